@@ -1,0 +1,40 @@
+// File-system services of the platform layer: path translation, attributes,
+// delete, rename, current and program folder.
+//
+// Paths from the game use "\\" or "/" as separators and are spelled loosely
+// ("Data\\Logos\\logos.txt"): NativePath turns them into UTF-8 Linux paths and,
+// when a component does not exist as spelled, takes the entry of that folder
+// whose name matches it ignoring the case of A-Z. A leading separator is the
+// root; anything else is relative to the current folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+std::string NativePath(std::u16string_view path);
+std::string NativePath(std::string_view utf8Path);
+
+// Attribute bits in the shape the game tests them.
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrDevice = 0x40;
+constexpr uint32_t kAttrNormal = 0x80;
+
+// kInvalidAttributes when the entry does not exist.
+uint32_t GetFileAttributes(std::u16string_view path);
+
+bool DeleteFile(std::u16string_view path);
+// Atomically replaces `to` when it exists.
+bool RenameFile(std::u16string_view from, std::u16string_view to);
+bool CreateDirectory(std::u16string_view path);  // true when it exists afterwards
+
+// The current folder and the running program's full path, as UTF-16 with "/"
+// separators. The folder has no trailing separator.
+std::u16string GetCurrentDirectory();
+std::u16string GetProgramPath();
+
+}  // namespace plat

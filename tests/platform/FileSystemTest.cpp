@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+#include "platform/Utf.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("tm_fs_" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "sub");
+    std::FILE* f = std::fopen((root_ / "sub" / "file.txt").c_str(), "wb");
+    std::fputs("x", f);
+    std::fclose(f);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  std::u16string Wide(const std::string& rel) { return plat::Utf8ToUtf16(root_.string() + rel); }
+  fs::path root_;
+};
+
+TEST_F(FileSystemTest, ResolvesLooselySpelledComponents) {
+  EXPECT_EQ(plat::NativePath(Wide("\\Sub\\File.TXT")), (root_ / "sub" / "file.txt").string());
+  // A missing tail is kept as spelled, below the resolved folder.
+  EXPECT_EQ(plat::NativePath(Wide("/SUB/new.bin")), (root_ / "sub" / "new.bin").string());
+}
+
+TEST_F(FileSystemTest, AttributesTellFilesFromFolders) {
+  EXPECT_EQ(plat::GetFileAttributes(Wide("/sub")), plat::kAttrDirectory);
+  EXPECT_TRUE(plat::GetFileAttributes(Wide("/sub/file.txt")) & plat::kAttrNormal);
+  EXPECT_EQ(plat::GetFileAttributes(Wide("/nothing")), plat::kInvalidAttributes);
+  EXPECT_EQ(plat::GetFileAttributes(u"/dev/null"), plat::kAttrDevice);
+}
+
+TEST_F(FileSystemTest, RenameReplacesAndDeleteRemoves) {
+  std::FILE* f = std::fopen((root_ / "other").c_str(), "wb");
+  std::fclose(f);
+  EXPECT_TRUE(plat::RenameFile(Wide("/other"), Wide("/sub/file.txt")));
+  EXPECT_EQ(fs::file_size(root_ / "sub" / "file.txt"), 0u);
+  EXPECT_TRUE(plat::DeleteFile(Wide("/sub/file.txt")));
+  EXPECT_FALSE(plat::DeleteFile(Wide("/sub/file.txt")));
+  EXPECT_TRUE(plat::CreateDirectory(Wide("/sub/deeper")));
+  EXPECT_TRUE(plat::CreateDirectory(Wide("/sub/deeper")));
+}
+
+TEST(ProgramPath, NamesThisTestProgram) {
+  const std::string p = plat::Utf16ToUtf8(plat::GetProgramPath());
+  EXPECT_NE(p.find("platform_tests"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer (g++), and every fuzz target for a few seconds
+# (clang and libFuzzer). The unit-test summary is printed last.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$here/tools/deps.sh"
+tm_install_packages "${TM_BUILD_PACKAGES[@]}" "${TM_TEST_PACKAGES[@]}"
+jobs="$(tm_jobs)"
+
+tests="$here/build-test"
+fuzz="$here/build-fuzz"
+
+cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON
+cmake --build "$tests" -j "$jobs"
+
+CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
+  -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-5}"
+cmake --build "$fuzz" -j "$jobs"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+echo "== Fuzz targets"
+ctest --test-dir "$fuzz" --output-on-failure -j "$jobs" -L fuzz
+
+echo "== Unit tests"
+ctest --test-dir "$tests" --output-on-failure -j "$jobs"
