@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
 
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
@@ -89,20 +88,6 @@ TEST_F(FileStreamTest, CreateTruncatesAndSetSizeCuts) {
     EXPECT_TRUE(f.WriteBlock("ab", 2));
   }
   EXPECT_EQ(Get("/out.bin").size(), 8u);
-}
-
-TEST_F(FileStreamTest, LargeTransfersComplete) {
-  std::vector<u8> data(3 << 20);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<u8>(i * 7);
-  {
-    kis::FileStreamA f(Narrow("/big.bin").c_str(), kis::kStreamCreate);
-    EXPECT_EQ(f.Write(data.data(), data.size()), data.size());
-  }
-  kis::FileStreamA f(Narrow("/big.bin").c_str(), kis::kStreamRead);
-  std::vector<u8> back(data.size() + 10);
-  EXPECT_EQ(f.Read(back.data(), back.size()), data.size());
-  back.resize(data.size());
-  EXPECT_EQ(back, data);
 }
 
 // A line list with a surrogate pair and Cyrillic, stored as UTF-16LE.

@@ -157,19 +157,4 @@ TEST(Strings, FindsStopAtBoundsAndTerminator) {
   EXPECT_LT(kis::StrFindW(nullptr, u"a", 1), 0);
 }
 
-TEST(Strings, SmallHelpers) {
-  EXPECT_TRUE(kis::IsBlankChar(u' '));
-  EXPECT_TRUE(kis::IsBlankChar(u'\r'));
-  EXPECT_TRUE(kis::IsBlankChar('\n'));
-  EXPECT_FALSE(kis::IsBlankChar(u'\t'));
-  EXPECT_FALSE(kis::IsBlankChar(0x120));  // beyond the 8-bit range
-  u16 a = 1, b = 2;
-  kis::SwapU16(a, b);
-  EXPECT_EQ(a, 2);
-  u32 c = 3, d = 4;
-  kis::SwapU32(c, d);
-  EXPECT_EQ(d, 3u);
-  EXPECT_EQ(kis::MakeInt64(0x89ABCDEFu, 0x01234567u), 0x0123456789ABCDEFull);
-}
-
 }  // namespace
