@@ -305,7 +305,7 @@ void WideStrings::SetText(const wchar* source, u32 length) {
   const u32 sepLen = StrLen(separator_);
   u32 pos = 0;
   while (pos < end) {
-    // The next separator inside [pos, end); the piece is the rest when none.
+    // The next separator inside [pos, end); the line is the rest when none.
     u32 cut = end;
     if (sepLen > 0) {
       for (u32 i = pos; i + sepLen <= end; ++i) {
