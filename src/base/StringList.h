@@ -69,6 +69,11 @@ class StringList : public list<StringItem<C>*> {
   u32 GetLength(i32 index) const;      // 0 for a bad index
   uintptr_t GetData(i32 index) const;  // 0 for a bad index
 
+  // The list's own release already frees text and record of each item; the
+  // plain list's DeleteAll/FreeAll would free them a second time.
+  void DeleteAll() { this->Clear(); }
+  void FreeAll() { this->Clear(); }
+
  protected:
   // A new record holding a copy of at most n characters of text.
   static Item* MakeItem(const C* text, u32 n, uintptr_t data);

@@ -153,6 +153,9 @@ TEST(StringList, SetDeleteAndShrinkFreeRecords) {
   EXPECT_EQ(Items(l), (Lines{u"n", u"c"}));
   l.SetCount(1);
   EXPECT_EQ(Items(l), (Lines{u"n"}));
+  l.DeleteAll();  // frees each record once
+  EXPECT_EQ(l.GetCount(), 0);
+  EXPECT_EQ(l.GetCapacity(), 0);
 }
 
 TEST(StringList, DetectSeparatorTakesTheFirstLineBreak) {
