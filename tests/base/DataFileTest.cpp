@@ -405,3 +405,27 @@ TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file made by an independent script (signature "STDF", 1; version 1): root
+// section (1, 0) "root"; directory (50, 5) with (1, 0) "child" and (2, 0)
+// "abc"; an empty directory (60, 0).
+TEST(DataFileDirectories, ReadsAFileMadeElsewhere) {
+  const std::u16string name = plat::Utf8ToUtf16(std::string(TM_TEST_DATA_DIR) + "/datafile/nested.dat");
+  auto* r = kis::OpenDataFileReaderW(name.c_str(), 0x46445453u, 1, 1);
+  ASSERT_NE(r, nullptr);
+  char text[6] = {};
+  EXPECT_TRUE(r->OpenSection(1, 0) && r->Read(text, 4) && r->CloseSection());
+  EXPECT_STREQ(text, "root");
+  EXPECT_TRUE(r->EnterDirectory(50, 5));
+  EXPECT_TRUE(r->OpenSection(2, kAny) && r->Read(text, 3) && r->CloseSection());
+  EXPECT_STREQ(text, "abct");
+  EXPECT_TRUE(r->OpenSection(1, 0) && r->Read(text, 5));
+  EXPECT_STREQ(text, "child");
+  EXPECT_EQ(r->GetFilePos(), 20u + 4 + 5);
+  EXPECT_TRUE(r->CloseSection() && r->LeaveDirectory() && r->EnterDirectory(60, kAny));
+  EXPECT_TRUE(kis::CloseDataFile(r));
+}
+
+}  // namespace
