@@ -1,6 +1,6 @@
 #include "base/datafile/BaseDataFile.h"
 
-#include "platform/FileSystem.h"
+#include "base/datafile/FileRoutines.h"
 #include "platform/StdioFile.h"
 
 namespace kis {
@@ -90,7 +90,7 @@ bool BaseDataFile::Open(const wchar* name, bool write, bool safe, std::u16string
   nameOut->assign(name, len);
   bakOut->clear();
   writing_ = write;
-  if (write && safe && len < 256 && plat::GetFileAttributes(*nameOut) != plat::kInvalidAttributes)
+  if (write && safe && len < 256 && FileExistsW(nameOut->c_str()))
     *bakOut = *nameOut + u".bak";
 
   file_ = plat::FileOpen(bakOut->empty() ? *nameOut : *bakOut, write ? "wb" : "rb");

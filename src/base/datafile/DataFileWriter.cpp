@@ -2,7 +2,7 @@
 
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
-#include "platform/FileSystem.h"
+#include "base/datafile/FileRoutines.h"
 
 namespace kis {
 namespace {
@@ -125,11 +125,11 @@ bool BaseDataFileWriter::Finish() {
 // atomic rename; when that fails the save fails and the ".bak" goes.
 void DataFileWriterW::Commit() {
   if (state_ & kStateFailed) {
-    plat::DeleteFile(bakName_.empty() ? name_ : bakName_);
+    RemoveFileW(bakName_.empty() ? name_.c_str() : bakName_.c_str());
   } else if (!bakName_.empty()) {
-    if (!plat::RenameFile(bakName_, name_)) {
+    if (!RenameFileW(bakName_.c_str(), name_.c_str())) {
       state_ |= kStateFailed;
-      plat::DeleteFile(bakName_);
+      RemoveFileW(bakName_.c_str());
     }
   }
   bakName_.clear();
