@@ -1,7 +1,7 @@
 // An archive of 10,000 sections of 20 KB (about 200 MB, in a temporary folder
 // removed afterwards): writing it, then opening it and reading every section
 // with its CRC-32 checked, beside a plain stdio read of the same bytes in the
-// same pieces (with and without the CRC). Goal: the checked container read
+// same chunks (with and without the CRC). Goal: the checked container read
 // takes at most 1.3 times the plain read with CRC.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -105,7 +105,7 @@ void BM_ContainerReadChecked(benchmark::State& state) {
 }
 BENCHMARK(BM_ContainerReadChecked)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The same bytes in the same pieces straight through stdio.
+// The same bytes in the same chunks straight through stdio.
 void PlainRead(benchmark::State& state, bool withCrc) {
   EnsureArchive();
   std::vector<u8> buf(kBody);

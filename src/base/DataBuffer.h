@@ -6,7 +6,7 @@
 // areas: the data area, written and read sequentially by a DataCursor, and the
 // record area of length-prefixed records. Neither area grows beyond 32 MB.
 // Stored block: the header, a CRC-32 of the header, the data bytes in use, the
-// record bytes in use; every field little-endian, every part CRC-checked.
+// record bytes in use; every field little-endian, each of the three CRC-checked.
 #pragma once
 
 #include "base/Types.h"
@@ -29,7 +29,7 @@ class DataBuffer {
   // Into the open section of a writer: header, header CRC, data, records.
   // False as soon as a write fails.
   bool WriteToFile(BaseDataFileWriter* writer) const;
-  // From the open section of a reader, every part checked: header size 48, the
+  // From the open section of a reader, everything checked: header size 48, the
   // header CRC, a play mode and level index inside the level table, sizes that
   // fit the section and the limit, and both area CRCs. On failure the buffer
   // is left empty (both sizes 0).

@@ -160,7 +160,7 @@ TEST(Interpolation, CurvesFallbacksAndNegativeTime) {
   EXPECT_NEAR(kis::Interpolate(0, 1, -1, 1, t, 2, true), 1 - std::sqrt(1 - t * t), 0.01);
   EXPECT_NEAR(kis::Interpolate(0, 1, -1, 1, 1, 1, false), 1.0f, 1e-4);
   EXPECT_NEAR(kis::Interpolate(0, 1, -1, 1, 1, 2, false), 1.0f, 1e-4);
-  // The first cell of the rising table holds the steepest part of its bin.
+  // The first cell of the rising table holds the steepest value of its bin.
   EXPECT_NEAR(kis::Interpolate(0, 1, -1, 1, 0, 1, false), 0.0f, 0.035);
   EXPECT_NEAR(kis::Interpolate(0, 1, -1, 1, 0, 2, false), 0.0f, 1e-4);
 }
