@@ -300,13 +300,13 @@ template <class C> float StrToFloat(const C* text, u32 len, float def, const C* 
   }
   double whole = 0;
   u32 digits = 0;
-  for (u32 c = r.Peek(); IsDigit(c); c = r.Peek(), ++r.pos, ++digits) whole = whole * 10 + (c - '0');
+  for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++digits) whole = whole * 10 + (c - '0');
   double fraction = 0;
   double fractionScale = 1;
   if (r.Peek() == '.') {
     ++r.pos;
     u32 counted = 0;
-    for (u32 c = r.Peek(); IsDigit(c); c = r.Peek(), ++r.pos, ++digits) {
+    for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++digits) {
       if (counted < 6) {
         fraction = fraction * 10 + (c - '0');
         fractionScale *= 10;
@@ -330,7 +330,7 @@ template <class C> float StrToFloat(const C* text, u32 len, float def, const C* 
     ++r.pos;
     u32 exponent = 0;
     u32 expDigits = 0;
-    for (u32 c = r.Peek(); IsDigit(c); c = r.Peek(), ++r.pos, ++expDigits)
+    for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++expDigits)
       if (exponent <= 100) exponent = exponent * 10 + (c - '0');
     if (expDigits == 0 || exponent > 100) {
       if (consumed) *consumed = r.pos;
