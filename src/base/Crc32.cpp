@@ -34,7 +34,6 @@ inline u32 Load32(const u8* p) {
          (static_cast<u32>(p[3]) << 24);
 }
 
-
 // Runs the raw register (no inversion) over n bytes sixteen at a time, then
 // byte by byte.
 u32 RegisterPortable(const u8* p, u64 n, u32 c) {
@@ -61,13 +60,6 @@ u32 RegisterPortable(const u8* p, u64 n, u32 c) {
 // the table path.
 constexpr u64 kFoldingMinimum = 64;
 
-// Carry-less multiply folding for the reflected polynomial. Four 128-bit
-// accumulators take 64 bytes per step, each multiplied forward by x^512 (mod P)
-// and added to the next block; they are then folded into one, the rest of the
-// whole 16-byte blocks folded by x^128, and the 128-bit remainder reduced to 32
-// bits (a 64-bit fold, then Barrett reduction). The constants are the powers of
-// x modulo P in the bit-reflected domain. Takes n >= 64 with n a multiple of
-// 16 and returns the raw register.
 #define KIS_FOLDING_TARGET __attribute__((target("pclmul,sse4.1")))
 
 KIS_FOLDING_TARGET inline __m128i Load128(const u8* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); }
@@ -79,6 +71,13 @@ KIS_FOLDING_TARGET inline __m128i Fold128(__m128i a, __m128i k, __m128i next) {
   return _mm_xor_si128(_mm_xor_si128(lo, hi), next);
 }
 
+// Carry-less multiply folding for the reflected polynomial. Four 128-bit
+// accumulators take 64 bytes per step, each multiplied forward by x^512 (mod P)
+// and added to the next block; they are then folded into one, the rest of the
+// whole 16-byte blocks folded by x^128, and the 128-bit remainder reduced to 32
+// bits (a 64-bit fold, then Barrett reduction). The constants are the powers of
+// x modulo P in the bit-reflected domain. Takes n >= 64 with n a multiple of
+// 16 and returns the raw register.
 KIS_FOLDING_TARGET u32 RegisterFolding(const u8* p, u64 n, u32 c) {
   alignas(16) static const u64 kFold512[2] = {0x0154442bd4ull, 0x01c6e41596ull};
   alignas(16) static const u64 kFold128[2] = {0x01751997d0ull, 0x00ccaa009eull};

@@ -201,7 +201,9 @@ template <class C> bool CombinePath(C* buf, u32 size, const C* base, const C* pa
 
 template <class C> C* GetAppDir(C* buf, u32 size) {
   const std::u16string program = plat::GetProgramPath();
-  const std::u16string folder = program.substr(0, FolderLength(std::u16string_view(program)));
+  // A native path: only its separators end the folder (":" is a plain character).
+  const size_t slash = program.find_last_of(u"/\\");
+  const std::u16string folder = slash == std::u16string::npos ? std::u16string() : program.substr(0, slash + 1);
   if constexpr (sizeof(C) == 1) {
     const std::string utf8 = plat::Utf16ToUtf8(folder);
     return CopyOut(buf, size, View<C>(reinterpret_cast<const C*>(utf8.data()), utf8.size()));
