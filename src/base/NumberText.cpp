@@ -244,7 +244,7 @@ template <class C> C* StrInsert(C* buf, u32 size, u32 pos, const C* text, u32 n)
   // lies inside the buffer that is about to move.
   u32 avail = 0;
   while (avail < n && text[avail]) ++avail;
-  const std::basic_string<C> piece(text, avail);
+  const std::basic_string<C> inserted(text, avail);
   const u32 cap = size - 1;
   const u64 newLen64 = u64{len} + avail;
   const u32 newLen = newLen64 < cap ? static_cast<u32>(newLen64) : cap;
@@ -253,7 +253,7 @@ template <class C> C* StrInsert(C* buf, u32 size, u32 pos, const C* text, u32 n)
     const u64 to = u64{i} + avail;
     if (to < cap) buf[to] = buf[i];
   }
-  for (u32 i = 0; i < avail && pos + i < cap; ++i) buf[pos + i] = piece[i];
+  for (u32 i = 0; i < avail && pos + i < cap; ++i) buf[pos + i] = inserted[i];
   buf[newLen] = 0;
   return buf;
 }

@@ -63,7 +63,7 @@ TEST(Crc32, FoldingPathAgreesWithTheTablePath) {
     EXPECT_EQ(kis::Crc32Folding(data.data() + 3, len), kis::Crc32Portable(data.data() + 3, len)) << len;
 }
 
-TEST(Crc32, FoldingPathHandlesSpecialBlocks) {
+TEST(Crc32, FoldingPathHandlesUniformBlocks) {
   // All zeros and all ones stress the reduction constants differently from
   // random bytes; a known vector pins the result itself.
   for (u8 fill : {u8{0x00}, u8{0xFF}}) {
@@ -80,14 +80,14 @@ TEST(Crc32, FoldingPathHandlesSpecialBlocks) {
 TEST(Crc32, LongInputsChainAcrossThePaths) {
   const std::vector<u8> data = Pattern(1 << 16, 7);
   const u32 whole = kis::UpdateCrc32(data.data(), data.size(), 0, 0);
-  u32 pieces = 0;
+  u32 running = 0;
   size_t at = 0;
   for (size_t step : {1u, 63u, 64u, 65u, 1000u, 17u, 8192u}) {
-    pieces = kis::UpdateCrc32(data.data(), at + step, at, pieces);
+    running = kis::UpdateCrc32(data.data(), at + step, at, running);
     at += step;
   }
-  pieces = kis::UpdateCrc32(data.data(), data.size(), at, pieces);
-  EXPECT_EQ(pieces, whole);
+  running = kis::UpdateCrc32(data.data(), data.size(), at, running);
+  EXPECT_EQ(running, whole);
   EXPECT_EQ(whole, kis::Crc32Portable(data.data(), data.size()));
 }
 
