@@ -404,6 +404,7 @@ std::vector<std::u16string> ReadIniSections(std::u16string_view path) {
 
 bool WriteIniString(std::u16string_view path, const char16_t* section, const char16_t* key, const char16_t* value) {
   if (!section) return !key && !value;  // all null: nothing is cached, so nothing to flush
+  if (path.empty()) return false;
   if (key && value && !IniFile::CanStore(section, key, value)) return false;
   IniFile f;
   if (!f.Load(path)) return false;  // never overwrite a file we could not read
