@@ -31,7 +31,6 @@ bool IsBlank(Ch c) {
   return c == ' ' || c == '\t';
 }
 
-
 // Adds names while they fit the room of one name list.
 template <class Ch, class Strings>
 void AddNames(const std::vector<std::u16string>& names, Strings& list, i32 room) {
