@@ -1,0 +1,54 @@
+// Handle-based file access over POSIX file descriptors, in the shape the
+// game's file streams use: open an existing file with read and/or write
+// access, create (or truncate) a file, read, write, seek with 64-bit offsets,
+// cut at the current position, flush, close.
+//
+// Paths go through NativePath, so "\\" separators and loosely spelled
+// components work. 8-bit paths are UTF-8. Reads and writes loop until the
+// whole count is transferred (or the end of the file is met), whatever its
+// size. Folders are never opened as files. Windows share modes have no
+// counterpart here: other openers are never locked out.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace plat {
+
+using FileHandle = int;
+constexpr FileHandle kInvalidFile = -1;
+
+// Access bits for OpenFile. With neither bit the file is opened for reading.
+constexpr uint32_t kFileRead = 1;
+constexpr uint32_t kFileWrite = 2;
+
+// Result of ReadFile/WriteFile when the transfer failed.
+constexpr uint64_t kFileError = ~uint64_t{0};
+
+// Opens an existing file; kInvalidFile when it is missing, a folder or not
+// accessible.
+FileHandle OpenFile(std::u16string_view path, uint32_t access);
+FileHandle OpenFile(std::string_view utf8Path, uint32_t access);
+
+// Creates the file for reading and writing, or truncates an existing one.
+FileHandle CreateFile(std::u16string_view path);
+FileHandle CreateFile(std::string_view utf8Path);
+
+// Bytes transferred (short only at the end of the file for reads), or
+// kFileError.
+uint64_t ReadFile(FileHandle file, void* buffer, uint64_t size);
+uint64_t WriteFile(FileHandle file, const void* buffer, uint64_t size);
+
+// origin: 0 from the beginning, 1 from the current position, 2 from the end.
+// False when the move fails (bad origin, or a position below 0).
+bool SeekFile(FileHandle file, int64_t offset, uint32_t origin, uint64_t* newPosition);
+
+// Makes the current position the end of the file (cutting or extending it).
+bool TruncateFile(FileHandle file);
+
+// Pushes written data to the disk.
+bool FlushFile(FileHandle file);
+
+void CloseFile(FileHandle file);
+
+}  // namespace plat
