@@ -13,7 +13,7 @@
 // UTF-8 and its sections, keys and values in the ANSI code page.
 #pragma once
 
-#include "base/StringListStandIn.h"
+#include "base/StringList.h"
 #include "base/Types.h"
 #include "base/ValueList.h"
 
