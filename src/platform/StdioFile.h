@@ -1,0 +1,30 @@
+// Buffered binary files for the data containers: the C runtime's stdio over
+// the translated native path, with 64-bit positions and no text translation.
+//
+// For tests the writes can be made to fail: SetWriteFaultAfter(n) lets the next
+// n bytes through and fails every write after them (the process-wide budget
+// covers all files written through FileWrite), so a save can be broken midway.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace plat {
+
+// mode is "rb" or "wb". Null when the file cannot be opened.
+std::FILE* FileOpen(std::u16string_view path, const char* mode);
+bool FileClose(std::FILE* f);                       // true when the close succeeded
+size_t FileRead(std::FILE* f, void* buffer, size_t count);          // bytes read
+size_t FileWrite(std::FILE* f, const void* buffer, size_t count);   // bytes written
+bool FileSeek(std::FILE* f, uint64_t position);     // absolute
+bool FileTell(std::FILE* f, uint64_t* position);
+bool FileSize(std::FILE* f, uint64_t* size);        // on-disk size; keeps the position
+// Pushes buffered bytes to the system and waits until they are on the disk.
+bool FileSync(std::FILE* f);
+
+// Test seam: a negative budget (the default) turns the fault off.
+void SetWriteFaultAfter(int64_t bytes);
+
+}  // namespace plat
