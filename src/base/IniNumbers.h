@@ -4,6 +4,7 @@
 // its default. Nothing wraps around.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 
 #include "base/Types.h"
@@ -30,8 +31,8 @@ bool ParseDecimal(const Ch* s, size_t n, i64 lo, i64 hi, i64& out) {
   const bool negative = s[0] == '-';
   size_t i = negative ? 1 : 0;
   if (i == n) return false;
-  const u64 limit = negative ? static_cast<u64>(-lo) : static_cast<u64>(hi);
   if (negative && lo >= 0) return false;
+  const u64 limit = negative ? static_cast<u64>(-lo) : static_cast<u64>(hi);
   u64 v = 0;
   for (; i < n; ++i) {
     if (!IsDigit(s[i])) return false;
@@ -70,7 +71,8 @@ bool ParseHex(const Ch* s, size_t n, u64 hi, u64& out) {
 
 // Optional "-", integer digits, an optional "." with fraction digits (only
 // the first six count), and an optional exponent "e"/"E" that needs a sign
-// and at most 100. At least one digit is required.
+// and at most 100. At least one digit is required; a value beyond the
+// float range fails.
 template <class Ch>
 bool ParseFloat(const Ch* s, size_t n, float& out) {
   if (!s || n == 0) return false;
@@ -97,7 +99,9 @@ bool ParseFloat(const Ch* s, size_t n, float& out) {
     i = n;
   }
   if (i != n) return false;
-  out = static_cast<float>(negative ? -v : v);
+  const float result = static_cast<float>(negative ? -v : v);
+  if (!std::isfinite(result)) return false;  // too large for a float
+  out = result;
   return true;
 }
 

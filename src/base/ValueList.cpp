@@ -93,9 +93,16 @@ std::vector<u32> ParseFormat(const Ch* format) {
 
 u32 NumberSize(u32 code) {
   switch (code) {
-    case kI1: case kU1: case kX1: return 1;
-    case kI2: case kU2: case kX2: return 2;
-    default: return 4;
+    case kI1:
+    case kU1:
+    case kX1:
+      return 1;
+    case kI2:
+    case kU2:
+    case kX2:
+      return 2;
+    default:
+      return 4;
   }
 }
 
@@ -130,24 +137,54 @@ bool Store(const ScanArg& arg, u32 code, const Ch* s, size_t n) {
     out[copied] = 0;
     return true;
   }
+  using ini_detail::ParseDecimal;
+  using ini_detail::ParseHex;
   i64 v = 0;
   u64 x = 0;
   float f = 0;
   switch (code) {
-    case kI1: if (!ini_detail::ParseDecimal(s, n, -128, 127, v)) return false; Put(arg.p, static_cast<i8>(v)); break;
-    case kI2: if (!ini_detail::ParseDecimal(s, n, -32768, 32767, v)) return false; Put(arg.p, static_cast<i16>(v)); break;
+    case kI1:
+      if (!ParseDecimal(s, n, INT8_MIN, INT8_MAX, v)) return false;
+      Put(arg.p, static_cast<i8>(v));
+      break;
+    case kI2:
+      if (!ParseDecimal(s, n, INT16_MIN, INT16_MAX, v)) return false;
+      Put(arg.p, static_cast<i16>(v));
+      break;
     case kI4:
-      if (!ini_detail::ParseDecimal(s, n, INT32_MIN, INT32_MAX, v)) return false;
+      if (!ParseDecimal(s, n, INT32_MIN, INT32_MAX, v)) return false;
       Put(arg.p, static_cast<i32>(v));
       break;
-    case kU1: if (!ini_detail::ParseDecimal(s, n, 0, 0xFF, v)) return false; Put(arg.p, static_cast<u8>(v)); break;
-    case kU2: if (!ini_detail::ParseDecimal(s, n, 0, 0xFFFF, v)) return false; Put(arg.p, static_cast<u16>(v)); break;
-    case kU4: if (!ini_detail::ParseDecimal(s, n, 0, 0xFFFFFFFF, v)) return false; Put(arg.p, static_cast<u32>(v)); break;
-    case kX1: if (!ini_detail::ParseHex(s, n, 0xFF, x)) return false; Put(arg.p, static_cast<u8>(x)); break;
-    case kX2: if (!ini_detail::ParseHex(s, n, 0xFFFF, x)) return false; Put(arg.p, static_cast<u16>(x)); break;
-    case kX4: if (!ini_detail::ParseHex(s, n, 0xFFFFFFFF, x)) return false; Put(arg.p, static_cast<u32>(x)); break;
-    case kFloat: if (!ini_detail::ParseFloat(s, n, f)) return false; Put(arg.p, f); break;
-    default: return false;
+    case kU1:
+      if (!ParseDecimal(s, n, 0, UINT8_MAX, v)) return false;
+      Put(arg.p, static_cast<u8>(v));
+      break;
+    case kU2:
+      if (!ParseDecimal(s, n, 0, UINT16_MAX, v)) return false;
+      Put(arg.p, static_cast<u16>(v));
+      break;
+    case kU4:
+      if (!ParseDecimal(s, n, 0, UINT32_MAX, v)) return false;
+      Put(arg.p, static_cast<u32>(v));
+      break;
+    case kX1:
+      if (!ParseHex(s, n, UINT8_MAX, x)) return false;
+      Put(arg.p, static_cast<u8>(x));
+      break;
+    case kX2:
+      if (!ParseHex(s, n, UINT16_MAX, x)) return false;
+      Put(arg.p, static_cast<u16>(x));
+      break;
+    case kX4:
+      if (!ParseHex(s, n, UINT32_MAX, x)) return false;
+      Put(arg.p, static_cast<u32>(x));
+      break;
+    case kFloat:
+      if (!ini_detail::ParseFloat(s, n, f)) return false;
+      Put(arg.p, f);
+      break;
+    default:
+      return false;
   }
   return true;
 }

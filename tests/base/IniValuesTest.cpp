@@ -140,6 +140,7 @@ TEST(IniValues, ValuesThatDoNotConvertLeaveTheVariable) {
   EXPECT_EQ(kis::ScanValuesA("-2.5e-1", "f", ',', 0, 1, &f), 1);
   EXPECT_FLOAT_EQ(f, -0.25f);
   EXPECT_EQ(kis::ScanValuesA("1e+101", "f", ',', 0, 1, &f), 0);
+  EXPECT_EQ(kis::ScanValuesA("1e+39", "f", ',', 0, 1, &f), 0);
 }
 
 TEST(IniValues, TextNeedsAKnownCapacity) {
