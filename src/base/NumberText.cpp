@@ -1,4 +1,5 @@
 #include "base/NumberText.h"
+#include "base/TextSink.h"
 
 #include <cmath>
 #include <string>
@@ -15,39 +16,6 @@ template <class C> u32 BoundedLength(const C* buf, u32 size) {
   return n;
 }
 
-// Writes characters into a bounded buffer from a start index, dropping
-// whatever does not fit before the last slot (kept for the terminator).
-template <class C> struct Sink {
-  C* buf;
-  u32 size;
-  u32 pos;
-  void Put(C c) {
-    if (pos + 1 < size) buf[pos++] = c;
-  }
-  void PutText(const C* t) {
-    if (t)
-      while (*t) Put(*t++);
-  }
-  void PutDigits(u64 magnitude, u32 minDigits) {
-    C digits[24];
-    u32 n = 0;
-    do {
-      digits[n++] = static_cast<C>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude);
-    for (u32 i = n; i < minDigits; ++i) Put(static_cast<C>('0'));
-    while (n) Put(digits[--n]);
-  }
-  void PutSigned(i64 value, u32 minDigits) {
-    if (value < 0) Put(static_cast<C>('-'));
-    const u64 magnitude = value < 0 ? 0 - static_cast<u64>(value) : static_cast<u64>(value);
-    PutDigits(magnitude, minDigits);
-  }
-  C* Finish() {
-    buf[pos] = 0;
-    return buf;
-  }
-};
 
 // Common guard of every writer: true when there is room for at least the
 // terminator. Size 1 is answered here with an empty string.
@@ -154,7 +122,7 @@ template <class T, class C> T HexRead(const C* text, u32 len, T def, bool allowP
 
 template <class C> C* IntToStr(C* buf, u32 size, i32 value) {
   if (!Writable(buf, size)) return buf;
-  Sink<C> s{buf, size, 0};
+  TextSink<C> s{buf, size, 0};
   s.PutSigned(value, 1);
   return s.Finish();
 }
@@ -173,21 +141,21 @@ template <class C> C* IntToStrEx(C* buf, u32 size, i32 value, bool append) {
 
 template <class C> C* UIntToStr(C* buf, u32 size, u32 value) {
   if (!Writable(buf, size)) return buf;
-  Sink<C> s{buf, size, 0};
+  TextSink<C> s{buf, size, 0};
   s.PutDigits(value, 1);
   return s.Finish();
 }
 
 template <class C> C* UIntToStrPad(C* buf, u32 size, u32 value, u32 digits) {
   if (!Writable(buf, size)) return buf;
-  Sink<C> s{buf, size, 0};
+  TextSink<C> s{buf, size, 0};
   s.PutDigits(value, digits < 9 ? digits : 9);
   return s.Finish();
 }
 
 template <class C> C* IntToStrPad(C* buf, u32 size, i32 value, u32 digits) {
   if (!Writable(buf, size)) return buf;
-  Sink<C> s{buf, size, 0};
+  TextSink<C> s{buf, size, 0};
   s.PutSigned(value, digits < 10 ? digits : 10);
   return s.Finish();
 }
@@ -195,7 +163,7 @@ template <class C> C* IntToStrPad(C* buf, u32 size, i32 value, u32 digits) {
 template <class C> C* HexToStr(C* buf, u32 size, u32 value, u32 digits, const C* prefix, u32 flags) {
   if (!buf || size == 0) return buf;
   const u32 start = (flags & kHexAppend) ? BoundedLength(buf, size) : 0;
-  Sink<C> s{buf, size, start};
+  TextSink<C> s{buf, size, start};
   s.PutText(prefix);
   const char* set = (flags & kHexLowerCase) ? "0123456789abcdef" : "0123456789ABCDEF";
   u32 count = digits < 16 ? digits : 16;
@@ -214,7 +182,7 @@ template <class C> C* HexToStr(C* buf, u32 size, u32 value, u32 digits, const C*
 template <class C> C* RectToStr(C* buf, u32 size, i32 left, i32 top, i32 right, i32 bottom, bool absolute) {
   if (!Writable(buf, size)) return buf;
   const C sep[] = {',', ' ', 0};
-  Sink<C> s{buf, size, 0};
+  TextSink<C> s{buf, size, 0};
   s.PutSigned(left, 1);
   s.PutText(sep);
   s.PutSigned(top, 1);

@@ -1,4 +1,5 @@
 #include "base/TimeFormat.h"
+#include "base/TextSink.h"
 
 #include <type_traits>
 
@@ -74,23 +75,6 @@ template <class C> const C* DayName(u32 day, bool longForm) {
     return longForm ? n.longDayW[day] : n.shortDayW[day];
 }
 
-template <class C> struct Out {
-  C* buf;
-  u32 size;
-  u32 pos;
-  void Put(C c) {
-    if (pos + 1 < size) buf[pos++] = c;
-  }
-  void PutText(const C* t) {
-    if (t)
-      while (*t) Put(*t++);
-  }
-  void PutNumber(u32 value, u32 minDigits) {
-    C digits[16];
-    UIntToStrPad(digits, 16, value, minDigits);
-    PutText(digits);
-  }
-};
 
 template <class C> bool IsQuote(C c) { return c == '\'' || c == '"'; }
 
@@ -167,7 +151,7 @@ void InitLocaleNames() { (void)Names(); }
 // The marker state lives in this call only, so formatting is reentrant.
 template <class C> C* FormatTime(const C* pattern, C* buf, u32 size, const SystemTime& time) {
   if (!buf || size == 0) return buf;
-  Out<C> out{buf, size, 0};
+  TextSink<C> out{buf, size, 0};
   Marker marker;
   bool literal = false;
   bool skipQuoteTest = false;
@@ -191,17 +175,17 @@ template <class C> C* FormatTime(const C* pattern, C* buf, u32 size, const Syste
     const bool pm = time.hour >= 12;
     switch (Lower(c)) {
       case 'y':
-        out.PutNumber(time.year, width >= 3 ? 4 : 2);
+        out.PutDigits(time.year, width >= 3 ? 4 : 2);
         break;
       case 'm':
         if (width <= 2)
-          out.PutNumber(time.month, width);
+          out.PutDigits(time.month, width);
         else
           out.PutText(MonthName<C>(time.month, width >= 4));
         break;
       case 'd':
         if (width <= 2)
-          out.PutNumber(time.day, width);
+          out.PutDigits(time.day, width);
         else
           out.PutText(DayName<C>(time.dayOfWeek, width >= 4));
         break;
@@ -212,17 +196,17 @@ template <class C> C* FormatTime(const C* pattern, C* buf, u32 size, const Syste
           hour %= 12;
           if (hour == 0) hour = 12;
         }
-        out.PutNumber(hour, width >= 2 ? 2 : 1);
+        out.PutDigits(hour, width >= 2 ? 2 : 1);
         break;
       }
       case 'n':
-        out.PutNumber(time.minute, width >= 2 ? 2 : 1);
+        out.PutDigits(time.minute, width >= 2 ? 2 : 1);
         break;
       case 's':
-        out.PutNumber(time.second, width >= 2 ? 2 : 1);
+        out.PutDigits(time.second, width >= 2 ? 2 : 1);
         break;
       case 'z':
-        out.PutNumber(time.milliseconds, width >= 3 ? 3 : width);
+        out.PutDigits(time.milliseconds, width >= 3 ? 3 : width);
         break;
       case 'a':
         if (width == 1 && marker.at == p) {
