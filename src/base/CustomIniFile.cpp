@@ -1,4 +1,5 @@
 #include "base/CustomIniFile.h"
+#include "base/NumberText.h"
 
 #include <string>
 
@@ -48,13 +49,10 @@ i32 CustomIniFileT<Ch>::ReadInt(const Ch* section, const Ch* key, i32 def) {
   const Ch empty[1] = {0};
   const i32 n = ReadString(section, key, empty, buffer, kNumberSize);
   if (n <= 0) return def;
-  const size_t len = static_cast<size_t>(n);
-  if (ini_detail::HexPrefixLength(buffer, len) > 0) {
-    u64 v = 0;
-    return ini_detail::ParseHex(buffer, len, 0xFFFFFFFFu, v) ? static_cast<i32>(static_cast<u32>(v)) : def;
-  }
-  i64 v = 0;
-  return ini_detail::ParseDecimal(buffer, len, INT32_MIN, INT32_MAX, v) ? static_cast<i32>(v) : def;
+  const u32 len = static_cast<u32>(n);
+  if (ini_detail::HexPrefixLength(buffer, len) > 0)
+    return static_cast<i32>(HexStrToInt(buffer, len, static_cast<u32>(def), true, true));
+  return StrToInt(buffer, len, def);
 }
 
 template <class Ch>
