@@ -48,6 +48,10 @@ def decode_byte(charset, b):
     inleft = ctypes.c_size_t(1)
     outleft = ctypes.c_size_t(16)
     r = libc.iconv(cd, ctypes.byref(inp), ctypes.byref(inleft), ctypes.byref(outp), ctypes.byref(outleft))
+    # windows-1258 holds a base letter back in case a combining mark follows:
+    # flush to get it.
+    if r != ctypes.c_size_t(-1).value:
+        r = libc.iconv(cd, None, None, ctypes.byref(outp), ctypes.byref(outleft))
     libc.iconv_close(cd)
     produced = 16 - outleft.value
     if r == ctypes.c_size_t(-1).value or inleft.value != 0 or produced != 2:
