@@ -408,6 +408,8 @@ class Scan {
 
  private:
   u32 ReadRecord() {
+    // A tail "{" without its "}" never lets a record end well.
+    if (fmt_.unclosedTail) return kScanMismatch;
     SkipBlanks(cur_);
     const bool paren = *cur_ == '(';
     if (paren) {
@@ -435,7 +437,6 @@ class Scan {
       const u32 v = fd.isString ? ReadString(fd, dst) : ReadValues(fd, dst);
       if (v != kScanOk) return v;
     }
-    if (fmt_.unclosedTail) return kScanMismatch;
     if (paren) {
       if (*cur_ != ')') return kScanMismatch;
       ++cur_;
