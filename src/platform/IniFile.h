@@ -1,0 +1,98 @@
+// Ini files: the engine behind the game's typed ini access.
+//
+// An ini file is text in sections ("[name]") of "key=value" lines. Section and
+// key names are compared ignoring case; the first matching section and, inside
+// it, the first matching key win. Values are trimmed of spaces and tabs and one
+// pair of surrounding quotes (' or ") is removed. Lines starting with ";" are
+// comments; key lines before the first section are ignored.
+//
+// The file keeps its encoding (FF FE: UTF-16LE, EF BB BF: UTF-8, anything else
+// 8-bit in the ANSI code page 1252) and every line that a change does not touch
+// stays byte for byte as it was, line ends included. A new file is 8-bit.
+//
+// The free functions read the file afresh on every call and every write reaches
+// the disk before it returns: the new content is written completely to a
+// temporary file beside the old one, which then replaces it in one atomic
+// rename. A missing file reads as empty; a write that fails returns false and
+// leaves the old file as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// 8-bit text of the ini calls is in the ANSI code page 1252. Characters the
+// page cannot hold become "?".
+std::u16string IniAnsiToWide(std::string_view text);
+std::string IniWideToAnsi(std::u16string_view text);
+
+class IniFile {
+ public:
+  enum class Encoding { Ansi, Utf8, Utf16 };
+
+  // Files larger than this are refused rather than read.
+  static constexpr size_t kMaxFileSize = 16u << 20;
+
+  IniFile() = default;  // an empty 8-bit file
+
+  void Parse(std::string_view bytes);         // replaces the content
+  std::string Serialize() const;              // the bytes of the file
+  bool Load(std::u16string_view path);        // missing: empty and true; unreadable or too large: false
+  bool Save(std::u16string_view path) const;  // temporary file, then one atomic rename
+
+  Encoding GetEncoding() const { return encoding_; }
+
+  bool GetValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const;
+  std::vector<std::u16string> GetKeys(std::u16string_view section) const;  // first spelling of each key
+  std::vector<std::u16string> GetSections() const;                         // first spelling of each section
+
+  // Mutators return true when the content changed. SetValue refuses names and
+  // values that would break the line structure (line breaks, "=" in a key, "]"
+  // in a section name, an empty key) and returns false for them.
+  bool SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+  bool DeleteKey(std::u16string_view section, std::u16string_view key);  // every match in the first section
+  bool DeleteSection(std::u16string_view section);                      // every such section with its lines
+
+  static bool CanStore(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
+ private:
+  enum class Kind { Other, Section, Key };
+  struct Line {
+    std::string raw;   // encoded content without the line end
+    std::string end;   // encoded line end: "", CR, LF or CR LF
+    Kind kind = Kind::Other;
+    std::u16string name;   // section or key name, trimmed
+    std::u16string value;  // key value, trimmed and unquoted
+  };
+
+  void Classify(Line& line, std::u16string_view text) const;
+  void SetLineText(Line& line, std::u16string_view text) const;
+  std::u16string Decode(std::string_view bytes) const;
+  std::string Encode(std::u16string_view text) const;
+  std::string NewLineEnd() const;
+  size_t FindSection(std::u16string_view section, size_t from) const;  // npos when absent
+  size_t SectionEnd(size_t header) const;  // index of the next header, or the line count
+
+  Encoding encoding_ = Encoding::Ansi;
+  std::string bom_;
+  std::string trailer_;      // an odd last byte of a UTF-16 file
+  std::u16string newline_;   // line end for new lines, from the file's first line end
+  std::vector<Line> lines_;
+};
+
+// Value of [section] key; false (and value untouched) when absent.
+bool ReadIniString(std::u16string_view path, std::u16string_view section, std::u16string_view key,
+                   std::u16string& value);
+std::vector<std::u16string> ReadIniKeys(std::u16string_view path, std::u16string_view section);
+std::vector<std::u16string> ReadIniSections(std::u16string_view path);
+
+// Writes in the shape of the system's profile call: a value stores the key; a
+// null value deletes the key; a null key deletes the section with its lines;
+// all three null only flushes, which there is nothing to do for. A section of
+// null with a key or value is refused.
+bool WriteIniString(std::u16string_view path, const char16_t* section, const char16_t* key, const char16_t* value);
+
+}  // namespace plat
