@@ -167,7 +167,7 @@ void IniFile::Parse(std::string_view bytes) {
   std::string_view body = bytes.substr(bom_.size());
   const size_t unit = encoding_ == Encoding::Utf16 ? 2 : 1;
   if (body.size() % unit) {
-    trailer_ = body.substr(body.size() - 1);
+    trailer_.assign(1, body.back());
     body.remove_suffix(1);
   }
   auto at = [&](size_t i) -> unsigned {
@@ -185,7 +185,7 @@ void IniFile::Parse(std::string_view bytes) {
     }
     Line line;
     line.raw = body.substr(start, i - start);
-    line.end = body.substr(i, next - i);
+    line.end.assign(body.data() + i, next - i);
     if (newline_.empty() && !line.end.empty()) newline_ = Decode(line.end);
     Classify(line, Decode(line.raw));
     lines_.push_back(std::move(line));
