@@ -1,6 +1,5 @@
 #include "engine/image/DXLBitmap.h"
 
-#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -27,9 +26,6 @@ bool WithinLimits(u64 width, u64 height) {
          width * height <= static_cast<u64>(DXLBitmap::kMaxArea);
 }
 
-// Halves round up: floor(v + 0.5).
-inline u8 RoundToByte(double v) { return static_cast<u8>(std::floor(v + 0.5)); }
-
 // Nearest neighbour on 32-bit pixels: destination (x, y) takes source
 // (round(x * sw / dw), round(y * sh / dh)), clamped to the last column and row.
 void ScalePoint(const u32* src, i32 sw, i32 sh, u32* dst, i32 dw, i32 dh) {
@@ -44,48 +40,44 @@ void ScalePoint(const u32* src, i32 sw, i32 sh, u32* dst, i32 dw, i32 dh) {
   }
 }
 
+// Source position of a destination column or row for bilinear scaling, with
+// the half-pixel offset that keeps the image centred:
+// s = d * src / dst - (1 - src / dst) / 2, clamped to 0..src-1, kept as the
+// exact fraction index + num / den so that halves round the same everywhere.
 struct Sample {
-  i32 index;
-  double frac;
+  i64 index;
+  i64 num;
 };
 
-// Source position of a destination column or row for bilinear scaling, with
-// the half-pixel offset that keeps the image centred.
-Sample BilinearSample(i32 d, i32 srcSize, i32 dstSize) {
-  const double ratio = static_cast<double>(srcSize) / dstSize;
-  double s = d * ratio - (1.0 - ratio) / 2.0;
-  if (s > srcSize - 1) s = srcSize - 1;
-  if (s < 0) s = 0;
-  const double whole = std::floor(s);
-  return {static_cast<i32>(whole), s - whole};
+Sample BilinearSample(i64 d, i64 srcSize, i64 dstSize, i64 den) {
+  i64 n = 2 * d * srcSize + srcSize - dstSize;  // s * den
+  if (n < 0) n = 0;
+  if (n > (srcSize - 1) * den) n = (srcSize - 1) * den;
+  return {n / den, n % den};
 }
 
 void ScaleBilinear(const u32* src, i32 sw, i32 sh, u32* dst, i32 dw, i32 dh) {
+  const i64 denX = 2 * static_cast<i64>(dw), denY = 2 * static_cast<i64>(dh);
+  const u64 total = static_cast<u64>(denX) * static_cast<u64>(denY);
   for (i32 y = 0; y < dh; ++y) {
-    const Sample sy = BilinearSample(y, sh, dh);
+    const Sample sy = BilinearSample(y, sh, dh, denY);
     for (i32 x = 0; x < dw; ++x) {
-      const Sample sx = BilinearSample(x, sw, dw);
-      const double w00 = (1 - sx.frac) * (1 - sy.frac), w10 = sx.frac * (1 - sy.frac);
-      const double w01 = (1 - sx.frac) * sy.frac, w11 = sx.frac * sy.frac;
-      const u32* row = src + static_cast<i64>(sy.index) * sw;
+      const Sample sx = BilinearSample(x, sw, dw, denX);
+      const u32* row = src + sy.index * sw;
+      // Weights in units of 1 / total; pixels of zero weight are not read.
+      const u64 w00 = static_cast<u64>(denX - sx.num) * static_cast<u64>(denY - sy.num);
+      const u64 w10 = static_cast<u64>(sx.num) * static_cast<u64>(denY - sy.num);
+      const u64 w01 = static_cast<u64>(denX - sx.num) * static_cast<u64>(sy.num);
+      const u64 w11 = static_cast<u64>(sx.num) * static_cast<u64>(sy.num);
       const u32 p00 = row[sx.index];
-      u32 out = p00;
-      if (w10 != 0 || w01 != 0) {
-        const u32 p10 = w10 != 0 ? row[sx.index + 1] : 0;
-        const u32 p01 = w01 != 0 ? row[sw + sx.index] : 0;
-        const u32 p11 = (w10 != 0 && w01 != 0) ? row[sw + sx.index + 1] : 0;
-        out = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-          auto c = [shift](u32 p) { return static_cast<double>((p >> shift) & 0xFF); };
-          double v;
-          if (w10 != 0 && w01 != 0)
-            v = c(p00) * w00 + c(p10) * w10 + c(p01) * w01 + c(p11) * w11;
-          else if (w10 != 0)
-            v = c(p00) * (1 - sx.frac) + c(p10) * sx.frac;
-          else
-            v = c(p00) * (1 - sy.frac) + c(p01) * sy.frac;
-          out |= static_cast<u32>(RoundToByte(v)) << shift;
-        }
+      const u32 p10 = sx.num ? row[sx.index + 1] : 0;
+      const u32 p01 = sy.num ? row[sw + sx.index] : 0;
+      const u32 p11 = (sx.num && sy.num) ? row[sw + sx.index + 1] : 0;
+      u32 out = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        auto c = [shift](u32 p) { return static_cast<u64>((p >> shift) & 0xFF); };
+        const u64 sum = c(p00) * w00 + c(p10) * w10 + c(p01) * w01 + c(p11) * w11;
+        out |= static_cast<u32>((2 * sum + total) / (2 * total)) << shift;  // halves up
       }
       dst[static_cast<i64>(y) * dw + x] = out;
     }
