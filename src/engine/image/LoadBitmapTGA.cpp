@@ -15,8 +15,16 @@ namespace {
 // packets, until the image is full or the stream ends. A packet running past
 // the image is cut there. Returns the whole elements that arrived; the rest of
 // out is left as it was (zero).
+// Reads whole elements; the bytes of an element cut short are zeroed again.
+u64 ReadWhole(StreamByteReader& in, u8* out, u64 count, u32 size) {
+  const u64 bytes = in.Read(out, count * size);
+  const u64 whole = bytes / size;
+  std::memset(out + whole * size, 0, bytes - whole * size);
+  return whole;
+}
+
 u64 ReadElements(StreamByteReader& in, bool packed, u8* out, u64 count, u32 size) {
-  if (!packed) return in.Read(out, count * size) / size;
+  if (!packed) return ReadWhole(in, out, count, size);
   u64 done = 0;
   u8 header;
   while (done < count && in.Byte(&header)) {
@@ -28,7 +36,7 @@ u64 ReadElements(StreamByteReader& in, bool packed, u8* out, u64 count, u32 size
       for (u64 k = 1; k < n; ++k) std::memcpy(at + k * size, at, size);
       done += n;
     } else {
-      const u64 got = in.Read(at, n * size) / size;
+      const u64 got = ReadWhole(in, at, n, size);
       done += got;
       if (got < n) break;
     }
