@@ -201,11 +201,12 @@ TEST(DXLBitmap, HeadersThatBreakTheImageAreRefused) {
   const u32 badUnpacked[6] = {D3DFMT_A8R8G8B8, 2, 2, 5, 12, 4};
   const u32 badMode[6] = {D3DFMT_A8R8G8B8, 2, 2, 5, 16, 3};
   const u32 modeTooWide[6] = {D3DFMT_L8, 2, 2, 2, 4, 4};
+  const u32 unpackedButPlain[6] = {D3DFMT_L8, 2, 2, 2, 4, 0};
   const u32 hugePacked[6] = {D3DFMT_L8, 2, 2, 100, 4, 1};
   const u32 shortDxt[6] = {D3DFMT_DXT5, 8, 4, 16, 0, 0};
   const u32 packedDxt[6] = {D3DFMT_DXT1, 4, 4, 8, 8, 1};
   const u32 noPixelFormatWithData[6] = {D3DFMT_R8G8B8, 2, 2, 12, 0, 0};
-  for (const u32* h : {tooWide, tooLarge, shortData, badUnpacked, badMode, modeTooWide, hugePacked, shortDxt,
+  for (const u32* h : {tooWide, tooLarge, shortData, badUnpacked, badMode, modeTooWide, unpackedButPlain, hugePacked, shortDxt,
                        packedDxt, noPixelFormatWithData}) {
     EXPECT_FALSE(b.SetFromHeader(h)) << h[0] << " " << h[1];
     EXPECT_EQ(b.GetFormat(), u32{D3DFMT_L8});

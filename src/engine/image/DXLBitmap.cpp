@@ -269,7 +269,8 @@ bool DXLBitmap::SetFromHeader(const u32* header) {
     if (dataSize != plain) return false;
   } else {
     // A packed stream of n elements holds at most one header byte per element.
-    if (unpackedSize != plain || packMode > bytes || dataSize == 0 || dataSize > plain + plain / packMode)
+    if (packMode == 0 || unpackedSize != plain || packMode > bytes || dataSize == 0 ||
+        dataSize > plain + plain / packMode)
       return false;
   }
   pixels_.reset();
