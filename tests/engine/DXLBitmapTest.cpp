@@ -6,6 +6,7 @@
 
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
+#include "engine/image/PixelFormat.h"
 
 namespace {
 
@@ -94,6 +95,27 @@ TEST(DXLBitmap, ConversionThroughARGB) {
   EXPECT_EQ(b.GetFormat(), u32{D3DFMT_R8G8B8});
   EXPECT_TRUE(b.IsEmpty());
   EXPECT_EQ(b.GetDataSize(), 0u);
+}
+
+TEST(DXLBitmap, BulkConversionMatchesOnePixelWrites) {
+  std::mt19937 rng(3);
+  std::vector<u32> words(1000);
+  for (u32& w : words) w = static_cast<u32>(rng());
+  for (u32 from : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8}) {
+    for (u32 to : {D3DFMT_R5G6B5, D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_A8L8, D3DFMT_L8}) {
+      DXLBitmap b;
+      b.SetFormat(from);
+      b.SetSize(1000, 1);
+      std::memcpy(b.GetPixels(), words.data(), 4000);
+      b.SetFormat(to);
+      const u32 n = b.GetBytesPerPixel();
+      for (u32 i = 0; i < 1000; ++i) {
+        u8 expect[4] = {};
+        DXLARGBToPixel(words[i], to, expect);
+        ASSERT_EQ(std::memcmp(b.GetRow(0) + i * n, expect, n), 0) << from << " " << to << " " << i;
+      }
+    }
+  }
 }
 
 TEST(DXLBitmap, DxtBitmapDecodesOnConversion) {

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "engine/image/DXTDecoder.h"
+#include "base/LittleEndian.h"
 #include "engine/image/PixelFormat.h"
+#include "engine/image/PixelPack.h"
 #include "engine/image/RunLength.h"
 
 namespace {
@@ -81,6 +83,31 @@ void ScaleBilinear(const u32* src, i32 sw, i32 sh, u32* dst, i32 dw, i32 dh) {
       }
       dst[static_cast<i64>(y) * dw + x] = out;
     }
+  }
+}
+
+// Packs 32-bit ARGB pixels into a 16-bit format with the packer inlined.
+template <class PackFn>
+void PackWords(const u8* src, u8* dst, u64 count, PackFn pack) {
+  for (u64 i = 0; i < count; ++i, src += 4, dst += 2) kis::PutU16LE(dst, pack(kis::GetU32LE(src)));
+}
+
+// The common conversions from 32-bit pixels, done without a per-pixel
+// dispatch; false for other pairs of formats.
+bool ConvertFrom32Fast(const u8* src, u32 format, u8* dst, u64 count) {
+  switch (format) {
+    case D3DFMT_R5G6B5:
+      PackWords(src, dst, count, DXLPackR5G6B5);
+      return true;
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+      PackWords(src, dst, count, DXLPackA1R5G5B5);
+      return true;
+    case D3DFMT_A4R4G4B4:
+      PackWords(src, dst, count, DXLPackA4R4G4B4);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -242,10 +269,13 @@ void DXLBitmap::Convert(u32 format) {
   }
   const u8* src = pixels_.get();
   u8* dst = inPlace ? pixels_.get() : fresh.get();
-  for (u64 i = 0; i < count; ++i, src += oldBytes, dst += n) {
-    u32 argb = 0;
-    DXLPixelToARGB(src, oldFormat, &argb);
-    DXLARGBToPixel(argb, format, dst);
+  const bool from32 = oldFormat == D3DFMT_A8R8G8B8 || oldFormat == D3DFMT_X8R8G8B8;
+  if (inPlace || !from32 || !ConvertFrom32Fast(src, format, dst, count)) {
+    for (u64 i = 0; i < count; ++i, src += oldBytes, dst += n) {
+      u32 argb = 0;
+      DXLPixelToARGB(src, oldFormat, &argb);
+      DXLARGBToPixel(argb, format, dst);
+    }
   }
   if (!inPlace) pixels_ = std::move(fresh);
   dataSize_ = static_cast<u32>(newSize);

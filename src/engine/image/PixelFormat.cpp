@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/LittleEndian.h"
+#include "engine/image/PixelPack.h"
 
 namespace {
 
@@ -11,8 +12,7 @@ namespace {
 // integer form below is exact.
 inline u32 Widen(u32 v, u32 max) { return (v * 510u + max) / (2u * max); }
 
-// A byte narrowed to n bits: round(c * max / 255), halves up (never a tie either).
-inline u32 Narrow(u32 c, u32 max) { return (2u * c * max + 255u) / 510u; }
+inline u32 Narrow(u32 c, u32 max) { return DXLNarrowChannel(c, max); }
 
 // Weighted luminance 0.215 R + 0.715 G + 0.072 B, in thousandths to stay exact.
 inline u32 LumaThousandths(u32 argb) {
@@ -191,17 +191,15 @@ bool DXLARGBToPixel(u32 argb, u32 format, void* out) {
       kis::PutU32LE(p, argb);
       return true;
     case D3DFMT_R5G6B5:
-      kis::PutU16LE(p, static_cast<u16>((Narrow(r, 31) << 11) | (Narrow(g, 63) << 5) | Narrow(b, 31)));
+      kis::PutU16LE(p, DXLPackR5G6B5(argb));
       return true;
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-      kis::PutU16LE(p, static_cast<u16>((Narrow(a, 1) << 15) | (Narrow(r, 31) << 10) | (Narrow(g, 31) << 5) |
-                                        Narrow(b, 31)));
+      kis::PutU16LE(p, DXLPackA1R5G5B5(argb));
       return true;
     case D3DFMT_A4R4G4B4:
     case D3DFMT_X4R4G4B4:
-      kis::PutU16LE(p, static_cast<u16>((Narrow(a, 15) << 12) | (Narrow(r, 15) << 8) | (Narrow(g, 15) << 4) |
-                                        Narrow(b, 15)));
+      kis::PutU16LE(p, DXLPackA4R4G4B4(argb));
       return true;
     case D3DFMT_R3G3B2:
       p[0] = static_cast<u8>((Narrow(r, 7) << 5) | (Narrow(g, 7) << 2) | Narrow(b, 3));
