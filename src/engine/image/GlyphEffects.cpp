@@ -7,8 +7,8 @@
 
 namespace {
 
-// How strongly a decoration shows through a half-transparent pixel, by the
-// decoration's alpha. Tuned by eye for small anti-aliased glyphs.
+// How strongly a decoration shows through a half-transparent pixel, indexed
+// by the decoration's alpha.
 constexpr u8 kContrast[256] = {
     0,   15,  22,  26,  30,  30,  34,  36,  39,  42,  41,  44,  46,  48,  48,  50,   //
     51,  50,  53,  55,  56,  57,  58,  59,  60,  61,  62,  62,  63,  65,  65,  66,   //
