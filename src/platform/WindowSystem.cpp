@@ -82,6 +82,10 @@ WindowSystem::~WindowSystem() {
 
 uint16_t WindowSystem::RegisterClass(const WindowClass& cls) {
   if (cls.proc == nullptr || cls.className.empty() || FindClass(cls.className) != nullptr) return 0;
+  if (failRegister_) {
+    failRegister_ = false;
+    return 0;
+  }
   auto record = std::make_unique<ClassRecord>(ClassRecord{std::u16string(cls.className), cls.style, cls.proc,
                                                           cls.instance, cls.icon, cls.cursor, cls.background,
                                                           nextAtom_++});
@@ -225,6 +229,10 @@ WindowHandle WindowSystem::CreateWindowEx(uint32_t exStyle, std::u16string_view 
                                           uintptr_t /*menu*/, InstanceHandle /*instance*/) {
   const ClassRecord* cls = FindClass(className);
   if (cls == nullptr) return 0;
+  if (failCreate_) {
+    failCreate_ = false;
+    return 0;
+  }
   auto record = std::make_unique<WindowRecord>();
   record->handle = nextHandle_;
   nextHandle_ += kWindowStep;

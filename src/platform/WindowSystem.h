@@ -147,6 +147,9 @@ class WindowSystem {
   void WatchInstance(SingleInstance* lock) { watched_ = lock; }
   void Pump();
   WindowHandle MainWindow() const;  // the foreground window, else the first visible, else the first
+  // Test seams: the next RegisterClass or CreateWindowEx fails.
+  void FailNextRegisterClass() { failRegister_ = true; }
+  void FailNextCreateWindow() { failCreate_ = true; }
 
   // User actions, as a backend reports them. Window 0 means MainWindow().
   void UserKey(uint8_t dik, bool down);
@@ -203,6 +206,8 @@ class WindowSystem {
   std::shared_ptr<input::InputHub> input_;
   EventSource* source_ = nullptr;
   SingleInstance* watched_ = nullptr;
+  bool failRegister_ = false;
+  bool failCreate_ = false;
 };
 
 // The installed window system; a default one is made on first use.

@@ -234,6 +234,17 @@ TEST_F(WindowGeometry, ClassesWindowsAndHandles) {
   EXPECT_FALSE(ws().GetClientRect(kInvalidWindow, &r));
 }
 
+TEST_F(WindowGeometry, QueuedFailuresOfRegistrationAndCreationHitOnce) {
+  WindowClass cls{0, wintest::RecordingProc, 0, 0, 0, 0, u"Later"};
+  ws().FailNextRegisterClass();
+  EXPECT_EQ(ws().RegisterClass(cls), 0);
+  ASSERT_NE(ws().RegisterClass(cls), 0);
+  ws().FailNextCreateWindow();
+  EXPECT_EQ(ws().CreateWindowEx(0, u"Later", u"", 0, 0, 0, 10, 10, 0, 0, 0), 0u);
+  EXPECT_EQ(ws().FindWindow(u"Later"), 0u);
+  EXPECT_NE(ws().CreateWindowEx(0, u"Later", u"", 0, 0, 0, 10, 10, 0, 0, 0), 0u);
+}
+
 TEST_F(WindowGeometry, DesktopValuesAndSystemCursors) {
   EXPECT_EQ(ws().GetSystemMetrics(SM_CXSCREEN), 1280);
   EXPECT_EQ(ws().GetSystemMetrics(SM_CYSCREEN), 1024);
