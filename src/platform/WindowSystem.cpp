@@ -21,7 +21,7 @@ constexpr int32_t kIconicPosition = -32000;
 constexpr int32_t kIconicWidth = 160;
 constexpr int32_t kIconicHeight = 28;
 constexpr int32_t kMinTrackExtraWidth = 120;
-constexpr size_t kQueueLimit = 10000;  // posting fails beyond this, as on the original system
+constexpr size_t kQueueLimit = 10000;  // posting fails beyond this, so a runaway poster cannot eat memory
 constexpr uint32_t kStateBits = WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE;
 
 constexpr uint32_t kSystemCursors[] = {IDC_ARROW, IDC_IBEAM,       IDC_WAIT, IDC_CROSS,
