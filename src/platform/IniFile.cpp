@@ -1,4 +1,5 @@
 #include "platform/IniFile.h"
+#include "platform/CodePage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,12 +16,6 @@ namespace plat {
 
 namespace {
 
-// Code page 1252: bytes 0x80-0x9F; every other byte is its own code point.
-// The five holes map to the C1 control of the same value.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Case folding for names: ASCII, Latin-1, Greek and Cyrillic capitals.
 char16_t Fold(char16_t c) {
@@ -70,29 +65,16 @@ std::atomic<unsigned> gTempCounter{0};
 
 }  // namespace
 
+// 8-bit ini text is in the ANSI code page, as the system's ini functions read it.
 std::u16string IniAnsiToWide(std::string_view text) {
   std::u16string out;
-  out.reserve(text.size());
-  for (char ch : text) {
-    const auto b = static_cast<unsigned char>(ch);
-    out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b));
-  }
+  MultiByteToWide(GetAnsiCodePage(), text, out);
   return out;
 }
 
 std::string IniWideToAnsi(std::u16string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (char16_t c : text) {
-    char b = '?';
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      b = static_cast<char>(c);
-    } else {
-      for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c) b = static_cast<char>(0x80 + i);
-    }
-    out.push_back(b);
-  }
+  WideToMultiByte(GetAnsiCodePage(), text, out);
   return out;
 }
 
@@ -185,7 +167,7 @@ void IniFile::Parse(std::string_view bytes) {
   std::string_view body = bytes.substr(bom_.size());
   const size_t unit = encoding_ == Encoding::Utf16 ? 2 : 1;
   if (body.size() % unit) {
-    trailer_ = body.substr(body.size() - 1);
+    trailer_.assign(1, body.back());
     body.remove_suffix(1);
   }
   auto at = [&](size_t i) -> unsigned {
@@ -203,7 +185,7 @@ void IniFile::Parse(std::string_view bytes) {
     }
     Line line;
     line.raw = body.substr(start, i - start);
-    line.end = body.substr(i, next - i);
+    line.end.assign(body.data() + i, next - i);
     if (newline_.empty() && !line.end.empty()) newline_ = Decode(line.end);
     Classify(line, Decode(line.raw));
     lines_.push_back(std::move(line));

@@ -1,5 +1,6 @@
 #include "base/text/IdentTable.h"
 
+#include "base/Strings.h"
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
 
@@ -154,7 +155,7 @@ u32 IdentTable::ReadValue(const IdentEntry* entry, D* buffer, u32 capacity, cons
   }
   TextSink sink;
   sink.Begin(buffer, sizeof(D) == 2, capacity, 0);
-  if (def) Emit(sink, def, textchars::TextLength(def));
+  if (def) Emit(sink, def, StrLen(def));
   if (sink.cut) error_ |= kCopyCut;
   return sink.count;
 }

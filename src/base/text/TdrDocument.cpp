@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/text/CodePageNames.h"
+#include "base/Strings.h"
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
 #include "platform/CodePage.h"
@@ -110,7 +111,7 @@ void TdrDocument::Clear() {
 
 bool TdrDocument::SetFileName(const wchar* name) {
   error_ = 0;
-  const u32 length = textchars::TextLength(name);
+  const u32 length = StrLen(name);
   if (length == 0 || length > kMaxFileName) return false;
   fileName_.assign(name, length);
   return true;
@@ -393,7 +394,7 @@ const wchar* TdrDocument::GetAttributeValue(u32 index, u32* length) {
 // found attribute when that has the same name.
 template <class Ch>
 i32 TdrDocument::FindAttribute(const Ch* name, bool next) {
-  const u32 length = textchars::TextLength(name);
+  const u32 length = StrLen(name);
   bool valid = length > 0;
   for (u32 i = 0; i < length && valid; ++i) valid = IsNameChar(name[i]);
   if (!valid) {
@@ -493,7 +494,7 @@ u32 TdrDocument::ReadString(i32 index, D* buffer, u32 capacity, const D* def) {
   }
   TextSink sink;
   sink.Begin(buffer, sizeof(D) == 2, capacity, codePage_);
-  if (def) Emit(sink, def, textchars::TextLength(def));
+  if (def) Emit(sink, def, StrLen(def));
   if (sink.cut) error_ |= kTdrCut;
   return sink.count;
 }

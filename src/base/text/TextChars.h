@@ -63,14 +63,6 @@ inline bool SameFolded(const A* a, const B* b, u32 length) {
   return true;
 }
 
-template <class Ch>
-inline u32 TextLength(const Ch* text) {
-  u32 n = 0;
-  if (text)
-    while (text[n]) ++n;
-  return n;
-}
-
 // True when only blanks remain, or blanks and then "//".
 template <class Ch>
 inline bool RestIsEmpty(const Ch* text) {

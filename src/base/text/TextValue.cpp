@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Strings.h"
 #include "base/text/TextChars.h"
 #include "platform/CodePage.h"
 
@@ -56,7 +57,7 @@ u32 CopyValue(const S* text, void* buffer, bool wideDest, u32 capacity, u32 code
     const S* cursor = text;
     malformed = !ReadQuotedValue(cursor, sink) || !textchars::RestIsEmpty(cursor);
   } else if (text) {
-    Emit(sink, text, textchars::TextLength(text));
+    Emit(sink, text, StrLen(text));
   }
   if (count) *count = sink.count;
   return (malformed ? kCopyMalformed : kCopyDone) | (sink.cut ? kCopyCut : 0);

@@ -1,0 +1,71 @@
+// Every bitmap file loader must survive any input: the first byte picks the
+// loader, the rest is the file. A loaded bitmap must hold exactly the bytes
+// its size implies, and must convert and scale without faults.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "base/Stream.h"
+#include "engine/image/DXLBitmap.h"
+#include "engine/image/DXLBitmapFileFormats.h"
+#include "engine/image/DXTDecoder.h"
+#include "engine/image/PixelFormat.h"
+
+namespace {
+
+class FuzzStream : public kis::Stream {
+ public:
+  FuzzStream(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool IsOpen() const override { return true; }
+  bool SetSize(u64) override { return false; }
+  u64 Seek(i64 offset, u32 origin) override {
+    const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(pos_) : static_cast<i64>(size_);
+    const i64 at = base + offset;
+    pos_ = at < 0 ? 0 : static_cast<u64>(at);
+    return pos_;
+  }
+  u64 Read(void* buffer, u64 count) override {
+    if (pos_ >= size_) return 0;
+    const u64 n = count < size_ - pos_ ? count : size_ - pos_;
+    std::memcpy(buffer, data_ + pos_, n);
+    pos_ += n;
+    return n;
+  }
+  u64 Write(const void*, u64) override { return 0; }
+
+ private:
+  const uint8_t* data_;
+  u64 size_;
+  u64 pos_ = 0;
+};
+
+constexpr DXLBitmapLoadProc kLoaders[] = {DXLLoadBitmapGLB, DXLLoadBitmapDXLB, DXLLoadBitmapTGA, DXLLoadBitmapICO,
+                                          DXLLoadBitmapBMP, DXLLoadBitmapDDS,  DXLLoadBitmapPPM};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  FuzzStream stream(data + 1, size - 1);
+  DXLBitmap bitmap;
+  kLoaders[data[0] % 7](&stream, &bitmap);
+  if (bitmap.IsEmpty()) return 0;
+
+  const u64 area = static_cast<u64>(bitmap.GetWidth()) * static_cast<u64>(bitmap.GetHeight());
+  if (DXLIsDXTFormat(bitmap.GetFormat())) {
+    if (bitmap.GetDataSize() != DXLGetDXTDataSize(bitmap.GetWidth(), bitmap.GetHeight(), bitmap.GetFormat()))
+      __builtin_trap();
+  } else {
+    u8* pixels = bitmap.GetPixelsUnlocked();
+    if (pixels && bitmap.GetDataSize() != area * bitmap.GetBytesPerPixel()) __builtin_trap();
+  }
+  // Small images also go through conversion, packing and scaling.
+  if (area <= 64 * 64) {
+    bitmap.SetFormat(D3DFMT_A8R8G8B8);
+    bitmap.SetPackMode(4);
+    bitmap.SetFormat(D3DFMT_A4R4G4B4);
+    DXLPixelBuffer scaled = bitmap.GetResizedToPowerOfTwo(DXLFILTER_LINEAR);
+    (void)scaled;
+  }
+  return 0;
+}

@@ -1,0 +1,34 @@
+// A complete headless platform for tests and automated runs: a fake clock, a
+// window system on a fake desktop and a script of user actions, installed
+// for the lifetime of the session and removed again at its end. Sessions do
+// not nest.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Clock.h"
+#include "platform/WindowSystem.h"
+#include "platform/headless/Script.h"
+
+namespace plat::headless {
+
+class Session {
+ public:
+  static constexpr uint32_t kStartMs = 1000000;
+
+  explicit Session(const DesktopSettings& desktop = DesktopSettings{}, uint32_t startMs = kStartMs);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  FakeClock& Clock() { return clock_; }
+  WindowSystem& Windows() { return windows_; }
+  Script& Events() { return script_; }
+
+ private:
+  FakeClock clock_;
+  WindowSystem windows_;
+  Script script_;
+};
+
+}  // namespace plat::headless

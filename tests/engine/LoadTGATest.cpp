@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "BitmapTestHelpers.h"
+
+namespace {
+
+using testing_support::Bytes;
+using testing_support::ExpectRefused;
+using testing_support::Load;
+using testing_support::PixelHalf;
+using testing_support::PixelWord;
+
+// An 18-byte Targa header.
+Bytes Header(u32 type, u32 w, u32 h, u32 bits, bool topDown, u32 mapLength = 0, u32 mapBits = 0, u32 idLength = 0) {
+  Bytes b;
+  b.u8_(idLength).u8_(mapLength ? 1 : 0).u8_(type).u16_(0).u16_(mapLength).u8_(mapBits);
+  b.u16_(0).u16_(0).u16_(w).u16_(h).u8_(bits).u8_(topDown ? 0x20 : 0x08);
+  return b;
+}
+
+TEST(LoadTGA, RawTrueColourAtEveryDepth) {
+  // 32 bits, bottom-up: the first stored row is the bottom one.
+  DXLBitmap b;
+  Load(DXLLoadBitmapTGA, Header(2, 2, 2, 32, false).u32_(0x11111111).u32_(0x22222222).u32_(0x33333333).u32_(0x44444444).v, b);
+  EXPECT_EQ(b.GetFormat(), u32{D3DFMT_A8R8G8B8});
+  EXPECT_EQ(PixelWord(b, 0, 0), 0x33333333u);
+  EXPECT_EQ(PixelWord(b, 1, 1), 0x22222222u);
+  EXPECT_EQ(b.GetPackMode(), 0u);
+
+  DXLBitmap c;  // 24 bits, top-down, with an identification field to skip
+  Load(DXLLoadBitmapTGA, Header(2, 2, 1, 24, true, 0, 0, 3).raw({9, 9, 9}).raw({1, 2, 3, 4, 5, 6}).v, c);
+  EXPECT_EQ(c.GetFormat(), u32{D3DFMT_X8R8G8B8});
+  EXPECT_EQ(PixelWord(c, 0, 0), 0xFF030201u);
+  EXPECT_EQ(PixelWord(c, 1, 0), 0xFF060504u);
+
+  DXLBitmap d;  // 16 bits
+  Load(DXLLoadBitmapTGA, Header(2, 2, 1, 16, true).u16_(0x801F).u16_(0x7C00).v, d);
+  EXPECT_EQ(d.GetFormat(), u32{D3DFMT_A1R5G5B5});
+  EXPECT_EQ(PixelHalf(d, 0, 0), 0x801F);
+  EXPECT_EQ(PixelHalf(d, 1, 0), 0x7C00);
+
+  DXLBitmap e;  // grey
+  Load(DXLLoadBitmapTGA, Header(3, 3, 1, 8, true).raw({10, 20, 30}).v, e);
+  EXPECT_EQ(e.GetFormat(), u32{D3DFMT_L8});
+  EXPECT_EQ(e.GetRow(0)[2], 30);
+}
+
+TEST(LoadTGA, ColourMappedIndicesBeyondTheMapAreBlack) {
+  DXLBitmap b;
+  Load(DXLLoadBitmapTGA,
+       Header(1, 4, 1, 8, true, 2, 24).raw({1, 2, 3, 4, 5, 6}).raw({0, 1, 2, 255}).v, b);
+  EXPECT_EQ(b.GetFormat(), u32{D3DFMT_X8R8G8B8});
+  EXPECT_EQ(PixelWord(b, 0, 0), 0xFF030201u);
+  EXPECT_EQ(PixelWord(b, 1, 0), 0xFF060504u);
+  EXPECT_EQ(PixelWord(b, 2, 0), 0xFF000000u);
+  EXPECT_EQ(PixelWord(b, 3, 0), 0xFF000000u);
+
+  DXLBitmap empty;  // no map at all
+  Load(DXLLoadBitmapTGA, Header(1, 1, 1, 8, true, 0, 24).raw({0}).v, empty);
+  EXPECT_EQ(PixelWord(empty, 0, 0), 0xFF000000u);
+}
+
+TEST(LoadTGA, RunLengthTopDownLoadsUnpackedAndBottomUpLoadsPacked) {
+  // Row 0: a run of 3 red; row 1: raw blue, green, blue.
+  Bytes packets;
+  packets.u8_(0x82).u32_(0xFFFF0000).u8_(0x02).u32_(0xFF0000FF).u32_(0xFF00FF00).u32_(0xFF0000FF);
+  DXLBitmap top;
+  Load(DXLLoadBitmapTGA, Header(10, 3, 2, 32, true).raw(packets.v).v, top);
+  EXPECT_EQ(top.GetPackMode(), 0u);
+  EXPECT_EQ(top.GetUnpackedSize(), 0u);
+  EXPECT_EQ(PixelWord(top, 2, 0), 0xFFFF0000u);
+  EXPECT_EQ(PixelWord(top, 1, 1), 0xFF00FF00u);
+
+  DXLBitmap bottom;
+  Load(DXLLoadBitmapTGA, Header(10, 3, 2, 32, false).raw(packets.v).v, bottom);
+  EXPECT_EQ(bottom.GetPackMode(), 4u);
+  EXPECT_GT(bottom.GetUnpackedSize(), 0u);
+  EXPECT_EQ(PixelWord(bottom, 2, 1), 0xFFFF0000u);
+  EXPECT_EQ(PixelWord(bottom, 1, 0), 0xFF00FF00u);
+}
+
+TEST(LoadTGA, RunLengthPackModeFollowsTheElement) {
+  DXLBitmap grey;
+  Load(DXLLoadBitmapTGA, Header(11, 8, 1, 8, false).u8_(0x87).u8_(77).v, grey);
+  EXPECT_EQ(grey.GetPackMode(), 1u);
+  EXPECT_EQ(grey.GetRow(0)[7], 77);
+
+  DXLBitmap sixteen;
+  Load(DXLLoadBitmapTGA, Header(10, 8, 1, 16, false).u8_(0x87).u16_(0x1234).v, sixteen);
+  EXPECT_EQ(sixteen.GetPackMode(), 2u);
+  EXPECT_EQ(PixelHalf(sixteen, 7, 0), 0x1234);
+
+  DXLBitmap rgb;
+  Load(DXLLoadBitmapTGA, Header(10, 8, 1, 24, false).u8_(0x87).raw({1, 2, 3}).v, rgb);
+  EXPECT_EQ(rgb.GetPackMode(), 4u);
+  EXPECT_EQ(PixelWord(rgb, 5, 0), 0xFF030201u);
+
+  DXLBitmap mapped;
+  Load(DXLLoadBitmapTGA, Header(9, 8, 1, 8, false, 1, 24).raw({1, 2, 3}).u8_(0x87).u8_(0).v, mapped);
+  EXPECT_EQ(mapped.GetPackMode(), 0u);  // colour-mapped images are not packed
+  EXPECT_EQ(PixelWord(mapped, 7, 0), 0xFF030201u);
+}
+
+TEST(LoadTGA, NoImageGivesAnEmptyBitmap) {
+  DXLBitmap b;
+  testing_support::MakeMarker(b);
+  Load(DXLLoadBitmapTGA, Header(0, 5, 5, 32, false).v, b);
+  EXPECT_EQ(b.GetFormat(), u32{D3DFMT_A8R8G8B8});
+  EXPECT_TRUE(b.IsEmpty());
+  EXPECT_EQ(b.GetWidth(), 0);
+}
+
+TEST(LoadTGA, TruncatedPixelsAndRunsLeaveTheRestZero) {
+  DXLBitmap raw;
+  Load(DXLLoadBitmapTGA, Header(2, 2, 1, 32, true).u32_(0x12345678).u16_(0xFFFF).v, raw);
+  EXPECT_EQ(PixelWord(raw, 0, 0), 0x12345678u);
+  EXPECT_EQ(PixelWord(raw, 1, 0), 0u);
+
+  DXLBitmap rle;
+  Load(DXLLoadBitmapTGA, Header(10, 4, 1, 32, true).u8_(0x81).u32_(0x11111111).u8_(0x03).u32_(0x22222222).v, rle);
+  EXPECT_EQ(PixelWord(rle, 1, 0), 0x11111111u);
+  EXPECT_EQ(PixelWord(rle, 2, 0), 0x22222222u);
+  EXPECT_EQ(PixelWord(rle, 3, 0), 0u);
+
+  DXLBitmap mapped;  // indices that never arrived stay zero, not map entry 0
+  Load(DXLLoadBitmapTGA, Header(1, 2, 1, 8, true, 1, 24).raw({1, 2, 3}).raw({0}).v, mapped);
+  EXPECT_EQ(PixelWord(mapped, 0, 0), 0xFF030201u);
+  EXPECT_EQ(PixelWord(mapped, 1, 0), 0u);
+}
+
+TEST(LoadTGA, RunsPastTheImageAreCut) {
+  DXLBitmap b;
+  Load(DXLLoadBitmapTGA, Header(11, 2, 2, 8, true).u8_(0xFF).u8_(9).u8_(0x7F).raw({1, 2, 3}).v, b);
+  ASSERT_EQ(b.GetDataSize(), 4u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(b.GetPixels()[i], 9);
+  DXLBitmap c;
+  Load(DXLLoadBitmapTGA, Header(11, 2, 1, 8, true).u8_(0x7F).raw({1, 2, 3}).v, c);
+  EXPECT_EQ(c.GetRow(0)[1], 2);
+}
+
+TEST(LoadTGA, HostileFilesLeaveTheBitmapUnchanged) {
+  auto good = Header(2, 1, 1, 32, true).u32_(1).v;
+  ExpectRefused(DXLLoadBitmapTGA, std::vector<u8>(good.begin(), good.begin() + 17));
+  ExpectRefused(DXLLoadBitmapTGA, Header(2, 1, 1, 32, true, 0, 0, 200).v);     // identification cut short
+  ExpectRefused(DXLLoadBitmapTGA, Header(2, 1, 1, 8, true).u8_(1).v);          // 8-bit true colour
+  ExpectRefused(DXLLoadBitmapTGA, Header(3, 1, 1, 16, true).u16_(1).v);        // 16-bit grey
+  ExpectRefused(DXLLoadBitmapTGA, Header(1, 1, 1, 8, true, 1, 16).u16_(1).u8_(0).v);  // 16-bit map
+  ExpectRefused(DXLLoadBitmapTGA, Header(1, 1, 1, 16, true, 1, 24).raw({1, 2, 3}).u16_(0).v);
+  ExpectRefused(DXLLoadBitmapTGA, Header(1, 1, 1, 8, true, 100, 24).raw({1, 2, 3}).v);  // map cut short
+  ExpectRefused(DXLLoadBitmapTGA, Header(5, 1, 1, 8, true).u8_(1).v);          // unknown type
+  ExpectRefused(DXLLoadBitmapTGA, Header(2, 65535, 65535, 32, true).u32_(1).v);
+  ExpectRefused(DXLLoadBitmapTGA, Header(2, 4097, 1, 32, true).u32_(1).v);
+  ExpectRefused(DXLLoadBitmapTGA, Header(10, 2, 2, 32, true).v);               // no packet at all
+}
+
+}  // namespace
