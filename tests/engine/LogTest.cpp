@@ -6,7 +6,7 @@
 
 #include "engine/DXLLog.h"
 #include "platform/Clock.h"
-#include "support/TempFolder.h"
+#include "engine/support/TempFolder.h"
 
 namespace {
 
