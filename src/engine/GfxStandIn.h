@@ -33,6 +33,9 @@ constexpr uint32_t D3DUSAGE_DEPTHSTENCIL = 2;
 constexpr uint32_t D3DRTYPE_SURFACE = 1;
 constexpr uint32_t D3DRTYPE_TEXTURE = 3;
 constexpr uint32_t D3DMULTISAMPLE_NONE = 0;
+constexpr uint32_t D3DSWAPEFFECT_DISCARD = 1;
+constexpr uint32_t D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL = 2;
+constexpr uint32_t D3DFMT_D16 = 80;
 constexpr uint32_t D3DDEVCAPS_HWTRANSFORMANDLIGHT = 0x10000;
 constexpr uint32_t D3DPMISCCAPS_COLORWRITEENABLE = 0x80;
 constexpr uint32_t D3DSAMP_MAGFILTER = 5;
@@ -68,6 +71,25 @@ struct Caps {
   uint32_t textureOpCaps;
   uint32_t maxTextureWidth, maxTextureHeight;
   uint32_t maxTextureBlendStages, maxSimultaneousTextures;
+};
+
+using WindowHandle = uintptr_t;
+
+struct PresentParams {
+  uint32_t backBufferWidth;
+  uint32_t backBufferHeight;
+  uint32_t backBufferFormat;
+  uint32_t backBufferCount;
+  uint32_t multiSampleType;
+  uint32_t multiSampleQuality;
+  uint32_t swapEffect;
+  WindowHandle deviceWindow;
+  uint32_t windowed;
+  uint32_t enableAutoDepthStencil;
+  uint32_t autoDepthStencilFormat;
+  uint32_t flags;
+  uint32_t fullScreenRefreshRate;
+  uint32_t presentationInterval;
 };
 
 enum class Op : uint32_t {
