@@ -210,11 +210,11 @@ bool FontResolver::Resolve(std::u16string_view face, int weight, bool italic, Fo
   }
 
   for (const std::string& family : families) {
-    FontFileChoice system;
-    const bool haveSystem = useSystem_ && FromFontconfig(family, weight, italic, system);
     if (FromFolder(family, weight, italic, true, out)) {
       return true;
     }
+    FontFileChoice system;
+    const bool haveSystem = useSystem_ && FromFontconfig(family, weight, italic, system);
     if (haveSystem && Exact(system, weight, italic)) {
       out = system;
       return true;
