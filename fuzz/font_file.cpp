@@ -17,16 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kern.Parse(data + 1, size - 1);
 
   const uint8_t style = data[0];
-  plat::FontSpec spec;
-  spec.height = (style & 0x80) != 0 ? 4 + (style & 0x1F) : -(1 + (style & 0x1F));
-  spec.weight = (style & 0x20) != 0 ? 700 : 400;
-  spec.italic = (style & 0x40) != 0;
-  spec.underline = (style & 0x21) == 0x21;
-  spec.strikeOut = (style & 0x41) == 0x41;
-  spec.quality = (style & 0x02) != 0 ? plat::kFontQualityNonAntialiased : 4;
+  plat::FontRequest request;
+  request.height = (style & 0x80) != 0 ? 4 + (style & 0x1F) : -(1 + (style & 0x1F));
+  request.weight = (style & 0x20) != 0 ? 700 : 400;
+  request.italic = (style & 0x40) != 0;
+  request.underline = (style & 0x21) == 0x21;
+  request.strikeOut = (style & 0x41) == 0x41;
+  request.quality = (style & 0x02) != 0 ? plat::kFontQualityNonAntialiased : 4;
 
   plat::Font font;
-  if (!font.CreateFromMemory(data + 1, size - 1, spec)) {
+  if (!font.CreateFromMemory(data + 1, size - 1, request)) {
     return 0;
   }
   plat::FontMetrics metrics;

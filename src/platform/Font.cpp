@@ -73,17 +73,17 @@ void Font::Destroy() {
   cachedBytes_ = 0;
 }
 
-bool Font::Create(const FontSpec& spec) { return Create(spec, DefaultFontResolver()); }
+bool Font::Create(const FontRequest& request) { return Create(request, DefaultFontResolver()); }
 
-bool Font::Create(const FontSpec& spec, const FontResolver& resolver) {
+bool Font::Create(const FontRequest& request, const FontResolver& resolver) {
   Destroy();
   FontFileChoice choice;
-  const int weight = std::clamp(spec.weight, 0, 1000);
-  if (!resolver.Resolve(spec.face, weight, spec.italic, choice)) {
+  const int weight = std::clamp(request.weight, 0, 1000);
+  if (!resolver.Resolve(request.face, weight, request.italic, choice)) {
     return false;
   }
   ft_ = std::make_unique<FontFreeType>();
-  if (!ft_->OpenFile(choice.path, choice.faceIndex) || !Setup(spec)) {
+  if (!ft_->OpenFile(choice.path, choice.faceIndex) || !Setup(request)) {
     Destroy();
     return false;
   }
@@ -91,17 +91,17 @@ bool Font::Create(const FontSpec& spec, const FontResolver& resolver) {
   return true;
 }
 
-bool Font::CreateFromMemory(const uint8_t* data, size_t size, const FontSpec& spec) {
+bool Font::CreateFromMemory(const uint8_t* data, size_t size, const FontRequest& request) {
   Destroy();
   ft_ = std::make_unique<FontFreeType>();
-  if (!ft_->OpenMemory(data, size, 0) || !Setup(spec)) {
+  if (!ft_->OpenMemory(data, size, 0) || !Setup(request)) {
     Destroy();
     return false;
   }
   return true;
 }
 
-bool Font::Setup(const FontSpec& spec) {
+bool Font::Setup(const FontRequest& request) {
   FT_Face face = ft_->Face();
   const int64_t unitsPerEm = face->units_per_EM;
   if (unitsPerEm <= 0) {
@@ -128,10 +128,10 @@ bool Font::Setup(const FontSpec& spec) {
   }
 
   int64_t em = kDefaultEmHeight;
-  if (spec.height < 0) {
-    em = -static_cast<int64_t>(spec.height);
-  } else if (spec.height > 0) {
-    em = std::max<int64_t>(1, MulDivRound(spec.height, unitsPerEm, ascender + descender));
+  if (request.height < 0) {
+    em = -static_cast<int64_t>(request.height);
+  } else if (request.height > 0) {
+    em = std::max<int64_t>(1, MulDivRound(request.height, unitsPerEm, ascender + descender));
   }
   if (em < 1 || em > kMaxEmHeight) {
     return false;
@@ -146,16 +146,16 @@ bool Font::Setup(const FontSpec& spec) {
   metrics_.height = metrics_.ascent + metrics_.descent;
   metrics_.internalLeading = metrics_.height - metrics_.emHeight;
 
-  mono_ = spec.quality == kFontQualityNonAntialiased;
-  const int weight = spec.weight <= 0 ? 400 : std::min(spec.weight, 1000);
+  mono_ = request.quality == kFontQualityNonAntialiased;
+  const int weight = request.weight <= 0 ? 400 : std::min(request.weight, 1000);
   if (weight >= 600 && ft_->Weight() < 600) {
     boldStrength_ = static_cast<int>(std::max<int64_t>(1, (em + 12) / 24));
   }
-  synthItalic_ = spec.italic && !ft_->Italic();
+  synthItalic_ = request.italic && !ft_->Italic();
 
   // Underline and strike-out strokes, in rows relative to the base line.
-  underline_ = spec.underline;
-  strikeOut_ = spec.strikeOut;
+  underline_ = request.underline;
+  strikeOut_ = request.strikeOut;
   underlineSize_ = ClampInt(std::max<int64_t>(1, MulDivRound(face->underline_thickness, em, unitsPerEm)));
   underlineTop_ = ClampInt(MulDivRound(-face->underline_position, em, unitsPerEm)) - underlineSize_ / 2;
   if (haveOs2 && os2->yStrikeoutSize > 0) {

@@ -46,7 +46,7 @@ constexpr uint8_t kFontQualityNonAntialiased = 3;
 // rounded (a negative height asks for the em height).
 int FontHeightFromPoints(int points);
 
-struct FontSpec {
+struct FontRequest {
   std::u16string face;  // family name as the game spells it ("Arial")
   int height = 0;       // see the banner
   int weight = 0;       // 0 = normal (400), else 1..1000; 600 and above is bold
@@ -98,10 +98,10 @@ class Font {
   Font& operator=(const Font&) = delete;
 
   // Finds the face through `resolver` (DefaultFontResolver() without one).
-  bool Create(const FontSpec& spec);
-  bool Create(const FontSpec& spec, const FontResolver& resolver);
-  // A font from the bytes of a font file (copied); the spec's face is ignored.
-  bool CreateFromMemory(const uint8_t* data, size_t size, const FontSpec& spec);
+  bool Create(const FontRequest& request);
+  bool Create(const FontRequest& request, const FontResolver& resolver);
+  // A font from the bytes of a font file (copied); the request's face is ignored.
+  bool CreateFromMemory(const uint8_t* data, size_t size, const FontRequest& request);
   void Destroy();
 
   bool IsValid() const { return ready_; }
@@ -145,7 +145,7 @@ class Font {
     std::vector<uint8_t> coverage;  // width * rows, 0..255
   };
 
-  bool Setup(const FontSpec& spec);
+  bool Setup(const FontRequest& request);
   const Glyph* Load(char16_t c);
 
   std::unique_ptr<FontFreeType> ft_;

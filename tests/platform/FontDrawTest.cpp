@@ -8,7 +8,7 @@
 namespace {
 
 using fonttest::InkBounds;
-using fonttest::Spec;
+using fonttest::Request;
 using fonttest::TestResolver;
 
 // Draws every character of a range the way the game's glyph builder lays them
@@ -66,7 +66,7 @@ TEST(FontDraw, EveryGlyphsInkLiesInsideItsCell) {
                         Case{u"Arial", -13, 400, false, 3}, Case{u"DejaVu Sans", -24, 700, true, 0},
                         Case{u"Arial", -11, 400, true, 3}}) {
     plat::Font font;
-    ASSERT_TRUE(font.Create(Spec(k.face, k.height, k.weight, k.italic, k.quality), r));
+    ASSERT_TRUE(font.Create(Request(k.face, k.height, k.weight, k.italic, k.quality), r));
     SCOPED_TRACE(font.Family() + " " + std::to_string(k.height) + " " + std::to_string(k.weight));
     ExpectInkInsideCells(font, 0x21, 0x7E);
     ExpectInkInsideCells(font, 0xA1, 0xFF);
@@ -93,12 +93,12 @@ TEST(FontDraw, QualityThreeIsMonochromeAndOtherQualitiesAreGrey) {
   const plat::FontResolver r = TestResolver();
   for (uint8_t quality : {0, 1, 2, 4, 5}) {
     plat::Font grey;
-    ASSERT_TRUE(grey.Create(Spec(u"Arial", -20, 0, false, quality), r));
+    ASSERT_TRUE(grey.Create(Request(u"Arial", -20, 0, false, quality), r));
     EXPECT_FALSE(grey.Monochrome());
     EXPECT_GT(Coverages(grey, u"AaWg0").size(), 8u) << int(quality);
   }
   plat::Font mono;
-  ASSERT_TRUE(mono.Create(Spec(u"Arial", -20, 0, false, plat::kFontQualityNonAntialiased), r));
+  ASSERT_TRUE(mono.Create(Request(u"Arial", -20, 0, false, plat::kFontQualityNonAntialiased), r));
   EXPECT_TRUE(mono.Monochrome());
   EXPECT_EQ(Coverages(mono, u"AaWg0"), (std::set<uint32_t>{0, 255}));
 }
@@ -106,7 +106,7 @@ TEST(FontDraw, QualityThreeIsMonochromeAndOtherQualitiesAreGrey) {
 TEST(FontDraw, CoverageBlendsTowardsTheInkAndIntoAlpha) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"Arial", -24), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", -24), r));
   plat::FontCanvas canvas;
   ASSERT_TRUE(canvas.Create(40, 40));
   // White on black: grey and alpha both carry the coverage.
@@ -136,7 +136,7 @@ TEST(FontDraw, CoverageBlendsTowardsTheInkAndIntoAlpha) {
 TEST(FontDraw, ClipAndBackgroundFill) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"Arial", -24), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", -24), r));
   plat::FontMetrics m;
   ASSERT_TRUE(font.GetMetrics(m));
   int w = 0;
@@ -186,14 +186,14 @@ TEST(FontDraw, ClipAndBackgroundFill) {
 
 TEST(FontDraw, UnderlineAndStrikeOutSpanTheAdvance) {
   const plat::FontResolver r = TestResolver();
-  plat::FontSpec spec = Spec(u"Arial", -32);
-  spec.underline = true;
+  plat::FontRequest request = Request(u"Arial", -32);
+  request.underline = true;
   plat::Font under;
-  ASSERT_TRUE(under.Create(spec, r));
-  spec.underline = false;
-  spec.strikeOut = true;
+  ASSERT_TRUE(under.Create(request, r));
+  request.underline = false;
+  request.strikeOut = true;
   plat::Font strike;
-  ASSERT_TRUE(strike.Create(spec, r));
+  ASSERT_TRUE(strike.Create(request, r));
   plat::FontMetrics m;
   ASSERT_TRUE(under.GetMetrics(m));
   int space = 0;
@@ -227,14 +227,14 @@ TEST(FontDraw, UnderlineAndStrikeOutSpanTheAdvance) {
 TEST(FontDraw, RealBoldFaceIsPickedAndMissingBoldIsSynthesised) {
   const plat::FontResolver r = TestResolver();
   plat::Font regular, bold, dejaVu, dejaVuBold, italic;
-  ASSERT_TRUE(regular.Create(Spec(u"Arial", -32), r));
-  ASSERT_TRUE(bold.Create(Spec(u"Arial", -32, 700), r));
+  ASSERT_TRUE(regular.Create(Request(u"Arial", -32), r));
+  ASSERT_TRUE(bold.Create(Request(u"Arial", -32, 700), r));
   EXPECT_NE(bold.FilePath().find("LiberationSans-Bold.ttf"), std::string::npos);
   EXPECT_FALSE(bold.SynthesisedBold());
   EXPECT_FALSE(regular.SynthesisedBold());
 
-  ASSERT_TRUE(dejaVu.Create(Spec(u"DejaVu Sans", -32), r));
-  ASSERT_TRUE(dejaVuBold.Create(Spec(u"DejaVu Sans", -32, 700), r));
+  ASSERT_TRUE(dejaVu.Create(Request(u"DejaVu Sans", -32), r));
+  ASSERT_TRUE(dejaVuBold.Create(Request(u"DejaVu Sans", -32, 700), r));
   EXPECT_EQ(dejaVuBold.FilePath(), dejaVu.FilePath());
   EXPECT_TRUE(dejaVuBold.SynthesisedBold());
   EXPECT_FALSE(dejaVuBold.SynthesisedItalic());
@@ -249,7 +249,7 @@ TEST(FontDraw, RealBoldFaceIsPickedAndMissingBoldIsSynthesised) {
   }
 
   // No italic face is shipped: the upright face is slanted, ink leaning right.
-  ASSERT_TRUE(italic.Create(Spec(u"Arial", -32, 0, true), r));
+  ASSERT_TRUE(italic.Create(Request(u"Arial", -32, 0, true), r));
   EXPECT_TRUE(italic.SynthesisedItalic());
   EXPECT_FALSE(italic.SynthesisedBold());
   plat::GlyphBox up, slanted;

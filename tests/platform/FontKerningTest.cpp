@@ -13,7 +13,7 @@
 
 namespace {
 
-using fonttest::Spec;
+using fonttest::Request;
 using fonttest::TestResolver;
 
 // Builds a Windows 'kern' table, big-endian, subtable by subtable.
@@ -142,7 +142,7 @@ TEST(FontKernTable, WrappedLengthOfALargeSubtableFollowsItsPairCount) {
 TEST(FontKerning, DejaVuSansKernsAThenVCloser) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"DejaVu Sans", -16), r));
+  ASSERT_TRUE(font.Create(Request(u"DejaVu Sans", -16), r));
   std::vector<plat::KernPair> pairs;
   ASSERT_TRUE(font.GetKerningPairs(pairs));
   ASSERT_FALSE(pairs.empty());
@@ -163,7 +163,7 @@ TEST(FontKerning, AmountsAreTheTableValuesScaledAndRounded) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
   const int em = 37;
-  ASSERT_TRUE(font.Create(Spec(u"DejaVu Sans", -em), r));
+  ASSERT_TRUE(font.Create(Request(u"DejaVu Sans", -em), r));
   std::vector<plat::KernPair> pairs;
   ASSERT_TRUE(font.GetKerningPairs(pairs));
   ASSERT_GT(pairs.size(), 1000u);
@@ -207,7 +207,7 @@ TEST(FontKerning, FontWithoutAKernTableHasNoPairs) {
   }
   ASSERT_TRUE(renamed);
   plat::Font font;
-  ASSERT_TRUE(font.CreateFromMemory(bytes.data(), bytes.size(), Spec(u"", -16)));
+  ASSERT_TRUE(font.CreateFromMemory(bytes.data(), bytes.size(), Request(u"", -16)));
   std::vector<plat::KernPair> pairs{{u'x', u'y', 1}};
   ASSERT_TRUE(font.GetKerningPairs(pairs));
   EXPECT_TRUE(pairs.empty());

@@ -12,7 +12,7 @@
 
 namespace {
 
-using fonttest::Spec;
+using fonttest::Request;
 using fonttest::TestResolver;
 
 // The font's own tables, read straight through FreeType.
@@ -58,7 +58,7 @@ TEST(FontMetrics, PointSizesBecomeNegativeHeightsAtNinetySixDpi) {
 TEST(FontMetrics, ArialAtTwelvePointsHasLiberationSansTableMetrics) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"Arial", plat::FontHeightFromPoints(12)), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", plat::FontHeightFromPoints(12)), r));
   EXPECT_EQ(font.Family(), "Liberation Sans");
   const Tables t = ReadTables("LiberationSans-Regular.ttf");
   ASSERT_GT(t.unitsPerEm, 0);
@@ -80,7 +80,7 @@ TEST(FontMetrics, PositiveHeightIsTheCellHeight) {
   const Tables t = ReadTables("LiberationSans-Regular.ttf");
   for (int cell : {8, 20, 33, 100}) {
     plat::Font font;
-    ASSERT_TRUE(font.Create(Spec(u"Arial", cell), r));
+    ASSERT_TRUE(font.Create(Request(u"Arial", cell), r));
     plat::FontMetrics m;
     ASSERT_TRUE(font.GetMetrics(m));
     const long em = Scale(cell, t.unitsPerEm, t.winAscent + t.winDescent);
@@ -94,18 +94,18 @@ TEST(FontMetrics, PositiveHeightIsTheCellHeight) {
 TEST(FontMetrics, SizesOutsideTheRangeFailWithoutWrapping) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  EXPECT_TRUE(font.Create(Spec(u"Arial", -plat::Font::kMaxEmHeight), r));
-  EXPECT_FALSE(font.Create(Spec(u"Arial", -plat::Font::kMaxEmHeight - 1), r));
-  EXPECT_FALSE(font.Create(Spec(u"Arial", INT_MIN), r));
+  EXPECT_TRUE(font.Create(Request(u"Arial", -plat::Font::kMaxEmHeight), r));
+  EXPECT_FALSE(font.Create(Request(u"Arial", -plat::Font::kMaxEmHeight - 1), r));
+  EXPECT_FALSE(font.Create(Request(u"Arial", INT_MIN), r));
   EXPECT_FALSE(font.IsValid());
-  EXPECT_FALSE(font.Create(Spec(u"Arial", INT_MAX), r));
+  EXPECT_FALSE(font.Create(Request(u"Arial", INT_MAX), r));
   // The smallest cell height still makes a font of at least one pixel.
-  ASSERT_TRUE(font.Create(Spec(u"Arial", 1), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", 1), r));
   plat::FontMetrics m;
   ASSERT_TRUE(font.GetMetrics(m));
   EXPECT_EQ(m.emHeight, 1);
   // Height 0 takes the default em height.
-  ASSERT_TRUE(font.Create(Spec(u"Arial", 0), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", 0), r));
   ASSERT_TRUE(font.GetMetrics(m));
   EXPECT_EQ(m.emHeight, 12);
 }
@@ -113,7 +113,7 @@ TEST(FontMetrics, SizesOutsideTheRangeFailWithoutWrapping) {
 TEST(FontMetrics, WidthsAbcAndExtentAgree) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"Arial", -16), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", -16), r));
   std::u16string text;
   int sum = 0;
   for (char16_t c = 32; c < 256; ++c) {
@@ -147,7 +147,7 @@ TEST(FontMetrics, WidthsAbcAndExtentAgree) {
 TEST(FontMetrics, CharactersWithoutAGlyphTakeTheMissingGlyph) {
   const plat::FontResolver r = TestResolver();
   plat::Font font;
-  ASSERT_TRUE(font.Create(Spec(u"Arial", -16), r));
+  ASSERT_TRUE(font.Create(Request(u"Arial", -16), r));
   plat::GlyphBox a, b;
   ASSERT_TRUE(font.GetGlyphBox(0x4E00, a));  // a CJK ideograph Liberation Sans lacks
   ASSERT_TRUE(font.GetGlyphBox(0x4E01, b));
@@ -161,11 +161,11 @@ TEST(FontMetrics, NullAndFailedFontsFailEveryCall) {
   plat::Font failed;
   plat::FontResolver none;
   none.SetUseSystemFonts(false);
-  EXPECT_FALSE(failed.Create(Spec(u"Arial", -16), none));
+  EXPECT_FALSE(failed.Create(Request(u"Arial", -16), none));
   const uint8_t junk[] = {0, 1, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9};
   plat::Font junkFont;
-  EXPECT_FALSE(junkFont.CreateFromMemory(junk, sizeof junk, Spec(u"", -16)));
-  EXPECT_FALSE(junkFont.CreateFromMemory(nullptr, 0, Spec(u"", -16)));
+  EXPECT_FALSE(junkFont.CreateFromMemory(junk, sizeof junk, Request(u"", -16)));
+  EXPECT_FALSE(junkFont.CreateFromMemory(nullptr, 0, Request(u"", -16)));
 
   for (plat::Font* f : {&never, &failed, &junkFont}) {
     EXPECT_FALSE(f->IsValid());
@@ -201,8 +201,8 @@ TEST(FontMetrics, FontFromMemoryMatchesTheSameFileFromDisk) {
   std::fclose(file);
 
   plat::Font memory, disk;
-  ASSERT_TRUE(memory.CreateFromMemory(bytes.data(), bytes.size(), Spec(u"ignored", -20)));
-  ASSERT_TRUE(disk.Create(Spec(u"DejaVu Sans", -20), TestResolver()));
+  ASSERT_TRUE(memory.CreateFromMemory(bytes.data(), bytes.size(), Request(u"ignored", -20)));
+  ASSERT_TRUE(disk.Create(Request(u"DejaVu Sans", -20), TestResolver()));
   bytes.assign(bytes.size(), 0);  // the font keeps its own copy
   EXPECT_TRUE(memory.FilePath().empty());
   plat::FontMetrics a, b;

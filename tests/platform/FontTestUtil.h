@@ -20,9 +20,9 @@ inline plat::FontResolver TestResolver() {
   return r;
 }
 
-inline plat::FontSpec Spec(const char16_t* face, int height, int weight = 0, bool italic = false,
+inline plat::FontRequest Request(const char16_t* face, int height, int weight = 0, bool italic = false,
                            uint8_t quality = 0) {
-  plat::FontSpec s;
+  plat::FontRequest s;
   s.face = face;
   s.height = height;
   s.weight = weight;

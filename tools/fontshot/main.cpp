@@ -62,7 +62,7 @@ bool WritePng(const char* path, const plat::FontCanvas& canvas) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  plat::FontSpec spec;
+  plat::FontRequest request;
   plat::FontResolver resolver;
   bool kern = true;
   std::vector<const char*> args;
@@ -73,17 +73,17 @@ int main(int argc, char** argv) {
     } else if (a == "--no-system") {
       resolver.SetUseSystemFonts(false);
     } else if (a == "--bold") {
-      spec.weight = 700;
+      request.weight = 700;
     } else if (a == "--weight" && i + 1 < argc) {
-      spec.weight = std::atoi(argv[++i]);
+      request.weight = std::atoi(argv[++i]);
     } else if (a == "--italic") {
-      spec.italic = true;
+      request.italic = true;
     } else if (a == "--underline") {
-      spec.underline = true;
+      request.underline = true;
     } else if (a == "--strike") {
-      spec.strikeOut = true;
+      request.strikeOut = true;
     } else if (a == "--mono") {
-      spec.quality = plat::kFontQualityNonAntialiased;
+      request.quality = plat::kFontQualityNonAntialiased;
     } else if (a == "--no-kern") {
       kern = false;
     } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
@@ -95,12 +95,12 @@ int main(int argc, char** argv) {
   if (args.size() != 4) {
     return Usage();
   }
-  spec.face = plat::Utf8ToUtf16(args[0]);
-  spec.height = plat::FontHeightFromPoints(std::atoi(args[1]));
+  request.face = plat::Utf8ToUtf16(args[0]);
+  request.height = plat::FontHeightFromPoints(std::atoi(args[1]));
   const std::u16string text = plat::Utf8ToUtf16(args[2]);
 
   plat::Font font;
-  if (!font.Create(spec, resolver)) {
+  if (!font.Create(request, resolver)) {
     std::fprintf(stderr, "fontshot: no font for \"%s\"\n", args[0]);
     return 1;
   }
