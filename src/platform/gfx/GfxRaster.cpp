@@ -15,10 +15,15 @@ struct Fixed {
   int64_t x, y;
 };
 
+// Nearest integer, halves away from zero, for values well inside int64.
+inline int64_t Round(double x) {
+  return x >= 0 ? static_cast<int64_t>(x + 0.5) : -static_cast<int64_t>(0.5 - x);
+}
+
 bool Snap(const ScreenVertex& v, Fixed* out) {
   if (!v.valid || !(std::fabs(v.x) < kMaxCoord) || !(std::fabs(v.y) < kMaxCoord)) return false;
-  out->x = std::llround(static_cast<double>(v.x) * kSub);
-  out->y = std::llround(static_cast<double>(v.y) * kSub);
+  out->x = Round(static_cast<double>(v.x) * kSub);
+  out->y = Round(static_cast<double>(v.y) * kSub);
   return true;
 }
 
@@ -28,7 +33,7 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 int64_t ToFixed16(double texels) {
-  return std::llround(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
+  return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
 }
 
 // A linear attribute over the screen: value = a0 + dx (x - x0) + dy (y - y0).
@@ -92,26 +97,36 @@ struct Interpolants {
     return std::max(sx, sy) > 1.0 + 1e-9 ? st.minLinear : st.magLinear;
   }
 
-  SpanSource At(int px, int py) const {
+  // The steps along a row, the same for every span of the primitive.
+  SpanSource Steps() const {
     SpanSource s;
     s.flat = flat;
     s.colour = colour;
-    const double fx = px, fy = py;
     if (!flat) {
-      s.a = static_cast<float>(a.At(fx, fy, x0, y0));
-      s.r = static_cast<float>(r.At(fx, fy, x0, y0));
-      s.g = static_cast<float>(g.At(fx, fy, x0, y0));
-      s.b = static_cast<float>(b.At(fx, fy, x0, y0));
       s.da = static_cast<float>(a.dx);
       s.dr = static_cast<float>(r.dx);
       s.dg = static_cast<float>(g.dx);
       s.db = static_cast<float>(b.dx);
     }
     if (textured) {
-      s.u = ToFixed16(u.At(fx, fy, x0, y0));
-      s.v = ToFixed16(v.At(fx, fy, x0, y0));
       s.du = ToFixed16(u.dx);
       s.dv = ToFixed16(v.dx);
+    }
+    return s;
+  }
+
+  // `steps` with the values at pixel (px, py) filled in.
+  SpanSource At(SpanSource s, int px, int py) const {
+    const double fx = px, fy = py;
+    if (!flat) {
+      s.a = static_cast<float>(a.At(fx, fy, x0, y0));
+      s.r = static_cast<float>(r.At(fx, fy, x0, y0));
+      s.g = static_cast<float>(g.At(fx, fy, x0, y0));
+      s.b = static_cast<float>(b.At(fx, fy, x0, y0));
+    }
+    if (textured) {
+      s.u = ToFixed16(u.At(fx, fy, x0, y0));
+      s.v = ToFixed16(v.At(fx, fy, x0, y0));
     }
     return s;
   }
@@ -165,6 +180,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   in.Setup(st, vs, f);
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
+  const SpanSource steps = in.Steps();
 
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
@@ -182,7 +198,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
       }
     }
     if (xl > xr) continue;
-    const SpanSource src = in.At(static_cast<int>(xl), static_cast<int>(py));
+    const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
     ShadeSpan(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
   }
 }
@@ -227,8 +243,11 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
 
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
-  for (int64_t py = top; py <= bottom; ++py) {
-    const SpanSource src = in.At(static_cast<int>(left), static_cast<int>(py));
+  // One colour and an affine mapping: texel coordinates move by a fixed step
+  // from row to row.
+  SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
+  const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
+  for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
     ShadeSpan(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
   }
   return true;

@@ -153,6 +153,7 @@ void SoftDevice::ResetStates() {
     s[D3DTSS_TEXCOORDINDEX] = i;
   }
   world_ = view_ = projection_ = IdentityMatrix();
+  transformDirty_ = true;
   std::fill(std::begin(textures_), std::end(textures_), nullptr);
   fvf_ = 0;
   scissor_ = Rect{0, 0, static_cast<int32_t>(width_), static_cast<int32_t>(height_)};
@@ -304,6 +305,7 @@ HRESULT SoftDevice::GetTextureStageState(uint32_t stage, uint32_t type, uint32_t
 
 HRESULT SoftDevice::SetTransform(uint32_t which, const Matrix* matrix) {
   if (!matrix) return D3DERR_INVALIDCALL;
+  transformDirty_ = true;
   switch (which) {
     case D3DTS_WORLD: world_ = *matrix; return D3D_OK;
     case D3DTS_VIEW: view_ = *matrix; return D3D_OK;
@@ -362,8 +364,13 @@ HRESULT SoftDevice::DrawPrimitiveUP(uint32_t type, uint32_t count, const void* v
 HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uint32_t stride) {
   const VertexLayout layout = LayoutOf(fvf_);
   const uint32_t n = type == D3DPT_TRIANGLEFAN ? count + 2 : count + 1;
-  std::vector<ScreenVertex> verts(n);
-  const Matrix m = Multiply(Multiply(world_, view_), projection_);
+  scratch_.resize(n);
+  ScreenVertex* verts = scratch_.data();
+  if (transformDirty_) {
+    combined_ = Multiply(Multiply(world_, view_), projection_);
+    transformDirty_ = false;
+  }
+  const Matrix& m = combined_;
   const double halfW = width_ * 0.5, halfH = height_ * 0.5;
   for (uint32_t i = 0; i < n; ++i) {
     const uint8_t* p = data + static_cast<size_t>(i) * stride;
@@ -371,6 +378,7 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     double out[4];
     for (int c = 0; c < 4; ++c) out[c] = x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c] + m.m[3][c];
     ScreenVertex& v = verts[i];
+    v = ScreenVertex{};
     v.valid = out[3] > 1e-12 && std::isfinite(out[0]) && std::isfinite(out[1]) && std::isfinite(out[3]);
     if (v.valid) {
       v.x = static_cast<float>((out[0] / out[3] + 1.0) * halfW);
@@ -428,9 +436,9 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     st.clip.bottom = std::min(st.clip.bottom, scissor_.bottom);
   }
   if (type == D3DPT_TRIANGLEFAN) {
-    DrawTriangleFan(st, verts.data(), count);
+    DrawTriangleFan(st, verts, count);
   } else {
-    DrawLineStrip(st, verts.data(), count);
+    DrawLineStrip(st, verts, count);
   }
   return D3D_OK;
 }

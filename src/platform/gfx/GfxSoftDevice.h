@@ -11,6 +11,7 @@
 
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxFaults.h"
+#include "platform/gfx/GfxRaster.h"
 
 namespace plat::gfx {
 
@@ -92,6 +93,9 @@ class SoftDevice final : public Device {
   uint32_t samplerStates_[kSamplers][kSamplerStateCount];
   uint32_t stageStates_[kStageCount][kStageStateCount];
   Matrix world_, view_, projection_;
+  Matrix combined_;             // world x view x projection
+  bool transformDirty_ = true;  // combined_ needs rebuilding
+  std::vector<ScreenVertex> scratch_;
   Rect scissor_;
   uint32_t fvf_ = 0;
   Texture* textures_[kStageCount] = {};
