@@ -5,6 +5,7 @@
 
 #include "GfxTestRig.h"
 #include "platform/gfx/GfxPipeline.h"
+#include "platform/gfx/GfxSimdAvx2.h"
 
 using namespace gfxtest;
 
@@ -218,10 +219,14 @@ TEST(GfxPipeline, VectorPathsMatchThePlainOnes) {
     if (i >= 400 && i < 420) src[i] |= 0xFF000000u;
     if (i >= 500 && i < 520) src[i] &= 0x00FFFFFFu;
   }
-  std::vector<uint32_t> a = dest, b = dest;
+  std::vector<uint32_t> a = dest, b = dest, c = dest;
   BlendSrcAlphaSpan(src.data(), a.data(), static_cast<int>(a.size()));
   BlendSrcAlphaSpanPlain(src.data(), b.data(), static_cast<int>(b.size()));
+  SetAvx2Allowed(false);
+  BlendSrcAlphaSpan(src.data(), c.data(), static_cast<int>(c.size()));
+  SetAvx2Allowed(true);
   EXPECT_EQ(a, b);
+  EXPECT_EQ(c, b);
   for (size_t i = 0; i < src.size(); ++i) {
     const uint32_t general = BlendPixel(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, src[i], dest[i]);
     ASSERT_EQ(general & 0xFFFFFFu, a[i] & 0xFFFFFFu) << i;
@@ -233,4 +238,42 @@ TEST(GfxPipeline, VectorPathsMatchThePlainOnes) {
   for (size_t i = 0; i < src.size(); ++i) {
     ASSERT_EQ(m1[i], CombineStage(D3DTOP_MODULATE, D3DTOP_MODULATE, src[i], 0x80FF4001u)) << i;
   }
+  std::vector<uint32_t> f1 = dest, f2 = dest;
+  ModulateBlendSpan(src.data(), 0xC0FF4001u, f1.data(), static_cast<int>(src.size()));
+  ModulateSpanPlain(src.data(), 0xC0FF4001u, m2.data(), static_cast<int>(src.size()));
+  BlendSrcAlphaSpanPlain(m2.data(), f2.data(), static_cast<int>(src.size()));
+  EXPECT_EQ(f1, f2);
+}
+
+TEST(GfxPipeline, WideAndNarrowVectorPathsDrawTheSameRotatedSprites) {
+  std::vector<uint32_t> images[2];
+  for (int wide = 0; wide < 2; ++wide) {
+    SetAvx2Allowed(wide == 1);
+    Rig rig(64, 64);
+    auto tex = rig.MakeTexture(16, 16, [](int x, int y) { return Noise(x, y, 3); });
+    rig.Dev()->SetTexture(0, tex.get());
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+    rig.Fill(0xFF204060u);
+    rig.Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+    for (int k = 0; k < 6; ++k) {
+      const float a = 0.3f + k * 0.9f, r = 10.0f + k * 3.0f, cx = 20.0f + k * 5.0f, cy = 25.0f + k * 3.0f;
+      TexVertex q[4];
+      const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+      for (int i = 0; i < 4; ++i) {
+        q[i] = {cx + r * (corner[i][0] * std::cos(a) - corner[i][1] * std::sin(a)),
+                cy + r * (corner[i][0] * std::sin(a) + corner[i][1] * std::cos(a)), 0, 0xFFFFFFFFu,
+                corner[i][0] > 0 ? 1.0f : 0.0f, corner[i][1] > 0 ? 2.0f : 0.0f};
+      }
+      rig.Dev()->SetFVF(0x142);
+      rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(TexVertex));
+    }
+    for (int y = 0; y < 64; ++y) {
+      for (int x = 0; x < 64; ++x) images[wide].push_back(rig.Pixel(x, y));
+    }
+  }
+  SetAvx2Allowed(true);
+  EXPECT_EQ(images[0], images[1]);
 }

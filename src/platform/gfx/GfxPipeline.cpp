@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace plat::gfx {
@@ -82,40 +83,121 @@ inline uint32_t Texel(const PixelState& s, int64_t x, int64_t y) {
   return s.texels[static_cast<size_t>(iy) * s.texWidth + ix];
 }
 
-// Bilinear blend of four texels with weights fx, fy in 1/256: first down the
-// columns (kept at 16 bits), then across with rounding. Weights of 0 return
-// c00 exactly. The vector version below computes the same numbers.
-inline uint32_t Bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fx, uint32_t fy) {
+// Bilinear blend of four texels with 7-bit weights x, y (0..127, the top
+// bits of the fractions): the four products of a channel sum with weights
+// adding up to 1 << 14; x = y = 0 returns c00 exactly. The vector path below
+// computes the same numbers.
+inline uint32_t Bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t x, uint32_t y) {
+  const uint32_t w00 = (128 - x) * (128 - y), w10 = x * (128 - y), w01 = (128 - x) * y, w11 = x * y;
   uint32_t out = 0;
   for (int s = 0; s < 32; s += 8) {
-    const uint32_t t0 = (((c00 >> s) & 0xFF) * (256 - fy) + ((c01 >> s) & 0xFF) * fy) >> 8;
-    const uint32_t t1 = (((c10 >> s) & 0xFF) * (256 - fy) + ((c11 >> s) & 0xFF) * fy) >> 8;
-    out |= ((t0 * (256 - fx) + t1 * fx + 128) >> 8) << s;
+    const uint32_t sum = ((c00 >> s) & 0xFF) * w00 + ((c10 >> s) & 0xFF) * w10 + ((c01 >> s) & 0xFF) * w01 +
+                         ((c11 >> s) & 0xFF) * w11;
+    out |= ((sum + 8192) >> 14) << s;
   }
   return out;
 }
 
 #if defined(__SSE2__)
-// p points at c00; c10 follows it, c01 and c11 are one row (w texels) below.
-inline uint32_t BilinearRow(const uint32_t* p, int w, uint32_t fx, uint32_t fy) {
+// Channel sums (before rounding) of one bilinear texel: p points at c00, the
+// row below is w texels on; wt and wb hold the weight pairs (w00, w10) and
+// (w01, w11) in every 32-bit lane.
+__attribute__((always_inline)) inline __m128i BilinearSums(const uint32_t* p, int w, __m128i wt, __m128i wb) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-  const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + w)), zero);
-  const __m128i wy0 = _mm_set1_epi16(static_cast<short>(256 - fy)), wy1 = _mm_set1_epi16(static_cast<short>(fy));
-  const __m128i col = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, wy0), _mm_mullo_epi16(bottom, wy1)), 8);
-  const __m128i wx = _mm_set_epi16(static_cast<short>(fx), static_cast<short>(fx), static_cast<short>(fx),
-                                   static_cast<short>(fx), static_cast<short>(256 - fx), static_cast<short>(256 - fx),
-                                   static_cast<short>(256 - fx), static_cast<short>(256 - fx));
-  const __m128i prod = _mm_mullo_epi16(col, wx);
-  __m128i sum = _mm_add_epi16(prod, _mm_srli_si128(prod, 8));
-  sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
-  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, zero)));
+  __m128i top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+  __m128i bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + w));
+  top = _mm_unpacklo_epi8(_mm_unpacklo_epi8(top, _mm_srli_si128(top, 4)), zero);  // c00.b c10.b c00.g ...
+  bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi8(bottom, _mm_srli_si128(bottom, 4)), zero);
+  return _mm_add_epi32(_mm_madd_epi16(top, wt), _mm_madd_epi16(bottom, wb));
 }
+
+#endif
+
+// One bilinear texel at texel coordinates (16.16, less half a texel), with
+// addressing for footprints that reach past the texture's edges.
+inline uint32_t BilinearAt(const PixelState& s, int64_t tu, int64_t tv) {
+  const int64_t ix = tu >> 16, iy = tv >> 16;
+  const uint32_t x = static_cast<uint32_t>(tu >> 9) & 127, y = static_cast<uint32_t>(tv >> 9) & 127;
+  const int w = s.texWidth;
+  uint32_t block[4];
+  const uint32_t* p;
+  int pitch = w;
+  if (ix >= 0 && ix + 1 < w && iy >= 0 && iy + 1 < s.texHeight) {
+    p = s.texels + static_cast<size_t>(iy) * w + ix;
+  } else {
+    block[0] = Texel(s, ix, iy);
+    block[1] = Texel(s, ix + 1, iy);
+    block[2] = Texel(s, ix, iy + 1);
+    block[3] = Texel(s, ix + 1, iy + 1);
+    p = block;
+    pitch = 2;
+  }
+#if defined(__SSE2__)
+  const uint32_t w00 = (128 - x) * (128 - y), w10 = x * (128 - y), w01 = (128 - x) * y, w11 = x * y;
+  __m128i sum = BilinearSums(p, pitch, _mm_set1_epi32(static_cast<int>(w00 | (w10 << 16))),
+                             _mm_set1_epi32(static_cast<int>(w01 | (w11 << 16))));
+  sum = _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(8192)), 14);
+  sum = _mm_packs_epi32(sum, sum);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
 #else
-inline uint32_t BilinearRow(const uint32_t* p, int w, uint32_t fx, uint32_t fy) {
-  return Bilinear(p[0], p[1], p[w], p[w + 1], fx, fy);
+  return Bilinear(p[0], p[1], p[pitch], p[pitch + 1], x, y);
+#endif
+}
+
+#if defined(__SSE2__)
+// n bilinear texels whose 2 x 2 footprints all lie inside the texture; the
+// coordinates (16.16, already less half a texel) fit in 32 bits.
+void FetchLinearInside(const PixelState& s, int32_t tu, int32_t tv, int32_t du, int32_t dv, int n, uint32_t* out) {
+  const int w = s.texWidth;
+  if (Avx2Active()) {
+    const int done = FetchLinearInsideAvx2(s.texels, w, tu, tv, du, dv, n, out);
+    tu += done * du;
+    tv += done * dv;
+    n -= done;
+    out += done;
+  }
+  __m128i u = _mm_set_epi32(tu + 3 * du, tu + 2 * du, tu + du, tu);
+  __m128i v = _mm_set_epi32(tv + 3 * dv, tv + 2 * dv, tv + dv, tv);
+  const __m128i u4 = _mm_set1_epi32(4 * du), v4 = _mm_set1_epi32(4 * dv);
+  const __m128i c127 = _mm_set1_epi32(127), c128 = _mm_set1_epi32(128), round = _mm_set1_epi32(8192);
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i x = _mm_and_si128(_mm_srli_epi32(u, 9), c127), y = _mm_and_si128(_mm_srli_epi32(v, 9), c127);
+    const __m128i rx = _mm_sub_epi32(c128, x), ry = _mm_sub_epi32(c128, y);
+    const __m128i wt = _mm_or_si128(_mm_mullo_epi16(rx, ry), _mm_slli_epi32(_mm_mullo_epi16(x, ry), 16));
+    const __m128i wb = _mm_or_si128(_mm_mullo_epi16(rx, y), _mm_slli_epi32(_mm_mullo_epi16(x, y), 16));
+    alignas(16) int32_t ix[4], iy[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(ix), _mm_srai_epi32(u, 16));
+    _mm_store_si128(reinterpret_cast<__m128i*>(iy), _mm_srai_epi32(v, 16));
+    const __m128i s0 = BilinearSums(s.texels + iy[0] * w + ix[0], w, _mm_shuffle_epi32(wt, 0x00), _mm_shuffle_epi32(wb, 0x00));
+    const __m128i s1 = BilinearSums(s.texels + iy[1] * w + ix[1], w, _mm_shuffle_epi32(wt, 0x55), _mm_shuffle_epi32(wb, 0x55));
+    const __m128i s2 = BilinearSums(s.texels + iy[2] * w + ix[2], w, _mm_shuffle_epi32(wt, 0xAA), _mm_shuffle_epi32(wb, 0xAA));
+    const __m128i s3 = BilinearSums(s.texels + iy[3] * w + ix[3], w, _mm_shuffle_epi32(wt, 0xFF), _mm_shuffle_epi32(wb, 0xFF));
+    const __m128i a = _mm_packs_epi32(_mm_srli_epi32(_mm_add_epi32(s0, round), 14), _mm_srli_epi32(_mm_add_epi32(s1, round), 14));
+    const __m128i b = _mm_packs_epi32(_mm_srli_epi32(_mm_add_epi32(s2, round), 14), _mm_srli_epi32(_mm_add_epi32(s3, round), 14));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(a, b));
+    u = _mm_add_epi32(u, u4);
+    v = _mm_add_epi32(v, v4);
+  }
+  for (; i < n; ++i) out[i] = BilinearAt(s, tu + static_cast<int64_t>(i) * du, tv + static_cast<int64_t>(i) * dv);
 }
 #endif
+
+inline int64_t FloorDivPositive(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+inline int64_t CeilDivPositive(int64_t a, int64_t b) { return -FloorDivPositive(-a, b); }
+
+// Narrows [first, last] to the steps i with 0 <= t0 + d i < limit.
+inline void InsideRun(int64_t t0, int64_t d, int64_t limit, int64_t* first, int64_t* last) {
+  if (d == 0) {
+    if (t0 < 0 || t0 >= limit) *last = *first - 1;
+  } else if (d > 0) {
+    *first = std::max(*first, CeilDivPositive(-t0, d));
+    *last = std::min(*last, FloorDivPositive(limit - 1 - t0, d));
+  } else {
+    *first = std::max(*first, CeilDivPositive(t0 - (limit - 1), -d));
+    *last = std::min(*last, FloorDivPositive(t0, -d));
+  }
+}
 
 // The texels under n pixel centres: a pointer into the texture when they are
 // one row of it in order (unscaled, unrotated drawing), else `buf`.
@@ -133,17 +215,23 @@ const uint32_t* Fetch(const PixelState& s, int64_t u, int64_t v, int64_t du, int
     for (int i = 0; i < n; ++i, u += du, v += dv) buf[i] = Texel(s, u >> 16, v >> 16);
     return buf;
   }
-  const int w = s.texWidth, h = s.texHeight;
-  for (int i = 0; i < n; ++i, u += du, v += dv) {
-    const int64_t tu = u - 0x8000, tv = v - 0x8000;
-    const int64_t ix = tu >> 16, iy = tv >> 16;
-    const uint32_t fx = static_cast<uint32_t>(tu >> 8) & 0xFF, fy = static_cast<uint32_t>(tv >> 8) & 0xFF;
-    if (ix >= 0 && ix + 1 < w && iy >= 0 && iy + 1 < h) {
-      buf[i] = BilinearRow(s.texels + static_cast<size_t>(iy) * w + ix, w, fx, fy);
-    } else {
-      buf[i] = Bilinear(Texel(s, ix, iy), Texel(s, ix + 1, iy), Texel(s, ix, iy + 1), Texel(s, ix + 1, iy + 1), fx, fy);
-    }
+  const int64_t tu = u - 0x8000, tv = v - 0x8000;
+#if defined(__SSE2__)
+  // The sample points lie on a line: find the run whose 2 x 2 footprints are
+  // all inside the texture and take the vector path there.
+  int64_t first = 0, last = n - 1;
+  InsideRun(tu, du, static_cast<int64_t>(s.texWidth - 1) << 16, &first, &last);
+  InsideRun(tv, dv, static_cast<int64_t>(s.texHeight - 1) << 16, &first, &last);
+  if (last - first >= 3) {
+    for (int64_t i = 0; i < first; ++i) buf[i] = BilinearAt(s, tu + du * i, tv + dv * i);
+    FetchLinearInside(s, static_cast<int32_t>(tu + du * first), static_cast<int32_t>(tv + dv * first),
+                      static_cast<int32_t>(du), static_cast<int32_t>(dv), static_cast<int>(last - first + 1),
+                      buf + first);
+    for (int64_t i = last + 1; i < n; ++i) buf[i] = BilinearAt(s, tu + du * i, tv + dv * i);
+    return buf;
   }
+#endif
+  for (int i = 0; i < n; ++i) buf[i] = BilinearAt(s, tu + du * i, tv + dv * i);
   return buf;
 }
 
@@ -249,9 +337,50 @@ void ModulateSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* out, i
   }
 }
 
+void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  for (int i = 0; i < n; ++i) {
+    uint32_t m;
+    ModulateSpanPlain(texels + i, colour, &m, 1);
+    BlendSrcAlphaSpanPlain(&m, dest + i, 1);
+  }
+}
+
 #if defined(__SSE2__)
 
+void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c255 = _mm_set1_epi16(255);
+  const __m128i c128 = _mm_set1_epi16(128);
+  const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
+  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(t, alphaMask), zero)) == 0xFFFF) continue;  // all clear
+    __m128i slo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), c), c128);
+    __m128i shi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), c), c128);
+    slo = _mm_srli_epi16(_mm_add_epi16(slo, _mm_srli_epi16(slo, 8)), 8);
+    shi = _mm_srli_epi16(_mm_add_epi16(shi, _mm_srli_epi16(shi, 8)), 8);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
+    const __m128i dlo = _mm_unpacklo_epi8(d, zero), dhi = _mm_unpackhi_epi8(d, zero);
+    const __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(slo, 0xFF), 0xFF);
+    const __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(shi, 0xFF), 0xFF);
+    __m128i tlo = _mm_add_epi16(_mm_mullo_epi16(slo, alo), _mm_mullo_epi16(dlo, _mm_sub_epi16(c255, alo)));
+    __m128i thi = _mm_add_epi16(_mm_mullo_epi16(shi, ahi), _mm_mullo_epi16(dhi, _mm_sub_epi16(c255, ahi)));
+    tlo = _mm_add_epi16(tlo, c128);
+    thi = _mm_add_epi16(thi, c128);
+    tlo = _mm_srli_epi16(_mm_add_epi16(tlo, _mm_srli_epi16(tlo, 8)), 8);
+    thi = _mm_srli_epi16(_mm_add_epi16(thi, _mm_srli_epi16(thi, 8)), 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), _mm_packus_epi16(tlo, thi));
+  }
+  ModulateBlendSpanPlain(texels + i, colour, dest + i, n - i);
+}
+
 void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n) {
+  if (Avx2Active()) {
+    BlendSrcAlphaSpanAvx2(src, dest, n);
+    return;
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i c255 = _mm_set1_epi16(255);
   const __m128i c128 = _mm_set1_epi16(128);
@@ -299,6 +428,9 @@ void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n)
 
 #else
 
+void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  ModulateBlendSpanPlain(texels, colour, dest, n);
+}
 void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n) { BlendSrcAlphaSpanPlain(src, dest, n); }
 void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n) {
   ModulateSpanPlain(texels, colour, out, n);
@@ -340,6 +472,12 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
           Fetch(s, src.u + src.du * done, src.v + src.dv * done, src.du, src.dv, count, texBuf);
       if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
         frag = tex;
+      } else if (!diffuse && s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE && !s.alphaTest &&
+                 !hasStencil && s.blend && fullWrite && s.srcBlend == D3DBLEND_SRCALPHA &&
+                 s.destBlend == D3DBLEND_INVSRCALPHA) {
+        // Tinted glyphs and sprites: modulate and blend in one pass.
+        ModulateBlendSpan(tex, src.colour, s.target + static_cast<size_t>(y) * s.targetPitch + px, count);
+        continue;
       } else if (!diffuse && s.colourOp == D3DTOP_MODULATE &&
                  (s.alphaOp == D3DTOP_MODULATE || s.alphaOp == D3DTOP_SELECTARG1)) {
         ModulateSpan(tex, src.colour, outBuf, count);

@@ -56,5 +56,7 @@ void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n);        // ve
 void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n);   // reference
 void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
 void ModulateSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
+void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);  // both at once
+void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 
 }  // namespace plat::gfx

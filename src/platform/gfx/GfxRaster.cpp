@@ -32,6 +32,15 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+// FloorDiv through a floating-point estimate corrected to the exact result
+// (the row loop runs it three times per row; integer division is slow).
+inline int64_t FastFloorDiv(int64_t a, int64_t b) {  // b > 0
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
+  while (q * b > a) --q;
+  while ((q + 1) * b <= a) ++q;
+  return q;
+}
+
 int64_t ToFixed16(double texels) {
   return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
 }
@@ -190,9 +199,9 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
       const int64_t a = -e.dy * kSub;
       const int64_t need = e.threshold - c;  // a px >= need
       if (a > 0) {
-        xl = std::max(xl, CeilDiv(need, a));
+        xl = std::max(xl, -FastFloorDiv(-need, a));
       } else if (a < 0) {
-        xr = std::min(xr, FloorDiv(-need, -a));
+        xr = std::min(xr, FastFloorDiv(-need, -a));
       } else if (need > 0) {
         xr = xl - 1;
       }
