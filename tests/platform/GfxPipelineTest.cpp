@@ -277,3 +277,25 @@ TEST(GfxPipeline, WideAndNarrowVectorPathsDrawTheSameRotatedSprites) {
   SetAvx2Allowed(true);
   EXPECT_EQ(images[0], images[1]);
 }
+
+TEST(GfxPipeline, MagnifiedTexelsFollowTheBilinearWeights) {
+  // Four texels over 8 x 8 pixels: pixel (i, j) samples at texel coordinate
+  // (i + 0.5) / 4 - 0.5 from the first centre, i.e. fractions in quarters.
+  Rig rig(8, 8);
+  const uint32_t c[4] = {0xFF102030u, 0x80F0E0D0u, 0x40706050u, 0xFF00FF00u};
+  auto tex = rig.MakeTexture(2, 2, [&](int x, int y) { return c[y * 2 + x]; });
+  rig.Dev()->SetTexture(0, tex.get());
+  rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+  rig.TexQuad(-0.5f, -0.5f, 7.5f, 7.5f);
+  for (int j = 2; j < 6; ++j) {
+    for (int i = 2; i < 6; ++i) {
+      const uint32_t fx = static_cast<uint32_t>((i + 0.5) / 4 * 256 - 128) >> 1;
+      const uint32_t fy = static_cast<uint32_t>((j + 0.5) / 4 * 256 - 128) >> 1;
+      EXPECT_EQ(rig.Pixel(i, j) & 0xFFFFFFu, BilinearPlain(c[0], c[1], c[2], c[3], fx, fy) & 0xFFFFFFu) << i << "," << j;
+    }
+  }
+  EXPECT_EQ(BilinearPlain(c[0], c[1], c[2], c[3], 0, 0), c[0]);
+  EXPECT_EQ(BilinearPlain(c[0], c[1], c[2], c[3], 64, 0) & 0xFF, (0x30u * 64 + 0xD0u * 64 + 64) >> 7);
+}

@@ -87,7 +87,9 @@ inline uint32_t Texel(const PixelState& s, int64_t x, int64_t y) {
 // bits of the fractions): the four products of a channel sum with weights
 // adding up to 1 << 14; x = y = 0 returns c00 exactly. The vector path below
 // computes the same numbers.
-inline uint32_t Bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t x, uint32_t y) {
+}  // namespace
+
+uint32_t BilinearPlain(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t x, uint32_t y) {
   const uint32_t w00 = (128 - x) * (128 - y), w10 = x * (128 - y), w01 = (128 - x) * y, w11 = x * y;
   uint32_t out = 0;
   for (int s = 0; s < 32; s += 8) {
@@ -97,6 +99,8 @@ inline uint32_t Bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11,
   }
   return out;
 }
+
+namespace {
 
 #if defined(__SSE2__)
 // Channel sums (before rounding) of one bilinear texel: p points at c00, the
@@ -140,7 +144,7 @@ inline uint32_t BilinearAt(const PixelState& s, int64_t tu, int64_t tv) {
   sum = _mm_packs_epi32(sum, sum);
   return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
 #else
-  return Bilinear(p[0], p[1], p[pitch], p[pitch + 1], x, y);
+  return BilinearPlain(p[0], p[1], p[pitch], p[pitch + 1], x, y);
 #endif
 }
 
