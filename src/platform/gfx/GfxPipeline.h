@@ -1,0 +1,64 @@
+// The per-pixel half of the software rasteriser. A draw call snapshots the
+// device states into a PixelState; the rasteriser then hands over horizontal
+// spans of covered pixels, each with its vertex colour and texel coordinates
+// at the first pixel and their steps, and ShadeSpan runs the fixed pipeline
+// over them in this order: texture fetch (point or bilinear, with addressing),
+// stage-0 colour and alpha operations, alpha test, stencil test and
+// operations, blending and the colour write mask.
+#pragma once
+
+#include <cstdint>
+
+namespace plat::gfx {
+
+struct PixelState {
+  uint32_t* target = nullptr;  // 32-bit colour buffer; the top byte is unused
+  int targetPitch = 0;         // in pixels
+  uint8_t* stencil = nullptr;  // null when the device has no stencil buffer
+  int stencilPitch = 0;
+
+  const uint32_t* texels = nullptr;  // ARGB, rows packed; null without a texture
+  int texWidth = 0, texHeight = 0;
+  uint32_t addressU = 1, addressV = 1, borderColour = 0;
+  bool linear = false;  // filter of the current primitive
+
+  uint32_t colourOp = 4, alphaOp = 2;
+
+  bool alphaTest = false;
+  uint32_t alphaFunc = 8, alphaRef = 0;
+
+  bool stencilTest = false;
+  uint32_t stencilFunc = 8, stencilRef = 0, stencilMask = 0xFF, stencilWriteMask = 0xFF;
+  uint32_t stencilPass = 1, stencilFail = 1;
+
+  bool blend = false;
+  uint32_t srcBlend = 2, destBlend = 1;
+  uint32_t writeMask = 0xF;
+};
+
+// Values at the first pixel centre of a span and their steps per pixel.
+struct SpanSource {
+  bool flat = true;     // one colour for the whole span
+  uint32_t colour = 0;  // the flat colour (ARGB)
+  float a = 0, r = 0, g = 0, b = 0;      // Gouraud colour, 0..255 per channel
+  float da = 0, dr = 0, dg = 0, db = 0;
+  int64_t u = 0, v = 0, du = 0, dv = 0;  // texel coordinates, 16.16 fixed point
+};
+
+// Shades n pixels of row y from x on; the caller has clipped the span.
+void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& source);
+
+// Building blocks, exposed so tests can check the vector paths against the
+// plain ones.
+uint32_t CombineStage(uint32_t colourOp, uint32_t alphaOp, uint32_t texel, uint32_t diffuse);
+// Bilinear texel from four neighbours with 7-bit weights x, y (0..127).
+uint32_t BilinearPlain(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t x, uint32_t y);
+uint32_t BlendPixel(uint32_t srcBlend, uint32_t destBlend, uint32_t src, uint32_t dest);
+void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n);        // vector path
+void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n);   // reference
+void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
+void ModulateSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
+void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);  // both at once
+void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
+
+}  // namespace plat::gfx

@@ -1,0 +1,330 @@
+#include "platform/gfx/GfxRaster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace plat::gfx {
+
+namespace {
+
+constexpr double kMaxCoord = 1 << 20;     // farther vertices drop the primitive
+constexpr int64_t kSub = 256;             // sub-pixel steps per pixel
+constexpr double kMaxTexel = 1e12;        // texel coordinates are held below this
+
+struct Fixed {
+  int64_t x, y;
+};
+
+// Nearest integer, halves away from zero, for values well inside int64.
+inline int64_t Round(double x) {
+  return x >= 0 ? static_cast<int64_t>(x + 0.5) : -static_cast<int64_t>(0.5 - x);
+}
+
+bool Snap(const ScreenVertex& v, Fixed* out) {
+  if (!v.valid || !(std::fabs(v.x) < kMaxCoord) || !(std::fabs(v.y) < kMaxCoord)) return false;
+  out->x = Round(static_cast<double>(v.x) * kSub);
+  out->y = Round(static_cast<double>(v.y) * kSub);
+  return true;
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// FloorDiv through a floating-point estimate corrected to the exact result
+// (the row loop runs it three times per row; integer division is slow).
+inline int64_t FastFloorDiv(int64_t a, int64_t b) {  // b > 0
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
+  while (q * b > a) --q;
+  while ((q + 1) * b <= a) ++q;
+  return q;
+}
+
+int64_t ToFixed16(double texels) {
+  return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
+}
+
+// A linear attribute over the screen: value = a0 + dx (x - x0) + dy (y - y0).
+struct Plane {
+  double a0 = 0, dx = 0, dy = 0;
+  double At(double x, double y, double x0, double y0) const { return a0 + dx * (x - x0) + dy * (y - y0); }
+};
+
+Plane MakePlane(const double* p, const double* x, const double* y) {
+  const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  Plane pl;
+  pl.a0 = p[0];
+  pl.dx = ((p[1] - p[0]) * (y[2] - y[0]) - (p[2] - p[0]) * (y[1] - y[0])) / det;
+  pl.dy = ((p[2] - p[0]) * (x[1] - x[0]) - (p[1] - p[0]) * (x[2] - x[0])) / det;
+  return pl;
+}
+
+inline double ChannelOf(uint32_t c, int shift) { return static_cast<double>((c >> shift) & 0xFF); }
+
+// Interpolation set-up shared by the triangle and rectangle passes.
+struct Interpolants {
+  double x0 = 0, y0 = 0;
+  bool flat = true;
+  uint32_t colour = 0;
+  Plane a, r, g, b, u, v;
+  bool textured = false;
+
+  void Setup(const RasterState& st, const ScreenVertex* const* vs, const Fixed* f) {
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+      x[i] = static_cast<double>(f[i].x) / kSub;
+      y[i] = static_cast<double>(f[i].y) / kSub;
+    }
+    x0 = x[0];
+    y0 = y[0];
+    colour = vs[0]->colour;
+    flat = vs[1]->colour == colour && vs[2]->colour == colour;
+    if (!flat) {
+      const int shifts[4] = {24, 16, 8, 0};
+      Plane* planes[4] = {&a, &r, &g, &b};
+      for (int k = 0; k < 4; ++k) {
+        const double p[3] = {ChannelOf(vs[0]->colour, shifts[k]), ChannelOf(vs[1]->colour, shifts[k]),
+                             ChannelOf(vs[2]->colour, shifts[k])};
+        *planes[k] = MakePlane(p, x, y);
+      }
+    }
+    textured = st.pixel.texels != nullptr;
+    if (textured) {
+      const double w = st.pixel.texWidth, h = st.pixel.texHeight;
+      const double pu[3] = {vs[0]->u * w, vs[1]->u * w, vs[2]->u * w};
+      const double pv[3] = {vs[0]->v * h, vs[1]->v * h, vs[2]->v * h};
+      u = MakePlane(pu, x, y);
+      v = MakePlane(pv, x, y);
+    }
+  }
+
+  // Minification when one pixel step covers more than one texel.
+  bool Linear(const RasterState& st) const {
+    if (!textured) return false;
+    const double sx = u.dx * u.dx + v.dx * v.dx, sy = u.dy * u.dy + v.dy * v.dy;
+    return std::max(sx, sy) > 1.0 + 1e-9 ? st.minLinear : st.magLinear;
+  }
+
+  // The steps along a row, the same for every span of the primitive.
+  SpanSource Steps() const {
+    SpanSource s;
+    s.flat = flat;
+    s.colour = colour;
+    if (!flat) {
+      s.da = static_cast<float>(a.dx);
+      s.dr = static_cast<float>(r.dx);
+      s.dg = static_cast<float>(g.dx);
+      s.db = static_cast<float>(b.dx);
+    }
+    if (textured) {
+      s.du = ToFixed16(u.dx);
+      s.dv = ToFixed16(v.dx);
+    }
+    return s;
+  }
+
+  // `steps` with the values at pixel (px, py) filled in.
+  SpanSource At(SpanSource s, int px, int py) const {
+    const double fx = px, fy = py;
+    if (!flat) {
+      s.a = static_cast<float>(a.At(fx, fy, x0, y0));
+      s.r = static_cast<float>(r.At(fx, fy, x0, y0));
+      s.g = static_cast<float>(g.At(fx, fy, x0, y0));
+      s.b = static_cast<float>(b.At(fx, fy, x0, y0));
+    }
+    if (textured) {
+      s.u = ToFixed16(u.At(fx, fy, x0, y0));
+      s.v = ToFixed16(v.At(fx, fy, x0, y0));
+    }
+    return s;
+  }
+};
+
+bool Culled(uint32_t cullMode, int64_t area) {
+  // With y pointing down a positive area is a clockwise triangle on screen.
+  return (cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0);
+}
+
+int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
+  return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
+  Fixed f[3];
+  if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
+  const ScreenVertex* vs[3] = {&va, &vb, &vc};
+  int64_t area = Area(f[0], f[1], f[2]);
+  if (area == 0 || Culled(st.cullMode, area)) return;
+  if (area < 0) {
+    std::swap(f[1], f[2]);
+    std::swap(vs[1], vs[2]);
+  }
+  const int64_t minX = std::min({f[0].x, f[1].x, f[2].x}), maxX = std::max({f[0].x, f[1].x, f[2].x});
+  const int64_t minY = std::min({f[0].y, f[1].y, f[2].y}), maxY = std::max({f[0].y, f[1].y, f[2].y});
+  const int64_t left = std::max<int64_t>(CeilDiv(minX, kSub), st.clip.left);
+  const int64_t right = std::min<int64_t>(FloorDiv(maxX, kSub), st.clip.right - 1);
+  const int64_t top = std::max<int64_t>(CeilDiv(minY, kSub), st.clip.top);
+  const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSub), st.clip.bottom - 1);
+  if (left > right || top > bottom) return;
+
+  // Edge k runs from vertex k to vertex k + 1; inside means E >= threshold,
+  // where a top or left edge includes its own pixels (threshold 0).
+  struct Edge {
+    int64_t dx, dy, ax, ay, threshold;
+  } edges[3];
+  for (int k = 0; k < 3; ++k) {
+    const Fixed& a = f[k];
+    const Fixed& b = f[(k + 1) % 3];
+    Edge& e = edges[k];
+    e.dx = b.x - a.x;
+    e.dy = b.y - a.y;
+    e.ax = a.x;
+    e.ay = a.y;
+    const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
+    e.threshold = topLeft ? 0 : 1;
+  }
+
+  Interpolants in;
+  in.Setup(st, vs, f);
+  RasterState local = st;
+  local.pixel.linear = in.Linear(st);
+  const SpanSource steps = in.Steps();
+
+  for (int64_t py = top; py <= bottom; ++py) {
+    int64_t xl = left, xr = right;
+    for (const Edge& e : edges) {
+      // E(px) = c + a px with a = -dy * kSub.
+      const int64_t c = e.dx * (py * kSub - e.ay) + e.dy * e.ax;
+      const int64_t a = -e.dy * kSub;
+      const int64_t need = e.threshold - c;  // a px >= need
+      if (a > 0) {
+        xl = std::max(xl, -FastFloorDiv(-need, a));
+      } else if (a < 0) {
+        xr = std::min(xr, FastFloorDiv(-need, -a));
+      } else if (need > 0) {
+        xr = xl - 1;
+      }
+    }
+    if (xl > xr) continue;
+    const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
+    ShadeSpan(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
+  }
+}
+
+// A fan of two triangles forming an unrotated rectangle with one colour and
+// one texture mapping over both halves: drawn row by row in one span.
+bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
+  Fixed f[4];
+  for (int i = 0; i < 4; ++i) {
+    if (!Snap(v[i], &f[i])) return false;
+  }
+  const bool ordered = (f[0].x == f[1].x && f[1].y == f[2].y && f[2].x == f[3].x && f[3].y == f[0].y) ||
+                       (f[0].y == f[1].y && f[1].x == f[2].x && f[2].y == f[3].y && f[3].x == f[0].x);
+  if (!ordered) return false;
+  const uint32_t colour = v[0].colour;
+  if (v[1].colour != colour || v[2].colour != colour || v[3].colour != colour) return false;
+  const int64_t area = Area(f[0], f[1], f[2]);
+  if (area == 0) return false;  // degenerate: let the triangle pass decide
+
+  const ScreenVertex* vs[3] = {&v[0], &v[1], &v[2]};
+  Interpolants in;
+  in.Setup(st, vs, f);
+  if (in.textured) {
+    // The fourth corner must lie on the plane of the first three.
+    const double x3 = static_cast<double>(f[3].x) / kSub, y3 = static_cast<double>(f[3].y) / kSub;
+    const double u3 = in.u.At(x3, y3, in.x0, in.y0), v3 = in.v.At(x3, y3, in.x0, in.y0);
+    const double eu = v[3].u * static_cast<double>(st.pixel.texWidth);
+    const double ev = v[3].v * static_cast<double>(st.pixel.texHeight);
+    if (std::fabs(u3 - eu) > 1e-7 * (1 + std::fabs(eu)) || std::fabs(v3 - ev) > 1e-7 * (1 + std::fabs(ev))) {
+      return false;
+    }
+  }
+  if (Culled(st.cullMode, area)) return true;
+
+  const int64_t minX = std::min({f[0].x, f[1].x, f[2].x}), maxX = std::max({f[0].x, f[1].x, f[2].x});
+  const int64_t minY = std::min({f[0].y, f[1].y, f[2].y}), maxY = std::max({f[0].y, f[1].y, f[2].y});
+  const int64_t left = std::max<int64_t>(CeilDiv(minX, kSub), st.clip.left);
+  const int64_t right = std::min<int64_t>(CeilDiv(maxX, kSub) - 1, st.clip.right - 1);
+  const int64_t top = std::max<int64_t>(CeilDiv(minY, kSub), st.clip.top);
+  const int64_t bottom = std::min<int64_t>(CeilDiv(maxY, kSub) - 1, st.clip.bottom - 1);
+  if (left > right || top > bottom) return true;
+
+  RasterState local = st;
+  local.pixel.linear = in.Linear(st);
+  // One colour and an affine mapping: texel coordinates move by a fixed step
+  // from row to row.
+  SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
+  const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
+  for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
+    ShadeSpan(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
+  }
+  return true;
+}
+
+uint32_t LerpColour(uint32_t a, uint32_t b, double t) {
+  if (a == b) return a;
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const double ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+    const double c = std::clamp(ca + (cb - ca) * t, 0.0, 255.0);
+    out |= static_cast<uint32_t>(std::floor(c + 0.5)) << shift;
+  }
+  return out;
+}
+
+void DrawLine(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb) {
+  Fixed fa, fb;
+  if (!Snap(va, &fa) || !Snap(vb, &fb)) return;
+  const double xa = static_cast<double>(fa.x) / kSub, ya = static_cast<double>(fa.y) / kSub;
+  const double xb = static_cast<double>(fb.x) / kSub, yb = static_cast<double>(fb.y) / kSub;
+  const double dx = xb - xa, dy = yb - ya;
+  if (dx == 0 && dy == 0) return;
+  const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+  const double major0 = xMajor ? xa : ya, major1 = xMajor ? xb : yb;
+  const double minor0 = xMajor ? ya : xa;
+  const double dMajor = major1 - major0, dMinor = xMajor ? dy : dx;
+  // Centres from the first end (included) towards the last (excluded).
+  int64_t first, last, step;
+  if (dMajor > 0) {
+    first = static_cast<int64_t>(std::ceil(major0));
+    last = static_cast<int64_t>(std::ceil(major1)) - 1;
+    step = 1;
+  } else {
+    first = static_cast<int64_t>(std::floor(major0));
+    last = static_cast<int64_t>(std::floor(major1)) + 1;
+    step = -1;
+  }
+  RasterState local = st;
+  local.pixel.linear = st.magLinear;
+  const double tw = st.pixel.texWidth, th = st.pixel.texHeight;
+  for (int64_t m = first; step > 0 ? m <= last : m >= last; m += step) {
+    const double t = (static_cast<double>(m) - major0) / dMajor;
+    const int64_t n = static_cast<int64_t>(std::floor(minor0 + t * dMinor + 0.5));
+    const int64_t px = xMajor ? m : n, py = xMajor ? n : m;
+    if (px < st.clip.left || px >= st.clip.right || py < st.clip.top || py >= st.clip.bottom) continue;
+    SpanSource src;
+    src.flat = true;
+    src.colour = LerpColour(va.colour, vb.colour, t);
+    if (st.pixel.texels) {
+      src.u = ToFixed16((va.u + (vb.u - va.u) * t) * tw);
+      src.v = ToFixed16((va.v + (vb.v - va.v) * t) * th);
+    }
+    ShadeSpan(local.pixel, static_cast<int>(px), static_cast<int>(py), 1, src);
+  }
+}
+
+}  // namespace
+
+void DrawTriangleFan(const RasterState& st, const ScreenVertex* v, uint32_t triangles) {
+  if (st.clip.left >= st.clip.right || st.clip.top >= st.clip.bottom) return;
+  if (triangles == 2 && st.rectPath && DrawRectangle(st, v)) return;
+  for (uint32_t i = 0; i < triangles; ++i) DrawTriangle(st, v[0], v[i + 1], v[i + 2]);
+}
+
+void DrawLineStrip(const RasterState& st, const ScreenVertex* v, uint32_t lines) {
+  if (st.clip.left >= st.clip.right || st.clip.top >= st.clip.bottom) return;
+  for (uint32_t i = 0; i < lines; ++i) DrawLine(st, v[i], v[i + 1]);
+}
+
+}  // namespace plat::gfx

@@ -1,0 +1,22 @@
+// Wider vector versions of the two hottest pixel loops, used when the
+// processor has AVX2 (checked once at run time). They compute exactly what
+// the SSE2 and plain versions compute.
+#pragma once
+
+#include <cstdint>
+
+namespace plat::gfx {
+
+// True when the processor offers AVX2 and its use has not been switched off.
+bool Avx2Active();
+// Test seam: false forces the SSE2 paths; true enables AVX2 where present.
+void SetAvx2Allowed(bool allowed);
+
+// Source-alpha blend of n pixels (see BlendSrcAlphaSpan).
+void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
+// n bilinear texels along a line, every 2 x 2 footprint inside the texture;
+// returns how many it wrote (a multiple of 8; the caller finishes the rest).
+int FetchLinearInsideAvx2(const uint32_t* texels, int width, int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
+                          uint32_t* out);
+
+}  // namespace plat::gfx

@@ -1,0 +1,61 @@
+#include "platform/gfx/GfxTexture.h"
+
+#include "platform/gfx/GfxFormats.h"
+#include "platform/gfx/GfxSoftDevice.h"
+
+namespace plat::gfx {
+
+HRESULT Surface::GetDesc(SurfaceDesc* out) const { return owner_->GetLevelDesc(0, out); }
+
+Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t format, uint32_t pool)
+    : device_(device),
+      width_(width),
+      height_(height),
+      format_(format),
+      pool_(pool),
+      pitch_(SurfacePitch(format, width)),
+      bits_(static_cast<size_t>(SurfacePitch(format, width)) * SurfaceRows(format, height)),
+      texels_(static_cast<size_t>(width) * height),
+      surface_(this) {
+  // Fresh levels are zero in every format; decode once so formats without
+  // alpha read as opaque black, as they would after a lock.
+  DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+}
+
+Texture::~Texture() {
+  if (device_) device_->ForgetTexture(this);
+}
+
+HRESULT Texture::GetLevelDesc(uint32_t level, SurfaceDesc* out) const {
+  if (level != 0 || !out) return D3DERR_INVALIDCALL;
+  *out = SurfaceDesc{format_, D3DRTYPE_SURFACE, 0, pool_, width_, height_};
+  return D3D_OK;
+}
+
+HRESULT Texture::LockRect(uint32_t level, LockedRect* out, const Rect* rect, uint32_t flags) {
+  if (level != 0 || !out || rect || locked_) return D3DERR_INVALIDCALL;
+  if (device_) {
+    const HRESULT injected = device_->Faults().Take(Op::LockRect);
+    if (Failed(injected)) return injected;
+  }
+  locked_ = true;
+  readOnlyLock_ = (flags & D3DLOCK_READONLY) != 0;
+  out->pitch = static_cast<int32_t>(pitch_);
+  out->bits = bits_.data();
+  return D3D_OK;
+}
+
+HRESULT Texture::UnlockRect(uint32_t level) {
+  if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
+  locked_ = false;
+  if (!readOnlyLock_) DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+  return D3D_OK;
+}
+
+HRESULT Texture::GetSurfaceLevel(uint32_t level, Surface** out) {
+  if (level != 0 || !out) return D3DERR_INVALIDCALL;
+  *out = &surface_;
+  return D3D_OK;
+}
+
+}  // namespace plat::gfx

@@ -1,0 +1,64 @@
+// A texture of the software device: one level, kept in the managed pool, so
+// its pixels survive a device reset. LockRect hands out the level's bytes in
+// the texture's own format (pitch = width x texel bytes; for DXT the bytes of
+// one row of 4 x 4 blocks); UnlockRect decodes them into the ARGB copy that
+// the sampler reads. A texture that outlives its device keeps its pixels but
+// can no longer be drawn.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/gfx/GfxTypes.h"
+
+namespace plat::gfx {
+
+class SoftDevice;
+class Texture;
+
+// Level 0 of a texture as a surface (used for the device cursor).
+class Surface {
+ public:
+  explicit Surface(Texture* owner) : owner_(owner) {}
+  Texture* GetTexture() const { return owner_; }
+  HRESULT GetDesc(SurfaceDesc* out) const;
+
+ private:
+  Texture* owner_;
+};
+
+class Texture {
+ public:
+  Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t format, uint32_t pool);
+  ~Texture();
+  Texture(const Texture&) = delete;
+  Texture& operator=(const Texture&) = delete;
+
+  uint32_t GetLevelCount() const { return 1; }
+  HRESULT GetLevelDesc(uint32_t level, SurfaceDesc* out) const;
+  // Only level 0 and the whole surface (rect null); one lock at a time.
+  HRESULT LockRect(uint32_t level, LockedRect* out, const Rect* rect, uint32_t flags);
+  HRESULT UnlockRect(uint32_t level);
+  HRESULT GetSurfaceLevel(uint32_t level, Surface** out);
+
+  // Device side.
+  uint32_t Width() const { return width_; }
+  uint32_t Height() const { return height_; }
+  uint32_t Format() const { return format_; }
+  bool IsLocked() const { return locked_; }
+  const uint32_t* Texels() const { return texels_.data(); }  // ARGB, rows packed
+  void DetachDevice() { device_ = nullptr; }
+  SoftDevice* Device() const { return device_; }
+
+ private:
+  SoftDevice* device_;
+  uint32_t width_, height_, format_, pool_;
+  uint32_t pitch_;
+  std::vector<uint8_t> bits_;
+  std::vector<uint32_t> texels_;
+  bool locked_ = false;
+  bool readOnlyLock_ = false;
+  Surface surface_;
+};
+
+}  // namespace plat::gfx
