@@ -27,7 +27,14 @@ D3DXState& State() {
   return state;
 }
 
-void** Slots(DXLD3DXFUNCTIONS& f) { return &f.MatrixOrthoOffCenterLH; }
+// Fetches one function into its typed slot; false when it is missing.
+template <class F>
+bool Fetch(plat::ModuleProvider& provider, plat::ModuleHandle module, const char* name, F* slot) {
+  *slot = reinterpret_cast<F>(provider.GetProcAddress(module, name));
+  if (*slot) return true;
+  DXLReportErrorA(-1, "Proc not found: %s", name);
+  return false;
+}
 
 }  // namespace
 
@@ -54,16 +61,19 @@ i32 DXLLoadD3DX() {
     return kFail;
   }
 
-  i32 result = 0;
-  void** slots = Slots(s.functions);
-  for (u32 i = 0; i < kD3DXFunctionCount; ++i) {
-    slots[i] = provider.GetProcAddress(s.module, kFunctionNames[i]);
-    if (!slots[i]) {
-      DXLReportErrorA(-1, "Proc not found: %s", kFunctionNames[i]);
-      result = kFail;
-    }
-  }
-  return result;
+  // Every function is fetched even after one is missing.
+  DXLD3DXFUNCTIONS& f = s.functions;
+  const char* const* n = kFunctionNames;
+  bool all = Fetch(provider, s.module, n[0], &f.MatrixOrthoOffCenterLH);
+  all &= Fetch(provider, s.module, n[1], &f.MatrixAffineTransformation2D);
+  all &= Fetch(provider, s.module, n[2], &f.CreateTexture);
+  all &= Fetch(provider, s.module, n[3], &f.CreateTextureFromFileExW);
+  all &= Fetch(provider, s.module, n[4], &f.CreateTextureFromFileExA);
+  all &= Fetch(provider, s.module, n[5], &f.CreateFontIndirectW);
+  all &= Fetch(provider, s.module, n[6], &f.CreateFontIndirectA);
+  all &= Fetch(provider, s.module, n[7], &f.GetImageInfoFromFileInMemory);
+  all &= Fetch(provider, s.module, n[8], &f.CreateTextureFromFileInMemoryEx);
+  return all ? 0 : kFail;
 }
 
 void DXLUnloadD3DX() {

@@ -6,19 +6,19 @@
 
 #include "base/Types.h"
 #include "platform/Modules.h"
+#include "platform/gfx/GfxD3dx.h"
 
-// The fetched functions, in the order they are fetched. The callers cast each
-// address to the function's own type.
+// The fetched functions, in the order they are fetched; null when missing.
 struct DXLD3DXFUNCTIONS {
-  void* MatrixOrthoOffCenterLH;
-  void* MatrixAffineTransformation2D;
-  void* CreateTexture;
-  void* CreateTextureFromFileExW;
-  void* CreateTextureFromFileExA;
-  void* CreateFontIndirectW;
-  void* CreateFontIndirectA;
-  void* GetImageInfoFromFileInMemory;
-  void* CreateTextureFromFileInMemoryEx;
+  decltype(&plat::gfx::D3DXMatrixOrthoOffCenterLH) MatrixOrthoOffCenterLH;
+  decltype(&plat::gfx::D3DXMatrixAffineTransformation2D) MatrixAffineTransformation2D;
+  decltype(&plat::gfx::D3DXCreateTexture) CreateTexture;
+  decltype(&plat::gfx::D3DXCreateTextureFromFileExW) CreateTextureFromFileExW;
+  decltype(&plat::gfx::D3DXCreateTextureFromFileExA) CreateTextureFromFileExA;
+  decltype(&plat::gfx::D3DXCreateFontIndirectW) CreateFontIndirectW;
+  decltype(&plat::gfx::D3DXCreateFontIndirectA) CreateFontIndirectA;
+  decltype(&plat::gfx::D3DXGetImageInfoFromFileInMemory) GetImageInfoFromFileInMemory;
+  decltype(&plat::gfx::D3DXCreateTextureFromFileInMemoryEx) CreateTextureFromFileInMemoryEx;
 };
 
 constexpr u32 kD3DXFunctionCount = 9;

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "base/Types.h"
-#include "engine/GfxStandIn.h"
+#include "platform/gfx/GfxDevice.h"
+#include "platform/gfx/GfxSystem.h"
 
 // An adapter's capabilities and the words derived from them.
 struct DXLDEVICECAPS {

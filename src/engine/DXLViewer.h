@@ -16,7 +16,8 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "engine/DXLDeviceHelpers.h"
-#include "engine/GfxStandIn.h"
+#include "platform/gfx/GfxDevice.h"
+#include "platform/gfx/GfxSystem.h"
 
 class DXLViewer;
 

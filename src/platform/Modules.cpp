@@ -60,6 +60,16 @@ DefaultProvider& Default() {
   return provider;
 }
 
+// The built-in libraries are registered on first use of the default provider.
+DefaultProvider& Provider() {
+  static bool registered = false;
+  if (!registered) {
+    registered = true;
+    RegisterBuiltInModules();
+  }
+  return Default();
+}
+
 ModuleProvider* g_provider = nullptr;
 
 }  // namespace
@@ -78,7 +88,7 @@ void RegisterModule(const char* fileName, const ModuleExport* exports, size_t co
   Default().modules.push_back(entry);
 }
 
-ModuleProvider& GetModuleProvider() { return g_provider ? *g_provider : Default(); }
+ModuleProvider& GetModuleProvider() { return g_provider ? *g_provider : Provider(); }
 void SetModuleProvider(ModuleProvider* provider) { g_provider = provider; }
 
 }  // namespace plat

@@ -52,6 +52,12 @@ struct ModuleExport {
 void RegisterModule(const char* fileName, const ModuleExport* exports, size_t count, uint32_t major,
                     uint32_t minor, char16_t letter);
 
+// The graphics utility stand-in as the default provider knows it: its library
+// file name and the runtime version it declares (9.0c).
+extern const char* const kGfxUtilityModuleName;
+// Registers the platform's own libraries (called once by the default provider).
+void RegisterBuiltInModules();
+
 ModuleProvider& GetModuleProvider();
 void SetModuleProvider(ModuleProvider* provider);  // null restores the default
 

@@ -7,6 +7,7 @@
 #include "engine/DXLDeviceHelpers.h"
 #include "engine/DXLDirectXVersion.h"
 #include "engine/support/FakeModules.h"
+#include "platform/gfx/GfxSoftDevice.h"
 #include "engine/support/LogCapture.h"
 
 namespace {
@@ -144,39 +145,39 @@ TEST_F(D3DXLoaderTest, SystemInfoLinesThenTheLibrary) {
   EXPECT_TRUE(log_.Has("DirectX version:            Not installed"));
 }
 
-TEST(DefaultModules, RegisteredLibraryIsFoundAndDeclaresTheVersion) {
-  static int functions[kD3DXFunctionCount];
-  const char* names[kD3DXFunctionCount] = {
-      "D3DXMatrixOrthoOffCenterLH",   "D3DXMatrixAffineTransformation2D", "D3DXCreateTexture",
-      "D3DXCreateTextureFromFileExW", "D3DXCreateTextureFromFileExA",     "D3DXCreateFontIndirectW",
-      "D3DXCreateFontIndirectA",      "D3DXGetImageInfoFromFileInMemory", "D3DXCreateTextureFromFileInMemoryEx"};
-  plat::ModuleExport exports[kD3DXFunctionCount];
-  for (u32 i = 0; i < kD3DXFunctionCount; ++i) exports[i] = {names[i], &functions[i]};
-  plat::RegisterModule("D3DX9_31.DLL", exports, kD3DXFunctionCount, 9, 0, u'c');
+TEST(DefaultModules, TheSearchFindsThePlatformStandInAndItsVersion) {
   EXPECT_EQ(DXLLoadD3DX(), 0);
-  EXPECT_STREQ(DXLGetD3DXFileName(), "d3dx9_31.dll");
-  EXPECT_EQ(DXLGetD3DX().CreateTexture, &functions[2]);
+  EXPECT_STREQ(DXLGetD3DXFileName(), plat::kGfxUtilityModuleName);
+  EXPECT_EQ(DXLGetD3DX().CreateTexture, &plat::gfx::D3DXCreateTexture);
+  EXPECT_EQ(DXLGetD3DX().CreateTextureFromFileInMemoryEx, &plat::gfx::D3DXCreateTextureFromFileInMemoryEx);
+  plat::gfx::Matrix m{};
+  ASSERT_EQ(DXLGetD3DX().MatrixOrthoOffCenterLH(&m, 0, 800, 600, 0, 0, 0.1f), &m);
+  EXPECT_FLOAT_EQ(m.m[0][0], 2.0f / 800);
   u32 v = 0;
-  EXPECT_EQ(DXLGetDirectXVersion(&v, nullptr, 0), 0);
+  wchar text[8];
+  EXPECT_EQ(DXLGetDirectXVersion(&v, text, 8), 0);
   EXPECT_EQ(v, 0x00090003u);
+  EXPECT_EQ(std::u16string(text), u"9.0c");
   DXLUnloadD3DX();
 }
 
-class SamplerRecorder : public plat::gfx::Device {
- public:
-  plat::gfx::HRESULT SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value) override {
-    calls.push_back({sampler, type, value});
-    return 0;
-  }
-  std::vector<std::vector<uint32_t>> calls;
-};
-
 TEST(DeviceHelpers, FilterSettersAndCapsWords) {
-  SamplerRecorder device;
+  plat::gfx::PresentParams params{};
+  params.backBufferWidth = params.backBufferHeight = 8;
+  params.backBufferFormat = plat::gfx::D3DFMT_X8R8G8B8;
+  params.windowed = 1;
+  plat::gfx::SoftDevice device(params);
+  u32 mag = 0, min = 0;
   DXLSetMagFilter(&device, true);
   DXLSetMinFilter(&device, false);
   DXLSetMagFilter(nullptr, true);
-  EXPECT_EQ(device.calls, (std::vector<std::vector<uint32_t>>{{0, 5, 2}, {0, 6, 1}}));
+  device.GetSamplerState(0, plat::gfx::D3DSAMP_MAGFILTER, &mag);
+  device.GetSamplerState(0, plat::gfx::D3DSAMP_MINFILTER, &min);
+  EXPECT_EQ(mag, 2u);
+  EXPECT_EQ(min, 1u);
+  DXLSetMagFilter(&device, false);
+  device.GetSamplerState(0, plat::gfx::D3DSAMP_MAGFILTER, &mag);
+  EXPECT_EQ(mag, 1u);
 
   plat::gfx::Caps caps{};
   caps.presentationIntervals = plat::gfx::D3DPRESENT_INTERVAL_ONE | plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
