@@ -352,6 +352,10 @@ void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* d
 #if defined(__SSE2__)
 
 void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  if (Avx2Active()) {
+    ModulateBlendSpanAvx2(texels, colour, dest, n);
+    return;
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i c255 = _mm_set1_epi16(255);
   const __m128i c128 = _mm_set1_epi16(128);

@@ -1,6 +1,6 @@
-// Wider vector versions of the two hottest pixel loops, used when the
-// processor has AVX2 (checked once at run time). They compute exactly what
-// the SSE2 and plain versions compute.
+// Wider vector versions of the hottest pixel loops, used when the processor
+// has AVX2 (checked once at run time). They compute exactly what the SSE2 and
+// plain versions compute.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,11 @@ void SetAvx2Allowed(bool allowed);
 
 // Source-alpha blend of n pixels (see BlendSrcAlphaSpan).
 void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
+// Modulate by one colour, then source-alpha blend (see ModulateBlendSpan).
+void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 // n bilinear texels along a line, every 2 x 2 footprint inside the texture;
-// returns how many it wrote (a multiple of 8; the caller finishes the rest).
+// returns how many it wrote (all n when n >= 8, else none: the caller
+// finishes short runs).
 int FetchLinearInsideAvx2(const uint32_t* texels, int width, int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
                           uint32_t* out);
 
