@@ -548,4 +548,48 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
   }
 }
 
+
+namespace {
+
+enum class FastOp { kCopy, kBlend, kTintBlend };
+
+// Textured spans with one colour, no tests and every colour channel written:
+// the texels are copied, blended by their alpha, or tinted and blended.
+template <FastOp op>
+void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+  uint32_t* dst = s.target + static_cast<size_t>(y) * s.targetPitch + x;
+  uint32_t buf[kChunk];
+  int64_t u = src.u, v = src.v;
+  for (int done = 0; done < n;) {
+    const int count = std::min(kChunk, n - done);
+    const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, buf);
+    if constexpr (op == FastOp::kCopy) {
+      std::memcpy(dst + done, tex, static_cast<size_t>(count) * 4);
+    } else if constexpr (op == FastOp::kBlend) {
+      BlendSrcAlphaSpan(tex, dst + done, count);
+    } else {
+      ModulateBlendSpan(tex, src.colour, dst + done, count);
+    }
+    done += count;
+    u += src.du * count;
+    v += src.dv * count;
+  }
+}
+
+}  // namespace
+
+SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
+  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
+                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
+  if (!plain) return ShadeSpan;
+  const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
+  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
+    if (!s.blend) return FastSpan<FastOp::kCopy>;
+    if (alphaBlend) return FastSpan<FastOp::kBlend>;
+  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE && alphaBlend) {
+    return FastSpan<FastOp::kTintBlend>;
+  }
+  return ShadeSpan;
+}
+
 }  // namespace plat::gfx

@@ -190,6 +190,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
   const SpanSource steps = in.Steps();
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
 
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
@@ -208,7 +209,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     }
     if (xl > xr) continue;
     const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
-    ShadeSpan(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
+    shade(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
   }
 }
 
@@ -256,8 +257,9 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   // from row to row.
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
   const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
-    ShadeSpan(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
+    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
   }
   return true;
 }

@@ -11,7 +11,6 @@ namespace plat::gfx {
 
 namespace {
 
-bool g_allowed = true;
 const bool g_hasAvx2 = __builtin_cpu_supports("avx2");
 
 #define TM_AVX2 __attribute__((target("avx2"), always_inline)) inline
@@ -153,8 +152,8 @@ TM_AVX2 __m256i Bilinear8(const uint32_t* texels, int w, __m256i u, __m256i v) {
 
 }  // namespace
 
-bool Avx2Active() { return g_hasAvx2 && g_allowed; }
-void SetAvx2Allowed(bool allowed) { g_allowed = allowed; }
+bool detail::g_avx2Active = g_hasAvx2;
+void SetAvx2Allowed(bool allowed) { detail::g_avx2Active = allowed && g_hasAvx2; }
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
   const __m256i zero = _mm256_setzero_si256();
@@ -233,7 +232,7 @@ __attribute__((target("avx2"))) int FetchLinearInsideAvx2(const uint32_t* texels
 
 #else
 
-bool Avx2Active() { return false; }
+bool detail::g_avx2Active = false;
 void SetAvx2Allowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}

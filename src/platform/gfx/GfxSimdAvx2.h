@@ -7,8 +7,12 @@
 
 namespace plat::gfx {
 
+namespace detail {
+extern bool g_avx2Active;
+}
+
 // True when the processor offers AVX2 and its use has not been switched off.
-bool Avx2Active();
+inline bool Avx2Active() { return detail::g_avx2Active; }
 // Test seam: false forces the SSE2 paths; true enables AVX2 where present.
 void SetAvx2Allowed(bool allowed);
 
