@@ -1,6 +1,7 @@
 #include "platform/gfx/GfxPipeline.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -203,6 +204,11 @@ inline void InsideRun(int64_t t0, int64_t d, int64_t limit, int64_t* first, int6
   }
 }
 
+// Addressing modes the wide bilinear path handles along an axis.
+inline bool VectorAddressing(uint32_t mode, int size) {
+  return mode == D3DTADDRESS_CLAMP || (mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0);
+}
+
 // The texels under n pixel centres: a pointer into the texture when they are
 // one row of it in order (unscaled, unrotated drawing), else `buf`.
 const uint32_t* Fetch(const PixelState& s, int64_t u, int64_t v, int64_t du, int64_t dv, int n, uint32_t* buf) {
@@ -220,6 +226,15 @@ const uint32_t* Fetch(const PixelState& s, int64_t u, int64_t v, int64_t du, int
     return buf;
   }
   const int64_t tu = u - 0x8000, tv = v - 0x8000;
+  if (Avx2Active() && VectorAddressing(s.addressU, s.texWidth) && VectorAddressing(s.addressV, s.texHeight)) {
+    const int64_t uEnd = tu + du * (n + 7), vEnd = tv + dv * (n + 7);
+    if (std::min({tu, tv, uEnd, vEnd}) >= INT32_MIN && std::max({tu, tv, uEnd, vEnd}) <= INT32_MAX) {
+      FetchLinearAvx2(s.texels, s.texWidth, s.texHeight, s.addressU == D3DTADDRESS_WRAP,
+                      s.addressV == D3DTADDRESS_WRAP, static_cast<int32_t>(tu), static_cast<int32_t>(tv),
+                      static_cast<int32_t>(du), static_cast<int32_t>(dv), n, buf);
+      return buf;
+    }
+  }
 #if defined(__SSE2__)
   // The sample points lie on a line: find the run whose 2 x 2 footprints are
   // all inside the texture and take the vector path there.

@@ -102,11 +102,11 @@ TM_AVX2 __m256i Pairs(const uint32_t* t, int32_t a, int32_t b, int32_t c, int32_
   return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
 }
 
-// Horizontal sums of four texel pairs, less the bias (see Bilinear8).
-TM_AVX2 __m256i RowSums(const uint32_t* row, int32_t a, int32_t b, int32_t c, int32_t d, __m256i weights) {
+// Horizontal sums of four texel pairs, less the bias (see BilinearFromPairs).
+TM_AVX2 __m256i RowSums(__m256i pairs, __m256i weights) {
   const __m256i pairOrder = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
                                              7, 8, 12, 9, 13, 10, 14, 11, 15);
-  const __m256i t = _mm256_shuffle_epi8(Pairs(row, a, b, c, d), pairOrder);
+  const __m256i t = _mm256_shuffle_epi8(pairs, pairOrder);
   return _mm256_maddubs_epi16(weights, _mm256_xor_si256(t, _mm256_set1_epi8(static_cast<char>(0x80))));
 }
 
@@ -117,35 +117,72 @@ TM_AVX2 __m256i ColumnSums(__m256i pairs, __m256i weights) {
 }
 
 // Eight bilinear texels at 16.16 coordinates u, v (already less half a
-// texel), footprints inside the texture. A row pair (c00, c10) is weighted
+// texel) from their texel pairs (c00, c10) and (c01, c11), given as 64-bit
+// lanes for the pixels 0 1 | 4 5 (A) and 2 3 | 6 7 (B). A pair is weighted
 // (128 - x, x) by one unsigned-by-signed multiply-add on texels biased by
 // -128, which keeps the sum in a 16-bit word; the two rows are then weighted
 // (128 - y, y) in 32 bits. Removing the bias gives exactly the sums of
 // BilinearPlain.
-TM_AVX2 __m256i Bilinear8(const uint32_t* texels, int w, __m256i u, __m256i v) {
+TM_AVX2 __m256i BilinearFromPairs(__m256i u, __m256i v, __m256i topA, __m256i botA, __m256i topB, __m256i botB) {
   const __m256i c127 = _mm256_set1_epi32(127), c128 = _mm256_set1_epi32(128);
   const __m256i x = _mm256_and_si256(_mm256_srli_epi32(u, 9), c127);
   const __m256i y = _mm256_and_si256(_mm256_srli_epi32(v, 9), c127);
   // Byte pairs (128 - x, x) in both words of each 32-bit lane.
   __m256i wx = _mm256_or_si256(_mm256_sub_epi32(c128, x), _mm256_slli_epi32(x, 8));
   wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
-  const __m256i wxA = _mm256_unpacklo_epi32(wx, wx);  // pixels 0 1 | 4 5
-  const __m256i wxB = _mm256_unpackhi_epi32(wx, wx);  // pixels 2 3 | 6 7
+  const __m256i wxA = _mm256_unpacklo_epi32(wx, wx);
+  const __m256i wxB = _mm256_unpackhi_epi32(wx, wx);
   const __m256i wy = _mm256_or_si256(_mm256_sub_epi32(c128, y), _mm256_slli_epi32(y, 16));
-  alignas(32) int32_t off[8];
-  _mm256_store_si256(reinterpret_cast<__m256i*>(off), _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(v, 16),
-                                                                                          _mm256_set1_epi32(w)),
-                                                                       _mm256_srai_epi32(u, 16)));
-  const uint32_t* below = texels + w;
-  const __m256i topA = RowSums(texels, off[0], off[1], off[4], off[5], wxA);
-  const __m256i botA = RowSums(below, off[0], off[1], off[4], off[5], wxA);
-  const __m256i topB = RowSums(texels, off[2], off[3], off[6], off[7], wxB);
-  const __m256i botB = RowSums(below, off[2], off[3], off[6], off[7], wxB);
+  topA = RowSums(topA, wxA);
+  botA = RowSums(botA, wxA);
+  topB = RowSums(topB, wxB);
+  botB = RowSums(botB, wxB);
   const __m256i s0 = ColumnSums(_mm256_unpacklo_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x00));  // 0 | 4
   const __m256i s1 = ColumnSums(_mm256_unpackhi_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x55));  // 1 | 5
   const __m256i s2 = ColumnSums(_mm256_unpacklo_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xAA));  // 2 | 6
   const __m256i s3 = ColumnSums(_mm256_unpackhi_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xFF));  // 3 | 7
   return _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3));
+}
+
+// Eight bilinear texels whose footprints lie inside the texture: each row
+// pair is one 64-bit load.
+TM_AVX2 __m256i Bilinear8(const uint32_t* texels, int w, __m256i u, __m256i v) {
+  alignas(32) int32_t off[8];
+  const __m256i rows = _mm256_mullo_epi32(_mm256_srai_epi32(v, 16), _mm256_set1_epi32(w));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(off), _mm256_add_epi32(rows, _mm256_srai_epi32(u, 16)));
+  const uint32_t* below = texels + w;
+  return BilinearFromPairs(u, v, Pairs(texels, off[0], off[1], off[4], off[5]),
+                           Pairs(below, off[0], off[1], off[4], off[5]), Pairs(texels, off[2], off[3], off[6], off[7]),
+                           Pairs(below, off[2], off[3], off[6], off[7]));
+}
+
+// Texel indices along one axis after clamp or (power-of-two) wrap addressing.
+TM_AVX2 __m256i AddressAxis(__m256i i, int size, bool wrap) {
+  const __m256i last = _mm256_set1_epi32(size - 1);
+  if (wrap) return _mm256_and_si256(i, last);
+  return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+}
+
+// Eight bilinear texels with addressing: blocks wholly inside the texture
+// take Bilinear8, others gather their four texels one by one.
+TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV, __m256i u,
+                                   __m256i v) {
+  const __m256i ix = _mm256_srai_epi32(u, 16), iy = _mm256_srai_epi32(v, 16);
+  const __m256i minus1 = _mm256_set1_epi32(-1);
+  const __m256i insideX = _mm256_and_si256(_mm256_cmpgt_epi32(ix, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(w - 1), ix));
+  const __m256i insideY = _mm256_and_si256(_mm256_cmpgt_epi32(iy, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(h - 1), iy));
+  if (_mm256_movemask_epi8(_mm256_and_si256(insideX, insideY)) == -1) return Bilinear8(texels, w, u, v);
+  const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(w);
+  const __m256i x0 = AddressAxis(ix, w, wrapU), x1 = AddressAxis(_mm256_add_epi32(ix, one), w, wrapU);
+  const __m256i row0 = _mm256_mullo_epi32(AddressAxis(iy, h, wrapV), width);
+  const __m256i row1 = _mm256_mullo_epi32(AddressAxis(_mm256_add_epi32(iy, one), h, wrapV), width);
+  const int* base = reinterpret_cast<const int*>(texels);
+  const __m256i c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
+  const __m256i c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
+  const __m256i c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
+  const __m256i c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
+  return BilinearFromPairs(u, v, _mm256_unpacklo_epi32(c00, c10), _mm256_unpacklo_epi32(c01, c11),
+                           _mm256_unpackhi_epi32(c00, c10), _mm256_unpackhi_epi32(c01, c11));
 }
 
 #undef TM_AVX2
@@ -230,8 +267,31 @@ __attribute__((target("avx2"))) int FetchLinearInsideAvx2(const uint32_t* texels
   return n;
 }
 
+__attribute__((target("avx2"))) void FetchLinearAvx2(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV,
+                                                     int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
+                                                     uint32_t* out) {
+  const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i du1 = _mm256_set1_epi32(du), dv1 = _mm256_set1_epi32(dv);
+  const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
+  __m256i u = _mm256_add_epi32(_mm256_set1_epi32(tu), _mm256_mullo_epi32(steps, du1));
+  __m256i v = _mm256_add_epi32(_mm256_set1_epi32(tv), _mm256_mullo_epi32(steps, dv1));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
+    u = _mm256_add_epi32(u, u8);
+    v = _mm256_add_epi32(v, v8);
+  }
+  if (i < n) {
+    // The last few: eight more computed, only those asked for kept.
+    alignas(32) uint32_t rest[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(rest), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
+    for (int k = 0; i < n; ++i, ++k) out[i] = rest[k];
+  }
+}
+
 #else
 
+void FetchLinearAvx2(const uint32_t*, int, int, bool, bool, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) {}
 bool detail::g_avx2Active = false;
 void SetAvx2Allowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}

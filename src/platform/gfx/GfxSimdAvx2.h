@@ -25,5 +25,10 @@ void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* de
 // finishes short runs).
 int FetchLinearInsideAvx2(const uint32_t* texels, int width, int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
                           uint32_t* out);
+// n bilinear texels along a line with clamp or wrap addressing per axis
+// (wrap only for sizes that are powers of two); the coordinates of n + 7
+// steps fit in 32 bits.
+void FetchLinearAvx2(const uint32_t* texels, int width, int height, bool wrapU, bool wrapV, int32_t tu, int32_t tv,
+                     int32_t du, int32_t dv, int n, uint32_t* out);
 
 }  // namespace plat::gfx
