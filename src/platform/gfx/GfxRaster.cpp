@@ -32,15 +32,6 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-// FloorDiv through a floating-point estimate corrected to the exact result
-// (the row loop runs it three times per row; integer division is slow).
-inline int64_t FastFloorDiv(int64_t a, int64_t b) {  // b > 0
-  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
-  while (q * b > a) --q;
-  while ((q + 1) * b <= a) ++q;
-  return q;
-}
-
 int64_t ToFixed16(double texels) {
   return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
 }
@@ -169,20 +160,40 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   if (left > right || top > bottom) return;
 
   // Edge k runs from vertex k to vertex k + 1; inside means E >= threshold,
-  // where a top or left edge includes its own pixels (threshold 0).
+  // where a top or left edge includes its own pixels (threshold 0). Along a
+  // row E(px) = c + a px with a = -dy kSub, and c grows by dx kSub from row
+  // to row, so the bound that each slanted edge puts on the row, a quotient
+  // of c by a, is stepped exactly as a quotient and a remainder.
   struct Edge {
-    int64_t dx, dy, ax, ay, threshold;
+    int64_t a = 0, c = 0, threshold = 0;
+    int64_t q = 0, r = 0;    // floor(m / |a|) and its remainder, m the bound's numerator
+    int64_t dq = 0, dr = 0;  // their steps per row
+    bool left = false;       // the edge bounds the span from the left
   } edges[3];
   for (int k = 0; k < 3; ++k) {
-    const Fixed& a = f[k];
-    const Fixed& b = f[(k + 1) % 3];
+    const Fixed& p = f[k];
+    const Fixed& q = f[(k + 1) % 3];
     Edge& e = edges[k];
-    e.dx = b.x - a.x;
-    e.dy = b.y - a.y;
-    e.ax = a.x;
-    e.ay = a.y;
-    const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
+    const int64_t dx = q.x - p.x, dy = q.y - p.y;
+    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
     e.threshold = topLeft ? 0 : 1;
+    e.a = -dy * kSub;
+    e.c = dx * (top * kSub - p.y) + dy * p.x;
+    const int64_t step = dx * kSub;
+    if (e.a == 0) {
+      e.dq = step;  // the whole row is in or out: c itself is stepped
+      continue;
+    }
+    // a > 0: px >= ceil(need / a) = -floor(m / a) with m = c - threshold;
+    // a < 0: px <= floor(m / -a) with m = c - threshold. m grows by `step`
+    // either way.
+    e.left = e.a > 0;
+    const int64_t div = e.left ? e.a : -e.a;
+    const int64_t m = e.c - e.threshold;
+    e.q = FloorDiv(m, div);
+    e.r = m - e.q * div;
+    e.dq = FloorDiv(step, div);
+    e.dr = step - e.dq * div;
   }
 
   Interpolants in;
@@ -194,17 +205,23 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
 
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
-    for (const Edge& e : edges) {
-      // E(px) = c + a px with a = -dy * kSub.
-      const int64_t c = e.dx * (py * kSub - e.ay) + e.dy * e.ax;
-      const int64_t a = -e.dy * kSub;
-      const int64_t need = e.threshold - c;  // a px >= need
-      if (a > 0) {
-        xl = std::max(xl, -FastFloorDiv(-need, a));
-      } else if (a < 0) {
-        xr = std::min(xr, FastFloorDiv(-need, -a));
-      } else if (need > 0) {
-        xr = xl - 1;
+    for (Edge& e : edges) {
+      if (e.a == 0) {
+        if (e.c < e.threshold) xr = xl - 1;
+        e.c += e.dq;
+        continue;
+      }
+      if (e.left) {
+        xl = std::max(xl, -e.q);
+      } else {
+        xr = std::min(xr, e.q);
+      }
+      const int64_t div = e.left ? e.a : -e.a;
+      e.q += e.dq;
+      e.r += e.dr;
+      if (e.r >= div) {
+        e.r -= div;
+        ++e.q;
       }
     }
     if (xl > xr) continue;
