@@ -132,6 +132,15 @@ struct Interpolants {
   }
 };
 
+// Asks for the target pixels of a coming row ahead of their use: small
+// primitives land anywhere on the target, and their rows are far apart in
+// memory.
+inline void PrefetchRow(const PixelState& px, int64_t x0, int64_t x1, int64_t y) {
+  const uint32_t* row = px.target + y * px.targetPitch;
+  for (int64_t x = x0; x <= x1; x += 16) __builtin_prefetch(row + x, 1);
+  __builtin_prefetch(row + x1, 1);
+}
+
 bool Culled(uint32_t cullMode, int64_t area) {
   // With y pointing down a positive area is a clockwise triangle on screen.
   return (cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0);
@@ -226,6 +235,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     }
     if (xl > xr) continue;
     const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
+    if (py + 2 <= bottom && xr - xl < 256) PrefetchRow(local.pixel, xl, xr, py + 2);
     shade(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
   }
 }
@@ -275,7 +285,9 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
   const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
   const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const bool prefetch = right - left < 256;
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
+    if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
     shade(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
   }
   return true;
