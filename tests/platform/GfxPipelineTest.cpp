@@ -310,8 +310,9 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
     const uint32_t n = Noise(i, 5);
     texels[i] = i % 5 == 0 ? n & 0x00FFFFFFu : i % 3 == 0 ? n | 0xFF000000u : n;
   }
-  const uint32_t ops[3][4] = {{D3DTOP_SELECTARG1, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
+  const uint32_t ops[4][4] = {{D3DTOP_SELECTARG1, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
                               {D3DTOP_SELECTARG1, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                              {D3DTOP_MODULATE, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
                               {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
   uint32_t seed = 12345;
   auto next = [&seed]() {
@@ -323,7 +324,7 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
     SetAvx2Allowed(wide == 1);
     seed = 12345;
     for (int trial = 0; trial < 600; ++trial) {
-      const auto& op = ops[trial % 3];
+      const auto& op = ops[trial % 4];
       std::vector<uint32_t> fast(width), general(width);
       for (int i = 0; i < width; ++i) fast[i] = general[i] = Noise(i, trial);
       PixelState s;
@@ -331,8 +332,8 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
       s.texels = texels.data();
       s.texWidth = tw;
       s.texHeight = th;
-      s.addressU = trial % 4 < 2 ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
-      s.addressV = trial % 4 == 1 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+      s.addressU = trial / 4 % 4 < 2 ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+      s.addressV = trial / 4 % 4 == 1 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
       s.linear = trial % 7 != 0;
       s.colourOp = s.alphaOp = op[0];
       s.blend = op[1] != 0;

@@ -566,10 +566,11 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
 
 namespace {
 
-enum class FastOp { kCopy, kBlend, kTintBlend };
+enum class FastOp { kCopy, kBlend, kTint, kTintBlend };
 
 // Textured spans with one colour, no tests and every colour channel written:
-// the texels are copied, blended by their alpha, or tinted and blended.
+// the texels are copied, blended by their alpha, tinted, or tinted and
+// blended.
 template <FastOp op>
 void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
   uint32_t* dst = s.target + static_cast<size_t>(y) * s.targetPitch + x;
@@ -582,6 +583,8 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
       std::memcpy(dst + done, tex, static_cast<size_t>(count) * 4);
     } else if constexpr (op == FastOp::kBlend) {
       BlendSrcAlphaSpan(tex, dst + done, count);
+    } else if constexpr (op == FastOp::kTint) {
+      ModulateSpan(tex, src.colour, dst + done, count);
     } else {
       ModulateBlendSpan(tex, src.colour, dst + done, count);
     }
@@ -601,8 +604,9 @@ SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
   if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
     if (!s.blend) return FastSpan<FastOp::kCopy>;
     if (alphaBlend) return FastSpan<FastOp::kBlend>;
-  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE && alphaBlend) {
-    return FastSpan<FastOp::kTintBlend>;
+  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
+    if (!s.blend) return FastSpan<FastOp::kTint>;
+    if (alphaBlend) return FastSpan<FastOp::kTintBlend>;
   }
   return ShadeSpan;
 }
