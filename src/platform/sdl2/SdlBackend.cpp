@@ -31,6 +31,13 @@ void SdlBackend::Pump(WindowSystem& windows) {
   // Once the program has taken every message, the user's last show change
   // has reached it: from now on its window's state is the one to mirror.
   if (userShowPending_ && windows.QueuedMessages() == 0) userShowPending_ = false;
+  // Focus that came to a minimised window counts once it is restored (which
+  // mostly activates it by itself), so the program hears of its activation
+  // as a restored window.
+  if (activatePending_ && window_ != nullptr && !windows.IsIconic(window_->Handle())) {
+    activatePending_ = false;
+    if (windows.GetForegroundWindow() != window_->Handle()) windows.UserActivate(window_->Handle());
+  }
   Sync(windows);
   SDL_PumpEvents();
   SDL_Event event;
@@ -90,9 +97,14 @@ void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
   const WindowHandle handle = window_->Handle();
   switch (event.window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      windows.UserActivate(handle);
+      if (windows.IsIconic(handle)) {
+        activatePending_ = true;
+      } else {
+        windows.UserActivate(handle);
+      }
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+      activatePending_ = false;
       windows.UserDeactivate();
       break;
     case SDL_WINDOWEVENT_MINIMIZED:

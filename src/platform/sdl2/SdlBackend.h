@@ -10,7 +10,8 @@
 // - Mouse: positions are turned into screen positions of the window system's
 //   desktop through the window's client area (scaled where the frame is shown
 //   scaled, as in full screen); wheel notches become WHEEL_DELTA units.
-// - Window: focus gained and lost activate and deactivate; minimise,
+// - Window: focus gained and lost activate and deactivate (focus that comes
+//   to a minimised window activates once it is restored); minimise,
 //   maximise and restore become the system commands; closing the window (or
 //   the process being asked to quit) becomes WM_CLOSE; a move by the user
 //   moves the window system's window.
@@ -79,6 +80,7 @@ class SdlBackend : public EventSource {
   // A minimise, maximise or restore by the user has been posted and the
   // program has not yet taken every message since.
   bool userShowPending_ = false;
+  bool activatePending_ = false;  // focus came while the window was minimised
   Listener* listener_ = nullptr;
   WindowHandle failed_ = 0;  // a window whose real one could not be made (not tried again)
   std::string error_;

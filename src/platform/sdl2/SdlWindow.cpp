@@ -78,6 +78,8 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
   if (want.fullscreen != applied_.fullscreen) {
     SDL_SetWindowFullscreen(window_, want.fullscreen ? kFullscreen : 0u);
     applied_.fullscreen = want.fullscreen;
+    // Back in a window, place and size it anew whatever the desktop restored.
+    if (!want.fullscreen) applied_.client = Rect{0, 0, 0, 0};
   }
   // Geometry only matters for a plain window; full screen and maximised
   // windows take the desktop, minimised ones keep their place.
