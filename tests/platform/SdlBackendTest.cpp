@@ -97,6 +97,8 @@ TEST_F(SdlEvents, InvalidTextBytesBecomeReplacementCharacters) {
 TEST_F(SdlEvents, FocusChangesActivateAndDeactivateTheProgram) {
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   Drain();
+  EXPECT_TRUE(Log().empty());  // a minimise may still follow
+  Drain();
   ASSERT_EQ(Messages(), (std::vector<uint32_t>{WM_ACTIVATEAPP}));
   EXPECT_EQ(Log()[0].wParam, 0u);
   EXPECT_EQ(ws().GetForegroundWindow(), 0u);
@@ -116,9 +118,10 @@ TEST_F(SdlEvents, MinimiseAndRestoreByTheUserBecomeSystemCommands) {
   PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   Drain();
-  EXPECT_EQ(Messages(), (std::vector<uint32_t>{WM_ACTIVATEAPP, WM_SYSCOMMAND, WM_SIZE}));
-  EXPECT_EQ(Log()[1].wParam, SC_MINIMIZE);
-  EXPECT_EQ(Log()[2].wParam, SIZE_MINIMIZED);
+  EXPECT_EQ(Messages(), (std::vector<uint32_t>{WM_SYSCOMMAND, WM_SIZE, WM_ACTIVATEAPP}));
+  EXPECT_EQ(Log()[0].wParam, SC_MINIMIZE);
+  EXPECT_EQ(Log()[1].wParam, SIZE_MINIMIZED);
+  EXPECT_EQ(Log()[2].wParam, 0u);
   EXPECT_TRUE(ws().IsIconic(window_));
 
   Log().clear();
@@ -134,6 +137,28 @@ TEST_F(SdlEvents, MinimiseAndRestoreByTheUserBecomeSystemCommands) {
   EXPECT_EQ(Log()[1].lParam, MakeLParam(640, 480));
   EXPECT_FALSE(ws().IsIconic(window_));
   EXPECT_EQ(ws().GetForegroundWindow(), window_);
+}
+
+TEST_F(SdlEvents, FocusLostBeforeTheMinimiseDeactivatesTheMinimisedWindow) {
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);  // desktops say this first,
+  Drain();
+  PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);   // sometimes a pump apart
+  Drain();
+  EXPECT_EQ(Messages(), (std::vector<uint32_t>{WM_SYSCOMMAND, WM_SIZE, WM_ACTIVATEAPP}));
+  EXPECT_EQ(Log()[2].wParam, 0u);
+  EXPECT_EQ(ws().GetForegroundWindow(), 0u);
+  Drain();
+  EXPECT_EQ(Messages().size(), 3u);  // deactivated once
+}
+
+TEST_F(SdlEvents, FocusLostWithARefusedMinimiseStillDeactivates) {
+  sdltest::RefuseCommands() = true;
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+  Drain();
+  Drain();
+  EXPECT_EQ(Messages(), (std::vector<uint32_t>{WM_SYSCOMMAND, WM_ACTIVATEAPP}));
+  EXPECT_EQ(ws().GetForegroundWindow(), 0u);
 }
 
 TEST_F(SdlEvents, FocusBeforeTheRestoreActivatesTheRestoredWindow) {

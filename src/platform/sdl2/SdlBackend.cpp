@@ -45,6 +45,14 @@ void SdlBackend::Pump(WindowSystem& windows) {
     if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) break;
     Translate(windows, event);
   }
+  // Lost focus counts from the pump after the one that brought it, once any
+  // minimise that came with it has reached the program (which then hears of
+  // its deactivation as a minimised window, as when it minimises itself).
+  if (deactivatePending_ && !userShowPending_ && pumpsSinceFocusLost_ >= 1) {
+    deactivatePending_ = false;
+    if (window_ != nullptr && windows.GetForegroundWindow() == window_->Handle()) windows.UserDeactivate();
+  }
+  ++pumpsSinceFocusLost_;
   Sync(windows);
 }
 
@@ -97,6 +105,7 @@ void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
   const WindowHandle handle = window_->Handle();
   switch (event.window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+      deactivatePending_ = false;
       if (windows.IsIconic(handle)) {
         activatePending_ = true;
       } else {
@@ -105,7 +114,8 @@ void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
       activatePending_ = false;
-      windows.UserDeactivate();
+      deactivatePending_ = true;
+      pumpsSinceFocusLost_ = 0;
       break;
     case SDL_WINDOWEVENT_MINIMIZED:
       if (window_->NoteMinimised()) {

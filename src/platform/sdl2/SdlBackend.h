@@ -10,11 +10,13 @@
 // - Mouse: positions are turned into screen positions of the window system's
 //   desktop through the window's client area (scaled where the frame is shown
 //   scaled, as in full screen); wheel notches become WHEEL_DELTA units.
-// - Window: focus gained and lost activate and deactivate (focus that comes
-//   to a minimised window activates once it is restored); minimise,
-//   maximise and restore become the system commands; closing the window (or
-//   the process being asked to quit) becomes WM_CLOSE; a move by the user
-//   moves the window system's window.
+// - Window: focus gained and lost activate and deactivate; as in the window
+//   system, a window minimised by the user is iconic by the time it hears of
+//   its deactivation (desktops report the focus first, so losing it counts
+//   from the next pump), and one restored hears of its activation after the
+//   restore. Minimise, maximise and restore become the system commands;
+//   closing the window (or the process being asked to quit) becomes
+//   WM_CLOSE; a move by the user moves the window system's window.
 // - Cursor: the window system's cursor, when it is one of the system
 //   cursors, shows as SDL's cursor of that shape; any other cursor (the
 //   game's own, drawn into the frame) and no cursor hide it.
@@ -80,7 +82,9 @@ class SdlBackend : public EventSource {
   // A minimise, maximise or restore by the user has been posted and the
   // program has not yet taken every message since.
   bool userShowPending_ = false;
-  bool activatePending_ = false;  // focus came while the window was minimised
+  bool activatePending_ = false;    // focus came while the window was minimised
+  bool deactivatePending_ = false;  // focus went; a minimise may follow
+  uint32_t pumpsSinceFocusLost_ = 0;
   Listener* listener_ = nullptr;
   WindowHandle failed_ = 0;  // a window whose real one could not be made (not tried again)
   std::string error_;

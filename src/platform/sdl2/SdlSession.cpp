@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <clocale>
+#include <cstring>
+
 namespace plat::sdl2 {
 
 SdlSession::VideoPart::~VideoPart() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -9,6 +12,11 @@ SdlSession::VideoPart::~VideoPart() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std::string* error) {
   // Closing the last window is the program's decision (WM_CLOSE), not SDL's.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // The desktop's text (window titles, input methods) needs the user's
+  // character set; the program itself converts text on its own and does not
+  // depend on it.
+  const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+  if (ctype == nullptr || std::strcmp(ctype, "C") == 0) std::setlocale(LC_CTYPE, "");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error != nullptr) *error = SDL_GetError();
     return nullptr;
