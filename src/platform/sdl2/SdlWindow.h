@@ -52,7 +52,6 @@ class SdlWindow {
   WindowHandle Handle() const { return handle_; }
   SDL_Window* Get() const { return window_; }
   uint32_t Id() const { return id_; }
-  bool Fullscreen() const { return applied_.fullscreen; }
 
  private:
   struct State {
