@@ -1,6 +1,6 @@
 // The desktop's clipboard through SDL: text goes out as UTF-8 and comes back
 // as UTF-16 (text that is not valid UTF-8 reads with U+FFFD in place of the
-// bad bytes). Needs SDL's video part running, as the SDL session keeps it.
+// bad bytes). Needs SDL's video subsystem running, as the SDL session keeps it.
 #pragma once
 
 #include "platform/Clipboard.h"

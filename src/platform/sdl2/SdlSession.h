@@ -1,4 +1,4 @@
-// A complete platform on a real desktop through SDL: SDL's video part, a
+// A complete platform on a real desktop through SDL: SDL's video subsystem, a
 // window system on a desktop of the display's size, the backend that feeds
 // it the user's actions and mirrors its window, the frame presenter and the
 // desktop clipboard, installed for the lifetime of the session (the clock
@@ -36,7 +36,7 @@ class SdlSession {
   static DesktopSettings DisplayDesktop();
 
  private:
-  // Keeps SDL's video part running for as long as the session lives; the
+  // Keeps SDL's video subsystem running for as long as the session lives; the
   // first member, so it ends after everything that uses it.
   struct VideoPart {
     VideoPart() = default;
