@@ -1,0 +1,88 @@
+// shpf::PathFinder - the obstacle world of one level.
+//
+// Map objects register axis-aligned rectangles; for every walker footprint a
+// grid keeps them inflated by the footprint, merges those that overlap or touch
+// into groups and outlines every group with rings of free pixels. Rectangles
+// are half-open (left <= x < right). Update brackets defer the merging so that
+// many changes cost one pass; a grid's content is consistent whenever no
+// bracket is open. Every change of a grid's content or bounds raises its
+// version.
+//
+// A finder whose size exceeds 32767 or whose cell size is 0 is unusable: it
+// creates no grids and accepts no shapes (IsValid tells).
+#pragma once
+
+#include "base/List.h"
+#include "base/Types.h"
+#include "pathfinding/OutlineBuilder.h"
+#include "pathfinding/ShapeRecords.h"
+
+namespace shpf {
+
+class PathFinder {
+ public:
+  static constexpr i32 kMaxSize = 32767;
+
+  PathFinder(u16 width, u16 height, u16 cellWidth, u16 cellHeight);
+  ~PathFinder();
+  PathFinder(const PathFinder&) = delete;
+  PathFinder& operator=(const PathFinder&) = delete;
+
+  bool IsValid() const { return columns_ > 0; }
+
+  // Footprint and bounds arguments are packed pairs (PackPair).
+  _SHAPEGRID* CreateGrid(u32 id, u32 footLeftTop, u32 footRightBottom, u32 mask);  // null: duplicate id or empty bounds
+  _SHAPEGRID* GetGrid(u32 id) const;
+  _SHAPEGRID* FindGrid(i16 footLeft, i16 footTop, i16 footRight, i16 footBottom, u32 mask) const;
+  void SetGridBounds(_SHAPEGRID* grid, u32 leftTop, u32 rightBottom);  // bad or equal bounds are ignored
+
+  _SHAPE* AddShape(u32 leftTop, u32 rightBottom, u32 mask);  // null only on an unusable finder
+  void RemoveShape(_SHAPE* shape);                           // null is ignored
+  void RemoveAllShapes();
+
+  void BeginUpdate() { ++updateNesting_; }
+  void EndUpdate();  // closing the outermost bracket (or none) merges what is pending
+
+  // The grid shape holding a walker position, or null (also outside the bounds).
+  _GRIDSHAPE* GridShapeAt(const _SHAPEGRID* grid, i32 x, i32 y) const;
+
+  u16 GetWidth() const { return width_; }
+  u16 GetHeight() const { return height_; }
+  i16 GetCellWidth() const { return cellWidth_; }
+  i16 GetCellHeight() const { return cellHeight_; }
+  i16 GetColumns() const { return columns_; }
+  i16 GetRows() const { return rows_; }
+  u32 GetUpdateNesting() const { return updateNesting_; }
+  const kis::list<_SHAPE*>& GetShapes() const { return shapes_; }
+  const kis::list<_SHAPEGRID*>& GetGrids() const { return grids_; }
+  _GRIDCELL* CellAt(const _SHAPEGRID* grid, i32 column, i32 row) const {
+    return &grid->cells[static_cast<size_t>(row) * static_cast<size_t>(columns_) + static_cast<size_t>(column)];
+  }
+
+ private:
+  void EnterShape(_SHAPEGRID* grid, _SHAPE* shape);
+  void Merge(_SHAPEGRID* grid, _GRIDSHAPE* gs);
+  void Rebuild();
+  void Outline(_SHAPEGRID* grid, _MULTISHAPE* ms);
+  void DiscardOutlines(_SHAPEGRID* grid, _MULTISHAPE* ms);
+  void Dissolve(_SHAPEGRID* grid, _MULTISHAPE* ms);
+  void RemoveGridShape(_SHAPEGRID* grid, _GRIDSHAPE* gs);
+  void WithdrawShape(_SHAPE* shape);
+  void DestroyGrid(_SHAPEGRID* grid);
+  i32 ColumnOf(i32 x) const;
+  i32 RowOf(i32 y) const;
+
+  _SHAPEGRID* currentGrid_ = nullptr;
+  u32 updateNesting_ = 0;
+  u16 width_ = 0, height_ = 0;
+  i16 boundLeft_ = 0, boundTop_ = 0, boundRight_ = 0, boundBottom_ = 0;
+  i16 cellWidth_ = 0, cellHeight_ = 0;
+  i16 columns_ = 0, rows_ = 0;
+  kis::list<_SHAPE*> shapes_;
+  kis::list<_SHAPEGRID*> grids_;
+  OutlineBuilder outliner_;
+  std::vector<OutlineRect> outlineRects_;
+  std::vector<OutlineRing> outlineRings_;
+};
+
+}  // namespace shpf
