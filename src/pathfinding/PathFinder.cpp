@@ -36,8 +36,6 @@ PathFinder::PathFinder(u16 width, u16 height, u16 cellWidth, u16 cellHeight) : w
   cellHeight_ = static_cast<i16>(cellHeight);
   columns_ = static_cast<i16>(columns);
   rows_ = static_cast<i16>(rows);
-  boundRight_ = static_cast<i16>(width);
-  boundBottom_ = static_cast<i16>(height);
 }
 
 PathFinder::~PathFinder() {

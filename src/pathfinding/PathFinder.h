@@ -75,7 +75,6 @@ class PathFinder {
   _SHAPEGRID* currentGrid_ = nullptr;
   u32 updateNesting_ = 0;
   u16 width_ = 0, height_ = 0;
-  i16 boundLeft_ = 0, boundTop_ = 0, boundRight_ = 0, boundBottom_ = 0;
   i16 cellWidth_ = 0, cellHeight_ = 0;
   i16 columns_ = 0, rows_ = 0;
   kis::list<_SHAPE*> shapes_;

@@ -10,6 +10,7 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,7 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
   const i32 cw = pf.GetCellWidth(), ch = pf.GetCellHeight();
   if (grid->pending.GetCount() != 0) return "pending not empty";
   // Grid shapes as filed in the cells.
-  std::map<const _GRIDSHAPE*, i32> filed;
+  std::unordered_map<const _GRIDSHAPE*, i32> filed;
   for (i32 r = 0; r < rows; ++r)
     for (i32 c = 0; c < cols; ++c) {
       const _GRIDCELL* cell = pf.CellAt(grid, c, r);
@@ -130,7 +131,7 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
   if (compToMs.size() != listed.size()) return "groups do not match components";
 
   // Vertices filed in cells.
-  std::map<const _MSPOINT*, i32> filedPoints;
+  std::unordered_map<const _MSPOINT*, i32> filedPoints;
   for (i32 r = 0; r < rows; ++r)
     for (i32 c = 0; c < cols; ++c) {
       const _GRIDCELL* cell = pf.CellAt(grid, c, r);
@@ -157,6 +158,10 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
     y0 = std::max(y0 - 2, bt - 2);
     x1 = std::min(x1 + 2, br + 2);
     y1 = std::min(y1 + 2, bb + 2);
+    if (x1 <= x0 || y1 <= y0) {
+      if (ms->outlines.GetCount() != 0) return "rings of a group far outside the bounds";
+      continue;
+    }
     Raster u, d;
     u.Init(x0, y0, x1 - x0, y1 - y0);
     d.Init(x0, y0, x1 - x0, y1 - y0);
@@ -167,7 +172,9 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
       for (i32 y = std::max(g->top - 1, y0); y < std::min(g->bottom + 1, y1); ++y)
         for (i32 x = std::max(g->left - 1, x0); x < std::min(g->right + 1, x1); ++x) d.Set(x, y);
     }
-    std::set<std::pair<i32, i32>> expect, covered;
+    Raster expect, covered;
+    expect.Init(x0, y0, x1 - x0, y1 - y0);
+    covered.Init(x0, y0, x1 - x0, y1 - y0);
     for (i32 y = std::max(y0, bt); y < std::min(y1, bb); ++y)
       for (i32 x = std::max(x0, bl); x < std::min(x1, br); ++x) {
         if (!d.Get(x, y)) continue;
@@ -175,7 +182,7 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
         for (i32 dy = -1; dy <= 1 && !edge; ++dy)
           for (i32 dx = -1; dx <= 1 && !edge; ++dx)
             if (!d.Get(x + dx, y + dy)) edge = true;
-        if (edge) expect.insert({x, y});
+        if (edge) expect.Set(x, y);
       }
     for (i32 r = 0; r < ms->outlines.GetCount(); ++r) {
       const PointList* ring = ms->outlines[r];
@@ -235,7 +242,7 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
         bool groupOnRight = false;
         for (i32 x = a->x, y = a->y;; x += sx, y += sy) {
           if (u.Get(x, y)) return Fail("edge crosses the group", x, y);
-          covered.insert({x, y});
+          covered.Set(x, y);
           for (i32 t = -1; t <= 1; ++t)
             if (u.Get(x + kRx[h] + t * sx, y + kRy[h] + t * sy)) groupOnRight = true;
           if (x == b->x && y == b->y) break;
@@ -244,16 +251,17 @@ inline std::string ValidateGrid(const PathFinder& pf, const _SHAPEGRID* grid) {
       }
     }
     // A lone vertex of a ring that the bounds cut to one pixel is dropped; allow those.
-    for (const auto& p : expect) {
-      if (covered.count(p)) continue;
-      bool lone = true;
-      for (i32 dy = -1; dy <= 1; ++dy)
-        for (i32 dx = -1; dx <= 1; ++dx)
-          if ((dx || dy) && expect.count({p.first + dx, p.second + dy})) lone = false;
-      if (!lone) return Fail("border pixel not on any ring", p.first, p.second);
-    }
-    for (const auto& p : covered)
-      if (!expect.count(p)) return Fail("ring pixel not on the border", p.first, p.second);
+    for (i32 y = y0; y < y1; ++y)
+      for (i32 x = x0; x < x1; ++x) {
+        const bool e = expect.Get(x, y), c = covered.Get(x, y);
+        if (c && !e) return Fail("ring pixel not on the border", x, y);
+        if (!e || c) continue;
+        bool lone = true;
+        for (i32 dy = -1; dy <= 1; ++dy)
+          for (i32 dx = -1; dx <= 1; ++dx)
+            if ((dx || dy) && expect.Get(x + dx, y + dy)) lone = false;
+        if (!lone) return Fail("border pixel not on any ring", x, y);
+      }
   }
   if (vertexCount != filedPoints.size()) return "cells hold vertices of no ring";
   return "";

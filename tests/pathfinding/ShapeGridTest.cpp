@@ -38,7 +38,8 @@ std::string RingText(const PointList* ring) {
     const _MSPOINT* p = (*ring)[(start + k) % n];
     if (k) out += " ";
     out += std::to_string(p->x) + "," + std::to_string(p->y) + ",";
-    out += p->boundCorner ? "b" + std::to_string(p->boundCorner) : std::to_string(p->corner);
+    if (p->boundCorner) out += 'b';
+    out += std::to_string(p->boundCorner ? p->boundCorner : p->corner);
   }
   return out;
 }
