@@ -48,7 +48,9 @@ OutlineVertex BoundVertex(i32 x, i32 y, u8 heading, bool chainStart) {
 // Compresses the grown rectangles onto a lattice, marks every boundary edge of
 // their union with the union on its right, and follows the edges round. Where
 // two edges leave one lattice point (the union touches itself diagonally) the
-// right-most turn is taken, so each traced ring stays on one side of the touch.
+// left-most turn is taken: the ring passes through the touch, so free space
+// that meets only diagonally there stays on one ring (the vertex made there
+// lies on the free pixel of the touch).
 void OutlineBuilder::Build(const OutlineRect* rects, size_t count, const OutlineRect& bounds,
                            std::vector<OutlineRing>& out) {
   if (bounds.left >= bounds.right || bounds.top >= bounds.bottom) return;
@@ -150,7 +152,7 @@ void OutlineBuilder::Trace(i32 startI, i32 startJ, u8 startDir, std::vector<Turn
     j += kStepY[d];
     u8& bits = edges_[static_cast<size_t>(j) * nx_ + static_cast<size_t>(i)];
     u8 next = 4;
-    const u8 order[3] = {static_cast<u8>((d + 1) & 3), d, static_cast<u8>((d + 3) & 3)};
+    const u8 order[3] = {static_cast<u8>((d + 3) & 3), d, static_cast<u8>((d + 1) & 3)};
     for (u8 c : order) {
       if (bits & (1u << c)) {
         next = c;

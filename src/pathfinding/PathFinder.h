@@ -10,14 +10,36 @@
 //
 // A finder whose size exceeds 32767 or whose cell size is 0 is unusable: it
 // creates no grids and accepts no shapes (IsValid tells).
+//
+// Path search: RunRequest refines a straight segment round the outlines until
+// every segment is free, in time slices of the request's interval. It always
+// ends: a search that cannot settle within its bounds fails. A failure never
+// ends the program: broken invariants write the failure dump ("$crash.shpf",
+// "$crash.log"), report to the failure sink and end the request failed.
 #pragma once
 
+#include <string>
+
 #include "base/List.h"
+#include "base/Stream.h"
 #include "base/Types.h"
 #include "pathfinding/OutlineBuilder.h"
+#include "pathfinding/PathRecords.h"
 #include "pathfinding/ShapeRecords.h"
 
 namespace shpf {
+
+struct FloatPoint {
+  float x, y;
+};
+
+// Where path-finding failures are reported: the caption and text the game
+// shows, one report per failure. The default sink writes to standard error.
+class PathFailureSink {
+ public:
+  virtual ~PathFailureSink() = default;
+  virtual void Report(const std::u16string& caption, const std::u16string& message) = 0;
+};
 
 class PathFinder {
  public:
@@ -46,6 +68,27 @@ class PathFinder {
   // The grid shape holding a walker position, or null (also outside the bounds).
   _GRIDSHAPE* GridShapeAt(const _SHAPEGRID* grid, i32 x, i32 y) const;
 
+  // Path search.
+  static constexpr u32 kMaxPathPoints = 512;       // a longer path fails
+  static constexpr u32 kMaxSegmentTests = 20000;   // per search, over all slices
+  void RunRequest(_PATHREQUEST* request);     // null, final or bracketed: nothing happens
+  void CancelRequest(_PATHREQUEST* request);  // frees the search data; a running request goes back to new
+  FloatPoint EscapeAlong(u32 gridId, float x, float y, float angle);
+  FloatPoint NearestFree(u32 gridId, float x, float y);
+
+  // A walker's use of the search: picks the start (nearest free point when
+  // start and target are one pixel, else the way out of an obstacle towards
+  // the target), fills the request (10 ms slices) and returns the start used.
+  FloatPoint BeginWalkSearch(_PATHREQUEST* request, u32 gridId, float x, float y, float targetX, float targetY);
+  // Runs one slice; a failed search leaves the failure dump. Returns the state.
+  u32 StepWalkSearch(_PATHREQUEST* request);
+
+  // Failure dump.
+  bool DumpShapes(kis::Stream* stream) const;
+  void WriteFailureDump(const char16_t* message, const _PATHREQUEST* request = nullptr);
+  void SetFailureSink(PathFailureSink* sink) { failureSink_ = sink; }
+  void SetDumpFolder(const std::u16string& folder) { dumpFolder_ = folder; }  // default: the program's folder
+
   u16 GetWidth() const { return width_; }
   u16 GetHeight() const { return height_; }
   i16 GetCellWidth() const { return cellWidth_; }
@@ -72,6 +115,27 @@ class PathFinder {
   i32 ColumnOf(i32 x) const;
   i32 RowOf(i32 y) const;
 
+  _GRIDSHAPE* ShapeAtPixel(const _SHAPEGRID* grid, i32 x, i32 y) const;
+  void StartSearch(_PATHREQUEST* request);
+  void ContinueSearch(_PATHREQUEST* request);
+  bool TestSegment(_PATHDATA* data, i32 k);
+  void Trace(_PATHDATA* data);
+  void Attach(_PATHDATA* data, _COLLISPOINT* cp);
+  void AttachByRules(_PATHDATA* data, _COLLISPOINT* cp);
+  bool AttachNearest(_PATHDATA* data, _COLLISPOINT* cp, i16 onlyRing);
+  bool LineClear(const _SHAPEGRID* grid, float ax, float ay, float bx, float by) const;
+  bool RunAlong(_PATHDATA* data, _COLLISPOINT* cp, i32 axis, u8 want, _MSPOINT** found, float* dist);
+  void Pair(_PATHDATA* data);
+  bool Detour(_PATHDATA* data);
+  bool Walk(_PATHDATA* data, i32 i, i32 d);
+  void InsertPoint(_PATHDATA* data, _MSPOINT* v, float ds, float de);
+  bool RelocateFinish(_PATHDATA* data);
+  void FinishSearch(_PATHREQUEST* request);
+  void FailSearch(_PATHREQUEST* request);
+  void Invariant(const char16_t* message);
+  void ClearCollisions(_PATHDATA* data);
+  void FreeSearchData(_PATHDATA* data);
+
   _SHAPEGRID* currentGrid_ = nullptr;
   u32 updateNesting_ = 0;
   u16 width_ = 0, height_ = 0;
@@ -79,6 +143,11 @@ class PathFinder {
   i16 columns_ = 0, rows_ = 0;
   kis::list<_SHAPE*> shapes_;
   kis::list<_SHAPEGRID*> grids_;
+  _PATHREQUEST* currentRequest_ = nullptr;
+  _PATHDATA* currentData_ = nullptr;
+  bool searchBroken_ = false;  // an invariant failed in the step under way
+  PathFailureSink* failureSink_ = nullptr;
+  std::u16string dumpFolder_;
   OutlineBuilder outliner_;
   std::vector<OutlineRect> outlineRects_;
   std::vector<OutlineRing> outlineRings_;
