@@ -103,6 +103,8 @@ class PathFinder {
   }
 
  private:
+  friend class PathFinderTestAccess;  // tests reach the search steps directly
+
   void EnterShape(_SHAPEGRID* grid, _SHAPE* shape);
   void Merge(_SHAPEGRID* grid, _GRIDSHAPE* gs);
   void Rebuild();
@@ -146,6 +148,8 @@ class PathFinder {
   _PATHREQUEST* currentRequest_ = nullptr;
   _PATHDATA* currentData_ = nullptr;
   bool searchBroken_ = false;  // an invariant failed in the step under way
+  u32 maxPathPoints_ = kMaxPathPoints;
+  u32 maxSegmentTests_ = kMaxSegmentTests;
   PathFailureSink* failureSink_ = nullptr;
   std::u16string dumpFolder_;
   OutlineBuilder outliner_;

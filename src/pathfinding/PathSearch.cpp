@@ -181,7 +181,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
     }
     _PATHPOINT* p = data->path[data->sweepIndex];
     if (!p->checked) {
-      if (data->segmentTests >= kMaxSegmentTests) return FailSearch(request);
+      if (data->segmentTests >= maxSegmentTests_) return FailSearch(request);
       bool blocked = TestSegment(data, data->sweepIndex);
       if (searchBroken_) return FailSearch(request);
       // The last leg entering an obstacle for good: the finish lies beyond a
@@ -195,7 +195,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
       }
       if (blocked) {
         if (!Detour(data)) return FailSearch(request);
-        if (static_cast<u32>(data->path.GetCount()) > kMaxPathPoints) return FailSearch(request);
+        if (static_cast<u32>(data->path.GetCount()) > maxPathPoints_) return FailSearch(request);
         data->sweepClean = 0;
       }
     }
