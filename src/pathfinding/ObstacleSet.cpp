@@ -12,7 +12,7 @@ i32 To16(i64 v) { return static_cast<i32>(std::clamp<i64>(v, -32768, 32767)); }
 
 }  // namespace
 
-// Values beyond 16 bits are clamped: the part of the rectangle inside any
+// Values beyond 16 bits are clamped: the portion of the rectangle inside any
 // level stays as it is, where truncation would have moved it elsewhere.
 shpf::_SHAPE* AddGridRect(shpf::PathFinder* finder, i32 left, i32 top, i32 right, i32 bottom, u32 mask) {
   if (!finder) return nullptr;

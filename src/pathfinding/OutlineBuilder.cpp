@@ -169,7 +169,7 @@ void OutlineBuilder::Trace(i32 startI, i32 startJ, u8 startDir, std::vector<Turn
 }
 
 // Cuts a closed ring to the bounds. A ring wholly inside stays closed; else
-// every piece inside becomes an open ring that starts and ends on the bounds.
+// every stretch inside becomes an open ring that starts and ends on the bounds.
 void OutlineBuilder::Clip(const std::vector<OutlineVertex>& ring, const OutlineRect& bounds,
                           std::vector<OutlineRing>& out) {
   const size_t n = ring.size();
@@ -184,11 +184,11 @@ void OutlineBuilder::Clip(const std::vector<OutlineVertex>& ring, const OutlineR
     out.push_back(OutlineRing{ring, true});
     return;
   }
-  OutlineRing piece;
+  OutlineRing chain;
   bool open = false;
   auto finish = [&]() {
-    if (piece.points.size() >= 2) out.push_back(std::move(piece));
-    piece = OutlineRing{};
+    if (chain.points.size() >= 2) out.push_back(std::move(chain));
+    chain = OutlineRing{};
     open = false;
   };
   for (size_t k = 0; k < n; ++k) {
@@ -196,7 +196,7 @@ void OutlineBuilder::Clip(const std::vector<OutlineVertex>& ring, const OutlineR
     const OutlineVertex& q = ring[(start + k + 1) % n];
     const u8 h = HeadingOf(p, q);
     const bool horizontal = h == 0 || h == 2;
-    // The part of the edge inside the bounds, as [lo, hi] along its axis.
+    // The stretch of the edge inside the bounds, as [lo, hi] along its axis.
     i32 lo, hi;
     bool any;
     if (horizontal) {
@@ -216,15 +216,15 @@ void OutlineBuilder::Clip(const std::vector<OutlineVertex>& ring, const OutlineR
       if (!any) continue;
       const auto e = at(forward ? lo : hi);
       open = true;
-      if (e.first != q.x || e.second != q.y) piece.points.push_back(BoundVertex(e.first, e.second, h, true));
+      if (e.first != q.x || e.second != q.y) chain.points.push_back(BoundVertex(e.first, e.second, h, true));
     }
     if (Inside(q, bounds)) {
-      piece.points.push_back(q);
+      chain.points.push_back(q);
       continue;
     }
     const auto x = at(forward ? hi : lo);
-    const OutlineVertex& last = piece.points.back();
-    if (last.x != x.first || last.y != x.second) piece.points.push_back(BoundVertex(x.first, x.second, h, false));
+    const OutlineVertex& last = chain.points.back();
+    if (last.x != x.first || last.y != x.second) chain.points.push_back(BoundVertex(x.first, x.second, h, false));
     finish();
   }
 }

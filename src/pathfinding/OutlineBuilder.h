@@ -4,7 +4,7 @@
 // and the walkable bounds, Build returns the outline rings that a walker uses
 // to go round the group. A ring runs through the free pixels that touch the
 // group (8-adjacent), always along rows and columns, and always closes unless
-// the bounds cut it open; then each piece inside the bounds is a ring of its
+// the bounds cut it open; then each stretch inside the bounds is a ring of its
 // own whose two ends lie on the bounds. Passages of free space narrower than
 // three pixels inside a group are not followed: the ring passes their mouth. L, T and U shapes, groups with holes and
 // groups that nearly close on themselves all give closed rings.

@@ -16,6 +16,7 @@
 // ends: a search that cannot settle within its bounds fails. A failure never
 // ends the program: broken invariants write the failure dump ("$crash.shpf",
 // "$crash.log"), report to the failure sink and end the request failed.
+// A request still searching when the finder goes must be cancelled first.
 #pragma once
 
 #include <string>
