@@ -76,8 +76,8 @@ std::u16string FormatWideV(const wchar* format, va_list args) {
   std::u16string out;
   if (!format) return out;
   constexpr size_t kLimit = kMaxText + 1;
-  auto append = [&](std::u16string_view piece) {
-    if (out.size() < kLimit) out.append(piece.substr(0, kLimit - out.size()));
+  auto append = [&](std::u16string_view part) {
+    if (out.size() < kLimit) out.append(part.substr(0, kLimit - out.size()));
   };
   auto pad = [&](std::u16string text, int width, bool left) {
     if (width > 0 && text.size() < static_cast<size_t>(width)) {
@@ -128,20 +128,20 @@ std::u16string FormatWideV(const wchar* format, va_list args) {
     }
     ++p;
     const bool left = flags.find('-') != std::string::npos;
-    std::string spec = "%" + flags;
-    if (width >= 0) spec += std::to_string(width);
-    if (precision >= 0) spec += "." + std::to_string(precision);
+    std::string conv = "%" + flags;
+    if (width >= 0) conv += std::to_string(width);
+    if (precision >= 0) conv += "." + std::to_string(precision);
     char number[512];
     number[0] = 0;
     switch (conversion) {
       case u'%': append(u"%"); break;
       case u'd':
       case u'i': {
-        spec += length + static_cast<char>(conversion);
-        if (length == "ll") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, long long));
-        else if (length == "l") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, long));
-        else if (length == "z") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, std::ptrdiff_t));
-        else std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, int));
+        conv += length + static_cast<char>(conversion);
+        if (length == "ll") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, long long));
+        else if (length == "l") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, long));
+        else if (length == "z") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, std::ptrdiff_t));
+        else std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, int));
         append(plat::Utf8ToUtf16(number));
         break;
       }
@@ -149,11 +149,11 @@ std::u16string FormatWideV(const wchar* format, va_list args) {
       case u'x':
       case u'X':
       case u'o': {
-        spec += length + static_cast<char>(conversion);
-        if (length == "ll") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, unsigned long long));
-        else if (length == "l") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, unsigned long));
-        else if (length == "z") std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, size_t));
-        else std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, unsigned));
+        conv += length + static_cast<char>(conversion);
+        if (length == "ll") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, unsigned long long));
+        else if (length == "l") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, unsigned long));
+        else if (length == "z") std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, size_t));
+        else std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, unsigned));
         append(plat::Utf8ToUtf16(number));
         break;
       }
@@ -163,8 +163,8 @@ std::u16string FormatWideV(const wchar* format, va_list args) {
       case u'E':
       case u'g':
       case u'G': {
-        spec += static_cast<char>(conversion);
-        std::snprintf(number, sizeof(number), spec.c_str(), va_arg(args, double));
+        conv += static_cast<char>(conversion);
+        std::snprintf(number, sizeof(number), conv.c_str(), va_arg(args, double));
         append(plat::Utf8ToUtf16(number));
         break;
       }

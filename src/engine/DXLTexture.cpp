@@ -9,6 +9,7 @@
 #include "engine/image/DXLBitmap.h"
 #include "engine/image/PixelFormat.h"
 #include "engine/image/PixelProcess.h"
+#include "engine/DXLD3DX.h"
 #include "platform/gfx/GfxD3dx.h"
 
 namespace gfx = plat::gfx;
@@ -126,8 +127,8 @@ void DXLTexture::Create(i32 width, i32 height, u32 format, bool notify) {
     w = DXLNextPowerOfTwo(w);
     h = DXLNextPowerOfTwo(h);
   }
-  if (gfx::Failed(gfx::D3DXCreateTexture(viewer_->GetDevice(), w, h, 1, 0, format, gfx::D3DPOOL_MANAGED,
-                                         &texture_))) {
+  const auto create = DXLGetD3DX().CreateTexture;
+  if (!create || gfx::Failed(create(viewer_->GetDevice(), w, h, 1, 0, format, gfx::D3DPOOL_MANAGED, &texture_))) {
     texture_.reset();
     return;
   }
@@ -173,10 +174,11 @@ void DXLTexture::LoadFromFile(const wchar* path) {
   if (!CanCreate() || !path || !path[0]) return;
   const u32 size = viewer_->SupportsNonPowerOfTwo() ? gfx::D3DX_DEFAULT_NONPOW2 : gfx::D3DX_DEFAULT;
   gfx::ImageInfo info{};
+  const auto load = DXLGetD3DX().CreateTextureFromFileExW;
   const gfx::HRESULT hr =
-      gfx::D3DXCreateTextureFromFileExW(viewer_->GetDevice(), path, size, size, 1, 0, loadFormat_,
-                                        gfx::D3DPOOL_MANAGED, imageFilter_, gfx::D3DX_FILTER_NONE, 0, &info,
-                                        nullptr, &texture_);
+      load ? load(viewer_->GetDevice(), path, size, size, 1, 0, loadFormat_, gfx::D3DPOOL_MANAGED, imageFilter_,
+                  gfx::D3DX_FILTER_NONE, 0, &info, nullptr, &texture_)
+           : gfx::D3DERR_NOTAVAILABLE;
   if (gfx::Failed(hr) || info.width == 0 || info.height == 0 || info.format == 0) {
     Release();
     return;
@@ -200,9 +202,11 @@ void DXLTexture::LoadFromMemory(const void* data, u32 size) {
   if (!CanCreate() || !data || size == 0) return;
   const u32 side = viewer_->SupportsNonPowerOfTwo() ? gfx::D3DX_DEFAULT_NONPOW2 : gfx::D3DX_DEFAULT;
   gfx::ImageInfo info{};
-  const gfx::HRESULT hr = gfx::D3DXCreateTextureFromFileInMemoryEx(
-      viewer_->GetDevice(), data, size, side, side, 1, 0, loadFormat_, gfx::D3DPOOL_MANAGED, imageFilter_,
-      gfx::D3DX_FILTER_NONE, 0, &info, nullptr, &texture_);
+  const auto load = DXLGetD3DX().CreateTextureFromFileInMemoryEx;
+  const gfx::HRESULT hr =
+      load ? load(viewer_->GetDevice(), data, size, side, side, 1, 0, loadFormat_, gfx::D3DPOOL_MANAGED,
+                  imageFilter_, gfx::D3DX_FILTER_NONE, 0, &info, nullptr, &texture_)
+           : gfx::D3DERR_NOTAVAILABLE;
   if (gfx::Failed(hr) || info.width == 0 || info.height == 0 || info.format == 0) {
     Release();
     return;

@@ -3,7 +3,9 @@
 #include "base/Maths.h"
 #include "engine/DXLDeviceObject.h"
 #include "engine/DXLLog.h"
-#include "engine/DXLViewerStandIns.h"
+#include "engine/DXLD3DX.h"
+#include "engine/DXLDeviceHelpers.h"
+#include "engine/DXLImageDecoder.h"
 #include "engine/image/PixelFormat.h"
 #include "platform/Clock.h"
 
@@ -22,6 +24,7 @@ DXLViewer::~DXLViewer() {
   adapter_ = nullptr;
   d3d_.reset();
   DXLFreeD3DX();
+  DXLRemoveImageDecoder();
   NotifyDeviceObjects(kDeviceDetached);
   scissors_.DeleteAll();
   savedStencils_.DeleteAll();
@@ -36,6 +39,9 @@ i32 DXLViewer::InitDirect3D() {
     lastResult_ = info;
     return info;
   }
+  // Image files handed to the utility library are read by the engine's own
+  // bitmap readers.
+  DXLInstallImageDecoder();
   d3d_ = gfx::Direct3DCreate9(gfx::D3D_SDK_VERSION);
   if (!d3d_) {
     DXLReportErrorA(-1, "Direct3D create failed!");
@@ -72,7 +78,7 @@ i32 DXLViewer::ChangeDisplayMode(const DXLDEVICESETTINGS* settings) {
   const DXLDEVICESETTINGS wanted = *settings;
   i32 result = InitAdapter(wanted.adapter, wanted.deviceType);
   if (result == 0) {
-    previous_ = std::move(settings_);
+    previousSettings_ = std::move(settings_);
     settings_ = std::make_unique<DXLDEVICESETTINGS>(wanted);
 
     DXLLogBeginBlock("Change Display Mode", "Change successful.", true);
@@ -98,7 +104,7 @@ i32 DXLViewer::ChangeDisplayMode(const DXLDEVICESETTINGS* settings) {
     result = CreateDevice();
     if (result == 0) {
       DXLLogEndBlock(true);
-      previous_.reset();
+      previousSettings_.reset();
       StartFrameCounter();
       lastResult_ = 0;
       return 0;
@@ -118,8 +124,8 @@ i32 DXLViewer::CreateDevice() {
     lastResult_ = kViewerInvalidWindow;
     return lastResult_;
   }
-  const bool newDevice = !previous_ || previous_->deviceType != settings_->deviceType ||
-                         previous_->hardwareVertexProcessing != settings_->hardwareVertexProcessing;
+  const bool newDevice = !previousSettings_ || previousSettings_->deviceType != settings_->deviceType ||
+                         previousSettings_->hardwareVertexProcessing != settings_->hardwareVertexProcessing;
   if (device_ && !newDevice) {
     const i32 reset = ResetDevice();
     if (reset != 0) return reset;
@@ -185,7 +191,7 @@ void DXLViewer::ReleaseAll(bool freeSettings) {
   adapter_ = nullptr;
   if (freeSettings) {
     settings_.reset();
-    previous_.reset();
+    previousSettings_.reset();
   }
 }
 

@@ -20,13 +20,14 @@
 #include "base/Maths.h"
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
-#include "engine/DXLViewerSettings.h"
+#include "engine/DXLDeviceHelpers.h"
 #include "engine/image/Rect.h"
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxSystem.h"
 
 class DXLDeviceObject;
 class DXLTexture;
+class DXLViewer;
 
 // Viewer result codes.
 constexpr i32 kViewerNoDirect3D = static_cast<i32>(0xA3E91001u);
@@ -43,6 +44,80 @@ constexpr i32 kViewerRegisterClassFailed = static_cast<i32>(0xA3E91101u);
 constexpr i32 kViewerCreateWindowFailed = static_cast<i32>(0xA3E91103u);
 constexpr i32 kViewerWindowSizeFailed = static_cast<i32>(0xA3E91104u);
 
+struct DXLDISPLAYMODE {
+  u32 width;
+  u32 height;
+  u32 refreshRate;
+  u32 format;
+  u32 aspectX, aspectY;  // width and height divided by their greatest common divisor
+  u32 bits;              // bit depth of the format
+};
+
+// Owns its modes.
+class DXLDisplayModeList : public kis::list<DXLDISPLAYMODE*> {
+ public:
+  ~DXLDisplayModeList() override { Clear(); }
+  void ReleaseItems(i32 first) override {
+    for (i32 i = count_ - 1; i >= first; --i) delete items_[i];
+  }
+};
+
+struct DXLDEVICESETTINGS {
+  u32 adapter;
+  u32 deviceType;
+  u32 hardwareVertexProcessing;
+  u32 adapterFormat;
+  plat::gfx::PresentParams present;  // handed unchanged to device creation and reset
+};
+
+// One word per field of a settings request: 0 takes the default, 1 takes the
+// request's value checked against the adapter, anything else the request's
+// value unchecked.
+struct DXLMATCHRULES {
+  u32 adapter;
+  u32 deviceType;
+  u32 vertexProcessing;
+  u32 adapterFormat;
+  u32 backBufferSize;
+  u32 backBufferFormat;
+  u32 windowed;
+  u32 presentationInterval;
+  u32 refreshRate;
+  u32 multiSample;
+  u32 swapEffect;
+  u32 depthStencilFormat;
+  u32 presentFlags;
+};
+
+// Rules of FindDisplayMode.
+struct DXLMODEMATCH {
+  u32 resolution;  // 1 exact, 2 no larger, 0 and 3 any
+  u32 aspect;      // 0 any; else the same aspect: 1 at the size, 2 no larger, 3 any size
+  u32 refresh;     // 1 equal, 2 no higher, 0 and 3 any
+  u32 format;      // 0 same format, 1 same bit depth, 2 no deeper, 3 any
+};
+
+// One adapter and device type: identifier, capabilities, desktop mode and
+// mode lists. Kept until the viewer goes; a failed record keeps its status.
+struct DXLADAPTERINFO {
+  u32 adapter;
+  u32 deviceType;
+  plat::gfx::AdapterIdentifier identifier;
+  plat::gfx::DisplayMode desktop;
+  u32 desktopAspectX, desktopAspectY;
+  u32 desktopBits;
+  DXLDEVICECAPS caps;
+  DXLDisplayModeList rawModes;                 // every enumerated mode, owned
+  kis::list<DXLDISPLAYMODE*> sortedModes;      // admitted modes in ascending order
+  i32 status;                                  // 0 or a viewer code
+  i32 lastResult;                              // the failing call's result
+};
+
+// Admits a candidate mode into the sorted list (which holds the modes admitted
+// so far); null admits every mode.
+using DXLMODEFILTER = bool (*)(DXLViewer* viewer, kis::list<DXLDISPLAYMODE*>* sorted,
+                               const DXLDISPLAYMODE* candidate);
+
 using DXLPrePresentHook = void (*)(DXLViewer* viewer);
 
 class DXLViewer {
@@ -54,14 +129,26 @@ class DXLViewer {
   virtual i32 CreateDevice();
   virtual ~DXLViewer();
   virtual plat::gfx::WindowHandle GetWindow();
-  // Completes a settings request from defaults and per-field rules (one word
-  // per field, kDeviceSettingRules of them; null means all 0).
-  virtual void ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const u32* rules);
+  // Completes a settings request from defaults and per-field rules (null
+  // request or rules: all rules 0). Never fails: a check that fails falls
+  // back to a safe value.
+  virtual void ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const DXLMATCHRULES* rules);
 
   // --- Set-up -------------------------------------------------------------
+  // Opens the "Initialize DirectX" log block, writes the system information,
+  // loads the utility library and makes the graphics system.
   i32 InitDirect3D();
+  // Makes the adapter current and logs the "Initialize Adapter" block.
   i32 InitAdapter(u32 adapter, u32 deviceType);
-  void SetModeFilter(DXLModeFilter filter);
+  void SetModeFilter(DXLMODEFILTER filter);
+  // The record of an adapter and device type, made on first request; returns
+  // its status.
+  i32 GetAdapterInfo(u32 adapter, u32 deviceType, DXLADAPTERINFO** out);
+  void BuildModeList(DXLADAPTERINFO* record);
+  u32 FindRefreshRate(const DXLADAPTERINFO* record, u32 width, u32 height, u32 format, u32 wanted);
+  bool FindDisplayMode(u32 adapter, u32 deviceType, DXLDISPLAYMODE* out, const DXLDISPLAYMODE* request,
+                       const DXLMODEMATCH* match);
+  bool FindAdapterDisplayMode(DXLDISPLAYMODE* out, const DXLDISPLAYMODE* request, const DXLMODEMATCH* match);
   i32 ChangeDisplayMode(const DXLDEVICESETTINGS* settings);
   void Shutdown();
   void ReleaseAll(bool freeSettings);
@@ -79,16 +166,19 @@ class DXLViewer {
   bool HasDevice() const { return device_ != nullptr; }
   plat::gfx::Device* GetDevice() const { return device_.get(); }
   plat::gfx::System* GetSystem() const { return d3d_.get(); }
+  plat::gfx::System* GetDirect3D() { return d3d_.get(); }
   bool IsVSync() const;
   bool IsDeviceLost() const { return deviceLost_ != 0; }
   bool IsTextureFormatSupported(u32 format);
-  bool SupportsNonPowerOfTwo() const { return adapter_ && adapter_->nonPowerOfTwo; }
+  bool SupportsNonPowerOfTwo() const { return adapter_ && adapter_->caps.sizeNonPow2; }
   i32 GetLastResult() const { return lastResult_; }
   const DXLDEVICESETTINGS* GetSettings() const { return settings_.get(); }
-  const DXLDEVICESETTINGS* GetPreviousSettings() const { return previous_.get(); }
+  const DXLDEVICESETTINGS* GetPreviousSettings() const { return previousSettings_.get(); }
+  DXLADAPTERINFO* GetCurrentAdapter() { return adapter_; }
   const DXLADAPTERINFO* GetAdapter() const { return adapter_; }
   const DXLRECT& GetClientRect() const { return clientRect_; }
-  kis::list<DXLDISPLAYMODE*>* GetModeList() { return adapter_ ? &adapter_->sortedModes : nullptr; }
+  kis::list<DXLDISPLAYMODE*>* GetModeList();  // null without an adapter
+  const DXLDEVICECAPS* GetDeviceCaps();       // null without an adapter
 
   // --- Device objects -------------------------------------------------------
   void AddDeviceObject(DXLDeviceObject* object);
@@ -160,8 +250,6 @@ class DXLViewer {
  protected:
   void NotifyDeviceObjects(u32 code);
   void LimitFrameRate();
-  i32 GetAdapterInfo(u32 adapter, u32 deviceType, DXLADAPTERINFO** out);
-  void BuildModeList(DXLADAPTERINFO* info);
   void ApplyBlendStates();
   void ApplyStencil();
   void ClearScissorState();
@@ -171,9 +259,9 @@ class DXLViewer {
   DXLADAPTERINFO* adapter_ = nullptr;
   std::unique_ptr<plat::gfx::Device> device_;
   std::unique_ptr<DXLDEVICESETTINGS> settings_;
-  std::unique_ptr<DXLDEVICESETTINGS> previous_;
+  std::unique_ptr<DXLDEVICESETTINGS> previousSettings_;
   DXLRECT clientRect_{0, 0, 0, 0};
-  DXLModeFilter modeFilter_ = nullptr;
+  DXLMODEFILTER modeFilter_ = nullptr;
   i32 lastResult_ = 0;
   u8 deviceLost_ = 0;
   kis::list<DXLDeviceObject*> deviceObjects_;
@@ -204,3 +292,6 @@ class DXLViewer {
   DXLMATRIX spare_;
   std::vector<DXLMATRIX> transformStack_;
 };
+
+// Fills a mode record with its aspect pair and bit depth.
+DXLDISPLAYMODE DXLMakeDisplayMode(u32 width, u32 height, u32 refreshRate, u32 format);

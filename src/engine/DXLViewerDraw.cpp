@@ -6,6 +6,7 @@
 #include "base/Maths.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
+#include "engine/DXLD3DX.h"
 #include "platform/gfx/GfxD3dx.h"
 
 namespace gfx = plat::gfx;
@@ -297,9 +298,11 @@ void DXLViewer::RestoreStates() {
 
   const float w = settings_ ? static_cast<float>(settings_->present.backBufferWidth) : 0.0f;
   const float h = settings_ ? static_cast<float>(settings_->present.backBufferHeight) : 0.0f;
-  DXLMATRIX projection;
-  gfx::D3DXMatrixOrthoOffCenterLH(&projection, 0.0f, w, h, 0.0f, 0.0f, 0.1f);
-  device_->SetTransform(gfx::D3DTS_PROJECTION, &projection);
+  if (const auto ortho = DXLGetD3DX().MatrixOrthoOffCenterLH) {
+    DXLMATRIX projection;
+    ortho(&projection, 0.0f, w, h, 0.0f, 0.0f, 0.1f);
+    device_->SetTransform(gfx::D3DTS_PROJECTION, &projection);
+  }
   const DXLMATRIX identity = gfx::IdentityMatrix();
   device_->SetTransform(gfx::D3DTS_WORLD, &identity);
   device_->SetTransform(gfx::D3DTS_VIEW, &identity);

@@ -23,7 +23,7 @@ DXLWindowViewer::~DXLWindowViewer() {
 
 plat::gfx::WindowHandle DXLWindowViewer::GetWindow() { return settings_ ? settings_->present.deviceWindow : window_; }
 
-void DXLWindowViewer::ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const u32* rules) {
+void DXLWindowViewer::ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const DXLMATCHRULES* rules) {
   DXLViewer::ChooseFormats(out, request, rules);
   if (out) out->present.deviceWindow = window_;
 }
@@ -115,7 +115,7 @@ i32 DXLWindowViewer::CreateDevice() {
   if (!settings_) return DXLViewer::CreateDevice();
   plat::WindowSystem& ws = plat::GetWindowSystem();
   const plat::gfx::PresentParams& p = settings_->present;
-  const DXLDEVICESETTINGS* prev = previous_.get();
+  const DXLDEVICESETTINGS* prev = previousSettings_.get();
   const bool sameSize = prev && prev->present.backBufferWidth == p.backBufferWidth &&
                         prev->present.backBufferHeight == p.backBufferHeight;
   const bool windowed = p.windowed != 0;

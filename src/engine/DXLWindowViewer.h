@@ -19,7 +19,7 @@ class DXLWindowViewer : public DXLViewer {
 
   i32 CreateDevice() override;
   plat::gfx::WindowHandle GetWindow() override;
-  void ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const u32* rules) override;
+  void ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* request, const DXLMATCHRULES* rules) override;
 
   // 0 or a viewer code; a second call does nothing and gives 0.
   i32 CreateMainWindow(plat::InstanceHandle instance, const wchar* className, u32 iconId, plat::WndProc proc);

