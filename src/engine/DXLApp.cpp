@@ -36,6 +36,7 @@ struct Frame {
   DXLSTATECALLBACK stateCallback = nullptr;
   DXLCHARSINK charSink = nullptr;
   i32 lastResult = 0;
+  u16 resumeKey = 0;  // the key whose press ended waiting; its repeats stay with the frame
   std::string instanceFolder;
   kis::list<DXLTextures*> textureLists;
 
@@ -49,6 +50,7 @@ struct Frame {
     pauseCallback = nullptr;
     stateCallback = nullptr;
     lastResult = 0;
+    resumeKey = 0;
   }
 };
 
@@ -101,18 +103,29 @@ void ForwardWheel(DXLPOINT p, i32 delta, u32 held) {
   if (App().pauseLevel == 0 && F().callbacks.mouseWheel) F().callbacks.mouseWheel(p, delta, held, Modifiers());
 }
 
+// A key that ends waiting only resumes: neither its down nor the presses
+// repeated from it while it stays held reach the game.
 void ForwardKey(void (*callback)(u16, u32), u16 key, u32 modifiers) {
   if (App().pauseLevel == 0) {
     if (callback) callback(key, modifiers);
   } else if (App().pauseLevel == 1) {
+    F().resumeKey = key;
     DXLRequestPause(kPauseUserInput);
   }
 }
 
-void ForwardKeyDown(u16 key, u32 modifiers) { ForwardKey(F().callbacks.keyDown, key, modifiers); }
-void ForwardKeyPress(u16 key, u32 modifiers) { ForwardKey(F().callbacks.keyPress, key, modifiers); }
+void ForwardKeyDown(u16 key, u32 modifiers) {
+  F().resumeKey = 0;
+  ForwardKey(F().callbacks.keyDown, key, modifiers);
+}
+
+void ForwardKeyPress(u16 key, u32 modifiers) {
+  if (key == F().resumeKey && App().pauseLevel == 0) return;
+  ForwardKey(F().callbacks.keyPress, key, modifiers);
+}
 
 void ForwardKeyUp(u16 key, u32 modifiers) {
+  if (key == F().resumeKey) F().resumeKey = 0;
   if (F().callbacks.keyUp) F().callbacks.keyUp(key, modifiers);
 }
 
