@@ -299,3 +299,75 @@ TEST(GfxPipeline, MagnifiedTexelsFollowTheBilinearWeights) {
   EXPECT_EQ(BilinearPlain(c[0], c[1], c[2], c[3], 0, 0), c[0]);
   EXPECT_EQ(BilinearPlain(c[0], c[1], c[2], c[3], 64, 0) & 0xFF, (0x30u * 64 + 0xD0u * 64 + 64) >> 7);
 }
+
+TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
+  // Textures with clear, opaque and partly transparent texels; spans at random
+  // positions, scales and angles, in and beyond the texture, with both
+  // addressing modes and filters, on the wide and the narrow vector paths.
+  const int tw = 16, th = 8, width = 300;
+  std::vector<uint32_t> texels(tw * th);
+  for (int i = 0; i < tw * th; ++i) {
+    const uint32_t n = Noise(i, 5);
+    texels[i] = i % 5 == 0 ? n & 0x00FFFFFFu : i % 3 == 0 ? n | 0xFF000000u : n;
+  }
+  const uint32_t ops[4][4] = {{D3DTOP_SELECTARG1, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
+                              {D3DTOP_SELECTARG1, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                              {D3DTOP_MODULATE, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
+                              {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+  uint32_t seed = 12345;
+  auto next = [&seed]() {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  std::vector<std::vector<uint32_t>> narrow;
+  for (int wide = 0; wide < 2; ++wide) {
+    SetAvx2Allowed(wide == 1);
+    seed = 12345;
+    for (int trial = 0; trial < 600; ++trial) {
+      const auto& op = ops[trial % 4];
+      std::vector<uint32_t> fast(width), general(width);
+      for (int i = 0; i < width; ++i) fast[i] = general[i] = Noise(i, trial);
+      PixelState s;
+      s.targetPitch = width;
+      s.texels = texels.data();
+      s.texWidth = tw;
+      s.texHeight = th;
+      s.addressU = trial / 4 % 4 < 2 ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+      s.addressV = trial / 4 % 4 == 1 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+      s.linear = trial % 7 != 0;
+      s.colourOp = s.alphaOp = op[0];
+      s.blend = op[1] != 0;
+      s.srcBlend = op[2];
+      s.destBlend = op[3];
+      SpanSource src;
+      src.colour = 0xFF000000u | next();
+      if (trial % 11 == 0) src.colour &= 0x80FFFFFFu;
+      src.u = static_cast<int64_t>(next() % (40 << 16)) - (12 << 16);
+      src.v = static_cast<int64_t>(next() % (24 << 16)) - (8 << 16);
+      src.du = static_cast<int64_t>(next() % (3 << 16)) - (3 << 15);
+      src.dv = static_cast<int64_t>(next() % (2 << 16)) - (1 << 16);
+      if (trial % 13 == 0) src.du = 0x10000, src.dv = 0, src.u |= 0x8000, src.v |= 0x8000;  // unscaled row
+      const int x = static_cast<int>(next() % 40), n = 1 + static_cast<int>(next() % (width - 41));
+      const SpanShader shader = ChooseSpanShader(s, true);
+      ASSERT_NE(shader, &ShadeSpan) << trial;
+      s.target = fast.data();
+      shader(s, x, 0, n, src);
+      s.target = general.data();
+      ShadeSpan(s, x, 0, n, src);
+      ASSERT_EQ(fast, general) << "trial " << trial << " wide " << wide;
+      if (wide == 0) {
+        narrow.push_back(general);
+      } else {
+        ASSERT_EQ(general, narrow[trial]) << "trial " << trial;
+      }
+    }
+  }
+  SetAvx2Allowed(true);
+  PixelState tested;
+  tested.texels = texels.data();
+  tested.colourOp = tested.alphaOp = D3DTOP_SELECTARG1;
+  tested.alphaTest = true;
+  EXPECT_EQ(ChooseSpanShader(tested, true), &ShadeSpan);  // tests keep the general routine
+  tested.alphaTest = false;
+  EXPECT_EQ(ChooseSpanShader(tested, false), &ShadeSpan);  // so does a Gouraud colour
+}

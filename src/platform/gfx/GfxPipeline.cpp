@@ -1,6 +1,7 @@
 #include "platform/gfx/GfxPipeline.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -203,6 +204,11 @@ inline void InsideRun(int64_t t0, int64_t d, int64_t limit, int64_t* first, int6
   }
 }
 
+// Addressing modes the wide bilinear path handles along an axis.
+inline bool VectorAddressing(uint32_t mode, int size) {
+  return mode == D3DTADDRESS_CLAMP || (mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0);
+}
+
 // The texels under n pixel centres: a pointer into the texture when they are
 // one row of it in order (unscaled, unrotated drawing), else `buf`.
 const uint32_t* Fetch(const PixelState& s, int64_t u, int64_t v, int64_t du, int64_t dv, int n, uint32_t* buf) {
@@ -220,6 +226,15 @@ const uint32_t* Fetch(const PixelState& s, int64_t u, int64_t v, int64_t du, int
     return buf;
   }
   const int64_t tu = u - 0x8000, tv = v - 0x8000;
+  if (Avx2Active() && VectorAddressing(s.addressU, s.texWidth) && VectorAddressing(s.addressV, s.texHeight)) {
+    const int64_t uEnd = tu + du * (n + 7), vEnd = tv + dv * (n + 7);
+    if (std::min({tu, tv, uEnd, vEnd}) >= INT32_MIN && std::max({tu, tv, uEnd, vEnd}) <= INT32_MAX) {
+      FetchLinearAvx2(s.texels, s.texWidth, s.texHeight, s.addressU == D3DTADDRESS_WRAP,
+                      s.addressV == D3DTADDRESS_WRAP, static_cast<int32_t>(tu), static_cast<int32_t>(tv),
+                      static_cast<int32_t>(du), static_cast<int32_t>(dv), n, buf);
+      return buf;
+    }
+  }
 #if defined(__SSE2__)
   // The sample points lie on a line: find the run whose 2 x 2 footprints are
   // all inside the texture and take the vector path there.
@@ -352,6 +367,10 @@ void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* d
 #if defined(__SSE2__)
 
 void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  if (Avx2Active()) {
+    ModulateBlendSpanAvx2(texels, colour, dest, n);
+    return;
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i c255 = _mm_set1_epi16(255);
   const __m128i c128 = _mm_set1_epi16(128);
@@ -542,6 +561,54 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
       }
     }
   }
+}
+
+
+namespace {
+
+enum class FastOp { kCopy, kBlend, kTint, kTintBlend };
+
+// Textured spans with one colour, no tests and every colour channel written:
+// the texels are copied, blended by their alpha, tinted, or tinted and
+// blended.
+template <FastOp op>
+void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+  uint32_t* dst = s.target + static_cast<size_t>(y) * s.targetPitch + x;
+  uint32_t buf[kChunk];
+  int64_t u = src.u, v = src.v;
+  for (int done = 0; done < n;) {
+    const int count = std::min(kChunk, n - done);
+    const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, buf);
+    if constexpr (op == FastOp::kCopy) {
+      std::memcpy(dst + done, tex, static_cast<size_t>(count) * 4);
+    } else if constexpr (op == FastOp::kBlend) {
+      BlendSrcAlphaSpan(tex, dst + done, count);
+    } else if constexpr (op == FastOp::kTint) {
+      ModulateSpan(tex, src.colour, dst + done, count);
+    } else {
+      ModulateBlendSpan(tex, src.colour, dst + done, count);
+    }
+    done += count;
+    u += src.du * count;
+    v += src.dv * count;
+  }
+}
+
+}  // namespace
+
+SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
+  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
+                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
+  if (!plain) return ShadeSpan;
+  const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
+  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
+    if (!s.blend) return FastSpan<FastOp::kCopy>;
+    if (alphaBlend) return FastSpan<FastOp::kBlend>;
+  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
+    if (!s.blend) return FastSpan<FastOp::kTint>;
+    if (alphaBlend) return FastSpan<FastOp::kTintBlend>;
+  }
+  return ShadeSpan;
 }
 
 }  // namespace plat::gfx

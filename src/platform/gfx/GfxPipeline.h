@@ -48,6 +48,13 @@ struct SpanSource {
 // Shades n pixels of row y from x on; the caller has clipped the span.
 void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& source);
 
+// A routine with ShadeSpan's contract. ChooseSpanShader picks, once per
+// primitive, a narrower one for the common combinations of states (textured,
+// no tests, every colour channel written; `flat` when the primitive has one
+// vertex colour), which gives the same pixels as ShadeSpan.
+using SpanShader = void (*)(const PixelState& state, int x, int y, int n, const SpanSource& source);
+SpanShader ChooseSpanShader(const PixelState& state, bool flat);
+
 // Building blocks, exposed so tests can check the vector paths against the
 // plain ones.
 uint32_t CombineStage(uint32_t colourOp, uint32_t alphaOp, uint32_t texel, uint32_t diffuse);

@@ -32,15 +32,6 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
-// FloorDiv through a floating-point estimate corrected to the exact result
-// (the row loop runs it three times per row; integer division is slow).
-inline int64_t FastFloorDiv(int64_t a, int64_t b) {  // b > 0
-  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
-  while (q * b > a) --q;
-  while ((q + 1) * b <= a) ++q;
-  return q;
-}
-
 int64_t ToFixed16(double texels) {
   return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
 }
@@ -141,6 +132,15 @@ struct Interpolants {
   }
 };
 
+// Asks for the target pixels of a coming row ahead of their use: small
+// primitives land anywhere on the target, and their rows are far apart in
+// memory.
+inline void PrefetchRow(const PixelState& px, int64_t x0, int64_t x1, int64_t y) {
+  const uint32_t* row = px.target + y * px.targetPitch;
+  for (int64_t x = x0; x <= x1; x += 16) __builtin_prefetch(row + x, 1);
+  __builtin_prefetch(row + x1, 1);
+}
+
 bool Culled(uint32_t cullMode, int64_t area) {
   // With y pointing down a positive area is a clockwise triangle on screen.
   return (cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0);
@@ -169,20 +169,40 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   if (left > right || top > bottom) return;
 
   // Edge k runs from vertex k to vertex k + 1; inside means E >= threshold,
-  // where a top or left edge includes its own pixels (threshold 0).
+  // where a top or left edge includes its own pixels (threshold 0). Along a
+  // row E(px) = c + a px with a = -dy kSub, and c grows by dx kSub from row
+  // to row, so the bound that each slanted edge puts on the row, a quotient
+  // of c by a, is stepped exactly as a quotient and a remainder.
   struct Edge {
-    int64_t dx, dy, ax, ay, threshold;
+    int64_t a = 0, c = 0, threshold = 0;
+    int64_t q = 0, r = 0;    // floor(m / |a|) and its remainder, m the bound's numerator
+    int64_t dq = 0, dr = 0;  // their steps per row
+    bool left = false;       // the edge bounds the span from the left
   } edges[3];
   for (int k = 0; k < 3; ++k) {
-    const Fixed& a = f[k];
-    const Fixed& b = f[(k + 1) % 3];
+    const Fixed& p = f[k];
+    const Fixed& q = f[(k + 1) % 3];
     Edge& e = edges[k];
-    e.dx = b.x - a.x;
-    e.dy = b.y - a.y;
-    e.ax = a.x;
-    e.ay = a.y;
-    const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
+    const int64_t dx = q.x - p.x, dy = q.y - p.y;
+    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
     e.threshold = topLeft ? 0 : 1;
+    e.a = -dy * kSub;
+    e.c = dx * (top * kSub - p.y) + dy * p.x;
+    const int64_t step = dx * kSub;
+    if (e.a == 0) {
+      e.dq = step;  // the whole row is in or out: c itself is stepped
+      continue;
+    }
+    // a > 0: px >= ceil(need / a) = -floor(m / a) with m = c - threshold;
+    // a < 0: px <= floor(m / -a) with m = c - threshold. m grows by `step`
+    // either way.
+    e.left = e.a > 0;
+    const int64_t div = e.left ? e.a : -e.a;
+    const int64_t m = e.c - e.threshold;
+    e.q = FloorDiv(m, div);
+    e.r = m - e.q * div;
+    e.dq = FloorDiv(step, div);
+    e.dr = step - e.dq * div;
   }
 
   Interpolants in;
@@ -190,25 +210,33 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
   const SpanSource steps = in.Steps();
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
 
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
-    for (const Edge& e : edges) {
-      // E(px) = c + a px with a = -dy * kSub.
-      const int64_t c = e.dx * (py * kSub - e.ay) + e.dy * e.ax;
-      const int64_t a = -e.dy * kSub;
-      const int64_t need = e.threshold - c;  // a px >= need
-      if (a > 0) {
-        xl = std::max(xl, -FastFloorDiv(-need, a));
-      } else if (a < 0) {
-        xr = std::min(xr, FastFloorDiv(-need, -a));
-      } else if (need > 0) {
-        xr = xl - 1;
+    for (Edge& e : edges) {
+      if (e.a == 0) {
+        if (e.c < e.threshold) xr = xl - 1;
+        e.c += e.dq;
+        continue;
+      }
+      if (e.left) {
+        xl = std::max(xl, -e.q);
+      } else {
+        xr = std::min(xr, e.q);
+      }
+      const int64_t div = e.left ? e.a : -e.a;
+      e.q += e.dq;
+      e.r += e.dr;
+      if (e.r >= div) {
+        e.r -= div;
+        ++e.q;
       }
     }
     if (xl > xr) continue;
     const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
-    ShadeSpan(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
+    if (py + 2 <= bottom && xr - xl < 256) PrefetchRow(local.pixel, xl, xr, py + 2);
+    shade(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
   }
 }
 
@@ -256,8 +284,11 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   // from row to row.
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
   const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const bool prefetch = right - left < 256;
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
-    ShadeSpan(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
+    if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
+    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
   }
   return true;
 }

@@ -11,119 +11,291 @@ namespace plat::gfx {
 
 namespace {
 
-bool g_allowed = true;
 const bool g_hasAvx2 = __builtin_cpu_supports("avx2");
 
-// Channel sums of two bilinear texels, one per 128-bit lane (see the SSE2
-// BilinearSums): pa, pb point at c00 of each; the weights sit in every
-// 32-bit word of the matching lane.
-__attribute__((target("avx2"), always_inline)) inline __m256i BilinearSums2(const uint32_t* pa, const uint32_t* pb,
-                                                                          int w, __m256i wt, __m256i wb) {
-  const __m256i zero = _mm256_setzero_si256();
-  __m256i top = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa))),
-                                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb)), 1);
-  __m256i bottom =
-      _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa + w))),
-                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb + w)), 1);
-  top = _mm256_unpacklo_epi8(_mm256_unpacklo_epi8(top, _mm256_srli_si256(top, 4)), zero);
-  bottom = _mm256_unpacklo_epi8(_mm256_unpacklo_epi8(bottom, _mm256_srli_si256(bottom, 4)), zero);
-  return _mm256_add_epi32(_mm256_madd_epi16(top, wt), _mm256_madd_epi16(bottom, wb));
+#define TM_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+// round(x / 255) of 16-bit sums x <= 255 * 255 given as y = x + 128:
+// (y * 257) >> 16 equals (y + (y >> 8)) >> 8 for every 16-bit y.
+TM_AVX2 __m256i Div255Biased(__m256i y) { return _mm256_mulhi_epu16(y, _mm256_set1_epi16(257)); }
+TM_AVX2 __m128i Div255Biased(__m128i y) { return _mm_mulhi_epu16(y, _mm_set1_epi16(257)); }
+
+// Source-alpha blend of eight pixels: every channel becomes
+// round((s a + d (255 - a)) / 255). The pixels are biased to signed bytes so
+// one multiply-add of unsigned weights (a, 255 - a) against (s, d) gives the
+// sum less 128 x 255, which a 16-bit word holds without saturating.
+TM_AVX2 __m256i BlendCore(__m256i s, __m256i d) {
+  const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
+  const __m256i inv = _mm256_set1_epi16(static_cast<short>(0xFF00));
+  const __m256i alphaLo = _mm256_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7, 3, 3, 3, 3, 3, 3, 3, 3, 7,
+                                           7, 7, 7, 7, 7, 7, 7);
+  const __m256i alphaHi = _mm256_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15, 11, 11, 11,
+                                           11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15);
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));  // 128 x 255 + 128
+  const __m256i lo = _mm256_xor_si256(_mm256_unpacklo_epi8(s, d), flip);
+  const __m256i hi = _mm256_xor_si256(_mm256_unpackhi_epi8(s, d), flip);
+  const __m256i wlo = _mm256_xor_si256(_mm256_shuffle_epi8(s, alphaLo), inv);
+  const __m256i whi = _mm256_xor_si256(_mm256_shuffle_epi8(s, alphaHi), inv);
+  const __m256i tlo = Div255Biased(_mm256_add_epi16(_mm256_maddubs_epi16(wlo, lo), bias));
+  const __m256i thi = Div255Biased(_mm256_add_epi16(_mm256_maddubs_epi16(whi, hi), bias));
+  return _mm256_packus_epi16(tlo, thi);
 }
+
+TM_AVX2 __m128i BlendCore(__m128i s, __m128i d) {
+  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+  const __m128i inv = _mm_set1_epi16(static_cast<short>(0xFF00));
+  const __m128i alphaLo = _mm_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7);
+  const __m128i alphaHi = _mm_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15);
+  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
+  const __m128i lo = _mm_xor_si128(_mm_unpacklo_epi8(s, d), flip);
+  const __m128i hi = _mm_xor_si128(_mm_unpackhi_epi8(s, d), flip);
+  const __m128i wlo = _mm_xor_si128(_mm_shuffle_epi8(s, alphaLo), inv);
+  const __m128i whi = _mm_xor_si128(_mm_shuffle_epi8(s, alphaHi), inv);
+  const __m128i tlo = Div255Biased(_mm_add_epi16(_mm_maddubs_epi16(wlo, lo), bias));
+  const __m128i thi = Div255Biased(_mm_add_epi16(_mm_maddubs_epi16(whi, hi), bias));
+  return _mm_packus_epi16(tlo, thi);
+}
+
+// Every channel of t times the matching channel of c (c's channels in 16-bit
+// words), round(t c / 255).
+TM_AVX2 __m256i ModulateCore(__m256i t, __m256i c) {
+  const __m256i zero = _mm256_setzero_si256(), c128 = _mm256_set1_epi16(128);
+  const __m256i lo = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), c), c128));
+  const __m256i hi = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), c), c128));
+  return _mm256_packus_epi16(lo, hi);
+}
+
+TM_AVX2 __m128i ModulateCore(__m128i t, __m128i c) {
+  const __m128i zero = _mm_setzero_si128(), c128 = _mm_set1_epi16(128);
+  const __m128i lo = Div255Biased(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), c), c128));
+  const __m128i hi = Div255Biased(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), c), c128));
+  return _mm_packus_epi16(lo, hi);
+}
+
+// The same arithmetic one pixel at a time, for the last few of a span.
+inline void BlendOne(uint32_t s, uint32_t* dest) {
+  const uint32_t d = *dest, a = s >> 24;
+  if (a == 0) return;
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t x = ((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a) + 128;
+    out |= ((x + (x >> 8)) >> 8) << shift;
+  }
+  *dest = out;
+}
+
+inline uint32_t ModulateOne(uint32_t t, uint32_t c) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t x = ((t >> shift) & 0xFF) * ((c >> shift) & 0xFF) + 128;
+    out |= ((x + (x >> 8)) >> 8) << shift;
+  }
+  return out;
+}
+
+// Texel pairs (c00, c10) at four offsets as the 64-bit lanes [a b | c d].
+TM_AVX2 __m256i Pairs(const uint32_t* t, int32_t a, int32_t b, int32_t c, int32_t d) {
+  __m128i lo = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a));
+  lo = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(lo), reinterpret_cast<const double*>(t + b)));
+  __m128i hi = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + c));
+  hi = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(hi), reinterpret_cast<const double*>(t + d)));
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
+}
+
+// Horizontal sums of four texel pairs, less the bias (see BilinearFromPairs).
+TM_AVX2 __m256i RowSums(__m256i pairs, __m256i weights) {
+  const __m256i pairOrder = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
+                                             7, 8, 12, 9, 13, 10, 14, 11, 15);
+  const __m256i t = _mm256_shuffle_epi8(pairs, pairOrder);
+  return _mm256_maddubs_epi16(weights, _mm256_xor_si256(t, _mm256_set1_epi8(static_cast<char>(0x80))));
+}
+
+// Rows weighted (128 - y, y), the bias removed, rounded to eight bits.
+TM_AVX2 __m256i ColumnSums(__m256i pairs, __m256i weights) {
+  const __m256i round = _mm256_set1_epi32((1 << 21) + 8192);
+  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 14);
+}
+
+// Eight bilinear texels at 16.16 coordinates u, v (already less half a
+// texel) from their texel pairs (c00, c10) and (c01, c11), given as 64-bit
+// lanes for the pixels 0 1 | 4 5 (A) and 2 3 | 6 7 (B). A pair is weighted
+// (128 - x, x) by one unsigned-by-signed multiply-add on texels biased by
+// -128, which keeps the sum in a 16-bit word; the two rows are then weighted
+// (128 - y, y) in 32 bits. Removing the bias gives exactly the sums of
+// BilinearPlain.
+TM_AVX2 __m256i BilinearFromPairs(__m256i u, __m256i v, __m256i topA, __m256i botA, __m256i topB, __m256i botB) {
+  const __m256i c127 = _mm256_set1_epi32(127), c128 = _mm256_set1_epi32(128);
+  const __m256i x = _mm256_and_si256(_mm256_srli_epi32(u, 9), c127);
+  const __m256i y = _mm256_and_si256(_mm256_srli_epi32(v, 9), c127);
+  // Byte pairs (128 - x, x) in both words of each 32-bit lane.
+  __m256i wx = _mm256_or_si256(_mm256_sub_epi32(c128, x), _mm256_slli_epi32(x, 8));
+  wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
+  const __m256i wxA = _mm256_unpacklo_epi32(wx, wx);
+  const __m256i wxB = _mm256_unpackhi_epi32(wx, wx);
+  const __m256i wy = _mm256_or_si256(_mm256_sub_epi32(c128, y), _mm256_slli_epi32(y, 16));
+  topA = RowSums(topA, wxA);
+  botA = RowSums(botA, wxA);
+  topB = RowSums(topB, wxB);
+  botB = RowSums(botB, wxB);
+  const __m256i s0 = ColumnSums(_mm256_unpacklo_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x00));  // 0 | 4
+  const __m256i s1 = ColumnSums(_mm256_unpackhi_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x55));  // 1 | 5
+  const __m256i s2 = ColumnSums(_mm256_unpacklo_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xAA));  // 2 | 6
+  const __m256i s3 = ColumnSums(_mm256_unpackhi_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xFF));  // 3 | 7
+  return _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3));
+}
+
+// Eight bilinear texels whose footprints lie inside the texture: each row
+// pair is one 64-bit load.
+TM_AVX2 __m256i Bilinear8(const uint32_t* texels, int w, __m256i u, __m256i v) {
+  alignas(32) int32_t off[8];
+  const __m256i rows = _mm256_mullo_epi32(_mm256_srai_epi32(v, 16), _mm256_set1_epi32(w));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(off), _mm256_add_epi32(rows, _mm256_srai_epi32(u, 16)));
+  const uint32_t* below = texels + w;
+  return BilinearFromPairs(u, v, Pairs(texels, off[0], off[1], off[4], off[5]),
+                           Pairs(below, off[0], off[1], off[4], off[5]), Pairs(texels, off[2], off[3], off[6], off[7]),
+                           Pairs(below, off[2], off[3], off[6], off[7]));
+}
+
+// Texel indices along one axis after clamp or (power-of-two) wrap addressing.
+TM_AVX2 __m256i AddressAxis(__m256i i, int size, bool wrap) {
+  const __m256i last = _mm256_set1_epi32(size - 1);
+  if (wrap) return _mm256_and_si256(i, last);
+  return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
+}
+
+// Eight bilinear texels with addressing: blocks wholly inside the texture
+// take Bilinear8, others gather their four texels one by one.
+TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV, __m256i u,
+                                   __m256i v) {
+  const __m256i ix = _mm256_srai_epi32(u, 16), iy = _mm256_srai_epi32(v, 16);
+  const __m256i minus1 = _mm256_set1_epi32(-1);
+  const __m256i insideX = _mm256_and_si256(_mm256_cmpgt_epi32(ix, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(w - 1), ix));
+  const __m256i insideY = _mm256_and_si256(_mm256_cmpgt_epi32(iy, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(h - 1), iy));
+  if (_mm256_movemask_epi8(_mm256_and_si256(insideX, insideY)) == -1) return Bilinear8(texels, w, u, v);
+  const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(w);
+  const __m256i x0 = AddressAxis(ix, w, wrapU), x1 = AddressAxis(_mm256_add_epi32(ix, one), w, wrapU);
+  const __m256i row0 = _mm256_mullo_epi32(AddressAxis(iy, h, wrapV), width);
+  const __m256i row1 = _mm256_mullo_epi32(AddressAxis(_mm256_add_epi32(iy, one), h, wrapV), width);
+  const int* base = reinterpret_cast<const int*>(texels);
+  const __m256i c00 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x0), 4);
+  const __m256i c10 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row0, x1), 4);
+  const __m256i c01 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x0), 4);
+  const __m256i c11 = _mm256_i32gather_epi32(base, _mm256_add_epi32(row1, x1), 4);
+  return BilinearFromPairs(u, v, _mm256_unpacklo_epi32(c00, c10), _mm256_unpacklo_epi32(c01, c11),
+                           _mm256_unpackhi_epi32(c00, c10), _mm256_unpackhi_epi32(c01, c11));
+}
+
+#undef TM_AVX2
 
 }  // namespace
 
-bool Avx2Active() { return g_hasAvx2 && g_allowed; }
-void SetAvx2Allowed(bool allowed) { g_allowed = allowed; }
+bool detail::g_avx2Active = g_hasAvx2;
+void SetAvx2Allowed(bool allowed) { detail::g_avx2Active = allowed && g_hasAvx2; }
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i c255 = _mm256_set1_epi16(255);
-  const __m256i c128 = _mm256_set1_epi16(128);
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m256i shuffleAlpha = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
-                                                7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     const __m256i a = _mm256_and_si256(s, alphaMask);
-    const uint32_t opaque = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)));
-    if (opaque == 0xFFFFFFFFu) {
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {  // all opaque
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), s);
       continue;
     }
-    if (static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero))) == 0xFFFFFFFFu) continue;
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;  // all clear
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
-    const __m256i slo = _mm256_unpacklo_epi8(s, zero), shi = _mm256_unpackhi_epi8(s, zero);
-    const __m256i dlo = _mm256_unpacklo_epi8(d, zero), dhi = _mm256_unpackhi_epi8(d, zero);
-    const __m256i alo = _mm256_shuffle_epi8(slo, shuffleAlpha), ahi = _mm256_shuffle_epi8(shi, shuffleAlpha);
-    __m256i tlo = _mm256_add_epi16(_mm256_mullo_epi16(slo, alo), _mm256_mullo_epi16(dlo, _mm256_sub_epi16(c255, alo)));
-    __m256i thi = _mm256_add_epi16(_mm256_mullo_epi16(shi, ahi), _mm256_mullo_epi16(dhi, _mm256_sub_epi16(c255, ahi)));
-    tlo = _mm256_add_epi16(tlo, c128);
-    thi = _mm256_add_epi16(thi, c128);
-    tlo = _mm256_srli_epi16(_mm256_add_epi16(tlo, _mm256_srli_epi16(tlo, 8)), 8);
-    thi = _mm256_srli_epi16(_mm256_add_epi16(thi, _mm256_srli_epi16(thi, 8)), 8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), _mm256_packus_epi16(tlo, thi));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), BlendCore(s, d));
   }
-  // The tail: the same arithmetic one pixel at a time.
-  for (; i < n; ++i) {
-    const uint32_t s = src[i], d = dest[i], a = s >> 24;
-    if (a == 0) continue;
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-      uint32_t x = ((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a) + 128;
-      out |= ((x + (x >> 8)) >> 8) << shift;
+  if (i + 4 <= n) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), BlendCore(s, d));
+    i += 4;
+  }
+  for (; i < n; ++i) BlendOne(src[i], dest + i);
+}
+
+__attribute__((target("avx2"))) void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
+                                                           int n) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), zero);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(t, alphaMask), zero)) == -1) continue;  // all clear
+    const __m256i m = ModulateCore(t, c);
+    __m256i out = m;
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(m, alphaMask), alphaMask)) != -1) {
+      out = BlendCore(m, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i)));
     }
-    dest[i] = out;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), out);
   }
+  if (i + 4 <= n) {
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + i));
+    const __m128i m = ModulateCore(t, _mm256_castsi256_si128(c));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), BlendCore(m, d));
+    i += 4;
+  }
+  for (; i < n; ++i) BlendOne(ModulateOne(texels[i], colour), dest + i);
 }
 
 __attribute__((target("avx2"))) int FetchLinearInsideAvx2(const uint32_t* texels, int w, int32_t tu, int32_t tv,
                                                           int32_t du, int32_t dv, int n, uint32_t* out) {
-  // Lane order 0 2 4 6 | 1 3 5 7, so a word shuffle pairs pixels 2k and 2k+1.
-  __m256i u = _mm256_setr_epi32(tu, tu + 2 * du, tu + 4 * du, tu + 6 * du, tu + du, tu + 3 * du, tu + 5 * du,
-                                tu + 7 * du);
-  __m256i v = _mm256_setr_epi32(tv, tv + 2 * dv, tv + 4 * dv, tv + 6 * dv, tv + dv, tv + 3 * dv, tv + 5 * dv,
-                                tv + 7 * dv);
+  if (n < 8) return 0;
+  const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i du1 = _mm256_set1_epi32(du), dv1 = _mm256_set1_epi32(dv);
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
-  const __m256i c127 = _mm256_set1_epi32(127), c128 = _mm256_set1_epi32(128), round = _mm256_set1_epi32(8192);
-  const __m256i width = _mm256_set1_epi32(w);
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  __m256i u = _mm256_add_epi32(_mm256_set1_epi32(tu), _mm256_mullo_epi32(steps, du1));
+  __m256i v = _mm256_add_epi32(_mm256_set1_epi32(tv), _mm256_mullo_epi32(steps, dv1));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    const __m256i x = _mm256_and_si256(_mm256_srli_epi32(u, 9), c127);
-    const __m256i y = _mm256_and_si256(_mm256_srli_epi32(v, 9), c127);
-    const __m256i rx = _mm256_sub_epi32(c128, x), ry = _mm256_sub_epi32(c128, y);
-    const __m256i wt = _mm256_or_si256(_mm256_mullo_epi16(rx, ry), _mm256_slli_epi32(_mm256_mullo_epi16(x, ry), 16));
-    const __m256i wb = _mm256_or_si256(_mm256_mullo_epi16(rx, y), _mm256_slli_epi32(_mm256_mullo_epi16(x, y), 16));
-    alignas(32) int32_t off[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(off),
-                       _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(v, 16), width), _mm256_srai_epi32(u, 16)));
-    const __m256i s01 = BilinearSums2(texels + off[0], texels + off[4], w, _mm256_shuffle_epi32(wt, 0x00),
-                                      _mm256_shuffle_epi32(wb, 0x00));
-    const __m256i s23 = BilinearSums2(texels + off[1], texels + off[5], w, _mm256_shuffle_epi32(wt, 0x55),
-                                      _mm256_shuffle_epi32(wb, 0x55));
-    const __m256i s45 = BilinearSums2(texels + off[2], texels + off[6], w, _mm256_shuffle_epi32(wt, 0xAA),
-                                      _mm256_shuffle_epi32(wb, 0xAA));
-    const __m256i s67 = BilinearSums2(texels + off[3], texels + off[7], w, _mm256_shuffle_epi32(wt, 0xFF),
-                                      _mm256_shuffle_epi32(wb, 0xFF));
-    const __m256i a = _mm256_packs_epi32(_mm256_srli_epi32(_mm256_add_epi32(s01, round), 14),
-                                         _mm256_srli_epi32(_mm256_add_epi32(s23, round), 14));
-    const __m256i b = _mm256_packs_epi32(_mm256_srli_epi32(_mm256_add_epi32(s45, round), 14),
-                                         _mm256_srli_epi32(_mm256_add_epi32(s67, round), 14));
-    // Lane 0 holds pixels 0 2 4 6, lane 1 pixels 1 3 5 7: put them in order.
-    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(a, b), order);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), packed);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), Bilinear8(texels, w, u, v));
     u = _mm256_add_epi32(u, u8);
     v = _mm256_add_epi32(v, v8);
   }
-  return i;
+  if (i < n) {
+    // The last eight again, overlapping texels already written with the
+    // same values.
+    const int32_t k = n - 8;
+    u = _mm256_add_epi32(_mm256_set1_epi32(tu + k * du), _mm256_mullo_epi32(steps, du1));
+    v = _mm256_add_epi32(_mm256_set1_epi32(tv + k * dv), _mm256_mullo_epi32(steps, dv1));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), Bilinear8(texels, w, u, v));
+  }
+  return n;
+}
+
+__attribute__((target("avx2"))) void FetchLinearAvx2(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV,
+                                                     int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
+                                                     uint32_t* out) {
+  const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i du1 = _mm256_set1_epi32(du), dv1 = _mm256_set1_epi32(dv);
+  const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
+  __m256i u = _mm256_add_epi32(_mm256_set1_epi32(tu), _mm256_mullo_epi32(steps, du1));
+  __m256i v = _mm256_add_epi32(_mm256_set1_epi32(tv), _mm256_mullo_epi32(steps, dv1));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
+    u = _mm256_add_epi32(u, u8);
+    v = _mm256_add_epi32(v, v8);
+  }
+  if (i < n) {
+    // The last few: eight more computed, only those asked for kept.
+    alignas(32) uint32_t rest[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(rest), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
+    for (int k = 0; i < n; ++i, ++k) out[i] = rest[k];
+  }
 }
 
 #else
 
-bool Avx2Active() { return false; }
+void FetchLinearAvx2(const uint32_t*, int, int, bool, bool, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) {}
+bool detail::g_avx2Active = false;
 void SetAvx2Allowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
+void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }
 
 #endif

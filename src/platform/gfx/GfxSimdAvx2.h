@@ -1,22 +1,34 @@
-// Wider vector versions of the two hottest pixel loops, used when the
-// processor has AVX2 (checked once at run time). They compute exactly what
-// the SSE2 and plain versions compute.
+// Wider vector versions of the hottest pixel loops, used when the processor
+// has AVX2 (checked once at run time). They compute exactly what the SSE2 and
+// plain versions compute.
 #pragma once
 
 #include <cstdint>
 
 namespace plat::gfx {
 
+namespace detail {
+extern bool g_avx2Active;
+}
+
 // True when the processor offers AVX2 and its use has not been switched off.
-bool Avx2Active();
+inline bool Avx2Active() { return detail::g_avx2Active; }
 // Test seam: false forces the SSE2 paths; true enables AVX2 where present.
 void SetAvx2Allowed(bool allowed);
 
 // Source-alpha blend of n pixels (see BlendSrcAlphaSpan).
 void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
+// Modulate by one colour, then source-alpha blend (see ModulateBlendSpan).
+void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 // n bilinear texels along a line, every 2 x 2 footprint inside the texture;
-// returns how many it wrote (a multiple of 8; the caller finishes the rest).
+// returns how many it wrote (all n when n >= 8, else none: the caller
+// finishes short runs).
 int FetchLinearInsideAvx2(const uint32_t* texels, int width, int32_t tu, int32_t tv, int32_t du, int32_t dv, int n,
                           uint32_t* out);
+// n bilinear texels along a line with clamp or wrap addressing per axis
+// (wrap only for sizes that are powers of two); the coordinates of n + 7
+// steps fit in 32 bits.
+void FetchLinearAvx2(const uint32_t* texels, int width, int height, bool wrapU, bool wrapV, int32_t tu, int32_t tv,
+                     int32_t du, int32_t dv, int n, uint32_t* out);
 
 }  // namespace plat::gfx
