@@ -23,7 +23,6 @@
 #include "engine/DXLCursors.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/WindowSystem.h"
 #include "platform/gfx/GfxPresentSink.h"
@@ -118,8 +117,7 @@ int Fail(const char* step, i32 result) {
 
 // Brings the frame up, runs it and writes the screenshot.
 int RunDemo(const std::function<void()>& afterWindow) {
-  const std::u16string here = plat::GetCurrentDirectory();
-  DXLOpenLog(here.c_str());
+  DXLOpenLog(nullptr);  // "log.txt" beside the program
   DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowmereEngineDemo", u"Tallowmere engine demo",
                           DXLGameWindowProc, 107, DemoFilter);
