@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the game (release) and starts it. Extra arguments go to the game.
+# Builds the program (release) and starts it. Until the game's screens exist
+# the program is the engine demo. Extra arguments go to it (--headless,
+# --frames N, --screenshot FILE.png).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -7,5 +9,5 @@ tm_install_packages "${TM_BUILD_PACKAGES[@]}"
 
 build="$here/build"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTM_TESTS=OFF -DTM_BENCH=OFF
-cmake --build "$build" -j "$(tm_jobs)" --target tallowmere
-exec "$build/src/tallowmere" "$@"
+cmake --build "$build" -j "$(tm_jobs)" --target engine_demo
+exec "$build/tools/demo/engine_demo" "$@"

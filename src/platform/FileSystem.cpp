@@ -118,6 +118,11 @@ std::u16string GetCurrentDirectory() {
   return Utf8ToUtf16(buf.data());
 }
 
+bool SetCurrentDirectory(std::u16string_view path) {
+  if (path.empty()) return false;
+  return ::chdir(NativePath(path).c_str()) == 0;
+}
+
 std::u16string GetProgramPath() {
   std::vector<char> buf(PATH_MAX + 1);
   const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);

@@ -36,5 +36,7 @@ bool CreateDirectory(std::u16string_view path);  // true when it exists afterwar
 // separators. The folder has no trailing separator.
 std::u16string GetCurrentDirectory();
 std::u16string GetProgramPath();
+// Makes the folder the current one; false when it cannot be.
+bool SetCurrentDirectory(std::u16string_view path);
 
 }  // namespace plat
