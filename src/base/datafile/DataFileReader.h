@@ -22,6 +22,9 @@ class BaseDataFileReader : public BaseDataFile {
   bool OpenEntry(const DATAFILEENTRY* entry);
   bool CloseSection();
   u32 GetSectionSize() const;  // size of the open section; 0 without one
+  // The directory entry of the open section; null without one or when the
+  // file is not in order.
+  const DATAFILEENTRY* GetOpenEntry() const { return state_ == 0 ? section_ : nullptr; }
 
   bool Read(void* buffer, u32 count);
   // Read, then the CRC-32 of the bytes read must equal `crc`.

@@ -118,7 +118,10 @@ void PlaceUnscaled(const u32* src, i32 sw, i32 sh, u32* dst, i32 dw) {
 
 }  // namespace
 
-DXLBitmap::~DXLBitmap() = default;
+DXLBitmap::~DXLBitmap() {
+  NotifyAll(kNotifyDestroyed);
+  listeners_.RemoveAll();
+}
 
 // Frees the pixels and allocates width * height * bytesPerPixel zeroed bytes;
 // packing state goes. A failed allocation leaves an empty 0 x 0 bitmap.

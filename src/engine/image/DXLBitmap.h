@@ -5,12 +5,15 @@
 // one a packet stream that unpacks to exactly that many, a DXT one exactly its
 // compressed blocks. The bitmap owns its pixels. Failures leave the bitmap
 // unchanged, empty or zero-filled, never half-written; nothing throws.
+// Listeners (textures made from the bitmap) are told code 1 when it goes away,
+// while its pixels still exist.
 #pragma once
 
 #include <cstdlib>
 #include <memory>
 
 #include "base/Types.h"
+#include "engine/DXLNotifyObject.h"
 
 struct DXLFreeDeleter {
   void operator()(u8* p) const { std::free(p); }
@@ -27,7 +30,7 @@ enum DXLFILTER : u32 {
   DXLFILTER_BOX = 5,
 };
 
-class DXLBitmap {
+class DXLBitmap : public DXLNotifyObject {
  public:
   static constexpr i32 kMaxSide = 4096;
   static constexpr i64 kMaxArea = 0x800000;
@@ -35,7 +38,7 @@ class DXLBitmap {
   DXLBitmap() = default;
   DXLBitmap(const DXLBitmap&) = delete;
   DXLBitmap& operator=(const DXLBitmap&) = delete;
-  virtual ~DXLBitmap();
+  ~DXLBitmap() override;
 
   void SetSize(i32 width, i32 height);  // reallocates zeroed pixels; out of limits: unchanged
   void SetFormat(u32 format);           // converts the pixels; DXT codes are ignored

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/DXLDrawTypes.h"
+
 namespace {
 
 // Screen positions snap to whole pixels by adding 0.5, then rounding halves up.
@@ -54,4 +56,9 @@ void DXLFitTextRect(kis::list<DXLRECT*>* queue, DXLRECT* rect, float x0, float y
     rect->left = SnapToPixel(x0);
   }
   rect->right = SnapToPixel(x1);
+}
+
+void DXLFitTextRect(kis::list<DXLRECT*>* queue, DXLRECT* rect, const DXLQUAD* quad) {
+  if (!rect || !quad) return;
+  DXLFitTextRect(queue, rect, quad->v[0].x, quad->v[0].y, quad->v[1].x, quad->v[3].y);
 }

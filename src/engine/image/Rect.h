@@ -6,6 +6,8 @@
 #include "base/List.h"
 #include "base/Types.h"
 
+struct DXLQUAD;
+
 struct DXLRECT {
   i32 left;
   i32 top;
@@ -34,3 +36,5 @@ void NormalizeShortRect(SHORTRECT* out, const SHORTRECT* in);  // swaps so left 
 // it) and the rectangle starts again from this quad. Coordinates round by
 // adding 0.5 and rounding halves up.
 void DXLFitTextRect(kis::list<DXLRECT*>* queue, DXLRECT* rect, float x0, float y0, float x1, float y3);
+// The same for a glyph quad (its first, second and fourth corners).
+void DXLFitTextRect(kis::list<DXLRECT*>* queue, DXLRECT* rect, const DXLQUAD* quad);

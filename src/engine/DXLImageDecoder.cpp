@@ -1,0 +1,85 @@
+#include "engine/DXLImageDecoder.h"
+
+#include <cstring>
+
+#include "base/Stream.h"
+#include "engine/image/D3DFormat.h"
+#include "engine/image/DXLBitmap.h"
+
+namespace {
+
+// A read-only stream over the caller's bytes.
+class ByteView final : public kis::Stream {
+ public:
+  ByteView(const u8* data, size_t size) : data_(data), size_(size) {}
+  bool IsOpen() const override { return true; }
+  bool SetSize(u64) override { return false; }
+  u64 Seek(i64 offset, u32 origin) override {
+    const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(pos_) : static_cast<i64>(size_);
+    const i64 at = base + offset;
+    pos_ = at < 0 ? 0 : static_cast<u64>(at);
+    return pos_;
+  }
+  u64 Read(void* buffer, u64 size) override {
+    if (pos_ >= size_) return 0;
+    const u64 n = size < size_ - pos_ ? size : size_ - pos_;
+    std::memcpy(buffer, data_ + pos_, static_cast<size_t>(n));
+    pos_ += n;
+    return n;
+  }
+  u64 Write(const void*, u64) override { return 0; }
+
+ private:
+  const u8* data_;
+  u64 size_;
+  u64 pos_ = 0;
+};
+
+bool TryLoader(DXLBitmapLoadProc loader, const u8* data, size_t size, plat::gfx::DecodedImage* out) {
+  ByteView stream(data, size);
+  DXLBitmap bitmap;
+  loader(&stream, &bitmap);
+  if (bitmap.IsEmpty()) return false;
+  const u32 fileFormat = bitmap.GetFormat();
+  bitmap.SetFormat(D3DFMT_A8R8G8B8);
+  if (bitmap.GetFormat() != D3DFMT_A8R8G8B8 || bitmap.IsEmpty()) return false;
+  const i32 w = bitmap.GetWidth(), h = bitmap.GetHeight();
+  out->width = static_cast<u32>(w);
+  out->height = static_cast<u32>(h);
+  out->fileFormat = fileFormat;
+  out->argb.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+  for (i32 y = 0; y < h; ++y) {
+    const u8* row = bitmap.GetRow(y);
+    if (!row) return false;
+    u32* dst = out->argb.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+    for (i32 x = 0; x < w; ++x) {
+      const u8* p = row + static_cast<size_t>(x) * 4;
+      dst[x] = static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
+               static_cast<u32>(p[3]) << 24;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+DXLBitmapFileFormats* DXLGetBitmapFileFormats() {
+  static DXLBitmapFileFormats formats;
+  return &formats;
+}
+
+bool DXLDecodeImage(const u8* data, size_t size, plat::gfx::DecodedImage* out) {
+  if (!data || size == 0 || !out) return false;
+  DXLBitmapFileFormats* formats = DXLGetBitmapFileFormats();
+  const DXLBITMAPFILEFORMAT* targa = formats->Find(u"tga");
+  for (i32 i = 0; i < formats->GetCount(); ++i) {
+    const DXLBITMAPFILEFORMAT* f = formats->Get(i);
+    if (!f || f == targa || !f->loader) continue;
+    if (TryLoader(f->loader, data, size, out)) return true;
+  }
+  return targa && targa->loader && TryLoader(targa->loader, data, size, out);
+}
+
+void DXLInstallImageDecoder() { plat::gfx::SetImageDecoder(&DXLDecodeImage); }
+
+void DXLRemoveImageDecoder() { plat::gfx::SetImageDecoder(nullptr); }
