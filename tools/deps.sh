@@ -23,10 +23,10 @@ tm_install_packages() {
 }
 
 # What building the game needs.
-TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfig-dev libpng-dev)
+TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfig-dev libpng-dev libsdl2-dev)
 # What building and running the tests, benchmarks and fuzzers needs on top.
 TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev
-  fonts-liberation2 fonts-dejavu-core)
+  fonts-liberation2 fonts-dejavu-core xvfb xauth)
 
 tm_jobs() {
   nproc 2>/dev/null || echo 2

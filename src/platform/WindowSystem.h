@@ -60,6 +60,7 @@ struct DesktopSettings {
   int32_t frame = 4;             // border on each side of framed windows
   int32_t caption = 20;          // caption bar above the client area
   uint32_t doubleClickTime = 500;
+  uint32_t caretBlinkTime = 530;  // half-period of the text caret's blink; 0: no blinking
   int32_t doubleClickWidth = 4;
   int32_t doubleClickHeight = 4;
 };
@@ -133,6 +134,7 @@ class WindowSystem {
   uint32_t SystemCursorId(CursorHandle cursor) const;  // IDC_* of a system cursor, else 0
   int32_t GetSystemMetrics(int32_t index) const;
   uint32_t GetDoubleClickTime() const { return desktop_.doubleClickTime; }
+  uint32_t GetCaretBlinkTime() const { return desktop_.caretBlinkTime; }
   int16_t GetKeyState(int32_t virtualKey) const;       // negative while held
   int16_t GetAsyncKeyState(int32_t virtualKey) const;  // the same here
   const DesktopSettings& Desktop() const { return desktop_; }

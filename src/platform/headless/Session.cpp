@@ -6,9 +6,11 @@ Session::Session(const DesktopSettings& desktop, uint32_t startMs) : clock_(star
   SetClock(&clock_);
   SetWindowSystem(&windows_);
   windows_.SetEventSource(&script_);
+  SetClipboard(&clipboard_);
 }
 
 Session::~Session() {
+  SetClipboard(nullptr);
   windows_.SetEventSource(nullptr);
   SetWindowSystem(nullptr);
   SetClock(nullptr);

@@ -1,11 +1,12 @@
 // A complete headless platform for tests and automated runs: a fake clock, a
-// window system on a fake desktop and a script of user actions, installed
-// for the lifetime of the session and removed again at its end. Sessions do
-// not nest.
+// window system on a fake desktop, a script of user actions and a clipboard
+// in memory, installed for the lifetime of the session and removed again at
+// its end. Sessions do not nest.
 #pragma once
 
 #include <cstdint>
 
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/WindowSystem.h"
 #include "platform/headless/Script.h"
@@ -24,11 +25,13 @@ class Session {
   FakeClock& Clock() { return clock_; }
   WindowSystem& Windows() { return windows_; }
   Script& Events() { return script_; }
+  MemoryClipboard& Clip() { return clipboard_; }
 
  private:
   FakeClock clock_;
   WindowSystem windows_;
   Script script_;
+  MemoryClipboard clipboard_;
 };
 
 }  // namespace plat::headless

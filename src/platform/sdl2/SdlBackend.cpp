@@ -1,0 +1,199 @@
+#include "platform/sdl2/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "platform/KeyCodes.h"
+#include "platform/Utf.h"
+#include "platform/sdl2/SdlMapping.h"
+
+namespace plat::sdl2 {
+
+namespace {
+
+// Events taken in one pump; the rest wait for the next, so a flood of events
+// cannot hold the program in one PeekMessage.
+constexpr int kMaxEventsPerPump = 4096;
+
+}  // namespace
+
+SdlBackend::~SdlBackend() {
+  DropWindow();
+  for (SDL_Cursor*& c : cursors_) {
+    if (c != nullptr) SDL_FreeCursor(c);
+    c = nullptr;
+  }
+}
+
+void SdlBackend::Pump(WindowSystem& windows) {
+  // Once the program has taken every message, the user's last show change
+  // has reached it: from now on its window's state is the one to mirror.
+  if (userShowPending_ && windows.QueuedMessages() == 0) userShowPending_ = false;
+  // Focus that came to a minimised window counts once it is restored (which
+  // mostly activates it by itself), so the program hears of its activation
+  // as a restored window.
+  if (activatePending_ && window_ != nullptr && !windows.IsIconic(window_->Handle())) {
+    activatePending_ = false;
+    if (windows.GetForegroundWindow() != window_->Handle()) windows.UserActivate(window_->Handle());
+  }
+  Sync(windows);
+  SDL_PumpEvents();
+  SDL_Event event;
+  for (int n = 0; n < kMaxEventsPerPump; ++n) {
+    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) break;
+    Translate(windows, event);
+  }
+  Sync(windows);
+}
+
+void SdlBackend::Translate(WindowSystem& windows, const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const bool down = event.type == SDL_KEYDOWN;
+      const uint8_t dik = DikFromSdlScancode(static_cast<int32_t>(event.key.keysym.scancode));
+      if (dik != 0) windows.UserKey(dik, down);
+      if (down) {
+        const char16_t typed = ControlCharFromKey(event.key.keysym.sym, event.key.keysym.mod);
+        if (typed != 0) windows.UserText(std::u16string_view(&typed, 1));
+      }
+      break;
+    }
+    case SDL_TEXTINPUT: {
+      const char* text = event.text.text;
+      windows.UserText(Utf8ToUtf16(std::string_view(text, strnlen(text, sizeof(event.text.text)))));
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      MovePointer(windows, event.motion.windowID, event.motion.x, event.motion.y);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      MovePointer(windows, event.button.windowID, event.button.x, event.button.y);
+      const uint32_t index = ButtonIndexFromSdl(event.button.button);
+      if (index != kNoButton) windows.UserButton(index, event.type == SDL_MOUSEBUTTONDOWN);
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      const int32_t delta = WheelDeltaFromSdl(event.wheel.y, event.wheel.direction);
+      if (delta != 0) windows.UserWheel(delta);
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      WindowEvent(windows, event);
+      break;
+    case SDL_QUIT:  // asked from outside (a signal, the session ending)
+      if (windows.MainWindow() != 0) windows.UserClose(0);
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
+  if (window_ == nullptr || event.window.windowID != window_->Id()) return;
+  const WindowHandle handle = window_->Handle();
+  switch (event.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      if (windows.IsIconic(handle)) {
+        activatePending_ = true;
+      } else {
+        windows.UserActivate(handle);
+      }
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      activatePending_ = false;
+      windows.UserDeactivate();
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      if (window_->NoteMinimised()) {
+        userShowPending_ = true;
+        windows.UserCommand(handle, SC_MINIMIZE);
+      }
+      break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      if (window_->NoteMaximised()) {
+        userShowPending_ = true;
+        windows.UserCommand(handle, SC_MAXIMIZE);
+      }
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      if (window_->NoteRestored()) {
+        userShowPending_ = true;
+        windows.UserCommand(handle, SC_RESTORE);
+      }
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      window_->NoteMoved(windows, event.window.data1, event.window.data2);
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      windows.UserClose(handle);
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      if (listener_ != nullptr) listener_->WindowExposed(window_->Get());
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlBackend::MovePointer(WindowSystem& windows, uint32_t windowId, int32_t x, int32_t y) {
+  if (window_ == nullptr || windowId != window_->Id()) return;
+  const Point screen = window_->ToScreen(windows, x, y);
+  Point now{0, 0};
+  windows.GetCursorPos(&now);
+  if (screen == now) return;  // a click where the pointer already is moves nothing
+  windows.UserPointer(screen);
+}
+
+void SdlBackend::Sync(WindowSystem& windows) {
+  if (window_ != nullptr && !windows.IsWindow(window_->Handle())) DropWindow();
+  if (window_ == nullptr) {
+    const WindowHandle main = windows.MainWindow();
+    if (main != 0 && main != failed_) {
+      auto mirror = std::make_unique<SdlWindow>(main);
+      if (mirror->Create(windows, &error_)) {
+        window_ = std::move(mirror);
+      } else {
+        failed_ = main;
+      }
+    }
+  }
+  if (window_ != nullptr) window_->Sync(windows, userShowPending_);
+  SyncCursor(windows);
+}
+
+void SdlBackend::SyncCursor(const WindowSystem& windows) {
+  const CursorHandle cursor = windows.GetCursor();
+  if (cursorKnown_ && cursor == appliedCursor_) return;
+  appliedCursor_ = cursor;
+  cursorKnown_ = true;
+  const uint32_t id = windows.SystemCursorId(cursor);
+  const int32_t shape = id != 0 ? SdlSystemCursorFromId(id) : -1;
+  if (shape < 0 || shape >= static_cast<int32_t>(cursors_.size())) {
+    SDL_ShowCursor(SDL_DISABLE);  // no cursor, or one the game draws itself
+    return;
+  }
+  SDL_Cursor*& made = cursors_[static_cast<size_t>(shape)];
+  if (made == nullptr) made = SDL_CreateSystemCursor(static_cast<SDL_SystemCursor>(shape));
+  if (made != nullptr) SDL_SetCursor(made);
+  SDL_ShowCursor(SDL_ENABLE);
+}
+
+void SdlBackend::DropWindow() {
+  if (window_ == nullptr) return;
+  if (listener_ != nullptr) listener_->WindowGone(window_->Get());
+  window_.reset();
+}
+
+SDL_Window* SdlBackend::RealWindow(WindowHandle window) const {
+  return (window_ != nullptr && window_->Handle() == window) ? window_->Get() : nullptr;
+}
+
+void SdlBackend::SetFrameSize(WindowHandle window, uint32_t width, uint32_t height) {
+  if (window_ != nullptr && window_->Handle() == window) window_->SetFrameSize(width, height);
+}
+
+}  // namespace plat::sdl2

@@ -1,0 +1,132 @@
+#include "platform/sdl2/SdlPresenter.h"
+
+#include <SDL.h>
+
+#include "platform/sdl2/SdlMapping.h"
+
+namespace plat::sdl2 {
+
+namespace {
+
+// Largest frame side taken; SDL textures are not made beyond this anyway.
+constexpr uint32_t kMaxFrameSide = 16384;
+
+}  // namespace
+
+SdlPresenter::SdlPresenter(SdlBackend& backend, WindowSystem& windows, bool vsync)
+    : backend_(backend), windows_(windows), vsync_(vsync) {
+  backend_.SetListener(this);
+}
+
+SdlPresenter::~SdlPresenter() {
+  backend_.SetListener(nullptr);
+  Release();
+}
+
+void SdlPresenter::Release() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  target_ = nullptr;
+  textureWidth_ = textureHeight_ = 0;
+}
+
+// A renderer for the window and a texture of the frame's size; both are
+// made again when the window or the size changes.
+bool SdlPresenter::Prepare(SDL_Window* window, uint32_t width, uint32_t height) {
+  if (target_ != window) {
+    Release();
+    renderer_ = SDL_CreateRenderer(window, -1, vsync_ ? static_cast<uint32_t>(SDL_RENDERER_PRESENTVSYNC) : 0u);
+    if (renderer_ == nullptr) {
+      error_ = SDL_GetError();
+      return false;
+    }
+    target_ = window;
+  }
+  if (texture_ == nullptr || textureWidth_ != width || textureHeight_ != height) {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 static_cast<int>(width), static_cast<int>(height));
+    if (texture_ == nullptr) {
+      error_ = SDL_GetError();
+      textureWidth_ = textureHeight_ = 0;
+      return false;
+    }
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
+    textureWidth_ = width;
+    textureHeight_ = height;
+  }
+  return true;
+}
+
+void SdlPresenter::ShowFrame(WindowHandle window, const uint32_t* pixels, uint32_t width, uint32_t height) {
+  backend_.Sync(windows_);  // a window shown since the last pump appears with this frame
+  if (pixels == nullptr || width == 0 || height == 0 || width > kMaxFrameSide || height > kMaxFrameSide) return;
+  backend_.SetFrameSize(window, width, height);
+  SDL_Window* real = backend_.RealWindow(window);
+  if (real == nullptr) return;
+  if ((SDL_GetWindowFlags(real) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
+  if (!Prepare(real, width, height)) return;
+  if (SDL_UpdateTexture(texture_, nullptr, pixels, static_cast<int>(width * 4)) != 0) {
+    error_ = SDL_GetError();
+    return;
+  }
+  Draw();
+  ++shown_;
+}
+
+void SdlPresenter::Redraw() {
+  if (renderer_ == nullptr || texture_ == nullptr || target_ == nullptr) return;
+  if ((SDL_GetWindowFlags(target_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
+  Draw();
+}
+
+void SdlPresenter::WindowExposed(SDL_Window* window) {
+  if (window == target_) Redraw();
+}
+
+void SdlPresenter::WindowGone(SDL_Window* window) {
+  if (window == target_) Release();
+}
+
+void SdlPresenter::Draw() {
+  int outW = 0;
+  int outH = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0) return;
+  const FitRect fit = FitFrame(static_cast<int32_t>(textureWidth_), static_cast<int32_t>(textureHeight_), outW, outH);
+  const SDL_Rect dst{fit.x, fit.y, fit.w, fit.h};
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+  if (captureNext_ && outW > 0 && outH > 0) {
+    captureNext_ = false;
+    capture_.assign(static_cast<size_t>(outW) * static_cast<size_t>(outH), 0);
+    if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, capture_.data(), outW * 4) == 0) {
+      for (uint32_t& p : capture_) p |= 0xFF000000u;  // the window has no alpha to speak of
+      captureWidth_ = static_cast<uint32_t>(outW);
+      captureHeight_ = static_cast<uint32_t>(outH);
+      captured_ = true;
+    } else {
+      error_ = SDL_GetError();
+    }
+  }
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlPresenter::SetVSync(bool on) {
+  vsync_ = on;
+  if (renderer_ != nullptr) SDL_RenderSetVSync(renderer_, on ? 1 : 0);
+}
+
+bool SdlPresenter::TakeCapture(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height) {
+  if (!captured_ || pixels == nullptr || width == nullptr || height == nullptr) return false;
+  captured_ = false;
+  *pixels = std::move(capture_);
+  capture_.clear();
+  *width = captureWidth_;
+  *height = captureHeight_;
+  return true;
+}
+
+}  // namespace plat::sdl2

@@ -1,0 +1,71 @@
+// Shows the software-rendered frames in the real window: each frame goes
+// into a streaming texture of its size and is drawn over the window, scaled
+// to fit with its aspect kept (black bars where the window's shape differs,
+// as in full screen). Vertical sync is switched as the video settings ask.
+// Frames for a window without a real one, or one hidden or minimised, are
+// not drawn. ShowFrame has the shape of the graphics device's present sink,
+// so the presenter can be installed as one.
+//
+// For checks, CaptureNext reads back what the next shown frame put in the
+// window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/WindowSystem.h"
+#include "platform/sdl2/SdlBackend.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Window;
+
+namespace plat::sdl2 {
+
+class SdlPresenter : public SdlBackend::Listener {
+ public:
+  SdlPresenter(SdlBackend& backend, WindowSystem& windows, bool vsync);
+  ~SdlPresenter() override;
+  SdlPresenter(const SdlPresenter&) = delete;
+  SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+  // pixels: width x height words 0xFFRRGGBB, rows packed, read during the call.
+  void ShowFrame(WindowHandle window, const uint32_t* pixels, uint32_t width, uint32_t height);
+  void Redraw();  // the last frame again (the window was uncovered)
+  void WindowExposed(SDL_Window* window) override;
+  void WindowGone(SDL_Window* window) override;
+
+  void SetVSync(bool on);
+  bool VSync() const { return vsync_; }
+  uint64_t FramesShown() const { return shown_; }
+  const std::string& LastError() const { return error_; }
+
+  void CaptureNext() { captureNext_ = true; }
+  // The captured window content (0xFFRRGGBB words); false when nothing was
+  // captured since the last call.
+  bool TakeCapture(std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height);
+
+ private:
+  bool Prepare(SDL_Window* window, uint32_t width, uint32_t height);
+  void Draw();
+  void Release();
+
+  SdlBackend& backend_;
+  WindowSystem& windows_;
+  bool vsync_;
+  SDL_Window* target_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  uint32_t textureWidth_ = 0;
+  uint32_t textureHeight_ = 0;
+  uint64_t shown_ = 0;
+  bool captureNext_ = false;
+  bool captured_ = false;
+  std::vector<uint32_t> capture_;
+  uint32_t captureWidth_ = 0;
+  uint32_t captureHeight_ = 0;
+  std::string error_;
+};
+
+}  // namespace plat::sdl2

@@ -1,0 +1,172 @@
+#include "platform/sdl2/SdlWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/Utf.h"
+#include "platform/sdl2/SdlMapping.h"
+
+namespace plat::sdl2 {
+
+namespace {
+
+constexpr uint32_t kStateStyles = WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE;
+constexpr uint32_t kFullscreen = SDL_WINDOW_FULLSCREEN_DESKTOP;
+
+bool SameOrigin(const Rect& a, const Rect& b) { return a.left == b.left && a.top == b.top; }
+bool SameSize(const Rect& a, const Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
+
+}  // namespace
+
+SdlWindow::~SdlWindow() {
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+}
+
+// What the window system asks for. A minimised window keeps the place it
+// was last given, so restoring it needs no move.
+SdlWindow::State SdlWindow::Wanted(const WindowSystem& windows) const {
+  State s;
+  s.visible = windows.IsWindowVisible(handle_);
+  s.minimised = windows.IsIconic(handle_);
+  s.maximised = windows.IsZoomed(handle_);
+  const uint32_t style = windows.GetWindowLong(handle_, GWL_STYLE);
+  s.fullscreen = (style & WS_POPUP) != 0 && (style & WS_CAPTION) != WS_CAPTION;
+  s.foreground = windows.GetForegroundWindow() == handle_;
+  s.title = windows.GetWindowText(handle_);
+  if (s.minimised) {
+    s.client = applied_.client;
+  } else {
+    Point origin{0, 0};
+    Rect size{0, 0, 0, 0};
+    windows.ClientToScreen(handle_, &origin);
+    windows.GetClientRect(handle_, &size);
+    s.client = Rect{origin.x, origin.y, origin.x + size.Width(), origin.y + size.Height()};
+  }
+  return s;
+}
+
+bool SdlWindow::Create(const WindowSystem& windows, std::string* error) {
+  if (window_ != nullptr) return true;
+  const State want = Wanted(windows);
+  const bool placed = want.client.Width() > 0 && want.client.Height() > 0;
+  const int x = placed ? want.client.left : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+  const int y = placed ? want.client.top : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+  const int w = std::max(1, want.client.Width());
+  const int h = std::max(1, want.client.Height());
+  const uint32_t flags = SDL_WINDOW_HIDDEN | (want.fullscreen ? kFullscreen : 0u);
+  window_ = SDL_CreateWindow(Utf16ToUtf8(want.title).c_str(), x, y, w, h, flags);
+  if (window_ == nullptr) {
+    if (error != nullptr) *error = SDL_GetError();
+    return false;
+  }
+  id_ = SDL_GetWindowID(window_);
+  applied_ = State{};
+  applied_.fullscreen = want.fullscreen;
+  applied_.client = placed ? want.client : Rect{0, 0, 0, 0};
+  applied_.title = want.title;
+  return true;
+}
+
+void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
+  if (window_ == nullptr || !windows.IsWindow(handle_)) return;
+  const State want = Wanted(windows);
+  if (want.title != applied_.title) {
+    SDL_SetWindowTitle(window_, Utf16ToUtf8(want.title).c_str());
+    applied_.title = want.title;
+  }
+  if (want.fullscreen != applied_.fullscreen) {
+    SDL_SetWindowFullscreen(window_, want.fullscreen ? kFullscreen : 0u);
+    applied_.fullscreen = want.fullscreen;
+    // Back in a window, place and size it anew whatever the desktop restored.
+    if (!want.fullscreen) applied_.client = Rect{0, 0, 0, 0};
+  }
+  // Geometry only matters for a plain window; full screen and maximised
+  // windows take the desktop, minimised ones keep their place.
+  if (!want.fullscreen && !want.minimised && !want.maximised && want.client.Width() > 0 &&
+      want.client.Height() > 0) {
+    if (!SameSize(want.client, applied_.client)) SDL_SetWindowSize(window_, want.client.Width(), want.client.Height());
+    if (!SameOrigin(want.client, applied_.client)) SDL_SetWindowPosition(window_, want.client.left, want.client.top);
+    applied_.client = want.client;
+  }
+  if (holdShowState) return;
+  if (!want.visible) {
+    if (applied_.visible) SDL_HideWindow(window_);
+    applied_.visible = false;
+    applied_.foreground = false;
+    return;
+  }
+  if (!applied_.visible) SDL_ShowWindow(window_);
+  applied_.visible = true;
+  if (want.minimised && !applied_.minimised) {
+    SDL_MinimizeWindow(window_);
+  } else if (!want.minimised && applied_.minimised) {
+    SDL_RestoreWindow(window_);
+    applied_.maximised = false;
+  }
+  applied_.minimised = want.minimised;
+  if (!want.minimised) {
+    if (want.maximised && !applied_.maximised) SDL_MaximizeWindow(window_);
+    if (!want.maximised && applied_.maximised) SDL_RestoreWindow(window_);
+    applied_.maximised = want.maximised;
+  }
+  // Coming to the front in the window system (a later instance asked for it,
+  // or the program did) raises the real window.
+  if (want.foreground && !applied_.foreground && !want.minimised) SDL_RaiseWindow(window_);
+  applied_.foreground = want.foreground;
+}
+
+bool SdlWindow::NoteMinimised() {
+  if (applied_.minimised) return false;
+  applied_.minimised = true;
+  return true;
+}
+
+bool SdlWindow::NoteMaximised() {
+  if (applied_.maximised && !applied_.minimised) return false;
+  applied_.maximised = true;
+  applied_.minimised = false;
+  return true;
+}
+
+bool SdlWindow::NoteRestored() {
+  if (!applied_.minimised && !applied_.maximised) return false;
+  applied_.minimised = false;
+  applied_.maximised = false;
+  return true;
+}
+
+void SdlWindow::NoteMoved(WindowSystem& windows, int32_t x, int32_t y) {
+  if (window_ == nullptr || applied_.fullscreen || !applied_.visible || applied_.minimised || applied_.maximised) {
+    return;
+  }
+  const Rect moved{x, y, x + applied_.client.Width(), y + applied_.client.Height()};
+  if (SameOrigin(moved, applied_.client)) return;
+  Rect outer = moved;
+  windows.AdjustWindowRect(&outer, windows.GetWindowLong(handle_, GWL_STYLE) & ~kStateStyles, false);
+  windows.SetWindowPos(handle_, 0, outer.left, outer.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  applied_.client = moved;
+}
+
+Point SdlWindow::ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const {
+  Point origin{0, 0};
+  Rect client{0, 0, 0, 0};
+  windows.ClientToScreen(handle_, &origin);
+  windows.GetClientRect(handle_, &client);
+  if (window_ != nullptr && client.Width() > 0 && client.Height() > 0) {
+    int ww = 0;
+    int wh = 0;
+    SDL_GetWindowSize(window_, &ww, &wh);
+    const int32_t fw = frameWidth_ != 0 ? static_cast<int32_t>(frameWidth_) : client.Width();
+    const int32_t fh = frameHeight_ != 0 ? static_cast<int32_t>(frameHeight_) : client.Height();
+    WindowPointToClient(FitFrame(fw, fh, ww, wh), client.Width(), client.Height(), &x, &y);
+  }
+  return Point{origin.x + x, origin.y + y};
+}
+
+void SdlWindow::SetFrameSize(uint32_t width, uint32_t height) {
+  frameWidth_ = width;
+  frameHeight_ = height;
+}
+
+}  // namespace plat::sdl2

@@ -1,0 +1,77 @@
+// The real window that stands for one window of the window system. The
+// window system's record is the truth: Sync carries its title, show state,
+// position and client size over to the real window, and a pop-up window
+// (no caption) becomes a full-screen one that covers the desktop, its
+// frames scaled to fit. What the user does to the real window goes the other
+// way through the window system's User* reports; the Note* calls record it,
+// so Sync does not undo it and the real window's echo of our own changes is
+// not reported back as the user's.
+//
+// Sync only changes the real window where the window system differs from
+// what was last applied or reported, so it never fights the window manager
+// over a state it has not been asked to change.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/WindowSystem.h"
+#include "platform/WindowTypes.h"
+
+struct SDL_Window;
+
+namespace plat::sdl2 {
+
+class SdlWindow {
+ public:
+  explicit SdlWindow(WindowHandle handle) : handle_(handle) {}
+  ~SdlWindow();
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  // Makes the real window, hidden, in the place of the window system's; false
+  // (with SDL's reason) when it cannot be made.
+  bool Create(const WindowSystem& windows, std::string* error);
+  // Carries the window system's state over; holdShowState keeps the show
+  // state as it is (the user's last change has not reached the program yet).
+  void Sync(WindowSystem& windows, bool holdShowState);
+
+  // What the user did; each returns whether it changes what was applied, so
+  // the caller reports only real changes.
+  bool NoteMinimised();
+  bool NoteMaximised();
+  bool NoteRestored();
+  // A move by the user: the window system's window follows it.
+  void NoteMoved(WindowSystem& windows, int32_t x, int32_t y);
+
+  // Screen position of a point given in window coordinates.
+  Point ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const;
+  // Size of the frames shown in the window (the client size until one is).
+  void SetFrameSize(uint32_t width, uint32_t height);
+
+  WindowHandle Handle() const { return handle_; }
+  SDL_Window* Get() const { return window_; }
+  uint32_t Id() const { return id_; }
+  bool Fullscreen() const { return applied_.fullscreen; }
+
+ private:
+  struct State {
+    bool visible = false;
+    bool minimised = false;
+    bool maximised = false;
+    bool fullscreen = false;
+    bool foreground = false;
+    Rect client{0, 0, 0, 0};  // in screen coordinates
+    std::u16string title;
+  };
+  State Wanted(const WindowSystem& windows) const;
+
+  WindowHandle handle_;
+  SDL_Window* window_ = nullptr;
+  uint32_t id_ = 0;
+  State applied_;
+  uint32_t frameWidth_ = 0;
+  uint32_t frameHeight_ = 0;
+};
+
+}  // namespace plat::sdl2

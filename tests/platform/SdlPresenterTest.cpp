@@ -1,0 +1,122 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "SdlTestSupport.h"
+#include "platform/Clipboard.h"
+
+using namespace plat;
+
+namespace {
+
+class SdlFrames : public sdltest::SdlFixture {
+ protected:
+  sdl2::SdlPresenter& presenter() { return session_->Presenter(); }
+
+  // Shows a frame and reads back what it put in the window.
+  std::vector<uint32_t> ShowAndCapture(const std::vector<uint32_t>& frame, uint32_t w, uint32_t h,
+                                       uint32_t* outW, uint32_t* outH) {
+    presenter().CaptureNext();
+    presenter().ShowFrame(window_, frame.data(), w, h);
+    std::vector<uint32_t> pixels;
+    EXPECT_TRUE(presenter().TakeCapture(&pixels, outW, outH)) << presenter().LastError();
+    return pixels;
+  }
+};
+
+uint32_t Gradient(uint32_t x, uint32_t y) { return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40; }
+
+TEST_F(SdlFrames, AFrameOfTheClientSizeIsShownPixelForPixel) {
+  std::vector<uint32_t> frame(640 * 480);
+  for (uint32_t y = 0; y < 480; ++y) {
+    for (uint32_t x = 0; x < 640; ++x) frame[y * 640 + x] = Gradient(x, y);
+  }
+  uint32_t w = 0;
+  uint32_t h = 0;
+  const std::vector<uint32_t> shown = ShowAndCapture(frame, 640, 480, &w, &h);
+  ASSERT_EQ(w, 640u);
+  ASSERT_EQ(h, 480u);
+  ASSERT_EQ(shown.size(), frame.size());
+  EXPECT_EQ(shown, frame);
+  EXPECT_EQ(presenter().FramesShown(), 1u);
+  std::vector<uint32_t> again;
+  EXPECT_FALSE(presenter().TakeCapture(&again, &w, &h));  // one capture per request
+}
+
+TEST_F(SdlFrames, OtherShapesAreScaledWithBarsAtTheSides) {
+  // 240 x 240: red left half, blue right half; shown 480 x 480 in the middle.
+  std::vector<uint32_t> frame(240 * 240);
+  for (uint32_t y = 0; y < 240; ++y) {
+    for (uint32_t x = 0; x < 240; ++x) frame[y * 240 + x] = x < 120 ? 0xFFFF0000u : 0xFF0000FFu;
+  }
+  uint32_t w = 0;
+  uint32_t h = 0;
+  const std::vector<uint32_t> shown = ShowAndCapture(frame, 240, 240, &w, &h);
+  ASSERT_EQ(w, 640u);
+  ASSERT_EQ(h, 480u);
+  auto at = [&](uint32_t x, uint32_t y) { return shown[y * w + x]; };
+  EXPECT_EQ(at(0, 240), 0xFF000000u);    // bar
+  EXPECT_EQ(at(79, 10), 0xFF000000u);    // bar
+  EXPECT_EQ(at(90, 240), 0xFFFF0000u);   // left half of the frame
+  EXPECT_EQ(at(549, 470), 0xFF0000FFu);  // right half
+  EXPECT_EQ(at(560, 240), 0xFF000000u);  // bar
+}
+
+TEST_F(SdlFrames, NothingIsDrawnForHiddenMinimisedOrUnknownWindows) {
+  std::vector<uint32_t> frame(64 * 64, 0xFF00FF00u);
+  presenter().ShowFrame(window_ + 0x1000, frame.data(), 64, 64);
+  presenter().ShowFrame(window_, nullptr, 64, 64);
+  presenter().ShowFrame(window_, frame.data(), 0, 64);
+  EXPECT_EQ(presenter().FramesShown(), 0u);
+  ws().ShowWindow(window_, SW_HIDE);
+  presenter().ShowFrame(window_, frame.data(), 64, 64);
+  EXPECT_EQ(presenter().FramesShown(), 0u);
+  ws().ShowWindow(window_, SW_SHOW);
+  presenter().ShowFrame(window_, frame.data(), 64, 64);  // shown again without a pump in between
+  EXPECT_EQ(presenter().FramesShown(), 1u);
+}
+
+TEST_F(SdlFrames, VSyncFollowsTheSetting) {
+  EXPECT_FALSE(presenter().VSync());
+  presenter().SetVSync(true);
+  EXPECT_TRUE(presenter().VSync());
+  std::vector<uint32_t> frame(16 * 16, 0xFF123456u);
+  presenter().ShowFrame(window_, frame.data(), 16, 16);
+  EXPECT_EQ(presenter().FramesShown(), 1u);
+}
+
+class SdlClip : public sdltest::SdlFixture {};
+
+TEST_F(SdlClip, TextRoundTripsThroughTheDesktopClipboard) {
+  Clipboard& clip = GetClipboard();
+  EXPECT_EQ(&clip, &session_->Clip());
+  ASSERT_TRUE(clip.Open(window_));
+  ASSERT_TRUE(clip.Empty());
+  EXPECT_FALSE(clip.GetText().has_value());
+  const std::u16string text = u"Scheune \u00fc \U0001F33D";
+  ASSERT_TRUE(clip.SetText(text));
+  ASSERT_TRUE(clip.Close());
+  char* utf8 = SDL_GetClipboardText();
+  ASSERT_NE(utf8, nullptr);
+  EXPECT_STREQ(utf8, "Scheune \xC3\xBC \xF0\x9F\x8C\xBD");
+  SDL_free(utf8);
+
+  SDL_SetClipboardText("from \xE2\x82\xAC elsewhere");  // put there by another program
+  ASSERT_TRUE(clip.Open(window_));
+  EXPECT_EQ(clip.GetText(), u"from \u20ac elsewhere");
+  clip.Close();
+}
+
+TEST_F(SdlClip, FailedOpenLeavesTheDesktopClipboardAlone) {
+  SDL_SetClipboardText("keep");
+  Clipboard& clip = GetClipboard();
+  clip.FailNextOpen();
+  EXPECT_FALSE(clip.Open(window_));
+  EXPECT_FALSE(clip.SetText(u"lost"));
+  char* utf8 = SDL_GetClipboardText();
+  EXPECT_STREQ(utf8, "keep");
+  SDL_free(utf8);
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+// Whole-image PNG files of 32-bit pixels (0xAARRGGBB words) through libpng's
+// simple interface. Failures are returned with libpng's reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sdl2check {
+
+bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height,
+              std::string* error);
+bool ReadPng(const std::string& path, std::vector<uint32_t>* pixels, uint32_t* width, uint32_t* height,
+             std::string* error);
+
+}  // namespace sdl2check
