@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "engine/text/DXLEdit.h"
+TEST(Placeholder, Builds) { SUCCEED(); }
