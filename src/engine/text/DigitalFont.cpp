@@ -133,8 +133,10 @@ void DigitalFont::BuildQuads(DIGITALFONTMODE* mode) {
     if (texture_) {
       texture_->MakeQuadPart(quad, 0.0f, 0.0f, left, top, w, h, 0xFFFFFFFFu, false, false);
     } else {
+      // Like the textured quads, the plain rectangle stands at (0, 0), so a
+      // number lays out the same with or without its picture.
       *quad = DXLQUAD{};
-      SetQuadRect24(quad->v, left, top, left + w, top + h, false, true);
+      SetQuadRect24(quad->v, 0.0f, 0.0f, w, h, false, true);
       for (DXLVERTEX& v : quad->v) v.color = 0xFFFFFFFFu;
     }
     x += static_cast<i64>(widths_[k]) + mode->gap;
