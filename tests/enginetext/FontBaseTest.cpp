@@ -237,6 +237,8 @@ TEST_F(FontTextures, UpdateBuildsQuadsAndTellsListeners) {
   EXPECT_EQ(font.GetQuad(u'A')->v[3].color, 0x80112233u);
 
   // A larger picture places the last glyph too.
+  picture_->Unload();
+  EXPECT_EQ(font.GetQuad(u'A'), nullptr);  // an unloaded picture has no size
   Load(picture_, 64, 64);
   EXPECT_NE(font.GetQuad(u'G'), nullptr);
   // The picture going away frees every quad.
