@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "DemoPng.h"
+#include "platform/PngFile.h"
 #include "DemoScene.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
@@ -149,7 +149,7 @@ int RunDemo(const std::function<void()>& afterWindow) {
   if (!gOptions.screenshot.empty()) {
     plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
     std::string error;
-    if (!demo::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
+    if (!plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
       std::fprintf(stderr, "engine_demo: cannot write %s: %s\n", gOptions.screenshot.c_str(), error.c_str());
       status = 1;
     }
@@ -162,7 +162,7 @@ int CheckScreenshot(const std::string& path) {
   std::vector<uint32_t> pixels;
   uint32_t w = 0, h = 0;
   std::string error;
-  if (!demo::ReadPng(path, &pixels, &w, &h, &error)) {
+  if (!plat::ReadPng(path, &pixels, &w, &h, &error)) {
     std::fprintf(stderr, "engine_demo: cannot read %s: %s\n", path.c_str(), error.c_str());
     return 1;
   }

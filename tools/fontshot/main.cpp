@@ -8,7 +8,7 @@
 //     --italic --underline --strike
 //     --mono         non-antialiased (quality 3)
 //     --no-kern      ignore the font's kerning pairs
-#include <png.h>
+#include "platform/PngFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,33 +30,12 @@ int Usage() {
 }
 
 bool WritePng(const char* path, const plat::FontCanvas& canvas) {
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(canvas.Width()), static_cast<png_uint_32>(canvas.Height()), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(canvas.Width()) * 3);
-    for (int y = 0; y < canvas.Height(); ++y) {
-      for (int x = 0; x < canvas.Width(); ++x) {
-        const uint32_t p = canvas.Pixel(x, y);
-        row[x * 3 + 0] = static_cast<png_byte>(p >> 16);
-        row[x * 3 + 1] = static_cast<png_byte>(p >> 8);
-        row[x * 3 + 2] = static_cast<png_byte>(p);
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    ok = true;
-  }
-  png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
-  return std::fclose(file) == 0 && ok;
+  std::vector<uint32_t> pixels;
+  pixels.reserve(static_cast<size_t>(canvas.Width()) * static_cast<size_t>(canvas.Height()));
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = 0; x < canvas.Width(); ++x) pixels.push_back(canvas.Pixel(x, y) | 0xFF000000u);
+  return plat::WritePng(path, pixels, static_cast<uint32_t>(canvas.Width()), static_cast<uint32_t>(canvas.Height()),
+                        nullptr);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 //     --shadow DX DY    drop shadow in half-transparent black
 //     --tracking N      extra pixels after every glyph
 // The glyph set is printable ASCII, Latin-1 and the characters of TEXT.
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 
 #include "engine/DXLTexture.h"
 #include "engine/DXLWindowViewer.h"
+#include "platform/PngFile.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/FontResolver.h"
 #include "platform/Utf.h"
@@ -40,33 +40,10 @@ int Usage() {
   return 2;
 }
 
-// `pixels` are 0xAARRGGBB rows without padding; written as RGB.
-bool WritePng(const std::string& path, u32 width, u32 height, const std::vector<u32>& pixels) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (info && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    for (u32 y = 0; y < height; ++y) {
-      for (u32 x = 0; x < width; ++x) {
-        const u32 p = pixels[static_cast<size_t>(y) * width + x];
-        row[x * 3 + 0] = static_cast<png_byte>(p >> 16);
-        row[x * 3 + 1] = static_cast<png_byte>(p >> 8);
-        row[x * 3 + 2] = static_cast<png_byte>(p);
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    ok = true;
-  }
-  png_destroy_write_struct(&png, info ? &info : nullptr);
-  return std::fclose(file) == 0 && ok;
+// `pixels` are 0xAARRGGBB rows without padding; written opaque.
+bool WriteOpaquePng(const std::string& path, u32 width, u32 height, std::vector<u32> pixels) {
+  for (u32& p : pixels) p |= 0xFF000000u;
+  return plat::WritePng(path, pixels, width, height, nullptr);
 }
 
 // The texture's texels blended over a checker board of two dark greys.
@@ -194,7 +171,7 @@ int main(int argc, char** argv) {
 
   u32 tw = 0, th = 0;
   const std::vector<u32> glyphs = Composite(font->GetTexture(), &tw, &th);
-  if (glyphs.empty() || !WritePng(out + "-glyphs.png", tw, th, glyphs)) {
+  if (glyphs.empty() || !WriteOpaquePng(out + "-glyphs.png", tw, th, glyphs)) {
     std::fprintf(stderr, "kgefontshot: cannot write %s-glyphs.png\n", out.c_str());
     return 1;
   }
@@ -207,7 +184,7 @@ int main(int argc, char** argv) {
   std::vector<u32> frame(static_cast<size_t>(width) * height);
   for (u32 y = 0; y < height; ++y)
     for (u32 x = 0; x < width; ++x) frame[static_cast<size_t>(y) * width + x] = soft->FramePixel(x, y);
-  if (!WritePng(out + "-line.png", width, height, frame)) {
+  if (!WriteOpaquePng(out + "-line.png", width, height, frame)) {
     std::fprintf(stderr, "kgefontshot: cannot write %s-line.png\n", out.c_str());
     return 1;
   }

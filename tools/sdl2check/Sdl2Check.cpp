@@ -22,7 +22,7 @@
 
 #include <SDL.h>
 
-#include "PngFile.h"
+#include "platform/PngFile.h"
 #include "TestPicture.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -101,7 +101,7 @@ int CheckScreenshot(const Options& o) {
   uint32_t w = 0;
   uint32_t h = 0;
   std::string error;
-  if (!sdl2check::ReadPng(o.check, &shot, &w, &h, &error)) {
+  if (!plat::ReadPng(o.check, &shot, &w, &h, &error)) {
     std::fprintf(stderr, "sdl2check: cannot read %s: %s\n", o.check.c_str(), error.c_str());
     return 1;
   }
@@ -327,7 +327,7 @@ int Run(const Options& o) {
       std::fprintf(stderr, "sdl2check: the last frame could not be read back: %s\n", presenter.LastError().c_str());
       return 1;
     }
-    if (!sdl2check::WritePng(o.screenshot, pixels, w, h, &error)) {
+    if (!plat::WritePng(o.screenshot, pixels, w, h, &error)) {
       std::fprintf(stderr, "sdl2check: cannot write %s: %s\n", o.screenshot.c_str(), error.c_str());
       return 1;
     }

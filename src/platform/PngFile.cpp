@@ -1,21 +1,22 @@
-#include "DemoPng.h"
+#include "platform/PngFile.h"
 
 #include <png.h>
 
 #include <cstring>
 
-namespace demo {
+namespace plat {
 
 namespace {
 
-constexpr uint32_t kMaxSide = 8192;  // only the demo's own screenshots are read back
+// Largest side read back; the check only ever reads its own screenshots.
+constexpr uint32_t kMaxSide = 16384;
 
 }  // namespace
 
 bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height,
               std::string* error) {
   if (width == 0 || height == 0 || pixels.size() != static_cast<size_t>(width) * height) {
-    *error = "no image to write";
+    if (error) *error = "no image to write";
     return false;
   }
   png_image image;
@@ -24,9 +25,9 @@ bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, uint
   image.width = width;
   image.height = height;
   image.format = PNG_FORMAT_BGRA;  // the bytes of little-endian 0xAARRGGBB words
-  if (png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), static_cast<png_int_32>(width * 4),
-                              nullptr) == 0) {
-    *error = image.message;
+  if (png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), static_cast<png_int_32>(width * 4), nullptr) ==
+      0) {
+    if (error) *error = image.message;
     return false;
   }
   return true;
@@ -38,19 +39,18 @@ bool ReadPng(const std::string& path, std::vector<uint32_t>* pixels, uint32_t* w
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
   if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-    *error = image.message;
+    if (error) *error = image.message;
     return false;
   }
   if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
     png_image_free(&image);
-    *error = "image size out of range";
+    if (error) *error = "image size out of range";
     return false;
   }
   image.format = PNG_FORMAT_BGRA;
   pixels->assign(static_cast<size_t>(image.width) * image.height, 0);
-  if (png_image_finish_read(&image, nullptr, pixels->data(), static_cast<png_int_32>(image.width * 4), nullptr) ==
-      0) {
-    *error = image.message;
+  if (png_image_finish_read(&image, nullptr, pixels->data(), static_cast<png_int_32>(image.width * 4), nullptr) == 0) {
+    if (error) *error = image.message;
     return false;
   }
   *width = image.width;
@@ -58,4 +58,4 @@ bool ReadPng(const std::string& path, std::vector<uint32_t>* pixels, uint32_t* w
   return true;
 }
 
-}  // namespace demo
+}  // namespace plat
