@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (g++), and every fuzz target for a few seconds
-# (clang and libFuzzer). The unit-test summary is printed last.
+# (clang and libFuzzer). The unit tests include the engine demo and the SDL2
+# check on a virtual X display (xvfb-run). The unit-test summary is printed last.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -23,14 +24,6 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 echo "== Fuzz targets"
 ctest --test-dir "$fuzz" --output-on-failure -j "$jobs" -L fuzz
-
-# The engine demo through SDL2 on a virtual X display: a few frames, then its
-# screenshot must show the scene.
-echo "== Engine demo under Xvfb"
-demo_shot="$tests/engine-demo-xvfb.png"
-ASAN_OPTIONS="detect_leaks=0" xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$tests/tools/demo/engine_demo" --frames 20 --screenshot "$demo_shot"
-"$tests/tools/demo/engine_demo" --check "$demo_shot"
 
 echo "== Unit tests"
 ctest --test-dir "$tests" --output-on-failure -j "$jobs"
