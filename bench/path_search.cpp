@@ -42,7 +42,7 @@ struct Rect {
   i32 l, t, r, b;
 };
 
-struct WorldSpec {
+struct WorldSetup {
   const char* name;
   u16 width, height;
   std::vector<Rect> rects;
@@ -54,8 +54,8 @@ const i16 kFoot[3][2] = {{12, 8}, {20, 12}, {32, 16}};
 
 // A typical level: about a fifth of it covered. The crowded variant draws the
 // same count from sides up to 192 and covers more than half.
-WorldSpec Typical(bool crowded) {
-  WorldSpec w{crowded ? "crowded" : "typical", 1600, 1200, {}, 10000, 1000};
+WorldSetup Typical(bool crowded) {
+  WorldSetup w{crowded ? "crowded" : "typical", 1600, 1200, {}, 10000, 1000};
   Rng rng(20240601);
   const i32 most = crowded ? 192 : 80;
   for (i32 i = 0; i < 150; ++i) {
@@ -66,8 +66,8 @@ WorldSpec Typical(bool crowded) {
   return w;
 }
 
-WorldSpec Dense() {
-  WorldSpec w{"dense", 4096, 4096, {}, 10000, 300};
+WorldSetup Dense() {
+  WorldSetup w{"dense", 4096, 4096, {}, 10000, 300};
   Rng rng(777);
   for (i32 i = 0; i < 1000; ++i) {
     const i32 rw = rng.Range(16, 96), rh = rng.Range(16, 96);
@@ -77,8 +77,8 @@ WorldSpec Dense() {
   return w;
 }
 
-WorldSpec Maze() {
-  WorldSpec w{"maze", 2048, 2048, {}, 10000, 1000};
+WorldSetup Maze() {
+  WorldSetup w{"maze", 2048, 2048, {}, 10000, 1000};
   const i32 gap = 2048 / 16;
   for (i32 i = 0; i < 15; ++i) {
     const i32 x = gap * (i + 1) - 16;
@@ -230,14 +230,14 @@ double Percentile(std::vector<double> v, double p) {
   return v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())))];
 }
 
-void Run(const WorldSpec& spec) {
+void Run(const WorldSetup& world) {
   // Build: three grids, then every rectangle in one bracket.
   const auto b0 = Clock::now();
-  auto pf = std::make_unique<PathFinder>(spec.width, spec.height, 64, 64);
+  auto pf = std::make_unique<PathFinder>(world.width, world.height, 64, 64);
   for (u32 g = 0; g < 3; ++g)
     pf->CreateGrid(g + 1, PackPair(kFoot[g][0], kFoot[g][1]), PackPair(kFoot[g][0], kFoot[g][1]), 1u << g);
   pf->BeginUpdate();
-  for (const Rect& r : spec.rects) pf->AddShape(PackPair(r.l, r.t), PackPair(r.r, r.b), 0);
+  for (const Rect& r : world.rects) pf->AddShape(PackPair(r.l, r.t), PackPair(r.r, r.b), 0);
   pf->EndUpdate();
   const double buildMs = Ms(Clock::now() - b0);
 
@@ -246,26 +246,26 @@ void Run(const WorldSpec& spec) {
   const i32 cycles = 1000;
   const auto c0 = Clock::now();
   for (i32 i = 0; i < cycles; ++i) {
-    const i32 x = churn.Range(0, spec.width - 128), y = churn.Range(0, spec.height - 96);
+    const i32 x = churn.Range(0, world.width - 128), y = churn.Range(0, world.height - 96);
     _SHAPE* s = pf->AddShape(PackPair(x, y), PackPair(x + 128, y + 96), 0);
     pf->RemoveShape(s);
   }
   const double churnMs = Ms(Clock::now() - c0) / (2.0 * cycles);
 
   GridMap maps[3];
-  for (u32 g = 0; g < 3; ++g) BuildMap(*pf, pf->GetGrid(g + 1), spec.rects, maps[g]);
+  for (u32 g = 0; g < 3; ++g) BuildMap(*pf, pf->GetGrid(g + 1), world.rects, maps[g]);
   // Share of the level the obstacles cover, before and after the largest footprint.
   double cover[2] = {0, 0};
   {
     GridMap bare;
     _SHAPEGRID none{};
-    none.boundRight = static_cast<i16>(spec.width);
-    none.boundBottom = static_cast<i16>(spec.height);
+    none.boundRight = static_cast<i16>(world.width);
+    none.boundBottom = static_cast<i16>(world.height);
     bare.grid = &none;
-    bare.w = spec.width;
-    bare.h = spec.height;
+    bare.w = world.width;
+    bare.h = world.height;
     bare.blocked.assign(static_cast<size_t>(bare.w) * static_cast<size_t>(bare.h), 0);
-    for (const Rect& r : spec.rects)
+    for (const Rect& r : world.rects)
       for (i32 y = std::max(0, r.t); y < std::min<i32>(bare.h, r.b); ++y)
         for (i32 x = std::max(0, r.l); x < std::min<i32>(bare.w, r.r); ++x)
           bare.blocked[static_cast<size_t>(y) * static_cast<size_t>(bare.w) + static_cast<size_t>(x)] = 1;
@@ -276,13 +276,13 @@ void Run(const WorldSpec& spec) {
   }
   std::printf("%-8s %zu obstacles cover %.0f %% of the level (%.0f %% grown by the largest footprint), "
               "%d groups in that grid\n",
-              spec.name, spec.rects.size(), cover[0] * 100, cover[1] * 100, maps[2].grid->multiShapes.GetCount());
+              world.name, world.rects.size(), cover[0] * 100, cover[1] * 100, maps[2].grid->multiShapes.GetCount());
 
   Rng rng(12345);
   std::vector<double> times;
   std::vector<double> ratios;
   u32 failures = 0, points = 0, invalid = 0;
-  for (u32 q = 0; q < spec.queries; ++q) {
+  for (u32 q = 0; q < world.queries; ++q) {
     const u32 gi = q % 3;
     const GridMap& m = maps[gi];
     const _SHAPEGRID* g = m.grid;
@@ -320,7 +320,7 @@ void Run(const WorldSpec& spec) {
       for (u32 i = 1; i < r.pointCount && ok; ++i)
         ok = m.Clear(r.points[2 * i - 2], r.points[2 * i - 1], r.points[2 * i], r.points[2 * i + 1]);
       if (!ok) ++invalid;
-      if (q < spec.referenceQueries) {
+      if (q < world.referenceQueries) {
         const double best = Reference(m, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(fx),
                                       static_cast<float>(fy));
         if (best > 0) ratios.push_back(PathLength(r) / best);
@@ -333,13 +333,13 @@ void Run(const WorldSpec& spec) {
   mean /= static_cast<double>(times.size());
   std::printf("%-8s build %.2f ms, add/remove %.3f ms, %u queries: mean %.3f ms, p99 %.3f ms, max %.3f ms, "
               "failures %u, invalid %u, points/path %.1f, length/shortest median %.3f p95 %.3f max %.3f (%zu)\n",
-              spec.name, buildMs, churnMs, spec.queries, mean, Percentile(times, 0.99),
+              world.name, buildMs, churnMs, world.queries, mean, Percentile(times, 0.99),
               *std::max_element(times.begin(), times.end()), failures, invalid,
-              static_cast<double>(points) / static_cast<double>(spec.queries - failures), Percentile(ratios, 0.5),
+              static_cast<double>(points) / static_cast<double>(world.queries - failures), Percentile(ratios, 0.5),
               Percentile(ratios, 0.95), ratios.empty() ? 0.0 : *std::max_element(ratios.begin(), ratios.end()),
               ratios.size());
 
-  if (std::string_view(spec.name) == "maze") {
+  if (std::string_view(world.name) == "maze") {
     // Sliced on the real clock: the longest single call.
     double longest = 0;
     u32 calls = 0, sliced = 0, fails = 0;
