@@ -236,6 +236,7 @@ bool LngXmlDocument::LoadBytes(const u8* bytes, size_t size) {
   const u8* body = bytes + skip;
   if (form == kEight) {
     Parse(*this, reinterpret_cast<const char*>(body), rest);
+    current_ = &root_;
     return true;
   }
   std::u16string text;
@@ -251,6 +252,7 @@ bool LngXmlDocument::LoadBytes(const u8* bytes, size_t size) {
     }
   }
   Parse(*this, text.data(), text.size());
+  current_ = &root_;
   return true;
 }
 
