@@ -118,6 +118,9 @@ const COMIXTEXT* GameLanguage::FindComix(const wchar* name) const {
       if (c->text && c->text->key.Equals(id)) return c;
     }
   }
+  // Never a record without a text, also before the first load and after
+  // a load that stopped early.
+  missingComix_ = COMIXTEXT{defaultText_, 0, 0, 1.0f};
   return &missingComix_;
 }
 

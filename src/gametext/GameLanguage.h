@@ -76,6 +76,7 @@ class GameLanguage : public DXLLanguage {
   u32 WriteCache(kis::BaseDataFileWriter* file) override;
 
   const wchar* GetWindowTitle() const;
+  using DXLLanguage::GetText;
   const wchar* GetText(const DXLLngTable* table, const wchar* key, bool fallback) const;
   const wchar* GetTextByName(const wchar* tableName, const wchar* key, bool fallback) const;
   const COMIXTEXT* FindComix(const wchar* name) const;
@@ -114,7 +115,7 @@ class GameLanguage : public DXLLanguage {
   u32 profileCharsLength_ = 0;
   LOGOPLACE logo_ = {};
   kis::GrowBuffer comix_;
-  COMIXTEXT missingComix_ = {};
+  mutable COMIXTEXT missingComix_ = {};
   kis::GrowBuffer credits_;
 
  private:
