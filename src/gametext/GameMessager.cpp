@@ -1,0 +1,26 @@
+#include "gametext/GameMessager.h"
+
+#include "platform/Clock.h"
+
+namespace {
+bool g_messagesOff = false;
+}
+
+void SetGameMessagesOff(bool off) { g_messagesOff = off; }
+bool GetGameMessagesOff() { return g_messagesOff; }
+
+bool GameMessager::CanSend(u32 id) {
+  if (g_messagesOff) return false;
+  const u32 now = plat::GetTimeMs();
+  for (i32 i = 0; i < count_; ++i) {
+    Entry& e = entries_[i];
+    if (e.id != id) continue;
+    // Unsigned difference: correct across the clock's wrap.
+    if (now - e.time < kInterval) return false;
+    e.time = now;
+    return true;
+  }
+  if (count_ >= static_cast<i32>(kMaxIds)) return false;
+  entries_[count_++] = Entry{id, now};
+  return true;
+}

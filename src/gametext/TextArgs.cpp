@@ -1,0 +1,234 @@
+#include "gametext/TextArgs.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "base/Strings.h"
+
+const wchar* TextArgs::text_ = nullptr;
+u32 TextArgs::length_ = 0;
+kis::Identifier TextArgs::lastWord_;
+wchar TextArgs::lastChar_ = 0;
+
+namespace {
+
+bool IsBlank(wchar c) { return c == u' ' || c == u'\t'; }
+bool IsWordChar(wchar c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+}
+bool IsFloatChar(wchar c) { return c == u'.' || c == u'e' || c == u'E' || c == u'+' || c == u'-'; }
+
+constexpr u32 kMaxWord = 63;
+
+}  // namespace
+
+void TextArgs::Set(const wchar* text, u32 length) {
+  text_ = text;
+  length_ = text ? (length == kis::kToTerminator ? kis::StrLenW(text) : length) : 0;
+  lastWord_ = kis::Identifier();
+  lastChar_ = 0;
+}
+
+bool TextArgs::NextWord(bool floatChars, bool sign, wchar* word, u32* length) {
+  *length = 0;
+  word[0] = 0;
+  if (!text_) return false;
+  while (length_ && *text_ && IsBlank(*text_)) {
+    ++text_;
+    --length_;
+  }
+  u32 n = 0;
+  while (n < length_ && text_[n] &&
+         (IsWordChar(text_[n]) || (floatChars && IsFloatChar(text_[n])) ||
+          (sign && n == 0 && (text_[n] == u'-' || text_[n] == u'+')))) {
+    if (n < kMaxWord) word[n] = text_[n];
+    ++n;
+  }
+  text_ += n;
+  length_ -= n;
+  const u32 kept = n < kMaxWord ? n : kMaxWord;
+  word[kept] = 0;
+  *length = kept;
+  lastWord_.Parse(word, kept, false, nullptr, nullptr);
+  return n > 0;
+}
+
+i32 TextArgs::NextInt(i32 def) {
+  wchar word[kMaxWord + 1];
+  u32 n = 0;
+  if (!NextWord(false, true, word, &n)) return def;
+  const std::string s(word, word + n);
+  char* end = nullptr;
+  const long long v = std::strtoll(s.c_str(), &end, 10);
+  if (end == s.c_str() || *end || v < INT32_MIN || v > INT32_MAX) return def;
+  return static_cast<i32>(v);
+}
+
+u32 TextArgs::NextUInt(u32 def) {
+  wchar word[kMaxWord + 1];
+  u32 n = 0;
+  if (!NextWord(false, false, word, &n)) return def;
+  const std::string s(word, word + n);
+  char* end = nullptr;
+  const unsigned long long v = std::strtoull(s.c_str(), &end, 10);
+  if (end == s.c_str() || *end || v > UINT32_MAX) return def;
+  return static_cast<u32>(v);
+}
+
+float TextArgs::NextFloat(float def) {
+  wchar word[kMaxWord + 1];
+  u32 n = 0;
+  if (!NextWord(true, false, word, &n)) return def;
+  const std::string s(word, word + n);
+  // Only decimal forms: no "inf", "nan" or hexadecimal floats.
+  for (char c : s)
+    if (!((c >= '0' && c <= '9') || IsFloatChar(static_cast<wchar>(c)))) return def;
+  char* end = nullptr;
+  const float v = std::strtof(s.c_str(), &end);
+  if (end == s.c_str() || *end || !std::isfinite(v)) return def;
+  return v;
+}
+
+bool TextArgs::NextChar(i32& value) {
+  if (!text_) return false;
+  u32 skip = 0;
+  while (skip < length_ && text_[skip] && IsBlank(text_[skip])) ++skip;
+  if (skip >= length_ || !text_[skip]) return false;
+  const wchar c = text_[skip];
+  const u32 after = skip + 1;
+  if (after < length_ && text_[after] && !IsBlank(text_[after])) return false;
+  u32 next = after;
+  while (next < length_ && text_[next] && IsBlank(text_[next])) ++next;
+  text_ += next;
+  length_ -= next;
+  lastChar_ = c;
+  if (c == u'L') {
+  } else if (c == u'U') {
+    if (value >= 1) ++value;
+  } else if (c >= u'0' && c <= u'9') {
+    value = c - u'0';
+  }
+  return true;
+}
+
+// --- Formatting --------------------------------------------------------------------
+
+namespace {
+
+struct Out {
+  wchar* buffer;
+  u32 count = 0;
+  void Put(wchar c) {
+    if (count + 1 < kFormatTextSize) buffer[count++] = c;
+  }
+  void Pad(u32 n, wchar c) {
+    for (u32 i = 0; i < n; ++i) Put(c);
+  }
+};
+
+void PutField(Out& out, const std::u16string& body, u32 width, bool left, bool zero) {
+  const u32 len = static_cast<u32>(body.size());
+  const u32 pad = width > len ? width - len : 0;
+  if (!left && zero && pad && !body.empty() && (body[0] == u'-' || body[0] == u'+')) {
+    out.Put(body[0]);
+    out.Pad(pad, u'0');
+    for (u32 i = 1; i < len; ++i) out.Put(body[i]);
+    return;
+  }
+  if (!left) out.Pad(pad, zero ? u'0' : u' ');
+  for (wchar c : body) out.Put(c);
+  if (left) out.Pad(pad, u' ');
+}
+
+std::u16string Ascii(const char* s) { return std::u16string(s, s + std::strlen(s)); }
+
+}  // namespace
+
+u32 VFormatTextW(wchar* buffer, const wchar* format, va_list arguments) {
+  if (!buffer) return 0;
+  Out out{buffer};
+  if (format) {
+    for (const wchar* f = format; *f; ++f) {
+      if (*f != u'%') {
+        out.Put(*f);
+        continue;
+      }
+      ++f;
+      bool left = false, zero = false;
+      for (;; ++f) {
+        if (*f == u'-') left = true;
+        else if (*f == u'0') zero = true;
+        else break;
+      }
+      u32 width = 0;
+      for (; *f >= u'0' && *f <= u'9'; ++f)
+        if (width < 10000) width = width * 10 + (*f - u'0');
+      i32 precision = -1;
+      if (*f == u'.') {
+        ++f;
+        precision = 0;
+        for (; *f >= u'0' && *f <= u'9'; ++f)
+          if (precision < 10000) precision = precision * 10 + (*f - u'0');
+      }
+      while (*f == u'l' || *f == u'h') ++f;
+      char num[64];
+      switch (*f) {
+        case u'd':
+        case u'i':
+          std::snprintf(num, sizeof num, "%d", va_arg(arguments, int));
+          PutField(out, Ascii(num), width, left, zero);
+          break;
+        case u'u':
+          std::snprintf(num, sizeof num, "%u", va_arg(arguments, unsigned));
+          PutField(out, Ascii(num), width, left, zero);
+          break;
+        case u'x':
+          std::snprintf(num, sizeof num, "%x", va_arg(arguments, unsigned));
+          PutField(out, Ascii(num), width, left, zero);
+          break;
+        case u'X':
+          std::snprintf(num, sizeof num, "%X", va_arg(arguments, unsigned));
+          PutField(out, Ascii(num), width, left, zero);
+          break;
+        case u'f':
+          std::snprintf(num, sizeof num, "%.*f", precision < 0 ? 6 : (precision > 30 ? 30 : precision),
+                        va_arg(arguments, double));
+          PutField(out, Ascii(num), width, left, zero);
+          break;
+        case u'c':
+          PutField(out, std::u16string(1, static_cast<wchar>(va_arg(arguments, int))), width, left, false);
+          break;
+        case u's': {
+          const wchar* s = va_arg(arguments, const wchar*);
+          std::u16string body = s ? std::u16string(s) : std::u16string(u"(null)");
+          if (precision >= 0 && body.size() > static_cast<size_t>(precision)) body.resize(precision);
+          PutField(out, body, width, left, false);
+          break;
+        }
+        case u'%':
+          out.Put(u'%');
+          break;
+        case 0:
+          --f;
+          break;
+        default:
+          out.Put(u'%');
+          out.Put(*f);
+          break;
+      }
+    }
+  }
+  buffer[out.count] = 0;
+  return out.count;
+}
+
+u32 FormatTextW(wchar* buffer, const wchar* format, ...) {
+  va_list a;
+  va_start(a, format);
+  const u32 n = VFormatTextW(buffer, format, a);
+  va_end(a);
+  return n;
+}

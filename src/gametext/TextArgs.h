@@ -1,0 +1,58 @@
+// Small routines that live with the language code:
+// - TextArgs, the argument cursor of the game's hint-text builder: a text
+//   with its remaining length from which words are taken one by one;
+// - VFormatTextW, the wide formatter of the game's data-error box;
+// - SectionCursor, the progress record of the game's resumable section readers.
+#pragma once
+
+#include <cstdarg>
+
+#include "base/Identifier.h"
+#include "base/Types.h"
+
+class TextArgs {
+ public:
+  static void Set(const wchar* text, u32 length);  // kis::kToTerminator: up to the zero
+  static const wchar* GetText() { return text_; }
+  static u32 GetLength() { return length_; }
+  static const kis::Identifier& GetLastWord() { return lastWord_; }
+  static wchar GetLastChar() { return lastChar_; }
+
+  // The next word (blanks skipped; letters, digits and "_", for a float also
+  // ".eE+-", for a signed number a leading sign) read as a number; the
+  // default when no word follows or the word is no number. The cursor moves
+  // past the word either way.
+  static i32 NextInt(i32 def);
+  static u32 NextUInt(u32 def);
+  static float NextFloat(float def);
+  // A one-character word followed by a blank or the end: "L" leaves value,
+  // "U" increments it when it is at least 1, a digit replaces it, any other
+  // character keeps it. False (nothing taken) for anything else.
+  static bool NextChar(i32& value);
+
+ private:
+  static bool NextWord(bool floatChars, bool sign, wchar* word, u32* length);
+
+  static const wchar* text_;
+  static u32 length_;
+  static kis::Identifier lastWord_;
+  static wchar lastChar_;
+};
+
+constexpr u32 kFormatTextSize = 1000;
+
+// Formats into a buffer of kFormatTextSize characters: %s (wide text), %c,
+// %d, %i, %u, %x, %X, %f and %% with "-", "0", width and precision; the
+// result is cut to fit and always terminated. Characters written.
+u32 VFormatTextW(wchar* buffer, const wchar* format, va_list arguments);
+u32 FormatTextW(wchar* buffer, const wchar* format, ...);
+
+struct SectionCursor {
+  u32 done = 0;
+  u32 total = 0;
+  u32 error = 0;
+  void Reset() {
+    done = 0;
+    error = 0;
+  }
+};

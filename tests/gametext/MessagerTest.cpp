@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "gametext/GameMessager.h"
+#include "gametext/TextArgs.h"
+#include "platform/Clock.h"
+#include "LanguageTestSupport.h"
+
+namespace {
+
+using lngtest::U8;
+
+class Messager : public ::testing::Test {
+ protected:
+  void SetUp() override { plat::SetClock(&clock_); }
+  void TearDown() override {
+    plat::SetClock(nullptr);
+    SetGameMessagesOff(false);
+  }
+  plat::FakeClock clock_{1000};
+};
+
+TEST_F(Messager, SameIdWaitsTenSeconds) {
+  GameMessager m;
+  EXPECT_TRUE(m.CanSend(7));
+  clock_.Advance(9999);
+  EXPECT_FALSE(m.CanSend(7));
+  clock_.Advance(1);
+  EXPECT_TRUE(m.CanSend(7));   // 10,000 ms after it last passed
+  clock_.Advance(5000);
+  EXPECT_FALSE(m.CanSend(7));  // the refusal did not move its time
+  clock_.Advance(5000);
+  EXPECT_TRUE(m.CanSend(7));
+  EXPECT_TRUE(m.CanSend(8));   // other ids have their own time
+}
+
+TEST_F(Messager, NinthIdIsRefused) {
+  GameMessager m;
+  for (u32 id = 1; id <= 8; ++id) EXPECT_TRUE(m.CanSend(id));
+  EXPECT_EQ(m.GetCount(), 8);
+  EXPECT_FALSE(m.CanSend(9));
+  clock_.Advance(60000);
+  EXPECT_FALSE(m.CanSend(9));
+  EXPECT_TRUE(m.CanSend(3));
+}
+
+TEST_F(Messager, ClockWrapKeepsTheInterval) {
+  clock_.Set(0xFFFFFFFFu - 4000);
+  GameMessager m;
+  EXPECT_TRUE(m.CanSend(1));
+  clock_.Advance(9999);  // past the wrap
+  EXPECT_FALSE(m.CanSend(1));
+  clock_.Advance(1);
+  EXPECT_TRUE(m.CanSend(1));
+}
+
+TEST_F(Messager, SwitchedOffRefusesEverything) {
+  GameMessager m;
+  SetGameMessagesOff(true);
+  EXPECT_FALSE(m.CanSend(1));
+  EXPECT_EQ(m.GetCount(), 0);
+  SetGameMessagesOff(false);
+  EXPECT_TRUE(m.CanSend(1));
+}
+
+TEST(TextArgs, WordsNumbersAndCharacters) {
+  TextArgs::Set(u"  12 -7 ff 3.5e1 x 4000000000 word", kis::kToTerminator);
+  EXPECT_EQ(TextArgs::NextInt(0), 12);
+  EXPECT_EQ(TextArgs::NextInt(0), -7);
+  EXPECT_EQ(TextArgs::NextUInt(99), 99u);  // not a number: the default, the word is taken
+  EXPECT_EQ(U8(std::u16string(TextArgs::GetLastWord().name)), "ff");
+  EXPECT_FLOAT_EQ(TextArgs::NextFloat(0), 35.0f);
+  EXPECT_EQ(TextArgs::NextInt(5), 5);
+  EXPECT_EQ(TextArgs::NextUInt(0), 4000000000u);
+  EXPECT_EQ(TextArgs::NextInt(-1), -1);
+  EXPECT_EQ(TextArgs::NextInt(-2), -2);  // nothing left
+  EXPECT_EQ(TextArgs::GetLength(), 0u);
+
+  TextArgs::Set(u"L U 7 x Uz", kis::kToTerminator);
+  i32 v = 3;
+  EXPECT_TRUE(TextArgs::NextChar(v));
+  EXPECT_EQ(v, 3);
+  EXPECT_TRUE(TextArgs::NextChar(v));
+  EXPECT_EQ(v, 4);
+  EXPECT_TRUE(TextArgs::NextChar(v));
+  EXPECT_EQ(v, 7);
+  EXPECT_TRUE(TextArgs::NextChar(v));
+  EXPECT_EQ(v, 7);
+  EXPECT_EQ(TextArgs::GetLastChar(), u'x');
+  EXPECT_FALSE(TextArgs::NextChar(v));  // "Uz" is two characters: nothing taken
+  EXPECT_EQ(U8(std::u16string(TextArgs::GetText(), TextArgs::GetLength())), "Uz");
+  i32 zero = 0;
+  TextArgs::Set(u"U", 1);
+  EXPECT_TRUE(TextArgs::NextChar(zero));
+  EXPECT_EQ(zero, 0);  // only counts from 1 up
+  EXPECT_FALSE(TextArgs::NextChar(zero));
+
+  TextArgs::Set(u"123456", 3);  // only the given length is read
+  EXPECT_EQ(TextArgs::NextInt(0), 123);
+}
+
+TEST(FormatText, WideFormatter) {
+  wchar buffer[kFormatTextSize];
+  FormatTextW(buffer, u"%s has %d coins, %u eggs, %05d, %-4x|%X %c %.2f %% %8s", u"Ann", -12, 7u, -42, 0xab,
+              0xCDu, u'Z', 2.5, u"right");
+  EXPECT_EQ(U8(buffer), "Ann has -12 coins, 7 eggs, -0042, ab  |CD Z 2.50 %    right");
+  FormatTextW(buffer, u"%s", static_cast<const wchar*>(nullptr));
+  EXPECT_EQ(U8(buffer), "(null)");
+  std::u16string big(3000, u'a');
+  EXPECT_EQ(FormatTextW(buffer, u"%s!", big.c_str()), kFormatTextSize - 1);
+  EXPECT_EQ(buffer[kFormatTextSize - 1], 0);
+  SectionCursor cursor{5, 9, 1};
+  cursor.Reset();
+  EXPECT_EQ(cursor.done, 0u);
+  EXPECT_EQ(cursor.total, 9u);
+  EXPECT_EQ(cursor.error, 0u);
+}
+
+class RecordingHost : public GameLanguageHost {
+ public:
+  void SetWindowTitle(const wchar* title) override { log.push_back("title " + U8(title)); }
+  void ShowLoading(DXLTexture* logo, const wchar* caption) override {
+    log.push_back(std::string("loading ") + (logo ? "logo " : "no logo ") + U8(caption));
+  }
+  void SetProfileChars(const wchar* chars) override { log.push_back("chars " + U8(chars)); }
+  std::vector<std::string> log;
+};
+
+TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
+  const std::string dir = lngtest::ScratchDir();
+  lngtest::WriteBytes(dir + "/a.txt", "Language {\n\tWindowTitle = Farm A\n\tProfileChars = AB\n"
+                                      "\tloading {\n\t\tcaption = Wait\n\t}\n}\n");
+  lngtest::WriteBytes(dir + "/b.txt", "Language {\n\tNF = nothing\n}\n");
+  const std::u16string pa = lngtest::U16(dir + "/a.txt"), pb = lngtest::U16(dir + "/b.txt");
+  GameLanguage a(pa.c_str()), b(pb.c_str());
+  RecordingHost host;
+  SetGameLanguageHost(&host);
+  SetGameLanguage(&a);
+  EXPECT_EQ(GetGameLanguage(), &a);
+  EXPECT_EQ(a.GetUseCount(), 1u);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"title Farm A", "loading no logo Wait", "chars AB"}));
+  // Installing the same language again never unloads it.
+  SetGameLanguage(&a);
+  EXPECT_EQ(a.GetUseCount(), 1u);
+  EXPECT_EQ(a.GetTableCount(), 29u);
+  host.log.clear();
+  SetGameLanguage(&b);
+  EXPECT_EQ(a.GetUseCount(), 0u);
+  EXPECT_EQ(b.GetUseCount(), 1u);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"title nothing", "loading no logo nothing",
+                                                "chars " + U8(GameLanguage::kDefaultProfileChars)}));
+  SetGameLanguage(nullptr);
+  SetGameLanguageHost(nullptr);
+  EXPECT_EQ(b.GetUseCount(), 0u);
+}
+
+}  // namespace

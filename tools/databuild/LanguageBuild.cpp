@@ -1,0 +1,130 @@
+#include "LanguageBuild.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "engine/DXLWindowViewer.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/KGEFontBaker.h"
+#include "gametext/KGEWinFont.h"
+#include "platform/FontResolver.h"
+#include "platform/Utf.h"
+#include "platform/WindowSystem.h"
+#include "platform/headless/Session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
+}
+
+// The four interface fonts: file name, size in points, bold, outline.
+struct FontSpec {
+  const char* name;
+  i32 points;
+  bool bold;
+  float outline;
+};
+constexpr FontSpec kFonts[] = {
+    {"buttons_font", 11, true, 0.0f},
+    {"caption_font", 15, true, 1.0f},
+    {"main_font", 11, false, 0.0f},
+    {"main_big_font", 15, false, 0.0f},
+};
+
+bool OpenViewer(DXLWindowViewer& viewer) {
+  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"DataBuild", 1, &WindowProc) != 0) return false;
+  DXLDEVICESETTINGS request{};
+  request.present.backBufferWidth = 320;
+  request.present.backBufferHeight = 240;
+  request.present.windowed = 1;
+  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
+  DXLMATCHRULES rules{};
+  rules.backBufferSize = 2;
+  rules.windowed = 2;
+  rules.presentationInterval = 2;
+  DXLDEVICESETTINGS settings{};
+  viewer.ChooseFormats(&settings, &request, &rules);
+  return viewer.ChangeDisplayMode(&settings) == 0 && viewer.GetDevice();
+}
+
+bool BakeFont(DXLWindowViewer& viewer, const FontSpec& spec, const std::string& out) {
+  std::u16string chars;
+  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
+  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
+  DXLOUTLINE outline{};
+  u32 flags = 0;
+  if (spec.outline > 0) {
+    DXLMakeOutline(&outline, 1, spec.outline, 0xFF000000u, 1, 0);
+    flags |= kKGEWinFontOutline;
+  }
+  KGEWinFont* raw = nullptr;
+  i32 hr = KGECreateWinFont(&viewer, flags, spec.points, 0, 1, spec.bold ? kKGEStyleBold : 0, 0, 0, 0xFFFFFF,
+                            u"Arial", KGEWinFont::kMeasureSpace, chars.c_str(), static_cast<u32>(chars.size()), u'?',
+                            &outline, nullptr, 0, 0, 0xFFFFFFFFu, &raw);
+  std::unique_ptr<KGEWinFont> font(raw);
+  if (hr == 0) hr = font->Acquire();
+  if (hr == 0) hr = KGEBakeBitmapFont(font.get(), out + ".tga", out + ".txt", std::string(spec.name) + ".tga");
+  if (hr != 0) std::fprintf(stderr, "databuild: font %s failed (0x%08X)\n", spec.name, static_cast<unsigned>(hr));
+  return hr == 0;
+}
+
+}  // namespace
+
+int BuildLanguage(const LanguageBuildOptions& options) {
+  const fs::path source = fs::path(options.sourceDir) / "language";
+  const fs::path staged = fs::path(options.dataDir) / "language";
+  std::error_code ec;
+  fs::create_directories(staged / "fonts", ec);
+  fs::copy(source / "english.txt", staged / "english.txt", fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::copy(source / "images", staged / "images", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::fprintf(stderr, "databuild: cannot stage the language: %s\n", ec.message().c_str());
+    return 1;
+  }
+
+  plat::FontResolver& resolver = plat::DefaultFontResolver();
+  if (!options.fontFolder.empty()) resolver.SetFolder(plat::Utf8ToUtf16(options.fontFolder));
+  resolver.SetUseSystemFonts(options.systemFonts);
+
+  plat::headless::Session session;
+  DXLWindowViewer viewer;
+  if (!OpenViewer(viewer)) {
+    std::fprintf(stderr, "databuild: no device\n");
+    return 1;
+  }
+  for (const FontSpec& spec : kFonts)
+    if (!BakeFont(viewer, spec, (staged / "fonts" / spec.name).string())) return 1;
+
+  DXLSetLanguageViewer(&viewer);
+  const std::u16string tree = plat::Utf8ToUtf16(fs::absolute(staged / "english.txt").string());
+  const std::u16string cache = plat::Utf8ToUtf16(fs::absolute(fs::path(options.dataDir) / "language.dat").string());
+  int result = 0;
+  {
+    GameLanguage language(tree.c_str());
+    const u32 code = language.SaveCache(cache.c_str());
+    if (code != 0) {
+      std::fprintf(stderr, "databuild: writing language.dat failed with %u\n", code);
+      result = 1;
+    }
+  }
+  if (result == 0) {
+    GameLanguage check(cache.c_str());
+    check.Acquire();
+    u32 fonts = 0;
+    for (u32 i = 0; i < kGameFontCount; ++i) fonts += check.GetFont(i) ? 1 : 0;
+    if (check.GetTableCount() < 29 || fonts != kGameFontCount || !check.GetLogo().image) {
+      std::fprintf(stderr, "databuild: language.dat does not read back whole (%u tables, %u fonts)\n",
+                   check.GetTableCount(), fonts);
+      result = 1;
+    } else {
+      std::printf("language.dat: %u tables, %u comic captions, %u credits, %u fonts\n", check.GetTableCount(),
+                  check.GetComixCount(), check.GetCreditCount(), fonts);
+    }
+  }
+  DXLSetLanguageViewer(nullptr);
+  return result;
+}

@@ -1,0 +1,141 @@
+// makefont: makes a game bitmap font from a system face. The face is rendered
+// as a game system font (KGEWinFont) on a headless viewer; its glyph texture
+// becomes OUT.tga and its cells, characters, metrics and kerning OUT.txt, a
+// description that loads back as a bitmap font measuring the same.
+//
+//   makefont [options] FACE POINTS OUT
+//     --folder DIR      look for faces in DIR first (as the game's "Fonts/")
+//     --no-system       do not ask fontconfig (only the folder)
+//     --bold --italic   style
+//     --kern            use the face's kerning pairs
+//     --color RRGGBB    colour of the glyph texture (default ffffff)
+//     --outline R       outline of whole pixels R in black
+//     --tracking N      extra pixels after every glyph
+//     --leading N       extra pixels between lines
+//     --chars TEXT      characters besides printable ASCII and Latin-1
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DXLWindowViewer.h"
+#include "gametext/KGEFontBaker.h"
+#include "gametext/KGEWinFont.h"
+#include "platform/FontResolver.h"
+#include "platform/Utf.h"
+#include "platform/WindowSystem.h"
+#include "platform/headless/Session.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: makefont [--folder DIR] [--no-system] [--bold] [--italic] [--kern] [--color RRGGBB]\n"
+               "                [--outline R] [--tracking N] [--leading N] [--chars TEXT] FACE POINTS OUT\n");
+  return 2;
+}
+
+intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  plat::FontResolver& resolver = plat::DefaultFontResolver();
+  u8 style = 0;
+  u32 flags = 0, color = 0xFFFFFF;
+  i32 tracking = 0, leading = 0;
+  DXLOUTLINE outline{};
+  std::u16string extra;
+  std::vector<const char*> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--folder" && i + 1 < argc) {
+      resolver.SetFolder(plat::Utf8ToUtf16(argv[++i]));
+    } else if (a == "--no-system") {
+      resolver.SetUseSystemFonts(false);
+    } else if (a == "--bold") {
+      style |= kKGEStyleBold;
+    } else if (a == "--italic") {
+      style |= kKGEStyleItalic;
+    } else if (a == "--kern") {
+      flags |= kKGEWinFontKerning;
+    } else if (a == "--color" && i + 1 < argc) {
+      color = static_cast<u32>(std::strtoul(argv[++i], nullptr, 16)) & 0xFFFFFF;
+    } else if (a == "--outline" && i + 1 < argc) {
+      DXLMakeOutline(&outline, 1, static_cast<float>(std::atoi(argv[++i])), 0xFF000000u, 1, 0);
+      flags |= kKGEWinFontOutline;
+    } else if (a == "--tracking" && i + 1 < argc) {
+      tracking = std::atoi(argv[++i]);
+    } else if (a == "--leading" && i + 1 < argc) {
+      leading = std::atoi(argv[++i]);
+    } else if (a == "--chars" && i + 1 < argc) {
+      extra = plat::Utf8ToUtf16(argv[++i]);
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      return Usage();
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  if (args.size() != 3) return Usage();
+  const std::u16string face = plat::Utf8ToUtf16(args[0]);
+  const i32 points = std::atoi(args[1]);
+  const std::string out = args[2];
+
+  std::u16string chars;
+  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
+  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
+  for (char16_t c : extra) {
+    if (c > 32 && chars.find(c) == std::u16string::npos) chars.push_back(c);
+  }
+
+  plat::headless::Session session;
+  DXLWindowViewer viewer;
+  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"MakeFont", 1, &WindowProc) != 0) {
+    std::fprintf(stderr, "makefont: no window\n");
+    return 1;
+  }
+  DXLDEVICESETTINGS request{};
+  request.present.backBufferWidth = 320;
+  request.present.backBufferHeight = 240;
+  request.present.windowed = 1;
+  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
+  DXLMATCHRULES rules{};
+  rules.backBufferSize = 2;
+  rules.windowed = 2;
+  rules.presentationInterval = 2;
+  DXLDEVICESETTINGS settings{};
+  viewer.ChooseFormats(&settings, &request, &rules);
+  const i32 mode = viewer.ChangeDisplayMode(&settings);
+  if (mode != 0 || !viewer.GetDevice()) {
+    std::fprintf(stderr, "makefont: no device (0x%08X)\n", static_cast<unsigned>(mode));
+    return 1;
+  }
+
+  KGEWinFont* raw = nullptr;
+  i32 hr = KGECreateWinFont(&viewer, flags, points, 0, 1, style, 0, 0, color, face.c_str(), KGEWinFont::kMeasureSpace,
+                            chars.c_str(), static_cast<u32>(chars.size()), u'?', &outline, nullptr, tracking,
+                            leading, 0xFFFFFFFFu, &raw);
+  std::unique_ptr<KGEWinFont> font(raw);
+  if (hr == 0) hr = font->Acquire();
+  if (hr != 0) {
+    std::fprintf(stderr, "makefont: font failed (0x%08X)\n", static_cast<unsigned>(hr));
+    return 1;
+  }
+  hr = KGEBakeBitmapFont(font.get(), out + ".tga", out + ".txt", BaseName(out) + ".tga");
+  if (hr != 0) {
+    std::fprintf(stderr, "makefont: cannot write %s.tga and %s.txt\n", out.c_str(), out.c_str());
+    return 1;
+  }
+  std::printf("%u glyphs, %u kerning pairs, height %d, ascent %d, space %d, texture %ux%u\n", font->GetGlyphCount(),
+              font->GetKerningCount(), font->GetHeight(), font->GetAscent(), font->GetSpace(),
+              font->GetTextureWidth(), font->GetTextureHeight());
+  return 0;
+}
