@@ -1,7 +1,7 @@
 // The parameter blocks of the game's text objects: KGETEXTPARAMS (how a text
 // is laid out and coloured) and KGESPRITEPARAMS (how a text sprite's texture
 // is sized and decorated), the flags of both, and the bracket-name callback
-// through which the game inserts its own pieces into a text before layout.
+// through which the game inserts its own items into a text before layout.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Shared pieces of the bitmap-font, font-data, layout and text-object tests:
+// Shared helpers of the bitmap-font, font-data, layout and text-object tests:
 // a picture texture filled by a function, description files written into a
 // temporary folder, and small fonts whose glyphs are blocks of known size.
 #pragma once
