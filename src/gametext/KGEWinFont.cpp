@@ -1,4 +1,5 @@
 #include "gametext/KGEWinFont.h"
+#include "gametext/KGEFontData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,10 +57,7 @@ void KGEWinFont::FreeGlyphs() {
   image_ = nullptr;
 }
 
-i32 KGEWinFont::SaveToDataFile(kis::BaseDataFileWriter*) {
-  // Stored fonts are written by the font-file code, which this build lacks.
-  return KGE_E_FAIL;
-}
+i32 KGEWinFont::SaveToDataFile(kis::BaseDataFileWriter* writer) { return KGEWriteWinFontData(writer, this); }
 
 i32 KGEWinFont::RestoreAfterDeviceLoss() {
   if (useCount_ == 0) return KGE_S_OK;

@@ -186,6 +186,8 @@ TEST_F(FontData, SystemFontRecordRoundTripsByteForByte) {
   EXPECT_EQ(loaded->GetCellHeight(), font->GetCellHeight());
   EXPECT_EQ(loaded->GetKerningCount(), font->GetKerningCount());
   EXPECT_EQ(first, Record([&](kis::BaseDataFileWriter* w) { return KGEWriteWinFontData(w, loaded.get()); }));
+  // The generic save takes the same path for a system font.
+  EXPECT_EQ(first, Record([&](kis::BaseDataFileWriter* w) { return KGESaveFont(w, loaded.get()); }));
 }
 
 TEST_F(FontData, HeaderChecksumCoversItsFixedPartOnly) {
