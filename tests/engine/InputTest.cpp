@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DXLInput.h"
+#include "engine/support/InputRig.h"
+#include "engine/support/LogCapture.h"
+#include "platform/InputHub.h"
+#include "platform/KeyCodes.h"
+
+using inputrig::Record;
+using inputrig::Take;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+void OnKeyDown(u16 key, u32 mods) { Record("down " + std::to_string(key) + " " + std::to_string(mods)); }
+void OnKeyUp(u16 key, u32 mods) { Record("up " + std::to_string(key) + " " + std::to_string(mods)); }
+void OnKeyPress(u16 key, u32 mods) { Record("press " + std::to_string(key) + " " + std::to_string(mods)); }
+std::string Pt(DXLPOINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+void OnButtonDown(DXLPOINT p, u32 b) { Record("bdown " + Pt(p) + " " + std::to_string(b)); }
+void OnButtonUp(DXLPOINT p, u32 b) { Record("bup " + Pt(p) + " " + std::to_string(b)); }
+void OnMove(DXLPOINT p, u32 held) { Record("move " + Pt(p) + " " + std::to_string(held)); }
+void OnDouble(DXLPOINT p) { Record("dbl " + Pt(p)); }
+void OnWheel(DXLPOINT p, i32 d, u32 held) { Record("wheel " + Pt(p) + " " + std::to_string(d) + " " + std::to_string(held)); }
+
+class Input : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input_ = std::make_unique<DXLInput>(desk_.window());
+    ASSERT_EQ(input_->InitDirectInput(), 0);
+    ASSERT_EQ(input_->CreateDevices(3), 0);
+    Hook();
+    ASSERT_EQ(input_->InitDevices(3), 0);
+    Poll();
+    Take();
+  }
+
+  void Hook() {
+    DXLKeyboard* k = input_->GetKeyboard();
+    k->SetKeyDownCallback(OnKeyDown);
+    k->SetKeyUpCallback(OnKeyUp);
+    k->SetKeyPressCallback(OnKeyPress);
+    DXLMouse* m = input_->GetMouse();
+    m->SetButtonDownCallback(OnButtonDown);
+    m->SetButtonUpCallback(OnButtonUp);
+    m->SetMoveCallback(OnMove);
+    m->SetDoubleClickCallback(OnDouble);
+    m->SetWheelCallback(OnWheel);
+  }
+
+  void Poll() { input_->Poll(3); }
+  void Wait(u32 ms) { desk_.clock().Advance(ms); }
+  plat::WindowSystem& ws() { return desk_.ws(); }
+
+  // Left click at a client point: press, poll, release, poll.
+  void Click(i32 x, i32 y, u32 index = 0) {
+    desk_.PointerAt(x, y);
+    ws().UserButton(index, true);
+    Poll();
+    ws().UserButton(index, false);
+    Poll();
+  }
+
+  // What was seen, without moves.
+  static Lines TakeClicks() {
+    Lines out;
+    for (std::string& line : Take())
+      if (line.rfind("move", 0) != 0) out.push_back(std::move(line));
+    return out;
+  }
+
+  LogCapture log_;
+  inputrig::Desktop desk_;
+  std::unique_ptr<DXLInput> input_;
+};
+
+TEST_F(Input, HeldKeyRepeatsAfter605MsThenEvery40Ms) {
+  const std::string a = std::to_string(plat::DIK_A);
+  ws().UserKey(plat::DIK_A, true);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"down " + a + " 0", "press " + a + " 0"}));
+  Wait(300);
+  Poll();
+  Wait(304);
+  Poll();
+  EXPECT_TRUE(Take().empty());  // 604 ms
+  Wait(1);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"press " + a + " 0"}));
+  Wait(39);
+  Poll();
+  EXPECT_TRUE(Take().empty());
+  Wait(1);
+  Poll();
+  EXPECT_EQ(Take().size(), 1u);
+  Wait(200);  // a long pass owes five presses at once
+  Poll();
+  EXPECT_EQ(Take().size(), 5u);
+  ws().UserKey(plat::DIK_A, false);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"up " + a + " 0"}));
+  Wait(1000);
+  Poll();
+  EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(Input, OnlyTheLastKeyPressedRepeats) {
+  ws().UserKey(plat::DIK_A, true);
+  Poll();
+  Wait(300);
+  ws().UserKey(plat::DIK_S, true);
+  Poll();
+  Take();
+  Wait(605);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"press " + std::to_string(plat::DIK_S) + " 0"}));
+  ws().UserKey(plat::DIK_A, false);  // releasing another key leaves the repeat alone
+  Poll();
+  Wait(40);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"up " + std::to_string(plat::DIK_A) + " 0", "press " + std::to_string(plat::DIK_S) + " 0"}));
+}
+
+TEST_F(Input, ModifiersComeFromEitherKeyOfEachPair) {
+  ws().UserKey(plat::DIK_RSHIFT, true);
+  ws().UserKey(plat::DIK_RCONTROL, true);
+  ws().UserKey(plat::DIK_LMENU, true);
+  Poll();
+  EXPECT_EQ(input_->GetKeyboard()->GetModifiers(), kModControl | kModShift | kModAlt);
+  Take();
+  ws().UserKey(plat::DIK_RCONTROL, false);
+  ws().UserKey(plat::DIK_LMENU, false);
+  ws().UserKey(plat::DIK_LSHIFT, true);
+  Poll();
+  ws().UserKey(plat::DIK_RSHIFT, false);
+  ws().UserKey(plat::DIK_Z, true);
+  Poll();
+  const Lines seen = Take();
+  EXPECT_EQ(seen.back(), "press " + std::to_string(plat::DIK_Z) + " 2");
+  EXPECT_EQ(input_->GetKeyboard()->GetModifiers(), kModShift);
+}
+
+TEST_F(Input, KeyCodeTableGivesSideSpecificVirtualKeys) {
+  const u8* t = DXLKeyboard::GetKeyCodeTable();
+  EXPECT_EQ(t[plat::DIK_A], 'A');
+  EXPECT_EQ(t[plat::DIK_0], '0');
+  EXPECT_EQ(t[plat::DIK_ESCAPE], 27);
+  EXPECT_EQ(t[plat::DIK_RETURN], 13);
+  EXPECT_EQ(t[plat::DIK_LSHIFT], 160);
+  EXPECT_EQ(t[plat::DIK_RSHIFT], 161);
+  EXPECT_EQ(t[plat::DIK_LCONTROL], 162);
+  EXPECT_EQ(t[plat::DIK_RCONTROL], 163);
+  EXPECT_EQ(t[plat::DIK_LMENU], 164);
+  EXPECT_EQ(t[plat::DIK_RMENU], 165);
+  EXPECT_EQ(t[plat::DIK_NUMPADENTER], 0x6C);
+  EXPECT_EQ(t[plat::DIK_NUMPAD0], 0x60);
+  EXPECT_EQ(t[plat::DIK_F12], 0x7B);
+  EXPECT_EQ(t[plat::DIK_DELETE], 0x2E);
+  EXPECT_EQ(t[plat::DIK_MEDIASELECT], 0xB5);
+  EXPECT_EQ(t[0x54], 0);  // no key
+  EXPECT_EQ(t[plat::DIK_SYSRQ], 0);
+  EXPECT_EQ(t[0], 0);
+}
+
+TEST_F(Input, MouseEventsCarryClientPointsAndButtonCodes) {
+  desk_.PointerAt(200, 150);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"move 200 150 0"}));
+  ws().UserButton(1, true);  // right
+  Poll();
+  ws().UserButton(2, true);  // middle
+  Poll();
+  desk_.PointerAt(210, 160);
+  ws().UserWheel(-120);
+  Poll();
+  ws().UserButton(1, false);
+  ws().UserButton(2, false);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"bdown 200 150 4", "bdown 200 150 2", "move 210 160 6", "wheel 210 160 -120 6",
+                           "bup 210 160 2", "bup 210 160 4"}));
+  Poll();
+  EXPECT_TRUE(Take().empty());  // still mouse, no tracking
+}
+
+TEST_F(Input, TrackCursorMovesOnEveryPoll) {
+  input_->GetMouse()->SetTrackCursor(true);
+  desk_.PointerAt(-30, 10);  // left of the client area
+  Poll();
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"move -30 10 0", "move -30 10 0"}));
+}
+
+TEST_F(Input, DoubleClickNeedsMoreThan100MsLeftAndTheRectangle) {
+  Click(50, 50);
+  EXPECT_EQ(TakeClicks(), (Lines{"bdown 50 50 1", "bup 50 50 1"}));
+  Wait(399);  // 101 ms of 500 left
+  Click(54, 46);
+  EXPECT_EQ(TakeClicks(), (Lines{"dbl 54 46", "bup 54 46 1"}));
+
+  Click(50, 50);  // after a double click the next press starts over
+  Wait(400);      // exactly 100 ms left: a plain press
+  Click(50, 50);
+  EXPECT_EQ(TakeClicks(), (Lines{"bdown 50 50 1", "bup 50 50 1", "bdown 50 50 1", "bup 50 50 1"}));
+
+  Wait(1000);
+  Click(50, 50);
+  Wait(10);
+  Click(55, 50);  // one pixel beyond the rectangle
+  EXPECT_EQ(TakeClicks()[2], "bdown 55 50 1");
+
+  Wait(1000);
+  Click(50, 50);
+  Click(50, 50, 1);  // a right click in between forgets the first
+  Click(50, 50);
+  const Lines seen = TakeClicks();
+  ASSERT_EQ(seen.size(), 6u);
+  EXPECT_EQ(seen[4], "bdown 50 50 1");
+}
+
+TEST_F(Input, LostDeviceReleasesHeldKeysAndButtonsOnce) {
+  desk_.PointerAt(20, 20);
+  ws().UserKey(plat::DIK_W, true);
+  ws().UserButton(0, true);
+  Poll();
+  Take();
+  ws().UserDeactivate();  // another program in front: the devices lose their acquisition
+  Poll();
+  Poll();
+  Wait(2000);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"bup 20 20 1", "up " + std::to_string(plat::DIK_W) + " 0"}));
+  ws().UserKey(plat::DIK_W, false);
+  ws().UserButton(0, false);
+  ws().UserActivate(desk_.window());
+  Poll();
+  EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(Input, DisableReleasesWhatIsHeldEnableTakesUpTheStateSilently) {
+  ws().UserKey(plat::DIK_Q, true);
+  Poll();
+  Take();
+  input_->Disable(3);
+  EXPECT_EQ(Take(), (Lines{"up " + std::to_string(plat::DIK_Q) + " 0"}));
+  Poll();
+  ws().UserKey(plat::DIK_E, true);
+  desk_.PointerAt(1, 2);
+  Poll();
+  EXPECT_TRUE(Take().empty());
+  ASSERT_EQ(input_->Enable(3), 0);
+  EXPECT_TRUE(Take().empty());  // Q and E are held again, quietly
+  EXPECT_TRUE(input_->GetKeyboard()->IsKeyHeld(plat::DIK_E));
+  ws().UserKey(plat::DIK_E, false);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"up " + std::to_string(plat::DIK_E) + " 0"}));
+  input_->ResetState(2);
+  EXPECT_EQ(Take(), (Lines{"up " + std::to_string(plat::DIK_Q) + " 0"}));
+}
+
+TEST_F(Input, BufferedKeyboardSeesPressesShorterThanAPoll) {
+  DXLKeyboard* k = input_->GetKeyboard();
+  k->SetImmediate(false);
+  k->SetBufferSize(0);  // raised to one event
+  ASSERT_EQ(k->Create(), 0);
+  Poll();  // acquires
+  k->Release();
+  k->SetBufferSize(8);
+  ASSERT_EQ(k->Create(), 0);
+  Poll();
+  ws().UserKey(plat::DIK_P, true);
+  ws().UserKey(plat::DIK_P, false);
+  Poll();
+  const std::string p = std::to_string(plat::DIK_P);
+  EXPECT_EQ(Take(), (Lines{"down " + p + " 0", "up " + p + " 0"}));
+}
+
+TEST(InputSetup, RefusalsAndFailuresAreLoggedWithTheirCodes) {
+  LogCapture log;
+  inputrig::Desktop desk;
+  DXLInput none(0);
+  EXPECT_EQ(none.CreateDevices(3), kInputGeneralFailure);  // no DirectInput yet
+  ASSERT_EQ(none.InitDirectInput(), 0);
+  ASSERT_EQ(none.CreateDevices(3), 0);
+  EXPECT_EQ(none.GetKeyboard()->Create(), kInputInvalidOwner);
+  EXPECT_TRUE(log.Has("ERROR! Keyboard: Invalid DirectInput."));
+  EXPECT_EQ(none.InitDevices(7), kInputMouseFailed | kInputKeyboardFailed | kInputThirdFailed);
+
+  DXLInput input(desk.window());
+  EXPECT_EQ(input.InitDevices(3), kInputMouseFailed | kInputKeyboardFailed);  // no devices made
+  ASSERT_EQ(input.InitDirectInput(), 0);
+  ASSERT_EQ(input.CreateDevices(1), 0);
+  EXPECT_FALSE(input.HasDevice(kInputKeyboard));
+  DXLMouse* mouse = input.GetMouse();
+  EXPECT_EQ(mouse->Poll(), kInputNoDevice);
+  mouse->SetExclusive(true);
+  mouse->SetForeground(false);
+  EXPECT_EQ(mouse->Create(), kInputGeneralFailure);
+  EXPECT_TRUE(log.Has("ERROR! Mouse: For security reasons, background exclusive Mouse access is not allowed."));
+
+  desk.ws().Input().FailNext(plat::input::InputOp::CreateDevice, plat::input::DIERR_GENERIC);
+  mouse->SetExclusive(false);
+  EXPECT_EQ(mouse->Create(), kInputGeneralFailure);
+  EXPECT_NE(log.Text().find("ERROR! Mouse: CreateDevice "), std::string::npos);
+  EXPECT_FALSE(mouse->HasDevice());
+
+  desk.ws().Input().FailNext(plat::input::InputOp::Create, plat::input::DIERR_GENERIC);
+  DXLInput failing(desk.window());
+  EXPECT_EQ(failing.InitDirectInput(), kInputGeneralFailure);
+  EXPECT_NE(log.Text().find("ERROR! DirectInput8Create: "), std::string::npos);
+}
+
+}  // namespace
