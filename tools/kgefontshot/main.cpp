@@ -1,0 +1,220 @@
+// kgefontshot: makes a game font (KGEWinFont) on a headless viewer and writes
+// two PNGs for a person to look at: the glyph texture over a dark checker
+// board (OUT-glyphs.png) and TEXT drawn with the font, line breaks included,
+// on a dark background (OUT-line.png).
+//
+//   kgefontshot [options] FACE POINTS TEXT OUT
+//     --folder DIR      look for faces in DIR first (as the game's "Fonts/")
+//     --no-system       do not ask fontconfig (only the folder)
+//     --bold --italic   style
+//     --kern            use the face's kerning pairs
+//     --color RRGGBB    glyph colour (default ffffff)
+//     --outline R       outline of radius R in black
+//     --shadow DX DY    drop shadow in half-transparent black
+//     --tracking N      extra pixels after every glyph
+// The glyph set is printable ASCII, Latin-1 and the characters of TEXT.
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/DXLTexture.h"
+#include "engine/DXLWindowViewer.h"
+#include "gametext/KGEWinFont.h"
+#include "platform/FontResolver.h"
+#include "platform/Utf.h"
+#include "platform/WindowSystem.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/GfxSystem.h"
+#include "platform/headless/Session.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: kgefontshot [--folder DIR] [--no-system] [--bold] [--italic] [--kern] [--color RRGGBB]\n"
+               "                   [--outline R] [--shadow DX DY] [--tracking N] FACE POINTS TEXT OUT\n");
+  return 2;
+}
+
+// `pixels` are 0xAARRGGBB rows without padding; written as RGB.
+bool WritePng(const std::string& path, u32 width, u32 height, const std::vector<u32>& pixels) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
+    for (u32 y = 0; y < height; ++y) {
+      for (u32 x = 0; x < width; ++x) {
+        const u32 p = pixels[static_cast<size_t>(y) * width + x];
+        row[x * 3 + 0] = static_cast<png_byte>(p >> 16);
+        row[x * 3 + 1] = static_cast<png_byte>(p >> 8);
+        row[x * 3 + 2] = static_cast<png_byte>(p);
+      }
+      png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, info ? &info : nullptr);
+  return std::fclose(file) == 0 && ok;
+}
+
+// The texture's texels blended over a checker board of two dark greys.
+std::vector<u32> Composite(DXLTexture* texture, u32* width, u32* height) {
+  std::vector<u32> out;
+  const u8* bits = texture->Lock(0);
+  if (!bits) return out;
+  *width = static_cast<u32>(texture->GetWidth());
+  *height = static_cast<u32>(texture->GetHeight());
+  out.resize(static_cast<size_t>(*width) * *height);
+  for (u32 y = 0; y < *height; ++y) {
+    const u32* row = reinterpret_cast<const u32*>(bits + static_cast<size_t>(y) * texture->GetLockPitch());
+    for (u32 x = 0; x < *width; ++x) {
+      const u32 back = ((x / 8 + y / 8) % 2) ? 0x303030 : 0x202020;
+      const u32 p = row[x], a = p >> 24;
+      u32 mixed = 0;
+      for (int shift = 0; shift <= 16; shift += 8) {
+        const u32 s = (p >> shift) & 0xFF, d = (back >> shift) & 0xFF;
+        mixed |= ((s * a + d * (255 - a) + 127) / 255) << shift;
+      }
+      out[static_cast<size_t>(y) * *width + x] = mixed;
+    }
+  }
+  texture->Unlock();
+  return out;
+}
+
+intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  plat::FontResolver& resolver = plat::DefaultFontResolver();
+  u8 style = 0;
+  u32 flags = 0, color = 0xFFFFFF;
+  i32 tracking = 0;
+  DXLOUTLINE outline{};
+  KGESHADOW shadow{};
+  std::vector<const char*> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--folder" && i + 1 < argc) {
+      resolver.SetFolder(plat::Utf8ToUtf16(argv[++i]));
+    } else if (a == "--no-system") {
+      resolver.SetUseSystemFonts(false);
+    } else if (a == "--bold") {
+      style |= kKGEStyleBold;
+    } else if (a == "--italic") {
+      style |= kKGEStyleItalic;
+    } else if (a == "--kern") {
+      flags |= kKGEWinFontKerning;
+    } else if (a == "--color" && i + 1 < argc) {
+      color = static_cast<u32>(std::strtoul(argv[++i], nullptr, 16)) & 0xFFFFFF;
+    } else if (a == "--outline" && i + 1 < argc) {
+      DXLMakeOutline(&outline, 1, static_cast<float>(std::atof(argv[++i])), 0xFF000000u, 1, 0);
+      flags |= kKGEWinFontOutline;
+    } else if (a == "--shadow" && i + 2 < argc) {
+      const i32 dx = std::atoi(argv[++i]);
+      const i32 dy = std::atoi(argv[++i]);
+      shadow = KGESHADOW{1, dx, dy, 0xA0000000u};
+      flags |= kKGEWinFontShadow;
+    } else if (a == "--tracking" && i + 1 < argc) {
+      tracking = std::atoi(argv[++i]);
+    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      return Usage();
+    } else {
+      args.push_back(argv[i]);
+    }
+  }
+  if (args.size() != 4) return Usage();
+  const std::u16string face = plat::Utf8ToUtf16(args[0]);
+  const i32 points = std::atoi(args[1]);
+  const std::u16string text = plat::Utf8ToUtf16(args[2]);
+  const std::string out = args[3];
+
+  std::u16string chars;
+  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
+  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
+  for (char16_t c : text) {
+    if (c > 32 && chars.find(c) == std::u16string::npos) chars.push_back(c);
+  }
+
+  // A headless window and device big enough for the line.
+  plat::headless::Session session;
+  DXLWindowViewer viewer;
+  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"KgeFontShot", 1, &WindowProc) != 0) {
+    std::fprintf(stderr, "kgefontshot: no window\n");
+    return 1;
+  }
+  KGEWinFont* raw = nullptr;
+  i32 hr = KGECreateWinFont(&viewer, flags, points, 0, 1, style, 0, 0, color, face.c_str(),
+                            KGEWinFont::kMeasureSpace, chars.c_str(), static_cast<u32>(chars.size()), u'?',
+                            &outline, &shadow, tracking, 0, 0xFFFFFFFFu, &raw);
+  std::unique_ptr<KGEWinFont> font(raw);
+  if (hr != 0) {
+    std::fprintf(stderr, "kgefontshot: font creation failed (0x%08X)\n", static_cast<unsigned>(hr));
+    return 1;
+  }
+  KGESIZE size{};
+  font->MeasureText(&size, text.c_str(), KGEFont::kWholeText);
+  const u32 width = static_cast<u32>(std::max(size.cx + 32, 64)), height = static_cast<u32>(std::max(size.cy + 32, 32));
+
+  DXLDEVICESETTINGS request{};
+  request.present.backBufferWidth = width;
+  request.present.backBufferHeight = height;
+  request.present.windowed = 1;
+  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
+  DXLMATCHRULES rules{};
+  rules.backBufferSize = 2;
+  rules.windowed = 2;
+  rules.presentationInterval = 2;
+  DXLDEVICESETTINGS settings{};
+  viewer.ChooseFormats(&settings, &request, &rules);
+  if (viewer.ChangeDisplayMode(&settings) != 0 || !viewer.GetDevice()) {
+    std::fprintf(stderr, "kgefontshot: no device\n");
+    return 1;
+  }
+  hr = font->Acquire();
+  if (hr != 0) {
+    std::fprintf(stderr, "kgefontshot: glyph texture failed (0x%08X)\n", static_cast<unsigned>(hr));
+    return 1;
+  }
+
+  u32 tw = 0, th = 0;
+  const std::vector<u32> glyphs = Composite(font->GetTexture(), &tw, &th);
+  if (glyphs.empty() || !WritePng(out + "-glyphs.png", tw, th, glyphs)) {
+    std::fprintf(stderr, "kgefontshot: cannot write %s-glyphs.png\n", out.c_str());
+    return 1;
+  }
+
+  viewer.BeginFrame();
+  viewer.Clear(0xFF202020u);
+  font->DrawTextAt(16.0f, 16.0f, text.c_str());
+  viewer.Present();
+  plat::gfx::SoftDevice* soft = viewer.GetDevice()->GetSoftDevice();
+  std::vector<u32> frame(static_cast<size_t>(width) * height);
+  for (u32 y = 0; y < height; ++y)
+    for (u32 x = 0; x < width; ++x) frame[static_cast<size_t>(y) * width + x] = soft->FramePixel(x, y);
+  if (!WritePng(out + "-line.png", width, height, frame)) {
+    std::fprintf(stderr, "kgefontshot: cannot write %s-line.png\n", out.c_str());
+    return 1;
+  }
+  std::printf("%u glyphs, %u kerning pairs, height %d, ascent %d, space %d, cell height %d, texture %ux%u, "
+              "line %dx%d\n",
+              font->GetGlyphCount(), font->GetKerningCount(), font->GetHeight(), font->GetAscent(), font->GetSpace(),
+              font->GetCellHeight(), font->GetTextureWidth(), font->GetTextureHeight(), size.cx, size.cy);
+  font.reset();
+  return 0;
+}
