@@ -745,10 +745,8 @@ u32 DXLTextT<Ch>::ReadTag(u32 at) {
     const Name name = MatchName(t, n, q, kClosingTags);
     while (q < n && t[q] != Ch('>')) ++q;
     if (q < n) ++q;
-    if (name != kNone) {
-      FinishRun();
-      Pop(name == kGrad ? kTextStateGradient : name == kLink ? kTextStateLink : kTextStateFont);
-    }
+    FinishRun();
+    if (name != kNone) Pop(name == kGrad ? kTextStateGradient : name == kLink ? kTextStateLink : kTextStateFont);
     return q;
   }
   const Name name = MatchName(t, n, q, kOpeningTags);

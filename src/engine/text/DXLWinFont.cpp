@@ -228,7 +228,8 @@ bool DXLWinFontT<Ch>::Measure(Raster& raster, const Ch* codes, u32 count) {
 // The smallest area that holds every glyph; of two pairs with the same area
 // the later one wins only when it is strictly squarer.
 template <class Ch>
-bool DXLWinFontT<Ch>::ChooseTextureSize(i32* width, i32* height) const {
+bool DXLWinFontT<Ch>::ChooseTextureSize(i32* width, i32* height) {
+  RebuildIndexTable();
   Ch last = 0;
   u32 lastIndex = 0;
   for (u32 c = 1; c < DXLFontT<Ch>::kCodes; ++c) {
@@ -302,7 +303,6 @@ void DXLWinFontT<Ch>::LoadTexture(DXLTexture* texture) {
     return;
   }
 
-  RebuildIndexTable();
   i32 w = 0;
   i32 h = 0;
   if (!fits || !ChooseTextureSize(&w, &h)) {

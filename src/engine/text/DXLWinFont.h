@@ -85,8 +85,9 @@ class DXLWinFontT : public DXLFontT<Ch>, public DXLTextureSource {
   float GetAlphaFactor() const { return alphaFactor_; }
 
   // The texture size the placing rule asks for the glyphs as they are now
-  // measured: false when they do not fit in 1024 x 1024.
-  bool ChooseTextureSize(i32* width, i32* height) const;
+  // measured (the index table is rebuilt first): false when they do not fit
+  // in 1024 x 1024.
+  bool ChooseTextureSize(i32* width, i32* height);
 
  protected:
   void RebuildIndexTable();
