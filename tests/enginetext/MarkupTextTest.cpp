@@ -152,6 +152,33 @@ TEST_F(MarkupParse, AFontThatGoesAwayLeavesNoItemsPointingAtIt) {
   EXPECT_EQ(t.GetItemCount(), 0u);
 }
 
+TEST_F(MarkupParse, AFontThatRebuildsItsGlyphsIsParsedAgain) {
+  DXLTextW& t = Text(u"ab");
+  EXPECT_EQ(t.GetItem(0).width, 8);
+  font_->SetAllWidths(6);
+  EXPECT_EQ(t.GetItem(0).width, 12);
+}
+
+TEST_F(MarkupParse, HandlesNameOnlyLiveRegisteredObjects) {
+  DXLTextHandles& r = DXLTextHandles::Get();
+  const u32 f = FontHandle();
+  EXPECT_EQ(FontHandle(), f);  // once per object
+  auto texture = std::make_unique<DXLTexture>(rig_.viewer.get());
+  const u32 tex = r.AddTexture(texture.get());
+  const u32 q = r.AddQuad(DXLQUAD{});
+  EXPECT_NE(tex, f);
+  EXPECT_EQ(r.FindTexture(f), nullptr);  // a handle of another kind
+  EXPECT_EQ(r.FindFont<wchar>(f), font_.get());
+  texture.reset();
+  EXPECT_EQ(r.FindTexture(tex), nullptr);
+  r.Remove(f);
+  EXPECT_EQ(r.FindFont<wchar>(f), nullptr);
+  EXPECT_EQ(font_->GetListenerCount(), 0);
+  EXPECT_NE(r.FindQuad(q), nullptr);
+  EXPECT_EQ(r.AddFont(static_cast<DXLFontW*>(nullptr)), 0u);
+  EXPECT_EQ(r.FindFont<wchar>(0), nullptr);
+}
+
 TEST_F(MarkupParse, GradientColoursTakeTheirOwnRules) {
   DXLTextW& t = Text(u"<GRAD COLOR1=ff0000 COLOR2=0000ff>abcd</GRAD>");
   ASSERT_EQ(t.GetItemCount(), 1u);

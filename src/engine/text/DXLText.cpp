@@ -253,8 +253,10 @@ void DXLTextT<Ch>::Assign(const DXLTextT& other) {
 
 // --- Settings ------------------------------------------------------------------------
 
+// The items refer into the old text: they go with it until the next parse.
 template <class Ch>
 void DXLTextT<Ch>::SetTextInternal(const Ch* text, u32 length) {
+  ClearItems();
   if (capacity_ == 0) {
     std::unique_ptr<Ch[]> copy;
     if (text) {
@@ -424,6 +426,8 @@ void DXLTextT<Ch>::ClearItems() {
   paragraphs_.clear();
   naturalWidth_ = laidOutWidth_ = totalHeight_ = 0;
   runActive_ = false;
+  parsed_ = nullptr;
+  parsedLength_ = 0;
   flags_ |= kFlagLayout;
 }
 
