@@ -1,0 +1,875 @@
+#include "engine/text/DXLText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "engine/text/DXLTextHandles.h"
+
+namespace {
+
+template <class Ch>
+u32 U(Ch c) {
+  return static_cast<std::make_unsigned_t<Ch>>(c);
+}
+
+template <class Ch>
+u32 Length(const Ch* text) {
+  u32 n = 0;
+  while (text && text[n] != 0) ++n;
+  return n;
+}
+
+i32 RoundHalfUp(double v) { return static_cast<i32>(std::floor(v + 0.5)); }
+
+// FONT, COLOR and IMAGE: six digits or fewer are an opaque colour.
+u32 OpaqueUnlessAlpha(u64 v) {
+  const u32 c = static_cast<u32>(v);
+  return c < 0x1000000u ? (c | 0xFF000000u) : c;
+}
+
+// GRAD takes its colours as written, except that 0 is opaque black.
+u32 GradientColor(u64 v) {
+  const u32 c = static_cast<u32>(v);
+  return c == 0 ? 0xFF000000u : c;
+}
+
+// Tag and attribute names.
+enum Name : i32 {
+  kNone = -1,
+  kFont,
+  kColor,
+  kGrad,
+  kImage,
+  kLink,
+  kAddr,
+  kColor1,
+  kColor2,
+  kId,
+  kData,
+  kQuad,
+  kWidth,
+  kHeight,
+  kLt,
+  kAl,
+  kOfsy,
+};
+
+constexpr const char* kNames[] = {"FONT", "COLOR", "GRAD", "IMAGE", "LINK", "ADDR", "COLOR1", "COLOR2",
+                                  "ID", "DATA", "QUAD", "WIDTH", "HEIGHT", "LT", "AL", "OFSY"};
+
+// A number attribute: its value clamped to the range, and whether it was a
+// percentage.
+struct Number {
+  bool set = false;
+  bool percent = false;
+  i32 value = 0;
+};
+
+i32 Resolve(const Number& n, i32 whole, i32 fallback) {
+  if (!n.set) return fallback;
+  if (!n.percent) return n.value;
+  return RoundHalfUp(static_cast<double>(n.value) * whole / 100.0);
+}
+
+}  // namespace
+
+template <class Ch>
+struct DXLTextT<Ch>::Attributes {
+  u32 count = 0;  // attributes read
+  bool hasAddr = false;
+  u64 addr = 0;
+  bool hasColor = false;
+  u64 color = 0;
+  bool hasColor1 = false;
+  u64 color1 = 0;
+  bool hasColor2 = false;
+  u64 color2 = 0;
+  u64 id = 0;
+  u64 data = 0;
+  u64 quad = 0;
+  Number width, height, lt, al, ofsy;
+};
+
+namespace {
+
+// Whether `name` stands at `text + at` (letters a-z taken as upper case),
+// followed by the end, "=", ">" or a space.
+template <class Ch>
+bool NameAt(const Ch* text, u32 length, u32 at, const char* name) {
+  u32 k = 0;
+  for (; name[k] != 0; ++k) {
+    if (at + k >= length) return false;
+    u32 c = U(text[at + k]);
+    if (c >= 'a' && c <= 'z') c -= 32;
+    if (c != static_cast<u32>(name[k])) return false;
+  }
+  if (at + k >= length) return true;
+  const u32 next = U(text[at + k]);
+  return next == '=' || next == '>' || next == ' ';
+}
+
+template <class Ch, size_t N>
+Name MatchName(const Ch* text, u32 length, u32 at, const Name (&names)[N]) {
+  for (Name n : names)
+    if (NameAt(text, length, at, kNames[n])) return n;
+  return kNone;
+}
+
+constexpr Name kOpeningTags[] = {kFont, kColor, kGrad, kImage, kLink};
+constexpr Name kClosingTags[] = {kFont, kColor, kGrad, kLink};
+constexpr Name kFontAttributes[] = {kAddr, kColor};
+constexpr Name kGradAttributes[] = {kColor1, kColor2};
+constexpr Name kLinkAttributes[] = {kId, kData};
+constexpr Name kImageAttributes[] = {kAddr, kColor, kQuad, kWidth, kHeight, kLt, kAl, kOfsy};
+
+template <class Ch>
+void SkipSpaces(const Ch* text, u32 length, u32* pos) {
+  while (*pos < length && text[*pos] == Ch(' ')) ++*pos;
+}
+
+// Bare hexadecimal digits, at most `digits` of them; no digit gives 0.
+template <class Ch>
+u64 ReadHex(const Ch* text, u32 length, u32* pos, u32 digits) {
+  u64 v = 0;
+  for (u32 n = 0; n < digits && *pos < length; ++n, ++*pos) {
+    const u32 c = U(text[*pos]);
+    u32 d = 0;
+    if (c >= '0' && c <= '9') {
+      d = c - '0';
+    } else if (c >= 'A' && c <= 'F') {
+      d = c - 'A' + 10;
+    } else if (c >= 'a' && c <= 'f') {
+      d = c - 'a' + 10;
+    } else {
+      break;
+    }
+    v = (v << 4) | d;
+  }
+  return v;
+}
+
+// An optional "-" and decimal digits clamped to lo..hi, "%" directly after
+// making a percentage; no digit leaves the number unset.
+template <class Ch>
+Number ReadNumber(const Ch* text, u32 length, u32* pos, i32 lo, i32 hi) {
+  Number n;
+  bool negative = false;
+  if (*pos < length && text[*pos] == Ch('-')) {
+    negative = true;
+    ++*pos;
+  }
+  i64 v = 0;
+  bool digit = false;
+  while (*pos < length && U(text[*pos]) >= '0' && U(text[*pos]) <= '9') {
+    v = std::min<i64>(v * 10 + (U(text[*pos]) - '0'), i64{1} << 40);
+    digit = true;
+    ++*pos;
+  }
+  if (!digit) return n;
+  if (negative) v = -v;
+  n.set = true;
+  n.value = static_cast<i32>(std::clamp<i64>(v, lo, hi));
+  if (*pos < length && text[*pos] == Ch('%')) {
+    n.percent = true;
+    ++*pos;
+  }
+  return n;
+}
+
+}  // namespace
+
+template <class Ch>
+DXLTextT<Ch>::~DXLTextT() {
+  ++updateCounter_;  // nothing is rebuilt while the text goes
+  UnwatchAll();
+  if (font_) font_->RemoveListener(this);
+  font_ = nullptr;
+  items_.clear();
+  links_.clear();
+  if (DXLTexture* texture = texture_) {
+    texture_ = nullptr;
+    texture->RemoveListener(this);
+    delete texture;
+  }
+}
+
+// --- Notifications and updates --------------------------------------------------------
+
+template <class Ch>
+void DXLTextT<Ch>::Notify(DXLNotifyObject* sender, u32 code) {
+  if (!sender) return;
+  if (texture_ && sender == static_cast<DXLNotifyObject*>(texture_)) {
+    if (code == kNotifyDestroyed) {
+      texture_ = nullptr;
+      useTexture_ = 0;
+    }
+    return;
+  }
+  const bool base = font_ && sender == static_cast<DXLNotifyObject*>(font_);
+  const bool used = IsWatched(sender);
+  if (!base && !used) return;
+  if (code == kNotifyDestroyed) {
+    // The items may point at the object: they go now, whatever bracket is open.
+    ClearItems();
+    if (used) {
+      DXLTextHandles::Get().Forget(sender);
+      watched_.erase(std::find(watched_.begin(), watched_.end(), sender));
+    }
+    if (base) font_ = nullptr;
+    flags_ |= kFlagParse;
+    Changed(this);
+  } else if (code == kNotifyFontRebuilt) {
+    flags_ |= kFlagParse;
+    Changed(this);
+  }
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Update(DXLUpdateableObject* source) {
+  if (flags_ & kFlagParse) Parse();
+  if (flags_ & kFlagLayout) Layout();
+  if (useTexture_ && texture_) texture_->Load();
+  DXLUpdateableObject::Update(source);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Changed(DXLUpdateableObject* source) {
+  flags_ |= kFlagLayout;
+  DXLUpdateableObject::Changed(source);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Assign(const DXLTextT& other) {
+  BeginUpdate();
+  SetText(nullptr);
+  viewer_ = other.viewer_;
+  CopySettings(other);
+  SetText(other.GetText());
+  EndUpdate();
+}
+
+// --- Settings ------------------------------------------------------------------------
+
+// The items refer into the old text: they go with it until the next parse.
+template <class Ch>
+void DXLTextT<Ch>::SetTextInternal(const Ch* text, u32 length) {
+  ClearItems();
+  if (capacity_ == 0) {
+    std::unique_ptr<Ch[]> copy;
+    if (text) {
+      copy = std::make_unique<Ch[]>(length + 1);
+      std::copy(text, text + length, copy.get());
+      copy[length] = 0;
+    }
+    text_ = std::move(copy);
+    length_ = text ? length : 0;
+  } else {
+    const u32 n = std::min<u32>(length, capacity_);
+    if (text) std::memmove(text_.get(), text, n * sizeof(Ch));
+    text_[text ? n : 0] = 0;
+    length_ = text ? n : 0;
+  }
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetText(const Ch* text) {
+  if (!text || text != text_.get()) SetTextInternal(text, Length(text));
+  flags_ |= kFlagParse;
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetTextCapacity(u16 capacity) {
+  if (capacity == capacity_) return;
+  std::unique_ptr<Ch[]> old = std::move(text_);
+  const u32 oldLength = length_;
+  capacity_ = capacity;
+  if (capacity_ > 0) {
+    text_ = std::make_unique<Ch[]>(capacity_ + 1u);
+    text_[0] = 0;
+  }
+  length_ = 0;
+  SetTextInternal(old.get(), old ? oldLength : 0);
+  flags_ |= kFlagParse;
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetFont(Font* font) {
+  if (font == font_) return;
+  if (font_ && !IsWatched(font_)) font_->RemoveListener(this);
+  font_ = font;
+  if (font_) {
+    font_->AddListener(this);
+    if (!viewer_ && font_->GetTexture()) SetViewer(font_->GetTexture()->GetViewer());
+  }
+  flags_ |= kFlagParse;
+  Changed(this);
+}
+
+// A texture made before the viewer was known joins it now.
+template <class Ch>
+void DXLTextT<Ch>::SetViewer(DXLViewer* viewer) {
+  viewer_ = viewer;
+  if (viewer_ && texture_ && !texture_->GetViewer() && !textures_) texture_->SetViewer(viewer_);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetWordWrap(bool on) {
+  if ((wordWrap_ != 0) == on) return;
+  wordWrap_ = on ? 1 : 0;
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetMaxWidth(u32 width) {
+  if (width == maxWidth_) return;
+  maxWidth_ = width;
+  if (wordWrap_) Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetAlignment(u32 alignment) {
+  if (alignment == alignment_) return;
+  alignment_ = alignment;
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetLineSpacing(i16 spacing) {
+  if (spacing == lineSpacing_) return;
+  lineSpacing_ = spacing;
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::SetMarkupDisabled(bool disabled) {
+  if ((markupDisabled_ != 0) == disabled) return;
+  markupDisabled_ = disabled ? 1 : 0;
+  flags_ |= kFlagParse;
+  Changed(this);
+}
+
+// The texture draws the text modulated by the vertex colour, filtered and
+// alpha-blended, and asks the text for its pixels only when the text reloads it.
+template <class Ch>
+void DXLTextT<Ch>::SetUseTexture(bool on) {
+  if ((useTexture_ != 0) == on) return;
+  if (DXLTexture* old = texture_) {
+    texture_ = nullptr;
+    old->RemoveListener(this);
+    delete old;
+  }
+  useTexture_ = on ? 1 : 0;
+  if (on) {
+    texture_ = textures_ ? new DXLTexture(textures_) : new DXLTexture(viewer_);
+    texture_->AddListener(this);
+    texture_->SetTextureOp(4);
+    texture_->SetFilter(1);
+    texture_->SetBlendMode(1);
+    texture_->SetSource(this, true);
+    texture_->SetAutoReload(false);
+  }
+  Changed(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::CopySettings(const DXLTextT& other) {
+  BeginUpdate();
+  SetFont(other.font_);
+  SetWordWrap(other.wordWrap_ != 0);
+  SetMaxWidth(other.maxWidth_);
+  SetAlignment(other.alignment_);
+  SetLineSpacing(other.lineSpacing_);
+  SetTextCapacity(other.capacity_);
+  SetUseTexture(other.useTexture_ != 0);
+  EndUpdate();
+}
+
+template <class Ch>
+i32 DXLTextT<Ch>::GetWidth(bool laidOut) const {
+  if (!wordWrap_ || maxWidth_ == 0) return naturalWidth_;
+  return laidOut ? laidOutWidth_ : static_cast<i32>(std::min<u32>(maxWidth_, 0x7FFFFFFF));
+}
+
+// --- Listening -----------------------------------------------------------------------------
+
+template <class Ch>
+bool DXLTextT<Ch>::IsWatched(const DXLNotifyObject* object) const {
+  return std::find(watched_.begin(), watched_.end(), object) != watched_.end();
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Watch(DXLNotifyObject* object) {
+  if (!object || IsWatched(object)) return;
+  watched_.push_back(object);
+  object->AddListener(this);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::UnwatchAll() {
+  for (DXLNotifyObject* o : watched_)
+    if (o != static_cast<DXLNotifyObject*>(font_)) o->RemoveListener(this);
+  watched_.clear();
+}
+
+// --- Parse ------------------------------------------------------------------------------------
+
+template <class Ch>
+void DXLTextT<Ch>::ClearItems() {
+  items_.clear();
+  links_.clear();
+  lines_.clear();
+  paragraphs_.clear();
+  naturalWidth_ = laidOutWidth_ = totalHeight_ = 0;
+  runActive_ = false;
+  parsed_ = nullptr;
+  parsedLength_ = 0;
+  flags_ |= kFlagLayout;
+}
+
+// User tags: text outside brackets is copied; a bracketed tag (nested pairs
+// belong to it) is offered to the callbacks in order, and the first that
+// claims it replaces it. Unclaimed and unclosed tags stay as written.
+template <class Ch>
+void DXLTextT<Ch>::Expand() {
+  expansion_.clear();
+  const Ch* t = text_.get();
+  const u32 n = length_;
+  std::vector<Ch> scratch(kUserTagRoom);
+  u32 i = 0;
+  while (i < n && expansion_.size() < kMaxExpansion) {
+    if (t[i] != Ch('[')) {
+      expansion_.push_back(t[i++]);
+      continue;
+    }
+    u32 depth = 0;
+    u32 j = i;
+    bool closed = false;
+    for (; j < n; ++j) {
+      if (t[j] == Ch('[')) {
+        ++depth;
+      } else if (t[j] == Ch(']') && --depth == 0) {
+        closed = true;
+        break;
+      }
+    }
+    if (!closed) {
+      expansion_.append(t + i, n - i);
+      break;
+    }
+    const u32 count = j - i - 1;
+    bool claimed = false;
+    for (i32 k = 0; count > 0 && k < userTags_.GetCount() && !claimed; ++k) {
+      UserTagProc proc = userTags_.Get(k);
+      if (!proc) continue;
+      scratch[0] = 0;
+      if (proc(this, t + i + 1, count, scratch.data(), kUserTagRoom)) {
+        scratch[kUserTagRoom - 1] = 0;
+        expansion_.append(scratch.data());
+        claimed = true;
+      }
+    }
+    if (!claimed) expansion_.append(t + i, j + 1 - i);
+    i = j + 1;
+  }
+  if (expansion_.size() > kMaxExpansion) expansion_.resize(kMaxExpansion);
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Parse() {
+  ClearItems();
+  UnwatchAll();
+  if (texture_) texture_->Unload();
+  states_.clear();
+  flags_ &= static_cast<u8>(~kFlagParse);
+  parsed_ = text_.get();
+  parsedLength_ = length_;
+  if (!text_ || length_ == 0) return;
+  if (font_) {
+    State s;
+    s.kind = kTextStateFont;
+    s.font = font_;
+    s.color = font_->GetColor();
+    Push(s);
+  }
+  if (userTags_.GetCount() > 0) {
+    Expand();
+    parsed_ = expansion_.c_str();
+    parsedLength_ = static_cast<u32>(expansion_.size());
+  }
+  const Ch* t = parsed_;
+  u32 i = 0;
+  while (i < parsedLength_) {
+    const Ch c = t[i];
+    if (c == Ch(10)) {
+      FinishRun();
+      AddBreak();
+      ++i;
+    } else if (c == Ch(' ')) {
+      FinishRun();
+      AddSpace();
+      ++i;
+    } else if (c == Ch('<') && !markupDisabled_) {
+      i = ReadTag(i);
+    } else {
+      AddChar(i);
+      ++i;
+    }
+  }
+  FinishRun();
+  states_.clear();
+}
+
+template <class Ch>
+const typename DXLTextT<Ch>::State* DXLTextT<Ch>::Current(u32 kind) const {
+  for (auto it = states_.rbegin(); it != states_.rend(); ++it)
+    if (it->kind == kind) return &*it;
+  return nullptr;
+}
+
+template <class Ch>
+void DXLTextT<Ch>::Push(const State& state) {
+  states_.push_back(state);
+}
+
+// Closes the innermost open span of the kind, whatever tag opened it.
+template <class Ch>
+void DXLTextT<Ch>::Pop(u32 kind) {
+  for (size_t i = states_.size(); i-- > 0;) {
+    if (states_[i].kind != kind) continue;
+    State s = states_[i];
+    states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(i));
+    s.last = static_cast<i64>(items_.size()) - 1;
+    if (kind == kTextStateGradient && s.last >= s.first) {
+      ApplyGradient(s);
+    } else if (kind == kTextStateLink && s.last >= s.first) {
+      DXLTEXTLINK link;
+      link.first = static_cast<u32>(s.first);
+      link.last = static_cast<u32>(s.last);
+      link.id = s.id;
+      link.data = s.data;
+      links_.push_back(std::move(link));
+    }
+    return;
+  }
+}
+
+template <class Ch>
+void DXLTextT<Ch>::AddChar(u32 at) {
+  if (!runActive_) {
+    const State* f = Current(kTextStateFont);
+    runActive_ = true;
+    runFirst_ = at;
+    runCount_ = 0;
+    runFont_ = f ? f->font : nullptr;
+  }
+  ++runCount_;
+}
+
+// A run with characters and a font becomes an item: an own copy of each
+// character's glyph quad at the run's origin, in the current font colour.
+template <class Ch>
+void DXLTextT<Ch>::FinishRun() {
+  if (!runActive_) return;
+  runActive_ = false;
+  Font* font = runFont_;
+  if (runCount_ == 0 || !font) return;
+  const State* f = Current(kTextStateFont);
+  const u32 color = f ? f->color : 0xFFFFFFFFu;
+  Item item;
+  item.kind = kTextItemRun;
+  item.font = font;
+  item.height = font->GetHeight();
+  item.baseline = font->GetAscent();
+  item.extraSpacing = font->GetVSpacing();
+  item.hSpacing = font->GetHSpacing();
+  item.firstChar = runFirst_;
+  item.charCount = runCount_;
+  item.quads.resize(runCount_);
+  item.glyphX.assign(runCount_, 0);
+  i64 width = 0;
+  for (u32 k = 0; k < runCount_; ++k) {
+    const Ch c = parsed_[runFirst_ + k];
+    if (!font->GetGlyph(c)) continue;
+    width += std::max<i32>(0, font->GetAdvance(c) + item.hSpacing);
+    if (const DXLQUAD* q = font->GetQuad(c)) {
+      item.quads[k] = std::make_unique<DXLQUAD>(*q);
+      for (DXLVERTEX& v : item.quads[k]->v) v.color = color;
+    }
+  }
+  item.width = static_cast<i32>(std::min<i64>(width, 0x7FFFFFFF));
+  items_.push_back(std::move(item));
+}
+
+template <class Ch>
+void DXLTextT<Ch>::AddBreak() {
+  const State* f = Current(kTextStateFont);
+  const Font* font = f ? f->font : nullptr;
+  const i32 h = font ? font->GetHeight() + font->GetVSpacing() : 0;
+  if (h <= 0) return;
+  Item item;
+  item.kind = kTextItemBreak;
+  item.height = h;
+  item.baseline = h;
+  items_.push_back(std::move(item));
+}
+
+template <class Ch>
+void DXLTextT<Ch>::AddSpace() {
+  const State* f = Current(kTextStateFont);
+  const Font* font = f ? f->font : nullptr;
+  const i32 w = font ? font->GetSpace() + font->GetHSpacing() : 0;
+  if (w <= 0) return;
+  Item item;
+  item.kind = kTextItemSpace;
+  item.width = w;
+  item.height = font->GetHeight();
+  item.baseline = font->GetAscent();
+  item.extraSpacing = font->GetVSpacing();
+  items_.push_back(std::move(item));
+}
+
+// --- Tags ----------------------------------------------------------------------------------
+
+// Reads the attributes of an opening tag from *pos up to and including ">"
+// (or the end). False when it names a font, texture or quad that is not in
+// the registry: the tag is then plain text.
+template <class Ch>
+bool DXLTextT<Ch>::ReadAttributes(u32 tag, u32* pos, Attributes* a) const {
+  const Ch* t = parsed_;
+  const u32 n = parsedLength_;
+  const bool direct = tag == kFont || tag == kImage;  // "=" right after the name gives the address
+  u32 q = *pos;
+  SkipSpaces(t, n, &q);
+  while (q < n && t[q] != Ch('>')) {
+    if (direct && t[q] == Ch('=')) {
+      ++q;
+      SkipSpaces(t, n, &q);
+      a->addr = ReadHex(t, n, &q, 8);
+      a->hasAddr = true;
+      ++a->count;
+      continue;
+    }
+    Name name = kNone;
+    if (tag == kGrad) {
+      name = MatchName(t, n, q, kGradAttributes);
+    } else if (tag == kLink) {
+      name = MatchName(t, n, q, kLinkAttributes);
+    } else if (tag == kImage) {
+      name = MatchName(t, n, q, kImageAttributes);
+    } else {
+      name = MatchName(t, n, q, kFontAttributes);
+    }
+    if (name == kNone) {
+      ++q;
+      continue;
+    }
+    q += static_cast<u32>(std::strlen(kNames[name]));
+    SkipSpaces(t, n, &q);
+    if (q >= n || t[q] != Ch('=')) continue;
+    ++q;
+    SkipSpaces(t, n, &q);
+    Number* number = nullptr;
+    switch (name) {
+      case kAddr:
+        a->addr = ReadHex(t, n, &q, 8);
+        a->hasAddr = true;
+        break;
+      case kColor:
+        a->color = ReadHex(t, n, &q, 8);
+        a->hasColor = true;
+        break;
+      case kColor1:
+        a->color1 = ReadHex(t, n, &q, 8);
+        a->hasColor1 = true;
+        break;
+      case kColor2:
+        a->color2 = ReadHex(t, n, &q, 8);
+        a->hasColor2 = true;
+        break;
+      case kId:
+        a->id = ReadHex(t, n, &q, 8);
+        break;
+      case kData:
+        a->data = ReadHex(t, n, &q, 16);
+        break;
+      case kQuad:
+        a->quad = ReadHex(t, n, &q, 16);
+        break;
+      case kWidth:
+        number = &a->width;
+        *number = ReadNumber(t, n, &q, 0, kMaxTextureSide);
+        break;
+      case kHeight:
+        number = &a->height;
+        *number = ReadNumber(t, n, &q, 0, kMaxTextureSide);
+        break;
+      case kLt:
+        number = &a->lt;
+        *number = ReadNumber(t, n, &q, -kMaxTextureSide, kMaxTextureSide);
+        break;
+      case kAl:
+        number = &a->al;
+        *number = ReadNumber(t, n, &q, -kMaxTextureSide, kMaxTextureSide);
+        break;
+      case kOfsy:
+        number = &a->ofsy;
+        *number = ReadNumber(t, n, &q, -kMaxTextureSide, kMaxTextureSide);
+        break;
+      default:
+        break;
+    }
+    if (!number || number->set) ++a->count;
+  }
+  if (q < n) ++q;  // the ">"
+  *pos = q;
+  if (a->count == 0) return true;
+  DXLTextHandles& handles = DXLTextHandles::Get();
+  if (tag == kFont && a->addr != 0 && !handles.FindFont<Ch>(static_cast<u32>(a->addr))) return false;
+  if (tag == kImage && a->addr != 0 && !handles.FindTexture(static_cast<u32>(a->addr))) return false;
+  if (tag == kImage && a->quad != 0 && (a->quad > 0xFFFFFFFFu || !handles.FindQuad(static_cast<u32>(a->quad))))
+    return false;
+  return true;
+}
+
+// The tag at `at` ("<"); returns where the text goes on. A "<" that starts no
+// known tag is an ordinary character.
+template <class Ch>
+u32 DXLTextT<Ch>::ReadTag(u32 at) {
+  const Ch* t = parsed_;
+  const u32 n = parsedLength_;
+  u32 q = at + 1;
+  if (q < n && t[q] == Ch('/')) {
+    ++q;
+    SkipSpaces(t, n, &q);
+    const Name name = MatchName(t, n, q, kClosingTags);
+    while (q < n && t[q] != Ch('>')) ++q;
+    if (q < n) ++q;
+    FinishRun();
+    if (name != kNone) Pop(name == kGrad ? kTextStateGradient : name == kLink ? kTextStateLink : kTextStateFont);
+    return q;
+  }
+  const Name name = MatchName(t, n, q, kOpeningTags);
+  if (name == kNone) {
+    AddChar(at);
+    return at + 1;
+  }
+  q += static_cast<u32>(std::strlen(kNames[name]));
+
+  if (name == kColor) {
+    FinishRun();
+    SkipSpaces(t, n, &q);
+    if (q >= n || t[q] != Ch('=')) return q;
+    ++q;
+    SkipSpaces(t, n, &q);
+    const u64 v = ReadHex(t, n, &q, 8);
+    u32 r = q;
+    SkipSpaces(t, n, &r);
+    if (r < n && t[r] == Ch('>')) q = r + 1;
+    if (v == 0) return q;
+    const State* f = Current(kTextStateFont);
+    State s;
+    s.kind = kTextStateFont;
+    s.font = f ? f->font : nullptr;
+    s.color = OpaqueUnlessAlpha(v);
+    Push(s);
+    return q;
+  }
+
+  Attributes a;
+  if (!ReadAttributes(static_cast<u32>(name), &q, &a)) {
+    AddChar(at);
+    return at + 1;
+  }
+  FinishRun();
+  if (a.count == 0) return q;
+  DXLTextHandles& handles = DXLTextHandles::Get();
+  State s;
+  switch (name) {
+    case kFont: {
+      const State* f = Current(kTextStateFont);
+      Font* font = a.addr != 0 ? handles.FindFont<Ch>(static_cast<u32>(a.addr)) : (f ? f->font : nullptr);
+      if (a.addr != 0 && font != font_) Watch(font);
+      s.kind = kTextStateFont;
+      s.font = font;
+      if (a.hasColor) {
+        s.color = OpaqueUnlessAlpha(a.color);
+      } else if (f) {
+        s.color = f->color;
+      } else {
+        s.color = font ? font->GetColor() : 0xFFFFFFFFu;
+      }
+      Push(s);
+      break;
+    }
+    case kGrad:
+      s.kind = kTextStateGradient;
+      s.color = a.hasColor1 ? GradientColor(a.color1) : 0xFFFFFFFFu;
+      s.color2 = a.hasColor2 ? GradientColor(a.color2) : 0xFFFFFFFFu;
+      s.first = static_cast<i64>(items_.size());
+      Push(s);
+      break;
+    case kLink:
+      s.kind = kTextStateLink;
+      s.id = static_cast<u32>(a.id);
+      s.data = static_cast<u32>(a.data);
+      s.first = static_cast<i64>(items_.size());
+      Push(s);
+      break;
+    case kImage:
+      if (a.addr != 0)
+        AddImage(handles.FindTexture(static_cast<u32>(a.addr)),
+                 a.quad != 0 ? handles.FindQuad(static_cast<u32>(a.quad)) : nullptr, a);
+      break;
+    default:
+      break;
+  }
+  return q;
+}
+
+// An image in a box: the box is WIDTH x HEIGHT (the image's own size by
+// default) with its baseline LT from the top; the image stands AL right of
+// the box's left edge and OFSY below its top.
+template <class Ch>
+void DXLTextT<Ch>::AddImage(DXLTexture* texture, const DXLQUAD* quad, const Attributes& a) {
+  if (!texture) return;
+  std::unique_ptr<DXLQUAD> source;
+  i32 imageW = 0;
+  i32 imageH = 0;
+  if (quad) {
+    source = std::make_unique<DXLQUAD>(*quad);
+    imageW = static_cast<i32>(quad->v[1].x - quad->v[0].x);
+    imageH = static_cast<i32>(quad->v[3].y - quad->v[0].y);
+  } else {
+    source.reset(texture->MakeQuad(nullptr, 0.0f, 0.0f, 0xFFFFFFFFu, false, false));
+    imageW = texture->GetImageWidth();
+    imageH = texture->GetImageHeight();
+  }
+  if (imageW <= 0 || imageH <= 0) return;
+  const i32 boxW = std::clamp(Resolve(a.width, imageW, imageW), 0, kMaxTextureSide);
+  if (boxW == 0) return;
+  const i32 boxH = std::clamp(Resolve(a.height, imageH, imageH), 0, kMaxTextureSide);
+  const i32 baseline = Resolve(a.lt, boxH, boxH);
+  const i32 al = Resolve(a.al, boxW - imageW, 0);
+  const i32 ofsy = Resolve(a.ofsy, imageH, 0);
+  Item item;
+  item.kind = kTextItemImage;
+  item.width = boxW;
+  item.height = boxH;
+  item.baseline = baseline;
+  item.image = texture;
+  item.color = a.hasColor ? OpaqueUnlessAlpha(a.color) : 0;
+  // At (AL, OFSY) on the same half-pixel grid as the glyph quads, so that the
+  // image is drawn texel for pixel and its link rectangle is its own box.
+  texture->MakeQuad(&item.placement, static_cast<float>(al), static_cast<float>(ofsy), item.color, false, false);
+  item.source = std::move(source);
+  Watch(texture);
+  items_.push_back(std::move(item));
+}
+
+template class DXLTextT<wchar>;
+template class DXLTextT<char>;
