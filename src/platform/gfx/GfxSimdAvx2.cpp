@@ -227,17 +227,15 @@ bool detail::g_avx2Active = g_hasAvx2;
 void SetAvx2Allowed(bool allowed) { detail::g_avx2Active = allowed && g_hasAvx2; }
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
-  const __m256i zero = _mm256_setzero_si256();
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    const __m256i a = _mm256_and_si256(s, alphaMask);
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {  // all opaque
+    if (_mm256_testc_si256(s, alphaMask)) {  // all opaque
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), s);
       continue;
     }
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;  // all clear
+    if (_mm256_testz_si256(s, alphaMask)) continue;  // all clear
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), BlendCore(s, d));
   }
