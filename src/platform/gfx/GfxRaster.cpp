@@ -303,11 +303,28 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   // from row to row.
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
   const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   const bool prefetch = right - left < 256;
+  const int width = static_cast<int>(right - left + 1);
+  // Texels copied 1:1 from inside the texture: each row of pixels is one row
+  // of texels, handed straight to the routine that puts them on the target.
+  const TexelRowOp rowOp = ChooseTexelRowOp(local.pixel, in.flat);
+  const PixelState& px = local.pixel;
+  const int64_t iu = src.u >> 16, iv = src.v >> 16;
+  if (rowOp && src.du == 0x10000 && src.dv == 0 && duRow == 0 && dvRow == 0x10000 &&
+      (!px.linear || ((src.u & 0xFFFF) == 0x8000 && (src.v & 0xFFFF) == 0x8000)) && iu >= 0 &&
+      iu + width <= px.texWidth && iv >= 0 && iv + (bottom - top) < px.texHeight) {
+    const uint32_t* texels = px.texels + static_cast<size_t>(iv) * px.texWidth + iu;
+    uint32_t* dest = px.target + static_cast<size_t>(top) * px.targetPitch + left;
+    for (int64_t py = top; py <= bottom; ++py, texels += px.texWidth, dest += px.targetPitch) {
+      if (prefetch && py + 2 <= bottom) PrefetchRow(px, left, right, py + 2);
+      rowOp(texels, src.colour, dest, width);
+    }
+    return true;
+  }
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
     if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
-    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
+    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), width, src);
   }
   return true;
 }
