@@ -594,21 +594,58 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
   }
 }
 
+// Which of the narrow routines the states allow.
+bool ChooseFastOp(const PixelState& s, bool flat, FastOp* op) {
+  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
+                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
+  if (!plain) return false;
+  const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
+  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
+    if (!s.blend || alphaBlend) {
+      *op = s.blend ? FastOp::kBlend : FastOp::kCopy;
+      return true;
+    }
+  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
+    if (!s.blend || alphaBlend) {
+      *op = s.blend ? FastOp::kTintBlend : FastOp::kTint;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CopyRow(const uint32_t* texels, uint32_t, uint32_t* dest, int n) {
+  std::memcpy(dest, texels, static_cast<size_t>(n) * 4);
+}
+void BlendRow(const uint32_t* texels, uint32_t, uint32_t* dest, int n) { BlendSrcAlphaSpan(texels, dest, n); }
+void BlendRowAvx2(const uint32_t* texels, uint32_t, uint32_t* dest, int n) { BlendSrcAlphaSpanAvx2(texels, dest, n); }
+void ModulateBlendRowAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  ModulateBlendSpanAvx2(texels, colour, dest, n);
+}
+
 }  // namespace
 
 SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
-  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
-                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
-  if (!plain) return ShadeSpan;
-  const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
-  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
-    if (!s.blend) return FastSpan<FastOp::kCopy>;
-    if (alphaBlend) return FastSpan<FastOp::kBlend>;
-  } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
-    if (!s.blend) return FastSpan<FastOp::kTint>;
-    if (alphaBlend) return FastSpan<FastOp::kTintBlend>;
+  FastOp op;
+  if (!ChooseFastOp(s, flat, &op)) return ShadeSpan;
+  switch (op) {
+    case FastOp::kCopy: return FastSpan<FastOp::kCopy>;
+    case FastOp::kBlend: return FastSpan<FastOp::kBlend>;
+    case FastOp::kTint: return FastSpan<FastOp::kTint>;
+    default: return FastSpan<FastOp::kTintBlend>;
   }
-  return ShadeSpan;
+}
+
+TexelRowOp ChooseTexelRowOp(const PixelState& s, bool flat) {
+  FastOp op;
+  if (!ChooseFastOp(s, flat, &op)) return nullptr;
+  const bool wide = Avx2Active();
+  switch (op) {
+    case FastOp::kCopy: return CopyRow;
+    case FastOp::kBlend: return wide ? BlendRowAvx2 : BlendRow;
+    case FastOp::kTint: return ModulateSpan;
+    default: return wide ? ModulateBlendRowAvx2 : ModulateBlendSpan;
+  }
 }
 
 }  // namespace plat::gfx

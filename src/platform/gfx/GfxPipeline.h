@@ -55,6 +55,15 @@ void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& s
 using SpanShader = void (*)(const PixelState& state, int x, int y, int n, const SpanSource& source);
 SpanShader ChooseSpanShader(const PixelState& state, bool flat);
 
+// A routine that puts n texels, read in order from one row of the texture,
+// on n target pixels with one colour and no tests: copied, blended by their
+// alpha, tinted, or tinted and blended. ChooseTexelRowOp gives it for the
+// states where ChooseSpanShader gives a narrower routine than ShadeSpan (null
+// for any other), and it writes what that routine would for an unscaled span
+// whose texels all lie inside the texture.
+using TexelRowOp = void (*)(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
+TexelRowOp ChooseTexelRowOp(const PixelState& state, bool flat);
+
 // Building blocks, exposed so tests can check the vector paths against the
 // plain ones.
 uint32_t CombineStage(uint32_t colourOp, uint32_t alphaOp, uint32_t texel, uint32_t diffuse);

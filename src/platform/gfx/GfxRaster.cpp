@@ -150,6 +150,77 @@ int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
+// The edges of a convex polygon with clockwise vertices (positive area),
+// walked from row to row. Edge k runs from vertex k to vertex k + 1; inside
+// means E >= threshold, where a top or left edge includes its own pixels
+// (threshold 0). Along a row E(px) = c + a px with a = -dy kSub, and c grows
+// by dx kSub from row to row, so the bound that each slanted edge puts on the
+// row, a quotient of c by a, is stepped exactly as a quotient and a
+// remainder.
+struct EdgeWalker {
+  struct Edge {
+    int64_t a = 0, c = 0, threshold = 0;
+    int64_t q = 0, r = 0;    // floor(m / |a|) and its remainder, m the bound's numerator
+    int64_t dq = 0, dr = 0;  // their steps per row
+    int64_t div = 1;         // |a|
+    bool left = false;       // the edge bounds the span from the left
+  } edges[4];
+  int count = 0;
+
+  void Init(const Fixed* f, int n, int64_t top) {
+    count = n;
+    for (int k = 0; k < n; ++k) {
+      const Fixed& p = f[k];
+      const Fixed& q = f[(k + 1) % n];
+      Edge& e = edges[k];
+      const int64_t dx = q.x - p.x, dy = q.y - p.y;
+      const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+      e.threshold = topLeft ? 0 : 1;
+      e.a = -dy * kSub;
+      e.c = dx * (top * kSub - p.y) + dy * p.x;
+      const int64_t step = dx * kSub;
+      if (e.a == 0) {
+        e.dq = step;  // the whole row is in or out: c itself is stepped
+        continue;
+      }
+      // a > 0: px >= ceil(need / a) = -floor(m / a) with m = c - threshold;
+      // a < 0: px <= floor(m / -a) with m = c - threshold. m grows by `step`
+      // either way.
+      e.left = e.a > 0;
+      e.div = e.left ? e.a : -e.a;
+      const int64_t m = e.c - e.threshold;
+      e.q = FloorDiv(m, e.div);
+      e.r = m - e.q * e.div;
+      e.dq = FloorDiv(step, e.div);
+      e.dr = step - e.dq * e.div;
+    }
+  }
+
+  // Narrows [*xl, *xr] to the pixels of the current row, then moves to the
+  // next row.
+  void Row(int64_t* xl, int64_t* xr) {
+    for (int k = 0; k < count; ++k) {
+      Edge& e = edges[k];
+      if (e.a == 0) {
+        if (e.c < e.threshold) *xr = *xl - 1;
+        e.c += e.dq;
+        continue;
+      }
+      if (e.left) {
+        *xl = std::max(*xl, -e.q);
+      } else {
+        *xr = std::min(*xr, e.q);
+      }
+      e.q += e.dq;
+      e.r += e.dr;
+      if (e.r >= e.div) {
+        e.r -= e.div;
+        ++e.q;
+      }
+    }
+  }
+};
+
 void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
   Fixed f[3];
   if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
@@ -168,42 +239,8 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSub), st.clip.bottom - 1);
   if (left > right || top > bottom) return;
 
-  // Edge k runs from vertex k to vertex k + 1; inside means E >= threshold,
-  // where a top or left edge includes its own pixels (threshold 0). Along a
-  // row E(px) = c + a px with a = -dy kSub, and c grows by dx kSub from row
-  // to row, so the bound that each slanted edge puts on the row, a quotient
-  // of c by a, is stepped exactly as a quotient and a remainder.
-  struct Edge {
-    int64_t a = 0, c = 0, threshold = 0;
-    int64_t q = 0, r = 0;    // floor(m / |a|) and its remainder, m the bound's numerator
-    int64_t dq = 0, dr = 0;  // their steps per row
-    bool left = false;       // the edge bounds the span from the left
-  } edges[3];
-  for (int k = 0; k < 3; ++k) {
-    const Fixed& p = f[k];
-    const Fixed& q = f[(k + 1) % 3];
-    Edge& e = edges[k];
-    const int64_t dx = q.x - p.x, dy = q.y - p.y;
-    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
-    e.threshold = topLeft ? 0 : 1;
-    e.a = -dy * kSub;
-    e.c = dx * (top * kSub - p.y) + dy * p.x;
-    const int64_t step = dx * kSub;
-    if (e.a == 0) {
-      e.dq = step;  // the whole row is in or out: c itself is stepped
-      continue;
-    }
-    // a > 0: px >= ceil(need / a) = -floor(m / a) with m = c - threshold;
-    // a < 0: px <= floor(m / -a) with m = c - threshold. m grows by `step`
-    // either way.
-    e.left = e.a > 0;
-    const int64_t div = e.left ? e.a : -e.a;
-    const int64_t m = e.c - e.threshold;
-    e.q = FloorDiv(m, div);
-    e.r = m - e.q * div;
-    e.dq = FloorDiv(step, div);
-    e.dr = step - e.dq * div;
-  }
+  EdgeWalker edges;
+  edges.Init(f, 3, top);
 
   Interpolants in;
   in.Setup(st, vs, f);
@@ -214,25 +251,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
 
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
-    for (Edge& e : edges) {
-      if (e.a == 0) {
-        if (e.c < e.threshold) xr = xl - 1;
-        e.c += e.dq;
-        continue;
-      }
-      if (e.left) {
-        xl = std::max(xl, -e.q);
-      } else {
-        xr = std::min(xr, e.q);
-      }
-      const int64_t div = e.left ? e.a : -e.a;
-      e.q += e.dq;
-      e.r += e.dr;
-      if (e.r >= div) {
-        e.r -= div;
-        ++e.q;
-      }
-    }
+    edges.Row(&xl, &xr);
     if (xl > xr) continue;
     const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
     if (py + 2 <= bottom && xr - xl < 256) PrefetchRow(local.pixel, xl, xr, py + 2);
@@ -284,11 +303,140 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   // from row to row.
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
   const int64_t duRow = in.textured ? ToFixed16(in.u.dy) : 0, dvRow = in.textured ? ToFixed16(in.v.dy) : 0;
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   const bool prefetch = right - left < 256;
+  const int width = static_cast<int>(right - left + 1);
+  // Texels copied 1:1 from inside the texture: each row of pixels is one row
+  // of texels, handed straight to the routine that puts them on the target.
+  const TexelRowOp rowOp = ChooseTexelRowOp(local.pixel, in.flat);
+  const PixelState& px = local.pixel;
+  const int64_t iu = src.u >> 16, iv = src.v >> 16;
+  if (rowOp && src.du == 0x10000 && src.dv == 0 && duRow == 0 && dvRow == 0x10000 &&
+      (!px.linear || ((src.u & 0xFFFF) == 0x8000 && (src.v & 0xFFFF) == 0x8000)) && iu >= 0 &&
+      iu + width <= px.texWidth && iv >= 0 && iv + (bottom - top) < px.texHeight) {
+    const uint32_t* texels = px.texels + static_cast<size_t>(iv) * px.texWidth + iu;
+    uint32_t* dest = px.target + static_cast<size_t>(top) * px.targetPitch + left;
+    for (int64_t py = top; py <= bottom; ++py, texels += px.texWidth, dest += px.targetPitch) {
+      if (prefetch && py + 2 <= bottom) PrefetchRow(px, left, right, py + 2);
+      rowOp(texels, src.colour, dest, width);
+    }
+    return true;
+  }
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
     if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
-    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), static_cast<int>(right - left + 1), src);
+    shade(local.pixel, static_cast<int>(left), static_cast<int>(py), width, src);
+  }
+  return true;
+}
+
+// Texel coordinates of a quad's spans are stepped in fixed point with 32
+// fraction bits: a row's first pixel is its row start plus whole steps, so
+// the error stays a few units of 2^-32 texels, far below the 16.16 a span
+// uses. Planes reaching beyond kMaxQuadTexel keep to the triangle pass.
+constexpr double kFixed32 = 4294967296.0;
+constexpr double kMaxQuadTexel = 1 << 28;
+// How far (in texels) the fourth corner may lie off the plane of the first
+// three. Corners snapped to the sub-pixel grid put a parallelogram a little
+// off its plane; the second triangle's pixels then differ from their own
+// plane by at most this much, less than a step of the bilinear weights.
+constexpr double kQuadPlaneTolerance = 1.0 / 128;
+
+struct Fixed32Plane {
+  int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
+
+  // False when the plane's values over the box do not fit.
+  bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+    for (int64_t x : {left, right}) {
+      for (int64_t y : {top, bottom}) {
+        if (!(std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0)) < kMaxQuadTexel)) return false;
+      }
+    }
+    if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
+    row = std::llround(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
+    dx = std::llround(p.dx * kFixed32);
+    dy = std::llround(p.dy * kFixed32);
+    return true;
+  }
+  // 16.16 value at pixel x of the current row, halves rounded away from zero
+  // as ToFixed16 does.
+  int64_t At(int64_t x, int64_t left) const {
+    const int64_t value = row + dx * (x - left);
+    return value >= 0 ? (value + (1 << 15)) >> 16 : -((-value + (1 << 15)) >> 16);
+  }
+};
+
+// A convex quad (every corner turning the same way) with one colour whose
+// fourth corner lies on the texture plane of the first three: drawn as one
+// primitive with one span per row. A pixel centre inside the quad lies in
+// one triangle or on their shared diagonal, which the top-left rule gives to
+// exactly one of them; on the outer edges both passes apply the same rule,
+// so the spans cover exactly the pixels of the two triangles.
+bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
+  Fixed f[4];
+  for (int i = 0; i < 4; ++i) {
+    if (!Snap(v[i], &f[i])) return false;
+  }
+  const uint32_t colour = v[0].colour;
+  if (v[1].colour != colour || v[2].colour != colour || v[3].colour != colour) return false;
+  const int64_t turns[5] = {Area(f[3], f[0], f[1]), Area(f[0], f[1], f[2]), Area(f[1], f[2], f[3]),
+                            Area(f[2], f[3], f[0]), Area(f[0], f[2], f[3])};
+  bool cw = true, ccw = true;
+  for (int64_t t : turns) {
+    cw = cw && t > 0;
+    ccw = ccw && t < 0;
+  }
+  if (!cw && !ccw) return false;
+
+  const ScreenVertex* vs[3] = {&v[0], &v[1], &v[2]};
+  Interpolants in;
+  in.Setup(st, vs, f);
+  const double x3 = static_cast<double>(f[3].x) / kSub, y3 = static_cast<double>(f[3].y) / kSub;
+  if (in.textured) {
+    const double du = in.u.At(x3, y3, in.x0, in.y0) - v[3].u * static_cast<double>(st.pixel.texWidth);
+    const double dv = in.v.At(x3, y3, in.x0, in.y0) - v[3].v * static_cast<double>(st.pixel.texHeight);
+    if (!(std::fabs(du) <= kQuadPlaneTolerance) || !(std::fabs(dv) <= kQuadPlaneTolerance)) return false;
+  }
+  RasterState local = st;
+  local.pixel.linear = in.Linear(st);
+  if (st.minLinear != st.magLinear && in.textured) {
+    // The second triangle must choose the same filter.
+    const ScreenVertex* second[3] = {&v[0], &v[2], &v[3]};
+    const Fixed fs[3] = {f[0], f[2], f[3]};
+    Interpolants other;
+    other.Setup(st, second, fs);
+    if (other.Linear(st) != local.pixel.linear) return false;
+  }
+  if (Culled(st.cullMode, turns[1])) return true;
+
+  const int64_t minX = std::min({f[0].x, f[1].x, f[2].x, f[3].x}), maxX = std::max({f[0].x, f[1].x, f[2].x, f[3].x});
+  const int64_t minY = std::min({f[0].y, f[1].y, f[2].y, f[3].y}), maxY = std::max({f[0].y, f[1].y, f[2].y, f[3].y});
+  const int64_t left = std::max<int64_t>(CeilDiv(minX, kSub), st.clip.left);
+  const int64_t right = std::min<int64_t>(FloorDiv(maxX, kSub), st.clip.right - 1);
+  const int64_t top = std::max<int64_t>(CeilDiv(minY, kSub), st.clip.top);
+  const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSub), st.clip.bottom - 1);
+  if (left > right || top > bottom) return true;
+
+  Fixed32Plane pu, pv;
+  if (in.textured && (!pu.Setup(in.u, in.x0, in.y0, left, right, top, bottom) ||
+                      !pv.Setup(in.v, in.x0, in.y0, left, right, top, bottom))) {
+    return false;
+  }
+  const Fixed clockwise[4] = {f[0], cw ? f[1] : f[3], f[2], cw ? f[3] : f[1]};
+  EdgeWalker edges;
+  edges.Init(clockwise, 4, top);
+
+  SpanSource src = in.Steps();
+  const SpanShader shade = ChooseSpanShader(local.pixel, true);
+  for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
+    int64_t xl = left, xr = right;
+    edges.Row(&xl, &xr);
+    if (xl > xr) continue;
+    if (in.textured) {
+      src.u = pu.At(xl, left);
+      src.v = pv.At(xl, left);
+    }
+    if (py + 2 <= bottom && xr - xl < 256) PrefetchRow(local.pixel, xl, xr, py + 2);
+    shade(local.pixel, static_cast<int>(xl), static_cast<int>(py), static_cast<int>(xr - xl + 1), src);
   }
   return true;
 }
@@ -349,7 +497,7 @@ void DrawLine(const RasterState& st, const ScreenVertex& va, const ScreenVertex&
 
 void DrawTriangleFan(const RasterState& st, const ScreenVertex* v, uint32_t triangles) {
   if (st.clip.left >= st.clip.right || st.clip.top >= st.clip.bottom) return;
-  if (triangles == 2 && st.rectPath && DrawRectangle(st, v)) return;
+  if (triangles == 2 && st.rectPath && (DrawRectangle(st, v) || DrawQuad(st, v))) return;
   for (uint32_t i = 0; i < triangles; ++i) DrawTriangle(st, v[0], v[i + 1], v[i + 2]);
 }
 

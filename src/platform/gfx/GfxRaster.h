@@ -6,7 +6,10 @@
 // pixel up and left of integer corners maps its texels 1:1). Colours and
 // texture coordinates are interpolated linearly across the primitive. A fan of
 // two triangles that forms an unrotated rectangle with one colour is drawn in
-// one pass per row; it covers exactly the pixels the two triangles would.
+// one pass per row; it covers exactly the pixels the two triangles would. So
+// is any other convex quad with one colour whose corners map the texture by
+// one plane (to within 1/128 texel); its texel coordinates are stepped in
+// fixed point, which may move the last bit of a sample point.
 // Lines are one pixel wide and draw their first pixel but not their last.
 #pragma once
 

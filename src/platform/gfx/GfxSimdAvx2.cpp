@@ -116,17 +116,15 @@ TM_AVX2 __m256i ColumnSums(__m256i pairs, __m256i weights) {
   return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 14);
 }
 
-// Eight bilinear texels at 16.16 coordinates u, v (already less half a
-// texel) from their texel pairs (c00, c10) and (c01, c11), given as 64-bit
-// lanes for the pixels 0 1 | 4 5 (A) and 2 3 | 6 7 (B). A pair is weighted
-// (128 - x, x) by one unsigned-by-signed multiply-add on texels biased by
-// -128, which keeps the sum in a 16-bit word; the two rows are then weighted
-// (128 - y, y) in 32 bits. Removing the bias gives exactly the sums of
-// BilinearPlain.
-TM_AVX2 __m256i BilinearFromPairs(__m256i u, __m256i v, __m256i topA, __m256i botA, __m256i topB, __m256i botB) {
-  const __m256i c127 = _mm256_set1_epi32(127), c128 = _mm256_set1_epi32(128);
-  const __m256i x = _mm256_and_si256(_mm256_srli_epi32(u, 9), c127);
-  const __m256i y = _mm256_and_si256(_mm256_srli_epi32(v, 9), c127);
+// Eight bilinear texels with horizontal weights x and vertical weights y
+// (0..128 in each 32-bit lane) from their texel pairs (c00, c10) and
+// (c01, c11), given as 64-bit lanes for the pixels 0 1 | 4 5 (A) and
+// 2 3 | 6 7 (B). A pair is weighted (128 - x, x) by one unsigned-by-signed
+// multiply-add on texels biased by -128, which keeps the sum in a 16-bit
+// word; the two rows are then weighted (128 - y, y) in 32 bits. Removing the
+// bias gives exactly the sums of BilinearPlain.
+TM_AVX2 __m256i BilinearWeighted(__m256i x, __m256i y, __m256i topA, __m256i botA, __m256i topB, __m256i botB) {
+  const __m256i c128 = _mm256_set1_epi32(128);
   // Byte pairs (128 - x, x) in both words of each 32-bit lane.
   __m256i wx = _mm256_or_si256(_mm256_sub_epi32(c128, x), _mm256_slli_epi32(x, 8));
   wx = _mm256_or_si256(wx, _mm256_slli_epi32(wx, 16));
@@ -142,6 +140,14 @@ TM_AVX2 __m256i BilinearFromPairs(__m256i u, __m256i v, __m256i topA, __m256i bo
   const __m256i s2 = ColumnSums(_mm256_unpacklo_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xAA));  // 2 | 6
   const __m256i s3 = ColumnSums(_mm256_unpackhi_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xFF));  // 3 | 7
   return _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3));
+}
+
+// The weights of 16.16 coordinates u, v (already less half a texel): the
+// top seven bits of their fractions.
+TM_AVX2 __m256i BilinearFromPairs(__m256i u, __m256i v, __m256i topA, __m256i botA, __m256i topB, __m256i botB) {
+  const __m256i c127 = _mm256_set1_epi32(127);
+  return BilinearWeighted(_mm256_and_si256(_mm256_srli_epi32(u, 9), c127),
+                          _mm256_and_si256(_mm256_srli_epi32(v, 9), c127), topA, botA, topB, botB);
 }
 
 // Eight bilinear texels whose footprints lie inside the texture: each row
@@ -163,10 +169,38 @@ TM_AVX2 __m256i AddressAxis(__m256i i, int size, bool wrap) {
   return _mm256_min_epi32(_mm256_max_epi32(i, _mm256_setzero_si256()), last);
 }
 
-// Eight bilinear texels with addressing: blocks wholly inside the texture
-// take Bilinear8, others gather their four texels one by one.
+// Eight bilinear texels with clamped columns (width >= 2) and clamped or
+// wrapped rows, without gathering single texels. A footprint that reaches
+// past the left edge reads the pair (0, 1) with all the weight on texel 0,
+// one past the right edge the pair (w - 2, w - 1) with all the weight on
+// texel w - 1: the same texels with the same weights as clamping each of the
+// pair, so the sums do not change.
+TM_AVX2 __m256i BilinearClampedU8(const uint32_t* texels, int w, int h, bool wrapV, __m256i u, __m256i v) {
+  const __m256i ix = _mm256_srai_epi32(u, 16), iy = _mm256_srai_epi32(v, 16);
+  const __m256i zero = _mm256_setzero_si256(), lastPair = _mm256_set1_epi32(w - 2);
+  const __m256i x0 = _mm256_min_epi32(_mm256_max_epi32(ix, zero), lastPair);
+  __m256i x = _mm256_and_si256(_mm256_srli_epi32(u, 9), _mm256_set1_epi32(127));
+  x = _mm256_andnot_si256(_mm256_cmpgt_epi32(zero, ix), x);                       // left of the texture: 0
+  x = _mm256_blendv_epi8(x, _mm256_set1_epi32(128), _mm256_cmpgt_epi32(ix, lastPair));  // right of it: 128
+  const __m256i y = _mm256_and_si256(_mm256_srli_epi32(v, 9), _mm256_set1_epi32(127));
+  const __m256i width = _mm256_set1_epi32(w);
+  const __m256i row0 = _mm256_mullo_epi32(AddressAxis(iy, h, wrapV), width);
+  const __m256i row1 = _mm256_mullo_epi32(AddressAxis(_mm256_add_epi32(iy, _mm256_set1_epi32(1)), h, wrapV), width);
+  alignas(32) int32_t top[8], bottom[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(top), _mm256_add_epi32(row0, x0));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(bottom), _mm256_add_epi32(row1, x0));
+  return BilinearWeighted(x, y, Pairs(texels, top[0], top[1], top[4], top[5]),
+                          Pairs(texels, bottom[0], bottom[1], bottom[4], bottom[5]),
+                          Pairs(texels, top[2], top[3], top[6], top[7]),
+                          Pairs(texels, bottom[2], bottom[3], bottom[6], bottom[7]));
+}
+
+// Eight bilinear texels with addressing: clamped columns take
+// BilinearClampedU8; with wrapped columns, blocks wholly inside the texture
+// take Bilinear8 and others gather their four texels one by one.
 TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV, __m256i u,
                                    __m256i v) {
+  if (!wrapU && w >= 2) return BilinearClampedU8(texels, w, h, wrapV, u, v);
   const __m256i ix = _mm256_srai_epi32(u, 16), iy = _mm256_srai_epi32(v, 16);
   const __m256i minus1 = _mm256_set1_epi32(-1);
   const __m256i insideX = _mm256_and_si256(_mm256_cmpgt_epi32(ix, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(w - 1), ix));
@@ -193,17 +227,15 @@ bool detail::g_avx2Active = g_hasAvx2;
 void SetAvx2Allowed(bool allowed) { detail::g_avx2Active = allowed && g_hasAvx2; }
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
-  const __m256i zero = _mm256_setzero_si256();
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    const __m256i a = _mm256_and_si256(s, alphaMask);
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaMask)) == -1) {  // all opaque
+    if (_mm256_testc_si256(s, alphaMask)) {  // all opaque
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), s);
       continue;
     }
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;  // all clear
+    if (_mm256_testz_si256(s, alphaMask)) continue;  // all clear
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), BlendCore(s, d));
   }
