@@ -128,9 +128,13 @@ std::u16string FormatWideV(const wchar* format, va_list args) {
     }
     ++p;
     const bool left = flags.find('-') != std::string::npos;
-    std::string conv = "%" + flags;
+    std::string conv(1, '%');
+    conv += flags;
     if (width >= 0) conv += std::to_string(width);
-    if (precision >= 0) conv += "." + std::to_string(precision);
+    if (precision >= 0) {
+      conv += '.';
+      conv += std::to_string(precision);
+    }
     char number[512];
     number[0] = 0;
     switch (conversion) {
