@@ -22,13 +22,13 @@ intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wPara
 }
 
 // The four interface fonts: file name, size in points, bold, outline.
-struct FontSpec {
+struct FontRecipe {
   const char* name;
   i32 points;
   bool bold;
   float outline;
 };
-constexpr FontSpec kFonts[] = {
+constexpr FontRecipe kFonts[] = {
     {"buttons_font", 11, true, 0.0f},
     {"caption_font", 15, true, 1.0f},
     {"main_font", 11, false, 0.0f},
@@ -51,24 +51,24 @@ bool OpenViewer(DXLWindowViewer& viewer) {
   return viewer.ChangeDisplayMode(&settings) == 0 && viewer.GetDevice();
 }
 
-bool BakeFont(DXLWindowViewer& viewer, const FontSpec& spec, const std::string& out) {
+bool BakeFont(DXLWindowViewer& viewer, const FontRecipe& recipe, const std::string& out) {
   std::u16string chars;
   for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
   for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
   DXLOUTLINE outline{};
   u32 flags = 0;
-  if (spec.outline > 0) {
-    DXLMakeOutline(&outline, 1, spec.outline, 0xFF000000u, 1, 0);
+  if (recipe.outline > 0) {
+    DXLMakeOutline(&outline, 1, recipe.outline, 0xFF000000u, 1, 0);
     flags |= kKGEWinFontOutline;
   }
   KGEWinFont* raw = nullptr;
-  i32 hr = KGECreateWinFont(&viewer, flags, spec.points, 0, 1, spec.bold ? kKGEStyleBold : 0, 0, 0, 0xFFFFFF,
+  i32 hr = KGECreateWinFont(&viewer, flags, recipe.points, 0, 1, recipe.bold ? kKGEStyleBold : 0, 0, 0, 0xFFFFFF,
                             u"Arial", KGEWinFont::kMeasureSpace, chars.c_str(), static_cast<u32>(chars.size()), u'?',
                             &outline, nullptr, 0, 0, 0xFFFFFFFFu, &raw);
   std::unique_ptr<KGEWinFont> font(raw);
   if (hr == 0) hr = font->Acquire();
-  if (hr == 0) hr = KGEBakeBitmapFont(font.get(), out + ".tga", out + ".txt", std::string(spec.name) + ".tga");
-  if (hr != 0) std::fprintf(stderr, "databuild: font %s failed (0x%08X)\n", spec.name, static_cast<unsigned>(hr));
+  if (hr == 0) hr = KGEBakeBitmapFont(font.get(), out + ".tga", out + ".txt", std::string(recipe.name) + ".tga");
+  if (hr != 0) std::fprintf(stderr, "databuild: font %s failed (0x%08X)\n", recipe.name, static_cast<unsigned>(hr));
   return hr == 0;
 }
 
@@ -96,8 +96,8 @@ int BuildLanguage(const LanguageBuildOptions& options) {
     std::fprintf(stderr, "databuild: no device\n");
     return 1;
   }
-  for (const FontSpec& spec : kFonts)
-    if (!BakeFont(viewer, spec, (staged / "fonts" / spec.name).string())) return 1;
+  for (const FontRecipe& recipe : kFonts)
+    if (!BakeFont(viewer, recipe, (staged / "fonts" / recipe.name).string())) return 1;
 
   DXLSetLanguageViewer(&viewer);
   const std::u16string tree = plat::Utf8ToUtf16(fs::absolute(staged / "english.txt").string());
