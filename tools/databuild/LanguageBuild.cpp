@@ -1,4 +1,5 @@
 #include "LanguageBuild.h"
+#include "common/ToolViewer.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -17,10 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
-}
-
 // The four interface fonts: file name, size in points, bold, outline.
 struct FontRecipe {
   const char* name;
@@ -36,25 +33,11 @@ constexpr FontRecipe kFonts[] = {
 };
 
 bool OpenViewer(DXLWindowViewer& viewer) {
-  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"DataBuild", 1, &WindowProc) != 0) return false;
-  DXLDEVICESETTINGS request{};
-  request.present.backBufferWidth = 320;
-  request.present.backBufferHeight = 240;
-  request.present.windowed = 1;
-  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
-  DXLMATCHRULES rules{};
-  rules.backBufferSize = 2;
-  rules.windowed = 2;
-  rules.presentationInterval = 2;
-  DXLDEVICESETTINGS settings{};
-  viewer.ChooseFormats(&settings, &request, &rules);
-  return viewer.ChangeDisplayMode(&settings) == 0 && viewer.GetDevice();
+  return tools::CreateToolWindow(viewer, u"DataBuild") && tools::SetToolDisplayMode(viewer, 320, 240) == 0;
 }
 
 bool BakeFont(DXLWindowViewer& viewer, const FontRecipe& recipe, const std::string& out) {
-  std::u16string chars;
-  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
-  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
+  const std::u16string chars = tools::LatinGlyphSet();
   DXLOUTLINE outline{};
   u32 flags = 0;
   if (recipe.outline > 0) {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ToolViewer.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/PngFile.h"
@@ -71,10 +72,6 @@ std::vector<u32> Composite(DXLTexture* texture, u32* width, u32* height) {
   return out;
 }
 
-intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,17 +118,12 @@ int main(int argc, char** argv) {
   const std::u16string text = plat::Utf8ToUtf16(args[2]);
   const std::string out = args[3];
 
-  std::u16string chars;
-  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
-  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
-  for (char16_t c : text) {
-    if (c > 32 && chars.find(c) == std::u16string::npos) chars.push_back(c);
-  }
+  const std::u16string chars = tools::LatinGlyphSet(text);
 
   // A headless window and device big enough for the line.
   plat::headless::Session session;
   DXLWindowViewer viewer;
-  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"KgeFontShot", 1, &WindowProc) != 0) {
+  if (!tools::CreateToolWindow(viewer, u"KgeFontShot")) {
     std::fprintf(stderr, "kgefontshot: no window\n");
     return 1;
   }
@@ -148,18 +140,7 @@ int main(int argc, char** argv) {
   font->MeasureText(&size, text.c_str(), KGEFont::kWholeText);
   const u32 width = static_cast<u32>(std::max(size.cx + 32, 64)), height = static_cast<u32>(std::max(size.cy + 32, 32));
 
-  DXLDEVICESETTINGS request{};
-  request.present.backBufferWidth = width;
-  request.present.backBufferHeight = height;
-  request.present.windowed = 1;
-  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
-  DXLMATCHRULES rules{};
-  rules.backBufferSize = 2;
-  rules.windowed = 2;
-  rules.presentationInterval = 2;
-  DXLDEVICESETTINGS settings{};
-  viewer.ChooseFormats(&settings, &request, &rules);
-  if (viewer.ChangeDisplayMode(&settings) != 0 || !viewer.GetDevice()) {
+  if (tools::SetToolDisplayMode(viewer, width, height) != 0) {
     std::fprintf(stderr, "kgefontshot: no device\n");
     return 1;
   }

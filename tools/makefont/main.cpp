@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ToolViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
@@ -34,10 +35,6 @@ int Usage() {
                "usage: makefont [--folder DIR] [--no-system] [--bold] [--italic] [--kern] [--color RRGGBB]\n"
                "                [--outline R] [--tracking N] [--leading N] [--chars TEXT] FACE POINTS OUT\n");
   return 2;
-}
-
-intptr_t WindowProc(plat::WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  return plat::GetWindowSystem().DefWindowProc(window, message, wParam, lParam);
 }
 
 std::string BaseName(const std::string& path) {
@@ -89,32 +86,16 @@ int main(int argc, char** argv) {
   const i32 points = std::atoi(args[1]);
   const std::string out = args[2];
 
-  std::u16string chars;
-  for (char16_t c = 33; c < 127; ++c) chars.push_back(c);
-  for (char16_t c = 0xA1; c != 0x100; ++c) chars.push_back(c);
-  for (char16_t c : extra) {
-    if (c > 32 && chars.find(c) == std::u16string::npos) chars.push_back(c);
-  }
+  const std::u16string chars = tools::LatinGlyphSet(extra);
 
   plat::headless::Session session;
   DXLWindowViewer viewer;
-  if (viewer.CreateMainWindow(plat::GetModuleHandle(), u"MakeFont", 1, &WindowProc) != 0) {
+  if (!tools::CreateToolWindow(viewer, u"MakeFont")) {
     std::fprintf(stderr, "makefont: no window\n");
     return 1;
   }
-  DXLDEVICESETTINGS request{};
-  request.present.backBufferWidth = 320;
-  request.present.backBufferHeight = 240;
-  request.present.windowed = 1;
-  request.present.presentationInterval = plat::gfx::D3DPRESENT_INTERVAL_IMMEDIATE;
-  DXLMATCHRULES rules{};
-  rules.backBufferSize = 2;
-  rules.windowed = 2;
-  rules.presentationInterval = 2;
-  DXLDEVICESETTINGS settings{};
-  viewer.ChooseFormats(&settings, &request, &rules);
-  const i32 mode = viewer.ChangeDisplayMode(&settings);
-  if (mode != 0 || !viewer.GetDevice()) {
+  const i32 mode = tools::SetToolDisplayMode(viewer, 320, 240);
+  if (mode != 0) {
     std::fprintf(stderr, "makefont: no device (0x%08X)\n", static_cast<unsigned>(mode));
     return 1;
   }
