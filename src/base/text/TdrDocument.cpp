@@ -433,43 +433,33 @@ const wchar* TdrDocument::GetValue(const wchar* name, u32* length) {
   return a.name + a.valueOffset;
 }
 
-i32 TdrDocument::ReadInt(const wchar* name, i32 def) {
+// Reads attribute `name` through `parse` (value text, out value) -> success;
+// the default when it is missing, the default and kTdrMalformed when the
+// value does not parse.
+template <class T, class ParseFn>
+T TdrDocument::ReadParsed(const wchar* name, T def, ParseFn parse) {
   error_ = 0;
   const i32 i = FindAttribute(name, false);
   if (i < 0) return def;
   const TDRATTRIBUTE& a = current_->attributes[static_cast<u32>(i)];
-  i32 v = 0;
-  if (!ParseIntW(a.name + a.valueOffset, &v)) {
+  T v = 0;
+  if (!parse(a.name + a.valueOffset, &v)) {
     error_ |= kTdrMalformed;
     return def;
   }
   return v;
+}
+
+i32 TdrDocument::ReadInt(const wchar* name, i32 def) {
+  return ReadParsed(name, def, [](const wchar* t, i32* v) { return ParseIntW(t, v); });
 }
 
 u32 TdrDocument::ReadHex(const wchar* name, u32 def) {
-  error_ = 0;
-  const i32 i = FindAttribute(name, false);
-  if (i < 0) return def;
-  const TDRATTRIBUTE& a = current_->attributes[static_cast<u32>(i)];
-  u32 v = 0;
-  if (!ParseHexW(a.name + a.valueOffset, &v)) {
-    error_ |= kTdrMalformed;
-    return def;
-  }
-  return v;
+  return ReadParsed(name, def, [](const wchar* t, u32* v) { return ParseHexW(t, v); });
 }
 
 wchar TdrDocument::ReadChar(const wchar* name, wchar def) {
-  error_ = 0;
-  const i32 i = FindAttribute(name, false);
-  if (i < 0) return def;
-  const TDRATTRIBUTE& a = current_->attributes[static_cast<u32>(i)];
-  wchar v = 0;
-  if (!ParseCharW(a.name + a.valueOffset, &v, codePage_)) {
-    error_ |= kTdrMalformed;
-    return def;
-  }
-  return v;
+  return ReadParsed(name, def, [this](const wchar* t, wchar* v) { return ParseCharW(t, v, codePage_); });
 }
 
 // Copies the value of attribute `index` by the value rules, or the default

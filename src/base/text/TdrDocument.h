@@ -172,6 +172,8 @@ class TdrDocument {
   }
 
  private:
+  template <class T, class ParseFn>
+  T ReadParsed(const wchar* name, T def, ParseFn parse);
   void FreeTree();
   bool Parse();
   bool ParseLine(wchar* t, size_t p, size_t eol, TdrNode*& cur, u32& depth);
