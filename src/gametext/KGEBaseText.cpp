@@ -13,22 +13,6 @@ void KGEBaseText::Clear() {
   quads_.Clear();
 }
 
-i32 KGEBaseText::SetText(const wchar* text, u32 length, KGETEXTCALLBACK callback) {
-  const i32 hr = PrepareText(&text, &length, callback);
-  if (hr < 0) {
-    Clear();
-    return hr;
-  }
-  return SetText(text, length);
-}
-
-i32 KGEBaseText::SetTextEx(const wchar* text, u32 length, uintptr_t context1, uintptr_t context2,
-                           KGETEXTCALLBACK callback) {
-  params_.context1 = context1;
-  params_.context2 = context2;
-  return SetText(text, length, callback);
-}
-
 i32 KGEBaseText::SetText(const wchar* text, u32 length) {
   i32 hr = KGECustomText::SetText(text, length);
   KGELayout& layout = KGEGetLayout();

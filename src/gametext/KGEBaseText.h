@@ -33,10 +33,7 @@ class KGEBaseText : public KGECustomText {
   void SetColor(u32 argb) override;
   void SetAlpha(u32 argb) override;
 
-  // Length normalisation, bracket names through the callback, then SetText.
-  i32 SetText(const wchar* text, u32 length, KGETEXTCALLBACK callback);
-  // Sets the context words the callback receives, then SetText.
-  i32 SetTextEx(const wchar* text, u32 length, uintptr_t context1, uintptr_t context2, KGETEXTCALLBACK callback);
+  using KGECustomText::SetText;
 
   u32 GetQuadCount() const { return quads_.Count(); }
   const DXLQUAD* GetQuads() const { return quads_.Data(); }

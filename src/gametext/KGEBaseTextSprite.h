@@ -32,8 +32,7 @@ class KGEBaseTextSprite : public KGECustomText {
   void SetColor(u32 argb) override;
   void SetAlpha(u32 argb) override;
 
-  i32 SetText(const wchar* text, u32 length, KGETEXTCALLBACK callback);
-  i32 SetTextEx(const wchar* text, u32 length, uintptr_t context1, uintptr_t context2, KGETEXTCALLBACK callback);
+  using KGECustomText::SetText;
 
   // Copies the block (all zero for null); an outline or shadow that would not
   // be drawn is switched off.

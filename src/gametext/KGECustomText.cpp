@@ -45,6 +45,22 @@ i32 KGECustomText::NormalizeLength(const wchar* text, u32* length) {
   return KGE_S_OK;
 }
 
+i32 KGECustomText::SetText(const wchar* text, u32 length, KGETEXTCALLBACK callback) {
+  const i32 hr = PrepareText(&text, &length, callback);
+  if (hr < 0) {
+    Clear();
+    return hr;
+  }
+  return SetText(text, length);
+}
+
+i32 KGECustomText::SetTextEx(const wchar* text, u32 length, uintptr_t context1, uintptr_t context2,
+                             KGETEXTCALLBACK callback) {
+  params_.context1 = context1;
+  params_.context2 = context2;
+  return SetText(text, length, callback);
+}
+
 i32 KGECustomText::PrepareText(const wchar** text, u32* length, KGETEXTCALLBACK callback) {
   const i32 hr = NormalizeLength(*text, length);
   if (hr < 0 || !callback) return hr;

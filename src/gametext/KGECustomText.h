@@ -38,6 +38,12 @@ class KGECustomText {
   virtual void SetColor(u32 argb) = 0;
   virtual void SetAlpha(u32 argb) = 0;
 
+  // Length normalisation, bracket names through the callback, then SetText
+  // (a failure clears the object).
+  i32 SetText(const wchar* text, u32 length, KGETEXTCALLBACK callback);
+  // Sets the context words the callback receives, then SetText.
+  i32 SetTextEx(const wchar* text, u32 length, uintptr_t context1, uintptr_t context2, KGETEXTCALLBACK callback);
+
   // kKGEWholeText and 0xFFFFFFFF: up to the terminating 0 (nothing for a null
   // text), at most 8,192; any other length is capped at 8,192. A null text
   // with a length fails with KGE_E_NULLTEXT.
