@@ -179,23 +179,7 @@ void DXLTexture::LoadFromFile(const wchar* path) {
       load ? load(viewer_->GetDevice(), path, size, size, 1, 0, loadFormat_, gfx::D3DPOOL_MANAGED, imageFilter_,
                   gfx::D3DX_FILTER_NONE, 0, &info, nullptr, &texture_)
            : gfx::D3DERR_NOTAVAILABLE;
-  if (gfx::Failed(hr) || info.width == 0 || info.height == 0 || info.format == 0) {
-    Release();
-    return;
-  }
-  ReadLevelSize();
-  if (!texture_) return;
-  imageWidth_ = static_cast<i32>(info.width);
-  imageHeight_ = static_cast<i32>(info.height);
-  created_ = 1;
-  restorable_ = 1;
-  // The key treatment and the edge fill share one lock.
-  const bool locked = keyMode_ != 0 && Lock(gfx::D3DLOCK_NOSYSLOCK) != nullptr;
-  ApplyKey();
-  FillEdges();
-  if (locked) Unlock();
-  SetCoordinates();
-  NotifyAll(kNotifyBuilt);
+  FinishImageLoad(hr, info, true);
 }
 
 void DXLTexture::LoadFromMemory(const void* data, u32 size) {
@@ -207,6 +191,13 @@ void DXLTexture::LoadFromMemory(const void* data, u32 size) {
       load ? load(viewer_->GetDevice(), data, size, side, side, 1, 0, loadFormat_, gfx::D3DPOOL_MANAGED,
                   imageFilter_, gfx::D3DX_FILTER_NONE, 0, &info, nullptr, &texture_)
            : gfx::D3DERR_NOTAVAILABLE;
+  FinishImageLoad(hr, info, false);
+}
+
+// The common end of a load from an image file or its bytes: the texture is
+// released when the load failed, else it takes the image's size, gets its key
+// treatment and edge fill (under one lock), and tells its listeners.
+void DXLTexture::FinishImageLoad(i32 hr, const gfx::ImageInfo& info, bool restorable) {
   if (gfx::Failed(hr) || info.width == 0 || info.height == 0 || info.format == 0) {
     Release();
     return;
@@ -216,7 +207,7 @@ void DXLTexture::LoadFromMemory(const void* data, u32 size) {
   imageWidth_ = static_cast<i32>(info.width);
   imageHeight_ = static_cast<i32>(info.height);
   created_ = 1;
-  restorable_ = 0;
+  restorable_ = restorable ? 1 : 0;
   const bool locked = keyMode_ != 0 && Lock(gfx::D3DLOCK_NOSYSLOCK) != nullptr;
   ApplyKey();
   FillEdges();

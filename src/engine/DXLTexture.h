@@ -166,6 +166,7 @@ class DXLTexture : public DXLDeviceObject {
 
   void AfterOption();
   void ReadLevelSize();
+  void FinishImageLoad(i32 hr, const plat::gfx::ImageInfo& info, bool restorable);
   void SetCoordinates();
   void ApplyKey();
   void FillEdges();
