@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/Stream.h"
+#include "base/MemoryStream.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
 #include "engine/image/DXLBitmapFileFormats.h"
@@ -15,30 +15,6 @@ namespace {
 
 constexpr u32 kSide = 2048;
 constexpr u64 kImageBytes = u64{kSide} * kSide * 4;
-
-class MemoryReadStream : public kis::Stream {
- public:
-  explicit MemoryReadStream(const std::vector<u8>& data) : data_(data) {}
-  bool IsOpen() const override { return true; }
-  bool SetSize(u64) override { return false; }
-  u64 Seek(i64 offset, u32 origin) override {
-    const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(pos_) : static_cast<i64>(data_.size());
-    pos_ = static_cast<u64>(base + offset < 0 ? 0 : base + offset);
-    return pos_;
-  }
-  u64 Read(void* buffer, u64 count) override {
-    if (pos_ >= data_.size()) return 0;
-    const u64 n = count < data_.size() - pos_ ? count : data_.size() - pos_;
-    std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return n;
-  }
-  u64 Write(const void*, u64) override { return 0; }
-
- private:
-  const std::vector<u8>& data_;
-  u64 pos_ = 0;
-};
 
 // A picture with flat areas and noise, like a sprite sheet: every fourth
 // 16-pixel span of a row is noise, the rest are runs of one colour.
@@ -107,7 +83,7 @@ const std::vector<u8>& PackedTargaTopDown() {
 
 void LoadTarga(benchmark::State& state, const std::vector<u8>& file) {
   for (auto _ : state) {
-    MemoryReadStream stream(file);
+    kis::ByteReadStream stream(file.data(), file.size());
     DXLBitmap bitmap;
     DXLLoadBitmapTGA(&stream, &bitmap);
     if (bitmap.GetWidth() != static_cast<i32>(kSide)) state.SkipWithError("not loaded");
@@ -127,7 +103,7 @@ void BM_LoadTargaRunLengthTopDown(benchmark::State& state) { LoadTarga(state, Pa
 BENCHMARK(BM_LoadTargaRunLengthTopDown)->Unit(benchmark::kMillisecond);
 
 void Convert(benchmark::State& state, u32 format) {
-  MemoryReadStream stream(RawTarga());
+  kis::ByteReadStream stream(RawTarga().data(), RawTarga().size());
   DXLBitmap source;
   DXLLoadBitmapTGA(&stream, &source);
   for (auto _ : state) {

@@ -5,39 +5,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/Stream.h"
+#include "base/MemoryStream.h"
 #include "engine/image/DXLBitmap.h"
 #include "engine/image/DXLBitmapFileFormats.h"
 #include "engine/image/DXTDecoder.h"
 #include "engine/image/PixelFormat.h"
 
 namespace {
-
-class FuzzStream : public kis::Stream {
- public:
-  FuzzStream(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool IsOpen() const override { return true; }
-  bool SetSize(u64) override { return false; }
-  u64 Seek(i64 offset, u32 origin) override {
-    const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(pos_) : static_cast<i64>(size_);
-    const i64 at = base + offset;
-    pos_ = at < 0 ? 0 : static_cast<u64>(at);
-    return pos_;
-  }
-  u64 Read(void* buffer, u64 count) override {
-    if (pos_ >= size_) return 0;
-    const u64 n = count < size_ - pos_ ? count : size_ - pos_;
-    std::memcpy(buffer, data_ + pos_, n);
-    pos_ += n;
-    return n;
-  }
-  u64 Write(const void*, u64) override { return 0; }
-
- private:
-  const uint8_t* data_;
-  u64 size_;
-  u64 pos_ = 0;
-};
 
 constexpr DXLBitmapLoadProc kLoaders[] = {DXLLoadBitmapGLB, DXLLoadBitmapDXLB, DXLLoadBitmapTGA, DXLLoadBitmapICO,
                                           DXLLoadBitmapBMP, DXLLoadBitmapDDS,  DXLLoadBitmapPPM};
@@ -46,7 +20,7 @@ constexpr DXLBitmapLoadProc kLoaders[] = {DXLLoadBitmapGLB, DXLLoadBitmapDXLB, D
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  FuzzStream stream(data + 1, size - 1);
+  kis::ByteReadStream stream(data + 1, size - 1);
   DXLBitmap bitmap;
   kLoaders[data[0] % 7](&stream, &bitmap);
   if (bitmap.IsEmpty()) return 0;

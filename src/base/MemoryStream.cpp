@@ -87,4 +87,19 @@ u64 MemoryStream::Write(const void* buffer, u64 size) {
   return size;
 }
 
+u64 ByteReadStream::Seek(i64 offset, u32 origin) {
+  const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(position_) : static_cast<i64>(size_);
+  const i64 at = base + offset;
+  position_ = at < 0 ? 0 : static_cast<u64>(at);
+  return position_;
+}
+
+u64 ByteReadStream::Read(void* buffer, u64 size) {
+  if (!buffer || position_ >= size_) return 0;
+  const u64 n = size < size_ - position_ ? size : size_ - position_;
+  std::memcpy(buffer, data_ + position_, static_cast<size_t>(n));
+  position_ += n;
+  return n;
+}
+
 }  // namespace kis

@@ -57,4 +57,23 @@ class MemoryStream : public CustomMemoryStream {
   u64 capacity_ = 0;
 };
 
+// A read-only stream over bytes the caller keeps alive: file readers take
+// data held in memory through it. Writes and SetSize fail; seeking before the
+// start stops at 0.
+class ByteReadStream final : public Stream {
+ public:
+  ByteReadStream(const void* data, u64 size) : data_(static_cast<const u8*>(data)), size_(size) {}
+
+  bool IsOpen() const override { return true; }
+  bool SetSize(u64) override { return false; }
+  u64 Seek(i64 offset, u32 origin) override;
+  u64 Read(void* buffer, u64 size) override;
+  u64 Write(const void*, u64) override { return 0; }
+
+ private:
+  const u8* data_;
+  u64 size_;
+  u64 position_ = 0;
+};
+
 }  // namespace kis

@@ -2,41 +2,14 @@
 
 #include <cstring>
 
-#include "base/Stream.h"
+#include "base/MemoryStream.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
 
 namespace {
 
-// A read-only stream over the caller's bytes.
-class ByteView final : public kis::Stream {
- public:
-  ByteView(const u8* data, size_t size) : data_(data), size_(size) {}
-  bool IsOpen() const override { return true; }
-  bool SetSize(u64) override { return false; }
-  u64 Seek(i64 offset, u32 origin) override {
-    const i64 base = origin == 0 ? 0 : origin == 1 ? static_cast<i64>(pos_) : static_cast<i64>(size_);
-    const i64 at = base + offset;
-    pos_ = at < 0 ? 0 : static_cast<u64>(at);
-    return pos_;
-  }
-  u64 Read(void* buffer, u64 size) override {
-    if (pos_ >= size_) return 0;
-    const u64 n = size < size_ - pos_ ? size : size_ - pos_;
-    std::memcpy(buffer, data_ + pos_, static_cast<size_t>(n));
-    pos_ += n;
-    return n;
-  }
-  u64 Write(const void*, u64) override { return 0; }
-
- private:
-  const u8* data_;
-  u64 size_;
-  u64 pos_ = 0;
-};
-
 bool TryLoader(DXLBitmapLoadProc loader, const u8* data, size_t size, plat::gfx::DecodedImage* out) {
-  ByteView stream(data, size);
+  kis::ByteReadStream stream(data, size);
   DXLBitmap bitmap;
   loader(&stream, &bitmap);
   if (bitmap.IsEmpty()) return false;

@@ -118,3 +118,19 @@ TEST(MemoryStream, EmptyWriteAtTheStartDoesNothing) {
 }
 
 }  // namespace
+
+TEST(ByteReadStream, ReadsTheCallersBytesAndNeverWrites) {
+  const u8 bytes[5] = {1, 2, 3, 4, 5};
+  kis::ByteReadStream s(bytes, sizeof(bytes));
+  u8 out[8] = {};
+  EXPECT_EQ(s.GetSize(), 5u);
+  EXPECT_EQ(s.Seek(-2, 2), 3u);
+  EXPECT_EQ(s.Read(out, 8), 2u);  // only what remains
+  EXPECT_EQ(out[0], 4);
+  EXPECT_EQ(s.Read(out, 1), 0u);
+  EXPECT_EQ(s.Seek(-10, 1), 0u);  // before the start stops at 0
+  EXPECT_EQ(s.Write(out, 1), 0u);
+  EXPECT_FALSE(s.SetSize(1));
+  EXPECT_EQ(s.Seek(100, 0), 100u);
+  EXPECT_EQ(s.Read(out, 1), 0u);
+}
