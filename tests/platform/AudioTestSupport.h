@@ -1,0 +1,76 @@
+// Test sounds for the audio tests: tones synthesised and encoded as Ogg
+// Vorbis in-process, written into a scratch folder, and the PCM the decoder
+// makes of them (what the mixer must reproduce sample for sample).
+#pragma once
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/OggEncoder.h"
+#include "common/SynthSound.h"
+#include "platform/Utf.h"
+#include "platform/audio/AudioMixer.h"
+#include "platform/audio/AudioOggSource.h"
+
+namespace audiotest {
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes Tone(double hz, double seconds, uint32_t rate = 44100, uint32_t channels = 1) {
+  return tools::EncodeOggVorbis(tools::SineTone(hz, seconds, rate, channels, 0.5f), channels, rate);
+}
+
+// What the decoder makes of the bytes at the mix rate.
+inline plat::audio::DecodedSound Decode(const Bytes& ogg) {
+  plat::audio::DecodedSound sound;
+  EXPECT_TRUE(plat::audio::DecodeOgg(std::make_unique<plat::audio::MemorySource>(ogg.data(), ogg.size()),
+                                     plat::audio::kMixRate, uint64_t{1} << 24, &sound));
+  return sound;
+}
+
+// Frame i of the sound (wrapping) as the mixer writes it at a given gain.
+inline void ExpectFrame(const std::vector<int16_t>& mix, size_t at, const plat::audio::DecodedSound& sound,
+                        uint64_t frame, float gain) {
+  const uint32_t c = sound.channels;
+  const uint64_t f = frame % sound.Frames();
+  ASSERT_EQ(mix[2 * at], plat::audio::Mixer::ToPcm16(sound.samples[f * c] * gain)) << "frame " << at;
+  ASSERT_EQ(mix[2 * at + 1], plat::audio::Mixer::ToPcm16(sound.samples[f * c + c - 1] * gain)) << "frame " << at;
+}
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::temp_directory_path() /
+            ("tm_audio_" + std::to_string(::getpid()) + "_" + (info ? info->name() : "x"));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // Writes the bytes to a file of the folder; its path as the game gives paths.
+  std::u16string Write(const std::string& name, const Bytes& bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return plat::Utf8ToUtf16(file.string());
+  }
+  std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace audiotest
