@@ -69,6 +69,9 @@ std::unique_ptr<OggSource> OggSource::Open(std::unique_ptr<ByteSource> bytes) {
   }
   source->channels_ = static_cast<uint32_t>(first->channels);
   source->rate_ = static_cast<uint32_t>(first->rate);
+  // Opening a chained file can leave the decoder at the start of its second
+  // link; seeking to the first frame starts every file where a rewind does.
+  if (!source->Rewind()) return nullptr;
   return source;
 }
 
