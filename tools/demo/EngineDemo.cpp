@@ -2,11 +2,13 @@
 // opens the window through the frame, draws textured, blended, rotated and
 // clipped quads, draws its own cursor at the pointer, marks clicks, moves the
 // yellow square with the arrow keys (Space stops the spinning), and pauses
-// when the window is minimised or loses the focus. Escape or closing the
-// window quits.
-//   --headless                 run on the headless platform (no display)
+// when the window is minimised or loses the focus. A music loop plays and
+// left clicks click. Escape or closing the window quits.
+//   --headless                 run on the headless platform (no display, the
+//                              sound mixed offline)
 //   --frames N                 quit after N frames
 //   --screenshot FILE.png      write the last frame (needs --frames)
+//   --wav FILE.wav             with --headless: write the sound that was mixed
 //   --check FILE.png           compare a screenshot with the scene; exit code
 //   --cursor X,Y               with --check: the drawn cursor's tip is there
 // Without --headless it opens a real window through SDL2.
@@ -19,16 +21,19 @@
 
 #include "platform/PngFile.h"
 #include "DemoScene.h"
+#include "DemoSound.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/KeyCodes.h"
 #include "platform/WindowSystem.h"
+#include "platform/audio/AudioOfflineOutput.h"
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/headless/Session.h"
 #if TM_DEMO_SDL2
+#include "platform/sdl2/SdlAudioOutput.h"
 #include "platform/sdl2/SdlSession.h"
 #endif
 
@@ -39,6 +44,7 @@ struct Options {
   uint32_t frames = 0;  // 0: until closed
   std::string screenshot;
   std::string check;
+  std::string wav;
   bool cursorGiven = false;
   DXLPOINT cursor{0, 0};  // where the pointer rests in headless runs, client coordinates
 };
@@ -46,6 +52,7 @@ struct Options {
 constexpr DXLPOINT kHeadlessPointer{60, 520};
 
 demo::Scene gScene;
+demo::Sound gSound;
 Options gOptions;
 
 bool ParseArgs(int argc, char** argv, Options* o) {
@@ -61,6 +68,8 @@ bool ParseArgs(int argc, char** argv, Options* o) {
       o->frames = static_cast<uint32_t>(n);
     } else if (a == "--screenshot" && value) {
       o->screenshot = argv[++i];
+    } else if (a == "--wav" && value) {
+      o->wav = argv[++i];
     } else if (a == "--check" && value) {
       o->check = argv[++i];
     } else if (a == "--cursor" && value) {
@@ -72,12 +81,13 @@ bool ParseArgs(int argc, char** argv, Options* o) {
       return false;
     }
   }
-  return o->screenshot.empty() || o->frames != 0;
+  return (o->screenshot.empty() || o->frames != 0) && (o->wav.empty() || o->headless);
 }
 
 // --- The game's side of the frame ------------------------------------------------------
 
 void Render() {
+  gSound.Update();
   gScene.Draw(DXLGetViewer(), DXLGetAppData().pauseLevel);
   if (gOptions.frames != 0 && gScene.Frames() >= gOptions.frames) plat::GetWindowSystem().PostQuitMessage(0);
 }
@@ -90,7 +100,10 @@ void CursorQuery(u32* slot) {
 }
 
 void MouseDown(DXLPOINT p, u32 button, u32 /*modifiers*/) {
-  if (button == kMouseLeft) gScene.Click(p);
+  if (button == kMouseLeft) {
+    gScene.Click(p);
+    gSound.Click();
+  }
 }
 
 void KeyPress(u16 key, u32 /*modifiers*/) {
@@ -115,8 +128,10 @@ int Fail(const char* step, i32 result) {
   return 1;
 }
 
-// Brings the frame up, runs it and writes the screenshot.
-int RunDemo(const std::function<void()>& afterWindow) {
+// Brings the frame up with its sound, runs it and writes the screenshot (and
+// the offline mix, when there is one).
+int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audio::Output> sound,
+            plat::audio::OfflineOutput* offline) {
   DXLOpenLog(nullptr);  // "log.txt" beside the program
   DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowmereEngineDemo", u"Tallowmere engine demo",
@@ -142,10 +157,16 @@ int RunDemo(const std::function<void()>& afterWindow) {
   callbacks.keyPress = KeyPress;
   DXLSetCallbacks(kCallbackAll, &callbacks);
   DXLSetAppState(1, true);
+  if (!gSound.Start(std::move(sound)) && gOptions.frames == 0) std::printf("engine_demo: no sound\n");
   afterWindow();
   DXLRun();
 
   int status = 0;
+  if (offline != nullptr && !gOptions.wav.empty() && !offline->WriteWav(gOptions.wav)) {
+    std::fprintf(stderr, "engine_demo: cannot write %s\n", gOptions.wav.c_str());
+    status = 1;
+  }
+  gSound.Stop();
   if (!gOptions.screenshot.empty()) {
     plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
     std::string error;
@@ -179,19 +200,24 @@ int CheckScreenshot(const std::string& path) {
 
 int main(int argc, char** argv) {
   if (!ParseArgs(argc, argv, &gOptions)) {
-    std::fprintf(stderr, "usage: engine_demo [--headless] [--frames N [--screenshot FILE.png]] | --check FILE.png [--cursor X,Y]\n");
+    std::fprintf(stderr, "usage: engine_demo [--headless [--wav FILE.wav]] [--frames N [--screenshot FILE.png]] | "
+                         "--check FILE.png [--cursor X,Y]\n");
     return 2;
   }
   if (!gOptions.check.empty()) return CheckScreenshot(gOptions.check);
 
   if (gOptions.headless) {
     plat::headless::Session session;
+    auto offline = std::make_unique<plat::audio::OfflineOutput>(!gOptions.wav.empty());
+    plat::audio::OfflineOutput* mix = offline.get();
     // The pointer rests over the window's lower left, where the cursor shows.
-    return RunDemo([&session] {
-      plat::Point p{kHeadlessPointer.x, kHeadlessPointer.y};
-      session.Windows().ClientToScreen(DXLGetAppData().window, &p);
-      session.Events().At(session.Clock().NowMs()).MouseMove(p.x, p.y);
-    });
+    return RunDemo(
+        [&session] {
+          plat::Point p{kHeadlessPointer.x, kHeadlessPointer.y};
+          session.Windows().ClientToScreen(DXLGetAppData().window, &p);
+          session.Events().At(session.Clock().NowMs()).MouseMove(p.x, p.y);
+        },
+        std::move(offline), mix);
   }
 #if TM_DEMO_SDL2
   std::string error;
@@ -205,7 +231,7 @@ int main(int argc, char** argv) {
     std::printf("Tallowmere engine demo: arrows move the yellow square, Space stops the spin, click to mark, "
                 "Escape quits.\n");
   }
-  const int status = RunDemo([] {});
+  const int status = RunDemo([] {}, std::make_unique<plat::sdl2::SdlAudioOutput>(), nullptr);
   plat::gfx::SetPresentSink(nullptr);
   return status;
 #else
