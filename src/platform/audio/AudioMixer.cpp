@@ -284,10 +284,12 @@ void Mixer::MixVoice(uint32_t index, size_t frames) {
   if (!v.loop && v.position >= s.frames) FreeVoice(index);
 }
 
+// The lock is taken block by block, so a control call never waits for more
+// than one block's work however many frames the output asks for.
 void Mixer::Mix(int16_t* out, size_t frames) {
-  std::lock_guard lock(mutex_);
   while (frames > 0) {
     const size_t n = std::min(frames, kBlockFrames);
+    std::lock_guard lock(mutex_);
     std::fill(acc_.begin(), acc_.begin() + n * kMixChannels, 0.0f);
     for (uint32_t i = 0; i < voices_.Size(); ++i) {
       if (!voices_.Used(i)) continue;

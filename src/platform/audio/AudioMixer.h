@@ -6,8 +6,9 @@
 // Thread-safe: the game's thread changes channels while an output's thread
 // calls Mix. One lock guards the channel state and is held by Mix for one
 // block of at most kBlockFrames frames, so a control call waits at most for
-// one block's work. Decoding a sample and freeing sound data happen outside
-// the lock. Handles and the meaning of every call are those of Backend.
+// one block's work (a playing stream decodes its part of the block, reading
+// its file, inside the lock). Decoding a sample and freeing sound data happen
+// outside it. Handles and the meaning of every call are those of Backend.
 #pragma once
 
 #include <atomic>
