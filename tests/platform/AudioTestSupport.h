@@ -3,18 +3,16 @@
 // makes of them (what the mixer must reproduce sample for sample).
 #pragma once
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
+#include "engine/support/TempFolder.h"
 #include "platform/Utf.h"
 #include "platform/audio/AudioMixer.h"
 #include "platform/audio/AudioOggSource.h"
@@ -44,33 +42,17 @@ inline void ExpectFrame(const std::vector<int16_t>& mix, size_t at, const plat::
   ASSERT_EQ(mix[2 * at + 1], plat::audio::Mixer::ToPcm16(sound.samples[f * c + c - 1] * gain)) << "frame " << at;
 }
 
-class ScratchFolder {
+// A scratch folder for one test whose files are written from bytes.
+class ScratchFolder : public TempFolder {
  public:
-  ScratchFolder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("tm_audio_" + std::to_string(::getpid()) + "_" + (info ? info->name() : "x"));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
   // Writes the bytes to a file of the folder; its path as the game gives paths.
   std::u16string Write(const std::string& name, const Bytes& bytes) const {
-    const std::filesystem::path file = path_ / name;
+    const std::string file = Path(name);
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
-    return plat::Utf8ToUtf16(file.string());
+    return plat::Utf8ToUtf16(file);
   }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+  std::string Path(const std::string& name) const { return TempFolder::Path() + "/" + name; }
 };
 
 }  // namespace audiotest
