@@ -14,9 +14,9 @@
 
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
-#include "platform/Utf.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

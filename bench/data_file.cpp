@@ -15,7 +15,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

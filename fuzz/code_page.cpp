@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CodePage.h"
+#include "platform/encoding/CodePage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/datafile/DataFileReader.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "gametext/KGEFontData.h"
 #include "gametext/KGELayout.h"
 #include "gametext/KGEWinFont.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/FontResolver.h"
 
 namespace {
 

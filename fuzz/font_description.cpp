@@ -19,7 +19,7 @@
 #include "engine/text/DXLCharList.h"
 #include "engine/text/DigitalFont.h"
 #include "engine/text/DigitalText.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

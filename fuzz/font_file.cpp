@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/FontKernTable.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontKernTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) {

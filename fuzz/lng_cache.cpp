@@ -10,7 +10,7 @@
 
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEFont.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/tm_fuzz_lng_cache_" + std::to_string(getpid()) + ".dat";

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gametext/GameLanguage.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

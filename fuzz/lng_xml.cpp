@@ -10,7 +10,7 @@
 
 #include "gametext/GameLanguage.h"
 #include "gametext/LngXmlDocument.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LngXmlDocument doc;

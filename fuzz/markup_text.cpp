@@ -16,8 +16,8 @@
 #include "engine/image/DXLBitmap.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLTextHandles.h"
-#include "platform/WindowSystem.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "../tests/pathfinding/GridValidator.h"
 #include "../tests/pathfinding/PathChecker.h"
 #include "pathfinding/PathFinder.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "base/DataCursor.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "base/text/TdrDocument.h"
 #include "base/text/TdrRowReader.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/Utf.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string wide = plat::Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));

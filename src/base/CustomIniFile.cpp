@@ -4,8 +4,8 @@
 #include <string>
 
 #include "base/IniNumbers.h"
-#include "platform/FileSystem.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
 
 namespace kis {
 

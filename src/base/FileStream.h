@@ -10,7 +10,7 @@
 #pragma once
 
 #include "base/Stream.h"
-#include "platform/File.h"
+#include "platform/os/File.h"
 
 namespace kis {
 

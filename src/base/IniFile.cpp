@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniFile.h"
-#include "platform/Utf.h"
+#include "platform/os/IniFile.h"
+#include "platform/encoding/Utf.h"
 
 namespace kis {
 

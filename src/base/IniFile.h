@@ -1,6 +1,6 @@
 // kis::IniFileW / kis::IniFileA: the ini file classes the game uses, over the
 // platform's ini engine. Every call reads the file afresh and every write has
-// reached the disk when it returns (see platform/IniFile.h), so an object holds
+// reached the disk when it returns (see platform/os/IniFile.h), so an object holds
 // no copy of the file and Flush has nothing to do.
 #pragma once
 

@@ -7,7 +7,7 @@
 
 #include "base/FileStream.h"
 #include "base/LittleEndian.h"
-#include "platform/FileSystem.h"
+#include "platform/os/FileSystem.h"
 
 namespace kis {
 

@@ -14,12 +14,12 @@
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
 #include "engine/image/PixelFormat.h"
-#include "platform/Clock.h"
-#include "platform/FileSystem.h"
-#include "platform/KeyCodes.h"
-#include "platform/SingleInstance.h"
-#include "platform/Utf.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/Utf.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/Clock.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/SingleInstance.h"
+#include "platform/os/WindowSystem.h"
 
 namespace gfx = plat::gfx;
 

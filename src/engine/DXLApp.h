@@ -21,7 +21,7 @@
 #include "base/Types.h"
 #include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 
 class DXLFrameTimer;
 class DXLInput;

@@ -2,7 +2,7 @@
 
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 
 namespace gfx = plat::gfx;
 

@@ -20,7 +20,7 @@
 #include "base/Types.h"
 #include "engine/DXLDeviceObject.h"
 #include "engine/DXLDrawTypes.h"
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 
 class DXLTexture;
 

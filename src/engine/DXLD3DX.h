@@ -5,8 +5,8 @@
 #pragma once
 
 #include "base/Types.h"
-#include "platform/Modules.h"
 #include "platform/gfx/GfxD3dx.h"
+#include "platform/os/Modules.h"
 
 // The fetched functions, in the order they are fetched; null when missing.
 struct DXLD3DXFUNCTIONS {

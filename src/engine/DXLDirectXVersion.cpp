@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/Strings.h"
-#include "platform/Modules.h"
+#include "platform/os/Modules.h"
 
 namespace {
 

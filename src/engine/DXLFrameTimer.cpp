@@ -1,6 +1,6 @@
 #include "engine/DXLFrameTimer.h"
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 u32 DXLFrameTimer::Tick() {
   if (runningCount_ == 0) {

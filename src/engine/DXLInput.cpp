@@ -1,7 +1,7 @@
 #include "engine/DXLInput.h"
 
 #include "engine/DXLLog.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 
 namespace di = plat::input;
 

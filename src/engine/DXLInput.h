@@ -11,8 +11,8 @@
 #include "engine/DXLInputDevice.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLMouse.h"
-#include "platform/DirectInput.h"
-#include "platform/WindowTypes.h"
+#include "platform/input/DirectInput.h"
+#include "platform/os/WindowTypes.h"
 
 class DXLInput {
  public:

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "base/Types.h"
-#include "platform/InputDevice.h"
+#include "platform/input/InputDevice.h"
 
 class DXLInput;
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/Clock.h"
-#include "platform/KeyCodes.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/Clock.h"
 
 namespace di = plat::input;
 

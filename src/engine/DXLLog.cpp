@@ -13,8 +13,8 @@
 #include "base/Strings.h"
 #include "base/TimeFormat.h"
 #include "engine/DXLErrors.h"
-#include "platform/Clock.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/Clock.h"
 
 namespace {
 

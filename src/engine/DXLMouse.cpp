@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "engine/DXLInput.h"
-#include "platform/Clock.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/Clock.h"
+#include "platform/os/WindowSystem.h"
 
 namespace di = plat::input;
 

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "engine/DXLInputDevice.h"
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 
 struct DXLPOINT {
   i32 x, y;

@@ -1,13 +1,13 @@
 #include "engine/DXLViewer.h"
 
 #include "base/Maths.h"
-#include "engine/DXLDeviceObject.h"
-#include "engine/DXLLog.h"
 #include "engine/DXLD3DX.h"
 #include "engine/DXLDeviceHelpers.h"
+#include "engine/DXLDeviceObject.h"
 #include "engine/DXLImageDecoder.h"
+#include "engine/DXLLog.h"
 #include "engine/image/PixelFormat.h"
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace gfx = plat::gfx;
 

@@ -5,7 +5,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/PixelFormat.h"
-#include "platform/MessageBox.h"
+#include "platform/os/MessageBox.h"
 
 namespace gfx = plat::gfx;
 

@@ -2,7 +2,7 @@
 
 #include "base/Strings.h"
 #include "engine/DXLLog.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

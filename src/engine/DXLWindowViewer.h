@@ -6,7 +6,7 @@
 #pragma once
 
 #include "engine/DXLViewer.h"
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 
 class DXLWindowViewer : public DXLViewer {
  public:

@@ -10,7 +10,7 @@
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngRecords.h"
-#include "platform/FileSystem.h"
+#include "platform/os/FileSystem.h"
 
 namespace {
 

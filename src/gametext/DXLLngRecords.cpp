@@ -5,7 +5,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "platform/File.h"
+#include "platform/os/File.h"
 
 u32 LngBytesLeft(kis::BaseDataFileReader* reader) {
   const u32 size = reader->GetSectionSize();

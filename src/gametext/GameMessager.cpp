@@ -1,6 +1,6 @@
 #include "gametext/GameMessager.h"
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace {
 bool g_messagesOff = false;

@@ -9,10 +9,10 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEPenWalk.h"
-#include "platform/CharsetInfo.h"
-#include "platform/CodePage.h"
-#include "platform/MessageBox.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/CharsetInfo.h"
+#include "platform/encoding/CodePage.h"
+#include "platform/os/MessageBox.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

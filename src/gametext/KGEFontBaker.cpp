@@ -7,7 +7,7 @@
 #include "base/LittleEndian.h"
 #include "engine/DXLTexture.h"
 #include "gametext/KGEWinFont.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGECellLayout.h"
-#include "platform/Font.h"
-#include "platform/FontCanvas.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontCanvas.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace {

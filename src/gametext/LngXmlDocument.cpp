@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "base/text/XmlText.h"
-#include "platform/File.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/File.h"
 
 namespace {
 

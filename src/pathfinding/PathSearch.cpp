@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "pathfinding/PathFinder.h"
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace shpf {
 

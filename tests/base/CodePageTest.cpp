@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/text/CodePageNames.h"
-#include "platform/CodePage.h"
+#include "platform/encoding/CodePage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "platform/StdioFile.h"
+#include "platform/os/StdioFile.h"
 
 namespace {
 

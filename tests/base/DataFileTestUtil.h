@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace testutil {
 

@@ -11,7 +11,7 @@
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
 #include "base/StringList.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/IniFile.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/IniFile.h"
 
 namespace {
 

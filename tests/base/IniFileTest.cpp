@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "base/IniFile.h"
-#include "platform/FileSystem.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/Path.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "base/text/TdrDocument.h"
 #include "base/text/TdrRowReader.h"
-#include "platform/CodePage.h"
-#include "platform/Utf.h"
+#include "platform/encoding/CodePage.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "base/text/IdentTable.h"
 #include "base/text/XmlText.h"
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/image/D3DFormat.h"
 #include "engine/support/FakeModules.h"
 #include "engine/support/LogCapture.h"
-#include "platform/MessageBox.h"
+#include "platform/os/MessageBox.h"
 
 namespace gfx = plat::gfx;
 

@@ -6,9 +6,9 @@
 #include "engine/DXLFrameTimer.h"
 #include "engine/DXLInput.h"
 #include "engine/support/FrameRig.h"
-#include "platform/InputHub.h"
-#include "platform/KeyCodes.h"
-#include "platform/SingleInstance.h"
+#include "platform/input/InputHub.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/SingleInstance.h"
 
 using framerig::FrameRig;
 using framerig::Journal;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/DXLFrameTimer.h"
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "engine/DXLInput.h"
 #include "engine/support/InputRig.h"
 #include "engine/support/LogCapture.h"
-#include "platform/InputHub.h"
-#include "platform/KeyCodes.h"
+#include "platform/input/InputHub.h"
+#include "platform/input/KeyCodes.h"
 
 using inputrig::Record;
 using inputrig::Take;

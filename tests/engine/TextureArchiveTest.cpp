@@ -8,7 +8,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "engine/DXLTextures.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "support/ImageFiles.h"
 #include "support/ViewerRig.h"

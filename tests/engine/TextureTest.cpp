@@ -12,7 +12,7 @@
 #include "engine/DXLTextures.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "support/ImageFiles.h"

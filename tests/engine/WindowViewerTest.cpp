@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/DXLWindowViewer.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 #include "support/ViewerRig.h"
 
 namespace gfx = plat::gfx;

@@ -10,9 +10,9 @@
 #include "engine/text/DXLFontProps.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLWinFont.h"
-#include "platform/Font.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontResolver.h"
 #include "platform/gfx/GfxSystem.h"
 
 namespace {

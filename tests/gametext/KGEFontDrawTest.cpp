@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "KgeTestSupport.h"
 #include "engine/DXLTexture.h"
 #include "engine/support/ViewerRig.h"
 #include "gametext/KGEWinFont.h"
-#include "KgeTestSupport.h"
-#include "platform/Font.h"
+#include "platform/font/Font.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "KgeTestSupport.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGEPenWalk.h"
-#include "KgeTestSupport.h"
-#include "platform/CodePage.h"
+#include "platform/encoding/CodePage.h"
 
 using kgetest::HandFont;
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "KgeTestSupport.h"
 #include "engine/DXLTexture.h"
 #include "engine/support/ViewerRig.h"
 #include "gametext/KGECellLayout.h"
 #include "gametext/KGEWinFont.h"
-#include "KgeTestSupport.h"
-#include "platform/Font.h"
-#include "platform/FontResolver.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontResolver.h"
 
 using viewertest::ViewerRig;
 

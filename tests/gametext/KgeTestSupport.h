@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "gametext/KGEFont.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/FontResolver.h"
 
 namespace kgetest {
 

@@ -16,7 +16,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEFont.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace lngtest {
 

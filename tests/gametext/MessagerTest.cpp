@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "LanguageTestSupport.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/GameMessager.h"
 #include "gametext/TextArgs.h"
-#include "platform/Clock.h"
-#include "LanguageTestSupport.h"
+#include "platform/os/Clock.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/support/ImageFiles.h"
 #include "engine/support/TempFolder.h"
 #include "gametext/KGEBitmapFont.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace texttest {

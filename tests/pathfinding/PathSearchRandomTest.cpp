@@ -9,7 +9,7 @@
 #include "GridValidator.h"
 #include "PathChecker.h"
 #include "pathfinding/PathFinder.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "pathfinding/PathFinder.h"
-#include "platform/Clock.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/Clock.h"
 
 namespace shpf {
 

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "AudioTestSupport.h"
-#include "platform/Clock.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
+#include "platform/os/Clock.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
 #include "engine/support/TempFolder.h"
-#include "platform/Utf.h"
 #include "platform/audio/AudioMixer.h"
 #include "platform/audio/AudioOggSource.h"
+#include "platform/encoding/Utf.h"
 
 namespace audiotest {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Clipboard.h"
 #include "platform/headless/Session.h"
+#include "platform/os/Clipboard.h"
 
 using namespace plat;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 TEST(Clock, FakeClockDrivesGameTimeAndSleep) {
   plat::FakeClock fake(1000);

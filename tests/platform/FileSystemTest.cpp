@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/FileSystem.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
 
 namespace {
 

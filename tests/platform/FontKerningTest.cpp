@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FontTestUtil.h"
-#include "platform/FontKernTable.h"
+#include "platform/font/FontKernTable.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "platform/Font.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontResolver.h"
 
 namespace fonttest {
 

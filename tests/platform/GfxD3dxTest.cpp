@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "GfxTestRig.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 using namespace gfxtest;
 

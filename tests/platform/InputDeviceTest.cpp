@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "WindowTestSupport.h"
-#include "platform/DirectInput.h"
-#include "platform/InputHub.h"
-#include "platform/KeyCodes.h"
+#include "platform/input/DirectInput.h"
+#include "platform/input/InputHub.h"
+#include "platform/input/KeyCodes.h"
 
 using namespace plat;
 using namespace plat::input;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "platform/KeyCodes.h"
+#include "platform/input/KeyCodes.h"
 
 using namespace plat;
 

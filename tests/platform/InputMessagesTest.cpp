@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
-#include "platform/KeyCodes.h"
+#include "platform/input/KeyCodes.h"
 
 using namespace plat;
 using wintest::Log;

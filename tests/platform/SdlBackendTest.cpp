@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "SdlTestSupport.h"
-#include "platform/InputHub.h"
-#include "platform/KeyCodes.h"
+#include "platform/input/InputHub.h"
+#include "platform/input/KeyCodes.h"
 
 using namespace plat;
 using sdltest::Log;

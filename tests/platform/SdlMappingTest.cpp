@@ -1,7 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 #include "platform/sdl2/SdlMapping.h"
 
 using namespace plat;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "SdlTestSupport.h"
-#include "platform/Clipboard.h"
+#include "platform/os/Clipboard.h"
 
 using namespace plat;
 

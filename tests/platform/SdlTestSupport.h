@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlSession.h"
 
 namespace sdltest {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "WindowTestSupport.h"
-#include "platform/SingleInstance.h"
+#include "platform/os/SingleInstance.h"
 
 using namespace plat;
 

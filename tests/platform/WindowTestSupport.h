@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "platform/WindowSystem.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace wintest {
 

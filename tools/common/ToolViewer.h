@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/DXLWindowViewer.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 
 namespace tools {
 

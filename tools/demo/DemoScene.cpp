@@ -9,8 +9,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
-#include "platform/KeyCodes.h"
 #include "platform/gfx/GfxTypes.h"
+#include "platform/input/KeyCodes.h"
 
 namespace demo {
 

@@ -8,7 +8,7 @@
 
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace demo {
 

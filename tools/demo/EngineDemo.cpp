@@ -19,19 +19,19 @@
 #include <string>
 #include <vector>
 
-#include "platform/PngFile.h"
 #include "DemoScene.h"
 #include "DemoSound.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/KeyCodes.h"
-#include "platform/WindowSystem.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/WindowSystem.h"
 #if TM_DEMO_SDL2
 #include "platform/sdl2/SdlAudioOutput.h"
 #include "platform/sdl2/SdlSession.h"

@@ -8,7 +8,7 @@
 //     --italic --underline --strike
 //     --mono         non-antialiased (quality 3)
 //     --no-kern      ignore the font's kerning pairs
-#include "platform/PngFile.h"
+#include "platform/gfx/PngFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontResolver.h"
 
 namespace {
 

@@ -23,14 +23,14 @@
 #include "common/ToolViewer.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/PngFile.h"
 #include "gametext/KGEWinFont.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/FontResolver.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
+#include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

@@ -23,10 +23,10 @@
 #include "engine/DXLWindowViewer.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
-#include "platform/FontResolver.h"
-#include "platform/Utf.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/Utf.h"
+#include "platform/font/FontResolver.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace {
 

@@ -22,13 +22,13 @@
 
 #include <SDL.h>
 
-#include "platform/PngFile.h"
 #include "TestPicture.h"
-#include "platform/Clipboard.h"
-#include "platform/Clock.h"
-#include "platform/KeyCodes.h"
-#include "platform/Utf.h"
-#include "platform/WindowSystem.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/PngFile.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/Clipboard.h"
+#include "platform/os/Clock.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlSession.h"
 
 namespace {

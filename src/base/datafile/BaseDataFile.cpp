@@ -1,7 +1,7 @@
 #include "base/datafile/BaseDataFile.h"
 
 #include "base/datafile/FileRoutines.h"
-#include "platform/StdioFile.h"
+#include "platform/os/StdioFile.h"
 
 namespace kis {
 

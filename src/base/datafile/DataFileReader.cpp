@@ -2,7 +2,7 @@
 
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
-#include "platform/StdioFile.h"
+#include "platform/os/StdioFile.h"
 
 namespace kis {
 namespace {

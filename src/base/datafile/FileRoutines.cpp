@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/FileSystem.h"
+#include "platform/os/FileSystem.h"
 
 namespace kis {
 namespace {

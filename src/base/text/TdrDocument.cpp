@@ -4,13 +4,13 @@
 #include <new>
 #include <vector>
 
-#include "base/text/CodePageNames.h"
 #include "base/Strings.h"
+#include "base/text/CodePageNames.h"
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
-#include "platform/CodePage.h"
-#include "platform/FileSystem.h"
-#include "platform/Utf.h"
+#include "platform/encoding/CodePage.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
 
 namespace kis {
 namespace {

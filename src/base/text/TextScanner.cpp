@@ -7,7 +7,7 @@
 
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
-#include "platform/CodePage.h"
+#include "platform/encoding/CodePage.h"
 
 namespace kis {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "base/Strings.h"
 #include "base/text/TextChars.h"
-#include "platform/CodePage.h"
+#include "platform/encoding/CodePage.h"
 
 namespace kis {
 namespace {

@@ -1,6 +1,6 @@
 #include "base/text/XmlText.h"
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace kis {
 namespace {

@@ -8,8 +8,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/text/DXLCharList.h"
-#include "platform/CodePage.h"
-#include "platform/Utf.h"
+#include "platform/encoding/CodePage.h"
+#include "platform/encoding/Utf.h"
 
 namespace {
 

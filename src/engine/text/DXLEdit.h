@@ -21,9 +21,9 @@
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/text/EditText.h"
-#include "platform/Clipboard.h"
-#include "platform/Clock.h"
-#include "platform/WindowSystem.h"
+#include "platform/os/Clipboard.h"
+#include "platform/os/Clock.h"
+#include "platform/os/WindowSystem.h"
 
 // Modifier bits of key and mouse events.
 constexpr u32 kEditModControl = 1;

@@ -14,10 +14,10 @@
 #include "engine/image/DXLBitmap.h"
 #include "engine/image/GlyphEffects.h"
 #include "engine/image/PixelProcess.h"
-#include "platform/CharsetInfo.h"
-#include "platform/CodePage.h"
-#include "platform/Font.h"
-#include "platform/FontCanvas.h"
+#include "platform/encoding/CharsetInfo.h"
+#include "platform/encoding/CodePage.h"
+#include "platform/font/Font.h"
+#include "platform/font/FontCanvas.h"
 
 namespace {
 

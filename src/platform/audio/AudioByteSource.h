@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/File.h"
+#include "platform/os/File.h"
 
 namespace plat::audio {
 

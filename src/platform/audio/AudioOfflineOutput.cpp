@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/Clock.h"
 #include "platform/audio/AudioMixer.h"
 #include "platform/audio/AudioWav.h"
+#include "platform/os/Clock.h"
 
 namespace plat::audio {
 

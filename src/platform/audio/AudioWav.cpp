@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/File.h"
+#include "platform/os/File.h"
 
 namespace plat::audio {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/FileSystem.h"
 #include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "platform/os/FileSystem.h"
 
 namespace plat::gfx {
 

@@ -1,7 +1,7 @@
 // The graphics utility stand-in as a run-time library: its nine functions
 // under their names, found by the engine's library search.
-#include "platform/Modules.h"
 #include "platform/gfx/GfxD3dx.h"
+#include "platform/os/Modules.h"
 
 namespace plat {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace plat::headless {
 

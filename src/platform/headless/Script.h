@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 
 namespace plat::headless {
 

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "platform/Clipboard.h"
-#include "platform/Clock.h"
-#include "platform/WindowSystem.h"
 #include "platform/headless/Script.h"
+#include "platform/os/Clipboard.h"
+#include "platform/os/Clock.h"
+#include "platform/os/WindowSystem.h"
 
 namespace plat::headless {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/KeyCodes.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
+#include "platform/input/KeyCodes.h"
 #include "platform/sdl2/SdlMapping.h"
 
 namespace plat::sdl2 {

@@ -31,7 +31,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlWindow.h"
 
 struct SDL_Cursor;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace plat::sdl2 {
 

@@ -3,7 +3,7 @@
 // bad bytes). Needs SDL's video subsystem running, as the SDL session keeps it.
 #pragma once
 
-#include "platform/Clipboard.h"
+#include "platform/os/Clipboard.h"
 
 namespace plat::sdl2 {
 

@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowTypes.h"
 
 namespace plat::sdl2 {
 

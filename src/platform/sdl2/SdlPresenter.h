@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/WindowSystem.h"
 #include "platform/gfx/GfxPresentSink.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlBackend.h"
 
 struct SDL_Renderer;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/WindowSystem.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlBackend.h"
 #include "platform/sdl2/SdlClipboard.h"
 #include "platform/sdl2/SdlPresenter.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 #include "platform/sdl2/SdlMapping.h"
 
 namespace plat::sdl2 {

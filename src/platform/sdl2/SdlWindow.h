@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/WindowSystem.h"
-#include "platform/WindowTypes.h"
+#include "platform/os/WindowSystem.h"
+#include "platform/os/WindowTypes.h"
 
 struct SDL_Window;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Modules.h"
+#include "platform/os/Modules.h"
 
 class FakeModules : public plat::ModuleProvider {
  public:

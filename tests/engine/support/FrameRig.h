@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+#include "ViewerRig.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/WindowSystem.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
-#include "TempFolder.h"
-#include "ViewerRig.h"
+#include "platform/os/WindowSystem.h"
 
 namespace framerig {
 

@@ -9,7 +9,7 @@
 #include "base/LittleEndian.h"
 #include "base/Types.h"
 #include "base/datafile/DataFileWriter.h"
-#include "platform/Utf.h"
+#include "platform/encoding/Utf.h"
 
 namespace imagefiles {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/WindowSystem.h"
 #include "platform/headless/Session.h"
+#include "platform/os/WindowSystem.h"
 
 namespace inputrig {
 

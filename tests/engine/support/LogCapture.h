@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/DXLLog.h"
-#include "platform/Clock.h"
 #include "engine/support/TempFolder.h"
+#include "platform/os/Clock.h"
 
 class LogCapture {
  public:

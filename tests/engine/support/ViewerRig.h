@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "engine/DXLDeviceObject.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/WindowSystem.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
-#include "TempFolder.h"
+#include "platform/os/WindowSystem.h"
 
 namespace viewertest {
 

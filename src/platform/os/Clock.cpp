@@ -1,0 +1,68 @@
+#include "platform/os/Clock.h"
+
+#include <time.h>
+
+#include <cstdint>
+
+namespace plat {
+
+namespace {
+
+class SystemClock : public Clock {
+ public:
+  uint32_t NowMs() override {
+    timespec ts;
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+  }
+  void SleepMs(uint32_t ms) override {
+    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    while (::nanosleep(&ts, &ts) != 0) {
+    }
+  }
+};
+
+SystemClock gSystemClock;
+Clock* gClock = &gSystemClock;
+
+LocalTime FromTm(const tm& t, uint32_t ms) {
+  return LocalTime{static_cast<uint16_t>(t.tm_year + 1900), static_cast<uint16_t>(t.tm_mon + 1),
+                   static_cast<uint16_t>(t.tm_wday), static_cast<uint16_t>(t.tm_mday),
+                   static_cast<uint16_t>(t.tm_hour), static_cast<uint16_t>(t.tm_min),
+                   static_cast<uint16_t>(t.tm_sec), static_cast<uint16_t>(ms)};
+}
+
+}  // namespace
+
+LocalTime Clock::LocalNow() {
+  timespec ts;
+  ::clock_gettime(CLOCK_REALTIME, &ts);
+  tm t{};
+  ::localtime_r(&ts.tv_sec, &t);
+  return FromTm(t, static_cast<uint32_t>(ts.tv_nsec / 1000000));
+}
+
+// The set time is read as a calendar time (no time zone), moved on and read
+// back, so the date carries over days, months and years.
+LocalTime FakeClock::LocalNow() {
+  tm t{};
+  t.tm_year = local_.year - 1900;
+  t.tm_mon = local_.month - 1;
+  t.tm_mday = local_.day;
+  t.tm_hour = local_.hour;
+  t.tm_min = local_.minute;
+  t.tm_sec = local_.second;
+  const uint64_t ms = uint64_t{local_.milliseconds} + (now_ - localSetAt_);
+  const time_t at = ::timegm(&t) + static_cast<time_t>(ms / 1000);
+  tm out{};
+  ::gmtime_r(&at, &out);
+  return FromTm(out, static_cast<uint32_t>(ms % 1000));
+}
+
+uint32_t GetTimeMs() { return gClock->NowMs(); }
+void SleepMs(uint32_t ms) { gClock->SleepMs(ms); }
+LocalTime GetLocalTime() { return gClock->LocalNow(); }
+void SetClock(Clock* clock) { gClock = clock ? clock : &gSystemClock; }
+
+}  // namespace plat

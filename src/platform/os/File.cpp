@@ -1,0 +1,118 @@
+#include "platform/os/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/os/FileSystem.h"
+
+namespace plat {
+
+namespace {
+
+// Largest single read/write request; the loops below carry on past it.
+constexpr uint64_t kChunk = uint64_t{1} << 30;
+
+FileHandle OpenNative(const std::string& path, int flags) {
+  if (path.empty()) return kInvalidFile;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return kInvalidFile;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return kInvalidFile;
+  }
+  return fd;
+}
+
+int AccessFlags(uint32_t access) {
+  const bool read = (access & kFileRead) != 0;
+  const bool write = (access & kFileWrite) != 0;
+  if (write && read) return O_RDWR;
+  if (write) return O_WRONLY;
+  return O_RDONLY;
+}
+
+}  // namespace
+
+FileHandle OpenFile(std::u16string_view path, uint32_t access) {
+  return OpenNative(NativePath(path), AccessFlags(access));
+}
+
+FileHandle OpenFile(std::string_view utf8Path, uint32_t access) {
+  return OpenNative(NativePath(utf8Path), AccessFlags(access));
+}
+
+FileHandle CreateFile(std::u16string_view path) { return OpenNative(NativePath(path), O_RDWR | O_CREAT | O_TRUNC); }
+
+FileHandle CreateFile(std::string_view utf8Path) {
+  return OpenNative(NativePath(utf8Path), O_RDWR | O_CREAT | O_TRUNC);
+}
+
+uint64_t ReadFile(FileHandle file, void* buffer, uint64_t size) {
+  if (file < 0 || (!buffer && size)) return kFileError;
+  auto* p = static_cast<char*>(buffer);
+  uint64_t done = 0;
+  while (done < size) {
+    const uint64_t want = size - done < kChunk ? size - done : kChunk;
+    const ssize_t got = ::read(file, p + done, static_cast<size_t>(want));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return kFileError;
+    }
+    if (got == 0) break;  // end of file
+    done += static_cast<uint64_t>(got);
+  }
+  return done;
+}
+
+uint64_t WriteFile(FileHandle file, const void* buffer, uint64_t size) {
+  if (file < 0 || (!buffer && size)) return kFileError;
+  const auto* p = static_cast<const char*>(buffer);
+  uint64_t done = 0;
+  while (done < size) {
+    const uint64_t want = size - done < kChunk ? size - done : kChunk;
+    const ssize_t put = ::write(file, p + done, static_cast<size_t>(want));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return kFileError;
+    }
+    if (put == 0) return kFileError;  // no progress: disk full or similar
+    done += static_cast<uint64_t>(put);
+  }
+  return done;
+}
+
+bool SeekFile(FileHandle file, int64_t offset, uint32_t origin, uint64_t* newPosition) {
+  if (file < 0 || origin > 2) return false;
+  static constexpr int kWhence[3] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  const off_t at = ::lseek(file, static_cast<off_t>(offset), kWhence[origin]);
+  if (at < 0) return false;
+  if (newPosition) *newPosition = static_cast<uint64_t>(at);
+  return true;
+}
+
+bool TruncateFile(FileHandle file) {
+  if (file < 0) return false;
+  const off_t at = ::lseek(file, 0, SEEK_CUR);
+  if (at < 0) return false;
+  int rc;
+  do {
+    rc = ::ftruncate(file, at);
+  } while (rc != 0 && errno == EINTR);
+  return rc == 0;
+}
+
+bool FlushFile(FileHandle file) { return file >= 0 && ::fsync(file) == 0; }
+
+void CloseFile(FileHandle file) {
+  if (file >= 0) ::close(file);
+}
+
+}  // namespace plat

@@ -1,0 +1,133 @@
+#include "platform/os/FileSystem.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "platform/encoding/Utf.h"
+
+namespace plat {
+
+namespace {
+
+bool Exists(const std::string& p) {
+  struct stat st;
+  return ::lstat(p.c_str(), &st) == 0;
+}
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Finds the entry of `dir` whose name matches `name` ignoring case; empty when
+// none does. An exact match is preferred by the caller before we get here.
+std::string FindInsensitive(const std::string& dir, std::string_view name) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  while (dirent* e = ::readdir(d)) {
+    if (SameIgnoringAsciiCase(e->d_name, name)) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view utf8Path) {
+  std::string p(utf8Path);
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  if (p.empty() || Exists(p)) return p;
+
+  // Walk the components; once one is missing even ignoring case, the rest is
+  // kept as spelled (the caller may be about to create it).
+  std::vector<std::string_view> parts;
+  size_t i = 0;
+  const bool absolute = p[0] == '/';
+  while (i < p.size()) {
+    while (i < p.size() && p[i] == '/') ++i;
+    size_t j = i;
+    while (j < p.size() && p[j] != '/') ++j;
+    if (j > i) parts.emplace_back(p.data() + i, j - i);
+    i = j;
+  }
+  const bool trailingSlash = p.back() == '/';
+  std::string out = absolute ? "/" : "";
+  bool resolving = true;
+  for (size_t k = 0; k < parts.size(); ++k) {
+    std::string_view part = parts[k];
+    std::string next = out + std::string(part);
+    if (resolving && part != "." && part != ".." && !Exists(next)) {
+      std::string dir = out.empty() ? "." : out;
+      std::string match = FindInsensitive(dir, part);
+      if (!match.empty())
+        next = out + match;
+      else
+        resolving = false;
+    }
+    out = next;
+    if (k + 1 < parts.size() || trailingSlash) out += '/';
+  }
+  return out;
+}
+
+std::string NativePath(std::u16string_view path) { return NativePath(Utf16ToUtf8(path)); }
+
+uint32_t GetFileAttributes(std::u16string_view path) {
+  struct stat st;
+  if (::stat(NativePath(path).c_str(), &st) != 0) return kInvalidAttributes;
+  if (S_ISDIR(st.st_mode)) return kAttrDirectory;
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return kAttrDevice;
+  uint32_t a = kAttrNormal;
+  if ((st.st_mode & S_IWUSR) == 0) a |= kAttrReadOnly;
+  return a;
+}
+
+bool DeleteFile(std::u16string_view path) { return ::unlink(NativePath(path).c_str()) == 0; }
+
+bool RenameFile(std::u16string_view from, std::u16string_view to) {
+  return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool CreateDirectory(std::u16string_view path) {
+  const std::string p = NativePath(path);
+  if (::mkdir(p.c_str(), 0777) == 0) return true;
+  struct stat st;
+  return errno == EEXIST && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::u16string GetCurrentDirectory() {
+  std::vector<char> buf(PATH_MAX + 1);
+  if (!::getcwd(buf.data(), buf.size())) return u".";
+  return Utf8ToUtf16(buf.data());
+}
+
+bool SetCurrentDirectory(std::u16string_view path) {
+  if (path.empty()) return false;
+  return ::chdir(NativePath(path).c_str()) == 0;
+}
+
+std::u16string GetProgramPath() {
+  std::vector<char> buf(PATH_MAX + 1);
+  const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return {};
+  return Utf8ToUtf16(std::string_view(buf.data(), static_cast<size_t>(n)));
+}
+
+}  // namespace plat

@@ -1,0 +1,403 @@
+#include "platform/os/IniFile.h"
+#include "platform/encoding/CodePage.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <unordered_set>
+
+#include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
+
+namespace plat {
+
+namespace {
+
+
+// Case folding for names: ASCII, Latin-1, Greek and Cyrillic capitals.
+char16_t Fold(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+  if (c < 0xC0) return c;
+  if ((c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+    return static_cast<char16_t>(c + 32);
+  if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
+  return c;
+}
+
+std::u16string Folded(std::u16string_view s) {
+  std::u16string out(s);
+  for (char16_t& c : out) c = Fold(c);
+  return out;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  return true;
+}
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+std::u16string_view Trim(std::u16string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool HasLineBreak(std::u16string_view s) { return s.find_first_of(u"\r\n") != std::u16string_view::npos; }
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::atomic<unsigned> gTempCounter{0};
+
+}  // namespace
+
+// 8-bit ini text is in the ANSI code page, as the system's ini functions read it.
+std::u16string IniAnsiToWide(std::string_view text) {
+  std::u16string out;
+  MultiByteToWide(GetAnsiCodePage(), text, out);
+  return out;
+}
+
+std::string IniWideToAnsi(std::u16string_view text) {
+  std::string out;
+  WideToMultiByte(GetAnsiCodePage(), text, out);
+  return out;
+}
+
+std::u16string IniFile::Decode(std::string_view bytes) const {
+  switch (encoding_) {
+    case Encoding::Utf16: {
+      std::u16string out(bytes.size() / 2, u'\0');
+      for (size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                       static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+      return out;
+    }
+    case Encoding::Utf8:
+      return Utf8ToUtf16(bytes);
+    case Encoding::Ansi:
+      break;
+  }
+  return IniAnsiToWide(bytes);
+}
+
+std::string IniFile::Encode(std::u16string_view text) const {
+  switch (encoding_) {
+    case Encoding::Utf16: {
+      std::string out;
+      out.reserve(text.size() * 2);
+      for (char16_t c : text) {
+        out.push_back(static_cast<char>(c & 0xFF));
+        out.push_back(static_cast<char>(c >> 8));
+      }
+      return out;
+    }
+    case Encoding::Utf8:
+      return Utf16ToUtf8(text);
+    case Encoding::Ansi:
+      break;
+  }
+  return IniWideToAnsi(text);
+}
+
+std::string IniFile::NewLineEnd() const { return Encode(newline_.empty() ? u"\r\n" : newline_); }
+
+// Works out what a line is from its decoded text.
+void IniFile::Classify(Line& line, std::u16string_view text) const {
+  line.kind = Kind::Other;
+  line.name.clear();
+  line.value.clear();
+  const std::u16string_view t = Trim(text);
+  if (t.empty() || t.front() == u';') return;
+  if (t.front() == u'[') {
+    std::u16string_view name = t.substr(1);
+    const size_t close = name.find(u']');
+    if (close != std::u16string_view::npos) name = name.substr(0, close);
+    line.kind = Kind::Section;
+    line.name = Trim(name);
+    return;
+  }
+  const size_t eq = t.find(u'=');
+  if (eq == std::u16string_view::npos) return;
+  const std::u16string_view key = Trim(t.substr(0, eq));
+  if (key.empty()) return;
+  std::u16string_view value = Trim(t.substr(eq + 1));
+  if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  line.kind = Kind::Key;
+  line.name = key;
+  line.value = value;
+}
+
+void IniFile::SetLineText(Line& line, std::u16string_view text) const {
+  line.raw = Encode(text);
+  Classify(line, text);
+}
+
+// Splits the bytes into lines at CR, LF or CR LF, keeping each line's raw
+// bytes and line end so that untouched lines are written back unchanged.
+void IniFile::Parse(std::string_view bytes) {
+  lines_.clear();
+  bom_.clear();
+  trailer_.clear();
+  newline_.clear();
+  encoding_ = Encoding::Ansi;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    encoding_ = Encoding::Utf16;
+    bom_ = bytes.substr(0, 2);
+  } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    encoding_ = Encoding::Utf8;
+    bom_ = bytes.substr(0, 3);
+  }
+  std::string_view body = bytes.substr(bom_.size());
+  const size_t unit = encoding_ == Encoding::Utf16 ? 2 : 1;
+  if (body.size() % unit) {
+    trailer_.assign(1, body.back());
+    body.remove_suffix(1);
+  }
+  auto at = [&](size_t i) -> unsigned {
+    return unit == 2 ? static_cast<unsigned char>(body[i]) | static_cast<unsigned char>(body[i + 1]) << 8
+                     : static_cast<unsigned char>(body[i]);
+  };
+  size_t start = 0;
+  while (start < body.size()) {
+    size_t i = start;
+    while (i < body.size() && at(i) != '\r' && at(i) != '\n') i += unit;
+    size_t next = i;
+    if (next < body.size()) {
+      const bool crlf = at(next) == '\r' && next + unit < body.size() && at(next + unit) == '\n';
+      next += crlf ? 2 * unit : unit;
+    }
+    Line line;
+    line.raw = body.substr(start, i - start);
+    line.end.assign(body.data() + i, next - i);
+    if (newline_.empty() && !line.end.empty()) newline_ = Decode(line.end);
+    Classify(line, Decode(line.raw));
+    lines_.push_back(std::move(line));
+    start = next;
+  }
+}
+
+std::string IniFile::Serialize() const {
+  std::string out = bom_;
+  for (const Line& l : lines_) {
+    out += l.raw;
+    out += l.end;
+  }
+  out += trailer_;
+  return out;
+}
+
+bool IniFile::Load(std::u16string_view path) {
+  Parse({});
+  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= kMaxFileSize;
+  std::string bytes;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);  // a file that shrank meanwhile is taken as it is now
+  }
+  ::close(fd);
+  if (ok) Parse(bytes);
+  return ok;
+}
+
+bool IniFile::Save(std::u16string_view path) const {
+  const std::string target = NativePath(path);
+  const std::string bytes = Serialize();
+  // Keep the permissions of the file being replaced; a new file gets the
+  // usual ones (0666 less the umask, through open).
+  struct stat old;
+  const bool hadFile = ::stat(target.c_str(), &old) == 0;
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    temp = target + ".~" + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return false;
+  bool ok = (!hadFile || ::fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+size_t IniFile::FindSection(std::u16string_view section, size_t from) const {
+  for (size_t i = from; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::Section && SameName(lines_[i].name, section)) return i;
+  return std::u16string::npos;
+}
+
+size_t IniFile::SectionEnd(size_t header) const {
+  size_t i = header + 1;
+  while (i < lines_.size() && lines_[i].kind != Kind::Section) ++i;
+  return i;
+}
+
+bool IniFile::GetValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const {
+  const size_t s = FindSection(section, 0);
+  if (s == std::u16string::npos) return false;
+  const size_t end = SectionEnd(s);
+  for (size_t i = s + 1; i < end; ++i) {
+    if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key)) {
+      value = lines_[i].value;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::u16string> IniFile::GetKeys(std::u16string_view section) const {
+  std::vector<std::u16string> keys;
+  const size_t s = FindSection(section, 0);
+  if (s == std::u16string::npos) return keys;
+  const size_t end = SectionEnd(s);
+  std::unordered_set<std::u16string> seen;
+  for (size_t i = s + 1; i < end; ++i)
+    if (lines_[i].kind == Kind::Key && seen.insert(Folded(lines_[i].name)).second) keys.push_back(lines_[i].name);
+  return keys;
+}
+
+std::vector<std::u16string> IniFile::GetSections() const {
+  std::vector<std::u16string> sections;
+  std::unordered_set<std::u16string> seen;
+  for (const Line& l : lines_)
+    if (l.kind == Kind::Section && seen.insert(Folded(l.name)).second) sections.push_back(l.name);
+  return sections;
+}
+
+bool IniFile::CanStore(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+  return !HasLineBreak(section) && section.find(u']') == std::u16string_view::npos && !Trim(key).empty() &&
+         !HasLineBreak(key) && key.find(u'=') == std::u16string_view::npos && Trim(key).front() != u';' &&
+         Trim(key).front() != u'[' && !HasLineBreak(value);
+}
+
+// Replaces the first matching key's line, or adds the key after the last key
+// line of the first matching section, or appends a new section at the end.
+bool IniFile::SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+  if (!CanStore(section, key, value)) return false;
+  std::u16string text(key);
+  text += u'=';
+  text += value;
+  const size_t s = FindSection(section, 0);
+  if (s == std::u16string::npos) {
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
+    Line header, entry;
+    SetLineText(header, u"[" + std::u16string(section) + u"]");
+    header.end = NewLineEnd();
+    SetLineText(entry, text);
+    entry.end = NewLineEnd();
+    lines_.push_back(std::move(header));
+    lines_.push_back(std::move(entry));
+    return true;
+  }
+  const size_t end = SectionEnd(s);
+  size_t insertAt = s + 1;
+  for (size_t i = s + 1; i < end; ++i) {
+    if (lines_[i].kind != Kind::Key) continue;
+    if (SameName(lines_[i].name, key)) {
+      const std::string raw = Encode(text);
+      if (raw == lines_[i].raw) return false;
+      SetLineText(lines_[i], text);
+      return true;
+    }
+    insertAt = i + 1;
+  }
+  if (lines_[insertAt - 1].end.empty()) lines_[insertAt - 1].end = NewLineEnd();
+  Line entry;
+  SetLineText(entry, text);
+  entry.end = NewLineEnd();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+  return true;
+}
+
+bool IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {
+  const size_t s = FindSection(section, 0);
+  if (s == std::u16string::npos) return false;
+  bool changed = false;
+  size_t end = SectionEnd(s);
+  for (size_t i = s + 1; i < end;) {
+    if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key)) {
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+      --end;
+      changed = true;
+    } else {
+      ++i;
+    }
+  }
+  return changed;
+}
+
+bool IniFile::DeleteSection(std::u16string_view section) {
+  bool changed = false;
+  for (size_t s = FindSection(section, 0); s != std::u16string::npos; s = FindSection(section, s)) {
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(s),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(s)));
+    changed = true;
+  }
+  return changed;
+}
+
+bool ReadIniString(std::u16string_view path, std::u16string_view section, std::u16string_view key,
+                   std::u16string& value) {
+  IniFile f;
+  f.Load(path);
+  return f.GetValue(section, key, value);
+}
+
+std::vector<std::u16string> ReadIniKeys(std::u16string_view path, std::u16string_view section) {
+  IniFile f;
+  f.Load(path);
+  return f.GetKeys(section);
+}
+
+std::vector<std::u16string> ReadIniSections(std::u16string_view path) {
+  IniFile f;
+  f.Load(path);
+  return f.GetSections();
+}
+
+bool WriteIniString(std::u16string_view path, const char16_t* section, const char16_t* key, const char16_t* value) {
+  if (!section) return !key && !value;  // all null: nothing is cached, so nothing to flush
+  if (path.empty()) return false;
+  if (key && value && !IniFile::CanStore(section, key, value)) return false;
+  IniFile f;
+  if (!f.Load(path)) return false;  // never overwrite a file we could not read
+  bool changed;
+  if (!key)
+    changed = f.DeleteSection(section);
+  else if (!value)
+    changed = f.DeleteKey(section, key);
+  else
+    changed = f.SetValue(section, key, value);
+  return !changed || f.Save(path);
+}
+
+}  // namespace plat

@@ -1,0 +1,70 @@
+#include "platform/os/StdioFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "platform/os/FileSystem.h"
+
+namespace plat {
+namespace {
+
+std::atomic<int64_t> g_writeBudget{-1};
+
+}  // namespace
+
+std::FILE* FileOpen(std::u16string_view path, const char* mode) {
+  const std::string native = NativePath(path);
+  if (native.empty()) return nullptr;
+  return std::fopen(native.c_str(), mode);
+}
+
+bool FileClose(std::FILE* f) { return f && std::fclose(f) == 0; }
+
+size_t FileRead(std::FILE* f, void* buffer, size_t count) {
+  if (!f || count == 0) return 0;
+  return std::fread(buffer, 1, count, f);
+}
+
+size_t FileWrite(std::FILE* f, const void* buffer, size_t count) {
+  if (!f || count == 0) return 0;
+  int64_t budget = g_writeBudget.load();
+  if (budget >= 0) {
+    const size_t allowed = static_cast<uint64_t>(budget) < count ? static_cast<size_t>(budget) : count;
+    const size_t done = allowed ? std::fwrite(buffer, 1, allowed, f) : 0;
+    g_writeBudget.store(budget - static_cast<int64_t>(done));
+    return done;
+  }
+  return std::fwrite(buffer, 1, count, f);
+}
+
+bool FileSeek(std::FILE* f, uint64_t position) {
+  if (!f || position > static_cast<uint64_t>(INT64_MAX)) return false;
+  return ::fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+bool FileTell(std::FILE* f, uint64_t* position) {
+  if (!f || !position) return false;
+  const off_t p = ::ftello(f);
+  if (p < 0) return false;
+  *position = static_cast<uint64_t>(p);
+  return true;
+}
+
+bool FileSize(std::FILE* f, uint64_t* size) {
+  if (!f || !size) return false;
+  struct stat st;
+  if (::fstat(::fileno(f), &st) != 0 || st.st_size < 0) return false;
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+bool FileSync(std::FILE* f) {
+  if (!f || std::fflush(f) != 0) return false;
+  return ::fsync(::fileno(f)) == 0;
+}
+
+void SetWriteFaultAfter(int64_t bytes) { g_writeBudget.store(bytes < 0 ? -1 : bytes); }
+
+}  // namespace plat
