@@ -1,12 +1,63 @@
 # One static library per subsystem folder. A folder's library exists once the
 # folder holds a .cpp file (header-only folders become interface libraries), so
 # adding a source file never needs a change here. Dependencies point one way, in
-# the order of building.
+# the order of declaration: a subsystem may only name subsystems declared
+# before it, and a name that is not a declared subsystem stops the configure
+# (a typo would otherwise drop a link without a word).
+#
+# A declared subsystem whose folders hold nothing yet has no library; a library
+# that names it links that subsystem's own dependencies in its place, so the
+# chain of layers stays whole while the middle of it is still empty.
+#
+# Every declaration is also recorded for the layering check (see
+# tm_write_layers and cmake/CheckLayers.cmake): which folders belong to which
+# subsystem and which subsystems it stands on.
 set(TM_ALL_LIBS "")
+set_property(GLOBAL PROPERTY TM_SUBSYSTEMS "")
 
+# The libraries standing for subsystem `name`: its own, or, while it has none,
+# those its dependencies stand for.
+function(tm_subsystem_links name out)
+  if(TARGET tm_${name})
+    set(${out} tm_${name} PARENT_SCOPE)
+  else()
+    get_property(links GLOBAL PROPERTY TM_SUBSYSTEM_${name}_LINKS)
+    set(${out} ${links} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Records layer `name`: the folders under src/ that belong to it and the
+# layers it stands on, each of which must be declared before it. Its sources
+# may include the layers it names and everything below those, or, with
+# DIRECT, only the layers it names.
+function(tm_layer name)
+  cmake_parse_arguments(ARG "DIRECT" "" "DIRS;DEPS" ${ARGN})
+  get_property(declared GLOBAL PROPERTY TM_SUBSYSTEMS)
+  if(name IN_LIST declared)
+    message(FATAL_ERROR "tm_layer(${name}): declared twice")
+  endif()
+  foreach(d ${ARG_DEPS})
+    if(NOT d IN_LIST declared)
+      message(FATAL_ERROR "tm_layer(${name}): '${d}' is not a subsystem declared before it")
+    endif()
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY TM_SUBSYSTEMS ${name})
+  set_property(GLOBAL PROPERTY TM_SUBSYSTEM_${name}_DIRS ${ARG_DIRS})
+  set_property(GLOBAL PROPERTY TM_SUBSYSTEM_${name}_DEPS ${ARG_DEPS})
+  set_property(GLOBAL PROPERTY TM_SUBSYSTEM_${name}_DIRECT ${ARG_DIRECT})
+endfunction()
+
+# tm_subsystem(name folder [EXTRA_DIRS folder...] [DEPS subsystem...] [DIRECT]
+#              [PUBLIC_LIBS lib...]): the library of src/<folder> and the extra
+# folders, linked with the subsystems it stands on (see tm_layer for DIRECT).
 function(tm_subsystem name folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;EXTRA_DIRS;PUBLIC_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DIRECT" "" "DEPS;EXTRA_DIRS;PUBLIC_LIBS" ${ARGN})
   set(dirs ${folder} ${ARG_EXTRA_DIRS})
+  set(direct "")
+  if(ARG_DIRECT)
+    set(direct DIRECT)
+  endif()
+  tm_layer(${name} DIRS ${dirs} DEPS ${ARG_DEPS} ${direct})
   set(sources "")
   set(headers "")
   foreach(d ${dirs})
@@ -17,10 +68,12 @@ function(tm_subsystem name folder)
   endforeach()
   set(deps "")
   foreach(d ${ARG_DEPS})
-    if(TARGET tm_${d})
-      list(APPEND deps tm_${d})
-    endif()
+    tm_subsystem_links(${d} links)
+    list(APPEND deps ${links})
   endforeach()
+  list(REMOVE_DUPLICATES deps)
+  set_property(GLOBAL PROPERTY TM_SUBSYSTEM_${name}_LINKS ${deps})
+
   if(sources)
     add_library(tm_${name} STATIC ${sources} ${headers})
     target_include_directories(tm_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -34,4 +87,21 @@ function(tm_subsystem name folder)
     return()
   endif()
   set(TM_ALL_LIBS ${TM_ALL_LIBS} tm_${name} PARENT_SCOPE)
+endfunction()
+
+# Writes the declared layers to `file` as a CMake script the layering check
+# includes: TM_LAYERS (names in order of declaration) and, per layer,
+# TM_LAYER_<name>_DIRS (folders under src/), TM_LAYER_<name>_DEPS (the layers
+# it names) and TM_LAYER_<name>_DIRECT (true when only those may be included).
+function(tm_write_layers file)
+  get_property(names GLOBAL PROPERTY TM_SUBSYSTEMS)
+  set(text "# Written by tm_write_layers at configure time.\nset(TM_LAYERS ${names})\n")
+  foreach(n ${names})
+    get_property(dirs GLOBAL PROPERTY TM_SUBSYSTEM_${n}_DIRS)
+    get_property(deps GLOBAL PROPERTY TM_SUBSYSTEM_${n}_DEPS)
+    get_property(direct GLOBAL PROPERTY TM_SUBSYSTEM_${n}_DIRECT)
+    string(APPEND text "set(TM_LAYER_${n}_DIRS ${dirs})\nset(TM_LAYER_${n}_DEPS ${deps})\n"
+           "set(TM_LAYER_${n}_DIRECT ${direct})\n")
+  endforeach()
+  file(WRITE ${file} "${text}")
 endfunction()
