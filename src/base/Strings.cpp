@@ -1,6 +1,10 @@
 #include "base/Strings.h"
 
+#include "platform/encoding/Utf.h"
+
 namespace kis {
+
+std::string WideToUtf8(std::u16string_view text) { return plat::Utf16ToUtf8(text); }
 
 u32 StrLenW(const wchar* text) { return StrLen(text); }
 u32 StrLenA(const char* text) { return StrLen(text); }

@@ -13,6 +13,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "base/Types.h"
@@ -181,6 +183,10 @@ i32 StrFind(const C* text, const C* pattern, u32 patternLength) {
   }
   return -1;
 }
+
+// UTF-8 of UTF-16 text, for messages leaving the game (a lone surrogate
+// becomes U+FFFD).
+std::string WideToUtf8(std::u16string_view text);
 
 // The wide (W) and 8-bit (A) names of the functions above.
 u32 StrLenW(const wchar* text);

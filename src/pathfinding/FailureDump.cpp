@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "base/FileStream.h"
+#include "base/IniFile.h"
 #include "base/LittleEndian.h"
-#include "platform/encoding/Utf.h"
-#include "platform/os/FileSystem.h"
+#include "base/Path.h"
+#include "base/Strings.h"
+#include "base/datafile/FileRoutines.h"
 
 namespace shpf {
 
@@ -20,29 +23,6 @@ const char16_t kCaption[] = u"Ошибка поиска пути!";
 
 constexpr u32 kMaxDumpGrids = 4096;
 constexpr u32 kMaxDumpShapes = 1u << 20;
-
-// A write-only byte stream over a stdio file, created anew.
-class DumpFile : public kis::Stream {
- public:
-  explicit DumpFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
-  ~DumpFile() override { Close(); }
-  bool Close() {
-    if (!file_) return true;
-    const bool ok = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok;
-  }
-  bool IsOpen() const override { return file_ != nullptr; }
-  bool SetSize(u64) override { return false; }
-  u64 Seek(i64, u32) override { return file_ ? static_cast<u64>(std::ftell(file_)) : 0; }
-  u64 Read(void*, u64) override { return 0; }
-  u64 Write(const void* buffer, u64 size) override {
-    return file_ ? std::fwrite(buffer, 1, static_cast<size_t>(size), file_) : 0;
-  }
-
- private:
-  std::FILE* file_;
-};
 
 bool Put16(kis::Stream* s, u16 v) {
   u8 b[2];
@@ -54,18 +34,6 @@ bool Put32(kis::Stream* s, u32 v) {
   u8 b[4];
   kis::PutU32LE(b, v);
   return s->WriteBlock(b, 4);
-}
-
-std::string ReadWholeFile(const std::string& path, bool* exists) {
-  std::string text;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  *exists = f != nullptr;
-  if (!f) return text;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return text;
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -109,80 +77,18 @@ bool IsSection(std::string_view line, std::string_view* name) {
   return true;
 }
 
-bool IsKey(std::string_view line, std::string_view key) {
-  line = Trim(line);
-  if (line.empty() || line.front() == ';') return false;
-  const size_t eq = line.find('=');
-  return eq != std::string_view::npos && EqualNoCase(Trim(line.substr(0, eq)), key);
-}
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
-// Writes one key the way the game's ini files do: an existing key's line is
-// replaced, a new key goes after the last key of its section, a new section
-// is appended; lines end in CR LF. The file is replaced whole through a
-// temporary file, so every key is on disk when the call returns.
-bool WriteIniKey(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
-  bool exists = false;
-  std::vector<std::string> lines = Lines(ReadWholeFile(path, &exists));
-  std::string entry(key);
-  entry += '=';
-  entry += value;
-  size_t sectionAt = lines.size();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string_view name;
-    if (IsSection(lines[i], &name) && EqualNoCase(Trim(name), section)) {
-      sectionAt = i;
-      break;
-    }
-  }
-  if (sectionAt == lines.size()) {
-    std::string header(1, '[');
-    header += section;
-    header += ']';
-    lines.push_back(header);
-    lines.push_back(entry);
-  } else {
-    size_t insertAt = sectionAt + 1;
-    bool replaced = false;
-    for (size_t i = sectionAt + 1; i < lines.size(); ++i) {
-      std::string_view name;
-      if (IsSection(lines[i], &name)) break;
-      if (IsKey(lines[i], key)) {
-        lines[i] = entry;
-        replaced = true;
-        break;
-      }
-      if (Trim(lines[i]).find('=') != std::string_view::npos) insertAt = i + 1;
-    }
-    if (!replaced) lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
-  }
-  std::string text;
-  for (const std::string& l : lines) {
-    text += l;
-    text += "\r\n";
-  }
-  std::string temp(path);
-  temp += ".tmp";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
-}
-
-std::string PointText(float x, float y) {
+std::u16string PointText(float x, float y) {
   char buf[128];
   std::snprintf(buf, sizeof buf, "%.6f, %.6f", static_cast<double>(x), static_cast<double>(y));
-  return buf;
+  return Wide(buf);
 }
 
 class StderrSink : public PathFailureSink {
  public:
   void Report(const std::u16string& caption, const std::u16string& message) override {
-    std::fprintf(stderr, "ERROR! %s\n%s\n", plat::Utf16ToUtf8(caption).c_str(), plat::Utf16ToUtf8(message).c_str());
+    std::fprintf(stderr, "ERROR! %s\n%s\n", kis::WideToUtf8(caption).c_str(), kis::WideToUtf8(message).c_str());
   }
 };
 
@@ -250,23 +156,24 @@ void PathFinder::WriteFailureDump(const char16_t* message, const _PATHREQUEST* r
   if (!request) request = &none;
   std::u16string folder = dumpFolder_;
   if (folder.empty()) {
-    folder = plat::GetProgramPath();
-    const size_t slash = folder.find_last_of(u'/');
-    folder = slash == std::u16string::npos ? std::u16string(u".") : folder.substr(0, slash);
+    wchar appDir[kis::CustomIniFileW::kMaxPath];
+    folder = kis::GetAppDirW(appDir, kis::CustomIniFileW::kMaxPath);
   }
   if (!folder.empty() && folder.back() != u'/' && folder.back() != u'\\') folder += u'/';
 
   {
-    DumpFile file(plat::NativePath(folder + u"$crash.shpf"));
+    kis::FileStreamW file((folder + u"$crash.shpf").c_str(), kis::kStreamCreate);
     DumpShapes(&file);
-    file.Close();
   }
-  const std::string log = plat::NativePath(folder + u"$crash.log");
-  std::remove(log.c_str());  // a new failure replaces the old log whole
-  WriteIniKey(log, "CRASH", "GridID", std::to_string(request->gridId));
-  WriteIniKey(log, "CRASH", "Interval", std::to_string(request->interval));
-  WriteIniKey(log, "CRASH", "Start", PointText(request->startX, request->startY));
-  WriteIniKey(log, "CRASH", "Finish", PointText(request->finishX, request->finishY));
+  // A new failure replaces the old log whole; the ini file writes each key
+  // through to the disk, with CR LF line ends.
+  const std::u16string log = folder + u"$crash.log";
+  kis::RemoveFileW(log.c_str());
+  kis::IniFileW ini(log.c_str());
+  ini.WriteString(u"CRASH", u"GridID", Wide(std::to_string(request->gridId)).c_str());
+  ini.WriteString(u"CRASH", u"Interval", Wide(std::to_string(request->interval)).c_str());
+  ini.WriteString(u"CRASH", u"Start", PointText(request->startX, request->startY).c_str());
+  ini.WriteString(u"CRASH", u"Finish", PointText(request->finishX, request->finishY).c_str());
 
   static StderrSink stderrSink;
   PathFailureSink* sink = failureSink_ ? failureSink_ : &stderrSink;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Clock.h"
 #include "pathfinding/PathFinder.h"
-#include "platform/os/Clock.h"
 
 namespace shpf {
 
@@ -145,7 +145,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
   currentData_ = data;
   searchBroken_ = false;
   data->sliceLimited = request->interval != 0 && request->interval != 0xFFFFFFFFu;
-  data->sliceStart = data->sliceLimited ? plat::GetTimeMs() : 0;
+  data->sliceStart = data->sliceLimited ? kis::GetTimeMs() : 0;
   if (data->grid->version != data->gridVersion || updateNesting_ > 0) {
     FreeSearchData(data);
     request->data = nullptr;
@@ -155,7 +155,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
     data = request->data;
     currentData_ = data;
     data->sliceLimited = request->interval != 0 && request->interval != 0xFFFFFFFFu;
-    data->sliceStart = data->sliceLimited ? plat::GetTimeMs() : 0;
+    data->sliceStart = data->sliceLimited ? kis::GetTimeMs() : 0;
   }
   if (data->pass == 0) {
     data->sweepIndex = 0;
@@ -200,7 +200,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
       }
     }
     --data->sweepIndex;
-    if (data->sliceLimited && plat::GetTimeMs() - data->sliceStart >= request->interval) {
+    if (data->sliceLimited && kis::GetTimeMs() - data->sliceStart >= request->interval) {
       ++data->pass;
       return;
     }

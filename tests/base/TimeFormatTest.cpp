@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "base/Clock.h"
 #include "base/SystemInfo.h"
 #include "base/TimeFormat.h"
+#include "platform/os/Clock.h"
 
 namespace {
 
@@ -109,6 +111,14 @@ TEST(SystemName, LinuxIsAnUnknownCode) {
   wchar buf[16];
   EXPECT_EQ(u16string(kis::GetOSNameW(buf, 16, true)), u"Unknown");
   EXPECT_EQ(u16string(kis::GetOSNameW(buf, 4, false)), u"Unk");
+}
+
+TEST(Clock, TimeComesFromThePlatformClock) {
+  plat::FakeClock clock(1234);
+  plat::ScopedClock scoped(&clock);
+  EXPECT_EQ(kis::GetTimeMs(), 1234u);
+  clock.Advance(16);
+  EXPECT_EQ(kis::GetTimeMs(), 1250u);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "base/text/IdentTable.h"
 #include "base/text/XmlText.h"
-#include "platform/os/Clock.h"
 
 namespace {
 
@@ -88,14 +87,6 @@ TEST(XmlText, SearchesStopAtTheEndAndAtZero) {
   EXPECT_FALSE(kis::StartsWithWA(u"<row", "<Row"));
   EXPECT_FALSE(kis::StartsWithWA(u"<Ro", "<Row"));
   EXPECT_TRUE(kis::StartsWithA("Worksheet", "Work"));
-}
-
-TEST(XmlText, TimeComesFromThePlatformClock) {
-  plat::FakeClock clock(1234);
-  plat::ScopedClock scoped(&clock);
-  EXPECT_EQ(kis::GetTimeMs(), 1234u);
-  clock.Advance(16);
-  EXPECT_EQ(kis::GetTimeMs(), 1250u);
 }
 
 class IdentTableTest : public ::testing::Test {

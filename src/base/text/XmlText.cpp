@@ -1,7 +1,5 @@
 #include "base/text/XmlText.h"
 
-#include "platform/os/Clock.h"
-
 namespace kis {
 namespace {
 
@@ -142,7 +140,5 @@ u32 DecodeXmlTextW(const wchar* text, u32 length, wchar* buffer, u32 capacity) {
   if (!counting) buffer[out] = 0;
   return out;
 }
-
-u32 GetTimeMs() { return plat::GetTimeMs(); }
 
 }  // namespace kis

@@ -1,7 +1,6 @@
 // Small text routines of the spreadsheet-XML reader: character search, blank
 // skipping (blanks here are space, line feed and carriage return, not tab),
-// prefix tests and the decoding of XML character data; and the millisecond
-// clock.
+// prefix tests and the decoding of XML character data.
 //
 // Searches stop at `end` and at a terminating zero; a null `end` means the
 // text runs to its zero.
@@ -34,8 +33,5 @@ bool StartsWithA(const char* text, const char* prefix);
 // capacity - 1 characters are produced and the buffer is zero-terminated. A
 // null buffer counts the characters the whole text decodes to.
 u32 DecodeXmlTextW(const wchar* text, u32 length, wchar* buffer, u32 capacity);
-
-// Milliseconds of the platform clock (wraps after 49.7 days).
-u32 GetTimeMs();
 
 }  // namespace kis
