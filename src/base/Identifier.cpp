@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "base/Crc32.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis {
 namespace {
@@ -11,10 +12,7 @@ template <class C> u32 Code(C c) { return static_cast<u32>(static_cast<std::make
 
 bool IsBlank(u32 c) { return c == ' ' || c == '\t'; }
 
-// A-Z folded to a-z; other characters unchanged.
-u32 Fold(u32 c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
-bool IsNameChar(u32 c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool IsNameChar(u32 c) { return plat::IsAsciiLetter(c) || plat::IsAsciiDigit(c); }
 
 // A text of `length` characters that also ends at a zero.
 template <class C> struct Cursor {
@@ -39,7 +37,7 @@ bool ScanIdentifier(const C* text, u32 length, u32 maxChars, IDENTTOKEN& token, 
   u32 reg = 0xFFFFFFFFu;
   for (u32 c = cur.Get(); c && (IsNameChar(c) || c == extraChar); c = cur.Get()) {
     if (cur.pos - start == maxChars) return false;  // one character too many
-    reg = StepName(reg, Fold(c));
+    reg = StepName(reg, plat::AsciiToLower(c));
     ++cur.pos;
   }
   if (cur.pos == start) return false;
@@ -76,7 +74,7 @@ bool Identifier::Parse(const wchar* text, u32 len, bool skipBlanks, u32* consume
   for (u32 c = cur.Get(); c; c = cur.Get()) {
     u32 stored;
     if (IsNameChar(c) || c == '_')
-      stored = Fold(c);
+      stored = plat::AsciiToLower(c);
     else if (isExtra(c))
       stored = c;
     else

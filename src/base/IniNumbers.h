@@ -8,21 +8,9 @@
 #include <cstddef>
 
 #include "base/Types.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis::ini_detail {
-
-template <class Ch>
-bool IsDigit(Ch c) {
-  return c >= '0' && c <= '9';
-}
-
-template <class Ch>
-int HexDigit(Ch c) {
-  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-  return -1;
-}
 
 // Optional "-", then decimal digits; the value must lie in [lo, hi].
 template <class Ch>
@@ -35,7 +23,7 @@ bool ParseDecimal(const Ch* s, size_t n, i64 lo, i64 hi, i64& out) {
   const u64 limit = negative ? static_cast<u64>(-lo) : static_cast<u64>(hi);
   u64 v = 0;
   for (; i < n; ++i) {
-    if (!IsDigit(s[i])) return false;
+    if (!plat::IsAsciiDigit(s[i])) return false;
     v = v * 10 + static_cast<u64>(s[i] - '0');
     if (v > limit) return false;
   }
@@ -60,7 +48,7 @@ bool ParseHex(const Ch* s, size_t n, u64 hi, u64& out) {
   if (i == n) return false;
   u64 v = 0;
   for (; i < n; ++i) {
-    const int d = HexDigit(s[i]);
+    const int d = plat::HexDigitValue(s[i]);
     if (d < 0) return false;
     v = v * 16 + static_cast<u64>(d);
     if (v > hi) return false;
@@ -81,11 +69,11 @@ bool ParseFloat(const Ch* s, size_t n, float& out) {
   if (negative) ++i;
   double v = 0;
   bool digits = false;
-  for (; i < n && IsDigit(s[i]); ++i, digits = true) v = v * 10 + (s[i] - '0');
+  for (; i < n && plat::IsAsciiDigit(s[i]); ++i, digits = true) v = v * 10 + (s[i] - '0');
   if (i < n && s[i] == '.') {
     double scale = 1;
     int taken = 0;
-    for (++i; i < n && IsDigit(s[i]); ++i, digits = true) {
+    for (++i; i < n && plat::IsAsciiDigit(s[i]); ++i, digits = true) {
       if (taken++ < 6) v += (s[i] - '0') * (scale /= 10);
     }
   }

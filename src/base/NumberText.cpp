@@ -1,5 +1,6 @@
 #include "base/NumberText.h"
 #include "base/TextSink.h"
+#include "platform/encoding/Ascii.h"
 
 #include <cmath>
 #include <string>
@@ -51,15 +52,6 @@ template <class C> bool InSet(const C* set, u32 c) {
   return false;
 }
 
-bool IsDigit(u32 c) { return c >= '0' && c <= '9'; }
-
-int HexDigit(u32 c) {
-  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-  return -1;
-}
-
 // Shared decimal reader: "-" is accepted when negativeLimit is non-zero (the
 // largest magnitude allowed after it); positiveLimit bounds the rest. Returns
 // false on malformed text or a magnitude beyond its limit.
@@ -78,7 +70,7 @@ bool ReadDecimal(const C* text, u32 len, const C* terminators, u32* consumed, u6
   const u64 limit = negative ? negativeLimit : positiveLimit;
   u32 digits = 0;
   bool ok = true;
-  for (u32 c = r.Peek(); IsDigit(c); c = r.Peek()) {
+  for (u32 c = r.Peek(); plat::IsAsciiDigit(c); c = r.Peek()) {
     magnitude = magnitude * 10 + (c - '0');
     if (magnitude > limit) ok = false;  // keep reading so consumed covers the number
     if (magnitude > 0xFFFFFFFFFFull) magnitude = 0xFFFFFFFFFFull;
@@ -109,7 +101,7 @@ template <class T, class C> T HexRead(const C* text, u32 len, T def, bool allowP
   for (;;) {
     const u32 c = r.Peek();
     if (c == 0) return digits ? value : def;
-    const int d = HexDigit(c);
+    const int d = plat::HexDigitValue(c);
     if (d < 0) return (strict || digits == 0) ? def : value;
     if (digits == kMaxDigits) return def;  // more digits than the result holds
     value = static_cast<T>((value << 4) | static_cast<T>(d));
@@ -268,13 +260,13 @@ template <class C> float StrToFloat(const C* text, u32 len, float def, const C* 
   }
   double whole = 0;
   u32 digits = 0;
-  for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++digits) whole = whole * 10 + (c - '0');
+  for (u32 c; plat::IsAsciiDigit(c = r.Peek()); ++r.pos, ++digits) whole = whole * 10 + (c - '0');
   double fraction = 0;
   double fractionScale = 1;
   if (r.Peek() == '.') {
     ++r.pos;
     u32 counted = 0;
-    for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++digits) {
+    for (u32 c; plat::IsAsciiDigit(c = r.Peek()); ++r.pos, ++digits) {
       if (counted < 6) {
         fraction = fraction * 10 + (c - '0');
         fractionScale *= 10;
@@ -298,7 +290,7 @@ template <class C> float StrToFloat(const C* text, u32 len, float def, const C* 
     ++r.pos;
     u32 exponent = 0;
     u32 expDigits = 0;
-    for (u32 c; IsDigit(c = r.Peek()); ++r.pos, ++expDigits)
+    for (u32 c; plat::IsAsciiDigit(c = r.Peek()); ++r.pos, ++expDigits)
       if (exponent <= 100) exponent = exponent * 10 + (c - '0');
     if (expDigits == 0 || exponent > 100) {
       if (consumed) *consumed = r.pos;

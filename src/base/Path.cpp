@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 
@@ -15,7 +16,6 @@ template <class C> using View = std::basic_string_view<C>;
 
 template <class C> bool IsSep(C c) { return c == '\\' || c == '/'; }
 template <class C> bool IsFolderEnd(C c) { return IsSep(c) || c == ':'; }
-template <class C> bool IsLetter(C c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 template <class C> View<C> ViewOf(const C* text) { return text ? View<C>(text) : View<C>(); }
 
@@ -66,7 +66,7 @@ template <class C> bool ParseRoot(View<C> p, Str<C>& root, size_t& used) {
     used = i;
     return true;
   }
-  if (p.size() >= 2 && IsLetter(p[0]) && p[1] == ':') {
+  if (p.size() >= 2 && plat::IsAsciiLetter(p[0]) && p[1] == ':') {
     root.assign(p.substr(0, 2));
     root.push_back('\\');
     used = 2;

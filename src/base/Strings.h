@@ -18,6 +18,7 @@
 #include <type_traits>
 
 #include "base/Types.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis {
 
@@ -97,12 +98,6 @@ C* StrDup(const C* text, bool keepEmpty) {
   return StrDupN(text, 0xFFFFFFFFu, keepEmpty);
 }
 
-// Folds A-Z to a-z and leaves every other code alone.
-template <class C>
-constexpr C FoldAZ(C c) {
-  return (c >= C('A') && c <= C('Z')) ? static_cast<C>(c - C('A') + C('a')) : c;
-}
-
 // Null and empty texts are equal; otherwise an ordinal comparison of the
 // character codes (as unsigned), optionally ignoring the case of A-Z, over at
 // most n characters. Returns -1, 0 or 1.
@@ -115,8 +110,8 @@ int StrCompareN(const C* a, const C* b, u32 n, bool ignoreCase) {
     U x = static_cast<U>(a[i]);
     U y = static_cast<U>(b[i]);
     if (ignoreCase) {
-      x = FoldAZ(x);
-      y = FoldAZ(y);
+      x = plat::AsciiToLower(x);
+      y = plat::AsciiToLower(y);
     }
     if (x != y) return x < y ? -1 : 1;
     if (x == 0) return 0;

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "base/NumberText.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis {
 namespace {
@@ -79,8 +80,7 @@ template <class C> const C* DayName(u32 day, bool longForm) {
 template <class C> bool IsQuote(C c) { return c == '\'' || c == '"'; }
 
 template <class C> u32 Lower(C c) {
-  const u32 v = static_cast<u32>(static_cast<std::make_unsigned_t<C>>(c));
-  return (v >= 'A' && v <= 'Z') ? v + 32 : v;
+  return plat::AsciiToLower(static_cast<u32>(static_cast<std::make_unsigned_t<C>>(c)));
 }
 
 template <class C> bool IsFieldLetter(C c) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/IniNumbers.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis {
 
@@ -42,16 +43,11 @@ bool IsBlank(Ch c) {
   return c == ' ' || c == '\t';
 }
 
-template <class Ch>
-Ch Lower(Ch c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<Ch>(c + 32) : c;
-}
-
 // Compares the first k characters of a token with an entry name, case ignored.
 template <class Ch>
 bool SameStart(const Ch* token, size_t k, const char* name) {
   for (size_t i = 0; i < k; ++i)
-    if (Lower(token[i]) != static_cast<Ch>(name[i])) return false;
+    if (plat::AsciiToLower(token[i]) != static_cast<Ch>(name[i])) return false;
   return true;
 }
 
@@ -69,9 +65,9 @@ u32 TokenCode(const Ch* token, size_t n) {
     if (!found && SameStart(token, len < n ? len : n, e.name)) found = &e;
   }
   if (!found) return kUnknown;
-  if (found->code != kText || n < 2 || !ini_detail::IsDigit(token[1])) return found->code;
+  if (found->code != kText || n < 2 || !plat::IsAsciiDigit(token[1])) return found->code;
   u32 size = 0;
-  for (size_t i = 1; i < n && ini_detail::IsDigit(token[i]) && size <= 127; ++i)
+  for (size_t i = 1; i < n && plat::IsAsciiDigit(token[i]) && size <= 127; ++i)
     size = size * 10 + static_cast<u32>(token[i] - '0');
   return kTextSized + (size > 127 ? 127 : size);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Strings.h"
+#include "platform/encoding/Ascii.h"
 #include "platform/os/Modules.h"
 
 namespace {
@@ -40,8 +41,6 @@ constexpr FileCheck kChecks[] = {
     {u"d3d9.dll", 0, 0, 9, 0, 0},
 };
 
-wchar Lower(wchar c) { return c >= u'A' && c <= u'Z' ? static_cast<wchar>(c - u'A' + u'a') : c; }
-
 }  // namespace
 
 bool DXLProbeDiagnostics(u32* major, u32* minor, wchar* letter) {
@@ -50,8 +49,8 @@ bool DXLProbeDiagnostics(u32* major, u32* minor, wchar* letter) {
   if (!d.hasMajor || !d.hasMinor || !d.hasLetter || d.letter.empty()) return false;
   *major = d.major;
   *minor = d.minor;
-  const wchar c = Lower(d.letter[0]);
-  *letter = c >= u'a' && c <= u'z' ? c : 0;
+  const wchar c = plat::AsciiToLower(d.letter[0]);
+  *letter = plat::IsAsciiLower(c) ? c : 0;
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "gametext/KGECellLayout.h"
+#include "platform/encoding/Ascii.h"
 
 namespace {
 
@@ -49,9 +50,7 @@ bool IsDefaultWord(const wchar* v) {
   if (!v) return false;
   static constexpr wchar kWord[] = u"default";
   for (u32 i = 0; kWord[i]; ++i) {
-    wchar c = v[i];
-    if (c >= u'A' && c <= u'Z') c = static_cast<wchar>(c + 32);
-    if (c != kWord[i]) return false;
+    if (plat::AsciiToLower(v[i]) != kWord[i]) return false;
   }
   return kis::IsRestEmptyW(v + 7);
 }

@@ -1,5 +1,7 @@
 #include "gametext/KGEMarkup.h"
 
+#include "platform/encoding/Ascii.h"
+
 namespace {
 
 constexpr u32 kMaxNameLetters = 8;
@@ -18,8 +20,6 @@ class Cursor {
     while (pos_ < length_ && IsBlank(Peek())) ++pos_;
   }
   static bool IsBlank(u32 c) { return c == ' ' || c == '\t'; }
-  static bool IsLetter(u32 c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-  static u32 Lower(u32 c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
   // A value ends at a blank, "," or ">".
   bool AtValueEnd() const {
     const u32 c = Peek();
@@ -29,9 +29,9 @@ class Cursor {
   // 1 to 8 letters, lower-cased into `name`.
   bool Name(char (&name)[kMaxNameLetters + 1]) {
     u32 n = 0;
-    while (IsLetter(Peek())) {
+    while (plat::IsAsciiLetter(Peek())) {
       if (n == kMaxNameLetters) return false;
-      name[n++] = static_cast<char>(Lower(Peek()));
+      name[n++] = static_cast<char>(plat::AsciiToLower(Peek()));
       Next();
     }
     name[n] = 0;
@@ -42,7 +42,7 @@ class Cursor {
   bool Keyword(const char* word) {
     const u32 start = pos_;
     for (u32 i = 0; word[i]; ++i) {
-      if (Lower(Peek()) != static_cast<u32>(word[i])) {
+      if (plat::AsciiToLower(Peek()) != static_cast<u32>(word[i])) {
         pos_ = start;
         return false;
       }
@@ -57,21 +57,12 @@ class Cursor {
   bool Hex(u32* value) {
     u32 v = 0, significant = 0;
     for (;;) {
-      const u32 c = Peek();
-      u32 d;
-      if (c >= '0' && c <= '9') {
-        d = c - '0';
-      } else if (c >= 'a' && c <= 'f') {
-        d = c - 'a' + 10;
-      } else if (c >= 'A' && c <= 'F') {
-        d = c - 'A' + 10;
-      } else {
-        break;
-      }
+      const int d = plat::HexDigitValue(Peek());
+      if (d < 0) break;
       if (v != 0 || d != 0) {
         if (++significant > kMaxHexDigits) return false;
       }
-      v = (v << 4) | d;
+      v = (v << 4) | static_cast<u32>(d);
       Next();
     }
     *value = v;

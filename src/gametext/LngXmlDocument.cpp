@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/text/XmlText.h"
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/File.h"
 
@@ -15,7 +16,7 @@ bool IsTagBlank(C c) {
 
 template <class C>
 bool IsNameChar(C c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  return plat::IsAsciiLetter(c) || plat::IsAsciiDigit(c) || c == '_';
 }
 
 bool IsTrimBlank(char16_t c) { return c == u' ' || c == u'\t'; }

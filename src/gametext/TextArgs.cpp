@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/Strings.h"
+#include "platform/encoding/Ascii.h"
 
 const wchar* TextArgs::text_ = nullptr;
 u32 TextArgs::length_ = 0;
@@ -17,7 +18,7 @@ namespace {
 
 bool IsBlank(wchar c) { return c == u' ' || c == u'\t'; }
 bool IsWordChar(wchar c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+  return plat::IsAsciiLetter(c) || plat::IsAsciiDigit(c) || c == u'_';
 }
 bool IsFloatChar(wchar c) { return c == u'.' || c == u'e' || c == u'E' || c == u'+' || c == u'-'; }
 

@@ -36,15 +36,9 @@ bool Put32(kis::Stream* s, u32 v) {
   return s->WriteBlock(b, 4);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+// The whole of `s` is `word`, ignoring the case of A-Z.
+bool IsWord(std::string_view s, const char* word) {
+  return s.size() == kis::StrLenA(word) && kis::StrICompareNA(s.data(), word, static_cast<u32>(s.size())) == 0;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -216,23 +210,23 @@ bool ReadCrashLog(std::string_view text, CrashRequest* out) {
   for (const std::string& line : Lines(std::string(text))) {
     std::string_view name;
     if (IsSection(line, &name)) {
-      inSection = EqualNoCase(Trim(name), "CRASH");
+      inSection = IsWord(Trim(name), "CRASH");
       continue;
     }
     const size_t eq = line.find('=');
     if (!inSection || eq == std::string::npos) continue;
     const std::string_view key = Trim(std::string_view(line).substr(0, eq));
     const std::string_view value = std::string_view(line).substr(eq + 1);
-    if (EqualNoCase(key, "GridID")) {
+    if (IsWord(key, "GridID")) {
       if (!ParseU32(value, &r.gridId)) return false;
       seen |= 1;
-    } else if (EqualNoCase(key, "Interval")) {
+    } else if (IsWord(key, "Interval")) {
       if (!ParseU32(value, &r.interval)) return false;
       seen |= 2;
-    } else if (EqualNoCase(key, "Start")) {
+    } else if (IsWord(key, "Start")) {
       if (!ParsePoint(value, &r.startX, &r.startY)) return false;
       seen |= 4;
-    } else if (EqualNoCase(key, "Finish")) {
+    } else if (IsWord(key, "Finish")) {
       if (!ParsePoint(value, &r.finishX, &r.finishY)) return false;
       seen |= 8;
     }

@@ -8,6 +8,7 @@
 #include "base/text/CodePageNames.h"
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/CodePage.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
@@ -49,7 +50,7 @@ u32 DeclaredCodePage(const Ch* t, size_t n) {
   skip();
   static const char kWord[] = "charset";
   for (size_t k = 0; k < 7; ++k, ++p)
-    if (p >= n || textchars::FoldAscii(t[p]) != static_cast<Ch>(kWord[k])) return 0;
+    if (p >= n || plat::AsciiToLower(t[p]) != static_cast<Ch>(kWord[k])) return 0;
   skip();
   if (p >= n || t[p] != '=') return 0;
   ++p;
@@ -57,7 +58,7 @@ u32 DeclaredCodePage(const Ch* t, size_t n) {
   const bool quoted = p < n && t[p] == '"';
   if (quoted) ++p;
   const size_t start = p;
-  while (p < n && (textchars::IsLetter(t[p]) || textchars::IsDigit(t[p]) || t[p] == '-')) ++p;
+  while (p < n && (plat::IsAsciiLetter(t[p]) || plat::IsAsciiDigit(t[p]) || t[p] == '-')) ++p;
   const size_t end = p;
   if (quoted) {
     if (p >= n || t[p] != '"') return 0;

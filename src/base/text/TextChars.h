@@ -1,11 +1,13 @@
 // Small character helpers shared by the text readers of base/text: blanks,
-// name characters, ASCII case folding and the name id of a name (the CRC-32
-// register from 0xFFFFFFFF over the lower-cased characters, low 8 bits each,
-// no final inversion). Private to base/text.
+// name characters and the name id of a name (the CRC-32 register from
+// 0xFFFFFFFF over the lower-cased characters, low 8 bits each, no final
+// inversion). Private to base/text; ASCII classes and case are in
+// platform/encoding/Ascii.h.
 #pragma once
 
 #include "base/Crc32.h"
 #include "base/Types.h"
+#include "platform/encoding/Ascii.h"
 
 namespace kis::textchars {
 
@@ -22,31 +24,13 @@ inline bool IsBlank(Ch c) {
   return c == ' ' || c == '\t';
 }
 
-template <class Ch>
-inline bool IsDigit(Ch c) {
-  return c >= '0' && c <= '9';
-}
-
-template <class Ch>
-inline bool IsLetter(Ch c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // Letters, digits and "_".
 template <class Ch>
 inline bool IsNameChar(Ch c) {
-  return IsLetter(c) || IsDigit(c) || c == '_';
+  return plat::IsAsciiLetter(c) || plat::IsAsciiDigit(c) || c == '_';
 }
 
-template <class Ch>
-inline Ch FoldAscii(Ch c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<Ch>(c + ('a' - 'A')) : c;
-}
-
-inline u32 NameIdStep(u32 reg, u32 unit) {
-  if (unit >= 'A' && unit <= 'Z') unit += 'a' - 'A';
-  return Crc32StepByte(reg, static_cast<u8>(unit));
-}
+inline u32 NameIdStep(u32 reg, u32 unit) { return Crc32StepByte(reg, static_cast<u8>(plat::AsciiToLower(unit))); }
 
 template <class Ch>
 inline u32 NameIdOf(const Ch* name, u32 length) {
@@ -59,7 +43,7 @@ inline u32 NameIdOf(const Ch* name, u32 length) {
 template <class A, class B>
 inline bool SameFolded(const A* a, const B* b, u32 length) {
   for (u32 i = 0; i < length; ++i)
-    if (Unit(FoldAscii(a[i])) != Unit(FoldAscii(b[i]))) return false;
+    if (Unit(plat::AsciiToLower(a[i])) != Unit(plat::AsciiToLower(b[i]))) return false;
   return true;
 }
 

@@ -7,13 +7,13 @@
 
 #include "base/text/TextChars.h"
 #include "base/text/TextValue.h"
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/CodePage.h"
 
 namespace kis {
 namespace {
 
 using textchars::IsBlank;
-using textchars::IsDigit;
 using textchars::IsNameChar;
 using textchars::Unit;
 
@@ -97,9 +97,9 @@ bool ParseFormat(const wchar* f, Format& out) {
     if (*f == '[') {
       ++f;
       while (IsBlank(*f)) ++f;
-      if (!IsDigit(*f)) return false;
+      if (!plat::IsAsciiDigit(*f)) return false;
       u64 n = 0;
-      while (IsDigit(*f)) {
+      while (plat::IsAsciiDigit(*f)) {
         n = n * 10 + static_cast<u64>(*f - '0');
         if (n > 0x7FFFFFFFu) return false;
         ++f;
@@ -162,10 +162,10 @@ bool ParseSigned(const Ch*& p, u32 size, u64* value) {
   const Ch* q = p;
   bool negative = false;
   if (*q == '-' || *q == '+') negative = *q++ == '-';
-  if (!IsDigit(*q)) return false;
+  if (!plat::IsAsciiDigit(*q)) return false;
   const u64 limit = negative ? (u64{1} << (8 * size - 1)) : (u64{1} << (8 * size - 1)) - 1;
   u64 mag = 0;
-  while (IsDigit(*q)) {
+  while (plat::IsAsciiDigit(*q)) {
     const u64 d = static_cast<u64>(*q - '0');
     if (mag > (limit - d) / 10) return false;
     mag = mag * 10 + d;
@@ -179,10 +179,10 @@ bool ParseSigned(const Ch*& p, u32 size, u64* value) {
 template <class Ch>
 bool ParseUnsigned(const Ch*& p, u32 size, u64* value) {
   const Ch* q = p;
-  if (!IsDigit(*q)) return false;
+  if (!plat::IsAsciiDigit(*q)) return false;
   const u64 limit = size >= 8 ? ~u64{0} : (u64{1} << (8 * size)) - 1;
   u64 v = 0;
-  while (IsDigit(*q)) {
+  while (plat::IsAsciiDigit(*q)) {
     const u64 d = static_cast<u64>(*q - '0');
     if (v > (limit - d) / 10) return false;
     v = v * 10 + d;
@@ -191,14 +191,6 @@ bool ParseUnsigned(const Ch*& p, u32 size, u64* value) {
   *value = v;
   p = q;
   return true;
-}
-
-template <class Ch>
-int HexDigit(Ch c) {
-  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-  return -1;
 }
 
 // Hexadecimal with an optional "0x", "0X", "#" or "$" prefix; leading zeros
@@ -210,10 +202,10 @@ bool ParseHexValue(const Ch*& p, u32 maxDigits, u64* value) {
     q += 2;
   else if (*q == '#' || *q == '$')
     ++q;
-  if (HexDigit(*q) < 0) return false;
+  if (plat::HexDigitValue(*q) < 0) return false;
   u64 v = 0;
   u32 significant = 0;
-  for (int d; (d = HexDigit(*q)) >= 0; ++q) {
+  for (int d; (d = plat::HexDigitValue(*q)) >= 0; ++q) {
     if (v == 0 && d == 0) continue;
     if (++significant > maxDigits) return false;
     v = (v << 4) | static_cast<u64>(d);
@@ -229,11 +221,11 @@ bool ParseUPlus(const Ch*& p, u32* value) {
   if ((p[0] != 'U' && p[0] != 'u') || p[1] != '+') return false;
   u32 v = 0;
   for (int i = 2; i < 6; ++i) {
-    const int d = HexDigit(p[i]);
+    const int d = plat::HexDigitValue(p[i]);
     if (d < 0) return false;
     v = (v << 4) | static_cast<u32>(d);
   }
-  if (HexDigit(p[6]) >= 0) return false;
+  if (plat::HexDigitValue(p[6]) >= 0) return false;
   p += 6;
   *value = v;
   return true;
@@ -284,7 +276,7 @@ bool ParseFloat(const Ch*& p, float* value) {
   if (*q == '-' || *q == '+') negative = *q++ == '-';
   float v = 0.0f;
   u32 digits = 0;
-  while (IsDigit(*q)) {
+  while (plat::IsAsciiDigit(*q)) {
     v = static_cast<float>(static_cast<double>(v) * 10.0 + static_cast<double>(*q - '0'));
     ++q;
     ++digits;
@@ -292,7 +284,7 @@ bool ParseFloat(const Ch*& p, float* value) {
   if (*q == '.') {
     ++q;
     const Ch* first = q;
-    while (IsDigit(*q)) ++q;
+    while (plat::IsAsciiDigit(*q)) ++q;
     digits += static_cast<u32>(q - first);
     double fraction = 0.0;
     for (const Ch* d = q; d != first;) {

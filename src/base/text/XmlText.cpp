@@ -1,5 +1,7 @@
 #include "base/text/XmlText.h"
 
+#include "platform/encoding/Ascii.h"
+
 namespace kis {
 namespace {
 
@@ -44,13 +46,6 @@ bool StartsWith(const Ch* text, const char* prefix) {
   return true;
 }
 
-int HexValue(wchar c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // The reference after an "&" at text[i]: its code point and its length
 // (including "&" and ";"), or 0 when it is not one we decode.
 u32 Reference(const wchar* t, u32 i, u32 length, u32* codePoint) {
@@ -75,7 +70,7 @@ u32 Reference(const wchar* t, u32 i, u32 length, u32* codePoint) {
   const u32 firstDigit = k;
   u64 v = 0;
   for (; k < rest; ++k) {
-    const int d = hex ? HexValue(p[k]) : (p[k] >= '0' && p[k] <= '9' ? p[k] - '0' : -1);
+    const int d = hex ? plat::HexDigitValue(p[k]) : (plat::IsAsciiDigit(p[k]) ? p[k] - '0' : -1);
     if (d < 0) break;
     v = v * (hex ? 16 : 10) + static_cast<u64>(d);
     if (v > 0x10FFFF) v = 0x110000;  // too large; keep scanning the digits

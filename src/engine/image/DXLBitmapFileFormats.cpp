@@ -1,12 +1,12 @@
 #include "engine/image/DXLBitmapFileFormats.h"
 
-namespace {
+#include "platform/encoding/Ascii.h"
 
-inline char16_t FoldCase(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+namespace {
 
 bool SameExtension(const char16_t* a, const char16_t* b) {
   for (;; ++a, ++b) {
-    if (FoldCase(*a) != FoldCase(*b)) return false;
+    if (plat::AsciiToLower(*a) != plat::AsciiToLower(*b)) return false;
     if (*a == 0) return true;
   }
 }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/encoding/Ascii.h"
+
 namespace {
 
 constexpr u32 kMaxCodes = kCharListCapacity - 1;
@@ -53,18 +55,9 @@ bool ReadCode(const Ch* text, u32 end, u32* pos, Ch stop, u32* code) {
   for (; i < end; ++i) {
     const Ch c = text[i];
     if (IsOneOf(c, " =-,") || (stop != 0 && c == stop)) break;
-    const u32 u = Unit(c);
-    u32 d;
-    if (u >= '0' && u <= '9') {
-      d = u - '0';
-    } else if (base == 16 && u >= 'a' && u <= 'f') {
-      d = u - 'a' + 10;
-    } else if (base == 16 && u >= 'A' && u <= 'F') {
-      d = u - 'A' + 10;
-    } else {
-      return false;
-    }
-    value = value * base + d;
+    const int d = plat::HexDigitValue(Unit(c));
+    if (d < 0 || static_cast<u32>(d) >= base) return false;
+    value = value * base + static_cast<u32>(d);
     if (value > kMaxCode) return false;
     ++digits;
   }

@@ -7,6 +7,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/text/DXLTextHandles.h"
+#include "platform/encoding/Ascii.h"
 
 namespace {
 
@@ -135,18 +136,9 @@ template <class Ch>
 u64 ReadHex(const Ch* text, u32 length, u32* pos, u32 digits) {
   u64 v = 0;
   for (u32 n = 0; n < digits && *pos < length; ++n, ++*pos) {
-    const u32 c = U(text[*pos]);
-    u32 d = 0;
-    if (c >= '0' && c <= '9') {
-      d = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-      d = c - 'A' + 10;
-    } else if (c >= 'a' && c <= 'f') {
-      d = c - 'a' + 10;
-    } else {
-      break;
-    }
-    v = (v << 4) | d;
+    const int d = plat::HexDigitValue(U(text[*pos]));
+    if (d < 0) break;
+    v = (v << 4) | static_cast<u32>(d);
   }
   return v;
 }

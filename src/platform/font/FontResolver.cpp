@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontFreeType.h"
 #include "platform/os/FileSystem.h"
@@ -18,21 +19,7 @@ namespace {
 constexpr int kMaxFolderFiles = 256;
 constexpr long kMaxFacesPerFile = 32;
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) {
-      return false;
-    }
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return AsciiEqualNoCase(a, b); }
 
 bool IsFontFile(const std::filesystem::path& path) {
   const std::string ext = path.extension().string();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 
 namespace plat {
@@ -20,17 +21,6 @@ bool Exists(const std::string& p) {
   return ::lstat(p.c_str(), &st) == 0;
 }
 
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Finds the entry of `dir` whose name matches `name` ignoring case; empty when
 // none does. An exact match is preferred by the caller before we get here.
 std::string FindInsensitive(const std::string& dir, std::string_view name) {
@@ -38,7 +28,7 @@ std::string FindInsensitive(const std::string& dir, std::string_view name) {
   if (!d) return {};
   std::string found;
   while (dirent* e = ::readdir(d)) {
-    if (SameIgnoringAsciiCase(e->d_name, name)) {
+    if (AsciiEqualNoCase(e->d_name, name)) {
       found = e->d_name;
       break;
     }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <unordered_set>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 // Case folding for names: ASCII, Latin-1, Greek and Cyrillic capitals.
 char16_t Fold(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+  if (IsAsciiUpper(c)) return AsciiToLower(c);
   if (c < 0xC0) return c;
   if ((c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
     return static_cast<char16_t>(c + 32);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/encoding/Ascii.h"
+
 namespace plat {
 
 namespace {
@@ -16,16 +18,7 @@ struct Registered {
 };
 
 // Libraries are found by name ignoring the case of A-Z, as file names are.
-bool SameName(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+bool SameName(const std::string& a, const char* b) { return AsciiEqualNoCase(a, b); }
 
 class DefaultProvider : public ModuleProvider {
  public:

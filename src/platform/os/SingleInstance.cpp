@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 
 namespace plat {
@@ -25,8 +26,7 @@ std::string SafeFileName(std::u16string_view name) {
   if (!cut.empty() && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) cut.remove_suffix(1);  // half a pair
   std::string out;
   for (unsigned char c : Utf16ToUtf8(cut)) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                       c == '_' || c >= 0x80;
+    const bool plain = IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' || c == '_' || c >= 0x80;
     out.push_back(plain ? static_cast<char>(c) : '_');
   }
   if (out.empty()) out = "instance";

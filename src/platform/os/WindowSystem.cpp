@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/encoding/Ascii.h"
 #include "platform/input/InputHub.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
@@ -27,16 +28,8 @@ constexpr uint32_t kStateBits = WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE;
 constexpr uint32_t kSystemCursors[] = {IDC_ARROW, IDC_IBEAM,       IDC_WAIT, IDC_CROSS,
                                        IDC_HAND,  IDC_APPSTARTING, IDC_HELP};
 
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
-
 // Class names compare without regard to the case of A-Z.
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
+bool SameName(std::u16string_view a, std::u16string_view b) { return AsciiEqualNoCase(a, b); }
 
 WindowSystem* gInstalled = nullptr;
 
