@@ -6,7 +6,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "engine/image/Rect.h"
+#include "engine/DXLRect.h"
 #include "platform/gfx/GfxTypes.h"
 
 using DXLMATRIX = plat::gfx::Matrix;

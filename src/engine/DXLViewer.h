@@ -19,9 +19,9 @@
 #include "base/List.h"
 #include "base/Maths.h"
 #include "base/Types.h"
-#include "engine/DXLDrawTypes.h"
 #include "engine/DXLDeviceHelpers.h"
-#include "engine/image/Rect.h"
+#include "engine/DXLDrawTypes.h"
+#include "engine/DXLRect.h"
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxSystem.h"
 

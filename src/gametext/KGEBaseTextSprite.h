@@ -14,7 +14,7 @@
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
-#include "engine/image/Rect.h"
+#include "engine/DXLRect.h"
 #include "gametext/KGECustomText.h"
 
 class DXLTexture;

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "engine/image/Rect.h"
+#include "engine/DXLRect.h"
 #include "gametext/KGEFont.h"
 
 // On success `neededHeight` is the last row's top + cell height, measured from

@@ -17,7 +17,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "engine/image/Rect.h"
+#include "engine/DXLRect.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGEGrowArray.h"
 #include "gametext/KGEMarkup.h"

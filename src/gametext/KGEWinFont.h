@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "base/Types.h"
+#include "engine/DXLRect.h"
 #include "engine/image/GlyphEffects.h"
-#include "engine/image/Rect.h"
 #include "gametext/KGEFont.h"
 
 namespace plat {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "base/List.h"
+#include "engine/DXLRect.h"
 #include "engine/image/PixelFormat.h"
 #include "engine/image/PixelProcess.h"
-#include "engine/image/Rect.h"
 
 namespace {
 
@@ -62,6 +64,28 @@ TEST(PixelFormat, TableNamesBytesAndSets) {
   EXPECT_TRUE(DXLIsFormatCompatible(D3DFMT_L8, D3DFMT_L8));
   EXPECT_FALSE(DXLIsFormatCompatible(D3DFMT_R5G6B5, D3DFMT_X1R5G5B5));
   EXPECT_FALSE(DXLIsFormatCompatible(D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4));
+}
+
+// The write size is what DXLARGBToPixel really writes: for every code, the
+// bytes below it change from two different fillings and none beyond it.
+TEST(PixelFormat, WriteSizeIsWhatAPixelWriteTouches) {
+  std::vector<u32> codes;
+  for (u32 c = 0; c < 128; ++c) codes.push_back(c);
+  for (u32 c = D3DFMT_DXT1; c <= D3DFMT_DXT5; c += 0x01000000) codes.push_back(c);
+  for (u32 code : codes) {
+    const u32 size = DXLGetPixelWriteSize(code);
+    u32 touched = 0;
+    for (u8 fill : {u8{0x00}, u8{0xFF}}) {
+      u8 pixel[8];
+      std::memset(pixel, fill, sizeof pixel);
+      EXPECT_EQ(DXLARGBToPixel(0x5A3C9617u, code, pixel), size != 0) << code;
+      for (u32 i = 0; i < sizeof pixel; ++i)
+        if (pixel[i] != fill) touched = std::max(touched, i + 1);
+    }
+    EXPECT_EQ(touched, size) << code;
+    // A stored texel is never wider than a written pixel.
+    EXPECT_LE(DXLGetFormatBytes(code), size) << code;
+  }
 }
 
 TEST(PixelFormat, NextPowerOfTwoAndAspectRatio) {

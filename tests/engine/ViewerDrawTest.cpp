@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/DXLDrawTypes.h"
+#include "engine/DXLRect.h"
 #include "engine/DXLViewer.h"
-#include "engine/image/Rect.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "support/ViewerRig.h"

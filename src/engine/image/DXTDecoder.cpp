@@ -5,32 +5,6 @@
 
 namespace {
 
-// Bytes that DXLARGBToPixel writes for one pixel of a format; 0 when it writes none.
-u32 PixelWriteSize(u32 format) {
-  switch (format) {
-    case D3DFMT_R8G8B8:
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_A2R10G10B10:
-      return 4;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_A8R3G3B2:
-    case D3DFMT_X4R4G4B4:
-    case D3DFMT_A8L8:
-      return 2;
-    case D3DFMT_R3G3B2:
-    case D3DFMT_A8:
-    case D3DFMT_L8:
-    case D3DFMT_A4L4:
-      return 1;
-    default:
-      return 0;
-  }
-}
-
 inline u32 ToARGB(const u8* bgra) {
   return static_cast<u32>(bgra[0]) | (static_cast<u32>(bgra[1]) << 8) | (static_cast<u32>(bgra[2]) << 16) |
          (static_cast<u32>(bgra[3]) << 24);
@@ -108,7 +82,7 @@ int DXLDecodeDXT(i32 width, i32 height, void* destination, const void* source, u
                  u32 sourceFormat, u32 destinationFormat, u32 destinationBytes) {
   if (!DXLIsDXTFormat(sourceFormat) || DXLIsDXTFormat(destinationFormat)) return 0;
   if (destinationBytes != 1 && destinationBytes != 2 && destinationBytes != 4) return 0;
-  if (PixelWriteSize(destinationFormat) != destinationBytes) return 0;
+  if (DXLGetPixelWriteSize(destinationFormat) != destinationBytes) return 0;
   if (width <= 0 || height <= 0) return 1;
   if (!destination || !source || sourceSize < DXLGetDXTDataSize(width, height, sourceFormat)) return 0;
 

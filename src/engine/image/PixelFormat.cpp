@@ -4,6 +4,7 @@
 
 #include "base/LittleEndian.h"
 #include "engine/image/PixelPack.h"
+#include "platform/gfx/GfxFormats.h"
 
 namespace {
 
@@ -22,36 +23,10 @@ inline u32 LumaThousandths(u32 argb) {
 
 inline u32 ComposeARGB(u32 a, u32 r, u32 g, u32 b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
-struct FormatInfo {
-  u32 code;
-  const char* name;
-  u32 bytes;
-};
-
-constexpr FormatInfo kFormats[] = {
-    {D3DFMT_UNKNOWN, "UNKNOWN", 0},   {D3DFMT_R8G8B8, "R8G8B8", 0},
-    {D3DFMT_A8R8G8B8, "A8R8G8B8", 4}, {D3DFMT_X8R8G8B8, "X8R8G8B8", 4},
-    {D3DFMT_R5G6B5, "R5G6B5", 2},     {D3DFMT_X1R5G5B5, "X1R5G5B5", 2},
-    {D3DFMT_A1R5G5B5, "A1R5G5B5", 2}, {D3DFMT_A4R4G4B4, "A4R4G4B4", 2},
-    {D3DFMT_R3G3B2, "R3G3B2", 0},     {D3DFMT_A8, "A8", 1},
-    {D3DFMT_A8R3G3B2, "A8R3G3B2", 0}, {D3DFMT_X4R4G4B4, "X4R4G4B4", 0},
-    {D3DFMT_A2R10G10B10, "A2R10G10B10", 0},
-    {D3DFMT_L8, "L8", 1},             {D3DFMT_A8L8, "A8L8", 2},
-    {D3DFMT_A4L4, "A4L4", 1},         {D3DFMT_DXT1, "DXT1", 0},
-    {D3DFMT_DXT2, "DXT2", 0},         {D3DFMT_DXT3, "DXT3", 0},
-    {D3DFMT_DXT4, "DXT4", 0},         {D3DFMT_DXT5, "DXT5", 0},
-};
-
-const FormatInfo* FindFormat(u32 format) {
-  for (const FormatInfo& f : kFormats)
-    if (f.code == format) return &f;
-  return nullptr;
-}
-
 }  // namespace
 
 bool DXLGetFormatName(char* buffer, u32 capacity, u32 format) {
-  const FormatInfo* info = FindFormat(format);
+  const plat::gfx::FormatInfo* info = plat::gfx::FindFormatInfo(format);
   const char* name = info ? info->name : "Unknown";
   if (buffer && capacity > 0) {
     u32 i = 0;
@@ -61,9 +36,11 @@ bool DXLGetFormatName(char* buffer, u32 capacity, u32 format) {
   return info != nullptr;
 }
 
-u32 DXLGetFormatBytes(u32 format) {
-  const FormatInfo* info = FindFormat(format);
-  return info ? info->bytes : 0;
+u32 DXLGetFormatBytes(u32 format) { return plat::gfx::TexelBytes(format); }
+
+u32 DXLGetPixelWriteSize(u32 format) {
+  const plat::gfx::FormatInfo* info = plat::gfx::FindFormatInfo(format);
+  return info ? info->writeBytes : 0;
 }
 
 u32 DXLGetFormatBits(u32 format) {
@@ -81,24 +58,7 @@ u32 DXLGetFormatBits(u32 format) {
   }
 }
 
-u32 DXLGetBitmapFormat(u32 format) {
-  if (DXLIsDXTFormat(format)) return format;
-  switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_A8:
-    case D3DFMT_L8:
-    case D3DFMT_A8L8:
-    case D3DFMT_A4L4:
-      return format;
-    default:
-      return 0;
-  }
-}
+u32 DXLGetBitmapFormat(u32 format) { return DXLIsDXTFormat(format) || DXLGetFormatBytes(format) != 0 ? format : 0; }
 
 bool DXLIsDXTFormat(u32 format) {
   const u32 top = format >> 24;

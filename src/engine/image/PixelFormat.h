@@ -7,6 +7,9 @@
 #include "base/Types.h"
 #include "engine/image/D3DFormat.h"
 
+// The names and sizes come from the one format table of the platform's
+// graphics device (platform/gfx/GfxFormats.h), which the device uses too.
+
 // Copies the printed name of a format ("A8R8G8B8", "DXT1", "UNKNOWN" for 0)
 // into buffer, cut to capacity - 1 characters and always terminated. False,
 // with "Unknown" copied, for a code that is not in the table.
@@ -28,6 +31,8 @@ bool DXLPixelToARGB(const void* pixel, u32 format, u32* out);
 // Writes one ARGB colour as a pixel of formats 20 to 52 (format 20 stores a
 // whole 32-bit word). False (nothing written) for other codes.
 bool DXLARGBToPixel(u32 argb, u32 format, void* out);
+// Bytes DXLARGBToPixel writes for one pixel of a format; 0 when it writes none.
+u32 DXLGetPixelWriteSize(u32 format);
 
 // Expands an R5G6B5 word to the bytes B, G, R, A (channels c * 255 / max
 // truncated, alpha 255).

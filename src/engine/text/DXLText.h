@@ -34,9 +34,9 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
+#include "engine/DXLRect.h"
 #include "engine/DXLTextureSource.h"
 #include "engine/DXLUpdateableObject.h"
-#include "engine/image/Rect.h"
 #include "engine/text/DXLFont.h"
 
 class DXLTexture;

@@ -120,24 +120,28 @@ bool IsDxtFormat(uint32_t format) { return format >= D3DFMT_DXT1 && format <= D3
 
 bool IsTextureFormat(uint32_t format) { return TexelBytes(format) != 0 || IsDxtFormat(format); }
 
+const FormatInfo* FindFormatInfo(uint32_t format) {
+  static constexpr FormatInfo kFormats[] = {
+      {D3DFMT_UNKNOWN, "UNKNOWN", 0, 0},   {D3DFMT_R8G8B8, "R8G8B8", 0, 4},
+      {D3DFMT_A8R8G8B8, "A8R8G8B8", 4, 4}, {D3DFMT_X8R8G8B8, "X8R8G8B8", 4, 4},
+      {D3DFMT_R5G6B5, "R5G6B5", 2, 2},     {D3DFMT_X1R5G5B5, "X1R5G5B5", 2, 2},
+      {D3DFMT_A1R5G5B5, "A1R5G5B5", 2, 2}, {D3DFMT_A4R4G4B4, "A4R4G4B4", 2, 2},
+      {D3DFMT_R3G3B2, "R3G3B2", 0, 1},     {D3DFMT_A8, "A8", 1, 1},
+      {D3DFMT_A8R3G3B2, "A8R3G3B2", 0, 2}, {D3DFMT_X4R4G4B4, "X4R4G4B4", 0, 2},
+      {D3DFMT_A2R10G10B10, "A2R10G10B10", 0, 4},
+      {D3DFMT_L8, "L8", 1, 1},             {D3DFMT_A8L8, "A8L8", 2, 2},
+      {D3DFMT_A4L4, "A4L4", 1, 1},         {D3DFMT_DXT1, "DXT1", 0, 0},
+      {D3DFMT_DXT2, "DXT2", 0, 0},         {D3DFMT_DXT3, "DXT3", 0, 0},
+      {D3DFMT_DXT4, "DXT4", 0, 0},         {D3DFMT_DXT5, "DXT5", 0, 0},
+  };
+  for (const FormatInfo& f : kFormats)
+    if (f.code == format) return &f;
+  return nullptr;
+}
+
 uint32_t TexelBytes(uint32_t format) {
-  switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-      return 4;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_A8L8:
-      return 2;
-    case D3DFMT_A8:
-    case D3DFMT_L8:
-    case D3DFMT_A4L4:
-      return 1;
-    default:
-      return 0;
-  }
+  const FormatInfo* info = FindFormatInfo(format);
+  return info ? info->texelBytes : 0;
 }
 
 uint32_t SurfacePitch(uint32_t format, uint32_t width) {

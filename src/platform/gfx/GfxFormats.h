@@ -9,10 +9,26 @@
 
 namespace plat::gfx {
 
+// The one table of format sizes, for the device and the engine's images: per
+// format code its printed name, the bytes of one texel a surface, texture or
+// bitmap stores (0 where none is stored: DXT, whose 4 x 4 blocks are sized
+// apart, and the formats that are only named or converted), and the bytes one
+// pixel takes when a colour is written in that format (0 when there is no
+// such conversion).
+struct FormatInfo {
+  uint32_t code;
+  const char* name;
+  uint32_t texelBytes;
+  uint32_t writeBytes;
+};
+// The table's entry of a format code; null for a code it does not hold.
+const FormatInfo* FindFormatInfo(uint32_t format);
+
 bool IsDxtFormat(uint32_t format);
 // True for the formats a texture can have: 21 to 26, 28, 50 to 52, DXT1-5.
 bool IsTextureFormat(uint32_t format);
-// Bytes of one texel of a plain format; 0 for DXT and unknown formats.
+// Bytes of one texel of a plain format (the table's texelBytes); 0 for DXT
+// and unknown formats.
 uint32_t TexelBytes(uint32_t format);
 // Bytes per row as locked (for DXT, per row of 4 x 4 blocks) and the number
 // of such rows; 0 for unknown formats.

@@ -1,4 +1,4 @@
-#include "engine/image/Rect.h"
+#include "engine/DXLRect.h"
 
 #include <cmath>
 
