@@ -75,7 +75,8 @@ class StringList : public list<StringItem<C>*> {
   void FreeAll() { this->Clear(); }
 
  protected:
-  // A new record holding a copy of at most n characters of text.
+  // A new record holding a copy of at most n characters of text; freed with
+  // FreeItem.
   static Item* MakeItem(const C* text, u32 n, uintptr_t data);
   static void FreeItem(Item* item);
   void FreeAllItems();

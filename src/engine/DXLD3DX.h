@@ -29,6 +29,7 @@ constexpr u32 kD3DXFunctionCount = 9;
 // (each missing one is logged). A library loaded before is freed first.
 i32 DXLLoadD3DX();
 void DXLUnloadD3DX();
+inline void DXLFreeD3DX() { DXLUnloadD3DX(); }  // the viewer's name for the unload
 bool DXLIsD3DXLoaded();
 const DXLD3DXFUNCTIONS& DXLGetD3DX();
 // The name of the loaded library; empty when none is loaded.

@@ -1,8 +1,8 @@
 // DXLDeviceObject - a notify object that holds resources of the rendering
 // device and is told by its viewer when the device comes and goes. Every
-// derived class supplies OnDeviceEvent; attaching and detaching (codes 0 and
-// 1, with registration at the viewer) are the derived class's own operations,
-// and its destructor must detach first.
+// derived class supplies OnDeviceEvent; attaching and detaching
+// (kDeviceAttached and kDeviceDetached, with registration at the viewer) are
+// the derived class's own operations, and its destructor must detach first.
 #pragma once
 
 #include "engine/DXLNotifyObject.h"

@@ -2,7 +2,7 @@
 // events by a numeric code. Listeners are not owned. NotifyAll walks the list
 // from the last entry to the first, so a listener may remove itself (or an
 // entry already told) while it is being told without anyone being skipped or
-// told twice. The destructor tells every listener code 1 (going away).
+// told twice. The destructor tells every listener kNotifyDestroyed.
 #pragma once
 
 #include "base/List.h"

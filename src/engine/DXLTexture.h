@@ -6,7 +6,8 @@
 //
 // A failed build leaves the texture not created (IsReady false, sizes 0); a
 // texture is never reported ready with pixels that were not filled. Listeners
-// are told 2 when it is built, 3 when it is released and 1 when it goes away.
+// are told kNotifyBuilt when it is built, kNotifyReleased when it is released
+// and kNotifyDestroyed when it goes away.
 // A texture whose source is a bitmap listens to that bitmap, and forgets it
 // (source kind 0) when the bitmap goes away first.
 //

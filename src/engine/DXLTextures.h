@@ -14,7 +14,7 @@ class DXLTextures : public kis::list<DXLTexture*> {
   explicit DXLTextures(DXLViewer* viewer = nullptr) : viewer_(viewer) {}
   ~DXLTextures() override;
 
-  DXLTexture* NewTexture();
+  DXLTexture* NewTexture();  // a new texture of this list, which deletes it with itself
   // Appends the texture (moving it from another list) and attaches it to this
   // list's viewer; returns its index, -1 for null.
   i32 Add(DXLTexture* texture) override;

@@ -2,10 +2,10 @@
 
 #include "base/Maths.h"
 #include "engine/DXLD3DX.h"
-#include "engine/DXLDeviceHelpers.h"
 #include "engine/DXLDeviceObject.h"
 #include "engine/DXLImageDecoder.h"
 #include "engine/DXLLog.h"
+#include "engine/DXLSystemInfo.h"
 #include "engine/image/PixelFormat.h"
 #include "platform/os/Clock.h"
 

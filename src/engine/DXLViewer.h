@@ -1,8 +1,9 @@
 // DXLViewer - owner of the graphics system, the adapter descriptions, the
 // current device settings and the device, kept usable across a device loss.
 // Device objects register with it and are told, in the order of registration,
-// when the device is created (2), about to be released (3), about to be reset
-// (4) and reset (5), and when the viewer goes away (1).
+// when the device is created (kDeviceCreated), about to be released
+// (kDeviceReleasing), about to be reset (kDeviceResetting) and reset
+// (kDeviceResetDone), and when the viewer goes away (kDeviceDetached).
 //
 // It also holds the 2-D drawing layer: a current transform, immediate drawing
 // of quads, lines and fans from caller memory, five blend modes, the packed
@@ -19,7 +20,7 @@
 #include "base/List.h"
 #include "base/Maths.h"
 #include "base/Types.h"
-#include "engine/DXLDeviceHelpers.h"
+#include "engine/DXLDeviceCaps.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/DXLRect.h"
 #include "platform/gfx/GfxDevice.h"

@@ -75,7 +75,7 @@ class DXLLanguage {
   DXLLanguage(const DXLLanguage&) = delete;
   DXLLanguage& operator=(const DXLLanguage&) = delete;
 
-  virtual DXLLngFile* CreateReader(const wchar* path) = 0;
+  virtual DXLLngFile* CreateReader(const wchar* path) = 0;  // the caller deletes it
   virtual void ResetHeader();
   virtual void LoadSections(DXLLngFile* reader) = 0;
   virtual void LoadCacheParams(kis::BaseDataFileReader* file) = 0;
@@ -89,14 +89,14 @@ class DXLLanguage {
   void Release();
 
   DXLLngTable* FindTable(const wchar* name) const;
-  DXLLngTable* AddTable(const wchar* name);
+  DXLLngTable* AddTable(const wchar* name);  // tables and resources belong to the language
   DXLLngResource* FindResource(const wchar* name) const;
   DXLLngResource* FindResourceByTexture(const DXLTexture* texture) const;
   DXLTexture* GetImage(const wchar* name) const;
   DXLTexture* AddResource(const wchar* name, u32 blendMode);
   const wchar* GetText(const wchar* tableName, const wchar* key, u32 variant, bool fallback) const;
   const wchar* GetTableText(const DXLLngTable* table, const wchar* key, u32 variant, bool fallback) const;
-  static DXLLngText* MakeText(const wchar* key, const wchar* value);
+  static DXLLngText* MakeText(const wchar* key, const wchar* value);  // freed with FreeLngText
 
   const wchar* GetPath() const { return path_; }
   const kis::Identifier& GetIdent() const { return ident_; }

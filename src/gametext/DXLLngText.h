@@ -34,7 +34,8 @@ struct DXLLngText {
 
 // A text of `count` variants and `total` characters with the key set and
 // every variant empty, its character room laid out for FillLngVariant; null
-// when the numbers are out of range or memory runs out.
+// when the numbers are out of range or memory runs out. Freed with
+// FreeLngText, as are the texts of MakeLngText.
 DXLLngText* AllocLngText(const kis::Identifier& key, u32 count, u32 total);
 // Stores variant i (in order, i = 0, 1, ...) after the ones before it; false
 // when it does not fit the room left.
@@ -43,5 +44,5 @@ void FreeLngText(DXLLngText* text);
 
 // The text of a key (one identifier of at most 31 characters) and a value
 // (kis::kToTerminator: up to its zero); null for no value, a bad key or no
-// memory.
+// memory. Freed with FreeLngText.
 DXLLngText* MakeLngText(const wchar* key, u32 keyLength, const wchar* value, u32 valueLength);

@@ -102,7 +102,8 @@ class GameLanguage : public DXLLanguage {
   u32 WriteCacheParams(kis::BaseDataFileWriter* file);
 
   // The font seam: a bitmap font from its description file, and one from a
-  // cache record with its picture. Null when the font does not load.
+  // cache record with its picture. Null when the font does not load; the
+  // language keeps and deletes the fonts it loads (as those of LoadFont).
   KGEFont* LoadFontFile(const wchar* path);
   KGEFont* ReadCachedFont(kis::BaseDataFileReader* file, DXLTexture* picture);
   // True for a font the cache can hold: a bitmap font whose picture was

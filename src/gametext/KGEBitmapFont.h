@@ -82,7 +82,8 @@ class KGEBitmapFont : public KGEFont {
 // Creates a bitmap font from a description. Without `load` the picture passed
 // in becomes the font's; with it the description's picture is found or made
 // and, on success, handed back through `picture` (still owned by the font
-// when it made it without a texture list). On failure `out` is null.
+// when it made it without a texture list). The caller deletes *out; on
+// failure it is null.
 i32 KGECreateBitmapFont(DXLViewer* viewer, DXLTexture** picture, DXLTextures* textures, bool load,
                         kis::TdrDocument* doc, KGEBitmapFont** out);
 // Loads the text tree file, enters `nodePath` when given, and creates the font.

@@ -30,6 +30,9 @@ class BaseDataFileWriter;
 
 constexpr u32 kKGEWinFontHeaderSize = 164;
 
+// Read a font record from the open section into a new font; the caller deletes
+// *out (null on failure). A bitmap font draws with `picture`, which it does
+// not own.
 i32 KGELoadWinFont(DXLViewer* viewer, kis::BaseDataFileReader* reader, KGEWinFont** out);
 i32 KGELoadBitmapFont(DXLViewer* viewer, DXLTexture* picture, kis::BaseDataFileReader* reader, KGEBitmapFont** out);
 

@@ -54,7 +54,8 @@ class PathFinder {
   bool IsValid() const { return columns_ > 0; }
 
   // Footprint and bounds arguments are packed pairs (PackPair).
-  _SHAPEGRID* CreateGrid(u32 id, u32 footLeftTop, u32 footRightBottom, u32 mask);  // null: duplicate id or empty bounds
+  // A grid the finder owns (freed with it); null for a duplicate id or empty bounds.
+  _SHAPEGRID* CreateGrid(u32 id, u32 footLeftTop, u32 footRightBottom, u32 mask);
   _SHAPEGRID* GetGrid(u32 id) const;
   _SHAPEGRID* FindGrid(i16 footLeft, i16 footTop, i16 footRight, i16 footBottom, u32 mask) const;
   void SetGridBounds(_SHAPEGRID* grid, u32 leftTop, u32 rightBottom);  // bad or equal bounds are ignored

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "engine/DXLD3DX.h"
-#include "engine/DXLDeviceHelpers.h"
+#include "engine/DXLDeviceCaps.h"
 #include "engine/DXLDirectXVersion.h"
+#include "engine/DXLSamplerFilters.h"
+#include "engine/DXLSystemInfo.h"
 #include "engine/support/FakeModules.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "engine/support/LogCapture.h"

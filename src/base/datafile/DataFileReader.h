@@ -64,7 +64,8 @@ class DataFileReaderW final : public BaseDataFileReader {
 };
 
 // Opens the named file and reads header and directory; version 0xFFFFFFFF
-// accepts any version. Null on any failure.
+// accepts any version. Null on any failure. The caller deletes the reader,
+// which closes the file.
 DataFileReaderW* OpenDataFileReaderW(const wchar* name, u32 signature1, u32 signature2, u32 version);
 
 }  // namespace kis

@@ -58,7 +58,7 @@ class DataFileWriterW final : public BaseDataFileWriter {
 };
 
 // Creates the named file with its header; `safe` saves through ".bak".
-// Null on failure.
+// Null on failure. The caller deletes the writer, which closes the file.
 DataFileWriterW* CreateDataFileWriterW(const wchar* name, u32 signature1, u32 signature2, u32 version,
                                        bool safe);
 

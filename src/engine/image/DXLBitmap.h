@@ -5,8 +5,8 @@
 // one a packet stream that unpacks to exactly that many, a DXT one exactly its
 // compressed blocks. The bitmap owns its pixels. Failures leave the bitmap
 // unchanged, empty or zero-filled, never half-written; nothing throws.
-// Listeners (textures made from the bitmap) are told code 1 when it goes away,
-// while its pixels still exist.
+// Listeners (textures made from the bitmap) are told kNotifyDestroyed when it
+// goes away, while its pixels still exist.
 #pragma once
 
 #include <cstdlib>

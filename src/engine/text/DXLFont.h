@@ -13,7 +13,7 @@
 //
 // Changes go through update brackets: a setter that calls Changed rebuilds at
 // once outside a bracket, else once when the outermost bracket closes. After
-// every rebuild the font tells its listeners code 6. The subclasses fill the
+// every rebuild the font tells its listeners kNotifyFontRebuilt. The subclasses fill the
 // texture (bitmap fonts take a picture).
 #pragma once
 
@@ -53,7 +53,7 @@ class DXLFontT : public DXLUpdateableObject {
 
   void Notify(DXLNotifyObject* sender, u32 code) override;
   // Rebuilds the index table and every glyph's quads, then tells the owner
-  // and the listeners (code 6).
+  // and the listeners (kNotifyFontRebuilt).
   void Update(DXLUpdateableObject* source) override;
   // Copies height, space, spacing, empty width, ascent and descent in one bracket.
   virtual void Assign(const DXLFontT& other);

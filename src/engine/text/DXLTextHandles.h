@@ -5,7 +5,7 @@
 // were registered and are still alive.
 //
 // The registry listens to every font and texture it holds and forgets it the
-// moment it reports that it goes away (code 1). Quads are copied in when they
+// moment it reports that it goes away (kNotifyDestroyed). Quads are copied in when they
 // are registered; the registry owns the copy. Handles count up from 1 and are
 // not given out twice while the registry lives; 0 is never a handle.
 // Registering an object that is already registered returns its handle.

@@ -45,6 +45,8 @@ Matrix* D3DXMatrixOrthoOffCenterLH(Matrix* out, float left, float right, float b
 Matrix* D3DXMatrixAffineTransformation2D(Matrix* out, float scaling, const float* centre, float rotation,
                                          const float* translation);
 
+// Every texture made here is owned by the caller through `out`.
+//
 // Sizes of 0 or D3DX_DEFAULT become 256; other sizes round up to a power of
 // two. One level; `mipLevels` 0, 1 or D3DX_DEFAULT.
 HRESULT D3DXCreateTexture(Device* device, uint32_t width, uint32_t height, uint32_t mipLevels, uint32_t usage,

@@ -55,7 +55,7 @@ class Device {
 
   virtual HRESULT SetTexture(uint32_t stage, Texture* texture) = 0;
   virtual HRESULT GetTexture(uint32_t stage, Texture** texture) = 0;
-  // One level, D3DPOOL_MANAGED only.
+  // One level, D3DPOOL_MANAGED only. The caller owns the texture in `out`.
   virtual HRESULT CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                 uint32_t format, uint32_t pool, std::unique_ptr<Texture>* out) = 0;
 

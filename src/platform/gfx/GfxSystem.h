@@ -48,6 +48,7 @@ class System {
                             uint32_t resourceType, uint32_t format);
   HRESULT CheckDeviceMultiSampleType(uint32_t adapter, uint32_t deviceType, uint32_t surfaceFormat,
                                      bool windowed, uint32_t type, uint32_t* qualityLevels);
+  // The caller owns the device in `out`.
   HRESULT CreateDevice(uint32_t adapter, uint32_t deviceType, WindowHandle focusWindow, uint32_t behaviour,
                        PresentParams* params, std::unique_ptr<Device>* out);
 
@@ -68,8 +69,8 @@ class System {
   CallLog* log_ = nullptr;
 };
 
-// Makes the system object; null when the version is not 32 or a failure was
-// queued with FailNextSystemCreate.
+// Makes the system object, owned by the caller; null when the version is not
+// 32 or a failure was queued with FailNextSystemCreate.
 std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion);
 
 }  // namespace plat::gfx

@@ -20,7 +20,7 @@ class DirectInput8 {
   DirectInput8(const DirectInput8&) = delete;
   DirectInput8& operator=(const DirectInput8&) = delete;
 
-  HRESULT CreateDevice(DeviceGuid guid, std::unique_ptr<DirectInputDevice8>* out);
+  HRESULT CreateDevice(DeviceGuid guid, std::unique_ptr<DirectInputDevice8>* out);  // the caller owns *out
 
  private:
   std::weak_ptr<InputHub> hub_;

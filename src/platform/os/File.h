@@ -26,7 +26,8 @@ constexpr uint32_t kFileWrite = 2;
 constexpr uint64_t kFileError = ~uint64_t{0};
 
 // Opens an existing file; kInvalidFile when it is missing, a folder or not
-// accessible.
+// accessible. The caller closes a handle it gets (CloseFile), as for
+// CreateFile.
 FileHandle OpenFile(std::u16string_view path, uint32_t access);
 FileHandle OpenFile(std::string_view utf8Path, uint32_t access);
 

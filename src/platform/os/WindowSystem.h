@@ -87,6 +87,7 @@ class WindowSystem {
   BrushHandle GetStockObject(int32_t which);
 
   // Windows (all top-level; created hidden unless the style has WS_VISIBLE).
+  // A window lives until DestroyWindow or the window system's reset.
   WindowHandle CreateWindowEx(uint32_t exStyle, std::u16string_view className, std::u16string_view title,
                               uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
                               WindowHandle parent, uintptr_t menu, InstanceHandle instance);

@@ -21,7 +21,8 @@ struct SessionOptions {
 
 class SdlSession {
  public:
-  // Null, with SDL's reason in error, when SDL's video cannot start.
+  // A session owned by the caller (SDL stops when it is deleted); null, with
+  // SDL's reason in error, when SDL's video cannot start.
   static std::unique_ptr<SdlSession> Open(const SessionOptions& options, std::string* error);
   ~SdlSession();
   SdlSession(const SdlSession&) = delete;

@@ -1,10 +1,8 @@
-// Small helpers on the graphics system and device: the viewer's capability
-// block, the texture filter setters, freeing the utility library and the
-// system information written into the log at start-up.
+// The viewer's capability block of an adapter: the graphics system's caps and
+// the words the viewer derives from them.
 #pragma once
 
 #include "base/Types.h"
-#include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxSystem.h"
 
 // An adapter's capabilities and the words derived from them.
@@ -19,14 +17,3 @@ struct DXLDEVICECAPS {
 // Copies the caps and fills the derived words; the 16-bit format is probed on
 // a graphics system made for the purpose (0 when none can be made).
 void DXLFillDeviceCaps(DXLDEVICECAPS* block, const plat::gfx::Caps& caps);
-
-// Sampler 0's magnification or minification filter: linear (2) or point (1).
-void DXLSetMagFilter(plat::gfx::Device* device, bool linear);
-void DXLSetMinFilter(plat::gfx::Device* device, bool linear);
-
-void DXLFreeD3DX();
-
-// Writes "System:" with the system's name and, while the log is open,
-// "DirectX version:" (the version, "Not installed" or "Unknown"); then loads
-// the utility library and returns that result.
-i32 DXLLogSystemInfo();
