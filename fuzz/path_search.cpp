@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "../tests/pathfinding/GridValidator.h"
-#include "../tests/pathfinding/PathChecker.h"
 #include "pathfinding/PathFinder.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/GridValidator.h"
+#include "testsupport/PathChecker.h"
 
 namespace {
 

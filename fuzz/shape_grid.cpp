@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "../tests/pathfinding/GridValidator.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/GridValidator.h"
 
 namespace {
 

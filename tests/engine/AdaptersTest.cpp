@@ -6,9 +6,9 @@
 #include "engine/DXLD3DX.h"
 #include "engine/DXLViewer.h"
 #include "engine/image/D3DFormat.h"
-#include "engine/support/FakeModules.h"
-#include "engine/support/LogCapture.h"
 #include "platform/os/MessageBox.h"
+#include "testsupport/FakeModules.h"
+#include "testsupport/LogCapture.h"
 
 namespace gfx = plat::gfx;
 

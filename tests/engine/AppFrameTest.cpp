@@ -5,10 +5,10 @@
 
 #include "engine/DXLFrameTimer.h"
 #include "engine/DXLInput.h"
-#include "engine/support/FrameRig.h"
 #include "platform/input/InputHub.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/SingleInstance.h"
+#include "testsupport/FrameRig.h"
 
 using framerig::FrameRig;
 using framerig::Journal;

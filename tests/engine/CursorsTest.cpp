@@ -5,7 +5,7 @@
 
 #include "engine/DXLCursors.h"
 #include "engine/DXLTexture.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::ViewerRig;

@@ -8,9 +8,9 @@
 #include "engine/DXLDirectXVersion.h"
 #include "engine/DXLSamplerFilters.h"
 #include "engine/DXLSystemInfo.h"
-#include "engine/support/FakeModules.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "engine/support/LogCapture.h"
+#include "testsupport/FakeModules.h"
+#include "testsupport/LogCapture.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "engine/DXLInput.h"
-#include "engine/support/InputRig.h"
-#include "engine/support/LogCapture.h"
 #include "platform/input/InputHub.h"
 #include "platform/input/KeyCodes.h"
+#include "testsupport/InputRig.h"
+#include "testsupport/LogCapture.h"
 
 using inputrig::Record;
 using inputrig::Take;

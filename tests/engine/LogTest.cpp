@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/DXLLog.h"
-#include "engine/support/TempFolder.h"
 #include "platform/os/Clock.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

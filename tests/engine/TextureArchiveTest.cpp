@@ -10,8 +10,8 @@
 #include "engine/DXLTextures.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "support/ImageFiles.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ImageFiles.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::ViewerRig;

@@ -15,8 +15,8 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "support/ImageFiles.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ImageFiles.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::ViewerRig;

@@ -7,7 +7,7 @@
 #include "engine/DXLWindowViewer.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::Recorder;

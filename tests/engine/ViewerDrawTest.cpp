@@ -10,7 +10,7 @@
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::ViewerRig;

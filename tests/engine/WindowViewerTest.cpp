@@ -4,7 +4,7 @@
 
 #include "engine/DXLWindowViewer.h"
 #include "platform/os/WindowSystem.h"
-#include "support/ViewerRig.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using viewertest::ViewerRig;

@@ -9,12 +9,12 @@
 #include "engine/DXLTextures.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
-#include "engine/support/ViewerRig.h"
 #include "engine/text/DXLBitmapFont.h"
 #include "engine/text/DXLD3DXFont.h"
 #include "engine/text/DXLFontProps.h"
 #include "engine/text/DXLLiteFont.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 

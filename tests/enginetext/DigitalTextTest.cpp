@@ -11,12 +11,12 @@
 #include "engine/DXLTextures.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
-#include "engine/support/TempFolder.h"
-#include "engine/support/ViewerRig.h"
 #include "engine/text/DigitalFont.h"
 #include "engine/text/DigitalText.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxRecordingDevice.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 

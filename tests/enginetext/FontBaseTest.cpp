@@ -9,7 +9,7 @@
 #include "engine/image/DXLBitmap.h"
 #include "engine/text/DXLBitmapFont.h"
 #include "engine/text/DXLCharList.h"
-#include "engine/support/ViewerRig.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 

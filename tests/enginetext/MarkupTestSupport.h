@@ -12,10 +12,10 @@
 #include "engine/DXLTexture.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
-#include "engine/support/ViewerRig.h"
 #include "engine/text/DXLFont.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLTextHandles.h"
+#include "testsupport/ViewerRig.h"
 
 namespace markuptest {
 

@@ -3,14 +3,14 @@
 #include <memory>
 #include <string>
 
+#include "KgeTestSupport.h"
+#include "TextTestSupport.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
-#include "KgeTestSupport.h"
-#include "TextTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 using texttest::LoadDescription;
 using texttest::MakePicture;

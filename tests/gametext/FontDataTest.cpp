@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "KgeTestSupport.h"
+#include "TextTestSupport.h"
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGEFontData.h"
 #include "gametext/KGEWinFont.h"
-#include "KgeTestSupport.h"
-#include "TextTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 using viewertest::ViewerRig;
 

@@ -5,11 +5,11 @@
 
 #include "KgeTestSupport.h"
 #include "engine/DXLTexture.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/font/Font.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "testsupport/ViewerRig.h"
 
 namespace gfx = plat::gfx;
 using kgetest::HandFont;

@@ -11,11 +11,11 @@
 
 #include "KgeTestSupport.h"
 #include "engine/DXLTexture.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGECellLayout.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/font/Font.h"
 #include "platform/font/FontResolver.h"
+#include "testsupport/ViewerRig.h"
 
 using viewertest::ViewerRig;
 

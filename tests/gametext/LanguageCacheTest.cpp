@@ -3,15 +3,15 @@
 #include <memory>
 #include <string>
 
+#include "KgeTestSupport.h"
+#include "LanguageTestSupport.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/DXLLngRecords.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEWinFont.h"
-#include "gametext/KgeTestSupport.h"
-#include "LanguageTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "engine/support/ViewerRig.h"
+#include "LanguageTestSupport.h"
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngFileXML.h"
 #include "gametext/GameLanguage.h"
-#include "LanguageTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "KgeTestSupport.h"
+#include "TextTestSupport.h"
 #include "engine/DXLTexture.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGEHandleRegistry.h"
 #include "gametext/KGELayout.h"
 #include "gametext/KGEMarkup.h"
-#include "KgeTestSupport.h"
-#include "TextTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 using kgetest::HandFont;
 

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "TextTestSupport.h"
 #include "engine/DXLTexture.h"
-#include "engine/support/ViewerRig.h"
 #include "gametext/KGEBaseText.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGELayout.h"
 #include "platform/gfx/GfxRecordingDevice.h"
-#include "TextTestSupport.h"
+#include "testsupport/ViewerRig.h"
 
 using viewertest::ViewerRig;
 

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "engine/DXLTexture.h"
-#include "engine/support/ImageFiles.h"
-#include "engine/support/TempFolder.h"
 #include "gametext/KGEBitmapFont.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
+#include "testsupport/ImageFiles.h"
+#include "testsupport/TempFolder.h"
 
 namespace texttest {
 

@@ -4,10 +4,10 @@
 #include <set>
 #include <utility>
 
-#include "GridValidator.h"
 #include "pathfinding/MapShapes.h"
 #include "pathfinding/ObstacleSet.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/GridValidator.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "GridValidator.h"
-#include "PathChecker.h"
 #include "pathfinding/PathFinder.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/GridValidator.h"
+#include "testsupport/PathChecker.h"
 
 namespace {
 

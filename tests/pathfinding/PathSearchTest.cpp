@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "PathChecker.h"
 #include "PathTestSupport.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/PathChecker.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <vector>
 
-#include "GridValidator.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/GridValidator.h"
 
 namespace {
 

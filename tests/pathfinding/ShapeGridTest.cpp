@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "GridValidator.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/GridValidator.h"
 
 namespace {
 

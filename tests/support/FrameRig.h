@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
-#include "ViewerRig.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
 #include "engine/DXLLog.h"
@@ -19,6 +17,8 @@
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/ViewerRig.h"
 
 namespace framerig {
 

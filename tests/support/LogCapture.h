@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/DXLLog.h"
-#include "engine/support/TempFolder.h"
 #include "platform/os/Clock.h"
+#include "testsupport/TempFolder.h"
 
 class LogCapture {
  public:

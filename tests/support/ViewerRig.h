@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "engine/DXLDeviceObject.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
@@ -22,6 +21,7 @@
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
+#include "testsupport/TempFolder.h"
 
 namespace viewertest {
 
