@@ -11,6 +11,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ using kis::DataBuffer;
 using kis::DataCursor;
 using kis::LevelSaveInfo;
 using testutil::ReadAll;
-using testutil::ScratchDir;
 using testutil::WriteAll;
 
 class TestStore : public kis::SavedStateStore {
@@ -218,7 +218,7 @@ TEST(DataCursorRead, SizedBlocksNeedAValidLength) {
 }
 
 // Writes the sample state into section (5, 1) of a data file.
-void WriteSampleFile(const ScratchDir& dir) {
+void WriteSampleFile(const TempFolder& dir) {
   TestStore store;
   SaveSample(&store);
   auto* w = kis::CreateDataFileWriterW(dir.Wide("p.dat").c_str(), 1, 2, 1, false);
@@ -229,7 +229,7 @@ void WriteSampleFile(const ScratchDir& dir) {
   ASSERT_TRUE(kis::CloseDataFile(w));
 }
 
-bool ReadSampleFile(const ScratchDir& dir, DataBuffer* into) {
+bool ReadSampleFile(const TempFolder& dir, DataBuffer* into) {
   auto* r = kis::OpenDataFileReaderW(dir.Wide("p.dat").c_str(), 1, 2, 1);
   if (!r) return false;
   const bool ok = r->OpenSection(5, 1) && into->ReadFromFile(r);
@@ -238,7 +238,7 @@ bool ReadSampleFile(const ScratchDir& dir, DataBuffer* into) {
 }
 
 TEST(DataBufferFile, RoundTripThroughASection) {
-  ScratchDir dir;
+  TempFolder dir;
   WriteSampleFile(dir);
   TestStore store;
   SaveSample(&store);
@@ -251,19 +251,19 @@ TEST(DataBufferFile, RoundTripThroughASection) {
   EXPECT_EQ(0, std::memcmp(a, b, 48));
   EXPECT_EQ(0, std::memcmp(want.Data(), got.Data(), want.dataSize));
   EXPECT_EQ(0, std::memcmp(want.Records(), got.Records(), want.recordSize));
-  EXPECT_EQ(ReadAll(dir.Path("p.dat")).size(), 20u + 48 + 4 + 19 + 12 + 12 + 16);
+  EXPECT_EQ(ReadAll(dir.File("p.dat")).size(), 20u + 48 + 4 + 19 + 12 + 12 + 16);
 }
 
 TEST(DataBufferFile, EverySingleFlippedByteIsRefused) {
-  ScratchDir dir;
+  TempFolder dir;
   WriteSampleFile(dir);
-  const auto good = ReadAll(dir.Path("p.dat"));
+  const auto good = ReadAll(dir.File("p.dat"));
   const size_t sectionEnd = 20 + 48 + 4 + 19 + 12;
   for (size_t i = 20; i < sectionEnd; ++i) {
     for (u8 flip : {0x01, 0x80}) {
       auto bad = good;
       bad[i] ^= flip;
-      WriteAll(dir.Path("p.dat"), bad);
+      WriteAll(dir.File("p.dat"), bad);
       DataBuffer got;
       EXPECT_FALSE(ReadSampleFile(dir, &got)) << i;
       EXPECT_EQ(got.dataSize, 0u);
@@ -272,15 +272,15 @@ TEST(DataBufferFile, EverySingleFlippedByteIsRefused) {
 }
 
 TEST(DataBufferFile, ForgedHeadersWithValidChecksAreRefused) {
-  ScratchDir dir;
+  TempFolder dir;
   WriteSampleFile(dir);
-  const auto good = ReadAll(dir.Path("p.dat"));
+  const auto good = ReadAll(dir.File("p.dat"));
   // Rewrites one header word and the header check so only the content is wrong.
   auto forge = [&](size_t word, u32 value) {
     auto bad = good;
     kis::PutU32LE(&bad[20 + word * 4], value);
     kis::PutU32LE(&bad[20 + 48], kis::Crc32(&bad[20], 48));
-    WriteAll(dir.Path("p.dat"), bad);
+    WriteAll(dir.File("p.dat"), bad);
     DataBuffer got;
     return ReadSampleFile(dir, &got);
   };

@@ -10,11 +10,11 @@
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "platform/os/StdioFile.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
 using testutil::ReadAll;
-using testutil::ScratchDir;
 using testutil::WriteAll;
 namespace fs = std::filesystem;
 
@@ -45,11 +45,11 @@ bool WriteSections(const std::u16string& name, bool safe, const std::vector<std:
 }
 
 TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
-  ScratchDir dir;
+  TempFolder dir;
   auto* w = kis::CreateDataFileWriterW(dir.Wide("empty.dat").c_str(), kSig1, kSig2, 7, false);
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(kis::CloseDataFile(w));
-  const auto bytes = ReadAll(dir.Path("empty.dat"));
+  const auto bytes = ReadAll(dir.File("empty.dat"));
   ASSERT_EQ(bytes.size(), 32u);
   EXPECT_EQ(kis::GetU32LE(&bytes[0]), kSig1);
   EXPECT_EQ(kis::GetU32LE(&bytes[4]), kSig2);
@@ -72,9 +72,9 @@ TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
 }
 
 TEST(DataFileLayout, DamagedHeadersAreRefused) {
-  ScratchDir dir;
+  TempFolder dir;
   ASSERT_TRUE(WriteSections(dir.Wide("f.dat"), false, {Pattern(10, 1)}));
-  const auto good = ReadAll(dir.Path("f.dat"));
+  const auto good = ReadAll(dir.File("f.dat"));
   struct Damage {
     size_t offset;
     u32 value;
@@ -83,18 +83,18 @@ TEST(DataFileLayout, DamagedHeadersAreRefused) {
                    Damage{16, static_cast<u32>(good.size() - 4)}}) {
     auto bad = good;
     kis::PutU32LE(&bad[d.offset], d.value);
-    WriteAll(dir.Path("bad.dat"), bad);
+    WriteAll(dir.File("bad.dat"), bad);
     EXPECT_EQ(kis::OpenDataFileReaderW(dir.Wide("bad.dat").c_str(), kSig1, kSig2, kAny), nullptr)
         << d.offset << " " << d.value;
   }
   for (size_t len : {0, 19, 20, 31}) {
-    WriteAll(dir.Path("short.dat"), std::vector<u8>(good.begin(), good.begin() + static_cast<long>(len)));
+    WriteAll(dir.File("short.dat"), std::vector<u8>(good.begin(), good.begin() + static_cast<long>(len)));
     EXPECT_EQ(kis::OpenDataFileReaderW(dir.Wide("short.dat").c_str(), kSig1, kSig2, kAny), nullptr) << len;
   }
 }
 
 TEST(DataFileSections, RoundTripFindsSectionsByIdAndSubId) {
-  ScratchDir dir;
+  TempFolder dir;
   const auto a1 = Pattern(100, 1), b = Pattern(33, 2), a2 = Pattern(5000, 3);
   auto* w = kis::CreateDataFileWriterW(dir.Wide("s.dat").c_str(), kSig1, kSig2, 1, false);
   ASSERT_NE(w, nullptr);
@@ -143,7 +143,7 @@ TEST(DataFileSections, RoundTripFindsSectionsByIdAndSubId) {
 }
 
 TEST(DataFileSections, ReadsAndSeeksStopAtTheSectionEndAndFailuresStick) {
-  ScratchDir dir;
+  TempFolder dir;
   ASSERT_TRUE(WriteSections(dir.Wide("s.dat"), false, {Pattern(64, 1), Pattern(8, 2)}));
   auto* r = kis::OpenDataFileReaderW(dir.Wide("s.dat").c_str(), kSig1, kSig2, 3);
   ASSERT_NE(r, nullptr);
@@ -188,7 +188,7 @@ TEST(DataFileSections, ReadsAndSeeksStopAtTheSectionEndAndFailuresStick) {
 }
 
 TEST(DataFileDirectories, NestedDirectoriesRoundTrip) {
-  ScratchDir dir;
+  TempFolder dir;
   auto* w = kis::CreateDataFileWriterW(dir.Wide("d.dat").c_str(), kSig1, kSig2, 1, false);
   ASSERT_NE(w, nullptr);
   const u8 one = 1, two = 2, three = 3;
@@ -230,7 +230,7 @@ TEST(DataFileDirectories, NestedDirectoriesRoundTrip) {
   w = kis::CreateDataFileWriterW(dir.Wide("open.dat").c_str(), kSig1, kSig2, 1, false);
   ASSERT_TRUE(w->BeginDirectory(1, 1));
   EXPECT_FALSE(kis::CloseDataFile(w));
-  EXPECT_FALSE(fs::exists(dir.Path("open.dat")));
+  EXPECT_FALSE(fs::exists(dir.File("open.dat")));
 }
 
 // Builds a file by hand: header, then the given directory words.
@@ -253,9 +253,9 @@ u32 CountsCheck(u32 children, u32 entries) {
 }
 
 TEST(DataFileDirectories, ForgedCountsAndDepthAreRefused) {
-  ScratchDir dir;
+  TempFolder dir;
   auto opens = [&](const std::vector<u8>& bytes) {
-    WriteAll(dir.Path("x.dat"), bytes);
+    WriteAll(dir.File("x.dat"), bytes);
     auto* r = kis::OpenDataFileReaderW(dir.Wide("x.dat").c_str(), kSig1, kSig2, 1);
     const bool ok = r != nullptr;
     delete r;
@@ -292,8 +292,8 @@ TEST(DataFileDirectories, ForgedCountsAndDepthAreRefused) {
 }
 
 TEST(DataFileNames, LengthLimitIs259Characters) {
-  ScratchDir dir;
-  const std::string root = dir.Root().string() + "/";
+  TempFolder dir;
+  const std::string root = dir.Path() + "/";
   ASSERT_LT(root.size(), 200u);  // keeps the file name within one component
   const std::string name259 = root + std::string(259 - root.size(), 'n');
   const std::string name260 = root + std::string(260 - root.size(), 'm');
@@ -315,20 +315,20 @@ TEST(DataFileNames, LengthLimitIs259Characters) {
 }
 
 TEST(DataFileSafeSave, ReplacesTheOldFileOnlyWhenComplete) {
-  ScratchDir dir;
+  TempFolder dir;
   const std::u16string name = dir.Wide("save.dat");
   ASSERT_TRUE(WriteSections(name, false, {Pattern(10, 1)}));
-  const auto before = ReadAll(dir.Path("save.dat"));
+  const auto before = ReadAll(dir.File("save.dat"));
 
   auto* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, true);
   ASSERT_NE(w, nullptr);
   const auto body = Pattern(3000, 9);
   EXPECT_TRUE(w->BeginSection(7, 7) && w->Write(body.data(), 3000) && w->EndSection());
   // While the save runs the old file is untouched and the new one grows aside.
-  EXPECT_EQ(ReadAll(dir.Path("save.dat")), before);
-  EXPECT_TRUE(fs::exists(dir.Path("save.dat.bak")));
+  EXPECT_EQ(ReadAll(dir.File("save.dat")), before);
+  EXPECT_TRUE(fs::exists(dir.File("save.dat.bak")));
   EXPECT_TRUE(kis::CloseDataFile(w));
-  EXPECT_FALSE(fs::exists(dir.Path("save.dat.bak")));
+  EXPECT_FALSE(fs::exists(dir.File("save.dat.bak")));
   auto* r = kis::OpenDataFileReaderW(name.c_str(), kSig1, kSig2, 3);
   ASSERT_NE(r, nullptr);
   std::vector<u8> got(3000);
@@ -338,11 +338,11 @@ TEST(DataFileSafeSave, ReplacesTheOldFileOnlyWhenComplete) {
 }
 
 TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
-  ScratchDir dir;
+  TempFolder dir;
   WriteFaultGuard guard;
   const std::u16string name = dir.Wide("save.dat");
   ASSERT_TRUE(WriteSections(name, false, {Pattern(500, 1), Pattern(77, 2)}));
-  const auto before = ReadAll(dir.Path("save.dat"));
+  const auto before = ReadAll(dir.File("save.dat"));
   const std::vector<std::vector<u8>> bigger = {Pattern(4000, 3), Pattern(4000, 4), Pattern(10, 5)};
   // The complete new file is 20 + 8010 + 12 + 3 * 16 bytes: fail the writes
   // after every stage of it (header, sections, directory, offset patch).
@@ -350,53 +350,53 @@ TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
     plat::SetWriteFaultAfter(budget);
     EXPECT_FALSE(WriteSections(name, true, bigger)) << budget;
     plat::SetWriteFaultAfter(-1);
-    EXPECT_EQ(ReadAll(dir.Path("save.dat")), before) << budget;
-    EXPECT_FALSE(fs::exists(dir.Path("save.dat.bak"))) << budget;
+    EXPECT_EQ(ReadAll(dir.File("save.dat")), before) << budget;
+    EXPECT_FALSE(fs::exists(dir.File("save.dat.bak"))) << budget;
   }
   // With enough budget the same save goes through.
   plat::SetWriteFaultAfter(20 + 8010 + 12 + 48 + 4);
   EXPECT_TRUE(WriteSections(name, true, bigger));
   plat::SetWriteFaultAfter(-1);
-  EXPECT_EQ(ReadAll(dir.Path("save.dat")).size(), 20u + 8010 + 12 + 48);
+  EXPECT_EQ(ReadAll(dir.File("save.dat")).size(), 20u + 8010 + 12 + 48);
 }
 
 TEST(DataFileSafeSave, FailedCommitIsReportedAndCleanedUp) {
-  ScratchDir dir;
+  TempFolder dir;
   // The target is a folder: the final rename cannot replace it.
-  fs::create_directories(dir.Path("taken"));
+  fs::create_directories(dir.File("taken"));
   EXPECT_FALSE(WriteSections(dir.Wide("taken"), true, {Pattern(10, 1)}));
-  EXPECT_TRUE(fs::is_directory(dir.Path("taken")));
-  EXPECT_FALSE(fs::exists(dir.Path("taken.bak")));
+  EXPECT_TRUE(fs::is_directory(dir.File("taken")));
+  EXPECT_FALSE(fs::exists(dir.File("taken.bak")));
 }
 
 TEST(DataFileSafeSave, UnwritableBackupFallsBackToWritingInPlace) {
-  ScratchDir dir;
+  TempFolder dir;
   const std::u16string name = dir.Wide("save.dat");
   ASSERT_TRUE(WriteSections(name, false, {Pattern(10, 1)}));
-  fs::create_directories(dir.Path("save.dat.bak"));  // blocks the ".bak" file
+  fs::create_directories(dir.File("save.dat.bak"));  // blocks the ".bak" file
   auto* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, true);
   ASSERT_NE(w, nullptr);
-  EXPECT_EQ(fs::file_size(dir.Path("save.dat")), 0u);  // truncated: written in place
+  EXPECT_EQ(fs::file_size(dir.File("save.dat")), 0u);  // truncated: written in place
   EXPECT_TRUE(w->BeginSection(1, 1) && w->EndSection());
   EXPECT_TRUE(kis::CloseDataFile(w));
-  EXPECT_EQ(ReadAll(dir.Path("save.dat")).size(), 20u + 12 + 16);
+  EXPECT_EQ(ReadAll(dir.File("save.dat")).size(), 20u + 12 + 16);
 }
 
 TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {
-  ScratchDir dir;
+  TempFolder dir;
   auto* w = kis::CreateDataFileWriterW(dir.Wide("plain.dat").c_str(), kSig1, kSig2, 1, false);
   ASSERT_TRUE(w->BeginSection(1, 0));
   EXPECT_FALSE(w->BeginSection(2, 0));  // one at a time
   EXPECT_FALSE(kis::CloseDataFile(w));
-  EXPECT_FALSE(fs::exists(dir.Path("plain.dat")));
+  EXPECT_FALSE(fs::exists(dir.File("plain.dat")));
 
   ASSERT_TRUE(WriteSections(dir.Wide("safe.dat"), false, {Pattern(10, 1)}));
-  const auto before = ReadAll(dir.Path("safe.dat"));
+  const auto before = ReadAll(dir.File("safe.dat"));
   w = kis::CreateDataFileWriterW(dir.Wide("safe.dat").c_str(), kSig1, kSig2, 1, true);
   ASSERT_TRUE(w->BeginSection(1, 0));
   EXPECT_FALSE(kis::CloseDataFile(w));
-  EXPECT_EQ(ReadAll(dir.Path("safe.dat")), before);
-  EXPECT_FALSE(fs::exists(dir.Path("safe.dat.bak")));
+  EXPECT_EQ(ReadAll(dir.File("safe.dat")), before);
+  EXPECT_FALSE(fs::exists(dir.File("safe.dat.bak")));
 
   w = kis::CreateDataFileWriterW(dir.Wide("x.dat").c_str(), kSig1, kSig2, 1, false);
   EXPECT_FALSE(w->EndSection());

@@ -12,6 +12,7 @@
 #include "base/MemoryStream.h"
 #include "base/StringList.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -19,13 +20,7 @@ namespace fs = std::filesystem;
 
 class FileStreamTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = fs::temp_directory_path() / ("tm_fstream_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "sub");
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { fs::create_directories(root_ / "sub"); }
 
   std::u16string Wide(const std::string& rel) const { return plat::Utf8ToUtf16(root_.string() + rel); }
   std::string Narrow(const std::string& rel) const { return root_.string() + rel; }
@@ -37,7 +32,8 @@ class FileStreamTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  fs::path root_;
+  TempFolder temp_;
+  fs::path root_ = temp_.Path();
 };
 
 TEST_F(FileStreamTest, OpensLooselySpelledNames) {

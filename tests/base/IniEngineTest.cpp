@@ -13,6 +13,7 @@
 
 #include "platform/encoding/Utf.h"
 #include "platform/os/IniFile.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -20,15 +21,6 @@ namespace fs = std::filesystem;
 
 class IniEngine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tm_ini_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::permissions(dir_, fs::perms::owner_all);
-    fs::remove_all(dir_);
-  }
   std::u16string Path(const std::string& name = "test.ini") const { return plat::Utf8ToUtf16((dir_ / name).string()); }
   void Put(const std::string& bytes, const std::string& name = "test.ini") const {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
@@ -45,7 +37,8 @@ class IniEngine : public ::testing::Test {
     return v;
   }
   size_t FileCount() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-  fs::path dir_;
+  TempFolder temp_;
+  fs::path dir_ = temp_.Path();
 };
 
 std::string Utf16Le(std::u16string_view text) {

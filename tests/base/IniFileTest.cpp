@@ -11,6 +11,7 @@
 #include "base/IniFile.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -18,13 +19,7 @@ namespace fs = std::filesystem;
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tm_kini_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    path_ = plat::Utf8ToUtf16((dir_ / "config.ini").string());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { path_ = plat::Utf8ToUtf16((dir_ / "config.ini").string()); }
   void Put(const std::string& bytes) const { std::ofstream(dir_ / "config.ini", std::ios::binary) << bytes; }
   std::string Get() const {
     std::ifstream in(dir_ / "config.ini", std::ios::binary);
@@ -37,7 +32,8 @@ class IniFileTest : public ::testing::Test {
     for (i32 i = 0; i < list.GetCount(); ++i) out.emplace_back(list.GetString(i));
     return out;
   }
-  fs::path dir_;
+  TempFolder temp_;
+  fs::path dir_ = temp_.Path();
   std::u16string path_;
 };
 

@@ -11,6 +11,7 @@
 #include "gametext/DXLLngRecords.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEWinFont.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
 namespace {
@@ -23,7 +24,7 @@ class LanguageCache : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(rig_.Open(64, 48), 0);
     DXLSetLanguageViewer(rig_.viewer.get());
-    dir_ = lngtest::ScratchDir();
+    dir_ = temp_.Path();
   }
   void TearDown() override { DXLSetLanguageViewer(nullptr); }
 
@@ -35,6 +36,7 @@ class LanguageCache : public ::testing::Test {
   }
 
   viewertest::ViewerRig rig_;
+  TempFolder temp_;
   std::string dir_;
 };
 

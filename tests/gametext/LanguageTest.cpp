@@ -6,6 +6,7 @@
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngFileXML.h"
 #include "gametext/GameLanguage.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
 namespace {
@@ -18,7 +19,7 @@ class Language : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(rig_.Open(64, 48), 0);
     DXLSetLanguageViewer(rig_.viewer.get());
-    dir_ = lngtest::ScratchDir();
+    dir_ = temp_.Path();
   }
   void TearDown() override { DXLSetLanguageViewer(nullptr); }
 
@@ -29,6 +30,7 @@ class Language : public ::testing::Test {
   }
 
   viewertest::ViewerRig rig_;
+  TempFolder temp_;
   std::string dir_;
 };
 

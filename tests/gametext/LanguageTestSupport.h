@@ -24,16 +24,6 @@ namespace fs = std::filesystem;
 
 inline std::string SampleDir() { return std::string(TM_TEST_DATA_DIR) + "/../../tools/data/language"; }
 
-// A folder of its own for every test (tests run in parallel processes).
-inline std::string ScratchDir() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const std::string dir =
-      ::testing::TempDir() + "lng_" + info->test_suite_name() + "_" + info->name();
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "LanguageTestSupport.h"
 #include "gametext/DXLLngFileXML.h"
 #include "gametext/LngXmlDocument.h"
-#include "LanguageTestSupport.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -47,7 +48,8 @@ TEST(LngXml, RefusedFiles) {
   EXPECT_FALSE(Parse(Utf16(u"<Row></Row>", false, true)));               // odd UTF-16
   EXPECT_FALSE(Parse(Utf16(u"<Row></Row>", true, true)));
   // Refused and unreadable files give a closed reader.
-  const std::string dir = lngtest::ScratchDir();
+  TempFolder temp;
+  const std::string dir = temp.Path();
   lngtest::WriteBytes(dir + "/bad.xml", std::string("\xFF\xFE\0\0", 4));
   const std::u16string bad = lngtest::U16(dir + "/bad.xml");
   DXLLngFileXML reader(bad.c_str());

@@ -9,6 +9,7 @@
 #include "gametext/GameMessager.h"
 #include "gametext/TextArgs.h"
 #include "platform/os/Clock.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -131,7 +132,8 @@ class RecordingHost : public GameLanguageHost {
 };
 
 TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
-  const std::string dir = lngtest::ScratchDir();
+  TempFolder temp;
+  const std::string dir = temp.Path();
   lngtest::WriteBytes(dir + "/a.txt", "Language {\n\tWindowTitle = Farm A\n\tProfileChars = AB\n"
                                       "\tloading {\n\t\tcaption = Wait\n\t}\n}\n");
   lngtest::WriteBytes(dir + "/b.txt", "Language {\n\tNF = nothing\n}\n");

@@ -8,6 +8,7 @@
 #include "base/LittleEndian.h"
 #include "pathfinding/FailureDump.h"
 #include "pathfinding/PathFinder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ TEST(FailureDump, NothingIsWrittenIntoAClosedStreamOrInsideABracket) {
 }
 
 TEST(FailureDump, FilesAreWrittenKeyByKeyAndReplaceEarlierOnes) {
-  shpf_test::ScratchFolder folder;
+  TempFolder folder;
   shpf_test::RecordingSink sink;
   PathFinder pf(400, 300, 64, 64);
   pf.SetFailureSink(&sink);

@@ -1,12 +1,9 @@
-// Helpers shared by the path-search tests: a recording failure sink, a
-// scratch folder, a clock that moves on every reading, and access to the
-// search steps for feeding them handcrafted data.
+// Helpers shared by the path-search tests: a recording failure sink, a clock
+// that moves on every reading, and access to the search steps for feeding them
+// handcrafted data.
 #pragma once
 
-#include <stdlib.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,36 +35,6 @@ class RecordingSink : public shpf::PathFailureSink {
     messages.push_back(plat::Utf16ToUtf8(message));
   }
   std::vector<std::string> captions, messages;
-};
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "shpf-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data()) ? tmpl : std::string();
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& Path() const { return path_; }
-  std::u16string Wide() const { return plat::Utf8ToUtf16(path_); }
-  std::string Read(const std::string& name) const {
-    std::string out;
-    std::FILE* f = std::fopen((path_ + "/" + name).c_str(), "rb");
-    if (!f) return "<missing>";
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-    return out;
-  }
-
- private:
-  std::string path_;
 };
 
 // A clock that moves on by a step every time it is read.

@@ -7,6 +7,7 @@
 
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 
@@ -15,16 +16,14 @@ namespace fs = std::filesystem;
 class FileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("tm_fs_" + std::to_string(::getpid()));
-    fs::remove_all(root_);
     fs::create_directories(root_ / "sub");
     std::FILE* f = std::fopen((root_ / "sub" / "file.txt").c_str(), "wb");
     std::fputs("x", f);
     std::fclose(f);
   }
-  void TearDown() override { fs::remove_all(root_); }
   std::u16string Wide(const std::string& rel) { return plat::Utf8ToUtf16(root_.string() + rel); }
-  fs::path root_;
+  TempFolder temp_;
+  fs::path root_ = temp_.Path();
 };
 
 TEST_F(FileSystemTest, ResolvesLooselySpelledComponents) {

@@ -8,48 +8,17 @@
 
 #include "WindowTestSupport.h"
 #include "platform/os/SingleInstance.h"
+#include "testsupport/TempFolder.h"
 
 using namespace plat;
 
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/tm-instance-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (made != nullptr) path_ = made;
-  }
-  ~TempFolder() {
-    if (path_.empty()) return;
-    if (DIR* d = ::opendir(path_.c_str())) {
-      while (dirent* e = ::readdir(d)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..") ::unlink((path_ + "/" + name).c_str());
-      }
-      ::closedir(d);
-    }
-    ::rmdir(path_.c_str());
-  }
-  const std::string& path() const { return path_; }
-  int Entries() const {
-    int n = 0;
-    if (DIR* d = ::opendir(path_.c_str())) {
-      while (dirent* e = ::readdir(d)) n += e->d_name[0] != '.';
-      ::closedir(d);
-    }
-    return n;
-  }
-
- private:
-  std::string path_;
-};
-
 TEST(WindowSingleInstance, SecondLockIsRefusedUntilTheFirstIsReleased) {
   TempFolder dir;
-  ASSERT_FALSE(dir.path().empty());
-  SingleInstance first(dir.path());
-  SingleInstance second(dir.path());
+  ASSERT_FALSE(dir.Path().empty());
+  SingleInstance first(dir.Path());
+  SingleInstance second(dir.Path());
   EXPECT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First);
   EXPECT_TRUE(first.Held());
   EXPECT_EQ(second.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning);
@@ -64,25 +33,25 @@ TEST(WindowSingleInstance, SecondLockIsRefusedUntilTheFirstIsReleased) {
 TEST(WindowSingleInstance, DestructionReleasesAndRemovesTheSocket) {
   TempFolder dir;
   {
-    SingleInstance first(dir.path());
+    SingleInstance first(dir.Path());
     ASSERT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First);
     EXPECT_EQ(dir.Entries(), 2);  // lock and socket
   }
   EXPECT_EQ(dir.Entries(), 1);  // the lock file stays
-  SingleInstance again(dir.path());
+  SingleInstance again(dir.Path());
   EXPECT_EQ(again.Acquire(u"GameClass"), InstanceStatus::First);
 }
 
 TEST(WindowSingleInstance, NamesCannotLeaveTheFolder) {
   TempFolder dir;
-  SingleInstance lock(dir.path());
+  SingleInstance lock(dir.Path());
   ASSERT_EQ(lock.Acquire(u"../../x/y"), InstanceStatus::First);
   EXPECT_EQ(dir.Entries(), 2);
-  SingleInstance other(dir.path());
+  SingleInstance other(dir.Path());
   EXPECT_EQ(other.Acquire(u"../../x/y"), InstanceStatus::AlreadyRunning);
-  SingleInstance empty(dir.path());
+  SingleInstance empty(dir.Path());
   EXPECT_EQ(empty.Acquire(u""), InstanceStatus::First);
-  SingleInstance longName(dir.path());
+  SingleInstance longName(dir.Path());
   EXPECT_EQ(longName.Acquire(std::u16string(500, u'\u00e9')), InstanceStatus::First);
 }
 
@@ -96,13 +65,13 @@ class WindowForward : public wintest::WindowFixture {};
 
 TEST_F(WindowForward, SecondStartRestoresAMinimisedFirstWindowElseRaisesIt) {
   TempFolder dir;
-  SingleInstance first(dir.path());
+  SingleInstance first(dir.Path());
   ASSERT_EQ(first.Acquire(u"TestClass"), InstanceStatus::First);
   ws().WatchInstance(&first);
   ws().ShowWindow(window_, SW_SHOW);
   ws().ShowWindow(window_, SW_MINIMIZE);
 
-  SingleInstance second(dir.path());
+  SingleInstance second(dir.Path());
   ASSERT_EQ(second.Acquire(u"TestClass"), InstanceStatus::AlreadyRunning);
   EXPECT_TRUE(second.SignalFirstInstance());
   Drain();
