@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "pathfinding/PathFinder.h"
+#include "testsupport/SeededRandom.h"
 
 namespace {
 
@@ -25,18 +26,7 @@ using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-class Rng {
- public:
-  explicit Rng(u32 seed) : state_(seed) {}
-  u32 Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
-  }
-  i32 Range(i32 lo, i32 hi) { return lo + static_cast<i32>(Next() % static_cast<u32>(hi - lo + 1)); }
-
- private:
-  u32 state_;
-};
+using testsupport::SeededRandom;
 
 struct Rect {
   i32 l, t, r, b;
@@ -56,7 +46,7 @@ const i16 kFoot[3][2] = {{12, 8}, {20, 12}, {32, 16}};
 // same count from sides up to 192 and covers more than half.
 WorldSetup Typical(bool crowded) {
   WorldSetup w{crowded ? "crowded" : "typical", 1600, 1200, {}, 10000, 1000};
-  Rng rng(20240601);
+  SeededRandom rng(20240601);
   const i32 most = crowded ? 192 : 80;
   for (i32 i = 0; i < 150; ++i) {
     const i32 rw = rng.Range(24, most), rh = rng.Range(24, most);
@@ -68,7 +58,7 @@ WorldSetup Typical(bool crowded) {
 
 WorldSetup Dense() {
   WorldSetup w{"dense", 4096, 4096, {}, 10000, 300};
-  Rng rng(777);
+  SeededRandom rng(777);
   for (i32 i = 0; i < 1000; ++i) {
     const i32 rw = rng.Range(16, 96), rh = rng.Range(16, 96);
     const i32 x = rng.Range(0, 4096 - rw), y = rng.Range(0, 4096 - rh);
@@ -242,7 +232,7 @@ void Run(const WorldSetup& world) {
   const double buildMs = Ms(Clock::now() - b0);
 
   // Churn: a 128 x 96 building added and removed outside a bracket.
-  Rng churn(99);
+  SeededRandom churn(99);
   const i32 cycles = 1000;
   const auto c0 = Clock::now();
   for (i32 i = 0; i < cycles; ++i) {
@@ -278,7 +268,7 @@ void Run(const WorldSetup& world) {
               "%d groups in that grid\n",
               world.name, world.rects.size(), cover[0] * 100, cover[1] * 100, maps[2].grid->multiShapes.GetCount());
 
-  Rng rng(12345);
+  SeededRandom rng(12345);
   std::vector<double> times;
   std::vector<double> ratios;
   u32 failures = 0, points = 0, invalid = 0;
@@ -343,7 +333,7 @@ void Run(const WorldSetup& world) {
     // Sliced on the real clock: the longest single call.
     double longest = 0;
     u32 calls = 0, sliced = 0, fails = 0;
-    Rng srng(555);
+    SeededRandom srng(555);
     for (u32 q = 0; q < 1000; ++q) {
       const GridMap& m = maps[q % 3];
       const _SHAPEGRID* g = m.grid;

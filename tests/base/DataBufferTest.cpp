@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "DataFileTestUtil.h"
 #include "base/Crc32.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -18,8 +18,8 @@ namespace {
 using kis::DataBuffer;
 using kis::DataCursor;
 using kis::LevelSaveInfo;
-using testutil::ReadAll;
-using testutil::WriteAll;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
 
 class TestStore : public kis::SavedStateStore {
  public:
@@ -251,19 +251,19 @@ TEST(DataBufferFile, RoundTripThroughASection) {
   EXPECT_EQ(0, std::memcmp(a, b, 48));
   EXPECT_EQ(0, std::memcmp(want.Data(), got.Data(), want.dataSize));
   EXPECT_EQ(0, std::memcmp(want.Records(), got.Records(), want.recordSize));
-  EXPECT_EQ(ReadAll(dir.File("p.dat")).size(), 20u + 48 + 4 + 19 + 12 + 12 + 16);
+  EXPECT_EQ(ReadFileBytes(dir.File("p.dat")).size(), 20u + 48 + 4 + 19 + 12 + 12 + 16);
 }
 
 TEST(DataBufferFile, EverySingleFlippedByteIsRefused) {
   TempFolder dir;
   WriteSampleFile(dir);
-  const auto good = ReadAll(dir.File("p.dat"));
+  const auto good = ReadFileBytes(dir.File("p.dat"));
   const size_t sectionEnd = 20 + 48 + 4 + 19 + 12;
   for (size_t i = 20; i < sectionEnd; ++i) {
     for (u8 flip : {0x01, 0x80}) {
       auto bad = good;
       bad[i] ^= flip;
-      WriteAll(dir.File("p.dat"), bad);
+      WriteFileBytes(dir.File("p.dat"), bad);
       DataBuffer got;
       EXPECT_FALSE(ReadSampleFile(dir, &got)) << i;
       EXPECT_EQ(got.dataSize, 0u);
@@ -274,13 +274,13 @@ TEST(DataBufferFile, EverySingleFlippedByteIsRefused) {
 TEST(DataBufferFile, ForgedHeadersWithValidChecksAreRefused) {
   TempFolder dir;
   WriteSampleFile(dir);
-  const auto good = ReadAll(dir.File("p.dat"));
+  const auto good = ReadFileBytes(dir.File("p.dat"));
   // Rewrites one header word and the header check so only the content is wrong.
   auto forge = [&](size_t word, u32 value) {
     auto bad = good;
     kis::PutU32LE(&bad[20 + word * 4], value);
     kis::PutU32LE(&bad[20 + 48], kis::Crc32(&bad[20], 48));
-    WriteAll(dir.File("p.dat"), bad);
+    WriteFileBytes(dir.File("p.dat"), bad);
     DataBuffer got;
     return ReadSampleFile(dir, &got);
   };

@@ -1,21 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "DataFileTestUtil.h"
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "platform/os/StdioFile.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
 
-using testutil::ReadAll;
-using testutil::WriteAll;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
 namespace fs = std::filesystem;
 
 constexpr u32 kSig1 = 0x11223344u;
@@ -49,7 +50,7 @@ TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
   auto* w = kis::CreateDataFileWriterW(dir.Wide("empty.dat").c_str(), kSig1, kSig2, 7, false);
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(kis::CloseDataFile(w));
-  const auto bytes = ReadAll(dir.File("empty.dat"));
+  const auto bytes = ReadFileBytes(dir.File("empty.dat"));
   ASSERT_EQ(bytes.size(), 32u);
   EXPECT_EQ(kis::GetU32LE(&bytes[0]), kSig1);
   EXPECT_EQ(kis::GetU32LE(&bytes[4]), kSig2);
@@ -74,7 +75,7 @@ TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
 TEST(DataFileLayout, DamagedHeadersAreRefused) {
   TempFolder dir;
   ASSERT_TRUE(WriteSections(dir.Wide("f.dat"), false, {Pattern(10, 1)}));
-  const auto good = ReadAll(dir.File("f.dat"));
+  const auto good = ReadFileBytes(dir.File("f.dat"));
   struct Damage {
     size_t offset;
     u32 value;
@@ -83,12 +84,12 @@ TEST(DataFileLayout, DamagedHeadersAreRefused) {
                    Damage{16, static_cast<u32>(good.size() - 4)}}) {
     auto bad = good;
     kis::PutU32LE(&bad[d.offset], d.value);
-    WriteAll(dir.File("bad.dat"), bad);
+    WriteFileBytes(dir.File("bad.dat"), bad);
     EXPECT_EQ(kis::OpenDataFileReaderW(dir.Wide("bad.dat").c_str(), kSig1, kSig2, kAny), nullptr)
         << d.offset << " " << d.value;
   }
   for (size_t len : {0, 19, 20, 31}) {
-    WriteAll(dir.File("short.dat"), std::vector<u8>(good.begin(), good.begin() + static_cast<long>(len)));
+    WriteFileBytes(dir.File("short.dat"), std::vector<u8>(good.begin(), good.begin() + static_cast<long>(len)));
     EXPECT_EQ(kis::OpenDataFileReaderW(dir.Wide("short.dat").c_str(), kSig1, kSig2, kAny), nullptr) << len;
   }
 }
@@ -255,7 +256,7 @@ u32 CountsCheck(u32 children, u32 entries) {
 TEST(DataFileDirectories, ForgedCountsAndDepthAreRefused) {
   TempFolder dir;
   auto opens = [&](const std::vector<u8>& bytes) {
-    WriteAll(dir.File("x.dat"), bytes);
+    WriteFileBytes(dir.File("x.dat"), bytes);
     auto* r = kis::OpenDataFileReaderW(dir.Wide("x.dat").c_str(), kSig1, kSig2, 1);
     const bool ok = r != nullptr;
     delete r;
@@ -318,14 +319,14 @@ TEST(DataFileSafeSave, ReplacesTheOldFileOnlyWhenComplete) {
   TempFolder dir;
   const std::u16string name = dir.Wide("save.dat");
   ASSERT_TRUE(WriteSections(name, false, {Pattern(10, 1)}));
-  const auto before = ReadAll(dir.File("save.dat"));
+  const auto before = ReadFileBytes(dir.File("save.dat"));
 
   auto* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, true);
   ASSERT_NE(w, nullptr);
   const auto body = Pattern(3000, 9);
   EXPECT_TRUE(w->BeginSection(7, 7) && w->Write(body.data(), 3000) && w->EndSection());
   // While the save runs the old file is untouched and the new one grows aside.
-  EXPECT_EQ(ReadAll(dir.File("save.dat")), before);
+  EXPECT_EQ(ReadFileBytes(dir.File("save.dat")), before);
   EXPECT_TRUE(fs::exists(dir.File("save.dat.bak")));
   EXPECT_TRUE(kis::CloseDataFile(w));
   EXPECT_FALSE(fs::exists(dir.File("save.dat.bak")));
@@ -342,7 +343,7 @@ TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
   WriteFaultGuard guard;
   const std::u16string name = dir.Wide("save.dat");
   ASSERT_TRUE(WriteSections(name, false, {Pattern(500, 1), Pattern(77, 2)}));
-  const auto before = ReadAll(dir.File("save.dat"));
+  const auto before = ReadFileBytes(dir.File("save.dat"));
   const std::vector<std::vector<u8>> bigger = {Pattern(4000, 3), Pattern(4000, 4), Pattern(10, 5)};
   // The complete new file is 20 + 8010 + 12 + 3 * 16 bytes: fail the writes
   // after every stage of it (header, sections, directory, offset patch).
@@ -350,14 +351,14 @@ TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
     plat::SetWriteFaultAfter(budget);
     EXPECT_FALSE(WriteSections(name, true, bigger)) << budget;
     plat::SetWriteFaultAfter(-1);
-    EXPECT_EQ(ReadAll(dir.File("save.dat")), before) << budget;
+    EXPECT_EQ(ReadFileBytes(dir.File("save.dat")), before) << budget;
     EXPECT_FALSE(fs::exists(dir.File("save.dat.bak"))) << budget;
   }
   // With enough budget the same save goes through.
   plat::SetWriteFaultAfter(20 + 8010 + 12 + 48 + 4);
   EXPECT_TRUE(WriteSections(name, true, bigger));
   plat::SetWriteFaultAfter(-1);
-  EXPECT_EQ(ReadAll(dir.File("save.dat")).size(), 20u + 8010 + 12 + 48);
+  EXPECT_EQ(ReadFileBytes(dir.File("save.dat")).size(), 20u + 8010 + 12 + 48);
 }
 
 TEST(DataFileSafeSave, FailedCommitIsReportedAndCleanedUp) {
@@ -379,7 +380,7 @@ TEST(DataFileSafeSave, UnwritableBackupFallsBackToWritingInPlace) {
   EXPECT_EQ(fs::file_size(dir.File("save.dat")), 0u);  // truncated: written in place
   EXPECT_TRUE(w->BeginSection(1, 1) && w->EndSection());
   EXPECT_TRUE(kis::CloseDataFile(w));
-  EXPECT_EQ(ReadAll(dir.File("save.dat")).size(), 20u + 12 + 16);
+  EXPECT_EQ(ReadFileBytes(dir.File("save.dat")).size(), 20u + 12 + 16);
 }
 
 TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {
@@ -391,11 +392,11 @@ TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {
   EXPECT_FALSE(fs::exists(dir.File("plain.dat")));
 
   ASSERT_TRUE(WriteSections(dir.Wide("safe.dat"), false, {Pattern(10, 1)}));
-  const auto before = ReadAll(dir.File("safe.dat"));
+  const auto before = ReadFileBytes(dir.File("safe.dat"));
   w = kis::CreateDataFileWriterW(dir.Wide("safe.dat").c_str(), kSig1, kSig2, 1, true);
   ASSERT_TRUE(w->BeginSection(1, 0));
   EXPECT_FALSE(kis::CloseDataFile(w));
-  EXPECT_EQ(ReadAll(dir.File("safe.dat")), before);
+  EXPECT_EQ(ReadFileBytes(dir.File("safe.dat")), before);
   EXPECT_FALSE(fs::exists(dir.File("safe.dat.bak")));
 
   w = kis::CreateDataFileWriterW(dir.Wide("x.dat").c_str(), kSig1, kSig2, 1, false);

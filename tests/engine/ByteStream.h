@@ -1,11 +1,9 @@
-// A test-only stream over a byte vector, with little-endian builders for
-// crafting image files in code.
+// A test-only stream over a byte vector, for loaders fed crafted image files
+// (built with testsupport/ByteBuilder.h).
 #pragma once
 
 #include <algorithm>
 #include <cstring>
-#include <initializer_list>
-#include <string>
 #include <vector>
 
 #include "base/Stream.h"
@@ -41,33 +39,6 @@ class ByteStream : public kis::Stream {
  private:
   std::vector<u8> data_;
   u64 pos_ = 0;
-};
-
-// Appends little-endian fields to a byte vector.
-struct Bytes {
-  std::vector<u8> v;
-  Bytes& u8_(u32 x) {
-    v.push_back(static_cast<u8>(x));
-    return *this;
-  }
-  Bytes& u16_(u32 x) { return u8_(x).u8_(x >> 8); }
-  Bytes& u32_(u32 x) { return u16_(x).u16_(x >> 16); }
-  Bytes& raw(std::initializer_list<u8> bytes) {
-    v.insert(v.end(), bytes);
-    return *this;
-  }
-  Bytes& raw(const std::vector<u8>& bytes) {
-    v.insert(v.end(), bytes.begin(), bytes.end());
-    return *this;
-  }
-  Bytes& text(const std::string& s) {
-    v.insert(v.end(), s.begin(), s.end());
-    return *this;
-  }
-  Bytes& zeros(size_t n) {
-    v.insert(v.end(), n, 0);
-    return *this;
-  }
 };
 
 }  // namespace testing_support

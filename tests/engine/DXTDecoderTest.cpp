@@ -5,25 +5,17 @@
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXTDecoder.h"
 #include "engine/image/PixelFormat.h"
+#include "testsupport/ByteBuilder.h"
 
 namespace {
 
-void Put16(std::vector<u8>& b, u32 v) {
-  b.push_back(static_cast<u8>(v));
-  b.push_back(static_cast<u8>(v >> 8));
-}
-void Put32(std::vector<u8>& b, u32 v) {
-  Put16(b, v);
-  Put16(b, v >> 16);
-}
+using testsupport::ByteBuilder;
 
 // A colour block: two R5G6B5 end points and 2-bit indices, texel 0 lowest.
-void ColourBlock(std::vector<u8>& b, u32 c0, u32 c1, const u32 (&indices)[16]) {
-  Put16(b, c0);
-  Put16(b, c1);
+void ColourBlock(ByteBuilder& b, u32 c0, u32 c1, const u32 (&indices)[16]) {
   u32 bits = 0;
   for (int t = 0; t < 16; ++t) bits |= indices[t] << (2 * t);
-  Put32(b, bits);
+  b.u16_(c0).u16_(c1).u32_(bits);
 }
 
 std::vector<u32> Decode(const std::vector<u8>& src, i32 w, i32 h, u32 format) {
@@ -35,9 +27,9 @@ std::vector<u32> Decode(const std::vector<u8>& src, i32 w, i32 h, u32 format) {
 constexpr u32 kRed565 = 0xF800, kBlue565 = 0x001F;
 
 TEST(DXTDecoder, Dxt1FourColourBlock) {
-  std::vector<u8> b;
+  ByteBuilder b;
   ColourBlock(b, kRed565, kBlue565, {0, 1, 2, 3, 3, 2, 1, 0});
-  const auto px = Decode(b, 4, 4, D3DFMT_DXT1);
+  const auto px = Decode(b.v, 4, 4, D3DFMT_DXT1);
   EXPECT_EQ(px[0], 0xFFFF0000u);
   EXPECT_EQ(px[1], 0xFF0000FFu);
   EXPECT_EQ(px[2], 0xFFAA0055u);  // (2 * 255 + 0 + 1) / 3 = 170, (0 + 255 + 1) / 3 = 85
@@ -48,46 +40,43 @@ TEST(DXTDecoder, Dxt1FourColourBlock) {
 }
 
 TEST(DXTDecoder, Dxt1ThreeColourBlockMakesOnlyIndexThreeTransparent) {
-  std::vector<u8> b;
+  ByteBuilder b;
   ColourBlock(b, kBlue565, kRed565, {0, 1, 2, 3});  // c0 <= c1
-  const auto px = Decode(b, 4, 4, D3DFMT_DXT1);
+  const auto px = Decode(b.v, 4, 4, D3DFMT_DXT1);
   EXPECT_EQ(px[0], 0xFF0000FFu);
   EXPECT_EQ(px[1], 0xFFFF0000u);
   EXPECT_EQ(px[2], 0xFF7F007Fu);  // the mean, alpha 255
   EXPECT_EQ(px[3], 0x00AA0055u);  // its own colour, alpha 0
   for (int t = 4; t < 16; ++t) EXPECT_EQ(px[t], 0xFF0000FFu);
 
-  std::vector<u8> equal;
+  ByteBuilder equal;
   ColourBlock(equal, 0x1234, 0x1234, {3, 3, 3, 3});
-  EXPECT_EQ(Decode(equal, 4, 4, D3DFMT_DXT1)[0] >> 24, 0u);  // equal end points count as c0 <= c1
+  EXPECT_EQ(Decode(equal.v, 4, 4, D3DFMT_DXT1)[0] >> 24, 0u);  // equal end points count as c0 <= c1
 }
 
 TEST(DXTDecoder, Dxt1WidthsNotAMultipleOfFour) {
   // 6 x 5 pixels: 2 x 2 blocks, each of one colour.
   const u32 colours[4] = {0xF800, 0x07E0, 0x001F, 0xFFFF};
-  std::vector<u8> b;
+  ByteBuilder b;
   for (u32 c : colours) ColourBlock(b, c, 0, {});
-  ASSERT_EQ(b.size(), DXLGetDXTDataSize(6, 5, D3DFMT_DXT1));
-  const auto px = Decode(b, 6, 5, D3DFMT_DXT1);
+  ASSERT_EQ(b.v.size(), DXLGetDXTDataSize(6, 5, D3DFMT_DXT1));
+  const auto px = Decode(b.v, 6, 5, D3DFMT_DXT1);
   const u32 argb[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 6; ++x) EXPECT_EQ(px[y * 6 + x], argb[(y / 4) * 2 + x / 4]) << x << "," << y;
 
   // One byte short of the blocks: refused, nothing written.
   std::vector<u32> out(30, 7);
-  EXPECT_EQ(DXLDecodeDXT(6, 5, out.data(), b.data(), b.size() - 1, D3DFMT_DXT1, D3DFMT_A8R8G8B8, 4), 0);
+  EXPECT_EQ(DXLDecodeDXT(6, 5, out.data(), b.v.data(), b.v.size() - 1, D3DFMT_DXT1, D3DFMT_A8R8G8B8, 4), 0);
   for (u32 p : out) EXPECT_EQ(p, 7u);
 }
 
 TEST(DXTDecoder, Dxt3ExplicitAlpha) {
   for (u32 format : {D3DFMT_DXT3, D3DFMT_DXT2}) {
-    std::vector<u8> b;
-    Put16(b, 0x3210);
-    Put16(b, 0xFFFF);
-    Put16(b, 0x0000);
-    Put16(b, 0xF00F);
+    ByteBuilder b;
+    b.u16_(0x3210).u16_(0xFFFF).u16_(0x0000).u16_(0xF00F);
     ColourBlock(b, 0xFFFF, 0xFFFF, {});
-    const auto px = Decode(b, 4, 4, format);
+    const auto px = Decode(b.v, 4, 4, format);
     EXPECT_EQ(px[0], 0x00FFFFFFu);
     EXPECT_EQ(px[1], 0x11FFFFFFu);
     EXPECT_EQ(px[2], 0x22FFFFFFu);
@@ -102,16 +91,13 @@ TEST(DXTDecoder, Dxt3ExplicitAlpha) {
 
 // An interpolated alpha block whose texel k (in each half) takes index k.
 std::vector<u8> AlphaBlock(u32 a0, u32 a1) {
-  std::vector<u8> b = {static_cast<u8>(a0), static_cast<u8>(a1)};
+  ByteBuilder b;
+  b.u8_(a0).u8_(a1);
   u32 bits = 0;
   for (u32 k = 0; k < 8; ++k) bits |= k << (3 * k);
-  for (int group = 0; group < 2; ++group) {
-    b.push_back(static_cast<u8>(bits));
-    b.push_back(static_cast<u8>(bits >> 8));
-    b.push_back(static_cast<u8>(bits >> 16));
-  }
+  b.u24_(bits).u24_(bits);
   ColourBlock(b, 0, 0, {});
-  return b;
+  return b.v;
 }
 
 TEST(DXTDecoder, Dxt5InterpolatedAlphaBothModes) {
@@ -128,16 +114,16 @@ TEST(DXTDecoder, Dxt5InterpolatedAlphaBothModes) {
 }
 
 TEST(DXTDecoder, DecodesIntoSmallerFormatsAndRefusesBadArguments) {
-  std::vector<u8> b;
+  ByteBuilder b;
   ColourBlock(b, kRed565, kBlue565, {});
   std::vector<u16> out(16, 0);
-  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.data(), b.size(), D3DFMT_DXT1, D3DFMT_R5G6B5, 2), 1);
+  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.v.data(), b.v.size(), D3DFMT_DXT1, D3DFMT_R5G6B5, 2), 1);
   EXPECT_EQ(out[5], 0xF800);
-  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.data(), b.size(), D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, 2), 0);
-  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.data(), b.size(), D3DFMT_DXT1, D3DFMT_DXT3, 2), 0);
-  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.data(), b.size(), D3DFMT_DXT1, D3DFMT_R5G6B5, 3), 0);
+  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.v.data(), b.v.size(), D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, 2), 0);
+  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.v.data(), b.v.size(), D3DFMT_DXT1, D3DFMT_DXT3, 2), 0);
+  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.v.data(), b.v.size(), D3DFMT_DXT1, D3DFMT_R5G6B5, 3), 0);
   // A pixel size that does not match the format would overrun the destination.
-  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.data(), b.size(), D3DFMT_DXT1, D3DFMT_A8R8G8B8, 2), 0);
+  EXPECT_EQ(DXLDecodeDXT(4, 4, out.data(), b.v.data(), b.v.size(), D3DFMT_DXT1, D3DFMT_A8R8G8B8, 2), 0);
   EXPECT_EQ(DXLGetDXTDataSize(5, 5, D3DFMT_DXT5), 64u);
   EXPECT_EQ(DXLGetDXTDataSize(0, 5, D3DFMT_DXT5), 0u);
 }

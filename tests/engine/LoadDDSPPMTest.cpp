@@ -3,11 +3,12 @@
 #include <string>
 
 #include "BitmapTestHelpers.h"
+#include "testsupport/ByteBuilder.h"
 
 namespace {
 
 using testing_support::AllZero;
-using testing_support::Bytes;
+using Bytes = testsupport::ByteBuilder;
 using testing_support::ExpectRefused;
 using testing_support::Load;
 using testing_support::PixelHalf;

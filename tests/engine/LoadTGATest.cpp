@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "BitmapTestHelpers.h"
+#include "testsupport/ByteBuilder.h"
 
 namespace {
 
-using testing_support::Bytes;
+using Bytes = testsupport::ByteBuilder;
 using testing_support::ExpectRefused;
 using testing_support::Load;
 using testing_support::PixelHalf;

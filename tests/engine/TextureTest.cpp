@@ -15,6 +15,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/ImageFiles.h"
 #include "testsupport/ViewerRig.h"
 
@@ -87,7 +88,7 @@ TEST_F(Textures, TheEngineDecoderServesTheUtilityLibrary) {
 
 TEST_F(Textures, FromAFileDrawnAsAQuad) {
   const std::vector<u32> pic = Picture(4, 3);
-  ASSERT_TRUE(imagefiles::WriteFile(Path("pic.tga"), imagefiles::Targa32(4, 3, pic)));
+  ASSERT_TRUE(testsupport::WriteFileBytes(Path("pic.tga"), imagefiles::Targa32(4, 3, pic)));
   Listener listener;  // outlives the texture, which tells it 1 when it goes
   DXLTexture texture(rig_.viewer.get());
   texture.AddListener(&listener);
@@ -120,7 +121,7 @@ TEST_F(Textures, FromAFileDrawnAsAQuad) {
 
 TEST_F(Textures, ColourKeyFromTheFirstPixel) {
   std::vector<u32> pic = {0xFF112233u, 0xFFFFFFFFu, 0xFF112233u, 0xFF445566u};
-  ASSERT_TRUE(imagefiles::WriteFile(Path("key.tga"), imagefiles::Targa32(2, 2, pic)));
+  ASSERT_TRUE(testsupport::WriteFileBytes(Path("key.tga"), imagefiles::Targa32(2, 2, pic)));
   DXLTexture texture(rig_.viewer.get());
   texture.SetKeyMode(2, 0);
   const std::u16string path = plat::Utf8ToUtf16(Path("key.tga"));
@@ -300,7 +301,7 @@ TEST_F(Textures, LocksNestAndBlockSelection) {
 
 TEST_F(Textures, DeviceRecreationRebuildsAutoReloadTextures) {
   const std::vector<u32> pic = Picture(4, 4);
-  ASSERT_TRUE(imagefiles::WriteFile(Path("re.tga"), imagefiles::Targa32(4, 4, pic)));
+  ASSERT_TRUE(testsupport::WriteFileBytes(Path("re.tga"), imagefiles::Targa32(4, 4, pic)));
   const std::u16string path = plat::Utf8ToUtf16(Path("re.tga"));
   DXLTexture autoTexture(rig_.viewer.get()), plain(rig_.viewer.get());
   autoTexture.SetAutoReload(true);

@@ -10,6 +10,7 @@
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/ViewerRig.h"
 
 using texttest::LoadDescription;
@@ -185,7 +186,7 @@ TEST_F(BitmapFont, NoPictureMeansNoBuildAndAnOwnPictureFollowsTheUses) {
   EXPECT_EQ(bare->Acquire(), KGE_E_NOPICTURE);
   EXPECT_EQ(bare->GetUseCount(), 0u);
 
-  ASSERT_TRUE(imagefiles::WriteFile(folder_.Path() + "/Pics.tga",
+  ASSERT_TRUE(testsupport::WriteFileBytes(folder_.Path() + "/Pics.tga",
                                     imagefiles::Targa32(16, 8, std::vector<u32>(16 * 8, 0xFFFFFFFFu))));
   const std::string path =
       WriteDescription(folder_, "own.txt", "glyphs {\n image = \"sub/../Pics.tga\"\n height = 4\n width = 4\n chars = \"AB\"\n}\n");

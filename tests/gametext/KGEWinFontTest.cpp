@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <cstring>
 #include <memory>
 #include <string>
@@ -15,37 +11,14 @@
 #include "gametext/KGEWinFont.h"
 #include "platform/font/Font.h"
 #include "platform/font/FontResolver.h"
+#include "testsupport/FontTables.h"
 #include "testsupport/ViewerRig.h"
 
 using viewertest::ViewerRig;
 
 namespace {
 
-struct OsTwo {
-  long unitsPerEm = 0;
-  long winAscent = 0;
-  long winDescent = 0;
-};
-
-OsTwo ReadOsTwo(const std::string& file) {
-  OsTwo t;
-  FT_Library lib = nullptr;
-  FT_Face face = nullptr;
-  EXPECT_EQ(FT_Init_FreeType(&lib), 0);
-  EXPECT_EQ(FT_New_Face(lib, (kgetest::FontDir() + "/" + file).c_str(), 0, &face), 0);
-  if (face) {
-    const auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(face, FT_SFNT_HEAD));
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (head && os2) {
-      t.unitsPerEm = head->Units_Per_EM;
-      t.winAscent = os2->usWinAscent;
-      t.winDescent = os2->usWinDescent;
-    }
-    FT_Done_Face(face);
-  }
-  FT_Done_FreeType(lib);
-  return t;
-}
+using testsupport::ReadFontTables;
 
 // round(a * b / c), halves up, for positive values.
 long Scale(long a, long b, long c) { return (2 * a * b + c) / (2 * c); }
@@ -176,7 +149,7 @@ TEST_F(KgeWinFonts, ArialAtTwelvePointsHasTheMetricsOfLiberationSansTables) {
   EXPECT_EQ(choice.family, "Liberation Sans");
 
   ASSERT_EQ(Make(u"Arial", 12, u"AHgj"), KGE_S_OK);
-  const OsTwo t = ReadOsTwo("LiberationSans-Regular.ttf");
+  const testsupport::FontTables t = ReadFontTables("LiberationSans-Regular.ttf");
   ASSERT_GT(t.unitsPerEm, 0);
   // 12 points at 96 dpi are an em of 16 pixels.
   const long ascent = Scale(t.winAscent, 16, t.unitsPerEm);

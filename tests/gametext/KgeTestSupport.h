@@ -11,10 +11,11 @@
 #include "gametext/KGEFont.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontResolver.h"
+#include "testsupport/FontTables.h"
 
 namespace kgetest {
 
-inline std::string FontDir() { return std::string(TM_TEST_DATA_DIR) + "/fonts"; }
+using testsupport::FontDir;
 
 // Every font made without its own resolver sees only the test fonts.
 inline void UseTestFonts() {

@@ -13,6 +13,7 @@
 #include "gametext/KGEBitmapFont.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/ImageFiles.h"
 #include "testsupport/TempFolder.h"
 
@@ -43,7 +44,7 @@ inline u32 Texel(DXLTexture* t, i32 x, i32 y) {
 inline std::string WriteDescription(const TempFolder& folder, const std::string& name, const std::string& body) {
   const std::string path = folder.Path() + "/" + name;
   const std::string bytes = "\xEF\xBB\xBF" + body;
-  EXPECT_TRUE(imagefiles::WriteFile(path, std::vector<u8>(bytes.begin(), bytes.end())));
+  EXPECT_TRUE(testsupport::WriteFileBytes(path, std::vector<u8>(bytes.begin(), bytes.end())));
   return path;
 }
 

@@ -10,23 +10,13 @@
 #include "platform/encoding/Utf.h"
 #include "testsupport/GridValidator.h"
 #include "testsupport/PathChecker.h"
+#include "testsupport/SeededRandom.h"
 
 namespace {
 
 using namespace shpf;
 
-class Rng {
- public:
-  explicit Rng(u32 seed) : state_(seed) {}
-  u32 Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
-  }
-  i32 Range(i32 lo, i32 hi) { return lo + static_cast<i32>(Next() % static_cast<u32>(hi - lo + 1)); }
-
- private:
-  u32 state_;
-};
+using testsupport::SeededRandom;
 
 class CountingSink : public PathFailureSink {
  public:
@@ -86,7 +76,7 @@ struct Stats {
 };
 
 void RunWorld(u32 seed, Stats& stats, i32 queries) {
-  Rng rng(seed);
+  SeededRandom rng(seed);
   PathFinder pf(320, 240, 32, 32);
   CountingSink sink;
   pf.SetFailureSink(&sink);

@@ -8,23 +8,13 @@
 
 #include "pathfinding/PathFinder.h"
 #include "testsupport/GridValidator.h"
+#include "testsupport/SeededRandom.h"
 
 namespace {
 
 using namespace shpf;
 
-class Rng {
- public:
-  explicit Rng(u32 seed) : state_(seed) {}
-  u32 Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
-  }
-  i32 Range(i32 lo, i32 hi) { return lo + static_cast<i32>(Next() % static_cast<u32>(hi - lo + 1)); }
-
- private:
-  u32 state_;
-};
+using testsupport::SeededRandom;
 
 struct Inflated {
   i32 l, t, r, b;
@@ -177,7 +167,7 @@ class World {
     dirty_.clear();
   }
 
-  Rng rng_;
+  SeededRandom rng_;
   PathFinder pf_;
   i32 w_, h_;
   i32 nesting_ = 0;
@@ -201,7 +191,7 @@ TEST(ShapeGridRandom, ChurnKeepsGroupsRingsAndVersionsRight) {
 
 TEST(ShapeGridRandom, DenseClustersWithHolesAndPinches) {
   // Small squares packed tightly make holes, one-pixel gaps and diagonal touches.
-  Rng rng(424242);
+  SeededRandom rng(424242);
   PathFinder pf(160, 120, 16, 16);
   ASSERT_NE(pf.CreateGrid(1, 0, 0, 1), nullptr);
   ASSERT_NE(pf.CreateGrid(2, PackPair(1, 1), PackPair(1, 1), 2), nullptr);

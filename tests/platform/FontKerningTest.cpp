@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "FontTestUtil.h"
 #include "platform/font/FontKernTable.h"
+#include "testsupport/ByteBuilder.h"
 
 namespace {
 
@@ -20,39 +20,26 @@ using fonttest::TestResolver;
 class KernBuilder {
  public:
   explicit KernBuilder(uint16_t tables, uint16_t version = 0) {
-    Put16(version);
-    Put16(tables);
+    bytes_.be16(version).be16(tables);
   }
   // A format-0 subtable; `lengthField` < 0 writes the true length.
   KernBuilder& Subtable(uint16_t coverage, const std::vector<std::array<int, 3>>& pairs, int lengthField = -1,
                         int countField = -1) {
     const size_t length = 14 + 6 * pairs.size();
-    Put16(0);
-    Put16(static_cast<uint16_t>(lengthField < 0 ? length : lengthField));
-    Put16(coverage);
-    Put16(static_cast<uint16_t>(countField < 0 ? pairs.size() : countField));
-    Put16(0);
-    Put16(0);
-    Put16(0);
-    for (const auto& p : pairs) {
-      Put16(static_cast<uint16_t>(p[0]));
-      Put16(static_cast<uint16_t>(p[1]));
-      Put16(static_cast<uint16_t>(static_cast<int16_t>(p[2])));
-    }
+    bytes_.be16(0).be16(static_cast<uint16_t>(lengthField < 0 ? length : lengthField)).be16(coverage);
+    bytes_.be16(static_cast<uint16_t>(countField < 0 ? pairs.size() : countField)).be16(0).be16(0).be16(0);
+    for (const auto& p : pairs)
+      bytes_.be16(static_cast<uint16_t>(p[0])).be16(static_cast<uint16_t>(p[1])).be16(static_cast<uint16_t>(p[2]));
     return *this;
   }
   KernBuilder& Raw(std::vector<uint8_t> bytes) {
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    bytes_.raw(bytes);
     return *this;
   }
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  const std::vector<uint8_t>& Bytes() const { return bytes_.v; }
 
  private:
-  void Put16(uint16_t v) {
-    bytes_.push_back(static_cast<uint8_t>(v >> 8));
-    bytes_.push_back(static_cast<uint8_t>(v));
-  }
-  std::vector<uint8_t> bytes_;
+  testsupport::ByteBuilder bytes_;
 };
 
 using Pairs = std::vector<std::array<int, 3>>;
@@ -190,12 +177,8 @@ TEST(FontKerning, AmountsAreTheTableValuesScaledAndRounded) {
 TEST(FontKerning, FontWithoutAKernTableHasNoPairs) {
   // A font built from the DejaVu file with its 'kern' table renamed, so only
   // GPOS kerning is left: like the Windows text services, no pairs.
-  std::FILE* file = std::fopen((fonttest::FontDir() + "/DejaVuSans.ttf").c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  std::vector<uint8_t> bytes;
-  uint8_t buffer[65536];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(file);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(fonttest::FontDir() + "/DejaVuSans.ttf");
+  ASSERT_FALSE(bytes.empty());
   const uint16_t tables = static_cast<uint16_t>(bytes[4] << 8 | bytes[5]);
   bool renamed = false;
   for (size_t i = 0; i < tables; ++i) {

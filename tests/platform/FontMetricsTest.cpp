@@ -1,46 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <climits>
-#include <cstdio>
 #include <vector>
 
 #include "FontTestUtil.h"
+#include "testsupport/ByteBuilder.h"
+#include "testsupport/FontTables.h"
 
 namespace {
 
 using fonttest::Request;
 using fonttest::TestResolver;
 
-// The font's own tables, read straight through FreeType.
-struct Tables {
-  long unitsPerEm = 0;
-  long winAscent = 0;
-  long winDescent = 0;
-};
-
-Tables ReadTables(const std::string& file) {
-  Tables t;
-  FT_Library lib = nullptr;
-  FT_Face face = nullptr;
-  EXPECT_EQ(FT_Init_FreeType(&lib), 0);
-  EXPECT_EQ(FT_New_Face(lib, (fonttest::FontDir() + "/" + file).c_str(), 0, &face), 0);
-  if (face != nullptr) {
-    const auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(face, FT_SFNT_HEAD));
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (head != nullptr && os2 != nullptr) {
-      t.unitsPerEm = head->Units_Per_EM;
-      t.winAscent = os2->usWinAscent;
-      t.winDescent = os2->usWinDescent;
-    }
-    FT_Done_Face(face);
-  }
-  FT_Done_FreeType(lib);
-  return t;
-}
+using testsupport::ReadFontTables;
 
 // round(a * b / c) for positive values, halves up.
 long Scale(long a, long b, long c) { return (2 * a * b + c) / (2 * c); }
@@ -60,7 +32,7 @@ TEST(FontMetrics, ArialAtTwelvePointsHasLiberationSansTableMetrics) {
   plat::Font font;
   ASSERT_TRUE(font.Create(Request(u"Arial", plat::FontHeightFromPoints(12)), r));
   EXPECT_EQ(font.Family(), "Liberation Sans");
-  const Tables t = ReadTables("LiberationSans-Regular.ttf");
+  const testsupport::FontTables t = ReadFontTables("LiberationSans-Regular.ttf");
   ASSERT_GT(t.unitsPerEm, 0);
 
   plat::FontMetrics m;
@@ -77,7 +49,7 @@ TEST(FontMetrics, ArialAtTwelvePointsHasLiberationSansTableMetrics) {
 
 TEST(FontMetrics, PositiveHeightIsTheCellHeight) {
   const plat::FontResolver r = TestResolver();
-  const Tables t = ReadTables("LiberationSans-Regular.ttf");
+  const testsupport::FontTables t = ReadFontTables("LiberationSans-Regular.ttf");
   for (int cell : {8, 20, 33, 100}) {
     plat::Font font;
     ASSERT_TRUE(font.Create(Request(u"Arial", cell), r));
@@ -193,12 +165,8 @@ TEST(FontMetrics, NullAndFailedFontsFailEveryCall) {
 }
 
 TEST(FontMetrics, FontFromMemoryMatchesTheSameFileFromDisk) {
-  std::FILE* file = std::fopen((fonttest::FontDir() + "/DejaVuSans.ttf").c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  std::vector<uint8_t> bytes;
-  uint8_t buffer[65536];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(file);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(fonttest::FontDir() + "/DejaVuSans.ttf");
+  ASSERT_FALSE(bytes.empty());
 
   plat::Font memory, disk;
   ASSERT_TRUE(memory.CreateFromMemory(bytes.data(), bytes.size(), Request(u"ignored", -20)));

@@ -8,10 +8,11 @@
 #include "platform/encoding/Utf.h"
 #include "platform/font/Font.h"
 #include "platform/font/FontResolver.h"
+#include "testsupport/FontTables.h"
 
 namespace fonttest {
 
-inline std::string FontDir() { return std::string(TM_TEST_DATA_DIR) + "/fonts"; }
+using testsupport::FontDir;
 
 inline plat::FontResolver TestResolver() {
   plat::FontResolver r;

@@ -6,6 +6,7 @@
 #include "GfxTestRig.h"
 #include "platform/gfx/GfxPipeline.h"
 #include "platform/gfx/GfxSimdAvx2.h"
+#include "testsupport/SeededRandom.h"
 
 using namespace gfxtest;
 
@@ -314,15 +315,12 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
                               {D3DTOP_SELECTARG1, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
                               {D3DTOP_MODULATE, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
                               {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
-  uint32_t seed = 12345;
-  auto next = [&seed]() {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
-  };
+  testsupport::SeededRandom random(12345);
+  auto next = [&random]() { return random.Next(); };
   std::vector<std::vector<uint32_t>> narrow;
   for (int wide = 0; wide < 2; ++wide) {
     SetAvx2Allowed(wide == 1);
-    seed = 12345;
+    random = testsupport::SeededRandom(12345);
     for (int trial = 0; trial < 600; ++trial) {
       const auto& op = ops[trial % 4];
       std::vector<uint32_t> fast(width), general(width);

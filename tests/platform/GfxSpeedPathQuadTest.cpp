@@ -7,24 +7,13 @@
 #include <vector>
 
 #include "GfxTestRig.h"
+#include "testsupport/SeededRandom.h"
 
 using namespace gfxtest;
 
 namespace {
 
-struct Lcg {
-  uint32_t s;
-  uint32_t Next() {
-    s = s * 1664525u + 1013904223u;
-    return s >> 8;
-  }
-  // A value in [lo, hi) on a grid of 1 / steps, so corners often fall on
-  // pixel centres and pixel edges.
-  float Grid(float lo, float hi, int steps) {
-    const int n = static_cast<int>((hi - lo) * steps);
-    return lo + static_cast<float>(Next() % n) / steps;
-  }
-};
+using testsupport::SeededRandom;
 
 std::vector<uint32_t> Snapshot(Rig& rig, int w, int h) {
   std::vector<uint32_t> out;
@@ -36,7 +25,7 @@ std::vector<uint32_t> Snapshot(Rig& rig, int w, int h) {
 
 // Four corners around (cx, cy) at increasing angles: a convex quad in either
 // turning direction, on the grid of 1 / steps.
-void ConvexQuad(Lcg& rng, int steps, float out[4][2]) {
+void ConvexQuad(SeededRandom& rng, int steps, float out[4][2]) {
   const float cx = rng.Grid(8, 40, steps), cy = rng.Grid(8, 40, steps);
   const bool reverse = rng.Next() % 2 == 0;
   for (int i = 0; i < 4; ++i) {
@@ -85,7 +74,7 @@ int ChannelDifference(uint32_t a, uint32_t b) {
 TEST(GfxSpeedPathQuad, ConvexQuadsCoverTheTrianglesPixelsEachOnce) {
   // Half-transparent white over black: a pixel drawn twice would come out
   // lighter than one drawn once.
-  Lcg rng{7};
+  SeededRandom rng{7};
   int convex = 0;
   for (int trial = 0; trial < 400; ++trial) {
     float c[4][2];
@@ -118,7 +107,7 @@ TEST(GfxSpeedPathQuad, NeighboursSharingAnEdgeDrawItsPixelsOnce) {
   // A strip of quads with slanted shared edges whose ends sit on pixel
   // centres and pixel edges; every pixel between the outer edges is drawn
   // exactly once.
-  Lcg rng{11};
+  SeededRandom rng{11};
   for (int trial = 0; trial < 60; ++trial) {
     const int steps = trial % 2 ? 2 : 4;
     std::vector<float> topX, bottomX;
@@ -162,7 +151,7 @@ TEST(GfxSpeedPathQuad, NeighboursSharingAnEdgeDrawItsPixelsOnce) {
 TEST(GfxSpeedPathQuad, OtherFansDrawExactlyAsTriangles) {
   // Concave, crossed, degenerate, Gouraud and off-plane quads are left to
   // the triangle pass: identical pixels either way.
-  Lcg rng{3};
+  SeededRandom rng{3};
   auto tex = [](Rig& rig) { return rig.MakeTexture(16, 16, [](int x, int y) { return Noise(x, y, 9); }); };
   const float shapes[][4][2] = {
       {{4, 4}, {30, 6}, {12, 12}, {6, 30}},      // concave at the third corner
@@ -208,7 +197,7 @@ TEST(GfxSpeedPathQuad, RotatedAndScaledTexelsStayWithinAFewLevelsOfTheTriangles)
   // Noise textures (the harshest case for a shifted sample point) on random
   // parallelograms and slightly skewed quads, both filters and addressing
   // modes; the coverage is the same and no channel moves by more than two.
-  Lcg rng{21};
+  SeededRandom rng{21};
   int differing = 0, total = 0, pointFlips = 0, parallelogramDiffering = 0, parallelogramTotal = 0;
   for (int trial = 0; trial < 200; ++trial) {
     // Corners on the sub-pixel grid, so the parallelogram stays one; about

@@ -7,18 +7,13 @@
 #include "GfxTestRig.h"
 #include "platform/gfx/GfxPipeline.h"
 #include "platform/gfx/GfxSimdAvx2.h"
+#include "testsupport/SeededRandom.h"
 
 using namespace gfxtest;
 
 namespace {
 
-struct Lcg {
-  uint32_t s;
-  uint32_t Next() {
-    s = s * 1664525u + 1013904223u;
-    return s >> 8;
-  }
-};
+using testsupport::SeededRandom;
 
 // Runs `shade` over one row on both vector paths and returns both rows.
 template <typename Shade>
@@ -39,7 +34,7 @@ TEST(GfxSpeedPathSpan, BilinearSpansPastClampedEdgesMatchOnBothPaths) {
   // Texture sizes down to one texel wide or high, clamped in both directions
   // or clamped across and wrapped down; spans start and end far outside.
   const int sizes[][2] = {{1, 1}, {2, 1}, {1, 5}, {2, 2}, {3, 7}, {5, 3}, {16, 8}, {64, 64}};
-  Lcg rng{99};
+  SeededRandom rng{99};
   for (const auto& size : sizes) {
     const int tw = size[0], th = size[1];
     std::vector<uint32_t> texels(static_cast<size_t>(tw * th));

@@ -2,7 +2,6 @@
 // file from ARGB pixels, and a data file whose sections hold texture entries.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,13 +22,6 @@ inline std::vector<u8> Targa32(u32 width, u32 height, const std::vector<u32>& ar
   file[17] = 0x28;  // 8 alpha bits, first row at the top
   for (size_t i = 0; i < argb.size(); ++i) kis::PutU32LE(&file[18 + i * 4], argb[i]);
   return file;
-}
-
-inline bool WriteFile(const std::string& path, const std::vector<u8>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
 }
 
 // The 76-byte texture entry header.
