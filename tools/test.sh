@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the unit tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer (g++), and every fuzz target for a few seconds
-# (clang and libFuzzer), and the audio mixer's tests under ThreadSanitizer.
-# The unit tests include the engine demo and the SDL2 check on a virtual X
-# display (xvfb-run). The unit-test summary is printed last.
+# Builds and runs every test: first the unit tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer (g++; they include the layering check, the engine
+# demo and the SDL2 check on a virtual X display), then every fuzz target for a
+# few seconds (clang and libFuzzer), then the audio mixer's tests under
+# ThreadSanitizer. Every part runs even when one before it failed; a summary
+# of all of them ends the output, and the exit status is non-zero when any
+# failed.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -14,26 +16,48 @@ tests="$here/build-test"
 fuzz="$here/build-fuzz"
 tsan="$here/build-tsan"
 
-cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON
-cmake --build "$tests" -j "$jobs"
-
-CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
-  -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-5}"
-cmake --build "$fuzz" -j "$jobs"
-
-# The audio mixer's tests once more under ThreadSanitizer (a small build of
-# their own sources only).
-cmake -S "$here/tests/tsan" -B "$tsan" -DCMAKE_BUILD_TYPE=Debug
-cmake --build "$tsan" -j "$jobs"
-
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-echo "== Fuzz targets"
-ctest --test-dir "$fuzz" --output-on-failure -j "$jobs" -L fuzz
-
-echo "== Audio mixer under ThreadSanitizer"
-TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1
+unit_status=0
+fuzz_status=0
+tsan_status=0
 
 echo "== Unit tests"
-ctest --test-dir "$tests" --output-on-failure -j "$jobs"
+cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON || unit_status=$?
+if [ "$unit_status" -eq 0 ]; then
+  cmake --build "$tests" -j "$jobs" || unit_status=$?
+fi
+if [ "$unit_status" -eq 0 ]; then
+  ctest --test-dir "$tests" --output-on-failure --no-tests=error -j "$jobs" || unit_status=$?
+fi
+
+echo "== Fuzz targets"
+CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
+  -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-5}" || fuzz_status=$?
+if [ "$fuzz_status" -eq 0 ]; then
+  cmake --build "$fuzz" -j "$jobs" || fuzz_status=$?
+fi
+if [ "$fuzz_status" -eq 0 ]; then
+  ctest --test-dir "$fuzz" --output-on-failure --no-tests=error -j "$jobs" -L fuzz || fuzz_status=$?
+fi
+
+# The audio mixer's tests once more under ThreadSanitizer (a small build of
+# their own sources only).
+echo "== Audio mixer under ThreadSanitizer"
+cmake -S "$here/tests/tsan" -B "$tsan" -DCMAKE_BUILD_TYPE=Debug || tsan_status=$?
+if [ "$tsan_status" -eq 0 ]; then
+  cmake --build "$tsan" -j "$jobs" || tsan_status=$?
+fi
+if [ "$tsan_status" -eq 0 ]; then
+  TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1 || tsan_status=$?
+fi
+
+echo "== Summary"
+report() {
+  if [ "$2" -eq 0 ]; then echo "$1: passed"; else echo "$1: FAILED (status $2)"; fi
+}
+report "Unit tests" "$unit_status"
+report "Fuzz targets" "$fuzz_status"
+report "Audio mixer under ThreadSanitizer" "$tsan_status"
+[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$tsan_status" -eq 0 ]

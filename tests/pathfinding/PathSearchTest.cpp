@@ -16,13 +16,13 @@ using shpf_test::Points;
 using Floats = std::vector<float>;
 
 struct Request : _PATHREQUEST {
-  Request(u32 grid, float sx, float sy, float fx, float fy, u32 interval = 0) : _PATHREQUEST{} {
+  Request(u32 grid, float sx, float sy, float fx, float fy, u32 slice = 0) : _PATHREQUEST{} {
     startX = sx;
     startY = sy;
     finishX = fx;
     finishY = fy;
     gridId = grid;
-    this->interval = interval;
+    interval = slice;
   }
   ~Request() { delete[] points; }
   Request(const Request&) = delete;

@@ -24,9 +24,9 @@ DATAFILEDIR* DATAFILEDIR::AddChild(u32 childId, u32 childSubId) {
 void DATAFILEDIR::FreeChildren() {
   DATAFILEDIR* c = firstChild;
   while (c) {
-    DATAFILEDIR* next = c->next;
+    DATAFILEDIR* following = c->next;
     delete c;
-    c = next;
+    c = following;
   }
   firstChild = lastChild = nullptr;
   childCount = 0;

@@ -270,9 +270,8 @@ void DXLWinFontT<Ch>::LoadTexture(DXLTexture* texture) {
   DXLViewer* viewer = texture->GetViewer();
   if (!viewer) return;
 
-  constexpr u32 kCodes = DXLFontT<Ch>::kCodes;
-  std::vector<Ch> codes(kCodes);
-  const u32 count = this->GetCodes(codes.data(), kCodes);
+  std::vector<Ch> codes(DXLFontT<Ch>::kCodes);
+  const u32 count = this->GetCodes(codes.data(), DXLFontT<Ch>::kCodes);
   if (count == 0) return;
   this->AssignIndices(codes.data());
 
