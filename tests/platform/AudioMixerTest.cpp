@@ -33,7 +33,7 @@ class AudioMixerTest : public ::testing::Test {
   SampleHandle LoadTone(bool loop, uint32_t maxPlaybacks = 16) {
     tone_ = audiotest::Tone(441, 0.1);
     pcm_ = audiotest::Decode(tone_);
-    return audio_->LoadSample(folder_.Write("tone.ogg", tone_), 0, 0, maxPlaybacks, loop);
+    return audio_->LoadSample(audiotest::WriteSound(folder_, "tone.ogg", tone_), 0, 0, maxPlaybacks, loop);
   }
 
   std::vector<int16_t> Take() {
@@ -42,7 +42,7 @@ class AudioMixerTest : public ::testing::Test {
     return mix;
   }
 
-  audiotest::ScratchFolder folder_;
+  TempFolder folder_;
   OfflineOutput* out_ = nullptr;
   std::unique_ptr<SoftBackend> audio_;
   Bytes tone_;
@@ -149,7 +149,8 @@ TEST_F(AudioMixerTest, GlobalVolumesScaleSamplesAndStreamsApart) {
   const SampleHandle sample = LoadTone(true);
   const Bytes music = audiotest::Tone(330, 0.2, 44100, 2);
   const DecodedSound musicPcm = audiotest::Decode(music);
-  const ChannelHandle stream = audio_->CreateStream(folder_.Write("music.ogg", music), 0, 0, true);
+  const ChannelHandle stream =
+      audio_->CreateStream(audiotest::WriteSound(folder_, "music.ogg", music), 0, 0, true);
   ASSERT_NE(stream, 0u);
   EXPECT_EQ(audio_->State(stream), ChannelState::Stopped);
   const ChannelHandle ch = audio_->SampleGetChannel(sample);
@@ -185,8 +186,8 @@ TEST_F(AudioMixerTest, StreamFromArchiveRangeEqualsStandaloneFile) {
   Bytes archive(1000, 0xA5);
   archive.insert(archive.end(), music.begin(), music.end());
   archive.insert(archive.end(), 777, 0x5A);
-  const std::u16string archivePath = folder_.Write("Sounds.dat", archive);
-  const std::u16string filePath = folder_.Write("music.ogg", music);
+  const std::u16string archivePath = audiotest::WriteSound(folder_, "Sounds.dat", archive);
+  const std::u16string filePath = audiotest::WriteSound(folder_, "music.ogg", music);
 
   auto mixStream = [&](const std::u16string& path, uint64_t offset, uint64_t length, uint64_t frames) {
     auto output = std::make_unique<OfflineOutput>();
@@ -208,7 +209,7 @@ TEST_F(AudioMixerTest, StreamFromArchiveRangeEqualsStandaloneFile) {
   EXPECT_EQ(audio_->CreateStream(archivePath, archive.size() + 1, 0, false), 0u);
   EXPECT_EQ(audio_->CreateStream(archivePath, 1000, archive.size(), false), 0u);
   EXPECT_EQ(audio_->CreateStream(archivePath, 0, 1000, false), 0u);  // the bytes before the music
-  EXPECT_EQ(audio_->CreateStream(plat::Utf8ToUtf16(folder_.Path("missing.ogg")), 0, 0, false), 0u);
+  EXPECT_EQ(audio_->CreateStream(plat::Utf8ToUtf16(folder_.File("missing.ogg")), 0, 0, false), 0u);
 
   // Without its loop flag the stream ends and stops; it plays again from the
   // start, and Stop keeps its place for a later Play.
@@ -301,8 +302,8 @@ TEST_F(AudioMixerTest, MixClipsAndKeepsStereoSides) {
 
 // Without a device nothing loads and nothing plays; the game goes on.
 TEST(AudioNullOutputTest, StartFailsAndEveryCallFails) {
-  audiotest::ScratchFolder folder;
-  const std::u16string path = folder.Write("tone.ogg", audiotest::Tone(441, 0.05));
+  TempFolder folder;
+  const std::u16string path = audiotest::WriteSound(folder, "tone.ogg", audiotest::Tone(441, 0.05));
   SoftBackend audio(std::make_unique<NullOutput>());
   EXPECT_FALSE(audio.Init());
   audio.Update();
@@ -319,7 +320,7 @@ TEST_F(AudioMixerTest, OfflineMixWritesWav) {
   ASSERT_TRUE(audio_->Play(ch, false));
   out_->AdvanceMs(30);
   ASSERT_EQ(out_->Captured().size(), 2u * 1323);
-  const std::string path = folder_.Path("mix.wav");
+  const std::string path = folder_.File("mix.wav");
   ASSERT_TRUE(out_->WriteWav(path));
   std::ifstream in(path, std::ios::binary);
   const Bytes wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -335,7 +336,7 @@ TEST_F(AudioMixerTest, OfflineMixWritesWav) {
   EXPECT_EQ(u32(40), 1323u * 4);
   const int16_t s = static_cast<int16_t>(wav[44 + 400] | wav[44 + 401] << 8);
   EXPECT_EQ(s, out_->Captured()[200]);
-  EXPECT_FALSE(out_->WriteWav(folder_.Path("no/such/folder/mix.wav")));
+  EXPECT_FALSE(out_->WriteWav(folder_.File("no/such/folder/mix.wav")));
 }
 
 // Control calls from the game's thread while another thread mixes, as a
@@ -343,7 +344,7 @@ TEST_F(AudioMixerTest, OfflineMixWritesWav) {
 TEST_F(AudioMixerTest, ControlWhileAnotherThreadMixes) {
   const SampleHandle sample = LoadTone(true, 64);
   const Bytes music = audiotest::Tone(220, 0.1, 22050, 2);
-  const std::u16string musicPath = folder_.Write("music.ogg", music);
+  const std::u16string musicPath = audiotest::WriteSound(folder_, "music.ogg", music);
   Mixer& mixer = audio_->GetMixer();
   std::atomic<bool> done{false};
   std::thread device([&] {

@@ -136,14 +136,14 @@ TEST(AudioOggTest, HostileOggFailsCleanly) {
     for (int i = 0; i < 8; ++i) stream.Read(block.data(), 4096, true);
   }
 
-  audiotest::ScratchFolder folder;
+  TempFolder folder;
   auto output = std::make_unique<OfflineOutput>();
   SoftBackend audio(std::move(output));
   ASSERT_TRUE(audio.Init());
-  const std::u16string noisePath = folder.Write("noise.ogg", noise);
+  const std::u16string noisePath = audiotest::WriteSound(folder, "noise.ogg", noise);
   EXPECT_EQ(audio.LoadSample(noisePath, 0, 0, 16, false), 0u);
   EXPECT_EQ(audio.CreateStream(noisePath, 0, 0, true), 0u);
-  const std::u16string goodPath = folder.Write("good.ogg", good);
+  const std::u16string goodPath = audiotest::WriteSound(folder, "good.ogg", good);
   EXPECT_EQ(audio.LoadSample(goodPath, 0, 0, 0, false), 0u);  // no playbacks allowed
   EXPECT_EQ(audio.LoadSample(goodPath, 1, 0, 16, false), 0u);  // off by one byte
   EXPECT_NE(audio.LoadSample(goodPath, 0, good.size(), 16, false), 0u);

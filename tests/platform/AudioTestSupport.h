@@ -1,21 +1,21 @@
 // Test sounds for the audio tests: tones synthesised and encoded as Ogg
-// Vorbis in-process, written into a scratch folder, and the PCM the decoder
+// Vorbis in-process, written into a temporary folder, and the PCM the decoder
 // makes of them (what the mixer must reproduce sample for sample).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
-#include "engine/support/TempFolder.h"
 #include "platform/audio/AudioMixer.h"
 #include "platform/audio/AudioOggSource.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/ByteBuilder.h"
+#include "testsupport/TempFolder.h"
 
 namespace audiotest {
 
@@ -42,17 +42,10 @@ inline void ExpectFrame(const std::vector<int16_t>& mix, size_t at, const plat::
   ASSERT_EQ(mix[2 * at + 1], plat::audio::Mixer::ToPcm16(sound.samples[f * c + c - 1] * gain)) << "frame " << at;
 }
 
-// A scratch folder for one test whose files are written from bytes.
-class ScratchFolder : public TempFolder {
- public:
-  // Writes the bytes to a file of the folder; its path as the game gives paths.
-  std::u16string Write(const std::string& name, const Bytes& bytes) const {
-    const std::string file = Path(name);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return plat::Utf8ToUtf16(file);
-  }
-  std::string Path(const std::string& name) const { return TempFolder::Path() + "/" + name; }
-};
+// Writes the bytes to a file of the folder; its path as the game gives paths.
+inline std::u16string WriteSound(const TempFolder& folder, const std::string& name, const Bytes& bytes) {
+  EXPECT_TRUE(testsupport::WriteFileBytes(folder.File(name), bytes));
+  return folder.Wide(name);
+}
 
 }  // namespace audiotest
