@@ -7,6 +7,7 @@
 #include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxRaster.h"
+#include "platform/gfx/GfxVertexLayout.h"
 
 namespace plat::gfx {
 
@@ -25,40 +26,6 @@ constexpr uint32_t D3DSAMP_ADDRESSW = 3;
 constexpr uint32_t D3DSAMP_MAXANISOTROPY = 10;
 
 bool HasStencilBits(uint32_t format) { return format == D3DFMT_D24S8; }
-
-// Offsets of the parts of a vertex in a flexible vertex format; size 0 when
-// the format is one this device does not draw (only untransformed XYZ
-// positions).
-struct VertexLayout {
-  uint32_t size = 0;
-  int32_t diffuse = -1;
-  int32_t tex = -1;
-};
-
-VertexLayout LayoutOf(uint32_t fvf) {
-  VertexLayout l;
-  constexpr uint32_t kKnown = 0x00E | D3DFVF_NORMAL | D3DFVF_PSIZE | D3DFVF_DIFFUSE | D3DFVF_SPECULAR |
-                              D3DFVF_TEXCOUNT_MASK | 0xFFFF0000u;
-  if ((fvf & 0x00E) != D3DFVF_XYZ || (fvf & ~kKnown) != 0) return l;
-  uint32_t offset = 12;
-  if (fvf & D3DFVF_NORMAL) offset += 12;
-  if (fvf & D3DFVF_PSIZE) offset += 4;
-  if (fvf & D3DFVF_DIFFUSE) {
-    l.diffuse = static_cast<int32_t>(offset);
-    offset += 4;
-  }
-  if (fvf & D3DFVF_SPECULAR) offset += 4;
-  const uint32_t sets = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-  if (sets > 8) return l;
-  for (uint32_t i = 0; i < sets; ++i) {
-    static const uint32_t kFloats[4] = {2, 3, 4, 1};
-    const uint32_t floats = kFloats[(fvf >> (16 + 2 * i)) & 3];
-    if (i == 0) l.tex = static_cast<int32_t>(offset);
-    offset += 4 * floats;
-  }
-  l.size = offset;
-  return l;
-}
 
 inline float ReadFloat(const uint8_t* p) {
   float f;
