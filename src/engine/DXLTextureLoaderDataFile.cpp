@@ -50,14 +50,6 @@ DXLTextureLoaderDataFile::~DXLTextureLoaderDataFile() {
 void DXLTextureLoaderDataFile::LoadTexture(DXLTexture* texture) {
   if (failed_ || !texture || !reader_) return;
   failed_ = 1;
-  // The entry can only be opened again while its directory is the reader's
-  // current one; anything else would fail the whole file.
-  const kis::DATAFILEDIR* dir = reader_->GetDirectory();
-  if (!dir || dir->entries.empty() || entry_ < dir->entries.data() ||
-      entry_ >= dir->entries.data() + dir->entries.size()) {
-    return;
-  }
-  if (!reader_->OpenEntry(entry_) || !reader_->Seek(position_)) return;
   if (bufferCapacity_ < byteCount_) {
     u32 capacity = bufferCapacity_ == 0 ? kFirstBuffer : 0;
     if (capacity < byteCount_) capacity = (byteCount_ + kBufferStep - 1) / kBufferStep * kBufferStep;
@@ -66,7 +58,7 @@ void DXLTextureLoaderDataFile::LoadTexture(DXLTexture* texture) {
     buffer_ = grown;
     bufferCapacity_ = capacity;
   }
-  if (!reader_->Read(buffer_, byteCount_)) return;
+  if (!reader_->ReadEntryBytes(entry_, position_, buffer_, byteCount_)) return;
   texture->LoadFromMemory(buffer_, byteCount_);
   if (texture->IsReady()) failed_ = 0;
 }

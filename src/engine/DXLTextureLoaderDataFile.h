@@ -2,7 +2,10 @@
 // a 76-byte header (DXLReadTextureHeader): u32 76, the magic "UmNT", u32 kind
 // (0 = a reference to a texture of a list by name) and a name of 32 UTF-16
 // units. DXLTextureLoaderDataFile remembers where an image file lies in the
-// reader's open section and reads it again whenever its texture is built.
+// reader's open section and reads it again whenever its texture is built:
+// from any directory, and without moving the reader (its current directory,
+// open section and read position stay as they were), so a texture may load
+// between two records that a reader reads in steps.
 //
 // The reader is not owned and must outlive its loaders. A loader whose image
 // failed once is not tried again. All loaders share one read buffer, freed

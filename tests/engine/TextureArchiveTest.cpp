@@ -177,7 +177,7 @@ TEST_F(TextureArchive, BufferGrowsInStepsForLargeImages) {
   EXPECT_EQ(DXLTextureLoaderDataFile::GetBufferCapacity(), (static_cast<u32>(image.size()) + step - 1) / step * step);
 }
 
-TEST_F(TextureArchive, AnEntryOutsideTheCurrentDirectoryDoesNotSpoilTheArchive) {
+TEST_F(TextureArchive, AnEntryLoadsFromAnyDirectoryWithoutMovingTheReader) {
   const std::string path = rig_.Folder() + "/Nested.dat";
   {
     const std::u16string name = plat::Utf8ToUtf16(path);
@@ -190,7 +190,7 @@ TEST_F(TextureArchive, AnEntryOutsideTheCurrentDirectoryDoesNotSpoilTheArchive) 
     w->EndSection();
     w->EndDirectory();
     w->BeginSection(2, 0);
-    w->Write("abcd", 4);
+    w->Write("abcdefgh", 8);
     w->EndSection();
     ASSERT_TRUE(kis::CloseDataFile(w));
   }
@@ -200,19 +200,36 @@ TEST_F(TextureArchive, AnEntryOutsideTheCurrentDirectoryDoesNotSpoilTheArchive) 
   ASSERT_TRUE(reader_->EnterDirectory(9, 0));
   ASSERT_TRUE(reader_->OpenSection(1, 0));
   DXLTextureLoaderDataFile loader(reader_, reader_->GetSectionSize());
+  ASSERT_TRUE(reader_->CloseSection());
+  ASSERT_TRUE(reader_->LeaveDirectory());
+
+  // The reader sits in the root, half way through another section.
+  char bytes[4];
+  ASSERT_TRUE(reader_->OpenSection(2, 0));
+  ASSERT_TRUE(reader_->Read(bytes, 4));
   DXLTexture texture(rig_.viewer.get());
   loader.LoadTexture(&texture);
   ASSERT_TRUE(texture.IsReady());
+  EXPECT_EQ(reader_->GetOpenEntry()->id, 2u);
+  EXPECT_EQ(reader_->GetPosition(), 4u);
+  ASSERT_TRUE(reader_->Read(bytes, 4));
+  EXPECT_EQ(std::string(bytes, 4), "efgh");
+  EXPECT_TRUE(reader_->CloseSection());
+  EXPECT_TRUE(reader_->EnterDirectory(9, 0));  // the root is still the current directory
+}
 
-  ASSERT_TRUE(reader_->CloseSection());
-  ASSERT_TRUE(reader_->LeaveDirectory());
-  texture.Unload();
-  loader.LoadTexture(&texture);
-  EXPECT_FALSE(texture.IsReady());
+TEST_F(TextureArchive, SideReadsRefuseForeignEntriesAndMissingBytes) {
+  Archive({std::vector<u8>(16, 1)});
+  ASSERT_TRUE(reader_->OpenSection(1, 0));
+  const kis::DATAFILEENTRY* entry = reader_->GetOpenEntry();
+  u8 buffer[32];
+  kis::DATAFILEENTRY foreign = *entry;
+  EXPECT_FALSE(reader_->ReadEntryBytes(&foreign, 0, buffer, 4));
+  EXPECT_FALSE(reader_->ReadEntryBytes(entry, 10, buffer, 7));
+  EXPECT_FALSE(reader_->ReadEntryBytes(entry, 17, buffer, 0));
+  EXPECT_TRUE(reader_->ReadEntryBytes(entry, 12, buffer, 4));
   EXPECT_TRUE(reader_->IsOk());
-  char bytes[4];
-  ASSERT_TRUE(reader_->OpenSection(2, 0));
-  EXPECT_TRUE(reader_->Read(bytes, 4));
+  EXPECT_EQ(reader_->GetPosition(), 0u);
 }
 
 }  // namespace

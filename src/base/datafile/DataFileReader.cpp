@@ -147,6 +147,29 @@ bool BaseDataFileReader::Seek(u32 position) {
   return true;
 }
 
+bool BaseDataFileReader::OwnsEntry(const DATAFILEDIR* node, const DATAFILEENTRY* entry) const {
+  const auto& entries = node->entries;
+  if (!entries.empty() && entry >= entries.data() && entry < entries.data() + entries.size()) return true;
+  for (const DATAFILEDIR* c = node->firstChild; c; c = c->next)
+    if (OwnsEntry(c, entry)) return true;
+  return false;
+}
+
+// A side read: the file position moves to the entry and comes back to where
+// the open section reads next. A short read leaves the file in order (the
+// entry only claimed bytes the file lacks); a seek that fails does not.
+bool BaseDataFileReader::ReadEntryBytes(const DATAFILEENTRY* entry, u32 position, void* buffer, u32 count) {
+  if (state_ != 0 || !entry || (count > 0 && !buffer) || !OwnsEntry(&root_, entry)) return false;
+  if (position > entry->size || count > entry->size - position) return false;
+  const u64 at = static_cast<u64>(entry->offset) + position;
+  if (at + count >= kDataFileMaxPosition) return false;
+  if (count == 0) return true;
+  if (!SeekFile(at)) return false;
+  const bool read = plat::FileRead(file_, buffer, count) == count;
+  if (section_ && !SeekFile(static_cast<u64>(section_->offset) + position_)) return false;
+  return read;
+}
+
 bool BaseDataFileReader::EnterDirectory(u32 id, u32 subId) {
   if (state_ != 0) return false;
   if (section_) return Fail();

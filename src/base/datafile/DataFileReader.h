@@ -32,6 +32,11 @@ class BaseDataFileReader : public BaseDataFile {
   // Read, and continue the running CRC-32 over the bytes when one is given.
   bool ReadCrc(void* buffer, u32 count, u32* runningCrc);
   bool Seek(u32 position);  // up to the section's size
+  // Reads `count` bytes at `position` of an entry of any directory of the
+  // file, leaving the current directory, the open section and its read
+  // position as they were. False, with the file still in order, for an entry
+  // that is not the file's or bytes that are not all there.
+  bool ReadEntryBytes(const DATAFILEENTRY* entry, u32 position, void* buffer, u32 count);
 
   bool EnterDirectory(u32 id, u32 subId);
   bool LeaveDirectory();  // at the root this fails the file
@@ -46,6 +51,7 @@ class BaseDataFileReader : public BaseDataFile {
 
  private:
   DATAFILEENTRY* FindEntry(u32 id, u32 subId);
+  bool OwnsEntry(const DATAFILEDIR* node, const DATAFILEENTRY* entry) const;
   bool ReadDirectory(DATAFILEDIR* node, u32 depth, u64* remaining);
 };
 
