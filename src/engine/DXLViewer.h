@@ -244,6 +244,10 @@ class DXLViewer {
   void ApplyDrawState(const DXLDRAWSTATE& state);
   void SetStencilState(const DXLSTENCILDATA* data);
   void SetStencilMode(u32 flags, u32 stencilRef, u32 alphaRef);
+  // Which colour channels draws write (render state 168: bits 1 red, 2 green,
+  // 4 blue, 8 alpha); 0 leaves the colours alone, for stencil-only passes.
+  // A new or reset device writes all four.
+  void SetColorWriteMask(u32 mask);
   const DXLSTENCILDATA& GetStencilState() const { return stencil_; }
   void RestoreStates();
   void SetPrePresentHook(DXLPrePresentHook hook) { prePresent_ = hook; }

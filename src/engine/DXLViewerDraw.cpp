@@ -257,6 +257,10 @@ void DXLViewer::SetStencilMode(u32 flags, u32 stencilRef, u32 alphaRef) {
   ApplyStencil();
 }
 
+void DXLViewer::SetColorWriteMask(u32 mask) {
+  if (device_) device_->SetRenderState(gfx::D3DRS_COLORWRITEENABLE, mask & 0xFu);
+}
+
 void DXLViewer::ApplyStencil() {
   if (!device_) return;
   const DXLSTENCILDATA& s = stencil_;
