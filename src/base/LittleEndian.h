@@ -2,6 +2,8 @@
 // are never copied as whole structs: every field goes through these.
 #pragma once
 
+#include <bit>
+
 #include "base/Types.h"
 
 namespace kis {
@@ -41,5 +43,9 @@ inline void PutU64LE(void* p, u64 v) {
   PutU32LE(b, static_cast<u32>(v));
   PutU32LE(b + 4, static_cast<u32>(v >> 32));
 }
+
+// IEEE single-precision floats stored as their 32-bit pattern.
+inline float GetF32LE(const void* p) { return std::bit_cast<float>(GetU32LE(p)); }
+inline void PutF32LE(void* p, float v) { PutU32LE(p, std::bit_cast<u32>(v)); }
 
 }  // namespace kis

@@ -1,0 +1,83 @@
+#include "resources/GameDraw.h"
+
+#include "engine/DXLTexture.h"
+#include "engine/DXLViewer.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "resources/GameServices.h"
+
+void BindDrawTexture(DXLTexture* texture) {
+  GameServices& g = GetGameServices();
+  if (!texture) {
+    UnbindDrawTexture();
+    return;
+  }
+  if (texture == g.drawTexture) return;
+  DXLTexture* previous = g.drawTexture;
+  if (previous) previous->Deselect(!texture->IsReady());
+  if (g.blendState && !previous && g.viewer) g.viewer->ApplyDrawState(*g.blendState);
+  g.drawTexture = texture;
+  texture->Select(g.blendState == nullptr);
+}
+
+void UnbindDrawTexture() {
+  GameServices& g = GetGameServices();
+  if (!g.drawTexture) return;
+  g.drawTexture->Deselect(true);
+  g.drawTexture = nullptr;
+}
+
+DXLTexture* GetDrawTexture() { return GetGameServices().drawTexture; }
+
+const DXLDRAWSTATE* SetBlendState(const DXLDRAWSTATE* record) {
+  GameServices& g = GetGameServices();
+  const DXLDRAWSTATE* previous = g.blendState;
+  g.blendState = record;
+  if (g.drawTexture) {
+    if (record) {
+      if (g.viewer) g.viewer->ApplyDrawState(*record);
+    } else {
+      g.drawTexture->ApplyDrawState();
+    }
+  }
+  return previous;
+}
+
+const DXLDRAWSTATE* GetBlendState() { return GetGameServices().blendState; }
+
+void DrawQuad(const DXLQUAD* quad) {
+  GameServices& g = GetGameServices();
+  if (!quad) return;
+  if (g.batch.IsCollecting()) {
+    g.batch.AddQuad(quad);
+  } else if (g.viewer) {
+    g.viewer->DrawQuad(quad);
+  }
+}
+
+void DrawScreenBorders() {
+  GameServices& g = GetGameServices();
+  const SCREENBORDERS& b = g.borders;
+  if (b.count == 0 || !b.quads || !g.viewer) return;
+  BindDrawTexture(b.texture);
+  g.viewer->ResetWorldTransform();
+  g.viewer->DrawQuads(b.count, b.quads);
+  UnbindDrawTexture();
+}
+
+KGEFont* GetGameFont(u32 number) {
+  if (number >= 1 && number <= kGameFontCount) {
+    const GameLanguage* language = GetGameLanguage();
+    return language ? language->GetFont(number - 1) : nullptr;
+  }
+  if (number >= 5 && number < 5 + kGameFontSlots) return GetGameServices().fonts[number - 5];
+  return nullptr;
+}
+
+u32 UpdateAnimFrame(DXLFRAMESEQ* seq) {
+  if (!seq) return 0;
+  seq->current = DXLFrameSeqFrameAt(seq, GameFrameTime() - seq->elapsed);
+  return seq->current;
+}
+
+SpriteBatch& GetSpriteBatch() { return GetGameServices().batch; }

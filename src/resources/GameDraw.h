@@ -1,0 +1,49 @@
+// The game's quad drawing on the game viewer (GameServices): one current
+// draw texture bound lazily, so runs of quads from one sheet draw without
+// state changes; one current blend-state record that, while set, replaces
+// each texture's own draw state; DrawQuad, which feeds the sprite batch
+// while it collects; the screen borders; the game fonts by number; and the
+// frame of an animation on the frame clock.
+//
+// Callers bracket a draw with their own state:
+//   const DXLDRAWSTATE* previous = SetBlendState(&own); ...; SetBlendState(previous);
+#pragma once
+
+#include "base/Types.h"
+#include "engine/DXLDrawTypes.h"
+#include "engine/DXLFrameSeq.h"
+
+class DXLTexture;
+class KGEFont;
+class SpriteBatch;
+
+// Makes the texture current (null unbinds). The current texture again does
+// nothing; otherwise the old one is deselected (clearing the viewer's texture
+// when the new one is not ready), a set blend-state record is applied when no
+// texture was current, and the new texture selects itself, with its own draw
+// state only while no record is set.
+void BindDrawTexture(DXLTexture* texture);
+void UnbindDrawTexture();
+DXLTexture* GetDrawTexture();
+// Stores the record (null allowed) and returns the previous one. With a
+// texture current it applies at once: the record, or for null the texture's
+// own draw state.
+const DXLDRAWSTATE* SetBlendState(const DXLDRAWSTATE* record);
+const DXLDRAWSTATE* GetBlendState();
+
+// One quad with the current texture and states; into the sprite batch while
+// it collects. Null draws nothing.
+void DrawQuad(const DXLQUAD* quad);
+// The screen-border pieces under an identity world transform; nothing when
+// there are none.
+void DrawScreenBorders();
+
+// 0 and numbers above 9: null; 1 to 4 the current language's fonts; 5 to 9
+// the game font table.
+KGEFont* GetGameFont(u32 number);
+
+// Sets and returns the sequence's current frame for the frame clock, the
+// sequence's elapsed word holding its start time.
+u32 UpdateAnimFrame(DXLFRAMESEQ* seq);
+
+SpriteBatch& GetSpriteBatch();

@@ -1,0 +1,40 @@
+#include "resources/GameServices.h"
+
+#include "engine/DXLApp.h"
+#include "gametext/DXLLanguage.h"
+
+namespace {
+
+GameServices& Services() {
+  static GameServices services;
+  return services;
+}
+
+}  // namespace
+
+GameServices& GetGameServices() { return Services(); }
+
+void ResetGameServices() {
+  Services() = GameServices{};
+  DXLSetLanguageViewer(nullptr);
+}
+
+void SetGameViewer(DXLViewer* viewer) {
+  Services().viewer = viewer;
+  DXLSetLanguageViewer(viewer);
+}
+
+DXLViewer* GetGameViewer() { return Services().viewer; }
+
+u32 GameClock() { return Services().clock; }
+u32 GameTimeStep() { return Services().timeStep; }
+
+u32 GameFrameTime() {
+  const FrameClockHook hook = Services().frameClock;
+  return hook ? hook() : DXLGetTimeMs();
+}
+
+bool StepLoadingProgress(float fraction) {
+  const LoadingProgressHook hook = Services().loadingProgress;
+  return hook ? hook(fraction) : false;
+}

@@ -1,0 +1,93 @@
+// GameServices - the game-wide values every screen and subsystem reads: the
+// game clock and the frame's elapsed time, the simulation step, the
+// loading-progress hook, the game screen area, the interface image, game
+// fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
+// that sprite animations run on, and the drawing state behind the game's
+// quad drawing (GameDraw.h).
+//
+// The application fills it at start-up and once per frame; tests fill what
+// they need. ResetGameServices returns every value to its start and frees
+// nothing: whoever stored a pointer owns its object. A new game-wide value is
+// a new field whose default initialiser is its start value; the reset needs
+// no change.
+#pragma once
+
+#include "base/Types.h"
+#include "engine/DXLDrawTypes.h"
+#include "resources/SpriteBatch.h"
+
+class DXLTexture;
+class DXLViewer;
+class KGEFont;
+
+// The state of a resumable archive-section reader, cleared by the loader
+// before the first call for a section. Readers return 1 when finished (the
+// error flag tells failure) and 0 to be called again in a later frame.
+struct SectionCursor {
+  u32 done = 0;
+  u32 total = 0;
+  u32 error = 0;
+};
+
+// Moves the start-up progress bar to a fraction 0..1; true asks the reader
+// to return and carry on in a later frame.
+using LoadingProgressHook = bool (*)(float fraction);
+// Milliseconds of the frame clock.
+using FrameClockHook = u32 (*)();
+
+// Where the game area lies: its size in game coordinates and its rectangle
+// in screen pixels, with the scale between them.
+struct GAMESCREENAREA {
+  i32 width = 0;
+  i32 height = 0;
+  DXLRECT rect{0, 0, 0, 0};
+  float scale = 1.0f;
+  bool scaling = false;  // the scale is in use
+};
+
+// The pieces that cover the screen outside the game area (none when the
+// display fits it), built by the screen set-up and drawn by DrawScreenBorders.
+struct SCREENBORDERS {
+  DXLTexture* texture = nullptr;
+  const DXLQUAD* quads = nullptr;
+  u32 count = 0;
+};
+
+constexpr u32 kGameFontSlots = 5;  // game fonts 5 to 9
+
+struct GameServices {
+  // --- Time ------------------------------------------------------------------
+  u32 clock = 0;          // game clock, ms: set once per update
+  u32 frameElapsed = 0;   // ms since the previous update
+  u32 timeStep = 10;      // the simulation tick, ms
+  u32 maxTimeSteps = 20;  // the most ticks carried into one update
+  // The frame clock of UpdateAnimFrame; null reads the engine's frame timer
+  // (0 while no application frame runs).
+  FrameClockHook frameClock = nullptr;
+
+  // --- Loading -----------------------------------------------------------------
+  LoadingProgressHook loadingProgress = nullptr;  // null: never yield
+
+  // --- Screen and drawing --------------------------------------------------------
+  DXLViewer* viewer = nullptr;  // set through SetGameViewer
+  GAMESCREENAREA screen;
+  SCREENBORDERS borders;
+  DXLTexture* interfaceImage = nullptr;  // the "interface" image of every skin
+  KGEFont* fonts[kGameFontSlots] = {};   // game fonts 5 to 9
+  DXLTexture* drawTexture = nullptr;     // current texture of DrawQuad
+  const DXLDRAWSTATE* blendState = nullptr;  // current blend-state record, not owned
+  SpriteBatch batch;                     // the window highlight batch
+};
+
+GameServices& GetGameServices();
+void ResetGameServices();
+
+// The game viewer; it is also the viewer the language makes its images on.
+void SetGameViewer(DXLViewer* viewer);
+DXLViewer* GetGameViewer();
+
+u32 GameClock();
+u32 GameTimeStep();
+u32 GameFrameTime();  // now of the frame clock
+// The loading-progress hook; false without one.
+bool StepLoadingProgress(float fraction);

@@ -1,0 +1,19 @@
+#include "resources/ShadowData.h"
+
+#include "base/datafile/DataFileReader.h"
+#include "resources/SpriteRecords.h"
+#include "resources/SpriteSet.h"
+
+SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader) {
+  u8 raw[kShadowRecordSize];
+  if (!reader || !reader->Read(raw, kShadowRecordSize)) return nullptr;
+  SHADOWRECORD record;
+  ParseShadowRecord(raw, &record);
+  const SpriteSet* set = GetSpriteSet(kShadowSpriteSet);
+  return new SHADOWDATA{set ? set->FindSprite(record.name) : nullptr,
+                        record.width,
+                        record.height,
+                        record.pivotX,
+                        record.pivotY,
+                        record.alpha};
+}

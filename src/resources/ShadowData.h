@@ -1,0 +1,31 @@
+// The shadow description that follows a map-sprite record (and a character
+// record) in the archive: a sprite of the shadow sprite set, a size (0 or
+// less: the sprite's own), a pivot as fractions of that size and a base
+// alpha. The shadows drawn from it are made by their owners.
+#pragma once
+
+#include "base/Types.h"
+
+class Sprite;
+
+namespace kis {
+class BaseDataFileReader;
+}
+
+// The set every shadow picture is looked up in: the set of the level's
+// object pictures.
+constexpr u32 kShadowSpriteSet = 3;
+
+struct SHADOWDATA {
+  Sprite* sprite;  // null when the name is not in the shadow sprite set
+  i32 width;
+  i32 height;
+  float pivotX;
+  float pivotY;
+  float alpha;
+};
+
+// Reads the 84-byte entry at the reader's position into a new record (the
+// caller deletes it); null after a short read, when the caller fails its own
+// record. A name the shadow sprite set lacks still reads, without a sprite.
+SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader);

@@ -1,0 +1,84 @@
+#include "resources/SpriteSet.h"
+
+#include "base/Strings.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextureLoaderDataFile.h"
+#include "engine/DXLTextures.h"
+#include "resources/ImageSprite.h"
+#include "resources/MapSprite.h"
+#include "resources/Sprite.h"
+
+namespace {
+
+SpriteSet* g_sets[kSpriteSetCount] = {};
+
+template <class T>
+T* FindByName(const kis::list<T*>& list, const wchar* name) {
+  if (!name || !name[0]) return nullptr;
+  for (i32 i = 0; i < list.GetCount(); ++i) {
+    T* item = list.Get(i);
+    if (item && kis::StrICompare(item->GetName(), name) == 0) return item;
+  }
+  return nullptr;
+}
+
+// Deletes the items last to first; each takes itself out of the list.
+template <class T>
+void DeleteMembers(kis::list<T*>& list) {
+  while (list.GetCount() > 0) {
+    T* item = list.Last();
+    if (item) {
+      delete item;
+    } else {
+      list.Delete(list.GetCount() - 1);
+    }
+  }
+}
+
+}  // namespace
+
+SpriteSet::SpriteSet(u32 number) : number_(number), textures_(std::make_unique<DXLTextures>(GetGameViewer())) {
+  DXLGetTextureLists()->Add(textures_.get());
+  if (number_ < kSpriteSetCount) g_sets[number_] = this;
+}
+
+SpriteSet::~SpriteSet() {
+  DeleteMembers(imageSprites_);
+  DeleteMembers(mapSprites_);
+  DeleteMembers(sprites_);
+  textures_->DestroyAll();
+  DXLGetTextureLists()->Remove(textures_.get());
+  textures_.reset();
+  loaders_.clear();  // after the textures they feed
+  if (number_ < kSpriteSetCount && g_sets[number_] == this) g_sets[number_] = nullptr;
+}
+
+Sprite* SpriteSet::FindSprite(const wchar* name) const { return FindByName(sprites_, name); }
+MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return FindByName(mapSprites_, name); }
+
+DXLTexture* SpriteSet::FindTexture(const wchar* name) const {
+  if (!name || !name[0]) return nullptr;
+  return textures_->FindTextureI(name);
+}
+
+ImageSprite* SpriteSet::CreateImageSprite(Sprite* sprite, bool mirror) {
+  if (!sprite || !sprite->IsLoaded()) return nullptr;
+  return new ImageSprite(this, sprite, mirror);
+}
+
+ImageSprite* SpriteSet::CreateImageSpriteByName(const wchar* name, bool mirror) {
+  return CreateImageSprite(FindSprite(name), mirror);
+}
+
+SpriteSet* GetSpriteSet(u32 number) { return number < kSpriteSetCount ? g_sets[number] : nullptr; }
+
+Sprite* GetSpriteByName(u32 set, const wchar* name) {
+  const SpriteSet* s = GetSpriteSet(set);
+  return s ? s->FindSprite(name) : nullptr;
+}
+
+DXLTextures* GetSpriteSetTextures(u32 set) {
+  const SpriteSet* s = GetSpriteSet(set);
+  return s ? s->GetTextures() : nullptr;
+}

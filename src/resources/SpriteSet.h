@@ -1,0 +1,106 @@
+// SpriteSet - one of the 17 numbered sets of the sprite archive
+// ("Sprites.dat"): its textures (built lazily from the archive's image
+// entries), its sprites, its map sprites and the live image sprites made from
+// its sprites. A set puts itself in the global table under its number and
+// takes itself out when deleted; names are found without regard to case.
+//
+// The three section readers (images, sprites, map sprites) are resumable:
+// each reads a record at a time, reports progress and returns 0 when the
+// progress hook asks for the frame back; the next call carries on with the
+// next record without opening the section again. They return 1 when done,
+// with the cursor's error flag set after any failure. Counts, size words and
+// lengths are checked against the bytes the section really has.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "base/List.h"
+#include "base/Types.h"
+#include "resources/GameServices.h"
+#include "resources/SpriteRecords.h"
+
+class DXLTexture;
+class DXLTextureLoaderDataFile;
+class DXLTextures;
+class ImageSprite;
+class MapSprite;
+class Sprite;
+
+namespace kis {
+class BaseDataFileReader;
+}
+
+constexpr u32 kSpriteSetCount = 17;
+
+// The sprite archive: signature, version, and the directories and sections
+// of the three kinds (a section's id is its kind plus the set number).
+constexpr u32 kSpriteArchiveSignature1 = 0xE317A788u;
+constexpr u32 kSpriteArchiveSignature2 = 0xB90D20FAu;
+constexpr u32 kSpriteArchiveVersion = 1;
+constexpr u32 kSpriteImagesId = 0x494D4700u;      // "IMG" and the set number
+constexpr u32 kSpriteImagesSubId = 1;
+constexpr u32 kSpritesId = 0x53505200u;           // "SPR"
+constexpr u32 kSpritesSubId = 1;
+constexpr u32 kMapSpritesId = 0x4D535000u;        // "MSP"
+constexpr u32 kMapSpritesSubId = 2;
+
+// The set the animations find their sprites in: the characters' pictures.
+constexpr u32 kAnimationSpriteSet = 6;
+// The set of the particles' pictures.
+constexpr u32 kParticleSpriteSet = 8;
+
+class SpriteSet {
+ public:
+  // An empty set with its texture list on the game viewer, registered in the
+  // application's list of texture lists.
+  explicit SpriteSet(u32 number);
+  SpriteSet(const SpriteSet&) = delete;
+  SpriteSet& operator=(const SpriteSet&) = delete;
+  // Deletes image sprites, map sprites, sprites (each last to first), then
+  // the textures and their list.
+  ~SpriteSet();
+
+  Sprite* FindSprite(const wchar* name) const;        // null for a null or empty name
+  MapSprite* FindMapSprite(const wchar* name) const;
+  DXLTexture* FindTexture(const wchar* name) const;
+  // A new image sprite of a loaded sprite; null otherwise.
+  ImageSprite* CreateImageSprite(Sprite* sprite, bool mirror);
+  ImageSprite* CreateImageSpriteByName(const wchar* name, bool mirror);
+
+  // Section readers: 1 when finished, 0 to be called again.
+  i32 ReadImages(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span);
+  i32 ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span);
+  i32 ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span);
+
+  u32 GetNumber() const { return number_; }
+  DXLTextures* GetTextures() const { return textures_.get(); }
+  // The members' own lists: sprites, map sprites and image sprites add and
+  // remove themselves.
+  kis::list<Sprite*>& GetSprites() { return sprites_; }
+  kis::list<MapSprite*>& GetMapSprites() { return mapSprites_; }
+  kis::list<ImageSprite*>& GetImageSprites() { return imageSprites_; }
+  const kis::list<Sprite*>& GetSprites() const { return sprites_; }
+  const kis::list<MapSprite*>& GetMapSprites() const { return mapSprites_; }
+  const kis::list<ImageSprite*>& GetImageSprites() const { return imageSprites_; }
+
+ private:
+  using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader);
+  i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span, u32 id,
+                  u32 subId, u32 recordSize, RecordReader read);
+  bool ReadImage(kis::BaseDataFileReader* reader);
+  bool ReadSprite(kis::BaseDataFileReader* reader);
+  bool ReadMapSprite(kis::BaseDataFileReader* reader);
+  bool ReadSubSprites(kis::BaseDataFileReader* reader, i32 count, std::vector<SSDATA>* out);
+
+  u32 number_;
+  std::unique_ptr<DXLTextures> textures_;
+  std::vector<std::unique_ptr<DXLTextureLoaderDataFile>> loaders_;  // the textures' sources
+  kis::list<Sprite*> sprites_;
+  kis::list<MapSprite*> mapSprites_;
+  kis::list<ImageSprite*> imageSprites_;
+};
+
+SpriteSet* GetSpriteSet(u32 number);  // null outside 0..16 or for a set not made
+Sprite* GetSpriteByName(u32 set, const wchar* name);
+DXLTextures* GetSpriteSetTextures(u32 set);
