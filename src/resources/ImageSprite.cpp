@@ -7,11 +7,11 @@
 
 ImageSprite::ImageSprite(SpriteSet* set, Sprite* sprite, bool mirror) : set_(set), sprite_(sprite) {
   if (sprite_) sprite_->InitFrameState(&frameState_, false, mirror);
-  if (set_) set_->GetImageSprites().Add(this);
+  if (set_) set_->AddImageSprite(this);
 }
 
 ImageSprite::~ImageSprite() {
-  if (set_) set_->GetImageSprites().Remove(this);
+  if (set_) set_->RemoveImageSprite(this);
 }
 
 void ImageSprite::SetDrawState(const DXLDRAWSTATE* state) {

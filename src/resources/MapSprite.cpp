@@ -7,12 +7,12 @@
 MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY)
     : set_(set), sprite_(sprite), hotX_(hotX), hotY_(hotY) {
   kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : sprite ? sprite->GetName() : nullptr);
-  if (set_) set_->GetMapSprites().Add(this);
+  if (set_) set_->AddMapSprite(this);
 }
 
 MapSprite::~MapSprite() {
   Release(true);
-  if (set_) set_->GetMapSprites().Remove(this);
+  if (set_) set_->RemoveMapSprite(this);
 }
 
 void MapSprite::ForEachPicture(bool init) {

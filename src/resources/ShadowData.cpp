@@ -7,6 +7,10 @@
 SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader) {
   u8 raw[kShadowRecordSize];
   if (!reader || !reader->Read(raw, kShadowRecordSize)) return nullptr;
+  return MakeShadowData(raw);
+}
+
+SHADOWDATA* MakeShadowData(const u8* raw) {
   SHADOWRECORD record;
   ParseShadowRecord(raw, &record);
   const SpriteSet* set = GetSpriteSet(kShadowSpriteSet);

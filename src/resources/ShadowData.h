@@ -12,10 +12,6 @@ namespace kis {
 class BaseDataFileReader;
 }
 
-// The set every shadow picture is looked up in: the set of the level's
-// object pictures.
-constexpr u32 kShadowSpriteSet = 3;
-
 struct SHADOWDATA {
   Sprite* sprite;  // null when the name is not in the shadow sprite set
   i32 width;
@@ -27,5 +23,8 @@ struct SHADOWDATA {
 
 // Reads the 84-byte entry at the reader's position into a new record (the
 // caller deletes it); null after a short read, when the caller fails its own
-// record. A name the shadow sprite set lacks still reads, without a sprite.
+// record. The sprite is looked up in the shadow sprite set (kShadowSpriteSet);
+// a name the set lacks still reads, without a sprite.
 SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader);
+// The same from the entry's 84 bytes.
+SHADOWDATA* MakeShadowData(const u8* raw);

@@ -15,7 +15,7 @@ Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, const SPR
     : form_(kGridForm), wantedCount_(grid.frameCount), grid_(grid), set_(set), texture_(texture),
       flipV_(flipV ? 1 : 0), flipH_(flipH ? 1 : 0), turn_(turn) {
   kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : texture ? texture->GetName() : nullptr);
-  if (set_) set_->GetSprites().Add(this);
+  if (set_) set_->AddSprite(this);
 }
 
 Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frameCount, const DXLRECT* rects,
@@ -27,12 +27,12 @@ Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frame
     rects_ = std::make_unique<DXLRECT[]>(static_cast<size_t>(wantedCount_));
     if (rects) std::memcpy(rects_.get(), rects, sizeof(DXLRECT) * static_cast<size_t>(wantedCount_));
   }
-  if (set_) set_->GetSprites().Add(this);
+  if (set_) set_->AddSprite(this);
 }
 
 Sprite::~Sprite() {
   Release(true);
-  if (set_) set_->GetSprites().Remove(this);
+  if (set_) set_->RemoveSprite(this);
 }
 
 // The texture is loaded when it is not ready; the first load builds the
@@ -72,22 +72,18 @@ const DXLQUAD* Sprite::GetQuad(i32 frame, bool mirrored) const {
 }
 
 void Sprite::SetDrawState(const DXLDRAWSTATE* state) {
-  if (!state) {
-    drawState_.reset();
-  } else if (drawState_) {
-    *drawState_ = *state;
+  if (state) {
+    drawState_ = *state;
   } else {
-    drawState_ = std::make_unique<DXLDRAWSTATE>(*state);
+    drawState_.reset();
   }
 }
 
 void Sprite::SetDefaultAnimation(const DXLFRAMESEQ* seq) {
-  if (!seq) {
-    defaultAnimation_.reset();
-  } else if (defaultAnimation_) {
-    *defaultAnimation_ = *seq;
+  if (seq) {
+    defaultAnimation_ = *seq;
   } else {
-    defaultAnimation_ = std::make_unique<DXLFRAMESEQ>(*seq);
+    defaultAnimation_.reset();
   }
 }
 
@@ -114,7 +110,7 @@ void Sprite::DrawFrame(i32 frame, u32 color, bool mirrored) {
   if (quad.v[0].color != color)
     for (DXLVERTEX& v : quad.v) v.color = color;
   if (drawState_) {
-    const DXLDRAWSTATE* previous = SetBlendState(drawState_.get());
+    const DXLDRAWSTATE* previous = SetBlendState(&*drawState_);
     DrawQuad(&quad);
     SetBlendState(previous);
   } else {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
@@ -110,8 +111,8 @@ class Sprite : public InitObject {
   bool HasMirror() const { return hasMirror_ != 0; }
   // A built frame's quad (or its mirror image); null outside the frames.
   const DXLQUAD* GetQuad(i32 frame, bool mirrored) const;
-  const DXLDRAWSTATE* GetDrawState() const { return drawState_.get(); }
-  const DXLFRAMESEQ* GetDefaultAnimation() const { return defaultAnimation_.get(); }
+  const DXLDRAWSTATE* GetDrawState() const { return drawState_ ? &*drawState_ : nullptr; }
+  const DXLFRAMESEQ* GetDefaultAnimation() const { return defaultAnimation_ ? &*defaultAnimation_ : nullptr; }
 
  private:
   // Frame building (SpriteFrames.cpp); each gives the frames built.
@@ -141,6 +142,6 @@ class Sprite : public InitObject {
   std::unique_ptr<DXLQUAD[]> quads_;      // frame count quads, then as many mirrored ones
   DXLQUAD* mirrored_ = nullptr;           // into quads_
   std::unique_ptr<DXLRECT[]> frameRects_;
-  std::unique_ptr<DXLDRAWSTATE> drawState_;
-  std::unique_ptr<DXLFRAMESEQ> defaultAnimation_;
+  std::optional<DXLDRAWSTATE> drawState_;
+  std::optional<DXLFRAMESEQ> defaultAnimation_;
 };

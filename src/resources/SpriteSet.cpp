@@ -13,16 +13,6 @@ namespace {
 
 SpriteSet* g_sets[kSpriteSetCount] = {};
 
-template <class T>
-T* FindByName(const kis::list<T*>& list, const wchar* name) {
-  if (!name || !name[0]) return nullptr;
-  for (i32 i = 0; i < list.GetCount(); ++i) {
-    T* item = list.Get(i);
-    if (item && kis::StrICompare(item->GetName(), name) == 0) return item;
-  }
-  return nullptr;
-}
-
 // Deletes the items last to first; each takes itself out of the list.
 template <class T>
 void DeleteMembers(kis::list<T*>& list) {
@@ -32,6 +22,17 @@ void DeleteMembers(kis::list<T*>& list) {
       delete item;
     } else {
       list.Delete(list.GetCount() - 1);
+    }
+  }
+}
+
+// Members mostly leave last first: the search starts at the end.
+template <class T>
+void RemoveMember(kis::list<T*>& list, T* item) {
+  for (i32 i = list.GetCount() - 1; i >= 0; --i) {
+    if (list.Get(i) == item) {
+      list.Delete(i);
+      return;
     }
   }
 }
@@ -54,8 +55,30 @@ SpriteSet::~SpriteSet() {
   if (number_ < kSpriteSetCount && g_sets[number_] == this) g_sets[number_] = nullptr;
 }
 
-Sprite* SpriteSet::FindSprite(const wchar* name) const { return FindByName(sprites_, name); }
-MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return FindByName(mapSprites_, name); }
+void SpriteSet::AddSprite(Sprite* sprite) {
+  sprites_.Add(sprite);
+  spriteNames_.Add(sprite);
+}
+
+void SpriteSet::RemoveSprite(Sprite* sprite) {
+  RemoveMember(sprites_, sprite);
+  spriteNames_.Remove(sprite);
+}
+
+void SpriteSet::AddMapSprite(MapSprite* mapSprite) {
+  mapSprites_.Add(mapSprite);
+  mapSpriteNames_.Add(mapSprite);
+}
+
+void SpriteSet::RemoveMapSprite(MapSprite* mapSprite) {
+  RemoveMember(mapSprites_, mapSprite);
+  mapSpriteNames_.Remove(mapSprite);
+}
+
+void SpriteSet::RemoveImageSprite(ImageSprite* image) { RemoveMember(imageSprites_, image); }
+
+Sprite* SpriteSet::FindSprite(const wchar* name) const { return spriteNames_.Find(name); }
+MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return mapSpriteNames_.Find(name); }
 
 DXLTexture* SpriteSet::FindTexture(const wchar* name) const {
   if (!name || !name[0]) return nullptr;

@@ -18,6 +18,7 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "resources/GameServices.h"
+#include "resources/NameIndex.h"
 #include "resources/SpriteRecords.h"
 
 class DXLTexture;
@@ -45,6 +46,9 @@ constexpr u32 kSpritesSubId = 1;
 constexpr u32 kMapSpritesId = 0x4D535000u;        // "MSP"
 constexpr u32 kMapSpritesSubId = 2;
 
+// The set every shadow picture is looked up in: the set of the level's
+// object pictures.
+constexpr u32 kShadowSpriteSet = 3;
 // The set the animations find their sprites in: the characters' pictures.
 constexpr u32 kAnimationSpriteSet = 6;
 // The set of the particles' pictures.
@@ -75,23 +79,35 @@ class SpriteSet {
 
   u32 GetNumber() const { return number_; }
   DXLTextures* GetTextures() const { return textures_.get(); }
-  // The members' own lists: sprites, map sprites and image sprites add and
-  // remove themselves.
-  kis::list<Sprite*>& GetSprites() { return sprites_; }
-  kis::list<MapSprite*>& GetMapSprites() { return mapSprites_; }
-  kis::list<ImageSprite*>& GetImageSprites() { return imageSprites_; }
+  // Members in the order they came; sprites, map sprites and image sprites
+  // add and remove themselves.
+  void AddSprite(Sprite* sprite);
+  void RemoveSprite(Sprite* sprite);
+  void AddMapSprite(MapSprite* mapSprite);
+  void RemoveMapSprite(MapSprite* mapSprite);
+  void AddImageSprite(ImageSprite* image) { imageSprites_.Add(image); }
+  void RemoveImageSprite(ImageSprite* image);
   const kis::list<Sprite*>& GetSprites() const { return sprites_; }
   const kis::list<MapSprite*>& GetMapSprites() const { return mapSprites_; }
   const kis::list<ImageSprite*>& GetImageSprites() const { return imageSprites_; }
 
  private:
-  using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader);
+  // The bytes of a sprite or map-sprite section after its count, read whole
+  // by the first call and kept until the section is done.
+  struct SectionInput {
+    std::vector<u8> bytes;
+    size_t at = 0;
+    size_t Left() const { return bytes.size() - at; }
+    const u8* Take(size_t n);  // null when fewer bytes are left
+  };
+  // Reads one record, from the reader (images) or the section's bytes.
+  using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader, SectionInput* input);
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span, u32 id,
-                  u32 subId, u32 recordSize, RecordReader read);
-  bool ReadImage(kis::BaseDataFileReader* reader);
-  bool ReadSprite(kis::BaseDataFileReader* reader);
-  bool ReadMapSprite(kis::BaseDataFileReader* reader);
-  bool ReadSubSprites(kis::BaseDataFileReader* reader, i32 count, std::vector<SSDATA>* out);
+                  u32 subId, u32 recordSize, bool whole, RecordReader read);
+  bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
+  bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
+  bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
+  bool ReadSubSprites(SectionInput* input, i32 count, std::vector<SSDATA>* out);
 
   u32 number_;
   std::unique_ptr<DXLTextures> textures_;
@@ -99,6 +115,9 @@ class SpriteSet {
   kis::list<Sprite*> sprites_;
   kis::list<MapSprite*> mapSprites_;
   kis::list<ImageSprite*> imageSprites_;
+  NameIndex<Sprite> spriteNames_;
+  NameIndex<MapSprite> mapSpriteNames_;
+  SectionInput input_;
 };
 
 SpriteSet* GetSpriteSet(u32 number);  // null outside 0..16 or for a set not made

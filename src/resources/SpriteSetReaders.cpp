@@ -1,4 +1,8 @@
 // The resumable section readers of SpriteSet and the records they read.
+// Image entries are read from the archive as they come (their image bytes
+// are only skipped); sprite and map-sprite sections are read whole by the
+// first call and their records taken from memory.
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,26 +23,27 @@ u64 BytesLeft(const kis::BaseDataFileReader* reader) {
   return at <= size ? size - at : 0;
 }
 
-bool ReadBlock(kis::BaseDataFileReader* reader, u64 bytes, std::vector<u8>* out) {
-  if (bytes > BytesLeft(reader)) return false;
-  out->resize(static_cast<size_t>(bytes));
-  return bytes == 0 || reader->Read(out->data(), static_cast<u32>(bytes));
-}
-
 }  // namespace
 
+const u8* SpriteSet::SectionInput::Take(size_t n) {
+  if (n > Left()) return nullptr;
+  const u8* p = bytes.data() + at;
+  at += n;
+  return p;
+}
+
 i32 SpriteSet::ReadImages(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  return ReadSection(reader, cursor, base, span, kSpriteImagesId, kSpriteImagesSubId, kImageRecordSize,
+  return ReadSection(reader, cursor, base, span, kSpriteImagesId, kSpriteImagesSubId, kImageRecordSize, false,
                      &SpriteSet::ReadImage);
 }
 
 i32 SpriteSet::ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  return ReadSection(reader, cursor, base, span, kSpritesId, kSpritesSubId, kSpriteRecordSize,
+  return ReadSection(reader, cursor, base, span, kSpritesId, kSpritesSubId, kSpriteRecordSize, true,
                      &SpriteSet::ReadSprite);
 }
 
 i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  return ReadSection(reader, cursor, base, span, kMapSpritesId, kMapSpritesSubId, kMapSpriteRecordSize,
+  return ReadSection(reader, cursor, base, span, kMapSpritesId, kMapSpritesSubId, kMapSpriteRecordSize, true,
                      &SpriteSet::ReadMapSprite);
 }
 
@@ -47,37 +52,47 @@ i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cu
 // section still open. A failure closes the section when the reader is still
 // in order, so one damaged set leaves the archive readable.
 i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span, u32 id,
-                           u32 subId, u32 recordSize, RecordReader read) {
+                           u32 subId, u32 recordSize, bool whole, RecordReader read) {
   if (!cursor) return 1;
-  auto fail = [reader, cursor]() {
-    cursor->error = 1;
-    if (reader && reader->GetOpenEntry()) reader->CloseSection();
+  auto finish = [this, reader, cursor](bool failed) {
+    input_ = SectionInput{};
+    if (failed) {
+      cursor->error = 1;
+      if (reader && reader->GetOpenEntry()) reader->CloseSection();
+    } else if (!reader->CloseSection()) {
+      cursor->error = 1;
+    }
     return 1;
   };
-  if (!reader) return fail();
+  if (!reader) return finish(true);
   const u32 sectionId = id + number_;
   if (cursor->done == 0) {
     u8 count[4];
-    if (!reader->OpenSection(sectionId, subId) || !reader->Read(count, 4)) return fail();
+    if (!reader->OpenSection(sectionId, subId) || !reader->Read(count, 4)) return finish(true);
     cursor->total = kis::GetU32LE(count);
-    if (cursor->total > BytesLeft(reader) / recordSize) return fail();
+    const u64 left = BytesLeft(reader);
+    if (cursor->total > left / recordSize) return finish(true);
+    input_ = SectionInput{};
+    if (whole) {
+      input_.bytes.resize(static_cast<size_t>(left));
+      if (left > 0 && !reader->Read(input_.bytes.data(), static_cast<u32>(left))) return finish(true);
+    }
   } else {
     const kis::DATAFILEENTRY* open = reader->GetOpenEntry();
-    if (!open || open->id != sectionId || open->subId != subId) return fail();
+    if (!open || open->id != sectionId || open->subId != subId) return finish(true);
   }
   while (cursor->done < cursor->total) {
-    if (!(this->*read)(reader)) return fail();
+    if (!(this->*read)(reader, whole ? &input_ : nullptr)) return finish(true);
     ++cursor->done;
     const float done = static_cast<float>(cursor->done) / static_cast<float>(cursor->total);
     if (StepLoadingProgress(base + done * span)) return 0;
   }
-  if (!reader->CloseSection()) cursor->error = 1;
-  return 1;
+  return finish(false);
 }
 
 // The image bytes are only skipped: the texture reads them from the archive
 // when it is first built.
-bool SpriteSet::ReadImage(kis::BaseDataFileReader* reader) {
+bool SpriteSet::ReadImage(kis::BaseDataFileReader* reader, SectionInput*) {
   u8 raw[kImageRecordSize];
   if (!reader->Read(raw, kImageRecordSize)) return false;
   IMAGERECORD record;
@@ -96,35 +111,38 @@ bool SpriteSet::ReadImage(kis::BaseDataFileReader* reader) {
   return true;
 }
 
-bool SpriteSet::ReadSprite(kis::BaseDataFileReader* reader) {
-  u8 raw[kSpriteRecordSize];
-  if (!reader->Read(raw, kSpriteRecordSize)) return false;
+bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
+  const u8* raw = input->Take(kSpriteRecordSize);
+  if (!raw) return false;
   SPRITERECORD r;
   ParseSpriteRecord(raw, &r);
   if (r.size != kSpriteRecordSize) return false;
   DXLTexture* texture = FindTexture(r.texture);
   std::unique_ptr<Sprite> sprite;
   if (r.explicitFrames) {
-    std::vector<u8> bytes;
-    if (r.frameCount < 0 || !ReadBlock(reader, u64(r.frameCount) * kFrameRectRecordSize, &bytes)) return false;
-    std::vector<DXLRECT> rects(static_cast<size_t>(r.frameCount));
-    for (size_t i = 0; i < rects.size(); ++i) ParseRectRecord(bytes.data() + i * kFrameRectRecordSize, &rects[i]);
-    sprite = std::make_unique<Sprite>(this, r.name, texture, r.frameCount, rects.data(), r.flipH != 0, r.flipV != 0,
+    const u8* bytes = r.frameCount >= 0 ? input->Take(u64(r.frameCount) * kFrameRectRecordSize) : nullptr;
+    if (!bytes) return false;
+    // Most sprites list a few frames: those stay on the stack.
+    DXLRECT few[16];
+    std::vector<DXLRECT> many(r.frameCount > 16 ? static_cast<size_t>(r.frameCount) : 0);
+    DXLRECT* rects = many.empty() ? few : many.data();
+    for (i32 i = 0; i < r.frameCount; ++i) ParseRectRecord(bytes + size_t(i) * kFrameRectRecordSize, &rects[i]);
+    sprite = std::make_unique<Sprite>(this, r.name, texture, r.frameCount, rects, r.flipH != 0, r.flipV != 0,
                                       r.turn);
   } else {
     const SPRITEGRID grid{r.frameCount, r.frameWidth, r.frameHeight, r.gapX, r.gapY, r.area};
     sprite = std::make_unique<Sprite>(this, r.name, texture, grid, r.flipH != 0, r.flipV != 0, r.turn);
   }
   if (r.hasDrawState) {
-    u8 block[kDrawStateRecordSize];
-    if (!reader->Read(block, kDrawStateRecordSize)) return false;
+    const u8* block = input->Take(kDrawStateRecordSize);
+    if (!block) return false;
     DXLDRAWSTATE state;
     ParseDrawStateRecord(block, &state);
     sprite->SetDrawState(&state);
   }
   if (r.hasAnimation) {
-    u8 block[kFrameSeqRecordSize];
-    if (!reader->Read(block, kFrameSeqRecordSize)) return false;
+    const u8* block = input->Take(kFrameSeqRecordSize);
+    if (!block) return false;
     DXLFRAMESEQ seq;
     ParseFrameSeqRecord(block, &seq);
     sprite->SetDefaultAnimation(&seq);
@@ -133,29 +151,29 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader* reader) {
   return true;
 }
 
-bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader* reader) {
-  u8 raw[kMapSpriteRecordSize];
-  if (!reader->Read(raw, kMapSpriteRecordSize)) return false;
+bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
+  const u8* raw = input->Take(kMapSpriteRecordSize);
+  if (!raw) return false;
   MAPSPRITERECORD r;
   ParseMapSpriteRecord(raw, &r);
   if (r.size != kMapSpriteRecordSize) return false;
   auto mapSprite = std::make_unique<MapSprite>(this, r.name, FindSprite(r.sprite), r.hotX, r.hotY);
   mapSprite->SetSecondPoint(r.secondX, r.secondY);
   if (r.hasShadow) {
-    std::unique_ptr<SHADOWDATA> shadow(ReadShadowData(reader));
+    const u8* shadow = input->Take(kShadowRecordSize);
     if (!shadow) return false;
-    mapSprite->SetShadow(std::move(shadow));
+    mapSprite->SetShadow(std::unique_ptr<SHADOWDATA>(MakeShadowData(shadow)));
   }
-  std::vector<u8> a, b;
-  if (!ReadBlock(reader, u64(r.countA) * kMapSpriteARecordSize, &a) ||
-      !ReadBlock(reader, u64(r.countB) * kMapSpriteBRecordSize, &b))
-    return false;
-  mapSprite->SetArrays(std::move(a), std::move(b));
+  const u64 bytesA = u64(r.countA) * kMapSpriteARecordSize, bytesB = u64(r.countB) * kMapSpriteBRecordSize;
+  const u8* a = input->Take(bytesA);
+  const u8* b = a ? input->Take(bytesB) : nullptr;
+  if (!b) return false;
+  if (bytesA || bytesB) mapSprite->SetArrays(std::vector<u8>(a, a + bytesA), std::vector<u8>(b, b + bytesB));
   if (r.behindCount < 0 || r.frontCount < 0 ||
-      (u64(r.behindCount) + u64(r.frontCount)) * kSubSpriteRecordSize > BytesLeft(reader))
+      (u64(r.behindCount) + u64(r.frontCount)) * kSubSpriteRecordSize > input->Left())
     return false;
-  if (!ReadSubSprites(reader, r.behindCount, &mapSprite->Behind()) ||
-      !ReadSubSprites(reader, r.frontCount, &mapSprite->InFront()))
+  if (!ReadSubSprites(input, r.behindCount, &mapSprite->Behind()) ||
+      !ReadSubSprites(input, r.frontCount, &mapSprite->InFront()))
     return false;
   mapSprite.release();  // the set owns it now
   return true;
@@ -163,13 +181,11 @@ bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader* reader) {
 
 // Each description must be an image sub-sprite of the right size naming a
 // sprite of this set; the first one that is not ends the list short.
-bool SpriteSet::ReadSubSprites(kis::BaseDataFileReader* reader, i32 count, std::vector<SSDATA>* out) {
+bool SpriteSet::ReadSubSprites(SectionInput* input, i32 count, std::vector<SSDATA>* out) {
   out->reserve(static_cast<size_t>(count));
   for (i32 i = 0; i < count; ++i) {
-    u8 raw[kSubSpriteRecordSize];
-    if (!reader->Read(raw, 8)) return false;
-    if (kis::GetU32LE(raw + 4) != kSubSpriteImage || kis::GetU32LE(raw) != kSubSpriteRecordSize) return false;
-    if (!reader->Read(raw + 8, kSubSpriteRecordSize - 8)) return false;
+    const u8* raw = input->Take(kSubSpriteRecordSize);
+    if (!raw || kis::GetU32LE(raw + 4) != kSubSpriteImage || kis::GetU32LE(raw) != kSubSpriteRecordSize) return false;
     SSDATA d;
     ParseSubSpriteRecord(raw, &d);
     d.sprite = FindSprite(d.name);

@@ -1,0 +1,184 @@
+// A generated sprite archive of 17 sets holding 3,000 sprites and 1,000 map
+// sprites (with shadows, arrays and sub-sprites): the sprite and map-sprite
+// sections of every set read through SpriteSet's readers, beside a plain read
+// of the same section bytes through the same open archive. The image
+// sections are read before each parse, outside the timing (their images are
+// not part of either figure). Goal: the parse takes at most twice the plain
+// read.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/LittleEndian.h"
+#include "base/datafile/DataFileReader.h"
+#include "platform/encoding/Utf.h"
+#include "resources/SpriteArchiveWriter.h"
+#include "resources/SpriteSet.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr u32 kSprites = 3000;
+constexpr u32 kMapSprites = 1000;
+
+const fs::path& Folder() {
+  static const fs::path folder = [] {
+    fs::path p = fs::temp_directory_path() / ("tm_bench_sprites_" + std::to_string(::getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  return folder;
+}
+
+std::u16string Name(const char* stem, u32 set, u32 i) {
+  return plat::Utf8ToUtf16(std::string(stem) + std::to_string(set) + "_" + std::to_string(i));
+}
+
+// A 4 x 4 uncompressed Targa picture.
+std::vector<u8> Picture() {
+  std::vector<u8> file(18 + 4 * 4 * 4, 0xFF);
+  std::fill(file.begin(), file.begin() + 18, 0);
+  file[2] = 2;
+  kis::PutU16LE(&file[12], 4);
+  kis::PutU16LE(&file[14], 4);
+  file[16] = 32;
+  file[17] = 0x28;
+  return file;
+}
+
+SpriteArchiveWriter Generate() {
+  SpriteArchiveWriter w;
+  for (u32 set = 0; set < kSpriteSetCount; ++set) {
+    const std::u16string sheet = Name("sheet", set, 0);
+    w.Images(set).push_back(MakeSpriteImageEntry(sheet.c_str(), Picture()));
+    const u32 sprites = kSprites / kSpriteSetCount + (set < kSprites % kSpriteSetCount ? 1 : 0);
+    for (u32 i = 0; i < sprites; ++i) {
+      SpriteEntry e = MakeSpriteEntry(Name("sprite", set, i).c_str(), sheet.c_str());
+      if (i % 3 == 2) {
+        e.record.explicitFrames = 1;
+        e.frames = {{0, 0, 2, 2}, {2, 0, 4, 2}, {0, 2, 2, 4}, {2, 2, 4, 4}};
+        DXLDRAWSTATE state;
+        DXLMakeSimpleDrawState(&state, 1, 3, kBlendAdd, 4);
+        e.drawState = state;
+        e.animation = DXLFRAMESEQ{kFrameSeqLoop, 0, 0, 80, 0, 0};
+      } else {
+        e.record.frameWidth = 2;
+        e.record.frameHeight = 2;
+      }
+      w.Sprites(set).push_back(e);
+    }
+    const u32 mapSprites = kMapSprites / kSpriteSetCount + (set < kMapSprites % kSpriteSetCount ? 1 : 0);
+    for (u32 i = 0; i < mapSprites; ++i) {
+      MapSpriteEntry m = MakeMapSpriteEntry(Name("map", set, i).c_str(), Name("sprite", set, i * 3).c_str());
+      m.record.hotX = static_cast<i32>(i);
+      if (i % 2 == 0) m.shadow = MakeShadowRecord(Name("sprite", kShadowSpriteSet, i).c_str(), 0.4f);
+      if (i % 4 == 1) {
+        m.arrayA.assign(2 * kMapSpriteARecordSize, 1);
+        m.arrayB.assign(kMapSpriteBRecordSize, 2);
+      }
+      m.behind = {MakeSubSprite(Name("sprite", set, i + 1).c_str(), 1, 2)};
+      m.front = {MakeSubSprite(Name("sprite", set, i + 2).c_str(), 3, 4)};
+      w.MapSprites(set).push_back(m);
+    }
+  }
+  return w;
+}
+
+kis::DataFileReaderW* Archive() {
+  static kis::DataFileReaderW* reader = [] {
+    const std::u16string name = plat::Utf8ToUtf16((Folder() / "Sprites.dat").string());
+    if (!Generate().Write(name.c_str())) std::abort();
+    return kis::OpenDataFileReaderW(name.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                    kSpriteArchiveVersion);
+  }();
+  if (!reader) std::abort();
+  return reader;
+}
+
+using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
+
+bool ReadKind(kis::BaseDataFileReader* reader, std::vector<std::unique_ptr<SpriteSet>>& sets, u32 id, u32 subId,
+              Reader read) {
+  if (!reader->EnterDirectory(id, subId)) return false;
+  for (auto& set : sets) {
+    SectionCursor cursor;
+    while (((*set).*read)(reader, &cursor, 0.0f, 1.0f) == 0) {
+    }
+    if (cursor.error) return false;
+  }
+  return reader->LeaveDirectory();
+}
+
+u64 SectionBytes(kis::BaseDataFileReader* reader) {
+  u64 bytes = 0;
+  for (const u32 id : {kSpritesId, kMapSpritesId}) {
+    reader->EnterDirectory(id, 0xFFFFFFFFu);
+    for (const kis::DATAFILEENTRY& e : reader->GetDirectory()->entries) bytes += e.size;
+    reader->LeaveDirectory();
+  }
+  return bytes;
+}
+
+void BM_ParseSpriteSections(benchmark::State& state) {
+  kis::BaseDataFileReader* reader = Archive();
+  std::vector<std::unique_ptr<SpriteSet>> sets;
+  for (auto _ : state) {
+    state.PauseTiming();
+    sets.clear();
+    for (u32 i = 0; i < kSpriteSetCount; ++i) sets.push_back(std::make_unique<SpriteSet>(i));
+    const bool images = ReadKind(reader, sets, kSpriteImagesId, kSpriteImagesSubId, &SpriteSet::ReadImages);
+    state.ResumeTiming();
+    if (!images || !ReadKind(reader, sets, kSpritesId, kSpritesSubId, &SpriteSet::ReadSprites) ||
+        !ReadKind(reader, sets, kMapSpritesId, kMapSpritesSubId, &SpriteSet::ReadMapSprites)) {
+      state.SkipWithError("read failed");
+      break;
+    }
+  }
+  sets.clear();
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * SectionBytes(reader)));
+}
+BENCHMARK(BM_ParseSpriteSections)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The same sections read whole, each in one call.
+void BM_PlainReadSpriteSections(benchmark::State& state) {
+  kis::BaseDataFileReader* reader = Archive();
+  std::vector<u8> buffer;
+  for (auto _ : state) {
+    for (const u32 id : {kSpritesId, kMapSpritesId}) {
+      const u32 subId = id == kSpritesId ? kSpritesSubId : kMapSpritesSubId;
+      reader->EnterDirectory(id, subId);
+      for (u32 set = 0; set < kSpriteSetCount; ++set) {
+        reader->OpenSection(id + set, subId);
+        buffer.resize(reader->GetSectionSize());
+        reader->Read(buffer.data(), static_cast<u32>(buffer.size()));
+        reader->CloseSection();
+        benchmark::DoNotOptimize(buffer.data());
+      }
+      reader->LeaveDirectory();
+    }
+    if (!reader->IsOk()) {
+      state.SkipWithError("read failed");
+      break;
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * SectionBytes(reader)));
+}
+BENCHMARK(BM_PlainReadSpriteSections)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  kis::CloseDataFile(Archive());
+  std::error_code ec;
+  fs::remove_all(Folder(), ec);
+  return 0;
+}

@@ -1,0 +1,103 @@
+// NameIndex - finds the members of a set by name without regard to case (A
+// to Z folded) in constant time, giving the first member added under a name,
+// as a walk of the set's list would. One open-addressed table of (hash,
+// order, member) slots: adding appends, removing leaves a tombstone, and the
+// table is rebuilt when half its slots are used. Members keep their names
+// while indexed.
+#pragma once
+
+#include <vector>
+
+#include "base/Strings.h"
+#include "base/Types.h"
+
+template <class T>
+class NameIndex {
+ public:
+  void Add(T* item) {
+    if (!item) return;
+    if (2 * (used_ + 1) > slots_.size()) Rebuild(2 * (live_ + 1));
+    Place(Slot{Hash(item->GetName()), next_++, item});
+    ++live_;
+    ++used_;
+  }
+
+  void Remove(T* item) {
+    if (!item || slots_.empty()) return;
+    const u32 mask = static_cast<u32>(slots_.size()) - 1;
+    for (u32 i = Hash(item->GetName()) & mask;; i = (i + 1) & mask) {
+      Slot& s = slots_[i];
+      if (s.order == kEmpty) return;
+      if (s.item == item) {
+        s.item = nullptr;  // a tombstone keeps the chain whole
+        --live_;
+        return;
+      }
+    }
+  }
+
+  // Null for a null or empty name.
+  T* Find(const wchar* name) const {
+    if (!name || !name[0] || slots_.empty()) return nullptr;
+    const u32 hash = Hash(name), mask = static_cast<u32>(slots_.size()) - 1;
+    T* found = nullptr;
+    u32 first = kEmpty;
+    for (u32 i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& s = slots_[i];
+      if (s.order == kEmpty) return found;
+      if (s.item && s.hash == hash && s.order < first && kis::StrICompare(s.item->GetName(), name) == 0) {
+        found = s.item;
+        first = s.order;
+      }
+    }
+  }
+
+ private:
+  static constexpr u32 kEmpty = 0xFFFFFFFFu;
+  struct Slot {
+    u32 hash = 0;
+    u32 order = kEmpty;  // when it was added; kEmpty for a free slot
+    T* item = nullptr;   // null with an order: a tombstone
+  };
+
+  // FNV-1a over the folded code units, its high bits then mixed down: the
+  // table takes the low bits, which alone would cluster similar names.
+  static u32 Hash(const wchar* name) {
+    u32 h = 2166136261u;
+    for (; name && *name; ++name) {
+      const wchar c = *name >= u'A' && *name <= u'Z' ? static_cast<wchar>(*name + 32) : *name;
+      h = (h ^ c) * 16777619u;
+    }
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    return h;
+  }
+
+  void Place(const Slot& slot) {
+    const u32 mask = static_cast<u32>(slots_.size()) - 1;
+    u32 i = slot.hash & mask;
+    while (slots_[i].order != kEmpty) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+
+  // At least `wanted` slots, a power of two; the live members move over.
+  void Rebuild(size_t wanted) {
+    size_t size = 16;
+    while (size < wanted) size *= 2;
+    std::vector<Slot> old(size);
+    old.swap(slots_);
+    used_ = 0;
+    for (const Slot& s : old) {
+      if (s.order != kEmpty && s.item) {
+        Place(s);
+        ++used_;
+      }
+    }
+  }
+
+  std::vector<Slot> slots_;
+  size_t live_ = 0;  // members
+  size_t used_ = 0;  // members and tombstones
+  u32 next_ = 0;
+};
