@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
@@ -26,14 +27,7 @@ constexpr u32 kSig2 = 2;
 constexpr u32 kSections = 10000;
 constexpr u32 kBody = 20000;  // each section: a u32 CRC, then the body
 
-const fs::path& Folder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::temp_directory_path() / ("tm_bench_data_file_" + std::to_string(::getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
-  return folder;
-}
+using benchfolder::Folder;
 
 std::u16string ArchiveName() { return plat::Utf8ToUtf16((Folder() / "archive.dat").string()); }
 
@@ -138,12 +132,4 @@ BENCHMARK(BM_PlainReadOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ec;
-  fs::remove_all(Folder(), ec);
-  return 0;
-}
+int main(int argc, char** argv) { return benchfolder::RunAndRemoveFolder(argc, argv); }

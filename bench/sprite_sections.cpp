@@ -6,13 +6,12 @@
 // not part of either figure). Goal: the parse takes at most twice the plain
 // read.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "platform/encoding/Utf.h"
@@ -21,19 +20,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr u32 kSprites = 3000;
 constexpr u32 kMapSprites = 1000;
 
-const fs::path& Folder() {
-  static const fs::path folder = [] {
-    fs::path p = fs::temp_directory_path() / ("tm_bench_sprites_" + std::to_string(::getpid()));
-    fs::create_directories(p);
-    return p;
-  }();
-  return folder;
-}
 
 std::u16string Name(const char* stem, u32 set, u32 i) {
   return plat::Utf8ToUtf16(std::string(stem) + std::to_string(set) + "_" + std::to_string(i));
@@ -89,15 +78,20 @@ SpriteArchiveWriter Generate() {
   return w;
 }
 
+// Written on first use and open until the program ends.
 kis::DataFileReaderW* Archive() {
-  static kis::DataFileReaderW* reader = [] {
-    const std::u16string name = plat::Utf8ToUtf16((Folder() / "Sprites.dat").string());
+  struct Open {
+    kis::DataFileReaderW* reader;
+    ~Open() { kis::CloseDataFile(reader); }
+  };
+  static const Open archive{[] {
+    const std::u16string name = plat::Utf8ToUtf16((benchfolder::Folder() / "Sprites.dat").string());
     if (!Generate().Write(name.c_str())) std::abort();
     return kis::OpenDataFileReaderW(name.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
                                     kSpriteArchiveVersion);
-  }();
-  if (!reader) std::abort();
-  return reader;
+  }()};
+  if (!archive.reader) std::abort();
+  return archive.reader;
 }
 
 using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
@@ -172,13 +166,4 @@ BENCHMARK(BM_PlainReadSpriteSections)->Unit(benchmark::kMicrosecond)->MinTime(2.
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  kis::CloseDataFile(Archive());
-  std::error_code ec;
-  fs::remove_all(Folder(), ec);
-  return 0;
-}
+int main(int argc, char** argv) { return benchfolder::RunAndRemoveFolder(argc, argv); }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzViewer.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLWindowViewer.h"
 #include "engine/image/D3DFormat.h"
@@ -20,10 +21,6 @@
 #include "platform/os/WindowSystem.h"
 
 namespace {
-
-intptr_t Proc(plat::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
-  return plat::GetWindowSystem().DefWindowProc(w, m, wp, lp);
-}
 
 template <class Ch>
 class Font : public DXLFontT<Ch> {
@@ -68,14 +65,7 @@ struct World {
   Font<char16_t> wide;
   Font<char> narrow;
   World() {
-    viewer.CreateMainWindow(plat::GetModuleHandle(), u"FuzzClass", 1, &Proc);
-    DXLDEVICESETTINGS request{};
-    request.present.backBufferWidth = 32;
-    request.present.backBufferHeight = 32;
-    request.present.windowed = 1;
-    DXLDEVICESETTINGS s{};
-    viewer.ChooseFormats(&s, &request, nullptr);
-    viewer.ChangeDisplayMode(&s);
+    fuzzviewer::Open(viewer);
     picture = std::make_unique<DXLTexture>(&viewer);
     DXLBitmap bitmap;
     bitmap.SetFormat(D3DFMT_A8R8G8B8);

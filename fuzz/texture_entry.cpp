@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzViewer.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "engine/DXLImageDecoder.h"
@@ -24,24 +25,13 @@
 
 namespace {
 
-intptr_t Proc(plat::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
-  return plat::GetWindowSystem().DefWindowProc(w, m, wp, lp);
-}
-
 struct World {
   plat::headless::Session session;
   DXLWindowViewer viewer;
   DXLTextures list{&viewer};
   std::u16string path;
   World() {
-    viewer.CreateMainWindow(plat::GetModuleHandle(), u"FuzzClass", 1, &Proc);
-    DXLDEVICESETTINGS request{};
-    request.present.backBufferWidth = 32;
-    request.present.backBufferHeight = 32;
-    request.present.windowed = 1;
-    DXLDEVICESETTINGS s{};
-    viewer.ChooseFormats(&s, &request, nullptr);
-    viewer.ChangeDisplayMode(&s);
+    fuzzviewer::Open(viewer);
     list.NewTexture()->SetName(u"grass");
     path = plat::Utf8ToUtf16("/tmp/tm_fuzz_texture_" + std::to_string(::getpid()) + ".dat");
   }

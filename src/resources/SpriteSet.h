@@ -46,6 +46,7 @@ constexpr u32 kSpritesSubId = 1;
 constexpr u32 kMapSpritesId = 0x4D535000u;        // "MSP"
 constexpr u32 kMapSpritesSubId = 2;
 
+// Sets the code reads by number (each also in tools/data/names.txt).
 // The set every shadow picture is looked up in: the set of the level's
 // object pictures.
 constexpr u32 kShadowSpriteSet = 3;
