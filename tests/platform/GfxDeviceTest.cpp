@@ -249,4 +249,40 @@ TEST(GfxDevice, RecordingWrapperLogsCallsInOrder) {
   EXPECT_EQ(log.Matching("SetRenderState").size(), 1u);
   // The wrapper forwards to a real device.
   EXPECT_EQ(device->GetSoftDevice()->BackPixel(0, 0), 0xFF000000u);
+
+  // Textures are numbered as the log meets them; drawn primitives are kept
+  // whole with the texture and world transform in force.
+  std::unique_ptr<Texture> a, b;
+  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &a), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &b), D3D_OK);
+  EXPECT_EQ(log.TextureId(a.get()), 1);
+  EXPECT_EQ(log.TextureId(b.get()), 2);
+  log.Clear();
+  device->SetTexture(0, b.get());
+  Matrix world = IdentityMatrix();
+  world.m[3][0] = 3;
+  device->SetTransform(D3DTS_WORLD, &world);
+  device->SetFVF(0x142);
+  const TexVertex quad[4] = {{0, 0, 0, 0xFF0000FFu, 0, 0}, {4, 0, 0, 2, 1, 0}, {4, 4, 0, 3, 1, 1}, {0, 4, 0, 4, 0, 1}};
+  ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexVertex)), D3D_OK);
+  device->SetTexture(0, nullptr);
+  device->SetFVF(0x42);
+  const ColourVertex line[2] = {{1, 1, 0, 0xFFFFFFFFu}, {5, 1, 0, 0xFF00FF00u}};
+  ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_LINESTRIP, 1, line, sizeof(ColourVertex)), D3D_OK);
+  EXPECT_NE(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, nullptr, 16), D3D_OK);  // refused: not kept
+  EXPECT_EQ(log.Matching("SetTexture 0"), (std::vector<std::string>{"SetTexture 0 #2", "SetTexture 0 null"}));
+  ASSERT_EQ(log.Primitives().size(), 2u);
+  const LoggedPrimitive& fan = log.Primitives()[0];
+  EXPECT_EQ(fan.texture, 2);
+  EXPECT_EQ(log.Lines()[fan.line], "DrawPrimitiveUP 6 2 24");
+  EXPECT_FLOAT_EQ(fan.world.m[3][0], 3.0f);
+  ASSERT_EQ(fan.vertices.size(), 4u);
+  EXPECT_FLOAT_EQ(fan.vertices[2].x, 4.0f);
+  EXPECT_FLOAT_EQ(fan.vertices[2].u, 1.0f);
+  EXPECT_EQ(fan.vertices[0].color, 0xFF0000FFu);
+  const LoggedPrimitive& strip = log.Primitives()[1];
+  EXPECT_EQ(strip.texture, 0);
+  ASSERT_EQ(strip.vertices.size(), 2u);
+  EXPECT_EQ(strip.vertices[1].color, 0xFF00FF00u);
+  EXPECT_FLOAT_EQ(strip.vertices[1].u, 0.0f);
 }
