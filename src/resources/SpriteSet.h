@@ -5,11 +5,14 @@
 // takes itself out when deleted; names are found without regard to case.
 //
 // The three section readers (images, sprites, map sprites) are resumable:
-// each reads a record at a time, reports progress and returns 0 when the
+// each takes a record at a time, reports progress and returns 0 when the
 // progress hook asks for the frame back; the next call carries on with the
 // next record without opening the section again. They return 1 when done,
 // with the cursor's error flag set after any failure. Counts, size words and
-// lengths are checked against the bytes the section really has.
+// lengths are checked against the bytes the section really has. Image
+// entries are read from the archive as they come (the images themselves only
+// when their textures are first built); a sprite or map-sprite section is
+// read whole by the first call.
 #pragma once
 
 #include <memory>
