@@ -94,7 +94,8 @@ i32 Sprite::BuildGridFrames(i32 count, i32 frameWidth, i32 frameHeight, i32 area
 }
 
 // An all-zero rectangle is the whole image; an edge at or before its
-// opposite one reaches the image's width or height from it.
+// opposite one reaches the image's width or height from it. A rectangle
+// whose size leaves the i32 range is damage: no frames.
 i32 Sprite::BuildExplicitLayout() {
   if (wantedCount_ <= 0 || wantedCount_ > kMaxFrames || !rects_) return 0;
   if (!AllocateFrames(wantedCount_)) return 0;
@@ -107,9 +108,11 @@ i32 Sprite::BuildExplicitLayout() {
       if (r.right <= r.left) r.right = static_cast<i32>(std::min<i64>(r.left + imageW, 0x7FFFFFFF));
       if (r.bottom <= r.top) r.bottom = static_cast<i32>(std::min<i64>(r.top + imageH, 0x7FFFFFFF));
     }
+    const i64 w = i64{r.right} - r.left, h = i64{r.bottom} - r.top;
+    if (w > 0x7FFFFFFF || h > 0x7FFFFFFF) return 0;
     MakeFrame(i, r);
-    frameWidth_ = r.right - r.left;
-    frameHeight_ = r.bottom - r.top;
+    frameWidth_ = static_cast<i32>(w);
+    frameHeight_ = static_cast<i32>(h);
   }
   return wantedCount_;
 }

@@ -121,6 +121,10 @@ TEST_F(SpriteFrames, ExplicitRectanglesFillInFromTheImage) {
   Sprite* none = new Sprite(&rig_.Set(0), u"none", t, -3, nullptr, false, false, 0);
   none->Init();
   EXPECT_FALSE(none->IsLoaded());
+  const DXLRECT huge[] = {{0, 0, 4, 4}, {-0x7FFFFFFF - 1, 0, 8, 8}};  // wider than an i32 holds
+  Sprite* broken = new Sprite(&rig_.Set(0), u"broken", t, 2, huge, false, false, 0);
+  broken->Init();
+  EXPECT_FALSE(broken->IsLoaded());
 }
 
 TEST_F(SpriteFrames, TurnsMoveCornersAndQuarterTurnsSwapTheSize) {
