@@ -10,6 +10,7 @@
 
 #include "base/Strings.h"
 #include "base/Types.h"
+#include "platform/encoding/Ascii.h"
 
 template <class T>
 class NameIndex {
@@ -65,8 +66,7 @@ class NameIndex {
   static u32 Hash(const wchar* name) {
     u32 h = 2166136261u;
     for (; name && *name; ++name) {
-      const wchar c = *name >= u'A' && *name <= u'Z' ? static_cast<wchar>(*name + 32) : *name;
-      h = (h ^ c) * 16777619u;
+      h = (h ^ plat::AsciiToLower(*name)) * 16777619u;
     }
     h ^= h >> 16;
     h *= 0x7FEB352Du;
