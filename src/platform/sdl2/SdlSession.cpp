@@ -2,10 +2,34 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 namespace plat::sdl2 {
+
+namespace {
+
+bool IsSet(const char* value) { return value != nullptr && value[0] != '\0'; }
+
+// Drivers that SDL falls back to when no window system answers: they show
+// nothing.
+bool ShowsNothing(const char* driver) {
+  return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+std::string NoDisplayReason() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!IsSet(x11) && !IsSet(wayland)) return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  std::string named;
+  if (IsSet(x11)) named = std::string("DISPLAY=") + x11;
+  if (IsSet(wayland)) named += std::string(named.empty() ? "" : ", ") + "WAYLAND_DISPLAY=" + wayland;
+  return "no window system answers at " + named;
+}
+
+}  // namespace
 
 SdlSession::VideoPart::~VideoPart() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
@@ -21,11 +45,19 @@ std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std:
     if (error != nullptr) *error = SDL_GetError();
     return nullptr;
   }
+  // A program asked for a window must not run invisibly: unless the user
+  // chose the driver, one that shows nothing means there is no display.
+  if (!IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER)) && ShowsNothing(SDL_GetCurrentVideoDriver())) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (error != nullptr) *error = NoDisplayReason();
+    return nullptr;
+  }
   return std::unique_ptr<SdlSession>(new SdlSession(DisplayDesktop(), options));
 }
 
 SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& options)
-    : windows_(desktop), presenter_(backend_, windows_, options.vsync) {
+    : windows_(desktop), presenter_(backend_, windows_, options.vsync), adapterBefore_(gfx::DefaultSystemSettings()) {
+  gfx::DefaultSystemSettings() = DisplayAdapter();
   SetWindowSystem(&windows_);
   windows_.SetEventSource(&backend_);
   SetClipboard(&clipboard_);
@@ -37,6 +69,7 @@ SdlSession::~SdlSession() {
   SetClipboard(nullptr);
   windows_.SetEventSource(nullptr);
   SetWindowSystem(nullptr);
+  gfx::DefaultSystemSettings() = adapterBefore_;
 }
 
 DesktopSettings SdlSession::DisplayDesktop() {
@@ -49,6 +82,31 @@ DesktopSettings SdlSession::DisplayDesktop() {
     if (mode.format != 0) desktop.bitsPerPixel = SDL_BITSPERPIXEL(mode.format) > 16 ? 32 : 16;
   }
   return desktop;
+}
+
+gfx::SystemSettings SdlSession::DisplayAdapter() {
+  gfx::SystemSettings adapter = gfx::DefaultSystemSettings();
+  const DesktopSettings desktop = DisplayDesktop();
+  // Frames are drawn in the adapter's one display format and converted when
+  // shown, whatever the display's depth.
+  const uint32_t format = adapter.desktop.format;
+  adapter.desktop = gfx::DisplayMode{static_cast<uint32_t>(desktop.width), static_cast<uint32_t>(desktop.height),
+                                     desktop.refreshRate, format};
+  std::vector<gfx::DisplayMode> modes;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode m;
+    if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w <= 0 || m.h <= 0) continue;
+    const uint32_t hz = m.refresh_rate > 0 ? static_cast<uint32_t>(m.refresh_rate) : desktop.refreshRate;
+    const gfx::DisplayMode mode{static_cast<uint32_t>(m.w), static_cast<uint32_t>(m.h), hz, format};
+    const bool known = std::any_of(modes.begin(), modes.end(), [&mode](const gfx::DisplayMode& k) {
+      return k.width == mode.width && k.height == mode.height && k.refreshRate == mode.refreshRate;
+    });
+    if (!known) modes.push_back(mode);
+  }
+  if (modes.empty()) modes.push_back(adapter.desktop);
+  adapter.modes = std::move(modes);
+  return adapter;
 }
 
 }  // namespace plat::sdl2

@@ -2,12 +2,19 @@
 // window system on a desktop of the display's size, the backend that feeds
 // it the user's actions and mirrors its window, the frame presenter and the
 // desktop clipboard, installed for the lifetime of the session (the clock
-// stays the system's). Sessions do not nest, nor run beside a headless one.
+// stays the system's). The graphics adapter's desktop mode, refresh rate and
+// display modes are the display's while the session lives. Sessions do not
+// nest, nor run beside a headless one.
+//
+// Opening fails when SDL finds no window system and would fall back to a
+// driver that shows nothing, unless the user chose the driver
+// (SDL_VIDEODRIVER): a program asked for a window must not run invisibly.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "platform/gfx/GfxSystem.h"
 #include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlBackend.h"
 #include "platform/sdl2/SdlClipboard.h"
@@ -22,7 +29,7 @@ struct SessionOptions {
 class SdlSession {
  public:
   // A session owned by the caller (SDL stops when it is deleted); null, with
-  // SDL's reason in error, when SDL's video cannot start.
+  // the reason in error, when SDL's video cannot start or there is no display.
   static std::unique_ptr<SdlSession> Open(const SessionOptions& options, std::string* error);
   ~SdlSession();
   SdlSession(const SdlSession&) = delete;
@@ -35,6 +42,10 @@ class SdlSession {
 
   // The desktop of the display SDL reports (a default one when it reports none).
   static DesktopSettings DisplayDesktop();
+  // The graphics adapter's settings with the display's desktop mode and its
+  // modes (in the adapter's display format; the desktop alone when SDL lists
+  // none).
+  static gfx::SystemSettings DisplayAdapter();
 
  private:
   // Keeps SDL's video subsystem running for as long as the session lives; the
@@ -53,6 +64,7 @@ class SdlSession {
   SdlBackend backend_;
   SdlPresenter presenter_;
   SdlClipboard clipboard_;
+  gfx::SystemSettings adapterBefore_;  // given back when the session ends
 };
 
 }  // namespace plat::sdl2
