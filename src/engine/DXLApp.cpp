@@ -28,6 +28,12 @@ namespace {
 constexpr u32 kPausedSleepMs = 50;
 constexpr u32 kLoadingStateBit = 0x80000000u;
 constexpr u32 kClearBlack = 0xFF000000u;
+// The frame reads its devices buffered, so a click or a key tap shorter than
+// a frame still reaches the game, in order. A frame of a fast mouse brings a
+// few dozen events; the buffers hold several frames' worth, and a poll that
+// finds events lost takes up the devices' state instead.
+constexpr u32 kKeyboardEvents = 64;
+constexpr u32 kMouseEvents = 256;
 
 struct Frame {
   DXLAPPDATA data{};
@@ -243,6 +249,7 @@ i32 DXLCheckSingleInstance(const wchar* name) {
   DXLAPPDATA& a = App();
   if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder);
   const std::u16string_view view(name ? name : u"");
+  if (a.mutex->Held() && a.mutex->Name() == view) return Store(0);  // decided earlier in this start
   switch (a.mutex->Acquire(view)) {
     case plat::InstanceStatus::First:
       plat::GetWindowSystem().WatchInstance(a.mutex);
@@ -351,6 +358,10 @@ i32 DXLInitInput(bool trackCursor) {
   a.keyboard->SetKeyDownCallback(ForwardKeyDown);
   a.keyboard->SetKeyUpCallback(ForwardKeyUp);
   a.keyboard->SetKeyPressCallback(ForwardKeyPress);
+  a.mouse->SetImmediate(false);
+  a.mouse->SetBufferSize(kMouseEvents);
+  a.keyboard->SetImmediate(false);
+  a.keyboard->SetBufferSize(kKeyboardEvents);
   if (a.input->InitDevices(kInputMouse | kInputKeyboard) != 0) return Store(kAppInputFailed);
   return Store(0);
 }

@@ -12,6 +12,14 @@
 // it; the side effects (frame timer, frame counter, input devices, cursor)
 // and the pause callback take effect only once the services run.
 //
+// The mouse and keyboard are read buffered: every press and its release reach
+// the game in order, however short, with one key press (the first of its
+// auto-repeat) between a key's down and up.
+//
+// The single-instance check may run before anything else (the entry point
+// decides it before it opens the log, so a refused second start touches no
+// file of the first); DXLCreateWindow then finds the lock held and goes on.
+//
 // Every frame operation stores its result as the last result and returns it;
 // an operation whose earlier step failed returns that failure, or 0x8000C004
 // when none is recorded. Everything runs on the thread that made the window.
@@ -179,6 +187,9 @@ DXLTexture* DXLLoadTextureFile(DXLTextures* list, const wchar* fileName, u32 ble
 // one without its quotes) and its length, and moves the cursor past it. Null
 // at the end, or when a closing quote is missing.
 const wchar* DXLNextToken(const wchar** cursor, u32* length);
+// 0 when this process holds (or now takes) the lock of the name, also when
+// the lock cannot be made; kAppAlreadyRunning when another instance holds it,
+// whose window is brought forward.
 i32 DXLCheckSingleInstance(const wchar* name);
 
 // The frame's window procedure, given to the viewer for the window class.

@@ -54,7 +54,32 @@ i32 DXLInput::ForEach(u32 mask, Fn fn) {
 }
 
 i32 DXLInput::Poll(u32 mask) {
-  return ForEach(mask, [](DXLInputDevice* d) { return d->Poll(); });
+  const u32 both = kInputMouse | kInputKeyboard;
+  if ((mask & both) != both || !mouse_ || !keyboard_ || !mouse_->CanPollBuffered() ||
+      !keyboard_->CanPollBuffered()) {
+    return ForEach(mask, [](DXLInputDevice* d) { return d->Poll(); });
+  }
+  // Both devices buffered: their events are handled in the order they
+  // happened, so a key and a click inside one poll reach the game as made
+  // (a Shift pressed before a click counts for it).
+  u32 mouseCount = 0, keyCount = 0;
+  const i32 mouseStart = mouse_->StartBufferedPoll(&mouseCount);
+  const i32 keyStart = keyboard_->StartBufferedPoll(&keyCount);
+  u32 m = 0, k = 0;
+  while (m < mouseCount || k < keyCount) {
+    // Sequence numbers grow through their wrap.
+    const bool mouseFirst =
+        k == keyCount ||
+        (m < mouseCount && static_cast<i32>(mouse_->Event(m).sequence - keyboard_->Event(k).sequence) < 0);
+    if (mouseFirst) {
+      mouse_->HandleEvent(mouse_->Event(m++));
+    } else {
+      keyboard_->HandleEvent(keyboard_->Event(k++));
+    }
+  }
+  mouse_->EndBufferedPoll(mouseStart);
+  keyboard_->EndBufferedPoll(keyStart);
+  return (mask & kInputThird) && third_ ? third_->Poll() : 0;
 }
 
 i32 DXLInput::Enable(u32 mask) {

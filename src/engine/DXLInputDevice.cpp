@@ -102,12 +102,35 @@ i32 DXLInputDevice::ReadEvents(u32* count) {
   *count = 0;
   if (!events_) return kInputNoDevice;
   u32 n = bufferSize_;
-  i32 hr = device_->GetDeviceData(events_.get(), &n);
+  const i32 hr = device_->GetDeviceData(events_.get(), &n);
   if (di::Failed(hr)) {
-    hr = device_->Acquire();
-    if (di::Failed(hr)) return hr;
-    return 0;
+    const i32 acquired = device_->Acquire();
+    return di::Failed(acquired) ? acquired : kReacquired;
   }
   *count = n;
+  return hr == di::DI_BUFFEROVERFLOW ? kEventsLost : 0;
+}
+
+i32 DXLInputDevice::StartBufferedPoll(u32* count) {
+  const i32 hr = ReadEvents(count);
+  if (hr < 0 || hr == kReacquired) {
+    // The device was lost: this poll counts as all released; once it is
+    // back, what is still held goes down again.
+    ReleaseHeld();
+    if (hr == kReacquired) TakeUpDeviceState();
+  }
+  return hr;
+}
+
+void DXLInputDevice::EndBufferedPoll(i32 started) {
+  if (started == kEventsLost) TakeUpDeviceState();
+  AfterPoll();
+}
+
+i32 DXLInputDevice::PollBuffered() {
+  u32 count = 0;
+  const i32 started = StartBufferedPoll(&count);
+  for (u32 i = 0; i < count; ++i) HandleEvent(events_[i]);
+  EndBufferedPoll(started);
   return 0;
 }

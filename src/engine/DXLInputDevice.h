@@ -5,6 +5,15 @@
 // lazily by their first poll; a poll whose read fails tries to acquire again
 // and treats that poll as "everything released", so nothing stays held
 // across a loss of the device.
+//
+// Immediate mode (the default) compares whole states once per poll, so a
+// press and release between two polls is never seen. Buffered mode reads
+// every change in order. A buffered poll whose read fails counts as
+// "everything released", as in immediate mode; when it acquires the device
+// again it then takes up the device's state (what is still held goes down
+// again). A poll that finds events lost (the buffer overflowed) takes up the
+// state after the events it got. So the table never disagrees with the
+// device after a poll. Neither mode's poll fails for a lost device.
 #pragma once
 
 #include <memory>
@@ -42,6 +51,20 @@ class DXLInputDevice {
   virtual void Disable();       // releases what is held (firing), then disables
   virtual void ResetState() = 0;  // while enabled: releases every key or button held
 
+  // A buffered poll in steps, so the input manager can interleave the events
+  // of two devices in the order they happened (their sequence numbers);
+  // PollBuffered runs the steps for one device. StartBufferedPoll reads the
+  // events (a lost device releases everything here, and takes up the state
+  // once acquired again) and gives their count; HandleEvent handles one
+  // (Event(i) for i below the count); EndBufferedPoll takes up the state
+  // after lost events and ends the poll (auto-repeat, pointer). Only for a
+  // device that CanPollBuffered.
+  bool CanPollBuffered() const { return device_ != nullptr && !immediate_ && events_ != nullptr; }
+  i32 StartBufferedPoll(u32* count);
+  const plat::input::DeviceObjectData& Event(u32 index) const { return events_[index]; }
+  virtual void HandleEvent(const plat::input::DeviceObjectData& event) = 0;
+  void EndBufferedPoll(i32 started);
+
   // A different owner releases the device first.
   void SetOwner(DXLInput* owner);
   DXLInput* GetOwner() const { return owner_; }
@@ -65,9 +88,18 @@ class DXLInputDevice {
   // Reads the state; a failure acquires for the next poll and leaves `data`
   // zeroed. Returns the read's result.
   i32 ReadState(u32 size, void* data);
-  // Reads up to the buffer's size of events into events_; a failure acquires
-  // and, when that fails as well, returns the failure. `count` gets the number read.
+  // Reads up to the buffer's size of events into events_; `count` gets the
+  // number read. Returns 0; kEventsLost when the buffer overflowed since the
+  // last read (the events kept are the newest); kReacquired when the read
+  // failed and the device was acquired again (nothing read); or, when
+  // acquiring failed too, that failure.
   i32 ReadEvents(u32* count);
+  static constexpr i32 kEventsLost = 1;
+  static constexpr i32 kReacquired = 2;
+  i32 PollBuffered();  // returns 0 (a lost device counts as all released)
+  virtual void ReleaseHeld() = 0;        // every held key or button goes up (firing while enabled)
+  virtual void TakeUpDeviceState() = 0;  // reads the device's state and goes over to it
+  virtual void AfterPoll() = 0;
 
   DXLInput* owner_;
   std::unique_ptr<plat::input::DirectInputDevice8> device_;

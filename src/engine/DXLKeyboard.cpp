@@ -114,7 +114,6 @@ void DXLKeyboard::Release() {
   DXLInputDevice::Release();
   std::memset(keys_, 0, sizeof(keys_));
   repeatKey_ = 0;
-  pressesDue_ = 0;
 }
 
 i32 DXLKeyboard::Create() {
@@ -137,65 +136,69 @@ u32 DXLKeyboard::GetModifiers() const {
 
 i32 DXLKeyboard::Poll() {
   if (!device_) return kInputNoDevice;
-  if (immediate_) {
-    u8 state[256];
-    ReadState(sizeof(state), state);
-    for (u32 k = 0; k < 256; ++k) {
-      const bool down = state[k] >= 128;
-      if (down && !keys_[k]) KeyChange(static_cast<u16>(k), true);
-      if (!down && keys_[k]) KeyChange(static_cast<u16>(k), false);
-    }
-  } else {
-    u32 count = 0;
-    const i32 hr = ReadEvents(&count);
-    if (hr < 0) {
-      for (u32 k = 0; k < 256; ++k) {
-        if (keys_[k]) KeyChange(static_cast<u16>(k), false);
-      }
-      return hr;
-    }
-    for (u32 i = 0; i < count; ++i) {
-      const u32 key = events_[i].offset & 0xFF;
-      const bool down = (events_[i].data & 0x80) != 0;
-      if (down != (keys_[key] != 0)) KeyChange(static_cast<u16>(key), down);
-    }
-  }
+  if (!immediate_) return PollBuffered();
+  u8 state[256];
+  ReadState(sizeof(state), state);
+  TakeUpState(state);
   Repeat();
   return 0;
+}
+
+void DXLKeyboard::HandleEvent(const di::DeviceObjectData& event) {
+  const u32 key = event.offset & 0xFF;
+  const bool down = (event.data & 0x80) != 0;
+  if (down != (keys_[key] != 0)) KeyChange(static_cast<u16>(key), down);
+}
+
+void DXLKeyboard::TakeUpState(const u8* state) {
+  for (u32 k = 0; k < 256; ++k) {
+    const bool down = state[k] >= 128;
+    if (down != (keys_[k] != 0)) KeyChange(static_cast<u16>(k), down);
+  }
+}
+
+void DXLKeyboard::TakeUpDeviceState() {
+  u8 state[256];
+  if (device_->GetDeviceState(sizeof(state), state) >= 0) TakeUpState(state);
+}
+
+void DXLKeyboard::ReleaseHeld() {
+  for (u32 k = 0; k < 256; ++k) {
+    if (keys_[k]) KeyChange(static_cast<u16>(k), false);
+  }
 }
 
 void DXLKeyboard::KeyChange(u16 key, bool down) {
   keys_[key & 0xFF] = down ? 1 : 0;
   if (!down) {
-    if (key == repeatKey_) {
-      repeatKey_ = 0;
-      pressesDue_ = 0;
-    }
+    if (key == repeatKey_) repeatKey_ = 0;
     if (enabled_ && onKeyUp_) onKeyUp_(key, GetModifiers());
     return;
   }
   repeatKey_ = key;
   if (enabled_ && onKeyDown_) onKeyDown_(key, GetModifiers());
+  // The first press comes at once, right behind its key-down, so a tap
+  // shorter than a poll gives down, press, up, and a key pressed just
+  // before another one keeps its press.
+  if (enabled_ && onKeyPress_) onKeyPress_(key, GetModifiers());
   repeatTime_ = plat::GetTimeMs();
   repeatInterval_ = kKeyRepeatDelay;
-  pressesDue_ = 1;
 }
 
-// Counts the presses that came due since the last poll (modular time, so the
-// clock's wrap does not matter) and fires them.
+// Fires the presses that came due since the last poll (modular time, so the
+// clock's wrap does not matter).
 void DXLKeyboard::Repeat() {
   if (repeatKey_ == 0) return;
   const u32 now = plat::GetTimeMs();
   u32 elapsed = now - repeatTime_;
+  u32 due = 0;
   while (elapsed >= repeatInterval_) {
     elapsed -= repeatInterval_;
     repeatInterval_ = kKeyRepeatInterval;
-    ++pressesDue_;
+    ++due;
   }
   repeatInterval_ -= elapsed;
   repeatTime_ = now;
-  const u32 due = pressesDue_;
-  pressesDue_ = 0;
   if (!enabled_ || !onKeyPress_) return;
   const u16 key = repeatKey_;
   for (u32 i = 0; i < due; ++i) onKeyPress_(key, GetModifiers());
@@ -203,7 +206,5 @@ void DXLKeyboard::Repeat() {
 
 void DXLKeyboard::ResetState() {
   if (!device_ || !enabled_) return;
-  for (u32 k = 0; k < 256; ++k) {
-    if (keys_[k]) KeyChange(static_cast<u16>(k), false);
-  }
+  ReleaseHeld();
 }

@@ -1,8 +1,8 @@
 // DXLKeyboard - the system keyboard: a table of held keys indexed by
 // DirectInput key code, key-down, key-up and auto-repeated key-press events,
 // and the modifier word (1 Control, 2 Shift, 4 Alt, either key of each pair).
-// A held key gives one press at once, the next after 605 ms and then one
-// every 40 ms; only the last key pressed repeats. Creating a keyboard builds
+// A held key gives one press at once (right behind its key-down), the next
+// after 605 ms and then one every 40 ms; only the last key pressed repeats. Creating a keyboard builds
 // the process-wide table from key codes to virtual-key codes that the game's
 // key handlers use.
 #pragma once
@@ -28,6 +28,7 @@ class DXLKeyboard : public DXLInputDevice {
   void Release() override;
   i32 Poll() override;
   void ResetState() override;
+  void HandleEvent(const plat::input::DeviceObjectData& event) override;
 
   u32 GetModifiers() const;
   bool IsKeyHeld(u8 key) const { return keys_[key] != 0; }
@@ -44,7 +45,12 @@ class DXLKeyboard : public DXLInputDevice {
   static const u8* GetKeyCodeTable();
 
  private:
+  void ReleaseHeld() override;
+  void TakeUpDeviceState() override;
+  void AfterPoll() override { Repeat(); }
   void KeyChange(u16 key, bool down);
+  // Goes over to a whole keyboard state (256 bytes, 0x80 = held).
+  void TakeUpState(const u8* state);
   void Repeat();
 
   u8 noWinKey_ = 0;
@@ -52,7 +58,6 @@ class DXLKeyboard : public DXLInputDevice {
   u16 repeatKey_ = 0;
   u32 repeatTime_ = 0;
   u32 repeatInterval_ = 0;
-  u32 pressesDue_ = 0;
   DXLKEYCALLBACK onKeyDown_ = nullptr;
   DXLKEYCALLBACK onKeyUp_ = nullptr;
   DXLKEYCALLBACK onKeyPress_ = nullptr;

@@ -55,58 +55,71 @@ u32& DXLMouse::ButtonState(u32 code) { return buttons_[code == kMouseLeft ? 0 : 
 
 i32 DXLMouse::Poll() {
   if (!device_) return kInputNoDevice;
-  plat::WindowSystem& ws = plat::GetWindowSystem();
   if (immediate_) {
     di::MouseState2 state{};
     ReadState(sizeof(state), &state);
     const bool motion = state.x != 0 || state.y != 0;
-    if (motion || trackCursor_ || !enabled_) {
-      plat::Point p{0, 0};
-      ws.GetCursorPos(&p);
-      Move(p.x, p.y);
-    }
-    ButtonChange(kMouseLeft, (state.buttons[0] & 0x80) != 0);
-    ButtonChange(kMouseMiddle, (state.buttons[2] & 0x80) != 0);
-    ButtonChange(kMouseRight, (state.buttons[1] & 0x80) != 0);
+    if (motion || trackCursor_ || !enabled_) FollowPointer(true);
+    TakeUpButtons(state);
     if (state.z != 0) Wheel(state.z);
     return 0;
   }
-  u32 count = 0;
-  const i32 hr = ReadEvents(&count);
-  if (hr < 0) {
-    ResetState();
-    return hr;
+  return PollBuffered();
+}
+
+void DXLMouse::HandleEvent(const di::DeviceObjectData& event) {
+  const i32 value = static_cast<i32>(event.data);
+  switch (event.offset) {
+    case di::DIMOFS_X:
+      Move(position_.x + value, position_.y);
+      break;
+    case di::DIMOFS_Y:
+      Move(position_.x, position_.y + value);
+      break;
+    case di::DIMOFS_Z:
+      Wheel(value);
+      break;
+    case di::DIMOFS_BUTTON0:
+      ButtonChange(kMouseLeft, (event.data & 0x80) != 0);
+      break;
+    case di::DIMOFS_BUTTON1:
+      ButtonChange(kMouseRight, (event.data & 0x80) != 0);
+      break;
+    case di::DIMOFS_BUTTON2:
+      ButtonChange(kMouseMiddle, (event.data & 0x80) != 0);
+      break;
+    default:
+      break;
   }
-  for (u32 i = 0; i < count; ++i) {
-    const di::DeviceObjectData& e = events_[i];
-    const i32 value = static_cast<i32>(e.data);
-    switch (e.offset) {
-      case di::DIMOFS_X:
-        Move(position_.x + value, position_.y);
-        break;
-      case di::DIMOFS_Y:
-        Move(position_.x, position_.y + value);
-        break;
-      case di::DIMOFS_Z:
-        Wheel(value);
-        break;
-      case di::DIMOFS_BUTTON0:
-        ButtonChange(kMouseLeft, (e.data & 0x80) != 0);
-        break;
-      case di::DIMOFS_BUTTON1:
-        ButtonChange(kMouseRight, (e.data & 0x80) != 0);
-        break;
-      case di::DIMOFS_BUTTON2:
-        ButtonChange(kMouseMiddle, (e.data & 0x80) != 0);
-        break;
-      default:
-        break;
-    }
-  }
+}
+
+// The pointer's place is the system's; with track cursor on it is reported
+// on every poll, as in immediate mode.
+void DXLMouse::AfterPoll() { FollowPointer(trackCursor_ != 0); }
+
+void DXLMouse::FollowPointer(bool always) {
   plat::Point p{0, 0};
-  ws.GetCursorPos(&p);
-  if (p.x != position_.x || p.y != position_.y) Move(p.x, p.y);
-  return 0;
+  plat::GetWindowSystem().GetCursorPos(&p);
+  if (always || p.x != position_.x || p.y != position_.y) Move(p.x, p.y);
+}
+
+void DXLMouse::TakeUpButtons(const plat::input::MouseState2& state) {
+  ButtonChange(kMouseLeft, (state.buttons[0] & 0x80) != 0);
+  ButtonChange(kMouseMiddle, (state.buttons[2] & 0x80) != 0);
+  ButtonChange(kMouseRight, (state.buttons[1] & 0x80) != 0);
+}
+
+// Buttons still held go down where the pointer is.
+void DXLMouse::TakeUpDeviceState() {
+  FollowPointer(false);
+  di::MouseState2 state{};
+  if (device_->GetDeviceState(sizeof(state), &state) >= 0) TakeUpButtons(state);
+}
+
+void DXLMouse::ReleaseHeld() {
+  ButtonChange(kMouseLeft, false);
+  ButtonChange(kMouseRight, false);
+  ButtonChange(kMouseMiddle, false);
 }
 
 void DXLMouse::Move(i32 x, i32 y) {
@@ -161,7 +174,5 @@ void DXLMouse::ButtonChange(u32 code, bool down) {
 
 void DXLMouse::ResetState() {
   if (!device_ || !enabled_) return;
-  ButtonChange(kMouseLeft, false);
-  ButtonChange(kMouseRight, false);
-  ButtonChange(kMouseMiddle, false);
+  ReleaseHeld();
 }

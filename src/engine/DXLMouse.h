@@ -6,7 +6,8 @@
 // A second left press counts as a double click only while more than 100 ms
 // of the double-click time are left and within the double-click rectangle of
 // the first; a double click fires instead of that press's button-down. With
-// track cursor on, a move fires on every poll even when the mouse is still.
+// track cursor on, a move fires on every poll even when the mouse is still
+// (in either mode).
 #pragma once
 
 #include "engine/DXLInputDevice.h"
@@ -35,6 +36,7 @@ class DXLMouse : public DXLInputDevice {
   void Release() override;
   i32 Poll() override;
   void ResetState() override;
+  void HandleEvent(const plat::input::DeviceObjectData& event) override;
 
   void SetTrackCursor(bool on) { trackCursor_ = on ? 1 : 0; }
   bool GetTrackCursor() const { return trackCursor_ != 0; }
@@ -52,8 +54,13 @@ class DXLMouse : public DXLInputDevice {
  private:
   void ReadSystemMetrics();
   void Move(i32 x, i32 y);
+  void FollowPointer(bool always);  // moves to the system's pointer when it differs (or always)
   void Wheel(i32 delta);
   void ButtonChange(u32 code, bool down);
+  void TakeUpButtons(const plat::input::MouseState2& state);  // buttons 0, 2, 1 as codes 1, 2, 4
+  void ReleaseHeld() override;
+  void TakeUpDeviceState() override;
+  void AfterPoll() override;
   u32& ButtonState(u32 code);
   DXLPOINT ToClient(DXLPOINT screen) const;
 

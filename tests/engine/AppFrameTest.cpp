@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,27 @@ TEST_F(RunningFrame, ScriptedKeysAndClicksReachTheGameWithCodesModifiersAndClien
                    "kup " + K(plat::DIK_LSHIFT) + " 0"}));
   // The translated virtual-key code of the key event.
   EXPECT_EQ(DXLKeyboard::GetKeyCodeTable()[plat::DIK_A], 'A');
+}
+
+TEST_F(RunningFrame, PressesAndReleasesInsideOneFrameAllReachTheGameInOrder) {
+  MoveTo(200, 150);
+  rig_.Run();
+  FrameRig::Events();
+  const std::string shift = K(plat::DIK_LSHIFT), a = K(plat::DIK_A);
+  Now().KeyDown(plat::DIK_LSHIFT).ButtonDown(0).ButtonUp(0).KeyUp(plat::DIK_LSHIFT).KeyDown(plat::DIK_A);
+  Now().KeyUp(plat::DIK_A).ButtonDown(1).ButtonUp(1).ButtonDown(0).ButtonUp(0);
+  rig_.Run();
+  // One idle pass took them all: no update or render between them.
+  Lines pass;
+  for (const std::string& l : Journal()) {
+    if (l != "cursor" && l.rfind("move", 0) != 0) pass.push_back(l);
+  }
+  const Lines expected{"kdown " + shift + " 2", "kpress " + shift + " 2", "mdown 200 150 1 2", "mup 200 150 1 2",
+                       "kup " + shift + " 0",   "kdown " + a + " 0",      "kpress " + a + " 0", "kup " + a + " 0",
+                       "mdown 200 150 4 0",     "mup 200 150 4 0",        "mdown 200 150 1 0",  "mup 200 150 1 0"};
+  const auto first = std::find(pass.begin(), pass.end(), expected.front());
+  ASSERT_NE(first, pass.end());
+  EXPECT_EQ(Lines(first, first + std::min<std::ptrdiff_t>(pass.end() - first, 12)), expected);
 }
 
 TEST_F(RunningFrame, DoubleClicksReachTheGameWithoutTheSecondPress) {
@@ -373,6 +395,16 @@ TEST(AppFrameAlone, SecondInstanceIsRefusedAndTheFirstComesForward) {
   EXPECT_FALSE(rig.Windows().IsIconic(other));
   EXPECT_EQ(rig.Windows().GetForegroundWindow(), other);
   EXPECT_EQ(DXLInitInput(true), kAppAlreadyRunning);  // later steps report the failure
+}
+
+TEST(AppFrameAlone, ACheckMadeBeforeTheLogKeepsItsLockThroughTheStart) {
+  FrameRig rig;
+  ASSERT_EQ(DXLCheckSingleInstance(framerig::kClassName), 0);
+  rig.StartUp();  // its DXLCreateWindow finds the lock held by this start
+  plat::SingleInstance other(rig.Folder());
+  EXPECT_EQ(other.Acquire(framerig::kClassName), plat::InstanceStatus::AlreadyRunning);
+  DXLShutdown();
+  EXPECT_EQ(other.Acquire(framerig::kClassName), plat::InstanceStatus::First);
 }
 
 TEST(AppFrameAlone, UnusableLockFolderLetsTheGameRun) {

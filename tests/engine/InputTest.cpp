@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,8 +139,11 @@ TEST_F(Input, ModifiersComeFromEitherKeyOfEachPair) {
   ws().UserKey(plat::DIK_RSHIFT, false);
   ws().UserKey(plat::DIK_Z, true);
   Poll();
+  const std::string z = std::to_string(plat::DIK_Z);
   const Lines seen = Take();
-  EXPECT_EQ(seen.back(), "press " + std::to_string(plat::DIK_Z) + " 2");
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(Lines(seen.end() - 3, seen.end()),
+            (Lines{"down " + z + " 2", "press " + z + " 2", "up " + std::to_string(plat::DIK_RSHIFT) + " 2"}));
   EXPECT_EQ(input_->GetKeyboard()->GetModifiers(), kModShift);
 }
 
@@ -260,21 +264,105 @@ TEST_F(Input, DisableReleasesWhatIsHeldEnableTakesUpTheStateSilently) {
   EXPECT_EQ(Take(), (Lines{"up " + std::to_string(plat::DIK_Q) + " 0"}));
 }
 
-TEST_F(Input, BufferedKeyboardSeesPressesShorterThanAPoll) {
-  DXLKeyboard* k = input_->GetKeyboard();
-  k->SetImmediate(false);
-  k->SetBufferSize(0);  // raised to one event
-  ASSERT_EQ(k->Create(), 0);
-  Poll();  // acquires
-  k->Release();
-  k->SetBufferSize(8);
-  ASSERT_EQ(k->Create(), 0);
-  Poll();
+// The devices read buffered, as the frame reads them.
+class BufferedInput : public Input {
+ protected:
+  void SetUp() override {
+    Input::SetUp();
+    Buffer(8, 16);
+  }
+  void Buffer(u32 keyEvents, u32 mouseEvents) {
+    DXLKeyboard* k = input_->GetKeyboard();
+    DXLMouse* m = input_->GetMouse();
+    k->SetImmediate(false);
+    k->SetBufferSize(keyEvents);
+    m->SetImmediate(false);
+    m->SetBufferSize(mouseEvents);
+    ASSERT_EQ(input_->InitDevices(3), 0);
+    Poll();  // acquires
+    Take();
+  }
+};
+
+TEST_F(BufferedInput, TapsAndClicksShorterThanAPollArriveInOrder) {
+  const std::string p = std::to_string(plat::DIK_P), q = std::to_string(plat::DIK_Q);
   ws().UserKey(plat::DIK_P, true);
   ws().UserKey(plat::DIK_P, false);
+  ws().UserKey(plat::DIK_Q, true);
+  ws().UserKey(plat::DIK_Q, false);
   Poll();
-  const std::string p = std::to_string(plat::DIK_P);
-  EXPECT_EQ(Take(), (Lines{"down " + p + " 0", "up " + p + " 0"}));
+  EXPECT_EQ(Take(), (Lines{"down " + p + " 0", "press " + p + " 0", "up " + p + " 0", "down " + q + " 0",
+                           "press " + q + " 0", "up " + q + " 0"}));
+  // Two keys down in one poll: each gets its press, only the last repeats.
+  ws().UserKey(plat::DIK_P, true);
+  ws().UserKey(plat::DIK_Q, true);
+  Poll();
+  Wait(605);
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"down " + p + " 0", "press " + p + " 0", "down " + q + " 0", "press " + q + " 0",
+                           "press " + q + " 0"}));
+  ws().UserKey(plat::DIK_P, false);
+  ws().UserKey(plat::DIK_Q, false);
+  Poll();
+  Take();
+
+  // A click and a second one inside one poll: down, up, then the double click,
+  // each where the pointer was at the time.
+  desk_.PointerAt(30, 40);
+  ws().UserButton(0, true);
+  ws().UserButton(0, false);
+  desk_.PointerAt(31, 41);
+  ws().UserButton(0, true);
+  ws().UserButton(0, false);
+  ws().UserButton(1, true);
+  ws().UserButton(1, false);
+  Poll();
+  EXPECT_EQ(TakeClicks(), (Lines{"bdown 30 40 1", "bup 30 40 1", "dbl 31 41", "bup 31 41 1", "bdown 31 41 4",
+                                 "bup 31 41 4"}));
+  input_->GetMouse()->SetTrackCursor(true);  // tracking still reports the still pointer every poll
+  Poll();
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"move 31 41 0", "move 31 41 0"}));
+}
+
+TEST_F(BufferedInput, LostEventsAndALostDeviceEndWithTheDevicesState) {
+  Buffer(2, 2);
+  const std::string a = std::to_string(plat::DIK_A), c = std::to_string(plat::DIK_E);
+  // Six changes into a buffer of two: the newest two are handled, then the
+  // state is taken up, so nothing the device no longer holds stays held.
+  ws().UserKey(plat::DIK_A, true);
+  ws().UserKey(plat::DIK_W, true);
+  ws().UserKey(plat::DIK_A, false);
+  ws().UserKey(plat::DIK_E, true);
+  ws().UserKey(plat::DIK_E, false);
+  ws().UserKey(plat::DIK_W, false);
+  ws().UserButton(0, true);
+  ws().UserButton(1, true);
+  ws().UserButton(1, false);
+  desk_.PointerAt(5, 6);
+  Poll();
+  const Lines seen = Take();
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "down " + c + " 0"), 0);  // lost with its events
+  EXPECT_FALSE(input_->GetKeyboard()->IsKeyHeld(plat::DIK_A));
+  EXPECT_FALSE(input_->GetKeyboard()->IsKeyHeld(plat::DIK_W));
+  EXPECT_EQ(input_->GetMouse()->GetButtonsHeld(), kMouseLeft);
+  EXPECT_EQ(input_->GetMouse()->GetClientPosition().x, 5);
+
+  // A loss releases everything in the poll that finds it; acquiring again
+  // takes up what is still held.
+  ws().UserKey(plat::DIK_A, true);
+  Poll();
+  Take();
+  Wait(1000);
+  ws().Input().LoseDevices();
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"bup 5 6 1", "bdown 5 6 1", "up " + a + " 0", "down " + a + " 0", "press " + a + " 0"}));
+  ws().UserDeactivate();  // another program in front: the loss cannot be mended
+  Poll();
+  EXPECT_EQ(Take(), (Lines{"bup 5 6 1", "up " + a + " 0"}));
+  input_->Disable(3);
+  EXPECT_EQ(input_->Enable(3), 0);  // a lost device never fails the poll
+  EXPECT_TRUE(input_->GetKeyboard()->IsEnabled());
 }
 
 TEST(InputSetup, RefusalsAndFailuresAreLoggedWithTheirCodes) {
