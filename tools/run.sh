@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program (release) and starts it. Until the game's screens exist
 # the program is the engine demo. Extra arguments go to it (--headless,
-# --frames N, --screenshot FILE.png).
+# --frames N, --screenshot FILE.png; --help lists them all).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"

@@ -327,6 +327,7 @@ void DXLCloseLog() {
 }
 
 bool DXLLogIsOpen() { return State().open; }
+const char* DXLGetLogPath() { return State().path.c_str(); }
 
 void DXLLogLine(i32 indent, const char* text) {
   if (!State().open) return;

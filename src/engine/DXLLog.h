@@ -32,6 +32,9 @@ bool DXLOpenLogA(const char* path);
 // "LOG FINISHED." at indentation 0 and closes the log.
 void DXLCloseLog();
 bool DXLLogIsOpen();
+// The full path of the log last opened (also after it was closed); empty
+// before any was.
+const char* DXLGetLogPath();
 
 void DXLLogLine(i32 indent, const char* text);
 // The label, the value padded to the value column (at least one space); an

@@ -3,17 +3,16 @@
 // clipped quads, draws its own cursor at the pointer, marks clicks, moves the
 // yellow square with the arrow keys (Space stops the spinning), and pauses
 // when the window is minimised or loses the focus. A music loop plays and
-// left clicks click. Escape or closing the window quits.
-//   --headless                 run on the headless platform (no display, the
-//                              sound mixed offline)
-//   --frames N                 quit after N frames
-//   --screenshot FILE.png      write the last frame (needs --frames)
-//   --wav FILE.wav             with --headless: write the sound that was mixed
-//   --check FILE.png           compare a screenshot with the scene; exit code
-//   --cursor X,Y               with --check: the drawn cursor's tip is there
-// Without --headless it opens a real window through SDL2.
+// left clicks click. Escape or closing the window quits. The options are in
+// kHelp below; without --headless it opens a real window through SDL2, and
+// fails at once when there is no display.
+//
+// Exit status: 0 done, 1 the run failed (no display, another instance is
+// running, a step of the frame failed, a file could not be written), 2 wrong
+// options. What a run wrote (screenshot, sound, log) is said on stdout.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +22,7 @@
 #include "DemoSound.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/audio/AudioOfflineOutput.h"
@@ -40,6 +40,7 @@
 namespace {
 
 struct Options {
+  bool help = false;
   bool headless = false;
   uint32_t frames = 0;  // 0: until closed
   std::string screenshot;
@@ -50,38 +51,83 @@ struct Options {
 };
 
 constexpr DXLPOINT kHeadlessPointer{60, 520};
+constexpr const wchar* kClassName = u"TallowmereEngineDemo";
+
+constexpr const char* kUsage =
+    "usage: engine_demo [--frames N [--screenshot FILE.png]]\n"
+    "       engine_demo --headless --frames N [--screenshot FILE.png] [--wav FILE.wav]\n"
+    "       engine_demo --check FILE.png [--cursor X,Y]\n";
+
+constexpr const char* kHelp =
+    "Runs the engine demo in an 800 x 600 window: arrow keys move the yellow square, Space stops the spin,\n"
+    "left clicks leave a cross, Escape quits.\n"
+    "  --headless            run without a display, the sound mixed offline (needs --frames)\n"
+    "  --frames N            quit after N frames (1 to 1000000)\n"
+    "  --screenshot FILE.png write the last frame as a PNG file (needs --frames)\n"
+    "  --wav FILE.wav        with --headless: write the mixed sound as a WAV file\n"
+    "  --check FILE.png      say whether a screenshot shows the scene (exit status 0 when it does)\n"
+    "  --cursor X,Y          with --check: the drawn cursor's tip must be at X,Y\n"
+    "  --help                print this help\n"
+    "Exit status: 0 done, 1 the run failed, 2 wrong options. The engine log is \"log.txt\" beside the program.\n";
 
 demo::Scene gScene;
 demo::Sound gSound;
 Options gOptions;
 
-bool ParseArgs(int argc, char** argv, Options* o) {
+bool EndsWith(const std::string& name, const char* extension) {
+  const size_t n = std::strlen(extension);
+  if (name.size() <= n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = name[name.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
+
+// Empty when the arguments are right, else what is wrong with them.
+std::string ParseArgs(int argc, char** argv, Options* o) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool value = i + 1 < argc;
-    if (a == "--headless") {
+    if (a == "--help" || a == "-h") {
+      o->help = true;
+    } else if (a == "--headless") {
       o->headless = true;
     } else if (a == "--frames" && value) {
       char* end = nullptr;
-      const unsigned long n = std::strtoul(argv[++i], &end, 10);
-      if (*end != '\0' || n == 0 || n > 1000000) return false;
+      const char* text = argv[++i];
+      const unsigned long n = std::strtoul(text, &end, 10);
+      if (*text < '0' || *text > '9' || *end != '\0' || n == 0 || n > 1000000) {
+        return std::string("--frames needs a number from 1 to 1000000, not \"") + text + "\"";
+      }
       o->frames = static_cast<uint32_t>(n);
     } else if (a == "--screenshot" && value) {
       o->screenshot = argv[++i];
+      if (!EndsWith(o->screenshot, ".png")) return "the screenshot is written as PNG: its name must end in .png";
     } else if (a == "--wav" && value) {
       o->wav = argv[++i];
+      if (!EndsWith(o->wav, ".wav")) return "the sound is written as WAV: its name must end in .wav";
     } else if (a == "--check" && value) {
       o->check = argv[++i];
     } else if (a == "--cursor" && value) {
       int x = 0, y = 0;
-      if (std::sscanf(argv[++i], "%d,%d", &x, &y) != 2) return false;
+      if (std::sscanf(argv[++i], "%d,%d", &x, &y) != 2) return "--cursor needs X,Y";
       o->cursorGiven = true;
       o->cursor = DXLPOINT{x, y};
+    } else if (!value && (a == "--frames" || a == "--screenshot" || a == "--wav" || a == "--check" ||
+                          a == "--cursor")) {
+      return a + " needs a value";
     } else {
-      return false;
+      return "unknown option \"" + a + "\"";
     }
   }
-  return (o->screenshot.empty() || o->frames != 0) && (o->wav.empty() || o->headless);
+  if (o->help) return "";
+  if (!o->screenshot.empty() && o->frames == 0) return "--screenshot needs --frames N";
+  if (!o->wav.empty() && !o->headless) return "--wav needs --headless";
+  if (o->headless && o->frames == 0) return "--headless needs --frames N (nothing can close a headless run)";
+  if (o->cursorGiven && o->check.empty()) return "--cursor needs --check";
+  return "";
 }
 
 // --- The game's side of the frame ------------------------------------------------------
@@ -123,7 +169,8 @@ bool DemoFilter(DXLViewer*, kis::list<DXLDISPLAYMODE*>*, const DXLDISPLAYMODE* m
 }
 
 int Fail(const char* step, i32 result) {
-  std::fprintf(stderr, "engine_demo: %s failed (0x%08X); see log.txt\n", step, static_cast<unsigned>(result));
+  std::fprintf(stderr, "engine_demo: %s failed (0x%08X); see %s\n", step, static_cast<unsigned>(result),
+               DXLGetLogPath());
   DXLShutdown();
   return 1;
 }
@@ -132,15 +179,18 @@ int Fail(const char* step, i32 result) {
 // the offline mix, when there is one).
 int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audio::Output> sound,
             plat::audio::OfflineOutput* offline) {
+  // Decided before anything opens a file: a refused second start leaves the
+  // running instance's log alone.
+  if (DXLCheckSingleInstance(kClassName) == kAppAlreadyRunning) {
+    std::fprintf(stderr, "engine_demo: already running (another engine demo is open and was asked to come to the front); "
+                         "this start did nothing\n");
+    DXLShutdown();
+    return 1;
+  }
   DXLOpenLog(nullptr);  // "log.txt" beside the program
   DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
-  i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowmereEngineDemo", u"Tallowmere engine demo",
-                          DXLGameWindowProc, 107, DemoFilter);
-  if (r == kAppAlreadyRunning) {
-    std::fprintf(stderr, "engine_demo: already running\n");
-    DXLShutdown();
-    return 0;
-  }
+  i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"Tallowmere engine demo", DXLGameWindowProc, 107,
+                          DemoFilter);
   if (r != 0) return Fail("creating the window", r);
   r = DXLPrepareDisplayMode(75, demo::kWidth, demo::kHeight, 0, 22, 0, 0, 0, false, gOptions.frames == 0, false,
                             nullptr);
@@ -162,20 +212,28 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
   DXLRun();
 
   int status = 0;
-  if (offline != nullptr && !gOptions.wav.empty() && !offline->WriteWav(gOptions.wav)) {
-    std::fprintf(stderr, "engine_demo: cannot write %s\n", gOptions.wav.c_str());
-    status = 1;
+  if (offline != nullptr && !gOptions.wav.empty()) {
+    if (offline->WriteWav(gOptions.wav)) {
+      std::printf("engine_demo: wrote %s\n", gOptions.wav.c_str());
+    } else {
+      std::fprintf(stderr, "engine_demo: cannot write %s\n", gOptions.wav.c_str());
+      status = 1;
+    }
   }
   gSound.Stop();
   if (!gOptions.screenshot.empty()) {
     plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
     std::string error;
-    if (!plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
+    if (plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
+      std::printf("engine_demo: wrote %s (frame %u, %u x %u)\n", gOptions.screenshot.c_str(), gScene.Frames(),
+                  soft->Width(), soft->Height());
+    } else {
       std::fprintf(stderr, "engine_demo: cannot write %s: %s\n", gOptions.screenshot.c_str(), error.c_str());
       status = 1;
     }
   }
   DXLShutdown();
+  std::printf("engine_demo: %u frames; log in %s\n", gScene.Frames(), DXLGetLogPath());
   return status;
 }
 
@@ -199,9 +257,15 @@ int CheckScreenshot(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!ParseArgs(argc, argv, &gOptions)) {
-    std::fprintf(stderr, "usage: engine_demo [--headless [--wav FILE.wav]] [--frames N [--screenshot FILE.png]] | "
-                         "--check FILE.png [--cursor X,Y]\n");
+  // Lines reach a pipe or a file as they are written, not when the program ends.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const std::string wrong = ParseArgs(argc, argv, &gOptions);
+  if (gOptions.help && wrong.empty()) {
+    std::printf("%s%s", kUsage, kHelp);
+    return 0;
+  }
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "engine_demo: %s\n%s(--help says more)\n", wrong.c_str(), kUsage);
     return 2;
   }
   if (!gOptions.check.empty()) return CheckScreenshot(gOptions.check);
@@ -223,7 +287,7 @@ int main(int argc, char** argv) {
   std::string error;
   auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{gOptions.frames == 0}, &error);
   if (!session) {
-    std::fprintf(stderr, "engine_demo: no display (%s); try --headless\n", error.c_str());
+    std::fprintf(stderr, "engine_demo: no display: %s, try --headless\n", error.c_str());
     return 1;
   }
   plat::gfx::SetPresentSink(&session->Presenter());
@@ -235,7 +299,7 @@ int main(int argc, char** argv) {
   plat::gfx::SetPresentSink(nullptr);
   return status;
 #else
-  std::fprintf(stderr, "engine_demo: built without a display backend; run it with --headless\n");
+  std::fprintf(stderr, "engine_demo: no display: built without a display backend, try --headless\n");
   return 1;
 #endif
 }
