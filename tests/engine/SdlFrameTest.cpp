@@ -13,6 +13,7 @@
 #include "platform/input/KeyCodes.h"
 #include "platform/sdl2/SdlSession.h"
 #include "testsupport/FrameRig.h"
+#include "testsupport/SdlEvents.h"
 
 using framerig::Journal;
 using Lines = std::vector<std::string>;
@@ -62,23 +63,9 @@ class SdlFrame : public ::testing::Test {
   }
   uint32_t RealId() { return SDL_GetWindowID(session_->Backend().RealWindow(DXLGetAppData().window)); }
   void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
-  void Key(bool down, SDL_Scancode code) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.windowID = RealId();
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.scancode = code;
-    Push(e);
-  }
+  void Key(bool down, SDL_Scancode code) { Push(sdlevents::Key(RealId(), down, code)); }
   void Button(bool down, uint8_t button, int32_t x, int32_t y) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = RealId();
-    e.button.button = button;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = x;
-    e.button.y = y;
-    Push(e);
+    Push(sdlevents::Button(RealId(), down, button, x, y));
   }
 
   TempFolder folder_;

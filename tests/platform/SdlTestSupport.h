@@ -15,6 +15,7 @@
 
 #include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlSession.h"
+#include "testsupport/SdlEvents.h"
 
 namespace sdltest {
 
@@ -106,14 +107,7 @@ class SdlFixture : public ::testing::Test {
     Push(e);
   }
   void PushKey(bool down, SDL_Scancode scancode, SDL_Keycode sym, uint16_t mods = KMOD_NONE) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.windowID = RealId();
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.scancode = scancode;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mods;
-    Push(e);
+    Push(sdlevents::Key(RealId(), down, scancode, sym, mods));
   }
   void PushText(const char* utf8) {
     SDL_Event e{};
@@ -131,14 +125,7 @@ class SdlFixture : public ::testing::Test {
     Push(e);
   }
   void PushButton(bool down, uint8_t button, int32_t x, int32_t y) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = RealId();
-    e.button.button = button;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = x;
-    e.button.y = y;
-    Push(e);
+    Push(sdlevents::Button(RealId(), down, button, x, y));
   }
 
   std::vector<uint32_t> Messages(bool withoutCursor = true) const {
