@@ -91,25 +91,37 @@ void IniFileT<Ch>::ReadSections(Strings& list) {
   AddNames<Ch>(plat::ReadIniSections(WidePath(this->path_)), list, this->kNameListSize);
 }
 
+// One reading of the file gives every key with its value; the keys are
+// listed while their names fit the room of a name list, as ReadSectionKeys
+// lists them, and each value is cut as ReadString cuts it.
 template <class Ch>
 void IniFileT<Ch>::ReadSectionValues(const Ch* section, Strings& list) {
-  ReadSectionKeys(section, list);
-  std::vector<Ch> value(static_cast<size_t>(this->kNameListSize));
-  const Ch empty[1] = {0}, equals[2] = {'=', 0};
-  for (i32 i = 0; i < list.GetCount(); ++i) {
-    ReadString(section, list.GetString(i), empty, value.data(), this->kNameListSize);
-    list.AppendToString(i, equals);
-    list.AppendToString(i, value.data());
+  list.Clear();
+  if (!this->path_[0] || !section) return;
+  const auto values = plat::ReadIniSectionValues(WidePath(this->path_), Wide(section));
+  const size_t maxValue = static_cast<size_t>(this->kNameListSize - 1);
+  i32 used = 1;
+  for (const auto& [key, value] : values) {
+    std::basic_string<Ch> item = Text<Ch>(key);
+    used += static_cast<i32>(item.size()) + 1;
+    if (used > this->kNameListSize) break;
+    std::basic_string<Ch> text = Text<Ch>(value);
+    if (text.size() > maxValue) text.resize(maxValue);
+    item += static_cast<Ch>('=');
+    item += text;
+    list.AddString(item.c_str());
   }
 }
 
+// The sections a name list holds go in one write.
 template <class Ch>
 bool IniFileT<Ch>::EraseAll() {
   Strings sections;
   ReadSections(sections);
-  bool ok = true;
-  for (i32 i = 0; i < sections.GetCount(); ++i) ok = EraseSection(sections.GetString(i)) && ok;
-  return ok;
+  if (sections.GetCount() == 0) return true;
+  std::vector<std::u16string> names;
+  for (i32 i = 0; i < sections.GetCount(); ++i) names.push_back(Wide(sections.GetString(i)));
+  return plat::DeleteIniSections(WidePath(this->path_), names);
 }
 
 template class IniFileT<wchar>;

@@ -24,7 +24,7 @@ class IniFileT : public CustomIniFileT<Ch> {
   void ReadSectionValues(const Ch* section, Strings& list) override;
   bool EraseSection(const Ch* section) override { return WriteString(section, nullptr, nullptr); }
   bool DeleteKey(const Ch* section, const Ch* key) override { return WriteString(section, key, nullptr); }
-  bool EraseAll() override;  // every section, one after another
+  bool EraseAll() override;  // every section, in one write
 };
 
 using IniFileW = IniFileT<wchar>;

@@ -272,6 +272,22 @@ TEST(DataFileDirectories, ForgedCountsAndDepthAreRefused) {
   EXPECT_FALSE(opens(HandMadeFile({0xFFFFFFFFu, 0, CountsCheck(0xFFFFFFFFu, 0)})));
   EXPECT_FALSE(opens(HandMadeFile({0, 2, CountsCheck(0, 2), 1, 0, 20, 0})));  // one entry short
 
+  // Sections must lie inside the file (here 20 + 12 + 16 = 48 bytes long);
+  // a size that reaches past its end would size a reader's allocation.
+  auto oneEntry = [](u32 offset, u32 size) { return HandMadeFile({0, 1, CountsCheck(0, 1), 7, 0, offset, size}); };
+  EXPECT_TRUE(opens(oneEntry(20, 28)));
+  EXPECT_TRUE(opens(oneEntry(48, 0)));
+  EXPECT_FALSE(opens(oneEntry(48, 1)));
+  EXPECT_FALSE(opens(oneEntry(20, 0xFFFFFFF0u)));
+  EXPECT_FALSE(opens(oneEntry(0xFFFFFFFFu, 1)));
+  // 52 bytes: four bytes of section data that claim four gigabytes.
+  std::vector<u8> claim = HandMadeFile({0xAAAAAAAAu, 0, 1, CountsCheck(0, 1), 7, 0, 20, 0xFFFFFFF0u});
+  kis::PutU32LE(&claim[16], 24);
+  ASSERT_EQ(claim.size(), 52u);
+  EXPECT_FALSE(opens(claim));
+  kis::PutU32LE(&claim[48], 4);
+  EXPECT_TRUE(opens(claim));
+
   // A chain of nested directories: fine up to the depth limit, refused past it.
   auto chain = [](u32 depth) {
     std::vector<u32> words;
@@ -307,12 +323,14 @@ TEST(DataFileNames, LengthLimitIs259Characters) {
   EXPECT_EQ(kis::CreateDataFileWriterW(nullptr, kSig1, kSig2, 1, false), nullptr);
   EXPECT_FALSE(kis::CloseDataFile(nullptr));
 
-  // A safe save over a name of 256 characters or more writes in place.
+  // A safe save over a name of 259 characters still goes through a temporary
+  // file: the old file is untouched until the commit.
+  const auto before = ReadFileBytes(name259);
   auto* again = kis::CreateDataFileWriterW(w259.c_str(), kSig1, kSig2, 2, true);
   ASSERT_NE(again, nullptr);
-  EXPECT_FALSE(fs::exists(name259 + ".bak"));
-  EXPECT_EQ(fs::file_size(name259), 0u);  // truncated: the header is still buffered
+  EXPECT_EQ(ReadFileBytes(name259), before);
   EXPECT_TRUE(kis::CloseDataFile(again));
+  EXPECT_EQ(dir.Entries(), 1);
 }
 
 TEST(DataFileSafeSave, ReplacesTheOldFileOnlyWhenComplete) {
@@ -368,19 +386,6 @@ TEST(DataFileSafeSave, FailedCommitIsReportedAndCleanedUp) {
   EXPECT_FALSE(WriteSections(dir.Wide("taken"), true, {Pattern(10, 1)}));
   EXPECT_TRUE(fs::is_directory(dir.File("taken")));
   EXPECT_FALSE(fs::exists(dir.File("taken.bak")));
-}
-
-TEST(DataFileSafeSave, UnwritableBackupFallsBackToWritingInPlace) {
-  TempFolder dir;
-  const std::u16string name = dir.Wide("save.dat");
-  ASSERT_TRUE(WriteSections(name, false, {Pattern(10, 1)}));
-  fs::create_directories(dir.File("save.dat.bak"));  // blocks the ".bak" file
-  auto* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, true);
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(fs::file_size(dir.File("save.dat")), 0u);  // truncated: written in place
-  EXPECT_TRUE(w->BeginSection(1, 1) && w->EndSection());
-  EXPECT_TRUE(kis::CloseDataFile(w));
-  EXPECT_EQ(ReadFileBytes(dir.File("save.dat")).size(), 20u + 12 + 16);
 }
 
 TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {

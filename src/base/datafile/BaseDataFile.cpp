@@ -1,6 +1,7 @@
 #include "base/datafile/BaseDataFile.h"
 
-#include "base/datafile/FileRoutines.h"
+#include "platform/os/FileReplacement.h"
+#include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
 
 namespace kis {
@@ -81,34 +82,29 @@ bool BaseDataFile::Fail() {
   return false;
 }
 
-bool BaseDataFile::Open(const wchar* name, bool write, bool safe, std::u16string* nameOut,
-                        std::u16string* bakOut) {
-  if (!name || !name[0] || !nameOut || !bakOut) return false;
+bool BaseDataFile::Open(const wchar* name, bool write, std::u16string* nameOut,
+                        plat::FileReplacement* replacement) {
+  if (!name || !name[0] || !nameOut) return false;
   size_t len = 0;
   while (len < 260 && name[len]) ++len;
   if (len >= 260) return false;
   nameOut->assign(name, len);
-  bakOut->clear();
   writing_ = write;
-  if (write && safe && len < 256 && FileExistsW(nameOut->c_str()))
-    *bakOut = *nameOut + u".bak";
-
-  file_ = plat::FileOpen(bakOut->empty() ? *nameOut : *bakOut, write ? "wb" : "rb");
-  if (file_) {
-    state_ = 0;
-    current_ = &root_;
-    if (!Header()) Fail();
+  if (!write) {
+    file_ = plat::FileOpen(*nameOut, "rb");
+  } else if (replacement) {
+    if (replacement->Begin(*nameOut, plat::FileReplacement::Temp::Backup))
+      file_ = plat::FileFromDescriptor(replacement->TakeDescriptor(), "wb");
+    if (!file_) replacement->Abandon();
+  } else {
+    const u32 attributes = plat::GetFileAttributes(*nameOut);
+    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrReadOnly) == 0)
+      file_ = plat::FileOpen(*nameOut, "wb");
   }
-  // The ".bak" file could not be created: save in place instead.
-  if (state_ != 0 && !bakOut->empty()) {
-    bakOut->clear();
-    file_ = plat::FileOpen(*nameOut, "wb");
-    if (file_) {
-      state_ = 0;
-      current_ = &root_;
-      Header();
-    }
-  }
+  if (!file_) return false;
+  state_ = 0;
+  current_ = &root_;
+  if (!Header()) Fail();
   return IsOk();
 }
 

@@ -10,6 +10,8 @@
 // writer's partial output is deleted) and every later operation returns false,
 // so callers chain operations and test the last result or IsOk().
 // Files are limited to 2 GB: positions of 2^31 and beyond fail the file.
+// A reader refuses at opening a directory entry whose range does not lie
+// inside the file, so a section's size bounds what its readers allocate.
 #pragma once
 
 #include <cstdio>
@@ -17,6 +19,10 @@
 #include <vector>
 
 #include "base/Types.h"
+
+namespace plat {
+class FileReplacement;
+}
 
 namespace kis {
 
@@ -84,10 +90,12 @@ class BaseDataFile {
   virtual bool Finish() = 0;  // runs in Close while the file is in order
   virtual void Commit() = 0;  // runs in Close once, after the handle is closed
 
-  // Opens `name` (at most 259 characters) for reading or writing. With
-  // `safe` a writer over an existing file writes to name + ".bak" first; when
-  // that file cannot be created it writes the name itself in place.
-  bool Open(const wchar* name, bool write, bool safe, std::u16string* nameOut, std::u16string* bakOut);
+  // Opens `name` (at most 259 characters) for reading or writing. A writer
+  // given a `replacement` saves safely: it writes a temporary file beside the
+  // name, which its Commit puts in the name's place (plat::FileReplacement);
+  // when no temporary file can be made the open fails. Without one a writer
+  // writes the name itself, never a read-only file.
+  bool Open(const wchar* name, bool write, std::u16string* nameOut, plat::FileReplacement* replacement);
 
   bool ReadBytes(void* buffer, u64 count);
   bool WriteBytes(const void* buffer, u64 count);

@@ -26,6 +26,7 @@ bool BaseDataFileReader::Header() {
   if (dirOffset == 0) return false;
   u64 fileSize = 0;
   if (!plat::FileSize(file_, &fileSize)) return Fail();
+  fileSize_ = fileSize;
   // The directory must start after the header and fit in what the file holds.
   if (dirOffset < kHeaderSize || dirOffset > fileSize || fileSize - dirOffset < kDirRecordSize)
     return false;
@@ -72,6 +73,9 @@ bool BaseDataFileReader::ReadDirectory(DATAFILEDIR* node, u32 depth, u64* remain
   for (u32 i = 0; i < entryCount; ++i) {
     const u8* e = raw.data() + static_cast<size_t>(i) * kEntrySize;
     node->entries[i] = DATAFILEENTRY{GetU32LE(e), GetU32LE(e + 4), GetU32LE(e + 8), GetU32LE(e + 12)};
+    // A section that reaches past the end of the file is damage; its size
+    // would otherwise let a reader size allocations by it.
+    if (u64{node->entries[i].offset} + node->entries[i].size > fileSize_) return Fail();
   }
   return true;
 }

@@ -1,7 +1,8 @@
 // kis::BaseDataFileReader / kis::DataFileReaderW - reading side of the
 // sectioned container. Opening reads the header and the whole directory tree;
-// every count in it is checked against the bytes the file really has and the
-// nesting depth is limited, so a damaged or hostile file fails cleanly.
+// every count in it is checked against the bytes the file really has, every
+// section must lie inside the file and the nesting depth is limited, so a
+// damaged or hostile file fails cleanly.
 // Sections are then opened by (id, sub-id; -1 = any) in the current directory
 // and read sequentially or by seeking, never past their end.
 #pragma once
@@ -53,6 +54,8 @@ class BaseDataFileReader : public BaseDataFile {
   DATAFILEENTRY* FindEntry(u32 id, u32 subId);
   bool OwnsEntry(const DATAFILEDIR* node, const DATAFILEENTRY* entry) const;
   bool ReadDirectory(DATAFILEDIR* node, u32 depth, u64* remaining);
+
+  u64 fileSize_ = 0;
 };
 
 class DataFileReaderW final : public BaseDataFileReader {
@@ -61,12 +64,11 @@ class DataFileReaderW final : public BaseDataFileReader {
       : BaseDataFileReader(signature1, signature2, version) {}
   ~DataFileReaderW() override { Close(); }
 
-  bool Open(const wchar* name) { return BaseDataFile::Open(name, false, false, &name_, &unused_); }
+  bool Open(const wchar* name) { return BaseDataFile::Open(name, false, &name_, nullptr); }
   const std::u16string& GetFileName() const { return name_; }
 
  private:
   std::u16string name_;
-  std::u16string unused_;
 };
 
 // Opens the named file and reads header and directory; version 0xFFFFFFFF

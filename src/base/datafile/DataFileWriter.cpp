@@ -120,19 +120,18 @@ bool BaseDataFileWriter::Finish() {
   return WriteBytes(field, sizeof field);
 }
 
-// A failed file is deleted (the ".bak" when a safe save was under way, so the
-// old file stays untouched). A good safe save replaces the old file with one
-// atomic rename; when that fails the save fails and the ".bak" goes.
+// A good safe save puts its temporary file in the file's place; when that
+// fails the save fails. A failed safe save removes its temporary file; a
+// failed save in place deletes its partial output.
 void DataFileWriterW::Commit() {
-  if (state_ & kStateFailed) {
-    RemoveFileW(bakName_.empty() ? name_.c_str() : bakName_.c_str());
-  } else if (!bakName_.empty()) {
-    if (!RenameFileW(bakName_.c_str(), name_.c_str())) {
+  if (replacement_.IsActive()) {
+    if (state_ & kStateFailed)
+      replacement_.Abandon();
+    else if (!replacement_.Commit())
       state_ |= kStateFailed;
-      RemoveFileW(bakName_.c_str());
-    }
+  } else if (state_ & kStateFailed) {
+    RemoveFileW(name_.c_str());
   }
-  bakName_.clear();
 }
 
 DataFileWriterW* CreateDataFileWriterW(const wchar* name, u32 signature1, u32 signature2, u32 version,

@@ -3,17 +3,23 @@
 // directories are opened and closed around them; the directory tree and its
 // offset are written when the file is closed.
 //
-// Safe save: over an existing file the new content goes to name + ".bak",
-// is flushed to the disk, and only then replaces the old file with one atomic
-// rename. On any failure the old file is left as it was and the ".bak" file is
-// removed; Close reports the real outcome. (When the ".bak" file cannot be
-// created, or the name has 256 characters or more, the file is written in
-// place, and a failure then deletes it.)
+// Safe save: the new content goes to a temporary file beside the file
+// (name + ".bak", or a short name when that one would be too long), is
+// flushed to the disk, and only then takes the file's place in one atomic
+// rename. This holds for a first save too, so the name never shows a torn
+// file, whenever the save stops. When no temporary file can be made the save
+// fails at once; on any later failure the temporary file is removed. Either
+// way the old file stays byte for byte, and Close reports the real outcome.
+// A symbolic link is saved through (its file is replaced, beside it), a
+// read-only file is refused, and the replacement keeps the old file's mode
+// (see plat::FileReplacement). Without `safe` the file is written in place
+// (for files built from scratch); a failure then deletes it.
 #pragma once
 
 #include <string>
 
 #include "base/datafile/BaseDataFile.h"
+#include "platform/os/FileReplacement.h"
 
 namespace kis {
 
@@ -46,7 +52,9 @@ class DataFileWriterW final : public BaseDataFileWriter {
       : BaseDataFileWriter(signature1, signature2, version) {}
   ~DataFileWriterW() override { Close(); }
 
-  bool Open(const wchar* name, bool safe) { return BaseDataFile::Open(name, true, safe, &name_, &bakName_); }
+  bool Open(const wchar* name, bool safe) {
+    return BaseDataFile::Open(name, true, &name_, safe ? &replacement_ : nullptr);
+  }
   const std::u16string& GetFileName() const { return name_; }
 
  protected:
@@ -54,10 +62,12 @@ class DataFileWriterW final : public BaseDataFileWriter {
 
  private:
   std::u16string name_;
-  std::u16string bakName_;  // empty unless a safe save is under way
+  plat::FileReplacement replacement_;  // active while a safe save is under way
 };
 
-// Creates the named file with its header; `safe` saves through ".bak".
+// Creates the named file with its header; `safe` saves through a temporary
+// file. Null on failure (for a safe save: also when no temporary file can be
+// made or the file is read-only).
 // Null on failure. The caller deletes the writer, which closes the file.
 DataFileWriterW* CreateDataFileWriterW(const wchar* name, u32 signature1, u32 signature2, u32 version,
                                        bool safe);

@@ -5,12 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <unordered_set>
 
 #include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/FileReplacement.h"
 #include "platform/os/FileSystem.h"
 
 namespace plat {
@@ -50,19 +51,6 @@ std::u16string_view Trim(std::u16string_view s) {
 }
 
 bool HasLineBreak(std::u16string_view s) { return s.find_first_of(u"\r\n") != std::u16string_view::npos; }
-
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-std::atomic<unsigned> gTempCounter{0};
 
 }  // namespace
 
@@ -229,25 +217,9 @@ bool IniFile::Load(std::u16string_view path) {
 }
 
 bool IniFile::Save(std::u16string_view path) const {
-  const std::string target = NativePath(path);
-  const std::string bytes = Serialize();
-  // Keep the permissions of the file being replaced; a new file gets the
-  // usual ones (0666 less the umask, through open).
-  struct stat old;
-  const bool hadFile = ::stat(target.c_str(), &old) == 0;
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temp = target + ".~" + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) return false;
-  bool ok = (!hadFile || ::fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  FileReplacement replacement;
+  return replacement.Begin(path, FileReplacement::Temp::Unique) && replacement.Write(Serialize()) &&
+         replacement.Commit();
 }
 
 size_t IniFile::FindSection(std::u16string_view section, size_t from) const {
@@ -284,6 +256,19 @@ std::vector<std::u16string> IniFile::GetKeys(std::u16string_view section) const 
   for (size_t i = s + 1; i < end; ++i)
     if (lines_[i].kind == Kind::Key && seen.insert(Folded(lines_[i].name)).second) keys.push_back(lines_[i].name);
   return keys;
+}
+
+std::vector<std::pair<std::u16string, std::u16string>> IniFile::GetSectionValues(
+    std::u16string_view section) const {
+  std::vector<std::pair<std::u16string, std::u16string>> values;
+  const size_t s = FindSection(section, 0);
+  if (s == std::u16string::npos) return values;
+  const size_t end = SectionEnd(s);
+  std::unordered_set<std::u16string> seen;
+  for (size_t i = s + 1; i < end; ++i)
+    if (lines_[i].kind == Kind::Key && seen.insert(Folded(lines_[i].name)).second)
+      values.emplace_back(lines_[i].name, lines_[i].value);
+  return values;
 }
 
 std::vector<std::u16string> IniFile::GetSections() const {
@@ -339,31 +324,35 @@ bool IniFile::SetValue(std::u16string_view section, std::u16string_view key, std
   return true;
 }
 
+// Both deletions keep the surviving lines in one pass, so their cost is
+// linear in the file however many lines go.
 bool IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {
   const size_t s = FindSection(section, 0);
   if (s == std::u16string::npos) return false;
-  bool changed = false;
-  size_t end = SectionEnd(s);
-  for (size_t i = s + 1; i < end;) {
-    if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key)) {
-      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
-      --end;
-      changed = true;
-    } else {
-      ++i;
-    }
-  }
-  return changed;
+  const auto first = lines_.begin() + static_cast<std::ptrdiff_t>(s + 1);
+  const auto last = lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(s));
+  const auto kept = std::remove_if(
+      first, last, [&](const Line& l) { return l.kind == Kind::Key && SameName(l.name, key); });
+  if (kept == last) return false;
+  lines_.erase(kept, last);
+  return true;
 }
 
 bool IniFile::DeleteSection(std::u16string_view section) {
-  bool changed = false;
-  for (size_t s = FindSection(section, 0); s != std::u16string::npos; s = FindSection(section, s)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(s),
-                 lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(s)));
-    changed = true;
-  }
-  return changed;
+  return DeleteSections(std::vector<std::u16string>{std::u16string(section)});
+}
+
+bool IniFile::DeleteSections(const std::vector<std::u16string>& sections) {
+  std::unordered_set<std::u16string> names;
+  for (const std::u16string& name : sections) names.insert(Folded(name));
+  bool dropping = false;
+  const auto kept = std::remove_if(lines_.begin(), lines_.end(), [&](const Line& l) {
+    if (l.kind == Kind::Section) dropping = names.count(Folded(l.name)) != 0;
+    return dropping;
+  });
+  if (kept == lines_.end()) return false;
+  lines_.erase(kept, lines_.end());
+  return true;
 }
 
 bool ReadIniString(std::u16string_view path, std::u16string_view section, std::u16string_view key,
@@ -377,6 +366,13 @@ std::vector<std::u16string> ReadIniKeys(std::u16string_view path, std::u16string
   IniFile f;
   f.Load(path);
   return f.GetKeys(section);
+}
+
+std::vector<std::pair<std::u16string, std::u16string>> ReadIniSectionValues(std::u16string_view path,
+                                                                           std::u16string_view section) {
+  IniFile f;
+  f.Load(path);
+  return f.GetSectionValues(section);
 }
 
 std::vector<std::u16string> ReadIniSections(std::u16string_view path) {
@@ -399,6 +395,13 @@ bool WriteIniString(std::u16string_view path, const char16_t* section, const cha
   else
     changed = f.SetValue(section, key, value);
   return !changed || f.Save(path);
+}
+
+bool DeleteIniSections(std::u16string_view path, const std::vector<std::u16string>& sections) {
+  if (path.empty()) return false;
+  IniFile f;
+  if (!f.Load(path)) return false;
+  return !f.DeleteSections(sections) || f.Save(path);
 }
 
 }  // namespace plat

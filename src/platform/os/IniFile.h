@@ -12,14 +12,18 @@
 //
 // The free functions read the file afresh on every call and every write reaches
 // the disk before it returns: the new content is written completely to a
-// temporary file beside the old one, which then replaces it in one atomic
-// rename. A missing file reads as empty; a write that fails returns false and
-// leaves the old file as it was.
+// temporary file beside the old one ("name.~PID.N"), which then replaces it in
+// one atomic rename (plat::FileReplacement: a symbolic link is written
+// through, a read-only file is refused, the file's mode is kept, temporaries
+// of dead processes are removed). A missing file reads as empty; a write that
+// fails returns false and leaves the old file as it was. Reading, writing and
+// deleting cost time linear in the file's size.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -48,6 +52,8 @@ class IniFile {
   bool GetValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const;
   std::vector<std::u16string> GetKeys(std::u16string_view section) const;  // first spelling of each key
   std::vector<std::u16string> GetSections() const;                         // first spelling of each section
+  // Each key of the section (first spelling) with its first value.
+  std::vector<std::pair<std::u16string, std::u16string>> GetSectionValues(std::u16string_view section) const;
 
   // Mutators return true when the content changed. SetValue refuses names and
   // values that would break the line structure (line breaks, "=" in a key, "]"
@@ -55,6 +61,7 @@ class IniFile {
   bool SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   bool DeleteKey(std::u16string_view section, std::u16string_view key);  // every match in the first section
   bool DeleteSection(std::u16string_view section);                      // every such section with its lines
+  bool DeleteSections(const std::vector<std::u16string>& sections);     // all of them, in one pass
 
   static bool CanStore(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
@@ -88,11 +95,16 @@ bool ReadIniString(std::u16string_view path, std::u16string_view section, std::u
                    std::u16string& value);
 std::vector<std::u16string> ReadIniKeys(std::u16string_view path, std::u16string_view section);
 std::vector<std::u16string> ReadIniSections(std::u16string_view path);
+// Every key of the section with its value, from one reading of the file.
+std::vector<std::pair<std::u16string, std::u16string>> ReadIniSectionValues(std::u16string_view path,
+                                                                           std::u16string_view section);
 
 // Writes in the shape of the system's profile call: a value stores the key; a
 // null value deletes the key; a null key deletes the section with its lines;
 // all three null only flushes, which there is nothing to do for. A section of
 // null with a key or value is refused.
 bool WriteIniString(std::u16string_view path, const char16_t* section, const char16_t* key, const char16_t* value);
+// Deletes every one of the sections with their lines in one write.
+bool DeleteIniSections(std::u16string_view path, const std::vector<std::u16string>& sections);
 
 }  // namespace plat

@@ -20,6 +20,13 @@ std::FILE* FileOpen(std::u16string_view path, const char* mode) {
   return std::fopen(native.c_str(), mode);
 }
 
+std::FILE* FileFromDescriptor(int fd, const char* mode) {
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, mode);
+  if (!f) ::close(fd);
+  return f;
+}
+
 bool FileClose(std::FILE* f) { return f && std::fclose(f) == 0; }
 
 size_t FileRead(std::FILE* f, void* buffer, size_t count) {

@@ -15,6 +15,9 @@ namespace plat {
 
 // mode is "rb" or "wb". Null when the file cannot be opened.
 std::FILE* FileOpen(std::u16string_view path, const char* mode);
+// A stream over an open descriptor (mode "wb" or "rb"); the stream owns it
+// from here. Null on failure, and the descriptor is closed.
+std::FILE* FileFromDescriptor(int fd, const char* mode);
 bool FileClose(std::FILE* f);                       // true when the close succeeded
 size_t FileRead(std::FILE* f, void* buffer, size_t count);          // bytes read
 size_t FileWrite(std::FILE* f, const void* buffer, size_t count);   // bytes written

@@ -1,0 +1,272 @@
+#include "platform/os/FileReplacement.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+#include "platform/os/FileSystem.h"
+
+namespace plat {
+
+namespace {
+
+constexpr size_t kNameMax = NAME_MAX;
+constexpr int kMaxLinkHops = 40;  // as the system's own limit on nested links
+constexpr int kUniqueAttempts = 16;
+
+std::atomic<unsigned> gTempCounter{0};
+
+// Temporaries this process has open right now: a leftover under our own
+// process id that is not among them was left by an earlier process that had
+// the same id.
+std::mutex gLiveMutex;
+std::set<std::string> gLive;
+
+void MarkLive(const std::string& path, bool live) {
+  std::lock_guard<std::mutex> lock(gLiveMutex);
+  if (live)
+    gLive.insert(path);
+  else
+    gLive.erase(path);
+}
+
+bool IsLive(const std::string& path) {
+  std::lock_guard<std::mutex> lock(gLiveMutex);
+  return gLive.count(path) != 0;
+}
+
+// Splits a path into its folder part (with its trailing "/", possibly empty)
+// and its last component.
+void SplitPath(const std::string& path, std::string* folder, std::string* name) {
+  const size_t slash = path.rfind('/');
+  *folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  *name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links to the path of the file they name (which need not
+// exist yet). False for a loop of links or an unreadable link.
+bool FollowLinks(std::string path, std::string* out) {
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      *out = path;
+      return true;
+    }
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof buf) return false;
+    std::string link(buf, static_cast<size_t>(n));
+    if (link[0] != '/') {
+      std::string folder, name;
+      SplitPath(path, &folder, &name);
+      link = folder + link;
+    }
+    path = link;
+  }
+  return false;
+}
+
+std::string Hex8(uint32_t v) {
+  char buf[9];
+  std::snprintf(buf, sizeof buf, "%08X", v);
+  return buf;
+}
+
+// FNV-1a: a short, stable stand-in for a name too long to extend.
+uint32_t NameHash(std::string_view s) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  return h;
+}
+
+// The part of a temporary name that comes from the file's name: the name
+// itself, or its hash when `suffixRoom` more bytes would make it too long.
+std::string Stem(const std::string& name, size_t suffixRoom) {
+  if (name.size() + suffixRoom <= kNameMax) return name;
+  return "~" + Hex8(NameHash(name));
+}
+
+// Reads "<digits>.<digits>" as a process id and a counter.
+bool ParseUniqueTail(std::string_view tail, long* pid) {
+  const size_t dot = tail.find('.');
+  if (dot == 0 || dot == std::string_view::npos || dot + 1 == tail.size() || dot > 10) return false;
+  long v = 0;
+  for (size_t i = 0; i < tail.size(); ++i) {
+    const char c = tail[i];
+    if (i == dot) continue;
+    if (c < '0' || c > '9') return false;
+    if (i < dot) v = v * 10 + (c - '0');
+  }
+  *pid = v;
+  return v > 0;
+}
+
+// Removes the unique temporaries ("<stem>.~PID.N") that saves of processes
+// no longer running left in the folder.
+void RemoveDeadTemporaries(const std::string& folder, const std::string& stem) {
+  DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!d) return;
+  const std::string prefix = stem + ".~";
+  const long self = static_cast<long>(::getpid());
+  while (dirent* e = ::readdir(d)) {
+    const std::string_view entry(e->d_name);
+    long pid = 0;
+    if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix ||
+        !ParseUniqueTail(entry.substr(prefix.size()), &pid))
+      continue;
+    const std::string path = folder + std::string(entry);
+    const bool dead = pid == self ? !IsLive(path) : (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+    struct stat st;
+    if (dead && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+  ::closedir(d);
+}
+
+int CreateExclusive(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Makes a folder's entries (the rename) durable; failures change nothing
+// for the caller, the file is already in place.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// A file that may be replaced: a plain file we may write.
+bool Replaceable(const std::string& path, const struct stat& st) {
+  return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
+  Abandon();
+  const std::string native = NativePath(path);
+  std::string target;
+  if (native.empty() || native.back() == '/' || !FollowLinks(native, &target)) return false;
+
+  struct stat old;
+  const bool exists = ::lstat(target.c_str(), &old) == 0;
+  if (!exists && errno != ENOENT) return false;
+  if (exists && !Replaceable(target, old)) return false;
+
+  std::string folder, name;
+  SplitPath(target, &folder, &name);
+  if (name.empty()) return false;
+  int fd = -1;
+  std::string tempPath;
+  if (temp == Temp::Backup) {
+    tempPath = folder + Stem(name, 4) + ".bak";
+    // A ".bak" left by a dead save is replaced; a folder in its way is not.
+    struct stat st;
+    if (::lstat(tempPath.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ::unlink(tempPath.c_str()) != 0))
+      return false;
+    fd = CreateExclusive(tempPath);
+  } else {
+    // Room for ".~", a process id and a counter of up to ten digits each.
+    const std::string stem = Stem(name, 2 + 10 + 1 + 10);
+    RemoveDeadTemporaries(folder, stem);
+    for (int attempt = 0; attempt < kUniqueAttempts && fd < 0; ++attempt) {
+      tempPath = folder + stem + ".~" + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
+      fd = CreateExclusive(tempPath);
+      if (fd < 0 && errno != EEXIST) break;
+    }
+  }
+  if (fd < 0) return false;
+  struct stat mine;
+  if (::fstat(fd, &mine) != 0 || (exists && ::fchmod(fd, old.st_mode & 07777) != 0)) {
+    ::close(fd);
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  active_ = true;
+  fd_ = fd;
+  dev_ = mine.st_dev;
+  ino_ = mine.st_ino;
+  target_ = target;
+  temporary_ = tempPath;
+  MarkLive(temporary_, true);
+  return true;
+}
+
+bool FileReplacement::Write(std::string_view bytes) {
+  if (!active_ || fd_ < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+int FileReplacement::TakeDescriptor() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+bool FileReplacement::Commit() {
+  if (!active_) return false;
+  if (fd_ >= 0) {
+    const bool synced = ::fsync(fd_) == 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed) {
+      Abandon();
+      return false;
+    }
+  }
+  // The temporary file must still be ours, and the file still one we may
+  // replace (it may have changed while the new content was written).
+  struct stat st;
+  if (::lstat(temporary_.c_str(), &st) != 0 || st.st_dev != dev_ || st.st_ino != ino_) {
+    MarkLive(temporary_, false);
+    active_ = false;
+    return false;
+  }
+  const bool exists = ::lstat(target_.c_str(), &st) == 0;
+  if ((exists && !Replaceable(target_, st)) || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    Abandon();
+    return false;
+  }
+  std::string folder, name;
+  SplitPath(target_, &folder, &name);
+  SyncFolder(folder);
+  MarkLive(temporary_, false);
+  active_ = false;
+  return true;
+}
+
+void FileReplacement::Abandon() {
+  if (!active_) return;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  struct stat st;
+  if (::lstat(temporary_.c_str(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_) ::unlink(temporary_.c_str());
+  MarkLive(temporary_, false);
+  active_ = false;
+}
+
+}  // namespace plat

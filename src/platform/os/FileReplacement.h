@@ -1,0 +1,73 @@
+// plat::FileReplacement - replacing a file whole or not at all.
+//
+// The new content goes to a temporary file beside the file it replaces; once
+// it is complete and on the disk, one atomic rename puts it in the file's
+// place. At no moment does the file's name show a torn file: a save that fails
+// or is killed leaves the old file byte for byte (or, for a first save, no
+// file at all). A file is never truncated or written into.
+//
+// - A symbolic link is followed: the file it names is the one replaced (the
+//   temporary file goes beside that file), and the link stays a link.
+// - A read-only file (no owner write permission, or not writable by us) and
+//   anything that is not a plain file are refused: Begin fails.
+// - The replacement keeps the old file's permission bits; a new file gets the
+//   usual ones (0666 less the umask).
+// - The temporary file is named after the file. Backup: "name.bak", reused
+//   (replaced) by the next save when a dead one left it. Unique: "name.~PID.N",
+//   one per save, so that saves by several processes never meet; the
+//   temporaries of dead processes are removed when the next save begins. When
+//   such a name would exceed the file system's name length, a short name
+//   made from a hash of the file's name stands in ("~XXXXXXXX.bak" and
+//   "~XXXXXXXX.~PID.N").
+// - When no temporary file can be made (a read-only folder, a folder in the
+//   way, no space or inodes left) Begin fails and nothing changes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+class FileReplacement {
+ public:
+  enum class Temp { Backup, Unique };
+
+  FileReplacement() = default;
+  ~FileReplacement() { Abandon(); }
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  // Prepares to replace `path` and creates the temporary file, open for
+  // writing. False (nothing made) when the file cannot be replaced.
+  bool Begin(std::u16string_view path, Temp temp);
+  bool IsActive() const { return active_; }
+
+  // Writes all the bytes to the temporary file (while this object holds its
+  // descriptor).
+  bool Write(std::string_view bytes);
+  // Hands the temporary file's descriptor over: the caller writes it, pushes
+  // it to the disk and closes it before calling Commit. -1 when not held.
+  int TakeDescriptor();
+
+  // Puts the temporary file in the file's place (a descriptor still held is
+  // synced and closed first). On any failure the temporary file is removed
+  // and the old file stays as it was. False when nothing was begun.
+  bool Commit();
+  // Removes the temporary file; the old file stays. Nothing when inactive.
+  void Abandon();
+
+  const std::string& Target() const { return target_; }        // native path of the file replaced
+  const std::string& Temporary() const { return temporary_; }  // native path of the temporary file
+
+ private:
+  bool active_ = false;
+  int fd_ = -1;
+  dev_t dev_ = 0;
+  ino_t ino_ = 0;
+  std::string target_;
+  std::string temporary_;
+};
+
+}  // namespace plat
