@@ -154,6 +154,39 @@ TEST_F(IniEngine, DeletingKeysAndSections) {
   EXPECT_EQ(Get(), "[b]\r\nx=1\r\n");
 }
 
+TEST_F(IniEngine, ManyDuplicatesAndLongRunsOfOtherLines) {
+  // Every duplicate of a section goes in one write, with the comments and
+  // blank lines inside it; the rest stays byte for byte.
+  std::string text = "; head\r\n\r\n", kept = text;
+  for (int i = 0; i < 2000; ++i) {
+    text += "[D]\r\nk=" + std::to_string(i) + "\r\n; c\r\n\r\n[E]\r\nx=" + std::to_string(i) + "\r\n";
+    kept += "[E]\r\nx=" + std::to_string(i) + "\r\n";
+  }
+  Put(text);
+  ASSERT_TRUE(plat::WriteIniString(Path(), u"d", nullptr, nullptr));
+  EXPECT_TRUE(Get() == kept);
+  ASSERT_TRUE(plat::WriteIniString(Path(), u"E", u"X", nullptr));  // the first [E] only
+  EXPECT_TRUE(Get() == kept.substr(0, 10) + "[E]\r\n" + kept.substr(10 + 10));
+
+  // Each key once, in its first spelling with its first value.
+  Put("[S]\nA=1\n;x\na = 2\nB=\"3\"\n[s]\nC=4\n");
+  using Pairs = std::vector<std::pair<std::u16string, std::u16string>>;
+  EXPECT_EQ(plat::ReadIniSectionValues(Path(), u"s"), (Pairs{{u"A", u"1"}, {u"B", u"3"}}));
+  EXPECT_EQ(plat::ReadIniKeys(Path(), u"S"), (std::vector<std::u16string>{u"A", u"B"}));
+  EXPECT_TRUE(plat::ReadIniSectionValues(Path(), u"none").empty());
+
+  // A last line without a line end that earlier changes left behind in the
+  // text still gets one before a new section follows it.
+  plat::IniFile f;
+  f.Parse("[A]\nk=1\n;tail\n\n;more");
+  ASSERT_TRUE(f.SetValue(u"A", u"k", u"2"));
+  ASSERT_TRUE(f.SetValue(u"A", u"j", u"3"));
+  ASSERT_TRUE(f.SetValue(u"B", u"x", u"1"));
+  EXPECT_EQ(f.Serialize(), "[A]\nk=2\nj=3\n;tail\n\n;more\n[B]\nx=1\n");
+  EXPECT_TRUE(f.DeleteSections({u"b", u"A"}));
+  EXPECT_EQ(f.Serialize(), "");
+}
+
 TEST_F(IniEngine, RefusesTextThatWouldBreakLines) {
   Put("[A]\r\nk=1\r\n");
   EXPECT_FALSE(plat::WriteIniString(Path(), u"A", u"k", u"1\r\n[Evil]\r\nx=1"));

@@ -103,47 +103,76 @@ std::string IniFile::Encode(std::u16string_view text) const {
   return IniWideToAnsi(text);
 }
 
-std::string IniFile::NewLineEnd() const { return Encode(newline_.empty() ? u"\r\n" : newline_); }
-
-// Works out what a line is from its decoded text.
-void IniFile::Classify(Line& line, std::u16string_view text) const {
-  line.kind = Kind::Other;
-  line.name.clear();
-  line.value.clear();
+// Works out what a line is from its decoded text: a section header, a key
+// line, or anything else.
+IniFile::Parsed IniFile::Inspect(const Line& line) const {
+  Parsed p;
+  const std::u16string text = Decode(Raw(line));
   const std::u16string_view t = Trim(text);
-  if (t.empty() || t.front() == u';') return;
+  if (t.empty() || t.front() == u';') return p;
   if (t.front() == u'[') {
     std::u16string_view name = t.substr(1);
     const size_t close = name.find(u']');
     if (close != std::u16string_view::npos) name = name.substr(0, close);
-    line.kind = Kind::Section;
-    line.name = Trim(name);
-    return;
+    p.kind = Kind::Section;
+    p.name = Trim(name);
+    return p;
   }
   const size_t eq = t.find(u'=');
-  if (eq == std::u16string_view::npos) return;
+  if (eq == std::u16string_view::npos) return p;
   const std::u16string_view key = Trim(t.substr(0, eq));
-  if (key.empty()) return;
+  if (key.empty()) return p;
   std::u16string_view value = Trim(t.substr(eq + 1));
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
     value = value.substr(1, value.size() - 2);
-  line.kind = Kind::Key;
-  line.name = key;
-  line.value = value;
+  p.kind = Kind::Key;
+  p.name = key;
+  p.value = value;
+  return p;
 }
 
-void IniFile::SetLineText(Line& line, std::u16string_view text) const {
-  line.raw = Encode(text);
-  Classify(line, text);
+bool IniFile::NameIs(const Line& line, std::u16string_view name) const {
+  return line.kind != Kind::Other && SameName(Inspect(line).name, name);
 }
 
-// Splits the bytes into lines at CR, LF or CR LF, keeping each line's raw
-// bytes and line end so that untouched lines are written back unchanged.
+// Appends the encoded text and line end to text_ and describes them in *line;
+// false when the text would grow past what a record can address.
+bool IniFile::AddLine(std::u16string_view text, std::string_view end, Line* line) {
+  const std::string raw = Encode(text);
+  if (text_.size() + raw.size() + end.size() > UINT32_MAX) return false;
+  line->start = static_cast<uint32_t>(text_.size());
+  line->length = static_cast<uint32_t>(raw.size());
+  line->endLength = static_cast<uint8_t>(end.size());
+  text_ += raw;
+  text_ += end;
+  line->kind = Inspect(*line).kind;
+  return true;
+}
+
+// Gives the last line a line end, so that a line can follow it.
+bool IniFile::EndLastLine() {
+  if (lines_.empty() || lines_.back().endLength != 0) return true;
+  Line& last = lines_.back();
+  if (size_t{last.start} + last.length != text_.size()) {
+    // Not at the end of the text any more: its content moves there.
+    if (text_.size() + last.length + newline_.size() > UINT32_MAX) return false;
+    const std::string content(Raw(last));
+    last.start = static_cast<uint32_t>(text_.size());
+    text_ += content;
+  }
+  text_ += newline_;
+  last.endLength = static_cast<uint8_t>(newline_.size());
+  return true;
+}
+
+// Splits the bytes into lines at CR, LF or CR LF, keeping each line's bytes
+// and line end so that untouched lines are written back unchanged.
 void IniFile::Parse(std::string_view bytes) {
   lines_.clear();
   bom_.clear();
   trailer_.clear();
   newline_.clear();
+  text_.clear();
   encoding_ = Encoding::Ansi;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
@@ -159,6 +188,8 @@ void IniFile::Parse(std::string_view bytes) {
     trailer_.assign(1, body.back());
     body.remove_suffix(1);
   }
+  if (body.size() > UINT32_MAX) body = {};  // beyond any file Load accepts
+  text_.assign(body);
   auto at = [&](size_t i) -> unsigned {
     return unit == 2 ? static_cast<unsigned char>(body[i]) | static_cast<unsigned char>(body[i + 1]) << 8
                      : static_cast<unsigned char>(body[i]);
@@ -172,22 +203,23 @@ void IniFile::Parse(std::string_view bytes) {
       const bool crlf = at(next) == '\r' && next + unit < body.size() && at(next + unit) == '\n';
       next += crlf ? 2 * unit : unit;
     }
-    Line line;
-    line.raw = body.substr(start, i - start);
-    line.end.assign(body.data() + i, next - i);
-    if (newline_.empty() && !line.end.empty()) newline_ = Decode(line.end);
-    Classify(line, Decode(line.raw));
-    lines_.push_back(std::move(line));
+    Line line{static_cast<uint32_t>(start), static_cast<uint32_t>(i - start), static_cast<uint8_t>(next - i),
+              Kind::Other};
+    if (newline_.empty() && next > i) newline_ = body.substr(i, next - i);
+    line.kind = Inspect(line).kind;
+    Line* previous = lines_.empty() ? nullptr : &lines_.back();
+    if (line.kind == Kind::Other && previous && previous->kind == Kind::Other)
+      previous->length = static_cast<uint32_t>(i - previous->start), previous->endLength = line.endLength;
+    else
+      lines_.push_back(line);
     start = next;
   }
+  if (newline_.empty()) newline_ = Encode(u"\r\n");
 }
 
 std::string IniFile::Serialize() const {
   std::string out = bom_;
-  for (const Line& l : lines_) {
-    out += l.raw;
-    out += l.end;
-  }
+  for (const Line& l : lines_) out.append(text_, l.start, size_t{l.length} + l.endLength);
   out += trailer_;
   return out;
 }
@@ -222,9 +254,9 @@ bool IniFile::Save(std::u16string_view path) const {
          replacement.Commit();
 }
 
-size_t IniFile::FindSection(std::u16string_view section, size_t from) const {
-  for (size_t i = from; i < lines_.size(); ++i)
-    if (lines_[i].kind == Kind::Section && SameName(lines_[i].name, section)) return i;
+size_t IniFile::FindSection(std::u16string_view section) const {
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (lines_[i].kind == Kind::Section && NameIs(lines_[i], section)) return i;
   return std::u16string::npos;
 }
 
@@ -235,12 +267,14 @@ size_t IniFile::SectionEnd(size_t header) const {
 }
 
 bool IniFile::GetValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const {
-  const size_t s = FindSection(section, 0);
+  const size_t s = FindSection(section);
   if (s == std::u16string::npos) return false;
   const size_t end = SectionEnd(s);
   for (size_t i = s + 1; i < end; ++i) {
-    if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key)) {
-      value = lines_[i].value;
+    if (lines_[i].kind != Kind::Key) continue;
+    const Parsed p = Inspect(lines_[i]);
+    if (SameName(p.name, key)) {
+      value = p.value;
       return true;
     }
   }
@@ -249,33 +283,33 @@ bool IniFile::GetValue(std::u16string_view section, std::u16string_view key, std
 
 std::vector<std::u16string> IniFile::GetKeys(std::u16string_view section) const {
   std::vector<std::u16string> keys;
-  const size_t s = FindSection(section, 0);
-  if (s == std::u16string::npos) return keys;
-  const size_t end = SectionEnd(s);
-  std::unordered_set<std::u16string> seen;
-  for (size_t i = s + 1; i < end; ++i)
-    if (lines_[i].kind == Kind::Key && seen.insert(Folded(lines_[i].name)).second) keys.push_back(lines_[i].name);
+  for (auto& [key, value] : GetSectionValues(section)) keys.push_back(std::move(key));
   return keys;
 }
 
 std::vector<std::pair<std::u16string, std::u16string>> IniFile::GetSectionValues(
     std::u16string_view section) const {
   std::vector<std::pair<std::u16string, std::u16string>> values;
-  const size_t s = FindSection(section, 0);
+  const size_t s = FindSection(section);
   if (s == std::u16string::npos) return values;
   const size_t end = SectionEnd(s);
   std::unordered_set<std::u16string> seen;
-  for (size_t i = s + 1; i < end; ++i)
-    if (lines_[i].kind == Kind::Key && seen.insert(Folded(lines_[i].name)).second)
-      values.emplace_back(lines_[i].name, lines_[i].value);
+  for (size_t i = s + 1; i < end; ++i) {
+    if (lines_[i].kind != Kind::Key) continue;
+    const Parsed p = Inspect(lines_[i]);
+    if (seen.insert(Folded(p.name)).second) values.emplace_back(p.name, p.value);
+  }
   return values;
 }
 
 std::vector<std::u16string> IniFile::GetSections() const {
   std::vector<std::u16string> sections;
   std::unordered_set<std::u16string> seen;
-  for (const Line& l : lines_)
-    if (l.kind == Kind::Section && seen.insert(Folded(l.name)).second) sections.push_back(l.name);
+  for (const Line& l : lines_) {
+    if (l.kind != Kind::Section) continue;
+    const Parsed p = Inspect(l);
+    if (seen.insert(Folded(p.name)).second) sections.emplace_back(p.name);
+  }
   return sections;
 }
 
@@ -292,47 +326,49 @@ bool IniFile::SetValue(std::u16string_view section, std::u16string_view key, std
   std::u16string text(key);
   text += u'=';
   text += value;
-  const size_t s = FindSection(section, 0);
+  const size_t s = FindSection(section);
   if (s == std::u16string::npos) {
-    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
     Line header, entry;
-    SetLineText(header, u"[" + std::u16string(section) + u"]");
-    header.end = NewLineEnd();
-    SetLineText(entry, text);
-    entry.end = NewLineEnd();
-    lines_.push_back(std::move(header));
-    lines_.push_back(std::move(entry));
+    if (!EndLastLine() || !AddLine(u"[" + std::u16string(section) + u"]", newline_, &header) ||
+        !AddLine(text, newline_, &entry))
+      return false;
+    lines_.push_back(header);
+    lines_.push_back(entry);
     return true;
   }
   const size_t end = SectionEnd(s);
   size_t insertAt = s + 1;
   for (size_t i = s + 1; i < end; ++i) {
     if (lines_[i].kind != Kind::Key) continue;
-    if (SameName(lines_[i].name, key)) {
-      const std::string raw = Encode(text);
-      if (raw == lines_[i].raw) return false;
-      SetLineText(lines_[i], text);
+    if (NameIs(lines_[i], key)) {
+      if (Encode(text) == Raw(lines_[i])) return false;
+      // The new text takes the line's place; its line end stays.
+      const std::string lineEnd = text_.substr(size_t{lines_[i].start} + lines_[i].length, lines_[i].endLength);
+      Line replaced;
+      if (!AddLine(text, lineEnd, &replaced)) return false;
+      lines_[i] = replaced;
       return true;
     }
     insertAt = i + 1;
   }
-  if (lines_[insertAt - 1].end.empty()) lines_[insertAt - 1].end = NewLineEnd();
+  Line& before = lines_[insertAt - 1];
+  if (before.endLength == 0) {
+    if (insertAt != lines_.size() || !EndLastLine()) return false;
+  }
   Line entry;
-  SetLineText(entry, text);
-  entry.end = NewLineEnd();
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+  if (!AddLine(text, newline_, &entry)) return false;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
   return true;
 }
 
 // Both deletions keep the surviving lines in one pass, so their cost is
 // linear in the file however many lines go.
 bool IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {
-  const size_t s = FindSection(section, 0);
+  const size_t s = FindSection(section);
   if (s == std::u16string::npos) return false;
   const auto first = lines_.begin() + static_cast<std::ptrdiff_t>(s + 1);
   const auto last = lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(s));
-  const auto kept = std::remove_if(
-      first, last, [&](const Line& l) { return l.kind == Kind::Key && SameName(l.name, key); });
+  const auto kept = std::remove_if(first, last, [&](const Line& l) { return l.kind == Kind::Key && NameIs(l, key); });
   if (kept == last) return false;
   lines_.erase(kept, last);
   return true;
@@ -347,7 +383,7 @@ bool IniFile::DeleteSections(const std::vector<std::u16string>& sections) {
   for (const std::u16string& name : sections) names.insert(Folded(name));
   bool dropping = false;
   const auto kept = std::remove_if(lines_.begin(), lines_.end(), [&](const Line& l) {
-    if (l.kind == Kind::Section) dropping = names.count(Folded(l.name)) != 0;
+    if (l.kind == Kind::Section) dropping = names.count(Folded(Inspect(l).name)) != 0;
     return dropping;
   });
   if (kept == lines_.end()) return false;

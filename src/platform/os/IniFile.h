@@ -66,27 +66,39 @@ class IniFile {
   static bool CanStore(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
  private:
-  enum class Kind { Other, Section, Key };
+  enum class Kind : uint8_t { Other, Section, Key };
+  // A line as a slice of text_: its encoded content, then its line end ("",
+  // CR, LF or CR LF). Consecutive other lines (comments, blank lines, text)
+  // share one record, so that memory follows the lines that matter, not the
+  // line count: a file of 16 MB of blank lines holds one record.
   struct Line {
-    std::string raw;   // encoded content without the line end
-    std::string end;   // encoded line end: "", CR, LF or CR LF
+    uint32_t start = 0;
+    uint32_t length = 0;  // content bytes without the (last) line end
+    uint8_t endLength = 0;
     Kind kind = Kind::Other;
-    std::u16string name;   // section or key name, trimmed
-    std::u16string value;  // key value, trimmed and unquoted
+  };
+  // A section or key line's name and (for a key) value, decoded.
+  struct Parsed {
+    Kind kind = Kind::Other;
+    std::u16string name;
+    std::u16string value;
   };
 
-  void Classify(Line& line, std::u16string_view text) const;
-  void SetLineText(Line& line, std::u16string_view text) const;
+  Parsed Inspect(const Line& line) const;
+  bool NameIs(const Line& line, std::u16string_view name) const;  // a section or key of that name
+  bool AddLine(std::u16string_view text, std::string_view end, Line* line);  // appends to text_
+  bool EndLastLine();
   std::u16string Decode(std::string_view bytes) const;
   std::string Encode(std::u16string_view text) const;
-  std::string NewLineEnd() const;
-  size_t FindSection(std::u16string_view section, size_t from) const;  // npos when absent
+  std::string_view Raw(const Line& l) const { return std::string_view(text_).substr(l.start, l.length); }
+  size_t FindSection(std::u16string_view section) const;  // npos when absent
   size_t SectionEnd(size_t header) const;  // index of the next header, or the line count
 
   Encoding encoding_ = Encoding::Ansi;
   std::string bom_;
-  std::string trailer_;      // an odd last byte of a UTF-16 file
-  std::u16string newline_;   // line end for new lines, from the file's first line end
+  std::string trailer_;   // an odd last byte of a UTF-16 file
+  std::string newline_ = "\r\n";  // encoded line end for new lines: the file's first, else CR LF
+  std::string text_;      // the file's lines, then the text of lines written since
   std::vector<Line> lines_;
 };
 
