@@ -81,6 +81,8 @@ i32 FloorToInt(float f) { return SaturateToInt(std::floor(static_cast<double>(f)
 
 i32 CeilToInt(float f) { return SaturateToInt(std::ceil(static_cast<double>(f))); }
 
+i32 TruncToInt(double d) { return SaturateToInt(d); }
+
 i32 Sign(float f) {
   if (f > 0.0f) return 1;
   if (f == 0.0f) return 0;

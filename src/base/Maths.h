@@ -51,6 +51,7 @@ struct Matrix4x4 {
 i32 RoundToInt(float f);  // nearest, halves up: floor(f + 0.5)
 i32 FloorToInt(float f);  // towards minus infinity
 i32 CeilToInt(float f);   // towards plus infinity
+i32 TruncToInt(double d);  // towards zero: the conversion for any float from outside
 i32 Sign(float f);        // 1, 0 or -1 (NaN gives -1)
 void SinCos(float radians, float* sinOut, float* cosOut);
 float SqrtF(float f);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/Maths.h"
+
 void DXLMakeDrawState(DXLDRAWSTATE* out, u8 minFilter, u8 magFilter, u32 addressU, u32 addressV, u32 blendMode,
                       u32 colorOp, u32 alphaOp) {
   if (!out) return;
@@ -85,5 +87,5 @@ float DXLFraction(float x) { return x - std::trunc(x); }
 
 i32 DXLRoundHalfUp(float x) {
   const float whole = std::trunc(x);
-  return static_cast<i32>(whole) + ((x - whole) >= 0.5f ? 1 : 0);
+  return kis::TruncToInt(whole) + ((x - whole) >= 0.5f ? 1 : 0);
 }

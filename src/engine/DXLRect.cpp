@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "base/Maths.h"
 #include "engine/DXLDrawTypes.h"
 
 namespace {
 
 // Screen positions snap to whole pixels by adding 0.5, then rounding halves up.
-inline i32 SnapToPixel(float v) { return static_cast<i32>(std::floor(static_cast<double>(v) + 0.5 + 0.5)); }
+inline i32 SnapToPixel(float v) { return kis::TruncToInt(std::floor(static_cast<double>(v) + 0.5 + 0.5)); }
 
 }  // namespace
 

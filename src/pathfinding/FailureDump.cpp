@@ -2,6 +2,7 @@
 // the report, written when a search fails. The game goes on afterwards.
 #include "pathfinding/FailureDump.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +22,19 @@ namespace {
 
 const char16_t kCaption[] = u"Ошибка поиска пути!";
 
-constexpr u32 kMaxDumpGrids = 4096;
-constexpr u32 kMaxDumpShapes = 1u << 20;
+// What a dump may ask of memory and time, far beyond any level (a handful of
+// walker footprints, some thousands of obstacles on a map of 64-pixel cells):
+// the grids and their cells, the shapes, the shapes entered into grids, the
+// cells these are filed in (one list slot each) and the merging work (the sum
+// over the cells of the square of the shapes filed there: each shape of a
+// group looks at every shape of its cells). Within these a dump loads in
+// about a second at worst.
+constexpr u32 kMaxDumpGrids = 64;
+constexpr u64 kMaxDumpCells = u64{1} << 21;
+constexpr u32 kMaxDumpShapes = 1u << 16;
+constexpr u64 kMaxDumpGridShapes = u64{1} << 19;
+constexpr u64 kMaxDumpEntries = u64{1} << 22;
+constexpr u64 kMaxDumpWork = u64{1} << 26;
 
 bool Put16(kis::Stream* s, u16 v) {
   u8 b[2];
@@ -115,6 +127,29 @@ bool ParsePoint(std::string_view s, float* x, float* y) {
   return comma != std::string_view::npos && ParseFloat(s.substr(0, comma), x) && ParseFloat(s.substr(comma + 1), y);
 }
 
+// Weighs the shape records against the finder's grids before any is added.
+bool ShapesFit(const PathFinder& pf, const u8* records, u32 count) {
+  std::vector<u32> filed(static_cast<size_t>(pf.GetColumns()) * static_cast<size_t>(pf.GetRows()));
+  u64 gridShapes = 0, entries = 0, work = 0;
+  for (i32 g = 0; g < pf.GetGrids().GetCount(); ++g) {
+    std::fill(filed.begin(), filed.end(), 0u);
+    for (u32 i = 0; i < count; ++i) {
+      const u8* s = records + static_cast<size_t>(i) * 12;
+      i32 c[4];
+      if (!pf.ShapeCells(pf.GetGrids()[g], kis::GetU32LE(s), kis::GetU32LE(s + 4), kis::GetU32LE(s + 8), c)) continue;
+      entries += static_cast<u64>(c[2] - c[0]) * static_cast<u64>(c[3] - c[1]);
+      if (++gridShapes > kMaxDumpGridShapes || entries > kMaxDumpEntries) return false;
+      for (i32 r = c[1]; r < c[3]; ++r)
+        for (i32 k = c[0]; k < c[2]; ++k) ++filed[static_cast<size_t>(r) * pf.GetColumns() + static_cast<size_t>(k)];
+    }
+    for (u32 n : filed) {
+      work += u64{n} * n;
+      if (work > kMaxDumpWork) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool PathFinder::DumpShapes(kis::Stream* stream) const {
@@ -187,6 +222,8 @@ std::unique_ptr<PathFinder> ReadShapeDump(const u8* data, size_t size) {
     return nullptr;
   auto pf = std::make_unique<PathFinder>(width, height, cw, ch);
   if (!pf->IsValid()) return nullptr;
+  if (u64{grids} * static_cast<u64>(pf->GetColumns()) * static_cast<u64>(pf->GetRows()) > kMaxDumpCells)
+    return nullptr;
   for (u32 i = 0; i < grids; ++i) {
     const u8* g = data + 12 + static_cast<size_t>(i) * 24;
     _SHAPEGRID* grid = pf->CreateGrid(kis::GetU32LE(g), kis::GetU32LE(g + 4), kis::GetU32LE(g + 8),
@@ -194,6 +231,7 @@ std::unique_ptr<PathFinder> ReadShapeDump(const u8* data, size_t size) {
     if (!grid) return nullptr;
     pf->SetGridBounds(grid, kis::GetU32LE(g + 16), kis::GetU32LE(g + 20));
   }
+  if (!ShapesFit(*pf, data + at, shapes)) return nullptr;
   pf->BeginUpdate();
   for (u32 i = 0; i < shapes; ++i) {
     const u8* s = data + at + static_cast<size_t>(i) * 12;

@@ -20,7 +20,9 @@ struct CrashRequest {
 };
 
 // Rebuilds the finder: its grids with footprint, mask and bounds, then its
-// shapes. Null unless the bytes are exactly one complete, usable image.
+// shapes. Null unless the bytes are exactly one complete, usable image, and
+// for an image whose grids, cells, shapes or merging work would cost more
+// memory or time than any level needs (weighed before anything is built).
 std::unique_ptr<PathFinder> ReadShapeDump(const u8* data, size_t size);
 
 // Reads the four keys of section [CRASH]; false when one is missing or bad.

@@ -238,7 +238,9 @@ FloatPoint PathFinder::EscapeAlong(u32 gridId, float x, float y, float angle) {
 FloatPoint PathFinder::NearestFree(u32 gridId, float x, float y) {
   _SHAPEGRID* grid = GetGrid(gridId);
   if (updateNesting_ > 0 || !grid || !Finite(x) || !Finite(y)) return FloatPoint{x, y};
-  _GRIDSHAPE* gs = GridShapeAt(grid, static_cast<i32>(x), static_cast<i32>(y));
+  // Far coordinates are pulled into the 16-bit range before they become
+  // pixels; they lie outside the bounds either way.
+  _GRIDSHAPE* gs = GridShapeAt(grid, static_cast<i32>(Trunc(x)), static_cast<i32>(Trunc(y)));
   if (!gs || !gs->multiShape) return FloatPoint{x, y};
   Nearest n;
   n.px = x;

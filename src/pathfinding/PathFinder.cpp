@@ -15,6 +15,18 @@ constexpr u32 kNoStamp = 0xFFFFFFFFu;
 
 i32 Clamp(i32 v, i32 lo, i32 hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// A shape's rectangle from its corners in either order.
+_SHAPE ShapeOf(u32 leftTop, u32 rightBottom, u32 mask) {
+  const i16 x0 = PairX(leftTop), y0 = PairY(leftTop), x1 = PairX(rightBottom), y1 = PairY(rightBottom);
+  _SHAPE shape{};
+  shape.left = std::min(x0, x1);
+  shape.right = std::max(x0, x1);
+  shape.top = std::min(y0, y1);
+  shape.bottom = std::max(y0, y1);
+  shape.mask = mask;
+  return shape;
+}
+
 // Overlapping, sharing an edge or touching at a corner: no free pixel between.
 bool Touches(const _GRIDSHAPE* g, const _GRIDSHAPE* h) {
   return h->left < g->right + 1 && g->left - 1 < h->right && h->top < g->bottom + 1 && g->top - 1 < h->bottom;
@@ -113,13 +125,7 @@ void PathFinder::SetGridBounds(_SHAPEGRID* grid, u32 leftTop, u32 rightBottom) {
 
 _SHAPE* PathFinder::AddShape(u32 leftTop, u32 rightBottom, u32 mask) {
   if (!IsValid()) return nullptr;
-  const i16 x0 = PairX(leftTop), y0 = PairY(leftTop), x1 = PairX(rightBottom), y1 = PairY(rightBottom);
-  auto* shape = new _SHAPE{};
-  shape->left = std::min(x0, x1);
-  shape->right = std::max(x0, x1);
-  shape->top = std::min(y0, y1);
-  shape->bottom = std::max(y0, y1);
-  shape->mask = mask;
+  auto* shape = new _SHAPE(ShapeOf(leftTop, rightBottom, mask));
   shape->cellLeft = columns_;
   shape->cellTop = rows_;
   shape->cellRight = -1;
@@ -181,12 +187,10 @@ _GRIDSHAPE* PathFinder::GridShapeAt(const _SHAPEGRID* grid, i32 x, i32 y) const 
 // that touching neighbours always share a cell. A shape that stays empty after
 // inflating blocks nothing and is left out.
 void PathFinder::EnterShape(_SHAPEGRID* grid, _SHAPE* shape) {
-  if (shape->mask != 0 && (shape->mask & grid->mask) == 0) return;
-  const i32 left = shape->left - grid->footLeft;
-  const i32 top = shape->top - grid->footTop;
-  const i32 right = shape->right + grid->footRight;
-  const i32 bottom = shape->bottom + grid->footBottom;
-  if (left >= right || top >= bottom) return;
+  i32 rect[4], cells[4];
+  if (!Inflate(grid, *shape, rect)) return;
+  CellSpan(rect, cells);
+  const i32 left = rect[0], top = rect[1], right = rect[2], bottom = rect[3];
   auto* gs = new _GRIDSHAPE{};
   gs->left = left;
   gs->top = top;
@@ -195,12 +199,10 @@ void PathFinder::EnterShape(_SHAPEGRID* grid, _SHAPE* shape) {
   gs->stamp = kNoStamp;
   gs->source = shape;
   gs->multiShape = nullptr;
-  // Ranges far outside the map are pulled onto the edge cells rather than
-  // dropped, so two touching shapes always meet in some cell.
-  gs->cellLeft = static_cast<i16>(Clamp((left - 1) / cellWidth_, 0, columns_ - 1));
-  gs->cellTop = static_cast<i16>(Clamp((top - 1) / cellHeight_, 0, rows_ - 1));
-  gs->cellRight = static_cast<i16>(Clamp(right / cellWidth_ + 1, 1, columns_));
-  gs->cellBottom = static_cast<i16>(Clamp(bottom / cellHeight_ + 1, 1, rows_));
+  gs->cellLeft = static_cast<i16>(cells[0]);
+  gs->cellTop = static_cast<i16>(cells[1]);
+  gs->cellRight = static_cast<i16>(cells[2]);
+  gs->cellBottom = static_cast<i16>(cells[3]);
   gs->corners[0] = _GSCORNER{left - 1, top - 1, 0, 0, kSideLeft | kSideTop};
   gs->corners[1] = _GSCORNER{right, top - 1, 1, 0, kSideTop | kSideRight};
   gs->corners[2] = _GSCORNER{right, bottom, 2, 0, kSideRight | kSideBottom};
@@ -215,6 +217,31 @@ void PathFinder::EnterShape(_SHAPEGRID* grid, _SHAPE* shape) {
     Merge(grid, gs);
   else
     grid->pending.Add(gs);
+}
+
+bool PathFinder::Inflate(const _SHAPEGRID* grid, const _SHAPE& shape, i32 rect[4]) const {
+  if (shape.mask != 0 && (shape.mask & grid->mask) == 0) return false;
+  rect[0] = shape.left - grid->footLeft;
+  rect[1] = shape.top - grid->footTop;
+  rect[2] = shape.right + grid->footRight;
+  rect[3] = shape.bottom + grid->footBottom;
+  return rect[0] < rect[2] && rect[1] < rect[3];
+}
+
+// Ranges far outside the map are pulled onto the edge cells rather than
+// dropped, so two touching shapes always meet in some cell.
+void PathFinder::CellSpan(const i32 rect[4], i32 cells[4]) const {
+  cells[0] = Clamp((rect[0] - 1) / cellWidth_, 0, columns_ - 1);
+  cells[1] = Clamp((rect[1] - 1) / cellHeight_, 0, rows_ - 1);
+  cells[2] = Clamp(rect[2] / cellWidth_ + 1, 1, columns_);
+  cells[3] = Clamp(rect[3] / cellHeight_ + 1, 1, rows_);
+}
+
+bool PathFinder::ShapeCells(const _SHAPEGRID* grid, u32 leftTop, u32 rightBottom, u32 mask, i32 cells[4]) const {
+  i32 rect[4];
+  if (!IsValid() || !grid || !Inflate(grid, ShapeOf(leftTop, rightBottom, mask), rect)) return false;
+  CellSpan(rect, cells);
+  return true;
 }
 
 // Floods from one new grid shape over the cells of every member, taking in

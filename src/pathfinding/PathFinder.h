@@ -61,6 +61,10 @@ class PathFinder {
   void SetGridBounds(_SHAPEGRID* grid, u32 leftTop, u32 rightBottom);  // bad or equal bounds are ignored
 
   _SHAPE* AddShape(u32 leftTop, u32 rightBottom, u32 mask);  // null only on an unusable finder
+  // The cells (half-open column and row ranges: left, top, right, bottom) in
+  // which AddShape would file a shape of these arguments in the grid; false
+  // when it would block nothing there. Lets a reader weigh shapes first.
+  bool ShapeCells(const _SHAPEGRID* grid, u32 leftTop, u32 rightBottom, u32 mask, i32 cells[4]) const;
   void RemoveShape(_SHAPE* shape);                           // null is ignored
   void RemoveAllShapes();
 
@@ -108,6 +112,8 @@ class PathFinder {
   friend class PathFinderTestAccess;  // tests reach the search steps directly
 
   void EnterShape(_SHAPEGRID* grid, _SHAPE* shape);
+  bool Inflate(const _SHAPEGRID* grid, const _SHAPE& shape, i32 rect[4]) const;
+  void CellSpan(const i32 rect[4], i32 cells[4]) const;
   void Merge(_SHAPEGRID* grid, _GRIDSHAPE* gs);
   void Rebuild();
   void Outline(_SHAPEGRID* grid, _MULTISHAPE* ms);

@@ -27,6 +27,10 @@ TEST(Rounding, HalvesGoUpAndNegativesRoundToNearest) {
   EXPECT_EQ(kis::RoundToInt(1e20f), 2147483647);
   EXPECT_EQ(kis::FloorToInt(-1e20f), -2147483647 - 1);
   EXPECT_EQ(kis::CeilToInt(NAN), 0);
+  EXPECT_EQ(kis::TruncToInt(-2.7), -2);
+  EXPECT_EQ(kis::TruncToInt(1e30), 2147483647);
+  EXPECT_EQ(kis::TruncToInt(-INFINITY), -2147483647 - 1);
+  EXPECT_EQ(kis::TruncToInt(NAN), 0);
 }
 
 TEST(Angles, DirectionsAndNormalisationStayBelow360) {

@@ -242,6 +242,10 @@ TEST(BlurLayer, GlowFallsOffWithDistance) {
   EXPECT_EQ(faint[11], 0u);
   DXLApplyBlurLayer(faint.data(), 5, 5, 0, NAN, 0xFFFF0000, 0);
   EXPECT_EQ(faint[11], 0u);
+  DXLApplyBlurLayer(faint.data(), 5, 5, 0, -1e30f, 0xFFFF0000, 0);  // a negative radius reaches nothing
+  EXPECT_EQ(faint[11], 0u);
+  DXLApplyBlurLayer(faint.data(), 5, 5, 0, 1e30f, 0xFFFF0000, 0);  // a huge one the whole image
+  EXPECT_EQ(faint[0] >> 24, 255u);
 }
 
 TEST(BlurLayer, LargeOffsetsUseComputedDistances) {

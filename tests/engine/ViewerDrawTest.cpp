@@ -230,6 +230,8 @@ TEST(ViewerDrawHelpers, RectanglesNumbersAndQuadCorners) {
   EXPECT_EQ(DXLRoundHalfUp(2.5f), 3);
   EXPECT_EQ(DXLRoundHalfUp(2.49f), 2);
   EXPECT_EQ(DXLRoundHalfUp(-2.5f), -2);
+  EXPECT_EQ(DXLRoundHalfUp(1e30f), 2147483647);  // out of range saturates, NaN gives 0
+  EXPECT_EQ(DXLRoundHalfUp(NAN), 0);
 
   DXLVERTEX v[5];
   for (auto& x : v) x = DXLVERTEX{9, 9, 9, 0x12345678u, 0.5f, 0.5f};

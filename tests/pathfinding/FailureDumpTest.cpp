@@ -205,4 +205,44 @@ TEST(FailureDump, DamagedImagesAndLogsAreRefused) {
   EXPECT_EQ(cr.finishY, 4.0f);
 }
 
+// A shape image by hand: `grids` grids of footprint 0 over the whole map and
+// `shapes` copies of one rectangle.
+std::string HandImage(u16 width, u16 height, u16 cell, u32 grids, u32 shapes, i16 l, i16 t, i16 r, i16 b) {
+  std::string img(16 + size_t{grids} * 24 + size_t{shapes} * 12, '\0');
+  u8* p = reinterpret_cast<u8*>(img.data());
+  kis::PutU16LE(p, width);
+  kis::PutU16LE(p + 2, height);
+  kis::PutU16LE(p + 4, cell);
+  kis::PutU16LE(p + 6, cell);
+  kis::PutU32LE(p + 8, grids);
+  for (u32 i = 0; i < grids; ++i) {
+    u8* g = p + 12 + size_t{i} * 24;
+    kis::PutU32LE(g, i + 1);
+    kis::PutU32LE(g + 20, PackPair(width, height));
+  }
+  u8* s = p + 12 + size_t{grids} * 24;
+  kis::PutU32LE(s, shapes);
+  for (u32 i = 0; i < shapes; ++i) {
+    kis::PutU32LE(s + 4 + size_t{i} * 12, PackPair(l, t));
+    kis::PutU32LE(s + 8 + size_t{i} * 12, PackPair(r, b));
+  }
+  return img;
+}
+
+TEST(FailureDump, ImagesBeyondSaneMemoryAndTimeAreRefused) {
+  auto reads = [](const std::string& img) { return ReadShapeDump(U(img), img.size()) != nullptr; };
+  EXPECT_TRUE(reads(HandImage(640, 480, 64, 64, 10, 0, 0, 20, 20)));
+  EXPECT_FALSE(reads(HandImage(640, 480, 64, 65, 10, 0, 0, 20, 20))) << "grids";
+  // Three grids of a million cells each: refused before any is made.
+  EXPECT_FALSE(reads(HandImage(32767, 32767, 32, 3, 0, 0, 0, 1, 1))) << "cells";
+  EXPECT_FALSE(reads(HandImage(640, 480, 64, 1, 65537, 0, 0, 20, 20))) << "shapes";
+  EXPECT_FALSE(reads(HandImage(640, 480, 64, 64, 8193, 0, 0, 20, 20))) << "shapes entered into grids";
+  // Shapes over the whole of a big map are filed in all its 262,144 cells.
+  EXPECT_TRUE(reads(HandImage(32767, 32767, 64, 1, 2, 0, 0, 32767, 32767)));
+  EXPECT_FALSE(reads(HandImage(32767, 32767, 64, 1, 20, 0, 0, 32767, 32767))) << "cell slots";
+  // Piled up in one cell, every shape looks at every other when they merge.
+  EXPECT_TRUE(reads(HandImage(64, 64, 64, 1, 2000, 5, 5, 50, 50)));
+  EXPECT_FALSE(reads(HandImage(64, 64, 64, 1, 9000, 5, 5, 50, 50))) << "merging work";
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -285,6 +286,33 @@ TEST(PathSearch, WalkSearchPicksItsStartAndLeavesADumpWhenItFails) {
   EXPECT_EQ(w.pf.StepWalkSearch(&r), PFS_FAILED);
   EXPECT_EQ(w.sink.messages.size(), 1u) << "a failure is reported once";
   delete[] r.points;
+}
+
+TEST(PathSearch, WalkSearchTakesHugeAndMissingCoordinates) {
+  World w;
+  w.Add(100, 100, 200, 200);
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    float x, y, tx, ty;
+    bool fails;  // else it may find a way from the start the walk chose
+  };
+  for (const Case& c : {Case{1e30f, 1e30f, 1e30f, 1e30f, true}, Case{-1e30f, 150, -1e30f, 150, true},
+                        Case{inf, inf, inf, inf, true}, Case{NAN, NAN, NAN, NAN, true}, Case{150, 150, NAN, 1e30f, true},
+                        Case{1e30f, 150, 150, 150, true}, Case{-inf, 150, 300, 150, false},
+                        Case{150, NAN, 150, 150, false}}) {
+    _PATHREQUEST r{};
+    w.pf.BeginWalkSearch(&r, 1, c.x, c.y, c.tx, c.ty);
+    u32 state = PFS_SEARCHING;
+    for (int step = 0; step < 1000 && state == PFS_SEARCHING; ++step) state = w.pf.StepWalkSearch(&r);
+    EXPECT_TRUE(state == PFS_FAILED || (!c.fails && state == PFS_FOUND)) << c.x << " " << c.y << " " << c.tx;
+    delete[] r.points;
+  }
+  const FloatPoint far = w.pf.NearestFree(1, 1e30f, -1e30f);
+  EXPECT_EQ(far.x, 1e30f) << "a point outside the level is left as it is";
+  EXPECT_EQ(far.y, -1e30f);
+  const FloatPoint out = w.pf.EscapeAlong(1, -1e30f, 1e30f, 45.0f);
+  EXPECT_EQ(out.x, -32768.0f);
+  EXPECT_EQ(out.y, 32767.0f);
 }
 
 // Each broken invariant of the detour, fed by hand, reaches the failure sink

@@ -139,10 +139,13 @@ void DXLApplyBlurLayer(void* pixels, i32 width, i32 height, i32 /*ignored*/, flo
       if (a < threshold) continue;
       const float r = static_cast<float>(a) * radius / 255.0f;
       if (std::fabs(r) < 0.00001f) continue;
-      const i32 top = static_cast<i32>(std::max(0.0, std::floor(static_cast<double>(y) - r)));
-      const i32 bottom = static_cast<i32>(std::min(height - 1.0, std::ceil(static_cast<double>(y) + r)));
-      const i32 left = static_cast<i32>(std::max(0.0, std::floor(static_cast<double>(x) - r)));
-      const i32 right = static_cast<i32>(std::min(width - 1.0, std::ceil(static_cast<double>(x) + r)));
+      // The reach, kept within the image's size (a negative one reaches
+      // nothing), bounds the pixels touched.
+      const double reach = std::clamp(static_cast<double>(r), -1.0 - width - height, 1.0 + width + height);
+      const i32 top = static_cast<i32>(std::max(0.0, std::floor(y - reach)));
+      const i32 bottom = static_cast<i32>(std::min(height - 1.0, std::ceil(y + reach)));
+      const i32 left = static_cast<i32>(std::max(0.0, std::floor(x - reach)));
+      const i32 right = static_cast<i32>(std::min(width - 1.0, std::ceil(x + reach)));
       for (i32 py = top; py <= bottom; ++py) {
         const i32 oy = std::abs(py - y);
         for (i32 px = left; px <= right; ++px) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-i32 RoundHalfUp(double v) { return static_cast<i32>(std::floor(v + 0.5)); }
+i32 RoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
 
 // Link rectangles and texture positions: the quads lie half a pixel up and
 // left of the pixel grid.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/Maths.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/text/DXLTextHandles.h"
@@ -19,7 +20,7 @@ u32 U(Ch c) {
   return static_cast<std::make_unsigned_t<Ch>>(c);
 }
 
-i32 RoundHalfUp(double v) { return static_cast<i32>(std::floor(v + 0.5)); }
+i32 RoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
 
 // FONT, COLOR and IMAGE: six digits or fewer are an opaque colour.
 u32 OpaqueUnlessAlpha(u64 v) {
@@ -377,8 +378,8 @@ void DXLTextT<Ch>::AddImage(DXLTexture* texture, const DXLQUAD* quad, const Attr
   i32 imageH = 0;
   if (quad) {
     source = std::make_unique<DXLQUAD>(*quad);
-    imageW = static_cast<i32>(quad->v[1].x - quad->v[0].x);
-    imageH = static_cast<i32>(quad->v[3].y - quad->v[0].y);
+    imageW = kis::TruncToInt(quad->v[1].x - quad->v[0].x);
+    imageH = kis::TruncToInt(quad->v[3].y - quad->v[0].y);
   } else {
     source.reset(texture->MakeQuad(nullptr, 0.0f, 0.0f, 0xFFFFFFFFu, false, false));
     imageW = texture->GetImageWidth();

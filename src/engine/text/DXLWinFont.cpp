@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Maths.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextureRows.h"
@@ -28,7 +29,7 @@ constexpr i32 kMaxExtra = 127;
 const char* ClassName(const wchar*) { return "DXLWinFontW"; }
 const char* ClassName(const char*) { return "DXLWinFontA"; }
 
-i32 RoundHalfUp(double v) { return static_cast<i32>(std::floor(v + 0.5)); }
+i32 RoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
 
 // The character a code stands for: wide codes as they are, 8-bit codes
 // through the character set's code page.
