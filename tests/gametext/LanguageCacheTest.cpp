@@ -249,6 +249,27 @@ TEST_F(LanguageCache, DamagedCountsAndSizesAreRefused) {
   EXPECT_EQ(lang.GetProfileChars(), nullptr);
 }
 
+TEST_F(LanguageCache, ASectionClaimingMoreThanTheFileIsRefusedAtOpening) {
+  // 58 bytes: one table promising four billion texts, whose directory entry
+  // claims four gigabytes; reserving by that size would take gigabytes.
+  const std::string path = dir_ + "/claims.dat";
+  {
+    CacheWriter w(path);
+    w->BeginSection(kLngTableSection | 0, 1);
+    w.Str(u"t");
+    w.U32(0xFFFFFFFFu);
+    w->EndSection();
+  }
+  std::string bytes = lngtest::ReadBytes(path);
+  ASSERT_EQ(bytes.size(), 58u);
+  kis::PutU32LE(&bytes[20 + 10 + 12 + 12], 0xFFFFFFF0u);
+  lngtest::WriteBytes(path, bytes);
+  const std::u16string p = U16(path);
+  GameLanguage lang(p.c_str());
+  lang.Acquire();
+  EXPECT_EQ(lang.GetTableCount(), 0u);
+}
+
 // Writes a cache with a "game_params" section and a "credits" section made
 // of the given raw bytes, then loads it.
 std::string CreditsCache(const std::string& path, const std::string& credits) {
