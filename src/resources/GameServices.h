@@ -2,8 +2,8 @@
 // game clock and the frame's elapsed time, the simulation step, the
 // loading-progress hook, the game screen area, the interface image, game
 // fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
-// that sprite animations run on, and the drawing state behind the game's
-// quad drawing (GameDraw.h).
+// that sprite animations run on, the drawing state behind the game's quad
+// drawing (GameDraw.h), and the sound settings (SoundSettings.h).
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -14,6 +14,7 @@
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
+#include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
 
 class DXLTexture;
@@ -77,6 +78,9 @@ struct GameServices {
   DXLTexture* drawTexture = nullptr;     // current texture of DrawQuad
   const DXLDRAWSTATE* blendState = nullptr;  // current blend-state record, not owned
   SpriteBatch batch;                     // the window highlight batch
+
+  // --- Sound -------------------------------------------------------------------
+  SoundSettings sound;  // its manager is made and freed by SoundSettings::Init and Shutdown
 };
 
 GameServices& GetGameServices();
