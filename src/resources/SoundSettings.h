@@ -1,14 +1,29 @@
 // SoundSettings - the game's sound settings (music and sounds on or off and
 // their volumes, the current and the fading music, the muted flag, the
-// standard sound table), kept in the game services (GetSoundSettings).
+// standard sound table), kept in the game services (GetSoundSettings), and
+// every sound operation of the game through its one SoundManager.
+//
+// Init makes the manager over the audio backend the program chooses; when
+// the backend has no device there is no manager, and every operation then
+// does nothing and returns 0 or false. Handles are opaque (SoundManager):
+// samples, playing channels and music. Only the game's thread calls these.
 #pragma once
+
+#include <memory>
 
 #include "base/Types.h"
 #include "resources/StandardSounds.h"
 
 class SoundManager;
 
+namespace plat::audio {
+class Backend;
+}
+
 struct SoundSettings {
+  static constexpr u32 kMusic = 0;   // ApplyVolume kinds
+  static constexpr u32 kSounds = 1;
+
   u32 musicOn = 1;
   float musicVolume = 50.0f;  // 0..100
   u32 soundsOn = 1;
@@ -17,7 +32,50 @@ struct SoundSettings {
   u32 fadingMusic = 0;         // the music fading out; 0 = none
   u32 muted = 0;               // everything silent (the game window is paused)
   u32 standardSounds[kStandardSoundCount] = {};  // sample handles by StandardSound
-  SoundManager* manager = nullptr;  // none: no sound, every call does nothing
+  SoundManager* manager = nullptr;  // made by Init, deleted by Shutdown
+
+  // Once: starts the backend's output and applies both volumes; false (and
+  // no manager) when it has no device.
+  bool Init(std::unique_ptr<plat::audio::Backend> backend);
+  // Deletes the manager with every sample, channel and stream; the handles
+  // kept here are cleared.
+  void Shutdown();
+
+  // The global volume of music (kMusic) or sounds (kSounds): 0 while muted or
+  // switched off, else volume x 100 rounded (0..10000).
+  void ApplyVolume(u32 kind);
+  void ApplyVolumes();
+  void Mute();
+  void Unmute();
+
+  // Registers the Ogg data at [offset, offset + length) of the file (length
+  // 0: to its end) as a sample; 0 when it cannot be decoded.
+  u32 LoadSample(const wchar* path, const wchar* name, u32 offset, u32 length, bool loop);
+  u32 FindSound(const wchar* name);  // the first sample of the name; 0 for none
+  // FindSound, else the file "Sounds\<name>.ogg"; 0 for an empty name.
+  u32 LoadSound(const wchar* name, bool loop);
+  // Plays a sample on a free channel: the channel's handle, or 0 (unknown
+  // sample, all its channels busy). loop: 1 on, 0 off, -1 as loaded. In a
+  // paused group the sound waits for the group's resume.
+  u32 PlaySound(u32 sample, u32 groupMask, i32 loop);
+  void StopSound(u32 channel);
+  // Fades a playing channel out over ms; 0 or 0x80000000 and above stops it at once.
+  void FadeOutSound(u32 channel, u32 ms);
+  void PauseSounds(u32 groupMask);   // pauses nest per group bit
+  void ResumeSounds(u32 groupMask);
+  void FadeOutSounds(u32 groupMask);  // every playing channel of the groups, over 250 ms
+
+  // Registers music at [offset, offset + length) of the file; without a name
+  // it takes the file's name. Its handle, or 0.
+  u32 AddMusic(const wchar* path, const wchar* name, u32 offset, u32 length);
+  // Plays music by name, fading it in (and the current one out) over 500 ms;
+  // the music already current goes on. False (and the current music fades
+  // out) when there is no such music or it cannot be opened.
+  bool PlayMusic(const wchar* name, bool loop);
+  void StopMusic(u32 music);  // the current music fades out
+  void FreeMusic(u32 music);  // frees its stream; it stays registered
+  bool IsMusicPlaying();
+  void Update();  // once per frame
 };
 
 SoundSettings& GetSoundSettings();
