@@ -2,32 +2,16 @@
 
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
+#include "resources/SectionReading.h"
 #include "resources/SoundSettings.h"
 
 namespace {
-
-u64 BytesLeft(const kis::BaseDataFileReader* file) {
-  const u32 size = file->GetSectionSize(), at = file->GetPosition();
-  return at <= size ? size - at : 0;
-}
 
 bool ReadU32(kis::BaseDataFileReader* file, u32* value) {
   u8 raw[4];
   if (!file->Read(raw, 4)) return false;
   *value = kis::GetU32LE(raw);
   return true;
-}
-
-// A failure closes the section when the file is still in order, so the rest
-// of the archive stays readable.
-i32 Finish(kis::BaseDataFileReader* file, SectionCursor* cursor, bool failed) {
-  if (failed) {
-    cursor->error = 1;
-    if (file && file->GetOpenEntry()) file->CloseSection();
-  } else if (!file->CloseSection()) {
-    cursor->error = 1;
-  }
-  return 1;
 }
 
 // One entry after its non-zero size word: the name (and the loop flag of a
@@ -40,7 +24,7 @@ bool ReadEntry(kis::DataFileReaderW* file, u32 size, bool sample) {
   for (u32 i = 0; i < kSoundNameBytes / 2; ++i) name[i] = kis::GetU16LE(raw + 2 * i);
   name[kSoundNameBytes / 2] = 0;
   const u32 position = file->GetFilePos();
-  if (position == 0xFFFFFFFFu || size > BytesLeft(file)) return false;
+  if (position == 0xFFFFFFFFu || size > SectionBytesLeft(file)) return false;
   const wchar* path = file->GetFileName().c_str();
   SoundSettings& sound = GetSoundSettings();
   if (sample)
@@ -58,7 +42,7 @@ bool ReadStandardNames(kis::BaseDataFileReader* file) {
   for (u32& handle : sound.standardSounds) handle = 0;
   u32 terminator = 0, units = 0;
   if (!ReadU32(file, &terminator) || terminator != 0 || !ReadU32(file, &units)) return false;
-  if (units > kMaxStandardNameUnits || u64(units) * 2 > BytesLeft(file)) return false;
+  if (units > kMaxStandardNameUnits || u64(units) * 2 > SectionBytesLeft(file)) return false;
   u8 raw[kMaxStandardNameUnits * 2];
   if (units > 0 && !file->Read(raw, units * 2)) return false;
   wchar block[kMaxStandardNameUnits];
@@ -76,26 +60,26 @@ bool ReadStandardNames(kis::BaseDataFileReader* file) {
 
 i32 ReadSoundSection(kis::DataFileReaderW* file, SectionCursor* cursor, u32 id, u32 subId, bool samples) {
   if (!cursor) return 1;
-  if (!file) return Finish(file, cursor, true);
+  if (!file) return FinishSection(file, cursor, true);
   if (cursor->done == 0) {
-    if (!file->OpenSection(id, subId) || !ReadU32(file, &cursor->total)) return Finish(file, cursor, true);
+    if (!file->OpenSection(id, subId) || !ReadU32(file, &cursor->total)) return FinishSection(file, cursor, true);
   } else {
     const kis::DATAFILEENTRY* open = file->GetOpenEntry();
-    if (!open || open->id != id || open->subId != subId) return Finish(file, cursor, true);
+    if (!open || open->id != id || open->subId != subId) return FinishSection(file, cursor, true);
   }
   while (cursor->done < cursor->total) {
     u32 size = 0;
-    if (!ReadU32(file, &size)) return Finish(file, cursor, true);
+    if (!ReadU32(file, &size)) return FinishSection(file, cursor, true);
     if (size == 0) {
       cursor->done = cursor->total;
     } else {
-      if (!ReadEntry(file, size, samples)) return Finish(file, cursor, true);
+      if (!ReadEntry(file, size, samples)) return FinishSection(file, cursor, true);
       ++cursor->done;
     }
     if (StepLoadingProgress(static_cast<float>(cursor->done) / static_cast<float>(cursor->total))) return 0;
   }
-  if (samples && !ReadStandardNames(file)) return Finish(file, cursor, true);
-  return Finish(file, cursor, false);
+  if (samples && !ReadStandardNames(file)) return FinishSection(file, cursor, true);
+  return FinishSection(file, cursor, false);
 }
 
 }  // namespace

@@ -12,18 +12,10 @@
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "engine/DXLTextures.h"
 #include "resources/MapSprite.h"
+#include "resources/SectionReading.h"
 #include "resources/ShadowData.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
-
-namespace {
-
-u64 BytesLeft(const kis::BaseDataFileReader* reader) {
-  const u32 size = reader->GetSectionSize(), at = reader->GetPosition();
-  return at <= size ? size - at : 0;
-}
-
-}  // namespace
 
 const u8* SpriteSet::SectionInput::Take(size_t n) {
   if (n > Left()) return nullptr;
@@ -56,13 +48,7 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   if (!cursor) return 1;
   auto finish = [this, reader, cursor](bool failed) {
     input_ = SectionInput{};
-    if (failed) {
-      cursor->error = 1;
-      if (reader && reader->GetOpenEntry()) reader->CloseSection();
-    } else if (!reader->CloseSection()) {
-      cursor->error = 1;
-    }
-    return 1;
+    return FinishSection(reader, cursor, failed);
   };
   if (!reader) return finish(true);
   const u32 sectionId = id + number_;
@@ -70,7 +56,7 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
     u8 count[4];
     if (!reader->OpenSection(sectionId, subId) || !reader->Read(count, 4)) return finish(true);
     cursor->total = kis::GetU32LE(count);
-    const u64 left = BytesLeft(reader);
+    const u64 left = SectionBytesLeft(reader);
     if (cursor->total > left / recordSize) return finish(true);
     input_ = SectionInput{};
     if (whole) {
