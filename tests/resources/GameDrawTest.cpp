@@ -11,7 +11,7 @@
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
 #include "resources/Sprite.h"
-#include "SpriteRig.h"
+#include "testsupport/SpriteRig.h"
 
 namespace gfx = plat::gfx;
 using spritetest::Picture;

@@ -9,7 +9,7 @@
 #include "engine/DXLTextures.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
-#include "SpriteRig.h"
+#include "testsupport/SpriteRig.h"
 
 using spritetest::Picture;
 using spritetest::SpriteRig;

@@ -1,7 +1,8 @@
-// A headless world for the resource tests: a viewer on a recording software
-// device made the game viewer, a fake frame clock, the 17 sprite sets, and
-// an archive written by our own writers and read the way the start-up loader
-// reads it (every set's images, then sprites, then map sprites).
+// A headless world for the tests of sprites and of what finds sprites by
+// name: a viewer on a recording software device made the game viewer, a fake
+// frame clock, the 17 sprite sets, and an archive written by our own writers
+// and read the way the start-up loader reads it (every set's images, then
+// sprites, then map sprites).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,0 +1,30 @@
+#include "content/SectionReading.h"
+
+#include "base/datafile/DataFileReader.h"
+
+u32 DataSectionBytesLeft(const kis::BaseDataFileReader* reader) {
+  if (!reader || !reader->GetOpenEntry()) return 0;
+  const u32 size = reader->GetSectionSize(), at = reader->GetPosition();
+  return at <= size ? size - at : 0;
+}
+
+bool OpenDataSection(kis::BaseDataFileReader* reader, u32 id, u32 subId) {
+  return reader && reader->HasSection(id, subId) && reader->OpenSection(id, subId);
+}
+
+bool IsDataSectionOpen(const kis::BaseDataFileReader* reader, u32 id, u32 subId) {
+  const kis::DATAFILEENTRY* open = reader ? reader->GetOpenEntry() : nullptr;
+  return open && open->id == id && open->subId == subId;
+}
+
+bool ReadDataSection(kis::BaseDataFileReader* reader, void* out, u32 n) {
+  return n <= DataSectionBytesLeft(reader) && (n == 0 || reader->Read(out, n));
+}
+
+i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed) {
+  if (!failed && DataSectionBytesLeft(reader) != 0) failed = true;
+  const bool open = reader && reader->GetOpenEntry();
+  const bool closed = open && reader->CloseSection();
+  if (failed || !closed) cursor->error = 1;
+  return 1;
+}

@@ -1,0 +1,57 @@
+// The steps every reader of a content section shares. A section that is
+// missing, short or longer than its records leaves the archive in order: the
+// reader sets its cursor's error flag, closes what it opened and the next
+// section can still be read. Nothing is read past the section's end, so a
+// damaged count never reaches the container (whose errors are sticky) and
+// never sizes an allocation.
+#pragma once
+
+#include <vector>
+
+#include "base/LittleEndian.h"
+#include "base/Types.h"
+#include "resources/GameServices.h"
+
+namespace kis {
+class BaseDataFileReader;
+}
+
+// Bytes of the open section after the read position; 0 without one.
+u32 DataSectionBytesLeft(const kis::BaseDataFileReader* reader);
+// Opens (id, sub-id) of the current directory; false when it is absent.
+bool OpenDataSection(kis::BaseDataFileReader* reader, u32 id, u32 subId);
+// True while that very section is the reader's open one (a resumed call).
+bool IsDataSectionOpen(const kis::BaseDataFileReader* reader, u32 id, u32 subId);
+// Reads n bytes when the section still holds them; otherwise reads nothing.
+bool ReadDataSection(kis::BaseDataFileReader* reader, void* out, u32 n);
+// Ends a reader's section and returns 1 (finished). The error flag is set
+// when `failed`, when bytes are left unread or when the close fails.
+i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed);
+
+// The resumable reader of a section of a u32 record count and that many
+// records of `recordSize` bytes: `take` (raw bytes) -> false refuses a record.
+// Each call reads records until the progress hook asks for the frame back (0)
+// or the section ends (1, the error flag telling failure). Records taken
+// before a failure stay where `take` put them.
+template <class Take>
+i32 ReadCountedRecords(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId, u32 recordSize,
+                       Take&& take) {
+  if (!cursor) return 1;
+  if (!reader) return EndDataSection(reader, cursor, true);
+  if (cursor->done == 0) {
+    u8 count[4];
+    if (!OpenDataSection(reader, id, subId) || !ReadDataSection(reader, count, 4))
+      return EndDataSection(reader, cursor, true);
+    cursor->total = kis::GetU32LE(count);
+  } else if (!IsDataSectionOpen(reader, id, subId)) {
+    return EndDataSection(reader, cursor, true);
+  }
+  std::vector<u8> raw(recordSize);
+  while (cursor->done < cursor->total) {
+    if (!ReadDataSection(reader, raw.data(), recordSize) || !take(raw.data()))
+      return EndDataSection(reader, cursor, true);
+    ++cursor->done;
+    if (StepLoadingProgress(static_cast<float>(cursor->done) / static_cast<float>(cursor->total))) return 0;
+  }
+  return EndDataSection(reader, cursor, false);
+}
