@@ -1,0 +1,82 @@
+// Shared by the content-section fuzz targets: the input becomes the body of
+// one section of a data archive, followed by a whole ground section; the
+// section's reader reads it the way the start-up loader does (yielding after
+// every other record) and the table is then used the way the game uses it.
+// Whatever the bytes, reading must end with the cursor in order, the archive
+// must still read the ground section after it, and nothing may leak.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/Identifier.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "content/ContentWriter.h"
+#include "content/LevelObjectTables.h"
+#include "content/SectionReading.h"
+#include "platform/encoding/Utf.h"
+
+namespace contentfuzz {
+
+inline u32 g_steps = 0;
+inline bool YieldSometimes(float) { return (++g_steps & 1) != 0; }
+
+// Every plant and building id stands for one byte; capacities grow by level.
+struct Tables : LevelObjectTables {
+  PLANT* FindPlant(u32 id) const override { return id ? reinterpret_cast<PLANT*>(const_cast<char*>(&token)) : nullptr; }
+  BUILDING* FindBuilding(u32 id) const override {
+    return id ? reinterpret_cast<BUILDING*>(const_cast<char*>(&token)) : nullptr;
+  }
+  i32 GetStorageCapacity(const BUILDING*, i32 level) const override { return 25 * level; }
+  char token = 0;
+};
+
+inline const std::u16string& ArchivePath() {
+  static const std::u16string path =
+      plat::Utf8ToUtf16("/tmp/tm_fuzz_content_" + std::to_string(::getpid()) + ".dat");
+  return path;
+}
+
+// Writes the archive, opens it and hands the reader to `use` (which reads the
+// fuzzed section), then checks that the ground section behind it reads.
+template <class Use>
+int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
+  static Tables tables;
+  SetLevelObjectTables(&tables);
+  GetGameServices().loadingProgress = &YieldSometimes;
+  GROUND ground{};
+  ground.id = 5;
+  const std::vector<DataSection> sections = {{id, subId, std::vector<u8>(data, data + size)},
+                                             {kGroundSectionId, 99, GroundSection({ground})}};
+  if (!WriteDataArchive(ArchivePath().c_str(), sections)) return 0;
+  kis::DataFileReaderW* reader = kis::OpenDataFileReaderW(ArchivePath().c_str(), kDataArchiveSignature1,
+                                                          kDataArchiveSignature2, kDataArchiveVersion);
+  if (!reader) return 0;
+  use(reader);
+  SectionCursor after;
+  while (ReadCountedRecords(reader, &after, kGroundSectionId, 99, kGroundRecordSize, [](const u8*) { return true; }) ==
+         0) {
+  }
+  if (after.error || after.done != 1) __builtin_trap();
+  kis::CloseDataFile(reader);
+  GetGameServices().loadingProgress = nullptr;
+  SetLevelObjectTables(nullptr);
+  return 0;
+}
+
+// Calls a resumable reader until it finishes; the cursor must stay in order.
+template <class Read>
+SectionCursor ReadAll(Read read) {
+  SectionCursor cursor;
+  while (read(&cursor) == 0) {
+  }
+  if (cursor.done > cursor.total) __builtin_trap();
+  return cursor;
+}
+
+}  // namespace contentfuzz
