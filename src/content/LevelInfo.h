@@ -190,7 +190,7 @@ struct LEVELINFO {
   i32 mapGroup = 0;
   LEVELREGIME regimes[kLevelRegimes] = {};
   i32 startMoney = 0;
-  i32 bonusId = -1;
+  i32 bonusId = 0;
   u32 restoreCheck = 0;
   float baseRates[6] = {};
   u32 plantCount = 0;
