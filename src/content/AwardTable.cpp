@@ -12,8 +12,6 @@ using kis::PutU32LE;
 
 namespace {
 
-AwardTable* g_table = nullptr;
-
 i32 SaturatingAdd(i32 a, i32 b) {
   const i64 sum = static_cast<i64>(a) + b;
   return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<i32>(sum);
@@ -52,30 +50,18 @@ void PutRecordAward(u8* raw, const RECORDAWARD& award) {
   PutU32LE(raw + 136, 0);
 }
 
-AwardTable::AwardTable() { g_table = this; }
-
-AwardTable::~AwardTable() {
-  if (g_table == this) g_table = nullptr;
-}
-
-AwardTable* GetAwardTable() { return g_table; }
-
 // Whole records of a short block are kept; the block must still be exactly
 // its size.
 i32 AwardTable::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   if (!cursor) return 1;
-  if (!OpenDataSection(reader, kAwardSectionId, kAwardSectionSubId)) return EndDataSection(reader, cursor, true);
-  const u32 size = DataSectionBytesLeft(reader);
-  const u32 have = size < kAwardSectionSize ? size : kAwardSectionSize;
-  u8 block[kAwardSectionSize] = {};
-  if (!ReadDataSection(reader, block, have)) return EndDataSection(reader, cursor, true);
+  u8 block[kAwardSectionSize];
+  const u32 have = ReadDataBlock(reader, cursor, kAwardSectionId, kAwardSectionSubId, block, kAwardSectionSize);
   u32 at = 0;
   for (u32 i = 0; i < kTieredAwardCount && at + kTieredAwardRecordSize <= have; ++i, at += kTieredAwardRecordSize)
     ParseTieredAward(block + at, &tiered_[i]);
   for (u32 i = 0; i < kRecordAwardCount && at + kRecordAwardRecordSize <= have; ++i, at += kRecordAwardRecordSize)
     ParseRecordAward(block + at, &records_[i]);
-  cursor->done = cursor->total = 1;
-  return EndDataSection(reader, cursor, size != kAwardSectionSize);
+  return 1;
 }
 
 void AwardTable::LoadIcons() {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "base/Types.h"
+#include "content/GameTable.h"
 #include "resources/GameServices.h"
 
 class Sprite;
@@ -63,15 +64,8 @@ void PutTieredAward(u8* raw, const TIEREDAWARD& award);
 void ParseRecordAward(const u8* raw, RECORDAWARD* out);
 void PutRecordAward(u8* raw, const RECORDAWARD& award);
 
-class AwardTable {
+class AwardTable : public GameTable<AwardTable> {
  public:
-  // Empty records; the newest table is the game's (GetAwardTable) until it is
-  // deleted.
-  AwardTable();
-  AwardTable(const AwardTable&) = delete;
-  AwardTable& operator=(const AwardTable&) = delete;
-  ~AwardTable();
-
   // Reads the section whole; always 1 (finished), failure in the error flag.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
   // Finds every icon, "ba_total" and "ico_total" in the award sprite set.
@@ -103,7 +97,7 @@ class AwardTable {
   Sprite* totalIcon_ = nullptr;
 };
 
-AwardTable* GetAwardTable();
+inline AwardTable* GetAwardTable() { return AwardTable::Current(); }
 
 // Where the game shows its award notices (the award notice queue of the game
 // windows): kind 0 a tiered award reaching `tier`, 1 a record award, 2 the

@@ -17,8 +17,6 @@ using kis::PutU32LE;
 
 namespace {
 
-GameBonuses* g_bonuses = nullptr;
-
 // Finds and loads a map sprite of the map-sprite set once.
 MapSprite* LoadMapSpriteOnce(MapSprite* kept, const wchar* name) {
   if (kept) return kept;
@@ -55,25 +53,13 @@ void PutBonusRecord(u8* raw, const BONUS& b) {
   PutU32LE(raw + 212, 0);
 }
 
-GameBonuses::GameBonuses() { g_bonuses = this; }
-
-GameBonuses::~GameBonuses() {
-  if (g_bonuses == this) g_bonuses = nullptr;
-}
-
-GameBonuses* GetGameBonuses() { return g_bonuses; }
-
 i32 GameBonuses::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   if (!cursor) return 1;
-  if (!OpenDataSection(reader, kBonusSectionId, kBonusSectionSubId)) return EndDataSection(reader, cursor, true);
-  const u32 size = DataSectionBytesLeft(reader);
-  const u32 have = size < kBonusSectionSize ? size : kBonusSectionSize;
-  u8 block[kBonusSectionSize] = {};
-  if (!ReadDataSection(reader, block, have)) return EndDataSection(reader, cursor, true);
+  u8 block[kBonusSectionSize];
+  const u32 have = ReadDataBlock(reader, cursor, kBonusSectionId, kBonusSectionSubId, block, kBonusSectionSize);
   for (u32 i = 0; i < kBonusCount && (i + 1) * kBonusRecordSize <= have; ++i)
     ParseBonusRecord(block + i * kBonusRecordSize, &bonuses_[i]);
-  cursor->done = cursor->total = 1;
-  return EndDataSection(reader, cursor, size != kBonusSectionSize);
+  return 1;
 }
 
 void GameBonuses::LoadIcons(BonusSoundLookup sounds) {

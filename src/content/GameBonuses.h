@@ -9,6 +9,7 @@
 #pragma once
 
 #include "base/Types.h"
+#include "content/GameTable.h"
 #include "resources/GameServices.h"
 
 class DXLTexture;
@@ -53,15 +54,8 @@ void PutBonusRecord(u8* raw, const BONUS& bonus);
 // The sound id of a bonus (by index) from the game's sound table; 0 for none.
 using BonusSoundLookup = u32 (*)(u32 bonus);
 
-class GameBonuses {
+class GameBonuses : public GameTable<GameBonuses> {
  public:
-  // Zeroed records; the newest table is the game's (GetGameBonuses) until
-  // it is deleted.
-  GameBonuses();
-  GameBonuses(const GameBonuses&) = delete;
-  GameBonuses& operator=(const GameBonuses&) = delete;
-  ~GameBonuses();
-
   // Reads the block; always 1 (finished), failure in the error flag.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
   // Each bonus's icon and big icon from the icon sprite set and its sound.
@@ -90,4 +84,4 @@ class GameBonuses {
   MapSprite* bees_ = nullptr;
 };
 
-GameBonuses* GetGameBonuses();
+inline GameBonuses* GetGameBonuses() { return GameBonuses::Current(); }

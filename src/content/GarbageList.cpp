@@ -89,13 +89,6 @@ i32 LoadGarbageDefinitions(GarbageList* list, kis::BaseDataFileReader* reader, S
   return EndDataSection(reader, cursor, false);
 }
 
-const GARBAGEINFO* GarbageList::Find(u32 id) const {
-  if (id == 0) return nullptr;
-  for (const auto& g : list_)
-    if (g->id == id) return g.get();
-  return nullptr;
-}
-
 void GarbageList::LoadPointSprites(MapSprite* emptyPlace) {
   if (emptyPlace) emptyPlace->Init();
   for (auto& g : list_) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "content/GameTable.h"
 #include "resources/GameServices.h"
 
 class MapSprite;
@@ -64,7 +65,8 @@ class GarbageList {
   GarbageList(const GarbageList&) = delete;
   GarbageList& operator=(const GarbageList&) = delete;
 
-  const GARBAGEINFO* Find(u32 id) const;  // the first of that id; null for 0 or when absent
+  // The first of that id; null for 0 or when absent.
+  const GARBAGEINFO* Find(u32 id) const { return FindFirstById(list_, id); }
   // Loads the level's empty-place map sprite, then once per record the map
   // sprites the record names.
   void LoadPointSprites(MapSprite* emptyPlace);

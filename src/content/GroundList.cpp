@@ -9,10 +9,6 @@
 using kis::GetU32LE;
 using kis::PutU32LE;
 
-namespace {
-GroundList* g_list = nullptr;
-}
-
 void ParseGroundRecord(const u8* raw, GROUND* out) {
   out->id = GetU32LE(raw);
   ParseWideField(raw + 4, out->spriteName);
@@ -27,14 +23,6 @@ void PutGroundRecord(u8* raw, const GROUND& g) {
   PutRectRecord(raw + 72, g.rect);
 }
 
-GroundList::GroundList() { g_list = this; }
-
-GroundList::~GroundList() {
-  if (g_list == this) g_list = nullptr;
-}
-
-GroundList* GetGroundList() { return g_list; }
-
 i32 GroundList::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   return ReadCountedRecords(reader, cursor, kGroundSectionId, kGroundSectionSubId, kGroundRecordSize,
                             [this](const u8* raw) {
@@ -44,13 +32,6 @@ i32 GroundList::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curs
                               grounds_.push_back(std::move(g));
                               return true;
                             });
-}
-
-GROUND* GroundList::Find(u32 id) const {
-  if (id == 0) return nullptr;
-  for (const auto& g : grounds_)
-    if (g->id == id) return g.get();
-  return nullptr;
 }
 
 void GroundList::Acquire(GROUND* record) {

@@ -12,6 +12,7 @@
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
+#include "content/GameTable.h"
 #include "engine/DXLRect.h"
 #include "resources/GameServices.h"
 
@@ -51,18 +52,12 @@ struct MAPTILE {
   SpriteEffectList* effects;
 };
 
-class GroundList {
+class GroundList : public GameTable<GroundList> {
  public:
-  // Empty; the newest list is the game's (GetGroundList) until deleted.
-  GroundList();
-  GroundList(const GroundList&) = delete;
-  GroundList& operator=(const GroundList&) = delete;
-  ~GroundList();
-
   // Resumable reader of "GRND": 1 when finished, 0 to be called again.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
 
-  GROUND* Find(u32 id) const;  // the first of that id; null for 0 or when absent
+  GROUND* Find(u32 id) const { return FindFirstById(grounds_, id); }  // null for 0
   // The first use of a record with a sprite loads the sprite.
   void Acquire(GROUND* record);
   // One use less (all of them with force); the last unloads the sprite.
@@ -81,4 +76,4 @@ class GroundList {
   i32 sequence_ = 0;  // the next tile's number
 };
 
-GroundList* GetGroundList();
+inline GroundList* GetGroundList() { return GroundList::Current(); }

@@ -9,8 +9,6 @@
 
 namespace {
 
-LevelTable* g_table = nullptr;
-
 MapSprite* FindLevelSprite(const wchar* name) {
   SpriteSet* set = GetSpriteSet(kLevelSpriteSet);
   return set ? set->FindMapSprite(name) : nullptr;
@@ -20,14 +18,7 @@ MapSprite* FindLevelSprite(const wchar* name) {
 
 LevelTable::LevelTable() {
   for (i32& cell : grid_) cell = -1;
-  g_table = this;
 }
-
-LevelTable::~LevelTable() {
-  if (g_table == this) g_table = nullptr;
-}
-
-LevelTable* GetLevelTable() { return g_table; }
 
 // The first call opens the section and takes the grid and the count.
 i32 LevelTable::ReadChunk(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
@@ -78,7 +69,8 @@ bool LevelTable::ReadLevel(kis::BaseDataFileReader* reader, LEVELINFO* record) {
   }
   if (!ValidateLevelInfo(level)) return false;
   const LevelObjectTables* tables = GetLevelObjectTables();
-  for (u32 i = 0; i < level.plantCount; ++i) level.plantKinds[i] = tables ? tables->FindPlant(level.plants[i].id) : nullptr;
+  for (u32 i = 0; i < level.plantCount; ++i)
+    level.plantKinds[i] = tables ? tables->FindPlant(level.plants[i].id) : nullptr;
   for (u32 i = 0; i < level.buildingCount; ++i)
     level.buildingKinds[i] = tables ? tables->FindBuilding(level.buildings[i].id) : nullptr;
   level.emptyPlace = FindLevelSprite(level.emptyPlaceSprite);

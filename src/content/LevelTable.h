@@ -13,6 +13,7 @@
 #pragma once
 
 #include "base/Types.h"
+#include "content/GameTable.h"
 #include "content/LevelInfo.h"
 #include "resources/GameServices.h"
 
@@ -28,14 +29,10 @@ constexpr i32 kGradeBronze = 4;
 constexpr i32 kGradeSilver = 5;
 constexpr i32 kGradeGold = 6;
 
-class LevelTable {
+class LevelTable : public GameTable<LevelTable> {
  public:
-  // Records empty with map cell -1, every grid cell -1; the newest table is
-  // the game's (GetLevelTable) until it is deleted.
+  // Records empty with map cell -1, every grid cell -1.
   LevelTable();
-  LevelTable(const LevelTable&) = delete;
-  LevelTable& operator=(const LevelTable&) = delete;
-  ~LevelTable();
 
   // Resumable reader of "LVLS": 1 when finished, 0 to be called again.
   i32 ReadChunk(kis::BaseDataFileReader* reader, SectionCursor* cursor);
@@ -59,4 +56,4 @@ class LevelTable {
   i32 grid_[kMapGridCells];
 };
 
-LevelTable* GetLevelTable();
+inline LevelTable* GetLevelTable() { return LevelTable::Current(); }

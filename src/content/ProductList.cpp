@@ -14,8 +14,6 @@ using kis::PutU32LE;
 
 namespace {
 
-ProductList* g_list = nullptr;
-
 MapSprite* FindMapSpriteIn(u32 set, const wchar* name) {
   SpriteSet* s = GetSpriteSet(set);
   return s ? s->FindMapSprite(name) : nullptr;
@@ -57,14 +55,6 @@ void PutProductRecord(u8* raw, const PRODUCT& p) {
   PutU32LE(raw + 308, p.productionTime);
 }
 
-ProductList::ProductList() { g_list = this; }
-
-ProductList::~ProductList() {
-  if (g_list == this) g_list = nullptr;
-}
-
-ProductList* GetProductList() { return g_list; }
-
 i32 ProductList::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   return ReadCountedRecords(reader, cursor, kProductSectionId, kProductSectionSubId, kProductRecordSize,
                             [this](const u8* raw) {
@@ -97,12 +87,7 @@ void ProductList::ResolveIngredients() {
   }
 }
 
-PRODUCT* ProductList::FindById(u32 id) const {
-  if (id == 0) return nullptr;
-  for (const auto& p : products_)
-    if (p->id == id) return p.get();
-  return nullptr;
-}
+PRODUCT* ProductList::FindById(u32 id) const { return FindFirstById(products_, id); }
 
 PRODUCT* ProductList::FindByName(const wchar* name) const { return FindById(kis::NameId(name)); }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "content/GameTable.h"
 #include "resources/GameServices.h"
 
 class MapSprite;
@@ -64,14 +65,8 @@ struct PRODUCT {
 void ParseProductRecord(const u8* raw, PRODUCT* out);  // memory fields untouched
 void PutProductRecord(u8* raw, const PRODUCT& product);
 
-class ProductList {
+class ProductList : public GameTable<ProductList> {
  public:
-  // Empty; the newest list is the game's (GetProductList) until deleted.
-  ProductList();
-  ProductList(const ProductList&) = delete;
-  ProductList& operator=(const ProductList&) = delete;
-  ~ProductList();
-
   // Resumable reader of "PROD": 1 when finished, 0 to be called again.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
   // For every product: the ingredient slots naming a known product with an
@@ -110,4 +105,4 @@ class ProductList {
   mutable const LevelObjectTables* warehouseTables_ = nullptr;
 };
 
-ProductList* GetProductList();
+inline ProductList* GetProductList() { return ProductList::Current(); }

@@ -21,6 +21,19 @@ bool ReadDataSection(kis::BaseDataFileReader* reader, void* out, u32 n) {
   return n <= DataSectionBytesLeft(reader) && (n == 0 || reader->Read(out, n));
 }
 
+u32 ReadDataBlock(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId, u8* block, u32 size) {
+  if (!OpenDataSection(reader, id, subId)) {
+    EndDataSection(reader, cursor, true);
+    return 0;
+  }
+  const u32 held = DataSectionBytesLeft(reader);
+  const u32 have = held < size ? held : size;
+  const bool read = ReadDataSection(reader, block, have);
+  cursor->done = cursor->total = 1;
+  EndDataSection(reader, cursor, !read || held != size);
+  return read ? have : 0;
+}
+
 i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed) {
   if (!failed && DataSectionBytesLeft(reader) != 0) failed = true;
   const bool open = reader && reader->GetOpenEntry();

@@ -28,6 +28,13 @@ bool ReadDataSection(kis::BaseDataFileReader* reader, void* out, u32 n);
 // when `failed`, when bytes are left unread or when the close fails.
 i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed);
 
+// A section that is one block of exactly `size` bytes, read whole into
+// `block` (left as it was beyond the bytes the section holds) and ended: the
+// error flag is set unless the section held exactly `size` bytes. Returns how
+// many bytes it took (at most `size`), so the whole records of a short block
+// can be kept.
+u32 ReadDataBlock(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId, u8* block, u32 size);
+
 // The resumable reader of a section of a u32 record count and that many
 // records of `recordSize` bytes: `take` (raw bytes) -> false refuses a record.
 // Each call reads records until the progress hook asks for the frame back (0)

@@ -41,15 +41,33 @@ struct Readback {
 
 using SectionReader = std::function<Readback(ContentRig&, bool yielding)>;
 
-Readback ReadProducts(ContentRig& rig, bool yielding) {
-  ProductList list;
+// A list read by `read` and written again by `section`.
+template <class List, class Record, class ReadFn>
+Readback ReadList(ContentRig& rig, bool yielding, ReadFn read, std::vector<u8> (*section)(const std::vector<Record>&)) {
+  List list;
   Readback r;
-  r.cursor = rig.Read([&](auto* reader, SectionCursor* c) { return list.ReadSection(reader, c); }, yielding);
-  std::vector<PRODUCT> v;
+  r.cursor = rig.Read([&](auto* reader, SectionCursor* c) { return read(list, reader, c); }, yielding);
+  std::vector<Record> v;
   for (u32 i = 0; i < list.GetCount(); ++i) v.push_back(*list.Get(i));
   r.kept = list.GetCount();
-  r.again = ProductSection(v);
+  r.again = section(v);
   return r;
+}
+
+Readback ReadProducts(ContentRig& rig, bool yielding) {
+  return ReadList<ProductList, PRODUCT>(
+      rig, yielding, [](ProductList& l, auto* r, SectionCursor* c) { return l.ReadSection(r, c); }, ProductSection);
+}
+
+Readback ReadGrounds(ContentRig& rig, bool yielding) {
+  return ReadList<GroundList, GROUND>(
+      rig, yielding, [](GroundList& l, auto* r, SectionCursor* c) { return l.ReadSection(r, c); }, GroundSection);
+}
+
+Readback ReadGarbage(ContentRig& rig, bool yielding) {
+  return ReadList<GarbageList, GARBAGEINFO>(
+      rig, yielding, [](GarbageList& l, auto* r, SectionCursor* c) { return LoadGarbageDefinitions(&l, r, c); },
+      GarbageSection);
 }
 
 Readback ReadBonuses(ContentRig& rig, bool yielding) {
@@ -74,29 +92,6 @@ Readback ReadAwards(ContentRig& rig, bool yielding) {
   for (u32 i = 0; i < kTieredAwardCount; ++i) r.kept += (tiered[i] = table.GetTiered(i)).name[0] != 0;
   for (u32 i = 0; i < kRecordAwardCount; ++i) r.kept += (records[i] = table.GetRecord(i)).name[0] != 0;
   r.again = AwardSection(tiered, records);
-  return r;
-}
-
-Readback ReadGrounds(ContentRig& rig, bool yielding) {
-  GroundList list;
-  Readback r;
-  r.cursor = rig.Read([&](auto* reader, SectionCursor* c) { return list.ReadSection(reader, c); }, yielding);
-  std::vector<GROUND> v;
-  for (u32 i = 0; i < list.GetCount(); ++i) v.push_back(*list.Get(i));
-  r.kept = list.GetCount();
-  r.again = GroundSection(v);
-  return r;
-}
-
-Readback ReadGarbage(ContentRig& rig, bool yielding) {
-  GarbageList list;
-  Readback r;
-  r.cursor = rig.Read([&](auto* reader, SectionCursor* c) { return LoadGarbageDefinitions(&list, reader, c); },
-                      yielding);
-  std::vector<GARBAGEINFO> v;
-  for (u32 i = 0; i < list.GetCount(); ++i) v.push_back(*list.Get(i));
-  r.kept = list.GetCount();
-  r.again = GarbageSection(v);
   return r;
 }
 
@@ -210,7 +205,8 @@ TEST(ContentSections, GarbageSlotCountsBeyondTheirArraysAreRefused) {
     ContentRig rig;
     ASSERT_TRUE(rig.WriteData({{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(g)}}));
     GarbageList list;
-    const SectionCursor c = rig.Read([&](auto* r, SectionCursor* cur) { return LoadGarbageDefinitions(&list, r, cur); });
+    const SectionCursor c =
+        rig.Read([&](auto* r, SectionCursor* cur) { return LoadGarbageDefinitions(&list, r, cur); });
     EXPECT_EQ(c.error, 1u);
     EXPECT_EQ(list.GetCount(), 1u);
     EXPECT_EQ(list.Find(12), nullptr);
