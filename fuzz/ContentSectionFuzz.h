@@ -18,7 +18,7 @@
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "content/LevelObjectTables.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "platform/encoding/Utf.h"
 
 namespace contentfuzz {

@@ -4,7 +4,7 @@
 
 #include "base/Strings.h"
 #include "content/ContentArchive.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/SpriteSet.h"
 
 using kis::GetU32LE;

@@ -4,10 +4,11 @@
 
 #include "base/Identifier.h"
 #include "content/ContentArchive.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "engine/DXLTexture.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/MapSprite.h"
+#include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 
 using kis::GetF32LE;
@@ -62,13 +63,13 @@ i32 GameBonuses::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cur
   return 1;
 }
 
-void GameBonuses::LoadIcons(BonusSoundLookup sounds) {
+void GameBonuses::LoadIcons() {
   for (u32 i = 0; i < kBonusCount; ++i) {
     BONUS& b = bonuses_[i];
     b.icon = GetSpriteByName(kIconSpriteSet, b.name);
     const std::u16string big = u"big_" + std::u16string(b.name);
     bigIcons_[i] = b.name[0] ? GetSpriteByName(kIconSpriteSet, big.c_str()) : nullptr;
-    b.sound = sounds ? sounds(i) : 0;
+    b.sound = GetStandardSound(kBonusSounds[i]);
   }
 }
 

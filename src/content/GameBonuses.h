@@ -51,15 +51,13 @@ struct BONUS {
 void ParseBonusRecord(const u8* raw, BONUS* out);  // icon and sound cleared
 void PutBonusRecord(u8* raw, const BONUS& bonus);
 
-// The sound id of a bonus (by index) from the game's sound table; 0 for none.
-using BonusSoundLookup = u32 (*)(u32 bonus);
-
 class GameBonuses : public GameTable<GameBonuses> {
  public:
   // Reads the block; always 1 (finished), failure in the error flag.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
-  // Each bonus's icon and big icon from the icon sprite set and its sound.
-  void LoadIcons(BonusSoundLookup sounds);
+  // Each bonus's icon and big icon from the icon sprite set, and its sound
+  // from the bonus sound table (resources/StandardSounds.h).
+  void LoadIcons();
   // Bonus 0: the map sprites "bees_attack" and "bees", each loaded once.
   // Bonus 1, while no rain image is loaded: the images "rain0" to "rain7" of
   // the effect sprite set up to the first missing one, tiled both ways.

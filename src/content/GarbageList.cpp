@@ -1,7 +1,7 @@
 #include "content/GarbageList.h"
 
 #include "content/ContentArchive.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/MapSprite.h"
 #include "resources/SpriteSet.h"
 

@@ -1,7 +1,7 @@
 #include "content/GroundList.h"
 
 #include "content/ContentArchive.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteRecords.h"
 #include "resources/SpriteSet.h"

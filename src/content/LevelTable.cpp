@@ -4,7 +4,7 @@
 
 #include "content/ContentArchive.h"
 #include "content/LevelObjectTables.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/SpriteSet.h"
 
 namespace {

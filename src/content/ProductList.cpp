@@ -4,7 +4,7 @@
 #include "content/AwardTable.h"
 #include "content/ContentArchive.h"
 #include "content/LevelObjectTables.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"

@@ -32,8 +32,8 @@ enum StandardSound : u32 {
   kSoundBonusRain = 15,
   kSoundBonusSpeed = 16,
   kSoundBonusInstant = 17,
-  kSoundBonusAnimals = 18,
-  kSoundBonusFactories = 19,
+  kSoundBonusFactories = 18,
+  kSoundBonusAnimals = 19,
   kSoundRainLoop = 20,       // loop while the rain bonus acts
   kSoundFree21 = 21,
   kSoundFree22 = 22,
@@ -48,18 +48,18 @@ inline constexpr const wchar* kStandardSoundNames[kStandardSoundCount] = {
     u"click",        u"window",           u"select",         u"task_done",          u"time_warning",
     u"sale",         u"comic",            u"award",          u"villain_hit",        u"villain_drive_off",
     u"warehouse_full", u"villain_shot",   u"villain_shot_hit", u"villain_shot_burst", u"bonus_bees",
-    u"bonus_rain",   u"bonus_speed",      u"bonus_instant",  u"bonus_animals",      u"bonus_factories",
+    u"bonus_rain",   u"bonus_speed",      u"bonus_instant",  u"bonus_factories",    u"bonus_animals",
     u"rain_loop",    u"",                 u"",               u"",                   u"",
     u"award_notice",
 };
 
 // The bonus sound table: the standard sound of each of the six bonuses, by
-// bonus index (0 bees, 1 rain, 2 speed, 3 instant harvest, 4 animal houses,
-// 5 factories).
+// bonus index (0 bees, 1 rain, 2 speed, 3 instant harvest, 4 factories,
+// 5 animal houses: content/LevelRates.h).
 constexpr u32 kBonusSoundCount = 6;
 inline constexpr StandardSound kBonusSounds[kBonusSoundCount] = {
     kSoundBonusBees,    kSoundBonusRain,    kSoundBonusSpeed,
-    kSoundBonusInstant, kSoundBonusAnimals, kSoundBonusFactories,
+    kSoundBonusInstant, kSoundBonusFactories, kSoundBonusAnimals,
 };
 
 // Group bits: every sound is played with a mask of them, and whole groups

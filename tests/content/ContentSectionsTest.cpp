@@ -9,7 +9,7 @@
 #include "ContentSamples.h"
 #include "base/LittleEndian.h"
 #include "content/GameBonuses.h"
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 

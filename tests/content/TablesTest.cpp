@@ -6,6 +6,7 @@
 #include "engine/DXLTexture.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/MapSprite.h"
+#include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 
 using namespace contenttest;
@@ -73,14 +74,18 @@ TEST(GameBonuses, IconsSoundsAndEffectPicturesLoadOnce) {
   EXPECT_EQ(bonuses.FindByName(u"hail"), -1);
   EXPECT_EQ(bonuses.Get(4).effect, 5.5f);
 
-  bonuses.LoadIcons([](u32 i) { return 100 + i; });
+  for (u32 i = 0; i < kStandardSoundCount; ++i) GetSoundSettings().standardSounds[i] = 100 + i;
+  bonuses.LoadIcons();
   ASSERT_NE(bonuses.Get(0).icon, nullptr);
   EXPECT_EQ(std::u16string(bonuses.GetBigIcon(0)->GetName()), u"big_bees");
   EXPECT_EQ(bonuses.Get(1).icon, nullptr);
   EXPECT_EQ(bonuses.GetBigIcon(1), nullptr);
-  EXPECT_EQ(bonuses.Get(5).sound, 105u);
-  bonuses.LoadIcons(nullptr);
-  EXPECT_EQ(bonuses.Get(5).sound, 0u);
+  EXPECT_EQ(bonuses.Get(1).sound, 100u + kSoundBonusRain);
+  EXPECT_EQ(bonuses.Get(kBonusFactories).sound, 100u + kSoundBonusFactories);
+  EXPECT_EQ(bonuses.Get(kBonusAnimalHouses).sound, 100u + kSoundBonusAnimals);
+  GetSoundSettings().standardSounds[kSoundBonusBees] = 0;  // no such sample loaded
+  bonuses.LoadIcons();
+  EXPECT_EQ(bonuses.Get(0).sound, 0u);
 
   bonuses.LoadBonus(kBonusBees);
   bonuses.LoadBonus(kBonusBees);

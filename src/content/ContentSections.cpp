@@ -1,11 +1,10 @@
-#include "content/SectionReading.h"
+#include "content/ContentSections.h"
 
 #include "base/datafile/DataFileReader.h"
+#include "resources/SectionReading.h"
 
 u32 DataSectionBytesLeft(const kis::BaseDataFileReader* reader) {
-  if (!reader || !reader->GetOpenEntry()) return 0;
-  const u32 size = reader->GetSectionSize(), at = reader->GetPosition();
-  return at <= size ? size - at : 0;
+  return reader && reader->GetOpenEntry() ? static_cast<u32>(SectionBytesLeft(reader)) : 0;
 }
 
 bool OpenDataSection(kis::BaseDataFileReader* reader, u32 id, u32 subId) {
@@ -35,9 +34,6 @@ u32 ReadDataBlock(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id
 }
 
 i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed) {
-  if (!failed && DataSectionBytesLeft(reader) != 0) failed = true;
-  const bool open = reader && reader->GetOpenEntry();
-  const bool closed = open && reader->CloseSection();
-  if (failed || !closed) cursor->error = 1;
-  return 1;
+  const bool whole = reader && reader->GetOpenEntry() && DataSectionBytesLeft(reader) == 0;
+  return FinishSection(reader, cursor, failed || !whole);
 }

@@ -1,4 +1,5 @@
-// The steps every reader of a content section shares. A section that is
+// The steps every reader of a content section ("Data.dat") shares, over
+// those of every section reader (resources/SectionReading.h). A section that is
 // missing, short or longer than its records leaves the archive in order: the
 // reader sets its cursor's error flag, closes what it opened and the next
 // section can still be read. Nothing is read past the section's end, so a
