@@ -3,7 +3,8 @@
 // loading-progress hook, the game screen area, the interface image, game
 // fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
 // that sprite animations run on, the drawing state behind the game's quad
-// drawing (GameDraw.h), and the sound settings (SoundSettings.h).
+// drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
+// level (CurrentLevel.h) and the current screen effect (GameEffect.h).
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -17,8 +18,10 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
 
+class CurrentLevel;
 class DXLTexture;
 class DXLViewer;
+class GameEffect;
 class KGEFont;
 
 // The state of a resumable archive-section reader, cleared by the loader
@@ -81,6 +84,12 @@ struct GameServices {
 
   // --- Sound -------------------------------------------------------------------
   SoundSettings sound;  // its manager is made and freed by SoundSettings::Init and Shutdown
+
+  // --- Level and screen effects --------------------------------------------------
+  CurrentLevel* level = nullptr;          // the running level; null outside levels
+  GameEffect* effect = nullptr;           // the one current screen effect
+  GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
+  u32 effectCalls = 0;                    // frame calls into the effect under way
 };
 
 GameServices& GetGameServices();

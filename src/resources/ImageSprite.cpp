@@ -40,6 +40,18 @@ void ImageSprite::CopyParams(const ImageSprite& other) {
   angle_ = other.angle_;
 }
 
+void ImageSprite::SetAnimation(const DXLFRAMESEQ* seq, bool restart) {
+  if (!seq) {
+    frameState_.animated = 0;
+    return;
+  }
+  frameState_.seq = *seq;
+  frameState_.animated = 1;
+  if (!restart) return;
+  frameState_.seq.elapsed = GameFrameTime();
+  UpdateAnimFrame(&frameState_.seq);
+}
+
 void ImageSprite::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !sprite_) return;

@@ -52,6 +52,9 @@ class ImageSprite {
   SpriteFrameState& FrameState() { return frameState_; }
   const SpriteFrameState& FrameState() const { return frameState_; }
   void SetFrame(i32 frame) { frameState_.frame = frame; }
+  // Null stops the animation (the frame stays); otherwise plays a copy of
+  // the sequence, from the frame clock's now when restarting.
+  void SetAnimation(const DXLFRAMESEQ* seq, bool restart);
   const DXLDRAWSTATE* GetDrawState() const { return drawState_.get(); }
 
  private:
