@@ -6,6 +6,7 @@
 
 #include "base/LittleEndian.h"
 #include "engine/DXLTexture.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
@@ -65,19 +66,13 @@ bool WritePicture(DXLTexture* texture, const std::string& path) {
   }
   const u8* bits = texture->Lock(0);
   if (!bits) return false;
-  std::vector<u8> file(18 + static_cast<size_t>(w) * h * 4, 0);
-  file[2] = 2;  // true colour, uncompressed
-  kis::PutU16LE(&file[12], static_cast<u16>(w));
-  kis::PutU16LE(&file[14], static_cast<u16>(h));
-  file[16] = 32;
-  file[17] = 0x28;  // 8 alpha bits, first row at the top
+  std::vector<u32> argb(static_cast<size_t>(w) * h);
   for (i32 y = 0; y < h; ++y) {
     const u8* row = bits + static_cast<size_t>(y) * texture->GetLockPitch();
-    for (i32 x = 0; x < w; ++x) {
-      kis::PutU32LE(&file[18 + (static_cast<size_t>(y) * w + x) * 4], kis::GetU32LE(row + x * 4));
-    }
+    for (i32 x = 0; x < w; ++x) argb[static_cast<size_t>(y) * w + x] = kis::GetU32LE(row + x * 4);
   }
   texture->Unlock();
+  const std::vector<u8> file = DXLEncodeTGA32(static_cast<u32>(w), static_cast<u32>(h), argb.data());
   return WriteBytes(path, file.data(), file.size());
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BitmapTestHelpers.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace {
@@ -152,6 +153,43 @@ TEST(LoadTGA, HostileFilesLeaveTheBitmapUnchanged) {
   ExpectRefused(DXLLoadBitmapTGA, Header(2, 65535, 65535, 32, true).u32_(1).v);
   ExpectRefused(DXLLoadBitmapTGA, Header(2, 4097, 1, 32, true).u32_(1).v);
   ExpectRefused(DXLLoadBitmapTGA, Header(10, 2, 2, 32, true).v);               // no packet at all
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures the writer makes read back through the loader pixel for pixel,
+// raw or packed, from a pitched source; packing only when it is smaller;
+// sizes the format cannot hold give nothing.
+TEST(SaveTGA, WrittenPicturesLoadBackRawAndPacked) {
+  const u32 w = 70, h = 3, pitch = 75;
+  std::vector<u32> argb(pitch * h, 0xDEADBEEFu);
+  for (u32 y = 0; y < h; ++y)
+    for (u32 x = 0; x < w; ++x) argb[y * pitch + x] = x < 40 ? 0x80102030u + y : 0xFF000000u | (x * 7919u + y);
+  const std::vector<u8> raw = DXLEncodeTGA32(w, h, argb.data(), pitch, false);
+  const std::vector<u8> packed = DXLEncodeTGA32(w, h, argb.data(), pitch, true);
+  ASSERT_EQ(raw.size(), 18u + w * h * 4);
+  EXPECT_EQ(raw[2], 2);
+  EXPECT_EQ(packed[2], 10);
+  EXPECT_LT(packed.size(), raw.size());
+  for (const std::vector<u8>* file : {&raw, &packed}) {
+    DXLBitmap b;
+    Load(DXLLoadBitmapTGA, *file, b);
+    ASSERT_EQ(b.GetWidth(), static_cast<i32>(w));
+    ASSERT_EQ(b.GetHeight(), static_cast<i32>(h));
+    for (u32 y = 0; y < h; ++y)
+      for (u32 x = 0; x < w; ++x) ASSERT_EQ(PixelWord(b, x, y), argb[y * pitch + x]) << x << "," << y;
+  }
+
+  // Noise does not pack smaller: the raw file is kept.
+  std::vector<u32> noise(16);
+  for (u32 i = 0; i < noise.size(); ++i) noise[i] = i * 0x01020304u;
+  EXPECT_EQ(DXLEncodeTGA32(16, 1, noise.data(), 0, true)[2], 2);
+
+  EXPECT_TRUE(DXLEncodeTGA32(0, 4, argb.data()).empty());
+  EXPECT_TRUE(DXLEncodeTGA32(65536, 1, argb.data()).empty());
+  EXPECT_TRUE(DXLEncodeTGA32(1, 1, nullptr).empty());
 }
 
 }  // namespace

@@ -8,20 +8,14 @@
 #include "base/LittleEndian.h"
 #include "base/Types.h"
 #include "base/datafile/DataFileWriter.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "platform/encoding/Utf.h"
 
 namespace imagefiles {
 
 // Rows top to bottom, 0xAARRGGBB.
 inline std::vector<u8> Targa32(u32 width, u32 height, const std::vector<u32>& argb) {
-  std::vector<u8> file(18 + width * height * 4, 0);
-  file[2] = 2;  // true colour, uncompressed
-  kis::PutU16LE(&file[12], static_cast<u16>(width));
-  kis::PutU16LE(&file[14], static_cast<u16>(height));
-  file[16] = 32;
-  file[17] = 0x28;  // 8 alpha bits, first row at the top
-  for (size_t i = 0; i < argb.size(); ++i) kis::PutU32LE(&file[18 + i * 4], argb[i]);
-  return file;
+  return DXLEncodeTGA32(width, height, argb.data());
 }
 
 // The 76-byte texture entry header.
