@@ -24,7 +24,7 @@ tm_install_packages() {
 
 # What building the game needs.
 TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfig-dev libpng-dev libsdl2-dev
-  libvorbis-dev fonts-liberation2 fonts-dejavu-core)
+  libvorbis-dev libcairo2-dev fonts-liberation2 fonts-dejavu-core)
 # What building and running the tests, benchmarks and fuzzers needs on top.
 TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev xvfb xauth)
 

@@ -1,4 +1,4 @@
-#include "LanguageBuild.h"
+#include "LanguageModule.h"
 #include "common/ToolViewer.h"
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/encoding/Utf.h"
-#include "platform/font/FontResolver.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
 
@@ -57,44 +56,42 @@ bool BakeFont(DXLWindowViewer& viewer, const FontRecipe& recipe, const std::stri
 
 }  // namespace
 
-int BuildLanguage(const LanguageBuildOptions& options) {
+bool LanguageModule::Build(DataSetBuild& build) {
+  const BuildOptions& options = build.Options();
   const fs::path source = fs::path(options.sourceDir) / "language";
   const fs::path staged = fs::path(options.dataDir) / "language";
   std::error_code ec;
+  fs::remove_all(staged, ec);
   fs::create_directories(staged / "fonts", ec);
   fs::copy(source / "english.txt", staged / "english.txt", fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::copy(source / "images", staged / "images", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
   if (ec) {
     std::fprintf(stderr, "databuild: cannot stage the language: %s\n", ec.message().c_str());
-    return 1;
+    return false;
   }
-
-  plat::FontResolver& resolver = plat::DefaultFontResolver();
-  if (!options.fontFolder.empty()) resolver.SetFolder(plat::Utf8ToUtf16(options.fontFolder));
-  resolver.SetUseSystemFonts(options.systemFonts);
 
   plat::headless::Session session;
   DXLWindowViewer viewer;
   if (!OpenViewer(viewer)) {
     std::fprintf(stderr, "databuild: no device\n");
-    return 1;
+    return false;
   }
   for (const FontRecipe& recipe : kFonts)
-    if (!BakeFont(viewer, recipe, (staged / "fonts" / recipe.name).string())) return 1;
+    if (!BakeFont(viewer, recipe, (staged / "fonts" / recipe.name).string())) return false;
 
   DXLSetLanguageViewer(&viewer);
   const std::u16string tree = plat::Utf8ToUtf16(fs::absolute(staged / "english.txt").string());
-  const std::u16string cache = plat::Utf8ToUtf16(fs::absolute(fs::path(options.dataDir) / "language.dat").string());
-  int result = 0;
+  const std::u16string cache = plat::Utf8ToUtf16(fs::absolute(fs::path(options.dataDir) / FileName()).string());
+  bool result = true;
   {
     GameLanguage language(tree.c_str());
     const u32 code = language.SaveCache(cache.c_str());
     if (code != 0) {
       std::fprintf(stderr, "databuild: writing language.dat failed with %u\n", code);
-      result = 1;
+      result = false;
     }
   }
-  if (result == 0) {
+  if (result) {
     GameLanguage check(cache.c_str());
     check.Acquire();
     u32 fonts = 0;
@@ -102,7 +99,7 @@ int BuildLanguage(const LanguageBuildOptions& options) {
     if (check.GetTableCount() < 29 || fonts != kGameFontCount || !check.GetLogo().image) {
       std::fprintf(stderr, "databuild: language.dat does not read back whole (%u tables, %u fonts)\n",
                    check.GetTableCount(), fonts);
-      result = 1;
+      result = false;
     } else {
       std::printf("language.dat: %u tables, %u comic captions, %u credits, %u fonts\n", check.GetTableCount(),
                   check.GetComixCount(), check.GetCreditCount(), fonts);

@@ -1,17 +1,15 @@
-// The language part of the data set: the sample language's text tree, its
-// pictures and its four bitmap fonts (baked from system faces) are staged in
-// "<data>/language/", and the language is written from there as the cache
-// "<data>/language.dat", then read back to check that it is whole.
+// LanguageModule - writes the language cache "language.dat", always from
+// its text source: the sample language's text tree and pictures are staged
+// afresh in "<data>/language/" beside its four bitmap fonts (baked from
+// system faces through the font tool's baker), the language is read from
+// there and written as the cache, then the cache is read back to check that
+// it is whole. Nothing of an earlier build is reused.
 #pragma once
 
-#include <string>
+#include "DataSetBuild.h"
 
-struct LanguageBuildOptions {
-  std::string sourceDir;   // tools/data
-  std::string dataDir;     // the data folder written
-  std::string fontFolder;  // faces looked up here first (empty: none)
-  bool systemFonts = true;
+class LanguageModule : public ArchiveModule {
+ public:
+  const char* FileName() const override { return "language.dat"; }
+  bool Build(DataSetBuild& build) override;
 };
-
-// 0 on success; otherwise a message has been printed.
-int BuildLanguage(const LanguageBuildOptions& options);

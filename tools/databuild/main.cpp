@@ -1,16 +1,33 @@
-// databuild: writes the game's sample data set.
+// databuild: writes the game's sample data set ("Data.dat", "Sprites.dat",
+// "Sounds.dat" and "language.dat") from the sources the project owns.
 //
 //   databuild [--font-folder DIR] [--no-system-fonts] SOURCE DATA
 //     SOURCE  the data sources (tools/data)
 //     DATA    the data folder to write (made when missing)
+//   databuild --music-wav DATA OUT
+//     plays every music track of DATA/Sounds.dat through the game's sound
+//     code on the offline output and writes OUT/<name>.wav
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "LanguageBuild.h"
+#include "DataSetBuild.h"
+#include "MusicRender.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: databuild [--font-folder DIR] [--no-system-fonts] SOURCE DATA\n"
+               "       databuild --music-wav DATA OUT\n");
+  return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  LanguageBuildOptions options;
+  BuildOptions options;
+  bool musicWav = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -18,15 +35,17 @@ int main(int argc, char** argv) {
       options.fontFolder = argv[++i];
     } else if (a == "--no-system-fonts") {
       options.systemFonts = false;
+    } else if (a == "--music-wav") {
+      musicWav = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage();
     } else {
       args.push_back(a);
     }
   }
-  if (args.size() != 2) {
-    std::fprintf(stderr, "usage: databuild [--font-folder DIR] [--no-system-fonts] SOURCE DATA\n");
-    return 2;
-  }
+  if (args.size() != 2) return Usage();
+  if (musicWav) return RenderMusic(args[0], args[1]);
   options.sourceDir = args[0];
   options.dataDir = args[1];
-  return BuildLanguage(options);
+  return BuildDataSet(options);
 }

@@ -1,0 +1,339 @@
+// The sample data set as the builder wrote it (the CTest fixture): every
+// section read back through the game's own readers, the first level as the
+// campaign starts it, every name of the manifest found where the game looks
+// for it, and the sounds audible, unclipped and, where they loop, seamless.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Manifest.h"
+#include "StoredSounds.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/AwardTable.h"
+#include "content/ContentArchive.h"
+#include "content/GameBonuses.h"
+#include "content/GarbageList.h"
+#include "content/GroundList.h"
+#include "content/LevelTable.h"
+#include "content/ProductList.h"
+#include "engine/DXLTexture.h"
+#include "platform/audio/AudioByteSource.h"
+#include "platform/audio/AudioOfflineOutput.h"
+#include "platform/audio/AudioOggSource.h"
+#include "platform/audio/AudioSoftBackend.h"
+#include "platform/encoding/Utf.h"
+#include "resources/MapSprite.h"
+#include "resources/SoundSections.h"
+#include "resources/SoundSettings.h"
+#include "resources/Sprite.h"
+#include "testsupport/SpriteRig.h"
+
+namespace {
+
+const std::string kData = TM_SAMPLE_DATA_DIR;
+
+kis::DataFileReaderW* OpenArchive(const char* file, u32 sig1, u32 sig2, u32 version) {
+  const std::u16string path = plat::Utf8ToUtf16(kData + "/" + file);
+  return kis::OpenDataFileReaderW(path.c_str(), sig1, sig2, version);
+}
+
+std::u16string Wide(const std::string& s) { return plat::Utf8ToUtf16(s); }
+
+// A resumable reader called until it finishes; its cursor.
+template <class Read>
+SectionCursor ReadAll(Read read) {
+  SectionCursor cursor;
+  for (int calls = 0; read(&cursor) == 0 && calls < 100000; ++calls) {
+  }
+  return cursor;
+}
+
+// The world of the game's readers: the sprite sets read from "Sprites.dat",
+// the sound settings on the offline output with "Sounds.dat" read, and
+// "Data.dat" open.
+class SampleData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sprites_.reader = OpenArchive("Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                  kSpriteArchiveVersion);
+    ASSERT_NE(sprites_.reader, nullptr);
+    ASSERT_TRUE(sprites_.LoadAll());
+    SoundSettings& sound = GetSoundSettings();
+    ASSERT_TRUE(sound.Init(std::make_unique<plat::audio::SoftBackend>(std::make_unique<plat::audio::OfflineOutput>(false))));
+    kis::DataFileReaderW* sounds =
+        OpenArchive("Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2, kSoundArchiveVersion);
+    ASSERT_NE(sounds, nullptr);
+    EXPECT_EQ(ReadAll([&](SectionCursor* c) { return LoadMusic(sounds, c); }).error, 0u);
+    EXPECT_EQ(ReadAll([&](SectionCursor* c) { return LoadSounds(sounds, c); }).error, 0u);
+    kis::CloseDataFile(sounds);
+    data_ = OpenArchive("Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+    ASSERT_NE(data_, nullptr);
+  }
+  void TearDown() override {
+    kis::CloseDataFile(data_);
+    GetSoundSettings().Shutdown();
+  }
+
+  template <class Read>
+  void ExpectReads(const char* what, Read read) {
+    const SectionCursor c = ReadAll([&](SectionCursor* cursor) { return read(data_, cursor); });
+    EXPECT_EQ(c.error, 0u) << what;
+  }
+
+  spritetest::SpriteRig sprites_;
+  kis::DataFileReaderW* data_ = nullptr;
+};
+
+TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures) {
+  EXPECT_TRUE(data_->HasSection(kConstantsSectionId, kConstantsSectionSubId));
+
+  GameBonuses bonuses;
+  ExpectReads("BONS", [&](auto* r, SectionCursor* c) { return bonuses.ReadSection(r, c); });
+  bonuses.LoadIcons();
+  for (u32 i = 0; i < kBonusCount; ++i) {
+    EXPECT_NE(bonuses.Get(i).icon, nullptr) << i;
+    EXPECT_NE(bonuses.GetBigIcon(i), nullptr) << i;
+    EXPECT_NE(bonuses.Get(i).sound, 0u) << i;
+  }
+  bonuses.LoadBonus(kBonusBees);
+  bonuses.LoadBonus(kBonusRain);
+  EXPECT_NE(bonuses.GetBees(), nullptr);
+  EXPECT_NE(bonuses.GetBeesAttack(), nullptr);
+  EXPECT_EQ(bonuses.GetRainImageCount(), kMaxRainImages);
+
+  GroundList grounds;
+  ExpectReads("GRND", [&](auto* r, SectionCursor* c) { return grounds.ReadSection(r, c); });
+  ASSERT_EQ(grounds.GetCount(), 3u);
+  for (u32 i = 0; i < grounds.GetCount(); ++i) {
+    grounds.Acquire(grounds.Get(i));
+    EXPECT_NE(grounds.Get(i)->sprite, nullptr) << i;
+    EXPECT_NE(grounds.MakeTile(0, 0, 0, grounds.Get(i), false), nullptr) << i;
+  }
+
+  GarbageList garbage;
+  ExpectReads("LPNT", [&](auto* r, SectionCursor* c) { return LoadGarbageDefinitions(&garbage, r, c); });
+  ASSERT_EQ(garbage.GetCount(), 2u);
+  garbage.LoadPointSprites(nullptr);
+  for (u32 i = 0; i < garbage.GetCount(); ++i) EXPECT_NE(garbage.Get(i)->mapSprites[0], nullptr) << i;
+
+  ProductList products;
+  ExpectReads("PROD", [&](auto* r, SectionCursor* c) { return products.ReadSection(r, c); });
+  products.ResolveIngredients();
+  ASSERT_EQ(products.GetCount(), 10u);
+  PRODUCT* bread = products.FindByName(u"bread");
+  ASSERT_NE(bread, nullptr);
+  EXPECT_EQ(bread->ingredientCount, 2u);
+  EXPECT_EQ(bread->ingredientProducts[0], products.FindByName(u"flour"));
+  for (u32 i = 0; i < products.GetCount(); ++i) {
+    PRODUCT* p = products.Get(i);
+    products.LoadProduct(p);
+    EXPECT_TRUE(p->icon && p->icon2 && p->mapSprite) << i;
+  }
+
+  LevelTable levels;
+  ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
+  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_TRUE(levels.Get(i).loaded) << i;
+  EXPECT_NE(levels.Get(0).emptyPlace, nullptr);
+  EXPECT_NE(levels.Get(0).treeSpot, nullptr);
+
+  AwardTable awards;
+  ExpectReads("awards", [&](auto* r, SectionCursor* c) { return awards.ReadSection(r, c); });
+  awards.LoadIcons();
+  for (u32 i = 0; i < kTieredAwardCount; ++i) EXPECT_NE(awards.GetTiered(i).icon, nullptr) << i;
+  for (u32 i = 0; i < kRecordAwardCount; ++i) EXPECT_NE(awards.GetRecord(i).icon, nullptr) << i;
+  EXPECT_NE(awards.GetTotalPicture(), nullptr);
+  EXPECT_EQ(awards.FindTieredByName(u"wheat"), 0);
+}
+
+TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersWaitForTheCampaign) {
+  LevelTable levels;
+  ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
+  const LEVELINFO& first = levels.Get(0);
+  ASSERT_GE(first.mapCell, 0);
+  EXPECT_EQ(levels.GetGridCell(static_cast<u32>(first.mapCell)), 0);
+  EXPECT_EQ(first.startMoney, 300);
+  EXPECT_EQ(first.bonusId, -1);
+  for (float r : first.baseRates) EXPECT_EQ(r, 1.0f);
+  ASSERT_EQ(first.points.size(), 3u);
+  for (const POINTDEF& p : first.points) {
+    EXPECT_EQ(p.kind, 0u);
+    EXPECT_EQ(p.price, 100u);
+    EXPECT_NE(p.id, 0u);
+  }
+  // Both play modes: one task "clean 3 places", medal limits bronze first.
+  for (u32 r = 0; r < kLevelRegimes; ++r) {
+    const LEVELREGIME& m = first.regimes[r];
+    ASSERT_EQ(m.taskCount, 1u) << r;
+    EXPECT_EQ(m.tasks[0].kind, 4u);
+    EXPECT_EQ(m.tasks[0].target, 3);
+    EXPECT_GT(m.bronze, m.silver);
+    EXPECT_GT(m.silver, m.gold);
+  }
+  EXPECT_EQ(first.regimes[0].bronze, 180000);
+  EXPECT_EQ(first.regimes[0].silver, 120000);
+  EXPECT_EQ(first.regimes[0].gold, 60000);
+  EXPECT_EQ(levels.GetMedal(0, 0, 60000), kGradeGold);
+  EXPECT_EQ(levels.GetMedal(0, 0, 120000), kGradeSilver);
+  EXPECT_EQ(levels.GetMedal(0, 0, 180001), kGradeBronze);
+  EXPECT_EQ(levels.GetMedal(1, 0, first.regimes[1].bronze + 1), kGradeFinished);
+  EXPECT_FALSE(first.ground.empty());
+
+  u32 cells = 0;
+  for (u32 c = 0; c < kMapGridCells; ++c) cells += levels.GetGridCell(c) >= 0 ? 1 : 0;
+  EXPECT_EQ(cells, 1u);
+  for (u32 i = 1; i < kLevelCount; ++i) {
+    const LEVELINFO& l = levels.Get(i);
+    EXPECT_EQ(l.mapCell, -1) << i;
+    EXPECT_EQ(l.regimes[0].taskCount + l.regimes[1].taskCount + l.plantCount + l.buildingCount, 0u) << i;
+    EXPECT_TRUE(l.points.empty() && l.ground.empty()) << i;
+  }
+}
+
+// A picture of the manifest: found where the game looks for it, of its size.
+void ExpectPicture(SpriteSet& set, const ManifestEntry& e) {
+  const std::u16string name = Wide(e.name);
+  DXLTexture* texture = set.FindTexture(name.c_str());
+  ASSERT_NE(texture, nullptr) << "image " << e.set << " " << e.name;
+  texture->Load();
+  EXPECT_EQ(texture->GetImageWidth(), static_cast<i32>(e.width)) << e.name;
+  EXPECT_EQ(texture->GetImageHeight(), static_cast<i32>(e.height)) << e.name;
+  if (e.kind == NameKind::kImage) return;
+  Sprite* sprite = set.FindSprite(name.c_str());
+  ASSERT_NE(sprite, nullptr) << "sprite " << e.set << " " << e.name;
+  sprite->Init();
+  EXPECT_EQ(sprite->GetFrameCount(), 1) << e.name;
+  EXPECT_EQ(sprite->GetFrameWidth(), static_cast<i32>(e.width)) << e.name;
+  EXPECT_EQ(sprite->GetFrameHeight(), static_cast<i32>(e.height)) << e.name;
+  if (e.kind == NameKind::kMapSprite) {
+    EXPECT_NE(set.FindMapSprite(name.c_str()), nullptr) << "mapsprite " << e.name;
+  }
+}
+
+TEST_F(SampleData, EveryNameOfTheManifestResolves) {
+  Manifest manifest;
+  std::string error;
+  ASSERT_TRUE(manifest.Load(std::string(TM_DATA_SOURCE_DIR) + "/names.txt", &error)) << error;
+  u32 resolved = 0, waiting = 0;
+  for (const ManifestEntry& e : manifest.Entries()) {
+    SCOPED_TRACE(std::string(Manifest::KindName(e.kind)) + " " + e.name + " (names.txt:" + std::to_string(e.line) + ")");
+    const std::u16string name = Wide(e.name);
+    switch (e.kind) {
+      case NameKind::kSpriteSet:
+        for (const auto& [dir, sub] : {std::pair{kSpriteImagesId, kSpriteImagesSubId}, std::pair{kSpritesId, kSpritesSubId},
+                                       std::pair{kMapSpritesId, kMapSpritesSubId}}) {
+          ASSERT_TRUE(sprites_.reader->EnterDirectory(dir, sub));
+          EXPECT_TRUE(sprites_.reader->HasSection(dir + e.set, sub));
+          ASSERT_TRUE(sprites_.reader->LeaveDirectory());
+        }
+        break;
+      case NameKind::kImage:
+      case NameKind::kSprite:
+      case NameKind::kMapSprite:
+        ExpectPicture(sprites_.Set(e.set), e);
+        break;
+      case NameKind::kSound:
+        EXPECT_NE(GetSoundSettings().FindSound(name.c_str()), 0u);
+        break;
+      case NameKind::kMusic:
+        EXPECT_TRUE(GetSoundSettings().PlayMusic(name.c_str(), true));
+        break;
+      case NameKind::kBuilding:
+        ++waiting;  // the building list is not read yet
+        continue;
+    }
+    ++resolved;
+  }
+  for (u32 i = 0; i < kStandardSoundCount; ++i)
+    EXPECT_EQ(GetStandardSound(i) != 0, kStandardSoundNames[i][0] != 0) << "standard sound " << i;
+  std::printf("%u manifest names resolve; %u wait for the table that holds them\n", resolved, waiting);
+}
+
+// The samples and music of "Sounds.dat", decoded from the stored bytes.
+struct Decoded {
+  std::string name;
+  bool loop;
+  plat::audio::DecodedSound pcm;
+};
+
+void DecodeSection(kis::DataFileReaderW* file, bool samples, std::vector<Decoded>* out) {
+  std::vector<StoredSound> stored;
+  ASSERT_TRUE(ReadStoredSounds(file, samples, &stored));
+  for (const StoredSound& s : stored) {
+    Decoded d{s.name, s.loop || !samples, {}};
+    EXPECT_TRUE(plat::audio::DecodeOgg(std::make_unique<plat::audio::MemorySource>(s.ogg.data(), s.ogg.size()),
+                                       plat::audio::kMixRate, u64{1} << 24, &d.pcm))
+        << d.name;
+    out->push_back(std::move(d));
+  }
+}
+
+TEST(SampleSounds, AreAudibleNeverClipAndLoopWithoutASeam) {
+  kis::DataFileReaderW* file =
+      OpenArchive("Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2, kSoundArchiveVersion);
+  ASSERT_NE(file, nullptr);
+  std::vector<Decoded> all;
+  DecodeSection(file, true, &all);
+  const size_t samples = all.size();
+  DecodeSection(file, false, &all);  // music loops
+  kis::CloseDataFile(file);
+  EXPECT_EQ(all.size() - samples, 3u);
+  for (const Decoded& d : all) {
+    SCOPED_TRACE(d.name);
+    const std::vector<float>& s = d.pcm.samples;
+    ASSERT_GT(d.pcm.Frames(), plat::audio::kMixRate / 50);
+    float peak = 0;
+    double energy = 0;
+    for (const float v : s) {
+      peak = std::max(peak, std::fabs(v));
+      energy += static_cast<double>(v) * v;
+    }
+    EXPECT_LT(peak, 0.99f);
+    EXPECT_GT(peak, 0.2f);
+    EXPECT_GT(std::sqrt(energy / s.size()), 0.01);
+    if (!d.loop) continue;
+    // Across the seam the wave moves no more than it does anywhere else.
+    const u32 ch = d.pcm.channels;
+    double largest = 0;
+    for (size_t i = ch; i < s.size(); ++i) largest = std::max(largest, static_cast<double>(std::fabs(s[i] - s[i - ch])));
+    for (u32 c = 0; c < ch; ++c) EXPECT_LE(std::fabs(s[c] - s[s.size() - ch + c]), largest) << "channel " << c;
+  }
+}
+
+TEST(Manifest, ReadsKindsSetsAndSizesAndRefusesWhatIsMalformed) {
+  Manifest m;
+  std::string error;
+  ASSERT_TRUE(m.Parse("# comment\n\nspriteset 16\nimage 8 Rain0 256x128  # trailing\nmapsprite 3 bees 64x64\n"
+                      "sound click\nmusic music_01\nbuilding warehouse\n",
+                      "t", &error))
+      << error;
+  ASSERT_EQ(m.Entries().size(), 6u);
+  EXPECT_EQ(m.Entries()[0].set, 16u);
+  EXPECT_EQ(m.Entries()[1].name, "rain0");
+  EXPECT_EQ(m.Entries()[1].width, 256u);
+  EXPECT_EQ(m.Entries()[1].height, 128u);
+  EXPECT_EQ(m.Entries()[1].line, 4u);
+  EXPECT_EQ(m.Entries()[2].kind, NameKind::kMapSprite);
+  EXPECT_EQ(m.Entries()[5].kind, NameKind::kBuilding);
+
+  const char* bad[] = {
+      "sprite 2 icon\n",            // no size
+      "sprite 17 icon 8x8\n",       // no such set
+      "sprite 2 icon 0x8\n",        // empty
+      "sprite 2 icon 8x5000\n",     // too large
+      "sprite 2 ic-on 8x8\n",       // not a name
+      "sound a23456789012345678901234567890123\n",  // too long
+      "picture 2 icon 8x8\n",       // no such kind
+      "sound click extra\n",        // a field too many
+      "sound click\nsound CLICK\n", // twice
+  };
+  for (const char* text : bad) {
+    EXPECT_FALSE(m.Parse(text, "bad", &error)) << text;
+    EXPECT_EQ(error.rfind("bad:", 0), 0u) << error;
+  }
+}
+
+}  // namespace

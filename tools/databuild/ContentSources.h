@@ -1,0 +1,73 @@
+// The game's tables of "Data.dat" as the builder reads them from their
+// text-tree sources under tools/data/tables (products, bonuses, awards,
+// ground, garbage) and tools/data/levels (one file per level). Each reader
+// fills its table in ContentTables, asks the picture catalogue for every
+// picture its records name, and prints any fault of its source; later
+// tables may look names up in earlier ones (a level's bonus, its ground).
+//
+// Pictures the records name, and their sizes (a source may not choose):
+//   product icons "ico_NAME" 48x48 and "ico2_NAME" 24x24 (set 2), its map
+//   sprite "NAME_map" 64x64 (set 3); bonus icons NAME 48x48 and "big_NAME"
+//   96x96 (set 2); award icons 64x64 (set 2); a ground sprite as large as
+//   the largest rectangle that shows it (set 4); garbage map sprites 128x96
+//   (set 3); a level's two map sprites 128x64 (set 5).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "PictureCatalog.h"
+#include "base/Types.h"
+#include "content/AwardTable.h"
+#include "content/GameBonuses.h"
+#include "content/GarbageList.h"
+#include "content/GroundList.h"
+#include "content/LevelInfo.h"
+#include "content/LevelTable.h"
+#include "content/ProductList.h"
+
+class DataSetBuild;
+class SourceTree;
+
+constexpr u32 kIconSide = 48;
+constexpr u32 kSmallIconSide = 24;
+constexpr u32 kBigIconSide = 96;
+constexpr u32 kAwardIconSide = 64;
+constexpr u32 kProductMapSide = 64;
+constexpr u32 kGarbageWidth = 128, kGarbageHeight = 96;
+constexpr u32 kLevelSpriteWidth = 128, kLevelSpriteHeight = 64;
+
+struct ContentTables {
+  std::vector<PRODUCT> products;
+  BONUS bonuses[kBonusCount] = {};
+  TIEREDAWARD tiered[kTieredAwardCount] = {};
+  RECORDAWARD records[kRecordAwardCount] = {};
+  std::vector<GROUND> grounds;
+  std::vector<GARBAGEINFO> garbage;
+  i32 grid[kMapGridCells];
+  std::vector<LEVELINFO> levels;
+
+  ContentTables() {
+    for (i32& c : grid) c = -1;
+  }
+};
+
+// Each reads its source; false when it has a fault (printed).
+bool ReadProducts(DataSetBuild& build, ContentTables& tables);
+bool ReadBonuses(DataSetBuild& build, ContentTables& tables);
+bool ReadAwards(DataSetBuild& build, ContentTables& tables);
+bool ReadGround(DataSetBuild& build, ContentTables& tables);
+bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
+// The 41 levels from "levels/level_NN.txt" (NN from 01); a level without a
+// file is an empty record with map cell -1. Fills the map grid.
+bool ReadLevels(DataSetBuild& build, ContentTables& tables);
+
+// Shared by the readers: a picture the records name, asked of the catalogue.
+bool RequirePicture(DataSetBuild& build, SourceTree& tree, u32 set, const std::string& name, PictureKind kind,
+                    u32 width, u32 height);
+// A name field of a record, from a scanned or built name.
+template <u32 n>
+void SetName(wchar (&field)[n], const std::string& text) {
+  for (u32 i = 0; i < n; ++i) field[i] = i < text.size() ? static_cast<wchar>(static_cast<u8>(text[i])) : 0;
+  field[n - 1] = 0;
+}

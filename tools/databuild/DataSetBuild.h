@@ -1,0 +1,64 @@
+// DataSetBuild - one run of the data builder: the options, the name
+// manifest, what the modules hand on to each other, and the modules
+// themselves, one per file of the data set, run in order:
+//
+//   "Data.dat"      the game's tables (DataArchiveModule); its records name
+//                   pictures, which it adds to the picture catalogue
+//   "Sprites.dat"   the 17 sprite sets (SpriteArchiveModule): every picture
+//                   of the catalogue, drawn or a labelled placeholder
+//   "Sounds.dat"    samples and music (SoundArchiveModule), synthesised
+//   "language.dat"  the language, always from its text source (LanguageBuild)
+//
+// A new archive is a new ArchiveModule added to MakeArchiveModules.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Manifest.h"
+#include "PictureCatalog.h"
+
+struct BuildOptions {
+  std::string sourceDir;   // tools/data
+  std::string dataDir;     // the data folder written (made when missing)
+  std::string fontFolder;  // faces looked up here first (empty: none)
+  bool systemFonts = true;
+};
+
+class DataSetBuild {
+ public:
+  explicit DataSetBuild(BuildOptions options) : options_(std::move(options)) {}
+
+  const BuildOptions& Options() const { return options_; }
+  std::string SourcePath(const std::string& relative) const { return options_.sourceDir + "/" + relative; }
+  std::string DataPath(const std::string& relative) const { return options_.dataDir + "/" + relative; }
+
+  Manifest& GetManifest() { return manifest_; }
+  PictureCatalog& Pictures() { return pictures_; }
+
+  // Things made as placeholders because no source makes them yet.
+  void CountPlaceholder(const char* kind) { placeholders_.push_back(kind); }
+  const std::vector<const char*>& Placeholders() const { return placeholders_; }
+
+ private:
+  BuildOptions options_;
+  Manifest manifest_;
+  PictureCatalog pictures_;
+  std::vector<const char*> placeholders_;
+};
+
+class ArchiveModule {
+ public:
+  virtual ~ArchiveModule() = default;
+  virtual const char* FileName() const = 0;
+  // Writes the file; false when it failed (a message has been printed).
+  virtual bool Build(DataSetBuild& build) = 0;
+};
+
+std::vector<std::unique_ptr<ArchiveModule>> MakeArchiveModules();
+
+// Reads the manifest and runs every module; 0 on success, otherwise a
+// message has been printed. Says what it wrote, the placeholders left and
+// the time it took.
+int BuildDataSet(const BuildOptions& options);

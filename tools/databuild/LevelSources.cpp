@@ -1,0 +1,333 @@
+// The levels of "LVLS" from their text-tree sources, one file a level
+// ("levels/level_01.txt" is the first). A file holds one block "level":
+//
+//   cell = C                 map cell, row x 7 + column (-1: not on the map)
+//   group = G                map group (finishing a level shows the next group)
+//   money = M                starting money
+//   bonus = NAME | none      the bonus the level unlocks
+//   music = NAME             its own music ("" or absent: the general tracks)
+//   player = X, Y            where the player starts
+//   empty_place = NAME       the level's two map sprites (level sprite set);
+//   tree_spot = NAME         by default "empty_place" and "tree_spot"
+//   rates = R0, ..., R5      base rates (default 1 each)
+//   charge = C0, ..., C5     initial charge factors of the bonus slots (default 1)
+//   restore_check = N        the value a saved level must match
+//   plant = NAME, LIMIT      up to 3; building = NAME, LIMIT up to 12
+//   stock = PRODUCT, COUNT   up to 64, the warehouse at the start
+//   villain_slot = SX, SY, X, Y, DIR   up to 16
+//   wave = SLOT, VILLAIN, DELAY_MS     SLOT -1: a free slot
+//   repeat = FIRST, LENGTH   the repeating waves (LENGTH below 1: none)
+//   ground = NAME, X, Y, LAYER         a ground tile (a ground of ground.txt)
+//   decoration = SPRITE, LAYER, X, Y, KIND, MIRRORED    a map sprite object
+//   decoration_emitter = SYSTEM, LAYER, X, Y, SORT_X, SORT_Y, PARAM
+//   obstacle = MASK, X, Y, WIDTH, HEIGHT
+//   point = KIND, X, Y [, ID, LEVEL, PRICE, WORD1, WORD2, MIRRORED]  up to 13;
+//           KIND empty (ID: its garbage, PRICE: the clearing price),
+//           warehouse, plant or building (ID: the plant or building)
+//   emitter = SYSTEM, X, Y, ANGLE
+//   info = BLOCK, ITEM_KIND, ITEM, TEXT_KEY, SPRITE, IMAGE, X, Y, BEFORE, AFTER
+//   easy { medals = BRONZE, SILVER, GOLD    limits in seconds
+//          task = KIND, TARGET [, ITEM, MIN_LEVEL] }   up to 3; KIND money,
+//   hard { the same }                       products, plants, buildings, clean
+//
+// A level that has a file must fill both play modes: medals falling from
+// bronze to gold, and at least one task.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "ContentSources.h"
+#include "DataSetBuild.h"
+#include "SourceTree.h"
+#include "base/Identifier.h"
+#include "content/ContentArchive.h"
+
+namespace {
+
+constexpr u32 kDecorationSide = 64;  // a decoration's picture when nothing else sizes it
+
+struct Word {
+  const char* text;
+  u32 value;
+};
+constexpr Word kTaskKinds[] = {{"money", 0}, {"products", 1}, {"plants", 2}, {"buildings", 3}, {"clean", 4}};
+constexpr Word kPointKinds[] = {{"empty", 0}, {"warehouse", 1}, {"plant", 2}, {"building", 3}};
+
+template <size_t n>
+bool FindWord(const Word (&words)[n], const std::string& text, u32* out) {
+  for (const Word& w : words)
+    if (text == w.text) {
+      *out = w.value;
+      return true;
+    }
+  return false;
+}
+
+u32 IdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
+
+class LevelReader {
+ public:
+  LevelReader(DataSetBuild& build, ContentTables& tables, SourceTree& tree) : build_(build), tables_(tables), tree_(tree) {}
+
+  void Read(LEVELINFO& level);
+
+ private:
+  void ReadLine(LEVELINFO& level, u32 i, const std::string& key);
+  void ReadRegime(LEVELREGIME& regime, const char16_t* mode);
+  // A name of an earlier table, as its id; 0 (and a fault) when unknown.
+  u32 Product(const std::string& name);
+  u32 Ground(const std::string& name);
+  u32 Garbage(const std::string& name);
+
+  DataSetBuild& build_;
+  ContentTables& tables_;
+  SourceTree& tree_;
+};
+
+u32 LevelReader::Product(const std::string& name) {
+  const u32 id = IdOf(name);
+  for (const PRODUCT& p : tables_.products)
+    if (p.id == id) return id;
+  tree_.Fail("\"" + name + "\" is no product");
+  return 0;
+}
+
+u32 LevelReader::Ground(const std::string& name) {
+  const u32 id = IdOf(name);
+  for (const GROUND& g : tables_.grounds)
+    if (g.id == id) return id;
+  tree_.Fail("\"" + name + "\" is no ground");
+  return 0;
+}
+
+u32 LevelReader::Garbage(const std::string& name) {
+  if (name.empty() || name == "none") return 0;
+  const u32 id = IdOf(name);
+  for (const GARBAGEINFO& g : tables_.garbage)
+    if (g.id == id) return id;
+  tree_.Fail("\"" + name + "\" is no garbage");
+  return 0;
+}
+
+void LevelReader::ReadRegime(LEVELREGIME& regime, const char16_t* mode) {
+  const std::vector<kis::TdrNode*> blocks = tree_.Blocks(mode);
+  if (blocks.size() != 1) {
+    tree_.Fail("needs one block \"" + NarrowName(mode) + "\"");
+    return;
+  }
+  kis::TdrNode* parent = blocks[0]->parent;
+  tree_.Enter(blocks[0]);
+  bool medals = false;
+  for (u32 i = 0; i < tree_.LineCount(); ++i) {
+    const std::string key = tree_.LineName(i);
+    if (key == "medals") {
+      i32 s[3] = {};
+      if (!tree_.Read(i, u"i4,i4,i4", &s[0], &s[1], &s[2])) continue;
+      if (!(s[0] >= s[1] && s[1] >= s[2] && s[2] > 0 && s[0] <= 24 * 3600)) {
+        tree_.Fail("medals: bronze, silver and gold limits in seconds, falling, above 0");
+        continue;
+      }
+      regime.bronze = s[0] * 1000;
+      regime.silver = s[1] * 1000;
+      regime.gold = s[2] * 1000;
+      medals = true;
+    } else if (key == "task") {
+      wchar kindName[16] = {}, item[32] = {};
+      LEVELTASK t{};
+      if (!tree_.Read(i, u"Z[16],i4,{Z[32],i4}", &kindName, &t.target, &item, &t.minLevel)) continue;
+      if (!FindWord(kTaskKinds, NarrowName(kindName), &t.kind)) {
+        tree_.Fail("task: unknown kind \"" + NarrowName(kindName) + "\"");
+        continue;
+      }
+      const std::string itemName = NarrowName(item);
+      if (t.kind == 1) t.item = Product(itemName);
+      else if (t.kind == 2 || t.kind == 3) t.item = IdOf(itemName);
+      if ((t.kind >= 1 && t.kind <= 3 && t.item == 0) || t.target < 1) {
+        tree_.Fail("task: needs its item and a target of at least 1");
+        continue;
+      }
+      if (regime.taskCount == kMaxLevelTasks) {
+        tree_.Fail("more than three tasks");
+        continue;
+      }
+      regime.tasks[regime.taskCount++] = t;
+    } else {
+      tree_.Fail("unknown line \"" + key + "\"");
+    }
+  }
+  if (!medals || regime.taskCount == 0) tree_.Fail("needs its medal limits and at least one task");
+  tree_.Enter(parent);
+}
+
+void LevelReader::Read(LEVELINFO& level) {
+  for (float& r : level.baseRates) r = 1.0f;
+  for (float& c : level.chargeFactors) c = 1.0f;
+  level.bonusId = -1;
+  SetName(level.emptyPlaceSprite, "empty_place");
+  SetName(level.treeSpotSprite, "tree_spot");
+  for (u32 i = 0; i < tree_.LineCount(); ++i) ReadLine(level, i, tree_.LineName(i));
+  ReadRegime(level.regimes[0], u"easy");
+  ReadRegime(level.regimes[1], u"hard");
+  for (const wchar* sprite : {static_cast<const wchar*>(level.emptyPlaceSprite), static_cast<const wchar*>(level.treeSpotSprite)})
+    RequirePicture(build_, tree_, kLevelSpriteSet, NarrowName(sprite), PictureKind::kMapSprite, kLevelSpriteWidth,
+                   kLevelSpriteHeight);
+}
+
+void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
+  wchar name[32] = {};
+  if (key == "cell") {
+    tree_.Read(i, u"i4", &level.mapCell);
+  } else if (key == "group") {
+    tree_.Read(i, u"i4", &level.mapGroup);
+  } else if (key == "money") {
+    tree_.Read(i, u"i4", &level.startMoney);
+  } else if (key == "bonus") {
+    if (!tree_.Read(i, u"Z[32]", &name)) return;
+    const std::string bonus = NarrowName(name);
+    level.bonusId = -1;
+    for (u32 b = 0; b < kBonusCount; ++b)
+      if (bonus == NarrowName(tables_.bonuses[b].name)) level.bonusId = static_cast<i32>(b);
+    if (level.bonusId < 0 && bonus != "none") tree_.Fail("bonus: \"" + bonus + "\" is no bonus");
+  } else if (key == "music") {
+    tree_.Read(i, u"Z[32]", &level.music);
+  } else if (key == "player") {
+    tree_.Read(i, u"i4,i4", &level.playerX, &level.playerY);
+  } else if (key == "empty_place") {
+    tree_.Read(i, u"Z[34]", &level.emptyPlaceSprite);
+  } else if (key == "tree_spot") {
+    tree_.Read(i, u"Z[32]", &level.treeSpotSprite);
+  } else if (key == "rates" || key == "charge") {
+    float* f = key == "rates" ? level.baseRates : level.chargeFactors;
+    tree_.Read(i, u"f,f,f,f,f,f", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+  } else if (key == "restore_check") {
+    tree_.Read(i, u"u4", &level.restoreCheck);
+  } else if (key == "plant" || key == "building") {
+    const bool plant = key == "plant";
+    KINDPAIR pair{};
+    if (!tree_.Read(i, u"Z[32],i4", &name, &pair.value)) return;
+    pair.id = IdOf(NarrowName(name));
+    u32& count = plant ? level.plantCount : level.buildingCount;
+    if (count == (plant ? kMaxLevelPlants : kMaxLevelBuildings)) return tree_.Fail("too many " + key + " kinds");
+    (plant ? level.plants : level.buildings)[count++] = pair;
+  } else if (key == "stock") {
+    STOCKPAIR pair{};
+    if (!tree_.Read(i, u"Z[32],i4", &name, &pair.count)) return;
+    pair.product = Product(NarrowName(name));
+    if (level.stockCount == kMaxLevelStock) return tree_.Fail("more than 64 stock entries");
+    level.stock[level.stockCount++] = pair;
+  } else if (key == "villain_slot") {
+    VILLAINSLOT s{};
+    if (!tree_.Read(i, u"i4,i4,i4,i4,i4", &s.startX, &s.startY, &s.x, &s.y, &s.direction)) return;
+    if (level.villainSlotCount == kMaxVillainSlots) return tree_.Fail("more than 16 villain slots");
+    level.villainSlots[level.villainSlotCount++] = s;
+  } else if (key == "wave") {
+    WAVEDEF w{};
+    if (tree_.Read(i, u"i4,Z[32],u4", &w.slot, &name, &w.delay)) {
+      w.villainKind = IdOf(NarrowName(name));
+      level.waves.push_back(w);
+    }
+  } else if (key == "repeat") {
+    tree_.Read(i, u"i4,i4", &level.firstRepeatWave, &level.repeatLength);
+  } else if (key == "ground") {
+    GROUNDPLACEMENT g{};
+    u32 layer = 0;
+    if (tree_.Read(i, u"Z[32],i4,i4,u4", &name, &g.x, &g.y, &layer)) {
+      g.groundId = Ground(NarrowName(name));
+      g.layer = static_cast<u8>(std::min<u32>(layer, 255));
+      level.ground.push_back(g);
+    }
+  } else if (key == "decoration") {
+    MAPOBJECTDEF d{};
+    u32 mirrored = 0;
+    if (tree_.Read(i, u"Z[32],u4,i4,i4,u4,u4", &d.name, &d.layer, &d.x, &d.y, &d.kind, &mirrored)) {
+      d.mirrored = mirrored ? 1 : 0;
+      build_.Pictures().RequireAnySize(kMapSpriteSet, NarrowName(d.name), PictureKind::kMapSprite, kDecorationSide,
+                                       kDecorationSide, "a level's decoration");
+      level.decorations.push_back(d);
+    }
+  } else if (key == "decoration_emitter") {
+    MAPOBJECTDEF d{};
+    d.type = kMapObjectEmitter;
+    i32 sortX = 0, sortY = 0;
+    if (tree_.Read(i, u"Z[32],u4,i4,i4,i4,i4,u4", &name, &d.layer, &d.x, &d.y, &sortX, &sortY, &d.spaceParam)) {
+      d.systemId = IdOf(NarrowName(name));
+      d.sortX = static_cast<i16>(sortX);
+      d.sortY = static_cast<i16>(sortY);
+      level.decorations.push_back(d);
+    }
+  } else if (key == "obstacle") {
+    OBSTACLEDEF o{};
+    if (tree_.Read(i, u"u4,i4,i4,i4,i4", &o.mask, &o.x, &o.y, &o.width, &o.height)) level.obstacles.push_back(o);
+  } else if (key == "point") {
+    wchar kind[16] = {};
+    POINTDEF p{};
+    u32 mirrored = 0;
+    if (!tree_.Read(i, u"Z[16],i4,i4,{Z[32],i4,u4,u4,u4,u4}", &kind, &p.x, &p.y, &name, &p.level, &p.price,
+                    &p.extra[0], &p.extra[1], &mirrored))
+      return;
+    if (!FindWord(kPointKinds, NarrowName(kind), &p.kind)) return tree_.Fail("point: unknown kind \"" + NarrowName(kind) + "\"");
+    p.id = p.kind == 0 ? Garbage(NarrowName(name)) : IdOf(NarrowName(name));
+    p.mark = mirrored ? 1 : 0;
+    level.points.push_back(p);
+  } else if (key == "emitter") {
+    EMITTERDEF e{};
+    if (tree_.Read(i, u"Z[32],i4,i4,f", &name, &e.x, &e.y, &e.angle)) {
+      e.systemId = IdOf(NarrowName(name));
+      level.emitters.push_back(e);
+    }
+  } else if (key == "info") {
+    INFOENTRY e{};
+    if (tree_.Read(i, u"u4,u4,Z[32],Z[32],Z[32],Z[32],i4,i4,i4,i4", &e.blockKind, &e.itemKind, &e.itemName,
+                   &e.textKey, &e.spriteName, &e.imageName, &e.imageX, &e.imageY, &e.spaceBefore, &e.spaceAfter))
+      level.intro.push_back(e);
+  } else {
+    tree_.Fail("unknown line \"" + key + "\"");
+  }
+}
+
+std::string LevelSourceName(u32 level) {
+  char name[32];
+  std::snprintf(name, sizeof name, "levels/level_%02u.txt", level + 1);
+  return name;
+}
+
+}  // namespace
+
+bool ReadLevels(DataSetBuild& build, ContentTables& tables) {
+  bool ok = true;
+  tables.levels.assign(kLevelCount, LEVELINFO{});
+  for (u32 n = 0; n < kLevelCount; ++n) {
+    const std::string relative = LevelSourceName(n);
+    if (!std::filesystem::exists(build.SourcePath(relative))) continue;
+    SourceTree tree;
+    if (!tree.Load(build.SourcePath(relative), relative)) {
+      ok = false;
+      continue;
+    }
+    const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"level");
+    if (blocks.size() != 1) {
+      tree.Fail("needs one block \"level\"");
+      ok = false;
+      continue;
+    }
+    tree.Enter(blocks[0]);
+    LEVELINFO& level = tables.levels[n];
+    LevelReader(build, tables, tree).Read(level);
+    LEVELCOUNTS counts{};
+    counts.of[kLevelGround] = static_cast<u32>(level.ground.size());
+    counts.of[kLevelDecorations] = static_cast<u32>(level.decorations.size());
+    counts.of[kLevelObstacles] = static_cast<u32>(level.obstacles.size());
+    counts.of[kLevelPoints] = static_cast<u32>(level.points.size());
+    counts.of[kLevelWaves] = static_cast<u32>(level.waves.size());
+    counts.of[kLevelEmitters] = static_cast<u32>(level.emitters.size());
+    counts.of[kLevelIntro] = static_cast<u32>(level.intro.size());
+    if (tree.Ok() && (!CheckLevelCounts(level, counts) || !ValidateLevelInfo(level)))
+      tree.Fail("the record does not pass the game's checks (counts, map cell, waves, rates)");
+    if (level.mapCell >= 0 && level.mapCell < static_cast<i32>(kMapGridCells)) {
+      if (tables.grid[level.mapCell] >= 0) tree.Fail("its map cell is another level's");
+      tables.grid[level.mapCell] = static_cast<i32>(n);
+    }
+    ok = tree.Ok() && ok;
+  }
+  return ok;
+}

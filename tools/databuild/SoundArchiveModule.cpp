@@ -1,0 +1,59 @@
+#include "SoundArchiveModule.h"
+
+#include <cstdio>
+
+#include "MusicComposer.h"
+#include "SoundRecipes.h"
+#include "common/OggEncoder.h"
+#include "platform/encoding/Utf.h"
+#include "resources/SoundArchiveWriter.h"
+
+namespace {
+
+constexpr float kSampleQuality = 0.3f;
+constexpr float kMusicQuality = 0.4f;
+
+}  // namespace
+
+bool SoundArchiveModule::Build(DataSetBuild& build) {
+  SoundArchiveWriter writer;
+  double sampleSeconds = 0, musicSeconds = 0;
+  for (const ManifestEntry& e : build.GetManifest().Entries()) {
+    if (e.kind == NameKind::kSound) {
+      SoundSample sound;
+      if (!MakeSound(e.name, &sound)) {
+        sound = PlaceholderSound(e.name);
+        build.CountPlaceholder("sound");
+      }
+      sampleSeconds += static_cast<double>(sound.samples.size()) / synth::kRate;
+      SoundSampleEntry entry{plat::Utf8ToUtf16(e.name), sound.loop ? 1u : 0u,
+                             tools::EncodeOggVorbis(sound.samples, 1, synth::kRate, kSampleQuality)};
+      if (entry.data.empty()) {
+        std::fprintf(stderr, "databuild: sound %s does not encode\n", e.name.c_str());
+        return false;
+      }
+      writer.samples.push_back(std::move(entry));
+    } else if (e.kind == NameKind::kMusic) {
+      std::vector<float> stereo;
+      if (!ComposeMusic(e.name, &stereo)) {
+        stereo = PlaceholderMusic();
+        build.CountPlaceholder("music");
+      }
+      musicSeconds += static_cast<double>(stereo.size()) / 2 / synth::kRate;
+      SoundMusicEntry entry{plat::Utf8ToUtf16(e.name), tools::EncodeOggVorbis(stereo, 2, synth::kRate, kMusicQuality)};
+      if (entry.data.empty()) {
+        std::fprintf(stderr, "databuild: music %s does not encode\n", e.name.c_str());
+        return false;
+      }
+      writer.music.push_back(std::move(entry));
+    }
+  }
+  const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));
+  if (!writer.Write(path.c_str())) {
+    std::fprintf(stderr, "databuild: cannot write %s\n", build.DataPath(FileName()).c_str());
+    return false;
+  }
+  std::printf("Sounds.dat: %zu samples (%.1f s), %zu music tracks (%.1f s)\n", writer.samples.size(), sampleSeconds,
+              writer.music.size(), musicSeconds);
+  return true;
+}

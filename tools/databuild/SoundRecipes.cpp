@@ -1,0 +1,294 @@
+#include "SoundRecipes.h"
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "base/Identifier.h"
+
+namespace {
+
+using synth::Adsr;
+using synth::Bell;
+using synth::Biquad;
+using synth::Frames;
+using synth::kPi;
+using synth::kRate;
+using synth::Mono;
+using synth::Noise;
+using synth::NoteHz;
+using synth::NoiseBurst;
+using synth::Oscillator;
+using synth::Tone;
+using synth::Wave;
+
+Adsr Env(double attack, double decay, double sustain = 0, double release = 0.02) {
+  return Adsr{attack, decay, sustain, release};
+}
+
+Mono Silence(double seconds) { return Mono(Frames(seconds), 0.0f); }
+
+void Add(Mono& into, const Mono& what, double at, float gain) { synth::MixInto(into, what, Frames(at), gain); }
+
+Mono Finish(Mono s, float peak) {
+  synth::FadeEdges(s, 0.0005, 0.01);
+  synth::ScaleToPeak(s, peak);
+  return s;
+}
+
+Mono Click() {
+  Mono s = Silence(0.045);
+  Add(s, NoiseBurst(Biquad::BandPass(3200, 2.0), 3200, 2400, 0.002, Env(0.0005, 0.012), 11), 0, 0.8f);
+  Add(s, Tone(Wave::kSine, 1400, 900, 0.002, Env(0.0005, 0.02)), 0, 0.5f);
+  return Finish(s, 0.6f);
+}
+
+Mono Whoosh(double from, double to, double seconds, u32 seed) {
+  return NoiseBurst(Biquad::BandPass(from, 1.4), from, to, seconds * 0.6, Env(seconds * 0.3, seconds * 0.3, 0.7, seconds * 0.4), seed);
+}
+
+Mono Pop() {
+  Mono s = Tone(Wave::kSine, 950, 280, 0.06, Env(0.002, 0.07));
+  Add(s, NoiseBurst(Biquad::LowPass(2500), 2500, 2500, 0.003, Env(0.0005, 0.006), 21), 0, 0.3f);
+  return Finish(s, 0.6f);
+}
+
+Mono Arpeggio(std::initializer_list<double> notes, double step, double ring, float peak) {
+  Mono s = Silence(step * notes.size() + ring);
+  double at = 0;
+  for (const double n : notes) {
+    Add(s, Bell(NoteHz(n), ring, ring / 4, {1.0, 3.93, 9.2}), at, 1.0f);
+    at += step;
+  }
+  return Finish(s, peak);
+}
+
+// Two ticks of a wood block a second apart, a second long: loops evenly.
+Mono TickTock() {
+  Mono s = Silence(1.0);
+  for (int k = 0; k < 2; ++k) {
+    const double hz = k == 0 ? 1050 : 780;
+    Add(s, NoiseBurst(Biquad::BandPass(hz * 2, 6.0), hz * 2, hz * 2, 0.002, Env(0.0005, 0.03), 31 + k), k * 0.5, 0.6f);
+    Add(s, Tone(Wave::kSine, hz, hz * 0.97, 0.002, Env(0.0005, 0.05)), k * 0.5, 0.7f);
+  }
+  synth::ScaleToPeak(s, 0.55f);
+  return s;
+}
+
+Mono Coins() {
+  Mono s = Silence(0.7);
+  const double times[] = {0.0, 0.055, 0.11, 0.19, 0.245};
+  const double pitches[] = {2950, 3400, 3150, 3650, 3300};
+  for (int k = 0; k < 5; ++k)
+    Add(s, Bell(pitches[k], 0.45, 0.35, {1.0, 1.41, 2.03, 2.72}), times[k], k == 4 ? 0.9f : 0.7f);
+  return Finish(s, 0.55f);
+}
+
+Mono PageTurn() {
+  Mono s = Whoosh(1800, 600, 0.22, 41);
+  Add(s, Pop(), 0.16, 0.25f);
+  return Finish(s, 0.45f);
+}
+
+Mono Thump() {
+  Mono s = Tone(Wave::kSine, 170, 55, 0.12, Env(0.001, 0.16));
+  Add(s, NoiseBurst(Biquad::LowPass(1500), 1500, 400, 0.015, Env(0.001, 0.03), 51), 0, 0.5f);
+  return Finish(s, 0.75f);
+}
+
+// A descending "wah" of a saw through a closing filter.
+Mono DriveOff() {
+  const double held = 0.55;
+  Adsr env = Env(0.01, 0.1, 0.8, 0.15);
+  Mono s(Frames(env.Length(held)));
+  Oscillator osc(Wave::kSaw), wobble(Wave::kSine);
+  Biquad lp = Biquad::LowPass(3000, 2.5);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const double t = static_cast<double>(i) / kRate, u = std::min(1.0, t / held);
+    const double hz = 440 * std::pow(0.5, u) * (1 + 0.03 * wobble.Next(7));
+    if (i % 32 == 0) lp.Retune(3000 * std::pow(0.12, u));
+    s[i] = static_cast<float>(env.At(t, held)) * lp.Run(osc.Next(hz));
+  }
+  return Finish(s, 0.55f);
+}
+
+Mono Buzzer() {
+  Mono s = Silence(0.42);
+  for (int k = 0; k < 2; ++k) {
+    Mono beep = Tone(Wave::kSquare, 330, 330, 0.13, Env(0.005, 0.02, 0.9, 0.02));
+    Biquad lp = Biquad::LowPass(1400);
+    for (float& v : beep) v = lp.Run(v);
+    Add(s, beep, k * 0.21, 1.0f);
+  }
+  return Finish(s, 0.5f);
+}
+
+Mono Whistle() {
+  Mono s = Tone(Wave::kSine, 700, 1500, 0.32, Env(0.02, 0.05, 0.8, 0.06));
+  Add(s, Whoosh(900, 2500, 0.38, 61), 0, 0.35f);
+  return Finish(s, 0.5f);
+}
+
+Mono Splat() {
+  Mono s = NoiseBurst(Biquad::LowPass(1400, 1.2), 1400, 300, 0.05, Env(0.001, 0.15), 71);
+  Add(s, Tone(Wave::kSine, 110, 60, 0.05, Env(0.001, 0.12)), 0, 0.8f);
+  return Finish(s, 0.7f);
+}
+
+Mono Burst() {
+  // A sharp burst, then a few crackles dying away.
+  Mono s = Silence(0.4);
+  Add(s, NoiseBurst(Biquad::HighPass(700), 700, 700, 0.01, Env(0.0005, 0.09), 81), 0, 1.0f);
+  Noise when(83);
+  for (int k = 0; k < 6; ++k) {
+    const double at = 0.05 + 0.04 * k + 0.015 * when.Next();
+    const double hz = 2500 + 400 * k;
+    Add(s, NoiseBurst(Biquad::BandPass(hz, 3.0), hz, hz, 0.001, Env(0.0003, 0.012), 85 + k), at,
+        0.5f / (1 + k * 0.3f));
+  }
+  return Finish(s, 0.6f);
+}
+
+Mono Bees() {
+  const double held = 1.0;
+  Adsr env = Env(0.25, 0.1, 1.0, 0.3);
+  Mono s(Frames(env.Length(held)));
+  Oscillator a(Wave::kSaw), b(Wave::kSaw), vib(Wave::kSine), trem(Wave::kSine);
+  Biquad bp = Biquad::BandPass(900, 1.5);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    const double v = vib.Next(11);
+    const double x = a.Next(182 + 5 * v) + 0.8 * b.Next(197 - 4 * v);
+    s[i] = static_cast<float>(env.At(t, held) * (0.75 + 0.25 * trem.Next(23))) * bp.Run(static_cast<float>(x));
+  }
+  return Finish(s, 0.5f);
+}
+
+// Rain: softly filtered noise with drops, `seconds` long; as a loop its end
+// is faded into its start.
+Mono Rain(double seconds, bool loop, u32 seed) {
+  const double extra = loop ? 0.25 : 0.0;
+  Mono s(Frames(seconds + extra));
+  Noise noise(seed);
+  Biquad lp = Biquad::LowPass(2600, 0.6), hp = Biquad::HighPass(250);
+  for (float& v : s) v = 0.5f * hp.Run(lp.Run(noise.Next()));
+  Noise drops(seed + 1);
+  const int count = static_cast<int>(seconds * 14);
+  for (int k = 0; k < count; ++k) {
+    const double at = (0.5 + 0.5 * drops.Next()) * seconds;
+    const double hz = 2200 + 1600 * (0.5 + 0.5 * drops.Next());
+    const Mono drop = Tone(Wave::kSine, hz, hz * 0.7, 0.004, Env(0.0005, 0.025));
+    synth::MixAround(s, drop, Frames(at), 0.18f);
+  }
+  if (loop) {
+    const size_t n = Frames(seconds), fade = Frames(extra);
+    for (size_t i = 0; i < fade; ++i) {
+      const float w = static_cast<float>(i) / fade;
+      s[i] = w * s[i] + (1 - w) * s[n + i];
+    }
+    s.resize(n);
+    synth::ScaleToPeak(s, 0.45f);
+    return s;
+  }
+  synth::FadeEdges(s, 0.3, 0.6);
+  synth::ScaleToPeak(s, 0.5f);
+  return s;
+}
+
+Mono SpeedUp() {
+  Mono s = Whoosh(500, 4000, 0.45, 91);
+  Add(s, Tone(Wave::kTriangle, 300, 1200, 0.35, Env(0.01, 0.05, 0.7, 0.1)), 0, 0.35f);
+  return Finish(s, 0.55f);
+}
+
+Mono Factory() {
+  Mono s = Silence(0.85);
+  Mono hum = Tone(Wave::kSquare, 55, 55, 0.6, Env(0.05, 0.1, 0.8, 0.2));
+  Biquad lp = Biquad::LowPass(300);
+  for (float& v : hum) v = lp.Run(v);
+  Add(s, hum, 0, 0.5f);
+  for (int k = 0; k < 3; ++k) {
+    Add(s, Bell(610 + 40 * k, 0.3, 0.12, {1.0, 2.31, 3.87, 5.1}), 0.05 + 0.2 * k, 0.6f);
+    Add(s, NoiseBurst(Biquad::BandPass(2000, 5.0), 2000, 2000, 0.003, Env(0.0005, 0.02), 101 + k), 0.05 + 0.2 * k, 0.5f);
+  }
+  return Finish(s, 0.55f);
+}
+
+// A bouncy "boing" up a fourth, then a higher one.
+Mono Boing() {
+  Mono s = Silence(0.7);
+  for (int k = 0; k < 2; ++k) {
+    const double base = NoteHz(k == 0 ? 67 : 72), held = 0.18;
+    Adsr env = Env(0.005, 0.12, 0.4, 0.12);
+    Mono note(Frames(env.Length(held)));
+    Oscillator osc(Wave::kTriangle), vib(Wave::kSine);
+    for (size_t i = 0; i < note.size(); ++i) {
+      const double t = static_cast<double>(i) / kRate;
+      const double hz = base * (1 + 0.25 * std::exp(-t * 30)) * (1 + 0.02 * vib.Next(9));
+      note[i] = static_cast<float>(env.At(t, held)) * osc.Next(hz);
+    }
+    Add(s, note, k * 0.22, 1.0f);
+  }
+  return Finish(s, 0.55f);
+}
+
+Mono Chime(double a, double b, double gap) {
+  Mono s = Silence(gap + 1.0);
+  Add(s, Bell(NoteHz(a), 1.0, 0.35, {1.0, 2.0, 3.01, 4.2}), 0, 1.0f);
+  Add(s, Bell(NoteHz(b), 1.0, 0.35, {1.0, 2.0, 3.01, 4.2}), gap, 0.9f);
+  return Finish(s, 0.55f);
+}
+
+using Recipe = std::function<SoundSample()>;
+
+SoundSample Once(Mono s) { return SoundSample{std::move(s), false}; }
+SoundSample Looping(Mono s) { return SoundSample{std::move(s), true}; }
+
+const std::map<std::string, Recipe>& Recipes() {
+  static const std::map<std::string, Recipe> recipes = {
+      {"click", [] { return Once(Click()); }},
+      {"window", [] { return Once(Finish(Whoosh(400, 2500, 0.24, 3), 0.4f)); }},
+      {"select", [] { return Once(Pop()); }},
+      {"task_done", [] { return Once(Arpeggio({72, 76, 79, 84}, 0.075, 0.6, 0.6f)); }},
+      {"time_warning", [] { return Looping(TickTock()); }},
+      {"sale", [] { return Once(Coins()); }},
+      {"comic", [] { return Once(PageTurn()); }},
+      {"award", [] { return Once(Chime(79, 84, 0.12)); }},
+      {"villain_hit", [] { return Once(Thump()); }},
+      {"villain_drive_off", [] { return Once(DriveOff()); }},
+      {"warehouse_full", [] { return Once(Buzzer()); }},
+      {"villain_shot", [] { return Once(Whistle()); }},
+      {"villain_shot_hit", [] { return Once(Splat()); }},
+      {"villain_shot_burst", [] { return Once(Burst()); }},
+      {"bonus_bees", [] { return Once(Bees()); }},
+      {"bonus_rain", [] { return Once(Rain(1.4, false, 111)); }},
+      {"bonus_speed", [] { return Once(SpeedUp()); }},
+      {"bonus_instant", [] { return Once(Arpeggio({84, 86, 88, 91, 93, 96, 98, 100}, 0.045, 0.4, 0.5f)); }},
+      {"bonus_factories", [] { return Once(Factory()); }},
+      {"bonus_animals", [] { return Once(Boing()); }},
+      {"rain_loop", [] { return Looping(Rain(4.0, true, 121)); }},
+      {"award_notice", [] { return Once(Chime(76, 83, 0.09)); }},
+  };
+  return recipes;
+}
+
+}  // namespace
+
+bool MakeSound(const std::string& name, SoundSample* out) {
+  const auto it = Recipes().find(name);
+  if (it == Recipes().end()) return false;
+  *out = it->second();
+  return true;
+}
+
+SoundSample PlaceholderSound(const std::string& name) {
+  static const int kPentatonic[] = {0, 2, 4, 7, 9};
+  const u32 id = kis::NameIdA(name.c_str());
+  Mono s = Silence(0.2);
+  for (int k = 0; k < 2; ++k) {
+    const int step = static_cast<int>((id >> (8 * k)) % 10);
+    const double note = 72 + 12 * (step / 5) + kPentatonic[step % 5];
+    Add(s, Tone(Wave::kTriangle, NoteHz(note), NoteHz(note), 0.05, Env(0.003, 0.06)), k * 0.08, 1.0f);
+  }
+  return Once(Finish(s, 0.35f));
+}

@@ -1,0 +1,20 @@
+// SoundRecipes - the game's sound samples, synthesised: the standard sounds
+// of the interface and the level (clicks, pops, coins, chimes, warnings,
+// the villains' shots, the bonuses, the rain loop), each a recipe of
+// oscillators, envelopes, noise and filters. Mono at synth::kRate.
+#pragma once
+
+#include <string>
+
+#include "Synth.h"
+
+struct SoundSample {
+  synth::Mono samples;
+  bool loop = false;  // played looping (its end runs into its start without a seam)
+};
+
+// The sound of that name; false when there is no recipe for it.
+bool MakeSound(const std::string& name, SoundSample* out);
+// What stands in for a sound with no recipe yet: a short soft blip whose
+// two notes follow from the name.
+SoundSample PlaceholderSound(const std::string& name);
