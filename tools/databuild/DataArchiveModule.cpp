@@ -9,68 +9,35 @@
 
 namespace {
 
-// One section: reads what it needs (false on a fault of its source, which
-// has been printed) and writes its body.
+// One section: the reader of its source (none for a section made from
+// nothing), which fills the tables and prints any fault, and the writer of
+// its body from them.
 struct SectionRecipe {
   u32 id;
   u32 subId;
   const char* what;
-  bool (*make)(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body);
+  bool (*read)(DataSetBuild& build, ContentTables& tables);
+  std::vector<u8> (*body)(const ContentTables& tables);
 };
-
-// The start-up loader only checks that this section is there.
-bool MakeConstants(DataSetBuild&, ContentTables&, std::vector<u8>* body) {
-  body->clear();
-  return true;
-}
-
-bool MakeBonuses(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadBonuses(build, tables)) return false;
-  *body = BonusSection(tables.bonuses);
-  return true;
-}
-
-bool MakeGround(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadGround(build, tables)) return false;
-  *body = GroundSection(tables.grounds);
-  return true;
-}
-
-bool MakeGarbage(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadGarbage(build, tables)) return false;
-  *body = GarbageSection(tables.garbage);
-  return true;
-}
-
-bool MakeProducts(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadProducts(build, tables)) return false;
-  *body = ProductSection(tables.products);
-  return true;
-}
-
-bool MakeLevels(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadLevels(build, tables)) return false;
-  *body = LevelSection(tables.grid, tables.levels);
-  return true;
-}
-
-bool MakeAwards(DataSetBuild& build, ContentTables& tables, std::vector<u8>* body) {
-  if (!ReadAwards(build, tables)) return false;
-  *body = AwardSection(tables.tiered, tables.records);
-  return true;
-}
 
 // In the loader's order. A section whose source names another table's
 // entries comes after that table (levels name bonuses, products, ground and
-// garbage).
+// garbage). "CNST" is empty: the start-up loader only checks it is there.
 constexpr SectionRecipe kSections[] = {
-    {kConstantsSectionId, kConstantsSectionSubId, "CNST", MakeConstants},
-    {kBonusSectionId, kBonusSectionSubId, "BONS", MakeBonuses},
-    {kGroundSectionId, kGroundSectionSubId, "GRND", MakeGround},
-    {kGarbageSectionId, kGarbageSectionSubId, "LPNT", MakeGarbage},
-    {kProductSectionId, kProductSectionSubId, "PROD", MakeProducts},
-    {kLevelSectionId, kLevelSectionSubId, "LVLS", MakeLevels},
-    {kAwardSectionId, kAwardSectionSubId, "awards", MakeAwards},
+    {kConstantsSectionId, kConstantsSectionSubId, "CNST", nullptr,
+     [](const ContentTables&) { return std::vector<u8>(); }},
+    {kBonusSectionId, kBonusSectionSubId, "BONS", ReadBonuses,
+     [](const ContentTables& t) { return BonusSection(t.bonuses); }},
+    {kGroundSectionId, kGroundSectionSubId, "GRND", ReadGround,
+     [](const ContentTables& t) { return GroundSection(t.grounds); }},
+    {kGarbageSectionId, kGarbageSectionSubId, "LPNT", ReadGarbage,
+     [](const ContentTables& t) { return GarbageSection(t.garbage); }},
+    {kProductSectionId, kProductSectionSubId, "PROD", ReadProducts,
+     [](const ContentTables& t) { return ProductSection(t.products); }},
+    {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
+     [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
+    {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
+     [](const ContentTables& t) { return AwardSection(t.tiered, t.records); }},
 };
 
 }  // namespace
@@ -80,13 +47,12 @@ bool DataArchiveModule::Build(DataSetBuild& build) {
   std::vector<DataSection> sections;
   bool ok = true;
   for (const SectionRecipe& recipe : kSections) {
-    DataSection section{recipe.id, recipe.subId, {}};
-    if (!recipe.make(build, tables, &section.body)) {
+    if (recipe.read && !recipe.read(build, tables)) {
       std::fprintf(stderr, "databuild: section %s of Data.dat not made\n", recipe.what);
       ok = false;
       continue;
     }
-    sections.push_back(std::move(section));
+    sections.push_back(DataSection{recipe.id, recipe.subId, recipe.body(tables)});
   }
   if (!ok) return false;
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));

@@ -75,37 +75,25 @@ class LevelReader {
   void ReadLine(LEVELINFO& level, u32 i, const std::string& key);
   void ReadRegime(LEVELREGIME& regime, const char16_t* mode);
   // A name of an earlier table, as its id; 0 (and a fault) when unknown.
-  u32 Product(const std::string& name);
-  u32 Ground(const std::string& name);
-  u32 Garbage(const std::string& name);
+  template <class Record>
+  u32 Known(const std::string& name, const std::vector<Record>& table, const char* what);
+  u32 Product(const std::string& name) { return Known(name, tables_.products, "product"); }
+  u32 Ground(const std::string& name) { return Known(name, tables_.grounds, "ground"); }
+  u32 Garbage(const std::string& name) {
+    return name.empty() || name == "none" ? 0 : Known(name, tables_.garbage, "garbage");
+  }
 
   DataSetBuild& build_;
   ContentTables& tables_;
   SourceTree& tree_;
 };
 
-u32 LevelReader::Product(const std::string& name) {
+template <class Record>
+u32 LevelReader::Known(const std::string& name, const std::vector<Record>& table, const char* what) {
   const u32 id = IdOf(name);
-  for (const PRODUCT& p : tables_.products)
-    if (p.id == id) return id;
-  tree_.Fail("\"" + name + "\" is no product");
-  return 0;
-}
-
-u32 LevelReader::Ground(const std::string& name) {
-  const u32 id = IdOf(name);
-  for (const GROUND& g : tables_.grounds)
-    if (g.id == id) return id;
-  tree_.Fail("\"" + name + "\" is no ground");
-  return 0;
-}
-
-u32 LevelReader::Garbage(const std::string& name) {
-  if (name.empty() || name == "none") return 0;
-  const u32 id = IdOf(name);
-  for (const GARBAGEINFO& g : tables_.garbage)
-    if (g.id == id) return id;
-  tree_.Fail("\"" + name + "\" is no garbage");
+  for (const Record& r : table)
+    if (r.id == id) return id;
+  tree_.Fail("\"" + name + "\" is no " + what);
   return 0;
 }
 
