@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/Maths.h"
 #include "base/Random.h"
 #include "base/Strings.h"
 #include "engine/DXLTexture.h"
@@ -158,8 +159,9 @@ void Sprite::MakeDrawItem(SPRITEDRAWITEM* out, i32 frame, const DXLRECTF& dest, 
   if (EffectiveTurn(turn) & 1) place = DXLRECTF{place.left, place.top, place.left + h, place.top + w};
   out->flags = 0xFFFFFFFFu;
   out->dest = place;
-  out->bounds = DXLRECT{static_cast<i32>(std::floor(place.left)), static_cast<i32>(std::floor(place.top)),
-                        static_cast<i32>(std::ceil(place.right)), static_cast<i32>(std::ceil(place.bottom))};
+  // Frames of any size give bounds inside the integer range.
+  out->bounds = DXLRECT{kis::FloorToInt(place.left), kis::FloorToInt(place.top), kis::CeilToInt(place.right),
+                        kis::CeilToInt(place.bottom)};
 }
 
 void Sprite::MakeDrawItemRect(SPRITEDRAWITEM* out, i32 frame, const DXLRECT& dest, const DXLRECT* source,
