@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "BenchFolder.h"
-#include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "platform/encoding/Utf.h"
 #include "resources/SpriteArchiveWriter.h"
 #include "resources/SpriteSet.h"
@@ -30,14 +30,8 @@ std::u16string Name(const char* stem, u32 set, u32 i) {
 
 // A 4 x 4 uncompressed Targa picture.
 std::vector<u8> Picture() {
-  std::vector<u8> file(18 + 4 * 4 * 4, 0xFF);
-  std::fill(file.begin(), file.begin() + 18, 0);
-  file[2] = 2;
-  kis::PutU16LE(&file[12], 4);
-  kis::PutU16LE(&file[14], 4);
-  file[16] = 32;
-  file[17] = 0x28;
-  return file;
+  const std::vector<u32> white(4 * 4, 0xFFFFFFFFu);
+  return DXLEncodeTGA32(4, 4, white.data());
 }
 
 SpriteArchiveWriter Generate() {

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "FuzzViewer.h"
-#include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "engine/DXLWindowViewer.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/WindowSystem.h"
 #include "platform/headless/Session.h"
@@ -30,14 +30,8 @@ namespace spritefuzz {
 
 // An 8 x 8 uncompressed Targa picture.
 inline std::vector<u8> Picture() {
-  std::vector<u8> file(18 + 8 * 8 * 4, 0x80);
-  std::fill(file.begin(), file.begin() + 18, 0);
-  file[2] = 2;
-  kis::PutU16LE(&file[12], 8);
-  kis::PutU16LE(&file[14], 8);
-  file[16] = 32;
-  file[17] = 0x28;
-  return file;
+  const std::vector<u32> grey(8 * 8, 0x80808080u);
+  return DXLEncodeTGA32(8, 8, grey.data());
 }
 
 // Set 2: the image "pic", a grid sprite "a", an explicit sprite "b" with a

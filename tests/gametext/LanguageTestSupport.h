@@ -14,6 +14,7 @@
 
 #include "base/text/TdrDocument.h"
 #include "engine/DXLTexture.h"
+#include "engine/image/SaveBitmapTGA.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEFont.h"
 #include "platform/encoding/Utf.h"
@@ -42,16 +43,9 @@ inline std::string U8(const wchar* s) { return s ? plat::Utf16ToUtf8(s) : std::s
 
 // A white 32-bit Targa picture.
 inline std::string WhiteTarga(u32 width, u32 height) {
-  std::string t(18, '\0');
-  t[2] = 2;
-  t[12] = static_cast<char>(width & 0xFF);
-  t[13] = static_cast<char>(width >> 8);
-  t[14] = static_cast<char>(height & 0xFF);
-  t[15] = static_cast<char>(height >> 8);
-  t[16] = 32;
-  t[17] = 0x28;
-  t.append(size_t{width} * height * 4, '\xFF');
-  return t;
+  const std::vector<u32> white(size_t{width} * height, 0xFFFFFFFFu);
+  const std::vector<u8> file = DXLEncodeTGA32(width, height, white.data());
+  return std::string(file.begin(), file.end());
 }
 
 // A bitmap font of cells `width` pixels wide for the printable ASCII range.
