@@ -345,6 +345,7 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
       src.du = static_cast<int64_t>(next() % (3 << 16)) - (3 << 15);
       src.dv = static_cast<int64_t>(next() % (2 << 16)) - (1 << 16);
       if (trial % 13 == 0) src.du = 0x10000, src.dv = 0, src.u |= 0x8000, src.v |= 0x8000;  // unscaled row
+      if (trial % 13 == 1) src.du = 0x10000, src.dv = 0;  // unscaled, off the texel centres
       const int x = static_cast<int>(next() % 40), n = 1 + static_cast<int>(next() % (width - 41));
       const SpanShader shader = ChooseSpanShader(s, true);
       ASSERT_NE(shader, &ShadeSpan) << trial;

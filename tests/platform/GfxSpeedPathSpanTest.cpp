@@ -1,6 +1,7 @@
 // The wide vector span paths against the narrow ones on the cases they treat
 // specially: bilinear footprints that reach past clamped edges of small and
-// odd-sized textures, and blended sprites whose rows mix clear, opaque and
+// odd-sized textures (also a texel a pixel, as sprites drawn at 1:1 off the
+// pixel grid sample them), and blended sprites whose rows mix clear, opaque and
 // partly transparent runs.
 #include <vector>
 
@@ -57,6 +58,7 @@ TEST(GfxSpeedPathSpan, BilinearSpansPastClampedEdgesMatchOnBothPaths) {
       src.du = static_cast<int64_t>(rng.Next() % (4 << 16)) - (2 << 16);
       src.dv = static_cast<int64_t>(rng.Next() % (2 << 16)) - (1 << 16);
       if (trial % 5 == 0) src.dv = 0;  // along a row of texels
+      if (trial % 5 == 1) src.du = 0x10000, src.dv = 0;  // a texel a pixel, off the texel centres
       const int x = static_cast<int>(rng.Next() % 20), n = 1 + static_cast<int>(rng.Next() % 170);
       std::vector<uint32_t> start(200, 0xFF123456u), wide, narrow, general;
       WideAndNarrow(

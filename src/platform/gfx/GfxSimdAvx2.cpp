@@ -1,5 +1,7 @@
 #include "platform/gfx/GfxSimdAvx2.h"
 
+#include <cstddef>
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define TM_GFX_AVX2 1
@@ -116,6 +118,18 @@ TM_AVX2 __m256i ColumnSums(__m256i pairs, __m256i weights) {
   return _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), round), 14);
 }
 
+// The row sums of the pixels 0 1 | 4 5 (A) and 2 3 | 6 7 (B), top and
+// bottom, weighted by the vertical pairs of each pixel (wy0 for 0 | 4, wy1
+// for 1 | 5, ...) and packed into eight pixels in order.
+TM_AVX2 __m256i CombineRows(__m256i topA, __m256i botA, __m256i topB, __m256i botB, __m256i wy0, __m256i wy1,
+                            __m256i wy2, __m256i wy3) {
+  const __m256i s0 = ColumnSums(_mm256_unpacklo_epi16(topA, botA), wy0);  // 0 | 4
+  const __m256i s1 = ColumnSums(_mm256_unpackhi_epi16(topA, botA), wy1);  // 1 | 5
+  const __m256i s2 = ColumnSums(_mm256_unpacklo_epi16(topB, botB), wy2);  // 2 | 6
+  const __m256i s3 = ColumnSums(_mm256_unpackhi_epi16(topB, botB), wy3);  // 3 | 7
+  return _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3));
+}
+
 // Eight bilinear texels with horizontal weights x and vertical weights y
 // (0..128 in each 32-bit lane) from their texel pairs (c00, c10) and
 // (c01, c11), given as 64-bit lanes for the pixels 0 1 | 4 5 (A) and
@@ -131,15 +145,36 @@ TM_AVX2 __m256i BilinearWeighted(__m256i x, __m256i y, __m256i topA, __m256i bot
   const __m256i wxA = _mm256_unpacklo_epi32(wx, wx);
   const __m256i wxB = _mm256_unpackhi_epi32(wx, wx);
   const __m256i wy = _mm256_or_si256(_mm256_sub_epi32(c128, y), _mm256_slli_epi32(y, 16));
-  topA = RowSums(topA, wxA);
-  botA = RowSums(botA, wxA);
-  topB = RowSums(topB, wxB);
-  botB = RowSums(botB, wxB);
-  const __m256i s0 = ColumnSums(_mm256_unpacklo_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x00));  // 0 | 4
-  const __m256i s1 = ColumnSums(_mm256_unpackhi_epi16(topA, botA), _mm256_shuffle_epi32(wy, 0x55));  // 1 | 5
-  const __m256i s2 = ColumnSums(_mm256_unpacklo_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xAA));  // 2 | 6
-  const __m256i s3 = ColumnSums(_mm256_unpackhi_epi16(topB, botB), _mm256_shuffle_epi32(wy, 0xFF));  // 3 | 7
-  return _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3));
+  return CombineRows(RowSums(topA, wxA), RowSums(botA, wxA), RowSums(topB, wxB), RowSums(botB, wxB),
+                     _mm256_shuffle_epi32(wy, 0x00), _mm256_shuffle_epi32(wy, 0x55), _mm256_shuffle_epi32(wy, 0xAA),
+                     _mm256_shuffle_epi32(wy, 0xFF));
+}
+
+// Eight bilinear texels of footprints one texel apart along a row (drawing
+// at 1:1 off the pixel grid): every pixel has the first one's weights, and
+// the pairs (c00, c10) of the pixels are the texels t0 and t1 of the top
+// row and b0 and b1 of the bottom row, t1 and b1 one texel on from t0 and
+// b0. The sums are those of BilinearWeighted.
+TM_AVX2 __m256i BilinearUnitStep8(__m256i t0, __m256i t1, __m256i b0, __m256i b1, __m256i wx, __m256i wy) {
+  const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
+  const __m256i topA = _mm256_maddubs_epi16(wx, _mm256_xor_si256(_mm256_unpacklo_epi8(t0, t1), flip));
+  const __m256i botA = _mm256_maddubs_epi16(wx, _mm256_xor_si256(_mm256_unpacklo_epi8(b0, b1), flip));
+  const __m256i topB = _mm256_maddubs_epi16(wx, _mm256_xor_si256(_mm256_unpackhi_epi8(t0, t1), flip));
+  const __m256i botB = _mm256_maddubs_epi16(wx, _mm256_xor_si256(_mm256_unpackhi_epi8(b0, b1), flip));
+  return CombineRows(topA, botA, topB, botB, wy, wy, wy, wy);
+}
+
+TM_AVX2 __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// The texels row[left + k], k = 0..7, their columns clamped into a row of
+// w >= 8 texels: one load, and where the run reaches past an end, one
+// permutation of the eight texels at that end.
+TM_AVX2 __m256i ClampedRow8(const uint32_t* row, int w, int32_t left) {
+  if (left >= 0 && left <= w - 8) return Load8(row + left);
+  const int32_t base = left < 0 ? 0 : w - 8;
+  __m256i index = _mm256_add_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  index = _mm256_min_epi32(_mm256_max_epi32(index, _mm256_setzero_si256()), _mm256_set1_epi32(w - 1));
+  return _mm256_permutevar8x32_epi32(Load8(row + base), _mm256_sub_epi32(index, _mm256_set1_epi32(base)));
 }
 
 // The weights of 16.16 coordinates u, v (already less half a texel): the
@@ -195,17 +230,17 @@ TM_AVX2 __m256i BilinearClampedU8(const uint32_t* texels, int w, int h, bool wra
                           Pairs(texels, bottom[2], bottom[3], bottom[6], bottom[7]));
 }
 
-// Eight bilinear texels with addressing: clamped columns take
-// BilinearClampedU8; with wrapped columns, blocks wholly inside the texture
-// take Bilinear8 and others gather their four texels one by one.
+// Eight bilinear texels with addressing: blocks wholly inside the texture
+// take Bilinear8; others with clamped columns BilinearClampedU8, with
+// wrapped columns gather their four texels one by one.
 TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wrapU, bool wrapV, __m256i u,
                                    __m256i v) {
-  if (!wrapU && w >= 2) return BilinearClampedU8(texels, w, h, wrapV, u, v);
   const __m256i ix = _mm256_srai_epi32(u, 16), iy = _mm256_srai_epi32(v, 16);
   const __m256i minus1 = _mm256_set1_epi32(-1);
   const __m256i insideX = _mm256_and_si256(_mm256_cmpgt_epi32(ix, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(w - 1), ix));
   const __m256i insideY = _mm256_and_si256(_mm256_cmpgt_epi32(iy, minus1), _mm256_cmpgt_epi32(_mm256_set1_epi32(h - 1), iy));
   if (_mm256_movemask_epi8(_mm256_and_si256(insideX, insideY)) == -1) return Bilinear8(texels, w, u, v);
+  if (!wrapU && w >= 2) return BilinearClampedU8(texels, w, h, wrapV, u, v);
   const __m256i one = _mm256_set1_epi32(1), width = _mm256_set1_epi32(w);
   const __m256i x0 = AddressAxis(ix, w, wrapU), x1 = AddressAxis(_mm256_add_epi32(ix, one), w, wrapU);
   const __m256i row0 = _mm256_mullo_epi32(AddressAxis(iy, h, wrapV), width);
@@ -307,17 +342,42 @@ __attribute__((target("avx2"))) void FetchLinearAvx2(const uint32_t* texels, int
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
   __m256i u = _mm256_add_epi32(_mm256_set1_epi32(tu), _mm256_mullo_epi32(steps, du1));
   __m256i v = _mm256_add_epi32(_mm256_set1_epi32(tv), _mm256_mullo_epi32(steps, dv1));
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
-    u = _mm256_add_epi32(u, u8);
-    v = _mm256_add_epi32(v, v8);
+  // Footprints a texel apart along one row of texels (1:1 off the pixel
+  // grid) with clamped columns: two rows of texels, addressed once, each
+  // read as two runs of eight a texel apart.
+  const bool unit = du == 0x10000 && dv == 0 && !wrapU && w >= 8;
+  const uint32_t *top = texels, *bottom = texels;
+  __m256i wx = _mm256_setzero_si256(), wy = _mm256_setzero_si256();
+  const int32_t column = tu >> 16;
+  if (unit) {
+    const int32_t row = tv >> 16;
+    auto address = [&](int32_t r) { return wrapV ? (r & (h - 1)) : r < 0 ? 0 : r >= h ? h - 1 : r; };
+    top = texels + static_cast<ptrdiff_t>(address(row)) * w;
+    bottom = texels + static_cast<ptrdiff_t>(address(row + 1)) * w;
+    const int x = (tu >> 9) & 127, y = (tv >> 9) & 127;
+    wx = _mm256_set1_epi16(static_cast<short>((128 - x) | (x << 8)));
+    wy = _mm256_set1_epi32((128 - y) | (y << 16));
   }
-  if (i < n) {
-    // The last few: eight more computed, only those asked for kept.
+  int i = 0;
+  for (; i < n; i += 8) {
+    __m256i block;
+    if (unit) {
+      const int32_t left = column + i;
+      block = BilinearUnitStep8(ClampedRow8(top, w, left), ClampedRow8(top, w, left + 1), ClampedRow8(bottom, w, left),
+                                ClampedRow8(bottom, w, left + 1), wx, wy);
+    } else {
+      block = BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v);
+      u = _mm256_add_epi32(u, u8);
+      v = _mm256_add_epi32(v, v8);
+    }
+    if (i + 8 <= n) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), block);
+      continue;
+    }
+    // The last few: eight computed, only those asked for kept.
     alignas(32) uint32_t rest[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(rest), BilinearAddressed8(texels, w, h, wrapU, wrapV, u, v));
-    for (int k = 0; i < n; ++i, ++k) out[i] = rest[k];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(rest), block);
+    for (int k = 0; i + k < n; ++k) out[i + k] = rest[k];
   }
 }
 
