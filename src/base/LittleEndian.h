@@ -44,6 +44,10 @@ inline void PutU64LE(void* p, u64 v) {
   PutU32LE(b + 4, static_cast<u32>(v >> 32));
 }
 
+// Two's-complement 32-bit integers stored as their 32-bit pattern.
+inline i32 GetI32LE(const void* p) { return static_cast<i32>(GetU32LE(p)); }
+inline void PutI32LE(void* p, i32 v) { PutU32LE(p, static_cast<u32>(v)); }
+
 // IEEE single-precision floats stored as their 32-bit pattern.
 inline float GetF32LE(const void* p) { return std::bit_cast<float>(GetU32LE(p)); }
 inline void PutF32LE(void* p, float v) { PutU32LE(p, std::bit_cast<u32>(v)); }

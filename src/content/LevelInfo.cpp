@@ -7,16 +7,15 @@
 #include "content/ContentArchive.h"
 
 using kis::GetF32LE;
+using kis::GetI32LE;
 using kis::GetU16LE;
 using kis::GetU32LE;
 using kis::PutF32LE;
+using kis::PutI32LE;
 using kis::PutU16LE;
 using kis::PutU32LE;
 
 namespace {
-
-i32 GetI32(const u8* p) { return static_cast<i32>(GetU32LE(p)); }
-void PutI32(u8* p, i32 v) { PutU32LE(p, static_cast<u32>(v)); }
 
 constexpr u32 kRegimeOffset = 72;
 constexpr u32 kRegimeSize = 64;
@@ -24,46 +23,46 @@ constexpr u32 kVillainSlotOffset = 1132;
 constexpr u32 kVillainSlotSize = 20;
 
 void ParseRegime(const u8* raw, LEVELREGIME* r) {
-  r->bronze = GetI32(raw);
-  r->silver = GetI32(raw + 4);
-  r->gold = GetI32(raw + 8);
+  r->bronze = GetI32LE(raw);
+  r->silver = GetI32LE(raw + 4);
+  r->gold = GetI32LE(raw + 8);
   r->taskCount = GetU32LE(raw + 12);
   for (u32 i = 0; i < kMaxLevelTasks; ++i) {
     const u8* t = raw + 16 + 16 * i;
-    r->tasks[i] = LEVELTASK{GetU32LE(t), GetU32LE(t + 4), GetI32(t + 8), GetI32(t + 12)};
+    r->tasks[i] = LEVELTASK{GetU32LE(t), GetU32LE(t + 4), GetI32LE(t + 8), GetI32LE(t + 12)};
   }
 }
 
 void PutRegime(u8* raw, const LEVELREGIME& r) {
-  PutI32(raw, r.bronze);
-  PutI32(raw + 4, r.silver);
-  PutI32(raw + 8, r.gold);
+  PutI32LE(raw, r.bronze);
+  PutI32LE(raw + 4, r.silver);
+  PutI32LE(raw + 8, r.gold);
   PutU32LE(raw + 12, r.taskCount);
   for (u32 i = 0; i < kMaxLevelTasks; ++i) {
     u8* t = raw + 16 + 16 * i;
     PutU32LE(t, r.tasks[i].kind);
     PutU32LE(t + 4, r.tasks[i].item);
-    PutI32(t + 8, r.tasks[i].minLevel);
-    PutI32(t + 12, r.tasks[i].target);
+    PutI32LE(t + 8, r.tasks[i].minLevel);
+    PutI32LE(t + 12, r.tasks[i].target);
   }
 }
 
 void ParsePairs(const u8* raw, KINDPAIR* out, u32 n) {
-  for (u32 i = 0; i < n; ++i) out[i] = KINDPAIR{GetU32LE(raw + 8 * i), GetI32(raw + 8 * i + 4)};
+  for (u32 i = 0; i < n; ++i) out[i] = KINDPAIR{GetU32LE(raw + 8 * i), GetI32LE(raw + 8 * i + 4)};
 }
 void ParsePairs(const u8* raw, STOCKPAIR* out, u32 n) {
-  for (u32 i = 0; i < n; ++i) out[i] = STOCKPAIR{GetU32LE(raw + 8 * i), GetI32(raw + 8 * i + 4)};
+  for (u32 i = 0; i < n; ++i) out[i] = STOCKPAIR{GetU32LE(raw + 8 * i), GetI32LE(raw + 8 * i + 4)};
 }
 void PutPairs(u8* raw, const KINDPAIR* in, u32 n) {
   for (u32 i = 0; i < n; ++i) {
     PutU32LE(raw + 8 * i, in[i].id);
-    PutI32(raw + 8 * i + 4, in[i].value);
+    PutI32LE(raw + 8 * i + 4, in[i].value);
   }
 }
 void PutPairs(u8* raw, const STOCKPAIR* in, u32 n) {
   for (u32 i = 0; i < n; ++i) {
     PutU32LE(raw + 8 * i, in[i].product);
-    PutI32(raw + 8 * i + 4, in[i].count);
+    PutI32LE(raw + 8 * i + 4, in[i].count);
   }
 }
 
@@ -78,11 +77,11 @@ void PutFloats(u8* raw, const float* in, u32 n) {
 // --- Array records -----------------------------------------------------------------
 
 void ParseEntry(const u8* raw, GROUNDPLACEMENT* g) {
-  *g = GROUNDPLACEMENT{GetI32(raw), GetI32(raw + 4), raw[8], GetU32LE(raw + 12)};
+  *g = GROUNDPLACEMENT{GetI32LE(raw), GetI32LE(raw + 4), raw[8], GetU32LE(raw + 12)};
 }
 void PutEntry(u8* raw, const GROUNDPLACEMENT& g) {
-  PutI32(raw, g.x);
-  PutI32(raw + 4, g.y);
+  PutI32LE(raw, g.x);
+  PutI32LE(raw + 4, g.y);
   raw[8] = g.layer;
   PutU32LE(raw + 12, g.groundId);
 }
@@ -92,8 +91,8 @@ void ParseEntry(const u8* raw, MAPOBJECTDEF* d) {
   d->type = GetU32LE(raw);
   ParseWideField(raw + 4, d->name);
   d->layer = GetU32LE(raw + 68);
-  d->x = GetI32(raw + 72);
-  d->y = GetI32(raw + 76);
+  d->x = GetI32LE(raw + 72);
+  d->y = GetI32LE(raw + 76);
   if (d->type == kMapObjectEmitter) {
     d->systemId = GetU32LE(raw + 80);
     d->sortX = static_cast<i16>(GetU16LE(raw + 84));
@@ -108,8 +107,8 @@ void PutEntry(u8* raw, const MAPOBJECTDEF& d) {
   PutU32LE(raw, d.type);
   PutWideField(raw + 4, d.name);
   PutU32LE(raw + 68, d.layer);
-  PutI32(raw + 72, d.x);
-  PutI32(raw + 76, d.y);
+  PutI32LE(raw + 72, d.x);
+  PutI32LE(raw + 76, d.y);
   if (d.type == kMapObjectEmitter) {
     PutU32LE(raw + 80, d.systemId);
     PutU16LE(raw + 84, static_cast<u16>(d.sortX));
@@ -122,46 +121,46 @@ void PutEntry(u8* raw, const MAPOBJECTDEF& d) {
 }
 
 void ParseEntry(const u8* raw, OBSTACLEDEF* o) {
-  *o = OBSTACLEDEF{GetU32LE(raw), GetI32(raw + 4), GetI32(raw + 8), GetI32(raw + 12), GetI32(raw + 16)};
+  *o = OBSTACLEDEF{GetU32LE(raw), GetI32LE(raw + 4), GetI32LE(raw + 8), GetI32LE(raw + 12), GetI32LE(raw + 16)};
 }
 void PutEntry(u8* raw, const OBSTACLEDEF& o) {
   PutU32LE(raw, o.mask);
-  PutI32(raw + 4, o.x);
-  PutI32(raw + 8, o.y);
-  PutI32(raw + 12, o.width);
-  PutI32(raw + 16, o.height);
+  PutI32LE(raw + 4, o.x);
+  PutI32LE(raw + 8, o.y);
+  PutI32LE(raw + 12, o.width);
+  PutI32LE(raw + 16, o.height);
 }
 
 void ParseEntry(const u8* raw, POINTDEF* p) {
-  *p = POINTDEF{GetU32LE(raw),      GetI32(raw + 4), GetU32LE(raw + 8), GetU32LE(raw + 12),
-                {GetU32LE(raw + 16), GetU32LE(raw + 20)}, GetI32(raw + 24), GetI32(raw + 28), raw[32]};
+  *p = POINTDEF{GetU32LE(raw),      GetI32LE(raw + 4), GetU32LE(raw + 8), GetU32LE(raw + 12),
+                {GetU32LE(raw + 16), GetU32LE(raw + 20)}, GetI32LE(raw + 24), GetI32LE(raw + 28), raw[32]};
 }
 void PutEntry(u8* raw, const POINTDEF& p) {
   PutU32LE(raw, p.kind);
-  PutI32(raw + 4, p.level);
+  PutI32LE(raw + 4, p.level);
   PutU32LE(raw + 8, p.id);
   PutU32LE(raw + 12, p.price);
   PutU32LE(raw + 16, p.extra[0]);
   PutU32LE(raw + 20, p.extra[1]);
-  PutI32(raw + 24, p.x);
-  PutI32(raw + 28, p.y);
+  PutI32LE(raw + 24, p.x);
+  PutI32LE(raw + 28, p.y);
   raw[32] = p.mark;
 }
 
-void ParseEntry(const u8* raw, WAVEDEF* w) { *w = WAVEDEF{GetI32(raw), GetU32LE(raw + 4), GetU32LE(raw + 8)}; }
+void ParseEntry(const u8* raw, WAVEDEF* w) { *w = WAVEDEF{GetI32LE(raw), GetU32LE(raw + 4), GetU32LE(raw + 8)}; }
 void PutEntry(u8* raw, const WAVEDEF& w) {
-  PutI32(raw, w.slot);
+  PutI32LE(raw, w.slot);
   PutU32LE(raw + 4, w.villainKind);
   PutU32LE(raw + 8, w.delay);
 }
 
 void ParseEntry(const u8* raw, EMITTERDEF* e) {
-  *e = EMITTERDEF{GetU32LE(raw), GetI32(raw + 4), GetI32(raw + 8), GetF32LE(raw + 12)};
+  *e = EMITTERDEF{GetU32LE(raw), GetI32LE(raw + 4), GetI32LE(raw + 8), GetF32LE(raw + 12)};
 }
 void PutEntry(u8* raw, const EMITTERDEF& e) {
   PutU32LE(raw, e.systemId);
-  PutI32(raw + 4, e.x);
-  PutI32(raw + 8, e.y);
+  PutI32LE(raw + 4, e.x);
+  PutI32LE(raw + 8, e.y);
   PutF32LE(raw + 12, e.angle);
 }
 
@@ -172,10 +171,10 @@ void ParseEntry(const u8* raw, INFOENTRY* e) {
   ParseWideField(raw + 72, e->textKey);
   ParseWideField(raw + 136, e->spriteName);
   ParseWideField(raw + 200, e->imageName);
-  e->imageX = GetI32(raw + 264);
-  e->imageY = GetI32(raw + 268);
-  e->spaceBefore = GetI32(raw + 272);
-  e->spaceAfter = GetI32(raw + 276);
+  e->imageX = GetI32LE(raw + 264);
+  e->imageY = GetI32LE(raw + 268);
+  e->spaceBefore = GetI32LE(raw + 272);
+  e->spaceAfter = GetI32LE(raw + 276);
 }
 void PutEntry(u8* raw, const INFOENTRY& e) {
   PutU32LE(raw, e.blockKind);
@@ -184,10 +183,10 @@ void PutEntry(u8* raw, const INFOENTRY& e) {
   PutWideField(raw + 72, e.textKey);
   PutWideField(raw + 136, e.spriteName);
   PutWideField(raw + 200, e.imageName);
-  PutI32(raw + 264, e.imageX);
-  PutI32(raw + 268, e.imageY);
-  PutI32(raw + 272, e.spaceBefore);
-  PutI32(raw + 276, e.spaceAfter);
+  PutI32LE(raw + 264, e.imageX);
+  PutI32LE(raw + 268, e.imageY);
+  PutI32LE(raw + 272, e.spaceBefore);
+  PutI32LE(raw + 276, e.spaceAfter);
 }
 
 template <class T>
@@ -225,11 +224,11 @@ u32 ArrayCount(const LEVELINFO& l, u32 array) {
 
 void ParseLevelFixed(const u8* raw, LEVELINFO* out, LEVELCOUNTS* counts) {
   std::memcpy(out->head, raw, sizeof out->head);
-  out->mapCell = GetI32(raw + 64);
-  out->mapGroup = GetI32(raw + 68);
+  out->mapCell = GetI32LE(raw + 64);
+  out->mapGroup = GetI32LE(raw + 68);
   for (u32 r = 0; r < kLevelRegimes; ++r) ParseRegime(raw + kRegimeOffset + r * kRegimeSize, &out->regimes[r]);
-  out->startMoney = GetI32(raw + 200);
-  out->bonusId = GetI32(raw + 204);
+  out->startMoney = GetI32LE(raw + 200);
+  out->bonusId = GetI32LE(raw + 204);
   out->restoreCheck = GetU32LE(raw + 208);
   ParseFloats(raw + 212, out->baseRates, 6);
   out->plantCount = GetU32LE(raw + 236);
@@ -240,17 +239,17 @@ void ParseLevelFixed(const u8* raw, LEVELINFO* out, LEVELCOUNTS* counts) {
   ParsePairs(raw + 368, out->stock, kMaxLevelStock);
   ParseFloats(raw + 880, out->chargeFactors, 6);
   ParseWideField(raw + 904, out->music);
-  out->playerX = GetI32(raw + 972);
-  out->playerY = GetI32(raw + 976);
+  out->playerX = GetI32LE(raw + 972);
+  out->playerY = GetI32LE(raw + 976);
   ParseWideField(raw + 980, out->emptyPlaceSprite);
   ParseWideField(raw + 1048, out->treeSpotSprite);
   out->villainSlotCount = GetU32LE(raw + 1128);
   for (u32 i = 0; i < kMaxVillainSlots; ++i) {
     const u8* s = raw + kVillainSlotOffset + i * kVillainSlotSize;
-    out->villainSlots[i] = VILLAINSLOT{GetI32(s), GetI32(s + 4), GetI32(s + 8), GetI32(s + 12), GetI32(s + 16)};
+    out->villainSlots[i] = VILLAINSLOT{GetI32LE(s), GetI32LE(s + 4), GetI32LE(s + 8), GetI32LE(s + 12), GetI32LE(s + 16)};
   }
-  out->firstRepeatWave = GetI32(raw + 1456);
-  out->repeatLength = GetI32(raw + 1460);
+  out->firstRepeatWave = GetI32LE(raw + 1456);
+  out->repeatLength = GetI32LE(raw + 1460);
   counts->of[kLevelIntro] = GetU32LE(raw + 968);
   counts->of[kLevelGround] = GetU32LE(raw + 1112);
   counts->of[kLevelDecorations] = GetU32LE(raw + 1116);
@@ -263,11 +262,11 @@ void ParseLevelFixed(const u8* raw, LEVELINFO* out, LEVELCOUNTS* counts) {
 void PutLevelFixed(u8* raw, const LEVELINFO& l) {
   std::memset(raw, 0, kLevelFixedSize);
   std::memcpy(raw, l.head, sizeof l.head);
-  PutI32(raw + 64, l.mapCell);
-  PutI32(raw + 68, l.mapGroup);
+  PutI32LE(raw + 64, l.mapCell);
+  PutI32LE(raw + 68, l.mapGroup);
   for (u32 r = 0; r < kLevelRegimes; ++r) PutRegime(raw + kRegimeOffset + r * kRegimeSize, l.regimes[r]);
-  PutI32(raw + 200, l.startMoney);
-  PutI32(raw + 204, l.bonusId);
+  PutI32LE(raw + 200, l.startMoney);
+  PutI32LE(raw + 204, l.bonusId);
   PutU32LE(raw + 208, l.restoreCheck);
   PutFloats(raw + 212, l.baseRates, 6);
   PutU32LE(raw + 236, l.plantCount);
@@ -279,8 +278,8 @@ void PutLevelFixed(u8* raw, const LEVELINFO& l) {
   PutFloats(raw + 880, l.chargeFactors, 6);
   PutWideField(raw + 904, l.music);
   PutU32LE(raw + 968, ArrayCount(l, kLevelIntro));
-  PutI32(raw + 972, l.playerX);
-  PutI32(raw + 976, l.playerY);
+  PutI32LE(raw + 972, l.playerX);
+  PutI32LE(raw + 976, l.playerY);
   PutWideField(raw + 980, l.emptyPlaceSprite);
   PutWideField(raw + 1048, l.treeSpotSprite);
   PutU32LE(raw + 1112, ArrayCount(l, kLevelGround));
@@ -291,15 +290,15 @@ void PutLevelFixed(u8* raw, const LEVELINFO& l) {
   for (u32 i = 0; i < kMaxVillainSlots; ++i) {
     u8* s = raw + kVillainSlotOffset + i * kVillainSlotSize;
     const VILLAINSLOT& v = l.villainSlots[i];
-    PutI32(s, v.startX);
-    PutI32(s + 4, v.startY);
-    PutI32(s + 8, v.x);
-    PutI32(s + 12, v.y);
-    PutI32(s + 16, v.direction);
+    PutI32LE(s, v.startX);
+    PutI32LE(s + 4, v.startY);
+    PutI32LE(s + 8, v.x);
+    PutI32LE(s + 12, v.y);
+    PutI32LE(s + 16, v.direction);
   }
   PutU32LE(raw + 1452, ArrayCount(l, kLevelWaves));
-  PutI32(raw + 1456, l.firstRepeatWave);
-  PutI32(raw + 1460, l.repeatLength);
+  PutI32LE(raw + 1456, l.firstRepeatWave);
+  PutI32LE(raw + 1460, l.repeatLength);
   PutU32LE(raw + 1464, ArrayCount(l, kLevelEmitters));
 }
 

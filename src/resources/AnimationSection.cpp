@@ -14,29 +14,28 @@
 namespace {
 
 using kis::GetF32LE;
+using kis::GetI32LE;
 using kis::GetU32LE;
 using kis::PutF32LE;
+using kis::PutI32LE;
 using kis::PutU32LE;
-
-i32 GetI32(const u8* p) { return static_cast<i32>(GetU32LE(p)); }
-void PutI32(u8* p, i32 v) { PutU32LE(p, static_cast<u32>(v)); }
 
 void ParseDirection(const u8* raw, ANIMDIRECTION* d) {
   ParseSpriteName(raw, d->sprite);
-  d->first = GetI32(raw + 64);
-  d->count = GetI32(raw + 68);
-  d->offsetX = GetI32(raw + 72);
-  d->offsetY = GetI32(raw + 76);
+  d->first = GetI32LE(raw + 64);
+  d->count = GetI32LE(raw + 68);
+  d->offsetX = GetI32LE(raw + 72);
+  d->offsetY = GetI32LE(raw + 76);
   d->angle = GetF32LE(raw + 80);
   d->spritePtr = nullptr;  // the stored pointer slot means nothing
 }
 
 void PutDirection(u8* raw, const ANIMDIRECTION& d) {
   PutSpriteName(raw, d.sprite);
-  PutI32(raw + 64, d.first);
-  PutI32(raw + 68, d.count);
-  PutI32(raw + 72, d.offsetX);
-  PutI32(raw + 76, d.offsetY);
+  PutI32LE(raw + 64, d.first);
+  PutI32LE(raw + 68, d.count);
+  PutI32LE(raw + 72, d.offsetX);
+  PutI32LE(raw + 76, d.offsetY);
   PutF32LE(raw + 80, d.angle);
   PutU32LE(raw + 84, 0);
 }

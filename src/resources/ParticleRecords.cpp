@@ -9,35 +9,27 @@
 namespace {
 
 using kis::GetF32LE;
+using kis::GetI32LE;
 using kis::GetU32LE;
 using kis::PutF32LE;
+using kis::PutI32LE;
 using kis::PutU32LE;
 
-i32 GetI32(const u8* p) { return static_cast<i32>(GetU32LE(p)); }
-void PutI32(u8* p, i32 v) { PutU32LE(p, static_cast<u32>(v)); }
-
 void GetPair(const u8* p, i32 (&out)[2]) {
-  out[0] = GetI32(p);
-  out[1] = GetI32(p + 4);
+  out[0] = GetI32LE(p);
+  out[1] = GetI32LE(p + 4);
 }
 void GetPair(const u8* p, float (&out)[2]) {
   out[0] = GetF32LE(p);
   out[1] = GetF32LE(p + 4);
 }
 void PutPair(u8* p, const i32 (&v)[2]) {
-  PutI32(p, v[0]);
-  PutI32(p + 4, v[1]);
+  PutI32LE(p, v[0]);
+  PutI32LE(p + 4, v[1]);
 }
 void PutPair(u8* p, const float (&v)[2]) {
   PutF32LE(p, v[0]);
   PutF32LE(p + 4, v[1]);
-}
-
-void Append(std::vector<u8>* out, const u8* bytes, size_t n) { out->insert(out->end(), bytes, bytes + n); }
-void AppendU32(std::vector<u8>* out, u32 v) {
-  u8 raw[4];
-  PutU32LE(raw, v);
-  Append(out, raw, 4);
 }
 
 }  // namespace
@@ -90,9 +82,9 @@ void ParseParticleSystem(const u8* raw, GPSSYSTEM* out) {
   out->unused = GetU32LE(raw + 8);
   out->nameId = GetU32LE(raw + 12);
   out->paramsId = GetU32LE(raw + 16);
-  out->startDelay = GetI32(raw + 20);
-  out->cyclePeriod = GetI32(raw + 24);
-  out->life = GetI32(raw + 28);
+  out->startDelay = GetI32LE(raw + 20);
+  out->cyclePeriod = GetI32LE(raw + 24);
+  out->life = GetI32LE(raw + 28);
   GetPair(raw + 32, out->burstInterval);
   out->directionOffset = GetF32LE(raw + 40);
   out->directionSpread = GetF32LE(raw + 44);
@@ -106,9 +98,9 @@ void PutParticleSystem(u8* raw, const GPSSYSTEM& r) {
   PutU32LE(raw + 8, r.unused);
   PutU32LE(raw + 12, r.nameId);
   PutU32LE(raw + 16, r.paramsId);
-  PutI32(raw + 20, r.startDelay);
-  PutI32(raw + 24, r.cyclePeriod);
-  PutI32(raw + 28, r.life);
+  PutI32LE(raw + 20, r.startDelay);
+  PutI32LE(raw + 24, r.cyclePeriod);
+  PutI32LE(raw + 28, r.life);
   PutPair(raw + 32, r.burstInterval);
   PutF32LE(raw + 40, r.directionOffset);
   PutF32LE(raw + 44, r.directionSpread);
@@ -138,30 +130,34 @@ GPSSYSTEM MakeParticleSystem(const wchar* name, u32 paramsId, const wchar* sprit
 
 std::vector<u8> ParticleSectionBody(const std::vector<GPSCURVE>& curves, const std::vector<GPSPARAMS>& params,
                                     const std::vector<GPSSYSTEM>& systems, u32 total) {
-  std::vector<u8> out;
-  AppendU32(&out, total != 0xFFFFFFFFu ? total : static_cast<u32>(curves.size() + params.size() + systems.size()));
-  AppendU32(&out, static_cast<u32>(curves.size()));
+  size_t size = 16 + params.size() * kEmitterParamsRecordSize + systems.size() * kParticleSystemRecordSize;
+  for (const GPSCURVE& c : curves) size += 8 + c.points.size() * kCurvePointRecordSize;
+  std::vector<u8> out(size);
+  u8* at = out.data();
+  auto word = [&at](u32 v) {
+    PutU32LE(at, v);
+    at += 4;
+  };
+  word(total != 0xFFFFFFFFu ? total : static_cast<u32>(curves.size() + params.size() + systems.size()));
+  word(static_cast<u32>(curves.size()));
   for (const GPSCURVE& c : curves) {
-    AppendU32(&out, c.id);
-    AppendU32(&out, static_cast<u32>(c.points.size()));
+    word(c.id);
+    word(static_cast<u32>(c.points.size()));
     for (const GPSCURVEPOINT& p : c.points) {
-      u8 raw[kCurvePointRecordSize];
-      PutF32LE(raw, p.duration);
-      PutU32LE(raw + 4, p.color);
-      Append(&out, raw, sizeof raw);
+      PutF32LE(at, p.duration);
+      at += 4;
+      word(p.color);
     }
   }
-  AppendU32(&out, static_cast<u32>(params.size()));
+  word(static_cast<u32>(params.size()));
   for (const GPSPARAMS& p : params) {
-    u8 raw[kEmitterParamsRecordSize];
-    PutEmitterParams(raw, p);
-    Append(&out, raw, sizeof raw);
+    PutEmitterParams(at, p);
+    at += kEmitterParamsRecordSize;
   }
-  AppendU32(&out, static_cast<u32>(systems.size()));
+  word(static_cast<u32>(systems.size()));
   for (const GPSSYSTEM& s : systems) {
-    u8 raw[kParticleSystemRecordSize];
-    PutParticleSystem(raw, s);
-    Append(&out, raw, sizeof raw);
+    PutParticleSystem(at, s);
+    at += kParticleSystemRecordSize;
   }
   return out;
 }

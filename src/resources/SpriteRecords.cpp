@@ -5,16 +5,11 @@
 #include "base/LittleEndian.h"
 
 using kis::GetF32LE;
+using kis::GetI32LE;
 using kis::GetU32LE;
 using kis::PutF32LE;
+using kis::PutI32LE;
 using kis::PutU32LE;
-
-namespace {
-
-i32 GetI32(const u8* p) { return static_cast<i32>(GetU32LE(p)); }
-void PutI32(u8* p, i32 v) { PutU32LE(p, static_cast<u32>(v)); }
-
-}  // namespace
 
 void ParseSpriteName(const u8* raw, wchar* out) {
   for (u32 i = 0; i + 1 < kSpriteNameSize; ++i) out[i] = static_cast<wchar>(kis::GetU16LE(raw + 2 * i));
@@ -58,14 +53,14 @@ void PutFrameSeqRecord(u8* raw, const DXLFRAMESEQ& seq) {
 }
 
 void ParseRectRecord(const u8* raw, DXLRECT* out) {
-  *out = DXLRECT{GetI32(raw), GetI32(raw + 4), GetI32(raw + 8), GetI32(raw + 12)};
+  *out = DXLRECT{GetI32LE(raw), GetI32LE(raw + 4), GetI32LE(raw + 8), GetI32LE(raw + 12)};
 }
 
 void PutRectRecord(u8* raw, const DXLRECT& rect) {
-  PutI32(raw, rect.left);
-  PutI32(raw + 4, rect.top);
-  PutI32(raw + 8, rect.right);
-  PutI32(raw + 12, rect.bottom);
+  PutI32LE(raw, rect.left);
+  PutI32LE(raw + 4, rect.top);
+  PutI32LE(raw + 8, rect.right);
+  PutI32LE(raw + 12, rect.bottom);
 }
 
 void ParseImageRecord(const u8* raw, IMAGERECORD* out) {
@@ -93,14 +88,14 @@ void ParseSpriteRecord(const u8* raw, SPRITERECORD* out) {
   out->flipH = raw[132];
   out->flipV = raw[133];
   out->unused = raw[134];
-  out->turn = GetI32(raw + 136);
-  out->frameCount = GetI32(raw + 140);
+  out->turn = GetI32LE(raw + 136);
+  out->frameCount = GetI32LE(raw + 140);
   out->explicitFrames = raw[144];
   ParseRectRecord(raw + 148, &out->area);
-  out->frameWidth = GetI32(raw + 164);
-  out->frameHeight = GetI32(raw + 168);
-  out->gapX = GetI32(raw + 172);
-  out->gapY = GetI32(raw + 176);
+  out->frameWidth = GetI32LE(raw + 164);
+  out->frameHeight = GetI32LE(raw + 168);
+  out->gapX = GetI32LE(raw + 172);
+  out->gapY = GetI32LE(raw + 176);
   out->hasDrawState = raw[180];
   out->hasAnimation = raw[181];
 }
@@ -113,14 +108,14 @@ void PutSpriteRecord(u8* raw, const SPRITERECORD& record) {
   raw[132] = record.flipH;
   raw[133] = record.flipV;
   raw[134] = record.unused;
-  PutI32(raw + 136, record.turn);
-  PutI32(raw + 140, record.frameCount);
+  PutI32LE(raw + 136, record.turn);
+  PutI32LE(raw + 140, record.frameCount);
   raw[144] = record.explicitFrames;
   PutRectRecord(raw + 148, record.area);
-  PutI32(raw + 164, record.frameWidth);
-  PutI32(raw + 168, record.frameHeight);
-  PutI32(raw + 172, record.gapX);
-  PutI32(raw + 176, record.gapY);
+  PutI32LE(raw + 164, record.frameWidth);
+  PutI32LE(raw + 168, record.frameHeight);
+  PutI32LE(raw + 172, record.gapX);
+  PutI32LE(raw + 176, record.gapY);
   raw[180] = record.hasDrawState;
   raw[181] = record.hasAnimation;
 }
@@ -129,15 +124,15 @@ void ParseMapSpriteRecord(const u8* raw, MAPSPRITERECORD* out) {
   out->size = GetU32LE(raw);
   ParseSpriteName(raw + 4, out->name);
   ParseSpriteName(raw + 68, out->sprite);
-  out->hotX = GetI32(raw + 132);
-  out->hotY = GetI32(raw + 136);
-  out->secondX = GetI32(raw + 140);
-  out->secondY = GetI32(raw + 144);
+  out->hotX = GetI32LE(raw + 132);
+  out->hotY = GetI32LE(raw + 136);
+  out->secondX = GetI32LE(raw + 140);
+  out->secondY = GetI32LE(raw + 144);
   out->hasShadow = raw[148];
   out->countA = GetU32LE(raw + 152);
   out->countB = GetU32LE(raw + 156);
-  out->behindCount = GetI32(raw + 160);
-  out->frontCount = GetI32(raw + 164);
+  out->behindCount = GetI32LE(raw + 160);
+  out->frontCount = GetI32LE(raw + 164);
 }
 
 void PutMapSpriteRecord(u8* raw, const MAPSPRITERECORD& record) {
@@ -145,15 +140,15 @@ void PutMapSpriteRecord(u8* raw, const MAPSPRITERECORD& record) {
   PutU32LE(raw, kMapSpriteRecordSize);
   PutSpriteName(raw + 4, record.name);
   PutSpriteName(raw + 68, record.sprite);
-  PutI32(raw + 132, record.hotX);
-  PutI32(raw + 136, record.hotY);
-  PutI32(raw + 140, record.secondX);
-  PutI32(raw + 144, record.secondY);
+  PutI32LE(raw + 132, record.hotX);
+  PutI32LE(raw + 136, record.hotY);
+  PutI32LE(raw + 140, record.secondX);
+  PutI32LE(raw + 144, record.secondY);
   raw[148] = record.hasShadow;
   PutU32LE(raw + 152, record.countA);
   PutU32LE(raw + 156, record.countB);
-  PutI32(raw + 160, record.behindCount);
-  PutI32(raw + 164, record.frontCount);
+  PutI32LE(raw + 160, record.behindCount);
+  PutI32LE(raw + 164, record.frontCount);
 }
 
 void ParseSubSpriteRecord(const u8* raw, SSDATA* out) {
@@ -183,8 +178,8 @@ void PutSubSpriteRecord(u8* raw, const SSDATA& record) {
 
 void ParseShadowRecord(const u8* raw, SHADOWRECORD* out) {
   ParseSpriteName(raw, out->name);
-  out->width = GetI32(raw + 64);
-  out->height = GetI32(raw + 68);
+  out->width = GetI32LE(raw + 64);
+  out->height = GetI32LE(raw + 68);
   out->pivotX = GetF32LE(raw + 72);
   out->pivotY = GetF32LE(raw + 76);
   out->alpha = GetF32LE(raw + 80);
@@ -192,8 +187,8 @@ void ParseShadowRecord(const u8* raw, SHADOWRECORD* out) {
 
 void PutShadowRecord(u8* raw, const SHADOWRECORD& record) {
   PutSpriteName(raw, record.name);
-  PutI32(raw + 64, record.width);
-  PutI32(raw + 68, record.height);
+  PutI32LE(raw + 64, record.width);
+  PutI32LE(raw + 68, record.height);
   PutF32LE(raw + 72, record.pivotX);
   PutF32LE(raw + 76, record.pivotY);
   PutF32LE(raw + 80, record.alpha);
