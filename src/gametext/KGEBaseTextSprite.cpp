@@ -145,19 +145,47 @@ void KGEBaseTextSprite::SetSpriteParams(const KGESPRITEPARAMS* params) {
 }
 
 i32 KGEBaseTextSprite::SetText(const wchar* text, u32 length) {
+  restorePending_ = false;
   i32 hr = KGECustomText::SetText(text, length);
-  KGELayout& layout = KGEGetLayout();
-  if (hr >= 0) hr = layout.Layout<wchar>(font_, &params_, LayoutText(text), LayoutLength(length));
-  if (hr >= 0) hr = Render(layout);
+  if (hr >= 0) {
+    const wchar* laid = LayoutText(text);
+    const u32 n = LayoutLength(length);
+    kept_.assign(laid ? laid : u"", laid ? n : 0);
+    hr = LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), KGEGetLayout());
+  }
   if (hr < 0) {
+    kept_.clear();
     Clear();
     empty_ = true;
     return hr;
   }
+  return KGE_S_OK;
+}
+
+i32 KGEBaseTextSprite::LayOutAndRender(const wchar* text, u32 length, KGELayout& layout) {
+  i32 hr = layout.Layout<wchar>(font_, &params_, text, length);
+  if (hr >= 0) hr = Render(layout);
+  if (hr < 0) return hr;
   laidOut_ = 1;
   width_ = layout.Width();
   height_ = layout.Height();
   return KGE_S_OK;
+}
+
+void KGEBaseTextSprite::LoadTexture(DXLTexture* texture) {
+  if (texture != texture_.get() || !laidOut_) return;
+  restorePending_ = true;
+  Restore();
+}
+
+void KGEBaseTextSprite::Restore() {
+  const bool lost = texture_ && !texture_->IsReady() && !empty_;
+  if (!laidOut_ || !(restorePending_ || lost) || !viewer_ || !viewer_->HasDevice()) return;
+  restorePending_ = true;
+  const u32 color = color_;
+  if (LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), KGEGetLayout()) < 0) return;
+  SetColor(color);
+  if (!missedGlyphs_) restorePending_ = false;
 }
 
 DXLRECT KGEBaseTextSprite::InkBounds(const KGELayout& layout) const {
@@ -241,6 +269,7 @@ void KGEBaseTextSprite::ChooseRect(DXLRECT* rect, i32* width, i32* height) const
 
 i32 KGEBaseTextSprite::Render(const KGELayout& layout) {
   empty_ = true;
+  missedGlyphs_ = false;
   DXLRECT rect = InkBounds(layout);
   if (rect.right <= rect.left || rect.bottom <= rect.top) return KGE_S_OK;
   i32 w = 0, h = 0;
@@ -254,6 +283,8 @@ i32 KGEBaseTextSprite::Render(const KGELayout& layout) {
       return KGE_E_OUTOFMEMORY;
     }
     texture_->SetImageFilter(1);
+    texture_->SetAutoReload(true);
+    texture_->SetSource(this, true);
   }
   const bool keepLarger = (sprite_.flags & kKGESpriteKeepLarger) == kKGESpriteKeepLarger;
   const bool fits = texture_->IsReady() && w <= texture_->GetImageWidth() && h <= texture_->GetImageHeight();
@@ -291,9 +322,12 @@ i32 KGEBaseTextSprite::Render(const KGELayout& layout) {
                      static_cast<i64>(layout.ImageTop(line, run)) - rect.top, image.width, image.height, image.color);
           continue;
         }
-        if (run.kind != kKGERunGlyphs || !run.font || !run.font->IsBuilt()) continue;
-        const LockedTexture* src = locks.Get(run.font->GetTexture());
-        if (!src->Ok()) continue;
+        if (run.kind != kKGERunGlyphs || !run.font) continue;
+        const LockedTexture* src = run.font->IsBuilt() ? locks.Get(run.font->GetTexture()) : nullptr;
+        if (!src || !src->Ok()) {
+          missedGlyphs_ = true;
+          continue;
+        }
         for (u32 k = run.first; k < run.first + run.count; ++k) {
           const KGELAYOUTGLYPH& g = layout.Glyphs()[k];
           if (!(g.glyph->hasImage & 0xFF) || g.glyph->image >= run.font->GetImageCount()) continue;
@@ -322,6 +356,7 @@ i32 KGEBaseTextSprite::Render(const KGELayout& layout) {
 }
 
 void KGEBaseTextSprite::Draw() {
+  Restore();
   if (!laidOut_ || empty_ || !texture_ || !texture_->IsReady() || !viewer_ || !viewer_->HasDevice()) return;
   viewer_->ApplyDrawState(drawState_);
   DXLMATRIX m;

@@ -4,7 +4,9 @@
 // fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
 // that sprite animations run on, the drawing state behind the game's quad
 // drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
-// level (CurrentLevel.h) and the current screen effect (GameEffect.h).
+// level (CurrentLevel.h), the current screen effect (GameEffect.h), the
+// window manager (ui/WindowManager.h), the running tutorial's hooks
+// (TutorialHooks.h) and the game state the application is in.
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -23,6 +25,8 @@ class DXLTexture;
 class DXLViewer;
 class GameEffect;
 class KGEFont;
+class TutorialHooks;
+class WindowManager;
 
 // The state of a resumable archive-section reader, cleared by the loader
 // before the first call for a section. Readers return 1 when finished (the
@@ -59,6 +63,16 @@ struct SCREENBORDERS {
 
 constexpr u32 kGameFontSlots = 5;  // game fonts 5 to 9
 
+// The game states the application runs (GameServices::appState).
+constexpr u32 kGameStateNone = 0;
+constexpr u32 kGameStateLogos = 1;
+constexpr u32 kGameStateLevel = 4;
+constexpr u32 kGameStateLevelMap = 5;
+constexpr u32 kGameStateMainScreen = 6;
+constexpr u32 kGameStateComic = 7;
+constexpr u32 kGameStateStartLoading = 0x80000002u;
+constexpr u32 kGameStateLevelLoading = 0x80000003u;
+
 struct GameServices {
   // --- Time ------------------------------------------------------------------
   u32 clock = 0;          // game clock, ms: set once per update
@@ -90,6 +104,11 @@ struct GameServices {
   GameEffect* effect = nullptr;           // the one current screen effect
   GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
   u32 effectCalls = 0;                    // frame calls into the effect under way
+
+  // --- Interface and application ---------------------------------------------------
+  WindowManager* windowManager = nullptr;  // made at game set-up, deleted at exit
+  TutorialHooks* tutorial = nullptr;       // the running tutorial; null when none runs
+  u32 appState = kGameStateNone;           // the game state entered last (kGameState...)
 };
 
 GameServices& GetGameServices();

@@ -281,4 +281,58 @@ TEST_F(TextObject, ReusedSpriteTexturesAreClearedAndCutByAlignment) {
   EXPECT_EQ(second->GetQuad().v[1].color, 0x40FFFFFFu);
 }
 
+// A new device takes every texture's pixels. The sprite fills its texture
+// again from its own copy of the text (it was not asked to keep one); while
+// the font's picture is still gone it tries again at each draw, and once the
+// picture is back the sprite shows what it showed before, in its colour.
+TEST_F(TextObject, SpriteTextComesBackAfterTheDeviceIsMadeAnew) {
+  KGETextSpriteW* raw = nullptr;
+  ASSERT_EQ(KGECreateTextSpriteW(rig_.viewer.get(), font_.get(), nullptr, nullptr, u"ABBA", 4, nullptr, &raw),
+            KGE_S_OK);
+  std::unique_ptr<KGETextSpriteW> sprite(raw);
+  sprite->SetColor(0x80FFFFFFu);
+  DXLTexture* t = sprite->GetTexture();
+  ASSERT_NE(t, nullptr);
+  const i32 w = t->GetImageWidth(), h = t->GetImageHeight();
+  std::vector<u32> before;
+  for (i32 y = 0; y < h; ++y)
+    for (i32 x = 0; x < w; ++x) before.push_back(texttest::Texel(t, x, y));
+  EXPECT_EQ(before[0], 0xFFFFFFFFu);
+
+  DXLDEVICESETTINGS s = *rig_.viewer->GetSettings();
+  s.hardwareVertexProcessing ^= 1;  // a new device, not a reset
+  ASSERT_EQ(rig_.viewer->ChangeDisplayMode(&s), 0);
+  EXPECT_FALSE(picture_->IsReady());
+  ASSERT_TRUE(t->IsReady());  // made again, but the glyphs had nothing to come from
+  EXPECT_EQ(sprite->GetTexture(), t);
+  EXPECT_TRUE(sprite->IsRestorePending());
+  EXPECT_EQ(texttest::Texel(t, 0, 0), 0x00FFFFFFu);
+  ASSERT_EQ(rig_.viewer->BeginFrame(), 0);
+  sprite->Draw();  // the picture is still gone: nothing changes
+  EXPECT_TRUE(sprite->IsRestorePending());
+
+  // The font's picture is back (as the game restores its fonts).
+  const auto blocks = [](i32 x, i32 y) {
+    return (y < 6 && (x < 4 || (x >= 8 && x < 11))) ? 0xFFFFFFFFu : 0x00000000u;
+  };
+  picture_->Create(16, 8, plat::gfx::D3DFMT_A8R8G8B8, true);
+  u8* bits = picture_->Lock(0);
+  ASSERT_NE(bits, nullptr);
+  for (i32 y = 0; y < picture_->GetHeight(); ++y)
+    for (i32 x = 0; x < picture_->GetWidth(); ++x)
+      kis::PutU32LE(bits + y * picture_->GetLockPitch() + x * 4, blocks(x, y));
+  picture_->Unlock();
+  calls_.Clear();
+  sprite->Draw();
+  EXPECT_FALSE(sprite->IsRestorePending());
+  EXPECT_EQ(calls_.Matching("DrawPrimitiveUP").size(), 1u);
+  std::vector<u32> after;
+  for (i32 y = 0; y < h; ++y)
+    for (i32 x = 0; x < w; ++x) after.push_back(texttest::Texel(t, x, y));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(sprite->GetQuad().v[2].color, 0x80FFFFFFu);
+  EXPECT_EQ(sprite->GetWidth(), 5 + 4 + 4 + 5);
+  rig_.viewer->Present();
+}
+
 }  // namespace

@@ -25,6 +25,8 @@ class FakeLevel : public CurrentLevel {
  public:
   kis::list<LevelShadow*>& GetShadows() override { return shadows; }
   const DXLMATRIX& GetLevelTransform() const override { return transform; }
+  void OnWindowOpened(u32) override {}
+  void OnWindowClosed(u32) override {}
   kis::list<LevelShadow*> shadows;
   DXLMATRIX transform = gfx::IdentityMatrix();
 };
