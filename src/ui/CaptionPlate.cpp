@@ -1,0 +1,139 @@
+#include "ui/CaptionPlate.h"
+
+#include <algorithm>
+
+#include "base/Maths.h"
+#include "engine/DXLTexture.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "platform/gfx/GfxTypes.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "ui/ControlState.h"
+
+namespace {
+
+constexpr u32 kTitleFont = 2;
+constexpr u32 kTitleFlags = kKGEOwnCopy | kKGESingleLine;
+constexpr u32 kTitleMaxChars = 32;
+constexpr i32 kTitleBoxWidth = 512;
+constexpr i32 kTitleBoxHeight = 128;
+constexpr u32 kPlateBlack = 0xFF000000u;
+
+}  // namespace
+
+CaptionPlate::CaptionPlate() = default;
+CaptionPlate::~CaptionPlate() = default;
+
+u32 CaptionPlate::StateColor(u32 state) {
+  switch (state & kStateBaseMask) {
+    case kStatePressed:
+      return 0xFF606060u;
+    case kStateHover:
+      return 0xFF303030u;
+    default:
+      return kPlateBlack;
+  }
+}
+
+void CaptionPlate::Release() {
+  text_.reset();
+  textImage_ = nullptr;
+}
+
+// The plate's colour is added to the picture's (texture plus diffuse), so a
+// black plate shows the picture as it is and lighter ones brighten it.
+void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* title, const ControlState* state) {
+  Release();
+  state_ = state;
+  image_ = GetGameServices().interfaceImage;
+  color_ = kPlateBlack;
+  DXLMakeDrawState(&plateState_, 1, 1, plat::gfx::D3DTADDRESS_CLAMP, plat::gfx::D3DTADDRESS_CLAMP, kBlendAlpha,
+                   plat::gfx::D3DTOP_ADD, plat::gfx::D3DTOP_SELECTARG1);
+  if (image_) {
+    const i32 middle = std::max(right - left - 2 * kCap, 0);
+    image_->MakeQuadPartInt(&plate_[0], left, top, kSkinX, kSkinY, kCap, kSkinHeight, color_);
+    image_->MakeQuadPartScaledInt(&plate_[1], left + kCap, top, middle, kSkinHeight, kSkinX + kCap, kSkinY,
+                                  kSkinWidth - 2 * kCap, kSkinHeight, color_);
+    image_->MakeQuadPartInt(&plate_[2], right - kCap, top, kSkinX + kSkinWidth - kCap, kSkinY, kCap, kSkinHeight,
+                            color_);
+  }
+  if (!title || !title[0]) return;
+
+  KGETEXTPARAMS params = KGEDefaultTextParams();
+  params.flags = kTitleFlags;
+  params.maxChars = kTitleMaxChars;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize;
+  box.maxWidth = kTitleBoxWidth;
+  box.maxHeight = kTitleBoxHeight;
+  KGETextSpriteW* sprite = nullptr;
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kTitleFont), &params, &box, title, kKGEWholeText, nullptr,
+                       &sprite);
+  text_.reset(sprite);
+  if (!text_ || !text_->GetTexture()) {
+    text_.reset();
+    return;
+  }
+  textImage_ = text_->GetTexture();
+  titleX_ = (left + right - text_->GetWidth()) / 2;
+  titleY_ = (top + bottom - text_->GetHeight()) / 2 - 2;
+  title_ = text_->GetQuad();
+  for (DXLVERTEX& v : title_.v) {
+    v.x += static_cast<float>(titleX_);
+    v.y += static_cast<float>(titleY_);
+    v.color = color_;
+  }
+  // The reflection: the title's quad turned over its bottom edge.
+  const float height = title_.v[3].y - title_.v[0].y;
+  mirror_ = title_;
+  for (int i : {0, 1}) {
+    mirror_.v[i].y = title_.v[3].y;
+    mirror_.v[i].v = title_.v[3].v;
+    mirror_.v[i].color = 0xFFFFFFFFu;
+  }
+  for (int i : {2, 3}) {
+    mirror_.v[i].y = title_.v[3].y + height;
+    mirror_.v[i].v = title_.v[0].v;
+    mirror_.v[i].color = 0x00FFFFFFu;
+  }
+  textState_ = text_->GetDrawState();
+  textState_.colorOp = plat::gfx::D3DTOP_ADD;
+  SetColor(kPlateBlack);
+}
+
+u32 CaptionPlate::CurrentColor() const {
+  if (!state_) return kPlateBlack;
+  const u32 now = StateColor(state_->GetState());
+  if (!state_->IsFading()) return now;
+  return kis::LerpColor(StateColor(state_->GetPrevious().state), now, state_->GetProgress());
+}
+
+void CaptionPlate::SetColor(u32 color) {
+  color_ = color;
+  for (DXLQUAD& q : plate_)
+    for (DXLVERTEX& v : q.v) v.color = color;
+  for (DXLVERTEX& v : title_.v) v.color = color;
+  const u32 rgb = color & 0x00FFFFFFu;
+  mirror_.v[0].color = mirror_.v[1].color = rgb | 0xFF000000u;
+  mirror_.v[2].color = mirror_.v[3].color = rgb;
+}
+
+void CaptionPlate::Draw() {
+  const u32 color = CurrentColor();
+  if (color != color_) SetColor(color);
+  const DXLDRAWSTATE* previous = SetBlendState(&plateState_);
+  if (image_) {
+    BindDrawTexture(image_);
+    for (const DXLQUAD& q : plate_) DrawQuad(&q);
+  }
+  if (text_) {
+    text_->Restore();
+    if (textImage_->IsReady()) {
+      SetBlendState(&textState_);
+      BindDrawTexture(textImage_);
+      DrawQuad(&mirror_);
+      DrawQuad(&title_);
+    }
+  }
+  SetBlendState(previous);
+}

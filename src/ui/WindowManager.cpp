@@ -1,0 +1,377 @@
+#include "ui/WindowManager.h"
+
+#include <cstdlib>
+
+#include "engine/DXLViewer.h"
+#include "engine/image/GlyphEffects.h"
+#include "engine/text/DigitalFont.h"
+#include "gametext/KGETextParams.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "resources/ImageSprite.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "resources/TutorialHooks.h"
+#include "ui/GameButton.h"
+#include "ui/GameWindow.h"
+#include "ui/WindowQueues.h"
+
+namespace {
+
+constexpr u32 kMedalSpriteSet = 1;
+constexpr const wchar* kMedalNames[4] = {u"level_uncompl", u"gold_medal", u"silver_medal", u"bronze_medal"};
+
+// A busy window answers keys with its modal flag, unseen.
+bool OfferKey(GameWindow* window, bool (GameWindow::*handler)(u16, u32), u16 key, u32 extra) {
+  if (window->IsBusy()) return window->IsModal();
+  return (window->*handler)(key, extra);
+}
+
+}  // namespace
+
+WindowManager* GetWindowManager() { return GetGameServices().windowManager; }
+
+// --- Walks --------------------------------------------------------------------------------
+
+WindowManager::Walk::Walk(WindowManager* owner)
+    : manager(owner), windows(owner->stack_.Data(), owner->stack_.Data() + owner->stack_.GetCount()),
+      next(owner->walks_) {
+  owner->walks_ = this;
+}
+
+WindowManager::Walk::~Walk() {
+  for (Walk** at = &manager->walks_; *at; at = &(*at)->next) {
+    if (*at == this) {
+      *at = next;
+      break;
+    }
+  }
+}
+
+// --- Lifetime ------------------------------------------------------------------------------
+
+WindowManager::WindowManager() = default;
+
+WindowManager::~WindowManager() {
+  while (stack_.GetCount() > 0) {
+    GameWindow* window = stack_.Last();
+    UnregisterWindow(window);
+    delete window;
+  }
+  buttons_.DeleteAll();
+  fonts_.DeleteAll();
+  delete messages_;
+  delete awards_;
+  for (Sprite* medal : medals_)
+    if (medal) medal->Release(false);
+}
+
+void WindowManager::SetQueues(MessageWindowQueue* messages, AwardWindowQueue* awards) {
+  if (messages != messages_) delete messages_;
+  if (awards != awards_) delete awards_;
+  messages_ = messages;
+  awards_ = awards;
+}
+
+void WindowManager::RegisterWindow(GameWindow* window) {
+  if (!window) return;
+  stack_.Add(window);
+  if (window->IsModal()) ++modalCount_;
+}
+
+void WindowManager::UnregisterWindow(GameWindow* window) {
+  if (!window || !stack_.Remove(window)) return;
+  if (window->IsModal()) --modalCount_;
+  if (active_ == window) active_ = nullptr;
+  if (messages_ && messages_->GetHost() == window) messages_->SetHost(nullptr);
+  if (awards_ && awards_->GetHost() == window) awards_->SetHost(nullptr);
+  for (Walk* walk = walks_; walk; walk = walk->next)
+    for (GameWindow*& w : walk->windows)
+      if (w == window) w = nullptr;
+}
+
+// --- Per frame ----------------------------------------------------------------------------
+
+void WindowManager::Update() {
+  if (messages_) messages_->UpdateOrigin();
+  if (awards_) awards_->UpdateOrigin();
+  {
+    Walk walk(this);
+    for (auto it = walk.windows.rbegin(); it != walk.windows.rend(); ++it) {
+      if (*it && (*it)->Update()) break;
+    }
+  }
+  if (hintOwner_) hintOwner_->UpdateHint();
+}
+
+void WindowManager::Draw() {
+  DXLViewer* viewer = GetGameViewer();
+  DXLMATRIX saved{};
+  if (viewer) viewer->GetTransform(&saved);
+  {
+    Walk walk(this);
+    for (GameWindow*& window : walk.windows) {
+      if (!window) continue;
+      if (viewer) viewer->SetTransform(&saved);
+      window->Draw();
+      if (window && window->IsClosing() && !window->GetEffects()) delete window;
+    }
+  }
+  if (viewer) viewer->SetTransform(&saved);
+  UnbindDrawTexture();
+}
+
+bool WindowManager::GetCursor(u32* id) {
+  if (hovered_) {
+    if (id) *id = hovered_->GetCursorId();
+    return true;
+  }
+  if (active_ && !active_->IsBusy()) {
+    const u32 cursor = active_->GetCursor();
+    if (id) *id = cursor;
+    return true;
+  }
+  return false;
+}
+
+void WindowManager::OnScreenResize() {
+  {
+    Walk walk(this);
+    for (GameWindow* window : walk.windows)
+      if (window) window->OnScreenResize();
+  }
+  if (messages_) messages_->UpdatePositions();
+  if (awards_) awards_->UpdatePositions();
+}
+
+// --- Mouse -----------------------------------------------------------------------------------
+
+GameWindow* WindowManager::FindWindowAt(i32 x, i32 y) {
+  GameWindow* found = nullptr;
+  for (i32 i = stack_.GetCount() - 1; i >= 0 && !found; --i) {
+    GameWindow* w = stack_.Get(i);
+    if (w->IsModal() || w->State().GetEnableBits() == kStatePressed || w->HitTest(x, y)) found = w;
+  }
+  if (found != active_) {
+    GameWindow* old = active_;
+    active_ = found;
+    if (old) old->SetActive(kStateNormal);
+  }
+  if (active_) {
+    const u32 state = active_->State().GetEnableBits();
+    active_->SetActive(state < kStatePressed ? kStateHover : state);
+  }
+  return active_;
+}
+
+bool WindowManager::MouseEvent(Mouse kind, i32 x, i32 y, u32 button, u32 keys) {
+  eventControl_ = nullptr;
+  GameWindow* window = FindWindowAt(x, y);
+  const bool taken = window != nullptr;
+  if (window && !window->IsBusy()) {
+    switch (kind) {
+      case Mouse::Down:
+        window->OnScreenMouseDown(x, y, button, keys);
+        break;
+      case Mouse::Move:
+        window->OnScreenMouseMove(x, y, button, keys);
+        break;
+      case Mouse::Up:
+        window->OnScreenMouseUp(x, y, button, keys);
+        break;
+      case Mouse::DoubleClick:
+        window->OnScreenDoubleClick(x, y, button);
+        break;
+    }
+  }
+  const bool press = kind == Mouse::Down || kind == Mouse::Up;
+  if (!press || button == kMouseLeft) SetHoverControl(eventControl_);
+  if (kind == Mouse::Move) {
+    // Only a move of 2 pixels or more restarts the hint's delay.
+    if (hintOwner_ && hintDelay_ > 0 && (std::abs(x - lastX_) >= 2 || std::abs(y - lastY_) >= 2))
+      delayStart_ = GameClock();
+    lastX_ = x;
+    lastY_ = y;
+  }
+  return taken;
+}
+
+bool WindowManager::OnMouseDown(i32 x, i32 y, u32 button, u32 keys) { return MouseEvent(Mouse::Down, x, y, button, keys); }
+
+bool WindowManager::OnMouseMove(i32 x, i32 y, u32 buttons, u32 keys) {
+  return MouseEvent(Mouse::Move, x, y, buttons, keys);
+}
+
+bool WindowManager::OnMouseUp(i32 x, i32 y, u32 button, u32 keys) { return MouseEvent(Mouse::Up, x, y, button, keys); }
+
+bool WindowManager::OnDoubleClick(i32 x, i32 y, u32 button) { return MouseEvent(Mouse::DoubleClick, x, y, button, 0); }
+
+// No modal stop here: a modal window takes the wheel through its own handler.
+bool WindowManager::OnMouseWheel(i32 x, i32 y, i32 a, i32 b, i32 c) {
+  Walk walk(this);
+  for (auto it = walk.windows.rbegin(); it != walk.windows.rend(); ++it) {
+    if (!*it || (*it)->IsBusy()) continue;
+    if ((*it)->OnScreenMouseWheel(x, y, a, b, c)) return true;
+  }
+  return false;
+}
+
+void WindowManager::SetHoverControl(GameButton* control) {
+  if (control == hovered_) return;
+  if (GameButton* old = hovered_) {
+    hovered_ = nullptr;
+    old->ReleaseHint();
+    if (old->State().GetEnableBits() >= kStateHover) old->SetState(kStateNormal, false, old->GetFadeOutTime());
+  }
+  hovered_ = control;
+  if (control) control->ShowHint();
+}
+
+void WindowManager::ForgetControl(GameButton* control) {
+  if (!control) return;
+  if (hovered_ == control) hovered_ = nullptr;
+  if (eventControl_ == control) eventControl_ = nullptr;
+}
+
+// --- Keys ------------------------------------------------------------------------------------
+
+// The tutorial may keep a key from a window; a modal window still ends the
+// walk and takes it.
+bool WindowManager::OnKeyDown(u16 key, u32 extra) {
+  Walk walk(this);
+  for (auto it = walk.windows.rbegin(); it != walk.windows.rend(); ++it) {
+    GameWindow* window = *it;
+    if (!window) continue;
+    const bool modal = window->IsModal();
+    if (TutorialAllowAction(kTutorialActionKey, key, window) && *it &&
+        OfferKey(window, &GameWindow::OnKeyDown, key, extra))
+      return true;
+    if (modal) return true;
+  }
+  return false;
+}
+
+bool WindowManager::OnKeyUp(u16 key, u32 extra) {
+  Walk walk(this);
+  for (auto it = walk.windows.rbegin(); it != walk.windows.rend(); ++it) {
+    if (*it && OfferKey(*it, &GameWindow::OnKeyUp, key, extra)) return true;
+  }
+  return false;
+}
+
+bool WindowManager::OnChar(u16 character, u32 extra) {
+  Walk walk(this);
+  for (auto it = walk.windows.rbegin(); it != walk.windows.rend(); ++it) {
+    if (*it && OfferKey(*it, &GameWindow::OnChar, character, extra)) return true;
+  }
+  return false;
+}
+
+// --- Stack queries and edits -------------------------------------------------------------------
+
+GameWindow* WindowManager::FindWindow(u32 id) const {
+  for (i32 i = stack_.GetCount() - 1; i >= 0; --i)
+    if (stack_.Get(i)->GetId() == id) return stack_.Get(i);
+  return nullptr;
+}
+
+void WindowManager::MoveWindowTo(GameWindow* window, i32 target) {
+  const i32 at = stack_.IndexOf(window);
+  if (at < 0) {
+    stack_.Insert(target, window);
+    if (window->IsModal()) ++modalCount_;
+    return;
+  }
+  if (target < stack_.GetCount()) stack_.Move(at, target);
+}
+
+void WindowManager::InsertWindowAfter(GameWindow* window, u32 afterId, u32 skipId) {
+  if (!window || window->GetId() == afterId) return;
+  i32 target = stack_.GetCount();
+  if (afterId != 0) {
+    for (i32 i = 0; i < stack_.GetCount(); ++i) {
+      if (stack_.Get(i)->GetId() != afterId) continue;
+      target = i + 1;
+      while (skipId != 0 && target < stack_.GetCount() && stack_.Get(target)->GetId() == skipId) ++target;
+      break;
+    }
+  }
+  MoveWindowTo(window, target);
+}
+
+void WindowManager::PlaceWindowAbove(GameWindow* window, GameWindow* ref) {
+  if (!window || window == ref) return;
+  const i32 at = ref ? stack_.IndexOf(ref) : -1;
+  MoveWindowTo(window, at >= 0 ? at + 1 : stack_.GetCount());
+}
+
+DigitalFont* WindowManager::FindFont(u32 id) const {
+  for (i32 i = 0; i < fonts_.GetCount(); ++i)
+    if (fonts_.Get(i) && fonts_.Get(i)->GetHeaderValue() == id) return fonts_.Get(i);
+  return nullptr;
+}
+
+// --- Shared styles ---------------------------------------------------------------------------
+
+Sprite* WindowManager::GetMedal(u32 index) {
+  if (!medalsLooked_) {
+    medalsLooked_ = true;
+    for (u32 i = 0; i < 4; ++i) {
+      Sprite* s = GetSpriteByName(kMedalSpriteSet, kMedalNames[i]);
+      if (!s) continue;
+      s->Init();
+      if (s->IsLoaded()) medals_[i] = s;
+    }
+  }
+  return index < 4 ? medals_[index] : nullptr;
+}
+
+const DXLOUTLINE* GetCaptionOutline(i32 index) {
+  static DXLOUTLINE outline;
+  if (index != 0) return nullptr;
+  DXLMakeOutline(&outline, 1, 1.0f, 0xFF442200u, 32, 0);
+  return &outline;
+}
+
+void SetBox(KGESPRITEPARAMS* params, i32 index) {
+  if (!params) return;
+  if (const DXLOUTLINE* outline = GetCaptionOutline(index)) {
+    params->outline = *outline;
+    params->flags |= kKGESpriteOutline;
+  } else {
+    params->flags &= ~kKGESpriteOutline;
+  }
+}
+
+ImageSprite* GetMedalSprite(i32 medal, float* x, float* y) {
+  WindowManager* manager = GetWindowManager();
+  if (!manager) return nullptr;
+  const u32 index = medal < 3 ? 0 : medal == 6 ? 1 : medal == 5 ? 2 : 3;
+  Sprite* sprite = manager->GetMedal(index);
+  if (!sprite || !sprite->GetSet()) return nullptr;
+  ImageSprite* image = sprite->GetSet()->CreateImageSprite(sprite, false);
+  if (!image) return nullptr;
+  if (index == 0) {
+    image->SetScale(0.5f, 0.5f);
+    if (x) *x += 43.0f;
+    if (y) *y += 42.0f;
+  } else {
+    const float w = static_cast<float>(sprite->GetFrameWidth()), h = static_cast<float>(sprite->GetFrameHeight());
+    image->SetScale(w > 0 ? 42.0f / w : 1.0f, h > 0 ? 54.0f / h : 1.0f);
+    if (x) *x += 46.0f;
+    if (y) *y += 49.0f;
+  }
+  return image;
+}
+
+void HintRefreshOnLevelChange() {
+  WindowManager* manager = GetWindowManager();
+  GameHint* owner = manager ? manager->GetHintOwner() : nullptr;
+  if (owner && (owner->GetRefreshMask() & kHintRefreshLevel)) owner->AddPendingRefresh(kHintRefreshLevel);
+}
+
+void HintRefreshOnGlobalChange(u32 /*ignored*/) {
+  WindowManager* manager = GetWindowManager();
+  GameHint* owner = manager ? manager->GetHintOwner() : nullptr;
+  if (owner && (owner->GetRefreshMask() & kHintRefreshGlobal)) owner->AddPendingRefresh(kHintRefreshGlobal);
+}
