@@ -129,6 +129,7 @@ class UiRig {
     interfaceImage = std::make_unique<DXLTexture>(rig.viewer.get());
     interfaceImage->Create(1024, 1024, plat::gfx::D3DFMT_A8R8G8B8, true);
     Fill(interfaceImage.get(), &InterfaceTexel);
+    interfaceImage->SetBlendMode(kBlendAlpha);
     s.interfaceImage = interfaceImage.get();
     manager = new WindowManager;
     s.windowManager = manager;
