@@ -17,7 +17,9 @@ void GameHint::ShowHint() {
   manager->SetHintOwner(this, kHintDelay, GameClock());
 }
 
-void GameHint::RefreshHint() { pendingRefresh_ = 0; }
+void GameHint::RefreshHint() {
+  if (hintWindow_) pendingRefresh_ = 0;
+}
 
 void GameHint::ReleaseHint() {
   WindowManager* manager = GetWindowManager();
