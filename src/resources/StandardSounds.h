@@ -35,9 +35,9 @@ enum StandardSound : u32 {
   kSoundBonusFactories = 18,
   kSoundBonusAnimals = 19,
   kSoundRainLoop = 20,       // loop while the rain bonus acts
-  kSoundFree21 = 21,
-  kSoundFree22 = 22,
-  kSoundFree23 = 23,
+  kSoundStore = 21,          // goods go into the warehouse
+  kSoundLevelWon = 22,       // the level's win is shown
+  kSoundLevelLost = 23,      // the level's loss is shown
   kSoundFree24 = 24,
   kSoundAwardNotice = 25,    // an award notice
 };
@@ -49,7 +49,7 @@ inline constexpr const wchar* kStandardSoundNames[kStandardSoundCount] = {
     u"sale",         u"comic",            u"award",          u"villain_hit",        u"villain_drive_off",
     u"warehouse_full", u"villain_shot",   u"villain_shot_hit", u"villain_shot_burst", u"bonus_bees",
     u"bonus_rain",   u"bonus_speed",      u"bonus_instant",  u"bonus_factories",    u"bonus_animals",
-    u"rain_loop",    u"",                 u"",               u"",                   u"",
+    u"rain_loop",    u"store",            u"level_won",      u"level_lost",         u"",
     u"award_notice",
 };
 

@@ -135,7 +135,7 @@ TEST_F(SoundSectionsTest, ArchiveReadsBackRecordByRecordWithAYieldAfterEach) {
   EXPECT_EQ(GetStandardSound(kSoundRainLoop), sound().FindSound(u"rain_loop"));
   EXPECT_NE(GetStandardSound(kSoundRainLoop), 0u);
   EXPECT_EQ(GetStandardSound(kSoundSale), 0u);  // named, but no such sample
-  EXPECT_EQ(GetStandardSound(kSoundFree21), 0u);
+  EXPECT_EQ(GetStandardSound(kSoundFree24), 0u);
   EXPECT_EQ(GetStandardSound(kStandardSoundCount), 0u);
 
   ASSERT_TRUE(sound().PlayMusic(u"map", true));

@@ -232,6 +232,14 @@ Mono Boing() {
   return Finish(s, 0.55f);
 }
 
+// A crate set down: a wooden knock with a dull thud under it.
+Mono Store() {
+  Mono s = Tone(Wave::kSine, 180, 90, 0.05, Env(0.001, 0.09));
+  Add(s, NoiseBurst(Biquad::BandPass(900, 3.0), 900, 700, 0.004, Env(0.0005, 0.04), 111), 0, 0.7f);
+  Add(s, Tone(Wave::kTriangle, 520, 470, 0.01, Env(0.0005, 0.05)), 0.002, 0.4f);
+  return Finish(s, 0.6f);
+}
+
 Mono Chime(double a, double b, double gap) {
   Mono s = Silence(gap + 1.0);
   Add(s, Bell(NoteHz(a), 1.0, 0.35, {1.0, 2.0, 3.01, 4.2}), 0, 1.0f);
@@ -267,6 +275,9 @@ const std::map<std::string, Recipe>& Recipes() {
       {"bonus_factories", [] { return Once(Factory()); }},
       {"bonus_animals", [] { return Once(Boing()); }},
       {"rain_loop", [] { return Looping(Rain(4.0, true, 121)); }},
+      {"store", [] { return Once(Store()); }},
+      {"level_won", [] { return Once(Arpeggio({60, 64, 67, 72, 76, 79, 84}, 0.09, 1.1, 0.6f)); }},
+      {"level_lost", [] { return Once(Arpeggio({67, 63, 60, 55}, 0.24, 1.0, 0.5f)); }},
       {"award_notice", [] { return Once(Chime(76, 83, 0.09)); }},
   };
   return recipes;

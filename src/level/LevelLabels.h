@@ -1,0 +1,23 @@
+// LevelLabels - what the level asks of its head-up display: the flying
+// labels that rise from (or sink into) a point of the map when money is
+// earned or goods are stored or used. The level's screen-sprite list
+// implements it; tests record the calls.
+//
+// Positions are level coordinates; the label stands at (x, y + yOffset)
+// and starts after `delay` ms. An amount of 0 shows nothing.
+#pragma once
+
+#include "base/Types.h"
+
+struct PRODUCT;
+
+class LevelLabels {
+ public:
+  virtual ~LevelLabels() = default;
+  // The product's icon with the amount: rising for a positive amount,
+  // sinking for a negative one; endOffset moves where the flight ends.
+  virtual void ShowFlyingIcon(const PRODUCT* product, i32 amount, float x, float y, float yOffset, u32 delay,
+                              float endOffset) = 0;
+  // A coin with the amount, rising.
+  virtual void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) = 0;
+};

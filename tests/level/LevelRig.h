@@ -1,0 +1,275 @@
+// The world of the level-core tests: products, bonuses and awards written
+// with the content writers and read back by the game's readers, a level
+// table whose level 0 each test shapes, fake building tables (the
+// warehouse holds 10 units a storage level), a fake clock, and recording
+// fakes of everything LevelRules calls out to. Every call out is written to
+// one log, so tests can read the order things happened in.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/Identifier.h"
+#include "base/Strings.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "content/ContentWriter.h"
+#include "content/LevelObjectTables.h"
+#include "gametext/GameMessager.h"
+#include "level/LevelDialogs.h"
+#include "level/LevelLabels.h"
+#include "level/LevelPanelHooks.h"
+#include "level/LevelProfile.h"
+#include "level/LevelRules.h"
+#include "level/LevelScene.h"
+#include "level/LevelWindows.h"
+#include "platform/os/Clock.h"
+#include "resources/GameServices.h"
+#include "testsupport/TempFolder.h"
+
+namespace leveltest {
+
+using Log = std::vector<std::string>;
+
+inline std::string Narrow(const wchar* s) {
+  std::string out;
+  for (; s && *s; ++s) out += static_cast<char>(*s);
+  return out;
+}
+
+class FakeTables : public LevelObjectTables {
+ public:
+  PLANT* FindPlant(u32) const override { return nullptr; }
+  BUILDING* FindBuilding(u32 id) const override {
+    return id == kis::NameId(u"warehouse") ? reinterpret_cast<BUILDING*>(const_cast<char*>(&token_)) : nullptr;
+  }
+  i32 GetStorageCapacity(const BUILDING*, i32 level) const override { return 10 * level; }
+
+ private:
+  char token_ = 0;
+};
+
+struct FakeScene : LevelScene, VillainSlots {
+  explicit FakeScene(Log& l) : log(l) {}
+  i32 CountPlantBeds(u32, i32 minLevel) override { return plantBeds - (minLevel > 1 ? 1 : 0); }
+  i32 CountBuildings(u32, i32) override { return buildings; }
+  i32 CountCleanPlaces() override { return cleanPlaces; }
+  void StopTutorial() override { log.push_back("stop tutorial"); }
+  void StartWarehouseTutorial(const PRODUCT* p) override { log.push_back("warehouse tutorial " + Narrow(p->name)); }
+  bool OnLoseAnswer(u32 answer) override {
+    log.push_back("lose answer " + std::to_string(answer));
+    return true;
+  }
+  void DriveOffVillains() override { log.push_back("drive off"); }
+  void RainOnPlantBeds() override { log.push_back("rain on beds"); }
+  void CollectUndamaged(GameMessager&) override { log.push_back("collect"); }
+  void SetBuildingRateModifier(u32 kind, u32 id, float v) override {
+    log.push_back("building " + std::to_string(kind) + " " + std::to_string(id - 0xB0405000u) + " " + std::to_string(v));
+  }
+  void SetPlayerWalkModifier(u32, float v) override { log.push_back("walk " + std::to_string(v)); }
+  void SetPlayerSpeedModifier(u32, float v) override { log.push_back("speed " + std::to_string(v)); }
+  void SetPlayerRunning(bool on) override { log.push_back(on ? "running" : "not running"); }
+
+  u32 GetSlotCount() const override { return slotCount; }
+  bool IsSlotTaken(u32 slot) const override { return slot < 16 && taken[slot]; }
+  void SpawnVillain(u32 slot, u32 kind) override {
+    taken[slot] = true;
+    spawns.push_back({slot, kind});
+  }
+
+  Log& log;
+  i32 plantBeds = 0, buildings = 0, cleanPlaces = 0;
+  u32 slotCount = 0;
+  bool taken[16] = {};
+  std::vector<std::pair<u32, u32>> spawns;
+};
+
+struct FakeProfile : LevelProfile {
+  explicit FakeProfile(Log& l) : log(l) {}
+  AWARDCOUNTERS* GetAwardCounters() override { return &counters; }
+  bool AreTutorialsOn() const override { return tutorials; }
+  bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
+  void MarkShown(u32 flag) override {
+    flags |= flag;
+    log.push_back("profile saved");
+  }
+  i32 GetVillainsInRow() const override { return villainsInRow; }
+  void SetVillainsInRow(i32 n) override { villainsInRow = n; }
+  void RecordLevelResult(i32 level, u32 time, LEVELRESULT* out) override {
+    out->level = level;
+    out->time = time;
+    log.push_back("record " + std::to_string(level) + " at " + std::to_string(time));
+  }
+  void LogLevelResult(const LEVELRESULT& r) override { log.push_back("game log " + std::to_string(r.time)); }
+
+  Log& log;
+  AWARDCOUNTERS counters;
+  bool tutorials = false;
+  u32 flags = 0;
+  i32 villainsInRow = 0;
+};
+
+struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, AwardNotices {
+  explicit FakeHud(Log& l) : log(l) {}
+  void ShowFlyingIcon(const PRODUCT* p, i32 amount, float x, float y, float yOffset, u32 delay,
+                      float endOffset) override {
+    char b[160];
+    std::snprintf(b, sizeof b, "icon %s %d at %g,%g%+g after %u to %g", Narrow(p->name).c_str(), amount, x, y, yOffset,
+                  delay, endOffset);
+    log.push_back(b);
+  }
+  void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) override {
+    char b[120];
+    std::snprintf(b, sizeof b, "coins %d at %g,%g%+g after %u", amount, x, y, yOffset, delay);
+    log.push_back(b);
+  }
+  void OpenDialog(const wchar* caption, const wchar* message, u32 a1, u32 a2, DialogAnswer* a) override {
+    log.push_back("dialog " + Narrow(caption) + " " + Narrow(message) + " " + std::to_string(a1 - kAnswerOk) + "/" +
+                  std::to_string(a2 - kAnswerOk));
+    dialogAnswer = a;
+  }
+  void ShowMessage(u32 id, const wchar* key, u32 flags, const PRODUCT*, i32 duration, MessageAnswer* a) override {
+    log.push_back("message " + std::to_string(id - kMessageWarehouseFull) + " " + Narrow(key) + " " +
+                  std::to_string(duration) + (flags == kMessageFlagsWarehouse ? "" : " ?"));
+    messageAnswer = a;
+  }
+  void OpenWarehouseWindow(const PRODUCT* p) override { log.push_back("warehouse window " + Narrow(p->name)); }
+  void OpenResultWindow(const LEVELRESULT& r) override { log.push_back("result window " + std::to_string(r.time)); }
+  void UpdateTaskButtons(i32 index, i32 delta, bool animate) override {
+    log.push_back("task " + std::to_string(index) + " " + std::to_string(delta) + (animate ? " animated" : ""));
+  }
+  void UpdateBonusButton(u32 slot, const BONUSSLOT&, bool) override { ++bonusRefreshes[slot]; }
+  void UpdateTimeBar(bool) override { log.push_back("time bar"); }
+  void ShowAward(i32 kind, u32 index, i32 tier) override {
+    log.push_back("award " + std::to_string(kind) + " " + std::to_string(index) + " " + std::to_string(tier));
+  }
+
+  Log& log;
+  DialogAnswer* dialogAnswer = nullptr;
+  MessageAnswer* messageAnswer = nullptr;
+  i32 bonusRefreshes[6] = {};
+};
+
+inline PRODUCT MakeProduct(const char16_t* name, i32 price, u32 number, std::vector<INGREDIENT> recipe = {}) {
+  PRODUCT p{};
+  kis::StrCopy(p.name, kProductNameSize, name);
+  p.id = kis::NameId(name);
+  p.number = number;
+  p.price = price;
+  p.awardIndex = -1;
+  p.ingredientCount = static_cast<u32>(recipe.size());
+  for (size_t i = 0; i < recipe.size(); ++i) p.ingredients[i] = recipe[i];
+  return p;
+}
+
+class LevelRig {
+ public:
+  LevelRig() : scene(log), profile(log), hud(log) {
+    ResetGameServices();
+    plat::SetClock(&clock);
+    SetLevelObjectTables(&tables);
+    WriteAndRead();
+    LEVELINFO& l = levels.Get(0);
+    for (LEVELREGIME& r : l.regimes) r = LEVELREGIME{180000, 120000, 60000, 0, {}};
+    l.startMoney = 300;
+    for (float& f : l.baseRates) f = 1.0f;
+    l.baseRates[kRateFactories] = 2.0f;
+    for (float& f : l.chargeFactors) f = 1.0f;
+    hooks = LevelHooks{&scene, &profile, &hud, &hud, &hud, &hud, &hud};
+  }
+  ~LevelRig() {
+    SetWarehouseNoLimits(false);
+    SetLevelObjectTables(nullptr);
+    plat::SetClock(nullptr);
+    ResetGameServices();
+  }
+  LevelRig(const LevelRig&) = delete;
+  LevelRig& operator=(const LevelRig&) = delete;
+
+  LEVELINFO& Info() { return levels.Get(0); }
+  void SetTasks(i32 regime, std::vector<LEVELTASK> tasks) {
+    LEVELREGIME& r = Info().regimes[regime];
+    r.taskCount = static_cast<u32>(tasks.size());
+    for (size_t i = 0; i < tasks.size() && i < kMaxLevelTasks; ++i) r.tasks[i] = tasks[i];
+  }
+  // A level of level 0 in the regime, built and (unless asked not to) started anew.
+  LevelRules& Make(i32 regime = 0, CHOSENBONUSES chosen = {}, bool startNew = true) {
+    rules = std::make_unique<LevelRules>(0, regime, &Info(), hooks);
+    rules->Build(chosen);
+    if (startNew) rules->StartNew();
+    return *rules;
+  }
+  PRODUCT* Product(const char16_t* name) { return products.FindByName(name); }
+
+  // One frame as the scene runs it: the clock, then its ticks (while nothing
+  // holds the level), then the time limit. The ticks run.
+  u32 Frame(u32 elapsed) {
+    GetGameServices().clock += elapsed;
+    const u32 d = rules->Clock().Scale(elapsed);
+    if (d == 0) return 0;
+    const u32 ticks = rules->AdvanceFrame(d, false);
+    for (u32 i = 0; i < ticks; ++i) {
+      if (rules->Locks().IsLockedExcept(0)) continue;
+      rules->RunWaves(10, scene);
+      rules->Tick(10);
+    }
+    rules->CheckTimeLimit();
+    return ticks;
+  }
+  void Run(u32 ms) {
+    for (u32 t = 0; t < ms; t += 50) Frame(50);
+  }
+  // The log from entry `from` on.
+  Log Since(size_t from) const { return Log(log.begin() + static_cast<std::ptrdiff_t>(from), log.end()); }
+
+  Log log;
+  FakeScene scene;
+  FakeProfile profile;
+  FakeHud hud;
+  LevelHooks hooks;
+  plat::FakeClock clock{100000};
+  FakeTables tables;
+  TempFolder folder;
+  ProductList products;
+  GameBonuses bonuses;
+  AwardTable awards;
+  LevelTable levels;
+  std::unique_ptr<LevelRules> rules;
+
+ private:
+  void WriteAndRead() {
+    const INGREDIENT twoWheat{kis::NameId(u"wheat"), 2};
+    const INGREDIENT oneEgg{kis::NameId(u"egg"), 1};
+    std::vector<PRODUCT> v = {MakeProduct(u"wheat", 2, 1), MakeProduct(u"egg", 5, 2),
+                              MakeProduct(u"cake", 40, 3, {twoWheat, oneEgg})};
+    BONUS b[kBonusCount] = {};
+    for (u32 i = 0; i < kBonusCount; ++i) {
+      b[i].chargeTime = 10000 * (i + 1);
+      b[i].activeTime = 5000;
+      b[i].effect = 1.5f + 0.5f * static_cast<float>(i);
+    }
+    TIEREDAWARD tiered[kTieredAwardCount] = {};
+    RECORDAWARD records[kRecordAwardCount] = {};
+    for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 1000;
+    for (RECORDAWARD& a : records) a.threshold = 100;
+    const std::u16string path = folder.Wide("Data.dat");
+    ASSERT_TRUE(WriteDataArchive(path.c_str(), {{kProductSectionId, kProductSectionSubId, ProductSection(v)},
+                                                {kBonusSectionId, kBonusSectionSubId, BonusSection(b)},
+                                                {kAwardSectionId, kAwardSectionSubId, AwardSection(tiered, records)}}));
+    kis::DataFileReaderW* data =
+        kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+    ASSERT_NE(data, nullptr);
+    SectionCursor c1, c2, c3;
+    while (products.ReadSection(data, &c1) == 0) {
+    }
+    bonuses.ReadSection(data, &c2);
+    awards.ReadSection(data, &c3);
+    kis::CloseDataFile(data);
+    ASSERT_EQ(c1.error + c2.error + c3.error, 0u);
+    products.ResolveIngredients();
+  }
+};
+
+}  // namespace leveltest
