@@ -1,5 +1,7 @@
 #include "level/LevelBonuses.h"
 
+#include <cmath>
+
 #include "content/AwardTable.h"
 #include "content/GameBonuses.h"
 #include "content/LevelInfo.h"
@@ -13,6 +15,12 @@
 namespace {
 
 constexpr u32 kRainFadeOut = 1000;  // ms the rain's loop sound fades out
+
+// A time times a factor, rounded; 0 for a factor that is not above 0.
+u32 Scaled(u32 time, float factor) {
+  const double t = std::floor(static_cast<double>(time) * factor + 0.5);
+  return t > 0 ? t < 4e9 ? static_cast<u32>(t) : 4000000000u : 0;
+}
 
 }  // namespace
 
@@ -37,8 +45,7 @@ void LevelBonuses::Charge(const CHOSENBONUSES& chosen, const float (&factors)[kL
     if (chosen.slots[i] < kBonusCount) slots_[chosen.slots[i]].available = 1;
   for (u32 slot = 0; slot < kBonusCount; ++slot) {
     if (!slots_[slot].available) continue;
-    const double time = static_cast<double>(ChargeTime(slot)) * factors[slot];
-    slots_[slot].timeLeft = time > 0 ? time < 4e9 ? static_cast<u32>(time) : 4000000000u : 0;
+    slots_[slot].timeLeft = Scaled(ChargeTime(slot), factors[slot]);
   }
 }
 
@@ -57,7 +64,7 @@ bool LevelBonuses::UseBonus(u32 slot) {
     BONUSSLOT& o = slots_[other];
     if (other == slot || !o.available || o.active) continue;
     o.fraction = o.fraction + kBonusSetBack < 1.0f ? o.fraction + kBonusSetBack : 1.0f;
-    o.timeLeft = static_cast<u32>(static_cast<double>(ChargeTime(other)) * o.fraction);
+    o.timeLeft = Scaled(ChargeTime(other), o.fraction);
     RefreshBonusSlot(other, true);
   }
 

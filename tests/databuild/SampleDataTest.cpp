@@ -21,6 +21,7 @@
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "engine/DXLTexture.h"
+#include "gametext/GameLanguage.h"
 #include "platform/audio/AudioByteSource.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioOggSource.h"
@@ -217,6 +218,10 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   Manifest manifest;
   std::string error;
   ASSERT_TRUE(manifest.Load(std::string(TM_DATA_SOURCE_DIR) + "/names.txt", &error)) << error;
+  const std::u16string cache = Wide(kData + "/language.dat");
+  DXLSetLanguageViewer(sprites_.rig.viewer.get());
+  GameLanguage language(cache.c_str());
+  language.Acquire();
   u32 resolved = 0, waiting = 0;
   for (const ManifestEntry& e : manifest.Entries()) {
     SCOPED_TRACE(std::string(Manifest::KindName(e.kind)) + " " + e.name + " (names.txt:" + std::to_string(e.line) + ")");
@@ -244,12 +249,17 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
       case NameKind::kBuilding:
         ++waiting;  // the building list is not read yet
         continue;
+      case NameKind::kText:
+        EXPECT_NE(language.GetText(Wide(e.section).c_str(), name.c_str(), 0, false), nullptr) << e.section;
+        break;
     }
     ++resolved;
   }
   for (u32 i = 0; i < kStandardSoundCount; ++i)
     EXPECT_EQ(GetStandardSound(i) != 0, kStandardSoundNames[i][0] != 0) << "standard sound " << i;
   std::printf("%u manifest names resolve; %u wait for the table that holds them\n", resolved, waiting);
+  language.Release();
+  DXLSetLanguageViewer(nullptr);
 }
 
 // The samples and music of "Sounds.dat", decoded from the stored bytes.
@@ -307,10 +317,13 @@ TEST(Manifest, ReadsKindsSetsAndSizesAndRefusesWhatIsMalformed) {
   Manifest m;
   std::string error;
   ASSERT_TRUE(m.Parse("# comment\n\nspriteset 16\nimage 8 Rain0 256x128  # trailing\nmapsprite 3 bees 64x64\n"
-                      "sound click\nmusic music_01\nbuilding warehouse\n",
+                      "sound click\nmusic music_01\nbuilding warehouse\ntext Messages Warehouse_Full\n",
                       "t", &error))
       << error;
-  ASSERT_EQ(m.Entries().size(), 6u);
+  ASSERT_EQ(m.Entries().size(), 7u);
+  EXPECT_EQ(m.Entries()[6].kind, NameKind::kText);
+  EXPECT_EQ(m.Entries()[6].section, "messages");
+  EXPECT_EQ(m.Entries()[6].name, "warehouse_full");
   EXPECT_EQ(m.Entries()[0].set, 16u);
   EXPECT_EQ(m.Entries()[1].name, "rain0");
   EXPECT_EQ(m.Entries()[1].width, 256u);
@@ -329,6 +342,8 @@ TEST(Manifest, ReadsKindsSetsAndSizesAndRefusesWhatIsMalformed) {
       "picture 2 icon 8x8\n",       // no such kind
       "sound click extra\n",        // a field too many
       "sound click\nsound CLICK\n", // twice
+      "text messages\n",           // no key
+      "text mes.sages full\n",     // not a section
   };
   for (const char* text : bad) {
     EXPECT_FALSE(m.Parse(text, "bad", &error)) << text;

@@ -14,14 +14,19 @@ struct KindInfo {
   const char* word;
   NameKind kind;
   bool hasSet;
+  bool hasSection;
   bool hasName;
   bool hasSize;
 };
 constexpr KindInfo kKinds[] = {
-    {"spriteset", NameKind::kSpriteSet, true, false, false}, {"image", NameKind::kImage, true, true, true},
-    {"sprite", NameKind::kSprite, true, true, true},         {"mapsprite", NameKind::kMapSprite, true, true, true},
-    {"sound", NameKind::kSound, false, true, false},         {"music", NameKind::kMusic, false, true, false},
-    {"building", NameKind::kBuilding, false, true, false},
+    {"spriteset", NameKind::kSpriteSet, true, false, false, false},
+    {"image", NameKind::kImage, true, false, true, true},
+    {"sprite", NameKind::kSprite, true, false, true, true},
+    {"mapsprite", NameKind::kMapSprite, true, false, true, true},
+    {"sound", NameKind::kSound, false, false, true, false},
+    {"music", NameKind::kMusic, false, false, true, false},
+    {"building", NameKind::kBuilding, false, false, true, false},
+    {"text", NameKind::kText, false, true, true, false},
 };
 
 constexpr u32 kMaxPictureSide = 4096;
@@ -78,7 +83,7 @@ bool Manifest::Load(const std::string& path, std::string* error) {
 
 bool Manifest::Parse(const std::string& text, const std::string& where, std::string* error) {
   entries_.clear();
-  std::set<std::tuple<u32, u32, std::string>> seen;
+  std::set<std::tuple<u32, u32, std::string, std::string>> seen;
   std::istringstream lines(text);
   std::string line;
   for (u32 number = 1; std::getline(lines, line); ++number) {
@@ -96,7 +101,7 @@ bool Manifest::Parse(const std::string& text, const std::string& where, std::str
     for (const KindInfo& k : kKinds)
       if (w[0] == k.word) info = &k;
     if (!info) return fail("unknown kind \"" + w[0] + "\"");
-    const size_t fields = 1 + info->hasSet + info->hasName + info->hasSize;
+    const size_t fields = 1 + info->hasSet + info->hasSection + info->hasName + info->hasSize;
     if (w.size() != fields) return fail(std::string("a ") + info->word + " entry takes " + std::to_string(fields - 1) + " fields");
     ManifestEntry e;
     e.kind = info->kind;
@@ -104,10 +109,11 @@ bool Manifest::Parse(const std::string& text, const std::string& where, std::str
     size_t at = 1;
     if (info->hasSet && !ParseNumber(w[at++], kSpriteSetCount - 1, &e.set))
       return fail("the sprite set must be 0 to " + std::to_string(kSpriteSetCount - 1));
+    if (info->hasSection && !ParseName(w[at++], &e.section)) return fail("a section is 1 to 31 letters, digits and \"_\"");
     if (info->hasName && !ParseName(w[at++], &e.name)) return fail("a name is 1 to 31 letters, digits and \"_\"");
     if (info->hasSize && !ParseSize(w[at++], &e.width, &e.height))
       return fail("a picture's size is WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxPictureSide));
-    if (!seen.insert({static_cast<u32>(e.kind), e.set, e.name}).second) return fail("given twice");
+    if (!seen.insert({static_cast<u32>(e.kind), e.set, e.section, e.name}).second) return fail("given twice");
     entries_.push_back(std::move(e));
   }
   return true;

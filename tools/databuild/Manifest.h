@@ -23,12 +23,14 @@ enum class NameKind : u32 {
   kSound,      // sound NAME: a sample of "SAMP"
   kMusic,      // music NAME: a track of "MUSC"
   kBuilding,   // building NAME: a building kind of "BLDN"
+  kText,       // text SECTION KEY: a text of the language
 };
 
 struct ManifestEntry {
   NameKind kind;
   u32 set = 0;        // pictures and sprite sets
-  std::string name;   // lower-cased; empty for a sprite set
+  std::string section;  // texts: the language section, lower-cased
+  std::string name;   // lower-cased (a text's key); empty for a sprite set
   u32 width = 0;      // pictures
   u32 height = 0;
   u32 line = 0;       // in the file, for messages
