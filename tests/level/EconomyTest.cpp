@@ -241,3 +241,28 @@ TEST(LevelRules, IngredientsComeFromTheStockAndFlyInOrOut) {
   EXPECT_EQ(rig.log, (Log{"icon wheat 2 at 300,400-20 after 0 to 0", "icon egg 1 at 300,400+0 after 100 to 0",
                           "icon wheat -2 at 300,400+0 after 0 to 0", "icon egg -1 at 300,400+0 after 200 to -10"}));
 }
+
+// Record awards here need 100; tiered ones 10, 20 and 1000.
+TEST(LevelRules, AwardHooksNoticeEachCrossingOnceAndKeepTheBestBuildingLevel) {
+  LevelRig rig;
+  LevelRules& level = rig.Make();
+  level.SetVillainsInRow(99, true);
+  level.IncVillainsInRow(true);
+  level.IncVillainsInRow(true);
+  level.SetVillainsInRow(0, true);  // a reset stores 0 and tells nobody
+  EXPECT_EQ(rig.profile.villainsInRow, 0);
+  EXPECT_EQ(rig.profile.counters.records[kAwardRecordVillainsInRow], 101);
+  level.NoteBuildingLevel(3, false);
+  level.NoteBuildingLevel(2, true);
+  EXPECT_EQ(level.GetBestBuildingLevel(), 3);
+  EXPECT_EQ(rig.profile.counters.records[kAwardRecordBuildingLevel], 3);
+  level.AddAwardProgress(4, 25);  // past two tiers: one notice
+  level.AddAwardProgress(4, 1);
+  level.RaiseAwardRecord(kAwardRecordMoney, 150, true, false);  // crossed, but not to be shown
+  EXPECT_EQ(rig.log, (Log{"award 1 3 1", "award 0 4 2"}));
+  rig.hooks.profile = nullptr;  // no profile: nothing is counted, nothing breaks
+  LevelRules bare(0, 0, &rig.Info(), rig.hooks);
+  bare.SetVillainsInRow(500, true);
+  bare.RaiseAwardRecord(kAwardRecordMoney, 500, true, true);
+  EXPECT_EQ(rig.log.size(), 2u);
+}
