@@ -199,27 +199,13 @@ TEST(LevelRules, StoringSellsTheOverflowOnlyWhenSomethingFitsAndWarnsOncePerTenS
   level.Tasks().Lose(0);
   rig.hud.messageAnswer->OnMessageAnswer(1, wheat);
   EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "warehouse window wheat"), 1);
-}
 
-TEST(LevelRules, TheFirstWarehouseFullWithTutorialsStaysUntilClosedAndStartsItsTutorial) {
-  LevelRig rig;
-  rig.profile.tutorials = true;
-  LevelRules& level = rig.Make();
-  PRODUCT* egg = rig.Product(u"egg");
-  EXPECT_EQ(level.CheckStoreSpace(egg, 11, nullptr), 10);
-  EXPECT_EQ(rig.log, (Log{"profile saved", "message 2 warehouse_full_ex -1", "warehouse tutorial egg"}));
-  EXPECT_TRUE(rig.profile.HasFlags(kProfileFlagWarehouseFull));
-}
-
-TEST(LevelRules, MoneyChangesFlyAsCoinsAndIncomeCountsAsEarned) {
-  LevelRig rig;
-  LevelRules& level = rig.Make();
-  level.ChangeMoney(50, 10, 20, 5);
-  level.ChangeMoney(-400, 10, 20, 5);
-  level.ChangeMoney(0, 10, 20, 5);
-  EXPECT_EQ(level.Money().Get(), 0);
-  EXPECT_EQ(rig.profile.counters.records[kAwardRecordMoney], 50);
-  EXPECT_EQ(rig.log, (Log{"coins 50 at 10,20+5 after 0", "coins -400 at 10,20+5 after 0"}));
+  // The first time with tutorials on, the message stays until closed and
+  // its tutorial starts.
+  LevelRig tutored;
+  tutored.profile.tutorials = true;
+  EXPECT_EQ(tutored.Make().CheckStoreSpace(tutored.Product(u"egg"), 11, nullptr), 10);
+  EXPECT_EQ(tutored.log, (Log{"profile saved", "message 2 warehouse_full_ex -1", "warehouse tutorial egg"}));
 }
 
 // The cake takes 2 wheat and 1 egg.
@@ -260,9 +246,16 @@ TEST(LevelRules, AwardHooksNoticeEachCrossingOnceAndKeepTheBestBuildingLevel) {
   level.AddAwardProgress(4, 1);
   level.RaiseAwardRecord(kAwardRecordMoney, 150, true, false);  // crossed, but not to be shown
   EXPECT_EQ(rig.log, (Log{"award 1 3 1", "award 0 4 2"}));
+  // Money in and out flies as coins; income counts as earned.
+  level.ChangeMoney(50, 10, 20, 5);
+  level.ChangeMoney(-400, 10, 20, 5);
+  level.ChangeMoney(0, 10, 20, 5);
+  EXPECT_EQ(level.Money().Get(), 0);
+  EXPECT_EQ(rig.profile.counters.records[kAwardRecordMoney], 200);
+  EXPECT_EQ(rig.Since(2), (Log{"coins 50 at 10,20+5 after 0", "coins -400 at 10,20+5 after 0"}));
   rig.hooks.profile = nullptr;  // no profile: nothing is counted, nothing breaks
   LevelRules bare(0, 0, &rig.Info(), rig.hooks);
   bare.SetVillainsInRow(500, true);
   bare.RaiseAwardRecord(kAwardRecordMoney, 500, true, true);
-  EXPECT_EQ(rig.log.size(), 2u);
+  EXPECT_EQ(rig.log.size(), 4u);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,39 +52,44 @@ class FakeTables : public LevelObjectTables {
   char token_ = 0;
 };
 
-struct FakeScene : LevelScene, VillainSlots {
+// Appends a formatted line to the log.
+template <class... A>
+void Say(Log& log, const char* format, A... args) {
+  char b[200];
+  std::snprintf(b, sizeof b, format, args...);
+  log.push_back(b);
+}
+
+struct FakeScene : LevelScene {
   explicit FakeScene(Log& l) : log(l) {}
   i32 CountPlantBeds(u32, i32 minLevel) override { return plantBeds - (minLevel > 1 ? 1 : 0); }
   i32 CountBuildings(u32, i32) override { return buildings; }
   i32 CountCleanPlaces() override { return cleanPlaces; }
-  void StopTutorial() override { log.push_back("stop tutorial"); }
-  void StartWarehouseTutorial(const PRODUCT* p) override { log.push_back("warehouse tutorial " + Narrow(p->name)); }
+  void StopTutorial() override { Say(log, "stop tutorial"); }
+  void StartWarehouseTutorial(const PRODUCT* p) override { Say(log, "warehouse tutorial %s", Narrow(p->name).c_str()); }
   bool OnLoseAnswer(u32 answer) override {
-    log.push_back("lose answer " + std::to_string(answer));
+    Say(log, "lose answer %x", answer);
     return true;
   }
-  void DriveOffVillains() override { log.push_back("drive off"); }
-  void RainOnPlantBeds() override { log.push_back("rain on beds"); }
-  void CollectUndamaged(GameMessager&) override { log.push_back("collect"); }
+  void DriveOffVillains() override { Say(log, "drive off"); }
+  void RainOnPlantBeds() override { Say(log, "rain on beds"); }
+  void CollectUndamaged(GameMessager&) override { Say(log, "collect"); }
   void SetBuildingRateModifier(u32 kind, u32 id, float v) override {
-    log.push_back("building " + std::to_string(kind) + " " + std::to_string(id - 0xB0405000u) + " " + std::to_string(v));
+    Say(log, "building %u %u %g", kind, id - BonusModifierId(0), v);
   }
-  void SetPlayerWalkModifier(u32, float v) override { log.push_back("walk " + std::to_string(v)); }
-  void SetPlayerSpeedModifier(u32, float v) override { log.push_back("speed " + std::to_string(v)); }
-  void SetPlayerRunning(bool on) override { log.push_back(on ? "running" : "not running"); }
-
-  u32 GetSlotCount() const override { return slotCount; }
-  bool IsSlotTaken(u32 slot) const override { return slot < 16 && taken[slot]; }
-  void SpawnVillain(u32 slot, u32 kind) override {
-    taken[slot] = true;
-    spawns.push_back({slot, kind});
-  }
+  void SetPlayerWalkModifier(u32, float v) override { Say(log, "walk %g", v); }
+  void SetPlayerSpeedModifier(u32, float v) override { Say(log, "speed %g", v); }
+  void SetPlayerRunning(bool on) override { Say(log, on ? "running" : "not running"); }
 
   Log& log;
   i32 plantBeds = 0, buildings = 0, cleanPlaces = 0;
-  u32 slotCount = 0;
-  bool taken[16] = {};
-  std::vector<std::pair<u32, u32>> spawns;
+};
+
+// No villain slots: the waves of these levels bring nobody.
+struct NoSlots : VillainSlots {
+  u32 GetSlotCount() const override { return 0; }
+  bool IsSlotTaken(u32) const override { return true; }
+  void SpawnVillain(u32, u32) override {}
 };
 
 struct FakeProfile : LevelProfile {
@@ -93,16 +99,16 @@ struct FakeProfile : LevelProfile {
   bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
   void MarkShown(u32 flag) override {
     flags |= flag;
-    log.push_back("profile saved");
+    Say(log, "profile saved");
   }
   i32 GetVillainsInRow() const override { return villainsInRow; }
   void SetVillainsInRow(i32 n) override { villainsInRow = n; }
   void RecordLevelResult(i32 level, u32 time, LEVELRESULT* out) override {
     out->level = level;
     out->time = time;
-    log.push_back("record " + std::to_string(level) + " at " + std::to_string(time));
+    Say(log, "record %d at %u", level, time);
   }
-  void LogLevelResult(const LEVELRESULT& r) override { log.push_back("game log " + std::to_string(r.time)); }
+  void LogLevelResult(const LEVELRESULT& r) override { Say(log, "game log %u", r.time); }
 
   Log& log;
   AWARDCOUNTERS counters;
@@ -115,36 +121,28 @@ struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, Award
   explicit FakeHud(Log& l) : log(l) {}
   void ShowFlyingIcon(const PRODUCT* p, i32 amount, float x, float y, float yOffset, u32 delay,
                       float endOffset) override {
-    char b[160];
-    std::snprintf(b, sizeof b, "icon %s %d at %g,%g%+g after %u to %g", Narrow(p->name).c_str(), amount, x, y, yOffset,
-                  delay, endOffset);
-    log.push_back(b);
+    Say(log, "icon %s %d at %g,%g%+g after %u to %g", Narrow(p->name).c_str(), amount, x, y, yOffset, delay, endOffset);
   }
   void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) override {
-    char b[120];
-    std::snprintf(b, sizeof b, "coins %d at %g,%g%+g after %u", amount, x, y, yOffset, delay);
-    log.push_back(b);
+    Say(log, "coins %d at %g,%g%+g after %u", amount, x, y, yOffset, delay);
   }
   void OpenDialog(const wchar* caption, const wchar* message, u32 a1, u32 a2, DialogAnswer* a) override {
-    log.push_back("dialog " + Narrow(caption) + " " + Narrow(message) + " " + std::to_string(a1 - kAnswerOk) + "/" +
-                  std::to_string(a2 - kAnswerOk));
+    Say(log, "dialog %s %s %x/%x", Narrow(caption).c_str(), Narrow(message).c_str(), a1, a2);
     dialogAnswer = a;
   }
   void ShowMessage(u32 id, const wchar* key, u32 flags, const PRODUCT*, i32 duration, MessageAnswer* a) override {
-    log.push_back("message " + std::to_string(id - kMessageWarehouseFull) + " " + Narrow(key) + " " +
-                  std::to_string(duration) + (flags == kMessageFlagsWarehouse ? "" : " ?"));
+    Say(log, "message %u %s %d%s", id - kMessageWarehouseFull, Narrow(key).c_str(), duration,
+        flags == kMessageFlagsWarehouse ? "" : " ?");
     messageAnswer = a;
   }
-  void OpenWarehouseWindow(const PRODUCT* p) override { log.push_back("warehouse window " + Narrow(p->name)); }
-  void OpenResultWindow(const LEVELRESULT& r) override { log.push_back("result window " + std::to_string(r.time)); }
+  void OpenWarehouseWindow(const PRODUCT* p) override { Say(log, "warehouse window %s", Narrow(p->name).c_str()); }
+  void OpenResultWindow(const LEVELRESULT& r) override { Say(log, "result window %u", r.time); }
   void UpdateTaskButtons(i32 index, i32 delta, bool animate) override {
-    log.push_back("task " + std::to_string(index) + " " + std::to_string(delta) + (animate ? " animated" : ""));
+    Say(log, "task %d %d%s", index, delta, animate ? " animated" : "");
   }
   void UpdateBonusButton(u32 slot, const BONUSSLOT&, bool) override { ++bonusRefreshes[slot]; }
-  void UpdateTimeBar(bool) override { log.push_back("time bar"); }
-  void ShowAward(i32 kind, u32 index, i32 tier) override {
-    log.push_back("award " + std::to_string(kind) + " " + std::to_string(index) + " " + std::to_string(tier));
-  }
+  void UpdateTimeBar(bool) override { Say(log, "time bar"); }
+  void ShowAward(i32 kind, u32 index, i32 tier) override { Say(log, "award %d %u %d", kind, index, tier); }
 
   Log& log;
   DialogAnswer* dialogAnswer = nullptr;
@@ -212,7 +210,7 @@ class LevelRig {
     const u32 ticks = rules->AdvanceFrame(d, false);
     for (u32 i = 0; i < ticks; ++i) {
       if (rules->Locks().IsLockedExcept(0)) continue;
-      rules->RunWaves(10, scene);
+      rules->RunWaves(10, noSlots);
       rules->Tick(10);
     }
     rules->CheckTimeLimit();
@@ -226,6 +224,7 @@ class LevelRig {
 
   Log log;
   FakeScene scene;
+  NoSlots noSlots;
   FakeProfile profile;
   FakeHud hud;
   LevelHooks hooks;
