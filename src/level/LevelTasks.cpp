@@ -92,24 +92,24 @@ void LevelTasks::UpdateTask(u32 kind, u32 item, i32 amount, bool animate) {
                              animate && rules_.IsEntered());
 }
 
-void LevelTasks::Win(u32 delay) {
-  if (resultShown_ != kResultNone || (result_ != kResultNone && result_ != kResultWon)) return;
+// The tutorial stops and the time bar shows the final time whether the
+// result comes at once or after its delay.
+bool LevelTasks::SetResult(i32 result, u32 flag, u32 delay) {
+  if (resultShown_ != kResultNone || (result_ != kResultNone && result_ != result)) return false;
   if (LevelScene* scene = rules_.Hooks().scene) scene->StopTutorial();
   if (LevelPanelHooks* panel = rules_.Hooks().panel) panel->UpdateTimeBar(true);
-  result_ = kResultWon;
+  result_ = result;
   resultDelay_ = delay;
-  resultFlags_ |= kResultFlagWon;
-  if (delay == 0) ShowWin();
+  resultFlags_ |= flag;
+  return true;
+}
+
+void LevelTasks::Win(u32 delay) {
+  if (SetResult(kResultWon, kResultFlagWon, delay) && delay == 0) ShowWin();
 }
 
 void LevelTasks::Lose(u32 delay) {
-  if (resultShown_ != kResultNone || (result_ != kResultNone && result_ != kResultLost)) return;
-  if (LevelScene* scene = rules_.Hooks().scene) scene->StopTutorial();
-  if (LevelPanelHooks* panel = rules_.Hooks().panel) panel->UpdateTimeBar(true);
-  result_ = kResultLost;
-  resultDelay_ = delay;
-  resultFlags_ |= kResultFlagLost;
-  if (delay == 0) ShowLose();
+  if (SetResult(kResultLost, kResultFlagLost, delay) && delay == 0) ShowLose();
 }
 
 void LevelTasks::ShowWin() {

@@ -71,6 +71,7 @@ class LevelTasks : private DialogAnswer {
 
  private:
   bool OnDialogAnswer(u32 answer) override;  // the lose dialog
+  bool SetResult(i32 result, u32 flag, u32 delay);
   void ShowWin();
   void ShowLose();
 
