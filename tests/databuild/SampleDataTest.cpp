@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Manifest.h"
+#include "PictureCatalog.h"
 #include "StoredSounds.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
@@ -27,7 +28,12 @@
 #include "platform/audio/AudioOggSource.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
+#include "base/Identifier.h"
+#include "resources/AnimationSection.h"
+#include "resources/GPSEmiter.h"
+#include "resources/GPSSpace.h"
 #include "resources/MapSprite.h"
+#include "resources/ParticleLibrary.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
@@ -75,8 +81,16 @@ class SampleData : public ::testing::Test {
     ASSERT_NE(data_, nullptr);
   }
   void TearDown() override {
+    FreeAnimations();
+    FreeParticleLibrary();
     kis::CloseDataFile(data_);
     GetSoundSettings().Shutdown();
+  }
+
+  // The particle systems and the animations, as the start-up loader reads them.
+  void ReadMotion() {
+    ExpectReads("PART", [](auto* r, SectionCursor* c) { return LoadParticleSystems(r, c); });
+    ExpectReads("ANIM", [](auto* r, SectionCursor* c) { return LoadAnimations(r, c, 0.0f, 1.0f); });
   }
 
   template <class Read>
@@ -108,18 +122,26 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
 
   GroundList grounds;
   ExpectReads("GRND", [&](auto* r, SectionCursor* c) { return grounds.ReadSection(r, c); });
-  ASSERT_EQ(grounds.GetCount(), 3u);
+  ASSERT_GE(grounds.GetCount(), 4u);
   for (u32 i = 0; i < grounds.GetCount(); ++i) {
     grounds.Acquire(grounds.Get(i));
     EXPECT_NE(grounds.Get(i)->sprite, nullptr) << i;
     EXPECT_NE(grounds.MakeTile(0, 0, 0, grounds.Get(i), false), nullptr) << i;
   }
 
+  ReadMotion();
   GarbageList garbage;
   ExpectReads("LPNT", [&](auto* r, SectionCursor* c) { return LoadGarbageDefinitions(&garbage, r, c); });
-  ASSERT_EQ(garbage.GetCount(), 2u);
+  ASSERT_EQ(garbage.GetCount(), 5u);
   garbage.LoadPointSprites(nullptr);
-  for (u32 i = 0; i < garbage.GetCount(); ++i) EXPECT_NE(garbage.Get(i)->mapSprites[0], nullptr) << i;
+  u32 emitters = 0;
+  for (u32 i = 0; i < garbage.GetCount(); ++i) {
+    const GARBAGEINFO* g = garbage.Get(i);
+    EXPECT_NE(g->mapSprites[0], nullptr) << i;
+    for (u32 k = 0; k < g->particleCount; ++k, ++emitters)
+      EXPECT_NE(FindParticleSystem(g->particles[k].systemId), nullptr) << i << " " << k;
+  }
+  EXPECT_GT(emitters, 0u);
 
   ProductList products;
   ExpectReads("PROD", [&](auto* r, SectionCursor* c) { return products.ReadSection(r, c); });
@@ -194,19 +216,22 @@ TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersWaitForTheCampaign)
   }
 }
 
-// A picture of the manifest: found where the game looks for it, of its size.
+// A picture of the manifest: found where the game looks for it, its frames
+// of its size (an image is one frame).
 void ExpectPicture(SpriteSet& set, const ManifestEntry& e) {
   const std::u16string name = Wide(e.name);
   DXLTexture* texture = set.FindTexture(name.c_str());
   ASSERT_NE(texture, nullptr) << "image " << e.set << " " << e.name;
   texture->Load();
-  EXPECT_EQ(texture->GetImageWidth(), static_cast<i32>(e.width)) << e.name;
-  EXPECT_EQ(texture->GetImageHeight(), static_cast<i32>(e.height)) << e.name;
-  if (e.kind == NameKind::kImage) return;
+  if (e.kind == NameKind::kImage) {
+    EXPECT_EQ(texture->GetImageWidth(), static_cast<i32>(e.width)) << e.name;
+    EXPECT_EQ(texture->GetImageHeight(), static_cast<i32>(e.height)) << e.name;
+    return;
+  }
   Sprite* sprite = set.FindSprite(name.c_str());
   ASSERT_NE(sprite, nullptr) << "sprite " << e.set << " " << e.name;
   sprite->Init();
-  EXPECT_EQ(sprite->GetFrameCount(), 1) << e.name;
+  EXPECT_GE(sprite->GetFrameCount(), 1) << e.name;
   EXPECT_EQ(sprite->GetFrameWidth(), static_cast<i32>(e.width)) << e.name;
   EXPECT_EQ(sprite->GetFrameHeight(), static_cast<i32>(e.height)) << e.name;
   if (e.kind == NameKind::kMapSprite) {
@@ -222,6 +247,7 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   DXLSetLanguageViewer(sprites_.rig.viewer.get());
   GameLanguage language(cache.c_str());
   language.Acquire();
+  ReadMotion();
   u32 resolved = 0, waiting = 0;
   for (const ManifestEntry& e : manifest.Entries()) {
     SCOPED_TRACE(std::string(Manifest::KindName(e.kind)) + " " + e.name + " (names.txt:" + std::to_string(e.line) + ")");
@@ -252,6 +278,16 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
       case NameKind::kText:
         EXPECT_NE(language.GetText(Wide(e.section).c_str(), name.c_str(), 0, false), nullptr) << e.section;
         break;
+      case NameKind::kAnimation: {
+        GameAnimation* a = FindAnimation(GetAnimations(), name.c_str());
+        ASSERT_NE(a, nullptr);
+        a->Init();
+        EXPECT_TRUE(a->IsLoaded());
+        break;
+      }
+      case NameKind::kParticles:
+        EXPECT_NE(FindParticleSystem(kis::NameIdA(e.name.c_str())), nullptr);
+        break;
     }
     ++resolved;
   }
@@ -260,6 +296,58 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   std::printf("%u manifest names resolve; %u wait for the table that holds them\n", resolved, waiting);
   language.Release();
   DXLSetLanguageViewer(nullptr);
+}
+
+// Every animation turns through its directions at the default angles, each
+// a run of its sprite's row with the feet on one point, and finds its
+// sound; every particle system finds its sprite and, started, emits
+// particles that live a while.
+TEST_F(SampleData, AnimationsPlayInEightDirectionsAndParticleSystemsEmit) {
+  ReadMotion();
+  ASSERT_GE(GetAnimations().GetCount(), 6);
+  for (i32 i = 0; i < GetAnimations().GetCount(); ++i) {
+    GameAnimation* a = GetAnimations().Get(i);
+    SCOPED_TRACE(plat::Utf16ToUtf8(a->GetName()));
+    a->Init();
+    ASSERT_TRUE(a->IsLoaded());
+    ASSERT_EQ(a->GetDirectionCount(), 8);
+    EXPECT_EQ(a->FindDirection(90.0f), 4);  // towards the player
+    EXPECT_EQ(a->FindDirection(270.0f), 0);
+    const ANIMDIRECTION* first = a->GetDirection(0);
+    ASSERT_NE(first->spritePtr, nullptr);
+    for (i32 d = 0; d < 8; ++d) {
+      const ANIMDIRECTION* dir = a->GetDirection(d);
+      EXPECT_EQ(dir->spritePtr, first->spritePtr);
+      EXPECT_EQ(dir->first, d * dir->count);
+      EXPECT_EQ(dir->offsetX, first->offsetX);
+      EXPECT_EQ(dir->offsetY, first->offsetY);
+    }
+    EXPECT_EQ(first->spritePtr->GetFrameCount(), 8 * first->count);
+    EXPECT_GT(a->GetTotalTime(), 0u);
+    if (a->GetSoundName()[0]) {
+      EXPECT_NE(a->GetSoundId(), 0u);
+    }
+  }
+  GameAnimation* walk = FindAnimation(GetAnimations(), u"girl_walk");
+  ASSERT_NE(walk, nullptr);
+  EXPECT_EQ(walk->GetMode(), kAnimLoop);
+
+  ASSERT_GE(GetParticleLibrary().systems.size(), 2u);
+  for (const auto& system : GetParticleLibrary().systems) {
+    SCOPED_TRACE(plat::Utf16ToUtf8(system->sprite));
+    Sprite* sprite = GetParticleSpriteSet()->FindSprite(system->sprite);
+    ASSERT_NE(sprite, nullptr);
+    sprite->Init();  // the start-up loader loads the particle set's pictures
+    GPSSpace space(0);
+    auto* emitter = new GPSEmiter(&space, system.get(), nullptr, 100.0f, 100.0f);
+    emitter->Start();
+    u32 most = 0;
+    for (int step = 0; step < 15; ++step) {
+      space.Update(100.0f);
+      most = std::max(most, space.GetParticleCount());
+    }
+    EXPECT_GT(most, 0u);
+  }
 }
 
 // The samples and music of "Sounds.dat", decoded from the stored bytes.
@@ -317,13 +405,16 @@ TEST(Manifest, ReadsKindsSetsAndSizesAndRefusesWhatIsMalformed) {
   Manifest m;
   std::string error;
   ASSERT_TRUE(m.Parse("# comment\n\nspriteset 16\nimage 8 Rain0 256x128  # trailing\nmapsprite 3 bees 64x64\n"
-                      "sound click\nmusic music_01\nbuilding warehouse\ntext Messages Warehouse_Full\n",
+                      "sound click\nmusic music_01\nbuilding warehouse\ntext Messages Warehouse_Full\n"
+                      "animation girl_dig\nparticles smoke\n",
                       "t", &error))
       << error;
-  ASSERT_EQ(m.Entries().size(), 7u);
+  ASSERT_EQ(m.Entries().size(), 9u);
   EXPECT_EQ(m.Entries()[6].kind, NameKind::kText);
   EXPECT_EQ(m.Entries()[6].section, "messages");
   EXPECT_EQ(m.Entries()[6].name, "warehouse_full");
+  EXPECT_EQ(m.Entries()[7].kind, NameKind::kAnimation);
+  EXPECT_EQ(m.Entries()[8].kind, NameKind::kParticles);
   EXPECT_EQ(m.Entries()[0].set, 16u);
   EXPECT_EQ(m.Entries()[1].name, "rain0");
   EXPECT_EQ(m.Entries()[1].width, 256u);
@@ -344,11 +435,26 @@ TEST(Manifest, ReadsKindsSetsAndSizesAndRefusesWhatIsMalformed) {
       "sound click\nsound CLICK\n", // twice
       "text messages\n",           // no key
       "text mes.sages full\n",     // not a section
+      "animation girl_dig 8x8\n",  // an animation has no size
   };
   for (const char* text : bad) {
     EXPECT_FALSE(m.Parse(text, "bad", &error)) << text;
     EXPECT_EQ(error.rfind("bad:", 0), 0u) << error;
   }
+}
+
+TEST(PictureCatalog, KeepsOneSizeAndOneFrameLayoutPerName) {
+  PictureCatalog c;
+  std::string error;
+  EXPECT_TRUE(c.Require(6, "Girl_Walk", PictureKind::kSprite, 128, 144, "a", &error, FrameLayout{64, 8}));
+  EXPECT_TRUE(c.Require(6, "girl_walk", PictureKind::kSprite, 128, 144, "b", &error));  // open: keeps the layout
+  EXPECT_EQ(c.Find(6, "GIRL_WALK")->layout.frames, 64u);
+  EXPECT_FALSE(c.Require(6, "girl_walk", PictureKind::kSprite, 128, 144, "c", &error, FrameLayout{32, 8}));
+  EXPECT_NE(error.find("64 in rows of 8"), std::string::npos) << error;
+  EXPECT_FALSE(c.Require(6, "girl_walk", PictureKind::kSprite, 96, 144, "d", &error));
+  EXPECT_TRUE(c.Require(8, "gas", PictureKind::kSprite, 96, 96, "e", &error, FrameLayout{12, 0}));
+  EXPECT_EQ(c.Find(8, "gas")->layout.columns, 12u);  // one row
+  EXPECT_EQ(c.Count(), 2u);
 }
 
 }  // namespace

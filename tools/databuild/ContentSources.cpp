@@ -246,7 +246,8 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables) {
   return tree.Ok();
 }
 
-// garbage { name, time_ms, sprite = NAME, LAYER, X, Y (up to two) }.
+// garbage { name, time_ms, sprite = NAME, LAYER, X, Y (up to two),
+// particles = SYSTEM, LAYER, X, Y, SORT_X, SORT_Y, PARAM (up to four) }.
 bool ReadGarbage(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
   if (!Open(build, tree, "tables/garbage.txt")) return false;
@@ -270,6 +271,22 @@ bool ReadGarbage(DataSetBuild& build, ContentTables& tables) {
         RequirePicture(build, tree, kMapSpriteSet, NarrowName(s.name), PictureKind::kMapSprite, kGarbageWidth,
                        kGarbageHeight);
         g.sprites[g.spriteCount++] = s;
+      } else if (key == "particles") {
+        wchar system[32] = {};
+        GARBAGEPARTICLE e{};
+        if (!tree.Read(i, u"Z[32],u4,i4,i4,i4,i4,u4", &system, &e.layer, &e.x, &e.y, &e.sortX, &e.sortY,
+                       &e.spaceParam))
+          continue;
+        e.systemId = NameIdOf(NarrowName(system));
+        const bool known = std::any_of(tables.particleSystems.begin(), tables.particleSystems.end(),
+                                       [&](const GPSSYSTEM& s) { return s.nameId == e.systemId; });
+        if (!known) {
+          tree.Fail("\"" + NarrowName(system) + "\" is no particle system");
+        } else if (g.particleCount == kGarbageParticleSlots) {
+          tree.Fail("more than four particle emitters");
+        } else {
+          g.particles[g.particleCount++] = e;
+        }
       } else {
         tree.Fail("unknown line \"" + key + "\"");
       }

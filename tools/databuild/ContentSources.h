@@ -25,6 +25,8 @@
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
+#include "resources/AnimationSection.h"
+#include "resources/ParticleRecords.h"
 
 class DataSetBuild;
 class SourceTree;
@@ -46,6 +48,10 @@ struct ContentTables {
   std::vector<GARBAGEINFO> garbage;
   i32 grid[kMapGridCells];
   std::vector<LEVELINFO> levels;
+  std::vector<ANIMRECORD> animations;
+  std::vector<GPSCURVE> curves;
+  std::vector<GPSPARAMS> particleParams;
+  std::vector<GPSSYSTEM> particleSystems;
 
   ContentTables() {
     for (i32& c : grid) c = -1;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ContentSources.h"
+#include "MotionSources.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "platform/encoding/Utf.h"
@@ -22,18 +23,22 @@ struct SectionRecipe {
 
 // In the loader's order. A section whose source names another table's
 // entries comes after that table (levels name bonuses, products, ground and
-// garbage). "CNST" is empty: the start-up loader only checks it is there.
+// garbage; garbage may name particle systems). "CNST" is empty: the start-up loader only checks it is there.
 constexpr SectionRecipe kSections[] = {
     {kConstantsSectionId, kConstantsSectionSubId, "CNST", nullptr,
      [](const ContentTables&) { return std::vector<u8>(); }},
     {kBonusSectionId, kBonusSectionSubId, "BONS", ReadBonuses,
      [](const ContentTables& t) { return BonusSection(t.bonuses); }},
+    {kParticleSectionId, kParticleSectionSubId, "PART", ReadParticleSystems,
+     [](const ContentTables& t) { return ParticleSectionBody(t.curves, t.particleParams, t.particleSystems); }},
     {kGroundSectionId, kGroundSectionSubId, "GRND", ReadGround,
      [](const ContentTables& t) { return GroundSection(t.grounds); }},
     {kGarbageSectionId, kGarbageSectionSubId, "LPNT", ReadGarbage,
      [](const ContentTables& t) { return GarbageSection(t.garbage); }},
     {kProductSectionId, kProductSectionSubId, "PROD", ReadProducts,
      [](const ContentTables& t) { return ProductSection(t.products); }},
+    {kAnimationSectionId, kAnimationSectionSubId, "ANIM", ReadAnimations,
+     [](const ContentTables& t) { return AnimationSectionBody(t.animations); }},
     {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
      [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
@@ -60,7 +65,9 @@ bool DataArchiveModule::Build(DataSetBuild& build) {
     std::fprintf(stderr, "databuild: cannot write %s\n", build.DataPath(FileName()).c_str());
     return false;
   }
-  std::printf("Data.dat: %zu sections, %zu products, %zu ground kinds, %zu garbage kinds, %u levels\n",
-              sections.size(), tables.products.size(), tables.grounds.size(), tables.garbage.size(), kLevelCount);
+  std::printf("Data.dat: %zu sections, %zu products, %zu ground kinds, %zu garbage kinds, %zu particle systems, "
+              "%zu animations, %u levels\n",
+              sections.size(), tables.products.size(), tables.grounds.size(), tables.garbage.size(),
+              tables.particleSystems.size(), tables.animations.size(), kLevelCount);
   return true;
 }

@@ -7,10 +7,16 @@
 
 #include "DataArchiveModule.h"
 #include "LanguageModule.h"
+#include "PictureCanvas.h"
 #include "SoundArchiveModule.h"
 #include "SpriteArchiveModule.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontResolver.h"
+#include "resources/SpriteSet.h"
+
+DataSetBuild::DataSetBuild(BuildOptions options) : options_(std::move(options)) {
+  if (!options_.contactSheet.empty()) sheet_ = std::make_unique<ContactSheet>(kAnimationSpriteSet);
+}
 
 std::vector<std::unique_ptr<ArchiveModule>> MakeArchiveModules() {
   std::vector<std::unique_ptr<ArchiveModule>> modules;
@@ -45,6 +51,14 @@ int BuildDataSet(const BuildOptions& options) {
       std::fprintf(stderr, "databuild: %s failed\n", module->FileName());
       return 1;
     }
+  }
+  if (ContactSheet* sheet = build.Sheet()) {
+    const LabelFont font;
+    if (!sheet->Write(options.contactSheet, font, &error)) {
+      std::fprintf(stderr, "databuild: cannot write the contact sheet: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("contact sheet written to %s\n", options.contactSheet.c_str());
   }
   std::map<std::string, u32> left;
   for (const char* kind : build.Placeholders()) ++left[kind];

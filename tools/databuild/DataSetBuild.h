@@ -13,9 +13,11 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "ContactSheet.h"
 #include "Manifest.h"
 #include "PictureCatalog.h"
 
@@ -24,11 +26,12 @@ struct BuildOptions {
   std::string dataDir;     // the data folder written (made when missing)
   std::string fontFolder;  // faces looked up here first (empty: none)
   bool systemFonts = true;
+  std::string contactSheet;  // a PNG of every picture written here (empty: none)
 };
 
 class DataSetBuild {
  public:
-  explicit DataSetBuild(BuildOptions options) : options_(std::move(options)) {}
+  explicit DataSetBuild(BuildOptions options);
 
   const BuildOptions& Options() const { return options_; }
   std::string SourcePath(const std::string& relative) const { return options_.sourceDir + "/" + relative; }
@@ -36,6 +39,12 @@ class DataSetBuild {
 
   Manifest& GetManifest() { return manifest_; }
   PictureCatalog& Pictures() { return pictures_; }
+  // The contact sheet being gathered, when one is asked for.
+  ContactSheet* Sheet() { return sheet_.get(); }
+
+  // Sounds the data names (an animation's), made beside the manifest's.
+  void RequireSound(const std::string& name) { dataSounds_.insert(FoldName(name)); }
+  const std::set<std::string>& DataSounds() const { return dataSounds_; }
 
   // Things made as placeholders because no source makes them yet.
   void CountPlaceholder(const char* kind) { placeholders_.push_back(kind); }
@@ -45,6 +54,8 @@ class DataSetBuild {
   BuildOptions options_;
   Manifest manifest_;
   PictureCatalog pictures_;
+  std::unique_ptr<ContactSheet> sheet_;
+  std::set<std::string> dataSounds_;
   std::vector<const char*> placeholders_;
 };
 
@@ -58,7 +69,7 @@ class ArchiveModule {
 
 std::vector<std::unique_ptr<ArchiveModule>> MakeArchiveModules();
 
-// Reads the manifest and runs every module; 0 on success, otherwise a
-// message has been printed. Says what it wrote, the placeholders left and
-// the time it took.
+// Reads the manifest and runs every module (then writes the contact sheet
+// when asked); 0 on success, otherwise a message has been printed. Says
+// what it wrote, the placeholders left and the time it took.
 int BuildDataSet(const BuildOptions& options);

@@ -27,6 +27,8 @@ constexpr KindInfo kKinds[] = {
     {"music", NameKind::kMusic, false, false, true, false},
     {"building", NameKind::kBuilding, false, false, true, false},
     {"text", NameKind::kText, false, true, true, false},
+    {"animation", NameKind::kAnimation, false, false, true, false},
+    {"particles", NameKind::kParticles, false, false, true, false},
 };
 
 constexpr u32 kMaxPictureSide = 4096;

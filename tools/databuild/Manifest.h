@@ -24,6 +24,8 @@ enum class NameKind : u32 {
   kMusic,      // music NAME: a track of "MUSC"
   kBuilding,   // building NAME: a building kind of "BLDN"
   kText,       // text SECTION KEY: a text of the language
+  kAnimation,  // animation NAME: an animation of "ANIM"
+  kParticles,  // particles NAME: a particle system of "PART"
 };
 
 struct ManifestEntry {

@@ -120,9 +120,7 @@ void ShapePath(cairo_t* cr, PictureKind kind, double w, double h) {
 
 }  // namespace
 
-void DrawPlaceholder(PictureCanvas& canvas, const PictureRequest& picture, const LabelFont& font) {
-  cairo_t* cr = canvas.Cairo();
-  const double w = canvas.Width(), h = canvas.Height();
+void DrawPlaceholder(cairo_t* cr, double w, double h, const PictureRequest& picture, const LabelFont& font) {
   ShapePath(cr, picture.kind, w, h);
   SetColour(cr, picture.set, 1.0, picture.kind == PictureKind::kMapSprite ? 0.85 : 1.0);
   cairo_fill_preserve(cr);

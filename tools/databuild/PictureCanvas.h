@@ -52,7 +52,8 @@ class LabelFont {
   cairo_font_face_t* face_ = nullptr;
 };
 
-// A placeholder: by kind an image is a rectangle, a sprite a rounded
-// rectangle and a map sprite an ellipse, in the colour of its set with a
-// darker outline, and its name across the middle as large as fits.
-void DrawPlaceholder(PictureCanvas& canvas, const PictureRequest& picture, const LabelFont& font);
+// A placeholder frame of w x h at the origin: by kind an image is a
+// rectangle, a sprite a rounded rectangle and a map sprite an ellipse, in
+// the colour of its set with a darker outline, and its name across the
+// middle as large as fits.
+void DrawPlaceholder(cairo_t* cr, double w, double h, const PictureRequest& picture, const LabelFont& font);

@@ -1,5 +1,6 @@
 #include "SoundArchiveModule.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "MusicComposer.h"
@@ -18,22 +19,29 @@ constexpr float kMusicQuality = 0.4f;
 bool SoundArchiveModule::Build(DataSetBuild& build) {
   SoundArchiveWriter writer;
   double sampleSeconds = 0, musicSeconds = 0;
+  // The manifest's sounds, then those only the data names.
+  std::vector<std::string> sounds;
+  for (const ManifestEntry& e : build.GetManifest().Entries())
+    if (e.kind == NameKind::kSound) sounds.push_back(e.name);
+  for (const std::string& name : build.DataSounds())
+    if (std::find(sounds.begin(), sounds.end(), name) == sounds.end()) sounds.push_back(name);
+  for (const std::string& name : sounds) {
+    SoundSample sound;
+    if (!MakeSound(name, &sound)) {
+      sound = PlaceholderSound(name);
+      build.CountPlaceholder("sound");
+    }
+    sampleSeconds += static_cast<double>(sound.samples.size()) / synth::kRate;
+    SoundSampleEntry entry{plat::Utf8ToUtf16(name), sound.loop ? 1u : 0u,
+                           tools::EncodeOggVorbis(sound.samples, 1, synth::kRate, kSampleQuality)};
+    if (entry.data.empty()) {
+      std::fprintf(stderr, "databuild: sound %s does not encode\n", name.c_str());
+      return false;
+    }
+    writer.samples.push_back(std::move(entry));
+  }
   for (const ManifestEntry& e : build.GetManifest().Entries()) {
-    if (e.kind == NameKind::kSound) {
-      SoundSample sound;
-      if (!MakeSound(e.name, &sound)) {
-        sound = PlaceholderSound(e.name);
-        build.CountPlaceholder("sound");
-      }
-      sampleSeconds += static_cast<double>(sound.samples.size()) / synth::kRate;
-      SoundSampleEntry entry{plat::Utf8ToUtf16(e.name), sound.loop ? 1u : 0u,
-                             tools::EncodeOggVorbis(sound.samples, 1, synth::kRate, kSampleQuality)};
-      if (entry.data.empty()) {
-        std::fprintf(stderr, "databuild: sound %s does not encode\n", e.name.c_str());
-        return false;
-      }
-      writer.samples.push_back(std::move(entry));
-    } else if (e.kind == NameKind::kMusic) {
+    if (e.kind == NameKind::kMusic) {
       std::vector<float> stereo;
       if (!ComposeMusic(e.name, &stereo)) {
         stereo = PlaceholderMusic();

@@ -247,6 +247,46 @@ Mono Chime(double a, double b, double gap) {
   return Finish(s, 0.55f);
 }
 
+// The player character's work: a soft step, a hammer's knock, a shovel
+// biting into earth, an axe in wood, a brush scrubbing.
+Mono Step() {
+  Mono s = NoiseBurst(Biquad::LowPass(900, 0.9), 900, 350, 0.02, Env(0.002, 0.06), 131);
+  Add(s, Tone(Wave::kSine, 120, 70, 0.01, Env(0.001, 0.05)), 0, 0.6f);
+  return Finish(s, 0.35f);
+}
+
+Mono Knock() {
+  Mono s = Silence(0.3);
+  Add(s, NoiseBurst(Biquad::BandPass(1900, 2.5), 1900, 1600, 0.004, Env(0.0005, 0.03), 141), 0, 0.9f);
+  Add(s, Tone(Wave::kSine, 820, 560, 0.01, Env(0.001, 0.07)), 0, 0.7f);
+  Add(s, Bell(2400, 0.25, 0.06, {1.0, 2.1, 3.7}), 0, 0.25f);
+  return Finish(s, 0.55f);
+}
+
+Mono Shovel() {
+  Mono s = NoiseBurst(Biquad::LowPass(2400, 0.8), 2400, 500, 0.09, Env(0.003, 0.12), 151);
+  Add(s, Tone(Wave::kSine, 150, 70, 0.02, Env(0.002, 0.1)), 0, 0.7f);
+  Add(s, NoiseBurst(Biquad::BandPass(3500, 3.0), 3500, 3500, 0.003, Env(0.0005, 0.02), 153), 0, 0.4f);
+  return Finish(s, 0.5f);
+}
+
+Mono Chop() {
+  Mono s = Silence(0.4);
+  Add(s, NoiseBurst(Biquad::HighPass(1200), 1200, 1200, 0.003, Env(0.0003, 0.015), 161), 0, 1.0f);
+  Add(s, Bell(330, 0.35, 0.07, {1.0, 2.3, 4.1}), 0.002, 0.8f);
+  Add(s, NoiseBurst(Biquad::BandPass(700, 2.0), 700, 500, 0.02, Env(0.001, 0.06), 163), 0.004, 0.6f);
+  return Finish(s, 0.6f);
+}
+
+// Two strokes of a brush, one run of the scrubbing (0.6 s).
+Mono Scrub() {
+  Mono s = Silence(0.6);
+  for (int k = 0; k < 2; ++k)
+    Add(s, NoiseBurst(Biquad::BandPass(3200, 1.2), 2600, 4200, 0.18, Env(0.05, 0.06, 0.6, 0.06), 171 + k), k * 0.3,
+        0.8f);
+  return Finish(s, 0.3f);
+}
+
 using Recipe = std::function<SoundSample()>;
 
 SoundSample Once(Mono s) { return SoundSample{std::move(s), false}; }
@@ -279,6 +319,11 @@ const std::map<std::string, Recipe>& Recipes() {
       {"level_won", [] { return Once(Arpeggio({60, 64, 67, 72, 76, 79, 84}, 0.09, 1.1, 0.6f)); }},
       {"level_lost", [] { return Once(Arpeggio({67, 63, 60, 55}, 0.24, 1.0, 0.5f)); }},
       {"award_notice", [] { return Once(Chime(76, 83, 0.09)); }},
+      {"girl_step", [] { return Once(Step()); }},
+      {"hammer", [] { return Once(Knock()); }},
+      {"shovel", [] { return Once(Shovel()); }},
+      {"chop", [] { return Once(Chop()); }},
+      {"scrub", [] { return Once(Scrub()); }},
   };
   return recipes;
 }

@@ -1,7 +1,8 @@
 // SoundRecipes - the game's sound samples, synthesised: the standard sounds
 // of the interface and the level (clicks, pops, coins, chimes, warnings,
-// the villains' shots, the bonuses, the rain loop), each a recipe of
-// oscillators, envelopes, noise and filters. Mono at synth::kRate.
+// the villains' shots, the bonuses, the rain loop, the player character's
+// steps and work), each a recipe of oscillators, envelopes, noise and
+// filters. Mono at synth::kRate.
 #pragma once
 
 #include <string>

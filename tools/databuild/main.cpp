@@ -1,9 +1,11 @@
 // databuild: writes the game's sample data set ("Data.dat", "Sprites.dat",
 // "Sounds.dat" and "language.dat") from the sources the project owns.
 //
-//   databuild [--font-folder DIR] [--no-system-fonts] SOURCE DATA
+//   databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] SOURCE DATA
 //     SOURCE  the data sources (tools/data)
 //     DATA    the data folder to write (made when missing)
+//     --contact-sheet  also writes one PNG of every picture and animation
+//                      frame, at its real size, under its name
 //   databuild --music-wav DATA OUT
 //     plays every music track of DATA/Sounds.dat through the game's sound
 //     code on the offline output and writes OUT/<name>.wav
@@ -18,7 +20,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: databuild [--font-folder DIR] [--no-system-fonts] SOURCE DATA\n"
+               "usage: databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] SOURCE DATA\n"
                "       databuild --music-wav DATA OUT\n");
   return 2;
 }
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--font-folder" && i + 1 < argc) {
       options.fontFolder = argv[++i];
+    } else if (a == "--contact-sheet" && i + 1 < argc) {
+      options.contactSheet = argv[++i];
     } else if (a == "--no-system-fonts") {
       options.systemFonts = false;
     } else if (a == "--music-wav") {

@@ -1,0 +1,26 @@
+#include "ArtBook.h"
+
+#include "Manifest.h"
+
+const ArtBook& ArtBook::Get() {
+  static const ArtBook book = [] {
+    ArtBook b;
+    AddGroundArt(b);
+    AddPlaceArt(b);
+    AddEffectArt(b);
+    AddProductArt(b);
+    AddIconArt(b);
+    AddGirlArt(b);
+    return b;
+  }();
+  return book;
+}
+
+const ArtPiece* ArtBook::Find(u32 set, const std::string& name) const {
+  const auto it = pieces_.find({set, FoldName(name)});
+  return it == pieces_.end() ? nullptr : &it->second;
+}
+
+void ArtBook::Add(u32 set, const std::string& name, ArtPiece piece) {
+  pieces_[{set, FoldName(name)}] = std::move(piece);
+}

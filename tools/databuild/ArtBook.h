@@ -1,0 +1,67 @@
+// ArtBook - the pictures the builder draws, by sprite set and name: for
+// each a drawing function of a frame (parametrised by the frame's size and
+// place, so animation frames are generated), the frame layout it draws
+// (none: any layout the data asks for, such as an animation's rows of
+// directions), the size it is drawn at when the data leaves that open, its
+// own animation (a sprite's default frame sequence) and, for a map sprite,
+// its hot spot. A picture of the catalogue without art is a labelled
+// placeholder (PictureCanvas.h).
+//
+// The book is filled once, by one function per family of pictures (the
+// *Art.cpp files), and is then only read.
+#pragma once
+
+#include <cairo.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "PictureCatalog.h"
+#include "base/Types.h"
+
+struct ArtFrame {
+  double width = 0;  // of the frame, pixels (the drawing's origin is its top left)
+  double height = 0;
+  u32 index = 0;  // of this frame among the picture's `count`
+  u32 count = 1;
+  u32 row = 0;  // its place in the layout: an animation keeps a direction a row
+  u32 column = 0;
+  u32 rows = 1;
+  u32 columns = 1;
+
+  double Phase() const { return columns > 0 ? static_cast<double>(column) / columns : 0; }  // 0 <= p < 1 along a row
+};
+
+struct ArtPiece {
+  std::function<void(cairo_t*, const ArtFrame&)> draw;
+  FrameLayout layout;  // frames 0: drawn for any layout
+  u32 width = 0;       // when the data leaves the size open (0: it may not)
+  u32 height = 0;
+  bool animated = false;  // the sprite plays its frames by itself
+  u32 mode = 0;           // DXLFRAMESEQ mode (0 once, 2 loop, ...)
+  u32 frameMs = 0;
+  double hotX = 0.5;  // a map sprite's hot spot, fractions of the frame
+  double hotY = 0.5;
+};
+
+class ArtBook {
+ public:
+  static const ArtBook& Get();
+
+  const ArtPiece* Find(u32 set, const std::string& name) const;
+  void Add(u32 set, const std::string& name, ArtPiece piece);
+  size_t Count() const { return pieces_.size(); }
+
+ private:
+  std::map<std::pair<u32, std::string>, ArtPiece> pieces_;
+};
+
+// The families, each in its own file.
+void AddGroundArt(ArtBook& book);
+void AddPlaceArt(ArtBook& book);
+void AddEffectArt(ArtBook& book);
+void AddProductArt(ArtBook& book);
+void AddIconArt(ArtBook& book);
+void AddGirlArt(ArtBook& book);

@@ -1,0 +1,63 @@
+// ContactSheet - one PNG of every picture of a built data set at its real
+// size: each sprite set under a heading, each picture under its name (with
+// its frame size and frame count) with all its frames, and the animation
+// set row by row as the animations play it: each animation under its name,
+// mode, frame time and sound, a row of frames per direction labelled with
+// its angle. World pictures stand on grass, icons on the interface's warm
+// panel colour, ground tiles on a grey checker (so their transparent edges
+// show), each frame's cell outlined thinly.
+//
+// The sprite archive module hands it every picture it drew, the data
+// archive module every animation; Write lays them out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "PictureCatalog.h"
+#include "base/Types.h"
+
+class LabelFont;
+
+struct SheetPicture {
+  u32 set = 0;
+  std::string name;
+  PictureKind kind = PictureKind::kImage;
+  u32 frameWidth = 0;
+  u32 frameHeight = 0;
+  u32 frames = 1;
+  u32 columns = 1;
+  u32 gap = 0;
+  bool placeholder = false;
+  u32 imageWidth = 0;
+  u32 imageHeight = 0;
+  std::vector<u32> pixels;  // 0xAARRGGBB, straight alpha
+};
+
+struct SheetAnimation {
+  std::string name;
+  std::string sprite;   // of the animation set
+  std::string summary;  // mode, frame time, sound
+  struct Run {
+    i32 first;
+    i32 count;
+    float angle;
+  };
+  std::vector<Run> directions;
+};
+
+class ContactSheet {
+ public:
+  explicit ContactSheet(u32 animationSet) : animationSet_(animationSet) {}
+
+  void AddPicture(SheetPicture picture) { pictures_.push_back(std::move(picture)); }
+  void AddAnimation(SheetAnimation animation) { animations_.push_back(std::move(animation)); }
+
+  // Lays the sheet out and writes it; false (with a message) on failure.
+  bool Write(const std::string& path, const LabelFont& font, std::string* error) const;
+
+ private:
+  u32 animationSet_;
+  std::vector<SheetPicture> pictures_;
+  std::vector<SheetAnimation> animations_;
+};

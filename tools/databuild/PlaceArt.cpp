@@ -1,0 +1,420 @@
+// What stands on a level's places (set 3 and the levels' set 5): the kinds
+// of garbage (a heap of junk, stones, scrap metal, logs, weeds), the toxic
+// puddle, the markers of the hovered and the selected place, and the marks
+// of an empty place and a tree spot. Garbage stands on its hot spot (the
+// middle of its foot), with its own soft shadow falling to the lower right.
+#include <cmath>
+
+#include "ArtBook.h"
+#include "ArtKit.h"
+#include "content/ContentArchive.h"
+
+namespace {
+
+using art::Rgb;
+namespace pal = art::pal;
+
+constexpr double kLine = 2.0;  // outline of the world's things at their drawn size
+constexpr double kGarbageFoot = 0.72;
+
+void Plank(cairo_t* cr, double x, double y, double w, double h, double turnDeg, Rgb c) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, turnDeg * M_PI / 180);
+  art::RoundRect(cr, -w / 2, -h / 2, w, h, 2);
+  art::FillLit(cr, c, -w / 2, -h / 2, w / 2, h / 2, 0.3);
+  art::Outline(cr, kLine);
+  cairo_move_to(cr, -w / 2 + 4, -h * 0.1);
+  cairo_line_to(cr, w / 2 - 6, -h * 0.15);
+  cairo_set_line_width(cr, 1);
+  art::Source(cr, art::Darker(c, 0.35), 0.6);
+  cairo_stroke(cr);
+  art::Ellipse(cr, w / 2 - 7, 0, 1.3, 1.3);  // a nail
+  art::Source(cr, pal::kStoneDark);
+  cairo_fill(cr);
+  cairo_restore(cr);
+}
+
+void Can(cairo_t* cr, double x, double y, double r, double len, double turnDeg, Rgb label) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, turnDeg * M_PI / 180);
+  cairo_rectangle(cr, 0, -r, len, 2 * r);
+  art::FillLit(cr, pal::kMetal, 0, -r, 0, r, 0.45);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, len * 0.2, -r, len * 0.55, 2 * r);
+  art::FillLit(cr, label, 0, -r, 0, r, 0.35);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, 0, -r, len, 2 * r);
+  art::Outline(cr, kLine);
+  art::Ellipse(cr, len, 0, r * 0.45, r);
+  art::FillLit(cr, art::Lighter(pal::kMetal, 0.2), len - r, -r, len + r, r, 0.3);
+  art::Outline(cr, kLine);
+  cairo_restore(cr);
+}
+
+void DrawJunkHeap(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kGarbageFoot;
+  art::GroundShadow(cr, cx + 4, foot - 2, 54, 16, 0.35);
+  art::Blob(cr, cx, foot - 4, 50, 13, 9, 0.15, 7);  // a dark stain under it
+  art::Source(cr, art::Darker(pal::kSoil, 0.35), 0.55);
+  cairo_fill(cr);
+  // The sack: a lumpy brown bag, its neck tied.
+  art::Blob(cr, cx - 6, foot - 24, 30, 22, 8, 0.12, 11);
+  art::FillLit(cr, art::Hex(0xB08A5A), cx - 36, foot - 46, cx + 24, foot - 2, 0.35);
+  art::Outline(cr, kLine);
+  cairo_move_to(cr, cx - 18, foot - 34);
+  cairo_curve_to(cr, cx - 10, foot - 28, cx - 4, foot - 30, cx + 4, foot - 38);
+  cairo_move_to(cr, cx - 20, foot - 14);
+  cairo_curve_to(cr, cx - 12, foot - 18, cx, foot - 16, cx + 10, foot - 22);
+  cairo_set_line_width(cr, 1.3);
+  art::Source(cr, art::Darker(art::Hex(0xB08A5A), 0.45), 0.7);
+  cairo_stroke(cr);
+  art::Gleam(cr, cx - 20, foot - 38, 5, 3, 0.45);
+  // A patch sewn on, and the tied neck.
+  art::RoundRect(cr, cx + 2, foot - 26, 11, 9, 2);
+  art::FillLit(cr, pal::kDenim, cx + 2, foot - 26, cx + 13, foot - 17, 0.3);
+  art::Outline(cr, 1.2);
+  cairo_move_to(cr, cx + 18, foot - 38);
+  cairo_line_to(cr, cx + 26, foot - 47);
+  cairo_line_to(cr, cx + 30, foot - 41);
+  cairo_close_path(cr);
+  art::FillLit(cr, art::Hex(0xB08A5A), cx + 18, foot - 47, cx + 30, foot - 38, 0.3);
+  art::Outline(cr, kLine);
+  // A broken crate board, a can, a bottle, paper and a peel around it.
+  Plank(cr, cx + 26, foot - 12, 42, 9, -18, pal::kWood);
+  Can(cr, cx - 44, foot - 8, 6, 16, 12, pal::kRed);
+  cairo_save(cr);
+  cairo_translate(cr, cx + 34, foot - 26);
+  cairo_rotate(cr, -0.9);
+  art::RoundRect(cr, -4, -12, 9, 24, 4);
+  art::RoundRect(cr, -2, -18, 5, 8, 1.5);
+  art::FillLit(cr, art::Hex(0x6CC39A), -5, -18, 5, 12, 0.45, 0.92);
+  art::Outline(cr, 1.6);
+  art::Gleam(cr, -1.5, -5, 1.2, 5, 0.8);
+  cairo_restore(cr);
+  art::Blob(cr, cx - 28, foot - 2, 9, 6, 6, 0.3, 21);  // crumpled paper
+  art::FillLit(cr, pal::kWhite, cx - 38, foot - 8, cx - 18, foot + 4, 0.25);
+  art::Outline(cr, 1.4);
+  cairo_move_to(cr, cx + 6, foot + 2);  // a banana peel
+  cairo_curve_to(cr, cx + 10, foot - 8, cx + 18, foot - 6, cx + 22, foot + 2);
+  cairo_curve_to(cr, cx + 16, foot - 2, cx + 12, foot - 2, cx + 6, foot + 2);
+  art::FillLit(cr, pal::kYellow, cx + 6, foot - 8, cx + 22, foot + 2, 0.3);
+  art::Outline(cr, 1.4);
+}
+
+void Boulder(cairo_t* cr, double x, double y, double rx, double ry, u32 seed) {
+  art::Blob(cr, x, y, rx, ry, 7, 0.1, seed);
+  art::FillRound(cr, pal::kStone, x, y, std::max(rx, ry));
+  art::Outline(cr, kLine);
+  // Moss on top, cracks below.
+  art::Blob(cr, x - rx * 0.2, y - ry * 0.6, rx * 0.45, ry * 0.28, 6, 0.25, seed + 3);
+  art::FillLit(cr, pal::kLeaf, x - rx * 0.6, y - ry, x + rx * 0.3, y - ry * 0.3, 0.35, 0.9);
+  cairo_new_path(cr);
+  cairo_move_to(cr, x + rx * 0.25, y + ry * 0.15);
+  cairo_line_to(cr, x + rx * 0.45, y + ry * 0.45);
+  cairo_line_to(cr, x + rx * 0.38, y + ry * 0.7);
+  cairo_set_line_width(cr, 1.2);
+  art::Source(cr, pal::kStoneDark, 0.9);
+  cairo_stroke(cr);
+  art::Gleam(cr, x - rx * 0.4, y - ry * 0.2, rx * 0.18, ry * 0.12, 0.5);
+}
+
+void DrawStones(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kGarbageFoot;
+  art::GroundShadow(cr, cx + 6, foot - 2, 56, 16, 0.35);
+  Boulder(cr, cx - 14, foot - 24, 30, 24, 31);
+  Boulder(cr, cx + 24, foot - 14, 22, 16, 37);
+  Boulder(cr, cx - 36, foot - 6, 14, 10, 41);
+  Boulder(cr, cx + 6, foot - 4, 12, 8, 43);
+  art::Pebble(cr, cx + 46, foot + 2, 8, 45);
+  art::Pebble(cr, cx - 52, foot + 4, 6, 47);
+  art::GrassTuft(cr, cx - 26, foot + 4, 12, 49);
+}
+
+void DrawScrap(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kGarbageFoot;
+  art::GroundShadow(cr, cx + 4, foot - 2, 56, 16, 0.35);
+  // A rusty barrel on its side.
+  cairo_save(cr);
+  cairo_translate(cr, cx - 8, foot - 20);
+  art::RoundRect(cr, -30, -17, 52, 34, 5);
+  art::FillLit(cr, pal::kRust, -30, -17, -30, 17, 0.45);
+  art::Outline(cr, kLine);
+  for (double x : {-16.0, 6.0}) {
+    cairo_rectangle(cr, x, -17, 4, 34);
+    art::FillLit(cr, art::Darker(pal::kRust, 0.2), x, -17, x, 17, 0.35);
+    art::Outline(cr, 1.2);
+  }
+  art::Ellipse(cr, 22, 0, 9, 17);
+  art::FillLit(cr, art::Lighter(pal::kRust, 0.15), 13, -17, 31, 17, 0.3);
+  art::Outline(cr, kLine);
+  art::Ellipse(cr, 23, 0, 4, 8);
+  art::Source(cr, art::Darker(pal::kRust, 0.5));
+  cairo_fill(cr);
+  art::Blob(cr, -8, -6, 8, 4, 6, 0.3, 51);  // a rust hole
+  art::Source(cr, art::Darker(pal::kRust, 0.55), 0.8);
+  cairo_fill(cr);
+  art::Gleam(cr, -22, -10, 6, 2, 0.45);
+  cairo_restore(cr);
+  // An old tyre leaning on it.
+  const double tx = cx + 30, ty = foot - 16;
+  art::Ellipse(cr, tx, ty, 17, 17);
+  art::Ellipse(cr, tx, ty, 8, 8);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  art::FillRound(cr, art::Hex(0x4A4550), tx, ty, 17);
+  art::Outline(cr, kLine);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  for (int k = 0; k < 10; ++k) {
+    const double a = k * M_PI / 5;
+    cairo_move_to(cr, tx + std::cos(a) * 10, ty + std::sin(a) * 10);
+    cairo_line_to(cr, tx + std::cos(a) * 16, ty + std::sin(a) * 16);
+  }
+  cairo_set_line_width(cr, 1.3);
+  art::Source(cr, art::Hex(0x6E6875));
+  cairo_stroke(cr);
+  // A bent pipe and a cog on the ground.
+  cairo_move_to(cr, cx - 50, foot - 2);
+  cairo_curve_to(cr, cx - 38, foot - 6, cx - 30, foot + 2, cx - 12, foot - 2);
+  cairo_set_line_width(cr, 7);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  art::Source(cr, pal::kOutline);
+  cairo_stroke_preserve(cr);
+  cairo_set_line_width(cr, 4);
+  art::Source(cr, pal::kMetal);
+  cairo_stroke(cr);
+  art::Star(cr, cx + 8, foot + 2, 9, 6.5, 8);
+  art::FillLit(cr, art::Darker(pal::kMetal, 0.1), cx, foot - 6, cx + 16, foot + 10, 0.35);
+  art::Outline(cr, 1.5);
+  art::Ellipse(cr, cx + 8, foot + 2, 2.5, 2.5);
+  art::Source(cr, pal::kOutline);
+  cairo_fill(cr);
+}
+
+void Log(cairo_t* cr, double x, double y, double len, double r, double turnDeg) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, turnDeg * M_PI / 180);
+  art::RoundRect(cr, -len / 2, -r, len, 2 * r, r * 0.5);
+  art::FillLit(cr, art::Hex(0x9A6434), 0, -r, 0, r, 0.4);
+  art::Outline(cr, kLine);
+  for (int k = 0; k < 3; ++k) {  // bark lines
+    cairo_move_to(cr, -len / 2 + 8 + k * len / 3.4, -r * 0.5 + k % 2 * 3);
+    cairo_line_to(cr, -len / 2 + 20 + k * len / 3.4, -r * 0.45 + k % 2 * 3);
+  }
+  cairo_set_line_width(cr, 1.2);
+  art::Source(cr, art::Hex(0x5E3A1C), 0.7);
+  cairo_stroke(cr);
+  art::Ellipse(cr, len / 2, 0, r * 0.62, r);
+  art::FillRound(cr, art::Hex(0xEBC98E), len / 2, 0, r);
+  art::Outline(cr, kLine);
+  art::Ellipse(cr, len / 2, 0, r * 0.35, r * 0.58);
+  art::Ellipse(cr, len / 2, 0, r * 0.12, r * 0.2);
+  cairo_set_line_width(cr, 1);
+  art::Source(cr, art::Hex(0xB38652));
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}
+
+void DrawLogs(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kGarbageFoot;
+  art::GroundShadow(cr, cx + 4, foot - 2, 54, 15, 0.35);
+  Log(cr, cx - 10, foot - 10, 70, 10, 0);
+  Log(cr, cx + 6, foot - 14, 66, 9.5, -4);
+  Log(cr, cx - 2, foot - 30, 60, 9, 2);
+  // A few broken branches and sawdust.
+  cairo_move_to(cr, cx - 56, foot + 2);
+  cairo_line_to(cr, cx - 30, foot - 6);
+  cairo_move_to(cr, cx - 42, foot - 2);
+  cairo_line_to(cr, cx - 40, foot - 12);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_width(cr, 5);
+  art::Source(cr, pal::kOutline);
+  cairo_stroke_preserve(cr);
+  cairo_set_line_width(cr, 2.5);
+  art::Source(cr, pal::kWood);
+  cairo_stroke(cr);
+  art::Blob(cr, cx + 30, foot + 3, 12, 4, 6, 0.3, 61);
+  art::Source(cr, art::Hex(0xEBC98E), 0.85);
+  cairo_fill(cr);
+}
+
+void Thistle(cairo_t* cr, double x, double y, double h) {
+  cairo_move_to(cr, x, y);
+  cairo_curve_to(cr, x + 2, y - h * 0.4, x - 1, y - h * 0.7, x + 1, y - h);
+  cairo_set_line_width(cr, 2);
+  art::Source(cr, art::Darker(pal::kLeaf, 0.3));
+  cairo_stroke(cr);
+  for (int k = 0; k < 7; ++k) {  // the purple tuft
+    const double a = (200 + k * 23) * M_PI / 180;
+    cairo_move_to(cr, x + 1, y - h);
+    cairo_line_to(cr, x + 1 + std::cos(a) * 7, y - h + std::sin(a) * 7);
+  }
+  cairo_set_line_width(cr, 2.2);
+  art::Source(cr, art::Hex(0xC86BD8));
+  cairo_stroke(cr);
+  art::Ellipse(cr, x + 1, y - h + 3, 5, 4.5);
+  art::FillRound(cr, art::Hex(0x7DA248), x + 1, y - h + 3, 5);
+  art::Outline(cr, 1.3);
+}
+
+void DrawWeeds(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kGarbageFoot;
+  art::GroundShadow(cr, cx + 4, foot - 2, 52, 15, 0.35);
+  art::Blob(cr, cx, foot - 18, 46, 20, 9, 0.2, 71);  // a dark bramble mound
+  art::FillLit(cr, art::Darker(pal::kGrassDark, 0.15), cx - 46, foot - 38, cx + 46, foot, 0.35);
+  art::Outline(cr, kLine);
+  art::Rand rnd(73);
+  for (int i = 0; i < 12; ++i)
+    art::GrassTuft(cr, cx + rnd.Range(-44, 44), foot + rnd.Range(-10, 4), rnd.Range(16, 26), 80 + i,
+                   art::Darker(pal::kLeaf, 0.1));
+  for (int i = 0; i < 4; ++i)
+    Thistle(cr, cx - 30 + i * 19 + rnd.Range(-4, 4), foot - rnd.Range(6, 14), rnd.Range(26, 40));
+  for (int i = 0; i < 5; ++i) {  // berries on the bramble
+    const double x = cx + rnd.Range(-36, 36), y = foot - rnd.Range(10, 28);
+    art::Ellipse(cr, x, y, 2.6, 2.6);
+    art::FillRound(cr, art::Hex(0x5B2C6F), x, y, 2.6);
+    cairo_new_path(cr);
+  }
+}
+
+// The toxic puddle: glowing slime with bubbles, on the ground (no shadow).
+void DrawToxicPuddle(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2;
+  art::Blob(cr, cx, cy, f.width * 0.44, f.height * 0.36, 11, 0.12, 91);
+  art::Source(cr, pal::kToxicDark, 0.85);
+  cairo_fill(cr);
+  art::Blob(cr, cx - 2, cy - 2, f.width * 0.38, f.height * 0.29, 10, 0.14, 93);
+  cairo_pattern_t* g = cairo_pattern_create_radial(cx - 16, cy - 10, 4, cx, cy, f.width * 0.4);
+  const Rgb light = art::Lighter(pal::kToxic, 0.5), deep = art::Mix(pal::kToxic, pal::kToxicDark, 0.5);
+  cairo_pattern_add_color_stop_rgba(g, 0, light.r, light.g, light.b, 0.95);
+  cairo_pattern_add_color_stop_rgba(g, 0.45, pal::kToxic.r, pal::kToxic.g, pal::kToxic.b, 0.92);
+  cairo_pattern_add_color_stop_rgba(g, 1, deep.r, deep.g, deep.b, 0.9);
+  cairo_set_source(cr, g);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(g);
+  art::Outline(cr, 1.6, art::Darker(pal::kToxicDark, 0.3), 0.8);
+  art::Rand rnd(95);
+  for (int i = 0; i < 7; ++i) {
+    const double x = cx + rnd.Range(-46, 46), y = cy + rnd.Range(-16, 14), r = rnd.Range(2.5, 6);
+    art::Ellipse(cr, x, y, r, r * 0.8);
+    art::FillRound(cr, art::Lighter(pal::kToxic, 0.35), x, y, r, 0.9);
+    art::Outline(cr, 1.1, pal::kToxicDark, 0.9);
+    art::Gleam(cr, x - r * 0.35, y - r * 0.35, r * 0.3, r * 0.22, 0.9);
+  }
+  art::Gleam(cr, cx - 26, cy - 12, 14, 3.5, 0.55);
+}
+
+// The selected place's ring: a warm golden ring, white on its lit side.
+void DrawSelection(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2, rx = f.width * 0.44, ry = f.height * 0.42;
+  art::Ellipse(cr, cx, cy, rx, ry);
+  cairo_set_line_width(cr, 11);
+  art::Source(cr, pal::kGold, 0.35);
+  cairo_stroke(cr);
+  art::Ellipse(cr, cx, cy, rx, ry);
+  cairo_set_line_width(cr, 5);
+  art::Source(cr, pal::kYellow, 0.95);
+  cairo_stroke(cr);
+  art::Ellipse(cr, cx, cy, rx, ry);
+  cairo_set_line_width(cr, 1.6);
+  art::Source(cr, pal::kWhite);
+  cairo_stroke(cr);
+  for (int k = 0; k < 4; ++k) {  // four little arrowheads pointing in
+    const double a = k * M_PI / 2 + M_PI / 4;
+    const double x = cx + std::cos(a) * (rx + 2), y = cy + std::sin(a) * (ry + 2);
+    const double ix = -std::cos(a) * 9, iy = -std::sin(a) * 9 * ry / rx;
+    cairo_move_to(cr, x + ix, y + iy);
+    cairo_line_to(cr, x - iy * 0.6, y + ix * 0.6);
+    cairo_line_to(cr, x + iy * 0.6, y - ix * 0.6);
+    cairo_close_path(cr);
+    art::FillLit(cr, pal::kYellow, x - 8, y - 8, x + 8, y + 8, 0.4);
+    art::Outline(cr, 1.4, art::Darker(pal::kGold, 0.4));
+  }
+}
+
+// The hovered place's glow, drawn added to what lies under it.
+void DrawSelection2(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2;
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_scale(cr, f.width * 0.48, f.height * 0.46);
+  cairo_pattern_t* g = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
+  cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 1);
+  cairo_pattern_add_color_stop_rgba(g, 0.7, 1, 1, 1, 0.8);
+  cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, 0);
+  cairo_set_source(cr, g);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+  cairo_fill(cr);
+  cairo_pattern_destroy(g);
+  cairo_restore(cr);
+}
+
+// An empty place: a lot pegged out with a rope, ready to build on.
+void DrawEmptyPlace(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2 + 2, rx = f.width * 0.38, ry = f.height * 0.3;
+  art::Ellipse(cr, cx, cy, rx, ry);
+  art::Source(cr, pal::kSoil, 0.28);
+  cairo_fill(cr);
+  double px[4], py[4];
+  for (int k = 0; k < 4; ++k) {
+    const double a = (45 + 90 * k) * M_PI / 180;
+    px[k] = cx + std::cos(a) * rx;
+    py[k] = cy + std::sin(a) * ry;
+  }
+  for (int k = 0; k < 4; ++k) {  // the rope, sagging between the pegs
+    const int n = (k + 1) % 4;
+    cairo_move_to(cr, px[k], py[k] - 9);
+    cairo_curve_to(cr, (px[k] * 2 + px[n]) / 3, (py[k] * 2 + py[n]) / 3 - 5, (px[k] + px[n] * 2) / 3,
+                   (py[k] + py[n] * 2) / 3 - 5, px[n], py[n] - 9);
+  }
+  cairo_set_line_width(cr, 1.8);
+  art::Source(cr, art::Hex(0xF2E2B0));
+  cairo_stroke(cr);
+  for (int k : {0, 3, 1, 2}) {  // back pegs first... they are small either way
+    art::GroundShadow(cr, px[k] + 2, py[k], 4, 2, 0.35);
+    art::RoundRect(cr, px[k] - 2.5, py[k] - 12, 5, 13, 1.5);
+    art::FillLit(cr, pal::kWood, px[k] - 2.5, py[k] - 12, px[k] + 2.5, py[k], 0.35);
+    art::Outline(cr, 1.3);
+    cairo_rectangle(cr, px[k] - 2.5, py[k] - 12, 5, 3);
+    art::Source(cr, pal::kRed);
+    cairo_fill(cr);
+  }
+}
+
+// A tree spot: a ring of loose soil with a little support stake.
+void DrawTreeSpot(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2 + 4;
+  art::Blob(cr, cx, cy, f.width * 0.3, f.height * 0.27, 9, 0.08, 101);
+  art::FillLit(cr, pal::kSoil, cx - 40, cy - 18, cx + 40, cy + 18, 0.35, 0.9);
+  art::Outline(cr, 1.5, pal::kSoilDark, 0.8);
+  art::Ellipse(cr, cx, cy, f.width * 0.16, f.height * 0.13);
+  art::Source(cr, pal::kSoilDark, 0.9);
+  cairo_fill(cr);
+  art::GroundShadow(cr, cx + 6, cy, 4, 2, 0.4);
+  art::RoundRect(cr, cx + 3, cy - 22, 4, 23, 1.5);
+  art::FillLit(cr, pal::kWood, cx + 3, cy - 22, cx + 7, cy, 0.35);
+  art::Outline(cr, 1.3);
+}
+
+ArtPiece Piece(void (*draw)(cairo_t*, const ArtFrame&), double hotY = 0.5) {
+  ArtPiece p;
+  p.draw = draw;
+  p.hotY = hotY;
+  return p;
+}
+
+}  // namespace
+
+void AddPlaceArt(ArtBook& book) {
+  book.Add(kMapSpriteSet, "junk_heap", Piece(DrawJunkHeap, kGarbageFoot));
+  book.Add(kMapSpriteSet, "stones", Piece(DrawStones, kGarbageFoot));
+  book.Add(kMapSpriteSet, "scrap", Piece(DrawScrap, kGarbageFoot));
+  book.Add(kMapSpriteSet, "logs", Piece(DrawLogs, kGarbageFoot));
+  book.Add(kMapSpriteSet, "weeds", Piece(DrawWeeds, kGarbageFoot));
+  book.Add(kMapSpriteSet, "toxic_puddle", Piece(DrawToxicPuddle));
+  book.Add(kMapSpriteSet, "selection", Piece(DrawSelection));
+  book.Add(kMapSpriteSet, "selection2", Piece(DrawSelection2));
+  book.Add(kLevelSpriteSet, "empty_place", Piece(DrawEmptyPlace));
+  book.Add(kLevelSpriteSet, "tree_spot", Piece(DrawTreeSpot));
+}

@@ -1,0 +1,275 @@
+// The products: one emblem each (a sheaf of wheat, a beet, an apple ...),
+// drawn as the product's icon (48 pixels), its small icon (24) in the icon
+// set, and lying on the ground as its map sprite (64, set 3, standing on
+// its hot spot near the bottom).
+#include <cmath>
+#include <map>
+
+#include "ArtBook.h"
+#include "ArtKit.h"
+#include "ContentSources.h"
+#include "Emblems.h"
+#include "content/ContentArchive.h"
+
+namespace art {
+
+namespace {
+
+void Ear(cairo_t* cr, double x, double y, double angleDeg, double line) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rotate(cr, angleDeg * M_PI / 180);
+  cairo_move_to(cr, 0, 0);
+  cairo_line_to(cr, 0, 56);
+  cairo_set_line_width(cr, 6);
+  Source(cr, Darker(pal::kStraw, 0.25));
+  cairo_stroke(cr);
+  for (int k = 0; k < 5; ++k)
+    for (int side : {-1, 1}) {
+      Ellipse(cr, side * 6.5, k * 7 + 2, 7, 8.5);
+      FillLit(cr, pal::kGold, -14, -6, 14, 38, 0.35);
+      Outline(cr, line * 0.7);
+    }
+  Ellipse(cr, 0, -4, 6, 9);
+  FillLit(cr, pal::kGold, -6, -13, 6, 5, 0.35);
+  Outline(cr, line * 0.7);
+  cairo_restore(cr);
+}
+
+void Wheat(cairo_t* cr, double line) {
+  Ear(cr, 42, 16, -24, line);
+  Ear(cr, 60, 14, 24, line);
+  Ear(cr, 51, 10, 0, line);
+  RoundRect(cr, 38, 62, 26, 9, 3);  // the tie
+  FillLit(cr, pal::kRed, 38, 62, 64, 71, 0.35);
+  Outline(cr, line * 0.8);
+}
+
+void Beet(cairo_t* cr, double line) {
+  for (int k = -1; k <= 1; ++k) {  // leaves
+    cairo_save(cr);
+    cairo_translate(cr, 50, 38);
+    cairo_rotate(cr, k * 0.55);
+    cairo_move_to(cr, 0, 0);
+    cairo_curve_to(cr, -16, -10, -12, -34, 0, -36);
+    cairo_curve_to(cr, 12, -34, 16, -10, 0, 0);
+    FillLit(cr, pal::kLeaf, -16, -36, 16, 0, 0.35);
+    Outline(cr, line * 0.8);
+    cairo_move_to(cr, 0, -2);
+    cairo_line_to(cr, 0, -30);
+    cairo_set_line_width(cr, 2);
+    Source(cr, Hex(0xB0306A));
+    cairo_stroke(cr);
+    cairo_restore(cr);
+  }
+  cairo_move_to(cr, 50, 94);  // the root
+  cairo_curve_to(cr, 44, 80, 24, 72, 26, 56);
+  cairo_curve_to(cr, 28, 38, 72, 38, 74, 56);
+  cairo_curve_to(cr, 76, 72, 56, 80, 50, 94);
+  FillLit(cr, Hex(0xB02660), 24, 38, 76, 94, 0.35);
+  Outline(cr, line);
+  Gleam(cr, 38, 52, 6, 4, 0.6);
+}
+
+void Apple(cairo_t* cr, double line) {
+  cairo_move_to(cr, 50, 30);
+  cairo_curve_to(cr, 30, 18, 12, 32, 14, 54);
+  cairo_curve_to(cr, 16, 78, 36, 94, 50, 88);
+  cairo_curve_to(cr, 64, 94, 84, 78, 86, 54);
+  cairo_curve_to(cr, 88, 32, 70, 18, 50, 30);
+  FillRound(cr, pal::kRed, 50, 58, 38);
+  Outline(cr, line);
+  cairo_move_to(cr, 50, 32);
+  cairo_curve_to(cr, 50, 22, 52, 16, 56, 10);
+  cairo_set_line_width(cr, 4);
+  Source(cr, pal::kWoodDark);
+  cairo_stroke(cr);
+  cairo_move_to(cr, 54, 20);
+  cairo_curve_to(cr, 62, 8, 76, 8, 82, 14);
+  cairo_curve_to(cr, 74, 24, 62, 26, 54, 20);
+  FillLit(cr, pal::kLeaf, 54, 8, 82, 26, 0.35);
+  Outline(cr, line * 0.8);
+  Gleam(cr, 32, 46, 7, 10, 0.7);
+}
+
+void Egg(cairo_t* cr, double line) {
+  for (int k = 0; k < 2; ++k) {
+    const double cx = k == 0 ? 38 : 62, cy = k == 0 ? 52 : 58, s = k == 0 ? 1.0 : 0.9;
+    cairo_move_to(cr, cx, cy - 34 * s);
+    cairo_curve_to(cr, cx + 24 * s, cy - 34 * s, cx + 26 * s, cy + 30 * s, cx, cy + 30 * s);
+    cairo_curve_to(cr, cx - 26 * s, cy + 30 * s, cx - 24 * s, cy - 34 * s, cx, cy - 34 * s);
+    FillRound(cr, k == 0 ? Hex(0xFFF4DC) : Hex(0xF2D3A6), cx, cy, 30 * s);
+    Outline(cr, line);
+    Gleam(cr, cx - 9 * s, cy - 14 * s, 4 * s, 7 * s, 0.8);
+  }
+}
+
+void Milk(cairo_t* cr, double line) {
+  cairo_move_to(cr, 38, 10);
+  cairo_line_to(cr, 62, 10);
+  cairo_line_to(cr, 62, 26);
+  cairo_curve_to(cr, 78, 34, 80, 44, 80, 52);
+  cairo_line_to(cr, 80, 88);
+  cairo_curve_to(cr, 80, 94, 20, 94, 20, 88);
+  cairo_line_to(cr, 20, 52);
+  cairo_curve_to(cr, 20, 44, 22, 34, 38, 26);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWhite, 20, 10, 80, 94, 0.25);
+  Outline(cr, line);
+  RoundRect(cr, 22, 52, 56, 24, 3);  // the label with a blue cow spot
+  FillLit(cr, pal::kBlue, 22, 52, 78, 76, 0.3);
+  Outline(cr, line * 0.7);
+  Blob(cr, 50, 64, 12, 7, 6, 0.2, 3);
+  Source(cr, pal::kWhite);
+  cairo_fill(cr);
+  RoundRect(cr, 35, 4, 30, 9, 3);  // cap
+  FillLit(cr, pal::kRed, 35, 4, 65, 13, 0.3);
+  Outline(cr, line * 0.8);
+  Gleam(cr, 30, 40, 4, 10, 0.8);
+}
+
+void Wool(cairo_t* cr, double line) {
+  Ellipse(cr, 50, 54, 36, 34);
+  FillRound(cr, Hex(0xF6EEDC), 50, 54, 36);
+  Outline(cr, line);
+  for (int k = 0; k < 5; ++k) {  // the wound yarn
+    cairo_save(cr);
+    Ellipse(cr, 50, 54, 36, 34);
+    cairo_clip(cr);
+    cairo_translate(cr, 50, 54);
+    cairo_rotate(cr, -0.5 + k * 0.28);
+    Ellipse(cr, 0, 0, 12 + k * 5, 40);
+    cairo_set_line_width(cr, 2.2);
+    Source(cr, Hex(0xC9B99A));
+    cairo_stroke(cr);
+    cairo_restore(cr);
+  }
+  cairo_move_to(cr, 80, 70);  // a loose end
+  cairo_curve_to(cr, 92, 78, 84, 92, 94, 94);
+  cairo_set_line_width(cr, 3);
+  Source(cr, Hex(0xC9B99A));
+  cairo_stroke(cr);
+  Gleam(cr, 36, 38, 8, 5, 0.6);
+}
+
+void Flour(cairo_t* cr, double line) {
+  cairo_move_to(cr, 26, 26);
+  cairo_curve_to(cr, 34, 20, 66, 20, 74, 26);
+  cairo_curve_to(cr, 88, 50, 90, 80, 80, 92);
+  cairo_curve_to(cr, 60, 98, 40, 98, 20, 92);
+  cairo_curve_to(cr, 10, 80, 12, 50, 26, 26);
+  cairo_close_path(cr);
+  FillLit(cr, Hex(0xEDE0C4), 12, 20, 88, 98, 0.3);
+  Outline(cr, line);
+  Ellipse(cr, 50, 24, 22, 7);  // the open top, full of flour
+  FillLit(cr, pal::kWhite, 28, 17, 72, 31, 0.2);
+  Outline(cr, line * 0.8);
+  cairo_save(cr);  // a wheat ear on the sack
+  cairo_translate(cr, 50, 40);
+  cairo_scale(cr, 0.55, 0.55);
+  Ear(cr, 0, 0, 0, line * 1.5);
+  cairo_restore(cr);
+}
+
+void Bread(cairo_t* cr, double line) {
+  cairo_move_to(cr, 10, 70);
+  cairo_curve_to(cr, 8, 36, 30, 26, 50, 26);
+  cairo_curve_to(cr, 70, 26, 92, 36, 90, 70);
+  cairo_curve_to(cr, 90, 82, 10, 82, 10, 70);
+  cairo_close_path(cr);
+  FillLit(cr, Hex(0xD9953F), 8, 26, 92, 82, 0.4);
+  Outline(cr, line);
+  for (int k = 0; k < 3; ++k) {  // scored top
+    cairo_move_to(cr, 28 + k * 18, 36);
+    cairo_curve_to(cr, 34 + k * 18, 42, 36 + k * 18, 48, 34 + k * 18, 54);
+  }
+  cairo_set_line_width(cr, 4.5);
+  Source(cr, Hex(0xF2CF86));
+  cairo_stroke(cr);
+  Gleam(cr, 30, 38, 8, 3, 0.45);
+}
+
+void Cheese(cairo_t* cr, double line) {
+  cairo_move_to(cr, 10, 66);
+  cairo_line_to(cr, 80, 26);
+  cairo_curve_to(cr, 88, 30, 92, 36, 92, 44);
+  cairo_line_to(cr, 92, 80);
+  cairo_line_to(cr, 10, 84);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kYellow, 10, 26, 92, 84, 0.35);
+  Outline(cr, line);
+  cairo_move_to(cr, 10, 66);
+  cairo_line_to(cr, 92, 52);
+  cairo_set_line_width(cr, line * 0.8);
+  Source(cr, pal::kOutline);
+  cairo_stroke(cr);
+  const double holes[][3] = {{30, 74, 5}, {56, 68, 7}, {78, 72, 4}, {60, 44, 5}, {78, 38, 3.5}};
+  for (const auto& h : holes) {
+    Ellipse(cr, h[0], h[1], h[2], h[2] * 0.8);
+    Source(cr, Darker(pal::kYellow, 0.25));
+    cairo_fill(cr);
+  }
+}
+
+void Cloth(cairo_t* cr, double line) {
+  const Rgb colours[] = {pal::kBlue, pal::kPink, pal::kYellow};
+  for (int k = 0; k < 3; ++k) {
+    const double y = 66 - k * 17;
+    RoundRect(cr, 14 + k * 2, y, 72 - k * 4, 18, 5);
+    FillLit(cr, colours[k], 14, y, 86, y + 18, 0.35);
+    Outline(cr, line);
+    cairo_move_to(cr, 20 + k * 2, y + 5);  // stitching
+    cairo_line_to(cr, 80 - k * 2, y + 5);
+    const double dash[] = {3, 3};
+    cairo_set_dash(cr, dash, 2, 0);
+    cairo_set_line_width(cr, 1.4);
+    Source(cr, pal::kWhite, 0.85);
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0);
+  }
+}
+
+const std::map<std::string, Emblem>& Products() {
+  static const std::map<std::string, Emblem> products = {
+      {"wheat", Wheat}, {"beta", Beet},   {"apple", Apple}, {"egg", Egg},       {"milk", Milk},
+      {"wool", Wool},   {"flour", Flour}, {"bread", Bread}, {"cheese", Cheese}, {"cloth", Cloth},
+  };
+  return products;
+}
+
+}  // namespace
+
+Emblem ProductEmblem(const std::string& product) {
+  const auto it = Products().find(product);
+  return it == Products().end() ? nullptr : it->second;
+}
+
+void DrawEmblem(cairo_t* cr, Emblem emblem, double x, double y, double size, double linePx) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, size / 100, size / 100);
+  emblem(cr, linePx * 100 / size);
+  cairo_new_path(cr);
+  cairo_restore(cr);
+}
+
+}  // namespace art
+
+void AddProductArt(ArtBook& book) {
+  for (const auto& [name, emblem] : art::Products()) {
+    const art::Emblem e = emblem;
+    ArtPiece icon;
+    icon.draw = [e](cairo_t* cr, const ArtFrame& f) {
+      art::DrawEmblem(cr, e, 1, 1, f.width - 2, std::max(1.0, f.width / 30));
+    };
+    book.Add(kIconSpriteSet, "ico_" + name, icon);
+    book.Add(kIconSpriteSet, "ico2_" + name, icon);
+    ArtPiece map;
+    map.hotY = 0.82;
+    map.draw = [e](cairo_t* cr, const ArtFrame& f) {
+      art::GroundShadow(cr, f.width * 0.52, f.height * 0.8, f.width * 0.36, f.height * 0.11, 0.35);
+      art::DrawEmblem(cr, e, f.width * 0.12, f.height * 0.08, f.width * 0.76, 1.6);
+    };
+    book.Add(kMapSpriteSet, name + "_map", map);
+  }
+}
