@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The engine demo as a newcomer meets it: help and wrong options, a windowed
-# run without a display, a second start while another instance runs, what a
-# headless run says it wrote, and output that reaches a pipe while the
-# program runs. Usage: DemoCommandLine.sh ENGINE_DEMO WORK_FOLDER
+# run without a display, a run without a data set, a second start while
+# another instance runs, what a headless run says it wrote, and output that
+# reaches a pipe while the program runs.
+# Usage: DemoCommandLine.sh ENGINE_DEMO WORK_FOLDER DATA_FOLDER
 set -uo pipefail
 demo_built="$1"
 work="$2"
+data="$3"
 rm -rf "$work"
 mkdir -p "$work/bin" "$work/run"
 chmod 700 "$work/run"
@@ -32,11 +34,12 @@ has() { grep -q -- "$2" "$work/$1"; }
 # --- Help and wrong options ---------------------------------------------------------------
 run help "$demo" --help
 [ "$(status help)" = 0 ] || fail "--help exits $(status help)"
-for option in --headless --frames --screenshot --wav --check --cursor --help; do
+for option in --headless --frames --data --screenshot --wav --check --cursor --help; do
   [ "$(grep -c -- "^  $option " "$work/help.out")" = 1 ] || fail "--help has no line of its own for $option"
 done
 for args in "--bogus" "--frames" "--frames 12x" "--frames 0" "--headless" "--frames 2 --screenshot shot.jpg" \
-            "--frames 2 --screenshot shot" "--headless --frames 2 --wav mix.mp3" "--wav mix.wav --frames 2"; do
+            "--frames 2 --screenshot shot" "--headless --frames 2 --wav mix.mp3" "--wav mix.wav --frames 2" \
+            "--headless --frames 2 --data"; do
   # shellcheck disable=SC2086
   run wrong "$demo" $args
   [ "$(status wrong)" = 2 ] || fail "'$args' exits $(status wrong), not 2"
@@ -61,12 +64,18 @@ for display in "" ":7919"; do
   [ ! -e "$work/nodisplay.png" ] || fail "a run without a display wrote a screenshot"
 done
 
+# --- No data set: says so and where to get one ----------------------------------------------
+run nodata "$demo" --headless --frames 2 --data "$work/no-such-folder" --screenshot "$work/nodata.png"
+[ "$(status nodata)" = 1 ] || fail "a run without a data set exits $(status nodata), not 1"
+has nodata.err "engine_demo: no data set to show: .*no-such-folder.*databuild" || fail "a missing data set is not said"
+[ ! -e "$work/nodata.png" ] || fail "a run without a data set wrote a screenshot"
+
 # --- A second start while another instance holds the lock ----------------------------------
 printf 'the first instance'"'"'s log' >"$work/bin/log.txt"
 cp "$work/bin/log.txt" "$work/first-log.txt"
 exec 9>"$work/run/TallowmereEngineDemo-$(id -u).lock"
 flock -n 9 || fail "cannot take the lock for the test"
-run second "$demo" --headless --frames 2 --screenshot "$work/second.png"
+run second "$demo" --headless --frames 2 --data "$data" --screenshot "$work/second.png"
 [ "$(status second)" = 1 ] || fail "a second start exits $(status second), not 1"
 has second.err "already running" || fail "a second start does not say why it stopped"
 [ ! -e "$work/second.png" ] || fail "a refused second start wrote its screenshot"
@@ -74,7 +83,7 @@ cmp -s "$work/bin/log.txt" "$work/first-log.txt" || fail "a refused second start
 exec 9>&-
 
 # --- A headless run says what it wrote ----------------------------------------------------
-run headless "$demo" --headless --frames 3 --screenshot "$work/shot.png" --wav "$work/mix.wav"
+run headless "$demo" --headless --frames 3 --data "$data" --screenshot "$work/shot.png" --wav "$work/mix.wav"
 [ "$(status headless)" = 0 ] || fail "the headless run exits $(status headless)"
 has headless.out "wrote $work/shot.png (frame 3, 800 x 600)" || fail "the headless run does not name its screenshot"
 has headless.out "wrote $work/mix.wav" || fail "the headless run does not name its sound"
@@ -86,7 +95,8 @@ head -c 12 "$work/bin/log.txt" | grep -q "LOG STARTED:" || fail "the headless ru
 # A windowed run on a driver the user chose runs until closed; its first line
 # must arrive while it runs.
 mkfifo "$work/lines"
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "$demo" >"$work/lines" 2>"$work/piped.err" &
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "$demo" --data "$data" >"$work/lines" \
+  2>"$work/piped.err" &
 pid=$!
 line=""
 read -r -t 15 line <"$work/lines" || true

@@ -230,7 +230,8 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables) {
     sprites.emplace_back(sprite, g.rect);
   }
   tree.Enter(nullptr);
-  // Each sprite as large as every rectangle that shows it needs.
+  // Each sprite as large as every rectangle that shows it needs, and the
+  // margin beyond them where the art repeats the tiles' edges.
   std::sort(sprites.begin(), sprites.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   for (size_t i = 0; i < sprites.size();) {
     i32 w = 1, h = 1;
@@ -239,8 +240,8 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables) {
       w = std::max(w, sprites[j].second.right);
       h = std::max(h, sprites[j].second.bottom);
     }
-    RequirePicture(build, tree, kGroundSpriteSet, sprites[i].first, PictureKind::kSprite, static_cast<u32>(w),
-                   static_cast<u32>(h));
+    RequirePicture(build, tree, kGroundSpriteSet, sprites[i].first, PictureKind::kSprite,
+                   static_cast<u32>(w) + kGroundMargin, static_cast<u32>(h) + kGroundMargin);
     i = j;
   }
   return tree.Ok();

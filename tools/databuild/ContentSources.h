@@ -9,7 +9,10 @@
 //   product icons "ico_NAME" 48x48 and "ico2_NAME" 24x24 (set 2), its map
 //   sprite "NAME_map" 64x64 (set 3); bonus icons NAME 48x48 and "big_NAME"
 //   96x96 (set 2); award icons 64x64 (set 2); a ground sprite as large as
-//   the largest rectangle that shows it (set 4); garbage map sprites 128x96
+//   the largest rectangle that shows it and kGroundMargin more each way
+//   (set 4: a filtered tile at the sprite's edge samples that margin, where
+//   the art repeats the tile's edge, never what lies past the picture);
+//   garbage map sprites 128x96
 //   (set 3); a level's two map sprites 128x64 (set 5).
 #pragma once
 
@@ -38,6 +41,7 @@ constexpr u32 kAwardIconSide = 64;
 constexpr u32 kProductMapSide = 64;
 constexpr u32 kGarbageWidth = 128, kGarbageHeight = 96;
 constexpr u32 kLevelSpriteWidth = 128, kLevelSpriteHeight = 64;
+constexpr u32 kGroundMargin = 2;
 
 struct ContentTables {
   std::vector<PRODUCT> products;

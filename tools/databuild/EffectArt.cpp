@@ -84,6 +84,25 @@ void DrawFly(cairo_t* cr, const ArtFrame& f) {
   cairo_fill(cr);
 }
 
+// A butterfly seen from above, flying to the right; two frames beat its
+// sky-blue wings open and half shut.
+void DrawButterfly(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2, s = f.width / 20;
+  const double open = f.index % 2 == 0 ? 1.0 : 0.5;
+  for (int side : {-1, 1}) {
+    for (int k = 0; k < 2; ++k) {  // fore and hind wing
+      art::Ellipse(cr, cx + (k == 0 ? 2 : -3) * s, cy + side * (k == 0 ? 4.2 : 3.4) * s * open,
+                   (k == 0 ? 4.5 : 3.4) * s, (k == 0 ? 4.2 : 3.2) * s * open + 0.5);
+      art::FillLit(cr, k == 0 ? pal::kSky : art::Lighter(pal::kSky, 0.25), cx - 8 * s, cy - 8 * s, cx + 8 * s,
+                   cy + 8 * s, 0.4);
+      art::Outline(cr, std::max(0.7, s * 0.7), art::Hex(0x2B4A7A));
+    }
+  }
+  art::Ellipse(cr, cx, cy, 5 * s, 1.2 * s);
+  art::Source(cr, art::Hex(0x2B2230));
+  cairo_fill(cr);
+}
+
 void DrawLeaf(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height;
   cairo_move_to(cr, w * 0.1, h * 0.9);
@@ -270,6 +289,10 @@ void AddEffectArt(ArtBook& book) {
   ArtPiece fly = Animated(DrawFly, 2, kFrameSeqLoop, 40);
   fly.width = fly.height = 12;
   book.Add(kParticleSpriteSet, "fly", fly);
+  ArtPiece butterfly = Animated(DrawButterfly, 2, kFrameSeqLoop, 110);
+  butterfly.width = 20;
+  butterfly.height = 20;
+  book.Add(kParticleSpriteSet, "butterfly", butterfly);
   book.Add(kParticleSpriteSet, "gas", Animated(DrawGas, 12, kFrameSeqClamp, 90));
   for (int k = 0; k < 8; ++k) {
     ArtPiece rain;

@@ -20,6 +20,8 @@ using art::Rgb;
 namespace pal = art::pal;
 
 constexpr double kTileW = 256, kTileH = 128;
+constexpr double kPad = 2;  // see Atlas
+constexpr double kCellPitchX = kTileW + 2 * kPad, kCellPitchY = kTileH + 2 * kPad;
 
 double Clamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 double Smooth(double e0, double e1, double v) {
@@ -274,17 +276,28 @@ void DrawDetailsCell(cairo_t* cr, int kind) {
   }
 }
 
-// A sprite of `cells` 256 x 128 cells, `across` to a row.
+// A sprite of `cells` 256 x 128 cells, `across` to a row, each drawn kPad
+// pixels in from its place and its edge pixels repeated into that margin:
+// a filtered tile then samples its own edge where it meets its neighbour,
+// never the next cell of the sprite.
 ArtPiece Atlas(int across, const std::function<void(cairo_t*, int)>& cell, int cells) {
   ArtPiece p;
   p.draw = [across, cell, cells](cairo_t* cr, const ArtFrame&) {
     for (int i = 0; i < cells; ++i) {
+      cairo_surface_t* one = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(kTileW),
+                                                        static_cast<int>(kTileH));
+      cairo_t* c = cairo_create(one);
+      cell(c, i);
+      cairo_destroy(c);
+      const double x = (i % across) * kCellPitchX, y = (i / across) * kCellPitchY;
       cairo_save(cr);
-      cairo_translate(cr, (i % across) * kTileW, (i / across) * kTileH);
-      cairo_rectangle(cr, 0, 0, kTileW, kTileH);
-      cairo_clip(cr);
-      cell(cr, i);
+      cairo_set_source_surface(cr, one, x + kPad, y + kPad);
+      cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+      cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+      cairo_rectangle(cr, x, y, kCellPitchX, kCellPitchY);
+      cairo_fill(cr);
       cairo_restore(cr);
+      cairo_surface_destroy(one);
     }
   };
   return p;

@@ -350,35 +350,35 @@ void DrawSelection2(cairo_t* cr, const ArtFrame& f) {
   cairo_restore(cr);
 }
 
-// An empty place: a lot pegged out with a rope, ready to build on.
+// An empty place: a lot marked out on the ground with a dashed chalk line,
+// a stake at either end (outside anything that stands on the place), a
+// little red flag on the right one.
 void DrawEmptyPlace(cairo_t* cr, const ArtFrame& f) {
-  const double cx = f.width / 2, cy = f.height / 2 + 2, rx = f.width * 0.38, ry = f.height * 0.3;
+  const double cx = f.width / 2, cy = f.height * 0.58, rx = f.width * 0.43, ry = f.height * 0.3;
   art::Ellipse(cr, cx, cy, rx, ry);
-  art::Source(cr, pal::kSoil, 0.28);
+  art::Source(cr, pal::kSoil, 0.22);
   cairo_fill(cr);
-  double px[4], py[4];
-  for (int k = 0; k < 4; ++k) {
-    const double a = (45 + 90 * k) * M_PI / 180;
-    px[k] = cx + std::cos(a) * rx;
-    py[k] = cy + std::sin(a) * ry;
-  }
-  for (int k = 0; k < 4; ++k) {  // the rope, sagging between the pegs
-    const int n = (k + 1) % 4;
-    cairo_move_to(cr, px[k], py[k] - 9);
-    cairo_curve_to(cr, (px[k] * 2 + px[n]) / 3, (py[k] * 2 + py[n]) / 3 - 5, (px[k] + px[n] * 2) / 3,
-                   (py[k] + py[n] * 2) / 3 - 5, px[n], py[n] - 9);
-  }
-  cairo_set_line_width(cr, 1.8);
-  art::Source(cr, art::Hex(0xF2E2B0));
+  art::Ellipse(cr, cx, cy, rx, ry);
+  const double dash[] = {7, 5};
+  cairo_set_dash(cr, dash, 2, 0);
+  cairo_set_line_width(cr, 2.2);
+  art::Source(cr, pal::kWhite, 0.85);
   cairo_stroke(cr);
-  for (int k : {0, 3, 1, 2}) {  // back pegs first... they are small either way
-    art::GroundShadow(cr, px[k] + 2, py[k], 4, 2, 0.35);
-    art::RoundRect(cr, px[k] - 2.5, py[k] - 12, 5, 13, 1.5);
-    art::FillLit(cr, pal::kWood, px[k] - 2.5, py[k] - 12, px[k] + 2.5, py[k], 0.35);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  for (int side : {-1, 1}) {
+    const double x = cx + side * rx, y = cy;
+    art::GroundShadow(cr, x + 2, y, 4, 2, 0.35);
+    art::RoundRect(cr, x - 2.5, y - 15, 5, 16, 1.5);
+    art::FillLit(cr, pal::kWood, x - 2.5, y - 15, x + 2.5, y, 0.35);
     art::Outline(cr, 1.3);
-    cairo_rectangle(cr, px[k] - 2.5, py[k] - 12, 5, 3);
-    art::Source(cr, pal::kRed);
-    cairo_fill(cr);
+    if (side > 0) {
+      cairo_move_to(cr, x + 1, y - 15);
+      cairo_line_to(cr, x + 11, y - 12);
+      cairo_line_to(cr, x + 1, y - 8);
+      cairo_close_path(cr);
+      art::FillLit(cr, pal::kRed, x, y - 15, x + 11, y - 8, 0.3);
+      art::Outline(cr, 1.1);
+    }
   }
 }
 

@@ -1,8 +1,8 @@
 #include "DemoScene.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <iterator>
 
 #include "engine/DXLCursors.h"
 #include "engine/DXLDrawTypes.h"
@@ -17,35 +17,9 @@ namespace demo {
 namespace {
 
 constexpr uint32_t kBackground = 0xFF203050u;
-constexpr uint32_t kCheckerLight = 0xFFFFFFFFu;
-constexpr uint32_t kCheckerDark = 0xFF404040u;
-constexpr uint32_t kHalfRed = 0x80FF0000u;
-constexpr uint32_t kGreen = 0xFF30C030u;
-constexpr uint32_t kMagenta = 0xFFC020C0u;
-constexpr uint32_t kYellow = 0xFFFFD020u;
-constexpr int32_t kCheckerX = 40, kCheckerY = 40, kCheckerSide = 128;  // 8 x 8 cells of 16 pixels
-constexpr int32_t kBlendX = 120, kBlendY = 100, kBlendW = 120, kBlendH = 80;
-constexpr int32_t kSpinX = 600, kSpinY = 150, kSpinSide = 80;
-constexpr DXLRECT kClip{300, 350, 500, 450};
-constexpr DXLRECT kClipped{250, 300, 550, 500};
-
-// A texture of the list filled by a function of (x, y).
-template <typename Fill>
-DXLTexture* MakeTexture(DXLTextures* list, int32_t w, int32_t h, Fill fill) {
-  DXLTexture* t = list->NewTexture();
-  t->Create(w, h, plat::gfx::D3DFMT_A8R8G8B8, true);
-  u8* bits = t->Lock(0);
-  if (!bits) return nullptr;
-  for (int32_t y = 0; y < h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(bits + y * t->GetLockPitch());
-    for (int32_t x = 0; x < w; ++x) row[x] = fill(x, y);
-  }
-  t->Unlock();
-  DXLDRAWSTATE state;
-  DXLMakeSimpleDrawState(&state, 0, 3, 1, 4);  // point filter, clamp, blend mode 1, modulate
-  t->SetDrawState(state);
-  return t;
-}
+constexpr uint32_t kStrip = 0xFF7A5230u;      // where the level's panel goes
+constexpr uint32_t kStripEdge = 0xFFC08A4Eu;  // its lit top edge
+constexpr int32_t kStripEdgeHeight = 4;
 
 void ColorQuad(DXLViewer* viewer, const DXLRECT& r, uint32_t color) {
   const float l = static_cast<float>(r.left), t = static_cast<float>(r.top);
@@ -56,73 +30,38 @@ void ColorQuad(DXLViewer* viewer, const DXLRECT& r, uint32_t color) {
 
 }  // namespace
 
-bool Scene::Build(DXLTextures* textures) {
-  checker_ = MakeTexture(textures, 64, 64, [](int32_t x, int32_t y) {
-    return ((x / 8 + y / 8) % 2 == 0) ? kCheckerLight : kCheckerDark;
-  });
-  red_ = MakeTexture(textures, 8, 8, [](int32_t, int32_t) { return kHalfRed; });
-  green_ = MakeTexture(textures, 8, 8, [](int32_t, int32_t) { return kGreen; });
+bool Scene::Build(DXLTextures* textures, const std::string& dataFolder, std::string* error) {
+  if (!world_.Load(dataFolder, error)) return false;
   // An arrow-like cursor: a white triangle with a black edge, its tip the hotspot.
-  cursor_ = MakeTexture(textures, 16, 16, [](int32_t x, int32_t y) -> uint32_t {
-    if (x > y) return 0;
-    return (x == 0 || x == y || y == 15) ? 0xFF000000u : 0xFFFFFFFFu;
-  });
-  if (!checker_ || !red_ || !green_ || !cursor_) return false;
+  cursor_ = textures->NewTexture();
+  cursor_->Create(16, 16, plat::gfx::D3DFMT_A8R8G8B8, true);
+  u8* bits = cursor_->Lock(0);
+  if (!bits) return (*error = "the cursor's texture cannot be made", false);
+  for (int32_t y = 0; y < 16; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(bits + y * cursor_->GetLockPitch());
+    for (int32_t x = 0; x < 16; ++x) row[x] = x > y ? 0 : (x == 0 || x == y || y == 15) ? 0xFF000000u : 0xFFFFFFFFu;
+  }
+  cursor_->Unlock();
+  DXLDRAWSTATE state;
+  DXLMakeSimpleDrawState(&state, 0, 3, 1, 4);  // point filter, clamp, blend mode 1, modulate
+  cursor_->SetDrawState(state);
   DXLCURSORDATA record{kCursorTexture, kCursorSlot, 0, 0, reinterpret_cast<uintptr_t>(cursor_)};
   DXLAddCursor(&record);
   return true;
 }
 
 void Scene::Key(uint16_t key) {
-  switch (key) {
-    case plat::DIK_LEFT:
-      squareX_ -= 8;
-      break;
-    case plat::DIK_RIGHT:
-      squareX_ += 8;
-      break;
-    case plat::DIK_UP:
-      squareY_ -= 8;
-      break;
-    case plat::DIK_DOWN:
-      squareY_ += 8;
-      break;
-    case plat::DIK_SPACE:
-      spin_ = !spin_;
-      break;
-    default:
-      break;
-  }
+  if (key == plat::DIK_SPACE) world_.ToggleWalk();
 }
 
 void Scene::Draw(DXLViewer* viewer, uint32_t pauseLevel) {
   ++frames_;
-  if (spin_) angle_ = (angle_ + 3) % 360;
   viewer->Clear(kBackground);
+  world_.Draw(viewer);
   viewer->ResetWorldTransform();
-
-  DXLQUAD quad;
-  checker_->Select(true);
-  viewer->DrawQuad(checker_->MakeQuadSized(&quad, kCheckerX, kCheckerY, kCheckerSide, kCheckerSide, 0, false, false));
-  red_->Select(true);
-  viewer->DrawQuad(red_->MakeQuadSized(&quad, kBlendX, kBlendY, kBlendW, kBlendH, 0xFFFFFFFFu, false, false));
-
-  viewer->PushTransform();
-  viewer->Translate(kSpinX, kSpinY);
-  viewer->RotateDeg(static_cast<float>(angle_));
-  viewer->ApplyTransform(nullptr);
-  green_->Select(true);
-  viewer->DrawQuad(green_->MakeQuadSized(&quad, -kSpinSide / 2, -kSpinSide / 2, kSpinSide, kSpinSide, 0xFFFFFFFFu,
-                                         false, false));
-  viewer->PopTransform();
-  viewer->ResetWorldTransform();
-  green_->Deselect(true);
-
   viewer->SetBlendMode(0);
-  viewer->PushClip(kClip);
-  ColorQuad(viewer, kClipped, kMagenta);
-  viewer->PopClip();
-  ColorQuad(viewer, DXLRECT{squareX_, squareY_, squareX_ + 20, squareY_ + 20}, kYellow);
+  ColorQuad(viewer, DXLRECT{0, kStripTop, static_cast<int32_t>(kWidth), static_cast<int32_t>(kHeight)}, kStrip);
+  ColorQuad(viewer, DXLRECT{0, kStripTop, static_cast<int32_t>(kWidth), kStripTop + kStripEdgeHeight}, kStripEdge);
   ColorQuad(viewer, DXLRECT{click_.x - 8, click_.y - 1, click_.x + 9, click_.y + 2}, 0xFFFFFFFFu);
   ColorQuad(viewer, DXLRECT{click_.x - 1, click_.y - 8, click_.x + 2, click_.y + 9}, 0xFFFFFFFFu);
   if (pauseLevel != 0) {
@@ -132,71 +71,94 @@ void Scene::Draw(DXLViewer* viewer, uint32_t pauseLevel) {
   }
 }
 
+// --- The check ----------------------------------------------------------------------------
+
 namespace {
 
-struct Probe {
-  int32_t x, y;
-  uint32_t color;
-  const char* what;
+struct Rgb {
+  int r, g, b;
 };
-
+Rgb Split(uint32_t c) {
+  return Rgb{static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF)};
+}
 bool Near(uint32_t a, uint32_t b) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(d) > 3) return false;
-  }
-  return true;
+  const Rgb x = Split(a), y = Split(b);
+  return std::abs(x.r - y.r) <= 3 && std::abs(x.g - y.g) <= 3 && std::abs(x.b - y.b) <= 3;
 }
+bool Grassy(Rgb c) { return c.g > c.r + 15 && c.g > c.b + 40; }
+bool Dirt(Rgb c) { return c.r > 170 && c.r > c.g + 15 && c.g > c.b + 25; }
+bool ShirtRed(Rgb c) { return c.r > 180 && c.g < 110 && c.b < 100; }
+bool Denim(Rgb c) { return c.b > 150 && c.b > c.r + 60 && c.b > c.g + 30; }
+bool Sky(Rgb c) { return c.b > 170 && c.b > c.r + 50 && c.g > c.r + 30; }
 
-// Half-transparent red over a colour, as blend mode 1 mixes it.
-uint32_t OverRed(uint32_t under) {
-  auto mix = [](uint32_t top, uint32_t bottom) { return (top * 128 + bottom * 127 + 127) / 255; };
-  const uint32_t r = mix(0xFF, (under >> 16) & 0xFF), g = mix(0, (under >> 8) & 0xFF), b = mix(0, under & 0xFF);
-  return 0xFF000000u | (r << 16) | (g << 8) | b;
-}
+int ScreenX(float levelX) { return static_cast<int>(std::lround(levelX * kViewScale - kViewScrollX)); }
+int ScreenY(float levelY) { return static_cast<int>(std::lround(levelY * kViewScale)); }
+
+class Shot {
+ public:
+  Shot(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height)
+      : pixels_(pixels), width_(static_cast<int>(width)), height_(static_cast<int>(height)) {}
+  uint32_t At(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u; }
+  // How many pixels of the box (screen pixels, clipped) pass the test.
+  template <class Test>
+  int Count(int left, int top, int right, int bottom, Test test) const {
+    int n = 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, height_); ++y)
+      for (int x = std::max(left, 0); x < std::min(right, width_); ++x) n += test(Split(At(x, y))) ? 1 : 0;
+    return n;
+  }
+  int Area(int left, int top, int right, int bottom) const {
+    return std::max(0, std::min(right, width_) - std::max(left, 0)) * std::max(0, std::min(bottom, height_) - std::max(top, 0));
+  }
+
+ private:
+  const std::vector<uint32_t>& pixels_;
+  int width_, height_;
+};
 
 }  // namespace
 
-std::string CheckShot(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height,
+std::string CheckShot(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height, const SceneLayout& layout,
                       const DXLPOINT* cursor) {
   if (width != kWidth || height != kHeight || pixels.size() != static_cast<size_t>(width) * height)
-    return "the screenshot is not " + std::to_string(kWidth) + " x " + std::to_string(kHeight);
-  const Probe probes[] = {
-      {5, 590, kBackground, "background"},
-      {kCheckerX + 8, kCheckerY + 8, kCheckerLight, "checker, first cell"},
-      {kCheckerX + 24, kCheckerY + 8, kCheckerDark, "checker, second cell"},
-      {kCheckerX + 8, kCheckerY + 120, kCheckerDark, "checker, last row"},
-      {kCheckerX + 136, kCheckerY + 8, kBackground, "right of the checker"},
-      {kBlendX + 8, kBlendY + 8, OverRed(kCheckerDark), "red over a dark cell"},
-      {kBlendX + 24, kBlendY + 8, OverRed(kCheckerLight), "red over a light cell"},
-      {kBlendX + 100, kBlendY + 70, OverRed(kBackground), "red over the background"},
-      {kSpinX, kSpinY, kGreen, "spinning square, centre"},
-      {kSpinX + 25, kSpinY + 10, kGreen, "spinning square, inside at every angle"},
-      {kSpinX, kSpinY + 60, kBackground, "below the spinning square"},
-      {400, 440, kMagenta, "clipped quad, inside the clip"},
-      {400, 340, kBackground, "clipped quad, above the clip"},
-      {275, 400, kBackground, "clipped quad, left of the clip"},
-      {520, 470, kBackground, "clipped quad, below right"},
-      {710, 510, kYellow, "yellow square"},
-  };
-  std::vector<Probe> all(std::begin(probes), std::end(probes));
-  if (cursor) {
-    all.push_back(Probe{cursor->x + 3, cursor->y + 10, 0xFFFFFFFFu, "cursor, inside"});
-    all.push_back(Probe{cursor->x, cursor->y + 10, 0xFF000000u, "cursor, edge"});
-    all.push_back(Probe{cursor->x + 10, cursor->y + 3, kBackground, "cursor, right of its edge"});
-  }
+    return "the screenshot is not " + std::to_string(kWidth) + " x " + std::to_string(kHeight) + "\n";
+  const Shot shot(pixels, width, height);
   std::string report;
-  for (const Probe& p : all) {
-    if (p.x < 0 || p.y < 0 || p.x >= static_cast<int32_t>(width) || p.y >= static_cast<int32_t>(height)) {
-      report += std::string(p.what) + " is outside the picture\n";
-      continue;
-    }
-    const uint32_t got = pixels[static_cast<size_t>(p.y) * width + static_cast<size_t>(p.x)] | 0xFF000000u;
-    if (!Near(got, p.color)) {
-      char line[160];
-      std::snprintf(line, sizeof(line), "%s at (%d, %d): %08X instead of %08X\n", p.what, p.x, p.y, got, p.color);
-      report += line;
-    }
+  auto fail = [&](const std::string& what) { report += what + "\n"; };
+
+  // The strip, at a spot the cursor and the click never reach.
+  if (!Near(shot.At(700, 560), kStrip)) fail("the panel's strip is missing at (700, 560)");
+  if (!Near(shot.At(700, kStripTop + 1), kStripEdge)) fail("the strip's lit edge is missing");
+  // Grass over most of the level, and the dirt of the crossing at its middle.
+  const int grass = shot.Count(0, 0, kWidth, kStripTop, Grassy);
+  if (grass * 2 < shot.Area(0, 0, kWidth, kStripTop)) fail("less than half the level is grass");
+  const int cx = ScreenX(layout.crossing.x), cy = ScreenY(layout.crossing.y);
+  if (shot.Count(cx - 8, cy - 6, cx + 8, cy + 6, Dirt) < 150) fail("the crossing of the paths is not dirt");
+  // Something that is not grass stands on each garbage place.
+  for (const Place& p : layout.garbage) {
+    const int x = ScreenX(p.x), y = ScreenY(p.y) - 14;
+    const int box = shot.Area(x - 24, y - 14, x + 24, y + 14);
+    if (shot.Count(x - 24, y - 14, x + 24, y + 14, Grassy) * 2 > box) fail("nothing stands on the garbage place at " + std::to_string(static_cast<int>(p.x)) + ", " + std::to_string(static_cast<int>(p.y)));
+  }
+  // The girl: red shirt and blue overalls together somewhere on her ellipse.
+  bool girl = false;
+  for (int k = 0; k < 96 && !girl; ++k) {
+    const float a = static_cast<float>(k) * 2.0f * 3.14159265f / 96;
+    const int x = ScreenX(kWalkX + kWalkRadiusX * std::cos(a)), y = ScreenY(kWalkY + kWalkRadiusY * std::sin(a));
+    girl = shot.Count(x - 20, y - 60, x + 20, y, ShirtRed) >= 12 && shot.Count(x - 20, y - 60, x + 20, y, Denim) >= 12;
+  }
+  if (!girl) fail("the character is nowhere on her walk");
+  // Butterflies (sky-blue wings) about the level's emitters.
+  int wings = 0;
+  for (const Place& e : layout.emitters)
+    wings += shot.Count(ScreenX(e.x - 240), ScreenY(e.y - 160), ScreenX(e.x + 240), ScreenY(e.y + 160), Sky);
+  if (wings < 6) fail("no particles (butterflies) about the level's emitters");
+
+  if (cursor) {
+    const int x = cursor->x, y = cursor->y;
+    if (!Near(shot.At(x + 3, y + 10), 0xFFFFFFFFu)) fail("the cursor's inside is not white");
+    if (!Near(shot.At(x, y + 10), 0xFF000000u)) fail("the cursor's edge is not black");
+    if (!Near(shot.At(x + 10, y + 3), shot.At(x + 20, y + 3))) fail("the cursor is wider than its edge");
   }
   return report;
 }

@@ -1,19 +1,22 @@
-// The demo's scene on an 800 x 600 back buffer: a checkered texture drawn
-// twice its size, a half-transparent red quad blended over it, a green square
-// spinning by the frame count, a magenta quad cut by a clip rectangle, a
-// yellow square moved with the arrow keys, a white cross at the last click
-// and, while the game waits for the user, a grey bar along the top. The
-// engine draws the cursor itself (a texture cursor).
+// The demo's scene on an 800 x 600 back buffer: the farm of the data set
+// (DemoWorld.h) above a wooden strip where the level's panel goes, a white
+// cross at the last click and, while the game waits for the user, a grey
+// bar along the top. The engine draws the cursor itself (a texture cursor).
+// Space stops and starts the walk.
 //
-// CheckShot compares a screenshot with the scene at pixels that do not
-// depend on time, the pointer or the pause level, and with the cursor when
-// told where the pointer was.
+// CheckShot says whether a screenshot shows the scene: the strip, the
+// grass, the crossing of the paths, something standing on each garbage
+// place, the character somewhere on her walk (her red shirt and blue
+// overalls together), the butterflies over the fields, and the cursor when
+// told where the pointer was. It looks at colours, not exact pixels, so the
+// art may change without breaking it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "DemoWorld.h"
 #include "engine/DXLMouse.h"
 
 class DXLTexture;
@@ -25,11 +28,14 @@ namespace demo {
 constexpr uint32_t kWidth = 800;
 constexpr uint32_t kHeight = 600;
 constexpr uint32_t kCursorSlot = 10;
+constexpr int32_t kStripTop = 478;  // the level ends here at the view's scale
 
 class Scene {
  public:
-  // Makes the textures in the list and adds the texture cursor.
-  bool Build(DXLTextures* textures);
+  // Reads the data set and adds the texture cursor to the list; false with a message.
+  bool Build(DXLTextures* textures, const std::string& dataFolder, std::string* error);
+  void Unload() { world_.Unload(); }
+  void Update(float ms) { world_.Update(ms); }
   void Draw(DXLViewer* viewer, uint32_t pauseLevel);
 
   void Key(uint16_t key);  // DirectInput key code, once per press (repeats included)
@@ -37,21 +43,15 @@ class Scene {
   uint32_t Frames() const { return frames_; }
 
  private:
-  DXLTexture* checker_ = nullptr;
-  DXLTexture* red_ = nullptr;
-  DXLTexture* green_ = nullptr;
+  World world_;
   DXLTexture* cursor_ = nullptr;
   uint32_t frames_ = 0;
-  uint32_t angle_ = 0;  // degrees
-  bool spin_ = true;
-  int32_t squareX_ = 700;
-  int32_t squareY_ = 500;
   DXLPOINT click_{-100, -100};
 };
 
 // Empty when the screenshot shows the scene (and, when `cursor` is given,
 // the drawn cursor with its tip there); else what differs.
-std::string CheckShot(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height,
+std::string CheckShot(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height, const SceneLayout& layout,
                       const DXLPOINT* cursor);
 
 }  // namespace demo

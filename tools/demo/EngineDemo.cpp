@@ -1,15 +1,18 @@
-// engine_demo: the engine's application frame driving a small scene. It
-// opens the window through the frame, draws textured, blended, rotated and
-// clipped quads, draws its own cursor at the pointer, marks clicks, moves the
-// yellow square with the arrow keys (Space stops the spinning), and pauses
-// when the window is minimised or loses the focus. A music loop plays and
-// left clicks click. Escape or closing the window quits. The options are in
-// kHelp below; without --headless it opens a real window through SDL2, and
-// fails at once when there is no display.
+// engine_demo: the engine's application frame driving a scene of the sample
+// data set: the first level's farm, its garbage with flies, butterflies,
+// and the player character walking round in her eight directions (Space
+// stops her), drawn through the game's sprite sets, ground tiles,
+// animations and particles, with the data set's music and her steps played
+// by the game's sound manager. It draws its own cursor at the pointer,
+// marks clicks with a cross and a click, and pauses when the window is
+// minimised or loses the focus. Escape or closing the window quits. The
+// options are in kHelp below; without --headless it opens a real window
+// through SDL2, and fails at once when there is no display.
 //
 // Exit status: 0 done, 1 the run failed (no display, another instance is
 // running, a step of the frame failed, a file could not be written), 2 wrong
 // options. What a run wrote (screenshot, sound, log) is said on stdout.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +35,7 @@
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/WindowSystem.h"
+#include "resources/GameServices.h"
 #if TM_DEMO_SDL2
 #include "platform/sdl2/SdlAudioOutput.h"
 #include "platform/sdl2/SdlSession.h"
@@ -48,19 +52,24 @@ struct Options {
   std::string wav;
   bool cursorGiven = false;
   DXLPOINT cursor{0, 0};  // where the pointer rests in headless runs, client coordinates
+  std::string data = TM_DEMO_DATA_DIR;
 };
+
+constexpr float kHeadlessFrameMs = 40.0f;  // a headless run's frames pass at 25 a second
+constexpr u32 kLongestFrameMs = 100;
 
 constexpr DXLPOINT kHeadlessPointer{60, 520};
 constexpr const wchar* kClassName = u"TallowmereEngineDemo";
 
 constexpr const char* kUsage =
-    "usage: engine_demo [--frames N [--screenshot FILE.png]]\n"
-    "       engine_demo --headless --frames N [--screenshot FILE.png] [--wav FILE.wav]\n"
-    "       engine_demo --check FILE.png [--cursor X,Y]\n";
+    "usage: engine_demo [--data DIR] [--frames N [--screenshot FILE.png]]\n"
+    "       engine_demo --headless --frames N [--data DIR] [--screenshot FILE.png] [--wav FILE.wav]\n"
+    "       engine_demo --check FILE.png [--data DIR] [--cursor X,Y]\n";
 
 constexpr const char* kHelp =
-    "Runs the engine demo in an 800 x 600 window: arrow keys move the yellow square, Space stops the spin,\n"
-    "left clicks leave a cross, Escape quits.\n"
+    "Runs the engine demo in an 800 x 600 window: the sample data set's farm with the player character walking\n"
+    "round, garbage, particles and music. Space stops or starts her walk, left clicks leave a cross, Escape quits.\n"
+    "  --data DIR            the data set to show (built by databuild; by default the run command's)\n"
     "  --headless            run without a display, the sound mixed offline (needs --frames)\n"
     "  --frames N            quit after N frames (1 to 1000000)\n"
     "  --screenshot FILE.png write the last frame as a PNG file (needs --frames)\n"
@@ -110,13 +119,15 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
       if (!EndsWith(o->wav, ".wav")) return "the sound is written as WAV: its name must end in .wav";
     } else if (a == "--check" && value) {
       o->check = argv[++i];
+    } else if (a == "--data" && value) {
+      o->data = argv[++i];
     } else if (a == "--cursor" && value) {
       int x = 0, y = 0;
       if (std::sscanf(argv[++i], "%d,%d", &x, &y) != 2) return "--cursor needs X,Y";
       o->cursorGiven = true;
       o->cursor = DXLPOINT{x, y};
     } else if (!value && (a == "--frames" || a == "--screenshot" || a == "--wav" || a == "--check" ||
-                          a == "--cursor")) {
+                          a == "--cursor" || a == "--data")) {
       return a + " needs a value";
     } else {
       return "unknown option \"" + a + "\"";
@@ -132,7 +143,19 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
 
 // --- The game's side of the frame ------------------------------------------------------
 
+// The scene's time: fixed steps headless (the same frames on every run),
+// the frame timer's in a window.
+float FrameStep() {
+  static u32 last = DXLGetTimeMs();
+  const u32 now = DXLGetTimeMs();
+  const u32 elapsed = now - last;
+  last = now;
+  return gOptions.headless ? kHeadlessFrameMs : static_cast<float>(std::min(elapsed, kLongestFrameMs));
+}
+
 void Render() {
+  const float step = FrameStep();
+  if (DXLGetAppData().pauseLevel == 0) gScene.Update(step);
   gSound.Update();
   gScene.Draw(DXLGetViewer(), DXLGetAppData().pauseLevel);
   if (gOptions.frames != 0 && gScene.Frames() >= gOptions.frames) plat::GetWindowSystem().PostQuitMessage(0);
@@ -198,7 +221,18 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
   if (r != 0) return Fail("setting the display mode", r);
   if ((r = DXLInitInput(true)) != 0) return Fail("setting up input", r);
   if ((r = DXLInitServices(0)) != 0) return Fail("starting the services", r);
-  if (!gScene.Build(DXLGetAppTextures())) return Fail("making the textures", -1);
+  SetGameViewer(DXLGetViewer());
+  // The sounds first: the animations find theirs among them.
+  const bool heard = gSound.Start(std::move(sound), gOptions.data);
+  std::string missing;
+  if (!gScene.Build(DXLGetAppTextures(), gOptions.data, &missing)) {
+    std::fprintf(stderr, "engine_demo: no data set to show: %s (build one with databuild, or give --data DIR)\n",
+                 missing.c_str());
+    gScene.Unload();
+    gSound.Stop();
+    DXLShutdown();
+    return 1;
+  }
   DXLSetPauseCallback(Pause);
   DXLCALLBACKS callbacks{};
   callbacks.cursorQuery = CursorQuery;
@@ -207,9 +241,10 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
   callbacks.keyPress = KeyPress;
   DXLSetCallbacks(kCallbackAll, &callbacks);
   DXLSetAppState(1, true);
-  if (!gSound.Start(std::move(sound)) && gOptions.frames == 0) std::printf("engine_demo: no sound\n");
+  if (!heard && gOptions.frames == 0) std::printf("engine_demo: no sound\n");
   afterWindow();
   DXLRun();
+  gScene.Unload();
 
   int status = 0;
   if (offline != nullptr && !gOptions.wav.empty()) {
@@ -245,7 +280,13 @@ int CheckScreenshot(const std::string& path) {
     std::fprintf(stderr, "engine_demo: cannot read %s: %s\n", path.c_str(), error.c_str());
     return 1;
   }
-  const std::string report = demo::CheckShot(pixels, w, h, gOptions.cursorGiven ? &gOptions.cursor : nullptr);
+  demo::SceneLayout layout;
+  if (!demo::ReadSceneLayout(gOptions.data, &layout, &error)) {
+    std::fprintf(stderr, "engine_demo: %s\n", error.c_str());
+    return 1;
+  }
+  const std::string report =
+      demo::CheckShot(pixels, w, h, layout, gOptions.cursorGiven ? &gOptions.cursor : nullptr);
   if (!report.empty()) {
     std::fprintf(stderr, "engine_demo: %s does not show the scene:\n%s", path.c_str(), report.c_str());
     return 1;
@@ -292,8 +333,7 @@ int main(int argc, char** argv) {
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (gOptions.frames == 0) {
-    std::printf("Tallowmere engine demo: arrows move the yellow square, Space stops the spin, click to mark, "
-                "Escape quits.\n");
+    std::printf("Tallowmere engine demo: Space stops or starts the walk, click to mark, Escape quits.\n");
   }
   const int status = RunDemo([] {}, std::make_unique<plat::sdl2::SdlAudioOutput>(), nullptr);
   plat::gfx::SetPresentSink(nullptr);

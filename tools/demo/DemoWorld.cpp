@@ -1,0 +1,249 @@
+#include "DemoWorld.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Identifier.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "engine/DXLViewer.h"
+#include "platform/encoding/Utf.h"
+#include "resources/AnimationSection.h"
+#include "resources/GPSEmiter.h"
+#include "resources/GPSSpace.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "resources/MapSprite.h"
+#include "resources/ParticleLibrary.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+
+namespace demo {
+
+namespace {
+
+constexpr float kWalkSpeed = 95.0f;       // level pixels a second
+constexpr float kParticleHeadStart = 3000.0f;  // ms the particles have run when the scene opens
+constexpr u32 kMaxReaderCalls = 1000000;
+
+u32 g_sceneClock = 0;  // the sprites' own animations run on the scene's time
+u32 SceneClock() { return g_sceneClock; }
+
+// A resumable reader called until it finishes; false on its error flag.
+template <class Read>
+bool ReadAll(Read read) {
+  SectionCursor cursor;
+  for (u32 calls = 0; read(&cursor) == 0 && calls < kMaxReaderCalls; ++calls) {
+  }
+  return cursor.error == 0;
+}
+
+kis::DataFileReaderW* Open(const std::string& folder, const char* file, u32 sig1, u32 sig2, u32 version,
+                           std::string* error) {
+  const std::string path = folder + "/" + file;
+  const std::u16string wide = plat::Utf8ToUtf16(path);
+  kis::DataFileReaderW* reader = kis::OpenDataFileReaderW(wide.c_str(), sig1, sig2, version);
+  if (!reader) *error = path + " cannot be read as a data set's archive";
+  return reader;
+}
+
+}  // namespace
+
+bool ReadSceneLayout(const std::string& dataFolder, SceneLayout* out, std::string* error) {
+  kis::DataFileReaderW* data =
+      Open(dataFolder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion, error);
+  if (!data) return false;
+  LevelTable levels;
+  GroundList grounds;
+  const bool read = ReadAll([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
+                    ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+  kis::CloseDataFile(data);
+  if (!read) return (*error = "Data.dat: its ground or levels do not read", false);
+  const LEVELINFO& level = levels.Get(0);
+  const u32 crossing = kis::NameIdA("path_cross");
+  for (const GROUNDPLACEMENT& g : level.ground)
+    if (g.groundId == crossing) out->crossing = Place{g.x + 128.0f, g.y + 64.0f};
+  for (const POINTDEF& p : level.points)
+    if (p.kind == 0 && p.id != 0) out->garbage.push_back(Place{static_cast<float>(p.x), static_cast<float>(p.y)});
+  for (const EMITTERDEF& e : level.emitters) out->emitters.push_back(Place{static_cast<float>(e.x), static_cast<float>(e.y)});
+  return true;
+}
+
+World::World() = default;
+World::~World() { Unload(); }
+
+bool World::Load(const std::string& dataFolder, std::string* error) {
+  Unload();
+  GetGameServices().frameClock = &SceneClock;
+  SetParticleMaxStep(static_cast<float>(GameTimeStep()));
+  sprites_ = Open(dataFolder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                  kSpriteArchiveVersion, error);
+  data_ = Open(dataFolder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion, error);
+  if (!sprites_ || !data_) return false;
+  loaded_ = true;
+  return ReadData(error);
+}
+
+bool World::ReadData(std::string* error) {
+  // The sprite sets, as the start-up loader reads them: every set's images,
+  // then sprites, then map sprites.
+  for (u32 i = 0; i < kSpriteSetCount; ++i) sets_.push_back(std::make_unique<SpriteSet>(i));
+  using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
+  const struct {
+    u32 id, subId;
+    Reader read;
+  } kinds[] = {{kSpriteImagesId, kSpriteImagesSubId, &SpriteSet::ReadImages},
+               {kSpritesId, kSpritesSubId, &SpriteSet::ReadSprites},
+               {kMapSpritesId, kMapSpritesSubId, &SpriteSet::ReadMapSprites}};
+  for (const auto& kind : kinds) {
+    if (!sprites_->EnterDirectory(kind.id, kind.subId)) return (*error = "Sprites.dat lacks a directory", false);
+    for (auto& set : sets_)
+      if (!ReadAll([&](SectionCursor* c) { return (set.get()->*kind.read)(sprites_, c, 0.0f, 1.0f); }))
+        return (*error = "Sprites.dat: a sprite set does not read", false);
+    if (!sprites_->LeaveDirectory()) return (*error = "Sprites.dat: a directory does not close", false);
+  }
+  // The textures of the images load from the image directory.
+  if (!sprites_->EnterDirectory(kSpriteImagesId, kSpriteImagesSubId)) return (*error = "Sprites.dat: no images", false);
+
+  const bool read = ReadAll([&](SectionCursor* c) { return LoadParticleSystems(data_, c); }) &&
+                    ReadAll([&](SectionCursor* c) { return grounds_.ReadSection(data_, c); }) &&
+                    ReadAll([&](SectionCursor* c) { return LoadGarbageDefinitions(&garbage_, data_, c); }) &&
+                    ReadAll([&](SectionCursor* c) { return LoadAnimations(data_, c, 0.0f, 1.0f); }) &&
+                    ReadAll([&](SectionCursor* c) { return levels_.ReadChunk(data_, c); });
+  if (!read) return (*error = "Data.dat: a section does not read", false);
+  const kis::list<Sprite*>& particles = sets_[kParticleSpriteSet]->GetSprites();
+  for (i32 i = 0; i < particles.GetCount(); ++i) particles.Get(i)->Init();
+
+  // The first level: its ground, layer by layer in placement order.
+  const LEVELINFO& level = levels_.Get(0);
+  for (u32 layer = 0; layer < kGroundLayers; ++layer)
+    for (const GROUNDPLACEMENT& g : level.ground) {
+      if (std::min<u32>(g.layer, kGroundLayers - 1) != layer) continue;
+      GROUND* record = grounds_.Find(g.groundId);
+      grounds_.Acquire(record);
+      if (auto tile = grounds_.MakeTile(g.x, g.y, layer, record, false)) tiles_.push_back(std::move(tile));
+    }
+  // Its places with their garbage (and the pegs of the empty place under
+  // it), and the flies and smells over them.
+  auto place = [&](MapSprite* m, float x, float y) {
+    if (!m) return;
+    m->Init();
+    float hx = 0, hy = 0;
+    m->GetHotSpotOffset(false, &hx, &hy);
+    if (m->GetSprite() && m->GetSprite()->IsLoaded()) things_.push_back(Thing{x, y, m->GetSprite(), -hx, -hy});
+  };
+  auto garbageSpace = std::make_unique<GPSSpace>(0);
+  for (const POINTDEF& p : level.points) {
+    const GARBAGEINFO* g = p.kind == 0 ? garbage_.Find(p.id) : nullptr;
+    if (!g) continue;
+    place(level.emptyPlace, static_cast<float>(p.x), static_cast<float>(p.y));
+    for (u32 k = 0; k < g->spriteCount; ++k)
+      place(g->mapSprites[k], static_cast<float>(p.x + g->sprites[k].x), static_cast<float>(p.y + g->sprites[k].y));
+    for (u32 k = 0; k < g->particleCount; ++k)
+      if (const GPSSYSTEM* system = FindParticleSystem(g->particles[k].systemId))
+        new GPSEmiter(garbageSpace.get(), system, nullptr, static_cast<float>(p.x + g->particles[k].x),
+                      static_cast<float>(p.y + g->particles[k].y));
+  }
+  spaces_.push_back(std::move(garbageSpace));
+  auto levelSpace = std::make_unique<GPSSpace>(0);
+  for (const EMITTERDEF& e : level.emitters)
+    if (const GPSSYSTEM* system = FindParticleSystem(e.systemId))
+      new GPSEmiter(levelSpace.get(), system, nullptr, static_cast<float>(e.x), static_cast<float>(e.y));
+  spaces_.push_back(std::move(levelSpace));
+  for (auto& space : spaces_) {
+    space->StartEmitters();
+    space->Update(kParticleHeadStart);
+  }
+
+  walk_ = FindAnimation(GetAnimations(), u"girl_walk");
+  if (!walk_) return (*error = "Data.dat has no animation \"girl_walk\"", false);
+  walk_->Init();
+  walk_->Start(&state_, walk_->FindDirection(90.0f), false);
+  Walk(0.0f);
+  return true;
+}
+
+void World::Unload() {
+  if (!loaded_) return;
+  GameAnimation::StopSound(&state_);
+  state_.animation = nullptr;
+  walk_ = nullptr;
+  spaces_.clear();
+  tiles_.clear();
+  things_.clear();
+  FreeAnimations();
+  FreeParticleLibrary();
+  UnbindDrawTexture();
+  sets_.clear();
+  kis::CloseDataFile(data_);
+  kis::CloseDataFile(sprites_);
+  data_ = sprites_ = nullptr;
+  GetGameServices().frameClock = nullptr;
+  loaded_ = false;
+}
+
+// Round the ellipse clockwise on the screen, facing the way she goes: the
+// nearest of the animation's directions to her heading.
+void World::Walk(float ms) {
+  if (!walk_) return;
+  if (walking_) {
+    const float rx = kWalkRadiusX, ry = kWalkRadiusY;
+    const float speed = std::hypot(rx * std::sin(turn_), ry * std::cos(turn_));  // pixels a radian
+    turn_ = std::fmod(turn_ + kWalkSpeed * ms / 1000.0f / std::max(speed, 1.0f), 2.0f * 3.14159265f);
+  }
+  girlX_ = kWalkX + kWalkRadiusX * std::cos(turn_);
+  girlY_ = kWalkY + kWalkRadiusY * std::sin(turn_);
+  const float heading = std::atan2(kWalkRadiusY * std::cos(turn_), -kWalkRadiusX * std::sin(turn_)) * 180.0f / 3.14159265f;
+  const i32 direction = walk_->FindDirection(heading);
+  if (direction != state_.direction) walk_->Start(&state_, direction, true);
+  if (walking_) walk_->Update(&state_, ms);
+}
+
+void World::Update(float ms) {
+  if (!loaded_) return;
+  g_sceneClock += static_cast<u32>(ms);
+  Walk(ms);
+  for (auto& space : spaces_) space->Update(ms);
+}
+
+void World::Draw(DXLViewer* viewer) {
+  if (!loaded_) return;
+  viewer->LoadIdentity(nullptr);
+  viewer->Translate(-kViewScrollX, 0.0f);
+  viewer->Scale(kViewScale);
+  DXLMATRIX level;
+  viewer->GetTransform(&level);
+  viewer->ApplyTransform(nullptr);
+  for (const auto& tile : tiles_) {
+    BindDrawTexture(tile->texture);
+    DrawQuad(&tile->quad);
+  }
+  // Garbage and the girl, the farther first.
+  std::vector<const Thing*> order;
+  for (const Thing& t : things_) order.push_back(&t);
+  std::stable_sort(order.begin(), order.end(), [](const Thing* a, const Thing* b) { return a->y < b->y; });
+  bool girlDrawn = false;
+  auto drawGirl = [&] {
+    viewer->SetTransform(&level);
+    viewer->Translate(girlX_, girlY_);
+    walk_->Draw(&state_, true, false);
+    girlDrawn = true;
+  };
+  for (const Thing* t : order) {
+    if (!girlDrawn && t->y > girlY_) drawGirl();
+    viewer->SetTransform(&level);
+    viewer->Translate(t->x - t->hotX, t->y - t->hotY);
+    viewer->ApplyTransform(nullptr);
+    t->sprite->DrawFrame(0, 0xFFFFFFFFu, false);
+  }
+  if (!girlDrawn) drawGirl();
+  for (auto& space : spaces_) {
+    viewer->SetTransform(&level);
+    space->Draw();
+  }
+  UnbindDrawTexture();
+  viewer->LoadIdentity(nullptr);
+  viewer->ResetWorldTransform();
+}
+
+}  // namespace demo
