@@ -155,7 +155,11 @@ void DrawTool(cairo_t* cr, const View& v, const Pose& p) {
     }
     case Tool::kShovel: {
       const Screen top = v.At(p.handL);
-      Capsule(cr, Screen{top.x - ux * 3, top.y - uy * 3, 0}, tip, 3.4, pal::kWood);
+      const double tx = tip.x - top.x, ty = tip.y - top.y, tl = std::max(1.0, std::hypot(tx, ty));
+      const Screen end{top.x - tx / tl * 4, top.y - ty / tl * 4, 0};
+      Capsule(cr, end, tip, 4.2, pal::kWood);
+      Capsule(cr, Screen{end.x - ty / tl * 4, end.y + tx / tl * 4, 0}, Screen{end.x + ty / tl * 4, end.y - tx / tl * 4, 0},
+              3.5, pal::kWoodDark);  // the grip
       cairo_save(cr);
       cairo_translate(cr, tip.x, tip.y);
       cairo_rotate(cr, std::atan2(uy, ux));
@@ -460,7 +464,8 @@ Pose Dig(double phase) {
   Pose p;
   // The blade's path: up, into the earth, levered, lifted, tossed.
   const double bf = Key({16, 22, 25, 25, 20, 14, 8, 12}, phase), bu = Key({30, 12, -2, -2, 10, 26, 34, 32}, phase);
-  p.lean = Key({4, 8, 10, 10, 8, 4, 2, 3}, phase);
+  p.lean = Key({5, 10, 13, 13, 10, 5, 2, 3}, phase);
+  p.bob = Key({0, -1, -3, -3, -2, 0, 0, 0}, phase);
   p.stepL = 6;
   p.stepR = -4;
   p.liftL = Key({0, 0, 2, 3, 0, 0, 0, 0}, phase);

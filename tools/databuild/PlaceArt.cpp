@@ -248,33 +248,44 @@ void Thistle(cairo_t* cr, double x, double y, double h) {
   for (int k = 0; k < 7; ++k) {  // the purple tuft
     const double a = (200 + k * 23) * M_PI / 180;
     cairo_move_to(cr, x + 1, y - h);
-    cairo_line_to(cr, x + 1 + std::cos(a) * 7, y - h + std::sin(a) * 7);
+    cairo_line_to(cr, x + 1 + std::cos(a) * 8, y - h + std::sin(a) * 8);
   }
-  cairo_set_line_width(cr, 2.2);
+  cairo_set_line_width(cr, 2.6);
   art::Source(cr, art::Hex(0xC86BD8));
   cairo_stroke(cr);
-  art::Ellipse(cr, x + 1, y - h + 3, 5, 4.5);
-  art::FillRound(cr, art::Hex(0x7DA248), x + 1, y - h + 3, 5);
+  art::Ellipse(cr, x + 1, y - h + 3, 4.5, 4);
+  art::FillRound(cr, art::Darker(pal::kLeaf, 0.2), x + 1, y - h + 3, 4.5);
   art::Outline(cr, 1.3);
 }
 
 void DrawWeeds(cairo_t* cr, const ArtFrame& f) {
   const double cx = f.width / 2, foot = f.height * kGarbageFoot;
   art::GroundShadow(cr, cx + 4, foot - 2, 52, 15, 0.35);
-  art::Blob(cr, cx, foot - 18, 46, 20, 9, 0.2, 71);  // a dark bramble mound
-  art::FillLit(cr, art::Darker(pal::kGrassDark, 0.15), cx - 46, foot - 38, cx + 46, foot, 0.35);
-  art::Outline(cr, kLine);
   art::Rand rnd(73);
-  for (int i = 0; i < 12; ++i)
-    art::GrassTuft(cr, cx + rnd.Range(-44, 44), foot + rnd.Range(-10, 4), rnd.Range(16, 26), 80 + i,
-                   art::Darker(pal::kLeaf, 0.1));
-  for (int i = 0; i < 4; ++i)
-    Thistle(cr, cx - 30 + i * 19 + rnd.Range(-4, 4), foot - rnd.Range(6, 14), rnd.Range(26, 40));
+  for (int i = 0; i < 6; ++i)  // dry, yellowed grass under it all
+    art::GrassTuft(cr, cx + rnd.Range(-48, 48), foot + rnd.Range(-2, 5), rnd.Range(16, 22), 80 + i, pal::kStraw);
+  // A tangle of dark leafy clumps, the back ones first.
+  const double clumps[][3] = {{-22, -22, 20}, {14, -26, 22}, {-38, -8, 15}, {36, -10, 16}, {-6, -10, 20}, {20, -4, 14}};
+  for (int i = 0; i < 6; ++i) {
+    const double x = cx + clumps[i][0], y = foot + clumps[i][1], r = clumps[i][2];
+    art::Blob(cr, x, y, r, r * 0.8, 13, 0.22, 300 + i);
+    art::FillRound(cr, art::Mix(pal::kGrassDark, pal::kLeaf, i % 2 ? 0.35 : 0.0), x, y, r);
+    art::Outline(cr, kLine);
+    for (int k = 0; k < 3; ++k) {  // leaf veins
+      const double a = -2.4 + k * 0.7;
+      cairo_move_to(cr, x, y + r * 0.2);
+      cairo_line_to(cr, x + std::cos(a) * r * 0.6, y + std::sin(a) * r * 0.6);
+    }
+    cairo_set_line_width(cr, 1.2);
+    art::Source(cr, art::Lighter(pal::kLeaf, 0.3), 0.6);
+    cairo_stroke(cr);
+  }
+  for (int i = 0; i < 3; ++i) Thistle(cr, cx - 26 + i * 24 + rnd.Range(-3, 3), foot - rnd.Range(16, 22), rnd.Range(24, 34));
   for (int i = 0; i < 5; ++i) {  // berries on the bramble
-    const double x = cx + rnd.Range(-36, 36), y = foot - rnd.Range(10, 28);
-    art::Ellipse(cr, x, y, 2.6, 2.6);
-    art::FillRound(cr, art::Hex(0x5B2C6F), x, y, 2.6);
-    cairo_new_path(cr);
+    const double x = cx + rnd.Range(-34, 34), y = foot - rnd.Range(8, 30);
+    art::Ellipse(cr, x, y, 2.8, 2.8);
+    art::FillRound(cr, art::Hex(0x5B2C6F), x, y, 2.8);
+    art::Outline(cr, 1);
   }
 }
 
