@@ -37,7 +37,7 @@ std::string Summary(const ANIMRECORD& a, const std::string& mode, u32 frames) {
 
 bool ReadAnimations(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!tree.Load(build.SourcePath("tables/animations.txt"), "tables/animations.txt")) return false;
+  if (!OpenSource(build, tree, "tables/animations.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"animation")) {
     tree.Enter(block);
     wchar name[32] = {}, sprite[32] = {}, modeName[16] = {}, sound[32] = {}, repeat[16] = {};

@@ -80,26 +80,33 @@ void Blob(cairo_t* cr, double cx, double cy, double rx, double ry, int bumps, do
   cairo_close_path(cr);
 }
 
-void FillLit(cairo_t* cr, Rgb base, double x0, double y0, double x1, double y1, double strength, double alpha) {
-  cairo_pattern_t* g = cairo_pattern_create_linear(x0, y0, x1, y1);
-  const Rgb light = Lighter(base, strength), dark = Darker(base, strength * 0.9);
+namespace {
+
+// Light, the colour, shade: the three stops of a lit fill.
+void LitStops(cairo_pattern_t* g, Rgb base, Rgb light, Rgb dark, double alpha) {
   cairo_pattern_add_color_stop_rgba(g, 0.0, light.r, light.g, light.b, alpha);
   cairo_pattern_add_color_stop_rgba(g, 0.45, base.r, base.g, base.b, alpha);
   cairo_pattern_add_color_stop_rgba(g, 1.0, dark.r, dark.g, dark.b, alpha);
+}
+
+void FillWith(cairo_t* cr, cairo_pattern_t* g) {
   cairo_set_source(cr, g);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(g);
 }
 
+}  // namespace
+
+void FillLit(cairo_t* cr, Rgb base, double x0, double y0, double x1, double y1, double strength, double alpha) {
+  cairo_pattern_t* g = cairo_pattern_create_linear(x0, y0, x1, y1);
+  LitStops(g, base, Lighter(base, strength), Darker(base, strength * 0.9), alpha);
+  FillWith(cr, g);
+}
+
 void FillRound(cairo_t* cr, Rgb base, double cx, double cy, double r, double alpha) {
   cairo_pattern_t* g = cairo_pattern_create_radial(cx - r * 0.35, cy - r * 0.4, r * 0.1, cx, cy, r * 1.05);
-  const Rgb light = Lighter(base, 0.45), dark = Darker(base, 0.3);
-  cairo_pattern_add_color_stop_rgba(g, 0.0, light.r, light.g, light.b, alpha);
-  cairo_pattern_add_color_stop_rgba(g, 0.5, base.r, base.g, base.b, alpha);
-  cairo_pattern_add_color_stop_rgba(g, 1.0, dark.r, dark.g, dark.b, alpha);
-  cairo_set_source(cr, g);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(g);
+  LitStops(g, base, Lighter(base, 0.45), Darker(base, 0.3), alpha);
+  FillWith(cr, g);
 }
 
 void Outline(cairo_t* cr, double width, Rgb c, double alpha) {
@@ -110,20 +117,35 @@ void Outline(cairo_t* cr, double width, Rgb c, double alpha) {
   cairo_stroke(cr);
 }
 
-void GroundShadow(cairo_t* cr, double cx, double cy, double rx, double ry, double alpha) {
+void Rod(cairo_t* cr, double width, Rgb c, double outline) {
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_width(cr, width + outline * 2);
+  Source(cr, pal::kOutline);
+  cairo_stroke_preserve(cr);
+  cairo_set_line_width(cr, width);
+  Source(cr, c);
+  cairo_stroke(cr);
+}
+
+void SoftEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb c, double alpha, double at, double keep) {
   if (rx <= 0 || ry <= 0) return;
   cairo_save(cr);
-  cairo_translate(cr, cx + rx * 0.08, cy + ry * 0.1);
+  cairo_translate(cr, cx, cy);
   cairo_scale(cr, rx, ry);
   cairo_pattern_t* g = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-  cairo_pattern_add_color_stop_rgba(g, 0.0, 0.16, 0.1, 0.12, alpha);
-  cairo_pattern_add_color_stop_rgba(g, 0.6, 0.16, 0.1, 0.12, alpha * 0.75);
-  cairo_pattern_add_color_stop_rgba(g, 1.0, 0.16, 0.1, 0.12, 0);
+  cairo_pattern_add_color_stop_rgba(g, 0.0, c.r, c.g, c.b, alpha);
+  cairo_pattern_add_color_stop_rgba(g, at, c.r, c.g, c.b, alpha * keep);
+  cairo_pattern_add_color_stop_rgba(g, 1.0, c.r, c.g, c.b, 0);
   cairo_set_source(cr, g);
   cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
   cairo_fill(cr);
   cairo_pattern_destroy(g);
   cairo_restore(cr);
+}
+
+void GroundShadow(cairo_t* cr, double cx, double cy, double rx, double ry, double alpha) {
+  SoftEllipse(cr, cx + rx * 0.08, cy + ry * 0.1, rx, ry, Rgb{0.16, 0.1, 0.12}, alpha);
 }
 
 void Gleam(cairo_t* cr, double x, double y, double rx, double ry, double alpha) {

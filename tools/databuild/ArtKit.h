@@ -90,6 +90,13 @@ void FillLit(cairo_t* cr, Rgb base, double x0, double y0, double x1, double y1, 
 void FillRound(cairo_t* cr, Rgb base, double cx, double cy, double r, double alpha = 1.0);
 // Strokes the current path (cleared) as an outline: round joins and caps.
 void Outline(cairo_t* cr, double width, Rgb c = pal::kOutline, double alpha = 1.0);
+// Strokes the current path (cleared) as a rod of the colour `width` wide,
+// outlined `outline` wide on either side (handles, pipes, twigs).
+void Rod(cairo_t* cr, double width, Rgb c, double outline);
+// Fills an ellipse with a colour that fades from `alpha` in the middle
+// (still `alpha` x `keep` at `at` of the way out) to nothing at the rim.
+void SoftEllipse(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb c, double alpha, double at = 0.6,
+                 double keep = 0.75);
 // A soft shadow on the ground, its middle at (cx, cy), falling slightly to
 // the lower right.
 void GroundShadow(cairo_t* cr, double cx, double cy, double rx, double ry, double alpha = 0.3);

@@ -11,11 +11,6 @@ namespace {
 
 u32 NameIdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
 
-// Opens a table's source; false (printed) when it cannot be read.
-bool Open(DataSetBuild& build, SourceTree& tree, const std::string& relative) {
-  return tree.Load(build.SourcePath(relative), relative);
-}
-
 // A name line: a valid name (letters, digits, "_") into `out`.
 bool ReadName(SourceTree& tree, u32 line, std::string* out) {
   wchar name[32] = {};
@@ -27,6 +22,10 @@ bool ReadName(SourceTree& tree, u32 line, std::string* out) {
 }
 
 }  // namespace
+
+bool OpenSource(DataSetBuild& build, SourceTree& tree, const std::string& relative) {
+  return tree.Load(build.SourcePath(relative), relative);
+}
 
 bool RequirePicture(DataSetBuild& build, SourceTree& tree, u32 set, const std::string& name, PictureKind kind,
                     u32 width, u32 height) {
@@ -41,7 +40,7 @@ bool RequirePicture(DataSetBuild& build, SourceTree& tree, u32 set, const std::s
 // product is read.
 bool ReadProducts(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!Open(build, tree, "tables/products.txt")) return false;
+  if (!OpenSource(build, tree, "tables/products.txt")) return false;
   std::vector<std::vector<std::pair<std::string, i32>>> recipes;
   for (kis::TdrNode* block : tree.Blocks(u"product")) {
     tree.Enter(block);
@@ -112,7 +111,7 @@ bool ReadProducts(DataSetBuild& build, ContentTables& tables) {
 // animal houses).
 bool ReadBonuses(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!Open(build, tree, "tables/bonuses.txt")) return false;
+  if (!OpenSource(build, tree, "tables/bonuses.txt")) return false;
   const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"bonus");
   if (blocks.size() != kBonusCount) tree.Fail("there must be exactly six bonuses");
   for (size_t n = 0; n < blocks.size() && n < kBonusCount; ++n) {
@@ -152,7 +151,7 @@ bool ReadBonuses(DataSetBuild& build, ContentTables& tables) {
 // record { name, icon, threshold } eight times.
 bool ReadAwards(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!Open(build, tree, "tables/awards.txt")) return false;
+  if (!OpenSource(build, tree, "tables/awards.txt")) return false;
   const std::vector<kis::TdrNode*> tiered = tree.Blocks(u"tiered");
   const std::vector<kis::TdrNode*> records = tree.Blocks(u"record");
   if (tiered.size() != kTieredAwardCount || records.size() != kRecordAwardCount)
@@ -200,7 +199,7 @@ bool ReadAwards(DataSetBuild& build, ContentTables& tables) {
 // ground { name, sprite, turn, rect = LEFT, TOP, RIGHT, BOTTOM }.
 bool ReadGround(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!Open(build, tree, "tables/ground.txt")) return false;
+  if (!OpenSource(build, tree, "tables/ground.txt")) return false;
   std::vector<std::pair<std::string, DXLRECT>> sprites;
   for (kis::TdrNode* block : tree.Blocks(u"ground")) {
     tree.Enter(block);
@@ -251,7 +250,7 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables) {
 // particles = SYSTEM, LAYER, X, Y, SORT_X, SORT_Y, PARAM (up to four) }.
 bool ReadGarbage(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!Open(build, tree, "tables/garbage.txt")) return false;
+  if (!OpenSource(build, tree, "tables/garbage.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"garbage")) {
     tree.Enter(block);
     GARBAGEINFO g{};
@@ -282,7 +281,9 @@ bool ReadGarbage(DataSetBuild& build, ContentTables& tables) {
         const bool known = std::any_of(tables.particleSystems.begin(), tables.particleSystems.end(),
                                        [&](const GPSSYSTEM& s) { return s.nameId == e.systemId; });
         if (!known) {
-          tree.Fail("\"" + NarrowName(system) + "\" is no particle system");
+          std::string what = NarrowName(system);
+          what.insert(0, "particles: ").append(" is no particle system");
+          tree.Fail(what);
         } else if (g.particleCount == kGarbageParticleSlots) {
           tree.Fail("more than four particle emitters");
         } else {

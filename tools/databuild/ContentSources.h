@@ -72,7 +72,9 @@ bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
 // file is an empty record with map cell -1. Fills the map grid.
 bool ReadLevels(DataSetBuild& build, ContentTables& tables);
 
-// Shared by the readers: a picture the records name, asked of the catalogue.
+// Shared by the readers: a table's source, loaded (false, printed, when it
+// cannot be read); a picture the records name, asked of the catalogue.
+bool OpenSource(DataSetBuild& build, SourceTree& tree, const std::string& relative);
 bool RequirePicture(DataSetBuild& build, SourceTree& tree, u32 set, const std::string& name, PictureKind kind,
                     u32 width, u32 height);
 // A name field of a record, from a scanned or built name.

@@ -18,20 +18,8 @@ namespace pal = art::pal;
 
 double Clamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 
-// A radial glow of a colour, full in the middle.
-void Glow(cairo_t* cr, double cx, double cy, double r, Rgb c, double alpha) {
-  cairo_pattern_t* g = cairo_pattern_create_radial(cx, cy, 0, cx, cy, r);
-  cairo_pattern_add_color_stop_rgba(g, 0, c.r, c.g, c.b, alpha);
-  cairo_pattern_add_color_stop_rgba(g, 0.35, c.r, c.g, c.b, alpha * 0.75);
-  cairo_pattern_add_color_stop_rgba(g, 1, c.r, c.g, c.b, 0);
-  cairo_set_source(cr, g);
-  cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
-}
-
 void DrawParticle(cairo_t* cr, const ArtFrame& f) {
-  Glow(cr, f.width / 2, f.height / 2, f.width / 2, pal::kWhite, 1.0);
+  art::SoftEllipse(cr, f.width / 2, f.height / 2, f.width / 2, f.height / 2, pal::kWhite, 1.0, 0.35);
 }
 
 // A puff: a few soft balls, lit at the top left, fading at the rim (white,
@@ -57,7 +45,7 @@ void DrawSmoke(cairo_t* cr, const ArtFrame& f) { Puff(cr, f.width / 2, f.height 
 
 void DrawSpark(cairo_t* cr, const ArtFrame& f) {
   const double cx = f.width / 2, cy = f.height / 2, r = f.width / 2;
-  Glow(cr, cx, cy, r, pal::kYellow, 0.6);
+  art::SoftEllipse(cr, cx, cy, r, r, pal::kYellow, 0.6, 0.35);
   art::Star(cr, cx, cy, r * 0.95, r * 0.2, 4);
   art::Source(cr, pal::kWhite);
   cairo_fill(cr);

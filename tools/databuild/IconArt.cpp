@@ -234,13 +234,7 @@ void AnimalsEmblem(cairo_t* cr, double line) {
 void Broom(cairo_t* cr, double line) {
   cairo_move_to(cr, 80, 8);
   cairo_line_to(cr, 44, 60);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_width(cr, 9 + line * 2);
-  Source(cr, pal::kOutline);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 9);
-  Source(cr, pal::kWood);
-  cairo_stroke(cr);
+  Rod(cr, 9, pal::kWood, line);
   cairo_move_to(cr, 38, 52);
   cairo_line_to(cr, 56, 64);
   cairo_line_to(cr, 34, 94);
@@ -388,13 +382,7 @@ void Stopwatch(cairo_t* cr, double line) {
 void HammerEmblem(cairo_t* cr, double line) {
   cairo_move_to(cr, 26, 90);
   cairo_line_to(cr, 62, 38);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_width(cr, 10 + line * 2);
-  Source(cr, pal::kOutline);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 10);
-  Source(cr, pal::kWood);
-  cairo_stroke(cr);
+  Rod(cr, 10, pal::kWood, line);
   cairo_save(cr);
   cairo_translate(cr, 64, 34);
   cairo_rotate(cr, 0.6);
@@ -431,12 +419,7 @@ void Trophy(cairo_t* cr, double line) {
   for (int side : {-1, 1}) {  // handles
     cairo_new_sub_path(cr);
     cairo_arc(cr, 50 + side * 30, 32, 12, 0, 2 * M_PI);
-    cairo_set_line_width(cr, 6 + line * 2);
-    Source(cr, pal::kOutline);
-    cairo_stroke_preserve(cr);
-    cairo_set_line_width(cr, 6);
-    Source(cr, pal::kGold);
-    cairo_stroke(cr);
+    Rod(cr, 6, pal::kGold, line);
   }
   cairo_move_to(cr, 22, 12);
   cairo_line_to(cr, 78, 12);
@@ -521,13 +504,7 @@ void Barn(cairo_t* cr, double line) {
 void Pick(cairo_t* cr, double line) {
   cairo_move_to(cr, 24, 88);
   cairo_line_to(cr, 64, 34);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_width(cr, 9 + line * 2);
-  Source(cr, pal::kOutline);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 9);
-  Source(cr, pal::kWood);
-  cairo_stroke(cr);
+  Rod(cr, 9, pal::kWood, line);
   cairo_move_to(cr, 22, 20);
   cairo_curve_to(cr, 44, 16, 70, 18, 92, 40);
   cairo_curve_to(cr, 74, 32, 56, 32, 40, 34);

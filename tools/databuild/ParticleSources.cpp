@@ -32,7 +32,7 @@ bool Range(SourceTree& tree, u32 line, const char16_t* format, T (&range)[2]) {
 
 bool ReadParticleSystems(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;
-  if (!tree.Load(build.SourcePath("tables/particles.txt"), "tables/particles.txt")) return false;
+  if (!OpenSource(build, tree, "tables/particles.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"system")) {
     tree.Enter(block);
     wchar name[32] = {}, sprite[32] = {}, shape[24] = {};

@@ -176,13 +176,7 @@ void DrawScrap(cairo_t* cr, const ArtFrame& f) {
   // A bent pipe and a cog on the ground.
   cairo_move_to(cr, cx - 50, foot - 2);
   cairo_curve_to(cr, cx - 38, foot - 6, cx - 30, foot + 2, cx - 12, foot - 2);
-  cairo_set_line_width(cr, 7);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  art::Source(cr, pal::kOutline);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 4);
-  art::Source(cr, pal::kMetal);
-  cairo_stroke(cr);
+  art::Rod(cr, 4, pal::kMetal, 1.5);
   art::Star(cr, cx + 8, foot + 2, 9, 6.5, 8);
   art::FillLit(cr, art::Darker(pal::kMetal, 0.1), cx, foot - 6, cx + 16, foot + 10, 0.35);
   art::Outline(cr, 1.5);
@@ -227,13 +221,7 @@ void DrawLogs(cairo_t* cr, const ArtFrame& f) {
   cairo_line_to(cr, cx - 30, foot - 6);
   cairo_move_to(cr, cx - 42, foot - 2);
   cairo_line_to(cr, cx - 40, foot - 12);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_width(cr, 5);
-  art::Source(cr, pal::kOutline);
-  cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 2.5);
-  art::Source(cr, pal::kWood);
-  cairo_stroke(cr);
+  art::Rod(cr, 2.5, pal::kWood, 1.25);
   art::Blob(cr, cx + 30, foot + 3, 12, 4, 6, 0.3, 61);
   art::Source(cr, art::Hex(0xEBC98E), 0.85);
   cairo_fill(cr);
@@ -346,19 +334,7 @@ void DrawSelection(cairo_t* cr, const ArtFrame& f) {
 
 // The hovered place's glow, drawn added to what lies under it.
 void DrawSelection2(cairo_t* cr, const ArtFrame& f) {
-  const double cx = f.width / 2, cy = f.height / 2;
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_scale(cr, f.width * 0.48, f.height * 0.46);
-  cairo_pattern_t* g = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
-  cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 1);
-  cairo_pattern_add_color_stop_rgba(g, 0.7, 1, 1, 1, 0.8);
-  cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, 0);
-  cairo_set_source(cr, g);
-  cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
-  cairo_restore(cr);
+  art::SoftEllipse(cr, f.width / 2, f.height / 2, f.width * 0.48, f.height * 0.46, pal::kWhite, 1.0, 0.7, 0.8);
 }
 
 // An empty place: a lot marked out on the ground with a dashed chalk line,
