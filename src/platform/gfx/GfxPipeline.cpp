@@ -566,12 +566,10 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
 
 namespace {
 
-enum class FastOp { kCopy, kBlend, kTint, kTintBlend };
-
 // Textured spans with one colour, no tests and every colour channel written:
 // the texels are copied, blended by their alpha, tinted, or tinted and
 // blended.
-template <FastOp op>
+template <SpanOp op>
 void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
   uint32_t* dst = s.target + static_cast<size_t>(y) * s.targetPitch + x;
   uint32_t buf[kChunk];
@@ -579,11 +577,11 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
   for (int done = 0; done < n;) {
     const int count = std::min(kChunk, n - done);
     const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, buf);
-    if constexpr (op == FastOp::kCopy) {
+    if constexpr (op == SpanOp::kCopy) {
       std::memcpy(dst + done, tex, static_cast<size_t>(count) * 4);
-    } else if constexpr (op == FastOp::kBlend) {
+    } else if constexpr (op == SpanOp::kBlend) {
       BlendSrcAlphaSpan(tex, dst + done, count);
-    } else if constexpr (op == FastOp::kTint) {
+    } else if constexpr (op == SpanOp::kTint) {
       ModulateSpan(tex, src.colour, dst + done, count);
     } else {
       ModulateBlendSpan(tex, src.colour, dst + done, count);
@@ -594,25 +592,30 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
   }
 }
 
-// Which of the narrow routines the states allow.
-bool ChooseFastOp(const PixelState& s, bool flat, FastOp* op) {
+}  // namespace
+
+bool ChooseSpanOp(const PixelState& s, bool flat, SpanOp* op) {
   const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
                      (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
   if (!plain) return false;
   const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
   if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
     if (!s.blend || alphaBlend) {
-      *op = s.blend ? FastOp::kBlend : FastOp::kCopy;
+      *op = s.blend ? SpanOp::kBlend : SpanOp::kCopy;
       return true;
     }
   } else if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
     if (!s.blend || alphaBlend) {
-      *op = s.blend ? FastOp::kTintBlend : FastOp::kTint;
+      *op = s.blend ? SpanOp::kTintBlend : SpanOp::kTint;
       return true;
     }
   }
   return false;
 }
+
+int AddressTexel(int64_t i, int size, uint32_t mode) { return Address(i, size, mode); }
+
+namespace {
 
 void CopyRow(const uint32_t* texels, uint32_t, uint32_t* dest, int n) {
   std::memcpy(dest, texels, static_cast<size_t>(n) * 4);
@@ -626,24 +629,24 @@ void ModulateBlendRowAvx2(const uint32_t* texels, uint32_t colour, uint32_t* des
 }  // namespace
 
 SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
-  FastOp op;
-  if (!ChooseFastOp(s, flat, &op)) return ShadeSpan;
+  SpanOp op;
+  if (!ChooseSpanOp(s, flat, &op)) return ShadeSpan;
   switch (op) {
-    case FastOp::kCopy: return FastSpan<FastOp::kCopy>;
-    case FastOp::kBlend: return FastSpan<FastOp::kBlend>;
-    case FastOp::kTint: return FastSpan<FastOp::kTint>;
-    default: return FastSpan<FastOp::kTintBlend>;
+    case SpanOp::kCopy: return FastSpan<SpanOp::kCopy>;
+    case SpanOp::kBlend: return FastSpan<SpanOp::kBlend>;
+    case SpanOp::kTint: return FastSpan<SpanOp::kTint>;
+    default: return FastSpan<SpanOp::kTintBlend>;
   }
 }
 
 TexelRowOp ChooseTexelRowOp(const PixelState& s, bool flat) {
-  FastOp op;
-  if (!ChooseFastOp(s, flat, &op)) return nullptr;
+  SpanOp op;
+  if (!ChooseSpanOp(s, flat, &op)) return nullptr;
   const bool wide = Avx2Active();
   switch (op) {
-    case FastOp::kCopy: return CopyRow;
-    case FastOp::kBlend: return wide ? BlendRowAvx2 : BlendRow;
-    case FastOp::kTint: return ModulateSpan;
+    case SpanOp::kCopy: return CopyRow;
+    case SpanOp::kBlend: return wide ? BlendRowAvx2 : BlendRow;
+    case SpanOp::kTint: return ModulateSpan;
     default: return wide ? ModulateBlendRowAvx2 : ModulateBlendSpan;
   }
 }

@@ -55,6 +55,17 @@ void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& s
 using SpanShader = void (*)(const PixelState& state, int x, int y, int n, const SpanSource& source);
 SpanShader ChooseSpanShader(const PixelState& state, bool flat);
 
+// The narrow routines' ways of putting textured pixels with one colour and
+// no tests on the target: the texels copied, blended by their alpha, tinted
+// (modulated by the colour), or tinted and blended. ChooseSpanOp names the
+// one the states ask for; false where ChooseSpanShader keeps ShadeSpan.
+enum class SpanOp { kCopy, kBlend, kTint, kTintBlend };
+bool ChooseSpanOp(const PixelState& state, bool flat, SpanOp* op);
+
+// Texel index i along an axis of `size` texels after the addressing `mode`;
+// -1 selects the border colour.
+int AddressTexel(int64_t i, int size, uint32_t mode);
+
 // A routine that puts n texels, read in order from one row of the texture,
 // on n target pixels with one colour and no tests: copied, blended by their
 // alpha, tinted, or tinted and blended. ChooseTexelRowOp gives it for the

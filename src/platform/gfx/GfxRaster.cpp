@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gfx/GfxScaledRect.h"
+
 namespace plat::gfx {
 
 namespace {
@@ -320,6 +322,16 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
       rowOp(texels, src.colour, dest, width);
     }
     return true;
+  }
+  // Texel columns that follow the pixel columns and texel rows that follow
+  // the pixel rows: scaled or off the pixel grid, but not turned.
+  SpanOp op;
+  if (px.linear && src.dv == 0 && duRow == 0 && ChooseSpanOp(px, in.flat, &op)) {
+    // A tint by white leaves every texel as it is.
+    if (src.colour == 0xFFFFFFFFu) op = op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
+    const ScaledRect rect{static_cast<int>(left), static_cast<int>(top), width, static_cast<int>(bottom - top + 1),
+                          src.u, src.du, src.v, dvRow};
+    if (DrawScaledRect(px, op, src.colour, rect)) return true;
   }
   const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {

@@ -2,10 +2,7 @@
 
 #include <cstddef>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define TM_GFX_AVX2 1
-#endif
+#include "platform/gfx/GfxSimdAvx2Core.h"
 
 namespace plat::gfx {
 
@@ -13,87 +10,9 @@ namespace plat::gfx {
 
 namespace {
 
+using namespace avx2;
+
 const bool g_hasAvx2 = __builtin_cpu_supports("avx2");
-
-#define TM_AVX2 __attribute__((target("avx2"), always_inline)) inline
-
-// round(x / 255) of 16-bit sums x <= 255 * 255 given as y = x + 128:
-// (y * 257) >> 16 equals (y + (y >> 8)) >> 8 for every 16-bit y.
-TM_AVX2 __m256i Div255Biased(__m256i y) { return _mm256_mulhi_epu16(y, _mm256_set1_epi16(257)); }
-TM_AVX2 __m128i Div255Biased(__m128i y) { return _mm_mulhi_epu16(y, _mm_set1_epi16(257)); }
-
-// Source-alpha blend of eight pixels: every channel becomes
-// round((s a + d (255 - a)) / 255). The pixels are biased to signed bytes so
-// one multiply-add of unsigned weights (a, 255 - a) against (s, d) gives the
-// sum less 128 x 255, which a 16-bit word holds without saturating.
-TM_AVX2 __m256i BlendCore(__m256i s, __m256i d) {
-  const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
-  const __m256i inv = _mm256_set1_epi16(static_cast<short>(0xFF00));
-  const __m256i alphaLo = _mm256_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7, 3, 3, 3, 3, 3, 3, 3, 3, 7,
-                                           7, 7, 7, 7, 7, 7, 7);
-  const __m256i alphaHi = _mm256_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15, 11, 11, 11,
-                                           11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15);
-  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));  // 128 x 255 + 128
-  const __m256i lo = _mm256_xor_si256(_mm256_unpacklo_epi8(s, d), flip);
-  const __m256i hi = _mm256_xor_si256(_mm256_unpackhi_epi8(s, d), flip);
-  const __m256i wlo = _mm256_xor_si256(_mm256_shuffle_epi8(s, alphaLo), inv);
-  const __m256i whi = _mm256_xor_si256(_mm256_shuffle_epi8(s, alphaHi), inv);
-  const __m256i tlo = Div255Biased(_mm256_add_epi16(_mm256_maddubs_epi16(wlo, lo), bias));
-  const __m256i thi = Div255Biased(_mm256_add_epi16(_mm256_maddubs_epi16(whi, hi), bias));
-  return _mm256_packus_epi16(tlo, thi);
-}
-
-TM_AVX2 __m128i BlendCore(__m128i s, __m128i d) {
-  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
-  const __m128i inv = _mm_set1_epi16(static_cast<short>(0xFF00));
-  const __m128i alphaLo = _mm_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7);
-  const __m128i alphaHi = _mm_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15);
-  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
-  const __m128i lo = _mm_xor_si128(_mm_unpacklo_epi8(s, d), flip);
-  const __m128i hi = _mm_xor_si128(_mm_unpackhi_epi8(s, d), flip);
-  const __m128i wlo = _mm_xor_si128(_mm_shuffle_epi8(s, alphaLo), inv);
-  const __m128i whi = _mm_xor_si128(_mm_shuffle_epi8(s, alphaHi), inv);
-  const __m128i tlo = Div255Biased(_mm_add_epi16(_mm_maddubs_epi16(wlo, lo), bias));
-  const __m128i thi = Div255Biased(_mm_add_epi16(_mm_maddubs_epi16(whi, hi), bias));
-  return _mm_packus_epi16(tlo, thi);
-}
-
-// Every channel of t times the matching channel of c (c's channels in 16-bit
-// words), round(t c / 255).
-TM_AVX2 __m256i ModulateCore(__m256i t, __m256i c) {
-  const __m256i zero = _mm256_setzero_si256(), c128 = _mm256_set1_epi16(128);
-  const __m256i lo = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(t, zero), c), c128));
-  const __m256i hi = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(t, zero), c), c128));
-  return _mm256_packus_epi16(lo, hi);
-}
-
-TM_AVX2 __m128i ModulateCore(__m128i t, __m128i c) {
-  const __m128i zero = _mm_setzero_si128(), c128 = _mm_set1_epi16(128);
-  const __m128i lo = Div255Biased(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), c), c128));
-  const __m128i hi = Div255Biased(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), c), c128));
-  return _mm_packus_epi16(lo, hi);
-}
-
-// The same arithmetic one pixel at a time, for the last few of a span.
-inline void BlendOne(uint32_t s, uint32_t* dest) {
-  const uint32_t d = *dest, a = s >> 24;
-  if (a == 0) return;
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t x = ((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a) + 128;
-    out |= ((x + (x >> 8)) >> 8) << shift;
-  }
-  *dest = out;
-}
-
-inline uint32_t ModulateOne(uint32_t t, uint32_t c) {
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t x = ((t >> shift) & 0xFF) * ((c >> shift) & 0xFF) + 128;
-    out |= ((x + (x >> 8)) >> 8) << shift;
-  }
-  return out;
-}
 
 // Texel pairs (c00, c10) at four offsets as the 64-bit lanes [a b | c d].
 TM_AVX2 __m256i Pairs(const uint32_t* t, int32_t a, int32_t b, int32_t c, int32_t d) {
@@ -253,8 +172,6 @@ TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wr
   return BilinearFromPairs(u, v, _mm256_unpacklo_epi32(c00, c10), _mm256_unpacklo_epi32(c01, c11),
                            _mm256_unpackhi_epi32(c00, c10), _mm256_unpackhi_epi32(c01, c11));
 }
-
-#undef TM_AVX2
 
 }  // namespace
 

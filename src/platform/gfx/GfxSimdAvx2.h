@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/gfx/GfxPipeline.h"
+
 namespace plat::gfx {
 
 namespace detail {
@@ -30,5 +32,18 @@ int FetchLinearInsideAvx2(const uint32_t* texels, int width, int32_t tu, int32_t
 // steps fit in 32 bits.
 void FetchLinearAvx2(const uint32_t* texels, int width, int height, bool wrapU, bool wrapV, int32_t tu, int32_t tv,
                      int32_t du, int32_t dv, int n, uint32_t* out);
+
+// Texel columns weighted vertically for the scaled rectangles: for each of
+// n >= 8 columns k, the four channels (blue, green, red, alpha) of
+// (128 - y) top[k] + y bottom[k], less 128 x 128, as 16-bit words.
+void VerticalRunAvx2(const uint32_t* top, const uint32_t* bottom, int n, uint32_t y, int16_t* out);
+// n pixels of a scaled rectangle's row put on dest by `op`: pixel i weights
+// the columns (of VerticalRunAvx2) at byte offset offsets[i] and the next
+// one by the 16-bit pair (128 - x, x) of its weight word. The weight words
+// come in groups of 32 for eight pixels: the eight words from 8k on hold
+// pixel k's four times, then pixel k + 4's (k = 0..3). The tables reach to
+// a whole group of eight past n.
+void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
+                   uint32_t colour, uint32_t* dest);
 
 }  // namespace plat::gfx

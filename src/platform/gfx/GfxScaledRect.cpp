@@ -1,0 +1,110 @@
+#include "platform/gfx/GfxScaledRect.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/gfx/GfxSimdAvx2.h"
+#include "platform/gfx/GfxTypes.h"
+
+namespace plat::gfx {
+
+namespace {
+
+constexpr int64_t kMaxStep = 4 << 16;           // texels a pixel
+constexpr int64_t kMaxCoordinate = int64_t{1} << 40;  // 16.16 coordinates and steps kept below this
+
+// The tables of one rectangle and the weighted columns of its current row,
+// kept from one rectangle to the next so that drawing seldom allocates.
+struct Scratch {
+  std::vector<int32_t> offsets;   // per pixel: byte offset of its left column in `columns`
+  std::vector<uint32_t> weights;  // per pixel: (128 - x) | x << 16, laid out for ScaledRowAvx2
+  std::vector<int16_t> columns;   // per texel column: four weighted channels
+};
+
+Scratch& TheScratch() {
+  thread_local Scratch scratch;
+  return scratch;
+}
+
+// One texel column weighted vertically, as VerticalRunAvx2 does.
+void WeightColumn(uint32_t top, uint32_t bottom, uint32_t y, int16_t* out) {
+  for (int k = 0; k < 4; ++k) {
+    const int t = static_cast<int>((top >> (8 * k)) & 0xFF) - 128, b = static_cast<int>((bottom >> (8 * k)) & 0xFF) - 128;
+    out[k] = static_cast<int16_t>(static_cast<int>(128 - y) * t + static_cast<int>(y) * b);
+  }
+}
+
+// The texel columns first .. first + n - 1 of the texel rows iy and iy + 1
+// (before addressing), weighted (128 - y, y). Runs of columns that are
+// neighbours in the texture take the vector routine; the few others (past
+// a clamped or mirrored edge) are weighted one by one.
+void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, int64_t n, int16_t* out) {
+  const int w = s.texWidth;
+  const uint32_t* top = s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * w;
+  const uint32_t* bottom = s.texels + static_cast<size_t>(AddressTexel(iy + 1, s.texHeight, s.addressV)) * w;
+  for (int64_t k = 0; k < n;) {
+    const int64_t c = first + k;
+    const int a = AddressTexel(c, w, s.addressU);
+    int64_t run = 1;
+    if (c == a || s.addressU == D3DTADDRESS_WRAP) run = std::min<int64_t>(n - k, w - a);
+    if (run >= 8) {
+      VerticalRunAvx2(top + a, bottom + a, static_cast<int>(run), y, out + 4 * k);
+    } else {
+      for (int64_t j = 0; j < run; ++j) WeightColumn(top[a + j], bottom[a + j], y, out + 4 * (k + j));
+    }
+    k += run;
+  }
+}
+
+}  // namespace
+
+bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r) {
+  if (!Avx2Active() || s.addressU == D3DTADDRESS_BORDER || s.addressV == D3DTADDRESS_BORDER) return false;
+  if (r.width <= 0 || r.height <= 0) return true;
+  if (std::llabs(r.du) > kMaxStep || std::llabs(r.dv) > kMaxCoordinate || std::llabs(r.u) > kMaxCoordinate ||
+      std::llabs(r.v) > kMaxCoordinate) {
+    return false;
+  }
+  // Sample points lie half a texel on from the texel centres they weight.
+  const int64_t u0 = r.u - 0x8000, uLast = u0 + r.du * (r.width - 1);
+  const int64_t first = (std::min(u0, uLast) >> 16), count = (std::max(u0, uLast) >> 16) + 2 - first;
+
+  Scratch& scratch = TheScratch();
+  const int groups = (r.width + 7) / 8;
+  scratch.offsets.assign(static_cast<size_t>(groups) * 8, 0);
+  scratch.weights.assign(static_cast<size_t>(groups) * 32, 128);
+  scratch.columns.resize(static_cast<size_t>(count) * 4);
+  for (int i = 0; i < r.width; ++i) {
+    const int64_t u = u0 + r.du * i;
+    const uint32_t x = static_cast<uint32_t>(u >> 9) & 127;
+    scratch.offsets[static_cast<size_t>(i)] = static_cast<int32_t>(((u >> 16) - first) * 8);
+    // Pixels k and k + 4 of a group of eight share a 256-bit word of
+    // weights, four copies of each (see ScaledRowAvx2).
+    const int g = i / 8, k = i % 8;
+    uint32_t* w = &scratch.weights[static_cast<size_t>(g) * 32 + static_cast<size_t>(k % 4) * 8 + (k / 4) * 4];
+    std::fill(w, w + 4, (128 - x) | (x << 16));
+  }
+
+  uint32_t* dest = s.target + static_cast<size_t>(r.top) * s.targetPitch + r.left;
+  int64_t rowKey = INT64_MIN;
+  for (int j = 0; j < r.height; ++j, dest += s.targetPitch) {
+    const int64_t v = r.v + r.dv * j - 0x8000;
+    const int64_t key = v >> 9;  // texel row and vertical weight
+    if (key != rowKey) {
+      WeightColumns(s, v >> 16, static_cast<uint32_t>(key) & 127, first, count, scratch.columns.data());
+      rowKey = key;
+    }
+    if (j + 2 < r.height) {
+      // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
+      const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
+      for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
+      __builtin_prefetch(ahead + r.width - 1, 1);
+    }
+    ScaledRowAvx2(op, scratch.columns.data(), scratch.offsets.data(), scratch.weights.data(), r.width, colour, dest);
+  }
+  return true;
+}
+
+}  // namespace plat::gfx
