@@ -11,6 +11,8 @@
 
 namespace plat::gfx {
 
+class FootprintTable;
+
 struct PixelState {
   uint32_t* target = nullptr;  // 32-bit colour buffer; the top byte is unused
   int targetPitch = 0;         // in pixels
@@ -21,6 +23,8 @@ struct PixelState {
   int texWidth = 0, texHeight = 0;
   uint32_t addressU = 1, addressV = 1, borderColour = 0;
   bool linear = false;  // filter of the current primitive
+  FootprintTable* footprints = nullptr;  // the texture's, for the wide path; may be null
+  bool opaque = false;                   // every texel's alpha is 255
 
   uint32_t colourOp = 4, alphaOp = 2;
 

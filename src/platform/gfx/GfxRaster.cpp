@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxScaledRect.h"
+#include "platform/gfx/GfxSimdAvx2.h"
 
 namespace plat::gfx {
 
@@ -148,6 +150,19 @@ bool Culled(uint32_t cullMode, int64_t area) {
   return (cullMode == D3DCULL_CW && area > 0) || (cullMode == D3DCULL_CCW && area < 0);
 }
 
+// The narrow routine for textured primitives with one colour, where the
+// states allow one. A tint by white leaves every texel as it is, and blending
+// opaque texels (an opaque texture, no border, an opaque colour) replaces
+// the target's pixels.
+bool ChooseOp(const PixelState& px, bool flat, uint32_t colour, SpanOp* op) {
+  if (!ChooseSpanOp(px, flat, op)) return false;
+  if (colour == 0xFFFFFFFFu) *op = *op == SpanOp::kTint ? SpanOp::kCopy : *op == SpanOp::kTintBlend ? SpanOp::kBlend : *op;
+  if (px.opaque && colour >= 0xFF000000u && px.addressU != D3DTADDRESS_BORDER && px.addressV != D3DTADDRESS_BORDER) {
+    *op = *op == SpanOp::kBlend ? SpanOp::kCopy : *op == SpanOp::kTintBlend ? SpanOp::kTint : *op;
+  }
+  return true;
+}
+
 int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
@@ -158,39 +173,48 @@ int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
 // (threshold 0). Along a row E(px) = c + a px with a = -dy kSub, and c grows
 // by dx kSub from row to row, so the bound that each slanted edge puts on the
 // row, a quotient of c by a, is stepped exactly as a quotient and a
-// remainder.
+// remainder. A level edge (a = 0) lets a whole row in or leaves it out.
 struct EdgeWalker {
-  struct Edge {
-    int64_t a = 0, c = 0, threshold = 0;
-    int64_t q = 0, r = 0;    // floor(m / |a|) and its remainder, m the bound's numerator
+  struct Slanted {
+    int64_t q = 0, r = 0;    // floor(m / div) and its remainder, m the bound's numerator
     int64_t dq = 0, dr = 0;  // their steps per row
     int64_t div = 1;         // |a|
-    bool left = false;       // the edge bounds the span from the left
-  } edges[4];
-  int count = 0;
+
+    void Step() {  // without branches: the carry is as good as random
+      q += dq;
+      r += dr;
+      const int64_t carry = -static_cast<int64_t>(r >= div);  // all ones or zero
+      q -= carry;
+      r -= div & carry;
+    }
+  };
+  struct Level {
+    int64_t c = 0, step = 0, threshold = 0;
+  };
+  Slanted lefts[4], rights[4];  // edges that bound a row from the left, from the right
+  Level levels[4];
+  int leftCount = 0, rightCount = 0, levelCount = 0;
 
   void Init(const Fixed* f, int n, int64_t top) {
-    count = n;
     for (int k = 0; k < n; ++k) {
       const Fixed& p = f[k];
       const Fixed& q = f[(k + 1) % n];
-      Edge& e = edges[k];
       const int64_t dx = q.x - p.x, dy = q.y - p.y;
       const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
-      e.threshold = topLeft ? 0 : 1;
-      e.a = -dy * kSub;
-      e.c = dx * (top * kSub - p.y) + dy * p.x;
+      const int64_t threshold = topLeft ? 0 : 1;
+      const int64_t a = -dy * kSub;
+      const int64_t c = dx * (top * kSub - p.y) + dy * p.x;
       const int64_t step = dx * kSub;
-      if (e.a == 0) {
-        e.dq = step;  // the whole row is in or out: c itself is stepped
+      if (a == 0) {
+        levels[levelCount++] = Level{c, step, threshold};
         continue;
       }
       // a > 0: px >= ceil(need / a) = -floor(m / a) with m = c - threshold;
       // a < 0: px <= floor(m / -a) with m = c - threshold. m grows by `step`
       // either way.
-      e.left = e.a > 0;
-      e.div = e.left ? e.a : -e.a;
-      const int64_t m = e.c - e.threshold;
+      Slanted& e = a > 0 ? lefts[leftCount++] : rights[rightCount++];
+      e.div = a > 0 ? a : -a;
+      const int64_t m = c - threshold;
       e.q = FloorDiv(m, e.div);
       e.r = m - e.q * e.div;
       e.dq = FloorDiv(step, e.div);
@@ -201,25 +225,21 @@ struct EdgeWalker {
   // Narrows [*xl, *xr] to the pixels of the current row, then moves to the
   // next row.
   void Row(int64_t* xl, int64_t* xr) {
-    for (int k = 0; k < count; ++k) {
-      Edge& e = edges[k];
-      if (e.a == 0) {
-        if (e.c < e.threshold) *xr = *xl - 1;
-        e.c += e.dq;
-        continue;
-      }
-      if (e.left) {
-        *xl = std::max(*xl, -e.q);
-      } else {
-        *xr = std::min(*xr, e.q);
-      }
-      e.q += e.dq;
-      e.r += e.dr;
-      if (e.r >= e.div) {
-        e.r -= e.div;
-        ++e.q;
-      }
+    int64_t l = *xl, r = *xr;
+    for (int k = 0; k < leftCount; ++k) {
+      l = std::max(l, -lefts[k].q);
+      lefts[k].Step();
     }
+    for (int k = 0; k < rightCount; ++k) {
+      r = std::min(r, rights[k].q);
+      rights[k].Step();
+    }
+    for (int k = 0; k < levelCount; ++k) {
+      if (levels[k].c < levels[k].threshold) r = l - 1;
+      levels[k].c += levels[k].step;
+    }
+    *xl = l;
+    *xr = r;
   }
 };
 
@@ -326,9 +346,7 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
   // Texel columns that follow the pixel columns and texel rows that follow
   // the pixel rows: scaled or off the pixel grid, but not turned.
   SpanOp op;
-  if (px.linear && src.dv == 0 && duRow == 0 && ChooseSpanOp(px, in.flat, &op)) {
-    // A tint by white leaves every texel as it is.
-    if (src.colour == 0xFFFFFFFFu) op = op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
+  if (px.linear && src.dv == 0 && duRow == 0 && ChooseOp(px, in.flat, src.colour, &op)) {
     const ScaledRect rect{static_cast<int>(left), static_cast<int>(top), width, static_cast<int>(bottom - top + 1),
                           src.u, src.du, src.v, dvRow};
     if (DrawScaledRect(px, op, src.colour, rect)) return true;
@@ -373,9 +391,24 @@ struct Fixed32Plane {
   // as ToFixed16 does.
   int64_t At(int64_t x, int64_t left) const {
     const int64_t value = row + dx * (x - left);
-    return value >= 0 ? (value + (1 << 15)) >> 16 : -((-value + (1 << 15)) >> 16);
+    const int64_t sign = value >> 63;  // all ones below zero; no branch on it
+    const int64_t rounded = (((value ^ sign) - sign) + (1 << 15)) >> 16;
+    return (rounded ^ sign) - sign;
   }
 };
+
+// True when the whole texels of a plane over the box, and nine steps on,
+// fit in 16 bits.
+bool Fits16(const Plane& p, const Interpolants& in, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+  constexpr double kLimit = 1 << 14;  // texels
+  const double margin = 9 * std::fabs(p.dx);
+  for (int64_t x : {left, right}) {
+    for (int64_t y : {top, bottom}) {
+      if (!(std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), in.x0, in.y0)) + margin < kLimit)) return false;
+    }
+  }
+  return true;
+}
 
 // A convex quad (every corner turning the same way) with one colour whose
 // fourth corner lies on the texture plane of the first three: drawn as one
@@ -438,6 +471,35 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
   edges.Init(clockwise, 4, top);
 
   SpanSource src = in.Steps();
+  // Bilinear texels with a narrow routine: the wide path reads every sample
+  // from the texture's footprint table, the spans handed over in batches.
+  SpanOp op;
+  FootprintSource table;
+  if (local.pixel.linear && ChooseOp(local.pixel, true, colour, &op) && WideFootprints(local.pixel, &table) &&
+      Fits16(in.u, in, left, right, top, bottom) && Fits16(in.v, in, left, right, top, bottom)) {
+    constexpr int kBatch = 64;
+    FootprintRow rows[kBatch];
+    int count = 0;
+    const PixelState& px = local.pixel;
+    for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
+      int64_t xl = left, xr = right;
+      edges.Row(&xl, &xr);
+      if (xl > xr) continue;
+      FootprintRow& row = rows[count++];
+      row.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
+      row.u = static_cast<int32_t>(pu.At(xl, left) - 0x8000);
+      row.v = static_cast<int32_t>(pv.At(xl, left) - 0x8000);
+      row.n = static_cast<int>(xr - xl + 1);
+      if (count == kBatch || py == bottom) {
+        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
+        count = 0;
+      }
+    }
+    if (count > 0) {
+      FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
+    }
+    return true;
+  }
   const SpanShader shade = ChooseSpanShader(local.pixel, true);
   for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
     int64_t xl = left, xr = right;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxTypes.h"
 
@@ -58,6 +59,30 @@ void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, i
   }
 }
 
+// The rows of a rectangle a texel a pixel from the footprint table, where
+// the whole texels of its samples fit in 16 bits.
+bool DrawFromFootprints(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r,
+                        const FootprintSource& source) {
+  constexpr int64_t kLimit = int64_t{1} << 30;  // 2^14 texels
+  const int64_t vLast = r.v + r.dv * (r.height - 1);
+  if (std::llabs(r.u) >= kLimit || std::llabs(r.u + 0x10000 * (r.width + 8)) >= kLimit || std::llabs(r.v) >= kLimit ||
+      std::llabs(vLast) >= kLimit) {
+    return false;
+  }
+  constexpr int kBatch = 64;
+  FootprintRow rows[kBatch];
+  uint32_t* dest = s.target + static_cast<size_t>(r.top) * s.targetPitch + r.left;
+  for (int j = 0; j < r.height; j += kBatch) {
+    const int count = std::min(kBatch, r.height - j);
+    for (int k = 0; k < count; ++k) {
+      rows[k] = FootprintRow{dest + static_cast<ptrdiff_t>(j + k) * s.targetPitch, static_cast<int32_t>(r.u - 0x8000),
+                             static_cast<int32_t>(r.v + r.dv * (j + k) - 0x8000), r.width};
+    }
+    FootprintRowsAvx2(op, source, rows, count, 0x10000, 0, colour);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r) {
@@ -71,20 +96,30 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
   const int64_t u0 = r.u - 0x8000, uLast = u0 + r.du * (r.width - 1);
   const int64_t first = (std::min(u0, uLast) >> 16), count = (std::max(u0, uLast) >> 16) + 2 - first;
 
+  // A texel a pixel: every pixel has the same horizontal weight, and pixel i
+  // reads columns i and i + 1; from the texture's footprint table where it
+  // has one, without weighting columns. Otherwise each pixel's column and
+  // weight go into the tables.
+  const bool unit = r.du == 0x10000;
+  FootprintSource source;
+  if (unit && WideFootprints(s, &source) && DrawFromFootprints(s, op, colour, r, source)) return true;
   Scratch& scratch = TheScratch();
   const int groups = (r.width + 7) / 8;
-  scratch.offsets.assign(static_cast<size_t>(groups) * 8, 0);
-  scratch.weights.assign(static_cast<size_t>(groups) * 32, 128);
-  scratch.columns.resize(static_cast<size_t>(count) * 4);
-  for (int i = 0; i < r.width; ++i) {
-    const int64_t u = u0 + r.du * i;
-    const uint32_t x = static_cast<uint32_t>(u >> 9) & 127;
-    scratch.offsets[static_cast<size_t>(i)] = static_cast<int32_t>(((u >> 16) - first) * 8);
-    // Pixels k and k + 4 of a group of eight share a 256-bit word of
-    // weights, four copies of each (see ScaledRowAvx2).
-    const int g = i / 8, k = i % 8;
-    uint32_t* w = &scratch.weights[static_cast<size_t>(g) * 32 + static_cast<size_t>(k % 4) * 8 + (k / 4) * 4];
-    std::fill(w, w + 4, (128 - x) | (x << 16));
+  // Reads of the last group may reach a group of eight past the columns.
+  scratch.columns.resize(static_cast<size_t>(count + 8) * 4);
+  if (!unit) {
+    scratch.offsets.assign(static_cast<size_t>(groups) * 8, 0);
+    scratch.weights.assign(static_cast<size_t>(groups) * 32, 128);
+    for (int i = 0; i < r.width; ++i) {
+      const int64_t u = u0 + r.du * i;
+      const uint32_t x = static_cast<uint32_t>(u >> 9) & 127;
+      scratch.offsets[static_cast<size_t>(i)] = static_cast<int32_t>(((u >> 16) - first) * 8);
+      // Pixels k and k + 4 of a group of eight share a 256-bit word of
+      // weights, four copies of each (see ScaledRowAvx2).
+      const int g = i / 8, k = i % 8;
+      uint32_t* w = &scratch.weights[static_cast<size_t>(g) * 32 + static_cast<size_t>(k % 4) * 8 + (k / 4) * 4];
+      std::fill(w, w + 4, (128 - x) | (x << 16));
+    }
   }
 
   uint32_t* dest = s.target + static_cast<size_t>(r.top) * s.targetPitch + r.left;
@@ -102,7 +137,11 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
       for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
       __builtin_prefetch(ahead + r.width - 1, 1);
     }
-    ScaledRowAvx2(op, scratch.columns.data(), scratch.offsets.data(), scratch.weights.data(), r.width, colour, dest);
+    if (unit) {
+      UnitRowAvx2(op, scratch.columns.data(), static_cast<uint32_t>(u0 >> 9) & 127, r.width, colour, dest);
+    } else {
+      ScaledRowAvx2(op, scratch.columns.data(), scratch.offsets.data(), scratch.weights.data(), r.width, colour, dest);
+    }
   }
   return true;
 }

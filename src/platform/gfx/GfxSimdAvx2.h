@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxPipeline.h"
 
 namespace plat::gfx {
@@ -45,5 +46,22 @@ void VerticalRunAvx2(const uint32_t* top, const uint32_t* bottom, int n, uint32_
 // a whole group of eight past n.
 void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
                    uint32_t colour, uint32_t* dest);
+// The same for a texel a pixel: pixel i weights columns i and i + 1 by
+// (128 - x, x). The columns reach to a whole group of eight past n + 1.
+void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest);
+
+// A span of n >= 1 target pixels from dest on, whose first sample lies at
+// the texel coordinates (u, v): 16.16, already less half a texel. (No
+// initial values: arrays of them are filled as they are used.)
+struct FootprintRow {
+  uint32_t* dest;
+  int32_t u, v;
+  int n;
+};
+// The spans of one primitive, sample i of a span at (u + i du, v + i dv):
+// bilinear texels from the table put on the target by `op`. The whole texels
+// of every sample, and of eight steps on, fit in 16 bits.
+void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
+                       int32_t dv, uint32_t colour);
 
 }  // namespace plat::gfx

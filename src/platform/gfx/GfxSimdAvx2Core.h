@@ -129,10 +129,7 @@ TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest) {
   if constexpr (op == SpanOp::kCopy || op == SpanOp::kTint) {
     _mm256_storeu_si256(p, ApplyOp<op>(t, colour, t));
   } else {
-    if (_mm256_testz_si256(t, AlphaMask())) return;  // all clear
-    if constexpr (op == SpanOp::kTintBlend) t = ModulateCore(t, colour);
-    if (!_mm256_testc_si256(t, AlphaMask())) t = BlendCore(t, _mm256_loadu_si256(p));
-    _mm256_storeu_si256(p, t);
+    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, _mm256_loadu_si256(p)));
   }
 }
 

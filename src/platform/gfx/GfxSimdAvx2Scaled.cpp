@@ -1,6 +1,6 @@
 // The AVX2 loops of the scaled rectangles (GfxScaledRect): texel columns
 // weighted vertically, then pixels weighted horizontally from them and put
-// on the target.
+// on the target in the same pass.
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSimdAvx2Core.h"
 
@@ -47,6 +47,38 @@ __attribute__((target("avx2"))) void ScaledRow(const int16_t* columns, const int
   }
 }
 
+// The bilinear sums of the pixels of columns.. (a0) paired with the next
+// columns (a1): pixels 0 | 2 from the low words, 1 | 3 from the high ones.
+TM_AVX2 void NeighbourSums(__m256i a0, __m256i a1, __m256i weights, __m256i* even, __m256i* odd) {
+  const __m256i round = _mm256_set1_epi32((1 << 21) + 8192);
+  *even = _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a0, a1), weights), round), 14);
+  *odd = _mm256_srli_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a0, a1), weights), round), 14);
+}
+
+// n >= 1 pixels of a row a texel a pixel: four neighbouring columns in one
+// load, the four after each in another, interleaved so that every pixel's
+// channels pair up for one multiply-add by the common weights.
+template <SpanOp op>
+__attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x, int n, uint32_t colour,
+                                             uint32_t* dest) {
+  const __m256i weights = _mm256_set1_epi32(static_cast<int>((128 - x) | (x << 16)));
+  const __m256i tint = ColourWords(colour);
+  auto load = [columns](int i) { return reinterpret_cast<const __m256i*>(columns + 4 * i); };
+  for (int i = 0; i < n; i += 8) {
+    __m256i s0, s1, s2, s3;  // pixels 0 | 2, 1 | 3, 4 | 6, 5 | 7
+    NeighbourSums(_mm256_loadu_si256(load(i)), _mm256_loadu_si256(load(i + 1)), weights, &s0, &s1);
+    NeighbourSums(_mm256_loadu_si256(load(i + 4)), _mm256_loadu_si256(load(i + 5)), weights, &s2, &s3);
+    // Packed as 0 1 4 5 | 2 3 6 7; the permutation puts the pairs in order.
+    const __m256i t = _mm256_permute4x64_epi64(
+        _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3)), 0xD8);
+    if (i + 8 <= n) {
+      StoreOp<op>(t, tint, dest + i);
+    } else {
+      StoreOpPart<op>(t, tint, dest + i, n - i);
+    }
+  }
+}
+
 }  // namespace
 
 __attribute__((target("avx2"))) void VerticalRunAvx2(const uint32_t* top, const uint32_t* bottom, int n, uint32_t y,
@@ -77,8 +109,18 @@ void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, co
   }
 }
 
+void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest) {
+  switch (op) {
+    case SpanOp::kCopy: UnitRow<SpanOp::kCopy>(columns, x, n, colour, dest); break;
+    case SpanOp::kBlend: UnitRow<SpanOp::kBlend>(columns, x, n, colour, dest); break;
+    case SpanOp::kTint: UnitRow<SpanOp::kTint>(columns, x, n, colour, dest); break;
+    default: UnitRow<SpanOp::kTintBlend>(columns, x, n, colour, dest); break;
+  }
+}
+
 #else
 
+void UnitRowAvx2(SpanOp, const int16_t*, uint32_t, int, uint32_t, uint32_t*) {}
 void VerticalRunAvx2(const uint32_t*, const uint32_t*, int, uint32_t, int16_t*) {}
 void ScaledRowAvx2(SpanOp, const int16_t*, const int32_t*, const uint32_t*, int, uint32_t, uint32_t*) {}
 

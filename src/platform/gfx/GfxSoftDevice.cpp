@@ -369,6 +369,8 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     px.texels = tex->Texels();
     px.texWidth = static_cast<int>(tex->Width());
     px.texHeight = static_cast<int>(tex->Height());
+    px.footprints = tex->Footprints();
+    px.opaque = tex->Opaque();
   }
   const uint32_t* s = samplerStates_[0];
   px.addressU = s[D3DSAMP_ADDRESSU];

@@ -48,8 +48,21 @@ HRESULT Texture::LockRect(uint32_t level, LockedRect* out, const Rect* rect, uin
 HRESULT Texture::UnlockRect(uint32_t level) {
   if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
-  if (!readOnlyLock_) DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+  if (!readOnlyLock_) {
+    DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+    footprints_.Clear();
+    opaque_ = -1;
+  }
   return D3D_OK;
+}
+
+bool Texture::Opaque() {
+  if (opaque_ < 0) {
+    uint32_t all = 0xFF000000u;
+    for (uint32_t t : texels_) all &= t;
+    opaque_ = all == 0xFF000000u;
+  }
+  return opaque_ != 0;
 }
 
 HRESULT Texture::GetSurfaceLevel(uint32_t level, Surface** out) {

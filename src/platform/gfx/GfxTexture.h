@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace plat::gfx {
@@ -47,6 +48,8 @@ class Texture {
   uint32_t Format() const { return format_; }
   bool IsLocked() const { return locked_; }
   const uint32_t* Texels() const { return texels_.data(); }  // ARGB, rows packed
+  FootprintTable* Footprints() { return &footprints_; }       // of the texels, built when first asked for
+  bool Opaque();  // every texel's alpha is 255 (looked at once after each change)
   void DetachDevice() { device_ = nullptr; }
   SoftDevice* Device() const { return device_; }
 
@@ -56,6 +59,8 @@ class Texture {
   uint32_t pitch_;
   std::vector<uint8_t> bits_;
   std::vector<uint32_t> texels_;
+  FootprintTable footprints_;
+  int opaque_ = -1;  // -1 until looked at
   bool locked_ = false;
   bool readOnlyLock_ = false;
   Surface surface_;

@@ -1,0 +1,192 @@
+// Sprites of bilinear texels drawn by the wide paths (unrotated rectangles
+// whose texel columns are weighted once per row; turned quads and sprites
+// a texel a pixel read from the texture's footprint table) against the
+// narrow span path: the same pixels under every narrow routine, magnified,
+// minified, flipped and turned, at every addressing mode, on textures
+// narrower than a vector, cut by the screen's edges and the scissor, and
+// after the texture or its addressing changes.
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "GfxTestRig.h"
+#include "platform/gfx/GfxSimdAvx2.h"
+#include "testsupport/SeededRandom.h"
+
+using namespace gfxtest;
+
+namespace {
+
+const uint32_t kModes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_MIRRORONCE,
+                           D3DTADDRESS_BORDER};
+
+// Clear, opaque and partly transparent texels (all opaque when `opaque`).
+uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque) {
+  const uint32_t n = Noise(x, y, seed);
+  if (opaque) return n | 0xFF000000u;
+  return (x + 2 * y) % 5 == 0 ? n & 0x00FFFFFFu : (x * y) % 3 == 0 ? n | 0xFF000000u : n;
+}
+
+struct Sprite {
+  int width, height;     // of the texture
+  uint32_t addressU, addressV, op, colour;
+  bool blend, opaque, scissor;
+  uint32_t seed;
+  TexVertex corners[4];
+};
+
+// The sprite drawn with the wide paths on and off.
+void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint32_t>* narrow) {
+  for (int pass = 0; pass < 2; ++pass) {
+    SetAvx2Allowed(pass == 0);
+    Rig rig(64, 48);
+    auto tex = rig.MakeTexture(static_cast<uint32_t>(s.width), static_cast<uint32_t>(s.height),
+                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque); });
+    rig.Dev()->SetTexture(0, tex.get());
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, s.addressU);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSV, s.addressV);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x80402010u);
+    rig.Dev()->SetTextureStageState(0, D3DTSS_COLOROP, s.op);
+    rig.Dev()->SetTextureStageState(0, D3DTSS_ALPHAOP, s.op);
+    rig.Fill(0xFF306090u);
+    if (s.blend) rig.Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+    const Rect clip{5, 3, 41, 30};
+    rig.Dev()->SetScissorRect(&clip);
+    rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, s.scissor);
+    rig.Dev()->SetFVF(0x142);
+    rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, s.corners, sizeof(TexVertex));
+    std::vector<uint32_t>& out = pass == 0 ? *wide : *narrow;
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 64; ++x) out.push_back(rig.Pixel(x, y));
+    }
+  }
+  SetAvx2Allowed(true);
+}
+
+}  // namespace
+
+TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
+  const int sizes[][2] = {{1, 1}, {2, 1}, {5, 3}, {7, 9}, {8, 8}, {13, 5}, {16, 16}, {32, 8}, {64, 32}};
+  const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
+  testsupport::SeededRandom rng{2024};
+  for (int trial = 0; trial < 400; ++trial) {
+    const auto& size = sizes[trial % 9];
+    const uint32_t addressU = kModes[rng.Next() % 5], addressV = kModes[rng.Next() % 5];
+    const uint32_t op = ops[trial % 2];
+    const bool blend = trial % 4 >= 2, scissor = trial % 7 == 0;
+    const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};
+    const uint32_t colour = colours[rng.Next() % 4];
+    // Corners on a quarter-pixel grid, partly off the screen now and then;
+    // texel ranges from a sixth of a texel to four texels a pixel, either
+    // way round.
+    const float x0 = rng.Grid(-8, 50, 4), y0 = rng.Grid(-6, 36, 4);
+    const float w = rng.Grid(1, 40, 4), h = rng.Grid(1, 30, 4);
+    const float across = static_cast<float>(rng.Range(1, 24) * size[0]) / 6.0f / w * (rng.Next() % 2 ? 1 : -1);
+    const float down = static_cast<float>(rng.Range(1, 24) * size[1]) / 6.0f / h * (rng.Next() % 2 ? 1 : -1);
+    const float u0 = rng.Grid(-1.5f, 1.5f, 8), v0 = rng.Grid(-1.5f, 1.5f, 8);
+    const float u1 = u0 + across * w / static_cast<float>(size[0]), v1 = v0 + down * h / static_cast<float>(size[1]);
+    Sprite s{size[0], size[1], addressU, addressV, op, colour, blend, false, scissor, static_cast<uint32_t>(trial), {}};
+    s.corners[0] = {x0, y0, 0, colour, u0, v0};
+    s.corners[1] = {x0 + w, y0, 0, colour, u1, v0};
+    s.corners[2] = {x0 + w, y0 + h, 0, colour, u1, v1};
+    s.corners[3] = {x0, y0 + h, 0, colour, u0, v1};
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << size[0] << "x" << size[1] << " modes " << addressU
+                            << "," << addressV << " op " << op << " blend " << blend;
+  }
+}
+
+TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
+  const int sizes[][2] = {{1, 1}, {2, 2}, {3, 5}, {8, 8}, {16, 4}, {32, 32}, {64, 16}};
+  const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
+  testsupport::SeededRandom rng{77};
+  for (int trial = 0; trial < 400; ++trial) {
+    Sprite s{};
+    const auto& size = sizes[trial % 7];
+    s.width = size[0];
+    s.height = size[1];
+    s.addressU = kModes[rng.Next() % 5];
+    s.addressV = rng.Next() % 2 ? s.addressU : kModes[rng.Next() % 5];
+    s.op = ops[rng.Next() % 2];
+    s.blend = rng.Next() % 4 != 0;
+    s.opaque = rng.Next() % 4 == 0;
+    s.scissor = trial % 7 == 0;
+    s.seed = static_cast<uint32_t>(trial);
+    const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};
+    s.colour = colours[rng.Next() % 4];
+    // Every third sprite unturned at a texel a pixel, off the pixel grid;
+    // the others turned, scaled and stretched, corners on the sub-pixel grid.
+    const bool unit = trial % 3 == 0;
+    const float cx = rng.Grid(-4, 68, 256), cy = rng.Grid(-4, 52, 256);
+    const double angle = unit ? 0 : (rng.Next() % 6283) / 1000.0;
+    const double side = unit ? s.width : 3 + (rng.Next() % 3000) / 100.0;
+    const double stretch = unit ? static_cast<double>(s.height) / s.width : 0.3 + (rng.Next() % 150) / 100.0;
+    auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
+    const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
+    const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
+    // The texture once over the sprite, or a part or several times over.
+    float u0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8), v0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8);
+    if (unit) {  // up to a texel and a half off, where the entries just reach the table's edge or pass it
+      u0 = static_cast<float>(rng.Range(-3, 3)) * 0.5f / static_cast<float>(s.width);
+      v0 = static_cast<float>(rng.Range(-3, 3)) * 0.5f / static_cast<float>(s.height);
+    }
+    const float repeat = unit || rng.Next() % 2 ? 1 : rng.Grid(0.25f, 3, 8);
+    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int i = 0; i < 4; ++i) {
+      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
+                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
+    }
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "
+                            << s.addressU << "," << s.addressV << " op " << s.op << " blend " << s.blend;
+  }
+}
+
+TEST(GfxWideSprites, FootprintsFollowTheTextureAndItsAddressing) {
+  // One texture drawn turned under clamp, then wrap, then again after its
+  // texels change from opaque to partly clear: each drawing as the narrow
+  // path draws it.
+  std::vector<uint32_t> images[2];
+  for (int pass = 0; pass < 2; ++pass) {
+    SetAvx2Allowed(pass == 0);
+    Rig rig(64, 48);
+    auto tex = rig.MakeTexture(16, 16, [](int x, int y) { return SpriteTexel(x, y, 1, true); });
+    rig.Dev()->SetTexture(0, tex.get());
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    rig.Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+    rig.Fill(0xFF306090u);
+    auto draw = [&](float cx, float cy) {
+      const TexVertex q[4] = {{cx, cy - 14, 0, 0xFFFFFFFFu, -0.5f, -0.5f},
+                              {cx + 14, cy, 0, 0xFFFFFFFFu, 1.5f, -0.5f},
+                              {cx, cy + 14, 0, 0xFFFFFFFFu, 1.5f, 1.5f},
+                              {cx - 14, cy, 0, 0xFFFFFFFFu, -0.5f, 1.5f}};
+      rig.Dev()->SetFVF(0x142);
+      rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(TexVertex));
+    };
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    draw(15.3f, 15.6f);
+    rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    draw(47.3f, 15.6f);
+    LockedRect lr{};
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        const uint32_t texel = SpriteTexel(x, y, 2, false);
+        std::memcpy(static_cast<uint8_t*>(lr.bits) + y * lr.pitch + x * 4, &texel, 4);
+      }
+    }
+    ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+    draw(31.3f, 32.6f);
+    for (int y = 0; y < 48; ++y) {
+      for (int x = 0; x < 64; ++x) images[pass].push_back(rig.Pixel(x, y));
+    }
+  }
+  SetAvx2Allowed(true);
+  EXPECT_EQ(images[0], images[1]);
+}
