@@ -121,25 +121,36 @@ TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d) {
   }
 }
 
-// ApplyOp on eight whole target pixels, skipping the blend where every
-// texel is clear or every one opaque.
+// ApplyOp on eight target pixels, or on the first `left` of them when fewer
+// than eight are left. The blend is done whatever the texels' alpha: a
+// branch on it costs more than it saves on small sprites.
 template <SpanOp op>
-TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest) {
-  __m256i* p = reinterpret_cast<__m256i*>(dest);
-  if constexpr (op == SpanOp::kCopy || op == SpanOp::kTint) {
-    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, t));
-  } else {
-    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, _mm256_loadu_si256(p)));
+TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left = 8) {
+  if (left >= 8) {
+    __m256i* p = reinterpret_cast<__m256i*>(dest);
+    const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_loadu_si256(p);
+    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, d));
+    return;
   }
-}
-
-// ApplyOp on the first n (1..7) of eight target pixels.
-template <SpanOp op>
-TM_AVX2 void StoreOpPart(__m256i t, __m256i colour, uint32_t* dest, int n) {
-  const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   int* p = reinterpret_cast<int*>(dest);
   const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_maskload_epi32(p, mask);
   _mm256_maskstore_epi32(p, mask, ApplyOp<op>(t, colour, d));
+}
+
+// StoreOp on eight texels given as 16-bit channel words (each at most 255),
+// pixels 0 1 | 4 5 in `lo` and 2 3 | 6 7 in `hi`, as the packs of the
+// bilinear loops leave them: a tint is applied to the words before they are
+// packed to bytes, which saves ModulateCore's unpacking.
+template <SpanOp op>
+TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left = 8) {
+  if constexpr (op == SpanOp::kTint || op == SpanOp::kTintBlend) {
+    const __m256i c128 = _mm256_set1_epi16(128);
+    lo = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(lo, colour), c128));
+    hi = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(hi, colour), c128));
+  }
+  constexpr SpanOp rest = op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
+  StoreOp<rest>(_mm256_packus_epi16(lo, hi), colour, dest, left);
 }
 
 }  // namespace plat::gfx::avx2

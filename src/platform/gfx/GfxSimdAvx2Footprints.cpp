@@ -78,33 +78,23 @@ TM_AVX2 __m256i Weights(__m256i u, __m256i v) {
   return _mm256_add_epi16(_mm256_mullo_epi16(xy, _mm256_set1_epi16(255)), _mm256_set1_epi16(128));
 }
 
-template <SpanOp op>
-TM_AVX2 void Store(__m256i t, __m256i tint, uint32_t* dest, int left) {
-  if (left >= 8) {
-    StoreOp<op>(t, tint, dest);
-  } else {
-    StoreOpPart<op>(t, tint, dest, left);
-  }
+// Entries i and i + 4 of a row of them.
+TM_AVX2 __m256i EntryPair(const uint8_t* entries, int i) {
+  return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(entries + 16 * (i + 4)),
+                             reinterpret_cast<const __m128i*>(entries + 16 * i));
 }
 
 // A row whose samples are a texel apart along a row of entries that needs
-// no addressing: every sample has the first one's weights, and the entries
-// of pixels i and i + 1 are one 32-byte load. The packs give the pixels as
-// 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
+// no addressing: every sample has the first one's weights, and pixels k and
+// k + 4 of a group of eight are read into one register as elsewhere.
 template <SpanOp op>
 TM_AVX2 void UnitRow(const uint8_t* entries, __m256i d, int n, __m256i tint, uint32_t* dest) {
   const __m256i wx = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
   const __m256i wy = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  auto load = [entries](int i) { return reinterpret_cast<const __m256i*>(entries + 16 * i); };
   for (int i = 0; i < n; i += 8) {
-    const __m256i s01 = FootprintSums(_mm256_loadu_si256(load(i)), wx, wy);
-    const __m256i s23 = FootprintSums(_mm256_loadu_si256(load(i + 2)), wx, wy);
-    const __m256i s45 = FootprintSums(_mm256_loadu_si256(load(i + 4)), wx, wy);
-    const __m256i s67 = FootprintSums(_mm256_loadu_si256(load(i + 6)), wx, wy);
-    const __m256i t = _mm256_permutevar8x32_epi32(
-        _mm256_packus_epi16(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67)), order);
-    Store<op>(t, tint, dest + i, n - i);
+    const __m256i s0 = FootprintSums(EntryPair(entries, i), wx, wy), s1 = FootprintSums(EntryPair(entries, i + 1), wx, wy);
+    const __m256i s2 = FootprintSums(EntryPair(entries, i + 2), wx, wy), s3 = FootprintSums(EntryPair(entries, i + 3), wx, wy);
+    StoreWordsOp<op>(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3), tint, dest + i, n - i);
   }
 }
 
@@ -145,10 +135,9 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
       // than taking them out of the register.
       __asm__("" : "+m"(at));
       const __m256i d = Weights(u, v);
-      const __m256i t = _mm256_packus_epi16(
-          _mm256_packs_epi32(PairSums<0>(table.origin, at, d), PairSums<1>(table.origin, at, d)),
-          _mm256_packs_epi32(PairSums<2>(table.origin, at, d), PairSums<3>(table.origin, at, d)));
-      Store<op>(t, tint, row.dest + i, row.n - i);
+      StoreWordsOp<op>(_mm256_packs_epi32(PairSums<0>(table.origin, at, d), PairSums<1>(table.origin, at, d)),
+                       _mm256_packs_epi32(PairSums<2>(table.origin, at, d), PairSums<3>(table.origin, at, d)), tint,
+                       row.dest + i, row.n - i);
       u = _mm256_add_epi32(u, u8);
       v = _mm256_add_epi32(v, v8);
     }

@@ -36,14 +36,10 @@ __attribute__((target("avx2"))) void ScaledRow(const int16_t* columns, const int
   const char* base = reinterpret_cast<const char*>(columns);
   const __m256i tint = ColourWords(colour);
   for (int i = 0; i < n; i += 8, offsets += 8, weights += 32) {
-    const __m256i t = _mm256_packus_epi16(
+    StoreWordsOp<op>(
         _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 0), PixelPairSums(base, offsets, weights, 1)),
-        _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 2), PixelPairSums(base, offsets, weights, 3)));
-    if (i + 8 <= n) {
-      StoreOp<op>(t, tint, dest + i);
-    } else {
-      StoreOpPart<op>(t, tint, dest + i, n - i);
-    }
+        _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 2), PixelPairSums(base, offsets, weights, 3)), tint,
+        dest + i, n - i);
   }
 }
 
@@ -71,11 +67,7 @@ __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x,
     // Packed as 0 1 4 5 | 2 3 6 7; the permutation puts the pairs in order.
     const __m256i t = _mm256_permute4x64_epi64(
         _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3)), 0xD8);
-    if (i + 8 <= n) {
-      StoreOp<op>(t, tint, dest + i);
-    } else {
-      StoreOpPart<op>(t, tint, dest + i, n - i);
-    }
+    StoreOp<op>(t, tint, dest + i, n - i);
   }
 }
 
