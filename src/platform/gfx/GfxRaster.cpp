@@ -176,20 +176,19 @@ int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
 // remainder. A level edge (a = 0) lets a whole row in or leaves it out.
 struct EdgeWalker {
   struct Slanted {
-    int64_t q = 0, r = 0;    // floor(m / div) and its remainder, m the bound's numerator
-    int64_t dq = 0, dr = 0;  // their steps per row
-    int64_t div = 1;         // |a|
+    int64_t q, r;    // floor(m / div) and its remainder, m the bound's numerator
+    int64_t dq, dr;  // their steps per row
+    int64_t div;     // |a|
 
     void Step() {  // without branches: the carry is as good as random
-      q += dq;
-      r += dr;
-      const int64_t carry = -static_cast<int64_t>(r >= div);  // all ones or zero
-      q -= carry;
-      r -= div & carry;
+      const int64_t t = r + dr - div;   // the remainder after a carry
+      const int64_t borrow = t >> 63;   // all ones when there is none
+      q += dq + 1 + borrow;
+      r = t + (div & borrow);
     }
   };
   struct Level {
-    int64_t c = 0, step = 0, threshold = 0;
+    int64_t c, step, threshold;
   };
   Slanted lefts[4], rights[4];  // edges that bound a row from the left, from the right
   Level levels[4];
@@ -390,10 +389,10 @@ struct Fixed32Plane {
   // 16.16 value at pixel x of the current row, halves rounded away from zero
   // as ToFixed16 does.
   int64_t At(int64_t x, int64_t left) const {
+    // Adding a half rounds ties up; less one below zero, down: away from
+    // zero either way, without a branch.
     const int64_t value = row + dx * (x - left);
-    const int64_t sign = value >> 63;  // all ones below zero; no branch on it
-    const int64_t rounded = (((value ^ sign) - sign) + (1 << 15)) >> 16;
-    return (rounded ^ sign) - sign;
+    return (value + (1 << 15) + (value >> 63)) >> 16;
   }
 };
 

@@ -100,6 +100,46 @@ inline uint32_t ModulateOne(uint32_t t, uint32_t c) {
 
 TM_AVX2 __m256i AlphaMask() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
 
+// A value the compiler cannot see through. Short of registers, it keeps such
+// a value in memory and reads it as an operand where it is used, instead of
+// building the constant again from immediates before every row.
+TM_AVX2 __m256i Opaque(__m256i v) {
+  __asm__("" : "+x"(v));
+  return v;
+}
+
+// The constants of the span operations below, made once per loop.
+struct Constants {
+  __m256i flip, inv, bias, c128, c257, alphaLo, alphaHi;
+
+  TM_AVX2 Constants()
+      : flip(Opaque(_mm256_set1_epi8(static_cast<char>(0x80)))),
+        inv(Opaque(_mm256_set1_epi16(static_cast<short>(0xFF00)))),
+        bias(Opaque(_mm256_set1_epi16(static_cast<short>(0x8000)))),  // 128 x 255 + 128
+        c128(Opaque(_mm256_set1_epi16(128))),
+        c257(Opaque(_mm256_set1_epi16(257))),
+        alphaLo(_mm256_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7, 3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7,
+                                 7, 7)),
+        alphaHi(_mm256_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15, 11, 11, 11, 11, 11, 11,
+                                 11, 11, 15, 15, 15, 15, 15, 15, 15, 15)) {}
+};
+
+// BlendCore with the constants at hand.
+TM_AVX2 __m256i BlendCore(__m256i s, __m256i d, const Constants& k) {
+  const __m256i lo = _mm256_xor_si256(_mm256_unpacklo_epi8(s, d), k.flip);
+  const __m256i hi = _mm256_xor_si256(_mm256_unpackhi_epi8(s, d), k.flip);
+  const __m256i wlo = _mm256_xor_si256(_mm256_shuffle_epi8(s, k.alphaLo), k.inv);
+  const __m256i whi = _mm256_xor_si256(_mm256_shuffle_epi8(s, k.alphaHi), k.inv);
+  const __m256i tlo = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_maddubs_epi16(wlo, lo), k.bias), k.c257);
+  const __m256i thi = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_maddubs_epi16(whi, hi), k.bias), k.c257);
+  return _mm256_packus_epi16(tlo, thi);
+}
+
+// round(w c / 255) of 16-bit words w and c, each at most 255.
+TM_AVX2 __m256i ModulateWords(__m256i w, __m256i c, const Constants& k) {
+  return _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(w, c), k.c128), k.c257);
+}
+
 // A colour's channels in the 16-bit words ModulateCore takes.
 TM_AVX2 __m256i ColourWords(uint32_t colour) {
   return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), _mm256_setzero_si256());
@@ -109,15 +149,16 @@ TM_AVX2 __m256i ColourWords(uint32_t colour) {
 // tints): the new target pixels. A clear texel leaves its pixel as it was and
 // an opaque one replaces it, which the blend gives as well.
 template <SpanOp op>
-TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d) {
+TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d, const Constants& k) {
   if constexpr (op == SpanOp::kCopy) {
     return t;
   } else if constexpr (op == SpanOp::kBlend) {
-    return BlendCore(t, d);
-  } else if constexpr (op == SpanOp::kTint) {
-    return ModulateCore(t, colour);
+    return BlendCore(t, d, k);
   } else {
-    return BlendCore(ModulateCore(t, colour), d);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i m = _mm256_packus_epi16(ModulateWords(_mm256_unpacklo_epi8(t, zero), colour, k),
+                                          ModulateWords(_mm256_unpackhi_epi8(t, zero), colour, k));
+    return op == SpanOp::kTint ? m : BlendCore(m, d, k);
   }
 }
 
@@ -125,32 +166,31 @@ TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d) {
 // than eight are left. The blend is done whatever the texels' alpha: a
 // branch on it costs more than it saves on small sprites.
 template <SpanOp op>
-TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left = 8) {
+TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const Constants& k) {
   if (left >= 8) {
     __m256i* p = reinterpret_cast<__m256i*>(dest);
     const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_loadu_si256(p);
-    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, d));
+    _mm256_storeu_si256(p, ApplyOp<op>(t, colour, d, k));
     return;
   }
   const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   int* p = reinterpret_cast<int*>(dest);
   const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_maskload_epi32(p, mask);
-  _mm256_maskstore_epi32(p, mask, ApplyOp<op>(t, colour, d));
+  _mm256_maskstore_epi32(p, mask, ApplyOp<op>(t, colour, d, k));
 }
 
 // StoreOp on eight texels given as 16-bit channel words (each at most 255),
 // pixels 0 1 | 4 5 in `lo` and 2 3 | 6 7 in `hi`, as the packs of the
 // bilinear loops leave them: a tint is applied to the words before they are
-// packed to bytes, which saves ModulateCore's unpacking.
+// packed to bytes, which saves unpacking them again.
 template <SpanOp op>
-TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left = 8) {
+TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left, const Constants& k) {
   if constexpr (op == SpanOp::kTint || op == SpanOp::kTintBlend) {
-    const __m256i c128 = _mm256_set1_epi16(128);
-    lo = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(lo, colour), c128));
-    hi = Div255Biased(_mm256_add_epi16(_mm256_mullo_epi16(hi, colour), c128));
+    lo = ModulateWords(lo, colour, k);
+    hi = ModulateWords(hi, colour, k);
   }
   constexpr SpanOp rest = op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
-  StoreOp<rest>(_mm256_packus_epi16(lo, hi), colour, dest, left);
+  StoreOp<rest>(_mm256_packus_epi16(lo, hi), colour, dest, left, k);
 }
 
 }  // namespace plat::gfx::avx2

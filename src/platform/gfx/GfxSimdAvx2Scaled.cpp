@@ -35,11 +35,12 @@ __attribute__((target("avx2"))) void ScaledRow(const int16_t* columns, const int
                                                int n, uint32_t colour, uint32_t* dest) {
   const char* base = reinterpret_cast<const char*>(columns);
   const __m256i tint = ColourWords(colour);
+  const Constants k;
   for (int i = 0; i < n; i += 8, offsets += 8, weights += 32) {
     StoreWordsOp<op>(
         _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 0), PixelPairSums(base, offsets, weights, 1)),
         _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 2), PixelPairSums(base, offsets, weights, 3)), tint,
-        dest + i, n - i);
+        dest + i, n - i, k);
   }
 }
 
@@ -59,6 +60,7 @@ __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x,
                                              uint32_t* dest) {
   const __m256i weights = _mm256_set1_epi32(static_cast<int>((128 - x) | (x << 16)));
   const __m256i tint = ColourWords(colour);
+  const Constants k;
   auto load = [columns](int i) { return reinterpret_cast<const __m256i*>(columns + 4 * i); };
   for (int i = 0; i < n; i += 8) {
     __m256i s0, s1, s2, s3;  // pixels 0 | 2, 1 | 3, 4 | 6, 5 | 7
@@ -67,7 +69,7 @@ __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x,
     // Packed as 0 1 4 5 | 2 3 6 7; the permutation puts the pairs in order.
     const __m256i t = _mm256_permute4x64_epi64(
         _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3)), 0xD8);
-    StoreOp<op>(t, tint, dest + i, n - i);
+    StoreOp<op>(t, tint, dest + i, n - i, k);
   }
 }
 
