@@ -19,10 +19,9 @@ struct Fixed {
   int64_t x, y;
 };
 
-// Nearest integer, halves away from zero, for values well inside int64.
-inline int64_t Round(double x) {
-  return x >= 0 ? static_cast<int64_t>(x + 0.5) : -static_cast<int64_t>(0.5 - x);
-}
+// Nearest integer, halves away from zero, for values well inside int64:
+// a half towards x's side, then truncation towards zero (no branch).
+inline int64_t Round(double x) { return static_cast<int64_t>(x + std::copysign(0.5, x)); }
 
 bool Snap(const ScreenVertex& v, Fixed* out) {
   if (!v.valid || !(std::fabs(v.x) < kMaxCoord) || !(std::fabs(v.y) < kMaxCoord)) return false;
@@ -35,6 +34,35 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// floor(a / b) and the remainder, for b > 0 and |a| < 2^62: the quotient in
+// double precision is off by at most a step or two, which the exact
+// remainder then puts right (cheaper than the integer divisions).
+void FloorDivMod(int64_t a, int64_t b, int64_t* quotient, int64_t* remainder) {
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
+  int64_t r = a - q * b;
+  while (r < 0) {
+    --q;
+    r += b;
+  }
+  while (r >= b) {
+    ++q;
+    r -= b;
+  }
+  *quotient = q;
+  *remainder = r;
+}
+
+// Nearest integer, halves away from zero, as std::llround, for |x| < 2^63:
+// the truncated value, then a step away from zero when the dropped part
+// (exact in double) is a half or more.
+inline int64_t LRound(double x) {
+  int64_t i = static_cast<int64_t>(x);
+  const double rest = x - static_cast<double>(i);
+  i += rest >= 0.5;
+  i -= rest <= -0.5;
+  return i;
+}
 
 int64_t ToFixed16(double texels) {
   return Round(std::clamp(texels, -kMaxTexel, kMaxTexel) * 65536.0);
@@ -213,11 +241,8 @@ struct EdgeWalker {
       // either way.
       Slanted& e = a > 0 ? lefts[leftCount++] : rights[rightCount++];
       e.div = a > 0 ? a : -a;
-      const int64_t m = c - threshold;
-      e.q = FloorDiv(m, e.div);
-      e.r = m - e.q * e.div;
-      e.dq = FloorDiv(step, e.div);
-      e.dr = step - e.dq * e.div;
+      FloorDivMod(c - threshold, e.div, &e.q, &e.r);
+      FloorDivMod(step, e.div, &e.dq, &e.dr);
     }
   }
 
@@ -372,20 +397,27 @@ constexpr double kQuadPlaneTolerance = 1.0 / 128;
 
 struct Fixed32Plane {
   int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
+  double most = 0;                  // the largest magnitude over the box
 
   // False when the plane's values over the box do not fit.
   bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+    most = 0;
     for (int64_t x : {left, right}) {
       for (int64_t y : {top, bottom}) {
-        if (!(std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0)) < kMaxQuadTexel)) return false;
+        const double value = std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0));
+        if (!(value < kMaxQuadTexel)) return false;  // not finite either
+        most = std::max(most, value);
       }
     }
     if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
-    row = std::llround(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
-    dx = std::llround(p.dx * kFixed32);
-    dy = std::llround(p.dy * kFixed32);
+    row = LRound(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
+    dx = LRound(p.dx * kFixed32);
+    dy = LRound(p.dy * kFixed32);
     return true;
   }
+  // True when the whole texels over the box, and nine steps on, fit in 16
+  // bits (the wide path's limit).
+  bool Fits16(const Plane& p) const { return most + 9 * std::fabs(p.dx) < 1 << 14; }
   // 16.16 value at pixel x of the current row, halves rounded away from zero
   // as ToFixed16 does.
   int64_t At(int64_t x, int64_t left) const {
@@ -395,19 +427,6 @@ struct Fixed32Plane {
     return (value + (1 << 15) + (value >> 63)) >> 16;
   }
 };
-
-// True when the whole texels of a plane over the box, and nine steps on,
-// fit in 16 bits.
-bool Fits16(const Plane& p, const Interpolants& in, int64_t left, int64_t right, int64_t top, int64_t bottom) {
-  constexpr double kLimit = 1 << 14;  // texels
-  const double margin = 9 * std::fabs(p.dx);
-  for (int64_t x : {left, right}) {
-    for (int64_t y : {top, bottom}) {
-      if (!(std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), in.x0, in.y0)) + margin < kLimit)) return false;
-    }
-  }
-  return true;
-}
 
 // A convex quad (every corner turning the same way) with one colour whose
 // fourth corner lies on the texture plane of the first three: drawn as one
@@ -475,7 +494,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
   SpanOp op;
   FootprintSource table;
   if (local.pixel.linear && ChooseOp(local.pixel, true, colour, &op) && WideFootprints(local.pixel, &table) &&
-      Fits16(in.u, in, left, right, top, bottom) && Fits16(in.v, in, left, right, top, bottom)) {
+      pu.Fits16(in.u) && pv.Fits16(in.v)) {
     constexpr int kBatch = 64;
     FootprintRow rows[kBatch];
     int count = 0;

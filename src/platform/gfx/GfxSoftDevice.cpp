@@ -348,8 +348,10 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     v = ScreenVertex{};
     v.valid = out[3] > 1e-12 && std::isfinite(out[0]) && std::isfinite(out[1]) && std::isfinite(out[3]);
     if (v.valid) {
-      v.x = static_cast<float>((out[0] / out[3] + 1.0) * halfW);
-      v.y = static_cast<float>((1.0 - out[1] / out[3]) * halfH);
+      // An affine projection leaves w at one: no division needed for the same result.
+      const double sx = out[3] == 1.0 ? out[0] : out[0] / out[3], sy = out[3] == 1.0 ? out[1] : out[1] / out[3];
+      v.x = static_cast<float>((sx + 1.0) * halfW);
+      v.y = static_cast<float>((1.0 - sy) * halfH);
     }
     v.colour = layout.diffuse >= 0 ? ReadU32(p + layout.diffuse) : 0xFFFFFFFFu;
     if (layout.tex >= 0) {
