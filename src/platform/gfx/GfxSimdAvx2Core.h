@@ -179,18 +179,46 @@ TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const 
   _mm256_maskstore_epi32(p, mask, ApplyOp<op>(t, colour, d, k));
 }
 
-// StoreOp on eight texels given as 16-bit channel words (each at most 255),
-// pixels 0 1 | 4 5 in `lo` and 2 3 | 6 7 in `hi`, as the packs of the
-// bilinear loops leave them: a tint is applied to the words before they are
-// packed to bytes, which saves unpacking them again.
+// ApplyOp on the first a (1..4) target pixels from `first` on, from the low
+// half of t, and the first b (0..4) from `second` on, from the high half.
 template <SpanOp op>
-TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left, const Constants& k) {
+TM_AVX2 void StoreOpSplit(__m256i t, __m256i colour, uint32_t* first, int a, uint32_t* second, int b,
+                          const Constants& k) {
+  const __m128i steps = _mm_setr_epi32(0, 1, 2, 3);
+  const __m128i maskA = _mm_cmpgt_epi32(_mm_set1_epi32(a), steps), maskB = _mm_cmpgt_epi32(_mm_set1_epi32(b), steps);
+  int* pa = reinterpret_cast<int*>(first);
+  int* pb = reinterpret_cast<int*>(second);
+  __m256i d = t;
+  if constexpr (op == SpanOp::kBlend || op == SpanOp::kTintBlend) {
+    d = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_maskload_epi32(pa, maskA)), _mm_maskload_epi32(pb, maskB), 1);
+  }
+  const __m256i out = ApplyOp<op>(t, colour, d, k);
+  _mm_maskstore_epi32(pa, maskA, _mm256_castsi256_si128(out));
+  _mm_maskstore_epi32(pb, maskB, _mm256_extracti128_si256(out, 1));
+}
+
+// What is left of `op` once its tint is applied.
+constexpr SpanOp AfterTint(SpanOp op) {
+  return op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
+}
+
+// Eight texels given as 16-bit channel words (each at most 255), pixels
+// 0 1 | 4 5 in `lo` and 2 3 | 6 7 in `hi` as the packs of the bilinear loops
+// leave them, packed to bytes with the tint of `op` applied to the words
+// first, which saves unpacking them again.
+template <SpanOp op>
+TM_AVX2 __m256i TintWords(__m256i lo, __m256i hi, __m256i colour, const Constants& k) {
   if constexpr (op == SpanOp::kTint || op == SpanOp::kTintBlend) {
     lo = ModulateWords(lo, colour, k);
     hi = ModulateWords(hi, colour, k);
   }
-  constexpr SpanOp rest = op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
-  StoreOp<rest>(_mm256_packus_epi16(lo, hi), colour, dest, left, k);
+  return _mm256_packus_epi16(lo, hi);
+}
+
+// StoreOp on eight texels given as words (see TintWords).
+template <SpanOp op>
+TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left, const Constants& k) {
+  StoreOp<AfterTint(op)>(TintWords<op>(lo, hi, colour, k), colour, dest, left, k);
 }
 
 }  // namespace plat::gfx::avx2

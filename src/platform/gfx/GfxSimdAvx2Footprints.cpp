@@ -17,7 +17,7 @@ namespace {
 
 using namespace avx2;
 
-TM_AVX2 __m256i Words(int x, int y) { return _mm256_set1_epi32(static_cast<int>((x & 0xFFFF) | (y << 16))); }
+TM_AVX2 __m256i WordPair(int x, int y) { return _mm256_set1_epi32(static_cast<int>((x & 0xFFFF) | (y << 16))); }
 
 // What the loops need of the table, and their constants. The whole texels of
 // a sample, x in the low and y in the high word of its lane, are kept within
@@ -27,34 +27,36 @@ TM_AVX2 __m256i Words(int x, int y) { return _mm256_set1_epi32(static_cast<int>(
 struct Table {
   const uint8_t* origin;
   __m256i low, high, mask, scale;
-  __m256i highWords, fractionX, fractionY, c255, round;
+  __m256i highWords, lowWords, c255, round;
   Constants k;
 
   TM_AVX2 explicit Table(const FootprintSource& f)
       : origin(f.table + static_cast<ptrdiff_t>(f.width + 2) * 16),
-        low(Words(f.wrapU ? -32768 : -1, f.wrapV ? -32768 : -1)),
-        high(Words(f.wrapU ? 32767 : f.width - 1, f.wrapV ? 32767 : f.height - 1)),
-        mask(Words(f.wrapU ? f.width - 1 : 0xFFFF, f.wrapV ? f.height - 1 : 0xFFFF)),
-        scale(Words(16, (f.width + 1) * 16)),
+        low(WordPair(f.wrapU ? -32768 : -1, f.wrapV ? -32768 : -1)),
+        high(WordPair(f.wrapU ? 32767 : f.width - 1, f.wrapV ? 32767 : f.height - 1)),
+        mask(WordPair(f.wrapU ? f.width - 1 : 0xFFFF, f.wrapV ? f.height - 1 : 0xFFFF)),
+        scale(WordPair(16, (f.width + 1) * 16)),
         highWords(Opaque(_mm256_set1_epi32(~0xFFFF))),
-        fractionX(Opaque(_mm256_set1_epi32(0x7F))),
-        fractionY(Opaque(_mm256_set1_epi32(0x7F0000))),
+        lowWords(Opaque(_mm256_set1_epi32(0xFFFF))),
         c255(Opaque(_mm256_set1_epi16(255))),
         round(Opaque(_mm256_set1_epi32((1 << 21) + 8192))) {}
 
-  // The byte offsets of the entries at the 16.16 coordinates u, v.
+  // The byte offsets of the entries at the 16.16 coordinates u, v (the
+  // mask only matters, and is only applied, where an axis wraps).
+  template <bool wrap>
   TM_AVX2 __m256i Offsets(__m256i u, __m256i v) const {
     __m256i whole = _mm256_or_si256(_mm256_srli_epi32(u, 16), _mm256_and_si256(v, highWords));
-    whole = _mm256_and_si256(_mm256_min_epi16(_mm256_max_epi16(whole, low), high), mask);
+    whole = _mm256_min_epi16(_mm256_max_epi16(whole, low), high);
+    if constexpr (wrap) whole = _mm256_and_si256(whole, mask);
     return _mm256_madd_epi16(whole, scale);
   }
 
   // The bytes 128 - x, x, 128 - y, y of each lane from the top seven bits of
-  // the fractions of u and v: the words 128 + 255 x and 128 + 255 y.
+  // the fractions of u and v (in the low words of u and v): the words
+  // 128 + 255 x and 128 + 255 y.
   TM_AVX2 __m256i Weights(__m256i u, __m256i v) const {
-    const __m256i xy = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(u, 9), fractionX),
-                                       _mm256_and_si256(_mm256_slli_epi32(v, 7), fractionY));
-    return _mm256_add_epi16(_mm256_mullo_epi16(xy, c255), k.c128);
+    const __m256i fractions = _mm256_or_si256(_mm256_and_si256(u, lowWords), _mm256_slli_epi32(v, 16));
+    return _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(fractions, 9), c255), k.c128);
   }
 
   // Bilinear sums from a register of two footprints with their weights:
@@ -62,6 +64,23 @@ struct Table {
   TM_AVX2 __m256i Sums(__m256i q, __m256i wx, __m256i wy) const {
     const __m256i both = _mm256_madd_epi16(_mm256_maddubs_epi16(wx, q), wy);
     return _mm256_srli_epi32(_mm256_add_epi32(both, round), 14);
+  }
+
+  // The bilinear texels at eight sample points as channel words, pixels
+  // 0 1 | 4 5 in lo and 2 3 | 6 7 in hi (see TintWords).
+  struct Words {
+    __m256i lo, hi;
+  };
+  template <bool wrap>
+  TM_AVX2 Words Group(__m256i u, __m256i v) const {
+    alignas(32) int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), Offsets<wrap>(u, v));
+    // The offsets are read back one by one from memory, which is cheaper
+    // than taking them out of the register.
+    __asm__("" : "+m"(at));
+    const __m256i d = Weights(u, v);
+    return Words{_mm256_packs_epi32(PairSums<0>(at, d), PairSums<1>(at, d)),
+                 _mm256_packs_epi32(PairSums<2>(at, d), PairSums<3>(at, d))};
   }
 
   // Pixels j and j + 4 of a group of eight: their entries at byte offsets
@@ -102,7 +121,7 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, _
   }
 }
 
-template <SpanOp op>
+template <SpanOp op, bool wrap>
 __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                                           int32_t dv, uint32_t colour) {
   const Table t(f);
@@ -112,6 +131,8 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
   const __m256i laneV = _mm256_mullo_epi32(steps, _mm256_set1_epi32(dv));
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
   const bool unitStep = du == 0x10000 && dv == 0;
+  FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
+  __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
   for (int r = 0; r < count; ++r) {
     const FootprintRow& row = rows[r];
     if (r + 2 < count) {
@@ -132,19 +153,32 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
         continue;
       }
     }
-    for (int i = 0; i < row.n; i += 8) {
-      alignas(32) int32_t at[8];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(at), t.Offsets(u, v));
-      // The offsets are read back one by one from memory, which is cheaper
-      // than taking them out of the register.
-      __asm__("" : "+m"(at));
-      const __m256i d = t.Weights(u, v);
-      StoreWordsOp<op>(_mm256_packs_epi32(t.PairSums<0>(at, d), t.PairSums<1>(at, d)),
-                       _mm256_packs_epi32(t.PairSums<2>(at, d), t.PairSums<3>(at, d)), tint, row.dest + i,
-                       row.n - i, t.k);
+    int i = 0;
+    for (; i + 4 < row.n; i += 8) {
+      const Table::Words w = t.template Group<wrap>(u, v);
+      StoreWordsOp<op>(w.lo, w.hi, tint, row.dest + i, row.n - i, t.k);
       u = _mm256_add_epi32(u, u8);
       v = _mm256_add_epi32(v, v8);
     }
+    if (i == row.n) continue;
+    // Four pixels or fewer left: they wait for the next such end of a row,
+    // and the two share one group, one in each half.
+    if (!waiting.dest) {
+      waiting = FootprintRow{row.dest + i, 0, 0, row.n - i};
+      waitingU = u;
+      waitingV = v;
+      continue;
+    }
+    const Table::Words w = t.template Group<wrap>(_mm256_permute2x128_si256(waitingU, u, 0x20),
+                                                  _mm256_permute2x128_si256(waitingV, v, 0x20));
+    StoreOpSplit<AfterTint(op)>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, row.dest + i,
+                                row.n - i, t.k);
+    waiting.dest = nullptr;
+  }
+  if (waiting.dest) {
+    const Table::Words w = t.template Group<wrap>(waitingU, waitingV);
+    StoreOpSplit<AfterTint(op)>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, waiting.dest, 0,
+                                t.k);
   }
 }
 
@@ -152,11 +186,20 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
 
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
+  const bool wrap = f.wrapU || f.wrapV;
   switch (op) {
-    case SpanOp::kCopy: Rows<SpanOp::kCopy>(f, rows, count, du, dv, colour); break;
-    case SpanOp::kBlend: Rows<SpanOp::kBlend>(f, rows, count, du, dv, colour); break;
-    case SpanOp::kTint: Rows<SpanOp::kTint>(f, rows, count, du, dv, colour); break;
-    default: Rows<SpanOp::kTintBlend>(f, rows, count, du, dv, colour); break;
+    case SpanOp::kCopy:
+      (wrap ? Rows<SpanOp::kCopy, true> : Rows<SpanOp::kCopy, false>)(f, rows, count, du, dv, colour);
+      break;
+    case SpanOp::kBlend:
+      (wrap ? Rows<SpanOp::kBlend, true> : Rows<SpanOp::kBlend, false>)(f, rows, count, du, dv, colour);
+      break;
+    case SpanOp::kTint:
+      (wrap ? Rows<SpanOp::kTint, true> : Rows<SpanOp::kTint, false>)(f, rows, count, du, dv, colour);
+      break;
+    default:
+      (wrap ? Rows<SpanOp::kTintBlend, true> : Rows<SpanOp::kTintBlend, false>)(f, rows, count, du, dv, colour);
+      break;
   }
 }
 
