@@ -101,23 +101,21 @@ struct Table {
   }
 };
 
-// Entries i and i + 4 of a row of them.
-TM_AVX2 __m256i EntryPair(const uint8_t* entries, int i) {
-  return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(entries + 16 * (i + 4)),
-                             reinterpret_cast<const __m128i*>(entries + 16 * i));
-}
-
 // A row whose samples are a texel apart along a row of entries that needs
-// no addressing: every sample has the first one's weights, and pixels j and
-// j + 4 of a group of eight are read into one register as elsewhere.
+// no addressing: every sample has the first one's weights, and the entries
+// of pixels i and i + 1 are one 32-byte load. The packs then leave the
+// pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
 template <SpanOp op>
 TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, __m256i tint, uint32_t* dest) {
   const __m256i wx = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
   const __m256i wy = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
-  for (int i = 0; i < n; i += 8) {
-    const __m256i s0 = t.Sums(EntryPair(entries, i), wx, wy), s1 = t.Sums(EntryPair(entries, i + 1), wx, wy);
-    const __m256i s2 = t.Sums(EntryPair(entries, i + 2), wx, wy), s3 = t.Sums(EntryPair(entries, i + 3), wx, wy);
-    StoreWordsOp<op>(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3), tint, dest + i, n - i, t.k);
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  for (int i = 0; i < n; i += 8, entries += 8 * 16) {
+    const __m256i* e = reinterpret_cast<const __m256i*>(entries);
+    const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
+    const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
+    const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
+    StoreOp<AfterTint(op)>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i, t.k);
   }
 }
 
