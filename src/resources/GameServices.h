@@ -6,7 +6,8 @@
 // drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
 // level (CurrentLevel.h), the current screen effect (GameEffect.h), the
 // window manager (ui/WindowManager.h), the running tutorial's hooks
-// (TutorialHooks.h) and the game state the application is in.
+// (TutorialHooks.h), the item-description mark-up of hint texts and dialog
+// messages, and the game state the application is in.
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -17,6 +18,7 @@
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
+#include "gametext/KGETextParams.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
 
@@ -108,6 +110,10 @@ struct GameServices {
   // --- Interface and application ---------------------------------------------------
   WindowManager* windowManager = nullptr;  // made at game set-up, deleted at exit
   TutorialHooks* tutorial = nullptr;       // the running tutorial; null when none runs
+  // The game windows' item-description mark-up: expands the bracketed names
+  // of hint texts and dialog messages (coloured runs, embedded pictures) as
+  // the text is built; null leaves the names as they are.
+  KGETEXTCALLBACK itemDescription = nullptr;
   u32 appState = kGameStateNone;           // the game state entered last (kGameState...)
 };
 

@@ -6,9 +6,14 @@
 //
 // The window offers mouse events to its buttons from the last to the first;
 // a button that handles an event on itself makes itself the window
-// manager's event control. Drawing and the mouse are the kinds' own. A
-// button leaves its list, its hint and the window manager's event and hover
-// slots when it is destroyed.
+// manager's event control. Drawing and the mouse are the kinds' own
+// (ActiveButton gives the common mouse). A clicked button asks its window's
+// command handler what to do (Click): 0 nothing more, 1 accepted as a radio
+// choice (the other checked buttons of its group in its list uncheck), 2
+// back to normal at once; 8 added keeps the click silent. The handler may
+// delete the button (a panel rebuilding itself): the click then stops
+// touching it. A button leaves its list, its hint and the window manager's
+// event and hover slots when it is destroyed.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +23,18 @@
 #include "engine/DXLRect.h"
 #include "ui/ControlState.h"
 #include "ui/GameHint.h"
+#include "ui/LifeGuard.h"
 
 class GameWindow;
 class GameButton;
 
 using ButtonList = kis::list<GameButton*>;
+
+// Answers of a window's command handler to a click.
+constexpr u32 kCommandNothing = 0;
+constexpr u32 kCommandRadio = 1;     // accepted as a radio choice
+constexpr u32 kCommandRelease = 2;   // the button returns to normal at once
+constexpr u32 kCommandSilent = 8;    // added: no click sound
 
 // Cursor ids of the game's cursor set.
 constexpr u32 kCursorArrow = 256;
@@ -46,6 +58,9 @@ class GameButton : public GameHint {
   GameButton(GameWindow* parent, ButtonList* buttonList, u32 id);
   ~GameButton() override;
 
+  // Anchors the hint window at the button grown by the hint margin, in
+  // screen pixels, keeping the window's alignment.
+  void PlaceHint() override;
   virtual void SetState(u32 state, bool instant, u32 time) { state_.SetState(state, instant, time); }
   virtual void SetFlag(bool flag, bool instant, u32 time) { state_.SetFlag(flag, instant, time); }
   virtual void Show(bool visible, bool instant, u32 time) { state_.SetVisible(visible, instant, time); }
@@ -58,6 +73,10 @@ class GameButton : public GameHint {
   virtual bool OnMouseMove(i32 x, i32 y, u32 buttons, u32 keys) = 0;
   virtual bool OnMouseUp(i32 x, i32 y, u32 button, u32 keys) = 0;
   virtual bool OnDoubleClick(i32 x, i32 y, u32 keys) = 0;
+  // Fires the command: asks the parent's command handler, plays the click
+  // sound unless told not to, does the radio choice or the return to normal,
+  // and tells the tutorial. The handler may delete the button.
+  virtual void Click();
 
   // Leaves the old list (if any) and joins the new one.
   void SetButtonList(ButtonList* list);
@@ -87,6 +106,13 @@ class GameButton : public GameHint {
   void SetData(uintptr_t data) { data_ = data; }
   u32 GetSoundId() const { return soundId_; }
   void SetSoundId(u32 id) { soundId_ = id; }
+  i32 GetHintMargin() const { return hintMargin_; }
+  void SetHintMargin(i32 margin) { hintMargin_ = margin; }
+  bool IsDoubleClickEnabled() const { return doubleClickEnabled_ != 0; }
+  void EnableDoubleClick(bool on) { doubleClickEnabled_ = on ? 1 : 0; }
+  bool IsPressed() const { return pressed_ != 0; }
+  u32 GetLoopChannel() const { return loopChannel_; }
+  void SetLoopChannel(u32 channel) { loopChannel_ = channel; }
 
  protected:
   GameWindow* parent_;
@@ -107,4 +133,5 @@ class GameButton : public GameHint {
   uintptr_t data_ = 0;
   u32 soundId_;
   u32 loopChannel_ = 0;  // a channel the button owns; stopped with it
+  Lifetime lifetime_;    // tells a click in progress that its handler deleted the button
 };

@@ -4,8 +4,12 @@
 // manager keeps the one current hint owner, the delay and its start, and
 // steps the owner once per frame (UpdateHint).
 //
-// A hint owner that goes away releases the hint first, so the manager never
-// keeps a gone owner.
+// Once the owner has held the hint for more than the delay on the game clock
+// (the manager restarts the delay whenever the pointer really moves), the
+// owner places its window (PlaceHint), rebuilds it for the pending refresh
+// bits and shows it; while shown, new pending bits rebuild it at once. A
+// disabled hint never shows. A hint owner that goes away releases the hint
+// first, so the manager never keeps a gone owner, and deletes its window.
 #pragma once
 
 #include "base/Types.h"
@@ -27,7 +31,7 @@ class GameHint {
 
   // Gives the hint window its anchor (nothing here; kinds place it).
   virtual void PlaceHint() {}
-  virtual ~GameHint();
+  virtual ~GameHint();  // releases the hint and deletes the window
   // Becomes the hint owner with the delay starting now (nothing without a
   // hint window, or when it is the owner already).
   virtual void ShowHint();
@@ -35,8 +39,9 @@ class GameHint {
   virtual void RefreshHint();
 
   // When this is the owner: no owner any more and the window hidden.
+  // Nothing otherwise.
   void ReleaseHint();
-  void SetHintEnabled(bool enabled);
+  void SetHintEnabled(bool enabled);  // a change hides the window
   // Once per frame while this is the owner: shows the window after the delay.
   void UpdateHint();
 
@@ -49,6 +54,7 @@ class GameHint {
   void AddPendingRefresh(u32 bits) { pendingRefresh_ |= bits; }
 
  protected:
+  friend class HintWindow;  // a hint window made for an owner becomes its window
   u32 refreshMask_ = 0;
   u32 pendingRefresh_ = 0;
   HintWindow* hintWindow_ = nullptr;

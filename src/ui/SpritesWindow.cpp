@@ -8,6 +8,8 @@
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteBatch.h"
+#include "ui/CheckBox.h"
+#include "ui/ImageButton.h"
 #include "ui/WindowEffects.h"
 #include "ui/WindowManager.h"
 
@@ -16,6 +18,14 @@ namespace {
 SKINRECT TopRowSkin() { return SKINRECT::InitSliced(971, 513, 52, 77, 22, 26, 0, 0, 0, 0, kInterfaceImage); }
 
 SKINRECT BodySkin() { return SKINRECT::InitSliced(489, 0, 227, 163, 110, 113, 44, 52, 0, 0, kInterfaceImage); }
+
+SKINRECT ButtonSkin() { return SKINRECT::InitSliced(433, 406, 128, 258, 32, 32, 0, 0, 0, 0, kInterfaceImage); }
+
+constexpr u32 kButtonFont = 1;
+constexpr u32 kCheckBoxFont = 3;
+constexpr i32 kAddedButtonWidth = 178;
+constexpr i32 kAddedButtonStep = 181;
+constexpr i32 kAddedRowStep = 67;
 
 // The batch marks the opaque pixels of the background; the darkening then
 // covers each of them once.
@@ -138,4 +148,36 @@ void SpritesWindow::DrawForeground() {
     captionPlate_->Draw();
   }
   DrawControls();
+}
+
+// --- Buttons ------------------------------------------------------------------------------------
+
+ImageButton* SpritesWindow::AddButton(u32 id, const wchar* caption, i32 perRow, i32 rows, i32 index) {
+  i32 offset = -90;
+  if (perRow == 2) {
+    offset = index % perRow * kAddedButtonStep - kAddedButtonStep;
+  } else if (perRow >= 3) {
+    offset = index % perRow * kAddedButtonStep - 271;
+  }
+  const i32 row = perRow > 0 ? index / perRow : index;
+  const i32 x = width_ / 2 + offset;
+  const i32 y = height_ - 17 - (rows - row) * kAddedRowStep;
+  return CreateButton(this, &Controls(), id, x, y, nullptr, kAddedButtonWidth, caption);
+}
+
+ImageButton* SpritesWindow::CreateButton(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y,
+                                         Sprite* icon, i32 width, const wchar* text) {
+  auto* button = new ImageButton(parent, buttonList, id, ButtonSkin(), width, true, 4, 2, x, y, icon);
+  button->SetCrossfadePercent(100);
+  button->SetCaptionPlain(text, kButtonFont, 2, {0xFF808080u, 0x00FFFFFFu, 0x60FFFFFFu, 0xC0FFFFFFu});
+  button->SetTextLayout(button->GetGap(), 0, 1, true, 0, 0);
+  return button;
+}
+
+CheckBox* SpritesWindow::CreateCheckBox(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y,
+                                        const wchar* text) {
+  auto* box = new CheckBox(parent, buttonList, id, x, y, 0);
+  box->SetCaption(text, kCheckBoxFont, nullptr, GetCaptionOutline(0), 2);
+  box->SetTextLayout(4, 0, 0, false, 0, 4);
+  return box;
 }

@@ -17,6 +17,10 @@
 #include "ui/DragWindow.h"
 #include "ui/WindowSprites.h"
 
+class CheckBox;
+class ImageButton;
+class Sprite;
+
 class SpritesWindow : public DragWindow, public WindowSprites {
  public:
   static constexpr u32 kShowTime = 200;
@@ -46,6 +50,20 @@ class SpritesWindow : public DragWindow, public WindowSprites {
   void AddBodyFrame(i32 units);
   // The title rectangle across the top and a caption plate with the text.
   void SetCaption(const wchar* text);
+  // A button of the standard skin, 178 wide, into the own controls: in a
+  // row of `perRow` buttons (centred on the window) among `rows` rows ending
+  // 17 pixels above the window's bottom, at place `index` counted row by row.
+  ImageButton* AddButton(u32 id, const wchar* caption, i32 perRow, i32 rows, i32 index);
+
+  // The standard window button (skin frames of 128 x 63, caps of 32; width
+  // -1: 128) with an icon and a caption in game font 1 that brightens over
+  // its states. The list (may be null) owns it.
+  static ImageButton* CreateButton(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y, Sprite* icon,
+                                   i32 width, const wchar* text);
+  // The standard check box with its caption in game font 3 (the caption
+  // outline), 4 pixels after the box, 4 pixels of padding after it.
+  static CheckBox* CreateCheckBox(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y,
+                                  const wchar* text);
 
   CaptionPlate* GetCaptionPlate() const { return captionPlate_.get(); }
   bool IsDimmed() const { return dimmed_ != 0; }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/Strings.h"
 #include "engine/DXLViewer.h"
 #include "engine/image/GlyphEffects.h"
 #include "engine/text/DigitalFont.h"
@@ -12,13 +13,15 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
+#include "ui/BaseDialogWindow.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
+#include "ui/HintWindow.h"
 #include "ui/WindowQueues.h"
 
 namespace {
 
-constexpr u32 kMedalSpriteSet = 1;
+constexpr u32 kMedalSpriteSet = 1;  // the interface's own pictures
 constexpr const wchar* kMedalNames[4] = {u"level_uncompl", u"gold_medal", u"silver_medal", u"bronze_medal"};
 
 // A busy window answers keys with its modal flag, unseen.
@@ -64,6 +67,8 @@ WindowManager::~WindowManager() {
   delete awards_;
   for (Sprite* medal : medals_)
     if (medal) medal->Release(false);
+  for (auto& named : interfaceSprites_)
+    if (named.second) named.second->Release(false);
 }
 
 void WindowManager::SetQueues(MessageWindowQueue* messages, AwardWindowQueue* awards) {
@@ -93,6 +98,7 @@ void WindowManager::UnregisterWindow(GameWindow* window) {
 // --- Per frame ----------------------------------------------------------------------------
 
 void WindowManager::Update() {
+  if (dialog_) dialog_->OnFrame();
   if (messages_) messages_->UpdateOrigin();
   if (awards_) awards_->UpdateOrigin();
   {
@@ -116,6 +122,14 @@ void WindowManager::Draw() {
       window->Draw();
       if (window && window->IsClosing() && !window->GetEffects()) delete window;
     }
+  }
+  // A hint window that leaves the list while it is drawn is followed by the
+  // one that takes its place.
+  for (i32 i = 0; i < hintWindows_.GetCount();) {
+    HintWindow* hint = hintWindows_.Get(i);
+    if (viewer) viewer->SetTransform(&saved);
+    hint->Draw();
+    if (hintWindows_.Get(i) == hint) ++i;
   }
   if (viewer) viewer->SetTransform(&saved);
   UnbindDrawTexture();
@@ -324,6 +338,19 @@ Sprite* WindowManager::GetMedal(u32 index) {
     }
   }
   return index < 4 ? medals_[index] : nullptr;
+}
+
+Sprite* WindowManager::GetInterfaceSprite(const wchar* name) {
+  if (!name) return nullptr;
+  for (const auto& named : interfaceSprites_)
+    if (kis::StrICompareW(named.first.c_str(), name) == 0) return named.second;
+  Sprite* sprite = GetSpriteByName(kMedalSpriteSet, name);
+  if (sprite) {
+    sprite->Init();
+    if (!sprite->IsLoaded()) sprite = nullptr;
+  }
+  interfaceSprites_.emplace_back(name, sprite);
+  return sprite;
 }
 
 const DXLOUTLINE* GetCaptionOutline(i32 index) {

@@ -16,6 +16,8 @@
 // when the window went away while handling it.
 #pragma once
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "base/List.h"
@@ -53,12 +55,13 @@ class WindowManager {
   void OnLanguageChanged() {}
 
   // --- Per frame ----------------------------------------------------------------
-  // The queues, then the windows from the top down until the first modal
-  // one, then the hint owner's delayed show.
+  // The current dialog's per-frame hook, the queues, then the windows from
+  // the top down until the first modal one, then the hint owner's delayed
+  // show.
   void Update();
   // The windows from the bottom up under the transform in force at the call,
   // deleting those that have closed and ended their hide effect; then the
-  // texture batch ends.
+  // shown hint windows; then the texture batch ends.
   void Draw();
   // The hovered control's cursor, else the active window's; false (and the
   // id untouched) when it has no opinion.
@@ -134,6 +137,10 @@ class WindowManager {
 
   // The medal sprites, found in sprite set 1 on first use and kept.
   Sprite* GetMedal(u32 index);
+  // A named picture of the interface in sprite set 1 ("balloon",
+  // "hint_line", "level"), looked up on first use and kept loaded while the
+  // manager lives; null when it is not there or does not load.
+  Sprite* GetInterfaceSprite(const wchar* name);
 
  private:
   // The stack as it was when a walk began, with the windows that went away
@@ -175,6 +182,7 @@ class WindowManager {
   Walk* walks_ = nullptr;
   Sprite* medals_[4] = {};
   bool medalsLooked_ = false;
+  std::vector<std::pair<std::u16string, Sprite*>> interfaceSprites_;  // looked up, loaded or null
 };
 
 // The game's window manager (GameServices::windowManager); null before the
