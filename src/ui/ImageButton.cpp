@@ -211,7 +211,7 @@ void ImageButton::SetCaption(const wchar* text, u32 fontNo, const KGETEXTPARAMS*
 
 void ImageButton::SetCaptionText(const wchar* text) {
   if (caption_ && kis::StrICompareW(caption_->GetText(), text) != 0) {
-    caption_->SetText(text, kKGEWholeText);
+    caption_->SetText(text, kKGEWholeText, nullptr);
     DXLDRAWSTATE state = caption_->GetDrawState();
     state.colorOp = plat::gfx::D3DTOP_MODULATE;
     caption_->SetDrawState(state);

@@ -2,7 +2,8 @@
 // "buttons" and "dialogs" sections and four bitmap fonts of white cells:
 // game font n has cells 5 + n pixels wide and 8 + n high), the interface
 // pictures of sprite set 1 the hints and narrow buttons cut ("balloon",
-// "hint_line", "level") and a fake of the game windows' item-description
+// "hint_line", "level"), all tinted by their vertex colours as the built
+// data's images are, and a fake of the game windows' item-description
 // mark-up that records what it was asked.
 #pragma once
 
@@ -54,6 +55,9 @@ class UiLanguage : public GameLanguage {
 class ToolkitRig {
  public:
   explicit ToolkitRig(u32 width = 800, u32 height = 600) : ui(width, height) {
+    // The game's images tint their pictures by the vertex colours (the data
+    // builder's images modulate), so fades and alphas show.
+    ui.interfaceImage->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
     WriteLanguage();
     language = std::make_unique<UiLanguage>(folder.Wide("test.txt").c_str());
     SetGameLanguage(language.get());
@@ -84,6 +88,7 @@ class ToolkitRig {
     DXLTexture* t = ui.sets[1]->GetTextures()->NewTexture();
     t->Create(w, h, plat::gfx::D3DFMT_A8R8G8B8, true);
     t->SetBlendMode(kBlendAlpha);
+    t->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
     UiRig::Fill(t, texel);
     auto* s = new Sprite(ui.sets[1].get(), name, t, SPRITEGRID{1, 0, 0, 0, 0, {0, 0, 0, 0}}, false, false, 0);
     s->Init();
