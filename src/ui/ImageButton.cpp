@@ -134,7 +134,9 @@ void ImageButton::SetTextLayout(i32 gap, i32 offsetX, i32 offsetY, bool noShrink
 // caption keeps its width.
 void ImageButton::LayoutContent() {
   const i32 iconWidth = icon_ && icon_->GetSprite() ? icon_->GetSprite()->GetFrameWidth() : 0;
-  if (!caption_ || !caption_->GetText() || !caption_->GetText()[0]) {
+  // A caption without its own copy of the text tells its text by its size.
+  const bool hasText = caption_ && (caption_->GetText() ? caption_->GetText()[0] != 0 : caption_->GetWidth() > 0);
+  if (!hasText) {
     if (icon_) iconX_ = static_cast<float>(width_ / 2);
     return;
   }
