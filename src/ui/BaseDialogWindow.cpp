@@ -69,22 +69,17 @@ void GetAnswerCaption(u32 answer, wchar out[kDialogCaptionSize]) {
 
 DIALOGDESC MakeDialogDesc(u32 id1, u32 id2, const wchar* caption1, const wchar* caption2) {
   DIALOGDESC desc{};
-  desc.buttonIds[0] = id1;
-  if (caption1) {
-    CopyCaption(desc.captions[0], caption1);
-  } else {
-    GetAnswerCaption(id1, desc.captions[0]);
-  }
-  desc.count = 1;
-  if (id2 != 0) {
-    desc.buttonIds[1] = id2;
-    if (caption2) {
-      CopyCaption(desc.captions[1], caption2);
+  const auto put = [&desc](u32 i, u32 id, const wchar* caption) {
+    desc.buttonIds[i] = id;
+    if (caption) {
+      CopyCaption(desc.captions[i], caption);
     } else {
-      GetAnswerCaption(id2, desc.captions[1]);
+      GetAnswerCaption(id, desc.captions[i]);
     }
-    desc.count = 2;
-  }
+    desc.count = i + 1;
+  };
+  put(0, id1, caption1);
+  if (id2 != 0) put(1, id2, caption2);
   return desc;
 }
 
