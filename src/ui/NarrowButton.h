@@ -22,6 +22,7 @@ class NarrowButton : public ImageButton {
 
   bool BeginDraw() override;
 
+  using ImageButton::Show;  // the state's visibility
   void Show(float distance, u32 duration, u32 delay);  // nothing while hiding
   void Hide();                                         // nothing while hiding
   // Hiding and its effect has ended.
