@@ -5,12 +5,7 @@
 #pragma once
 
 #include "base/Types.h"
-
-// Answer ids of the dialogs.
-constexpr u32 kAnswerOk = 0x40000001u;
-constexpr u32 kAnswerCancel = 0x40000002u;
-constexpr u32 kAnswerYes = 0x40000003u;
-constexpr u32 kAnswerNo = 0x40000004u;
+#include "ui/DialogAnswers.h"
 
 // Where a dialog's answer goes; true lets the dialog close.
 class DialogAnswer {

@@ -15,15 +15,10 @@
 
 #include <cstdint>
 
+#include "ui/DialogAnswers.h"
 #include "ui/SpritesWindow.h"
 
 class KGETextSpriteW;
-
-// Answer ids: the command ids of the answer buttons.
-constexpr u32 kAnswerOk = 0x40000001u;
-constexpr u32 kAnswerCancel = 0x40000002u;
-constexpr u32 kAnswerYes = 0x40000003u;
-constexpr u32 kAnswerNo = 0x40000004u;
 
 constexpr u32 kDialogWindowId = MakeWindowId('D', 'i', 'a', 'g');
 constexpr i32 kDialogCaptionSize = 64;  // characters of a caption field, terminator included
