@@ -20,4 +20,6 @@ class LevelLabels {
                               float endOffset) = 0;
   // A coin with the amount, rising.
   virtual void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) = 0;
+  // The language's image of the section and key, rising from (x, y).
+  virtual void ShowFlyingImage(const wchar* section, const wchar* key, float x, float y) = 0;
 };

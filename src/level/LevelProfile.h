@@ -40,4 +40,6 @@ class LevelProfile {
   virtual void RecordLevelResult(i32 level, u32 time, LEVELRESULT* out) = 0;
   // Hands the record to the game log.
   virtual void LogLevelResult(const LEVELRESULT& record) = 0;
+  // Marks the level's easter egg found; how many of the profile's eggs are.
+  virtual i32 SetEasterEggFound(i32 level) = 0;
 };

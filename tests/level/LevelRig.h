@@ -109,12 +109,17 @@ struct FakeProfile : LevelProfile {
     Say(log, "record %d at %u", level, time);
   }
   void LogLevelResult(const LEVELRESULT& r) override { Say(log, "game log %u", r.time); }
+  i32 SetEasterEggFound(i32 level) override {
+    Say(log, "egg %d found", level);
+    return ++eggs;
+  }
 
   Log& log;
   AWARDCOUNTERS counters;
   bool tutorials = false;
   u32 flags = 0;
   i32 villainsInRow = 0;
+  i32 eggs = 0;
 };
 
 struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, AwardNotices {
@@ -125,6 +130,9 @@ struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, Award
   }
   void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) override {
     Say(log, "coins %d at %g,%g%+g after %u", amount, x, y, yOffset, delay);
+  }
+  void ShowFlyingImage(const wchar* section, const wchar* key, float x, float y) override {
+    Say(log, "image %s/%s at %g,%g", Narrow(section).c_str(), Narrow(key).c_str(), x, y);
   }
   void OpenDialog(const wchar* caption, const wchar* message, u32 a1, u32 a2, DialogAnswer* a) override {
     Say(log, "dialog %s %s %x/%x", Narrow(caption).c_str(), Narrow(message).c_str(), a1, a2);
