@@ -72,6 +72,7 @@ class GarbageList {
   void LoadPointSprites(MapSprite* emptyPlace);
 
   u32 GetCount() const { return static_cast<u32>(list_.size()); }
+  void Clear() { list_.clear(); }  // at shutdown, and between tests
   const GARBAGEINFO* Get(u32 i) const { return i < list_.size() ? list_[i].get() : nullptr; }
 
  private:

@@ -1,0 +1,335 @@
+// The world of the level-map tests: the level rules of LevelRig, the sprite
+// sets of SpriteRig with a few map sprites in the map-sprite set (an
+// empty-place marker with a click shape and a footprint, a garbage heap and
+// a 20-frame gate), two garbage kinds read through the "LPNT" reader into
+// the point maker, a path finder, and recording fakes of the point classes,
+// the screen sprites, the panels, the point care and the tutorial. Calls
+// out are written to LevelRig's log.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "base/Identifier.h"
+#include "base/LittleEndian.h"
+#include "base/Strings.h"
+#include "content/ContentArchive.h"
+#include "content/ContentWriter.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "level/DynObject.h"
+#include "level/EmptyLevelPoint.h"
+#include "level/LevelMap.h"
+#include "level/LevelPoint.h"
+#include "level/LevelPointMaker.h"
+#include "level/PointCare.h"
+#include "level/PointClasses.h"
+#include "level/PointJob.h"
+#include "level/PointPanels.h"
+#include "level/PointSprites.h"
+#include "pathfinding/PathFinder.h"
+#include "resources/MapSprite.h"
+#include "resources/Sprite.h"
+#include "resources/TutorialHooks.h"
+#include "LevelRig.h"
+#include "testsupport/SpriteRig.h"
+
+namespace leveltest {
+
+struct MapScene : FakeScene {
+  explicit MapScene(Log& l) : FakeScene(l) {}
+  i32 CountCleanPlaces() override { return CurrentLevelMap() ? CurrentLevelMap()->CountCleanPlaces() : 0; }
+};
+
+class FakeSprites;
+
+struct FakeSprite : PointSprite {
+  FakeSprite(FakeSprites& o, std::string n) : owner(o), name(std::move(n)) {}
+  ~FakeSprite() override;
+  void Show(bool instant, u32 delay, u32 style, u32 duration) override;
+  void Hide(bool remove, bool instant, u32 delay, u32 style, u32 duration) override;
+  void SetProgress(float percent) override { progress = percent; }
+
+  FakeSprites& owner;
+  std::string name;
+  float progress = -1.0f;
+  BaseLevelPoint* point = nullptr;
+  PointClickProc click = nullptr;
+  u32 price = 0;
+};
+
+// The screen-sprite list: sprites hidden for removal are its to delete.
+class FakeSprites : public PointSprites {
+ public:
+  explicit FakeSprites(Log& l) : log(l) {}
+  ~FakeSprites() override {
+    while (!live.empty()) delete *live.begin();
+  }
+  PointSprite* MakeProgressLine(i32 x, i32 y, i32 width, u32 mode) override {
+    Say(log, "line at %d,%d width %d mode %u", x, y, width, mode);
+    return Add(new FakeSprite(*this, "line"));
+  }
+  PointSprite* MakeStars(i32 x, i32 y, i32 maximum, i32 count) override {
+    Say(log, "stars %d of %d at %d,%d", count, maximum, x, y);
+    return Add(new FakeSprite(*this, "stars"));
+  }
+  PointSprite* MakePriceButton(u32 code, i32 x, i32 y, const wchar* icon, u32 price, BaseLevelPoint* owner,
+                               PointClickProc onClick) override {
+    Say(log, "price button %s %s %u at %d,%d", code == kClearButtonCode ? "Clea" : "?", Narrow(icon).c_str(), price, x, y);
+    FakeSprite* s = Add(new FakeSprite(*this, "button"));
+    s->point = owner;
+    s->click = onClick;
+    s->price = price;
+    return s;
+  }
+  FakeSprite* Add(FakeSprite* s) {
+    live.insert(s);
+    return s;
+  }
+
+  Log& log;
+  std::set<FakeSprite*> live;
+};
+
+inline FakeSprite::~FakeSprite() { owner.live.erase(this); }
+inline void FakeSprite::Show(bool instant, u32 delay, u32 style, u32 duration) {
+  Say(owner.log, "show %s%s after %u style %u for %u", name.c_str(), instant ? " at once" : "", delay, style, duration);
+}
+inline void FakeSprite::Hide(bool remove, bool instant, u32 delay, u32 style, u32 duration) {
+  Say(owner.log, "hide %s%s%s after %u style %u for %u", name.c_str(), remove ? " for good" : "", instant ? " at once" : "",
+      delay, style, duration);
+}
+
+struct FakePanels : PointPanels {
+  explicit FakePanels(Log& l) : log(l) {}
+  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override {
+    Say(log, "panel %x for %d", id, place->GetIndex());
+    return reinterpret_cast<ChildLevelPanel*>(static_cast<uintptr_t>(id));
+  }
+  void HidePanel(ChildLevelPanel* panel) override { Say(log, "hide panel %x", static_cast<u32>(reinterpret_cast<uintptr_t>(panel))); }
+  void ShowEmptyPanel() override { Say(log, "empty panel"); }
+  Log& log;
+};
+
+struct FakeCare : PointCare {
+  explicit FakeCare(Log& l) : log(l) {}
+  u32 UpdateDamage(BaseLevelPoint*, u32 ms) override { return ms > 30 ? ms - 30 : 0; }
+  u32 GetDamageVillain(const BaseLevelPoint*) const override { return 0; }
+  bool SaveDamageRecord(const BaseLevelPoint*, kis::DataCursor*) override { return true; }
+  bool LoadDamage(BaseLevelPoint*, u32, kis::DataCursor*) override { return false; }
+  void StartClearJob(EmptyLevelPoint* place) override {
+    Say(log, "clear job at %d", place->GetIndex());
+    place->SetClearJob(job);
+  }
+  PointJob* CreatePulldownJob(LevelPoint*) override { return nullptr; }
+  Log& log;
+  PointJob* job = nullptr;
+};
+
+struct FakeTutorial : TutorialHooks {
+  explicit FakeTutorial(Log& l) : log(l) {}
+  bool AllowAction(u32, uintptr_t, const void*) override { return true; }
+  void Notify(u32 event, uintptr_t parameter, const void*) override {
+    Say(log, "tutorial %x %d", event, static_cast<i32>(parameter));
+  }
+  Log& log;
+};
+
+struct FakeJob : PointJob {
+  FakeJob(i32 x, i32 y, bool icon = true) : ax(x), ay(y), hasIcon(icon) {}
+  bool Finish() override {
+    const bool was = !finished;
+    finished = true;
+    return was;
+  }
+  void ClearTarget() override { targetCleared = true; }
+  bool GetIconAnchor(i32* x, i32* y) const override {
+    *x = ax;
+    *y = ay;
+    return hasIcon;
+  }
+  void SetIconOffset(i32 x, i32 y) override {
+    dx = x;
+    dy = y;
+  }
+  i32 ax, ay;
+  bool hasIcon;
+  i32 dx = 99, dy = 99;
+  bool finished = false, targetCleared = false;
+};
+
+// A working point of the level objects: it logs its set-up.
+struct FakePoint : LevelPoint {
+  FakePoint(Log& l, PointClass c, bool s) : log(l), pointClass(c), setupWorks(s) {
+    kind_ = c == kPointWarehouse ? kPointKindWarehouse : c <= kPointTree ? kPointKindPlant : kPointKindBuilding;
+  }
+  ~FakePoint() override { Shutdown(false, true, 0); }
+  bool SetLevel(i32 level, bool fade, u32 delay) override {
+    Say(log, "class %u level %d%s after %u", pointClass, level, fade ? " fading" : "", delay);
+    if (setupWorks) level_ = level;
+    return setupWorks;
+  }
+  i32 KindQuery() const override { return 4; }
+  void GetWorkOffset(POINTPOS* out) const override { out->x = out->y = 0; }
+  bool CanBeDamaged() const override { return level_ > 0; }
+  bool OnHover(MapObject* o) override {
+    ++hovers;
+    return refuseHover ? false : LevelPoint::OnHover(o);
+  }
+  bool HasProgress() const override { return true; }
+  Log& log;
+  PointClass pointClass;
+  bool setupWorks;
+  bool refuseHover = false;
+  i32 hovers = 0;
+};
+
+struct KindRecord {
+  POINTKINDFACTS facts;
+};
+
+struct FakeClasses : PointClasses {
+  explicit FakeClasses(Log& l) : log(l) {}
+  u32 GetPlantCount() const override { return static_cast<u32>(plants.size()); }
+  PLANT* GetPlant(u32 i) const override { return i < plants.size() ? Plant(&plants[i]) : nullptr; }
+  PLANT* FindPlant(u32 id) const override {
+    for (const KindRecord& r : plants)
+      if (id && r.facts.id == id) return Plant(&r);
+    return nullptr;
+  }
+  POINTKINDFACTS DescribePlant(const PLANT* p) const override { return reinterpret_cast<const KindRecord*>(p)->facts; }
+  u32 GetBuildingCount() const override { return static_cast<u32>(buildings.size()); }
+  BUILDING* GetBuilding(u32 i) const override { return i < buildings.size() ? Building(&buildings[i]) : nullptr; }
+  BUILDING* FindBuilding(u32 id) const override {
+    for (const KindRecord& r : buildings)
+      if (id && r.facts.id == id) return Building(&r);
+    return nullptr;
+  }
+  POINTKINDFACTS DescribeBuilding(const BUILDING* b) const override {
+    return reinterpret_cast<const KindRecord*>(b)->facts;
+  }
+  LevelPoint* CreatePoint(PointClass c, void*) override { return new FakePoint(log, c, setupWorks); }
+
+  static PLANT* Plant(const KindRecord* r) { return reinterpret_cast<PLANT*>(const_cast<KindRecord*>(r)); }
+  static BUILDING* Building(const KindRecord* r) { return reinterpret_cast<BUILDING*>(const_cast<KindRecord*>(r)); }
+
+  Log& log;
+  std::vector<KindRecord> plants, buildings;
+  bool setupWorks = true;
+};
+
+constexpr u32 kJunk = 7;    // garbage kinds: a heap with a picture,
+constexpr u32 kStones = 8;  // and one of nothing but its footprint
+
+class MapRig {
+ public:
+  MapRig() : scene(level.log), sprites(level.log), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
+    level.hooks.scene = &scene;
+    GetGameServices().tutorial = &tutorial;
+    place = MakeMapSprite(u"place", 64, 32, 1, true);
+    junk = MakeMapSprite(u"junk", 48, 48, 1, false);
+    gate = MakeMapSprite(u"gate", 200, 10, 20, false);
+    ReadGarbage();
+    level.Info().emptyPlace = place;
+    finder = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, 64, 64);
+  }
+  ~MapRig() {
+    map.reset();
+    GetLevelPointMaker().Garbage().Clear();
+    GetGameServices().tutorial = nullptr;
+  }
+  MapRig(const MapRig&) = delete;
+  MapRig& operator=(const MapRig&) = delete;
+
+  // A level with these point definitions, built and started, its points made.
+  LevelMap& Make(std::vector<POINTDEF> points) {
+    level.Info().points = std::move(points);
+    level.Make();
+    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &panels, &care});
+    map->SetPathFinder(finder.get());
+    map->SetPointCount(static_cast<i32>(level.Info().points.size()));
+    for (size_t i = 0; i < level.Info().points.size(); ++i) {
+      const POINTDEF& d = level.Info().points[i];
+      POINTPARAMS p;
+      p.kind = d.kind;
+      p.level = d.level;
+      p.id = d.id;
+      p.price = d.price;
+      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+    }
+    return *map;
+  }
+  static POINTDEF Garbage(u32 id, u32 price, i32 x, i32 y) { return POINTDEF{0, 0, id, price, {0, 0}, x, y, 0}; }
+
+  size_t Mark() const { return level.log.size(); }
+  Log Since(size_t from) const { return level.Since(from); }
+  // Shape count over every tile cell.
+  i32 TileShapes() const {
+    i32 n = 0;
+    for (i32 r = 0; r < kTileRows; ++r)
+      for (i32 c = 0; c < kTileColumns; ++c) n += map->GetTileShapes(c, r)->GetCount();
+    return n;
+  }
+  i32 FinderShapes() const { return finder->GetShapes().GetCount(); }
+
+  LevelRig level;
+  spritetest::SpriteRig art;
+  MapScene scene;
+  FakeSprites sprites;
+  FakePanels panels;
+  FakeCare care;
+  FakeTutorial tutorial;
+  FakeClasses classes;
+  MapSprite* place = nullptr;
+  MapSprite* junk = nullptr;
+  MapSprite* gate = nullptr;
+  std::unique_ptr<shpf::PathFinder> finder;
+  std::unique_ptr<LevelMap> map;
+
+ private:
+  // A loaded map sprite of `frames` frames side by side; with shapes, one
+  // click rectangle (-30, -15)..(30, 15) and one footprint 40 x 16 about the
+  // position.
+  MapSprite* MakeMapSprite(const wchar* name, u32 w, u32 h, i32 frames, bool shapes) {
+    SpriteSet& set = art.Set(kMapSpriteSet);
+    DXLTexture* t = set.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(w, h, 3);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{frames, static_cast<i32>(w) / frames, static_cast<i32>(h), 0, 0, {0, 0, 0, 0}},
+                              false, false, 0);
+    auto* m = new MapSprite(&set, name, sprite, static_cast<i32>(w / frames / 2), static_cast<i32>(h / 2));
+    if (shapes) {
+      std::vector<u8> a(kMapSpriteARecordSize), b(kMapSpriteBRecordSize);
+      const i32 obstacle[5] = {0x20000000, -20, -8, 40, 16};
+      for (u32 i = 0; i < 5; ++i) kis::PutU32LE(a.data() + 4 * i, static_cast<u32>(obstacle[i]));
+      const i32 rect[5] = {0, -30, -15, 30, 15};
+      for (u32 i = 0; i < 5; ++i) kis::PutU32LE(b.data() + 4 * i, static_cast<u32>(rect[i]));
+      m->SetArrays(a, b);
+    }
+    m->Init();
+    return m;
+  }
+  void ReadGarbage() {
+    std::vector<GARBAGEINFO> kinds(2);
+    kinds[0].id = kJunk;
+    kinds[0].clearTime = 3000;
+    kinds[0].spriteCount = 1;
+    kis::StrCopy(kinds[0].sprites[0].name, 32, u"junk");
+    kinds[0].sprites[0].layer = 1;
+    kinds[0].sprites[0].y = -10;
+    kinds[1].id = kStones;
+    const std::u16string path = level.folder.Wide("Garbage.dat");
+    ASSERT_TRUE(WriteDataArchive(path.c_str(), {{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)}}));
+    kis::DataFileReaderW* data =
+        kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+    ASSERT_NE(data, nullptr);
+    SectionCursor cursor;
+    LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, &cursor);
+    kis::CloseDataFile(data);
+    ASSERT_EQ(cursor.error, 0u);
+  }
+};
+
+}  // namespace leveltest
