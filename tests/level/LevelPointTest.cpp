@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include "content/GarbageList.h"
+#include "level/SpriteObject.h"
+#include "MapRig.h"
+#include "pathfinding/ObstacleSet.h"
+
+using namespace leveltest;
+
+namespace {
+
+KindRecord Kind(const char16_t* name, i32 maxLevel, bool available, u32 category = 0, bool tree = false) {
+  KindRecord r;
+  r.facts.id = kis::NameId(name);
+  r.facts.price = 50;
+  r.facts.maxLevel = maxLevel;
+  r.facts.available = available;
+  r.facts.category = category;
+  r.facts.tree = tree;
+  return r;
+}
+
+POINTPARAMS Params(i32 kind, const char16_t* name, i32 level) {
+  POINTPARAMS p;
+  p.kind = static_cast<u32>(kind);
+  p.id = name ? kis::NameId(name) : 0;
+  p.level = level;
+  return p;
+}
+
+class LevelPoints : public ::testing::Test {
+ protected:
+  LevelPoints() {
+    rig_.classes.plants = {Kind(u"wheat", 3, true), Kind(u"apple", 5, true, 0, true), Kind(u"weed", 3, false)};
+    rig_.classes.buildings = {Kind(u"mill", 3, true, kBuildingFactory),     Kind(u"henhouse", 2, true, kBuildingAnimalHouse),
+                              Kind(u"cowshed", 2, true, kBuildingAnimalHouse), Kind(u"sheep_rack", 2, true, kBuildingAnimalHouse),
+                              Kind(u"barn", 2, true, kBuildingAnimalHouse),    Kind(u"old_mill", 3, false, kBuildingFactory)};
+  }
+  LevelPointMaker& Maker() { return GetLevelPointMaker(); }
+  LevelMap& Map() { return *rig_.map; }
+  FakePoint* Fake(i32 i) { return dynamic_cast<FakePoint*>(Map().GetPoint(i)); }
+  EmptyLevelPoint* Place(i32 i) { return dynamic_cast<EmptyLevelPoint*>(Map().GetPoint(i)); }
+  MapRig rig_;
+};
+
+TEST_F(LevelPoints, TheMakerLeavesACleanPlaceWheneverThePointCannotBeMade) {
+  rig_.Make({MapRig::Garbage(kJunk, 100, 300, 300)});
+  ASSERT_NE(Place(0), nullptr);
+  POINTPARAMS info;
+  Place(0)->GetInfo(&info);
+  EXPECT_EQ(info.id, kJunk);
+  EXPECT_EQ(info.price, 100u);
+  struct Case {
+    POINTPARAMS params;
+    bool made;
+    i32 pointClass;  // -1: a clean empty place
+  };
+  const Case cases[] = {
+      {Params(5, nullptr, 0), false, -1},           // no such kind
+      {Params(2, u"rye", 1), false, -1},            // no such record
+      {Params(2, u"weed", 1), false, -1},           // not available
+      {Params(2, u"wheat", 4), false, -1},          // above its maximum
+      {Params(2, u"wheat", 3), true, kPointPlantBed},
+      {Params(2, u"apple", 1), true, kPointTree},
+      {Params(3, u"mill", 4), false, -1},
+      {Params(3, u"mill", 0), true, kPointFactory},
+      {Params(3, u"henhouse", 1), true, kPointHenhouse},
+      {Params(3, u"cowshed", 1), true, kPointCowshed},
+      {Params(3, u"sheep_rack", 1), true, kPointSheepRack},
+      {Params(3, u"barn", 1), false, -1},           // an animal house of no known kind
+      {Params(3, u"old_mill", 1), false, -1},       // not new
+      {Params(1, nullptr, 1), true, kPointWarehouse},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Maker().MakePoint(0, c.params, false), c.made) << c.params.kind << " " << c.params.level;
+    BaseLevelPoint* p = Map().GetPoint(0);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->GetIndex(), 0);
+    EXPECT_EQ(p->GetX(), 300);
+    if (c.pointClass < 0) {
+      ASSERT_NE(Place(0), nullptr);
+      EXPECT_EQ(Place(0)->GetGarbage(), nullptr);
+    } else {
+      ASSERT_NE(Fake(0), nullptr);
+      EXPECT_EQ(static_cast<i32>(Fake(0)->pointClass), c.pointClass);
+    }
+  }
+  rig_.classes.setupWorks = false;  // a failed set-up
+  EXPECT_FALSE(Maker().MakePoint(0, Params(2, u"wheat", 1), false));
+  EXPECT_NE(Place(0), nullptr);
+  EXPECT_FALSE(Maker().MakePoint(1, Params(0, nullptr, 0), false));  // outside the table
+  EXPECT_FALSE(Maker().MakePoint(-1, Params(0, nullptr, 0), false));
+  EXPECT_EQ(Map().GetObjects().GetCount(), 1);  // the one marker left
+
+  // Replacing with fade: the marker takes 200 ms to go, the new point starts 100 ms later.
+  rig_.classes.setupWorks = true;
+  const size_t from = rig_.Mark();
+  EXPECT_TRUE(Maker().MakePoint(0, Params(2, u"wheat", 1), true));
+  EXPECT_EQ(rig_.Since(from), (Log{"class 1 level 1 fading after 300"}));
+  EXPECT_TRUE(Maker().MakeEmpty(0));
+  EXPECT_EQ(Map().GetPoint(0)->GetKind(), kPointKindEmpty);
+  // Building at the selected point wants the money for the record.
+  Maker().SelectPoint(0, false);
+  rig_.level.rules->Money().Set(40);
+  EXPECT_FALSE(Maker().BuildPlant(FakeClasses::Plant(&rig_.classes.plants[0])));
+  rig_.level.rules->Money().Set(60);
+  EXPECT_TRUE(Maker().BuildBuilding(FakeClasses::Building(&rig_.classes.buildings[0])));
+  EXPECT_TRUE(Fake(0)->IsSelected());  // the new point takes the selection
+  PLANT* plants[3] = {};
+  EXPECT_EQ(Maker().CountAvailablePlants(1, plants), 2);
+  EXPECT_EQ(plants[0], FakeClasses::Plant(&rig_.classes.plants[0]));
+  EXPECT_EQ(Maker().CountNewBuildings(kBuildingAnimalHouse, 0, nullptr), 4);
+}
+
+TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
+  rig_.Make({MapRig::Garbage(kJunk, 100, 300, 300), MapRig::Garbage(0, 0, 600, 300), MapRig::Garbage(0, 0, 900, 400)});
+  Maker().MakePoint(2, Params(2, u"wheat", 1), false);
+  FakePoint* bed = Fake(2);
+  Maker().HoverPoint(2, nullptr);
+  Maker().HoverPoint(2, nullptr);  // begun again on every move
+  EXPECT_EQ(bed->hovers, 2);
+  EXPECT_TRUE(bed->IsHovered());
+  EXPECT_EQ(Map().GetHoveredPoint(), 2);
+  // The progress line waits 600 ms of hover.
+  size_t from = rig_.Mark();
+  bed->Update(300);
+  EXPECT_EQ(bed->GetProgressLine(), nullptr);
+  bed->Update(300);
+  ASSERT_NE(bed->GetProgressLine(), nullptr);
+  EXPECT_EQ(rig_.Since(from), (Log{"line at 900,300 width 64 mode 1", "show line after 0 style 4 for 200"}));
+  from = rig_.Mark();
+  Maker().HoverPoint(3, nullptr);  // beyond the table: none
+  EXPECT_FALSE(bed->IsHovered());
+  EXPECT_EQ(Map().GetHoveredPoint(), -1);
+  EXPECT_EQ(rig_.Since(from), (Log{"hide line for good after 0 style 3 for 200"}));
+  bed->refuseHover = true;
+  Maker().HoverPoint(2, nullptr);
+  EXPECT_FALSE(bed->IsHovered());
+  EXPECT_EQ(Map().GetHoveredPoint(), -1);
+
+  from = rig_.Mark();
+  Maker().SelectPoint(0, true);
+  Maker().SelectPoint(0, true);  // unchanged: nothing
+  Maker().SelectPoint(1, false);
+  Place(1)->GetMarker()->OnClick();  // the marker selects its own place: already
+  Maker().SelectPoint(3, false);     // the table's size: none
+  EXPECT_EQ(rig_.Since(from), (Log{"panel 8000000 for 0", "tutorial 80000002 0", "hide panel 8000000",
+                                   "panel 8000001 for 1", "tutorial 80000002 1", "hide panel 8000001", "empty panel",
+                                   "tutorial 80000002 -1"}));
+  EXPECT_EQ(Place(0)->GetMarker()->OnClick(), nullptr);
+  EXPECT_EQ(Map().GetSelectedPoint(), 0);
+  Map().ClosePanelExcept(Place(0));
+  EXPECT_EQ(Map().GetSelectedPoint(), 0);
+  Map().ClosePanelExcept(nullptr);
+  EXPECT_EQ(Map().GetSelectedPoint(), -1);
+  EXPECT_FALSE(Place(0)->IsSelected());
+}
+
+TEST_F(LevelPoints, ClearingGarbageRecountsTheCleanPlacesTaskUntilTheLevelIsWon) {
+  rig_.level.SetTasks(0, {{kTaskCleanPlaces, 0, 0, 3}});
+  const size_t from = rig_.Mark();
+  rig_.Make({MapRig::Garbage(kJunk, 100, 300, 300), MapRig::Garbage(kStones, 100, 600, 300),
+             MapRig::Garbage(kJunk, 100, 900, 300)});
+  EXPECT_EQ(rig_.level.rules->Tasks().GetProgress(0), 0);
+  EXPECT_EQ(rig_.Since(from)[0], "price button Clea small_ico_clear 100 at 300,247");
+  EXPECT_EQ(Place(0)->GetGarbageObjects().GetCount(), 1);
+  EXPECT_EQ(Place(1)->GetGarbageObjects().GetCount(), 0);  // only its footprint and click area
+  EXPECT_EQ(Place(1)->GetGarbageObstacles()->GetCount(), 3u);
+  EXPECT_EQ(rig_.FinderShapes(), 3 * 3 + 3);  // the garbage and the three markers' footprints
+  const i32 tileShapes = rig_.TileShapes();
+
+  FakeSprite* button = nullptr;
+  for (FakeSprite* s : rig_.sprites.live)
+    if (s->point == Place(0)) button = s;
+  ASSERT_NE(button, nullptr);
+  rig_.level.rules->Money().Set(50);
+  EXPECT_EQ(button->click(button, button->point), 2u);  // too little money: nothing
+  EXPECT_EQ(Place(0)->GetClearButton(), button);
+  rig_.level.rules->Money().Set(300);
+  Maker().SelectPoint(0, false);
+  size_t mark = rig_.Mark();
+  FakeJob job(300, 332);
+  rig_.care.job = &job;
+  button->click(button, button->point);
+  EXPECT_EQ(rig_.Since(mark), (Log{"hide button for good after 0 style 5 for 200", "clear job at 0"}));
+  EXPECT_EQ(Place(0)->GetClearJob(), &job);
+  Place(0)->ShowClearButton(true, 0);  // not while the job runs
+  EXPECT_EQ(Place(0)->GetClearButton(), nullptr);
+
+  // The job's end: the garbage fades, its shapes go, the task counts one.
+  Place(0)->SetClearJob(nullptr);
+  mark = rig_.Mark();
+  Place(0)->SetGarbage(nullptr, 0, true, 0);
+  EXPECT_EQ(rig_.Since(mark), (Log{"panel 8000001 for 0", "task 0 1"}));
+  EXPECT_EQ(rig_.level.rules->Tasks().GetProgress(0), 1);
+  EXPECT_EQ(rig_.FinderShapes(), 2 * 3 + 3);
+  EXPECT_LT(rig_.TileShapes(), tileShapes);
+  EXPECT_EQ(Map().GetDisposed(1).GetCount(), 1);  // the heap fading out
+  POINTPARAMS info;
+  Place(0)->GetInfo(&info);
+  EXPECT_EQ(info.id, 0u);
+  EXPECT_EQ(info.price, 0u);
+  Place(1)->SetGarbage(nullptr, 0, false, 0);
+  Place(2)->SetGarbage(nullptr, 0, false, 0);
+  EXPECT_EQ(rig_.level.rules->Tasks().GetProgress(0), 3);
+  EXPECT_EQ(rig_.level.rules->Tasks().GetResult(), kResultWon);
+  EXPECT_EQ(Map().CountCleanPlaces(), 3);
+}
+
+TEST_F(LevelPoints, JobIconsSharingAPlaceSpreadAroundItAndJobsHearThePointGo) {
+  rig_.Make({MapRig::Garbage(0, 0, 300, 300), MapRig::Garbage(0, 0, 600, 300)});
+  Maker().MakePoint(0, Params(3, u"mill", 1), false);
+  BaseLevelPoint* p = Map().GetPoint(0);
+  FakeJob a(100, 100), b(100, 100), c(100, 100), d(50, 50), e(100, 100, false);
+  p->AddJob(&a);
+  EXPECT_EQ(std::make_pair(a.dx, a.dy), std::make_pair(0, 0));
+  p->AddJob(&b);
+  EXPECT_EQ(std::make_pair(a.dx, a.dy), std::make_pair(-18, 0));
+  EXPECT_EQ(std::make_pair(b.dx, b.dy), std::make_pair(18, 0));
+  p->AddJob(&d);  // elsewhere: alone
+  p->AddJob(&e);  // no icon: left alone
+  EXPECT_EQ(std::make_pair(d.dx, d.dy), std::make_pair(0, 0));
+  EXPECT_EQ(e.dx, 99);
+  p->AddJob(&c);  // 270, 390 and 510 degrees on a circle of 18
+  EXPECT_EQ(std::make_pair(a.dx, a.dy), std::make_pair(0, -18));
+  EXPECT_EQ(std::make_pair(b.dx, b.dy), std::make_pair(16, 9));
+  EXPECT_EQ(std::make_pair(c.dx, c.dy), std::make_pair(-16, 9));
+  p->DetachJob(&b);
+  EXPECT_EQ(std::make_pair(a.dx, a.dy), std::make_pair(-18, 0));
+  EXPECT_EQ(std::make_pair(c.dx, c.dy), std::make_pair(18, 0));
+  Map().GetPoint(1)->AddJob(&a);  // one point at a time
+  EXPECT_EQ(a.GetListPoint(), Map().GetPoint(1));
+  EXPECT_EQ(std::make_pair(c.dx, c.dy), std::make_pair(0, 0));
+  EXPECT_EQ(p->GetJobs().GetCount(), 3);
+
+  // The point goes: its working job finishes, every listed job forgets it.
+  FakeJob work(0, 0, false);
+  Fake(0)->SetCurrentJob(&work);
+  Maker().MakeEmpty(0);
+  EXPECT_TRUE(work.finished && work.targetCleared);
+  EXPECT_TRUE(c.targetCleared && d.targetCleared && e.targetCleared);
+  EXPECT_EQ(c.GetListPoint(), nullptr);
+  EXPECT_FALSE(a.targetCleared);
+  Map().GetPoint(1)->DetachJob(&a);
+}
+
+}  // namespace
