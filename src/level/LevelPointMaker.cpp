@@ -105,28 +105,24 @@ bool LevelPointMaker::MakePoint(i32 index, const POINTPARAMS& params, bool fade)
 
 bool LevelPointMaker::MakeEmpty(i32 index) { return MakePoint(index, POINTPARAMS{}, true); }
 
-bool LevelPointMaker::BuildPlant(PLANT* plant) {
+// A point of the kind at the selected point, when the money covers the price.
+bool LevelPointMaker::BuildAtSelected(i32 kind, const POINTKINDFACTS& facts) {
   LevelMap* map = CurrentLevelMap();
-  PointClasses* classes = Classes();
-  if (!plant || !map || !classes || !map->GetRules()) return false;
-  const POINTKINDFACTS facts = classes->DescribePlant(plant);
-  if (!map->GetRules()->Money().HasAtLeast(facts.price)) return false;
+  if (!map || !map->GetRules() || !map->GetRules()->Money().HasAtLeast(facts.price)) return false;
   POINTPARAMS params;
-  params.kind = kPointKindPlant;
+  params.kind = static_cast<u32>(kind);
   params.id = facts.id;
   return MakePoint(map->GetSelectedPoint(), params, true);
 }
 
-bool LevelPointMaker::BuildBuilding(BUILDING* building) {
-  LevelMap* map = CurrentLevelMap();
+bool LevelPointMaker::BuildPlant(PLANT* plant) {
   PointClasses* classes = Classes();
-  if (!building || !map || !classes || !map->GetRules()) return false;
-  const POINTKINDFACTS facts = classes->DescribeBuilding(building);
-  if (!map->GetRules()->Money().HasAtLeast(facts.price)) return false;
-  POINTPARAMS params;
-  params.kind = kPointKindBuilding;
-  params.id = facts.id;
-  return MakePoint(map->GetSelectedPoint(), params, true);
+  return plant && classes && BuildAtSelected(kPointKindPlant, classes->DescribePlant(plant));
+}
+
+bool LevelPointMaker::BuildBuilding(BUILDING* building) {
+  PointClasses* classes = Classes();
+  return building && classes && BuildAtSelected(kPointKindBuilding, classes->DescribeBuilding(building));
 }
 
 void LevelPointMaker::SelectPoint(i32 index, bool withSound) {

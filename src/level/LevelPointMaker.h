@@ -15,6 +15,7 @@
 #include "level/BaseLevelPoint.h"
 
 class LevelPoint;
+struct POINTKINDFACTS;
 class MapObject;
 struct BUILDING;
 struct PLANT;
@@ -60,6 +61,7 @@ class LevelPointMaker {
  private:
   // A point of kinds 1 to 3 from its record, or null.
   LevelPoint* CreateWorkingPoint(const POINTPARAMS& params) const;
+  bool BuildAtSelected(i32 kind, const POINTKINDFACTS& facts);
 
   GarbageList garbage_;
 };

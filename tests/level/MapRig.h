@@ -193,24 +193,21 @@ struct FakeClasses : PointClasses {
   explicit FakeClasses(Log& l) : log(l) {}
   u32 GetPlantCount() const override { return static_cast<u32>(plants.size()); }
   PLANT* GetPlant(u32 i) const override { return i < plants.size() ? Plant(&plants[i]) : nullptr; }
-  PLANT* FindPlant(u32 id) const override {
-    for (const KindRecord& r : plants)
-      if (id && r.facts.id == id) return Plant(&r);
-    return nullptr;
-  }
+  PLANT* FindPlant(u32 id) const override { return Plant(Find(plants, id)); }
   POINTKINDFACTS DescribePlant(const PLANT* p) const override { return reinterpret_cast<const KindRecord*>(p)->facts; }
   u32 GetBuildingCount() const override { return static_cast<u32>(buildings.size()); }
   BUILDING* GetBuilding(u32 i) const override { return i < buildings.size() ? Building(&buildings[i]) : nullptr; }
-  BUILDING* FindBuilding(u32 id) const override {
-    for (const KindRecord& r : buildings)
-      if (id && r.facts.id == id) return Building(&r);
-    return nullptr;
-  }
+  BUILDING* FindBuilding(u32 id) const override { return Building(Find(buildings, id)); }
   POINTKINDFACTS DescribeBuilding(const BUILDING* b) const override {
     return reinterpret_cast<const KindRecord*>(b)->facts;
   }
   LevelPoint* CreatePoint(PointClass c, void*) override { return new FakePoint(log, c, setupWorks); }
 
+  static const KindRecord* Find(const std::vector<KindRecord>& records, u32 id) {
+    for (const KindRecord& r : records)
+      if (id && r.facts.id == id) return &r;
+    return nullptr;
+  }
   static PLANT* Plant(const KindRecord* r) { return reinterpret_cast<PLANT*>(const_cast<KindRecord*>(r)); }
   static BUILDING* Building(const KindRecord* r) { return reinterpret_cast<BUILDING*>(const_cast<KindRecord*>(r)); }
 
