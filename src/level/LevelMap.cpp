@@ -5,6 +5,7 @@
 #include "level/BaseLevelPoint.h"
 #include "level/LevelPointMaker.h"
 #include "level/LevelRules.h"
+#include "level/MapAward.h"
 #include "level/MapObject.h"
 #include "level/ParticlesObject.h"
 #include "pathfinding/MapShapes.h"
@@ -134,7 +135,7 @@ void LevelMap::PurgeDisposed(u32 layer) {
 
 void LevelMap::ForgetObject(MapObject* object) {
   if (hovered_ == object) hovered_ = nullptr;
-  if (reinterpret_cast<MapObject*>(award_) == object) award_ = nullptr;
+  if (award_ && static_cast<MapObject*>(award_) == object) award_ = nullptr;
 }
 
 // --- Shape host ----------------------------------------------------------------------------------

@@ -101,7 +101,7 @@ void MapObject::Dispose() {
   dead_ = true;
   highlighted_ = false;
   if (shadow_) shadow_->SetOwnerAlive(false);
-  if (map) map->ForgetObject(this);
+  if (map && map->GetHoveredObject() == this) map->SetHoveredObject(nullptr);
 }
 
 u32 MapObject::DisposeWithEffect(u32 delay, SpriteEffect* effect) {

@@ -3,6 +3,7 @@
 #include "base/Random.h"
 #include "engine/DXLViewer.h"
 #include "level/LevelWater.h"
+#include "level/MapAward.h"
 #include "level/MapGate.h"
 #include "level/SpriteObject.h"
 #include "pathfinding/MapShapes.h"
@@ -205,6 +206,25 @@ TEST_F(MapObjects, GateOpensFrameByFrameNearThePlayerAndStandsWhileTheLevelIsHel
   EXPECT_EQ(gate->GetTargetFrame(), 0);
   EXPECT_EQ(gate->GetFrame(), 18);
   Map().SetPlayer(nullptr);
+}
+
+TEST_F(MapObjects, TheEasterEggIsCollectedOnceAndTheLevelForgetsIt) {
+  auto* egg = static_cast<MapAward*>(SpriteObject::Create(rig_.place, 0, 640, 400, kObjectAward, nullptr, 0));
+  ASSERT_NE(egg, nullptr);
+  EXPECT_EQ(Map().GetAward(), egg);
+  EXPECT_EQ(egg->GetCursorKind(), kCursorPan);
+  egg->AttachToLevel(0);
+  EXPECT_EQ(egg->GetAttachFlags(), kAttachClickShapes);  // always clickable
+  EXPECT_EQ(egg->GetPointIndex(), -1);
+  EXPECT_TRUE(egg->IsHighlighted());  // the mouse over it lights it
+  const size_t from = rig_.Mark();
+  EXPECT_EQ(egg->OnClick(), egg);
+  egg->OnClick();
+  EXPECT_EQ(rig_.Since(from), (Log{"egg 0 found", "image level_interface/easter_egg at 640,368"}));
+  EXPECT_TRUE(egg->IsDead());
+  EXPECT_EQ(rig_.level.profile.counters.records[0], 1);
+  egg->DetachFromLevel();
+  EXPECT_EQ(Map().GetAward(), nullptr);
 }
 
 }  // namespace
