@@ -6,9 +6,9 @@
 namespace {
 
 void AppendU32(std::vector<u8>* out, u32 value) {
-  u8 raw[4];
-  kis::PutU32LE(raw, value);
-  out->insert(out->end(), raw, raw + 4);
+  const size_t at = out->size();
+  out->resize(at + 4);
+  kis::PutU32LE(out->data() + at, value);
 }
 
 void AppendUnits(std::vector<u8>* out, const wchar* units, size_t count) {

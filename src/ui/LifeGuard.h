@@ -25,9 +25,18 @@ class Lifetime {
 
 class LifeGuard {
  public:
+  // The lifetime keeps the guard's address only while the guard lives (the
+  // destructor unlinks it); GCC cannot see that through inlining.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
   explicit LifeGuard(Lifetime& lifetime) : lifetime_(&lifetime), next_(lifetime.guards_) {
     lifetime.guards_ = this;
   }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
   ~LifeGuard() {
     if (!lifetime_) return;
     for (LifeGuard** at = &lifetime_->guards_; *at; at = &(*at)->next_) {
