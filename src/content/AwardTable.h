@@ -33,6 +33,8 @@ constexpr u32 kAwardNameSize = 34;  // characters of an award name, with the ter
 // Record counters the level raises.
 constexpr u32 kAwardRecordBonusMask = 2;       // the bonus slots ever used (set)
 constexpr u32 kAwardRecordVillainsInRow = 3;   // villains driven off in a row (set)
+constexpr u32 kAwardRecordWorkStreak = 4;      // pieces of work in a row (set)
+constexpr u32 kAwardRecordWalked = 5;          // distance walked in a level, in 40s of map units (set)
 constexpr u32 kAwardRecordBuildingLevel = 6;   // the highest building level reached (set)
 constexpr u32 kAwardRecordMoney = 7;           // money earned (added)
 

@@ -35,6 +35,8 @@ constexpr u32 kGarbageSectionId = SectionTag('L', 'P', 'N', 'T');
 constexpr u32 kGarbageSectionSubId = 256;
 constexpr u32 kLevelSectionId = SectionTag('L', 'V', 'L', 'S');
 constexpr u32 kLevelSectionSubId = 2;
+constexpr u32 kCharacterSectionId = SectionTag('C', 'H', 'Q', 'R');
+constexpr u32 kCharacterSectionSubId = 1;
 
 // Sprite sets the content tables find their pictures in (each also in
 // tools/data/names.txt where the code names a picture itself).

@@ -154,3 +154,13 @@ bool MapObject::UpdateEffects() {
   }
   return remain;
 }
+
+// Additive blending, built once.
+const DXLDRAWSTATE* MapHighlightBlend() {
+  static DXLDRAWSTATE state = [] {
+    DXLDRAWSTATE s{};
+    DXLMakeSimpleDrawState(&s, 1, 3, kBlendAdd, 4);
+    return s;
+  }();
+  return &state;
+}

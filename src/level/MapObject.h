@@ -153,3 +153,7 @@ class MapObject {
   BaseLevelPoint* ownerPoint_ = nullptr;
   bool highlighted_ = false;
 };
+
+// The state a highlighted object is drawn in: the texture's colour added to
+// the vertex colour, which brightens it.
+const DXLDRAWSTATE* MapHighlightBlend();

@@ -23,16 +23,6 @@
 
 namespace {
 
-// The state highlighted objects are drawn in: additive blending, built once.
-const DXLDRAWSTATE* AdditiveBlend() {
-  static DXLDRAWSTATE state = [] {
-    DXLDRAWSTATE s{};
-    DXLMakeSimpleDrawState(&s, 1, 3, kBlendAdd, 4);
-    return s;
-  }();
-  return &state;
-}
-
 // The map sprite's footprint records (mask, x, y, width, height).
 std::vector<OBSTACLEDESC> ReadObstacles(const MapSprite* m) {
   std::vector<OBSTACLEDESC> out(m->GetCountA());
@@ -155,7 +145,7 @@ void SpriteObject::DrawSprite() {
   const DXLDRAWSTATE* previous = nullptr;
   const bool lit = IsHighlighted();
   if (lit) {
-    previous = SetBlendState(AdditiveBlend());
+    previous = SetBlendState(MapHighlightBlend());
     color = (color & 0xFF000000u) | 0x202020u;
   }
   DXLMATRIX matrix = transform_;
