@@ -84,7 +84,7 @@ void MapCharacter::AddJob(Job* job) {
 }
 
 bool MapCharacter::MoveTo(float x, float y) {
-  const float rx = std::floor(x + 0.5f), ry = std::floor(y + 0.5f);
+  const float rx = std::floor(x), ry = std::floor(y);
   if (!DynObject::MoveTo(rx, ry)) return false;
   if (MapShadow* s = GetShadow()) s->SetPosition(rx, ry);
   return true;

@@ -56,7 +56,8 @@ class MapCharacter : public DynObject {
   void Release() override;  // also deletes every job; not running
   void Draw() override;
   void ClearEffects() override;  // and the animation's colour back to full alpha
-  // Rounded to whole units; the shadow follows. False when unchanged.
+  // Cut to whole units (callers add 0.5 to round); the shadow follows.
+  // False when unchanged.
   bool MoveTo(float x, float y) override;
 
   // --- Overridable -------------------------------------------------------------------------------

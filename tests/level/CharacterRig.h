@@ -1,0 +1,156 @@
+// The world of the character tests: the level rules of LevelRig, a level
+// map, the player's description "girl" (skin 0: idle, walk and a work
+// animation of 600 ms, each in eight directions; 2 units a tick; footprint
+// 12 x 8 each way), the level's characters with recording job sprites, and
+// the engine log and the path finder's dump in the rig's folder.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "content/GameCharacter.h"
+#include "engine/DXLLog.h"
+#include "level/Job.h"
+#include "level/Job_Animation.h"
+#include "level/Job_GoTo.h"
+#include "level/JobSprites.h"
+#include "level/LevelCharacters.h"
+#include "level/LevelMap.h"
+#include "level/MapCharacter.h"
+#include "level/MapPlayer.h"
+#include "pathfinding/PathFinder.h"
+#include "resources/GameAnimation.h"
+#include "LevelRig.h"
+
+namespace leveltest {
+
+class FakeJobSprites;
+
+struct FakeJobSprite : JobIcon {
+  FakeJobSprite(FakeJobSprites& o, std::string n) : owner(o), name(std::move(n)) {}
+  ~FakeJobSprite() override;
+  void Show(bool, u32, u32 style, u32 duration) override;
+  void Hide(bool remove, bool instant, u32, u32 style, u32 duration) override;
+  void SetProgress(float percent) override { progress = percent; }
+  void SetOffset(i32 x, i32 y) override {
+    dx = x;
+    dy = y;
+  }
+  FakeJobSprites& owner;
+  std::string name;
+  float progress = -1.0f;
+  i32 dx = 0, dy = 0;
+};
+
+// Sprites hidden for good are the list's: it deletes them when asked.
+class FakeJobSprites : public JobSprites {
+ public:
+  explicit FakeJobSprites(Log& l) : log(l) {}
+  ~FakeJobSprites() override {
+    while (!live.empty()) delete *live.begin();
+  }
+  JobIcon* MakeJobIcon(i32 x, i32 y, Sprite*, u32 color, bool build) override {
+    Say(log, "icon at %d,%d %x%s", x, y, color, build ? " built" : "");
+    return Add(new FakeJobSprite(*this, "icon"));
+  }
+  PointSprite* MakeProgressLine(i32 x, i32 y, i32 width, u32 mode) override {
+    Say(log, "line at %d,%d width %d mode %u", x, y, width, mode);
+    return Add(new FakeJobSprite(*this, "line"));
+  }
+  FakeJobSprite* Add(FakeJobSprite* s) {
+    live.insert(s);
+    return s;
+  }
+  void DropHidden() {
+    while (!hidden.empty()) delete *hidden.begin();
+  }
+  Log& log;
+  std::set<FakeJobSprite*> live, hidden;
+};
+
+inline FakeJobSprite::~FakeJobSprite() {
+  owner.live.erase(this);
+  owner.hidden.erase(this);
+}
+inline void FakeJobSprite::Show(bool, u32, u32 style, u32 duration) {
+  Say(owner.log, "show %s style %u for %u", name.c_str(), style, duration);
+}
+inline void FakeJobSprite::Hide(bool remove, bool instant, u32, u32 style, u32 duration) {
+  Say(owner.log, "hide %s%s%s style %u for %u", name.c_str(), remove ? " for good" : "", instant ? " at once" : "",
+      style, duration);
+  if (remove) owner.hidden.insert(this);
+}
+
+// Directions of the eight-way animations (angle 270 + 45 i).
+constexpr i32 kUp = 0, kRight = 2, kDown = 4, kLeft = 6;
+
+class CharacterRig {
+ public:
+  CharacterRig() : sprites(level.log) {
+    level.Make();
+    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{});
+    GameAnimation* idle = new GameAnimation(u"girl_idle", 8);
+    idle->SetTiming(kAnimPingPong, 220, 880);
+    GameAnimation* walk = new GameAnimation(u"girl_walk", 8);
+    walk->SetTiming(kAnimLoop, 85, 680);
+    work = new GameAnimation(u"girl_build", 8);
+    work->SetTiming(kAnimOnce, 100, 600);
+    girl = new GameCharacter(u"girl", 1, 1);
+    girl->speed = 2.0f;
+    for (i16& f : girl->foot) f = 12;
+    girl->foot[1] = girl->foot[3] = 8;
+    girl->SetSkinCount(1);
+    for (GameAnimation* a : {idle, walk, work}) girl->AddToSkin(0, a);
+    girl->walkIndex = 1;
+    characters = std::make_unique<LevelCharacters>(level.rules.get(), &sprites, kLevelWidth, kLevelHeight);
+    map->SetPathFinder(Finder());
+    Finder()->SetDumpFolder(level.folder.Wide());
+    DXLOpenLogA(level.folder.File("log.txt").c_str());
+  }
+  ~CharacterRig() {
+    DXLCloseLog();
+    characters.reset();
+    map.reset();
+    FreeCharacters();
+    FreeAnimations();
+  }
+  CharacterRig(const CharacterRig&) = delete;
+  CharacterRig& operator=(const CharacterRig&) = delete;
+
+  shpf::PathFinder* Finder() { return characters->Paths().GetPathFinder(); }
+  // A character of the description standing at (x, y), facing the direction.
+  MapCharacter* Make(float x, float y, i32 direction) {
+    return new MapCharacter(girl, 0, u"girl_idle", direction, x, y, nullptr);
+  }
+  MapPlayer* MakePlayer(float x, float y, i32 direction) {
+    auto* p = new MapPlayer(x, y);
+    p->PlayAction(0, direction);
+    return p;
+  }
+  void Block(i32 l, i32 t, i32 r, i32 b) { Finder()->AddShape(shpf::PackPair(l, t), shpf::PackPair(r, b), 0); }
+  void Tick(i32 n = 1) {
+    for (i32 i = 0; i < n; ++i) {
+      GetGameServices().clock += 10;
+      characters->Update();
+    }
+  }
+  // Ticks until the character's queue is empty; how many it took (-1: not within the limit).
+  i32 TicksUntilIdle(MapCharacter* c, i32 limit = 2000) {
+    for (i32 n = 1; n <= limit; ++n) {
+      Tick();
+      if (c->GetJobs().GetCount() == 0) return n;
+    }
+    return -1;
+  }
+  std::string EngineLog() const { return level.folder.Read("log.txt"); }
+
+  LevelRig level;
+  FakeJobSprites sprites;
+  std::unique_ptr<LevelMap> map;
+  std::unique_ptr<LevelCharacters> characters;
+  GameCharacter* girl = nullptr;
+  GameAnimation* work = nullptr;
+};
+
+}  // namespace leveltest
