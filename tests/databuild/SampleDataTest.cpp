@@ -15,8 +15,10 @@
 #include "StoredSounds.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
+#include "content/CharacterSection.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
+#include "content/GameCharacter.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
@@ -81,6 +83,7 @@ class SampleData : public ::testing::Test {
     ASSERT_NE(data_, nullptr);
   }
   void TearDown() override {
+    FreeCharacters();
     FreeAnimations();
     FreeParticleLibrary();
     kis::CloseDataFile(data_);
@@ -91,6 +94,7 @@ class SampleData : public ::testing::Test {
   void ReadMotion() {
     ExpectReads("PART", [](auto* r, SectionCursor* c) { return LoadParticleSystems(r, c); });
     ExpectReads("ANIM", [](auto* r, SectionCursor* c) { return LoadAnimations(r, c, 0.0f, 1.0f); });
+    ExpectReads("CHQR", [](auto* r, SectionCursor* c) { return LoadCharacters(r, c, 0.0f, 1.0f); });
   }
 
   template <class Read>
@@ -288,6 +292,13 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
       case NameKind::kParticles:
         EXPECT_NE(FindParticleSystem(kis::NameIdA(e.name.c_str())), nullptr);
         break;
+      case NameKind::kCharacter: {
+        const GameCharacter* c = FindCharacterByName(GetCharacters(), name.c_str());
+        ASSERT_NE(c, nullptr);
+        EXPECT_NE(c->GetCharAnimation(0), nullptr);
+        EXPECT_NE(c->GetWalkAnimation(0), nullptr);
+        break;
+      }
     }
     ++resolved;
   }

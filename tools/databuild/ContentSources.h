@@ -22,6 +22,7 @@
 #include "PictureCatalog.h"
 #include "base/Types.h"
 #include "content/AwardTable.h"
+#include "content/CharacterSection.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
@@ -56,6 +57,7 @@ struct ContentTables {
   std::vector<GPSCURVE> curves;
   std::vector<GPSPARAMS> particleParams;
   std::vector<GPSSYSTEM> particleSystems;
+  std::vector<CHARACTERRECORD> characters;
 
   ContentTables() {
     for (i32& c : grid) c = -1;
@@ -68,6 +70,8 @@ bool ReadBonuses(DataSetBuild& build, ContentTables& tables);
 bool ReadAwards(DataSetBuild& build, ContentTables& tables);
 bool ReadGround(DataSetBuild& build, ContentTables& tables);
 bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
+// The character descriptions; their animations must have been read.
+bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
 // The 41 levels from "levels/level_NN.txt" (NN from 01); a level without a
 // file is an empty record with map cell -1. Fills the map grid.
 bool ReadLevels(DataSetBuild& build, ContentTables& tables);

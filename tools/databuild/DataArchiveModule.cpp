@@ -39,6 +39,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentTables& t) { return ProductSection(t.products); }},
     {kAnimationSectionId, kAnimationSectionSubId, "ANIM", ReadAnimations,
      [](const ContentTables& t) { return AnimationSectionBody(t.animations); }},
+    {kCharacterSectionId, kCharacterSectionSubId, "CHQR", ReadCharacters,
+     [](const ContentTables& t) { return CharacterSectionBody(t.characters); }},
     {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
      [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
@@ -66,8 +68,8 @@ bool DataArchiveModule::Build(DataSetBuild& build) {
     return false;
   }
   std::printf("Data.dat: %zu sections, %zu products, %zu ground kinds, %zu garbage kinds, %zu particle systems, "
-              "%zu animations, %u levels\n",
+              "%zu animations, %zu characters, %u levels\n",
               sections.size(), tables.products.size(), tables.grounds.size(), tables.garbage.size(),
-              tables.particleSystems.size(), tables.animations.size(), kLevelCount);
+              tables.particleSystems.size(), tables.animations.size(), tables.characters.size(), kLevelCount);
   return true;
 }

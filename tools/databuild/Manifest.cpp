@@ -29,6 +29,7 @@ constexpr KindInfo kKinds[] = {
     {"text", NameKind::kText, false, true, true, false},
     {"animation", NameKind::kAnimation, false, false, true, false},
     {"particles", NameKind::kParticles, false, false, true, false},
+    {"character", NameKind::kCharacter, false, false, true, false},
 };
 
 constexpr u32 kMaxPictureSide = 4096;

@@ -26,6 +26,7 @@ enum class NameKind : u32 {
   kText,       // text SECTION KEY: a text of the language
   kAnimation,  // animation NAME: an animation of "ANIM"
   kParticles,  // particles NAME: a particle system of "PART"
+  kCharacter,  // character NAME: a character description of "CHQR"
 };
 
 struct ManifestEntry {
