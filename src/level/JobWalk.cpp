@@ -202,7 +202,7 @@ bool Job::UpdateWalk(float fraction) {
         turnTimer_ = 0.0f;
         break;
       }
-      turnTimer_ = kTurnTime / static_cast<float>(GameTimeStep());
+      turnTimer_ = kTurnTime / static_cast<float>(std::max<u32>(GameTimeStep(), 1));
     }
     if (owner_->GetDirection() != targetFacing_) {
       turnTimer_ -= t;

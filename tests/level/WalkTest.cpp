@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "platform/os/Clock.h"
 #include "CharacterRig.h"
 
 namespace leveltest {
@@ -90,6 +91,51 @@ TEST(Walk, AtMostThreeSearchesAnUpdateAndTheFourthWaits) {
   EXPECT_FALSE(rig.characters->Paths().IsQueued(late));
   rig.Tick();
   EXPECT_EQ(c[3]->GetJobs().GetCount(), 0);
+}
+
+// A clock that moves 5 ms at every reading: a search runs out of its 10-ms
+// slice after a segment or two.
+struct TickingClock : plat::Clock {
+  uint32_t NowMs() override { return now += 5; }
+  void SleepMs(uint32_t ms) override { now += ms; }
+  uint32_t now = 1000;
+};
+
+TEST(Walk, ASearchStillRunningAfterItsSliceKeepsItsPlaceUntilItEnds) {
+  CharacterRig rig;
+  for (i32 i = 0; i < 10; ++i) {  // a serpentine of walls
+    const i32 x = 150 + 100 * i;
+    if (i % 2 == 0)
+      rig.Block(x, -10, x + 20, 560);
+    else
+      rig.Block(x, 128, x + 20, 700);
+  }
+  MapCharacter* c = rig.Make(60, 300, kRight);
+  MapCharacter* other = rig.Make(60, 650, kRight);
+  rig.Tick();
+  TickingClock ticking;
+  plat::SetClock(&ticking);
+  auto* job = new Job_GoTo(c, 1220, 300, 0, false);
+  i32 searching = 0;
+  for (i32 n = 0; n < 200 && job->GetSearchState() != shpf::PFS_FOUND; ++n) {
+    rig.Tick();
+    EXPECT_LE(rig.characters->Paths().GetSearchesThisUpdate(), LevelPathFinder::kSearchesPerUpdate);
+    if (job->GetSearchState() == shpf::PFS_SEARCHING) {
+      ++searching;
+      EXPECT_TRUE(rig.characters->Paths().IsQueued(job)) << "kept in the queue while its search runs";
+      EXPECT_EQ(c->GetX(), 60.0f);
+    }
+    if (n == 1) new Job_GoTo(other, 300, 650, 0, false);  // waits its turn behind the long search
+  }
+  plat::SetClock(&rig.level.clock);
+  EXPECT_GT(searching, 1) << "the search took several updates";
+  ASSERT_EQ(job->GetSearchState(), shpf::PFS_FOUND);
+  EXPECT_FALSE(rig.characters->Paths().IsQueued(job));
+  EXPECT_GT(job->GetLegCount(), 4);
+  EXPECT_GT(rig.TicksUntilIdle(c, 5000), 0);
+  EXPECT_EQ(c->GetX(), 1220.0f);
+  EXPECT_EQ(other->GetJobs().GetCount(), 0);
+  EXPECT_EQ(other->GetX(), 300.0f);
 }
 
 TEST(Walk, ANewOrderReplacesATrailingWalkButNotOtherJobs) {
