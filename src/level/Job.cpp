@@ -183,27 +183,31 @@ bool Job::PlayAnimation(u32 duration, const wchar* name, i32 direction, i32 acti
   return true;
 }
 
+bool Job::TurnOwner(i32 facing, float stepTime, float* timer, float* left) {
+  if (owner_->GetDirection() == facing || !owner_->GetAnimation()) return true;
+  const float rate = owner_->GetWalkActivityRate();
+  float t = *left * rate;
+  while (*timer <= t) {
+    t -= *timer;
+    if (owner_->TurnStep(facing)) {
+      *timer = 0.0f;
+      break;
+    }
+    *timer = stepTime;
+  }
+  if (owner_->GetDirection() != facing) {
+    *timer -= t;
+    return false;
+  }
+  *left = rate > 0.0f ? t / rate : 0.0f;
+  return true;
+}
+
 bool Job::UpdateAnimation() {
   if (state_ != kJobAnimating) return state_ == kJobIdle;
   float left = static_cast<float>(GameTimeStep());
   if (startPending_) {
-    if (owner_->GetDirection() != animFacing_ && owner_->GetAnimation()) {
-      const float rate = owner_->GetWalkActivityRate();
-      float t = left * rate;
-      while (animTurnTimer_ <= t) {
-        t -= animTurnTimer_;
-        if (owner_->TurnStep(animFacing_)) {
-          animTurnTimer_ = 0.0f;
-          break;
-        }
-        animTurnTimer_ = kAnimationTurnTime;
-      }
-      if (owner_->GetDirection() != animFacing_) {
-        animTurnTimer_ -= t;
-        return false;
-      }
-      left = rate > 0.0f ? t / rate : 0.0f;
-    }
+    if (!TurnOwner(animFacing_, kAnimationTurnTime, &animTurnTimer_, &left)) return false;
     startPending_ = 0;
     owner_->PlayAnimation(owner_->GetSkin(), animName_, direction_, true, kActivityWork);
     if (progress_) progress_->Show(false, 0, kSpriteFade, 200);

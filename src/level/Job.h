@@ -122,6 +122,10 @@ class Job : public PointJob {
   i32 GetTargetFacing() const { return targetFacing_; }
 
  protected:
+  // Turns the owner toward the facing a direction step per stepTime (in the
+  // unit of `left`, this tick's share scaled by the walk activity's rate);
+  // false while still turning, else `left` keeps what the turn left over.
+  bool TurnOwner(i32 facing, float stepTime, float* timer, float* left);
   void FinishWalkFailure(const char* why);
   bool PreparePath();
   bool StartLeg(i32 i);

@@ -193,23 +193,8 @@ bool Job::UpdateWalk(float fraction) {
     }
   }
   if (fraction <= 0.0f) return false;
-  if (owner_->GetDirection() != targetFacing_ && owner_->GetAnimation()) {
-    const float rate = owner_->GetWalkActivityRate();
-    float t = fraction * rate;
-    while (turnTimer_ <= t) {
-      t -= turnTimer_;
-      if (owner_->TurnStep(targetFacing_)) {
-        turnTimer_ = 0.0f;
-        break;
-      }
-      turnTimer_ = kTurnTime / static_cast<float>(std::max<u32>(GameTimeStep(), 1));
-    }
-    if (owner_->GetDirection() != targetFacing_) {
-      turnTimer_ -= t;
-      return false;
-    }
-    fraction = rate > 0.0f ? t / rate : 0.0f;
-  }
+  if (!TurnOwner(targetFacing_, kTurnTime / static_cast<float>(std::max<u32>(GameTimeStep(), 1)), &turnTimer_, &fraction))
+    return false;
   const float speed = owner_->GetBaseSpeed() * speedFactor_ * owner_->GetWalkRate();
   if (!(speed > 0.0f)) {
     FinishWalkFailure("no walking speed");
