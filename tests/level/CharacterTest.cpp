@@ -5,8 +5,14 @@
 
 #include <vector>
 
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "engine/DXLViewer.h"
 #include "level/CharSilhouette.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
+#include "testsupport/SpriteRig.h"
 #include "CharacterRig.h"
 
 namespace leveltest {
@@ -52,6 +58,56 @@ TEST(Character, RunningLeavesASilhouetteEvery50MillisecondsOfRateScaledTime) {
     if (Silhouettes() > b) at.push_back(n);
   }
   EXPECT_EQ(at, (std::vector<i32>{4, 9})) << "rate 1: every fifth update, the 10 ms left before carried";
+}
+
+// The idle animation's directions are the rows of one sprite of 8 x 8
+// frames, two a row; each stands on its position at (4, 7).
+TEST(Character, DrawsItsDirectionsRowAtItsPlaceAndLitWhenHighlighted) {
+  CharacterRig rig;
+  spritetest::SpriteRig art;
+  SpriteSet& set = art.Set(kAnimationSpriteSet);
+  DXLTexture* t = set.GetTextures()->NewTexture();
+  t->SetName(u"girl_rows");
+  const std::vector<u8> file = spritetest::Picture(16, 64, 6);
+  t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+  auto* sprite = new Sprite(&set, u"girl_rows", t, SPRITEGRID{0, 8, 8, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  GameAnimation* idle = FindAnimation(GetAnimations(), u"girl_idle");
+  for (i32 d = 0; d < 8; ++d) {
+    ANIMDIRECTION* dir = idle->GetDirection(d);
+    dir->spritePtr = sprite;
+    dir->first = 2 * d;
+    dir->count = 2;
+    dir->offsetX = 4;
+    dir->offsetY = 7;
+  }
+  idle->Init();
+  MapCharacter* c = rig.Make(100, 50, 1);
+  c->drawOffsetX = 2.0f;
+  c->AttachToLevel(0);
+  DXLViewer& viewer = *art.rig.viewer;
+  ASSERT_EQ(viewer.BeginFrame(), 0);
+  auto draw = [&] {
+    art.calls.Clear();
+    rig.map->DrawMapObjects(kLayerStanding);
+    return art.calls.Primitives();
+  };
+  auto p = draw();
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_FLOAT_EQ(p[0].world.m[3][0], 98.0f) << "position + draw offset - the frame's foot";
+  EXPECT_FLOAT_EQ(p[0].world.m[3][1], 43.0f);
+  EXPECT_FLOAT_EQ(p[0].vertices[0].v, 1.0f / 8.0f) << "direction 1's row";
+  EXPECT_EQ(p[0].vertices[0].color, 0xFFFFFFFFu);
+  c->TurnStep(7);
+  c->TurnStep(7);
+  c->Highlight();
+  p = draw();
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_FLOAT_EQ(p[0].vertices[0].v, 7.0f / 8.0f) << "turning keeps the time but takes the new direction's row";
+  EXPECT_EQ(p[0].vertices[0].color, 0xFF202020u) << "lit: added to the picture";
+  p = draw();
+  EXPECT_EQ(p[0].vertices[0].color, 0xFFFFFFFFu) << "the highlight lasts one draw";
+  viewer.Present();
+  idle->Release(true);
 }
 
 TEST(Character, SkinsActionsAndRatesFollowTheirRecords) {
