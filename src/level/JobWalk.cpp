@@ -201,22 +201,19 @@ bool Job::UpdateWalk(float fraction) {
     return false;
   }
   const bool player = level_ && level_->IsPlayer(owner_);
-  for (;;) {
-    const float before = legWalked_;
-    legWalked_ += speed * fraction;
-    if (legWalked_ >= legLength_) {
-      if (player) static_cast<MapPlayer*>(owner_)->AddWalked(legLength_ - before);
-      fraction = (legWalked_ - legLength_) / speed;
-      if (StartLeg(leg_ + 1)) return true;
-      if (fraction <= 0.0f || owner_->GetDirection() != targetFacing_) return false;
-      continue;
-    }
-    const float k = legWalked_ / legLength_;
-    owner_->MoveTo(legStartX_ + legDx_ * k + 0.5f, legStartY_ + legDy_ * k + 0.5f);
-    if (icon_ && leg_ == legCount_ - 1 && totalLength_ - lengthBefore_ - legWalked_ < kIconLeftAt) HideIcon();
-    if (player) static_cast<MapPlayer*>(owner_)->AddWalked(legWalked_ - before);
-    return false;
+  const float before = legWalked_;
+  legWalked_ += speed * fraction;
+  if (legWalked_ >= legLength_) {
+    if (player) static_cast<MapPlayer*>(owner_)->AddWalked(legLength_ - before);
+    const float left = (legWalked_ - legLength_) / speed;
+    if (StartLeg(leg_ + 1)) return true;
+    return UpdateWalk(left);  // at most once per leg: each call starts the next
   }
+  const float k = legWalked_ / legLength_;
+  owner_->MoveTo(legStartX_ + legDx_ * k + 0.5f, legStartY_ + legDy_ * k + 0.5f);
+  if (icon_ && leg_ == legCount_ - 1 && totalLength_ - lengthBefore_ - legWalked_ < kIconLeftAt) HideIcon();
+  if (player) static_cast<MapPlayer*>(owner_)->AddWalked(legWalked_ - before);
+  return false;
 }
 
 void Job::EndWalk() {
