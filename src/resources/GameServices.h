@@ -4,10 +4,10 @@
 // fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
 // that sprite animations run on, the drawing state behind the game's quad
 // drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
-// level (CurrentLevel.h), the current screen effect (GameEffect.h), the
-// window manager (ui/WindowManager.h), the running tutorial's hooks
-// (TutorialHooks.h), the item-description mark-up of hint texts and dialog
-// messages, and the game state the application is in.
+// level (CurrentLevel.h) and its head-up display, the current screen effect
+// (GameEffect.h), the window manager (ui/WindowManager.h), the running
+// tutorial's hooks (TutorialHooks.h), the item-description mark-up of hint
+// texts and dialog messages, and the game state the application is in.
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -27,6 +27,7 @@ class DXLTexture;
 class DXLViewer;
 class GameEffect;
 class KGEFont;
+class ScreenSpriteHost;
 class TutorialHooks;
 class WindowManager;
 
@@ -103,6 +104,7 @@ struct GameServices {
 
   // --- Level and screen effects --------------------------------------------------
   CurrentLevel* level = nullptr;          // the running level; null outside levels
+  ScreenSpriteHost* hud = nullptr;        // the running level's head-up display (ui/ScreenSpriteHost.h)
   GameEffect* effect = nullptr;           // the one current screen effect
   GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
   u32 effectCalls = 0;                    // frame calls into the effect under way

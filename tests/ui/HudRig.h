@@ -1,0 +1,121 @@
+// The head-up display's world: the toolkit rig, a fake level host (a view
+// moved by (tx, ty) and scaled by `scale`, the pointer, the panel, the
+// money) holding the level's screen-sprite list, a plain active sprite kind
+// that records its draws, and pictures of a chosen size in any sprite set.
+// The fake host stands in for the level scene until it exists.
+#pragma once
+
+#include <functional>
+
+#include "ToolkitRig.h"
+#include "ui/ActiveScreenSprite.h"
+#include "ui/ScreenSpriteHost.h"
+#include "ui/ScreenSpriteList.h"
+
+namespace uitest {
+
+class FakeHost : public ScreenSpriteHost {
+ public:
+  ScreenSpriteList* GetScreenSprites() override { return list; }
+  const DXLMATRIX& GetViewTransform() const override {
+    view = plat::gfx::IdentityMatrix();
+    view.m[0][0] = view.m[1][1] = scale;
+    view.m[3][0] = tx;
+    view.m[3][1] = ty;
+    return view;
+  }
+  bool IsViewScaling() const override { return scaling; }
+  float GetViewScale() const override { return scale; }
+  void MapToScreen(float x, float y, float* sx, float* sy) const override {
+    *sx = x * scale + tx;
+    *sy = y * scale + ty;
+  }
+  void ScreenToMap(float sx, float sy, float* x, float* y) const override {
+    *x = (sx - tx) / scale;
+    *y = (sy - ty) / scale;
+  }
+  void GetPointer(i32* x, i32* y) const override {
+    *x = px;
+    *y = py;
+  }
+  bool IsPointerOverView() const override { return overView; }
+  bool GetPanelRect(DXLRECT* out) const override {
+    *out = panel;
+    return hasPanel;
+  }
+  i32 GetPanelLine() const override { return panelLine; }
+  bool HasMoney(i32 amount) const override { return money >= amount; }
+
+  ScreenSpriteList* list = nullptr;
+  mutable DXLMATRIX view{};
+  float tx = 0.0f, ty = 0.0f, scale = 1.0f;
+  bool scaling = false;
+  i32 px = 0, py = 0;
+  bool overView = true;
+  bool hasPanel = false;
+  DXLRECT panel{0, 0, 0, 0};
+  i32 panelLine = 0;
+  i32 money = 0;
+};
+
+// An active sprite over a rectangle around its anchor that counts its draws.
+class Spot : public ActiveScreenSprite {
+ public:
+  Spot(i32 x, i32 y, i32 half = 10, u32 code = ScreenTag('S', 'p', 'o', 't')) : ActiveScreenSprite(code, x, y) {
+    rect_ = DXLRECT{x - half, y - half, x + half, y + half};
+  }
+  void DrawContent() override { ++draws; }
+  int draws = 0;
+};
+
+class HudRig {
+ public:
+  HudRig() {
+    host.list = list.get();
+    GetGameServices().hud = &host;
+    GetGameServices().tutorial = &tk.ui.tutorial;
+  }
+  ~HudRig() {
+    list.reset();
+    GetGameServices().hud = nullptr;
+    GetGameServices().tutorial = nullptr;
+  }
+  HudRig(const HudRig&) = delete;
+  HudRig& operator=(const HudRig&) = delete;
+
+  // A loaded sprite of the set over a picture of `frames` cells side by side.
+  Sprite* Picture(u32 set, const wchar* name, i32 w, i32 h, i32 frames = 1) {
+    DXLTexture* t = tk.ui.sets[set]->GetTextures()->NewTexture();
+    t->Create(w * frames, h, plat::gfx::D3DFMT_A8R8G8B8, true);
+    UiRig::Fill(t, [](i32, i32) { return 0xFFFFFFFFu; });
+    auto* s = new Sprite(tk.ui.sets[set].get(), name, t, SPRITEGRID{frames, w, h, 0, 0, {0, 0, 0, 0}}, false, false,
+                         0);
+    s->Init();
+    return s;
+  }
+
+  // One level frame: the list updated, then drawn, the game clock `ms` on.
+  void Frame(u32 ms = 10) {
+    tk.ui.AdvanceClock(ms);
+    list->UpdateAll();
+    ASSERT_EQ(tk.ui.V().BeginFrame(), 0);
+    list->DrawAll();
+    ASSERT_EQ(tk.ui.V().Present(), 0);
+  }
+  void Draw() {
+    ASSERT_EQ(tk.ui.V().BeginFrame(), 0);
+    list->DrawAll();
+    ASSERT_EQ(tk.ui.V().Present(), 0);
+  }
+  void Move(i32 x, i32 y) {
+    host.px = x;
+    host.py = y;
+    list->UpdateHover(x, y);
+  }
+
+  ToolkitRig tk;
+  FakeHost host;
+  std::unique_ptr<ScreenSpriteList> list = std::make_unique<ScreenSpriteList>();
+};
+
+}  // namespace uitest
