@@ -1,7 +1,7 @@
 // LevelLabels - what the level asks of its head-up display: the flying
 // labels that rise from (or sink into) a point of the map when money is
-// earned or goods are stored or used. The level's screen-sprite list
-// implements it; tests record the calls.
+// earned or goods are stored or used. HudLabels answers it with the
+// level's screen-sprite list; tests record the calls.
 //
 // Positions are level coordinates; the label stands at (x, y + yOffset)
 // and starts after `delay` ms. An amount of 0 shows nothing.
