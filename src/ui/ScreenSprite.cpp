@@ -100,6 +100,36 @@ void ScreenSprite::ApplyAlpha(DXLQUAD* quad) const {
   for (DXLVERTEX& v : quad->v) v.color = (v.color & 0x00FFFFFFu) | (color_ & 0xFF000000u);
 }
 
+i32 ScreenSprite::ScaledLength(i32 pixels) const {
+  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  if (!IsScaledDown() || host->GetViewScale() <= 0.0f) return pixels;
+  return kis::CeilToInt(static_cast<float>(pixels) / host->GetViewScale());
+}
+
+void ScreenSprite::StandAbove(i32 baseX, i32 baseY, i32 lift, i32 halfWidth, i32 halfHeight) {
+  x_ = baseX;
+  y_ = std::max(baseY - ScaledLength(lift), 32);
+  rect_ = DXLRECT{x_ - halfWidth, y_ - halfHeight, x_ + halfWidth, y_ + halfHeight};
+  KeepAbovePanel();
+}
+
+void ScreenSprite::KeepAbovePanel() {
+  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  DXLRECT panel{};
+  if (!host || !host->GetPanelRect(&panel)) return;
+  DXLRECT r{};
+  GetScreenRect(&r);
+  r = DXLRECT{r.left + 8, r.top + 8, r.right - 8, r.bottom - 8};
+  const bool meets = r.left < panel.right && panel.left < r.right && r.top < panel.bottom && panel.top < r.bottom;
+  if (!meets) return;
+  float lx = 0.0f, ly = 0.0f;
+  host->ScreenToMap(0.0f, static_cast<float>(host->GetPanelLine() - 8), &lx, &ly);
+  const i32 dy = static_cast<i32>(ly) - rect_.top;
+  y_ += dy;
+  rect_.top += dy;
+  rect_.bottom += dy;
+}
+
 // --- SEffect_SSShowHide ---------------------------------------------------------------------------
 
 namespace {

@@ -74,6 +74,16 @@ class ScreenSprite {
  protected:
   // Writes the sprite's alpha into the quad's vertices (RGB kept).
   void ApplyAlpha(DXLQUAD* quad) const;
+  // A length in pixels as level units: divided by the view scale (rounded
+  // up) while scaled down, else as it is.
+  i32 ScaledLength(i32 pixels) const;
+  // Stands `lift` pixels above (baseX, baseY), never above level y 32, with
+  // the hit rectangle of the given half sizes centred there; then moves up
+  // out of the level panel's way (KeepAbovePanel).
+  void StandAbove(i32 baseX, i32 baseY, i32 lift, i32 halfWidth, i32 halfHeight);
+  // When the screen rectangle, shrunk by 8 on each side, meets the level
+  // panel, moves the sprite so its top comes 8 pixels above the panel's line.
+  void KeepAbovePanel();
 
   u32 keepSize_ = 0;
   ScreenSpriteList* owner_ = nullptr;
