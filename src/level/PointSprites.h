@@ -1,9 +1,9 @@
 // PointSprite and PointSprites - the head-up display sprites a level point
 // shows over the map: the progress line of its work, its stars, the price
 // button that offers to clear an empty place and the repair arrow. The
-// level's screen-sprite list makes and runs them; this is all a point asks of
-// it. Until the screen sprites of the window toolkit come to the level
-// (issue 31, W4), the scene installs an implementation and tests a fake.
+// level's screen-sprite list runs them; this is all a point asks of it. The
+// scene installs HudPointSprites, which makes them as the window toolkit's
+// screen sprites; tests of the points use a fake.
 //
 // Show and hide take the styles of the screen sprites: bit 1 fade, bit 2
 // scale, bit 4 pop (the points use 3, 4 and 5). A sprite hidden with

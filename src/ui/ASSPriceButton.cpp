@@ -15,6 +15,7 @@ constexpr i32 kPriceLift = 34;
 constexpr i32 kColumn = 70;       // one state's column of the skin
 constexpr i32 kLeftCap = 40;
 constexpr i32 kRightCap = 20;
+constexpr i32 kSkinHeight = 40;  // the skin is cut from (0, 0, 280, 40)
 constexpr i32 kDigitFont = 3;
 constexpr i32 kPriceDigits = 5;
 constexpr u32 kDigitColors[4] = {0xFFE8E8E8u, 0xFFD4FFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
@@ -44,7 +45,7 @@ ASSPriceButton::~ASSPriceButton() = default;
 
 void ASSPriceButton::BuildQuads() {
   width_ = price_->GetWidth() + 52;
-  height_ = std::min(PictureHeight(skin_), 40);
+  height_ = kSkinHeight;
   const float left = -static_cast<float>(width_ / 2), top = -static_cast<float>(height_ / 2);
   const float right = left + static_cast<float>(width_), bottom = top + static_cast<float>(height_);
   for (i32 s = 0; s < 4; ++s) {

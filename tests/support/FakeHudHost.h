@@ -1,0 +1,56 @@
+// The running level as the head-up display sees it, until the level scene
+// (issue L5) implements ScreenSpriteHost: a view moved by (tx, ty) and
+// scaled by `scale`, the pointer, the level panel and the money, all the
+// test's to set, and the screen-sprite list it holds.
+#pragma once
+
+#include "platform/gfx/GfxTypes.h"
+#include "ui/ScreenSpriteHost.h"
+
+namespace hudtest {
+
+class FakeHudHost : public ScreenSpriteHost {
+ public:
+  ScreenSpriteList* GetScreenSprites() override { return list; }
+  const DXLMATRIX& GetViewTransform() const override {
+    view = plat::gfx::IdentityMatrix();
+    view.m[0][0] = view.m[1][1] = scale;
+    view.m[3][0] = tx;
+    view.m[3][1] = ty;
+    return view;
+  }
+  bool IsViewScaling() const override { return scaling; }
+  float GetViewScale() const override { return scale; }
+  void MapToScreen(float x, float y, float* sx, float* sy) const override {
+    *sx = x * scale + tx;
+    *sy = y * scale + ty;
+  }
+  void ScreenToMap(float sx, float sy, float* x, float* y) const override {
+    *x = (sx - tx) / scale;
+    *y = (sy - ty) / scale;
+  }
+  void GetPointer(i32* x, i32* y) const override {
+    *x = px;
+    *y = py;
+  }
+  bool IsPointerOverView() const override { return overView; }
+  bool GetPanelRect(DXLRECT* out) const override {
+    *out = panel;
+    return hasPanel;
+  }
+  i32 GetPanelLine() const override { return panelLine; }
+  bool HasMoney(i32 amount) const override { return money >= amount; }
+
+  ScreenSpriteList* list = nullptr;
+  mutable DXLMATRIX view{};
+  float tx = 0.0f, ty = 0.0f, scale = 1.0f;
+  bool scaling = false;
+  i32 px = 0, py = 0;
+  bool overView = true;
+  bool hasPanel = false;
+  DXLRECT panel{0, 0, 0, 0};
+  i32 panelLine = 0;
+  i32 money = 0;
+};
+
+}  // namespace hudtest
