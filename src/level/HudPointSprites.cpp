@@ -9,45 +9,36 @@
 
 namespace {
 
-class HudProgressLine : public SSProgressLine, public PointSprite {
+// A screen sprite of the kind that is also the point's sprite.
+template <class Kind>
+class PointScreenSprite : public Kind, public PointSprite {
  public:
-  using SSProgressLine::SSProgressLine;
+  using Kind::Kind;
   void Show(bool instant, u32 delay, u32 style, u32 duration) override {
     ScreenSprite::Show(instant, delay, style, duration);
   }
   void Hide(bool removeWhenHidden, bool instant, u32 delay, u32 style, u32 duration) override {
     ScreenSprite::Hide(removeWhenHidden, instant, delay, style, duration);
   }
+  void SetProgress(float) override {}
+};
+
+class HudProgressLine : public PointScreenSprite<SSProgressLine> {
+ public:
+  using PointScreenSprite::PointScreenSprite;
   void SetProgress(float percent) override { SSProgressLine::SetProgress(percent); }
 };
 
-class HudStars : public SSStars, public PointSprite {
- public:
-  using SSStars::SSStars;
-  void Show(bool instant, u32 delay, u32 style, u32 duration) override {
-    ScreenSprite::Show(instant, delay, style, duration);
-  }
-  void Hide(bool removeWhenHidden, bool instant, u32 delay, u32 style, u32 duration) override {
-    ScreenSprite::Hide(removeWhenHidden, instant, delay, style, duration);
-  }
-  void SetProgress(float) override {}
-};
+using HudStars = PointScreenSprite<SSStars>;
 
 // The button is its own handler owner: it holds the price and hands the
 // click on to its point.
-class HudPriceButton : public ASSPriceButton, public PointSprite, public ScreenSpriteOwner {
+class HudPriceButton : public PointScreenSprite<ASSPriceButton>, public ScreenSpriteOwner {
  public:
   HudPriceButton(u32 code, i32 x, i32 y, Sprite* icon, u32 price, BaseLevelPoint* point, PointClickProc onClick)
-      : ASSPriceButton(code, x, y, icon, price), price_(price), point_(point), onClick_(onClick) {
+      : PointScreenSprite(code, x, y, icon, price), price_(price), point_(point), onClick_(onClick) {
     SetHandler(this, &Clicked, &ActiveScreenSprite::IsPriceUnaffordable);
   }
-  void Show(bool instant, u32 delay, u32 style, u32 duration) override {
-    ScreenSprite::Show(instant, delay, style, duration);
-  }
-  void Hide(bool removeWhenHidden, bool instant, u32 delay, u32 style, u32 duration) override {
-    ScreenSprite::Hide(removeWhenHidden, instant, delay, style, duration);
-  }
-  void SetProgress(float) override {}
   i32 GetScreenPrice() const override { return static_cast<i32>(price_); }
 
  private:

@@ -27,6 +27,7 @@ class ASSPriceButton : public ActiveScreenSprite {
   i32 GetButtonHeight() const { return height_; }
   const DXLQUAD* GetStateQuads(u32 state) const { return quads_[state & 3]; }
   GameDigitalText* GetPriceText() const { return price_.get(); }
+  u32 GetPrice() const { return priceValue_; }
   float GetDigitX() const { return digitX_; }
   float GetDigitY() const { return digitY_; }
   float GetIconX() const { return iconX_; }
