@@ -20,6 +20,7 @@
 
 #include "base/List.h"
 #include "base/Types.h"
+#include "engine/DXLMouse.h"  // kMouseLeft: the button number the toolkit tests; bit 0 of a move's mask
 #include "engine/DXLRect.h"
 #include "ui/ControlState.h"
 #include "ui/GameHint.h"
@@ -46,7 +47,6 @@ constexpr u32 kCursorPanOn = 261;
 constexpr u32 kCursorDelete = 61441;
 constexpr u32 kCursorNone = 0x80000000u;  // the control sets no cursor
 
-constexpr u32 kMouseLeft = 1;  // the button number the toolkit tests; bit 0 of a move's mask
 
 class GameButton : public GameHint {
  public:

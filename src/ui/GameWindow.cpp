@@ -6,6 +6,8 @@
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteEffect.h"
+#include "ui/GameEdit.h"
+#include "ui/GameScrollbar.h"
 #include "ui/WindowManager.h"
 
 GameWindow::GameWindow(u32 id, bool modal)
@@ -20,6 +22,20 @@ GameWindow::~GameWindow() {
   lifetime_.End();
   DeleteSpriteEffects(&effects_);
   controls_.DeleteAll();
+  SetScrollbar(nullptr);
+  SetEditBox(nullptr);
+}
+
+void GameWindow::SetScrollbar(GameScrollbar* bar) {
+  GameScrollbar* old = scrollBar_;
+  scrollBar_ = bar;
+  if (old != bar) delete old;
+}
+
+void GameWindow::SetEditBox(GameEdit* edit) {
+  GameEdit* old = editBox_;
+  editBox_ = edit;
+  if (old != edit) delete old;
 }
 
 void GameWindow::Unregister() {
@@ -45,13 +61,19 @@ bool OfferGroups(Lifetime& lifetime, const kis::list<GameControls*>& groups, Off
 
 }  // namespace
 
+// The scroll bar and the edit box see the mouse before the buttons; either
+// may take a press or a double click.
 bool GameWindow::OnMouseDown(i32 x, i32 y, u32 button, u32 keys) {
+  if (scrollBar_ && scrollBar_->OnMouseDown(x, y, BaseScrollbar::BarButtons(button))) return true;
+  if (editBox_ && editBox_->OnMouseDown(x, y, button, keys & kEditModifiers)) return true;
   if (OfferGroups(lifetime_, controlGroups_, [&](GameControls* g) { return g->OnMouseDown(x, y, button, keys); }))
     return true;
   return controls_.OnMouseDown(x, y, button, keys);
 }
 
 void GameWindow::OnMouseMove(i32 x, i32 y, u32 buttons, u32 keys) {
+  if (scrollBar_) scrollBar_->OnMouseMove(x, y, BaseScrollbar::BarButtons(buttons));
+  if (editBox_) editBox_->OnMouseMove(x, y, buttons, keys & kEditModifiers);
   if (OfferGroups(lifetime_, controlGroups_, [&](GameControls* g) {
         g->OnMouseMove(x, y, buttons, keys);
         return false;
@@ -61,6 +83,8 @@ void GameWindow::OnMouseMove(i32 x, i32 y, u32 buttons, u32 keys) {
 }
 
 void GameWindow::OnMouseUp(i32 x, i32 y, u32 button, u32 keys) {
+  if (scrollBar_) scrollBar_->OnMouseUp(x, y, BaseScrollbar::BarButtons(button));
+  if (editBox_ && button == kMouseLeft) editBox_->OnMouseSelect(kEditMouseRelease, keys & kEditModifiers);
   if (OfferGroups(lifetime_, controlGroups_, [&](GameControls* g) {
         g->OnMouseUp(x, y, button, keys);
         return false;
@@ -70,20 +94,32 @@ void GameWindow::OnMouseUp(i32 x, i32 y, u32 button, u32 keys) {
 }
 
 bool GameWindow::OnDoubleClick(i32 x, i32 y, u32 button) {
+  if (scrollBar_ && scrollBar_->OnDoubleClick(x, y)) return true;
+  if (editBox_ && editBox_->OnDoubleClick(x, y, 0)) return true;
   if (OfferGroups(lifetime_, controlGroups_, [&](GameControls* g) { return g->OnDoubleClick(x, y, button); }))
     return true;
   return controls_.OnDoubleClick(x, y, button);
 }
 
-bool GameWindow::OnMouseWheel(i32 x, i32 y, i32 /*a*/, i32 /*b*/, i32 /*c*/) {
+// The wheel's first value is its turn, the second the buttons and keys held.
+bool GameWindow::OnMouseWheel(i32 x, i32 y, i32 a, i32 b, i32 /*c*/) {
   kis::IntPoint screen{};
   ClientToScreen(&screen, x, y);
-  return modal_ || HitTest(screen.x, screen.y);
+  if (!modal_ && !HitTest(screen.x, screen.y)) return false;
+  if (scrollBar_) scrollBar_->OnMouseWheel(x, y, a, static_cast<u32>(b));
+  return true;
 }
 
-bool GameWindow::OnKeyDown(u16 /*key*/, u32 /*extra*/) { return modal_ != 0; }
+// The edit box gets the keys first (the editing keys while it is active).
+bool GameWindow::OnKeyDown(u16 key, u32 extra) {
+  if (editBox_ && editBox_->OnKeyDown(key, extra & kEditModifiers)) return true;
+  return modal_ != 0;
+}
 bool GameWindow::OnKeyUp(u16 /*key*/, u32 /*extra*/) { return modal_ != 0; }
-bool GameWindow::OnChar(u16 /*character*/, u32 /*extra*/) { return modal_ != 0; }
+bool GameWindow::OnChar(u16 character, u32 /*extra*/) {
+  if (editBox_ && editBox_->OnChar(static_cast<wchar>(character))) return true;
+  return modal_ != 0;
+}
 
 // --- Life ------------------------------------------------------------------------------------
 
@@ -98,6 +134,7 @@ bool GameWindow::SetActive(u32 state) {
 }
 
 bool GameWindow::Update() {
+  if (scrollBar_) scrollBar_->Update();
   controls_.Update();
   return modal_ != 0;
 }
@@ -116,7 +153,14 @@ void GameWindow::ScreenToClient(kis::IntPoint* out, i32 x, i32 y) const {
   if (out) *out = kis::IntPoint{x - rect_.left, y - rect_.top};
 }
 
-u32 GameWindow::GetCursor() { return cursorId_; }
+u32 GameWindow::GetCursor() {
+  if (scrollBar_ && (scrollBar_->GetHeldButtons() & BaseScrollbar::kLeft)) {
+    const i32 part = scrollBar_->GetPress(0).part;
+    if (part == BaseScrollbar::kFirstArrow || part == BaseScrollbar::kSecondArrow) return kCursorHand;
+  }
+  if (editBox_ && editBox_->IsMouseOver()) return kCursorIBeam;
+  return cursorId_;
+}
 
 // --- Screen entries ----------------------------------------------------------------------------
 
@@ -184,6 +228,11 @@ GameButton* GameWindow::FindControl(u32 id, i32 tag) const {
 }
 
 void GameWindow::DrawControls() {
+  if (editBox_) {
+    if (DXLViewer* viewer = GetGameViewer()) viewer->SetTransform(&transform_);
+    editBox_->Draw();
+  }
+  if (scrollBar_) scrollBar_->Draw(transform_);
   for (i32 i = controlGroups_.GetCount() - 1; i >= 0; --i) controlGroups_.Get(i)->Draw(transform_);
   controls_.Draw(transform_);
 }

@@ -93,6 +93,8 @@ class GameWindow {
   virtual void OnControlPress(GameButton* /*control*/) {}
   virtual void OnControlChange(GameButton* /*control*/) {}
   virtual void OnScroll() {}
+  // The window's edit box tells of every change of its text.
+  virtual void OnEditChanged(GameEdit* /*edit*/) {}
 
   // Attaches an effect (null does nothing).
   void AddEffect(SpriteEffect* effect);
@@ -117,6 +119,9 @@ class GameWindow {
   SpriteEffectList* GetEffects() const { return effects_; }
   GameScrollbar* GetScrollbar() const { return scrollBar_; }
   GameEdit* GetEditBox() const { return editBox_; }
+  // Takes a scroll bar or edit box (null: none), deleting the one it held.
+  void SetScrollbar(GameScrollbar* bar);
+  void SetEditBox(GameEdit* edit);
   GameControls& Controls() { return controls_; }
   const kis::list<GameControls*>& ControlGroups() const { return controlGroups_; }
 
