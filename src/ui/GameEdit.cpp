@@ -49,7 +49,7 @@ GameEdit::GameEdit(GameWindow* owner, const wchar* allowed, i32 left, i32 top, i
 GameEdit::~GameEdit() {
   textObject_.reset();
   if (WindowManager* manager = GetWindowManager()) manager->EditBoxes().Remove(this);
-  if (owner_ && owner_->GetEditBox() == this) owner_->SetEditBox(nullptr);
+  if (owner_) owner_->DropEditBox(this);
 }
 
 void GameEdit::DeliverCharacter(u16 character) {

@@ -30,7 +30,7 @@ GameScrollbar::GameScrollbar(GameWindow* owner, i32 x, i32 y, i32 height) : Base
 }
 
 GameScrollbar::~GameScrollbar() {
-  if (owner_ && owner_->GetScrollbar() == this) owner_->SetScrollbar(nullptr);
+  if (owner_) owner_->DropScrollbar(this);
 }
 
 ImageButton* GameScrollbar::GetArrow(i32 part) const {

@@ -122,6 +122,13 @@ class GameWindow {
   // Takes a scroll bar or edit box (null: none), deleting the one it held.
   void SetScrollbar(GameScrollbar* bar);
   void SetEditBox(GameEdit* edit);
+  // A scroll bar or edit box going away leaves its window's slot.
+  void DropScrollbar(const GameScrollbar* bar) {
+    if (scrollBar_ == bar) scrollBar_ = nullptr;
+  }
+  void DropEditBox(const GameEdit* edit) {
+    if (editBox_ == edit) editBox_ = nullptr;
+  }
   GameControls& Controls() { return controls_; }
   const kis::list<GameControls*>& ControlGroups() const { return controlGroups_; }
 
