@@ -81,7 +81,6 @@ class SpritesWindow : public DragWindow, public WindowSprites {
   u32 dimTime_ = 0;
   u32 dimAmount_ = 0;
 
- private:
   // Leaves the open-dialog list; the dialog now last lightens when this one
   // darkened it.
   void LeaveDialogs();
