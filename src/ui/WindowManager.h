@@ -128,6 +128,9 @@ class WindowManager {
   }
   BaseDialogWindow* GetDialog() const { return dialog_; }
   void SetDialog(BaseDialogWindow* dialog) { dialog_ = dialog; }
+  // The level's information window while it is open (InfoWindow).
+  GameWindow* GetInfoWindow() const { return infoWindow_; }
+  void SetInfoWindow(GameWindow* window) { infoWindow_ = window; }
 
   MessageWindowQueue* GetMessageQueue() const { return messages_; }
   AwardWindowQueue* GetAwardQueue() const { return awards_; }
@@ -177,6 +180,7 @@ class WindowManager {
   GameWindow* active_ = nullptr;
   GameWindow* anchors_[kAnchorCount] = {};
   BaseDialogWindow* dialog_ = nullptr;
+  GameWindow* infoWindow_ = nullptr;
   MessageWindowQueue* messages_ = nullptr;
   AwardWindowQueue* awards_ = nullptr;
   Walk* walks_ = nullptr;

@@ -1,0 +1,38 @@
+// What the level information window asks of the layers above the toolkit,
+// each installed by its layer at set-up (tests install fakes):
+//   LevelObjectItems - the plant table and building list of the level
+//     objects (subsystem 9): a kind's level word and icon by its name;
+//   LevelPanelArea - the level panel of the game windows (subsystem 10):
+//     whether a screen point lies over it.
+// Without them no plant or building is found and no point is over the panel.
+#pragma once
+
+#include "base/Types.h"
+
+class Sprite;
+
+// A plant or building kind as an item row shows it.
+struct INFOITEMKIND {
+  i32 level;     // a row is shown only from level 1 on
+  Sprite* icon;  // may be null
+};
+
+class LevelObjectItems {
+ public:
+  virtual ~LevelObjectItems() = default;
+  // False when there is no kind of that name.
+  virtual bool FindPlantByName(const wchar* name, INFOITEMKIND* out) const = 0;
+  virtual bool FindBuildingByName(const wchar* name, INFOITEMKIND* out) const = 0;
+};
+
+class LevelPanelArea {
+ public:
+  virtual ~LevelPanelArea() = default;
+  virtual bool IsPointOver(i32 x, i32 y) const = 0;  // game coordinates
+};
+
+// Null removes them; the caller keeps ownership.
+void SetLevelObjectItems(LevelObjectItems* items);
+LevelObjectItems* GetLevelObjectItems();
+void SetLevelPanelArea(LevelPanelArea* panel);
+LevelPanelArea* GetLevelPanelArea();
