@@ -24,14 +24,14 @@ constexpr i32 kListOffsetX = -6;
 constexpr i32 kListOffsetY = -5;
 constexpr i32 kListExtraWidth = 17;
 
-KGETEXTPARAMS TextParams() {
+}  // namespace
+
+KGETEXTPARAMS GameComboBox::TextParams() {
   KGETEXTPARAMS p{};
   p.flags = kTextFlags;
   p.maxChars = kTextMaxChars;
   return p;
 }
-
-}  // namespace
 
 GameComboBox::GameComboBox(GameWindow* parent, u32 id, i32 x, i32 y, i32 width)
     : ImageButton(parent, parent ? &parent->Controls() : nullptr, id, SkinOf(skins::kComboBox, kInterfaceImage), width,

@@ -66,6 +66,8 @@ class GameComboBox : public ImageButton {
   float GetTextY() const { return textY_; }
   float GetLabelX() const { return labelX_; }
   float GetLabelY() const { return labelY_; }
+  // The texts of the box, its label and its list's rows: one line of up to 32.
+  static KGETEXTPARAMS TextParams();
   // The colour of a state cross-faded from the state it left.
   u32 FadedColour(const ControlState& state) const;
 

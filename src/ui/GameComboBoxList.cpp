@@ -26,13 +26,6 @@ constexpr i32 kTextLeft = 20;
 constexpr i32 kTextTop = 12;
 constexpr i32 kBackInset = 7;
 
-KGETEXTPARAMS RowParams() {
-  KGETEXTPARAMS p{};
-  p.flags = kKGESingleLine;
-  p.maxChars = 32;
-  return p;
-}
-
 }  // namespace
 
 GameComboBoxList::GameComboBoxList(GameComboBox* combo, i32 x, i32 y, i32 width, i32 minRowHeight)
@@ -43,7 +36,7 @@ GameComboBoxList::GameComboBoxList(GameComboBox* combo, i32 x, i32 y, i32 width,
   const i32 count = combo->GetItemCount();
   rowCount_ = std::min(count, kMaxRows);
   rows_.resize(static_cast<size_t>(rowCount_));
-  const KGETEXTPARAMS params = RowParams();
+  const KGETEXTPARAMS params = GameComboBox::TextParams();
   for (GAMECBLISTITEM& row : rows_) {
     KGETextW* text = nullptr;
     if (font) KGECreateTextW(GetGameViewer(), font, &params, u"", kKGEWholeText, nullptr, &text);

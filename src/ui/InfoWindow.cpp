@@ -247,21 +247,27 @@ void InfoWindow::AddText(float x, float y, KGETextSpriteW* text) {
 
 // --- Pictures ------------------------------------------------------------------------------------
 
-void InfoWindow::LoadEntryImages(const INFOENTRY* entries, u32 count) {
+namespace {
+
+// The sprites named by the picture blocks, where they exist.
+template <class Act>
+void ForEachPicture(const INFOENTRY* entries, u32 count, Act act) {
   for (u32 i = 0; entries && i < count; ++i) {
     if (entries[i].blockKind != kBlockPicture) continue;
     const std::u16string name = Field(entries[i].imageName);
-    if (Sprite* picture = name.empty() ? nullptr : GetSpriteByName(kPictureSpriteSet, name.c_str())) picture->Init();
+    if (Sprite* picture = name.empty() ? nullptr : GetSpriteByName(InfoWindow::kPictureSpriteSet, name.c_str()))
+      act(picture);
   }
 }
 
+}  // namespace
+
+void InfoWindow::LoadEntryImages(const INFOENTRY* entries, u32 count) {
+  ForEachPicture(entries, count, [](Sprite* picture) { picture->Init(); });
+}
+
 void InfoWindow::UnloadEntryImages(const INFOENTRY* entries, u32 count) {
-  for (u32 i = 0; entries && i < count; ++i) {
-    if (entries[i].blockKind != kBlockPicture) continue;
-    const std::u16string name = Field(entries[i].imageName);
-    if (Sprite* picture = name.empty() ? nullptr : GetSpriteByName(kPictureSpriteSet, name.c_str()))
-      picture->Release(false);
-  }
+  ForEachPicture(entries, count, [](Sprite* picture) { picture->Release(false); });
 }
 
 // --- Input ---------------------------------------------------------------------------------------
