@@ -103,8 +103,12 @@ TEST_F(ComboBoxes, OpensBelowTheBoxScrolledToTheSelectionAndScrollsItsRows) {
   EXPECT_EQ(list->GetRow(4)->index, 7);
   EXPECT_EQ(list->GetRow(4)->state.GetState(), kStateNormal);
   EXPECT_FLOAT_EQ(list->GetBackgroundQuad().v[0].v, 8.0f / 64.0f);  // 72 round the 64 rows of the picture
-  // Drawn: the open box's text in green, the rows by their states.
+  // Drawn: the open box's face in its pressed frame, the list's frame from
+  // its skin, the open box's text in green, the rows by their states.
+  rig_.ui.AdvanceClock(500);
   rig_.ui.Frame();
+  EXPECT_EQ(rig_.ui.Pixel(322 + 2, 120 + 2), uitest::InterfaceTexel(967 + 2, 3 * 39 + 2));
+  EXPECT_EQ(rig_.ui.Pixel(316 + 2, 152 + 2), uitest::InterfaceTexel(618 + 2, 165 + 2));
   EXPECT_EQ(combo_->GetLastCaptionColour(), 0xFF00FF00u);
   EXPECT_EQ(list->GetRow(3)->lastColour, 0xFF00FF00u);  // the selected item 6
   EXPECT_EQ(list->GetRow(4)->lastColour, 0xFFFFFFFFu);

@@ -153,6 +153,10 @@ TEST_F(InfoWindows, AnEmptyWindowDropsInOnRealTimeCatchesClicksButThePanelsAndCl
   rig_.ui.AdvanceRealTime(200);
   rig_.ui.Frame();
   EXPECT_FALSE(w->IsBusy());
+  // In place: the frame's corner and the close button's first frame from the "info" picture.
+  const i32 top = (600 - 59) / 2 - 20;
+  EXPECT_EQ(rig_.ui.Pixel(60 + 7, top + 2), 0xFF000000u | (7 ^ 2));
+  EXPECT_EQ(rig_.ui.Pixel(60 + 649 + 3, top + 2 + 3), 0xFF000000u | ((44 + 3) ^ (51 + 3)));
   // Every click is caught, but in a level those over the level panel.
   EXPECT_TRUE(w->HitTest(10, 550));
   GetGameServices().appState = kGameStateLevel;
