@@ -11,6 +11,7 @@ const ArtBook& ArtBook::Get() {
     AddProductArt(b);
     AddIconArt(b);
     AddGirlArt(b);
+    AddInterfaceArt(b);
     return b;
   }();
   return book;

@@ -65,3 +65,4 @@ void AddEffectArt(ArtBook& book);
 void AddProductArt(ArtBook& book);
 void AddIconArt(ArtBook& book);
 void AddGirlArt(ArtBook& book);
+void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (SkinTable.h)

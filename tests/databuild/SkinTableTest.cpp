@@ -1,0 +1,154 @@
+// The interface pictures as the builder wrote them, cut by its skin table:
+// every frame of every piece drawn inside its own rectangle, nothing drawn
+// outside the pieces, the stretched and repeated spans alike from end to
+// end, the pieces' ends inside the borders the slicing keeps, and the state
+// frames of a control told apart. Each picture is also written, over a
+// checkerboard, as "skin_<name>.png" for a person to look at.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "SkinTable.h"
+#include "engine/DXLTexture.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/PngFile.h"
+#include "resources/SpriteSet.h"
+#include "testsupport/SpriteRig.h"
+
+namespace {
+
+struct Picture {
+  i32 w = 0, h = 0;
+  std::vector<u32> px;
+  u32 At(i32 x, i32 y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+// The largest difference of one channel (alpha included).
+int Distance(u32 a, u32 b) {
+  int most = 0;
+  for (int s = 0; s < 32; s += 8) most = std::max(most, std::abs(static_cast<int>(a >> s & 0xFF) - static_cast<int>(b >> s & 0xFF)));
+  return most;
+}
+
+Picture Built(SpriteSet& set, const std::string& name) {
+  Picture p;
+  DXLTexture* t = set.FindTexture(plat::Utf8ToUtf16(name).c_str());
+  if (!t) return p;
+  t->Load();
+  const u8* bits = t->Lock(0);
+  if (!bits) return p;
+  p.w = t->GetImageWidth();
+  p.h = t->GetImageHeight();
+  for (i32 y = 0; y < p.h; ++y)
+    for (i32 x = 0; x < p.w; ++x)
+      p.px.push_back(*reinterpret_cast<const u32*>(bits + static_cast<size_t>(y) * t->GetLockPitch() + x * 4u));
+  t->Unlock();
+  return p;
+}
+
+void WriteOverCheckerboard(const Picture& p, const std::string& path) {
+  std::vector<u32> out(p.px.size());
+  for (i32 y = 0; y < p.h; ++y)
+    for (i32 x = 0; x < p.w; ++x) {
+      const u32 c = p.At(x, y), a = c >> 24;
+      const u32 back = ((x / 8 + y / 8) % 2) ? 0x70u : 0x90u;
+      u32 o = 0xFF000000u;
+      for (int s = 0; s < 24; s += 8) o |= ((c >> s & 0xFF) * a + back * (255 - a)) / 255 << s;
+      out[static_cast<size_t>(y) * p.w + x] = o;
+    }
+  EXPECT_TRUE(plat::WritePng(path, out, static_cast<u32>(p.w), static_cast<u32>(p.h), nullptr)) << path;
+}
+
+// Every column of the span (or row, with `rows`) like its first, within 2.
+int UnlikeLines(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece, const SkinSpan& s, bool rows) {
+  int unlike = 0;
+  for (i32 a = s.from + 1; a < s.to; ++a)
+    for (i32 b = 0; b < (rows ? piece.frameWidth : piece.frameHeight); ++b) {
+      const u32 first = rows ? p.At(fx + b, fy + s.from) : p.At(fx + s.from, fy + b);
+      const u32 here = rows ? p.At(fx + b, fy + a) : p.At(fx + a, fy + b);
+      unlike += Distance(first, here) > 2 ? 1 : 0;
+    }
+  return unlike;
+}
+
+// Some line of [from, to) unlike the span's first line: the piece's end
+// (a rounded corner, a rim, a groove) lies there, not more of its middle.
+bool EndsWithin(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece, const SkinSpan& s, i32 from, i32 to,
+                bool rows) {
+  for (i32 a = from; a < to; ++a)
+    for (i32 b = 0; b < (rows ? piece.frameWidth : piece.frameHeight); ++b) {
+      const u32 middle = rows ? p.At(fx + b, fy + s.from) : p.At(fx + s.from, fy + b);
+      const u32 end = rows ? p.At(fx + b, fy + a) : p.At(fx + a, fy + b);
+      if (Distance(middle, end) > 32) return true;
+    }
+  return false;
+}
+
+TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsThem) {
+  spritetest::SpriteRig rig;
+  const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
+  rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                        kSpriteArchiveVersion);
+  ASSERT_NE(rig.reader, nullptr);
+  ASSERT_TRUE(rig.LoadAll());
+
+  u32 frames = 0;
+  for (const SkinImage& image : SkinImages()) {
+    SCOPED_TRACE(image.name);
+    const Picture p = Built(rig.Set(kSkinSpriteSet), image.name);
+    ASSERT_EQ(p.w, static_cast<i32>(image.width));
+    ASSERT_EQ(p.h, static_cast<i32>(image.height));
+    WriteOverCheckerboard(p, "skin_" + image.name + ".png");
+    std::vector<const SkinPiece*> owner(p.px.size(), nullptr);
+    for (const SkinPiece& piece : SkinPieces()) {
+      if (piece.image != image.name) continue;
+      SCOPED_TRACE(piece.key);
+      ASSERT_TRUE(piece.x >= 0 && piece.y >= 0 && piece.Right() <= p.w && piece.Bottom() <= p.h);
+      const i32 area = piece.frameWidth * piece.frameHeight;
+      for (u32 i = 0; i < piece.frames; ++i, ++frames) {
+        SCOPED_TRACE("frame " + std::to_string(i));
+        const i32 fx = piece.x + static_cast<i32>(i) * piece.stepX, fy = piece.y + static_cast<i32>(i) * piece.stepY;
+        i32 drawn = 0;
+        for (i32 y = fy; y < fy + piece.frameHeight; ++y)
+          for (i32 x = fx; x < fx + piece.frameWidth; ++x) {
+            const SkinPiece*& o = owner[static_cast<size_t>(y) * p.w + x];
+            ASSERT_EQ(o, nullptr) << "overlaps " << o->key << " at " << x << ", " << y;
+            o = &piece;
+            drawn += (p.At(x, y) >> 24) >= 128 ? 1 : 0;
+          }
+        EXPECT_GE(drawn * 100, area * 15) << "hardly drawn";
+        for (const SkinSpan& s : piece.flatColumns) {
+          EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, false), 0) << "columns " << s.from << ".." << s.to;
+          EXPECT_TRUE(piece.left == 0 || EndsWithin(p, fx, fy, piece, s, 0, piece.left, false)) << "left end";
+          EXPECT_TRUE(piece.right == 0 ||
+                      EndsWithin(p, fx, fy, piece, s, piece.frameWidth - piece.right, piece.frameWidth, false))
+              << "right end";
+        }
+        for (const SkinSpan& s : piece.flatRows) {
+          EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, true), 0) << "rows " << s.from << ".." << s.to;
+          EXPECT_TRUE(piece.top == 0 || EndsWithin(p, fx, fy, piece, s, 0, piece.top, true)) << "top end";
+          EXPECT_TRUE(piece.bottom == 0 ||
+                      EndsWithin(p, fx, fy, piece, s, piece.frameHeight - piece.bottom, piece.frameHeight, true))
+              << "bottom end";
+        }
+        // A state frame differs from every frame before it.
+        for (u32 j = 0; piece.states && j < i; ++j) {
+          const i32 gx = piece.x + static_cast<i32>(j) * piece.stepX, gy = piece.y + static_cast<i32>(j) * piece.stepY;
+          int most = 0;
+          for (i32 y = 0; y < piece.frameHeight; ++y)
+            for (i32 x = 0; x < piece.frameWidth; ++x) most = std::max(most, Distance(p.At(fx + x, fy + y), p.At(gx + x, gy + y)));
+          EXPECT_GT(most, 16) << "looks like frame " << j;
+        }
+      }
+    }
+    i32 strays = 0;
+    for (size_t k = 0; k < p.px.size(); ++k) strays += !owner[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
+    EXPECT_EQ(strays, 0) << "pixels drawn outside every piece";
+  }
+  EXPECT_GT(frames, 100u);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The window toolkit's pictures: the "interface" image of set 1 (wooden
+// windows with parchment insets and a shadow 4 pixels to the right, the
+// green caption plate, green buttons in their four states, check boxes,
+// the scroll bar's arrows and thumb, the combo box and its list's frame),
+// the hint balloon, the hint separator and the combo list's lined paper.
+// Every piece is drawn inside its rectangle of the skin table
+// (SkinTable.h), its rounded ends within the borders the slicing keeps.
+#include <cmath>
+
+#include "ArtBook.h"
+#include "SkinPaint.h"
+
+namespace {
+
+using art::Rgb;
+using skin::Box;
+using skin::FillAcross;
+using skin::FillDown;
+using skin::Frame;
+using skin::Line;
+using skin::StateTint;
+namespace pal = art::pal;
+
+constexpr double kShadow = 4;  // the windows' shadow, to the right
+constexpr double kLine = 2.5;  // the windows' outline
+constexpr Rgb kBlack = art::Hex(0x000000);
+constexpr Rgb kButtonGreen = art::Hex(0x58A83E);
+constexpr Rgb kPlateGreen = art::Hex(0x4E9A3A);
+constexpr Rgb kCream = art::Hex(0xFFF8E4);
+
+Rgb WoodLight() { return art::Lighter(pal::kWood, 0.25); }
+Rgb WoodShade() { return art::Darker(pal::kWood, 0.25); }
+Rgb PanelEdge() { return art::Darker(pal::kPanel, 0.3); }
+
+// A soft gloss over the top of a face: white fading downwards.
+void Gloss(cairo_t* cr, double x0, double y0, double x1, double y1, double r, double strength = 0.4) {
+  Box(cr, x0, y0, x1, y1, r, r, r, r);
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, y0, 0, y1);
+  cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, strength);
+  cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, strength * 0.1);
+  cairo_set_source(cr, g);
+  cairo_fill(cr);
+  cairo_pattern_destroy(g);
+}
+
+// The wooden sides of a window, running the piece's full height: a shadow
+// strip, the wood, a lit left rim and a shaded right one.
+void WoodSides(cairo_t* cr, double w, double h) {
+  cairo_rectangle(cr, w - kShadow, 0, kShadow, h);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 0, 0, w - kShadow, h);
+  art::Source(cr, pal::kWood);
+  cairo_fill(cr);
+  Line(cr, 4, 0, 4, h, 2, WoodLight());
+  Line(cr, w - kShadow - 4, 0, w - kShadow - 4, h, 2, WoodShade());
+  Line(cr, kLine / 2, 0, kLine / 2, h, kLine, pal::kOutline);
+  Line(cr, w - kShadow - kLine / 2, 0, w - kShadow - kLine / 2, h, kLine, pal::kOutline);
+}
+
+// A parchment inset with a shade along its top inside.
+void Parchment(cairo_t* cr, double x0, double y0, double x1, double y1, double r) {
+  Box(cr, x0, y0, x1, y1, r, r, r, r);
+  art::Source(cr, pal::kPanel);
+  cairo_fill_preserve(cr);
+  cairo_save(cr);
+  cairo_clip(cr);
+  Line(cr, x0, y0 + 2, x1, y0 + 2, 3, PanelEdge(), 0.35);
+  cairo_restore(cr);
+  Box(cr, x0, y0, x1, y1, r, r, r, r);
+  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
+}
+
+void Nail(cairo_t* cr, double x, double y) {
+  art::Ellipse(cr, x, y, 2.2, 2.2);
+  art::FillRound(cr, pal::kStone, x, y, 2.2);
+  art::Outline(cr, 1, pal::kOutline);
+}
+
+void WindowTop(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h, r = 16;
+  Box(cr, kShadow, kShadow, w, h + 30, r, r, 0, 0);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 0, 0, w - kShadow, h + 30, r, r, 0, 0);
+  FillDown(cr, WoodLight(), pal::kWood, 0, h * 0.6);
+  cairo_new_path(cr);
+  Box(cr, 4, 4, w - kShadow - 4, h + 30, r - 4, r - 4, 0, 0);
+  art::Outline(cr, 2, WoodLight());
+  Line(cr, w - kShadow - 4, r, w - kShadow - 4, h, 2, WoodShade());
+  Box(cr, kLine / 2, kLine / 2, w - kShadow - kLine / 2, h + 30, r, r, 0, 0);
+  art::Outline(cr, kLine, pal::kOutline);
+  for (const double y : {24.0, 50.0}) Line(cr, 7, y, w - kShadow - 7, y, 1, WoodShade(), 0.6);  // grain
+}
+
+void DialogMessage(cairo_t* cr, const Frame& f) {
+  WoodSides(cr, f.w, f.h);
+  Parchment(cr, 12, 5, f.w - kShadow - 12, f.h - 5, 9);
+}
+
+void WindowBody(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h, r = 18;
+  Box(cr, kShadow, -30, w, h, 0, 0, r, r);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 0, -30, w - kShadow, h - kShadow, 0, 0, r, r);
+  art::Source(cr, pal::kWood);
+  cairo_fill_preserve(cr);
+  cairo_save(cr);
+  cairo_clip(cr);
+  cairo_rectangle(cr, 0, h - 30, w, 30);
+  FillDown(cr, pal::kWood, art::Darker(pal::kWood, 0.2), h - 30, h - kShadow);
+  cairo_new_path(cr);
+  Box(cr, 4, -30, w - kShadow - 4, h - kShadow - 4, 0, 0, r - 4, r - 4);
+  art::Outline(cr, 2, WoodLight(), 0.8);
+  cairo_restore(cr);
+  Box(cr, kLine / 2, -30, w - kShadow - kLine / 2, h - kShadow - kLine / 2, 0, 0, r, r);
+  art::Outline(cr, kLine, pal::kOutline);
+  Parchment(cr, 12, 6, w - kShadow - 12, h - 24, 12);
+  Nail(cr, 24, h - 14);
+  Nail(cr, w - kShadow - 24, h - 14);
+}
+
+void CaptionPlate(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h, r = 22;
+  Box(cr, 6, 7, w - 3, h - 3, r, r, r, r);
+  art::Source(cr, kBlack, 0.3);
+  cairo_fill(cr);
+  Box(cr, 4, 4, w - 8, h - 8, r, r, r, r);
+  FillDown(cr, art::Lighter(kPlateGreen, 0.2), art::Darker(kPlateGreen, 0.3), 4, h - 8);
+  art::Outline(cr, 2, art::Darker(kPlateGreen, 0.6));
+  Gloss(cr, 16, 8, w - 20, 26, 9, 0.35);
+  for (const double x : {18.0, w - 22}) {  // a leaf at either end
+    art::Ellipse(cr, x, h / 2 - 2, 5, 8);
+    art::FillLit(cr, pal::kGrassLight, x - 5, h / 2 - 10, x + 5, h / 2 + 6, 0.3);
+    art::Outline(cr, 1.2, art::Darker(kPlateGreen, 0.6));
+  }
+}
+
+void Button(cairo_t* cr, const Frame& f) {
+  const u32 state = f.index;
+  const Rgb base = StateTint(kButtonGreen, state);
+  const double dy = state == 3 ? 2 : 0, r = 22;
+  Box(cr, 4, 8, f.w - 3, f.h - 1, r, r, r, r);
+  art::Source(cr, kBlack, state == 3 ? 0.15 : 0.3);
+  cairo_fill(cr);
+  Box(cr, 3, 4 + dy, f.w - 3, 58 + dy, r, r, r, r);
+  FillDown(cr, art::Lighter(base, 0.3), art::Darker(base, 0.25), 4 + dy, 58 + dy);
+  art::Outline(cr, 2, art::Darker(base, 0.6));
+  Gloss(cr, 14, 7 + dy, f.w - 14, 27 + dy, 10, state == 0 ? 0.2 : 0.4);
+}
+
+void CheckBox(cairo_t* cr, const Frame& f) {
+  const u32 state = f.index & 3;
+  const bool checked = f.index >= 4;
+  const Rgb paper = StateTint(kCream, state);
+  Box(cr, 4, 5, 30, 31, 6, 6, 6, 6);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  Box(cr, 3, 3, 28, 28, 6, 6, 6, 6);
+  FillDown(cr, paper, art::Darker(paper, 0.12), 3, 28);
+  art::Outline(cr, 2, state == 2 ? pal::kOrange : pal::kWoodDark);
+  Line(cr, 6, 6, 25, 6, 2, PanelEdge(), 0.5);
+  if (!checked) return;
+  cairo_move_to(cr, 9, 16);
+  cairo_line_to(cr, 14, 22);
+  cairo_line_to(cr, 24, 8);
+  art::Rod(cr, 3.5, StateTint(kButtonGreen, state), 1.2);
+}
+
+void Arrow(cairo_t* cr, const Frame& f, bool up) {
+  const u32 state = f.index;
+  const Rgb base = StateTint(kButtonGreen, state);
+  const double dy = state == 3 ? 1 : 0, bottom = f.h - 3;
+  Box(cr, 4, 4, 33, bottom + 2, 8, 8, 8, 8);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  Box(cr, 3, 2 + dy, 32, bottom + dy, 8, 8, 8, 8);
+  FillDown(cr, art::Lighter(base, 0.3), art::Darker(base, 0.25), 2, bottom);
+  art::Outline(cr, 2, art::Darker(base, 0.6));
+  const double cx = 17.5, cy = (2 + bottom) / 2 + dy, s = up ? -1 : 1;
+  cairo_move_to(cr, cx, cy + s * 7);
+  cairo_line_to(cr, cx + 8, cy - s * 5);
+  cairo_line_to(cr, cx - 8, cy - s * 5);
+  cairo_close_path(cr);
+  art::Source(cr, kCream);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, art::Darker(base, 0.6));
+}
+
+void ScrollUp(cairo_t* cr, const Frame& f) { Arrow(cr, f, true); }
+void ScrollDown(cairo_t* cr, const Frame& f) { Arrow(cr, f, false); }
+
+void ScrollThumb(cairo_t* cr, const Frame& f) {
+  const Rgb base = StateTint(pal::kWood, f.index + 1);  // frames: normal, hover, pressed
+  Box(cr, 9, 3, 31, f.h - 1, 7, 7, 7, 7);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  Box(cr, 7, 1, 29, f.h - 2, 7, 7, 7, 7);
+  FillAcross(cr, art::Lighter(base, 0.3), art::Darker(base, 0.2), 7, 29);
+  art::Outline(cr, 2, pal::kOutline);
+  Line(cr, 11, 8, 11, f.h - 9, 2, art::Lighter(base, 0.5), 0.7);
+}
+
+void ComboBox(cairo_t* cr, const Frame& f) {
+  const u32 state = f.index;
+  const double w = f.w;
+  Box(cr, 2, 3, w - 28, 34, 8, 0, 0, 8);
+  FillDown(cr, StateTint(kCream, state == 0 ? 0 : 1), art::Darker(kCream, 0.1), 3, 34);
+  art::Outline(cr, 2, pal::kWoodDark);
+  const Rgb base = StateTint(kButtonGreen, state);
+  Box(cr, w - 37, 2, w - 2, 35, 8, 8, 8, 8);
+  FillDown(cr, art::Lighter(base, 0.3), art::Darker(base, 0.25), 2, 35);
+  art::Outline(cr, 2, art::Darker(base, 0.6));
+  const double cx = w - 19.5, cy = 19 + (state == 3 ? 1 : 0);
+  cairo_move_to(cr, cx, cy + 6);
+  cairo_line_to(cr, cx + 7, cy - 4);
+  cairo_line_to(cr, cx - 7, cy - 4);
+  cairo_close_path(cr);
+  art::Source(cr, kCream);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, art::Darker(base, 0.6));
+}
+
+// The open list's frame: wood around a window onto the list's paper, with
+// a groove on the right for its scroll bar.
+void ComboList(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h;
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  Box(cr, kShadow, kShadow, w, h, 10, 10, 10, 10);
+  Box(cr, 9 + kShadow, 9 + kShadow, w - 54 + kShadow, h - 15 + kShadow, 6, 6, 6, 6);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 0, 0, w - kShadow, h - kShadow, 10, 10, 10, 10);
+  Box(cr, 9, 9, w - 54, h - 15, 6, 6, 6, 6);
+  art::Source(cr, pal::kWood);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 2, pal::kOutline);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  Box(cr, w - 49, 8, w - 12, h - 13, 8, 8, 8, 8);
+  art::Source(cr, art::Darker(pal::kWood, 0.35));
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+
+void Balloon(cairo_t* cr, const Frame& f) {
+  Box(cr, 3, 4, f.w, f.h, 9, 9, 9, 9);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  Box(cr, 0.75, 0.75, 27.25, 27.25, 9, 9, 9, 9);
+  art::Source(cr, kCream);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, art::Hex(0x6A4A22));
+}
+
+void HintLine(cairo_t* cr, const Frame& f) {
+  Box(cr, 3, 2.5, f.w - 3, 5.5, 1.5, 1.5, 1.5, 1.5);
+  FillDown(cr, art::Lighter(pal::kWood, 0.2), pal::kWoodDark, 2.5, 5.5);
+}
+
+// The combo list's paper: faint ruled lines on cream, repeating both ways.
+void ListPaper(cairo_t* cr, const ArtFrame& f) {
+  cairo_rectangle(cr, 0, 0, f.width, f.height);
+  art::Source(cr, kCream);
+  cairo_fill(cr);
+  for (double y = 15.5; y < f.height; y += 16) Line(cr, 0, y, f.width, y, 1, art::Hex(0xB9D3E6), 0.8);
+}
+
+}  // namespace
+
+namespace skin {
+
+const Painters& InterfacePainters() {
+  static const Painters painters = {
+      {"window_top", WindowTop},   {"dialog_message", DialogMessage}, {"window_body", WindowBody},
+      {"caption_plate", CaptionPlate}, {"button", Button},           {"check_box", CheckBox},
+      {"scroll_up", ScrollUp},     {"scroll_down", ScrollDown},       {"scroll_thumb", ScrollThumb},
+      {"combo_box", ComboBox},     {"combo_list", ComboList},         {"balloon", Balloon},
+      {"hint_line", HintLine},
+  };
+  return painters;
+}
+
+}  // namespace skin
+
+void AddInterfaceArt(ArtBook& book) {
+  for (const SkinImage& image : SkinImages()) {
+    ArtPiece piece;
+    const std::string name = image.name;
+    piece.draw = [name](cairo_t* cr, const ArtFrame&) { skin::PaintImage(cr, name); };
+    piece.layout = FrameLayout{1, 1};
+    book.Add(kSkinSpriteSet, name, std::move(piece));
+  }
+  ArtPiece paper;
+  paper.draw = ListPaper;
+  paper.layout = FrameLayout{1, 1};
+  book.Add(kSkinSpriteSet, "profiles_back", std::move(paper));
+}
