@@ -123,13 +123,14 @@ void WindowBody(cairo_t* cr, const Frame& f) {
 
 void CaptionPlate(cairo_t* cr, const Frame& f) {
   const double w = f.w, h = f.h, r = 22;
-  Box(cr, 6, 7, w - 3, h - 3, r, r, r, r);
+  // The title's reflection falls below it: the plate reaches far down.
+  Box(cr, 5, 5, w - 2, h - 1, r, r, r, r);
   art::Source(cr, kBlack, 0.3);
   cairo_fill(cr);
-  Box(cr, 4, 4, w - 8, h - 8, r, r, r, r);
-  FillDown(cr, art::Lighter(kPlateGreen, 0.2), art::Darker(kPlateGreen, 0.3), 4, h - 8);
+  Box(cr, 3, 3, w - 6, h - 4, r, r, r, r);
+  FillDown(cr, art::Lighter(kPlateGreen, 0.2), art::Darker(kPlateGreen, 0.3), 3, h - 4);
   art::Outline(cr, 2, art::Darker(kPlateGreen, 0.6));
-  Gloss(cr, 16, 8, w - 20, 26, 9, 0.35);
+  Gloss(cr, 16, 7, w - 20, 25, 9, 0.35);
   for (const double x : {18.0, w - 22}) {  // a leaf at either end
     art::Ellipse(cr, x, h / 2 - 2, 5, 8);
     art::FillLit(cr, pal::kGrassLight, x - 5, h / 2 - 10, x + 5, h / 2 + 6, 0.3);

@@ -1,0 +1,172 @@
+// A picture for a person, from the built data set alone: a farm dialog
+// drawn through the window toolkit over the world's grass and a path, with
+// the interface pictures, the language and its fonts as the builder wrote
+// them. Its "OK" button is hovered and shows its hint, "Cancel" is held
+// down, and a check box is ticked. It is written as "ui_built_dialog.png".
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "../ui/UiRig.h"
+#include "SkinTable.h"
+#include "base/datafile/DataFileReader.h"
+#include "engine/DXLTexture.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/PngFile.h"
+#include "resources/GameDraw.h"
+#include "resources/Sprite.h"
+#include "ui/BaseDialogWindow.h"
+#include "ui/CaptionHintWindow.h"
+#include "ui/CheckBox.h"
+#include "ui/DialogAnswers.h"
+#include "ui/ImageButton.h"
+
+namespace {
+
+const std::string kData = TM_SAMPLE_DATA_DIR;
+
+// A piece of the builder's skin table as the toolkit slices it.
+SKINRECT Skin(const std::string& key) {
+  for (const SkinPiece& p : SkinPieces())
+    if (p.key == key)
+      return SKINRECT::InitSliced(p.x, p.y, p.frameWidth, p.frameHeight, p.left, p.right, p.top, p.bottom, 0, 0,
+                                  kInterfaceImage);
+  ADD_FAILURE() << "no skin piece " << key;
+  return SKINRECT{};
+}
+
+std::u16string Answer(u32 id) {
+  wchar text[kDialogCaptionSize];
+  GetAnswerCaption(id, text);
+  return text;
+}
+
+// A dialog of the game's make: the top row with its caption, a body for the
+// question's controls, the bottom with its two answers.
+class FarmDialog : public SpritesWindow {
+ public:
+  FarmDialog() : SpritesWindow(0x4661726Du, false, false) {
+    AddTopRow(440);
+    SetCaption(u"Evening on the farm");
+    AddFrame(0, kBelow, -1, 150, Skin("dialog_message"));
+    AddBodyFrame(1);
+    Show(0, false);
+    music = CreateCheckBox(this, &Controls(), 1, 40, 100, u"Music in the fields");
+    const i32 x = (width_ - 2 * 168) / 2;
+    ok = CreateButton(this, &Controls(), kAnswerOk, x, height_ - 84, nullptr, 166, Answer(kAnswerOk).c_str());
+    cancel = CreateButton(this, &Controls(), kAnswerCancel, x + 168, height_ - 84, nullptr, 166,
+                          Answer(kAnswerCancel).c_str());
+  }
+  CheckBox* music = nullptr;
+  ImageButton* ok = nullptr;
+  ImageButton* cancel = nullptr;
+};
+
+// Grass tiles of 256 x 128 from the ground set's "grass" atlas (four cells,
+// 260 x 132 apart, 2 pixels in), and over the fourth row the path running
+// across, as a level lays its layers.
+void DrawGround(u32 width, u32 height) {
+  Sprite* grass = GetSpriteByName(4, u"grass");
+  Sprite* path = GetSpriteByName(4, u"path");
+  ASSERT_TRUE(grass && path);
+  grass->Init();
+  path->Init();
+  auto tile = [](DXLTexture* t, u32 column, u32 row, i32 sx, i32 sy) {
+    DXLQUAD quad;
+    t->MakeQuadPartInt(&quad, static_cast<i32>(column) * 256, static_cast<i32>(row) * 128, sx, sy, 256, 128,
+                       0xFFFFFFFFu);
+    BindDrawTexture(t);
+    DrawQuad(&quad);
+  };
+  for (u32 row = 0; row * 128 < height; ++row)
+    for (u32 column = 0; column * 256 < width; ++column) {
+      const u32 cell = (row * 3 + column * 5) % 4;
+      tile(grass->GetTexture(), column, row, 2 + static_cast<i32>(cell % 2) * 260, 2 + static_cast<i32>(cell / 2) * 132);
+      if (row == 3) tile(path->GetTexture(), column, row, 2, 2);
+    }
+  UnbindDrawTexture();
+}
+
+TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
+  uitest::UiRig ui(800, 600);
+  // The built sprite sets replace the rig's empty ones.
+  kis::DataFileReaderW* reader =
+      kis::OpenDataFileReaderW(plat::Utf8ToUtf16(kData + "/Sprites.dat").c_str(), kSpriteArchiveSignature1,
+                               kSpriteArchiveSignature2, kSpriteArchiveVersion);
+  ASSERT_NE(reader, nullptr);
+  using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
+  const std::pair<std::pair<u32, u32>, Reader> kinds[] = {
+      {{kSpriteImagesId, kSpriteImagesSubId}, &SpriteSet::ReadImages},
+      {{kSpritesId, kSpritesSubId}, &SpriteSet::ReadSprites},
+      {{kMapSpritesId, kMapSpritesSubId}, &SpriteSet::ReadMapSprites}};
+  for (const auto& [dir, read] : kinds) {
+    ASSERT_TRUE(reader->EnterDirectory(dir.first, dir.second));
+    for (u32 set = 0; set < kSpriteSetCount; ++set) {
+      SectionCursor cursor;
+      while ((ui.sets[set].get()->*read)(reader, &cursor, 0.0f, 1.0f) == 0) {
+      }
+      ASSERT_EQ(cursor.error, 0u) << set;
+    }
+    ASSERT_TRUE(reader->LeaveDirectory());
+  }
+  Sprite* interface = GetSpriteByName(kSkinSpriteSet, u"interface");
+  ASSERT_NE(interface, nullptr);
+  interface->Init();
+  GetGameServices().interfaceImage = interface->GetTexture();
+  DXLSetLanguageViewer(ui.rig.viewer.get());
+  auto language = std::make_unique<GameLanguage>(plat::Utf8ToUtf16(kData + "/language.dat").c_str());
+  language->Acquire();
+  SetGameLanguage(language.get());
+
+  auto* dialog = new FarmDialog;
+  ui.AdvanceClock(10);
+  ui.manager->Update();
+  dialog->music->SetFlag(true, true, 0);
+  dialog->cancel->SetState(3, true, 0);
+  auto* hint = new CaptionHintWindow(dialog->ok, Answer(kAnswerOk).c_str(), true,
+                                     u"Close the barn for the night and keep these settings.", 0, 0, nullptr, 1, 2, 240);
+  const DXLRECT& r = dialog->ok->GetRect();
+  const DXLRECT& at = dialog->GetRect();
+  ui.manager->OnMouseMove(at.left + (r.left + r.right) / 2, at.top + (r.top + r.bottom) / 2, 0, 0);
+  for (int i = 0; i < 5; ++i) {
+    ui.AdvanceClock(200);
+    ui.manager->Update();
+  }
+  ASSERT_TRUE(hint->IsShown());
+
+  DXLViewer& v = ui.V();
+  ASSERT_EQ(v.BeginFrame(), 0);
+  v.ClearEx(plat::gfx::D3DCLEAR_TARGET | plat::gfx::D3DCLEAR_STENCIL, 0xFF000000u, 0);
+  const DXLMATRIX identity = plat::gfx::IdentityMatrix();
+  v.SetTransform(&identity);
+  v.ApplyTransform(nullptr);
+  DrawGround(800, 600);
+  ui.manager->Draw();
+  ASSERT_EQ(v.Present(), 0);
+  ASSERT_TRUE(plat::WritePng("ui_built_dialog.png", ui.rig.Soft()->Frame(), 800, 600, nullptr));
+
+  // The hovered answer is lighter than the held one; both are green.
+  auto green = [&](const DXLRECT& b) {
+    const u32 c = ui.Pixel(static_cast<u32>(at.left + b.left + 20), static_cast<u32>(at.top + b.top + 40));
+    return std::pair<int, int>(static_cast<int>(c >> 8 & 0xFF), static_cast<int>(c >> 16 & 0xFF));
+  };
+  const auto [okGreen, okRed] = green(dialog->ok->GetRect());
+  const auto [cancelGreen, cancelRed] = green(dialog->cancel->GetRect());
+  EXPECT_GT(okGreen, okRed);
+  EXPECT_GT(cancelGreen, cancelRed);
+  EXPECT_GT(okGreen, cancelGreen + 20);
+
+  delete ui.manager;  // the windows go before the language and the pictures
+  ui.manager = nullptr;
+  GetGameServices().windowManager = nullptr;
+  SetGameLanguage(nullptr);
+  language->Release();
+  language.reset();
+  DXLSetLanguageViewer(nullptr);
+  kis::CloseDataFile(reader);
+}
+
+}  // namespace
