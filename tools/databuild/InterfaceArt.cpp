@@ -259,6 +259,73 @@ void HintLine(cairo_t* cr, const Frame& f) {
   FillDown(cr, art::Lighter(pal::kWood, 0.2), pal::kWoodDark, 2.5, 5.5);
 }
 
+// The level information window: parchment in a wooden rim (its last 5
+// rows a shadow below the window), tan item plates with a round slot for
+// the item's icon, a red close button, and brown separators.
+void InfoFrame(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h, r = 12;
+  Box(cr, 3, 5, w, h, r, r, r, r);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  Box(cr, 0.75, 0.75, w - 3.75, h - 5.75, r, r, r, r);
+  art::Source(cr, art::Lighter(pal::kPanel, 0.3));
+  cairo_fill_preserve(cr);
+  cairo_set_line_width(cr, 6);
+  art::Source(cr, pal::kWood);
+  cairo_save(cr);
+  cairo_clip_preserve(cr);
+  cairo_stroke(cr);  // the rim inside the outline
+  cairo_restore(cr);
+  cairo_new_path(cr);
+  Box(cr, 0.75, 0.75, w - 3.75, h - 5.75, r, r, r, r);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+
+void InfoItemRow(cairo_t* cr, const Frame& f) {
+  const Rgb tan = art::Hex(0xF6DFA6);
+  Box(cr, 1, 2, f.w - 2, 47, 10, 10, 10, 10);
+  FillDown(cr, art::Lighter(tan, 0.35), tan, 2, 47);
+  art::Outline(cr, 1.5, pal::kWoodDark);
+  art::Ellipse(cr, 28, 24.5, 19, 19);
+  art::Source(cr, art::Lighter(pal::kPanel, 0.5));
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, art::Darker(tan, 0.35));
+}
+
+void InfoClose(cairo_t* cr, const Frame& f) {
+  const u32 state = f.index + 1;  // frames: normal, hover, pressed
+  const Rgb base = StateTint(pal::kRed, state);
+  const double cx = 13, cy = 13.5 + (state == 3 ? 1 : 0);
+  art::Ellipse(cr, cx, cy, 11, 11);
+  art::FillRound(cr, base, cx, cy, 11);
+  art::Outline(cr, 1.5, pal::kOutline);
+  Line(cr, cx - 4.5, cy - 4.5, cx + 4.5, cy + 4.5, 2.5, pal::kWhite);
+  Line(cr, cx + 4.5, cy - 4.5, cx - 4.5, cy + 4.5, 2.5, pal::kWhite);
+}
+
+void InfoSeparator(cairo_t* cr, const Frame& f) {
+  const double y = f.h / 2, thick = f.h > 8 ? 2.5 : 1.5;
+  Line(cr, 6, y, f.w - 6, y, thick, pal::kWoodDark, 0.8);
+  if (f.h > 8) {
+    for (const double x : {6.0, f.w - 6}) {  // a diamond at either end
+      cairo_move_to(cr, x, y - 4);
+      cairo_line_to(cr, x + 4, y);
+      cairo_line_to(cr, x, y + 4);
+      cairo_line_to(cr, x - 4, y);
+      cairo_close_path(cr);
+      art::Source(cr, pal::kWood);
+      cairo_fill_preserve(cr);
+      art::Outline(cr, 1, pal::kOutline);
+    }
+  }
+}
+
+void InfoDivider(cairo_t* cr, const Frame& f) {  // a slim wooden post
+  Box(cr, f.w / 2 - 3, 3, f.w / 2 + 3, f.h - 3, 3, 3, 3, 3);
+  FillAcross(cr, WoodLight(), WoodShade(), f.w / 2 - 3, f.w / 2 + 3);
+  art::Outline(cr, 1.2, pal::kOutline);
+}
+
 // The combo list's paper: faint ruled lines on cream, repeating both ways.
 void ListPaper(cairo_t* cr, const ArtFrame& f) {
   cairo_rectangle(cr, 0, 0, f.width, f.height);
@@ -277,7 +344,9 @@ const Painters& InterfacePainters() {
       {"caption_plate", CaptionPlate}, {"button", Button},           {"check_box", CheckBox},
       {"scroll_up", ScrollUp},     {"scroll_down", ScrollDown},       {"scroll_thumb", ScrollThumb},
       {"combo_box", ComboBox},     {"combo_list", ComboList},         {"balloon", Balloon},
-      {"hint_line", HintLine},
+      {"hint_line", HintLine},     {"info_frame", InfoFrame},         {"info_item_row", InfoItemRow},
+      {"info_close", InfoClose},   {"info_wide_separator", InfoSeparator}, {"info_thin_separator", InfoSeparator},
+      {"info_level_divider", InfoDivider},
   };
   return painters;
 }

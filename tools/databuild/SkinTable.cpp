@@ -112,6 +112,13 @@ std::vector<SkinPiece> MakePieces() {
   t.push_back(Stepped("level_plate", 195, 380, 46, 21, 4, 0, 22, 0, 0));  // levels 0 to 3 of 3
   t.push_back(Stepped("level_stars", 195, 468, 18, 17, 5, 18, 0, 0, 0));  // a strip of up to 5 stars
   t.back().states = false;
+  // --- The level information window's "info" picture.
+  t.push_back(Sliced("info_frame", "info", 0, 0, 42, 103, 19, 19, 17, 22));  // InfoWindow
+  t.push_back(Sliced("info_item_row", "info", 44, 0, 88, 49, 66, 18));       // an item's plate
+  t.push_back(Strip("info_close", "info", 44, 51, 78, 27, 3, false, 0));     // states 0, 0, 1, 2: 26 x 27
+  t.push_back(Sliced("info_wide_separator", "info", 44, 80, 36, 16, 16, 16));
+  t.push_back(Sliced("info_thin_separator", "info", 44, 98, 36, 4, 16, 16));
+  t.push_back(Plain("info_level_divider", "info", 124, 51, 16, 45));
   // --- The hints.
   t.push_back(Sliced("balloon", "balloon", 0, 0, 31, 32, 12, 15, 12, 16));
   t.push_back(Sliced("hint_line", "hint_line", 0, 0, 64, 8, 24, 24));
@@ -122,7 +129,7 @@ std::vector<SkinPiece> MakePieces() {
 
 const std::vector<SkinImage>& SkinImages() {
   static const std::vector<SkinImage> images = {
-      {"interface", 1024, 1024}, {"level", 512, 512}, {"balloon", 31, 32}, {"hint_line", 64, 8}};
+      {"interface", 1024, 1024}, {"level", 512, 512}, {"info", 256, 128}, {"balloon", 31, 32}, {"hint_line", 64, 8}};
   return images;
 }
 
