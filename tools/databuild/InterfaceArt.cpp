@@ -2,10 +2,12 @@
 // windows with parchment insets and a shadow 4 pixels to the right, the
 // green caption plate, green buttons in their four states, check boxes,
 // the scroll bar's arrows and thumb, the combo box and its list's frame),
-// the hint balloon, the hint separator and the combo list's lined paper.
+// the hint balloon, the hint separator, the combo list's lined paper, the
+// information window's picture, the medal-time gauge and the medals.
 // Every piece is drawn inside its rectangle of the skin table
 // (SkinTable.h), its rounded ends within the borders the slicing keeps.
 #include <cmath>
+#include <utility>
 
 #include "ArtBook.h"
 #include "SkinPaint.h"
@@ -326,6 +328,63 @@ void InfoDivider(cairo_t* cr, const Frame& f) {  // a slim wooden post
   art::Outline(cr, 1.2, pal::kOutline);
 }
 
+// The medal-time gauge: bronze, silver and gold zones of a lit bar, split
+// by dark notches; the two-medal row (frame 1) a little deeper.
+void TimeGauge(cairo_t* cr, const Frame& f) {
+  const double deeper = f.index == 1 ? 0.12 : 0;
+  const std::pair<double, Rgb> zones[] = {{0, pal::kBronze}, {14, pal::kSilver}, {24, pal::kGold}};
+  cairo_save(cr);
+  Box(cr, 0.75, 1.25, f.w - 0.75, f.h - 1.25, 5.5, 5.5, 5.5, 5.5);
+  cairo_clip(cr);
+  for (size_t k = 0; k < 3; ++k) {
+    const double x1 = k + 1 < 3 ? zones[k + 1].first : f.w;
+    const Rgb c = art::Darker(zones[k].second, deeper);
+    cairo_rectangle(cr, zones[k].first, 0, x1 - zones[k].first, f.h);
+    FillDown(cr, art::Lighter(c, 0.45), art::Darker(c, 0.15), 1.25, f.h - 1.25);
+    cairo_new_path(cr);
+  }
+  Line(cr, 0, 4, f.w, 4, 1.5, pal::kWhite, 0.45);
+  for (const double x : {14.0, 24.0}) Line(cr, x, 0, x, f.h, 1.5, pal::kOutline, 0.8);
+  cairo_restore(cr);
+  Box(cr, 0.75, 1.25, f.w - 0.75, f.h - 1.25, 5.5, 5.5, 5.5, 5.5);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+
+// A medal on its ribbon (the level's result), or the empty place of one.
+void Medal(cairo_t* cr, const ArtFrame& f, Rgb metal) {
+  const double w = f.width, h = f.height, cx = w / 2, r = w * 0.36, cy = h - r - 4;
+  for (const double s : {-1.0, 1.0}) {
+    cairo_move_to(cr, cx + s * 4, cy - r * 0.6);
+    cairo_line_to(cr, cx + s * 22, 3);
+    cairo_line_to(cr, cx + s * 8, 3);
+    cairo_line_to(cr, cx - s * 8, cy - r * 0.6);
+    cairo_close_path(cr);
+    art::FillLit(cr, s < 0 ? pal::kBlue : pal::kRed, cx - 22, 3, cx + 22, cy, 0.3);
+    art::Outline(cr, 1.8);
+  }
+  art::Ellipse(cr, cx, cy, r, r);
+  art::FillRound(cr, metal, cx, cy, r);
+  art::Outline(cr, 2.2);
+  art::Ellipse(cr, cx, cy, r * 0.72, r * 0.72);
+  art::Outline(cr, 1.5, art::Darker(metal, 0.35));
+  art::Star(cr, cx, cy, r * 0.5, r * 0.22, 5);
+  art::FillLit(cr, art::Lighter(metal, 0.25), cx - r / 2, cy - r / 2, cx + r / 2, cy + r / 2, 0.4);
+  art::Outline(cr, 1.2, art::Darker(metal, 0.45));
+  art::Gleam(cr, cx - r * 0.45, cy - r * 0.45, r * 0.16, r * 0.1);
+}
+
+void NoMedal(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, cy = f.height / 2, r = f.width * 0.38;
+  art::Ellipse(cr, cx, cy, r, r);
+  art::Source(cr, kBlack, 0.18);
+  cairo_fill_preserve(cr);
+  const double dash[] = {6, 4};
+  cairo_set_dash(cr, dash, 2, 0);
+  art::Outline(cr, 3, pal::kStoneDark);
+  cairo_set_dash(cr, nullptr, 0, 0);
+  Line(cr, cx - 8, cy, cx + 8, cy, 3, pal::kStoneDark);
+}
+
 // The combo list's paper: faint ruled lines on cream, repeating both ways.
 void ListPaper(cairo_t* cr, const ArtFrame& f) {
   cairo_rectangle(cr, 0, 0, f.width, f.height);
@@ -346,7 +405,7 @@ const Painters& InterfacePainters() {
       {"combo_box", ComboBox},     {"combo_list", ComboList},         {"balloon", Balloon},
       {"hint_line", HintLine},     {"info_frame", InfoFrame},         {"info_item_row", InfoItemRow},
       {"info_close", InfoClose},   {"info_wide_separator", InfoSeparator}, {"info_thin_separator", InfoSeparator},
-      {"info_level_divider", InfoDivider},
+      {"info_level_divider", InfoDivider}, {"time_gauge", TimeGauge},
   };
   return painters;
 }
@@ -361,6 +420,19 @@ void AddInterfaceArt(ArtBook& book) {
     piece.layout = FrameLayout{1, 1};
     book.Add(kSkinSpriteSet, name, std::move(piece));
   }
+  const std::pair<const char*, Rgb> medals[] = {
+      {"gold_medal", pal::kGold}, {"silver_medal", pal::kSilver}, {"bronze_medal", pal::kBronze}};
+  for (const auto& [name, metal] : medals) {
+    ArtPiece medal;
+    const Rgb m = metal;
+    medal.draw = [m](cairo_t* cr, const ArtFrame& f) { Medal(cr, f, m); };
+    medal.layout = FrameLayout{1, 1};
+    book.Add(kSkinSpriteSet, name, std::move(medal));
+  }
+  ArtPiece none;
+  none.draw = NoMedal;
+  none.layout = FrameLayout{1, 1};
+  book.Add(kSkinSpriteSet, "level_uncompl", std::move(none));
   ArtPiece paper;
   paper.draw = ListPaper;
   paper.layout = FrameLayout{1, 1};

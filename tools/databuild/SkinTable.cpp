@@ -119,6 +119,13 @@ std::vector<SkinPiece> MakePieces() {
   t.push_back(Sliced("info_wide_separator", "info", 44, 80, 36, 16, 16, 16));
   t.push_back(Sliced("info_thin_separator", "info", 44, 98, 36, 4, 16, 16));
   t.push_back(Plain("info_level_divider", "info", 124, 51, 16, 45));
+  // --- The medal-time gauge (TimeGauge): a row per mode (three medals, two),
+  // each a rounded end, a zone's fill, its end, the next zone's start ... and
+  // the other rounded end; the fills are stretched.
+  SkinPiece gauge = Stepped("time_gauge", 0, 0, 38, 14, 2, 0, 14, 8, 8);
+  gauge.image = "time_bar_indic";
+  gauge.flatColumns = {{8, 12}, {17, 21}, {26, 30}};
+  t.push_back(gauge);
   // --- The hints.
   t.push_back(Sliced("balloon", "balloon", 0, 0, 31, 32, 12, 15, 12, 16));
   t.push_back(Sliced("hint_line", "hint_line", 0, 0, 64, 8, 24, 24));
@@ -129,7 +136,7 @@ std::vector<SkinPiece> MakePieces() {
 
 const std::vector<SkinImage>& SkinImages() {
   static const std::vector<SkinImage> images = {
-      {"interface", 1024, 1024}, {"level", 512, 512}, {"info", 256, 128}, {"balloon", 31, 32}, {"hint_line", 64, 8}};
+      {"interface", 1024, 1024}, {"level", 512, 512}, {"info", 256, 128}, {"time_bar_indic", 38, 28}, {"balloon", 31, 32}, {"hint_line", 64, 8}};
   return images;
 }
 
