@@ -32,7 +32,10 @@ constexpr Rgb kCream = art::Hex(0xFFF8E4);
 
 Rgb WoodLight() { return art::Lighter(pal::kWood, 0.25); }
 Rgb WoodShade() { return art::Darker(pal::kWood, 0.25); }
-Rgb PanelEdge() { return art::Darker(pal::kPanel, 0.3); }
+// The windows' insets: a warm tan on which both the dark message texts and
+// the white, outlined captions of check boxes and edit boxes read.
+constexpr Rgb kInset = art::Hex(0xE3C387);
+Rgb PanelEdge() { return art::Darker(kInset, 0.3); }
 
 // A soft gloss over the top of a face: white fading downwards.
 void Gloss(cairo_t* cr, double x0, double y0, double x1, double y1, double r, double strength = 0.4) {
@@ -60,10 +63,10 @@ void WoodSides(cairo_t* cr, double w, double h) {
   Line(cr, w - kShadow - kLine / 2, 0, w - kShadow - kLine / 2, h, kLine, pal::kOutline);
 }
 
-// A parchment inset with a shade along its top inside.
+// A tan inset with a shade along its top inside.
 void Parchment(cairo_t* cr, double x0, double y0, double x1, double y1, double r) {
   Box(cr, x0, y0, x1, y1, r, r, r, r);
-  art::Source(cr, pal::kPanel);
+  art::Source(cr, kInset);
   cairo_fill_preserve(cr);
   cairo_save(cr);
   cairo_clip(cr);
