@@ -120,19 +120,15 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
             drawn += (p.At(x, y) >> 24) >= 128 ? 1 : 0;
           }
         EXPECT_GE(drawn * 100, area * 15) << "hardly drawn";
-        for (const SkinSpan& s : piece.flatColumns) {
-          EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, false), 0) << "columns " << s.from << ".." << s.to;
-          EXPECT_TRUE(piece.left == 0 || EndsWithin(p, fx, fy, piece, s, 0, piece.left, false)) << "left end";
-          EXPECT_TRUE(piece.right == 0 ||
-                      EndsWithin(p, fx, fy, piece, s, piece.frameWidth - piece.right, piece.frameWidth, false))
-              << "right end";
-        }
-        for (const SkinSpan& s : piece.flatRows) {
-          EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, true), 0) << "rows " << s.from << ".." << s.to;
-          EXPECT_TRUE(piece.top == 0 || EndsWithin(p, fx, fy, piece, s, 0, piece.top, true)) << "top end";
-          EXPECT_TRUE(piece.bottom == 0 ||
-                      EndsWithin(p, fx, fy, piece, s, piece.frameHeight - piece.bottom, piece.frameHeight, true))
-              << "bottom end";
+        for (const bool rows : {false, true}) {
+          const i32 size = rows ? piece.frameHeight : piece.frameWidth;
+          const i32 first = rows ? piece.top : piece.left, last = rows ? piece.bottom : piece.right;
+          for (const SkinSpan& s : rows ? piece.flatRows : piece.flatColumns) {
+            SCOPED_TRACE((rows ? "rows " : "columns ") + std::to_string(s.from) + ".." + std::to_string(s.to));
+            EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, rows), 0);
+            EXPECT_TRUE(first == 0 || EndsWithin(p, fx, fy, piece, s, 0, first, rows)) << "no end before";
+            EXPECT_TRUE(last == 0 || EndsWithin(p, fx, fy, piece, s, size - last, size, rows)) << "no end after";
+          }
         }
         // A state frame differs from every frame before it.
         for (u32 j = 0; piece.states && j < i; ++j) {

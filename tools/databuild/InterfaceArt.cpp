@@ -15,23 +15,14 @@
 namespace {
 
 using art::Rgb;
-using skin::Box;
-using skin::FillAcross;
-using skin::FillDown;
-using skin::Frame;
-using skin::Line;
-using skin::StateTint;
+using namespace skin;  // the painters are made of its shapes
 namespace pal = art::pal;
 
 constexpr double kShadow = 4;  // the windows' shadow, to the right
-constexpr double kLine = 2.5;  // the windows' outline
-constexpr Rgb kBlack = art::Hex(0x000000);
 constexpr Rgb kButtonGreen = art::Hex(0x58A83E);
 constexpr Rgb kPlateGreen = art::Hex(0x4E9A3A);
 constexpr Rgb kCream = art::Hex(0xFFF8E4);
 
-Rgb WoodLight() { return art::Lighter(pal::kWood, 0.25); }
-Rgb WoodShade() { return art::Darker(pal::kWood, 0.25); }
 // The windows' insets: a warm tan on which both the dark message texts and
 // the white, outlined captions of check boxes and edit boxes read.
 constexpr Rgb kInset = art::Hex(0xE3C387);

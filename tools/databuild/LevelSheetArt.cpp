@@ -14,23 +14,14 @@
 namespace {
 
 using art::Rgb;
-using skin::Box;
-using skin::FillAcross;
-using skin::FillDown;
-using skin::Frame;
-using skin::Line;
-using skin::StateTint;
+using namespace skin;  // the painters are made of its shapes
 namespace pal = art::pal;
 
-constexpr double kLine = 2.5;
-constexpr Rgb kBlack = art::Hex(0x000000);
 constexpr Rgb kGoods = art::Hex(0xF3D9A0);
 constexpr Rgb kTools = art::Hex(0xB7D6EC);
 constexpr Rgb kNarrow = art::Hex(0x6FB7E8);
 constexpr Rgb kBarn = art::Hex(0xC8423A);
 
-Rgb WoodLight() { return art::Lighter(pal::kWood, 0.25); }
-Rgb WoodShade() { return art::Darker(pal::kWood, 0.3); }
 Rgb Recess() { return art::Darker(pal::kWood, 0.35); }
 
 // The parchment of the point panels, with the rim along its top.

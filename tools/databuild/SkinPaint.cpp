@@ -105,6 +105,9 @@ void Line(cairo_t* cr, double x0, double y0, double x1, double y1, double width,
   cairo_stroke(cr);
 }
 
+art::Rgb WoodLight() { return art::Lighter(art::pal::kWood, 0.25); }
+art::Rgb WoodShade() { return art::Darker(art::pal::kWood, 0.28); }
+
 art::Rgb StateTint(art::Rgb base, u32 state) {
   switch (state & 3) {
     case 0:

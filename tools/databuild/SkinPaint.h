@@ -44,6 +44,13 @@ void FillAcross(cairo_t* cr, art::Rgb left, art::Rgb right, double x0, double x1
 // A straight line from (x0, y0) to (x1, y1), butt ends.
 void Line(cairo_t* cr, double x0, double y0, double x1, double y1, double width, art::Rgb c, double alpha = 1.0);
 
+// What the pieces share: shadow black, the outline of frames and panels,
+// and the lit and shaded wood of rims.
+constexpr art::Rgb kBlack = art::Hex(0x000000);
+constexpr double kLine = 2.5;
+art::Rgb WoodLight();
+art::Rgb WoodShade();
+
 // The colour of a control face in a state: greyed when disabled, lighter
 // when hovered, deeper when pressed.
 art::Rgb StateTint(art::Rgb base, u32 state);
