@@ -199,12 +199,17 @@ void ScrollThumb(cairo_t* cr, const Frame& f) {
   Line(cr, 11, 8, 11, f.h - 9, 2, art::Lighter(base, 0.5), 0.7);
 }
 
+// The combo box's light texts (its selection and its list's rows) stand on
+// dark wood.
+constexpr Rgb kDarkWood = art::Hex(0x5A3A22);
+
 void ComboBox(cairo_t* cr, const Frame& f) {
   const u32 state = f.index;
   const double w = f.w;
+  const Rgb field = state == 0 ? art::Mix(kDarkWood, pal::kStoneDark, 0.6) : kDarkWood;
   Box(cr, 2, 3, w - 28, 34, 8, 0, 0, 8);
-  FillDown(cr, StateTint(kCream, state == 0 ? 0 : 1), art::Darker(kCream, 0.1), 3, 34);
-  art::Outline(cr, 2, pal::kWoodDark);
+  FillDown(cr, art::Darker(field, 0.25), field, 3, 34);
+  art::Outline(cr, 2, pal::kOutline);
   const Rgb base = StateTint(kButtonGreen, state);
   Box(cr, w - 37, 2, w - 2, 35, 8, 8, 8, 8);
   FillDown(cr, art::Lighter(base, 0.3), art::Darker(base, 0.25), 2, 35);
@@ -379,12 +384,13 @@ void NoMedal(cairo_t* cr, const ArtFrame& f) {
   Line(cr, cx - 8, cy, cx + 8, cy, 3, pal::kStoneDark);
 }
 
-// The combo list's paper: faint ruled lines on cream, repeating both ways.
+// The combo list's background: dark wood with faint grain, repeating both
+// ways (the grain every 16 rows).
 void ListPaper(cairo_t* cr, const ArtFrame& f) {
   cairo_rectangle(cr, 0, 0, f.width, f.height);
-  art::Source(cr, kCream);
+  art::Source(cr, kDarkWood);
   cairo_fill(cr);
-  for (double y = 15.5; y < f.height; y += 16) Line(cr, 0, y, f.width, y, 1, art::Hex(0xB9D3E6), 0.8);
+  for (double y = 15.5; y < f.height; y += 16) Line(cr, 0, y, f.width, y, 1, art::Lighter(kDarkWood, 0.2), 0.6);
 }
 
 }  // namespace
