@@ -2,7 +2,8 @@
 // drawn through the window toolkit over the world's grass and a path, with
 // the interface pictures, the language and its fonts as the builder wrote
 // them. Its "OK" button is hovered and shows its hint, "Cancel" is held
-// down, and a check box is ticked. It is written as "ui_built_dialog.png".
+// down, and a check box is ticked; a narrow button of the level sheet stands
+// in the corner. It is written as "ui_built_dialog.png".
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -23,6 +24,7 @@
 #include "ui/CheckBox.h"
 #include "ui/DialogAnswers.h"
 #include "ui/ImageButton.h"
+#include "ui/NarrowButton.h"
 
 namespace {
 
@@ -63,6 +65,19 @@ class FarmDialog : public SpritesWindow {
   CheckBox* music = nullptr;
   ImageButton* ok = nullptr;
   ImageButton* cancel = nullptr;
+};
+
+// The screen's top left corner, as a level keeps it: a narrow button of the
+// level sheet.
+class CornerWindow : public GameWindow {
+ public:
+  CornerWindow() : GameWindow(0x436F726Eu, false) {
+    rect_ = DXLRECT{0, 0, 160, 50};
+    tips = new NarrowButton(this, 3, 144, u"Close the tips", false);
+    tips->SetPosition(3, 3);
+  }
+  void Draw() override { DrawControls(); }
+  NarrowButton* tips = nullptr;
 };
 
 // Grass tiles of 256 x 128 from the ground set's "grass" atlas (four cells,
@@ -121,6 +136,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   language->Acquire();
   SetGameLanguage(language.get());
 
+  auto* corner = new CornerWindow;
   auto* dialog = new FarmDialog;
   ui.AdvanceClock(10);
   ui.manager->Update();
@@ -158,6 +174,10 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   EXPECT_GT(okGreen, okRed);
   EXPECT_GT(cancelGreen, cancelRed);
   EXPECT_GT(okGreen, cancelGreen + 20);
+  // The narrow button is the level sheet's blue.
+  const DXLRECT& tips = corner->tips->GetRect();
+  const u32 blue = ui.Pixel(static_cast<u32>(tips.left + 12), static_cast<u32>(tips.top + 12));
+  EXPECT_GT(blue & 0xFF, blue >> 16 & 0xFF);
 
   delete ui.manager;  // the windows go before the language and the pictures
   ui.manager = nullptr;
