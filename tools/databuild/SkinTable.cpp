@@ -90,21 +90,24 @@ std::vector<SkinPiece> MakePieces() {
     t.push_back(Stepped(cells[2 * set], 1, y, 49, h, 4, 69, 0, 8, 9, 54, bottom));
     t.push_back(Stepped(cells[2 * set + 1], 52, y, 16, h, 4, 69, 0, 7, 7, 54, bottom));
   }
-  for (size_t i = t.size() - 8; i < t.size(); ++i) t[i].flatRows.clear();  // the bands are cut, not repeated
   t.push_back(Strip("narrow_button", kLevel, 277, 179, 62, 168, 4, true, 0, 10, 10));  // 62 x 42
   t.push_back(Strip("menu_button", kLevel, 298, 97, 16, 80, 4, true, 0, 6, 6));  // 16 x 20
-  t.push_back(Sliced("menu_plate", kLevel, 461, 96, 16, 33, 12, 0));
-  t.push_back(Sliced("level_block", kLevel, 277, 97, 19, 79, 6, 9));
-  t.push_back(Plain("level_block_plate", kLevel, 316, 97, 143, 36));
+  t.push_back(Sliced("menu_plate", kLevel, 461, 96, 16, 33, 12, 0));  // behind the menu button, to the right edge
+  t.push_back(Sliced("level_block", kLevel, 277, 97, 19, 79, 6, 9));  // a point panel's level block
+  t.push_back(Plain("level_block_plate", kLevel, 316, 97, 143, 36));  // under the block, its marks on it
   t.push_back(Plain("level_dot_full", kLevel, 316, 135, 21, 20));
   t.push_back(Plain("level_dot_empty", kLevel, 316, 157, 21, 20));
   t.push_back(Stepped("task_button", 341, 135, 52, 108, 2, 54, 0, 4, 4));  // set 0 to do, set 1 done
+  // The bonus slots: ready, hover, pressed, running, unavailable, and the
+  // empty face a recharging slot fills from.
   t.push_back(Stepped("bonus_button", 457, 187, 54, 48, 6, 0, 50, 0, 0));
-  t.push_back(WithColumns(Plain("child_fill", kLevel, 486, 1, 4, 91), {{0, 4}}));
+  t.push_back(WithColumns(Plain("child_fill", kLevel, 486, 1, 4, 91), {{0, 4}}));  // a point panel's paper
   // The notch: the panel takes up to 4 columns from its middle and its last
   // 9; its first 8 are never shown.
   t.push_back(WithColumns(Sliced("child_notch", kLevel, 490, 1, 21, 92, 0, 9), {{8, 12}}));
   t.push_back(WithColumns(Plain("empty_panel", kLevel, 486, 94, 25, 92), {{0, 4}, {12, 17}}));
+  // The panel's strip: the task buttons' block, the posts at either end of
+  // the point panels, the warehouse button's block.
   t.push_back(Sliced("left_block", kLevel, 1, 380, 48, 116, 30, 14));
   t.push_back(Plain("left_divider", kLevel, 49, 380, 15, 116));
   t.push_back(Plain("right_divider", kLevel, 65, 380, 12, 116));
@@ -135,8 +138,9 @@ std::vector<SkinPiece> MakePieces() {
 }  // namespace
 
 const std::vector<SkinImage>& SkinImages() {
-  static const std::vector<SkinImage> images = {
-      {"interface", 1024, 1024}, {"level", 512, 512}, {"info", 256, 128}, {"time_bar_indic", 38, 28}, {"balloon", 31, 32}, {"hint_line", 64, 8}};
+  static const std::vector<SkinImage> images = {{"interface", 1024, 1024}, {"level", 512, 512},
+                                                {"info", 256, 128},        {"time_bar_indic", 38, 28},
+                                                {"balloon", 31, 32},       {"hint_line", 64, 8}};
   return images;
 }
 
