@@ -12,6 +12,7 @@ const ArtBook& ArtBook::Get() {
     AddIconArt(b);
     AddGirlArt(b);
     AddInterfaceArt(b);
+    AddHudArt(b);
     return b;
   }();
   return book;

@@ -66,3 +66,4 @@ void AddProductArt(ArtBook& book);
 void AddIconArt(ArtBook& book);
 void AddGirlArt(ArtBook& book);
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (SkinTable.h)
+void AddHudArt(ArtBook& book);        // the head-up display's pictures

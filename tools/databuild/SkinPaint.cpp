@@ -31,13 +31,12 @@ void Flatten(cairo_t* cr, const SkinPiece& p, i32 ox, i32 oy) {
 }  // namespace
 
 void PaintImage(cairo_t* cr, const std::string& image) {
-  const Painters& face = InterfacePainters();
-  const Painters& level = LevelPainters();
+  const Painters* families[] = {&InterfacePainters(), &LevelPainters(), &HudPainters()};
   for (const SkinPiece& p : SkinPieces()) {
     if (p.image != image) continue;
     Painter paint = nullptr;
-    if (const auto it = face.find(p.key); it != face.end()) paint = it->second;
-    if (const auto it = level.find(p.key); it != level.end()) paint = it->second;
+    for (const Painters* family : families)
+      if (const auto it = family->find(p.key); it != family->end()) paint = it->second;
     if (!paint) {
       std::fprintf(stderr, "databuild: no drawing for the skin piece %s\n", p.key.c_str());
       continue;

@@ -28,6 +28,7 @@ using Painters = std::map<std::string, Painter>;
 
 const Painters& InterfacePainters();  // the interface image and the hints (InterfaceArt.cpp)
 const Painters& LevelPainters();      // the level sheet (LevelSheetArt.cpp)
+const Painters& HudPainters();        // the head-up display's pictures (HudArt.cpp)
 
 // Draws every piece of the table on `image`, the origin at the image's top
 // left. A piece without a painter is left empty (and named on stderr).

@@ -1,5 +1,7 @@
 #include "SkinTable.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr const char* kInterface = "interface";
@@ -129,6 +131,34 @@ std::vector<SkinPiece> MakePieces() {
   gauge.image = "time_bar_indic";
   gauge.flatColumns = {{8, 12}, {17, 21}, {26, 30}};
   t.push_back(gauge);
+  // --- The head-up display's screen sprites.
+  t.push_back(Strip("price_button", "price_button", 0, 0, 280, 40, 4, false, 0, 40, 20));  // a 70-pixel column a state
+  for (const auto& [key, x, w] : {std::tuple{"prod_single", 0, 34}, std::tuple{"prod_first", 34, 33},
+                                  std::tuple{"prod_middle", 67, 32}, std::tuple{"prod_last", 99, 33}}) {
+    SkinPiece p = Plain(key, "prod_button", x, 0, w, 34);  // a row of 34 a state
+    p.frames = 4;
+    p.stepY = 34;
+    t.push_back(p);
+  }
+  SkinPiece slot = Plain("prod_slot", "prod_slot", 0, 0, 34, 34);  // the slot's states in 35-pixel columns
+  slot.frames = 4;
+  slot.stepX = 35;
+  t.push_back(slot);
+  slot.key = "prod_slot_fill";  // then its fill, cut at any row, for states 1 to 3
+  slot.x = 140;
+  slot.frames = 3;
+  t.push_back(slot);
+  SkinPiece stars = Plain("stars_three", "stars", 59, 1, 44, 22);  // of 2 and 3: a row a count, 23 apart
+  stars.frames = 3;
+  stars.stepY = 23;
+  t.push_back(stars);
+  stars = Plain("stars_four", "stars", 1, 1, 57, 27);  // of 4: 28 apart
+  stars.frames = 4;
+  stars.stepY = 28;
+  t.push_back(stars);
+  t.push_back(Sliced("progress_border", "progress_line_border", 0, 0, 40, 10, 13, 13));
+  t.push_back(Sliced("progress_indicator", "progress_line_indicator", 0, 0, 20, 6, 3, 3));
+  t.push_back(Sliced("progress_indicator_red", "progress_line_indicator_red", 0, 0, 20, 6, 3, 3));
   // --- The hints.
   t.push_back(Sliced("balloon", "balloon", 0, 0, 31, 32, 12, 15, 12, 16));
   t.push_back(Sliced("hint_line", "hint_line", 0, 0, 64, 8, 24, 24));
@@ -140,7 +170,12 @@ std::vector<SkinPiece> MakePieces() {
 const std::vector<SkinImage>& SkinImages() {
   static const std::vector<SkinImage> images = {{"interface", 1024, 1024}, {"level", 512, 512},
                                                 {"info", 256, 128},        {"time_bar_indic", 38, 28},
-                                                {"balloon", 31, 32},       {"hint_line", 64, 8}};
+                                                {"balloon", 31, 32},       {"hint_line", 64, 8},
+                                                {"price_button", 280, 40}, {"prod_button", 132, 136},
+                                                {"prod_slot", 245, 40},    {"stars", 104, 112},
+                                                {"progress_line_border", 40, 10},
+                                                {"progress_line_indicator", 20, 6},
+                                                {"progress_line_indicator_red", 20, 6}};
   return images;
 }
 
