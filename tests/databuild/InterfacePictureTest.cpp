@@ -2,10 +2,13 @@
 // drawn through the window toolkit over the world's grass and a path, with
 // the interface pictures, the language and its fonts as the builder wrote
 // them. Its "OK" button is hovered and shows its hint, "Cancel" is held
-// down, and a check box is ticked; a narrow button of the level sheet stands
-// in the corner. It is written as "ui_built_dialog.png".
+// down, a check box is ticked, the farm's name stands in an edit box, the
+// season's combo box has its list open and a scroll bar runs down the
+// right; a narrow button of the level sheet stands in the corner. It is
+// written as "ui_built_dialog.png".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -23,6 +26,10 @@
 #include "ui/CaptionHintWindow.h"
 #include "ui/CheckBox.h"
 #include "ui/DialogAnswers.h"
+#include "ui/GameComboBox.h"
+#include "ui/GameComboBoxList.h"
+#include "ui/GameEdit.h"
+#include "ui/GameScrollbar.h"
 #include "ui/ImageButton.h"
 #include "ui/NarrowButton.h"
 
@@ -53,16 +60,30 @@ class FarmDialog : public SpritesWindow {
   FarmDialog() : SpritesWindow(0x4661726Du, false, false) {
     AddTopRow(440);
     SetCaption(u"Evening on the farm");
-    AddFrame(0, kBelow, -1, 150, Skin("dialog_message"));
+    AddFrame(0, kBelow, -1, 170, Skin("dialog_message"));
     AddBodyFrame(1);
     Show(0, false);
-    music = CreateCheckBox(this, &Controls(), 1, 40, 100, u"Music in the fields");
+    // The check box comes before the combo box: a combo box drawn right
+    // after its window's frame shows its label's glyphs on its face
+    // (GameComboBox::Draw leaves the draw-texture cache behind its label).
+    music = CreateCheckBox(this, &Controls(), 1, 40, 140, u"Music in the fields");
+    season = CreateComboBox(this, 2, 40, 92, 120, u"Season");
+    for (const char16_t* s : {u"Spring", u"Summer", u"Autumn", u"Winter", u"Harvest", u"Long night"})
+      season->AddItem(s, 0, true);
+    season->SetSelection(1, false);
+    name = new GameEdit(this, u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ", 40, 185, 230, 215);
+    name->SetText(u"Sunny Meadow");
+    bar = new GameScrollbar(this, width_ - 58, 84, 140);
+    bar->SetRange(0, 12, 4, 5);
     const i32 x = (width_ - 2 * 168) / 2;
     ok = CreateButton(this, &Controls(), kAnswerOk, x, height_ - 84, nullptr, 166, Answer(kAnswerOk).c_str());
     cancel = CreateButton(this, &Controls(), kAnswerCancel, x + 168, height_ - 84, nullptr, 166,
                           Answer(kAnswerCancel).c_str());
   }
   CheckBox* music = nullptr;
+  GameComboBox* season = nullptr;
+  GameEdit* name = nullptr;  // the window's
+  GameScrollbar* bar = nullptr;
   ImageButton* ok = nullptr;
   ImageButton* cancel = nullptr;
 };
@@ -108,9 +129,10 @@ void DrawGround(u32 width, u32 height) {
 TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   uitest::UiRig ui(800, 600);
   // The built sprite sets replace the rig's empty ones.
-  kis::DataFileReaderW* reader =
+  const std::unique_ptr<kis::DataFileReaderW, void (*)(kis::DataFileReaderW*)> reader(
       kis::OpenDataFileReaderW(plat::Utf8ToUtf16(kData + "/Sprites.dat").c_str(), kSpriteArchiveSignature1,
-                               kSpriteArchiveSignature2, kSpriteArchiveVersion);
+                               kSpriteArchiveSignature2, kSpriteArchiveVersion),
+      [](kis::DataFileReaderW* r) { kis::CloseDataFile(r); });
   ASSERT_NE(reader, nullptr);
   using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
   const std::pair<std::pair<u32, u32>, Reader> kinds[] = {
@@ -121,7 +143,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
     ASSERT_TRUE(reader->EnterDirectory(dir.first, dir.second));
     for (u32 set = 0; set < kSpriteSetCount; ++set) {
       SectionCursor cursor;
-      while ((ui.sets[set].get()->*read)(reader, &cursor, 0.0f, 1.0f) == 0) {
+      while ((ui.sets[set].get()->*read)(reader.get(), &cursor, 0.0f, 1.0f) == 0) {
       }
       ASSERT_EQ(cursor.error, 0u) << set;
     }
@@ -152,6 +174,13 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
     ui.manager->Update();
   }
   ASSERT_TRUE(hint->IsShown());
+  // The open list takes the pointer (it is modal): it opens once the hint shows.
+  dialog->season->OpenList();
+  ASSERT_TRUE(dialog->season->IsOpen());
+  for (int i = 0; i < 3; ++i) {
+    ui.AdvanceClock(200);
+    ui.manager->Update();
+  }
 
   DXLViewer& v = ui.V();
   ASSERT_EQ(v.BeginFrame(), 0);
@@ -174,6 +203,15 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   EXPECT_GT(okGreen, okRed);
   EXPECT_GT(cancelGreen, cancelRed);
   EXPECT_GT(okGreen, cancelGreen + 20);
+  // The combo box's field and its open list's rows are dark wood under
+  // their light texts.
+  const DXLRECT& box = dialog->season->GetRect();
+  const DXLRECT& list = dialog->season->GetList()->GetRect();
+  for (const auto& [x, y] : {std::pair{at.left + box.left + 6, at.top + box.top + 18},
+                             std::pair{list.left + 14, list.bottom - 16}}) {
+    const u32 c = ui.Pixel(static_cast<u32>(x), static_cast<u32>(y));
+    EXPECT_LT(std::max({c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF}), 0x80u) << x << ", " << y;
+  }
   // The narrow button is the level sheet's blue.
   const DXLRECT& tips = corner->tips->GetRect();
   const u32 blue = ui.Pixel(static_cast<u32>(tips.left + 12), static_cast<u32>(tips.top + 12));
@@ -186,7 +224,6 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   language->Release();
   language.reset();
   DXLSetLanguageViewer(nullptr);
-  kis::CloseDataFile(reader);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/SpriteSet.h"
+#include "ui/ControlSkins.h"
 #include "testsupport/SpriteRig.h"
 
 namespace {
@@ -145,6 +146,27 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
     EXPECT_EQ(strays, 0) << "pixels drawn outside every piece";
   }
   EXPECT_GT(frames, 100u);
+}
+
+// The pieces whose rectangles the toolkit keeps in its own table: the same
+// rectangle (every frame together) and the same borders.
+TEST(SkinTable, HoldsTheRectanglesOfTheToolkitsControlSkins) {
+  const std::pair<const char*, SKINSOURCE> cut[] = {
+      {"scroll_up", skins::kScrollUpArrow},      {"scroll_down", skins::kScrollDownArrow},
+      {"scroll_thumb", skins::kScrollThumb},     {"combo_box", skins::kComboBox},
+      {"combo_list", skins::kComboList},         {"info_frame", skins::kInfoFrame},
+      {"info_item_row", skins::kInfoItemRow},    {"info_close", skins::kInfoClose},
+      {"info_wide_separator", skins::kInfoWideSeparator}, {"info_thin_separator", skins::kInfoThinSeparator},
+      {"info_level_divider", skins::kInfoLevelDivider}};
+  for (const auto& [key, s] : cut) {
+    SCOPED_TRACE(key);
+    const auto it = std::find_if(SkinPieces().begin(), SkinPieces().end(), [&](const SkinPiece& p) { return p.key == key; });
+    ASSERT_NE(it, SkinPieces().end());
+    EXPECT_EQ((std::vector<i32>{it->x, it->y, it->Right() - it->x, it->Bottom() - it->y}),
+              (std::vector<i32>{s.x, s.y, s.width, s.height}));
+    EXPECT_EQ((std::vector<i32>{it->left, it->top, it->right, it->bottom}),
+              (std::vector<i32>{s.left, s.top, s.right, s.bottom}));
+  }
 }
 
 }  // namespace
