@@ -144,6 +144,8 @@ void GameComboBox::Draw() {
     viewer->Translate(labelX_, labelY_);
     label_->Draw();
     viewer->SetTransform(&windowTransform);
+    // The label binds its glyph texture behind the draw cache's back.
+    UnbindDrawTexture();
   }
   ImageButton::Draw();
   if (!selectedText_ || selected_ < 0) return;

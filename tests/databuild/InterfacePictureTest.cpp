@@ -63,11 +63,10 @@ class FarmDialog : public SpritesWindow {
     AddFrame(0, kBelow, -1, 170, Skin("dialog_message"));
     AddBodyFrame(1);
     Show(0, false);
-    // The check box comes before the combo box: a combo box drawn right
-    // after its window's frame shows its label's glyphs on its face
-    // (GameComboBox::Draw leaves the draw-texture cache behind its label).
-    music = CreateCheckBox(this, &Controls(), 1, 40, 140, u"Music in the fields");
+    // The combo box is the window's first control, drawn right after the
+    // frame: its face must not take its label's glyph texture.
     season = CreateComboBox(this, 2, 40, 92, 120, u"Season");
+    music = CreateCheckBox(this, &Controls(), 1, 40, 140, u"Music in the fields");
     for (const char16_t* s : {u"Spring", u"Summer", u"Autumn", u"Winter", u"Harvest", u"Long night"})
       season->AddItem(s, 0, true);
     season->SetSelection(1, false);
