@@ -190,3 +190,59 @@ TEST(GfxWideSprites, FootprintsFollowTheTextureAndItsAddressing) {
   SetAvx2Allowed(true);
   EXPECT_EQ(images[0], images[1]);
 }
+
+TEST(GfxWideSprites, BlendsSkippingClearMarginsMatchTheNarrowPathExactly) {
+  // Sprites whose rows are clear at both ends by different amounts (some
+  // rows wholly, one reaching each edge), blended at clamp, scaled down,
+  // up and a texel a pixel, tinted or not, then again after a lock fills
+  // the margins: the wide path skips the clear parts of its rows and must
+  // still draw every pixel as the narrow path does.
+  auto margined = [](int x, int y, int w, uint32_t seed) -> uint32_t {
+    const int left = (y * 7 + static_cast<int>(seed)) % (w / 2), right = w - (y * 5 + 3) % (w / 2);
+    const bool clearRow = y % 6 == 1, edge = y == 3 ? x == 0 : y == 4 ? x == w - 1 : false;
+    return (!clearRow && x >= left && x < right) || edge ? Noise(x, y, seed) | 0x40000000u : Noise(x, y, seed) & 0x00FFFFFFu;
+  };
+  const float scales[] = {0.694f, 1.37f, 1.0f, 0.31f};
+  const uint32_t colours[] = {0xFFFFFFFFu, 0xB0C0FF60u};
+  for (int trial = 0; trial < 16; ++trial) {
+    const int w = trial % 2 ? 40 : 23, h = 18;
+    const float scale = scales[trial % 4];
+    const uint32_t colour = colours[(trial / 4) % 2];
+    std::vector<uint32_t> images[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      SetAvx2Allowed(pass == 0);
+      Rig rig(64, 48);
+      auto tex = rig.MakeTexture(static_cast<uint32_t>(w), h, [&](int x, int y) { return margined(x, y, w, 3); });
+      rig.Dev()->SetTexture(0, tex.get());
+      rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+      rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+      rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+      rig.Dev()->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+      rig.Dev()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+      rig.Dev()->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+      rig.Fill(0xFF306090u);
+      rig.Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+      auto draw = [&](float x, float y) {
+        const float r = x + w * scale, b = y + h * scale, u = trial % 3 == 0 ? -0.2f : 0.0f;
+        const TexVertex q[4] = {{x, y, 0, colour, u, 0}, {r, y, 0, colour, 1, 0}, {r, b, 0, colour, 1, 1},
+                                {x, b, 0, colour, u, 1}};
+        rig.Dev()->SetFVF(0x142);
+        rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(TexVertex));
+      };
+      draw(1.3f + 0.1f * trial, 2.6f);
+      LockedRect lr{};
+      ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const uint32_t texel = margined(x, y, w, 9) | 0x10000000u;  // nothing clear now
+          std::memcpy(static_cast<uint8_t*>(lr.bits) + y * lr.pitch + x * 4, &texel, 4);
+        }
+      ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+      draw(20.5f, 24.25f);
+      for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) images[pass].push_back(rig.Pixel(x, y));
+    }
+    SetAvx2Allowed(true);
+    EXPECT_EQ(images[0], images[1]) << "trial " << trial;
+  }
+}

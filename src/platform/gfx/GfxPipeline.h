@@ -25,6 +25,9 @@ struct PixelState {
   bool linear = false;  // filter of the current primitive
   FootprintTable* footprints = nullptr;  // the texture's, for the wide path; may be null
   bool opaque = false;                   // every texel's alpha is 255
+  // The texture's visible columns per row (Texture::AlphaSpans) when it is
+  // not opaque; may be null.
+  const uint32_t* alphaSpans = nullptr;
 
   uint32_t colourOp = 4, alphaOp = 2;
 

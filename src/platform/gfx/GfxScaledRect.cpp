@@ -59,6 +59,36 @@ void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, i
   }
 }
 
+// The pixels [*from, *to) of a row (of `width`, its first pixel's left
+// column at u0 in 16.16, du > 0 a pixel) whose two columns of texel rows iy
+// and iy + 1 (clamped) hold a texel whose alpha is not 0, *from rounded
+// down to a multiple of `align`; false when there are none.
+bool VisiblePixels(const PixelState& s, int64_t iy, int64_t u0, int64_t du, int width, int align, int* from, int* to) {
+  const uint32_t a = s.alphaSpans[AddressTexel(iy, s.texHeight, s.addressV)];
+  const uint32_t b = s.alphaSpans[AddressTexel(iy + 1, s.texHeight, s.addressV)];
+  const int64_t aFirst = a & 0xFFFF, aEnd = a >> 16, bFirst = b & 0xFFFF, bEnd = b >> 16;
+  if (aEnd == 0 && bEnd == 0) return false;
+  int64_t lo = aEnd == 0 ? bFirst : bEnd == 0 ? aFirst : std::min(aFirst, bFirst);
+  int64_t hi = std::max(aEnd, bEnd);
+  // Under clamping the edge texels stand for every column beyond them.
+  if (lo == 0) lo = INT32_MIN;
+  if (hi == s.texWidth) hi = INT32_MAX;
+  // Pixel i reads columns c and c + 1, c = (u0 + du i) >> 16: visible while
+  // lo - 1 <= c < hi. The first i with c >= t is ceil((t 65536 - u0) / du).
+  auto firstAtLeast = [&](int64_t t) -> int64_t {
+    if (t <= INT32_MIN) return 0;
+    if (t >= INT32_MAX) return width;
+    const int64_t num = t * 0x10000 - u0;
+    const int64_t i = num <= 0 ? -((-num) / du) : (num + du - 1) / du;
+    return std::clamp<int64_t>(i, 0, width);
+  };
+  const int64_t start = firstAtLeast(lo == INT32_MIN ? lo : lo - 1), end = firstAtLeast(hi);
+  if (start >= end) return false;
+  *from = static_cast<int>(start) / align * align;
+  *to = static_cast<int>(end);
+  return true;
+}
+
 // The rows of a rectangle a texel a pixel from the footprint table, where
 // the whole texels of its samples fit in 16 bits.
 bool DrawFromFootprints(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r,
@@ -122,15 +152,32 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
     }
   }
 
+  // A blend leaves the target as it is where all four texels of a pixel
+  // are clear, so rows of a clamped texture draw only the pixels that
+  // reach its visible columns (scaled rows from the start of their group
+  // of eight, whose weights belong together).
+  const bool trim = s.alphaSpans && (op == SpanOp::kBlend || op == SpanOp::kTintBlend) && r.du > 0 &&
+                    s.addressU == D3DTADDRESS_CLAMP;
   uint32_t* dest = s.target + static_cast<size_t>(r.top) * s.targetPitch + r.left;
   int64_t rowKey = INT64_MIN;
+  int from = 0, to = r.width;  // the pixels the row draws
   for (int j = 0; j < r.height; ++j, dest += s.targetPitch) {
     const int64_t v = r.v + r.dv * j - 0x8000;
     const int64_t key = v >> 9;  // texel row and vertical weight
     if (key != rowKey) {
-      WeightColumns(s, v >> 16, static_cast<uint32_t>(key) & 127, first, count, scratch.columns.data());
       rowKey = key;
+      int64_t columnFrom = 0, columnTo = count;
+      if (trim && !VisiblePixels(s, v >> 16, u0, r.du, r.width, unit ? 1 : 8, &from, &to)) {
+        from = to = 0;
+      } else if (trim) {
+        columnFrom = ((u0 + r.du * from) >> 16) - first;
+        columnTo = ((u0 + r.du * (to - 1)) >> 16) + 2 - first;
+      }
+      if (from < to)
+        WeightColumns(s, v >> 16, static_cast<uint32_t>(key) & 127, first + columnFrom, columnTo - columnFrom,
+                      scratch.columns.data() + 4 * columnFrom);
     }
+    if (from >= to) continue;
     if (j + 2 < r.height) {
       // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
       const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
@@ -138,9 +185,11 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
       __builtin_prefetch(ahead + r.width - 1, 1);
     }
     if (unit) {
-      UnitRowAvx2(op, scratch.columns.data(), static_cast<uint32_t>(u0 >> 9) & 127, r.width, colour, dest);
+      UnitRowAvx2(op, scratch.columns.data() + 4 * from, static_cast<uint32_t>(u0 >> 9) & 127, to - from, colour,
+                  dest + from);
     } else {
-      ScaledRowAvx2(op, scratch.columns.data(), scratch.offsets.data(), scratch.weights.data(), r.width, colour, dest);
+      ScaledRowAvx2(op, scratch.columns.data(), scratch.offsets.data() + from, scratch.weights.data() + 4 * from,
+                    to - from, colour, dest + from);
     }
   }
   return true;

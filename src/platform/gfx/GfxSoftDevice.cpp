@@ -373,6 +373,7 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     px.texHeight = static_cast<int>(tex->Height());
     px.footprints = tex->Footprints();
     px.opaque = tex->Opaque();
+    if (!px.opaque) px.alphaSpans = tex->AlphaSpans();
   }
   const uint32_t* s = samplerStates_[0];
   px.addressU = s[D3DSAMP_ADDRESSU];

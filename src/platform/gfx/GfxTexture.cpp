@@ -52,6 +52,7 @@ HRESULT Texture::UnlockRect(uint32_t level) {
     DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
     footprints_.Clear();
     opaque_ = -1;
+    alphaSpans_.clear();
   }
   return D3D_OK;
 }
@@ -63,6 +64,21 @@ bool Texture::Opaque() {
     opaque_ = all == 0xFF000000u;
   }
   return opaque_ != 0;
+}
+
+const uint32_t* Texture::AlphaSpans() {
+  if (alphaSpans_.empty() && width_ > 0 && height_ > 0 && width_ <= 0xFFFF) {
+    alphaSpans_.assign(height_, 0);
+    for (uint32_t y = 0; y < height_; ++y) {
+      const uint32_t* row = &texels_[static_cast<size_t>(y) * width_];
+      uint32_t first = 0, end = width_;
+      while (first < width_ && (row[first] >> 24) == 0) ++first;
+      if (first == width_) continue;
+      while ((row[end - 1] >> 24) == 0) --end;
+      alphaSpans_[y] = first | end << 16;
+    }
+  }
+  return alphaSpans_.empty() ? nullptr : alphaSpans_.data();
 }
 
 HRESULT Texture::GetSurfaceLevel(uint32_t level, Surface** out) {

@@ -50,6 +50,9 @@ class Texture {
   const uint32_t* Texels() const { return texels_.data(); }  // ARGB, rows packed
   FootprintTable* Footprints() { return &footprints_; }       // of the texels, built when first asked for
   bool Opaque();  // every texel's alpha is 255 (looked at once after each change)
+  // Per texel row, the columns whose alpha is not 0: first | end << 16 (an
+  // empty row 0); built when first asked for after each change.
+  const uint32_t* AlphaSpans();
   void DetachDevice() { device_ = nullptr; }
   SoftDevice* Device() const { return device_; }
 
@@ -61,6 +64,7 @@ class Texture {
   std::vector<uint32_t> texels_;
   FootprintTable footprints_;
   int opaque_ = -1;  // -1 until looked at
+  std::vector<uint32_t> alphaSpans_;  // empty until asked for
   bool locked_ = false;
   bool readOnlyLock_ = false;
   Surface surface_;
