@@ -149,6 +149,16 @@ void LevelTasks::TickResult(u32 t) {
   else if (result_ == kResultLost) Lose(0);
 }
 
+bool LevelTasks::SettleOnLeave() {
+  if (resultShown_ != kResultNone || result_ == kResultNone) return false;
+  resultShown_ = result_;
+  if (result_ == kResultWon && rules_.Hooks().profile) {
+    record_ = LEVELRESULT{};
+    rules_.Hooks().profile->RecordLevelResult(rules_.GetLevel(), rules_.Clock().GetTime(), &record_);
+  }
+  return true;
+}
+
 void LevelTasks::CheckMedal(i32 medal) {
   if (medal < kGradeBronze && result_ == kResultNone) Lose(kResultDelay);
 }

@@ -58,6 +58,10 @@ class LevelTasks : private DialogAnswer {
   // The level's tick: a pending result's delay runs down by t ms, and when
   // it has run out the result is shown.
   void TickResult(u32 t);
+  // Leaving the level with a result still pending: a win is recorded in the
+  // profile at once (no window, no sound), a loss only marked shown. False
+  // when nothing was pending (a started level is then saved).
+  bool SettleOnLeave();
   // A medal stage below bronze with no result yet loses the level 1,000 ms later.
   void CheckMedal(i32 medal);
 
