@@ -1,0 +1,439 @@
+// The level scene on the sample data set's first level (a garbage level:
+// three junk heaps, butterflies, its ground): the staged loading
+// with its progress, the start by a click, the player walking to a clicked
+// free place, losing on time in hard mode, a window's lock holding the clock
+// and the ticks, and the draw order read back from the frame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "content/LevelInfo.h"
+#include "level/LevelClock.h"
+#include "level/LevelLoadProgress.h"
+#include "level/LevelMap.h"
+#include "level/LevelRules.h"
+#include "level/LevelTasks.h"
+#include "base/Strings.h"
+#include "content/GameBonuses.h"
+#include "resources/MapSprite.h"
+#include "resources/SpriteSet.h"
+#include "resources/GPSSpace.h"
+#include "testsupport/LevelHarness.h"
+
+namespace {
+
+using leveltest::LevelHarness;
+using leveltest::StandInWalker;
+
+struct Reports {
+  static inline std::vector<float> fractions;
+  static bool Yield(float f) {
+    fractions.push_back(f);
+    return true;
+  }
+};
+
+// Every stage yields after each of its items and the weighted progress
+// rises to its whole: every ground placement, no decorations, plants,
+// buildings or intro, the villain marks, six bonuses; a Load after the end
+// does nothing.
+TEST(LevelScene, LoadsInStagesYieldingPerItem) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Make(0);
+  const LEVELINFO* info = level.GetInfo();
+  ASSERT_NE(info, nullptr);
+  const u32 n = static_cast<u32>(info->ground.size());
+  ASSERT_GT(n, 2u);
+  EXPECT_EQ(level.GetLoadStage(), kLoadStart);
+
+  Reports::fractions.clear();
+  GetGameServices().loadingProgress = &Reports::Yield;
+  std::vector<u32> stages;
+  u32 lastDone = 0, total = 0;
+  const u32 calls = h.LoadAll([&] {
+    stages.push_back(level.GetLoadStage());
+    if (const LevelLoadProgress* p = level.GetLoadProgress()) {
+      EXPECT_GE(p->GetDoneWeight(), lastDone);
+      lastDone = p->GetDoneWeight();
+      total = p->GetTotalWeight();
+    }
+  });
+  GetGameServices().loadingProgress = nullptr;
+
+  // The first call starts and takes the first placement; each call after
+  // it one more; the last ends the ground stage.
+  u32 ground = 0;
+  for (u32 s : stages) ground += s == kLoadGround ? 1 : 0;
+  EXPECT_EQ(ground, n - 1);
+  const std::vector<u32> tail(stages.begin() + (n - 1), stages.end());
+  const std::vector<u32> expected = {kLoadDecorations, kLoadPlants, kLoadBuildings, kLoadIntro, kLoadVillainMarks,
+                                     kLoadBonuses, kLoadBonuses, kLoadBonuses, kLoadBonuses, kLoadBonuses,
+                                     kLoadBonuses, kLoadFinishing, kLoadDone};
+  EXPECT_EQ(tail, expected);
+  EXPECT_EQ(calls, stages.size());
+  EXPECT_EQ(total, 450u);
+  EXPECT_EQ(lastDone, 450u);  // every step done before the tracker goes
+  EXPECT_EQ(level.GetLoadProgress(), nullptr);
+  ASSERT_FALSE(Reports::fractions.empty());
+  for (size_t i = 1; i < Reports::fractions.size(); ++i) EXPECT_GE(Reports::fractions[i], Reports::fractions[i - 1]);
+  EXPECT_NEAR(Reports::fractions[n], 100.0f / 450.0f, 1e-5f);  // the ground step done, the decorations begun
+  EXPECT_FLOAT_EQ(Reports::fractions.back(), 1.0f);
+  EXPECT_TRUE(level.IsLoaded());
+  level.Load();
+  EXPECT_EQ(level.GetLoadStage(), kLoadDone);
+  EXPECT_EQ(h.characters.descriptionLoads, 1);
+}
+
+}  // namespace
+
+namespace {
+
+constexpr i32 kStartX = 640, kStartY = 470;  // the sample level's player start
+
+float Distance(const DynObject* o, float x, float y) { return std::hypot(o->GetX() - x, o->GetY() - y); }
+
+// Before play a click only starts the level (the clock stood still till
+// then); a click on free ground inside the play area walks the player
+// there; a click on a place selects it instead, and the next click on free
+// ground deselects it and walks; outside the play area nothing walks; a
+// right click near the walk's target stops it. A slow frame counts whole
+// on the level clock while the world moves only 200 ms.
+TEST(LevelScene, StartsByClickAndWalksToClickedPlace) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Make(0);
+  h.LoadAll();
+  h.Enter();
+  EXPECT_TRUE(h.windows.Saw("no saved state"));
+  StandInWalker* player = h.characters.Player();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(level.GetPlayer(), player);
+  EXPECT_FLOAT_EQ(player->GetX(), kStartX);
+  EXPECT_EQ(level.Map().GetPointCount(), 3);
+  LevelClock& clock = level.Rules().Clock();
+
+  h.Step(500);
+  EXPECT_EQ(clock.GetTime(), 0u);  // the start lock holds it
+  h.ClickMap(420, 600);
+  EXPECT_TRUE(level.IsStarted());
+  EXPECT_TRUE(h.windows.Saw("time bar starts"));
+  EXPECT_EQ(h.characters.walks, 0);  // the click only started the level
+  EXPECT_FALSE(player->IsWalking());
+  h.Step(500);
+  EXPECT_EQ(clock.GetTime(), 500u);
+
+  h.ClickMap(420, 600);
+  EXPECT_EQ(h.characters.walks, 1);
+  h.Step(1000);
+  EXPECT_NEAR(Distance(player, kStartX, kStartY), 120.0f, 0.5f);  // 100 ticks of 1.2 pixels
+  h.Step(2000);
+  EXPECT_FLOAT_EQ(player->GetX(), 420.0f);
+  EXPECT_FLOAT_EQ(player->GetY(), 600.0f);
+
+  // A place: selected, nobody walks; then free ground: deselected and walked to.
+  const POINTDEF& junk = level.GetInfo()->points[0];
+  h.ClickMap(junk.x + 10, junk.y + 5);
+  EXPECT_EQ(level.Map().GetSelectedPoint(), 0);
+  EXPECT_EQ(h.characters.walks, 1);
+  h.ClickMap(600, 420);
+  EXPECT_EQ(level.Map().GetSelectedPoint(), -1);
+  EXPECT_EQ(h.characters.walks, 2);
+  // Outside the play area (x below 144, y at or past 664): no walk.
+  h.ClickMap(100, 420);
+  h.ClickMap(600, 670);
+  EXPECT_EQ(h.characters.walks, 2);
+  // A right click by the target stops the walk where she stands.
+  h.Step(300);
+  h.ClickMap(590, 430, kMouseRight);
+  EXPECT_FALSE(player->IsWalking());
+  EXPECT_LT(Distance(player, 420, 600), 40.0f);
+
+  // One frame of a whole second: the clock takes 1000 ms, the world 200.
+  h.ClickMap(900, 420);
+  const u32 before = clock.GetTime();
+  const float x = player->GetX(), y = player->GetY();
+  h.Step(1000, 1000);
+  EXPECT_EQ(clock.GetTime(), before + 1000);
+  EXPECT_NEAR(Distance(player, x, y), 24.0f, 0.01f);
+  EXPECT_EQ(clock.GetCarry(), 0u);
+}
+
+// In hard mode the clock past the bronze limit loses the level a second
+// later (the lose dialog); in easy mode the same wait never loses.
+TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  for (i32 regime = 0; regime < 2; ++regime) {
+    LEVELSETUP setup;
+    setup.regime = regime;
+    GameLevel& level = h.Play(0, setup);
+    const i32 bronze = level.GetInfo()->regimes[regime].bronze;
+    ASSERT_GT(bronze, 0);
+    h.Step(static_cast<u32>(bronze), 100);
+    EXPECT_EQ(level.Rules().Clock().GetMedal(), kGradeBronze);
+    EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultNone);
+    h.windows.log.clear();
+    h.Step(900, 100);
+    EXPECT_FALSE(h.windows.Saw("dialog game_over"));
+    h.Step(300, 100);
+    if (regime == 1) {
+      EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultLost);
+      EXPECT_TRUE(h.windows.Saw("dialog game_over"));
+      const u32 stopped = level.Rules().Clock().GetTime();
+      h.Step(500, 100);
+      EXPECT_EQ(level.Rules().Clock().GetTime(), stopped);  // a result stops the clock
+    } else {
+      EXPECT_EQ(level.Rules().Clock().GetMedal(), kGradeBronze);
+      EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultNone);
+    }
+  }
+}
+
+// Two windows open hold the clock, the ticks (the player stands), the time
+// bar and the screen sprites; one closing keeps them held, the second
+// releases them; the tutorial's lock holds only the clock and the world.
+// Leaving a started level without a result saves it; with a win pending,
+// the win is recorded instead.
+TEST(LevelScene, WindowLockFreezesClockAndTicks) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  h.ClickMap(300, 600);
+  h.Step(400);
+  StandInWalker* player = h.characters.Player();
+  const u32 clock = level.Rules().Clock().GetTime(), bar = h.windows.timeBar, sprites = h.screenSprites.updated;
+  const float x = player->GetX();
+  ASSERT_EQ(clock, 400u);
+  level.OnWindowOpened(0x57696E31u);
+  level.OnWindowOpened(0x57696E32u);
+  h.Step(500);
+  level.OnWindowClosed(0x57696E31u);
+  h.Step(500);
+  EXPECT_EQ(level.Rules().Clock().GetTime(), clock);
+  EXPECT_EQ(player->GetX(), x);
+  EXPECT_EQ(h.windows.timeBar, bar);
+  EXPECT_EQ(h.screenSprites.updated, sprites);
+  level.OnWindowClosed(0x57696E32u);
+  h.Step(500);
+  EXPECT_EQ(level.Rules().Clock().GetTime(), clock + 500);
+  EXPECT_NE(player->GetX(), x);
+  EXPECT_EQ(h.windows.timeBar, bar + 500);
+  EXPECT_EQ(h.screenSprites.updated, sprites + 500);
+  // The tutorial's lock holds the clock and the world but not the time bar
+  // or the screen sprites.
+  const float x2 = player->GetX();
+  level.Rules().Locks().Lock(kLockTutorial);
+  h.Step(500);
+  EXPECT_EQ(level.Rules().Clock().GetTime(), clock + 500);
+  EXPECT_EQ(player->GetX(), x2);
+  EXPECT_EQ(h.windows.timeBar, bar + 1000);
+  EXPECT_EQ(h.screenSprites.updated, sprites + 1000);
+  level.Rules().Locks().Unlock(kLockTutorial);
+  level.Leave();
+  EXPECT_TRUE(h.windows.Saw("saved"));
+  EXPECT_EQ(level.Map().GetPointCount(), 0);
+  EXPECT_EQ(level.GetGroundTileCount(), 0u);
+
+  // Entered again and left with a win pending: recorded at once, not saved.
+  h.windows.log.clear();
+  level.Enter();
+  h.Start();
+  h.Step(300);
+  level.Rules().Tasks().Win(1000);
+  h.Step(500);
+  level.Leave();
+  EXPECT_TRUE(h.windows.Saw("recorded 0 at 300"));
+  EXPECT_FALSE(h.windows.Saw("saved"));
+  EXPECT_EQ(level.Rules().Tasks().GetResultShown(), kResultWon);
+}
+
+// The frame read back: the level's particles (the butterflies) change
+// pixels of the ground they fly over, a screen sprite drawn there covers
+// them, and the rain bonus's overlay falls over the view but under it. The frame mid-play, with a place selected and the player
+// walking, is written as level_scene.png.
+TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  h.levels.Get(0).chargeFactors[kBonusRain] = 0.0f;
+  LEVELSETUP setup;
+  setup.chosen.count = 1;
+  setup.chosen.slots[0] = kBonusRain;
+  setup.ownedBonuses = 1u << kBonusRain;
+  GameLevel& level = h.Play(0, setup);
+  const LEVELVIEW& view = level.Rules().View().Get();
+  EXPECT_NEAR(view.scale, 500.0f / 720.0f, 1e-6f);
+  h.ClickMap(700, 420);
+  const POINTDEF& scrap = level.GetInfo()->points[1];
+  h.ClickMap(scrap.x, scrap.y + 10);
+  ASSERT_EQ(level.Map().GetSelectedPoint(), 1);
+  h.ClickMap(scrap.x + 20, scrap.y);  // the place's own ellipse: it stays selected
+  EXPECT_EQ(level.Map().GetSelectedPoint(), 1);
+  const POINTDEF& stones = level.GetInfo()->points[2];
+  i32 sx = stones.x, sy = stones.y;
+  h.MapToScreen(&sx, &sy);
+  level.OnMouseMove(sx, sy, 0, 0);  // the stones hovered
+  h.Step(1500, 20, true);
+  EXPECT_EQ(level.Map().GetHoveredPoint(), 2);
+  EXPECT_TRUE(h.WritePng("level_scene.png"));
+  const std::vector<u32> withParticles = h.Frame();
+  for (u32 y = 0; y < 500; y += 50)
+    for (u32 x = 0; x < 800; x += 50) EXPECT_NE(withParticles[y * 800 + x], 0xFF000000u) << x << "," << y;
+
+  ASSERT_NE(level.GetParticleSpace(), nullptr);
+  ASSERT_GT(level.GetParticleSpace()->GetParticleCount(), 0u);
+  level.GetParticleSpace()->ClearParticles();
+  h.DrawFrame();
+  const std::vector<u32> without = h.Frame();
+  i32 px = -1, py = -1, changed = 0;
+  for (u32 y = 0; y < 500; ++y)
+    for (u32 x = 0; x < 800; ++x)
+      if (withParticles[y * 800 + x] != without[y * 800 + x]) {
+        ++changed;
+        if (px < 0) px = static_cast<i32>(x), py = static_cast<i32>(y);
+      }
+  ASSERT_GT(changed, 0);
+  EXPECT_NE(without[py * 800 + px], 0xFF000000u);  // ground under the particle
+
+  // The square over that pixel, drawn after the particles would be.
+  i32 mx = px, my = py;
+  level.ScreenToMap(&mx, &my);
+  h.screenSprites.square = h.SolidTexture(0xFFFF00FFu);
+  h.screenSprites.x = static_cast<float>(mx);
+  h.screenSprites.y = static_cast<float>(my);
+  h.DrawFrame();
+  EXPECT_EQ(h.Pixel(static_cast<u32>(px), static_cast<u32>(py)), 0xFFFF00FFu);
+
+  // The rain, faded in, over the whole view but under the screen sprites.
+  ASSERT_TRUE(level.Rules().Bonuses().UseBonus(kBonusRain));
+  h.Step(600);
+  h.DrawFrame();
+  const std::vector<u32> rain = h.Frame();
+  EXPECT_EQ(h.Pixel(static_cast<u32>(px), static_cast<u32>(py)), 0xFFFF00FFu);
+  level.Rules().Bonuses().GetRain().Stop();
+  h.DrawFrame();
+  const std::vector<u32> dry = h.Frame();
+  // Streaks in every quarter of the view (520 rows above the panel's strip).
+  i32 wet[4] = {};
+  for (u32 y = 0; y < 600; ++y)
+    for (u32 x = 0; x < 800; ++x)
+      if (rain[y * 800 + x] != dry[y * 800 + x]) {
+        EXPECT_LT(y, 521u);
+        ++wet[(y < 260 ? 0 : 2) + (x < 400 ? 0 : 1)];
+      }
+  for (i32 n : wet) EXPECT_GT(n, 1000);
+}
+
+}  // namespace
+
+namespace {
+
+// Two villain slots and a wave table with a repeating tail: the waves come
+// after their delays from the start of play, into their slot or a free
+// one, none into a taken slot; the bees drive the villains off and hold
+// the waves while they fly. The toxic puddle loads with such a level, and
+// a click by a villain's slot sends nobody walking.
+TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  LEVELINFO& info = h.levels.Get(0);
+  info.villainSlotCount = 2;
+  info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
+  info.villainSlots[1] = VILLAINSLOT{-20, 600, 300, 600, 0};
+  info.waves = {WAVEDEF{0, 11, 1000}, WAVEDEF{-1, 12, 500}, WAVEDEF{1, 13, 0}};
+  info.firstRepeatWave = 1;
+  info.repeatLength = 2;
+  info.chargeFactors[kBonusBees] = 0.0f;
+  LEVELSETUP setup;
+  setup.chosen.count = 1;
+  setup.chosen.slots[0] = kBonusBees;
+  setup.ownedBonuses = 1u << kBonusBees;
+  GameLevel& level = h.Play(0, setup);
+  MapSprite* puddle = GetSpriteSet(kMapSpriteSet)->FindMapSprite(u"toxic_puddle");
+  ASSERT_NE(puddle, nullptr);
+  EXPECT_TRUE(puddle->IsLoaded());
+  auto& spawns = h.villains.spawns;
+
+  h.Step(990, 10);
+  EXPECT_TRUE(spawns.empty());
+  h.Step(10, 10);
+  EXPECT_EQ(spawns, (std::vector<std::string>{"0:11"}));
+  h.Step(500, 10);  // the free slot is 1; wave 3 (no delay) finds it taken
+  EXPECT_EQ(spawns, (std::vector<std::string>{"0:11", "1:12"}));
+  h.Step(2000, 10);  // the tail repeats, every slot taken
+  EXPECT_EQ(spawns.size(), 2u);
+  EXPECT_TRUE(level.Rules().Waves().IsEnabled());
+
+  // Clicks: by slot 0 nobody walks, 50 pixels below it she does.
+  const i32 walks = h.characters.walks;
+  h.ClickMap(930, 620);
+  EXPECT_EQ(h.characters.walks, walks);
+  h.ClickMap(900, 650);
+  EXPECT_EQ(h.characters.walks, walks + 1);
+
+  ASSERT_TRUE(level.Rules().Bonuses().UseBonus(kBonusBees));
+  EXPECT_EQ(spawns.back(), "driven off");
+  const u32 index = level.Rules().Waves().GetIndex();
+  h.Step(3000, 10);
+  EXPECT_EQ(level.Rules().Waves().GetIndex(), index);  // held while the bees fly
+  EXPECT_EQ(spawns.back(), "driven off");
+}
+
+// The general tracks follow one another 1, 2, 3, 1 from one picked at
+// random; a level with its own track keeps to it.
+TEST(LevelScene, GeneralMusicCyclesFromARandomTrack) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  u32 track = level.GetMusicTrack();
+  ASSERT_GE(track, 1u);
+  ASSERT_LE(track, 3u);
+  for (int i = 0; i < 4; ++i) {
+    level.PlayNextMusic();
+    EXPECT_EQ(level.GetMusicTrack(), track % 3 + 1);
+    track = level.GetMusicTrack();
+  }
+  kis::StrCopy(h.levels.Get(1).music, 32, u"music_02");
+  GameLevel& own = h.Play(1);
+  own.PlayNextMusic();
+  EXPECT_EQ(own.GetMusicTrack(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The ground: one tile per placement, each in its layer in placement
+// order; a tile added to layer 5 lands in layer 3, ordered by its sequence
+// after the others; a missing record makes none; removing takes it from
+// its layer and the level.
+TEST(LevelScene, GroundTilesByLayerAndSequence) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  const LEVELINFO& info = *level.GetInfo();
+  ASSERT_EQ(level.GetGroundTileCount(), info.ground.size());
+  size_t seen[kGroundLayers] = {};
+  for (const GROUNDPLACEMENT& g : info.ground) {
+    const u32 layer = g.layer < kGroundLayers ? g.layer : kGroundLayers - 1;
+    ASSERT_LT(seen[layer], level.GetGroundLayer(layer).size());
+    const MAPTILE* tile = level.GetGroundLayer(layer)[seen[layer]++];
+    EXPECT_EQ(tile->groundId, g.groundId);
+    EXPECT_FLOAT_EQ(tile->quad.v[0].x, static_cast<float>(g.x) - 0.5f);  // pixel centres
+  }
+  GROUND* grass = h.grounds.Find(info.ground[0].groundId);
+  ASSERT_NE(grass, nullptr);
+  const size_t top = level.GetGroundLayer(3).size();
+  MAPTILE* added = level.AddGroundTile(100, 200, 5, grass, false);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->layer, 3);
+  ASSERT_EQ(level.GetGroundLayer(3).size(), top + 1);
+  EXPECT_EQ(level.GetGroundLayer(3).back(), added);
+  EXPECT_EQ(level.AddGroundTile(0, 0, 1, nullptr, false), nullptr);
+  level.RemoveGroundTile(added);
+  EXPECT_EQ(level.GetGroundLayer(3).size(), top);
+  EXPECT_EQ(level.GetGroundTileCount(), info.ground.size());
+}
+
+}  // namespace

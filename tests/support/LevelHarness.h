@@ -1,0 +1,28 @@
+// The headless level harness of the tests: the level world
+// (testsupport/LevelWorld.h) on a viewer rig's software device of the
+// screen's size.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testsupport/LevelWorld.h"
+#include "testsupport/ViewerRig.h"
+
+namespace leveltest {
+
+// The rig is made (and its device opened) before the world.
+struct HarnessViewer {
+  HarnessViewer(u32 width, u32 height) { EXPECT_EQ(rig.Open(width, height), 0); }
+  viewertest::ViewerRig rig;
+};
+
+class LevelHarness : public HarnessViewer, public LevelWorld {
+ public:
+  LevelHarness(const std::string& folder, u32 width, u32 height)
+      : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height) {}
+  void DrawFrame() { ASSERT_TRUE(LevelWorld::DrawFrame()); }
+};
+
+}  // namespace leveltest

@@ -1,0 +1,381 @@
+// The headless level world: the built sample data set ("Sprites.dat" into
+// the 17 sprite sets; particles, ground, garbage, animations, products,
+// bonuses, awards and the 41 levels of "Data.dat", each through the game's
+// own reader) on the game viewer (a software device of the screen's size,
+// made by the caller), and a GameLevel of one of its levels with recording
+// fakes of what the level calls out to (the head-up display's screen
+// sprites, the level panel and game windows, the saves, the dialogs, the
+// villains) and the stand-in characters.
+//
+// Make -> LoadAll (the loading stages, one Load a frame) -> Enter ->
+// Start (Enter key) -> Step(ms) (game clock, update, and with draw the
+// frame on the device) ... ClickMap takes level coordinates, turns them
+// into game-screen coordinates through the level's view and presses and
+// releases the button there.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Random.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/AwardTable.h"
+#include "content/ContentArchive.h"
+#include "content/GameBonuses.h"
+#include "content/GroundList.h"
+#include "content/LevelTable.h"
+#include "content/ProductList.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "engine/DXLViewer.h"
+#include "level/GameLevel.h"
+#include "level/LevelDialogs.h"
+#include "level/LevelInterface.h"
+#include "level/LevelLabels.h"
+#include "level/LevelPanelHooks.h"
+#include "level/LevelPointMaker.h"
+#include "level/LevelProfile.h"
+#include "level/LevelRules.h"
+#include "level/LevelSaves.h"
+#include "level/LevelScreenSprites.h"
+#include "level/LevelVillains.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/GfxDevice.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
+#include "resources/AnimationSection.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "resources/ParticleLibrary.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "testsupport/ImageFiles.h"
+#include "testsupport/StandInCharacters.h"
+
+namespace leveltest {
+
+inline u32 g_harnessClock = 0;
+inline u32 HarnessClock() { return g_harnessClock; }
+
+// A fake of the screen-sprite list (issue 31, W4) that draws one opaque
+// square of its colour, centred on a level position, when shown.
+class FakeScreenSprites : public LevelScreenSprites {
+ public:
+  void UpdateHover(i32, i32) override {}
+  bool MouseDown(i32, i32, u32) override { return false; }
+  bool MouseUp(i32, i32, u32) override { return false; }
+  void UpdateAll(u32 ms) override { updated += ms; }
+  void DrawAll() override {
+    if (!square) return;
+    BindDrawTexture(square);
+    DXLQUAD q;
+    const float xs[4] = {x - 8, x + 8, x + 8, x - 8}, ys[4] = {y - 8, y - 8, y + 8, y + 8};
+    const float us[4] = {0, 1, 1, 0}, vs[4] = {0, 0, 1, 1};
+    for (u32 i = 0; i < 4; ++i) q.v[i] = DXLVERTEX{xs[i], ys[i], 0.0f, 0xFFFFFFFFu, us[i], vs[i]};
+    DrawQuad(&q);
+  }
+  void RelayoutAll() override {}
+  void RefreshEnabled() override {}
+  void Clear() override {}
+  bool GetCursor(u32*) const override { return false; }
+
+  DXLTexture* square = nullptr;  // shown when set
+  float x = 0, y = 0;
+  u32 updated = 0;  // ms of updates
+};
+
+// The villains (the level objects, subsystem 9): each spawn takes its slot
+// and is recorded; the bees free every slot.
+class FakeVillains : public LevelVillains {
+ public:
+  bool SpawnVillain(u32 slot, const VILLAINSLOT&, u32 kind) override {
+    if (slot >= 16) return false;
+    taken[slot] = true;
+    spawns.push_back(std::to_string(slot) + ":" + std::to_string(kind));
+    return true;
+  }
+  bool IsSlotTaken(u32 slot) const override { return slot >= 16 || taken[slot]; }
+  void DriveOffAll() override {
+    for (bool& t : taken) t = false;
+    spawns.push_back("driven off");
+  }
+  MapObject* FindShotAt(i32, i32) const override { return nullptr; }
+  void UpdateShots(u32) override {}
+  void DrawShots() override {}
+  void DeleteAll() override {
+    for (bool& t : taken) t = false;
+  }
+  bool taken[16] = {};
+  std::vector<std::string> spawns;
+};
+
+// The level panel and game windows (issue 39, L7), the saves (issue 38, L6)
+// and the dialogs, recording what they are asked.
+class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelDialogs, public LevelPanelHooks {
+ public:
+  void CreatePanel() override { Say("panel"); }
+  void DeletePanel() override { Say("panel gone"); }
+  void CreateBonusButtons() override { Say("bonus buttons"); }
+  bool IsTimeBarRunning() const override { return timeBarRunning; }
+  void AdvanceTimeBar(u32 d) override { timeBar += d; }
+  void StartTimeBar() override {
+    timeBarRunning = true;
+    Say("time bar starts");
+  }
+  void ShowTimeBar(bool) override {}
+  void OpenMenu(bool) override { Say("menu"); }
+  void OpenIntro() override { Say("intro"); }
+  void DeleteLevelWindows() override {}
+  void ExitToMap(u32 comic) override { Say("to map, comic " + std::to_string(comic)); }
+  void OfferRestart() override { Say("restart offered"); }
+  void SaveState(GameLevel&) override { Say("saved"); }
+  bool LoadSavedState(GameLevel&) override {
+    Say("no saved state");
+    return false;
+  }
+  void OpenDialog(const wchar* caption, const wchar*, u32, u32, DialogAnswer*) override {
+    std::string c;
+    for (; caption && *caption; ++caption) c += static_cast<char>(*caption);
+    Say("dialog " + c);
+  }
+  void UpdateTaskButtons(i32, i32, bool) override {}
+  void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
+  void UpdateTimeBar(bool) override {}
+
+  void Say(const std::string& s) { log.push_back(s); }
+  bool Saw(const std::string& s) const {
+    for (const std::string& l : log)
+      if (l == s) return true;
+    return false;
+  }
+
+  std::vector<std::string> log;
+  bool timeBarRunning = false;
+  u32 timeBar = 0;
+};
+
+// The player's profile: tutorials off, no award counters; records a won
+// level into the windows' log.
+class FakeLevelProfile : public LevelProfile {
+ public:
+  explicit FakeLevelProfile(FakeLevelWindows& w) : windows(w) {}
+  AWARDCOUNTERS* GetAwardCounters() override { return nullptr; }
+  bool AreTutorialsOn() const override { return false; }
+  bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
+  void MarkShown(u32 flag) override { flags |= flag; }
+  i32 GetVillainsInRow() const override { return 0; }
+  void SetVillainsInRow(i32) override {}
+  void RecordLevelResult(i32 level, u32 time, LEVELRESULT* out) override {
+    out->level = level;
+    out->time = time;
+    windows.Say("recorded " + std::to_string(level) + " at " + std::to_string(time));
+  }
+  void LogLevelResult(const LEVELRESULT&) override {}
+  i32 SetEasterEggFound(i32) override { return 1; }
+  FakeLevelWindows& windows;
+  u32 flags = 0;
+};
+
+class LevelWorld {
+ public:
+  // The sample data set in `folder` on a screen of width x height drawn by
+  // the viewer (whose device is open at that size).
+  LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height)
+      : viewer_(viewer), width_(width), height_(height) {
+    ResetGameServices();
+    kis::srand(7);
+    g_harnessClock = 0;
+    SetGameViewer(viewer);
+    GameServices& s = GetGameServices();
+    s.frameClock = &HarnessClock;
+    s.screen.width = static_cast<i32>(width);
+    s.screen.height = static_cast<i32>(height);
+    s.screen.rect = DXLRECT{0, 0, static_cast<i32>(width), static_cast<i32>(height)};
+    SetParticleMaxStep(static_cast<float>(GameTimeStep()));
+    loaded = ReadSprites(folder) && ReadData(folder);
+  }
+  ~LevelWorld() {
+    level.reset();
+    GetLevelPointMaker().Garbage().Clear();
+    FreeAnimations();
+    FreeParticleLibrary();
+    UnbindDrawTexture();
+    sets.clear();
+    kis::CloseDataFile(data);
+    kis::CloseDataFile(sprites);
+    ResetGameServices();
+  }
+  LevelWorld(const LevelWorld&) = delete;
+  LevelWorld& operator=(const LevelWorld&) = delete;
+
+  // A new level scene of the index (0: the sample level) with the fakes.
+  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
+    level.reset();
+    GAMELEVELHOOKS hooks;
+    hooks.rules.dialogs = &windows;
+    hooks.rules.panel = &windows;
+    hooks.rules.profile = &profile;
+    hooks.characters = &characters;
+    hooks.screenSprites = &screenSprites;
+    hooks.villains = &villains;
+    hooks.saves = &windows;
+    hooks.iface = &windows;
+    level = std::make_unique<GameLevel>(index, setup, hooks);
+    return *level;
+  }
+  // Load once a frame until loaded; the number of calls. `between` runs after each.
+  u32 LoadAll(const std::function<void()>& between = {}) {
+    u32 calls = 0;
+    while (!level->IsLoaded() && calls < 100000) {
+      level->Load();
+      ++calls;
+      if (between) between();
+    }
+    return calls;
+  }
+  void Enter() { level->Enter(); }
+  void Start() { level->OnKeyDown(kKeyEnter, 0); }
+  // Loaded, entered and started.
+  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
+    Make(index, setup);
+    LoadAll();
+    Enter();
+    Start();
+    return *level;
+  }
+
+  // ms of game time in frames of at most `frame` ms: the game clock, the
+  // level's update and, with draw, a frame on the device.
+  void Step(u32 ms, u32 frame = 20, bool draw = false) {
+    while (ms > 0) {
+      const u32 d = ms < frame ? ms : frame;
+      ms -= d;
+      g_harnessClock += d;
+      GetGameServices().clock = g_harnessClock;
+      GetGameServices().frameElapsed = d;
+      level->Update(d);
+      if (draw) DrawFrame();
+    }
+  }
+  // False when the device would not draw or present.
+  bool DrawFrame() {
+    if (viewer_->BeginFrame() != 0) return false;
+    viewer_->Clear(0xFF000000u);
+    level->Draw();
+    viewer_->LoadIdentity(nullptr);
+    viewer_->ResetWorldTransform();
+    return viewer_->Present() == 0;
+  }
+  u32 Pixel(u32 x, u32 y) { return viewer_->GetDevice()->GetSoftDevice()->FramePixel(x, y) | 0xFF000000u; }
+  std::vector<u32> Frame() {
+    std::vector<u32> px(width_ * height_);
+    for (u32 y = 0; y < height_; ++y)
+      for (u32 x = 0; x < width_; ++x) px[y * width_ + x] = Pixel(x, y);
+    return px;
+  }
+  bool WritePng(const std::string& path) { return plat::WritePng(path, Frame(), width_, height_, nullptr); }
+
+  // A level point shown on the screen.
+  void MapToScreen(i32* x, i32* y) const { level->MapToScreen(x, y); }
+  // Moves there, presses and releases the button.
+  void ClickMap(i32 x, i32 y, u32 button = kMouseLeft) {
+    MapToScreen(&x, &y);
+    level->OnMouseMove(x, y, 0, 0);
+    level->OnMouseDown(x, y, button, 0);
+    level->OnMouseUp(x, y, button, 0);
+  }
+
+  // An opaque square texture of one colour, on sprite set 0's list.
+  DXLTexture* SolidTexture(u32 argb) {
+    DXLTexture* t = sets[0]->GetTextures()->NewTexture();
+    const std::vector<u8> file = imagefiles::Targa32(16, 16, std::vector<u32>(256, argb));
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    return t;
+  }
+
+  std::vector<std::unique_ptr<SpriteSet>> sets;
+  kis::DataFileReaderW* sprites = nullptr;
+  kis::DataFileReaderW* data = nullptr;
+  ProductList products;
+  GameBonuses bonuses;
+  AwardTable awards;
+  GroundList grounds;
+  LevelTable levels;
+  FakeScreenSprites screenSprites;
+  FakeVillains villains;
+  FakeLevelWindows windows;
+  FakeLevelProfile profile{windows};
+  StandInCharacters characters;
+  std::unique_ptr<GameLevel> level;
+  bool loaded = false;
+
+ private:
+  template <class Read>
+  static bool ReadAll(Read read) {
+    SectionCursor cursor;
+    for (u32 calls = 0; read(&cursor) == 0 && calls < 1000000; ++calls) {
+    }
+    return cursor.error == 0;
+  }
+  static kis::DataFileReaderW* Open(const std::string& path, u32 sig1, u32 sig2, u32 version) {
+    const std::u16string wide = plat::Utf8ToUtf16(path);
+    return kis::OpenDataFileReaderW(wide.c_str(), sig1, sig2, version);
+  }
+
+  bool ReadSprites(const std::string& folder) {
+    sprites = Open(folder + "/Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2, kSpriteArchiveVersion);
+    if (!sprites) return false;
+    for (u32 i = 0; i < kSpriteSetCount; ++i) sets.push_back(std::make_unique<SpriteSet>(i));
+    using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
+    const struct {
+      u32 id, subId;
+      Reader read;
+    } kinds[] = {{kSpriteImagesId, kSpriteImagesSubId, &SpriteSet::ReadImages},
+                 {kSpritesId, kSpritesSubId, &SpriteSet::ReadSprites},
+                 {kMapSpritesId, kMapSpritesSubId, &SpriteSet::ReadMapSprites}};
+    for (const auto& kind : kinds) {
+      if (!sprites->EnterDirectory(kind.id, kind.subId)) return false;
+      for (auto& set : sets)
+        if (!ReadAll([&](SectionCursor* c) { return (set.get()->*kind.read)(sprites, c, 0.0f, 1.0f); })) return false;
+      if (!sprites->LeaveDirectory()) return false;
+    }
+    // The textures load from the image directory as they are needed.
+    return sprites->EnterDirectory(kSpriteImagesId, kSpriteImagesSubId);
+  }
+
+  bool ReadData(const std::string& folder) {
+    data = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+    if (!data) return false;
+    const bool read = ReadAll([&](SectionCursor* c) { return LoadParticleSystems(data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return products.ReadSection(data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return bonuses.ReadSection(data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return awards.ReadSection(data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
+                      ReadAll([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
+                      ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+    if (!read) return false;
+    bonuses.LoadIcons();
+    const kis::list<Sprite*>& particles = sets[kParticleSpriteSet]->GetSprites();
+    for (i32 i = 0; i < particles.GetCount(); ++i) particles.Get(i)->Init();
+    return true;
+  }
+
+  DXLViewer* viewer_;
+  u32 width_;
+  u32 height_;
+};
+
+// The sample data set the data tests build (their fixture), or empty.
+inline std::string SampleDataFolder() {
+#ifdef TM_SAMPLE_DATA_DIR
+  return TM_SAMPLE_DATA_DIR;
+#else
+  return {};
+#endif
+}
+
+}  // namespace leveltest
