@@ -3,16 +3,28 @@
 // linear filtering: 40 ground tiles of 256 x 128 covering the screen, then
 // 330 alpha-blended sprites from 32 to 200 pixels (most of them small, a
 // tenth large, a few tinted or faded), all through one world transform.
+//
+// Then the same through the game's own level scene (GameLevel): the sample
+// data set's first level with 300 more map objects (its garbage pictures,
+// standing where they fall) and 30 walkers going to and fro (the player
+// among them), its update (a 16-ms frame) and its draw timed apart.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "common/ToolViewer.h"
+#include "level/LevelMap.h"
+#include "level/SpriteObject.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
+#include "platform/headless/Session.h"
+#include "resources/MapSprite.h"
+#include "testsupport/LevelWorld.h"
 
 using namespace plat::gfx;
 
@@ -208,6 +220,80 @@ void BM_LevelSprites(benchmark::State& state) {
   s.device->EndScene();
 }
 BENCHMARK(BM_LevelSprites)->Unit(benchmark::kMillisecond);
+
+// --- The level scene -----------------------------------------------------------------------------------
+
+constexpr u32 kExtraObjects = 300;
+constexpr u32 kWalkers = 30;
+constexpr u32 kFrameMs = 16;
+
+struct LevelBench {
+  plat::headless::Session session;
+  std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
+  std::unique_ptr<leveltest::LevelWorld> world;
+  uint32_t seed = 11;
+
+  LevelBench() {
+    tools::CreateToolWindow(*viewer, u"LevelBench");
+    tools::SetToolDisplayMode(*viewer, 800, 600);
+    world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600);
+    if (!world->loaded) return;
+    GameLevel& level = world->Play(0);
+    // The garbage's pictures, standing about the level.
+    std::vector<MapSprite*> art;
+    for (const wchar* name : {u"junk_heap", u"stones", u"scrap", u"logs", u"weeds"})
+      if (MapSprite* m = GetSpriteSet(kMapSpriteSet)->FindMapSprite(name)) {
+        m->Init();
+        art.push_back(m);
+      }
+    for (u32 i = 0; i < kExtraObjects && !art.empty(); ++i) {
+      const i32 x = 40 + static_cast<i32>(Rand(seed) % 1200), y = 40 + static_cast<i32>(Rand(seed) % 620);
+      if (SpriteObject* o = SpriteObject::Create(art[i % art.size()], kLayerStanding, x, y, kObjectSprite, nullptr, 0))
+        o->AttachToLevel(0);
+    }
+    for (u32 i = 1; i < kWalkers; ++i) world->characters.Add(RandX(), RandY());
+    (void)level;
+    if (const char* shot = std::getenv("TM_LEVEL_BENCH_PNG")) {
+      world->Step(1000, kFrameMs);
+      world->DrawFrame();
+      world->WritePng(shot);
+    }
+  }
+  ~LevelBench() {
+    world.reset();
+    viewer.reset();
+  }
+  float RandX() { return 150.0f + static_cast<float>(Rand(seed) % 980); }
+  float RandY() { return 30.0f + static_cast<float>(Rand(seed) % 620); }
+  // Every walker that has arrived sets off again.
+  void Retarget() {
+    for (auto& w : world->characters.walkers)
+      if (!w->IsWalking()) w->SetTarget(RandX(), RandY());
+  }
+};
+
+LevelBench& TheLevel() {
+  static LevelBench bench;
+  return bench;
+}
+
+void BM_LevelSceneUpdate(benchmark::State& state) {
+  LevelBench& b = TheLevel();
+  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  for (auto _ : state) {
+    b.Retarget();
+    b.world->Step(kFrameMs, kFrameMs);
+  }
+  state.counters["objects"] = b.world->level->Map().GetObjects().GetCount();
+}
+BENCHMARK(BM_LevelSceneUpdate)->Unit(benchmark::kMillisecond);
+
+void BM_LevelSceneDraw(benchmark::State& state) {
+  LevelBench& b = TheLevel();
+  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  for (auto _ : state) b.world->DrawFrame();
+}
+BENCHMARK(BM_LevelSceneDraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
