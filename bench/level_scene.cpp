@@ -17,7 +17,11 @@
 #include <vector>
 
 #include "common/ToolViewer.h"
+#include "content/GameCharacter.h"
+#include "level/Job_GoTo.h"
+#include "level/LevelCharacters.h"
 #include "level/LevelMap.h"
+#include "level/MapCharacter.h"
 #include "level/SpriteObject.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
@@ -251,10 +255,16 @@ struct LevelBench {
       if (SpriteObject* o = SpriteObject::Create(art[i % art.size()], kLayerStanding, x, y, kObjectSprite, nullptr, 0))
         o->AttachToLevel(0);
     }
-    for (u32 i = 1; i < kWalkers; ++i) world->characters.Add(RandX(), RandY());
+    // Her and 29 more of her kind, each walking to one random place after another.
+    GameCharacter* girl = FindCharacterByName(GetCharacters(), u"girl");
+    for (u32 i = 1; i < kWalkers && girl; ++i)
+      (new MapCharacter(girl, 0, u"girl_idle", 4, RandX(), RandY(), nullptr))->AttachToLevel(0);
     (void)level;
     if (const char* shot = std::getenv("TM_LEVEL_BENCH_PNG")) {
-      world->Step(1000, kFrameMs);
+      for (u32 i = 0; i < 60; ++i) {
+        Retarget();
+        world->Step(kFrameMs, kFrameMs);
+      }
       world->DrawFrame();
       world->WritePng(shot);
     }
@@ -267,8 +277,10 @@ struct LevelBench {
   float RandY() { return 30.0f + static_cast<float>(Rand(seed) % 620); }
   // Every walker that has arrived sets off again.
   void Retarget() {
-    for (auto& w : world->characters.walkers)
-      if (!w->IsWalking()) w->SetTarget(RandX(), RandY());
+    const kis::list<MapCharacter*>& all = CurrentLevelCharacters()->GetCharacters();
+    for (i32 i = 0; i < all.GetCount(); ++i)
+      if (all[i]->GetJobs().GetCount() == 0)
+        all[i]->AddJob(new Job_GoTo(all[i], static_cast<i32>(RandX()), static_cast<i32>(RandY()), 0.0f, false));
   }
 };
 

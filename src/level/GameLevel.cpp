@@ -10,6 +10,7 @@
 #include "level/BaseLevelPoint.h"
 #include "level/DynObject.h"
 #include "level/LevelCast.h"
+#include "level/LevelHud.h"
 #include "level/LevelInterface.h"
 #include "level/LevelLoadProgress.h"
 #include "level/LevelMap.h"
@@ -22,6 +23,7 @@
 #include "level/MapAward.h"
 #include "level/MapObject.h"
 #include "level/PointClasses.h"
+#include "level/PlayerCast.h"
 #include "level/PointPanels.h"
 #include "level/ParticlesObject.h"
 #include "level/SpriteObject.h"
@@ -82,13 +84,25 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
     : levelIndex_(levelIndex), setup_(setup), hooks_(hooks) {
   g_level = this;
   GetGameServices().level = this;
+  GetGameServices().hud = this;
   hooks_.rules.scene = this;
+  if (!hooks_.screenSprites) {
+    ownHud_ = std::make_unique<LevelHud>();
+    hooks_.screenSprites = ownHud_.get();
+    if (!hooks_.rules.labels) hooks_.rules.labels = &ownHud_->Labels();
+    if (!hooks_.map.sprites) hooks_.map.sprites = &ownHud_->Sprites();
+  }
   LevelTable* table = GetLevelTable();
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
-  finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
+  if (!hooks_.characters) {
+    ownCast_ = std::make_unique<PlayerCast>(rules_.get(), nullptr, kLevelWidth, kLevelHeight);
+    hooks_.characters = ownCast_.get();
+  } else {
+    finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
+  }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
-  map_->SetPathFinder(finder_.get());
+  map_->SetPathFinder(ownCast_ ? ownCast_->GetPathFinder() : finder_.get());
   ResetInput();
   rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
   selection_ = MakeMarker(u"selection", kSelectionColour, 0);
@@ -109,9 +123,13 @@ GameLevel::~GameLevel() {
       if (d.type == 0 && d.mapSprite) d.mapSprite->Release(false);
   }
   map_.reset();
+  ownCast_.reset();
+  if (GetGameServices().hud == this) GetGameServices().hud = nullptr;
   if (GetGameServices().level == this) GetGameServices().level = nullptr;
   if (g_level == this) g_level = nullptr;
 }
+
+shpf::PathFinder* GameLevel::GetPathFinder() const { return ownCast_ ? ownCast_->GetPathFinder() : finder_.get(); }
 
 DynObject* GameLevel::GetPlayer() const { return hooks_.characters ? hooks_.characters->GetPlayer() : nullptr; }
 bool GameLevel::IsStarted() const { return rules_->IsStarted(); }
@@ -308,6 +326,34 @@ void GameLevel::RemoveGroundTile(MAPTILE* tile) {
       break;
     }
 }
+
+// --- Head-up display ---------------------------------------------------------------------------------
+
+ScreenSpriteList* GameLevel::GetScreenSprites() { return ownHud_ ? &ownHud_->List() : nullptr; }
+bool GameLevel::IsViewScaling() const { return rules_->View().Get().scaling; }
+float GameLevel::GetViewScale() const { return rules_->View().Get().scale; }
+
+void GameLevel::MapToScreen(float x, float y, float* sx, float* sy) const {
+  const LEVELVIEW& v = rules_->View().Get();
+  const float s = v.scaling ? v.scale : 1.0f;
+  *sx = x * s - static_cast<float>(v.scrollX);
+  *sy = y * s - static_cast<float>(v.scrollY);
+}
+
+void GameLevel::ScreenToMap(float sx, float sy, float* x, float* y) const {
+  const LEVELVIEW& v = rules_->View().Get();
+  const float s = v.scaling ? v.scale : 1.0f;
+  *x = (sx + static_cast<float>(v.scrollX)) / s;
+  *y = (sy + static_cast<float>(v.scrollY)) / s;
+}
+
+void GameLevel::GetPointer(i32* x, i32* y) const {
+  *x = mouseMapX_;
+  *y = mouseMapY_;
+}
+
+i32 GameLevel::GetPanelLine() const { return rules_->View().GetViewHeight(); }
+bool GameLevel::HasMoney(i32 amount) const { return rules_->Money().Get() >= amount; }
 
 // --- Windows -------------------------------------------------------------------------------------------------
 

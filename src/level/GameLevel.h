@@ -32,11 +32,14 @@
 #include "level/LevelScene.h"
 #include "level/VillainWaves.h"
 #include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteHost.h"
 
 class DynObject;
 class GPSSpace;
 class ImageSprite;
 class LevelCast;
+class LevelHud;
+class PlayerCast;
 class LevelInterface;
 class LevelLoadProgress;
 class LevelMap;
@@ -60,7 +63,11 @@ struct LEVELSETUP {
   bool easterEggFound = false;  // this level's egg was found before
 };
 
-// The parts of the game the scene calls out to; each may be null.
+// The parts of the game the scene calls out to. Without characters the
+// level makes its own (PlayerCast: the player, her walks, the path
+// service); without screen sprites its own head-up display (LevelHud),
+// which also makes the flying labels and the points' sprites unless those
+// are given. Any other may be null.
 struct GAMELEVELHOOKS {
   LevelHooks rules;     // its scene is set to the level itself
   LevelMapHooks map;
@@ -92,7 +99,7 @@ constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hov
 
 constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker pulse
 
-class GameLevel : public LevelScene, public CurrentLevel, private VillainSlots {
+class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHost, private VillainSlots {
  public:
   GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks);
   ~GameLevel() override;
@@ -164,7 +171,7 @@ class GameLevel : public LevelScene, public CurrentLevel, private VillainSlots {
   const LEVELINFO* GetInfo() const { return info_; }
   LevelRules& Rules() { return *rules_; }
   LevelMap& Map() { return *map_; }
-  shpf::PathFinder* GetPathFinder() const { return finder_.get(); }
+  shpf::PathFinder* GetPathFinder() const;  // the characters' path service's, or the level's own
   GPSSpace* GetParticleSpace() const { return levelParticles_.get(); }
   const GAMELEVELHOOKS& Hooks() const { return hooks_; }
   DynObject* GetPlayer() const;
@@ -177,6 +184,19 @@ class GameLevel : public LevelScene, public CurrentLevel, private VillainSlots {
   const DXLMATRIX& GetLevelTransform() const override { return transform_; }
   void OnWindowOpened(u32 id) override;
   void OnWindowClosed(u32 id) override;
+
+  // --- ScreenSpriteHost -------------------------------------------------------------------------
+  ScreenSpriteList* GetScreenSprites() override;
+  const DXLMATRIX& GetViewTransform() const override { return transform_; }
+  bool IsViewScaling() const override;
+  float GetViewScale() const override;
+  void MapToScreen(float x, float y, float* sx, float* sy) const override;
+  void ScreenToMap(float sx, float sy, float* x, float* y) const override;
+  void GetPointer(i32* x, i32* y) const override;
+  bool IsPointerOverView() const override { return mouseInside_; }
+  bool GetPanelRect(DXLRECT*) const override { return false; }  // the level panel's own
+  i32 GetPanelLine() const override;
+  bool HasMoney(i32 amount) const override;
 
   // --- LevelScene -----------------------------------------------------------------------------
   i32 CountPlantBeds(u32 plant, i32 minLevel) override;
@@ -225,7 +245,9 @@ class GameLevel : public LevelScene, public CurrentLevel, private VillainSlots {
   u32 loadItem_ = 0;
   std::unique_ptr<LevelLoadProgress> progress_;
 
+  std::unique_ptr<LevelHud> ownHud_;  // made when none is given
   std::unique_ptr<LevelRules> rules_;
+  std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
   std::unique_ptr<shpf::PathFinder> finder_;
   std::unique_ptr<LevelMap> map_;
   std::unique_ptr<ObstacleSet> obstacles_;

@@ -4,8 +4,9 @@
 // own reader) on the game viewer (a software device of the screen's size,
 // made by the caller), and a GameLevel of one of its levels with recording
 // fakes of what the level calls out to (the head-up display's screen
-// sprites, the level panel and game windows, the saves, the dialogs, the
-// villains) and the stand-in characters.
+// sprites (or the level's own head-up display), the level panel and game
+// windows, the saves, the dialogs, the villains) with the level's own
+// characters.
 //
 // Make -> LoadAll (the loading stages, one Load a frame) -> Enter ->
 // Start (Enter key) -> Step(ms) (game clock, update, and with draw the
@@ -23,6 +24,8 @@
 #include "base/Random.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
+#include "content/CharacterSection.h"
+#include "content/GameCharacter.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
 #include "content/GroundList.h"
@@ -53,7 +56,6 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/ImageFiles.h"
-#include "testsupport/StandInCharacters.h"
 
 namespace leveltest {
 
@@ -200,6 +202,7 @@ class LevelWorld {
   ~LevelWorld() {
     level.reset();
     GetLevelPointMaker().Garbage().Clear();
+    FreeCharacters();
     FreeAnimations();
     FreeParticleLibrary();
     UnbindDrawTexture();
@@ -211,15 +214,15 @@ class LevelWorld {
   LevelWorld(const LevelWorld&) = delete;
   LevelWorld& operator=(const LevelWorld&) = delete;
 
-  // A new level scene of the index (0: the sample level) with the fakes.
-  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
+  // A new level scene of the index (0: the sample level) with the fakes,
+  // its own characters and, unless `fakeHud`, its own head-up display.
+  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}, bool fakeHud = true) {
     level.reset();
     GAMELEVELHOOKS hooks;
     hooks.rules.dialogs = &windows;
     hooks.rules.panel = &windows;
     hooks.rules.profile = &profile;
-    hooks.characters = &characters;
-    hooks.screenSprites = &screenSprites;
+    if (fakeHud) hooks.screenSprites = &screenSprites;
     hooks.villains = &villains;
     hooks.saves = &windows;
     hooks.iface = &windows;
@@ -239,8 +242,8 @@ class LevelWorld {
   void Enter() { level->Enter(); }
   void Start() { level->OnKeyDown(kKeyEnter, 0); }
   // Loaded, entered and started.
-  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
-    Make(index, setup);
+  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}, bool fakeHud = true) {
+    Make(index, setup, fakeHud);
     LoadAll();
     Enter();
     Start();
@@ -308,7 +311,6 @@ class LevelWorld {
   FakeVillains villains;
   FakeLevelWindows windows;
   FakeLevelProfile profile{windows};
-  StandInCharacters characters;
   std::unique_ptr<GameLevel> level;
   bool loaded = false;
 
@@ -356,6 +358,7 @@ class LevelWorld {
                       ReadAll([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
                       ReadAll([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
                       ReadAll([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
+                      ReadAll([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
                       ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
     if (!read) return false;
     bonuses.LoadIcons();
