@@ -96,7 +96,8 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
   if (!hooks_.characters) {
-    ownCast_ = std::make_unique<PlayerCast>(rules_.get(), nullptr, kLevelWidth, kLevelHeight);
+    ownCast_ = std::make_unique<PlayerCast>(rules_.get(), ownHud_ ? &ownHud_->Jobs() : nullptr, kLevelWidth,
+                                            kLevelHeight);
     hooks_.characters = ownCast_.get();
   } else {
     finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);

@@ -1,10 +1,12 @@
 // LevelHud - the level's head-up display as the scene drives it
 // (LevelScreenSprites) over the window toolkit's screen-sprite list, with
-// the flying labels (HudLabels) and the level points' sprites
-// (HudPointSprites) made on that list.
+// the flying labels (HudLabels), the level points' sprites
+// (HudPointSprites) and the jobs' icons and progress lines (HudJobSprites)
+// made on that list.
 #pragma once
 
 #include "level/HudLabels.h"
+#include "level/HudJobSprites.h"
 #include "level/HudPointSprites.h"
 #include "level/LevelScreenSprites.h"
 #include "ui/ScreenSpriteList.h"
@@ -24,6 +26,7 @@ class LevelHud : public LevelScreenSprites {
   ScreenSpriteList& List() { return list_; }
   LevelLabels& Labels() { return labels_; }
   PointSprites& Sprites() { return sprites_; }
+  JobSprites& Jobs() { return jobs_; }
 
   void UpdateHover(i32 x, i32 y) override { list_.UpdateHover(x, y); }
   bool MouseDown(i32 x, i32 y, u32 button) override { return list_.MouseDown(x, y, button, 0); }
@@ -39,4 +42,5 @@ class LevelHud : public LevelScreenSprites {
   ScreenSpriteList list_;
   HudLevelLabels labels_;
   HudPointSprites sprites_;
+  HudJobSprites jobs_;
 };

@@ -362,8 +362,12 @@ class LevelWorld {
                       ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
     if (!read) return false;
     bonuses.LoadIcons();
-    const kis::list<Sprite*>& particles = sets[kParticleSpriteSet]->GetSprites();
-    for (i32 i = 0; i < particles.GetCount(); ++i) particles.Get(i)->Init();
+    // The pictures the start-up loads for good: the particles', the
+    // interface's (set 1) and the icons (set 2).
+    for (u32 set : {kParticleSpriteSet, 1u, kIconSpriteSet}) {
+      const kis::list<Sprite*>& all = sets[set]->GetSprites();
+      for (i32 i = 0; i < all.GetCount(); ++i) all.Get(i)->Init();
+    }
     return true;
   }
 

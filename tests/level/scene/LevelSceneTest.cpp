@@ -468,7 +468,7 @@ TEST(LevelScene, PictureMidPlay) {
   GameLevel& level = h.Play(0, {}, false);
   ASSERT_NE(level.GetScreenSprites(), nullptr);
   EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 3);  // the price buttons
-  h.ClickMap(760, 560);
+  h.ClickMap(1000, 610);
   const POINTDEF& scrap = level.GetInfo()->points[1];
   h.ClickMap(scrap.x, scrap.y + 10);
   ASSERT_EQ(level.Map().GetSelectedPoint(), 1);
@@ -479,6 +479,7 @@ TEST(LevelScene, PictureMidPlay) {
   h.Step(900, 20, true);
   EXPECT_EQ(level.Map().GetHoveredPoint(), 0);
   EXPECT_GT(Distance(level.GetPlayer(), kStartX, kStartY), 40.0f);
+  EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 4);  // and the boots at her target
   EXPECT_TRUE(h.WritePng("level_scene.png"));
 }
 
