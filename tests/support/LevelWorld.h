@@ -55,6 +55,7 @@
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "common/SpriteArchive.h"
 #include "testsupport/ImageFiles.h"
 
 namespace leveltest {
@@ -315,13 +316,6 @@ class LevelWorld {
   bool loaded = false;
 
  private:
-  template <class Read>
-  static bool ReadAll(Read read) {
-    SectionCursor cursor;
-    for (u32 calls = 0; read(&cursor) == 0 && calls < 1000000; ++calls) {
-    }
-    return cursor.error == 0;
-  }
   static kis::DataFileReaderW* Open(const std::string& path, u32 sig1, u32 sig2, u32 version) {
     const std::u16string wide = plat::Utf8ToUtf16(path);
     return kis::OpenDataFileReaderW(wide.c_str(), sig1, sig2, version);
@@ -330,36 +324,21 @@ class LevelWorld {
   bool ReadSprites(const std::string& folder) {
     sprites = Open(folder + "/Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2, kSpriteArchiveVersion);
     if (!sprites) return false;
-    for (u32 i = 0; i < kSpriteSetCount; ++i) sets.push_back(std::make_unique<SpriteSet>(i));
-    using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
-    const struct {
-      u32 id, subId;
-      Reader read;
-    } kinds[] = {{kSpriteImagesId, kSpriteImagesSubId, &SpriteSet::ReadImages},
-                 {kSpritesId, kSpritesSubId, &SpriteSet::ReadSprites},
-                 {kMapSpritesId, kMapSpritesSubId, &SpriteSet::ReadMapSprites}};
-    for (const auto& kind : kinds) {
-      if (!sprites->EnterDirectory(kind.id, kind.subId)) return false;
-      for (auto& set : sets)
-        if (!ReadAll([&](SectionCursor* c) { return (set.get()->*kind.read)(sprites, c, 0.0f, 1.0f); })) return false;
-      if (!sprites->LeaveDirectory()) return false;
-    }
-    // The textures load from the image directory as they are needed.
-    return sprites->EnterDirectory(kSpriteImagesId, kSpriteImagesSubId);
+    return tools::ReadSpriteSets(sprites, &sets).empty();
   }
 
   bool ReadData(const std::string& folder) {
     data = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     if (!data) return false;
-    const bool read = ReadAll([&](SectionCursor* c) { return LoadParticleSystems(data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return products.ReadSection(data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return bonuses.ReadSection(data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return awards.ReadSection(data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
-                      ReadAll([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
-                      ReadAll([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
-                      ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+    const bool read = tools::ReadWhole([&](SectionCursor* c) { return LoadParticleSystems(data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return products.ReadSection(data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return bonuses.ReadSection(data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return awards.ReadSection(data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
+                      tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
     if (!read) return false;
     bonuses.LoadIcons();
     // The pictures the start-up loads for good: the particles', the

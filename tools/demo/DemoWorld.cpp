@@ -1,5 +1,7 @@
 #include "DemoWorld.h"
 
+#include "common/SpriteArchive.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,19 +26,9 @@ namespace {
 
 constexpr float kWalkSpeed = 95.0f;       // level pixels a second
 constexpr float kParticleHeadStart = 3000.0f;  // ms the particles have run when the scene opens
-constexpr u32 kMaxReaderCalls = 1000000;
 
 u32 g_sceneClock = 0;  // the sprites' own animations run on the scene's time
 u32 SceneClock() { return g_sceneClock; }
-
-// A resumable reader called until it finishes; false on its error flag.
-template <class Read>
-bool ReadAll(Read read) {
-  SectionCursor cursor;
-  for (u32 calls = 0; read(&cursor) == 0 && calls < kMaxReaderCalls; ++calls) {
-  }
-  return cursor.error == 0;
-}
 
 kis::DataFileReaderW* Open(const std::string& folder, const char* file, u32 sig1, u32 sig2, u32 version,
                            std::string* error) {
@@ -55,8 +47,8 @@ bool ReadSceneLayout(const std::string& dataFolder, SceneLayout* out, std::strin
   if (!data) return false;
   LevelTable levels;
   GroundList grounds;
-  const bool read = ReadAll([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
-                    ReadAll([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+  const bool read = tools::ReadWhole([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
+                    tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
   kis::CloseDataFile(data);
   if (!read) return (*error = "Data.dat: its ground or levels do not read", false);
   const LEVELINFO& level = levels.Get(0);
@@ -85,31 +77,14 @@ bool World::Load(const std::string& dataFolder, std::string* error) {
 }
 
 bool World::ReadData(std::string* error) {
-  // The sprite sets, as the start-up loader reads them: every set's images,
-  // then sprites, then map sprites.
-  for (u32 i = 0; i < kSpriteSetCount; ++i) sets_.push_back(std::make_unique<SpriteSet>(i));
-  using Reader = i32 (SpriteSet::*)(kis::BaseDataFileReader*, SectionCursor*, float, float);
-  const struct {
-    u32 id, subId;
-    Reader read;
-  } kinds[] = {{kSpriteImagesId, kSpriteImagesSubId, &SpriteSet::ReadImages},
-               {kSpritesId, kSpritesSubId, &SpriteSet::ReadSprites},
-               {kMapSpritesId, kMapSpritesSubId, &SpriteSet::ReadMapSprites}};
-  for (const auto& kind : kinds) {
-    if (!sprites_->EnterDirectory(kind.id, kind.subId)) return (*error = "Sprites.dat lacks a directory", false);
-    for (auto& set : sets_)
-      if (!ReadAll([&](SectionCursor* c) { return (set.get()->*kind.read)(sprites_, c, 0.0f, 1.0f); }))
-        return (*error = "Sprites.dat: a sprite set does not read", false);
-    if (!sprites_->LeaveDirectory()) return (*error = "Sprites.dat: a directory does not close", false);
-  }
-  // The textures of the images load from the image directory.
-  if (!sprites_->EnterDirectory(kSpriteImagesId, kSpriteImagesSubId)) return (*error = "Sprites.dat: no images", false);
+  const std::string sets = tools::ReadSpriteSets(sprites_, &sets_);
+  if (!sets.empty()) return (*error = sets, false);
 
-  const bool read = ReadAll([&](SectionCursor* c) { return LoadParticleSystems(data_, c); }) &&
-                    ReadAll([&](SectionCursor* c) { return grounds_.ReadSection(data_, c); }) &&
-                    ReadAll([&](SectionCursor* c) { return LoadGarbageDefinitions(&garbage_, data_, c); }) &&
-                    ReadAll([&](SectionCursor* c) { return LoadAnimations(data_, c, 0.0f, 1.0f); }) &&
-                    ReadAll([&](SectionCursor* c) { return levels_.ReadChunk(data_, c); });
+  const bool read = tools::ReadWhole([&](SectionCursor* c) { return LoadParticleSystems(data_, c); }) &&
+                    tools::ReadWhole([&](SectionCursor* c) { return grounds_.ReadSection(data_, c); }) &&
+                    tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&garbage_, data_, c); }) &&
+                    tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data_, c, 0.0f, 1.0f); }) &&
+                    tools::ReadWhole([&](SectionCursor* c) { return levels_.ReadChunk(data_, c); });
   if (!read) return (*error = "Data.dat: a section does not read", false);
   const kis::list<Sprite*>& particles = sets_[kParticleSpriteSet]->GetSprites();
   for (i32 i = 0; i < particles.GetCount(); ++i) particles.Get(i)->Init();
