@@ -54,6 +54,7 @@ constexpr u32 kParticleHeadStartTicks = 200;  // plus 0..299, ticks of 10 ms the
 constexpr u32 kLoseRestart1 = 0x40000001u;
 constexpr u32 kLoseRestart2 = 0x40000003u;
 constexpr u32 kLevelNotifyEnd = 1;  // the points hear that the level ends
+constexpr u32 kResultSoundFade = 250;  // ms
 
 ImageSprite* MakeMarker(const wchar* name, u32 colour, u32 blend) {
   SpriteSet* set = GetSpriteSet(kShadowSpriteSet);
@@ -263,6 +264,7 @@ void GameLevel::ExitToMap() {
   for (i32 i = 0; i < map_->GetPointCount(); ++i)
     if (BaseLevelPoint* p = map_->GetPoint(i)) p->OnLevelNotify(kLevelNotifyEnd);
   const LevelTasks& tasks = rules_->Tasks();
+  if (tasks.GetResultSound()) GetSoundSettings().FadeOutSound(tasks.GetResultSound(), kResultSoundFade);
   u32 comic = 0;
   if (tasks.GetResultShown() == kResultWon || tasks.GetResult() == kResultWon) {
     const i32 number = levelIndex_ + 1;

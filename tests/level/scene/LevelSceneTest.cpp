@@ -179,7 +179,8 @@ TEST(LevelScene, StartsByClickAndWalksToClickedPlace) {
 }
 
 // In hard mode the clock past the bronze limit loses the level a second
-// later (the lose dialog); in easy mode the same wait never loses.
+// later (the lose dialog, whose answers restart or leave); in easy mode the
+// same wait never loses.
 TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
@@ -202,6 +203,13 @@ TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
       const u32 stopped = level.Rules().Clock().GetTime();
       h.Step(500, 100);
       EXPECT_EQ(level.Rules().Clock().GetTime(), stopped);  // a result stops the clock
+      // The dialog's answers: a restart offers the level window; any other
+      // goes back to the map (no comic after level 1) and holds the level.
+      EXPECT_TRUE(level.OnLoseAnswer(0x40000001u));
+      EXPECT_TRUE(h.windows.Saw("restart offered"));
+      EXPECT_TRUE(level.OnLoseAnswer(0x40000002u));
+      EXPECT_TRUE(h.windows.Saw("to map, comic 0"));
+      EXPECT_TRUE(level.Rules().Locks().GetMask() & kLockExit);
     } else {
       EXPECT_EQ(level.Rules().Clock().GetMedal(), kGradeBronze);
       EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultNone);
