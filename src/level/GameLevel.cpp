@@ -116,6 +116,7 @@ GameLevel::~GameLevel() {
   ReleaseMarker(selection_);
   ReleaseMarker(hoverMarker_);
   if (info_) {
+    ReleaseIntroImages();
     GroundList* grounds = GetGroundList();
     // Only records above 65535 are given back here; the others stay loaded
     // for the next level that uses them.

@@ -90,9 +90,10 @@ constexpr u32 kLoadVillainMarks = 0x108;
 constexpr u32 kLoadFinishing = 0xFFE;
 constexpr u32 kLoadDone = 0xFFF;
 
-// Keys of the level's slots (mouse buttons: engine/DXLMouse.h).
-constexpr u16 kKeyEscape = 27;
-constexpr u16 kKeyEnter = 13;
+// Keys of the level's slots, virtual-key codes as the window toolkit's
+// (mouse buttons: engine/DXLMouse.h).
+constexpr u16 kLevelKeyEscape = 27;
+constexpr u16 kLevelKeyEnter = 13;
 
 // Cursor kinds the level asks for.
 constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hovered
@@ -225,6 +226,7 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   bool LoadDecorations();
   bool LoadKinds(bool buildings);
   bool LoadBonuses();
+  void ReleaseIntroImages();
 
   // Building (GameLevel.cpp)
   void PlaceGround();

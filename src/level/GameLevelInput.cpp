@@ -119,11 +119,11 @@ bool GameLevel::OnMouseWheel(i32 x, i32 y, i32 delta) {
 
 bool GameLevel::OnKeyDown(u16 key, u32 flags) {
   if (Windows() && Windows()->OnKeyDown(key, flags)) return true;
-  if (key == kKeyEscape) {
+  if (key == kLevelKeyEscape) {
     if (hooks_.iface) hooks_.iface->OpenMenu(true);
     return true;
   }
-  if (key == kKeyEnter && !rules_->IsStarted()) {
+  if (key == kLevelKeyEnter && !rules_->IsStarted()) {
     StartPlay();
     return true;
   }

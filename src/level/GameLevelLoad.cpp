@@ -17,10 +17,9 @@
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "ui/InfoWindow.h"
 
 namespace {
-
-constexpr u32 kIntroSpriteSet = 9;  // the intro window's pictures
 
 MapSprite* FindMapSprite(const wchar* name) {
   SpriteSet* set = GetSpriteSet(kMapSpriteSet);
@@ -70,12 +69,8 @@ void GameLevel::Load() {
       if (LoadKinds(true)) BeginStage(kLoadIntro);
       return;
     case kLoadIntro:
-      if (info_) {
-        SpriteSet* set = GetSpriteSet(kIntroSpriteSet);
-        for (const INFOENTRY& e : info_->intro)
-          if (e.blockKind == 0 && e.imageName[0] && set)
-            if (Sprite* sprite = set->FindSprite(e.imageName)) sprite->Init();
-      }
+      if (info_ && !info_->intro.empty())
+        InfoWindow::LoadEntryImages(info_->intro.data(), static_cast<u32>(info_->intro.size()));
       BeginStage(kLoadVillainMarks);
       return;
     case kLoadVillainMarks:
@@ -100,6 +95,12 @@ void GameLevel::Load() {
     default:
       return;
   }
+}
+
+// The intro's pictures go back once the loading has taken them.
+void GameLevel::ReleaseIntroImages() {
+  if (info_ && !info_->intro.empty() && loadStage_ > kLoadIntro)  // every stage after the intro's
+    InfoWindow::UnloadEntryImages(info_->intro.data(), static_cast<u32>(info_->intro.size()));
 }
 
 // Each placement acquires its ground record (the first use loads the sprite).

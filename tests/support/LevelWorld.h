@@ -241,7 +241,7 @@ class LevelWorld {
     return calls;
   }
   void Enter() { level->Enter(); }
-  void Start() { level->OnKeyDown(kKeyEnter, 0); }
+  void Start() { level->OnKeyDown(kLevelKeyEnter, 0); }
   // Loaded, entered and started.
   GameLevel& Play(i32 index, const LEVELSETUP& setup = {}, bool fakeHud = true) {
     Make(index, setup, fakeHud);
