@@ -16,6 +16,7 @@
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
+#include "resources/CursorIds.h"
 
 class BaseLevelPoint;
 class LevelShadow;
@@ -37,9 +38,6 @@ constexpr u32 kAttachObstacles = 1;     // an obstacle for the path finder
 constexpr u32 kAttachClickShapes = 2;   // has click shapes
 constexpr u32 kAttachSecondVariety = 4; // its obstacles are of the second variety
 
-// Cursor kinds shown over an object without an owner point.
-constexpr u32 kCursorArrow = 0x100;
-constexpr u32 kCursorPan = 0x104;
 
 constexpr u32 kLayerGround = 0;
 constexpr u32 kLayerStanding = 1;

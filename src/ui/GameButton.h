@@ -22,6 +22,7 @@
 #include "base/Types.h"
 #include "engine/DXLMouse.h"  // kMouseLeft: the button number the toolkit tests; bit 0 of a move's mask
 #include "engine/DXLRect.h"
+#include "resources/CursorIds.h"
 #include "ui/ControlState.h"
 #include "ui/GameHint.h"
 #include "ui/LifeGuard.h"
@@ -37,15 +38,6 @@ constexpr u32 kCommandRadio = 1;     // accepted as a radio choice
 constexpr u32 kCommandRelease = 2;   // the button returns to normal at once
 constexpr u32 kCommandSilent = 8;    // added: no click sound
 
-// Cursor ids of the game's cursor set.
-constexpr u32 kCursorArrow = 256;
-constexpr u32 kCursorHand = 257;
-constexpr u32 kCursorGrayArrow = 258;
-constexpr u32 kCursorIBeam = 259;
-constexpr u32 kCursorPan = 260;
-constexpr u32 kCursorPanOn = 261;
-constexpr u32 kCursorDelete = 61441;
-constexpr u32 kCursorNone = 0x80000000u;  // the control sets no cursor
 
 
 class GameButton : public GameHint {
