@@ -319,6 +319,10 @@ void WindowManager::PlaceWindowAbove(GameWindow* window, GameWindow* ref) {
   MoveWindowTo(window, at >= 0 ? at + 1 : stack_.GetCount());
 }
 
+void WindowManager::AddFont(DigitalFont* font) {
+  if (font) fonts_.Add(font);
+}
+
 DigitalFont* WindowManager::FindFont(u32 id) const {
   for (i32 i = 0; i < fonts_.GetCount(); ++i)
     if (fonts_.Get(i) && fonts_.Get(i)->GetHeaderValue() == id) return fonts_.Get(i);

@@ -91,6 +91,9 @@ class WindowManager {
   // Stacks w just above ref (at the top for null or a window not stacked).
   void PlaceWindowAbove(GameWindow* window, GameWindow* ref);
   DigitalFont* FindFont(u32 id) const;
+  // Takes a digit font (deleted with the manager), after those it holds;
+  // nothing for null.
+  void AddFont(DigitalFont* font);
   // The old hovered control lets its hint go and returns to normal over its
   // fade-out time; the new one shows its hint.
   void SetHoverControl(GameButton* control);

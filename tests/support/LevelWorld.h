@@ -1,7 +1,8 @@
 // The headless level world: the built sample data set ("Sprites.dat" into
 // the 17 sprite sets; particles, ground, garbage, animations, products,
-// bonuses, awards and the 41 levels of "Data.dat", each through the game's
-// own reader) on the game viewer (a software device of the screen's size,
+// bonuses, awards, the 41 levels and the digit fonts of "Data.dat", each
+// through the game's own reader; the fonts in the world's window manager,
+// which has no windows) on the game viewer (a software device of the screen's size,
 // made by the caller), and a GameLevel of one of its levels with recording
 // fakes of what the level calls out to (the head-up display's screen
 // sprites (or the level's own head-up display), the level panel and game
@@ -55,6 +56,7 @@
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "ui/WindowManager.h"
 #include "common/SpriteArchive.h"
 #include "testsupport/ImageFiles.h"
 
@@ -198,10 +200,12 @@ class LevelWorld {
     s.screen.height = static_cast<i32>(height);
     s.screen.rect = DXLRECT{0, 0, static_cast<i32>(width), static_cast<i32>(height)};
     SetParticleMaxStep(static_cast<float>(GameTimeStep()));
+    s.windowManager = manager.get();
     loaded = ReadSprites(folder) && ReadData(folder);
   }
   ~LevelWorld() {
     level.reset();
+    manager.reset();  // its fonts and pictures before the sprite sets
     GetLevelPointMaker().Garbage().Clear();
     FreeCharacters();
     FreeAnimations();
@@ -312,6 +316,8 @@ class LevelWorld {
   FakeVillains villains;
   FakeLevelWindows windows;
   FakeLevelProfile profile{windows};
+  // The game's window manager: no windows, the digit fonts.
+  std::unique_ptr<WindowManager> manager = std::make_unique<WindowManager>();
   std::unique_ptr<GameLevel> level;
   bool loaded = false;
 
@@ -338,7 +344,8 @@ class LevelWorld {
                       tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
                       tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
                       tools::ReadWhole([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+                      tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); }) &&
+                      tools::ReadDigitFonts(data, manager.get());
     if (!read) return false;
     bonuses.LoadIcons();
     // The pictures the start-up loads for good: the particles', the

@@ -1,7 +1,8 @@
 // Reading a data set's archives the way the start-up loader does, for the
 // tools, tests and benchmarks that show a level: each resumable reader
-// called until it finishes, and the 17 sprite sets of "Sprites.dat" read
-// kind by kind (every set's images, then sprites, then map sprites).
+// called until it finishes, the 17 sprite sets of "Sprites.dat" read kind
+// by kind (every set's images, then sprites, then map sprites), and the
+// digit fonts of "Data.dat" made ready to draw.
 // Header-only; include as "common/SpriteArchive.h".
 #pragma once
 
@@ -10,8 +11,12 @@
 #include <vector>
 
 #include "base/datafile/DataFileReader.h"
+#include "engine/DXLTexture.h"
+#include "engine/text/DigitalFont.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteSet.h"
+#include "ui/DigitFontSection.h"
+#include "ui/WindowManager.h"
 
 namespace tools {
 
@@ -45,6 +50,20 @@ inline std::string ReadSpriteSets(kis::BaseDataFileReader* reader, std::vector<s
   }
   if (!reader->EnterDirectory(kSpriteImagesId, kSpriteImagesSubId)) return "Sprites.dat: no images";
   return {};
+}
+
+// The digit fonts into the window manager (sprite set 1 read first, the
+// sprite archive in its image directory), each font's picture loaded and its
+// modes built on it, as the start-up does before the first screen; false
+// when the section does not read.
+inline bool ReadDigitFonts(kis::BaseDataFileReader* data, WindowManager* manager) {
+  if (!ReadWhole([&](SectionCursor* c) { return LoadDigitFonts(data, c, manager); })) return false;
+  for (i32 i = 0; i < manager->Fonts().GetCount(); ++i) {
+    DigitalFont* font = manager->Fonts().Get(i);
+    if (font->GetTexture() && !font->GetTexture()->IsReady()) font->GetTexture()->Load();
+    font->RebuildModes();
+  }
+  return true;
 }
 
 }  // namespace tools

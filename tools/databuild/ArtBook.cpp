@@ -13,6 +13,7 @@ const ArtBook& ArtBook::Get() {
     AddGirlArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);
+    AddDigitFontArt(b);
     return b;
   }();
   return book;

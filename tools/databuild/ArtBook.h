@@ -67,3 +67,4 @@ void AddIconArt(ArtBook& book);
 void AddGirlArt(ArtBook& book);
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
+void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)

@@ -3,10 +3,12 @@
 #include <cstdio>
 
 #include "ContentSources.h"
+#include "DigitFontArt.h"
 #include "MotionSources.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "platform/encoding/Utf.h"
+#include "ui/DigitFontSection.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ struct SectionRecipe {
 constexpr SectionRecipe kSections[] = {
     {kConstantsSectionId, kConstantsSectionSubId, "CNST", nullptr,
      [](const ContentTables&) { return std::vector<u8>(); }},
+    {kDigitFontSectionId, kDigitFontSectionSubId, "FGID", RequireDigitFontPicture,
+     [](const ContentTables&) { return DigitFontSection(); }},
     {kBonusSectionId, kBonusSectionSubId, "BONS", ReadBonuses,
      [](const ContentTables& t) { return BonusSection(t.bonuses); }},
     {kParticleSectionId, kParticleSectionSubId, "PART", ReadParticleSystems,

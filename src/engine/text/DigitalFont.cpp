@@ -71,34 +71,38 @@ bool DigitalFont::Read(kis::BaseDataFileReader* reader, DXLTextures* list) {
 
 bool DigitalFont::Write(kis::BaseDataFileWriter* writer) const {
   if (!writer) return false;
-  u8 header[kHeaderSize] = {};
+  const std::vector<u8> entry = Encode();
+  return writer->Write(entry.data(), static_cast<u32>(entry.size()));
+}
+
+std::vector<u8> DigitalFont::Encode() const {
+  const u32 count = static_cast<u32>(modes_.GetCount());
+  std::vector<u8> out(kHeaderSize + count * kModeSize + (texture_ ? kTextureHeaderSize : 0), 0);
+  u8* header = out.data();
   kis::PutU32LE(header, kHeaderSize);
   kis::PutU32LE(header + 4, texture_ ? kFlagTexture : 0);
   kis::PutU32LE(header + 8, headerValue_);
   for (i32 k = 0; k < kDigitGlyphs; ++k) kis::PutU32LE(header + 12 + 4 * k, static_cast<u32>(widths_[k]));
   kis::PutU32LE(header + 56, static_cast<u32>(spacing_));
   kis::PutU32LE(header + 60, hasMinus_);
-  const u32 count = static_cast<u32>(modes_.GetCount());
   kis::PutU32LE(header + 64, count);
   kis::PutU32LE(header + 68, count * kModeSize);
-  if (!writer->Write(header, kHeaderSize)) return false;
   for (i32 i = 0; i < modes_.GetCount(); ++i) {
     const DIGITALFONTMODE* m = modes_.Get(i);
-    u8 row[kModeSize];
+    u8* row = header + kHeaderSize + static_cast<size_t>(i) * kModeSize;
     kis::PutU32LE(row, static_cast<u32>(m->x));
     kis::PutU32LE(row + 4, static_cast<u32>(m->y));
     kis::PutU32LE(row + 8, static_cast<u32>(m->height));
     kis::PutU32LE(row + 12, static_cast<u32>(m->gap));
-    if (!writer->Write(row, kModeSize)) return false;
   }
-  if (!texture_) return true;
-  u8 entry[kTextureHeaderSize] = {};
+  if (!texture_) return out;
+  u8* entry = header + kHeaderSize + count * kModeSize;
   kis::PutU32LE(entry, kTextureHeaderSize);
   kis::PutU32LE(entry + 4, kTextureHeaderMagic);
   kis::PutU32LE(entry + 8, kTextureHeaderReference);
   const wchar* name = texture_->GetName();
   for (u32 i = 0; i < 32 && name[i] != 0; ++i) kis::PutU16LE(entry + 12 + 2 * i, name[i]);
-  return writer->Write(entry, kTextureHeaderSize);
+  return out;
 }
 
 void DigitalFont::AddMode(i32 x, i32 y, i32 height, i32 gap) {

@@ -10,6 +10,8 @@
 // it goes away first.
 #pragma once
 
+#include <vector>
+
 #include "base/List.h"
 #include "base/Types.h"
 #include "base/datafile/DataFileReader.h"
@@ -49,6 +51,8 @@ class DigitalFont {
   // Writes the entry as Read takes it; with a texture a reference to it by
   // name follows the modes.
   bool Write(kis::BaseDataFileWriter* writer) const;
+  // The bytes Write writes.
+  std::vector<u8> Encode() const;
 
   void AddMode(i32 x, i32 y, i32 height, i32 gap);
   void RebuildModes();  // builds every mode's quads again (after the texture loaded)

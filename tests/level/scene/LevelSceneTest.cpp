@@ -22,6 +22,8 @@
 #include "resources/SpriteSet.h"
 #include "resources/GPSSpace.h"
 #include "testsupport/LevelHarness.h"
+#include "ui/ASSPriceButton.h"
+#include "ui/GameDigitalText.h"
 #include "ui/ScreenSpriteList.h"
 
 namespace {
@@ -466,10 +468,11 @@ TEST(LevelScene, GroundTilesByLayerAndSequence) {
 namespace {
 
 // The sample level mid-play with the level's own head-up display (every
-// junk heap's clearing price button made on its screen-sprite list; their
-// skin is not in the data set yet, so they draw nothing): the scrap
-// selected, the junk heap hovered and the player on her way to a clicked
-// place; the frame is written as level_scene.png.
+// junk heap's clearing price button made on its screen-sprite list, its
+// price in the data set's digit font 3): the scrap selected, the junk heap
+// hovered and the player on her way to a clicked place; the frame is
+// written as level_scene.png. Another price redrawn changes pixels inside
+// its button and nowhere else.
 TEST(LevelScene, PictureMidPlay) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
@@ -489,6 +492,28 @@ TEST(LevelScene, PictureMidPlay) {
   EXPECT_GT(Distance(level.GetPlayer(), kStartX, kStartY), 40.0f);
   EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 4);  // and the boots at her target
   EXPECT_TRUE(h.WritePng("level_scene.png"));
+
+  auto* button = dynamic_cast<ASSPriceButton*>(level.GetScreenSprites()->Sprites().Get(0));
+  ASSERT_NE(button, nullptr);
+  ASSERT_GT(button->GetPriceText()->GetWidth(), 0);  // the font is there
+  DXLRECT r;
+  button->GetScreenRect(&r);
+  const std::vector<u32> before = h.Frame();
+  // Other digits of the same widths (every digit but the one is as wide).
+  i32 other = 0;
+  for (i32 p = static_cast<i32>(button->GetPrice()), scale = 1; p > 0; p /= 10, scale *= 10)
+    other += scale * (p % 10 == 1 ? 1 : p % 10 == 4 ? 6 : 4);
+  button->GetPriceText()->SetNumber(other);
+  h.DrawFrame();
+  const std::vector<u32> after = h.Frame();
+  u32 inside = 0, outside = 0;
+  for (i32 y = 0; y < 600; ++y)
+    for (i32 x = 0; x < 800; ++x) {
+      if (before[y * 800 + x] == after[y * 800 + x]) continue;
+      (x >= r.left && x < r.right && y >= r.top && y < r.bottom ? inside : outside) += 1;
+    }
+  EXPECT_GT(inside, 40u);
+  EXPECT_EQ(outside, 0u);
 }
 
 }  // namespace
