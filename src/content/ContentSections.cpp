@@ -33,6 +33,19 @@ u32 ReadDataBlock(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id
   return read ? have : 0;
 }
 
+bool BeginCountedSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId) {
+  bool open = reader != nullptr;
+  if (open && cursor->done == 0) {
+    u8 count[4];
+    open = OpenDataSection(reader, id, subId) && ReadDataSection(reader, count, 4);
+    if (open) cursor->total = kis::GetU32LE(count);
+  } else if (open) {
+    open = IsDataSectionOpen(reader, id, subId);
+  }
+  if (!open) EndDataSection(reader, cursor, true);
+  return open;
+}
+
 i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed) {
   const bool whole = reader && reader->GetOpenEntry() && DataSectionBytesLeft(reader) == 0;
   return FinishSection(reader, cursor, failed || !whole);

@@ -29,6 +29,12 @@ bool ReadDataSection(kis::BaseDataFileReader* reader, void* out, u32 n);
 // when `failed`, when bytes are left unread or when the close fails.
 i32 EndDataSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, bool failed);
 
+// The start of every call of a counted section's reader: the first call
+// (done 0) opens the section and reads its u32 count into total; a later
+// one checks that the section is still the open one. False when that fails:
+// the section has then been ended with the error flag.
+bool BeginCountedSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId);
+
 // A section that is one block of exactly `size` bytes, read whole into
 // `block` (left as it was beyond the bytes the section holds) and ended: the
 // error flag is set unless the section held exactly `size` bytes. Returns how
@@ -45,15 +51,7 @@ template <class Take>
 i32 ReadCountedRecords(kis::BaseDataFileReader* reader, SectionCursor* cursor, u32 id, u32 subId, u32 recordSize,
                        Take&& take) {
   if (!cursor) return 1;
-  if (!reader) return EndDataSection(reader, cursor, true);
-  if (cursor->done == 0) {
-    u8 count[4];
-    if (!OpenDataSection(reader, id, subId) || !ReadDataSection(reader, count, 4))
-      return EndDataSection(reader, cursor, true);
-    cursor->total = kis::GetU32LE(count);
-  } else if (!IsDataSectionOpen(reader, id, subId)) {
-    return EndDataSection(reader, cursor, true);
-  }
+  if (!BeginCountedSection(reader, cursor, id, subId)) return 1;
   std::vector<u8> raw(recordSize);
   while (cursor->done < cursor->total) {
     if (!ReadDataSection(reader, raw.data(), recordSize) || !take(raw.data()))

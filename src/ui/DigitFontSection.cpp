@@ -12,15 +12,8 @@
 // section ends the step instead of being opened again on every call.
 i32 LoadDigitFonts(kis::BaseDataFileReader* reader, SectionCursor* cursor, WindowManager* manager) {
   if (!cursor) return 1;
-  if (!reader || !manager) return EndDataSection(reader, cursor, true);
-  if (cursor->done == 0) {
-    u8 count[4];
-    if (!OpenDataSection(reader, kDigitFontSectionId, kDigitFontSectionSubId) || !ReadDataSection(reader, count, 4))
-      return EndDataSection(reader, cursor, true);
-    cursor->total = kis::GetU32LE(count);
-  } else if (!IsDataSectionOpen(reader, kDigitFontSectionId, kDigitFontSectionSubId)) {
-    return EndDataSection(reader, cursor, true);
-  }
+  if (!manager) return EndDataSection(reader, cursor, true);
+  if (!BeginCountedSection(reader, cursor, kDigitFontSectionId, kDigitFontSectionSubId)) return 1;
   DXLTextures* pictures = GetSpriteSetTextures(kDigitFontSpriteSet);
   while (cursor->done < cursor->total) {
     // An entry needs its header's bytes at least: a count beyond the bytes
