@@ -2,6 +2,7 @@
 
 #include "content/ContentArchive.h"
 #include "resources/SpriteSet.h"
+#include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "ui/SSProgressLine.h"
 #include "ui/SSStars.h"
@@ -52,6 +53,24 @@ class HudPriceButton : public PointScreenSprite<ASSPriceButton>, public ScreenSp
   PointClickProc onClick_;
 };
 
+// The arrow button hands its click on to its point, like the price button.
+class HudArrowButton : public PointScreenSprite<ASSArrowButton>, public ScreenSpriteOwner {
+ public:
+  HudArrowButton(u32 code, i32 x, i32 y, Sprite* icon, Sprite* arrow, BaseLevelPoint* point, PointClickProc onClick)
+      : PointScreenSprite(code, x, y, icon, nullptr, arrow), point_(point), onClick_(onClick) {
+    SetHandler(this, &Clicked, nullptr);
+  }
+
+ private:
+  static u32 Clicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
+    auto* button = static_cast<HudArrowButton*>(owner);
+    return button->onClick_ ? button->onClick_(button, button->point_) : 0;
+  }
+
+  BaseLevelPoint* point_;
+  PointClickProc onClick_;
+};
+
 }  // namespace
 
 PointSprite* HudPointSprites::MakeProgressLine(i32 x, i32 y, i32 width, u32 mode) {
@@ -65,4 +84,13 @@ PointSprite* HudPointSprites::MakeStars(i32 x, i32 y, i32 maximum, i32 count) {
 PointSprite* HudPointSprites::MakePriceButton(u32 code, i32 x, i32 y, const wchar* icon, u32 price,
                                               BaseLevelPoint* owner, PointClickProc onClick) {
   return new HudPriceButton(code, x, y, GetSpriteByName(kIconSpriteSet, icon), price, owner, onClick);
+}
+
+PointSprite* HudPointSprites::MakeArrowButton(u32 code, i32 x, i32 y, const wchar* icon, const wchar* arrow,
+                                              const wchar* glow, float glowScale, u32 glowColor,
+                                              BaseLevelPoint* owner, PointClickProc onClick) {
+  auto* button = new HudArrowButton(code, x, y, GetSpriteByName(kIconSpriteSet, icon),
+                                    GetSpriteByName(kIconSpriteSet, arrow), owner, onClick);
+  if (glow) button->SetGlow(GetSpriteByName(kEffectSpriteSet, glow), glowScale, glowColor);
+  return button;
 }

@@ -1,7 +1,8 @@
 // HudPointSprites - the level points' head-up display sprites made as the
 // window toolkit's screen sprites: progress lines (SSProgressLine), stars
-// (SSStars) and price buttons (ASSPriceButton, greyed while the level's
-// money is short of the price, its icon among the icons of sprite set 2).
+// (SSStars), price buttons (ASSPriceButton, greyed while the level's
+// money is short of the price, its icon among the icons of sprite set 2)
+// and arrow buttons (ASSArrowButton).
 // Each one is both the screen sprite, registered with the running level's
 // screen-sprite list, and the PointSprite its point keeps: deleting it takes
 // it off the display, and one hidden for removal is deleted by the list.
@@ -16,4 +17,8 @@ class HudPointSprites : public PointSprites {
   PointSprite* MakeStars(i32 x, i32 y, i32 maximum, i32 count) override;
   PointSprite* MakePriceButton(u32 code, i32 x, i32 y, const wchar* icon, u32 price, BaseLevelPoint* owner,
                                PointClickProc onClick) override;
+  // An ASSArrowButton: icon and arrow among the icons of sprite set 2, the
+  // glow among the effect sprites.
+  PointSprite* MakeArrowButton(u32 code, i32 x, i32 y, const wchar* icon, const wchar* arrow, const wchar* glow,
+                               float glowScale, u32 glowColor, BaseLevelPoint* owner, PointClickProc onClick) override;
 };

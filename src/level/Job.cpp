@@ -177,7 +177,7 @@ bool Job::PlayAnimation(u32 duration, const wchar* name, i32 direction, i32 acti
     if (JobSprites* sprites = level_->GetSprites()) {
       i32 x, y;
       GetIconPosition(&x, &y);
-      progress_ = sprites->MakeProgressLine(x, y, kProgressLineWidth, 1);
+      progress_ = sprites->MakeProgressLine(x, y, kJobProgressWidth, 1);
       if (progress_) progress_->SetProgress(0.0f);
     }
   return true;

@@ -26,6 +26,10 @@
 #include "pathfinding/PathRecords.h"
 #include "resources/GameAnimation.h"
 
+namespace kis {
+class DataCursor;
+}
+
 class BaseLevelPoint;
 class JobIcon;
 class LevelCharacters;
@@ -47,8 +51,19 @@ constexpr i32 kJobDone = 4;      // ran to its end
 constexpr u16 kJobGoTo = 1;
 constexpr u32 kJobOneRun = 0xFFFFFFFEu;  // an animation step lasting one run
 constexpr u32 kJobIconColor = 0xFF001751u;
-constexpr i32 kProgressLineWidth = 48;
+constexpr i32 kJobProgressWidth = 48;
 constexpr u32 kTutorialEventJob = 0x80000004u;
+
+// Saved job records (in the record area of the level's saved state, after
+// their character's record): a 16-byte header {size, job id (u16, 2 bytes
+// unwritten), step, reserved money}, then the job's own fields. Bytes 16 to
+// 39 of the jobs that animate hold the motion of their animation step
+// (WriteTarget): activity, duration, elapsed ms, the owner's animation time.
+constexpr u32 kJobHeaderSize = 16;
+constexpr u32 kJobMotionSize = 24;
+constexpr u32 kCharacterRecordSize = 132;
+constexpr u32 kCharacterJobCount = 92;   // where the character record counts its jobs
+constexpr u32 kCharacterFirstJob = 96;   // and keeps the record position of the first
 
 // Walk modes.
 constexpr i32 kWalkAlong = 0;   // along given points
@@ -68,6 +83,22 @@ class Job : public PointJob {
   // ahead finishes the job (false).
   virtual bool NextStep(i32 step);
   virtual void Update() = 0;
+  // The job's record after its character's record (at that offset of the
+  // data area); a job that has ended writes nothing. The base writes
+  // nothing (a job without a record is not kept).
+  virtual bool Save(kis::DataCursor* cursor, u32 characterRecord);
+
+  // --- Records -------------------------------------------------------------------------------------
+  // Reserves the job's record of `size` bytes, writes the header and counts
+  // the job in the character record; null when the buffer fails.
+  u8* WriteHeader(kis::DataCursor* cursor, u32 characterRecord, u32 size);
+  // The motion of the animation step into bytes 16..39, or zeros.
+  void WriteTarget(u8* record, bool animating) const;
+  // The motion back, the job just having entered its animation step: the
+  // duration and activity must match the job's (a one-run job takes the
+  // saved length); the elapsed time must be finite and within the duration.
+  // The animation plays at once (no turning) at the owner's saved time.
+  bool ReadState(const u8* record);
 
   // --- PointJob ------------------------------------------------------------------------------------
   // Stops the motion, gives the reserved money back, leaves the owner's

@@ -12,6 +12,10 @@ class Job_Animation : public Job {
 
   bool NextStep(i32 step) override;
   void Update() override;
+  bool Save(kis::DataCursor* cursor, u32 characterRecord) override;  // 112 bytes
+  // The job from its record (size 112, a terminated name), at its saved
+  // step with its timing; false when refused.
+  static bool Load(MapCharacter* owner, const u8* record, u32 size);
 
   const wchar* GetName() const { return name_; }
   i32 GetDirection() const { return direction_; }

@@ -18,6 +18,10 @@ class Job_GoTo : public Job {
 
   bool AcceptPath() override;  // within the limit (always when staying)
   void Update() override;
+  bool Save(kis::DataCursor* cursor, u32 characterRecord) override;  // 36 bytes
+  // A walk from its record (size 36; finite limit): it starts again from
+  // step 0. False when refused.
+  static bool Load(MapCharacter* owner, const u8* record, u32 size);
 
   bool IsStay() const { return stay_ != 0; }
   i32 GetTargetX() const { return x_; }

@@ -1,5 +1,6 @@
 #include "level/LevelCharacters.h"
 
+#include "base/Strings.h"
 #include "content/AwardTable.h"
 #include "content/LevelInfo.h"
 #include "level/LevelMap.h"
@@ -67,3 +68,5 @@ i32 LevelCharacters::GetAwardRecord(u32 record) const {
   AWARDCOUNTERS* counters = profile ? profile->GetAwardCounters() : nullptr;
   return counters && record < kRecordAwardCount ? counters->records[record] : 0;
 }
+
+void LevelCharacters::SetLoadError(const wchar* text) { kis::StrCopy(loadError_, 256, text ? text : u""); }

@@ -51,6 +51,10 @@ class LevelCharacters {
   float GetActivityFactor(i32 activity) const;
   void RaiseAwardRecord(u32 record, i32 value, bool add, bool notify);
   i32 GetAwardRecord(u32 record) const;  // the profile's counter; 0 without one
+  // Why a saved job could not be restored (at most 255 characters kept);
+  // empty while nothing failed.
+  void SetLoadError(const wchar* text);
+  const wchar* GetLoadError() const { return loadError_; }
 
  private:
   LevelRules* rules_;
@@ -58,6 +62,7 @@ class LevelCharacters {
   LevelPathFinder paths_;
   kis::list<MapCharacter*> characters_;
   MapPlayer* player_ = nullptr;
+  wchar loadError_[256] = {};
 };
 
 // The running level's characters; null when none live.

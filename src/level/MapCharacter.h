@@ -25,6 +25,10 @@
 #include "level/DynObject.h"
 #include "resources/GameAnimation.h"
 
+namespace kis {
+class DataCursor;
+}
+
 class BaseLevelPoint;
 class GameCharacter;
 class Job;
@@ -69,6 +73,22 @@ class MapCharacter : public DynObject {
   virtual float GetSpeedFactor() const;  // the current activity's rate
   virtual void Update();                 // once per tick
   virtual void AddJob(Job* job);         // a walk at the end of the queue goes first
+
+  // --- Saved state (CharacterRecords.cpp) ------------------------------------------------------------
+  // A mark, the 132-byte record (SaveState) and the jobs' records in queue
+  // order; a disposed character writes nothing. False on the first failure.
+  bool Save(kis::DataCursor* cursor);
+  // The mark and the record, kept for RestoreState and LoadJobs; the
+  // character moves to its place. False on a bad mark, a short record, a
+  // name without terminator, a time that is not finite or a place off the map.
+  bool Load(kis::DataCursor* cursor);
+  virtual void SaveState(u8* record) const;  // into the zero-filled record
+  virtual void RestoreState();               // the saved animation at its time
+  // The job records (in the record area, where the record says they
+  // start), each re-made through LoadJob in saved order.
+  virtual bool LoadJobs(kis::DataCursor* cursor);
+  virtual bool LoadJob(const u8* record, u32 size);  // none by default
+  const u8* GetLoadedRecord() const { return loaded_; }
 
   // --- Jobs ----------------------------------------------------------------------------------------
   void RemoveJob(Job* job);  // by the job's destructor
@@ -131,4 +151,5 @@ class MapCharacter : public DynObject {
   RateModifiers activityRates_[kActivityCount];
   i32 running_ = 0;
   float silhouetteTimer_ = 0.0f;
+  u8 loaded_[132] = {};  // the record read last
 };

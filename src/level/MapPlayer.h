@@ -23,6 +23,13 @@ class MapPlayer : public MapCharacter {
 
   void OnIdle() override;         // the step aside after work
   void RunCurrentJob() override;  // the tutorial's leave first
+  // Her counters after the common record; restored before her animation.
+  void SaveState(u8* record) const override;
+  void RestoreState() override;
+  // Her jobs by id (1 to 12); a loader that refuses leaves its message in
+  // the level's load-error text. An id outside that range, or one whose
+  // job belongs to the level objects, is refused.
+  bool LoadJob(const u8* record, u32 size) override;
 
   void MarkWorking() { worked_ = 1; }
   // A rise is passed to the level as award record 4 (reported when asked).

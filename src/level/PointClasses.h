@@ -50,4 +50,6 @@ class PointClasses {
   // A new point of the class (record null for the warehouse), not yet set
   // up; null when it cannot be made.
   virtual LevelPoint* CreatePoint(PointClass pointClass, void* record) = 0;
+  // The pull-down time of the plant table's header, ms (0 without one).
+  virtual u32 GetPulldownTime() const { return 0; }
 };

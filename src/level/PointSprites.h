@@ -46,4 +46,14 @@ class PointSprites {
   // the procedure with the point.
   virtual PointSprite* MakePriceButton(u32 code, i32 x, i32 y, const wchar* icon, u32 price, BaseLevelPoint* owner,
                                        PointClickProc onClick) = 0;
+  // An arrow button (code: its action code) over (x, y): the icon sprite on
+  // a round button with the arrow sprite under it, a glow of the glow
+  // sprite at the scale in the colour pulsing behind it; anchored to the
+  // point, a click calls the procedure with the point. Null where a list
+  // makes no such buttons.
+  virtual PointSprite* MakeArrowButton(u32 /*code*/, i32 /*x*/, i32 /*y*/, const wchar* /*icon*/,
+                                       const wchar* /*arrow*/, const wchar* /*glow*/, float /*glowScale*/,
+                                       u32 /*glowColor*/, BaseLevelPoint* /*owner*/, PointClickProc /*onClick*/) {
+    return nullptr;
+  }
 };
