@@ -49,6 +49,12 @@ void LevelBonuses::Charge(const CHOSENBONUSES& chosen, const float (&factors)[kL
   }
 }
 
+void LevelBonuses::RestoreSlot(u32 slot, const BONUSSLOT& saved) {
+  if (slot >= kBonusCount) return;
+  slots_[slot] = saved;
+  if (saved.active) ActivateBonusEffect(slot, false);
+}
+
 bool LevelBonuses::UseBonus(u32 slot) {
   if (slot >= kBonusCount) return false;
   BONUSSLOT& s = slots_[slot];

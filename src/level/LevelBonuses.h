@@ -69,6 +69,9 @@ class LevelBonuses {
   // Leaving the level: the rain's overlay and its loop sound stop.
   void Stop();
 
+  // A saved slot put back as it was (the caller checked it), its effect
+  // applied again without the fade-in while active.
+  void RestoreSlot(u32 slot, const BONUSSLOT& saved);
   const BONUSSLOT& GetSlot(u32 slot) const { return slots_[slot % kBonusCount]; }
   bool IsActive(u32 slot) const { return slot < kBonusCount && slots_[slot].active != 0; }
   const RateModifiers& GetRateRecord(u32 i) const { return rates_[i % kLevelRateCount]; }

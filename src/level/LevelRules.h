@@ -91,7 +91,8 @@ class LevelRules : private MoneyListener, private MessageAnswer {
   void CheckFinalAward(bool notify);
   void SetVillainsInRow(i32 n, bool notify);  // a rise raises the record
   void IncVillainsInRow(bool notify);
-  void NoteBuildingLevel(i32 level, bool notify);  // the best building level of the level
+  void NoteBuildingLevel(i32 level, bool notify);
+  void SetChosenBonuses(const CHOSENBONUSES& chosen) { chosen_ = chosen; }  // a saved level's  // the best building level of the level
 
   // --- Parts -------------------------------------------------------------------------------------
   float GetRate(u32 i) const { return bonuses_.GetRate(i); }

@@ -45,7 +45,7 @@ const LEVELTASK* LevelTasks::GetTask(u32 i) const {
 }
 
 void LevelTasks::UpdateTask(u32 kind, u32 item, i32 amount, bool animate) {
-  if (result_ != kResultNone || rules_.IsCleared()) return;
+  if (held_ || result_ != kResultNone || rules_.IsCleared()) return;
   const u32 count = GetTaskCount();
   u32 index = 0;
   const LEVELTASK* task = nullptr;

@@ -43,6 +43,13 @@ class LevelTasks : private DialogAnswer {
   u32 GetTaskCount() const;  // of the current regime, at most 3
   const LEVELTASK* GetTask(u32 i) const;  // null beyond the count
   i32 GetProgress(u32 i) const { return i < 3 ? progress_[i] : 0; }
+  // A saved level coming back: while held, UpdateTask changes nothing (the
+  // level's points come back one by one, and a partial count must not win
+  // it); the saved counters are then put back as they were.
+  void Hold(bool held) { held_ = held; }
+  void RestoreProgress(u32 i, i32 value) {
+    if (i < 3) progress_[i] = value;
+  }
 
   // Recounts the first task of the kind (and, for kinds 1 to 3, the item):
   // kind 0 takes the amount as the money, kind 1 adds it, kinds 2 to 4
@@ -81,6 +88,7 @@ class LevelTasks : private DialogAnswer {
 
   LevelRules& rules_;
   i32 progress_[3] = {};
+  bool held_ = false;
   i32 result_ = kResultNone;
   i32 resultShown_ = kResultNone;
   u32 resultFlags_ = 0;

@@ -48,6 +48,22 @@ void VillainWaves::Advance() {
   timeToNext_ = level_->waves[index_].delay;
 }
 
+bool VillainWaves::Restore(bool enabled, bool held, u32 index, u32 count, u32 timeToNext) {
+  const u32 total = level_ ? static_cast<u32>(level_->waves.size()) : 0;
+  bool wrapped = false;
+  if (level_ && level_->repeatLength > 0 && level_->firstRepeatWave >= 0 &&
+      static_cast<u32>(level_->firstRepeatWave) < total)
+    wrapped = count == static_cast<u32>(level_->firstRepeatWave) + static_cast<u32>(level_->repeatLength);
+  if (count != total && !wrapped) return false;
+  if (enabled ? index >= total : index > total) return false;
+  enabled_ = enabled;
+  held_ = held;
+  index_ = index;
+  count_ = count;
+  timeToNext_ = timeToNext;
+  return true;
+}
+
 i32 VillainWaves::PickSlot(VillainSlots& slots) {
   u32 left[kMaxVillainSlots];
   u32 n = slots.GetSlotCount() < kMaxVillainSlots ? slots.GetSlotCount() : kMaxVillainSlots;

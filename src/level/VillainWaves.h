@@ -34,6 +34,10 @@ class VillainWaves {
   // Advances the schedule by t ms and brings in every wave that is due
   // (nothing while disabled, held or while the bees are active).
   void Run(u32 t, bool beesActive, VillainSlots& slots);
+  // The schedule of a saved level, after Start with the same level: false
+  // (nothing changed) for a count that is neither the table's nor that of
+  // wrapped waves, or a wave index outside the table while enabled.
+  bool Restore(bool enabled, bool held, u32 index, u32 count, u32 timeToNext);
   // A free slot picked at random (the game's generator); -1 when all are taken.
   static i32 PickSlot(VillainSlots& slots);
 
