@@ -83,9 +83,23 @@ class FakeSprites : public PointSprites {
     s->price = price;
     return s;
   }
+  PointSprite* MakeArrowButton(u32 code, i32 x, i32 y, const wchar* icon, const wchar* arrow, const wchar* glow,
+                               float scale, u32 color, BaseLevelPoint* owner, PointClickProc onClick) override {
+    Say(log, "arrow button %08x %s %s %s %g %08x at %d,%d", code, Narrow(icon).c_str(), Narrow(arrow).c_str(),
+        Narrow(glow).c_str(), scale, color, x, y);
+    FakeSprite* s = Add(new FakeSprite(*this, "arrow"));
+    s->point = owner;
+    s->click = onClick;
+    return s;
+  }
   FakeSprite* Add(FakeSprite* s) {
     live.insert(s);
     return s;
+  }
+  FakeSprite* Find(const std::string& name) const {
+    for (FakeSprite* s : live)
+      if (s->name == name) return s;
+    return nullptr;
   }
 
   Log& log;
@@ -168,6 +182,8 @@ struct FakePoint : LevelPoint {
   bool SetLevel(i32 level, bool fade, u32 delay) override {
     Say(log, "class %u level %d%s after %u", pointClass, level, fade ? " fading" : "", delay);
     if (setupWorks) level_ = level;
+    LevelRules* rules = CurrentLevelMap() ? CurrentLevelMap()->GetRules() : nullptr;
+    if (setupWorks && pointClass == kPointWarehouse && rules && rules->Stock()) rules->Stock()->SetLevel(level);
     return setupWorks;
   }
   i32 KindQuery() const override { return 4; }
@@ -240,11 +256,11 @@ class MapRig {
   MapRig& operator=(const MapRig&) = delete;
 
   // A level with these point definitions, built and started, its points made.
-  LevelMap& Make(std::vector<POINTDEF> points) {
+  LevelMap& Make(std::vector<POINTDEF> points, bool makeLevel = true) {
     level.Info().points = std::move(points);
-    level.Make();
-    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &panels, &care});
-    map->SetPathFinder(finder.get());
+    if (makeLevel) level.Make();
+    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &panels, careHook ? careHook : &care});
+    map->SetPathFinder(pathFinder ? pathFinder : finder.get());
     map->SetPointCount(static_cast<i32>(level.Info().points.size()));
     for (size_t i = 0; i < level.Info().points.size(); ++i) {
       const POINTDEF& d = level.Info().points[i];
@@ -283,8 +299,10 @@ class MapRig {
   MapSprite* gate = nullptr;
   std::unique_ptr<shpf::PathFinder> finder;
   std::unique_ptr<LevelMap> map;
+  PointCare* careHook = nullptr;            // in place of the fake care when set
+  shpf::PathFinder* pathFinder = nullptr;   // in place of the rig's finder when set
 
- private:
+ protected:
   // A loaded map sprite of `frames` frames side by side; with shapes, one
   // click rectangle (-30, -15)..(30, 15) and one footprint 40 x 16 about the
   // position.

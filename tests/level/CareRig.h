@@ -1,0 +1,220 @@
+// The world of the damage, point-job and saved-level tests: the level map of
+// MapRig with the real point care (LevelPointCare), the level's characters
+// with the player "girl" (idle, walk and the work animations "girl_build"
+// (600 ms), "girl_repair", "girl_dig" and "girl_rubit", eight directions,
+// 2 units a tick), the gas sprite (4 frames of 100 ms: puffs live 400 ms)
+// and the puddle, a villain of damage time 2,000 ms, a profile store of
+// saved levels, and fakes of what others keep in a saved level.
+#pragma once
+
+#include <memory>
+
+#include "base/DataBuffer.h"
+#include "base/DataCursor.h"
+#include "base/SavedStateStore.h"
+#include "content/GameCharacter.h"
+#include "level/Job.h"
+#include "level/Job_Clear.h"
+#include "level/Job_Repair.h"
+#include "level/LevelCharacters.h"
+#include "level/LevelPointCare.h"
+#include "level/LevelState.h"
+#include "level/MapPlayer.h"
+#include "level/PointDamage.h"
+#include "resources/GameAnimation.h"
+#include "CharacterRig.h"
+#include "MapRig.h"
+
+namespace leveltest {
+
+constexpr u32 kVillain = 77;
+
+struct FakeVillains : DamageSources {
+  const DAMAGESOURCE* FindDamageSource(u32 id) const override { return id == kVillain ? &source : nullptr; }
+  DAMAGESOURCE source{kVillain, 2000};
+};
+
+struct FakeStore : kis::SavedStateStore {
+  ~FakeStore() override {
+    for (auto& mode : slots)
+      for (kis::DataBuffer* b : mode) delete b;
+  }
+  kis::DataBuffer** Slot(u32 mode, u32 level) override {
+    return kis::IsSavedStateSlot(mode, level) ? &slots[mode][level] : nullptr;
+  }
+  kis::DataBuffer* slots[kis::kSavedPlayModes][kis::kSavedLevels] = {};
+};
+
+// No shots and no villains; a tutorial that may be running and is saved
+// as one word.
+struct FakeExtras : LevelStateExtras {
+  bool SaveShots(kis::DataCursor* w) override { return Word(w, 0); }
+  bool LoadShots(kis::DataCursor* r) override { return Read(r) == 0; }
+  bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
+  bool LoadVillain(u32, u32, kis::DataCursor*) override { return false; }
+  bool CanSaveTutorial() override { return tutorial; }
+  bool SaveTutorial(kis::DataCursor* w) override { return Word(w, tutorialStep); }
+  bool HasTutorial() override { return tutorial; }
+  bool LoadTutorial(kis::DataCursor* r) override {
+    tutorialStep = Read(r);
+    return tutorialStep < 100;
+  }
+  void DeleteTutorial() override { tutorial = false; }
+  void RestartTutorialStep() override { ++restarts; }
+
+  static bool Word(kis::DataCursor* w, u32 v) {
+    u8 b[4];
+    kis::PutU32LE(b, v);
+    return w->Write(b, 4);
+  }
+  static u32 Read(kis::DataCursor* r) {
+    u8 b[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    r->Read(b, 4);
+    return kis::GetU32LE(b);
+  }
+  bool tutorial = false;
+  u32 tutorialStep = 0;
+  i32 restarts = 0;
+};
+
+class CareRig : public MapRig, public LevelStateHost {
+ public:
+  CareRig() : jobSprites(level.log), care(&villains) {
+    careHook = &care;
+    MakeDescription();
+    gas = MakeSprite(kEffectSpriteSet, u"gas", 4);
+    DXLFRAMESEQ seq;
+    DXLFrameSeqInit(&seq, 0, 0, 4, 100, 0, 0);
+    gas->SetDefaultAnimation(&seq);
+    puddle = MakeMapSprite(u"toxic_puddle", 80, 40, 1, false);
+  }
+  ~CareRig() override {
+    DeleteCharacters();
+    map.reset();
+    characters.reset();
+    FreeCharacters();
+    FreeAnimations();
+  }
+
+  // The level of these points with the player at (x, y), started anew.
+  void Build(std::vector<POINTDEF> points, i32 x = 640, i32 y = 560) {
+    level.Info().playerX = x;
+    level.Info().playerY = y;
+    level.Make();
+    characters = std::make_unique<LevelCharacters>(level.rules.get(), &jobSprites, kLevelWidth, kLevelHeight);
+    pathFinder = characters->Paths().GetPathFinder();
+    Make(std::move(points), false);
+    player = new MapPlayer(static_cast<float>(x), static_cast<float>(y));
+  }
+  // A new start after a failed restore: the level built again, its points
+  // made as defined and the level started anew.
+  void StartNewLevel() {
+    RebuildLevel();
+    map->SetPointCount(static_cast<i32>(level.Info().points.size()));
+    for (size_t i = 0; i < level.Info().points.size(); ++i) {
+      const POINTDEF& d = level.Info().points[i];
+      POINTPARAMS p;
+      p.kind = d.kind;
+      p.level = d.level;
+      p.id = d.id;
+      p.price = d.price;
+      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+    }
+    level.rules->StartNew();
+  }
+
+  // One tick of the scene: the rules' frame, the points, then the characters.
+  void Tick(i32 n = 1) {
+    for (i32 i = 0; i < n; ++i) {
+      level.Frame(10);
+      for (i32 k = 0; k < map->GetPointCount(); ++k)
+        if (BaseLevelPoint* p = map->GetPoint(k)) p->Update(10);
+      characters->Update();
+      map->PurgeDisposed(0);
+      map->PurgeDisposed(1);
+    }
+  }
+  // Ticks until the test holds; how many it took (-1: not within the limit).
+  template <class F>
+  i32 TickUntil(F done, i32 limit = 3000) {
+    for (i32 n = 1; n <= limit; ++n) {
+      Tick();
+      if (done()) return n;
+    }
+    return -1;
+  }
+  EmptyLevelPoint* Place(i32 i) const { return static_cast<EmptyLevelPoint*>(map->GetPoint(i)); }
+  // Clicks the point's clear button (or its repair arrow).
+  void Click(FakeSprite* button) { button->click(button, button->point); }
+  FakeSprite* ButtonOf(const BaseLevelPoint* point, const std::string& kind) const {
+    for (FakeSprite* s : sprites.live)
+      if (s->point == point && s->name == kind) return s;
+    return nullptr;
+  }
+
+  // --- LevelStateHost ---------------------------------------------------------------------------
+  LEVELSTATEPARTS GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras}; }
+  void RebuildLevel() override {
+    DeleteCharacters();
+    map->DeletePoints();
+    level.rules->Build(CHOSENBONUSES{});
+    player = new MapPlayer(static_cast<float>(level.Info().playerX), static_cast<float>(level.Info().playerY));
+  }
+  void ClearLevel() override {
+    DeleteCharacters();
+    map->DeletePoints();
+    level.rules->Clear();
+  }
+  kis::SavedStateStore* GetStore() override { return &store; }
+  void SaveProfile() override { ++profileSaves; }
+
+  FakeJobSprites jobSprites;
+  FakeVillains villains;
+  LevelPointCare care;
+  FakeExtras extras;
+  FakeStore store;
+  std::unique_ptr<LevelCharacters> characters;
+  MapPlayer* player = nullptr;
+  GameCharacter* girl = nullptr;
+  Sprite* gas = nullptr;
+  MapSprite* puddle = nullptr;
+  i32 profileSaves = 0;
+
+ private:
+  void DeleteCharacters() {
+    player = nullptr;
+    if (!characters) return;
+    while (characters->GetCharacters().GetCount() > 0) delete characters->GetCharacters()[0];
+  }
+  Sprite* MakeSprite(u32 setNumber, const wchar* name, i32 frames) {
+    SpriteSet& set = art.Set(setNumber);
+    DXLTexture* t = set.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(16 * static_cast<u32>(frames), 16, 3);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    return new Sprite(&set, name, t, SPRITEGRID{frames, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  }
+  void MakeDescription() {
+    GameAnimation* idle = new GameAnimation(u"girl_idle", 8);
+    idle->SetTiming(kAnimPingPong, 220, 880);
+    GameAnimation* walk = new GameAnimation(u"girl_walk", 8);
+    walk->SetTiming(kAnimLoop, 85, 680);
+    GameAnimation* build = new GameAnimation(u"girl_build", 8);
+    build->SetTiming(kAnimOnce, 100, 600);
+    GameAnimation* repair = new GameAnimation(u"girl_repair", 8);
+    repair->SetTiming(kAnimLoop, 100, 400);
+    GameAnimation* dig = new GameAnimation(u"girl_dig", 8);
+    dig->SetTiming(kAnimOnce, 100, 600);
+    GameAnimation* fell = new GameAnimation(u"girl_rubit", 8);
+    fell->SetTiming(kAnimOnce, 100, 600);
+    girl = new GameCharacter(u"girl", 1, 1);
+    girl->speed = 2.0f;
+    for (i16& f : girl->foot) f = 12;
+    girl->foot[1] = girl->foot[3] = 8;
+    girl->SetSkinCount(1);
+    for (GameAnimation* a : {idle, walk, build, repair, dig, fell}) girl->AddToSkin(0, a);
+    girl->walkIndex = 1;
+  }
+};
+
+}  // namespace leveltest
