@@ -81,7 +81,7 @@ bool MapCharacter::Load(kis::DataCursor* cursor) {
   wchar name[kAnimationNameSize];
   const i32 x = kis::GetI32LE(r + 84), y = kis::GetI32LE(r + 88);
   if (!GetRecordName(r + kNameAt, name) || !IsSavedTime(kis::GetF32LE(r + 72)) ||
-      !IsSavedTime(kis::GetF32LE(r + 80)) || kis::GetU32LE(r + 76) > kAnimSoundLooping || x < -kFarthest ||
+      !IsSavedTime(kis::GetF32LE(r + 80)) || !IsSavedTime(kis::GetF32LE(r + 104)) || kis::GetU32LE(r + 76) > kAnimSoundLooping || x < -kFarthest ||
       x > kFarthest || y < -kFarthest || y > kFarthest)
     return false;
   std::memcpy(loaded_, r, kCharacterRecordSize);
@@ -132,8 +132,7 @@ void MapPlayer::SaveState(u8* r) const {
 
 void MapPlayer::RestoreState() {
   SetWorkStreak(kis::GetI32LE(loaded_ + 100), false);
-  const float walked = kis::GetF32LE(loaded_ + 104);
-  if (IsSavedTime(walked)) SetWalked(walked, false);
+  SetWalked(kis::GetF32LE(loaded_ + 104), false);
   if (kis::GetU32LE(loaded_ + 108) != 0) worked_ = 1;
   MapCharacter::RestoreState();
 }
