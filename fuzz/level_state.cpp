@@ -1,0 +1,316 @@
+// The saved level's reader on arbitrary saved states: a small level (two
+// heaps of garbage and a warehouse that can be poisoned, the player with her
+// work animations) is rebuilt and restored from the input; an accepted state
+// is played a few ticks, saved again and cleared, a refused one must leave a
+// cleared level. Input: level time (u32), the 16-byte level block, the data
+// size (u32), the data, then the records.
+//
+// TM_LEVEL_STATE_SEED=<file> writes a valid saved level (a heap being
+// cleared, a repair and a walk queued, damage with puffs) to the file at
+// start-up: the seed of the corpus.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/DataBuffer.h"
+#include "base/DataCursor.h"
+#include "base/LittleEndian.h"
+#include "base/SavedStateStore.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "content/ContentWriter.h"
+#include "content/GameCharacter.h"
+#include "content/LevelInfo.h"
+#include "level/EmptyLevelPoint.h"
+#include "level/Job.h"
+#include "level/Job_GoTo.h"
+#include "level/LevelCharacters.h"
+#include "level/LevelMap.h"
+#include "level/LevelPoint.h"
+#include "level/LevelPointCare.h"
+#include "level/LevelPointMaker.h"
+#include "level/LevelRules.h"
+#include "level/LevelState.h"
+#include "level/MapPlayer.h"
+#include "level/PointClasses.h"
+#include "platform/encoding/Utf.h"
+#include "platform/os/Clock.h"
+#include "resources/GameAnimation.h"
+#include "resources/GameServices.h"
+
+namespace {
+
+constexpr u32 kHeap = 7;
+constexpr u32 kVillain = 77;
+
+struct Warehouse : LevelPoint {
+  Warehouse() { kind_ = kPointKindWarehouse; }
+  ~Warehouse() override { Shutdown(false, true, 0); }
+  bool SetLevel(i32 level, bool, u32) override {
+    level_ = level;
+    return level >= 0 && level < 10;
+  }
+  i32 KindQuery() const override { return 0; }
+  void GetWorkOffset(POINTPOS* out) const override { out->x = out->y = 0; }
+  bool CanBeDamaged() const override { return level_ > 0; }
+};
+
+struct Classes : PointClasses {
+  u32 GetPlantCount() const override { return 0; }
+  PLANT* GetPlant(u32) const override { return nullptr; }
+  PLANT* FindPlant(u32) const override { return nullptr; }
+  POINTKINDFACTS DescribePlant(const PLANT*) const override { return {}; }
+  u32 GetBuildingCount() const override { return 0; }
+  BUILDING* GetBuilding(u32) const override { return nullptr; }
+  BUILDING* FindBuilding(u32) const override { return nullptr; }
+  POINTKINDFACTS DescribeBuilding(const BUILDING*) const override { return {}; }
+  LevelPoint* CreatePoint(PointClass c, void*) override { return c == kPointWarehouse ? new Warehouse : nullptr; }
+  u32 GetPulldownTime() const override { return 500; }
+};
+
+struct Villains : DamageSources {
+  const DAMAGESOURCE* FindDamageSource(u32 id) const override { return id == kVillain ? &source : nullptr; }
+  DAMAGESOURCE source{kVillain, 20000};
+};
+
+struct Store : kis::SavedStateStore {
+  ~Store() override { delete slot; }
+  kis::DataBuffer** Slot(u32 mode, u32 level) override { return mode == 0 && level == 0 ? &slot : nullptr; }
+  kis::DataBuffer* slot = nullptr;
+};
+
+struct Extras : LevelStateExtras {
+  static bool Word(kis::DataCursor* w, u32 v) {
+    u8 b[4];
+    kis::PutU32LE(b, v);
+    return w->Write(b, 4);
+  }
+  static bool IsZero(kis::DataCursor* r) {
+    u8 b[4];
+    return r->Read(b, 4) && kis::GetU32LE(b) == 0;
+  }
+  bool SaveShots(kis::DataCursor* w) override { return Word(w, 0); }
+  bool LoadShots(kis::DataCursor* r) override { return IsZero(r); }
+  bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
+  bool LoadVillain(u32, u32, kis::DataCursor*) override { return false; }
+  bool CanSaveTutorial() override { return false; }
+  bool SaveTutorial(kis::DataCursor*) override { return false; }
+  bool HasTutorial() override { return false; }
+  bool LoadTutorial(kis::DataCursor*) override { return false; }
+  void DeleteTutorial() override {}
+  void RestartTutorialStep() override {}
+};
+
+POINTDEF Heap(i32 x, i32 y) { return POINTDEF{0, 0, kHeap, 100, {0, 0}, x, y, 0}; }
+
+class World : public LevelStateHost {
+ public:
+  World() : care_(&villains_) {
+    ResetGameServices();
+    plat::SetClock(&clock_);
+    ReadGarbage();
+    MakeGirl();
+    info_.startMoney = 300;
+    for (float& f : info_.baseRates) f = 1.0f;
+    info_.regimes[0].taskCount = 1;
+    info_.regimes[0].tasks[0] = LEVELTASK{4, 0, 0, 3};
+    info_.regimes[0].bronze = 180000;
+    info_.points = {Heap(300, 300), Heap(900, 300), POINTDEF{1, 2, 0, 0, {0, 0}, 640, 200, 0}};
+    info_.waves = {{-1, 5, 100}, {-1, 5, 200}};
+    info_.firstRepeatWave = 1;
+    info_.repeatLength = 1;
+    info_.playerX = 640;
+    info_.playerY = 560;
+    rules_ = std::make_unique<LevelRules>(0, 0, &info_, LevelHooks{});
+    characters_ = std::make_unique<LevelCharacters>(rules_.get(), nullptr, kLevelWidth, kLevelHeight);
+    map_ = std::make_unique<LevelMap>(rules_.get(), LevelMapHooks{&classes_, nullptr, nullptr, &care_});
+    map_->SetPathFinder(characters_->Paths().GetPathFinder());
+  }
+  ~World() override {
+    ClearLevel();
+    map_.reset();
+    characters_.reset();
+    rules_.reset();
+    GetLevelPointMaker().Garbage().Clear();
+    FreeCharacters();
+    FreeAnimations();
+    plat::SetClock(nullptr);
+  }
+
+  void StartNew() {
+    RebuildLevel();
+    map_->SetPointCount(static_cast<i32>(info_.points.size()));
+    for (size_t i = 0; i < info_.points.size(); ++i) {
+      const POINTDEF& d = info_.points[i];
+      POINTPARAMS p;
+      p.kind = d.kind;
+      p.level = d.level;
+      p.id = d.id;
+      p.price = d.price;
+      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+    }
+    rules_->StartNew();
+    rules_->StartPlay();
+  }
+  void Tick() {
+    GetGameServices().clock += 10;
+    for (i32 i = 0; i < map_->GetPointCount(); ++i)
+      if (BaseLevelPoint* p = map_->GetPoint(i)) p->Update(10);
+    characters_->Update();
+    map_->PurgeDisposed(0);
+    map_->PurgeDisposed(1);
+  }
+  // A level mid-play, saved into the store.
+  bool SaveSeed() {
+    StartNew();
+    auto* place = static_cast<EmptyLevelPoint*>(map_->GetPoint(0));
+    place->StartClearing();
+    AddDamage(2, &villains_.source, false);
+    for (i32 i = 0; i < 400 && !(player_->GetCurrentJob() && player_->GetCurrentJob()->GetState() == kJobAnimating);
+         ++i)
+      Tick();
+    for (i32 i = 0; i < 30; ++i) Tick();
+    StartRepair(map_->GetPoint(2));
+    new Job_GoTo(player_, 1000, 600, 0.0f, false);
+    return SaveLevelState(*this);
+  }
+  void Run(const uint8_t* data, size_t size) {
+    if (size < 24) return;
+    auto* b = new kis::DataBuffer;
+    b->headerSize = kis::kDataBufferHeaderSize;
+    b->levelTime = kis::GetU32LE(data);
+    std::memcpy(b->levelBlock, data + 4, 16);
+    const u32 dataSize = kis::GetU32LE(data + 20);
+    data += 24;
+    size -= 24;
+    const size_t inData = dataSize < size ? dataSize : size;
+    if (!b->GrowData(inData + 1) || !b->GrowRecords(size - inData + 1)) {
+      delete b;
+      return;
+    }
+    std::memcpy(b->Data(), data, inData);
+    std::memcpy(b->Records(), data + inData, size - inData);
+    b->dataSize = static_cast<u32>(inData);
+    b->recordSize = static_cast<u32>(size - inData);
+    delete store_.slot;
+    store_.slot = b;
+    if (LoadLevelState(*this)) {
+      restored_ = true;
+      for (i32 i = 0; i < 20; ++i) Tick();
+      SaveLevelState(*this);
+      ClearLevel();
+    } else if (map_->GetPointCount() != 0 || characters_->GetCharacters().GetCount() != 0 || store_.slot) {
+      __builtin_trap();  // a refused state must leave nothing behind
+    }
+  }
+  kis::DataBuffer* Saved() const { return store_.slot; }
+  bool Restores(const uint8_t* data, size_t size) {
+    restored_ = false;
+    Run(data, size);
+    return restored_;
+  }
+
+  // --- LevelStateHost -----------------------------------------------------------------------------
+  LEVELSTATEPARTS GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_}; }
+  void RebuildLevel() override {
+    DeleteCharacters();
+    map_->DeletePoints();
+    rules_->Build(CHOSENBONUSES{});
+    player_ = new MapPlayer(static_cast<float>(info_.playerX), static_cast<float>(info_.playerY));
+  }
+  void ClearLevel() override {
+    DeleteCharacters();
+    map_->DeletePoints();
+    rules_->Clear();
+  }
+  kis::SavedStateStore* GetStore() override { return &store_; }
+  void SaveProfile() override {}
+
+ private:
+  void DeleteCharacters() {
+    player_ = nullptr;
+    if (!characters_) return;
+    while (characters_->GetCharacters().GetCount() > 0) delete characters_->GetCharacters()[0];
+  }
+  void ReadGarbage() {
+    std::vector<GARBAGEINFO> kinds(1);
+    kinds[0].id = kHeap;
+    kinds[0].clearTime = 300;
+    const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_" + std::to_string(::getpid()) + ".dat");
+    if (!WriteDataArchive(path.c_str(), {{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)}})) return;
+    if (kis::DataFileReaderW* data =
+            kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
+      SectionCursor cursor;
+      LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, &cursor);
+      kis::CloseDataFile(data);
+    }
+    std::remove(plat::Utf16ToUtf8(path).c_str());
+  }
+  void MakeGirl() {
+    const wchar* names[] = {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"};
+    auto* girl = new GameCharacter(u"girl", 1, 1);
+    girl->speed = 4.0f;
+    for (i16& f : girl->foot) f = 12;
+    girl->SetSkinCount(1);
+    for (const wchar* name : names) {
+      auto* a = new GameAnimation(name, 8);
+      a->SetTiming(kAnimLoop, 100, 400);
+      girl->AddToSkin(0, a);
+    }
+    girl->walkIndex = 1;
+  }
+
+  plat::FakeClock clock_{1000};
+  Villains villains_;
+  Classes classes_;
+  LevelPointCare care_;
+  Extras extras_;
+  Store store_;
+  LEVELINFO info_;
+  std::unique_ptr<LevelRules> rules_;
+  std::unique_ptr<LevelCharacters> characters_;
+  std::unique_ptr<LevelMap> map_;
+  MapPlayer* player_ = nullptr;
+  bool restored_ = false;
+};
+
+World* g_world = nullptr;
+
+void WriteSeed(const char* path) {
+  if (!g_world->SaveSeed() || !g_world->Saved()) return;
+  const kis::DataBuffer& b = *g_world->Saved();
+  u8 head[24];
+  kis::PutU32LE(head, b.levelTime);
+  std::memcpy(head + 4, b.levelBlock, 16);
+  kis::PutU32LE(head + 20, b.dataSize);
+  std::vector<u8> seed(head, head + sizeof head);
+  seed.insert(seed.end(), b.Data(), b.Data() + b.dataSize);
+  seed.insert(seed.end(), b.Records(), b.Records() + b.recordSize);
+  g_world->ClearLevel();
+  if (std::FILE* f = std::fopen(path, "wb")) {
+    std::fwrite(seed.data(), 1, seed.size(), f);
+    std::fclose(f);
+  }
+  std::fprintf(stderr, "seed of %zu bytes %s\n", seed.size(),
+               g_world->Restores(seed.data(), seed.size()) ? "restores" : "does NOT restore");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  g_world = new World;
+  std::atexit([] { delete g_world; });
+  if (const char* seed = std::getenv("TM_LEVEL_STATE_SEED")) WriteSeed(seed);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  g_world->Run(data, size);
+  return 0;
+}
