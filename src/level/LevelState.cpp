@@ -23,7 +23,6 @@ namespace {
 
 constexpr i32 kMaxSavedBuildingLevel = 1000;
 constexpr u32 kMaxSavedMoney = 0x3FFFFFFFu;
-constexpr u32 kBonusSlotWords = 10;
 
 // --- Words ------------------------------------------------------------------------------------------------
 
@@ -310,7 +309,10 @@ bool LoadLevelState(LevelStateHost& host) {
   const u32 regime = static_cast<u32>(parts.rules->GetRegime());
   const u32 level = static_cast<u32>(parts.rules->GetLevel());
   kis::DataCursor r;
-  if (!r.BeginRead(host.GetStore(), regime, level)) return false;
+  if (!r.BeginRead(host.GetStore(), regime, level)) {
+    DropSavedLevel(host.GetStore(), regime, level);  // none, or one that cannot be read
+    return false;
+  }
   const kis::DataBuffer* buffer = r.GetBuffer();
   if (buffer->playMode != regime || buffer->levelIndex != level) {
     DropSavedLevel(host.GetStore(), regime, level);
