@@ -110,16 +110,7 @@ class CareRig : public MapRig, public LevelStateHost {
   // made as defined and the level started anew.
   void StartNewLevel() {
     RebuildLevel();
-    map->SetPointCount(static_cast<i32>(level.Info().points.size()));
-    for (size_t i = 0; i < level.Info().points.size(); ++i) {
-      const POINTDEF& d = level.Info().points[i];
-      POINTPARAMS p;
-      p.kind = d.kind;
-      p.level = d.level;
-      p.id = d.id;
-      p.price = d.price;
-      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
-    }
+    MakeDefinedPoints();
     level.rules->StartNew();
   }
 

@@ -261,6 +261,11 @@ class MapRig {
     if (makeLevel) level.Make();
     map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &panels, careHook ? careHook : &care});
     map->SetPathFinder(pathFinder ? pathFinder : finder.get());
+    MakeDefinedPoints();
+    return *map;
+  }
+  // The map's points as the level defines them.
+  void MakeDefinedPoints() {
     map->SetPointCount(static_cast<i32>(level.Info().points.size()));
     for (size_t i = 0; i < level.Info().points.size(); ++i) {
       const POINTDEF& d = level.Info().points[i];
@@ -271,7 +276,6 @@ class MapRig {
       p.price = d.price;
       GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
     }
-    return *map;
   }
   static POINTDEF Garbage(u32 id, u32 price, i32 x, i32 y) { return POINTDEF{0, 0, id, price, {0, 0}, x, y, 0}; }
 
