@@ -156,7 +156,7 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
   EXPECT_EQ(point->Update(30), 30u);
 }
 
-TEST(Care, RepairCancelledOffersTheArrowAgainAndPullDownEmptiesThePoint) {
+TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
   CareRig rig;
   rig.Build({Warehouse(640, 300), MapRig::Garbage(kStones, 0, 300, 300)});
   AddDamage(0, &rig.villains.source, false);
@@ -172,15 +172,34 @@ TEST(Care, RepairCancelledOffersTheArrowAgainAndPullDownEmptiesThePoint) {
   EXPECT_EQ(PickVillainTarget(640, 300), 0);  // the warehouse is the only target, near or far
   EXPECT_EQ(PickVillainTarget(0, 0), 0);
 
-  // Pulled down: the point stops, she takes it down ("girl_build" for a
-  // building) and an empty place takes its index.
-  auto* pull = static_cast<Job_Pulldown*>(static_cast<LevelPoint*>(point)->CreatePulldownJob());
-  ASSERT_NE(pull, nullptr);
-  EXPECT_EQ(static_cast<LevelPoint*>(point)->GetCurrentJob(), pull);
-  ASSERT_GT(rig.TickUntil([&] { return static_cast<LevelPoint*>(point)->IsSuspended(); }), 0);
-  ASSERT_GT(rig.TickUntil([&] { return rig.map->GetPoint(0)->GetKind() == kPointKindEmpty; }, 50), 0);
-  EXPECT_TRUE(rig.player->HasWorked() || rig.player->GetJobs().GetCount() > 0);
+  // A point that cannot be damaged is no target.
+  static_cast<LevelPoint*>(point)->SetLevel(0, false, 0);
   EXPECT_EQ(PickVillainTarget(0, 0), -1);
+}
+
+TEST(Care, PullDownFellsTreesDigsBedsAndTakesDownBuildings) {
+  CareRig rig;
+  KindRecord wheat, apple;
+  wheat.facts = POINTKINDFACTS{kis::NameId(u"wheat"), 50, 3, true, 0, false};
+  apple.facts = POINTKINDFACTS{kis::NameId(u"apple"), 50, 3, true, 0, true};
+  rig.classes.plants = {wheat, apple};
+  rig.classes.pulldownTime = 600;
+  rig.Build({POINTDEF{2, 1, wheat.facts.id, 0, {0, 0}, 300, 300, 0}, POINTDEF{2, 1, apple.facts.id, 0, {0, 0}, 640, 300, 0},
+             Warehouse(900, 300)});
+  const char* expected[] = {"girl_dig", "girl_rubit", "girl_build"};
+  for (i32 i = 0; i < 3; ++i) {
+    auto* point = dynamic_cast<LevelPoint*>(rig.map->GetPoint(i));
+    ASSERT_NE(point, nullptr) << i;
+    Job* job = JobOf(point->CreatePulldownJob());
+    ASSERT_NE(job, nullptr);
+    ASSERT_GT(rig.TickUntil([&] { return job->GetStep() == 3 && job->GetState() == kJobAnimating &&
+                                         std::string(Narrow(rig.player->GetAnimationName())) == expected[i]; }),
+              0)
+        << expected[i];
+    EXPECT_TRUE(point->IsSuspended());
+    ASSERT_GT(rig.TickUntil([&] { return rig.map->GetPoint(i)->GetKind() == kPointKindEmpty; }, 200), 0);
+    EXPECT_TRUE(rig.player->HasWorked() || rig.player->GetJobs().GetCount() > 0);  // she steps aside
+  }
 }
 
 }  // namespace

@@ -194,8 +194,13 @@ struct FakePoint : LevelPoint {
     return refuseHover ? false : LevelPoint::OnHover(o);
   }
   bool HasProgress() const override { return true; }
+  void GetInfo(POINTPARAMS* out) const override {
+    LevelPoint::GetInfo(out);
+    out->id = recordId;
+  }
   Log& log;
   PointClass pointClass;
+  u32 recordId = 0;
   bool setupWorks;
   bool refuseHover = false;
   i32 hovers = 0;
@@ -217,7 +222,12 @@ struct FakeClasses : PointClasses {
   POINTKINDFACTS DescribeBuilding(const BUILDING* b) const override {
     return reinterpret_cast<const KindRecord*>(b)->facts;
   }
-  LevelPoint* CreatePoint(PointClass c, void*) override { return new FakePoint(log, c, setupWorks); }
+  LevelPoint* CreatePoint(PointClass c, void* record) override {
+    auto* p = new FakePoint(log, c, setupWorks);
+    if (record) p->recordId = static_cast<const KindRecord*>(record)->facts.id;
+    return p;
+  }
+  u32 GetPulldownTime() const override { return pulldownTime; }
 
   static const KindRecord* Find(const std::vector<KindRecord>& records, u32 id) {
     for (const KindRecord& r : records)
@@ -230,6 +240,7 @@ struct FakeClasses : PointClasses {
   Log& log;
   std::vector<KindRecord> plants, buildings;
   bool setupWorks = true;
+  u32 pulldownTime = 0;
 };
 
 constexpr u32 kJunk = 7;    // garbage kinds: a heap with a picture,
