@@ -56,6 +56,7 @@ PointDamage::PointDamage(BaseLevelPoint* point, i32 x, i32 y, i32 sortX, i32 sor
   puffLifetime_ = gasSeq_.count * gasSeq_.timePerFrame;
   puffInterval_ = static_cast<float>(puffLifetime_) / static_cast<float>(kMaxPuffs);
   if (puffInterval_ < static_cast<float>(GameTimeStep())) puffInterval_ = static_cast<float>(GameTimeStep());
+  if (puffInterval_ < 1.0f) puffInterval_ = 1.0f;  // the puff loop must move on
   total_ = remaining_ = source_.damageTime > puffLifetime_ ? source_.damageTime : puffLifetime_;
   StoreSortOffset(sortX, sortY);
   SetCleared(false, fade);
