@@ -55,7 +55,7 @@ bool MapCharacter::Save(kis::DataCursor* cursor) {
   if (IsDead()) return true;
   if (!cursor->WriteMark()) return false;
   const u32 at = cursor->GetDataPosition();
-  u8* record = static_cast<u8*>(cursor->Reserve(kCharacterRecordSize, true));
+  u8* record = static_cast<u8*>(cursor->Reserve(kCharacterSaveSize, true));
   if (!record) return false;
   SaveState(record);
   for (i32 i = 0; i < jobs_.GetCount(); ++i)
@@ -76,7 +76,7 @@ void MapCharacter::SaveState(u8* r) const {
 
 bool MapCharacter::Load(kis::DataCursor* cursor) {
   if (!cursor->CheckMark()) return false;
-  const u8* r = static_cast<const u8*>(cursor->ReadPtr(kCharacterRecordSize));
+  const u8* r = static_cast<const u8*>(cursor->ReadPtr(kCharacterSaveSize));
   if (!r) return false;
   wchar name[kAnimationNameSize];
   const i32 x = kis::GetI32LE(r + 84), y = kis::GetI32LE(r + 88);
@@ -84,7 +84,7 @@ bool MapCharacter::Load(kis::DataCursor* cursor) {
       !IsSavedTime(kis::GetF32LE(r + 80)) || !IsSavedTime(kis::GetF32LE(r + 104)) || kis::GetU32LE(r + 76) > kAnimSoundLooping || x < -kFarthest ||
       x > kFarthest || y < -kFarthest || y > kFarthest)
     return false;
-  std::memcpy(loaded_, r, kCharacterRecordSize);
+  std::memcpy(loaded_, r, kCharacterSaveSize);
   MoveTo(static_cast<float>(x), static_cast<float>(y));
   return true;
 }

@@ -23,6 +23,7 @@
 #include "level/MapAward.h"
 #include "level/MapObject.h"
 #include "level/PointClasses.h"
+#include "level/LevelPointCare.h"
 #include "level/PlayerCast.h"
 #include "level/PointPanels.h"
 #include "level/ParticlesObject.h"
@@ -102,6 +103,10 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
     hooks_.characters = ownCast_.get();
   } else {
     finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
+  }
+  if (!hooks_.map.care) {
+    ownCare_ = std::make_unique<LevelPointCare>(nullptr);
+    hooks_.map.care = ownCare_.get();
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
   map_->SetPathFinder(ownCast_ ? ownCast_->GetPathFinder() : finder_.get());

@@ -43,6 +43,7 @@ class PlayerCast;
 class LevelInterface;
 class LevelLoadProgress;
 class LevelMap;
+class LevelPointCare;
 class LevelRules;
 class LevelSaves;
 class LevelScreenSprites;
@@ -67,7 +68,8 @@ struct LEVELSETUP {
 // level makes its own (PlayerCast: the player, her walks, the path
 // service); without screen sprites its own head-up display (LevelHud),
 // which also makes the flying labels and the points' sprites unless those
-// are given. Any other may be null.
+// are given; without the points' care its own (LevelPointCare, knowing no
+// villain's damage until the villains give theirs). Any other may be null.
 struct GAMELEVELHOOKS {
   LevelHooks rules;     // its scene is set to the level itself
   LevelMapHooks map;
@@ -250,6 +252,7 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   std::unique_ptr<LevelHud> ownHud_;  // made when none is given
   std::unique_ptr<LevelRules> rules_;
   std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
+  std::unique_ptr<LevelPointCare> ownCare_;  // made when no point care is given
   std::unique_ptr<shpf::PathFinder> finder_;
   std::unique_ptr<LevelMap> map_;
   std::unique_ptr<ObstacleSet> obstacles_;

@@ -61,7 +61,7 @@ constexpr u32 kTutorialEventJob = 0x80000004u;
 // (WriteTarget): activity, duration, elapsed ms, the owner's animation time.
 constexpr u32 kJobHeaderSize = 16;
 constexpr u32 kJobMotionSize = 24;
-constexpr u32 kCharacterRecordSize = 132;
+constexpr u32 kCharacterSaveSize = 132;
 constexpr u32 kCharacterJobCount = 92;   // where the character record counts its jobs
 constexpr u32 kCharacterFirstJob = 96;   // and keeps the record position of the first
 

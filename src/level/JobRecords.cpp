@@ -44,7 +44,7 @@ bool Job::Save(kis::DataCursor*, u32) { return true; }
 
 u8* Job::WriteHeader(kis::DataCursor* cursor, u32 characterRecord, u32 size) {
   kis::DataBuffer* buffer = cursor->GetBuffer();
-  if (!buffer || characterRecord + kCharacterRecordSize > cursor->GetDataPosition()) return nullptr;
+  if (!buffer || characterRecord + kCharacterSaveSize > cursor->GetDataPosition()) return nullptr;
   const u32 at = cursor->GetRecordPosition();
   u8* record = static_cast<u8*>(cursor->ReserveRecord(size));
   if (!record) return nullptr;

@@ -229,7 +229,7 @@ class LevelWorld {
     hooks.rules.profile = &profile;
     if (fakeHud) hooks.screenSprites = &screenSprites;
     hooks.villains = &villains;
-    hooks.saves = &windows;
+    hooks.saves = saves ? saves : &windows;
     hooks.iface = &windows;
     level = std::make_unique<GameLevel>(index, setup, hooks);
     return *level;
@@ -315,6 +315,7 @@ class LevelWorld {
   FakeScreenSprites screenSprites;
   FakeVillains villains;
   FakeLevelWindows windows;
+  LevelSaves* saves = nullptr;  // the saved levels in place of the fake windows' when set
   FakeLevelProfile profile{windows};
   // The game's window manager: no windows, the digit fonts.
   std::unique_ptr<WindowManager> manager = std::make_unique<WindowManager>();

@@ -1,0 +1,121 @@
+// The sample level played through the scene with the real point care and
+// saved levels: its three heaps cleared by the clearing jobs to the won
+// level with the clock's medal, and the level left mid-clearing and
+// entered again as it was.
+#include <gtest/gtest.h>
+
+#include "base/DataBuffer.h"
+#include "base/SavedStateStore.h"
+#include "level/EmptyLevelPoint.h"
+#include "level/GameLevel.h"
+#include "level/GameLevelSaves.h"
+#include "level/Job.h"
+#include "level/LevelCharacters.h"
+#include "level/LevelMap.h"
+#include "level/LevelRules.h"
+#include "level/LevelState.h"
+#include "level/LevelTasks.h"
+#include "level/MapPlayer.h"
+#include "testsupport/LevelHarness.h"
+
+namespace leveltest {
+namespace {
+
+struct Store : kis::SavedStateStore, ProfileSaver {
+  ~Store() override {
+    for (auto& m : slots)
+      for (kis::DataBuffer* b : m) delete b;
+  }
+  kis::DataBuffer** Slot(u32 mode, u32 level) override {
+    return kis::IsSavedStateSlot(mode, level) ? &slots[mode][level] : nullptr;
+  }
+  void SaveProfile() override { ++saves; }
+  kis::DataBuffer* slots[kis::kSavedPlayModes][kis::kSavedLevels] = {};
+  i32 saves = 0;
+};
+
+EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
+MapPlayer* Player() { return CurrentLevelCharacters() ? CurrentLevelCharacters()->GetPlayer() : nullptr; }
+
+// The three heaps of the sample level cleared through the clearing jobs:
+// the money reserved, her walk and "girl_build" for each heap's clearing
+// time, the task met and the level won 1,000 ms later at the clock's medal.
+TEST(SavedScene, TheSampleLevelsHeapsClearedToTheWin) {
+  LevelHarness h(SampleDataFolder(), 1280, 820);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  LevelRules& rules = level.Rules();
+  ASSERT_EQ(rules.Money().Get(), 300);
+  for (i32 i = 0; i < 3; ++i) {
+    ASSERT_NE(Place(level, i), nullptr);
+    ASSERT_NE(Place(level, i)->GetGarbage(), nullptr);
+    Place(level, i)->StartClearing();
+  }
+  EXPECT_EQ(rules.Money().Get(), 0);
+  ASSERT_EQ(Player()->GetJobs().GetCount(), 3);
+  bool built = false;
+  for (i32 n = 0; n < 3000 && rules.Tasks().GetResult() == kResultNone; ++n) {
+    h.Step(20);
+    built = built || std::u16string(Player()->GetAnimationName()) == u"girl_build";
+  }
+  EXPECT_TRUE(built);
+  for (i32 i = 0; i < 3; ++i) EXPECT_EQ(Place(level, i)->GetGarbage(), nullptr);
+  ASSERT_EQ(rules.Tasks().GetResult(), kResultWon);
+  const u32 metAt = rules.Clock().GetTime();
+  h.Step(980);
+  EXPECT_EQ(rules.Tasks().GetResultShown(), kResultNone);
+  h.Step(40);
+  EXPECT_EQ(rules.Tasks().GetResultShown(), kResultWon);
+  EXPECT_TRUE(h.windows.Saw("recorded 0 at " + std::to_string(metAt)));
+  const LEVELREGIME& easy = level.GetInfo()->regimes[0];
+  EXPECT_EQ(rules.Clock().GetMedal(), metAt <= static_cast<u32>(easy.gold)     ? kGradeGold
+                                      : metAt <= static_cast<u32>(easy.silver) ? kGradeSilver
+                                                                                : kGradeBronze);
+}
+
+// Left mid-clearing, the level is saved into the profile's store; entered
+// again it comes back as it was; a spoilt save starts the level anew.
+TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
+  LevelHarness h(SampleDataFolder(), 1280, 820);
+  ASSERT_TRUE(h.loaded);
+  Store store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  h.saves = &saves;
+  GameLevel& level = h.Play(0);
+  Place(level, 0)->StartClearing();
+  for (i32 n = 0; n < 2000 && std::u16string(Player()->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
+  h.Step(200);
+  const u32 clock = level.Rules().Clock().GetTime();
+  const float x = Player()->GetX(), y = Player()->GetY();
+  level.Leave();
+  ASSERT_NE(store.slots[0][0], nullptr);
+  EXPECT_EQ(store.saves, 1);
+
+  h.Enter();
+  EXPECT_EQ(level.Rules().Clock().GetTime(), clock);
+  EXPECT_EQ(level.Rules().Money().Get(), 200);
+  ASSERT_NE(Player(), nullptr);
+  EXPECT_EQ(Player()->GetX(), x);
+  EXPECT_EQ(Player()->GetY(), y);
+  ASSERT_EQ(Player()->GetJobs().GetCount(), 1);
+  EXPECT_EQ(Player()->GetJobs()[0]->GetState(), kJobAnimating);
+  EXPECT_EQ(std::u16string(Player()->GetAnimationName()), u"girl_build");
+  EXPECT_TRUE(h.windows.Saw("bonus buttons"));
+  h.Start();
+  for (i32 n = 0; n < 2000 && Place(level, 0)->GetGarbage(); ++n) h.Step(20);
+  EXPECT_EQ(Place(level, 0)->GetGarbage(), nullptr);
+  EXPECT_EQ(level.Rules().Tasks().GetProgress(0), 1);
+
+  // Saved again and spoilt: refused, dropped, and the level starts anew.
+  level.Leave();
+  ASSERT_NE(store.slots[0][0], nullptr);
+  store.slots[0][0]->Data()[0] ^= 1;
+  h.Enter();
+  EXPECT_EQ(store.slots[0][0], nullptr);
+  EXPECT_EQ(level.Rules().Money().Get(), 300);
+  EXPECT_EQ(Player()->GetJobs().GetCount(), 0);
+  EXPECT_NE(Place(level, 0)->GetGarbage(), nullptr);
+}
+
+}  // namespace
+}  // namespace leveltest
