@@ -186,25 +186,9 @@ class CareRig : public MapRig, public LevelStateHost {
     return new Sprite(&set, name, t, SPRITEGRID{frames, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
   }
   void MakeDescription() {
-    GameAnimation* idle = new GameAnimation(u"girl_idle", 8);
-    idle->SetTiming(kAnimPingPong, 220, 880);
-    GameAnimation* walk = new GameAnimation(u"girl_walk", 8);
-    walk->SetTiming(kAnimLoop, 85, 680);
-    GameAnimation* build = new GameAnimation(u"girl_build", 8);
-    build->SetTiming(kAnimOnce, 100, 600);
-    GameAnimation* repair = new GameAnimation(u"girl_repair", 8);
-    repair->SetTiming(kAnimLoop, 100, 400);
-    GameAnimation* dig = new GameAnimation(u"girl_dig", 8);
-    dig->SetTiming(kAnimOnce, 100, 600);
-    GameAnimation* fell = new GameAnimation(u"girl_rubit", 8);
-    fell->SetTiming(kAnimOnce, 100, 600);
-    girl = new GameCharacter(u"girl", 1, 1);
-    girl->speed = 2.0f;
-    for (i16& f : girl->foot) f = 12;
-    girl->foot[1] = girl->foot[3] = 8;
-    girl->SetSkinCount(1);
-    for (GameAnimation* a : {idle, walk, build, repair, dig, fell}) girl->AddToSkin(0, a);
-    girl->walkIndex = 1;
+    girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+                     {u"girl_build", kAnimOnce, 100, 600}, {u"girl_repair", kAnimLoop, 100, 400},
+                     {u"girl_dig", kAnimOnce, 100, 600}, {u"girl_rubit", kAnimOnce, 100, 600}});
   }
 };
 

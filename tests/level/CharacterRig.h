@@ -5,6 +5,7 @@
 // the engine log and the path finder's dump in the rig's folder.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -82,6 +83,29 @@ inline void FakeJobSprite::Hide(bool remove, bool instant, u32, u32 style, u32 d
   if (remove) owner.hidden.insert(this);
 }
 
+struct GirlAnimation {
+  const wchar* name;
+  u32 mode, frameTime, total;
+};
+
+// The player's description "girl": skin 0 of these animations in eight
+// directions (the second is her walk), 2 units a tick, a footprint of 12 x 8
+// each way.
+inline GameCharacter* MakeGirl(std::initializer_list<GirlAnimation> animations) {
+  auto* girl = new GameCharacter(u"girl", 1, 1);
+  girl->speed = 2.0f;
+  for (i16& f : girl->foot) f = 12;
+  girl->foot[1] = girl->foot[3] = 8;
+  girl->SetSkinCount(1);
+  for (const GirlAnimation& g : animations) {
+    auto* a = new GameAnimation(g.name, 8);
+    a->SetTiming(g.mode, g.frameTime, g.total);
+    girl->AddToSkin(0, a);
+  }
+  girl->walkIndex = 1;
+  return girl;
+}
+
 // Directions of the eight-way animations (angle 270 + 45 i).
 constexpr i32 kUp = 0, kRight = 2, kDown = 4, kLeft = 6;
 
@@ -90,19 +114,9 @@ class CharacterRig {
   CharacterRig() : sprites(level.log) {
     level.Make();
     map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{});
-    GameAnimation* idle = new GameAnimation(u"girl_idle", 8);
-    idle->SetTiming(kAnimPingPong, 220, 880);
-    GameAnimation* walk = new GameAnimation(u"girl_walk", 8);
-    walk->SetTiming(kAnimLoop, 85, 680);
-    work = new GameAnimation(u"girl_build", 8);
-    work->SetTiming(kAnimOnce, 100, 600);
-    girl = new GameCharacter(u"girl", 1, 1);
-    girl->speed = 2.0f;
-    for (i16& f : girl->foot) f = 12;
-    girl->foot[1] = girl->foot[3] = 8;
-    girl->SetSkinCount(1);
-    for (GameAnimation* a : {idle, walk, work}) girl->AddToSkin(0, a);
-    girl->walkIndex = 1;
+    girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+                     {u"girl_build", kAnimOnce, 100, 600}});
+    work = girl->FindAnimation(0, u"girl_build");
     characters = std::make_unique<LevelCharacters>(level.rules.get(), &sprites, kLevelWidth, kLevelHeight);
     map->SetPathFinder(Finder());
     Finder()->SetDumpFolder(level.folder.Wide());
