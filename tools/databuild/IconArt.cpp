@@ -1,8 +1,9 @@
 // The icons (set 2) besides the products': the bonuses as round badges
 // (48 pixels, and 96 for their "big_" forms), the awards as medals on
 // ribbons (64), the final award's trophy ("ba_total" 256, "ico_total" 64),
-// the job icons shown on a dark plate where a job will happen (32: boots,
-// broom, pick, sponge, up arrow, drop, hand), the empty place's panel icons
+// the job icons shown on a dark plate where a job will happen and on the
+// buttons that order the job (32: boots, broom, pick, sponge, up arrow,
+// drop, hand; three frames: disabled, normal, lit), the empty place's panel icons
 // (48) and the toxic repair button's icon and arrow.
 #include <cmath>
 #include <functional>
@@ -636,9 +637,14 @@ void Medal(cairo_t* cr, double size, Rgb ribbon, Emblem emblem) {
   DrawEmblem(cr, emblem, c - mr * 0.62, my - mr * 0.62, mr * 1.24, line * 0.75);
 }
 
-// A job icon: the emblem with a light halo, so it reads on the dark plate under it.
-void JobIcon(cairo_t* cr, double size, Emblem emblem) {
+// A job icon: the emblem with a light halo, so it reads on the dark plate
+// under it. A button draws the frame of its state (at most the third):
+// frame 0 (disabled) faded, 1 as it is, 2 (under the mouse) lit.
+constexpr u32 kJobIconFrames = 3;
+
+void JobIcon(cairo_t* cr, double size, u32 frame, Emblem emblem) {
   const double line = std::max(1.0, size / 28);
+  if (frame == 0) cairo_push_group(cr);
   cairo_push_group(cr);
   DrawEmblem(cr, emblem, size * 0.06, size * 0.06, size * 0.88, line);
   cairo_pattern_t* shape = cairo_pop_group(cr);
@@ -653,7 +659,15 @@ void JobIcon(cairo_t* cr, double size, Emblem emblem) {
   }
   cairo_set_source(cr, shape);
   cairo_paint(cr);
+  if (frame == 2) {
+    Source(cr, pal::kWhite, 0.3);
+    cairo_mask(cr, shape);
+  }
   cairo_pattern_destroy(shape);
+  if (frame == 0) {
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, 0.45);
+  }
 }
 
 ArtPiece Drawn(std::function<void(cairo_t*, double)> draw) {
@@ -736,7 +750,10 @@ void AddIconArt(ArtBook& book) {
   };
   for (const auto& [name, emblem] : jobs) {
     const Emblem e = emblem;
-    book.Add(kIconSpriteSet, name, Drawn([e](cairo_t* cr, double size) { JobIcon(cr, size, e); }));
+    ArtPiece icon;
+    icon.draw = [e](cairo_t* cr, const ArtFrame& f) { JobIcon(cr, f.width, f.index, e); };
+    icon.layout = FrameLayout{kJobIconFrames, kJobIconFrames};
+    book.Add(kIconSpriteSet, name, icon);
   }
   const std::pair<const char*, Emblem> panel[] = {
       {"ico_clear", ClearEmblem}, {"ico_plants", Sprout},          {"ico_buildings", Barn},

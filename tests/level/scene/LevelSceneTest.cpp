@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "content/ContentArchive.h"
 #include "content/LevelInfo.h"
 #include "level/LevelClock.h"
 #include "level/LevelLoadProgress.h"
@@ -19,6 +20,7 @@
 #include "base/Strings.h"
 #include "content/GameBonuses.h"
 #include "resources/MapSprite.h"
+#include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/GPSSpace.h"
 #include "testsupport/LevelHarness.h"
@@ -471,8 +473,9 @@ namespace {
 // junk heap's clearing price button made on its screen-sprite list, its
 // price in the data set's digit font 3): the scrap selected, the junk heap
 // hovered and the player on her way to a clicked place; the frame is
-// written as level_scene.png. Another price redrawn changes pixels inside
-// its button and nowhere else.
+// written as level_scene.png. Every button shows its broom icon on the
+// plate's seat; another price redrawn changes pixels inside its button and
+// nowhere else.
 TEST(LevelScene, PictureMidPlay) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
@@ -492,6 +495,28 @@ TEST(LevelScene, PictureMidPlay) {
   EXPECT_GT(Distance(level.GetPlayer(), kStartX, kStartY), 40.0f);
   EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 4);  // and the boots at her target
   EXPECT_TRUE(h.WritePng("level_scene.png"));
+
+  // Each button's broom stands on the round seat at the plate's left: the
+  // icon has a frame for every state the button draws it in (min(state, 2)),
+  // and its dark outline shows on the light seat.
+  const Sprite* broom = h.sets[kIconSpriteSet]->FindSprite(u"small_ico_clear");
+  ASSERT_NE(broom, nullptr);
+  EXPECT_GE(broom->GetFrameCount(), 3);
+  for (i32 i = 0; i < 3; ++i) {
+    auto* plate = dynamic_cast<ASSPriceButton*>(level.GetScreenSprites()->Sprites().Get(i));
+    ASSERT_NE(plate, nullptr);
+    DXLRECT at;
+    plate->GetScreenRect(&at);
+    const i32 cx = at.left + static_cast<i32>(plate->GetIconX()) + plate->GetButtonWidth() / 2;
+    const i32 cy = (at.top + at.bottom) / 2;
+    u32 dark = 0;
+    for (i32 y = cy - 10; y < cy + 10; ++y)
+      for (i32 x = cx - 10; x < cx + 10; ++x) {
+        const u32 p = h.Pixel(static_cast<u32>(x), static_cast<u32>(y));
+        dark += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 0x70 ? 1 : 0;
+      }
+    EXPECT_GT(dark, 12u) << "button " << i << " in state " << plate->GetState();
+  }
 
   auto* button = dynamic_cast<ASSPriceButton*>(level.GetScreenSprites()->Sprites().Get(0));
   ASSERT_NE(button, nullptr);
