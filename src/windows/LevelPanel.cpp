@@ -1,0 +1,409 @@
+#include "windows/LevelPanel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/DXLTexture.h"
+#include "engine/DXLViewer.h"
+#include "engine/image/GlyphEffects.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "level/LevelBonuses.h"
+#include "level/LevelMap.h"
+#include "level/LevelRules.h"
+#include "level/LevelTasks.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "ui/DialogAnswers.h"
+#include "ui/ImageButton.h"
+#include "ui/NarrowButton.h"
+#include "ui/WindowManager.h"
+#include "content/ProductList.h"
+#include "windows/ChildLevelPanel.h"
+#include "windows/EmptyPanel.h"
+#include "windows/PanelSkins.h"
+#include "windows/WarehouseButton.h"
+
+namespace {
+
+LevelPanel* g_panel = nullptr;
+
+constexpr i32 kMinWidth = 800;
+constexpr i32 kMaxCentral = 900;
+constexpr i32 kBlockStart = 279;
+constexpr i32 kMenuWidth = 88;
+constexpr i32 kMenuMaxWidth = 160;
+constexpr i32 kTutorialWidth = 144;
+constexpr i32 kTutorialMaxWidth = 200;
+constexpr u32 kPromptPeriod = 1200;
+constexpr u32 kPromptFadeIn = 500;
+constexpr u32 kPromptFadeOut = 200;
+
+i32 ScreenWidth() { return GetGameServices().screen.width; }
+i32 ScreenHeight() { return GetGameServices().screen.height; }
+i32 Nearest(float v) { return static_cast<i32>(std::floor(v + 0.5f)); }
+
+// A one-line text sprite in a game font, outlined when asked.
+KGETextSpriteW* MakeText(const wchar* text, u32 font, const DXLOUTLINE* outline) {
+  KGETEXTPARAMS params{};
+  params.flags = kKGEOwnCopy | kKGESingleLine;
+  params.maxChars = 64;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize;
+  box.maxWidth = 0x200;
+  box.maxHeight = 0x80;
+  if (outline) {
+    box.flags |= kKGESpriteOutline;
+    box.outline = *outline;
+  }
+  KGETextSpriteW* sprite = nullptr;
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text, kKGEWholeText, nullptr, &sprite);
+  return sprite;
+}
+
+// Mirrors the last block's last quad left to right.
+void MirrorLastQuad(WindowSprites& sprites) {
+  QuadBlockList& blocks = sprites.GetBlocks();
+  if (blocks.GetCount() == 0) return;
+  SWINDOWSPRITE* block = blocks.Get(blocks.GetCount() - 1);
+  if (block->quads.empty()) return;
+  DXLQUAD& q = block->quads.back();
+  std::swap(q.v[0].u, q.v[1].u);
+  std::swap(q.v[3].u, q.v[2].u);
+}
+
+}  // namespace
+
+LevelPanel* CurrentLevelPanel() { return g_panel; }
+
+LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth) {
+  LEVELPANELLAYOUT l{};
+  l.width = std::max(screenWidth, kMinWidth);
+  l.left = 0;
+  l.block = kBlockStart;
+  i32 a = l.width, leftMargin = 0, rightMargin = 0;
+  if (l.width > kMinWidth) {
+    a = std::min(l.width, kMaxCentral);
+    l.block += (a - kMinWidth) / 2;
+    const i32 rest = l.width - a;
+    if (rest > 0) {
+      leftMargin = rest / 2;
+      rightMargin = rest - rest / 2;
+      l.left += leftMargin;
+    }
+  }
+  l.central = a;
+  l.leftFill = leftMargin + 2;
+  l.rightFill = rightMargin + 2;
+  l.childX = l.left + l.block;
+  l.childWidth = a - l.block - 101;
+  l.rightX = a + l.left - 101;
+  return l;
+}
+
+LevelPanel::LevelPanel(LevelPanelPartMaker* maker) : GameWindow(kLevelPanelId, false), maker_(maker) {
+  g_panel = this;
+  LevelMap* map = CurrentLevelMap();
+  rules_ = map ? map->GetRules() : nullptr;
+  if (!maker_) {
+    ownMaker_ = std::make_unique<StandInPartMaker>();
+    maker_ = ownMaker_.get();
+  }
+  MakeMenuButton();
+  RunLayout();
+  timeBar_ = maker_->MakeTimeBar();
+  money_ = maker_->MakeMoneyWindow();
+  warehouseWindow_ = maker_->MakeWarehouseWindow();
+  menuWindow_ = maker_->MakeMenuWindow();
+  if (rules_) {
+    rules_->Money().AddListener(this);
+    if (rules_->Stock()) rules_->Stock()->AddListener(this);
+  }
+  // The warehouse's levels come with the building table; until then it has one.
+  warehouseButton_ = new WarehouseButton(this, 0);
+  const u32 tasks = rules_ ? rules_->Tasks().GetTaskCount() : 0;
+  for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));
+  UpdateTaskButtons(-1, false);
+  PlaceButtons();
+  prompt_.reset(MakeText(PanelText(u"click_to_start"), 4, [] {
+    static DXLOUTLINE outline;
+    DXLMakeOutline(&outline, 1, 2.0f, 0xFF000000u, 32, 0);
+    return &outline;
+  }()));
+  promptX_ = static_cast<float>(ScreenWidth() / 2 - rect_.left);
+  if (prompt_) {
+    promptDx_ = -static_cast<float>(prompt_->GetWidth()) / 2.0f;
+    promptDy_ = -static_cast<float>(prompt_->GetHeight()) / 2.0f;
+  }
+}
+
+LevelPanel::~LevelPanel() {
+  Unregister();
+  while (!children_.empty()) delete children_.back();
+  if (rules_) {
+    rules_->Money().RemoveListener(this);
+    if (rules_->Stock()) rules_->Stock()->RemoveListener(this);
+  }
+  if (g_panel == this) g_panel = nullptr;
+}
+
+void LevelPanel::RemoveChildPanel(ChildLevelPanel* panel) {
+  children_.erase(std::remove(children_.begin(), children_.end(), panel), children_.end());
+  if (current_ == panel) current_ = nullptr;
+}
+
+ChildLevelPanel* LevelPanel::FindChildPanel(i32 kind) const {
+  for (ChildLevelPanel* c : children_)
+    if (c->GetKind() == kind) return c;
+  return nullptr;
+}
+
+void LevelPanel::ShowEmptyPanel() {
+  ChildLevelPanel* panel = FindChildPanel(kPanelKindEmpty);
+  if (!panel) panel = new EmptyPanel();
+  panel->Show();
+}
+
+void LevelPanel::UpdateTaskButtons(i32 index, bool animate) {
+  for (u32 i = 0; i < tasks_.size(); ++i)
+    if (index < 0 || static_cast<u32>(index) == i)
+      tasks_[i]->SetProgress(rules_ ? rules_->Tasks().GetProgress(i) : 0, animate);
+}
+
+void LevelPanel::CreateBonusButtons() {
+  for (u32 s = 0; s < kLevelBonusSlots; ++s) {
+    const bool used = rules_ && rules_->Bonuses().GetSlot(s).available != 0;
+    bonus_[s] = used ? maker_->MakeBonusButton(s) : nullptr;
+  }
+  PlaceButtons();
+}
+
+void LevelPanel::UpdateBonusButton(u32 slot, const BONUSSLOT& state, bool animate) {
+  if (slot < kLevelBonusSlots && bonus_[slot]) bonus_[slot]->UpdateState(state, animate);
+}
+
+void LevelPanel::CreateTutorialButton() {
+  if (tutorialButton_) return;
+  const wchar* text = PanelText(u"close_tutorial");
+  tutorialButton_ = new NarrowButton(this, kCommandCloseTutorial, kTutorialWidth, text, false);
+  KGETextSpriteW* caption = tutorialButton_->GetCaption();
+  if (caption && static_cast<i32>(caption->GetWidth()) > kTutorialWidth) {
+    const i32 width = std::min(static_cast<i32>(caption->GetWidth()) + 20, kTutorialMaxWidth);
+    delete tutorialButton_;
+    tutorialButton_ = new NarrowButton(this, kCommandCloseTutorial, width, text, false);
+  }
+  tutorialButton_->Show(32.0f, 200, 0);
+  PlaceButtons();
+}
+
+void LevelPanel::HideTutorialButton() {
+  if (tutorialButton_) tutorialButton_->Hide();
+}
+
+bool LevelPanel::IsPointOver(i32 x, i32 y) const {
+  kis::IntPoint p;
+  ScreenToClient(&p, x, y);
+  if (x >= menuPlate_.left && x < menuPlate_.right && y >= menuPlate_.top && y < menuPlate_.bottom && menuButton_ &&
+      menuButton_->HitTest(p.x, p.y))
+    return true;
+  return tutorialButton_ && tutorialButton_->HitTest(p.x, p.y);
+}
+
+void LevelPanel::StartPromptFadeOut() {
+  if (prompt_ && fadeOutStart_ < 0) fadeOutStart_ = clock_;
+}
+
+void LevelPanel::MakeMenuButton() {
+  const SKINRECT skin = LevelSheetSliced(298, 97, 16, 80, 6, 6);
+  const wchar* text = PanelText(u"menu");
+  for (i32 pass = 0; pass < 2; ++pass) {
+    i32 width = kMenuWidth;
+    if (menuButton_) {
+      KGETextSpriteW* caption = menuButton_->GetCaption();
+      const i32 need = caption ? static_cast<i32>(caption->GetWidth()) + 16 : 0;
+      if (need <= kMenuWidth) return;
+      width = std::min(need, kMenuMaxWidth);
+      delete menuButton_;
+    }
+    menuButton_ = new ImageButton(this, &controls_, kCommandMenu, skin, width, true, 4, 0, 0, 0, nullptr);
+    menuButton_->SetCaption(text, 3, nullptr, GetCaptionOutline(0), 1);
+  }
+}
+
+void LevelPanel::RunLayout() {
+  const LEVELPANELLAYOUT l = ComputeLevelPanelLayout(ScreenWidth());
+  if (!laidOut_ || l.childX != layout_.childX || l.childWidth != layout_.childWidth) ++generation_;
+  laidOut_ = true;
+  layout_ = l;
+  rect_ = DXLRECT{0, ScreenHeight() - kPanelStripHeight, ScreenWidth(), ScreenHeight()};
+  transform_ = plat::gfx::IdentityMatrix();
+  BuildBackground();
+}
+
+void LevelPanel::BuildBackground() {
+  back_.ClearQuads();
+  front_.ClearQuads();
+  const LEVELPANELLAYOUT& l = layout_;
+  // The side fills: the source's right columns, or its body with the
+  // 4-column border stretched over the rest.
+  const auto fill = [&](i32 x, i32 width, bool mirror) {
+    if (width <= 242) {
+      back_.AddPiece(x, 13, width, 102, LevelSheetPiece(1 + 242 - width, 1, width, 102));
+      if (mirror) MirrorLastQuad(back_);
+      return;
+    }
+    if (mirror) {
+      back_.AddPiece(x, 13, width - 238, 102, LevelSheetPiece(239, 1, 4, 102));
+      MirrorLastQuad(back_);
+      back_.AddPiece(x + width - 238, 13, 238, 102, LevelSheetPiece(1, 1, 238, 102));
+      MirrorLastQuad(back_);
+    } else {
+      back_.AddPiece(x, 13, 238, 102, LevelSheetPiece(1, 1, 238, 102));
+      back_.AddPiece(x + 238, 13, width - 238, 102, LevelSheetPiece(239, 1, 4, 102));
+    }
+  };
+  fill(-1, l.leftFill, false);
+  fill(l.width - l.rightFill + 1, l.rightFill, true);
+  back_.AddPiece(l.left - 16, 0, 30, 116, LevelSheetPiece(1, 380, 30, 116));
+  back_.AddPiece(l.left + 14, 0, l.block - 28, 116, LevelSheetPiece(31, 380, 4, 116));
+  back_.AddPiece(l.left + l.block - 14, 0, 14, 116, LevelSheetPiece(35, 380, 14, 116));
+  front_.AddPiece(l.childX, -1, 15, 116, LevelSheetPiece(49, 380, 15, 116));
+  back_.AddPiece(l.rightX, 0, 116, 116, LevelSheetPiece(77, 380, 116, 116));
+  front_.AddPiece(l.rightX - 12, -1, 12, 116, LevelSheetPiece(65, 380, 12, 116));
+  // The menu plate in the top right corner of the screen.
+  const i32 plateWidth = (menuButton_ ? menuButton_->GetWidth() : kMenuWidth) + 5;
+  menuPlate_ = DXLRECT{ScreenWidth() - plateWidth, 0, ScreenWidth(), 31};
+  const i32 px = menuPlate_.left - rect_.left, py = menuPlate_.top - rect_.top;
+  back_.AddPiece(px, py, 12, 33, LevelSheetPiece(461, 96, 12, 33));
+  back_.AddPiece(px + 12, py, plateWidth - 12, 33, LevelSheetPiece(473, 96, 4, 33));
+}
+
+void LevelPanel::PlaceButtons() {
+  const LEVELPANELLAYOUT& l = layout_;
+  if (menuButton_) menuButton_->SetPosition(menuPlate_.left + 4 - rect_.left, menuPlate_.top + 1 - rect_.top);
+  if (warehouseButton_) warehouseButton_->SetPosition(l.rightX + 11, kPanelStripHeight - 104);
+  if (tutorialButton_) {
+    i32 y = 3;
+    if (money_ && 3 + tutorialButton_->GetWidth() > money_->GetX() - 2) y += 32;
+    tutorialButton_->SetPosition(3 - rect_.left, y - rect_.top);
+  }
+  i32 total = 0, n = 0;
+  for (const auto& b : bonus_)
+    if (b) total += b->GetWidth() - (n++ ? 2 : 0);
+  i32 x = (ScreenWidth() - total) / 2;
+  for (const auto& b : bonus_) {
+    if (!b) continue;
+    b->PlaceAt(x - rect_.left, -56);
+    x += b->GetWidth() - 2;
+  }
+  if (!tasks_.empty()) {
+    const float step = static_cast<float>(l.block - 9) / static_cast<float>(tasks_.size());
+    for (size_t i = 0; i < tasks_.size(); ++i) {
+      const i32 s0 = Nearest(static_cast<float>(i) * step), s1 = Nearest(static_cast<float>(i + 1) * step);
+      tasks_[i]->Place(l.left + 4 + s0, 4, s1 - s0 + 1);
+    }
+  }
+  if (timeBar_) timeBar_->Arrange(l.childX, l.childWidth);
+}
+
+void LevelPanel::OnScreenResize() {
+  RunLayout();
+  if (current_) current_->TakeArea(false);
+  if (money_) money_->OnScreenResize();
+  PlaceButtons();
+  promptX_ = static_cast<float>(ScreenWidth() / 2 - rect_.left);
+}
+
+bool LevelPanel::HitTest(i32 x, i32 y) const {
+  if (GameWindow::HitTest(x, y)) return true;
+  if (x >= menuPlate_.left && x < menuPlate_.right && y >= menuPlate_.top && y < menuPlate_.bottom) return true;
+  kis::IntPoint p;
+  ScreenToClient(&p, x, y);
+  return tutorialButton_ && tutorialButton_->HitTest(p.x, p.y);
+}
+
+u32 LevelPanel::OnCommand(GameButton* control) {
+  if (!control) return 0;
+  const u32 id = control->GetId();
+  if ((id & kPanelCommandMask) == kPanelCommandTop) return current_ ? current_->OnCommand(control) : 0;
+  if (control == warehouseButton_) {
+    if (warehouseWindow_) warehouseWindow_->Open();
+    return 2;
+  }
+  if (id == kCommandMenu) {
+    if (menuWindow_) menuWindow_->Open();
+    return 2;
+  }
+  return 0;
+}
+
+void LevelPanel::OnMoneyChanged() {
+  if (current_) current_->RefreshButtons();
+}
+
+void LevelPanel::OnStockChanged(const STOCKENTRY& entry) {
+  if (current_) current_->RefreshProductButtons(entry.product ? entry.product->id : 0);
+}
+
+void LevelPanel::Draw() {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  viewer->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));
+  viewer->GetTransform(&transform_);
+  viewer->ApplyTransform(nullptr);
+  if (timeBar_) timeBar_->Draw();
+  if (current_) {
+    current_->Draw();
+    viewer->SetTransform(&transform_);
+    viewer->ApplyTransform(nullptr);
+  }
+  back_.DrawPieces();
+  DrawControls();
+  viewer->SetTransform(&transform_);
+  viewer->ApplyTransform(nullptr);
+  front_.DrawPieces();
+  DrawPrompt();
+  if (tutorialButton_ && tutorialButton_->IsDone()) {
+    delete tutorialButton_;
+    tutorialButton_ = nullptr;
+  }
+}
+
+float LevelPanel::PromptScale() const {
+  const float phase = static_cast<float>(clock_ % kPromptPeriod) / static_cast<float>(kPromptPeriod);
+  const float radians = (phase * 360.0f - 90.0f) * 3.14159265f / 180.0f;
+  return (std::sin(radians) + 1.0f) / 2.0f / 5.0f + 1.5f;
+}
+
+float LevelPanel::PromptAlpha() {
+  float alpha = 1.0f;
+  if (fadeInStart_ >= 0) {
+    alpha = static_cast<float>(static_cast<i64>(clock_) - fadeInStart_) / static_cast<float>(kPromptFadeIn);
+    if (alpha >= 1.0f) {
+      alpha = 1.0f;
+      fadeInStart_ = -1;
+    }
+  }
+  if (fadeOutStart_ >= 0)
+    alpha = std::min(alpha, 1.0f - static_cast<float>(static_cast<i64>(clock_) - fadeOutStart_) /
+                                       static_cast<float>(kPromptFadeOut));
+  return alpha;
+}
+
+void LevelPanel::DrawPrompt() {
+  if (!prompt_) return;
+  const float alpha = PromptAlpha();
+  if (alpha <= 0.0f && fadeOutStart_ >= 0) {
+    prompt_.reset();
+    return;
+  }
+  DXLViewer* viewer = GetGameViewer();
+  const float scale = PromptScale();
+  viewer->SetTransform(&transform_);
+  viewer->Translate(promptX_, promptY_);
+  viewer->ScaleXY(scale, scale);
+  viewer->Translate(promptDx_, promptDy_);
+  viewer->ApplyTransform(nullptr);
+  prompt_->SetColor(static_cast<u32>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f) << 24 | 0x00FFFFFFu);
+  prompt_->Draw();
+  viewer->SetTransform(&transform_);
+}

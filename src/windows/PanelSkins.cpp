@@ -1,0 +1,88 @@
+#include "windows/PanelSkins.h"
+
+#include "content/ContentArchive.h"
+#include "engine/DXLTexture.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "ui/WindowManager.h"
+
+namespace {
+
+DXLTexture* SheetTexture() {
+  Sprite* sheet = GetLevelSheet();
+  return sheet ? sheet->GetTexture() : nullptr;
+}
+
+}  // namespace
+
+Sprite* GetLevelSheet() {
+  WindowManager* manager = GetWindowManager();
+  return manager ? manager->GetInterfaceSprite(u"level") : nullptr;
+}
+
+const SKINRECT* GetPanelButtonSkins() {
+  static SKINRECT skins[kPanelSkinCount];
+  static DXLTexture* madeFor = nullptr;
+  static bool made = false;
+  DXLTexture* sheet = SheetTexture();
+  if (made && madeFor == sheet) return skins;
+  // (x, y, w, h, left, right, top, bottom)
+  static constexpr i32 kTable[kPanelSkinCount][8] = {
+      {1, 104, 49, 80, 8, 9, 54, 26}, {52, 104, 16, 80, 7, 7, 54, 26}, {1, 186, 49, 80, 8, 9, 54, 26},
+      {52, 186, 16, 80, 7, 7, 54, 26}, {1, 268, 49, 54, 8, 9, 54, 0},  {52, 268, 16, 54, 7, 7, 54, 0},
+      {1, 324, 49, 54, 8, 9, 54, 0},  {52, 324, 16, 54, 7, 7, 54, 0}};
+  for (i32 i = 0; i < kPanelSkinCount; ++i) {
+    const i32* t = kTable[i];
+    skins[i] = SKINRECT::InitSliced(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], kPanelSkinStep, 0, sheet);
+  }
+  made = true;
+  madeFor = sheet;
+  return skins;
+}
+
+SKINRECT LevelSheetPiece(i32 x, i32 y, i32 w, i32 h) { return SKINRECT::InitPlain(x, y, w, h, 0, 0, SheetTexture()); }
+
+SKINRECT LevelSheetSliced(i32 x, i32 y, i32 w, i32 h, i32 left, i32 right) {
+  return SKINRECT::InitSliced(x, y, w, h, left, right, 0, 0, 0, 0, SheetTexture());
+}
+
+DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags) {
+  const SKINRECT& leftSkin = (flags & kCellFirst) ? main : cap;
+  const SKINRECT& rightSkin = (flags & kCellLast) ? main : cap;
+  const i32 rightEdge = (flags & kCellLast) ? width + 3 : width + 1;
+  const i32 h = main.height;
+  const i32 sy = main.y + state * main.stepY;
+  const i32 leftWidth = leftSkin.left;
+  const i32 rightWidth = rightSkin.rightBorder;
+  const i32 rightX = rightEdge - 1 - rightWidth;
+  const i32 middleX = leftWidth - 1;
+  DXLTexture* texture = main.image;
+  if (!texture) {
+    for (i32 i = 0; i < 3; ++i) out[i] = DXLQUAD{};
+    return out + 3;
+  }
+  texture->MakeQuadPartInt(out, -1, -1, leftSkin.x + state * leftSkin.stepX, sy, leftWidth, h, 0xFFFFFFFFu);
+  const i32 middleWidth = rightX > middleX ? rightX - middleX : 0;
+  texture->MakeQuadPartScaledInt(out + 1, middleX, -1, middleWidth, h, main.x + main.left + state * main.stepX, sy,
+                                 main.middleWidth, h, 0xFFFFFFFFu);
+  texture->MakeQuadPartInt(out + 2, rightX, -1, rightSkin.right - rightWidth + state * rightSkin.stepX, sy, rightWidth,
+                           h, 0xFFFFFFFFu);
+  return out + 3;
+}
+
+Sprite* FindPanelIcon(const wchar* name) {
+  Sprite* sprite = name ? GetSpriteByName(kIconSpriteSet, name) : nullptr;
+  if (sprite) {
+    sprite->Init();
+    if (!sprite->IsLoaded()) sprite = nullptr;
+  }
+  return sprite;
+}
+
+const wchar* PanelText(const wchar* key) {
+  const GameLanguage* language = GetGameLanguage();
+  const wchar* text = language ? language->GetTextByName(u"level_interface", key, true) : nullptr;
+  return text ? text : key;
+}

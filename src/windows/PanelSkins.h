@@ -1,0 +1,45 @@
+// PanelSkins - what the level panel and its child panels cut their pictures
+// from: the "level" sheet of the interface (sprite set 1), the table of the
+// eight panel-button skin pieces on it, the face quads of a panel button
+// from an end piece and a joint piece, the panel's icons (sprite set 2) and
+// its texts (the "level_interface" section).
+//
+// Pictures are looked up once and kept for the program's life (the window
+// manager keeps the sheet loaded); a missing picture is null and the pieces
+// cut from it draw nothing.
+#pragma once
+
+#include "base/Types.h"
+#include "engine/DXLDrawTypes.h"
+#include "ui/SkinRect.h"
+
+class Sprite;
+
+constexpr i32 kPanelSkinCount = 8;
+constexpr i32 kPanelSkinStep = 69;  // source step between the visual states
+
+// Cell flags of a panel button: which ends of its row it stands at.
+constexpr u32 kCellFirst = 0x10;
+constexpr u32 kCellLast = 0x20;
+
+// The "level" sheet; null when it is not there.
+Sprite* GetLevelSheet();
+// The eight panel-button pieces on the sheet (end and joint pieces, in
+// pairs: two pairs 80 high, two 54 high), made on the first call.
+const SKINRECT* GetPanelButtonSkins();
+// One plain piece of the level sheet.
+SKINRECT LevelSheetPiece(i32 x, i32 y, i32 w, i32 h);
+SKINRECT LevelSheetSliced(i32 x, i32 y, i32 w, i32 h, i32 left, i32 right);
+
+// The three face quads (left cap, stretched middle, right cap) of a button
+// `width` wide in visual state `state`: with kCellFirst the left cap comes
+// from the main (end) piece, else from the cap (joint) piece; likewise the
+// right cap with kCellLast (reaching 2 pixels further). The whole height of
+// the main piece, from y -1. Returns the quad after the three.
+DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags);
+
+// A panel icon of the icon set ("ico_back", "ico_clear", ...), loaded;
+// null when missing.
+Sprite* FindPanelIcon(const wchar* name);
+// A text of the "level_interface" section (never null: the key when missing).
+const wchar* PanelText(const wchar* key);

@@ -1,0 +1,189 @@
+// The level panel's layout over screen widths, the child panels' framework
+// (show, hide, the layout generation, button lists and requirements) and
+// the row cells.
+#include <gtest/gtest.h>
+
+#include "PanelRig.h"
+#include "windows/EmptyPanel.h"
+#include "windows/WarehouseButton.h"
+
+namespace windowstest {
+namespace {
+
+TEST(LevelPanelLayout, FollowsTheScreenWidth) {
+  struct Case {
+    i32 screen, block, left, childX, childWidth, rightX, leftFill, rightFill;
+  } cases[] = {{800, 279, 0, 279, 420, 699, 2, 2},
+               {640, 279, 0, 279, 420, 699, 2, 2},  // never below 800
+               {850, 304, 0, 304, 445, 749, 2, 2},
+               {901, 329, 0, 329, 470, 799, 2, 3},
+               {1280, 329, 190, 519, 470, 989, 192, 192}};
+  for (const Case& c : cases) {
+    const LEVELPANELLAYOUT l = ComputeLevelPanelLayout(c.screen);
+    EXPECT_EQ(l.block, c.block) << c.screen;
+    EXPECT_EQ(l.left, c.left) << c.screen;
+    EXPECT_EQ(l.childX, c.childX) << c.screen;
+    EXPECT_EQ(l.childWidth, c.childWidth) << c.screen;
+    EXPECT_EQ(l.rightX, c.rightX) << c.screen;
+    EXPECT_EQ(l.leftFill, c.leftFill) << c.screen;
+    EXPECT_EQ(l.rightFill, c.rightFill) << c.screen;
+  }
+}
+
+TEST(LevelPanelLayout, RowCells) {
+  ButtonRowLayout row;
+  SplitRowIntoCells(&row, 100, 3);
+  ASSERT_EQ(row.count, 3);
+  EXPECT_EQ(row.cells[0].start, 0);
+  EXPECT_EQ(row.cells[1].start, 33);
+  EXPECT_EQ(row.cells[2].start, 67);
+  EXPECT_EQ(row.cells[0].width, 33);
+  EXPECT_EQ(row.cells[1].width, 34);
+  EXPECT_EQ(row.cells[2].width, 33);
+  SplitRowIntoCells(&row, 220, 11);
+  EXPECT_EQ(row.count, 10);
+  EXPECT_EQ(row.cells[9].start + row.cells[9].width, 220);
+  SplitRowIntoCells(&row, 50, 0);
+  EXPECT_EQ(row.count, 0);
+}
+
+// The panel's window, its parts placed, the generation raised only when the
+// child area moves, and the shown child re-arranged on a resize.
+TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
+  PanelRig rig(800, 600);
+  rig.level.SetTasks(0, {{4, 0, 0, 2}, {0, 0, 0, 900}});
+  rig.MakeLevel({MapRig::Garbage(leveltest::kJunk, 100, 300, 300)});
+  LevelPanel& panel = *rig.panel;
+  EXPECT_EQ(CurrentLevelPanel(), &panel);
+  EXPECT_EQ(panel.GetId(), kLevelPanelId);
+  EXPECT_EQ(panel.GetRect().top, 600 - 115);
+  EXPECT_EQ(panel.GetRect().right, 800);
+  ASSERT_EQ(panel.GetTaskCount(), 2u);
+  auto* first = static_cast<TaskButtonStandIn*>(panel.GetTaskButton(0));
+  auto* second = static_cast<TaskButtonStandIn*>(panel.GetTaskButton(1));
+  // step = (279 - 9) / 2 = 135: neighbours overlap by one pixel.
+  EXPECT_EQ(first->GetX(), 4);
+  EXPECT_EQ(first->GetWidth(), 136);
+  EXPECT_EQ(second->GetX(), 4 + 135);
+  EXPECT_EQ(second->GetProgress(), 300);  // the money task starts at the money
+  auto* bar = static_cast<TimeBarStandIn*>(panel.GetTimeBar());
+  EXPECT_EQ(bar->GetX(), 279);
+  EXPECT_EQ(bar->GetWidth(), 420);
+  // The menu plate in the top right corner, the menu button on it.
+  const DXLRECT plate = panel.GetMenuPlate();
+  EXPECT_EQ(plate.right, 800);
+  EXPECT_EQ(plate.top, 0);
+  ASSERT_NE(panel.GetMenuButton(), nullptr);
+  EXPECT_EQ(panel.GetMenuButton()->GetRect().left + panel.GetRect().left, plate.left + 4);
+  EXPECT_TRUE(panel.HitTest(plate.left + 6, 5));
+  EXPECT_FALSE(panel.HitTest(plate.left - 6, 5));
+  EXPECT_TRUE(panel.IsPointOver(plate.left + 8, 10));
+  EXPECT_EQ(panel.GetWarehouseButton()->GetRect().left, 699 + 11);
+
+  // Nothing selected: the empty panel, once, in the child area.
+  panel.ShowEmptyPanel();
+  ChildLevelPanel* empty = rig.Shown();
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->GetKind(), kPanelKindEmpty);
+  panel.ShowEmptyPanel();
+  EXPECT_EQ(rig.Shown(), empty);
+  EXPECT_EQ(panel.Children().size(), 1u);
+  EXPECT_EQ(empty->GetX(), 279);
+  EXPECT_EQ(empty->GetY(), 24);
+  EXPECT_EQ(empty->GetWidth(), 420);
+  EXPECT_EQ(empty->GetHeight(), 91);
+  EXPECT_EQ(static_cast<EmptyPanel*>(empty)->GetRowCount(), 2);
+  EXPECT_EQ(static_cast<EmptyPanel*>(empty)->GetRowY(0), 30);
+  EXPECT_EQ(static_cast<EmptyPanel*>(empty)->GetLeftColumn(), (210 + 8) / 2);
+
+  const u32 generation = panel.GetGeneration();
+  PanelRig::Screen(1280, 720);
+  panel.OnScreenResize();
+  EXPECT_EQ(panel.GetGeneration(), generation + 1);
+  EXPECT_EQ(empty->GetX(), 519);
+  EXPECT_EQ(empty->GetWidth(), 470);
+  EXPECT_EQ(panel.GetRect().top, 720 - 115);
+  EXPECT_EQ(bar->GetWidth(), 470);
+  panel.OnScreenResize();  // the same size: no new generation
+  EXPECT_EQ(panel.GetGeneration(), generation + 1);
+}
+
+TEST(LevelPanel, HardModeShowsThreeMedalRows) {
+  PanelRig rig;
+  rig.MakeLevel({}, 1);
+  rig.panel->ShowEmptyPanel();
+  auto* empty = static_cast<EmptyPanel*>(rig.Shown());
+  ASSERT_EQ(empty->GetRowCount(), 3);
+  EXPECT_EQ(empty->GetRowY(0), 46 - 24);
+  EXPECT_EQ(empty->GetRowY(2), 46 + 24);
+  wchar text[16];
+  FormatPanelTime(3723000, text, 16);
+  EXPECT_EQ(std::u16string(text), u"01:02:03");
+}
+
+// The prompt pulses between 1.5 and 1.7 over 1200 ms, fades in over 500 ms
+// and out over 200 ms once play starts, and then is gone.
+TEST(LevelPanel, PromptPulsesAndFades) {
+  PanelRig rig;
+  rig.MakeLevel({});
+  LevelPanel& panel = *rig.panel;
+  EXPECT_NEAR(panel.PromptScale(), 1.5f, 1e-4f);
+  EXPECT_NEAR(panel.PromptAlpha(), 0.0f, 1e-4f);
+  panel.AdvanceClock(600);
+  EXPECT_NEAR(panel.PromptScale(), 1.7f, 1e-4f);
+  EXPECT_NEAR(panel.PromptAlpha(), 1.0f, 1e-4f);
+  panel.StartPromptFadeOut();
+  panel.AdvanceClock(100);
+  EXPECT_NEAR(panel.PromptAlpha(), 0.5f, 1e-4f);
+  panel.AdvanceClock(100);
+  EXPECT_LE(panel.PromptAlpha(), 0.0f);
+}
+
+// A button with a count and no product follows the money; one with a
+// product the stock; one disabled by its owner stays disabled whatever its
+// requirement says. The lists follow the product.
+TEST(LevelPanelButton, RequirementsFollowMoneyAndStock) {
+  PanelRig rig;
+  rig.MakeLevel({});
+  rig.panel->ShowEmptyPanel();
+  ChildLevelPanel& panel = *rig.Shown();
+  ButtonRowLayout row;
+  SplitRowIntoCells(&row, 220, 3);
+  LevelPanelButton* money = panel.CreateButton(row, 0, 0xc9000777u, u"ico_clear", 250, nullptr);
+  const PRODUCT* wheat = rig.level.products.FindByName(u"wheat");
+  ASSERT_NE(wheat, nullptr);
+  LevelPanelButton* goods = panel.CreateButton(row, 1, 0xc9000778u, u"ico_clear", 3, wheat);
+  EXPECT_EQ(money->GetListIndex(), 0);
+  EXPECT_EQ(goods->GetListIndex(), 1);
+  EXPECT_EQ(money->GetFlags() & kButtonFirstCell, kButtonFirstCell);
+  EXPECT_EQ(goods->GetFlags() & (kButtonFirstCell | kButtonLastCell), 0u);
+  EXPECT_EQ(goods->GetRect().right - goods->GetRect().left, row.cells[1].width);
+  EXPECT_TRUE(money->IsEnabled());  // 300 of 250
+  EXPECT_FALSE(goods->IsEnabled());  // none in stock
+  rig.level.rules->Money().Change(-100);
+  EXPECT_FALSE(money->IsEnabled());
+  rig.level.rules->Stock()->Add(wheat, 3, false);
+  EXPECT_TRUE(goods->IsEnabled());
+  goods->SetEnabled(false);
+  rig.level.rules->Stock()->Add(wheat, 1, false);
+  EXPECT_FALSE(goods->IsEnabled());
+  goods->SetEnabled(true);
+  EXPECT_TRUE(goods->IsEnabled());
+  rig.level.rules->Stock()->Take(wheat, 4);
+  EXPECT_FALSE(goods->IsEnabled());
+  goods->SetProduct(2, nullptr);  // now money: 200 of 2
+  EXPECT_EQ(goods->GetListIndex(), 0);
+  EXPECT_TRUE(goods->IsEnabled());
+  goods->SetProduct(-5, nullptr);
+  EXPECT_EQ(goods->GetCount(), 0);
+  // A button the panel deletes leaves its lists.
+  delete money;
+  EXPECT_EQ(panel.Buttons(0).size(), 1u);
+  goods->SetFill(0.5f);
+  EXPECT_FLOAT_EQ(goods->GetFill(), 0.5f);
+  goods->SetFill(7.0f);
+  EXPECT_FLOAT_EQ(goods->GetFill(), 1.0f);
+}
+
+}  // namespace
+}  // namespace windowstest

@@ -1,0 +1,93 @@
+// The world of the level panel's tests: the level map of the level tests
+// (MapRig: rules, fake point classes, screen sprites and point care) with
+// the game's own panels in place of the recording fake, a window manager,
+// a screen of the size asked for and the level panel over it.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "../level/MapRig.h"
+#include "ui/WindowManager.h"
+#include "windows/ChildLevelPanel.h"
+#include "windows/EmptyPlacePanels.h"
+#include "windows/LevelPanel.h"
+
+namespace windowstest {
+
+using leveltest::MapRig;
+
+class PanelRig : public MapRig {
+ public:
+  explicit PanelRig(i32 width = 800, i32 height = 600) {
+    Screen(width, height);
+    manager = new WindowManager;
+    GetGameServices().windowManager = manager;
+    sheet = AddPicture(1, u"level", 512, 512);
+    for (const wchar* icon : {u"ico_clear", u"ico_back", u"ico_empty", u"ico_plants"}) AddPicture(2, icon, 48, 48);
+  }
+  ~PanelRig() {
+    delete panel;
+    map.reset();
+    delete manager;
+    GetGameServices().windowManager = nullptr;
+  }
+  static void Screen(i32 width, i32 height) {
+    GameServices& s = GetGameServices();
+    s.screen.width = width;
+    s.screen.height = height;
+    s.screen.rect = DXLRECT{0, 0, width, height};
+  }
+  // The level of these points in the regime, built and started, its points
+  // made and its panel made.
+  LevelMap& MakeLevel(std::vector<POINTDEF> points, i32 regime = 0) {
+    level.Info().points = std::move(points);
+    level.Make(regime);
+    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &router, &care});
+    map->SetPathFinder(finder.get());
+    map->SetPointCount(static_cast<i32>(level.Info().points.size()));
+    panel = new LevelPanel();
+    for (size_t i = 0; i < level.Info().points.size(); ++i) {
+      const POINTDEF& d = level.Info().points[i];
+      POINTPARAMS p;
+      p.kind = d.kind;
+      p.level = d.level;
+      p.id = d.id;
+      p.price = d.price;
+      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+    }
+    return *map;
+  }
+  EmptyLevelPoint* Place(i32 i) const { return static_cast<EmptyLevelPoint*>(map->GetPoint(i)); }
+  void Select(i32 i) { GetLevelPointMaker().SelectPoint(i, false); }
+  ChildLevelPanel* Shown() const { return panel->GetCurrentChild(); }
+  // A click in the middle of the button through the window manager (game coordinates).
+  void Click(const GameButton* b) {
+    const DXLRECT& r = b->GetRect();
+    const i32 x = (r.left + r.right) / 2 + panel->GetRect().left, y = (r.top + r.bottom) / 2 + panel->GetRect().top;
+    manager->OnMouseMove(x, y, 0, 0);
+    manager->OnMouseDown(x, y, kMouseLeft, 0);
+    manager->OnMouseUp(x, y, kMouseLeft, 0);
+  }
+
+  // A loaded sprite of the set over a picture of its own (texel (x, y) is
+  // 0xFF000000 | x << 16 | y << 8 | set).
+  Sprite* AddPicture(u32 set, const wchar* name, u32 w, u32 h) {
+    SpriteSet& s = art.Set(set);
+    DXLTexture* t = s.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(w, h, set);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    auto* sprite = new Sprite(&s, name, t, SPRITEGRID{1, static_cast<i32>(w), static_cast<i32>(h), 0, 0, {0, 0, 0, 0}},
+                              false, false, 0);
+    sprite->Init();
+    return sprite;
+  }
+
+  PointPanelRouter router;
+  Sprite* sheet = nullptr;
+  WindowManager* manager = nullptr;
+  LevelPanel* panel = nullptr;
+};
+
+}  // namespace windowstest
