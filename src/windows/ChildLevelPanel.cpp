@@ -7,6 +7,7 @@
 #include "level/LevelPointMaker.h"
 #include "content/ProductList.h"
 #include "resources/GameServices.h"
+#include "windows/CLPLevelBlock.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -159,6 +160,12 @@ void ChildLevelPanel::RefreshRemoveButton() {
   removeButton_->SetEnabled(point && !point->GetDamage());
 }
 
+CLPLevelBlock* ChildLevelPanel::CreateLevelBlock() {
+  delete levelBlock_;
+  levelBlock_ = new CLPLevelBlock(this);
+  return levelBlock_;
+}
+
 void ChildLevelPanel::ForgetButton(LevelPanelButton* button) {
   for (auto& list : lists_) list.erase(std::remove(list.begin(), list.end(), button), list.end());
   if (removeButton_ == button) removeButton_ = nullptr;
@@ -182,4 +189,6 @@ void ChildLevelPanel::DeleteButtons() {
     }
   }
   removeButton_ = nullptr;
+  delete levelBlock_;
+  levelBlock_ = nullptr;
 }

@@ -26,6 +26,7 @@
 struct PRODUCT;
 
 class BaseLevelPoint;
+class CLPLevelBlock;
 class LevelPanel;
 
 // Kinds of child panels.
@@ -90,6 +91,9 @@ class ChildLevelPanel : public WindowSprites {
   LevelPanelButton* CreateUpgradeButton(const ButtonRowLayout& layout, i32 cell);
   // Enabled only while its point is not damaged.
   void RefreshRemoveButton();
+  // A new level block (the old one goes).
+  CLPLevelBlock* CreateLevelBlock();
+  CLPLevelBlock* GetLevelBlock() const { return levelBlock_; }
 
   // Kept by the buttons.
   void ForgetButton(LevelPanelButton* button);
@@ -117,5 +121,6 @@ class ChildLevelPanel : public WindowSprites {
   u32 generation_ = 0;
   bool arranged_ = false;
   LevelPanelButton* removeButton_ = nullptr;
+  CLPLevelBlock* levelBlock_ = nullptr;  // in the group
   std::vector<LevelPanelButton*> lists_[2];
 };

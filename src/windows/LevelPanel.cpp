@@ -10,6 +10,7 @@
 #include "level/LevelBonuses.h"
 #include "level/LevelMap.h"
 #include "level/LevelRules.h"
+#include "level/LevelScene.h"
 #include "level/LevelTasks.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
@@ -329,11 +330,30 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     if (warehouseWindow_) warehouseWindow_->Open();
     return 2;
   }
+  if (id == kCommandBonus) {
+    // A ready button (state 1) starts the clock if need be and uses its slot.
+    if ((control->State().GetState() & kStateBaseMask) != 1) return kCommandSilent;
+    if (rules_) {
+      if (!rules_->IsStarted()) rules_->StartPlay();
+      rules_->Bonuses().UseBonus(static_cast<u32>(control->GetData()));
+    }
+    return 2;
+  }
   if (id == kCommandMenu) {
     if (menuWindow_) menuWindow_->Open();
     return 2;
   }
+  if (id == kCommandCloseTutorial) {
+    if (rules_ && rules_->Hooks().dialogs)
+      rules_->Hooks().dialogs->OpenDialog(u"close_tutorial_c", u"close_tutorial", kAnswerYes, kAnswerNo, this);
+    return 2;
+  }
   return 0;
+}
+
+bool LevelPanel::OnDialogAnswer(u32 answer) {
+  if ((answer == kAnswerOk || answer == kAnswerYes) && rules_ && rules_->Hooks().scene) rules_->Hooks().scene->StopTutorial();
+  return true;
 }
 
 void LevelPanel::OnMoneyChanged() {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "level/LevelDialogs.h"
 #include "level/LevelMoney.h"
 #include "level/WarehouseStock.h"
 #include "ui/GameWindow.h"
@@ -67,7 +68,7 @@ struct LEVELPANELLAYOUT {
 };
 LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth);
 
-class LevelPanel : public GameWindow, private MoneyListener, private StockListener {
+class LevelPanel : public GameWindow, private MoneyListener, private StockListener, private DialogAnswer {
  public:
   // For the running level (its rules from the current level map); null
   // maker: the plain stand-ins.
@@ -126,6 +127,7 @@ class LevelPanel : public GameWindow, private MoneyListener, private StockListen
  private:
   void OnMoneyChanged() override;
   void OnStockChanged(const STOCKENTRY& entry) override;
+  bool OnDialogAnswer(u32 answer) override;  // the close-tutorial question
   void RunLayout();
   void BuildBackground();
   void MakeMenuButton();

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include "base/Maths.h"
+#include "resources/GameDraw.h"
+#include "resources/Sprite.h"
 #include "ui/CaptionHintWindow.h"
+#include "windows/CLPLevelBlock.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -22,4 +26,19 @@ void WarehouseButton::SetLevel(i32 level) {
   level = std::clamp(level, 0, maxLevel_);
   if (level == level_) return;
   level_ = level;
+  hasMark_ = MakeLevelMark(level, maxLevel_, width_ / 2, 80, 0xFF808080u, &mark_);
+}
+
+void WarehouseButton::DrawFrames() {
+  ImageButton::DrawFrames();
+  Sprite* sheet = GetLevelSheet();
+  if (!hasMark_ || !sheet) return;
+  static constexpr u32 kColours[4] = {0xFF000000u, 0xFF000000u, 0xFF303030u, 0xFF606060u};
+  u32 colour = kColours[state_.GetState() & 3];
+  if (state_.IsFading())
+    colour = kis::LerpColor(kColours[state_.GetPrevious().state & 3], colour, state_.GetProgress());
+  colour = (colour & 0x00FFFFFFu) | (mark_.v[0].color & 0xFF000000u);
+  for (DXLVERTEX& v : mark_.v) v.color = colour;
+  BindDrawTexture(sheet->GetTexture());
+  DrawQuad(&mark_);
 }

@@ -6,6 +6,13 @@
 #include "PanelRig.h"
 #include "windows/EmptyPanel.h"
 #include "windows/WarehouseButton.h"
+#include "windows/CLPLevelBlock.h"
+#include "windows/LevelMenuHandler.h"
+#include "testsupport/PlainButton.h"
+#include "ui/NarrowButton.h"
+
+#include <algorithm>
+#include <string>
 
 namespace windowstest {
 namespace {
@@ -183,6 +190,141 @@ TEST(LevelPanelButton, RequirementsFollowMoneyAndStock) {
   EXPECT_FLOAT_EQ(goods->GetFill(), 0.5f);
   goods->SetFill(7.0f);
   EXPECT_FLOAT_EQ(goods->GetFill(), 1.0f);
+}
+
+}  // namespace
+}  // namespace windowstest
+
+namespace windowstest {
+namespace {
+
+bool Saw(const leveltest::Log& log, const std::string& line) {
+  return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+struct MenuLog : LevelMenuActions {
+  void CloseMenu() override { seen += "close "; }
+  void QuitGame() override { seen += "quit "; }
+  void OfferRestart() override { seen += "restart "; }
+  void ExitToMap() override { seen += "map "; }
+  void OpenOptions() override { seen += "options "; }
+  void OpenAwards() override { seen += "awards "; }
+  std::string seen;
+};
+
+// The panel's own commands: the warehouse and menu windows open, a bonus
+// button answers only when ready, the close-tutorial question stops the
+// tutorial on yes; a point panel's remove command empties a point below
+// level 1; the level menu's six commands.
+TEST(LevelPanel, CommandsReachTheLevel) {
+  PanelRig rig;
+  leveltest::KindRecord shed;
+  shed.facts.id = 0x77;
+  shed.facts.maxLevel = 2;
+  shed.facts.available = true;
+  shed.facts.category = 2;
+  rig.classes.buildings.push_back(shed);
+  rig.MakeLevel({POINTDEF{3, 0, 0x77, 0, {0, 0}, 400, 300, 0}});
+  LevelPanel& panel = *rig.panel;
+  rig.Click(panel.GetWarehouseButton());
+  EXPECT_EQ(static_cast<WarehouseWindowStandIn*>(panel.GetWarehouseWindow())->GetOpened(), 1);
+  EXPECT_EQ(panel.OnCommand(panel.GetMenuButton()), 2u);
+  EXPECT_EQ(static_cast<MenuWindowStandIn*>(panel.GetMenuWindow())->GetOpened(), 1);
+
+  uitest::PlainButton bonus(&panel, nullptr, kCommandBonus, DXLRECT{0, 0, 10, 10});
+  bonus.SetData(2);
+  bonus.SetState(2, true, 0);
+  EXPECT_EQ(panel.OnCommand(&bonus), kCommandSilent);
+  EXPECT_FALSE(rig.level.rules->IsStarted());
+  bonus.SetState(1, true, 0);
+  EXPECT_EQ(panel.OnCommand(&bonus), 2u);
+  EXPECT_TRUE(rig.level.rules->IsStarted());
+
+  size_t mark = rig.Mark();
+  panel.CreateTutorialButton();
+  ASSERT_NE(panel.GetTutorialButton(), nullptr);
+  EXPECT_EQ(panel.OnCommand(panel.GetTutorialButton()), 2u);
+  EXPECT_TRUE(Saw(rig.Since(mark), "dialog close_tutorial_c close_tutorial 40000003/40000004"));
+  ASSERT_NE(rig.level.hud.dialogAnswer, nullptr);
+  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerNo);
+  EXPECT_FALSE(Saw(rig.Since(mark), "stop tutorial"));
+  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerYes);
+  EXPECT_TRUE(Saw(rig.Since(mark), "stop tutorial"));
+
+  // A building point of level 0: its panel's remove command empties it.
+  BaseLevelPoint* building = rig.map->GetPoint(0);
+  ASSERT_NE(building, nullptr);
+  ASSERT_NE(building->GetKind(), kPointKindEmpty);
+  panel.ShowEmptyPanel();
+  LevelPanelButton* remove = rig.Shown()->CreateRemoveButton(building);
+  EXPECT_EQ(rig.Shown()->CreateRemoveButton(building), remove);
+  EXPECT_EQ(remove->GetId(), 0xc9000002u);
+  rig.Shown()->RefreshRemoveButton();
+  EXPECT_TRUE(remove->IsEnabled());
+  EXPECT_EQ(panel.OnCommand(remove), 2u);
+  EXPECT_EQ(rig.map->GetPoint(0)->GetKind(), kPointKindEmpty);
+
+  MenuLog actions;
+  LevelMenuHandler menu(&actions, rig.level.hooks.dialogs);
+  EXPECT_EQ(menu.OnCommand(kMenuClose), 0u);
+  EXPECT_EQ(menu.OnCommand(kMenuRestart), 2u);
+  EXPECT_EQ(menu.OnCommand(kMenuToMap), 2u);
+  EXPECT_EQ(menu.OnCommand(kMenuOptions), 2u);
+  EXPECT_EQ(menu.OnCommand(kMenuAwards), 2u);
+  EXPECT_EQ(menu.OnCommand(0x20000009u), 0u);
+  mark = rig.Mark();
+  EXPECT_EQ(menu.OnCommand(kMenuQuit), 2u);
+  EXPECT_TRUE(Saw(rig.Since(mark), "dialog quit_c quit 40000003/40000004"));
+  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerNo);
+  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerOk);
+  EXPECT_EQ(actions.seen, "close restart map options close awards quit ");
+}
+
+// The level block's marks and picture place, its hint value; the level
+// marks of a maximum of 3 (a plate per level) and of others (stars).
+TEST(CLPLevelBlock, MarksAndHint) {
+  PanelRig rig;
+  rig.MakeLevel({});
+  rig.panel->ShowEmptyPanel();
+  ChildLevelPanel& panel = *rig.Shown();
+  CLPLevelBlock* block = panel.CreateLevelBlock();
+  ASSERT_EQ(panel.GetLevelBlock(), block);
+  EXPECT_EQ(block->GetId(), 0xc9000001u);
+  block->SetLevel(1, 1, nullptr);
+  EXPECT_EQ(block->GetMarkCount(), 0);
+  EXPECT_EQ(block->GetPictureY(), 38.0f);
+  const auto quads = [&] {
+    i32 n = 0;
+    const QuadBlockList& blocks = block->Pieces().GetBlocks();
+    for (i32 i = 0; i < blocks.GetCount(); ++i) n += blocks.Get(i)->count;
+    return n;
+  };
+  const i32 plain = quads();
+  block->SetLevel(4, 2, rig.sheet);
+  EXPECT_EQ(block->GetMarkCount(), 3);
+  EXPECT_EQ(block->GetPictureY(), 27.0f);
+  EXPECT_EQ(quads(), plain + 3);
+  block->PlaceAt(10);
+  EXPECT_EQ(block->GetRect().left, panel.GetX() + 10);
+  EXPECT_EQ(block->GetRect().top, panel.GetY() + 7);
+  block->CreateHint(u"Level", 1, 2);
+  EXPECT_NE(block->GetFlags() & kLevelBlockRedraw, 0u);
+  block->ShowHint();
+  EXPECT_EQ(block->GetFlags() & kLevelBlockRedraw, 0u);
+  block->SetHintData(3);
+  EXPECT_NE(block->GetFlags() & kLevelBlockRedraw, 0u);
+  panel.CreateLevelBlock();  // the old one goes
+  EXPECT_NE(panel.GetLevelBlock(), nullptr);
+
+  DXLQUAD q;
+  EXPECT_FALSE(MakeLevelMark(1, 0, 50, 80, 0xFFFFFFFFu, &q));
+  ASSERT_TRUE(MakeLevelMark(2, 3, 50, 80, 0xFFFFFFFFu, &q));
+  EXPECT_NEAR(q.v[0].x, 50 - 23, 0.5f);
+  EXPECT_FLOAT_EQ(q.v[1].x - q.v[0].x, 46);
+  EXPECT_NEAR(q.v[0].v * 512.0f, 380 + 44, 1.0f);
+  ASSERT_TRUE(MakeLevelMark(2, 5, 50, 80, 0xFFFFFFFFu, &q));
+  EXPECT_FLOAT_EQ(q.v[1].x - q.v[0].x, 36);
+  EXPECT_FALSE(MakeLevelMark(0, 5, 50, 80, 0xFFFFFFFFu, &q));
 }
 
 }  // namespace

@@ -1,0 +1,114 @@
+#include "windows/CLPLevelBlock.h"
+
+#include <algorithm>
+
+#include "base/NumberText.h"
+#include "content/ContentArchive.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLViewer.h"
+#include "resources/GameServices.h"
+#include "resources/ImageSprite.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "ui/CaptionHintWindow.h"
+#include "ui/GameWindow.h"
+#include "ui/HudPieces.h"
+#include "windows/ChildLevelPanel.h"
+#include "windows/LevelPanel.h"
+#include "windows/PanelSkins.h"
+
+bool MakeLevelMark(i32 level, i32 maximum, i32 x, i32 y, u32 colour, DXLQUAD* out) {
+  Sprite* sheet = GetLevelSheet();
+  if (maximum <= 0 || !sheet || !sheet->GetTexture() || !out) return false;
+  level = std::clamp(level, 0, maximum);
+  if (maximum == 3) {
+    sheet->GetTexture()->MakeQuadPartInt(out, x - 23, y - 9, 195, 380 + 22 * level, 46, 21, colour);
+    return true;
+  }
+  if (level == 0) return false;
+  sheet->GetTexture()->MakeQuadPartInt(out, x - 9 * level, y - 8, 195, 468, 18 * level, 17, colour);
+  return true;
+}
+
+CLPLevelBlock::CLPLevelBlock(ChildLevelPanel* owner)
+    : ActiveButton(owner ? owner->GetOwner() : nullptr, owner ? &owner->Group() : nullptr, kPanelLevelBlock),
+      owner_(owner) {
+  rect_ = DXLRECT{0, 0, kLevelBlockWidth, kLevelBlockHeight};
+  Build();
+}
+
+CLPLevelBlock::~CLPLevelBlock() = default;
+
+// The frame (caps and stretched middle), the plate, then the marks.
+void CLPLevelBlock::Build() {
+  pieces_.ClearQuads();
+  pieces_.AddRow(0, 0, kLevelBlockWidth, 79, LevelSheetSliced(277, 97, 19, 79, 6, 9));
+  pieces_.AddPiece(-22, 48, 143, 36, LevelSheetPiece(316, 97, 143, 36));
+  static constexpr i32 kMarks[3][3][2] = {{{0, 0}}, {{-11, 0}, {10, 0}}, {{-17, 0}, {0, 5}, {17, 0}}};
+  const i32 n = std::min(GetMarkCount(), 3);
+  for (i32 j = 0; j < n; ++j) {
+    const i32 sy = j + 1 < current_ ? 135 : 157;
+    pieces_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], 21, 20,
+                     LevelSheetPiece(316, sy, 21, 20));
+  }
+}
+
+void CLPLevelBlock::SetLevel(i32 levels, i32 current, Sprite* picture) {
+  levels_ = std::max(levels, 0);
+  current_ = current;
+  picture_.reset();
+  SpriteSet* set = picture ? GetSpriteSet(kIconSpriteSet) : nullptr;
+  if (set) picture_.reset(set->CreateImageSprite(picture, false));
+  if (picture_) {
+    picture_->SetPivot(0.5f, 0.5f);
+    picture_->SetScale(0.5f, 0.5f);
+  }
+  Build();
+}
+
+void CLPLevelBlock::CreateHint(const wchar* text, i32 value1, i32 value2) {
+  hintText_ = text ? text : u"";
+  hintValues_[0] = value1;
+  hintValues_[1] = value2;
+  SetHintEnabled(true);
+  if (!hintWindow_) new CaptionHintWindow(this);
+  flags_ |= kLevelBlockRedraw;
+}
+
+void CLPLevelBlock::SetHintData(i32 value) {
+  hintValues_[1] = value;
+  flags_ |= kLevelBlockRedraw;
+}
+
+// The hint's text with its value after it, rebuilt only when marked.
+void CLPLevelBlock::ShowHint() {
+  if ((flags_ & kLevelBlockRedraw) && hintWindow_) {
+    wchar number[16];
+    kis::IntToStr(number, 16, hintValues_[1]);
+    const std::u16string text = hintText_ + u" " + number;
+    static_cast<CaptionHintWindow*>(hintWindow_)->SetText(text.c_str());
+    flags_ &= ~kLevelBlockRedraw;
+  }
+  ActiveButton::ShowHint();
+}
+
+void CLPLevelBlock::PlaceAt(i32 x) {
+  const i32 ox = owner_ ? owner_->GetX() : 0, oy = owner_ ? owner_->GetY() : 0;
+  rect_ = DXLRECT{ox + x, oy + kPanelButtonTop, ox + x + kLevelBlockWidth, oy + kPanelButtonTop + kLevelBlockHeight};
+}
+
+void CLPLevelBlock::Draw() {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  state_.Update();
+  DXLMATRIX saved{};
+  viewer->GetTransform(&saved);
+  viewer->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));
+  viewer->ApplyTransform(nullptr);
+  DXLMATRIX base{};
+  viewer->GetTransform(&base);
+  pieces_.DrawPieces();
+  if (picture_) DrawImageAt(picture_.get(), static_cast<float>(kLevelBlockWidth / 2), GetPictureY(), base);
+  viewer->SetTransform(&saved);
+  viewer->ApplyTransform(nullptr);
+}
