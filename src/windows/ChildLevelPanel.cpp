@@ -75,6 +75,9 @@ void ChildLevelPanel::Show() {
 
 void ChildLevelPanel::Hide() {
   if (!shown_) return;
+  // A hint of a button that leaves the screen goes with it.
+  for (i32 i = 0; i < group_.GetCount(); ++i)
+    if (GameButton* b = group_.Get(i)) b->ReleaseHint();
   if (owner_) {
     if (owner_->GetCurrentChild() == this) owner_->SetCurrentChild(nullptr);
     owner_->RemoveControlGroup(&group_);
