@@ -103,6 +103,7 @@ LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth) {
 
 LevelPanel::LevelPanel(LevelPanelPartMaker* maker) : GameWindow(kLevelPanelId, false), maker_(maker) {
   g_panel = this;
+  SetLevelPanelArea(this);
   LevelMap* map = CurrentLevelMap();
   rules_ = map ? map->GetRules() : nullptr;
   if (!maker_) {
@@ -145,6 +146,7 @@ LevelPanel::~LevelPanel() {
     if (rules_->Stock()) rules_->Stock()->RemoveListener(this);
   }
   if (g_panel == this) g_panel = nullptr;
+  if (GetLevelPanelArea() == this) SetLevelPanelArea(nullptr);
 }
 
 void LevelPanel::RemoveChildPanel(ChildLevelPanel* panel) {

@@ -13,7 +13,9 @@
 // margins; every change of the child area raises the layout generation, so
 // a child panel re-arranges when it is shown next.
 //
-// It hears the level's money and stock (the shown child re-evaluates its
+// While it lives it is the toolkit's level panel area (the information
+// window lets clicks over its menu and close-tutorial buttons through). It
+// hears the level's money and stock (the shown child re-evaluates its
 // buttons) and must be deleted before the level's rules it listens to.
 // The parts that come with the game windows (time bar, bonus and task
 // buttons, money, warehouse and menu windows) are made through a
@@ -28,6 +30,7 @@
 #include "level/LevelMoney.h"
 #include "level/WarehouseStock.h"
 #include "ui/GameWindow.h"
+#include "ui/InfoWindowSources.h"
 #include "ui/WindowSprites.h"
 #include "windows/LevelPanelParts.h"
 
@@ -68,7 +71,11 @@ struct LEVELPANELLAYOUT {
 };
 LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth);
 
-class LevelPanel : public GameWindow, private MoneyListener, private StockListener, private DialogAnswer {
+class LevelPanel : public GameWindow,
+                   public LevelPanelArea,
+                   private MoneyListener,
+                   private StockListener,
+                   private DialogAnswer {
  public:
   // For the running level (its rules from the current level map); null
   // maker: the plain stand-ins.
@@ -83,8 +90,9 @@ class LevelPanel : public GameWindow, private MoneyListener, private StockListen
   void UpdateBonusButton(u32 slot, const BONUSSLOT& state, bool animate);
   void CreateTutorialButton();
   void HideTutorialButton();
-  // Over the menu plate's button or the close-tutorial button (screen point).
-  bool IsPointOver(i32 x, i32 y) const;
+  // Over the menu plate's button or the close-tutorial button (screen
+  // point); the information window lets such clicks through.
+  bool IsPointOver(i32 x, i32 y) const override;
 
   // The prompt: the level moves the panel's clock and starts its fade-out.
   void AdvanceClock(u32 ms) { clock_ += ms; }

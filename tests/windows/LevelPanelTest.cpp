@@ -85,6 +85,8 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_TRUE(panel.HitTest(plate.left + 6, 5));
   EXPECT_FALSE(panel.HitTest(plate.left - 6, 5));
   EXPECT_TRUE(panel.IsPointOver(plate.left + 8, 10));
+  EXPECT_FALSE(panel.IsPointOver(400, 590));  // the strip takes its own clicks
+  EXPECT_EQ(GetLevelPanelArea(), &panel);
   EXPECT_EQ(panel.GetWarehouseButton()->GetRect().left, 699 + 11);
 
   // Nothing selected: the empty panel, once, in the child area.
@@ -113,6 +115,10 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_EQ(bar->GetWidth(), 470);
   panel.OnScreenResize();  // the same size: no new generation
   EXPECT_EQ(panel.GetGeneration(), generation + 1);
+  delete rig.panel;
+  rig.panel = nullptr;
+  EXPECT_EQ(GetLevelPanelArea(), nullptr);
+  EXPECT_EQ(CurrentLevelPanel(), nullptr);
 }
 
 TEST(LevelPanel, HardModeShowsThreeMedalRows) {
