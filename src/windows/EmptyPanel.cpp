@@ -54,19 +54,6 @@ void FormatPanelTime(u32 ms, wchar* out, u32 size) {
   out[8] = 0;
 }
 
-KGETextSpriteW* MakePanelText(const wchar* text, u32 font) {
-  KGETEXTPARAMS params{};
-  params.flags = kKGEOwnCopy | kKGESingleLine;
-  params.maxChars = 64;
-  KGESPRITEPARAMS box{};
-  box.flags = kKGESpriteMaxSize;
-  box.maxWidth = 0x200;
-  box.maxHeight = 0x80;
-  KGETextSpriteW* sprite = nullptr;
-  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text, kKGEWholeText, nullptr, &sprite);
-  return sprite;
-}
-
 EmptyPanel::EmptyPanel() {
   kind_ = kPanelKindEmpty;
   LevelRules* rules = Rules();

@@ -46,5 +46,3 @@ class EmptyPanel : public ChildLevelPanel {
 
 // "hh:nn:ss" of a time in ms.
 void FormatPanelTime(u32 ms, wchar* out, u32 size);
-// A one-line text sprite in game font `font` (null when it cannot be made).
-KGETextSpriteW* MakePanelText(const wchar* text, u32 font);

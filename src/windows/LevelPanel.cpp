@@ -43,24 +43,6 @@ i32 ScreenWidth() { return GetGameServices().screen.width; }
 i32 ScreenHeight() { return GetGameServices().screen.height; }
 i32 Nearest(float v) { return static_cast<i32>(std::floor(v + 0.5f)); }
 
-// A one-line text sprite in a game font, outlined when asked.
-KGETextSpriteW* MakeText(const wchar* text, u32 font, const DXLOUTLINE* outline) {
-  KGETEXTPARAMS params{};
-  params.flags = kKGEOwnCopy | kKGESingleLine;
-  params.maxChars = 64;
-  KGESPRITEPARAMS box{};
-  box.flags = kKGESpriteMaxSize;
-  box.maxWidth = 0x200;
-  box.maxHeight = 0x80;
-  if (outline) {
-    box.flags |= kKGESpriteOutline;
-    box.outline = *outline;
-  }
-  KGETextSpriteW* sprite = nullptr;
-  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text, kKGEWholeText, nullptr, &sprite);
-  return sprite;
-}
-
 // Mirrors the last block's last quad left to right.
 void MirrorLastQuad(WindowSprites& sprites) {
   QuadBlockList& blocks = sprites.GetBlocks();
@@ -126,7 +108,7 @@ LevelPanel::LevelPanel(LevelPanelPartMaker* maker) : GameWindow(kLevelPanelId, f
   for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));
   UpdateTaskButtons(-1, false);
   PlaceButtons();
-  prompt_.reset(MakeText(PanelText(u"click_to_start"), 4, [] {
+  prompt_.reset(MakePanelText(PanelText(u"click_to_start"), 4, [] {
     static DXLOUTLINE outline;
     DXLMakeOutline(&outline, 1, 2.0f, 0xFF000000u, 32, 0);
     return &outline;

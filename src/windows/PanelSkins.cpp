@@ -4,6 +4,9 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
@@ -85,4 +88,23 @@ const wchar* PanelText(const wchar* key) {
   const GameLanguage* language = GetGameLanguage();
   const wchar* text = language ? language->GetTextByName(u"level_interface", key, true) : nullptr;
   return text ? text : key;
+}
+
+KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline) {
+  KGETEXTPARAMS params{};
+  params.flags = kKGEOwnCopy | kKGESingleLine;
+  params.maxChars = 64;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize;
+  box.maxWidth = 0x200;
+  box.maxHeight = 0x80;
+  if (outline) {
+    box.flags |= kKGESpriteOutline;
+    box.outline = *outline;
+  }
+  KGEFont* face = GetGameFont(font);
+  if (!face) face = GetGameFont(3);
+  KGETextSpriteW* sprite = nullptr;
+  KGECreateTextSpriteW(GetGameViewer(), face, &params, &box, text, kKGEWholeText, nullptr, &sprite);
+  return sprite;
 }

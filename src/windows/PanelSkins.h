@@ -13,7 +13,9 @@
 #include "engine/DXLDrawTypes.h"
 #include "ui/SkinRect.h"
 
+class KGETextSpriteW;
 class Sprite;
+struct DXLOUTLINE;
 
 constexpr i32 kPanelSkinCount = 8;
 constexpr i32 kPanelSkinStep = 69;  // source step between the visual states
@@ -43,3 +45,6 @@ DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main,
 Sprite* FindPanelIcon(const wchar* name);
 // A text of the "level_interface" section (never null: the key when missing).
 const wchar* PanelText(const wchar* key);
+// A one-line text sprite in game font `font` (game font 3 while that one is
+// not loaded), outlined when asked; null when it cannot be made.
+KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline = nullptr);

@@ -270,7 +270,9 @@ class MapRig {
   LevelMap& Make(std::vector<POINTDEF> points, bool makeLevel = true) {
     level.Info().points = std::move(points);
     if (makeLevel) level.Make();
-    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &panels, careHook ? careHook : &care});
+    map = std::make_unique<LevelMap>(
+        level.rules.get(),
+        LevelMapHooks{&classes, &sprites, panelsHook ? panelsHook : &panels, careHook ? careHook : &care});
     map->SetPathFinder(pathFinder ? pathFinder : finder.get());
     MakeDefinedPoints();
     return *map;
@@ -306,6 +308,7 @@ class MapRig {
   MapScene scene;
   FakeSprites sprites;
   FakePanels panels;
+  PointPanels* panelsHook = nullptr;  // the panels the map calls when set (else the fake)
   FakeCare care;
   FakeTutorial tutorial;
   FakeClasses classes;

@@ -41,21 +41,11 @@ class PanelRig : public MapRig {
   // The level of these points in the regime, built and started, its points
   // made and its panel made.
   LevelMap& MakeLevel(std::vector<POINTDEF> points, i32 regime = 0) {
-    level.Info().points = std::move(points);
+    panelsHook = &router;
+    level.Info().points = points;
     level.Make(regime);
-    map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{&classes, &sprites, &router, &care});
-    map->SetPathFinder(finder.get());
-    map->SetPointCount(static_cast<i32>(level.Info().points.size()));
+    Make(std::move(points), false);
     panel = new LevelPanel();
-    for (size_t i = 0; i < level.Info().points.size(); ++i) {
-      const POINTDEF& d = level.Info().points[i];
-      POINTPARAMS p;
-      p.kind = d.kind;
-      p.level = d.level;
-      p.id = d.id;
-      p.price = d.price;
-      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
-    }
     return *map;
   }
   EmptyLevelPoint* Place(i32 i) const { return static_cast<EmptyLevelPoint*>(map->GetPoint(i)); }
