@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "level/EmptyLevelPoint.h"
+#include "level/LevelMap.h"
 #include "level/LevelPointMaker.h"
+#include "level/PointClasses.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -167,6 +169,14 @@ ButtonRowLayout BuildPanel::MakeRow(i32 records) const {
   return row;
 }
 
+i32 BuildPanel::RecordPrice(const void* record) const {
+  LevelMap* map = CurrentLevelMap();
+  PointClasses* classes = map ? map->Hooks().classes : nullptr;
+  if (!classes || !record) return 0;
+  return command_ == kPanelBuildPlant ? classes->DescribePlant(static_cast<const PLANT*>(record)).price
+                                      : classes->DescribeBuilding(static_cast<const BUILDING*>(record)).price;
+}
+
 // The plant and building tables fill the records; a level whose tables are
 // not there yet gets placeholders only.
 void BuildPanel::Rebuild() {
@@ -186,7 +196,10 @@ void BuildPanel::Rebuild() {
     const i32 r = cell - 1;
     LevelPanelButton* b = r < records_ ? CreateButton(row, cell, command_, u"ico_empty", 0, nullptr)
                                        : CreateEmptyButton(row, cell, kPanelEmptyCell);
-    if (r < records_) b->SetRecord(records[r]);
+    if (r < records_) {
+      b->SetRecord(records[r]);
+      b->SetProduct(RecordPrice(records[r]), nullptr);  // the price: the button follows the money
+    }
     row_.push_back(b);
   }
   rowWidth_ = row.width;

@@ -90,6 +90,7 @@ class BuildPanel : public PlacePanel {
 
  private:
   void Rebuild();
+  i32 RecordPrice(const void* record) const;
   // The row: the back cell, then `cells` cells (the factories squeezed).
   ButtonRowLayout MakeRow(i32 records) const;
 

@@ -130,6 +130,8 @@ TEST(EmptyPlacePanels, CategoriesAndBuildPanels) {
   EXPECT_EQ(build->GetRecordCount(), 1);
   EXPECT_EQ(build->RowButtons()[0]->GetId(), 0xc9000007u);
   EXPECT_EQ(build->RowButtons()[1]->GetId(), 0xc9000400u);
+  EXPECT_EQ(build->RowButtons()[1]->GetCount(), 40);  // its price, against the money
+  EXPECT_TRUE(build->RowButtons()[1]->IsEnabled());
   EXPECT_EQ(build->RowButtons()[2]->GetId(), 0xc9000008u);
   EXPECT_FALSE(build->RowButtons()[3]->IsEnabled());
   EXPECT_EQ(build->GetRowWidth(), 49 + 220);
