@@ -20,6 +20,7 @@ namespace {
 constexpr i32 kRowsCentre = 46;
 constexpr i32 kClockY = 62;
 constexpr u32 kTimeFont = 5;
+constexpr u32 kTextColour = 0xFF3A2410u;  // dark brown on the panel's paper
 
 LevelRules* Rules() {
   LevelMap* map = CurrentLevelMap();
@@ -133,7 +134,7 @@ void EmptyPanel::Draw() {
     viewer->SetTransform(&base);
     viewer->Translate(static_cast<float>(iconX + 16), static_cast<float>(y - static_cast<i32>(text->GetHeight()) / 2));
     viewer->ApplyTransform(nullptr);
-    text->SetColor(0xFFFFFFFFu);
+    text->SetColor(kTextColour);
     text->Draw();
   };
   for (i32 i = 0; i < rows_; ++i) row(column_, GetRowY(i), icons_[i].get(), rowTexts_[i].get());
@@ -143,7 +144,7 @@ void EmptyPanel::Draw() {
     viewer->Translate(static_cast<float>(width_ - column_ - static_cast<i32>(caption_->GetWidth()) / 2),
                       static_cast<float>(30 - static_cast<i32>(caption_->GetHeight()) / 2));
     viewer->ApplyTransform(nullptr);
-    caption_->SetColor(0xFFFFFFFFu);
+    caption_->SetColor(kTextColour);
     caption_->Draw();
   }
   viewer->SetTransform(&saved);
