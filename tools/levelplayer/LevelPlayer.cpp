@@ -1,0 +1,374 @@
+// levelplayer: the data set's first level played in an 800 x 600 window
+// with the mouse, as the game will play it: the farm with its garbage, the
+// player character, the level panel along the bottom with the empty
+// places' panels. Click a garbage heap to select it, then its clear button
+// (on the heap or in the panel): she walks there and clears it; clear all
+// three to win the day. Escape quits.
+//
+// With --script it plays a recorded list of clicks on a fixed-step clock
+// (the same play on any machine), with or without a window; --headless
+// needs no display. --screenshot writes the last frame, --check says
+// whether a screenshot shows the level.
+//
+// Exit status: 0 done, 1 the run failed, 2 wrong options, 3 the script
+// expected a won level and it was not won.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ClickScript.h"
+#include "PlayerWorld.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLLog.h"
+#include "engine/DXLWindowViewer.h"
+#include "platform/gfx/GfxPresentSink.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
+#include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/WindowSystem.h"
+#include "resources/GameServices.h"
+#if TM_PLAYER_SDL2
+#include "platform/sdl2/SdlSession.h"
+#endif
+
+namespace {
+
+constexpr i32 kWidth = 800;
+constexpr i32 kHeight = 600;
+constexpr u32 kStepMs = 20;            // a scripted frame
+constexpr u32 kLongestFrameMs = 100;   // a window frame at most
+constexpr u32 kScriptFrameLimit = 200000;
+constexpr const wchar* kClassName = u"TallowmereLevelPlayer";
+
+struct Options {
+  bool help = false;
+  bool headless = false;
+  u32 frames = 0;
+  std::string script;
+  std::string screenshot;
+  std::string record;
+  std::string check;
+  std::string data = TM_PLAYER_DATA_DIR;
+};
+
+constexpr const char* kUsage =
+    "usage: levelplayer [--data DIR] [--record FILE]\n"
+    "       levelplayer [--headless] --script FILE [--data DIR] [--screenshot FILE.png]\n"
+    "       levelplayer --headless --frames N [--data DIR] [--screenshot FILE.png]\n"
+    "       levelplayer --check FILE.png\n";
+
+constexpr const char* kHelp =
+    "Plays the data set's first level in an 800 x 600 window with the mouse: click a garbage heap, then its\n"
+    "clear button; clear every heap to win. Escape quits.\n"
+    "  --data DIR            the data set (built by databuild; by default the run command's)\n"
+    "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit\n"
+    "  --headless            run without a display (needs --script or --frames)\n"
+    "  --frames N            quit after N frames (1 to 1000000)\n"
+    "  --screenshot FILE.png write the last frame as a PNG file (needs --script or --frames)\n"
+    "  --record FILE         write what you click as a script\n"
+    "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
+    "  --help                print this help\n"
+    "Exit status: 0 done, 1 the run failed, 2 wrong options, 3 a script's \"expect won\" not met.\n";
+
+Options gOptions;
+player::World gWorld;
+player::ClickScript gScript;
+player::ScriptRecorder gRecorder;
+u32 gFrames = 0;
+bool gScriptDone = false;
+
+bool EndsWithPng(const std::string& name) {
+  if (name.size() <= 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return tail == ".png";
+}
+
+std::string ParseArgs(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool value = i + 1 < argc;
+    if (a == "--help" || a == "-h") {
+      o->help = true;
+    } else if (a == "--headless") {
+      o->headless = true;
+    } else if (a == "--frames" && value) {
+      char* end = nullptr;
+      const char* text = argv[++i];
+      const unsigned long n = std::strtoul(text, &end, 10);
+      if (*text < '0' || *text > '9' || *end != '\0' || n == 0 || n > 1000000)
+        return std::string("--frames needs a number from 1 to 1000000, not \"") + text + "\"";
+      o->frames = static_cast<u32>(n);
+    } else if (a == "--script" && value) {
+      o->script = argv[++i];
+    } else if (a == "--screenshot" && value) {
+      o->screenshot = argv[++i];
+      if (!EndsWithPng(o->screenshot)) return "the screenshot is written as PNG: its name must end in .png";
+    } else if (a == "--record" && value) {
+      o->record = argv[++i];
+    } else if (a == "--check" && value) {
+      o->check = argv[++i];
+    } else if (a == "--data" && value) {
+      o->data = argv[++i];
+    } else if (!value && (a == "--frames" || a == "--script" || a == "--screenshot" || a == "--record" ||
+                          a == "--check" || a == "--data")) {
+      return a + " needs a value";
+    } else {
+      return "unknown option \"" + a + "\"";
+    }
+  }
+  if (o->help) return "";
+  const bool ends = !o->script.empty() || o->frames != 0;
+  if (o->headless && !ends) return "--headless needs --script FILE or --frames N (nothing can close a headless run)";
+  if (!o->screenshot.empty() && !ends) return "--screenshot needs --script FILE or --frames N";
+  if (!o->record.empty() && (!o->script.empty() || o->headless)) return "--record is for a person playing in a window";
+  return "";
+}
+
+bool Scripted() { return !gOptions.script.empty() || gOptions.headless; }
+
+// Fixed steps for a script or a headless run, the frame timer's otherwise.
+u32 FrameStep() {
+  static u32 last = DXLGetTimeMs();
+  const u32 now = DXLGetTimeMs();
+  const u32 elapsed = now - last;
+  last = now;
+  return Scripted() ? kStepMs : std::min(elapsed, kLongestFrameMs);
+}
+
+void Quit() { plat::GetWindowSystem().PostQuitMessage(0); }
+
+void Render() {
+  const u32 step = FrameStep();
+  if (!gOptions.script.empty() && !gScriptDone) {
+    gScriptDone = !gScript.Advance(step, [](const player::ScriptStep& s) {
+      switch (s.kind) {
+        case player::ScriptStep::kClick:
+        case player::ScriptStep::kRightClick: {
+          const u32 button = s.kind == player::ScriptStep::kClick ? kMouseLeft : kMouseRight;
+          // The pointer arrives in two moves, as a hand's does: the level
+          // reads the windows' hover before they have seen a move.
+          gWorld.MouseMove(s.a, s.b + 1, 0);
+          gWorld.MouseMove(s.a, s.b, 0);
+          gWorld.MouseDown(s.a, s.b, button);
+          gWorld.MouseUp(s.a, s.b, button);
+          break;
+        }
+        case player::ScriptStep::kKey:
+          gWorld.Key(static_cast<u16>(s.a));
+          break;
+        default:
+          break;
+      }
+    });
+  }
+  if (DXLGetAppData().pauseLevel == 0 || Scripted()) gWorld.Update(step);
+  gRecorder.Frame(step);
+  DXLGetViewer()->Clear(0xFF000000u);
+  gWorld.Draw();
+  ++gFrames;
+  if (gScriptDone || (gOptions.frames != 0 && gFrames >= gOptions.frames) ||
+      (Scripted() && gFrames >= kScriptFrameLimit))
+    Quit();
+}
+
+void MouseDown(DXLPOINT p, u32 button, u32) {
+  if (!gOptions.script.empty()) return;
+  gWorld.MouseDown(p.x, p.y, button);
+  if (button == kMouseLeft || button == kMouseRight) gRecorder.Click(p.x, p.y, button == kMouseRight);
+}
+void MouseUp(DXLPOINT p, u32 button, u32) {
+  if (gOptions.script.empty()) gWorld.MouseUp(p.x, p.y, button);
+}
+void MouseMove(DXLPOINT p, u32 buttons, u32) {
+  if (gOptions.script.empty()) gWorld.MouseMove(p.x, p.y, buttons);
+}
+
+void KeyPress(u16 key, u32) {
+  if (key == plat::DIK_ESCAPE) {
+    plat::GetWindowSystem().PostMessage(DXLGetAppData().window, plat::WM_CLOSE, 0, 0);
+    return;
+  }
+  if (!gOptions.script.empty()) return;
+  if (key == plat::DIK_RETURN) {
+    gWorld.Key(13);
+    gRecorder.Key("enter");
+  }
+}
+
+bool PlayerFilter(DXLViewer*, kis::list<DXLDISPLAYMODE*>*, const DXLDISPLAYMODE* mode) {
+  return mode->format == 22 && mode->width >= kWidth && mode->height >= kHeight;
+}
+
+int Fail(const char* step, i32 result) {
+  std::fprintf(stderr, "levelplayer: %s failed (0x%08X); see %s\n", step, static_cast<unsigned>(result),
+               DXLGetLogPath());
+  DXLShutdown();
+  return 1;
+}
+
+const char* MedalName(i32 medal) {
+  return medal >= 6 ? "gold" : medal == 5 ? "silver" : medal == 4 ? "bronze" : "no medal";
+}
+
+int Run() {
+  if (DXLCheckSingleInstance(kClassName) == kAppAlreadyRunning) {
+    std::fprintf(stderr, "levelplayer: already running; this start did nothing\n");
+    DXLShutdown();
+    return 1;
+  }
+  DXLOpenLog(nullptr);
+  DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
+  i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"Tallowmere level player", DXLGameWindowProc, 107,
+                          PlayerFilter);
+  if (r != 0) return Fail("creating the window", r);
+  r = DXLPrepareDisplayMode(75, kWidth, kHeight, 0, 22, 0, 0, 0, false, !Scripted() && gOptions.frames == 0, false,
+                            nullptr);
+  if (r == 0) r = DXLSetDisplayMode(nullptr, 0xFF000000u);
+  if (r != 0) return Fail("setting the display mode", r);
+  if ((r = DXLInitInput(true)) != 0) return Fail("setting up input", r);
+  if ((r = DXLInitServices(0)) != 0) return Fail("starting the services", r);
+  std::string error;
+  if (!gWorld.Load(DXLGetViewer(), gOptions.data, kWidth, kHeight, &error)) {
+    std::fprintf(stderr, "levelplayer: no level to play: %s (build a data set with databuild, or give --data DIR)\n",
+                 error.c_str());
+    gWorld.Unload();
+    DXLShutdown();
+    return 1;
+  }
+  DXLCALLBACKS callbacks{};
+  callbacks.render = Render;
+  callbacks.mouseDown = MouseDown;
+  callbacks.mouseUp = MouseUp;
+  callbacks.mouseMove = MouseMove;
+  callbacks.keyPress = KeyPress;
+  DXLSetCallbacks(kCallbackAll, &callbacks);
+  DXLSetAppState(1, true);
+  DXLRun();
+
+  int status = 0;
+  const i32 result = gWorld.Result();
+  if (result > 0) {
+    std::printf("levelplayer: level won with %s at %.2f s of level time\n", MedalName(gWorld.Medal()),
+                static_cast<double>(gWorld.Profile().Result().time) / 1000.0);
+  } else {
+    std::printf("levelplayer: level %s after %.2f s\n", result < 0 ? "lost" : "not won",
+                static_cast<double>(gWorld.Clock()) / 1000.0);
+    if (gScript.ExpectsWin()) status = 3;
+  }
+  if (!gOptions.screenshot.empty()) {
+    plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
+    if (plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
+      std::printf("levelplayer: wrote %s (frame %u, %u x %u)\n", gOptions.screenshot.c_str(), gFrames, soft->Width(),
+                  soft->Height());
+    } else {
+      std::fprintf(stderr, "levelplayer: cannot write %s: %s\n", gOptions.screenshot.c_str(), error.c_str());
+      status = 1;
+    }
+  }
+  gWorld.Unload();
+  DXLShutdown();
+  return status;
+}
+
+// The level shows: an 800 x 600 frame whose map part holds the ground's many
+// colours without black gaps, and whose bottom strip (the level panel) is
+// drawn and differs from the map above it.
+int CheckScreenshot(const std::string& path) {
+  std::vector<uint32_t> pixels;
+  uint32_t w = 0, h = 0;
+  std::string error;
+  if (!plat::ReadPng(path, &pixels, &w, &h, &error)) {
+    std::fprintf(stderr, "levelplayer: cannot read %s: %s\n", path.c_str(), error.c_str());
+    return 1;
+  }
+  std::string report;
+  if (w != kWidth || h != kHeight) report += "  it is not 800 x 600\n";
+  const u32 strip = kHeight - 115;
+  std::set<u32> mapColours, stripColours;
+  u64 black = 0, mapGreen = 0, stripGreen = 0, mapCount = 0, stripCount = 0;
+  for (u32 y = 0; y < h && report.empty(); ++y) {
+    for (u32 x = 0; x < w; ++x) {
+      const u32 p = pixels[y * w + x] & 0xFFFFFFu;
+      const u32 g = (p >> 8) & 0xFF;
+      if (y < strip - 20) {
+        mapColours.insert(p);
+        mapGreen += g;
+        ++mapCount;
+        if (p == 0) ++black;
+      } else if (y >= strip + 20) {
+        stripColours.insert(p);
+        stripGreen += g;
+        ++stripCount;
+      }
+    }
+  }
+  if (report.empty()) {
+    if (mapColours.size() < 200) report += "  the map shows too few colours for the ground\n";
+    if (black * 20 > mapCount) report += "  the map has black holes\n";
+    if (stripColours.size() < 20) report += "  the panel strip is not drawn\n";
+    if (mapCount && stripCount && mapGreen / mapCount <= stripGreen / stripCount)
+      report += "  the strip is as green as the grass: no panel over it\n";
+  }
+  if (!report.empty()) {
+    std::fprintf(stderr, "levelplayer: %s does not show the level:\n%s", path.c_str(), report.c_str());
+    return 1;
+  }
+  std::printf("levelplayer: %s shows the level\n", path.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const std::string wrong = ParseArgs(argc, argv, &gOptions);
+  if (gOptions.help && wrong.empty()) {
+    std::printf("%s%s", kUsage, kHelp);
+    return 0;
+  }
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "levelplayer: %s\n%s(--help says more)\n", wrong.c_str(), kUsage);
+    return 2;
+  }
+  if (!gOptions.check.empty()) return CheckScreenshot(gOptions.check);
+  if (!gOptions.script.empty()) {
+    std::string error;
+    if (!gScript.Load(gOptions.script, &error)) {
+      std::fprintf(stderr, "levelplayer: %s: %s\n", gOptions.script.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  if (!gOptions.record.empty() && !gRecorder.Open(gOptions.record)) {
+    std::fprintf(stderr, "levelplayer: cannot write %s\n", gOptions.record.c_str());
+    return 1;
+  }
+  if (gOptions.headless) {
+    plat::headless::Session session;
+    return Run();
+  }
+#if TM_PLAYER_SDL2
+  std::string error;
+  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error);
+  if (!session) {
+    std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
+    return 1;
+  }
+  plat::gfx::SetPresentSink(&session->Presenter());
+  if (!Scripted() && gOptions.frames == 0)
+    std::printf("Tallowmere level player: click a garbage heap, then its clear button; Escape quits.\n");
+  const int status = Run();
+  plat::gfx::SetPresentSink(nullptr);
+  return status;
+#else
+  std::fprintf(stderr, "levelplayer: no display: built without a display backend, try --headless\n");
+  return 1;
+#endif
+}
