@@ -3,8 +3,9 @@
 // systems, products, bonuses, awards, ground, garbage, animations,
 // characters and levels of "Data.dat"; the language and its fonts from
 // "language.dat"), the window manager, and the data set's first level as a
-// running GameLevel with the game's own level panel, the empty places'
-// panels and the point care, its characters and head-up display its own.
+// running GameLevel with the game's own level panel and the empty places'
+// panels, its characters and head-up display its own. The point care (the
+// clearing job) is not there yet: a clear button hides but no one clears.
 //
 // Frame: Update(ms) moves the game clock, the window manager, the level and
 // the panel's clock; Draw draws the level, then the windows. Mouse and keys
@@ -23,7 +24,6 @@
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
-#include "level/LevelPointCare.h"
 #include "level/LevelProfile.h"
 
 class DXLViewer;
@@ -103,7 +103,6 @@ class World {
   std::unique_ptr<GameLanguage> language_;
   WindowManager* windows_ = nullptr;
   std::unique_ptr<LevelPanelHost> host_;
-  LevelPointCare care_{nullptr};
   PlayerProfile profile_;
   std::unique_ptr<GameLevel> level_;
   u32 clock_ = 0;
