@@ -7,6 +7,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/image/GlyphEffects.h"
 #include "gametext/KGEBaseTextSprite.h"
+#include "level/GameLevel.h"
 #include "level/LevelBonuses.h"
 #include "level/LevelMap.h"
 #include "level/LevelRules.h"
@@ -318,7 +319,14 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     // A ready button (state 1) starts the clock if need be and uses its slot.
     if ((control->State().GetState() & kStateBaseMask) != 1) return kCommandSilent;
     if (rules_) {
-      if (!rules_->IsStarted()) rules_->StartPlay();
+      // The level scene's start also runs the time bar and tells the tutorial.
+      GameLevel* level = CurrentGameLevel();
+      if (!rules_->IsStarted()) {
+        if (level && &level->Rules() == rules_)
+          level->StartPlay();
+        else
+          rules_->StartPlay();
+      }
       rules_->Bonuses().UseBonus(static_cast<u32>(control->GetData()));
     }
     return 2;
