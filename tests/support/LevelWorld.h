@@ -57,6 +57,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
+#include "common/LevelData.h"
 #include "common/SpriteArchive.h"
 #include "testsupport/ImageFiles.h"
 
@@ -337,25 +338,7 @@ class LevelWorld {
   bool ReadData(const std::string& folder) {
     data = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     if (!data) return false;
-    const bool read = tools::ReadWhole([&](SectionCursor* c) { return LoadParticleSystems(data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return products.ReadSection(data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return bonuses.ReadSection(data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return awards.ReadSection(data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
-                      tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); }) &&
-                      tools::ReadDigitFonts(data, manager.get());
-    if (!read) return false;
-    bonuses.LoadIcons();
-    // The pictures the start-up loads for good: the particles', the
-    // interface's (set 1) and the icons (set 2).
-    for (u32 set : {kParticleSpriteSet, 1u, kIconSpriteSet}) {
-      const kis::list<Sprite*>& all = sets[set]->GetSprites();
-      for (i32 i = 0; i < all.GetCount(); ++i) all.Get(i)->Init();
-    }
-    return true;
+    return tools::ReadLevelData(data, {products, bonuses, awards, grounds, levels}, sets, manager.get());
   }
 
   DXLViewer* viewer_;

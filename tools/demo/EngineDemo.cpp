@@ -23,6 +23,7 @@
 
 #include "DemoScene.h"
 #include "DemoSound.h"
+#include "common/GameFrame.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
 #include "engine/DXLLog.h"
@@ -191,36 +192,14 @@ bool DemoFilter(DXLViewer*, kis::list<DXLDISPLAYMODE*>*, const DXLDISPLAYMODE* m
   return mode->format == 22 && mode->width >= demo::kWidth && mode->height >= demo::kHeight;
 }
 
-int Fail(const char* step, i32 result) {
-  std::fprintf(stderr, "engine_demo: %s failed (0x%08X); see %s\n", step, static_cast<unsigned>(result),
-               DXLGetLogPath());
-  DXLShutdown();
-  return 1;
-}
-
 // Brings the frame up with its sound, runs it and writes the screenshot (and
 // the offline mix, when there is one).
 int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audio::Output> sound,
             plat::audio::OfflineOutput* offline) {
-  // Decided before anything opens a file: a refused second start leaves the
-  // running instance's log alone.
-  if (DXLCheckSingleInstance(kClassName) == kAppAlreadyRunning) {
-    std::fprintf(stderr, "engine_demo: already running (another engine demo is open and was asked to come to the front); "
-                         "this start did nothing\n");
-    DXLShutdown();
-    return 1;
-  }
-  DXLOpenLog(nullptr);  // "log.txt" beside the program
-  DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
-  i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"Tallowmere engine demo", DXLGameWindowProc, 107,
-                          DemoFilter);
-  if (r != 0) return Fail("creating the window", r);
-  r = DXLPrepareDisplayMode(75, demo::kWidth, demo::kHeight, 0, 22, 0, 0, 0, false, gOptions.frames == 0, false,
-                            nullptr);
-  if (r == 0) r = DXLSetDisplayMode(nullptr, 0xFF000000u);
-  if (r != 0) return Fail("setting the display mode", r);
-  if ((r = DXLInitInput(true)) != 0) return Fail("setting up input", r);
-  if ((r = DXLInitServices(0)) != 0) return Fail("starting the services", r);
+  if (const int failed = tools::OpenGameFrame(
+          "engine_demo", " (another engine demo is open and was asked to come to the front)", kClassName,
+          u"Tallowmere engine demo", demo::kWidth, demo::kHeight, gOptions.frames == 0, DemoFilter))
+    return failed;
   SetGameViewer(DXLGetViewer());
   // The sounds first: the animations find theirs among them.
   const bool heard = gSound.Start(std::move(sound), gOptions.data);
@@ -256,17 +235,8 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
     }
   }
   gSound.Stop();
-  if (!gOptions.screenshot.empty()) {
-    plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
-    std::string error;
-    if (plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
-      std::printf("engine_demo: wrote %s (frame %u, %u x %u)\n", gOptions.screenshot.c_str(), gScene.Frames(),
-                  soft->Width(), soft->Height());
-    } else {
-      std::fprintf(stderr, "engine_demo: cannot write %s: %s\n", gOptions.screenshot.c_str(), error.c_str());
-      status = 1;
-    }
-  }
+  if (!gOptions.screenshot.empty() && !tools::WriteFrameShot("engine_demo", gOptions.screenshot, gScene.Frames()))
+    status = 1;
   DXLShutdown();
   std::printf("engine_demo: %u frames; log in %s\n", gScene.Frames(), DXLGetLogPath());
   return status;

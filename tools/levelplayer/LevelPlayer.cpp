@@ -24,6 +24,7 @@
 
 #include "ClickScript.h"
 #include "PlayerWorld.h"
+#include "common/GameFrame.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLWindowViewer.h"
@@ -207,34 +208,14 @@ bool PlayerFilter(DXLViewer*, kis::list<DXLDISPLAYMODE*>*, const DXLDISPLAYMODE*
   return mode->format == 22 && mode->width >= kWidth && mode->height >= kHeight;
 }
 
-int Fail(const char* step, i32 result) {
-  std::fprintf(stderr, "levelplayer: %s failed (0x%08X); see %s\n", step, static_cast<unsigned>(result),
-               DXLGetLogPath());
-  DXLShutdown();
-  return 1;
-}
-
 const char* MedalName(i32 medal) {
   return medal >= 6 ? "gold" : medal == 5 ? "silver" : medal == 4 ? "bronze" : "no medal";
 }
 
 int Run() {
-  if (DXLCheckSingleInstance(kClassName) == kAppAlreadyRunning) {
-    std::fprintf(stderr, "levelplayer: already running; this start did nothing\n");
-    DXLShutdown();
-    return 1;
-  }
-  DXLOpenLog(nullptr);
-  DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
-  i32 r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"Tallowmere level player", DXLGameWindowProc, 107,
-                          PlayerFilter);
-  if (r != 0) return Fail("creating the window", r);
-  r = DXLPrepareDisplayMode(75, kWidth, kHeight, 0, 22, 0, 0, 0, false, !Scripted() && gOptions.frames == 0, false,
-                            nullptr);
-  if (r == 0) r = DXLSetDisplayMode(nullptr, 0xFF000000u);
-  if (r != 0) return Fail("setting the display mode", r);
-  if ((r = DXLInitInput(true)) != 0) return Fail("setting up input", r);
-  if ((r = DXLInitServices(0)) != 0) return Fail("starting the services", r);
+  if (const int failed = tools::OpenGameFrame("levelplayer", "", kClassName, u"Tallowmere level player", kWidth,
+                                              kHeight, !Scripted() && gOptions.frames == 0, PlayerFilter))
+    return failed;
   std::string error;
   if (!gWorld.Load(DXLGetViewer(), gOptions.data, kWidth, kHeight, &error)) {
     std::fprintf(stderr, "levelplayer: no level to play: %s (build a data set with databuild, or give --data DIR)\n",
@@ -263,16 +244,7 @@ int Run() {
                 static_cast<double>(gWorld.Clock()) / 1000.0);
     if (gScript.ExpectsWin()) status = 3;
   }
-  if (!gOptions.screenshot.empty()) {
-    plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
-    if (plat::WritePng(gOptions.screenshot, soft->Frame(), soft->Width(), soft->Height(), &error)) {
-      std::printf("levelplayer: wrote %s (frame %u, %u x %u)\n", gOptions.screenshot.c_str(), gFrames, soft->Width(),
-                  soft->Height());
-    } else {
-      std::fprintf(stderr, "levelplayer: cannot write %s: %s\n", gOptions.screenshot.c_str(), error.c_str());
-      status = 1;
-    }
-  }
+  if (!gOptions.screenshot.empty() && !tools::WriteFrameShot("levelplayer", gOptions.screenshot, gFrames)) status = 1;
   gWorld.Unload();
   DXLShutdown();
   return status;

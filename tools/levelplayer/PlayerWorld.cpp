@@ -2,6 +2,7 @@
 
 #include "base/Random.h"
 #include "base/datafile/DataFileReader.h"
+#include "common/LevelData.h"
 #include "common/SpriteArchive.h"
 #include "content/CharacterSection.h"
 #include "content/ContentArchive.h"
@@ -100,28 +101,9 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
 }
 
 bool World::ReadData(std::string* error) {
-  const bool read =
-      tools::ReadWhole([&](SectionCursor* c) { return LoadParticleSystems(data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return products_.ReadSection(data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return bonuses_.ReadSection(data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return awards_.ReadSection(data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return grounds_.ReadSection(data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data_, c); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data_, c, 0.0f, 1.0f); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return LoadCharacters(data_, c, 0.0f, 1.0f); }) &&
-      tools::ReadWhole([&](SectionCursor* c) { return levels_.ReadChunk(data_, c); });
-  if (!read) {
-    *error = "Data.dat: a section does not read";
-    return false;
-  }
-  bonuses_.LoadIcons();
-  // The pictures the start-up loads for good: the particles', the
-  // interface's (set 1) and the icons (set 2).
-  for (u32 set : {kParticleSpriteSet, 1u, kIconSpriteSet}) {
-    const kis::list<Sprite*>& all = sets_[set]->GetSprites();
-    for (i32 i = 0; i < all.GetCount(); ++i) all.Get(i)->Init();
-  }
-  return true;
+  if (tools::ReadLevelData(data_, {products_, bonuses_, awards_, grounds_, levels_}, sets_)) return true;
+  *error = "Data.dat: a section does not read";
+  return false;
 }
 
 void World::Unload() {
