@@ -89,8 +89,11 @@ void LevelPanelButton::PlaceAt(i32 x) {
   SetPosition(ox + x, oy + kPanelButtonTop);
 }
 
+// An icon of fewer than three frames (normal, hover, pressed) shows its
+// first in every state.
 void LevelPanelButton::SetIcon(Sprite* sprite) {
   ImageButton::SetIcon(sprite);
+  if (sprite && sprite->GetFrameCount() < 3) SetIconFrames(0, {0, 0, 0, 0, 0, 0, 0, 0});
   if (flags_ & kButtonIconLow) iconY_ = static_cast<float>(kIconLowY);
 }
 
