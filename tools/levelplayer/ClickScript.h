@@ -35,14 +35,14 @@ class ClickScript {
   bool Parse(const std::string& text, std::string* error);
 
   // The steps due now, before a frame: every step up to the next wait that
-  // has not passed; `frameMs` is the frame that follows. True while steps
-  // are left.
+  // has not passed (a wait passes once the frames since it began add up to
+  // it); `frameMs` is the frame that follows. True while steps are left.
   template <class Run>
   bool Advance(u32 frameMs, Run run) {
     while (next_ < steps_.size()) {
       const ScriptStep& s = steps_[next_];
       if (s.kind == ScriptStep::kWait) {
-        if (waited_ + frameMs <= static_cast<u32>(s.a)) {
+        if (waited_ < static_cast<u32>(s.a)) {
           waited_ += frameMs;
           return true;
         }
