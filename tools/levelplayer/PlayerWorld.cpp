@@ -72,6 +72,9 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
     *error = sets;
     return false;
   }
+  // The window manager first: the digit fonts are read into it.
+  windows_ = new WindowManager;
+  s.windowManager = windows_;
   data_ = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
   if (!data_ || !ReadData(error)) {
     if (error->empty()) *error = folder + "/Data.dat does not open";
@@ -82,8 +85,6 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
   language_ = std::make_unique<GameLanguage>(cache.c_str());
   SetGameLanguage(language_.get());
 
-  windows_ = new WindowManager;
-  s.windowManager = windows_;
   host_ = std::make_unique<LevelPanelHost>();
   GAMELEVELHOOKS hooks;
   hooks.rules.panel = host_.get();
@@ -101,7 +102,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
 }
 
 bool World::ReadData(std::string* error) {
-  if (tools::ReadLevelData(data_, {products_, bonuses_, awards_, grounds_, levels_}, sets_)) return true;
+  if (tools::ReadLevelData(data_, {products_, bonuses_, awards_, grounds_, levels_}, sets_, windows_)) return true;
   *error = "Data.dat: a section does not read";
   return false;
 }

@@ -25,15 +25,10 @@ using leveltest::LevelHarness;
 
 class Played : public ::testing::Test {
  protected:
-  Played() : h(leveltest::SampleDataFolder(), 800, 600) {
-    windows = new WindowManager;
-    GetGameServices().windowManager = windows;
-  }
+  Played() : h(leveltest::SampleDataFolder(), 800, 600) {}
   ~Played() override {
     h.level.reset();
-    host.DeletePanel();
-    delete windows;
-    GetGameServices().windowManager = nullptr;
+    host.DeletePanel();  // before the harness's window manager goes
   }
   GameLevel& Make() {
     GAMELEVELHOOKS hooks;
@@ -62,7 +57,6 @@ class Played : public ::testing::Test {
   }
 
   LevelHarness h;
-  WindowManager* windows = nullptr;
   LevelPanelHost host;
 };
 
