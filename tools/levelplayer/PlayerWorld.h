@@ -4,8 +4,7 @@
 // characters and levels of "Data.dat"; the language and its fonts from
 // "language.dat"), the window manager, and the data set's first level as a
 // running GameLevel with the game's own level panel and the empty places'
-// panels, its characters and head-up display its own. The point care (the
-// clearing job) is not there yet: a clear button hides but no one clears.
+// panels, its characters, head-up display and point care its own.
 //
 // Frame: Update(ms) moves the game clock, the window manager, the level and
 // the panel's clock; Draw draws the level, then the windows. Mouse and keys
