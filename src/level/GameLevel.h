@@ -149,6 +149,7 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   void StartPlay();
   // The hover at a screen position (null: the last one the level saw).
   void UpdateHover(const i32* position);
+  void FollowJump(i32 x, i32 y, u32 flags);
   MapObject* FindObjectAt(i32 x, i32 y) const;
   i32 FindPointNear(i32 x, i32 y) const;
   void OnLeftClick();

@@ -60,11 +60,19 @@ void GameLevel::ResetInput() {
 
 // --- Slots ----------------------------------------------------------------------------------------------
 
+// A press where the pointer was not seen before (it jumped there) first
+// moves the windows' hover to what is under it: the level's own hover asks
+// the windows whether a control is under the pointer, and a control left
+// behind would keep the press from the map.
+void GameLevel::FollowJump(i32 x, i32 y, u32 flags) {
+  if (x == mouseScreenX_ && y == mouseScreenY_) return;
+  if (Windows()) Windows()->OnMouseMove(x, y, 0, flags);
+  const i32 at[2] = {x, y};
+  UpdateHover(at);
+}
+
 bool GameLevel::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
-  if (x != mouseScreenX_ || y != mouseScreenY_) {
-    const i32 at[2] = {x, y};
-    UpdateHover(at);
-  }
+  FollowJump(x, y, flags);
   if (Windows() && Windows()->OnMouseDown(x, y, button, flags)) return true;
   if (!rules_->IsStarted()) {
     if (button == kMouseLeft) StartPlay();
@@ -98,11 +106,7 @@ bool GameLevel::OnMouseUp(i32 x, i32 y, u32 button, u32 flags) {
 }
 
 bool GameLevel::OnDoubleClick(i32 x, i32 y, u32 flags) {
-  (void)flags;
-  if (x != mouseScreenX_ || y != mouseScreenY_) {
-    const i32 at[2] = {x, y};
-    UpdateHover(at);
-  }
+  FollowJump(x, y, flags);
   if (Windows() && Windows()->OnDoubleClick(x, y, kMouseLeft)) return true;
   if (hooks_.screenSprites && hooks_.screenSprites->MouseDown(mouseMapX_, mouseMapY_, kMouseLeft)) return true;
   if (mouseInside_ && rules_->IsStarted()) OnLeftClick();
