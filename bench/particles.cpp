@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "FrameHash.h"
 #include "base/Random.h"
 #include "common/ToolViewer.h"
 #include "engine/DXLTexture.h"
@@ -143,12 +144,7 @@ void BM_ParticleDraw(benchmark::State& state) {
   w.viewer.Clear(0xFF203040u);
   w.Draw();
   w.viewer.Present();
-  const plat::gfx::SoftDevice* device = w.viewer.GetDevice()->GetSoftDevice();
-  uint32_t hash = 2166136261u;
-  for (uint32_t y = 0; y < 600; ++y) {
-    for (uint32_t x = 0; x < 800; ++x) hash = (hash ^ device->FramePixel(x, y)) * 16777619u;
-  }
-  state.counters["frame_hash"] = hash;
+  state.counters["frame_hash"] = benchframe::FrameHash(w.viewer.GetDevice()->GetSoftDevice());
 }
 BENCHMARK(BM_ParticleDraw)->Unit(benchmark::kMicrosecond);
 

@@ -203,6 +203,19 @@ bool Job::TurnOwner(i32 facing, float stepTime, float* timer, float* left) {
   return true;
 }
 
+bool Job::UpdateWalkThenWork(i32 walkStep) {
+  if (step_ == 0) {
+    NextStep(-1);
+  } else if (step_ == walkStep) {
+    if (UpdateWalk(1.0f)) NextStep(-1);
+  } else if (step_ == walkStep + 1 && UpdateAnimation()) {
+    step_ = walkStep + 2;
+    state_ = kJobDone;
+    return true;
+  }
+  return false;
+}
+
 bool Job::UpdateAnimation() {
   if (state_ != kJobAnimating) return state_ == kJobIdle;
   float left = static_cast<float>(GameTimeStep());

@@ -120,6 +120,10 @@ class Job : public PointJob {
   // An animation step (see Job.cpp); a duration of 0 changes nothing.
   bool PlayAnimation(u32 duration, const wchar* name, i32 direction, i32 activity);
   bool UpdateAnimation();  // one tick of the step; true once it has ended
+  // One tick of a job that walks at walkStep and then works (its animation)
+  // at walkStep + 1; true on the tick the work ends, the job then done at
+  // walkStep + 2.
+  bool UpdateWalkThenWork(i32 walkStep);
   bool Stop();             // ends any motion, hides the icon, refunds; false when ended
   void EndAnimation();
 

@@ -17,13 +17,4 @@ bool Job_Animation::NextStep(i32 step) {
   return false;
 }
 
-void Job_Animation::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 1) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else if (step_ == 2 && UpdateAnimation()) {
-    step_ = 3;
-    state_ = kJobDone;
-  }
-}
+void Job_Animation::Update() { UpdateWalkThenWork(1); }

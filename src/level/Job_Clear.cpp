@@ -45,20 +45,13 @@ bool Job_Clear::NextStep(i32 step) {
 }
 
 void Job_Clear::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 1) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else if (step_ == 2 && UpdateAnimation()) {
-    step_ = 3;
-    state_ = kJobDone;
-    EmptyLevelPoint* place = place_;
-    place_ = nullptr;
-    if (!place) return;
-    place->SetClearJob(nullptr);
-    place->SetGarbage(nullptr, 0, true, 0);
-    if (LevelRules* rules = level_ ? level_->GetRules() : nullptr) rules->AddAwardProgress(kAwardGarbageCleared, 1);
-  }
+  if (!UpdateWalkThenWork(1)) return;
+  EmptyLevelPoint* place = place_;
+  place_ = nullptr;
+  if (!place) return;
+  place->SetClearJob(nullptr);
+  place->SetGarbage(nullptr, 0, true, 0);
+  if (LevelRules* rules = level_ ? level_->GetRules() : nullptr) rules->AddAwardProgress(kAwardGarbageCleared, 1);
 }
 
 bool Job_Clear::Finish() {

@@ -67,20 +67,13 @@ bool Job_Pulldown::NextStep(i32 step) {
 }
 
 void Job_Pulldown::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 2) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else if (step_ == 3 && UpdateAnimation()) {
-    step_ = 4;
-    state_ = kJobDone;
-    LevelPoint* point = point_;
-    point_ = nullptr;
-    if (!point) return;
-    if (point->GetCurrentJob() == this) point->SetCurrentJob(nullptr);
-    GetLevelPointMaker().MakeEmpty(point->GetIndex());
-    if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
-  }
+  if (!UpdateWalkThenWork(2)) return;
+  LevelPoint* point = point_;
+  point_ = nullptr;
+  if (!point) return;
+  if (point->GetCurrentJob() == this) point->SetCurrentJob(nullptr);
+  GetLevelPointMaker().MakeEmpty(point->GetIndex());
+  if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
 }
 
 bool Job_Pulldown::Finish() {
