@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/Random.h"
-#include "level/DynObject.h"
-#include "level/LevelMap.h"
+#include "level/map/DynObject.h"
+#include "level/map/LevelMap.h"
 
 namespace {
 

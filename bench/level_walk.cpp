@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "content/GameCharacter.h"
-#include "level/Job_GoTo.h"
-#include "level/LevelCharacters.h"
-#include "level/LevelMap.h"
-#include "level/MapCharacter.h"
+#include "level/characters/Job_GoTo.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/map/LevelMap.h"
+#include "level/characters/MapCharacter.h"
 #include "resources/GameAnimation.h"
 #include "resources/GameServices.h"
 #include "testsupport/SeededRandom.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
-#include "level/LevelPoint.h"
-#include "level/LevelPointMaker.h"
+#include "level/map/LevelPoint.h"
+#include "level/map/LevelPointMaker.h"
 #include "content/ProductList.h"
 #include "resources/GameServices.h"
 #include "windows/CLPLevelBlock.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "level/EmptyLevelPoint.h"
-#include "level/LevelMap.h"
-#include "level/LevelPointMaker.h"
-#include "level/PointClasses.h"
+#include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelMap.h"
+#include "level/map/LevelPointMaker.h"
+#include "level/map/PointClasses.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "level/PointPanels.h"
+#include "level/map/PointPanels.h"
 #include "windows/ChildLevelPanel.h"
 
 class EmptyLevelPoint;

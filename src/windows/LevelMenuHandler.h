@@ -7,7 +7,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "level/LevelDialogs.h"
+#include "level/scene/LevelDialogs.h"
 
 constexpr u32 kMenuClose = 0x20000001u;
 constexpr u32 kMenuQuit = 0x20000002u;

@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "level/LevelDialogs.h"
-#include "level/LevelMoney.h"
-#include "level/WarehouseStock.h"
+#include "level/scene/LevelDialogs.h"
+#include "level/rules/LevelMoney.h"
+#include "level/rules/WarehouseStock.h"
 #include "ui/GameWindow.h"
 #include "ui/InfoWindowSources.h"
 #include "ui/WindowSprites.h"

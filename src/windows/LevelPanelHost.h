@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "base/Types.h"
-#include "level/LevelInterface.h"
-#include "level/LevelPanelHooks.h"
+#include "level/scene/LevelInterface.h"
+#include "level/rules/LevelPanelHooks.h"
 #include "windows/EmptyPlacePanels.h"
 
 class LevelPanel;

@@ -1,7 +1,7 @@
 // Bonus slots: charging, use, the set-back of the others, the effects and
 // the level rates; the rain overlay's time and fades.
 #include "LevelRig.h"
-#include "level/RainOverlay.h"
+#include "level/rules/RainOverlay.h"
 
 using namespace leveltest;
 

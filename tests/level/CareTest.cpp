@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "level/Job_Pulldown.h"
-#include "level/LevelTasks.h"
+#include "level/characters/Job_Pulldown.h"
+#include "level/rules/LevelTasks.h"
 #include "CareRig.h"
 
 namespace leveltest {

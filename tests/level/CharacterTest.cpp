@@ -8,7 +8,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
-#include "level/CharSilhouette.h"
+#include "level/characters/CharSilhouette.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"

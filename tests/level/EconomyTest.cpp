@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "LevelRig.h"
-#include "level/MoneyCounter.h"
+#include "level/rules/MoneyCounter.h"
 
 using namespace leveltest;
 

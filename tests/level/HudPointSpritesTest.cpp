@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "level/HudPointSprites.h"
+#include "level/scene/HudPointSprites.h"
 #include "resources/GameServices.h"
 #include "testsupport/FakeHudHost.h"
 #include "testsupport/ViewerRig.h"

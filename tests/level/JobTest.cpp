@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "content/LevelRates.h"
-#include "level/LevelMoney.h"
+#include "level/rules/LevelMoney.h"
 #include "CharacterRig.h"
 
 namespace leveltest {

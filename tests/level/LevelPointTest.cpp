@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "content/GarbageList.h"
-#include "level/SpriteObject.h"
+#include "level/map/SpriteObject.h"
 #include "MapRig.h"
 #include "pathfinding/ObstacleSet.h"
 

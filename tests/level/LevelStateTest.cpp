@@ -10,8 +10,8 @@
 #include <limits>
 
 #include "content/ProductList.h"
-#include "level/Job_GoTo.h"
-#include "level/LevelTasks.h"
+#include "level/characters/Job_GoTo.h"
+#include "level/rules/LevelTasks.h"
 #include "CareRig.h"
 
 namespace leveltest {

@@ -17,7 +17,7 @@
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
-#include "level/LevelPointMaker.h"
+#include "level/map/LevelPointMaker.h"
 #include "resources/AnimationSection.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"

@@ -23,7 +23,7 @@
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
-#include "level/LevelProfile.h"
+#include "level/rules/LevelProfile.h"
 
 class DXLViewer;
 class GameLanguage;

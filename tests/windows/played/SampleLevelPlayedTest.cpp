@@ -6,12 +6,12 @@
 // won with a medal.
 #include <gtest/gtest.h>
 
-#include "level/GameLevel.h"
-#include "level/LevelClock.h"
-#include "level/LevelMap.h"
-#include "level/LevelRules.h"
-#include "level/LevelTasks.h"
-#include "level/EmptyLevelPoint.h"
+#include "level/scene/GameLevel.h"
+#include "level/rules/LevelClock.h"
+#include "level/map/LevelMap.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/map/EmptyLevelPoint.h"
 #include "content/LevelInfo.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/WindowManager.h"

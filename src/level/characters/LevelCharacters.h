@@ -1,0 +1,69 @@
+// LevelCharacters - the characters of the running level and what they and
+// their jobs need of it: the path service, the list of characters and the
+// player, the level's money and rates, the award records, whether the level
+// has been entered, and the job sprites. The level scene owns one (and
+// runs its Update once per tick, after the points); while it lives it is
+// the current one, through which characters and jobs reach the level.
+//
+// Rates: a work step of a job with an activity index runs at the level's
+// base rate of that index (the level record's own figure), never the
+// bonus-raised rate: the speed bonus reaches the player's work through her
+// own animation-speed record only, so it counts once.
+//
+// Destruction deletes the characters still listed (their jobs with them)
+// before the path service goes.
+#pragma once
+
+#include "base/List.h"
+#include "base/Types.h"
+#include "level/characters/LevelPathFinder.h"
+
+class JobSprites;
+class LevelMoney;
+class LevelRules;
+class MapCharacter;
+class MapPlayer;
+
+class LevelCharacters {
+ public:
+  // rules: may be null (no money, rates 1.0, no awards); sprites: may be null.
+  LevelCharacters(LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  ~LevelCharacters();
+  LevelCharacters(const LevelCharacters&) = delete;
+  LevelCharacters& operator=(const LevelCharacters&) = delete;
+
+  // One tick: the queued searches, then every character in order.
+  void Update();
+
+  void AddCharacter(MapCharacter* c) { characters_.AddUnique(c); }
+  void RemoveCharacter(MapCharacter* c);
+  const kis::list<MapCharacter*>& GetCharacters() const { return characters_; }
+  void SetPlayer(MapPlayer* player);  // also the map's (its gates watch her)
+  MapPlayer* GetPlayer() const { return player_; }
+  bool IsPlayer(const MapCharacter* c) const;
+
+  LevelPathFinder& Paths() { return paths_; }
+  LevelRules* GetRules() const { return rules_; }
+  LevelMoney* GetMoney() const;
+  JobSprites* GetSprites() const { return sprites_; }
+  bool IsEntered() const;
+  // The level record's base rate of an activity (0..5); 1.0 otherwise.
+  float GetActivityFactor(i32 activity) const;
+  void RaiseAwardRecord(u32 record, i32 value, bool add, bool notify);
+  i32 GetAwardRecord(u32 record) const;  // the profile's counter; 0 without one
+  // Why a saved job could not be restored (at most 255 characters kept);
+  // empty while nothing failed.
+  void SetLoadError(const wchar* text);
+  const wchar* GetLoadError() const { return loadError_; }
+
+ private:
+  LevelRules* rules_;
+  JobSprites* sprites_;
+  LevelPathFinder paths_;
+  kis::list<MapCharacter*> characters_;
+  MapPlayer* player_ = nullptr;
+  wchar loadError_[256] = {};
+};
+
+// The running level's characters; null when none live.
+LevelCharacters* CurrentLevelCharacters();

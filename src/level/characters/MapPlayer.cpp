@@ -1,0 +1,63 @@
+#include "level/characters/MapPlayer.h"
+
+#include "content/AwardTable.h"
+#include "content/GameCharacter.h"
+#include "level/characters/Job.h"
+#include "level/characters/Job_GoTo.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/map/LevelMap.h"
+#include "resources/TutorialHooks.h"
+
+namespace {
+
+GameCharacter* PlayerDescription() { return FindCharacterByName(GetCharacters(), kPlayerCharacterName); }
+
+const wchar* IdleName(const GameCharacter* d) {
+  const GameAnimation* idle = d ? d->GetCharAnimation(0) : nullptr;
+  return idle ? idle->GetName() : nullptr;
+}
+
+}  // namespace
+
+MapPlayer::MapPlayer(float x, float y)
+    : MapCharacter(PlayerDescription(), 0, IdleName(PlayerDescription()), 8, x, y, nullptr) {
+  LevelCharacters* level = CurrentLevelCharacters();
+  SetWalkModifier(1, false, level ? level->GetActivityFactor(kActivityIdle) : 1.0f);
+  PlayAnimation(0, IdleName(description_), 8, false, kActivityIdle);
+  AttachToLevel(0);
+  if (level && !level->GetPlayer()) level->SetPlayer(this);
+}
+
+void MapPlayer::OnIdle() {
+  if (!worked_) return;
+  worked_ = 0;
+  const i32 x = static_cast<i32>(x_), y = static_cast<i32>(y_);
+  new Job_GoTo(this, x < kLevelWidth / 2 ? x + kStepAside : x - kStepAside, y + 16, kStepAsideLimit, false);
+}
+
+void MapPlayer::RunCurrentJob() {
+  Job* job = current_;
+  if (!job) return;
+  if (job->GetJobId() != kJobGoTo &&
+      !TutorialAllowAction(kTutorialActionPlayerJob, static_cast<uintptr_t>(job->GetJobId()), job))
+    return;
+  MapCharacter::RunCurrentJob();
+  if (current_) worked_ = 0;
+}
+
+void MapPlayer::SetWorkStreak(i32 n, bool report) {
+  if (n == streak_) return;
+  if (n > streak_)
+    if (LevelCharacters* level = CurrentLevelCharacters())
+      level->RaiseAwardRecord(kAwardRecordWorkStreak, n, false, report);
+  streak_ = n;
+}
+
+void MapPlayer::SetWalked(float value, bool report) {
+  if (!(value > walked_)) return;
+  walked_ = value;
+  LevelCharacters* level = CurrentLevelCharacters();
+  const i32 whole = static_cast<i32>(value);
+  if (level && whole > level->GetAwardRecord(kAwardRecordWalked))
+    level->RaiseAwardRecord(kAwardRecordWalked, whole, false, report);
+}

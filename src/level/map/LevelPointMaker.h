@@ -1,0 +1,69 @@
+// LevelPointMaker - the game's one maker of level points: it holds the
+// garbage definitions (read from "LPNT" at start-up) and, on the current
+// level map, replaces the point at an index, tracks the hovered and the
+// selected point, and answers look-ups over the point classes.
+//
+// MakePoint never leaves an index without a point: when the requested point
+// cannot be made (an unknown or unavailable record, a level above the
+// record's maximum, a failed set-up) a clean empty place takes it and the
+// answer is false. With fade, the new point's effects start 100 ms after the
+// old point's pictures have gone.
+#pragma once
+
+#include "base/Types.h"
+#include "content/GarbageList.h"
+#include "level/map/BaseLevelPoint.h"
+
+class LevelPoint;
+struct POINTKINDFACTS;
+class MapObject;
+struct BUILDING;
+struct PLANT;
+
+constexpr u32 kReplaceDelay = 100;  // ms between the old point gone and the new one's effects
+
+class LevelPointMaker {
+ public:
+  LevelPointMaker() = default;
+  LevelPointMaker(const LevelPointMaker&) = delete;
+  LevelPointMaker& operator=(const LevelPointMaker&) = delete;
+
+  GarbageList& Garbage() { return garbage_; }
+  const GARBAGEINFO* FindGarbage(u32 id) const { return garbage_.Find(id); }
+  // While a level loads: its empty-place map sprite, and once per kind the
+  // garbage's map sprites.
+  void LoadPointSprites(MapSprite* emptyPlace) { garbage_.LoadPointSprites(emptyPlace); }
+
+  // False for an index outside the point table, and when the point could
+  // not be made (a clean empty place stands there then).
+  bool MakePoint(i32 index, const POINTPARAMS& params, bool fade);
+  bool MakeEmpty(i32 index);  // a clean empty place, with fade
+  // At the selected point, when the money covers the record's price.
+  bool BuildPlant(PLANT* plant);
+  bool BuildBuilding(BUILDING* building);
+
+  // An index at or beyond the table counts as -1 (none). A change deselects
+  // the old point and selects the new one (with the sound when asked); with
+  // none the level panel shows its empty panel; the tutorial hears of it.
+  void SelectPoint(i32 index, bool withSound);
+  // The hover follows the mouse: a change ends the old point's hover; the
+  // new point's hover is begun again on every call, and a point that
+  // refuses it leaves none hovered.
+  void HoverPoint(i32 index, MapObject* hovered);
+
+  // The point at the index when it exists, is not shut down and can be damaged.
+  BaseLevelPoint* GetDamageablePoint(i32 index) const;
+  // The available plant records and the new building records of a
+  // category: how many, with up to max of them written to out (may be null).
+  i32 CountAvailablePlants(i32 max, PLANT** out) const;
+  i32 CountNewBuildings(u32 category, i32 max, BUILDING** out) const;
+
+ private:
+  // A point of kinds 1 to 3 from its record, or null.
+  LevelPoint* CreateWorkingPoint(const POINTPARAMS& params) const;
+  bool BuildAtSelected(i32 kind, const POINTKINDFACTS& facts);
+
+  GarbageList garbage_;
+};
+
+LevelPointMaker& GetLevelPointMaker();

@@ -1,0 +1,427 @@
+#include "level/scene/GameLevel.h"
+
+#include <cmath>
+
+#include "base/Random.h"
+#include "content/LevelInfo.h"
+#include "content/LevelTable.h"
+#include "content/ProductList.h"
+#include "gametext/GameMessager.h"
+#include "level/map/BaseLevelPoint.h"
+#include "level/map/DynObject.h"
+#include "level/scene/LevelCast.h"
+#include "level/scene/LevelHud.h"
+#include "level/scene/LevelInterface.h"
+#include "level/scene/LevelLoadProgress.h"
+#include "level/map/LevelMap.h"
+#include "level/rules/LevelPanelHooks.h"
+#include "level/map/LevelPointMaker.h"
+#include "level/rules/LevelRules.h"
+#include "level/state/LevelSaves.h"
+#include "level/scene/LevelScreenSprites.h"
+#include "level/scene/LevelVillains.h"
+#include "level/map/MapAward.h"
+#include "level/map/MapObject.h"
+#include "level/map/PointClasses.h"
+#include "level/map/LevelPointCare.h"
+#include "level/scene/PlayerCast.h"
+#include "level/map/PointPanels.h"
+#include "level/map/ParticlesObject.h"
+#include "level/map/SpriteObject.h"
+#include "pathfinding/ObstacleSet.h"
+#include "pathfinding/PathFinder.h"
+#include "resources/GPSEmiter.h"
+#include "resources/GPSSpace.h"
+#include "resources/GameServices.h"
+#include "resources/ImageSprite.h"
+#include "resources/MapSprite.h"
+#include "resources/ParticleLibrary.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteEffect.h"
+#include "resources/SpriteSet.h"
+#include "resources/StandardSounds.h"
+#include "resources/SoundSettings.h"
+
+namespace {
+
+GameLevel* g_level = nullptr;
+
+constexpr i32 kFinderCell = 64;              // the path finder's grid cells, level pixels
+constexpr u32 kSelectionColour = 0xC0FFFFFFu;
+constexpr u32 kHoverColour = 0x20FFFFA0u;
+constexpr u32 kAdditiveBlend = 3;
+constexpr float kMarkerScale = 0.5f;
+constexpr u32 kParticleHeadStartTicks = 200;  // plus 0..299, ticks of 10 ms the level's particles have run on entry
+constexpr u32 kLoseRestart1 = 0x40000001u;
+constexpr u32 kLoseRestart2 = 0x40000003u;
+constexpr u32 kLevelNotifyEnd = 1;  // the points hear that the level ends
+constexpr u32 kResultSoundFade = 250;  // ms
+
+ImageSprite* MakeMarker(const wchar* name, u32 colour, u32 blend) {
+  SpriteSet* set = GetSpriteSet(kShadowSpriteSet);
+  Sprite* sprite = set ? set->FindSprite(name) : nullptr;
+  if (!sprite) return nullptr;
+  sprite->Init();
+  ImageSprite* image = sprite->CreateImageSprite(false);
+  if (!image) return nullptr;
+  image->SetColor(colour);
+  image->SetScale(kMarkerScale, kMarkerScale);
+  image->SetPivot(0.5f, 0.5f);
+  if (blend) image->SetDrawStateValues(2, 2, 3, 3, blend, 4, 4);
+  return image;
+}
+
+void ReleaseMarker(ImageSprite* image) {
+  if (!image) return;
+  Sprite* sprite = image->GetSprite();
+  delete image;
+  if (sprite) sprite->Release(false);
+}
+
+}  // namespace
+
+GameLevel* CurrentGameLevel() { return g_level; }
+
+GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks)
+    : levelIndex_(levelIndex), setup_(setup), hooks_(hooks) {
+  g_level = this;
+  GetGameServices().level = this;
+  GetGameServices().hud = this;
+  hooks_.rules.scene = this;
+  if (!hooks_.screenSprites) {
+    ownHud_ = std::make_unique<LevelHud>();
+    hooks_.screenSprites = ownHud_.get();
+    if (!hooks_.rules.labels) hooks_.rules.labels = &ownHud_->Labels();
+    if (!hooks_.map.sprites) hooks_.map.sprites = &ownHud_->Sprites();
+  }
+  LevelTable* table = GetLevelTable();
+  info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
+  rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
+  if (!hooks_.characters) {
+    ownCast_ = std::make_unique<PlayerCast>(rules_.get(), ownHud_ ? &ownHud_->Jobs() : nullptr, kLevelWidth,
+                                            kLevelHeight);
+    hooks_.characters = ownCast_.get();
+  } else {
+    finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
+  }
+  if (!hooks_.map.care) {
+    ownCare_ = std::make_unique<LevelPointCare>(nullptr);
+    hooks_.map.care = ownCare_.get();
+  }
+  map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
+  map_->SetPathFinder(ownCast_ ? ownCast_->GetPathFinder() : finder_.get());
+  ResetInput();
+  rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
+  selection_ = MakeMarker(u"selection", kSelectionColour, 0);
+  hoverMarker_ = MakeMarker(u"selection2", kHoverColour, kAdditiveBlend);
+}
+
+GameLevel::~GameLevel() {
+  Clear(true);
+  ReleaseMarker(selection_);
+  ReleaseMarker(hoverMarker_);
+  if (info_) {
+    ReleaseIntroImages();
+    GroundList* grounds = GetGroundList();
+    // Only records above 65535 are given back here; the others stay loaded
+    // for the next level that uses them.
+    for (const GROUNDPLACEMENT& g : info_->ground)
+      if (grounds && g.groundId > 0xFFFF) grounds->Release(grounds->Find(g.groundId), false);
+    for (const MAPOBJECTDEF& d : info_->decorations)
+      if (d.type == 0 && d.mapSprite) d.mapSprite->Release(false);
+  }
+  map_.reset();
+  ownCast_.reset();
+  if (GetGameServices().hud == this) GetGameServices().hud = nullptr;
+  if (GetGameServices().level == this) GetGameServices().level = nullptr;
+  if (g_level == this) g_level = nullptr;
+}
+
+shpf::PathFinder* GameLevel::GetPathFinder() const { return ownCast_ ? ownCast_->GetPathFinder() : finder_.get(); }
+
+DynObject* GameLevel::GetPlayer() const { return hooks_.characters ? hooks_.characters->GetPlayer() : nullptr; }
+bool GameLevel::IsStarted() const { return rules_->IsStarted(); }
+
+// --- Life -------------------------------------------------------------------------------------------
+
+void GameLevel::Enter() {
+  if (!hooks_.saves || !hooks_.saves->LoadSavedState(*this)) StartNew();
+  OnEnter();
+}
+
+void GameLevel::BuildLevel() {
+  cleared_ = false;
+  ResetInput();
+  rules_->Build(setup_.chosen);
+  if (hooks_.iface) hooks_.iface->CreatePanel();
+  PlaceGround();
+  if (info_) {
+    std::vector<OBSTACLEDESC> descs;
+    for (const OBSTACLEDEF& o : info_->obstacles) descs.push_back(OBSTACLEDESC{o.mask, o.x, o.y, o.width, o.height});
+    obstacles_ = std::make_unique<ObstacleSet>(map_.get());
+    obstacles_->Create(descs.data(), static_cast<u32>(descs.size()), 0, 0, 0);
+  }
+  CreateDecorations();
+  if (map_->GetAward() && setup_.easterEggFound) delete map_->GetAward();
+  if (hooks_.characters && !hooks_.characters->GetPlayer() && info_) {
+    map_->SetPlayer(hooks_.characters->CreatePlayer(info_->playerX, info_->playerY));
+  }
+  if (info_ && !info_->waves.empty()) villainParticles_ = std::make_unique<GPSSpace>(0);
+  CreateParticles();
+  musicMode_ = info_ && info_->music[0] ? 1 : 3;
+  musicTrack_ = 0;
+}
+
+void GameLevel::PlaceGround() {
+  GroundList* grounds = GetGroundList();
+  if (!info_ || !grounds) return;
+  for (const GROUNDPLACEMENT& g : info_->ground) AddGroundTile(g.x, g.y, g.layer, grounds->Find(g.groundId), false);
+}
+
+void GameLevel::CreateDecorations() {
+  if (!info_) return;
+  for (const MAPOBJECTDEF& d : info_->decorations) {
+    MapObject* object = CreateMapObjectFromRecord(&d, nullptr);
+    if (!object) continue;
+    // Emitters start; sprites stand in the walkers' way.
+    if (object->GetKind() == kObjectParticles)
+      static_cast<ParticlesObject*>(object)->StartEmitters();
+    else if (!object->IsAttached())
+      object->AttachToLevel(kAttachObstacles);
+  }
+}
+
+// The level's own emitters share one particle space; an emitter turned by
+// an angle gets its own copy of the system with the direction turned.
+void GameLevel::CreateParticles() {
+  if (!info_ || info_->emitters.empty()) return;
+  levelParticles_ = std::make_unique<GPSSpace>(0);
+  for (const EMITTERDEF& e : info_->emitters) {
+    const GPSSYSTEM* system = FindParticleSystem(e.systemId);
+    if (!system) continue;
+    GPSSYSTEM turned;
+    if (e.angle != 0.0f) {
+      turned = *system;
+      turned.directionOffset = std::fmod(std::fmod(turned.directionOffset + e.angle, 360.0f) + 360.0f, 360.0f);
+      system = &turned;
+    }
+    new GPSEmiter(levelParticles_.get(), system, nullptr, static_cast<float>(e.x), static_cast<float>(e.y));
+  }
+}
+
+void GameLevel::StartNew() {
+  BuildLevel();
+  if (info_) {
+    const i32 n = static_cast<i32>(info_->points.size() < kMaxPoints ? info_->points.size() : kMaxPoints);
+    map_->SetPointCount(n);
+    for (i32 i = 0; i < n; ++i) {
+      const POINTDEF& d = info_->points[i];
+      POINTPARAMS p;
+      p.kind = d.kind;
+      p.level = d.level;
+      p.id = d.id;
+      p.price = d.price;
+      GetLevelPointMaker().MakePoint(i, p, false);
+      if (BaseLevelPoint* point = map_->GetPoint(i); point && d.mark) point->SetMark(d.mark);
+    }
+  }
+  rules_->StartNew();
+  if (hooks_.iface) {
+    hooks_.iface->CreateBonusButtons();
+    if (info_ && !info_->intro.empty()) hooks_.iface->OpenIntro();
+  }
+}
+
+void GameLevel::OnEnter() {
+  rules_->Clock().ResetTicks();
+  if (hooks_.screenSprites) hooks_.screenSprites->RefreshEnabled();
+  if (map_->GetSelectedPoint() < 0 && hooks_.map.panels) hooks_.map.panels->ShowEmptyPanel();
+  for (u32 slot = 0; slot < kBonusCount; ++slot)
+    if (rules_->Bonuses().GetSlot(slot).available) rules_->Bonuses().RefreshBonusSlot(slot, false);
+  PlayNextMusic();
+  // The level's emitters are made stopped: entering starts them and gives
+  // their particles a head start, so the level opens with them in the air.
+  if (levelParticles_) {
+    levelParticles_->StartEmitters();
+    const u32 ticks = kParticleHeadStartTicks + kis::RandomInt(300);
+    levelParticles_->Update(static_cast<float>(ticks * GameTimeStep()));
+  }
+  if (hooks_.iface) hooks_.iface->ShowTimeBar(false);
+  if (hooks_.rules.panel) hooks_.rules.panel->UpdateTaskButtons(-1, 0, false);
+  entered_ = true;
+  rules_->SetEntered(true);
+}
+
+void GameLevel::Leave() {
+  LevelTasks& tasks = rules_->Tasks();
+  if (tasks.GetResultShown() == kResultNone && !tasks.SettleOnLeave() && rules_->IsStarted() && hooks_.saves)
+    hooks_.saves->SaveState(*this);
+  Clear(true);
+}
+
+void GameLevel::Restart() {
+  Clear(false);
+  StartNew();
+}
+
+void GameLevel::ExitToMap() {
+  rules_->Locks().Lock(kLockExit);
+  if (hooks_.characters) hooks_.characters->NotifyLevelEnd();
+  for (i32 i = 0; i < map_->GetPointCount(); ++i)
+    if (BaseLevelPoint* p = map_->GetPoint(i)) p->OnLevelNotify(kLevelNotifyEnd);
+  const LevelTasks& tasks = rules_->Tasks();
+  if (tasks.GetResultSound()) GetSoundSettings().FadeOutSound(tasks.GetResultSound(), kResultSoundFade);
+  u32 comic = 0;
+  if (tasks.GetResultShown() == kResultWon || tasks.GetResult() == kResultWon) {
+    const i32 number = levelIndex_ + 1;
+    comic = number == 8 ? 1 : number == 30 ? 2 : number == 41 ? 3 : 0;
+  }
+  if (hooks_.iface) hooks_.iface->ExitToMap(comic);
+}
+
+void GameLevel::Clear(bool destroying) {
+  (void)destroying;
+  if (cleared_) return;
+  cleared_ = true;
+  entered_ = false;
+  rules_->Clear();
+  if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
+  map_->DeletePoints();
+  for (auto& layer : groundLayers_) layer.clear();
+  while (!ground_.empty()) RemoveGroundTile(ground_.back().get());
+  if (hooks_.villains) hooks_.villains->DeleteAll();
+  levelParticles_.reset();
+  villainParticles_.reset();
+  if (hooks_.characters) hooks_.characters->DeleteAll();
+  map_->SetPlayer(nullptr);
+  map_->DeleteAllObjects();
+  obstacles_.reset();
+  if (hooks_.screenSprites) hooks_.screenSprites->Clear();
+  if (hooks_.iface) hooks_.iface->DeletePanel();
+}
+
+// --- Ground ---------------------------------------------------------------------------------------------
+
+MAPTILE* GameLevel::AddGroundTile(i32 x, i32 y, u32 layer, const GROUND* record, bool flag) {
+  GroundList* grounds = GetGroundList();
+  if (!grounds) return nullptr;
+  std::unique_ptr<MAPTILE> made = grounds->MakeTile(x, y, layer, record, flag);
+  if (!made) return nullptr;
+  MAPTILE* tile = made.get();
+  ground_.push_back(std::move(made));
+  std::vector<MAPTILE*>& list = groundLayers_[tile->layer];
+  if (tile->layer < 2) {
+    list.push_back(tile);
+  } else {
+    size_t at = list.size();
+    while (at > 0 && list[at - 1]->sequence > tile->sequence) --at;
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), tile);
+  }
+  return tile;
+}
+
+void GameLevel::RemoveGroundTile(MAPTILE* tile) {
+  if (!tile) return;
+  std::vector<MAPTILE*>& list = groundLayers_[tile->layer % kGroundLayers];
+  for (auto it = list.begin(); it != list.end(); ++it)
+    if (*it == tile) {
+      list.erase(it);
+      break;
+    }
+  for (auto it = ground_.begin(); it != ground_.end(); ++it)
+    if (it->get() == tile) {
+      DeleteSpriteEffects(&tile->effects);
+      ground_.erase(it);
+      break;
+    }
+}
+
+// --- Head-up display ---------------------------------------------------------------------------------
+
+ScreenSpriteList* GameLevel::GetScreenSprites() { return ownHud_ ? &ownHud_->List() : nullptr; }
+bool GameLevel::IsViewScaling() const { return rules_->View().Get().scaling; }
+float GameLevel::GetViewScale() const { return rules_->View().Get().scale; }
+
+void GameLevel::MapToScreen(float x, float y, float* sx, float* sy) const {
+  const LEVELVIEW& v = rules_->View().Get();
+  const float s = v.scaling ? v.scale : 1.0f;
+  *sx = x * s - static_cast<float>(v.scrollX);
+  *sy = y * s - static_cast<float>(v.scrollY);
+}
+
+void GameLevel::ScreenToMap(float sx, float sy, float* x, float* y) const {
+  const LEVELVIEW& v = rules_->View().Get();
+  const float s = v.scaling ? v.scale : 1.0f;
+  *x = (sx + static_cast<float>(v.scrollX)) / s;
+  *y = (sy + static_cast<float>(v.scrollY)) / s;
+}
+
+void GameLevel::GetPointer(i32* x, i32* y) const {
+  *x = mouseMapX_;
+  *y = mouseMapY_;
+}
+
+i32 GameLevel::GetPanelLine() const { return rules_->View().GetViewHeight(); }
+bool GameLevel::HasMoney(i32 amount) const { return rules_->Money().Get() >= amount; }
+
+// --- Windows -------------------------------------------------------------------------------------------------
+
+void GameLevel::OnWindowOpened(u32 id) { rules_->Locks().OnWindowOpened(id); }
+void GameLevel::OnWindowClosed(u32 id) { rules_->Locks().OnWindowClosed(id); }
+
+// --- LevelScene ----------------------------------------------------------------------------------------------
+
+i32 GameLevel::CountPlantBeds(u32 plant, i32 minLevel) { return map_->CountPoints(kPointKindPlant, plant, minLevel); }
+i32 GameLevel::CountBuildings(u32 building, i32 minLevel) {
+  return map_->CountPoints(kPointKindBuilding, building, minLevel);
+}
+i32 GameLevel::CountCleanPlaces() { return map_->CountCleanPlaces(); }
+
+bool GameLevel::OnLoseAnswer(u32 answer) {
+  if (answer == kLoseRestart1 || answer == kLoseRestart2) {
+    if (hooks_.iface) hooks_.iface->OfferRestart();
+  } else {
+    ExitToMap();
+  }
+  return true;
+}
+
+void GameLevel::DriveOffVillains() {
+  if (hooks_.villains && rules_->Waves().IsEnabled()) hooks_.villains->DriveOffAll();
+}
+
+void GameLevel::CollectUndamaged(GameMessager& messager) {
+  for (i32 i = 0; i < map_->GetPointCount(); ++i)
+    if (BaseLevelPoint* p = map_->GetPoint(i); p && !p->HasDamage()) p->Collect(reinterpret_cast<uintptr_t>(&messager));
+}
+
+void GameLevel::SetBuildingRateModifier(u32 buildingKind, u32 id, float value) {
+  for (i32 i = 0; i < map_->GetPointCount(); ++i) {
+    BaseLevelPoint* p = map_->GetPoint(i);
+    if (!p || p->GetKind() != kPointKindBuilding || !hooks_.map.classes) continue;
+    POINTPARAMS params;
+    p->GetInfo(&params);
+    const BUILDING* building = hooks_.map.classes->FindBuilding(params.id);
+    if (building && hooks_.map.classes->DescribeBuilding(building).category == buildingKind)
+      p->SetRateModifier(id, false, value);
+  }
+}
+
+void GameLevel::SetPlayerWalkModifier(u32 id, float value) {
+  if (hooks_.characters) hooks_.characters->SetPlayerWalkModifier(id, value);
+}
+void GameLevel::SetPlayerSpeedModifier(u32 id, float value) {
+  if (hooks_.characters) hooks_.characters->SetPlayerSpeedModifier(id, value);
+}
+void GameLevel::SetPlayerRunning(bool running) {
+  if (hooks_.characters) hooks_.characters->SetPlayerRunning(running);
+}
+
+// --- Villain slots ---------------------------------------------------------------------------------------------
+
+u32 GameLevel::GetSlotCount() const { return info_ ? info_->villainSlotCount : 0; }
+bool GameLevel::IsSlotTaken(u32 slot) const { return !hooks_.villains || hooks_.villains->IsSlotTaken(slot); }
+void GameLevel::SpawnVillain(u32 slot, u32 villainKind) {
+  if (hooks_.villains && info_ && slot < info_->villainSlotCount)
+    hooks_.villains->SpawnVillain(slot, info_->villainSlots[slot], villainKind);
+}

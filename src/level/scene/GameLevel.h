@@ -1,0 +1,285 @@
+// GameLevel - the scene of one playable level: it owns the level's rules
+// (money, stock, tasks, bonuses, locks, view, clock, waves), its map (map
+// objects in depth bands, level points), the ground tiles, the path finder
+// and the selection markers, and drives the characters, villains, screen
+// sprites and game windows through narrow interfaces (GAMELEVELHOOKS).
+// While it lives it is the running level of the game services
+// (CurrentLevel) and the current level map.
+//
+// Life: constructed (load stage 0) -> Load, one step a frame, until
+// IsLoaded -> Enter (a saved state, else StartNew; then OnEnter) ->
+// StartPlay by a left click or Enter -> Update and Draw every frame ->
+// Leave (a pending win recorded, a started level saved) -> Enter again or
+// deletion.
+//
+// A frame: the level clock takes the whole frame time (times the game
+// speed) while the simulation is carried at most 200 ms (20 ticks of
+// 10 ms) into the world, so a frame that stalls counts in full against the
+// medal time though the world moves only 200 ms.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "base/List.h"
+#include "base/Types.h"
+#include "content/GroundList.h"
+#include "engine/DXLDrawTypes.h"
+#include "engine/DXLMouse.h"
+#include "level/rules/LevelBonuses.h"
+#include "level/rules/LevelHooks.h"
+#include "level/map/LevelMapHooks.h"
+#include "level/rules/LevelScene.h"
+#include "level/rules/VillainWaves.h"
+#include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteHost.h"
+
+class DynObject;
+class GPSSpace;
+class ImageSprite;
+class LevelCast;
+class LevelHud;
+class PlayerCast;
+class LevelInterface;
+class LevelLoadProgress;
+class LevelMap;
+class LevelPointCare;
+class LevelRules;
+class LevelSaves;
+class LevelScreenSprites;
+class LevelVillains;
+class MapObject;
+class ObstacleSet;
+struct LEVELINFO;
+
+namespace shpf {
+class PathFinder;
+}
+
+// What the profile gives a level when it is made.
+struct LEVELSETUP {
+  i32 regime = 0;         // 0 easy, 1 hard
+  CHOSENBONUSES chosen;   // the bonuses taken into the level
+  u32 ownedBonuses = 0;   // bit per bonus index the profile owns
+  bool easterEggFound = false;  // this level's egg was found before
+};
+
+// The parts of the game the scene calls out to. Without characters the
+// level makes its own (PlayerCast: the player, her walks, the path
+// service); without screen sprites its own head-up display (LevelHud),
+// which also makes the flying labels and the points' sprites unless those
+// are given; without the points' care its own (LevelPointCare, knowing no
+// villain's damage until the villains give theirs). Any other may be null.
+struct GAMELEVELHOOKS {
+  LevelHooks rules;     // its scene is set to the level itself
+  LevelMapHooks map;
+  LevelCast* characters = nullptr;
+  LevelScreenSprites* screenSprites = nullptr;
+  LevelVillains* villains = nullptr;
+  LevelSaves* saves = nullptr;
+  LevelInterface* iface = nullptr;
+};
+
+// Load stages, in the order they run.
+constexpr u32 kLoadStart = 0;
+constexpr u32 kLoadGround = 0x101;
+constexpr u32 kLoadDecorations = 0x102;
+constexpr u32 kLoadPlants = 0x103;
+constexpr u32 kLoadBuildings = 0x104;
+constexpr u32 kLoadIntro = 0x105;
+constexpr u32 kLoadBonuses = 0x107;
+constexpr u32 kLoadVillainMarks = 0x108;
+constexpr u32 kLoadFinishing = 0xFFE;
+constexpr u32 kLoadDone = 0xFFF;
+
+// Keys of the level's slots, virtual-key codes as the window toolkit's
+// (mouse buttons: engine/DXLMouse.h).
+constexpr u16 kLevelKeyEscape = 27;
+constexpr u16 kLevelKeyEnter = 13;
+
+// Cursor kinds the level asks for.
+constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hovered
+
+constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker pulse
+
+class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHost, private VillainSlots {
+ public:
+  GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks);
+  ~GameLevel() override;
+  GameLevel(const GameLevel&) = delete;
+  GameLevel& operator=(const GameLevel&) = delete;
+
+  // --- Loading -----------------------------------------------------------------------------
+  // One step of the staged loading (one item, or one stage change); nothing
+  // once loaded.
+  void Load();
+  bool IsLoaded() const { return loadStage_ == kLoadDone; }
+  u32 GetLoadStage() const { return loadStage_; }
+  u32 GetLoadItem() const { return loadItem_; }
+  // The loading's tracker while it runs (null before and after).
+  const LevelLoadProgress* GetLoadProgress() const { return progress_.get(); }
+
+  // --- Life -------------------------------------------------------------------------------
+  // Entering the level state: the saved state, or else a new level; then OnEnter.
+  void Enter();
+  void BuildLevel();
+  void StartNew();
+  void OnEnter();
+  void Leave();
+  void Restart();
+  void ExitToMap();
+  void Clear(bool destroying);
+
+  // --- Frame ------------------------------------------------------------------------------
+  void Update(u32 elapsed);
+  void Tick();
+  void Draw();
+  void PlayNextMusic();
+  u32 GetMusicTrack() const { return musicTrack_; }  // the next general track, 0 before the first
+
+  // --- Input (game-screen coordinates) --------------------------------------------------------
+  bool OnMouseDown(i32 x, i32 y, u32 button, u32 flags);
+  bool OnMouseMove(i32 x, i32 y, u32 buttons, u32 flags);
+  bool OnMouseUp(i32 x, i32 y, u32 button, u32 flags);
+  bool OnDoubleClick(i32 x, i32 y, u32 flags);
+  bool OnMouseWheel(i32 x, i32 y, i32 delta);
+  bool OnKeyDown(u16 key, u32 flags);
+  bool OnKeyUp(u16 key, u32 flags);
+  bool OnChar(u16 code, u32 flags);
+  void StartPlay();
+  // The hover at a screen position (null: the last one the level saw).
+  void UpdateHover(const i32* position);
+  void FollowJump(i32 x, i32 y, u32 flags);
+  MapObject* FindObjectAt(i32 x, i32 y) const;
+  i32 FindPointNear(i32 x, i32 y) const;
+  void OnLeftClick();
+  void OnRightClick();
+  // The cursor to show; false when the level shows none of its own.
+  bool GetCursorKind(u32* cursor) const;
+  void UpdateViewport();
+  void MapToScreen(i32* x, i32* y) const;
+  void ScreenToMap(i32* x, i32* y) const;
+  void ResetInput();
+
+  // --- Ground -------------------------------------------------------------------------------
+  // A tile of the record at (x, y) in the layer (above 3: 3); null when none
+  // can be made. Layers 0 and 1 keep placement order; 2 and 3 order by the
+  // tiles' sequence numbers.
+  MAPTILE* AddGroundTile(i32 x, i32 y, u32 layer, const GROUND* record, bool flag);
+  void RemoveGroundTile(MAPTILE* tile);
+  const std::vector<MAPTILE*>& GetGroundLayer(u32 layer) const { return groundLayers_[layer % kGroundLayers]; }
+  u32 GetGroundTileCount() const { return static_cast<u32>(ground_.size()); }
+
+  // --- Parts --------------------------------------------------------------------------------
+  i32 GetLevelIndex() const { return levelIndex_; }
+  const LEVELINFO* GetInfo() const { return info_; }
+  LevelRules& Rules() { return *rules_; }
+  LevelMap& Map() { return *map_; }
+  shpf::PathFinder* GetPathFinder() const;  // the characters' path service's, or the level's own
+  GPSSpace* GetParticleSpace() const { return levelParticles_.get(); }
+  const GAMELEVELHOOKS& Hooks() const { return hooks_; }
+  DynObject* GetPlayer() const;
+  bool IsStarted() const;
+  i32 GetMouseX() const { return mouseMapX_; }  // level coordinates
+  i32 GetMouseY() const { return mouseMapY_; }
+
+  // --- CurrentLevel ---------------------------------------------------------------------------
+  kis::list<LevelShadow*>& GetShadows() override { return shadows_; }
+  const DXLMATRIX& GetLevelTransform() const override { return transform_; }
+  void OnWindowOpened(u32 id) override;
+  void OnWindowClosed(u32 id) override;
+
+  // --- ScreenSpriteHost -------------------------------------------------------------------------
+  ScreenSpriteList* GetScreenSprites() override;
+  const DXLMATRIX& GetViewTransform() const override { return transform_; }
+  bool IsViewScaling() const override;
+  float GetViewScale() const override;
+  void MapToScreen(float x, float y, float* sx, float* sy) const override;
+  void ScreenToMap(float sx, float sy, float* x, float* y) const override;
+  void GetPointer(i32* x, i32* y) const override;
+  bool IsPointerOverView() const override { return mouseInside_; }
+  bool GetPanelRect(DXLRECT*) const override { return false; }  // the level panel's own
+  i32 GetPanelLine() const override;
+  bool HasMoney(i32 amount) const override;
+
+  // --- LevelScene -----------------------------------------------------------------------------
+  i32 CountPlantBeds(u32 plant, i32 minLevel) override;
+  i32 CountBuildings(u32 building, i32 minLevel) override;
+  i32 CountCleanPlaces() override;
+  void StopTutorial() override {}
+  void StartWarehouseTutorial(const PRODUCT*) override {}
+  bool OnLoseAnswer(u32 answer) override;
+  void DriveOffVillains() override;
+  void RainOnPlantBeds() override {}
+  void CollectUndamaged(GameMessager& messager) override;
+  void SetBuildingRateModifier(u32 buildingKind, u32 id, float value) override;
+  void SetPlayerWalkModifier(u32 id, float value) override;
+  void SetPlayerSpeedModifier(u32 id, float value) override;
+  void SetPlayerRunning(bool running) override;
+
+ private:
+  // VillainSlots
+  u32 GetSlotCount() const override;
+  bool IsSlotTaken(u32 slot) const override;
+  void SpawnVillain(u32 slot, u32 villainKind) override;
+
+  // Loading (GameLevelLoad.cpp)
+  void BeginStage(u32 stage);
+  bool LoadGround();
+  bool LoadDecorations();
+  bool LoadKinds(bool buildings);
+  bool LoadBonuses();
+  void ReleaseIntroImages();
+
+  // Building (GameLevel.cpp)
+  void PlaceGround();
+  void CreateDecorations();
+  void CreateParticles();
+
+  // Drawing (GameLevelDraw.cpp)
+  void ApplyView();
+  void DrawGround();
+  void DrawMarkers();
+  void DrawRain();
+
+  i32 levelIndex_;
+  LEVELSETUP setup_;
+  GAMELEVELHOOKS hooks_;
+  LEVELINFO* info_ = nullptr;
+  u32 loadStage_ = kLoadStart;
+  u32 loadItem_ = 0;
+  std::unique_ptr<LevelLoadProgress> progress_;
+
+  std::unique_ptr<LevelHud> ownHud_;  // made when none is given
+  std::unique_ptr<LevelRules> rules_;
+  std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
+  std::unique_ptr<LevelPointCare> ownCare_;  // made when no point care is given
+  std::unique_ptr<shpf::PathFinder> finder_;
+  std::unique_ptr<LevelMap> map_;
+  std::unique_ptr<ObstacleSet> obstacles_;
+  std::unique_ptr<GPSSpace> levelParticles_;
+  std::unique_ptr<GPSSpace> villainParticles_;
+  kis::list<LevelShadow*> shadows_;
+
+  std::vector<std::unique_ptr<MAPTILE>> ground_;
+  std::vector<MAPTILE*> groundLayers_[kGroundLayers];
+
+  ImageSprite* selection_ = nullptr;
+  ImageSprite* hoverMarker_ = nullptr;
+  u32 pulseClock_ = 0;
+
+  DXLMATRIX transform_{};
+  i32 mouseScreenX_ = 0;
+  i32 mouseScreenY_ = 0;
+  i32 mouseMapX_ = 0;
+  i32 mouseMapY_ = 0;
+  bool mouseInside_ = false;
+
+  u32 musicMode_ = 3;
+  u32 musicTrack_ = 0;
+  bool cleared_ = false;
+  bool entered_ = false;
+};
+
+// The running level; null when none lives.
+GameLevel* CurrentGameLevel();

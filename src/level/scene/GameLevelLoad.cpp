@@ -1,0 +1,154 @@
+// GameLevel's staged loading: one item of a stage per step, a yield offered
+// after each, and every stage change (but the first) ending the call so the
+// loading screen gets a frame between stages. A resource that is missing
+// is skipped: loading as a whole never fails.
+#include <cstdio>
+
+#include "base/Strings.h"
+#include "content/ContentArchive.h"
+#include "content/GameBonuses.h"
+#include "content/GroundList.h"
+#include "content/LevelInfo.h"
+#include "content/ProductList.h"
+#include "level/scene/GameLevel.h"
+#include "level/scene/LevelCast.h"
+#include "level/scene/LevelLoadProgress.h"
+#include "level/map/LevelPointMaker.h"
+#include "resources/MapSprite.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "ui/InfoWindow.h"
+
+namespace {
+
+MapSprite* FindMapSprite(const wchar* name) {
+  SpriteSet* set = GetSpriteSet(kMapSpriteSet);
+  return set ? set->FindMapSprite(name) : nullptr;
+}
+
+void LoadMapSprite(MapSprite* sprite) {
+  if (sprite && !sprite->IsLoaded()) sprite->Init();
+}
+
+bool Yield(LevelLoadProgress* progress, u32 done, u32 total) {
+  return progress && progress->Report(total ? static_cast<float>(done) / static_cast<float>(total) : 1.0f);
+}
+
+}  // namespace
+
+void GameLevel::BeginStage(u32 stage) {
+  loadStage_ = stage;
+  loadItem_ = 0;
+  if (progress_) progress_->Begin(stage);
+}
+
+void GameLevel::Load() {
+  if (loadStage_ == kLoadDone) return;
+  if (loadStage_ == kLoadStart) {
+    progress_ = std::make_unique<LevelLoadProgress>(std::vector<LevelLoadProgress::Step>{
+        {kLoadGround, 100}, {kLoadDecorations, 50}, {kLoadPlants, 80}, {kLoadBuildings, 200},
+        {kLoadIntro, 5}, {kLoadVillainMarks, 5}, {kLoadBonuses, 10}});
+    if (hooks_.characters) hooks_.characters->LoadDescriptions();
+    if (ProductList* products = GetProductList()) products->ClearUsedFlags();
+    BeginStage(kLoadGround);
+  }
+  switch (loadStage_) {
+    case kLoadGround:
+      if (LoadGround()) BeginStage(kLoadDecorations);
+      return;
+    case kLoadDecorations:
+      if (!LoadDecorations()) return;
+      if (info_ && !info_->waves.empty() && info_->villainSlotCount > 0) LoadMapSprite(FindMapSprite(u"toxic_puddle"));
+      GetLevelPointMaker().LoadPointSprites(info_ ? info_->emptyPlace : nullptr);
+      BeginStage(kLoadPlants);
+      return;
+    case kLoadPlants:
+      if (LoadKinds(false)) BeginStage(kLoadBuildings);
+      return;
+    case kLoadBuildings:
+      if (LoadKinds(true)) BeginStage(kLoadIntro);
+      return;
+    case kLoadIntro:
+      if (info_ && !info_->intro.empty())
+        InfoWindow::LoadEntryImages(info_->intro.data(), static_cast<u32>(info_->intro.size()));
+      BeginStage(kLoadVillainMarks);
+      return;
+    case kLoadVillainMarks:
+      for (i32 n = 1; n <= 3; ++n) {
+        wchar name[32];
+        char narrow[32];
+        std::snprintf(narrow, sizeof narrow, "villain_cross_%d", n);
+        for (u32 i = 0; i < 32; ++i) name[i] = static_cast<wchar>(narrow[i]);
+        LoadMapSprite(FindMapSprite(name));
+      }
+      BeginStage(kLoadBonuses);
+      return;
+    case kLoadBonuses:
+      if (LoadBonuses()) BeginStage(kLoadFinishing);
+      return;
+    case kLoadFinishing:
+      if (progress_) progress_->End();
+      progress_.reset();
+      loadStage_ = kLoadDone;
+      loadItem_ = 0;
+      return;
+    default:
+      return;
+  }
+}
+
+// The intro's pictures go back once the loading has taken them.
+void GameLevel::ReleaseIntroImages() {
+  if (info_ && !info_->intro.empty() && loadStage_ > kLoadIntro)  // every stage after the intro's
+    InfoWindow::UnloadEntryImages(info_->intro.data(), static_cast<u32>(info_->intro.size()));
+}
+
+// Each placement acquires its ground record (the first use loads the sprite).
+bool GameLevel::LoadGround() {
+  const u32 n = info_ ? static_cast<u32>(info_->ground.size()) : 0;
+  GroundList* grounds = GetGroundList();
+  while (loadItem_ < n) {
+    if (grounds) grounds->Acquire(grounds->Find(info_->ground[loadItem_].groundId));
+    ++loadItem_;
+    if (Yield(progress_.get(), loadItem_, n) && loadItem_ < n) return false;
+  }
+  return true;
+}
+
+// A sprite decoration finds its map sprite by name once and loads it.
+bool GameLevel::LoadDecorations() {
+  const u32 n = info_ ? static_cast<u32>(info_->decorations.size()) : 0;
+  while (loadItem_ < n) {
+    MAPOBJECTDEF& d = info_->decorations[loadItem_];
+    if (d.type == 0 && !d.mapSprite) {
+      d.mapSprite = FindMapSprite(d.name);
+      if (d.mapSprite) d.mapSprite->Init();
+    }
+    ++loadItem_;
+    if (Yield(progress_.get(), loadItem_, n) && loadItem_ < n) return false;
+  }
+  return true;
+}
+
+// The plant and building kinds the level uses: their resources belong to
+// the level objects; here each is counted through as an item of its stage.
+bool GameLevel::LoadKinds(bool buildings) {
+  const u32 n = !info_ ? 0 : buildings ? info_->buildingCount : info_->plantCount;
+  while (loadItem_ < n) {
+    ++loadItem_;
+    if (Yield(progress_.get(), loadItem_, n) && loadItem_ < n) return false;
+  }
+  return true;
+}
+
+// The bonuses the profile owns load their resources (the bees' pictures,
+// the rain's images).
+bool GameLevel::LoadBonuses() {
+  GameBonuses* bonuses = GetGameBonuses();
+  while (loadItem_ < kBonusCount) {
+    if (bonuses && (setup_.ownedBonuses & (1u << loadItem_))) bonuses->LoadBonus(loadItem_);
+    ++loadItem_;
+    if (Yield(progress_.get(), loadItem_, kBonusCount) && loadItem_ < kBonusCount) return false;
+  }
+  return true;
+}

@@ -1,0 +1,50 @@
+// PlayerCast - the level's characters as the scene drives them (LevelCast)
+// over the characters' own service (LevelCharacters): the player made from
+// the description "girl", her walks (Job_GoTo, the boots at the target),
+// the right click's cancel of her queued job whose icon is nearest, and
+// the bonuses' rates on her. While it lives its characters are the running
+// level's; its path service holds the level's path finder.
+#pragma once
+
+#include <memory>
+
+#include "level/scene/LevelCast.h"
+
+class JobSprites;
+class LevelCharacters;
+class LevelRules;
+class MapPlayer;
+
+namespace shpf {
+class PathFinder;
+}
+
+class PlayerCast : public LevelCast {
+ public:
+  static constexpr u32 kPlayerDescription = 1;
+  static constexpr u32 kVillainDescription = 6;
+
+  // sprites: the jobs' icons and progress lines; may be null.
+  PlayerCast(LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  ~PlayerCast() override;
+
+  shpf::PathFinder* GetPathFinder() const;
+  LevelCharacters& Characters() { return *characters_; }
+  MapPlayer* Player() const;
+
+  void LoadDescriptions() override;
+  DynObject* CreatePlayer(i32 x, i32 y) override;
+  DynObject* GetPlayer() const override;
+  void DeleteAll() override;
+  void UpdatePaths() override {}  // the characters' update serves the searches first
+  void UpdateCharacters(u32 ms) override;
+  bool WalkPlayerTo(i32 x, i32 y) override;
+  bool CancelJobNear(i32 x, i32 y) override;
+  void NotifyLevelEnd() override {}
+  void SetPlayerWalkModifier(u32 id, float value) override;
+  void SetPlayerSpeedModifier(u32 id, float value) override;
+  void SetPlayerRunning(bool running) override;
+
+ private:
+  std::unique_ptr<LevelCharacters> characters_;
+};
