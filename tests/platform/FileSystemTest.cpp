@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -48,6 +49,22 @@ TEST_F(FileSystemTest, RenameReplacesAndDeleteRemoves) {
   EXPECT_FALSE(plat::DeleteFile(Wide("/sub/file.txt")));
   EXPECT_TRUE(plat::CreateDirectory(Wide("/sub/deeper")));
   EXPECT_TRUE(plat::CreateDirectory(Wide("/sub/deeper")));
+}
+
+TEST_F(FileSystemTest, ListsPlainFilesAndRemovesOnlyEmptyFolders) {
+  temp_.Put("Profile1.dat", "a");
+  temp_.Put("profile2.dat", "b");
+  fs::create_symlink(root_ / "profile2.dat", root_ / "link.dat");
+  fs::create_symlink(root_ / "gone", root_ / "dangling.dat");
+  std::vector<std::u16string> names = plat::ListFiles(Wide(""));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Profile1.dat", u"link.dat", u"profile2.dat"}));
+  EXPECT_TRUE(plat::ListFiles(Wide("/nothing")).empty());
+  EXPECT_FALSE(plat::RemoveDirectory(Wide("/sub")));  // not empty
+  EXPECT_FALSE(plat::RemoveDirectory(Wide("/Profile1.dat")));
+  EXPECT_TRUE(plat::DeleteFile(Wide("/sub/file.txt")));
+  EXPECT_TRUE(plat::RemoveDirectory(Wide("/sub")));
+  EXPECT_FALSE(fs::exists(root_ / "sub"));
 }
 
 TEST(ProgramPath, NamesThisTestProgram) {

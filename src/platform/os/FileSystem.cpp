@@ -102,6 +102,23 @@ bool CreateDirectory(std::u16string_view path) {
   return errno == EEXIST && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool RemoveDirectory(std::u16string_view path) { return ::rmdir(NativePath(path).c_str()) == 0; }
+
+std::vector<std::u16string> ListFiles(std::u16string_view folder) {
+  std::vector<std::u16string> names;
+  std::string dir = NativePath(folder);
+  if (dir.empty()) dir = ".";
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return names;
+  while (dirent* e = ::readdir(d)) {
+    struct stat st;
+    const std::string full = dir + "/" + e->d_name;
+    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(Utf8ToUtf16(e->d_name));
+  }
+  ::closedir(d);
+  return names;
+}
+
 std::u16string GetCurrentDirectory() {
   std::vector<char> buf(PATH_MAX + 1);
   if (!::getcwd(buf.data(), buf.size())) return u".";

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -31,6 +32,11 @@ bool DeleteFile(std::u16string_view path);
 // Atomically replaces `to` when it exists.
 bool RenameFile(std::u16string_view from, std::u16string_view to);
 bool CreateDirectory(std::u16string_view path);  // true when it exists afterwards
+// Removes an empty folder; false when it is not there, not empty or not a folder.
+bool RemoveDirectory(std::u16string_view path);
+// The names of the plain files in a folder (symbolic links followed), as
+// spelled on the disk, in no particular order; empty when it cannot be read.
+std::vector<std::u16string> ListFiles(std::u16string_view folder);
 
 // The current folder and the running program's full path, as UTF-16 with "/"
 // separators. The folder has no trailing separator.
