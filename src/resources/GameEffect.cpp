@@ -4,6 +4,7 @@
 
 #include "base/Clock.h"
 #include "engine/DXLInput.h"
+#include "gametext/GameMessager.h"
 #include "resources/GameServices.h"
 
 namespace {
@@ -142,6 +143,10 @@ void GameEffect::Draw() {
 // change) keeps what was saved for it before.
 void GameEffect::Hook(u32 flags) {
   if (retired_) return;
+  if (running_ && !silencing_) {
+    silencing_ = true;
+    SetGameMessagesOff(true);
+  }
   installed_ = flags;
   DXLCALLBACKS frame;
   DXLGetCallbacks(kCallbackAll, &frame);
@@ -162,6 +167,10 @@ void GameEffect::Hook(u32 flags) {
 // A slot that no longer holds the effect's callback (the state change of a
 // screen switch installed the new screen's) keeps what it holds.
 void GameEffect::Unhook() {
+  if (silencing_) {
+    silencing_ = false;
+    SetGameMessagesOff(false);
+  }
   if (!installed_) return;
   const Slots own = SlotsOf(own_), saved = SlotsOf(saved_);
   for (const HookMask& m : kUnhookOrder) {

@@ -16,6 +16,9 @@
 // change of a screen switch, a skip callback, the screen underneath).
 // Unhooking restores only the callbacks the effect still holds: what a state
 // change installed meanwhile stays.
+//
+// The game's messages are off while an effect runs (from its start until it
+// ends, is replaced or is deleted): no message pops up over a fade.
 #pragma once
 
 #include "base/Types.h"
@@ -87,6 +90,7 @@ class GameEffect {
   friend void RetireGameEffect(GameEffect* effect);
   friend void ClearGameEffects();
   bool retired_ = false;
+  bool silencing_ = false;  // this effect switched the game's messages off
   GameEffect* nextRetired_ = nullptr;
 };
 

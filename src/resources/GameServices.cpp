@@ -2,6 +2,7 @@
 
 #include "engine/DXLApp.h"
 #include "gametext/DXLLanguage.h"
+#include "gametext/GameMessager.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ GameServices& GetGameServices() { return Services(); }
 void ResetGameServices() {
   Services() = GameServices{};
   DXLSetLanguageViewer(nullptr);
+  SetGameMessagesOff(false);  // no effect runs any more
 }
 
 void SetGameViewer(DXLViewer* viewer) {

@@ -60,6 +60,59 @@ void SoundSettings::ApplyVolumes() {
   ApplyVolume(kSounds);
 }
 
+bool SoundSettings::SetVolume(u32 channel, float volume) {
+  if (channel != kMusic && channel != kSounds) return false;
+  if (!std::isfinite(volume)) volume = 50.0f;
+  volume = volume < 0.0f ? 0.0f : volume > 100.0f ? 100.0f : volume;
+  float& stored = channel == kMusic ? musicVolume : soundsVolume;
+  if (stored == volume) return false;
+  stored = volume;
+  if (!applying) ApplyVolume(channel);
+  return true;
+}
+
+bool SoundSettings::SetEnabled(u32 channel, bool on) {
+  if (channel != kMusic && channel != kSounds) return false;
+  u32& stored = channel == kMusic ? musicOn : soundsOn;
+  if ((stored != 0) == on) return false;
+  stored = on ? 1 : 0;
+  if (!applying) ApplyVolume(channel);
+  return true;
+}
+
+void SoundSettings::ApplySaved(const SAVEDSOUND& saved) {
+  applying = 1;
+  SetEnabled(kMusic, saved.musicOn != 0);
+  SetVolume(kMusic, saved.musicVolume);
+  ApplyVolume(kMusic);
+  SetEnabled(kSounds, saved.soundsOn != 0);
+  SetVolume(kSounds, saved.soundsVolume);
+  ApplyVolume(kSounds);
+  applying = 0;
+}
+
+SAVEDSOUND SoundSettings::GetAll() const {
+  return SAVEDSOUND{musicOn != 0 ? 1u : 0u, musicVolume, soundsOn != 0 ? 1u : 0u, soundsVolume};
+}
+
+bool SoundSettings::IsEnabled(u32 channel) const {
+  if (channel == kMusic) return musicOn && musicVolume != 0.0f;
+  if (channel == kSounds) return soundsOn && soundsVolume != 0.0f;
+  return false;
+}
+
+float SoundSettings::GetVolume(u32 channel) const {
+  if (channel == kMusic) return musicOn ? musicVolume : 0.0f;
+  if (channel == kSounds) return soundsOn ? soundsVolume : 0.0f;
+  return 0.0f;
+}
+
+bool SoundSettings::IsSilent(u32 channel) const {
+  if (channel == kMusic) return musicVolume == 0.0f;
+  if (channel == kSounds) return soundsVolume == 0.0f;
+  return false;
+}
+
 void SoundSettings::Mute() {
   if (muted) return;
   muted = 1;

@@ -16,6 +16,15 @@
 
 class SoundManager;
 
+// The sound settings a player keeps: each channel on or off and its volume
+// (0..100).
+struct SAVEDSOUND {
+  u32 musicOn = 1;
+  float musicVolume = 50.0f;
+  u32 soundsOn = 1;
+  float soundsVolume = 50.0f;
+};
+
 namespace plat::audio {
 class Backend;
 }
@@ -31,6 +40,7 @@ struct SoundSettings {
   u32 currentMusic = 0;        // music handle; 0 = none
   u32 fadingMusic = 0;         // the music fading out; 0 = none
   u32 muted = 0;               // everything silent (the game window is paused)
+  u32 applying = 0;            // set: SetVolume and SetEnabled do not reach the backend
   u32 standardSounds[kStandardSoundCount] = {};  // sample handles by StandardSound
   SoundManager* manager = nullptr;  // made by Init, deleted by Shutdown
 
@@ -47,6 +57,20 @@ struct SoundSettings {
   void ApplyVolumes();
   void Mute();
   void Unmute();
+
+  // The player's settings, by channel (kMusic or kSounds; any other does
+  // nothing). A volume is clamped to 0..100, one that is not a number is 50;
+  // false when nothing changed. A change reaches the backend unless
+  // `applying` is set.
+  bool SetVolume(u32 channel, float volume);
+  bool SetEnabled(u32 channel, bool on);
+  // Both channels at once, each applied once (enabled words other than 0
+  // count as on).
+  void ApplySaved(const SAVEDSOUND& saved);
+  SAVEDSOUND GetAll() const;
+  bool IsEnabled(u32 channel) const;   // on, and the volume above 0
+  float GetVolume(u32 channel) const;  // 0 while off
+  bool IsSilent(u32 channel) const;    // the volume is 0
 
   // Registers the Ogg data at [offset, offset + length) of the file (length
   // 0: to its end) as a sample; 0 when it cannot be decoded.

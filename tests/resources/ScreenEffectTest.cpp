@@ -7,6 +7,7 @@
 
 #include "engine/DXLApp.h"
 #include "engine/DXLViewer.h"
+#include "gametext/GameMessager.h"
 #include "platform/os/Clock.h"
 #include "resources/GEffects.h"
 #include "resources/SoundManager.h"
@@ -175,6 +176,30 @@ TEST_F(ScreenEffects, ScreenChangeCoversSwitchesOnceAndLeavesTheNewScreen) {
   EXPECT_EQ(Count("state 6 5") + Count("state 5 5"), 0u);
   EXPECT_EQ(GetGameEffect(), nullptr);
   EXPECT_TRUE(Same(Installed(), B::Table()));
+}
+
+// No message pops up over a screen effect: the messages are off from its
+// start to its end, through a replacement, and back when it is deleted.
+TEST_F(ScreenEffects, GameMessagesWaitWhileAnEffectRuns) {
+  GameMessager messager;
+  auto* fade = new GEffect_Regime(6, 100, 100, 0, 1);
+  EXPECT_FALSE(GetGameMessagesOff());  // made, not started
+  RunGameEffect(fade);
+  EXPECT_FALSE(messager.CanSend(1));
+  Frames(3);
+  EXPECT_FALSE(messager.CanSend(1));
+  auto* next = new GEffect_ShowHide(nullptr, 100, 100, 0, 1, kHookAll);  // replaces the fade
+  EXPECT_FALSE(GetGameMessagesOff());
+  RunGameEffect(next);
+  EXPECT_TRUE(GetGameMessagesOff());
+  for (int i = 0; i < 6 && GetGameEffect(); ++i) Frame();
+  ASSERT_EQ(GetGameEffect(), nullptr);
+  EXPECT_TRUE(messager.CanSend(1));
+
+  RunGameEffect(new GEffect_Regime(6, 100, 100, 0, 1));
+  EXPECT_TRUE(GetGameMessagesOff());
+  ClearGameEffects();  // deleted while running
+  EXPECT_FALSE(GetGameMessagesOff());
 }
 
 TEST_F(ScreenEffects, ZeroTimesEndingEarlyAndFadeInZero) {
