@@ -37,6 +37,8 @@ constexpr u32 kLevelSectionId = SectionTag('L', 'V', 'L', 'S');
 constexpr u32 kLevelSectionSubId = 2;
 constexpr u32 kCharacterSectionId = SectionTag('C', 'H', 'Q', 'R');
 constexpr u32 kCharacterSectionSubId = 1;
+constexpr u32 kProfileSectionId = SectionTag('P', 'R', 'O', 'F');  // a new profile's progress
+constexpr u32 kProfileSectionSubId = 0x80000003u;
 
 // Sprite sets the content tables find their pictures in (each also in
 // tools/data/names.txt where the code names a picture itself).

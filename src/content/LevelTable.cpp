@@ -4,7 +4,10 @@
 
 #include "content/ContentArchive.h"
 #include "content/LevelObjectTables.h"
+#include "base/NumberText.h"
 #include "content/ContentSections.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "resources/SpriteSet.h"
 
 namespace {
@@ -104,4 +107,13 @@ i32 LevelTable::GetMedal(i32 regime, i32 level, u32 time, u32* outTime) const {
   if (tt > r.silver) return kGradeBronze;
   if (tt > r.gold) return kGradeSilver;
   return kGradeGold;
+}
+
+std::u16string GetLevelName(i32 level) {
+  const GameLanguage* language = GetGameLanguage();
+  const wchar* text = language ? language->GetTextByName(u"levels", u"name", true) : nullptr;
+  std::u16string name = text ? std::u16string(text).substr(0, 63) : std::u16string();
+  wchar number[16];
+  kis::IntToStr(number, 16, level + 1);
+  return name + number;
 }

@@ -12,6 +12,8 @@
 // map sprites from the level sprite set.
 #pragma once
 
+#include <string>
+
 #include "base/Types.h"
 #include "content/GameTable.h"
 #include "content/LevelInfo.h"
@@ -57,3 +59,8 @@ class LevelTable : public GameTable<LevelTable> {
 };
 
 inline LevelTable* GetLevelTable() { return LevelTable::Current(); }
+
+// A level's name as the player reads it: the language's "levels"/"name"
+// text (at most 63 characters; none without a language) followed by the
+// level's number from 1.
+std::u16string GetLevelName(i32 level);

@@ -23,8 +23,10 @@
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
+#include "content/ProfileProgress.h"
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "platform/audio/AudioByteSource.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioOggSource.h"
@@ -174,6 +176,16 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   for (u32 i = 0; i < kRecordAwardCount; ++i) EXPECT_NE(awards.GetRecord(i).icon, nullptr) << i;
   EXPECT_NE(awards.GetTotalPicture(), nullptr);
   EXPECT_EQ(awards.FindTieredByName(u"wheat"), 0);
+
+  // A new profile: tutorials on, the first level of each regime open.
+  PROFILEPROGRESS fresh{};
+  ExpectReads("PROF", [&](auto* r, SectionCursor* c) { return ReadProfileDefaults(r, c, &fresh); });
+  EXPECT_EQ(fresh.size, kProfileProgressSize);
+  EXPECT_EQ(fresh.tutorialsOn, 1u);
+  for (u32 r = 0; r < kProfileRegimes; ++r) {
+    EXPECT_EQ(fresh.selection[r].slots[0], -1);
+    for (u32 l = 0; l < kLevelCount; ++l) EXPECT_EQ(fresh.regimes[r].levels[l].state, l == 0 ? kLevelOpen : 0u);
+  }
 }
 
 TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersWaitForTheCampaign) {
@@ -305,6 +317,12 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   for (u32 i = 0; i < kStandardSoundCount; ++i)
     EXPECT_EQ(GetStandardSound(i) != 0, kStandardSoundNames[i][0] != 0) << "standard sound " << i;
   std::printf("%u manifest names resolve; %u wait for the table that holds them\n", resolved, waiting);
+  // A level's name: the language's text, then the level's number.
+  SetGameLanguage(&language);
+  EXPECT_EQ(GetLevelName(0), u"Day 1");
+  EXPECT_EQ(GetLevelName(40), u"Day 41");
+  SetGameLanguage(nullptr);
+  EXPECT_EQ(GetLevelName(40), u"41");
   language.Release();
   DXLSetLanguageViewer(nullptr);
 }

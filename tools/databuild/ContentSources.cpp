@@ -196,6 +196,36 @@ bool ReadAwards(DataSetBuild& build, ContentTables& tables) {
   return tree.Ok();
 }
 
+// profile { tutorials, open_easy, open_hard }, once.
+bool ReadNewProfile(DataSetBuild& build, ContentTables& tables) {
+  SourceTree tree;
+  if (!OpenSource(build, tree, "tables/profile.txt")) return false;
+  const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"profile");
+  if (blocks.size() != 1) {
+    tree.Fail("there must be exactly one profile");
+    return false;
+  }
+  tree.Enter(blocks[0]);
+  PROFILEPROGRESS& p = tables.newProfile;
+  p = EmptyProfileProgress();
+  u32 open[kProfileRegimes] = {};
+  for (u32 i = 0; i < tree.LineCount(); ++i) {
+    const std::string key = tree.LineName(i);
+    if (key == "tutorials") {
+      tree.Read(i, u"u4", &p.tutorialsOn);
+    } else if (key == "open_easy" || key == "open_hard") {
+      u32& n = open[key == "open_hard"];
+      if (tree.Read(i, u"u4", &n) && n > kLevelCount) tree.Fail(key + " beyond the last level");
+    } else {
+      tree.Fail("unknown line \"" + key + "\"");
+    }
+  }
+  if (p.tutorialsOn > 1) tree.Fail("tutorials is 0 or 1");
+  for (u32 r = 0; r < kProfileRegimes; ++r)
+    for (u32 l = 0; l < open[r] && l < kLevelCount; ++l) p.regimes[r].levels[l].state = kLevelOpen;
+  return tree.Ok();
+}
+
 // ground { name, sprite, turn, rect = LEFT, TOP, RIGHT, BOTTOM }.
 bool ReadGround(DataSetBuild& build, ContentTables& tables) {
   SourceTree tree;

@@ -28,6 +28,7 @@
 #include "content/GroundList.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
+#include "content/ProfileProgress.h"
 #include "content/ProductList.h"
 #include "resources/AnimationSection.h"
 #include "resources/ParticleRecords.h"
@@ -58,6 +59,7 @@ struct ContentTables {
   std::vector<GPSPARAMS> particleParams;
   std::vector<GPSSYSTEM> particleSystems;
   std::vector<CHARACTERRECORD> characters;
+  PROFILEPROGRESS newProfile = EmptyProfileProgress();
 
   ContentTables() {
     for (i32& c : grid) c = -1;
@@ -75,6 +77,8 @@ bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
 // The 41 levels from "levels/level_NN.txt" (NN from 01); a level without a
 // file is an empty record with map cell -1. Fills the map grid.
 bool ReadLevels(DataSetBuild& build, ContentTables& tables);
+// A new profile's progress from "tables/profile.txt".
+bool ReadNewProfile(DataSetBuild& build, ContentTables& tables);
 
 // Shared by the readers: a table's source, loaded (false, printed, when it
 // cannot be read); a picture the records name, asked of the catalogue.

@@ -49,6 +49,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
      [](const ContentTables& t) { return AwardSection(t.tiered, t.records); }},
+    {kProfileSectionId, kProfileSectionSubId, "PROF", ReadNewProfile,
+     [](const ContentTables& t) { return ProfileDefaultsSection(t.newProfile); }},
 };
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include "content/RecordFields.h"
+
+#include <cstring>
+
+#include "base/LittleEndian.h"
+
+namespace {
+
+// Memory holds each scalar in its own width: the stored value goes through
+// a plain integer of that width, so signed and float members share the path.
+void ReadUnit(FieldKind kind, const u8* raw, u8* at) {
+  switch (kind) {
+    case FieldKind::kBytes:
+      *at = *raw;
+      break;
+    case FieldKind::kU16: {
+      const u16 v = kis::GetU16LE(raw);
+      std::memcpy(at, &v, 2);
+      break;
+    }
+    case FieldKind::kU32:
+    case FieldKind::kF32: {
+      const u32 v = kis::GetU32LE(raw);
+      std::memcpy(at, &v, 4);
+      break;
+    }
+    case FieldKind::kU64: {
+      const u64 v = kis::GetU64LE(raw);
+      std::memcpy(at, &v, 8);
+      break;
+    }
+    case FieldKind::kRecord:
+      break;
+  }
+}
+
+void WriteUnit(FieldKind kind, const u8* at, u8* raw) {
+  switch (kind) {
+    case FieldKind::kBytes:
+      *raw = *at;
+      break;
+    case FieldKind::kU16: {
+      u16 v;
+      std::memcpy(&v, at, 2);
+      kis::PutU16LE(raw, v);
+      break;
+    }
+    case FieldKind::kU32:
+    case FieldKind::kF32: {
+      u32 v;
+      std::memcpy(&v, at, 4);
+      kis::PutU32LE(raw, v);
+      break;
+    }
+    case FieldKind::kU64: {
+      u64 v;
+      std::memcpy(&v, at, 8);
+      kis::PutU64LE(raw, v);
+      break;
+    }
+    case FieldKind::kRecord:
+      break;
+  }
+}
+
+}  // namespace
+
+void ReadRecord(const RecordLayout& layout, const u8* raw, void* record) {
+  u8* base = static_cast<u8*>(record);
+  for (u32 i = 0; i < layout.fieldCount; ++i) {
+    const RecordField& f = layout.fields[i];
+    const u32 unit = FieldUnit(f);
+    for (u32 k = 0; k < f.count; ++k) {
+      if (f.kind == FieldKind::kRecord)
+        ReadRecord(*f.sub, raw + f.offset + k * unit, base + f.member + k * f.stride);
+      else
+        ReadUnit(f.kind, raw + f.offset + k * unit, base + f.member + k * unit);
+    }
+  }
+}
+
+void WriteRecord(const RecordLayout& layout, const void* record, u8* raw) {
+  std::memset(raw, 0, layout.size);
+  const u8* base = static_cast<const u8*>(record);
+  for (u32 i = 0; i < layout.fieldCount; ++i) {
+    const RecordField& f = layout.fields[i];
+    const u32 unit = FieldUnit(f);
+    for (u32 k = 0; k < f.count; ++k) {
+      if (f.kind == FieldKind::kRecord)
+        WriteRecord(*f.sub, base + f.member + k * f.stride, raw + f.offset + k * unit);
+      else
+        WriteUnit(f.kind, base + f.member + k * unit, raw + f.offset + k * unit);
+    }
+  }
+}

@@ -1,0 +1,103 @@
+// RecordFields - a stored record's layout written once: one table of its
+// fields (where each lies in the stored bytes, where in the memory record,
+// its kind and how many) that the reader and the writer both walk, so the
+// two can never disagree on an offset.
+//
+// Stored fields are little-endian. Bytes no field names are written as 0 and
+// skipped when read (padding). A field of kind kRecord repeats another
+// layout, one element after the other in the stored bytes and `stride`
+// bytes apart in memory. The memory record must be standard-layout (its
+// members are found with offsetof); the macros below check at compile time
+// that each member has the kind's width and room for the count.
+#pragma once
+
+#include <cstddef>
+#include <type_traits>
+
+#include "base/Types.h"
+
+enum class FieldKind : u8 { kBytes, kU16, kU32, kU64, kF32, kRecord };
+
+struct RecordLayout;
+
+struct RecordField {
+  u32 offset;  // into the stored record
+  u32 member;  // into the memory record
+  FieldKind kind;
+  u32 count;                // elements
+  const RecordLayout* sub;  // kRecord: the element's layout
+  u32 stride;               // kRecord: bytes between elements in memory
+};
+
+struct RecordLayout {
+  u32 size;  // stored bytes
+  const RecordField* fields;
+  u32 fieldCount;
+};
+
+constexpr u32 FieldUnit(const RecordField& f) {
+  switch (f.kind) {
+    case FieldKind::kBytes:
+      return 1;
+    case FieldKind::kU16:
+      return 2;
+    case FieldKind::kU32:
+    case FieldKind::kF32:
+      return 4;
+    case FieldKind::kU64:
+      return 8;
+    case FieldKind::kRecord:
+      return f.sub ? f.sub->size : 0;
+  }
+  return 0;
+}
+
+// True when every field lies inside the stored size and no two overlap
+// (fields in the table in stored order).
+constexpr bool LayoutFits(const RecordLayout& layout) {
+  u32 end = 0;
+  for (u32 i = 0; i < layout.fieldCount; ++i) {
+    const RecordField& f = layout.fields[i];
+    if (f.offset < end || f.count == 0 || FieldUnit(f) == 0) return false;
+    end = f.offset + FieldUnit(f) * f.count;
+    if (end > layout.size) return false;
+  }
+  return true;
+}
+
+// Reads the layout's fields from `raw` (layout.size bytes) into the record.
+void ReadRecord(const RecordLayout& layout, const u8* raw, void* record);
+// Writes the record's fields into `raw` (layout.size bytes), padding 0.
+void WriteRecord(const RecordLayout& layout, const void* record, u8* raw);
+
+namespace recordfields {
+
+void MemberDoesNotFit();  // never defined: reached only in a bad table, at compile time
+
+template <class Member>
+consteval RecordField Make(u32 offset, u32 member, FieldKind kind, u32 count, const RecordLayout* sub = nullptr) {
+  using Unit = std::remove_all_extents_t<Member>;
+  const u32 room = static_cast<u32>(sizeof(Member) / sizeof(Unit));
+  RecordField f{offset, member, kind, count, sub, static_cast<u32>(sizeof(Unit))};
+  const u32 unit = kind == FieldKind::kRecord ? 0 : FieldUnit(f);
+  if (!std::is_standard_layout_v<Unit> || count == 0 || count > room ||
+      (kind != FieldKind::kRecord && unit != sizeof(Unit)))
+    MemberDoesNotFit();
+  return f;
+}
+
+}  // namespace recordfields
+
+// TM_FIELD(Type, member, offset, kind, count): `count` elements of a scalar
+// kind (kBytes, kU16, kU32, kU64, kF32) at `offset`. TM_RECORDS(Type, member,
+// offset, layout, count): `count` elements of another layout.
+#define TM_FIELD(Type, member, offset, kind, count) \
+  recordfields::Make<decltype(Type::member)>(offset, static_cast<u32>(offsetof(Type, member)), FieldKind::kind, count)
+#define TM_RECORDS(Type, member, offset, layout, count)                                                            \
+  recordfields::Make<decltype(Type::member)>(offset, static_cast<u32>(offsetof(Type, member)), FieldKind::kRecord, \
+                                             count, &(layout))
+
+template <size_t n>
+constexpr RecordLayout MakeLayout(u32 size, const RecordField (&fields)[n]) {
+  return RecordLayout{size, fields, static_cast<u32>(n)};
+}
