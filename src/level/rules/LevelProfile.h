@@ -1,7 +1,8 @@
 // LevelProfile - what the running level needs of the current player's
 // profile and the game's records: the award counters, the tutorials switch,
-// the one-time message flags, the villains-in-a-row count, and recording a
-// won level (in the profile, then in the game log). The game application
+// the one-time message flags, the villains-in-a-row count, telling the game
+// log a level was entered, and recording a won level (in the profile, then
+// in the game log). The game application
 // implements it; tests use a plain fake.
 #pragma once
 
@@ -42,4 +43,6 @@ class LevelProfile {
   virtual void LogLevelResult(const LEVELRESULT& record) = 0;
   // Marks the level's easter egg found; how many of the profile's eggs are.
   virtual i32 SetEasterEggFound(i32 level) = 0;
+  // The level was entered (the game log then records its next result).
+  virtual void BeginLevel(i32 /*level*/) {}
 };

@@ -250,6 +250,7 @@ void GameLevel::OnEnter() {
   if (hooks_.rules.panel) hooks_.rules.panel->UpdateTaskButtons(-1, 0, false);
   entered_ = true;
   rules_->SetEntered(true);
+  if (hooks_.rules.profile) hooks_.rules.profile->BeginLevel(levelIndex_);
 }
 
 void GameLevel::Leave() {
