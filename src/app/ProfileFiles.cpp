@@ -1,0 +1,165 @@
+#include "app/ProfileFiles.h"
+
+#include <cstring>
+#include <vector>
+
+#include "base/Crc32.h"
+#include "base/DataBuffer.h"
+#include "base/LittleEndian.h"
+#include "base/datafile/DataFileReader.h"
+#include "base/datafile/DataFileWriter.h"
+
+namespace {
+
+constexpr RecordField kHeaderFields[] = {
+    TM_FIELD(PROFILEHEADER, size, 0, kU32, 1),
+    TM_FIELD(PROFILEHEADER, key, 4, kBytes, kProfileKeySize),
+    TM_FIELD(PROFILEHEADER, reserved, 20, kU32, 1),
+    TM_FIELD(PROFILEHEADER, lastUsed, 24, kU64, 1),
+    TM_FIELD(PROFILEHEADER, name, 32, kU16, kProfileNameUnits),
+    TM_FIELD(PROFILEHEADER, openCount, 68, kU32, 1),
+};
+
+constexpr RecordField kBestTimeFields[] = {
+    TM_FIELD(BESTTIME, time, 0, kU32, 1),
+    TM_FIELD(BESTTIME, key, 4, kBytes, kProfileKeySize),
+    TM_FIELD(BESTTIME, name, 20, kU16, kProfileNameUnits),
+};
+constexpr RecordLayout kBestTimeLayout = MakeLayout(kBestTimeSize, kBestTimeFields);
+
+constexpr RecordField kIndexFields[] = {
+    TM_FIELD(PROFILEINDEX, size, 0, kU32, 1),
+    TM_FIELD(PROFILEINDEX, currentKey, 4, kBytes, kProfileKeySize),
+    TM_RECORDS(PROFILEINDEX, best, 20, kBestTimeLayout, kLevelCount),
+};
+
+// A block of a section written through the running checksum, then the
+// checksum; read back, the section must hold exactly that.
+bool WriteChecked(kis::BaseDataFileWriter* w, u32 id, u32 subId, const u8* block, u32 size) {
+  u32 crc = 0;
+  u8 crcField[4];
+  if (!w->BeginSection(id, subId) || !w->WriteCrc(block, size, &crc)) return false;
+  kis::PutU32LE(crcField, crc);
+  return w->Write(crcField, 4) && w->EndSection();
+}
+
+bool ReadChecked(kis::BaseDataFileReader* r, u32 id, u32 subId, u8* block, u32 size) {
+  if (!r->HasSection(id, subId) || !r->OpenSection(id, subId) || r->GetSectionSize() != size + 4) return false;
+  u32 crc = 0;
+  u8 crcField[4];
+  return r->ReadCrc(block, size, &crc) && r->Read(crcField, 4) && kis::GetU32LE(crcField) == crc && r->CloseSection();
+}
+
+kis::DataFileReaderW* OpenProfileFile(const std::u16string& path) {
+  return kis::OpenDataFileReaderW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2, kProfileFileVersion);
+}
+
+// Reads the saved state of one section; null when it is not whole and its own.
+kis::DataBuffer* ReadSavedLevel(kis::BaseDataFileReader* r, u32 regime, u32 level) {
+  const u32 id = SavedLevelSectionId(regime, level);
+  if (!r->HasSection(id, kProfileDataSectionSubId) || !r->OpenSection(id, kProfileDataSectionSubId)) return nullptr;
+  auto* buffer = new kis::DataBuffer;
+  const bool whole = buffer->ReadFromFile(r) && r->GetPosition() == r->GetSectionSize() && r->CloseSection();
+  if (whole && buffer->playMode == regime && buffer->levelIndex == level) return buffer;
+  delete buffer;
+  return nullptr;
+}
+
+}  // namespace
+
+constexpr RecordLayout kProfileHeaderLayout = MakeLayout(kProfileHeaderSize, kHeaderFields);
+constexpr RecordLayout kProfileIndexLayout = MakeLayout(kIndexBlockSize, kIndexFields);
+static_assert(LayoutFits(kProfileHeaderLayout) && LayoutFits(kBestTimeLayout) && LayoutFits(kProfileIndexLayout));
+
+bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress) {
+  kis::DataFileReaderW* r = OpenProfileFile(path);
+  if (!r) return false;
+  u8 head[kProfileHeaderSize];
+  u8 body[kProfileKeySize + kProfileProgressSize];
+  bool ok = ReadChecked(r, kProfileHeaderSectionId, kProfileHeaderSectionSubId, head, sizeof head) &&
+            kis::GetU32LE(head) == kProfileHeaderSize && r->HasSection(kProgressSectionId, kProfileDataSectionSubId) &&
+            r->OpenSection(kProgressSectionId, kProfileDataSectionSubId) && r->GetSectionSize() == sizeof body &&
+            r->Read(body, sizeof body);
+  ok = ok && std::memcmp(body, head + 4, kProfileKeySize) == 0 &&
+       kis::GetU32LE(body + kProfileKeySize) == kProfileProgressSize;
+  kis::CloseDataFile(r);
+  if (!ok) return false;
+  ReadRecord(kProfileHeaderLayout, head, header);
+  header->name[kProfileNameUnits - 1] = 0;
+  ReadRecord(kProfileProgressLayout, body + kProfileKeySize, progress);
+  SanitizeProfileProgress(progress);
+  return true;
+}
+
+// A damaged section fails the whole reader (its errors are sticky), so the
+// file is opened again for the sections after it.
+bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots) {
+  kis::DataFileReaderW* r = OpenProfileFile(path);
+  if (!r) return false;
+  for (u32 regime = 0; regime < kProfileRegimes; ++regime) {
+    for (u32 level = 0; level < kLevelCount; ++level) {
+      if (!r) r = OpenProfileFile(path);
+      if (!r || slots[regime][level]) continue;
+      slots[regime][level] = ReadSavedLevel(r, regime, level);
+      if (!r->IsOk()) {
+        kis::CloseDataFile(r);
+        r = nullptr;
+      }
+    }
+  }
+  kis::CloseDataFile(r);
+  return true;
+}
+
+bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
+                      const SavedLevels& slots) {
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2,
+                                                       kProfileFileVersion, true);
+  if (!w) return false;
+  u8 head[kProfileHeaderSize];
+  WriteRecord(kProfileHeaderLayout, &header, head);
+  u8 body[kProfileKeySize + kProfileProgressSize];
+  std::memcpy(body, header.key, kProfileKeySize);
+  WriteRecord(kProfileProgressLayout, &progress, body + kProfileKeySize);
+  bool ok = WriteChecked(w, kProfileHeaderSectionId, kProfileHeaderSectionSubId, head, sizeof head) &&
+            w->BeginSection(kProgressSectionId, kProfileDataSectionSubId) && w->Write(body, sizeof body) &&
+            w->EndSection();
+  for (u32 regime = 0; ok && regime < kProfileRegimes; ++regime)
+    for (u32 level = 0; ok && level < kLevelCount; ++level)
+      if (const kis::DataBuffer* saved = slots[regime][level])
+        ok = w->BeginSection(SavedLevelSectionId(regime, level), kProfileDataSectionSubId) && saved->WriteToFile(w) &&
+             w->EndSection();
+  if (!ok) w->Fail();
+  return kis::CloseDataFile(w) && ok;
+}
+
+bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index) {
+  kis::DataFileReaderW* r = kis::OpenDataFileReaderW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion);
+  if (!r) return false;
+  std::vector<u8> block(kIndexBlockSize);
+  const bool ok = ReadChecked(r, kIndexSectionId, kIndexSectionSubId, block.data(), kIndexBlockSize) &&
+                  kis::GetU32LE(block.data()) == kIndexBlockSize;
+  kis::CloseDataFile(r);
+  if (!ok) return false;
+  ReadRecord(kProfileIndexLayout, block.data(), index);
+  for (BESTTIME& b : index->best) b.name[kProfileNameUnits - 1] = 0;
+  return true;
+}
+
+bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index) {
+  kis::DataFileWriterW* w =
+      kis::CreateDataFileWriterW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion, true);
+  if (!w) return false;
+  std::vector<u8> block(kIndexBlockSize);
+  WriteRecord(kProfileIndexLayout, &index, block.data());
+  if (!WriteChecked(w, kIndexSectionId, kIndexSectionSubId, block.data(), kIndexBlockSize)) w->Fail();
+  return kis::CloseDataFile(w);
+}
+
+void FreeSavedLevels(SavedLevels& slots) {
+  for (auto& regime : slots)
+    for (kis::DataBuffer*& saved : regime) {
+      delete saved;
+      saved = nullptr;
+    }
+}

@@ -1,0 +1,355 @@
+#include "app/ProfileStore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "app/GameLog.h"
+#include "app/Profile.h"
+#include "app/UserFiles.h"
+#include "base/LittleEndian.h"
+#include "base/NumberText.h"
+#include "platform/os/FileSystem.h"
+
+namespace {
+
+constexpr const wchar* kDefaultNameCharacters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -";
+constexpr std::u16string_view kNeverInNames = u"/\\:*?\"<>|";
+
+wchar FoldAZ(wchar c) { return c >= u'a' && c <= u'z' ? static_cast<wchar>(c - u'a' + u'A') : c; }
+
+bool SameName(const wchar* a, const wchar* b) {
+  for (; *a && *b; ++a, ++b)
+    if (FoldAZ(*a) != FoldAZ(*b)) return false;
+  return *a == *b;
+}
+
+// The number N of a file named exactly "profile<N>.dat" (lower case, N in
+// decimal fitting a signed 32-bit number); -1 for any other name.
+i64 ProfileFileNumber(const std::u16string& name) {
+  constexpr std::u16string_view head = u"profile", tail = u".dat";
+  if (name.size() <= head.size() + tail.size() || name.compare(0, head.size(), head) != 0 ||
+      name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+    return -1;
+  i64 n = 0;
+  for (size_t i = head.size(); i < name.size() - tail.size(); ++i) {
+    if (name[i] < u'0' || name[i] > u'9') return -1;
+    n = n * 10 + (name[i] - u'0');
+    if (n > 0x7FFFFFFF) return -1;
+  }
+  return n;
+}
+
+std::u16string ProfileFileName(i32 number) {
+  wchar digits[16];
+  kis::IntToStr(digits, 16, number);
+  return u"profile" + std::u16string(digits) + u".dat";
+}
+
+}  // namespace
+
+ProfileStore::ProfileStore() : defaults_(EmptyProfileProgress()) { SetNameCharacters(nullptr); }
+
+ProfileStore::~ProfileStore() {
+  // The current profile first: it saves while the store is whole.
+  delete current_;
+  while (!profiles_.empty()) delete profiles_.back();
+}
+
+u64 ProfileStore::Now() const { return clock_ ? clock_() : static_cast<u64>(std::time(nullptr)); }
+
+// --- Defaults ------------------------------------------------------------------------------------
+
+i32 ProfileStore::ReadDefaults(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
+  return ReadProfileDefaults(reader, cursor, &defaults_);
+}
+
+void ProfileStore::SetDefaults(const PROFILEPROGRESS& defaults) {
+  defaults_ = defaults;
+  defaults_.size = kProfileProgressSize;
+  SanitizeProfileProgress(&defaults_);
+}
+
+// --- Folder and files ----------------------------------------------------------------------------
+
+// Every profile goes without being saved: the folder it came from is left.
+void ProfileStore::Forget() {
+  log_.reset();
+  current_ = nullptr;
+  while (!profiles_.empty()) delete profiles_.back();
+  index_ = PROFILEINDEX{};
+  noSave_ = true;
+}
+
+i32 ProfileStore::LoadFolder(const std::u16string& folder) {
+  Forget();
+  folder_.clear();
+  if (folder.empty() || folder.size() > kMaxProfilesFolder) return kProfileNothingDone;
+  // Each missing level in turn.
+  for (size_t i = 1; i <= folder.size(); ++i)
+    if (i == folder.size() || folder[i] == u'/' || folder[i] == u'\\') plat::CreateDirectory(folder.substr(0, i));
+  if (plat::GetFileAttributes(folder) != plat::kAttrDirectory) return kProfileNothingDone;
+  folder_ = folder;
+  if (folder_.back() != u'/' && folder_.back() != u'\\') folder_ += u'/';
+  noSave_ = false;
+  std::vector<std::pair<i64, std::u16string>> files;
+  for (const std::u16string& name : plat::ListFiles(folder_))
+    if (const i64 n = ProfileFileNumber(name); n >= 0) files.emplace_back(n, name);
+  std::sort(files.begin(), files.end());
+  for (const auto& file : files) LoadProfileFile(file.second);
+  return kProfileOk;
+}
+
+i32 ProfileStore::LoadProfiles(const std::u16string& folder) {
+  if (LoadFolder(folder) != kProfileOk) return kProfileNothingDone;
+  const i32 code = ReadIndex();
+  if (!current_ && !profiles_.empty())
+    SelectProfile(GetRecent(0));
+  else if (code != kProfileOk)
+    WriteIndex();
+  return code;
+}
+
+bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
+  const i64 number = ProfileFileNumber(fileName);
+  if (number < 0 || profiles_.size() >= kMaxProfiles || noSave_) return false;
+  const std::u16string path = UserFilePath(folder_, fileName);
+  auto profile = std::make_unique<Profile>(this);
+  if (path.empty() || !ReadProfileFile(path, &profile->header_, &profile->progress_) ||
+      KeyInUse(profile->header_.key, nullptr))
+    return false;
+  profile->number_ = static_cast<i32>(number);
+  profile->path_ = path;
+  Place(profile.release());
+  return true;
+}
+
+i32 ProfileStore::ReadIndex() {
+  if (noSave_) return kProfileNothingDone;
+  PROFILEINDEX index;
+  if (!ReadIndexFile(UserFilePath(folder_, u"profiles.dat"), &index)) {
+    index_ = PROFILEINDEX{};
+    return kIndexNotRead;
+  }
+  index_ = index;
+  for (Profile* p : profiles_)
+    if (std::memcmp(p->header_.key, index.currentKey, kProfileKeySize) == 0) {
+      Select(p);
+      break;
+    }
+  return kProfileOk;
+}
+
+i32 ProfileStore::WriteIndex() {
+  if (noSave_) return kProfileNothingDone;
+  PROFILEINDEX index = index_;
+  std::memset(index.currentKey, 0, kProfileKeySize);
+  if (current_) std::memcpy(index.currentKey, current_->header_.key, kProfileKeySize);
+  return WriteIndexFile(UserFilePath(folder_, u"profiles.dat"), index) ? kProfileOk : kIndexNotWritten;
+}
+
+// --- Profiles ------------------------------------------------------------------------------------
+
+i32 ProfileStore::CreateProfile(const wchar* name, Profile** out) {
+  if (out) *out = nullptr;
+  if (profiles_.size() >= kMaxProfiles) return kProfileStoreFull;
+  std::u16string cleaned;
+  if (const i32 code = CheckName(name, &cleaned)) return code;
+  auto* profile = new Profile(this);
+  profile->SetName(cleaned);
+  NewKey(profile->header_.key);
+  profile->progress_ = defaults_;
+  if (!noSave_) {
+    profile->number_ = FreeNumber();
+    profile->path_ = UserFilePath(folder_, ProfileFileName(profile->number_));
+  }
+  profile->levelsRead_ = true;  // a new file has none
+  profile->Touch();
+  if (out) *out = profile;
+  return SaveProfileFile(profile) == kProfileNotWritten ? kProfileNotWritten : kProfileOk;
+}
+
+i32 ProfileStore::DeleteProfile(Profile* profile) {
+  if (!profile || std::find(profiles_.begin(), profiles_.end(), profile) == profiles_.end()) return kProfileNone;
+  if (profile == current_) Select(nullptr);
+  if (!profile->path_.empty()) plat::DeleteFile(profile->path_);
+  RemoveRecords(*profile);
+  delete profile;
+  return kProfileOk;
+}
+
+i32 ProfileStore::Select(Profile* profile) {
+  if (profile && std::find(profiles_.begin(), profiles_.end(), profile) == profiles_.end()) return kProfileNone;
+  if (profile == current_) return current_ ? kProfileOk : kProfileNone;
+  if (notices_) notices_->ClearQueues();
+  Profile* old = current_;
+  if (profile) Activate(profile);
+  if (old) Deactivate(old);
+  current_ = profile;
+  if (profile) SaveProfileFile(profile);
+  return current_ ? kProfileOk : kProfileNone;
+}
+
+i32 ProfileStore::SelectProfile(Profile* profile) {
+  if (profile && profile == current_) return kProfileOk;
+  const i32 code = Select(profile);
+  if (code != kProfileOk)
+    ShowError(code);
+  else
+    WriteIndex();
+  return code;
+}
+
+// Saved levels are read only while the file is the one that holds them.
+void ProfileStore::Activate(Profile* profile) {
+  if (!profile->levelsRead_ && !profile->path_.empty()) ReadSavedLevels(profile->path_, profile->saved_);
+  profile->levelsRead_ = true;
+  profile->Touch();
+  ++profile->header_.openCount;
+  log_ = std::make_unique<gamelog::GameLog>(profile, folder_);
+}
+
+void ProfileStore::Deactivate(Profile* profile) {
+  FreeSavedLevels(profile->saved_);
+  profile->levelsRead_ = profile->path_.empty();
+  if (log_ && log_->GetProfile() == profile) log_.reset();
+}
+
+i32 ProfileStore::SaveProfile() { return current_ ? SaveProfileFile(current_) : kProfileNone; }
+
+// A profile whose saved levels are still in its file (it is not current)
+// takes them along into the new file, so they are not lost.
+i32 ProfileStore::SaveProfileFile(Profile* profile) {
+  if (!profile) return kProfileNone;
+  profile->Touch();
+  if (noSave_) return kProfileNothingDone;
+  if (profile->path_.empty()) return kProfileNotWritten;
+  const bool borrowed = !profile->levelsRead_;
+  if (borrowed) ReadSavedLevels(profile->path_, profile->saved_);
+  const bool written = WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_);
+  if (borrowed) FreeSavedLevels(profile->saved_);
+  return written ? kProfileOk : kProfileNotWritten;
+}
+
+bool ProfileStore::RecordBestTime(u32 level, u32 time) {
+  if (level >= kLevelCount) return false;
+  BESTTIME& best = index_.best[level];
+  if (best.time != 0 && time >= best.time) return false;
+  best = BESTTIME{};
+  best.time = time;
+  if (current_) {
+    std::memcpy(best.key, current_->header_.key, kProfileKeySize);
+    std::memcpy(best.name, current_->header_.name, sizeof best.name);
+  }
+  WriteIndex();
+  return true;
+}
+
+Profile* ProfileStore::GetRecent(u32 i) const {
+  return i < profiles_.size() ? profiles_[profiles_.size() - 1 - i] : nullptr;
+}
+
+Profile* ProfileStore::FindByName(const wchar* name) const {
+  if (!name) return nullptr;
+  for (Profile* p : profiles_)
+    if (SameName(p->GetName(), name)) return p;
+  return nullptr;
+}
+
+// Later among equal times: the profile just touched is the most recent.
+void ProfileStore::Place(Profile* profile) {
+  std::erase(profiles_, profile);
+  const auto at = std::upper_bound(profiles_.begin(), profiles_.end(), profile->header_.lastUsed,
+                                   [](u64 t, const Profile* p) { return t < p->header_.lastUsed; });
+  profiles_.insert(at, profile);
+}
+
+// Four words of the generator; never all zero, never another profile's.
+void ProfileStore::NewKey(u8* key) {
+  do {
+    for (u32 i = 0; i < 4; ++i) {
+      u32 word;
+      if (keySource_) {
+        word = keySource_();
+      } else {
+        if (!keySeeded_) keyState_ = static_cast<u32>(Now());
+        keySeeded_ = true;
+        keyState_ = keyState_ * 2147001325u + 715136305u;
+        word = keyState_;
+      }
+      kis::PutU32LE(key + 4 * i, word);
+    }
+  } while (std::all_of(key, key + kProfileKeySize, [](u8 b) { return b == 0; }) || KeyInUse(key, nullptr));
+}
+
+bool ProfileStore::KeyInUse(const u8* key, const Profile* except) const {
+  for (const Profile* p : profiles_)
+    if (p != except && std::memcmp(p->header_.key, key, kProfileKeySize) == 0) return true;
+  return false;
+}
+
+// The lowest number no profile has and no file holds (a file that did not
+// load may still be a player's, damaged: it is never overwritten).
+i32 ProfileStore::FreeNumber() const {
+  for (i32 n = 0;; ++n) {
+    const bool used =
+        std::any_of(profiles_.begin(), profiles_.end(), [n](const Profile* p) { return p->number_ == n; });
+    if (!used && plat::GetFileAttributes(UserFilePath(folder_, ProfileFileName(n))) == plat::kInvalidAttributes)
+      return n;
+  }
+}
+
+// Only the files the records log writes, then the folder if that left it
+// empty: whatever else a player put there stays.
+void ProfileStore::RemoveRecords(const Profile& profile) {
+  if (noSave_) return;
+  const std::u16string folder = gamelog::RecordsFolder(folder_, profile.GetName());
+  if (folder.empty()) return;
+  plat::DeleteFile(UserFilePath(folder, u"records.txt"));
+  for (u32 level = 0; level < kLevelCount; ++level)
+    plat::DeleteFile(UserFilePath(folder, gamelog::HistoryFileName(level)));
+  plat::RemoveDirectory(folder);
+}
+
+// --- Names ---------------------------------------------------------------------------------------
+
+i32 ProfileStore::CheckName(const wchar* name, std::u16string* cleaned) const {
+  std::u16string result;
+  const wchar* c = name ? name : u"";
+  while (*c == u' ') ++c;
+  for (; *c; ++c) {
+    if (result.size() >= kMaxProfileName) return kProfileNameLong;
+    if (!allowed_[*c]) return kProfileNameCharacter;
+    if (*c == u' ' && !result.empty() && result.back() == u' ') continue;
+    result += *c;
+  }
+  while (!result.empty() && result.back() == u' ') result.pop_back();
+  if (result.empty()) return kProfileNameEmpty;
+  if (result.find_first_not_of(u'.') == std::u16string::npos) return kProfileNameCharacter;
+  if (FindByName(result.c_str())) return kProfileNameUsed;
+  if (cleaned) *cleaned = result;
+  return kProfileOk;
+}
+
+void ProfileStore::SetNameCharacters(const wchar* text) {
+  allowed_.assign(0x10000, false);
+  for (const wchar* c = text ? text : kDefaultNameCharacters; *c; ++c) allowed_[*c] = true;
+  for (wchar c : kNeverInNames) allowed_[c] = false;
+  for (u32 c = 0; c < 32; ++c) allowed_[c] = false;
+}
+
+u32 ProfileStore::ListNameCharacters(wchar* buffer, u32 capacity) const {
+  if (!buffer || capacity == 0) return 0;
+  u32 n = 0;
+  for (u32 c = 1; c < 0x10000 && n + 1 < capacity; ++c)
+    if (allowed_[c]) buffer[n++] = static_cast<wchar>(c);
+  buffer[n] = 0;
+  return n;
+}
+
+void ProfileStore::ShowError(i32 code) {
+  if (!notices_) return;
+  notices_->ShowError(u"error", code == kProfileNameEmpty  ? u"err_empty"
+                                : code == kProfileNameUsed ? u"err_used"
+                                                           : u"err_unknown");
+}

@@ -1,0 +1,74 @@
+#include "app/Settings.h"
+
+#include "app/UserFiles.h"
+#include "base/datafile/DataFileReader.h"
+#include "base/datafile/DataFileWriter.h"
+
+namespace {
+
+constexpr RecordField kScreenFields[] = {
+    TM_FIELD(SCREENPARAMS, fullscreen, 0, kU32, 1),    TM_FIELD(SCREENPARAMS, windowWidth, 4, kU32, 1),
+    TM_FIELD(SCREENPARAMS, windowHeight, 8, kU32, 1),  TM_FIELD(SCREENPARAMS, screenWidth, 12, kU32, 1),
+    TM_FIELD(SCREENPARAMS, screenHeight, 16, kU32, 1), TM_FIELD(SCREENPARAMS, refresh, 20, kU32, 1),
+    TM_FIELD(SCREENPARAMS, vsync, 24, kU32, 1),
+};
+
+constexpr RecordField kSoundFields[] = {
+    TM_FIELD(SAVEDSOUND, musicOn, 0, kU32, 1),
+    TM_FIELD(SAVEDSOUND, musicVolume, 4, kF32, 1),
+    TM_FIELD(SAVEDSOUND, soundsOn, 8, kU32, 1),
+    TM_FIELD(SAVEDSOUND, soundsVolume, 12, kF32, 1),
+};
+
+// Reads a section of exactly `size` bytes into `out` (nothing otherwise);
+// the section is closed either way, so the next one can be read.
+bool ReadWholeSection(kis::DataFileReaderW* reader, u32 id, u8* out, u32 size) {
+  if (!reader->HasSection(id, kSettingsSectionSubId) || !reader->OpenSection(id, kSettingsSectionSubId)) return false;
+  const bool whole = reader->GetSectionSize() == size && reader->Read(out, size);
+  return reader->CloseSection() && whole;
+}
+
+}  // namespace
+
+constexpr RecordLayout kScreenParamsLayout = MakeLayout(kScreenRecordSize, kScreenFields);
+constexpr RecordLayout kSavedSoundLayout = MakeLayout(kSoundRecordSize, kSoundFields);
+static_assert(LayoutFits(kScreenParamsLayout) && LayoutFits(kSavedSoundLayout));
+
+bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
+  const std::u16string path = UserFilePath(folder, u"config.dat");
+  if (path.empty()) return false;
+  kis::DataFileReaderW* reader =
+      kis::OpenDataFileReaderW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion);
+  if (!reader) return true;
+  u8 screen[kScreenRecordSize];
+  if (ReadWholeSection(reader, kScreenSectionId, screen, sizeof screen))
+    ReadRecord(kScreenParamsLayout, screen, params);
+  u8 sound[kSoundRecordSize];
+  if (reader->IsOk() && ReadWholeSection(reader, kSoundSectionId, sound, sizeof sound)) {
+    SAVEDSOUND saved;
+    ReadRecord(kSavedSoundLayout, sound, &saved);
+    GetSoundSettings().ApplySaved(saved);
+  }
+  kis::CloseDataFile(reader);
+  return true;
+}
+
+bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params) {
+  const std::u16string path = UserFilePath(folder, u"config.dat");
+  if (path.empty()) return false;
+  kis::DataFileWriterW* writer =
+      kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion, true);
+  if (!writer) return false;
+  u8 screen[kScreenRecordSize];
+  WriteRecord(kScreenParamsLayout, &params, screen);
+  const SAVEDSOUND sound = GetSoundSettings().GetAll();
+  u8 soundBytes[kSoundRecordSize];
+  WriteRecord(kSavedSoundLayout, &sound, soundBytes);
+  writer->BeginSection(kScreenSectionId, kSettingsSectionSubId);
+  writer->Write(screen, sizeof screen);
+  writer->EndSection();
+  writer->BeginSection(kSoundSectionId, kSettingsSectionSubId);
+  writer->Write(soundBytes, sizeof soundBytes);
+  writer->EndSection();
+  return kis::CloseDataFile(writer);
+}

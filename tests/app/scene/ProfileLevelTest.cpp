@@ -1,0 +1,95 @@
+// The profile behind the level, on the headless level harness with the
+// sample data set: the game log hears the level entered; the level left
+// mid-play is kept in the profile's file, read back by a store that opens
+// the folder anew and entered again as it was.
+#include <gtest/gtest.h>
+
+#include "app/GameLog.h"
+#include "app/Profile.h"
+#include "app/ProfileStore.h"
+#include "base/DataBuffer.h"
+#include "level/characters/Job.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/characters/MapPlayer.h"
+#include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelMap.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/scene/GameLevel.h"
+#include "level/state/GameLevelSaves.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/TempFolder.h"
+
+namespace leveltest {
+namespace {
+
+MapPlayer* Player() { return CurrentLevelCharacters() ? CurrentLevelCharacters()->GetPlayer() : nullptr; }
+EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
+
+// The sample level with the harness's fakes, the profile and its saves.
+GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
+  h.level.reset();
+  GAMELEVELHOOKS hooks;
+  hooks.rules.dialogs = &h.windows;
+  hooks.rules.panel = &h.windows;
+  hooks.rules.profile = &profile;
+  hooks.screenSprites = &h.screenSprites;
+  hooks.villains = &h.villains;
+  hooks.saves = &saves;
+  hooks.iface = &h.windows;
+  h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
+  h.LoadAll();
+  return *h.level;
+}
+
+TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
+  LevelHarness h(SampleDataFolder(), 1280, 820);
+  ASSERT_TRUE(h.loaded);
+  TempFolder dir;
+  const std::u16string folder = dir.Wide("profiles");
+  auto store = std::make_unique<ProfileStore>();
+  store->LoadProfiles(folder);
+  Profile* ann = nullptr;
+  ASSERT_EQ(store->CreateProfile(u"Ann", &ann), 0);
+  ASSERT_EQ(store->SelectProfile(ann), 0);
+  GameLevelSaves saves(ann, ann, nullptr);
+  GameLevel& level = Make(h, *ann, saves);
+  EXPECT_FALSE(store->GetGameLog()->IsEnabled());
+  h.Enter();
+  EXPECT_TRUE(store->GetGameLog()->IsEnabled());  // the level told the log it was entered
+  h.Start();
+
+  Place(level, 0)->StartClearing();
+  for (i32 n = 0; n < 2000 && std::u16string(Player()->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
+  h.Step(200);
+  const u32 clock = level.Rules().Clock().GetTime();
+  const i32 money = level.Rules().Money().Get();
+  const float x = Player()->GetX(), y = Player()->GetY();
+  level.Leave();
+  ASSERT_TRUE(ann->HasSavedLevel(0));
+  const u32 savedSize = ann->GetSavedLevel(0)->dataSize;
+
+  // The game ends; a new one opens the folder and enters the level.
+  h.level.reset();
+  store.reset();
+  ProfileStore again;
+  EXPECT_EQ(again.LoadProfiles(folder), 0);
+  Profile* read = again.GetCurrent();
+  ASSERT_NE(read, nullptr);
+  ASSERT_TRUE(read->HasSavedLevel(0));
+  EXPECT_EQ(read->GetSavedLevel(0)->dataSize, savedSize);
+  GameLevelSaves savesAgain(read, read, nullptr);
+  GameLevel& entered = Make(h, *read, savesAgain);
+  h.Enter();
+  EXPECT_EQ(entered.Rules().Clock().GetTime(), clock);
+  EXPECT_EQ(entered.Rules().Money().Get(), money);
+  ASSERT_NE(Player(), nullptr);
+  EXPECT_EQ(Player()->GetX(), x);
+  EXPECT_EQ(Player()->GetY(), y);
+  ASSERT_EQ(Player()->GetJobs().GetCount(), 1);
+  EXPECT_EQ(std::u16string(Player()->GetAnimationName()), u"girl_build");
+  h.level.reset();
+}
+
+}  // namespace
+}  // namespace leveltest
