@@ -115,4 +115,39 @@ void CloseFile(FileHandle file) {
   if (file >= 0) ::close(file);
 }
 
+// O_NONBLOCK keeps the open of a pipe without a writer (or for writing,
+// without a reader) from waiting; a regular file ignores it, and it is
+// cleared again before the descriptor is handed out.
+int OpenRegularFile(const std::string& nativePath, int flags, bool* notRegular) {
+  if (notRegular) *notRegular = false;
+  if (nativePath.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  int fd;
+  do {
+    fd = ::open(nativePath.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    // A folder opened for writing, or a pipe for writing with nobody reading.
+    if (errno == EISDIR || errno == ENXIO) {
+      if (notRegular) *notRegular = true;
+      errno = EINVAL;
+    }
+    return -1;
+  }
+  struct stat st;
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  const int status = regular ? ::fcntl(fd, F_GETFL) : -1;
+  if (!regular || status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 ||
+      ((flags & O_TRUNC) != 0 && ::ftruncate(fd, 0) != 0)) {
+    const int why = regular ? errno : EINVAL;
+    if (!regular && notRegular) *notRegular = true;
+    ::close(fd);
+    errno = why;
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace plat

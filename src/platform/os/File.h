@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace plat {
@@ -51,5 +52,13 @@ bool TruncateFile(FileHandle file);
 bool FlushFile(FileHandle file);
 
 void CloseFile(FileHandle file);
+
+// Opens a regular file and nothing else, without waiting on what the path
+// names: a named pipe, a device, a socket or a folder is refused before a
+// byte is read (notRegular then says so). flags are open(2)'s access and
+// creation bits; O_TRUNC cuts the file only once it is known to be regular.
+// The descriptor (close-on-exec, blocking) is the caller's to close; -1 on
+// failure, with errno from the system for a missing or inaccessible file.
+int OpenRegularFile(const std::string& nativePath, int flags, bool* notRegular = nullptr);
 
 }  // namespace plat

@@ -11,6 +11,7 @@
 
 #include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/File.h"
 #include "platform/os/FileReplacement.h"
 #include "platform/os/FileSystem.h"
 
@@ -226,10 +227,11 @@ std::string IniFile::Serialize() const {
 
 bool IniFile::Load(std::u16string_view path) {
   Parse({});
-  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+  bool notRegular = false;
+  const int fd = OpenRegularFile(NativePath(path), O_RDONLY, &notRegular);
+  if (fd < 0) return !notRegular && (errno == ENOENT || errno == ENOTDIR);
   struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= kMaxFileSize;
+  bool ok = ::fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_size) <= kMaxFileSize;
   std::string bytes;
   if (ok) {
     bytes.resize(static_cast<size_t>(st.st_size));

@@ -44,7 +44,9 @@ class IniFile {
 
   void Parse(std::string_view bytes);         // replaces the content
   std::string Serialize() const;              // the bytes of the file
-  bool Load(std::u16string_view path);        // missing: empty and true; unreadable or too large: false
+  // Missing: empty and true. Unreadable, too large or not a regular file (a
+  // named pipe or a device is refused without waiting on it): false.
+  bool Load(std::u16string_view path);
   bool Save(std::u16string_view path) const;  // temporary file, then one atomic rename
 
   Encoding GetEncoding() const { return encoding_; }

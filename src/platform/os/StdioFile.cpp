@@ -1,10 +1,12 @@
 #include "platform/os/StdioFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 
+#include "platform/os/File.h"
 #include "platform/os/FileSystem.h"
 
 namespace plat {
@@ -15,9 +17,10 @@ std::atomic<int64_t> g_writeBudget{-1};
 }  // namespace
 
 std::FILE* FileOpen(std::u16string_view path, const char* mode) {
-  const std::string native = NativePath(path);
-  if (native.empty()) return nullptr;
-  return std::fopen(native.c_str(), mode);
+  const bool write = mode && mode[0] == 'w';
+  if (!write && !(mode && mode[0] == 'r')) return nullptr;
+  const int fd = OpenRegularFile(NativePath(path), write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY);
+  return fd < 0 ? nullptr : FileFromDescriptor(fd, write ? "wb" : "rb");
 }
 
 std::FILE* FileFromDescriptor(int fd, const char* mode) {

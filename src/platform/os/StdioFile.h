@@ -13,7 +13,8 @@
 
 namespace plat {
 
-// mode is "rb" or "wb". Null when the file cannot be opened.
+// mode is "rb" or "wb". Null when the file cannot be opened or is not a
+// regular file: a named pipe or a device is refused without waiting on it.
 std::FILE* FileOpen(std::u16string_view path, const char* mode);
 // A stream over an open descriptor (mode "wb" or "rb"); the stream owns it
 // from here. Null on failure, and the descriptor is closed.
