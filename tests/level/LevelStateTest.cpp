@@ -304,6 +304,32 @@ TEST_F(LevelState, CorruptionSweepAlwaysGivesACleanNewStart) {
   EXPECT_GT(cases, 300);
 }
 
+// A work streak restored at its largest stops there as play goes on instead
+// of wrapping (the heap's clearing finishes a piece of work). Counters
+// beyond what play can reach, a negative streak or a task progress past the
+// largest count, are refused.
+TEST_F(LevelState, CountersAtTheirLimitStopThereAndBeyondAreRefused) {
+  const Saved good = SaveNow();
+  const size_t streak = 32 + 100;  // the player's record starts at 32
+  ASSERT_EQ(kis::GetI32LE(good.data.data() + streak), rig.player->GetWorkStreak());
+
+  Saved bad = good;
+  SetWord(bad.data, streak, 0xFFFFFFFFu);
+  EXPECT_FALSE(LoadFrom(bad)) << "a negative streak";
+  rig.StartNewLevel();
+  bad = good;
+  SetWord(bad.data, 16, 0x80000000u);  // the one task's progress, after its mark at 8 and count at 12
+  EXPECT_FALSE(LoadFrom(bad)) << "a task progress past the largest count";
+  rig.StartNewLevel();
+
+  Saved top = good;
+  SetWord(top.data, streak, 0x7FFFFFFFu);
+  ASSERT_TRUE(LoadFrom(top));
+  EXPECT_EQ(rig.player->GetWorkStreak(), INT32_MAX);
+  ASSERT_GT(rig.TickUntil([&] { return rig.Place(0)->GetGarbage() == nullptr; }), 0);
+  EXPECT_EQ(rig.player->GetWorkStreak(), INT32_MAX);
+}
+
 TEST_F(LevelState, AChangedDefinitionRefusesTheSave) {
   const Saved saved = SaveNow();
   rig.level.Info().restoreCheck = 0x9999;

@@ -183,6 +183,11 @@ TEST(LevelClock, AFrameBecomesWholeTicksWithTheRestCarriedAndAtMostTwentyOfThem)
   EXPECT_EQ(clock.GetSpeed(), 1);
   clock.ResetTicks();
   EXPECT_EQ(clock.GetTickClock(), 0u);
+  // The level's time stops at its largest rather than starting again at 0
+  // (a restored time near it would otherwise read as a fresh gold medal).
+  clock.SetTime(0xFFFFFFF0u);
+  clock.Advance(100);
+  EXPECT_EQ(clock.GetTime(), 0xFFFFFFFFu);
 }
 
 // Any lock, a result or a screen effect stops the level clock; only a lock

@@ -57,7 +57,7 @@ void MapPlayer::SetWalked(float value, bool report) {
   if (!(value > walked_)) return;
   walked_ = value;
   LevelCharacters* level = CurrentLevelCharacters();
-  const i32 whole = static_cast<i32>(value);
+  const i32 whole = value < 2147483648.0f ? static_cast<i32>(value) : INT32_MAX;
   if (level && whole > level->GetAwardRecord(kAwardRecordWalked))
     level->RaiseAwardRecord(kAwardRecordWalked, whole, false, report);
 }

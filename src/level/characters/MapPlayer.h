@@ -33,8 +33,9 @@ class MapPlayer : public MapCharacter {
 
   void MarkWorking() { worked_ = 1; }
   // A rise is passed to the level as award record 4 (reported when asked).
+  // The streak stops at the largest count rather than wrapping.
   void SetWorkStreak(i32 n, bool report);
-  void AddWorkDone() { SetWorkStreak(streak_ + 1, true); }
+  void AddWorkDone() { SetWorkStreak(streak_ < INT32_MAX ? streak_ + 1 : streak_, true); }
   // Only a rise is taken; its whole part beyond the profile's record is
   // passed to the level as award record 5.
   void SetWalked(float value, bool report);

@@ -20,7 +20,7 @@ class LevelClock {
 
   u32 GetTime() const { return time_; }  // ms
   void SetTime(u32 time) { time_ = time; }
-  void Advance(u32 d) { time_ += d; }
+  void Advance(u32 d) { time_ = d < UINT32_MAX - time_ ? time_ + d : UINT32_MAX; }  // stops at the largest time
 
   // The medal the clock earns on the level (LevelTable::GetMedal): 6 gold,
   // 5 silver, 4 bronze, 3 none; gold while there is no level table.

@@ -81,7 +81,8 @@ bool MapCharacter::Load(kis::DataCursor* cursor) {
   wchar name[kAnimationNameSize];
   const i32 x = kis::GetI32LE(r + 84), y = kis::GetI32LE(r + 88);
   if (!GetRecordName(r + kNameAt, name) || !IsSavedTime(kis::GetF32LE(r + 72)) ||
-      !IsSavedTime(kis::GetF32LE(r + 80)) || !IsSavedTime(kis::GetF32LE(r + 104)) || kis::GetU32LE(r + 76) > kAnimSoundLooping || x < -kFarthest ||
+      !IsSavedTime(kis::GetF32LE(r + 80)) || !IsSavedTime(kis::GetF32LE(r + 104)) || kis::GetI32LE(r + 100) < 0 ||
+      kis::GetU32LE(r + 76) > kAnimSoundLooping || x < -kFarthest ||
       x > kFarthest || y < -kFarthest || y > kFarthest)
     return false;
   std::memcpy(loaded_, r, kCharacterSaveSize);

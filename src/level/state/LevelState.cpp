@@ -221,7 +221,7 @@ bool ReadItems(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
   if (!r->CheckMark() || !Get(r, &tasks) || tasks != DefinedTasks(rules)) return false;
   u32 progress[kMaxLevelTasks] = {};
   for (u32 i = 0; i < tasks; ++i)
-    if (!Get(r, &progress[i])) return false;
+    if (!Get(r, &progress[i]) || progress[i] > static_cast<u32>(INT32_MAX)) return false;
   u32 money;
   if (!r->CheckMark() || !Get(r, &money) || money > kMaxSavedMoney) return false;
   rules.Money().Set(static_cast<i32>(money));
