@@ -1,17 +1,21 @@
 // levelplayer: the data set's first level played in an 800 x 600 window
 // with the mouse, as the game will play it: the farm with its garbage, the
 // player character, the level panel along the bottom with the empty
-// places' panels. Click a garbage heap to select it, then its clear button
-// (on the heap or in the panel): she walks there and clears it; clear all
-// three to win the day. Escape quits.
+// places' panels. Click a garbage heap's price plate, or click the heap to
+// select it and then the clear button in its panel: she walks there and
+// clears it; clear all three to win the day. Escape quits.
 //
 // With --script it plays a recorded list of clicks on a fixed-step clock
 // (the same play on any machine), with or without a window; --headless
-// needs no display. --screenshot writes the last frame, --check says
-// whether a screenshot shows the level.
+// needs no display. --record writes what was clicked, a person's or a
+// script's, as a script that plays to the same end. --screenshot writes the
+// last frame, --check says whether a screenshot shows the level.
 //
 // Exit status: 0 done, 1 the run failed, 2 wrong options, 3 the script
 // expected a won level and it was not won.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -61,19 +65,20 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: levelplayer [--data DIR] [--record FILE]\n"
-    "       levelplayer [--headless] --script FILE [--data DIR] [--screenshot FILE.png]\n"
+    "       levelplayer [--headless] --script FILE [--data DIR] [--screenshot FILE.png] [--record FILE]\n"
     "       levelplayer --headless --frames N [--data DIR] [--screenshot FILE.png]\n"
     "       levelplayer --check FILE.png\n";
 
 constexpr const char* kHelp =
-    "Plays the data set's first level in an 800 x 600 window with the mouse: click a garbage heap, then its\n"
-    "clear button; clear every heap to win. Escape quits.\n"
+    "Plays the data set's first level in an 800 x 600 window with the mouse: click a garbage heap's price plate\n"
+    "(or the heap, then the clear button in its panel); clear every heap to win. Escape quits.\n"
     "  --data DIR            the data set (built by databuild; by default the run command's)\n"
-    "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit\n"
+    "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit (a text file\n"
+    "                        under 1 MB)\n"
     "  --headless            run without a display (needs --script or --frames)\n"
     "  --frames N            quit after N frames (1 to 1000000)\n"
     "  --screenshot FILE.png write the last frame as a PNG file (needs --script or --frames)\n"
-    "  --record FILE         write what you click as a script\n"
+    "  --record FILE         write what is clicked, to the end of the run, as a script that replays it\n"
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong options, 3 a script's \"expect won\" not met.\n";
@@ -129,7 +134,22 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
   const bool ends = !o->script.empty() || o->frames != 0;
   if (o->headless && !ends) return "--headless needs --script FILE or --frames N (nothing can close a headless run)";
   if (!o->screenshot.empty() && !ends) return "--screenshot needs --script FILE or --frames N";
-  if (!o->record.empty() && (!o->script.empty() || o->headless)) return "--record is for a person playing in a window";
+  return "";
+}
+
+// Why a file cannot be written at `path` ("" when it can): its folder is
+// missing, is not a folder or may not be written, or the path is a folder or
+// a file that may not be written. Checked before playing, so a long run does
+// not end in a lost screenshot.
+std::string CannotWrite(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return "no folder " + folder;
+  if (!S_ISDIR(st.st_mode)) return folder + " is not a folder";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return "the folder " + folder + " may not be written";
+  if (::stat(path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0))
+    return S_ISREG(st.st_mode) ? "the file may not be written" : "it is not a regular file";
   return "";
 }
 
@@ -160,18 +180,24 @@ void Render() {
           gWorld.MouseMove(s.a, s.b, 0);
           gWorld.MouseDown(s.a, s.b, button);
           gWorld.MouseUp(s.a, s.b, button);
+          gRecorder.Click(s.a, s.b, s.kind == player::ScriptStep::kRightClick);
           break;
         }
         case player::ScriptStep::kKey:
           gWorld.Key(static_cast<u16>(s.a));
+          gRecorder.Key(s.a == 13 ? "enter" : "escape");
           break;
         default:
           break;
       }
     });
   }
-  if (DXLGetAppData().pauseLevel == 0 || Scripted()) gWorld.Update(step);
-  gRecorder.Frame(step);
+  // Only the frames that move the level count for a recording: a replay
+  // never pauses.
+  if (DXLGetAppData().pauseLevel == 0 || Scripted()) {
+    gWorld.Update(step);
+    gRecorder.Frame(step);
+  }
   DXLGetViewer()->Clear(0xFF000000u);
   gWorld.Draw();
   ++gFrames;
@@ -243,6 +269,10 @@ int Run() {
     std::printf("levelplayer: level %s after %.2f s\n", result < 0 ? "lost" : "not won",
                 static_cast<double>(gWorld.Clock()) / 1000.0);
     if (gScript.ExpectsWin()) status = 3;
+  }
+  if (gRecorder.IsOpen() && !gRecorder.Finish(result > 0)) {
+    std::fprintf(stderr, "levelplayer: cannot write all of %s\n", gOptions.record.c_str());
+    status = 1;
   }
   if (!gOptions.screenshot.empty() && !tools::WriteFrameShot("levelplayer", gOptions.screenshot, gFrames)) status = 1;
   gWorld.Unload();
@@ -318,7 +348,15 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!gOptions.record.empty() && !gRecorder.Open(gOptions.record)) {
+  if (!gOptions.screenshot.empty()) {
+    const std::string why = CannotWrite(gOptions.screenshot);
+    if (!why.empty()) {
+      std::fprintf(stderr, "levelplayer: cannot write the screenshot %s: %s\n", gOptions.screenshot.c_str(),
+                   why.c_str());
+      return 1;
+    }
+  }
+  if (!gOptions.record.empty() && !gRecorder.Open(gOptions.record, kStepMs)) {
     std::fprintf(stderr, "levelplayer: cannot write %s\n", gOptions.record.c_str());
     return 1;
   }
@@ -335,7 +373,7 @@ int main(int argc, char** argv) {
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (!Scripted() && gOptions.frames == 0)
-    std::printf("Tallowmere level player: click a garbage heap, then its clear button; Escape quits.\n");
+    std::printf("Tallowmere level player: click a garbage heap's price plate to clear it; Escape quits.\n");
   const int status = Run();
   plat::gfx::SetPresentSink(nullptr);
   return status;

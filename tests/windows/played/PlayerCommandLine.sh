@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The level player's command line as a newcomer meets it: what is not a
+# script file is refused at once, a screenshot that cannot be written stops
+# the run before it plays, and a winning script played with --record writes
+# a recording that replays headless to the same end and the same last frame.
+# Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
+set -uo pipefail
+player_built="$1"
+work="$2"
+data="$3"
+winning="$4"
+rm -rf "$work"
+mkdir -p "$work/bin" "$work/run"
+chmod 700 "$work/run"
+# A copy of its own: the log is written beside the program, and the
+# single-instance lock in XDG_RUNTIME_DIR, so nothing here meets another run.
+cp "$player_built" "$work/bin/levelplayer"
+player="$work/bin/levelplayer"
+export XDG_RUNTIME_DIR="$work/run"
+failures=0
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+# run NAME ARGS...: runs the player (a guard of 120 s: a run that reads
+# without end fails by it), keeps stdout, stderr and the status.
+run() {
+  local name="$1"
+  shift
+  timeout 120 "$@" >"$work/$name.out" 2>"$work/$name.err"
+  echo $? >"$work/$name.status"
+}
+status() { cat "$work/$1.status"; }
+has() { grep -q -- "$2" "$work/$1"; }
+
+# --- Scripts are regular files under 1 MB ----------------------------------------------------
+mkdir "$work/folder"
+mkfifo "$work/pipe.txt"
+head -c $((2 * 1024 * 1024)) /dev/zero | tr '\0' '#' >"$work/big.txt"
+for script in /dev/zero /dev/null "$work/folder" "$work/pipe.txt" "$work/big.txt"; do
+  run script "$player" --headless --script "$script" --data "$data"
+  [ "$(status script)" = 2 ] || fail "the script $script exits $(status script), not 2"
+  has script.err "levelplayer: $script: .*\(not a regular file\|too large\)" || fail "the script $script is not refused"
+done
+
+# --- A screenshot that cannot be written stops the run before it plays ----------------------
+touch "$work/plain-file"
+mkdir "$work/folder.png"
+for shot in "$work/no-such-folder/shot.png" "$work/plain-file/shot.png" "$work/folder.png"; do
+  run shot "$player" --headless --frames 1000000 --data "$data" --screenshot "$shot"
+  [ "$(status shot)" = 1 ] || fail "the screenshot $shot exits $(status shot), not 1"
+  has shot.err "cannot write the screenshot" || fail "the screenshot $shot is not refused"
+  ! has shot.out "levelplayer: level" || fail "the run with the screenshot $shot played"
+done
+
+# --- A recording made beside a script replays to the same end ---------------------------------
+run played "$player" --headless --script "$winning" --data "$data" --record "$work/recorded.txt" \
+  --screenshot "$work/played.png"
+[ "$(status played)" = 0 ] || fail "the winning script with --record exits $(status played)"
+has played.out "level won with" || fail "the winning script with --record did not win"
+grep -q "^expect won$" "$work/recorded.txt" || fail "the recording of a won run does not expect the win"
+run replayed "$player" --headless --script "$work/recorded.txt" --data "$data" --screenshot "$work/replayed.png"
+[ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed)"
+[ "$(grep "levelplayer: level" "$work/replayed.out")" = "$(grep "levelplayer: level" "$work/played.out")" ] ||
+  fail "the replay ends otherwise: $(cat "$work/replayed.out")"
+cmp -s "$work/played.png" "$work/replayed.png" || fail "the replay's last frame differs from the run's"
+
+if [ "$failures" -ne 0 ]; then
+  for f in "$work"/*.err; do echo "--- $f"; head -n 20 "$f"; done
+  exit 1
+fi
+echo "all command-line checks passed"
