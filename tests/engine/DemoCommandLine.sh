@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The engine demo as a newcomer meets it: help and wrong options, a windowed
 # run without a display, a run without a data set, a second start while
-# another instance runs, what a headless run says it wrote, and output that
-# reaches a pipe while the program runs.
+# another instance runs, what a headless run says it wrote, a run without a
+# sound device, and output that reaches a pipe while the program runs.
 # Usage: DemoCommandLine.sh ENGINE_DEMO WORK_FOLDER DATA_FOLDER
 set -uo pipefail
 demo_built="$1"
@@ -90,6 +90,16 @@ has headless.out "wrote $work/mix.wav" || fail "the headless run does not name i
 has headless.out "log in $work/bin/log.txt" || fail "the headless run does not say where its log is"
 [ -s "$work/shot.png" ] && [ -s "$work/mix.wav" ] || fail "the headless run's files are missing"
 head -c 12 "$work/bin/log.txt" | grep -q "LOG STARTED:" || fail "the headless run wrote no log of its own"
+
+# --- No sound device: one line says so, the sound libraries' complaints go to the log ------
+# ALSA told to open a device that exists nowhere fails on any machine, and
+# says so at length on the standard error stream unless the demo keeps it.
+run nosound env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=alsa AUDIODEV=tm-no-such-device ASAN_OPTIONS=detect_leaks=0 \
+  "$demo" --frames 3 --data "$data"
+[ "$(status nosound)" = 0 ] || fail "a run without a sound device exits $(status nosound)"
+[ "$(grep -c "no sound" "$work/nosound.out")" = 1 ] || fail "a run without a sound device does not say so once"
+[ ! -s "$work/nosound.err" ] || fail "a run without a sound device printed: $(head -c 300 "$work/nosound.err")"
+grep -q "^Sound *none: no sound device" "$work/bin/log.txt" || fail "the log does not say why there is no sound"
 
 # --- Output reaches a pipe as it is written -----------------------------------------------
 # A windowed run on a driver the user chose runs until closed; its first line

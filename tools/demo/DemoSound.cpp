@@ -24,16 +24,31 @@ bool ReadAll(Read read) {
 
 Sound::~Sound() { Stop(); }
 
-bool Sound::Start(std::unique_ptr<plat::audio::Output> output, const std::string& dataFolder) {
+bool Sound::Start(std::unique_ptr<plat::audio::Output> output, const std::string& dataFolder, std::string* why) {
   SoundSettings& sound = GetSoundSettings();
-  if (!sound.Init(std::make_unique<plat::audio::SoftBackend>(std::move(output)))) return false;
+  if (!sound.Init(std::make_unique<plat::audio::SoftBackend>(std::move(output)))) {
+    *why = "no sound device";
+    return false;
+  }
   started_ = true;
-  const std::u16string path = plat::Utf8ToUtf16(dataFolder + "/Sounds.dat");
+  const std::string file = dataFolder + "/Sounds.dat";
+  const std::u16string path = plat::Utf8ToUtf16(file);
   archive_ = kis::OpenDataFileReaderW(path.c_str(), kSoundArchiveSignature1, kSoundArchiveSignature2,
                                       kSoundArchiveVersion);
-  if (!archive_) return false;
-  return ReadAll([&](SectionCursor* c) { return LoadMusic(archive_, c); }) &&
-         ReadAll([&](SectionCursor* c) { return LoadSounds(archive_, c); }) && sound.PlayMusic(u"music_01", true);
+  if (!archive_) {
+    *why = file + " does not open";
+    return false;
+  }
+  if (!ReadAll([&](SectionCursor* c) { return LoadMusic(archive_, c); }) ||
+      !ReadAll([&](SectionCursor* c) { return LoadSounds(archive_, c); })) {
+    *why = file + " does not read";
+    return false;
+  }
+  if (!sound.PlayMusic(u"music_01", true)) {
+    *why = "the music \"music_01\" does not play";
+    return false;
+  }
+  return true;
 }
 
 void Sound::Update() {

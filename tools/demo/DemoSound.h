@@ -26,8 +26,8 @@ class Sound {
 
   // Starts the output, reads the data set's sounds and starts the music;
   // false (and silence) when the output has no device or the sounds cannot
-  // be read.
-  bool Start(std::unique_ptr<plat::audio::Output> output, const std::string& dataFolder);
+  // be read, with which of them in `why`.
+  bool Start(std::unique_ptr<plat::audio::Output> output, const std::string& dataFolder, std::string* why);
   void Update();  // once per frame
   void Click();
   void Stop();

@@ -83,6 +83,41 @@ constexpr const char* kHelp =
 demo::Scene gScene;
 demo::Sound gSound;
 Options gOptions;
+std::string gDeviceError;  // why the sound device did not start
+std::string gDeviceSaid;   // what the system's sound libraries printed as it started
+
+#if TM_DEMO_SDL2
+// The window run's sound device as the sound manager gets it: what the
+// device said at its start is kept here, since a device that does not start
+// is destroyed before the log is written.
+class ReportingDevice final : public plat::audio::Output {
+ public:
+  bool Start(plat::audio::Mixer* mixer) override {
+    const bool started = device_.Start(mixer);
+    gDeviceError = started ? "" : device_.Error();
+    gDeviceSaid = device_.LibraryOutput();
+    return started;
+  }
+  void Stop() override { device_.Stop(); }
+  void Update() override { device_.Update(); }
+
+ private:
+  plat::sdl2::SdlAudioOutput device_;
+};
+#endif
+
+// The sound in the log: whether it plays, and if not why, with what the
+// device and the system's sound libraries said.
+void LogSound(bool heard, const std::string& why) {
+  DXLLogValueA(0, "Sound", heard ? "playing" : ("none: " + why).c_str());
+  if (!heard && !gDeviceError.empty()) DXLLogValueA(1, "Device", gDeviceError.c_str());
+  for (size_t at = 0; at < gDeviceSaid.size();) {
+    size_t end = gDeviceSaid.find('\n', at);
+    if (end == std::string::npos) end = gDeviceSaid.size();
+    if (end > at) DXLLogLine(1, gDeviceSaid.substr(at, end - at).c_str());
+    at = end + 1;
+  }
+}
 
 bool EndsWith(const std::string& name, const char* extension) {
   const size_t n = std::strlen(extension);
@@ -202,7 +237,9 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
     return failed;
   SetGameViewer(DXLGetViewer());
   // The sounds first: the animations find theirs among them.
-  const bool heard = gSound.Start(std::move(sound), gOptions.data);
+  std::string why;
+  const bool heard = gSound.Start(std::move(sound), gOptions.data, &why);
+  LogSound(heard, why);
   std::string missing;
   if (!gScene.Build(DXLGetAppTextures(), gOptions.data, &missing)) {
     std::fprintf(stderr, "engine_demo: no data set to show: %s (build one with databuild, or give --data DIR)\n",
@@ -220,7 +257,7 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
   callbacks.keyPress = KeyPress;
   DXLSetCallbacks(kCallbackAll, &callbacks);
   DXLSetAppState(1, true);
-  if (!heard && gOptions.frames == 0) std::printf("engine_demo: no sound\n");
+  if (!heard && offline == nullptr) std::printf("engine_demo: no sound (%s; the log says more)\n", why.c_str());
   afterWindow();
   DXLRun();
   gScene.Unload();
@@ -305,7 +342,7 @@ int main(int argc, char** argv) {
   if (gOptions.frames == 0) {
     std::printf("Tallowmere engine demo: Space stops or starts the walk, click to mark, Escape quits.\n");
   }
-  const int status = RunDemo([] {}, std::make_unique<plat::sdl2::SdlAudioOutput>(), nullptr);
+  const int status = RunDemo([] {}, std::make_unique<ReportingDevice>(), nullptr);
   plat::gfx::SetPresentSink(nullptr);
   return status;
 #else

@@ -1,6 +1,9 @@
 #include "platform/sdl2/SdlAudioOutput.h"
 
 #include <SDL.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "platform/audio/AudioMixer.h"
 
@@ -8,8 +11,63 @@ namespace plat::sdl2 {
 
 SdlAudioOutput::~SdlAudioOutput() { Stop(); }
 
+namespace {
+
+// Leads the standard error stream into a temporary file while it lives: the
+// system's sound libraries print their complaints there directly (a screen
+// of them when no device answers), which belong in the log, not before the
+// person. Said() ends the capture and returns what was printed.
+class StderrCapture {
+ public:
+  StderrCapture() {
+    std::fflush(stderr);
+    file_ = std::tmpfile();
+    saved_ = file_ ? ::dup(STDERR_FILENO) : -1;
+    if (saved_ >= 0 && ::dup2(::fileno(file_), STDERR_FILENO) < 0) {
+      ::close(saved_);
+      saved_ = -1;
+    }
+  }
+  ~StderrCapture() { Said(); }
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
+
+  std::string Said() {
+    std::string text;
+    if (saved_ >= 0) {
+      std::fflush(stderr);
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+      saved_ = -1;
+      std::rewind(file_);
+      char chunk[1024];
+      size_t n;
+      while (text.size() < kLongest && (n = std::fread(chunk, 1, sizeof chunk, file_)) > 0) text.append(chunk, n);
+      if (text.size() > kLongest) text.resize(kLongest);
+    }
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+    return text;
+  }
+
+ private:
+  static constexpr size_t kLongest = 16384;
+  std::FILE* file_ = nullptr;
+  int saved_ = -1;
+};
+
+}  // namespace
+
 bool SdlAudioOutput::Start(audio::Mixer* mixer) {
   if (device_ != 0) return false;
+  said_.clear();
+  StderrCapture capture;
+  const bool started = Open(mixer);
+  said_ = capture.Said();
+  return started;
+}
+
+bool SdlAudioOutput::Open(audio::Mixer* mixer) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     error_ = SDL_GetError();
     return false;
