@@ -1,8 +1,9 @@
 // The interface pictures as the builder wrote them, cut by its skin table:
 // every frame of every piece drawn inside its own rectangle, nothing drawn
-// outside the pieces, the stretched and repeated spans alike from end to
-// end, the pieces' ends inside the borders the slicing keeps, and the state
-// frames of a control told apart. Each picture is also written, over a
+// outside the pieces but the edge line of a stretched piece repeated beyond
+// it (linear filtering reads it), the stretched and repeated spans alike
+// from end to end, the pieces' ends inside the borders the slicing keeps,
+// and the state frames of a control told apart. Each picture is also written, over a
 // checkerboard, as "skin_<name>.png" for a person to look at.
 #include <gtest/gtest.h>
 
@@ -141,8 +142,24 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
         }
       }
     }
+    // Beyond a stretched edge its line again, or the stretched middle fades
+    // into the gap (the point panels' paper showed a see-through smear).
+    std::vector<bool> bled(p.px.size(), false);
+    for (const SkinBleed& b : SkinBleeds(image.name)) {
+      for (i32 k = 0; k < b.length; ++k) {
+        const i32 x = b.x + (b.row ? k : 0), y = b.y + (b.row ? 0 : k);
+        const i32 fromX = b.fromX + (b.row ? k : 0), fromY = b.fromY + (b.row ? 0 : k);
+        bled[static_cast<size_t>(y) * p.w + x] = true;
+        EXPECT_LE(Distance(p.At(x, y), p.At(fromX, fromY)), 2) << "no edge repeated at " << x << ", " << y;
+      }
+    }
+    for (const SkinPiece& piece : SkinPieces()) {
+      if (piece.key == "child_fill" && piece.image == image.name) {
+        EXPECT_TRUE(bled[static_cast<size_t>(piece.y) * p.w + piece.x - 1]) << "the point panels' paper fades at its left";
+      }
+    }
     i32 strays = 0;
-    for (size_t k = 0; k < p.px.size(); ++k) strays += !owner[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
+    for (size_t k = 0; k < p.px.size(); ++k) strays += !owner[k] && !bled[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
     EXPECT_EQ(strays, 0) << "pixels drawn outside every piece";
   }
   EXPECT_GT(frames, 100u);

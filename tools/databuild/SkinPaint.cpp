@@ -28,6 +28,32 @@ void Flatten(cairo_t* cr, const SkinPiece& p, i32 ox, i32 oy) {
   cairo_surface_mark_dirty(s);
 }
 
+// Repeats the edge lines of the stretched pieces beyond them (SkinBleeds).
+void Bleed(cairo_t* cr, const std::string& image) {
+  cairo_surface_t* s = cairo_get_target(cr);
+  if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return;
+  cairo_surface_flush(s);
+  u8* data = cairo_image_surface_get_data(s);
+  const i32 stride = cairo_image_surface_get_stride(s);
+  const i32 sw = cairo_image_surface_get_width(s), sh = cairo_image_surface_get_height(s);
+  double ox = 0, oy = 0;
+  cairo_user_to_device(cr, &ox, &oy);
+  const i32 dx = static_cast<i32>(std::lround(ox)), dy = static_cast<i32>(std::lround(oy));
+  auto at = [&](i32 x, i32 y) -> u32* {
+    x += dx;
+    y += dy;
+    if (!data || x < 0 || y < 0 || x >= sw || y >= sh) return nullptr;
+    return reinterpret_cast<u32*>(data + static_cast<size_t>(y) * stride) + x;
+  };
+  for (const SkinBleed& b : SkinBleeds(image))
+    for (i32 k = 0; k < b.length; ++k) {
+      u32* to = at(b.x + (b.row ? k : 0), b.y + (b.row ? 0 : k));
+      const u32* from = at(b.fromX + (b.row ? k : 0), b.fromY + (b.row ? 0 : k));
+      if (to && from) *to = *from;
+    }
+  cairo_surface_mark_dirty(s);
+}
+
 }  // namespace
 
 void PaintImage(cairo_t* cr, const std::string& image) {
@@ -56,6 +82,7 @@ void PaintImage(cairo_t* cr, const std::string& image) {
       Flatten(cr, p, static_cast<i32>(std::lround(ox)), static_cast<i32>(std::lround(oy)));
     }
   }
+  Bleed(cr, image);
 }
 
 void Box(cairo_t* cr, double x0, double y0, double x1, double y1, double tl, double tr, double br, double bl) {

@@ -51,3 +51,16 @@ constexpr u32 kSkinSpriteSet = 1;
 
 const std::vector<SkinImage>& SkinImages();
 const std::vector<SkinPiece>& SkinPieces();
+
+// A line of pixels just beyond a frame's edge where a flat span reaches that
+// edge, in no piece: linear filtering of a stretched piece reads half a
+// texel past its ends, so the builder repeats the edge line there, or the
+// stretched middle would fade into the transparent gap (a smear as wide as
+// half a stretched texel).
+struct SkinBleed {
+  i32 x = 0, y = 0;          // the line's first pixel, beyond the frame
+  i32 fromX = 0, fromY = 0;  // the first pixel of the edge line it repeats
+  i32 length = 0;
+  bool row = false;          // a row beyond the top or bottom, else a column
+};
+std::vector<SkinBleed> SkinBleeds(const std::string& image);
