@@ -3,9 +3,10 @@
 # UndefinedBehaviorSanitizer (g++; they include the layering check, the engine
 # demo and the SDL2 check on a virtual X display), then every fuzz target for a
 # few seconds (clang and libFuzzer), then the audio mixer's tests under
-# ThreadSanitizer. Every part runs even when one before it failed; a summary
-# of all of them ends the output, and the exit status is non-zero when any
-# failed.
+# ThreadSanitizer, then the libraries and tools built in release (the
+# optimiser's own warnings, at -O3, fail it as any other). Every part runs
+# even when one before it failed; a summary of all of them ends the output,
+# and the exit status is non-zero when any failed.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -15,6 +16,7 @@ jobs="$(tm_jobs)"
 tests="$here/build-test"
 fuzz="$here/build-fuzz"
 tsan="$here/build-tsan"
+release="$here/build-release"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -22,6 +24,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 unit_status=0
 fuzz_status=0
 tsan_status=0
+release_status=0
 
 echo "== Unit tests"
 cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON || unit_status=$?
@@ -53,6 +56,13 @@ if [ "$tsan_status" -eq 0 ]; then
   TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1 || tsan_status=$?
 fi
 
+echo "== Release build"
+cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=OFF ||
+  release_status=$?
+if [ "$release_status" -eq 0 ]; then
+  cmake --build "$release" -j "$jobs" || release_status=$?
+fi
+
 echo "== Summary"
 report() {
   if [ "$2" -eq 0 ]; then echo "$1: passed"; else echo "$1: FAILED (status $2)"; fi
@@ -60,4 +70,5 @@ report() {
 report "Unit tests" "$unit_status"
 report "Fuzz targets" "$fuzz_status"
 report "Audio mixer under ThreadSanitizer" "$tsan_status"
-[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$tsan_status" -eq 0 ]
+report "Release build" "$release_status"
+[ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$tsan_status" -eq 0 ] && [ "$release_status" -eq 0 ]

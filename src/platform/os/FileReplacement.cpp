@@ -96,7 +96,9 @@ uint32_t NameHash(std::string_view s) {
 // itself, or its hash when `suffixRoom` more bytes would make it too long.
 std::string Stem(const std::string& name, size_t suffixRoom) {
   if (name.size() + suffixRoom <= kNameMax) return name;
-  return "~" + Hex8(NameHash(name));
+  std::string stem = "~";
+  stem += Hex8(NameHash(name));
+  return stem;
 }
 
 // Reads "<digits>.<digits>" as a process id and a counter.
