@@ -6,18 +6,34 @@
 # the game's screens exist the level player stands for the program. Extra
 # arguments go to it (--headless, --script FILE, --screenshot FILE.png;
 # --help lists them all). `--demo` first starts the engine demo instead,
-# with the arguments after it.
+# with the arguments after it. CMake configures the build folder only when it
+# is new or its options changed; the build re-runs it when its files change.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
 tm_install_packages "${TM_BUILD_PACKAGES[@]}"
 
 build="$here/build"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTM_TESTS=OFF -DTM_BENCH=OFF
+tm_configure "$here" "$build" -DCMAKE_BUILD_TYPE=Release -DTM_TESTS=OFF -DTM_BENCH=OFF
+target=run_levelplayer
+program="$build/tools/levelplayer/levelplayer"
 if [ "${1:-}" = "--demo" ]; then
   shift
-  cmake --build "$build" -j "$(tm_jobs)" --target engine_demo sample_data
-  exec "$build/tools/demo/engine_demo" "$@"
+  target=run_engine_demo
+  program="$build/tools/demo/engine_demo"
 fi
-cmake --build "$build" -j "$(tm_jobs)" --target levelplayer sample_data
-exec "$build/tools/levelplayer/levelplayer" "$@"
+# A warm start skips even make's walk over the libraries when nothing it
+# builds from changed since the last good build: no file or folder of the
+# sources (a folder's time changes when a file in it is added or removed)
+# and not the configuration is newer than the stamp, taken as that build
+# began.
+stamp="$build/$target.stamp"
+if [ ! -x "$program" ] || [ ! -f "$stamp" ] ||
+  [ -n "$(find "$here/CMakeLists.txt" "$here/cmake" "$here/src" "$here/tools" \
+    "$build/CMakeFiles/cmake.check_cache" -newer "$stamp" -print -quit)" ]; then
+  rm -f "$stamp"
+  touch "$stamp.new"
+  cmake --build "$build" -j "$(tm_jobs)" --target "$target"
+  mv "$stamp.new" "$stamp"
+fi
+exec "$program" "$@"
