@@ -5,31 +5,10 @@
 # sound device, and output that reaches a pipe while the program runs.
 # Usage: DemoCommandLine.sh ENGINE_DEMO WORK_FOLDER DATA_FOLDER
 set -uo pipefail
-demo_built="$1"
-work="$2"
+. "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
+tm_cli_setup "$1" "$2"
+demo="$program"
 data="$3"
-rm -rf "$work"
-mkdir -p "$work/bin" "$work/run"
-chmod 700 "$work/run"
-# A copy of its own: the log is written beside the program, and the
-# single-instance lock in XDG_RUNTIME_DIR, so nothing here meets another run.
-cp "$demo_built" "$work/bin/engine_demo"
-demo="$work/bin/engine_demo"
-export XDG_RUNTIME_DIR="$work/run"
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
-# run NAME ARGS...: runs the demo (at most 20 s), keeps stdout, stderr and the status.
-run() {
-  local name="$1"
-  shift
-  timeout 20 "$@" >"$work/$name.out" 2>"$work/$name.err"
-  echo $? >"$work/$name.status"
-}
-status() { cat "$work/$1.status"; }
-has() { grep -q -- "$2" "$work/$1"; }
 
 # --- Help and wrong options ---------------------------------------------------------------
 run help "$demo" --help
@@ -114,8 +93,4 @@ kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 [[ "$line" == "Tallowmere engine demo:"* ]] || fail "the first line did not reach the pipe while the demo ran ('$line')"
 
-if [ "$failures" -ne 0 ]; then
-  for f in "$work"/*.err; do echo "--- $f"; head -n 20 "$f"; done
-  exit 1
-fi
-echo "all command-line checks passed"
+tm_cli_finish

@@ -9,49 +9,60 @@ namespace skin {
 
 namespace {
 
+// The pixels of the image surface cr draws on, flushed for direct access;
+// empty (null data) when it is no image surface. Done() hands them back.
+struct Pixels {
+  cairo_surface_t* surface = nullptr;
+  u8* data = nullptr;
+  i32 stride = 0, width = 0, height = 0;
+
+  explicit Pixels(cairo_t* cr) {
+    cairo_surface_t* s = cairo_get_target(cr);
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return;
+    cairo_surface_flush(s);
+    surface = s;
+    data = cairo_image_surface_get_data(s);
+    stride = cairo_image_surface_get_stride(s);
+    width = cairo_image_surface_get_width(s);
+    height = cairo_image_surface_get_height(s);
+  }
+  u32* At(i32 x, i32 y) const {
+    if (!data || x < 0 || y < 0 || x >= width || y >= height) return nullptr;
+    return reinterpret_cast<u32*>(data + static_cast<size_t>(y) * stride) + x;
+  }
+  void Done() const {
+    if (surface) cairo_surface_mark_dirty(surface);
+  }
+};
+
 // Makes the flat spans of the frame whose top left is at device (ox, oy)
 // exactly alike.
 void Flatten(cairo_t* cr, const SkinPiece& p, i32 ox, i32 oy) {
-  cairo_surface_t* s = cairo_get_target(cr);
-  if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return;
-  cairo_surface_flush(s);
-  u8* data = cairo_image_surface_get_data(s);
-  const i32 stride = cairo_image_surface_get_stride(s);
-  const i32 sw = cairo_image_surface_get_width(s), sh = cairo_image_surface_get_height(s);
-  if (!data || ox < 0 || oy < 0 || ox + p.frameWidth > sw || oy + p.frameHeight > sh) return;
-  auto at = [&](i32 x, i32 y) { return reinterpret_cast<u32*>(data + static_cast<size_t>(oy + y) * stride) + ox + x; };
+  const Pixels px(cr);
+  if (!px.data || ox < 0 || oy < 0 || ox + p.frameWidth > px.width || oy + p.frameHeight > px.height) return;
+  auto at = [&](i32 x, i32 y) { return px.At(ox + x, oy + y); };
   for (const SkinSpan& c : p.flatColumns)
     for (i32 y = 0; y < p.frameHeight; ++y)
       for (i32 x = c.from + 1; x < c.to; ++x) *at(x, y) = *at(c.from, y);
   for (const SkinSpan& r : p.flatRows)
     for (i32 y = r.from + 1; y < r.to; ++y) std::memcpy(at(0, y), at(0, r.from), static_cast<size_t>(p.frameWidth) * 4);
-  cairo_surface_mark_dirty(s);
+  px.Done();
 }
 
 // Repeats the edge lines of the stretched pieces beyond them (SkinBleeds).
 void Bleed(cairo_t* cr, const std::string& image) {
-  cairo_surface_t* s = cairo_get_target(cr);
-  if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return;
-  cairo_surface_flush(s);
-  u8* data = cairo_image_surface_get_data(s);
-  const i32 stride = cairo_image_surface_get_stride(s);
-  const i32 sw = cairo_image_surface_get_width(s), sh = cairo_image_surface_get_height(s);
+  const Pixels px(cr);
+  if (!px.data) return;
   double ox = 0, oy = 0;
   cairo_user_to_device(cr, &ox, &oy);
   const i32 dx = static_cast<i32>(std::lround(ox)), dy = static_cast<i32>(std::lround(oy));
-  auto at = [&](i32 x, i32 y) -> u32* {
-    x += dx;
-    y += dy;
-    if (!data || x < 0 || y < 0 || x >= sw || y >= sh) return nullptr;
-    return reinterpret_cast<u32*>(data + static_cast<size_t>(y) * stride) + x;
-  };
   for (const SkinBleed& b : SkinBleeds(image))
     for (i32 k = 0; k < b.length; ++k) {
-      u32* to = at(b.x + (b.row ? k : 0), b.y + (b.row ? 0 : k));
-      const u32* from = at(b.fromX + (b.row ? k : 0), b.fromY + (b.row ? 0 : k));
+      u32* to = px.At(dx + b.x + (b.row ? k : 0), dy + b.y + (b.row ? 0 : k));
+      const u32* from = px.At(dx + b.fromX + (b.row ? k : 0), dy + b.fromY + (b.row ? 0 : k));
       if (to && from) *to = *from;
     }
-  cairo_surface_mark_dirty(s);
+  px.Done();
 }
 
 }  // namespace

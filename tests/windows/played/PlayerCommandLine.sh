@@ -5,33 +5,12 @@
 # a recording that replays headless to the same end and the same last frame.
 # Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
 set -uo pipefail
-player_built="$1"
-work="$2"
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
+tm_cli_setup "$1" "$2"
+player="$program"
 data="$3"
 winning="$4"
-rm -rf "$work"
-mkdir -p "$work/bin" "$work/run"
-chmod 700 "$work/run"
-# A copy of its own: the log is written beside the program, and the
-# single-instance lock in XDG_RUNTIME_DIR, so nothing here meets another run.
-cp "$player_built" "$work/bin/levelplayer"
-player="$work/bin/levelplayer"
-export XDG_RUNTIME_DIR="$work/run"
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
-# run NAME ARGS...: runs the player (a guard of 120 s: a run that reads
-# without end fails by it), keeps stdout, stderr and the status.
-run() {
-  local name="$1"
-  shift
-  timeout 120 "$@" >"$work/$name.out" 2>"$work/$name.err"
-  echo $? >"$work/$name.status"
-}
-status() { cat "$work/$1.status"; }
-has() { grep -q -- "$2" "$work/$1"; }
+run_timeout=120  # a guard: a run that reads without end fails by it
 
 # --- Scripts are regular files under 1 MB ----------------------------------------------------
 mkdir "$work/folder"
@@ -65,8 +44,4 @@ run replayed "$player" --headless --script "$work/recorded.txt" --data "$data" -
   fail "the replay ends otherwise: $(cat "$work/replayed.out")"
 cmp -s "$work/played.png" "$work/replayed.png" || fail "the replay's last frame differs from the run's"
 
-if [ "$failures" -ne 0 ]; then
-  for f in "$work"/*.err; do echo "--- $f"; head -n 20 "$f"; done
-  exit 1
-fi
-echo "all command-line checks passed"
+tm_cli_finish

@@ -1,0 +1,38 @@
+# Sourced by the tools' command-line checks (tests/*/*CommandLine.sh): the
+# scratch folder made afresh with a copy of the program of its own (the log
+# is written beside the program, the single-instance lock in
+# XDG_RUNTIME_DIR, so nothing there meets another run), a failure count, and
+# the helpers that run the program and read what it left.
+# tm_cli_setup BUILT_PROGRAM WORK_FOLDER: sets `work` and `program`.
+tm_cli_setup() {
+  work="$2"
+  rm -rf "$work"
+  mkdir -p "$work/bin" "$work/run"
+  chmod 700 "$work/run"
+  program="$work/bin/$(basename "$1")"
+  cp "$1" "$program"
+  export XDG_RUNTIME_DIR="$work/run"
+  failures=0
+}
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+# run NAME ARGS...: runs a command (at most run_timeout seconds, 20 unless
+# set), keeps its stdout, stderr and status under NAME.
+run() {
+  local name="$1"
+  shift
+  timeout "${run_timeout:-20}" "$@" >"$work/$name.out" 2>"$work/$name.err"
+  echo $? >"$work/$name.status"
+}
+status() { cat "$work/$1.status"; }
+has() { grep -q -- "$2" "$work/$1"; }
+# Ends the script: on a failure the start of every stderr kept, status 1.
+tm_cli_finish() {
+  if [ "$failures" -ne 0 ]; then
+    for f in "$work"/*.err; do echo "--- $f"; head -n 20 "$f"; done
+    exit 1
+  fi
+  echo "all command-line checks passed"
+}
