@@ -10,7 +10,7 @@ tm_cli_setup "$1" "$2"
 player="$program"
 data="$3"
 winning="$4"
-run_timeout=120  # a guard: a run that reads without end fails by it
+run_timeout=60  # a guard: a refusal is at once; a run that reads or plays on fails by it
 
 # --- Scripts are regular files under 1 MB ----------------------------------------------------
 mkdir "$work/folder"
@@ -33,6 +33,7 @@ for shot in "$work/no-such-folder/shot.png" "$work/plain-file/shot.png" "$work/f
 done
 
 # --- A recording made beside a script replays to the same end ---------------------------------
+run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes
 run played "$player" --headless --script "$winning" --data "$data" --record "$work/recorded.txt" \
   --screenshot "$work/played.png"
 [ "$(status played)" = 0 ] || fail "the winning script with --record exits $(status played)"
