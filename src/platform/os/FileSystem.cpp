@@ -106,8 +106,10 @@ bool RemoveDirectory(std::u16string_view path) { return ::rmdir(NativePath(path)
 
 std::vector<std::u16string> ListFiles(std::u16string_view folder) {
   std::vector<std::u16string> names;
-  std::string dir = NativePath(folder);
-  if (dir.empty()) dir = ".";
+  // Chosen whole rather than assigned after: GCC 12 at -O3 takes the
+  // assignment of "." for an overlapping copy (-Wrestrict).
+  const std::string native = NativePath(folder);
+  const std::string dir = native.empty() ? std::string(".") : native;
   DIR* d = ::opendir(dir.c_str());
   if (!d) return names;
   while (dirent* e = ::readdir(d)) {
