@@ -22,10 +22,10 @@
 
 #include <string>
 
+#include "base/RecordFields.h"
 #include "base/Types.h"
 #include "content/LevelTable.h"
 #include "content/ProfileProgress.h"
-#include "content/RecordFields.h"
 
 namespace kis {
 class DataBuffer;

@@ -12,8 +12,8 @@
 
 #include <string>
 
+#include "base/RecordFields.h"
 #include "base/Types.h"
-#include "content/RecordFields.h"
 #include "resources/SoundSettings.h"
 
 constexpr u32 kSettingsSignature1 = 0x73DA7BBBu;

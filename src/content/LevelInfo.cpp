@@ -1,205 +1,165 @@
 #include "content/LevelInfo.h"
 
 #include <cmath>
-#include <cstring>
+#include <type_traits>
 
-#include "base/LittleEndian.h"
-#include "content/ContentArchive.h"
-
-using kis::GetF32LE;
-using kis::GetI32LE;
-using kis::GetU16LE;
-using kis::GetU32LE;
-using kis::PutF32LE;
-using kis::PutI32LE;
-using kis::PutU16LE;
-using kis::PutU32LE;
+#include "base/RecordFields.h"
 
 namespace {
 
-constexpr u32 kRegimeOffset = 72;
-constexpr u32 kRegimeSize = 64;
-constexpr u32 kVillainSlotOffset = 1132;
-constexpr u32 kVillainSlotSize = 20;
+// --- The layouts: each table is walked by the reader and by the writer -----------------
 
-void ParseRegime(const u8* raw, LEVELREGIME* r) {
-  r->bronze = GetI32LE(raw);
-  r->silver = GetI32LE(raw + 4);
-  r->gold = GetI32LE(raw + 8);
-  r->taskCount = GetU32LE(raw + 12);
-  for (u32 i = 0; i < kMaxLevelTasks; ++i) {
-    const u8* t = raw + 16 + 16 * i;
-    r->tasks[i] = LEVELTASK{GetU32LE(t), GetU32LE(t + 4), GetI32LE(t + 8), GetI32LE(t + 12)};
-  }
-}
+constexpr RecordField kTaskFields[] = {TM_FIELD(LEVELTASK, kind, 0, kU32, 1), TM_FIELD(LEVELTASK, item, 4, kU32, 1),
+                                       TM_FIELD(LEVELTASK, minLevel, 8, kU32, 1),
+                                       TM_FIELD(LEVELTASK, target, 12, kU32, 1)};
+constexpr RecordLayout kTaskLayout = MakeLayout(16, kTaskFields);
 
-void PutRegime(u8* raw, const LEVELREGIME& r) {
-  PutI32LE(raw, r.bronze);
-  PutI32LE(raw + 4, r.silver);
-  PutI32LE(raw + 8, r.gold);
-  PutU32LE(raw + 12, r.taskCount);
-  for (u32 i = 0; i < kMaxLevelTasks; ++i) {
-    u8* t = raw + 16 + 16 * i;
-    PutU32LE(t, r.tasks[i].kind);
-    PutU32LE(t + 4, r.tasks[i].item);
-    PutI32LE(t + 8, r.tasks[i].minLevel);
-    PutI32LE(t + 12, r.tasks[i].target);
-  }
-}
+// A regime: the medal limits (bronze, silver, gold), the task count at 12
+// and the tasks at 16.
+constexpr RecordField kRegimeFields[] = {
+    TM_FIELD(LEVELREGIME, bronze, 0, kU32, 1), TM_FIELD(LEVELREGIME, silver, 4, kU32, 1),
+    TM_FIELD(LEVELREGIME, gold, 8, kU32, 1),   TM_FIELD(LEVELREGIME, taskCount, 12, kU32, 1),
+    TM_RECORDS(LEVELREGIME, tasks, 16, kTaskLayout, kMaxLevelTasks)};
+constexpr RecordLayout kRegimeLayout = MakeLayout(64, kRegimeFields);
 
-void ParsePairs(const u8* raw, KINDPAIR* out, u32 n) {
-  for (u32 i = 0; i < n; ++i) out[i] = KINDPAIR{GetU32LE(raw + 8 * i), GetI32LE(raw + 8 * i + 4)};
-}
-void ParsePairs(const u8* raw, STOCKPAIR* out, u32 n) {
-  for (u32 i = 0; i < n; ++i) out[i] = STOCKPAIR{GetU32LE(raw + 8 * i), GetI32LE(raw + 8 * i + 4)};
-}
-void PutPairs(u8* raw, const KINDPAIR* in, u32 n) {
-  for (u32 i = 0; i < n; ++i) {
-    PutU32LE(raw + 8 * i, in[i].id);
-    PutI32LE(raw + 8 * i + 4, in[i].value);
-  }
-}
-void PutPairs(u8* raw, const STOCKPAIR* in, u32 n) {
-  for (u32 i = 0; i < n; ++i) {
-    PutU32LE(raw + 8 * i, in[i].product);
-    PutI32LE(raw + 8 * i + 4, in[i].count);
-  }
-}
+constexpr RecordField kKindPairFields[] = {TM_FIELD(KINDPAIR, id, 0, kU32, 1), TM_FIELD(KINDPAIR, value, 4, kU32, 1)};
+constexpr RecordLayout kKindPairLayout = MakeLayout(8, kKindPairFields);
 
-void ParseFloats(const u8* raw, float* out, u32 n) {
-  for (u32 i = 0; i < n; ++i) out[i] = GetF32LE(raw + 4 * i);
-}
+constexpr RecordField kStockPairFields[] = {TM_FIELD(STOCKPAIR, product, 0, kU32, 1),
+                                            TM_FIELD(STOCKPAIR, count, 4, kU32, 1)};
+constexpr RecordLayout kStockPairLayout = MakeLayout(8, kStockPairFields);
 
-void PutFloats(u8* raw, const float* in, u32 n) {
-  for (u32 i = 0; i < n; ++i) PutF32LE(raw + 4 * i, in[i]);
-}
+constexpr RecordField kVillainSlotFields[] = {
+    TM_FIELD(VILLAINSLOT, startX, 0, kU32, 1), TM_FIELD(VILLAINSLOT, startY, 4, kU32, 1),
+    TM_FIELD(VILLAINSLOT, x, 8, kU32, 1),      TM_FIELD(VILLAINSLOT, y, 12, kU32, 1),
+    TM_FIELD(VILLAINSLOT, direction, 16, kU32, 1)};
+constexpr RecordLayout kVillainSlotLayout = MakeLayout(20, kVillainSlotFields);
 
-// --- Array records -----------------------------------------------------------------
+// The fixed part; its array counts are a layout of their own over the same
+// bytes (the record keeps its arrays, not their counts).
+constexpr RecordField kFixedFields[] = {
+    TM_FIELD(LEVELINFO, head, 0, kBytes, 64),
+    TM_FIELD(LEVELINFO, mapCell, 64, kU32, 1),
+    TM_FIELD(LEVELINFO, mapGroup, 68, kU32, 1),
+    TM_RECORDS(LEVELINFO, regimes, 72, kRegimeLayout, kLevelRegimes),
+    TM_FIELD(LEVELINFO, startMoney, 200, kU32, 1),
+    TM_FIELD(LEVELINFO, bonusId, 204, kU32, 1),
+    TM_FIELD(LEVELINFO, restoreCheck, 208, kU32, 1),
+    TM_FIELD(LEVELINFO, baseRates, 212, kF32, 6),
+    TM_FIELD(LEVELINFO, plantCount, 236, kU32, 1),
+    TM_RECORDS(LEVELINFO, plants, 240, kKindPairLayout, kMaxLevelPlants),
+    TM_FIELD(LEVELINFO, buildingCount, 264, kU32, 1),
+    TM_RECORDS(LEVELINFO, buildings, 268, kKindPairLayout, kMaxLevelBuildings),
+    TM_FIELD(LEVELINFO, stockCount, 364, kU32, 1),
+    TM_RECORDS(LEVELINFO, stock, 368, kStockPairLayout, kMaxLevelStock),
+    TM_FIELD(LEVELINFO, chargeFactors, 880, kF32, 6),
+    TM_FIELD(LEVELINFO, music, 904, kText, 32),
+    TM_FIELD(LEVELINFO, playerX, 972, kU32, 1),
+    TM_FIELD(LEVELINFO, playerY, 976, kU32, 1),
+    TM_FIELD(LEVELINFO, emptyPlaceSprite, 980, kText, 34),
+    TM_FIELD(LEVELINFO, treeSpotSprite, 1048, kText, 32),
+    TM_FIELD(LEVELINFO, villainSlotCount, 1128, kU32, 1),
+    TM_RECORDS(LEVELINFO, villainSlots, 1132, kVillainSlotLayout, kMaxVillainSlots),
+    TM_FIELD(LEVELINFO, firstRepeatWave, 1456, kU32, 1),
+    TM_FIELD(LEVELINFO, repeatLength, 1460, kU32, 1)};
+constexpr RecordLayout kFixedLayout = MakeLayout(kLevelFixedSize, kFixedFields);
 
-void ParseEntry(const u8* raw, GROUNDPLACEMENT* g) {
-  *g = GROUNDPLACEMENT{GetI32LE(raw), GetI32LE(raw + 4), raw[8], GetU32LE(raw + 12)};
-}
-void PutEntry(u8* raw, const GROUNDPLACEMENT& g) {
-  PutI32LE(raw, g.x);
-  PutI32LE(raw + 4, g.y);
-  raw[8] = g.layer;
-  PutU32LE(raw + 12, g.groundId);
-}
+constexpr RecordField kCountFields[] = {
+    TM_ELEMENTS(LEVELCOUNTS, of, kLevelIntro, 968, kU32, 1),
+    TM_ELEMENTS(LEVELCOUNTS, of, kLevelGround, 1112, kU32, 4),  // ground, decorations, obstacles, points
+    TM_ELEMENTS(LEVELCOUNTS, of, kLevelWaves, 1452, kU32, 1),
+    TM_ELEMENTS(LEVELCOUNTS, of, kLevelEmitters, 1464, kU32, 1)};
+constexpr RecordLayout kCountLayout = MakeLayout(kLevelFixedSize, kCountFields);
 
-void ParseEntry(const u8* raw, MAPOBJECTDEF* d) {
-  *d = MAPOBJECTDEF{};
-  d->type = GetU32LE(raw);
-  ParseWideField(raw + 4, d->name);
-  d->layer = GetU32LE(raw + 68);
-  d->x = GetI32LE(raw + 72);
-  d->y = GetI32LE(raw + 76);
-  if (d->type == kMapObjectEmitter) {
-    d->systemId = GetU32LE(raw + 80);
-    d->sortX = static_cast<i16>(GetU16LE(raw + 84));
-    d->sortY = static_cast<i16>(GetU16LE(raw + 86));
-    d->spaceParam = GetU32LE(raw + 88);
-  } else {
-    d->kind = GetU32LE(raw + 80);
-    d->mirrored = raw[84];
-  }
-}
-void PutEntry(u8* raw, const MAPOBJECTDEF& d) {
-  PutU32LE(raw, d.type);
-  PutWideField(raw + 4, d.name);
-  PutU32LE(raw + 68, d.layer);
-  PutI32LE(raw + 72, d.x);
-  PutI32LE(raw + 76, d.y);
-  if (d.type == kMapObjectEmitter) {
-    PutU32LE(raw + 80, d.systemId);
-    PutU16LE(raw + 84, static_cast<u16>(d.sortX));
-    PutU16LE(raw + 86, static_cast<u16>(d.sortY));
-    PutU32LE(raw + 88, d.spaceParam);
-  } else {
-    PutU32LE(raw + 80, d.kind);
-    raw[84] = d.mirrored;
-  }
-}
+// --- Array records ---------------------------------------------------------------------
 
-void ParseEntry(const u8* raw, OBSTACLEDEF* o) {
-  *o = OBSTACLEDEF{GetU32LE(raw), GetI32LE(raw + 4), GetI32LE(raw + 8), GetI32LE(raw + 12), GetI32LE(raw + 16)};
-}
-void PutEntry(u8* raw, const OBSTACLEDEF& o) {
-  PutU32LE(raw, o.mask);
-  PutI32LE(raw + 4, o.x);
-  PutI32LE(raw + 8, o.y);
-  PutI32LE(raw + 12, o.width);
-  PutI32LE(raw + 16, o.height);
-}
+constexpr RecordField kGroundFields[] = {
+    TM_FIELD(GROUNDPLACEMENT, x, 0, kU32, 1), TM_FIELD(GROUNDPLACEMENT, y, 4, kU32, 1),
+    TM_FIELD(GROUNDPLACEMENT, layer, 8, kBytes, 1), TM_FIELD(GROUNDPLACEMENT, groundId, 12, kU32, 1)};
 
-void ParseEntry(const u8* raw, POINTDEF* p) {
-  *p = POINTDEF{GetU32LE(raw),      GetI32LE(raw + 4), GetU32LE(raw + 8), GetU32LE(raw + 12),
-                {GetU32LE(raw + 16), GetU32LE(raw + 20)}, GetI32LE(raw + 24), GetI32LE(raw + 28), raw[32]};
-}
-void PutEntry(u8* raw, const POINTDEF& p) {
-  PutU32LE(raw, p.kind);
-  PutI32LE(raw + 4, p.level);
-  PutU32LE(raw + 8, p.id);
-  PutU32LE(raw + 12, p.price);
-  PutU32LE(raw + 16, p.extra[0]);
-  PutU32LE(raw + 20, p.extra[1]);
-  PutI32LE(raw + 24, p.x);
-  PutI32LE(raw + 28, p.y);
-  raw[32] = p.mark;
-}
+// A decoration: what every one has, then a sprite object's kind and mirror
+// mark or an emitter's particle system, sort offsets and space parameter in
+// the same bytes; the type, read first, says which.
+constexpr RecordField kDecorationFields[] = {
+    TM_FIELD(MAPOBJECTDEF, type, 0, kU32, 1), TM_FIELD(MAPOBJECTDEF, name, 4, kText, 32),
+    TM_FIELD(MAPOBJECTDEF, layer, 68, kU32, 1), TM_FIELD(MAPOBJECTDEF, x, 72, kU32, 1),
+    TM_FIELD(MAPOBJECTDEF, y, 76, kU32, 1)};
+constexpr RecordField kSpriteObjectFields[] = {TM_FIELD(MAPOBJECTDEF, kind, 80, kU32, 1),
+                                               TM_FIELD(MAPOBJECTDEF, mirrored, 84, kBytes, 1)};
+constexpr RecordField kEmitterObjectFields[] = {
+    TM_FIELD(MAPOBJECTDEF, systemId, 80, kU32, 1), TM_FIELD(MAPOBJECTDEF, sortX, 84, kU16, 1),
+    TM_FIELD(MAPOBJECTDEF, sortY, 86, kU16, 1), TM_FIELD(MAPOBJECTDEF, spaceParam, 88, kU32, 1)};
 
-void ParseEntry(const u8* raw, WAVEDEF* w) { *w = WAVEDEF{GetI32LE(raw), GetU32LE(raw + 4), GetU32LE(raw + 8)}; }
-void PutEntry(u8* raw, const WAVEDEF& w) {
-  PutI32LE(raw, w.slot);
-  PutU32LE(raw + 4, w.villainKind);
-  PutU32LE(raw + 8, w.delay);
-}
+constexpr RecordField kObstacleFields[] = {
+    TM_FIELD(OBSTACLEDEF, mask, 0, kU32, 1), TM_FIELD(OBSTACLEDEF, x, 4, kU32, 1), TM_FIELD(OBSTACLEDEF, y, 8, kU32, 1),
+    TM_FIELD(OBSTACLEDEF, width, 12, kU32, 1), TM_FIELD(OBSTACLEDEF, height, 16, kU32, 1)};
 
-void ParseEntry(const u8* raw, EMITTERDEF* e) {
-  *e = EMITTERDEF{GetU32LE(raw), GetI32LE(raw + 4), GetI32LE(raw + 8), GetF32LE(raw + 12)};
-}
-void PutEntry(u8* raw, const EMITTERDEF& e) {
-  PutU32LE(raw, e.systemId);
-  PutI32LE(raw + 4, e.x);
-  PutI32LE(raw + 8, e.y);
-  PutF32LE(raw + 12, e.angle);
-}
+constexpr RecordField kPointFields[] = {
+    TM_FIELD(POINTDEF, kind, 0, kU32, 1),  TM_FIELD(POINTDEF, level, 4, kU32, 1), TM_FIELD(POINTDEF, id, 8, kU32, 1),
+    TM_FIELD(POINTDEF, price, 12, kU32, 1), TM_FIELD(POINTDEF, extra, 16, kU32, 2), TM_FIELD(POINTDEF, x, 24, kU32, 1),
+    TM_FIELD(POINTDEF, y, 28, kU32, 1),    TM_FIELD(POINTDEF, mark, 32, kBytes, 1)};
 
-void ParseEntry(const u8* raw, INFOENTRY* e) {
-  e->blockKind = GetU32LE(raw);
-  e->itemKind = GetU32LE(raw + 4);
-  ParseWideField(raw + 8, e->itemName);
-  ParseWideField(raw + 72, e->textKey);
-  ParseWideField(raw + 136, e->spriteName);
-  ParseWideField(raw + 200, e->imageName);
-  e->imageX = GetI32LE(raw + 264);
-  e->imageY = GetI32LE(raw + 268);
-  e->spaceBefore = GetI32LE(raw + 272);
-  e->spaceAfter = GetI32LE(raw + 276);
+constexpr RecordField kWaveFields[] = {TM_FIELD(WAVEDEF, slot, 0, kU32, 1),
+                                       TM_FIELD(WAVEDEF, villainKind, 4, kU32, 1),
+                                       TM_FIELD(WAVEDEF, delay, 8, kU32, 1)};
+
+constexpr RecordField kEmitterFields[] = {
+    TM_FIELD(EMITTERDEF, systemId, 0, kU32, 1), TM_FIELD(EMITTERDEF, x, 4, kU32, 1),
+    TM_FIELD(EMITTERDEF, y, 8, kU32, 1), TM_FIELD(EMITTERDEF, angle, 12, kF32, 1)};
+
+constexpr RecordField kInfoFields[] = {
+    TM_FIELD(INFOENTRY, blockKind, 0, kU32, 1),     TM_FIELD(INFOENTRY, itemKind, 4, kU32, 1),
+    TM_FIELD(INFOENTRY, itemName, 8, kText, 32),    TM_FIELD(INFOENTRY, textKey, 72, kText, 32),
+    TM_FIELD(INFOENTRY, spriteName, 136, kText, 32), TM_FIELD(INFOENTRY, imageName, 200, kText, 32),
+    TM_FIELD(INFOENTRY, imageX, 264, kU32, 1),      TM_FIELD(INFOENTRY, imageY, 268, kU32, 1),
+    TM_FIELD(INFOENTRY, spaceBefore, 272, kU32, 1), TM_FIELD(INFOENTRY, spaceAfter, 276, kU32, 1)};
+
+constexpr RecordLayout kArrayLayout[kLevelArrayCount] = {
+    MakeLayout(kLevelArrayRecordSize[kLevelGround], kGroundFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelDecorations], kDecorationFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelObstacles], kObstacleFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelPoints], kPointFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelWaves], kWaveFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelEmitters], kEmitterFields),
+    MakeLayout(kLevelArrayRecordSize[kLevelIntro], kInfoFields)};
+constexpr RecordLayout kSpriteObjectLayout = MakeLayout(kLevelArrayRecordSize[kLevelDecorations], kSpriteObjectFields);
+constexpr RecordLayout kEmitterObjectLayout =
+    MakeLayout(kLevelArrayRecordSize[kLevelDecorations], kEmitterObjectFields);
+
+constexpr bool AllFit() {
+  for (const RecordLayout& layout : kArrayLayout)
+    if (!LayoutFits(layout)) return false;
+  return LayoutFits(kFixedLayout) && LayoutFits(kCountLayout) && LayoutFits(kSpriteObjectLayout) &&
+         LayoutFits(kEmitterObjectLayout);
 }
-void PutEntry(u8* raw, const INFOENTRY& e) {
-  PutU32LE(raw, e.blockKind);
-  PutU32LE(raw + 4, e.itemKind);
-  PutWideField(raw + 8, e.itemName);
-  PutWideField(raw + 72, e.textKey);
-  PutWideField(raw + 136, e.spriteName);
-  PutWideField(raw + 200, e.imageName);
-  PutI32LE(raw + 264, e.imageX);
-  PutI32LE(raw + 268, e.imageY);
-  PutI32LE(raw + 272, e.spaceBefore);
-  PutI32LE(raw + 276, e.spaceAfter);
+static_assert(AllFit());
+
+const RecordLayout& DecorationPart(const MAPOBJECTDEF& d) {
+  return d.type == kMapObjectEmitter ? kEmitterObjectLayout : kSpriteObjectLayout;
 }
 
 template <class T>
-void ParseEntries(const u8* raw, u32 count, u32 size, std::vector<T>* out) {
+void ParseEntries(LevelArray array, const u8* raw, u32 count, std::vector<T>* out) {
+  const RecordLayout& layout = kArrayLayout[array];
   out->assign(count, T{});
-  for (u32 i = 0; i < count; ++i) ParseEntry(raw + size_t(i) * size, &(*out)[i]);
+  for (u32 i = 0; i < count; ++i) {
+    const u8* at = raw + size_t(i) * layout.size;
+    T& entry = (*out)[i];
+    ReadRecord(layout, at, &entry);
+    if constexpr (std::is_same_v<T, MAPOBJECTDEF>) ReadRecord(DecorationPart(entry), at, &entry);
+  }
 }
 
 template <class T>
-void PutEntries(const std::vector<T>& in, u32 size, std::vector<u8>* out) {
+void PutEntries(LevelArray array, const std::vector<T>& in, std::vector<u8>* out) {
+  const RecordLayout& layout = kArrayLayout[array];
   const size_t at = out->size();
-  out->resize(at + in.size() * size, 0);
-  for (size_t i = 0; i < in.size(); ++i) PutEntry(out->data() + at + i * size, in[i]);
+  out->resize(at + in.size() * layout.size, 0);
+  for (size_t i = 0; i < in.size(); ++i) {
+    u8* raw = out->data() + at + i * layout.size;
+    WriteRecord(layout, &in[i], raw);
+    if constexpr (std::is_same_v<T, MAPOBJECTDEF>) WriteRecordFields(DecorationPart(in[i]), &in[i], raw);
+  }
 }
 
 bool Finite(const float* v, u32 n) {
@@ -220,98 +180,34 @@ u32 ArrayCount(const LEVELINFO& l, u32 array) {
   }
 }
 
+LEVELCOUNTS CountsOf(const LEVELINFO& l) {
+  LEVELCOUNTS counts;
+  for (u32 a = 0; a < kLevelArrayCount; ++a) counts.of[a] = ArrayCount(l, a);
+  return counts;
+}
+
 }  // namespace
 
 void ParseLevelFixed(const u8* raw, LEVELINFO* out, LEVELCOUNTS* counts) {
-  std::memcpy(out->head, raw, sizeof out->head);
-  out->mapCell = GetI32LE(raw + 64);
-  out->mapGroup = GetI32LE(raw + 68);
-  for (u32 r = 0; r < kLevelRegimes; ++r) ParseRegime(raw + kRegimeOffset + r * kRegimeSize, &out->regimes[r]);
-  out->startMoney = GetI32LE(raw + 200);
-  out->bonusId = GetI32LE(raw + 204);
-  out->restoreCheck = GetU32LE(raw + 208);
-  ParseFloats(raw + 212, out->baseRates, 6);
-  out->plantCount = GetU32LE(raw + 236);
-  ParsePairs(raw + 240, out->plants, kMaxLevelPlants);
-  out->buildingCount = GetU32LE(raw + 264);
-  ParsePairs(raw + 268, out->buildings, kMaxLevelBuildings);
-  out->stockCount = GetU32LE(raw + 364);
-  ParsePairs(raw + 368, out->stock, kMaxLevelStock);
-  ParseFloats(raw + 880, out->chargeFactors, 6);
-  ParseWideField(raw + 904, out->music);
-  out->playerX = GetI32LE(raw + 972);
-  out->playerY = GetI32LE(raw + 976);
-  ParseWideField(raw + 980, out->emptyPlaceSprite);
-  ParseWideField(raw + 1048, out->treeSpotSprite);
-  out->villainSlotCount = GetU32LE(raw + 1128);
-  for (u32 i = 0; i < kMaxVillainSlots; ++i) {
-    const u8* s = raw + kVillainSlotOffset + i * kVillainSlotSize;
-    out->villainSlots[i] = VILLAINSLOT{GetI32LE(s), GetI32LE(s + 4), GetI32LE(s + 8), GetI32LE(s + 12), GetI32LE(s + 16)};
-  }
-  out->firstRepeatWave = GetI32LE(raw + 1456);
-  out->repeatLength = GetI32LE(raw + 1460);
-  counts->of[kLevelIntro] = GetU32LE(raw + 968);
-  counts->of[kLevelGround] = GetU32LE(raw + 1112);
-  counts->of[kLevelDecorations] = GetU32LE(raw + 1116);
-  counts->of[kLevelObstacles] = GetU32LE(raw + 1120);
-  counts->of[kLevelPoints] = GetU32LE(raw + 1124);
-  counts->of[kLevelWaves] = GetU32LE(raw + 1452);
-  counts->of[kLevelEmitters] = GetU32LE(raw + 1464);
+  ReadRecord(kFixedLayout, raw, out);
+  ReadRecord(kCountLayout, raw, counts);
 }
 
 void PutLevelFixed(u8* raw, const LEVELINFO& l) {
-  std::memset(raw, 0, kLevelFixedSize);
-  std::memcpy(raw, l.head, sizeof l.head);
-  PutI32LE(raw + 64, l.mapCell);
-  PutI32LE(raw + 68, l.mapGroup);
-  for (u32 r = 0; r < kLevelRegimes; ++r) PutRegime(raw + kRegimeOffset + r * kRegimeSize, l.regimes[r]);
-  PutI32LE(raw + 200, l.startMoney);
-  PutI32LE(raw + 204, l.bonusId);
-  PutU32LE(raw + 208, l.restoreCheck);
-  PutFloats(raw + 212, l.baseRates, 6);
-  PutU32LE(raw + 236, l.plantCount);
-  PutPairs(raw + 240, l.plants, kMaxLevelPlants);
-  PutU32LE(raw + 264, l.buildingCount);
-  PutPairs(raw + 268, l.buildings, kMaxLevelBuildings);
-  PutU32LE(raw + 364, l.stockCount);
-  PutPairs(raw + 368, l.stock, kMaxLevelStock);
-  PutFloats(raw + 880, l.chargeFactors, 6);
-  PutWideField(raw + 904, l.music);
-  PutU32LE(raw + 968, ArrayCount(l, kLevelIntro));
-  PutI32LE(raw + 972, l.playerX);
-  PutI32LE(raw + 976, l.playerY);
-  PutWideField(raw + 980, l.emptyPlaceSprite);
-  PutWideField(raw + 1048, l.treeSpotSprite);
-  PutU32LE(raw + 1112, ArrayCount(l, kLevelGround));
-  PutU32LE(raw + 1116, ArrayCount(l, kLevelDecorations));
-  PutU32LE(raw + 1120, ArrayCount(l, kLevelObstacles));
-  PutU32LE(raw + 1124, ArrayCount(l, kLevelPoints));
-  PutU32LE(raw + 1128, l.villainSlotCount);
-  for (u32 i = 0; i < kMaxVillainSlots; ++i) {
-    u8* s = raw + kVillainSlotOffset + i * kVillainSlotSize;
-    const VILLAINSLOT& v = l.villainSlots[i];
-    PutI32LE(s, v.startX);
-    PutI32LE(s + 4, v.startY);
-    PutI32LE(s + 8, v.x);
-    PutI32LE(s + 12, v.y);
-    PutI32LE(s + 16, v.direction);
-  }
-  PutU32LE(raw + 1452, ArrayCount(l, kLevelWaves));
-  PutI32LE(raw + 1456, l.firstRepeatWave);
-  PutI32LE(raw + 1460, l.repeatLength);
-  PutU32LE(raw + 1464, ArrayCount(l, kLevelEmitters));
+  const LEVELCOUNTS counts = CountsOf(l);
+  WriteRecord(kFixedLayout, &l, raw);
+  WriteRecordFields(kCountLayout, &counts, raw);
 }
 
 void ParseLevelArray(LevelArray array, const u8* raw, u32 count, LEVELINFO* out) {
-  const u32 size = kLevelArrayRecordSize[array];
   switch (array) {
-    case kLevelGround: ParseEntries(raw, count, size, &out->ground); break;
-    case kLevelDecorations: ParseEntries(raw, count, size, &out->decorations); break;
-    case kLevelObstacles: ParseEntries(raw, count, size, &out->obstacles); break;
-    case kLevelPoints: ParseEntries(raw, count, size, &out->points); break;
-    case kLevelWaves: ParseEntries(raw, count, size, &out->waves); break;
-    case kLevelEmitters: ParseEntries(raw, count, size, &out->emitters); break;
-    case kLevelIntro: ParseEntries(raw, count, size, &out->intro); break;
+    case kLevelGround: ParseEntries(array, raw, count, &out->ground); break;
+    case kLevelDecorations: ParseEntries(array, raw, count, &out->decorations); break;
+    case kLevelObstacles: ParseEntries(array, raw, count, &out->obstacles); break;
+    case kLevelPoints: ParseEntries(array, raw, count, &out->points); break;
+    case kLevelWaves: ParseEntries(array, raw, count, &out->waves); break;
+    case kLevelEmitters: ParseEntries(array, raw, count, &out->emitters); break;
+    case kLevelIntro: ParseEntries(array, raw, count, &out->intro); break;
     default: break;
   }
 }
@@ -320,13 +216,13 @@ void AppendLevelRecord(std::vector<u8>* out, const LEVELINFO& l) {
   const size_t at = out->size();
   out->resize(at + kLevelFixedSize);
   PutLevelFixed(out->data() + at, l);
-  PutEntries(l.ground, kLevelArrayRecordSize[kLevelGround], out);
-  PutEntries(l.decorations, kLevelArrayRecordSize[kLevelDecorations], out);
-  PutEntries(l.obstacles, kLevelArrayRecordSize[kLevelObstacles], out);
-  PutEntries(l.points, kLevelArrayRecordSize[kLevelPoints], out);
-  PutEntries(l.waves, kLevelArrayRecordSize[kLevelWaves], out);
-  PutEntries(l.emitters, kLevelArrayRecordSize[kLevelEmitters], out);
-  PutEntries(l.intro, kLevelArrayRecordSize[kLevelIntro], out);
+  PutEntries(kLevelGround, l.ground, out);
+  PutEntries(kLevelDecorations, l.decorations, out);
+  PutEntries(kLevelObstacles, l.obstacles, out);
+  PutEntries(kLevelPoints, l.points, out);
+  PutEntries(kLevelWaves, l.waves, out);
+  PutEntries(kLevelEmitters, l.emitters, out);
+  PutEntries(kLevelIntro, l.intro, out);
 }
 
 bool CheckLevelCounts(const LEVELINFO& l, const LEVELCOUNTS& counts) {
@@ -342,9 +238,7 @@ bool CheckLevelCounts(const LEVELINFO& l, const LEVELCOUNTS& counts) {
 }
 
 bool ValidateLevelInfo(const LEVELINFO& l) {
-  LEVELCOUNTS counts;
-  for (u32 a = 0; a < kLevelArrayCount; ++a) counts.of[a] = ArrayCount(l, a);
-  if (!CheckLevelCounts(l, counts)) return false;
+  if (!CheckLevelCounts(l, CountsOf(l))) return false;
   for (const WAVEDEF& w : l.waves)
     if (w.slot < -1 || w.slot >= static_cast<i32>(l.villainSlotCount)) return false;
   if (l.repeatLength > 0 && (l.firstRepeatWave < 0 || l.firstRepeatWave >= static_cast<i32>(l.waves.size())))

@@ -31,10 +31,10 @@
 
 #include <vector>
 
+#include "base/RecordFields.h"
 #include "base/Types.h"
 #include "content/AwardTable.h"
 #include "content/LevelTable.h"
-#include "content/RecordFields.h"
 #include "resources/GameServices.h"
 
 namespace kis {

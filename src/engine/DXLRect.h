@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/List.h"
+#include "base/RecordFields.h"
 #include "base/Types.h"
 
 struct DXLQUAD;
@@ -14,6 +15,12 @@ struct DXLRECT {
   i32 right;
   i32 bottom;
 };
+
+// The stored rectangle, 16 bytes: left, top, right, bottom.
+constexpr RecordField kDXLRectFields[] = {
+    TM_FIELD(DXLRECT, left, 0, kU32, 1), TM_FIELD(DXLRECT, top, 4, kU32, 1), TM_FIELD(DXLRECT, right, 8, kU32, 1),
+    TM_FIELD(DXLRECT, bottom, 12, kU32, 1)};
+constexpr RecordLayout kDXLRectLayout = MakeLayout(16, kDXLRectFields);
 
 struct SHORTRECT {
   i16 left;

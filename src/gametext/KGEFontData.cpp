@@ -1,12 +1,12 @@
 #include "gametext/KGEFontData.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
+#include "base/RecordFields.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "gametext/KGEBitmapFont.h"
@@ -19,10 +19,9 @@ using kis::GetU32LE;
 using kis::PutU16LE;
 using kis::PutU32LE;
 
-// Little-endian fields appended to a byte buffer.
+// Little-endian words and whole records appended to a byte buffer.
 class Bytes {
  public:
-  void U8(u8 v) { data_.push_back(v); }
   void U16(u16 v) {
     u8 b[2];
     PutU16LE(b, v);
@@ -34,10 +33,10 @@ class Bytes {
     data_.insert(data_.end(), b, b + 4);
   }
   void I32(i32 v) { U32(static_cast<u32>(v)); }
-  void F32(float v) {
-    u32 bits = 0;
-    std::memcpy(&bits, &v, 4);
-    U32(bits);
+  // n more bytes, zero, for a record's field list to fill.
+  u8* Grow(size_t n) {
+    data_.resize(data_.size() + n, 0);
+    return data_.data() + data_.size() - n;
   }
   void PatchU32(size_t at, u32 v) { PutU32LE(data_.data() + at, v); }
   u32 Crc(size_t from, size_t to) const { return kis::Crc32(data_.data() + from, to - from); }
@@ -49,13 +48,6 @@ class Bytes {
 };
 
 i32 I32At(const u8* p) { return static_cast<i32>(GetU32LE(p)); }
-
-float F32At(const u8* p) {
-  const u32 bits = GetU32LE(p);
-  float v = 0;
-  std::memcpy(&v, &bits, 4);
-  return v;
-}
 
 bool WriteAll(kis::BaseDataFileWriter* writer, const Bytes& bytes) {
   return bytes.Size() == 0 || writer->Write(bytes.Data(), static_cast<u32>(bytes.Size()));
@@ -82,38 +74,64 @@ bool ReadArray(kis::BaseDataFileReader* reader, u64 size, u32 crc, std::vector<u
   return reader->ReadChecked(out->data(), static_cast<u32>(size), crc);
 }
 
-void PutOutline(Bytes& b, const DXLOUTLINE* o) {
-  const DXLOUTLINE z{};
-  if (!o) o = &z;
-  b.U32(o->mode);
-  b.F32(o->radius);
-  b.U32(o->colour);
-  b.U8(o->strength);
-  b.U8(0);
-  b.U16(0);
-  b.U32(o->soft);
-}
+// --- The records' layouts: each table is walked by the reader and by the writer ---------
 
-DXLOUTLINE OutlineAt(const u8* p) {
-  DXLOUTLINE o{};
-  o.mode = GetU32LE(p);
-  o.radius = F32At(p + 4);
-  o.colour = GetU32LE(p + 8);
-  o.strength = p[12];
-  o.soft = GetU32LE(p + 16);
-  return o;
-}
+// The creation parameters; the byte after the quality is zero.
+constexpr RecordField kWinFontParamsFields[] = {
+    TM_FIELD(KGEWINFONTPARAMS, size, 0, kU32, 1),
+    TM_FIELD(KGEWINFONTPARAMS, weight, 4, kU32, 1),
+    TM_FIELD(KGEWINFONTPARAMS, charset, 8, kU32, 1),
+    TM_FIELD(KGEWINFONTPARAMS, style, 12, kBytes, 1),
+    TM_FIELD(KGEWINFONTPARAMS, pitchAndFamily, 13, kBytes, 1),
+    TM_FIELD(KGEWINFONTPARAMS, quality, 14, kBytes, 1),
+    TM_FIELD(KGEWINFONTPARAMS, color, 16, kU32, 1),
+    TM_FIELD(KGEWINFONTPARAMS, face, 20, kText, 32)};
+constexpr RecordLayout kWinFontParamsLayout = MakeLayout(84, kWinFontParamsFields);
 
-void PutShadow(Bytes& b, const KGESHADOW* s) {
-  const KGESHADOW z{};
-  if (!s) s = &z;
-  b.U32(s->mode);
-  b.I32(s->x);
-  b.I32(s->y);
-  b.U32(s->color);
-}
+constexpr RecordField kOutlineFields[] = {
+    TM_FIELD(DXLOUTLINE, mode, 0, kU32, 1),        TM_FIELD(DXLOUTLINE, radius, 4, kF32, 1),
+    TM_FIELD(DXLOUTLINE, colour, 8, kU32, 1),      TM_FIELD(DXLOUTLINE, strength, 12, kBytes, 1),
+    TM_FIELD(DXLOUTLINE, soft, 16, kU32, 1)};
+constexpr RecordLayout kOutlineLayout = MakeLayout(20, kOutlineFields);
 
-KGESHADOW ShadowAt(const u8* p) { return KGESHADOW{GetU32LE(p), I32At(p + 4), I32At(p + 8), GetU32LE(p + 12)}; }
+constexpr RecordField kShadowFields[] = {
+    TM_FIELD(KGESHADOW, mode, 0, kU32, 1), TM_FIELD(KGESHADOW, x, 4, kU32, 1), TM_FIELD(KGESHADOW, y, 8, kU32, 1),
+    TM_FIELD(KGESHADOW, color, 12, kU32, 1)};
+constexpr RecordLayout kShadowLayout = MakeLayout(16, kShadowFields);
+
+// A cell: x, y, width, the visible flag and three bytes of 0.
+constexpr RecordField kCellFields[] = {
+    TM_FIELD(KGEGLYPHIMAGE, x, 0, kU32, 1), TM_FIELD(KGEGLYPHIMAGE, y, 4, kU32, 1),
+    TM_FIELD(KGEGLYPHIMAGE, width, 8, kU32, 1), TM_FIELD(KGEGLYPHIMAGE, visible, 12, kBytes, 1)};
+constexpr RecordLayout kCellLayout = MakeLayout(16, kCellFields);
+
+constexpr RecordField kGridFields[] = {
+    TM_FIELD(KGEGLYPHLAYOUT, flags, 0, kU32, 1), TM_FIELD(KGEGLYPHLAYOUT, hskip, 4, kU32, 1),
+    TM_FIELD(KGEGLYPHLAYOUT, vskip, 8, kU32, 1), TM_RECORDS(KGEGLYPHLAYOUT, rect, 12, kDXLRectLayout, 1),
+    TM_RECORDS(KGEGLYPHLAYOUT, borders, 28, kDXLRectLayout, 1)};
+constexpr RecordLayout kGridLayout = MakeLayout(KGEBitmapFont::kGridSize, kGridFields);
+
+constexpr RecordField kGlyphFields[] = {
+    TM_FIELD(KGEGLYPH, code, 0, kU16, 1),       TM_FIELD(KGEGLYPH, index, 2, kU16, 1),
+    TM_FIELD(KGEGLYPH, image, 4, kU32, 1),      TM_FIELD(KGEGLYPH, hasImage, 8, kU32, 1),
+    TM_FIELD(KGEGLYPH, advance, 12, kU32, 1),   TM_FIELD(KGEGLYPH, xOffset, 16, kU32, 1),
+    TM_FIELD(KGEGLYPH, yOffset, 20, kU32, 1),   TM_FIELD(KGEGLYPH, kernCount, 24, kU32, 1),
+    TM_FIELD(KGEGLYPH, kernStart, 28, kU32, 1)};
+constexpr RecordLayout kGlyphLayout = MakeLayout(32, kGlyphFields);
+
+constexpr RecordField kKernPairFields[] = {TM_FIELD(KGEKERNPAIR, second, 0, kU32, 1),
+                                           TM_FIELD(KGEKERNPAIR, amount, 4, kU32, 1)};
+constexpr RecordLayout kKernPairLayout = MakeLayout(8, kKernPairFields);
+
+static_assert(LayoutFits(kWinFontParamsLayout) && LayoutFits(kOutlineLayout) && LayoutFits(kShadowLayout) &&
+              LayoutFits(kCellLayout) && LayoutFits(kGridLayout) && LayoutFits(kGlyphLayout) &&
+              LayoutFits(kKernPairLayout));
+
+// Appends the record in its layout to the buffer.
+template <class R>
+void Append(Bytes& bytes, const RecordLayout& layout, const R& record) {
+  WriteRecord(layout, &record, bytes.Grow(layout.size));
+}
 
 }  // namespace
 
@@ -125,22 +143,13 @@ i32 KGEWriteWinFontData(kis::BaseDataFileWriter* writer, const KGEWinFont* font)
   Bytes chars;
   for (u32 i = 0; i < n; ++i) chars.U16(font->GetGlyphs()[i].code);
 
-  const KGEWINFONTPARAMS& p = font->GetParams();
   Bytes h;
   h.U32(kKGEWinFontSignature1);
   h.U32(kKGEWinFontSignature2);
   const size_t base = h.Size();
   h.U32(kKGEWinFontHeaderSize);
   h.U32(0);  // header CRC, below
-  h.I32(p.size);
-  h.I32(p.weight);
-  h.U32(p.charset);
-  h.U8(p.style);
-  h.U8(p.pitchAndFamily);
-  h.U8(p.quality);
-  h.U8(0);
-  h.U32(p.color);
-  for (u32 i = 0; i < 32; ++i) h.U16(p.face[i]);
+  Append(h, kWinFontParamsLayout, font->GetParams());
   h.U32(font->GetFlags());
   h.I32(font->GetSpaceParam());
   h.U32(font->GetDefaultChar());
@@ -150,8 +159,8 @@ i32 KGEWriteWinFontData(kis::BaseDataFileWriter* writer, const KGEWinFont* font)
   h.I32(font->GetTracking());
   h.I32(font->GetLeading());
   h.U32(font->GetColor());
-  PutOutline(h, font->GetOutline());
-  PutShadow(h, font->GetShadow());
+  Append(h, kOutlineLayout, font->GetOutline() ? *font->GetOutline() : DXLOUTLINE{});
+  Append(h, kShadowLayout, font->GetShadow() ? *font->GetShadow() : KGESHADOW{});
   // The check covers bytes 8 to 155 of the header, not the last eight.
   h.PatchU32(base + 4, h.Crc(base + 8, base + 156));
   if (!WriteAll(writer, h) || !WriteAll(writer, chars)) return KGE_E_FAIL;
@@ -167,22 +176,17 @@ i32 KGELoadWinFont(DXLViewer* viewer, kis::BaseDataFileReader* reader, KGEWinFon
   if (GetU32LE(h) != kKGEWinFontHeaderSize || GetU32LE(h + 4) != kis::Crc32(h + 8, 148)) return KGE_E_FAIL;
 
   KGEWINFONTPARAMS params{};
-  params.size = I32At(h + 8);
-  params.weight = I32At(h + 12);
-  params.charset = GetU32LE(h + 16);
-  params.style = h[20];
-  params.pitchAndFamily = h[21];
-  params.quality = h[22];
-  params.color = GetU32LE(h + 24);
-  for (u32 i = 0; i < 32; ++i) params.face[i] = GetU16LE(h + 28 + 2 * i);
+  ReadRecord(kWinFontParamsLayout, h + 8, &params);
   const u32 flags = GetU32LE(h + 92);
   const i32 space = I32At(h + 96);
   const u32 defaultChar = GetU32LE(h + 100);
   const u32 n = GetU32LE(h + 104);
   const u32 listSize = GetU32LE(h + 108);
   const u32 listCrc = GetU32LE(h + 112);
-  const DXLOUTLINE outline = OutlineAt(h + 128);
-  const KGESHADOW shadow = ShadowAt(h + 148);
+  DXLOUTLINE outline{};
+  ReadRecord(kOutlineLayout, h + 128, &outline);
+  KGESHADOW shadow{};
+  ReadRecord(kShadowLayout, h + 148, &shadow);
 
   if (static_cast<u64>(listSize) != 2ull * n) return KGE_E_FAIL;
   std::vector<u8> list;
@@ -210,42 +214,13 @@ i32 KGELoadWinFont(DXLViewer* viewer, kis::BaseDataFileReader* reader, KGEWinFon
 i32 KGEBitmapFont::SaveToDataFile(kis::BaseDataFileWriter* writer) {
   if (!writer) return KGE_E_FAIL;
   Bytes cells;
-  for (u32 i = 0; i < imageCount_; ++i) {
-    const KGEGLYPHIMAGE& c = images_[i];
-    cells.I32(c.x);
-    cells.I32(c.y);
-    cells.I32(c.width);
-    cells.U8(c.visible);
-    cells.U8(0);
-    cells.U16(0);
-  }
+  for (u32 i = 0; i < imageCount_; ++i) Append(cells, kCellLayout, images_[i]);
   Bytes grid;
-  if (grid_) {
-    const KGEGLYPHLAYOUT& g = *grid_;
-    grid.U32(g.flags);
-    grid.I32(g.hskip);
-    grid.I32(g.vskip);
-    for (i32 v : {g.rect.left, g.rect.top, g.rect.right, g.rect.bottom}) grid.I32(v);
-    for (i32 v : {g.borders.left, g.borders.top, g.borders.right, g.borders.bottom}) grid.I32(v);
-  }
+  if (grid_) Append(grid, kGridLayout, *grid_);
   Bytes glyphs;
-  for (u32 i = 0; i < glyphCount_; ++i) {
-    const KGEGLYPH& g = glyphs_[i];
-    glyphs.U16(g.code);
-    glyphs.U16(g.index);
-    glyphs.U32(g.image);
-    glyphs.U32(g.hasImage);
-    glyphs.I32(g.advance);
-    glyphs.I32(g.xOffset);
-    glyphs.I32(g.yOffset);
-    glyphs.U32(g.kernCount);
-    glyphs.U32(g.kernStart);
-  }
+  for (u32 i = 0; i < glyphCount_; ++i) Append(glyphs, kGlyphLayout, glyphs_[i]);
   Bytes pairs;
-  for (u32 i = 0; i < kernCount_; ++i) {
-    pairs.U32(kerning_[i].second);
-    pairs.I32(kerning_[i].amount);
-  }
+  for (u32 i = 0; i < kernCount_; ++i) Append(pairs, kKernPairLayout, kerning_[i]);
 
   Bytes h;
   h.U32(kKGEBitmapFontSignature1);
@@ -296,8 +271,8 @@ i32 KGEBitmapFont::ReadData(kis::BaseDataFileReader* reader) {
   i32 hr = AllocImages(cellCount, I32At(h + 8));
   if (hr < 0) return hr;
   for (u32 i = 0; i < imageCount_; ++i) {
-    const u8* p = bytes.data() + 16 * i;
-    images_[i] = KGEGLYPHIMAGE{I32At(p), I32At(p + 4), I32At(p + 8), p[12], {0, 0, 0}};
+    images_[i] = KGEGLYPHIMAGE{};
+    ReadRecord(kCellLayout, bytes.data() + kCellLayout.size * i, &images_[i]);
   }
 
   const u32 gridSize = GetU32LE(h + 20);
@@ -309,23 +284,14 @@ i32 KGEBitmapFont::ReadData(kis::BaseDataFileReader* reader) {
       KGEOutOfMemory();
       return KGE_E_OUTOFMEMORY;
     }
-    const u8* p = bytes.data();
-    grid_->flags = GetU32LE(p);
-    grid_->hskip = I32At(p + 4);
-    grid_->vskip = I32At(p + 8);
-    grid_->rect = DXLRECT{I32At(p + 12), I32At(p + 16), I32At(p + 20), I32At(p + 24)};
-    grid_->borders = DXLRECT{I32At(p + 28), I32At(p + 32), I32At(p + 36), I32At(p + 40)};
+    ReadRecord(kGridLayout, bytes.data(), grid_.get());
   }
 
   hr = InitCharset(GetU32LE(h + 32), GetU32LE(h + 52));
   if (hr < 0) return hr;
   if (GetU32LE(h + 56) != 32u * glyphCount_) return KGE_E_FAIL;
   if (!ReadArray(reader, 32u * glyphCount_, GetU32LE(h + 60), &bytes)) return KGE_E_FAIL;
-  for (u32 i = 0; i < glyphCount_; ++i) {
-    const u8* p = bytes.data() + 32 * i;
-    glyphs_[i] = KGEGLYPH{GetU16LE(p),     GetU16LE(p + 2),  GetU32LE(p + 4),  GetU32LE(p + 8), I32At(p + 12),
-                          I32At(p + 16),   I32At(p + 20),    GetU32LE(p + 24), GetU32LE(p + 28)};
-  }
+  for (u32 i = 0; i < glyphCount_; ++i) ReadRecord(kGlyphLayout, bytes.data() + kGlyphLayout.size * i, &glyphs_[i]);
   SetMetrics(I32At(h + 36), I32At(h + 40), I32At(h + 44), GetU32LE(h + 48));
   BuildIndex();
 
@@ -345,8 +311,7 @@ i32 KGEBitmapFont::ReadData(kis::BaseDataFileReader* reader) {
     kerning_ = KGEAllocArray<KGEKERNPAIR>(k);
     if (!kerning_) return KGE_E_OUTOFMEMORY;
     for (u32 i = 0; i < k; ++i) {
-      const u8* p = bytes.data() + 8 * i;
-      kerning_[i] = KGEKERNPAIR{GetU32LE(p), I32At(p + 4)};
+      ReadRecord(kKernPairLayout, bytes.data() + kKernPairLayout.size * i, &kerning_[i]);
       if (kerning_[i].second >= glyphCount_) {
         kerning_.reset();
         return KGE_E_FAIL;

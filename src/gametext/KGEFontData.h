@@ -10,6 +10,11 @@
 // - Bitmap fonts keep cells, grid layout, glyphs and kerning pairs (88-byte
 //   header); the picture is the caller's.
 //
+// The records inside (creation parameters, outline, shadow, cells, grid
+// layout, glyphs, kerning pairs) are read and written by one table of
+// fields each (base/RecordFields.h); the two headers are spelt out on both
+// sides.
+//
 // Readers check every count and size against the caps and the bytes left in
 // the section before anything is allocated, and a bitmap font's glyphs must
 // name kerning runs inside the pairs read and second glyphs that exist. On

@@ -5,6 +5,7 @@
 
 #include "base/LittleEndian.h"
 #include "base/Maths.h"
+#include "base/RecordFields.h"
 #include "base/Strings.h"
 #include "base/datafile/DataFileReader.h"
 #include "resources/SectionReading.h"
@@ -13,58 +14,65 @@
 
 namespace {
 
-using kis::GetF32LE;
-using kis::GetI32LE;
 using kis::GetU32LE;
-using kis::PutF32LE;
-using kis::PutI32LE;
 using kis::PutU32LE;
 
-void ParseDirection(const u8* raw, ANIMDIRECTION* d) {
-  ParseSpriteName(raw, d->sprite);
-  d->first = GetI32LE(raw + 64);
-  d->count = GetI32LE(raw + 68);
-  d->offsetX = GetI32LE(raw + 72);
-  d->offsetY = GetI32LE(raw + 76);
-  d->angle = GetF32LE(raw + 80);
-  d->spritePtr = nullptr;  // the stored pointer slot means nothing
-}
+// --- The layouts: each table is walked by the reader and by the writer -----------------
 
-void PutDirection(u8* raw, const ANIMDIRECTION& d) {
-  PutSpriteName(raw, d.sprite);
-  PutI32LE(raw + 64, d.first);
-  PutI32LE(raw + 68, d.count);
-  PutI32LE(raw + 72, d.offsetX);
-  PutI32LE(raw + 76, d.offsetY);
-  PutF32LE(raw + 80, d.angle);
-  PutU32LE(raw + 84, 0);
-}
+// The head: the name and the timing, then how many directions follow (a
+// layout of its own over the same bytes, as the record does not keep it).
+constexpr RecordField kHeadFields[] = {
+    TM_FIELD(ANIMRECORD, name, 0, kText, kAnimationNameSize), TM_FIELD(ANIMRECORD, mode, 64, kU32, 1),
+    TM_FIELD(ANIMRECORD, frameTime, 68, kU32, 1), TM_FIELD(ANIMRECORD, totalTime, 72, kU32, 1)};
+constexpr RecordLayout kHeadLayout = MakeLayout(kAnimationHeaderSize, kHeadFields);
+
+struct DIRECTIONCOUNT {
+  u32 count;
+};
+constexpr RecordField kDirectionCountFields[] = {TM_FIELD(DIRECTIONCOUNT, count, 76, kU32, 1)};
+constexpr RecordLayout kDirectionCountLayout = MakeLayout(kAnimationHeaderSize, kDirectionCountFields);
+
+// A direction; the sprite pointer's slot at 84 is written 0 and means
+// nothing when read.
+constexpr RecordField kDirectionFields[] = {
+    TM_FIELD(ANIMDIRECTION, sprite, 0, kText, kAnimationNameSize), TM_FIELD(ANIMDIRECTION, first, 64, kU32, 1),
+    TM_FIELD(ANIMDIRECTION, count, 68, kU32, 1),                   TM_FIELD(ANIMDIRECTION, offsetX, 72, kU32, 1),
+    TM_FIELD(ANIMDIRECTION, offsetY, 76, kU32, 1),                 TM_FIELD(ANIMDIRECTION, angle, 80, kF32, 1)};
+constexpr RecordLayout kDirectionLayout = MakeLayout(kAnimationDirectionSize, kDirectionFields);
+
+constexpr RecordField kSoundFields[] = {
+    TM_FIELD(ANIMRECORD, soundName, 0, kText, kAnimationNameSize), TM_FIELD(ANIMRECORD, soundDelay, 64, kU32, 1),
+    TM_FIELD(ANIMRECORD, soundLoop, 68, kU32, 1),                  TM_FIELD(ANIMRECORD, soundRepeat, 72, kU32, 1)};
+constexpr RecordLayout kSoundLayout = MakeLayout(kAnimationSoundSize, kSoundFields);
+
+static_assert(LayoutFits(kHeadLayout) && LayoutFits(kDirectionCountLayout) && LayoutFits(kDirectionLayout) &&
+              LayoutFits(kSoundLayout));
 
 // One animation, into the list; false (and nothing kept) on a short read.
 bool ReadAnimation(kis::BaseDataFileReader* reader) {
   u8 head[kAnimationHeaderSize];
   if (!reader->Read(head, sizeof head)) return false;
-  const u32 count = GetU32LE(head + 76);
+  ANIMRECORD a{};
+  ReadRecord(kHeadLayout, head, &a);
+  DIRECTIONCOUNT directions{};
+  ReadRecord(kDirectionCountLayout, head, &directions);
+  const u32 count = directions.count;
   if (u64(count) * kAnimationDirectionSize + kAnimationSoundSize > SectionBytesLeft(reader)) return false;
-  wchar name[kAnimationNameSize];
-  ParseSpriteName(head, name);
-  auto animation = std::make_unique<GameAnimation>(name, static_cast<i32>(count));
-  animation->SetTiming(GetU32LE(head + 64), GetU32LE(head + 68), GetU32LE(head + 72));
+  auto animation = std::make_unique<GameAnimation>(a.name, static_cast<i32>(count));
+  animation->SetTiming(a.mode, a.frameTime, a.totalTime);
   const SpriteSet* set = GetSpriteSet(kAnimationSpriteSet);
   for (u32 i = 0; i < count; ++i) {
     u8 raw[kAnimationDirectionSize];
     if (!reader->Read(raw, sizeof raw)) return false;
     ANIMDIRECTION* d = animation->GetDirection(static_cast<i32>(i));
-    ParseDirection(raw, d);
+    ReadRecord(kDirectionLayout, raw, d);
     d->spritePtr = set ? set->FindSprite(d->sprite) : nullptr;
   }
   u8 sound[kAnimationSoundSize];
   if (!reader->Read(sound, sizeof sound)) return false;
-  wchar soundName[kAnimationNameSize];
-  ParseSpriteName(sound, soundName);
-  const u32 loop = GetU32LE(sound + 68);
-  const u32 id = soundName[0] ? GetSoundSettings().LoadSound(soundName, loop != 0) : 0;
-  animation->SetSound(soundName, GetU32LE(sound + 64), loop, GetU32LE(sound + 72), id);
+  ReadRecord(kSoundLayout, sound, &a);
+  const u32 id = a.soundName[0] ? GetSoundSettings().LoadSound(a.soundName, a.soundLoop != 0) : 0;
+  animation->SetSound(a.soundName, a.soundDelay, a.soundLoop, a.soundRepeat, id);
   animation.release();  // the global list owns it now
   return true;
 }
@@ -91,20 +99,15 @@ std::vector<u8> AnimationSectionBody(const std::vector<ANIMRECORD>& animations) 
     const size_t at = out.size();
     out.resize(at + kAnimationHeaderSize + a.directions.size() * kAnimationDirectionSize + kAnimationSoundSize, 0);
     u8* raw = out.data() + at;
-    PutSpriteName(raw, a.name);
-    PutU32LE(raw + 64, a.mode);
-    PutU32LE(raw + 68, a.frameTime);
-    PutU32LE(raw + 72, a.totalTime);
-    PutU32LE(raw + 76, static_cast<u32>(a.directions.size()));
+    WriteRecord(kHeadLayout, &a, raw);
+    const DIRECTIONCOUNT directions{static_cast<u32>(a.directions.size())};
+    WriteRecordFields(kDirectionCountLayout, &directions, raw);
     raw += kAnimationHeaderSize;
     for (const ANIMDIRECTION& d : a.directions) {
-      PutDirection(raw, d);
+      WriteRecord(kDirectionLayout, &d, raw);
       raw += kAnimationDirectionSize;
     }
-    PutSpriteName(raw, a.soundName);
-    PutU32LE(raw + 64, a.soundDelay);
-    PutU32LE(raw + 68, a.soundLoop);
-    PutU32LE(raw + 72, a.soundRepeat);
+    WriteRecord(kSoundLayout, &a, raw);
   }
   return out;
 }

@@ -60,10 +60,11 @@ bool ReadCurve(kis::BaseDataFileReader* reader, ParticleLibrary& lib) {
   curve->id = kis::GetU32LE(head);
   curve->total = 0.0f;
   for (u32 i = 0; i < n; ++i) {
-    float d = kis::GetF32LE(raw + i * kCurvePointRecordSize);
-    if (!(d >= 0.0f) || std::isinf(d)) d = 0.0f;
-    curve->points.push_back(GPSCURVEPOINT{d, kis::GetU32LE(raw + i * kCurvePointRecordSize + 4)});
-    curve->total += d;
+    GPSCURVEPOINT p;
+    ParseCurvePoint(raw + i * kCurvePointRecordSize, &p);
+    if (!(p.duration >= 0.0f) || std::isinf(p.duration)) p.duration = 0.0f;
+    curve->points.push_back(p);
+    curve->total += p.duration;
   }
   lib.curves.push_back(std::move(curve));
   return true;

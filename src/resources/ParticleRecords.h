@@ -2,9 +2,10 @@
 // archive) in memory and as bytes, and the section's writer: curves of
 // colour stops, emitter parameter records (116 bytes) and particle-system
 // definitions (128 bytes). Every field is read and written on its own,
-// little-endian. Parse* reads a record from exactly its size of bytes (the
-// size word is returned, never judged here); Put* writes one with the right
-// size word.
+// little-endian, the reader and the writer walking one table of fields per
+// layout (base/RecordFields.h). Parse* reads a record from exactly its size
+// of bytes (the size word is returned, never judged here); Put* writes one
+// with the right size word.
 //
 // Section layout: u32 total of all records (for progress), then three
 // groups, each a u32 count and its records: curves {u32 id, u32 point count
@@ -99,6 +100,8 @@ void ParseEmitterParams(const u8* raw, GPSPARAMS* out);
 void PutEmitterParams(u8* raw, const GPSPARAMS& record);
 void ParseParticleSystem(const u8* raw, GPSSYSTEM* out);
 void PutParticleSystem(u8* raw, const GPSSYSTEM& record);
+void ParseCurvePoint(const u8* raw, GPSCURVEPOINT* out);  // duration as stored, not judged
+void PutCurvePoint(u8* raw, const GPSCURVEPOINT& point);
 
 // Records with every field zero but the size word, the id (for a
 // definition, the name's id and the parameter record's) and, for a

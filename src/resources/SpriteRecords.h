@@ -6,7 +6,8 @@
 //
 // Parse* reads a record from exactly its fixed size of bytes (size and kind
 // words are returned, never judged here); Put* writes one with the right
-// size word.
+// size word and zero padding. Reader and writer walk one table of fields per
+// layout (base/RecordFields.h).
 #pragma once
 
 #include "base/Types.h"

@@ -14,6 +14,7 @@
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGEFontData.h"
 #include "gametext/KGEWinFont.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/ViewerRig.h"
 
 using viewertest::ViewerRig;
@@ -188,6 +189,113 @@ TEST_F(FontData, SystemFontRecordRoundTripsByteForByte) {
   EXPECT_EQ(first, Record([&](kis::BaseDataFileWriter* w) { return KGEWriteWinFontData(w, loaded.get()); }));
   // The generic save takes the same path for a system font.
   EXPECT_EQ(first, Record([&](kis::BaseDataFileWriter* w) { return KGESaveFont(w, loaded.get()); }));
+}
+
+// Font records laid out by hand from their tables, every field a value of
+// its own: the reader takes each field from where the table puts it, and
+// the writer gives back every byte.
+TEST_F(FontData, BitmapRecordLiesWhereItsTablesSayBothWays) {
+  const Bytes cells = testsupport::ByteBuilder{}
+                          .u32_(0).u32_(0).u32_(5).u8_(1).zeros(3)     // x, y, width, visible, three zeros
+                          .u32_(5).u32_(1).u32_(6).u8_(0).zeros(3)
+                          .u32_(11).u32_(2).u32_(7).u8_(1).zeros(3)
+                          .v;
+  // flags, skips, rectangle, borders
+  const Bytes grid = testsupport::ByteLayout(44)
+                         .u32_(0, 0x71).u32_(4, 1).u32_(8, 2)
+                         .u32_(12, 3).u32_(16, 4).u32_(20, 50).u32_(24, 60)
+                         .u32_(28, 5).u32_(32, 6).u32_(36, 7).u32_(40, 8)
+                         .v;
+  // Glyph i: code, own index, image, has-image (cleared by the reader),
+  // advance, x and y offsets, its kerning run.
+  const u32 runs[3][2] = {{2, 0}, {0, 0}, {1, 2}};
+  Bytes glyphs;
+  for (u32 i = 0; i < 3; ++i) {
+    const Bytes g = testsupport::ByteLayout(32)
+                        .u16_(0, u'A' + i).u16_(2, i).u32_(4, 2 - i).u32_(12, 5 + i)
+                        .u32_(16, 10 + i).u32_(20, u32(-20) - i).u32_(24, runs[i][0]).u32_(28, runs[i][1])
+                        .v;
+    glyphs.insert(glyphs.end(), g.begin(), g.end());
+  }
+  const Bytes pairs = testsupport::ByteBuilder{}.u32_(1).u32_(u32(-1)).u32_(2).u32_(2).u32_(0).u32_(u32(-3)).v;
+  testsupport::ByteLayout header(88);
+  header.u32_(0, 88).u32_(8, 9).u32_(12, 3).u32_(16, 48).u32_(20, 44)
+      .u32_(24, kis::Crc32(cells.data(), 48)).u32_(28, kis::Crc32(grid.data(), 44))
+      .u32_(32, 1).u32_(36, 11).u32_(40, 7).u32_(44, 3).u32_(48, u'C')
+      .u32_(52, 3).u32_(56, 96).u32_(60, kis::Crc32(glyphs.data(), 96))
+      .u32_(64, 3).u32_(68, 24).u32_(72, kis::Crc32(pairs.data(), 24))
+      .u32_(76, u32(-1)).u32_(80, 4).u32_(84, 0x12345678u);
+  header.u32_(4, kis::Crc32(header.v.data() + 8, 72));
+  const Bytes hand = testsupport::ByteBuilder{}
+                         .u32_(kKGEBitmapFontSignature1).u32_(kKGEBitmapFontSignature2)
+                         .raw(header.v).raw(cells).raw(grid).raw(glyphs).raw(pairs)
+                         .v;
+
+  std::unique_ptr<KGEBitmapFont> font;
+  ASSERT_EQ(LoadBitmap(hand, &font), KGE_S_OK);
+  EXPECT_EQ(font->GetCellHeight(), 9);
+  EXPECT_EQ(font->GetCharset(), 1u);
+  EXPECT_EQ((std::vector<i32>{font->GetHeight(), font->GetAscent(), font->GetSpace()}), (std::vector<i32>{11, 7, 3}));
+  EXPECT_EQ(font->GetDefaultChar(), u32{u'C'});
+  EXPECT_EQ((std::vector<i32>{font->GetTracking(), font->GetLeading()}), (std::vector<i32>{-1, 4}));
+  EXPECT_EQ(font->GetColor(), 0x12345678u);
+  ASSERT_EQ(font->GetImageCount(), 3u);
+  const KGEGLYPHIMAGE& cell = font->GetImages()[1];
+  EXPECT_EQ((std::vector<i32>{cell.x, cell.y, cell.width, cell.visible}), (std::vector<i32>{5, 1, 6, 0}));
+  EXPECT_EQ(font->GetImages()[2].visible, 1);
+  const KGEGLYPHLAYOUT* layout = font->GetGridLayout();
+  ASSERT_NE(layout, nullptr);
+  EXPECT_EQ((std::vector<i32>{static_cast<i32>(layout->flags), layout->hskip, layout->vskip, layout->rect.left,
+                              layout->rect.top, layout->rect.right, layout->rect.bottom, layout->borders.left,
+                              layout->borders.top, layout->borders.right, layout->borders.bottom}),
+            (std::vector<i32>{0x71, 1, 2, 3, 4, 50, 60, 5, 6, 7, 8}));
+  ASSERT_EQ(font->GetGlyphCount(), 3u);
+  const KGEGLYPH& c = font->GetGlyphs()[2];
+  EXPECT_EQ((std::vector<i64>{c.code, c.index, c.image, c.advance, c.xOffset, c.yOffset, c.kernCount, c.kernStart}),
+            (std::vector<i64>{u'C', 2, 0, 7, 12, -22, 1, 2}));
+  ASSERT_EQ(font->GetKerningCount(), 3u);
+  EXPECT_EQ(font->GetKerningPairs()[0].second, 1u);
+  EXPECT_EQ(font->GetKerningPairs()[2].amount, -3);
+  EXPECT_EQ(hand, Record([&](kis::BaseDataFileWriter* w) { return KGESaveFont(w, font.get()); }));
+}
+
+TEST_F(FontData, SystemRecordLiesWhereItsTablesSayBothWays) {
+  const Bytes chars = testsupport::ByteBuilder{}.u16_(u'a').u16_(u'b').u16_(u'c').v;
+  testsupport::ByteLayout header(164);
+  header.u32_(0, 164)
+      .u32_(8, 12).u32_(12, 700).u32_(16, 1).u8_(20, kKGEStyleBold | kKGEStyleItalic).u8_(21, 0x22).u8_(22, 5)
+      .u32_(24, 0x336699).wide(28, u"Arial")                            // creation parameters
+      .u32_(92, kKGEWinFontOutline | kKGEWinFontShadow).u32_(96, 4).u32_(100, u'?')
+      .u32_(104, 3).u32_(108, 6).u32_(112, kis::Crc32(chars.data(), 6))
+      .u32_(116, 1).u32_(120, 2).u32_(124, 0xFF102030u)
+      .u32_(128, 1).f32_(132, 1.5f).u32_(136, 0xFF000000u).u8_(140, 64).u32_(144, 1)  // outline
+      .u32_(148, 1).u32_(152, 2).u32_(156, u32(-3)).u32_(160, 0x80000000u);          // shadow
+  header.u32_(4, kis::Crc32(header.v.data() + 8, 148));
+  const Bytes hand = testsupport::ByteBuilder{}
+                         .u32_(kKGEWinFontSignature1).u32_(kKGEWinFontSignature2).raw(header.v).raw(chars)
+                         .v;
+
+  std::unique_ptr<KGEWinFont> font;
+  ASSERT_EQ(LoadWin(hand, &font), KGE_S_OK);
+  const KGEWINFONTPARAMS& p = font->GetParams();
+  EXPECT_EQ((std::vector<i64>{p.size, p.weight, p.charset, p.style, p.pitchAndFamily, p.quality, p.color}),
+            (std::vector<i64>{12, 700, 1, 3, 0x22, 5, 0x336699}));
+  EXPECT_EQ(std::u16string(p.face), u"Arial");
+  EXPECT_EQ(font->GetFlags(), kKGEWinFontOutline | kKGEWinFontShadow);
+  EXPECT_EQ(font->GetSpaceParam(), 4);
+  EXPECT_EQ(font->GetDefaultChar(), u32{u'?'});
+  ASSERT_EQ(font->GetGlyphCount(), 3u);
+  EXPECT_EQ(font->GetGlyphs()[2].code, u'c');
+  EXPECT_EQ((std::vector<i64>{font->GetTracking(), font->GetLeading(), font->GetColor()}),
+            (std::vector<i64>{1, 2, 0xFF102030u}));
+  ASSERT_NE(font->GetOutline(), nullptr);
+  const DXLOUTLINE& o = *font->GetOutline();
+  EXPECT_EQ((std::vector<double>{double(o.mode), o.radius, double(o.colour), double(o.strength), double(o.soft)}),
+            (std::vector<double>{1, 1.5, 0xFF000000u, 64, 1}));
+  ASSERT_NE(font->GetShadow(), nullptr);
+  const KGESHADOW& sh = *font->GetShadow();
+  EXPECT_EQ((std::vector<i64>{sh.mode, sh.x, sh.y, sh.color}), (std::vector<i64>{1, 2, -3, 0x80000000u}));
+  EXPECT_EQ(hand, Record([&](kis::BaseDataFileWriter* w) { return KGEWriteWinFontData(w, font.get()); }));
 }
 
 TEST_F(FontData, HeaderChecksumCoversItsFixedPartOnly) {

@@ -19,6 +19,7 @@
 #include "resources/GameAnimation.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/SpriteRig.h"
 
 namespace {
@@ -184,6 +185,69 @@ TEST_F(AnimationTest, DamagedSectionsSetTheErrorFlagAndDropTheAnimationUnderWay)
   SectionCursor none;
   EXPECT_EQ(LoadAnimations(nullptr, &none, 0, 1), 1);
   EXPECT_EQ(none.error, 1u);
+}
+
+// One animation of two directions laid out by hand from the section's
+// table: the writer gives these bytes, and the reader takes every field from
+// where the table puts it.
+TEST_F(AnimationTest, TheSectionLiesWhereItsTableSaysBothWays) {
+  const Bytes hand = testsupport::ByteLayout(4 + 80 + 2 * 88 + 76)
+                         .u32_(0, 1)
+                         .wide(4, u"hop")
+                         .u32_(4 + 64, kAnimLoopBack)
+                         .u32_(4 + 68, 90)
+                         .u32_(4 + 72, 700)
+                         .u32_(4 + 76, 2)
+                         .wide(84, u"walk")
+                         .u32_(84 + 64, 1)
+                         .u32_(84 + 68, 2)
+                         .u32_(84 + 72, u32(-3))
+                         .u32_(84 + 76, 4)
+                         .f32_(84 + 80, 45.0f)
+                         .wide(172, u"idle")
+                         .u32_(172 + 64, 3)
+                         .u32_(172 + 68, 1)
+                         .u32_(172 + 72, 5)
+                         .u32_(172 + 76, u32(-6))
+                         .f32_(172 + 80, 225.0f)
+                         .wide(260, u"step")
+                         .u32_(260 + 64, 30)
+                         .u32_(260 + 68, 1)
+                         .u32_(260 + 72, 400)
+                         .v;
+  ANIMRECORD hop = MakeAnimationRecord(u"hop", kAnimLoopBack, 90, 2);
+  hop.totalTime = 700;
+  hop.directions[0] = ANIMDIRECTION{u"walk", 1, 2, -3, 4, 45.0f, walk_};  // the pointer is never stored
+  hop.directions[1] = ANIMDIRECTION{u"idle", 3, 1, 5, -6, 225.0f, nullptr};
+  kis::StrCopy(hop.soundName, kSpriteNameSize, u"step");
+  hop.soundDelay = 30;
+  hop.soundLoop = 1;
+  hop.soundRepeat = 400;
+  EXPECT_EQ(AnimationSectionBody({hop}), hand);
+
+  ASSERT_TRUE(Open(hand));
+  SectionCursor cursor;
+  Read(&cursor);
+  ASSERT_EQ(cursor.error, 0u);
+  const GameAnimation* a = FindAnimation(GetAnimations(), u"hop");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->GetMode(), kAnimLoopBack);
+  EXPECT_EQ(a->GetFrameTime(), 90u);
+  EXPECT_EQ(a->GetTotalTime(), 700u);
+  ASSERT_EQ(a->GetDirectionCount(), 2);
+  const ANIMDIRECTION* d[2] = {a->GetDirection(0), a->GetDirection(1)};
+  EXPECT_EQ(std::u16string(d[0]->sprite), u"walk");
+  EXPECT_EQ((std::vector<i32>{d[0]->first, d[0]->count, d[0]->offsetX, d[0]->offsetY}),
+            (std::vector<i32>{1, 2, -3, 4}));
+  EXPECT_EQ(d[0]->angle, 45.0f);
+  EXPECT_EQ(d[0]->spritePtr, walk_);
+  EXPECT_EQ(std::u16string(d[1]->sprite), u"idle");
+  EXPECT_EQ((std::vector<i32>{d[1]->first, d[1]->count, d[1]->offsetX, d[1]->offsetY}),
+            (std::vector<i32>{3, 1, 5, -6}));
+  EXPECT_EQ(d[1]->angle, 225.0f);
+  EXPECT_EQ(std::u16string(a->GetSoundName()), u"step");
+  EXPECT_EQ((std::vector<u32>{a->GetSoundDelay(), a->GetSoundLoop(), a->GetSoundRepeat()}),
+            (std::vector<u32>{30, 1, 400}));
 }
 
 TEST_F(AnimationTest, FramesInTheFivePlayModes) {

@@ -1,13 +1,15 @@
 // Files made by hand in tests: a builder that appends fields in order
 // (little-endian as the game's files are, big-endian for font tables), raw
-// bytes, text and zeros; and whole files read into and written from byte
-// vectors.
+// bytes, text and zeros; a fixed-size record with fields put at their
+// offsets; and whole files read into and written from byte vectors.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testsupport {
@@ -38,6 +40,32 @@ struct ByteBuilder {
   }
   ByteBuilder& zeros(size_t n) {
     v.insert(v.end(), n, 0);
+    return *this;
+  }
+};
+
+// A record of fixed size laid out by hand from its table: each field put at
+// its offset, the rest zero. An offset beyond the record throws, so a slip
+// in the test itself shows at once.
+struct ByteLayout {
+  std::vector<uint8_t> v;
+
+  explicit ByteLayout(size_t size) : v(size, 0) {}
+  ByteLayout& u8_(size_t at, uint32_t x) {
+    v.at(at) = static_cast<uint8_t>(x);
+    return *this;
+  }
+  ByteLayout& u16_(size_t at, uint32_t x) { return u8_(at, x).u8_(at + 1, x >> 8); }
+  ByteLayout& u32_(size_t at, uint32_t x) { return u16_(at, x).u16_(at + 2, x >> 16); }
+  ByteLayout& f32_(size_t at, float x) { return u32_(at, std::bit_cast<uint32_t>(x)); }
+  // UTF-16 units of the text, from `at` on.
+  ByteLayout& wide(size_t at, std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) u16_(at + 2 * i, text[i]);
+    return *this;
+  }
+  // Another record laid out by hand, at `at`.
+  ByteLayout& put(size_t at, const std::vector<uint8_t>& bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) u8_(at + i, bytes[i]);
     return *this;
   }
 };

@@ -6,9 +6,12 @@
 // Stored fields are little-endian. Bytes no field names are written as 0 and
 // skipped when read (padding). A field of kind kRecord repeats another
 // layout, one element after the other in the stored bytes and `stride`
-// bytes apart in memory. The memory record must be standard-layout (its
-// members are found with offsetof); the macros below check at compile time
-// that each member has the kind's width and room for the count.
+// bytes apart in memory. A field of kind kText is a text of `count` UTF-16
+// units: written up to its end and padded with zeros, read with its last
+// unit 0 so that a text filling the field still ends inside the buffer. The
+// memory record must be standard-layout (its members are found with
+// offsetof); the macros below check at compile time that each member has the
+// kind's width and room for the count.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +19,7 @@
 
 #include "base/Types.h"
 
-enum class FieldKind : u8 { kBytes, kU16, kU32, kU64, kF32, kRecord };
+enum class FieldKind : u8 { kBytes, kU16, kU32, kU64, kF32, kRecord, kText };
 
 struct RecordLayout;
 
@@ -40,6 +43,7 @@ constexpr u32 FieldUnit(const RecordField& f) {
     case FieldKind::kBytes:
       return 1;
     case FieldKind::kU16:
+    case FieldKind::kText:
       return 2;
     case FieldKind::kU32:
     case FieldKind::kF32:
@@ -69,6 +73,10 @@ constexpr bool LayoutFits(const RecordLayout& layout) {
 void ReadRecord(const RecordLayout& layout, const u8* raw, void* record);
 // Writes the record's fields into `raw` (layout.size bytes), padding 0.
 void WriteRecord(const RecordLayout& layout, const void* record, u8* raw);
+// Writes only the layout's fields, leaving every other byte as it is: for a
+// stored record whose fields come from two memory records (the second
+// layout written after WriteRecord of the first).
+void WriteRecordFields(const RecordLayout& layout, const void* record, u8* raw);
 
 namespace recordfields {
 
@@ -86,16 +94,33 @@ consteval RecordField Make(u32 offset, u32 member, FieldKind kind, u32 count, co
   return f;
 }
 
+template <class Array>
+consteval RecordField MakeElements(u32 offset, u32 member, u32 first, FieldKind kind, u32 count) {
+  using Unit = std::remove_all_extents_t<Array>;
+  RecordField f{offset, static_cast<u32>(member + first * sizeof(Unit)), kind, count, nullptr,
+                static_cast<u32>(sizeof(Unit))};
+  if (!std::is_standard_layout_v<Unit> || std::rank_v<Array> != 1 || count == 0 ||
+      first + count > std::extent_v<Array> || kind == FieldKind::kRecord || FieldUnit(f) != sizeof(Unit))
+    MemberDoesNotFit();
+  return f;
+}
+
 }  // namespace recordfields
 
 // TM_FIELD(Type, member, offset, kind, count): `count` elements of a scalar
-// kind (kBytes, kU16, kU32, kU64, kF32) at `offset`. TM_RECORDS(Type, member,
-// offset, layout, count): `count` elements of another layout.
+// kind (kBytes, kU16, kU32, kU64, kF32), or a text of `count` units (kText),
+// at `offset`. TM_RECORDS(Type, member, offset, layout, count): `count`
+// elements of another layout. TM_ELEMENTS(Type, array, first, offset, kind,
+// count): `count` elements of a member array from element `first` on, for an
+// array whose elements lie apart in the stored record.
 #define TM_FIELD(Type, member, offset, kind, count) \
   recordfields::Make<decltype(Type::member)>(offset, static_cast<u32>(offsetof(Type, member)), FieldKind::kind, count)
 #define TM_RECORDS(Type, member, offset, layout, count)                                                            \
   recordfields::Make<decltype(Type::member)>(offset, static_cast<u32>(offsetof(Type, member)), FieldKind::kRecord, \
                                              count, &(layout))
+#define TM_ELEMENTS(Type, array, first, offset, kind, count)                                                     \
+  recordfields::MakeElements<decltype(Type::array)>(offset, static_cast<u32>(offsetof(Type, array)), first, \
+                                                    FieldKind::kind, count)
 
 template <size_t n>
 constexpr RecordLayout MakeLayout(u32 size, const RecordField (&fields)[n]) {

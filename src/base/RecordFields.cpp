@@ -1,4 +1,4 @@
-#include "content/RecordFields.h"
+#include "base/RecordFields.h"
 
 #include <cstring>
 
@@ -30,6 +30,7 @@ void ReadUnit(FieldKind kind, const u8* raw, u8* at) {
       break;
     }
     case FieldKind::kRecord:
+    case FieldKind::kText:
       break;
   }
 }
@@ -59,7 +60,27 @@ void WriteUnit(FieldKind kind, const u8* at, u8* raw) {
       break;
     }
     case FieldKind::kRecord:
+    case FieldKind::kText:
       break;
+  }
+}
+
+void ReadText(const u8* raw, u8* at, u32 units) {
+  for (u32 i = 0; i + 1 < units; ++i) {
+    const u16 unit = kis::GetU16LE(raw + 2 * i);
+    std::memcpy(at + 2 * i, &unit, 2);
+  }
+  const u16 end = 0;
+  std::memcpy(at + 2 * (units - 1), &end, 2);
+}
+
+void WriteText(const u8* at, u8* raw, u32 units) {
+  bool ended = false;
+  for (u32 i = 0; i < units; ++i) {
+    u16 unit;
+    std::memcpy(&unit, at + 2 * i, 2);
+    ended = ended || unit == 0;
+    kis::PutU16LE(raw + 2 * i, ended ? 0 : unit);
   }
 }
 
@@ -69,6 +90,10 @@ void ReadRecord(const RecordLayout& layout, const u8* raw, void* record) {
   u8* base = static_cast<u8*>(record);
   for (u32 i = 0; i < layout.fieldCount; ++i) {
     const RecordField& f = layout.fields[i];
+    if (f.kind == FieldKind::kText) {
+      ReadText(raw + f.offset, base + f.member, f.count);
+      continue;
+    }
     const u32 unit = FieldUnit(f);
     for (u32 k = 0; k < f.count; ++k) {
       if (f.kind == FieldKind::kRecord)
@@ -81,9 +106,17 @@ void ReadRecord(const RecordLayout& layout, const u8* raw, void* record) {
 
 void WriteRecord(const RecordLayout& layout, const void* record, u8* raw) {
   std::memset(raw, 0, layout.size);
+  WriteRecordFields(layout, record, raw);
+}
+
+void WriteRecordFields(const RecordLayout& layout, const void* record, u8* raw) {
   const u8* base = static_cast<const u8*>(record);
   for (u32 i = 0; i < layout.fieldCount; ++i) {
     const RecordField& f = layout.fields[i];
+    if (f.kind == FieldKind::kText) {
+      WriteText(base + f.member, raw + f.offset, f.count);
+      continue;
+    }
     const u32 unit = FieldUnit(f);
     for (u32 k = 0; k < f.count; ++k) {
       if (f.kind == FieldKind::kRecord)
