@@ -1,12 +1,12 @@
 #include "gametext/TextArgs.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "base/Strings.h"
+#include "engine/DXLFormatWide.h"
 #include "platform/encoding/Ascii.h"
 
 const wchar* TextArgs::text_ = nullptr;
@@ -117,113 +117,12 @@ bool TextArgs::NextChar(i32& value) {
 
 // --- Formatting --------------------------------------------------------------------
 
-namespace {
-
-struct Out {
-  wchar* buffer;
-  u32 count = 0;
-  void Put(wchar c) {
-    if (count + 1 < kFormatTextSize) buffer[count++] = c;
-  }
-  void Pad(u32 n, wchar c) {
-    for (u32 i = 0; i < n; ++i) Put(c);
-  }
-};
-
-void PutField(Out& out, const std::u16string& body, u32 width, bool left, bool zero) {
-  const u32 len = static_cast<u32>(body.size());
-  const u32 pad = width > len ? width - len : 0;
-  if (!left && zero && pad && !body.empty() && (body[0] == u'-' || body[0] == u'+')) {
-    out.Put(body[0]);
-    out.Pad(pad, u'0');
-    for (u32 i = 1; i < len; ++i) out.Put(body[i]);
-    return;
-  }
-  if (!left) out.Pad(pad, zero ? u'0' : u' ');
-  for (wchar c : body) out.Put(c);
-  if (left) out.Pad(pad, u' ');
-}
-
-std::u16string Ascii(const char* s) { return std::u16string(s, s + std::strlen(s)); }
-
-}  // namespace
-
 u32 VFormatTextW(wchar* buffer, const wchar* format, va_list arguments) {
   if (!buffer) return 0;
-  Out out{buffer};
-  if (format) {
-    for (const wchar* f = format; *f; ++f) {
-      if (*f != u'%') {
-        out.Put(*f);
-        continue;
-      }
-      ++f;
-      bool left = false, zero = false;
-      for (;; ++f) {
-        if (*f == u'-') left = true;
-        else if (*f == u'0') zero = true;
-        else break;
-      }
-      u32 width = 0;
-      for (; *f >= u'0' && *f <= u'9'; ++f)
-        if (width < 10000) width = width * 10 + (*f - u'0');
-      i32 precision = -1;
-      if (*f == u'.') {
-        ++f;
-        precision = 0;
-        for (; *f >= u'0' && *f <= u'9'; ++f)
-          if (precision < 10000) precision = precision * 10 + (*f - u'0');
-      }
-      while (*f == u'l' || *f == u'h') ++f;
-      char num[64];
-      switch (*f) {
-        case u'd':
-        case u'i':
-          std::snprintf(num, sizeof num, "%d", va_arg(arguments, int));
-          PutField(out, Ascii(num), width, left, zero);
-          break;
-        case u'u':
-          std::snprintf(num, sizeof num, "%u", va_arg(arguments, unsigned));
-          PutField(out, Ascii(num), width, left, zero);
-          break;
-        case u'x':
-          std::snprintf(num, sizeof num, "%x", va_arg(arguments, unsigned));
-          PutField(out, Ascii(num), width, left, zero);
-          break;
-        case u'X':
-          std::snprintf(num, sizeof num, "%X", va_arg(arguments, unsigned));
-          PutField(out, Ascii(num), width, left, zero);
-          break;
-        case u'f':
-          std::snprintf(num, sizeof num, "%.*f", precision < 0 ? 6 : (precision > 30 ? 30 : precision),
-                        va_arg(arguments, double));
-          PutField(out, Ascii(num), width, left, zero);
-          break;
-        case u'c':
-          PutField(out, std::u16string(1, static_cast<wchar>(va_arg(arguments, int))), width, left, false);
-          break;
-        case u's': {
-          const wchar* s = va_arg(arguments, const wchar*);
-          std::u16string body = s ? std::u16string(s) : std::u16string(u"(null)");
-          if (precision >= 0 && body.size() > static_cast<size_t>(precision)) body.resize(precision);
-          PutField(out, body, width, left, false);
-          break;
-        }
-        case u'%':
-          out.Put(u'%');
-          break;
-        case 0:
-          --f;
-          break;
-        default:
-          out.Put(u'%');
-          out.Put(*f);
-          break;
-      }
-    }
-  }
-  buffer[out.count] = 0;
-  return out.count;
+  const std::u16string text = DXLFormatWideV(kFormatTextSize - 1, format, arguments);
+  std::copy(text.begin(), text.end(), buffer);
+  buffer[text.size()] = 0;
+  return static_cast<u32>(text.size());
 }
 
 u32 FormatTextW(wchar* buffer, const wchar* format, ...) {

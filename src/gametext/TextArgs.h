@@ -41,8 +41,8 @@ class TextArgs {
 
 constexpr u32 kFormatTextSize = 1000;
 
-// Formats into a buffer of kFormatTextSize characters: %s (wide text), %c,
-// %d, %i, %u, %x, %X, %f and %% with "-", "0", width and precision; the
+// Formats into a buffer of kFormatTextSize characters with the engine's
+// UTF-16 formatter (DXLFormatWide.h: %s and %c take wide arguments); the
 // result is cut to fit and always terminated. Characters written.
 u32 VFormatTextW(wchar* buffer, const wchar* format, va_list arguments);
 u32 FormatTextW(wchar* buffer, const wchar* format, ...);

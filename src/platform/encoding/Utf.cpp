@@ -100,4 +100,11 @@ size_t Utf16Length(const char16_t* text) {
   return n;
 }
 
+void CutUtf8(std::string& text, size_t max) {
+  if (text.size() <= max) return;
+  size_t cut = max;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+}
+
 }  // namespace plat

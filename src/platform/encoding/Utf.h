@@ -17,4 +17,7 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // Length of a zero-terminated UTF-16 text (0 for null).
 size_t Utf16Length(const char16_t* text);
 
+// Cuts a UTF-8 text to at most `max` bytes without splitting a character.
+void CutUtf8(std::string& text, size_t max);
+
 }  // namespace plat
