@@ -247,6 +247,7 @@ TEST(GfxPipeline, VectorPathsMatchThePlainOnes) {
 }
 
 TEST(GfxPipeline, WideAndNarrowVectorPathsDrawTheSameRotatedSprites) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   std::vector<uint32_t> images[2];
   for (int wide = 0; wide < 2; ++wide) {
     SetAvx2Allowed(wide == 1);

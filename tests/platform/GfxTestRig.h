@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/gfx/GfxD3dx.h"
+#include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
 
@@ -131,5 +132,15 @@ inline uint32_t Noise(int x, int y, uint32_t seed = 1) {
   h ^= h >> 15;
   return h;
 }
+
+// Whether the processor runs the wide (AVX2) paths at all. Without them a
+// test that only compares them with the narrow paths would compare the
+// narrow paths with themselves: it skips instead, saying why.
+inline bool WidePathsPresent() {
+  SetAvx2Allowed(true);
+  return Avx2Active();
+}
+inline constexpr const char* kNoWidePaths =
+    "this processor has no AVX2: the wide paths never run, so there is nothing to compare them with";
 
 }  // namespace gfxtest

@@ -68,6 +68,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
 }  // namespace
 
 TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   const int sizes[][2] = {{1, 1}, {2, 1}, {5, 3}, {7, 9}, {8, 8}, {13, 5}, {16, 16}, {32, 8}, {64, 32}};
   const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
   testsupport::SeededRandom rng{2024};
@@ -100,6 +101,7 @@ TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
 }
 
 TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   const int sizes[][2] = {{1, 1}, {2, 2}, {3, 5}, {8, 8}, {16, 4}, {32, 32}, {64, 16}};
   const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
   testsupport::SeededRandom rng{77};
@@ -147,6 +149,7 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
 }
 
 TEST(GfxWideSprites, FootprintsFollowTheTextureAndItsAddressing) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   // One texture drawn turned under clamp, then wrap, then again after its
   // texels change from opaque to partly clear: each drawing as the narrow
   // path draws it.
@@ -192,6 +195,7 @@ TEST(GfxWideSprites, FootprintsFollowTheTextureAndItsAddressing) {
 }
 
 TEST(GfxWideSprites, BlendsSkippingClearMarginsMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   // Sprites whose rows are clear at both ends by different amounts (some
   // rows wholly, one reaching each edge), blended at clamp, scaled down,
   // up and a texel a pixel, tinted or not, then again after a lock fills
