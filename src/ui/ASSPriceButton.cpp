@@ -7,15 +7,13 @@
 #include "resources/Sprite.h"
 #include "ui/GameDigitalText.h"
 #include "ui/HudPieces.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 namespace {
 
 constexpr i32 kPriceLift = 34;
-constexpr i32 kColumn = 70;       // one state's column of the skin
-constexpr i32 kLeftCap = 40;
-constexpr i32 kRightCap = 20;
-constexpr i32 kSkinHeight = 40;  // the skin is cut from (0, 0, 280, 40)
+constexpr const SkinPiece& kSkin = skins::kPriceButton;  // a column a state
 constexpr i32 kDigitFont = 3;
 constexpr i32 kPriceDigits = 5;
 constexpr u32 kDigitColors[4] = {0xFFE8E8E8u, 0xFFD4FFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
@@ -45,17 +43,17 @@ ASSPriceButton::~ASSPriceButton() = default;
 
 void ASSPriceButton::BuildQuads() {
   width_ = price_->GetWidth() + 52;
-  height_ = kSkinHeight;
+  height_ = kSkin.frameHeight;
   const float left = -static_cast<float>(width_ / 2), top = -static_cast<float>(height_ / 2);
   const float right = left + static_cast<float>(width_), bottom = top + static_cast<float>(height_);
   for (i32 s = 0; s < 4; ++s) {
-    const i32 c = s * kColumn;
-    MakePieceQuad(skin_, &quads_[s][0], left, top, left + kLeftCap, bottom, DXLRECT{c, 0, c + kLeftCap, height_},
+    const i32 c = kSkin.x + s * kSkin.stepX, r = c + kSkin.frameWidth, y = kSkin.y, h = kSkin.y + height_;
+    MakePieceQuad(skin_, &quads_[s][0], left, top, left + kSkin.left, bottom, DXLRECT{c, y, c + kSkin.left, h},
                   0xFFFFFFFFu);
-    MakePieceQuad(skin_, &quads_[s][1], left + kLeftCap, top, right - kRightCap, bottom,
-                  DXLRECT{c + kLeftCap, 0, c + kColumn - kRightCap, height_}, 0xFFFFFFFFu);
-    MakePieceQuad(skin_, &quads_[s][2], right - kRightCap, top, right, bottom,
-                  DXLRECT{c + kColumn - kRightCap, 0, c + kColumn, height_}, 0xFFFFFFFFu);
+    MakePieceQuad(skin_, &quads_[s][1], left + kSkin.left, top, right - kSkin.right, bottom,
+                  DXLRECT{c + kSkin.left, y, r - kSkin.right, h}, 0xFFFFFFFFu);
+    MakePieceQuad(skin_, &quads_[s][2], right - kSkin.right, top, right, bottom, DXLRECT{r - kSkin.right, y, r, h},
+                  0xFFFFFFFFu);
   }
   digitX_ = left + 42.0f;
   digitY_ = static_cast<float>(-price_->GetHeight() / 2 + 1);

@@ -3,17 +3,13 @@
 #include <algorithm>
 
 #include "ui/HudPieces.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
-constexpr i32 kHeight = 34;
-
-// Where piece `kind` of "prod_button" starts and how wide it is: single,
-// first, middle, last.
-struct Piece {
-  i32 x, width;
-};
-constexpr Piece kPieces[4] = {{0, 34}, {34, 33}, {67, 32}, {99, 33}};
+// The pieces of "prod_button": single, first, middle, last.
+constexpr const SkinPiece* kPieces[4] = {&skins::kProdSingle, &skins::kProdFirst, &skins::kProdMiddle,
+                                         &skins::kProdLast};
 
 }  // namespace
 
@@ -25,15 +21,17 @@ ASSProductionButton::ASSProductionButton(const PRODUCT* product, i32 x, i32 y, i
   count = std::max(count, 1);
   const i32 start = count == 1 ? -17 : -((count - 2) * 32 + 66) / 2;
   const i32 left = index <= 0 ? start : start + (index - 1) * 32 + 33;
-  const Piece piece = kPieces[count == 1 ? 0 : index <= 0 ? 1 : index >= count - 1 ? 3 : 2];
-  width_ = piece.width;
+  const SkinPiece& piece = *kPieces[count == 1 ? 0 : index <= 0 ? 1 : index >= count - 1 ? 3 : 2];
+  width_ = piece.frameWidth;
   layoutX_ = static_cast<float>(left);
-  const float l = layoutX_, t = layoutY_, r = l + static_cast<float>(width_), b = t + kHeight;
-  for (i32 s = 0; s < 4; ++s)
-    MakePieceQuad(image_, &quads_[s], l, t, r, b, DXLRECT{piece.x, s * kHeight, piece.x + width_, (s + 1) * kHeight},
-                  0xFFFFFFFFu);
+  const i32 height = piece.frameHeight;
+  const float l = layoutX_, t = layoutY_, r = l + static_cast<float>(width_), b = t + static_cast<float>(height);
+  for (i32 s = 0; s < 4; ++s) {
+    const i32 top = piece.y + s * piece.stepY;
+    MakePieceQuad(image_, &quads_[s], l, t, r, b, DXLRECT{piece.x, top, piece.x + width_, top + height}, 0xFFFFFFFFu);
+  }
   iconX_ = l + static_cast<float>(width_) / 2;
-  iconY_ = t + kHeight / 2.0f;
+  iconY_ = t + static_cast<float>(height) / 2.0f;
   rect_ = DXLRECT{x + left, y - 17, x + left + width_, y + 17};
 }
 

@@ -9,11 +9,13 @@
 #include "gametext/GameLanguageHost.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/HudPieces.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
-constexpr i32 kCell = 34;
-constexpr i32 kColumn = 35;
+constexpr const SkinPiece& kSlot = skins::kProdSlot;      // the states
+constexpr const SkinPiece& kFill = skins::kProdSlotFill;  // the fills of states 1 to 3
+constexpr i32 kCell = kSlot.frameWidth;
 
 }  // namespace
 
@@ -21,9 +23,11 @@ ASSProductionSlot::ASSProductionSlot(i32 x, i32 y, i32 index, i32 count)
     : ActiveScreenSprite(kCode, x, y), index_(index), image_(FindHudSprite(u"prod_slot")) {
   layoutX_ = static_cast<float>(index * 32 - (count * 32 / 2 + 1));
   const float l = layoutX_, t = layoutY_;
-  for (i32 s = 0; s < 4; ++s)
-    MakePieceQuad(image_, &quads_[s], l, t, l + kCell, t + kCell, DXLRECT{s * kColumn, 0, s * kColumn + kCell, kCell},
+  for (i32 s = 0; s < 4; ++s) {
+    const i32 c = kSlot.x + s * kSlot.stepX;
+    MakePieceQuad(image_, &quads_[s], l, t, l + kCell, t + kCell, DXLRECT{c, kSlot.y, c + kCell, kSlot.y + kCell},
                   0xFFFFFFFFu);
+  }
   const i32 left = x + static_cast<i32>(layoutX_);
   rect_ = DXLRECT{left, y - 17, left + kCell, y + 17};
   auto* hint = new CaptionHintWindow(this);
@@ -49,7 +53,7 @@ void ASSProductionSlot::BuildFill() {
                                     : static_cast<float>(h) - (static_cast<float>(h - 3) * fill_ + 1.0f);
   const i32 y0 = fill_ <= 0.0f ? h : kis::CeilToInt(exact);
   const u32 rest = static_cast<u32>(std::clamp(kis::RoundToInt((static_cast<float>(y0) - exact) * 255.0f), 0, 255));
-  const i32 c = fillColumn_ * kColumn;
+  const i32 c = kFill.x + (fillColumn_ - static_cast<i32>(kSlot.frames)) * kFill.stepX;
   const float l = layoutX_, r = layoutX_ + kCell, t = layoutY_;
   const u32 alpha = GetAlpha();
   MakePieceQuad(image_, &fillQuads_[0], l, t + static_cast<float>(y0), r, t + static_cast<float>(h),

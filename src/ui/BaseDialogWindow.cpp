@@ -10,6 +10,7 @@
 #include "resources/GameServices.h"
 #include "ui/GameButton.h"
 #include "ui/ImageButton.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -22,8 +23,6 @@ constexpr i32 kMessageMaxChars = 512;
 constexpr i32 kBodyStep = 37;
 constexpr i32 kBodyMinimum = 14;
 constexpr i32 kBodyFrameExtra = 34;
-
-SKINRECT MessageBodySkin() { return SKINRECT::InitSliced(971, 684, 52, 85, 22, 26, 20, 20, 0, 0, kInterfaceImage); }
 
 // Copies at most 63 characters and the terminator.
 void CopyCaption(wchar* out, const wchar* text) {
@@ -127,7 +126,7 @@ void BaseDialogWindow::Layout() {
   const i32 t = GetTextHeight();
   i32 body = kBodyMinimum;
   if (t > kBodyMinimum) body = (t - kBodyMinimum + kBodyStep - 1) / kBodyStep * kBodyStep + kBodyMinimum;
-  AddFrame(0, kBelow, -1, body + kBodyFrameExtra, MessageBodySkin());
+  AddFrame(0, kBelow, -1, body + kBodyFrameExtra, SkinOf(skins::kDialogMessage, kInterfaceImage));
   textX_ = 34.0f;
   textY_ = static_cast<float>((height_ - top - t) / 2 + top - 1);
   AddBodyFrame(1);

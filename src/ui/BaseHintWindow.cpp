@@ -9,6 +9,7 @@
 #include "ui/HIText.h"
 #include "ui/HintItem.h"
 #include "ui/HintTextParams.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -70,8 +71,7 @@ void BaseHintWindow::BuildFrame() {
   WindowManager* manager = GetWindowManager();
   Sprite* balloon = manager ? manager->GetInterfaceSprite(u"balloon") : nullptr;
   if (!balloon || !balloon->GetTexture()) return;
-  const SKINRECT skin = SKINRECT::InitSliced(0, 0, 31, 32, 12, 15, 12, 16, 0, 0, balloon->GetTexture());
-  AddStretchedFrame(0, 0, width_ + 3, height_ + 4, skin);
+  AddStretchedFrame(0, 0, width_ + 3, height_ + 4, SkinOf(skins::kBalloon, balloon->GetTexture()));
   SetAlpha(colour_);
 }
 

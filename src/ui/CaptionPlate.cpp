@@ -9,6 +9,7 @@
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "ui/ControlState.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
@@ -50,12 +51,13 @@ void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* 
   DXLMakeDrawState(&plateState_, 1, 1, plat::gfx::D3DTADDRESS_CLAMP, plat::gfx::D3DTADDRESS_CLAMP, kBlendAlpha,
                    plat::gfx::D3DTOP_ADD, plat::gfx::D3DTOP_SELECTARG1);
   if (image_) {
-    const i32 middle = std::max(right - left - 2 * kCap, 0);
-    image_->MakeQuadPartInt(&plate_[0], left, top, kSkinX, kSkinY, kCap, kSkinHeight, color_);
-    image_->MakeQuadPartScaledInt(&plate_[1], left + kCap, top, middle, kSkinHeight, kSkinX + kCap, kSkinY,
-                                  kSkinWidth - 2 * kCap, kSkinHeight, color_);
-    image_->MakeQuadPartInt(&plate_[2], right - kCap, top, kSkinX + kSkinWidth - kCap, kSkinY, kCap, kSkinHeight,
-                            color_);
+    const SkinPiece& s = skins::kCaptionPlate;
+    const i32 middle = std::max(right - left - s.left - s.right, 0);
+    image_->MakeQuadPartInt(&plate_[0], left, top, s.x, s.y, s.left, s.frameHeight, color_);
+    image_->MakeQuadPartScaledInt(&plate_[1], left + s.left, top, middle, s.frameHeight, s.x + s.left, s.y,
+                                  s.frameWidth - s.left - s.right, s.frameHeight, color_);
+    image_->MakeQuadPartInt(&plate_[2], right - s.right, top, s.x + s.frameWidth - s.right, s.y, s.right,
+                            s.frameHeight, color_);
   }
   if (!title || !title[0]) return;
 

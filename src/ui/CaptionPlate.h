@@ -19,12 +19,6 @@ class KGETextSpriteW;
 
 class CaptionPlate {
  public:
-  static constexpr i32 kSkinX = 709;
-  static constexpr i32 kSkinY = 178;
-  static constexpr i32 kSkinWidth = 256;
-  static constexpr i32 kSkinHeight = 60;
-  static constexpr i32 kCap = 70;
-
   CaptionPlate();
   ~CaptionPlate();
   CaptionPlate(const CaptionPlate&) = delete;

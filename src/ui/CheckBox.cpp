@@ -3,15 +3,11 @@
 #include <algorithm>
 
 #include "gametext/KGEBaseTextSprite.h"
-
-namespace {
-
-SKINRECT BoxSkin() { return SKINRECT::InitPlain(563, 788, 263, 32, 0, 0, kInterfaceImage); }
-
-}  // namespace
+#include "ui/SkinTable.h"
 
 CheckBox::CheckBox(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y, i32 fixedWidth)
-    : ImageButton(parent, buttonList, id, BoxSkin(), -1, false, 8, 1, x, y, nullptr),
+    : ImageButton(parent, buttonList, id, SkinOf(skins::kCheckBox, kInterfaceImage), -1, skins::kCheckBox.Vertical(),
+                  static_cast<i32>(skins::kCheckBox.frames), skins::kCheckBox.Gap(), x, y, nullptr),
       boxWidth_(width_),
       boxHeight_(height_),
       fixedWidth_(fixedWidth) {

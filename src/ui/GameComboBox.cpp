@@ -8,9 +8,9 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
-#include "ui/ControlSkins.h"
 #include "ui/GameComboBoxList.h"
 #include "ui/GameWindow.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -35,7 +35,8 @@ KGETEXTPARAMS GameComboBox::TextParams() {
 
 GameComboBox::GameComboBox(GameWindow* parent, u32 id, i32 x, i32 y, i32 width)
     : ImageButton(parent, parent ? &parent->Controls() : nullptr, id, SkinOf(skins::kComboBox, kInterfaceImage), width,
-                  true, 4, 2, x, y, nullptr),
+                  skins::kComboBox.Vertical(), static_cast<i32>(skins::kComboBox.frames), skins::kComboBox.Gap(), x,
+                  y, nullptr),
       originX_(x),
       originY_(y) {
   SetFadeTimes(kFade, kFade);

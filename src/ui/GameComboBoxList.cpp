@@ -10,9 +10,9 @@
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/Sprite.h"
-#include "ui/ControlSkins.h"
 #include "ui/GameComboBox.h"
 #include "ui/GameScrollbar.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include "engine/DXLViewer.h"
 #include "resources/GameServices.h"
-#include "ui/ControlSkins.h"
 #include "ui/GameScrollbarTrack.h"
 #include "ui/GameWindow.h"
+#include "ui/SkinTable.h"
 
 GameScrollbar::GameScrollbar(GameWindow* owner, i32 x, i32 y, i32 height) : BaseScrollbar(true), owner_(owner) {
   if (owner_) owner_->SetScrollbar(this);
@@ -17,12 +17,14 @@ GameScrollbar::GameScrollbar(GameWindow* owner, i32 x, i32 y, i32 height) : Base
   const DXLRECT& a = GetPart(kFirstArrow).rect;
   const DXLRECT& b = GetPart(kSecondArrow).rect;
   const DXLRECT& t = GetPart(kTrack).rect;
-  first_ = std::make_unique<GameScrollbarButton>(owner, nullptr, kFirstArrowId,
-                                                 SkinOf(skins::kScrollUpArrow, kInterfaceImage), -1, true, 4, 1,
-                                                 a.left, a.top, nullptr);
-  second_ = std::make_unique<GameScrollbarButton>(owner, nullptr, kSecondArrowId,
-                                                  SkinOf(skins::kScrollDownArrow, kInterfaceImage), -1, true, 4, 1,
-                                                  b.left, b.top - 1, nullptr);
+  const SkinPiece& up = skins::kScrollUpArrow;
+  const SkinPiece& down = skins::kScrollDownArrow;
+  first_ = std::make_unique<GameScrollbarButton>(owner, nullptr, kFirstArrowId, SkinOf(up, kInterfaceImage), -1,
+                                                 up.Vertical(), static_cast<i32>(up.frames), up.Gap(), a.left, a.top,
+                                                 nullptr);
+  second_ = std::make_unique<GameScrollbarButton>(owner, nullptr, kSecondArrowId, SkinOf(down, kInterfaceImage), -1,
+                                                  down.Vertical(), static_cast<i32>(down.frames), down.Gap(), b.left,
+                                                  b.top - 1, nullptr);
   thumb_ = std::make_unique<GameScrollbarTrack>(owner, kThumbId, t.left, t.top, GetTrackLength());
   first_->Show(false, true, 0);
   second_->Show(false, true, 0);

@@ -7,13 +7,13 @@
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
-#include "ui/ControlSkins.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
-constexpr SKINSOURCE kSkin = skins::kScrollThumb;
-constexpr i32 kTile = kSkin.height - kSkin.top - kSkin.bottom;  // 44
-constexpr i32 kFrameWidth = 35;
+constexpr const SkinPiece& kSkin = skins::kScrollThumb;
+constexpr i32 kTile = kSkin.frameHeight - kSkin.top - kSkin.bottom;
+constexpr i32 kFrames = static_cast<i32>(kSkin.frames);
 constexpr u32 kCrossfadeOn = 0x4700;
 constexpr u32 kCrossfadeOff = 0x1000;
 
@@ -22,7 +22,7 @@ constexpr u32 kCrossfadeOff = 0x1000;
 GameScrollbarTrack::GameScrollbarTrack(GameWindow* owner, u32 id, i32 x, i32 y, i32 trackLength)
     : ImageButton(owner, nullptr, id, x, y, nullptr) {
   texture_ = GetGameServices().interfaceImage;
-  width_ = kFrameWidth;
+  width_ = kSkin.frameWidth;
   SetStateFrames(0, {0, 0, 1, 2});
   i32 top = 0, bottom = 0;
   room_ = QuadsFor(std::max(trackLength, 0) + 2, &top, &bottom);
@@ -67,13 +67,13 @@ void GameScrollbarTrack::SetLength(i32 length) {
   for (i32 f = 0; f < kFrames; ++f) {
     DXLQUAD* q = &quads_[static_cast<size_t>(f * room_)];
     DXLQUAD* end = q + used_;
-    const i32 sx = kSkin.x + f * kFrameStep;
-    texture_->MakeQuadPartInt(q++, 0, 0, sx, kSkin.y, kFrameWidth, topCap_, 0xFFFFFFFFu);
-    texture_->MakeQuadPartInt(q++, 0, total - bottomCap_, sx, kSkin.y + kSkin.height - bottomCap_, kFrameWidth,
-                              bottomCap_, 0xFFFFFFFFu);
+    const i32 sx = kSkin.x + f * kSkin.stepX;
+    texture_->MakeQuadPartInt(q++, 0, 0, sx, kSkin.y, kSkin.frameWidth, topCap_, 0xFFFFFFFFu);
+    texture_->MakeQuadPartInt(q++, 0, total - bottomCap_, sx, kSkin.y + kSkin.frameHeight - bottomCap_,
+                              kSkin.frameWidth, bottomCap_, 0xFFFFFFFFu);
     for (i32 y = topCap_; y < total - bottomCap_ && q < end; y += kTile) {
       const i32 h = std::min(kTile, total - bottomCap_ - y);
-      texture_->MakeQuadPartInt(q++, 0, y, sx, kSkin.y + kSkin.top, kFrameWidth, h, 0xFFFFFFFFu);
+      texture_->MakeQuadPartInt(q++, 0, y, sx, kSkin.y + kSkin.top, kSkin.frameWidth, h, 0xFFFFFFFFu);
     }
   }
 }

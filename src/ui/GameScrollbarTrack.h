@@ -13,9 +13,6 @@
 
 class GameScrollbarTrack : public ImageButton {
  public:
-  static constexpr i32 kFrames = 3;
-  static constexpr i32 kFrameStep = 37;  // source x from one frame to the next
-
   GameScrollbarTrack(GameWindow* owner, u32 id, i32 x, i32 y, i32 trackLength);
 
   void SetPosition(i32 x, i32 y) override;

@@ -7,6 +7,7 @@
 #include "resources/GameServices.h"
 #include "resources/Sprite.h"
 #include "ui/BaseHintWindow.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 
 HILine::HILine(BaseHintWindow* window, i32 y, i32 leftInset, i32 second)
@@ -25,7 +26,8 @@ void HILine::SetRect(i32 x, i32 y, i32 width, i32 height) {
   Sprite* sprite = manager ? manager->GetInterfaceSprite(u"hint_line") : nullptr;
   DXLTexture* image = sprite ? sprite->GetTexture() : nullptr;
   if (!image) return;
-  const SKINRECT skin = SKINRECT::InitSliced(0, 0, -1, -1, kCap, kCap, 0, 0, 0, 0, image);
+  const SkinPiece& line = skins::kHintLine;  // the whole picture, with the table's caps
+  const SKINRECT skin = SKINRECT::InitSliced(line.x, line.y, -1, -1, line.left, line.right, 0, 0, 0, 0, image);
   pieces_.AddRow(leftInset_, std::max((height_ - skin.height) / 2 - 1, 0), width_, skin.height, skin);
   if (owner_) pieces_.SetAlpha(owner_->GetColor());
 }

@@ -1,6 +1,6 @@
 // HILine - the separator of a hint window: a three-part row of the
-// interface sprite "hint_line" (caps of 24 pixels around a stretched
-// middle), as wide as the item and centred in its height (10 pixels unless
+// interface sprite "hint_line" (its caps around a stretched middle, as the
+// skin table says), as wide as the item and centred in its height (10 pixels unless
 // set otherwise). A line of width 0 has no pieces and draws nothing.
 #pragma once
 
@@ -10,7 +10,6 @@
 class HILine : public HintItem {
  public:
   static constexpr i32 kDefaultHeight = 10;
-  static constexpr i32 kCap = 24;
 
   // leftInset: where the row starts in the item; `second` is kept only.
   HILine(BaseHintWindow* window, i32 y, i32 leftInset, i32 second);

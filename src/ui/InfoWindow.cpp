@@ -18,8 +18,8 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "resources/SpriteSet.h"
-#include "ui/ControlSkins.h"
 #include "ui/InfoWindowSources.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowEffects.h"
 #include "ui/WindowManager.h"
 
@@ -75,8 +75,9 @@ InfoWindow::InfoWindow(const INFOENTRY* entries, u32 count)
   rect_ = DXLRECT{x_, y_, x_ + width_, y_ + height_};
   AddEffect(new SEffect_ShowWindow(-static_cast<float>(y_ + height_), kShowTime, kShowDelay));
   if (effects_) effects_->ownTime = madeAt_;
-  close_ = new IWCloseButton(this, &Controls(), kCloseId, SkinOf(skins::kInfoClose, info_), -1, false, 3, 0,
-                             width_ - 31, 2, nullptr);
+  const SkinPiece& close = skins::kInfoClose;
+  close_ = new IWCloseButton(this, &Controls(), kCloseId, SkinOf(close, info_), -1, close.Vertical(),
+                             static_cast<i32>(close.frames), close.Gap(), width_ - 31, 2, nullptr);
   close_->SetStateFrames(0, {0, 0, 1, 2});
   close_->SetFadeTimes(0, 0);
 }
@@ -115,7 +116,7 @@ void InfoWindow::Build(const INFOENTRY* entries, u32 count) {
     switch (e.blockKind) {
       case kBlockWideSeparator:
       case kBlockThinSeparator: {
-        const SKINSOURCE& skin =
+        const SkinPiece& skin =
             e.blockKind == kBlockWideSeparator ? skins::kInfoWideSeparator : skins::kInfoThinSeparator;
         AddRow(4, top, kWidth - 8, -1, SkinOf(skin, info_), &pieces_);
         break;
@@ -208,7 +209,9 @@ i32 InfoWindow::AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const
   };
   addLine(caption, x + nameX);
   if (level >= 0) {
-    AddPiece(x + width - kLevelWidth - 16, y + 2, 16, 45, SkinOf(skins::kInfoLevelDivider, info_), &pieces_);
+    const SkinPiece& divider = skins::kInfoLevelDivider;
+    AddPiece(x + width - kLevelWidth - divider.frameWidth, y + 2, divider.frameWidth, divider.frameHeight,
+             SkinOf(divider, info_), &pieces_);
     std::u16string badge;
     if (const wchar* word = PanelText(u"level")) badge.assign(word, std::min<size_t>(std::char_traits<wchar>::length(word), 4));
     badge += u" ";

@@ -5,6 +5,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "ui/GameWindow.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowEffects.h"
 #include "ui/WindowManager.h"
 
@@ -13,7 +14,7 @@ namespace {
 SKINRECT NarrowSkin() {
   WindowManager* manager = GetWindowManager();
   Sprite* sheet = manager ? manager->GetInterfaceSprite(u"level") : nullptr;
-  return SKINRECT::InitSliced(277, 179, 62, 168, 10, 10, 0, 0, 0, 0, sheet ? sheet->GetTexture() : nullptr);
+  return SkinOf(skins::kNarrowButton, sheet ? sheet->GetTexture() : nullptr);
 }
 
 const DXLOUTLINE* NarrowOutline() {
@@ -25,8 +26,9 @@ const DXLOUTLINE* NarrowOutline() {
 }  // namespace
 
 NarrowButton::NarrowButton(GameWindow* parent, u32 id, i32 width, const wchar* text, bool plain)
-    : ImageButton(parent, parent ? &parent->Controls() : nullptr, id, NarrowSkin(), width, true, 4, 0, 0, 0,
-                  nullptr) {
+    : ImageButton(parent, parent ? &parent->Controls() : nullptr, id, NarrowSkin(), width,
+                  skins::kNarrowButton.Vertical(), static_cast<i32>(skins::kNarrowButton.frames),
+                  skins::kNarrowButton.Gap(), 0, 0, nullptr) {
   if (plain) {
     SetCaptionPlain(text, 1, 2);
     SetTextLayout(0, 0, 0, true, 0, 0);

@@ -6,14 +6,13 @@
 #include "resources/GameServices.h"
 #include "resources/SEffects.h"
 #include "ui/HudPieces.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
-constexpr i32 kBorderCap = 13;
-constexpr i32 kIndicatorCap = 3;
-
-// Three pieces of a picture: a cap of `cap` before `left`, the middle from
-// `left` to `right`, a cap after it; vertically centred.
+// Three pieces of a picture: a cap of `cap` (the skin's border) before
+// `left`, the middle from `left` to `right`, a cap after it; vertically
+// centred.
 void ThreePieces(const Sprite* image, DXLQUAD* out, i32 cap, float left, float right, u32 color) {
   const i32 w = PictureWidth(image), h = PictureHeight(image);
   const float top = -static_cast<float>(h) / 2, bottom = static_cast<float>(h) / 2;
@@ -31,7 +30,7 @@ SSProgressLine::SSProgressLine(i32 x, i32 y, i32 width, u32 mode)
   Sprite* indicator = FindHudSprite(mode ? u"progress_line_indicator" : u"progress_line_indicator_red");
   for (i32 i = 0; i < kQuads; ++i) images_[i] = i < 3 ? border : indicator;
   const float half = static_cast<float>(width_) / 2;
-  ThreePieces(border, quads_, kBorderCap, -half, half, 0xFFFFFFFFu);
+  ThreePieces(border, quads_, skins::kProgressBorder.left, -half, half, 0xFFFFFFFFu);
   glow_ = MakeImage(FindHudSprite(mode ? u"progress_glow" : u"progress_glow_red"), 0.5f, 0.5f);
   BuildIndicator();
 }
@@ -41,7 +40,8 @@ SSProgressLine::~SSProgressLine() { DeleteSpriteEffects(&glowEffects_); }
 void SSProgressLine::BuildIndicator() {
   const float half = static_cast<float>(width_) / 2;
   const float length = static_cast<float>(width_) * progress_ / 100.0f;
-  ThreePieces(images_[3], &quads_[3], kIndicatorCap, -half, -half + length, WithAlpha(0xFFFFFFFFu, GetAlpha()));
+  const i32 cap = (mode_ ? skins::kProgressIndicator : skins::kProgressIndicatorRed).left;
+  ThreePieces(images_[3], &quads_[3], cap, -half, -half + length, WithAlpha(0xFFFFFFFFu, GetAlpha()));
   glowX_ = -half + length + 1.0f;
 }
 

@@ -10,16 +10,11 @@
 #include "resources/SpriteBatch.h"
 #include "ui/CheckBox.h"
 #include "ui/ImageButton.h"
+#include "ui/SkinTable.h"
 #include "ui/WindowEffects.h"
 #include "ui/WindowManager.h"
 
 namespace {
-
-SKINRECT TopRowSkin() { return SKINRECT::InitSliced(971, 513, 52, 77, 22, 26, 0, 0, 0, 0, kInterfaceImage); }
-
-SKINRECT BodySkin() { return SKINRECT::InitSliced(489, 0, 227, 163, 110, 113, 44, 52, 0, 0, kInterfaceImage); }
-
-SKINRECT ButtonSkin() { return SKINRECT::InitSliced(433, 406, 128, 258, 32, 32, 0, 0, 0, 0, kInterfaceImage); }
 
 constexpr u32 kButtonFont = 1;
 constexpr u32 kCheckBoxFont = 3;
@@ -93,12 +88,14 @@ void SpritesWindow::Show(u32 delay, bool withEffect) {
   if (withEffect) AddEffect(new SEffect_ShowWindow(-static_cast<float>(y_ + height_), kShowTime, delay + kShowDelay));
 }
 
-void SpritesWindow::AddTopRow(i32 width) { AddRow(0, 0, width, -1, TopRowSkin()); }
+void SpritesWindow::AddTopRow(i32 width) { AddRow(0, 0, width, -1, SkinOf(skins::kWindowTop, kInterfaceImage)); }
 
-void SpritesWindow::AddBodyFrame(i32 units) { AddFrameEx(0, kBelow, -1, units, BodySkin()); }
+void SpritesWindow::AddBodyFrame(i32 units) {
+  AddFrameEx(0, kBelow, -1, units, SkinOf(skins::kWindowBody, kInterfaceImage));
+}
 
 void SpritesWindow::SetCaption(const wchar* text) {
-  titleRect_ = DXLRECT{10, 9, 10 + width_ - 23, 9 + CaptionPlate::kSkinHeight};
+  titleRect_ = DXLRECT{10, 9, 10 + width_ - 23, 9 + skins::kCaptionPlate.frameHeight};
   if (!captionPlate_) captionPlate_ = std::make_unique<CaptionPlate>();
   captionPlate_->Build(titleRect_.left, titleRect_.top, titleRect_.right, titleRect_.bottom, text, &titleState_);
 }
@@ -167,7 +164,9 @@ ImageButton* SpritesWindow::AddButton(u32 id, const wchar* caption, i32 perRow, 
 
 ImageButton* SpritesWindow::CreateButton(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y,
                                          Sprite* icon, i32 width, const wchar* text) {
-  auto* button = new ImageButton(parent, buttonList, id, ButtonSkin(), width, true, 4, 2, x, y, icon);
+  const SkinPiece& skin = skins::kButton;
+  auto* button = new ImageButton(parent, buttonList, id, SkinOf(skin, kInterfaceImage), width, skin.Vertical(),
+                                 static_cast<i32>(skin.frames), skin.Gap(), x, y, icon);
   button->SetCrossfadePercent(100);
   button->SetCaptionPlain(text, kButtonFont, 2, {0xFF808080u, 0x00FFFFFFu, 0x60FFFFFFu, 0xC0FFFFFFu});
   button->SetTextLayout(button->GetGap(), 0, 1, true, 0, 0);

@@ -7,15 +7,24 @@
 #include "resources/GameDraw.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "ui/SkinTable.h"
 
 namespace {
 
 constexpr u32 kGaugeSpriteSet = 1;
-constexpr i32 kSecondRow = 14;  // source y of mode 0's pictures
+constexpr const SkinPiece& kGauge = skins::kTimeGauge;  // the row of mode 1, then the row of mode 0
+constexpr i32 kHeight = kGauge.frameHeight;
 
-// Source x and width of each piece in the picture.
+// The columns of each segment in a row: the ends, the three stretched
+// fills, and between them a zone's end and the next zone's start.
 constexpr i32 kSource[TimeGauge::kSegments][2] = {{0, 8},  {8, 4},  {12, 2}, {14, 3}, {17, 4},
                                                   {21, 3}, {24, 2}, {26, 4}, {30, 8}};
+constexpr bool SegmentIs(i32 i, SkinSpan span) {
+  return kSource[i][0] == span.from && kSource[i][0] + kSource[i][1] == span.to;
+}
+static_assert(SegmentIs(0, {0, kGauge.left}) && SegmentIs(8, {kGauge.frameWidth - kGauge.right, kGauge.frameWidth}) &&
+                  SegmentIs(1, kGauge.columns[0]) && SegmentIs(4, kGauge.columns[1]) && SegmentIs(7, kGauge.columns[2]),
+              "the gauge's segments follow its skin");
 
 }  // namespace
 
@@ -47,7 +56,7 @@ void TimeGauge::Init(u32 mode, const u32 limits[3], const i32 widths[3], i32 ori
   const i32 drawn[kSegments] = {8, widths_[0] - 10, 2, 3, widths_[1] - 6, 3, 2, widths_[2] - 10, 8};
   i32 x = originX;
   for (i32 i = 0; i < kSegments; ++i) {
-    segments_[i] = Segment{x, std::max(drawn[i], 0), kSource[i][0], kSource[i][1]};
+    segments_[i] = Segment{x, std::max(drawn[i], 0), kGauge.x + kSource[i][0], kSource[i][1]};
     x += segments_[i].width;
   }
   value_ = kNoValue;
@@ -90,7 +99,7 @@ void TimeGauge::BuildQuads() {
     builtQuads_ = 0;
     return;
   }
-  const i32 row = mode_ == 0 ? kSecondRow : 0;
+  const i32 row = kGauge.y + (mode_ == 0 ? kGauge.stepY : 0);
   i32 left = fillLength_;
   for (i32 i = 0; i < kSegments && left > 0; ++i) {
     const Segment& s = segments_[i];

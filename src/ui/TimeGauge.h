@@ -1,7 +1,7 @@
 // TimeGauge - the segmented bar of the time left towards a level's three
 // medal limits, cut from the sprite "time_bar_indic" of sprite set 1: a left
 // end, three zones (each a start, a stretched fill and an end piece) and a
-// right end, 14 pixels high. It is full at time 0 and empties from the
+// right end, as the skin table cuts it. It is full at time 0 and empties from the
 // right: zone 3 while the time runs up to the shortest limit, then zone 2,
 // then zone 1. A 1-pixel tip marks where the fill ends, drawn additively.
 //
@@ -20,7 +20,6 @@ class TimeGauge {
  public:
   static constexpr i32 kSegments = 9;
   static constexpr i32 kMaxQuads = 11;
-  static constexpr i32 kHeight = 14;
   static constexpr u32 kTipColor = 0xFF521D00u;
   static constexpr u32 kNoValue = 0xFFFFFFFFu;
 

@@ -22,11 +22,15 @@ bool MakeLevelMark(i32 level, i32 maximum, i32 x, i32 y, u32 colour, DXLQUAD* ou
   if (maximum <= 0 || !sheet || !sheet->GetTexture() || !out) return false;
   level = std::clamp(level, 0, maximum);
   if (maximum == 3) {
-    sheet->GetTexture()->MakeQuadPartInt(out, x - 23, y - 9, 195, 380 + 22 * level, 46, 21, colour);
+    const SkinPiece& plate = skins::kLevelPlate;
+    sheet->GetTexture()->MakeQuadPartInt(out, x - plate.frameWidth / 2, y - 9, plate.x, plate.y + plate.stepY * level,
+                                         plate.frameWidth, plate.frameHeight, colour);
     return true;
   }
   if (level == 0) return false;
-  sheet->GetTexture()->MakeQuadPartInt(out, x - 9 * level, y - 8, 195, 468, 18 * level, 17, colour);
+  const SkinPiece& stars = skins::kLevelStars;
+  const i32 width = stars.stepX * (level - 1) + stars.frameWidth;
+  sheet->GetTexture()->MakeQuadPartInt(out, x - width / 2, y - 8, stars.x, stars.y, width, stars.frameHeight, colour);
   return true;
 }
 
@@ -42,14 +46,15 @@ CLPLevelBlock::~CLPLevelBlock() = default;
 // The frame (caps and stretched middle), the plate, then the marks.
 void CLPLevelBlock::Build() {
   pieces_.ClearQuads();
-  pieces_.AddRow(0, 0, kLevelBlockWidth, 79, LevelSheetSliced(277, 97, 19, 79, 6, 9));
-  pieces_.AddPiece(-22, 48, 143, 36, LevelSheetPiece(316, 97, 143, 36));
+  const SkinPiece &frame = skins::kLevelBlock, &plate = skins::kLevelBlockPlate;
+  pieces_.AddRow(0, 0, kLevelBlockWidth, frame.frameHeight, LevelSheetSkin(frame));
+  pieces_.AddPiece(-22, 48, plate.frameWidth, plate.frameHeight, LevelSheetSkin(plate));
   static constexpr i32 kMarks[3][3][2] = {{{0, 0}}, {{-11, 0}, {10, 0}}, {{-17, 0}, {0, 5}, {17, 0}}};
   const i32 n = std::min(GetMarkCount(), 3);
   for (i32 j = 0; j < n; ++j) {
-    const i32 sy = j + 1 < current_ ? 135 : 157;
-    pieces_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], 21, 20,
-                     LevelSheetPiece(316, sy, 21, 20));
+    const SkinPiece& dot = j + 1 < current_ ? skins::kLevelDotFull : skins::kLevelDotEmpty;
+    pieces_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], dot.frameWidth,
+                     dot.frameHeight, LevelSheetSkin(dot));
   }
 }
 

@@ -102,19 +102,23 @@ void ChildLevelPanel::TakeArea(bool force) {
 // Pieces at y 0 of the source height: the plain filler, and between `from`
 // and `to` a notch whose right edge ends at to + 2.
 void ChildLevelPanel::BuildBackground(i32 from, i32 to) {
-  const SKINRECT plain = LevelSheetPiece(486, 1, 4, 91);
+  const SkinPiece &fill = skins::kChildFill, &notch = skins::kChildNotch;
+  const SKINRECT plain = LevelSheetSkin(fill);
+  const i32 fh = fill.frameHeight, nh = notch.frameHeight;
   if (from < to) {
-    AddPiece(-1, 0, from + 1, 91, plain);
+    AddPiece(-1, 0, from + 1, fh, plain);
     const i32 e = to + 2, span = e - from;
-    if (span - 9 > 0) {
-      const i32 cols = std::min(span - 9, 4);
-      AddPiece(from, 0, span - 9, 92, LevelSheetPiece(498, 1, cols, 92));
+    // The notch's middle columns, then as much of its right end as fits.
+    const SkinSpan middle = notch.columns[0];
+    if (span - notch.right > 0) {
+      const i32 cols = std::min(span - notch.right, middle.to - middle.from);
+      AddPiece(from, 0, span - notch.right, nh, LevelSheetColumns(notch, middle.from, cols));
     }
-    const i32 last = std::min(9, span);
-    AddPiece(e - last, 0, last, 92, LevelSheetPiece(490 + 21 - last, 1, last, 92));
-    AddPiece(e, 0, width_ - e + 1, 91, plain);
+    const i32 last = std::min(notch.right, span);
+    AddPiece(e - last, 0, last, nh, LevelSheetColumns(notch, notch.frameWidth - last, last));
+    AddPiece(e, 0, width_ - e + 1, fh, plain);
   } else {
-    AddPiece(-1, 0, width_ + 2, 91, plain);
+    AddPiece(-1, 0, width_ + 2, fh, plain);
   }
 }
 

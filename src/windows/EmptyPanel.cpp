@@ -93,16 +93,23 @@ i32 EmptyPanel::GetRowY(i32 row) const {
 // left edge, middle, right edge, filler: two framed boxes.
 void EmptyPanel::Arrange() {
   const i32 middle = width_ / 2 - 40;
-  const SKINRECT filler = LevelSheetPiece(486, 94, 4, 92), left = LevelSheetPiece(490, 94, 8, 92),
-                 body = LevelSheetPiece(498, 94, 5, 92), right = LevelSheetPiece(503, 94, 8, 92);
+  // The paper and the body are the piece's stretched spans; the edges lie
+  // around the body.
+  const SkinPiece& skin = skins::kEmptyPanel;
+  const SkinSpan paper = skin.columns[0], inside = skin.columns[1];
+  const i32 edgeLeft = inside.from - paper.to, edgeRight = skin.frameWidth - inside.to;
+  const SKINRECT filler = LevelSheetColumns(skin, paper.from, paper.to - paper.from),
+                 left = LevelSheetColumns(skin, paper.to, edgeLeft),
+                 body = LevelSheetColumns(skin, inside.from, inside.to - inside.from),
+                 right = LevelSheetColumns(skin, inside.to, edgeRight);
   const struct {
     const SKINRECT* skin;
     i32 width;
-  } pieces[9] = {{&filler, 17}, {&left, 8}, {&body, middle}, {&right, 8}, {&filler, 16},
-                 {&left, 8},    {&body, middle}, {&right, 8}, {&filler, 17}};
+  } pieces[9] = {{&filler, 17}, {&left, edgeLeft}, {&body, middle}, {&right, edgeRight}, {&filler, 16},
+                 {&left, edgeLeft}, {&body, middle}, {&right, edgeRight}, {&filler, 17}};
   i32 x = -1;
   for (const auto& p : pieces) {
-    if (p.width > 0) AddPiece(x, 0, p.width, 92, *p.skin);
+    if (p.width > 0) AddPiece(x, 0, p.width, skin.frameHeight, *p.skin);
     x += p.width;
   }
   column_ = (width_ / 2 + 8) / 2;

@@ -199,7 +199,8 @@ void LevelPanel::StartPromptFadeOut() {
 }
 
 void LevelPanel::MakeMenuButton() {
-  const SKINRECT skin = LevelSheetSliced(298, 97, 16, 80, 6, 6);
+  const SkinPiece& button = skins::kMenuButton;
+  const SKINRECT skin = LevelSheetSkin(button);
   const wchar* text = PanelText(u"menu");
   for (i32 pass = 0; pass < 2; ++pass) {
     i32 width = kMenuWidth;
@@ -210,7 +211,8 @@ void LevelPanel::MakeMenuButton() {
       width = std::min(need, kMenuMaxWidth);
       delete menuButton_;
     }
-    menuButton_ = new ImageButton(this, &controls_, kCommandMenu, skin, width, true, 4, 0, 0, 0, nullptr);
+    menuButton_ = new ImageButton(this, &controls_, kCommandMenu, skin, width, button.Vertical(),
+                                  static_cast<i32>(button.frames), button.Gap(), 0, 0, nullptr);
     menuButton_->SetCaption(text, 3, nullptr, GetCaptionOutline(0), 1);
   }
 }
@@ -229,38 +231,48 @@ void LevelPanel::BuildBackground() {
   back_.ClearQuads();
   front_.ClearQuads();
   const LEVELPANELLAYOUT& l = layout_;
-  // The side fills: the source's right columns, or its body with the
-  // 4-column border stretched over the rest.
+  // The side fills: the source's right columns, or its body with its last
+  // 4 columns stretched over the rest.
+  const SkinPiece& side = skins::kPanelSide;
+  const i32 sw = side.frameWidth, sh = side.frameHeight, body = sw - 4;
   const auto fill = [&](i32 x, i32 width, bool mirror) {
-    if (width <= 242) {
-      back_.AddPiece(x, 13, width, 102, LevelSheetPiece(1 + 242 - width, 1, width, 102));
+    if (width <= sw) {
+      back_.AddPiece(x, 13, width, sh, LevelSheetColumns(side, sw - width, width));
       if (mirror) MirrorLastQuad(back_);
       return;
     }
     if (mirror) {
-      back_.AddPiece(x, 13, width - 238, 102, LevelSheetPiece(239, 1, 4, 102));
+      back_.AddPiece(x, 13, width - body, sh, LevelSheetColumns(side, body, sw - body));
       MirrorLastQuad(back_);
-      back_.AddPiece(x + width - 238, 13, 238, 102, LevelSheetPiece(1, 1, 238, 102));
+      back_.AddPiece(x + width - body, 13, body, sh, LevelSheetColumns(side, 0, body));
       MirrorLastQuad(back_);
     } else {
-      back_.AddPiece(x, 13, 238, 102, LevelSheetPiece(1, 1, 238, 102));
-      back_.AddPiece(x + 238, 13, width - 238, 102, LevelSheetPiece(239, 1, 4, 102));
+      back_.AddPiece(x, 13, body, sh, LevelSheetColumns(side, 0, body));
+      back_.AddPiece(x + body, 13, width - body, sh, LevelSheetColumns(side, body, sw - body));
     }
   };
   fill(-1, l.leftFill, false);
   fill(l.width - l.rightFill + 1, l.rightFill, true);
-  back_.AddPiece(l.left - 16, 0, 30, 116, LevelSheetPiece(1, 380, 30, 116));
-  back_.AddPiece(l.left + 14, 0, l.block - 28, 116, LevelSheetPiece(31, 380, 4, 116));
-  back_.AddPiece(l.left + l.block - 14, 0, 14, 116, LevelSheetPiece(35, 380, 14, 116));
-  front_.AddPiece(l.childX, -1, 15, 116, LevelSheetPiece(49, 380, 15, 116));
-  back_.AddPiece(l.rightX, 0, 116, 116, LevelSheetPiece(77, 380, 116, 116));
-  front_.AddPiece(l.rightX - 12, -1, 12, 116, LevelSheetPiece(65, 380, 12, 116));
+  // The task buttons' block: its caps, and its middle stretched between them.
+  const SkinPiece& block = skins::kLeftBlock;
+  const i32 bx = l.left - 16, bh = block.frameHeight, blockRight = l.left + l.block - block.right;
+  back_.AddPiece(bx, 0, block.left, bh, LevelSheetColumns(block, 0, block.left));
+  back_.AddPiece(bx + block.left, 0, blockRight - bx - block.left, bh,
+                 LevelSheetColumns(block, block.left, block.frameWidth - block.left - block.right));
+  back_.AddPiece(blockRight, 0, block.right, bh, LevelSheetColumns(block, block.frameWidth - block.right, block.right));
+  const SkinPiece &post = skins::kLeftDivider, &right = skins::kRightBlock, &rightPost = skins::kRightDivider;
+  front_.AddPiece(l.childX, -1, post.frameWidth, post.frameHeight, LevelSheetSkin(post));
+  back_.AddPiece(l.rightX, 0, right.frameWidth, right.frameHeight, LevelSheetSkin(right));
+  front_.AddPiece(l.rightX - rightPost.frameWidth, -1, rightPost.frameWidth, rightPost.frameHeight,
+                  LevelSheetSkin(rightPost));
   // The menu plate in the top right corner of the screen.
+  const SkinPiece& plate = skins::kMenuPlate;
   const i32 plateWidth = (menuButton_ ? menuButton_->GetWidth() : kMenuWidth) + 5;
   menuPlate_ = DXLRECT{ScreenWidth() - plateWidth, 0, ScreenWidth(), 31};
   const i32 px = menuPlate_.left - rect_.left, py = menuPlate_.top - rect_.top;
-  back_.AddPiece(px, py, 12, 33, LevelSheetPiece(461, 96, 12, 33));
-  back_.AddPiece(px + 12, py, plateWidth - 12, 33, LevelSheetPiece(473, 96, 4, 33));
+  back_.AddPiece(px, py, plate.left, plate.frameHeight, LevelSheetColumns(plate, 0, plate.left));
+  back_.AddPiece(px + plate.left, py, plateWidth - plate.left, plate.frameHeight,
+                 LevelSheetColumns(plate, plate.left, plate.frameWidth - plate.left));
 }
 
 void LevelPanel::PlaceButtons() {

@@ -70,10 +70,10 @@ LevelPanelButton::~LevelPanelButton() {
 }
 
 void LevelPanelButton::BuildFace() {
-  const SKINRECT* skins = GetPanelButtonSkins();
+  const std::array<SKINRECT, kPanelSkinCount> faces = GetPanelButtonSkins();
   const bool second = (flags_ & kButtonStyleMask) == 1;
-  const SKINRECT& main = skins[second ? 2 : 0];
-  const SKINRECT& cap = skins[second ? 3 : 1];
+  const SKINRECT& main = faces[second ? 2 : 0];
+  const SKINRECT& cap = faces[second ? 3 : 1];
   u32 cells = 0;
   if (flags_ & kButtonFirstCell) cells |= kCellFirst;
   if (flags_ & kButtonLastCell) cells |= kCellLast;

@@ -25,30 +25,20 @@ Sprite* GetLevelSheet() {
   return manager ? manager->GetInterfaceSprite(u"level") : nullptr;
 }
 
-const SKINRECT* GetPanelButtonSkins() {
-  static SKINRECT skins[kPanelSkinCount];
-  static DXLTexture* madeFor = nullptr;
-  static bool made = false;
+std::array<SKINRECT, kPanelSkinCount> GetPanelButtonSkins() {
+  static constexpr const SkinPiece* kPieces[kPanelSkinCount] = {
+      &skins::kCellEnd, &skins::kCellJoin, &skins::kToolEnd,     &skins::kToolJoin,
+      &skins::kFillEnd, &skins::kFillJoin, &skins::kToolFillEnd, &skins::kToolFillJoin};
   DXLTexture* sheet = SheetTexture();
-  if (made && madeFor == sheet) return skins;
-  // (x, y, w, h, left, right, top, bottom)
-  static constexpr i32 kTable[kPanelSkinCount][8] = {
-      {1, 104, 49, 80, 8, 9, 54, 26}, {52, 104, 16, 80, 7, 7, 54, 26}, {1, 186, 49, 80, 8, 9, 54, 26},
-      {52, 186, 16, 80, 7, 7, 54, 26}, {1, 268, 49, 54, 8, 9, 54, 0},  {52, 268, 16, 54, 7, 7, 54, 0},
-      {1, 324, 49, 54, 8, 9, 54, 0},  {52, 324, 16, 54, 7, 7, 54, 0}};
-  for (i32 i = 0; i < kPanelSkinCount; ++i) {
-    const i32* t = kTable[i];
-    skins[i] = SKINRECT::InitSliced(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], kPanelSkinStep, 0, sheet);
-  }
-  made = true;
-  madeFor = sheet;
-  return skins;
+  std::array<SKINRECT, kPanelSkinCount> out;
+  for (i32 i = 0; i < kPanelSkinCount; ++i) out[static_cast<size_t>(i)] = FrameSkinOf(*kPieces[i], sheet);
+  return out;
 }
 
-SKINRECT LevelSheetPiece(i32 x, i32 y, i32 w, i32 h) { return SKINRECT::InitPlain(x, y, w, h, 0, 0, SheetTexture()); }
+SKINRECT LevelSheetSkin(const SkinPiece& piece) { return SkinOf(piece, SheetTexture()); }
 
-SKINRECT LevelSheetSliced(i32 x, i32 y, i32 w, i32 h, i32 left, i32 right) {
-  return SKINRECT::InitSliced(x, y, w, h, left, right, 0, 0, 0, 0, SheetTexture());
+SKINRECT LevelSheetColumns(const SkinPiece& piece, i32 from, i32 width) {
+  return ColumnsOf(piece, from, width, SheetTexture());
 }
 
 DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags) {

@@ -1,24 +1,28 @@
 // PanelSkins - what the level panel and its child panels cut their pictures
-// from: the "level" sheet of the interface (sprite set 1), the table of the
-// eight panel-button skin pieces on it, the face quads of a panel button
-// from an end piece and a joint piece, the panel's icons (sprite set 2) and
-// its texts (the "level_interface" section).
+// from: the "level" sheet of the interface (sprite set 1) and the pieces of
+// the skin table (ui/SkinTable.h) that lie on it, the eight panel-button
+// skin pieces, the face quads of a panel button from an end piece and a
+// joint piece, the panel's icons (sprite set 2) and its texts (the
+// "level_interface" section).
 //
-// Pictures are looked up once and kept for the program's life (the window
-// manager keeps the sheet loaded); a missing picture is null and the pieces
-// cut from it draw nothing.
+// The window manager keeps the sheet loaded for the program's life; every
+// skin is made from the sheet as it stands when asked for, so nothing here
+// keeps a copy. A missing picture is null and the pieces cut from it draw
+// nothing.
 #pragma once
+
+#include <array>
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "ui/SkinRect.h"
+#include "ui/SkinTable.h"
 
 class KGETextSpriteW;
 class Sprite;
 struct DXLOUTLINE;
 
 constexpr i32 kPanelSkinCount = 8;
-constexpr i32 kPanelSkinStep = 69;  // source step between the visual states
 
 // Cell flags of a panel button: which ends of its row it stands at.
 constexpr u32 kCellFirst = 0x10;
@@ -27,11 +31,12 @@ constexpr u32 kCellLast = 0x20;
 // The "level" sheet; null when it is not there.
 Sprite* GetLevelSheet();
 // The eight panel-button pieces on the sheet (end and joint pieces, in
-// pairs: two pairs 80 high, two 54 high), made on the first call.
-const SKINRECT* GetPanelButtonSkins();
-// One plain piece of the level sheet.
-SKINRECT LevelSheetPiece(i32 x, i32 y, i32 w, i32 h);
-SKINRECT LevelSheetSliced(i32 x, i32 y, i32 w, i32 h, i32 left, i32 right);
+// pairs: two pairs 80 high, two 54 high), each stepping to its state frames.
+std::array<SKINRECT, kPanelSkinCount> GetPanelButtonSkins();
+// A piece of the level sheet: all of it, sliced by its borders; or the
+// columns [from, from + width) of its first frame, plain.
+SKINRECT LevelSheetSkin(const SkinPiece& piece);
+SKINRECT LevelSheetColumns(const SkinPiece& piece, i32 from, i32 width);
 
 // The three face quads (left cap, stretched middle, right cap) of a button
 // `width` wide in visual state `state`: with kCellFirst the left cap comes

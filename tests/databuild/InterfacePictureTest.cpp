@@ -13,7 +13,7 @@
 #include <string>
 
 #include "../ui/UiRig.h"
-#include "SkinTable.h"
+#include "SkinPictures.h"
 #include "base/datafile/DataFileReader.h"
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
@@ -37,16 +37,6 @@ namespace {
 
 const std::string kData = TM_SAMPLE_DATA_DIR;
 
-// A piece of the builder's skin table as the toolkit slices it.
-SKINRECT Skin(const std::string& key) {
-  for (const SkinPiece& p : SkinPieces())
-    if (p.key == key)
-      return SKINRECT::InitSliced(p.x, p.y, p.frameWidth, p.frameHeight, p.left, p.right, p.top, p.bottom, 0, 0,
-                                  kInterfaceImage);
-  ADD_FAILURE() << "no skin piece " << key;
-  return SKINRECT{};
-}
-
 std::u16string Answer(u32 id) {
   wchar text[kDialogCaptionSize];
   GetAnswerCaption(id, text);
@@ -60,7 +50,7 @@ class FarmDialog : public SpritesWindow {
   FarmDialog() : SpritesWindow(0x4661726Du, false, false) {
     AddTopRow(440);
     SetCaption(u"Evening on the farm");
-    AddFrame(0, kBelow, -1, 170, Skin("dialog_message"));
+    AddFrame(0, kBelow, -1, 170, SkinOf(skins::kDialogMessage, kInterfaceImage));
     AddBodyFrame(1);
     Show(0, false);
     // The combo box is the window's first control, drawn right after the

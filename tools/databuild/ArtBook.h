@@ -65,6 +65,6 @@ void AddEffectArt(ArtBook& book);
 void AddProductArt(ArtBook& book);
 void AddIconArt(ArtBook& book);
 void AddGirlArt(ArtBook& book);
-void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (SkinTable.h)
+void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)

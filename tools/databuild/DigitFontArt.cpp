@@ -8,7 +8,7 @@
 #include "ArtKit.h"
 #include "ContentSources.h"
 #include "DataSetBuild.h"
-#include "SkinTable.h"
+#include "SkinPictures.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/text/DigitalFont.h"

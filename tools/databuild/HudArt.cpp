@@ -5,7 +5,7 @@
 // red fills and their glows, the round icon button in its four states, the
 // coloured icon's plate and ring, the little arrow under a button, and the
 // flying money label's coin (set 2), turning over four frames.
-// The pieces the code cuts lie in the skin table (SkinTable.h).
+// The pieces the code cuts lie in the skin table (ui/SkinTable.h).
 #include <algorithm>
 #include <cmath>
 #include <utility>

@@ -5,7 +5,7 @@
 // the hint balloon, the hint separator, the combo list's lined paper, the
 // information window's picture, the medal-time gauge and the medals.
 // Every piece is drawn inside its rectangle of the skin table
-// (SkinTable.h), its rounded ends within the borders the slicing keeps.
+// (ui/SkinTable.h), its rounded ends within the borders the slicing keeps.
 #include <cmath>
 #include <utility>
 

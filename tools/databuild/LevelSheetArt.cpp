@@ -6,7 +6,7 @@
 // the menu button and its plate, the level block with its ribbon and marks,
 // the task cards, the bonus slots, the warehouse button and the level
 // plates and stars. Every piece lies in its rectangle of the skin table
-// (SkinTable.h), its ends within the borders the slicing keeps.
+// (ui/SkinTable.h), its ends within the borders the slicing keeps.
 #include <cmath>
 
 #include "SkinPaint.h"

@@ -41,10 +41,10 @@ void Flatten(cairo_t* cr, const SkinPiece& p, i32 ox, i32 oy) {
   const Pixels px(cr);
   if (!px.data || ox < 0 || oy < 0 || ox + p.frameWidth > px.width || oy + p.frameHeight > px.height) return;
   auto at = [&](i32 x, i32 y) { return px.At(ox + x, oy + y); };
-  for (const SkinSpan& c : p.flatColumns)
+  for (const SkinSpan& c : p.FlatColumns())
     for (i32 y = 0; y < p.frameHeight; ++y)
       for (i32 x = c.from + 1; x < c.to; ++x) *at(x, y) = *at(c.from, y);
-  for (const SkinSpan& r : p.flatRows)
+  for (const SkinSpan& r : p.FlatRows())
     for (i32 y = r.from + 1; y < r.to; ++y) std::memcpy(at(0, y), at(0, r.from), static_cast<size_t>(p.frameWidth) * 4);
   px.Done();
 }
@@ -69,13 +69,14 @@ void Bleed(cairo_t* cr, const std::string& image) {
 
 void PaintImage(cairo_t* cr, const std::string& image) {
   const Painters* families[] = {&InterfacePainters(), &LevelPainters(), &HudPainters()};
-  for (const SkinPiece& p : SkinPieces()) {
+  for (const SkinPiece* piece : SkinPieces()) {
+    const SkinPiece& p = *piece;
     if (p.image != image) continue;
     Painter paint = nullptr;
     for (const Painters* family : families)
       if (const auto it = family->find(p.key); it != family->end()) paint = it->second;
     if (!paint) {
-      std::fprintf(stderr, "databuild: no drawing for the skin piece %s\n", p.key.c_str());
+      std::fprintf(stderr, "databuild: no drawing for the skin piece %s\n", p.key);
       continue;
     }
     for (u32 i = 0; i < p.frames; ++i) {

@@ -1,5 +1,5 @@
 // SkinPaint - drawing the interface pictures piece by piece from the skin
-// table (SkinTable.h): each frame of a piece is drawn by its painter with
+// table (ui/SkinTable.h): each frame of a piece is drawn by its painter with
 // the origin at the frame's top left, clipped to the frame, and its flat
 // spans are then made exactly alike (each copies the span's first column,
 // then first row), so the slicing can stretch and repeat them without a
@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ArtKit.h"
-#include "SkinTable.h"
+#include "SkinPictures.h"
 
 namespace skin {
 
