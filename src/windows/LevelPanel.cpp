@@ -109,11 +109,9 @@ LevelPanel::LevelPanel(LevelPanelPartMaker* maker) : GameWindow(kLevelPanelId, f
   for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));
   UpdateTaskButtons(-1, false);
   PlaceButtons();
-  prompt_.reset(MakePanelText(PanelText(u"click_to_start"), 4, [] {
-    static DXLOUTLINE outline;
-    DXLMakeOutline(&outline, 1, 2.0f, 0xFF000000u, 32, 0);
-    return &outline;
-  }()));
+  DXLOUTLINE outline;  // the text sprite keeps a copy
+  DXLMakeOutline(&outline, 1, 2.0f, 0xFF000000u, 32, 0);
+  prompt_.reset(MakePanelText(PanelText(u"click_to_start"), 4, &outline));
   promptX_ = static_cast<float>(ScreenWidth() / 2 - rect_.left);
   if (prompt_) {
     promptDx_ = -static_cast<float>(prompt_->GetWidth()) / 2.0f;
