@@ -196,7 +196,7 @@ TEST(LevelRecordLayout, TheWriterPutsEveryFieldWhereTheTablesSay) {
   ASSERT_TRUE(ValidateLevelInfo(l));
   Bytes fixed(kLevelFixedSize, 0xCC);  // every byte written, padding zero
   PutLevelFixed(fixed.data(), l);
-  EXPECT_EQ(fixed, FixedBytes());
+  EXPECT_TRUE(testsupport::SameBytes(fixed, FixedBytes()));
   std::vector<u8> record;
   AppendLevelRecord(&record, l);
   const std::vector<Bytes> arrays = ArrayBytes();
@@ -204,7 +204,8 @@ TEST(LevelRecordLayout, TheWriterPutsEveryFieldWhereTheTablesSay) {
   size_t at = kLevelFixedSize;
   for (u32 a = 0; a < kLevelArrayCount; ++a) {
     SCOPED_TRACE("array " + std::to_string(a));
-    EXPECT_EQ(Bytes(record.begin() + at, record.begin() + at + arrays[a].size()), arrays[a]);
+    const Bytes written(record.begin() + at, record.begin() + at + arrays[a].size());
+    EXPECT_TRUE(testsupport::SameBytes(written, arrays[a]));
     at += arrays[a].size();
   }
 }
@@ -223,7 +224,7 @@ TEST(LevelRecordLayout, TheReaderTakesEveryFieldFromWhereTheTablesSay) {
   // right by the test above, gives back every byte.
   std::vector<u8> record;
   AppendLevelRecord(&record, l);
-  EXPECT_EQ(record, Whole(fixed, arrays));
+  EXPECT_TRUE(testsupport::SameBytes(record, Whole(fixed, arrays)));
   EXPECT_EQ(l.regimes[1].tasks[2].target, 2034);
   EXPECT_EQ(l.buildings[11].value, 51);
   EXPECT_EQ(l.decorations[1].sortX, -7);

@@ -223,7 +223,7 @@ TEST_F(AnimationTest, TheSectionLiesWhereItsTableSaysBothWays) {
   hop.soundDelay = 30;
   hop.soundLoop = 1;
   hop.soundRepeat = 400;
-  EXPECT_EQ(AnimationSectionBody({hop}), hand);
+  EXPECT_TRUE(testsupport::SameBytes(AnimationSectionBody({hop}), hand));
 
   ASSERT_TRUE(Open(hand));
   SectionCursor cursor;

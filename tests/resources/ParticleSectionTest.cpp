@@ -3,6 +3,7 @@
 // objects.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "resources/GPSHandleTable.h"
 #include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "testsupport/ByteBuilder.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -164,6 +166,63 @@ TEST_F(ParticleSectionTest, ReadsEveryRecordYieldingAfterEachAndKeepsTheArchiveR
   EXPECT_EQ(again.error, 0u);
   EXPECT_EQ(GetParticleLibrary().params.size(), 3u);
   EXPECT_EQ(FindEmitterParams(3)->flags, r.params[0].flags);
+}
+
+// The section laid out by hand: the total, then each group's count and its
+// records (a curve: id, point count, points of duration and colour). The
+// writer gives these bytes and the reader finds every record in them.
+TEST_F(ParticleSectionTest, TheSectionLiesWhereItsTableSaysBothWays) {
+  const Bytes params = testsupport::ByteLayout(116)
+                           .u32_(0, 116)
+                           .u32_(4, 9)
+                           .u32_(8, kParticleGravity)
+                           .u32_(28, u32(-1))  // life: unlimited
+                           .u32_(32, u32(-1))
+                           .v;
+  const Bytes system = testsupport::ByteLayout(128)
+                           .u32_(0, 128)
+                           .u32_(12, kis::NameId(u"puff"))
+                           .u32_(16, 9)
+                           .u32_(28, u32(-1))
+                           .wide(48, u"spark")
+                           .v;
+  const Bytes hand = testsupport::ByteBuilder{}
+                         .u32_(3)  // records in all
+                         .u32_(1)  // curves
+                         .u32_(4)
+                         .u32_(2)
+                         .u32_(std::bit_cast<u32>(100.0f))
+                         .u32_(0xFFFFFFFFu)
+                         .u32_(std::bit_cast<u32>(250.0f))
+                         .u32_(0x00FF0000u)
+                         .u32_(1)  // parameter records
+                         .raw(params)
+                         .u32_(1)  // definitions
+                         .raw(system)
+                         .v;
+  GPSPARAMS p = MakeEmitterParams(9);
+  p.flags = kParticleGravity;
+  const GPSCURVE curve{4, {{100.0f, 0xFFFFFFFFu}, {250.0f, 0x00FF0000u}}, 350.0f};
+  const GPSSYSTEM puff = MakeParticleSystem(u"puff", 9, u"spark");
+  EXPECT_TRUE(testsupport::SameBytes(ParticleSectionBody({curve}, {p}, {puff}), hand));
+
+  g_yield = false;
+  ASSERT_TRUE(Open(hand));
+  SectionCursor cursor;
+  Read(&cursor);
+  EXPECT_EQ(cursor.error, 0u);
+  EXPECT_EQ(cursor.total, 3u);
+  const GPSCURVE* read = FindCurve(4);
+  ASSERT_NE(read, nullptr);
+  ASSERT_EQ(read->points.size(), 2u);
+  EXPECT_EQ(read->points[1].duration, 250.0f);
+  EXPECT_EQ(read->points[1].color, 0x00FF0000u);
+  EXPECT_EQ(read->total, 350.0f);
+  ASSERT_NE(FindEmitterParams(9), nullptr);
+  EXPECT_EQ(FindEmitterParams(9)->flags, kParticleGravity);
+  ASSERT_NE(FindParticleSystem(kis::NameId(u"puff")), nullptr);
+  EXPECT_EQ(FindParticleSystem(kis::NameId(u"puff"))->paramsId, 9u);
+  EXPECT_TRUE(RestReads());
 }
 
 TEST_F(ParticleSectionTest, DamageSetsTheErrorFlagAndATotalOfZeroNeverDivides) {

@@ -1,8 +1,11 @@
 // Files made by hand in tests: a builder that appends fields in order
 // (little-endian as the game's files are, big-endian for font tables), raw
 // bytes, text and zeros; a fixed-size record with fields put at their
-// offsets; and whole files read into and written from byte vectors.
+// offsets, and bytes compared with such a record; and whole files read into
+// and written from byte vectors.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
@@ -69,6 +72,23 @@ struct ByteLayout {
     return *this;
   }
 };
+
+// Bytes against the bytes laid out by hand: on a mismatch, where they first
+// part and how long each is, rather than both dumped whole.
+// EXPECT_TRUE(SameBytes(written, hand)).
+inline ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& got, const std::vector<uint8_t>& want) {
+  if (got == want) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < got.size() && at < want.size() && got[at] == want[at]) ++at;
+  char text[160];
+  if (at < got.size() && at < want.size()) {
+    std::snprintf(text, sizeof text, "first differ at byte %zu: 0x%02X where the layout has 0x%02X", at, got[at],
+                  want[at]);
+  } else {
+    std::snprintf(text, sizeof text, "the same up to byte %zu", at);
+  }
+  return ::testing::AssertionFailure() << text << " (" << got.size() << " bytes against " << want.size() << ")";
+}
 
 // The whole file; empty when it cannot be read.
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
