@@ -18,6 +18,7 @@ constexpr float kTop = 64.0f;
 constexpr float kBottom = 255.0f;
 
 struct Walker : DynObject {
+  using DynObject::DynObject;
   void Draw() override {}
   float vx = 0.0f;
   float vy = 0.0f;
@@ -34,7 +35,7 @@ void BM_BandUpkeepPerFrame(benchmark::State& state) {
   LevelMap map(nullptr, LevelMapHooks{});
   std::vector<Walker*> walkers;
   for (i32 i = 0; i < kObjects; ++i) {
-    auto* w = new Walker;
+    auto* w = new Walker(map);
     w->MoveTo(static_cast<float>(kis::rand() % kLevelWidth), kTop + static_cast<float>(kis::rand() % 192));
     w->vx = static_cast<float>(kis::rand() % 300 - 150) / 100.0f;
     w->vy = static_cast<float>(kis::rand() % 200 - 100) / 100.0f;

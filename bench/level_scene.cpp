@@ -247,14 +247,14 @@ struct LevelBench {
       }
     for (u32 i = 0; i < kExtraObjects && !art.empty(); ++i) {
       const i32 x = 40 + static_cast<i32>(Rand(seed) % 1200), y = 40 + static_cast<i32>(Rand(seed) % 620);
-      if (SpriteObject* o = SpriteObject::Create(art[i % art.size()], kLayerStanding, x, y, kObjectSprite, nullptr, 0))
+      if (SpriteObject* o = SpriteObject::Create(level.Map(), art[i % art.size()], kLayerStanding, x, y, kObjectSprite, nullptr, 0))
         o->AttachToLevel(0);
     }
     // Her and 29 more of her kind, each walking to one random place after another.
     GameCharacter* girl = FindCharacterByName(GetCharacters(), u"girl");
-    for (u32 i = 1; i < kWalkers && girl; ++i)
-      (new MapCharacter(girl, 0, u"girl_idle", 4, RandX(), RandY(), nullptr))->AttachToLevel(0);
-    (void)level;
+    for (u32 i = 1; i < kWalkers && girl && level.Map().GetCharacters(); ++i)
+      (new MapCharacter(*level.Map().GetCharacters(), girl, 0, u"girl_idle", 4, RandX(), RandY(), nullptr))
+          ->AttachToLevel(0);
     if (const char* shot = std::getenv("TM_LEVEL_BENCH_PNG")) {
       for (u32 i = 0; i < 60; ++i) {
         Retarget();
@@ -272,7 +272,7 @@ struct LevelBench {
   float RandY() { return 30.0f + static_cast<float>(Rand(seed) % 620); }
   // Every walker that has arrived sets off again.
   void Retarget() {
-    const kis::list<MapCharacter*>& all = CurrentLevelCharacters()->GetCharacters();
+    const kis::list<MapCharacter*>& all = world->level->Map().GetCharacters()->GetCharacters();
     for (i32 i = 0; i < all.GetCount(); ++i)
       if (all[i]->GetJobs().GetCount() == 0)
         all[i]->AddJob(new Job_GoTo(all[i], static_cast<i32>(RandX()), static_cast<i32>(RandY()), 0.0f, false));

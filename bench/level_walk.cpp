@@ -59,7 +59,8 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
   girl->AddToSkin(0, walk);
   girl->walkIndex = 1;
   {
-    LevelCharacters level(nullptr, nullptr, kWidth, kHeight);
+    LevelMap ground(nullptr, LevelMapHooks{});
+    LevelCharacters level(ground, nullptr, nullptr, kWidth, kHeight);
     shpf::PathFinder* finder = level.Paths().GetPathFinder();
     SeededRandom world(20240601);
     for (i32 i = 0; i < 150; ++i) {
@@ -79,7 +80,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
     for (i32 i = 0; i < kCharacters; ++i) {
       i32 x, y;
       freePoint(&x, &y);
-      walkers.push_back(new MapCharacter(girl, 0, u"girl_idle", i % 8, static_cast<float>(x), static_cast<float>(y), nullptr));
+      walkers.push_back(new MapCharacter(level, girl, 0, u"girl_idle", i % 8, static_cast<float>(x), static_cast<float>(y), nullptr));
     }
     std::vector<double> frames;
     i64 frame = 0, waited = 0;

@@ -50,7 +50,7 @@ constexpr u32 kHeap = 7;
 constexpr u32 kVillain = 77;
 
 struct Warehouse : LevelPoint {
-  Warehouse() { kind_ = kPointKindWarehouse; }
+  explicit Warehouse(LevelMap& map) : LevelPoint(map) { kind_ = kPointKindWarehouse; }
   ~Warehouse() override { Shutdown(false, true, 0); }
   bool SetLevel(i32 level, bool, u32) override {
     level_ = level;
@@ -70,7 +70,9 @@ struct Classes : PointClasses {
   BUILDING* GetBuilding(u32) const override { return nullptr; }
   BUILDING* FindBuilding(u32) const override { return nullptr; }
   POINTKINDFACTS DescribeBuilding(const BUILDING*) const override { return {}; }
-  LevelPoint* CreatePoint(PointClass c, void*) override { return c == kPointWarehouse ? new Warehouse : nullptr; }
+  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
+    return c == kPointWarehouse ? new Warehouse(map) : nullptr;
+  }
   u32 GetPulldownTime() const override { return 500; }
 };
 
@@ -113,6 +115,7 @@ class World : public LevelStateHost {
  public:
   World() : care_(&villains_) {
     ResetGameServices();
+    GetGameServices().garbage = &garbage_;
     plat::SetClock(&clock_);
     ReadGarbage();
     MakeGirl();
@@ -128,16 +131,17 @@ class World : public LevelStateHost {
     info_.playerX = 640;
     info_.playerY = 560;
     rules_ = std::make_unique<LevelRules>(0, 0, &info_, LevelHooks{});
-    characters_ = std::make_unique<LevelCharacters>(rules_.get(), nullptr, kLevelWidth, kLevelHeight);
     map_ = std::make_unique<LevelMap>(rules_.get(), LevelMapHooks{&classes_, nullptr, nullptr, &care_});
+    characters_ = std::make_unique<LevelCharacters>(*map_, rules_.get(), nullptr, kLevelWidth, kLevelHeight);
     map_->SetPathFinder(characters_->Paths().GetPathFinder());
   }
   ~World() override {
     ClearLevel();
-    map_.reset();
+    map_->DeleteAllObjects();  // their obstacles leave the characters' path finder
     characters_.reset();
+    map_.reset();
     rules_.reset();
-    GetLevelPointMaker().Garbage().Clear();
+    GetGameServices().garbage = nullptr;
     FreeCharacters();
     FreeAnimations();
     plat::SetClock(nullptr);
@@ -153,7 +157,7 @@ class World : public LevelStateHost {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
-      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+      map_->Points().MakePoint(static_cast<i32>(i), p, false);
     }
     rules_->StartNew();
     rules_->StartPlay();
@@ -171,7 +175,7 @@ class World : public LevelStateHost {
     StartNew();
     auto* place = static_cast<EmptyLevelPoint*>(map_->GetPoint(0));
     place->StartClearing();
-    AddDamage(2, &villains_.source, false);
+    AddDamage(*map_, 2, &villains_.source, false);
     for (i32 i = 0; i < 400 && !(player_->GetCurrentJob() && player_->GetCurrentJob()->GetState() == kJobAnimating);
          ++i)
       Tick();
@@ -222,7 +226,7 @@ class World : public LevelStateHost {
     DeleteCharacters();
     map_->DeletePoints();
     rules_->Build(CHOSENBONUSES{});
-    player_ = new MapPlayer(static_cast<float>(info_.playerX), static_cast<float>(info_.playerY));
+    player_ = new MapPlayer(*characters_, static_cast<float>(info_.playerX), static_cast<float>(info_.playerY));
   }
   void ClearLevel() override {
     DeleteCharacters();
@@ -247,7 +251,7 @@ class World : public LevelStateHost {
     if (kis::DataFileReaderW* data =
             kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
       SectionCursor cursor;
-      LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, &cursor);
+      LoadGarbageDefinitions(&garbage_, data, &cursor);
       kis::CloseDataFile(data);
     }
     std::remove(plat::Utf16ToUtf8(path).c_str());
@@ -267,6 +271,7 @@ class World : public LevelStateHost {
   }
 
   plat::FakeClock clock_{1000};
+  GarbageList garbage_;  // the game's garbage kinds
   Villains villains_;
   Classes classes_;
   LevelPointCare care_;
@@ -274,8 +279,8 @@ class World : public LevelStateHost {
   Store store_;
   LEVELINFO info_;
   std::unique_ptr<LevelRules> rules_;
-  std::unique_ptr<LevelCharacters> characters_;
   std::unique_ptr<LevelMap> map_;
+  std::unique_ptr<LevelCharacters> characters_;
   MapPlayer* player_ = nullptr;
   bool restored_ = false;
 };

@@ -7,7 +7,10 @@
 // level (CurrentLevel.h) and its head-up display, the current screen effect
 // (GameEffect.h), the window manager (ui/WindowManager.h), the running
 // tutorial's hooks (TutorialHooks.h), the item-description mark-up of hint
-// texts and dialog messages, and the game state the application is in.
+// texts and dialog messages, what the level information window looks up
+// (ui/InfoWindowSources.h), the garbage kinds of the empty places
+// (content/GarbageList.h), the warehouse's no-limits switch, and the game
+// state the application is in.
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. ResetGameServices returns every value to its start and frees
@@ -26,7 +29,10 @@ class CurrentLevel;
 class DXLTexture;
 class DXLViewer;
 class GameEffect;
+class GarbageList;
 class KGEFont;
+class LevelObjectItems;
+class LevelPanelArea;
 class ScreenSpriteHost;
 class TutorialHooks;
 class WindowManager;
@@ -109,8 +115,18 @@ struct GameServices {
   GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
   u32 effectCalls = 0;                    // frame calls into the effect under way
 
+  // --- Level data ------------------------------------------------------------------
+  GarbageList* garbage = nullptr;  // the garbage kinds read at start-up; null: places carry none
+  bool warehouseNoLimits = false;  // the warehouse takes any amount (a developer's switch)
+
   // --- Interface and application ---------------------------------------------------
   WindowManager* windowManager = nullptr;  // made at game set-up, deleted at exit
+  // The plant and building kinds as the level information window shows
+  // them (the level objects'); null: no kind is found.
+  LevelObjectItems* levelObjectItems = nullptr;
+  // The running level's panel, which the information window lets clicks
+  // through over; null while none is shown.
+  LevelPanelArea* levelPanel = nullptr;
   TutorialHooks* tutorial = nullptr;       // the running tutorial; null when none runs
   // The game windows' item-description mark-up: expands the bracketed names
   // of hint texts and dialog messages (coloured runs, embedded pictures) as

@@ -21,8 +21,8 @@ KGETEXTPARAMS Defaults(u32 flags, u32 color, i32 lineGap) {
 
 KGETEXTPARAMS* Fill(KGETEXTPARAMS* params, const KGETEXTPARAMS& defaults, u32 extraFlags, i32 boxWidth,
                     uintptr_t context1, uintptr_t context2) {
-  static KGETEXTPARAMS shared;
-  KGETEXTPARAMS* p = params ? params : &shared;
+  KGETEXTPARAMS* p = params;
+  if (!p) return nullptr;
   *p = defaults;
   p->flags |= extraFlags;
   if (boxWidth > 0) {

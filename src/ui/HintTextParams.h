@@ -10,8 +10,8 @@
 #include "base/Types.h"
 #include "gametext/KGETextParams.h"
 
-// Copies the defaults into `params` (null: a static block, valid until the
-// next call with null), ORs in `extraFlags`, sets the box width (the wrap
+// Copies the defaults into `params` (null: nothing, null returned), ORs in
+// `extraFlags`, sets the box width (the wrap
 // width) when `boxWidth` is above 0 and keeps the layout rectangle's right
 // edge within it, and sets the context words. Returns the block filled.
 KGETEXTPARAMS* InitBodyTextParams(KGETEXTPARAMS* params, u32 extraFlags, i32 boxWidth, uintptr_t context1,

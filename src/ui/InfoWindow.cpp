@@ -155,7 +155,7 @@ i32 InfoWindow::AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const
       break;
     case kItemPlant:
     case kItemBuilding: {
-      const LevelObjectItems* items = GetLevelObjectItems();
+      const LevelObjectItems* items = GetGameServices().levelObjectItems;
       INFOITEMKIND kind{0, nullptr};
       const bool plant = entry.itemKind == kItemPlant;
       const bool found =
@@ -295,7 +295,7 @@ u32 InfoWindow::OnCommand(GameButton* control) {
 
 bool InfoWindow::HitTest(i32 x, i32 y) const {
   if (GameWindow::HitTest(x, y) || GetGameServices().appState != kGameStateLevel) return true;
-  const LevelPanelArea* panel = GetLevelPanelArea();
+  const LevelPanelArea* panel = GetGameServices().levelPanel;
   return !panel || !panel->IsPointOver(x, y);
 }
 

@@ -1,8 +1,10 @@
 // What the level information window asks of the layers above the toolkit,
-// each installed by its layer at set-up (tests install fakes):
+// each a field of the game services (GameServices::levelObjectItems and
+// ::levelPanel), null while there is none:
 //   LevelObjectItems - the plant table and building list of the level
-//     objects (subsystem 9): a kind's level word and icon by its name;
-//   LevelPanelArea - the level panel of the game windows (subsystem 10):
+//     objects (the level objects library will implement it): a kind's level
+//     word and icon by its name;
+//   LevelPanelArea - the level panel of the game windows (LevelPanel):
 //     whether a screen point lies over it.
 // Without them no plant or building is found and no point is over the panel.
 #pragma once
@@ -30,9 +32,3 @@ class LevelPanelArea {
   virtual ~LevelPanelArea() = default;
   virtual bool IsPointOver(i32 x, i32 y) const = 0;  // game coordinates
 };
-
-// Null removes them; the caller keeps ownership.
-void SetLevelObjectItems(LevelObjectItems* items);
-LevelObjectItems* GetLevelObjectItems();
-void SetLevelPanelArea(LevelPanelArea* panel);
-LevelPanelArea* GetLevelPanelArea();

@@ -17,10 +17,10 @@ SKINRECT NarrowSkin() {
   return SkinOf(skins::kNarrowButton, sheet ? sheet->GetTexture() : nullptr);
 }
 
-const DXLOUTLINE* NarrowOutline() {
-  static DXLOUTLINE outline;
+DXLOUTLINE NarrowOutline() {
+  DXLOUTLINE outline;
   DXLMakeOutline(&outline, 1, 1.5f, 0xFF405C7Fu, 32, 0);
-  return &outline;
+  return outline;
 }
 
 }  // namespace
@@ -33,7 +33,8 @@ NarrowButton::NarrowButton(GameWindow* parent, u32 id, i32 width, const wchar* t
     SetCaptionPlain(text, 1, 2);
     SetTextLayout(0, 0, 0, true, 0, 0);
   } else {
-    SetCaption(text, 3, nullptr, NarrowOutline(), 0);
+    const DXLOUTLINE outline = NarrowOutline();
+    SetCaption(text, 3, nullptr, &outline, 0);
     SetTextLayout(0, -1, 0, true, 0, 0);
   }
 }

@@ -176,7 +176,9 @@ ImageButton* SpritesWindow::CreateButton(GameWindow* parent, ButtonList* buttonL
 CheckBox* SpritesWindow::CreateCheckBox(GameWindow* parent, ButtonList* buttonList, u32 id, i32 x, i32 y,
                                         const wchar* text) {
   auto* box = new CheckBox(parent, buttonList, id, x, y, 0);
-  box->SetCaption(text, kCheckBoxFont, nullptr, GetCaptionOutline(0), 2);
+  DXLOUTLINE outline;
+  GetCaptionOutline(0, &outline);
+  box->SetCaption(text, kCheckBoxFont, nullptr, &outline, 2);
   box->SetTextLayout(4, 0, 0, false, 0, 4);
   return box;
 }

@@ -357,17 +357,15 @@ Sprite* WindowManager::GetInterfaceSprite(const wchar* name) {
   return sprite;
 }
 
-const DXLOUTLINE* GetCaptionOutline(i32 index) {
-  static DXLOUTLINE outline;
-  if (index != 0) return nullptr;
-  DXLMakeOutline(&outline, 1, 1.0f, 0xFF442200u, 32, 0);
-  return &outline;
+bool GetCaptionOutline(i32 index, DXLOUTLINE* out) {
+  if (index != 0 || !out) return false;
+  DXLMakeOutline(out, 1, 1.0f, 0xFF442200u, 32, 0);
+  return true;
 }
 
 void SetBox(KGESPRITEPARAMS* params, i32 index) {
   if (!params) return;
-  if (const DXLOUTLINE* outline = GetCaptionOutline(index)) {
-    params->outline = *outline;
+  if (GetCaptionOutline(index, &params->outline)) {
     params->flags |= kKGESpriteOutline;
   } else {
     params->flags &= ~kKGESpriteOutline;

@@ -196,8 +196,8 @@ class WindowManager {
 // game's set-up makes it.
 WindowManager* GetWindowManager();
 
-// The outline of caption texts: index 0 only (null for any other).
-const DXLOUTLINE* GetCaptionOutline(i32 index);
+// The outline of caption texts into `out`: index 0 only (false for any other).
+bool GetCaptionOutline(i32 index, DXLOUTLINE* out);
 // Puts the caption outline of the index into a text sprite's parameters
 // (switching the outline off when there is none).
 void SetBox(KGESPRITEPARAMS* params, i32 index);

@@ -11,9 +11,7 @@
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
-ChildLevelPanel::ChildLevelPanel() : owner_(CurrentLevelPanel()) {
-  if (owner_) owner_->AddChildPanel(this);
-}
+ChildLevelPanel::ChildLevelPanel(LevelPanel& owner) : owner_(&owner) { owner_->AddChildPanel(this); }
 
 ChildLevelPanel::~ChildLevelPanel() {
   Hide();
@@ -53,7 +51,7 @@ u32 ChildLevelPanel::OnCommand(GameButton* button) {
   if (!point) return 0;
   auto* working = point->GetKind() != kPointKindEmpty ? static_cast<LevelPoint*>(point) : nullptr;
   if (!working || working->GetLevel() < 1) {
-    GetLevelPointMaker().MakeEmpty(point->GetIndex());
+    point->GetMaker()->MakeEmpty(point->GetIndex());
   } else {
     working->CreatePulldownJob();
   }

@@ -52,7 +52,7 @@ constexpr i32 kBackCellWidth = 49;
 
 class ChildLevelPanel : public WindowSprites {
  public:
-  ChildLevelPanel();  // joins the current level panel's list
+  explicit ChildLevelPanel(LevelPanel& owner);  // joins the panel's list
   ~ChildLevelPanel() override;
 
   void GetSize(i32* width, i32* height) const override;

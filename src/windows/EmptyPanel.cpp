@@ -13,6 +13,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/HudPieces.h"
+#include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
 namespace {
@@ -21,11 +22,6 @@ constexpr i32 kRowsCentre = 46;
 constexpr i32 kClockY = 62;
 constexpr u32 kTimeFont = 5;
 constexpr u32 kTextColour = 0xFF3A2410u;  // dark brown on the panel's paper
-
-LevelRules* Rules() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->GetRules() : nullptr;
-}
 
 std::unique_ptr<ImageSprite> MakeIcon(const wchar* name) {
   Sprite* sprite = FindPanelIcon(name);
@@ -55,9 +51,9 @@ void FormatPanelTime(u32 ms, wchar* out, u32 size) {
   out[8] = 0;
 }
 
-EmptyPanel::EmptyPanel() {
+EmptyPanel::EmptyPanel(LevelPanel& owner) : ChildLevelPanel(owner) {
   kind_ = kPanelKindEmpty;
-  LevelRules* rules = Rules();
+  LevelRules* rules = owner_->GetRules();
   rows_ = rules && rules->GetRegime() == 1 ? 3 : 2;
   MakeRows();
 }
@@ -66,7 +62,7 @@ EmptyPanel::~EmptyPanel() = default;
 
 void EmptyPanel::MakeRows() {
   static const wchar* const kIcons[kEmptyPanelRows] = {u"gold_small", u"silver_small", u"bronze_small"};
-  LevelRules* rules = Rules();
+  LevelRules* rules = owner_->GetRules();
   const LEVELINFO* info = rules ? rules->GetInfo() : nullptr;
   const i32 regime = rules ? rules->GetRegime() : 0;
   for (i32 i = 0; i < rows_; ++i) {
@@ -119,7 +115,7 @@ void EmptyPanel::Draw() {
   ChildLevelPanel::Draw();
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
-  LevelRules* rules = Rules();
+  LevelRules* rules = owner_->GetRules();
   const u32 seconds = rules ? rules->Clock().GetTime() / 1000 : 0;
   if (seconds != shownSeconds_ || !clockText_) {
     shownSeconds_ = seconds;

@@ -17,7 +17,7 @@ constexpr i32 kEmptyPanelRows = 3;
 
 class EmptyPanel : public ChildLevelPanel {
  public:
-  EmptyPanel();
+  explicit EmptyPanel(LevelPanel& owner);
   ~EmptyPanel() override;
 
   void Arrange() override;

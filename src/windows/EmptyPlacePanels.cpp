@@ -7,6 +7,7 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/map/PointClasses.h"
 #include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
 #include "windows/PanelSkins.h"
 
 namespace {
@@ -30,7 +31,7 @@ void PlacePanel::PlaceRow(i32 rowWidth) {
 
 // --- Garbage -----------------------------------------------------------------------------------
 
-GarbagePanel::GarbagePanel() {
+GarbagePanel::GarbagePanel(LevelPanel& owner) : PlacePanel(owner) {
   kind_ = static_cast<ChildPanelKind>(kPanelGarbage);
   ButtonRowLayout row;
   SplitRowIntoCells(&row, kSingleCell, 1);
@@ -70,7 +71,7 @@ u32 GarbagePanel::OnCommand(GameButton* button) {
 
 // --- Empty place --------------------------------------------------------------------------------
 
-EmptyPointPanel::EmptyPointPanel() {
+EmptyPointPanel::EmptyPointPanel(LevelPanel& owner) : PlacePanel(owner) {
   kind_ = static_cast<ChildPanelKind>(kPanelEmptyPlace);
   MakeButtons();
 }
@@ -88,7 +89,7 @@ void EmptyPointPanel::MakeButtons() {
   row_.clear();
   ButtonRowLayout row;
   SplitRowIntoCells(&row, kCategoryRow, 3);
-  LevelPointMaker& maker = GetLevelPointMaker();
+  LevelPointMaker& maker = owner_->GetMap().Points();
   const struct {
     bool present;
     u32 command;
@@ -124,8 +125,9 @@ u32 EmptyPointPanel::OnCommand(GameButton* button) {
 
 // --- Build panels -------------------------------------------------------------------------------
 
-BuildPanel::BuildPanel(u32 kind)
-    : command_(kind == kPanelPlants ? kPanelBuildPlant : kind == kPanelFactories ? kPanelBuildFactory : kPanelBuildPet),
+BuildPanel::BuildPanel(LevelPanel& owner, u32 kind)
+    : PlacePanel(owner),
+      command_(kind == kPanelPlants ? kPanelBuildPlant : kind == kPanelFactories ? kPanelBuildFactory : kPanelBuildPet),
       maxRecords_(kind == kPanelFactories ? kMaxFactories : 3) {
   kind_ = static_cast<ChildPanelKind>(kind);
 }
@@ -170,8 +172,7 @@ ButtonRowLayout BuildPanel::MakeRow(i32 records) const {
 }
 
 i32 BuildPanel::RecordPrice(const void* record) const {
-  LevelMap* map = CurrentLevelMap();
-  PointClasses* classes = map ? map->Hooks().classes : nullptr;
+  PointClasses* classes = owner_->GetMap().Hooks().classes;
   if (!classes || !record) return 0;
   return command_ == kPanelBuildPlant ? classes->DescribePlant(static_cast<const PLANT*>(record)).price
                                       : classes->DescribeBuilding(static_cast<const BUILDING*>(record)).price;
@@ -182,7 +183,7 @@ i32 BuildPanel::RecordPrice(const void* record) const {
 void BuildPanel::Rebuild() {
   DeleteButtons();
   row_.clear();
-  LevelPointMaker& maker = GetLevelPointMaker();
+  LevelPointMaker& maker = owner_->GetMap().Points();
   void* records[kMaxFactories] = {};
   if (command_ == kPanelBuildPlant)
     records_ = maker.CountAvailablePlants(maxRecords_, reinterpret_cast<PLANT**>(records));
@@ -221,9 +222,9 @@ u32 BuildPanel::OnCommand(GameButton* button) {
     auto* b = static_cast<LevelPanelButton*>(button);
     void* record = const_cast<void*>(b->GetRecord());
     if (command_ == kPanelBuildPlant)
-      GetLevelPointMaker().BuildPlant(static_cast<PLANT*>(record));
+      owner_->GetMap().Points().BuildPlant(static_cast<PLANT*>(record));
     else
-      GetLevelPointMaker().BuildBuilding(static_cast<BUILDING*>(record));
+      owner_->GetMap().Points().BuildBuilding(static_cast<BUILDING*>(record));
     return 2;
   }
   return ChildLevelPanel::OnCommand(button);
@@ -232,21 +233,21 @@ u32 BuildPanel::OnCommand(GameButton* button) {
 // --- Router -------------------------------------------------------------------------------------
 
 ChildLevelPanel* PointPanelRouter::OpenPanel(u32 id, EmptyLevelPoint* place) {
-  LevelPanel* panel = CurrentLevelPanel();
+  LevelPanel* panel = host_.GetPanel();
   if (!panel) return nullptr;
   auto* child = static_cast<PlacePanel*>(panel->FindChildPanel(static_cast<i32>(id)));
   if (!child) {
     switch (id) {
       case kPanelGarbage:
-        child = new GarbagePanel();
+        child = new GarbagePanel(*panel);
         break;
       case kPanelEmptyPlace:
-        child = new EmptyPointPanel();
+        child = new EmptyPointPanel(*panel);
         break;
       case kPanelPlants:
       case kPanelFactories:
       case kPanelPets:
-        child = new BuildPanel(id);
+        child = new BuildPanel(*panel, id);
         break;
       default:
         return nullptr;
@@ -258,9 +259,9 @@ ChildLevelPanel* PointPanelRouter::OpenPanel(u32 id, EmptyLevelPoint* place) {
 }
 
 void PointPanelRouter::HidePanel(ChildLevelPanel* panel) {
-  if (panel && CurrentLevelPanel()) panel->Hide();
+  if (panel && host_.GetPanel()) panel->Hide();
 }
 
 void PointPanelRouter::ShowEmptyPanel() {
-  if (LevelPanel* panel = CurrentLevelPanel()) panel->ShowEmptyPanel();
+  if (LevelPanel* panel = host_.GetPanel()) panel->ShowEmptyPanel();
 }

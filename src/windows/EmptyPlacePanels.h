@@ -20,6 +20,7 @@
 
 class EmptyLevelPoint;
 class LevelPanel;
+class LevelPanelHost;
 struct BONUSSLOT;
 
 // Commands of the empty place's panels.
@@ -36,6 +37,7 @@ constexpr u32 kCategoryFactories = 2;
 
 class PlacePanel : public ChildLevelPanel {
  public:
+  using ChildLevelPanel::ChildLevelPanel;
   virtual void Bind(EmptyLevelPoint* place) { place_ = place; }
   EmptyLevelPoint* GetPlace() const { return place_; }
   // The buttons' offset in the panel (their row centred).
@@ -55,7 +57,7 @@ class PlacePanel : public ChildLevelPanel {
 
 class GarbagePanel : public PlacePanel {
  public:
-  GarbagePanel();
+  explicit GarbagePanel(LevelPanel& owner);
   void Bind(EmptyLevelPoint* place) override;
   void Arrange() override;
   void Refresh() override;  // the button: enabled while the place has no clear job
@@ -69,7 +71,7 @@ class GarbagePanel : public PlacePanel {
 
 class EmptyPointPanel : public PlacePanel {
  public:
-  EmptyPointPanel();
+  explicit EmptyPointPanel(LevelPanel& owner);
   void Bind(EmptyLevelPoint* place) override;  // the categories are made again
   void Arrange() override;
   u32 OnCommand(GameButton* button) override;
@@ -81,7 +83,7 @@ class EmptyPointPanel : public PlacePanel {
 // The plants (0x8000002), factories (0x8000003) and animal houses (0x8000004).
 class BuildPanel : public PlacePanel {
  public:
-  explicit BuildPanel(u32 kind);
+  BuildPanel(LevelPanel& owner, u32 kind);
   void Bind(EmptyLevelPoint* place) override;
   void Arrange() override;
   u32 OnCommand(GameButton* button) override;
@@ -105,10 +107,14 @@ class BuildPanel : public PlacePanel {
 ButtonRowLayout FactoryRow(i32 panelWidth, i32 records);
 
 // The level's panels as the level's empty places and its rules reach them,
-// through the running level panel (nothing while none lives).
+// through the host's level panel (nothing while it has none).
 class PointPanelRouter : public PointPanels {
  public:
+  explicit PointPanelRouter(const LevelPanelHost& host) : host_(host) {}
   ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
   void HidePanel(ChildLevelPanel* panel) override;
   void ShowEmptyPanel() override;
+
+ private:
+  const LevelPanelHost& host_;
 };

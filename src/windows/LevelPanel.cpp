@@ -7,7 +7,6 @@
 #include "engine/DXLViewer.h"
 #include "engine/image/GlyphEffects.h"
 #include "gametext/KGEBaseTextSprite.h"
-#include "level/scene/GameLevel.h"
 #include "level/rules/LevelBonuses.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
@@ -26,8 +25,6 @@
 #include "windows/WarehouseButton.h"
 
 namespace {
-
-LevelPanel* g_panel = nullptr;
 
 constexpr i32 kMinWidth = 800;
 constexpr i32 kMaxCentral = 900;
@@ -57,8 +54,6 @@ void MirrorLastQuad(WindowSprites& sprites) {
 
 }  // namespace
 
-LevelPanel* CurrentLevelPanel() { return g_panel; }
-
 LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth) {
   LEVELPANELLAYOUT l{};
   l.width = std::max(screenWidth, kMinWidth);
@@ -84,11 +79,8 @@ LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth) {
   return l;
 }
 
-LevelPanel::LevelPanel(LevelPanelPartMaker* maker) : GameWindow(kLevelPanelId, false), maker_(maker) {
-  g_panel = this;
-  SetLevelPanelArea(this);
-  LevelMap* map = CurrentLevelMap();
-  rules_ = map ? map->GetRules() : nullptr;
+LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
+    : GameWindow(kLevelPanelId, false), map_(map), rules_(map.GetRules()), maker_(maker) {
   if (!maker_) {
     ownMaker_ = std::make_unique<StandInPartMaker>();
     maker_ = ownMaker_.get();
@@ -126,8 +118,6 @@ LevelPanel::~LevelPanel() {
     rules_->Money().RemoveListener(this);
     if (rules_->Stock()) rules_->Stock()->RemoveListener(this);
   }
-  if (g_panel == this) g_panel = nullptr;
-  if (GetLevelPanelArea() == this) SetLevelPanelArea(nullptr);
 }
 
 void LevelPanel::RemoveChildPanel(ChildLevelPanel* panel) {
@@ -143,7 +133,7 @@ ChildLevelPanel* LevelPanel::FindChildPanel(i32 kind) const {
 
 void LevelPanel::ShowEmptyPanel() {
   ChildLevelPanel* panel = FindChildPanel(kPanelKindEmpty);
-  if (!panel) panel = new EmptyPanel();
+  if (!panel) panel = new EmptyPanel(*this);
   panel->Show();
 }
 
@@ -211,7 +201,9 @@ void LevelPanel::MakeMenuButton() {
     }
     menuButton_ = new ImageButton(this, &controls_, kCommandMenu, skin, width, button.Vertical(),
                                   static_cast<i32>(button.frames), button.Gap(), 0, 0, nullptr);
-    menuButton_->SetCaption(text, 3, nullptr, GetCaptionOutline(0), 1);
+    DXLOUTLINE caption;
+    GetCaptionOutline(0, &caption);
+    menuButton_->SetCaption(text, 3, nullptr, &caption, 1);
   }
 }
 
@@ -330,10 +322,9 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     if ((control->State().GetState() & kStateBaseMask) != 1) return kCommandSilent;
     if (rules_) {
       // The level scene's start also runs the time bar and tells the tutorial.
-      GameLevel* level = CurrentGameLevel();
       if (!rules_->IsStarted()) {
-        if (level && &level->Rules() == rules_)
-          level->StartPlay();
+        if (LevelScene* scene = rules_->Hooks().scene)
+          scene->StartPlay();
         else
           rules_->StartPlay();
       }

@@ -6,16 +6,16 @@
 // button in the top left, the money window and the pulsing "click_to_start"
 // prompt.
 //
-// One panel lives per running level (CurrentLevelPanel while it does). It
-// owns every child panel made for the level (each kind once) and shows one
+// One panel lives per running level, on its map. It owns every child panel
+// made for the level (each kind once) and shows one
 // at a time in the child area. The layout follows the screen's width: the
 // central part grows from 800 to 900 pixels, wider screens get side
 // margins; every change of the child area raises the layout generation, so
 // a child panel re-arranges when it is shown next.
 //
-// While it lives it is the toolkit's level panel area (the information
-// window lets clicks over its menu and close-tutorial buttons through). It
-// hears the level's money and stock (the shown child re-evaluates its
+// It is the toolkit's level panel area (GameServices::levelPanel, installed
+// by whoever shows it: the information window lets clicks over its menu and
+// close-tutorial buttons through). It hears the level's money and stock (the shown child re-evaluates its
 // buttons) and must be deleted before the level's rules it listens to.
 // The parts that come with the game windows (time bar, bonus and task
 // buttons, money, warehouse and menu windows) are made through a
@@ -38,6 +38,7 @@ class ChildLevelPanel;
 class EmptyPanel;
 class ImageButton;
 class KGETextSpriteW;
+class LevelMap;
 class LevelRules;
 class NarrowButton;
 class WarehouseButton;
@@ -77,9 +78,9 @@ class LevelPanel : public GameWindow,
                    private StockListener,
                    private DialogAnswer {
  public:
-  // For the running level (its rules from the current level map); null
-  // maker: the plain stand-ins.
-  explicit LevelPanel(LevelPanelPartMaker* maker = nullptr);
+  // For the level of the map (its rules the map's); null maker: the plain
+  // stand-ins.
+  explicit LevelPanel(LevelMap& map, LevelPanelPartMaker* maker = nullptr);
   ~LevelPanel() override;
 
   ChildLevelPanel* FindChildPanel(i32 kind) const;
@@ -109,6 +110,8 @@ class LevelPanel : public GameWindow,
   ChildLevelPanel* GetCurrentChild() const { return current_; }
   void SetCurrentChild(ChildLevelPanel* panel) { current_ = panel; }
 
+  LevelMap& GetMap() const { return map_; }
+  LevelRules* GetRules() const { return rules_; }
   const LEVELPANELLAYOUT& Layout() const { return layout_; }
   i32 GetChildX() const { return layout_.childX; }
   i32 GetChildWidth() const { return layout_.childWidth; }
@@ -142,6 +145,7 @@ class LevelPanel : public GameWindow,
   void PlaceButtons();
   void DrawPrompt();
 
+  LevelMap& map_;
   LevelRules* rules_;
   LEVELPANELLAYOUT layout_{};
   u32 generation_ = 0;
@@ -169,6 +173,3 @@ class LevelPanel : public GameWindow,
   std::unique_ptr<WarehouseWindowPart> warehouseWindow_;
   std::unique_ptr<MenuWindowPart> menuWindow_;
 };
-
-// The running level's panel; null when none lives.
-LevelPanel* CurrentLevelPanel();

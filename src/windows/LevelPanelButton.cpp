@@ -151,8 +151,7 @@ void LevelPanelButton::SetProduct(i32 count, const PRODUCT* product) {
 
 void LevelPanelButton::UpdateEnabled() {
   if (count_ == 0) return;
-  LevelMap* map = CurrentLevelMap();
-  LevelRules* rules = map ? map->GetRules() : nullptr;
+  LevelRules* rules = owner_ && owner_->GetOwner() ? owner_->GetOwner()->GetRules() : nullptr;
   bool met = false;
   if (rules && product_) {
     WarehouseStock* stock = rules->Stock();

@@ -1,16 +1,20 @@
 #include "windows/LevelPanelHost.h"
 
+#include "resources/GameServices.h"
 #include "windows/LevelPanel.h"
 
 LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
 
-void LevelPanelHost::CreatePanel() {
-  if (!panel_) panel_ = new LevelPanel(maker_);
+void LevelPanelHost::CreatePanel(LevelMap& map) {
+  if (panel_) return;
+  panel_ = new LevelPanel(map, maker_);
+  GetGameServices().levelPanel = panel_;
 }
 
 void LevelPanelHost::DeletePanel() {
   LevelPanel* panel = panel_;
   panel_ = nullptr;
+  if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;
   delete panel;
 }
 

@@ -21,7 +21,7 @@ class LevelPanelHost : public LevelInterface, public LevelPanelHooks {
   ~LevelPanelHost() override;
 
   // LevelInterface
-  void CreatePanel() override;
+  void CreatePanel(LevelMap& map) override;  // shown as the services' level panel
   void DeletePanel() override;
   void CreateBonusButtons() override;
   bool IsTimeBarRunning() const override;
@@ -50,7 +50,7 @@ class LevelPanelHost : public LevelInterface, public LevelPanelHooks {
  private:
   LevelPanelPartMaker* maker_;
   LevelPanel* panel_ = nullptr;
-  PointPanelRouter router_;
+  PointPanelRouter router_{*this};
   bool exited_ = false;
   bool restartOffered_ = false;
 };

@@ -90,8 +90,10 @@ class CareRig : public MapRig, public LevelStateHost {
   }
   ~CareRig() override {
     DeleteCharacters();
-    map.reset();
+    map->DeletePoints();
+    map->DeleteAllObjects();  // their obstacles leave the characters' path finder
     characters.reset();
+    map.reset();
     FreeCharacters();
     FreeAnimations();
   }
@@ -101,10 +103,12 @@ class CareRig : public MapRig, public LevelStateHost {
     level.Info().playerX = x;
     level.Info().playerY = y;
     level.Make();
-    characters = std::make_unique<LevelCharacters>(level.rules.get(), &jobSprites, kLevelWidth, kLevelHeight);
+    MakeMap(std::move(points), false);
+    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &jobSprites, kLevelWidth, kLevelHeight);
     pathFinder = characters->Paths().GetPathFinder();
-    Make(std::move(points), false);
-    player = new MapPlayer(static_cast<float>(x), static_cast<float>(y));
+    map->SetPathFinder(pathFinder);
+    MakeDefinedPoints();
+    player = new MapPlayer(*characters, static_cast<float>(x), static_cast<float>(y));
   }
   // A new start after a failed restore: the level built again, its points
   // made as defined and the level started anew.
@@ -149,7 +153,8 @@ class CareRig : public MapRig, public LevelStateHost {
     DeleteCharacters();
     map->DeletePoints();
     level.rules->Build(CHOSENBONUSES{});
-    player = new MapPlayer(static_cast<float>(level.Info().playerX), static_cast<float>(level.Info().playerY));
+    player = new MapPlayer(*characters, static_cast<float>(level.Info().playerX),
+                           static_cast<float>(level.Info().playerY));
   }
   void ClearLevel() override {
     DeleteCharacters();

@@ -101,7 +101,7 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
   BaseLevelPoint* point = rig.map->GetPoint(0);
   const DAMAGESOURCE shortHit{kVillain, 100};
   const size_t from = rig.Mark();
-  AddDamage(0, &shortHit, false);
+  AddDamage(*rig.map, 0, &shortHit, false);
   PointDamage* damage = GetPointDamage(point);
   ASSERT_NE(damage, nullptr);
   EXPECT_EQ(damage->GetPuffLifetime(), 400u);
@@ -116,7 +116,7 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
 
   // A longer second hit raises the total: the line starts again from 100 %.
   rig.villains.source.damageTime = 20000;
-  AddDamage(0, &rig.villains.source, true);
+  AddDamage(*rig.map, 0, &rig.villains.source, true);
   EXPECT_EQ(damage->GetTotal(), 20000u);
   EXPECT_EQ(damage->GetPuffCount(), 2u);
   EXPECT_FLOAT_EQ(static_cast<FakeSprite*>(damage->GetLine())->progress, 100.0f);
@@ -159,7 +159,7 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
 TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
   CareRig rig;
   rig.Build({Warehouse(640, 300), MapRig::Garbage(kStones, 0, 300, 300)});
-  AddDamage(0, &rig.villains.source, false);
+  AddDamage(*rig.map, 0, &rig.villains.source, false);
   BaseLevelPoint* point = rig.map->GetPoint(0);
   StartRepair(point);
   Job* repair = JobOf(point->GetRepairJob());
@@ -169,12 +169,12 @@ TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
   repair->Finish();
   EXPECT_EQ(point->GetRepairJob(), nullptr);
   EXPECT_NE(point->GetRepairArrow(), nullptr);
-  EXPECT_EQ(PickVillainTarget(640, 300), 0);  // the warehouse is the only target, near or far
-  EXPECT_EQ(PickVillainTarget(0, 0), 0);
+  EXPECT_EQ(PickVillainTarget(*rig.map, 640, 300), 0);  // the warehouse is the only target, near or far
+  EXPECT_EQ(PickVillainTarget(*rig.map, 0, 0), 0);
 
   // A point that cannot be damaged is no target.
   static_cast<LevelPoint*>(point)->SetLevel(0, false, 0);
-  EXPECT_EQ(PickVillainTarget(0, 0), -1);
+  EXPECT_EQ(PickVillainTarget(*rig.map, 0, 0), -1);
 }
 
 TEST(Care, PullDownFellsTreesDigsBedsAndTakesDownBuildings) {

@@ -117,7 +117,7 @@ class CharacterRig {
     girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}});
     work = girl->FindAnimation(0, u"girl_build");
-    characters = std::make_unique<LevelCharacters>(level.rules.get(), &sprites, kLevelWidth, kLevelHeight);
+    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &sprites, kLevelWidth, kLevelHeight);
     map->SetPathFinder(Finder());
     Finder()->SetDumpFolder(level.folder.Wide());
     DXLOpenLogA(level.folder.File("log.txt").c_str());
@@ -135,10 +135,10 @@ class CharacterRig {
   shpf::PathFinder* Finder() { return characters->Paths().GetPathFinder(); }
   // A character of the description standing at (x, y), facing the direction.
   MapCharacter* Make(float x, float y, i32 direction) {
-    return new MapCharacter(girl, 0, u"girl_idle", direction, x, y, nullptr);
+    return new MapCharacter(*characters, girl, 0, u"girl_idle", direction, x, y, nullptr);
   }
   MapPlayer* MakePlayer(float x, float y, i32 direction) {
-    auto* p = new MapPlayer(x, y);
+    auto* p = new MapPlayer(*characters, x, y);
     p->PlayAction(0, direction);
     return p;
   }

@@ -18,9 +18,9 @@
 namespace leveltest {
 namespace {
 
-i32 Silhouettes() {
+i32 Silhouettes(const LevelMap& map) {
   i32 n = 0;
-  const kis::list<MapObject*>& all = CurrentLevelMap()->GetObjects();
+  const kis::list<MapObject*>& all = map.GetObjects();
   for (i32 i = 0; i < all.GetCount(); ++i) n += all[i]->GetKind() == kObjectSilhouette ? 1 : 0;
   return n;
 }
@@ -35,9 +35,9 @@ TEST(Character, RunningLeavesASilhouetteEvery50MillisecondsOfRateScaledTime) {
   EXPECT_EQ(c->GetRunningCount(), 1);
   std::vector<i32> at;
   for (i32 n = 1; n <= 13; ++n) {
-    const i32 before = Silhouettes();
+    const i32 before = Silhouettes(*rig.map);
     rig.Tick();
-    if (Silhouettes() > before) at.push_back(n);
+    if (Silhouettes(*rig.map) > before) at.push_back(n);
   }
   EXPECT_EQ(at, (std::vector<i32>{3, 5, 8, 10, 13}));
   const kis::list<MapObject*>& disposed = rig.map->GetDisposed(kLayerStanding);
@@ -46,16 +46,16 @@ TEST(Character, RunningLeavesASilhouetteEvery50MillisecondsOfRateScaledTime) {
   c->SetRunning(false);
   c->SetRunning(false);
   EXPECT_EQ(c->GetRunningCount(), 0);
-  const i32 before = Silhouettes();
+  const i32 before = Silhouettes(*rig.map);
   rig.Tick(10);
-  EXPECT_EQ(Silhouettes(), before);
+  EXPECT_EQ(Silhouettes(*rig.map), before);
   c->SetWalkModifier(7, false, 1.0f);
   c->SetRunning(true);
   at.clear();
   for (i32 n = 1; n <= 10; ++n) {
-    const i32 b = Silhouettes();
+    const i32 b = Silhouettes(*rig.map);
     rig.Tick();
-    if (Silhouettes() > b) at.push_back(n);
+    if (Silhouettes(*rig.map) > b) at.push_back(n);
   }
   EXPECT_EQ(at, (std::vector<i32>{4, 9})) << "rate 1: every fifth update, the 10 ms left before carried";
 }

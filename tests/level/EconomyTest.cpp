@@ -76,7 +76,7 @@ TEST(WarehouseStock, KeepsArrivalOrderFillsToCapacityAndOnlyEverRaisesItsLevel) 
 
   // Without limits every count reads full, and storing still goes by the
   // true count.
-  SetWarehouseNoLimits(true);
+  GetGameServices().warehouseNoLimits = true;
   EXPECT_EQ(stock.GetCount(wheat), 30);
   EXPECT_EQ(stock.GetTrueCount(wheat), 1);
   EXPECT_EQ(stock.GetFree(wheat, 100), 29);

@@ -36,7 +36,7 @@ class LevelPoints : public ::testing::Test {
                               Kind(u"cowshed", 2, true, kBuildingAnimalHouse), Kind(u"sheep_rack", 2, true, kBuildingAnimalHouse),
                               Kind(u"barn", 2, true, kBuildingAnimalHouse),    Kind(u"old_mill", 3, false, kBuildingFactory)};
   }
-  LevelPointMaker& Maker() { return GetLevelPointMaker(); }
+  LevelPointMaker& Maker() { return rig_.map->Points(); }
   LevelMap& Map() { return *rig_.map; }
   FakePoint* Fake(i32 i) { return dynamic_cast<FakePoint*>(Map().GetPoint(i)); }
   EmptyLevelPoint* Place(i32 i) { return dynamic_cast<EmptyLevelPoint*>(Map().GetPoint(i)); }

@@ -65,6 +65,10 @@ struct FakeScene : LevelScene {
   i32 CountPlantBeds(u32, i32 minLevel) override { return plantBeds - (minLevel > 1 ? 1 : 0); }
   i32 CountBuildings(u32, i32) override { return buildings; }
   i32 CountCleanPlaces() override { return cleanPlaces; }
+  // Play starts the rules, as the scene's start does.
+  void StartPlay() override {
+    if (rules) rules->StartPlay();
+  }
   void StopTutorial() override { Say(log, "stop tutorial"); }
   void StartWarehouseTutorial(const PRODUCT* p) override { Say(log, "warehouse tutorial %s", Narrow(p->name).c_str()); }
   bool OnLoseAnswer(u32 answer) override {
@@ -82,6 +86,7 @@ struct FakeScene : LevelScene {
   void SetPlayerRunning(bool on) override { Say(log, on ? "running" : "not running"); }
 
   Log& log;
+  LevelRules* rules = nullptr;  // the rules play starts in
   i32 plantBeds = 0, buildings = 0, cleanPlaces = 0;
 };
 
@@ -186,7 +191,6 @@ class LevelRig {
     hooks = LevelHooks{&scene, &profile, &hud, &hud, &hud, &hud, &hud};
   }
   ~LevelRig() {
-    SetWarehouseNoLimits(false);
     SetLevelObjectTables(nullptr);
     plat::SetClock(nullptr);
     ResetGameServices();
@@ -203,6 +207,7 @@ class LevelRig {
   // A level of level 0 in the regime, built and (unless asked not to) started anew.
   LevelRules& Make(i32 regime = 0, CHOSENBONUSES chosen = {}, bool startNew = true) {
     rules = std::make_unique<LevelRules>(0, regime, &Info(), hooks);
+    if (auto* fake = dynamic_cast<FakeScene*>(hooks.scene)) fake->rules = rules.get();
     rules->Build(chosen);
     if (startNew) rules->StartNew();
     return *rules;

@@ -73,9 +73,9 @@ class LevelState : public ::testing::Test {
     rig.extras.tutorialStep = 7;
     ASSERT_EQ(rig.level.rules->Stock()->Add(rig.level.Product(u"wheat"), 25, false), 25);
     rig.Click(rig.ButtonOf(rig.Place(0), "button"));
-    AddDamage(2, &rig.villains.source, false);
+    AddDamage(*rig.map, 2, &rig.villains.source, false);
     rig.villains.source.damageTime = 20000;
-    AddDamage(2, &rig.villains.source, true);
+    AddDamage(*rig.map, 2, &rig.villains.source, true);
     ASSERT_GT(rig.TickUntil([&] { return rig.player->GetCurrentJob() &&
                                          rig.player->GetCurrentJob()->GetState() == kJobAnimating &&
                                          Narrow(rig.player->GetAnimationName()) == "girl_build"; }),

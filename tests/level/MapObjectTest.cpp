@@ -15,7 +15,7 @@ using namespace leveltest;
 namespace {
 
 struct Mover : DynObject {
-  explicit Mover(std::vector<u32>* log = nullptr) : drawn(log) {}
+  explicit Mover(LevelMap& map, std::vector<u32>* log = nullptr) : DynObject(map), drawn(log) {}
   void Draw() override {
     if (drawn) drawn->push_back(GetSerial());
   }
@@ -62,7 +62,7 @@ TEST_F(MapObjects, BandsKeepDepthOrderThroughEveryMoveWithTiesBySerial) {
 
   std::vector<Mover*> movers;
   for (i32 i = 0; i < 60; ++i) {
-    auto* m = new Mover;
+    auto* m = new Mover(Map());
     if (i % 3 == 0) m->MoveTo(400.0f, 100.0f);  // ties, kept by serial
     m->AttachToLevel(0);
     movers.push_back(m);
@@ -105,8 +105,8 @@ TEST_F(MapObjects, BandsKeepDepthOrderThroughEveryMoveWithTiesBySerial) {
 }
 
 TEST_F(MapObjects, AttachWithTheSameFlagsDoesNothingAndOtherFlagsRebuildTheShapes) {
-  EXPECT_EQ(SpriteObject::Create(nullptr, 1, 0, 0, kObjectSprite, nullptr, 0), nullptr);
-  SpriteObject* o = SpriteObject::Create(rig_.place, 1, 300, 200, kObjectPlaceMarker, nullptr, 0);
+  EXPECT_EQ(SpriteObject::Create(Map(), nullptr, 1, 0, 0, kObjectSprite, nullptr, 0), nullptr);
+  SpriteObject* o = SpriteObject::Create(Map(), rig_.place, 1, 300, 200, kObjectPlaceMarker, nullptr, 0);
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->GetKind(), kObjectPlaceMarker);
   EXPECT_FALSE(o->IsAttached());
@@ -134,8 +134,8 @@ TEST_F(MapObjects, AttachWithTheSameFlagsDoesNothingAndOtherFlagsRebuildTheShape
 
   // The kinds with classes of their own take their layers and no owner.
   EmptyLevelPoint* none = nullptr;
-  SpriteObject* gate = SpriteObject::Create(rig_.gate, 0, 10, 10, kObjectGate, none, 0);
-  SpriteObject* water = SpriteObject::Create(rig_.junk, 1, 10, 10, kObjectWater, none, 0);
+  SpriteObject* gate = SpriteObject::Create(Map(), rig_.gate, 0, 10, 10, kObjectGate, none, 0);
+  SpriteObject* water = SpriteObject::Create(Map(), rig_.junk, 1, 10, 10, kObjectWater, none, 0);
   EXPECT_NE(dynamic_cast<MapGate*>(gate), nullptr);
   EXPECT_EQ(gate->GetLayer(), kLayerStanding);
   EXPECT_NE(dynamic_cast<LevelWater*>(water), nullptr);
@@ -146,9 +146,9 @@ TEST_F(MapObjects, AttachWithTheSameFlagsDoesNothingAndOtherFlagsRebuildTheShape
 
 TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
   GetGameServices().clock = 1000;
-  SpriteObject* a = SpriteObject::Create(rig_.junk, 1, 100, 100, kObjectSprite, nullptr, 0);
-  SpriteObject* b = SpriteObject::Create(rig_.junk, 1, 200, 100, kObjectSprite, nullptr, 0);
-  SpriteObject* c = SpriteObject::Create(rig_.junk, 1, 300, 100, kObjectSprite, nullptr, 0);
+  SpriteObject* a = SpriteObject::Create(Map(), rig_.junk, 1, 100, 100, kObjectSprite, nullptr, 0);
+  SpriteObject* b = SpriteObject::Create(Map(), rig_.junk, 1, 200, 100, kObjectSprite, nullptr, 0);
+  SpriteObject* c = SpriteObject::Create(Map(), rig_.junk, 1, 300, 100, kObjectSprite, nullptr, 0);
   for (SpriteObject* o : {a, b, c}) o->AttachToLevel(0);
   EXPECT_TRUE(a->Highlight());
   EXPECT_FALSE(a->Highlight());  // once a frame
@@ -181,9 +181,9 @@ TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
 }
 
 TEST_F(MapObjects, GateOpensFrameByFrameNearThePlayerAndStandsWhileTheLevelIsHeld) {
-  auto* gate = static_cast<MapGate*>(SpriteObject::Create(rig_.gate, 1, 500, 300, kObjectGate, nullptr, 0));
+  auto* gate = static_cast<MapGate*>(SpriteObject::Create(Map(), rig_.gate, 1, 500, 300, kObjectGate, nullptr, 0));
   gate->AttachToLevel(0);
-  Mover player;
+  Mover player(Map());
   Map().SetPlayer(&player);
   rig_.level.rules->StartPlay();  // the start lock held the gate until now
   player.MoveTo(0.0f, 0.0f);
@@ -209,7 +209,7 @@ TEST_F(MapObjects, GateOpensFrameByFrameNearThePlayerAndStandsWhileTheLevelIsHel
 }
 
 TEST_F(MapObjects, TheEasterEggIsCollectedOnceAndTheLevelForgetsIt) {
-  auto* egg = static_cast<MapAward*>(SpriteObject::Create(rig_.place, 0, 640, 400, kObjectAward, nullptr, 0));
+  auto* egg = static_cast<MapAward*>(SpriteObject::Create(Map(), rig_.place, 0, 640, 400, kObjectAward, nullptr, 0));
   ASSERT_NE(egg, nullptr);
   EXPECT_EQ(Map().GetAward(), egg);
   EXPECT_EQ(egg->GetCursorKind(), kCursorPan);

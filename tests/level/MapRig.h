@@ -37,9 +37,11 @@
 
 namespace leveltest {
 
+// Counts the clean places of the rig's map.
 struct MapScene : FakeScene {
-  explicit MapScene(Log& l) : FakeScene(l) {}
-  i32 CountCleanPlaces() override { return CurrentLevelMap() ? CurrentLevelMap()->CountCleanPlaces() : 0; }
+  MapScene(Log& l, const std::unique_ptr<LevelMap>& m) : FakeScene(l), map(m) {}
+  i32 CountCleanPlaces() override { return map ? map->CountCleanPlaces() : 0; }
+  const std::unique_ptr<LevelMap>& map;
 };
 
 class FakeSprites;
@@ -175,14 +177,14 @@ struct FakeJob : PointJob {
 
 // A working point of the level objects: it logs its set-up.
 struct FakePoint : LevelPoint {
-  FakePoint(Log& l, PointClass c, bool s) : log(l), pointClass(c), setupWorks(s) {
+  FakePoint(LevelMap& m, Log& l, PointClass c, bool s) : LevelPoint(m), log(l), pointClass(c), setupWorks(s) {
     kind_ = c == kPointWarehouse ? kPointKindWarehouse : c <= kPointTree ? kPointKindPlant : kPointKindBuilding;
   }
   ~FakePoint() override { Shutdown(false, true, 0); }
   bool SetLevel(i32 level, bool fade, u32 delay) override {
     Say(log, "class %u level %d%s after %u", pointClass, level, fade ? " fading" : "", delay);
     if (setupWorks) level_ = level;
-    LevelRules* rules = CurrentLevelMap() ? CurrentLevelMap()->GetRules() : nullptr;
+    LevelRules* rules = GetMap().GetRules();
     if (setupWorks && pointClass == kPointWarehouse && rules && rules->Stock()) rules->Stock()->SetLevel(level);
     return setupWorks;
   }
@@ -222,8 +224,8 @@ struct FakeClasses : PointClasses {
   POINTKINDFACTS DescribeBuilding(const BUILDING* b) const override {
     return reinterpret_cast<const KindRecord*>(b)->facts;
   }
-  LevelPoint* CreatePoint(PointClass c, void* record) override {
-    auto* p = new FakePoint(log, c, setupWorks);
+  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {
+    auto* p = new FakePoint(map, log, c, setupWorks);
     if (record) p->recordId = static_cast<const KindRecord*>(record)->facts.id;
     return p;
   }
@@ -248,9 +250,10 @@ constexpr u32 kStones = 8;  // and one of nothing but its footprint
 
 class MapRig {
  public:
-  MapRig() : scene(level.log), sprites(level.log), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
+  MapRig() : scene(level.log, map), sprites(level.log), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
     level.hooks.scene = &scene;
     GetGameServices().tutorial = &tutorial;
+    GetGameServices().garbage = &garbage;
     place = MakeMapSprite(u"place", 64, 32, 1, true);
     junk = MakeMapSprite(u"junk", 48, 48, 1, false);
     gate = MakeMapSprite(u"gate", 200, 10, 20, false);
@@ -260,7 +263,7 @@ class MapRig {
   }
   ~MapRig() {
     map.reset();
-    GetLevelPointMaker().Garbage().Clear();
+    GetGameServices().garbage = nullptr;
     GetGameServices().tutorial = nullptr;
   }
   MapRig(const MapRig&) = delete;
@@ -268,13 +271,18 @@ class MapRig {
 
   // A level with these point definitions, built and started, its points made.
   LevelMap& Make(std::vector<POINTDEF> points, bool makeLevel = true) {
+    MakeMap(std::move(points), makeLevel);
+    MakeDefinedPoints();
+    return *map;
+  }
+  // The same without the points.
+  LevelMap& MakeMap(std::vector<POINTDEF> points, bool makeLevel = true) {
     level.Info().points = std::move(points);
     if (makeLevel) level.Make();
     map = std::make_unique<LevelMap>(
         level.rules.get(),
         LevelMapHooks{&classes, &sprites, panelsHook ? panelsHook : &panels, careHook ? careHook : &care});
     map->SetPathFinder(pathFinder ? pathFinder : finder.get());
-    MakeDefinedPoints();
     return *map;
   }
   // The map's points as the level defines them.
@@ -287,7 +295,7 @@ class MapRig {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
-      GetLevelPointMaker().MakePoint(static_cast<i32>(i), p, false);
+      map->Points().MakePoint(static_cast<i32>(i), p, false);
     }
   }
   static POINTDEF Garbage(u32 id, u32 price, i32 x, i32 y) { return POINTDEF{0, 0, id, price, {0, 0}, x, y, 0}; }
@@ -305,6 +313,8 @@ class MapRig {
 
   LevelRig level;
   spritetest::SpriteRig art;
+  GarbageList garbage;  // the game's garbage kinds
+  std::unique_ptr<LevelMap> map;
   MapScene scene;
   FakeSprites sprites;
   FakePanels panels;
@@ -316,7 +326,6 @@ class MapRig {
   MapSprite* junk = nullptr;
   MapSprite* gate = nullptr;
   std::unique_ptr<shpf::PathFinder> finder;
-  std::unique_ptr<LevelMap> map;
   PointCare* careHook = nullptr;            // in place of the fake care when set
   shpf::PathFinder* pathFinder = nullptr;   // in place of the rig's finder when set
 
@@ -359,7 +368,7 @@ class MapRig {
         kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     ASSERT_NE(data, nullptr);
     SectionCursor cursor;
-    LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, &cursor);
+    LoadGarbageDefinitions(&garbage, data, &cursor);
     kis::CloseDataFile(data);
     ASSERT_EQ(cursor.error, 0u);
   }

@@ -122,7 +122,7 @@ class FakeVillains : public LevelVillains {
 // and the dialogs, recording what they are asked.
 class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelDialogs, public LevelPanelHooks {
  public:
-  void CreatePanel() override { Say("panel"); }
+  void CreatePanel(LevelMap&) override { Say("panel"); }
   void DeletePanel() override { Say("panel gone"); }
   void CreateBonusButtons() override { Say("bonus buttons"); }
   bool IsTimeBarRunning() const override { return timeBarRunning; }
@@ -202,12 +202,12 @@ class LevelWorld {
     s.screen.rect = DXLRECT{0, 0, static_cast<i32>(width), static_cast<i32>(height)};
     SetParticleMaxStep(static_cast<float>(GameTimeStep()));
     s.windowManager = manager.get();
+    s.garbage = &garbage;
     loaded = ReadSprites(folder) && ReadData(folder);
   }
   ~LevelWorld() {
     level.reset();
     manager.reset();  // its fonts and pictures before the sprite sets
-    GetLevelPointMaker().Garbage().Clear();
     FreeCharacters();
     FreeAnimations();
     FreeParticleLibrary();
@@ -313,6 +313,7 @@ class LevelWorld {
   AwardTable awards;
   GroundList grounds;
   LevelTable levels;
+  GarbageList garbage;
   FakeScreenSprites screenSprites;
   FakeVillains villains;
   FakeLevelWindows windows;
@@ -338,7 +339,7 @@ class LevelWorld {
   bool ReadData(const std::string& folder) {
     data = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     if (!data) return false;
-    return tools::ReadLevelData(data, {products, bonuses, awards, grounds, levels}, sets, manager.get());
+    return tools::ReadLevelData(data, {products, bonuses, awards, grounds, levels, garbage}, sets, manager.get());
   }
 
   DXLViewer* viewer_;

@@ -71,12 +71,12 @@ class InfoWindows : public ::testing::Test {
     SetGameLanguage(language_.get());
     items_.plants = {{u"wheat", {2, rig_.balloon}}, {u"beta", {0, rig_.balloon}}};
     items_.buildings = {{u"mill", {3, rig_.hintLine}}};
-    SetLevelObjectItems(&items_);
-    SetLevelPanelArea(&panel_);
+    GetGameServices().levelObjectItems = &items_;
+    GetGameServices().levelPanel = &panel_;
   }
   ~InfoWindows() override {
-    SetLevelObjectItems(nullptr);
-    SetLevelPanelArea(nullptr);
+    GetGameServices().levelObjectItems = nullptr;
+    GetGameServices().levelPanel = nullptr;
   }
 
   std::unique_ptr<uitest::UiLanguage> language_;  // outlives the windows (the rig goes first)

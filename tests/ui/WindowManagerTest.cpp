@@ -283,11 +283,11 @@ TEST_F(WindowStack, QueuesAreSteppedAndPlacedAndLoseTheirHostWindow) {
 }
 
 TEST_F(WindowStack, CaptionOutlineAndMedalPictures) {
-  const DXLOUTLINE* outline = GetCaptionOutline(0);
-  ASSERT_NE(outline, nullptr);
-  EXPECT_EQ(outline->colour, 0xFF442200u);
-  EXPECT_FLOAT_EQ(outline->radius, 1.0f);
-  EXPECT_EQ(GetCaptionOutline(1), nullptr);
+  DXLOUTLINE outline{};
+  ASSERT_TRUE(GetCaptionOutline(0, &outline));
+  EXPECT_EQ(outline.colour, 0xFF442200u);
+  EXPECT_FLOAT_EQ(outline.radius, 1.0f);
+  EXPECT_FALSE(GetCaptionOutline(1, &outline));
   KGESPRITEPARAMS params{};
   SetBox(&params, 0);
   EXPECT_EQ(params.flags & kKGESpriteOutline, kKGESpriteOutline);

@@ -61,7 +61,7 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   rig.level.SetTasks(0, {{4, 0, 0, 2}, {0, 0, 0, 900}});
   rig.MakeLevel({MapRig::Garbage(leveltest::kJunk, 100, 300, 300)});
   LevelPanel& panel = *rig.panel;
-  EXPECT_EQ(CurrentLevelPanel(), &panel);
+  EXPECT_EQ(rig.host.GetPanel(), &panel);
   EXPECT_EQ(panel.GetId(), kLevelPanelId);
   EXPECT_EQ(panel.GetRect().top, 600 - 115);
   EXPECT_EQ(panel.GetRect().right, 800);
@@ -86,7 +86,7 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_FALSE(panel.HitTest(plate.left - 6, 5));
   EXPECT_TRUE(panel.IsPointOver(plate.left + 8, 10));
   EXPECT_FALSE(panel.IsPointOver(400, 590));  // the strip takes its own clicks
-  EXPECT_EQ(GetLevelPanelArea(), &panel);
+  EXPECT_EQ(GetGameServices().levelPanel, &panel);
   EXPECT_EQ(panel.GetWarehouseButton()->GetRect().left, 699 + 11);
 
   // Nothing selected: the empty panel, once, in the child area.
@@ -115,10 +115,10 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_EQ(bar->GetWidth(), 470);
   panel.OnScreenResize();  // the same size: no new generation
   EXPECT_EQ(panel.GetGeneration(), generation + 1);
-  delete rig.panel;
+  rig.host.DeletePanel();
   rig.panel = nullptr;
-  EXPECT_EQ(GetLevelPanelArea(), nullptr);
-  EXPECT_EQ(CurrentLevelPanel(), nullptr);
+  EXPECT_EQ(GetGameServices().levelPanel, nullptr);
+  EXPECT_EQ(rig.host.GetPanel(), nullptr);
 }
 
 TEST(LevelPanel, HardModeShowsThreeMedalRows) {

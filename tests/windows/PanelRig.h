@@ -1,7 +1,8 @@
 // The world of the level panel's tests: the level map of the level tests
 // (MapRig: rules, fake point classes, screen sprites and point care) with
-// the game's own panels in place of the recording fake, a window manager,
-// a screen of the size asked for and the level panel over it.
+// the game's own panels (the level panel host's) in place of the recording
+// fake, a window manager, a screen of the size asked for and the level panel
+// over it.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
 
 namespace windowstest {
 
@@ -27,7 +29,7 @@ class PanelRig : public MapRig {
     for (const wchar* icon : {u"ico_clear", u"ico_back", u"ico_empty", u"ico_plants"}) AddPicture(2, icon, 48, 48);
   }
   ~PanelRig() {
-    delete panel;
+    host.DeletePanel();
     map.reset();
     delete manager;
     GetGameServices().windowManager = nullptr;
@@ -41,15 +43,16 @@ class PanelRig : public MapRig {
   // The level of these points in the regime, built and started, its points
   // made and its panel made.
   LevelMap& MakeLevel(std::vector<POINTDEF> points, i32 regime = 0) {
-    panelsHook = &router;
+    panelsHook = host.Panels();
     level.Info().points = points;
     level.Make(regime);
     Make(std::move(points), false);
-    panel = new LevelPanel();
+    host.CreatePanel(*map);
+    panel = host.GetPanel();
     return *map;
   }
   EmptyLevelPoint* Place(i32 i) const { return static_cast<EmptyLevelPoint*>(map->GetPoint(i)); }
-  void Select(i32 i) { GetLevelPointMaker().SelectPoint(i, false); }
+  void Select(i32 i) { map->Points().SelectPoint(i, false); }
   ChildLevelPanel* Shown() const { return panel->GetCurrentChild(); }
   // A click in the middle of the button through the window manager (game coordinates).
   void Click(const GameButton* b) {
@@ -74,7 +77,7 @@ class PanelRig : public MapRig {
     return sprite;
   }
 
-  PointPanelRouter router;
+  LevelPanelHost host;
   Sprite* sheet = nullptr;
   WindowManager* manager = nullptr;
   LevelPanel* panel = nullptr;

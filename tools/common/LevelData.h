@@ -1,6 +1,6 @@
 // The level's tables of a data set's "Data.dat" read the way the start-up
 // loader reads them: particle systems, products, bonuses, awards, ground,
-// garbage (into the point maker), animations, characters, the level table
+// garbage, animations, characters, the level table
 // and the digit fonts (into the window manager); then the bonuses' icons and the pictures the start-up loads for
 // good (the particles', the interface's and the icons). For the tools and
 // tests that play a level. Header-only; include as "common/LevelData.h".
@@ -14,10 +14,10 @@
 #include "content/CharacterSection.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
+#include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
-#include "level/map/LevelPointMaker.h"
 #include "resources/AnimationSection.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"
@@ -32,6 +32,7 @@ struct LevelTables {
   AwardTable& awards;
   GroundList& grounds;
   LevelTable& levels;
+  GarbageList& garbage;
 };
 
 // False when a section does not read. `sets` are the data set's 17 sprite
@@ -45,7 +46,7 @@ inline bool ReadLevelData(kis::BaseDataFileReader* data, const LevelTables& tabl
       ReadWhole([&](SectionCursor* c) { return t->bonuses.ReadSection(data, c); }) &&
       ReadWhole([&](SectionCursor* c) { return t->awards.ReadSection(data, c); }) &&
       ReadWhole([&](SectionCursor* c) { return t->grounds.ReadSection(data, c); }) &&
-      ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&GetLevelPointMaker().Garbage(), data, c); }) &&
+      ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&t->garbage, data, c); }) &&
       ReadWhole([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
       ReadWhole([&](SectionCursor* c) { return LoadCharacters(data, c, 0.0f, 1.0f); }) &&
       ReadWhole([&](SectionCursor* c) { return t->levels.ReadChunk(data, c); }) &&

@@ -13,7 +13,6 @@
 #include "gametext/GameLanguageHost.h"
 #include "level/scene/GameLevel.h"
 #include "level/rules/LevelClock.h"
-#include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "platform/encoding/Utf.h"
@@ -59,6 +58,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
   s.screen.width = width;
   s.screen.height = height;
   s.screen.rect = DXLRECT{0, 0, width, height};
+  s.garbage = &garbage_;
   SetParticleMaxStep(static_cast<float>(GameTimeStep()));
   loaded_ = true;
 
@@ -102,7 +102,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
 }
 
 bool World::ReadData(std::string* error) {
-  if (tools::ReadLevelData(data_, {products_, bonuses_, awards_, grounds_, levels_}, sets_, windows_)) return true;
+  if (tools::ReadLevelData(data_, {products_, bonuses_, awards_, grounds_, levels_, garbage_}, sets_, windows_)) return true;
   *error = "Data.dat: a section does not read";
   return false;
 }
@@ -117,7 +117,6 @@ void World::Unload() {
   GetGameServices().windowManager = nullptr;
   SetGameLanguage(nullptr);
   language_.reset();
-  GetLevelPointMaker().Garbage().Clear();
   FreeCharacters();
   FreeAnimations();
   FreeParticleLibrary();

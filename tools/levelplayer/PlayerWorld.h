@@ -20,6 +20,7 @@
 #include "base/Types.h"
 #include "content/AwardTable.h"
 #include "content/GameBonuses.h"
+#include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
@@ -99,6 +100,7 @@ class World {
   AwardTable awards_;
   GroundList grounds_;
   LevelTable levels_;
+  GarbageList garbage_;
   std::unique_ptr<GameLanguage> language_;
   WindowManager* windows_ = nullptr;
   std::unique_ptr<LevelPanelHost> host_;

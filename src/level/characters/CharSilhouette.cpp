@@ -6,7 +6,7 @@
 #include "resources/SEffects.h"
 
 CharSilhouette::CharSilhouette(MapCharacter* source)
-    : description_(source->GetDescription()), offsetX_(source->drawOffsetX), offsetY_(source->drawOffsetY) {
+    : DynObject(source->GetMap()), description_(source->GetDescription()), offsetX_(source->drawOffsetX), offsetY_(source->drawOffsetY) {
   kind_ = kObjectSilhouette;
   const AnimationState& s = source->GetAnimationState();
   state_.user1 = s.user1;

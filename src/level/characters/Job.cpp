@@ -21,7 +21,7 @@ constexpr float kAnimationTurnTime = 40.0f;              // ms a direction step 
 }  // namespace
 
 Job::Job(MapCharacter* owner, u16 jobId)
-    : level_(CurrentLevelCharacters()),
+    : level_(owner ? &owner->GetCast() : nullptr),
       paths_(level_ ? &level_->Paths() : nullptr),
       owner_(owner),
       jobId_(jobId) {

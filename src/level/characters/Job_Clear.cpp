@@ -69,7 +69,7 @@ bool Job_Clear::Save(kis::DataCursor* cursor, u32 characterRecord) {
 }
 
 bool Job_Clear::Load(MapPlayer* owner, const u8* record, u32 size) {
-  BaseLevelPoint* point = PointOfJobRecord(record, size);
+  BaseLevelPoint* point = PointOfJobRecord(owner->GetMap(), record, size);
   if (!point || point->GetKind() != kPointKindEmpty) return false;
   auto* place = static_cast<EmptyLevelPoint*>(point);
   if (!place->GetGarbage() || place->GetClearJob()) return false;

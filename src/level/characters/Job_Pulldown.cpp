@@ -25,11 +25,6 @@ const wchar* PulldownAnimation(const LevelPoint* point, const PointClasses* clas
   return plant && classes->DescribePlant(plant).tree ? u"girl_rubit" : u"girl_dig";
 }
 
-PointClasses* Classes() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->Hooks().classes : nullptr;
-}
-
 }  // namespace
 
 Job_Pulldown::Job_Pulldown(MapCharacter* owner, LevelPoint* point) : Job(owner, kJobPulldown), point_(point) {
@@ -56,7 +51,7 @@ bool Job_Pulldown::NextStep(i32 step) {
     return StartWalk(pos.x + offset.x, pos.y + offset.y, false, 1.0f, nullptr);
   }
   if (point_ && step_ == 3) {
-    PointClasses* classes = Classes();
+    PointClasses* classes = owner_->GetMap().Hooks().classes;
     const bool playing =
         PlayAnimation(classes ? classes->GetPulldownTime() : 0, PulldownAnimation(point_, classes), 0, kWorkActivity);
     point_->Suspend();
@@ -72,7 +67,7 @@ void Job_Pulldown::Update() {
   point_ = nullptr;
   if (!point) return;
   if (point->GetCurrentJob() == this) point->SetCurrentJob(nullptr);
-  GetLevelPointMaker().MakeEmpty(point->GetIndex());
+  point->GetMaker()->MakeEmpty(point->GetIndex());
   if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
 }
 
@@ -91,7 +86,7 @@ bool Job_Pulldown::Save(kis::DataCursor* cursor, u32 characterRecord) {
 }
 
 bool Job_Pulldown::Load(MapPlayer* owner, const u8* record, u32 size) {
-  BaseLevelPoint* point = PointOfJobRecord(record, size);
+  BaseLevelPoint* point = PointOfJobRecord(owner->GetMap(), record, size);
   if (!point || point->GetKind() == kPointKindEmpty) return false;
   return RestoreJobStep(new Job_Pulldown(owner, static_cast<LevelPoint*>(point)), record, 3);
 }

@@ -8,22 +8,14 @@
 #include "level/rules/LevelRules.h"
 #include "level/characters/MapPlayer.h"
 
-namespace {
-
-LevelCharacters* g_characters = nullptr;
-
-}  // namespace
-
-LevelCharacters* CurrentLevelCharacters() { return g_characters; }
-
-LevelCharacters::LevelCharacters(LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
-    : rules_(rules), sprites_(sprites), paths_(width, height) {
-  g_characters = this;
+LevelCharacters::LevelCharacters(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
+    : map_(map), rules_(rules), sprites_(sprites), paths_(width, height) {
+  map_.SetCharacters(this);
 }
 
 LevelCharacters::~LevelCharacters() {
   while (characters_.GetCount() > 0) delete characters_.Last();  // each leaves the list
-  if (g_characters == this) g_characters = nullptr;
+  if (map_.GetCharacters() == this) map_.SetCharacters(nullptr);
 }
 
 // A character is deleted in the middle of the loop only by its own kind's
@@ -44,7 +36,7 @@ void LevelCharacters::RemoveCharacter(MapCharacter* c) {
 
 void LevelCharacters::SetPlayer(MapPlayer* player) {
   player_ = player;
-  if (LevelMap* map = CurrentLevelMap()) map->SetPlayer(player);
+  map_.SetPlayer(player);
 }
 
 bool LevelCharacters::IsPlayer(const MapCharacter* c) const { return c && c == player_; }

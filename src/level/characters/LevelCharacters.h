@@ -2,8 +2,10 @@
 // their jobs need of it: the path service, the list of characters and the
 // player, the level's money and rates, the award records, whether the level
 // has been entered, and the job sprites. The level scene owns one (and
-// runs its Update once per tick, after the points); while it lives it is
-// the current one, through which characters and jobs reach the level.
+// runs its Update once per tick, after the points). They stand on one level
+// map, which knows them while they live (LevelMap::GetCharacters): the
+// characters are made with them, and their jobs reach the level through
+// their characters.
 //
 // Rates: a work step of a job with an activity index runs at the level's
 // base rate of that index (the level record's own figure), never the
@@ -19,6 +21,7 @@
 #include "level/characters/LevelPathFinder.h"
 
 class JobSprites;
+class LevelMap;
 class LevelMoney;
 class LevelRules;
 class MapCharacter;
@@ -27,7 +30,7 @@ class MapPlayer;
 class LevelCharacters {
  public:
   // rules: may be null (no money, rates 1.0, no awards); sprites: may be null.
-  LevelCharacters(LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  LevelCharacters(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
   ~LevelCharacters();
   LevelCharacters(const LevelCharacters&) = delete;
   LevelCharacters& operator=(const LevelCharacters&) = delete;
@@ -42,6 +45,7 @@ class LevelCharacters {
   MapPlayer* GetPlayer() const { return player_; }
   bool IsPlayer(const MapCharacter* c) const;
 
+  LevelMap& GetMap() const { return map_; }
   LevelPathFinder& Paths() { return paths_; }
   LevelRules* GetRules() const { return rules_; }
   LevelMoney* GetMoney() const;
@@ -57,6 +61,7 @@ class LevelCharacters {
   const wchar* GetLoadError() const { return loadError_; }
 
  private:
+  LevelMap& map_;
   LevelRules* rules_;
   JobSprites* sprites_;
   LevelPathFinder paths_;
@@ -64,6 +69,3 @@ class LevelCharacters {
   MapPlayer* player_ = nullptr;
   wchar loadError_[256] = {};
 };
-
-// The running level's characters; null when none live.
-LevelCharacters* CurrentLevelCharacters();

@@ -28,25 +28,25 @@ void StartIn(GameAnimation* a, AnimationState* state, i32 direction, bool keepTi
 
 }  // namespace
 
-MapCharacter::MapCharacter(GameCharacter* description, i32 skin, const wchar* animation, i32 direction, float x,
-                           float y, BaseLevelPoint* owner)
-    : description_(description), baseSpeed_(description ? description->speed : 0.0f) {
+MapCharacter::MapCharacter(LevelCharacters& cast, GameCharacter* description, i32 skin, const wchar* animation,
+                           i32 direction, float x, float y, BaseLevelPoint* owner)
+    : DynObject(cast.GetMap()), cast_(cast), description_(description),
+      baseSpeed_(description ? description->speed : 0.0f) {
   kind_ = kObjectCharacter;
   SetOwnerPoint(owner);
-  LevelCharacters* level = CurrentLevelCharacters();
-  if (level) level->AddCharacter(this);
+  cast_.AddCharacter(this);
   state_.color = 0xFFFFFFFFu;
   if (description && description->GetShadow()) SetShadow(new LevelShadow(description->GetShadow(), x, y));
   PlayAnimation(skin, animation, direction, false, kActivityStart);
   MoveTo(x, y);
-  if (level && description) {
-    grid_ = level->Paths().GetGrid(description->foot, description->gridId);
+  if (description) {
+    grid_ = cast_.Paths().GetGrid(description->foot, description->gridId);
     if (grid_) seenVersion_ = grid_->version - 1;
   }
 }
 
 MapCharacter::~MapCharacter() {
-  if (LevelCharacters* level = CurrentLevelCharacters()) level->RemoveCharacter(this);
+  cast_.RemoveCharacter(this);
   DeleteAllJobs();
   DetachFromLevel();
   GameAnimation::StopSound(&state_);
@@ -157,17 +157,14 @@ void MapCharacter::Update() {
     RunCurrentJob();
   }
   if (jobs_.GetCount() > 0) return;
-  LevelCharacters* level = CurrentLevelCharacters();
-  if (level && level->IsPlayer(this)) static_cast<MapPlayer*>(this)->SetWorkStreak(0, true);
+  if (cast_.IsPlayer(this)) static_cast<MapPlayer*>(this)->SetWorkStreak(0, true);
   if (CheckFooting()) OnIdle();
   if (jobs_.GetCount() == 0) PlayAction(GetSkin(), GetDirection());
 }
 
 bool MapCharacter::CheckFooting() {
   if (skipFooting_ || !grid_ || grid_->version == seenVersion_) return true;
-  LevelCharacters* level = CurrentLevelCharacters();
-  if (!level ||
-      !level->Paths().GetPathFinder()->GridShapeAt(grid_, static_cast<i32>(x_), static_cast<i32>(y_))) {
+  if (!cast_.Paths().GetPathFinder()->GridShapeAt(grid_, static_cast<i32>(x_), static_cast<i32>(y_))) {
     seenVersion_ = grid_->version;
     return true;
   }

@@ -32,6 +32,7 @@ class DataCursor;
 class BaseLevelPoint;
 class GameCharacter;
 class Job;
+class LevelCharacters;
 namespace shpf {
 struct _SHAPEGRID;
 }
@@ -49,12 +50,15 @@ constexpr float kSilhouetteInterval = 50.0f;  // ms of rate-scaled time between 
 
 class MapCharacter : public DynObject {
  public:
-  // Registers with the level's characters; plays the named animation of the
-  // skin (activity 3) at (x, y); its grid from the path service, its footing
-  // checked at the first update. owner: the level point it belongs to, or null.
-  MapCharacter(GameCharacter* description, i32 skin, const wchar* animation, i32 direction, float x, float y,
+  // One of the level's characters (on their map, in their list); plays the
+  // named animation of the skin (activity 3) at (x, y); its grid from the
+  // path service, its footing checked at the first update. owner: the level
+  // point it belongs to, or null.
+  MapCharacter(LevelCharacters& cast, GameCharacter* description, i32 skin, const wchar* animation, i32 direction, float x, float y,
                BaseLevelPoint* owner);
   ~MapCharacter() override;  // leaves the level's list, deletes its jobs, stops its sound
+
+  LevelCharacters& GetCast() const { return cast_; }
 
   // --- MapObject ---------------------------------------------------------------------------------
   void Release() override;  // also deletes every job; not running
@@ -138,6 +142,7 @@ class MapCharacter : public DynObject {
  protected:
   void MakeSilhouette();
 
+  LevelCharacters& cast_;
   GameCharacter* description_;
   AnimationState state_;
   float baseSpeed_;

@@ -19,13 +19,12 @@ const wchar* IdleName(const GameCharacter* d) {
 
 }  // namespace
 
-MapPlayer::MapPlayer(float x, float y)
-    : MapCharacter(PlayerDescription(), 0, IdleName(PlayerDescription()), 8, x, y, nullptr) {
-  LevelCharacters* level = CurrentLevelCharacters();
-  SetWalkModifier(1, false, level ? level->GetActivityFactor(kActivityIdle) : 1.0f);
+MapPlayer::MapPlayer(LevelCharacters& cast, float x, float y)
+    : MapCharacter(cast, PlayerDescription(), 0, IdleName(PlayerDescription()), 8, x, y, nullptr) {
+  SetWalkModifier(1, false, cast_.GetActivityFactor(kActivityIdle));
   PlayAnimation(0, IdleName(description_), 8, false, kActivityIdle);
   AttachToLevel(0);
-  if (level && !level->GetPlayer()) level->SetPlayer(this);
+  if (!cast_.GetPlayer()) cast_.SetPlayer(this);
 }
 
 void MapPlayer::OnIdle() {
@@ -47,17 +46,13 @@ void MapPlayer::RunCurrentJob() {
 
 void MapPlayer::SetWorkStreak(i32 n, bool report) {
   if (n == streak_) return;
-  if (n > streak_)
-    if (LevelCharacters* level = CurrentLevelCharacters())
-      level->RaiseAwardRecord(kAwardRecordWorkStreak, n, false, report);
+  if (n > streak_) cast_.RaiseAwardRecord(kAwardRecordWorkStreak, n, false, report);
   streak_ = n;
 }
 
 void MapPlayer::SetWalked(float value, bool report) {
   if (!(value > walked_)) return;
   walked_ = value;
-  LevelCharacters* level = CurrentLevelCharacters();
   const i32 whole = value < 2147483648.0f ? static_cast<i32>(value) : INT32_MAX;
-  if (level && whole > level->GetAwardRecord(kAwardRecordWalked))
-    level->RaiseAwardRecord(kAwardRecordWalked, whole, false, report);
+  if (whole > cast_.GetAwardRecord(kAwardRecordWalked)) cast_.RaiseAwardRecord(kAwardRecordWalked, whole, false, report);
 }

@@ -18,7 +18,7 @@ class MapPlayer : public MapCharacter {
   // Skin 0's idle animation in the last direction, at (x, y), standing on
   // the level; the level's base walk rate as her walk modifier (id 1); the
   // level's player unless it has one.
-  MapPlayer(float x, float y);
+  MapPlayer(LevelCharacters& cast, float x, float y);
   ~MapPlayer() override = default;
 
   void OnIdle() override;         // the step aside after work

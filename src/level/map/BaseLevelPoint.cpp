@@ -16,14 +16,9 @@ namespace {
 
 constexpr i32 kIconSpread = 18;  // the distance of shared job icons from their anchor
 
-PointCare* Care() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->Hooks().care : nullptr;
-}
-
 }  // namespace
 
-BaseLevelPoint::BaseLevelPoint() : maker_(&GetLevelPointMaker()) {}
+BaseLevelPoint::BaseLevelPoint(LevelMap& map) : map_(map), maker_(&map.Points()) {}
 
 BaseLevelPoint::~BaseLevelPoint() {
   Shutdown(false, true, 0);
@@ -55,7 +50,7 @@ void BaseLevelPoint::GetPos(POINTPOS* out) const {
   out->y = y_;
 }
 
-void BaseLevelPoint::Select(MapObject*) { GetLevelPointMaker().SelectPoint(index_, true); }
+void BaseLevelPoint::Select(MapObject*) { maker_->SelectPoint(index_, true); }
 
 void BaseLevelPoint::GetInfo(POINTPARAMS* out) const {
   *out = POINTPARAMS{};
@@ -73,7 +68,7 @@ bool BaseLevelPoint::LoadExtra(kis::DataCursor* reader) {
 }
 
 bool BaseLevelPoint::SaveDamage(kis::DataCursor* writer) {
-  PointCare* care = Care();
+  PointCare* care = map_.Hooks().care;
   const u32 villain = shutDown_ || !damage_ || !care ? 0 : care->GetDamageVillain(this);
   u8 word[4];
   kis::PutU32LE(word, villain);
@@ -86,7 +81,7 @@ bool BaseLevelPoint::LoadDamage(kis::DataCursor* reader) {
   if (!reader->Read(word, 4)) return false;
   const u32 villain = kis::GetU32LE(word);
   if (villain == 0) return true;
-  PointCare* care = Care();
+  PointCare* care = map_.Hooks().care;
   return care && care->LoadDamage(this, villain, reader);
 }
 
@@ -109,8 +104,7 @@ u32 BaseLevelPoint::DoShutdown(bool fade, bool final, u32 delay) {
       SetCursor(kPointCursor, 0);
       OnUnhover();
     }
-    LevelMap* map = CurrentLevelMap();
-    if (map && map->GetPoint(index_) == this) map->SetPoint(index_, nullptr);
+    if (map_.GetPoint(index_) == this) map_.SetPoint(index_, nullptr);
     DeleteDamage();
   }
   PointJob* repair = repairJob_;

@@ -56,7 +56,7 @@ struct POINTPOS {
 
 class BaseLevelPoint {
  public:
-  BaseLevelPoint();
+  explicit BaseLevelPoint(LevelMap& map);  // a point of that map, made by its point maker
   virtual ~BaseLevelPoint();
   BaseLevelPoint(const BaseLevelPoint&) = delete;
   BaseLevelPoint& operator=(const BaseLevelPoint&) = delete;
@@ -142,6 +142,7 @@ class BaseLevelPoint {
   }
   i32 GetShowDelay() const { return showDelay_; }
   const RateModifiers& GetRates() const { return rates_; }
+  LevelMap& GetMap() const { return map_; }
   LevelPointMaker* GetMaker() const { return maker_; }
 
  protected:
@@ -153,6 +154,7 @@ class BaseLevelPoint {
 
  private:
   kis::list<PointJob*> jobs_;
+  LevelMap& map_;
   LevelPointMaker* maker_;
   i32 index_ = -1;
   i32 x_ = 0;

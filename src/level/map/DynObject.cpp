@@ -2,7 +2,7 @@
 
 #include "base/Maths.h"
 
-DynObject::DynObject() : MapObject(kLayerStanding) { kind_ = kObjectDynamic; }
+DynObject::DynObject(LevelMap& map) : MapObject(map, kLayerStanding) { kind_ = kObjectDynamic; }
 
 bool DynObject::MoveTo(float x, float y) {
   if (x == x_ && y == y_) return false;

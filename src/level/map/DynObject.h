@@ -6,7 +6,7 @@
 
 class DynObject : public MapObject {
  public:
-  DynObject();  // standing layer, kind kObjectDynamic, at (-1, -1)
+  explicit DynObject(LevelMap& map);  // standing layer, kind kObjectDynamic, at (-1, -1)
   ~DynObject() override = default;
 
   // False when the position is unchanged; else stores it and re-sorts at

@@ -31,22 +31,19 @@ constexpr OBSTACLEDESC kGarbageObstacles[3] = {
 // The click area: 90 x 65 about the place.
 constexpr SHAPEDESC kGarbageClickArea = {SHAPE_RECT, {static_cast<u32>(-45), static_cast<u32>(-32), 45, 33, 0, 0, 0}};
 
-LevelMap* Map() { return CurrentLevelMap(); }
-
 }  // namespace
 
-EmptyLevelPoint::EmptyLevelPoint(i32 index, bool fade, u32 delay) {
+EmptyLevelPoint::EmptyLevelPoint(LevelMap& map, i32 index, bool fade, u32 delay) : BaseLevelPoint(map) {
   kind_ = kPointKindEmpty;
   SetIndex(index);
-  LevelMap* map = Map();
-  const LEVELINFO* info = map ? map->GetInfo() : nullptr;
-  if (map) map->SetPoint(index, this);
+  const LEVELINFO* info = map.GetInfo();
+  map.SetPoint(index, this);
   if (info && index >= 0 && static_cast<size_t>(index) < info->points.size()) {
     const POINTDEF& def = info->points[static_cast<size_t>(index)];
     SetPosition(def.x, def.y);
     SetMark(def.mark);
   }
-  marker_ = SpriteObject::Create(info ? info->emptyPlace : nullptr, kLayerStanding, GetX(), GetY(), kObjectPlaceMarker,
+  marker_ = SpriteObject::Create(map, info ? info->emptyPlace : nullptr, kLayerStanding, GetX(), GetY(), kObjectPlaceMarker,
                                  this, 0);
   if (!marker_) return;
   marker_->AttachToLevel(kAttachObstacles | kAttachClickShapes);
@@ -75,8 +72,7 @@ void EmptyLevelPoint::OnDeselect() {
   BaseLevelPoint::OnDeselect();
   ChildLevelPanel* panel = openPanel_;
   openPanel_ = nullptr;
-  LevelMap* map = Map();
-  if (panel && map && map->Hooks().panels) map->Hooks().panels->HidePanel(panel);
+  if (panel && GetMap().Hooks().panels) GetMap().Hooks().panels->HidePanel(panel);
 }
 
 void EmptyLevelPoint::GetWorkOffset(POINTPOS* out) const {
@@ -107,13 +103,13 @@ void EmptyLevelPoint::SetGarbage(const GARBAGEINFO* garbage, u32 price, bool fad
 
   garbage_ = garbage;
   price_ = garbage ? price : 0;
-  LevelMap* map = Map();
+  LevelMap* map = &GetMap();
   if (garbage) {
     const i32 x = GetX(), y = GetY();
     for (u32 i = 0; i < garbage->spriteCount && i < kGarbageSpriteSlots; ++i) {
       const GARBAGESPRITE& s = garbage->sprites[i];
       SpriteObject* object =
-          SpriteObject::Create(garbage->mapSprites[i], s.layer, x + s.x, y + s.y, kObjectPlaceMarker, this, 0);
+          SpriteObject::Create(*map, garbage->mapSprites[i], s.layer, x + s.x, y + s.y, kObjectPlaceMarker, this, 0);
       if (!object) continue;
       object->AttachToLevel(0);
       garbageObjects_.Add(object);
@@ -129,7 +125,7 @@ void EmptyLevelPoint::SetGarbage(const GARBAGEINFO* garbage, u32 price, bool fad
       def.sortX = static_cast<i16>(p.sortX);
       def.sortY = static_cast<i16>(p.sortY);
       def.spaceParam = p.spaceParam;
-      MapObject* object = CreateMapObjectFromRecord(&def, this);
+      MapObject* object = CreateMapObjectFromRecord(*map, &def, this);
       if (!object) continue;
       object->AttachToLevel(0);
       garbageObjects_.Add(object);
@@ -142,18 +138,16 @@ void EmptyLevelPoint::SetGarbage(const GARBAGEINFO* garbage, u32 price, bool fad
   } else if (IsSelected()) {
     OpenPanel(kPanelEmptyPlace);
   }
-  if (map && map->GetRules()) map->GetRules()->Tasks().UpdateTask(kTaskCleanPlaces, 0, 0, fade);
+  if (map->GetRules()) map->GetRules()->Tasks().UpdateTask(kTaskCleanPlaces, 0, 0, fade);
 }
 
 void EmptyLevelPoint::OpenPanel(u32 id) {
-  LevelMap* map = Map();
-  if (map && map->Hooks().panels) openPanel_ = map->Hooks().panels->OpenPanel(id, this);
+  if (PointPanels* panels = GetMap().Hooks().panels) openPanel_ = panels->OpenPanel(id, this);
 }
 
 void EmptyLevelPoint::ShowClearButton(bool fade, u32 delay) {
   if (IsShutDown() || clearJob_ || clearButton_) return;
-  LevelMap* map = Map();
-  PointSprites* sprites = map ? map->Hooks().sprites : nullptr;
+  PointSprites* sprites = GetMap().Hooks().sprites;
   if (!sprites) return;
   clearButton_ = sprites->MakePriceButton(kClearButtonCode, GetX(), GetY() - kClearButtonRise, u"small_ico_clear",
                                           price_, this, &EmptyLevelPoint::OnClearClicked);
@@ -162,13 +156,13 @@ void EmptyLevelPoint::ShowClearButton(bool fade, u32 delay) {
 
 u32 EmptyLevelPoint::OnClearClicked(PointSprite*, BaseLevelPoint* owner) {
   static_cast<EmptyLevelPoint*>(owner)->StartClearing();
-  if (LevelMap* map = Map()) map->ClosePanelExcept(owner);
+  owner->GetMap().ClosePanelExcept(owner);
   return 2;
 }
 
 void EmptyLevelPoint::StartClearing() {
-  LevelMap* map = Map();
-  LevelRules* rules = map ? map->GetRules() : nullptr;
+  LevelMap* map = &GetMap();
+  LevelRules* rules = map->GetRules();
   if (!rules || !rules->Money().HasAtLeast(static_cast<i32>(price_))) return;
   PointSprite* button = clearButton_;
   clearButton_ = nullptr;

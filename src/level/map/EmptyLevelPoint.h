@@ -27,7 +27,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   // Takes the place at the index of the level's point table: its position
   // and mark from the level's point definition, its marker on the map
   // (with a build effect after the delay when fading).
-  EmptyLevelPoint(i32 index, bool fade, u32 delay);
+  EmptyLevelPoint(LevelMap& map, i32 index, bool fade, u32 delay);
   ~EmptyLevelPoint() override;
 
   // The garbage of the parameters' id at their price; the tutorial hears of it.

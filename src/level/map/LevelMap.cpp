@@ -9,25 +9,15 @@
 #include "level/map/MapObject.h"
 #include "level/map/ParticlesObject.h"
 #include "pathfinding/MapShapes.h"
-#include "resources/CurrentLevel.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteEffect.h"
 
-namespace {
-
-LevelMap* g_map = nullptr;
-
-}  // namespace
-
-LevelMap* CurrentLevelMap() { return g_map; }
-
-LevelMap::LevelMap(LevelRules* rules, const LevelMapHooks& hooks) : rules_(rules), hooks_(hooks) { g_map = this; }
+LevelMap::LevelMap(LevelRules* rules, const LevelMapHooks& hooks) : rules_(rules), hooks_(hooks) {}
 
 LevelMap::~LevelMap() {
   DeletePoints();
   DeleteAllObjects();
-  if (g_map == this) g_map = nullptr;
 }
 
 const LEVELINFO* LevelMap::GetInfo() const { return rules_ ? rules_->GetInfo() : nullptr; }
@@ -108,8 +98,7 @@ void LevelMap::DrawMapObjects(u32 layer) {
   layer &= 1;
   DXLViewer* viewer = GetGameViewer();
   if (viewer) {
-    DXLMATRIX levelTransform = viewer->CurrentTransform();
-    if (CurrentLevel* level = GetGameServices().level) levelTransform = level->GetLevelTransform();
+    const DXLMATRIX levelTransform = viewer->CurrentTransform();
     DeferredEffectCalls scope;
     for (kis::list<MapObject*>& band : bands_[layer]) {
       for (i32 i = 0; i < band.GetCount(); ++i) {
@@ -167,7 +156,7 @@ void LevelMap::SetPoint(i32 index, BaseLevelPoint* point) {
 }
 
 void LevelMap::DeletePoints() {
-  GetLevelPointMaker().SelectPoint(-1, false);
+  maker_.SelectPoint(-1, false);
   for (i32 i = kMaxPoints - 1; i >= 0; --i) {
     BaseLevelPoint* point = points_[i];
     points_[i] = nullptr;
@@ -178,7 +167,7 @@ void LevelMap::DeletePoints() {
 }
 
 void LevelMap::ClosePanelExcept(const BaseLevelPoint* point) {
-  if (selectedPoint_ >= 0 && (!point || GetPoint(selectedPoint_) != point)) GetLevelPointMaker().SelectPoint(-1, false);
+  if (selectedPoint_ >= 0 && (!point || GetPoint(selectedPoint_) != point)) maker_.SelectPoint(-1, false);
 }
 
 // --- Counts -------------------------------------------------------------------------------------

@@ -2,9 +2,9 @@
 // in depth bands; the disposed objects waiting for their removal effects;
 // the hit shapes filed by tile cell (the shape host of map-object shapes);
 // the particle objects; and the level points by index with the hovered and
-// the selected one. The level scene owns one; while it lives it is the
-// current map (CurrentLevelMap), through which map objects and points reach
-// it, as they reach the level.
+// the selected one; the point maker that replaces its points; and the
+// level's characters once they are made. The level scene owns one; every
+// map object and point is made on it and reaches the level through it.
 //
 // Depth order: each layer (0 ground, 1 standing) has 13 bands of 64 rows
 // (band = sort row / 64 + 1, rows below 0 in band 0, the last band taking
@@ -21,10 +21,12 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "level/map/LevelMapHooks.h"
+#include "level/map/LevelPointMaker.h"
 #include "pathfinding/ShapeHost.h"
 
 class BaseLevelPoint;
 class DynObject;
+class LevelCharacters;
 class LevelRules;
 class MapAward;
 class MapObject;
@@ -54,6 +56,11 @@ class LevelMap : public ShapeHost {
   LevelRules* GetRules() const { return rules_; }
   const LEVELINFO* GetInfo() const;  // the level's definition, or null
   const LevelMapHooks& Hooks() const { return hooks_; }
+  LevelPointMaker& Points() { return maker_; }  // the maker of this map's points
+  // The level's characters made on this map (they enter and leave
+  // themselves); null while there are none.
+  LevelCharacters* GetCharacters() const { return characters_; }
+  void SetCharacters(LevelCharacters* characters) { characters_ = characters; }
 
   // --- Map objects ------------------------------------------------------------------
   u32 TakeSerial() { return nextSerial_++; }
@@ -79,9 +86,9 @@ class LevelMap : public ShapeHost {
   void AddDisposed(MapObject* object);
   void RemoveDisposed(MapObject* object);
   const kis::list<MapObject*>& GetDisposed(u32 layer) const { return disposed_[layer & 1]; }
-  // Draws the layer band by band, each object from the level's transform
-  // (the current level's, else the one current at the call), clearing its
-  // highlight; then deletes the layer's disposed objects that are done.
+  // Draws the layer band by band, each object from the transform current
+  // at the call (the level's view), clearing its highlight; then deletes
+  // the layer's disposed objects that are done.
   void DrawMapObjects(u32 layer);
   void PurgeDisposed(u32 layer);
 
@@ -130,6 +137,8 @@ class LevelMap : public ShapeHost {
  private:
   LevelRules* rules_;
   LevelMapHooks hooks_;
+  LevelPointMaker maker_{*this};
+  LevelCharacters* characters_ = nullptr;
   u32 nextSerial_ = 0;
   kis::list<MapObject*> objects_;
   kis::list<ParticlesObject*> particles_;
@@ -146,6 +155,3 @@ class LevelMap : public ShapeHost {
   i32 hoveredPoint_ = -1;
   i32 selectedPoint_ = -1;
 };
-
-// The map of the running level; null when none lives.
-LevelMap* CurrentLevelMap();

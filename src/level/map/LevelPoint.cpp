@@ -6,15 +6,6 @@
 #include "level/map/PointSprites.h"
 #include "resources/TutorialHooks.h"
 
-namespace {
-
-PointSprites* Sprites() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->Hooks().sprites : nullptr;
-}
-
-}  // namespace
-
 LevelPoint::~LevelPoint() {
   Shutdown(false, true, 0);
   DropSprite(&progressLine_, false, 0);
@@ -37,8 +28,7 @@ void LevelPoint::StopJobs(bool) {
 
 u32 LevelPoint::Update(u32 ms) {
   if (HasDamage()) {
-    LevelMap* map = CurrentLevelMap();
-    if (PointCare* care = map ? map->Hooks().care : nullptr) ms = care->UpdateDamage(this, ms);
+    if (PointCare* care = GetMap().Hooks().care) ms = care->UpdateDamage(this, ms);
   }
   ms = BaseLevelPoint::Update(ms);
   if (progressDelay_ >= 0) {
@@ -57,8 +47,7 @@ void LevelPoint::GetInfo(POINTPARAMS* out) const {
 }
 
 PointJob* LevelPoint::CreatePulldownJob() {
-  LevelMap* map = CurrentLevelMap();
-  PointCare* care = map ? map->Hooks().care : nullptr;
+  PointCare* care = GetMap().Hooks().care;
   return care ? care->CreatePulldownJob(this) : nullptr;
 }
 
@@ -80,7 +69,7 @@ void LevelPoint::SetProgress(float progress) {
 
 void LevelPoint::ShowProgressLine() {
   if (level_ == 0 || !IsHovered() || progressLine_ || progressDelay_ != -1 || !HasProgress()) return;
-  PointSprites* sprites = Sprites();
+  PointSprites* sprites = GetMap().Hooks().sprites;
   if (!sprites) return;
   POINTPOS at;
   GetProgressAnchor(&at);
@@ -98,7 +87,7 @@ void LevelPoint::HideProgressLine() {
 
 void LevelPoint::ShowStars(i32 count, bool fade, u32 delay) {
   if (level_ == 0 || stars_) return;
-  PointSprites* sprites = Sprites();
+  PointSprites* sprites = GetMap().Hooks().sprites;
   if (!sprites) return;
   POINTPOS at;
   GetStarsAnchor(&at);

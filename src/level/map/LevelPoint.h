@@ -15,7 +15,7 @@ constexpr i32 kProgressLineWidth = 64;
 
 class LevelPoint : public BaseLevelPoint {
  public:
-  LevelPoint() = default;
+  explicit LevelPoint(LevelMap& map) : BaseLevelPoint(map) {}
   ~LevelPoint() override;
 
   bool Setup(const POINTPARAMS& params, bool fade, u32 delay) override;  // SetLevel

@@ -21,7 +21,7 @@ constexpr i32 kDamageSortY = 100;  // the damage sorts in front of its point
 
 u32 OnRepairClicked(PointSprite*, BaseLevelPoint* owner) {
   StartRepair(owner);
-  if (LevelMap* map = CurrentLevelMap()) map->ClosePanelExcept(owner);
+  owner->GetMap().ClosePanelExcept(owner);
   return 2;
 }
 
@@ -62,11 +62,11 @@ bool LevelPointCare::LoadDamage(BaseLevelPoint* point, u32 villain, kis::DataCur
 }
 
 void LevelPointCare::StartClearJob(EmptyLevelPoint* place) {
-  if (MapPlayer* player = PointJobOwner()) new Job_Clear(player, place);
+  if (MapPlayer* player = PointJobOwner(place->GetMap())) new Job_Clear(player, place);
 }
 
 PointJob* LevelPointCare::CreatePulldownJob(LevelPoint* point) {
-  MapPlayer* player = PointJobOwner();
+  MapPlayer* player = PointJobOwner(point->GetMap());
   return player ? new Job_Pulldown(player, point) : nullptr;
 }
 
@@ -77,8 +77,8 @@ PointDamage* GetPointDamage(const BaseLevelPoint* point) {
   return damage && damage->GetKind() == kObjectDamage ? static_cast<PointDamage*>(damage) : nullptr;
 }
 
-void AddDamage(i32 index, const DAMAGESOURCE* source, bool fade) {
-  BaseLevelPoint* point = GetLevelPointMaker().GetDamageablePoint(index);
+void AddDamage(LevelMap& map, i32 index, const DAMAGESOURCE* source, bool fade) {
+  BaseLevelPoint* point = map.Points().GetDamageablePoint(index);
   if (!point || !source) return;
   if (PointDamage* damage = GetPointDamage(point)) {
     damage->SetRemaining(source->damageTime, fade);
@@ -92,8 +92,7 @@ void AddDamage(i32 index, const DAMAGESOURCE* source, bool fade) {
 void ShowRepairArrow(BaseLevelPoint* point, bool fade) {
   const PointDamage* damage = GetPointDamage(point);
   if (!damage || damage->IsCleared() || point->GetRepairArrow() || point->GetRepairJob()) return;
-  LevelMap* map = CurrentLevelMap();
-  PointSprites* sprites = map ? map->Hooks().sprites : nullptr;
+  PointSprites* sprites = point->GetMap().Hooks().sprites;
   if (!sprites) return;
   POINTPOS pos;
   point->GetPos(&pos);
@@ -106,7 +105,7 @@ void ShowRepairArrow(BaseLevelPoint* point, bool fade) {
 }
 
 void StartRepair(BaseLevelPoint* point) {
-  MapPlayer* player = PointJobOwner();
+  MapPlayer* player = PointJobOwner(point->GetMap());
   if (!player || !GetPointDamage(point) || point->GetRepairJob()) return;
   if (PointSprite* arrow = point->GetRepairArrow()) {
     point->SetRepairArrow(nullptr);
@@ -115,13 +114,11 @@ void StartRepair(BaseLevelPoint* point) {
   new Job_Repair(player, point);
 }
 
-i32 PickVillainTarget(i32 x, i32 y) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map) return -1;
+i32 PickVillainTarget(LevelMap& map, i32 x, i32 y) {
   i32 far[kMaxPoints], near[kMaxPoints];
   i32 farCount = 0, nearCount = 0;
-  for (i32 i = 0; i < map->GetPointCount() && i < kMaxPoints; ++i) {
-    BaseLevelPoint* point = GetLevelPointMaker().GetDamageablePoint(i);
+  for (i32 i = 0; i < map.GetPointCount() && i < kMaxPoints; ++i) {
+    BaseLevelPoint* point = map.Points().GetDamageablePoint(i);
     if (!point) continue;
     POINTPOS pos;
     point->GetPos(&pos);
@@ -136,9 +133,9 @@ i32 PickVillainTarget(i32 x, i32 y) {
   return -1;
 }
 
-MapPlayer* PointJobOwner() {
-  LevelCharacters* level = CurrentLevelCharacters();
-  return level ? level->GetPlayer() : nullptr;
+MapPlayer* PointJobOwner(const LevelMap& map) {
+  const LevelCharacters* characters = map.GetCharacters();
+  return characters ? characters->GetPlayer() : nullptr;
 }
 
 // --- Job records --------------------------------------------------------------------------------------------
@@ -153,9 +150,8 @@ bool SavePointJob(Job* job, kis::DataCursor* cursor, u32 characterRecord, const 
   return true;
 }
 
-BaseLevelPoint* PointOfJobRecord(const u8* record, u32 size) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map || size != kPointJobRecordSize) return nullptr;
+BaseLevelPoint* PointOfJobRecord(const LevelMap& map, const u8* record, u32 size) {
+  if (size != kPointJobRecordSize) return nullptr;
   const u32 index = kis::GetU32LE(record + 40);
-  return index < static_cast<u32>(map->GetPointCount()) ? map->GetPoint(static_cast<i32>(index)) : nullptr;
+  return index < static_cast<u32>(map.GetPointCount()) ? map.GetPoint(static_cast<i32>(index)) : nullptr;
 }

@@ -12,6 +12,7 @@
 #include "level/map/PointDamage.h"
 
 class Job;
+class LevelMap;
 class MapPlayer;
 
 constexpr u32 kRepairButtonCode = 0x52657061u;  // 'Repa'
@@ -45,25 +46,26 @@ class LevelPointCare : public PointCare {
 
 // The point's damage when it has one.
 PointDamage* GetPointDamage(const BaseLevelPoint* point);
-// Poisons the point at `index` when it can be damaged: a longer time for a
+// Poisons the map's point at `index` when it can be damaged: a longer time for a
 // point already damaged, else new damage (and the point's jobs stop); the
 // repair arrow shows.
-void AddDamage(i32 index, const DAMAGESOURCE* source, bool fade);
+void AddDamage(LevelMap& map, i32 index, const DAMAGESOURCE* source, bool fade);
 // The repair arrow over a point whose damage runs, without arrow or repair.
 void ShowRepairArrow(BaseLevelPoint* point, bool fade);
 // With damage and no repair job: the arrow goes and the player repairs.
 void StartRepair(BaseLevelPoint* point);
-// A random damageable point 150 or more from (x, y); else a random nearer
-// one; -1 when none can be damaged.
-i32 PickVillainTarget(i32 x, i32 y);
-// The level's player, who does the point jobs; null when none.
-MapPlayer* PointJobOwner();
+// A random damageable point of the map 150 or more from (x, y); else a
+// random nearer one; -1 when none can be damaged.
+i32 PickVillainTarget(LevelMap& map, i32 x, i32 y);
+// The player of the characters on the map, who does the point jobs; null
+// when none.
+MapPlayer* PointJobOwner(const LevelMap& map);
 
 // The point jobs' 44-byte records: header, motion (at the animation step)
 // and the target point's index at 40.
 constexpr u32 kPointJobRecordSize = 44;
 bool SavePointJob(Job* job, kis::DataCursor* cursor, u32 characterRecord, const BaseLevelPoint* target,
                   bool animating);
-// The target of a record: its size 44 and its index one of the level's
+// The target of a record: its size 44 and its index one of the map's
 // points; null otherwise.
-BaseLevelPoint* PointOfJobRecord(const u8* record, u32 size);
+BaseLevelPoint* PointOfJobRecord(const LevelMap& map, const u8* record, u32 size);

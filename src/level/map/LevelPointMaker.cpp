@@ -8,16 +8,12 @@
 #include "level/rules/LevelRules.h"
 #include "level/map/PointClasses.h"
 #include "level/map/PointPanels.h"
+#include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
 
 namespace {
-
-PointClasses* Classes() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->Hooks().classes : nullptr;
-}
 
 // Ends a point's hover: the cursor goes back to the hand.
 void EndHover(BaseLevelPoint* point) {
@@ -28,34 +24,34 @@ void EndHover(BaseLevelPoint* point) {
 
 }  // namespace
 
-LevelPointMaker& GetLevelPointMaker() {
-  static LevelPointMaker maker;
-  return maker;
+const GARBAGEINFO* LevelPointMaker::FindGarbage(u32 id) const {
+  const GarbageList* garbage = GetGameServices().garbage;
+  return garbage ? garbage->Find(id) : nullptr;
 }
 
 LevelPoint* LevelPointMaker::CreateWorkingPoint(const POINTPARAMS& params) const {
-  PointClasses* classes = Classes();
+  PointClasses* classes = map_.Hooks().classes;
   if (!classes) return nullptr;
   switch (params.kind) {
     case kPointKindWarehouse:
-      return classes->CreatePoint(kPointWarehouse, nullptr);
+      return classes->CreatePoint(map_, kPointWarehouse, nullptr);
     case kPointKindPlant: {
       PLANT* plant = classes->FindPlant(params.id);
       if (!plant) return nullptr;
       const POINTKINDFACTS facts = classes->DescribePlant(plant);
       if (!facts.available || facts.maxLevel < params.level) return nullptr;
-      return classes->CreatePoint(facts.tree ? kPointTree : kPointPlantBed, plant);
+      return classes->CreatePoint(map_, facts.tree ? kPointTree : kPointPlantBed, plant);
     }
     case kPointKindBuilding: {
       BUILDING* building = classes->FindBuilding(params.id);
       if (!building) return nullptr;
       const POINTKINDFACTS facts = classes->DescribeBuilding(building);
       if (!facts.available || facts.maxLevel < params.level) return nullptr;
-      if (facts.category == kBuildingFactory) return classes->CreatePoint(kPointFactory, building);
+      if (facts.category == kBuildingFactory) return classes->CreatePoint(map_, kPointFactory, building);
       if (facts.category != kBuildingAnimalHouse) return nullptr;
-      if (facts.id == kis::NameId(u"henhouse")) return classes->CreatePoint(kPointHenhouse, building);
-      if (facts.id == kis::NameId(u"sheep_rack")) return classes->CreatePoint(kPointSheepRack, building);
-      if (facts.id == kis::NameId(u"cowshed")) return classes->CreatePoint(kPointCowshed, building);
+      if (facts.id == kis::NameId(u"henhouse")) return classes->CreatePoint(map_, kPointHenhouse, building);
+      if (facts.id == kis::NameId(u"sheep_rack")) return classes->CreatePoint(map_, kPointSheepRack, building);
+      if (facts.id == kis::NameId(u"cowshed")) return classes->CreatePoint(map_, kPointCowshed, building);
       return nullptr;
     }
     default:
@@ -64,8 +60,8 @@ LevelPoint* LevelPointMaker::CreateWorkingPoint(const POINTPARAMS& params) const
 }
 
 bool LevelPointMaker::MakePoint(i32 index, const POINTPARAMS& params, bool fade) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map || index < 0 || index >= map->GetPointCount()) return false;
+  LevelMap* map = &map_;
+  if (index < 0 || index >= map->GetPointCount()) return false;
   u32 delay = 0;
   if (BaseLevelPoint* old = map->GetPoint(index)) {
     delay = old->Shutdown(fade, true, 0);
@@ -76,7 +72,7 @@ bool LevelPointMaker::MakePoint(i32 index, const POINTPARAMS& params, bool fade)
 
   BaseLevelPoint* made = nullptr;
   if (params.kind == static_cast<u32>(kPointKindEmpty)) {
-    auto* place = new EmptyLevelPoint(index, fade, delay);
+    auto* place = new EmptyLevelPoint(map_, index, fade, delay);
     place->Setup(params, fade, delay);
     made = place;
   } else if (LevelPoint* point = CreateWorkingPoint(params)) {
@@ -95,7 +91,7 @@ bool LevelPointMaker::MakePoint(i32 index, const POINTPARAMS& params, bool fade)
     }
   }
   const bool ok = made != nullptr;
-  if (!made) made = new EmptyLevelPoint(index, fade, delay);
+  if (!made) made = new EmptyLevelPoint(map_, index, fade, delay);
   if (map->GetSelectedPoint() == index && map->GetPoint(index) == made) {
     made->SetSelected(true);
     made->OnSelect();
@@ -107,27 +103,25 @@ bool LevelPointMaker::MakeEmpty(i32 index) { return MakePoint(index, POINTPARAMS
 
 // A point of the kind at the selected point, when the money covers the price.
 bool LevelPointMaker::BuildAtSelected(i32 kind, const POINTKINDFACTS& facts) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map || !map->GetRules() || !map->GetRules()->Money().HasAtLeast(facts.price)) return false;
+  if (!map_.GetRules() || !map_.GetRules()->Money().HasAtLeast(facts.price)) return false;
   POINTPARAMS params;
   params.kind = static_cast<u32>(kind);
   params.id = facts.id;
-  return MakePoint(map->GetSelectedPoint(), params, true);
+  return MakePoint(map_.GetSelectedPoint(), params, true);
 }
 
 bool LevelPointMaker::BuildPlant(PLANT* plant) {
-  PointClasses* classes = Classes();
+  PointClasses* classes = map_.Hooks().classes;
   return plant && classes && BuildAtSelected(kPointKindPlant, classes->DescribePlant(plant));
 }
 
 bool LevelPointMaker::BuildBuilding(BUILDING* building) {
-  PointClasses* classes = Classes();
+  PointClasses* classes = map_.Hooks().classes;
   return building && classes && BuildAtSelected(kPointKindBuilding, classes->DescribeBuilding(building));
 }
 
 void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map) return;
+  LevelMap* map = &map_;
   if (index >= map->GetPointCount()) index = -1;
   if (index < 0) index = -1;
   if (index == map->GetSelectedPoint()) return;
@@ -149,8 +143,7 @@ void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
 }
 
 void LevelPointMaker::HoverPoint(i32 index, MapObject* hovered) {
-  LevelMap* map = CurrentLevelMap();
-  if (!map) return;
+  LevelMap* map = &map_;
   if (index >= map->GetPointCount() || index < 0) index = -1;
   if (index != map->GetHoveredPoint()) {
     if (BaseLevelPoint* old = map->GetPoint(map->GetHoveredPoint())) EndHover(old);
@@ -168,13 +161,12 @@ void LevelPointMaker::HoverPoint(i32 index, MapObject* hovered) {
 }
 
 BaseLevelPoint* LevelPointMaker::GetDamageablePoint(i32 index) const {
-  LevelMap* map = CurrentLevelMap();
-  BaseLevelPoint* point = map ? map->GetPoint(index) : nullptr;
+  BaseLevelPoint* point = map_.GetPoint(index);
   return point && !point->IsShutDown() && point->CanBeDamaged() ? point : nullptr;
 }
 
 i32 LevelPointMaker::CountAvailablePlants(i32 max, PLANT** out) const {
-  PointClasses* classes = Classes();
+  PointClasses* classes = map_.Hooks().classes;
   if (!classes) return 0;
   i32 n = 0;
   for (u32 i = 0; i < classes->GetPlantCount(); ++i) {
@@ -187,7 +179,7 @@ i32 LevelPointMaker::CountAvailablePlants(i32 max, PLANT** out) const {
 }
 
 i32 LevelPointMaker::CountNewBuildings(u32 category, i32 max, BUILDING** out) const {
-  PointClasses* classes = Classes();
+  PointClasses* classes = map_.Hooks().classes;
   if (!classes) return 0;
   i32 n = 0;
   for (u32 i = 0; i < classes->GetBuildingCount(); ++i) {

@@ -1,7 +1,7 @@
-// LevelPointMaker - the game's one maker of level points: it holds the
-// garbage definitions (read from "LPNT" at start-up) and, on the current
-// level map, replaces the point at an index, tracks the hovered and the
-// selected point, and answers look-ups over the point classes.
+// LevelPointMaker - the maker of one level map's points (the map owns it):
+// it replaces the point at an index, tracks the hovered and the selected
+// point, and answers look-ups over the point classes and the game's garbage
+// definitions (GameServices::garbage, read from "LPNT" at start-up).
 //
 // MakePoint never leaves an index without a point: when the requested point
 // cannot be made (an unknown or unavailable record, a level above the
@@ -14,6 +14,7 @@
 #include "content/GarbageList.h"
 #include "level/map/BaseLevelPoint.h"
 
+class LevelMap;
 class LevelPoint;
 struct POINTKINDFACTS;
 class MapObject;
@@ -24,15 +25,14 @@ constexpr u32 kReplaceDelay = 100;  // ms between the old point gone and the new
 
 class LevelPointMaker {
  public:
-  LevelPointMaker() = default;
+  explicit LevelPointMaker(LevelMap& map) : map_(map) {}
   LevelPointMaker(const LevelPointMaker&) = delete;
   LevelPointMaker& operator=(const LevelPointMaker&) = delete;
 
-  GarbageList& Garbage() { return garbage_; }
-  const GARBAGEINFO* FindGarbage(u32 id) const { return garbage_.Find(id); }
-  // While a level loads: its empty-place map sprite, and once per kind the
-  // garbage's map sprites.
-  void LoadPointSprites(MapSprite* emptyPlace) { garbage_.LoadPointSprites(emptyPlace); }
+  LevelMap& GetMap() const { return map_; }
+  // The game's garbage kind of the id; null for 0, an unknown id or while
+  // the game has no garbage definitions.
+  const GARBAGEINFO* FindGarbage(u32 id) const;
 
   // False for an index outside the point table, and when the point could
   // not be made (a clean empty place stands there then).
@@ -63,7 +63,5 @@ class LevelPointMaker {
   LevelPoint* CreateWorkingPoint(const POINTPARAMS& params) const;
   bool BuildAtSelected(i32 kind, const POINTKINDFACTS& facts);
 
-  GarbageList garbage_;
+  LevelMap& map_;
 };
-
-LevelPointMaker& GetLevelPointMaker();

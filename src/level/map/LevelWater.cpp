@@ -17,8 +17,8 @@ u32 Alpha(float a) {
 
 }  // namespace
 
-LevelWater::LevelWater(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
-    : SpriteObject(kLayerGround, mapSprite, flagByte, x, y, nullptr), start_(GameClock()) {
+LevelWater::LevelWater(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
+    : SpriteObject(map, kLayerGround, mapSprite, flagByte, x, y, nullptr), start_(GameClock()) {
   kind_ = kObjectWater;
   Sprite* sprite = mapSprite_ ? mapSprite_->GetSprite() : nullptr;
   if (frameState_.animated) {

@@ -9,7 +9,7 @@
 
 class LevelWater : public SpriteObject {
  public:
-  LevelWater(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // ground layer, no owner
+  LevelWater(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // ground layer, no owner
   ~LevelWater() override = default;
 
   void Draw() override;

@@ -15,21 +15,21 @@ constexpr float kLabelRise = 32.0f;
 
 }  // namespace
 
-MapAward::MapAward(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
-    : SpriteObject(kLayerStanding, mapSprite, flagByte, x, y, nullptr) {
+MapAward::MapAward(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
+    : SpriteObject(map, kLayerStanding, mapSprite, flagByte, x, y, nullptr) {
   kind_ = kObjectAward;
   cursorKind_ = kCursorPan;
-  if (LevelMap* map = CurrentLevelMap()) map->SetAward(this);
+  map.SetAward(this);
 }
 
 MapAward::~MapAward() {
   DetachFromLevel();
-  if (LevelMap* map = CurrentLevelMap(); map && map->GetAward() == this) map->SetAward(nullptr);
+  if (GetMap().GetAward() == this) GetMap().SetAward(nullptr);
 }
 
 void MapAward::OnRemoved() {
   SpriteObject::OnRemoved();
-  if (LevelMap* map = CurrentLevelMap(); map && map->GetAward() == this) map->SetAward(nullptr);
+  if (GetMap().GetAward() == this) GetMap().SetAward(nullptr);
 }
 
 void MapAward::AttachToLevel(u32 flags) { SpriteObject::AttachToLevel(flags | kAttachClickShapes); }
@@ -47,8 +47,7 @@ MapObject* MapAward::OnClick() {
 void MapAward::Collect() {
   if (IsDead()) return;
   Dispose();
-  LevelMap* map = CurrentLevelMap();
-  LevelRules* rules = map ? map->GetRules() : nullptr;
+  LevelRules* rules = GetMap().GetRules();
   if (rules) {
     const LevelHooks& hooks = rules->Hooks();
     if (hooks.profile) rules->RaiseAwardRecord(kEggsFoundRecord, hooks.profile->SetEasterEggFound(rules->GetLevel()), false, true);

@@ -9,7 +9,7 @@
 
 class MapAward : public SpriteObject {
  public:
-  MapAward(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // standing layer, no owner
+  MapAward(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // standing layer, no owner
   ~MapAward() override;
 
   void OnRemoved() override;            // the level forgets it

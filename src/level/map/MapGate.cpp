@@ -18,8 +18,8 @@ constexpr u32 kMinFrameTime = 10;
 
 }  // namespace
 
-MapGate::MapGate(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
-    : SpriteObject(kLayerStanding, mapSprite, flagByte, x, y, nullptr) {
+MapGate::MapGate(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
+    : SpriteObject(map, kLayerStanding, mapSprite, flagByte, x, y, nullptr) {
   kind_ = kObjectGate;
   frameState_.animated = 0;
   frameState_.frame = 0;
@@ -29,9 +29,8 @@ void MapGate::Draw() {
   Sprite* sprite = mapSprite_ ? mapSprite_->GetSprite() : nullptr;
   const i32 frames = sprite ? sprite->GetFrameCount() : 0;
   if (frames < 2) return;
-  LevelMap* map = CurrentLevelMap();
   bool near = false;
-  if (const DynObject* player = map ? map->GetPlayer() : nullptr) {
+  if (const DynObject* player = GetMap().GetPlayer()) {
     const float dx = std::fabs(player->GetX() - static_cast<float>(x_));
     const float dy = std::fabs(player->GetY() - static_cast<float>(y_) - 10.0f);
     near = dx < kNearDistance && dy < kNearDistance && std::sqrt(dx * dx + dy * dy) < kNearDistance;
@@ -44,7 +43,7 @@ void MapGate::Draw() {
     from_ = frame_;
     elapsed_ = 0;
   }
-  LevelRules* rules = map ? map->GetRules() : nullptr;
+  LevelRules* rules = GetMap().GetRules();
   const bool held = rules && rules->Locks().IsLockedExcept(0);
   if (frame_ != target_ && !held) {
     const u32 speed = rules ? static_cast<u32>(rules->Clock().GetSpeed()) : 1;

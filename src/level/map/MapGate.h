@@ -9,7 +9,7 @@
 
 class MapGate : public SpriteObject {
  public:
-  MapGate(MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // standing layer, no owner
+  MapGate(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y);  // standing layer, no owner
   ~MapGate() override = default;
 
   void Draw() override;

@@ -6,10 +6,8 @@
 #include "resources/MapShadow.h"
 #include "resources/SpriteEffect.h"
 
-MapObject::MapObject(u32 layer) : layer_(layer & 1) {
-  LevelMap* map = CurrentLevelMap();
-  serial_ = map ? map->TakeSerial() : 0;
-  if (map) map->AddObject(this);
+MapObject::MapObject(LevelMap& map, u32 layer) : map_(map), serial_(map.TakeSerial()), layer_(layer & 1) {
+  map_.AddObject(this);
 }
 
 MapObject::~MapObject() {
@@ -17,11 +15,9 @@ MapObject::~MapObject() {
   DeleteSpriteEffects(&effects_);
   delete shadow_;
   shadow_ = nullptr;
-  if (LevelMap* map = CurrentLevelMap()) {
-    map->RemoveObject(this);
-    if (dead_) map->RemoveDisposed(this);
-    map->ForgetObject(this);
-  }
+  map_.RemoveObject(this);
+  if (dead_) map_.RemoveDisposed(this);
+  map_.ForgetObject(this);
 }
 
 void MapObject::OnAdded() {
@@ -36,9 +32,8 @@ void MapObject::OnRemoved() {
 void MapObject::SetPos(i32 x, i32 y) {
   const i32 row = y + sortOffsetY_;
   const i32 key = row * kLevelWidth + x + sortOffsetX_;
-  LevelMap* map = CurrentLevelMap();
-  if (inBand_ && map) {
-    map->PlaceInBand(this, row, key);
+  if (inBand_) {
+    map_.PlaceInBand(this, row, key);
   } else {
     sortRow_ = row;
     sortKey_ = key;
@@ -52,14 +47,14 @@ void MapObject::AttachToLevel(u32 flags) {
   }
   attachFlags_ = flags;
   attached_ = true;
-  if (LevelMap* map = CurrentLevelMap()) map->PlaceInBand(this, sortRow_, sortKey_);
+  map_.PlaceInBand(this, sortRow_, sortKey_);
   OnAdded();
 }
 
 void MapObject::DetachFromLevel() {
   if (!attached_) return;
   attached_ = false;
-  if (LevelMap* map = CurrentLevelMap()) map->RemoveFromBand(this);
+  map_.RemoveFromBand(this);
   SetBandPlace(-1, sortRow_, sortKey_);
   OnRemoved();
 }
@@ -96,12 +91,11 @@ MapObject* MapObject::OnClick() {
 void MapObject::Dispose() {
   if (dead_) return;
   Release();
-  LevelMap* map = CurrentLevelMap();
-  if (map) map->AddDisposed(this);
+  map_.AddDisposed(this);
   dead_ = true;
   highlighted_ = false;
   if (shadow_) shadow_->SetOwnerAlive(false);
-  if (map && map->GetHoveredObject() == this) map->SetHoveredObject(nullptr);
+  if (map_.GetHoveredObject() == this) map_.SetHoveredObject(nullptr);
 }
 
 u32 MapObject::DisposeWithEffect(u32 delay, SpriteEffect* effect) {
@@ -157,7 +151,7 @@ bool MapObject::UpdateEffects() {
 
 // Additive blending, built once.
 const DXLDRAWSTATE* MapHighlightBlend() {
-  static DXLDRAWSTATE state = [] {
+  static const DXLDRAWSTATE state = [] {
     DXLDRAWSTATE s{};
     DXLMakeSimpleDrawState(&s, 1, 3, kBlendAdd, 4);
     return s;

@@ -1,7 +1,7 @@
 // MapObject - anything placed on the level's map and drawn in depth order:
 // scenery sprites, gates, water, the hidden award, particle emitters,
 // characters and the damage on a point. Every map object belongs to the
-// current level map (LevelMap), which lists it from construction to
+// level map it is made on (LevelMap), which lists it from construction to
 // destruction; it is drawn only while attached (in a depth band of its
 // layer).
 //
@@ -19,6 +19,7 @@
 #include "resources/CursorIds.h"
 
 class BaseLevelPoint;
+class LevelMap;
 class LevelShadow;
 class SpriteEffect;
 class SpriteEffectList;
@@ -44,7 +45,7 @@ constexpr u32 kLayerStanding = 1;
 
 class MapObject {
  public:
-  explicit MapObject(u32 layer);
+  MapObject(LevelMap& map, u32 layer);
   virtual ~MapObject();
   MapObject(const MapObject&) = delete;
   MapObject& operator=(const MapObject&) = delete;
@@ -85,6 +86,7 @@ class MapObject {
   bool UpdateEffects();
   void SetOwnerPoint(BaseLevelPoint* point) { ownerPoint_ = point; }
 
+  LevelMap& GetMap() const { return map_; }
   u32 GetSerial() const { return serial_; }
   u32 GetKind() const { return kind_; }
   u32 GetAttachFlags() const { return attachFlags_; }
@@ -135,6 +137,7 @@ class MapObject {
   bool effectAlphaActive_ = false;
 
  private:
+  LevelMap& map_;
   u32 serial_;
   u32 attachFlags_ = 0;
   i32 band_ = -1;

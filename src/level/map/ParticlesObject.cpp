@@ -13,18 +13,18 @@ constexpr u32 kDyingTime = 30000;  // ms a disposed emitter waits for its partic
 
 }  // namespace
 
-ParticlesObject::ParticlesObject(u32 layer, GPSSpace* space, i32 x, i32 y, i32 sortX, i32 sortY)
-    : MapObject(layer), x_(x), y_(y), space_(space) {
+ParticlesObject::ParticlesObject(LevelMap& map, u32 layer, GPSSpace* space, i32 x, i32 y, i32 sortX, i32 sortY)
+    : MapObject(map, layer), x_(x), y_(y), space_(space) {
   kind_ = kObjectParticles;
   if (space_) space_->SetTimeScale(1.0f);
   StoreSortOffset(sortX, sortY);
   SetPos(x, y);
   AttachToLevel(0);
-  if (LevelMap* map = CurrentLevelMap()) map->AddParticles(this);
+  map.AddParticles(this);
 }
 
 ParticlesObject::~ParticlesObject() {
-  if (LevelMap* map = CurrentLevelMap()) map->RemoveParticles(this);
+  GetMap().RemoveParticles(this);
   DetachFromLevel();
   delete space_;
 }

@@ -12,7 +12,7 @@ class GPSSpace;
 class ParticlesObject : public MapObject {
  public:
   // Takes the space; its time scale 1.0; attached with flags 0.
-  ParticlesObject(u32 layer, GPSSpace* space, i32 x, i32 y, i32 sortX, i32 sortY);
+  ParticlesObject(LevelMap& map, u32 layer, GPSSpace* space, i32 x, i32 y, i32 sortX, i32 sortY);
   ~ParticlesObject() override;
 
   void Release() override;  // the wait for the particles, emitters stopped

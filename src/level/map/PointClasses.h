@@ -7,6 +7,7 @@
 
 #include "base/Types.h"
 
+class LevelMap;
 class LevelPoint;
 struct BUILDING;
 struct PLANT;
@@ -47,9 +48,9 @@ class PointClasses {
   virtual BUILDING* GetBuilding(u32 index) const = 0;
   virtual BUILDING* FindBuilding(u32 id) const = 0;
   virtual POINTKINDFACTS DescribeBuilding(const BUILDING* building) const = 0;
-  // A new point of the class (record null for the warehouse), not yet set
-  // up; null when it cannot be made.
-  virtual LevelPoint* CreatePoint(PointClass pointClass, void* record) = 0;
+  // A new point of the class on the map (record null for the warehouse),
+  // not yet set up; null when it cannot be made.
+  virtual LevelPoint* CreatePoint(LevelMap& map, PointClass pointClass, void* record) = 0;
   // The pull-down time of the plant table's header, ms (0 without one).
   virtual u32 GetPulldownTime() const { return 0; }
 };

@@ -31,16 +31,11 @@ constexpr i32 kPuffRise = 20;    // and this much above it
 constexpr u32 kPuddleFadeIn = 100;
 constexpr float kMaxPuffOffset = 4096.0f;  // a loaded puff further off is not one of ours
 
-PointSprites* HudSprites() {
-  LevelMap* map = CurrentLevelMap();
-  return map ? map->Hooks().sprites : nullptr;
-}
-
 }  // namespace
 
 PointDamage::PointDamage(BaseLevelPoint* point, i32 x, i32 y, i32 sortX, i32 sortY, const DAMAGESOURCE* source,
                          bool fade)
-    : MapObject(kLayerStanding), point_(point), x_(x), y_(y) {
+    : MapObject(point->GetMap(), kLayerStanding), point_(point), x_(x), y_(y) {
   kind_ = kObjectDamage;
   if (source) source_ = *source;
   if (Sprite* gas = GetSpriteByName(kEffectSpriteSet, kGasName)) {
@@ -78,7 +73,7 @@ void PointDamage::AddPuff(float x, float y, u32 age) {
 }
 
 void PointDamage::MakeLine(bool instant) {
-  PointSprites* sprites = HudSprites();
+  PointSprites* sprites = GetMap().Hooks().sprites;
   if (!sprites) return;
   line_ = sprites->MakeProgressLine(x_, y_ - (lineRaised_ ? kRepairLineRise : 0), kDamageLineWidth, 0);
   if (!line_) return;
@@ -107,7 +102,7 @@ bool PointDamage::SetCleared(bool cleared, bool fade) {
     MakeLine(!fade);
     SpriteSet* set = GetSpriteSet(kMapSpriteSet);
     if (MapSprite* sprite = set ? set->FindMapSprite(kPuddleName) : nullptr) {
-      puddle_ = SpriteObject::Create(sprite, kLayerGround, x_, y_, kObjectSprite, nullptr, 0);
+      puddle_ = SpriteObject::Create(GetMap(), sprite, kLayerGround, x_, y_, kObjectSprite, nullptr, 0);
       if (puddle_) {
         puddle_->AttachToLevel(0);
         if (fade) {

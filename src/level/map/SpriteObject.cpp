@@ -52,8 +52,9 @@ std::vector<SHAPEDESC> ReadShapes(const MapSprite* m) {
 
 }  // namespace
 
-SpriteObject::SpriteObject(u32 layer, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y, BaseLevelPoint* owner)
-    : MapObject(layer), x_(x), y_(y) {
+SpriteObject::SpriteObject(LevelMap& map, u32 layer, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y,
+                           BaseLevelPoint* owner)
+    : MapObject(map, layer), x_(x), y_(y) {
   kind_ = kObjectSprite;
   SetOwnerPoint(owner);
   SetMirror(flagByte != 0);
@@ -67,18 +68,18 @@ SpriteObject::~SpriteObject() {
   secondObstacles_ = nullptr;
 }
 
-SpriteObject* SpriteObject::Create(MapSprite* mapSprite, u32 layer, i32 x, i32 y, u32 kind, BaseLevelPoint* owner,
+SpriteObject* SpriteObject::Create(LevelMap& map, MapSprite* mapSprite, u32 layer, i32 x, i32 y, u32 kind, BaseLevelPoint* owner,
                                    u8 flagByte) {
   if (!mapSprite || !mapSprite->IsLoaded()) return nullptr;
   switch (kind) {
     case kObjectGate:
-      return new MapGate(mapSprite, flagByte, x, y);
+      return new MapGate(map, mapSprite, flagByte, x, y);
     case kObjectWater:
-      return new LevelWater(mapSprite, flagByte, x, y);
+      return new LevelWater(map, mapSprite, flagByte, x, y);
     case kObjectAward:
-      return new MapAward(mapSprite, flagByte, x, y);
+      return new MapAward(map, mapSprite, flagByte, x, y);
     default: {
-      auto* object = new SpriteObject(layer, mapSprite, flagByte, x, y, owner);
+      auto* object = new SpriteObject(map, layer, mapSprite, flagByte, x, y, owner);
       object->kind_ = kind;
       return object;
     }
@@ -100,8 +101,8 @@ void SpriteObject::Release() {
 
 void SpriteObject::OnAdded() {
   MapObject::OnAdded();
-  LevelMap* map = CurrentLevelMap();
-  if (!map || !mapSprite_) return;
+  LevelMap* map = &GetMap();
+  if (!mapSprite_) return;
   const u32 mirror = GetMirror() ? 1 : 0;
   if ((GetAttachFlags() & kAttachClickShapes) && !clickShapes_) {
     const std::vector<SHAPEDESC> descs = ReadShapes(mapSprite_);
@@ -183,18 +184,18 @@ bool SpriteObject::GetSortPosition(i32* x, i32* y) const {
   return true;
 }
 
-MapObject* CreateMapObjectFromRecord(const MAPOBJECTDEF* record, BaseLevelPoint* owner) {
+MapObject* CreateMapObjectFromRecord(LevelMap& map, const MAPOBJECTDEF* record, BaseLevelPoint* owner) {
   if (!record) return nullptr;
   if (record->type == kMapObjectEmitter) {
     const GPSSYSTEM* system = FindParticleSystem(record->systemId);
     if (!system) return nullptr;
     auto* space = new GPSSpace(record->spaceParam);
     new GPSEmiter(space, system, nullptr, 0.0f, 0.0f);  // the space's
-    auto* object = new ParticlesObject(record->layer, space, record->x, record->y, record->sortX, record->sortY);
+    auto* object = new ParticlesObject(map, record->layer, space, record->x, record->y, record->sortX, record->sortY);
     object->SetOwnerPoint(owner);
     object->StopEmitters();
     return object;
   }
-  return SpriteObject::Create(record->mapSprite, record->layer, record->x, record->y, record->kind, owner,
+  return SpriteObject::Create(map, record->mapSprite, record->layer, record->x, record->y, record->kind, owner,
                               record->mirrored);
 }

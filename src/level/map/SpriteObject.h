@@ -21,14 +21,14 @@ struct MAPOBJECTDEF;
 class SpriteObject : public MapObject, public MapSpriteUser {
  public:
   // flagByte: not 0 shows the map sprite mirrored.
-  SpriteObject(u32 layer, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y, BaseLevelPoint* owner);
+  SpriteObject(LevelMap& map, u32 layer, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y, BaseLevelPoint* owner);
   ~SpriteObject() override;
 
   // Null for a missing or unloaded map sprite. Kinds kObjectGate,
   // kObjectWater and kObjectAward make their classes (standing, ground and
   // standing layers, no owner); any other kind a plain sprite object of the
   // layer and owner, carrying that kind code.
-  static SpriteObject* Create(MapSprite* mapSprite, u32 layer, i32 x, i32 y, u32 kind, BaseLevelPoint* owner,
+  static SpriteObject* Create(LevelMap& map, MapSprite* mapSprite, u32 layer, i32 x, i32 y, u32 kind, BaseLevelPoint* owner,
                               u8 flagByte);
 
   void Release() override;  // obstacles and click shapes go
@@ -67,4 +67,4 @@ class SpriteObject : public MapObject, public MapSpriteUser {
 // garbage's particle entry): a particle emitter (its particle system found
 // by name id; null when absent), with its emitters stopped for the owner
 // to start, or a sprite object. Null for a null entry.
-MapObject* CreateMapObjectFromRecord(const MAPOBJECTDEF* record, BaseLevelPoint* owner);
+MapObject* CreateMapObjectFromRecord(LevelMap& map, const MAPOBJECTDEF* record, BaseLevelPoint* owner);

@@ -23,7 +23,10 @@ class LevelScene {
   // and every point definition that has no point.
   virtual i32 CountCleanPlaces() = 0;
 
-  // --- Tutorial and results ------------------------------------------------------------
+  // --- Play, tutorial and results -------------------------------------------------------------
+  // Play starts (the level's clock, the time bar, the tutorial told); the
+  // level panel's bonus buttons start it when clicked first.
+  virtual void StartPlay() = 0;
   virtual void StopTutorial() = 0;
   // The first warehouse-full message with tutorials on starts its tutorial.
   virtual void StartWarehouseTutorial(const PRODUCT* product) = 0;

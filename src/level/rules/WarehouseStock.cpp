@@ -2,15 +2,7 @@
 
 #include "content/ProductList.h"
 #include "level/rules/LevelTasks.h"
-
-namespace {
-
-bool g_noLimits = false;
-
-}  // namespace
-
-void SetWarehouseNoLimits(bool on) { g_noLimits = on; }
-bool GetWarehouseNoLimits() { return g_noLimits; }
+#include "resources/GameServices.h"
 
 WarehouseStock::WarehouseStock(const ProductList* products, i32 value, LevelTasks* tasks)
     : products_(products), value_(value), tasks_(tasks) {
@@ -34,7 +26,7 @@ i32 WarehouseStock::GetTrueCount(const PRODUCT* product) const {
 }
 
 i32 WarehouseStock::GetCount(const PRODUCT* product) const {
-  if (g_noLimits) return GetCapacity(product);
+  if (GetGameServices().warehouseNoLimits) return GetCapacity(product);
   return GetTrueCount(product);
 }
 

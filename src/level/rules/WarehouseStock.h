@@ -35,10 +35,6 @@ class StockListener {
   virtual void OnStockChanged(const STOCKENTRY& entry) = 0;
 };
 
-// The developer switch; off at start.
-void SetWarehouseNoLimits(bool on);
-bool GetWarehouseNoLimits();
-
 class WarehouseStock {
  public:
   // The empty stock at storage level 1. `value` is the level record's word

@@ -44,8 +44,6 @@
 
 namespace {
 
-GameLevel* g_level = nullptr;
-
 constexpr i32 kFinderCell = 64;              // the path finder's grid cells, level pixels
 constexpr u32 kSelectionColour = 0xC0FFFFFFu;
 constexpr u32 kHoverColour = 0x20FFFFA0u;
@@ -80,11 +78,8 @@ void ReleaseMarker(ImageSprite* image) {
 
 }  // namespace
 
-GameLevel* CurrentGameLevel() { return g_level; }
-
 GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks)
     : levelIndex_(levelIndex), setup_(setup), hooks_(hooks) {
-  g_level = this;
   GetGameServices().level = this;
   GetGameServices().hud = this;
   hooks_.rules.scene = this;
@@ -97,18 +92,18 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   LevelTable* table = GetLevelTable();
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
-  if (!hooks_.characters) {
-    ownCast_ = std::make_unique<PlayerCast>(rules_.get(), ownHud_ ? &ownHud_->Jobs() : nullptr, kLevelWidth,
-                                            kLevelHeight);
-    hooks_.characters = ownCast_.get();
-  } else {
-    finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
-  }
   if (!hooks_.map.care) {
     ownCare_ = std::make_unique<LevelPointCare>(nullptr);
     hooks_.map.care = ownCare_.get();
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
+  if (!hooks_.characters) {
+    ownCast_ = std::make_unique<PlayerCast>(*map_, rules_.get(), ownHud_ ? &ownHud_->Jobs() : nullptr, kLevelWidth,
+                                            kLevelHeight);
+    hooks_.characters = ownCast_.get();
+  } else {
+    finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
+  }
   map_->SetPathFinder(ownCast_ ? ownCast_->GetPathFinder() : finder_.get());
   ResetInput();
   rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
@@ -130,11 +125,10 @@ GameLevel::~GameLevel() {
     for (const MAPOBJECTDEF& d : info_->decorations)
       if (d.type == 0 && d.mapSprite) d.mapSprite->Release(false);
   }
-  map_.reset();
   ownCast_.reset();
+  map_.reset();
   if (GetGameServices().hud == this) GetGameServices().hud = nullptr;
   if (GetGameServices().level == this) GetGameServices().level = nullptr;
-  if (g_level == this) g_level = nullptr;
 }
 
 shpf::PathFinder* GameLevel::GetPathFinder() const { return ownCast_ ? ownCast_->GetPathFinder() : finder_.get(); }
@@ -153,7 +147,7 @@ void GameLevel::BuildLevel() {
   cleared_ = false;
   ResetInput();
   rules_->Build(setup_.chosen);
-  if (hooks_.iface) hooks_.iface->CreatePanel();
+  if (hooks_.iface) hooks_.iface->CreatePanel(*map_);
   PlaceGround();
   if (info_) {
     std::vector<OBSTACLEDESC> descs;
@@ -181,7 +175,7 @@ void GameLevel::PlaceGround() {
 void GameLevel::CreateDecorations() {
   if (!info_) return;
   for (const MAPOBJECTDEF& d : info_->decorations) {
-    MapObject* object = CreateMapObjectFromRecord(&d, nullptr);
+    MapObject* object = CreateMapObjectFromRecord(*map_, &d, nullptr);
     if (!object) continue;
     // Emitters start; sprites stand in the walkers' way.
     if (object->GetKind() == kObjectParticles)
@@ -221,7 +215,7 @@ void GameLevel::StartNew() {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
-      GetLevelPointMaker().MakePoint(i, p, false);
+      map_->Points().MakePoint(i, p, false);
       if (BaseLevelPoint* point = map_->GetPoint(i); point && d.mark) point->SetMark(d.mark);
     }
   }

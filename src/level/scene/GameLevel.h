@@ -146,7 +146,7 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   bool OnKeyDown(u16 key, u32 flags);
   bool OnKeyUp(u16 key, u32 flags);
   bool OnChar(u16 code, u32 flags);
-  void StartPlay();
+  void StartPlay() override;
   // The hover at a screen position (null: the last one the level saw).
   void UpdateHover(const i32* position);
   void FollowJump(i32 x, i32 y, u32 flags);
@@ -280,6 +280,3 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   bool cleared_ = false;
   bool entered_ = false;
 };
-
-// The running level; null when none lives.
-GameLevel* CurrentGameLevel();

@@ -164,7 +164,7 @@ void GameLevel::UpdateHover(const i32* position) {
   if (open) point = FindPointNear(mouseMapX_, mouseMapY_);
   if (point >= 0 && !TutorialAllowAction(kTutorialActionPoint, static_cast<uintptr_t>(point), map_->GetPoint(point)))
     point = -1;
-  GetLevelPointMaker().HoverPoint(point, object);
+  map_->Points().HoverPoint(point, object);
 }
 
 MapObject* GameLevel::FindObjectAt(i32 x, i32 y) const {
@@ -212,7 +212,7 @@ void GameLevel::OnLeftClick() {
   }
   const i32 point = map_->GetHoveredPoint();
   if (TutorialAllowAction(kTutorialActionSelect, static_cast<uintptr_t>(point), map_->GetPoint(point)))
-    GetLevelPointMaker().SelectPoint(point, true);
+    map_->Points().SelectPoint(point, true);
   if (map_->GetSelectedPoint() >= 0) return;
   const i32 x = mouseMapX_, y = mouseMapY_;
   if (x < kPlayLeft || y < kPlayTop || x >= kPlayRight || y >= kPlayBottom) return;

@@ -7,13 +7,14 @@
 #include "base/Strings.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
+#include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelInfo.h"
 #include "content/ProductList.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelCast.h"
 #include "level/scene/LevelLoadProgress.h"
-#include "level/map/LevelPointMaker.h"
+#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
@@ -59,7 +60,11 @@ void GameLevel::Load() {
     case kLoadDecorations:
       if (!LoadDecorations()) return;
       if (info_ && !info_->waves.empty() && info_->villainSlotCount > 0) LoadMapSprite(FindMapSprite(u"toxic_puddle"));
-      GetLevelPointMaker().LoadPointSprites(info_ ? info_->emptyPlace : nullptr);
+      // The empty places' marker, then (once per kind) the garbage's pictures.
+      if (GarbageList* garbage = GetGameServices().garbage)
+        garbage->LoadPointSprites(info_ ? info_->emptyPlace : nullptr);
+      else if (info_ && info_->emptyPlace)
+        info_->emptyPlace->Init();
       BeginStage(kLoadPlants);
       return;
     case kLoadPlants:

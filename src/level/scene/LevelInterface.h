@@ -8,10 +8,12 @@
 
 #include "base/Types.h"
 
+class LevelMap;
+
 class LevelInterface {
  public:
   virtual ~LevelInterface() = default;
-  virtual void CreatePanel() = 0;  // when there is none
+  virtual void CreatePanel(LevelMap& map) = 0;  // for the level of the map, when there is none
   virtual void DeletePanel() = 0;
   virtual void CreateBonusButtons() = 0;
   // The time bar: whether it runs, its time moving on by d ms, its start at

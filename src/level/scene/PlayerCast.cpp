@@ -18,8 +18,8 @@ constexpr float kCancelAtOnce = 24.0f;      // a job this near is taken without 
 
 }  // namespace
 
-PlayerCast::PlayerCast(LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
-    : characters_(std::make_unique<LevelCharacters>(rules, sprites, width, height)) {}
+PlayerCast::PlayerCast(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
+    : characters_(std::make_unique<LevelCharacters>(map, rules, sprites, width, height)) {}
 
 PlayerCast::~PlayerCast() = default;
 
@@ -34,7 +34,7 @@ void PlayerCast::LoadDescriptions() {
 
 DynObject* PlayerCast::CreatePlayer(i32 x, i32 y) {
   if (!FindCharacterByName(GetCharacters(), kPlayerCharacterName)) return nullptr;
-  return new MapPlayer(static_cast<float>(x), static_cast<float>(y));
+  return new MapPlayer(*characters_, static_cast<float>(x), static_cast<float>(y));
 }
 
 void PlayerCast::DeleteAll() {

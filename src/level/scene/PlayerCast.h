@@ -2,8 +2,8 @@
 // over the characters' own service (LevelCharacters): the player made from
 // the description "girl", her walks (Job_GoTo, the boots at the target),
 // the right click's cancel of her queued job whose icon is nearest, and
-// the bonuses' rates on her. While it lives its characters are the running
-// level's; its path service holds the level's path finder.
+// the bonuses' rates on her. Its characters stand on the level's map; its
+// path service holds the level's path finder.
 #pragma once
 
 #include <memory>
@@ -12,6 +12,7 @@
 
 class JobSprites;
 class LevelCharacters;
+class LevelMap;
 class LevelRules;
 class MapPlayer;
 
@@ -25,7 +26,7 @@ class PlayerCast : public LevelCast {
   static constexpr u32 kVillainDescription = 6;
 
   // sprites: the jobs' icons and progress lines; may be null.
-  PlayerCast(LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  PlayerCast(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
   ~PlayerCast() override;
 
   shpf::PathFinder* GetPathFinder() const;

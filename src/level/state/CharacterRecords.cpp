@@ -143,6 +143,6 @@ bool MapPlayer::LoadJob(const u8* record, u32 size) {
   if (id < 1 || id > sizeof kPlayerJobs / sizeof kPlayerJobs[0]) return false;
   const PlayerJob& job = kPlayerJobs[id - 1];
   if (job.load && job.load(this, record, size)) return true;
-  if (LevelCharacters* level = CurrentLevelCharacters()) level->SetLoadError(job.message);
+  cast_.SetLoadError(job.message);
   return false;
 }

@@ -2,6 +2,7 @@
 
 #include "level/scene/GameLevel.h"
 #include "level/characters/LevelCharacters.h"
+#include "level/map/LevelMap.h"
 #include "level/scene/LevelInterface.h"
 #include "level/state/LevelState.h"
 
@@ -12,7 +13,7 @@ class SceneHost : public LevelStateHost {
  public:
   SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateExtras* extras)
       : level_(level), store_(store), profile_(profile), extras_(extras) {}
-  LEVELSTATEPARTS GetParts() override { return {&level_.Rules(), &level_.Map(), CurrentLevelCharacters(), extras_}; }
+  LEVELSTATEPARTS GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), extras_}; }
   void RebuildLevel() override {
     level_.Clear(false);
     level_.BuildLevel();

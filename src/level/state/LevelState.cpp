@@ -130,7 +130,7 @@ bool ReadPoints(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
   u32 count;
   if (!r->CheckMark() || !Get(r, &count) || !info || count != info->points.size() || count > kMaxPoints) return false;
   if (parts.map->GetPointCount() != 0) return false;
-  LevelPointMaker& maker = GetLevelPointMaker();
+  LevelPointMaker& maker = parts.map->Points();
   for (u32 i = 0; i < count; ++i) {
     const u8* h = r->CheckMark() ? static_cast<const u8*>(r->ReadPtr(kPointHeaderSize)) : nullptr;
     if (!h) return false;

@@ -23,7 +23,10 @@
 namespace leveltest {
 namespace {
 
-MapPlayer* Player() { return CurrentLevelCharacters() ? CurrentLevelCharacters()->GetPlayer() : nullptr; }
+MapPlayer* Player(LevelHarness& h) {
+  const LevelCharacters* characters = h.level ? h.level->Map().GetCharacters() : nullptr;
+  return characters ? characters->GetPlayer() : nullptr;
+}
 EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
 
 // The sample level with the harness's fakes, the profile and its saves.
@@ -60,11 +63,11 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   h.Start();
 
   Place(level, 0)->StartClearing();
-  for (i32 n = 0; n < 2000 && std::u16string(Player()->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
+  for (i32 n = 0; n < 2000 && std::u16string(Player(h)->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
   h.Step(200);
   const u32 clock = level.Rules().Clock().GetTime();
   const i32 money = level.Rules().Money().Get();
-  const float x = Player()->GetX(), y = Player()->GetY();
+  const float x = Player(h)->GetX(), y = Player(h)->GetY();
   level.Leave();
   ASSERT_TRUE(ann->HasSavedLevel(0));
   const u32 savedSize = ann->GetSavedLevel(0)->dataSize;
@@ -83,11 +86,11 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   h.Enter();
   EXPECT_EQ(entered.Rules().Clock().GetTime(), clock);
   EXPECT_EQ(entered.Rules().Money().Get(), money);
-  ASSERT_NE(Player(), nullptr);
-  EXPECT_EQ(Player()->GetX(), x);
-  EXPECT_EQ(Player()->GetY(), y);
-  ASSERT_EQ(Player()->GetJobs().GetCount(), 1);
-  EXPECT_EQ(std::u16string(Player()->GetAnimationName()), u"girl_build");
+  ASSERT_NE(Player(h), nullptr);
+  EXPECT_EQ(Player(h)->GetX(), x);
+  EXPECT_EQ(Player(h)->GetY(), y);
+  ASSERT_EQ(Player(h)->GetJobs().GetCount(), 1);
+  EXPECT_EQ(std::u16string(Player(h)->GetAnimationName()), u"girl_build");
   h.level.reset();
 }
 

@@ -35,7 +35,10 @@ struct Store : kis::SavedStateStore, ProfileSaver {
 };
 
 EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
-MapPlayer* Player() { return CurrentLevelCharacters() ? CurrentLevelCharacters()->GetPlayer() : nullptr; }
+MapPlayer* Player(GameLevel& level) {
+  const LevelCharacters* characters = level.Map().GetCharacters();
+  return characters ? characters->GetPlayer() : nullptr;
+}
 
 // The three heaps of the sample level cleared through the clearing jobs:
 // the money reserved, her walk and "girl_build" for each heap's clearing
@@ -52,11 +55,11 @@ TEST(SavedScene, TheSampleLevelsHeapsClearedToTheWin) {
     Place(level, i)->StartClearing();
   }
   EXPECT_EQ(rules.Money().Get(), 0);
-  ASSERT_EQ(Player()->GetJobs().GetCount(), 3);
+  ASSERT_EQ(Player(level)->GetJobs().GetCount(), 3);
   bool built = false;
   for (i32 n = 0; n < 3000 && rules.Tasks().GetResult() == kResultNone; ++n) {
     h.Step(20);
-    built = built || std::u16string(Player()->GetAnimationName()) == u"girl_build";
+    built = built || std::u16string(Player(level)->GetAnimationName()) == u"girl_build";
   }
   EXPECT_TRUE(built);
   for (i32 i = 0; i < 3; ++i) EXPECT_EQ(Place(level, i)->GetGarbage(), nullptr);
@@ -83,10 +86,10 @@ TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
   h.saves = &saves;
   GameLevel& level = h.Play(0);
   Place(level, 0)->StartClearing();
-  for (i32 n = 0; n < 2000 && std::u16string(Player()->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
+  for (i32 n = 0; n < 2000 && std::u16string(Player(level)->GetAnimationName()) != u"girl_build"; ++n) h.Step(20);
   h.Step(200);
   const u32 clock = level.Rules().Clock().GetTime();
-  const float x = Player()->GetX(), y = Player()->GetY();
+  const float x = Player(level)->GetX(), y = Player(level)->GetY();
   level.Leave();
   ASSERT_NE(store.slots[0][0], nullptr);
   EXPECT_EQ(store.saves, 1);
@@ -94,12 +97,12 @@ TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
   h.Enter();
   EXPECT_EQ(level.Rules().Clock().GetTime(), clock);
   EXPECT_EQ(level.Rules().Money().Get(), 200);
-  ASSERT_NE(Player(), nullptr);
-  EXPECT_EQ(Player()->GetX(), x);
-  EXPECT_EQ(Player()->GetY(), y);
-  ASSERT_EQ(Player()->GetJobs().GetCount(), 1);
-  EXPECT_EQ(Player()->GetJobs()[0]->GetState(), kJobAnimating);
-  EXPECT_EQ(std::u16string(Player()->GetAnimationName()), u"girl_build");
+  ASSERT_NE(Player(level), nullptr);
+  EXPECT_EQ(Player(level)->GetX(), x);
+  EXPECT_EQ(Player(level)->GetY(), y);
+  ASSERT_EQ(Player(level)->GetJobs().GetCount(), 1);
+  EXPECT_EQ(Player(level)->GetJobs()[0]->GetState(), kJobAnimating);
+  EXPECT_EQ(std::u16string(Player(level)->GetAnimationName()), u"girl_build");
   EXPECT_TRUE(h.windows.Saw("bonus buttons"));
   h.Start();
   for (i32 n = 0; n < 2000 && Place(level, 0)->GetGarbage(); ++n) h.Step(20);
@@ -113,7 +116,7 @@ TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
   h.Enter();
   EXPECT_EQ(store.slots[0][0], nullptr);
   EXPECT_EQ(level.Rules().Money().Get(), 300);
-  EXPECT_EQ(Player()->GetJobs().GetCount(), 0);
+  EXPECT_EQ(Player(level)->GetJobs().GetCount(), 0);
   EXPECT_NE(Place(level, 0)->GetGarbage(), nullptr);
 }
 
