@@ -19,6 +19,8 @@ class ASSArrowButton : public ASSIconButton {
   // Replaces the glow (null: none); the colour's alpha is the glow's own.
   void SetGlow(Sprite* glow, float scale, u32 color);
   ImageSprite* GetArrow() const { return arrow_.get(); }
+  i32 GetBaseX() const { return baseX_; }  // the anchor it stands above
+  i32 GetBaseY() const { return baseY_; }
   ImageSprite* GetGlow() const { return glow_.get(); }
   SpriteEffectList* GetGlowEffects() const { return glowEffects_; }
 

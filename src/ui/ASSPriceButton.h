@@ -31,6 +31,9 @@ class ASSPriceButton : public ActiveScreenSprite {
   float GetDigitX() const { return digitX_; }
   float GetDigitY() const { return digitY_; }
   float GetIconX() const { return iconX_; }
+  ImageSprite* GetIcon() const { return icon_.get(); }
+  i32 GetBaseX() const { return baseX_; }  // the anchor it stands above
+  i32 GetBaseY() const { return baseY_; }
 
  protected:
   void OnStateChanged() override;

@@ -70,6 +70,7 @@ class ActiveScreenSprite : public ScreenSprite, public GameHint {
   u32 GetPressButton() const { return pressButton_; }
   void SetPressButton(u32 button) { pressButton_ = button; }
   ScreenSpriteOwner* GetHandlerOwner() const { return handlerOwner_; }
+  ScreenClickProc GetClickHandler() const { return onClick_; }
 
   // The stock disabled test: the level's money is below the owner's price.
   static u8 IsPriceUnaffordable(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner);

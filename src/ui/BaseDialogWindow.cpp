@@ -87,7 +87,13 @@ DIALOGDESC MakeDialogDesc(u32 id1, u32 id2, const wchar* caption1, const wchar* 
 BaseDialogWindow::BaseDialogWindow(const wchar* caption, const wchar* message, bool captionIsKey, bool messageIsKey,
                                    const DIALOGDESC& desc, DialogCallback callback, uintptr_t user1,
                                    uintptr_t user2, uintptr_t colour1, uintptr_t colour2)
-    : SpritesWindow(kDialogWindowId, true, true), desc_(desc), user1_(user1), user2_(user2), callback_(callback) {
+    : SpritesWindow(kDialogWindowId, true, true),
+      desc_(desc),
+      captionKey_(captionIsKey && caption ? caption : u""),
+      messageKey_(messageIsKey && message ? message : u""),
+      user1_(user1),
+      user2_(user2),
+      callback_(callback) {
   if (manager_) manager_->SetDialog(this);
   desc_.count = std::clamp<u32>(desc_.count, 1, 2);
 
@@ -187,4 +193,25 @@ DialogWindow::DialogWindow(const wchar* caption, const wchar* message, bool capt
                            uintptr_t colour1, uintptr_t colour2)
     : BaseDialogWindow(caption, message, captionIsKey, messageIsKey, desc, callback, user1, user2, colour1, colour2) {
   Layout();
+}
+
+// --- The opener's dialog -------------------------------------------------------------------------------
+
+bool OpenedDialog::Open(const wchar* captionKey, const wchar* messageKey, u32 answer1, u32 answer2,
+                        DialogCallback callback, uintptr_t user) {
+  Close();
+  if (!GetWindowManager()) return false;
+  dialog_ = new DialogWindow(captionKey, messageKey, true, true, MakeDialogDesc(answer1, answer2, nullptr, nullptr),
+                             callback, user, 0, 0, 0);
+  alive_ = std::make_unique<LifeGuard>(dialog_->GetLifetime());
+  return true;
+}
+
+BaseDialogWindow* OpenedDialog::Get() const { return alive_ && alive_->Alive() ? dialog_ : nullptr; }
+
+void OpenedDialog::Close() {
+  BaseDialogWindow* dialog = Get();
+  alive_.reset();
+  dialog_ = nullptr;
+  delete dialog;
 }

@@ -10,12 +10,17 @@
 // whose per-frame hook (OnFrame) it calls; a dialog that goes clears the
 // anchor only when it points to that dialog.
 //
-// DialogWindow lays itself out and drops in as it is made.
+// DialogWindow lays itself out and drops in as it is made; OpenedDialog
+// opens one for an object that answers it and closes it when that object
+// goes first.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "ui/DialogAnswers.h"
+#include "ui/LifeGuard.h"
 #include "ui/SpritesWindow.h"
 
 class KGETextSpriteW;
@@ -67,18 +72,23 @@ class BaseDialogWindow : public SpritesWindow {
   // buttons 168 pixels apart; then the drop-in.
   void Layout();
 
+  // The callback's verdict on an answer (as its button gives it), then the
+  // close; false when the dialog stays (or went away meanwhile).
+  bool Answer(u32 answer);
+
   bool IsLaidOut() const { return laidOut_ != 0; }
+  // The language keys it was made with (empty for a text given as such).
+  const std::u16string& GetCaptionKey() const { return captionKey_; }
+  const std::u16string& GetMessageKey() const { return messageKey_; }
   const DIALOGDESC& GetDesc() const { return desc_; }
   KGETextSpriteW* GetMessageText() const { return messageText_; }
   float GetTextX() const { return textX_; }
   float GetTextY() const { return textY_; }
 
  protected:
-  // The callback's verdict on an answer, then the close; false when the
-  // dialog stays (or went away meanwhile).
-  bool Answer(u32 answer);
-
   DIALOGDESC desc_;
+  std::u16string captionKey_;
+  std::u16string messageKey_;
   u32 laidOut_ = 0;
   KGETextSpriteW* messageText_ = nullptr;  // owned
   float textX_ = 0.0f;
@@ -94,4 +104,29 @@ class DialogWindow : public BaseDialogWindow {
                const DIALOGDESC& desc, DialogCallback callback, uintptr_t user1, uintptr_t user2, uintptr_t colour1,
                uintptr_t colour2);
   ~DialogWindow() override = default;
+};
+
+// The one message dialog an object has open: its caption and message are
+// keys of the language's "dialogs" section and each answer goes to the
+// callback with the object's word. Opening replaces the dialog still open;
+// the object's going (or Close) deletes a dialog the window manager still
+// holds, so no answer reaches an object that is gone.
+class OpenedDialog {
+ public:
+  OpenedDialog() = default;
+  OpenedDialog(const OpenedDialog&) = delete;
+  OpenedDialog& operator=(const OpenedDialog&) = delete;
+  ~OpenedDialog() { Close(); }
+
+  // Answers 1 and 2 (0: none); false when there is no window manager to
+  // take the dialog.
+  bool Open(const wchar* captionKey, const wchar* messageKey, u32 answer1, u32 answer2, DialogCallback callback,
+            uintptr_t user);
+  void Close();
+  // The dialog while it lives; null before, and once it has gone.
+  BaseDialogWindow* Get() const;
+
+ private:
+  BaseDialogWindow* dialog_ = nullptr;
+  std::unique_ptr<LifeGuard> alive_;
 };

@@ -130,6 +130,7 @@ class GameWindow {
     if (editBox_ == edit) editBox_ = nullptr;
   }
   GameControls& Controls() { return controls_; }
+  Lifetime& GetLifetime() { return lifetime_; }  // ends when the window is deleted
   const kis::list<GameControls*>& ControlGroups() const { return controlGroups_; }
 
  protected:

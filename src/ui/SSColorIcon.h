@@ -21,6 +21,7 @@ class SSColorIcon : public ScreenSprite {
   void DrawContent() override;
 
   void SetOwner(ScreenSpriteOwner* owner) { told_ = owner; }
+  u32 GetPlateColor() const { return plateColor_; }
   const DXLQUAD& GetPlateQuad() const { return plateQuad_; }
   const DXLQUAD& GetBorderQuad() const { return borderQuad_; }
   ImageSprite* GetIcon() const { return icon_.get(); }

@@ -27,6 +27,7 @@ class SSProgressLine : public ScreenSprite {
   float GetProgress() const { return progress_; }
   bool IsFinished() const { return finished_ != 0; }
   i32 GetWidth() const { return width_; }
+  u32 GetMode() const { return mode_; }
   i32 GetQuadsToDraw() const { return quadsToDraw_; }
   const DXLQUAD& GetQuad(i32 i) const { return quads_[i]; }
   float GetGlowX() const { return glowX_; }

@@ -79,6 +79,7 @@ void ScreenLabel::ColorQuads() {
 void ScreenLabel::SetText(u32 font, i32 value, i32 gap, u32 color) {
   text_.reset();
   gap_ = gap;
+  value_ = value;
   std::u16string digits;
   for (char c : std::to_string(value)) digits.push_back(static_cast<char16_t>(c));
   if (value >= 1) digits.insert(digits.begin(), u'+');
@@ -91,6 +92,7 @@ void ScreenLabel::SetText(u32 font, i32 value, i32 gap, u32 color) {
 void ScreenLabel::SetSpriteText(u32 font, const wchar* text, u32 color) {
   text_.reset();
   gap_ = 0;
+  value_ = 0;
   const KGETEXTPARAMS params = LabelParams(64, color, color_);
   KGESPRITEPARAMS box{};
   box.flags = kKGESpriteOutline;
@@ -121,6 +123,9 @@ void ScreenLabel::Layout() {
 }
 
 void ScreenLabel::StartFly(bool rising, u32 delay, float endOffset) {
+  rising_ = rising ? 1 : 0;
+  delay_ = delay;
+  endOffset_ = endOffset;
   Layout();
   if (rising) {
     AttachSpriteEffect(&effects_, new SEffect_Pos(0.0f, 0.0f, 0.0f, endOffset - 100.0f, 2000, true, delay));

@@ -43,6 +43,12 @@ class ScreenLabel {
   void Draw();
 
   bool IsDead() const { return dead_ != 0; }
+  float GetX() const { return x_; }  // the anchor
+  float GetY() const { return y_; }
+  i32 GetValue() const { return value_; }  // the number shown (0 for a ready text)
+  bool IsRising() const { return rising_ != 0; }
+  u32 GetDelay() const { return delay_; }
+  float GetEndOffset() const { return endOffset_; }
   const DXLRECT& GetLayout() const { return layout_; }  // left, top, width, height
   Sprite* GetIcon() const { return icon_; }
   const DXLQUAD& GetIconQuad() const { return iconQuad_; }
@@ -72,6 +78,10 @@ class ScreenLabel {
   std::unique_ptr<KGECustomText> text_;
   float textX_ = 0.0f, textY_ = 0.0f;
   i32 gap_ = 0;
+  i32 value_ = 0;
+  u8 rising_ = 0;
+  u32 delay_ = 0;
+  float endOffset_ = 0.0f;
   u32 color_ = 0xFF000000u;
   SpriteEffectList* effects_ = nullptr;
   DXLMATRIX drawTransform_{};

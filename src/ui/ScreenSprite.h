@@ -50,6 +50,11 @@ class ScreenSprite {
   void Show(bool instant, u32 delay, u32 style, u32 duration);
   void Hide(bool removeWhenHidden, bool instant, u32 delay, u32 style, u32 duration);
   void AddEffect(SpriteEffect* effect);
+  // Moves the picture from its anchor (icons that share a place).
+  void SetOffset(i32 dx, i32 dy) {
+    offsetX_ = dx;
+    offsetY_ = dy;
+  }
   // The hit rectangle's corners on the screen.
   void GetScreenRect(DXLRECT* out) const;
   // keepSize while the level view is zoomed out.
@@ -64,6 +69,8 @@ class ScreenSprite {
   u32 GetShowState() const { return showState_; }
   i32 GetX() const { return x_; }
   i32 GetY() const { return y_; }
+  i32 GetOffsetX() const { return offsetX_; }
+  i32 GetOffsetY() const { return offsetY_; }
   const DXLRECT& GetRect() const { return rect_; }
   SpriteEffectList* GetEffects() const { return effects_; }
   const DXLMATRIX& GetDrawTransform() const { return drawTransform_; }
@@ -109,6 +116,8 @@ class SEffect_SSShowHide : public SpriteEffect {
   bool Step() override;
   // The scale of the pop at v (0..1 of the way in).
   static float PopScale(float v);
+  bool IsHide() const { return hide_ != 0; }
+  u32 GetStyle() const { return style_; }
 
  private:
   u8 hide_;

@@ -2,6 +2,8 @@
 
 #include "content/ContentArchive.h"
 #include "content/ProductList.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
@@ -23,9 +25,11 @@ Sprite* GetFlyingCoinSprite() {
   return set ? set->FindSprite(u"small_ico_coin") : nullptr;
 }
 
+ScreenSpriteList::~ScreenSpriteList() { DeleteAll(); }
+
 // Each one leaves the list before it goes, so whatever its destructor does
 // (deleting sprites of its own, leaving hover) finds the lists consistent.
-ScreenSpriteList::~ScreenSpriteList() {
+void ScreenSpriteList::DeleteAll() {
   while (ScreenSprite* sprite = sprites_.Last()) {
     sprites_.Delete(sprites_.GetCount() - 1);
     delete sprite;
@@ -38,6 +42,10 @@ ScreenSpriteList::~ScreenSpriteList() {
   labels_.Clear();
   active_.Clear();
   hovered_ = nullptr;
+}
+
+void ScreenSpriteList::RefreshEnabled() {
+  for (i32 i = active_.GetCount() - 1; i >= 0; --i) active_[i]->RefreshEnabled();
 }
 
 bool ScreenSpriteList::MayHover(ActiveScreenSprite* sprite, i32 x, i32 y) const {
@@ -145,4 +153,13 @@ void ScreenSpriteList::ShowFlyingIcon(const PRODUCT* product, i32 amount, float 
   label->SetIcon(product->icon, kLabelIconFrame, false, kLabelIconWidth);
   label->SetText(kLabelFont, amount, 1, amount < 0 ? 0xFFFF8080u : 0xFFFFFFFFu);
   label->StartFly(amount >= 1, delay, endOffset);
+}
+
+void ScreenSpriteList::ShowFlyingText(const wchar* section, const wchar* key, float x, float y) {
+  const GameLanguage* language = GetGameLanguage();
+  const wchar* text = language ? language->GetTextByName(section, key, false) : nullptr;
+  if (!text) return;
+  auto* label = new ScreenLabel(this, x, y);
+  label->SetSpriteText(kLabelFont, text, 0xFFFFFFFFu);
+  label->StartFly(true, 0, 0.0f);
 }

@@ -29,8 +29,13 @@ class ScreenSpriteList {
   ScreenSpriteList() = default;
   ScreenSpriteList(const ScreenSpriteList&) = delete;
   ScreenSpriteList& operator=(const ScreenSpriteList&) = delete;
-  ~ScreenSpriteList();  // deletes every sprite, then every label, last first
+  ~ScreenSpriteList();  // DeleteAll
 
+  // Deletes every sprite, then every label, last first; nothing is hovered.
+  void DeleteAll();
+  // Every mouse-sensitive sprite asks again whether it is enabled, the one
+  // made last first (after the level's money or locks changed unseen).
+  void RefreshEnabled();
   void UpdateHover(i32 x, i32 y);
   bool MouseDown(i32 x, i32 y, u32 button, u32 keys);
   void MouseUp(i32 x, i32 y, u32 button, u32 keys);
@@ -45,6 +50,9 @@ class ScreenSpriteList {
   // The product's icon with the amount: rising for 1 or more, else sinking.
   void ShowFlyingIcon(const PRODUCT* product, i32 amount, float x, float y, float yOffset, u32 delay,
                       float endOffset);
+  // The language's text of the section and key, outlined, rising from
+  // (x, y); nothing when the language has no such text.
+  void ShowFlyingText(const wchar* section, const wchar* key, float x, float y);
 
   // What sprites and labels call as they come and go.
   void AddSprite(ScreenSprite* sprite) { sprites_.Add(sprite); }

@@ -1,5 +1,8 @@
 #include "windows/LevelMenuHandler.h"
 
+#include "engine/Require.h"
+#include "ui/WindowManager.h"
+
 u32 LevelMenuHandler::OnCommand(u32 command) {
   if (!actions_) return 0;
   switch (command) {
@@ -7,7 +10,9 @@ u32 LevelMenuHandler::OnCommand(u32 command) {
       actions_->CloseMenu();
       return 0;
     case kMenuQuit:
-      if (dialogs_) dialogs_->OpenDialog(u"quit_c", u"quit", kAnswerYes, kAnswerNo, this);
+      if (Require(GetWindowManager(), "the window manager for the quit question"))
+        quit_.Open(u"quit_c", u"quit", kAnswerYes, kAnswerNo, &LevelMenuHandler::OnQuitAnswer,
+                   reinterpret_cast<uintptr_t>(this));
       return 2;
     case kMenuRestart:
       actions_->OfferRestart();
@@ -27,7 +32,8 @@ u32 LevelMenuHandler::OnCommand(u32 command) {
   }
 }
 
-bool LevelMenuHandler::OnDialogAnswer(u32 answer) {
-  if ((answer == kAnswerOk || answer == kAnswerYes) && actions_) actions_->QuitGame();
+bool LevelMenuHandler::OnQuitAnswer(uintptr_t self, uintptr_t, u32 answer) {
+  LevelMenuActions* actions = reinterpret_cast<LevelMenuHandler*>(self)->actions_;
+  if ((answer == kAnswerOk || answer == kAnswerYes) && actions) actions->QuitGame();
   return true;
 }

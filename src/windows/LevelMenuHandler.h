@@ -7,7 +7,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "level/scene/LevelDialogs.h"
+#include "ui/BaseDialogWindow.h"
 
 constexpr u32 kMenuClose = 0x20000001u;
 constexpr u32 kMenuQuit = 0x20000002u;
@@ -27,14 +27,15 @@ class LevelMenuActions {
   virtual void OpenAwards() = 0;
 };
 
-class LevelMenuHandler : private DialogAnswer {
+class LevelMenuHandler {
  public:
-  LevelMenuHandler(LevelMenuActions* actions, LevelDialogs* dialogs) : actions_(actions), dialogs_(dialogs) {}
+  explicit LevelMenuHandler(LevelMenuActions* actions) : actions_(actions) {}
   u32 OnCommand(u32 command);
+  BaseDialogWindow* GetQuitQuestion() const { return quit_.Get(); }  // while it is open
 
  private:
-  bool OnDialogAnswer(u32 answer) override;  // the quit question
+  static bool OnQuitAnswer(uintptr_t self, uintptr_t, u32 answer);
 
   LevelMenuActions* actions_;
-  LevelDialogs* dialogs_;
+  OpenedDialog quit_;  // the quit question
 };

@@ -5,6 +5,7 @@
 
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
+#include "engine/Require.h"
 #include "engine/image/GlyphEffects.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "level/rules/LevelBonuses.h"
@@ -337,15 +338,17 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     return 2;
   }
   if (id == kCommandCloseTutorial) {
-    if (rules_ && rules_->Hooks().dialogs)
-      rules_->Hooks().dialogs->OpenDialog(u"close_tutorial_c", u"close_tutorial", kAnswerYes, kAnswerNo, this);
+    if (Require(GetWindowManager(), "the window manager for the close-tutorial question"))
+      closeTutorial_.Open(u"close_tutorial_c", u"close_tutorial", kAnswerYes, kAnswerNo,
+                          &LevelPanel::OnCloseTutorialAnswer, reinterpret_cast<uintptr_t>(this));
     return 2;
   }
   return 0;
 }
 
-bool LevelPanel::OnDialogAnswer(u32 answer) {
-  if ((answer == kAnswerOk || answer == kAnswerYes) && rules_ && rules_->Hooks().scene) rules_->Hooks().scene->StopTutorial();
+bool LevelPanel::OnCloseTutorialAnswer(uintptr_t self, uintptr_t, u32 answer) {
+  LevelRules* rules = reinterpret_cast<LevelPanel*>(self)->rules_;
+  if ((answer == kAnswerOk || answer == kAnswerYes) && rules && rules->Hooks().scene) rules->Hooks().scene->StopTutorial();
   return true;
 }
 

@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "level/scene/LevelDialogs.h"
 #include "level/rules/LevelMoney.h"
 #include "level/rules/WarehouseStock.h"
+#include "ui/BaseDialogWindow.h"
 #include "ui/GameWindow.h"
 #include "ui/InfoWindowSources.h"
 #include "ui/WindowSprites.h"
@@ -75,8 +75,7 @@ LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth);
 class LevelPanel : public GameWindow,
                    public LevelPanelArea,
                    private MoneyListener,
-                   private StockListener,
-                   private DialogAnswer {
+                   private StockListener {
  public:
   // For the level of the map (its rules the map's); null maker: the plain
   // stand-ins.
@@ -138,7 +137,7 @@ class LevelPanel : public GameWindow,
  private:
   void OnMoneyChanged() override;
   void OnStockChanged(const STOCKENTRY& entry) override;
-  bool OnDialogAnswer(u32 answer) override;  // the close-tutorial question
+  static bool OnCloseTutorialAnswer(uintptr_t self, uintptr_t, u32 answer);
   void RunLayout();
   void BuildBackground();
   void MakeMenuButton();
@@ -172,4 +171,5 @@ class LevelPanel : public GameWindow,
   LevelPanelPartMaker* maker_;
   std::unique_ptr<WarehouseWindowPart> warehouseWindow_;
   std::unique_ptr<MenuWindowPart> menuWindow_;
+  OpenedDialog closeTutorial_;  // the close-tutorial question
 };

@@ -21,7 +21,10 @@
 #include "level/state/LevelState.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/PointDamage.h"
+#include "engine/DXLMouse.h"
 #include "resources/GameAnimation.h"
+#include "ui/ASSArrowButton.h"
+#include "ui/ASSPriceButton.h"
 #include "CharacterRig.h"
 #include "MapRig.h"
 
@@ -79,7 +82,7 @@ struct FakeExtras : LevelStateExtras {
 
 class CareRig : public MapRig, public LevelStateHost {
  public:
-  CareRig() : jobSprites(level.log), care(&villains) {
+  CareRig() : care(&villains) {
     careHook = &care;
     MakeDescription();
     gas = MakeSprite(kEffectSpriteSet, u"gas", 4);
@@ -104,7 +107,7 @@ class CareRig : public MapRig, public LevelStateHost {
     level.Info().playerY = y;
     level.Make();
     MakeMap(std::move(points), false);
-    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &jobSprites, kLevelWidth, kLevelHeight);
+    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &level.hudList, kLevelWidth, kLevelHeight);
     pathFinder = characters->Paths().GetPathFinder();
     map->SetPathFinder(pathFinder);
     MakeDefinedPoints();
@@ -139,12 +142,10 @@ class CareRig : public MapRig, public LevelStateHost {
     return -1;
   }
   EmptyLevelPoint* Place(i32 i) const { return static_cast<EmptyLevelPoint*>(map->GetPoint(i)); }
-  // Clicks the point's clear button (or its repair arrow).
-  void Click(FakeSprite* button) { button->click(button, button->point); }
-  FakeSprite* ButtonOf(const BaseLevelPoint* point, const std::string& kind) const {
-    for (FakeSprite* s : sprites.live)
-      if (s->point == point && s->name == kind) return s;
-    return nullptr;
+  // Clicks the point's clear button (or its repair arrow) as the toolkit
+  // does, greyed or not; its callback's answer.
+  static u32 Click(ActiveScreenSprite* button) {
+    return button->GetClickHandler()(button, button->GetHandlerOwner(), kMouseLeft);
   }
 
   // --- LevelStateHost ---------------------------------------------------------------------------
@@ -164,7 +165,6 @@ class CareRig : public MapRig, public LevelStateHost {
   kis::SavedStateStore* GetStore() override { return &store; }
   void SaveProfile() override { ++profileSaves; }
 
-  FakeJobSprites jobSprites;
   FakeVillains villains;
   LevelPointCare care;
   FakeExtras extras;

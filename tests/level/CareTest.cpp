@@ -28,8 +28,8 @@ TEST(Care, GarbageClearedThroughClearJobsWinsWithTheClocksMedal) {
   EXPECT_EQ(rules.Tasks().GetProgress(0), 0);
 
   // Both clear buttons clicked: the prices are reserved, the buttons go.
-  rig.Click(rig.ButtonOf(rig.Place(0), "button"));
-  rig.Click(rig.ButtonOf(rig.Place(1), "button"));
+  rig.Click(rig.Place(0)->GetClearButton());
+  rig.Click(rig.Place(1)->GetClearButton());
   EXPECT_EQ(rules.Money().Get(), 100);
   EXPECT_EQ(rig.characters->Paths().GetReserved(), 200);
   Job* first = JobOf(rig.Place(0)->GetClearJob());
@@ -80,8 +80,8 @@ TEST(Care, ClearingCancelledGivesTheMoneyBackAndTheButton) {
   CareRig rig;
   rig.Build(TwoHeaps());
   rig.level.rules->Money().Set(150);
-  rig.Click(rig.ButtonOf(rig.Place(0), "button"));
-  rig.Click(rig.ButtonOf(rig.Place(1), "button"));  // money short of the price: nothing starts
+  rig.Click(rig.Place(0)->GetClearButton());
+  rig.Click(rig.Place(1)->GetClearButton());  // money short of the price: nothing starts
   EXPECT_EQ(rig.level.rules->Money().Get(), 50);
   EXPECT_EQ(rig.Place(1)->GetClearJob(), nullptr);
   rig.Tick(5);
@@ -109,17 +109,20 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
   EXPECT_EQ(damage->GetRemaining(), 400u);
   EXPECT_EQ(damage->GetPuffCount(), 1u);
   EXPECT_NE(damage->GetPuddle(), nullptr);
-  EXPECT_EQ(rig.Since(from), (Log{"line at 640,300 width 64 mode 0", "show line at once after 0 style 2 for 200",
-                                  "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 640,300",
-                                  "show arrow at once after 0 style 4 for 200"}));
-  EXPECT_NE(point->GetRepairArrow(), nullptr);
+  EXPECT_EQ(rig.Since(from), Log{});
+  EXPECT_EQ(Describe(damage->GetLine()), "line at 640,300 width 64 mode 0");
+  EXPECT_EQ(Showing(damage->GetLine()), "show line at once");
+  EXPECT_EQ(Describe(point->GetRepairArrow()),
+            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 640,300");
+  EXPECT_EQ(Showing(point->GetRepairArrow()), "show arrow at once");
+  EXPECT_EQ(rig.level.hudList.Sprites().GetCount(), 2);
 
   // A longer second hit raises the total: the line starts again from 100 %.
   rig.villains.source.damageTime = 20000;
   AddDamage(*rig.map, 0, &rig.villains.source, true);
   EXPECT_EQ(damage->GetTotal(), 20000u);
   EXPECT_EQ(damage->GetPuffCount(), 2u);
-  EXPECT_FLOAT_EQ(static_cast<FakeSprite*>(damage->GetLine())->progress, 100.0f);
+  EXPECT_FLOAT_EQ(damage->GetLine()->GetProgress(), 100.0f);
   // Puffs come every 40 ms and live 400 ms: never more than ten.
   u32 most = 0;
   for (i32 i = 0; i < 60; ++i) {
@@ -129,12 +132,13 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
   }
   EXPECT_EQ(most, kMaxPuffs);
   EXPECT_EQ(damage->GetRemaining(), 19400u);  // 600 ms of wearing off
-  EXPECT_FLOAT_EQ(static_cast<FakeSprite*>(damage->GetLine())->progress, 97.0f);
+  EXPECT_FLOAT_EQ(damage->GetLine()->GetProgress(), 97.0f);
   EXPECT_EQ(point->Update(30), 0u);  // the damage takes the point's time
 
   // The repair: the arrow goes, she walks there and works; each tick of
   // work takes 40 ms more off the damage than the 10 ms it wears off.
-  rig.Click(static_cast<FakeSprite*>(point->GetRepairArrow()));
+  ASSERT_NE(point->GetRepairArrow(), nullptr);
+  ASSERT_EQ(rig.Click(point->GetRepairArrow()), kScreenClickSound);
   EXPECT_EQ(point->GetRepairArrow(), nullptr);
   auto* repair = dynamic_cast<Job_Repair*>(point->GetRepairJob());
   ASSERT_NE(repair, nullptr);

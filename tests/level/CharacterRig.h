@@ -1,8 +1,9 @@
 // The world of the character tests: the level rules of LevelRig, a level
 // map, the player's description "girl" (skin 0: idle, walk and a work
 // animation of 600 ms, each in eight directions; 2 units a tick; footprint
-// 12 x 8 each way), the level's characters with recording job sprites, and
-// the engine log and the path finder's dump in the rig's folder.
+// 12 x 8 each way), the level's characters with their jobs' sprites on the
+// level's head-up display, and the engine log and the path finder's dump in
+// the rig's folder.
 #pragma once
 
 #include <initializer_list>
@@ -15,7 +16,6 @@
 #include "level/characters/Job.h"
 #include "level/characters/Job_Animation.h"
 #include "level/characters/Job_GoTo.h"
-#include "level/characters/JobSprites.h"
 #include "level/characters/LevelCharacters.h"
 #include "level/map/LevelMap.h"
 #include "level/characters/MapCharacter.h"
@@ -25,63 +25,6 @@
 #include "LevelRig.h"
 
 namespace leveltest {
-
-class FakeJobSprites;
-
-struct FakeJobSprite : JobIcon {
-  FakeJobSprite(FakeJobSprites& o, std::string n) : owner(o), name(std::move(n)) {}
-  ~FakeJobSprite() override;
-  void Show(bool, u32, u32 style, u32 duration) override;
-  void Hide(bool remove, bool instant, u32, u32 style, u32 duration) override;
-  void SetProgress(float percent) override { progress = percent; }
-  void SetOffset(i32 x, i32 y) override {
-    dx = x;
-    dy = y;
-  }
-  FakeJobSprites& owner;
-  std::string name;
-  float progress = -1.0f;
-  i32 dx = 0, dy = 0;
-};
-
-// Sprites hidden for good are the list's: it deletes them when asked.
-class FakeJobSprites : public JobSprites {
- public:
-  explicit FakeJobSprites(Log& l) : log(l) {}
-  ~FakeJobSprites() override {
-    while (!live.empty()) delete *live.begin();
-  }
-  JobIcon* MakeJobIcon(i32 x, i32 y, Sprite*, u32 color, bool build) override {
-    Say(log, "icon at %d,%d %x%s", x, y, color, build ? " built" : "");
-    return Add(new FakeJobSprite(*this, "icon"));
-  }
-  PointSprite* MakeProgressLine(i32 x, i32 y, i32 width, u32 mode) override {
-    Say(log, "line at %d,%d width %d mode %u", x, y, width, mode);
-    return Add(new FakeJobSprite(*this, "line"));
-  }
-  FakeJobSprite* Add(FakeJobSprite* s) {
-    live.insert(s);
-    return s;
-  }
-  void DropHidden() {
-    while (!hidden.empty()) delete *hidden.begin();
-  }
-  Log& log;
-  std::set<FakeJobSprite*> live, hidden;
-};
-
-inline FakeJobSprite::~FakeJobSprite() {
-  owner.live.erase(this);
-  owner.hidden.erase(this);
-}
-inline void FakeJobSprite::Show(bool, u32, u32 style, u32 duration) {
-  Say(owner.log, "show %s style %u for %u", name.c_str(), style, duration);
-}
-inline void FakeJobSprite::Hide(bool remove, bool instant, u32, u32 style, u32 duration) {
-  Say(owner.log, "hide %s%s%s style %u for %u", name.c_str(), remove ? " for good" : "", instant ? " at once" : "",
-      style, duration);
-  if (remove) owner.hidden.insert(this);
-}
 
 struct GirlAnimation {
   const wchar* name;
@@ -111,15 +54,16 @@ constexpr i32 kUp = 0, kRight = 2, kDown = 4, kLeft = 6;
 
 class CharacterRig {
  public:
-  CharacterRig() : sprites(level.log) {
+  CharacterRig() {
     level.Make();
     map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{});
     girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}});
     work = girl->FindAnimation(0, u"girl_build");
-    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &sprites, kLevelWidth, kLevelHeight);
+    characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &level.hudList, kLevelWidth, kLevelHeight);
     map->SetPathFinder(Finder());
     Finder()->SetDumpFolder(level.folder.Wide());
+    DXLCloseLog();  // the viewer's, in its own folder
     DXLOpenLogA(level.folder.File("log.txt").c_str());
   }
   ~CharacterRig() {
@@ -160,7 +104,6 @@ class CharacterRig {
   std::string EngineLog() const { return level.folder.Read("log.txt"); }
 
   LevelRig level;
-  FakeJobSprites sprites;
   std::unique_ptr<LevelMap> map;
   std::unique_ptr<LevelCharacters> characters;
   GameCharacter* girl = nullptr;

@@ -47,10 +47,13 @@ TEST(Job, AnimationStepTurnsFortyMillisecondsAStepThenRunsItsDurationOrOneRun) {
   CharacterRig rig;
   MapPlayer* p = rig.MakePlayer(300, 300, kRight);
   rig.Tick();
-  const size_t mark = rig.level.log.size();
   auto* job = new Job_Animation(p, 50, u"girl_build", kLeft, 300);
   rig.Tick();  // step 2 starts: the idle animation to turn in
   EXPECT_EQ(job->GetState(), kJobAnimating);
+  // Her progress line, made with the step, shows once she has turned.
+  SSProgressLine* line = job->GetProgressLine();
+  EXPECT_EQ(Describe(line), "line at 300,316 width 48 mode 1");
+  EXPECT_EQ(Showing(line), "not shown");
   EXPECT_EQ(std::u16string(p->GetAnimationName()), u"girl_idle");
   EXPECT_EQ(p->GetDirection(), kRight);
   rig.Tick();
@@ -62,16 +65,15 @@ TEST(Job, AnimationStepTurnsFortyMillisecondsAStepThenRunsItsDurationOrOneRun) {
   }
   EXPECT_EQ(ticks, 13) << "three more steps, 40 ms of turn time each (the first counted from its own tick)";
   EXPECT_EQ(std::u16string(p->GetAnimationName()), u"girl_build");
+  EXPECT_EQ(Showing(line), "show line after 0 style 1 for 200");
   EXPECT_EQ(p->GetActivity(), kActivityWork);
   EXPECT_EQ(rig.TicksUntilIdle(p), 30) << "300 ms of work after the turn";
   EXPECT_EQ(p->GetWorkStreak(), 0) << "the streak counted, then ended with the queue";
   EXPECT_EQ(rig.level.profile.counters.records[kAwardRecordWorkStreak], 1);
-  const Log log = rig.level.Since(mark);
-  ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log[0], "line at 300,316 width 48 mode 1");
-  EXPECT_EQ(log[1], "show line style 1 for 200");
-  EXPECT_EQ(log[2], "hide line for good style 5 for 400");
-  EXPECT_EQ(rig.sprites.hidden.size(), 1u);
+  // The line hid for good with the job's end: it is the list's to delete.
+  ASSERT_EQ(rig.level.hudList.Sprites().GetCount(), 1);
+  EXPECT_EQ(rig.level.hudList.Sprites()[0], line);
+  EXPECT_EQ(Showing(line), "hide line for good after 0 style 5 for 400");
 
   // One run lasts the animation's time; a duration of 0 plays nothing.
   auto* once = new Job_Animation(p, 50, u"girl_build", -1, kJobOneRun);
@@ -142,7 +144,8 @@ TEST(Job, TheSpeedBonusCountsOnceInThePlayersWork) {
 TEST(Job, IconsPopOnlyOnceTheLevelIsEnteredAndNotBesideALoneJob) {
   CharacterRig rig;
   MapCharacter* c = rig.Make(300, 300, kDown);
-  Sprite* picture = reinterpret_cast<Sprite*>(&rig);  // the fake never draws it
+  Sprite* picture = rig.level.Product(u"wheat")->icon;
+  const kis::list<ScreenSprite*>& hud = rig.level.hudList.Sprites();
   auto* a = new WorkJob(c, 100, -1);
   a->ShowIcon(600, 300, picture, nullptr, kJobIconColor);
   a->ShowIcon(600, 300, nullptr, nullptr, kJobIconColor);  // no sprite: the icon stays
@@ -152,22 +155,25 @@ TEST(Job, IconsPopOnlyOnceTheLevelIsEnteredAndNotBesideALoneJob) {
   EXPECT_EQ(x, 600);
   a->HideIcon();
   EXPECT_EQ(a->GetIcon(), nullptr);
-  EXPECT_TRUE(rig.sprites.live.empty()) << "deleted at once before the level is entered";
+  EXPECT_EQ(hud.GetCount(), 0) << "deleted at once before the level is entered";
   EXPECT_FALSE(a->GetIconPoint(&x, &y));
 
   rig.level.rules->SetEntered(true);
-  const size_t mark = rig.level.log.size();
   a->ShowIcon(320, 310, picture, nullptr, kJobIconColor);  // its only job, within 64
+  EXPECT_EQ(Describe(a->GetIcon()), "icon at 320,310 ff001751");
+  EXPECT_EQ(Showing(a->GetIcon()), "show icon at once");
   a->ShowIcon(600, 300, picture, nullptr, kJobIconColor);
+  EXPECT_EQ(Describe(a->GetIcon()), "icon at 600,300 ff001751");
+  EXPECT_EQ(Showing(a->GetIcon()), "show icon after 0 style 4 for 200");
+  EXPECT_EQ(hud.GetCount(), 1) << "the new icon replaces the old";
   auto* b = new WorkJob(c, 100, -1);
   b->ShowIcon(320, 310, picture, nullptr, kJobIconColor);
+  EXPECT_EQ(Describe(b->GetIcon()), "icon at 320,310 ff001751");
+  EXPECT_EQ(Showing(b->GetIcon()), "show icon after 0 style 4 for 200");
+  ScreenSprite* hidden = a->GetIcon();
   a->HideIcon();
-  const Log log = rig.level.Since(mark);
-  ASSERT_EQ(log.size(), 4u);
-  EXPECT_EQ(log[0], "icon at 320,310 ff001751");
-  EXPECT_EQ(log[1], "icon at 600,300 ff001751 built");
-  EXPECT_EQ(log[2], "icon at 320,310 ff001751 built");
-  EXPECT_EQ(log[3], "hide icon for good style 5 for 300");
+  EXPECT_EQ(Showing(hidden), "hide icon for good after 0 style 5 for 300");
+  EXPECT_EQ(hud.GetCount(), 2);
   // Cancelling hides the icon too; the boots mark a walk's target.
   b->Finish();
   EXPECT_EQ(b->GetIcon(), nullptr);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "content/GarbageList.h"
+#include "engine/DXLMouse.h"
+#include "engine/DXLViewer.h"
 #include "level/map/SpriteObject.h"
 #include "MapRig.h"
 #include "pathfinding/ObstacleSet.h"
@@ -127,12 +129,17 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
   EXPECT_EQ(bed->GetProgressLine(), nullptr);
   bed->Update(300);
   ASSERT_NE(bed->GetProgressLine(), nullptr);
-  EXPECT_EQ(rig_.Since(from), (Log{"line at 900,300 width 64 mode 1", "show line after 0 style 4 for 200"}));
+  SSProgressLine* line = bed->GetProgressLine();
+  EXPECT_EQ(Describe(line), "line at 900,300 width 64 mode 1");
+  EXPECT_EQ(Showing(line), "show line after 0 style 4 for 200");
+  EXPECT_EQ(rig_.Since(from), Log{});
   from = rig_.Mark();
   Maker().HoverPoint(3, nullptr);  // beyond the table: none
   EXPECT_FALSE(bed->IsHovered());
   EXPECT_EQ(Map().GetHoveredPoint(), -1);
-  EXPECT_EQ(rig_.Since(from), (Log{"hide line for good after 0 style 3 for 200"}));
+  EXPECT_EQ(bed->GetProgressLine(), nullptr);
+  EXPECT_EQ(Showing(line), "hide line for good after 0 style 3 for 200");
+  EXPECT_EQ(rig_.Since(from), Log{});
   bed->refuseHover = true;
   Maker().HoverPoint(2, nullptr);
   EXPECT_FALSE(bed->IsHovered());
@@ -158,31 +165,35 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
 
 TEST_F(LevelPoints, ClearingGarbageRecountsTheCleanPlacesTaskUntilTheLevelIsWon) {
   rig_.level.SetTasks(0, {{kTaskCleanPlaces, 0, 0, 3}});
-  const size_t from = rig_.Mark();
   rig_.Make({MapRig::Garbage(kJunk, 100, 300, 300), MapRig::Garbage(kStones, 100, 600, 300),
              MapRig::Garbage(kJunk, 100, 900, 300)});
   EXPECT_EQ(rig_.level.rules->Tasks().GetProgress(0), 0);
-  EXPECT_EQ(rig_.Since(from)[0], "price button Clea small_ico_clear 100 at 300,247");
+  EXPECT_EQ(Describe(Place(0)->GetClearButton()), "price button Clea small_ico_clear 100 at 300,247");
+  EXPECT_EQ(Showing(Place(0)->GetClearButton()), "show button at once");
   EXPECT_EQ(Place(0)->GetGarbageObjects().GetCount(), 1);
   EXPECT_EQ(Place(1)->GetGarbageObjects().GetCount(), 0);  // only its footprint and click area
   EXPECT_EQ(Place(1)->GetGarbageObstacles()->GetCount(), 3u);
   EXPECT_EQ(rig_.FinderShapes(), 3 * 3 + 3);  // the garbage and the three markers' footprints
   const i32 tileShapes = rig_.TileShapes();
 
-  FakeSprite* button = nullptr;
-  for (FakeSprite* s : rig_.sprites.live)
-    if (s->point == Place(0)) button = s;
+  ASSPriceButton* button = Place(0)->GetClearButton();
   ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->GetHandlerOwner(), static_cast<ScreenSpriteOwner*>(Place(0)));
   rig_.level.rules->Money().Set(50);
-  EXPECT_EQ(button->click(button, button->point), 2u);  // too little money: nothing
+  button->RefreshEnabled();
+  EXPECT_EQ(button->GetState(), 0u) << "greyed while the money is short";
+  EXPECT_EQ(button->GetClickHandler()(button, button->GetHandlerOwner(), kMouseLeft), 2u);  // too little money: nothing
   EXPECT_EQ(Place(0)->GetClearButton(), button);
   rig_.level.rules->Money().Set(300);
+  button->RefreshEnabled();
+  EXPECT_EQ(button->GetState(), 1u);
   Maker().SelectPoint(0, false);
   size_t mark = rig_.Mark();
   FakeJob job(300, 332);
   rig_.care.job = &job;
-  button->click(button, button->point);
-  EXPECT_EQ(rig_.Since(mark), (Log{"hide button for good after 0 style 5 for 200", "clear job at 0"}));
+  button->GetClickHandler()(button, button->GetHandlerOwner(), kMouseLeft);
+  EXPECT_EQ(Showing(button), "hide button for good after 0 style 5 for 200");
+  EXPECT_EQ(rig_.Since(mark), (Log{"clear job at 0"}));
   EXPECT_EQ(Place(0)->GetClearJob(), &job);
   Place(0)->ShowClearButton(true, 0);  // not while the job runs
   EXPECT_EQ(Place(0)->GetClearButton(), nullptr);
@@ -205,6 +216,56 @@ TEST_F(LevelPoints, ClearingGarbageRecountsTheCleanPlacesTaskUntilTheLevelIsWon)
   EXPECT_EQ(rig_.level.rules->Tasks().GetProgress(0), 3);
   EXPECT_EQ(rig_.level.rules->Tasks().GetResult(), kResultWon);
   EXPECT_EQ(Map().CountCleanPlaces(), 3);
+}
+
+// The points' sprites are the level's screen sprites: made into its list,
+// the clear button greyed while the money is short yet clicked through the
+// list to its place, a sprite its point deletes gone from the list at once.
+TEST_F(LevelPoints, PointSpritesAreTheLevelsScreenSprites) {
+  rig_.Make({MapRig::Garbage(kJunk, 30, 300, 300), MapRig::Garbage(0, 0, 600, 300)});
+  const ScreenSpriteList& hud = rig_.level.hudList;
+  ASSPriceButton* button = Place(0)->GetClearButton();
+  ASSERT_NE(button, nullptr);
+  rig_.level.rules->Money().Set(10);
+  rig_.level.hudList.RefreshEnabled();
+  ASSERT_EQ(hud.Sprites().GetCount(), 1);
+  ASSERT_EQ(hud.Active().GetCount(), 1);
+  EXPECT_EQ(button->GetState(), 0u);  // 10 of 30
+  EXPECT_EQ(button->GetY(), 300 - 53 - 34);  // 34 above its anchor
+  Maker().MakePoint(1, Params(2, u"wheat", 1), false);
+  Maker().HoverPoint(1, nullptr);
+  Fake(1)->Update(600);
+  ASSERT_NE(Fake(1)->GetProgressLine(), nullptr);
+  EXPECT_EQ(hud.Sprites().GetCount(), 2);
+
+  // A press and release over the button reach the place: with the money
+  // short nothing starts, with enough the clearing does.
+  DXLViewer* viewer = GetGameViewer();
+  ASSERT_EQ(viewer->BeginFrame(), 0);
+  rig_.level.hudList.DrawAll();
+  ASSERT_EQ(viewer->Present(), 0);
+  const size_t mark = rig_.Mark();
+  FakeJob job(300, 332);
+  rig_.care.job = &job;
+  const i32 x = button->GetX(), y = button->GetY();
+  EXPECT_TRUE(rig_.level.hudList.MouseDown(x, y, kMouseLeft, 0));
+  rig_.level.hudList.MouseUp(x, y, kMouseLeft, 0);
+  EXPECT_EQ(rig_.Since(mark), Log{});
+  EXPECT_EQ(Place(0)->GetClearButton(), button);
+  rig_.level.rules->Money().Set(300);
+  rig_.level.hudList.RefreshEnabled();
+  EXPECT_EQ(button->GetState(), 1u);
+  button->SetClickCooldown(0);
+  EXPECT_TRUE(rig_.level.hudList.MouseDown(x, y, kMouseLeft, 0));
+  rig_.level.hudList.MouseUp(x, y, kMouseLeft, 0);
+  EXPECT_EQ(rig_.Since(mark), (Log{"clear job at 0"}));
+  EXPECT_EQ(Place(0)->GetClearButton(), nullptr);
+
+  // The bed replaced at once: its line leaves the list with it.
+  Maker().MakePoint(1, POINTPARAMS{}, false);
+  EXPECT_EQ(hud.Sprites().GetCount(), 1);  // the clear button, hiding
+  rig_.care.job = nullptr;
+  Place(0)->SetClearJob(nullptr);
 }
 
 TEST_F(LevelPoints, JobIconsSharingAPlaceSpreadAroundItAndJobsHearThePointGo) {

@@ -1,9 +1,14 @@
-// The world of the level-core tests: products, bonuses and awards written
-// with the content writers and read back by the game's readers, a level
-// table whose level 0 each test shapes, fake building tables (the
-// warehouse holds 10 units a storage level), a fake clock, and recording
-// fakes of everything LevelRules calls out to. Every call out is written to
-// one log, so tests can read the order things happened in.
+// The world of the level-core tests: the sprite sets of SpriteRig (with a
+// four-frame icon for each product and the flying coin), products, bonuses
+// and awards written with the content writers and read back by the game's
+// readers, a level table whose level 0 each test shapes, fake building
+// tables (the warehouse holds 10 units a storage level), a fake clock, the
+// level's head-up display (the toolkit's screen-sprite list, with a fake of
+// the running level around it for the sprites to find), a window manager
+// for the dialogs, and recording fakes of everything else LevelRules calls
+// out to. Every call out is written to one log, so tests can read the order
+// things happened in; what the head-up display shows is read back from it
+// (HudReadBack.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,17 +23,23 @@
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "content/LevelObjectTables.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
 #include "gametext/GameMessager.h"
-#include "level/scene/LevelDialogs.h"
-#include "level/scene/LevelLabels.h"
 #include "level/rules/LevelPanelHooks.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
 #include "platform/os/Clock.h"
+#include "resources/Sprite.h"
 #include "resources/GameServices.h"
+#include "testsupport/FakeHudHost.h"
+#include "testsupport/SpriteRig.h"
 #include "testsupport/TempFolder.h"
+#include "ui/ScreenSpriteList.h"
+#include "ui/WindowManager.h"
+#include "HudReadBack.h"
 
 namespace leveltest {
 
@@ -127,22 +138,8 @@ struct FakeProfile : LevelProfile {
   i32 eggs = 0;
 };
 
-struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, AwardNotices {
+struct FakeHud : LevelWindows, LevelPanelHooks, AwardNotices {
   explicit FakeHud(Log& l) : log(l) {}
-  void ShowFlyingIcon(const PRODUCT* p, i32 amount, float x, float y, float yOffset, u32 delay,
-                      float endOffset) override {
-    Say(log, "icon %s %d at %g,%g%+g after %u to %g", Narrow(p->name).c_str(), amount, x, y, yOffset, delay, endOffset);
-  }
-  void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay) override {
-    Say(log, "coins %d at %g,%g%+g after %u", amount, x, y, yOffset, delay);
-  }
-  void ShowFlyingImage(const wchar* section, const wchar* key, float x, float y) override {
-    Say(log, "image %s/%s at %g,%g", Narrow(section).c_str(), Narrow(key).c_str(), x, y);
-  }
-  void OpenDialog(const wchar* caption, const wchar* message, u32 a1, u32 a2, DialogAnswer* a) override {
-    Say(log, "dialog %s %s %x/%x", Narrow(caption).c_str(), Narrow(message).c_str(), a1, a2);
-    dialogAnswer = a;
-  }
   void ShowMessage(u32 id, const wchar* key, u32 flags, const PRODUCT*, i32 duration, MessageAnswer* a) override {
     Say(log, "message %u %s %d%s", id - kMessageWarehouseFull, Narrow(key).c_str(), duration,
         flags == kMessageFlagsWarehouse ? "" : " ?");
@@ -158,7 +155,6 @@ struct FakeHud : LevelLabels, LevelDialogs, LevelWindows, LevelPanelHooks, Award
   void ShowAward(i32 kind, u32 index, i32 tier) override { Say(log, "award %d %u %d", kind, index, tier); }
 
   Log& log;
-  DialogAnswer* dialogAnswer = nullptr;
   MessageAnswer* messageAnswer = nullptr;
   i32 bonusRefreshes[6] = {};
 };
@@ -175,25 +171,45 @@ inline PRODUCT MakeProduct(const char16_t* name, i32 price, u32 number, std::vec
   return p;
 }
 
+// The running level as the head-up display's sprites see it: the rig's
+// list, and the rules' money.
+class RigHost : public hudtest::FakeHudHost {
+ public:
+  bool HasMoney(i32 amount) const override { return rules && *rules && (*rules)->Money().Get() >= amount; }
+  const std::unique_ptr<LevelRules>* rules = nullptr;
+};
+
 class LevelRig {
  public:
   LevelRig() : scene(log), profile(log), hud(log) {
-    ResetGameServices();
     plat::SetClock(&clock);
     SetLevelObjectTables(&tables);
     WriteAndRead();
+    for (const char16_t* name : {u"wheat", u"egg", u"cake"}) Product(name)->icon = MakeIcon(name);
+    MakeIcon(u"small_ico_coin");
+    host.list = &hudList;
+    host.rules = &rules;
+    InstallServices();
     LEVELINFO& l = levels.Get(0);
     for (LEVELREGIME& r : l.regimes) r = LEVELREGIME{180000, 120000, 60000, 0, {}};
     l.startMoney = 300;
     for (float& f : l.baseRates) f = 1.0f;
     l.baseRates[kRateFactories] = 2.0f;
     for (float& f : l.chargeFactors) f = 1.0f;
-    hooks = LevelHooks{&scene, &profile, &hud, &hud, &hud, &hud, &hud};
+    hooks = LevelHooks{&scene, &profile, &hudList, &hud, &hud, &hud};
   }
   ~LevelRig() {
+    rules.reset();
+    hudList.DeleteAll();
     SetLevelObjectTables(nullptr);
     plat::SetClock(nullptr);
     ResetGameServices();
+  }
+  // The head-up display's host and the window manager as the game services'
+  // (again after a rig built on this one resets the services).
+  void InstallServices() {
+    GetGameServices().hud = &host;
+    GetGameServices().windowManager = &windows;
   }
   LevelRig(const LevelRig&) = delete;
   LevelRig& operator=(const LevelRig&) = delete;
@@ -234,12 +250,25 @@ class LevelRig {
   }
   // The log from entry `from` on.
   Log Since(size_t from) const { return Log(log.begin() + static_cast<std::ptrdiff_t>(from), log.end()); }
+  // The flying labels (DescribeLabel) from label `from` on, oldest first.
+  size_t LabelMark() const { return static_cast<size_t>(hudList.Labels().GetCount()); }
+  Log LabelsSince(size_t from) const {
+    Log out;
+    for (i32 i = static_cast<i32>(from); i < hudList.Labels().GetCount(); ++i) out.push_back(DescribeLabel(hudList.Labels()[i]));
+    return out;
+  }
+  // The dialog the window manager shows; null when none.
+  BaseDialogWindow* Dialog() const { return windows.GetDialog(); }
 
+  spritetest::SpriteRig art;  // first: it resets the game services
   Log log;
   FakeScene scene;
   NoSlots noSlots;
   FakeProfile profile;
   FakeHud hud;
+  WindowManager windows;   // the dialogs'
+  ScreenSpriteList hudList;  // the head-up display
+  RigHost host;
   LevelHooks hooks;
   plat::FakeClock clock{100000};
   FakeTables tables;
@@ -251,6 +280,18 @@ class LevelRig {
   std::unique_ptr<LevelRules> rules;
 
  private:
+  // A loaded four-frame picture of the icon set named so.
+  Sprite* MakeIcon(const wchar* name) {
+    SpriteSet& set = art.Set(kIconSpriteSet);
+    DXLTexture* t = set.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(64, 16, 2);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{4, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+    sprite->Init();
+    return sprite;
+  }
+
   void WriteAndRead() {
     const INGREDIENT twoWheat{kis::NameId(u"wheat"), 2};
     const INGREDIENT oneEgg{kis::NameId(u"egg"), 1};

@@ -72,7 +72,7 @@ class LevelState : public ::testing::Test {
     rig.extras.tutorial = true;
     rig.extras.tutorialStep = 7;
     ASSERT_EQ(rig.level.rules->Stock()->Add(rig.level.Product(u"wheat"), 25, false), 25);
-    rig.Click(rig.ButtonOf(rig.Place(0), "button"));
+    rig.Click(rig.Place(0)->GetClearButton());
     AddDamage(*rig.map, 2, &rig.villains.source, false);
     rig.villains.source.damageTime = 20000;
     AddDamage(*rig.map, 2, &rig.villains.source, true);

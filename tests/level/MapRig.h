@@ -1,10 +1,11 @@
-// The world of the level-map tests: the level rules of LevelRig, the sprite
-// sets of SpriteRig with a few map sprites in the map-sprite set (an
-// empty-place marker with a click shape and a footprint, a garbage heap and
-// a 20-frame gate), two garbage kinds read through the "LPNT" reader into
-// the point maker, a path finder, and recording fakes of the point classes,
-// the screen sprites, the panels, the point care and the tutorial. Calls
-// out are written to LevelRig's log.
+// The world of the level-map tests: the level rules of LevelRig, with a few
+// map sprites in its map-sprite set (an empty-place marker with a click
+// shape and a footprint, a garbage heap and a 20-frame gate) and the
+// points' button pictures, two garbage kinds read through the "LPNT"
+// reader into the game's garbage list, a path finder, and recording fakes
+// of the point classes, the panels, the point care and the tutorial. Calls
+// out are written to LevelRig's log; the points' sprites are the toolkit's,
+// on LevelRig's head-up display.
 #pragma once
 
 #include <memory>
@@ -27,7 +28,6 @@
 #include "level/map/PointClasses.h"
 #include "level/map/PointJob.h"
 #include "level/map/PointPanels.h"
-#include "level/map/PointSprites.h"
 #include "pathfinding/PathFinder.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
@@ -43,79 +43,6 @@ struct MapScene : FakeScene {
   i32 CountCleanPlaces() override { return map ? map->CountCleanPlaces() : 0; }
   const std::unique_ptr<LevelMap>& map;
 };
-
-class FakeSprites;
-
-struct FakeSprite : PointSprite {
-  FakeSprite(FakeSprites& o, std::string n) : owner(o), name(std::move(n)) {}
-  ~FakeSprite() override;
-  void Show(bool instant, u32 delay, u32 style, u32 duration) override;
-  void Hide(bool remove, bool instant, u32 delay, u32 style, u32 duration) override;
-  void SetProgress(float percent) override { progress = percent; }
-
-  FakeSprites& owner;
-  std::string name;
-  float progress = -1.0f;
-  BaseLevelPoint* point = nullptr;
-  PointClickProc click = nullptr;
-  u32 price = 0;
-};
-
-// The screen-sprite list: sprites hidden for removal are its to delete.
-class FakeSprites : public PointSprites {
- public:
-  explicit FakeSprites(Log& l) : log(l) {}
-  ~FakeSprites() override {
-    while (!live.empty()) delete *live.begin();
-  }
-  PointSprite* MakeProgressLine(i32 x, i32 y, i32 width, u32 mode) override {
-    Say(log, "line at %d,%d width %d mode %u", x, y, width, mode);
-    return Add(new FakeSprite(*this, "line"));
-  }
-  PointSprite* MakeStars(i32 x, i32 y, i32 maximum, i32 count) override {
-    Say(log, "stars %d of %d at %d,%d", count, maximum, x, y);
-    return Add(new FakeSprite(*this, "stars"));
-  }
-  PointSprite* MakePriceButton(u32 code, i32 x, i32 y, const wchar* icon, u32 price, BaseLevelPoint* owner,
-                               PointClickProc onClick) override {
-    Say(log, "price button %s %s %u at %d,%d", code == kClearButtonCode ? "Clea" : "?", Narrow(icon).c_str(), price, x, y);
-    FakeSprite* s = Add(new FakeSprite(*this, "button"));
-    s->point = owner;
-    s->click = onClick;
-    s->price = price;
-    return s;
-  }
-  PointSprite* MakeArrowButton(u32 code, i32 x, i32 y, const wchar* icon, const wchar* arrow, const wchar* glow,
-                               float scale, u32 color, BaseLevelPoint* owner, PointClickProc onClick) override {
-    Say(log, "arrow button %08x %s %s %s %g %08x at %d,%d", code, Narrow(icon).c_str(), Narrow(arrow).c_str(),
-        Narrow(glow).c_str(), scale, color, x, y);
-    FakeSprite* s = Add(new FakeSprite(*this, "arrow"));
-    s->point = owner;
-    s->click = onClick;
-    return s;
-  }
-  FakeSprite* Add(FakeSprite* s) {
-    live.insert(s);
-    return s;
-  }
-  FakeSprite* Find(const std::string& name) const {
-    for (FakeSprite* s : live)
-      if (s->name == name) return s;
-    return nullptr;
-  }
-
-  Log& log;
-  std::set<FakeSprite*> live;
-};
-
-inline FakeSprite::~FakeSprite() { owner.live.erase(this); }
-inline void FakeSprite::Show(bool instant, u32 delay, u32 style, u32 duration) {
-  Say(owner.log, "show %s%s after %u style %u for %u", name.c_str(), instant ? " at once" : "", delay, style, duration);
-}
-inline void FakeSprite::Hide(bool remove, bool instant, u32 delay, u32 style, u32 duration) {
-  Say(owner.log, "hide %s%s%s after %u style %u for %u", name.c_str(), remove ? " for good" : "", instant ? " at once" : "",
-      delay, style, duration);
-}
 
 struct FakePanels : PointPanels {
   explicit FakePanels(Log& l) : log(l) {}
@@ -250,10 +177,12 @@ constexpr u32 kStones = 8;  // and one of nothing but its footprint
 
 class MapRig {
  public:
-  MapRig() : scene(level.log, map), sprites(level.log), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
+  MapRig() : scene(level.log, map), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
     level.hooks.scene = &scene;
     GetGameServices().tutorial = &tutorial;
     GetGameServices().garbage = &garbage;
+    for (const wchar* name : {u"small_ico_clear", u"icon_btn_toxic", u"toxic_arrow"}) MakeIcon(kIconSpriteSet, name);
+    MakeIcon(kEffectSpriteSet, u"particle");
     place = MakeMapSprite(u"place", 64, 32, 1, true);
     junk = MakeMapSprite(u"junk", 48, 48, 1, false);
     gate = MakeMapSprite(u"gate", 200, 10, 20, false);
@@ -281,7 +210,7 @@ class MapRig {
     if (makeLevel) level.Make();
     map = std::make_unique<LevelMap>(
         level.rules.get(),
-        LevelMapHooks{&classes, &sprites, panelsHook ? panelsHook : &panels, careHook ? careHook : &care});
+        LevelMapHooks{&classes, &level.hudList, panelsHook ? panelsHook : &panels, careHook ? careHook : &care});
     map->SetPathFinder(pathFinder ? pathFinder : finder.get());
     return *map;
   }
@@ -312,11 +241,10 @@ class MapRig {
   i32 FinderShapes() const { return finder->GetShapes().GetCount(); }
 
   LevelRig level;
-  spritetest::SpriteRig art;
+  spritetest::SpriteRig& art = level.art;
   GarbageList garbage;  // the game's garbage kinds
   std::unique_ptr<LevelMap> map;
   MapScene scene;
-  FakeSprites sprites;
   FakePanels panels;
   PointPanels* panelsHook = nullptr;  // the panels the map calls when set (else the fake)
   FakeCare care;
@@ -330,6 +258,17 @@ class MapRig {
   shpf::PathFinder* pathFinder = nullptr;   // in place of the rig's finder when set
 
  protected:
+  // A loaded one-frame picture of the set named so.
+  Sprite* MakeIcon(u32 setNumber, const wchar* name) {
+    SpriteSet& set = art.Set(setNumber);
+    DXLTexture* t = set.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(16, 16, setNumber);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{1, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+    sprite->Init();
+    return sprite;
+  }
   // A loaded map sprite of `frames` frames side by side; with shapes, one
   // click rectangle (-30, -15)..(30, 15) and one footprint 40 x 16 about the
   // position.

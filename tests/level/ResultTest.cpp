@@ -94,7 +94,7 @@ TEST(LevelResult, AWinLatchesOneSecondAfterTheLastTaskAndIsFinal) {
   level.SetEntered(true);
   rig.Run(2000);
   EXPECT_EQ(level.Clock().GetTime(), 2000u);
-  const size_t from = rig.log.size();
+  const size_t from = rig.log.size(), labels = rig.LabelMark();
   EXPECT_EQ(level.StoreProduct(egg, 3, -1, 0, 0, 0, nullptr), 3);
   EXPECT_EQ(level.Tasks().GetResultFlags(), kResultFlagWon);
   level.Tasks().Lose(0);  // a pending win cannot become a loss
@@ -106,9 +106,9 @@ TEST(LevelResult, AWinLatchesOneSecondAfterTheLastTaskAndIsFinal) {
   EXPECT_EQ(level.Tasks().GetResultShown(), kResultWon);
   // The stock's worth (3 eggs at 5) counts as money earned.
   EXPECT_EQ(rig.profile.counters.records[kAwardRecordMoney], 15);
-  EXPECT_EQ(rig.Since(from), (Log{"stop tutorial", "time bar", "task 0 3 animated", "icon egg 3 at 0,0+0 after 0 to 0",
-                                  "stop tutorial", "time bar", "record 0 at 2000", "game log 2000",
-                                  "result window 2000"}));
+  EXPECT_EQ(rig.Since(from), (Log{"stop tutorial", "time bar", "task 0 3 animated", "stop tutorial", "time bar",
+                                  "record 0 at 2000", "game log 2000", "result window 2000"}));
+  EXPECT_EQ(rig.LabelsSince(labels), (Log{"icon egg 3 at 0,0 after 0 to 0"}));
   const size_t shown = rig.log.size();
   level.Tasks().Win(0);
   level.Tasks().Lose(0);
@@ -149,9 +149,17 @@ TEST(LevelResult, TheHardRegimeLosesPastBronzeAndTheMedalFollowsTheClock) {
   rig.Run(1000);
   EXPECT_EQ(level.Clock().GetTime(), stopped);
   EXPECT_EQ(level.Tasks().GetResultShown(), kResultLost);
-  EXPECT_EQ(rig.Since(from), (Log{"stop tutorial", "time bar", "dialog game_over game_over_c 40000003/40000004"}));
-  ASSERT_NE(rig.hud.dialogAnswer, nullptr);
-  EXPECT_TRUE(rig.hud.dialogAnswer->OnDialogAnswer(kAnswerYes));
+  EXPECT_EQ(rig.Since(from), (Log{"stop tutorial", "time bar"}));
+  // The lose dialog: the language's "game_over" texts, yes or no.
+  BaseDialogWindow* dialog = rig.Dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog, level.Tasks().GetLoseDialog());
+  EXPECT_TRUE(dialog->GetCaptionKey() == u"game_over");
+  EXPECT_TRUE(dialog->GetMessageKey() == u"game_over_c");
+  ASSERT_EQ(dialog->GetDesc().count, 2u);
+  EXPECT_EQ(dialog->GetDesc().buttonIds[0], kAnswerYes);
+  EXPECT_EQ(dialog->GetDesc().buttonIds[1], kAnswerNo);
+  EXPECT_TRUE(dialog->Answer(kAnswerYes));
   EXPECT_EQ(rig.log.back(), "lose answer 40000003");
 
   LevelRig easy;

@@ -2,12 +2,11 @@
 // the 17 sprite sets; particles, ground, garbage, animations, products,
 // bonuses, awards, the 41 levels and the digit fonts of "Data.dat", each
 // through the game's own reader; the fonts in the world's window manager,
-// which has no windows) on the game viewer (a software device of the screen's size,
-// made by the caller), and a GameLevel of one of its levels with recording
-// fakes of what the level calls out to (the head-up display's screen
-// sprites (or the level's own head-up display), the level panel and game
-// windows, the saves, the dialogs, the villains) with the level's own
-// characters.
+// which has no windows but the dialogs the level opens) on the game viewer
+// (a software device of the screen's size, made by the caller), and a
+// GameLevel of one of its levels with recording fakes of what the level
+// calls out to (the level panel and game windows, the saves, the villains)
+// with the level's own characters and head-up display.
 //
 // Make -> LoadAll (the loading stages, one Load a frame) -> Enter ->
 // Start (Enter key) -> Step(ms) (game clock, update, and with draw the
@@ -36,15 +35,12 @@
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
-#include "level/scene/LevelDialogs.h"
 #include "level/scene/LevelInterface.h"
-#include "level/scene/LevelLabels.h"
 #include "level/rules/LevelPanelHooks.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
-#include "level/scene/LevelScreenSprites.h"
 #include "level/scene/LevelVillains.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxDevice.h"
@@ -65,33 +61,6 @@ namespace leveltest {
 
 inline u32 g_harnessClock = 0;
 inline u32 HarnessClock() { return g_harnessClock; }
-
-// A fake of the screen-sprite list (issue 31, W4) that draws one opaque
-// square of its colour, centred on a level position, when shown.
-class FakeScreenSprites : public LevelScreenSprites {
- public:
-  void UpdateHover(i32, i32) override {}
-  bool MouseDown(i32, i32, u32) override { return false; }
-  bool MouseUp(i32, i32, u32) override { return false; }
-  void UpdateAll(u32 ms) override { updated += ms; }
-  void DrawAll() override {
-    if (!square) return;
-    BindDrawTexture(square);
-    DXLQUAD q;
-    const float xs[4] = {x - 8, x + 8, x + 8, x - 8}, ys[4] = {y - 8, y - 8, y + 8, y + 8};
-    const float us[4] = {0, 1, 1, 0}, vs[4] = {0, 0, 1, 1};
-    for (u32 i = 0; i < 4; ++i) q.v[i] = DXLVERTEX{xs[i], ys[i], 0.0f, 0xFFFFFFFFu, us[i], vs[i]};
-    DrawQuad(&q);
-  }
-  void RelayoutAll() override {}
-  void RefreshEnabled() override {}
-  void Clear() override {}
-  bool GetCursor(u32*) const override { return false; }
-
-  DXLTexture* square = nullptr;  // shown when set
-  float x = 0, y = 0;
-  u32 updated = 0;  // ms of updates
-};
 
 // The villains (the level objects, subsystem 9): each spawn takes its slot
 // and is recorded; the bees free every slot.
@@ -118,9 +87,9 @@ class FakeVillains : public LevelVillains {
   std::vector<std::string> spawns;
 };
 
-// The level panel and game windows (issue 39, L7), the saves (issue 38, L6)
-// and the dialogs, recording what they are asked.
-class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelDialogs, public LevelPanelHooks {
+// The level panel and game windows (issue 39, L7), the saves (issue 38, L6),
+// recording what they are asked.
+class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelPanelHooks {
  public:
   void CreatePanel(LevelMap&) override { Say("panel"); }
   void DeletePanel() override { Say("panel gone"); }
@@ -141,11 +110,6 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelD
   bool LoadSavedState(GameLevel&) override {
     Say("no saved state");
     return false;
-  }
-  void OpenDialog(const wchar* caption, const wchar*, u32, u32, DialogAnswer*) override {
-    std::string c;
-    for (; caption && *caption; ++caption) c += static_cast<char>(*caption);
-    Say("dialog " + c);
   }
   void UpdateTaskButtons(i32, i32, bool) override {}
   void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
@@ -221,14 +185,12 @@ class LevelWorld {
   LevelWorld& operator=(const LevelWorld&) = delete;
 
   // A new level scene of the index (0: the sample level) with the fakes,
-  // its own characters and, unless `fakeHud`, its own head-up display.
-  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}, bool fakeHud = true) {
+  // its own characters and head-up display.
+  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
     level.reset();
     GAMELEVELHOOKS hooks;
-    hooks.rules.dialogs = &windows;
     hooks.rules.panel = &windows;
     hooks.rules.profile = &profile;
-    if (fakeHud) hooks.screenSprites = &screenSprites;
     hooks.villains = &villains;
     hooks.saves = saves ? saves : &windows;
     hooks.iface = &windows;
@@ -248,8 +210,8 @@ class LevelWorld {
   void Enter() { level->Enter(); }
   void Start() { level->OnKeyDown(kLevelKeyEnter, 0); }
   // Loaded, entered and started.
-  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}, bool fakeHud = true) {
-    Make(index, setup, fakeHud);
+  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
+    Make(index, setup);
     LoadAll();
     Enter();
     Start();
@@ -314,7 +276,6 @@ class LevelWorld {
   GroundList grounds;
   LevelTable levels;
   GarbageList garbage;
-  FakeScreenSprites screenSprites;
   FakeVillains villains;
   FakeLevelWindows windows;
   LevelSaves* saves = nullptr;  // the saved levels in place of the fake windows' when set

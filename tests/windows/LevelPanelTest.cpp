@@ -249,12 +249,17 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   size_t mark = rig.Mark();
   panel.CreateTutorialButton();
   ASSERT_NE(panel.GetTutorialButton(), nullptr);
+  EXPECT_EQ(rig.manager->GetDialog(), nullptr);
   EXPECT_EQ(panel.OnCommand(panel.GetTutorialButton()), 2u);
-  EXPECT_TRUE(Saw(rig.Since(mark), "dialog close_tutorial_c close_tutorial 40000003/40000004"));
-  ASSERT_NE(rig.level.hud.dialogAnswer, nullptr);
-  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerNo);
+  BaseDialogWindow* question = rig.manager->GetDialog();
+  ASSERT_NE(question, nullptr);
+  EXPECT_TRUE(question->GetCaptionKey() == u"close_tutorial_c");
+  EXPECT_TRUE(question->GetMessageKey() == u"close_tutorial");
+  EXPECT_EQ(question->GetDesc().buttonIds[0], kAnswerYes);
+  EXPECT_EQ(question->GetDesc().buttonIds[1], kAnswerNo);
+  question->Answer(kAnswerNo);
   EXPECT_FALSE(Saw(rig.Since(mark), "stop tutorial"));
-  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerYes);
+  question->Answer(kAnswerYes);
   EXPECT_TRUE(Saw(rig.Since(mark), "stop tutorial"));
 
   // A building point of level 0: its panel's remove command empties it.
@@ -271,18 +276,24 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   EXPECT_EQ(rig.map->GetPoint(0)->GetKind(), kPointKindEmpty);
 
   MenuLog actions;
-  LevelMenuHandler menu(&actions, rig.level.hooks.dialogs);
+  LevelMenuHandler menu(&actions);
   EXPECT_EQ(menu.OnCommand(kMenuClose), 0u);
   EXPECT_EQ(menu.OnCommand(kMenuRestart), 2u);
   EXPECT_EQ(menu.OnCommand(kMenuToMap), 2u);
   EXPECT_EQ(menu.OnCommand(kMenuOptions), 2u);
   EXPECT_EQ(menu.OnCommand(kMenuAwards), 2u);
   EXPECT_EQ(menu.OnCommand(0x20000009u), 0u);
-  mark = rig.Mark();
+  EXPECT_EQ(menu.GetQuitQuestion(), nullptr);
   EXPECT_EQ(menu.OnCommand(kMenuQuit), 2u);
-  EXPECT_TRUE(Saw(rig.Since(mark), "dialog quit_c quit 40000003/40000004"));
-  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerNo);
-  rig.level.hud.dialogAnswer->OnDialogAnswer(kAnswerOk);
+  BaseDialogWindow* quit = menu.GetQuitQuestion();
+  ASSERT_NE(quit, nullptr);
+  EXPECT_EQ(rig.manager->GetDialog(), quit);
+  EXPECT_TRUE(quit->GetCaptionKey() == u"quit_c");
+  EXPECT_TRUE(quit->GetMessageKey() == u"quit");
+  EXPECT_EQ(quit->GetDesc().buttonIds[0], kAnswerYes);
+  EXPECT_EQ(quit->GetDesc().buttonIds[1], kAnswerNo);
+  quit->Answer(kAnswerNo);
+  quit->Answer(kAnswerOk);
   EXPECT_EQ(actions.seen, "close restart map options close awards quit ");
 }
 

@@ -5,18 +5,19 @@
 #include "base/Strings.h"
 #include "content/GameCharacter.h"
 #include "level/map/BaseLevelPoint.h"
-#include "level/characters/JobSprites.h"
 #include "level/characters/LevelCharacters.h"
 #include "level/rules/LevelMoney.h"
 #include "level/characters/MapCharacter.h"
 #include "level/characters/MapPlayer.h"
 #include "resources/GameServices.h"
 #include "resources/TutorialHooks.h"
+#include "ui/SSColorIcon.h"
+#include "ui/SSProgressLine.h"
 
 namespace {
 
-constexpr u32 kStyleFadePop = kSpriteFade | kSpritePop;  // the hide of icons and lines
-constexpr float kAnimationTurnTime = 40.0f;              // ms a direction step takes before work
+constexpr u32 kStyleFadePop = kShowFade | kShowPop;  // the hide of icons and lines
+constexpr float kAnimationTurnTime = 40.0f;           // ms a direction step takes before work
 
 }  // namespace
 
@@ -93,23 +94,23 @@ void Job::SetCost(i32 amount) {
 // --- Icon -----------------------------------------------------------------------------------------
 
 void Job::ShowIcon(i32 x, i32 y, Sprite* sprite, BaseLevelPoint* anchor, u32 color) {
-  JobSprites* sprites = level_ ? level_->GetSprites() : nullptr;
-  if (!sprite || !sprites) return;
+  if (!sprite || !level_ || !level_->GetHud()) return;
   delete icon_;
   bool build = level_->IsEntered();
   if (build && owner_ && owner_->GetJobs().GetCount() == 1) {
     const float dx = static_cast<float>(x) - owner_->GetX(), dy = static_cast<float>(y) - owner_->GetY();
     if (dx * dx + dy * dy < 64.0f * 64.0f) build = false;
   }
-  icon_ = sprites->MakeJobIcon(x, y, sprite, color, build);
+  icon_ = new SSColorIcon(x, y, sprite, color, kJobIconBorder);
+  icon_->Show(!build, 0, kShowPop, kPointSpriteShowTime);
   iconX_ = x;
   iconY_ = y;
-  if (anchor && icon_) anchor->AddJob(this);
+  if (anchor) anchor->AddJob(this);
 }
 
 void Job::HideIcon() {
   if (!icon_) return;
-  JobIcon* icon = icon_;
+  SSColorIcon* icon = icon_;
   icon_ = nullptr;
   if (level_ && level_->IsEntered()) {
     icon->Hide(true, false, 0, kStyleFadePop, 300);
@@ -173,13 +174,12 @@ bool Job::PlayAnimation(u32 duration, const wchar* name, i32 direction, i32 acti
   if (direction != -1 && direction != animFacing_)
     if (const GameAnimation* idle = d ? d->GetCharAnimation(owner_->GetSkin()) : nullptr)
       owner_->PlayAnimation(owner_->GetSkin(), idle->GetName(), owner_->GetDirection(), true, kActivityWork);
-  if (level_ && level_->IsPlayer(owner_) && showProgress_)
-    if (JobSprites* sprites = level_->GetSprites()) {
-      i32 x, y;
-      GetIconPosition(&x, &y);
-      progress_ = sprites->MakeProgressLine(x, y, kJobProgressWidth, 1);
-      if (progress_) progress_->SetProgress(0.0f);
-    }
+  if (level_ && level_->IsPlayer(owner_) && showProgress_ && level_->GetHud()) {
+    i32 x, y;
+    GetIconPosition(&x, &y);
+    progress_ = new SSProgressLine(x, y, kJobProgressWidth, 1);
+    progress_->SetProgress(0.0f);
+  }
   return true;
 }
 
@@ -223,7 +223,7 @@ bool Job::UpdateAnimation() {
     if (!TurnOwner(animFacing_, kAnimationTurnTime, &animTurnTimer_, &left)) return false;
     startPending_ = 0;
     owner_->PlayAnimation(owner_->GetSkin(), animName_, direction_, true, kActivityWork);
-    if (progress_) progress_->Show(false, 0, kSpriteFade, 200);
+    if (progress_) progress_->Show(false, 0, kShowFade, 200);
   }
   if (duration_ == kJobOneRun) {
     const GameAnimation* a = owner_->GetAnimation();

@@ -31,11 +31,11 @@ class DataCursor;
 }
 
 class BaseLevelPoint;
-class JobIcon;
 class LevelCharacters;
 class LevelPathFinder;
 class MapCharacter;
-class PointSprite;
+class SSColorIcon;
+class SSProgressLine;
 class Sprite;
 namespace shpf {
 struct _SHAPEGRID;
@@ -51,6 +51,7 @@ constexpr i32 kJobDone = 4;      // ran to its end
 constexpr u16 kJobGoTo = 1;
 constexpr u32 kJobOneRun = 0xFFFFFFFEu;  // an animation step lasting one run
 constexpr u32 kJobIconColor = 0xFF001751u;
+constexpr u32 kJobIconBorder = 0xFFFFFFFFu;
 constexpr i32 kJobProgressWidth = 48;
 constexpr u32 kTutorialEventJob = 0x80000004u;
 
@@ -143,8 +144,8 @@ class Job : public PointJob {
   u16 GetJobId() const { return jobId_; }
   i32 GetCost() const { return cost_; }
   MapCharacter* GetOwner() const { return owner_; }
-  JobIcon* GetIcon() const { return icon_; }
-  PointSprite* GetProgressLine() const { return progress_; }
+  SSColorIcon* GetIcon() const { return icon_; }
+  SSProgressLine* GetProgressLine() const { return progress_; }
   bool IsRunning() const { return running_; }
   void SetRunning(bool running) { running_ = running; }
   void SetShowProgress(bool show) { showProgress_ = show ? 1 : 0; }
@@ -171,7 +172,7 @@ class Job : public PointJob {
   i32 state_ = kJobIdle;
   i32 step_ = 0;
   i32 cost_ = 0;  // what SetCost really took
-  JobIcon* icon_ = nullptr;
+  SSColorIcon* icon_ = nullptr;
   i32 iconX_ = 0, iconY_ = 0;
   u32 showProgress_ = 1;
 
@@ -179,7 +180,7 @@ class Job : public PointJob {
   i32 activity_ = -1;
   u32 duration_ = 0;
   float elapsed_ = 0.0f;
-  PointSprite* progress_ = nullptr;
+  SSProgressLine* progress_ = nullptr;
   u32 startPending_ = 0;
   wchar animName_[kAnimationNameSize] = {};
   i32 direction_ = -1;

@@ -8,8 +8,8 @@
 #include "level/rules/LevelRules.h"
 #include "level/characters/MapPlayer.h"
 
-LevelCharacters::LevelCharacters(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
-    : map_(map), rules_(rules), sprites_(sprites), paths_(width, height) {
+LevelCharacters::LevelCharacters(LevelMap& map, LevelRules* rules, ScreenSpriteList* hud, i32 width, i32 height)
+    : map_(map), rules_(rules), hud_(hud), paths_(width, height) {
   map_.SetCharacters(this);
 }
 

@@ -1,7 +1,8 @@
 // LevelCharacters - the characters of the running level and what they and
 // their jobs need of it: the path service, the list of characters and the
 // player, the level's money and rates, the award records, whether the level
-// has been entered, and the job sprites. The level scene owns one (and
+// has been entered, and the head-up display their jobs' icons and progress
+// lines join. The level scene owns one (and
 // runs its Update once per tick, after the points). They stand on one level
 // map, which knows them while they live (LevelMap::GetCharacters): the
 // characters are made with them, and their jobs reach the level through
@@ -20,17 +21,18 @@
 #include "base/Types.h"
 #include "level/characters/LevelPathFinder.h"
 
-class JobSprites;
 class LevelMap;
 class LevelMoney;
 class LevelRules;
 class MapCharacter;
 class MapPlayer;
+class ScreenSpriteList;
 
 class LevelCharacters {
  public:
-  // rules: may be null (no money, rates 1.0, no awards); sprites: may be null.
-  LevelCharacters(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  // rules: optional (none: no money, rates 1.0, no awards); hud: optional
+  // (none: the jobs show no icons or progress lines).
+  LevelCharacters(LevelMap& map, LevelRules* rules, ScreenSpriteList* hud, i32 width, i32 height);
   ~LevelCharacters();
   LevelCharacters(const LevelCharacters&) = delete;
   LevelCharacters& operator=(const LevelCharacters&) = delete;
@@ -49,7 +51,7 @@ class LevelCharacters {
   LevelPathFinder& Paths() { return paths_; }
   LevelRules* GetRules() const { return rules_; }
   LevelMoney* GetMoney() const;
-  JobSprites* GetSprites() const { return sprites_; }
+  ScreenSpriteList* GetHud() const { return hud_; }
   bool IsEntered() const;
   // The level record's base rate of an activity (0..5); 1.0 otherwise.
   float GetActivityFactor(i32 activity) const;
@@ -63,7 +65,7 @@ class LevelCharacters {
  private:
   LevelMap& map_;
   LevelRules* rules_;
-  JobSprites* sprites_;
+  ScreenSpriteList* hud_;
   LevelPathFinder paths_;
   kis::list<MapCharacter*> characters_;
   MapPlayer* player_ = nullptr;

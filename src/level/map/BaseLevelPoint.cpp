@@ -10,7 +10,7 @@
 #include "level/map/MapObject.h"
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
-#include "level/map/PointSprites.h"
+#include "ui/ASSArrowButton.h"
 
 namespace {
 
@@ -121,11 +121,11 @@ void BaseLevelPoint::DeleteDamage() {
 }
 
 void BaseLevelPoint::RemoveRepairArrow(bool fade, u32 delay) {
-  PointSprite* arrow = repairArrow_;
+  ASSArrowButton* arrow = repairArrow_;
   repairArrow_ = nullptr;
   if (!arrow) return;
   if (fade)
-    arrow->Hide(true, false, delay, kSpriteFade | kSpriteScale, kSpriteShowTime);
+    arrow->Hide(true, false, delay, kShowFade | kShowScale, kPointSpriteShowTime);
   else
     delete arrow;
 }

@@ -3,7 +3,10 @@
 // plant bed, a tree or nothing (an empty place) stands. It may be hovered
 // (the mouse is over it) and selected (its panel is open) independently,
 // keeps the jobs aimed at it and arranges their icons, and may carry toxic
-// damage with its repair job and arrow.
+// damage with its repair job and arrow. It owns the head-up display sprites
+// it shows (the toolkit's screen sprites, on the level's list) until it
+// hides one for good, which the list then deletes; its buttons hand their
+// clicks back to it as their ScreenSpriteOwner.
 //
 // A point ends with a final Shutdown, then deletion. Shutdown acts once:
 // later calls only return their delay. Every point class's destructor calls
@@ -15,16 +18,17 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "content/RateModifiers.h"
+#include "ui/ScreenSpriteHost.h"
 
 namespace kis {
 class DataCursor;
 }
 
+class ASSArrowButton;
 class LevelMap;
 class LevelPointMaker;
 class MapObject;
 class PointJob;
-class PointSprite;
 
 // Point kinds.
 constexpr i32 kPointKindNone = -1;
@@ -34,6 +38,7 @@ constexpr i32 kPointKindPlant = 2;
 constexpr i32 kPointKindBuilding = 3;
 
 constexpr u32 kPointCursor = 0x101;  // the hand over a point's objects
+constexpr u32 kPointSpriteShowTime = 200;  // ms of the points' sprites' show and hide effects
 
 // Events the points tell the running tutorial.
 constexpr u32 kTutorialEventPointSelected = 0x80000002u;  // parameter: the index
@@ -54,10 +59,10 @@ struct POINTPOS {
   i32 y = 0;
 };
 
-class BaseLevelPoint {
+class BaseLevelPoint : public ScreenSpriteOwner {
  public:
   explicit BaseLevelPoint(LevelMap& map);  // a point of that map, made by its point maker
-  virtual ~BaseLevelPoint();
+  ~BaseLevelPoint() override;
   BaseLevelPoint(const BaseLevelPoint&) = delete;
   BaseLevelPoint& operator=(const BaseLevelPoint&) = delete;
 
@@ -115,8 +120,8 @@ class BaseLevelPoint {
   void DeleteDamage();
   PointJob* GetRepairJob() const { return repairJob_; }
   void SetRepairJob(PointJob* job) { repairJob_ = job; }
-  PointSprite* GetRepairArrow() const { return repairArrow_; }
-  void SetRepairArrow(PointSprite* arrow) { repairArrow_ = arrow; }  // owned
+  ASSArrowButton* GetRepairArrow() const { return repairArrow_; }
+  void SetRepairArrow(ASSArrowButton* arrow) { repairArrow_ = arrow; }  // owned
   void RemoveRepairArrow(bool fade, u32 delay);
 
   // --- Fields ----------------------------------------------------------------------------------
@@ -168,5 +173,5 @@ class BaseLevelPoint {
   RateModifiers rates_;
   MapObject* damage_ = nullptr;
   PointJob* repairJob_ = nullptr;
-  PointSprite* repairArrow_ = nullptr;
+  ASSArrowButton* repairArrow_ = nullptr;
 };

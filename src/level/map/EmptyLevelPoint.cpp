@@ -1,5 +1,6 @@
 #include "level/map/EmptyLevelPoint.h"
 
+#include "content/ContentArchive.h"
 #include "content/GarbageList.h"
 #include "content/LevelInfo.h"
 #include "level/map/LevelMap.h"
@@ -9,12 +10,13 @@
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
 #include "level/map/PointPanels.h"
-#include "level/map/PointSprites.h"
 #include "level/map/SpriteObject.h"
 #include "pathfinding/MapShapes.h"
 #include "pathfinding/ObstacleSet.h"
 #include "resources/SEffects.h"
+#include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
+#include "ui/ASSPriceButton.h"
 
 namespace {
 
@@ -147,31 +149,34 @@ void EmptyLevelPoint::OpenPanel(u32 id) {
 
 void EmptyLevelPoint::ShowClearButton(bool fade, u32 delay) {
   if (IsShutDown() || clearJob_ || clearButton_) return;
-  PointSprites* sprites = GetMap().Hooks().sprites;
-  if (!sprites) return;
-  clearButton_ = sprites->MakePriceButton(kClearButtonCode, GetX(), GetY() - kClearButtonRise, u"small_ico_clear",
-                                          price_, this, &EmptyLevelPoint::OnClearClicked);
-  if (clearButton_) clearButton_->Show(!fade, delay, kSpritePop, kSpriteShowTime);
+  if (!GetMap().Hooks().hud) return;
+  clearButton_ = new ASSPriceButton(kClearButtonCode, GetX(), GetY() - kClearButtonRise,
+                                    GetSpriteByName(kIconSpriteSet, u"small_ico_clear"), price_);
+  clearButton_->SetHandler(this, &EmptyLevelPoint::OnClearClicked, &ActiveScreenSprite::IsPriceUnaffordable);
+  clearButton_->Show(!fade, delay, kShowPop, kPointSpriteShowTime);
 }
 
-u32 EmptyLevelPoint::OnClearClicked(PointSprite*, BaseLevelPoint* owner) {
-  static_cast<EmptyLevelPoint*>(owner)->StartClearing();
-  owner->GetMap().ClosePanelExcept(owner);
-  return 2;
+// Greyed while the money is short of the price, the button still hears the
+// click (and the clearing then starts only with money enough).
+u32 EmptyLevelPoint::OnClearClicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
+  auto* place = static_cast<EmptyLevelPoint*>(owner);
+  place->StartClearing();
+  place->GetMap().ClosePanelExcept(place);
+  return kScreenClickSound;
 }
 
 void EmptyLevelPoint::StartClearing() {
   LevelMap* map = &GetMap();
   LevelRules* rules = map->GetRules();
   if (!rules || !rules->Money().HasAtLeast(static_cast<i32>(price_))) return;
-  PointSprite* button = clearButton_;
+  ASSPriceButton* button = clearButton_;
   clearButton_ = nullptr;
-  if (button) button->Hide(true, false, 0, kSpriteFade | kSpritePop, kSpriteShowTime);
+  if (button) button->Hide(true, false, 0, kShowFade | kShowPop, kPointSpriteShowTime);
   if (map->Hooks().care) map->Hooks().care->StartClearJob(this);
 }
 
 void EmptyLevelPoint::DeleteClearButton() {
-  PointSprite* button = clearButton_;
+  ASSPriceButton* button = clearButton_;
   clearButton_ = nullptr;
   delete button;
 }
@@ -193,9 +198,9 @@ u32 EmptyLevelPoint::DoShutdown(bool fade, bool final, u32 delay) {
     delete marker;
     return delay;
   }
-  PointSprite* button = clearButton_;
+  ASSPriceButton* button = clearButton_;
   clearButton_ = nullptr;
-  if (button) button->Hide(true, false, delay, kSpriteFade | kSpriteScale, kSpriteShowTime);
+  if (button) button->Hide(true, false, delay, kShowFade | kShowScale, kPointSpriteShowTime);
   if (marker) delay = marker->DisposeWithEffect(delay, new SEffect_Scale(1.0f, 0.0f, kFadeTime, true, delay));
   return delay;
 }

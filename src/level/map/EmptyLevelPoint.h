@@ -13,6 +13,8 @@
 #include "base/List.h"
 #include "level/map/BaseLevelPoint.h"
 
+class ASSPriceButton;
+class ActiveScreenSprite;
 class ChildLevelPanel;
 class MapShapes;
 class ObstacleSet;
@@ -36,6 +38,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   void OnDeselect() override;  // hides it
   void GetWorkOffset(POINTPOS* out) const override;  // (0, 30)
   void GetInfo(POINTPARAMS* out) const override;     // adds the garbage id and price
+  i32 GetScreenPrice() const override { return static_cast<i32>(price_); }  // the clear button's
 
   // Replaces the garbage (null: none; nothing when unchanged), with the old
   // objects fading out over 200 ms after the delay when fading.
@@ -56,7 +59,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   const MapShapes* GetGarbageShapes() const { return shapes_; }
   PointJob* GetClearJob() const { return clearJob_; }
   void SetClearJob(PointJob* job) { clearJob_ = job; }
-  PointSprite* GetClearButton() const { return clearButton_; }
+  ASSPriceButton* GetClearButton() const { return clearButton_; }
 
  protected:
   // The clear job finishes, the garbage goes, the base runs; the button and
@@ -64,7 +67,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
 
  private:
-  static u32 OnClearClicked(PointSprite* sprite, BaseLevelPoint* owner);
+  static u32 OnClearClicked(ActiveScreenSprite* button, ScreenSpriteOwner* owner, u32 mouseButton);
 
   SpriteObject* marker_ = nullptr;
   ChildLevelPanel* openPanel_ = nullptr;
@@ -74,5 +77,5 @@ class EmptyLevelPoint : public BaseLevelPoint {
   ObstacleSet* obstacles_ = nullptr;
   MapShapes* shapes_ = nullptr;
   PointJob* clearJob_ = nullptr;
-  PointSprite* clearButton_ = nullptr;
+  ASSPriceButton* clearButton_ = nullptr;
 };

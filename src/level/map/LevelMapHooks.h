@@ -1,18 +1,19 @@
-// LevelMapHooks - what the level's map and its points call out to, each
-// standing for a part built elsewhere: the point classes of the level
-// objects, the head-up display's sprites, the empty place's panels, and the
-// damage and point jobs. Each may be null, and then what would have gone
-// there does not happen.
+// LevelMapHooks - what the level's map and its points call out to: the
+// point classes of the level objects, the level's head-up display (the
+// screen-sprite list its points' sprites join), the empty places' panels,
+// and the damage and point jobs. Each is optional: null, and what would
+// have gone there does not happen (no point classes: only empty places; no
+// head-up display: the points show no sprites).
 #pragma once
 
 class PointCare;
 class PointClasses;
 class PointPanels;
-class PointSprites;
+class ScreenSpriteList;
 
 struct LevelMapHooks {
   PointClasses* classes = nullptr;
-  PointSprites* sprites = nullptr;
+  ScreenSpriteList* hud = nullptr;
   PointPanels* panels = nullptr;
   PointCare* care = nullptr;
 };

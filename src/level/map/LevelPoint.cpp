@@ -3,13 +3,16 @@
 #include "level/map/LevelMap.h"
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
-#include "level/map/PointSprites.h"
+#include <utility>
+
 #include "resources/TutorialHooks.h"
+#include "ui/SSProgressLine.h"
+#include "ui/SSStars.h"
 
 LevelPoint::~LevelPoint() {
   Shutdown(false, true, 0);
-  DropSprite(&progressLine_, false, 0);
-  DropSprite(&stars_, false, 0);
+  DropSprite(std::exchange(progressLine_, nullptr), false, 0);
+  DropSprite(std::exchange(stars_, nullptr), false, 0);
 }
 
 bool LevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) { return SetLevel(params.level, fade, delay); }
@@ -69,33 +72,30 @@ void LevelPoint::SetProgress(float progress) {
 
 void LevelPoint::ShowProgressLine() {
   if (level_ == 0 || !IsHovered() || progressLine_ || progressDelay_ != -1 || !HasProgress()) return;
-  PointSprites* sprites = GetMap().Hooks().sprites;
-  if (!sprites) return;
+  if (!GetMap().Hooks().hud) return;
   POINTPOS at;
   GetProgressAnchor(&at);
-  progressLine_ = sprites->MakeProgressLine(at.x, at.y, kProgressLineWidth, 1);
-  if (!progressLine_) return;
+  progressLine_ = new SSProgressLine(at.x, at.y, kProgressLineWidth, 1);
   progressLine_->SetProgress(progress_ * 100.0f);
-  progressLine_->Show(false, 0, kSpritePop, kSpriteShowTime);
+  progressLine_->Show(false, 0, kShowPop, kPointSpriteShowTime);
 }
 
 // The line is hidden for good: a later hover makes a new one.
 void LevelPoint::HideProgressLine() {
   progressDelay_ = -1;
-  DropSprite(&progressLine_, true, 0);
+  DropSprite(std::exchange(progressLine_, nullptr), true, 0);
 }
 
 void LevelPoint::ShowStars(i32 count, bool fade, u32 delay) {
   if (level_ == 0 || stars_) return;
-  PointSprites* sprites = GetMap().Hooks().sprites;
-  if (!sprites) return;
+  if (!GetMap().Hooks().hud) return;
   POINTPOS at;
   GetStarsAnchor(&at);
-  stars_ = sprites->MakeStars(at.x, at.y, count, level_);
-  if (stars_) FadeSprite(stars_, fade, static_cast<i32>(delay), kSpritePop, kSpriteShowTime);
+  stars_ = new SSStars(at.x, at.y, count, level_);
+  FadeSprite(stars_, fade, static_cast<i32>(delay), kShowPop, kPointSpriteShowTime);
 }
 
-void LevelPoint::FadeSprite(PointSprite* sprite, bool fade, i32 delay, u32 style, u32 duration) {
+void LevelPoint::FadeSprite(ScreenSprite* sprite, bool fade, i32 delay, u32 style, u32 duration) {
   if (!sprite) return;
   sprite->Show(!fade, static_cast<u32>(delay < 0 ? GetShowDelay() : delay), style, duration);
 }
@@ -108,19 +108,16 @@ u32 LevelPoint::DoShutdown(bool fade, bool final, u32 delay) {
     job->Finish();
   }
   progressDelay_ = -1;
-  DropSprite(&progressLine_, fade, delay);
-  DropSprite(&stars_, fade, delay);
+  DropSprite(std::exchange(progressLine_, nullptr), fade, delay);
+  DropSprite(std::exchange(stars_, nullptr), fade, delay);
   DeleteDamage();
   return BaseLevelPoint::DoShutdown(fade, final, delay);
 }
 
-// With fade the sprite hides (and its list deletes it); without, it goes at once.
-void LevelPoint::DropSprite(PointSprite** sprite, bool fade, u32 delay) {
-  PointSprite* s = *sprite;
-  *sprite = nullptr;
+void LevelPoint::DropSprite(ScreenSprite* s, bool fade, u32 delay) {
   if (!s) return;
   if (fade)
-    s->Hide(true, false, delay, kSpriteFade | kSpriteScale, kSpriteShowTime);
+    s->Hide(true, false, delay, kShowFade | kShowScale, kPointSpriteShowTime);
   else
     delete s;
 }

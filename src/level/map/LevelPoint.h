@@ -10,6 +10,10 @@
 
 #include "level/map/BaseLevelPoint.h"
 
+class SSProgressLine;
+class SSStars;
+class ScreenSprite;
+
 constexpr i32 kProgressLineDelay = 600;  // ms of hover before the progress line shows
 constexpr i32 kProgressLineWidth = 64;
 
@@ -47,15 +51,15 @@ class LevelPoint : public BaseLevelPoint {
   void ShowStars(i32 count, bool fade, u32 delay);
   // Shows a sprite, with its show effect when fading, after the delay (-1:
   // the point's show delay).
-  void FadeSprite(PointSprite* sprite, bool fade, i32 delay, u32 style, u32 duration);
+  void FadeSprite(ScreenSprite* sprite, bool fade, i32 delay, u32 style, u32 duration);
 
   i32 GetLevel() const { return level_; }
   PointJob* GetCurrentJob() const { return currentJob_; }
   void SetCurrentJob(PointJob* job) { currentJob_ = job; }
   bool IsSuspended() const { return suspended_; }
   float GetProgress() const { return progress_; }
-  PointSprite* GetProgressLine() const { return progressLine_; }
-  PointSprite* GetStars() const { return stars_; }
+  SSProgressLine* GetProgressLine() const { return progressLine_; }
+  SSStars* GetStars() const { return stars_; }
   i32 GetProgressDelay() const { return progressDelay_; }
 
  protected:
@@ -66,12 +70,14 @@ class LevelPoint : public BaseLevelPoint {
   i32 level_ = -1;
 
  private:
-  void DropSprite(PointSprite** sprite, bool fade, u32 delay);
+  // With fade the sprite hides for good (its list deletes it); without, it
+  // goes at once.
+  static void DropSprite(ScreenSprite* sprite, bool fade, u32 delay);
 
   PointJob* currentJob_ = nullptr;
   bool suspended_ = false;
-  PointSprite* progressLine_ = nullptr;
+  SSProgressLine* progressLine_ = nullptr;
   i32 progressDelay_ = -1;
   float progress_ = 0.0f;
-  PointSprite* stars_ = nullptr;
+  SSStars* stars_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
 #include "base/Random.h"
+#include "content/ContentArchive.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/characters/Job.h"
 #include "level/characters/Job_Clear.h"
@@ -13,16 +14,18 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/characters/Job_Repair.h"
 #include "level/characters/MapPlayer.h"
-#include "level/map/PointSprites.h"
+#include "resources/SpriteSet.h"
+#include "ui/ASSArrowButton.h"
 
 namespace {
 
 constexpr i32 kDamageSortY = 100;  // the damage sorts in front of its point
 
-u32 OnRepairClicked(PointSprite*, BaseLevelPoint* owner) {
-  StartRepair(owner);
-  owner->GetMap().ClosePanelExcept(owner);
-  return 2;
+u32 OnRepairClicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
+  auto* point = static_cast<BaseLevelPoint*>(owner);
+  StartRepair(point);
+  point->GetMap().ClosePanelExcept(point);
+  return kScreenClickSound;
 }
 
 PointDamage* MakeDamage(BaseLevelPoint* point, const DAMAGESOURCE* source, bool fade) {
@@ -92,24 +95,23 @@ void AddDamage(LevelMap& map, i32 index, const DAMAGESOURCE* source, bool fade) 
 void ShowRepairArrow(BaseLevelPoint* point, bool fade) {
   const PointDamage* damage = GetPointDamage(point);
   if (!damage || damage->IsCleared() || point->GetRepairArrow() || point->GetRepairJob()) return;
-  PointSprites* sprites = point->GetMap().Hooks().sprites;
-  if (!sprites) return;
+  if (!point->GetMap().Hooks().hud) return;
   POINTPOS pos;
   point->GetPos(&pos);
-  PointSprite* arrow = sprites->MakeArrowButton(kRepairButtonCode, pos.x, pos.y, u"icon_btn_toxic", u"toxic_arrow",
-                                                u"particle", kRepairGlowScale, kRepairGlowColor, point,
-                                                &OnRepairClicked);
-  if (!arrow) return;
+  auto* arrow = new ASSArrowButton(kRepairButtonCode, pos.x, pos.y, GetSpriteByName(kIconSpriteSet, u"icon_btn_toxic"),
+                                   nullptr, GetSpriteByName(kIconSpriteSet, u"toxic_arrow"));
+  arrow->SetGlow(GetSpriteByName(kEffectSpriteSet, u"particle"), kRepairGlowScale, kRepairGlowColor);
+  arrow->SetHandler(point, &OnRepairClicked, nullptr);
   point->SetRepairArrow(arrow);
-  arrow->Show(!fade, 0, kSpritePop, kSpriteShowTime);
+  arrow->Show(!fade, 0, kShowPop, kPointSpriteShowTime);
 }
 
 void StartRepair(BaseLevelPoint* point) {
   MapPlayer* player = PointJobOwner(point->GetMap());
   if (!player || !GetPointDamage(point) || point->GetRepairJob()) return;
-  if (PointSprite* arrow = point->GetRepairArrow()) {
+  if (ASSArrowButton* arrow = point->GetRepairArrow()) {
     point->SetRepairArrow(nullptr);
-    arrow->Hide(true, false, 0, kSpriteFade | kSpritePop, kSpriteShowTime);
+    arrow->Hide(true, false, 0, kShowFade | kShowPop, kPointSpriteShowTime);
   }
   new Job_Repair(player, point);
 }

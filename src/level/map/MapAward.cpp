@@ -1,12 +1,12 @@
 #include "level/map/MapAward.h"
 
-#include "level/scene/LevelLabels.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "resources/SEffects.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
+#include "ui/ScreenSpriteList.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ void MapAward::Collect() {
   if (rules) {
     const LevelHooks& hooks = rules->Hooks();
     if (hooks.profile) rules->RaiseAwardRecord(kEggsFoundRecord, hooks.profile->SetEasterEggFound(rules->GetLevel()), false, true);
-    if (hooks.labels)
-      hooks.labels->ShowFlyingImage(u"level_interface", u"easter_egg", static_cast<float>(x_),
-                                    static_cast<float>(y_) - kLabelRise);
+    if (hooks.hud)
+      hooks.hud->ShowFlyingText(u"level_interface", u"easter_egg", static_cast<float>(x_),
+                                static_cast<float>(y_) - kLabelRise);
   }
   AddEffect(new SEffect_Scale(1.0f, 2.0f, 200, true, 0));
   AddEffect(new SEffect_Alpha(1.0f, 0.0f, 100, true, 100));

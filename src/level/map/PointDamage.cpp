@@ -12,7 +12,6 @@
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointCare.h"
 #include "level/map/PointJob.h"
-#include "level/map/PointSprites.h"
 #include "level/map/SpriteObject.h"
 #include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
@@ -21,6 +20,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
+#include "ui/SSProgressLine.h"
 
 namespace {
 
@@ -73,12 +73,10 @@ void PointDamage::AddPuff(float x, float y, u32 age) {
 }
 
 void PointDamage::MakeLine(bool instant) {
-  PointSprites* sprites = GetMap().Hooks().sprites;
-  if (!sprites) return;
-  line_ = sprites->MakeProgressLine(x_, y_ - (lineRaised_ ? kRepairLineRise : 0), kDamageLineWidth, 0);
-  if (!line_) return;
+  if (!GetMap().Hooks().hud) return;
+  line_ = new SSProgressLine(x_, y_ - (lineRaised_ ? kRepairLineRise : 0), kDamageLineWidth, 0);
   SetLineProgress();
-  line_->Show(instant, 0, kSpriteScale, kSpriteShowTime);
+  line_->Show(instant, 0, kShowScale, kPointSpriteShowTime);
 }
 
 void PointDamage::SetLineProgress() {
@@ -114,17 +112,17 @@ bool PointDamage::SetCleared(bool cleared, bool fade) {
     if (point_) ShowRepairArrow(point_, fade);
     return true;
   }
-  if (PointSprite* line = line_) {
+  if (SSProgressLine* line = line_) {
     line_ = nullptr;
     if (fade)
-      line->Hide(true, false, 0, kSpriteFade | kSpriteScale, kSpriteShowTime);
+      line->Hide(true, false, 0, kShowFade | kShowScale, kPointSpriteShowTime);
     else
       delete line;
   }
   if (SpriteObject* puddle = puddle_) {
     puddle_ = nullptr;
     if (fade)
-      puddle->DisposeWithEffect(0, new SEffect_Alpha(1.0f, 0.0f, kSpriteShowTime, true, 0));
+      puddle->DisposeWithEffect(0, new SEffect_Alpha(1.0f, 0.0f, kPointSpriteShowTime, true, 0));
     else
       delete puddle;
   }

@@ -21,7 +21,7 @@ class DataCursor;
 
 class BaseLevelPoint;
 class ImageSprite;
-class PointSprite;
+class SSProgressLine;
 class SpriteObject;
 
 // What the damage keeps of the villain that caused it.
@@ -75,7 +75,7 @@ class PointDamage : public MapObject {
   float GetCountdown() const { return countdown_; }
   u32 GetPuffLifetime() const { return puffLifetime_; }
   float GetPuffInterval() const { return puffInterval_; }
-  PointSprite* GetLine() const { return line_; }
+  SSProgressLine* GetLine() const { return line_; }
   SpriteObject* GetPuddle() const { return puddle_; }
 
  private:
@@ -97,6 +97,6 @@ class PointDamage : public MapObject {
   u32 total_ = 0;
   bool cleared_ = true;
   bool lineRaised_ = false;
-  PointSprite* line_ = nullptr;
+  SSProgressLine* line_ = nullptr;
   SpriteObject* puddle_ = nullptr;
 };

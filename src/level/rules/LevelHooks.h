@@ -1,22 +1,21 @@
 // LevelHooks - everything outside the level core that its rules call: the
-// scene, the profile, the head-up display's labels, the dialogs, the game
-// windows, the level panel and the award notices. Each may be null, and
-// then what would have gone there does not happen.
+// scene, the profile, the head-up display's screen-sprite list (its flying
+// labels), the game windows, the level panel and the award notices. Each
+// is optional: null, and what would have gone there does not happen. The
+// rules open their dialogs through the window manager of the game services.
 #pragma once
 
 class AwardNotices;
-class LevelDialogs;
-class LevelLabels;
 class LevelPanelHooks;
 class LevelProfile;
 class LevelScene;
 class LevelWindows;
+class ScreenSpriteList;
 
 struct LevelHooks {
   LevelScene* scene = nullptr;
   LevelProfile* profile = nullptr;
-  LevelLabels* labels = nullptr;
-  LevelDialogs* dialogs = nullptr;
+  ScreenSpriteList* hud = nullptr;
   LevelWindows* windows = nullptr;
   LevelPanelHooks* panel = nullptr;
   AwardNotices* awards = nullptr;

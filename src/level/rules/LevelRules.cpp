@@ -4,8 +4,8 @@
 #include "content/LevelInfo.h"
 #include "content/ProductList.h"
 #include "gametext/GameMessager.h"
-#include "level/scene/LevelLabels.h"
 #include "level/rules/LevelProfile.h"
+#include "ui/ScreenSpriteList.h"
 #include "level/rules/LevelScene.h"
 #include "resources/SoundSettings.h"
 
@@ -134,12 +134,12 @@ i32 LevelRules::StoreProduct(const PRODUCT* product, i32 n, i32 awardKind, float
   const i32 fit = CheckStoreSpace(product, n, messager);
   if (fit < 1) return fit;
   const i32 stored = stock_->Add(product, n, true);
-  if (hooks_.labels) hooks_.labels->ShowFlyingIcon(product, stored, x, y, yOffset, 0, 0.0f);
+  if (hooks_.hud) hooks_.hud->ShowFlyingIcon(product, stored, x, y, yOffset, 0, 0.0f);
   if (stored < n) {
     const i32 money = Clamp32(static_cast<i64>(n - stored) * product->price);
     if (money > 0) {
       money_.Add(money);
-      if (hooks_.labels) hooks_.labels->ShowFlyingCoins(money, x, y, yOffset + kCoinsBelow, kCoinsDelay);
+      if (hooks_.hud) hooks_.hud->ShowFlyingCoins(money, x, y, yOffset + kCoinsBelow, kCoinsDelay);
       RaiseAwardRecord(kAwardRecordMoney, money, true, true);
     }
   }
@@ -151,7 +151,7 @@ i32 LevelRules::StoreProduct(const PRODUCT* product, i32 n, i32 awardKind, float
 void LevelRules::ChangeMoney(i32 amount, float x, float y, float yOffset) {
   if (amount == 0) return;
   money_.Change(amount);
-  if (hooks_.labels) hooks_.labels->ShowFlyingCoins(amount, x, y, yOffset, 0);
+  if (hooks_.hud) hooks_.hud->ShowFlyingCoins(amount, x, y, yOffset, 0);
   if (amount > 0) RaiseAwardRecord(kAwardRecordMoney, amount, true, true);
 }
 
@@ -178,16 +178,16 @@ void LevelRules::AddIngredientsToStock(const PRODUCT* product, i32 factor) {
 // going out they leave 200 ms apart from one place, each ending a little
 // higher than the one before.
 void LevelRules::AnimateIngredients(const PRODUCT* product, float x, float y, bool inwards) {
-  if (!product || !hooks_.labels) return;
+  if (!product || !hooks_.hud) return;
   const u32 n = product->ingredientCount < kMaxIngredients ? product->ingredientCount : kMaxIngredients;
   for (u32 i = 0; i < n; ++i) {
     const i32 amount = product->ingredients[i].amount;
     const i32 k = static_cast<i32>(i);
     if (inwards)
-      hooks_.labels->ShowFlyingIcon(product->ingredientProducts[i], amount, x, y,
+      hooks_.hud->ShowFlyingIcon(product->ingredientProducts[i], amount, x, y,
                                     static_cast<float>(-20 * (static_cast<i32>(n) - 1 - k)), 100 * i, 0.0f);
     else
-      hooks_.labels->ShowFlyingIcon(product->ingredientProducts[i], -amount, x, y, 0.0f, 200 * i,
+      hooks_.hud->ShowFlyingIcon(product->ingredientProducts[i], -amount, x, y, 0.0f, 200 * i,
                                     static_cast<float>(-10 * k));
   }
 }

@@ -3,12 +3,14 @@
 #include "content/AwardTable.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
+#include "engine/Require.h"
 #include "level/rules/LevelHooks.h"
 #include "level/rules/LevelPanelHooks.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
 #include "resources/SoundSettings.h"
+#include "ui/WindowManager.h"
 
 namespace {
 
@@ -130,11 +132,13 @@ void LevelTasks::ShowWin() {
 void LevelTasks::ShowLose() {
   resultShown_ = kResultLost;
   resultSound_ = PlayResultSound(kSoundLevelLost);
-  if (LevelDialogs* dialogs = rules_.Hooks().dialogs) dialogs->OpenDialog(u"game_over", u"game_over_c", kAnswerYes, kAnswerNo, this);
+  if (!Require(GetWindowManager(), "the window manager for the lose dialog")) return;
+  loseDialog_.Open(u"game_over", u"game_over_c", kAnswerYes, kAnswerNo, &LevelTasks::OnLoseAnswer,
+                   reinterpret_cast<uintptr_t>(this));
 }
 
-bool LevelTasks::OnDialogAnswer(u32 answer) {
-  LevelScene* scene = rules_.Hooks().scene;
+bool LevelTasks::OnLoseAnswer(uintptr_t self, uintptr_t, u32 answer) {
+  LevelScene* scene = reinterpret_cast<LevelTasks*>(self)->rules_.Hooks().scene;
   return scene ? scene->OnLoseAnswer(answer) : true;
 }
 

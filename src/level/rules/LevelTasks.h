@@ -11,8 +11,8 @@
 #pragma once
 
 #include "base/Types.h"
-#include "level/scene/LevelDialogs.h"
 #include "level/rules/LevelProfile.h"
+#include "ui/BaseDialogWindow.h"
 
 class LevelRules;
 struct LEVELTASK;
@@ -32,7 +32,7 @@ constexpr u32 kResultFlagWon = 1;
 constexpr u32 kResultFlagLost = 4;
 constexpr u32 kResultDelay = 1000;  // ms from a task met or a medal lost to the result shown
 
-class LevelTasks : private DialogAnswer {
+class LevelTasks {
  public:
   explicit LevelTasks(LevelRules& rules) : rules_(rules) {}
   LevelTasks(const LevelTasks&) = delete;
@@ -79,9 +79,11 @@ class LevelTasks : private DialogAnswer {
   u32 GetResultSound() const { return resultSound_; }
   void ForgetResultSound() { resultSound_ = 0; }
   const LEVELRESULT& GetResultRecord() const { return record_; }
+  // The lose dialog (its answer goes to the scene) while it is open.
+  BaseDialogWindow* GetLoseDialog() const { return loseDialog_.Get(); }
 
  private:
-  bool OnDialogAnswer(u32 answer) override;  // the lose dialog
+  static bool OnLoseAnswer(uintptr_t self, uintptr_t, u32 answer);
   bool SetResult(i32 result, u32 flag, u32 delay);
   void ShowWin();
   void ShowLose();
@@ -95,4 +97,5 @@ class LevelTasks : private DialogAnswer {
   u32 resultDelay_ = 0;
   u32 resultSound_ = 0;
   LEVELRESULT record_;
+  OpenedDialog loseDialog_;  // closed with the rules
 };

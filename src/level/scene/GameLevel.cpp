@@ -10,7 +10,6 @@
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/DynObject.h"
 #include "level/scene/LevelCast.h"
-#include "level/scene/LevelHud.h"
 #include "level/scene/LevelInterface.h"
 #include "level/scene/LevelLoadProgress.h"
 #include "level/map/LevelMap.h"
@@ -18,7 +17,6 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
-#include "level/scene/LevelScreenSprites.h"
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapAward.h"
 #include "level/map/MapObject.h"
@@ -83,12 +81,8 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   GetGameServices().level = this;
   GetGameServices().hud = this;
   hooks_.rules.scene = this;
-  if (!hooks_.screenSprites) {
-    ownHud_ = std::make_unique<LevelHud>();
-    hooks_.screenSprites = ownHud_.get();
-    if (!hooks_.rules.labels) hooks_.rules.labels = &ownHud_->Labels();
-    if (!hooks_.map.sprites) hooks_.map.sprites = &ownHud_->Sprites();
-  }
+  hooks_.rules.hud = &hud_;
+  hooks_.map.hud = &hud_;
   LevelTable* table = GetLevelTable();
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
@@ -98,8 +92,7 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
   if (!hooks_.characters) {
-    ownCast_ = std::make_unique<PlayerCast>(*map_, rules_.get(), ownHud_ ? &ownHud_->Jobs() : nullptr, kLevelWidth,
-                                            kLevelHeight);
+    ownCast_ = std::make_unique<PlayerCast>(*map_, rules_.get(), &hud_, kLevelWidth, kLevelHeight);
     hooks_.characters = ownCast_.get();
   } else {
     finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
@@ -228,7 +221,7 @@ void GameLevel::StartNew() {
 
 void GameLevel::OnEnter() {
   rules_->Clock().ResetTicks();
-  if (hooks_.screenSprites) hooks_.screenSprites->RefreshEnabled();
+  hud_.RefreshEnabled();
   if (map_->GetSelectedPoint() < 0 && hooks_.map.panels) hooks_.map.panels->ShowEmptyPanel();
   for (u32 slot = 0; slot < kBonusCount; ++slot)
     if (rules_->Bonuses().GetSlot(slot).available) rules_->Bonuses().RefreshBonusSlot(slot, false);
@@ -291,7 +284,7 @@ void GameLevel::Clear(bool destroying) {
   map_->SetPlayer(nullptr);
   map_->DeleteAllObjects();
   obstacles_.reset();
-  if (hooks_.screenSprites) hooks_.screenSprites->Clear();
+  hud_.DeleteAll();
   if (hooks_.iface) hooks_.iface->DeletePanel();
 }
 
@@ -333,7 +326,7 @@ void GameLevel::RemoveGroundTile(MAPTILE* tile) {
 
 // --- Head-up display ---------------------------------------------------------------------------------
 
-ScreenSpriteList* GameLevel::GetScreenSprites() { return ownHud_ ? &ownHud_->List() : nullptr; }
+ScreenSpriteList* GameLevel::GetScreenSprites() { return &hud_; }
 bool GameLevel::IsViewScaling() const { return rules_->View().Get().scaling; }
 float GameLevel::GetViewScale() const { return rules_->View().Get().scale; }
 

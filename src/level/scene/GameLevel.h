@@ -33,12 +33,12 @@
 #include "level/rules/VillainWaves.h"
 #include "resources/CurrentLevel.h"
 #include "ui/ScreenSpriteHost.h"
+#include "ui/ScreenSpriteList.h"
 
 class DynObject;
 class GPSSpace;
 class ImageSprite;
 class LevelCast;
-class LevelHud;
 class PlayerCast;
 class LevelInterface;
 class LevelLoadProgress;
@@ -46,7 +46,6 @@ class LevelMap;
 class LevelPointCare;
 class LevelRules;
 class LevelSaves;
-class LevelScreenSprites;
 class LevelVillains;
 class MapObject;
 class ObstacleSet;
@@ -66,15 +65,14 @@ struct LEVELSETUP {
 
 // The parts of the game the scene calls out to. Without characters the
 // level makes its own (PlayerCast: the player, her walks, the path
-// service); without screen sprites its own head-up display (LevelHud),
-// which also makes the flying labels and the points' sprites unless those
-// are given; without the points' care its own (LevelPointCare, knowing no
-// villain's damage until the villains give theirs). Any other may be null.
+// service); without the points' care its own (LevelPointCare, knowing no
+// villain's damage until the villains give theirs). The head-up display is
+// always the level's own screen-sprite list: the rules' and the map's hud
+// are set to it. Any other is optional: null, and that part is missing.
 struct GAMELEVELHOOKS {
-  LevelHooks rules;     // its scene is set to the level itself
-  LevelMapHooks map;
+  LevelHooks rules;     // its scene and head-up display are set to the level's own
+  LevelMapHooks map;    // its head-up display is set to the level's own
   LevelCast* characters = nullptr;
-  LevelScreenSprites* screenSprites = nullptr;
   LevelVillains* villains = nullptr;
   LevelSaves* saves = nullptr;
   LevelInterface* iface = nullptr;
@@ -250,7 +248,7 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   u32 loadItem_ = 0;
   std::unique_ptr<LevelLoadProgress> progress_;
 
-  std::unique_ptr<LevelHud> ownHud_;  // made when none is given
+  ScreenSpriteList hud_;  // the head-up display; its sprites go before it
   std::unique_ptr<LevelRules> rules_;
   std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
   std::unique_ptr<LevelPointCare> ownCare_;  // made when no point care is given

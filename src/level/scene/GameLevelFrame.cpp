@@ -15,7 +15,6 @@
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelPanelHooks.h"
 #include "level/rules/LevelRules.h"
-#include "level/scene/LevelScreenSprites.h"
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapObject.h"
 #include "resources/GPSSpace.h"
@@ -81,7 +80,7 @@ void GameLevel::Tick() {
     if (villainParticles_) villainParticles_->Update(static_cast<float>(t));
   }
   if (!locks.IsLockedExcept(kOutsideStartAndTutorial)) {
-    if (hooks_.screenSprites) hooks_.screenSprites->UpdateAll(t);
+    hud_.UpdateAll();  // a step of the game's time step
     if (levelParticles_) levelParticles_->Update(static_cast<float>(t));
   }
 }
@@ -133,7 +132,7 @@ void GameLevel::Draw() {
   DrawRain();
   viewer->SetTransform(&transform_);
   viewer->ApplyTransform(nullptr);
-  if (hooks_.screenSprites) hooks_.screenSprites->DrawAll();
+  hud_.DrawAll();
   if (villainParticles_) {
     viewer->SetTransform(&transform_);
     villainParticles_->Draw();

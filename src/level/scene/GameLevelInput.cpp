@@ -11,7 +11,6 @@
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelRules.h"
-#include "level/scene/LevelScreenSprites.h"
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapObject.h"
 #include "pathfinding/MapShapes.h"
@@ -79,8 +78,7 @@ bool GameLevel::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
     return true;
   }
   MapObject* hovered = map_->GetHoveredObject();
-  if (!(hovered && hovered->GetKind() == kObjectVillainShot) && hooks_.screenSprites &&
-      hooks_.screenSprites->MouseDown(mouseMapX_, mouseMapY_, button))
+  if (!(hovered && hovered->GetKind() == kObjectVillainShot) && hud_.MouseDown(mouseMapX_, mouseMapY_, button, 0))
     return true;
   if (button == kMouseLeft && mouseInside_) OnLeftClick();
   else if (button == kMouseRight) OnRightClick();
@@ -101,14 +99,14 @@ bool GameLevel::OnMouseUp(i32 x, i32 y, u32 button, u32 flags) {
     UpdateHover(at);
   }
   const bool taken = Windows() && Windows()->OnMouseUp(x, y, button, flags);
-  if (hooks_.screenSprites) hooks_.screenSprites->MouseUp(mouseMapX_, mouseMapY_, button);
+  hud_.MouseUp(mouseMapX_, mouseMapY_, button, 0);
   return taken;
 }
 
 bool GameLevel::OnDoubleClick(i32 x, i32 y, u32 flags) {
   FollowJump(x, y, flags);
   if (Windows() && Windows()->OnDoubleClick(x, y, kMouseLeft)) return true;
-  if (hooks_.screenSprites && hooks_.screenSprites->MouseDown(mouseMapX_, mouseMapY_, kMouseLeft)) return true;
+  if (hud_.MouseDown(mouseMapX_, mouseMapY_, kMouseLeft, 0)) return true;
   if (mouseInside_ && rules_->IsStarted()) OnLeftClick();
   return true;
 }
@@ -154,7 +152,7 @@ void GameLevel::UpdateHover(const i32* position) {
   mouseMapY_ = mouseScreenY_;
   ScreenToMap(&mouseMapX_, &mouseMapY_);
   mouseInside_ = mouseMapX_ >= 0 && mouseMapY_ >= 0 && mouseMapX_ < kLevelWidth && mouseMapY_ < kLevelHeight;
-  if (hooks_.screenSprites) hooks_.screenSprites->UpdateHover(mouseMapX_, mouseMapY_);
+  hud_.UpdateHover(mouseMapX_, mouseMapY_);
   MapObject* object = nullptr;
   i32 point = -1;
   const bool overControl = Windows() && Windows()->GetHoverControl();
@@ -230,7 +228,11 @@ void GameLevel::OnRightClick() {
 
 bool GameLevel::GetCursorKind(u32* cursor) const {
   if (rules_->Locks().IsLockedExcept(kLockTutorial)) return false;
-  if (hooks_.screenSprites && hooks_.screenSprites->GetCursor(cursor)) return true;
+  // Over a sprite that answers the mouse: the hand of the points.
+  if (hud_.GetHovered()) {
+    *cursor = kPointCursor;
+    return true;
+  }
   if (!mouseInside_) return false;
   if (const MapObject* hovered = map_->GetHoveredObject())
     *cursor = hovered->GetCursorKind();
@@ -244,7 +246,7 @@ bool GameLevel::GetCursorKind(u32* cursor) const {
 void GameLevel::UpdateViewport() {
   rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
   if (Windows()) Windows()->OnScreenResize();
-  if (hooks_.screenSprites) hooks_.screenSprites->RelayoutAll();
+  hud_.RelayoutAll();
 }
 
 void GameLevel::MapToScreen(i32* x, i32* y) const { rules_->View().MapToScreen(x, y); }

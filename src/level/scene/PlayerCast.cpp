@@ -18,8 +18,8 @@ constexpr float kCancelAtOnce = 24.0f;      // a job this near is taken without 
 
 }  // namespace
 
-PlayerCast::PlayerCast(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height)
-    : characters_(std::make_unique<LevelCharacters>(map, rules, sprites, width, height)) {}
+PlayerCast::PlayerCast(LevelMap& map, LevelRules* rules, ScreenSpriteList* hud, i32 width, i32 height)
+    : characters_(std::make_unique<LevelCharacters>(map, rules, hud, width, height)) {}
 
 PlayerCast::~PlayerCast() = default;
 

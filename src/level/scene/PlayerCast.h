@@ -10,11 +10,11 @@
 
 #include "level/scene/LevelCast.h"
 
-class JobSprites;
 class LevelCharacters;
 class LevelMap;
 class LevelRules;
 class MapPlayer;
+class ScreenSpriteList;
 
 namespace shpf {
 class PathFinder;
@@ -25,8 +25,8 @@ class PlayerCast : public LevelCast {
   static constexpr u32 kPlayerDescription = 1;
   static constexpr u32 kVillainDescription = 6;
 
-  // sprites: the jobs' icons and progress lines; may be null.
-  PlayerCast(LevelMap& map, LevelRules* rules, JobSprites* sprites, i32 width, i32 height);
+  // hud: the head-up display the jobs' icons and progress lines join; optional.
+  PlayerCast(LevelMap& map, LevelRules* rules, ScreenSpriteList* hud, i32 width, i32 height);
   ~PlayerCast() override;
 
   shpf::PathFinder* GetPathFinder() const;

@@ -5,12 +5,13 @@
 
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
+#include "level/map/BaseLevelPoint.h"
 #include "level/characters/Job.h"
 #include "level/state/JobRecord.h"
 #include "level/characters/Job_Animation.h"
 #include "level/characters/Job_GoTo.h"
 #include "level/characters/MapCharacter.h"
-#include "level/map/PointSprites.h"
+#include "ui/SSProgressLine.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ bool Job::ReadState(const u8* record) {
   if (progress_) {
     if (duration_ > 0 && duration_ != kJobOneRun)
       progress_->SetProgress(elapsed_ / static_cast<float>(duration_) * 100.0f);
-    progress_->Show(true, 0, kSpriteFade, kSpriteShowTime);
+    progress_->Show(true, 0, kShowFade, kPointSpriteShowTime);
   }
   owner_->GetAnimationState().frames.elapsed = ownerTime;
   return true;

@@ -33,10 +33,8 @@ EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevel
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
   h.level.reset();
   GAMELEVELHOOKS hooks;
-  hooks.rules.dialogs = &h.windows;
   hooks.rules.panel = &h.windows;
   hooks.rules.profile = &profile;
-  hooks.screenSprites = &h.screenSprites;
   hooks.villains = &h.villains;
   hooks.saves = &saves;
   hooks.iface = &h.windows;

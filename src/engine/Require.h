@@ -1,0 +1,11 @@
+// Require - the check for a collaborator that code cannot do its work
+// without (one passed in at construction, or a game-wide value of the game
+// services). A missing one is a fault of the set-up, never a quiet no-op:
+// the test build stops at an assertion naming it; a release build writes
+// "ERROR! missing <what>" to the engine log and the caller goes on without
+// the work. A collaborator that may be missing says so where it is declared
+// and is tested without this.
+#pragma once
+
+// True when the collaborator is there.
+bool Require(const void* collaborator, const char* what);
