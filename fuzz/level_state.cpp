@@ -87,7 +87,7 @@ struct Store : kis::SavedStateStore {
   kis::DataBuffer* slot = nullptr;
 };
 
-struct Extras : LevelStateExtras {
+struct Extras : LevelStateVillains, LevelStateTutorial {
   static bool Word(kis::DataCursor* w, u32 v) {
     u8 b[4];
     kis::PutU32LE(b, v);
@@ -221,7 +221,7 @@ class World : public LevelStateHost {
   }
 
   // --- LevelStateHost -----------------------------------------------------------------------------
-  LEVELSTATEPARTS GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_}; }
+  LEVELSTATEPARTS GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_, &extras_}; }
   void RebuildLevel() override {
     DeleteCharacters();
     map_->DeletePoints();

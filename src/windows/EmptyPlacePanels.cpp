@@ -7,7 +7,6 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/map/PointClasses.h"
 #include "windows/LevelPanel.h"
-#include "windows/LevelPanelHost.h"
 #include "windows/PanelSkins.h"
 
 namespace {
@@ -228,40 +227,4 @@ u32 BuildPanel::OnCommand(GameButton* button) {
     return 2;
   }
   return ChildLevelPanel::OnCommand(button);
-}
-
-// --- Router -------------------------------------------------------------------------------------
-
-ChildLevelPanel* PointPanelRouter::OpenPanel(u32 id, EmptyLevelPoint* place) {
-  LevelPanel* panel = host_.GetPanel();
-  if (!panel) return nullptr;
-  auto* child = static_cast<PlacePanel*>(panel->FindChildPanel(static_cast<i32>(id)));
-  if (!child) {
-    switch (id) {
-      case kPanelGarbage:
-        child = new GarbagePanel(*panel);
-        break;
-      case kPanelEmptyPlace:
-        child = new EmptyPointPanel(*panel);
-        break;
-      case kPanelPlants:
-      case kPanelFactories:
-      case kPanelPets:
-        child = new BuildPanel(*panel, id);
-        break;
-      default:
-        return nullptr;
-    }
-  }
-  child->Bind(place);
-  child->Show();
-  return child;
-}
-
-void PointPanelRouter::HidePanel(ChildLevelPanel* panel) {
-  if (panel && host_.GetPanel()) panel->Hide();
-}
-
-void PointPanelRouter::ShowEmptyPanel() {
-  if (LevelPanel* panel = host_.GetPanel()) panel->ShowEmptyPanel();
 }

@@ -15,12 +15,11 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "level/map/PointPanels.h"
+#include "level/scene/LevelInterface.h"  // the panel ids
 #include "windows/ChildLevelPanel.h"
 
 class EmptyLevelPoint;
 class LevelPanel;
-class LevelPanelHost;
 struct BONUSSLOT;
 
 // Commands of the empty place's panels.
@@ -105,16 +104,3 @@ class BuildPanel : public PlacePanel {
 // The factories row for a panel `panelWidth` wide with `records` records:
 // the back cell first.
 ButtonRowLayout FactoryRow(i32 panelWidth, i32 records);
-
-// The level's panels as the level's empty places and its rules reach them,
-// through the host's level panel (nothing while it has none).
-class PointPanelRouter : public PointPanels {
- public:
-  explicit PointPanelRouter(const LevelPanelHost& host) : host_(host) {}
-  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
-  void HidePanel(ChildLevelPanel* panel) override;
-  void ShowEmptyPanel() override;
-
- private:
-  const LevelPanelHost& host_;
-};

@@ -1,6 +1,7 @@
 #include "windows/LevelPanelHost.h"
 
 #include "resources/GameServices.h"
+#include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 
 LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
@@ -60,4 +61,39 @@ void LevelPanelHost::UpdateTimeBar(bool animate) {
 
 void LevelPanelHost::Update(u32 ms) {
   if (panel_) panel_->AdvanceClock(ms);
+}
+
+// --- The empty places' panels ---------------------------------------------------------------
+
+ChildLevelPanel* LevelPanelHost::OpenPanel(u32 id, EmptyLevelPoint* place) {
+  if (!panel_) return nullptr;
+  auto* child = static_cast<PlacePanel*>(panel_->FindChildPanel(static_cast<i32>(id)));
+  if (!child) {
+    switch (id) {
+      case kPanelGarbage:
+        child = new GarbagePanel(*panel_);
+        break;
+      case kPanelEmptyPlace:
+        child = new EmptyPointPanel(*panel_);
+        break;
+      case kPanelPlants:
+      case kPanelFactories:
+      case kPanelPets:
+        child = new BuildPanel(*panel_, id);
+        break;
+      default:
+        return nullptr;
+    }
+  }
+  child->Bind(place);
+  child->Show();
+  return child;
+}
+
+void LevelPanelHost::HidePanel(ChildLevelPanel* panel) {
+  if (panel && panel_) panel->Hide();
+}
+
+void LevelPanelHost::ShowEmptyPanel() {
+  if (panel_) panel_->ShowEmptyPanel();
 }

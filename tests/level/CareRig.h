@@ -50,7 +50,7 @@ struct FakeStore : kis::SavedStateStore {
 
 // No shots and no villains; a tutorial that may be running and is saved
 // as one word.
-struct FakeExtras : LevelStateExtras {
+struct FakeExtras : LevelStateVillains, LevelStateTutorial {
   bool SaveShots(kis::DataCursor* w) override { return Word(w, 0); }
   bool LoadShots(kis::DataCursor* r) override { return Read(r) == 0; }
   bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
@@ -149,7 +149,7 @@ class CareRig : public MapRig, public LevelStateHost {
   }
 
   // --- LevelStateHost ---------------------------------------------------------------------------
-  LEVELSTATEPARTS GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras}; }
+  LEVELSTATEPARTS GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras, &extras}; }
   void RebuildLevel() override {
     DeleteCharacters();
     map->DeletePoints();

@@ -26,7 +26,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "gametext/GameMessager.h"
-#include "level/rules/LevelPanelHooks.h"
+#include "level/scene/LevelInterface.h"
+#include "level/map/EmptyLevelPoint.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
@@ -138,7 +139,7 @@ struct FakeProfile : LevelProfile {
   i32 eggs = 0;
 };
 
-struct FakeHud : LevelWindows, LevelPanelHooks, AwardNotices {
+struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
   explicit FakeHud(Log& l) : log(l) {}
   void ShowMessage(u32 id, const wchar* key, u32 flags, const PRODUCT*, i32 duration, MessageAnswer* a) override {
     Say(log, "message %u %s %d%s", id - kMessageWarehouseFull, Narrow(key).c_str(), duration,
@@ -152,12 +153,36 @@ struct FakeHud : LevelWindows, LevelPanelHooks, AwardNotices {
   }
   void UpdateBonusButton(u32 slot, const BONUSSLOT&, bool) override { ++bonusRefreshes[slot]; }
   void UpdateTimeBar(bool) override { Say(log, "time bar"); }
+  // The empty places' panels: ids stand for the panels.
+  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
+  void HidePanel(ChildLevelPanel* panel) override {
+    Say(log, "hide panel %x", static_cast<u32>(reinterpret_cast<uintptr_t>(panel)));
+  }
+  void ShowEmptyPanel() override { Say(log, "empty panel"); }
+  // What only the scene asks.
+  void CreatePanel(LevelMap&) override { Say(log, "create panel"); }
+  void DeletePanel() override { Say(log, "delete panel"); }
+  void CreateBonusButtons() override { Say(log, "bonus buttons"); }
+  bool IsTimeBarRunning() const override { return false; }
+  void AdvanceTimeBar(u32) override {}
+  void StartTimeBar() override { Say(log, "start time bar"); }
+  void ShowTimeBar(bool) override {}
+  void OpenMenu(bool) override { Say(log, "menu"); }
+  void OpenIntro() override { Say(log, "intro"); }
+  void DeleteLevelWindows() override {}
+  void ExitToMap(u32 comic) override { Say(log, "to map %u", comic); }
+  void OfferRestart() override { Say(log, "restart"); }
   void ShowAward(i32 kind, u32 index, i32 tier) override { Say(log, "award %d %u %d", kind, index, tier); }
 
   Log& log;
   MessageAnswer* messageAnswer = nullptr;
   i32 bonusRefreshes[6] = {};
 };
+
+inline ChildLevelPanel* FakeHud::OpenPanel(u32 id, EmptyLevelPoint* place) {
+  Say(log, "panel %x for %d", id, place->GetIndex());
+  return reinterpret_cast<ChildLevelPanel*>(static_cast<uintptr_t>(id));
+}
 
 inline PRODUCT MakeProduct(const char16_t* name, i32 price, u32 number, std::vector<INGREDIENT> recipe = {}) {
   PRODUCT p{};

@@ -27,7 +27,6 @@
 #include "level/map/PointCare.h"
 #include "level/map/PointClasses.h"
 #include "level/map/PointJob.h"
-#include "level/map/PointPanels.h"
 #include "pathfinding/PathFinder.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
@@ -42,17 +41,6 @@ struct MapScene : FakeScene {
   MapScene(Log& l, const std::unique_ptr<LevelMap>& m) : FakeScene(l), map(m) {}
   i32 CountCleanPlaces() override { return map ? map->CountCleanPlaces() : 0; }
   const std::unique_ptr<LevelMap>& map;
-};
-
-struct FakePanels : PointPanels {
-  explicit FakePanels(Log& l) : log(l) {}
-  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override {
-    Say(log, "panel %x for %d", id, place->GetIndex());
-    return reinterpret_cast<ChildLevelPanel*>(static_cast<uintptr_t>(id));
-  }
-  void HidePanel(ChildLevelPanel* panel) override { Say(log, "hide panel %x", static_cast<u32>(reinterpret_cast<uintptr_t>(panel))); }
-  void ShowEmptyPanel() override { Say(log, "empty panel"); }
-  Log& log;
 };
 
 struct FakeCare : PointCare {
@@ -177,7 +165,7 @@ constexpr u32 kStones = 8;  // and one of nothing but its footprint
 
 class MapRig {
  public:
-  MapRig() : scene(level.log, map), panels(level.log), care(level.log), tutorial(level.log), classes(level.log) {
+  MapRig() : scene(level.log, map), care(level.log), tutorial(level.log), classes(level.log) {
     level.hooks.scene = &scene;
     GetGameServices().tutorial = &tutorial;
     GetGameServices().garbage = &garbage;
@@ -210,7 +198,7 @@ class MapRig {
     if (makeLevel) level.Make();
     map = std::make_unique<LevelMap>(
         level.rules.get(),
-        LevelMapHooks{&classes, &level.hudList, panelsHook ? panelsHook : &panels, careHook ? careHook : &care});
+        LevelMapHooks{&classes, &level.hudList, panelsHook ? panelsHook : &level.hud, careHook ? careHook : &care});
     map->SetPathFinder(pathFinder ? pathFinder : finder.get());
     return *map;
   }
@@ -245,8 +233,7 @@ class MapRig {
   GarbageList garbage;  // the game's garbage kinds
   std::unique_ptr<LevelMap> map;
   MapScene scene;
-  FakePanels panels;
-  PointPanels* panelsHook = nullptr;  // the panels the map calls when set (else the fake)
+  LevelInterface* panelsHook = nullptr;  // the panels the map calls when set (else LevelRig's fake)
   FakeCare care;
   FakeTutorial tutorial;
   FakeClasses classes;

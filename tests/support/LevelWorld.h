@@ -36,7 +36,6 @@
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
-#include "level/rules/LevelPanelHooks.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
@@ -89,7 +88,7 @@ class FakeVillains : public LevelVillains {
 
 // The level panel and game windows (issue 39, L7), the saves (issue 38, L6),
 // recording what they are asked.
-class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelPanelHooks {
+class FakeLevelWindows : public LevelInterface, public LevelSaves {
  public:
   void CreatePanel(LevelMap&) override { Say("panel"); }
   void DeletePanel() override { Say("panel gone"); }
@@ -114,6 +113,9 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves, public LevelP
   void UpdateTaskButtons(i32, i32, bool) override {}
   void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
   void UpdateTimeBar(bool) override {}
+  ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }  // no child panels
+  void HidePanel(ChildLevelPanel*) override {}
+  void ShowEmptyPanel() override {}
 
   void Say(const std::string& s) { log.push_back(s); }
   bool Saw(const std::string& s) const {
@@ -189,7 +191,6 @@ class LevelWorld {
   GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
     level.reset();
     GAMELEVELHOOKS hooks;
-    hooks.rules.panel = &windows;
     hooks.rules.profile = &profile;
     hooks.villains = &villains;
     hooks.saves = saves ? saves : &windows;

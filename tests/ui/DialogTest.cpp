@@ -254,4 +254,50 @@ TEST_F(Dialogs, ADialogsTextsShowAgainAfterTheDeviceIsMadeAnew) {
   EXPECT_EQ(differing, 0u);
 }
 
+// An opened dialog is the object's until it goes: it keeps the language
+// keys it was made with, its answers reach the callback with the object's
+// word, it is Get's while the window manager holds it (also while lifting
+// out) and not once the manager has deleted it; opening again replaces it;
+// the object going first takes it off the stack, so no answer can reach the
+// object; without a window manager nothing opens.
+TEST_F(Dialogs, AnOpenedDialogLivesNoLongerThanItsOpener) {
+  const i32 stacked = M().GetStack().GetCount();
+  {
+    OpenedDialog opened;
+    EXPECT_EQ(opened.Get(), nullptr);
+    ASSERT_TRUE(opened.Open(u"quit_caption", u"quit", kAnswerYes, kAnswerNo, &Answers::Callback,
+                            reinterpret_cast<uintptr_t>(&answers_)));
+    BaseDialogWindow* d = opened.Get();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(M().GetDialog(), d);
+    EXPECT_TRUE(d->GetCaptionKey() == u"quit_caption");
+    EXPECT_TRUE(d->GetMessageKey() == u"quit");
+    EXPECT_EQ(M().GetStack().GetCount(), stacked + 1);
+    answers_.accept = true;
+    EXPECT_TRUE(d->Answer(kAnswerNo));
+    EXPECT_EQ(answers_.heard, (Lines{"0 4"}));
+    EXPECT_EQ(opened.Get(), d) << "lifting out, still the manager's";
+    for (i32 i = 0; i < 60 && opened.Get(); ++i) rig_.Step(20);
+    EXPECT_EQ(opened.Get(), nullptr) << "deleted by the manager once it has gone";
+    EXPECT_EQ(M().GetStack().GetCount(), stacked);
+
+    ASSERT_TRUE(opened.Open(u"quit_caption", u"quit", kAnswerOk, 0, &Answers::Callback, 0));
+    BaseDialogWindow* first = opened.Get();
+    ASSERT_TRUE(opened.Open(u"quit_caption", u"quit", kAnswerYes, kAnswerNo, &Answers::Callback, 0));
+    EXPECT_NE(opened.Get(), nullptr);
+    EXPECT_EQ(M().GetStack().GetCount(), stacked + 1) << "the first one replaced";
+    EXPECT_NE(M().GetDialog(), first);
+  }
+  EXPECT_EQ(M().GetStack().GetCount(), stacked) << "gone with its opener";
+  EXPECT_EQ(M().GetDialog(), nullptr);
+  EXPECT_EQ(answers_.heard.size(), 1u);
+
+  WindowManager* manager = GetGameServices().windowManager;
+  GetGameServices().windowManager = nullptr;
+  OpenedDialog none;
+  EXPECT_FALSE(none.Open(u"quit_caption", u"quit", kAnswerYes, kAnswerNo, &Answers::Callback, 0));
+  EXPECT_EQ(none.Get(), nullptr);
+  GetGameServices().windowManager = manager;
+}
+
 }  // namespace

@@ -348,3 +348,57 @@ TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the sprites it gates are disabled.
+struct Gate {
+  static u8 Closed(ActiveScreenSprite*, ScreenSpriteOwner*) { return closed; }
+  static inline u8 closed = 0;
+};
+
+// The language's text flies up from its anchor, outlined, in the labels'
+// font; an unknown key, or no language, shows nothing. Deleting everything
+// leaves the list empty with nothing hovered; refreshing asks each active
+// sprite again whether it is enabled.
+TEST(ScreenSprites, FlyingTextDeleteAllAndRefresh) {
+  HudRig r;
+  GetGameServices().fonts[2] = GetGameFont(1);  // game font 7
+  r.list->ShowFlyingText(u"dialogs", u"no_such_key", 10, 10);
+  EXPECT_EQ(r.list->Labels().GetCount(), 0);
+  r.list->ShowFlyingText(u"dialogs", u"quit_caption", 320, 200);
+  ASSERT_EQ(r.list->Labels().GetCount(), 1);
+  const ScreenLabel* label = r.list->Labels().Get(0);
+  EXPECT_FLOAT_EQ(label->GetX(), 320.0f);
+  EXPECT_FLOAT_EQ(label->GetY(), 200.0f);
+  EXPECT_TRUE(label->IsRising());
+  EXPECT_EQ(label->GetValue(), 0);
+  ASSERT_NE(label->GetText(), nullptr);
+  EXPECT_GT(label->GetText()->GetWidth(), 0);
+  SetGameLanguage(nullptr);
+  r.list->ShowFlyingText(u"dialogs", u"quit_caption", 320, 200);
+  EXPECT_EQ(r.list->Labels().GetCount(), 1);
+
+  auto* a = new Spot(100, 100);
+  auto* b = new Spot(200, 100);
+  a->SetHandler(nullptr, nullptr, &Gate::Closed);
+  b->SetHandler(nullptr, nullptr, &Gate::Closed);
+  a->Show(true, 0, 0, 0);
+  b->Show(true, 0, 0, 0);
+  EXPECT_EQ(a->GetState(), 1u);
+  Gate::closed = 1;
+  r.list->RefreshEnabled();
+  EXPECT_EQ(a->GetState(), 0u);
+  EXPECT_EQ(b->GetState(), 0u);
+  Gate::closed = 0;
+  r.list->RefreshEnabled();
+  EXPECT_EQ(b->GetState(), 1u);
+  r.list->SetHovered(a);
+  r.list->DeleteAll();
+  EXPECT_EQ(r.list->Sprites().GetCount(), 0);
+  EXPECT_EQ(r.list->Active().GetCount(), 0);
+  EXPECT_EQ(r.list->Labels().GetCount(), 0);
+  EXPECT_EQ(r.list->GetHovered(), nullptr);
+}
+
+}  // namespace

@@ -43,7 +43,7 @@ class PanelRig : public MapRig {
   // The level of these points in the regime, built and started, its points
   // made and its panel made.
   LevelMap& MakeLevel(std::vector<POINTDEF> points, i32 regime = 0) {
-    panelsHook = host.Panels();
+    panelsHook = &host;
     level.Info().points = points;
     level.Make(regime);
     Make(std::move(points), false);

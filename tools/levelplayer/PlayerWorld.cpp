@@ -87,9 +87,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
 
   host_ = std::make_unique<LevelPanelHost>();
   GAMELEVELHOOKS hooks;
-  hooks.rules.panel = host_.get();
   hooks.rules.profile = &profile_;
-  hooks.map.panels = host_->Panels();
   hooks.iface = host_.get();
   level_ = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
   for (u32 calls = 0; !level_->IsLoaded() && calls < 100000; ++calls) level_->Load();

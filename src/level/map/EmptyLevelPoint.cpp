@@ -9,7 +9,7 @@
 #include "level/map/ParticlesObject.h"
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
-#include "level/map/PointPanels.h"
+#include "level/scene/LevelInterface.h"
 #include "level/map/SpriteObject.h"
 #include "pathfinding/MapShapes.h"
 #include "pathfinding/ObstacleSet.h"
@@ -144,7 +144,7 @@ void EmptyLevelPoint::SetGarbage(const GARBAGEINFO* garbage, u32 price, bool fad
 }
 
 void EmptyLevelPoint::OpenPanel(u32 id) {
-  if (PointPanels* panels = GetMap().Hooks().panels) openPanel_ = panels->OpenPanel(id, this);
+  if (LevelInterface* panels = GetMap().Hooks().panels) openPanel_ = panels->OpenPanel(id, this);
 }
 
 void EmptyLevelPoint::ShowClearButton(bool fade, u32 delay) {

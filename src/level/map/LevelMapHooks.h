@@ -8,12 +8,12 @@
 
 class PointCare;
 class PointClasses;
-class PointPanels;
+class LevelInterface;
 class ScreenSpriteList;
 
 struct LevelMapHooks {
   PointClasses* classes = nullptr;
   ScreenSpriteList* hud = nullptr;
-  PointPanels* panels = nullptr;
+  LevelInterface* panels = nullptr;
   PointCare* care = nullptr;
 };

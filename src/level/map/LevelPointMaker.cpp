@@ -7,7 +7,7 @@
 #include "level/map/LevelPoint.h"
 #include "level/rules/LevelRules.h"
 #include "level/map/PointClasses.h"
-#include "level/map/PointPanels.h"
+#include "level/scene/LevelInterface.h"
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
@@ -136,7 +136,7 @@ void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
     point->OnSelect();
     if (withSound)
       GetSoundSettings().PlaySound(GetStandardSound(kSoundSelect), kSoundGroupLevel | kSoundGroupScreen, 0);
-  } else if (PointPanels* panels = map->Hooks().panels) {
+  } else if (LevelInterface* panels = map->Hooks().panels) {
     panels->ShowEmptyPanel();
   }
   TutorialNotify(kTutorialEventPointSelected, static_cast<uintptr_t>(index), point);

@@ -6,7 +6,7 @@
 #include "content/GameBonuses.h"
 #include "content/LevelInfo.h"
 #include "gametext/GameMessager.h"
-#include "level/rules/LevelPanelHooks.h"
+#include "level/scene/LevelInterface.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
@@ -128,7 +128,7 @@ void LevelBonuses::RefreshBonusSlot(u32 slot, bool animate) {
   BONUSSLOT& s = slots_[slot];
   const u32 whole = s.active ? ActiveTime(slot) : ChargeTime(slot);
   s.fraction = whole == 0 ? 0.0f : static_cast<float>(static_cast<double>(s.timeLeft) / whole);
-  if (LevelPanelHooks* panel = rules_.Hooks().panel) panel->UpdateBonusButton(slot, s, animate);
+  if (LevelInterface* panel = rules_.Hooks().panel) panel->UpdateBonusButton(slot, s, animate);
 }
 
 void LevelBonuses::SetRateModifiers(const float (&values)[kLevelRateCount], bool enable, u32 id) {

@@ -1,12 +1,12 @@
 // LevelHooks - everything outside the level core that its rules call: the
 // scene, the profile, the head-up display's screen-sprite list (its flying
-// labels), the game windows, the level panel and the award notices. Each
+// labels), the game windows' messages, the level panel and the award notices. Each
 // is optional: null, and what would have gone there does not happen. The
 // rules open their dialogs through the window manager of the game services.
 #pragma once
 
 class AwardNotices;
-class LevelPanelHooks;
+class LevelInterface;
 class LevelProfile;
 class LevelScene;
 class LevelWindows;
@@ -17,6 +17,6 @@ struct LevelHooks {
   LevelProfile* profile = nullptr;
   ScreenSpriteList* hud = nullptr;
   LevelWindows* windows = nullptr;
-  LevelPanelHooks* panel = nullptr;
+  LevelInterface* panel = nullptr;  // the level panel's buttons and time bar
   AwardNotices* awards = nullptr;
 };

@@ -5,7 +5,7 @@
 #include "content/LevelTable.h"
 #include "engine/Require.h"
 #include "level/rules/LevelHooks.h"
-#include "level/rules/LevelPanelHooks.h"
+#include "level/scene/LevelInterface.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
@@ -89,7 +89,7 @@ void LevelTasks::UpdateTask(u32 kind, u32 item, i32 amount, bool animate) {
     for (u32 i = 0; i < count; ++i) all = all && progress_[i] >= GetTask(i)->target;
     if (all) Win(kResultDelay);
   }
-  if (LevelPanelHooks* panel = rules_.Hooks().panel)
+  if (LevelInterface* panel = rules_.Hooks().panel)
     panel->UpdateTaskButtons(static_cast<i32>(index), static_cast<i32>(static_cast<i64>(value) - old),
                              animate && rules_.IsEntered());
 }
@@ -99,7 +99,7 @@ void LevelTasks::UpdateTask(u32 kind, u32 item, i32 amount, bool animate) {
 bool LevelTasks::SetResult(i32 result, u32 flag, u32 delay) {
   if (resultShown_ != kResultNone || (result_ != kResultNone && result_ != result)) return false;
   if (LevelScene* scene = rules_.Hooks().scene) scene->StopTutorial();
-  if (LevelPanelHooks* panel = rules_.Hooks().panel) panel->UpdateTimeBar(true);
+  if (LevelInterface* panel = rules_.Hooks().panel) panel->UpdateTimeBar(true);
   result_ = result;
   resultDelay_ = delay;
   resultFlags_ |= flag;

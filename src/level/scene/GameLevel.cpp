@@ -13,7 +13,6 @@
 #include "level/scene/LevelInterface.h"
 #include "level/scene/LevelLoadProgress.h"
 #include "level/map/LevelMap.h"
-#include "level/rules/LevelPanelHooks.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
@@ -23,7 +22,6 @@
 #include "level/map/PointClasses.h"
 #include "level/map/LevelPointCare.h"
 #include "level/scene/PlayerCast.h"
-#include "level/map/PointPanels.h"
 #include "level/map/ParticlesObject.h"
 #include "level/map/SpriteObject.h"
 #include "pathfinding/ObstacleSet.h"
@@ -83,6 +81,8 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   hooks_.rules.scene = this;
   hooks_.rules.hud = &hud_;
   hooks_.map.hud = &hud_;
+  hooks_.rules.panel = hooks_.iface;
+  hooks_.map.panels = hooks_.iface;
   LevelTable* table = GetLevelTable();
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);

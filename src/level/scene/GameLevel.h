@@ -70,12 +70,12 @@ struct LEVELSETUP {
 // always the level's own screen-sprite list: the rules' and the map's hud
 // are set to it. Any other is optional: null, and that part is missing.
 struct GAMELEVELHOOKS {
-  LevelHooks rules;     // its scene and head-up display are set to the level's own
-  LevelMapHooks map;    // its head-up display is set to the level's own
+  LevelHooks rules;     // its scene, head-up display and panel are set to the level's own and iface
+  LevelMapHooks map;    // its head-up display and panels are set to the level's own and iface
   LevelCast* characters = nullptr;
   LevelVillains* villains = nullptr;
   LevelSaves* saves = nullptr;
-  LevelInterface* iface = nullptr;
+  LevelInterface* iface = nullptr;  // the game windows: the panel, the menu, the way back
 };
 
 // Load stages, in the order they run.

@@ -13,7 +13,6 @@
 #include "level/scene/LevelCast.h"
 #include "level/scene/LevelInterface.h"
 #include "level/map/LevelMap.h"
-#include "level/rules/LevelPanelHooks.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapObject.h"

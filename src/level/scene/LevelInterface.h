@@ -1,27 +1,57 @@
-// LevelInterface - the game windows around a running level as the scene
-// drives them: the level panel with its time bar and bonus buttons, the
-// in-level menu, the intro window, and the way back to the level map (with
-// a comic first after some levels). The level panel and the game windows
-// (issue 39, L7, and the game application) implement it; until then tests
-// use a fake.
+// LevelInterface - the game windows around a running level as the level
+// reaches them: the level panel (made and deleted with the level, its task
+// and bonus buttons following the rules, its time bar following the level
+// clock), the child panels an empty place opens and the panel's own empty
+// panel, the in-level menu, the intro window, and the way back to the level
+// map (with a comic first after some levels). The game windows' level
+// panel host (LevelPanelHost) implements it; the scene hands the one host
+// to its rules (LevelHooks::panel) and its map (LevelMapHooks::panels).
 #pragma once
 
 #include "base/Types.h"
 
+class ChildLevelPanel;
+class EmptyLevelPoint;
 class LevelMap;
+struct BONUSSLOT;
+
+// Panel ids of the empty place.
+constexpr u32 kPanelGarbage = 0x8000000u;
+constexpr u32 kPanelEmptyPlace = 0x8000001u;
+constexpr u32 kPanelPlants = 0x8000002u;
+constexpr u32 kPanelFactories = 0x8000003u;
+constexpr u32 kPanelPets = 0x8000004u;
 
 class LevelInterface {
  public:
   virtual ~LevelInterface() = default;
+
+  // --- The panel ---------------------------------------------------------------------------
   virtual void CreatePanel(LevelMap& map) = 0;  // for the level of the map, when there is none
   virtual void DeletePanel() = 0;
   virtual void CreateBonusButtons() = 0;
+  // Task `index` (-1: every task) changed by delta.
+  virtual void UpdateTaskButtons(i32 index, i32 delta, bool animate) = 0;
+  // The slot's button shows its state: active, charging or ready, and the
+  // remaining fraction.
+  virtual void UpdateBonusButton(u32 slot, const BONUSSLOT& state, bool animate) = 0;
   // The time bar: whether it runs, its time moving on by d ms, its start at
-  // the panel's present time, and showing it (without animation on entry).
+  // the panel's present time, showing it (without animation on entry), and
+  // following the level clock.
   virtual bool IsTimeBarRunning() const = 0;
   virtual void AdvanceTimeBar(u32 d) = 0;
   virtual void StartTimeBar() = 0;
   virtual void ShowTimeBar(bool animate) = 0;
+  virtual void UpdateTimeBar(bool animate) = 0;
+
+  // --- The empty places' panels --------------------------------------------------------------
+  // Finds (or makes) the child panel of the id, binds it to the place and
+  // shows it; null when there is none.
+  virtual ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) = 0;
+  virtual void HidePanel(ChildLevelPanel* panel) = 0;
+  virtual void ShowEmptyPanel() = 0;  // no point is selected
+
+  // --- The other windows ------------------------------------------------------------------------
   virtual void OpenMenu(bool fromKey) = 0;  // unless one is open and not closing
   virtual void OpenIntro() = 0;             // the level's intro texts
   virtual void DeleteLevelWindows() = 0;    // warehouse window, menu and the rest the level keeps

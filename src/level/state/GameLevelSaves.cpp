@@ -11,9 +11,10 @@ namespace {
 // The scene as the saved level sees it.
 class SceneHost : public LevelStateHost {
  public:
-  SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateExtras* extras)
-      : level_(level), store_(store), profile_(profile), extras_(extras) {}
-  LEVELSTATEPARTS GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), extras_}; }
+  SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains,
+            LevelStateTutorial* tutorial)
+      : level_(level), store_(store), profile_(profile), villains_(villains), tutorial_(tutorial) {}
+  LEVELSTATEPARTS GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), villains_, tutorial_}; }
   void RebuildLevel() override {
     level_.Clear(false);
     level_.BuildLevel();
@@ -28,20 +29,21 @@ class SceneHost : public LevelStateHost {
   GameLevel& level_;
   kis::SavedStateStore* store_;
   ProfileSaver* profile_;
-  LevelStateExtras* extras_;
+  LevelStateVillains* villains_;
+  LevelStateTutorial* tutorial_;
 };
 
 }  // namespace
 
 void GameLevelSaves::SaveState(GameLevel& level) {
   if (!store_) return;
-  SceneHost host(level, store_, profile_, extras_);
+  SceneHost host(level, store_, profile_, villains_, tutorial_);
   SaveLevelState(host);
 }
 
 bool GameLevelSaves::LoadSavedState(GameLevel& level) {
   if (!store_) return false;
-  SceneHost host(level, store_, profile_, extras_);
+  SceneHost host(level, store_, profile_, villains_, tutorial_);
   if (!LoadLevelState(host)) return false;
   if (LevelInterface* iface = level.Hooks().iface) iface->CreateBonusButtons();
   return true;

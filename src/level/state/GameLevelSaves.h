@@ -3,8 +3,8 @@
 // of saved levels (and the profile saved); entering the level reads it back
 // through the scene's own Clear and BuildLevel, and a refused one is
 // dropped, the scene starting the level anew. The profile's store and its
-// saving (issue L7's profile) and what the villains and the tutorial keep
-// (LevelStateExtras) are given by the game; tests give fakes.
+// saving, and what the villains and the tutorial keep (LevelState.h), are
+// given by the game.
 #pragma once
 
 #include "level/state/LevelSaves.h"
@@ -13,8 +13,11 @@ namespace kis {
 class SavedStateStore;
 }
 
-class LevelStateExtras;
+class LevelStateTutorial;
+class LevelStateVillains;
 
+// Saves the player's profile after a level was kept in it. The profile
+// library will implement it.
 class ProfileSaver {
  public:
   virtual ~ProfileSaver() = default;
@@ -23,9 +26,12 @@ class ProfileSaver {
 
 class GameLevelSaves : public LevelSaves {
  public:
-  // Any may be null: without a store nothing is kept.
-  GameLevelSaves(kis::SavedStateStore* store, ProfileSaver* profile, LevelStateExtras* extras)
-      : store_(store), profile_(profile), extras_(extras) {}
+  // Each is optional: without a store nothing is kept, without a profile
+  // saver the profile is not saved after it, without the villains' or the
+  // tutorial's part none of theirs is kept.
+  GameLevelSaves(kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains,
+                 LevelStateTutorial* tutorial)
+      : store_(store), profile_(profile), villains_(villains), tutorial_(tutorial) {}
 
   void SaveState(GameLevel& level) override;
   bool LoadSavedState(GameLevel& level) override;  // the bonus buttons made again on success
@@ -33,5 +39,6 @@ class GameLevelSaves : public LevelSaves {
  private:
   kis::SavedStateStore* store_;
   ProfileSaver* profile_;
-  LevelStateExtras* extras_;
+  LevelStateVillains* villains_;
+  LevelStateTutorial* tutorial_;
 };

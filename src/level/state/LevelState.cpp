@@ -103,12 +103,12 @@ bool WriteWavesAndVillains(const LEVELSTATEPARTS& parts, kis::DataCursor* w) {
       !Put(w, waves.IsHeld() ? 1 : 0) || !Put(w, waves.GetIndex()) || !Put(w, waves.GetCount()) ||
       !Put(w, waves.GetTimeToNext()))
     return false;
-  if (parts.extras ? !parts.extras->SaveShots(w) : !Put(w, 0)) return false;
+  if (parts.villains ? !parts.villains->SaveShots(w) : !Put(w, 0)) return false;
   const LEVELINFO* info = parts.rules->GetInfo();
   const u32 slots = info ? info->villainSlotCount : 0;
   if (!Put(w, slots)) return false;
   for (u32 s = 0; s < slots; ++s)
-    if (parts.extras ? !parts.extras->SaveVillain(s, w) : !Put(w, 0)) return false;
+    if (parts.villains ? !parts.villains->SaveVillain(s, w) : !Put(w, 0)) return false;
   return true;
 }
 
@@ -169,14 +169,14 @@ bool ReadWavesAndVillains(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
       !Get(r, &index) || !Get(r, &count) || !Get(r, &timeToNext))
     return false;
   if (!parts.rules->Waves().Restore(enabled != 0, held != 0, index, count, timeToNext)) return false;
-  if (parts.extras ? !parts.extras->LoadShots(r) : !Expect(r, 0)) return false;
+  if (parts.villains ? !parts.villains->LoadShots(r) : !Expect(r, 0)) return false;
   const LEVELINFO* info = parts.rules->GetInfo();
   u32 slots;
   if (!Get(r, &slots) || !info || slots != info->villainSlotCount) return false;
   for (u32 s = 0; s < slots; ++s) {
     u32 kind;
     if (!Get(r, &kind)) return false;
-    if (kind != 0 && (!parts.extras || !parts.extras->LoadVillain(s, kind, r))) return false;
+    if (kind != 0 && (!parts.villains || !parts.villains->LoadVillain(s, kind, r))) return false;
   }
   return true;
 }
@@ -296,8 +296,8 @@ bool SaveLevelState(LevelStateHost& host) {
   for (u32 i = 0; i < kMaxChosenBonuses; ++i) kis::PutU32LE(header.block + 4 + 4 * i, chosen.slots[i]);
   kis::DataCursor w;
   if (!w.Begin(header) || !WriteLevelState(parts, &w)) return false;
-  const bool tutorial = parts.extras && parts.extras->CanSaveTutorial();
-  if (!w.WriteMark() || !Put(&w, tutorial ? 1 : 0) || (tutorial && !parts.extras->SaveTutorial(&w))) return false;
+  const bool tutorial = parts.tutorial && parts.tutorial->CanSaveTutorial();
+  if (!w.WriteMark() || !Put(&w, tutorial ? 1 : 0) || (tutorial && !parts.tutorial->SaveTutorial(&w))) return false;
   if (!w.Finish(host.GetStore())) return false;
   host.SaveProfile();
   return true;
@@ -329,14 +329,14 @@ bool LoadLevelState(LevelStateHost& host) {
   bool ok = ReadLevelState(parts, &r);
   u32 tutorial = 0;
   ok = ok && r.CheckMark() && GetFlag(&r, &tutorial);
-  if (ok && parts.extras && parts.extras->HasTutorial()) {
+  if (ok && parts.tutorial && parts.tutorial->HasTutorial()) {
     if (tutorial)
-      ok = parts.extras->LoadTutorial(&r);
+      ok = parts.tutorial->LoadTutorial(&r);
     else
-      parts.extras->DeleteTutorial();
+      parts.tutorial->DeleteTutorial();
   }
   if (ok) {
-    if (parts.extras && parts.extras->HasTutorial()) parts.extras->RestartTutorialStep();
+    if (parts.tutorial && parts.tutorial->HasTutorial()) parts.tutorial->RestartTutorialStep();
     return true;
   }
   if (counters) *counters = before;

@@ -37,12 +37,12 @@ constexpr u32 kBonusBlockTag = 240;
 constexpr u32 kPointHeaderSize = 24;
 constexpr u32 kMaxSavedStock = 256;  // stock entries a saved level may hold
 
-// What others keep in the saved level: the villains' shots and the
-// villains (the level objects, no issue filed yet) and the running
-// tutorial (issue L7's tutorials); until they exist a fake writes none.
-class LevelStateExtras {
+// What the villains keep in the saved level: their flying shots and the
+// villain of each slot. The level objects library (the villains) will
+// implement it; without one no shot and no villain is kept.
+class LevelStateVillains {
  public:
-  virtual ~LevelStateExtras() = default;
+  virtual ~LevelStateVillains() = default;
   // The shot count, then each shot's record; and reading them back.
   virtual bool SaveShots(kis::DataCursor* writer) = 0;
   virtual bool LoadShots(kis::DataCursor* reader) = 0;
@@ -50,8 +50,15 @@ class LevelStateExtras {
   virtual bool SaveVillain(u32 slot, kis::DataCursor* writer) = 0;
   // A villain of the kind (not 0) for the slot, reading its record.
   virtual bool LoadVillain(u32 slot, u32 kind, kis::DataCursor* reader) = 0;
-  // The tutorial: running and willing to be saved; its state; a running
-  // one (the build's) deleted or its current step started again.
+};
+
+// What the running tutorial keeps in the saved level. The tutorials
+// library will implement it; without one no tutorial is kept.
+class LevelStateTutorial {
+ public:
+  virtual ~LevelStateTutorial() = default;
+  // Running and willing to be saved; its state; a running one (the
+  // build's) deleted, or its current step started again.
   virtual bool CanSaveTutorial() = 0;
   virtual bool SaveTutorial(kis::DataCursor* writer) = 0;
   virtual bool HasTutorial() = 0;
@@ -60,12 +67,14 @@ class LevelStateExtras {
   virtual void RestartTutorialStep() = 0;
 };
 
-// The scene's parts the saved level reads and writes.
+// The scene's parts the saved level reads and writes; the villains and the
+// tutorial are optional (see above).
 struct LEVELSTATEPARTS {
   LevelRules* rules = nullptr;
   LevelMap* map = nullptr;
   LevelCharacters* characters = nullptr;  // with the player
-  LevelStateExtras* extras = nullptr;
+  LevelStateVillains* villains = nullptr;
+  LevelStateTutorial* tutorial = nullptr;
 };
 
 // What the scene does around a restore: build the level anew (without its

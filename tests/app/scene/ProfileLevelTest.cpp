@@ -33,7 +33,6 @@ EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevel
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
   h.level.reset();
   GAMELEVELHOOKS hooks;
-  hooks.rules.panel = &h.windows;
   hooks.rules.profile = &profile;
   hooks.villains = &h.villains;
   hooks.saves = &saves;
@@ -53,7 +52,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   Profile* ann = nullptr;
   ASSERT_EQ(store->CreateProfile(u"Ann", &ann), 0);
   ASSERT_EQ(store->SelectProfile(ann), 0);
-  GameLevelSaves saves(ann, ann, nullptr);
+  GameLevelSaves saves(ann, ann, nullptr, nullptr);
   GameLevel& level = Make(h, *ann, saves);
   EXPECT_FALSE(store->GetGameLog()->IsEnabled());
   h.Enter();
@@ -79,7 +78,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   ASSERT_NE(read, nullptr);
   ASSERT_TRUE(read->HasSavedLevel(0));
   EXPECT_EQ(read->GetSavedLevel(0)->dataSize, savedSize);
-  GameLevelSaves savesAgain(read, read, nullptr);
+  GameLevelSaves savesAgain(read, read, nullptr, nullptr);
   GameLevel& entered = Make(h, *read, savesAgain);
   h.Enter();
   EXPECT_EQ(entered.Rules().Clock().GetTime(), clock);

@@ -33,9 +33,7 @@ class Played : public ::testing::Test {
   }
   GameLevel& Make() {
     GAMELEVELHOOKS hooks;
-    hooks.rules.panel = &host;
     hooks.rules.profile = &h.profile;
-    hooks.map.panels = host.Panels();
     hooks.villains = &h.villains;
     hooks.iface = &host;
     h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
