@@ -3,6 +3,7 @@
 #include "engine/DXLApp.h"
 #include "gametext/DXLLanguage.h"
 #include "gametext/GameMessager.h"
+#include "resources/CurrentLevel.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ void SetGameViewer(DXLViewer* viewer) {
 }
 
 DXLViewer* GetGameViewer() { return Services().viewer; }
+
+CurrentLevel* GetCurrentLevel() { return GetGameServices().level; }
 
 u32 GameClock() { return Services().clock; }
 u32 GameTimeStep() { return Services().timeStep; }

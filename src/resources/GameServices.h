@@ -4,7 +4,7 @@
 // fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
 // that sprite animations run on, the drawing state behind the game's quad
 // drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
-// level (CurrentLevel.h) and its head-up display, the current screen effect
+// level with its head-up display (CurrentLevel.h), the current screen effect
 // (GameEffect.h), the window manager (ui/WindowManager.h), the running
 // tutorial's hooks (TutorialHooks.h), the item-description mark-up of hint
 // texts and dialog messages, what the level information window looks up
@@ -33,7 +33,6 @@ class GarbageList;
 class KGEFont;
 class LevelObjectItems;
 class LevelPanelArea;
-class ScreenSpriteHost;
 class TutorialHooks;
 class WindowManager;
 
@@ -109,8 +108,7 @@ struct GameServices {
   SoundSettings sound;  // its manager is made and freed by SoundSettings::Init and Shutdown
 
   // --- Level and screen effects --------------------------------------------------
-  CurrentLevel* level = nullptr;          // the running level; null outside levels
-  ScreenSpriteHost* hud = nullptr;        // the running level's head-up display (ui/ScreenSpriteHost.h)
+  CurrentLevel* level = nullptr;          // the running level, installed by whoever runs it; null outside levels
   GameEffect* effect = nullptr;           // the one current screen effect
   GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
   u32 effectCalls = 0;                    // frame calls into the effect under way

@@ -5,7 +5,8 @@
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "ui/HintWindow.h"
-#include "ui/ScreenSpriteHost.h"
+#include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteOwner.h"
 #include "ui/ScreenSpriteList.h"
 
 namespace {
@@ -114,7 +115,7 @@ void ActiveScreenSprite::Update() {
   const u32 step = GetGameServices().timeStep;
   if (hintDelay_ != 0) {
     i32 px = -1, py = -1;
-    if (const ScreenSpriteHost* host = GetScreenSpriteHost()) host->GetPointer(&px, &py);
+    if (const CurrentLevel* host = GetCurrentLevel()) host->GetPointer(&px, &py);
     const bool moved = std::abs(px - lastPointerX_) > 1 || std::abs(py - lastPointerY_) > 1;
     lastPointerX_ = px;
     lastPointerY_ = py;
@@ -150,7 +151,7 @@ void ActiveScreenSprite::RefreshEnabled() {
 }
 
 u8 ActiveScreenSprite::IsPriceUnaffordable(ActiveScreenSprite*, ScreenSpriteOwner* owner) {
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   if (!owner || !host) return 0;
   return host->HasMoney(owner->GetScreenPrice()) ? 0 : 1;
 }

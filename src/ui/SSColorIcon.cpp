@@ -2,7 +2,7 @@
 
 #include "resources/Sprite.h"
 #include "ui/HudPieces.h"
-#include "ui/ScreenSpriteHost.h"
+#include "ui/ScreenSpriteOwner.h"
 
 namespace {
 

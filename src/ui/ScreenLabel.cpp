@@ -13,7 +13,8 @@
 #include "resources/GameServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
-#include "ui/ScreenSpriteHost.h"
+#include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteOwner.h"
 #include "ui/ScreenSpriteList.h"
 
 namespace {
@@ -142,8 +143,8 @@ bool ScreenLabel::Update() {
   if (dead_) return false;
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return false;
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
-  DXLMATRIX view = host ? host->GetViewTransform() : plat::gfx::IdentityMatrix();
+  const CurrentLevel* host = GetCurrentLevel();
+  DXLMATRIX view = host ? host->GetLevelTransform() : plat::gfx::IdentityMatrix();
   viewer->SetTransform(&view);
   viewer->Translate(x_, y_);
   viewer->SetScale(GetGameServices().screen.scale);

@@ -5,14 +5,12 @@
 #include "base/Maths.h"
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxTypes.h"
+#include "resources/CurrentLevel.h"
 #include "resources/GameServices.h"
-#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
 
-ScreenSpriteHost* GetScreenSpriteHost() { return GetGameServices().hud; }
-
 ScreenSprite::ScreenSprite(i32 x, i32 y) : x_(x), y_(y), rect_{x, y, x, y} {
-  if (ScreenSpriteHost* host = GetScreenSpriteHost()) owner_ = host->GetScreenSprites();
+  if (CurrentLevel* host = GetCurrentLevel()) owner_ = host->GetScreenSprites();
   if (owner_) owner_->AddSprite(this);
 }
 
@@ -47,7 +45,7 @@ void ScreenSprite::AddEffect(SpriteEffect* effect) { AttachSpriteEffect(&effects
 void ScreenSprite::GetScreenRect(DXLRECT* out) const {
   if (!out) return;
   *out = rect_;
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   if (!host) return;
   float l = 0, t = 0, r = 0, b = 0;
   host->MapToScreen(static_cast<float>(rect_.left), static_cast<float>(rect_.top), &l, &t);
@@ -56,7 +54,7 @@ void ScreenSprite::GetScreenRect(DXLRECT* out) const {
 }
 
 bool ScreenSprite::IsScaledDown() const {
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   return keepSize_ && host && host->IsViewScaling() && host->GetViewScale() < 1.0f;
 }
 
@@ -64,8 +62,8 @@ bool ScreenSprite::Draw() {
   if (!visible_) return false;
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return false;
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
-  DXLMATRIX view = host ? host->GetViewTransform() : plat::gfx::IdentityMatrix();
+  const CurrentLevel* host = GetCurrentLevel();
+  DXLMATRIX view = host ? host->GetLevelTransform() : plat::gfx::IdentityMatrix();
   viewer->SetTransform(&view);
   viewer->Translate(static_cast<float>(x_ + offsetX_), static_cast<float>(y_ + offsetY_));
   if (IsScaledDown()) {
@@ -101,7 +99,7 @@ void ScreenSprite::ApplyAlpha(DXLQUAD* quad) const {
 }
 
 i32 ScreenSprite::ScaledLength(i32 pixels) const {
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   if (!IsScaledDown() || host->GetViewScale() <= 0.0f) return pixels;
   return kis::CeilToInt(static_cast<float>(pixels) / host->GetViewScale());
 }
@@ -114,7 +112,7 @@ void ScreenSprite::StandAbove(i32 baseX, i32 baseY, i32 lift, i32 halfWidth, i32
 }
 
 void ScreenSprite::KeepAbovePanel() {
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   DXLRECT panel{};
   if (!host || !host->GetPanelRect(&panel)) return;
   DXLRECT r{};

@@ -9,7 +9,8 @@
 #include "resources/TutorialHooks.h"
 #include "ui/ActiveScreenSprite.h"
 #include "ui/ScreenLabel.h"
-#include "ui/ScreenSpriteHost.h"
+#include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteOwner.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -56,7 +57,7 @@ bool ScreenSpriteList::MayHover(ActiveScreenSprite* sprite, i32 x, i32 y) const 
 void ScreenSpriteList::UpdateHover(i32 x, i32 y) {
   ActiveScreenSprite* next = nullptr;
   const WindowManager* manager = GetWindowManager();
-  const ScreenSpriteHost* host = GetScreenSpriteHost();
+  const CurrentLevel* host = GetCurrentLevel();
   const bool blocked = (manager && manager->GetActiveWindow()) || (host && !host->IsPointerOverView());
   if (!blocked) {
     if (hovered_ && MayHover(hovered_, x, y)) {

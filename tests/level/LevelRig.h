@@ -35,7 +35,7 @@
 #include "platform/os/Clock.h"
 #include "resources/Sprite.h"
 #include "resources/GameServices.h"
-#include "testsupport/FakeHudHost.h"
+#include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
 #include "testsupport/TempFolder.h"
 #include "ui/ScreenSpriteList.h"
@@ -198,7 +198,7 @@ inline PRODUCT MakeProduct(const char16_t* name, i32 price, u32 number, std::vec
 
 // The running level as the head-up display's sprites see it: the rig's
 // list, and the rules' money.
-class RigHost : public hudtest::FakeHudHost {
+class RigHost : public FakeCurrentLevel {
  public:
   bool HasMoney(i32 amount) const override { return rules && *rules && (*rules)->Money().Get() >= amount; }
   const std::unique_ptr<LevelRules>* rules = nullptr;
@@ -233,7 +233,7 @@ class LevelRig {
   // The head-up display's host and the window manager as the game services'
   // (again after a rig built on this one resets the services).
   void InstallServices() {
-    GetGameServices().hud = &host;
+    GetGameServices().level = &host;
     GetGameServices().windowManager = &windows;
   }
   LevelRig(const LevelRig&) = delete;

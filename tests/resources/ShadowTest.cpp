@@ -13,6 +13,7 @@
 #include "resources/MapShadow.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
+#include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
 
 namespace gfx = plat::gfx;
@@ -20,16 +21,6 @@ using spritetest::Picture;
 using spritetest::SpriteRig;
 
 namespace {
-
-class FakeLevel : public CurrentLevel {
- public:
-  kis::list<LevelShadow*>& GetShadows() override { return shadows; }
-  const DXLMATRIX& GetLevelTransform() const override { return transform; }
-  void OnWindowOpened(u32) override {}
-  void OnWindowClosed(u32) override {}
-  kis::list<LevelShadow*> shadows;
-  DXLMATRIX transform = gfx::IdentityMatrix();
-};
 
 class Shadows : public ::testing::Test {
  protected:
@@ -58,7 +49,7 @@ class Shadows : public ::testing::Test {
   }
 
   SpriteRig rig_;
-  FakeLevel level_;
+  leveltest::FakeCurrentLevel level_;
   Sprite* shade_ = nullptr;
 };
 
@@ -97,9 +88,9 @@ TEST_F(Shadows, QuadAlphaRegistrationAndThePass) {
   // The pass: each shadow from the level's transform, then no texture.
   auto b = std::make_unique<LevelShadow>(&data, 10, 20);
   b->Register();
-  level_.transform.m[0][0] = level_.transform.m[1][1] = 0.5f;
-  level_.transform.m[3][0] = 5;
-  level_.transform.m[3][1] = 7;
+  level_.scale = 0.5f;
+  level_.tx = 5;
+  level_.ty = 7;
   Calls().Clear();
   DrawShadows(level_.shadows);
   const auto& p = Calls().Primitives();

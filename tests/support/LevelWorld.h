@@ -173,6 +173,7 @@ class LevelWorld {
   }
   ~LevelWorld() {
     level.reset();
+    GetGameServices().level = nullptr;
     manager.reset();  // its fonts and pictures before the sprite sets
     FreeCharacters();
     FreeAnimations();
@@ -190,12 +191,14 @@ class LevelWorld {
   // its own characters and head-up display.
   GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
     level.reset();
+    GetGameServices().level = nullptr;
     GAMELEVELHOOKS hooks;
     hooks.rules.profile = &profile;
     hooks.villains = &villains;
     hooks.saves = saves ? saves : &windows;
     hooks.iface = &windows;
     level = std::make_unique<GameLevel>(index, setup, hooks);
+    GetGameServices().level = &level->Screen();  // the running level
     return *level;
   }
   // Load once a frame until loaded; the number of calls. `between` runs after each.
@@ -209,7 +212,7 @@ class LevelWorld {
     return calls;
   }
   void Enter() { level->Enter(); }
-  void Start() { level->OnKeyDown(kLevelKeyEnter, 0); }
+  void Start() { level->Input().OnKeyDown(kLevelKeyEnter, 0); }
   // Loaded, entered and started.
   GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
     Make(index, setup);
@@ -251,13 +254,13 @@ class LevelWorld {
   bool WritePng(const std::string& path) { return plat::WritePng(path, Frame(), width_, height_, nullptr); }
 
   // A level point shown on the screen.
-  void MapToScreen(i32* x, i32* y) const { level->MapToScreen(x, y); }
+  void MapToScreen(i32* x, i32* y) const { level->Rules().View().MapToScreen(x, y); }
   // Moves there, presses and releases the button.
   void ClickMap(i32 x, i32 y, u32 button = kMouseLeft) {
     MapToScreen(&x, &y);
-    level->OnMouseMove(x, y, 0, 0);
-    level->OnMouseDown(x, y, button, 0);
-    level->OnMouseUp(x, y, button, 0);
+    level->Input().OnMouseMove(x, y, 0, 0);
+    level->Input().OnMouseDown(x, y, button, 0);
+    level->Input().OnMouseUp(x, y, button, 0);
   }
 
   // An opaque square texture of one colour, on sprite set 0's list.

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "ToolkitRig.h"
-#include "testsupport/FakeHudHost.h"
+#include "testsupport/FakeCurrentLevel.h"
 #include "ui/ActiveScreenSprite.h"
-#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
+#include "ui/ScreenSpriteOwner.h"
 
 namespace uitest {
 
@@ -27,12 +27,12 @@ class HudRig {
  public:
   HudRig() {
     host.list = list.get();
-    GetGameServices().hud = &host;
+    GetGameServices().level = &host;
     GetGameServices().tutorial = &tk.ui.tutorial;
   }
   ~HudRig() {
     list.reset();
-    GetGameServices().hud = nullptr;
+    GetGameServices().level = nullptr;
     GetGameServices().tutorial = nullptr;
   }
   HudRig(const HudRig&) = delete;
@@ -69,7 +69,7 @@ class HudRig {
   }
 
   ToolkitRig tk;
-  hudtest::FakeHudHost host;
+  leveltest::FakeCurrentLevel host;  // the running level the sprites stand on
   std::unique_ptr<ScreenSpriteList> list = std::make_unique<ScreenSpriteList>();
 };
 

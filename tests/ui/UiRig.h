@@ -17,7 +17,7 @@
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "resources/CurrentLevel.h"
+#include "testsupport/FakeCurrentLevel.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
@@ -27,17 +27,6 @@
 #include "ui/WindowManager.h"
 
 namespace uitest {
-
-class FakeLevel : public CurrentLevel {
- public:
-  kis::list<LevelShadow*>& GetShadows() override { return shadows; }
-  const DXLMATRIX& GetLevelTransform() const override { return transform; }
-  void OnWindowOpened(u32 id) override { seen.push_back("open " + std::to_string(id)); }
-  void OnWindowClosed(u32 id) override { seen.push_back("close " + std::to_string(id)); }
-  kis::list<LevelShadow*> shadows;
-  DXLMATRIX transform{};
-  std::vector<std::string> seen;
-};
 
 // Refuses the actions of `refused` (all of a code when the parameter is ~0).
 class FakeTutorial : public TutorialHooks {
@@ -175,7 +164,7 @@ class UiRig {
   std::vector<std::unique_ptr<SpriteSet>> sets;
   std::unique_ptr<DXLTexture> interfaceImage;
   WindowManager* manager = nullptr;
-  FakeLevel level;
+  leveltest::FakeCurrentLevel level;
   FakeTutorial tutorial;
 };
 

@@ -90,6 +90,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
   hooks.rules.profile = &profile_;
   hooks.iface = host_.get();
   level_ = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
+  s.level = &level_->Screen();  // the running level
   for (u32 calls = 0; !level_->IsLoaded() && calls < 100000; ++calls) level_->Load();
   if (!level_->IsLoaded() || !level_->GetInfo()) {
     *error = "the data set's first level does not load";
@@ -109,6 +110,7 @@ void World::Unload() {
   if (!loaded_) return;
   loaded_ = false;
   level_.reset();
+  GetGameServices().level = nullptr;
   host_.reset();
   delete windows_;
   windows_ = nullptr;
@@ -151,16 +153,16 @@ void World::Draw() {
 }
 
 void World::MouseMove(i32 x, i32 y, u32 buttons) {
-  if (level_) level_->OnMouseMove(x, y, buttons, 0);
+  if (level_) level_->Input().OnMouseMove(x, y, buttons, 0);
 }
 void World::MouseDown(i32 x, i32 y, u32 button) {
-  if (level_) level_->OnMouseDown(x, y, button, 0);
+  if (level_) level_->Input().OnMouseDown(x, y, button, 0);
 }
 void World::MouseUp(i32 x, i32 y, u32 button) {
-  if (level_) level_->OnMouseUp(x, y, button, 0);
+  if (level_) level_->Input().OnMouseUp(x, y, button, 0);
 }
 void World::Key(u16 virtualKey) {
-  if (level_) level_->OnKeyDown(virtualKey, 0);
+  if (level_) level_->Input().OnKeyDown(virtualKey, 0);
 }
 
 i32 World::Result() const {

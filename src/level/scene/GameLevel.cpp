@@ -10,7 +10,10 @@
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/DynObject.h"
 #include "level/scene/LevelCast.h"
+#include "level/scene/LevelGround.h"
+#include "level/scene/LevelInput.h"
 #include "level/scene/LevelInterface.h"
+#include "level/scene/LevelScreen.h"
 #include "level/scene/LevelLoadProgress.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
@@ -36,6 +39,7 @@
 #include "resources/SpriteEffect.h"
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
+#include "resources/TutorialHooks.h"
 #include "resources/SoundSettings.h"
 
 namespace {
@@ -49,6 +53,7 @@ constexpr u32 kParticleHeadStartTicks = 200;  // plus 0..299, ticks of 10 ms the
 constexpr u32 kLoseRestart1 = 0x40000001u;
 constexpr u32 kLoseRestart2 = 0x40000003u;
 constexpr u32 kLevelNotifyEnd = 1;  // the points hear that the level ends
+constexpr u32 kTutorialEventStart = 0x80000001u;
 constexpr u32 kResultSoundFade = 250;  // ms
 
 ImageSprite* MakeMarker(const wchar* name, u32 colour, u32 blend) {
@@ -76,8 +81,6 @@ void ReleaseMarker(ImageSprite* image) {
 
 GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks)
     : levelIndex_(levelIndex), setup_(setup), hooks_(hooks) {
-  GetGameServices().level = this;
-  GetGameServices().hud = this;
   hooks_.rules.scene = this;
   hooks_.rules.hud = &hud_;
   hooks_.map.hud = &hud_;
@@ -86,6 +89,7 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
   LevelTable* table = GetLevelTable();
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
+  screen_ = std::make_unique<LevelScreen>(*rules_, hud_);
   if (!hooks_.map.care) {
     ownCare_ = std::make_unique<LevelPointCare>(nullptr);
     hooks_.map.care = ownCare_.get();
@@ -98,7 +102,9 @@ GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOO
     finder_ = std::make_unique<shpf::PathFinder>(kLevelWidth, kLevelHeight, kFinderCell, kFinderCell);
   }
   map_->SetPathFinder(ownCast_ ? ownCast_->GetPathFinder() : finder_.get());
-  ResetInput();
+  ground_ = std::make_unique<LevelGround>();
+  input_ = std::make_unique<LevelInput>(*this);
+  input_->Reset();
   rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
   selection_ = MakeMarker(u"selection", kSelectionColour, 0);
   hoverMarker_ = MakeMarker(u"selection2", kHoverColour, kAdditiveBlend);
@@ -120,8 +126,6 @@ GameLevel::~GameLevel() {
   }
   ownCast_.reset();
   map_.reset();
-  if (GetGameServices().hud == this) GetGameServices().hud = nullptr;
-  if (GetGameServices().level == this) GetGameServices().level = nullptr;
 }
 
 shpf::PathFinder* GameLevel::GetPathFinder() const { return ownCast_ ? ownCast_->GetPathFinder() : finder_.get(); }
@@ -138,10 +142,11 @@ void GameLevel::Enter() {
 
 void GameLevel::BuildLevel() {
   cleared_ = false;
-  ResetInput();
+  entered_ = false;
+  input_->Reset();
   rules_->Build(setup_.chosen);
   if (hooks_.iface) hooks_.iface->CreatePanel(*map_);
-  PlaceGround();
+  if (info_) ground_->Place(*info_);
   if (info_) {
     std::vector<OBSTACLEDESC> descs;
     for (const OBSTACLEDEF& o : info_->obstacles) descs.push_back(OBSTACLEDESC{o.mask, o.x, o.y, o.width, o.height});
@@ -157,12 +162,6 @@ void GameLevel::BuildLevel() {
   CreateParticles();
   musicMode_ = info_ && info_->music[0] ? 1 : 3;
   musicTrack_ = 0;
-}
-
-void GameLevel::PlaceGround() {
-  GroundList* grounds = GetGroundList();
-  if (!info_ || !grounds) return;
-  for (const GROUNDPLACEMENT& g : info_->ground) AddGroundTile(g.x, g.y, g.layer, grounds->Find(g.groundId), false);
 }
 
 void GameLevel::CreateDecorations() {
@@ -275,8 +274,7 @@ void GameLevel::Clear(bool destroying) {
   rules_->Clear();
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
   map_->DeletePoints();
-  for (auto& layer : groundLayers_) layer.clear();
-  while (!ground_.empty()) RemoveGroundTile(ground_.back().get());
+  ground_->Clear();
   if (hooks_.villains) hooks_.villains->DeleteAll();
   levelParticles_.reset();
   villainParticles_.reset();
@@ -288,76 +286,13 @@ void GameLevel::Clear(bool destroying) {
   if (hooks_.iface) hooks_.iface->DeletePanel();
 }
 
-// --- Ground ---------------------------------------------------------------------------------------------
-
-MAPTILE* GameLevel::AddGroundTile(i32 x, i32 y, u32 layer, const GROUND* record, bool flag) {
-  GroundList* grounds = GetGroundList();
-  if (!grounds) return nullptr;
-  std::unique_ptr<MAPTILE> made = grounds->MakeTile(x, y, layer, record, flag);
-  if (!made) return nullptr;
-  MAPTILE* tile = made.get();
-  ground_.push_back(std::move(made));
-  std::vector<MAPTILE*>& list = groundLayers_[tile->layer];
-  if (tile->layer < 2) {
-    list.push_back(tile);
-  } else {
-    size_t at = list.size();
-    while (at > 0 && list[at - 1]->sequence > tile->sequence) --at;
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), tile);
-  }
-  return tile;
-}
-
-void GameLevel::RemoveGroundTile(MAPTILE* tile) {
-  if (!tile) return;
-  std::vector<MAPTILE*>& list = groundLayers_[tile->layer % kGroundLayers];
-  for (auto it = list.begin(); it != list.end(); ++it)
-    if (*it == tile) {
-      list.erase(it);
-      break;
-    }
-  for (auto it = ground_.begin(); it != ground_.end(); ++it)
-    if (it->get() == tile) {
-      DeleteSpriteEffects(&tile->effects);
-      ground_.erase(it);
-      break;
-    }
-}
-
-// --- Head-up display ---------------------------------------------------------------------------------
-
-ScreenSpriteList* GameLevel::GetScreenSprites() { return &hud_; }
-bool GameLevel::IsViewScaling() const { return rules_->View().Get().scaling; }
-float GameLevel::GetViewScale() const { return rules_->View().Get().scale; }
-
-void GameLevel::MapToScreen(float x, float y, float* sx, float* sy) const {
-  const LEVELVIEW& v = rules_->View().Get();
-  const float s = v.scaling ? v.scale : 1.0f;
-  *sx = x * s - static_cast<float>(v.scrollX);
-  *sy = y * s - static_cast<float>(v.scrollY);
-}
-
-void GameLevel::ScreenToMap(float sx, float sy, float* x, float* y) const {
-  const LEVELVIEW& v = rules_->View().Get();
-  const float s = v.scaling ? v.scale : 1.0f;
-  *x = (sx + static_cast<float>(v.scrollX)) / s;
-  *y = (sy + static_cast<float>(v.scrollY)) / s;
-}
-
-void GameLevel::GetPointer(i32* x, i32* y) const {
-  *x = mouseMapX_;
-  *y = mouseMapY_;
-}
-
-i32 GameLevel::GetPanelLine() const { return rules_->View().GetViewHeight(); }
-bool GameLevel::HasMoney(i32 amount) const { return rules_->Money().Get() >= amount; }
-
-// --- Windows -------------------------------------------------------------------------------------------------
-
-void GameLevel::OnWindowOpened(u32 id) { rules_->Locks().OnWindowOpened(id); }
-void GameLevel::OnWindowClosed(u32 id) { rules_->Locks().OnWindowClosed(id); }
-
 // --- LevelScene ----------------------------------------------------------------------------------------------
+
+void GameLevel::StartPlay() {
+  if (!rules_->StartPlay()) return;
+  if (hooks_.iface) hooks_.iface->StartTimeBar();
+  TutorialNotify(kTutorialEventStart, 0, nullptr);
+}
 
 i32 GameLevel::CountPlantBeds(u32 plant, i32 minLevel) { return map_->CountPoints(kPointKindPlant, plant, minLevel); }
 i32 GameLevel::CountBuildings(u32 building, i32 minLevel) {

@@ -1,10 +1,12 @@
 // GameLevel - the scene of one playable level: it owns the level's rules
 // (money, stock, tasks, bonuses, locks, view, clock, waves), its map (map
-// objects in depth bands, level points), the ground tiles, the path finder
-// and the selection markers, and drives the characters, villains, screen
-// sprites and game windows through narrow interfaces (GAMELEVELHOOKS).
-// While it lives it is the running level of the game services
-// (CurrentLevel) and the current level map.
+// objects in depth bands, level points), its ground (LevelGround), its
+// input (LevelInput), its screen with the head-up display (LevelScreen),
+// the path finder and the selection markers, and drives the characters,
+// villains and game windows through narrow interfaces (GAMELEVELHOOKS).
+// Whoever runs it puts its screen into the game services as the running
+// level (GameServices::level = &level.Screen()) for the level's life, and
+// takes it out after the level is deleted.
 //
 // Life: constructed (load stage 0) -> Load, one step a frame, until
 // IsLoaded -> Enter (a saved state, else StartNew; then OnEnter) ->
@@ -23,16 +25,16 @@
 
 #include "base/List.h"
 #include "base/Types.h"
-#include "content/GroundList.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/DXLMouse.h"
 #include "level/rules/LevelBonuses.h"
 #include "level/rules/LevelHooks.h"
 #include "level/map/LevelMapHooks.h"
+#include "level/scene/LevelGround.h"
+#include "level/scene/LevelInput.h"
+#include "level/scene/LevelScreen.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/VillainWaves.h"
-#include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
 
 class DynObject;
@@ -100,7 +102,7 @@ constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hov
 
 constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker pulse
 
-class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHost, private VillainSlots {
+class GameLevel : public LevelScene, private VillainSlots {
  public:
   GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks);
   ~GameLevel() override;
@@ -135,79 +137,31 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   void PlayNextMusic();
   u32 GetMusicTrack() const { return musicTrack_; }  // the next general track, 0 before the first
 
-  // --- Input (game-screen coordinates) --------------------------------------------------------
-  bool OnMouseDown(i32 x, i32 y, u32 button, u32 flags);
-  bool OnMouseMove(i32 x, i32 y, u32 buttons, u32 flags);
-  bool OnMouseUp(i32 x, i32 y, u32 button, u32 flags);
-  bool OnDoubleClick(i32 x, i32 y, u32 flags);
-  bool OnMouseWheel(i32 x, i32 y, i32 delta);
-  bool OnKeyDown(u16 key, u32 flags);
-  bool OnKeyUp(u16 key, u32 flags);
-  bool OnChar(u16 code, u32 flags);
-  void StartPlay() override;
-  // The hover at a screen position (null: the last one the level saw).
-  void UpdateHover(const i32* position);
-  void FollowJump(i32 x, i32 y, u32 flags);
-  MapObject* FindObjectAt(i32 x, i32 y) const;
-  i32 FindPointNear(i32 x, i32 y) const;
-  void OnLeftClick();
-  void OnRightClick();
-  // The cursor to show; false when the level shows none of its own.
-  bool GetCursorKind(u32* cursor) const;
-  void UpdateViewport();
-  void MapToScreen(i32* x, i32* y) const;
-  void ScreenToMap(i32* x, i32* y) const;
-  void ResetInput();
-
-  // --- Ground -------------------------------------------------------------------------------
-  // A tile of the record at (x, y) in the layer (above 3: 3); null when none
-  // can be made. Layers 0 and 1 keep placement order; 2 and 3 order by the
-  // tiles' sequence numbers.
-  MAPTILE* AddGroundTile(i32 x, i32 y, u32 layer, const GROUND* record, bool flag);
-  void RemoveGroundTile(MAPTILE* tile);
-  const std::vector<MAPTILE*>& GetGroundLayer(u32 layer) const { return groundLayers_[layer % kGroundLayers]; }
-  u32 GetGroundTileCount() const { return static_cast<u32>(ground_.size()); }
-
   // --- Parts --------------------------------------------------------------------------------
   i32 GetLevelIndex() const { return levelIndex_; }
   const LEVELINFO* GetInfo() const { return info_; }
   LevelRules& Rules() { return *rules_; }
   LevelMap& Map() { return *map_; }
+  LevelGround& Ground() { return *ground_; }
+  LevelInput& Input() { return *input_; }      // the level's input slots
+  LevelScreen& Screen() { return *screen_; }   // the running level as the game sees it
   shpf::PathFinder* GetPathFinder() const;  // the characters' path service's, or the level's own
   GPSSpace* GetParticleSpace() const { return levelParticles_.get(); }
   const GAMELEVELHOOKS& Hooks() const { return hooks_; }
   DynObject* GetPlayer() const;
   bool IsStarted() const;
-  i32 GetMouseX() const { return mouseMapX_; }  // level coordinates
-  i32 GetMouseY() const { return mouseMapY_; }
-
-  // --- CurrentLevel ---------------------------------------------------------------------------
-  kis::list<LevelShadow*>& GetShadows() override { return shadows_; }
-  const DXLMATRIX& GetLevelTransform() const override { return transform_; }
-  void OnWindowOpened(u32 id) override;
-  void OnWindowClosed(u32 id) override;
-
-  // --- ScreenSpriteHost -------------------------------------------------------------------------
-  ScreenSpriteList* GetScreenSprites() override;
-  const DXLMATRIX& GetViewTransform() const override { return transform_; }
-  bool IsViewScaling() const override;
-  float GetViewScale() const override;
-  void MapToScreen(float x, float y, float* sx, float* sy) const override;
-  void ScreenToMap(float sx, float sy, float* x, float* y) const override;
-  void GetPointer(i32* x, i32* y) const override;
-  bool IsPointerOverView() const override { return mouseInside_; }
-  bool GetPanelRect(DXLRECT*) const override { return false; }  // the level panel's own
-  i32 GetPanelLine() const override;
-  bool HasMoney(i32 amount) const override;
 
   // --- LevelScene -----------------------------------------------------------------------------
   i32 CountPlantBeds(u32 plant, i32 minLevel) override;
   i32 CountBuildings(u32 building, i32 minLevel) override;
   i32 CountCleanPlaces() override;
+  void StartPlay() override;  // the rules start, the time bar runs, the tutorial hears of it
+  // The running tutorial's own work (the tutorials library): nothing runs one yet.
   void StopTutorial() override {}
   void StartWarehouseTutorial(const PRODUCT*) override {}
   bool OnLoseAnswer(u32 answer) override;
   void DriveOffVillains() override;
+  // Each plant bed's growth bonus is the level objects' (their plant beds): none yet.
   void RainOnPlantBeds() override {}
   void CollectUndamaged(GameMessager& messager) override;
   void SetBuildingRateModifier(u32 buildingKind, u32 id, float value) override;
@@ -230,13 +184,10 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   void ReleaseIntroImages();
 
   // Building (GameLevel.cpp)
-  void PlaceGround();
   void CreateDecorations();
   void CreateParticles();
 
-  // Drawing (GameLevelDraw.cpp)
-  void ApplyView();
-  void DrawGround();
+  // Drawing (GameLevelFrame.cpp)
   void DrawMarkers();
   void DrawRain();
 
@@ -248,30 +199,22 @@ class GameLevel : public LevelScene, public CurrentLevel, public ScreenSpriteHos
   u32 loadItem_ = 0;
   std::unique_ptr<LevelLoadProgress> progress_;
 
-  ScreenSpriteList hud_;  // the head-up display; its sprites go before it
+  ScreenSpriteList hud_;  // the head-up display: it outlives every sprite's owner
   std::unique_ptr<LevelRules> rules_;
-  std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
+  std::unique_ptr<LevelScreen> screen_;
   std::unique_ptr<LevelPointCare> ownCare_;  // made when no point care is given
   std::unique_ptr<shpf::PathFinder> finder_;
   std::unique_ptr<LevelMap> map_;
+  std::unique_ptr<PlayerCast> ownCast_;  // made when no characters are given
+  std::unique_ptr<LevelGround> ground_;
+  std::unique_ptr<LevelInput> input_;
   std::unique_ptr<ObstacleSet> obstacles_;
   std::unique_ptr<GPSSpace> levelParticles_;
   std::unique_ptr<GPSSpace> villainParticles_;
-  kis::list<LevelShadow*> shadows_;
-
-  std::vector<std::unique_ptr<MAPTILE>> ground_;
-  std::vector<MAPTILE*> groundLayers_[kGroundLayers];
 
   ImageSprite* selection_ = nullptr;
   ImageSprite* hoverMarker_ = nullptr;
   u32 pulseClock_ = 0;
-
-  DXLMATRIX transform_{};
-  i32 mouseScreenX_ = 0;
-  i32 mouseScreenY_ = 0;
-  i32 mouseMapX_ = 0;
-  i32 mouseMapY_ = 0;
-  bool mouseInside_ = false;
 
   u32 musicMode_ = 3;
   u32 musicTrack_ = 0;

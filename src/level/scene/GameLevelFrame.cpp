@@ -10,6 +10,9 @@
 #include "engine/DXLViewer.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/scene/GameLevel.h"
+#include "level/scene/LevelGround.h"
+#include "level/scene/LevelInput.h"
+#include "level/scene/LevelScreen.h"
 #include "level/scene/LevelCast.h"
 #include "level/scene/LevelInterface.h"
 #include "level/map/LevelMap.h"
@@ -50,7 +53,7 @@ void GameLevel::Update(u32 elapsed) {
   if (d == 0) return;
   if (hooks_.iface && hooks_.iface->IsTimeBarRunning() && !locks.IsLockedExcept(kOutsideStartAndTutorial))
     hooks_.iface->AdvanceTimeBar(d);
-  UpdateHover(nullptr);
+  input_->UpdateHover(nullptr);
   // The clock takes the whole of d; the ticks at most 200 ms of it.
   const u32 ticks = rules_->AdvanceFrame(d, ScreenEffectRunning());
   for (u32 i = 0; i < ticks; ++i) Tick();
@@ -103,62 +106,35 @@ void GameLevel::PlayNextMusic() {
 
 // --- Draw ---------------------------------------------------------------------------------------------------
 
-void GameLevel::ApplyView() {
-  DXLViewer* viewer = GetGameViewer();
-  const LevelView& view = rules_->View();
-  viewer->LoadIdentity(nullptr);
-  viewer->Translate(view.GetTranslateX(), view.GetTranslateY());
-  if (view.Get().scaling) viewer->Scale(view.Get().scale);
-  viewer->GetTransform(&transform_);
-  viewer->ApplyTransform(nullptr);
-}
-
 void GameLevel::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
-  ApplyView();
-  DrawGround();
+  screen_->ApplyView();
+  const DXLMATRIX& transform = screen_->GetLevelTransform();
+  ground_->Draw(transform);
   map_->DrawMapObjects(kLayerGround);
-  viewer->SetTransform(&transform_);
+  viewer->SetTransform(&transform);
   viewer->ApplyTransform(nullptr);
-  DrawShadows(shadows_);
+  DrawShadows(screen_->GetShadows());
   DrawMarkers();
   map_->DrawMapObjects(kLayerStanding);
   if (levelParticles_) {
-    viewer->SetTransform(&transform_);
+    viewer->SetTransform(&transform);
     levelParticles_->Draw();
   }
   DrawRain();
-  viewer->SetTransform(&transform_);
+  viewer->SetTransform(&transform);
   viewer->ApplyTransform(nullptr);
   hud_.DrawAll();
   if (villainParticles_) {
-    viewer->SetTransform(&transform_);
+    viewer->SetTransform(&transform);
     villainParticles_->Draw();
   }
   if (hooks_.villains) {
-    viewer->SetTransform(&transform_);
+    viewer->SetTransform(&transform);
     viewer->ApplyTransform(nullptr);
     hooks_.villains->DrawShots();
   }
-  UnbindDrawTexture();
-}
-
-// Layer by layer in list order; a tile with effects shows their alpha
-// while they run and opaque white once they have ended.
-void GameLevel::DrawGround() {
-  DXLViewer* viewer = GetGameViewer();
-  viewer->SetTransform(&transform_);
-  viewer->ApplyTransform(nullptr);
-  for (const std::vector<MAPTILE*>& layer : groundLayers_)
-    for (MAPTILE* tile : layer) {
-      BindDrawTexture(tile->texture);
-      if (tile->effects) {
-        const u32 colour = UpdateSpriteEffects(&tile->effects) ? GetEffectColor(tile->effects, 0xFFFFFFFFu) : 0xFFFFFFFFu;
-        for (DXLVERTEX& v : tile->quad.v) v.color = colour;
-      }
-      DrawQuad(&tile->quad);
-    }
   UnbindDrawTexture();
 }
 
@@ -170,7 +146,7 @@ void GameLevel::DrawMarkers() {
   auto draw = [&](ImageSprite* marker, i32 index, float scale) {
     if (!marker || index < 0 || index >= static_cast<i32>(info_->points.size())) return;
     const POINTDEF& d = info_->points[index];
-    viewer->SetTransform(&transform_);
+    viewer->SetTransform(&screen_->GetLevelTransform());
     viewer->Translate(static_cast<float>(d.x), static_cast<float>(d.y));
     viewer->Scale(scale);
     marker->Draw();
@@ -178,7 +154,7 @@ void GameLevel::DrawMarkers() {
   draw(hoverMarker_, map_->GetHoveredPoint(), kHoverMarkerScale);
   const float phase = static_cast<float>(pulseClock_ % kSelectionPulse) * 360.0f / kSelectionPulse;
   draw(selection_, map_->GetSelectedPoint(), kSelectionScale + kSelectionSwing * std::sin(phase * kDegrees));
-  viewer->SetTransform(&transform_);
+  viewer->SetTransform(&screen_->GetLevelTransform());
   viewer->ApplyTransform(nullptr);
 }
 
@@ -203,7 +179,7 @@ void GameLevel::DrawRain() {
   const float xs[4] = {l, l + w, l + w, l}, ys[4] = {t, t, t + h, t + h};
   for (u32 i = 0; i < 4; ++i) quad.v[i] = DXLVERTEX{xs[i], ys[i], 0.0f, colour, (xs[i] - x) / tw, (ys[i] - y) / th};
   DXLViewer* viewer = GetGameViewer();
-  viewer->SetTransform(&transform_);
+  viewer->SetTransform(&screen_->GetLevelTransform());
   viewer->ApplyTransform(nullptr);
   BindDrawTexture(texture);
   DrawQuad(&quad);

@@ -32,12 +32,14 @@ EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevel
 // The sample level with the harness's fakes, the profile and its saves.
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
   h.level.reset();
+  GetGameServices().level = nullptr;
   GAMELEVELHOOKS hooks;
   hooks.rules.profile = &profile;
   hooks.villains = &h.villains;
   hooks.saves = &saves;
   hooks.iface = &h.windows;
   h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
+  GetGameServices().level = &h.level->Screen();  // the running level
   h.LoadAll();
   return *h.level;
 }
@@ -71,6 +73,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
 
   // The game ends; a new one opens the folder and enters the level.
   h.level.reset();
+  GetGameServices().level = nullptr;
   store.reset();
   ProfileStore again;
   EXPECT_EQ(again.LoadProfiles(folder), 0);
@@ -89,6 +92,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   ASSERT_EQ(Player(h)->GetJobs().GetCount(), 1);
   EXPECT_EQ(std::u16string(Player(h)->GetAnimationName()), u"girl_build");
   h.level.reset();
+  GetGameServices().level = nullptr;
 }
 
 }  // namespace

@@ -265,16 +265,16 @@ TEST(LevelScene, WindowLockFreezesClockAndTicks) {
   const u32 clock = level.Rules().Clock().GetTime(), bar = h.windows.timeBar, sprites = probe->updates * 10;
   const float x = player->GetX();
   ASSERT_EQ(clock, 400u);
-  level.OnWindowOpened(0x57696E31u);
-  level.OnWindowOpened(0x57696E32u);
+  level.Screen().OnWindowOpened(0x57696E31u);
+  level.Screen().OnWindowOpened(0x57696E32u);
   h.Step(500);
-  level.OnWindowClosed(0x57696E31u);
+  level.Screen().OnWindowClosed(0x57696E31u);
   h.Step(500);
   EXPECT_EQ(level.Rules().Clock().GetTime(), clock);
   EXPECT_EQ(player->GetX(), x);
   EXPECT_EQ(h.windows.timeBar, bar);
   EXPECT_EQ(probe->updates * 10, sprites);
-  level.OnWindowClosed(0x57696E32u);
+  level.Screen().OnWindowClosed(0x57696E32u);
   h.Step(500);
   EXPECT_EQ(level.Rules().Clock().GetTime(), clock + 500);
   EXPECT_NE(player->GetX(), x);
@@ -293,7 +293,7 @@ TEST(LevelScene, WindowLockFreezesClockAndTicks) {
   level.Leave();
   EXPECT_TRUE(h.windows.Saw("saved"));
   EXPECT_EQ(level.Map().GetPointCount(), 0);
-  EXPECT_EQ(level.GetGroundTileCount(), 0u);
+  EXPECT_EQ(level.Ground().GetTileCount(), 0u);
 
   // Entered again and left with a win pending: recorded at once, not saved.
   h.windows.log.clear();
@@ -331,7 +331,7 @@ TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
   const POINTDEF& stones = level.GetInfo()->points[2];
   i32 sx = stones.x, sy = stones.y;
   h.MapToScreen(&sx, &sy);
-  level.OnMouseMove(sx, sy, 0, 0);  // the stones hovered
+  level.Input().OnMouseMove(sx, sy, 0, 0);  // the stones hovered
   h.Step(1500, 20, true);
   EXPECT_EQ(level.Map().GetHoveredPoint(), 2);
   const std::vector<u32> withParticles = h.Frame();
@@ -346,7 +346,7 @@ TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
   // A changed pixel away from the head-up display's own sprites (the price
   // buttons), which would draw over the square.
   const auto underHud = [&](i32 x, i32 y) {
-    const kis::list<ScreenSprite*>& all = level.GetScreenSprites()->Sprites();
+    const kis::list<ScreenSprite*>& all = level.Screen().GetScreenSprites()->Sprites();
     for (i32 i = 0; i < all.GetCount(); ++i) {
       DXLRECT r;
       all[i]->GetScreenRect(&r);
@@ -367,7 +367,7 @@ TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
 
   // The square over that pixel, drawn after the particles would be.
   i32 mx = px, my = py;
-  level.ScreenToMap(&mx, &my);
+  level.Rules().View().ScreenToMap(&mx, &my);
   auto* probe = new ProbeSprite(mx, my);
   probe->square = h.SolidTexture(0xFFFF00FFu);
   h.DrawFrame();
@@ -481,27 +481,27 @@ TEST(LevelScene, GroundTilesByLayerAndSequence) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   const LEVELINFO& info = *level.GetInfo();
-  ASSERT_EQ(level.GetGroundTileCount(), info.ground.size());
+  ASSERT_EQ(level.Ground().GetTileCount(), info.ground.size());
   size_t seen[kGroundLayers] = {};
   for (const GROUNDPLACEMENT& g : info.ground) {
     const u32 layer = g.layer < kGroundLayers ? g.layer : kGroundLayers - 1;
-    ASSERT_LT(seen[layer], level.GetGroundLayer(layer).size());
-    const MAPTILE* tile = level.GetGroundLayer(layer)[seen[layer]++];
+    ASSERT_LT(seen[layer], level.Ground().GetLayer(layer).size());
+    const MAPTILE* tile = level.Ground().GetLayer(layer)[seen[layer]++];
     EXPECT_EQ(tile->groundId, g.groundId);
     EXPECT_FLOAT_EQ(tile->quad.v[0].x, static_cast<float>(g.x) - 0.5f);  // pixel centres
   }
   GROUND* grass = h.grounds.Find(info.ground[0].groundId);
   ASSERT_NE(grass, nullptr);
-  const size_t top = level.GetGroundLayer(3).size();
-  MAPTILE* added = level.AddGroundTile(100, 200, 5, grass, false);
+  const size_t top = level.Ground().GetLayer(3).size();
+  MAPTILE* added = level.Ground().Add(100, 200, 5, grass, false);
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->layer, 3);
-  ASSERT_EQ(level.GetGroundLayer(3).size(), top + 1);
-  EXPECT_EQ(level.GetGroundLayer(3).back(), added);
-  EXPECT_EQ(level.AddGroundTile(0, 0, 1, nullptr, false), nullptr);
-  level.RemoveGroundTile(added);
-  EXPECT_EQ(level.GetGroundLayer(3).size(), top);
-  EXPECT_EQ(level.GetGroundTileCount(), info.ground.size());
+  ASSERT_EQ(level.Ground().GetLayer(3).size(), top + 1);
+  EXPECT_EQ(level.Ground().GetLayer(3).back(), added);
+  EXPECT_EQ(level.Ground().Add(0, 0, 1, nullptr, false), nullptr);
+  level.Ground().Remove(added);
+  EXPECT_EQ(level.Ground().GetLayer(3).size(), top);
+  EXPECT_EQ(level.Ground().GetTileCount(), info.ground.size());
 }
 
 }  // namespace
@@ -519,8 +519,8 @@ TEST(LevelScene, PictureMidPlay) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
-  ASSERT_NE(level.GetScreenSprites(), nullptr);
-  EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 3);  // the price buttons
+  ASSERT_NE(level.Screen().GetScreenSprites(), nullptr);
+  EXPECT_EQ(level.Screen().GetScreenSprites()->Sprites().GetCount(), 3);  // the price buttons
   h.ClickMap(1000, 610);
   const POINTDEF& scrap = level.GetInfo()->points[1];
   h.ClickMap(scrap.x, scrap.y + 10);
@@ -528,11 +528,11 @@ TEST(LevelScene, PictureMidPlay) {
   const POINTDEF& junk = level.GetInfo()->points[0];
   i32 sx = junk.x, sy = junk.y;
   h.MapToScreen(&sx, &sy);
-  level.OnMouseMove(sx, sy, 0, 0);
+  level.Input().OnMouseMove(sx, sy, 0, 0);
   h.Step(900, 20, true);
   EXPECT_EQ(level.Map().GetHoveredPoint(), 0);
   EXPECT_GT(Distance(level.GetPlayer(), kStartX, kStartY), 40.0f);
-  EXPECT_EQ(level.GetScreenSprites()->Sprites().GetCount(), 4);  // and the boots at her target
+  EXPECT_EQ(level.Screen().GetScreenSprites()->Sprites().GetCount(), 4);  // and the boots at her target
   EXPECT_TRUE(h.WritePng("level_scene.png"));
 
   // Each button's broom stands on the round seat at the plate's left: the
@@ -542,7 +542,7 @@ TEST(LevelScene, PictureMidPlay) {
   ASSERT_NE(broom, nullptr);
   EXPECT_GE(broom->GetFrameCount(), 3);
   for (i32 i = 0; i < 3; ++i) {
-    auto* plate = dynamic_cast<ASSPriceButton*>(level.GetScreenSprites()->Sprites().Get(i));
+    auto* plate = dynamic_cast<ASSPriceButton*>(level.Screen().GetScreenSprites()->Sprites().Get(i));
     ASSERT_NE(plate, nullptr);
     DXLRECT at;
     plate->GetScreenRect(&at);
@@ -557,7 +557,7 @@ TEST(LevelScene, PictureMidPlay) {
     EXPECT_GT(dark, 12u) << "button " << i << " in state " << plate->GetState();
   }
 
-  auto* button = dynamic_cast<ASSPriceButton*>(level.GetScreenSprites()->Sprites().Get(0));
+  auto* button = dynamic_cast<ASSPriceButton*>(level.Screen().GetScreenSprites()->Sprites().Get(0));
   ASSERT_NE(button, nullptr);
   ASSERT_GT(button->GetPriceText()->GetWidth(), 0);  // the font is there
   DXLRECT r;

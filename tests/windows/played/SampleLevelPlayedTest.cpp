@@ -29,6 +29,7 @@ class Played : public ::testing::Test {
   Played() : h(leveltest::SampleDataFolder(), 800, 600) {}
   ~Played() override {
     h.level.reset();
+    GetGameServices().level = nullptr;
     host.DeletePanel();  // before the harness's window manager goes
   }
   GameLevel& Make() {
@@ -37,6 +38,7 @@ class Played : public ::testing::Test {
     hooks.villains = &h.villains;
     hooks.iface = &host;
     h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
+    GetGameServices().level = &h.level->Screen();
     h.LoadAll();
     h.Enter();
     return *h.level;
@@ -44,8 +46,8 @@ class Played : public ::testing::Test {
   // A click at a screen point, the pointer jumping there from the last
   // click (from a panel button onto the map and back) with no move between.
   void Click(i32 x, i32 y) {
-    h.level->OnMouseDown(x, y, kMouseLeft, 0);
-    h.level->OnMouseUp(x, y, kMouseLeft, 0);
+    h.level->Input().OnMouseDown(x, y, kMouseLeft, 0);
+    h.level->Input().OnMouseUp(x, y, kMouseLeft, 0);
     h.Step(20);
   }
   void ClickButton(const GameButton* b) {

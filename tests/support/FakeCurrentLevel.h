@@ -1,24 +1,31 @@
-// The running level as the head-up display sees it, until the level scene
-// (issue L5) implements ScreenSpriteHost: a view moved by (tx, ty) and
-// scaled by `scale`, the pointer, the level panel and the money, all the
-// test's to set, and the screen-sprite list it holds.
+// The running level as the resources and the toolkit see it (CurrentLevel),
+// all the test's to set: a view moved by (tx, ty) and scaled by `scale`,
+// the pointer, the level panel, the money, the screen-sprite list it holds
+// and the shadow list; the windows opened and closed over it are recorded.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "base/List.h"
 #include "platform/gfx/GfxTypes.h"
-#include "ui/ScreenSpriteHost.h"
+#include "resources/CurrentLevel.h"
 
-namespace hudtest {
+namespace leveltest {
 
-class FakeHudHost : public ScreenSpriteHost {
+class FakeCurrentLevel : public CurrentLevel {
  public:
-  ScreenSpriteList* GetScreenSprites() override { return list; }
-  const DXLMATRIX& GetViewTransform() const override {
+  kis::list<LevelShadow*>& GetShadows() override { return shadows; }
+  const DXLMATRIX& GetLevelTransform() const override {
     view = plat::gfx::IdentityMatrix();
     view.m[0][0] = view.m[1][1] = scale;
     view.m[3][0] = tx;
     view.m[3][1] = ty;
     return view;
   }
+  void OnWindowOpened(u32 id) override { seen.push_back("open " + std::to_string(id)); }
+  void OnWindowClosed(u32 id) override { seen.push_back("close " + std::to_string(id)); }
+  ScreenSpriteList* GetScreenSprites() override { return list; }
   bool IsViewScaling() const override { return scaling; }
   float GetViewScale() const override { return scale; }
   void MapToScreen(float x, float y, float* sx, float* sy) const override {
@@ -42,6 +49,8 @@ class FakeHudHost : public ScreenSpriteHost {
   bool HasMoney(i32 amount) const override { return money >= amount; }
 
   ScreenSpriteList* list = nullptr;
+  kis::list<LevelShadow*> shadows;
+  std::vector<std::string> seen;
   mutable DXLMATRIX view{};
   float tx = 0.0f, ty = 0.0f, scale = 1.0f;
   bool scaling = false;
@@ -53,4 +62,4 @@ class FakeHudHost : public ScreenSpriteHost {
   i32 money = 0;
 };
 
-}  // namespace hudtest
+}  // namespace leveltest
