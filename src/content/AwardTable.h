@@ -101,9 +101,10 @@ class AwardTable : public GameTable<AwardTable> {
 
 inline AwardTable* GetAwardTable() { return AwardTable::Current(); }
 
-// Where the game shows its award notices (the award notice queue of the game
-// windows): kind 0 a tiered award reaching `tier`, 1 a record award, 2 the
-// final award.
+// Where the game shows its award notices: kind 0 a tiered award reaching
+// `tier`, 1 a record award, 2 the final award. The game windows library
+// (their award notice queue) will implement it; it is optional: without one
+// no notice shows.
 class AwardNotices {
  public:
   virtual ~AwardNotices() = default;

@@ -1,10 +1,10 @@
 // LevelObjectTables - what the content tables need of the level objects'
 // own tables: the plant table and the building list (built with the level
-// objects, subsystem 9), looked up by name id, and the storage capacity that
+// objects library), looked up by name id, and the storage capacity that
 // a building kind gives at a building level (the "warehouse" kind's gives
 // every product's warehouse capacity).
 //
-// The level objects install their tables at set-up; tests install a fake.
+// The level objects library will implement it and install its tables at set-up.
 // Without tables every look-up finds nothing and every capacity is 0.
 #pragma once
 

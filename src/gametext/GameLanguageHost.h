@@ -3,9 +3,10 @@
 // SetGameLanguage takes a use of the new language before it gives back the
 // use of the previous one (which it does not delete), so a language handed
 // in twice, or sharing data with the old one, never goes through an unloaded
-// state. It then tells the installed host (the game's window and screens) the
-// window title, the loading screen's logo and caption and the characters
-// allowed in profile names (the built-in set when the language has none).
+// state. It then tells the installed host (the game's window and screens,
+// which the application library will implement) the window title, the
+// loading screen's logo and caption and the characters allowed in profile
+// names (the built-in set when the language has none).
 #pragma once
 
 #include "base/Types.h"

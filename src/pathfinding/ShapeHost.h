@@ -1,6 +1,6 @@
 // ShapeHost - what map-object shapes need of the level that holds them: its
 // tile cells (256 x 128 map units each) and global list for hit shapes, and
-// its path finder for obstacles. The level implements it; tests use a fake.
+// its path finder for obstacles. The level's map (LevelMap) implements it.
 #pragma once
 
 #include "base/Types.h"

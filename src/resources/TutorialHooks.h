@@ -1,8 +1,8 @@
 // TutorialHooks - what the interface and the level ask of the running
 // tutorial: whether it lets the player act, and what has happened. The
-// tutorial that runs implements it and puts itself into the game services
-// (GameServices::tutorial) while it runs; tests install a fake. Without one
-// every action is allowed and events go nowhere.
+// tutorials library will implement it; whoever runs a tutorial puts it into
+// the game services (GameServices::tutorial) while it runs. It is optional:
+// without one every action is allowed and events go nowhere.
 //
 // Action codes asked by the window toolkit: 1 a title action of a window
 // (parameter: the window's id, object: the window), 2 a mouse event for a

@@ -3,7 +3,8 @@
 // handler does (0 not handled or the menu closes itself, 2 handled). What
 // the commands reach (the menu window, the game's end, the level window in
 // its restart form, the level map, the options and awards windows) comes
-// with the game windows and the application, through LevelMenuActions.
+// with the game windows and the application, through LevelMenuActions,
+// which the application library (src/app) will implement.
 #pragma once
 
 #include "base/Types.h"
@@ -29,6 +30,7 @@ class LevelMenuActions {
 
 class LevelMenuHandler {
  public:
+  // actions: optional; without them no command is handled.
   explicit LevelMenuHandler(LevelMenuActions* actions) : actions_(actions) {}
   u32 OnCommand(u32 command);
   BaseDialogWindow* GetQuitQuestion() const { return quit_.Get(); }  // while it is open

@@ -96,7 +96,7 @@ LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
     rules_->Money().AddListener(this);
     if (rules_->Stock()) rules_->Stock()->AddListener(this);
   }
-  // The warehouse's levels come with the building table; until then it has one.
+  // The warehouse's levels come with the level objects' building table; without it, one.
   warehouseButton_ = new WarehouseButton(this, 0);
   const u32 tasks = rules_ ? rules_->Tasks().GetTaskCount() : 0;
   for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));

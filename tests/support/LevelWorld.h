@@ -61,7 +61,7 @@ namespace leveltest {
 inline u32 g_harnessClock = 0;
 inline u32 HarnessClock() { return g_harnessClock; }
 
-// The villains (the level objects, subsystem 9): each spawn takes its slot
+// The villains (the level objects library's to come): each spawn takes its slot
 // and is recorded; the bees free every slot.
 class FakeVillains : public LevelVillains {
  public:
@@ -86,8 +86,8 @@ class FakeVillains : public LevelVillains {
   std::vector<std::string> spawns;
 };
 
-// The level panel and game windows (issue 39, L7), the saves (issue 38, L6),
-// recording what they are asked.
+// The level panel and game windows (LevelPanelHost's part) and the saves
+// (GameLevelSaves's), recording what they are asked.
 class FakeLevelWindows : public LevelInterface, public LevelSaves {
  public:
   void CreatePanel(LevelMap&) override { Say("panel"); }

@@ -3,7 +3,7 @@
 // points (clearing garbage, pulling down, repairing), with the repair arrow
 // that offers a repair. The level scene installs one in the map's hooks.
 //
-// The villains (level objects: no issue filed yet) poison points through
+// The villains (the level objects library's) poison points through
 // AddDamage and pick them with PickVillainTarget; their records are looked
 // up by id through DamageSources when a saved damage is read back.
 #pragma once
@@ -20,7 +20,9 @@ constexpr u32 kRepairGlowColor = 0xFFFF0000u;
 constexpr float kRepairGlowScale = 3.5f;
 constexpr float kVillainTargetDistance = 150.0f;
 
-// The villains' damage records by villain id; null for an unknown id.
+// The villains' damage records by villain id; null for an unknown id. The
+// level objects library (its villains) will implement it; it is optional:
+// without one no saved damage is read back.
 class DamageSources {
  public:
   virtual ~DamageSources() = default;
@@ -29,6 +31,7 @@ class DamageSources {
 
 class LevelPointCare : public PointCare {
  public:
+  // villains: optional (see DamageSources).
   explicit LevelPointCare(const DamageSources* villains) : villains_(villains) {}
 
   u32 UpdateDamage(BaseLevelPoint* point, u32 ms) override;

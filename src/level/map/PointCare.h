@@ -1,8 +1,9 @@
 // PointCare - what the level points leave to the toxic damage and to the
-// clearing, pull-down and repair jobs (issue 38, L6 builds them): the
-// damage's share of a point's time, its saved record, and the jobs a point
-// starts. A point keeps its damage as a map object of its own (deleted with
-// it) and the repair job and arrow as plain links. Tests use a fake.
+// clearing, pull-down and repair jobs: the damage's share of a point's
+// time, its saved record, and the jobs a point starts. A point keeps its
+// damage as a map object of its own (deleted with it) and the repair job
+// and arrow as plain links. LevelPointCare implements it; the scene makes
+// its own unless given another.
 #pragma once
 
 #include "base/Types.h"

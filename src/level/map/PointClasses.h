@@ -1,8 +1,8 @@
 // PointClasses - what the level-point maker needs of the level objects
-// (buildings, plant beds and trees, subsystem 9: no issue filed yet): their
-// plant table and building list, what the maker reads of a record, and the
-// point classes it makes from them. The level objects install theirs;
-// tests use a fake. Without one only empty places are made.
+// (buildings, plant beds and trees): their plant table and building list,
+// what the maker reads of a record, and the point classes it makes from
+// them. The level objects library will implement it; it is optional:
+// without one only empty places are made.
 #pragma once
 
 #include "base/Types.h"

@@ -1,7 +1,7 @@
 // PointJob - what a level point needs of a job that works on it: the point
 // keeps a list of the jobs aimed at it (without owning them), arranges
 // their icons around one another, and tells them when it goes. The jobs of
-// the characters (Job.h) derive from it; the point tests use a fake.
+// the characters (Job.h) derive from it.
 //
 // A job is in the list of one point at a time (BaseLevelPoint::AddJob and
 // DetachJob keep GetListPoint); a job deleted while listed must be

@@ -2,8 +2,8 @@
 // profile and the game's records: the award counters, the tutorials switch,
 // the one-time message flags, the villains-in-a-row count, telling the game
 // log a level was entered, and recording a won level (in the profile, then
-// in the game log). The game application
-// implements it; tests use a plain fake.
+// in the game log). The application's player profile (Profile) implements
+// it; it is optional: without one nothing is counted or recorded.
 #pragma once
 
 #include "base/Types.h"

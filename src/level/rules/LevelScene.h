@@ -2,7 +2,7 @@
 // over the level points for the tasks, the running tutorial, the answer to
 // the lose dialog, and the bonuses' effects on the points, the villains and
 // the player. The level scene implements it (with its points, characters
-// and villains); tests use a recording fake.
+// and villains).
 #pragma once
 
 #include "base/Types.h"

@@ -1,7 +1,7 @@
 // LevelWindows - the game windows the level opens: the in-game message
 // queue (the warehouse-full message), the warehouse window and the result
-// window of a won level. The game windows implement it; tests record the
-// calls and answer messages by hand.
+// window of a won level. The game windows library (src/windows) will
+// implement it; it is optional: without one none of these windows opens.
 #pragma once
 
 #include "base/Types.h"

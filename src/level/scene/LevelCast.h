@@ -1,9 +1,9 @@
 // LevelCast - the level's characters as the scene drives them: the
 // player made at the level's start position, every character's tick, the
 // path requests, the player's walk to a clicked point and the cancelling of
-// a queued job by a right click, and the rates the bonuses set. The
-// characters, their jobs and the walking job (issue 34, L4) implement it;
-// until then tests use a stand-in that walks straight to the target.
+// a queued job by a right click, and the rates the bonuses set. PlayerCast
+// implements it over the level's characters (LevelCharacters), their jobs
+// and the walking job; the scene makes its own unless given another.
 #pragma once
 
 #include "base/Types.h"

@@ -1,8 +1,8 @@
 // LevelVillains - the villains and their shots as the scene drives them:
 // a villain brought into a slot by the waves, each slot's occupant, the
 // bees driving them off, their tick and their drawing above the screen
-// sprites. The level objects (subsystem 9) implement it; without one no
-// villain comes.
+// sprites. The level objects library (its villains) will implement it; it
+// is optional: without one no villain comes.
 #pragma once
 
 #include "base/Types.h"

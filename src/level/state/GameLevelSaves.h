@@ -16,8 +16,8 @@ class SavedStateStore;
 class LevelStateTutorial;
 class LevelStateVillains;
 
-// Saves the player's profile after a level was kept in it. The profile
-// library will implement it.
+// Saves the player's profile after a level was kept in it. The
+// application's player profile (Profile) implements it.
 class ProfileSaver {
  public:
   virtual ~ProfileSaver() = default;

@@ -1,8 +1,8 @@
 // LevelSaves - the running level kept in the profile between visits: the
 // state saved when a started level is left without a result, and read back
 // when the level is entered again (false: nothing usable, the level starts
-// new). The level's save and restore (issue 38, L6) implements it; until
-// then the scene runs without one and every level starts new.
+// new). GameLevelSaves implements it over the saved level (LevelState); it
+// is optional: without one every level starts new.
 #pragma once
 
 class GameLevel;
