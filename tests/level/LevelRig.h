@@ -304,18 +304,19 @@ class LevelRig {
   LevelTable levels;
   std::unique_ptr<LevelRules> rules;
 
- private:
-  // A loaded four-frame picture of the icon set named so.
-  Sprite* MakeIcon(const wchar* name) {
-    SpriteSet& set = art.Set(kIconSpriteSet);
+  // A loaded picture of `frames` 16 x 16 cells in the sprite set, named so.
+  Sprite* MakeIcon(const wchar* name, u32 setNumber = kIconSpriteSet, i32 frames = 4) {
+    SpriteSet& set = art.Set(setNumber);
     DXLTexture* t = set.GetTextures()->NewTexture();
     t->SetName(name);
-    const std::vector<u8> file = spritetest::Picture(64, 16, 2);
+    const std::vector<u8> file = spritetest::Picture(16 * static_cast<u32>(frames), 16, setNumber);
     t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
-    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{4, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{frames, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
     sprite->Init();
     return sprite;
   }
+
+ private:
 
   void WriteAndRead() {
     const INGREDIENT twoWheat{kis::NameId(u"wheat"), 2};

@@ -169,8 +169,8 @@ class MapRig {
     level.hooks.scene = &scene;
     GetGameServices().tutorial = &tutorial;
     GetGameServices().garbage = &garbage;
-    for (const wchar* name : {u"small_ico_clear", u"icon_btn_toxic", u"toxic_arrow"}) MakeIcon(kIconSpriteSet, name);
-    MakeIcon(kEffectSpriteSet, u"particle");
+    for (const wchar* name : {u"small_ico_clear", u"icon_btn_toxic", u"toxic_arrow"}) level.MakeIcon(name, kIconSpriteSet, 1);
+    level.MakeIcon(u"particle", kEffectSpriteSet, 1);
     place = MakeMapSprite(u"place", 64, 32, 1, true);
     junk = MakeMapSprite(u"junk", 48, 48, 1, false);
     gate = MakeMapSprite(u"gate", 200, 10, 20, false);
@@ -245,17 +245,6 @@ class MapRig {
   shpf::PathFinder* pathFinder = nullptr;   // in place of the rig's finder when set
 
  protected:
-  // A loaded one-frame picture of the set named so.
-  Sprite* MakeIcon(u32 setNumber, const wchar* name) {
-    SpriteSet& set = art.Set(setNumber);
-    DXLTexture* t = set.GetTextures()->NewTexture();
-    t->SetName(name);
-    const std::vector<u8> file = spritetest::Picture(16, 16, setNumber);
-    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
-    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{1, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
-    sprite->Init();
-    return sprite;
-  }
   // A loaded map sprite of `frames` frames side by side; with shapes, one
   // click rectangle (-30, -15)..(30, 15) and one footprint 40 x 16 about the
   // position.
