@@ -38,6 +38,8 @@ TEST(Care, GarbageClearedThroughClearJobsWinsWithTheClocksMedal) {
   EXPECT_EQ(first->GetCost(), 100);
   EXPECT_EQ(rig.player->GetJobs().GetCount(), 2);
   EXPECT_EQ(rig.Place(0)->GetClearButton(), nullptr);
+  EXPECT_EQ(std::count(rig.level.log.begin(), rig.level.log.end(), "tutorial 80000004 10"), 2)
+      << "the tutorial hears of each clearing job";
 
   // She walks to 65 below the place, then works "girl_build" for the heap's 3,000 ms.
   i32 working = 0;
@@ -57,6 +59,10 @@ TEST(Care, GarbageClearedThroughClearJobsWinsWithTheClocksMedal) {
   EXPECT_EQ(rig.characters->Paths().GetReserved(), 100);
   EXPECT_EQ(rig.Place(0)->GetClearJob(), nullptr);
   EXPECT_EQ(rig.Place(0)->GetClearButton(), nullptr);  // a clean place offers no clearing
+  // The job ended in its own update and left with it: her queue and the
+  // place's job list let it go in that same tick.
+  EXPECT_EQ(rig.player->GetJobs().GetCount(), 1);
+  EXPECT_EQ(rig.Place(0)->GetJobs().GetCount(), 0);
 
   // The second heap: the task is met and the level won 1,000 ms later.
   ASSERT_GT(rig.TickUntil([&] { return rig.Place(1)->GetGarbage() == nullptr; }), 0);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "resources/ImageSprite.h"
+#include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "ui/ASSArrowButton.h"
@@ -68,20 +69,25 @@ inline std::string Describe(const ScreenSprite* s) {
 
 // The show or hide under way: "show KIND after D style S for T" while its
 // effect runs, "show KIND at once" when shown without one; "hide KIND[ for
-// good] ..." likewise; "not shown" for a sprite never shown.
+// good] ..." likewise; "not shown" for a sprite never shown. A build effect
+// running beside it adds " building for T".
 inline std::string Showing(const ScreenSprite* s) {
   if (!s) return "none";
   const std::string kind = KindOf(s);
   const std::string good = s->IsRemoveWhenHidden() ? " for good" : "";
   const SpriteEffectList* effects = s->GetEffects();
+  std::string building;
+  for (i32 i = 0; effects && i < effects->GetCount(); ++i)
+    if (const auto* e = dynamic_cast<const SEffect_Build*>(effects->Get(i)))
+      building = " building for " + std::to_string(e->GetDuration());
   for (i32 i = 0; effects && i < effects->GetCount(); ++i)
     if (const auto* e = dynamic_cast<const SEffect_SSShowHide*>(effects->Get(i))) {
       char b[120];
       std::snprintf(b, sizeof b, " after %u style %u for %u", e->GetDelay(), e->GetStyle(), e->GetDuration());
-      return (e->IsHide() ? "hide " + kind + good : "show " + kind) + b;
+      return (e->IsHide() ? "hide " + kind + good : "show " + kind) + b + building;
     }
-  if (s->GetShowState() == kShowHiding) return "hide " + kind + good + " at once";
-  if (s->GetShowState() == kShowShowing && s->IsVisible()) return "show " + kind + " at once";
+  if (s->GetShowState() == kShowHiding) return "hide " + kind + good + " at once" + building;
+  if (s->GetShowState() == kShowShowing && s->IsVisible()) return "show " + kind + " at once" + building;
   return "not shown";
 }
 

@@ -85,6 +85,24 @@ TEST(Job, AnimationStepTurnsFortyMillisecondsAStepThenRunsItsDurationOrOneRun) {
   EXPECT_EQ(none->GetState(), kJobIdle);
 }
 
+// A direction step under way when the facing is reached from outside (her
+// animation turned her between two ticks) still takes its 40 ms before the
+// work starts.
+TEST(Job, AStepUnderWayTakesItsTimeThoughTheFacingIsReached) {
+  CharacterRig rig;
+  MapPlayer* p = rig.MakePlayer(300, 300, kRight);
+  rig.Tick();
+  new Job_Animation(p, 50, u"girl_build", kLeft, 300);
+  rig.Tick(2);  // the step starts; the first direction step at once, 30 ms of it left
+  ASSERT_EQ(p->GetDirection(), 3);
+  p->PlayAnimation(0, u"girl_idle", kLeft, true, kActivityIdle);
+  rig.Tick(2);
+  EXPECT_EQ(std::u16string(p->GetAnimationName()), u"girl_idle") << "20 of the step's 30 ms";
+  rig.Tick();
+  EXPECT_EQ(std::u16string(p->GetAnimationName()), u"girl_build");
+  EXPECT_EQ(p->GetDirection(), kLeft);
+}
+
 TEST(Job, CancelGivesTheReservedMoneyBackAndCompletionKeepsItSpent) {
   CharacterRig rig;
   LevelMoney& money = rig.level.rules->Money();
@@ -141,17 +159,27 @@ TEST(Job, TheSpeedBonusCountsOnceInThePlayersWork) {
   EXPECT_EQ(rig.TicksUntilIdle(p), 45) << "no activity: the player's own rate alone";
 }
 
-TEST(Job, IconsPopOnlyOnceTheLevelIsEnteredAndNotBesideALoneJob) {
+// Icons show at once; while the level is entered a new one is built up
+// over 200 ms, unless it is the character's only job and stands within 64
+// of her. The icon's point is its anchor moved by its offset.
+TEST(Job, IconsBuildOnlyOnceTheLevelIsEnteredAndNotBesideALoneJob) {
   CharacterRig rig;
   MapCharacter* c = rig.Make(300, 300, kDown);
   Sprite* picture = rig.level.Product(u"wheat")->icon;
   const kis::list<ScreenSprite*>& hud = rig.level.hudList.Sprites();
   auto* a = new WorkJob(c, 100, -1);
   a->ShowIcon(600, 300, picture, nullptr, kJobIconColor);
+  EXPECT_EQ(Showing(a->GetIcon()), "show icon at once");
   a->ShowIcon(600, 300, nullptr, nullptr, kJobIconColor);  // no sprite: the icon stays
   ASSERT_NE(a->GetIcon(), nullptr);
   i32 x = 0, y = 0;
   EXPECT_TRUE(a->GetIconPoint(&x, &y));
+  EXPECT_EQ(x, 600);
+  a->SetIconOffset(18, -5);
+  EXPECT_TRUE(a->GetIconPoint(&x, &y));
+  EXPECT_EQ(x, 618);
+  EXPECT_EQ(y, 295);
+  EXPECT_TRUE(a->GetIconAnchor(&x, &y));
   EXPECT_EQ(x, 600);
   a->HideIcon();
   EXPECT_EQ(a->GetIcon(), nullptr);
@@ -164,12 +192,12 @@ TEST(Job, IconsPopOnlyOnceTheLevelIsEnteredAndNotBesideALoneJob) {
   EXPECT_EQ(Showing(a->GetIcon()), "show icon at once");
   a->ShowIcon(600, 300, picture, nullptr, kJobIconColor);
   EXPECT_EQ(Describe(a->GetIcon()), "icon at 600,300 ff001751");
-  EXPECT_EQ(Showing(a->GetIcon()), "show icon after 0 style 4 for 200");
+  EXPECT_EQ(Showing(a->GetIcon()), "show icon at once building for 200");
   EXPECT_EQ(hud.GetCount(), 1) << "the new icon replaces the old";
   auto* b = new WorkJob(c, 100, -1);
   b->ShowIcon(320, 310, picture, nullptr, kJobIconColor);
   EXPECT_EQ(Describe(b->GetIcon()), "icon at 320,310 ff001751");
-  EXPECT_EQ(Showing(b->GetIcon()), "show icon after 0 style 4 for 200");
+  EXPECT_EQ(Showing(b->GetIcon()), "show icon at once building for 200") << "not her only job";
   ScreenSprite* hidden = a->GetIcon();
   a->HideIcon();
   EXPECT_EQ(Showing(hidden), "hide icon for good after 0 style 5 for 300");

@@ -112,7 +112,7 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves {
   }
   void UpdateTaskButtons(i32, i32, bool) override {}
   void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
-  void UpdateTimeBar(bool) override {}
+  void UpdateTimeBar(bool animate) override { timeBarUpdates += animate ? 1 : 0; }
   ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }  // no child panels
   void HidePanel(ChildLevelPanel*) override {}
   void ShowEmptyPanel() override {}
@@ -127,6 +127,7 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves {
   std::vector<std::string> log;
   bool timeBarRunning = false;
   u32 timeBar = 0;
+  u32 timeBarUpdates = 0;  // animated updates of the time bar
 };
 
 // The player's profile: tutorials off, no award counters; records a won

@@ -10,6 +10,7 @@
 #include "level/characters/MapCharacter.h"
 #include "level/characters/MapPlayer.h"
 #include "resources/GameServices.h"
+#include "resources/SEffects.h"
 #include "resources/TutorialHooks.h"
 #include "ui/SSColorIcon.h"
 #include "ui/SSProgressLine.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr u32 kStyleFadePop = kShowFade | kShowPop;  // the hide of icons and lines
 constexpr float kAnimationTurnTime = 40.0f;           // ms a direction step takes before work
+constexpr u32 kIconBuildTime = 200;                   // ms of a new icon's build effect
 
 }  // namespace
 
@@ -102,7 +104,8 @@ void Job::ShowIcon(i32 x, i32 y, Sprite* sprite, BaseLevelPoint* anchor, u32 col
     if (dx * dx + dy * dy < 64.0f * 64.0f) build = false;
   }
   icon_ = new SSColorIcon(x, y, sprite, color, kJobIconBorder);
-  icon_->Show(!build, 0, kShowPop, kPointSpriteShowTime);
+  icon_->Show(true, 0, 0, 0);
+  if (build) icon_->AddEffect(new SEffect_Build(kIconBuildTime, 0));
   iconX_ = x;
   iconY_ = y;
   if (anchor) anchor->AddJob(this);
@@ -119,7 +122,14 @@ void Job::HideIcon() {
   }
 }
 
-bool Job::GetIconPoint(i32* x, i32* y) const { return GetIconAnchor(x, y); }
+// Where the icon is drawn: its anchor moved by the offset its point gave it
+// among the icons that share the place.
+bool Job::GetIconPoint(i32* x, i32* y) const {
+  if (!icon_) return false;
+  *x = iconX_ + icon_->GetOffsetX();
+  *y = iconY_ + icon_->GetOffsetY();
+  return true;
+}
 
 void Job::NotifyTutorial() { TutorialNotify(kTutorialEventJob, jobId_, this); }
 
@@ -221,6 +231,12 @@ bool Job::UpdateAnimation() {
   float left = static_cast<float>(GameTimeStep());
   if (startPending_) {
     if (!TurnOwner(animFacing_, kAnimationTurnTime, &animTurnTimer_, &left)) return false;
+    // A direction step still running (the facing was reached from outside,
+    // between two ticks) takes the rest of its time before the work starts.
+    if (animTurnTimer_ > left) {
+      animTurnTimer_ -= left;
+      return false;
+    }
     startPending_ = 0;
     owner_->PlayAnimation(owner_->GetSkin(), animName_, direction_, true, kActivityWork);
     if (progress_) progress_->Show(false, 0, kShowFade, 200);

@@ -118,6 +118,13 @@ void MapCharacter::UpdateAnimation() {
     state_.animation->Update(&state_, static_cast<float>(GameTimeStep()) * GetActivityRate(state_.user2));
 }
 
+// A job that ends in its own update is deleted at once; one ended from
+// outside (cancelled by a right click, or a walk finished by a new order)
+// waits in the queue until its next update. Nothing would read an ended
+// job in between (the cancel and the save pass it by, its progress line
+// left when it ended), so deleting it here only takes its icon (an arrived
+// walk's boots) away in the tick it ends and lets the character go idle
+// (streak, idle animation, the step aside) in that same tick.
 void MapCharacter::RunCurrentJob() {
   Job* job = current_;
   if (!job) return;

@@ -130,6 +130,9 @@ void EmptyLevelPoint::SetGarbage(const GARBAGEINFO* garbage, u32 price, bool fad
       MapObject* object = CreateMapObjectFromRecord(*map, &def, this);
       if (!object) continue;
       object->AttachToLevel(0);
+      // Emitters are made stopped for their owner to start, as the level
+      // starts its decorations': the heap smokes from the moment it lies here.
+      if (object->GetKind() == kObjectParticles) static_cast<ParticlesObject*>(object)->StartEmitters();
       garbageObjects_.Add(object);
     }
     obstacles_ = new ObstacleSet(map);

@@ -5,6 +5,7 @@
 // and the ticks, and the draw order read back from the frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -12,7 +13,10 @@
 #include "content/LevelInfo.h"
 #include "level/rules/LevelClock.h"
 #include "level/scene/LevelLoadProgress.h"
+#include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
+#include "level/map/LevelPointMaker.h"
+#include "level/map/ParticlesObject.h"
 #include "level/characters/Job.h"
 #include "level/rules/LevelRules.h"
 #include "level/characters/MapPlayer.h"
@@ -23,8 +27,10 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/GPSSpace.h"
+#include "resources/TutorialHooks.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/ASSPriceButton.h"
+#include "ui/SSColorIcon.h"
 #include "ui/GameDigitalText.h"
 #include "ui/ScreenSpriteList.h"
 #include "ui/WindowManager.h"
@@ -578,6 +584,153 @@ TEST(LevelScene, PictureMidPlay) {
     }
   EXPECT_GT(inside, 40u);
   EXPECT_EQ(outside, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A job of the player's that waits where it is put, its icon shown at a
+// place of the level.
+struct StillJob : Job {
+  StillJob(MapPlayer* owner, BaseLevelPoint* place, i32 x, i32 y) : Job(owner, 5) {
+    ShowIcon(x, y, GetSpriteByName(kIconSpriteSet, u"small_ico_upgrade"), place, kJobIconColor);
+  }
+  void Update() override {}
+};
+
+// The heaps' particles (the junk heap's flies and stink, the scrap's flies)
+// are made with their places and start at once. Two jobs of the player's
+// at one place show their icons 18 to either side of it, and a right click
+// on each icon cancels that icon's job; a cancelled job waits in her queue,
+// finished (the next right click passes it by), until her next update
+// deletes it.
+TEST(LevelScene, HeapsSmokeAndARightClickCancelsTheJobUnderIt) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  h.Step(2000);
+  u32 emitters = 0;
+  for (i32 i = 0; i < level.Map().GetPointCount(); ++i) {
+    const auto* place = static_cast<EmptyLevelPoint*>(level.Map().GetPoint(i));
+    for (i32 k = 0; k < place->GetGarbageObjects().GetCount(); ++k)
+      if (auto* smoke = dynamic_cast<ParticlesObject*>(place->GetGarbageObjects()[k])) {
+        ++emitters;
+        EXPECT_GT(smoke->GetSpace()->GetParticleCount(), 0u) << "place " << i;
+      }
+  }
+  EXPECT_EQ(emitters, 3u);
+
+  MapPlayer* player = PlayerOf(level);
+  ASSERT_NE(player, nullptr);
+  BaseLevelPoint* place = level.Map().GetPoint(2);
+  const i32 x = place->GetX(), y = place->GetY() + 60;  // below the place, clear of its price button
+  auto* left = new StillJob(player, place, x, y);
+  auto* right = new StillJob(player, place, x, y);
+  ASSERT_NE(right->GetIcon(), nullptr);
+  EXPECT_EQ(left->GetIcon()->GetOffsetX(), -18);
+  EXPECT_EQ(right->GetIcon()->GetOffsetX(), 18);
+  h.ClickMap(x + 18, y, kMouseRight);
+  EXPECT_EQ(right->GetState(), kJobFinished);
+  EXPECT_EQ(left->GetState(), kJobIdle);
+  h.ClickMap(x + 18, y, kMouseRight);  // the finished job passed by: the other is the only choice
+  EXPECT_EQ(left->GetState(), kJobFinished);
+  EXPECT_EQ(Jobs(level), 2);
+
+  left = new StillJob(player, place, x, y);
+  right = new StillJob(player, place, x, y);
+  h.ClickMap(x - 18, y, kMouseRight);
+  EXPECT_EQ(left->GetState(), kJobFinished);
+  EXPECT_EQ(right->GetState(), kJobIdle);
+  h.ClickMap(x + 18, y, kMouseRight);
+  EXPECT_EQ(right->GetState(), kJobFinished);
+  h.Step(20);
+  EXPECT_EQ(Jobs(level), 0);
+}
+
+// Refuses the villains' moves (action 0x82) until told.
+struct WaveTutorial : TutorialHooks {
+  bool AllowAction(u32 action, uintptr_t, const void*) override { return action != 0x82 || waves; }
+  void Notify(u32, uintptr_t, const void*) override {}
+  bool waves = false;
+};
+
+// While the tutorial refuses the villains their moves the waves stand (their
+// clock too) and the rest of the world goes on; the panel's time bar is
+// updated every frame, a window open or not.
+TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
+  WaveTutorial tutorial;
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  LEVELINFO& info = h.levels.Get(0);
+  info.villainSlotCount = 1;
+  info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
+  info.waves = {WAVEDEF{0, 11, 1000}};
+  GetGameServices().tutorial = &tutorial;
+  GameLevel& level = h.Play(0);
+  h.ClickMap(420, 600);
+  const u32 updates = h.windows.timeBarUpdates;
+  h.Step(3000);
+  EXPECT_TRUE(h.villains.spawns.empty());
+  EXPECT_LT(Distance(level.GetPlayer(), 420, 600), 2.0f) << "she walked there";
+  EXPECT_EQ(h.windows.timeBarUpdates, updates + 150);
+  level.Screen().OnWindowOpened(0x57696E31u);
+  h.Step(200);
+  EXPECT_EQ(h.windows.timeBarUpdates, updates + 160);
+  level.Screen().OnWindowClosed(0x57696E31u);
+
+  tutorial.waves = true;
+  h.Step(990, 10);
+  EXPECT_TRUE(h.villains.spawns.empty());
+  h.Step(10, 10);
+  EXPECT_EQ(h.villains.spawns, (std::vector<std::string>{"0:11"}));
+  GetGameServices().tutorial = nullptr;
+}
+
+// The selected place's marker, read back as the width of what it changes
+// in the frame (at a view of scale 1): 1.1 of its size at pulse 0, 1.15 at
+// 300 ms, 1.05 at 900, 1.1 again at 1200. The pulse stands while a window holds the level and
+// runs under the tutorial's lock.
+TEST(LevelScene, TheSelectedPlacesMarkerPulsesUnlessAWindowHolds) {
+  LevelHarness h(leveltest::SampleDataFolder(), 1280, 820);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  const POINTDEF& scrap = level.GetInfo()->points[1];
+  h.ClickMap(scrap.x, scrap.y + 10);
+  ASSERT_EQ(level.Map().GetSelectedPoint(), 1);
+  i32 sx = 640, sy = 150;
+  h.MapToScreen(&sx, &sy);
+  level.Input().OnMouseMove(sx, sy, 0, 0);
+  ASSERT_EQ(level.Map().GetHoveredPoint(), -1);
+  const auto width = [&] {
+    if (GPSSpace* butterflies = level.GetParticleSpace()) butterflies->ClearParticles();
+    h.DrawFrame();
+    const std::vector<u32> selected = h.Frame();
+    level.Map().Points().SelectPoint(-1, false);
+    h.DrawFrame();
+    const std::vector<u32> plain = h.Frame();
+    level.Map().Points().SelectPoint(1, false);
+    i32 l = 1280, r = -1;
+    for (i32 y = 0; y < 820; ++y)
+      for (i32 x = 0; x < 1280; ++x)
+        if (selected[y * 1280 + x] != plain[y * 1280 + x]) l = std::min(l, x), r = std::max(r, x);
+    return r - l + 1;
+  };
+  const i32 start = width();  // at 1.1
+  const float unit = static_cast<float>(start) / 1.1f;
+  ASSERT_GT(unit, 80.0f);
+  level.Screen().OnWindowOpened(0x57696E31u);
+  h.Step(300);
+  EXPECT_EQ(width(), start) << "held with the window";
+  level.Screen().OnWindowClosed(0x57696E31u);
+  h.Step(300);
+  EXPECT_NEAR(width(), unit * 1.15f, 1.5f);
+  level.Rules().Locks().Lock(kLockTutorial);
+  h.Step(600);
+  EXPECT_NEAR(width(), unit * 1.05f, 1.5f);
+  level.Rules().Locks().Unlock(kLockTutorial);
+  h.Step(300);
+  EXPECT_NEAR(width(), start, 1.0f);
 }
 
 }  // namespace
