@@ -43,9 +43,11 @@ CLPLevelBlock::CLPLevelBlock(ChildLevelPanel* owner)
 
 CLPLevelBlock::~CLPLevelBlock() = default;
 
-// The frame (caps and stretched middle), the plate, then the marks.
+// The background (the frame's caps and stretched middle, the plate), and
+// apart from it the marks, which are drawn over the picture.
 void CLPLevelBlock::Build() {
   pieces_.ClearQuads();
+  marks_.ClearQuads();
   const SkinPiece &frame = skins::kLevelBlock, &plate = skins::kLevelBlockPlate;
   pieces_.AddRow(0, 0, kLevelBlockWidth, frame.frameHeight, LevelSheetSkin(frame));
   pieces_.AddPiece(-22, 48, plate.frameWidth, plate.frameHeight, LevelSheetSkin(plate));
@@ -53,8 +55,8 @@ void CLPLevelBlock::Build() {
   const i32 n = std::min(GetMarkCount(), 3);
   for (i32 j = 0; j < n; ++j) {
     const SkinPiece& dot = j + 1 < current_ ? skins::kLevelDotFull : skins::kLevelDotEmpty;
-    pieces_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], dot.frameWidth,
-                     dot.frameHeight, LevelSheetSkin(dot));
+    marks_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], dot.frameWidth,
+                    dot.frameHeight, LevelSheetSkin(dot));
   }
 }
 
@@ -114,6 +116,9 @@ void CLPLevelBlock::Draw() {
   viewer->GetTransform(&base);
   pieces_.DrawPieces();
   if (picture_) DrawImageAt(picture_.get(), static_cast<float>(kLevelBlockWidth / 2), GetPictureY(), base);
+  viewer->SetTransform(&base);
+  viewer->ApplyTransform(nullptr);
+  marks_.DrawPieces();
   viewer->SetTransform(&saved);
   viewer->ApplyTransform(nullptr);
 }

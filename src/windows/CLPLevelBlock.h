@@ -1,8 +1,8 @@
 // CLPLevelBlock - the level block of a point panel (command 0xc9000001),
-// 100 x 77: a framed plate with the point's picture at half scale and up to
-// three marks of the point's level (filled below the current level); its
-// hint text keeps two values, and a new hint value rebuilds the hint the
-// next time it shows.
+// 100 x 77: a framed plate with the point's picture at half scale and, over
+// it, up to three marks of the point's level (filled below the current
+// level); its hint text keeps two values, and a new hint value rebuilds the
+// hint the next time it shows.
 //
 // MakeLevelMark: the mark of a level out of a maximum (the warehouse
 // button's, the task buttons'): a plate per level for a maximum of 3, else
@@ -45,7 +45,8 @@ class CLPLevelBlock : public ActiveButton {
   i32 GetMarkCount() const { return levels_ > 1 ? levels_ - 1 : 0; }
   float GetPictureY() const { return levels_ < 2 ? 38.0f : 27.0f; }
   u32 GetFlags() const { return flags_; }
-  const WindowSprites& Pieces() const { return pieces_; }
+  const WindowSprites& Pieces() const { return pieces_; }  // the frame and the plate
+  const WindowSprites& Marks() const { return marks_; }
 
  private:
   void Build();
@@ -55,6 +56,7 @@ class CLPLevelBlock : public ActiveButton {
   i32 current_ = 0;
   std::unique_ptr<ImageSprite> picture_;
   WindowSprites pieces_;
+  WindowSprites marks_;
   std::u16string hintText_;
   i32 hintValues_[2] = {};
   u32 flags_ = 0;

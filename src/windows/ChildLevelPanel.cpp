@@ -55,7 +55,7 @@ u32 ChildLevelPanel::OnCommand(GameButton* button) {
   } else {
     working->CreatePulldownJob();
   }
-  return 2;
+  return kCommandNothing;
 }
 
 void ChildLevelPanel::Show() {
@@ -162,7 +162,7 @@ LevelPanelButton* ChildLevelPanel::CreateUpgradeButton(const ButtonRowLayout& la
 void ChildLevelPanel::RefreshRemoveButton() {
   if (!removeButton_) return;
   auto* point = reinterpret_cast<BaseLevelPoint*>(removeButton_->GetData());
-  removeButton_->SetEnabled(point && !point->GetDamage());
+  removeButton_->SetEnabled(point && !point->IsBusy() && !point->GetDamage());
 }
 
 CLPLevelBlock* ChildLevelPanel::CreateLevelBlock() {

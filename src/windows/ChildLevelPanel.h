@@ -66,7 +66,8 @@ class ChildLevelPanel : public WindowSprites {
   virtual void RefreshProductButtons(u32 product);  // list 1 (0: every product)
   virtual void Refresh() {}
   // A button's command; 0 when not handled. The base handles the remove
-  // command; derived panels call it last.
+  // command and answers 0 for it too (the button stays as the click left
+  // it); derived panels call it last.
   virtual u32 OnCommand(GameButton* button);
 
   void Show();
@@ -89,7 +90,7 @@ class ChildLevelPanel : public WindowSprites {
   // Once per panel: a one-cell 64-pixel row with the remove command about `point`.
   LevelPanelButton* CreateRemoveButton(BaseLevelPoint* point);
   LevelPanelButton* CreateUpgradeButton(const ButtonRowLayout& layout, i32 cell);
-  // Enabled only while its point is not damaged.
+  // Enabled only while its point is idle (BaseLevelPoint::IsBusy) and not damaged.
   void RefreshRemoveButton();
   // A new level block (the old one goes).
   CLPLevelBlock* CreateLevelBlock();

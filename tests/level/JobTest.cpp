@@ -31,11 +31,13 @@ TEST(Job, StepsOnlyGoForwardAndEndedJobsRefuse) {
   CharacterRig rig;
   MapCharacter* c = rig.Make(300, 300, kDown);
   auto* job = new WorkJob(c, 100, -1);
+  EXPECT_FALSE(job->HasEnded());
   EXPECT_TRUE(job->NextStep(-1));
   EXPECT_TRUE(job->NextStep(5));
   EXPECT_EQ(job->GetStep(), 5);
   EXPECT_FALSE(job->NextStep(5)) << "a step that is not ahead ends the job";
   EXPECT_EQ(job->GetState(), kJobFinished);
+  EXPECT_TRUE(job->HasEnded());
   EXPECT_FALSE(job->NextStep(9));
   EXPECT_FALSE(job->Finish());
   EXPECT_FALSE(job->Stop());

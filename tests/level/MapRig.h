@@ -84,7 +84,10 @@ struct FakeJob : PointJob {
     dx = x;
     dy = y;
   }
+  u16 GetJobId() const override { return id; }
+  bool HasEnded() const override { return finished; }
   i32 ax, ay;
+  u16 id = 0;
   bool hasIcon;
   i32 dx = 99, dy = 99;
   bool finished = false, targetCleared = false;

@@ -3,6 +3,7 @@
 // the row cells.
 #include <gtest/gtest.h>
 
+#include "../level/CharacterRig.h"
 #include "PanelRig.h"
 #include "windows/EmptyPanel.h"
 #include "windows/WarehouseButton.h"
@@ -272,7 +273,7 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   EXPECT_EQ(remove->GetId(), 0xc9000002u);
   rig.Shown()->RefreshRemoveButton();
   EXPECT_TRUE(remove->IsEnabled());
-  EXPECT_EQ(panel.OnCommand(remove), 2u);
+  EXPECT_EQ(panel.OnCommand(remove), 0u) << "the button stays as the click left it";
   EXPECT_EQ(rig.map->GetPoint(0)->GetKind(), kPointKindEmpty);
 
   MenuLog actions;
@@ -297,6 +298,79 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   EXPECT_EQ(actions.seen, "close restart map options close awards quit ");
 }
 
+// A job of the player's that builds (or waters) a point: its icon on the
+// point, a work step of 100 ms, then done.
+struct PointWork : Job {
+  PointWork(MapCharacter* owner, BaseLevelPoint* point, u16 id) : Job(owner, id) {
+    ShowIcon(point->GetX(), point->GetY(), GetSpriteByName(kIconSpriteSet, u"ico_clear"), point, kJobIconColor);
+  }
+  void Update() override {
+    if (step_ == 0) {
+      NextStep(1);
+      PlayAnimation(100, u"girl_build", -1, -1);
+    } else if (UpdateAnimation()) {
+      NextStep(2);
+      state_ = kJobDone;
+    }
+  }
+};
+
+// The remove button is on while its point is idle: a job of the player's
+// that works on the point (build, water) makes it busy while it waits in
+// her queue and while it runs; done or cancelled it leaves the point idle,
+// and so do her other jobs there (a pull-down, a walk).
+TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
+  PanelRig rig;
+  leveltest::KindRecord shed;
+  shed.facts.id = 0x77;
+  shed.facts.maxLevel = 2;
+  shed.facts.available = true;
+  shed.facts.category = 2;
+  rig.classes.buildings.push_back(shed);
+  rig.MakeLevel({POINTDEF{3, 1, 0x77, 0, {0, 0}, 400, 300, 0}});
+  BaseLevelPoint* point = rig.map->GetPoint(0);
+  rig.panel->ShowEmptyPanel();
+  LevelPanelButton* remove = rig.Shown()->CreateRemoveButton(point);
+  const auto enabled = [&] {
+    rig.Shown()->RefreshRemoveButton();
+    return remove->IsEnabled();
+  };
+  EXPECT_TRUE(enabled());
+
+  auto cast = std::make_unique<LevelCharacters>(*rig.map, rig.level.rules.get(), &rig.level.hudList, kLevelWidth,
+                                                kLevelHeight);
+  GameCharacter* girl = leveltest::MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+                                             {u"girl_build", kAnimOnce, 100, 600}});
+  auto* her = new MapCharacter(*cast, girl, 0, u"girl_idle", leveltest::kDown, 400, 340, nullptr);
+  const auto tick = [&] {
+    GetGameServices().clock += 10;
+    cast->Update();
+  };
+  auto* build = new PointWork(her, point, 5);
+  EXPECT_FALSE(enabled()) << "queued";
+  tick();
+  ASSERT_EQ(build->GetState(), kJobAnimating);
+  EXPECT_FALSE(enabled()) << "running";
+  for (i32 i = 0; i < 20 && her->GetJobs().GetCount() > 0; ++i) tick();
+  EXPECT_EQ(her->GetJobs().GetCount(), 0);
+  EXPECT_TRUE(enabled()) << "done";
+
+  auto* water = new PointWork(her, point, 3);
+  tick();
+  EXPECT_FALSE(enabled());
+  water->Finish();
+  EXPECT_TRUE(enabled()) << "cancelled, though still in her queue";
+  tick();
+  new PointWork(her, point, 11);
+  EXPECT_TRUE(enabled()) << "a pull-down";
+  new PointWork(her, point, kJobGoTo);
+  EXPECT_TRUE(enabled()) << "a walk";
+
+  cast.reset();
+  FreeCharacters();
+  FreeAnimations();
+}
+
 // The level block's marks and picture place, its hint value; the level
 // marks of a maximum of 3 (a plate per level) and of others (stars).
 TEST(CLPLevelBlock, MarksAndHint) {
@@ -312,8 +386,10 @@ TEST(CLPLevelBlock, MarksAndHint) {
   EXPECT_EQ(block->GetPictureY(), 38.0f);
   const auto quads = [&] {
     i32 n = 0;
-    const QuadBlockList& blocks = block->Pieces().GetBlocks();
-    for (i32 i = 0; i < blocks.GetCount(); ++i) n += blocks.Get(i)->count;
+    for (const WindowSprites* pieces : {&block->Pieces(), &block->Marks()}) {
+      const QuadBlockList& blocks = pieces->GetBlocks();
+      for (i32 i = 0; i < blocks.GetCount(); ++i) n += blocks.Get(i)->count;
+    }
     return n;
   };
   const i32 plain = quads();

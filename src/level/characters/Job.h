@@ -108,6 +108,8 @@ class Job : public PointJob {
   void ClearTarget() override {}
   bool GetIconAnchor(i32* x, i32* y) const override;
   void SetIconOffset(i32 dx, i32 dy) override;
+  u16 GetJobId() const override { return jobId_; }
+  bool HasEnded() const override { return state_ >= kJobFinished; }
 
   // --- Services ------------------------------------------------------------------------------------
   void SetCost(i32 amount);  // reserves (see above); negative counts as 0
@@ -141,7 +143,6 @@ class Job : public PointJob {
   // --- State ---------------------------------------------------------------------------------------
   i32 GetState() const { return state_; }
   i32 GetStep() const { return step_; }
-  u16 GetJobId() const { return jobId_; }
   i32 GetCost() const { return cost_; }
   MapCharacter* GetOwner() const { return owner_; }
   SSColorIcon* GetIcon() const { return icon_; }

@@ -148,6 +148,14 @@ void BaseLevelPoint::DetachJob(PointJob* job) {
   ArrangeJobIcons(job);
 }
 
+bool BaseLevelPoint::IsBusy() const {
+  for (i32 i = 0; i < jobs_.GetCount(); ++i) {
+    const PointJob* job = jobs_[i];
+    if (job->GetJobId() >= kJobPlant && job->GetJobId() <= kJobShear && !job->HasEnded()) return true;
+  }
+  return false;
+}
+
 // n icons (n >= 3) stand at 270 + k x (360 / n) degrees, the division whole.
 void BaseLevelPoint::ArrangeJobIcons(const PointJob* changed) {
   i32 ax = 0, ay = 0;

@@ -112,6 +112,10 @@ class BaseLevelPoint : public ScreenSpriteOwner {
   // The icons of the listed jobs whose icons stand where that job's does:
   // one in the middle, two side by side 36 apart, more on a circle of 18.
   void ArrangeJobIcons(const PointJob* changed);
+  // While a job that works on this point (the player's plant to shear, as
+  // they list themselves here with their icons) waits or runs; asked of
+  // the listed jobs each time, so no count has to follow them.
+  bool IsBusy() const;
 
   // --- Damage ----------------------------------------------------------------------------------
   bool HasDamage() const { return damage_ != nullptr; }

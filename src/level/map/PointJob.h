@@ -12,6 +12,12 @@
 
 class BaseLevelPoint;
 
+// The player's jobs that work on a point of their own (their ids in the
+// level's saved records): plant, water, harvest, build, feed, take eggs,
+// milk and shear. While one of them waits or runs, its point is busy.
+constexpr u16 kJobPlant = 2;
+constexpr u16 kJobShear = 9;
+
 class PointJob {
  public:
   virtual ~PointJob() = default;
@@ -24,6 +30,10 @@ class PointJob {
   virtual bool GetIconAnchor(i32* x, i32* y) const = 0;
   // Moves the icon's picture by (dx, dy) from its anchor.
   virtual void SetIconOffset(i32 dx, i32 dy) = 0;
+  // The job's kind: its id in the level's saved records.
+  virtual u16 GetJobId() const = 0;
+  // Finished or done: it waits only to be deleted.
+  virtual bool HasEnded() const = 0;
 
   BaseLevelPoint* GetListPoint() const { return listPoint_; }
 

@@ -3,8 +3,12 @@
 // click starts the day; for each garbage place a click on the place shows
 // its garbage panel, a click on the panel's clear button starts the
 // clearing (the button then waits); the three heaps cleared, the day is
-// won with a medal.
+// won with a medal. And a level block on that panel, drawn in the data's art.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "level/scene/GameLevel.h"
 #include "level/rules/LevelClock.h"
@@ -15,6 +19,13 @@
 #include "content/LevelInfo.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/WindowManager.h"
+#include "engine/DXLViewer.h"
+#include "platform/gfx/PngFile.h"
+#include "resources/GameDraw.h"
+#include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
+#include "windows/CLPLevelBlock.h"
+#include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -96,6 +107,74 @@ TEST_F(Played, SampleLevelToAMedalByClicks) {
   // The last place cleared while selected shows the empty place's categories.
   EXPECT_NE(dynamic_cast<EmptyPointPanel*>(panel->GetCurrentChild()), nullptr);
   EXPECT_LE(panel->PromptAlpha(), 0.0f);  // faded out once the day began
+}
+
+// A level block on the game's panel, in the built data's art: the frame
+// and its ribbon, a picture larger than the block (the final award's
+// trophy), and three marks of a level out of four (two filled) over the
+// picture. Written four times enlarged as level_block.png for a person to
+// look at. The marks look the same with the picture under them as without
+// it, though the picture reaches below them.
+TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
+  ASSERT_TRUE(h.loaded);
+  Make();
+  ChildLevelPanel* shown = host.GetPanel()->GetCurrentChild();
+  ASSERT_NE(shown, nullptr);
+  CLPLevelBlock* block = shown->CreateLevelBlock();
+  block->PlaceAt(0);
+  Sprite* heap = GetSpriteByName(kIconSpriteSet, u"ba_total");
+  ASSERT_NE(heap, nullptr);
+  heap->Init();
+  constexpr i32 kAt = 30, kW = 160, kH = 140;  // the block at (30, 30) of a 160 x 140 crop
+  const auto draw = [&](i32 levels, i32 current, Sprite* picture) {
+    block->SetLevel(levels, current, picture);
+    DXLViewer* viewer = GetGameViewer();
+    EXPECT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF35553Au);
+    viewer->LoadIdentity(nullptr);
+    viewer->Translate(static_cast<float>(kAt - block->GetRect().left), static_cast<float>(kAt - block->GetRect().top));
+    UnbindDrawTexture();  // a frame binds its textures anew
+    block->Draw();
+    UnbindDrawTexture();
+    viewer->LoadIdentity(nullptr);
+    EXPECT_EQ(viewer->Present(), 0);
+    std::vector<u32> crop(kW * kH);
+    for (i32 y = 0; y < kH; ++y)
+      for (i32 x = 0; x < kW; ++x) crop[y * kW + x] = h.Pixel(static_cast<u32>(x), static_cast<u32>(y));
+    return crop;
+  };
+  const std::vector<u32> bare = draw(1, 1, nullptr), marked = draw(4, 3, nullptr), pictured = draw(4, 3, heap);
+  std::vector<u32> large(kW * kH * 16);
+  for (i32 y = 0; y < kH * 4; ++y)
+    for (i32 x = 0; x < kW * 4; ++x) large[y * kW * 4 + x] = pictured[(y / 4) * kW + x / 4];
+  EXPECT_TRUE(plat::WritePng("level_block.png", large, kW * 4, kH * 4, nullptr));
+
+  // A pixel of the marks whose neighbours two each way are the marks' too:
+  // inside a mark, clear of its soft edges. The marks let a trace of what
+  // lies under them through, so a pixel counts as covered by the picture
+  // when a channel moved by more than that.
+  const auto mark = [&](i32 x, i32 y) {
+    for (i32 dy = -2; dy <= 2; ++dy)
+      for (i32 dx = -2; dx <= 2; ++dx)
+        if (marked[(y + dy) * kW + x + dx] == bare[(y + dy) * kW + x + dx]) return false;
+    return true;
+  };
+  const auto far = [](u32 a, u32 b) {
+    for (u32 shift : {0u, 8u, 16u})
+      if (std::abs(static_cast<i32>((a >> shift) & 0xFF) - static_cast<i32>((b >> shift) & 0xFF)) > 24) return true;
+    return false;
+  };
+  i32 inside = 0, covered = 0, lowest = -1;
+  for (i32 y = 2; y + 2 < kH; ++y)
+    for (i32 x = 2; x + 2 < kW; ++x) {
+      if (pictured[y * kW + x] != marked[y * kW + x]) lowest = std::max(lowest, y);
+      if (!mark(x, y)) continue;
+      ++inside;
+      covered += far(pictured[y * kW + x], marked[y * kW + x]) ? 1 : 0;
+    }
+  EXPECT_GT(inside, 3 * 40) << "the cores of three stars";
+  EXPECT_EQ(covered, 0) << "the picture drawn over the marks";
+  EXPECT_GT(lowest, kAt + 50 + 20) << "the picture reaches below the marks";
 }
 
 }  // namespace
