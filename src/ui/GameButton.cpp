@@ -10,6 +10,11 @@
 #include "ui/HintWindow.h"
 #include "ui/WindowManager.h"
 
+// Each button reads the click sound when it is made rather than all taking
+// the first button's: the standard sounds are filled when the sound data is
+// read and cleared when the sound settings shut down, so a handle kept from
+// a button made before (or in an earlier world: the tests build one a case)
+// would be silence or a stale sample.
 GameButton::GameButton(GameWindow* parent, ButtonList* buttonList, u32 id)
     : parent_(parent), id_(id), soundId_(GetStandardSound(kSoundClick)) {
   SetButtonList(buttonList);

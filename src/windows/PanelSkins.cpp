@@ -65,6 +65,9 @@ DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main,
   return out + 3;
 }
 
+// Looked up at each use rather than once for the program's life: an icon
+// belongs to its sprite set, which goes with the world that read it (the
+// tests build one a case), and a pointer kept past it would dangle.
 Sprite* FindPanelIcon(const wchar* name) {
   Sprite* sprite = name ? GetSpriteByName(kIconSpriteSet, name) : nullptr;
   if (sprite) {

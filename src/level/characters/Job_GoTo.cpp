@@ -14,6 +14,9 @@ Job_GoTo::Job_GoTo(MapCharacter* owner)
 Job_GoTo::Job_GoTo(MapCharacter* owner, i32 x, i32 y, float limit, bool icon)
     : Job(owner, kJobGoTo), x_(x), y_(y), limit_(limit), iconFlag_(icon ? 1 : 0) {
   if (!icon) return;
+  // The boots are found anew for every walk rather than kept: a picture
+  // belongs to its sprite set, which goes with the world that read it (the
+  // tests build one a case), and a kept pointer would outlive it.
   const SpriteSet* set = GetSpriteSet(kIconSpriteSet);
   ShowIcon(x, y, set ? set->FindSprite(kBootsIconName) : nullptr, nullptr, kJobIconColor);
 }
