@@ -219,19 +219,25 @@ struct MenuLog : LevelMenuActions {
   std::string seen;
 };
 
-// The panel's own commands: the warehouse and menu windows open, a bonus
-// button answers only when ready, the close-tutorial question stops the
-// tutorial on yes; a point panel's remove command empties a point below
-// level 1; the level menu's six commands.
-TEST(LevelPanel, CommandsReachTheLevel) {
-  PanelRig rig;
+// A level of one point at (400, 300): a factory of the kind 0x77 (two
+// levels) at the level given.
+void MakeShedLevel(PanelRig& rig, i32 level) {
   leveltest::KindRecord shed;
   shed.facts.id = 0x77;
   shed.facts.maxLevel = 2;
   shed.facts.available = true;
   shed.facts.category = 2;
   rig.classes.buildings.push_back(shed);
-  rig.MakeLevel({POINTDEF{3, 0, 0x77, 0, {0, 0}, 400, 300, 0}});
+  rig.MakeLevel({POINTDEF{3, level, 0x77, 0, {0, 0}, 400, 300, 0}});
+}
+
+// The panel's own commands: the warehouse and menu windows open, a bonus
+// button answers only when ready, the close-tutorial question stops the
+// tutorial on yes; a point panel's remove command empties a point below
+// level 1; the level menu's six commands.
+TEST(LevelPanel, CommandsReachTheLevel) {
+  PanelRig rig;
+  MakeShedLevel(rig, 0);
   LevelPanel& panel = *rig.panel;
   rig.Click(panel.GetWarehouseButton());
   EXPECT_EQ(static_cast<WarehouseWindowStandIn*>(panel.GetWarehouseWindow())->GetOpened(), 1);
@@ -321,13 +327,7 @@ struct PointWork : Job {
 // and so do her other jobs there (a pull-down, a walk).
 TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
   PanelRig rig;
-  leveltest::KindRecord shed;
-  shed.facts.id = 0x77;
-  shed.facts.maxLevel = 2;
-  shed.facts.available = true;
-  shed.facts.category = 2;
-  rig.classes.buildings.push_back(shed);
-  rig.MakeLevel({POINTDEF{3, 1, 0x77, 0, {0, 0}, 400, 300, 0}});
+  MakeShedLevel(rig, 1);
   BaseLevelPoint* point = rig.map->GetPoint(0);
   rig.panel->ShowEmptyPanel();
   LevelPanelButton* remove = rig.Shown()->CreateRemoveButton(point);
