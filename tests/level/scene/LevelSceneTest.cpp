@@ -2,7 +2,9 @@
 // three junk heaps, butterflies, its ground): the staged loading
 // with its progress, the start by a click, the player walking to a clicked
 // free place, losing on time in hard mode, a window's lock holding the clock
-// and the ticks, and the draw order read back from the frame.
+// and the ticks, the draw order read back from the frame, the heaps'
+// particles, the right click on a job's icon, the tutorial's hold on the
+// waves and the selected place's pulsing marker.
 #include <gtest/gtest.h>
 
 #include <algorithm>
