@@ -1,8 +1,9 @@
 // ImageSprite - a light drawable instance of a Sprite with its own colour,
 // pivot, scale, angle, frame or animation and optional draw state; windows,
 // buttons, the head-up display, sub-sprites and particles draw through it.
-// It is made by SpriteSet::CreateImageSprite, registers in its set's list and
-// leaves it when deleted; a set deletes the ones still alive when it goes.
+// It is made by SpriteSet::CreateImageSprite, joins its set's chain of image
+// sprites and leaves it when deleted; a set deletes the ones still alive
+// when it goes.
 // Drawing changes the viewer's current transform: the caller places the
 // image by setting the transform before.
 #pragma once
@@ -56,8 +57,10 @@ class ImageSprite {
   // the sequence, from the frame clock's now when restarting.
   void SetAnimation(const DXLFRAMESEQ* seq, bool restart);
   const DXLDRAWSTATE* GetDrawState() const { return drawState_.get(); }
+  ImageSprite* GetNextInSet() const { return nextInSet_; }  // the next younger one of the set
 
  private:
+  friend class SpriteSet;  // keeps the chain links
   SpriteSet* set_;
   Sprite* sprite_;
   u32 color_ = 0xFFFFFFFFu;
@@ -68,4 +71,6 @@ class ImageSprite {
   float angle_ = 0.0f;
   SpriteFrameState frameState_{};
   std::unique_ptr<DXLDRAWSTATE> drawState_;
+  ImageSprite* prevInSet_ = nullptr;
+  ImageSprite* nextInSet_ = nullptr;
 };

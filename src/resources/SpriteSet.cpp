@@ -45,7 +45,7 @@ SpriteSet::SpriteSet(u32 number) : number_(number), textures_(std::make_unique<D
 }
 
 SpriteSet::~SpriteSet() {
-  DeleteMembers(imageSprites_);
+  while (lastImage_) delete lastImage_;  // each leaves the chain
   DeleteMembers(mapSprites_);
   DeleteMembers(sprites_);
   textures_->DestroyAll();
@@ -75,7 +75,25 @@ void SpriteSet::RemoveMapSprite(MapSprite* mapSprite) {
   mapSpriteNames_.Remove(mapSprite);
 }
 
-void SpriteSet::RemoveImageSprite(ImageSprite* image) { RemoveMember(imageSprites_, image); }
+void SpriteSet::AddImageSprite(ImageSprite* image) {
+  if (!image || image->prevInSet_ || image->nextInSet_ || firstImage_ == image) return;  // already in
+  image->prevInSet_ = lastImage_;
+  if (lastImage_) {
+    lastImage_->nextInSet_ = image;
+  } else {
+    firstImage_ = image;
+  }
+  lastImage_ = image;
+  ++imageCount_;
+}
+
+void SpriteSet::RemoveImageSprite(ImageSprite* image) {
+  if (!image || (!image->prevInSet_ && firstImage_ != image)) return;  // not in the chain
+  (image->prevInSet_ ? image->prevInSet_->nextInSet_ : firstImage_) = image->nextInSet_;
+  (image->nextInSet_ ? image->nextInSet_->prevInSet_ : lastImage_) = image->prevInSet_;
+  image->prevInSet_ = image->nextInSet_ = nullptr;
+  --imageCount_;
+}
 
 Sprite* SpriteSet::FindSprite(const wchar* name) const { return spriteNames_.Find(name); }
 MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return mapSpriteNames_.Find(name); }

@@ -3,6 +3,8 @@
 // entries), its sprites, its map sprites and the live image sprites made from
 // its sprites. A set puts itself in the global table under its number and
 // takes itself out when deleted; names are found without regard to case.
+// Image sprites come and go by the thousand (every particle has one): they
+// join and leave the set's chain of them in constant time.
 //
 // The three section readers (images, sprites, map sprites) are resumable:
 // each takes a record at a time, reports progress and returns 0 when the
@@ -89,11 +91,12 @@ class SpriteSet {
   void RemoveSprite(Sprite* sprite);
   void AddMapSprite(MapSprite* mapSprite);
   void RemoveMapSprite(MapSprite* mapSprite);
-  void AddImageSprite(ImageSprite* image) { imageSprites_.Add(image); }
-  void RemoveImageSprite(ImageSprite* image);
   const kis::list<Sprite*>& GetSprites() const { return sprites_; }
   const kis::list<MapSprite*>& GetMapSprites() const { return mapSprites_; }
-  const kis::list<ImageSprite*>& GetImageSprites() const { return imageSprites_; }
+  // The live image sprites, oldest first: the first, then each one's next
+  // (ImageSprite::GetNextInSet) up to null.
+  i32 GetImageSpriteCount() const { return imageCount_; }
+  ImageSprite* GetFirstImageSprite() const { return firstImage_; }
 
  private:
   // The bytes of a sprite or map-sprite section after its count, read whole
@@ -112,13 +115,20 @@ class SpriteSet {
   bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadSubSprites(SectionInput* input, i32 count, std::vector<SSDATA>* out);
+  // An image sprite joins at the end of the chain and leaves from anywhere;
+  // one that is not in the chain is left alone.
+  friend class ImageSprite;
+  void AddImageSprite(ImageSprite* image);
+  void RemoveImageSprite(ImageSprite* image);
 
   u32 number_;
   std::unique_ptr<DXLTextures> textures_;
   std::vector<std::unique_ptr<DXLTextureLoaderDataFile>> loaders_;  // the textures' sources
   kis::list<Sprite*> sprites_;
   kis::list<MapSprite*> mapSprites_;
-  kis::list<ImageSprite*> imageSprites_;
+  ImageSprite* firstImage_ = nullptr;
+  ImageSprite* lastImage_ = nullptr;
+  i32 imageCount_ = 0;
   NameIndex<Sprite> spriteNames_;
   NameIndex<MapSprite> mapSpriteNames_;
   SectionInput input_;

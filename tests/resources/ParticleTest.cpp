@@ -213,7 +213,7 @@ TEST(Particles, BurstsEveryMillisecondFillTheSpaceToItsMaximumAndAMissingPicture
   EXPECT_EQ(space.GetParticleCount(), 21u);
   for (int i = 0; i < 30; ++i) space.Update(10);
   EXPECT_EQ(space.GetParticleCount(), static_cast<u32>(GPSSpace::kMaxParticles));
-  EXPECT_EQ(GetParticleSpriteSet()->GetImageSprites().GetCount(), GPSSpace::kMaxParticles);
+  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), GPSSpace::kMaxParticles);
 
   // A sprite the particle set does not have: each step's first particle is
   // dead at once and ends the step's emission; nothing is drawn.
@@ -398,7 +398,7 @@ TEST(Particles, SubStepsMoveScaleAndColourAndDrawingStandsBetweenTheLastTwo) {
   EXPECT_EQ(space.GetParticleCount(), 1u);
   space.Update(5);
   EXPECT_EQ(space.GetParticleCount(), 0u);
-  EXPECT_EQ(GetParticleSpriteSet()->GetImageSprites().GetCount(), 0);
+  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), 0);
 
   // Turned to its motion, coloured by a curve over its life, slowed down.
   ParticleRig::Add(GPSCURVE{5, {{0, 0xFF000000u}, {100, 0xFFFFFFFFu}}, 100});

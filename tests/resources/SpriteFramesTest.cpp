@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "base/Random.h"
@@ -9,6 +10,7 @@
 #include "resources/ImageSprite.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
+#include "testsupport/SeededRandom.h"
 #include "testsupport/SpriteRig.h"
 
 using spritetest::Picture;
@@ -305,9 +307,57 @@ TEST_F(SpriteFrames, MapSpritesTakeAndGiveBackTheirPictures) {
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->FrameState().mirror, 1);
   ImageSprite* other = body->CreateImageSprite(false);
-  EXPECT_EQ(rig_.Set(0).GetImageSprites().GetCount(), 2);
+  EXPECT_EQ(rig_.Set(0).GetImageSpriteCount(), 2);
   delete other;
-  EXPECT_EQ(rig_.Set(0).GetImageSprites().GetCount(), 1);
+  EXPECT_EQ(rig_.Set(0).GetImageSpriteCount(), 1);
+}
+
+// Image sprites made and deleted in a seeded order, one in three from a
+// second set: after every step each set's chain holds exactly its live image
+// sprites, once each, oldest first, with the right count. The ones still
+// alive go with their sets (the leak checker sees any the sets miss).
+TEST_F(SpriteFrames, ImageSpritesLeaveTheirSetInAnyOrder) {
+  Sprite* a = Grid(Texture(8, 8), {1, 0, 0, 0, 0, {0, 0, 0, 0}});
+  a->Init();
+  auto other = std::make_unique<SpriteSet>(40);  // outside the global table
+  Sprite* b = new Sprite(other.get(), u"b", a->GetTexture(), SPRITEGRID{1, 0, 0, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  b->Init();
+  std::vector<ImageSprite*> live[2];
+  auto expectChains = [&](int step) {
+    SpriteSet* sets[2] = {&rig_.Set(0), other.get()};
+    for (int k = 0; k < 2; ++k) {
+      std::vector<ImageSprite*> chain;
+      for (ImageSprite* i = sets[k]->GetFirstImageSprite(); i && chain.size() <= live[k].size(); i = i->GetNextInSet())
+        chain.push_back(i);
+      ASSERT_EQ(chain, live[k]) << "set " << k << " after step " << step;
+      ASSERT_EQ(sets[k]->GetImageSpriteCount(), static_cast<i32>(live[k].size()));
+    }
+  };
+  testsupport::SeededRandom rng(4242);
+  for (int step = 0; step < 3000; ++step) {
+    const int k = rng.Range(0, 2) == 2 ? 1 : 0;
+    // Growing for the first half, shrinking towards empty after.
+    const bool make = live[k].empty() || rng.Range(0, 99) < (step < 1500 ? 65 : 30);
+    if (make) {
+      live[k].push_back((k ? b : a)->CreateImageSprite(step % 2 == 0));
+      ASSERT_NE(live[k].back(), nullptr);
+    } else {
+      // First, last or anywhere between: each end of the chain is its own case.
+      const int pick = rng.Range(0, 3);
+      const size_t at = pick == 0 ? 0 : pick == 1 ? live[k].size() - 1 : static_cast<size_t>(rng.Range(0, static_cast<i32>(live[k].size()) - 1));
+      delete live[k][at];
+      live[k].erase(live[k].begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    expectChains(step);
+    if (HasFatalFailure()) return;
+  }
+  for (int n = 0; n < 3; ++n) {
+    live[0].push_back(a->CreateImageSprite(false));
+    live[1].push_back(b->CreateImageSprite(false));
+  }
+  expectChains(-1);
+  other.reset();  // its image sprites and sprite with it
+  EXPECT_EQ(rig_.Set(0).GetImageSpriteCount(), static_cast<i32>(live[0].size()));
 }
 
 }  // namespace

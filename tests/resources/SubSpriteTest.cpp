@@ -137,12 +137,12 @@ TEST_F(SubSprites, MapSpriteUserBuildsMirrorsKeepsAndClears) {
   user.SetMapSprite(map_, true);  // kept, and the new ones after them
   EXPECT_EQ(user.FrontSubSprites()->GetCount(), 3);
   EXPECT_FLOAT_EQ(Image(user.FrontSubSprites(), 2)->GetX(), 20);
-  const i32 live = Set().GetImageSprites().GetCount();
+  const i32 live = Set().GetImageSpriteCount();
   user.SetMapSprite(nullptr, false);
   EXPECT_EQ(user.FrontSubSprites(), nullptr);
   EXPECT_EQ(user.BehindSubSprites(), nullptr);
   EXPECT_EQ(user.FrameState().sprite, nullptr);
-  EXPECT_EQ(Set().GetImageSprites().GetCount(), live - 5);  // every image sprite went with its sub-sprite
+  EXPECT_EQ(Set().GetImageSpriteCount(), live - 5);  // every image sprite went with its sub-sprite
 }
 
 TEST_F(SubSprites, DrawOrderAndGeometryBehindMainInFront) {
