@@ -5,7 +5,11 @@
 #include "resources/SpriteSet.h"
 
 MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY)
-    : set_(set), sprite_(sprite), hotX_(hotX), hotY_(hotY) {
+    : MapSprite(set, name, sprite, hotX, hotY, std::pmr::get_default_resource()) {}
+
+MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY,
+                     std::pmr::memory_resource* lists)
+    : set_(set), sprite_(sprite), hotX_(hotX), hotY_(hotY), behind_(lists), front_(lists) {
   kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : sprite ? sprite->GetName() : nullptr);
   if (set_) set_->AddMapSprite(this);
 }
@@ -13,6 +17,34 @@ MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX
 MapSprite::~MapSprite() {
   Release(true);
   if (set_) set_->RemoveMapSprite(this);
+}
+
+void MapSprite::operator delete(MapSprite* mapSprite, std::destroying_delete_t) {
+  const bool pooled = mapSprite->pooled_ != 0;
+  mapSprite->~MapSprite();
+  if (!pooled) ::operator delete(mapSprite);
+}
+
+void MapSprite::SetShadow(std::unique_ptr<SHADOWDATA> shadow) {
+  if (shadow) {
+    shadow_ = *shadow;
+  } else {
+    shadow_.reset();
+  }
+}
+
+void MapSprite::SetArrays(std::vector<u8> a, std::vector<u8> b) {
+  ownArrays_ = std::move(a);
+  ownArrays_.insert(ownArrays_.end(), b.begin(), b.end());
+  const u32 bytesA = static_cast<u32>(ownArrays_.size() - b.size());
+  KeepArrays(ownArrays_.data(), bytesA, ownArrays_.data() + bytesA, static_cast<u32>(b.size()));
+}
+
+void MapSprite::KeepArrays(const u8* a, u32 bytesA, const u8* b, u32 bytesB) {
+  arrayA_ = a;
+  arrayB_ = b;
+  bytesA_ = bytesA;
+  bytesB_ = bytesB;
 }
 
 void MapSprite::ForEachPicture(bool init) {

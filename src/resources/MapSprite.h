@@ -8,9 +8,17 @@
 // loaded, the pictures of the kind-1 sub-sprites (in front, then behind) and
 // of the shadow; the last Release gives all of them back. A map sprite whose
 // sprite is missing or does not load never counts as loaded.
+//
+// Ownership as for sprites: the set deletes its map sprites when it goes,
+// their maker may delete them sooner. Those the set reads live in their
+// section's memory (RecordPool) with their sub-sprite lists, and their
+// arrays stay in the section's bytes kept there.
 #pragma once
 
 #include <memory>
+#include <memory_resource>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "base/Types.h"
@@ -26,6 +34,9 @@ class MapSprite : public InitObject {
   // Adds itself to the set's list; an empty name takes the sprite's.
   MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY);
   ~MapSprite() override;
+  // Destroys the map sprite, and frees its memory unless that belongs to a
+  // section of its set.
+  void operator delete(MapSprite* mapSprite, std::destroying_delete_t);
 
   void Init() override;
   void Release(bool force) override;
@@ -38,14 +49,11 @@ class MapSprite : public InitObject {
     secondX_ = x;
     secondY_ = y;
   }
-  void SetShadow(std::unique_ptr<SHADOWDATA> shadow) { shadow_ = std::move(shadow); }
+  void SetShadow(std::unique_ptr<SHADOWDATA> shadow);  // a copy; null drops it
   // Records of 20 (A) and 32 (B) bytes, as stored.
-  void SetArrays(std::vector<u8> a, std::vector<u8> b) {
-    arrayA_ = std::move(a);
-    arrayB_ = std::move(b);
-  }
-  std::vector<SSDATA>& Behind() { return behind_; }
-  std::vector<SSDATA>& InFront() { return front_; }
+  void SetArrays(std::vector<u8> a, std::vector<u8> b);
+  std::pmr::vector<SSDATA>& Behind() { return behind_; }
+  std::pmr::vector<SSDATA>& InFront() { return front_; }
 
   SpriteSet* GetSet() const { return set_; }
   const wchar* GetName() const { return name_; }
@@ -55,17 +63,25 @@ class MapSprite : public InitObject {
   i32 GetSecondX() const { return secondX_; }
   i32 GetSecondY() const { return secondY_; }
   i32 GetFrameWidth() const { return frameWidth_; }
-  const SHADOWDATA* GetShadow() const { return shadow_.get(); }
-  const std::vector<SSDATA>& Behind() const { return behind_; }
-  const std::vector<SSDATA>& InFront() const { return front_; }
-  u32 GetCountA() const { return static_cast<u32>(arrayA_.size() / kMapSpriteARecordSize); }
-  u32 GetCountB() const { return static_cast<u32>(arrayB_.size() / kMapSpriteBRecordSize); }
-  const u8* GetArrayA() const { return arrayA_.empty() ? nullptr : arrayA_.data(); }
-  const u8* GetArrayB() const { return arrayB_.empty() ? nullptr : arrayB_.data(); }
+  const SHADOWDATA* GetShadow() const { return shadow_ ? &*shadow_ : nullptr; }
+  const std::pmr::vector<SSDATA>& Behind() const { return behind_; }
+  const std::pmr::vector<SSDATA>& InFront() const { return front_; }
+  u32 GetCountA() const { return bytesA_ / kMapSpriteARecordSize; }
+  u32 GetCountB() const { return bytesB_ / kMapSpriteBRecordSize; }
+  const u8* GetArrayA() const { return bytesA_ ? arrayA_ : nullptr; }
+  const u8* GetArrayB() const { return bytesB_ ? arrayB_ : nullptr; }
 
  private:
   // Init or Release of every kind-1 sub-sprite picture and the shadow picture.
   void ForEachPicture(bool init);
+
+  // The set's section readers make their map sprites in the section's
+  // memory (marked pooled), the sub-sprite lists drawing on it too, and
+  // point the arrays at the bytes the section keeps.
+  friend class SpriteSet;
+  MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY,
+            std::pmr::memory_resource* lists);
+  void KeepArrays(const u8* a, u32 bytesA, const u8* b, u32 bytesB);
 
   SpriteSet* set_;
   wchar name_[kSpriteNameSize] = {};
@@ -75,9 +91,13 @@ class MapSprite : public InitObject {
   i32 secondX_ = 0;
   i32 secondY_ = 0;
   i32 frameWidth_ = 0;
-  std::unique_ptr<SHADOWDATA> shadow_;
-  std::vector<SSDATA> behind_;
-  std::vector<SSDATA> front_;
-  std::vector<u8> arrayA_;
-  std::vector<u8> arrayB_;
+  u8 pooled_ = 0;  // in its set's section memory
+  std::optional<SHADOWDATA> shadow_;
+  std::pmr::vector<SSDATA> behind_;
+  std::pmr::vector<SSDATA> front_;
+  const u8* arrayA_ = nullptr;  // bytesA_ of them, kept by the section or in ownArrays_
+  const u8* arrayB_ = nullptr;
+  u32 bytesA_ = 0;
+  u32 bytesB_ = 0;
+  std::vector<u8> ownArrays_;   // SetArrays' bytes: A, then B
 };

@@ -37,6 +37,16 @@ class NameIndex {
     }
   }
 
+  // Room for n more members without rebuilding on the way.
+  void Reserve(size_t n) {
+    if (2 * (used_ + n) > slots_.size()) Rebuild(2 * (live_ + n));
+  }
+  void Clear() {
+    slots_.clear();
+    live_ = used_ = 0;
+    next_ = 0;
+  }
+
   // Null for a null or empty name.
   T* Find(const wchar* name) const {
     if (!name || !name[0] || slots_.empty()) return nullptr;
@@ -46,9 +56,22 @@ class NameIndex {
     for (u32 i = hash & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.order == kEmpty) return found;
-      if (s.item && s.hash == hash && s.order < first && kis::StrICompare(s.item->GetName(), name) == 0) {
+      if (s.item && s.hash == hash && s.order < first && SameName(s.item->GetName(), name)) {
         found = s.item;
         first = s.order;
+      }
+    }
+  }
+
+  // Equal with A to Z folded. Names mostly match as spelled, so units are
+  // folded only where they differ.
+  static bool SameName(const wchar* a, const wchar* b) {
+    if (!a || !b) return a == b;
+    for (;; ++a, ++b) {
+      if (*a == *b) {
+        if (!*a) return true;
+      } else if (plat::AsciiToLower(*a) != plat::AsciiToLower(*b)) {
+        return false;
       }
     }
   }

@@ -10,14 +10,12 @@ SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader) {
   return MakeShadowData(raw);
 }
 
-SHADOWDATA* MakeShadowData(const u8* raw) {
+SHADOWDATA* MakeShadowData(const u8* raw) { return new SHADOWDATA(ShadowDataFrom(raw)); }
+
+SHADOWDATA ShadowDataFrom(const u8* raw) {
   SHADOWRECORD record;
   ParseShadowRecord(raw, &record);
   const SpriteSet* set = GetSpriteSet(kShadowSpriteSet);
-  return new SHADOWDATA{set ? set->FindSprite(record.name) : nullptr,
-                        record.width,
-                        record.height,
-                        record.pivotX,
-                        record.pivotY,
-                        record.alpha};
+  return SHADOWDATA{set ? set->FindSprite(record.name) : nullptr, record.width, record.height, record.pivotX,
+                    record.pivotY, record.alpha};
 }

@@ -28,3 +28,5 @@ struct SHADOWDATA {
 SHADOWDATA* ReadShadowData(kis::BaseDataFileReader* reader);
 // The same from the entry's 84 bytes.
 SHADOWDATA* MakeShadowData(const u8* raw);
+// The record of the entry's 84 bytes, for a caller that keeps it itself.
+SHADOWDATA ShadowDataFrom(const u8* raw);

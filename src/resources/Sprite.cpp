@@ -21,19 +21,31 @@ Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, const SPR
 
 Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frameCount, const DXLRECT* rects,
                bool flipH, bool flipV, i32 turn)
-    : form_(kExplicitForm), wantedCount_(frameCount > 0 ? frameCount : 0), set_(set), texture_(texture),
-      flipV_(flipV ? 1 : 0), flipH_(flipH ? 1 : 0), turn_(turn) {
-  kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : texture ? texture->GetName() : nullptr);
+    : Sprite(set, name, texture, frameCount, KeptRects{nullptr}, flipH, flipV, turn) {
   if (wantedCount_ > 0) {
-    rects_ = std::make_unique<DXLRECT[]>(static_cast<size_t>(wantedCount_));
-    if (rects) std::memcpy(rects_.get(), rects, sizeof(DXLRECT) * static_cast<size_t>(wantedCount_));
+    ownRects_ = std::make_unique<DXLRECT[]>(static_cast<size_t>(wantedCount_));
+    if (rects) std::memcpy(ownRects_.get(), rects, sizeof(DXLRECT) * static_cast<size_t>(wantedCount_));
+    rects_ = ownRects_.get();
   }
+}
+
+Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frameCount, KeptRects rects, bool flipH,
+               bool flipV, i32 turn)
+    : form_(kExplicitForm), wantedCount_(frameCount > 0 ? frameCount : 0), rects_(rects.rects), set_(set),
+      texture_(texture), flipV_(flipV ? 1 : 0), flipH_(flipH ? 1 : 0), turn_(turn) {
+  kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : texture ? texture->GetName() : nullptr);
   if (set_) set_->AddSprite(this);
 }
 
 Sprite::~Sprite() {
   Release(true);
   if (set_) set_->RemoveSprite(this);
+}
+
+void Sprite::operator delete(Sprite* sprite, std::destroying_delete_t) {
+  const bool pooled = sprite->pooled_ != 0;
+  sprite->~Sprite();
+  if (!pooled) ::operator delete(sprite);
 }
 
 // The texture is loaded when it is not ready; the first load builds the

@@ -7,9 +7,15 @@
 //
 // Damage in the layout builds no frames rather than faulting: divisors of 0
 // or less, or more frames than kMaxFrames.
+//
+// A sprite belongs to its set, which deletes it when it goes; whoever made
+// one may delete it sooner. The sprites a set reads from the archive live in
+// the memory of their section (RecordPool), which the set frees after them:
+// deleting one destroys it where it is.
 #pragma once
 
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "base/Types.h"
@@ -73,6 +79,9 @@ class Sprite : public InitObject {
   Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frameCount, const DXLRECT* rects, bool flipH,
          bool flipV, i32 turn);
   ~Sprite() override;
+  // Destroys the sprite, and frees its memory unless that belongs to a
+  // section of its set.
+  void operator delete(Sprite* sprite, std::destroying_delete_t);
 
   void Init() override;
   void Release(bool force) override;
@@ -125,10 +134,20 @@ class Sprite : public InitObject {
   void TurnFrames();
   void FreeFrames();
 
+  // The set's section readers make their sprites in the section's memory
+  // (marked pooled) and give an explicit sprite its rectangles there too.
+  friend class SpriteSet;
+  struct KeptRects {
+    const DXLRECT* rects;  // frameCount of them, kept by the caller for the sprite's life
+  };
+  Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frameCount, KeptRects rects, bool flipH,
+         bool flipV, i32 turn);
+
   u32 form_;
   i32 wantedCount_;
   SPRITEGRID grid_{};                     // grid form
-  std::unique_ptr<DXLRECT[]> rects_;      // explicit form: wantedCount_ rectangles
+  const DXLRECT* rects_ = nullptr;        // explicit form: wantedCount_ rectangles
+  std::unique_ptr<DXLRECT[]> ownRects_;   // where they are the sprite's own
   SpriteSet* set_;
   wchar name_[kSpriteNameSize] = {};
   DXLTexture* texture_;
@@ -138,6 +157,7 @@ class Sprite : public InitObject {
   u8 flipV_;
   u8 flipH_;
   u8 hasMirror_ = 1;
+  u8 pooled_ = 0;                         // in its set's section memory
   i32 turn_;
   std::unique_ptr<DXLQUAD[]> quads_;      // frame count quads, then as many mirrored ones
   DXLQUAD* mirrored_ = nullptr;           // into quads_

@@ -7,6 +7,7 @@
 #include "engine/DXLTextures.h"
 #include "resources/ImageSprite.h"
 #include "resources/MapSprite.h"
+#include "resources/RecordPool.h"
 #include "resources/Sprite.h"
 
 namespace {
@@ -48,6 +49,7 @@ SpriteSet::~SpriteSet() {
   while (lastImage_) delete lastImage_;  // each leaves the chain
   DeleteMembers(mapSprites_);
   DeleteMembers(sprites_);
+  pools_.clear();  // after the records made in them
   textures_->DestroyAll();
   DXLGetTextureLists()->Remove(textures_.get());
   textures_.reset();

@@ -15,9 +15,19 @@
 // entries are read from the archive as they come (the images themselves only
 // when their textures are first built); a sprite or map-sprite section is
 // read whole by the first call.
+//
+// Who owns what: the set owns every sprite and map sprite in its lists, read
+// or made by hand, and deletes them when it goes (map sprites, then sprites,
+// last to first); their makers may delete them sooner. The sprites and map
+// sprites of one section, with their frame rectangles and sub-sprite lists,
+// are made in one block of memory (RecordPool) that the set keeps until it
+// has deleted them; a map-sprite section's bytes stay in that block too,
+// holding the map sprites' arrays. A record that fails is destroyed at once;
+// the records read before it stay.
 #pragma once
 
 #include <memory>
+#include <memory_resource>
 #include <vector>
 
 #include "base/List.h"
@@ -31,6 +41,7 @@ class DXLTextureLoaderDataFile;
 class DXLTextures;
 class ImageSprite;
 class MapSprite;
+class RecordPool;
 class Sprite;
 
 namespace kis {
@@ -100,21 +111,26 @@ class SpriteSet {
 
  private:
   // The bytes of a sprite or map-sprite section after its count, read whole
-  // by the first call and kept until the section is done.
+  // by the first call and kept until the section is done, and the pool its
+  // records are made in.
   struct SectionInput {
-    std::vector<u8> bytes;
+    const u8* data = nullptr;
+    size_t size = 0;
     size_t at = 0;
-    size_t Left() const { return bytes.size() - at; }
-    const u8* Take(size_t n);  // null when fewer bytes are left
+    RecordPool* pool = nullptr;
+    size_t Left() const { return size - at; }
+    const u8* Take(u64 n);  // null when fewer bytes are left
   };
   // Reads one record, from the reader (images) or the section's bytes.
   using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader, SectionInput* input);
-  i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span, u32 id,
-                  u32 subId, u32 recordSize, bool whole, RecordReader read);
+  struct SectionKind;
+  i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span,
+                  const SectionKind& kind);
+  bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32 count, u64 bytes);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
-  bool ReadSubSprites(SectionInput* input, i32 count, std::vector<SSDATA>* out);
+  bool ReadSubSprites(SectionInput* input, i32 count, std::pmr::vector<SSDATA>* out);
   // An image sprite joins at the end of the chain and leaves from anywhere;
   // one that is not in the chain is left alone.
   friend class ImageSprite;
@@ -131,7 +147,13 @@ class SpriteSet {
   i32 imageCount_ = 0;
   NameIndex<Sprite> spriteNames_;
   NameIndex<MapSprite> mapSpriteNames_;
+  // The textures by name while a sprite section is read, made afresh by
+  // every call (the list may change between two).
+  NameIndex<DXLTexture> sectionTextures_;
+  DXLTexture* lastTexture_ = nullptr;  // the one found last in this call
   SectionInput input_;
+  std::unique_ptr<u8[]> sectionBytes_;  // the bytes of the section being read
+  std::vector<std::unique_ptr<RecordPool>> pools_;  // one per section read
 };
 
 SpriteSet* GetSpriteSet(u32 number);  // null outside 0..16 or for a set not made
