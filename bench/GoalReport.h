@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,14 @@ class Reporter : public benchmark::ConsoleReporter {
  private:
   std::vector<Run> runs_;
 };
+
+// This thread's processor time in milliseconds: a busy machine preempting a
+// run lengthens its wall-clock figures, not this.
+inline double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // Prints "goal: <what> <value> <unit> (at most <limit>): met" and says
 // whether it was; a negative value is a figure that was not measured.

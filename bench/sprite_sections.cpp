@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchFolder.h"
+#include "GoalReport.h"
 #include "base/datafile/DataFileReader.h"
 #include "engine/image/SaveBitmapTGA.h"
 #include "platform/encoding/Utf.h"
@@ -167,5 +168,14 @@ BENCHMARK(BM_PlainReadSpriteSections)->Unit(benchmark::kMicrosecond)->MinTime(2.
 int main(int argc, char** argv) {
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   mallopt(M_MMAP_THRESHOLD, 256 << 20);
-  return benchfolder::RunAndRemoveFolder(argc, argv);
+  benchgoal::Reporter reporter;
+  const bool ran = benchgoal::Run(&argc, argv, &reporter);
+  std::error_code ec;
+  std::filesystem::remove_all(benchfolder::Folder(), ec);
+  if (!ran) return 1;
+  const double parse = reporter.Ms("BM_ParseSpriteSections/min_time:2.000"),
+               plain = reporter.Ms("BM_PlainReadSpriteSections/min_time:2.000");
+  benchgoal::Goal("parse over plain read of the sections", parse < 0.0 || plain <= 0.0 ? -1.0 : parse / plain, 2.0,
+                  "times");
+  return 0;
 }

@@ -130,6 +130,7 @@ bool PathFinder::Walk(_PATHDATA* data, i32 i, i32 d) {
   const PointList* ring = in.point->ring > 0 ? in.point->multiShape->outlines[in.point->ring - 1] : nullptr;
   const i32 limit = (ring ? ring->GetCount() : 0) + 2;
   for (i32 steps = 0; steps < limit; ++steps) {
+    data->sliceWork += 1 + static_cast<u32>(data->ioCount);
     if (v->corner != 0 && (v->x != in.point->x || v->y != in.point->y)) in.waypoints[d].Add(v);
     // The walk has come round to an in point on the edge just walked; out
     // points passed before it on that edge still count.

@@ -12,7 +12,8 @@
 // creates no grids and accepts no shapes (IsValid tells).
 //
 // Path search: RunRequest refines a straight segment round the outlines until
-// every segment is free, in time slices of the request's interval. It always
+// every segment is free, in slices bounded by the request's interval and by
+// the finder's work per slice (SetSliceWork). It always
 // ends: a search that cannot settle within its bounds fails. A failure never
 // ends the program: broken invariants write the failure dump ("$crash.shpf",
 // "$crash.log"), report to the failure sink and end the request failed.
@@ -77,6 +78,14 @@ class PathFinder {
   // Path search.
   static constexpr u32 kMaxPathPoints = 512;       // a longer path fails
   static constexpr u32 kMaxSegmentTests = 20000;   // per search, over all slices
+  // A request with an interval (sliced) stops between two segment tests once
+  // the call has run that many milliseconds or done this much work: pixels
+  // traced and probed, grid cells scanned and outline steps walked. A
+  // segment test is never cut, so a call does at most this much and one
+  // test more; the path found is the same however it is sliced.
+  static constexpr u32 kSliceWork = 10000;
+  void SetSliceWork(u32 units) { sliceWork_ = units > 0 ? units : 1; }
+  u32 GetSliceWork() const { return sliceWork_; }
   void RunRequest(_PATHREQUEST* request);     // null, final or bracketed: nothing happens
   void CancelRequest(_PATHREQUEST* request);  // frees the search data; a running request goes back to new
   FloatPoint EscapeAlong(u32 gridId, float x, float y, float angle);
@@ -140,6 +149,7 @@ class PathFinder {
   bool Walk(_PATHDATA* data, i32 i, i32 d);
   void InsertPoint(_PATHDATA* data, _MSPOINT* v, float ds, float de);
   bool RelocateFinish(_PATHDATA* data);
+  bool SliceUsed(const _PATHREQUEST* request, const _PATHDATA* data) const;
   void FinishSearch(_PATHREQUEST* request);
   void FailSearch(_PATHREQUEST* request);
   void Invariant(const char16_t* message);
@@ -158,6 +168,7 @@ class PathFinder {
   bool searchBroken_ = false;  // an invariant failed in the step under way
   u32 maxPathPoints_ = kMaxPathPoints;
   u32 maxSegmentTests_ = kMaxSegmentTests;
+  u32 sliceWork_ = kSliceWork;
   PathFailureSink* failureSink_ = nullptr;
   std::u16string dumpFolder_;
   OutlineBuilder outliner_;

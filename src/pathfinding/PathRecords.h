@@ -90,6 +90,7 @@ struct _PATHDATA {
   u32 sliceStart;
   bool sliceLimited;   // a slice start of 0 is a time like any other
   u32 segmentTests;    // bounded, so that a search that cannot settle ends
+  u32 sliceWork;       // work done in the call under way (PathFinder::SetSliceWork)
 };
 
 }  // namespace shpf

@@ -20,8 +20,11 @@
 //    swept from its end to its start, testing each segment not yet found free
 //    and detouring the blocked ones, until one whole sweep finds nothing
 //    blocked (PFS_FOUND). With a time slice (the request's interval, in
-//    milliseconds) a call stops between segments once the slice is used; the
-//    next call goes on there, or starts afresh when the grid has changed.
+//    milliseconds) a call stops between segments once the slice is used, or
+//    once it has done the finder's work per slice (counted in pixels traced,
+//    cells scanned and outline steps), whichever comes first: the clock
+//    only tells milliseconds, and the work keeps every call short. The next
+//    call goes on there, or starts afresh when the grid has changed.
 // 5. The caps on path points and segment tests, a blocked segment with no
 //    corner to go round, and a broken invariant (which writes the failure
 //    dump) fail the request (PFS_FAILED); the game goes on.
@@ -120,12 +123,19 @@ void PathFinder::StartSearch(_PATHREQUEST* request) {
   request->prState = PFS_SEARCHING;
 }
 
+// True when a sliced request has used its time or its work for this call.
+bool PathFinder::SliceUsed(const _PATHREQUEST* request, const _PATHDATA* data) const {
+  return data->sliceLimited &&
+         (data->sliceWork >= sliceWork_ || kis::GetTimeMs() - data->sliceStart >= request->interval);
+}
+
 void PathFinder::ContinueSearch(_PATHREQUEST* request) {
   _PATHDATA* data = request->data;
   currentData_ = data;
   searchBroken_ = false;
   data->sliceLimited = request->interval != 0 && request->interval != 0xFFFFFFFFu;
   data->sliceStart = data->sliceLimited ? kis::GetTimeMs() : 0;
+  data->sliceWork = 0;
   if (data->grid->version != data->gridVersion || updateNesting_ > 0) {
     FreeSearchData(data);
     request->data = nullptr;
@@ -152,6 +162,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
     data->sweepIndex = static_cast<i16>(data->path.GetCount() - 1);
     data->sweepClean = 1;
     ++data->pass;
+    if (SliceUsed(request, data)) return;
   }
   for (;;) {
     if (data->sweepIndex < 1) {
@@ -180,7 +191,7 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
       }
     }
     --data->sweepIndex;
-    if (data->sliceLimited && kis::GetTimeMs() - data->sliceStart >= request->interval) {
+    if (SliceUsed(request, data)) {
       ++data->pass;
       return;
     }

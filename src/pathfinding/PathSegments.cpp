@@ -43,6 +43,7 @@ void PathFinder::Trace(_PATHDATA* data) {
   if (b->x < a->x) inFlags |= 4, outFlags |= 1;
   if (b->y > a->y) inFlags |= 2, outFlags |= 8;
   if (b->y < a->y) inFlags |= 8, outFlags |= 2;
+  data->sliceWork += static_cast<u32>(steps);
   float px = a->x + 0.5f, py = a->y + 0.5f;
   bool inside = false;
   _MULTISHAPE* lastIn = nullptr;
@@ -106,7 +107,10 @@ bool PathFinder::AttachNearest(_PATHDATA* data, _COLLISPOINT* cp, i16 onlyRing) 
       const float qx = std::clamp(cp->x, static_cast<float>(std::min(a->x, b->x)), static_cast<float>(std::max(a->x, b->x)));
       const float qy = std::clamp(cp->y, static_cast<float>(std::min(a->y, b->y)), static_cast<float>(std::max(a->y, b->y)));
       const float d = Dist(cp->x, cp->y, qx, qy);
-      if (d >= best || !LineClear(data->grid, cp->x, cp->y, qx, qy)) continue;
+      ++data->sliceWork;
+      if (d >= best) continue;
+      data->sliceWork += static_cast<u32>(d);  // the pixels LineClear probes at most
+      if (!LineClear(data->grid, cp->x, cp->y, qx, qy)) continue;
       best = d;
       cp->vertex[0] = a;
       cp->vertex[1] = b;
@@ -203,6 +207,7 @@ bool PathFinder::RunAlong(_PATHDATA* data, _COLLISPOINT* cp, i32 axis, u8 want, 
   i32 bestDist = 0;
   while (c >= 0 && c < columns_ && r >= 0 && r < rows_) {
     const _GRIDCELL* cell = CellAt(data->grid, c, r);
+    data->sliceWork += 1 + static_cast<u32>(cell->points.GetCount());
     for (i32 i = 0; i < cell->points.GetCount(); ++i) {
       _MSPOINT* v = cell->points[i];
       if (v->multiShape != ms || (v->corner != 0 && v->corner != want)) continue;
@@ -224,6 +229,7 @@ bool PathFinder::RunAlong(_PATHDATA* data, _COLLISPOINT* cp, i32 axis, u8 want, 
   for (i32 rr = RowOf(y0); rr <= RowOf(y1); ++rr)
     for (i32 cc = ColumnOf(x0); cc <= ColumnOf(x1); ++cc) {
       const _GRIDCELL* cell = CellAt(data->grid, cc, rr);
+      data->sliceWork += 1 + static_cast<u32>(cell->shapes.GetCount());
       for (i32 i = 0; i < cell->shapes.GetCount(); ++i) {
         const _GRIDSHAPE* g = cell->shapes[i];
         if (g->multiShape == ms && g->left <= x1 && x0 < g->right && g->top <= y1 && y0 < g->bottom) return false;
