@@ -20,14 +20,15 @@ class Reporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
   }
 
-  // Wall time of one iteration of the named run, in milliseconds; negative
-  // when it did not run (filtered out, or failed). Of repeated runs the
-  // fastest.
+  // Processor time of one iteration of the named run, in milliseconds (on a
+  // shared machine the wall time also counts the turns other programs take);
+  // negative when it did not run (filtered out, or failed). Of repeated runs
+  // the fastest.
   double Ms(const std::string& name) const {
     double best = -1.0;
     for (const Run& r : runs_) {
       if (r.benchmark_name() != name) continue;
-      const double ms = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e3;
+      const double ms = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e3;
       if (best < 0.0 || ms < best) best = ms;
     }
     return best;
