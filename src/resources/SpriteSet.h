@@ -21,9 +21,9 @@
 // last to first); their makers may delete them sooner. The sprites and map
 // sprites of one section, with their frame rectangles and sub-sprite lists,
 // are made in one block of memory (RecordPool) that the set keeps until it
-// has deleted them; a map-sprite section's bytes stay in that block too,
-// holding the map sprites' arrays. A record that fails is destroyed at once;
-// the records read before it stay.
+// has deleted them; the map sprites' arrays are copied into it too (the
+// section's bytes themselves go once it is read). A record that fails is
+// destroyed at once; the records read before it stay.
 #pragma once
 
 #include <memory>
