@@ -18,6 +18,7 @@
 
 #include "FrameHash.h"
 #include "common/ToolViewer.h"
+#include "content/ContentArchive.h"
 #include "content/GameCharacter.h"
 #include "level/characters/Job_GoTo.h"
 #include "level/characters/LevelCharacters.h"
@@ -272,7 +273,7 @@ struct LevelBench {
   float RandY() { return 30.0f + static_cast<float>(Rand(seed) % 620); }
   // Every walker that has arrived sets off again.
   void Retarget() {
-    const kis::list<MapCharacter*>& all = world->level->Map().GetCharacters()->GetCharacters();
+    const kis::list<MapCharacter*>& all = world->Level()->Map().GetCharacters()->GetCharacters();
     for (i32 i = 0; i < all.GetCount(); ++i)
       if (all[i]->GetJobs().GetCount() == 0)
         all[i]->AddJob(new Job_GoTo(all[i], static_cast<i32>(RandX()), static_cast<i32>(RandY()), 0.0f, false));
@@ -291,7 +292,7 @@ void BM_LevelSceneUpdate(benchmark::State& state) {
     b.Retarget();
     b.world->Step(kFrameMs, kFrameMs);
   }
-  state.counters["objects"] = b.world->level->Map().GetObjects().GetCount();
+  state.counters["objects"] = b.world->Level()->Map().GetObjects().GetCount();
 }
 BENCHMARK(BM_LevelSceneUpdate)->Unit(benchmark::kMillisecond);
 

@@ -48,7 +48,10 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
   idle->SetTiming(kAnimPingPong, 220, 880);
   GameAnimation* walk = new GameAnimation(u"girl_walk", 8);
   walk->SetTiming(kAnimLoop, 85, 680);
+  CharacterList descriptions;
   auto* girl = new GameCharacter(u"girl", 1, 0xE0000000u);
+  descriptions.Add(girl);
+  GetGameServices().characters = &descriptions;
   girl->speed = 2.5f;
   girl->foot[0] = girl->foot[2] = 14;
   girl->foot[1] = girl->foot[3] = 8;
@@ -108,7 +111,8 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
     state.counters["moved/frame"] = frame ? walked / static_cast<double>(frame) : 0.0;  // |dx + dy| summed, a sign of life
     state.counters["waits/tick"] = frame ? static_cast<double>(waited) / static_cast<double>(2 * frame) : 0.0;
   }
-  FreeCharacters();
+  GetGameServices().characters = nullptr;
+  descriptions.Clear();
   FreeAnimations();
 }
 // 0: the typical world, 1: the maze.

@@ -47,7 +47,7 @@ inline const std::u16string& ArchivePath() {
 template <class Use>
 int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
   static Tables tables;
-  SetLevelObjectTables(&tables);
+  GetGameServices().objectTables = &tables;
   GetGameServices().loadingProgress = &YieldSometimes;
   GROUND ground{};
   ground.id = 5;
@@ -65,7 +65,7 @@ int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
   if (after.error || after.done != 1) __builtin_trap();
   kis::CloseDataFile(reader);
   GetGameServices().loadingProgress = nullptr;
-  SetLevelObjectTables(nullptr);
+  GetGameServices().objectTables = nullptr;
   return 0;
 }
 

@@ -8,8 +8,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char16_t* n : {u"girl_idle", u"girl_walk", u"bee_fly"}) new GameAnimation(n, 8);
+  CharacterList characters;
+  GetGameServices().characters = &characters;
   contentfuzz::Run(kCharacterSectionId, kCharacterSectionSubId, data, size, [](kis::BaseDataFileReader* reader) {
-    contentfuzz::ReadAll([&](SectionCursor* c) { return LoadCharacters(reader, c, 0.0f, 1.0f); });
+    contentfuzz::ReadAll([&](SectionCursor* c) { return LoadCharacters(GetGameServices().characters, reader, c, 0.0f, 1.0f); });
     const kis::list<GameCharacter*>& list = GetCharacters();
     for (i32 i = 0; i < list.GetCount(); ++i) {
       GameCharacter* g = list[i];
@@ -26,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       g->Release(false);
     }
   });
-  FreeCharacters();
+  GetGameServices().characters = nullptr;
+  characters.Clear();
   FreeAnimations();
   return 0;
 }

@@ -118,6 +118,7 @@ class World : public LevelStateHost {
     GetGameServices().garbage = &garbage_;
     plat::SetClock(&clock_);
     ReadGarbage();
+    GetGameServices().characters = &descriptions_;
     MakeGirl();
     info_.startMoney = 300;
     for (float& f : info_.baseRates) f = 1.0f;
@@ -142,7 +143,8 @@ class World : public LevelStateHost {
     map_.reset();
     rules_.reset();
     GetGameServices().garbage = nullptr;
-    FreeCharacters();
+    GetGameServices().characters = nullptr;
+    descriptions_.Clear();
     FreeAnimations();
     plat::SetClock(nullptr);
   }
@@ -259,6 +261,7 @@ class World : public LevelStateHost {
   void MakeGirl() {
     const wchar* names[] = {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"};
     auto* girl = new GameCharacter(u"girl", 1, 1);
+    descriptions_.Add(girl);
     girl->speed = 4.0f;
     for (i16& f : girl->foot) f = 12;
     girl->SetSkinCount(1);
@@ -271,7 +274,8 @@ class World : public LevelStateHost {
   }
 
   plat::FakeClock clock_{1000};
-  GarbageList garbage_;  // the game's garbage kinds
+  GarbageList garbage_;          // the game's garbage kinds
+  CharacterList descriptions_;  // the game's, in the services
   Villains villains_;
   Classes classes_;
   LevelPointCare care_;

@@ -66,7 +66,7 @@ void PutTieredAward(u8* raw, const TIEREDAWARD& award);
 void ParseRecordAward(const u8* raw, RECORDAWARD* out);
 void PutRecordAward(u8* raw, const RECORDAWARD& award);
 
-class AwardTable : public GameTable<AwardTable> {
+class AwardTable : public GameTable {
  public:
   // Reads the section whole; always 1 (finished), failure in the error flag.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
@@ -99,7 +99,8 @@ class AwardTable : public GameTable<AwardTable> {
   Sprite* totalIcon_ = nullptr;
 };
 
-inline AwardTable* GetAwardTable() { return AwardTable::Current(); }
+// The game's table (installed in the game services), or null.
+inline AwardTable* GetAwardTable() { return GetGameServices().awards; }
 
 // Where the game shows its award notices: kind 0 a tiered award reaching
 // `tier`, 1 a record award, 2 the final award. The game windows library

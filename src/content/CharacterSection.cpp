@@ -43,9 +43,9 @@ void AppendU32(std::vector<u8>& out, u32 v) {
   Append(out, b, 4);
 }
 
-// One record after the count; false on a data error (the description made
-// for it is gone again).
-bool ReadCharacter(kis::BaseDataFileReader* reader) {
+// One record after the count into the list; false on a data error (the
+// description made for it is gone again).
+bool ReadCharacter(CharacterList* list, kis::BaseDataFileReader* reader) {
   u8 raw[kCharacterRecordSize];
   if (!ReadDataSection(reader, raw, kCharacterRecordSize)) return false;
   auto c = std::make_unique<GameCharacter>(nullptr, GetU32LE(raw + 64), GetU32LE(raw + 68));
@@ -80,7 +80,7 @@ bool ReadCharacter(kis::BaseDataFileReader* reader) {
     if (!ReadDataSection(reader, shadow, kShadowRecordSize)) return false;
     c->SetShadow(MakeShadowData(shadow));
   }
-  c.release();  // the global list owns it now
+  list->Add(c.release());
   return true;
 }
 
@@ -113,9 +113,10 @@ std::vector<u8> CharacterSectionBody(const std::vector<CHARACTERRECORD>& charact
   return out;
 }
 
-i32 LoadCharacters(kis::BaseDataFileReader* reader, SectionCursor* cursor, float start, float span) {
+i32 LoadCharacters(CharacterList* list, kis::BaseDataFileReader* reader, SectionCursor* cursor, float start,
+                   float span) {
   if (!cursor) return 1;
-  if (!reader) return EndDataSection(reader, cursor, true);
+  if (!reader || !list) return EndDataSection(reader, cursor, true);
   if (cursor->done == 0) {
     u8 count[4];
     if (!OpenDataSection(reader, kCharacterSectionId, kCharacterSectionSubId) || !ReadDataSection(reader, count, 4))
@@ -127,7 +128,7 @@ i32 LoadCharacters(kis::BaseDataFileReader* reader, SectionCursor* cursor, float
     return EndDataSection(reader, cursor, true);
   }
   while (cursor->done < cursor->total) {
-    if (!ReadCharacter(reader)) return EndDataSection(reader, cursor, true);
+    if (!ReadCharacter(list, reader)) return EndDataSection(reader, cursor, true);
     ++cursor->done;
     if (StepLoadingProgress(start + static_cast<float>(cursor->done) / static_cast<float>(cursor->total) * span))
       return 0;

@@ -1,5 +1,5 @@
 // The "CHQR" section of the data archive: the character descriptions
-// (GameCharacter.h), read into the global list, and its writer.
+// (GameCharacter.h), read into a character list, and its writer.
 //
 // Layout: u32 count, then per character a 112-byte record {64-byte name
 // (32 UTF-16 units), u32 id, u32 path grid id, 4 x i32 hit rectangle, 4 x
@@ -44,12 +44,13 @@ struct CHARACTERRECORD {
 std::vector<u8> CharacterSectionBody(const std::vector<CHARACTERRECORD>& characters);
 
 // The resumable reader: 1 when finished (the cursor's error flag tells a
-// failure), 0 to be called again. Each description joins the global list,
-// its skins holding the animations of the global animation list their names
-// find. A short read, a non-finite speed, more skins or names than the caps
+// failure), 0 to be called again. Each description joins `list` (a null
+// list is a failure), its skins holding the animations of the global
+// animation list their names find. A short read, a non-finite speed, more skins or names than the caps
 // above, a name the animation list lacks, or a shadow that cannot be read is
 // a data error: the description being read is deleted, the error flag set,
 // and the reader finishes (the descriptions before it stay). After each one
 // the progress is start + done / total x span, and the reader returns 0 when
 // the progress hook asks for the frame back.
-i32 LoadCharacters(kis::BaseDataFileReader* reader, SectionCursor* cursor, float start, float span);
+i32 LoadCharacters(CharacterList* list, kis::BaseDataFileReader* reader, SectionCursor* cursor, float start,
+                   float span);

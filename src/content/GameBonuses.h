@@ -51,7 +51,7 @@ struct BONUS {
 void ParseBonusRecord(const u8* raw, BONUS* out);  // icon and sound cleared
 void PutBonusRecord(u8* raw, const BONUS& bonus);
 
-class GameBonuses : public GameTable<GameBonuses> {
+class GameBonuses : public GameTable {
  public:
   // Reads the block; always 1 (finished), failure in the error flag.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
@@ -82,4 +82,5 @@ class GameBonuses : public GameTable<GameBonuses> {
   MapSprite* bees_ = nullptr;
 };
 
-inline GameBonuses* GetGameBonuses() { return GameBonuses::Current(); }
+// The game's table (installed in the game services), or null.
+inline GameBonuses* GetGameBonuses() { return GetGameServices().bonuses; }

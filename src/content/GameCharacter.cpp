@@ -2,22 +2,25 @@
 
 #include "base/Strings.h"
 #include "resources/GameAnimation.h"
+#include "resources/GameServices.h"
 #include "resources/Sprite.h"
 
-namespace {
-
-kis::list<GameCharacter*>& Characters() {
-  static kis::list<GameCharacter*> list;
-  return list;
+void CharacterList::Add(GameCharacter* character) {
+  if (character) items_.Add(character);
 }
 
-}  // namespace
+void CharacterList::Clear() {
+  while (items_.GetCount() > 0) {
+    GameCharacter* last = items_.Last();
+    items_.Delete(items_.GetCount() - 1);
+    delete last;
+  }
+}
 
-const kis::list<GameCharacter*>& GetCharacters() { return Characters(); }
-
-void FreeCharacters() {
-  kis::list<GameCharacter*>& list = Characters();
-  while (list.GetCount() > 0) delete list.Last();  // each leaves the list
+const kis::list<GameCharacter*>& GetCharacters() {
+  static const kis::list<GameCharacter*> none;
+  const CharacterList* list = GetGameServices().characters;
+  return list ? list->Items() : none;
 }
 
 GameCharacter* FindCharInfo(const kis::list<GameCharacter*>& list, u32 id) {
@@ -36,12 +39,10 @@ GameCharacter* FindCharacterByName(const kis::list<GameCharacter*>& list, const 
 
 GameCharacter::GameCharacter(const wchar* text, u32 charId, u32 grid) : id(charId), gridId(grid) {
   if (text) kis::StrCopy(name, kCharacterNameSize, text);
-  Characters().Add(this);
 }
 
 GameCharacter::~GameCharacter() {
   if (initCount_ > 0) ReleaseOwn();
-  Characters().Remove(this);
 }
 
 // The partner of id 4 rides along on every call, so its count follows.

@@ -3,13 +3,15 @@
 // its skins (lists of animations, the same entries in each list meaning the
 // same action), which entry is the idle and which the walking animation, and
 // its shadow. The descriptions are read once at start-up from the "CHQR"
-// section (CharacterSection.h) into the global list, which owns them, and
-// are shared by every character of their kind.
+// section (CharacterSection.h) into a CharacterList, which owns them; the
+// game's list is the one installed in the game services
+// (GameServices::characters), and its descriptions are shared by every
+// character of their kind.
 //
 // Like sprites they are reference-counted: the first Init initialises the
 // animations of every skin and the shadow's picture; the last Release frees
-// them. The description with id 4 carries the one with id 5 along (Init and
-// Release of 4 reach 5 as well).
+// them. The description with id 4 carries the game's one with id 5 along
+// (Init and Release of 4 reach 5 as well).
 #pragma once
 
 #include <memory>
@@ -28,9 +30,9 @@ constexpr u32 kCharacterLinkedPartner = 5;
 class GameCharacter : public InitObject {
  public:
   // Empty skins, hit rectangle -12,-12,12,12, footprint 0, speed 1.0, no
-  // shadow; joins the global list. A null name is empty.
+  // shadow. A null name is empty.
   GameCharacter(const wchar* name, u32 id, u32 gridId);
-  ~GameCharacter() override;  // leaves the global list
+  ~GameCharacter() override;
   GameCharacter(const GameCharacter&) = delete;
   GameCharacter& operator=(const GameCharacter&) = delete;
 
@@ -72,9 +74,25 @@ class GameCharacter : public InitObject {
   i32 skinCount_ = 0;
 };
 
-// The global list of descriptions in the order they were made.
+// Descriptions in the order they were added, owned by the list.
+class CharacterList {
+ public:
+  CharacterList() = default;
+  ~CharacterList() { Clear(); }
+  CharacterList(const CharacterList&) = delete;
+  CharacterList& operator=(const CharacterList&) = delete;
+
+  void Add(GameCharacter* character);  // the list owns it from now on; null is ignored
+  void Clear();                        // deletes every description, the last first
+  const kis::list<GameCharacter*>& Items() const { return items_; }
+
+ private:
+  kis::list<GameCharacter*> items_;
+};
+
+// The game's descriptions (the list installed in the game services); an
+// empty list when none is installed.
 const kis::list<GameCharacter*>& GetCharacters();
-void FreeCharacters();  // deletes every description (shutdown and tests)
 // Null for id 0, an empty name or no match (names without regard to case).
 GameCharacter* FindCharInfo(const kis::list<GameCharacter*>& list, u32 id);
 GameCharacter* FindCharacterByName(const kis::list<GameCharacter*>& list, const wchar* name);

@@ -1,6 +1,5 @@
-// What the content tables share: each is a game-wide table (the newest one
-// constructed is the game's until it is deleted, so tests make their own),
-// and most find their records by id.
+// What the content tables share: they are not copied, and most find their
+// records by id.
 #pragma once
 
 #include <memory>
@@ -8,21 +7,18 @@
 
 #include "base/Types.h"
 
-template <class T>
+// A table of the game's content. Tables are made by whoever reads the data
+// (the game's world, a tool, a test) and installed as fields of the game
+// services (GameServices.h), where the game reads them through GetProductList
+// and its kind; a table never installs itself, and is never copied.
 class GameTable {
  public:
   GameTable(const GameTable&) = delete;
   GameTable& operator=(const GameTable&) = delete;
-  static T* Current() { return static_cast<T*>(current_); }
 
  protected:
-  GameTable() { current_ = this; }
-  ~GameTable() {
-    if (current_ == this) current_ = nullptr;
-  }
-
- private:
-  inline static GameTable* current_ = nullptr;
+  GameTable() = default;
+  ~GameTable() = default;
 };
 
 // The first record whose id is `id`; null for 0 or when there is none.

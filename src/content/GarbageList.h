@@ -1,7 +1,8 @@
 // GarbageList - the kinds of garbage that can cover an empty place, read
 // from the "LPNT" section: up to two map sprites and up to four particle
-// emitters each, and the time the player takes to clear it. The level-point
-// maker holds the game's list; a place names its garbage by id.
+// emitters each, and the time the player takes to clear it. The game's list
+// is installed in the game services (GameServices::garbage); a place names
+// its garbage by id.
 //
 // The section is read in one call. A record whose sprite or particle count
 // exceeds its slots is refused like a short one: the error flag is set and

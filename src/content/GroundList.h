@@ -52,7 +52,7 @@ struct MAPTILE {
   SpriteEffectList* effects;
 };
 
-class GroundList : public GameTable<GroundList> {
+class GroundList : public GameTable {
  public:
   // Resumable reader of "GRND": 1 when finished, 0 to be called again.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
@@ -76,4 +76,5 @@ class GroundList : public GameTable<GroundList> {
   i32 sequence_ = 0;  // the next tile's number
 };
 
-inline GroundList* GetGroundList() { return GroundList::Current(); }
+// The game's table (installed in the game services), or null.
+inline GroundList* GetGroundList() { return GetGameServices().grounds; }

@@ -4,11 +4,13 @@
 // a building kind gives at a building level (the "warehouse" kind's gives
 // every product's warehouse capacity).
 //
-// The level objects library will implement it and install its tables at set-up.
+// The level objects library will implement it and install its tables as a
+// field of the game services (GameServices::objectTables) at set-up.
 // Without tables every look-up finds nothing and every capacity is 0.
 #pragma once
 
 #include "base/Types.h"
+#include "resources/GameServices.h"
 
 struct BUILDING;  // a building kind of the building list
 struct PLANT;     // a plant kind of the plant table
@@ -22,6 +24,5 @@ class LevelObjectTables {
   virtual i32 GetStorageCapacity(const BUILDING* building, i32 level) const = 0;
 };
 
-// Null removes the tables. The caller keeps ownership.
-void SetLevelObjectTables(LevelObjectTables* tables);
-LevelObjectTables* GetLevelObjectTables();
+// The installed tables, or null.
+inline LevelObjectTables* GetLevelObjectTables() { return GetGameServices().objectTables; }

@@ -31,7 +31,7 @@ constexpr i32 kGradeBronze = 4;
 constexpr i32 kGradeSilver = 5;
 constexpr i32 kGradeGold = 6;
 
-class LevelTable : public GameTable<LevelTable> {
+class LevelTable : public GameTable {
  public:
   // Records empty with map cell -1, every grid cell -1.
   LevelTable();
@@ -58,7 +58,8 @@ class LevelTable : public GameTable<LevelTable> {
   i32 grid_[kMapGridCells];
 };
 
-inline LevelTable* GetLevelTable() { return LevelTable::Current(); }
+// The game's table (installed in the game services), or null.
+inline LevelTable* GetLevelTable() { return GetGameServices().levels; }
 
 // A level's name as the player reads it: the language's "levels"/"name"
 // text (at most 63 characters; none without a language) followed by the

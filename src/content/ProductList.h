@@ -65,7 +65,7 @@ struct PRODUCT {
 void ParseProductRecord(const u8* raw, PRODUCT* out);  // memory fields untouched
 void PutProductRecord(u8* raw, const PRODUCT& product);
 
-class ProductList : public GameTable<ProductList> {
+class ProductList : public GameTable {
  public:
   // Resumable reader of "PROD": 1 when finished, 0 to be called again.
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor);
@@ -105,4 +105,5 @@ class ProductList : public GameTable<ProductList> {
   mutable const LevelObjectTables* warehouseTables_ = nullptr;
 };
 
-inline ProductList* GetProductList() { return ProductList::Current(); }
+// The game's table (installed in the game services), or null.
+inline ProductList* GetProductList() { return GetGameServices().products; }

@@ -8,15 +8,18 @@
 // (GameEffect.h), the window manager (ui/WindowManager.h), the running
 // tutorial's hooks (TutorialHooks.h), the item-description mark-up of hint
 // texts and dialog messages, what the level information window looks up
-// (ui/InfoWindowSources.h), the garbage kinds of the empty places
-// (content/GarbageList.h), the warehouse's no-limits switch, and the game
-// state the application is in.
+// (ui/InfoWindowSources.h), the warehouse's no-limits switch, the game
+// state the application is in, and the content library's tables read from
+// the data archive (products, bonuses, awards, ground, levels, the
+// character descriptions, the garbage kinds of the empty places) with the
+// level objects' tables they look kinds up in.
 //
 // The application fills it at start-up and once per frame; tests fill what
-// they need. ResetGameServices returns every value to its start and frees
-// nothing: whoever stored a pointer owns its object. A new game-wide value is
-// a new field whose default initialiser is its start value; the reset needs
-// no change.
+// they need. Whoever makes a table installs it here and takes it out again
+// before deleting it; no table installs itself. ResetGameServices returns
+// every value to its start and frees nothing: whoever stored a pointer owns
+// its object. A new game-wide value is a new field whose default
+// initialiser is its start value; the reset needs no change.
 #pragma once
 
 #include "base/Types.h"
@@ -25,14 +28,21 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
 
+class AwardTable;
+class CharacterList;
 class CurrentLevel;
 class DXLTexture;
 class DXLViewer;
+class GameBonuses;
 class GameEffect;
 class GarbageList;
+class GroundList;
 class KGEFont;
 class LevelObjectItems;
+class LevelObjectTables;
 class LevelPanelArea;
+class LevelTable;
+class ProductList;
 class TutorialHooks;
 class WindowManager;
 
@@ -131,6 +141,15 @@ struct GameServices {
   // the text is built; null leaves the names as they are.
   KGETEXTCALLBACK itemDescription = nullptr;
   u32 appState = kGameStateNone;           // the game state entered last (kGameState...)
+
+  // --- Content tables (content/*.h), not owned ----------------------------------------
+  ProductList* products = nullptr;
+  GameBonuses* bonuses = nullptr;
+  AwardTable* awards = nullptr;
+  GroundList* grounds = nullptr;
+  LevelTable* levels = nullptr;
+  CharacterList* characters = nullptr;        // the character descriptions
+  LevelObjectTables* objectTables = nullptr;  // the level objects' plants and buildings
 };
 
 GameServices& GetGameServices();

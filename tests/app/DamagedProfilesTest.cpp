@@ -19,8 +19,7 @@ using testsupport::WriteFileBytes;
 struct Three {
   explicit Three(const TempFolder& dir) {
     Store s(dir);
-    LevelTable table;
-    FillLevels(table);
+    GameLevels levels;
     for (const wchar* name : {u"Cid", u"Ben", u"Ann"}) {
       Profile* p = s.Create(name);
       s.store.SelectProfile(p);

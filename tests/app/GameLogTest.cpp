@@ -18,7 +18,6 @@ std::u16string Pad(const std::u16string& s) { return s + std::u16string(28 - s.s
 
 struct Log : ::testing::Test {
   Log() : s(dir) {
-    FillLevels(table);
     ann = s.Create(u"Ann Lee");
     s.store.SelectProfile(ann);
   }
@@ -33,7 +32,7 @@ struct Log : ::testing::Test {
   }
   TempFolder dir;
   Store s;
-  LevelTable table;
+  GameLevels levels;
   Profile* ann = nullptr;
 };
 

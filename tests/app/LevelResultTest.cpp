@@ -12,7 +12,6 @@ namespace {
 
 struct Results : ::testing::Test {
   Results() : s(dir), awards(dir) {
-    FillLevels(table);
     ann = s.Create(u"Ann");
     s.store.SelectProfile(ann);
   }
@@ -25,7 +24,7 @@ struct Results : ::testing::Test {
   TempFolder dir;
   Store s;
   Awards awards;
-  LevelTable table;
+  GameLevels levels;
   Profile* ann = nullptr;
 };
 

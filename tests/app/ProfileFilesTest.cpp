@@ -51,8 +51,7 @@ TEST(ProfileFiles, TheFilesHoldTheHandWrittenRecords) {
   // Chosen, it is opened once; its best time goes to the index.
   ASSERT_EQ(s.store.SelectProfile(bob), 0);
   EXPECT_EQ(kis::GetU32LE(&Section(path, kProfileHeaderSectionId, kProfileHeaderSectionSubId)[68]), 1u);
-  LevelTable table;
-  FillLevels(table);
+  GameLevels levels;
   bob->RecordLevelResult(2, 30000, nullptr);
   ByteBuilder index;
   index.u32_(2316).u32_(1).u32_(2).u32_(3).u32_(4).zeros(2 * 56);  // Bob current; levels 1, 2: none
@@ -69,8 +68,7 @@ TEST(ProfileFiles, FilesReadAndWrittenBackAreTheSameBytes) {
   Store s(dir);
   Profile* p = s.Create(u"Abcdefghijklmnop");
   ASSERT_EQ(s.store.SelectProfile(p), 0);
-  LevelTable table;
-  FillLevels(table);
+  GameLevels levels;
   p->RecordLevelResult(0, 19000, nullptr);
   p->SetRegime(1);
   p->RecordLevelResult(11, 50000, nullptr);

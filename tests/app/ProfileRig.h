@@ -130,21 +130,32 @@ struct Store {
   i32 code = -1;
 };
 
-// Levels 0..40 loaded, in groups of four (level i in group i / 4), with
+// The game's level table while it lives (installed in the game services):
+// levels 0..40 loaded, in groups of four (level i in group i / 4), with
 // limits bronze 60 s, silver 40 s, gold 20 s in both regimes; level i
 // unlocks bonus i - 10 (so only levels 10 to 15 unlock one).
-inline void FillLevels(LevelTable& table) {
-  for (u32 i = 0; i < kLevelCount; ++i) {
-    LEVELINFO& info = table.Get(i);
-    info.loaded = true;
-    info.mapCell = static_cast<i32>(i);
-    info.mapGroup = static_cast<i32>(i / 4);
-    for (LEVELREGIME& r : info.regimes) r = LEVELREGIME{60000, 40000, 20000, 0, {}};
-    info.bonusId = static_cast<i32>(i) - 10;
+struct GameLevels {
+  GameLevels() {
+    for (u32 i = 0; i < kLevelCount; ++i) {
+      LEVELINFO& info = table.Get(i);
+      info.loaded = true;
+      info.mapCell = static_cast<i32>(i);
+      info.mapGroup = static_cast<i32>(i / 4);
+      for (LEVELREGIME& r : info.regimes) r = LEVELREGIME{60000, 40000, 20000, 0, {}};
+      info.bonusId = static_cast<i32>(i) - 10;
+    }
+    GetGameServices().levels = &table;
   }
-}
+  ~GameLevels() {
+    if (GetGameServices().levels == &table) GetGameServices().levels = nullptr;
+  }
+  GameLevels(const GameLevels&) = delete;
+  GameLevels& operator=(const GameLevels&) = delete;
+  LevelTable table;
+};
 
-// The award table from its section (no icons): record 1, gold medals, at 2.
+// The game's award table from its section (no icons): record 1, gold
+// medals, at 2.
 struct Awards {
   explicit Awards(const TempFolder& dir) {
     TIEREDAWARD tiered[kTieredAwardCount] = {};
@@ -160,7 +171,13 @@ struct Awards {
     table.ReadSection(r, &cursor);
     EXPECT_EQ(cursor.error, 0u);
     kis::CloseDataFile(r);
+    GetGameServices().awards = &table;
   }
+  ~Awards() {
+    if (GetGameServices().awards == &table) GetGameServices().awards = nullptr;
+  }
+  Awards(const Awards&) = delete;
+  Awards& operator=(const Awards&) = delete;
   AwardTable table;
 };
 

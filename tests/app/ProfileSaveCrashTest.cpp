@@ -46,8 +46,7 @@ std::vector<u8> Summary(PROFILEPROGRESS progress, u32 v) {
 
 TEST(ProfileSaveCrash, KilledSavesLeaveTheOldOrTheNewFileWhole) {
   TempFolder dir;
-  LevelTable table;
-  FillLevels(table);
+  GameLevels levels;
   {
     Store s(dir);
     s.store.SelectProfile(s.Create(u"Ann"));

@@ -154,8 +154,7 @@ TEST(ProfileStore, ADamagedIndexIsReplacedWithTheLatestProfileCurrent) {
     Profile* ann = s.Create(u"Ann");
     s.Create(u"Ben");
     s.store.SelectProfile(ann);
-    LevelTable table;
-    FillLevels(table);
+    GameLevels levels;
     ann->RecordLevelResult(0, 5000, nullptr);
   }
   std::vector<u8> bytes = testsupport::ReadFileBytes(dir.File("profiles/profiles.dat"));

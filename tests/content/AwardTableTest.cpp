@@ -103,5 +103,9 @@ TEST(AwardTable, IconsAreFoundByNameInTheAwardSet) {
   EXPECT_EQ(std::u16string(a.table.GetTotalIcon()->GetName()), u"ico_total");
   EXPECT_EQ(a.table.FindTieredByName(u"WHEAT"), 0);
   EXPECT_EQ(a.table.FindTieredByName(u""), -1);
+  // A table is the game's only once installed in the services.
+  EXPECT_EQ(GetAwardTable(), nullptr);
+  GetGameServices().awards = &a.table;
   EXPECT_EQ(GetAwardTable(), &a.table);
+  GetGameServices().awards = nullptr;
 }

@@ -1,6 +1,7 @@
 // The character descriptions: the "CHQR" section read back equal (at once
-// and yielding after every record), its refusals, and the reference
-// counting that carries description 5 along with 4.
+// and yielding after every record) into the list installed in the game
+// services, its refusals, and the reference counting that carries the
+// game's description 5 along with 4.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,14 +17,18 @@ namespace {
 
 using contenttest::ContentRig;
 
+// The animations the descriptions name, and the game's list of descriptions.
 struct Animations {
   Animations() {
     for (const char16_t* n : {u"girl_idle", u"girl_walk", u"girl_dig", u"bee_fly"}) new GameAnimation(n, 8);
+    GetGameServices().characters = &characters;
   }
   ~Animations() {
-    FreeCharacters();
+    GetGameServices().characters = nullptr;
+    characters.Clear();  // they release their animations
     FreeAnimations();
   }
+  CharacterList characters;
 };
 
 CHARACTERRECORD Girl() {
@@ -51,8 +56,12 @@ CHARACTERRECORD Bee(u32 id, bool shadow) {
   return c;
 }
 
-SectionCursor ReadCharacters(ContentRig& rig, bool yielding) {
-  return rig.Read([](auto* reader, SectionCursor* c) { return LoadCharacters(reader, c, 0.0f, 1.0f); }, yielding);
+// Into the list, installed as the game's (the rig's sprite sets reset the
+// services).
+SectionCursor ReadCharacters(ContentRig& rig, CharacterList& list, bool yielding) {
+  GetGameServices().characters = &list;
+  return rig.Read([&](auto* reader, SectionCursor* c) { return LoadCharacters(&list, reader, c, 0.0f, 1.0f); },
+                  yielding);
 }
 
 // The section's bytes written again from what was read.
@@ -92,7 +101,7 @@ TEST(CharacterSection, ReadsBackEqualAtOnceAndYieldingAfterEveryRecord) {
     source[0].skins[0][1] = u"GIRL_WALK";
     const std::vector<u8> body = CharacterSectionBody(source);
     ASSERT_TRUE(rig.WriteData({{kCharacterSectionId, kCharacterSectionSubId, body}}));
-    const SectionCursor c = ReadCharacters(rig, yielding);
+    const SectionCursor c = ReadCharacters(rig, anims.characters, yielding);
     EXPECT_EQ(c.error, 0u);
     EXPECT_EQ(c.done, 3u);
     EXPECT_EQ(rig.yields, yielding ? 3u : 0u);
@@ -156,13 +165,17 @@ TEST(CharacterSection, UnknownNamesBadCountsAndShortRecordsAreDataErrors) {
     Animations anims;
     ContentRig rig;
     ASSERT_TRUE(rig.WriteData({{kCharacterSectionId, kCharacterSectionSubId, c.body}}));
-    EXPECT_EQ(ReadCharacters(rig, false).error, 1u);
+    EXPECT_EQ(ReadCharacters(rig, anims.characters, false).error, 1u);
     EXPECT_EQ(static_cast<u32>(GetCharacters().GetCount()), c.kept);
   }
   Animations anims;
   ContentRig rig;
   ASSERT_TRUE(rig.WriteData({}));
-  EXPECT_EQ(ReadCharacters(rig, false).error, 1u) << "a missing section";
+  EXPECT_EQ(ReadCharacters(rig, anims.characters, false).error, 1u) << "a missing section";
+  ASSERT_TRUE(rig.WriteData({{kCharacterSectionId, kCharacterSectionSubId, good}}));
+  const SectionCursor none = rig.Read([](auto* r, SectionCursor* c) { return LoadCharacters(nullptr, r, c, 0, 1); });
+  EXPECT_EQ(none.error, 1u) << "no list to read into";
+  EXPECT_EQ(none.done, 0u);
 }
 
 TEST(CharacterSection, InitialisingFourCarriesFiveAlongAndReleasesMatch) {
@@ -171,6 +184,8 @@ TEST(CharacterSection, InitialisingFourCarriesFiveAlongAndReleasesMatch) {
   GameAnimation* dig = FindAnimation(GetAnimations(), u"girl_dig");
   auto* four = new GameCharacter(u"bee", 4, 0);
   auto* five = new GameCharacter(u"bee_swarm", 5, 0);
+  anims.characters.Add(four);
+  anims.characters.Add(five);
   four->SetSkinCount(1);
   four->AddToSkin(0, fly);
   five->SetSkinCount(2);
@@ -190,6 +205,23 @@ TEST(CharacterSection, InitialisingFourCarriesFiveAlongAndReleasesMatch) {
   EXPECT_EQ(dig->GetInitCount(), 1) << "five still holds its own";
   five->Release(true);
   EXPECT_EQ(dig->GetInitCount(), 0);
-  delete four;
-  EXPECT_EQ(GetCharacters().GetCount(), 1);
+
+  // Five is carried along only from the game's list: out of it, four goes alone.
+  CharacterList other;
+  GetGameServices().characters = &other;
+  EXPECT_EQ(GetCharacters().GetCount(), 0);
+  four->Init();
+  EXPECT_EQ(five->GetInitCount(), 0);
+  EXPECT_EQ(fly->GetInitCount(), 1);
+  GetGameServices().characters = &anims.characters;
+  four->Release(false);  // five's count stays at 0 rather than going under
+  EXPECT_EQ(five->GetInitCount(), 0);
+  EXPECT_EQ(fly->GetInitCount(), 0);
+  // The list deletes what it holds; initialised ones release their animations first.
+  four->Init();
+  EXPECT_EQ(dig->GetInitCount(), 1);
+  anims.characters.Clear();
+  EXPECT_EQ(GetCharacters().GetCount(), 0);
+  EXPECT_EQ(fly->GetInitCount(), 0);
+  EXPECT_EQ(dig->GetInitCount(), 0);
 }

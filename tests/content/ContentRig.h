@@ -101,10 +101,10 @@ class ContentRig {
   ContentRig() {
     EXPECT_TRUE(sprites.WriteAndOpen(ContentPictures()));
     EXPECT_TRUE(sprites.LoadAll());
-    SetLevelObjectTables(&tables);
+    GetGameServices().objectTables = &tables;
   }
   ~ContentRig() {
-    SetLevelObjectTables(nullptr);
+    GetGameServices().objectTables = nullptr;
     kis::CloseDataFile(data);
   }
   ContentRig(const ContentRig&) = delete;

@@ -8,7 +8,8 @@ using namespace contenttest;
 
 namespace {
 
-// The sample products (and awards, the first named "wheat") read and linked.
+// The sample products (and awards, the first named "wheat", installed as
+// the game's) read and linked.
 struct Products {
   ContentRig rig;
   ProductList list;
@@ -23,7 +24,9 @@ struct Products {
     EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return list.ReadSection(r, c); }).error, 0u);
     EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return awards.ReadSection(r, c); }).error, 0u);
     list.ResolveIngredients();
+    GetGameServices().awards = &awards;
   }
+  ~Products() { GetGameServices().awards = nullptr; }
   PRODUCT* operator[](const char16_t* name) { return list.FindByName(name); }
 };
 
@@ -122,9 +125,9 @@ TEST(ProductList, CapacityIsTheWarehouseBuildingsAtTheStorageLevelClampedToOneTo
   ProductList bare;
   FakeObjectTables noWarehouse;
   noWarehouse.haveWarehouse = false;
-  SetLevelObjectTables(&noWarehouse);
+  GetGameServices().objectTables = &noWarehouse;
   EXPECT_EQ(bare.GetCapacity(wheat, 2), 0);
-  SetLevelObjectTables(nullptr);
+  GetGameServices().objectTables = nullptr;
   EXPECT_EQ(bare.GetCapacity(wheat, 2), 0);
-  SetLevelObjectTables(&p.rig.tables);
+  GetGameServices().objectTables = &p.rig.tables;
 }

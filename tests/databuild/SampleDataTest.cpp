@@ -83,9 +83,11 @@ class SampleData : public ::testing::Test {
     kis::CloseDataFile(sounds);
     data_ = OpenArchive("Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     ASSERT_NE(data_, nullptr);
+    GetGameServices().characters = &characters_;
   }
   void TearDown() override {
-    FreeCharacters();
+    GetGameServices().characters = nullptr;
+    characters_.Clear();
     FreeAnimations();
     FreeParticleLibrary();
     kis::CloseDataFile(data_);
@@ -96,7 +98,7 @@ class SampleData : public ::testing::Test {
   void ReadMotion() {
     ExpectReads("PART", [](auto* r, SectionCursor* c) { return LoadParticleSystems(r, c); });
     ExpectReads("ANIM", [](auto* r, SectionCursor* c) { return LoadAnimations(r, c, 0.0f, 1.0f); });
-    ExpectReads("CHQR", [](auto* r, SectionCursor* c) { return LoadCharacters(r, c, 0.0f, 1.0f); });
+    ExpectReads("CHQR", [](auto* r, SectionCursor* c) { return LoadCharacters(GetGameServices().characters, r, c, 0.0f, 1.0f); });
   }
 
   template <class Read>
@@ -107,6 +109,7 @@ class SampleData : public ::testing::Test {
 
   spritetest::SpriteRig sprites_;
   kis::DataFileReaderW* data_ = nullptr;
+  CharacterList characters_;  // the game's descriptions
 };
 
 TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures) {

@@ -84,6 +84,7 @@ class CareRig : public MapRig, public LevelStateHost {
  public:
   CareRig() : care(&villains) {
     careHook = &care;
+    GetGameServices().characters = &descriptions;
     MakeDescription();
     gas = MakeSprite(kEffectSpriteSet, u"gas", 4);
     DXLFRAMESEQ seq;
@@ -97,7 +98,8 @@ class CareRig : public MapRig, public LevelStateHost {
     map->DeleteAllObjects();  // their obstacles leave the characters' path finder
     characters.reset();
     map.reset();
-    FreeCharacters();
+    GetGameServices().characters = nullptr;
+    descriptions.Clear();
     FreeAnimations();
   }
 
@@ -170,6 +172,7 @@ class CareRig : public MapRig, public LevelStateHost {
   FakeExtras extras;
   FakeStore store;
   std::unique_ptr<LevelCharacters> characters;
+  CharacterList descriptions;  // the game's, in the services
   MapPlayer* player = nullptr;
   GameCharacter* girl = nullptr;
   Sprite* gas = nullptr;
@@ -191,7 +194,7 @@ class CareRig : public MapRig, public LevelStateHost {
     return new Sprite(&set, name, t, SPRITEGRID{frames, 16, 16, 0, 0, {0, 0, 0, 0}}, false, false, 0);
   }
   void MakeDescription() {
-    girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+    girl = MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}, {u"girl_repair", kAnimLoop, 100, 400},
                      {u"girl_dig", kAnimOnce, 100, 600}, {u"girl_rubit", kAnimOnce, 100, 600}});
   }

@@ -31,11 +31,12 @@ struct GirlAnimation {
   u32 mode, frameTime, total;
 };
 
-// The player's description "girl": skin 0 of these animations in eight
-// directions (the second is her walk), 2 units a tick, a footprint of 12 x 8
-// each way.
-inline GameCharacter* MakeGirl(std::initializer_list<GirlAnimation> animations) {
+// The player's description "girl" added to the list: skin 0 of these
+// animations in eight directions (the second is her walk), 2 units a tick,
+// a footprint of 12 x 8 each way.
+inline GameCharacter* MakeGirl(CharacterList& list, std::initializer_list<GirlAnimation> animations) {
   auto* girl = new GameCharacter(u"girl", 1, 1);
+  list.Add(girl);
   girl->speed = 2.0f;
   for (i16& f : girl->foot) f = 12;
   girl->foot[1] = girl->foot[3] = 8;
@@ -57,7 +58,8 @@ class CharacterRig {
   CharacterRig() {
     level.Make();
     map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{});
-    girl = MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+    GetGameServices().characters = &descriptions;
+    girl = MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}});
     work = girl->FindAnimation(0, u"girl_build");
     characters = std::make_unique<LevelCharacters>(*map, level.rules.get(), &level.hudList, kLevelWidth, kLevelHeight);
@@ -70,7 +72,8 @@ class CharacterRig {
     DXLCloseLog();
     characters.reset();
     map.reset();
-    FreeCharacters();
+    GetGameServices().characters = nullptr;
+    descriptions.Clear();
     FreeAnimations();
   }
   CharacterRig(const CharacterRig&) = delete;
@@ -106,6 +109,7 @@ class CharacterRig {
   LevelRig level;
   std::unique_ptr<LevelMap> map;
   std::unique_ptr<LevelCharacters> characters;
+  CharacterList descriptions;  // the game's, in the services
   GameCharacter* girl = nullptr;
   GameAnimation* work = nullptr;
 };

@@ -208,13 +208,12 @@ class LevelRig {
  public:
   LevelRig() : scene(log), profile(log), hud(log) {
     plat::SetClock(&clock);
-    SetLevelObjectTables(&tables);
-    WriteAndRead();
-    for (const char16_t* name : {u"wheat", u"egg", u"cake"}) Product(name)->icon = MakeIcon(name);
-    MakeIcon(u"small_ico_coin");
     host.list = &hudList;
     host.rules = &rules;
     InstallServices();
+    WriteAndRead();
+    for (const char16_t* name : {u"wheat", u"egg", u"cake"}) Product(name)->icon = MakeIcon(name);
+    MakeIcon(u"small_ico_coin");
     LEVELINFO& l = levels.Get(0);
     for (LEVELREGIME& r : l.regimes) r = LEVELREGIME{180000, 120000, 60000, 0, {}};
     l.startMoney = 300;
@@ -226,15 +225,21 @@ class LevelRig {
   ~LevelRig() {
     rules.reset();
     hudList.DeleteAll();
-    SetLevelObjectTables(nullptr);
     plat::SetClock(nullptr);
     ResetGameServices();
   }
-  // The head-up display's host and the window manager as the game services'
-  // (again after a rig built on this one resets the services).
+  // The rig's tables, the head-up display's host and the window manager as
+  // the game services' (again after a rig built on this one resets the
+  // services).
   void InstallServices() {
-    GetGameServices().level = &host;
-    GetGameServices().windowManager = &windows;
+    GameServices& s = GetGameServices();
+    s.objectTables = &tables;
+    s.products = &products;
+    s.bonuses = &bonuses;
+    s.awards = &awards;
+    s.levels = &levels;
+    s.level = &host;
+    s.windowManager = &windows;
   }
   LevelRig(const LevelRig&) = delete;
   LevelRig& operator=(const LevelRig&) = delete;

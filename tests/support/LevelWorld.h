@@ -1,12 +1,11 @@
-// The headless level world: the built sample data set ("Sprites.dat" into
-// the 17 sprite sets; particles, ground, garbage, animations, products,
-// bonuses, awards, the 41 levels and the digit fonts of "Data.dat", each
-// through the game's own reader; the fonts in the world's window manager,
-// which has no windows but the dialogs the level opens) on the game viewer
-// (a software device of the screen's size, made by the caller), and a
-// GameLevel of one of its levels with recording fakes of what the level
-// calls out to (the level panel and game windows, the saves, the villains)
-// with the level's own characters and head-up display.
+// The headless level world: the game's world (app/GameWorld.h) on the
+// built sample data set and the game viewer (a software device of the
+// screen's size, made by the caller), up to its fonts without the language
+// (the window manager has no windows but the dialogs the level opens), and
+// a GameLevel of one of its levels that the world makes with recording
+// fakes of what the level calls out to (the level panel and game windows,
+// the saves, the villains) with the level's own characters and head-up
+// display.
 //
 // Make -> LoadAll (the loading stages, one Load a frame) -> Enter ->
 // Start (Enter key) -> Step(ms) (game clock, update, and with draw the
@@ -21,45 +20,26 @@
 #include <string>
 #include <vector>
 
-#include "base/Random.h"
-#include "base/datafile/DataFileReader.h"
-#include "content/AwardTable.h"
-#include "content/CharacterSection.h"
-#include "content/GameCharacter.h"
-#include "content/ContentArchive.h"
-#include "content/GameBonuses.h"
-#include "content/GroundList.h"
-#include "content/LevelTable.h"
-#include "content/ProductList.h"
+#include "app/DataSet.h"
+#include "app/GameWorld.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
-#include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
 #include "level/scene/LevelVillains.h"
-#include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/PngFile.h"
-#include "resources/AnimationSection.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
-#include "resources/ParticleLibrary.h"
-#include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
-#include "ui/WindowManager.h"
-#include "common/LevelData.h"
-#include "common/SpriteArchive.h"
 #include "testsupport/ImageFiles.h"
 
 namespace leveltest {
-
-inline u32 g_harnessClock = 0;
-inline u32 HarnessClock() { return g_harnessClock; }
 
 // The villains (the level objects library's to come): each spawn takes its slot
 // and is recorded; the bees free every slot.
@@ -155,35 +135,19 @@ class FakeLevelProfile : public LevelProfile {
 class LevelWorld {
  public:
   // The sample data set in `folder` on a screen of width x height drawn by
-  // the viewer (whose device is open at that size).
+  // the viewer (whose device is open at that size): the game's world up to
+  // its fonts, without the language, the frame clock on the game clock.
   LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height)
       : viewer_(viewer), width_(width), height_(height) {
-    ResetGameServices();
-    kis::srand(7);
-    g_harnessClock = 0;
-    SetGameViewer(viewer);
-    GameServices& s = GetGameServices();
-    s.frameClock = &HarnessClock;
-    s.screen.width = static_cast<i32>(width);
-    s.screen.height = static_cast<i32>(height);
-    s.screen.rect = DXLRECT{0, 0, static_cast<i32>(width), static_cast<i32>(height)};
-    SetParticleMaxStep(static_cast<float>(GameTimeStep()));
-    s.windowManager = manager.get();
-    s.garbage = &garbage;
-    loaded = ReadSprites(folder) && ReadData(folder);
-  }
-  ~LevelWorld() {
-    level.reset();
-    GetGameServices().level = nullptr;
-    manager.reset();  // its fonts and pictures before the sprite sets
-    FreeCharacters();
-    FreeAnimations();
-    FreeParticleLibrary();
-    UnbindDrawTexture();
-    sets.clear();
-    kis::CloseDataFile(data);
-    kis::CloseDataFile(sprites);
-    ResetGameServices();
+    WorldSetup setup;
+    setup.data = folder;
+    setup.viewer = viewer;
+    setup.width = static_cast<i32>(width);
+    setup.height = static_cast<i32>(height);
+    setup.seed = 7;
+    std::string error;
+    loaded = world.Open(std::move(setup), &error);
+    if (!loaded) std::fprintf(stderr, "level world: %s\n", error.c_str());
   }
   LevelWorld(const LevelWorld&) = delete;
   LevelWorld& operator=(const LevelWorld&) = delete;
@@ -191,36 +155,33 @@ class LevelWorld {
   // A new level scene of the index (0: the sample level) with the fakes,
   // its own characters and head-up display.
   GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
-    level.reset();
-    GetGameServices().level = nullptr;
     GAMELEVELHOOKS hooks;
     hooks.rules.profile = &profile;
     hooks.villains = &villains;
     hooks.saves = saves ? saves : &windows;
     hooks.iface = &windows;
-    level = std::make_unique<GameLevel>(index, setup, hooks);
-    GetGameServices().level = &level->Screen();  // the running level
-    return *level;
+    return *world.OpenLevel(index, setup, hooks);
   }
+  GameLevel* Level() const { return world.Level(); }
   // Load once a frame until loaded; the number of calls. `between` runs after each.
   u32 LoadAll(const std::function<void()>& between = {}) {
     u32 calls = 0;
-    while (!level->IsLoaded() && calls < 100000) {
-      level->Load();
+    while (!Level()->IsLoaded() && calls < 100000) {
+      Level()->Load();
       ++calls;
       if (between) between();
     }
     return calls;
   }
-  void Enter() { level->Enter(); }
-  void Start() { level->Input().OnKeyDown(kLevelKeyEnter, 0); }
+  void Enter() { Level()->Enter(); }
+  void Start() { Level()->Input().OnKeyDown(kLevelKeyEnter, 0); }
   // Loaded, entered and started.
   GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
     Make(index, setup);
     LoadAll();
     Enter();
     Start();
-    return *level;
+    return *Level();
   }
 
   // ms of game time in frames of at most `frame` ms: the game clock, the
@@ -229,10 +190,9 @@ class LevelWorld {
     while (ms > 0) {
       const u32 d = ms < frame ? ms : frame;
       ms -= d;
-      g_harnessClock += d;
-      GetGameServices().clock = g_harnessClock;
+      GetGameServices().clock += d;
       GetGameServices().frameElapsed = d;
-      level->Update(d);
+      Level()->Update(d);
       if (draw) DrawFrame();
     }
   }
@@ -240,7 +200,7 @@ class LevelWorld {
   bool DrawFrame() {
     if (viewer_->BeginFrame() != 0) return false;
     viewer_->Clear(0xFF000000u);
-    level->Draw();
+    Level()->Draw();
     viewer_->LoadIdentity(nullptr);
     viewer_->ResetWorldTransform();
     return viewer_->Present() == 0;
@@ -255,59 +215,37 @@ class LevelWorld {
   bool WritePng(const std::string& path) { return plat::WritePng(path, Frame(), width_, height_, nullptr); }
 
   // A level point shown on the screen.
-  void MapToScreen(i32* x, i32* y) const { level->Rules().View().MapToScreen(x, y); }
+  void MapToScreen(i32* x, i32* y) const { Level()->Rules().View().MapToScreen(x, y); }
   // Moves there, presses and releases the button.
   void ClickMap(i32 x, i32 y, u32 button = kMouseLeft) {
     MapToScreen(&x, &y);
-    level->Input().OnMouseMove(x, y, 0, 0);
-    level->Input().OnMouseDown(x, y, button, 0);
-    level->Input().OnMouseUp(x, y, button, 0);
+    Level()->Input().OnMouseMove(x, y, 0, 0);
+    Level()->Input().OnMouseDown(x, y, button, 0);
+    Level()->Input().OnMouseUp(x, y, button, 0);
   }
 
   // An opaque square texture of one colour, on sprite set 0's list.
   DXLTexture* SolidTexture(u32 argb) {
-    DXLTexture* t = sets[0]->GetTextures()->NewTexture();
+    DXLTexture* t = world.SpriteSets()[0]->GetTextures()->NewTexture();
     const std::vector<u8> file = imagefiles::Targa32(16, 16, std::vector<u32>(256, argb));
     t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
     return t;
   }
 
-  std::vector<std::unique_ptr<SpriteSet>> sets;
-  kis::DataFileReaderW* sprites = nullptr;
-  kis::DataFileReaderW* data = nullptr;
-  ProductList products;
-  GameBonuses bonuses;
-  AwardTable awards;
-  GroundList grounds;
-  LevelTable levels;
-  GarbageList garbage;
+  // The world's tables and sprite sets (while loaded).
+  LevelTable& Levels() { return world.Tables()->levels; }
+  GroundList& Grounds() { return world.Tables()->grounds; }
+  SpriteSet* Set(u32 set) { return world.SpriteSets()[set].get(); }
+
+  // The fakes are made before the world and go after it.
   FakeVillains villains;
   FakeLevelWindows windows;
   LevelSaves* saves = nullptr;  // the saved levels in place of the fake windows' when set
   FakeLevelProfile profile{windows};
-  // The game's window manager: no windows, the digit fonts.
-  std::unique_ptr<WindowManager> manager = std::make_unique<WindowManager>();
-  std::unique_ptr<GameLevel> level;
+  GameWorld world;
   bool loaded = false;
 
  private:
-  static kis::DataFileReaderW* Open(const std::string& path, u32 sig1, u32 sig2, u32 version) {
-    const std::u16string wide = plat::Utf8ToUtf16(path);
-    return kis::OpenDataFileReaderW(wide.c_str(), sig1, sig2, version);
-  }
-
-  bool ReadSprites(const std::string& folder) {
-    sprites = Open(folder + "/Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2, kSpriteArchiveVersion);
-    if (!sprites) return false;
-    return tools::ReadSpriteSets(sprites, &sets).empty();
-  }
-
-  bool ReadData(const std::string& folder) {
-    data = Open(folder + "/Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
-    if (!data) return false;
-    return tools::ReadLevelData(data, {products, bonuses, awards, grounds, levels, garbage}, sets, manager.get());
-  }
-
   DXLViewer* viewer_;
   u32 width_;
   u32 height_;

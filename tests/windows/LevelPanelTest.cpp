@@ -339,8 +339,11 @@ TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
 
   auto cast = std::make_unique<LevelCharacters>(*rig.map, rig.level.rules.get(), &rig.level.hudList, kLevelWidth,
                                                 kLevelHeight);
-  GameCharacter* girl = leveltest::MakeGirl({{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
-                                             {u"girl_build", kAnimOnce, 100, 600}});
+  CharacterList descriptions;  // the game's, in the services
+  GetGameServices().characters = &descriptions;
+  GameCharacter* girl =
+      leveltest::MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
+                                         {u"girl_build", kAnimOnce, 100, 600}});
   auto* her = new MapCharacter(*cast, girl, 0, u"girl_idle", leveltest::kDown, 400, 340, nullptr);
   const auto tick = [&] {
     GetGameServices().clock += 10;
@@ -367,7 +370,8 @@ TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
   EXPECT_TRUE(enabled()) << "a walk";
 
   cast.reset();
-  FreeCharacters();
+  GetGameServices().characters = nullptr;
+  descriptions.Clear();
   FreeAnimations();
 }
 

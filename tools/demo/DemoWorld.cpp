@@ -1,16 +1,16 @@
 #include "DemoWorld.h"
 
-#include "common/SpriteArchive.h"
-
 #include <algorithm>
 #include <cmath>
 
+#include "app/DataSet.h"
 #include "base/Identifier.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
+#include "content/GarbageList.h"
+#include "content/LevelTable.h"
 #include "engine/DXLViewer.h"
-#include "platform/encoding/Utf.h"
-#include "resources/AnimationSection.h"
+#include "platform/audio/AudioOutput.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
@@ -27,28 +27,16 @@ namespace {
 constexpr float kWalkSpeed = 95.0f;       // level pixels a second
 constexpr float kParticleHeadStart = 3000.0f;  // ms the particles have run when the scene opens
 
-u32 g_sceneClock = 0;  // the sprites' own animations run on the scene's time
-u32 SceneClock() { return g_sceneClock; }
-
-kis::DataFileReaderW* Open(const std::string& folder, const char* file, u32 sig1, u32 sig2, u32 version,
-                           std::string* error) {
-  const std::string path = folder + "/" + file;
-  const std::u16string wide = plat::Utf8ToUtf16(path);
-  kis::DataFileReaderW* reader = kis::OpenDataFileReaderW(wide.c_str(), sig1, sig2, version);
-  if (!reader) *error = path + " cannot be read as a data set's archive";
-  return reader;
-}
-
 }  // namespace
 
 bool ReadSceneLayout(const std::string& dataFolder, SceneLayout* out, std::string* error) {
   kis::DataFileReaderW* data =
-      Open(dataFolder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion, error);
-  if (!data) return false;
+      OpenDataSetFile(dataFolder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+  if (!data) return (*error = dataFolder + "/Data.dat cannot be read as a data set's archive", false);
   LevelTable levels;
   GroundList grounds;
-  const bool read = tools::ReadWhole([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
-                    tools::ReadWhole([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
+  const bool read = ReadWholeSection([&](SectionCursor* c) { return grounds.ReadSection(data, c); }) &&
+                    ReadWholeSection([&](SectionCursor* c) { return levels.ReadChunk(data, c); });
   kis::CloseDataFile(data);
   if (!read) return (*error = "Data.dat: its ground or levels do not read", false);
   const LEVELINFO& level = levels.Get(0);
@@ -64,39 +52,29 @@ bool ReadSceneLayout(const std::string& dataFolder, SceneLayout* out, std::strin
 World::World() = default;
 World::~World() { Unload(); }
 
-bool World::Load(const std::string& dataFolder, std::string* error) {
+bool World::Load(DXLViewer* viewer, const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound,
+                 std::string* error) {
   Unload();
-  GetGameServices().frameClock = &SceneClock;
-  SetParticleMaxStep(static_cast<float>(GameTimeStep()));
-  sprites_ = Open(dataFolder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
-                  kSpriteArchiveVersion, error);
-  data_ = Open(dataFolder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion, error);
-  if (!sprites_ || !data_) return false;
+  WorldSetup setup;
+  setup.data = dataFolder;
+  setup.viewer = viewer;
+  setup.sound = std::move(sound);
+  if (!game_.Open(std::move(setup), error)) return false;
   loaded_ = true;
-  return ReadData(error);
+  return Build(error);
 }
 
-bool World::ReadData(std::string* error) {
-  const std::string sets = tools::ReadSpriteSets(sprites_, &sets_);
-  if (!sets.empty()) return (*error = sets, false);
-
-  const bool read = tools::ReadWhole([&](SectionCursor* c) { return LoadParticleSystems(data_, c); }) &&
-                    tools::ReadWhole([&](SectionCursor* c) { return grounds_.ReadSection(data_, c); }) &&
-                    tools::ReadWhole([&](SectionCursor* c) { return LoadGarbageDefinitions(&garbage_, data_, c); }) &&
-                    tools::ReadWhole([&](SectionCursor* c) { return LoadAnimations(data_, c, 0.0f, 1.0f); }) &&
-                    tools::ReadWhole([&](SectionCursor* c) { return levels_.ReadChunk(data_, c); });
-  if (!read) return (*error = "Data.dat: a section does not read", false);
-  const kis::list<Sprite*>& particles = sets_[kParticleSpriteSet]->GetSprites();
-  for (i32 i = 0; i < particles.GetCount(); ++i) particles.Get(i)->Init();
-
+bool World::Build(std::string* error) {
+  GroundList& grounds = game_.Tables()->grounds;
+  const GarbageList& garbage = game_.Tables()->garbage;
   // The first level: its ground, layer by layer in placement order.
-  const LEVELINFO& level = levels_.Get(0);
+  const LEVELINFO& level = game_.Tables()->levels.Get(0);
   for (u32 layer = 0; layer < kGroundLayers; ++layer)
     for (const GROUNDPLACEMENT& g : level.ground) {
       if (std::min<u32>(g.layer, kGroundLayers - 1) != layer) continue;
-      GROUND* record = grounds_.Find(g.groundId);
-      grounds_.Acquire(record);
-      if (auto tile = grounds_.MakeTile(g.x, g.y, layer, record, false)) tiles_.push_back(std::move(tile));
+      GROUND* record = grounds.Find(g.groundId);
+      grounds.Acquire(record);
+      if (auto tile = grounds.MakeTile(g.x, g.y, layer, record, false)) tiles_.push_back(std::move(tile));
     }
   // Its places with their garbage (and the pegs of the empty place under
   // it), and the flies and smells over them.
@@ -109,7 +87,7 @@ bool World::ReadData(std::string* error) {
   };
   auto garbageSpace = std::make_unique<GPSSpace>(0);
   for (const POINTDEF& p : level.points) {
-    const GARBAGEINFO* g = p.kind == 0 ? garbage_.Find(p.id) : nullptr;
+    const GARBAGEINFO* g = p.kind == 0 ? garbage.Find(p.id) : nullptr;
     if (!g) continue;
     place(level.emptyPlace, static_cast<float>(p.x), static_cast<float>(p.y));
     for (u32 k = 0; k < g->spriteCount; ++k)
@@ -146,14 +124,7 @@ void World::Unload() {
   spaces_.clear();
   tiles_.clear();
   things_.clear();
-  FreeAnimations();
-  FreeParticleLibrary();
-  UnbindDrawTexture();
-  sets_.clear();
-  kis::CloseDataFile(data_);
-  kis::CloseDataFile(sprites_);
-  data_ = sprites_ = nullptr;
-  GetGameServices().frameClock = nullptr;
+  game_.Close();
   loaded_ = false;
 }
 
@@ -176,7 +147,7 @@ void World::Walk(float ms) {
 
 void World::Update(float ms) {
   if (!loaded_) return;
-  g_sceneClock += static_cast<u32>(ms);
+  GetGameServices().clock += static_cast<u32>(ms);  // the sprites' own animations run on it
   Walk(ms);
   for (auto& space : spaces_) space->Update(ms);
 }

@@ -1,34 +1,31 @@
-// The demo's farm: the first level of a built data set read through the
-// game's own readers ("Sprites.dat" into the 17 sprite sets; the ground,
-// garbage, particle systems, animations and levels of "Data.dat") and drawn
-// the way a level is at 800 x 600: the level scaled to the screen above the
-// panel's strip, its ground tiles layer by layer, the garbage on its places
-// and the player character walking round an ellipse (turning through her
-// eight directions, her steps heard) in depth order, then the garbage's
-// and the level's particles.
+// The demo's farm: the first level of a built data set read by the game's
+// world (app/GameWorld.h: the sound of "Sounds.dat", the 17 sprite sets of
+// "Sprites.dat", the tables of "Data.dat"; no level scene) and drawn the way
+// a level is at 800 x 600: the level scaled to the screen above the panel's
+// strip, its ground tiles layer by layer, the garbage on its places and the
+// player character walking round an ellipse (turning through her eight
+// directions, her steps heard) in depth order, then the garbage's and the
+// level's particles.
 //
-// Load needs the frame's viewer (the textures are made on it) and the
-// sound manager already holding the data set's sounds (the animations find
-// theirs); Unload must run before the frame shuts down.
+// Load needs the frame's viewer (the textures are made on it); Unload must
+// run before the frame shuts down, and takes the sound down with the world.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/GameWorld.h"
 #include "base/Types.h"
-#include "content/GarbageList.h"
 #include "content/GroundList.h"
-#include "content/LevelTable.h"
 #include "resources/GameAnimation.h"
 
 class DXLViewer;
 class GPSSpace;
 class Sprite;
-class SpriteSet;
 
-namespace kis {
-class DataFileReaderW;
+namespace plat::audio {
+class Output;
 }
 
 namespace demo {
@@ -63,8 +60,11 @@ class World {
   World(const World&) = delete;
   World& operator=(const World&) = delete;
 
-  bool Load(const std::string& dataFolder, std::string* error);
+  // The data set on the viewer, its sound on the output (null: none).
+  bool Load(DXLViewer* viewer, const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound,
+            std::string* error);
   void Unload();
+  const std::string& SoundProblem() const { return game_.SoundProblem(); }
 
   void Update(float ms);  // the walk and the particles
   void Draw(DXLViewer* viewer);
@@ -76,15 +76,10 @@ class World {
     Sprite* sprite;  // drawn with its frame's top left at (x - hotX, y - hotY)
     float hotX, hotY;
   };
-  bool ReadData(std::string* error);
+  bool Build(std::string* error);
   void Walk(float ms);
 
-  kis::DataFileReaderW* sprites_ = nullptr;  // stays open: textures load from it
-  kis::DataFileReaderW* data_ = nullptr;
-  std::vector<std::unique_ptr<SpriteSet>> sets_;
-  GroundList grounds_;
-  GarbageList garbage_;
-  LevelTable levels_;
+  GameWorld game_;
   std::vector<std::unique_ptr<MAPTILE>> tiles_;  // by layer, then placement order
   std::vector<Thing> things_;
   std::vector<std::unique_ptr<GPSSpace>> spaces_;

@@ -235,20 +235,18 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
           "engine_demo", " (another engine demo is open and was asked to come to the front)", kClassName,
           u"Tallowmere engine demo", demo::kWidth, demo::kHeight, gOptions.frames == 0, DemoFilter))
     return failed;
-  SetGameViewer(DXLGetViewer());
-  // The sounds first: the animations find theirs among them.
-  std::string why;
-  const bool heard = gSound.Start(std::move(sound), gOptions.data, &why);
-  LogSound(heard, why);
+  // The world starts the sound before the rest: the animations find theirs among its sounds.
   std::string missing;
-  if (!gScene.Build(DXLGetAppTextures(), gOptions.data, &missing)) {
+  if (!gScene.Build(DXLGetViewer(), DXLGetAppTextures(), gOptions.data, std::move(sound), &missing)) {
     std::fprintf(stderr, "engine_demo: no data set to show: %s (build one with databuild, or give --data DIR)\n",
                  missing.c_str());
     gScene.Unload();
-    gSound.Stop();
     DXLShutdown();
     return 1;
   }
+  std::string why = gScene.SoundProblem();
+  const bool heard = why.empty() && gSound.Start(&why);
+  LogSound(heard, why);
   DXLSetPauseCallback(Pause);
   DXLCALLBACKS callbacks{};
   callbacks.cursorQuery = CursorQuery;
@@ -260,8 +258,8 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
   if (!heard && offline == nullptr) std::printf("engine_demo: no sound (%s; the log says more)\n", why.c_str());
   afterWindow();
   DXLRun();
-  gScene.Unload();
 
+  // The mix is written while the world's sound manager still holds its output.
   int status = 0;
   if (offline != nullptr && !gOptions.wav.empty()) {
     if (offline->WriteWav(gOptions.wav)) {
@@ -272,6 +270,7 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
     }
   }
   gSound.Stop();
+  gScene.Unload();
   if (!gOptions.screenshot.empty() && !tools::WriteFrameShot("engine_demo", gOptions.screenshot, gScene.Frames()))
     status = 1;
   DXLShutdown();

@@ -1,14 +1,13 @@
-// The level player's world: a built data set read the way the start-up
-// loader reads it ("Sprites.dat" into the 17 sprite sets; the particle
-// systems, products, bonuses, awards, ground, garbage, animations,
-// characters and levels of "Data.dat"; the language and its fonts from
-// "language.dat"), the window manager, and the data set's first level as a
-// running GameLevel with the game's own level panel and the empty places'
-// panels, its characters, head-up display and point care its own.
+// The level player's world: the game's world (app/GameWorld.h) on a built
+// data set with the language and its fonts, and the data set's first level
+// as a running GameLevel with the game's own level panel and the empty
+// places' panels, its characters, head-up display and point care its own;
+// the player's profile is the one thing handed in. No sound.
 //
-// Frame: Update(ms) moves the game clock, the window manager, the level and
-// the panel's clock; Draw draws the level, then the windows. Mouse and keys
-// go to the level, which offers them to the windows first.
+// Frame: Update(ms) is the world's frame (the game clock, the window
+// manager, the level and the panel's clock); Draw draws the level, then the
+// windows. Mouse and keys go to the level, which offers them to the windows
+// first.
 //
 // Load needs the frame's viewer; Unload must run before the frame shuts down.
 #pragma once
@@ -17,25 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "app/GameWorld.h"
 #include "base/Types.h"
-#include "content/AwardTable.h"
-#include "content/GameBonuses.h"
-#include "content/GarbageList.h"
-#include "content/GroundList.h"
-#include "content/LevelTable.h"
-#include "content/ProductList.h"
 #include "level/rules/LevelProfile.h"
 
 class DXLViewer;
-class GameLanguage;
 class GameLevel;
 class LevelPanelHost;
-class SpriteSet;
-class WindowManager;
-
-namespace kis {
-class DataFileReaderW;
-}
 
 namespace player {
 
@@ -80,34 +67,18 @@ class World {
   void MouseUp(i32 x, i32 y, u32 button);
   void Key(u16 virtualKey);
 
-  GameLevel* Level() const { return level_.get(); }
-  LevelPanelHost* Panel() const { return host_.get(); }
+  GameLevel* Level() const { return world_.Level(); }
+  LevelPanelHost* Panel() const { return world_.Panel(); }
   const PlayerProfile& Profile() const { return profile_; }
-  u32 Clock() const { return clock_; }
+  u32 Clock() const;  // the game clock
   // The level's result: 0 none yet, 1 won, -1 lost; the medal (6 gold, 5
   // silver, 4 bronze, 3 none) of a won level.
   i32 Result() const;
   i32 Medal() const;
 
  private:
-  bool ReadData(std::string* error);
-
-  std::vector<std::unique_ptr<SpriteSet>> sets_;
-  kis::DataFileReaderW* sprites_ = nullptr;
-  kis::DataFileReaderW* data_ = nullptr;
-  ProductList products_;
-  GameBonuses bonuses_;
-  AwardTable awards_;
-  GroundList grounds_;
-  LevelTable levels_;
-  GarbageList garbage_;
-  std::unique_ptr<GameLanguage> language_;
-  WindowManager* windows_ = nullptr;
-  std::unique_ptr<LevelPanelHost> host_;
-  PlayerProfile profile_;
-  std::unique_ptr<GameLevel> level_;
-  u32 clock_ = 0;
-  bool loaded_ = false;
+  PlayerProfile profile_;  // made before the world, gone after it
+  GameWorld world_;
 };
 
 }  // namespace player

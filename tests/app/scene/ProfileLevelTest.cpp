@@ -24,24 +24,21 @@ namespace leveltest {
 namespace {
 
 MapPlayer* Player(LevelHarness& h) {
-  const LevelCharacters* characters = h.level ? h.level->Map().GetCharacters() : nullptr;
+  const LevelCharacters* characters = h.Level() ? h.Level()->Map().GetCharacters() : nullptr;
   return characters ? characters->GetPlayer() : nullptr;
 }
 EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
 
 // The sample level with the harness's fakes, the profile and its saves.
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
-  h.level.reset();
-  GetGameServices().level = nullptr;
   GAMELEVELHOOKS hooks;
   hooks.rules.profile = &profile;
   hooks.villains = &h.villains;
   hooks.saves = &saves;
   hooks.iface = &h.windows;
-  h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
-  GetGameServices().level = &h.level->Screen();  // the running level
+  GameLevel& level = *h.world.OpenLevel(0, LEVELSETUP{}, hooks);
   h.LoadAll();
-  return *h.level;
+  return level;
 }
 
 TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
@@ -72,8 +69,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   const u32 savedSize = ann->GetSavedLevel(0)->dataSize;
 
   // The game ends; a new one opens the folder and enters the level.
-  h.level.reset();
-  GetGameServices().level = nullptr;
+  h.world.CloseLevel();
   store.reset();
   ProfileStore again;
   EXPECT_EQ(again.LoadProfiles(folder), 0);
@@ -91,8 +87,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   EXPECT_EQ(Player(h)->GetY(), y);
   ASSERT_EQ(Player(h)->GetJobs().GetCount(), 1);
   EXPECT_EQ(std::u16string(Player(h)->GetAnimationName()), u"girl_build");
-  h.level.reset();
-  GetGameServices().level = nullptr;
+  h.world.CloseLevel();
 }
 
 }  // namespace

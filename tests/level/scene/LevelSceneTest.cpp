@@ -232,13 +232,13 @@ TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
     EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultNone);
     h.windows.log.clear();
     h.Step(900, 100);
-    EXPECT_EQ(h.manager->GetDialog(), nullptr);
+    EXPECT_EQ(h.world.Windows()->GetDialog(), nullptr);
     h.Step(300, 100);
     if (regime == 1) {
       EXPECT_EQ(level.Rules().Tasks().GetResult(), kResultLost);
-      ASSERT_NE(h.manager->GetDialog(), nullptr);
-      EXPECT_TRUE(h.manager->GetDialog()->GetCaptionKey() == u"game_over");
-      EXPECT_EQ(h.manager->GetDialog(), level.Rules().Tasks().GetLoseDialog());
+      ASSERT_NE(h.world.Windows()->GetDialog(), nullptr);
+      EXPECT_TRUE(h.world.Windows()->GetDialog()->GetCaptionKey() == u"game_over");
+      EXPECT_EQ(h.world.Windows()->GetDialog(), level.Rules().Tasks().GetLoseDialog());
       const u32 stopped = level.Rules().Clock().GetTime();
       h.Step(500, 100);
       EXPECT_EQ(level.Rules().Clock().GetTime(), stopped);  // a result stops the clock
@@ -322,7 +322,7 @@ TEST(LevelScene, WindowLockFreezesClockAndTicks) {
 TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
-  h.levels.Get(0).chargeFactors[kBonusRain] = 0.0f;
+  h.Levels().Get(0).chargeFactors[kBonusRain] = 0.0f;
   LEVELSETUP setup;
   setup.chosen.count = 1;
   setup.chosen.slots[0] = kBonusRain;
@@ -413,7 +413,7 @@ namespace {
 TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
-  LEVELINFO& info = h.levels.Get(0);
+  LEVELINFO& info = h.Levels().Get(0);
   info.villainSlotCount = 2;
   info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
   info.villainSlots[1] = VILLAINSLOT{-20, 600, 300, 600, 0};
@@ -470,7 +470,7 @@ TEST(LevelScene, GeneralMusicCyclesFromARandomTrack) {
     EXPECT_EQ(level.GetMusicTrack(), track % 3 + 1);
     track = level.GetMusicTrack();
   }
-  kis::StrCopy(h.levels.Get(1).music, 32, u"music_02");
+  kis::StrCopy(h.Levels().Get(1).music, 32, u"music_02");
   GameLevel& own = h.Play(1);
   own.PlayNextMusic();
   EXPECT_EQ(own.GetMusicTrack(), 0u);
@@ -498,7 +498,7 @@ TEST(LevelScene, GroundTilesByLayerAndSequence) {
     EXPECT_EQ(tile->groundId, g.groundId);
     EXPECT_FLOAT_EQ(tile->quad.v[0].x, static_cast<float>(g.x) - 0.5f);  // pixel centres
   }
-  GROUND* grass = h.grounds.Find(info.ground[0].groundId);
+  GROUND* grass = h.Grounds().Find(info.ground[0].groundId);
   ASSERT_NE(grass, nullptr);
   const size_t top = level.Ground().GetLayer(3).size();
   MAPTILE* added = level.Ground().Add(100, 200, 5, grass, false);
@@ -546,7 +546,7 @@ TEST(LevelScene, PictureMidPlay) {
   // Each button's broom stands on the round seat at the plate's left: the
   // icon has a frame for every state the button draws it in (min(state, 2)),
   // and its dark outline shows on the light seat.
-  const Sprite* broom = h.sets[kIconSpriteSet]->FindSprite(u"small_ico_clear");
+  const Sprite* broom = h.Set(kIconSpriteSet)->FindSprite(u"small_ico_clear");
   ASSERT_NE(broom, nullptr);
   EXPECT_GE(broom->GetFrameCount(), 3);
   for (i32 i = 0; i < 3; ++i) {
@@ -664,7 +664,7 @@ TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
   WaveTutorial tutorial;
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
-  LEVELINFO& info = h.levels.Get(0);
+  LEVELINFO& info = h.Levels().Get(0);
   info.villainSlotCount = 1;
   info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
   info.waves = {WAVEDEF{0, 11, 1000}};

@@ -16,6 +16,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/map/EmptyLevelPoint.h"
+#include "content/ContentArchive.h"
 #include "content/LevelInfo.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/WindowManager.h"
@@ -35,46 +36,43 @@ namespace {
 
 using leveltest::LevelHarness;
 
+// The harness's world makes the game's own panel host: only the profile
+// and the villains are handed in.
 class Played : public ::testing::Test {
  protected:
   Played() : h(leveltest::SampleDataFolder(), 800, 600) {}
-  ~Played() override {
-    h.level.reset();
-    GetGameServices().level = nullptr;
-    host.DeletePanel();  // before the harness's window manager goes
-  }
   GameLevel& Make() {
     GAMELEVELHOOKS hooks;
     hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
-    hooks.iface = &host;
-    h.level = std::make_unique<GameLevel>(0, LEVELSETUP{}, hooks);
-    GetGameServices().level = &h.level->Screen();
+    GameLevel* level = h.world.OpenLevel(0, LEVELSETUP{}, hooks);
+    host = h.world.Panel();
     h.LoadAll();
     h.Enter();
-    return *h.level;
+    return *level;
   }
   // A click at a screen point, the pointer jumping there from the last
   // click (from a panel button onto the map and back) with no move between.
   void Click(i32 x, i32 y) {
-    h.level->Input().OnMouseDown(x, y, kMouseLeft, 0);
-    h.level->Input().OnMouseUp(x, y, kMouseLeft, 0);
+    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
+    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
     h.Step(20);
   }
   void ClickButton(const GameButton* b) {
-    const DXLRECT& panel = host.GetPanel()->GetRect();
+    const DXLRECT& panel = host->GetPanel()->GetRect();
     const DXLRECT& r = b->GetRect();
     Click(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2);
   }
 
   LevelHarness h;
-  LevelPanelHost host;
+  LevelPanelHost* host = nullptr;
 };
 
 TEST_F(Played, SampleLevelToAMedalByClicks) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = Make();
-  LevelPanel* panel = host.GetPanel();
+  ASSERT_NE(host, nullptr);
+  LevelPanel* panel = host->GetPanel();
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->GetCurrentChild()->GetKind(), kPanelKindEmpty);
   EXPECT_NE(panel->GetPrompt(), nullptr);
@@ -118,7 +116,7 @@ TEST_F(Played, SampleLevelToAMedalByClicks) {
 TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
   ASSERT_TRUE(h.loaded);
   Make();
-  ChildLevelPanel* shown = host.GetPanel()->GetCurrentChild();
+  ChildLevelPanel* shown = host->GetPanel()->GetCurrentChild();
   ASSERT_NE(shown, nullptr);
   CLPLevelBlock* block = shown->CreateLevelBlock();
   block->PlaceAt(0);

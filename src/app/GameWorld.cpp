@@ -1,0 +1,262 @@
+#include "app/GameWorld.h"
+
+#include "app/DataSet.h"
+#include "base/Random.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "engine/DXLViewer.h"
+#include "engine/text/DigitalFont.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "platform/audio/AudioSoftBackend.h"
+#include "platform/encoding/Utf.h"
+#include "resources/GameDraw.h"
+#include "resources/GameEffect.h"
+#include "resources/GameServices.h"
+#include "resources/ParticleLibrary.h"
+#include "resources/SoundSections.h"
+#include "resources/SoundSettings.h"
+#include "resources/SpriteSet.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelPanelHost.h"
+
+namespace {
+
+constexpr u32 kMaxLoadCalls = 100000;  // a level that is not loaded by then never will be
+
+}  // namespace
+
+const char* WorldStageName(WorldStage stage) {
+  static const char* const kNames[kWorldStageCount] = {"services", "viewer",         "sound",
+                                                       "sprite sets", "tables",      "window manager",
+                                                       "fonts",    "level panel",    "level scene"};
+  const u32 i = static_cast<u32>(stage);
+  return i < kWorldStageCount ? kNames[i] : "?";
+}
+
+GameWorld::GameWorld() = default;
+GameWorld::~GameWorld() { Close(); }
+
+bool GameWorld::IsUp(WorldStage stage) const {
+  for (WorldStage s : up_)
+    if (s == stage) return true;
+  return false;
+}
+
+bool GameWorld::Open(WorldSetup setup, std::string* error) {
+  Close();
+  setup_ = std::move(setup);
+  for (u32 i = 0; i <= static_cast<u32>(WorldStage::kFonts); ++i) {
+    if (!Raise(static_cast<WorldStage>(i), error)) {
+      Close();
+      return false;
+    }
+  }
+  if (setup_.level < 0) return true;
+  if (!OpenLevel(setup_.level, setup_.levelSetup, setup_.given) || !LoadLevel()) {
+    *error = "the data set's level " + std::to_string(setup_.level) + " does not load";
+    Close();
+    return false;
+  }
+  level_->Enter();
+  return true;
+}
+
+void GameWorld::Close() {
+  while (!up_.empty()) Lower();
+  setup_ = WorldSetup{};
+}
+
+GameLevel* GameWorld::OpenLevel(i32 index, const LEVELSETUP& setup, const GAMELEVELHOOKS& given) {
+  CloseLevel();
+  if (up_.empty() || up_.back() != WorldStage::kFonts) return nullptr;
+  levelIndex_ = index;
+  levelSetup_ = setup;
+  levelHooks_ = given;
+  std::string unused;
+  Raise(WorldStage::kLevelPanel, &unused);
+  Raise(WorldStage::kLevelScene, &unused);
+  return level_.get();
+}
+
+bool GameWorld::LoadLevel() {
+  if (!level_) return false;
+  for (u32 calls = 0; !level_->IsLoaded() && calls < kMaxLoadCalls; ++calls) level_->Load();
+  return level_->IsLoaded() && level_->GetInfo();
+}
+
+void GameWorld::CloseLevel() {
+  while (!up_.empty() && (up_.back() == WorldStage::kLevelScene || up_.back() == WorldStage::kLevelPanel)) Lower();
+}
+
+void GameWorld::Frame(u32 ms) {
+  GameServices& s = GetGameServices();
+  s.clock += ms;
+  s.frameElapsed = ms;
+  if (windows_) windows_->Update();
+  if (level_) level_->Update(ms);
+  if (host_) host_->Update(ms);
+}
+
+void GameWorld::Draw() {
+  if (level_) level_->Draw();
+  if (DXLViewer* viewer = GetGameViewer()) {
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+  }
+  if (windows_) windows_->Draw();
+}
+
+bool GameWorld::Raise(WorldStage stage, std::string* error) {
+  if (!Up(stage, error)) {
+    Down(stage);  // what the stage made before it failed
+    return false;
+  }
+  up_.push_back(stage);
+  if (setup_.observer) setup_.observer(stage, true);
+  return true;
+}
+
+void GameWorld::Lower() {
+  const WorldStage stage = up_.back();
+  if (setup_.observer) setup_.observer(stage, false);
+  up_.pop_back();
+  Down(stage);
+}
+
+// Each stage stands on those before it; a failed one leaves what it made
+// for Down, which takes down a stage that is half up as well.
+bool GameWorld::Up(WorldStage stage, std::string* error) {
+  GameServices& s = GetGameServices();
+  const std::string& folder = setup_.data;
+  switch (stage) {
+    case WorldStage::kServices:
+      ResetGameServices();
+      kis::srand(setup_.seed);
+      s.frameClock = &GameClock;  // sprite animations run on the game clock
+      SetParticleMaxStep(static_cast<float>(GameTimeStep()));
+      return true;
+    case WorldStage::kViewer:
+      if (!setup_.viewer) return (*error = "no viewer to draw on", false);
+      SetGameViewer(setup_.viewer);
+      s.screen.width = setup_.width;
+      s.screen.height = setup_.height;
+      s.screen.rect = DXLRECT{0, 0, setup_.width, setup_.height};
+      return true;
+    case WorldStage::kSound: {
+      if (!setup_.sound) return true;
+      SoundSettings& sound = GetSoundSettings();
+      if (!sound.Init(std::make_unique<plat::audio::SoftBackend>(std::move(setup_.sound)))) {
+        soundProblem_ = "no sound device";
+        return true;
+      }
+      soundManager_ = true;
+      const std::string file = folder + "/Sounds.dat";
+      soundArchive_ = OpenDataSetFile(folder, "Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2,
+                                      kSoundArchiveVersion);
+      if (!soundArchive_) {
+        soundProblem_ = file + " does not open";
+        return true;
+      }
+      sound_ = ReadWholeSection([&](SectionCursor* c) { return LoadMusic(soundArchive_, c); }) &&
+               ReadWholeSection([&](SectionCursor* c) { return LoadSounds(soundArchive_, c); });
+      if (!sound_) soundProblem_ = file + " does not read";
+      return true;
+    }
+    case WorldStage::kSpriteSets: {
+      sprites_ = OpenDataSetFile(folder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                 kSpriteArchiveVersion);
+      if (!sprites_) return (*error = folder + "/Sprites.dat does not open", false);
+      const std::string failed = ReadSpriteSets(sprites_, &sets_);
+      if (!failed.empty()) return (*error = failed, false);
+      return true;
+    }
+    case WorldStage::kTables:
+      data_ = OpenDataSetFile(folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+      if (!data_) return (*error = folder + "/Data.dat does not open", false);
+      tables_ = std::make_unique<ContentTables>();
+      tables_->Install();
+      if (!ReadContentTables(data_, tables_.get(), sets_)) return (*error = "Data.dat: a section does not read", false);
+      return true;
+    case WorldStage::kWindowManager:
+      windows_ = new WindowManager;
+      s.windowManager = windows_;
+      return true;
+    case WorldStage::kFonts:
+      if (setup_.language) {
+        const std::u16string cache = plat::Utf8ToUtf16(folder + "/language.dat");
+        language_ = std::make_unique<GameLanguage>(cache.c_str());
+        SetGameLanguage(language_.get());
+      }
+      if (!ReadDigitFonts(data_, windows_)) return (*error = "Data.dat: the digit fonts do not read", false);
+      return true;
+    case WorldStage::kLevelPanel:
+      if (!levelHooks_.iface) {
+        host_ = std::make_unique<LevelPanelHost>();
+        levelHooks_.iface = host_.get();
+      }
+      return true;
+    case WorldStage::kLevelScene:
+      level_ = std::make_unique<GameLevel>(levelIndex_, levelSetup_, levelHooks_);
+      s.level = &level_->Screen();  // the running level
+      return true;
+  }
+  return false;
+}
+
+void GameWorld::Down(WorldStage stage) {
+  GameServices& s = GetGameServices();
+  switch (stage) {
+    case WorldStage::kServices:
+      ClearGameEffects();  // an effect still running would reach into the services
+      ResetGameServices();
+      return;
+    case WorldStage::kViewer:
+      SetGameViewer(nullptr);
+      s.screen = GAMESCREENAREA{};
+      return;
+    case WorldStage::kSound:
+      if (soundManager_) GetSoundSettings().Shutdown();
+      soundManager_ = false;
+      kis::CloseDataFile(soundArchive_);
+      soundArchive_ = nullptr;
+      sound_ = false;
+      soundProblem_.clear();
+      return;
+    case WorldStage::kSpriteSets:
+      UnbindDrawTexture();
+      sets_.clear();
+      kis::CloseDataFile(sprites_);
+      sprites_ = nullptr;
+      return;
+    case WorldStage::kTables:
+      if (tables_) {
+        FreeContentData(tables_.get());
+        tables_->Uninstall();
+        tables_.reset();
+      }
+      kis::CloseDataFile(data_);
+      data_ = nullptr;
+      return;
+    case WorldStage::kWindowManager:
+      if (s.windowManager == windows_) s.windowManager = nullptr;
+      delete windows_;
+      windows_ = nullptr;
+      return;
+    case WorldStage::kFonts:
+      if (windows_) windows_->Fonts().DeleteAll();
+      if (language_) {
+        SetGameLanguage(nullptr);
+        language_.reset();
+      }
+      return;
+    case WorldStage::kLevelPanel:
+      host_.reset();
+      levelHooks_ = GAMELEVELHOOKS{};
+      return;
+    case WorldStage::kLevelScene:
+      level_.reset();
+      s.level = nullptr;  // out once the level is gone
+      return;
+  }
+}

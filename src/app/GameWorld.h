@@ -1,0 +1,156 @@
+// GameWorld - the game put together from a built data set, in one place:
+// the program, the tools, the benchmarks and the test harness all stand on
+// it. Open sets the stages up in this order, and Close (or the destructor)
+// takes them down in exactly the reverse order:
+//
+//   services      the game services reset, the random generator seeded, the
+//                 frame clock reading the game clock, the particles' step;
+//                 down: the screen effects cleared, then the services reset
+//   viewer        the caller's viewer (its device open at the screen's
+//                 size) as the game viewer, and the game screen's area
+//   sound         with an output: the sound manager on it with the samples
+//                 and music of "Sounds.dat" (a sound that does not start
+//                 leaves the game silent, saying why, not unopened)
+//   sprite sets   the 17 sets of "Sprites.dat", which stays open: the
+//                 pictures load from it as they are needed
+//   tables        the content tables of "Data.dat" (DataSet.h), installed
+//                 in the services; "Data.dat" stays open for the fonts
+//   window manager  made and installed in the services
+//   fonts         the language and its fonts from "language.dat" (when
+//                 asked for) and the digit fonts, read into the manager
+//   level panel   the game windows round a level (LevelPanelHost, which
+//                 makes the level panel when the scene asks for it), unless
+//                 the scene's game windows are handed in
+//   level scene   a GameLevel with its collaborators: those handed in, the
+//                 real ones for the rest
+//
+// The window manager comes before the fonts because the digit fonts are
+// read into it; the panel's host before the scene because the scene is
+// made with it. The two level stages run when a level is opened: by Open
+// when the set-up names one (the level then loaded and entered), or by
+// OpenLevel, which a test harness calls with its fakes.
+//
+// One world at a time: the stages fill the game-wide services.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Types.h"
+#include "level/scene/GameLevel.h"
+#include "platform/audio/AudioOutput.h"
+
+struct ContentTables;
+class DXLViewer;
+class GameLanguage;
+class LevelPanelHost;
+class SpriteSet;
+class WindowManager;
+
+namespace kis {
+class DataFileReaderW;
+}
+
+enum class WorldStage : u32 {
+  kServices,
+  kViewer,
+  kSound,
+  kSpriteSets,
+  kTables,
+  kWindowManager,
+  kFonts,
+  kLevelPanel,
+  kLevelScene,
+};
+constexpr u32 kWorldStageCount = 9;
+const char* WorldStageName(WorldStage stage);  // "services", "viewer", ... "level scene"
+
+struct WorldSetup {
+  std::string data;             // the data set's folder
+  DXLViewer* viewer = nullptr;  // required; its device open at width x height
+  i32 width = 800;
+  i32 height = 600;
+  u32 seed = 1;                                // the game's random generator starts here (1: as at start-up)
+  std::unique_ptr<plat::audio::Output> sound;  // null: no sound
+  bool language = false;                       // read "language.dat" and make it the game's
+  // A level to open, load and enter (its index in the level table); -1 none.
+  i32 level = -1;
+  LEVELSETUP levelSetup;
+  GAMELEVELHOOKS given;  // the level's collaborators handed in (OpenLevel)
+  // Called after each stage is set up (true) and before it is taken down
+  // (false).
+  std::function<void(WorldStage stage, bool up)> observer;
+};
+
+class GameWorld {
+ public:
+  GameWorld();
+  ~GameWorld();  // Close
+  GameWorld(const GameWorld&) = delete;
+  GameWorld& operator=(const GameWorld&) = delete;
+
+  // Sets every stage up in order; false with what failed in `error`, every
+  // stage set up so far taken down again. A world already open is closed
+  // first.
+  bool Open(WorldSetup setup, std::string* error);
+  // Takes every stage that is up down, the last first; nothing when closed.
+  void Close();
+  bool IsOpen() const { return !up_.empty(); }
+  bool IsUp(WorldStage stage) const;
+
+  // The level stages for level `index` (a level already open is closed
+  // first): the panel's host unless `given` names the scene's game windows,
+  // then the scene, made with `given` and the host for what it lacks. Not
+  // loaded yet; null (nothing made) before the fonts are up.
+  GameLevel* OpenLevel(i32 index, const LEVELSETUP& setup, const GAMELEVELHOOKS& given);
+  // The scene's staged loading run to its end; false when the scene does
+  // not load or has no level record.
+  bool LoadLevel();
+  // The scene, then the panel's host; nothing when no level is open.
+  void CloseLevel();
+
+  // One frame of the game: the game clock moves by ms, the window manager
+  // updates, then the level and its panel's clock.
+  void Frame(u32 ms);
+  // The level, then the windows over it.
+  void Draw();
+
+  GameLevel* Level() const { return level_.get(); }
+  LevelPanelHost* Panel() const { return host_.get(); }  // null when handed in
+  WindowManager* Windows() const { return windows_; }
+  ContentTables* Tables() const { return tables_.get(); }
+  const std::vector<std::unique_ptr<SpriteSet>>& SpriteSets() const { return sets_; }
+  bool HasSound() const { return sound_; }  // the sound manager runs with the data set's sounds
+  // Why a sound stage given an output left the game silent ("no sound
+  // device", "<folder>/Sounds.dat does not open" or "... does not read");
+  // empty when it plays or no output was given.
+  const std::string& SoundProblem() const { return soundProblem_; }
+  DXLViewer* Viewer() const { return setup_.viewer; }
+
+ private:
+  bool Up(WorldStage stage, std::string* error);
+  void Down(WorldStage stage);
+  bool Raise(WorldStage stage, std::string* error);  // Up, recorded and told
+  void Lower();                                      // the last stage up, told and taken down
+
+  WorldSetup setup_;
+  std::vector<WorldStage> up_;  // in the order set up
+  GAMELEVELHOOKS levelHooks_;
+  i32 levelIndex_ = -1;
+  LEVELSETUP levelSetup_;
+
+  kis::DataFileReaderW* soundArchive_ = nullptr;
+  bool soundManager_ = false;  // made by the sound stage
+  bool sound_ = false;         // and the sounds read
+  std::string soundProblem_;
+  kis::DataFileReaderW* sprites_ = nullptr;
+  std::vector<std::unique_ptr<SpriteSet>> sets_;
+  kis::DataFileReaderW* data_ = nullptr;
+  std::unique_ptr<ContentTables> tables_;
+  WindowManager* windows_ = nullptr;
+  std::unique_ptr<GameLanguage> language_;
+  std::unique_ptr<LevelPanelHost> host_;
+  std::unique_ptr<GameLevel> level_;
+};

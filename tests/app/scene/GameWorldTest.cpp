@@ -1,0 +1,339 @@
+// The game's world on the built sample data set: every stage set up in
+// order and seen in the services as it comes, taken down in exactly the
+// reverse order with nothing left behind; a failing stage takes down what
+// was set up before it; the level stages opened again with handed-in
+// collaborators.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/DataSet.h"
+#include "app/GameWorld.h"
+#include "content/LevelObjectTables.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "level/scene/LevelInterface.h"
+#include "platform/audio/AudioOfflineOutput.h"
+#include "resources/GEffects.h"
+#include "resources/GameAnimation.h"
+#include "resources/SoundSettings.h"
+#include "resources/SpriteSet.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/ViewerRig.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+
+namespace {
+
+using Event = std::pair<WorldStage, bool>;  // a stage, set up (true) or about to go (false)
+
+constexpr WorldStage kAll[] = {WorldStage::kServices,   WorldStage::kViewer,        WorldStage::kSound,
+                               WorldStage::kSpriteSets, WorldStage::kTables,        WorldStage::kWindowManager,
+                               WorldStage::kFonts,      WorldStage::kLevelPanel,    WorldStage::kLevelScene};
+
+std::string SampleData() { return TM_SAMPLE_DATA_DIR; }
+
+// Every stage of `stages` up in their order, then down in the reverse one.
+std::vector<Event> UpThenDown(std::initializer_list<WorldStage> stages) {
+  std::vector<Event> events;
+  for (WorldStage s : stages) events.emplace_back(s, true);
+  for (auto it = std::rbegin(stages); it != std::rend(stages); ++it) events.emplace_back(*it, false);
+  return events;
+}
+
+std::vector<std::string> Names(const std::vector<Event>& events) {
+  std::vector<std::string> names;
+  for (const Event& e : events) names.push_back(std::string(e.second ? "+" : "-") + WorldStageName(e.first));
+  return names;
+}
+
+// Nothing of a world is left in the game-wide state.
+void ExpectNothingLeft() {
+  const GameServices& s = GetGameServices();
+  EXPECT_EQ(s.viewer, nullptr);
+  EXPECT_EQ(s.screen.width, 0);
+  EXPECT_EQ(s.screen.rect.right, 0);
+  EXPECT_EQ(s.frameClock, nullptr);
+  EXPECT_EQ(s.clock, 0u);
+  EXPECT_EQ(s.windowManager, nullptr);
+  EXPECT_EQ(s.level, nullptr);
+  EXPECT_EQ(s.levelPanel, nullptr);
+  EXPECT_EQ(s.effect, nullptr);
+  EXPECT_EQ(s.retiredEffects, nullptr);
+  EXPECT_EQ(s.drawTexture, nullptr);
+  EXPECT_EQ(s.sound.manager, nullptr);
+  EXPECT_EQ(s.products, nullptr);
+  EXPECT_EQ(s.bonuses, nullptr);
+  EXPECT_EQ(s.awards, nullptr);
+  EXPECT_EQ(s.grounds, nullptr);
+  EXPECT_EQ(s.levels, nullptr);
+  EXPECT_EQ(s.characters, nullptr);
+  EXPECT_EQ(s.garbage, nullptr);
+  EXPECT_EQ(s.objectTables, nullptr);
+  EXPECT_EQ(GetGameLanguage(), nullptr);
+  EXPECT_EQ(GetAnimations().GetCount(), 0);
+  EXPECT_EQ(GetCharacters().GetCount(), 0);
+  for (u32 i = 0; i < kSpriteSetCount; ++i) EXPECT_EQ(GetSpriteSet(i), nullptr) << i;
+}
+
+class GameWorldTest : public ::testing::Test {
+ protected:
+  GameWorldTest() { EXPECT_EQ(rig.Open(800, 600), 0); }
+  ~GameWorldTest() override { world.Close(); }
+
+  WorldSetup Setup(const std::string& folder) {
+    WorldSetup setup;
+    setup.data = folder;
+    setup.viewer = rig.viewer.get();
+    setup.observer = [this](WorldStage stage, bool up) {
+      events.emplace_back(stage, up);
+      if (check) check(stage, up);
+    };
+    return setup;
+  }
+
+  viewertest::ViewerRig rig;
+  std::vector<Event> events;
+  std::function<void(WorldStage, bool)> check;  // looks at the services at each event
+  GameWorld world;
+};
+
+// The level player's world: sound, the language, level 0 loaded and entered
+// with the game's own panel. Each stage is in the services when it says it
+// is up and still there when it is told it goes; a screen effect still
+// running at the end is cleared before the services' reset.
+TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
+  WorldSetup setup = Setup(SampleData());
+  setup.sound = std::make_unique<plat::audio::OfflineOutput>(false);
+  setup.language = true;
+  setup.level = 0;
+  std::vector<std::string> problems;
+  auto expect = [&](bool ok, WorldStage stage, bool up, const char* what) {
+    if (!ok) problems.push_back(std::string(up ? "+" : "-") + WorldStageName(stage) + ": " + what);
+  };
+  check = [&](WorldStage stage, bool up) {
+    const GameServices& s = GetGameServices();
+    switch (stage) {
+      case WorldStage::kServices:
+        expect(s.frameClock == &GameClock && s.viewer == nullptr, stage, up, "the frame clock reads the game clock");
+        break;
+      case WorldStage::kViewer:
+        expect(GetGameViewer() == rig.viewer.get() && s.screen.width == 800 && s.screen.rect.bottom == 600, stage,
+               up, "the viewer and the screen");
+        expect(GetSpriteSet(0) == nullptr, stage, up, "no sprite sets yet, or none left");
+        break;
+      case WorldStage::kSound:
+        expect(s.sound.manager != nullptr && world.HasSound() && world.SoundProblem().empty(), stage, up,
+               "the sound manager with the sounds");
+        break;
+      case WorldStage::kSpriteSets:
+        expect(GetSpriteSet(0) && GetSpriteSet(kSpriteSetCount - 1), stage, up, "the 17 sets");
+        expect(s.products == nullptr, stage, up, "no tables");
+        break;
+      case WorldStage::kTables:
+        expect(world.Tables() && s.products == &world.Tables()->products && s.levels == &world.Tables()->levels &&
+                   s.bonuses && s.awards && s.grounds && s.characters == &world.Tables()->characters &&
+                   s.garbage == &world.Tables()->garbage,
+               stage, up, "the tables installed");
+        expect(GetCharacters().GetCount() > 0 && GetLevelTable()->Get(0).loaded && s.garbage->GetCount() > 0, stage,
+               up, "the tables read");
+        expect(s.windowManager == nullptr, stage, up, "no window manager");
+        break;
+      case WorldStage::kWindowManager:
+        expect(s.windowManager && s.windowManager == world.Windows(), stage, up, "the window manager");
+        expect(world.Windows() && world.Windows()->Fonts().GetCount() == 0, stage, up, "no digit fonts");
+        break;
+      case WorldStage::kFonts:
+        expect(world.Windows()->Fonts().GetCount() > 0, stage, up, "the digit fonts");
+        expect(GetGameLanguage() != nullptr, stage, up, "the language");
+        expect(world.Panel() == nullptr, stage, up, "no panel's host");
+        break;
+      case WorldStage::kLevelPanel:
+        expect(world.Panel() && !world.Panel()->GetPanel(), stage, up, "the host, its panel not made yet");
+        expect(world.Level() == nullptr, stage, up, "no scene");
+        break;
+      case WorldStage::kLevelScene:
+        // Told up when made (the panel comes with entering); told down entered.
+        expect(world.Level() && s.level == &world.Level()->Screen(), stage, up, "the running level");
+        expect(up ? !world.Panel()->GetPanel() : world.Panel()->GetPanel() != nullptr, stage, up, "the panel");
+        expect(s.levelPanel == (up ? nullptr : world.Panel()->GetPanel()), stage, up, "the panel shown");
+        break;
+    }
+  };
+  std::string error;
+  ASSERT_TRUE(world.Open(std::move(setup), &error)) << error;
+  EXPECT_TRUE(world.IsOpen());
+  ASSERT_EQ(events.size(), kWorldStageCount);
+  for (u32 i = 0; i < kWorldStageCount; ++i) EXPECT_EQ(events[i], Event(kAll[i], true)) << i;
+  ASSERT_NE(world.Level(), nullptr);
+  EXPECT_TRUE(world.Level()->IsLoaded());
+  ASSERT_NE(world.Panel()->GetPanel(), nullptr);  // entered: the panel is up
+
+  // The world's frame runs the game clock that the sprites' animations read.
+  world.Frame(16);
+  world.Frame(20);
+  EXPECT_EQ(GetGameServices().clock, 36u);
+  EXPECT_EQ(GameFrameTime(), 36u);
+
+  auto* effect = new GEffect_Skip(nullptr, 5000, 0);
+  RunGameEffect(effect);
+  ASSERT_EQ(GetGameEffect(), effect);
+  world.Close();
+  EXPECT_FALSE(world.IsOpen());
+  EXPECT_EQ(world.Level(), nullptr);
+  EXPECT_EQ(world.Tables(), nullptr);
+  EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2], kAll[3], kAll[4], kAll[5], kAll[6],
+                                             kAll[7], kAll[8]})));
+  EXPECT_EQ(problems, std::vector<std::string>{});
+  ExpectNothingLeft();  // the effect too: cleared, then the services reset
+  world.Close();        // closed already: nothing more
+  EXPECT_EQ(events.size(), 2 * kWorldStageCount);
+}
+
+// A stage that fails takes down, in reverse, the stages set up before it;
+// the error names what is missing and the services are left as found.
+TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
+  TempFolder folder;
+  std::string error;
+  EXPECT_FALSE(world.Open(Setup(folder.Path()), &error));
+  EXPECT_EQ(error, folder.Path() + "/Sprites.dat does not open");
+  EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2]})));
+  EXPECT_FALSE(world.IsOpen());
+  ExpectNothingLeft();
+
+  std::filesystem::copy_file(SampleData() + "/Sprites.dat", folder.File("Sprites.dat"));
+  events.clear();
+  EXPECT_FALSE(world.Open(Setup(folder.Path()), &error));
+  EXPECT_EQ(error, folder.Path() + "/Data.dat does not open");
+  EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2], kAll[3]})));
+  ExpectNothingLeft();
+
+  // "Data.dat" cut short: it opens or not, but its tables never read whole,
+  // and what was read of them goes again.
+  std::ifstream in(SampleData() + "/Data.dat", std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(whole.size(), 4096u);
+  folder.Put("Data.dat", whole.substr(0, whole.size() / 2));
+  events.clear();
+  EXPECT_FALSE(world.Open(Setup(folder.Path()), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2], kAll[3]})));
+  ExpectNothingLeft();
+
+  // Without "Sounds.dat" the world opens silent and says why; its sound
+  // manager still goes with it.
+  folder.Put("Data.dat", whole);
+  events.clear();
+  WorldSetup quiet = Setup(folder.Path());
+  quiet.sound = std::make_unique<plat::audio::OfflineOutput>(false);
+  ASSERT_TRUE(world.Open(std::move(quiet), &error)) << error;
+  EXPECT_FALSE(world.HasSound());
+  EXPECT_EQ(world.SoundProblem(), folder.Path() + "/Sounds.dat does not open");
+  EXPECT_NE(GetGameServices().sound.manager, nullptr);
+  world.Close();
+  EXPECT_EQ(world.SoundProblem(), "");
+  EXPECT_EQ(events.size(), 14u);
+  ExpectNothingLeft();
+
+  // No viewer: nothing past the services.
+  events.clear();
+  WorldSetup blind = Setup(SampleData());
+  blind.viewer = nullptr;
+  EXPECT_FALSE(world.Open(std::move(blind), &error));
+  EXPECT_EQ(error, "no viewer to draw on");
+  EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0]})));
+  ExpectNothingLeft();
+}
+
+// The game windows the harness hands in: the scene is made with them and the
+// world makes no host; opening another level takes the level stages down
+// and up again, the rest stays; no level opens before the fonts are up.
+class RecordingWindows : public LevelInterface {
+ public:
+  void CreatePanel(LevelMap&) override { log.push_back("panel"); }
+  void DeletePanel() override { log.push_back("panel gone"); }
+  void CreateBonusButtons() override {}
+  void UpdateTaskButtons(i32, i32, bool) override {}
+  void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
+  bool IsTimeBarRunning() const override { return false; }
+  void AdvanceTimeBar(u32) override {}
+  void StartTimeBar() override {}
+  void ShowTimeBar(bool) override {}
+  void UpdateTimeBar(bool) override {}
+  ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }
+  void HidePanel(ChildLevelPanel*) override {}
+  void ShowEmptyPanel() override {}
+  void OpenMenu(bool) override {}
+  void OpenIntro() override {}
+  void DeleteLevelWindows() override {}
+  void ExitToMap(u32) override {}
+  void OfferRestart() override {}
+  std::vector<std::string> log;
+};
+
+TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestMoving) {
+  EXPECT_EQ(world.OpenLevel(0, {}, {}), nullptr) << "a closed world opens no level";
+  std::string error;
+  ASSERT_TRUE(world.Open(Setup(SampleData()), &error)) << error;
+  EXPECT_EQ(events.size(), 7u);
+  EXPECT_EQ(world.Level(), nullptr);
+  EXPECT_TRUE(world.IsUp(WorldStage::kSound));  // up, but silent without an output
+  EXPECT_FALSE(world.HasSound());
+  EXPECT_EQ(GetGameServices().sound.manager, nullptr);
+  EXPECT_EQ(GetGameLanguage(), nullptr);  // not asked for
+
+  RecordingWindows windows;
+  GAMELEVELHOOKS given;
+  given.iface = &windows;
+  GameLevel* first = world.OpenLevel(0, {}, given);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(world.Panel(), nullptr);
+  EXPECT_EQ(first->Hooks().iface, &windows);
+  EXPECT_EQ(first->Hooks().rules.panel, &windows);
+  EXPECT_EQ(GetGameServices().level, &first->Screen());
+  ASSERT_TRUE(world.LoadLevel());
+  first->Enter();
+  EXPECT_EQ(windows.log, std::vector<std::string>{"panel"});
+  WindowManager* manager = world.Windows();
+  const i32 fonts = manager->Fonts().GetCount();
+
+  events.clear();
+  GameLevel* second = world.OpenLevel(0, {}, {});
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(Names(events), (std::vector<std::string>{"-level scene", "-level panel", "+level panel", "+level scene"}));
+  EXPECT_EQ(windows.log, (std::vector<std::string>{"panel", "panel gone"}));
+  ASSERT_NE(world.Panel(), nullptr);  // none handed in: the game's own host
+  EXPECT_EQ(second->Hooks().iface, world.Panel());
+  EXPECT_EQ(second->Hooks().rules.panel, world.Panel());
+  EXPECT_EQ(second->Hooks().map.panels, world.Panel());
+  EXPECT_EQ(GetGameServices().level, &second->Screen());
+  EXPECT_EQ(world.Windows(), manager);
+  EXPECT_EQ(manager->Fonts().GetCount(), fonts);
+  ASSERT_TRUE(world.LoadLevel());
+  second->Enter();
+  EXPECT_NE(world.Panel()->GetPanel(), nullptr);
+
+  events.clear();
+  world.CloseLevel();
+  EXPECT_EQ(Names(events), (std::vector<std::string>{"-level scene", "-level panel"}));
+  EXPECT_EQ(world.Level(), nullptr);
+  EXPECT_EQ(GetGameServices().level, nullptr);
+  world.CloseLevel();  // none open: nothing
+  EXPECT_EQ(events.size(), 2u);
+
+  // Opening the world again closes the one that is open first.
+  events.clear();
+  ASSERT_TRUE(world.Open(Setup(SampleData()), &error)) << error;
+  ASSERT_EQ(events.size(), 14u);
+  EXPECT_EQ(events[0], Event(WorldStage::kFonts, false));
+  EXPECT_EQ(events[6], Event(WorldStage::kServices, false));
+  EXPECT_EQ(events[7], Event(WorldStage::kServices, true));
+}
+
+}  // namespace
