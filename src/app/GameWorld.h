@@ -1,6 +1,6 @@
 // GameWorld - the game put together from a built data set, in one place:
-// the program, the tools, the benchmarks and the test harness all stand on
-// it. Open sets the stages up in this order, and Close (or the destructor)
+// the level player, the engine demo, the benchmarks and the test harness
+// stand on it. Open sets the stages up in this order, and Close (or the destructor)
 // takes them down in exactly the reverse order:
 //
 //   services      the game services reset, the random generator seeded, the
