@@ -27,9 +27,8 @@ constexpr u32 kMaxLoadCalls = 100000;  // a level that is not loaded by then nev
 }  // namespace
 
 const char* WorldStageName(WorldStage stage) {
-  static const char* const kNames[kWorldStageCount] = {"services", "viewer",         "sound",
-                                                       "sprite sets", "tables",      "window manager",
-                                                       "fonts",    "level panel",    "level scene"};
+  static const char* const kNames[kWorldStageCount] = {
+      "services", "viewer", "sound", "sprite sets", "tables", "window manager", "fonts", "level panel", "level scene"};
   const u32 i = static_cast<u32>(stage);
   return i < kWorldStageCount ? kNames[i] : "?";
 }
