@@ -65,11 +65,11 @@ struct Classes : PointClasses {
   u32 GetPlantCount() const override { return 0; }
   PLANT* GetPlant(u32) const override { return nullptr; }
   PLANT* FindPlant(u32) const override { return nullptr; }
-  POINTKINDFACTS DescribePlant(const PLANT*) const override { return {}; }
+  PointKindFacts DescribePlant(const PLANT*) const override { return {}; }
   u32 GetBuildingCount() const override { return 0; }
   BUILDING* GetBuilding(u32) const override { return nullptr; }
   BUILDING* FindBuilding(u32) const override { return nullptr; }
-  POINTKINDFACTS DescribeBuilding(const BUILDING*) const override { return {}; }
+  PointKindFacts DescribeBuilding(const BUILDING*) const override { return {}; }
   LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
     return c == kPointWarehouse ? new Warehouse(map) : nullptr;
   }
@@ -223,7 +223,7 @@ class World : public LevelStateHost {
   }
 
   // --- LevelStateHost -----------------------------------------------------------------------------
-  LEVELSTATEPARTS GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_, &extras_}; }
+  LevelStateParts GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_, &extras_}; }
   void RebuildLevel() override {
     DeleteCharacters();
     map_->DeletePoints();

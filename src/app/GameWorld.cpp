@@ -66,7 +66,7 @@ void GameWorld::Close() {
   setup_ = WorldSetup{};
 }
 
-GameLevel* GameWorld::OpenLevel(i32 index, const LEVELSETUP& setup, const GAMELEVELHOOKS& given) {
+GameLevel* GameWorld::OpenLevel(i32 index, const LevelSetup& setup, const GameLevelHooks& given) {
   CloseLevel();
   if (up_.empty() || up_.back() != WorldStage::kFonts) return nullptr;
   levelIndex_ = index;
@@ -251,7 +251,7 @@ void GameWorld::Down(WorldStage stage) {
       return;
     case WorldStage::kLevelPanel:
       host_.reset();
-      levelHooks_ = GAMELEVELHOOKS{};
+      levelHooks_ = GameLevelHooks{};
       return;
     case WorldStage::kLevelScene:
       level_.reset();

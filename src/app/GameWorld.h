@@ -77,8 +77,8 @@ struct WorldSetup {
   bool language = false;                       // read "language.dat" and make it the game's
   // A level to open, load and enter (its index in the level table); -1 none.
   i32 level = -1;
-  LEVELSETUP levelSetup;
-  GAMELEVELHOOKS given;  // the level's collaborators handed in (OpenLevel)
+  LevelSetup levelSetup;
+  GameLevelHooks given;  // the level's collaborators handed in (OpenLevel)
   // Called after each stage is set up (true) and before it is taken down
   // (false).
   std::function<void(WorldStage stage, bool up)> observer;
@@ -104,7 +104,7 @@ class GameWorld {
   // first): the panel's host unless `given` names the scene's game windows,
   // then the scene, made with `given` and the host for what it lacks. Not
   // loaded yet; null (nothing made) before the fonts are up.
-  GameLevel* OpenLevel(i32 index, const LEVELSETUP& setup, const GAMELEVELHOOKS& given);
+  GameLevel* OpenLevel(i32 index, const LevelSetup& setup, const GameLevelHooks& given);
   // The scene's staged loading run to its end; false when the scene does
   // not load or has no level record.
   bool LoadLevel();
@@ -137,9 +137,9 @@ class GameWorld {
 
   WorldSetup setup_;
   std::vector<WorldStage> up_;  // in the order set up
-  GAMELEVELHOOKS levelHooks_;
+  GameLevelHooks levelHooks_;
   i32 levelIndex_ = -1;
-  LEVELSETUP levelSetup_;
+  LevelSetup levelSetup_;
 
   kis::DataFileReaderW* soundArchive_ = nullptr;
   bool soundManager_ = false;  // made by the sound stage

@@ -156,7 +156,7 @@ i32 InfoWindow::AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const
     case kItemPlant:
     case kItemBuilding: {
       const LevelObjectItems* items = GetGameServices().levelObjectItems;
-      INFOITEMKIND kind{0, nullptr};
+      InfoItemKind kind{0, nullptr};
       const bool plant = entry.itemKind == kItemPlant;
       const bool found =
           items && (plant ? items->FindPlantByName(name.c_str(), &kind) : items->FindBuildingByName(name.c_str(), &kind));

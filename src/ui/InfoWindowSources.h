@@ -14,7 +14,7 @@
 class Sprite;
 
 // A plant or building kind as an item row shows it.
-struct INFOITEMKIND {
+struct InfoItemKind {
   i32 level;     // a row is shown only from level 1 on
   Sprite* icon;  // may be null
 };
@@ -23,8 +23,8 @@ class LevelObjectItems {
  public:
   virtual ~LevelObjectItems() = default;
   // False when there is no kind of that name.
-  virtual bool FindPlantByName(const wchar* name, INFOITEMKIND* out) const = 0;
-  virtual bool FindBuildingByName(const wchar* name, INFOITEMKIND* out) const = 0;
+  virtual bool FindPlantByName(const wchar* name, InfoItemKind* out) const = 0;
+  virtual bool FindBuildingByName(const wchar* name, InfoItemKind* out) const = 0;
 };
 
 class LevelPanelArea {

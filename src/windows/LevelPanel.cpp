@@ -55,8 +55,8 @@ void MirrorLastQuad(WindowSprites& sprites) {
 
 }  // namespace
 
-LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth) {
-  LEVELPANELLAYOUT l{};
+LevelPanelLayout ComputeLevelPanelLayout(i32 screenWidth) {
+  LevelPanelLayout l{};
   l.width = std::max(screenWidth, kMinWidth);
   l.left = 0;
   l.block = kBlockStart;
@@ -209,7 +209,7 @@ void LevelPanel::MakeMenuButton() {
 }
 
 void LevelPanel::RunLayout() {
-  const LEVELPANELLAYOUT l = ComputeLevelPanelLayout(ScreenWidth());
+  const LevelPanelLayout l = ComputeLevelPanelLayout(ScreenWidth());
   if (!laidOut_ || l.childX != layout_.childX || l.childWidth != layout_.childWidth) ++generation_;
   laidOut_ = true;
   layout_ = l;
@@ -221,7 +221,7 @@ void LevelPanel::RunLayout() {
 void LevelPanel::BuildBackground() {
   back_.ClearQuads();
   front_.ClearQuads();
-  const LEVELPANELLAYOUT& l = layout_;
+  const LevelPanelLayout& l = layout_;
   // The side fills: the source's right columns, or its body with its last
   // 4 columns stretched over the rest.
   const SkinPiece& side = skins::kPanelSide;
@@ -267,7 +267,7 @@ void LevelPanel::BuildBackground() {
 }
 
 void LevelPanel::PlaceButtons() {
-  const LEVELPANELLAYOUT& l = layout_;
+  const LevelPanelLayout& l = layout_;
   if (menuButton_) menuButton_->SetPosition(menuPlate_.left + 4 - rect_.left, menuPlate_.top + 1 - rect_.top);
   if (warehouseButton_) warehouseButton_->SetPosition(l.rightX + 11, kPanelStripHeight - 104);
   if (tutorialButton_) {

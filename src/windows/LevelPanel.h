@@ -59,7 +59,7 @@ constexpr u32 kCommandCloseTutorial = 0x4c500004u;
 constexpr u32 kCommandTask = 0x4c500005u;
 
 // The layout of a screen width (all in panel coordinates).
-struct LEVELPANELLAYOUT {
+struct LevelPanelLayout {
   i32 width;      // W = max(screen width, 800)
   i32 left;       // x0, where the central part begins
   i32 block;      // L, the left block's width
@@ -70,7 +70,7 @@ struct LEVELPANELLAYOUT {
   i32 rightFill;
   i32 central;    // the central part's width (800 to 900)
 };
-LEVELPANELLAYOUT ComputeLevelPanelLayout(i32 screenWidth);
+LevelPanelLayout ComputeLevelPanelLayout(i32 screenWidth);
 
 class LevelPanel : public GameWindow,
                    public LevelPanelArea,
@@ -111,7 +111,7 @@ class LevelPanel : public GameWindow,
 
   LevelMap& GetMap() const { return map_; }
   LevelRules* GetRules() const { return rules_; }
-  const LEVELPANELLAYOUT& Layout() const { return layout_; }
+  const LevelPanelLayout& Layout() const { return layout_; }
   i32 GetChildX() const { return layout_.childX; }
   i32 GetChildWidth() const { return layout_.childWidth; }
   u32 GetGeneration() const { return generation_; }
@@ -146,7 +146,7 @@ class LevelPanel : public GameWindow,
 
   LevelMap& map_;
   LevelRules* rules_;
-  LEVELPANELLAYOUT layout_{};
+  LevelPanelLayout layout_{};
   u32 generation_ = 0;
   bool laidOut_ = false;
   WindowSprites back_;

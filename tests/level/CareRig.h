@@ -151,7 +151,7 @@ class CareRig : public MapRig, public LevelStateHost {
   }
 
   // --- LevelStateHost ---------------------------------------------------------------------------
-  LEVELSTATEPARTS GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras, &extras}; }
+  LevelStateParts GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras, &extras}; }
   void RebuildLevel() override {
     DeleteCharacters();
     map->DeletePoints();

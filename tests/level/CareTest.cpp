@@ -190,8 +190,8 @@ TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
 TEST(Care, PullDownFellsTreesDigsBedsAndTakesDownBuildings) {
   CareRig rig;
   KindRecord wheat, apple;
-  wheat.facts = POINTKINDFACTS{kis::NameId(u"wheat"), 50, 3, true, 0, false};
-  apple.facts = POINTKINDFACTS{kis::NameId(u"apple"), 50, 3, true, 0, true};
+  wheat.facts = PointKindFacts{kis::NameId(u"wheat"), 50, 3, true, 0, false};
+  apple.facts = PointKindFacts{kis::NameId(u"apple"), 50, 3, true, 0, true};
   rig.classes.plants = {wheat, apple};
   rig.classes.pulldownTime = 600;
   rig.Build({POINTDEF{2, 1, wheat.facts.id, 0, {0, 0}, 300, 300, 0}, POINTDEF{2, 1, apple.facts.id, 0, {0, 0}, 640, 300, 0},

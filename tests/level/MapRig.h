@@ -127,7 +127,7 @@ struct FakePoint : LevelPoint {
 };
 
 struct KindRecord {
-  POINTKINDFACTS facts;
+  PointKindFacts facts;
 };
 
 struct FakeClasses : PointClasses {
@@ -135,11 +135,11 @@ struct FakeClasses : PointClasses {
   u32 GetPlantCount() const override { return static_cast<u32>(plants.size()); }
   PLANT* GetPlant(u32 i) const override { return i < plants.size() ? Plant(&plants[i]) : nullptr; }
   PLANT* FindPlant(u32 id) const override { return Plant(Find(plants, id)); }
-  POINTKINDFACTS DescribePlant(const PLANT* p) const override { return reinterpret_cast<const KindRecord*>(p)->facts; }
+  PointKindFacts DescribePlant(const PLANT* p) const override { return reinterpret_cast<const KindRecord*>(p)->facts; }
   u32 GetBuildingCount() const override { return static_cast<u32>(buildings.size()); }
   BUILDING* GetBuilding(u32 i) const override { return i < buildings.size() ? Building(&buildings[i]) : nullptr; }
   BUILDING* FindBuilding(u32 id) const override { return Building(Find(buildings, id)); }
-  POINTKINDFACTS DescribeBuilding(const BUILDING* b) const override {
+  PointKindFacts DescribeBuilding(const BUILDING* b) const override {
     return reinterpret_cast<const KindRecord*>(b)->facts;
   }
   LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {

@@ -154,8 +154,8 @@ class LevelWorld {
 
   // A new level scene of the index (0: the sample level) with the fakes,
   // its own characters and head-up display.
-  GameLevel& Make(i32 index, const LEVELSETUP& setup = {}) {
-    GAMELEVELHOOKS hooks;
+  GameLevel& Make(i32 index, const LevelSetup& setup = {}) {
+    GameLevelHooks hooks;
     hooks.rules.profile = &profile;
     hooks.villains = &villains;
     hooks.saves = saves ? saves : &windows;
@@ -176,7 +176,7 @@ class LevelWorld {
   void Enter() { Level()->Enter(); }
   void Start() { Level()->Input().OnKeyDown(kLevelKeyEnter, 0); }
   // Loaded, entered and started.
-  GameLevel& Play(i32 index, const LEVELSETUP& setup = {}) {
+  GameLevel& Play(i32 index, const LevelSetup& setup = {}) {
     Make(index, setup);
     LoadAll();
     Enter();

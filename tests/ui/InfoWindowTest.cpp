@@ -18,14 +18,14 @@ namespace {
 // Plants and buildings by name; notes every name it is asked for.
 class FakeItems : public LevelObjectItems {
  public:
-  bool FindPlantByName(const wchar* name, INFOITEMKIND* out) const override { return Find(plants, name, out); }
-  bool FindBuildingByName(const wchar* name, INFOITEMKIND* out) const override { return Find(buildings, name, out); }
-  std::vector<std::pair<std::u16string, INFOITEMKIND>> plants, buildings;
+  bool FindPlantByName(const wchar* name, InfoItemKind* out) const override { return Find(plants, name, out); }
+  bool FindBuildingByName(const wchar* name, InfoItemKind* out) const override { return Find(buildings, name, out); }
+  std::vector<std::pair<std::u16string, InfoItemKind>> plants, buildings;
   mutable std::vector<std::u16string> asked;
 
  private:
-  bool Find(const std::vector<std::pair<std::u16string, INFOITEMKIND>>& kinds, const wchar* name,
-            INFOITEMKIND* out) const {
+  bool Find(const std::vector<std::pair<std::u16string, InfoItemKind>>& kinds, const wchar* name,
+            InfoItemKind* out) const {
     asked.push_back(name);
     for (const auto& k : kinds)
       if (k.first == name) {

@@ -27,7 +27,7 @@ TEST(LevelPanelLayout, FollowsTheScreenWidth) {
                {901, 329, 0, 329, 470, 799, 2, 3},
                {1280, 329, 190, 519, 470, 989, 192, 192}};
   for (const Case& c : cases) {
-    const LEVELPANELLAYOUT l = ComputeLevelPanelLayout(c.screen);
+    const LevelPanelLayout l = ComputeLevelPanelLayout(c.screen);
     EXPECT_EQ(l.block, c.block) << c.screen;
     EXPECT_EQ(l.left, c.left) << c.screen;
     EXPECT_EQ(l.childX, c.childX) << c.screen;

@@ -38,14 +38,14 @@ LevelPoint* LevelPointMaker::CreateWorkingPoint(const POINTPARAMS& params) const
     case kPointKindPlant: {
       PLANT* plant = classes->FindPlant(params.id);
       if (!plant) return nullptr;
-      const POINTKINDFACTS facts = classes->DescribePlant(plant);
+      const PointKindFacts facts = classes->DescribePlant(plant);
       if (!facts.available || facts.maxLevel < params.level) return nullptr;
       return classes->CreatePoint(map_, facts.tree ? kPointTree : kPointPlantBed, plant);
     }
     case kPointKindBuilding: {
       BUILDING* building = classes->FindBuilding(params.id);
       if (!building) return nullptr;
-      const POINTKINDFACTS facts = classes->DescribeBuilding(building);
+      const PointKindFacts facts = classes->DescribeBuilding(building);
       if (!facts.available || facts.maxLevel < params.level) return nullptr;
       if (facts.category == kBuildingFactory) return classes->CreatePoint(map_, kPointFactory, building);
       if (facts.category != kBuildingAnimalHouse) return nullptr;
@@ -102,7 +102,7 @@ bool LevelPointMaker::MakePoint(i32 index, const POINTPARAMS& params, bool fade)
 bool LevelPointMaker::MakeEmpty(i32 index) { return MakePoint(index, POINTPARAMS{}, true); }
 
 // A point of the kind at the selected point, when the money covers the price.
-bool LevelPointMaker::BuildAtSelected(i32 kind, const POINTKINDFACTS& facts) {
+bool LevelPointMaker::BuildAtSelected(i32 kind, const PointKindFacts& facts) {
   if (!map_.GetRules() || !map_.GetRules()->Money().HasAtLeast(facts.price)) return false;
   POINTPARAMS params;
   params.kind = static_cast<u32>(kind);
@@ -185,7 +185,7 @@ i32 LevelPointMaker::CountNewBuildings(u32 category, i32 max, BUILDING** out) co
   for (u32 i = 0; i < classes->GetBuildingCount(); ++i) {
     BUILDING* building = classes->GetBuilding(i);
     if (!building) continue;
-    const POINTKINDFACTS facts = classes->DescribeBuilding(building);
+    const PointKindFacts facts = classes->DescribeBuilding(building);
     if (facts.category != category || !facts.available) continue;
     if (out && n < max) out[n] = building;
     ++n;

@@ -16,7 +16,7 @@
 
 class LevelMap;
 class LevelPoint;
-struct POINTKINDFACTS;
+struct PointKindFacts;
 class MapObject;
 struct BUILDING;
 struct PLANT;
@@ -61,7 +61,7 @@ class LevelPointMaker {
  private:
   // A point of kinds 1 to 3 from its record, or null.
   LevelPoint* CreateWorkingPoint(const POINTPARAMS& params) const;
-  bool BuildAtSelected(i32 kind, const POINTKINDFACTS& facts);
+  bool BuildAtSelected(i32 kind, const PointKindFacts& facts);
 
   LevelMap& map_;
 };

@@ -28,7 +28,7 @@ constexpr u32 kBuildingAnimalHouse = 1;
 constexpr u32 kBuildingFactory = 2;
 
 // What the maker reads of a plant or building record.
-struct POINTKINDFACTS {
+struct PointKindFacts {
   u32 id = 0;         // the record's name id
   i32 price = 0;
   i32 maxLevel = 0;
@@ -43,11 +43,11 @@ class PointClasses {
   virtual u32 GetPlantCount() const = 0;
   virtual PLANT* GetPlant(u32 index) const = 0;
   virtual PLANT* FindPlant(u32 id) const = 0;  // null for 0 or when absent
-  virtual POINTKINDFACTS DescribePlant(const PLANT* plant) const = 0;
+  virtual PointKindFacts DescribePlant(const PLANT* plant) const = 0;
   virtual u32 GetBuildingCount() const = 0;
   virtual BUILDING* GetBuilding(u32 index) const = 0;
   virtual BUILDING* FindBuilding(u32 id) const = 0;
-  virtual POINTKINDFACTS DescribeBuilding(const BUILDING* building) const = 0;
+  virtual PointKindFacts DescribeBuilding(const BUILDING* building) const = 0;
   // A new point of the class on the map (record null for the warehouse),
   // not yet set up; null when it cannot be made.
   virtual LevelPoint* CreatePoint(LevelMap& map, PointClass pointClass, void* record) = 0;

@@ -79,7 +79,7 @@ void ReleaseMarker(ImageSprite* image) {
 
 }  // namespace
 
-GameLevel::GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks)
+GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHooks& hooks)
     : levelIndex_(levelIndex), setup_(setup), hooks_(hooks) {
   hooks_.rules.scene = this;
   hooks_.rules.hud = &hud_;

@@ -3,7 +3,7 @@
 // objects in depth bands, level points), its ground (LevelGround), its
 // input (LevelInput), its screen with the head-up display (LevelScreen),
 // the path finder and the selection markers, and drives the characters,
-// villains and game windows through narrow interfaces (GAMELEVELHOOKS).
+// villains and game windows through narrow interfaces (GameLevelHooks).
 // Whoever runs it puts its screen into the game services as the running
 // level (GameServices::level = &level.Screen()) for the level's life, and
 // takes it out after the level is deleted.
@@ -58,7 +58,7 @@ class PathFinder;
 }
 
 // What the profile gives a level when it is made.
-struct LEVELSETUP {
+struct LevelSetup {
   i32 regime = 0;         // 0 easy, 1 hard
   CHOSENBONUSES chosen;   // the bonuses taken into the level
   u32 ownedBonuses = 0;   // bit per bonus index the profile owns
@@ -71,7 +71,7 @@ struct LEVELSETUP {
 // villain's damage until the villains give theirs). The head-up display is
 // always the level's own screen-sprite list: the rules' and the map's hud
 // are set to it. Any other is optional: null, and that part is missing.
-struct GAMELEVELHOOKS {
+struct GameLevelHooks {
   LevelHooks rules;     // its scene, head-up display and panel are set to the level's own and iface
   LevelMapHooks map;    // its head-up display and panels are set to the level's own and iface
   LevelCast* characters = nullptr;
@@ -104,7 +104,7 @@ constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker puls
 
 class GameLevel : public LevelScene, private VillainSlots {
  public:
-  GameLevel(i32 levelIndex, const LEVELSETUP& setup, const GAMELEVELHOOKS& hooks);
+  GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHooks& hooks);
   ~GameLevel() override;
   GameLevel(const GameLevel&) = delete;
   GameLevel& operator=(const GameLevel&) = delete;
@@ -147,7 +147,7 @@ class GameLevel : public LevelScene, private VillainSlots {
   LevelScreen& Screen() { return *screen_; }   // the running level as the game sees it
   shpf::PathFinder* GetPathFinder() const;  // the characters' path service's, or the level's own
   GPSSpace* GetParticleSpace() const { return levelParticles_.get(); }
-  const GAMELEVELHOOKS& Hooks() const { return hooks_; }
+  const GameLevelHooks& Hooks() const { return hooks_; }
   DynObject* GetPlayer() const;
   bool IsStarted() const;
 
@@ -192,8 +192,8 @@ class GameLevel : public LevelScene, private VillainSlots {
   void DrawRain();
 
   i32 levelIndex_;
-  LEVELSETUP setup_;
-  GAMELEVELHOOKS hooks_;
+  LevelSetup setup_;
+  GameLevelHooks hooks_;
   LEVELINFO* info_ = nullptr;
   u32 loadStage_ = kLoadStart;
   u32 loadItem_ = 0;

@@ -14,7 +14,7 @@ class SceneHost : public LevelStateHost {
   SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains,
             LevelStateTutorial* tutorial)
       : level_(level), store_(store), profile_(profile), villains_(villains), tutorial_(tutorial) {}
-  LEVELSTATEPARTS GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), villains_, tutorial_}; }
+  LevelStateParts GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), villains_, tutorial_}; }
   void RebuildLevel() override {
     level_.Clear(false);
     level_.BuildLevel();

@@ -97,7 +97,7 @@ bool WriteStock(LevelRules& rules, kis::DataCursor* w) {
   return true;
 }
 
-bool WriteWavesAndVillains(const LEVELSTATEPARTS& parts, kis::DataCursor* w) {
+bool WriteWavesAndVillains(const LevelStateParts& parts, kis::DataCursor* w) {
   const VillainWaves& waves = parts.rules->Waves();
   if (!w->WriteMark() || !Put(w, kWaveBlockTag) || !Put(w, waves.IsEnabled() ? 1 : 0) ||
       !Put(w, waves.IsHeld() ? 1 : 0) || !Put(w, waves.GetIndex()) || !Put(w, waves.GetCount()) ||
@@ -125,7 +125,7 @@ bool WriteBonuses(LevelRules& rules, kis::DataCursor* w) {
 
 // --- Reading --------------------------------------------------------------------------------------------------
 
-bool ReadPoints(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
+bool ReadPoints(const LevelStateParts& parts, kis::DataCursor* r) {
   const LEVELINFO* info = parts.rules->GetInfo();
   u32 count;
   if (!r->CheckMark() || !Get(r, &count) || !info || count != info->points.size() || count > kMaxPoints) return false;
@@ -163,7 +163,7 @@ bool ReadStock(LevelRules& rules, kis::DataCursor* r) {
   return true;
 }
 
-bool ReadWavesAndVillains(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
+bool ReadWavesAndVillains(const LevelStateParts& parts, kis::DataCursor* r) {
   u32 enabled, held, index, count, timeToNext;
   if (!r->CheckMark() || !Expect(r, kWaveBlockTag) || !GetFlag(r, &enabled) || !GetFlag(r, &held) ||
       !Get(r, &index) || !Get(r, &count) || !Get(r, &timeToNext))
@@ -204,7 +204,7 @@ bool ReadAward(LevelMap& map, kis::DataCursor* r) {
   return true;
 }
 
-bool ReadItems(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
+bool ReadItems(const LevelStateParts& parts, kis::DataCursor* r) {
   LevelRules& rules = *parts.rules;
   const kis::DataBuffer* buffer = r->GetBuffer();
   if (!buffer) return false;
@@ -253,7 +253,7 @@ void DropSavedLevel(kis::SavedStateStore* store, u32 regime, u32 level) {
 
 }  // namespace
 
-bool WriteLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* w) {
+bool WriteLevelState(const LevelStateParts& parts, kis::DataCursor* w) {
   if (!parts.rules || !parts.map || !parts.characters) return false;
   LevelRules& rules = *parts.rules;
   MapPlayer* player = parts.characters->GetPlayer();
@@ -276,7 +276,7 @@ bool WriteLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* w) {
   return Put(w, info ? info->restoreCheck : 0) && Put(w, parts.map->GetAward() ? 1 : 0) && !w->HasError();
 }
 
-bool ReadLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
+bool ReadLevelState(const LevelStateParts& parts, kis::DataCursor* r) {
   if (!parts.rules || !parts.map || !parts.characters) return false;
   parts.rules->Tasks().Hold(true);
   const bool ok = ReadItems(parts, r);
@@ -285,7 +285,7 @@ bool ReadLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* r) {
 }
 
 bool SaveLevelState(LevelStateHost& host) {
-  const LEVELSTATEPARTS parts = host.GetParts();
+  const LevelStateParts parts = host.GetParts();
   if (!parts.rules) return false;
   kis::LevelSaveInfo header{};
   header.playMode = static_cast<u32>(parts.rules->GetRegime());
@@ -304,7 +304,7 @@ bool SaveLevelState(LevelStateHost& host) {
 }
 
 bool LoadLevelState(LevelStateHost& host) {
-  LEVELSTATEPARTS parts = host.GetParts();
+  LevelStateParts parts = host.GetParts();
   if (!parts.rules) return false;
   const u32 regime = static_cast<u32>(parts.rules->GetRegime());
   const u32 level = static_cast<u32>(parts.rules->GetLevel());

@@ -69,7 +69,7 @@ class LevelStateTutorial {
 
 // The scene's parts the saved level reads and writes; the villains and the
 // tutorial are optional (see above).
-struct LEVELSTATEPARTS {
+struct LevelStateParts {
   LevelRules* rules = nullptr;
   LevelMap* map = nullptr;
   LevelCharacters* characters = nullptr;  // with the player
@@ -83,7 +83,7 @@ struct LEVELSTATEPARTS {
 class LevelStateHost {
  public:
   virtual ~LevelStateHost() = default;
-  virtual LEVELSTATEPARTS GetParts() = 0;
+  virtual LevelStateParts GetParts() = 0;
   virtual void RebuildLevel() = 0;
   virtual void ClearLevel() = 0;
   virtual kis::SavedStateStore* GetStore() = 0;
@@ -92,8 +92,8 @@ class LevelStateHost {
 
 // The stream's items up to the award object, and reading them back into a
 // level just built (no points yet). False on the first failure.
-bool WriteLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* writer);
-bool ReadLevelState(const LEVELSTATEPARTS& parts, kis::DataCursor* reader);
+bool WriteLevelState(const LevelStateParts& parts, kis::DataCursor* writer);
+bool ReadLevelState(const LevelStateParts& parts, kis::DataCursor* reader);
 
 // The level saved into the store (and the profile saved); false when it
 // could not be written (the store keeps what it had).

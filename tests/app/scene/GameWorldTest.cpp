@@ -289,7 +289,7 @@ TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestM
   EXPECT_EQ(GetGameLanguage(), nullptr);  // not asked for
 
   RecordingWindows windows;
-  GAMELEVELHOOKS given;
+  GameLevelHooks given;
   given.iface = &windows;
   GameLevel* first = world.OpenLevel(0, {}, given);
   ASSERT_NE(first, nullptr);

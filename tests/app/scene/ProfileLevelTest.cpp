@@ -31,12 +31,12 @@ EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevel
 
 // The sample level with the harness's fakes, the profile and its saves.
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
-  GAMELEVELHOOKS hooks;
+  GameLevelHooks hooks;
   hooks.rules.profile = &profile;
   hooks.villains = &h.villains;
   hooks.saves = &saves;
   hooks.iface = &h.windows;
-  GameLevel& level = *h.world.OpenLevel(0, LEVELSETUP{}, hooks);
+  GameLevel& level = *h.world.OpenLevel(0, LevelSetup{}, hooks);
   h.LoadAll();
   return level;
 }

@@ -222,7 +222,7 @@ TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   for (i32 regime = 0; regime < 2; ++regime) {
-    LEVELSETUP setup;
+    LevelSetup setup;
     setup.regime = regime;
     GameLevel& level = h.Play(0, setup);
     const i32 bronze = level.GetInfo()->regimes[regime].bronze;
@@ -323,7 +323,7 @@ TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
   LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   h.Levels().Get(0).chargeFactors[kBonusRain] = 0.0f;
-  LEVELSETUP setup;
+  LevelSetup setup;
   setup.chosen.count = 1;
   setup.chosen.slots[0] = kBonusRain;
   setup.ownedBonuses = 1u << kBonusRain;
@@ -421,7 +421,7 @@ TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
   info.firstRepeatWave = 1;
   info.repeatLength = 2;
   info.chargeFactors[kBonusBees] = 0.0f;
-  LEVELSETUP setup;
+  LevelSetup setup;
   setup.chosen.count = 1;
   setup.chosen.slots[0] = kBonusBees;
   setup.ownedBonuses = 1u << kBonusBees;

@@ -42,10 +42,10 @@ class Played : public ::testing::Test {
  protected:
   Played() : h(leveltest::SampleDataFolder(), 800, 600) {}
   GameLevel& Make() {
-    GAMELEVELHOOKS hooks;
+    GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
-    GameLevel* level = h.world.OpenLevel(0, LEVELSETUP{}, hooks);
+    GameLevel* level = h.world.OpenLevel(0, LevelSetup{}, hooks);
     host = h.world.Panel();
     h.LoadAll();
     h.Enter();
