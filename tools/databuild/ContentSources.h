@@ -74,8 +74,10 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables);
 bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
 // The character descriptions; their animations must have been read.
 bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
-// The 41 levels from "levels/level_NN.txt" (NN from 01); a level without a
-// file is an empty record with map cell -1. Fills the map grid.
+// The 41 levels from "level_NN.txt" (NN from 01) of the level folder
+// (DataSetBuild::LevelsDir); a level without a file is an empty record with
+// map cell -1. The folder must hold level files and nothing else. Fills
+// the map grid.
 bool ReadLevels(DataSetBuild& build, ContentTables& tables);
 // A new profile's progress from "tables/profile.txt".
 bool ReadNewProfile(DataSetBuild& build, ContentTables& tables);

@@ -55,19 +55,22 @@ constexpr SectionRecipe kSections[] = {
 
 }  // namespace
 
-bool DataArchiveModule::Build(DataSetBuild& build) {
-  ContentTables tables;
-  std::vector<DataSection> sections;
+bool ReadContentTables(DataSetBuild& build, ContentTables& tables) {
   bool ok = true;
   for (const SectionRecipe& recipe : kSections) {
     if (recipe.read && !recipe.read(build, tables)) {
       std::fprintf(stderr, "databuild: section %s of Data.dat not made\n", recipe.what);
       ok = false;
-      continue;
     }
-    sections.push_back(DataSection{recipe.id, recipe.subId, recipe.body(tables)});
   }
-  if (!ok) return false;
+  return ok;
+}
+
+bool DataArchiveModule::Build(DataSetBuild& build) {
+  ContentTables tables;
+  if (!ReadContentTables(build, tables)) return false;
+  std::vector<DataSection> sections;
+  for (const SectionRecipe& recipe : kSections) sections.push_back(DataSection{recipe.id, recipe.subId, recipe.body(tables)});
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));
   if (!WriteDataArchive(path.c_str(), sections)) {
     std::fprintf(stderr, "databuild: cannot write %s\n", build.DataPath(FileName()).c_str());

@@ -7,6 +7,13 @@
 
 #include "DataSetBuild.h"
 
+struct ContentTables;
+
+// Every table of "Data.dat" read from its source, in the section table's
+// order (a table may look names up in the ones before it); false when a
+// source has a fault (printed), every reader run all the same.
+bool ReadContentTables(DataSetBuild& build, ContentTables& tables);
+
 class DataArchiveModule : public ArchiveModule {
  public:
   const char* FileName() const override { return "Data.dat"; }

@@ -23,6 +23,7 @@
 
 struct BuildOptions {
   std::string sourceDir;   // tools/data
+  std::string levelsDir;   // the level sources (empty: "levels" in sourceDir)
   std::string dataDir;     // the data folder written (made when missing)
   std::string fontFolder;  // faces looked up here first (empty: none)
   bool systemFonts = true;
@@ -36,6 +37,8 @@ class DataSetBuild {
   const BuildOptions& Options() const { return options_; }
   std::string SourcePath(const std::string& relative) const { return options_.sourceDir + "/" + relative; }
   std::string DataPath(const std::string& relative) const { return options_.dataDir + "/" + relative; }
+  // The level sources' folder: --levels DIR, or "levels" in the sources.
+  std::string LevelsDir() const { return options_.levelsDir.empty() ? SourcePath("levels") : options_.levelsDir; }
 
   Manifest& GetManifest() { return manifest_; }
   PictureCatalog& Pictures() { return pictures_; }

@@ -1,5 +1,7 @@
 // The levels of "LVLS" from their text-tree sources, one file a level
-// ("levels/level_01.txt" is the first). A file holds one block "level":
+// ("levels/level_01.txt" is the first; `databuild --levels DIR` takes them
+// from DIR instead, as the scenario levels of tools/data/scenarios are).
+// A file holds one block "level":
 //
 //   cell = C                 map cell, row x 7 + column (-1: not on the map)
 //   group = G                map group (finishing a level shows the next group)
@@ -273,22 +275,64 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
   }
 }
 
-std::string LevelSourceName(u32 level) {
+std::string LevelFileName(u32 level) {
   char name[32];
-  std::snprintf(name, sizeof name, "levels/level_%02u.txt", level + 1);
+  std::snprintf(name, sizeof name, "level_%02u.txt", level + 1);
   return name;
+}
+
+// Level NN of a name "level_NN.txt" (01 to 41); 0 for any other name.
+u32 LevelFileNumber(const std::string& name) {
+  if (name.size() != 12 || name.compare(0, 6, "level_") != 0 || name.compare(8, 4, ".txt") != 0) return 0;
+  if (name[6] < '0' || name[6] > '9' || name[7] < '0' || name[7] > '9') return 0;
+  const u32 n = static_cast<u32>((name[6] - '0') * 10 + (name[7] - '0'));
+  return n <= kLevelCount ? n : 0;
+}
+
+// The level folder holds level files and nothing else (hidden files
+// aside), at least one: a misnamed file would be left out unseen.
+bool CheckLevelFolder(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) {
+    std::fprintf(stderr, "databuild: %s: the level folder is no folder\n", dir.c_str());
+    return false;
+  }
+  bool ok = true, any = false;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.empty() || name[0] == '.') continue;
+    if (LevelFileNumber(name) != 0 && it->is_regular_file()) {
+      any = true;
+      continue;
+    }
+    std::fprintf(stderr, "databuild: %s/%s: not a level file (level_01.txt to level_41.txt)\n", dir.c_str(),
+                 name.c_str());
+    ok = false;
+  }
+  if (ec) {
+    std::fprintf(stderr, "databuild: %s: cannot list the level folder: %s\n", dir.c_str(), ec.message().c_str());
+    return false;
+  }
+  if (!any) std::fprintf(stderr, "databuild: %s: the level folder holds no level file\n", dir.c_str());
+  return ok && any;
 }
 
 }  // namespace
 
 bool ReadLevels(DataSetBuild& build, ContentTables& tables) {
-  bool ok = true;
   tables.levels.assign(kLevelCount, LEVELINFO{});
+  const std::string dir = build.LevelsDir();
+  if (!CheckLevelFolder(dir)) return false;
+  // Messages name a level of the sources as "levels/level_01.txt", one of
+  // another folder by its path.
+  const std::string shownDir = build.Options().levelsDir.empty() ? "levels" : dir;
+  bool ok = true;
   for (u32 n = 0; n < kLevelCount; ++n) {
-    const std::string relative = LevelSourceName(n);
-    if (!std::filesystem::exists(build.SourcePath(relative))) continue;
+    const std::string path = dir + "/" + LevelFileName(n);
+    if (!std::filesystem::exists(path)) continue;
     SourceTree tree;
-    if (!tree.Load(build.SourcePath(relative), relative)) {
+    if (!tree.Load(path, shownDir + "/" + LevelFileName(n))) {
       ok = false;
       continue;
     }

@@ -26,7 +26,7 @@ bool SoundArchiveModule::Build(DataSetBuild& build) {
   for (const std::string& name : build.DataSounds())
     if (std::find(sounds.begin(), sounds.end(), name) == sounds.end()) sounds.push_back(name);
   for (const std::string& name : sounds) {
-    SoundSample sound;
+    SynthSample sound;
     if (!MakeSound(name, &sound)) {
       sound = PlaceholderSound(name);
       build.CountPlaceholder("sound");

@@ -287,10 +287,10 @@ Mono Scrub() {
   return Finish(s, 0.3f);
 }
 
-using Recipe = std::function<SoundSample()>;
+using Recipe = std::function<SynthSample()>;
 
-SoundSample Once(Mono s) { return SoundSample{std::move(s), false}; }
-SoundSample Looping(Mono s) { return SoundSample{std::move(s), true}; }
+SynthSample Once(Mono s) { return SynthSample{std::move(s), false}; }
+SynthSample Looping(Mono s) { return SynthSample{std::move(s), true}; }
 
 const std::map<std::string, Recipe>& Recipes() {
   static const std::map<std::string, Recipe> recipes = {
@@ -330,14 +330,14 @@ const std::map<std::string, Recipe>& Recipes() {
 
 }  // namespace
 
-bool MakeSound(const std::string& name, SoundSample* out) {
+bool MakeSound(const std::string& name, SynthSample* out) {
   const auto it = Recipes().find(name);
   if (it == Recipes().end()) return false;
   *out = it->second();
   return true;
 }
 
-SoundSample PlaceholderSound(const std::string& name) {
+SynthSample PlaceholderSound(const std::string& name) {
   static const int kPentatonic[] = {0, 2, 4, 7, 9};
   const u32 id = kis::NameIdA(name.c_str());
   Mono s = Silence(0.2);

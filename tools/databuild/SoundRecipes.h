@@ -9,13 +9,15 @@
 
 #include "Synth.h"
 
-struct SoundSample {
+// (Not "SoundSample": the game's sound manager has a record of that name,
+// and the data tests link both.)
+struct SynthSample {
   synth::Mono samples;
   bool loop = false;  // played looping (its end runs into its start without a seam)
 };
 
 // The sound of that name; false when there is no recipe for it.
-bool MakeSound(const std::string& name, SoundSample* out);
+bool MakeSound(const std::string& name, SynthSample* out);
 // What stands in for a sound with no recipe yet: a short soft blip whose
 // two notes follow from the name.
-SoundSample PlaceholderSound(const std::string& name);
+SynthSample PlaceholderSound(const std::string& name);

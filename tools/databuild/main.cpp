@@ -1,9 +1,12 @@
 // databuild: writes the game's sample data set ("Data.dat", "Sprites.dat",
 // "Sounds.dat" and "language.dat") from the sources the project owns.
 //
-//   databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] SOURCE DATA
+//   databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] [--levels DIR] SOURCE DATA
 //     SOURCE  the data sources (tools/data)
 //     DATA    the data folder to write (made when missing)
+//     --levels         the level files (level_01.txt ...) come from DIR
+//                      instead of SOURCE/levels (the scenario levels:
+//                      tools/data/scenarios)
 //     --contact-sheet  also writes one PNG of every picture and animation
 //                      frame, at its real size, under its name
 //   databuild --music-wav DATA OUT
@@ -20,7 +23,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] SOURCE DATA\n"
+               "usage: databuild [--font-folder DIR] [--no-system-fonts] [--contact-sheet FILE.png] [--levels DIR]\n"
+               "                 SOURCE DATA\n"
                "       databuild --music-wav DATA OUT\n");
   return 2;
 }
@@ -37,6 +41,8 @@ int main(int argc, char** argv) {
       options.fontFolder = argv[++i];
     } else if (a == "--contact-sheet" && i + 1 < argc) {
       options.contactSheet = argv[++i];
+    } else if (a == "--levels" && i + 1 < argc) {
+      options.levelsDir = argv[++i];
     } else if (a == "--no-system-fonts") {
       options.systemFonts = false;
     } else if (a == "--music-wav") {

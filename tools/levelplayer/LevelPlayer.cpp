@@ -1,5 +1,5 @@
-// levelplayer: the data set's first level played in an 800 x 600 window
-// with the mouse, as the game will play it: the farm with its garbage, the
+// levelplayer: a level of a data set (the first, or --level N) played in an
+// 800 x 600 window with the mouse, as the game will play it: the farm with its garbage, the
 // player character, the level panel along the bottom with the empty
 // places' panels. Click a garbage heap's price plate, or click the heap to
 // select it and then the clear button in its panel: she walks there and
@@ -11,8 +11,9 @@
 // script's, as a script that plays to the same end. --screenshot writes the
 // last frame, --check says whether a screenshot shows the level.
 //
-// Exit status: 0 done, 1 the run failed, 2 wrong options, 3 the script
-// expected a won level and it was not won.
+// Exit status: 0 done, 1 the run failed, 2 wrong options (or a level the
+// data set does not have), 3 the script expected a won level and it was not
+// won.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@
 #include "ClickScript.h"
 #include "PlayerWorld.h"
 #include "common/GameFrame.h"
+#include "content/LevelTable.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLWindowViewer.h"
@@ -56,6 +58,7 @@ struct Options {
   bool help = false;
   bool headless = false;
   u32 frames = 0;
+  u32 level = 1;  // from 1
   std::string script;
   std::string screenshot;
   std::string record;
@@ -64,15 +67,17 @@ struct Options {
 };
 
 constexpr const char* kUsage =
-    "usage: levelplayer [--data DIR] [--record FILE]\n"
-    "       levelplayer [--headless] --script FILE [--data DIR] [--screenshot FILE.png] [--record FILE]\n"
-    "       levelplayer --headless --frames N [--data DIR] [--screenshot FILE.png]\n"
+    "usage: levelplayer [--data DIR] [--level N] [--record FILE]\n"
+    "       levelplayer [--headless] --script FILE [--data DIR] [--level N] [--screenshot FILE.png] [--record FILE]\n"
+    "       levelplayer --headless --frames N [--data DIR] [--level N] [--screenshot FILE.png]\n"
     "       levelplayer --check FILE.png\n";
 
 constexpr const char* kHelp =
-    "Plays the data set's first level in an 800 x 600 window with the mouse: click a garbage heap's price plate\n"
-    "(or the heap, then the clear button in its panel); clear every heap to win. Escape quits.\n"
+    "Plays a level of the data set in an 800 x 600 window with the mouse: click a garbage heap's price plate\n"
+    "(or the heap, then the clear button in its panel); meet the level's tasks to win. Escape quits.\n"
     "  --data DIR            the data set (built by databuild; by default the run command's)\n"
+    "  --level N             play level N of the data set (1 to 41; by default 1); a level the set does not\n"
+    "                        have is refused with status 2\n"
     "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit (a text file\n"
     "                        under 1 MB)\n"
     "  --headless            run without a display (needs --script or --frames)\n"
@@ -81,7 +86,8 @@ constexpr const char* kHelp =
     "  --record FILE         write what is clicked, to the end of the run, as a script that replays it\n"
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
-    "Exit status: 0 done, 1 the run failed, 2 wrong options, 3 a script's \"expect won\" not met.\n";
+    "Exit status: 0 done, 1 the run failed, 2 wrong options or no such level, 3 a script's \"expect won\" not\n"
+    "met.\n";
 
 Options gOptions;
 player::World gWorld;
@@ -112,6 +118,13 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
       if (*text < '0' || *text > '9' || *end != '\0' || n == 0 || n > 1000000)
         return std::string("--frames needs a number from 1 to 1000000, not \"") + text + "\"";
       o->frames = static_cast<u32>(n);
+    } else if (a == "--level" && value) {
+      char* end = nullptr;
+      const char* text = argv[++i];
+      const unsigned long n = std::strtoul(text, &end, 10);
+      if (*text < '0' || *text > '9' || *end != '\0' || n == 0 || n > kLevelCount)
+        return std::string("--level needs a level number from 1 to 41, not \"") + text + "\"";
+      o->level = static_cast<u32>(n);
     } else if (a == "--script" && value) {
       o->script = argv[++i];
     } else if (a == "--screenshot" && value) {
@@ -123,8 +136,8 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
       o->check = argv[++i];
     } else if (a == "--data" && value) {
       o->data = argv[++i];
-    } else if (!value && (a == "--frames" || a == "--script" || a == "--screenshot" || a == "--record" ||
-                          a == "--check" || a == "--data")) {
+    } else if (!value && (a == "--frames" || a == "--level" || a == "--script" || a == "--screenshot" ||
+                          a == "--record" || a == "--check" || a == "--data")) {
       return a + " needs a value";
     } else {
       return "unknown option \"" + a + "\"";
@@ -243,12 +256,17 @@ int Run() {
                                               kHeight, !Scripted() && gOptions.frames == 0, PlayerFilter))
     return failed;
   std::string error;
-  if (!gWorld.Load(DXLGetViewer(), gOptions.data, kWidth, kHeight, &error)) {
-    std::fprintf(stderr, "levelplayer: no level to play: %s (build a data set with databuild, or give --data DIR)\n",
-                 error.c_str());
+  bool noSuchLevel = false;
+  if (!gWorld.Load(DXLGetViewer(), gOptions.data, static_cast<i32>(gOptions.level) - 1, kWidth, kHeight, &error,
+                   &noSuchLevel)) {
+    if (noSuchLevel)
+      std::fprintf(stderr, "levelplayer: %s: %s\n", gOptions.data.c_str(), error.c_str());
+    else
+      std::fprintf(stderr, "levelplayer: no level to play: %s (build a data set with databuild, or give --data DIR)\n",
+                   error.c_str());
     gWorld.Unload();
     DXLShutdown();
-    return 1;
+    return noSuchLevel ? 2 : 1;
   }
   DXLCALLBACKS callbacks{};
   callbacks.render = Render;

@@ -1,5 +1,8 @@
 #include "PlayerWorld.h"
 
+#include "app/DataSet.h"
+#include "content/LevelTable.h"
+
 #include "level/rules/LevelClock.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -18,7 +21,26 @@ void PlayerProfile::RecordLevelResult(i32 level, u32 time, LEVELRESULT* out) {
 World::World() = default;
 World::~World() { Unload(); }
 
-bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 height, std::string* error) {
+namespace {
+
+bool HasLevel(const LevelTable& levels, u32 level) {
+  const LEVELINFO& info = levels.Get(level);
+  return level < kLevelCount && info.loaded && info.regimes[0].taskCount + info.regimes[1].taskCount > 0;
+}
+
+// "1, 2, 3": the levels the set has, numbered from 1.
+std::string LevelList(const LevelTable& levels) {
+  std::string list;
+  for (u32 n = 0; n < kLevelCount; ++n)
+    if (HasLevel(levels, n)) list += (list.empty() ? "" : ", ") + std::to_string(n + 1);
+  return list.empty() ? "none" : list;
+}
+
+}  // namespace
+
+bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 width, i32 height, std::string* error,
+                 bool* noSuchLevel) {
+  *noSuchLevel = false;
   WorldSetup setup;
   setup.data = folder;
   setup.viewer = viewer;
@@ -26,9 +48,22 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 he
   setup.height = height;
   setup.seed = 7;
   setup.language = true;
-  setup.level = 0;
-  setup.given.rules.profile = &profile_;
-  return world_.Open(std::move(setup), error);
+  GameLevelHooks given;
+  given.rules.profile = &profile_;
+  if (!world_.Open(std::move(setup), error)) return false;
+  // The level is opened once the tables tell whether the set has it.
+  const LevelTable& levels = world_.Tables()->levels;
+  if (level < 0 || !HasLevel(levels, static_cast<u32>(level))) {
+    *noSuchLevel = true;
+    *error = "the data set has no level " + std::to_string(level + 1) + " (its levels: " + LevelList(levels) + ")";
+  } else if (!world_.OpenLevel(level, LevelSetup{}, given) || !world_.LoadLevel()) {
+    *error = "the data set's level " + std::to_string(level + 1) + " does not load";
+  } else {
+    world_.Level()->Enter();
+    return true;
+  }
+  world_.Close();
+  return false;
 }
 
 void World::Unload() { world_.Close(); }

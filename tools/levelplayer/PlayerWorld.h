@@ -1,6 +1,6 @@
 // The level player's world: the game's world (app/GameWorld.h) on a built
-// data set with the language and its fonts, and the data set's first level
-// as a running GameLevel with the game's own level panel and the empty
+// data set with the language and its fonts, and one level of the data set
+// (the first unless asked for another) as a running GameLevel with the game's own level panel and the empty
 // places' panels, its characters, head-up display and point care its own;
 // the player's profile is the one thing handed in. No sound.
 //
@@ -55,9 +55,12 @@ class World {
   World(const World&) = delete;
   World& operator=(const World&) = delete;
 
-  // Reads the data set in `folder` and builds its first level on a screen
-  // of width x height; false with what is missing.
-  bool Load(DXLViewer* viewer, const std::string& folder, i32 width, i32 height, std::string* error);
+  // Reads the data set in `folder` and builds its level `level` (0 the
+  // first) on a screen of width x height; false with what is missing, and
+  // `*noSuchLevel` set when the set has no such level (a level record
+  // without tasks is none: the builder gives every level it makes tasks).
+  bool Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 width, i32 height, std::string* error,
+            bool* noSuchLevel);
   void Unload();
 
   void Update(u32 ms);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The level player's command line as a newcomer meets it: what is not a
 # script file is refused at once, a screenshot that cannot be written stops
-# the run before it plays, and a winning script played with --record writes
+# the run before it plays, a level the data set lacks is refused, and a
+# winning script played with --record writes
 # a recording that replays headless to the same end and the same last frame.
 # Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
 set -uo pipefail
@@ -31,6 +32,16 @@ for shot in "$work/no-such-folder/shot.png" "$work/plain-file/shot.png" "$work/f
   has shot.err "cannot write the screenshot" || fail "the screenshot $shot is not refused"
   ! has shot.out "levelplayer: level" || fail "the run with the screenshot $shot played"
 done
+
+# --- A level the data set does not have is refused (the sample set has one) ---------------------
+for level in 0 42 x 2; do
+  run level "$player" --headless --frames 1 --data "$data" --level "$level"
+  [ "$(status level)" = 2 ] || fail "--level $level exits $(status level), not 2"
+  ! has level.out "levelplayer: level" || fail "the run with --level $level played"
+done
+has level.err "has no level 2 (its levels: 1)" || fail "level 2 is not refused clearly: $(cat "$work/level.err")"
+run help "$player" --help
+has help.out "--level N .*by default 1" || fail "--help does not list --level"
 
 # --- A recording made beside a script replays to the same end ---------------------------------
 run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes

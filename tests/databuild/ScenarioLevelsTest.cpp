@@ -1,0 +1,163 @@
+// The scenario levels (tools/data/scenarios) as `databuild --levels` makes
+// them: every level the game's level reader reads back from the scenario
+// data set (the CTest fixture) is the record its source gives, the second
+// allows plants and buildings on its empty places, and the level folder
+// holds level files and nothing else.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ContentSources.h"
+#include "DataArchiveModule.h"
+#include "DataSetBuild.h"
+#include "base/Identifier.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/ContentArchive.h"
+#include "content/LevelTable.h"
+#include "platform/encoding/Utf.h"
+#include "testsupport/TempFolder.h"
+
+namespace {
+
+const std::string kSources = TM_DATA_SOURCE_DIR;
+const std::string kScenarios = kSources + "/scenarios";
+
+// The levels of a built data set, as the game reads them.
+std::unique_ptr<LevelTable> ReadBuiltLevels(const std::string& folder) {
+  auto levels = std::make_unique<LevelTable>();
+  const std::u16string path = plat::Utf8ToUtf16(folder + "/Data.dat");
+  kis::DataFileReaderW* data =
+      kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+  EXPECT_NE(data, nullptr) << folder;
+  if (!data) return levels;
+  SectionCursor cursor;
+  for (int calls = 0; levels->ReadChunk(data, &cursor) == 0 && calls < 1000; ++calls) {
+  }
+  EXPECT_EQ(cursor.error, 0u) << folder;
+  kis::CloseDataFile(data);
+  return levels;
+}
+
+// Every stored field of a record, in the record's own layout.
+std::vector<u8> StoredBytes(const LEVELINFO& level) {
+  std::vector<u8> bytes;
+  AppendLevelRecord(&bytes, level);
+  return bytes;
+}
+
+// The builder's tables read from the sources with the levels of `levels`.
+bool ReadSources(const std::string& levels, ContentTables* tables) {
+  BuildOptions options;
+  options.sourceDir = kSources;
+  options.levelsDir = levels;
+  DataSetBuild build(options);
+  return ReadContentTables(build, *tables);
+}
+
+u32 Id(const char* name) { return kis::NameIdA(name); }
+
+TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsAndBuildings) {
+  ContentTables sources;
+  ASSERT_TRUE(ReadSources(kScenarios, &sources));
+  const std::unique_ptr<LevelTable> built = ReadBuiltLevels(TM_SCENARIO_DATA_DIR);
+  u32 levels = 0;
+  for (u32 n = 0; n < kLevelCount; ++n) {
+    EXPECT_TRUE(built->Get(n).loaded) << n;
+    EXPECT_EQ(StoredBytes(built->Get(n)), StoredBytes(sources.levels[n])) << "level " << n + 1;
+    levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
+  }
+  EXPECT_EQ(levels, 3u);
+  for (u32 c = 0; c < kMapGridCells; ++c) EXPECT_EQ(built->GetGridCell(c), sources.grid[c]) << c;
+  EXPECT_EQ(built->GetGridCell(43), 0);
+  EXPECT_EQ(built->GetGridCell(44), 1);
+  EXPECT_EQ(built->GetGridCell(45), 2);
+
+  // The sample set's second level is empty: these levels came from the folder.
+  EXPECT_EQ(ReadBuiltLevels(TM_SAMPLE_DATA_DIR)->Get(1).plantCount, 0u);
+  const LEVELINFO& farm = built->Get(1);
+  EXPECT_EQ(farm.startMoney, 1500);
+  const char* plants[] = {"wheat", "beta", "apple_tree"};
+  ASSERT_EQ(farm.plantCount, 3u);
+  for (u32 i = 0; i < 3; ++i) {
+    EXPECT_EQ(farm.plants[i].id, Id(plants[i])) << plants[i];
+    EXPECT_EQ(farm.plants[i].value, 4);
+    EXPECT_EQ(farm.plantKinds[i], nullptr);  // no plant table installed
+  }
+  const char* buildings[] = {"warehouse", "prod_flour", "prod_pie", "henhouse", "cowshed", "sheep_rack"};
+  ASSERT_EQ(farm.buildingCount, 6u);
+  for (u32 i = 0; i < 6; ++i) {
+    EXPECT_EQ(farm.buildings[i].id, Id(buildings[i])) << buildings[i];
+    EXPECT_EQ(farm.buildings[i].value, 4);
+  }
+  ASSERT_EQ(farm.stockCount, 2u);
+  EXPECT_EQ(farm.stock[0].product, Id("wheat"));
+  EXPECT_EQ(farm.stock[0].count, 4);
+  EXPECT_EQ(farm.stock[1].product, Id("egg"));
+  // A warehouse, a wheat bed, five empty places to build on and one of weeds.
+  ASSERT_EQ(farm.points.size(), 8u);
+  EXPECT_EQ(farm.points[0].kind, 1u);
+  EXPECT_EQ(farm.points[0].id, Id("warehouse"));
+  EXPECT_EQ(farm.points[0].level, 1);
+  EXPECT_EQ(farm.points[1].kind, 2u);
+  EXPECT_EQ(farm.points[1].id, Id("wheat"));
+  for (u32 i = 2; i < 7; ++i) {
+    EXPECT_EQ(farm.points[i].kind, 0u) << i;
+    EXPECT_EQ(farm.points[i].id, 0u) << i;
+    EXPECT_EQ(farm.points[i].price, 0u) << i;
+  }
+  EXPECT_EQ(farm.points[7].id, Id("weeds"));
+  EXPECT_EQ(farm.points[7].price, 50u);
+  // Easy: a mill and two wheat beds; hard: a mill of level 2, three beds
+  // and four flour.
+  const LEVELREGIME& easy = farm.regimes[0];
+  ASSERT_EQ(easy.taskCount, 2u);
+  EXPECT_EQ(easy.tasks[0].kind, 3u);
+  EXPECT_EQ(easy.tasks[0].item, Id("prod_flour"));
+  EXPECT_EQ(easy.tasks[0].minLevel, 1);
+  EXPECT_EQ(easy.tasks[0].target, 1);
+  EXPECT_EQ(easy.tasks[1].kind, 2u);
+  EXPECT_EQ(easy.tasks[1].item, Id("wheat"));
+  EXPECT_EQ(easy.tasks[1].target, 2);
+  const LEVELREGIME& hard = farm.regimes[1];
+  ASSERT_EQ(hard.taskCount, 3u);
+  EXPECT_EQ(hard.tasks[0].minLevel, 2);
+  EXPECT_EQ(hard.tasks[2].kind, 1u);
+  EXPECT_EQ(hard.tasks[2].item, Id("flour"));
+  EXPECT_EQ(hard.tasks[2].target, 4);
+  EXPECT_EQ(hard.bronze, 240000);
+}
+
+TEST(ScenarioLevels, TheLevelFolderHoldsLevelFilesOnly) {
+  TempFolder folder;
+  std::stringstream read;
+  read << std::ifstream(kScenarios + "/level_03.txt", std::ios::binary).rdbuf();
+  const std::string source = read.str();
+  ASSERT_FALSE(source.empty());
+  auto levelsIn = [&](const std::string& sub, std::vector<std::string> files) {
+    std::filesystem::create_directories(folder.File(sub));
+    for (const std::string& f : files) folder.Put(sub + "/" + f, source);
+    ContentTables tables;
+    return ReadSources(folder.File(sub), &tables);
+  };
+  EXPECT_FALSE(levelsIn("empty", {}));
+  EXPECT_FALSE(levelsIn("misnamed", {"level_01.txt", "level_1.txt"}));
+  EXPECT_FALSE(levelsIn("past_the_last", {"level_42.txt"}));
+  EXPECT_FALSE(levelsIn("other", {"level_01.txt", "notes.txt"}));
+  ContentTables none;
+  EXPECT_FALSE(ReadSources(folder.File("missing"), &none));
+  // Hidden files aside; a level may stand alone at its number.
+  std::filesystem::create_directories(folder.File("alone"));
+  folder.Put("alone/.level_03.txt.swp", "x");
+  folder.Put("alone/level_07.txt", source);
+  ContentTables tables;
+  ASSERT_TRUE(ReadSources(folder.File("alone"), &tables));
+  EXPECT_EQ(tables.grid[45], 6);
+  for (u32 n = 0; n < kLevelCount; ++n) EXPECT_EQ(tables.levels[n].regimes[0].taskCount > 0, n == 6) << n;
+}
+
+}  // namespace
