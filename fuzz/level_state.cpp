@@ -87,7 +87,7 @@ struct Store : kis::SavedStateStore {
   kis::DataBuffer* slot = nullptr;
 };
 
-struct Extras : LevelStateVillains, LevelStateTutorial {
+struct Extras : LevelStateVillains {
   static bool Word(kis::DataCursor* w, u32 v) {
     u8 b[4];
     kis::PutU32LE(b, v);
@@ -101,12 +101,6 @@ struct Extras : LevelStateVillains, LevelStateTutorial {
   bool LoadShots(kis::DataCursor* r) override { return IsZero(r); }
   bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
   bool LoadVillain(u32, u32, kis::DataCursor*) override { return false; }
-  bool CanSaveTutorial() override { return false; }
-  bool SaveTutorial(kis::DataCursor*) override { return false; }
-  bool HasTutorial() override { return false; }
-  bool LoadTutorial(kis::DataCursor*) override { return false; }
-  void DeleteTutorial() override {}
-  void RestartTutorialStep() override {}
 };
 
 POINTDEF Heap(i32 x, i32 y) { return POINTDEF{0, 0, kHeap, 100, {0, 0}, x, y, 0}; }
@@ -223,7 +217,7 @@ class World : public LevelStateHost {
   }
 
   // --- LevelStateHost -----------------------------------------------------------------------------
-  LevelStateParts GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_, &extras_}; }
+  LevelStateParts GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_}; }
   void RebuildLevel() override {
     DeleteCharacters();
     map_->DeletePoints();

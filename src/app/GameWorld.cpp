@@ -13,6 +13,7 @@
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
+#include "resources/TutorialHooks.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
@@ -95,10 +96,13 @@ void GameWorld::Frame(u32 ms) {
   if (windows_) windows_->Update();
   if (level_) level_->Update(ms);
   if (host_) host_->Update(ms);
+  if (s.tutorial) s.tutorial->Update(ms);
+  DeleteFinishedTutorials();  // never inside a tutorial's own call
 }
 
 void GameWorld::Draw() {
   if (level_) level_->Draw();
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Draw();
   if (DXLViewer* viewer = GetGameViewer()) {
     viewer->LoadIdentity(nullptr);
     viewer->ResetWorldTransform();
@@ -238,6 +242,9 @@ void GameWorld::Down(WorldStage stage) {
       data_ = nullptr;
       return;
     case WorldStage::kWindowManager:
+      // The tutorials' layers are windows: they go before the manager.
+      if (s.tutorial) s.tutorial->Discard();
+      DeleteFinishedTutorials();
       if (s.windowManager == windows_) s.windowManager = nullptr;
       delete windows_;
       windows_ = nullptr;

@@ -112,9 +112,11 @@ class GameWorld {
   void CloseLevel();
 
   // One frame of the game: the game clock moves by ms, the window manager
-  // updates, then the level and its panel's clock.
+  // updates, then the level, its panel's clock and the running tutorial;
+  // last the finished tutorials are deleted.
   void Frame(u32 ms);
-  // The level, then the windows over it.
+  // The level, the running tutorial's arrows and texts placed, then the
+  // windows over it.
   void Draw();
 
   GameLevel* Level() const { return level_.get(); }

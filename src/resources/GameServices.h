@@ -6,7 +6,8 @@
 // drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
 // level with its head-up display (CurrentLevel.h), the current screen effect
 // (GameEffect.h), the window manager (ui/WindowManager.h), the running
-// tutorial's hooks (TutorialHooks.h), the item-description mark-up of hint
+// tutorial's hooks, the tutorials' factory and the finished tutorials
+// (TutorialHooks.h), the item-description mark-up of hint
 // texts and dialog messages, what the level information window looks up
 // (ui/InfoWindowSources.h), the warehouse's no-limits switch, the game
 // state the application is in, and the content library's tables read from
@@ -21,6 +22,8 @@
 // its object. A new game-wide value is a new field whose default
 // initialiser is its start value; the reset needs no change.
 #pragma once
+
+#include <vector>
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
@@ -43,6 +46,7 @@ class LevelObjectTables;
 class LevelPanelArea;
 class LevelTable;
 class ProductList;
+class TutorialFactory;
 class TutorialHooks;
 class WindowManager;
 
@@ -136,6 +140,9 @@ struct GameServices {
   // through over; null while none is shown.
   LevelPanelArea* levelPanel = nullptr;
   TutorialHooks* tutorial = nullptr;       // the running tutorial; null when none runs
+  TutorialFactory* tutorialFactory = nullptr;  // makes the game's tutorials; null: none is made
+  // Finished tutorials waiting for the end of the frame (DeleteFinishedTutorials).
+  std::vector<TutorialHooks*> finishedTutorials;
   // The game windows' item-description mark-up: expands the bracketed names
   // of hint texts and dialog messages (coloured runs, embedded pictures) as
   // the text is built; null leaves the names as they are.

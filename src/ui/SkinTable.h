@@ -222,6 +222,9 @@ inline constexpr SkinPiece kLevelStars =
     make::Unlike(make::Stepped("level_stars", make::kLevel, 195, 468, 18, 17, 5, 18, 0));
 
 // --- "info": the level information window ----------------------------------------------
+// The frame of a tutorial's info texts, on "interface".
+inline constexpr SkinPiece kTutorialInfoFrame =
+    make::Sliced("tutorial_info_frame", make::kInterface, 0, 0, 42, 103, 19, 19, 17, 22);
 inline constexpr SkinPiece kInfoFrame = make::Sliced("info_frame", make::kInfo, 0, 0, 42, 103, 19, 19, 17, 22);
 inline constexpr SkinPiece kInfoItemRow = make::Sliced("info_item_row", make::kInfo, 44, 0, 88, 49, 66, 18);
 // The close button: states 0, 0, 1, 2: 3 frames of 26 x 27 side by side.
@@ -276,7 +279,7 @@ inline constexpr const SkinPiece* kAll[] = {
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,
     &kLeftBlock, &kLeftDivider, &kRightDivider, &kRightBlock, &kLevelPlate, &kLevelStars,
-    &kInfoFrame, &kInfoItemRow, &kInfoClose, &kInfoWideSeparator, &kInfoThinSeparator, &kInfoLevelDivider,
+    &kTutorialInfoFrame, &kInfoFrame, &kInfoItemRow, &kInfoClose, &kInfoWideSeparator, &kInfoThinSeparator, &kInfoLevelDivider,
     &kTimeGauge,
     &kPriceButton, &kProdSingle, &kProdFirst, &kProdMiddle, &kProdLast, &kProdSlot, &kProdSlotFill, &kStarsThree,
     &kStarsFour, &kProgressBorder, &kProgressIndicator, &kProgressIndicatorRed,

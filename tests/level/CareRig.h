@@ -23,6 +23,8 @@
 #include "level/map/PointDamage.h"
 #include "engine/DXLMouse.h"
 #include "resources/GameAnimation.h"
+#include "resources/GameServices.h"
+#include "resources/TutorialHooks.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "CharacterRig.h"
@@ -48,22 +50,33 @@ struct FakeStore : kis::SavedStateStore {
   kis::DataBuffer* slots[kis::kSavedPlayModes][kis::kSavedLevels] = {};
 };
 
-// No shots and no villains; a tutorial that may be running and is saved
-// as one word.
-struct FakeExtras : LevelStateVillains, LevelStateTutorial {
+// No shots and no villains; a tutorial that may be running (installed as
+// the game's while `tutorial` holds, by GetParts) and is saved as one word.
+struct FakeExtras : LevelStateVillains, TutorialHooks {
   bool SaveShots(kis::DataCursor* w) override { return Word(w, 0); }
   bool LoadShots(kis::DataCursor* r) override { return Read(r) == 0; }
   bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
   bool LoadVillain(u32, u32, kis::DataCursor*) override { return false; }
-  bool CanSaveTutorial() override { return tutorial; }
-  bool SaveTutorial(kis::DataCursor* w) override { return Word(w, tutorialStep); }
-  bool HasTutorial() override { return tutorial; }
-  bool LoadTutorial(kis::DataCursor* r) override {
+  bool AllowAction(u32, uintptr_t, const void*) override { return true; }
+  void Notify(u32, uintptr_t, const void*) override {}
+  bool IsSaved() const override { return tutorial; }
+  bool Save(kis::DataCursor* w) override { return Word(w, tutorialStep); }
+  bool Load(kis::DataCursor* r) override {
     tutorialStep = Read(r);
     return tutorialStep < 100;
   }
-  void DeleteTutorial() override { tutorial = false; }
-  void RestartTutorialStep() override { ++restarts; }
+  void Discard() override {
+    tutorial = false;
+    Install();
+  }
+  void StartFirstStep() override { ++restarts; }
+  void Install() {
+    TutorialHooks*& slot = GetGameServices().tutorial;
+    if (tutorial)
+      slot = this;
+    else if (slot == this)
+      slot = nullptr;
+  }
 
   static bool Word(kis::DataCursor* w, u32 v) {
     u8 b[4];
@@ -93,6 +106,8 @@ class CareRig : public MapRig, public LevelStateHost {
     puddle = MakeMapSprite(u"toxic_puddle", 80, 40, 1, false);
   }
   ~CareRig() override {
+    extras.tutorial = false;
+    extras.Install();
     DeleteCharacters();
     map->DeletePoints();
     map->DeleteAllObjects();  // their obstacles leave the characters' path finder
@@ -151,7 +166,10 @@ class CareRig : public MapRig, public LevelStateHost {
   }
 
   // --- LevelStateHost ---------------------------------------------------------------------------
-  LevelStateParts GetParts() override { return {level.rules.get(), map.get(), characters.get(), &extras, &extras}; }
+  LevelStateParts GetParts() override {
+    extras.Install();
+    return {level.rules.get(), map.get(), characters.get(), &extras};
+  }
   void RebuildLevel() override {
     DeleteCharacters();
     map->DeletePoints();

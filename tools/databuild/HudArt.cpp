@@ -185,6 +185,22 @@ void AddHudArt(ArtBook& book) {
                                                    art::Outline(cr, 1, art::Darker(pal::kGold, 0.35));
                                                  },
                                                  4));
+  // The tutorials' arrow: a fat orange arrow pointing left, its tip at the
+  // left middle (where it touches its target), lit from the top.
+  book.Add(kSkinSpriteSet, "tutorial_arrow", Single([](cairo_t* cr, const ArtFrame& f) {
+             const double w = f.width, h = f.height, m = h / 2, head = w * 0.45, shaft = h * 0.22;
+             cairo_move_to(cr, 1.5, m);
+             cairo_line_to(cr, head, 1.5);
+             cairo_line_to(cr, head, m - shaft);
+             cairo_line_to(cr, w - 2, m - shaft);
+             cairo_line_to(cr, w - 2, m + shaft);
+             cairo_line_to(cr, head, m + shaft);
+             cairo_line_to(cr, head, h - 1.5);
+             cairo_close_path(cr);
+             art::FillLit(cr, pal::kOrange, 0, 0, w, h, 0.45);
+             art::Outline(cr, 2.2);
+             art::Gleam(cr, head * 0.75, m - h * 0.18, w * 0.12, h * 0.06, 0.6);
+           }));
   book.Add(kSkinSpriteSet, "progress_glow",
            Single([](cairo_t* cr, const ArtFrame& f) { Glow(cr, f, art::Lighter(pal::kYellow, 0.5)); }));
   book.Add(kSkinSpriteSet, "progress_glow_red",

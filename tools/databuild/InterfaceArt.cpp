@@ -282,6 +282,22 @@ void InfoFrame(cairo_t* cr, const Frame& f) {
   art::Outline(cr, 1.5, pal::kOutline);
 }
 
+// The tutorial's note: warm parchment in a thin orange rim with a soft
+// shadow below and to the right (the frame is drawn 6 pixels wider and 7
+// higher than the text's window, its shadow in that margin).
+void TutorialInfoFrame(cairo_t* cr, const Frame& f) {
+  const double w = f.w, h = f.h, r = 14;
+  Box(cr, 3, 5, w, h, r, r, r, r);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 1, 1, w - 3, h - 5, r, r, r, r);
+  FillDown(cr, kCream, art::Hex(0xF7E3B5), 1, h - 5);
+  Box(cr, 1, 1, w - 3, h - 5, r, r, r, r);
+  art::Outline(cr, 2.5, pal::kOrange);
+  Box(cr, 1, 1, w - 3, h - 5, r, r, r, r);
+  art::Outline(cr, 1, art::Darker(pal::kOrange, 0.45));
+}
+
 void InfoItemRow(cairo_t* cr, const Frame& f) {
   const Rgb tan = art::Hex(0xF6DFA6);
   Box(cr, 1, 2, f.w - 2, 47, 10, 10, 10, 10);
@@ -403,7 +419,7 @@ const Painters& InterfacePainters() {
       {"caption_plate", CaptionPlate}, {"button", Button},           {"check_box", CheckBox},
       {"scroll_up", ScrollUp},     {"scroll_down", ScrollDown},       {"scroll_thumb", ScrollThumb},
       {"combo_box", ComboBox},     {"combo_list", ComboList},         {"balloon", Balloon},
-      {"hint_line", HintLine},     {"info_frame", InfoFrame},         {"info_item_row", InfoItemRow},
+      {"hint_line", HintLine},     {"info_frame", InfoFrame},         {"tutorial_info_frame", TutorialInfoFrame},         {"info_item_row", InfoItemRow},
       {"info_close", InfoClose},   {"info_wide_separator", InfoSeparator}, {"info_thin_separator", InfoSeparator},
       {"info_level_divider", InfoDivider}, {"time_gauge", TimeGauge},
   };

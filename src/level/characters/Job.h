@@ -53,7 +53,6 @@ constexpr u32 kJobOneRun = 0xFFFFFFFEu;  // an animation step lasting one run
 constexpr u32 kJobIconColor = 0xFF001751u;
 constexpr u32 kJobIconBorder = 0xFFFFFFFFu;
 constexpr i32 kJobProgressWidth = 48;
-constexpr u32 kTutorialEventJob = 0x80000004u;
 
 // Saved job records (in the record area of the level's saved state, after
 // their character's record): a 16-byte header {size, job id (u16, 2 bytes

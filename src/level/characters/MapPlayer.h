@@ -8,7 +8,6 @@
 #include "level/characters/MapCharacter.h"
 
 constexpr wchar kPlayerCharacterName[] = u"girl";
-constexpr u32 kTutorialActionPlayerJob = 105;
 constexpr float kWalkUnit = 40.0f;   // map units of one walked unit
 constexpr i32 kStepAside = 64;       // sideways after work, one row down
 constexpr float kStepAsideLimit = 128.0f;

@@ -40,10 +40,6 @@ constexpr i32 kPointKindBuilding = 3;
 constexpr u32 kPointCursor = 0x101;  // the hand over a point's objects
 constexpr u32 kPointSpriteShowTime = 200;  // ms of the points' sprites' show and hide effects
 
-// Events the points tell the running tutorial.
-constexpr u32 kTutorialEventPointSelected = 0x80000002u;  // parameter: the index
-constexpr u32 kTutorialEventPointChanged = 0x80000003u;   // set up or changed
-
 // A point's parameters, as the factory and Setup take them and GetInfo
 // gives them back (the first words of a point definition and of a point's
 // saved header). Fields a caller does not set are 0.

@@ -167,7 +167,7 @@ u32 PointDamage::Update(u32 ms) {
       }
     }
     countdown_ -= t;
-    if (TutorialAllowAction(kTutorialActionDamage, kObjectDamage, this)) {
+    if (TutorialAllowAction(kTutorialActionWaves, kObjectDamage, this)) {
       if (remaining_ > ms) {
         remaining_ -= ms;
         result = 0;

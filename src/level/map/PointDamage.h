@@ -32,7 +32,6 @@ struct DAMAGESOURCE {
 
 constexpr u32 kMaxPuffs = 10;
 constexpr u32 kDamageRecordSize = 136;
-constexpr u32 kTutorialActionDamage = 130;
 constexpr i32 kDamageLineWidth = 64;
 constexpr i32 kRepairLineRise = 32;  // the line moves up while a repair runs
 

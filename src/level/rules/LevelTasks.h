@@ -30,6 +30,7 @@ constexpr i32 kResultWon = 1;
 constexpr i32 kResultLost = 2;
 constexpr u32 kResultFlagWon = 1;
 constexpr u32 kResultFlagLost = 4;
+constexpr u32 kResultFlagTutorial = 2;  // a tutorial holds the level clock
 constexpr u32 kResultDelay = 1000;  // ms from a task met or a medal lost to the result shown
 
 class LevelTasks {
@@ -75,6 +76,9 @@ class LevelTasks {
   i32 GetResult() const { return result_; }
   i32 GetResultShown() const { return resultShown_; }
   u32 GetResultFlags() const { return resultFlags_; }
+  // A level tutorial holds the level clock (and the bonus slots' charging)
+  // while it wants the player to read: the flag of its own among the result's.
+  void HoldClock(bool held) { resultFlags_ = held ? resultFlags_ | kResultFlagTutorial : resultFlags_ & ~kResultFlagTutorial; }
   u32 GetResultDelay() const { return resultDelay_; }
   u32 GetResultSound() const { return resultSound_; }
   void ForgetResultSound() { resultSound_ = 0; }

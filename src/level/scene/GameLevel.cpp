@@ -17,6 +17,7 @@
 #include "level/scene/LevelLoadProgress.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
+#include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
 #include "level/scene/LevelVillains.h"
@@ -53,7 +54,6 @@ constexpr u32 kParticleHeadStartTicks = 200;  // plus 0..299, ticks of 10 ms the
 constexpr u32 kLoseRestart1 = 0x40000001u;
 constexpr u32 kLoseRestart2 = 0x40000003u;
 constexpr u32 kLevelNotifyEnd = 1;  // the points hear that the level ends
-constexpr u32 kTutorialEventStart = 0x80000001u;
 constexpr u32 kResultSoundFade = 250;  // ms
 
 ImageSprite* MakeMarker(const wchar* name, u32 colour, u32 blend) {
@@ -162,6 +162,20 @@ void GameLevel::BuildLevel() {
   CreateParticles();
   musicMode_ = info_ && info_->music[0] ? 1 : 3;
   musicTrack_ = 0;
+  // The level's tutorial is made here, not with the scene: Clear deletes
+  // it, and every restart and restore builds the level again.
+  TutorialFactory* tutorials = GetGameServices().tutorialFactory;
+  if (tutorials && hooks_.rules.profile && hooks_.rules.profile->AreTutorialsOn() && HasLevelTutorial(levelIndex_))
+    tutorials->MakeLevelTutorial(levelIndex_);
+}
+
+bool GameLevel::HasLevelTutorial(i32 levelIndex) {
+  switch (levelIndex) {
+    case 0: case 1: case 2: case 3: case 4: case 5: case 7: case 14: case 28:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void GameLevel::CreateDecorations() {
@@ -216,6 +230,7 @@ void GameLevel::StartNew() {
     hooks_.iface->CreateBonusButtons();
     if (info_ && !info_->intro.empty()) hooks_.iface->OpenIntro();
   }
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->StartFirstStep();
 }
 
 void GameLevel::OnEnter() {
@@ -273,6 +288,7 @@ void GameLevel::Clear(bool destroying) {
   entered_ = false;
   rules_->Clear();
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   map_->DeletePoints();
   ground_->Clear();
   if (hooks_.villains) hooks_.villains->DeleteAll();
@@ -292,6 +308,10 @@ void GameLevel::StartPlay() {
   if (!rules_->StartPlay()) return;
   if (hooks_.iface) hooks_.iface->StartTimeBar();
   TutorialNotify(kTutorialEventStart, 0, nullptr);
+}
+
+void GameLevel::StopTutorial() {
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Stop();
 }
 
 i32 GameLevel::CountPlantBeds(u32 plant, i32 minLevel) { return map_->CountPoints(kPointKindPlant, plant, minLevel); }

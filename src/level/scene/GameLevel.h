@@ -129,6 +129,9 @@ class GameLevel : public LevelScene, private VillainSlots {
   void Restart();
   void ExitToMap();
   void Clear(bool destroying);
+  // Whether the level of this index has a tutorial of its own (made by
+  // BuildLevel when the profile has the tutorials on).
+  static bool HasLevelTutorial(i32 levelIndex);
 
   // --- Frame ------------------------------------------------------------------------------
   void Update(u32 elapsed);
@@ -156,8 +159,8 @@ class GameLevel : public LevelScene, private VillainSlots {
   i32 CountBuildings(u32 building, i32 minLevel) override;
   i32 CountCleanPlaces() override;
   void StartPlay() override;  // the rules start, the time bar runs, the tutorial hears of it
-  // The running tutorial's own work (the tutorials library): nothing runs one yet.
-  void StopTutorial() override {}
+  void StopTutorial() override;  // the running tutorial ends, its layers fading
+  // The full warehouse's tutorial is the tutorials library's: none yet.
   void StartWarehouseTutorial(const PRODUCT*) override {}
   bool OnLoseAnswer(u32 answer) override;
   void DriveOffVillains() override;

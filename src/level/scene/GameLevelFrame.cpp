@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr u32 kTutorialActionWaves = 0x82;  // villains and their shots may move
 constexpr u32 kOutsideStartAndTutorial = kLockStart | kLockTutorial;
 constexpr float kHoverMarkerScale = 1.5f;
 constexpr float kSelectionScale = 1.1f;

@@ -20,10 +20,6 @@
 
 namespace {
 
-constexpr u32 kTutorialActionObject = 101;  // parameter: the object's kind
-constexpr u32 kTutorialActionPoint = 102;   // hovering a point (its index)
-constexpr u32 kTutorialActionSelect = 103;  // selecting a point (its index)
-constexpr u32 kTutorialActionWalk = 199;    // the player walking to a clicked place
 constexpr u32 kObjectVillainShot = 0x20000010u;
 constexpr u32 kObjectVillain = 0x20000110u;
 constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = kLevelWidth - 144, kPlayBottom = kLevelHeight - 24;

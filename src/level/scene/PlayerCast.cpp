@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr u32 kTutorialActionCancel = 104;  // a right click cancelling a job (its id)
 constexpr i32 kCancelReach = 81;            // pixels each way from the icon
 constexpr float kCancelAtOnce = 24.0f;      // a job this near is taken without looking further
 

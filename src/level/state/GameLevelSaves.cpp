@@ -11,10 +11,9 @@ namespace {
 // The scene as the saved level sees it.
 class SceneHost : public LevelStateHost {
  public:
-  SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains,
-            LevelStateTutorial* tutorial)
-      : level_(level), store_(store), profile_(profile), villains_(villains), tutorial_(tutorial) {}
-  LevelStateParts GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), villains_, tutorial_}; }
+  SceneHost(GameLevel& level, kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains)
+      : level_(level), store_(store), profile_(profile), villains_(villains) {}
+  LevelStateParts GetParts() override { return {&level_.Rules(), &level_.Map(), level_.Map().GetCharacters(), villains_}; }
   void RebuildLevel() override {
     level_.Clear(false);
     level_.BuildLevel();
@@ -30,20 +29,19 @@ class SceneHost : public LevelStateHost {
   kis::SavedStateStore* store_;
   ProfileSaver* profile_;
   LevelStateVillains* villains_;
-  LevelStateTutorial* tutorial_;
 };
 
 }  // namespace
 
 void GameLevelSaves::SaveState(GameLevel& level) {
   if (!store_) return;
-  SceneHost host(level, store_, profile_, villains_, tutorial_);
+  SceneHost host(level, store_, profile_, villains_);
   SaveLevelState(host);
 }
 
 bool GameLevelSaves::LoadSavedState(GameLevel& level) {
   if (!store_) return false;
-  SceneHost host(level, store_, profile_, villains_, tutorial_);
+  SceneHost host(level, store_, profile_, villains_);
   if (!LoadLevelState(host)) return false;
   if (LevelInterface* iface = level.Hooks().iface) iface->CreateBonusButtons();
   return true;

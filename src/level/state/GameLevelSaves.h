@@ -3,8 +3,8 @@
 // of saved levels (and the profile saved); entering the level reads it back
 // through the scene's own Clear and BuildLevel, and a refused one is
 // dropped, the scene starting the level anew. The profile's store and its
-// saving, and what the villains and the tutorial keep (LevelState.h), are
-// given by the game.
+// saving, and what the villains keep (LevelState.h), are given by the game;
+// the running tutorial keeps its own part.
 #pragma once
 
 #include "level/state/LevelSaves.h"
@@ -13,7 +13,6 @@ namespace kis {
 class SavedStateStore;
 }
 
-class LevelStateTutorial;
 class LevelStateVillains;
 
 // Saves the player's profile after a level was kept in it. The
@@ -27,11 +26,10 @@ class ProfileSaver {
 class GameLevelSaves : public LevelSaves {
  public:
   // Each is optional: without a store nothing is kept, without a profile
-  // saver the profile is not saved after it, without the villains' or the
-  // tutorial's part none of theirs is kept.
-  GameLevelSaves(kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains,
-                 LevelStateTutorial* tutorial)
-      : store_(store), profile_(profile), villains_(villains), tutorial_(tutorial) {}
+  // saver the profile is not saved after it, without the villains' part
+  // none of theirs is kept (the running tutorial keeps its own).
+  GameLevelSaves(kis::SavedStateStore* store, ProfileSaver* profile, LevelStateVillains* villains)
+      : store_(store), profile_(profile), villains_(villains) {}
 
   void SaveState(GameLevel& level) override;
   bool LoadSavedState(GameLevel& level) override;  // the bonus buttons made again on success
@@ -40,5 +38,4 @@ class GameLevelSaves : public LevelSaves {
   kis::SavedStateStore* store_;
   ProfileSaver* profile_;
   LevelStateVillains* villains_;
-  LevelStateTutorial* tutorial_;
 };

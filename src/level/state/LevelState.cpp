@@ -18,6 +18,8 @@
 #include "level/rules/LevelRules.h"
 #include "level/map/MapAward.h"
 #include "level/characters/MapPlayer.h"
+#include "resources/GameServices.h"
+#include "resources/TutorialHooks.h"
 
 namespace {
 
@@ -296,8 +298,9 @@ bool SaveLevelState(LevelStateHost& host) {
   for (u32 i = 0; i < kMaxChosenBonuses; ++i) kis::PutU32LE(header.block + 4 + 4 * i, chosen.slots[i]);
   kis::DataCursor w;
   if (!w.Begin(header) || !WriteLevelState(parts, &w)) return false;
-  const bool tutorial = parts.tutorial && parts.tutorial->CanSaveTutorial();
-  if (!w.WriteMark() || !Put(&w, tutorial ? 1 : 0) || (tutorial && !parts.tutorial->SaveTutorial(&w))) return false;
+  TutorialHooks* running = GetGameServices().tutorial;
+  const bool tutorial = running && running->IsSaved();
+  if (!w.WriteMark() || !Put(&w, tutorial ? 1 : 0) || (tutorial && !running->Save(&w))) return false;
   if (!w.Finish(host.GetStore())) return false;
   host.SaveProfile();
   return true;
@@ -329,14 +332,14 @@ bool LoadLevelState(LevelStateHost& host) {
   bool ok = ReadLevelState(parts, &r);
   u32 tutorial = 0;
   ok = ok && r.CheckMark() && GetFlag(&r, &tutorial);
-  if (ok && parts.tutorial && parts.tutorial->HasTutorial()) {
+  if (ok && GetGameServices().tutorial) {
     if (tutorial)
-      ok = parts.tutorial->LoadTutorial(&r);
+      ok = GetGameServices().tutorial->Load(&r);
     else
-      parts.tutorial->DeleteTutorial();
+      GetGameServices().tutorial->Discard();
   }
   if (ok) {
-    if (parts.tutorial && parts.tutorial->HasTutorial()) parts.tutorial->RestartTutorialStep();
+    if (TutorialHooks* running = GetGameServices().tutorial) running->StartFirstStep();
     return true;
   }
   if (counters) *counters = before;

@@ -52,29 +52,17 @@ class LevelStateVillains {
   virtual bool LoadVillain(u32 slot, u32 kind, kis::DataCursor* reader) = 0;
 };
 
-// What the running tutorial keeps in the saved level. The tutorials
-// library will implement it; without one no tutorial is kept.
-class LevelStateTutorial {
- public:
-  virtual ~LevelStateTutorial() = default;
-  // Running and willing to be saved; its state; a running one (the
-  // build's) deleted, or its current step started again.
-  virtual bool CanSaveTutorial() = 0;
-  virtual bool SaveTutorial(kis::DataCursor* writer) = 0;
-  virtual bool HasTutorial() = 0;
-  virtual bool LoadTutorial(kis::DataCursor* reader) = 0;
-  virtual void DeleteTutorial() = 0;
-  virtual void RestartTutorialStep() = 0;
-};
-
-// The scene's parts the saved level reads and writes; the villains and the
-// tutorial are optional (see above).
+// The scene's parts the saved level reads and writes; the villains are
+// optional (see above). The tutorial kept is the running one
+// (GameServices::tutorial, TutorialHooks.h): a running one that answers
+// IsSaved is written; on reading, a level saved with one loads it into the
+// one the build made, a level saved without one discards the build's, and
+// after a good restore it starts its first step again.
 struct LevelStateParts {
   LevelRules* rules = nullptr;
   LevelMap* map = nullptr;
   LevelCharacters* characters = nullptr;  // with the player
   LevelStateVillains* villains = nullptr;
-  LevelStateTutorial* tutorial = nullptr;
 };
 
 // What the scene does around a restore: build the level anew (without its

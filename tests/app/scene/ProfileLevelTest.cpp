@@ -51,7 +51,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   Profile* ann = nullptr;
   ASSERT_EQ(store->CreateProfile(u"Ann", &ann), 0);
   ASSERT_EQ(store->SelectProfile(ann), 0);
-  GameLevelSaves saves(ann, ann, nullptr, nullptr);
+  GameLevelSaves saves(ann, ann, nullptr);
   GameLevel& level = Make(h, *ann, saves);
   EXPECT_FALSE(store->GetGameLog()->IsEnabled());
   h.Enter();
@@ -77,7 +77,7 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   ASSERT_NE(read, nullptr);
   ASSERT_TRUE(read->HasSavedLevel(0));
   EXPECT_EQ(read->GetSavedLevel(0)->dataSize, savedSize);
-  GameLevelSaves savesAgain(read, read, nullptr, nullptr);
+  GameLevelSaves savesAgain(read, read, nullptr);
   GameLevel& entered = Make(h, *read, savesAgain);
   h.Enter();
   EXPECT_EQ(entered.Rules().Clock().GetTime(), clock);

@@ -82,7 +82,7 @@ TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
   LevelHarness h(SampleDataFolder(), 1280, 820);
   ASSERT_TRUE(h.loaded);
   Store store;
-  GameLevelSaves saves(&store, &store, nullptr, nullptr);
+  GameLevelSaves saves(&store, &store, nullptr);
   h.saves = &saves;
   GameLevel& level = h.Play(0);
   Place(level, 0)->StartClearing();

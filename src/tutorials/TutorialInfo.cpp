@@ -1,0 +1,160 @@
+#include "tutorials/TutorialInfo.h"
+
+#include <algorithm>
+
+#include "engine/DXLViewer.h"
+#include "engine/image/GlyphEffects.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "resources/SEffects.h"
+#include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialTargets.h"
+#include "ui/HIText.h"
+#include "ui/HintTextParams.h"
+#include "ui/SkinTable.h"
+
+namespace {
+
+constexpr u32 kInfoFont = 3;
+constexpr u32 kInfoFadeIn = 120;
+constexpr u32 kInfoFadeOut = 150;
+constexpr float kInfoRise = 5.0f;
+constexpr float kInfoShrink = 0.8f;
+constexpr i32 kClickGap = 4;
+
+}  // namespace
+
+// --- TutorialInfo -----------------------------------------------------------------------------------------
+
+TutorialInfo::TutorialInfo(TutorialLayer* layer) : layer_(layer) {
+  margins_ = DXLRECT{18, 14, 18, 18};
+  if (layer_) layer_->Texts().Add(this);
+}
+
+TutorialInfo::~TutorialInfo() {
+  if (layer_) layer_->Texts().Remove(this);
+  DeleteSpriteEffects(&fade_);
+  delete target_;
+}
+
+void TutorialInfo::SetState(u32 state) {
+  if (state <= state_) return;
+  state_ = state;
+  DeleteSpriteEffects(&fade_);
+  if (state == kLayerShowing) {
+    AttachSpriteEffect(&fade_, new SEffect_Alpha(0.0f, 1.0f, kInfoFadeIn, true, 0));
+    AttachSpriteEffect(&fade_, new SEffect_Pos(0.0f, kInfoRise, 0.0f, 0.0f, kInfoFadeIn, true, 0));
+  } else if (state == kLayerHiding) {
+    AttachSpriteEffect(&fade_, new SEffect_Alpha(1.0f, 0.0f, kInfoFadeOut, true, 0));
+    AttachSpriteEffect(&fade_, new SEffect_Scale(1.0f, kInfoShrink, kInfoFadeOut, true, 0));
+  }
+}
+
+void TutorialInfo::OnLayerUpdate() {
+  if (state_ == kLayerShowing && !fade_) state_ = kLayerShown;
+}
+
+void TutorialInfo::SetTarget(TutorialTarget* target, bool centred, float distance) {
+  if (target != target_) delete target_;
+  target_ = target;
+  centred_ = centred ? 1 : 0;
+  distance_ = distance;
+  UpdateTarget();
+}
+
+void TutorialInfo::UpdateTarget() {
+  if (!target_) return;
+  target_->UpdatePosition();
+  Place();
+}
+
+// Next to the target on the side its angle points to (or centred on it),
+// kept inside the screen, then moved by the distance along the angle.
+void TutorialInfo::Place() {
+  if (!target_ || !target_->IsValid()) return;
+  const i32 w = width_, h = height_;
+  const i32 hw = w / 2, hh = h / 2;
+  kis::IntPoint anchor{hw, hh};
+  if (!centred_) kis::RectEdgePointI(kis::Rect{0, 0, w, h}, target_->GetAngle() - 180.0f, &anchor);
+  const GAMESCREENAREA& screen = GetGameServices().screen;
+  i32 x = target_->GetX() - anchor.x;
+  i32 y = target_->GetY() - anchor.y;
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  if (x + w > screen.width) x = screen.width - w;
+  if (y + h > screen.height) y = screen.height - h;
+  kis::FloatPoint p{static_cast<float>(x), static_cast<float>(y)};
+  if (distance_ != 0.0f) kis::AddPolar(&p, target_->GetAngle(), distance_, false);
+  SetPos(p.x + static_cast<float>(hw), p.y + static_cast<float>(hh));
+  pivotX_ = static_cast<float>(-hw);
+  pivotY_ = static_cast<float>(-hh);
+}
+
+void TutorialInfo::BuildFrame() {
+  ClearQuads();
+  DXLTexture* image = GetGameServices().interfaceImage;
+  if (!image) return;
+  AddStretchedFrame(-3, -1, width_ + 6, height_ + 7, SkinOf(skins::kTutorialInfoFrame, image));
+  SetAlpha(colour_);
+}
+
+// Placed at its point under its fade (rising in, shrinking out about its
+// middle); a finished fade-out leaves it gone.
+bool TutorialInfo::BeginDraw() {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer || !target_ || !target_->IsValid()) return false;
+  viewer->LoadIdentity(nullptr);
+  viewer->Translate(posX_, posY_);
+  if (fade_) {
+    if (UpdateSpriteEffects(&fade_)) {
+      SetColor(GetEffectColor(fade_, 0xFFFFFFFFu));
+    } else if (state_ == kLayerShowing) {
+      state_ = kLayerShown;
+      SetColor(0xFF000000u);
+    } else {
+      state_ = kLayerGone;
+      return false;
+    }
+  }
+  viewer->Translate(pivotX_, pivotY_);
+  return true;
+}
+
+// --- TutorialInfoText ---------------------------------------------------------------------------------------
+
+TutorialInfoText::TutorialInfoText(TutorialLayer* layer, const wchar* text, bool withClickText, u32 itemKind,
+                                   uintptr_t item)
+    : TutorialInfo(layer) {
+  KGETEXTPARAMS params{};
+  InitBodyTextParams(&params, 0, kInfoTextWidth, itemKind, item);
+  params.color = kInfoTextColour;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize | kKGESpriteOutline;
+  box.maxWidth = box.maxHeight = kInfoTextWidth;
+  DXLMakeOutline(&box.outline, 1, 1.0f, kInfoOutlineColour, 1, 0);
+  KGEFont* font = GetGameFont(kInfoFont);
+  const KGETEXTCALLBACK markup = GetGameServices().itemDescription;
+  main_ = new HIText(this, font, &params, &box, text ? text : u"", false, markup);
+  if (withClickText) {
+    const GameLanguage* language = GetGameLanguage();
+    const wchar* click = language ? language->GetTextByName(u"tutorial", u"click_text", false) : nullptr;
+    params.color = kInfoClickColour;
+    click_ = new HIText(this, font, &params, &box, click ? click : u"", false, markup);
+    click_->SetPos(0, main_->GetRect().bottom + kClickGap);
+  }
+  SetColor(0xFF000000u);
+  Measure();
+}
+
+void SetInfoTarget(TutorialInfo* info, TutorialTarget* target, bool centred, float distance) {
+  if (info)
+    info->SetTarget(target, centred, distance);
+  else
+    delete target;
+}
+
+void SetInfoSharedTarget(TutorialInfo* info, const TutorialTarget* target, bool centred, float distance) {
+  if (info && target) info->SetTarget(target->Clone(target->GetDistance()), centred, distance);
+}

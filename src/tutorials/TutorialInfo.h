@@ -1,0 +1,75 @@
+// TutorialInfo - a framed text of a tutorial layer placed next to its
+// target: on the side the target's angle points to (or centred on it),
+// pushed inside the screen, then moved by its distance along the angle. It
+// takes its layer's state (upwards only): fading in and rising 5 pixels
+// over 120 ms as the layer shows, fading and shrinking to 0.8 over 150 ms
+// as it hides, then gone.
+//
+// TutorialInfoText holds the text (game font 3, 400 pixels wide, brown with
+// a light outline; item references rendered by the game's item mark-up) and,
+// when asked, the grey "click to continue" line 4 pixels below it. Its frame
+// is the interface's "tutorial_info_frame" piece (ui/SkinTable.h).
+#pragma once
+
+#include "base/Types.h"
+#include "resources/SpriteEffect.h"
+#include "ui/BaseHintWindow.h"
+
+class HIText;
+class TutorialLayer;
+class TutorialTarget;
+
+constexpr i32 kInfoTextWidth = 400;
+constexpr u32 kInfoTextColour = 0xFF872900u;
+constexpr u32 kInfoClickColour = 0xFF808080u;
+constexpr u32 kInfoOutlineColour = 0x80FFF7DDu;
+
+class TutorialInfo : public BaseHintWindow {
+ public:
+  explicit TutorialInfo(TutorialLayer* layer);  // joins the layer's texts
+  ~TutorialInfo() override;
+
+  void SetState(u32 state);  // upwards only; each change starts its fade
+  // Takes the target (owned) and places the text at once.
+  void SetTarget(TutorialTarget* target, bool centred, float distance);
+  // Places the text at its target (nothing while the target is invalid).
+  void Place();
+  void UpdateTarget();  // the target found again, then placed
+  void OnLayerUpdate();  // a finished fade-in leaves it shown
+
+  // BaseHintWindow
+  void BuildFrame() override;
+  bool BeginDraw() override;
+
+  u32 GetState() const { return state_; }
+  TutorialTarget* GetTarget() const { return target_; }
+  float GetPivotX() const { return pivotX_; }
+  float GetPivotY() const { return pivotY_; }
+  void Forget() { layer_ = nullptr; }
+
+ private:
+  TutorialLayer* layer_;
+  TutorialTarget* target_ = nullptr;
+  u32 state_ = 0;
+  SpriteEffectList* fade_ = nullptr;
+  float distance_ = 0.0f;
+  u32 centred_ = 0;
+  float pivotX_ = 0.0f;
+  float pivotY_ = 0.0f;
+};
+
+class TutorialInfoText : public TutorialInfo {
+ public:
+  TutorialInfoText(TutorialLayer* layer, const wchar* text, bool withClickText, u32 itemKind, uintptr_t item);
+  HIText* GetMainText() const { return main_; }
+  HIText* GetClickText() const { return click_; }
+
+ private:
+  HIText* main_ = nullptr;
+  HIText* click_ = nullptr;
+};
+
+// The scripts' SetInfoTarget (a target of its own) and SetInfoSharedTarget
+// (a copy of an arrow's target, same angle and distance).
+void SetInfoTarget(TutorialInfo* info, TutorialTarget* target, bool centred, float distance);
+void SetInfoSharedTarget(TutorialInfo* info, const TutorialTarget* target, bool centred, float distance);

@@ -1,0 +1,24 @@
+// TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
+// runs the game installs it as GameServices::tutorialFactory and tells it
+// the level that is open (its level tutorials work on it). The tutorial
+// scripts come with their own work: until then it makes none.
+#pragma once
+
+#include "resources/TutorialHooks.h"
+
+class GameLevel;
+
+class TutorialMaker : public TutorialFactory {
+ public:
+  explicit TutorialMaker(GameLevel* level = nullptr) : level_(level) {}
+  void SetLevel(GameLevel* level) { level_ = level; }
+  GameLevel* GetLevel() const { return level_; }
+
+  void MakeLevelTutorial(i32 levelIndex) override;
+  void MakeFullWarehouseTutorial(const PRODUCT* product) override;
+  void StartMapTutorial(MapTutorialKind kind) override;
+  void StartNewBonusTutorial(i32 bonusIndex, bool chain) override;
+
+ private:
+  GameLevel* level_;
+};

@@ -1,0 +1,125 @@
+// TutorialTarget - what an arrow or an info text of a tutorial hangs on: an
+// object that works out a screen point and a direction every frame. The
+// point lies on the thing's border in the target's angle (degrees; the
+// arrow points along it) and is moved by the distance along that angle. A
+// target that cannot be resolved (window closed, control gone, point
+// missing, sprite hidden) is invalid for that frame, and what hangs on it
+// is not drawn.
+//
+// Kinds: a control of a window (TutTargetButton), a point a function
+// computes (TutTargetCustom), a level point (TutTargetLevelPoint), a
+// head-up display sprite of the level (TutTargetScreenSprite).
+#pragma once
+
+#include "base/Maths.h"
+#include "base/Types.h"
+
+class GameLevel;
+class ScreenSprite;
+
+constexpr u32 kTargetButton = 1;
+constexpr u32 kTargetCustom = 2;
+constexpr u32 kTargetMapLevel = 0x40000001u;
+constexpr u32 kTargetScreenSprite = 0x80000001u;
+constexpr u32 kTargetLevelPoint = 0x80000002u;
+
+class TutorialTarget {
+ public:
+  TutorialTarget(u32 kind, float angle, float distance) : kind_(kind), angle_(angle), distance_(distance) {}
+  virtual ~TutorialTarget() = default;
+  TutorialTarget(const TutorialTarget&) = delete;
+  TutorialTarget& operator=(const TutorialTarget&) = delete;
+
+  // A new target of the same kind and fields with this distance (caller owns it).
+  virtual TutorialTarget* Clone(float distance) const = 0;
+  // Works the point out again; valid when it could.
+  virtual void UpdatePosition() = 0;
+
+  u32 GetKind() const { return kind_; }
+  float GetAngle() const { return angle_; }
+  float GetDistance() const { return distance_; }
+  bool IsValid() const { return valid_ != 0; }
+  i32 GetX() const { return x_; }
+  i32 GetY() const { return y_; }
+  float GetFloatX() const { return fx_; }
+  float GetFloatY() const { return fy_; }
+
+ protected:
+  // The point found (screen pixels): valid, moved by the distance.
+  void Found(float x, float y);
+
+  u32 kind_;
+  float angle_;
+  float distance_;
+  u32 valid_ = 0;
+  i32 x_ = 0, y_ = 0;
+  float fx_ = 0.0f, fy_ = 0.0f;
+};
+
+// A control of a window of the stack: the window found by its code, in it
+// the last control with the id and, unless data is 0, that data word.
+class TutTargetButton : public TutorialTarget {
+ public:
+  TutTargetButton(u32 windowCode, u32 controlId, uintptr_t controlData, float angle, float distance)
+      : TutorialTarget(kTargetButton, angle, distance), window_(windowCode), control_(controlId), data_(controlData) {}
+  TutorialTarget* Clone(float distance) const override {
+    return new TutTargetButton(window_, control_, data_, angle_, distance);
+  }
+  void UpdatePosition() override;
+
+ private:
+  u32 window_;
+  u32 control_;
+  uintptr_t data_;
+};
+
+// out: the screen point; true when it is valid.
+using TutorialPointFunction = bool (*)(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+
+class TutTargetCustom : public TutorialTarget {
+ public:
+  TutTargetCustom(TutorialPointFunction function, u32 argument, float angle, float distance, u32 extra)
+      : TutorialTarget(kTargetCustom, angle, distance), function_(function), argument_(argument), extra_(extra) {}
+  TutorialTarget* Clone(float distance) const override {
+    return new TutTargetCustom(function_, argument_, angle_, distance, extra_);
+  }
+  void UpdatePosition() override;
+
+ private:
+  TutorialPointFunction function_;
+  u32 argument_;
+  u32 extra_;
+};
+
+// The level's centre above its panel: (width / 2, (height - 115) / 2).
+bool LevelScreenCentre(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+
+// A level point of the level, by index; the distance is in level units.
+class TutTargetLevelPoint : public TutorialTarget {
+ public:
+  TutTargetLevelPoint(GameLevel* level, i32 pointIndex, float angle, float distance)
+      : TutorialTarget(kTargetLevelPoint, angle, distance), level_(level), point_(pointIndex) {}
+  TutorialTarget* Clone(float distance) const override {
+    return new TutTargetLevelPoint(level_, point_, angle_, distance);
+  }
+  void UpdatePosition() override;
+
+ private:
+  GameLevel* level_;
+  i32 point_;
+};
+
+// A sprite of the running level's head-up display, while it is in the
+// level's list and shown.
+class TutTargetScreenSprite : public TutorialTarget {
+ public:
+  TutTargetScreenSprite(ScreenSprite* sprite, float angle, float distance)
+      : TutorialTarget(kTargetScreenSprite, angle, distance), sprite_(sprite) {}
+  TutorialTarget* Clone(float distance) const override {
+    return new TutTargetScreenSprite(sprite_, angle_, distance);
+  }
+  void UpdatePosition() override;
+
+ private:
+  ScreenSprite* sprite_;
+};
