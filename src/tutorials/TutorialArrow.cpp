@@ -110,16 +110,10 @@ void TutorialArrow::UpdateTarget() {
   if (target_) target_->UpdatePosition();
 }
 
+// Its fade moves on even while the target cannot be found (an arrow
+// hiding over a closed window still goes), but it is drawn only at a valid
+// target.
 void TutorialArrow::Draw() {
-  DXLViewer* viewer = GetGameViewer();
-  if (!viewer || !target_ || !target_->IsValid()) return;
-  viewer->LoadIdentity(nullptr);
-  viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
-  viewer->RotateDeg(target_->GetAngle());
-  if (bounce_) {
-    bounce_->ownTime = elapsed_;  // the swing stands still while the arrow is not updated
-    UpdateSpriteEffects(&bounce_);
-  }
   u32 colour = 0xFFFFFFFFu;
   if (fade_) {
     if (UpdateSpriteEffects(&fade_)) {
@@ -131,10 +125,17 @@ void TutorialArrow::Draw() {
       return;
     }
   }
-  if (image_) {
-    image_->SetColor(colour);
-    image_->Draw();
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer || !target_ || !target_->IsValid() || !image_) return;
+  viewer->LoadIdentity(nullptr);
+  viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
+  viewer->RotateDeg(target_->GetAngle());
+  if (bounce_) {
+    bounce_->ownTime = elapsed_;  // the swing stands still while the arrow is not updated
+    UpdateSpriteEffects(&bounce_);
   }
+  image_->SetColor(colour);
+  image_->Draw();
 }
 
 // --- LevelTutorialArrow --------------------------------------------------------------------------------------

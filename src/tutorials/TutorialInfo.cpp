@@ -101,12 +101,14 @@ void TutorialInfo::BuildFrame() {
 }
 
 // Placed at its point under its fade (rising in, shrinking out about its
-// middle); a finished fade-out leaves it gone.
+// middle); a finished fade-out leaves it gone. The fade moves on even while
+// the target cannot be found, but the text is drawn only at a valid one.
 bool TutorialInfo::BeginDraw() {
   DXLViewer* viewer = GetGameViewer();
-  if (!viewer || !target_ || !target_->IsValid()) return false;
-  viewer->LoadIdentity(nullptr);
-  viewer->Translate(posX_, posY_);
+  if (viewer) {
+    viewer->LoadIdentity(nullptr);
+    viewer->Translate(posX_, posY_);
+  }
   if (fade_) {
     if (UpdateSpriteEffects(&fade_)) {
       SetColor(GetEffectColor(fade_, 0xFFFFFFFFu));
@@ -118,8 +120,16 @@ bool TutorialInfo::BeginDraw() {
       return false;
     }
   }
+  if (!viewer || !target_ || !target_->IsValid()) return false;
   viewer->Translate(pivotX_, pivotY_);
   return true;
+}
+
+void TutorialInfo::Draw() {
+  if (GetGameViewer())
+    BaseHintWindow::Draw();
+  else
+    BeginDraw();
 }
 
 // --- TutorialInfoText ---------------------------------------------------------------------------------------

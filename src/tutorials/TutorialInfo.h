@@ -40,6 +40,7 @@ class TutorialInfo : public BaseHintWindow {
   // BaseHintWindow
   void BuildFrame() override;
   bool BeginDraw() override;
+  void Draw() override;  // without a viewer only the fade moves on
 
   u32 GetState() const { return state_; }
   TutorialTarget* GetTarget() const { return target_; }

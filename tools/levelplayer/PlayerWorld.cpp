@@ -51,6 +51,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   GameLevelHooks given;
   given.rules.profile = &profile_;
   if (!world_.Open(std::move(setup), error)) return false;
+  GetGameServices().tutorialFactory = &tutorials_;  // the services are up; it knows the level it opens
   // The level is opened once the tables tell whether the set has it.
   const LevelTable& levels = world_.Tables()->levels;
   if (level < 0 || !HasLevel(levels, static_cast<u32>(level))) {
@@ -59,6 +60,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   } else if (!world_.OpenLevel(level, LevelSetup{}, given) || !world_.LoadLevel()) {
     *error = "the data set's level " + std::to_string(level + 1) + " does not load";
   } else {
+    tutorials_.SetLevel(world_.Level());
     world_.Level()->Enter();
     return true;
   }
@@ -66,7 +68,10 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   return false;
 }
 
-void World::Unload() { world_.Close(); }
+void World::Unload() {
+  tutorials_.SetLevel(nullptr);
+  world_.Close();
+}
 
 void World::Update(u32 ms) {
   if (Level()) world_.Frame(ms);

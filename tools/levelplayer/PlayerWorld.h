@@ -2,7 +2,8 @@
 // data set with the language and its fonts, and one level of the data set
 // (the first unless asked for another) as a running GameLevel with the game's own level panel and the empty
 // places' panels, its characters, head-up display and point care its own;
-// the player's profile is the one thing handed in. No sound.
+// the player's profile is the one thing handed in; the game's tutorial
+// factory (TutorialMaker) is installed. No sound.
 //
 // Frame: Update(ms) is the world's frame (the game clock, the window
 // manager, the level and the panel's clock); Draw draws the level, then the
@@ -19,6 +20,7 @@
 #include "app/GameWorld.h"
 #include "base/Types.h"
 #include "level/rules/LevelProfile.h"
+#include "tutorials/TutorialMaker.h"
 
 class DXLViewer;
 class GameLevel;
@@ -81,6 +83,7 @@ class World {
 
  private:
   PlayerProfile profile_;  // made before the world, gone after it
+  TutorialMaker tutorials_;
   GameWorld world_;
 };
 
