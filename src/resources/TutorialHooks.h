@@ -34,8 +34,9 @@ constexpr u32 kTutorialWindowLayer = 0x5475744Cu;       // 'TutL', a tutorial's 
 
 // Level panel commands every level tutorial lets through.
 constexpr u32 kTutorialPanelMenu = 0x4C500001u;
+constexpr u32 kTutorialPanelWarehouse = 0x4C500003u;
 constexpr u32 kTutorialPanelClose = 0x4C500004u;  // the close-tutorial button
-constexpr u32 kTutorialPanelSpeed = 0x4C500005u;
+constexpr u32 kTutorialPanelTask = 0x4C500005u;  // the task buttons
 
 // Action codes (AllowAction: code, parameter, object).
 constexpr u32 kTutorialActionTitle = 1;      // a movable window's title (its id, the window)

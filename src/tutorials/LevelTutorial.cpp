@@ -81,7 +81,7 @@ bool LevelTutorial::AllowKey(u16 key, const void* window) {
 }
 
 // Windows' titles pass but the warehouse's; controls pass but the
-// warehouse's and the level panel's (whose menu, close-tutorial and speed
+// warehouse's and the level panel's (whose menu, close-tutorial and task
 // buttons always work); level actions need their flag, 105 and 130 are
 // their flag's alone; the rest is the base filter's.
 bool LevelTutorial::FilterAction(u32 code, uintptr_t param, const void* object) {
@@ -93,7 +93,7 @@ bool LevelTutorial::FilterAction(u32 code, uintptr_t param, const void* object) 
       if (param != kTutorialWindowWarehouse && param != kTutorialWindowLevelPanel) return true;
       if (param == kTutorialWindowLevelPanel && object) {
         const u32 id = static_cast<const GameButton*>(object)->GetId();
-        if (id == kTutorialPanelMenu || id == kTutorialPanelClose || id == kTutorialPanelSpeed) return true;
+        if (id == kTutorialPanelMenu || id == kTutorialPanelClose || id == kTutorialPanelTask) return true;
       }
       break;
     case kTutorialActionPlayerJob:

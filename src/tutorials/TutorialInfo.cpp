@@ -14,6 +14,8 @@
 #include "ui/HIText.h"
 #include "ui/HintTextParams.h"
 #include "ui/SkinTable.h"
+#include "ui/WindowManager.h"
+#include "resources/Sprite.h"
 
 namespace {
 
@@ -94,7 +96,12 @@ void TutorialInfo::Place() {
 
 void TutorialInfo::BuildFrame() {
   ClearQuads();
+  // The services' interface image where the start-up loader installed it,
+  // else the window manager's "interface" sprite.
   DXLTexture* image = GetGameServices().interfaceImage;
+  WindowManager* manager = GetWindowManager();
+  Sprite* sprite = image || !manager ? nullptr : manager->GetInterfaceSprite(u"interface");
+  if (sprite) image = sprite->GetTexture();
   if (!image) return;
   AddStretchedFrame(-3, -1, width_ + 6, height_ + 7, SkinOf(skins::kTutorialInfoFrame, image));
   SetAlpha(colour_);

@@ -20,8 +20,8 @@ struct HarnessViewer {
 
 class LevelHarness : public HarnessViewer, public LevelWorld {
  public:
-  LevelHarness(const std::string& folder, u32 width, u32 height)
-      : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height) {}
+  LevelHarness(const std::string& folder, u32 width, u32 height, bool language = false)
+      : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height, language) {}
   void DrawFrame() { ASSERT_TRUE(LevelWorld::DrawFrame()); }
 };
 

@@ -1,6 +1,6 @@
 // The headless level world: the game's world (app/GameWorld.h) on the
 // built sample data set and the game viewer (a software device of the
-// screen's size, made by the caller), up to its fonts without the language
+// screen's size, made by the caller), up to its fonts (the language only when asked)
 // (the window manager has no windows but the dialogs the level opens), and
 // a GameLevel of one of its levels that the world makes with recording
 // fakes of what the level calls out to (the level panel and game windows,
@@ -110,13 +110,13 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves {
   u32 timeBarUpdates = 0;  // animated updates of the time bar
 };
 
-// The player's profile: tutorials off, no award counters; records a won
-// level into the windows' log.
+// The player's profile: tutorials off unless `tutorials`, no award
+// counters; records a won level into the windows' log.
 class FakeLevelProfile : public LevelProfile {
  public:
   explicit FakeLevelProfile(FakeLevelWindows& w) : windows(w) {}
   AWARDCOUNTERS* GetAwardCounters() override { return nullptr; }
-  bool AreTutorialsOn() const override { return false; }
+  bool AreTutorialsOn() const override { return tutorials; }
   bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
   void MarkShown(u32 flag) override { flags |= flag; }
   i32 GetVillainsInRow() const override { return 0; }
@@ -130,14 +130,16 @@ class FakeLevelProfile : public LevelProfile {
   i32 SetEasterEggFound(i32) override { return 1; }
   FakeLevelWindows& windows;
   u32 flags = 0;
+  bool tutorials = false;
 };
 
 class LevelWorld {
  public:
   // The sample data set in `folder` on a screen of width x height drawn by
   // the viewer (whose device is open at that size): the game's world up to
-  // its fonts, without the language, the frame clock on the game clock.
-  LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height)
+  // its fonts, the language only when asked, the frame clock on the game
+  // clock.
+  LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height, bool language = false)
       : viewer_(viewer), width_(width), height_(height) {
     WorldSetup setup;
     setup.data = folder;
@@ -145,6 +147,7 @@ class LevelWorld {
     setup.width = static_cast<i32>(width);
     setup.height = static_cast<i32>(height);
     setup.seed = 7;
+    setup.language = language;
     std::string error;
     loaded = world.Open(std::move(setup), &error);
     if (!loaded) std::fprintf(stderr, "level world: %s\n", error.c_str());
