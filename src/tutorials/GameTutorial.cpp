@@ -164,7 +164,7 @@ void GameTutorial::UpdateBase(u32 elapsed) {
     if (layer->GetState() >= kLayerGone)
       delete layer;
     else if (layer->GetState() >= kLayerShowing)
-      layer->Update(elapsed);
+      layer->MoveOn(elapsed);
   }
   if (state_ == kTutorialEnding && layers_.GetCount() == 0) Finish();
 }

@@ -69,7 +69,7 @@ void TutorialLayer::ShowArrow(TutorialArrow* arrow) {
   if (arrow) arrow->SetState(kLayerShowing);
 }
 
-void TutorialLayer::Update(u32 elapsed) {
+void TutorialLayer::MoveOn(u32 elapsed) {
   for (i32 i = 0; i < arrows_.GetCount(); ++i) {
     TutorialArrow* arrow = arrows_.Get(i);
     if (arrow->GetState() >= kLayerShowing && arrow->GetState() < kLayerGone) arrow->Update(elapsed);

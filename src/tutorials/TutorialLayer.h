@@ -43,7 +43,7 @@ class TutorialLayer : public GameWindow {
   void ShowArrow(TutorialArrow* arrow);  // an arrow added after the layer was built
 
   // The tutorial's frame: arrows and texts move on (ms); a hiding, empty layer is done.
-  void Update(u32 elapsed);
+  void MoveOn(u32 elapsed);
   // The tutorial's draw: arrows and texts find their targets again.
   void PlaceItems();
 
