@@ -170,12 +170,10 @@ void GameLevel::BuildLevel() {
 }
 
 bool GameLevel::HasLevelTutorial(i32 levelIndex) {
-  switch (levelIndex) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 7: case 14: case 28:
-      return true;
-    default:
-      return false;
-  }
+  constexpr i32 kTutorialLevels[] = {0, 1, 2, 3, 4, 5, 7, 14, 28};
+  for (i32 index : kTutorialLevels)
+    if (index == levelIndex) return true;
+  return false;
 }
 
 void GameLevel::CreateDecorations() {
