@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "engine/DXLApp.h"
@@ -59,6 +60,17 @@ inline bool WriteFrameShot(const char* tool, const std::string& path, u32 frames
   }
   std::printf("%s: wrote %s (frame %u, %u x %u)\n", tool, path.c_str(), frames, soft->Width(), soft->Height());
   return true;
+}
+
+// What a windowed tool says when its display goes away mid-run, as the SDL
+// session's displayLost: an error line ending its log and one on stderr,
+// after which the session ends the process (status 1, the run failed).
+inline std::function<void(const std::string&)> SayDisplayLost(const char* tool) {
+  return [tool](const std::string& why) {
+    DXLReportErrorA(0, "%s", why.c_str());
+    DXLCloseLog();
+    std::fprintf(stderr, "%s: %s; the run ends (the log is %s)\n", tool, why.c_str(), DXLGetLogPath());
+  };
 }
 
 }  // namespace tools

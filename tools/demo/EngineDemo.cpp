@@ -9,9 +9,10 @@
 // options are in kHelp below; without --headless it opens a real window
 // through SDL2, and fails at once when there is no display.
 //
-// Exit status: 0 done, 1 the run failed (no display, another instance is
-// running, a step of the frame failed, a file could not be written), 2 wrong
-// options. What a run wrote (screenshot, sound, log) is said on stdout.
+// Exit status: 0 done, 1 the run failed (no display or the display went
+// away, another instance is running, a step of the frame failed, a file
+// could not be written), 2 wrong options. What a run wrote (screenshot,
+// sound, log) is said on stdout.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -332,7 +333,8 @@ int main(int argc, char** argv) {
   }
 #if TM_DEMO_SDL2
   std::string error;
-  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{gOptions.frames == 0}, &error);
+  auto session = plat::sdl2::SdlSession::Open(
+      plat::sdl2::SessionOptions{gOptions.frames == 0}, &error, tools::SayDisplayLost("engine_demo"));
   if (!session) {
     std::fprintf(stderr, "engine_demo: no display: %s, try --headless\n", error.c_str());
     return 1;

@@ -11,9 +11,9 @@
 // script's, as a script that plays to the same end. --screenshot writes the
 // last frame, --check says whether a screenshot shows the level.
 //
-// Exit status: 0 done, 1 the run failed, 2 wrong options (or a level the
-// data set does not have), 3 the script expected a won level and it was not
-// won.
+// Exit status: 0 done, 1 the run failed (also when the display goes away),
+// 2 wrong options (or a level the data set does not have), 3 the script
+// expected a won level and it was not won.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -268,6 +268,7 @@ int Run() {
     DXLShutdown();
     return noSuchLevel ? 2 : 1;
   }
+  DXLLogValueA(0, "Data set", gOptions.data.c_str());
   DXLCALLBACKS callbacks{};
   callbacks.render = Render;
   callbacks.mouseDown = MouseDown;
@@ -384,7 +385,8 @@ int main(int argc, char** argv) {
   }
 #if TM_PLAYER_SDL2
   std::string error;
-  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error);
+  auto session = plat::sdl2::SdlSession::Open(
+      plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error, tools::SayDisplayLost("levelplayer"));
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
     return 1;

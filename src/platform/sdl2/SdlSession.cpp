@@ -1,9 +1,12 @@
 #include "platform/sdl2/SdlSession.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,11 +32,58 @@ std::string NoDisplayReason() {
   return "no window system answers at " + named;
 }
 
+// Xlib's handler type with the display as an opaque pointer: SDL loads
+// libX11 itself, so the session reaches it through the loader rather than
+// linking it, and only when it is already loaded.
+using XIOErrorHandler = int (*)(void* display);
+using XSetIOErrorHandlerFunction = XIOErrorHandler (*)(XIOErrorHandler handler);
+
+DisplayLostHandler* gDisplayLost = nullptr;
+
+// Called by Xlib from inside the call that found the connection broken. It
+// must not return (Xlib would then exit() itself), and nothing after it may
+// touch the display: the program is told, and the process ends without
+// running exit handlers or destructors.
+int DisplayLost(void*) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string why =
+      std::string("the connection to the X display ") + (IsSet(display) ? display : "") + " was lost";
+  if (gDisplayLost && *gDisplayLost)
+    (*gDisplayLost)(why);
+  else
+    std::fprintf(stderr, "%s; the program ends\n", why.c_str());
+  std::fflush(nullptr);
+  _exit(kDisplayLostStatus);
+}
+
 }  // namespace
 
 SdlSession::VideoPart::~VideoPart() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 
-std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std::string* error) {
+SdlSession::DisplayLossPart::DisplayLossPart(DisplayLostHandler told) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0) return;
+  library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (library == nullptr) return;
+  auto set = reinterpret_cast<XSetIOErrorHandlerFunction>(dlsym(library, "XSetIOErrorHandler"));
+  if (set == nullptr) return;
+  gDisplayLost = new DisplayLostHandler(std::move(told));
+  before = reinterpret_cast<void (*)()>(set(DisplayLost));
+}
+
+SdlSession::DisplayLossPart::~DisplayLossPart() {
+  if (library == nullptr) return;
+  if (gDisplayLost != nullptr) {
+    auto set = reinterpret_cast<XSetIOErrorHandlerFunction>(dlsym(library, "XSetIOErrorHandler"));
+    set(reinterpret_cast<XIOErrorHandler>(before));
+    delete gDisplayLost;
+    gDisplayLost = nullptr;
+  }
+  dlclose(library);
+}
+
+std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std::string* error,
+                                             DisplayLostHandler displayLost) {
   // Closing the last window is the program's decision (WM_CLOSE), not SDL's.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   // The desktop's text (window titles, input methods) needs the user's
@@ -52,11 +102,15 @@ std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std:
     if (error != nullptr) *error = NoDisplayReason();
     return nullptr;
   }
-  return std::unique_ptr<SdlSession>(new SdlSession(DisplayDesktop(), options));
+  return std::unique_ptr<SdlSession>(new SdlSession(DisplayDesktop(), options, std::move(displayLost)));
 }
 
-SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& options)
-    : windows_(desktop), presenter_(backend_, windows_, options.vsync), adapterBefore_(gfx::DefaultSystemSettings()) {
+SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& options,
+                       DisplayLostHandler displayLost)
+    : displayLoss_(std::move(displayLost)),
+      windows_(desktop),
+      presenter_(backend_, windows_, options.vsync),
+      adapterBefore_(gfx::DefaultSystemSettings()) {
   gfx::DefaultSystemSettings() = DisplayAdapter();
   SetWindowSystem(&windows_);
   windows_.SetEventSource(&backend_);

@@ -9,8 +9,15 @@
 // Opening fails when SDL finds no window system and would fall back to a
 // driver that shows nothing, unless the user chose the driver
 // (SDL_VIDEODRIVER): a program asked for a window must not run invisibly.
+//
+// A lost X display connection (the server stopped, the window killed) ends
+// the process at once with exit status kDisplayLostStatus, after the
+// program's displayLost has been told why: Xlib's own handler would call
+// exit() from inside the call that noticed, and the program's exit-time
+// destructors would then take down a world in the middle of a frame.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,15 +29,23 @@
 
 namespace plat::sdl2 {
 
+constexpr int kDisplayLostStatus = 1;
+
 struct SessionOptions {
   bool vsync = true;
 };
+
+// Told why (for the log and the user) when the display's connection is lost,
+// just before the process ends; it must not touch the display. Without one
+// the reason goes to stderr.
+using DisplayLostHandler = std::function<void(const std::string& why)>;
 
 class SdlSession {
  public:
   // A session owned by the caller (SDL stops when it is deleted); null, with
   // the reason in error, when SDL's video cannot start or there is no display.
-  static std::unique_ptr<SdlSession> Open(const SessionOptions& options, std::string* error);
+  static std::unique_ptr<SdlSession> Open(const SessionOptions& options, std::string* error,
+                                          DisplayLostHandler displayLost = {});
   ~SdlSession();
   SdlSession(const SdlSession&) = delete;
   SdlSession& operator=(const SdlSession&) = delete;
@@ -57,9 +72,21 @@ class SdlSession {
     VideoPart& operator=(const VideoPart&) = delete;
   };
 
-  SdlSession(const DesktopSettings& desktop, const SessionOptions& options);
+  SdlSession(const DesktopSettings& desktop, const SessionOptions& options, DisplayLostHandler displayLost);
+
+  // Our handler for a lost X connection in place of Xlib's while the
+  // session lives (nothing when SDL does not draw through X).
+  struct DisplayLossPart {
+    explicit DisplayLossPart(DisplayLostHandler told);
+    ~DisplayLossPart();
+    DisplayLossPart(const DisplayLossPart&) = delete;
+    DisplayLossPart& operator=(const DisplayLossPart&) = delete;
+    void* library = nullptr;  // libX11, as SDL loaded it
+    void (*before)() = nullptr;  // the handler ours replaced
+  };
 
   VideoPart video_;
+  DisplayLossPart displayLoss_;
   WindowSystem windows_;
   SdlBackend backend_;
   SdlPresenter presenter_;
