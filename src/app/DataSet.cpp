@@ -5,6 +5,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/text/DigitalFont.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/StdioFile.h"
 #include "resources/AnimationSection.h"
 #include "resources/GameAnimation.h"
 #include "resources/ParticleLibrary.h"
@@ -17,6 +19,19 @@ kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* fil
                                       u32 version) {
   const std::u16string path = plat::Utf8ToUtf16(folder + "/" + file);
   return kis::OpenDataFileReaderW(path.c_str(), signature1, signature2, version);
+}
+
+std::string DataSetFileFault(const std::string& folder, const char* file, bool* missing) {
+  const std::string path = folder + "/" + file;
+  const std::u16string wide = plat::Utf8ToUtf16(path);
+  const u32 attributes = plat::GetFileAttributes(wide);
+  if (missing) *missing = attributes == plat::kInvalidAttributes;
+  if (attributes == plat::kInvalidAttributes) return path + " is missing";
+  if ((attributes & (plat::kAttrDirectory | plat::kAttrDevice)) != 0) return path + " is not a regular file";
+  std::FILE* f = plat::FileOpen(wide, "rb");
+  if (!f) return path + " cannot be read";
+  plat::FileClose(f);
+  return path + " is damaged or not of this version";
 }
 
 std::string ReadSpriteSets(kis::BaseDataFileReader* reader, std::vector<std::unique_ptr<SpriteSet>>* sets) {

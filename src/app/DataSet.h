@@ -43,6 +43,11 @@ bool ReadWholeSection(Read read) {
 // and version; null when it does not open. Closed with kis::CloseDataFile.
 kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* file, u32 signature1, u32 signature2,
                                       u32 version);
+// Why `file` of the data set in `folder` does not open, named with its
+// path: "<folder>/<file> is missing", "... is not a regular file", "... cannot
+// be read" or "... is damaged or not of this version"; `missing` says
+// whether it is the first.
+std::string DataSetFileFault(const std::string& folder, const char* file, bool* missing = nullptr);
 
 // The 17 sets made into `sets` and read, the reader left in the image
 // directory (the textures load from there as they are needed). Empty on

@@ -4,12 +4,14 @@
 #include "base/Random.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/FileSystem.h"
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
@@ -46,20 +48,23 @@ bool GameWorld::IsUp(WorldStage stage) const {
 bool GameWorld::Open(WorldSetup setup, std::string* error) {
   Close();
   setup_ = std::move(setup);
-  for (u32 i = 0; i <= static_cast<u32>(WorldStage::kFonts); ++i) {
-    if (!Raise(static_cast<WorldStage>(i), error)) {
-      Close();
-      return false;
-    }
-  }
+  failureStatus_ = 0;
+  languageMissing_ = false;
+  for (u32 i = 0; i <= static_cast<u32>(WorldStage::kFonts); ++i)
+    if (!Raise(static_cast<WorldStage>(i), error)) return Failed(*error);
   if (setup_.level < 0) return true;
-  if (!OpenLevel(setup_.level, setup_.levelSetup, setup_.given) || !LoadLevel()) {
-    *error = "the data set's level " + std::to_string(setup_.level) + " does not load";
-    Close();
-    return false;
-  }
+  if (!OpenLevel(setup_.level, setup_.levelSetup, setup_.given) || !LoadLevel())
+    return Failed(*error = "the data set's level " + std::to_string(setup_.level) + " does not load");
   level_->Enter();
   return true;
+}
+
+// Said in the log (a no-op while it is closed), and taken down.
+bool GameWorld::Failed(const std::string& error) {
+  DXLReportErrorA(0, "%s", error.c_str());
+  failureStatus_ = languageMissing_ ? kWorldDataMissing : kWorldDataDamaged;
+  Close();
+  return false;
 }
 
 void GameWorld::Close() {
@@ -157,26 +162,25 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       const std::string file = folder + "/Sounds.dat";
       soundArchive_ = OpenDataSetFile(folder, "Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2,
                                       kSoundArchiveVersion);
-      if (!soundArchive_) {
-        soundProblem_ = file + " does not open";
-        return true;
-      }
-      sound_ = ReadWholeSection([&](SectionCursor* c) { return LoadMusic(soundArchive_, c); }) &&
-               ReadWholeSection([&](SectionCursor* c) { return LoadSounds(soundArchive_, c); });
-      if (!sound_) soundProblem_ = file + " does not read";
+      if (!soundArchive_)
+        soundProblem_ = DataSetFileFault(folder, "Sounds.dat");
+      else if (!(sound_ = ReadWholeSection([&](SectionCursor* c) { return LoadMusic(soundArchive_, c); }) &&
+                          ReadWholeSection([&](SectionCursor* c) { return LoadSounds(soundArchive_, c); })))
+        soundProblem_ = file + " does not read whole";
+      if (!soundProblem_.empty()) DXLReportErrorA(0, "%s; the game goes on without sound", soundProblem_.c_str());
       return true;
     }
     case WorldStage::kSpriteSets: {
       sprites_ = OpenDataSetFile(folder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
                                  kSpriteArchiveVersion);
-      if (!sprites_) return (*error = folder + "/Sprites.dat does not open", false);
+      if (!sprites_) return (*error = DataSetFileFault(folder, "Sprites.dat"), false);
       const std::string failed = ReadSpriteSets(sprites_, &sets_);
       if (!failed.empty()) return (*error = failed, false);
       return true;
     }
     case WorldStage::kTables:
       data_ = OpenDataSetFile(folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
-      if (!data_) return (*error = folder + "/Data.dat does not open", false);
+      if (!data_) return (*error = DataSetFileFault(folder, "Data.dat"), false);
       tables_ = std::make_unique<ContentTables>();
       tables_->Install();
       if (!ReadContentTables(data_, tables_.get(), sets_)) return (*error = "Data.dat: a section does not read", false);
@@ -186,10 +190,16 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       s.windowManager = windows_;
       return true;
     case WorldStage::kFonts:
+      // A game without its texts is not played: a missing or damaged
+      // language stops the world.
       if (setup_.language) {
         const std::u16string cache = plat::Utf8ToUtf16(folder + "/language.dat");
-        language_ = std::make_unique<GameLanguage>(cache.c_str());
-        SetGameLanguage(language_.get());
+        if (plat::GetFileAttributes(cache) != plat::kInvalidAttributes) {
+          language_ = std::make_unique<GameLanguage>(cache.c_str());
+          SetGameLanguage(language_.get());
+        }
+        if (!language_ || !language_->IsWhole())
+          return (*error = DataSetFileFault(folder, "language.dat", &languageMissing_), false);
       }
       if (!ReadDigitFonts(data_, windows_)) return (*error = "Data.dat: the digit fonts do not read", false);
       return true;

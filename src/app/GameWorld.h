@@ -17,7 +17,9 @@
 //                 in the services; "Data.dat" stays open for the fonts
 //   window manager  made and installed in the services
 //   fonts         the language and its fonts from "language.dat" (when
-//                 asked for) and the digit fonts, read into the manager
+//                 asked for: a language that is missing or does not read
+//                 whole stops the world) and the digit fonts, read into
+//                 the manager
 //   level panel   the game windows round a level (LevelPanelHost, which
 //                 makes the level panel when the scene asks for it), unless
 //                 the scene's game windows are handed in
@@ -30,7 +32,10 @@
 // when the set-up names one (the level then loaded and entered), or by
 // OpenLevel, which a test harness calls with its fakes.
 //
-// One world at a time: the stages fill the game-wide services.
+// A failed Open is said in the engine log (when it is open) as well as in
+// its error; a sound stage left silent by a "Sounds.dat" that does not
+// read is said there too. One world at a time: the stages fill the
+// game-wide services.
 #pragma once
 
 #include <functional>
@@ -65,6 +70,10 @@ enum class WorldStage : u32 {
   kLevelScene,
 };
 constexpr u32 kWorldStageCount = 9;
+// The exit status a program gives when the world does not open: the data
+// set lacks "language.dat", or something else is missing or damaged.
+constexpr int kWorldDataMissing = 3;
+constexpr int kWorldDataDamaged = 1;
 const char* WorldStageName(WorldStage stage);  // "services", "viewer", ... "level scene"
 
 struct WorldSetup {
@@ -98,6 +107,8 @@ class GameWorld {
   // Takes every stage that is up down, the last first; nothing when closed.
   void Close();
   bool IsOpen() const { return !up_.empty(); }
+  // After a failed Open: kWorldDataMissing or kWorldDataDamaged; else 0.
+  int FailureStatus() const { return failureStatus_; }
   bool IsUp(WorldStage stage) const;
 
   // The level stages for level `index` (a level already open is closed
@@ -126,7 +137,8 @@ class GameWorld {
   const std::vector<std::unique_ptr<SpriteSet>>& SpriteSets() const { return sets_; }
   bool HasSound() const { return sound_; }  // the sound manager runs with the data set's sounds
   // Why a sound stage given an output left the game silent ("no sound
-  // device", "<folder>/Sounds.dat does not open" or "... does not read");
+  // device", why "<folder>/Sounds.dat" does not open (DataSetFileFault) or
+  // "... does not read whole");
   // empty when it plays or no output was given.
   const std::string& SoundProblem() const { return soundProblem_; }
   DXLViewer* Viewer() const { return setup_.viewer; }
@@ -136,12 +148,15 @@ class GameWorld {
   void Down(WorldStage stage);
   bool Raise(WorldStage stage, std::string* error);  // Up, recorded and told
   void Lower();                                      // the last stage up, told and taken down
+  bool Failed(const std::string& error);             // logged, the status set, closed; false
 
   WorldSetup setup_;
   std::vector<WorldStage> up_;  // in the order set up
   GameLevelHooks levelHooks_;
   i32 levelIndex_ = -1;
   LevelSetup levelSetup_;
+  int failureStatus_ = 0;
+  bool languageMissing_ = false;
 
   kis::DataFileReaderW* soundArchive_ = nullptr;
   bool soundManager_ = false;  // made by the sound stage

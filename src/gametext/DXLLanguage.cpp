@@ -83,6 +83,7 @@ DXLLngText* DXLLanguage::MakeText(const wchar* key, const wchar* value) {
 }
 
 bool DXLLanguage::Open(const wchar* path) {
+  damaged_ = false;
   bool ok = FullPath(path, path_);
   if (!ok) path_[0] = 0;
   if (ok) ok = LoadHeader();
@@ -94,6 +95,7 @@ bool DXLLanguage::Open(const wchar* path) {
     FreeLngText(defaultText_);
     defaultText_ = MakeText(u"NF", u"?NF?");
   }
+  opened_ = ok;
   return ok;
 }
 
@@ -147,15 +149,21 @@ void DXLLanguage::Acquire() {
   if (reader && reader->IsOpen()) LoadSections(reader.get());
 }
 
+// What reads is kept; a fault on the way marks the language damaged.
 void DXLLanguage::LoadCache() {
+  damaged_ = true;
   cacheFile_ = kis::OpenDataFileReaderW(path_, kLngCacheSignature1, kLngCacheSignature2, kLngCacheVersion);
   if (!cacheFile_) return;
   kis::DataFileReaderW* file = cacheFile_;
+  bool whole = true;
   for (u32 i = 0; i < 0x3FFFFFFFu && file->HasSection(kLngTableSection | i, 1); ++i) {
     if (!file->OpenSection(kLngTableSection | i, 1)) return;
     std::u16string name;
     u32 count = 0;
-    if (!LngReadString(file, kis::kMaxNameChars + 1, &name) || !LngReadU32(file, &count)) break;
+    if (!LngReadString(file, kis::kMaxNameChars + 1, &name) || !LngReadU32(file, &count)) {
+      whole = false;
+      break;
+    }
     DXLLngTable* table = AddTable(name.c_str());
     if (!table) break;
     // A text record takes at least 18 bytes: a count beyond what the section
@@ -164,14 +172,20 @@ void DXLLanguage::LoadCache() {
     if (table->Reserve(count < fits ? count : fits)) {
       for (u32 k = 0; k < count; ++k) {
         DXLLngText* text = LngReadText(file);
-        if (!text) break;
+        if (!text) {
+          whole = false;
+          break;
+        }
         table->Append(text);
       }
+    } else if (count != 0) {
+      whole = false;
     }
     if (!file->IsOk()) return;
     file->CloseSection();
   }
   if (file->IsOk()) LoadCacheParams(file);
+  damaged_ = !whole || !file->IsOk();
 }
 
 void DXLLanguage::Release() {

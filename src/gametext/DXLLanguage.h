@@ -109,6 +109,11 @@ class DXLLanguage {
   const DXLLngText* GetDefaultText() const { return defaultText_; }
   kis::BaseDataFileReader* GetCacheFile() const;
   bool IsCachePath() const;
+  // Whether the last Open read the file's header and, for a cache, the
+  // first Acquire since read every table and the derived class's sections
+  // without a fault. Loading goes on past faults all the same; this is for
+  // a caller that would rather stop than show a damaged language.
+  bool IsWhole() const { return opened_ && !damaged_; }
 
  protected:
   // Reads one resource record from the open section and adds its image.
@@ -125,6 +130,9 @@ class DXLLanguage {
   DXLLngText* defaultText_ = nullptr;
 
  private:
+  bool opened_ = false;
+  bool damaged_ = false;
+
   bool LoadHeader();
   void LoadCache();
 };

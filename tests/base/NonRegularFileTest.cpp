@@ -1,5 +1,6 @@
-// What stands in place of a data container or an ini file may be a named pipe,
-// a device or a folder: each is refused at once, without a wait on a writer
+// What stands in place of a data container, an ini file or any file the
+// game opens by handle may be a named pipe, a device or a folder: each is
+// refused at once, without a wait on a writer
 // and without reading a byte, while a regular file beside them still reads.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/File.h"
+#include "platform/os/FileSystem.h"
 #include "platform/os/IniFile.h"
 #include "testsupport/TempFolder.h"
 
@@ -69,6 +72,19 @@ TEST(NonRegularFiles, PipesDevicesAndFoldersAreRefusedWithoutWaiting) {
            ini.Load(dir.Wide("missing.ini")) && !plat::ReadIniString(iniPipe, u"S", u"k", value) &&
            plat::ReadIniSections(iniPipe).empty();
   })) << "the ini engine waited on, or took, what is not a regular file";
+
+  // Nor do the plain file handles (the sound files, the language's sources,
+  // the streams) open or create one; a pipe counts as no regular file.
+  EXPECT_TRUE(InGuardedChild([&] {
+    const plat::FileHandle real = plat::OpenFile(dir.Wide("real.ini"), plat::kFileRead);
+    plat::CloseFile(real);
+    return real != plat::kInvalidFile && plat::OpenFile(pipe, plat::kFileRead) == plat::kInvalidFile &&
+           plat::OpenFile(dir.File("Data.dat"), plat::kFileRead | plat::kFileWrite) == plat::kInvalidFile &&
+           plat::OpenFile(u"/dev/zero", plat::kFileRead) == plat::kInvalidFile &&
+           plat::OpenFile(folder, plat::kFileRead) == plat::kInvalidFile &&
+           plat::CreateFile(pipe) == plat::kInvalidFile && plat::CreateFile(folder) == plat::kInvalidFile &&
+           plat::GetFileAttributes(pipe) == plat::kAttrDevice;
+  })) << "a file handle waited on, or took, what is not a regular file";
 
   // A container is not written into a pipe or a device either: the write
   // fails at once and the pipe stays a pipe.

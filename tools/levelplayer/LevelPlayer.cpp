@@ -11,9 +11,10 @@
 // script's, as a script that plays to the same end. --screenshot writes the
 // last frame, --check says whether a screenshot shows the level.
 //
-// Exit status: 0 done, 1 the run failed (also when the display goes away),
-// 2 wrong options (or a level the data set does not have), 3 the script
-// expected a won level and it was not won.
+// Exit status: 0 done, 1 the run failed (also when the display goes away or
+// the data set is damaged), 2 wrong options (or a level the data set does
+// not have), 3 the script expected a won level and it was not won, or the
+// data set has no "language.dat".
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,7 +88,7 @@ constexpr const char* kHelp =
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong options or no such level, 3 a script's \"expect won\" not\n"
-    "met.\n";
+    "met or the data set has no \"language.dat\".\n";
 
 Options gOptions;
 player::World gWorld;
@@ -264,9 +265,10 @@ int Run() {
     else
       std::fprintf(stderr, "levelplayer: no level to play: %s (build a data set with databuild, or give --data DIR)\n",
                    error.c_str());
+    const int status = noSuchLevel ? 2 : gWorld.FailureStatus();
     gWorld.Unload();
     DXLShutdown();
-    return noSuchLevel ? 2 : 1;
+    return status;
   }
   DXLLogValueA(0, "Data set", gOptions.data.c_str());
   DXLCALLBACKS callbacks{};

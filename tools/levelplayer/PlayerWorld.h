@@ -63,6 +63,9 @@ class World {
   // without tasks is none: the builder gives every level it makes tasks).
   bool Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 width, i32 height, std::string* error,
             bool* noSuchLevel);
+  // The exit status of a Load that failed with the level there: 3 when the
+  // data set has no "language.dat", else 1.
+  int FailureStatus() const { return world_.FailureStatus() != 0 ? world_.FailureStatus() : 1; }
   void Unload();
 
   void Update(u32 ms);

@@ -16,19 +16,11 @@ namespace {
 // Largest single read/write request; the loops below carry on past it.
 constexpr uint64_t kChunk = uint64_t{1} << 30;
 
+// Regular files only: a named pipe in a file's place would block the open
+// (or the first read) for ever.
 FileHandle OpenNative(const std::string& path, int flags) {
-  if (path.empty()) return kInvalidFile;
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return kInvalidFile;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return kInvalidFile;
-  }
-  return fd;
+  const int fd = OpenRegularFile(path, flags);
+  return fd < 0 ? kInvalidFile : fd;
 }
 
 int AccessFlags(uint32_t access) {

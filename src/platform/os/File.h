@@ -6,7 +6,7 @@
 // Paths go through NativePath, so "\\" separators and loosely spelled
 // components work. 8-bit paths are UTF-8. Reads and writes loop until the
 // whole count is transferred (or the end of the file is met), whatever its
-// size. Folders are never opened as files. Windows share modes have no
+// size. Only regular files are opened. Windows share modes have no
 // counterpart here: other openers are never locked out.
 #pragma once
 
@@ -26,13 +26,15 @@ constexpr uint32_t kFileWrite = 2;
 // Result of ReadFile/WriteFile when the transfer failed.
 constexpr uint64_t kFileError = ~uint64_t{0};
 
-// Opens an existing file; kInvalidFile when it is missing, a folder or not
-// accessible. The caller closes a handle it gets (CloseFile), as for
+// Opens an existing regular file; kInvalidFile when it is missing, not
+// accessible or not a regular file (a folder, a device, a named pipe: refused
+// without waiting on it). The caller closes a handle it gets (CloseFile), as for
 // CreateFile.
 FileHandle OpenFile(std::u16string_view path, uint32_t access);
 FileHandle OpenFile(std::string_view utf8Path, uint32_t access);
 
-// Creates the file for reading and writing, or truncates an existing one.
+// Creates the file for reading and writing, or truncates an existing
+// regular one (anything else is refused untouched).
 FileHandle CreateFile(std::u16string_view path);
 FileHandle CreateFile(std::string_view utf8Path);
 

@@ -83,7 +83,7 @@ uint32_t GetFileAttributes(std::u16string_view path) {
   struct stat st;
   if (::stat(NativePath(path).c_str(), &st) != 0) return kInvalidAttributes;
   if (S_ISDIR(st.st_mode)) return kAttrDirectory;
-  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return kAttrDevice;
+  if (!S_ISREG(st.st_mode)) return kAttrDevice;  // a device, a named pipe or a socket
   uint32_t a = kAttrNormal;
   if ((st.st_mode & S_IWUSR) == 0) a |= kAttrReadOnly;
   return a;

@@ -25,7 +25,9 @@ constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrDevice = 0x40;
 constexpr uint32_t kAttrNormal = 0x80;
 
-// kInvalidAttributes when the entry does not exist.
+// kInvalidAttributes when the entry does not exist; kAttrDevice alone for
+// anything that is neither a folder nor a regular file (a device, a named
+// pipe, a socket).
 uint32_t GetFileAttributes(std::u16string_view path);
 
 bool DeleteFile(std::u16string_view path);

@@ -1,9 +1,11 @@
 // The game's world on the built sample data set: every stage set up in
 // order and seen in the services as it comes, taken down in exactly the
 // reverse order with nothing left behind; a failing stage takes down what
-// was set up before it; the level stages opened again with handed-in
-// collaborators.
+// was set up before it; a language that is missing or does not read stops
+// the world, a "Sounds.dat" that does not read only silences it; the level
+// stages opened again with handed-in collaborators.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -202,7 +204,7 @@ TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
   TempFolder folder;
   std::string error;
   EXPECT_FALSE(world.Open(Setup(folder.Path()), &error));
-  EXPECT_EQ(error, folder.Path() + "/Sprites.dat does not open");
+  EXPECT_EQ(error, folder.Path() + "/Sprites.dat is missing");
   EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2]})));
   EXPECT_FALSE(world.IsOpen());
   ExpectNothingLeft();
@@ -210,7 +212,7 @@ TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
   std::filesystem::copy_file(SampleData() + "/Sprites.dat", folder.File("Sprites.dat"));
   events.clear();
   EXPECT_FALSE(world.Open(Setup(folder.Path()), &error));
-  EXPECT_EQ(error, folder.Path() + "/Data.dat does not open");
+  EXPECT_EQ(error, folder.Path() + "/Data.dat is missing");
   EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0], kAll[1], kAll[2], kAll[3]})));
   ExpectNothingLeft();
 
@@ -234,7 +236,7 @@ TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
   quiet.sound = std::make_unique<plat::audio::OfflineOutput>(false);
   ASSERT_TRUE(world.Open(std::move(quiet), &error)) << error;
   EXPECT_FALSE(world.HasSound());
-  EXPECT_EQ(world.SoundProblem(), folder.Path() + "/Sounds.dat does not open");
+  EXPECT_EQ(world.SoundProblem(), folder.Path() + "/Sounds.dat is missing");
   EXPECT_NE(GetGameServices().sound.manager, nullptr);
   world.Close();
   EXPECT_EQ(world.SoundProblem(), "");
@@ -249,6 +251,62 @@ TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
   EXPECT_EQ(error, "no viewer to draw on");
   EXPECT_EQ(Names(events), Names(UpThenDown({kAll[0]})));
   ExpectNothingLeft();
+}
+
+// The language is the game's texts: missing, it stops the world with the
+// "data missing" status; damaged, cut short or a named pipe in its place,
+// with the "data damaged" one. Each says the file and the fault in the
+// error and the log. A damaged "Sounds.dat" is logged and the world opens
+// silent.
+TEST_F(GameWorldTest, ALanguageThatDoesNotReadStopsTheWorldWhileBrokenSoundsOnlySilenceIt) {
+  auto logged = [this](const std::string& line) { return rig.Log().find("\r\nERROR! " + line) != std::string::npos; };
+  TempFolder folder;
+  for (const char* file : {"Sprites.dat", "Data.dat"})
+    std::filesystem::copy_file(SampleData() + "/" + file, folder.File(file));
+  std::ifstream in(SampleData() + "/language.dat", std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(whole.size(), 4096u);
+  const std::string path = folder.File("language.dat");
+
+  struct Case {
+    std::string bytes;  // "" for none, "|" for a named pipe
+    std::string fault;
+    int status;
+  } cases[] = {{"", " is missing", kWorldDataMissing},
+               {std::string(3000, '\x5A'), " is damaged or not of this version", kWorldDataDamaged},
+               {whole.substr(0, whole.size() / 2), " is damaged or not of this version", kWorldDataDamaged},
+               {"|", " is not a regular file", kWorldDataDamaged}};
+  for (const Case& c : cases) {
+    std::filesystem::remove(path);
+    if (c.bytes == "|")
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    else if (!c.bytes.empty())
+      folder.Put("language.dat", c.bytes);
+    WorldSetup setup = Setup(folder.Path());
+    setup.language = true;
+    std::string error;
+    EXPECT_FALSE(world.Open(std::move(setup), &error)) << c.fault;
+    EXPECT_EQ(error, path + c.fault);
+    EXPECT_EQ(world.FailureStatus(), c.status) << c.fault;
+    EXPECT_TRUE(logged(path + c.fault)) << rig.Log();
+    ExpectNothingLeft();
+  }
+
+  // The whole language with a "Sounds.dat" of noise: open, silent, logged.
+  std::filesystem::remove(path);
+  folder.Put("language.dat", whole);
+  folder.Put("Sounds.dat", std::string(5000, '\x33'));
+  WorldSetup setup = Setup(folder.Path());
+  setup.language = true;
+  setup.sound = std::make_unique<plat::audio::OfflineOutput>(false);
+  std::string error;
+  ASSERT_TRUE(world.Open(std::move(setup), &error)) << error;
+  EXPECT_EQ(world.FailureStatus(), 0);
+  EXPECT_NE(GetGameLanguage(), nullptr);
+  EXPECT_FALSE(world.HasSound());
+  const std::string sounds = folder.File("Sounds.dat") + " is damaged or not of this version";
+  EXPECT_EQ(world.SoundProblem(), sounds);
+  EXPECT_TRUE(logged(sounds + "; the game goes on without sound")) << rig.Log();
 }
 
 // The game windows the harness hands in: the scene is made with them and the

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The level player's command line as a newcomer meets it: what is not a
 # script file is refused at once, a screenshot that cannot be written stops
-# the run before it plays, a level the data set lacks is refused, and a
-# winning script played with --record writes
-# a recording that replays headless to the same end and the same last frame.
+# the run before it plays, a level the data set lacks is refused, a data set
+# without its texts stops it with the file named, and a winning script
+# played with --record writes a recording that replays headless to the same
+# end and the same last frame.
 # Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
@@ -42,6 +43,19 @@ done
 has level.err "has no level 2 (its levels: 1)" || fail "level 2 is not refused clearly: $(cat "$work/level.err")"
 run help "$player" --help
 has help.out "--level N .*by default 1" || fail "--help does not list --level"
+
+# --- The data set's texts: "language.dat" missing stops with status 3, damaged with 1 -------------
+mkdir "$work/texts"
+for file in Data.dat Sprites.dat Sounds.dat; do ln -s "$data/$file" "$work/texts/$file"; done
+for fault in "is missing" "is damaged or not of this version"; do
+  [ "$fault" = "is missing" ] || head -c 3000 /dev/zero | tr '\0' 'Z' >"$work/texts/language.dat"
+  want=$([ "$fault" = "is missing" ] && echo 3 || echo 1)
+  run texts "$player" --headless --frames 2 --data "$work/texts"
+  [ "$(status texts)" = "$want" ] || fail "a language.dat that $fault exits $(status texts), not $want"
+  has texts.err "levelplayer: no level to play: $work/texts/language.dat $fault" || fail "language.dat $fault: not said"
+  tr -d '\r' <"$work/bin/log.txt" | grep -q "^ERROR! $work/texts/language.dat $fault" ||
+    fail "language.dat $fault: not in the log"
+done
 
 # --- A recording made beside a script replays to the same end ---------------------------------
 run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes
