@@ -387,8 +387,13 @@ int main(int argc, char** argv) {
   }
 #if TM_PLAYER_SDL2
   std::string error;
-  auto session = plat::sdl2::SdlSession::Open(
-      plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error, tools::SayDisplayLost("levelplayer"));
+  // A display that goes away ends the run: what was recorded up to then is
+  // kept.
+  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error,
+                                              [](const std::string& why) {
+                                                tools::SayDisplayLost("levelplayer")(why);
+                                                if (gRecorder.IsOpen()) gRecorder.Finish(gWorld.Result() > 0);
+                                              });
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
     return 1;
