@@ -14,8 +14,11 @@
 // kind's width and room for the count.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "base/Types.h"
 
@@ -80,6 +83,34 @@ void WriteRecordFields(const RecordLayout& layout, const void* record, u8* raw);
 
 namespace recordfields {
 
+template <const RecordLayout& layout>
+void ReadFixed(const u8* raw, u8* base);
+
+// One field of a layout known at compile time: on a little-endian host the
+// stored bytes are the memory bytes, so a run of scalars is one copy.
+template <const RecordLayout& layout, u32 i>
+inline void ReadFixedField(const u8* raw, u8* base) {
+  constexpr RecordField f = layout.fields[i];
+  if constexpr (f.kind == FieldKind::kText) {
+    std::memcpy(base + f.member, raw + f.offset, 2 * (f.count - 1));
+    std::memset(base + f.member + 2 * (f.count - 1), 0, 2);
+  } else if constexpr (f.kind == FieldKind::kRecord) {
+    for (u32 k = 0; k < f.count; ++k) ReadFixed<*f.sub>(raw + f.offset + k * f.sub->size, base + f.member + k * f.stride);
+  } else {
+    std::memcpy(base + f.member, raw + f.offset, FieldUnit(f) * f.count);
+  }
+}
+
+template <const RecordLayout& layout, u32... i>
+inline void ReadFixedFields(const u8* raw, u8* base, std::integer_sequence<u32, i...>) {
+  (ReadFixedField<layout, i>(raw, base), ...);
+}
+
+template <const RecordLayout& layout>
+inline void ReadFixed(const u8* raw, u8* base) {
+  ReadFixedFields<layout>(raw, base, std::make_integer_sequence<u32, layout.fieldCount>{});
+}
+
 void MemberDoesNotFit();  // never defined: reached only in a bad table, at compile time
 
 template <class Member>
@@ -121,6 +152,18 @@ consteval RecordField MakeElements(u32 offset, u32 member, u32 first, FieldKind 
 #define TM_ELEMENTS(Type, array, first, offset, kind, count)                                                     \
   recordfields::MakeElements<decltype(Type::array)>(offset, static_cast<u32>(offsetof(Type, array)), first, \
                                                     FieldKind::kind, count)
+
+// ReadRecord for a layout known at compile time (a constexpr table with
+// static storage): the walk unrolled into straight copies, one per field,
+// with the same result. For the records read by the thousand.
+template <const RecordLayout& layout>
+inline void ReadFixedRecord(const u8* raw, void* record) {
+  if constexpr (std::endian::native == std::endian::little) {
+    recordfields::ReadFixed<layout>(raw, static_cast<u8*>(record));
+  } else {
+    ReadRecord(layout, raw, record);
+  }
+}
 
 template <size_t n>
 constexpr RecordLayout MakeLayout(u32 size, const RecordField (&fields)[n]) {

@@ -103,29 +103,29 @@ void PutSpriteName(u8* raw, const wchar* name) {
   for (u32 i = 0; name && i < kSpriteNameSize && name[i]; ++i) kis::PutU16LE(raw + 2 * i, name[i]);
 }
 
-void ParseDrawStateRecord(const u8* raw, DXLDRAWSTATE* out) { ReadRecord(kDrawStateLayout, raw, out); }
+void ParseDrawStateRecord(const u8* raw, DXLDRAWSTATE* out) { ReadFixedRecord<kDrawStateLayout>(raw, out); }
 void PutDrawStateRecord(u8* raw, const DXLDRAWSTATE& state) { WriteRecord(kDrawStateLayout, &state, raw); }
 
-void ParseFrameSeqRecord(const u8* raw, DXLFRAMESEQ* out) { ReadRecord(kFrameSeqLayout, raw, out); }
+void ParseFrameSeqRecord(const u8* raw, DXLFRAMESEQ* out) { ReadFixedRecord<kFrameSeqLayout>(raw, out); }
 void PutFrameSeqRecord(u8* raw, const DXLFRAMESEQ& seq) { WriteRecord(kFrameSeqLayout, &seq, raw); }
 
-void ParseRectRecord(const u8* raw, DXLRECT* out) { ReadRecord(kDXLRectLayout, raw, out); }
+void ParseRectRecord(const u8* raw, DXLRECT* out) { ReadFixedRecord<kDXLRectLayout>(raw, out); }
 void PutRectRecord(u8* raw, const DXLRECT& rect) { WriteRecord(kDXLRectLayout, &rect, raw); }
 
-void ParseImageRecord(const u8* raw, IMAGERECORD* out) { ReadRecord(kImageLayout, raw, out); }
+void ParseImageRecord(const u8* raw, IMAGERECORD* out) { ReadFixedRecord<kImageLayout>(raw, out); }
 void PutImageRecord(u8* raw, const IMAGERECORD& record) { WriteSized(kImageLayout, record, raw); }
 
-void ParseSpriteRecord(const u8* raw, SPRITERECORD* out) { ReadRecord(kSpriteLayout, raw, out); }
+void ParseSpriteRecord(const u8* raw, SPRITERECORD* out) { ReadFixedRecord<kSpriteLayout>(raw, out); }
 void PutSpriteRecord(u8* raw, const SPRITERECORD& record) { WriteSized(kSpriteLayout, record, raw); }
 
-void ParseMapSpriteRecord(const u8* raw, MAPSPRITERECORD* out) { ReadRecord(kMapSpriteLayout, raw, out); }
+void ParseMapSpriteRecord(const u8* raw, MAPSPRITERECORD* out) { ReadFixedRecord<kMapSpriteLayout>(raw, out); }
 void PutMapSpriteRecord(u8* raw, const MAPSPRITERECORD& record) { WriteSized(kMapSpriteLayout, record, raw); }
 
 void ParseSubSpriteRecord(const u8* raw, SSDATA* out) {
-  ReadRecord(kSubSpriteLayout, raw, out);
+  ReadFixedRecord<kSubSpriteLayout>(raw, out);
   out->sprite = nullptr;
 }
 void PutSubSpriteRecord(u8* raw, const SSDATA& record) { WriteSized(kSubSpriteLayout, record, raw); }
 
-void ParseShadowRecord(const u8* raw, SHADOWRECORD* out) { ReadRecord(kShadowLayout, raw, out); }
+void ParseShadowRecord(const u8* raw, SHADOWRECORD* out) { ReadFixedRecord<kShadowLayout>(raw, out); }
 void PutShadowRecord(u8* raw, const SHADOWRECORD& record) { WriteRecord(kShadowLayout, &record, raw); }
