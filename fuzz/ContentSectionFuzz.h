@@ -17,24 +17,27 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
-#include "content/LevelObjectTables.h"
 #include "content/ContentSections.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/KindTables.h"
 
 namespace contentfuzz {
 
 inline u32 g_steps = 0;
 inline bool YieldSometimes(float) { return (++g_steps & 1) != 0; }
 
-// Every plant and building id stands for one byte; capacities grow by level.
-struct Tables : LevelObjectTables {
-  PLANT* FindPlant(u32 id) const override { return id ? reinterpret_cast<PLANT*>(const_cast<char*>(&token)) : nullptr; }
-  BUILDING* FindBuilding(u32 id) const override {
-    return id ? reinterpret_cast<BUILDING*>(const_cast<char*>(&token)) : nullptr;
-  }
-  i32 GetStorageCapacity(const BUILDING*, i32 level) const override { return 25 * level; }
-  char token = 0;
-};
+// The kinds the sections name, read once through their readers: the plant
+// "wheat" and a "warehouse" whose capacities are 25, 50, 75 and 100.
+inline testsupport::KindTables& Kinds() {
+  static testsupport::KindTables kinds;
+  static const bool loaded = [] {
+    BUILDING warehouse = testsupport::KindBuilding(u"warehouse", 0, 4);
+    for (u32 i = 0; i < 4; ++i) warehouse.levels[i].capacity = 25 * (i + 1);
+    return kinds.Load({testsupport::KindPlant(u"wheat")}, {warehouse});
+  }();
+  if (!loaded) __builtin_trap();
+  return kinds;
+}
 
 inline const std::u16string& ArchivePath() {
   static const std::u16string path =
@@ -46,8 +49,7 @@ inline const std::u16string& ArchivePath() {
 // fuzzed section), then checks that the ground section behind it reads.
 template <class Use>
 int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
-  static Tables tables;
-  GetGameServices().objectTables = &tables;
+  Kinds().Install();
   GetGameServices().loadingProgress = &YieldSometimes;
   GROUND ground{};
   ground.id = 5;
@@ -65,7 +67,7 @@ int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
   if (after.error || after.done != 1) __builtin_trap();
   kis::CloseDataFile(reader);
   GetGameServices().loadingProgress = nullptr;
-  GetGameServices().objectTables = nullptr;
+  Kinds().Uninstall();
   return 0;
 }
 

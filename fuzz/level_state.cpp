@@ -62,18 +62,9 @@ struct Warehouse : LevelPoint {
 };
 
 struct Classes : PointClasses {
-  u32 GetPlantCount() const override { return 0; }
-  PLANT* GetPlant(u32) const override { return nullptr; }
-  PLANT* FindPlant(u32) const override { return nullptr; }
-  PointKindFacts DescribePlant(const PLANT*) const override { return {}; }
-  u32 GetBuildingCount() const override { return 0; }
-  BUILDING* GetBuilding(u32) const override { return nullptr; }
-  BUILDING* FindBuilding(u32) const override { return nullptr; }
-  PointKindFacts DescribeBuilding(const BUILDING*) const override { return {}; }
   LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
     return c == kPointWarehouse ? new Warehouse(map) : nullptr;
   }
-  u32 GetPulldownTime() const override { return 500; }
 };
 
 struct Villains : DamageSources {

@@ -63,6 +63,9 @@ void ContentTables::Install() {
   s.levels = &levels;
   s.characters = &characters;
   s.garbage = &garbage;
+  s.plants = &plants;
+  s.buildings = &buildings;
+  s.villains = &villains;
 }
 
 void ContentTables::Uninstall() {
@@ -74,6 +77,9 @@ void ContentTables::Uninstall() {
   if (s.levels == &levels) s.levels = nullptr;
   if (s.characters == &characters) s.characters = nullptr;
   if (s.garbage == &garbage) s.garbage = nullptr;
+  if (s.plants == &plants) s.plants = nullptr;
+  if (s.buildings == &buildings) s.buildings = nullptr;
+  if (s.villains == &villains) s.villains = nullptr;
 }
 
 bool ReadContentTables(kis::BaseDataFileReader* data, ContentTables* tables,
@@ -82,12 +88,16 @@ bool ReadContentTables(kis::BaseDataFileReader* data, ContentTables* tables,
   const bool read =
       ReadWholeSection([&](SectionCursor* c) { return LoadParticleSystems(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return t.products.ReadSection(data, c); }) &&
+      (t.products.ResolveIngredients(), true) &&
+      ReadWholeSection([&](SectionCursor* c) { return t.plants.ReadSection(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return t.bonuses.ReadSection(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return t.awards.ReadSection(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return t.grounds.ReadSection(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return LoadGarbageDefinitions(&t.garbage, data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return LoadAnimations(data, c, 0.0f, 1.0f); }) &&
       ReadWholeSection([&](SectionCursor* c) { return LoadCharacters(&t.characters, data, c, 0.0f, 1.0f); }) &&
+      ReadWholeSection([&](SectionCursor* c) { return t.buildings.ReadSection(data, c); }) &&
+      ReadWholeSection([&](SectionCursor* c) { return t.villains.ReadSection(data, c); }) &&
       ReadWholeSection([&](SectionCursor* c) { return t.levels.ReadChunk(data, c); });
   if (!read) return false;
   t.bonuses.LoadIcons();
@@ -101,6 +111,9 @@ bool ReadContentTables(kis::BaseDataFileReader* data, ContentTables* tables,
 
 void FreeContentData(ContentTables* tables) {
   tables->garbage.Clear();
+  tables->villains.Clear();
+  tables->buildings.Clear();  // before the characters they name
+  tables->plants.Clear();
   tables->characters.Clear();  // they release their animations
   FreeAnimations();
   FreeParticleLibrary();

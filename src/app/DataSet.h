@@ -13,12 +13,15 @@
 
 #include "base/Types.h"
 #include "content/AwardTable.h"
+#include "content/BuildingTable.h"
 #include "content/GameBonuses.h"
 #include "content/GameCharacter.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
+#include "content/PlantTable.h"
 #include "content/ProductList.h"
+#include "content/VillainList.h"
 #include "resources/GameServices.h"
 
 class SpriteSet;
@@ -65,13 +68,18 @@ struct ContentTables {
   LevelTable levels;
   CharacterList characters;
   GarbageList garbage;  // the empty places' garbage kinds
+  PlantTable plants;
+  BuildingTable buildings;
+  VillainList villains;
 
   void Install();
   void Uninstall();  // only the fields that still hold these tables are cleared
 };
 
-// The particle systems, products, bonuses, awards, ground, garbage,
-// animations, characters and levels of "Data.dat" into the tables; then the
+// The particle systems, products (their recipes linked), plants, bonuses,
+// awards, ground, garbage, animations, characters, buildings, villains and
+// levels of "Data.dat" into the tables (installed first: a plant finds its
+// product, a building its products and animal, a level its kinds); then the
 // bonuses' icons and the pictures the start-up loads for good (the
 // particles', the interface's and the icons of `sets`).
 // The characters' animations are found in the animation list, so the
@@ -80,7 +88,8 @@ struct ContentTables {
 bool ReadContentTables(kis::BaseDataFileReader* data, ContentTables* tables,
                        const std::vector<std::unique_ptr<SpriteSet>>& sets);
 // What ReadContentTables read outside the tables, the animations and the
-// particle systems, and the tables' garbage and characters.
+// particle systems, and the tables' garbage, characters, plants, buildings
+// and villains.
 void FreeContentData(ContentTables* tables);
 
 // The digit fonts into the window manager (sprite set 1 read first, the

@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "content/ContentArchive.h"
-#include "content/LevelObjectTables.h"
+#include "content/BuildingTable.h"
+#include "content/PlantTable.h"
 #include "base/NumberText.h"
 #include "content/ContentSections.h"
 #include "gametext/GameLanguage.h"
@@ -71,11 +72,8 @@ bool LevelTable::ReadLevel(kis::BaseDataFileReader* reader, LEVELINFO* record) {
     ParseLevelArray(static_cast<LevelArray>(a), bytes.data(), n, &level);
   }
   if (!ValidateLevelInfo(level)) return false;
-  const LevelObjectTables* tables = GetLevelObjectTables();
-  for (u32 i = 0; i < level.plantCount; ++i)
-    level.plantKinds[i] = tables ? tables->FindPlant(level.plants[i].id) : nullptr;
-  for (u32 i = 0; i < level.buildingCount; ++i)
-    level.buildingKinds[i] = tables ? tables->FindBuilding(level.buildings[i].id) : nullptr;
+  for (u32 i = 0; i < level.plantCount; ++i) level.plantKinds[i] = FindPlant(level.plants[i].id);
+  for (u32 i = 0; i < level.buildingCount; ++i) level.buildingKinds[i] = FindBuilding(level.buildings[i].id);
   level.emptyPlace = FindLevelSprite(level.emptyPlaceSprite);
   level.treeSpot = FindLevelSprite(level.treeSpotSprite);
   level.loaded = true;

@@ -8,7 +8,8 @@
 // at a time (see SectionReading.h). Each record is checked once, as it is
 // read; a record that fails, a grid cell naming no level, a short or longer
 // section sets the error flag, and the records read before stay. The plant
-// and building kinds a record names come from LevelObjectTables.h, its two
+// and building kinds a record names come from the game's tables (PlantTable.h,
+// BuildingTable.h; read before the levels), its two
 // map sprites from the level sprite set.
 #pragma once
 

@@ -3,7 +3,7 @@
 #include "base/Identifier.h"
 #include "content/AwardTable.h"
 #include "content/ContentArchive.h"
-#include "content/LevelObjectTables.h"
+#include "content/BuildingTable.h"
 #include "content/ContentSections.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
@@ -137,12 +137,11 @@ bool ProductList::Judge(const PRODUCT* product, std::vector<u8>& state) const {
 
 i32 ProductList::GetCapacity(const PRODUCT* product, i32 level) const {
   if (!product) return 0;
-  const LevelObjectTables* tables = GetLevelObjectTables();
-  if (!tables) return 0;
-  if (!warehouse_ || warehouseTables_ != tables) {
-    warehouse_ = tables->FindBuilding(kis::NameId(u"warehouse"));
-    warehouseTables_ = tables;
+  const BuildingTable* buildings = GetBuildingTable();
+  if (!buildings) return 0;
+  if (!warehouse_ || warehouseTable_ != buildings) {
+    warehouse_ = buildings->FindBuildingByName(u"warehouse");
+    warehouseTable_ = buildings;
   }
-  if (!warehouse_) return 0;
-  return tables->GetStorageCapacity(warehouse_, level < 1 ? 1 : level > 4 ? 4 : level);
+  return warehouse_ ? warehouse_->GetCapacity(level) : 0;
 }

@@ -9,7 +9,7 @@
 // level. Availability follows the recipes through any depth and ends on a
 // recipe that names itself, directly or through others, instead of running
 // for ever. The warehouse capacity of a product is that of the building kind
-// "warehouse" at the storage level (LevelObjectTables.h); without that
+// "warehouse" at the storage level (BUILDING::GetCapacity); without that
 // building it is 0.
 #pragma once
 
@@ -22,7 +22,7 @@
 
 class MapSprite;
 class Sprite;
-class LevelObjectTables;
+class BuildingTable;
 struct BUILDING;
 
 namespace kis {
@@ -89,7 +89,8 @@ class ProductList : public GameTable {
   // Used on the level, and every ingredient available in turn.
   bool IsAvailable(const PRODUCT* product) const;
   bool IsAvailableById(u32 id) const { return IsAvailable(FindById(id)); }
-  // The warehouse capacity at a storage level clamped to 1..4; 0 for null.
+  // The warehouse capacity at a storage level (BUILDING::GetCapacity of
+  // the game's "warehouse"); 0 for null.
   i32 GetCapacity(const PRODUCT* product, i32 level) const;
 
   u32 GetCount() const { return static_cast<u32>(products_.size()); }
@@ -100,9 +101,9 @@ class ProductList : public GameTable {
   bool Judge(const PRODUCT* product, std::vector<u8>& state) const;
 
   std::vector<std::unique_ptr<PRODUCT>> products_;
-  // The "warehouse" building kind, found once per installed tables.
+  // The "warehouse" building kind, found once per installed table.
   mutable BUILDING* warehouse_ = nullptr;
-  mutable const LevelObjectTables* warehouseTables_ = nullptr;
+  mutable const BuildingTable* warehouseTable_ = nullptr;
 };
 
 // The game's table (installed in the game services), or null.

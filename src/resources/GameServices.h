@@ -7,13 +7,13 @@
 // level with its head-up display (CurrentLevel.h), the current screen effect
 // (GameEffect.h), the window manager (ui/WindowManager.h), the running
 // tutorial's hooks, the tutorials' factory and the finished tutorials
-// (TutorialHooks.h), the item-description mark-up of hint
-// texts and dialog messages, what the level information window looks up
-// (ui/InfoWindowSources.h), the warehouse's no-limits switch, the game
+// (TutorialHooks.h), the item-description mark-up of hint texts and dialog
+// messages, the level panel the level information window lets clicks
+// through over (ui/InfoWindowSources.h), the warehouse's no-limits switch, the game
 // state the application is in, and the content library's tables read from
 // the data archive (products, bonuses, awards, ground, levels, the
-// character descriptions, the garbage kinds of the empty places) with the
-// level objects' tables they look kinds up in.
+// character descriptions, the garbage kinds of the empty places, the
+// building, plant and villain kinds).
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. Whoever makes a table installs it here and takes it out again
@@ -32,6 +32,7 @@
 #include "resources/SpriteBatch.h"
 
 class AwardTable;
+class BuildingTable;
 class CharacterList;
 class CurrentLevel;
 class DXLTexture;
@@ -41,13 +42,13 @@ class GameEffect;
 class GarbageList;
 class GroundList;
 class KGEFont;
-class LevelObjectItems;
-class LevelObjectTables;
 class LevelPanelArea;
 class LevelTable;
+class PlantTable;
 class ProductList;
 class TutorialFactory;
 class TutorialHooks;
+class VillainList;
 class WindowManager;
 
 // The state of a resumable archive-section reader, cleared by the loader
@@ -133,9 +134,6 @@ struct GameServices {
 
   // --- Interface and application ---------------------------------------------------
   WindowManager* windowManager = nullptr;  // made at game set-up, deleted at exit
-  // The plant and building kinds as the level information window shows
-  // them (the level objects'); null: no kind is found.
-  LevelObjectItems* levelObjectItems = nullptr;
   // The running level's panel, which the information window lets clicks
   // through over; null while none is shown.
   LevelPanelArea* levelPanel = nullptr;
@@ -156,7 +154,9 @@ struct GameServices {
   GroundList* grounds = nullptr;
   LevelTable* levels = nullptr;
   CharacterList* characters = nullptr;        // the character descriptions
-  LevelObjectTables* objectTables = nullptr;  // the level objects' plants and buildings
+  BuildingTable* buildings = nullptr;  // "BLDN"
+  PlantTable* plants = nullptr;        // "PLNT"
+  VillainList* villains = nullptr;     // "VLNS"
 };
 
 GameServices& GetGameServices();

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "base/Clock.h"
+#include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
 #include "content/LevelInfo.h"
+#include "content/PlantTable.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameLanguage.h"
@@ -155,14 +157,21 @@ i32 InfoWindow::AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const
       break;
     case kItemPlant:
     case kItemBuilding: {
-      const LevelObjectItems* items = GetGameServices().levelObjectItems;
-      InfoItemKind kind{0, nullptr};
+      // The kind's level limit on this level (stored while the level
+      // loaded) and its icon: a plant's, a building's first level's.
       const bool plant = entry.itemKind == kItemPlant;
-      const bool found =
-          items && (plant ? items->FindPlantByName(name.c_str(), &kind) : items->FindBuildingByName(name.c_str(), &kind));
-      if (!found || kind.level < 1) return width;
-      icon = kind.icon;
-      level = kind.level;
+      if (plant) {
+        const PLANT* p = FindPlantByName(name.c_str());
+        if (!p) return width;
+        level = p->levelLimit;
+        icon = p->icon;
+      } else {
+        const BUILDING* b = FindBuildingByName(name.c_str());
+        if (!b) return width;
+        level = b->levelLimit;
+        icon = b->levelCount > 0 ? b->levels[0].icon : nullptr;
+      }
+      if (level < 1) return width;
       caption = LanguageText(plant ? u"plants" : u"buildings", name);
       break;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
@@ -170,11 +172,9 @@ ButtonRowLayout BuildPanel::MakeRow(i32 records) const {
   return row;
 }
 
-i32 BuildPanel::RecordPrice(const void* record) const {
-  PointClasses* classes = owner_->GetMap().Hooks().classes;
-  if (!classes || !record) return 0;
-  return command_ == kPanelBuildPlant ? classes->DescribePlant(static_cast<const PLANT*>(record)).price
-                                      : classes->DescribeBuilding(static_cast<const BUILDING*>(record)).price;
+PointKindFacts BuildPanel::RecordFacts(void* record) const {
+  return command_ == kPanelBuildPlant ? DescribePlant(static_cast<const PLANT*>(record))
+                                      : DescribeBuilding(static_cast<BUILDING*>(record));
 }
 
 // The plant and building tables fill the records; a level whose tables are
@@ -194,12 +194,21 @@ void BuildPanel::Rebuild() {
   row_.push_back(CreateBackButton(row));
   for (i32 cell = 1; cell < row.count; ++cell) {
     const i32 r = cell - 1;
-    LevelPanelButton* b = r < records_ ? CreateButton(row, cell, command_, u"ico_empty", 0, nullptr)
-                                       : CreateEmptyButton(row, cell, kPanelEmptyCell);
-    if (r < records_) {
-      b->SetRecord(records[r]);
-      b->SetProduct(RecordPrice(records[r]), nullptr);  // the price: the button follows the money
+    if (r >= records_) {
+      row_.push_back(CreateEmptyButton(row, cell, kPanelEmptyCell));
+      continue;
     }
+    // The record's picture, its price (the button follows the money) and
+    // its name's text as the hint.
+    const PointKindFacts facts = RecordFacts(records[r]);
+    LevelPanelButton* b = CreateButton(row, cell, command_, nullptr, 0, nullptr);
+    b->ChangeIcon(facts.picture);
+    b->SetRecord(records[r]);
+    b->SetProduct(facts.price, nullptr);
+    const GameLanguage* language = GetGameLanguage();
+    const wchar* section = command_ == kPanelBuildPlant ? u"plants" : u"buildings";
+    const wchar* hint = language && facts.name ? language->GetTextByName(section, facts.name, true) : nullptr;
+    b->CreateHint(hint ? hint : facts.name);
     row_.push_back(b);
   }
   rowWidth_ = row.width;

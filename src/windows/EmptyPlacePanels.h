@@ -1,7 +1,8 @@
 // EmptyPlacePanels - the child panels of an empty place: the garbage panel
 // (one clear button showing the clearing price), the empty-place panel
 // (the plants, factories and animal-houses categories) and the three build
-// panels (a back button, then a button per record the level allows, and
+// panels (a back button, then a button per record the level allows showing
+// the record's picture and price with its name's text as the hint, and
 // disabled placeholders in the cells left). Each is made once per level and
 // bound to the place that opens it.
 //
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "level/map/PointClasses.h"
 #include "level/scene/LevelInterface.h"  // the panel ids
 #include "windows/ChildLevelPanel.h"
 
@@ -91,7 +93,7 @@ class BuildPanel : public PlacePanel {
 
  private:
   void Rebuild();
-  i32 RecordPrice(const void* record) const;
+  PointKindFacts RecordFacts(void* record) const;
   // The row: the back cell, then `cells` cells (the factories squeezed).
   ButtonRowLayout MakeRow(i32 records) const;
 

@@ -1,6 +1,6 @@
 // The world of the content tests: the sprite sets of a small sprite archive
-// holding every picture the tables name (SpriteRig), fake plant and building
-// tables, and a data archive written by our section writers and read back
+// holding every picture the tables name (SpriteRig), small plant and
+// building tables read through their readers, and a data archive written by our section writers and read back
 // the way the start-up loader reads it.
 #pragma once
 
@@ -15,8 +15,8 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
-#include "content/LevelObjectTables.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/KindTables.h"
 #include "testsupport/SpriteRig.h"
 
 namespace contenttest {
@@ -26,42 +26,18 @@ void SetName(wchar (&field)[n], const char16_t* text) {
   kis::StrCopy(field, n, text);
 }
 
-// Plant and building kinds are opaque here: each id found stands for a byte
-// of the fake. The building "warehouse" gives capacities 10, 20, 30, 40 at
-// levels 1 to 4 and notes every level asked for.
-class FakeObjectTables : public LevelObjectTables {
- public:
-  FakeObjectTables() {
-    plants_[kis::NameId(u"wheat")] = 0;
-    plants_[kis::NameId(u"apple_tree")] = 1;
-    buildings_[kis::NameId(u"warehouse")] = 0;
-    buildings_[kis::NameId(u"mill")] = 1;
+// The kinds the content tests name: the plants "wheat" and "apple_tree",
+// the buildings "warehouse" (capacities 10, 20, 30, 40 at storage levels 1
+// to 4) and "mill", read through the real readers.
+inline bool LoadSampleKinds(testsupport::KindTables& kinds, bool withWarehouse = true) {
+  std::vector<BUILDING> buildings;
+  if (withWarehouse) {
+    buildings.push_back(testsupport::KindBuilding(u"warehouse", 0, 4));
+    for (u32 i = 0; i < 4; ++i) buildings.back().levels[i].capacity = 10 * (i + 1);
   }
-  PLANT* FindPlant(u32 id) const override {
-    auto it = plants_.find(id);
-    return it == plants_.end() ? nullptr : reinterpret_cast<PLANT*>(const_cast<char*>(&tokens_[it->second]));
-  }
-  BUILDING* FindBuilding(u32 id) const override {
-    ++buildingLookups;
-    if (!haveWarehouse && id == kis::NameId(u"warehouse")) return nullptr;
-    auto it = buildings_.find(id);
-    return it == buildings_.end() ? nullptr : reinterpret_cast<BUILDING*>(const_cast<char*>(&tokens_[4 + it->second]));
-  }
-  i32 GetStorageCapacity(const BUILDING* building, i32 level) const override {
-    levelsAsked.push_back(level);
-    return building == reinterpret_cast<const BUILDING*>(&tokens_[4]) ? 10 * level : -1;
-  }
-  PLANT* Plant(const char16_t* name) const { return FindPlant(kis::NameId(name)); }
-  BUILDING* Building(const char16_t* name) const { return FindBuilding(kis::NameId(name)); }
-
-  bool haveWarehouse = true;
-  mutable std::vector<i32> levelsAsked;
-  mutable u32 buildingLookups = 0;
-
- private:
-  std::map<u32, int> plants_, buildings_;
-  char tokens_[8] = {};
-};
+  buildings.push_back(testsupport::KindBuilding(u"mill", kBuildingFactory));
+  return kinds.Load({testsupport::KindPlant(u"wheat"), testsupport::KindPlant(u"apple_tree", 50, true)}, buildings);
+}
 
 // Pictures by set: icons (2), map sprites (3), ground (4), level map sprites
 // (5) and the rain images (8, textures only).
@@ -101,10 +77,9 @@ class ContentRig {
   ContentRig() {
     EXPECT_TRUE(sprites.WriteAndOpen(ContentPictures()));
     EXPECT_TRUE(sprites.LoadAll());
-    GetGameServices().objectTables = &tables;
+    EXPECT_TRUE(LoadSampleKinds(tables));
   }
   ~ContentRig() {
-    GetGameServices().objectTables = nullptr;
     kis::CloseDataFile(data);
   }
   ContentRig(const ContentRig&) = delete;
@@ -138,7 +113,7 @@ class ContentRig {
   }
 
   spritetest::SpriteRig sprites;
-  FakeObjectTables tables;
+  testsupport::KindTables tables;
   kis::DataFileReaderW* data = nullptr;
   u32 yields = 0;
 };

@@ -109,25 +109,27 @@ TEST(ProductList, AProductLoadsItsPicturesAndFindsItsAwardOnTheFirstAcquireOnly)
   p.list.LoadProduct(nullptr);
 }
 
-TEST(ProductList, CapacityIsTheWarehouseBuildingsAtTheStorageLevelClampedToOneToFour) {
+TEST(ProductList, CapacityIsTheWarehouseBuildingsLevelRecordAtTheStorageLevel) {
   Products p;
   const PRODUCT* wheat = p[u"wheat"];
   EXPECT_EQ(p.list.GetCapacity(nullptr, 2), 0);
-  EXPECT_EQ(p.list.GetCapacity(wheat, 0), 10);
-  EXPECT_EQ(p.list.GetCapacity(wheat, 2), 20);
-  EXPECT_EQ(p.list.GetCapacity(p[u"bread"], 2), 20);  // the same for every product
-  EXPECT_EQ(p.list.GetCapacity(wheat, 7), 40);
+  // Storage level i + 1 reads level record i; below 1 the first, above the
+  // count the last. The same for every product.
+  const i32 expected[8] = {10, 10, 20, 30, 40, 40, 40, 40};
+  for (i32 level = 0; level < 8; ++level) EXPECT_EQ(p.list.GetCapacity(wheat, level), expected[level]) << level;
+  EXPECT_EQ(p.list.GetCapacity(p[u"bread"], 2), 20);
   EXPECT_EQ(p.list.GetCapacity(wheat, -5), 10);
-  EXPECT_EQ(p.rig.tables.levelsAsked, (std::vector<i32>{1, 2, 2, 4, 1}));
-  EXPECT_EQ(p.rig.tables.buildingLookups, 1u);  // found once and kept
+  // Only the name "warehouse" counts ("Warehouse" is the same name).
+  EXPECT_EQ(p.rig.tables.buildings.FindBuildingByName(u"Warehouse"), p.rig.tables.Building(u"warehouse"));
+  EXPECT_EQ(p.rig.tables.buildings.FindBuildingByName(u"ware-house"), nullptr);
 
   // Without a "warehouse" building, or without tables, nothing fits.
   ProductList bare;
-  FakeObjectTables noWarehouse;
-  noWarehouse.haveWarehouse = false;
-  GetGameServices().objectTables = &noWarehouse;
+  testsupport::KindTables noWarehouse;
+  ASSERT_TRUE(LoadSampleKinds(noWarehouse, false));
   EXPECT_EQ(bare.GetCapacity(wheat, 2), 0);
-  GetGameServices().objectTables = nullptr;
+  noWarehouse.Uninstall();
+  EXPECT_EQ(GetBuildingTable(), nullptr);
   EXPECT_EQ(bare.GetCapacity(wheat, 2), 0);
-  GetGameServices().objectTables = &p.rig.tables;
+  p.rig.tables.Install();
 }

@@ -189,13 +189,10 @@ TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
 
 TEST(Care, PullDownFellsTreesDigsBedsAndTakesDownBuildings) {
   CareRig rig;
-  KindRecord wheat, apple;
-  wheat.facts = PointKindFacts{kis::NameId(u"wheat"), 50, 3, true, 0, false};
-  apple.facts = PointKindFacts{kis::NameId(u"apple"), 50, 3, true, 0, true};
-  rig.classes.plants = {wheat, apple};
-  rig.classes.pulldownTime = 600;
-  rig.Build({POINTDEF{2, 1, wheat.facts.id, 0, {0, 0}, 300, 300, 0}, POINTDEF{2, 1, apple.facts.id, 0, {0, 0}, 640, 300, 0},
-             Warehouse(900, 300)});
+  rig.level.pulldownTime = 600;  // the plant table's timing word
+  rig.level.LoadKinds({{u"wheat", 3, true}, {u"apple", 3, true, 0, true}}, {});
+  rig.Build({POINTDEF{2, 1, kis::NameId(u"wheat"), 0, {0, 0}, 300, 300, 0},
+             POINTDEF{2, 1, kis::NameId(u"apple"), 0, {0, 0}, 640, 300, 0}, Warehouse(900, 300)});
   const char* expected[] = {"girl_dig", "girl_rubit", "girl_build"};
   for (i32 i = 0; i < 3; ++i) {
     auto* point = dynamic_cast<LevelPoint*>(rig.map->GetPoint(i));

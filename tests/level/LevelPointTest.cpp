@@ -11,17 +11,6 @@ using namespace leveltest;
 
 namespace {
 
-KindRecord Kind(const char16_t* name, i32 maxLevel, bool available, u32 category = 0, bool tree = false) {
-  KindRecord r;
-  r.facts.id = kis::NameId(name);
-  r.facts.price = 50;
-  r.facts.maxLevel = maxLevel;
-  r.facts.available = available;
-  r.facts.category = category;
-  r.facts.tree = tree;
-  return r;
-}
-
 POINTPARAMS Params(i32 kind, const char16_t* name, i32 level) {
   POINTPARAMS p;
   p.kind = static_cast<u32>(kind);
@@ -33,10 +22,13 @@ POINTPARAMS Params(i32 kind, const char16_t* name, i32 level) {
 class LevelPoints : public ::testing::Test {
  protected:
   LevelPoints() {
-    rig_.classes.plants = {Kind(u"wheat", 3, true), Kind(u"apple", 5, true, 0, true), Kind(u"weed", 3, false)};
-    rig_.classes.buildings = {Kind(u"mill", 3, true, kBuildingFactory),     Kind(u"henhouse", 2, true, kBuildingAnimalHouse),
-                              Kind(u"cowshed", 2, true, kBuildingAnimalHouse), Kind(u"sheep_rack", 2, true, kBuildingAnimalHouse),
-                              Kind(u"barn", 2, true, kBuildingAnimalHouse),    Kind(u"old_mill", 3, false, kBuildingFactory)};
+    rig_.level.LoadKinds({{u"wheat", 3, true}, {u"apple", 5, true, 0, true}, {u"weed", 3, false}},
+                         {{u"mill", 3, true, kBuildingFactory},
+                          {u"henhouse", 2, true, kBuildingAnimalHouse},
+                          {u"cowshed", 2, true, kBuildingAnimalHouse},
+                          {u"sheep_rack", 2, true, kBuildingAnimalHouse},
+                          {u"barn", 2, true, kBuildingAnimalHouse},
+                          {u"old_mill", 3, false, kBuildingFactory}});
   }
   LevelPointMaker& Maker() { return rig_.map->Points(); }
   LevelMap& Map() { return *rig_.map; }
@@ -104,13 +96,13 @@ TEST_F(LevelPoints, TheMakerLeavesACleanPlaceWheneverThePointCannotBeMade) {
   // Building at the selected point wants the money for the record.
   Maker().SelectPoint(0, false);
   rig_.level.rules->Money().Set(40);
-  EXPECT_FALSE(Maker().BuildPlant(FakeClasses::Plant(&rig_.classes.plants[0])));
+  EXPECT_FALSE(Maker().BuildPlant(rig_.level.kinds.Plant(u"wheat")));
   rig_.level.rules->Money().Set(60);
-  EXPECT_TRUE(Maker().BuildBuilding(FakeClasses::Building(&rig_.classes.buildings[0])));
+  EXPECT_TRUE(Maker().BuildBuilding(rig_.level.kinds.Building(u"mill")));
   EXPECT_TRUE(Fake(0)->IsSelected());  // the new point takes the selection
   PLANT* plants[3] = {};
   EXPECT_EQ(Maker().CountAvailablePlants(1, plants), 2);
-  EXPECT_EQ(plants[0], FakeClasses::Plant(&rig_.classes.plants[0]));
+  EXPECT_EQ(plants[0], rig_.level.kinds.Plant(u"wheat"));
   EXPECT_EQ(Maker().CountNewBuildings(kBuildingAnimalHouse, 0, nullptr), 4);
 }
 

@@ -22,7 +22,6 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
-#include "content/LevelObjectTables.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "gametext/GameMessager.h"
@@ -37,6 +36,7 @@
 #include "resources/GameServices.h"
 #include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
+#include "testsupport/KindTables.h"
 #include "testsupport/TempFolder.h"
 #include "ui/ScreenSpriteList.h"
 #include "ui/WindowManager.h"
@@ -51,18 +51,6 @@ inline std::string Narrow(const wchar* s) {
   for (; s && *s; ++s) out += static_cast<char>(*s);
   return out;
 }
-
-class FakeTables : public LevelObjectTables {
- public:
-  PLANT* FindPlant(u32) const override { return nullptr; }
-  BUILDING* FindBuilding(u32 id) const override {
-    return id == kis::NameId(u"warehouse") ? reinterpret_cast<BUILDING*>(const_cast<char*>(&token_)) : nullptr;
-  }
-  i32 GetStorageCapacity(const BUILDING*, i32 level) const override { return 10 * level; }
-
- private:
-  char token_ = 0;
-};
 
 // Appends a formatted line to the log.
 template <class... A>
@@ -233,7 +221,7 @@ class LevelRig {
   // services).
   void InstallServices() {
     GameServices& s = GetGameServices();
-    s.objectTables = &tables;
+    kinds.Install();
     s.products = &products;
     s.bonuses = &bonuses;
     s.awards = &awards;
@@ -301,7 +289,7 @@ class LevelRig {
   RigHost host;
   LevelHooks hooks;
   plat::FakeClock clock{100000};
-  FakeTables tables;
+  testsupport::KindTables kinds;
   TempFolder folder;
   ProductList products;
   GameBonuses bonuses;
@@ -353,7 +341,41 @@ class LevelRig {
     kis::CloseDataFile(data);
     ASSERT_EQ(c1.error + c2.error + c3.error, 0u);
     products.ResolveIngredients();
+    LoadKinds({}, {});
   }
+
+ public:
+  // A kind the tests allow: a plant, or a building of a category (a
+  // factory makes wheat), each step for 50; enabled on the level at its
+  // limit when available.
+  struct KindSpec {
+    const char16_t* name;
+    i32 maxLevel;
+    bool available;
+    u32 category = 0;
+    bool tree = false;
+  };
+  // The plant and building tables read afresh with these kinds, and the
+  // "warehouse" (capacity 10 x the storage level, levels 1 to 4; not
+  // enabled), as a level's loading leaves them.
+  void LoadKinds(const std::vector<KindSpec>& plantSpecs, const std::vector<KindSpec>& buildingSpecs) {
+    std::vector<PLANT> p;
+    for (const KindSpec& k : plantSpecs) p.push_back(testsupport::KindPlant(k.name, 50, k.tree));
+    std::vector<BUILDING> b;
+    b.push_back(testsupport::KindBuilding(u"warehouse", 0, 4));
+    for (u32 i = 0; i < 4; ++i) b.back().levels[i].capacity = 10 * (i + 1);
+    for (const KindSpec& k : buildingSpecs) {
+      b.push_back(testsupport::KindBuilding(k.name, k.category, 4, 50));
+      b.back().factory.productCount = 1;
+      b.back().factory.products[0] = kis::NameId(u"wheat");
+    }
+    ASSERT_TRUE(kinds.Load(p, b, {}, pulldownTime));
+    for (const KindSpec& k : plantSpecs)
+      if (k.available) kinds.plants.UsePlant(kinds.Plant(k.name), k.maxLevel);
+    for (const KindSpec& k : buildingSpecs)
+      if (k.available) kinds.Building(k.name)->EnableForLevel(k.maxLevel);
+  }
+  u32 pulldownTime = 0;  // the plant table's, for the next LoadKinds
 };
 
 }  // namespace leveltest

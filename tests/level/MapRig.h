@@ -114,53 +114,23 @@ struct FakePoint : LevelPoint {
     return refuseHover ? false : LevelPoint::OnHover(o);
   }
   bool HasProgress() const override { return true; }
-  void GetInfo(POINTPARAMS* out) const override {
-    LevelPoint::GetInfo(out);
-    out->id = recordId;
-  }
   Log& log;
   PointClass pointClass;
-  u32 recordId = 0;
   bool setupWorks;
   bool refuseHover = false;
   i32 hovers = 0;
 };
 
-struct KindRecord {
-  PointKindFacts facts;
-};
-
+// The point classes' making half; the kinds are the rig's tables
+// (LevelRig::LoadKinds).
 struct FakeClasses : PointClasses {
   explicit FakeClasses(Log& l) : log(l) {}
-  u32 GetPlantCount() const override { return static_cast<u32>(plants.size()); }
-  PLANT* GetPlant(u32 i) const override { return i < plants.size() ? Plant(&plants[i]) : nullptr; }
-  PLANT* FindPlant(u32 id) const override { return Plant(Find(plants, id)); }
-  PointKindFacts DescribePlant(const PLANT* p) const override { return reinterpret_cast<const KindRecord*>(p)->facts; }
-  u32 GetBuildingCount() const override { return static_cast<u32>(buildings.size()); }
-  BUILDING* GetBuilding(u32 i) const override { return i < buildings.size() ? Building(&buildings[i]) : nullptr; }
-  BUILDING* FindBuilding(u32 id) const override { return Building(Find(buildings, id)); }
-  PointKindFacts DescribeBuilding(const BUILDING* b) const override {
-    return reinterpret_cast<const KindRecord*>(b)->facts;
+  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
+    return new FakePoint(map, log, c, setupWorks);
   }
-  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {
-    auto* p = new FakePoint(map, log, c, setupWorks);
-    if (record) p->recordId = static_cast<const KindRecord*>(record)->facts.id;
-    return p;
-  }
-  u32 GetPulldownTime() const override { return pulldownTime; }
-
-  static const KindRecord* Find(const std::vector<KindRecord>& records, u32 id) {
-    for (const KindRecord& r : records)
-      if (id && r.facts.id == id) return &r;
-    return nullptr;
-  }
-  static PLANT* Plant(const KindRecord* r) { return reinterpret_cast<PLANT*>(const_cast<KindRecord*>(r)); }
-  static BUILDING* Building(const KindRecord* r) { return reinterpret_cast<BUILDING*>(const_cast<KindRecord*>(r)); }
 
   Log& log;
-  std::vector<KindRecord> plants, buildings;
   bool setupWorks = true;
-  u32 pulldownTime = 0;
 };
 
 constexpr u32 kJunk = 7;    // garbage kinds: a heap with a picture,

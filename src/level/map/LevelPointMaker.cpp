@@ -1,7 +1,9 @@
 #include "level/map/LevelPointMaker.h"
 
 #include "base/Identifier.h"
+#include "content/BuildingTable.h"
 #include "content/LevelInfo.h"
+#include "content/PlantTable.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPoint.h"
@@ -36,17 +38,15 @@ LevelPoint* LevelPointMaker::CreateWorkingPoint(const POINTPARAMS& params) const
     case kPointKindWarehouse:
       return classes->CreatePoint(map_, kPointWarehouse, nullptr);
     case kPointKindPlant: {
-      PLANT* plant = classes->FindPlant(params.id);
-      if (!plant) return nullptr;
-      const PointKindFacts facts = classes->DescribePlant(plant);
-      if (!facts.available || facts.maxLevel < params.level) return nullptr;
+      PLANT* plant = FindPlant(params.id);
+      const PointKindFacts facts = DescribePlant(plant);
+      if (!plant || !facts.available || facts.maxLevel < params.level) return nullptr;
       return classes->CreatePoint(map_, facts.tree ? kPointTree : kPointPlantBed, plant);
     }
     case kPointKindBuilding: {
-      BUILDING* building = classes->FindBuilding(params.id);
-      if (!building) return nullptr;
-      const PointKindFacts facts = classes->DescribeBuilding(building);
-      if (!facts.available || facts.maxLevel < params.level) return nullptr;
+      BUILDING* building = FindBuilding(params.id);
+      const PointKindFacts facts = DescribeBuilding(building);
+      if (!building || !facts.available || facts.maxLevel < params.level) return nullptr;
       if (facts.category == kBuildingFactory) return classes->CreatePoint(map_, kPointFactory, building);
       if (facts.category != kBuildingAnimalHouse) return nullptr;
       if (facts.id == kis::NameId(u"henhouse")) return classes->CreatePoint(map_, kPointHenhouse, building);
@@ -111,13 +111,11 @@ bool LevelPointMaker::BuildAtSelected(i32 kind, const PointKindFacts& facts) {
 }
 
 bool LevelPointMaker::BuildPlant(PLANT* plant) {
-  PointClasses* classes = map_.Hooks().classes;
-  return plant && classes && BuildAtSelected(kPointKindPlant, classes->DescribePlant(plant));
+  return plant && BuildAtSelected(kPointKindPlant, DescribePlant(plant));
 }
 
 bool LevelPointMaker::BuildBuilding(BUILDING* building) {
-  PointClasses* classes = map_.Hooks().classes;
-  return building && classes && BuildAtSelected(kPointKindBuilding, classes->DescribeBuilding(building));
+  return building && BuildAtSelected(kPointKindBuilding, DescribeBuilding(building));
 }
 
 void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
@@ -166,12 +164,12 @@ BaseLevelPoint* LevelPointMaker::GetDamageablePoint(i32 index) const {
 }
 
 i32 LevelPointMaker::CountAvailablePlants(i32 max, PLANT** out) const {
-  PointClasses* classes = map_.Hooks().classes;
-  if (!classes) return 0;
+  const PlantTable* plants = GetPlantTable();
+  if (!plants) return 0;
   i32 n = 0;
-  for (u32 i = 0; i < classes->GetPlantCount(); ++i) {
-    PLANT* plant = classes->GetPlant(i);
-    if (!plant || !classes->DescribePlant(plant).available) continue;
+  for (u32 i = 0; i < plants->GetCount(); ++i) {
+    PLANT* plant = plants->Get(i);
+    if (!DescribePlant(plant).available) continue;
     if (out && n < max) out[n] = plant;
     ++n;
   }
@@ -179,13 +177,12 @@ i32 LevelPointMaker::CountAvailablePlants(i32 max, PLANT** out) const {
 }
 
 i32 LevelPointMaker::CountNewBuildings(u32 category, i32 max, BUILDING** out) const {
-  PointClasses* classes = map_.Hooks().classes;
-  if (!classes) return 0;
+  const BuildingTable* buildings = GetBuildingTable();
+  if (!buildings) return 0;
   i32 n = 0;
-  for (u32 i = 0; i < classes->GetBuildingCount(); ++i) {
-    BUILDING* building = classes->GetBuilding(i);
-    if (!building) continue;
-    const PointKindFacts facts = classes->DescribeBuilding(building);
+  for (u32 i = 0; i < buildings->GetCount(); ++i) {
+    BUILDING* building = buildings->Get(i);
+    const PointKindFacts facts = DescribeBuilding(building);
     if (facts.category != category || !facts.available) continue;
     if (out && n < max) out[n] = building;
     ++n;

@@ -1,14 +1,16 @@
-// PointClasses - what the level-point maker needs of the level objects
-// (buildings, plant beds and trees): their plant table and building list,
-// what the maker reads of a record, and the point classes it makes from
-// them. The level objects library will implement it; it is optional:
-// without one only empty places are made.
+// PointClasses - the point classes of the level objects (buildings, plant
+// beds and trees) that the level-point maker makes from the plant and
+// building kinds of the game's tables (PlantTable.h, BuildingTable.h); and
+// what the maker and the build panels read of a kind (PointKindFacts). The
+// level objects library will implement the classes; they are optional:
+// without them only empty places are made.
 #pragma once
 
 #include "base/Types.h"
 
 class LevelMap;
 class LevelPoint;
+class Sprite;
 struct BUILDING;
 struct PLANT;
 
@@ -23,34 +25,26 @@ enum PointClass : u32 {
   kPointCowshed,
 };
 
-// Building categories.
-constexpr u32 kBuildingAnimalHouse = 1;
-constexpr u32 kBuildingFactory = 2;
-
-// What the maker reads of a plant or building record.
+// What the maker and the build panels read of a plant or building kind.
 struct PointKindFacts {
-  u32 id = 0;         // the record's name id
-  i32 price = 0;
-  i32 maxLevel = 0;
-  bool available = false;  // a plant marked available; a building whose new mark holds
+  u32 id = 0;  // the kind's name id
+  i32 price = 0;  // of the first step (a bed's planting, a building's construction)
+  i32 maxLevel = 0;  // the level limit the level loading stored
+  bool available = false;  // enabled on the level (a factory: one of its products can be made)
   u32 category = 0;        // buildings: kBuildingAnimalHouse or kBuildingFactory
-  bool tree = false;       // plants: the record's type is 2
+  bool tree = false;       // plants: the kind is a tree
+  Sprite* picture = nullptr;   // a plant's picture, a building's first level's icon
+  const wchar* name = nullptr;  // the kind's name (its texts' key)
 };
+
+// Facts of null are all zero.
+PointKindFacts DescribePlant(const PLANT* plant);
+PointKindFacts DescribeBuilding(BUILDING* building);  // may disable a factory (BUILDING::IsAvailable)
 
 class PointClasses {
  public:
   virtual ~PointClasses() = default;
-  virtual u32 GetPlantCount() const = 0;
-  virtual PLANT* GetPlant(u32 index) const = 0;
-  virtual PLANT* FindPlant(u32 id) const = 0;  // null for 0 or when absent
-  virtual PointKindFacts DescribePlant(const PLANT* plant) const = 0;
-  virtual u32 GetBuildingCount() const = 0;
-  virtual BUILDING* GetBuilding(u32 index) const = 0;
-  virtual BUILDING* FindBuilding(u32 id) const = 0;
-  virtual PointKindFacts DescribeBuilding(const BUILDING* building) const = 0;
   // A new point of the class on the map (record null for the warehouse),
   // not yet set up; null when it cannot be made.
   virtual LevelPoint* CreatePoint(LevelMap& map, PointClass pointClass, void* record) = 0;
-  // The pull-down time of the plant table's header, ms (0 without one).
-  virtual u32 GetPulldownTime() const { return 0; }
 };

@@ -23,7 +23,7 @@
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapAward.h"
 #include "level/map/MapObject.h"
-#include "level/map/PointClasses.h"
+#include "content/BuildingTable.h"
 #include "level/map/LevelPointCare.h"
 #include "level/scene/PlayerCast.h"
 #include "level/map/ParticlesObject.h"
@@ -339,11 +339,11 @@ void GameLevel::CollectUndamaged(GameMessager& messager) {
 void GameLevel::SetBuildingRateModifier(u32 buildingKind, u32 id, float value) {
   for (i32 i = 0; i < map_->GetPointCount(); ++i) {
     BaseLevelPoint* p = map_->GetPoint(i);
-    if (!p || p->GetKind() != kPointKindBuilding || !hooks_.map.classes) continue;
+    if (!p || p->GetKind() != kPointKindBuilding) continue;
     POINTPARAMS params;
     p->GetInfo(&params);
-    const BUILDING* building = hooks_.map.classes->FindBuilding(params.id);
-    if (building && hooks_.map.classes->DescribeBuilding(building).category == buildingKind)
+    const BUILDING* building = FindBuilding(params.id);
+    if (building && building->kind == buildingKind)
       p->SetRateModifier(id, false, value);
   }
 }

@@ -2,14 +2,17 @@
 // after each, and every stage change (but the first) ending the call so the
 // loading screen gets a frame between stages. A resource that is missing
 // is skipped: loading as a whole never fails.
+#include <algorithm>
 #include <cstdio>
 
 #include "base/Strings.h"
+#include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelInfo.h"
+#include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelCast.h"
@@ -51,6 +54,8 @@ void GameLevel::Load() {
         {kLoadIntro, 5}, {kLoadVillainMarks, 5}, {kLoadBonuses, 10}});
     if (hooks_.characters) hooks_.characters->LoadDescriptions();
     if (ProductList* products = GetProductList()) products->ClearUsedFlags();
+    if (PlantTable* plants = GetPlantTable()) plants->ResetUse();
+    if (BuildingTable* buildings = GetBuildingTable()) buildings->ClearUsedFlags();
     BeginStage(kLoadGround);
   }
   switch (loadStage_) {
@@ -135,14 +140,28 @@ bool GameLevel::LoadDecorations() {
   return true;
 }
 
-// The plant and building kinds the level uses: their resources belong to
-// the level objects; here each is counted through as an item of its stage.
+// The plant and building kinds the level uses, one per item: each stores
+// the level's limit and, the first time on this level, is enabled, acquires
+// its resources once and marks its products used. The beds' ground sprites
+// and the trees' planting spot follow the plants.
 bool GameLevel::LoadKinds(bool buildings) {
-  const u32 n = !info_ ? 0 : buildings ? info_->buildingCount : info_->plantCount;
+  const u32 n = !info_ ? 0 : buildings ? std::min(info_->buildingCount, kMaxLevelBuildings)
+                                       : std::min(info_->plantCount, kMaxLevelPlants);
+  PlantTable* plants = GetPlantTable();
   while (loadItem_ < n) {
+    if (buildings) {
+      const KINDPAIR& pair = info_->buildings[loadItem_];
+      BUILDING* kind = info_->buildingKinds[loadItem_] ? info_->buildingKinds[loadItem_] : FindBuilding(pair.id);
+      if (kind) kind->EnableForLevel(pair.value);
+    } else if (plants) {
+      const KINDPAIR& pair = info_->plants[loadItem_];
+      plants->UsePlant(info_->plantKinds[loadItem_] ? info_->plantKinds[loadItem_] : plants->FindPlant(pair.id),
+                       pair.value);
+    }
     ++loadItem_;
     if (Yield(progress_.get(), loadItem_, n) && loadItem_ < n) return false;
   }
+  if (!buildings && plants) plants->LoadBedSprites(0, info_ ? info_->treeSpot : nullptr);
   return true;
 }
 

@@ -16,7 +16,6 @@
 
 #include "app/DataSet.h"
 #include "app/GameWorld.h"
-#include "content/LevelObjectTables.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "level/scene/LevelInterface.h"
@@ -77,7 +76,9 @@ void ExpectNothingLeft() {
   EXPECT_EQ(s.levels, nullptr);
   EXPECT_EQ(s.characters, nullptr);
   EXPECT_EQ(s.garbage, nullptr);
-  EXPECT_EQ(s.objectTables, nullptr);
+  EXPECT_EQ(s.plants, nullptr);
+  EXPECT_EQ(s.buildings, nullptr);
+  EXPECT_EQ(s.villains, nullptr);
   EXPECT_EQ(GetGameLanguage(), nullptr);
   EXPECT_EQ(GetAnimations().GetCount(), 0);
   EXPECT_EQ(GetCharacters().GetCount(), 0);
