@@ -10,6 +10,7 @@ const ArtBook& ArtBook::Get() {
     AddEffectArt(b);
     AddProductArt(b);
     AddIconArt(b);
+    AddKindArt(b);
     AddGirlArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);

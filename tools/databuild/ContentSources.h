@@ -22,14 +22,17 @@
 #include "PictureCatalog.h"
 #include "base/Types.h"
 #include "content/AwardTable.h"
+#include "content/BuildingTable.h"
 #include "content/CharacterSection.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
+#include "content/PlantTable.h"
 #include "content/ProfileProgress.h"
 #include "content/ProductList.h"
+#include "content/VillainList.h"
 #include "resources/AnimationSection.h"
 #include "resources/ParticleRecords.h"
 
@@ -60,6 +63,12 @@ struct ContentTables {
   std::vector<GPSSYSTEM> particleSystems;
   std::vector<CHARACTERRECORD> characters;
   PROFILEPROGRESS newProfile = EmptyProfileProgress();
+  BEDSTAGE bedStages[kBedStageCount] = {};
+  u32 plantTiming[kPlantTimingWords] = {};
+  std::vector<GAMEBEDS> bedLooks;
+  std::vector<PLANT> plants;
+  std::vector<BUILDING> buildings;
+  std::vector<VILLAININFO> villains;
 
   ContentTables() {
     for (i32& c : grid) c = -1;
@@ -74,6 +83,19 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables);
 bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
 // The character descriptions; their animations must have been read.
 bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
+// The level objects' kinds (KindSources.cpp): the plants with the beds'
+// stages, timings and looks (their products read before), the buildings
+// (their products, characters and particle systems read before; every
+// building the manifest names must be one) and the villains. Their
+// pictures: a plant's picture "pic_NAME" 48x48 and job icon "job_NAME"
+// 32x32 (set 2), its crop "NAME_crop" 64x64 (set 3; a tree's "NAME_tree"
+// 128x128 and "NAME_fruit" 16x16), a bed look's grounds 96x64 (set 3); a
+// building's site "NAME_site" 128x96 and level N "NAME_N" 128x128 (set 3),
+// its level icons "pic_NAME_N" 48x48 and construction icon "job_NAME" 32x32
+// (set 2), an animal house's trough "NAME_trough" 64x32 (set 3).
+bool ReadPlants(DataSetBuild& build, ContentTables& tables);
+bool ReadBuildings(DataSetBuild& build, ContentTables& tables);
+bool ReadVillains(DataSetBuild& build, ContentTables& tables);
 // The 41 levels from "level_NN.txt" (NN from 01) of the level folder
 // (DataSetBuild::LevelsDir); a level without a file is an empty record with
 // map cell -1. The folder must hold level files and nothing else. Fills

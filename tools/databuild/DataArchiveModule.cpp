@@ -24,8 +24,10 @@ struct SectionRecipe {
 };
 
 // In the loader's order. A section whose source names another table's
-// entries comes after that table (levels name bonuses, products, ground and
-// garbage; garbage may name particle systems). "CNST" is empty: the start-up loader only checks it is there.
+// entries comes after that table (levels name bonuses, products, ground,
+// garbage, plants, buildings and villains; plants name products; buildings
+// products, characters and particle systems; garbage may name particle
+// systems). "CNST" is empty: the start-up loader only checks it is there.
 constexpr SectionRecipe kSections[] = {
     {kConstantsSectionId, kConstantsSectionSubId, "CNST", nullptr,
      [](const ContentTables&) { return std::vector<u8>(); }},
@@ -41,10 +43,16 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentTables& t) { return GarbageSection(t.garbage); }},
     {kProductSectionId, kProductSectionSubId, "PROD", ReadProducts,
      [](const ContentTables& t) { return ProductSection(t.products); }},
+    {kPlantSectionId, kPlantSectionSubId, "PLNT", ReadPlants,
+     [](const ContentTables& t) { return PlantSection(t.bedStages, t.plantTiming, t.bedLooks, t.plants); }},
     {kAnimationSectionId, kAnimationSectionSubId, "ANIM", ReadAnimations,
      [](const ContentTables& t) { return AnimationSectionBody(t.animations); }},
     {kCharacterSectionId, kCharacterSectionSubId, "CHQR", ReadCharacters,
      [](const ContentTables& t) { return CharacterSectionBody(t.characters); }},
+    {kBuildingSectionId, kBuildingSectionSubId, "BLDN", ReadBuildings,
+     [](const ContentTables& t) { return BuildingSection(t.buildings); }},
+    {kVillainSectionId, kVillainSectionSubId, "VLNS", ReadVillains,
+     [](const ContentTables& t) { return VillainSection(t.villains); }},
     {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
      [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
@@ -76,9 +84,10 @@ bool DataArchiveModule::Build(DataSetBuild& build) {
     std::fprintf(stderr, "databuild: cannot write %s\n", build.DataPath(FileName()).c_str());
     return false;
   }
-  std::printf("Data.dat: %zu sections, %zu products, %zu ground kinds, %zu garbage kinds, %zu particle systems, "
-              "%zu animations, %zu characters, %u levels\n",
-              sections.size(), tables.products.size(), tables.grounds.size(), tables.garbage.size(),
-              tables.particleSystems.size(), tables.animations.size(), tables.characters.size(), kLevelCount);
+  std::printf("Data.dat: %zu sections, %zu products, %zu plants, %zu ground kinds, %zu garbage kinds, "
+              "%zu particle systems, %zu animations, %zu characters, %zu buildings, %zu villains, %u levels\n",
+              sections.size(), tables.products.size(), tables.plants.size(), tables.grounds.size(),
+              tables.garbage.size(), tables.particleSystems.size(), tables.animations.size(),
+              tables.characters.size(), tables.buildings.size(), tables.villains.size(), kLevelCount);
   return true;
 }

@@ -81,6 +81,9 @@ class LevelReader {
   u32 Known(const std::string& name, const std::vector<Record>& table, const char* what);
   u32 Product(const std::string& name) { return Known(name, tables_.products, "product"); }
   u32 Ground(const std::string& name) { return Known(name, tables_.grounds, "ground"); }
+  u32 Plant(const std::string& name) { return Known(name, tables_.plants, "plant"); }
+  u32 Building(const std::string& name) { return Known(name, tables_.buildings, "building"); }
+  u32 Villain(const std::string& name) { return Known(name, tables_.villains, "villain"); }
   u32 Garbage(const std::string& name) {
     return name.empty() || name == "none" ? 0 : Known(name, tables_.garbage, "garbage");
   }
@@ -131,7 +134,8 @@ void LevelReader::ReadRegime(LEVELREGIME& regime, const char16_t* mode) {
       }
       const std::string itemName = NarrowName(item);
       if (t.kind == 1) t.item = Product(itemName);
-      else if (t.kind == 2 || t.kind == 3) t.item = IdOf(itemName);
+      else if (t.kind == 2) t.item = Plant(itemName);
+      else if (t.kind == 3) t.item = Building(itemName);
       if ((t.kind >= 1 && t.kind <= 3 && t.item == 0) || t.target < 1) {
         tree_.Fail("task: needs its item and a target of at least 1");
         continue;
@@ -195,7 +199,7 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
     const bool plant = key == "plant";
     KINDPAIR pair{};
     if (!tree_.Read(i, u"Z[32],i4", &name, &pair.value)) return;
-    pair.id = IdOf(NarrowName(name));
+    pair.id = plant ? Plant(NarrowName(name)) : Building(NarrowName(name));
     u32& count = plant ? level.plantCount : level.buildingCount;
     if (count == (plant ? kMaxLevelPlants : kMaxLevelBuildings)) return tree_.Fail("too many " + key + " kinds");
     (plant ? level.plants : level.buildings)[count++] = pair;
@@ -213,7 +217,7 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
   } else if (key == "wave") {
     WAVEDEF w{};
     if (tree_.Read(i, u"i4,Z[32],u4", &w.slot, &name, &w.delay)) {
-      w.villainKind = IdOf(NarrowName(name));
+      w.villainKind = Villain(NarrowName(name));
       level.waves.push_back(w);
     }
   } else if (key == "repeat") {
@@ -256,7 +260,10 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
                     &p.extra[0], &p.extra[1], &mirrored))
       return;
     if (!FindWord(kPointKinds, NarrowName(kind), &p.kind)) return tree_.Fail("point: unknown kind \"" + NarrowName(kind) + "\"");
-    p.id = p.kind == 0 ? Garbage(NarrowName(name)) : IdOf(NarrowName(name));
+    p.id = p.kind == 0   ? Garbage(NarrowName(name))
+           : p.kind == 2 ? Plant(NarrowName(name))
+           : p.kind == 3 ? Building(NarrowName(name))
+                         : IdOf(NarrowName(name));
     p.mark = mirrored ? 1 : 0;
     level.points.push_back(p);
   } else if (key == "emitter") {

@@ -189,6 +189,26 @@ void Bread(cairo_t* cr, double line) {
   Gleam(cr, 30, 38, 8, 3, 0.45);
 }
 
+void Pie(cairo_t* cr, double line) {
+  Ellipse(cr, 50, 66, 42, 16);  // the dish
+  FillLit(cr, pal::kSilver, 8, 50, 92, 82, 0.35);
+  Outline(cr, line);
+  cairo_move_to(cr, 14, 62);
+  cairo_curve_to(cr, 14, 34, 86, 34, 86, 62);
+  cairo_curve_to(cr, 86, 72, 14, 72, 14, 62);
+  cairo_close_path(cr);
+  FillLit(cr, Hex(0xE2A456), 14, 36, 86, 72, 0.4);
+  Outline(cr, line);
+  for (int k = 0; k < 3; ++k) {  // the lattice's slits
+    cairo_move_to(cr, 32 + k * 16, 46);
+    cairo_line_to(cr, 30 + k * 16, 60);
+  }
+  cairo_set_line_width(cr, 4);
+  Source(cr, pal::kRed);
+  cairo_stroke(cr);
+  Gleam(cr, 34, 44, 8, 3, 0.45);
+}
+
 void Cheese(cairo_t* cr, double line) {
   cairo_move_to(cr, 10, 66);
   cairo_line_to(cr, 80, 26);
@@ -233,6 +253,7 @@ const std::map<std::string, Emblem>& Products() {
   static const std::map<std::string, Emblem> products = {
       {"wheat", Wheat}, {"beta", Beet},   {"apple", Apple}, {"egg", Egg},       {"milk", Milk},
       {"wool", Wool},   {"flour", Flour}, {"bread", Bread}, {"cheese", Cheese}, {"cloth", Cloth},
+      {"pie", Pie},
   };
   return products;
 }
