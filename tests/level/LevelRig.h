@@ -345,8 +345,8 @@ class LevelRig {
   }
 
  public:
-  // A kind the tests allow: a plant, or a building of a category (a
-  // factory makes wheat), each step for 50; enabled on the level at its
+  // A kind the tests allow: a plant (giving the product of its name), or a
+  // building of a category (a factory makes wheat), each step for 50; enabled on the level at its
   // limit when available.
   struct KindSpec {
     const char16_t* name;
@@ -360,7 +360,10 @@ class LevelRig {
   // enabled), as a level's loading leaves them.
   void LoadKinds(const std::vector<KindSpec>& plantSpecs, const std::vector<KindSpec>& buildingSpecs) {
     std::vector<PLANT> p;
-    for (const KindSpec& k : plantSpecs) p.push_back(testsupport::KindPlant(k.name, 50, k.tree));
+    for (const KindSpec& k : plantSpecs) {
+      p.push_back(testsupport::KindPlant(k.name, 50, k.tree));
+      p.back().productId = kis::NameId(k.name);  // the product of its name, when there is one
+    }
     std::vector<BUILDING> b;
     b.push_back(testsupport::KindBuilding(u"warehouse", 0, 4));
     for (u32 i = 0; i < 4; ++i) b.back().levels[i].capacity = 10 * (i + 1);
