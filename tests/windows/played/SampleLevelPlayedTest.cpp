@@ -16,13 +16,21 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/map/EmptyLevelPoint.h"
+#include "base/Identifier.h"
+#include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentWriter.h"
 #include "content/LevelInfo.h"
+#include "content/LevelTable.h"
+#include "content/PlantTable.h"
+#include "base/datafile/DataFileReader.h"
 #include "testsupport/LevelHarness.h"
+#include "testsupport/TempFolder.h"
 #include "ui/WindowManager.h"
 #include "engine/DXLViewer.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
+#include "resources/ImageSprite.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "windows/CLPLevelBlock.h"
@@ -40,7 +48,7 @@ using leveltest::LevelHarness;
 // and the villains are handed in.
 class Played : public ::testing::Test {
  protected:
-  Played() : h(leveltest::SampleDataFolder(), 800, 600) {}
+  explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 800, 600, language) {}
   GameLevel& Make() {
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
@@ -173,6 +181,103 @@ TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
   EXPECT_GT(inside, 3 * 40) << "the cores of three stars";
   EXPECT_EQ(covered, 0) << "the picture drawn over the marks";
   EXPECT_GT(lowest, kAt + 50 + 20) << "the picture reaches below the marks";
+}
+
+// The build panels of an empty place on the sample level made to allow the
+// data's plants and buildings (its record written by the level writer and
+// read back): each shows a back button and a button per kind the level
+// allows, with the kind's picture and price, its name's text as the hint.
+// The three panels, the first button of each hovered until its hint shows,
+// are written one under the other as build_panels.png for a person to look at.
+// The language is read, so the prices and hints have their fonts.
+class PlayedWithTexts : public Played {
+ protected:
+  PlayedWithTexts() : Played(true) {}
+};
+
+TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
+  ASSERT_TRUE(h.loaded);
+  LevelTable& table = h.Levels();
+  std::vector<LEVELINFO> all;
+  for (u32 i = 0; i < kLevelCount; ++i) all.push_back(table.Get(i));
+  LEVELINFO& l = all[0];
+  l.plantCount = 3;
+  l.buildingCount = 6;
+  const char16_t* plants[] = {u"wheat", u"beta", u"apple_tree"};
+  const char16_t* buildings[] = {u"warehouse", u"prod_flour", u"prod_pie", u"henhouse", u"cowshed", u"sheep_rack"};
+  for (u32 i = 0; i < 3; ++i) l.plants[i] = KINDPAIR{kis::NameId(plants[i]), 2};
+  for (u32 i = 0; i < 6; ++i) l.buildings[i] = KINDPAIR{kis::NameId(buildings[i]), 3};
+  i32 grid[kMapGridCells];
+  for (u32 c = 0; c < kMapGridCells; ++c) grid[c] = table.GetGridCell(c);
+  TempFolder folder;
+  const std::u16string path = folder.Wide("levels.dat");
+  ASSERT_TRUE(WriteDataArchive(path.c_str(), {{kLevelSectionId, kLevelSectionSubId, LevelSection(grid, all)}}));
+  kis::DataFileReaderW* data =
+      kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+  ASSERT_NE(data, nullptr);
+  table.Clear();
+  SectionCursor cursor;
+  while (table.ReadChunk(data, &cursor) == 0) {
+  }
+  kis::CloseDataFile(data);
+  ASSERT_EQ(cursor.error, 0u);
+  ASSERT_EQ(table.Get(0).buildingKinds[2], FindBuildingByName(u"prod_pie"));
+
+  GameLevel& level = Make();
+  auto* place = static_cast<EmptyLevelPoint*>(level.Map().GetPoint(0));
+  level.Map().Points().SelectPoint(0, false);
+  LevelPanel* panel = host->GetPanel();
+  const struct {
+    u32 kind;
+    std::vector<const char16_t*> kinds;
+    std::vector<i32> prices;
+  } expected[] = {
+      {kPanelPlants, {u"wheat", u"beta", u"apple_tree"}, {20, 30, 60}},
+      {kPanelFactories, {u"prod_flour", u"prod_pie"}, {120, 180}},
+      {kPanelPets, {u"henhouse", u"cowshed", u"sheep_rack"}, {100, 160, 140}},
+  };
+  std::vector<u32> sheet;
+  i32 sheetW = 0, sheetH = 0;
+  for (const auto& e : expected) {
+    place->OpenPanel(e.kind);
+    auto* build = dynamic_cast<BuildPanel*>(panel->GetCurrentChild());
+    ASSERT_NE(build, nullptr);
+    ASSERT_EQ(build->GetRecordCount(), static_cast<i32>(e.kinds.size()));
+    for (size_t i = 0; i < e.kinds.size(); ++i) {
+      LevelPanelButton* b = build->RowButtons()[i + 1];
+      const bool plant = e.kind == kPanelPlants;
+      Sprite* picture = plant ? FindPlantByName(e.kinds[i])->picture : FindBuildingByName(e.kinds[i])->levels[0].icon;
+      ASSERT_NE(picture, nullptr);
+      ASSERT_NE(b->GetIcon(), nullptr);
+      EXPECT_EQ(b->GetIcon()->GetSprite(), picture);
+      EXPECT_EQ(b->GetCount(), e.prices[i]);
+      EXPECT_EQ(b->GetRecord(), plant ? static_cast<const void*>(FindPlantByName(e.kinds[i]))
+                                      : static_cast<const void*>(FindBuildingByName(e.kinds[i])));
+    }
+    // The first kind's button hovered until its hint shows.
+    const DXLRECT& at = panel->GetRect();
+    const DXLRECT& r = build->RowButtons()[1]->GetRect();
+    level.Input().OnMouseMove(at.left + (r.left + r.right) / 2, at.top + (r.top + r.bottom) / 2, 0, 0);
+    for (i32 t = 0; t < 1500; t += 20) {  // the level's frames with the windows' (the hint waits, then shows)
+      h.Step(20);
+      GetGameServices().windowManager->Update();
+    }
+    DXLViewer* viewer = GetGameViewer();
+    ASSERT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF000000u);
+    level.Draw();
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    GetGameServices().windowManager->Draw();
+    ASSERT_EQ(viewer->Present(), 0);
+    // The panel and the 120 pixels above it (where the hint shows).
+    const i32 top = std::max(0, static_cast<i32>(at.top) - 120), bottom = std::min(600, static_cast<i32>(at.bottom));
+    sheetW = 800;
+    for (i32 y = top; y < bottom; ++y)
+      for (i32 x = 0; x < 800; ++x) sheet.push_back(h.Pixel(static_cast<u32>(x), static_cast<u32>(y)));
+    sheetH += bottom - top;
+  }
+  EXPECT_TRUE(plat::WritePng("build_panels.png", sheet, static_cast<u32>(sheetW), static_cast<u32>(sheetH), nullptr));
 }
 
 }  // namespace
