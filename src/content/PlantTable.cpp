@@ -85,10 +85,13 @@ bool ReadPreamble(kis::BaseDataFileReader* reader, BEDSTAGE (&stages)[kBedStageC
                   std::vector<std::unique_ptr<GAMEBEDS>>& beds) {
   u8 raw[kPreambleSize];
   if (!ReadDataSection(reader, raw, kPreambleSize)) return false;
+  // Kept only once every stage is in bounds.
+  BEDSTAGE read[kBedStageCount] = {};
   for (u32 i = 0; i < kBedStageCount; ++i) {
-    ReadRecord(kStageLayout, raw + i * kBedStageSize, &stages[i]);
-    if (stages[i].cropCount > kMaxBedCrops) return false;
+    ReadRecord(kStageLayout, raw + i * kBedStageSize, &read[i]);
+    if (read[i].cropCount > kMaxBedCrops) return false;
   }
+  std::memcpy(stages, read, sizeof read);
   for (u32 i = 0; i < kPlantTimingWords; ++i) timing[i] = kis::GetU32LE(raw + kBedStageCount * kBedStageSize + 4 * i);
   u8 count[4];
   if (!ReadDataSection(reader, count, 4)) return false;

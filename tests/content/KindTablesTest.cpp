@@ -307,6 +307,7 @@ TEST(KindTables, CutsAndCountsAboveTheirBoundsAreErrorsThatKeepTheRecordsBefore)
   PlantTable stagesBad;
   EXPECT_NE(rig.Read([&](auto* r, SectionCursor* c) { return stagesBad.ReadSection(r, c); }).error, 0u);
   EXPECT_EQ(stagesBad.GetCount(), 0u);
+  EXPECT_EQ(stagesBad.GetStage(0).cropCount, 0u);  // a refused stage table is not kept
   Plants fruits;
   fruits.plants[1].fruitCounts[3] = 25;
   ASSERT_TRUE(rig.WriteData({{kPlantSectionId, kPlantSectionSubId, fruits.Body()}}));
