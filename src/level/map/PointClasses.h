@@ -10,6 +10,7 @@
 
 class LevelMap;
 class LevelPoint;
+class MapPlayer;
 class Sprite;
 struct BUILDING;
 struct PLANT;
@@ -47,4 +48,6 @@ class PointClasses {
   // A new point of the class on the map (record null for the warehouse),
   // not yet set up; null when it cannot be made.
   virtual LevelPoint* CreatePoint(LevelMap& map, PointClass pointClass, void* record) = 0;
+  // The player's job of the given id (2 to 9) restored from its saved record; false when refused.
+  virtual bool LoadPlayerJob(u32 /*id*/, MapPlayer& /*player*/, const u8* /*record*/, u32 /*size*/) { return false; }
 };

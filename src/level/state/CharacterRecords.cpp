@@ -15,6 +15,8 @@
 #include "level/characters/LevelCharacters.h"
 #include "level/characters/MapCharacter.h"
 #include "level/characters/MapPlayer.h"
+#include "level/map/LevelMap.h"
+#include "level/map/PointClasses.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ using JobLoader = bool (*)(MapPlayer* owner, const u8* record, u32 size);
 bool LoadGoTo(MapPlayer* owner, const u8* record, u32 size) { return Job_GoTo::Load(owner, record, size); }
 
 struct PlayerJob {
-  JobLoader load;  // null: a job of the level objects, not loaded here
+  JobLoader load;  // null: a job of the level objects, loaded by the level's point classes
   const wchar* message;
 };
 
@@ -142,7 +144,11 @@ bool MapPlayer::LoadJob(const u8* record, u32 size) {
   const u16 id = kis::GetU16LE(record + 4);
   if (id < 1 || id > sizeof kPlayerJobs / sizeof kPlayerJobs[0]) return false;
   const PlayerJob& job = kPlayerJobs[id - 1];
-  if (job.load && job.load(this, record, size)) return true;
+  if (job.load) {
+    if (job.load(this, record, size)) return true;
+  } else if (PointClasses* classes = GetMap().Hooks().classes) {
+    if (classes->LoadPlayerJob(id, *this, record, size)) return true;
+  }
   cast_.SetLoadError(job.message);
   return false;
 }
