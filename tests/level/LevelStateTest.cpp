@@ -346,5 +346,39 @@ TEST_F(LevelState, AChangedDefinitionRefusesTheSave) {
   EXPECT_FALSE(LoadFrom(saved));
 }
 
+// The saved point header gives a point back its last two words; the
+// player's jobs of the level objects are loaded by the level's point
+// classes, and one they refuse fails with its job's message.
+TEST_F(LevelState, PointHeaderWordsAndObjectJobsGoThroughThePointClasses) {
+  auto* warehouse = static_cast<FakePoint*>(rig.map->GetPoint(2));
+  warehouse->extra[0] = 7;
+  warehouse->extra[1] = 0xFFFFFFFFu;
+  const Saved saved = SaveNow();
+  ASSERT_TRUE(LoadFrom(saved));
+  warehouse = static_cast<FakePoint*>(rig.map->GetPoint(2));
+  EXPECT_EQ(warehouse->extra[0], 7u);
+  EXPECT_EQ(warehouse->extra[1], 0xFFFFFFFFu);
+  EXPECT_EQ(SaveNow().data, saved.data);
+
+  std::vector<u8> record(44, 0);
+  kis::PutU32LE(record.data(), 44);
+  for (u16 id : {2, 4, 9}) {
+    kis::PutU16LE(record.data() + 4, id);
+    rig.level.log.clear();
+    rig.classes.loadsJobs = true;
+    EXPECT_TRUE(rig.player->LoadJob(record.data(), 44));
+    ASSERT_FALSE(rig.level.log.empty());
+    EXPECT_EQ(rig.level.log.back(), "load job " + std::to_string(id) + " of 44 bytes");
+    rig.classes.loadsJobs = false;
+    EXPECT_FALSE(rig.player->LoadJob(record.data(), 44));
+  }
+  const std::string error = Narrow(rig.characters->GetLoadError());
+  EXPECT_EQ(error.substr(error.size() - 15), "JOBID_CUTSHEEPS");
+  kis::PutU16LE(record.data() + 4, 10);  // the clearing's own loader, not the classes'
+  rig.level.log.clear();
+  EXPECT_FALSE(rig.player->LoadJob(record.data(), 44));
+  for (const std::string& line : rig.level.log) EXPECT_EQ(line.find("load job"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace leveltest

@@ -114,8 +114,20 @@ struct FakePoint : LevelPoint {
     return refuseHover ? false : LevelPoint::OnHover(o);
   }
   bool HasProgress() const override { return true; }
+  // The saved header's last two words are kept and given back.
+  bool Setup(const POINTPARAMS& p, bool fade, u32 delay) override {
+    extra[0] = p.extra[0];
+    extra[1] = p.extra[1];
+    return LevelPoint::Setup(p, fade, delay);
+  }
+  void GetInfo(POINTPARAMS* out) const override {
+    LevelPoint::GetInfo(out);
+    out->extra[0] = extra[0];
+    out->extra[1] = extra[1];
+  }
   Log& log;
   PointClass pointClass;
+  u32 extra[2] = {0, 0};
   bool setupWorks;
   bool refuseHover = false;
   i32 hovers = 0;
@@ -128,9 +140,14 @@ struct FakeClasses : PointClasses {
   LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
     return new FakePoint(map, log, c, setupWorks);
   }
+  bool LoadPlayerJob(u32 id, MapPlayer&, const u8*, u32 size) override {
+    Say(log, "load job %u of %u bytes", id, size);
+    return loadsJobs;
+  }
 
   Log& log;
   bool setupWorks = true;
+  bool loadsJobs = false;
 };
 
 constexpr u32 kJunk = 7;    // garbage kinds: a heap with a picture,

@@ -47,7 +47,8 @@ struct POINTPARAMS {
   u32 kind = 0;
   i32 level = 0;
   u32 id = 0;     // plant or building id, or an empty place's garbage id
-  u32 price = 0;  // an empty place's clearing price
+  u32 price = 0;  // an empty place's clearing price (a plant's growth percent, f32 bits)
+  u32 extra[2] = {0, 0};  // a plant's water left and water maximum
 };
 
 struct POINTPOS {

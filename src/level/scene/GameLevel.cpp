@@ -219,6 +219,8 @@ void GameLevel::StartNew() {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
+      p.extra[0] = d.extra[0];
+      p.extra[1] = d.extra[1];
       map_->Points().MakePoint(i, p, false);
       if (BaseLevelPoint* point = map_->GetPoint(i); point && d.mark) point->SetMark(d.mark);
     }

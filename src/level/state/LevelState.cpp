@@ -83,6 +83,8 @@ bool WritePoints(LevelMap& map, kis::DataCursor* w) {
     kis::PutI32LE(header + 4, p.level);
     kis::PutU32LE(header + 8, p.id);
     kis::PutU32LE(header + 12, p.price);
+    kis::PutU32LE(header + 16, p.extra[0]);
+    kis::PutU32LE(header + 20, p.extra[1]);
     if (!point->SaveState(w) || !point->SaveDamage(w)) return false;
   }
   return true;
@@ -141,6 +143,8 @@ bool ReadPoints(const LevelStateParts& parts, kis::DataCursor* r) {
     p.level = kis::GetI32LE(h + 4);
     p.id = kis::GetU32LE(h + 8);
     p.price = kis::GetU32LE(h + 12);
+    p.extra[0] = kis::GetU32LE(h + 16);
+    p.extra[1] = kis::GetU32LE(h + 20);
     if (p.kind > kPointKindBuilding || (p.kind == kPointKindEmpty && p.id != 0 && !maker.FindGarbage(p.id)))
       return false;
     parts.map->SetPointCount(static_cast<i32>(i) + 1);
