@@ -242,7 +242,9 @@ bool ReadPlants(DataSetBuild& build, ContentTables& tables) {
     SetName(p.harvestAnimation, harvest);
     r.Picture(kIconSpriteSet, picture, PictureKind::kSprite, kIconSide, kIconSide);
     r.Picture(kIconSpriteSet, icon, PictureKind::kSprite, kJobIconSide, kJobIconSide);
-    r.Picture(kMapSpriteSet, crop, PictureKind::kMapSprite, kCropSide, kCropSide);
+    // A tree's crop is its crown, laid over the tree at the tree's size.
+    const u32 cropSide = p.kind == kPlantTree ? kTreeSide : kCropSide;
+    r.Picture(kMapSpriteSet, crop, PictureKind::kMapSprite, cropSide, cropSide);
     if (p.kind == kPlantTree) {
       if (treeName.empty()) treeName = name + "_tree";
       if (fruit.empty()) fruit = name + "_fruit";
