@@ -202,6 +202,8 @@ class MapRig {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
+      p.extra[0] = d.extra[0];
+      p.extra[1] = d.extra[1];
       map->Points().MakePoint(static_cast<i32>(i), p, false);
     }
   }
