@@ -43,6 +43,10 @@ constexpr u32 kPointSpriteShowTime = 200;  // ms of the points' sprites' show an
 // A point's parameters, as the factory and Setup take them and GetInfo
 // gives them back (the first words of a point definition and of a point's
 // saved header). Fields a caller does not set are 0.
+// What the level tells its points (OnLevelNotify).
+constexpr u32 kLevelNotifyEnd = 1;   // the level ends
+constexpr u32 kLevelNotifyRain = 2;  // the rain bonus begins: the plant points are watered
+
 struct POINTPARAMS {
   u32 kind = 0;
   i32 level = 0;

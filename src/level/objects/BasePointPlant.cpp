@@ -1,5 +1,6 @@
 #include "level/objects/BasePointPlant.h"
 
+#include "content/GameBonuses.h"
 #include "content/PlantTable.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
@@ -80,6 +81,10 @@ bool BasePointPlant::HasProgress() const {
   return level_ >= 1 && waterLeft_ >= 1 && growth_.GetPercent() < 100.0f && !HasDamage();
 }
 
+void BasePointPlant::OnLevelNotify(u32 event) {
+  if (event == kLevelNotifyRain) Water(true);
+}
+
 // The harvest counts for the sample harvest award (award kind 0).
 bool BasePointPlant::CollectProducts(GameMessager* messager) {
   LevelRules* rules = GetMap().GetRules();
@@ -91,7 +96,7 @@ bool BasePointPlant::CollectProducts(GameMessager* messager) {
     return false;
   if (waterLeft_ > 0) {
     SetGrowthAndTime(0.0f, true);
-    if (!rules->Bonuses().IsActive(kRainBonus)) SetWater(waterLeft_ - 1, waterMax_, true);
+    if (!rules->Bonuses().IsActive(kBonusRain)) SetWater(waterLeft_ - 1, waterMax_, true);
     ShowProgressLine();
     pendingDelay_ = kHarvestPause;
   }

@@ -1,7 +1,7 @@
 // BasePointPlant - the level point of a plant kind (point kind 2): a bed's
 // crop or a tree grows while it has water, ripens, and is harvested into
 // the warehouse; each harvest uses one of the waterings' harvests (unless
-// the level's rain bonus runs), and a dry point stops growing until it is
+// the level's rain bonus runs: the rain also waters every plant point), and a dry point stops growing until it is
 // watered again. The look is the subclass's (BuildVisual, UpdateVisual).
 //
 // Levels: -1 nothing, 0 being dug (not planted yet), 1 .. the kind's level
@@ -27,7 +27,6 @@ class GameMessager;
 struct PLANT;
 
 constexpr u32 kHarvestPause = 400;      // ms before a harvested point grows again
-constexpr u32 kRainBonus = 1;           // the level bonus that keeps the water through harvests
 
 class BasePointPlant : public LevelPoint {
  public:
@@ -41,6 +40,7 @@ class BasePointPlant : public LevelPoint {
   void GetInfo(POINTPARAMS* out) const override;
   bool Collect(uintptr_t messager) override;  // the harvest, see CollectProducts
   bool HasProgress() const override;           // planted, watered, growing, undamaged
+  void OnLevelNotify(u32 event) override;       // the rain waters the point
 
   // The harvest: a ripe crop's yield stored (flying from the button
   // anchor); on success the crop starts again after a pause, using one of

@@ -53,7 +53,6 @@ constexpr float kMarkerScale = 0.5f;
 constexpr u32 kParticleHeadStartTicks = 200;  // plus 0..299, ticks of 10 ms the level's particles have run on entry
 constexpr u32 kLoseRestart1 = 0x40000001u;
 constexpr u32 kLoseRestart2 = 0x40000003u;
-constexpr u32 kLevelNotifyEnd = 1;  // the points hear that the level ends
 constexpr u32 kResultSoundFade = 250;  // ms
 
 ImageSprite* MakeMarker(const wchar* name, u32 colour, u32 blend) {
@@ -331,6 +330,11 @@ bool GameLevel::OnLoseAnswer(u32 answer) {
 
 void GameLevel::DriveOffVillains() {
   if (hooks_.villains && rules_->Waves().IsEnabled()) hooks_.villains->DriveOffAll();
+}
+
+void GameLevel::RainOnPlantBeds() {
+  for (i32 i = 0; i < map_->GetPointCount(); ++i)
+    if (BaseLevelPoint* p = map_->GetPoint(i); p && p->GetKind() == kPointKindPlant) p->OnLevelNotify(kLevelNotifyRain);
 }
 
 void GameLevel::CollectUndamaged(GameMessager& messager) {

@@ -164,8 +164,8 @@ class GameLevel : public LevelScene, private VillainSlots {
   void StartWarehouseTutorial(const PRODUCT*) override {}
   bool OnLoseAnswer(u32 answer) override;
   void DriveOffVillains() override;
-  // Each plant bed's growth bonus is the level objects' (their plant beds): none yet.
-  void RainOnPlantBeds() override {}
+  // Every plant point is watered as a finished watering does.
+  void RainOnPlantBeds() override;
   void CollectUndamaged(GameMessager& messager) override;
   void SetBuildingRateModifier(u32 buildingKind, u32 id, float value) override;
   void SetPlayerWalkModifier(u32 id, float value) override;

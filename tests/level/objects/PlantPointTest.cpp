@@ -1,7 +1,7 @@
 // A plant point's rules on a level, driven tick by tick (10 ms): it ripens
 // on the tick its growth time is full, a harvest stores its yield and pauses
 // 400 ms before growing again, the waterings run dry and a dry point stops
-// until watered, a harvest that finds the warehouse full leaves the crop
+// until the rain waters it, a harvest in the rain keeps its water, a harvest that finds the warehouse full leaves the crop
 // ripe, and the point's saved header comes back through Setup, one no play
 // gives refused.
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "../MapRig.h"
 #include "base/Random.h"
+#include "content/GameBonuses.h"
 #include "content/PlantTable.h"
 #include "level/objects/BasePointPlant.h"
 
@@ -82,11 +83,23 @@ TEST(PlantPoint, GrowsHarvestsRunsDryAndIsWateredOnTheTick) {
   EXPECT_EQ(p.Growth().GetPercent(), 0.0f);
   EXPECT_FALSE(p.HasProgress());
   kis::srand(11);
-  p.Water(false);
+  p.OnLevelNotify(kLevelNotifyRain);  // the rain waters as a watering does
   EXPECT_GE(p.GetWaterLeft(), 1);
   EXPECT_LE(p.GetWaterLeft(), 3);
   EXPECT_EQ(p.GetWaterLeft(), p.GetWaterMax());
   EXPECT_EQ(l.TicksToRipe(p), 2000);
+
+  // A harvest while it rains keeps the water.
+  BONUSSLOT rain;
+  rain.available = rain.active = 1;
+  rain.timeLeft = 60000;
+  l.rig.level.rules->Bonuses().RestoreSlot(kBonusRain, rain);
+  ASSERT_TRUE(l.rig.level.rules->Bonuses().IsActive(kBonusRain));
+  const i32 rained = p.GetWaterLeft();
+  ASSERT_TRUE(p.CollectProducts(nullptr));
+  EXPECT_EQ(p.GetWaterLeft(), rained);
+  l.rig.level.rules->Bonuses().EndBonus(kBonusRain);
+  EXPECT_EQ(l.TicksToRipe(p), 2040);
 
   // A full warehouse: nothing stored, the crop stays ripe, the water stays.
   const i32 water = p.GetWaterLeft();
