@@ -214,7 +214,8 @@ class CareRig : public MapRig, public LevelStateHost {
   void MakeDescription() {
     girl = MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}, {u"girl_repair", kAnimLoop, 100, 400},
-                     {u"girl_dig", kAnimOnce, 100, 600}, {u"girl_rubit", kAnimOnce, 100, 600}});
+                     {u"girl_dig", kAnimOnce, 100, 600}, {u"girl_rubit", kAnimOnce, 100, 600},
+                     {u"girl_water", kAnimOnce, 100, 600}});
   }
 };
 

@@ -56,7 +56,7 @@ class View {
 };
 
 // A tool in a hand.
-enum class Tool { kNone, kHammer, kShovel, kAxe, kBrush };
+enum class Tool { kNone, kHammer, kShovel, kAxe, kBrush, kCan };
 
 // One frame's pose.
 struct Pose {
@@ -71,7 +71,7 @@ struct Pose {
   double pigtailSway = 0;
   bool blink = false;
   bool soil = false;    // a clod on the shovel
-  double bubbles = -1;  // scrubbing foam, its phase (below 0: none)
+  double bubbles = -1;  // scrubbing foam or pouring water, its phase (below 0: none)
 };
 
 void Capsule(cairo_t* cr, Screen a, Screen b, double width, Rgb c) {
@@ -188,6 +188,28 @@ void DrawTool(cairo_t* cr, const View& v, const Pose& p) {
       art::FillLit(cr, pal::kYellow, -7, 2, 7, 6, 0.3);
       art::Outline(cr, 1.2);
       cairo_restore(cr);
+      break;
+    }
+    case Tool::kCan: {  // held by its handle, the spout towards the tip, pouring while tipped
+      cairo_save(cr);
+      cairo_translate(cr, grip.x, grip.y + 4);
+      cairo_move_to(cr, 4, 2);
+      cairo_line_to(cr, tip.x - grip.x, tip.y - grip.y - 4);
+      cairo_set_line_width(cr, 3);
+      art::Source(cr, pal::kOutline);
+      cairo_stroke(cr);
+      art::RoundRect(cr, -7, -2, 14, 12, 3);
+      art::FillLit(cr, pal::kBlue, -7, -2, 7, 10, 0.45);
+      art::Outline(cr, kLine);
+      cairo_restore(cr);
+      if (p.bubbles >= 0) {  // the water falling from the spout
+        for (int d = 0; d < 3; ++d) {
+          const double fall = std::fmod(p.bubbles + d / 3.0, 1.0) * 14;
+          art::Ellipse(cr, tip.x + d - 1, tip.y + fall, 1.4, 2.2);
+          art::Source(cr, pal::kWater, 0.9);
+          cairo_fill(cr);
+        }
+      }
       break;
     }
     case Tool::kNone:
@@ -385,7 +407,7 @@ void DrawFigure(cairo_t* cr, const ArtFrame& frame, double angleDeg, const Pose&
   // The head always tops the body; what lies behind her head is drawn first.
   for (const Part& part : parts) part.draw();
   DrawHead(cr, v, p);
-  if (p.bubbles >= 0) {  // foam around the brush
+  if (p.bubbles >= 0 && p.tool == Tool::kBrush) {  // foam around the brush
     const Screen t = v.At(p.toolTip);
     for (int k = 0; k < 4; ++k) {
       const double a = p.bubbles * 2 * M_PI + k * 1.6;
@@ -514,6 +536,21 @@ Pose Scrub(double phase) {
   return p;
 }
 
+Pose Water(double phase) {
+  Pose p;
+  const double tip = Key({0, 2, 4, 4, 4, 4, 2, 0}, phase);  // the can tipped, held, righted
+  p.lean = 4 + tip;
+  p.stepL = 6;
+  p.stepR = -3;
+  p.tool = Tool::kCan;
+  p.handR = Body{8, 14, 22};
+  p.toolTip = Body{8, 30, 14 - tip * 2};
+  p.handL = Body{-11, 4, 34};
+  p.bubbles = tip >= 3 ? phase : -1;
+  p.pigtailSway = 0.3 * std::sin(phase * 2 * M_PI);
+  return p;
+}
+
 ArtPiece Animation(Pose (*pose)(double)) {
   ArtPiece piece;
   piece.draw = [pose](cairo_t* cr, const ArtFrame& f) {
@@ -532,4 +569,5 @@ void AddGirlArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "girl_dig", Animation(Dig));
   book.Add(kAnimationSpriteSet, "girl_rubit", Animation(Chop));
   book.Add(kAnimationSpriteSet, "girl_repair", Animation(Scrub));
+  book.Add(kAnimationSpriteSet, "girl_water", Animation(Water));
 }

@@ -1,8 +1,12 @@
 #include "level/objects/BasePointPlant.h"
 
+#include <utility>
+
 #include "content/GameBonuses.h"
 #include "content/PlantTable.h"
+#include "level/characters/Job.h"
 #include "level/map/LevelMap.h"
+#include "level/objects/PlantJobs.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "resources/TutorialHooks.h"
@@ -10,6 +14,34 @@
 BasePointPlant::BasePointPlant(LevelMap& map, PLANT* plant) : LevelPoint(map), plant_(plant) {
   kind_ = kPointKindPlant;
   waterLeft_ = waterMax_ = plant_ ? DrawWater(*plant_) : 0;
+}
+
+BasePointPlant::~BasePointPlant() { Shutdown(false, true, 0); }
+
+namespace {
+
+// The job no longer works on the point, and ends.
+void CutJob(Job*& link) {
+  if (Job* job = std::exchange(link, nullptr)) {
+    job->ClearTarget();
+    job->Finish();
+  }
+}
+
+}  // namespace
+
+u32 BasePointPlant::DoShutdown(bool fade, bool final, u32 delay) {
+  if (final) {
+    CutJob(waterJob_);
+    CutJob(harvestJob_);
+  }
+  return LevelPoint::DoShutdown(fade, final, delay);
+}
+
+void BasePointPlant::StopJobs(bool fade) {
+  LevelPoint::StopJobs(fade);
+  if (waterJob_) waterJob_->Finish();
+  if (harvestJob_) harvestJob_->Finish();
 }
 
 // A planted point takes its growth and water from the header; a header
@@ -92,14 +124,18 @@ bool BasePointPlant::CollectProducts(GameMessager* messager) {
   POINTPOS at;
   GetButtonAnchor(&at);
   if (rules->StoreProduct(plant_->product, GetYield(), 0, static_cast<float>(at.x), static_cast<float>(at.y), 0.0f,
-                          messager) <= 0)
+                          messager) <= 0) {
+    if (harvestJob_) harvestJob_->Finish();
     return false;
+  }
   if (waterLeft_ > 0) {
     SetGrowthAndTime(0.0f, true);
     if (!rules->Bonuses().IsActive(kBonusRain)) SetWater(waterLeft_ - 1, waterMax_, true);
     ShowProgressLine();
     pendingDelay_ = kHarvestPause;
   }
+  // A harvest under way (the instant bonus collected first) has nothing left to do.
+  if (auto* job = static_cast<Job_Harvest*>(harvestJob_); job && job->IsHarvesting()) job->Finish();
   TutorialNotify(kTutorialEventStored, plant_->productId, this);
   return true;
 }
@@ -107,6 +143,7 @@ bool BasePointPlant::CollectProducts(GameMessager* messager) {
 void BasePointPlant::SetWater(i32 left, i32 maximum, bool) {
   waterMax_ = maximum < 0 ? 0 : maximum;
   waterLeft_ = left < 0 ? 0 : left > waterMax_ ? waterMax_ : left;
+  if (waterLeft_ > 0) CutJob(waterJob_);
 }
 
 void BasePointPlant::Water(bool animate) {

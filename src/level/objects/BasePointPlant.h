@@ -24,6 +24,7 @@
 #include "level/objects/PlantGrowth.h"
 
 class GameMessager;
+class Job;
 struct PLANT;
 
 constexpr u32 kHarvestPause = 400;      // ms before a harvested point grows again
@@ -32,6 +33,7 @@ class BasePointPlant : public LevelPoint {
  public:
   // Water left and maximum: one draw of the kind's waterings.
   BasePointPlant(LevelMap& map, PLANT* plant);
+  ~BasePointPlant() override;
 
   bool Setup(const POINTPARAMS& params, bool fade, u32 delay) override;
   bool SetLevel(i32 level, bool fade, u32 delay) override;
@@ -41,6 +43,7 @@ class BasePointPlant : public LevelPoint {
   bool Collect(uintptr_t messager) override;  // the harvest, see CollectProducts
   bool HasProgress() const override;           // planted, watered, growing, undamaged
   void OnLevelNotify(u32 event) override;       // the rain waters the point
+  void StopJobs(bool fade) override;            // the base's, then the water and harvest jobs finish
 
   // The harvest: a ripe crop's yield stored (flying from the button
   // anchor); on success the crop starts again after a pause, using one of
@@ -63,6 +66,11 @@ class BasePointPlant : public LevelPoint {
   u32 GetPendingDelay() const { return pendingDelay_; }
   bool IsDigging() const { return digging_; }
   void SetDigging(bool on) { digging_ = on; }
+  // The point's running watering and harvest (linked by the jobs themselves).
+  Job* GetWaterJob() const { return waterJob_; }
+  void SetWaterJob(Job* job) { waterJob_ = job; }
+  Job* GetHarvestJob() const { return harvestJob_; }
+  void SetHarvestJob(Job* job) { harvestJob_ = job; }
 
  protected:
   // The point's look for its level, after the delay; the delay once it is built.
@@ -70,6 +78,8 @@ class BasePointPlant : public LevelPoint {
   // The look follows the growth.
   virtual void UpdateVisual(bool animate);
   void SetGrowthAndTime(float percent, bool animate);
+  // A final shutdown cuts the water and harvest jobs from the point and finishes them.
+  u32 DoShutdown(bool fade, bool final, u32 delay) override;
 
  private:
   PLANT* plant_;
@@ -78,4 +88,6 @@ class BasePointPlant : public LevelPoint {
   i32 waterLeft_ = 0;
   i32 waterMax_ = 0;
   bool digging_ = false;
+  Job* waterJob_ = nullptr;
+  Job* harvestJob_ = nullptr;
 };
