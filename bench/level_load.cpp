@@ -32,11 +32,13 @@ void BM_LevelLoad(benchmark::State& state) {
     GameLevel& level = world->Make(0);
     state.ResumeTiming();
     double maxMs = 0.0, sum = 0.0;
-    u32 calls = 0;
+    u32 calls = 0, maxStage = 0;
     while (!level.IsLoaded() && calls < 100000) {
+      const u32 stage = level.GetLoadStage();
       const double t0 = benchgoal::ThreadCpuMs();
       level.Load();
       const double ms = benchgoal::ThreadCpuMs() - t0;
+      if (ms > maxMs) maxStage = stage;
       maxMs = std::max(maxMs, ms);
       sum += ms;
       ++calls;
@@ -47,6 +49,7 @@ void BM_LevelLoad(benchmark::State& state) {
     state.counters["longest_call_ms"] = maxMs;
     state.counters["load_ms"] = sum;
     state.counters["calls"] = calls;
+    state.counters["longest_in_stage"] = maxStage;  // the stage the longest call began in
     world.reset();
     viewer.reset();
     state.ResumeTiming();

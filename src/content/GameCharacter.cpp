@@ -43,6 +43,7 @@ GameCharacter::GameCharacter(const wchar* text, u32 charId, u32 grid) : id(charI
 
 GameCharacter::~GameCharacter() {
   if (initCount_ > 0) ReleaseOwn();
+  ReleaseSteps();
 }
 
 // The partner of id 4 rides along on every call, so its count follows.
@@ -53,23 +54,76 @@ void GameCharacter::Init() {
       if (partner != this) partner->Init();
 }
 
+bool GameCharacter::InitStep() {
+  if (IsLoaded()) return true;
+  if (steps_ < ItemCount()) {
+    GameAnimation* a = AnimationAt(steps_);
+    if (a && !a->IsLoaded() && warmed_ < a->GetSpriteCount()) {
+      if (Sprite* s = a->GetSprite(warmed_++)) s->Init();
+      return false;
+    }
+    InitItem(steps_, true);
+    ReleaseWarmed(steps_++);  // the animation holds its sprites now
+    if (steps_ < ItemCount()) return false;
+  }
+  Init();  // the rest is done: only the count and the partner
+  return true;
+}
+
 void GameCharacter::Release(bool force) {
+  ReleaseSteps();
   if (DropInit(force)) ReleaseOwn();
   if (id == kCharacterLinkedId)
     if (GameCharacter* partner = FindCharInfo(GetCharacters(), kCharacterLinkedPartner))
       if (partner != this) partner->Release(force);
 }
 
+i32 GameCharacter::ItemCount() const {
+  i32 n = shadow_ && shadow_->sprite ? 1 : 0;
+  for (i32 s = 0; s < skinCount_; ++s) n += skins_[s].GetCount();
+  return n;
+}
+
+GameAnimation* GameCharacter::AnimationAt(i32 item) const {
+  for (i32 s = 0; s < skinCount_; ++s) {
+    if (item < skins_[s].GetCount()) return skins_[s][item];
+    item -= skins_[s].GetCount();
+  }
+  return nullptr;
+}
+
+void GameCharacter::InitItem(i32 item, bool init) {
+  InitObject* o = AnimationAt(item);
+  if (!o && shadow_) o = shadow_->sprite;
+  if (!o) return;
+  if (init)
+    o->Init();
+  else
+    o->Release(false);
+}
+
+void GameCharacter::ReleaseWarmed(i32 item) {
+  GameAnimation* a = warmed_ > 0 ? AnimationAt(item) : nullptr;
+  for (i32 k = 0; a && k < warmed_; ++k)
+    if (Sprite* s = a->GetSprite(k)) s->Release(false);
+  warmed_ = 0;
+}
+
+void GameCharacter::ReleaseSteps() {
+  ReleaseWarmed(steps_);
+  for (i32 k = 0; k < steps_ && initCount_ == 0; ++k) InitItem(k, false);
+  steps_ = 0;
+}
+
+// Items a stepped Init already took are not taken twice.
 void GameCharacter::InitOwn() {
-  for (i32 s = 0; s < skinCount_; ++s)
-    for (i32 i = 0; i < skins_[s].GetCount(); ++i) skins_[s][i]->Init();
-  if (shadow_ && shadow_->sprite) shadow_->sprite->Init();
+  for (i32 k = steps_, n = ItemCount(); k < n; ++k) InitItem(k, true);
+  ReleaseWarmed(steps_);
+  steps_ = 0;
 }
 
 void GameCharacter::ReleaseOwn() {
-  for (i32 s = 0; s < skinCount_; ++s)
-    for (i32 i = 0; i < skins_[s].GetCount(); ++i) skins_[s][i]->Release(false);
-  if (shadow_ && shadow_->sprite) shadow_->sprite->Release(false);
+  for (i32 k = 0, n = ItemCount(); k < n; ++k) InitItem(k, false);
 }
 
 void GameCharacter::SetSkinCount(i32 n) {

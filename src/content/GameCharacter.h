@@ -11,7 +11,8 @@
 // Like sprites they are reference-counted: the first Init initialises the
 // animations of every skin and the shadow's picture; the last Release frees
 // them. The description with id 4 carries the game's one with id 5 along
-// (Init and Release of 4 reach 5 as well).
+// (Init and Release of 4 reach 5 as well). InitStep does the first Init
+// one animation a call, so that a loading screen gets its frames between.
 #pragma once
 
 #include <memory>
@@ -38,6 +39,12 @@ class GameCharacter : public InitObject {
 
   void Init() override;
   void Release(bool force) override;
+  // A short part of the first Init per call: one sprite of an animation of
+  // a skin (held until the animation is initialised over it), in skin
+  // order, then the shadow's picture; the call that takes the last item
+  // ends as Init would. True once the description is loaded. An Init or
+  // Release between steps takes over what the steps already did.
+  bool InitStep();
 
   void SetSkinCount(i32 n);  // n empty skins (negative: none)
   void AddToSkin(i32 skin, GameAnimation* animation);  // within range only
@@ -68,10 +75,17 @@ class GameCharacter : public InitObject {
  private:
   void InitOwn();
   void ReleaseOwn();
+  i32 ItemCount() const;  // the animations of every skin and the shadow's picture
+  GameAnimation* AnimationAt(i32 item) const;  // null for the shadow
+  void InitItem(i32 item, bool init);          // Init, or Release(false), of one of them
+  void ReleaseWarmed(i32 item);                // the sprites of the item held ahead of its Init
+  void ReleaseSteps();                         // what InitStep took before the description was loaded
 
   std::unique_ptr<SHADOWDATA> shadow_;
   std::unique_ptr<kis::list<GameAnimation*>[]> skins_;  // not owning the animations
   i32 skinCount_ = 0;
+  i32 steps_ = 0;   // items InitStep initialised while not loaded
+  i32 warmed_ = 0;  // sprites of item steps_ it initialised ahead of the item
 };
 
 // Descriptions in the order they were added, owned by the list.

@@ -61,6 +61,20 @@ void GameAnimation::ForEachSprite(F f) const {
   }
 }
 
+i32 GameAnimation::GetSpriteCount() const {
+  i32 n = 0;
+  ForEachSprite([&](Sprite*) { ++n; });
+  return n;
+}
+
+Sprite* GameAnimation::GetSprite(i32 index) const {
+  Sprite* found = nullptr;
+  ForEachSprite([&](Sprite* s) {
+    if (index-- == 0) found = s;
+  });
+  return found;
+}
+
 void GameAnimation::Init() {
   if (initCount_ == 0) {
     ForEachSprite([](Sprite* s) { s->Init(); });

@@ -93,6 +93,10 @@ class GameAnimation : public InitObject {
   // of 0, raises the total time to the longest direction's run, finds the
   // sound and turns a repeat interval of kAnimRepeatTotal into the total.
   void Init() override;
+  // The distinct sprites of the directions, in the order Init loads them;
+  // null out of range.
+  i32 GetSpriteCount() const;
+  Sprite* GetSprite(i32 index) const;
   // At 0 (force: at once) releases each distinct sprite once.
   void Release(bool force) override;
 

@@ -49,10 +49,13 @@ void GameLevel::BeginStage(u32 stage) {
 void GameLevel::Load() {
   if (loadStage_ == kLoadDone) return;
   if (loadStage_ == kLoadStart) {
-    progress_ = std::make_unique<LevelLoadProgress>(std::vector<LevelLoadProgress::Step>{
-        {kLoadGround, 100}, {kLoadDecorations, 50}, {kLoadPlants, 80}, {kLoadBuildings, 200},
-        {kLoadIntro, 5}, {kLoadVillainMarks, 5}, {kLoadBonuses, 10}});
-    if (hooks_.characters) hooks_.characters->LoadDescriptions();
+    if (!progress_)
+      progress_ = std::make_unique<LevelLoadProgress>(std::vector<LevelLoadProgress::Step>{
+          {kLoadGround, 100}, {kLoadDecorations, 50}, {kLoadPlants, 80}, {kLoadBuildings, 200},
+          {kLoadIntro, 5}, {kLoadVillainMarks, 5}, {kLoadBonuses, 10}});
+    // The characters' animations one a call: together they would hold the
+    // loading screen still for a long frame.
+    if (hooks_.characters && !hooks_.characters->LoadDescriptions()) return;
     if (ProductList* products = GetProductList()) products->ClearUsedFlags();
     if (PlantTable* plants = GetPlantTable()) plants->ResetUse();
     if (BuildingTable* buildings = GetBuildingTable()) buildings->ClearUsedFlags();

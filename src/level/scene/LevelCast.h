@@ -13,8 +13,9 @@ class DynObject;
 class LevelCast {
  public:
   virtual ~LevelCast() = default;
-  // The descriptions of the player (1) and the villains (6) loaded.
-  virtual void LoadDescriptions() = 0;
+  // One step of loading the descriptions of the player (1) and the
+  // villains (6): one animation a call. True once both are loaded.
+  virtual bool LoadDescriptions() = 0;
   // The player at (x, y), attached to the level; its map object.
   virtual DynObject* CreatePlayer(i32 x, i32 y) = 0;
   virtual DynObject* GetPlayer() const = 0;

@@ -26,9 +26,15 @@ shpf::PathFinder* PlayerCast::GetPathFinder() const { return characters_->Paths(
 MapPlayer* PlayerCast::Player() const { return characters_->GetPlayer(); }
 DynObject* PlayerCast::GetPlayer() const { return characters_->GetPlayer(); }
 
-void PlayerCast::LoadDescriptions() {
+bool PlayerCast::LoadDescriptions() {
+  bool stepped = false;
   for (u32 id : {kPlayerDescription, kVillainDescription})
-    if (GameCharacter* c = FindCharInfo(GetCharacters(), id); c && !c->IsLoaded()) c->Init();
+    if (GameCharacter* c = FindCharInfo(GetCharacters(), id); c && !c->IsLoaded()) {
+      if (stepped) return false;  // the next call takes it
+      stepped = true;
+      if (!c->InitStep()) return false;
+    }
+  return true;
 }
 
 DynObject* PlayerCast::CreatePlayer(i32 x, i32 y) {

@@ -33,7 +33,7 @@ class PlayerCast : public LevelCast {
   LevelCharacters& Characters() { return *characters_; }
   MapPlayer* Player() const;
 
-  void LoadDescriptions() override;
+  bool LoadDescriptions() override;
   DynObject* CreatePlayer(i32 x, i32 y) override;
   DynObject* GetPlayer() const override;
   void DeleteAll() override;

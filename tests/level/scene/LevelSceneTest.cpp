@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "content/ContentArchive.h"
+#include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
 #include "level/rules/LevelClock.h"
 #include "level/scene/LevelLoadProgress.h"
+#include "level/scene/PlayerCast.h"
+#include "resources/GameAnimation.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
@@ -101,7 +104,13 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   });
   GetGameServices().loadingProgress = nullptr;
 
-  // The first call starts and takes the first placement; each call after
+  // The characters' descriptions come first, one animation a call.
+  const auto firstStage = std::find_if(stages.begin(), stages.end(), [](u32 s) { return s != kLoadStart; });
+  const u32 descriptionCalls = static_cast<u32>(firstStage - stages.begin());
+  EXPECT_GT(descriptionCalls, 2u);
+  stages.erase(stages.begin(), firstStage);
+
+  // The first call after them starts and takes the first placement; each call after
   // it one more; the last ends the ground stage.
   u32 ground = 0;
   for (u32 s : stages) ground += s == kLoadGround ? 1 : 0;
@@ -111,7 +120,7 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
                                      kLoadBonuses, kLoadBonuses, kLoadBonuses, kLoadBonuses, kLoadBonuses,
                                      kLoadBonuses, kLoadFinishing, kLoadDone};
   EXPECT_EQ(tail, expected);
-  EXPECT_EQ(calls, stages.size());
+  EXPECT_EQ(calls, descriptionCalls + stages.size());
   EXPECT_EQ(total, 450u);
   EXPECT_EQ(lastDone, 450u);  // every step done before the tracker goes
   EXPECT_EQ(level.GetLoadProgress(), nullptr);
@@ -122,6 +131,52 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   EXPECT_TRUE(level.IsLoaded());
   level.Load();
   EXPECT_EQ(level.GetLoadStage(), kLoadDone);
+}
+
+// The animations a level holds: every description's, and how often each
+// was initialised.
+std::vector<i32> DescriptionCounts() {
+  std::vector<i32> counts;
+  const kis::list<GameCharacter*>& all = GetCharacters();
+  for (i32 c = 0; c < all.GetCount(); ++c) {
+    counts.push_back(all[c]->GetInitCount());
+    for (i32 s = 0; s < all[c]->GetSkinCount(); ++s)
+      for (i32 i = 0; i < all[c]->GetSkinSize(s); ++i) counts.push_back(all[c]->GetEntry(s, i)->GetInitCount());
+  }
+  return counts;
+}
+
+// A level loaded a step a call, a frame of the loading screen after each,
+// holds what a level whose descriptions were loaded at once holds: the
+// same descriptions and animations, each initialised as often, and the
+// same first frame once started.
+TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
+  std::vector<i32> counts[2];
+  std::vector<u32> frames[2];
+  for (int stepped = 0; stepped < 2; ++stepped) {
+    LevelHarness h(leveltest::SampleDataFolder(), 320, 240);
+    ASSERT_TRUE(h.loaded);
+    h.Make(0);
+    const std::vector<i32> none = DescriptionCounts();
+    for (i32 n : none) EXPECT_EQ(n, 0);
+    if (!stepped)
+      for (u32 id : {PlayerCast::kPlayerDescription, PlayerCast::kVillainDescription})
+        if (GameCharacter* c = FindCharInfo(GetCharacters(), id)) c->Init();
+    h.LoadAll([&] {
+      if (!stepped) return;
+      ASSERT_EQ(h.rig.viewer->BeginFrame(), 0);
+      h.rig.viewer->Clear(0xFF203040u);
+      ASSERT_EQ(h.rig.viewer->Present(), 0);
+    });
+    counts[stepped] = DescriptionCounts();
+    h.Enter();
+    h.Start();
+    h.DrawFrame();
+    frames[stepped] = h.Frame();
+  }
+  EXPECT_EQ(counts[1], counts[0]);
+  EXPECT_GT(std::count(counts[1].begin(), counts[1].end(), 1), 4);
+  EXPECT_EQ(frames[1], frames[0]);
 }
 
 }  // namespace
