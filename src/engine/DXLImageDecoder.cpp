@@ -1,5 +1,6 @@
 #include "engine/DXLImageDecoder.h"
 
+#include <bit>
 #include <cstring>
 
 #include "base/MemoryStream.h"
@@ -20,16 +21,13 @@ bool TryLoader(DXLBitmapLoadProc loader, const u8* data, size_t size, plat::gfx:
   out->width = static_cast<u32>(w);
   out->height = static_cast<u32>(h);
   out->fileFormat = fileFormat;
-  out->argb.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+  out->argb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+  // A8R8G8B8 rows are blue, green, red, alpha bytes: little-endian words as they stand.
+  static_assert(std::endian::native == std::endian::little);
   for (i32 y = 0; y < h; ++y) {
     const u8* row = bitmap.GetRow(y);
     if (!row) return false;
-    u32* dst = out->argb.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-    for (i32 x = 0; x < w; ++x) {
-      const u8* p = row + static_cast<size_t>(x) * 4;
-      dst[x] = static_cast<u32>(p[0]) | static_cast<u32>(p[1]) << 8 | static_cast<u32>(p[2]) << 16 |
-               static_cast<u32>(p[3]) << 24;
-    }
+    std::memcpy(out->argb.data() + static_cast<size_t>(y) * static_cast<size_t>(w), row, static_cast<size_t>(w) * 4);
   }
   return true;
 }

@@ -14,6 +14,7 @@
 #include "engine/image/DXLBitmap.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxD3dx.h"
+#include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/ImageFiles.h"
@@ -430,3 +431,107 @@ TEST(TextureRows, ColourizeAndConvertGlyphRows) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 4 x 4 picture through each reader the engine's decoder takes: 32-bit
+// Targa, 24-bit BMP, binary PPM, uncompressed and DXT1 DDS.
+std::vector<std::pair<const char*, std::vector<u8>>> EveryReader(const std::vector<u32>& pic) {
+  testsupport::ByteBuilder bmp;
+  bmp.text("BM").u32_(0).u32_(0).u32_(54);
+  bmp.u32_(40).u32_(4).u32_(4).u16_(1).u16_(24).u32_(0).u32_(0).u32_(0).u32_(0).u32_(0).u32_(0);
+  for (u32 y = 4; y-- > 0;)
+    for (u32 x = 0; x < 4; ++x) bmp.raw({u8(pic[y * 4 + x]), u8(pic[y * 4 + x] >> 8), u8(pic[y * 4 + x] >> 16)});
+  std::string ppmText = "P6\n4 4\n255\n";
+  std::vector<u8> ppm(ppmText.begin(), ppmText.end());
+  for (u32 p : pic) ppm.insert(ppm.end(), {u8(p >> 16), u8(p >> 8), u8(p)});
+  auto dds = [](u32 pixelFlags, u32 fourCC, u32 bits) {
+    testsupport::ByteBuilder b;
+    b.u32_(0x20534444).u32_(124).u32_(0x1007).u32_(4).u32_(4).u32_(0).u32_(0).u32_(0);
+    b.zeros(44);
+    b.u32_(32).u32_(pixelFlags).u32_(fourCC).u32_(bits);
+    b.u32_(bits ? 0xFF0000u : 0).u32_(bits ? 0xFF00u : 0).u32_(bits ? 0xFFu : 0).u32_(bits ? 0xFF000000u : 0);
+    b.u32_(0x1000).u32_(0).u32_(0).u32_(0).u32_(0);
+    return b;
+  };
+  testsupport::ByteBuilder argb = dds(0x41, 0, 32);
+  for (u32 p : pic) argb.u32_(p);
+  testsupport::ByteBuilder dxt1 = dds(0x4, D3DFMT_DXT1, 0);
+  dxt1.raw({0x00, 0xF8, 0x1F, 0x00, 0xE4, 0x1B, 0x4E, 0xB1});
+  return {{"tga", imagefiles::Targa32(4, 4, pic)}, {"bmp", bmp.v}, {"ppm", ppm}, {"dds", argb.v}, {"dxt1", dxt1.v}};
+}
+
+// The pixels a texture of the format held when the decoded image was
+// encoded into a blank level and read back from it.
+std::vector<u32> AsStored(u32 format, const std::vector<u32>& argb) {
+  const u32 pitch = gfx::SurfacePitch(format, 4);
+  std::vector<u8> bits(static_cast<size_t>(pitch) * gfx::SurfaceRows(format, 4));
+  gfx::EncodeSurface(format, argb.data(), 4, 4, bits.data(), pitch);
+  std::vector<u32> out(16);
+  gfx::DecodeSurface(format, bits.data(), pitch, 4, 4, out.data());
+  return out;
+}
+
+std::vector<u32> TexelsOf(const DXLTexture& t) {
+  const gfx::Texture* d = t.GetD3DTexture();
+  return d ? std::vector<u32>(d->Texels(), d->Texels() + d->Width() * d->Height()) : std::vector<u32>{};
+}
+
+}  // namespace
+
+// An image decoded straight into its texture holds what the blank level
+// encoded and read back held, in the file's own format and in A8R8G8B8,
+// for every reader; a new device rebuilds each texture from its file with
+// the same pixels again.
+TEST_F(Textures, DecodedStraightIntoTheSurfaceForEveryReader) {
+  std::vector<u32> pic = Picture(4, 4);
+  for (u32 i = 0; i < 16; ++i) pic[i] = (pic[i] & 0xFFFFFFu) | (i * 17u) << 24;
+  const auto files = EveryReader(pic);
+  std::vector<std::unique_ptr<DXLTexture>> textures;
+  std::vector<std::u16string> paths;
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    gfx::DecodedImage img;
+    ASSERT_TRUE(DXLDecodeImage(bytes.data(), bytes.size(), &img));
+    ASSERT_EQ(img.argb.size(), 16u);
+    for (u32 format : {gfx::D3DFMT_FROM_FILE, static_cast<u32>(D3DFMT_A8R8G8B8)}) {
+      std::unique_ptr<gfx::Texture> t;
+      gfx::ImageInfo info{};
+      ASSERT_EQ(gfx::D3DXCreateTextureFromFileInMemoryEx(rig_.viewer->GetDevice(), bytes.data(),
+                                                         static_cast<u32>(bytes.size()), gfx::D3DX_DEFAULT_NONPOW2,
+                                                         gfx::D3DX_DEFAULT_NONPOW2, 1, 0, format, gfx::D3DPOOL_MANAGED,
+                                                         gfx::D3DX_FILTER_NONE, gfx::D3DX_FILTER_NONE, 0, &info,
+                                                         nullptr, &t),
+                0);
+      ASSERT_TRUE(t);
+      EXPECT_EQ(std::vector<u32>(t->Texels(), t->Texels() + 16), AsStored(t->Format(), img.argb)) << t->Format();
+      // A write through a lock shows in the texels.
+      gfx::LockedRect lr{};
+      ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), 0);
+      if (t->Format() == D3DFMT_A8R8G8B8) static_cast<u32*>(lr.bits)[5] = 0x12345678u;
+      ASSERT_EQ(t->UnlockRect(0), 0);
+      if (t->Format() == D3DFMT_A8R8G8B8) {
+        EXPECT_EQ(t->Texels()[5], 0x12345678u);
+      }
+    }
+    const std::string ext = name[0] == 'd' ? "dds" : name;
+    const std::string file = Path(("every" + std::to_string(textures.size()) + "." + ext).c_str());
+    ASSERT_TRUE(testsupport::WriteFileBytes(file, bytes));
+    paths.push_back(plat::Utf8ToUtf16(file));
+    auto texture = std::make_unique<DXLTexture>(rig_.viewer.get());
+    texture->SetAutoReload(true);
+    texture->SetFileName(paths.back().c_str(), true);
+    texture->Load();
+    ASSERT_TRUE(texture->IsReady());
+    textures.push_back(std::move(texture));
+  }
+  std::vector<std::vector<u32>> before;
+  for (const auto& t : textures) before.push_back(TexelsOf(*t));
+  DXLDEVICESETTINGS s = rig_.Settings(64, 48, true);
+  s.hardwareVertexProcessing = 0;  // a new device: only the files are left to rebuild from
+  ASSERT_EQ(rig_.viewer->ChangeDisplayMode(&s), 0);
+  for (size_t i = 0; i < textures.size(); ++i) {
+    ASSERT_TRUE(textures[i]->IsReady());
+    EXPECT_EQ(TexelsOf(*textures[i]), before[i]) << files[i].first;
+  }
+}

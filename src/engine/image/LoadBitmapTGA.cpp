@@ -33,7 +33,12 @@ u64 ReadElements(StreamByteReader& in, bool packed, u8* out, u64 count, u32 size
     u8* at = out + done * size;
     if (header & 0x80) {
       if (!in.ReadExact(at, size)) break;
-      for (u64 k = 1; k < n; ++k) std::memcpy(at + k * size, at, size);
+      // The run as one span: the filled part copied onto its own end, doubling.
+      for (u64 filled = 1; filled < n;) {
+        const u64 more = filled < n - filled ? filled : n - filled;
+        std::memcpy(at + filled * size, at, more * size);
+        filled += more;
+      }
       done += n;
     } else {
       const u64 got = ReadWhole(in, at, n, size);

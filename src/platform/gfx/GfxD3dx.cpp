@@ -155,13 +155,16 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(Device* device, const void* data, ui
   std::unique_ptr<Texture> texture;
   const HRESULT created = device->CreateTexture(w, h, 1, usage, texFormat, pool, &texture);
   if (Failed(created)) return created;
-  std::vector<uint32_t> pixels = Resample(img, w, h, filter);
+  // An image of the texture's size is the texture's pixels as decoded: no
+  // second block, and an A8R8G8B8 texture takes the decoded block itself.
+  std::vector<uint32_t> pixels = img.width == w && img.height == h ? std::move(img.argb) : Resample(img, w, h, filter);
   if (colourKey != 0) std::replace(pixels.begin(), pixels.end(), colourKey, 0u);
-  LockedRect lr{};
-  const HRESULT locked = texture->LockRect(0, &lr, nullptr, 0);
-  if (Failed(locked)) return locked;
-  EncodeSurface(texFormat, pixels.data(), w, h, static_cast<uint8_t*>(lr.bits), static_cast<uint32_t>(lr.pitch));
-  texture->UnlockRect(0);
+  if (SoftDevice* soft = device->GetSoftDevice()) {
+    const HRESULT injected = soft->Faults().Take(Op::LockRect);  // the fill stands for a lock
+    if (Failed(injected)) return injected;
+  }
+  const HRESULT filled = texture->TakeTexels(std::move(pixels));
+  if (Failed(filled)) return filled;
   if (info) *info = ImageInfo{img.width, img.height, 1, 1, img.fileFormat};
   *out = std::move(texture);
   return D3D_OK;

@@ -14,12 +14,33 @@ Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t f
       format_(format),
       pool_(pool),
       pitch_(SurfacePitch(format, width)),
-      bits_(static_cast<size_t>(SurfacePitch(format, width)) * SurfaceRows(format, height)),
-      texels_(static_cast<size_t>(width) * height),
+      shared_(format == D3DFMT_A8R8G8B8),
       surface_(this) {
+  if (shared_) return;
+  texels_.resize(static_cast<size_t>(width) * height);
+  bits_.resize(static_cast<size_t>(pitch_) * SurfaceRows(format, height));
   // Fresh levels are zero in every format; decode once so formats without
   // alpha read as opaque black, as they would after a lock.
   DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+}
+
+const uint32_t* Texture::Texels() const {
+  if (texels_.empty()) texels_.resize(static_cast<size_t>(width_) * height_);  // a fresh level is zero
+  return texels_.data();
+}
+
+HRESULT Texture::TakeTexels(std::vector<uint32_t>&& argb) {
+  if (locked_ || argb.size() != static_cast<size_t>(width_) * height_) return D3DERR_INVALIDCALL;
+  if (shared_) {
+    texels_ = std::move(argb);
+  } else {
+    EncodeSurface(format_, argb.data(), width_, height_, bits_.data(), pitch_);
+    DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+  }
+  footprints_.Clear();
+  opaque_ = -1;
+  alphaSpans_.clear();
+  return D3D_OK;
 }
 
 Texture::~Texture() {
@@ -41,7 +62,7 @@ HRESULT Texture::LockRect(uint32_t level, LockedRect* out, const Rect* rect, uin
   locked_ = true;
   readOnlyLock_ = (flags & D3DLOCK_READONLY) != 0;
   out->pitch = static_cast<int32_t>(pitch_);
-  out->bits = bits_.data();
+  out->bits = LockedBits();
   return D3D_OK;
 }
 
@@ -49,7 +70,7 @@ HRESULT Texture::UnlockRect(uint32_t level) {
   if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
   if (!readOnlyLock_) {
-    DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
+    if (!shared_) DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());
     footprints_.Clear();
     opaque_ = -1;
     alphaSpans_.clear();
@@ -60,7 +81,8 @@ HRESULT Texture::UnlockRect(uint32_t level) {
 bool Texture::Opaque() {
   if (opaque_ < 0) {
     uint32_t all = 0xFF000000u;
-    for (uint32_t t : texels_) all &= t;
+    const uint32_t* t = Texels();
+    for (size_t i = 0, n = static_cast<size_t>(width_) * height_; i < n; ++i) all &= t[i];
     opaque_ = all == 0xFF000000u;
   }
   return opaque_ != 0;
@@ -70,7 +92,7 @@ const uint32_t* Texture::AlphaSpans() {
   if (alphaSpans_.empty() && width_ > 0 && height_ > 0 && width_ <= 0xFFFF) {
     alphaSpans_.assign(height_, 0);
     for (uint32_t y = 0; y < height_; ++y) {
-      const uint32_t* row = &texels_[static_cast<size_t>(y) * width_];
+      const uint32_t* row = Texels() + static_cast<size_t>(y) * width_;
       uint32_t first = 0, end = width_;
       while (first < width_ && (row[first] >> 24) == 0) ++first;
       if (first == width_) continue;

@@ -41,13 +41,17 @@ class Texture {
   HRESULT LockRect(uint32_t level, LockedRect* out, const Rect* rect, uint32_t flags);
   HRESULT UnlockRect(uint32_t level);
   HRESULT GetSurfaceLevel(uint32_t level, Surface** out);
+  // Level 0 filled from an ARGB block of width x height at once, encoded to
+  // the format; an A8R8G8B8 level takes the block itself, no copy.
+  // D3DERR_INVALIDCALL while locked or for a block of another size.
+  HRESULT TakeTexels(std::vector<uint32_t>&& argb);
 
   // Device side.
   uint32_t Width() const { return width_; }
   uint32_t Height() const { return height_; }
   uint32_t Format() const { return format_; }
   bool IsLocked() const { return locked_; }
-  const uint32_t* Texels() const { return texels_.data(); }  // ARGB, rows packed
+  const uint32_t* Texels() const;  // ARGB, rows packed
   FootprintTable* Footprints() { return &footprints_; }       // of the texels, built when first asked for
   bool Opaque();  // every texel's alpha is 255 (looked at once after each change)
   // Per texel row, the columns whose alpha is not 0: first | end << 16 (an
@@ -57,11 +61,18 @@ class Texture {
   SoftDevice* Device() const { return device_; }
 
  private:
+  uint8_t* LockedBits() { return shared_ ? reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(Texels())) : bits_.data(); }
+
   SoftDevice* device_;
   uint32_t width_, height_, format_, pool_;
   uint32_t pitch_;
+  // A8R8G8B8 levels are their own texels: one copy of the pixels, locked
+  // and drawn from, made (zero) when first asked for, so that a level
+  // filled at once by TakeTexels is never cleared first. Other formats keep
+  // their stored bits and decode them into the texels on each unlock.
+  bool shared_;
   std::vector<uint8_t> bits_;
-  std::vector<uint32_t> texels_;
+  mutable std::vector<uint32_t> texels_;
   FootprintTable footprints_;
   int opaque_ = -1;  // -1 until looked at
   std::vector<uint32_t> alphaSpans_;  // empty until asked for
