@@ -252,6 +252,9 @@ const char* MedalName(i32 medal) {
   return medal >= 6 ? "gold" : medal == 5 ? "silver" : medal == 4 ? "bronze" : "no medal";
 }
 
+// How the window's frames are shown (made with the first), for the log.
+const std::string* gPresenterChoice = nullptr;
+
 int Run() {
   if (const int failed = tools::OpenGameFrame("levelplayer", "", kClassName, u"Tallowmere level player", kWidth,
                                               kHeight, !Scripted() && gOptions.frames == 0, PlayerFilter))
@@ -280,6 +283,7 @@ int Run() {
   DXLSetCallbacks(kCallbackAll, &callbacks);
   DXLSetAppState(1, true);
   DXLRun();
+  if (gPresenterChoice && !gPresenterChoice->empty()) DXLLogValueA(0, "Presenter", gPresenterChoice->c_str());
 
   int status = 0;
   const i32 result = gWorld.Result();
@@ -401,7 +405,9 @@ int main(int argc, char** argv) {
   plat::gfx::SetPresentSink(&session->Presenter());
   if (!Scripted() && gOptions.frames == 0)
     std::printf("Tallowmere level player: click a garbage heap's price plate to clear it; Escape quits.\n");
+  gPresenterChoice = &session->Presenter().Choice();
   const int status = Run();
+  gPresenterChoice = nullptr;
   plat::gfx::SetPresentSink(nullptr);
   return status;
 #else

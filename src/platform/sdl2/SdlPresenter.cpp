@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 #include "platform/sdl2/SdlMapping.h"
 
 namespace plat::sdl2 {
@@ -11,7 +13,59 @@ namespace {
 // Largest frame side taken; SDL textures are not made beyond this anyway.
 constexpr uint32_t kMaxFrameSide = 16384;
 
+// OpenGL's name for the rasteriser behind the context current now; empty
+// when it cannot be asked.
+std::string GlRendererName() {
+  using GetString = const unsigned char* (*)(unsigned int);
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  auto get = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* name = get ? get(kGlRenderer) : nullptr;
+  return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+// Mesa's and others' rasterisers that run on the processor.
+bool IsSoftwareRasteriser(const std::string& name) {
+  for (const char* soft : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+    if (name.find(soft) != std::string::npos) return true;
+  return false;
+}
+
 }  // namespace
+
+// The accelerated renderer only where the graphics really are hardware;
+// else SDL's software renderer, which copies a streaming texture of our
+// frame into the window's surface with no rasteriser behind it. Both keep
+// vsync. The choice is kept for the program's log (Choice).
+SDL_Renderer* SdlPresenter::CreateRenderer(SDL_Window* window) {
+  const uint32_t sync = vsync_ ? static_cast<uint32_t>(SDL_RENDERER_PRESENTVSYNC) : 0u;
+  std::string why;
+  if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | sync)) {
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(accelerated, &info);
+    const std::string driver = info.name ? info.name : "";
+    const std::string gl = driver.find("opengl") == 0 ? GlRendererName() : "";
+    if (driver != "software" && !IsSoftwareRasteriser(gl)) {
+      Chose("accelerated renderer " + driver + (gl.empty() ? "" : " (" + gl + ")"));
+      return accelerated;
+    }
+    why = " (the accelerated renderer " + driver + (gl.empty() ? "" : " is " + gl) + ")";
+    SDL_DestroyRenderer(accelerated);
+  }
+  // The window's surface in plain memory: SDL would otherwise put it on an
+  // OpenGL texture wherever the context renders directly, software or not.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_Renderer* soft = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | sync);
+  if (!soft) return nullptr;
+  // The window's surface waits for no retrace: frames are paced to the
+  // display's rate instead.
+  SDL_DisplayMode mode{};
+  paceHz_ = SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+  nextPresent_ = 0;
+  Chose("software renderer, streaming texture" + (vsync_ ? ", paced to " + std::to_string(paceHz_) + " Hz" : "") + why);
+  return soft;
+}
+
+void SdlPresenter::Chose(const std::string& what) { choice_ = what + (vsync_ ? ", vsync" : ""); }
 
 SdlPresenter::SdlPresenter(SdlBackend& backend, WindowSystem& windows, bool vsync)
     : backend_(backend), windows_(windows), vsync_(vsync) {
@@ -28,6 +82,7 @@ void SdlPresenter::Release() {
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   texture_ = nullptr;
   renderer_ = nullptr;
+  paceHz_ = 0;
   target_ = nullptr;
   textureWidth_ = textureHeight_ = 0;
 }
@@ -37,7 +92,7 @@ void SdlPresenter::Release() {
 bool SdlPresenter::Prepare(SDL_Window* window, uint32_t width, uint32_t height) {
   if (target_ != window) {
     Release();
-    renderer_ = SDL_CreateRenderer(window, -1, vsync_ ? static_cast<uint32_t>(SDL_RENDERER_PRESENTVSYNC) : 0u);
+    renderer_ = CreateRenderer(window);
     if (renderer_ == nullptr) {
       error_ = SDL_GetError();
       return false;
@@ -112,6 +167,22 @@ void SdlPresenter::Draw() {
     }
   }
   SDL_RenderPresent(renderer_);
+  Pace();
+}
+
+// With vsync on a renderer that does not wait for the retrace, the frame
+// waits out the rest of its share of a second (a late frame starts the
+// count afresh).
+void SdlPresenter::Pace() {
+  if (!vsync_ || paceHz_ <= 0) return;
+  const uint64_t freq = SDL_GetPerformanceFrequency();
+  const uint64_t period = freq / static_cast<uint64_t>(paceHz_);
+  uint64_t now = SDL_GetPerformanceCounter();
+  if (nextPresent_ > now && nextPresent_ - now <= period) {
+    SDL_Delay(static_cast<uint32_t>((nextPresent_ - now) * 1000 / freq));
+    now = nextPresent_;
+  }
+  nextPresent_ = now + period;
 }
 
 void SdlPresenter::SetVSync(bool on) {

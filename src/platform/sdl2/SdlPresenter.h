@@ -41,6 +41,8 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   bool VSync() const { return vsync_; }
   uint64_t FramesShown() const { return shown_; }
   const std::string& LastError() const { return error_; }
+  // How frames reach the window (the renderer chosen), once one was.
+  const std::string& Choice() const { return choice_; }
 
   void CaptureNext() { captureNext_ = true; }
   // The captured window content (0xFFRRGGBB words); false when nothing was
@@ -49,6 +51,9 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
 
  private:
   bool Prepare(SDL_Window* window, uint32_t width, uint32_t height);
+  SDL_Renderer* CreateRenderer(SDL_Window* window);
+  void Chose(const std::string& what);
+  void Pace();
   void Draw();
   void Release();
 
@@ -67,6 +72,9 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   uint32_t captureWidth_ = 0;
   uint32_t captureHeight_ = 0;
   std::string error_;
+  std::string choice_;
+  int paceHz_ = 0;             // frames a second the software path keeps to; 0: the renderer waits itself
+  uint64_t nextPresent_ = 0;   // performance counter at which the next frame may show
 };
 
 }  // namespace plat::sdl2
