@@ -26,8 +26,8 @@ class MapPlayer : public MapCharacter {
   void SaveState(u8* record) const override;
   void RestoreState() override;
   // Her jobs by id (1 to 12); a loader that refuses leaves its message in
-  // the level's load-error text. An id outside that range, or one whose
-  // job belongs to the level objects, is refused.
+  // the level's load-error text. An id outside that range is refused; the
+  // level objects' jobs (2 to 9) are asked of the level's point classes.
   bool LoadJob(const u8* record, u32 size) override;
 
   void MarkWorking() { worked_ = 1; }
