@@ -8,6 +8,7 @@
 // on LevelRig's head-up display.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -137,10 +138,12 @@ struct FakePoint : LevelPoint {
 // (LevelRig::LoadKinds).
 struct FakeClasses : PointClasses {
   explicit FakeClasses(Log& l) : log(l) {}
-  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
+  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {
+    if (make) return make(map, c, record);
     return new FakePoint(map, log, c, setupWorks);
   }
-  bool LoadPlayerJob(u32 id, MapPlayer&, const u8*, u32 size) override {
+  bool LoadPlayerJob(u32 id, MapPlayer& player, const u8* record, u32 size) override {
+    if (loadJob) return loadJob(id, player, record, size);
     Say(log, "load job %u of %u bytes", id, size);
     return loadsJobs;
   }
@@ -148,6 +151,9 @@ struct FakeClasses : PointClasses {
   Log& log;
   bool setupWorks = true;
   bool loadsJobs = false;
+  // When set, the level objects' real classes stand in for the fakes.
+  std::function<LevelPoint*(LevelMap&, PointClass, void*)> make;
+  std::function<bool(u32, MapPlayer&, const u8*, u32)> loadJob;
 };
 
 constexpr u32 kJunk = 7;    // garbage kinds: a heap with a picture,

@@ -83,6 +83,10 @@ void MapCharacter::AddJob(Job* job) {
   jobs_.AddUnique(job);
 }
 
+void MapCharacter::MoveJobToEnd(Job* job) {
+  if (jobs_.Remove(job)) jobs_.Add(job);
+}
+
 bool MapCharacter::MoveTo(float x, float y) {
   const float rx = std::floor(x), ry = std::floor(y);
   if (!DynObject::MoveTo(rx, ry)) return false;

@@ -100,6 +100,7 @@ class MapCharacter : public DynObject {
     if (current_ == job) current_ = nullptr;
   }
   void DeleteAllJobs();
+  void MoveJobToEnd(Job* job);  // a queued job goes behind the others
   const kis::list<Job*>& GetJobs() const { return jobs_; }
   Job* GetCurrentJob() const { return current_; }
   bool CheckFooting();  // true when sound (see above)

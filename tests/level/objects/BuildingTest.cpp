@@ -1,0 +1,101 @@
+// Building points on a level with a player: levels applied, clamped and
+// refused, the kinds' mirror rules, construction by the player's build job
+// and its abandonment, and the build job refused at the level limit.
+#include <gtest/gtest.h>
+
+#include "../CareRig.h"
+#include "level/objects/Job_Build.h"
+#include "level/objects/PointBuilding.h"
+
+using namespace leveltest;
+
+namespace {
+
+struct BuildingLevel : ::testing::Test {
+  BuildingLevel() {
+    rig.level.LoadKinds({}, {{u"mill", 3, true, kBuildingFactory}});
+    mill = rig.level.kinds.Building(u"mill");
+    mill->objectOffset[0] = 10;
+    mill->objectOffset[1] = -5;
+    mill->workSpot[0] = 4;
+    mill->workSpot[1] = 8;
+    mill->levels[0].buildTime = 500;
+    rig.classes.make = [](LevelMap& map, PointClass, void* record) -> LevelPoint* {
+      return record ? new PointBuilding(map, static_cast<BUILDING*>(record)) : nullptr;
+    };
+  }
+  PointBuilding* Point(i32 i) { return dynamic_cast<PointBuilding*>(rig.map->GetPoint(i)); }
+  static POINTDEF Mill(i32 level, i32 x) { return POINTDEF{3, level, kis::NameId(u"mill"), 0, {0, 0}, x, 300, 0}; }
+  i32 Money() { return rig.level.rules->Money().Get(); }
+
+  CareRig rig;
+  BUILDING* mill = nullptr;
+};
+
+TEST_F(BuildingLevel, LevelsAreClampedKeptOrRefusedAndMirrorRulesNegateEveryOffset) {
+  rig.Build({Mill(2, 300)});
+  PointBuilding* p = Point(0);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->GetLevel(), 2);
+  EXPECT_TRUE(p->SetLevel(9, false, 0));  // above the limit: the limit
+  EXPECT_EQ(p->GetLevel(), 3);
+  EXPECT_TRUE(p->SetLevel(3, false, 0));  // equal: nothing changes
+  EXPECT_FALSE(p->SetLevel(1, false, 0));  // lower: refused
+  EXPECT_EQ(p->GetLevel(), 3);
+  EXPECT_EQ(Job_Build::Create(*p), nullptr) << "no step past the limit";
+  EXPECT_EQ(p->GetBuildJob(), nullptr);
+
+  struct Case {
+    u8 a, b, asked, mirrored;
+  };
+  for (const Case& c : {Case{0, 1, 0, 1}, Case{1, 1, 1, 0}, Case{1, 0, 1, 1}, Case{0, 0, 1, 0}}) {
+    mill->mirrorRule[0] = c.a;
+    mill->mirrorRule[1] = c.b;
+    PointBuilding q(*rig.map, mill);
+    q.SetPosition(200, 200);
+    q.SetMark(c.asked);
+    EXPECT_EQ(q.IsMirrored(), c.mirrored != 0) << int(c.a) << int(c.b) << int(c.asked);
+    ASSERT_TRUE(q.SetLevel(1, false, 0));
+    const i32 sign = c.mirrored ? -1 : 1;
+    EXPECT_EQ(q.GetMapX(), 200 + sign * 10);
+    EXPECT_EQ(q.GetMapY(), 195);
+    POINTPOS work, stars;
+    q.GetWorkOffset(&work);
+    q.GetStarsAnchor(&stars);
+    EXPECT_EQ(work.x, sign * 14);
+    EXPECT_EQ(work.y, 3);
+    EXPECT_EQ(stars.x, q.GetMapX());
+    POINTPARAMS info;
+    q.GetInfo(&info);
+    EXPECT_EQ(info.kind, 3u);
+    EXPECT_EQ(info.id, mill->id);
+  }
+}
+
+TEST_F(BuildingLevel, TheSiteIsBuiltByThePlayerAndAnAbandonedSiteLeavesAnEmptyPlace) {
+  rig.Build({Mill(0, 300), Mill(0, 900)});
+  rig.MakeDefinedPoints();  // again, now that the player is there to build
+  const i32 money = Money();
+  PointBuilding* p = Point(0);
+  ASSERT_NE(p, nullptr);
+  Job_Build* job = p->GetBuildJob();
+  ASSERT_NE(job, nullptr);
+  ASSERT_NE(Point(1)->GetBuildJob(), nullptr);
+  EXPECT_EQ(Money(), money);  // both steps were reserved when the sites were made
+  EXPECT_GE(rig.TickUntil([&] { return p->IsBeingBuilt(); }), 1);
+  const i32 building = rig.TickUntil([&] { return p->GetLevel() == 1; });
+  EXPECT_GE(building, 49);  // 500 ms of the animation, ten a tick
+  EXPECT_LE(building, 51);
+  EXPECT_FALSE(p->IsBeingBuilt());
+  EXPECT_EQ(p->GetBuildJob(), nullptr);
+  EXPECT_TRUE(rig.player->HasWorked());
+
+  const i32 before = Money();
+  ASSERT_NE(Point(1)->GetBuildJob(), nullptr);
+  Point(1)->GetBuildJob()->Finish();
+  EXPECT_EQ(Point(1), nullptr);
+  EXPECT_NE(rig.Place(1), nullptr);
+  EXPECT_EQ(Money(), before + mill->levels[0].price) << "the reserved price comes back";
+}
+
+}  // namespace
