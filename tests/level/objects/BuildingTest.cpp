@@ -99,3 +99,59 @@ TEST_F(BuildingLevel, TheSiteIsBuiltByThePlayerAndAnAbandonedSiteLeavesAnEmptyPl
 }
 
 }  // namespace
+
+namespace leveltest {
+namespace {
+
+// The saved level with a site whose construction is mid-animation and an
+// upgrade queued behind it: both jobs come back in order, at their steps;
+// records that do not fit are refused.
+TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
+  rig.classes.loadJob = [](u32 id, MapPlayer& player, const u8* record, u32 size) {
+    return id == kJobBuild && Job_Build::Load(&player, record, size);
+  };
+  rig.Build({Mill(0, 300), Mill(1, 900)});
+  rig.MakeDefinedPoints();
+  ASSERT_GT(rig.TickUntil([&] { return Point(0)->IsBeingBuilt(); }), 0);
+  rig.Tick(20);
+  ASSERT_NE(Job_Build::Create(*Point(1)), nullptr);
+  ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
+  ASSERT_TRUE(SaveLevelState(rig));
+  const kis::DataBuffer* saved = rig.store.slots[0][0];
+  ASSERT_NE(saved, nullptr);
+  const std::vector<u8> records(saved->Records(), saved->Records() + saved->recordSize);
+
+  ASSERT_TRUE(LoadLevelState(rig));
+  ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
+  auto* first = dynamic_cast<Job_Build*>(rig.player->GetJobs()[0]);
+  auto* second = dynamic_cast<Job_Build*>(rig.player->GetJobs()[1]);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(first->GetPoint(), Point(0));
+  EXPECT_EQ(first->GetStep(), 3);
+  EXPECT_EQ(first->GetState(), kJobAnimating);
+  EXPECT_EQ(second->GetPoint(), Point(1));
+  EXPECT_EQ(second->GetStep(), 0);
+  ASSERT_TRUE(SaveLevelState(rig));
+  const kis::DataBuffer* again = rig.store.slots[0][0];
+  EXPECT_EQ(std::vector<u8>(again->Records(), again->Records() + again->recordSize), records);
+
+  // Straight at the loader: a point with a build job already, a short
+  // record, another cost, each refused.
+  u8 record[kPointJobRecordSize] = {};
+  kis::PutU32LE(record, kPointJobRecordSize);
+  kis::PutU16LE(record + 4, kJobBuild);
+  kis::PutU32LE(record + 40, 1);
+  EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record)) << "the upgrade is there already";
+  second->Finish();
+  EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record - 4));
+  kis::PutI32LE(record + 12, 7);
+  EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record)) << "another cost";
+  EXPECT_EQ(Point(1)->GetBuildJob(), nullptr) << "a refused record leaves no job";
+  kis::PutI32LE(record + 12, mill->levels[1].price);
+  EXPECT_TRUE(Job_Build::Load(rig.player, record, sizeof record));
+  EXPECT_NE(Point(1)->GetBuildJob(), nullptr);
+}
+
+}  // namespace
+}  // namespace leveltest
