@@ -134,7 +134,7 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
         flags == kMessageFlagsWarehouse ? "" : " ?");
     messageAnswer = a;
   }
-  void OpenWarehouseWindow(const PRODUCT* p) override { Say(log, "warehouse window %s", Narrow(p->name).c_str()); }
+  void OpenWarehouseWindow(const PRODUCT* p) override { Say(log, "warehouse window %s", p ? Narrow(p->name).c_str() : "-"); }
   void OpenResultWindow(const LEVELRESULT& r) override { Say(log, "result window %u", r.time); }
   void UpdateTaskButtons(i32 index, i32 delta, bool animate) override {
     Say(log, "task %d %d%s", index, delta, animate ? " animated" : "");

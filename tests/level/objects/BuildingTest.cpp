@@ -6,6 +6,8 @@
 #include "../CareRig.h"
 #include "level/objects/Job_Build.h"
 #include "level/objects/PointBuilding.h"
+#include "level/objects/PointWarehouse.h"
+#include "level/rules/WarehouseStock.h"
 
 using namespace leveltest;
 
@@ -21,7 +23,8 @@ struct BuildingLevel : ::testing::Test {
     mill->workSpot[1] = 8;
     mill->levels[0].buildTime = 500;
     rig.classes.make = [](LevelMap& map, PointClass, void* record) -> LevelPoint* {
-      return record ? new PointBuilding(map, static_cast<BUILDING*>(record)) : nullptr;
+      if (!record) return PointWarehouse::Create(map);
+      return new PointBuilding(map, static_cast<BUILDING*>(record));
     };
   }
   PointBuilding* Point(i32 i) { return dynamic_cast<PointBuilding*>(rig.map->GetPoint(i)); }
@@ -151,6 +154,29 @@ TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
   kis::PutI32LE(record + 12, mill->levels[1].price);
   EXPECT_TRUE(Job_Build::Load(rig.player, record, sizeof record));
   EXPECT_NE(Point(1)->GetBuildJob(), nullptr);
+}
+
+// The warehouse's level is the stock's storage level at once; clicked, it
+// opens the warehouse window and is never selected; without its kind in
+// the table there is no warehouse point.
+TEST_F(BuildingLevel, TheWarehouseSetsTheCapacityAndOpensItsWindow) {
+  rig.level.kinds.Building(kWarehouseName)->EnableForLevel(4);
+  rig.Build({POINTDEF{1, 1, 0, 0, {0, 0}, 640, 200, 0}});
+  auto* w = dynamic_cast<PointWarehouse*>(rig.map->GetPoint(0));
+  ASSERT_NE(w, nullptr);
+  POINTPARAMS info;
+  w->GetInfo(&info);
+  EXPECT_EQ(info.kind, 1u);
+  EXPECT_EQ(info.id, kis::NameId(kWarehouseName));
+  const PRODUCT* wheat = rig.level.Product(u"wheat");
+  EXPECT_EQ(rig.level.rules->Stock()->GetCapacity(wheat), 10);
+  EXPECT_TRUE(w->ChangeLevel(3, true, 0));
+  EXPECT_EQ(rig.level.rules->Stock()->GetCapacity(wheat), 30);
+  EXPECT_FALSE(w->CanBeDamaged());
+  const size_t from = rig.Mark();
+  w->Select(nullptr);
+  EXPECT_EQ(rig.Since(from), (Log{"warehouse window -"}));
+  EXPECT_FALSE(w->IsSelected());
 }
 
 }  // namespace
