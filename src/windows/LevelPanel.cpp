@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "content/BuildingTable.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "engine/Require.h"
@@ -96,8 +97,11 @@ LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
     rules_->Money().AddListener(this);
     if (rules_->Stock()) rules_->Stock()->AddListener(this);
   }
-  // The warehouse's levels come with the level objects' building table; without it, one.
-  warehouseButton_ = new WarehouseButton(this, 0);
+  // The warehouse's levels are its kind's in the building table; without it, one.
+  const BUILDING* warehouse = FindBuildingByName(u"warehouse");
+  warehouseButton_ =
+      new WarehouseButton(this, warehouse && warehouse->levelCount > 0 ? warehouse->levelCount - 1 : 0);
+  RefreshWarehouseLevel();
   const u32 tasks = rules_ ? rules_->Tasks().GetTaskCount() : 0;
   for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));
   UpdateTaskButtons(-1, false);
@@ -360,7 +364,14 @@ void LevelPanel::OnStockChanged(const STOCKENTRY& entry) {
   if (current_) current_->RefreshProductButtons(entry.product ? entry.product->id : 0);
 }
 
+// The button shows the level's warehouse level (the first level as 0); it
+// makes its mark again only on a change.
+void LevelPanel::RefreshWarehouseLevel() {
+  if (warehouseButton_ && rules_) warehouseButton_->SetLevel(rules_->GetWarehouseLevel() - 1);
+}
+
 void LevelPanel::Draw() {
+  RefreshWarehouseLevel();
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   viewer->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));

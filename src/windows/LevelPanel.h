@@ -86,6 +86,8 @@ class LevelPanel : public GameWindow,
   void ShowEmptyPanel();
   // Each task button (or only `index`) gets the level's progress of its task.
   void UpdateTaskButtons(i32 index, bool animate);
+  // The warehouse button follows the level's warehouse level (also each frame).
+  void RefreshWarehouseLevel();
   void CreateBonusButtons();
   void UpdateBonusButton(u32 slot, const BONUSSLOT& state, bool animate);
   void CreateTutorialButton();

@@ -236,6 +236,11 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   LevelPanel& panel = *rig.panel;
   rig.Click(panel.GetWarehouseButton());
   EXPECT_EQ(static_cast<WarehouseWindowStandIn*>(panel.GetWarehouseWindow())->GetOpened(), 1);
+  // Its levels are the warehouse kind's (four: marks 0 to 3), its level the level's warehouse level.
+  EXPECT_EQ(panel.GetWarehouseButton()->GetMaxLevel(), 3);
+  rig.level.rules->Stock()->SetLevel(3);
+  panel.RefreshWarehouseLevel();
+  EXPECT_EQ(panel.GetWarehouseButton()->GetLevel(), 2);
   EXPECT_EQ(panel.OnCommand(panel.GetMenuButton()), 2u);
   EXPECT_EQ(static_cast<MenuWindowStandIn*>(panel.GetMenuWindow())->GetOpened(), 1);
 

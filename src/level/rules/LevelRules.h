@@ -98,6 +98,8 @@ class LevelRules : private MoneyListener, private MessageAnswer {
   float GetRate(u32 i) const { return bonuses_.GetRate(i); }
   LevelMoney& Money() { return money_; }
   WarehouseStock* Stock() { return stock_.get(); }
+  // The warehouse's storage level (the warehouse point's level); 0 without a stock.
+  i32 GetWarehouseLevel() const { return stock_ ? stock_->GetLevel() : 0; }
   LevelTasks& Tasks() { return tasks_; }
   LevelBonuses& Bonuses() { return bonuses_; }
   LevelClock& Clock() { return clock_; }
