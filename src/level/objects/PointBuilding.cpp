@@ -4,6 +4,7 @@
 #include "level/map/LevelMap.h"
 #include "level/objects/Job_Build.h"
 #include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
 #include "resources/SEffects.h"
 
 // --- PointBuilding ---------------------------------------------------------------------------------------
@@ -30,7 +31,7 @@ bool PointBuilding::SetLevel(i32 level, bool fade, u32 delay) {
   if (level_ == 0) {
     Job_Build::Create(*this);
   } else if (LevelRules* rules = GetMap().GetRules()) {
-    rules->Tasks().UpdateTask(kTaskBuilding, building_->id, level_, fade);
+    rules->Tasks().UpdateTask(kTaskBuildings, building_->id, level_, fade);
   }
   return true;
 }
@@ -113,7 +114,7 @@ u32 PointBuilding::ShowBuilding(bool fade, u32 delay) {
 u32 PointBuilding::DoShutdown(bool fade, bool final, u32 delay) {
   delay = LevelPoint::DoShutdown(fade, final, delay);
   if (final && level_ > 0 && building_) {
-    if (LevelRules* rules = GetMap().GetRules()) rules->Tasks().UpdateTask(kTaskBuilding, building_->id, level_, false);
+    if (LevelRules* rules = GetMap().GetRules()) rules->Tasks().UpdateTask(kTaskBuildings, building_->id, level_, false);
   }
   if (Job_Build* job = buildJob_) {
     buildJob_ = nullptr;

@@ -27,7 +27,6 @@ constexpr u32 kObjectBuilding = 0x10002000u;       // the built building
 constexpr u32 kObjectBuildingExtra = 0x10002001u;  // its extra sprites
 constexpr u32 kObjectBuildingSite = 0x10002002u;   // the construction site
 constexpr u32 kBuildingFadeTime = 200;              // ms of the buildings' show and hide effects
-constexpr u32 kTaskBuilding = 3;                    // the level task of a building at a level
 
 class PointBuilding : public LevelPoint {
  public:
