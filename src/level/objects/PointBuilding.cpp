@@ -114,7 +114,8 @@ u32 PointBuilding::ShowBuilding(bool fade, u32 delay) {
 u32 PointBuilding::DoShutdown(bool fade, bool final, u32 delay) {
   delay = LevelPoint::DoShutdown(fade, final, delay);
   if (final && level_ > 0 && building_) {
-    if (LevelRules* rules = GetMap().GetRules()) rules->Tasks().UpdateTask(kTaskBuildings, building_->id, level_, false);
+    LevelRules* rules = GetMap().GetRules();
+    if (rules) rules->Tasks().UpdateTask(kTaskBuildings, building_->id, level_, false);
   }
   if (Job_Build* job = buildJob_) {
     buildJob_ = nullptr;
