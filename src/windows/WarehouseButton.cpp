@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Maths.h"
+#include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
 #include "resources/Sprite.h"
 #include "ui/CaptionHintWindow.h"
@@ -17,6 +18,10 @@ WarehouseButton::WarehouseButton(GameWindow* parent, i32 maxLevel)
                   static_cast<i32>(skins::kWarehouseButton.frames), skins::kWarehouseButton.Gap(), 0, 0, nullptr),
       maxLevel_(std::max(maxLevel, 0)) {
   SetStateFrames(0, {0, 0, 1, 2, 0, 0, 1, 2});
+  // The state colours are added to the mark's picture, as on the caption
+  // plates: black shows the mark as drawn and the lighter ones brighten it.
+  DXLMakeDrawState(&markState_, 1, 1, plat::gfx::D3DTADDRESS_CLAMP, plat::gfx::D3DTADDRESS_CLAMP, kBlendAlpha,
+                   plat::gfx::D3DTOP_ADD, plat::gfx::D3DTOP_SELECTARG1);
   auto* hint = new CaptionHintWindow(this);
   hint->SetText(PanelText(u"warehouse"));
   SetLevel(0);
@@ -39,6 +44,8 @@ void WarehouseButton::DrawFrames() {
     colour = kis::LerpColor(kColours[state_.GetPrevious().state & 3], colour, state_.GetProgress());
   colour = (colour & 0x00FFFFFFu) | (mark_.v[0].color & 0xFF000000u);
   for (DXLVERTEX& v : mark_.v) v.color = colour;
+  const DXLDRAWSTATE* previous = SetBlendState(&markState_);
   BindDrawTexture(sheet->GetTexture());
   DrawQuad(&mark_);
+  SetBlendState(previous);
 }

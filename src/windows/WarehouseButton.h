@@ -24,5 +24,6 @@ class WarehouseButton : public ImageButton {
   i32 maxLevel_;
   i32 level_ = -1;
   DXLQUAD mark_{};
+  DXLDRAWSTATE markState_{};
   bool hasMark_ = false;
 };
