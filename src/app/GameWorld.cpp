@@ -9,6 +9,7 @@
 #include "engine/text/DigitalFont.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "level/objects/LevelObjectClasses.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
@@ -210,6 +211,10 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       }
       return true;
     case WorldStage::kLevelScene:
+      if (!levelHooks_.map.classes) {
+        classes_ = std::make_unique<LevelObjectClasses>();
+        levelHooks_.map.classes = classes_.get();
+      }
       level_ = std::make_unique<GameLevel>(levelIndex_, levelSetup_, levelHooks_);
       s.level = &level_->Screen();  // the running level
       return true;
@@ -273,6 +278,8 @@ void GameWorld::Down(WorldStage stage) {
     case WorldStage::kLevelScene:
       level_.reset();
       s.level = nullptr;  // out once the level is gone
+      if (levelHooks_.map.classes == classes_.get()) levelHooks_.map.classes = nullptr;
+      classes_.reset();
       return;
   }
 }

@@ -24,7 +24,8 @@
 //                 makes the level panel when the scene asks for it), unless
 //                 the scene's game windows are handed in
 //   level scene   a GameLevel with its collaborators: those handed in, the
-//                 real ones for the rest
+//                 real ones for the rest (the level objects' point classes,
+//                 LevelObjectClasses, unless others are handed in)
 //
 // The window manager comes before the fonts because the digit fonts are
 // read into it; the panel's host before the scene because the scene is
@@ -169,5 +170,6 @@ class GameWorld {
   WindowManager* windows_ = nullptr;
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<LevelPanelHost> host_;
+  std::unique_ptr<PointClasses> classes_;
   std::unique_ptr<GameLevel> level_;
 };

@@ -209,8 +209,8 @@ TEST(LevelRules, StoringSellsTheOverflowOnlyWhenSomethingFitsAndWarnsOncePerTenS
   EXPECT_EQ(tutored.log, (Log{"profile saved", "message 2 warehouse_full_ex -1", "warehouse tutorial egg"}));
 }
 
-// The cake takes 2 wheat and 1 egg.
-TEST(LevelRules, IngredientsComeFromTheStockAndFlyInOrOut) {
+// The cake takes 2 wheat and 1 egg; the egg's room holds 10.
+TEST(LevelRules, IngredientsComeFromTheStockAreGivenBackAndFlyInOrOut) {
   LevelRig rig;
   LevelRules& level = rig.Make();
   PRODUCT* cake = rig.Product(u"cake");
@@ -223,6 +223,12 @@ TEST(LevelRules, IngredientsComeFromTheStockAndFlyInOrOut) {
   level.TakeIngredients(cake);
   EXPECT_EQ(level.Stock()->GetCount(rig.Product(u"wheat")), 4);
   EXPECT_EQ(level.Stock()->GetCount(rig.Product(u"egg")), 2);
+  // A give-back fills the room and sells the rest, saying nothing.
+  PRODUCT* egg = rig.Product(u"egg");
+  const i32 money = level.Money().Get();
+  level.GiveBack(egg, 12);
+  EXPECT_EQ(level.Stock()->GetCount(egg), 10);
+  EXPECT_EQ(level.Money().Get(), money + 4 * egg->price);
   level.AnimateIngredients(cake, 300, 400, true);
   level.AnimateIngredients(cake, 300, 400, false);
   EXPECT_EQ(rig.log, Log{});

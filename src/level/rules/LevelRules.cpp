@@ -168,10 +168,17 @@ void LevelRules::TakeIngredients(const PRODUCT* product) {
     stock_->Take(product->ingredientProducts[i], product->ingredients[i].amount);
 }
 
+void LevelRules::GiveBack(const PRODUCT* product, i32 n) {
+  if (!product || n < 1) return;
+  const i32 stored = stock_ ? stock_->Add(product, n, false) : 0;
+  const i32 money = Clamp32(static_cast<i64>(n - stored) * product->price);
+  if (money > 0) money_.Add(money);
+}
+
 void LevelRules::AddIngredientsToStock(const PRODUCT* product, i32 factor) {
-  if (!product || !stock_) return;
+  if (!product) return;
   for (u32 i = 0; i < product->ingredientCount && i < kMaxIngredients; ++i)
-    stock_->Add(product->ingredientProducts[i], Clamp32(static_cast<i64>(product->ingredients[i].amount) * factor), false);
+    GiveBack(product->ingredientProducts[i], Clamp32(static_cast<i64>(product->ingredients[i].amount) * factor));
 }
 
 // Going in, the icons stack upwards and follow one another 100 ms apart;

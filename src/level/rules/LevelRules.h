@@ -81,7 +81,10 @@ class LevelRules : private MoneyListener, private MessageAnswer {
   // A product's ingredients in the warehouse, per unit made.
   bool HasIngredients(const PRODUCT* product) const;
   void TakeIngredients(const PRODUCT* product);
-  void AddIngredientsToStock(const PRODUCT* product, i32 factor);  // not counted for the tasks
+  // Given back (a refund, a cancelled feed): what fits is stored, the rest
+  // sold at its price, without a message; neither counts for the tasks.
+  void GiveBack(const PRODUCT* product, i32 n);
+  void AddIngredientsToStock(const PRODUCT* product, i32 factor);  // given back, per unit
   // Flying icons of the ingredients going in (inwards) or out at (x, y).
   void AnimateIngredients(const PRODUCT* product, float x, float y, bool inwards);
 

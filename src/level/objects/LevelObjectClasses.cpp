@@ -1,0 +1,36 @@
+#include "level/objects/LevelObjectClasses.h"
+
+#include "level/objects/Job_Build.h"
+#include "level/objects/PlantJobs.h"
+#include "level/objects/PointBuilding.h"
+#include "level/objects/PointWarehouse.h"
+
+LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass, void* record) {
+  BUILDING* building = static_cast<BUILDING*>(record);
+  switch (pointClass) {
+    case kPointWarehouse:
+      return PointWarehouse::Create(map);
+    case kPointFactory:
+    case kPointHenhouse:
+    case kPointSheepRack:
+    case kPointCowshed:
+      // Built and upgraded as buildings until their own work is added.
+      return building ? new PointBuilding(map, building) : nullptr;
+    case kPointPlantBed:
+    case kPointTree:
+      return nullptr;
+  }
+  return nullptr;
+}
+
+bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* record, u32 size) {
+  switch (id) {
+    case kJobWater:
+    case kJobHarvest:
+      return LoadPlantJob(id, player, record, size);
+    case kJobBuild:
+      return Job_Build::Load(&player, record, size);
+    default:
+      return false;
+  }
+}
