@@ -156,6 +156,28 @@ void Gleam(cairo_t* cr, double x, double y, double rx, double ry, double alpha) 
   cairo_restore(cr);
 }
 
+void PaintHaloed(cairo_t* cr, cairo_pattern_t* shape, double line, u32 frame) {
+  if (frame == 0) cairo_push_group(cr);
+  for (int k = 0; k < 8; ++k) {
+    const double a = k * M_PI / 4;
+    cairo_save(cr);
+    cairo_translate(cr, std::cos(a) * line * 1.2, std::sin(a) * line * 1.2);
+    Source(cr, pal::kWhite, 0.9);
+    cairo_mask(cr, shape);
+    cairo_restore(cr);
+  }
+  cairo_set_source(cr, shape);
+  cairo_paint(cr);
+  if (frame == 2) {
+    Source(cr, pal::kWhite, 0.3);
+    cairo_mask(cr, shape);
+  }
+  if (frame == 0) {
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, 0.45);
+  }
+}
+
 TileNoise::TileNoise(u32 seed, int cellsX, int cellsY) : seed_(seed), cellsX_(cellsX), cellsY_(cellsY) {}
 
 double TileNoise::Cell(int x, int y) const {

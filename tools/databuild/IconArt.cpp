@@ -644,30 +644,11 @@ constexpr u32 kJobIconFrames = 3;
 
 void JobIcon(cairo_t* cr, double size, u32 frame, Emblem emblem) {
   const double line = std::max(1.0, size / 28);
-  if (frame == 0) cairo_push_group(cr);
   cairo_push_group(cr);
   DrawEmblem(cr, emblem, size * 0.06, size * 0.06, size * 0.88, line);
   cairo_pattern_t* shape = cairo_pop_group(cr);
-  // The halo: the shape's alpha, grown by drawing it shifted around.
-  for (int k = 0; k < 8; ++k) {
-    const double a = k * M_PI / 4;
-    cairo_save(cr);
-    cairo_translate(cr, std::cos(a) * line * 1.2, std::sin(a) * line * 1.2);
-    Source(cr, pal::kWhite, 0.9);
-    cairo_mask(cr, shape);
-    cairo_restore(cr);
-  }
-  cairo_set_source(cr, shape);
-  cairo_paint(cr);
-  if (frame == 2) {
-    Source(cr, pal::kWhite, 0.3);
-    cairo_mask(cr, shape);
-  }
+  PaintHaloed(cr, shape, line, frame);
   cairo_pattern_destroy(shape);
-  if (frame == 0) {
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, 0.45);
-  }
 }
 
 ArtPiece Drawn(std::function<void(cairo_t*, double)> draw) {

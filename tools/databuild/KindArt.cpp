@@ -140,7 +140,7 @@ void Construction(cairo_t* cr, double line, const BuildingLook& look) {
   Rod(cr, 6, pal::kWood, line * 0.7);
 }
 
-// A job icon: a white halo round the drawing, faded in frame 0, lit in 2.
+// A job icon: the drawing with a white halo, in the frame of the button's state.
 void JobIcon(cairo_t* cr, double size, u32 frame, const std::function<void(cairo_t*, double)>& draw) {
   const double line = std::max(1.0, size / 28);
   cairo_push_group(cr);
@@ -150,25 +150,7 @@ void JobIcon(cairo_t* cr, double size, u32 frame, const std::function<void(cairo
   draw(cr, line * 100 / (size * 0.88));
   cairo_restore(cr);
   cairo_pattern_t* shape = cairo_pop_group(cr);
-  if (frame == 0) cairo_push_group(cr);
-  for (int k = 0; k < 8; ++k) {
-    const double a = k * M_PI / 4;
-    cairo_save(cr);
-    cairo_translate(cr, std::cos(a) * line * 1.2, std::sin(a) * line * 1.2);
-    Source(cr, pal::kWhite, 0.9);
-    cairo_mask(cr, shape);
-    cairo_restore(cr);
-  }
-  cairo_set_source(cr, shape);
-  cairo_paint(cr);
-  if (frame == 2) {
-    Source(cr, pal::kWhite, 0.3);
-    cairo_mask(cr, shape);
-  }
-  if (frame == 0) {
-    cairo_pop_group_to_source(cr);
-    cairo_paint_with_alpha(cr, 0.45);
-  }
+  PaintHaloed(cr, shape, line, frame);
   cairo_pattern_destroy(shape);
 }
 
