@@ -96,8 +96,8 @@ static_assert(LayoutFits(kHeaderLayout) && LayoutFits(kLevelLayout) && LayoutFit
               LayoutFits(kHousePartLayout) && LayoutFits(kFactoryLevelLayout) && LayoutFits(kHouseLevelLayout) &&
               LayoutFits(kPlainLevelLayout));
 
-MapSprite* MapSpriteNamed(const wchar* name) { return name[0] ? FindMapSpriteIn(kMapSpriteSet, name) : nullptr; }
-Sprite* IconNamed(const wchar* name) { return name[0] ? GetSpriteByName(kIconSpriteSet, name) : nullptr; }
+MapSprite* MapSpriteNamed(const wchar* name) { return FindMapSpriteIn(kMapSpriteSet, name); }
+Sprite* IconNamed(const wchar* name) { return FindSpriteIn(kIconSpriteSet, name); }
 PRODUCT* ProductOf(u32 id) {
   const ProductList* products = GetProductList();
   return products ? products->FindById(id) : nullptr;
@@ -234,22 +234,15 @@ i32 BUILDING::GetCapacity(i32 level) const {
 i32 BuildingTable::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   if (!cursor) return 1;
   if (!BeginCountedSection(reader, cursor, kBuildingSectionId, kBuildingSectionSubId)) return 1;
-  if (u64(cursor->total - cursor->done) * kBuildingHeaderSize > DataSectionBytesLeft(reader))
+  if (!RecordsFitSection(reader, cursor->total - cursor->done, kBuildingHeaderSize))
     return EndDataSection(reader, cursor, true);
-  while (cursor->done < cursor->total) {
-    std::unique_ptr<BUILDING> b = ReadBuilding(reader);
-    if (!b) return EndDataSection(reader, cursor, true);
-    buildings_.push_back(std::move(b));
-    ++cursor->done;
-    if (StepLoadingProgress(static_cast<float>(cursor->done) / static_cast<float>(cursor->total))) return 0;
-  }
-  return EndDataSection(reader, cursor, false);
+  return ReadKindRecords(reader, cursor, buildings_, [reader] { return ReadBuilding(reader); });
 }
 
 BUILDING* BuildingTable::FindBuilding(u32 id) const { return FindFirstById(buildings_, id); }
 
 BUILDING* BuildingTable::FindBuildingByName(const wchar* name) const {
-  return name && name[0] ? FindBuilding(kis::NameId(name)) : nullptr;
+  return FindFirstByName(buildings_, name);
 }
 
 void BuildingTable::ClearUsedFlags() {
@@ -257,11 +250,8 @@ void BuildingTable::ClearUsedFlags() {
 }
 
 BUILDING MakeBuilding(const wchar* name, u32 kind) {
-  BUILDING b;
-  std::memset(&b, 0, sizeof b);
-  kis::StrCopy(b.name, kKindNameSize, name);
+  BUILDING b = ZeroedKindRecord<BUILDING>(name);
   b.kind = kind;
-  b.id = kis::NameId(name);
   b.scale = 1.0f;
   return b;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Identifier.h"
 #include "base/Types.h"
 
 // A table of the game's content. Tables are made by whoever reads the data
@@ -28,4 +29,10 @@ R* FindFirstById(const std::vector<std::unique_ptr<R>>& records, u32 id) {
   for (const auto& r : records)
     if (r->id == id) return r.get();
   return nullptr;
+}
+
+// The first record whose id is the name's; null for a null or empty name.
+template <class R>
+R* FindFirstByName(const std::vector<std::unique_ptr<R>>& records, const wchar* name) {
+  return name && name[0] ? FindFirstById(records, kis::NameId(name)) : nullptr;
 }

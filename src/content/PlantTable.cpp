@@ -96,7 +96,7 @@ bool ReadPreamble(kis::BaseDataFileReader* reader, BEDSTAGE (&stages)[kBedStageC
   u8 count[4];
   if (!ReadDataSection(reader, count, 4)) return false;
   const u32 n = kis::GetU32LE(count);
-  if (u64(n) * kBedLookSize > DataSectionBytesLeft(reader)) return false;
+  if (!RecordsFitSection(reader, n, kBedLookSize)) return false;
   for (u32 i = 0; i < n; ++i) {
     u8 look[kBedLookSize];
     if (!ReadDataSection(reader, look, kBedLookSize)) return false;
@@ -105,6 +105,25 @@ bool ReadPreamble(kis::BaseDataFileReader* reader, BEDSTAGE (&stages)[kBedStageC
     beds.push_back(std::move(b));
   }
   return true;
+}
+
+// One plant record; null on a short read or a fruit table out of bounds.
+std::unique_ptr<PLANT> ReadPlant(kis::BaseDataFileReader* reader) {
+  u8 raw[kPlantRecordSize];
+  if (!ReadDataSection(reader, raw, kPlantRecordSize)) return nullptr;
+  auto p = std::make_unique<PLANT>();
+  ReadRecord(kPlantLayout, raw, p.get());
+  ReadRecord(p->kind == kPlantTree ? kTreeLayout : kCropLayout, raw, p.get());
+  if (!FruitCountsFit(*p)) return nullptr;
+  p->picture = FindSpriteIn(kIconSpriteSet, p->pictureName);
+  p->icon = FindSpriteIn(kIconSpriteSet, p->iconName);
+  p->crop = FindMapSpriteIn(kMapSpriteSet, p->cropName);
+  if (const ProductList* products = GetProductList()) p->product = products->FindById(p->productId);
+  if (p->kind == kPlantTree) {
+    p->tree = FindMapSpriteIn(kMapSpriteSet, p->treeName);
+    p->fruit = FindMapSpriteIn(kMapSpriteSet, p->fruitName);
+  }
+  return p;
 }
 
 }  // namespace
@@ -118,37 +137,18 @@ i32 PlantTable::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curs
         !ReadDataSection(reader, count, 4))
       return EndDataSection(reader, cursor, true);
     cursor->total = kis::GetU32LE(count);
-    if (u64(cursor->total) * kPlantRecordSize > DataSectionBytesLeft(reader))
+    if (!RecordsFitSection(reader, cursor->total, kPlantRecordSize))
       return EndDataSection(reader, cursor, true);
   } else if (!IsDataSectionOpen(reader, kPlantSectionId, kPlantSectionSubId)) {
     return EndDataSection(reader, cursor, true);
   }
-  while (cursor->done < cursor->total) {
-    u8 raw[kPlantRecordSize];
-    if (!ReadDataSection(reader, raw, kPlantRecordSize)) return EndDataSection(reader, cursor, true);
-    auto p = std::make_unique<PLANT>();
-    ReadRecord(kPlantLayout, raw, p.get());
-    ReadRecord(p->kind == kPlantTree ? kTreeLayout : kCropLayout, raw, p.get());
-    if (!FruitCountsFit(*p)) return EndDataSection(reader, cursor, true);
-    p->picture = p->pictureName[0] ? GetSpriteByName(kIconSpriteSet, p->pictureName) : nullptr;
-    p->icon = p->iconName[0] ? GetSpriteByName(kIconSpriteSet, p->iconName) : nullptr;
-    p->crop = FindMapSpriteIn(kMapSpriteSet, p->cropName);
-    if (const ProductList* products = GetProductList()) p->product = products->FindById(p->productId);
-    if (p->kind == kPlantTree) {
-      p->tree = FindMapSpriteIn(kMapSpriteSet, p->treeName);
-      p->fruit = FindMapSpriteIn(kMapSpriteSet, p->fruitName);
-    }
-    plants_.push_back(std::move(p));
-    ++cursor->done;
-    if (StepLoadingProgress(static_cast<float>(cursor->done) / static_cast<float>(cursor->total))) return 0;
-  }
-  return EndDataSection(reader, cursor, false);
+  return ReadKindRecords(reader, cursor, plants_, [reader] { return ReadPlant(reader); });
 }
 
 PLANT* PlantTable::FindPlant(u32 id) const { return FindFirstById(plants_, id); }
 
 PLANT* PlantTable::FindPlantByName(const wchar* name) const {
-  return name && name[0] ? FindPlant(kis::NameId(name)) : nullptr;
+  return FindFirstByName(plants_, name);
 }
 
 void PlantTable::ResetUse() {
@@ -189,11 +189,8 @@ void PlantTable::Clear() {
 }
 
 PLANT MakePlant(const wchar* name, u32 kind) {
-  PLANT p;
-  std::memset(&p, 0, sizeof p);
-  kis::StrCopy(p.name, kKindNameSize, name);
+  PLANT p = ZeroedKindRecord<PLANT>(name);
   p.kind = kind;
-  p.id = kis::NameId(name);
   return p;
 }
 

@@ -49,10 +49,7 @@ i32 VillainList::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cur
 VILLAININFO* VillainList::FindVillainInfo(u32 id) const { return FindFirstById(villains_, id); }
 
 VILLAININFO MakeVillain(const wchar* name) {
-  VILLAININFO v;
-  std::memset(&v, 0, sizeof v);
-  kis::StrCopy(v.name, kKindNameSize, name);
-  v.id = kis::NameId(name);
+  VILLAININFO v = ZeroedKindRecord<VILLAININFO>(name);
   v.shots = 1;
   v.health = 1;
   return v;

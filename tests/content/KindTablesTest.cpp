@@ -205,6 +205,8 @@ TEST(KindTables, OurSectionsReadBackFieldByFieldYieldingAfterEveryRecord) {
     EXPECT_EQ(store->GetCapacity(level), 5 * std::clamp(level, 1, 4)) << level;
   EXPECT_EQ(buildings.FindBuilding(0), nullptr);
   EXPECT_EQ(buildings.FindBuildingByName(u"ware-house"), nullptr);
+  EXPECT_EQ(buildings.FindBuildingByName(u""), nullptr);
+  EXPECT_EQ(buildings.FindBuildingByName(nullptr), nullptr);
 
   PlantTable plants;
   EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return plants.ReadSection(r, c); }, true).error, 0u);
@@ -236,6 +238,8 @@ TEST(KindTables, OurSectionsReadBackFieldByFieldYieldingAfterEveryRecord) {
   EXPECT_EQ(apple->fruits[23].y, -5);
   EXPECT_EQ(apple->fruitScale[1], 1.25f);
   EXPECT_EQ(apple->treeStarsAnchor[1], 33);
+  EXPECT_EQ(plants.FindPlantByName(nullptr), nullptr);
+  EXPECT_EQ(plants.FindPlantByName(u"apple"), nullptr);
 
   VillainList villains;
   EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return villains.ReadSection(r, c); }, true).error, 0u);
