@@ -27,7 +27,6 @@ class TutorialTarget {
  public:
   TutorialTarget(u32 kind, float angle, float distance) : kind_(kind), angle_(angle), distance_(distance) {}
   virtual ~TutorialTarget() = default;
-  TutorialTarget(const TutorialTarget&) = delete;
   TutorialTarget& operator=(const TutorialTarget&) = delete;
 
   // A new target of the same kind and fields with this distance (caller owns it).
@@ -45,8 +44,17 @@ class TutorialTarget {
   float GetFloatY() const { return fy_; }
 
  protected:
+  // Copied only by the kinds' Clone.
+  TutorialTarget(const TutorialTarget&) = default;
   // The point found (screen pixels): valid, moved by the distance.
   void Found(float x, float y);
+  // As a new target at this distance: no point worked out yet.
+  void Unresolved(float distance) {
+    distance_ = distance;
+    valid_ = 0;
+    x_ = y_ = 0;
+    fx_ = fy_ = 0.0f;
+  }
 
   u32 kind_;
   float angle_;
@@ -56,15 +64,28 @@ class TutorialTarget {
   float fx_ = 0.0f, fy_ = 0.0f;
 };
 
+// What every kind's Clone does: a copy of the kind's fields at the new
+// distance, not yet worked out.
+template <class Kind>
+class TutorialTargetKind : public TutorialTarget {
+ public:
+  using TutorialTarget::TutorialTarget;
+  TutorialTarget* Clone(float distance) const override {
+    Kind* copy = new Kind(static_cast<const Kind&>(*this));
+    copy->Unresolved(distance);
+    return copy;
+  }
+};
+
 // A control of a window of the stack: the window found by its code, in it
 // the last control with the id and, unless data is 0, that data word.
-class TutTargetButton : public TutorialTarget {
+class TutTargetButton : public TutorialTargetKind<TutTargetButton> {
  public:
   TutTargetButton(u32 windowCode, u32 controlId, uintptr_t controlData, float angle, float distance)
-      : TutorialTarget(kTargetButton, angle, distance), window_(windowCode), control_(controlId), data_(controlData) {}
-  TutorialTarget* Clone(float distance) const override {
-    return new TutTargetButton(window_, control_, data_, angle_, distance);
-  }
+      : TutorialTargetKind(kTargetButton, angle, distance),
+        window_(windowCode),
+        control_(controlId),
+        data_(controlData) {}
   void UpdatePosition() override;
 
  private:
@@ -76,13 +97,10 @@ class TutTargetButton : public TutorialTarget {
 // out: the screen point; true when it is valid.
 using TutorialPointFunction = bool (*)(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
 
-class TutTargetCustom : public TutorialTarget {
+class TutTargetCustom : public TutorialTargetKind<TutTargetCustom> {
  public:
   TutTargetCustom(TutorialPointFunction function, u32 argument, float angle, float distance, u32 extra)
-      : TutorialTarget(kTargetCustom, angle, distance), function_(function), argument_(argument), extra_(extra) {}
-  TutorialTarget* Clone(float distance) const override {
-    return new TutTargetCustom(function_, argument_, angle_, distance, extra_);
-  }
+      : TutorialTargetKind(kTargetCustom, angle, distance), function_(function), argument_(argument), extra_(extra) {}
   void UpdatePosition() override;
 
  private:
@@ -95,13 +113,10 @@ class TutTargetCustom : public TutorialTarget {
 bool LevelScreenCentre(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
 
 // A level point of the level, by index; the distance is in level units.
-class TutTargetLevelPoint : public TutorialTarget {
+class TutTargetLevelPoint : public TutorialTargetKind<TutTargetLevelPoint> {
  public:
   TutTargetLevelPoint(GameLevel* level, i32 pointIndex, float angle, float distance)
-      : TutorialTarget(kTargetLevelPoint, angle, distance), level_(level), point_(pointIndex) {}
-  TutorialTarget* Clone(float distance) const override {
-    return new TutTargetLevelPoint(level_, point_, angle_, distance);
-  }
+      : TutorialTargetKind(kTargetLevelPoint, angle, distance), level_(level), point_(pointIndex) {}
   void UpdatePosition() override;
 
  private:
@@ -111,13 +126,10 @@ class TutTargetLevelPoint : public TutorialTarget {
 
 // A sprite of the running level's head-up display, while it is in the
 // level's list and shown.
-class TutTargetScreenSprite : public TutorialTarget {
+class TutTargetScreenSprite : public TutorialTargetKind<TutTargetScreenSprite> {
  public:
   TutTargetScreenSprite(ScreenSprite* sprite, float angle, float distance)
-      : TutorialTarget(kTargetScreenSprite, angle, distance), sprite_(sprite) {}
-  TutorialTarget* Clone(float distance) const override {
-    return new TutTargetScreenSprite(sprite_, angle_, distance);
-  }
+      : TutorialTargetKind(kTargetScreenSprite, angle, distance), sprite_(sprite) {}
   void UpdatePosition() override;
 
  private:

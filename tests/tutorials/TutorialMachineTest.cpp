@@ -1,10 +1,11 @@
 // The tutorial framework without a level: the step machine driven frame by
 // frame on the game clock (update, then the tutorial's draw and its layers'
 // draws, as the game's frame runs them), the timer, the upward-only states
-// of layers, arrows and texts, the action filter of no tutorial, an ending
+// of layers, arrows and texts, the targets' clones, the action filter of no tutorial, an ending
 // one and a level tutorial, the arrow's swing, and the saved record.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
 #include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialTargets.h"
 #include "ui/GameWindow.h"
 #include "testsupport/PlainButton.h"
 
@@ -386,6 +388,41 @@ TEST_F(Machine, SavedRecordRoundTripsAndRefusesShortRecords) {
   Script& ended = *new Script(log, 0, 42);
   EXPECT_TRUE(load(ended, {3, 0, 0, 0}));
   EXPECT_EQ(ended.GetState(), kTutorialEnding);
+}
+
+// A clone keeps the kind and its fields at its own distance, and has no
+// point until it is worked out; the original keeps its own.
+TEST_F(Machine, AClonedTargetIsItsKindAtItsOwnDistanceUnresolvedUntilUpdated) {
+  const TutorialPointFunction at = [](kis::FloatPoint* out, float, float, u32 argument, u32 extra) {
+    out->x = static_cast<float>(argument);
+    out->y = static_cast<float>(extra);
+    return argument != 0;
+  };
+  TutTargetCustom original(at, 100, 0.0f, 5.0f, 40);
+  original.UpdatePosition();
+  ASSERT_TRUE(original.IsValid());
+  EXPECT_EQ(original.GetX(), 105);
+  std::unique_ptr<TutorialTarget> copy(original.Clone(20.0f));
+  EXPECT_EQ(copy->GetKind(), kTargetCustom);
+  EXPECT_EQ(copy->GetDistance(), 20.0f);
+  EXPECT_FALSE(copy->IsValid());
+  EXPECT_EQ(copy->GetX(), 0);
+  EXPECT_EQ(copy->GetFloatY(), 0.0f);
+  copy->UpdatePosition();
+  ASSERT_TRUE(copy->IsValid());
+  EXPECT_EQ(copy->GetX(), 120);
+  EXPECT_EQ(copy->GetY(), 40);
+  EXPECT_EQ(original.GetX(), 105);
+  EXPECT_EQ(original.GetDistance(), 5.0f);
+  std::unique_ptr<TutorialTarget> none(TutTargetCustom(at, 0, 0.0f, 0.0f, 1).Clone(3.0f));
+  none->UpdatePosition();
+  EXPECT_FALSE(none->IsValid()) << "the function's answer, not the original's";
+  // A button in no window: a button, at its angle, never valid.
+  std::unique_ptr<TutorialTarget> button(TutTargetButton(kAnyWindow, 3, 0, 90.0f, 1.0f).Clone(2.0f));
+  EXPECT_EQ(button->GetKind(), kTargetButton);
+  EXPECT_EQ(button->GetAngle(), 90.0f);
+  button->UpdatePosition();
+  EXPECT_FALSE(button->IsValid());
 }
 
 }  // namespace
