@@ -52,7 +52,7 @@ struct Sources {
   }
   TempFolder folder;
   std::unique_ptr<DataSetBuild> build;
-  ContentTables tables;
+  ContentSourceTables tables;
 };
 
 }  // namespace

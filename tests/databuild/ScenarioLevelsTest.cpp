@@ -104,7 +104,7 @@ void ExpectSameLevel(const LEVELINFO& read, const LEVELINFO& made, u32 n) {
 }
 
 // The builder's tables read from the sources with the levels of `levels`.
-bool ReadSources(const std::string& levels, ContentTables* tables) {
+bool ReadSources(const std::string& levels, ContentSourceTables* tables) {
   BuildOptions options;
   options.sourceDir = kSources;
   options.levelsDir = levels;
@@ -115,7 +115,7 @@ bool ReadSources(const std::string& levels, ContentTables* tables) {
 u32 Id(const char* name) { return kis::NameIdA(name); }
 
 TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsAndBuildings) {
-  ContentTables sources;
+  ContentSourceTables sources;
   ASSERT_TRUE(ReadSources(kScenarios, &sources));
   const std::unique_ptr<LevelTable> built = ReadBuiltLevels(TM_SCENARIO_DATA_DIR);
   u32 levels = 0;
@@ -184,20 +184,20 @@ TEST(ScenarioLevels, TheLevelFolderHoldsLevelFilesOnly) {
   auto levelsIn = [&](const std::string& sub, std::vector<std::string> files) {
     std::filesystem::create_directories(folder.File(sub));
     for (const std::string& f : files) folder.Put(sub + "/" + f, source);
-    ContentTables tables;
+    ContentSourceTables tables;
     return ReadSources(folder.File(sub), &tables);
   };
   EXPECT_FALSE(levelsIn("empty", {}));
   EXPECT_FALSE(levelsIn("misnamed", {"level_01.txt", "level_1.txt"}));
   EXPECT_FALSE(levelsIn("past_the_last", {"level_42.txt"}));
   EXPECT_FALSE(levelsIn("other", {"level_01.txt", "notes.txt"}));
-  ContentTables none;
+  ContentSourceTables none;
   EXPECT_FALSE(ReadSources(folder.File("missing"), &none));
   // Hidden files aside; a level may stand alone at its number.
   std::filesystem::create_directories(folder.File("alone"));
   folder.Put("alone/.level_03.txt.swp", "x");
   folder.Put("alone/level_07.txt", source);
-  ContentTables tables;
+  ContentSourceTables tables;
   ASSERT_TRUE(ReadSources(folder.File("alone"), &tables));
   EXPECT_EQ(tables.grid[45], 6);
   for (u32 n = 0; n < kLevelCount; ++n) EXPECT_EQ(tables.levels[n].regimes[0].taskCount > 0, n == 6) << n;

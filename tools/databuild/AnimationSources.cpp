@@ -35,7 +35,7 @@ std::string Summary(const ANIMRECORD& a, const std::string& mode, u32 frames) {
 
 }  // namespace
 
-bool ReadAnimations(DataSetBuild& build, ContentTables& tables) {
+bool ReadAnimations(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/animations.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"animation")) {

@@ -13,7 +13,7 @@
 
 namespace {
 
-bool KnownAnimation(const ContentTables& tables, const std::string& name) {
+bool KnownAnimation(const ContentSourceTables& tables, const std::string& name) {
   const std::u16string wide = plat::Utf8ToUtf16(name);
   return std::any_of(tables.animations.begin(), tables.animations.end(), [&](const ANIMRECORD& a) {
     return kis::StrICompare(a.name, wide.c_str()) == 0;
@@ -22,7 +22,7 @@ bool KnownAnimation(const ContentTables& tables, const std::string& name) {
 
 }  // namespace
 
-bool ReadCharacters(DataSetBuild& build, ContentTables& tables) {
+bool ReadCharacters(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/characters.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"character")) {

@@ -38,7 +38,7 @@ bool RequirePicture(DataSetBuild& build, SourceTree& tree, u32 set, const std::s
 // product { name, price, time_ms, number, ingredient = NAME, AMOUNT (up to
 // four), icon, icon2, map_sprite }. Ingredients are looked up once every
 // product is read.
-bool ReadProducts(DataSetBuild& build, ContentTables& tables) {
+bool ReadProducts(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/products.txt")) return false;
   std::vector<std::vector<std::pair<std::string, i32>>> recipes;
@@ -109,7 +109,7 @@ bool ReadProducts(DataSetBuild& build, ContentTables& tables) {
 // bonus { name, name_key, desc_key, charge_ms, active_ms, effect }, six of
 // them in bonus order (bees, rain, speed, instant harvest, factories,
 // animal houses).
-bool ReadBonuses(DataSetBuild& build, ContentTables& tables) {
+bool ReadBonuses(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/bonuses.txt")) return false;
   const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"bonus");
@@ -149,7 +149,7 @@ bool ReadBonuses(DataSetBuild& build, ContentTables& tables) {
 
 // tiered { name, icon, start, tiers = T1, T2, T3 } nine times, then
 // record { name, icon, threshold } eight times.
-bool ReadAwards(DataSetBuild& build, ContentTables& tables) {
+bool ReadAwards(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/awards.txt")) return false;
   const std::vector<kis::TdrNode*> tiered = tree.Blocks(u"tiered");
@@ -197,7 +197,7 @@ bool ReadAwards(DataSetBuild& build, ContentTables& tables) {
 }
 
 // profile { tutorials, open_easy, open_hard }, once.
-bool ReadNewProfile(DataSetBuild& build, ContentTables& tables) {
+bool ReadNewProfile(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/profile.txt")) return false;
   const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"profile");
@@ -227,7 +227,7 @@ bool ReadNewProfile(DataSetBuild& build, ContentTables& tables) {
 }
 
 // ground { name, sprite, turn, rect = LEFT, TOP, RIGHT, BOTTOM }.
-bool ReadGround(DataSetBuild& build, ContentTables& tables) {
+bool ReadGround(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/ground.txt")) return false;
   std::vector<std::pair<std::string, DXLRECT>> sprites;
@@ -278,7 +278,7 @@ bool ReadGround(DataSetBuild& build, ContentTables& tables) {
 
 // garbage { name, time_ms, sprite = NAME, LAYER, X, Y (up to two),
 // particles = SYSTEM, LAYER, X, Y, SORT_X, SORT_Y, PARAM (up to four) }.
-bool ReadGarbage(DataSetBuild& build, ContentTables& tables) {
+bool ReadGarbage(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/garbage.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"garbage")) {

@@ -1,7 +1,7 @@
 // The game's tables of "Data.dat" as the builder reads them from their
 // text-tree sources under tools/data/tables (products, bonuses, awards,
 // ground, garbage) and tools/data/levels (one file per level). Each reader
-// fills its table in ContentTables, asks the picture catalogue for every
+// fills its table in ContentSourceTables, asks the picture catalogue for every
 // picture its records name, and prints any fault of its source; later
 // tables may look names up in earlier ones (a level's bonus, its ground).
 //
@@ -48,7 +48,7 @@ constexpr u32 kGarbageWidth = 128, kGarbageHeight = 96;
 constexpr u32 kLevelSpriteWidth = 128, kLevelSpriteHeight = 64;
 constexpr u32 kGroundMargin = 2;
 
-struct ContentTables {
+struct ContentSourceTables {
   std::vector<PRODUCT> products;
   BONUS bonuses[kBonusCount] = {};
   TIEREDAWARD tiered[kTieredAwardCount] = {};
@@ -70,19 +70,19 @@ struct ContentTables {
   std::vector<BUILDING> buildings;
   std::vector<VILLAININFO> villains;
 
-  ContentTables() {
+  ContentSourceTables() {
     for (i32& c : grid) c = -1;
   }
 };
 
 // Each reads its source; false when it has a fault (printed).
-bool ReadProducts(DataSetBuild& build, ContentTables& tables);
-bool ReadBonuses(DataSetBuild& build, ContentTables& tables);
-bool ReadAwards(DataSetBuild& build, ContentTables& tables);
-bool ReadGround(DataSetBuild& build, ContentTables& tables);
-bool ReadGarbage(DataSetBuild& build, ContentTables& tables);
+bool ReadProducts(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadBonuses(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadAwards(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadGround(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadGarbage(DataSetBuild& build, ContentSourceTables& tables);
 // The character descriptions; their animations must have been read.
-bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
+bool ReadCharacters(DataSetBuild& build, ContentSourceTables& tables);
 // The level objects' kinds (KindSources.cpp): the plants with the beds'
 // stages, timings and looks (their products read before), the buildings
 // (their products, characters and particle systems read before; every
@@ -93,16 +93,16 @@ bool ReadCharacters(DataSetBuild& build, ContentTables& tables);
 // building's site "NAME_site" 128x96 and level N "NAME_N" 128x128 (set 3),
 // its level icons "pic_NAME_N" 48x48 and construction icon "job_NAME" 32x32
 // (set 2), an animal house's trough "NAME_trough" 64x32 (set 3).
-bool ReadPlants(DataSetBuild& build, ContentTables& tables);
-bool ReadBuildings(DataSetBuild& build, ContentTables& tables);
-bool ReadVillains(DataSetBuild& build, ContentTables& tables);
+bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables);
+bool ReadVillains(DataSetBuild& build, ContentSourceTables& tables);
 // The 41 levels from "level_NN.txt" (NN from 01) of the level folder
 // (DataSetBuild::LevelsDir); a level without a file is an empty record with
 // map cell -1. The folder must hold level files and nothing else. Fills
 // the map grid.
-bool ReadLevels(DataSetBuild& build, ContentTables& tables);
+bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables);
 // A new profile's progress from "tables/profile.txt".
-bool ReadNewProfile(DataSetBuild& build, ContentTables& tables);
+bool ReadNewProfile(DataSetBuild& build, ContentSourceTables& tables);
 
 // Shared by the readers: a table's source, loaded (false, printed, when it
 // cannot be read); a picture the records name, asked of the catalogue.

@@ -19,8 +19,8 @@ struct SectionRecipe {
   u32 id;
   u32 subId;
   const char* what;
-  bool (*read)(DataSetBuild& build, ContentTables& tables);
-  std::vector<u8> (*body)(const ContentTables& tables);
+  bool (*read)(DataSetBuild& build, ContentSourceTables& tables);
+  std::vector<u8> (*body)(const ContentSourceTables& tables);
 };
 
 // In the loader's order. A section whose source names another table's
@@ -30,40 +30,40 @@ struct SectionRecipe {
 // systems). "CNST" is empty: the start-up loader only checks it is there.
 constexpr SectionRecipe kSections[] = {
     {kConstantsSectionId, kConstantsSectionSubId, "CNST", nullptr,
-     [](const ContentTables&) { return std::vector<u8>(); }},
+     [](const ContentSourceTables&) { return std::vector<u8>(); }},
     {kDigitFontSectionId, kDigitFontSectionSubId, "FGID", RequireDigitFontPicture,
-     [](const ContentTables&) { return DigitFontSection(); }},
+     [](const ContentSourceTables&) { return DigitFontSection(); }},
     {kBonusSectionId, kBonusSectionSubId, "BONS", ReadBonuses,
-     [](const ContentTables& t) { return BonusSection(t.bonuses); }},
+     [](const ContentSourceTables& t) { return BonusSection(t.bonuses); }},
     {kParticleSectionId, kParticleSectionSubId, "PART", ReadParticleSystems,
-     [](const ContentTables& t) { return ParticleSectionBody(t.curves, t.particleParams, t.particleSystems); }},
+     [](const ContentSourceTables& t) { return ParticleSectionBody(t.curves, t.particleParams, t.particleSystems); }},
     {kGroundSectionId, kGroundSectionSubId, "GRND", ReadGround,
-     [](const ContentTables& t) { return GroundSection(t.grounds); }},
+     [](const ContentSourceTables& t) { return GroundSection(t.grounds); }},
     {kGarbageSectionId, kGarbageSectionSubId, "LPNT", ReadGarbage,
-     [](const ContentTables& t) { return GarbageSection(t.garbage); }},
+     [](const ContentSourceTables& t) { return GarbageSection(t.garbage); }},
     {kProductSectionId, kProductSectionSubId, "PROD", ReadProducts,
-     [](const ContentTables& t) { return ProductSection(t.products); }},
+     [](const ContentSourceTables& t) { return ProductSection(t.products); }},
     {kPlantSectionId, kPlantSectionSubId, "PLNT", ReadPlants,
-     [](const ContentTables& t) { return PlantSection(t.bedStages, t.plantTiming, t.bedLooks, t.plants); }},
+     [](const ContentSourceTables& t) { return PlantSection(t.bedStages, t.plantTiming, t.bedLooks, t.plants); }},
     {kAnimationSectionId, kAnimationSectionSubId, "ANIM", ReadAnimations,
-     [](const ContentTables& t) { return AnimationSectionBody(t.animations); }},
+     [](const ContentSourceTables& t) { return AnimationSectionBody(t.animations); }},
     {kCharacterSectionId, kCharacterSectionSubId, "CHQR", ReadCharacters,
-     [](const ContentTables& t) { return CharacterSectionBody(t.characters); }},
+     [](const ContentSourceTables& t) { return CharacterSectionBody(t.characters); }},
     {kBuildingSectionId, kBuildingSectionSubId, "BLDN", ReadBuildings,
-     [](const ContentTables& t) { return BuildingSection(t.buildings); }},
+     [](const ContentSourceTables& t) { return BuildingSection(t.buildings); }},
     {kVillainSectionId, kVillainSectionSubId, "VLNS", ReadVillains,
-     [](const ContentTables& t) { return VillainSection(t.villains); }},
+     [](const ContentSourceTables& t) { return VillainSection(t.villains); }},
     {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
-     [](const ContentTables& t) { return LevelSection(t.grid, t.levels); }},
+     [](const ContentSourceTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
-     [](const ContentTables& t) { return AwardSection(t.tiered, t.records); }},
+     [](const ContentSourceTables& t) { return AwardSection(t.tiered, t.records); }},
     {kProfileSectionId, kProfileSectionSubId, "PROF", ReadNewProfile,
-     [](const ContentTables& t) { return ProfileDefaultsSection(t.newProfile); }},
+     [](const ContentSourceTables& t) { return ProfileDefaultsSection(t.newProfile); }},
 };
 
 }  // namespace
 
-bool ReadContentTables(DataSetBuild& build, ContentTables& tables) {
+bool ReadContentTables(DataSetBuild& build, ContentSourceTables& tables) {
   bool ok = true;
   for (const SectionRecipe& recipe : kSections) {
     if (recipe.read && !recipe.read(build, tables)) {
@@ -75,7 +75,7 @@ bool ReadContentTables(DataSetBuild& build, ContentTables& tables) {
 }
 
 bool DataArchiveModule::Build(DataSetBuild& build) {
-  ContentTables tables;
+  ContentSourceTables tables;
   if (!ReadContentTables(build, tables)) return false;
   std::vector<DataSection> sections;
   for (const SectionRecipe& recipe : kSections) sections.push_back(DataSection{recipe.id, recipe.subId, recipe.body(tables)});

@@ -7,12 +7,12 @@
 
 #include "DataSetBuild.h"
 
-struct ContentTables;
+struct ContentSourceTables;
 
 // Every table of "Data.dat" read from its source, in the section table's
 // order (a table may look names up in the ones before it); false when a
 // source has a fault (printed), every reader run all the same.
-bool ReadContentTables(DataSetBuild& build, ContentTables& tables);
+bool ReadContentTables(DataSetBuild& build, ContentSourceTables& tables);
 
 class DataArchiveModule : public ArchiveModule {
  public:

@@ -195,7 +195,7 @@ void DrawStrips(cairo_t* cr, const ArtFrame&) {
 
 }  // namespace
 
-bool RequireDigitFontPicture(DataSetBuild& build, ContentTables&) {
+bool RequireDigitFontPicture(DataSetBuild& build, ContentSourceTables&) {
   std::string error;
   if (build.Pictures().Require(kSkinSpriteSet, kPicture, PictureKind::kImage, PictureWidth(), PictureHeight(),
                                "the digit fonts", &error))

@@ -11,13 +11,13 @@
 #include "base/Types.h"
 
 class DataSetBuild;
-struct ContentTables;
+struct ContentSourceTables;
 
 constexpr u32 kMoneyDigitFont = 1;
 constexpr u32 kPriceDigitFont = 3;
 
 // The picture the fonts need, asked of the catalogue (false, printed, on a
 // clash with the manifest's size).
-bool RequireDigitFontPicture(DataSetBuild& build, ContentTables& tables);
+bool RequireDigitFontPicture(DataSetBuild& build, ContentSourceTables& tables);
 // The section's body.
 std::vector<u8> DigitFontSection();

@@ -33,7 +33,8 @@ u32 IdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
 // Reads the kinds' sources: the current tree, the build and the tables.
 class KindReader {
  public:
-  KindReader(DataSetBuild& build, ContentTables& tables, SourceTree& tree) : build_(build), tables_(tables), tree_(tree) {}
+  KindReader(DataSetBuild& build, ContentSourceTables& tables, SourceTree& tree)
+      : build_(build), tables_(tables), tree_(tree) {}
 
   // A name line into `out` (a fault when it is no name).
   bool Name(u32 line, std::string* out) {
@@ -87,7 +88,7 @@ class KindReader {
   }
 
   DataSetBuild& build_;
-  ContentTables& tables_;
+  ContentSourceTables& tables_;
   SourceTree& tree_;
 };
 
@@ -117,7 +118,7 @@ void ReadStage(SourceTree& tree, BEDSTAGE& s) {
 
 }  // namespace
 
-bool ReadPlants(DataSetBuild& build, ContentTables& tables) {
+bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/plants.txt")) return false;
   KindReader r(build, tables, tree);
@@ -332,7 +333,7 @@ void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 i
 // animations are checked when the buildings are read.
 namespace {
 
-bool CheckPlantAnimations(DataSetBuild& build, ContentTables& tables) {
+bool CheckPlantAnimations(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/plants.txt")) return false;
   KindReader r(build, tables, tree);
@@ -346,7 +347,7 @@ bool CheckPlantAnimations(DataSetBuild& build, ContentTables& tables) {
 // building { name, kind = plain | factory | animal, site, offset, work,
 // stars, scale, mirror = A, B, product (factories, up to five), feeds,
 // gives, character, sound, level { ... } (up to four) }.
-bool ReadBuildings(DataSetBuild& build, ContentTables& tables) {
+bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables) {
   if (!CheckPlantAnimations(build, tables)) return false;
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/buildings.txt")) return false;
@@ -437,7 +438,7 @@ bool ReadBuildings(DataSetBuild& build, ContentTables& tables) {
 
 // villain { name, skin, enter_ms, shot_ms, shots, health, damage,
 // damage_ms, money, shot_money, sound, shot_speed, flight_ms }.
-bool ReadVillains(DataSetBuild& build, ContentTables& tables) {
+bool ReadVillains(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/villains.txt")) return false;
   KindReader r(build, tables, tree);

@@ -69,7 +69,8 @@ u32 IdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
 
 class LevelReader {
  public:
-  LevelReader(DataSetBuild& build, ContentTables& tables, SourceTree& tree) : build_(build), tables_(tables), tree_(tree) {}
+  LevelReader(DataSetBuild& build, ContentSourceTables& tables, SourceTree& tree)
+      : build_(build), tables_(tables), tree_(tree) {}
 
   void Read(LEVELINFO& level);
 
@@ -89,7 +90,7 @@ class LevelReader {
   }
 
   DataSetBuild& build_;
-  ContentTables& tables_;
+  ContentSourceTables& tables_;
   SourceTree& tree_;
 };
 
@@ -327,7 +328,7 @@ bool CheckLevelFolder(const std::string& dir) {
 
 }  // namespace
 
-bool ReadLevels(DataSetBuild& build, ContentTables& tables) {
+bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables) {
   tables.levels.assign(kLevelCount, LEVELINFO{});
   const std::string dir = build.LevelsDir();
   if (!CheckLevelFolder(dir)) return false;

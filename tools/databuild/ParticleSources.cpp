@@ -30,7 +30,7 @@ bool Range(SourceTree& tree, u32 line, const char16_t* format, T (&range)[2]) {
 
 }  // namespace
 
-bool ReadParticleSystems(DataSetBuild& build, ContentTables& tables) {
+bool ReadParticleSystems(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
   if (!OpenSource(build, tree, "tables/particles.txt")) return false;
   for (kis::TdrNode* block : tree.Blocks(u"system")) {
