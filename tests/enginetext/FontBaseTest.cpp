@@ -231,6 +231,20 @@ TEST_F(FontTextures, UpdateBuildsQuadsAndTellsListeners) {
   EXPECT_EQ(font.GetGlyph(u'D')->cell.top, 16);  // the fourth glyph opens row two
   EXPECT_EQ(font.GetGlyph(u'F')->cell.left, 40);
   EXPECT_EQ(font.GetQuad(u'G'), nullptr);  // row three is below the picture
+  // A metric set to what it is tells nobody; each change rebuilds at once.
+  listener.codes.clear();
+  font.SetHeight(16);
+  font.SetHSkip(0);
+  font.SetVSkip(0);
+  font.SetEmptyWidth(0);
+  font.SetAscent(font.GetAscent());
+  font.SetDescent(font.GetDescent());
+  EXPECT_TRUE(listener.codes.empty());
+  font.SetHSkip(1);
+  font.SetHSkip(0);
+  font.SetDescent(static_cast<i16>(font.GetDescent() + 1));
+  EXPECT_EQ(listener.codes.size(), 3u);
+  EXPECT_EQ(font.GetAscent() + font.GetDescent(), 16);
 
   font.SetColor(0x80112233u);
   EXPECT_EQ(b->quadA->v[2].color, 0x80112233u);

@@ -17,6 +17,14 @@ i8 ClampExtra(i32 extra, u8 width) {
   return static_cast<i8>(std::clamp<i32>(extra, -128, 127));
 }
 
+// Stores a metric; true when that changed it.
+template <class T>
+bool Store(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 // The walk of the placing rule up to one index: the pen and row top before
 // that index, or failed once an earlier index pushed the rows past the bottom.
 struct PenState {
@@ -43,8 +51,7 @@ void DXLFontT<Ch>::Notify(DXLNotifyObject*, u32) {}
 
 template <class Ch>
 void DXLFontT<Ch>::SetHeight(u8 height) {
-  if (height == height_) return;
-  height_ = height;
+  if (!Store(height_, height)) return;
   if (descent_ > height_) descent_ = height_;
   ascent_ = static_cast<i16>(height_ - descent_);
   Changed(this);
@@ -52,37 +59,29 @@ void DXLFontT<Ch>::SetHeight(u8 height) {
 
 template <class Ch>
 void DXLFontT<Ch>::SetVSkip(u8 skip) {
-  if (skip == vSkip_) return;
-  vSkip_ = skip;
-  Changed(this);
+  if (Store(vSkip_, skip)) Changed(this);
 }
 
 template <class Ch>
 void DXLFontT<Ch>::SetHSkip(u8 skip) {
-  if (skip == hSkip_) return;
-  hSkip_ = skip;
-  Changed(this);
+  if (Store(hSkip_, skip)) Changed(this);
 }
 
 template <class Ch>
 void DXLFontT<Ch>::SetEmptyWidth(u8 width) {
-  if (width == emptyWidth_) return;
-  emptyWidth_ = width;
-  Changed(this);
+  if (Store(emptyWidth_, width)) Changed(this);
 }
 
 template <class Ch>
 void DXLFontT<Ch>::SetAscent(i16 ascent) {
-  if (ascent == ascent_) return;
-  ascent_ = ascent;
+  if (!Store(ascent_, ascent)) return;
   descent_ = static_cast<i16>(height_ - ascent_);
   Changed(this);
 }
 
 template <class Ch>
 void DXLFontT<Ch>::SetDescent(i16 descent) {
-  if (descent == descent_) return;
-  descent_ = descent;
+  if (!Store(descent_, descent)) return;
   ascent_ = static_cast<i16>(height_ - descent_);
   Changed(this);
 }
