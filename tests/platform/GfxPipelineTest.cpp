@@ -239,11 +239,15 @@ TEST(GfxPipeline, VectorPathsMatchThePlainOnes) {
   for (size_t i = 0; i < src.size(); ++i) {
     ASSERT_EQ(m1[i], CombineStage(D3DTOP_MODULATE, D3DTOP_MODULATE, src[i], 0x80FF4001u)) << i;
   }
-  std::vector<uint32_t> f1 = dest, f2 = dest;
+  std::vector<uint32_t> f1 = dest, f2 = dest, f3 = dest;
   ModulateBlendSpan(src.data(), 0xC0FF4001u, f1.data(), static_cast<int>(src.size()));
+  SetAvx2Allowed(false);
+  ModulateBlendSpan(src.data(), 0xC0FF4001u, f3.data(), static_cast<int>(src.size()));
+  SetAvx2Allowed(true);
   ModulateSpanPlain(src.data(), 0xC0FF4001u, m2.data(), static_cast<int>(src.size()));
   BlendSrcAlphaSpanPlain(m2.data(), f2.data(), static_cast<int>(src.size()));
   EXPECT_EQ(f1, f2);
+  EXPECT_EQ(f3, f2);
 }
 
 TEST(GfxPipeline, WideAndNarrowVectorPathsDrawTheSameRotatedSprites) {

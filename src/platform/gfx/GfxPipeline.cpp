@@ -366,13 +366,35 @@ void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* d
 
 #if defined(__SSE2__)
 
+namespace {
+
+// Four source pixels, their channels widened to 16 bits (the low pair and
+// the high pair), over the four pixels `d` by the source's alpha, each
+// channel rounded as Div255 does.
+inline __m128i BlendOver4(__m128i slo, __m128i shi, __m128i d) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i c255 = _mm_set1_epi16(255);
+  const __m128i c128 = _mm_set1_epi16(128);
+  const __m128i dlo = _mm_unpacklo_epi8(d, zero), dhi = _mm_unpackhi_epi8(d, zero);
+  const __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(slo, 0xFF), 0xFF);
+  const __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(shi, 0xFF), 0xFF);
+  __m128i tlo = _mm_add_epi16(_mm_mullo_epi16(slo, alo), _mm_mullo_epi16(dlo, _mm_sub_epi16(c255, alo)));
+  __m128i thi = _mm_add_epi16(_mm_mullo_epi16(shi, ahi), _mm_mullo_epi16(dhi, _mm_sub_epi16(c255, ahi)));
+  tlo = _mm_add_epi16(tlo, c128);
+  thi = _mm_add_epi16(thi, c128);
+  tlo = _mm_srli_epi16(_mm_add_epi16(tlo, _mm_srli_epi16(tlo, 8)), 8);
+  thi = _mm_srli_epi16(_mm_add_epi16(thi, _mm_srli_epi16(thi, 8)), 8);
+  return _mm_packus_epi16(tlo, thi);
+}
+
+}  // namespace
+
 void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
   if (Avx2Active()) {
     ModulateBlendSpanAvx2(texels, colour, dest, n);
     return;
   }
   const __m128i zero = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255);
   const __m128i c128 = _mm_set1_epi16(128);
   const __m128i c = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
   const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
@@ -385,16 +407,7 @@ void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, 
     slo = _mm_srli_epi16(_mm_add_epi16(slo, _mm_srli_epi16(slo, 8)), 8);
     shi = _mm_srli_epi16(_mm_add_epi16(shi, _mm_srli_epi16(shi, 8)), 8);
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
-    const __m128i dlo = _mm_unpacklo_epi8(d, zero), dhi = _mm_unpackhi_epi8(d, zero);
-    const __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(slo, 0xFF), 0xFF);
-    const __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(shi, 0xFF), 0xFF);
-    __m128i tlo = _mm_add_epi16(_mm_mullo_epi16(slo, alo), _mm_mullo_epi16(dlo, _mm_sub_epi16(c255, alo)));
-    __m128i thi = _mm_add_epi16(_mm_mullo_epi16(shi, ahi), _mm_mullo_epi16(dhi, _mm_sub_epi16(c255, ahi)));
-    tlo = _mm_add_epi16(tlo, c128);
-    thi = _mm_add_epi16(thi, c128);
-    tlo = _mm_srli_epi16(_mm_add_epi16(tlo, _mm_srli_epi16(tlo, 8)), 8);
-    thi = _mm_srli_epi16(_mm_add_epi16(thi, _mm_srli_epi16(thi, 8)), 8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), _mm_packus_epi16(tlo, thi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), BlendOver4(slo, shi, d));
   }
   ModulateBlendSpanPlain(texels + i, colour, dest + i, n - i);
 }
@@ -405,8 +418,6 @@ void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n) {
     return;
   }
   const __m128i zero = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255);
-  const __m128i c128 = _mm_set1_epi16(128);
   const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -419,16 +430,7 @@ void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n) {
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;  // all clear
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
     const __m128i slo = _mm_unpacklo_epi8(s, zero), shi = _mm_unpackhi_epi8(s, zero);
-    const __m128i dlo = _mm_unpacklo_epi8(d, zero), dhi = _mm_unpackhi_epi8(d, zero);
-    const __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(slo, 0xFF), 0xFF);
-    const __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(shi, 0xFF), 0xFF);
-    __m128i tlo = _mm_add_epi16(_mm_mullo_epi16(slo, alo), _mm_mullo_epi16(dlo, _mm_sub_epi16(c255, alo)));
-    __m128i thi = _mm_add_epi16(_mm_mullo_epi16(shi, ahi), _mm_mullo_epi16(dhi, _mm_sub_epi16(c255, ahi)));
-    tlo = _mm_add_epi16(tlo, c128);
-    thi = _mm_add_epi16(thi, c128);
-    tlo = _mm_srli_epi16(_mm_add_epi16(tlo, _mm_srli_epi16(tlo, 8)), 8);
-    thi = _mm_srli_epi16(_mm_add_epi16(thi, _mm_srli_epi16(thi, 8)), 8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), _mm_packus_epi16(tlo, thi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), BlendOver4(slo, shi, d));
   }
   BlendSrcAlphaSpanPlain(src + i, dest + i, n - i);
 }
