@@ -258,6 +258,19 @@ TEST(TdrDocument, NavigationByPathAndSiblings) {
   EXPECT_FALSE(doc->NextSibling());
   EXPECT_EQ(doc->GetAttributeName(doc->GetAttributeCount(), nullptr), nullptr);
   EXPECT_EQ(doc->GetStatus(), kis::kTdrNotFound);
+  // Attributes by index: names and values with their lengths; none beyond.
+  auto pairs = LoadBytes("key = value\nk2 = 7\n");
+  ASSERT_TRUE(pairs);
+  ASSERT_EQ(pairs->GetAttributeCount(), 2u);
+  u32 length = 99;
+  const char16_t* name = pairs->GetAttributeName(1, &length);
+  EXPECT_EQ(std::u16string(name, length), u"k2");
+  const char16_t* value = pairs->GetAttributeValue(0, &length);
+  EXPECT_EQ(std::u16string(value, length), u"value");
+  EXPECT_EQ(pairs->GetStatus(), 0u);
+  EXPECT_EQ(pairs->GetAttributeValue(2, &length), nullptr);
+  EXPECT_EQ(length, 0u);
+  EXPECT_EQ(pairs->GetStatus(), kis::kTdrNotFound);
 }
 
 TEST(TdrDocument, FormatReadsFillVariablesAndRecords) {

@@ -366,19 +366,11 @@ u32 TdrDocument::GetAttributeCount() {
   return current_->attributes.Count();
 }
 
-const wchar* TdrDocument::GetAttributeName(u32 index, u32* length) {
-  error_ = 0;
-  if (length) *length = 0;
-  if (index >= current_->attributes.Count()) {
-    error_ |= kTdrNotFound;
-    return nullptr;
-  }
-  const TDRATTRIBUTE& a = current_->attributes[index];
-  if (length) *length = a.nameLength;
-  return a.name;
-}
+const wchar* TdrDocument::GetAttributeName(u32 index, u32* length) { return AttributeText(index, length, false); }
 
-const wchar* TdrDocument::GetAttributeValue(u32 index, u32* length) {
+const wchar* TdrDocument::GetAttributeValue(u32 index, u32* length) { return AttributeText(index, length, true); }
+
+const wchar* TdrDocument::AttributeText(u32 index, u32* length, bool value) {
   error_ = 0;
   if (length) *length = 0;
   if (index >= current_->attributes.Count()) {
@@ -386,8 +378,8 @@ const wchar* TdrDocument::GetAttributeValue(u32 index, u32* length) {
     return nullptr;
   }
   const TDRATTRIBUTE& a = current_->attributes[index];
-  if (length) *length = a.valueLength;
-  return a.name + a.valueOffset;
+  if (length) *length = value ? a.valueLength : a.nameLength;
+  return value ? a.name + a.valueOffset : a.name;
 }
 
 // Index of the attribute of that name in the current node, or -1 with 0x500

@@ -179,6 +179,9 @@ class TdrDocument {
   bool ParseLine(wchar* t, size_t p, size_t eol, TdrNode*& cur, u32& depth);
   template <class Ch>
   i32 FindAttribute(const Ch* name, bool next);
+  // The name or the value of the current node's attribute `index`; null
+  // and kTdrNotFound beyond the last.
+  const wchar* AttributeText(u32 index, u32* length, bool value);
   template <class D>
   u32 ReadString(i32 index, D* buffer, u32 capacity, const D* def);
   u32 Scan(i32 index, const wchar* format, i32 maxRecords, void* destination, u32 recordSize, u32 mode);
