@@ -7,7 +7,9 @@
 // saved levels, and fakes of what others keep in a saved level.
 #pragma once
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
@@ -31,6 +33,42 @@
 #include "MapRig.h"
 
 namespace leveltest {
+
+// A saved level's bytes, kept apart from the store (a failed restore drops
+// the store's copy), and a fresh buffer of them.
+struct Saved {
+  u32 playMode = 0, levelIndex = 0, levelTime = 0;
+  u8 block[16] = {};
+  std::vector<u8> data, records;
+};
+
+inline Saved Copy(const kis::DataBuffer& b) {
+  Saved s;
+  s.playMode = b.playMode;
+  s.levelIndex = b.levelIndex;
+  s.levelTime = b.levelTime;
+  std::memcpy(s.block, b.levelBlock, sizeof s.block);
+  s.data.assign(b.Data(), b.Data() + b.dataSize);
+  s.records.assign(b.Records(), b.Records() + b.recordSize);
+  return s;
+}
+
+inline kis::DataBuffer* Make(const Saved& s) {
+  auto* b = new kis::DataBuffer;
+  b->headerSize = kis::kDataBufferHeaderSize;
+  b->playMode = s.playMode;
+  b->levelIndex = s.levelIndex;
+  b->levelTime = s.levelTime;
+  std::memcpy(b->levelBlock, s.block, sizeof b->levelBlock);
+  b->GrowData(s.data.size() + 16);
+  b->GrowRecords(s.records.size() + 16);
+  if (!s.data.empty()) std::memcpy(b->Data(), s.data.data(), s.data.size());
+  if (!s.records.empty()) std::memcpy(b->Records(), s.records.data(), s.records.size());
+  b->dataSize = static_cast<u32>(s.data.size());
+  b->recordSize = static_cast<u32>(s.records.size());
+  return b;
+}
+
 
 constexpr u32 kVillain = 77;
 

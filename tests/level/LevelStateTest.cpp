@@ -17,39 +17,6 @@
 namespace leveltest {
 namespace {
 
-struct Saved {
-  u32 playMode = 0, levelIndex = 0, levelTime = 0;
-  u8 block[16] = {};
-  std::vector<u8> data, records;
-};
-
-Saved Copy(const kis::DataBuffer& b) {
-  Saved s;
-  s.playMode = b.playMode;
-  s.levelIndex = b.levelIndex;
-  s.levelTime = b.levelTime;
-  std::memcpy(s.block, b.levelBlock, sizeof s.block);
-  s.data.assign(b.Data(), b.Data() + b.dataSize);
-  s.records.assign(b.Records(), b.Records() + b.recordSize);
-  return s;
-}
-
-kis::DataBuffer* Make(const Saved& s) {
-  auto* b = new kis::DataBuffer;
-  b->headerSize = kis::kDataBufferHeaderSize;
-  b->playMode = s.playMode;
-  b->levelIndex = s.levelIndex;
-  b->levelTime = s.levelTime;
-  std::memcpy(b->levelBlock, s.block, sizeof b->levelBlock);
-  b->GrowData(s.data.size() + 16);
-  b->GrowRecords(s.records.size() + 16);
-  if (!s.data.empty()) std::memcpy(b->Data(), s.data.data(), s.data.size());
-  if (!s.records.empty()) std::memcpy(b->Records(), s.records.data(), s.records.size());
-  b->dataSize = static_cast<u32>(s.data.size());
-  b->recordSize = static_cast<u32>(s.records.size());
-  return b;
-}
-
 u32 Word(const std::vector<u8>& v, size_t at) { return kis::GetU32LE(v.data() + at); }
 void SetWord(std::vector<u8>& v, size_t at, u32 value) { kis::PutU32LE(v.data() + at, value); }
 

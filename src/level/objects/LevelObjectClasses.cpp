@@ -3,6 +3,7 @@
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointBuilding.h"
+#include "level/objects/PointFactory.h"
 #include "level/objects/PointWarehouse.h"
 
 LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass, void* record) {
@@ -11,6 +12,7 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
     case kPointWarehouse:
       return PointWarehouse::Create(map);
     case kPointFactory:
+      return building ? new PointFactory(map, building) : nullptr;
     case kPointHenhouse:
     case kPointSheepRack:
     case kPointCowshed:

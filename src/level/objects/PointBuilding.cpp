@@ -1,11 +1,22 @@
 #include "level/objects/PointBuilding.h"
 
+#include <cmath>
+
 #include "content/BuildingTable.h"
+#include "engine/DXLViewer.h"
 #include "level/map/LevelMap.h"
+#include "level/map/ParticlesObject.h"
 #include "level/objects/Job_Build.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "resources/GPSEmiter.h"
+#include "resources/GPSSpace.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+#include "resources/MapSprite.h"
+#include "resources/ParticleLibrary.h"
 #include "resources/SEffects.h"
+#include "resources/Sprite.h"
 
 // --- PointBuilding ---------------------------------------------------------------------------------------
 
@@ -158,17 +169,104 @@ MapBuilding::MapBuilding(PointBuilding& point, i32 level)
                                                kObjectBuildingExtra, &point, point.IsMirrored() ? 1 : 0);
     if (extra) extras_.Add(extra);
   }
+  if (building_->kind == kBuildingFactory) MakeFactoryParts(point);
+}
+
+void MapBuilding::MakeFactoryParts(PointBuilding& point) {
+  const BUILDINGLEVEL& record = building_->levels[level_ - 1];
+  const bool mirrored = point.IsMirrored();
+  DXLRECT r{};
+  Sprite* own = mapSprite_ ? mapSprite_->GetSprite() : nullptr;
+  const i32 width = own && own->GetFrameRect(0, &r) ? r.right - r.left : 0;
+  const u32 count = record.factory.animationCount < kMaxFactoryAnimations ? record.factory.animationCount
+                                                                          : kMaxFactoryAnimations;
+  for (u32 i = 0; i < count; ++i) {
+    MapSprite* image = record.animationImages[i];
+    animations_.emplace_back();
+    animations_.back().Init(record.factory.animations[i], image ? image->GetSprite() : nullptr, mirrored, width);
+  }
+  const u32 emitters = record.emitterCount < kMaxBuildingEmitters ? record.emitterCount : kMaxBuildingEmitters;
+  if (emitters == 0) return;
+  const float scale = building_->scale > 0.0f ? building_->scale : 1.0f;
+  auto* space = new GPSSpace(mirrored ? 1 : 0);
+  for (u32 i = 0; i < emitters; ++i) {
+    const BUILDINGEMITTER& e = record.emitters[i];
+    if (const GPSSYSTEM* system = FindParticleSystem(e.systemId))
+      new GPSEmiter(space, system, nullptr, std::round(static_cast<float>(e.x) * scale),
+                    std::round(static_cast<float>(e.y) * scale));
+  }
+  // In front of the building, so the smoke rises over its roof.
+  auto* particles = new ParticlesObject(point.GetMap(), kLayerStanding, space, x_, y_, 0, 1);
+  particles->SetOwnerPoint(&point);
+  particles->StopEmitters();
+  particles_.Add(particles);
 }
 
 MapBuilding::~MapBuilding() {
   for (i32 i = 0; i < extras_.GetCount(); ++i) delete extras_[i];
   extras_.RemoveAll();
+  for (i32 i = 0; i < particles_.GetCount(); ++i) delete particles_[i];
+  particles_.RemoveAll();
 }
 
 void MapBuilding::Release() {
   SpriteObject::Release();
   for (i32 i = 0; i < extras_.GetCount(); ++i) extras_[i]->Dispose();
   extras_.RemoveAll();
+  for (i32 i = 0; i < particles_.GetCount(); ++i) particles_[i]->Dispose();
+  particles_.RemoveAll();
+  animations_.clear();
+}
+
+void MapBuilding::DrawSprite() {
+  if (animations_.empty()) {
+    SpriteObject::DrawSprite();
+    return;
+  }
+  DXLViewer* viewer = GetGameViewer();
+  u32 color = GetColor();
+  const DXLDRAWSTATE* previous = nullptr;
+  const bool lit = IsHighlighted();
+  if (lit) {
+    previous = SetBlendState(MapHighlightBlend());
+    color = (color & 0xFF000000u) | 0x202020u;
+  }
+  DXLMATRIX matrix = transform_;
+  DrawBackSubSprites(matrix, false);
+  MapSpriteUser::DrawSprite(transform_, color);
+  if (viewer) {
+    for (const FactoryAnimation& a : animations_) {
+      if (!a.GetImage()) continue;
+      viewer->SetTransform(&transform_);
+      viewer->Translate(a.GetX(), a.GetY());
+      viewer->ApplyTransform(nullptr);
+      a.GetImage()->DrawFrame(static_cast<i32>(a.GetShownFrame()), color, GetMirror());
+    }
+  }
+  DrawFrontSubSprites(transform_, false);
+  if (lit) SetBlendState(previous);
+}
+
+void MapBuilding::StartAnimations(float rate) {
+  for (FactoryAnimation& a : animations_) a.Start(rate);
+  for (i32 i = 0; i < particles_.GetCount(); ++i) {
+    particles_[i]->SetTimeScale(rate);
+    particles_[i]->StartEmitters();
+  }
+}
+
+void MapBuilding::StopAnimations() {
+  for (FactoryAnimation& a : animations_) a.Stop();
+  for (i32 i = 0; i < particles_.GetCount(); ++i) particles_[i]->StopEmitters();
+}
+
+void MapBuilding::AdvanceAnimations(u32 ms) {
+  for (FactoryAnimation& a : animations_) a.Advance(static_cast<float>(ms));
+}
+
+void MapBuilding::SetAnimationScale(float rate) {
+  for (FactoryAnimation& a : animations_) a.SetTimeScale(rate);
+  for (i32 i = 0; i < particles_.GetCount(); ++i) particles_[i]->SetTimeScale(rate);
 }
 
 u32 MapBuilding::StartRemoval(u32 delay) {

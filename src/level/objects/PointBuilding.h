@@ -16,12 +16,16 @@
 // request stands. Mirrored, every x offset of the kind is negated.
 #pragma once
 
+#include <vector>
+
 #include "level/map/LevelPoint.h"
 #include "level/map/SpriteObject.h"
+#include "level/objects/FactoryAnimation.h"
 
 struct BUILDING;
 class Job_Build;
 class MapBuilding;
+class ParticlesObject;
 
 constexpr u32 kObjectBuilding = 0x10002000u;       // the built building
 constexpr u32 kObjectBuildingExtra = 0x10002001u;  // its extra sprites
@@ -81,13 +85,16 @@ class PointBuilding : public LevelPoint {
 };
 
 // The built building's sprite of its level, with that level's extra
-// sprites on the ground layer.
+// sprites on the ground layer; a factory's also has the level's production
+// animations (drawn over the building, under its front sub-sprites) and
+// its particle emitters (one space, mirrored with the building, at the
+// building's position), all at rest until production starts.
 class MapBuilding : public SpriteObject {
  public:
   MapBuilding(PointBuilding& point, i32 level);
   ~MapBuilding() override;
 
-  void Release() override;  // the extra sprites go
+  void Release() override;  // the extra sprites and emitters go, the animations stop
   u32 StartRemoval(u32 delay) override;  // shrinks away
   void AddEffect(SpriteEffect* effect) override;
   void ClearEffects() override;
@@ -96,11 +103,26 @@ class MapBuilding : public SpriteObject {
   // The effects cleared; fading, the build effect after the delay.
   u32 ShowWithEffect(bool fade, u32 delay);
 
+  void DrawSprite() override;
+
+  // The animations loop at the rate and the emitters run.
+  void StartAnimations(float rate);
+  // The animations finish their cycle, the emitters come to rest.
+  void StopAnimations();
+  void AdvanceAnimations(u32 ms);
+  void SetAnimationScale(float rate);  // animations and emitters
+
   i32 GetLevel() const { return level_; }
   const kis::list<SpriteObject*>& GetExtras() const { return extras_; }
+  const std::vector<FactoryAnimation>& GetAnimations() const { return animations_; }
+  const kis::list<ParticlesObject*>& GetParticles() const { return particles_; }
 
  private:
+  void MakeFactoryParts(PointBuilding& point);
+
   BUILDING* building_;
   i32 level_;
   kis::list<SpriteObject*> extras_;
+  std::vector<FactoryAnimation> animations_;
+  kis::list<ParticlesObject*> particles_;
 };
