@@ -128,6 +128,7 @@ void LevelPanelButton::SetProduct(i32 count, const PRODUCT* product) {
       product->icon->Init();
       picture_.reset(set->CreateImageSprite(product->icon, false));
       if (picture_) {
+        if (product->icon->GetFrameCount() > 1) picture_->SetFrame(1);  // the normal of the button frames
         picture_->SetPivot(0.5f, 0.5f);
         picture_->SetScale(0.5f, 0.5f);
       }

@@ -1,7 +1,8 @@
 // The products: one emblem each (a sheaf of wheat, a beet, an apple ...),
-// drawn as the product's icon (48 pixels), its small icon (24) in the icon
-// set, and lying on the ground as its map sprite (64, set 3, standing on
-// its hot spot near the bottom).
+// drawn as the product's icon (48 pixels) and its small icon (24) in the
+// icon set, each in three frames (disabled, normal, lit, as the product
+// buttons and slots show them), and lying on the ground as its map sprite
+// (64, set 3, standing on its hot spot near the bottom).
 #include <cmath>
 #include <map>
 
@@ -274,15 +275,29 @@ void DrawEmblem(cairo_t* cr, Emblem emblem, double x, double y, double size, dou
   cairo_restore(cr);
 }
 
+// A product icon in the three frames its buttons show: disabled (faded),
+// normal, lit.
+void StateIcon(cairo_t* cr, const ArtFrame& f, Emblem e) {
+  cairo_push_group(cr);
+  DrawEmblem(cr, e, 1, 1, f.width - 2, std::max(1.0, f.width / 30));
+  cairo_pattern_t* shape = cairo_pop_group(cr);
+  cairo_set_source(cr, shape);
+  cairo_paint_with_alpha(cr, f.index == 0 ? 0.45 : 1.0);
+  if (f.index == 2) {
+    Source(cr, pal::kWhite, 0.3);
+    cairo_mask(cr, shape);
+  }
+  cairo_pattern_destroy(shape);
+}
+
 }  // namespace art
 
 void AddProductArt(ArtBook& book) {
   for (const auto& [name, emblem] : art::Products()) {
     const art::Emblem e = emblem;
     ArtPiece icon;
-    icon.draw = [e](cairo_t* cr, const ArtFrame& f) {
-      art::DrawEmblem(cr, e, 1, 1, f.width - 2, std::max(1.0, f.width / 30));
-    };
+    icon.draw = [e](cairo_t* cr, const ArtFrame& f) { art::StateIcon(cr, f, e); };
+    icon.layout = FrameLayout{3, 3};
     book.Add(kIconSpriteSet, "ico_" + name, icon);
     book.Add(kIconSpriteSet, "ico2_" + name, icon);
     ArtPiece map;
