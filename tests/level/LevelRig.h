@@ -27,6 +27,7 @@
 #include "gametext/GameMessager.h"
 #include "level/scene/LevelInterface.h"
 #include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelPoint.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
@@ -147,6 +148,8 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
     Say(log, "hide panel %x", static_cast<u32>(reinterpret_cast<uintptr_t>(panel)));
   }
   void ShowEmptyPanel() override { Say(log, "empty panel"); }
+  ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) override;
+  void RefreshPointPanel(LevelPoint* point) override;
   // What only the scene asks.
   void CreatePanel(LevelMap&) override { Say(log, "create panel"); }
   void DeletePanel() override { Say(log, "delete panel"); }
@@ -166,6 +169,12 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
   MessageAnswer* messageAnswer = nullptr;
   i32 bonusRefreshes[6] = {};
 };
+
+inline ChildLevelPanel* FakeHud::ShowPointPanel(u32 kind, LevelPoint* point) {
+  Say(log, "point panel %x for %d", kind, point->GetIndex());
+  return nullptr;
+}
+inline void FakeHud::RefreshPointPanel(LevelPoint* point) { Say(log, "refresh point panel %d", point->GetIndex()); }
 
 inline ChildLevelPanel* FakeHud::OpenPanel(u32 id, EmptyLevelPoint* place) {
   Say(log, "panel %x for %d", id, place->GetIndex());

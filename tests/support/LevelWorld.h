@@ -96,6 +96,8 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves {
   ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }  // no child panels
   void HidePanel(ChildLevelPanel*) override {}
   void ShowEmptyPanel() override {}
+  ChildLevelPanel* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
+  void RefreshPointPanel(LevelPoint*) override {}
 
   void Say(const std::string& s) { log.push_back(s); }
   bool Saw(const std::string& s) const {

@@ -9,6 +9,7 @@
 #include "content/ProductList.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
+#include "level/scene/LevelInterface.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
@@ -321,11 +322,17 @@ void PointFactory::Resume() {
   PointBuilding::Resume();
 }
 
+void PointFactory::OnSelect() {
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelFactory, this);
+}
+
 void PointFactory::BuildStarted() {
   if (level_ > 0) StopProduction(true, false, 0);
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->RefreshPointPanel(this);
 }
 
 void PointFactory::BuildEnded() {
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->RefreshPointPanel(this);
   if (level_ > 0) ShowButtons(true, 0);
 }
 

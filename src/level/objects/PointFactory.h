@@ -51,6 +51,7 @@ class PointFactory : public PointBuilding {
   ~PointFactory() override;
 
   u32 Update(u32 ms) override;
+  void OnSelect() override;  // the level panel's factory page
   void StopJobs(bool fade) override;
   void SetRateModifier(u32 id, bool additive, float value) override;
   void Suspend() override;

@@ -1,8 +1,8 @@
 // LevelInterface - the game windows around a running level as the level
 // reaches them: the level panel (made and deleted with the level, its task
 // and bonus buttons following the rules, its time bar following the level
-// clock), the child panels an empty place opens and the panel's own empty
-// panel, the in-level menu, the intro window, and the way back to the level
+// clock), the child panels an empty place or a built point opens and the
+// panel's own empty panel, the in-level menu, the intro window, and the way back to the level
 // map (with a comic first after some levels). The game windows' level
 // panel host (LevelPanelHost) implements it; the scene hands the one host
 // to its rules (LevelHooks::panel) and its map (LevelMapHooks::panels).
@@ -13,6 +13,7 @@
 class ChildLevelPanel;
 class EmptyLevelPoint;
 class LevelMap;
+class LevelPoint;
 struct BONUSSLOT;
 
 // Panel ids of the empty place.
@@ -21,6 +22,9 @@ constexpr u32 kPanelEmptyPlace = 0x8000001u;
 constexpr u32 kPanelPlants = 0x8000002u;
 constexpr u32 kPanelFactories = 0x8000003u;
 constexpr u32 kPanelPets = 0x8000004u;
+// Panel kinds of the built points.
+constexpr u32 kPanelFactory = 0x1001u;
+constexpr u32 kPanelAnimalHouse = 0x1002u;
 
 class LevelInterface {
  public:
@@ -50,6 +54,13 @@ class LevelInterface {
   virtual ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) = 0;
   virtual void HidePanel(ChildLevelPanel* panel) = 0;
   virtual void ShowEmptyPanel() = 0;  // no point is selected
+
+  // --- The built points' panels -----------------------------------------------------------------
+  // Shows the child panel of the kind (kPanelFactory, kPanelAnimalHouse)
+  // for the point; null when there is none.
+  virtual ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) = 0;
+  // The point's panel buttons (upgrade, remove) follow its state.
+  virtual void RefreshPointPanel(LevelPoint* point) = 0;
 
   // --- The other windows ------------------------------------------------------------------------
   virtual void OpenMenu(bool fromKey) = 0;  // unless one is open and not closing

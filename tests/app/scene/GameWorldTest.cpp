@@ -328,6 +328,8 @@ class RecordingWindows : public LevelInterface {
   ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }
   void HidePanel(ChildLevelPanel*) override {}
   void ShowEmptyPanel() override {}
+  ChildLevelPanel* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
+  void RefreshPointPanel(LevelPoint*) override {}
   void OpenMenu(bool) override {}
   void OpenIntro() override {}
   void DeleteLevelWindows() override {}

@@ -131,10 +131,14 @@ TEST_F(FactoryLevel, RefundsSellWhatDoesNotFitAndSuspensionOrUpgradeKeepsProgres
   EXPECT_FLOAT_EQ(static_cast<ASSProductionSlot*>(SlotSprite(0))->GetFill(), 0.2f);
   rig.Tick(10);
   EXPECT_FLOAT_EQ(f->GetSlot(0).progress, made + 200.0f);
+  const size_t from = rig.Mark();
   f->SetBeingBuilt(true);
+  EXPECT_EQ(SlotSprite(0), nullptr);
   rig.Tick(10);
   EXPECT_FLOAT_EQ(f->GetSlot(0).progress, made + 200.0f) << "no work while it is being upgraded";
   f->SetBeingBuilt(false);
+  f->OnSelect();
+  EXPECT_EQ(rig.Since(from), (Log{"refresh point panel 0", "refresh point panel 0", "point panel 1001 for 0"}));
   ASSERT_TRUE(f->ChangeLevel(2, false, 0));
   EXPECT_EQ(f->GetSlotCount(), 2);
   EXPECT_EQ(f->GetSlot(0).recipe, &f->GetRecipe(0));
