@@ -11,6 +11,7 @@ const ArtBook& ArtBook::Get() {
     AddProductArt(b);
     AddIconArt(b);
     AddKindArt(b);
+    AddBuildingArt(b);
     AddPlantArt(b);
     AddGirlArt(b);
     AddInterfaceArt(b);

@@ -65,6 +65,7 @@ void AddEffectArt(ArtBook& book);
 void AddProductArt(ArtBook& book);
 void AddIconArt(ArtBook& book);
 void AddPlantArt(ArtBook& book);  // the plant kinds' beds, crops and trees
+void AddBuildingArt(ArtBook& book);  // the warehouse's and the flour mill's map sprites and animation
 void AddKindArt(ArtBook& book);  // the plant and building kinds' panel icons, the build panels' back and empty cells
 void AddGirlArt(ArtBook& book);
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)

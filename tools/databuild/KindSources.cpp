@@ -27,6 +27,7 @@ constexpr u32 kBuildingSide = 128;
 constexpr u32 kSiteWidth = 128, kSiteHeight = 96;
 constexpr u32 kTroughWidth = 64, kTroughHeight = 32;
 constexpr u32 kJobIconSide = 32;
+constexpr u32 kAnimationSide = 48;  // a factory animation's frames
 
 u32 IdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
 
@@ -53,6 +54,10 @@ class KindReader {
   // asks nothing).
   void Picture(u32 set, const std::string& name, PictureKind kind, u32 width, u32 height) {
     if (!name.empty()) RequirePicture(build_, tree_, set, name, kind, width, height);
+  }
+  // A picture whose size its drawing decides (a frame strip).
+  void AnyPicture(u32 set, const std::string& name, PictureKind kind, u32 width, u32 height) {
+    if (!name.empty()) build_.Pictures().RequireAnySize(set, name, kind, width, height, "the data's records");
   }
   void Sound(const std::string& name) {
     if (!name.empty()) build_.RequireSound(name);
@@ -264,7 +269,7 @@ bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables) {
 }
 
 // One level record of a building: level { price, build_ms, capacity,
-// sprite, icon, build_icon, extra, emitter, trough }.
+// sprite, icon, build_icon, extra, animation, emitter, trough }.
 namespace {
 
 void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 index, BUILDINGLEVEL& l) {
@@ -298,6 +303,23 @@ void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 i
       } else if (r.Name(i, &text)) {
         SetName(l.extras[l.extraCount++].text, text);
         r.Picture(kMapSpriteSet, text, PictureKind::kMapSprite, kBuildingSide, kBuildingSide);
+      }
+    } else if (key == "animation") {
+      wchar image[32] = {};
+      FACTORYANIM a{};
+      if (b.kind != kBuildingFactory) {
+        tree.Fail("animation: only a factory has them");
+      } else if (l.factory.animationCount == kMaxFactoryAnimations) {
+        tree.Fail("animation: at most four");
+      } else if (tree.Read(i, u"Z[32],i4,i4,i4,i4", &image, &a.x, &a.y, &a.frameTime, &a.frameCount)) {
+        if (a.frameCount > static_cast<i32>(kMaxFactoryFrames) || a.frameTime <= 0) {
+          tree.Fail("animation: at most 32 frames (negative: the image's own), a frame time above 0");
+        } else {
+          for (i32 k = 0; k < a.frameCount; ++k) a.sequence[k] = static_cast<u32>(k);
+          SetName(a.imageName, NarrowName(image));
+          r.AnyPicture(kMapSpriteSet, NarrowName(image), PictureKind::kMapSprite, kAnimationSide, kAnimationSide);
+          l.factory.animations[l.factory.animationCount++] = a;
+        }
       }
     } else if (key == "emitter") {
       wchar system[32] = {};

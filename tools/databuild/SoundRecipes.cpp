@@ -287,6 +287,16 @@ Mono Scrub() {
   return Finish(s, 0.3f);
 }
 
+// A mill at work (loops, 1.2 s): the millstone's low rumble, the sails'
+// wooden creak twice a turn.
+Mono MillRunning() {
+  Mono s = NoiseBurst(Biquad::LowPass(260, 0.8), 260, 260, 1.2, Env(0.01, 0.01, 1.0, 0.01), 181);
+  Add(s, Tone(Wave::kTriangle, 62, 62, 1.18, Env(0.01, 0.01, 1.0, 0.01)), 0, 0.35f);
+  for (int k = 0; k < 2; ++k)
+    Add(s, NoiseBurst(Biquad::BandPass(900, 4.0), 700, 1100, 0.12, Env(0.02, 0.1), 183 + k), 0.2 + 0.6 * k, 0.5f);
+  return Finish(s, 0.4f);
+}
+
 using Recipe = std::function<SynthSample()>;
 
 SynthSample Once(Mono s) { return SynthSample{std::move(s), false}; }
@@ -324,6 +334,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"shovel", [] { return Once(Shovel()); }},
       {"chop", [] { return Once(Chop()); }},
       {"scrub", [] { return Once(Scrub()); }},
+      {"mill_running", [] { return Looping(MillRunning()); }},
   };
   return recipes;
 }

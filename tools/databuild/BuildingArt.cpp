@@ -1,0 +1,172 @@
+// The map sprites of the warehouse and the flour mill (set 3):
+//   "NAME_site"   128x96: the building's outline under scaffolding, boards
+//                 and a heap of bricks (the construction site)
+//   "NAME_N"      128x128, levels 1 to 4: the building standing on its
+//                 hot spot near the bottom; each level adds to it (a
+//                 second door, a lean-to, a gilded weather vane)
+//   "prod_flour_sails"  48x48, eight frames: the mill's sails turning (its
+//                 production animation, drawn at the roof's top)
+// Light from the top left, shadows to the lower right, as every picture.
+#include <cmath>
+#include <string>
+
+#include "ArtBook.h"
+#include "ArtKit.h"
+#include "Emblems.h"
+#include "content/ContentArchive.h"
+
+namespace art {
+
+namespace {
+
+constexpr double kFootY = 0.9;  // the hot spot: the building's front edge
+
+struct Look {
+  const char* name;
+  Rgb roof;
+  Rgb wall;
+  const char* product;  // over the door; none: a crate's cross
+  bool chimney;
+};
+
+constexpr Look kLooks[] = {
+    {"warehouse", pal::kBlue, pal::kStone, nullptr, false},
+    {"prod_flour", pal::kRed, pal::kPanel, "flour", true},
+};
+
+// The house in a 128 x 128 frame; its width grows a little with the level.
+void House(cairo_t* cr, const Look& look, int level, double alpha) {
+  const double line = 2.2;
+  const double w = 72 + 6 * level, left = 64 - w / 2, right = 64 + w / 2, top = 62, bottom = 115;
+  cairo_push_group(cr);
+  if (level >= 3) {  // a lean-to on the right
+    cairo_rectangle(cr, right - 4, 86, 22, 29);
+    FillLit(cr, Darker(look.wall, 0.1), right - 4, 86, right + 18, 115, 0.3);
+    Outline(cr, line);
+    cairo_move_to(cr, right - 6, 88);
+    cairo_line_to(cr, right + 20, 80);
+    Rod(cr, 3, look.roof, line * 0.6);
+  }
+  if (look.chimney) {
+    cairo_rectangle(cr, left + 12, 30, 10, 26);
+    FillLit(cr, pal::kStoneDark, left + 12, 30, left + 22, 56, 0.3);
+    Outline(cr, line);
+  }
+  cairo_rectangle(cr, left, top, w, bottom - top);
+  FillLit(cr, look.wall, left, top, right, bottom, 0.3);
+  Outline(cr, line);
+  cairo_move_to(cr, left - 8, top + 4);
+  cairo_line_to(cr, 64, 24);
+  cairo_line_to(cr, right + 8, top + 4);
+  cairo_close_path(cr);
+  FillLit(cr, look.roof, left - 8, 24, right + 8, top + 4, 0.35);
+  Outline(cr, line);
+  for (int k = 1; k <= 2; ++k) {  // roof boards
+    cairo_move_to(cr, left - 8 + k * 8, top + 4 - k * 4.5);
+    cairo_line_to(cr, right + 8 - k * 8, top + 4 - k * 4.5);
+  }
+  Outline(cr, line * 0.5, Darker(look.roof, 0.3));
+  const int doors = level >= 2 ? 2 : 1;
+  for (int d = 0; d < doors; ++d) {
+    const double dx = doors == 1 ? 64 : 64 + (d == 0 ? -16 : 16);
+    RoundRect(cr, dx - 10, 88, 20, 27, 3);
+    FillLit(cr, pal::kWoodDark, dx - 10, 88, dx + 10, 115, 0.3);
+    Outline(cr, line * 0.8);
+  }
+  const Emblem emblem = look.product ? ProductEmblem(look.product) : nullptr;
+  if (emblem) {
+    DrawEmblem(cr, emblem, 54, 62, 20, 1.2);
+  } else {
+    RoundRect(cr, 54, 64, 20, 16, 2);
+    FillLit(cr, pal::kWood, 54, 64, 74, 80, 0.3);
+    Outline(cr, line * 0.7);
+  }
+  if (level >= 4) {  // a gilded vane on the ridge
+    cairo_move_to(cr, 64, 24);
+    cairo_line_to(cr, 64, 8);
+    Rod(cr, 2, pal::kGold, line * 0.5);
+    Star(cr, 64, 8, 6, 3, 5);
+    FillLit(cr, pal::kGold, 58, 2, 70, 14, 0.4);
+    Outline(cr, line * 0.5);
+  }
+  cairo_pop_group_to_source(cr);
+  cairo_paint_with_alpha(cr, alpha);
+}
+
+void Building(cairo_t* cr, const ArtFrame& f, const Look& look, int level) {
+  cairo_save(cr);
+  cairo_scale(cr, f.width / 128, f.height / 128);
+  GroundShadow(cr, 68, 116, 56, 8, 0.35);
+  House(cr, look, level, 1.0);
+  cairo_restore(cr);
+}
+
+void Site(cairo_t* cr, const ArtFrame& f, const Look& look) {
+  cairo_save(cr);
+  cairo_scale(cr, f.width / 128, f.height / 96);
+  cairo_translate(cr, 0, -32);
+  GroundShadow(cr, 66, 118, 58, 7, 0.3);
+  House(cr, look, 1, 0.35);
+  for (double x : {24.0, 64.0, 104.0}) {  // scaffolding
+    cairo_move_to(cr, x, 118);
+    cairo_line_to(cr, x, 52);
+  }
+  for (double y : {68.0, 92.0, 116.0}) {
+    cairo_move_to(cr, 18, y);
+    cairo_line_to(cr, 110, y);
+  }
+  Rod(cr, 4, pal::kWood, 1.2);
+  for (int k = 0; k < 5; ++k) {  // bricks by the front
+    const double x = 14 + (k % 3) * 9 + (k / 3) * 4.5, y = 112 - (k / 3) * 6;
+    cairo_rectangle(cr, x, y, 9, 6);
+    FillLit(cr, pal::kRust, x, y, x + 9, y + 6, 0.3);
+    Outline(cr, 1.0);
+  }
+  cairo_restore(cr);
+}
+
+// The mill's sails: four blades turning an eighth of a quarter a frame.
+void Sails(cairo_t* cr, const ArtFrame& f) {
+  const double c = f.width / 2, r = f.width * 0.46;
+  const double turn = (f.count > 0 ? static_cast<double>(f.index) / f.count : 0) * M_PI / 2;
+  for (int k = 0; k < 4; ++k) {
+    const double a = turn + k * M_PI / 2;
+    cairo_save(cr);
+    cairo_translate(cr, c, c);
+    cairo_rotate(cr, a);
+    cairo_rectangle(cr, r * 0.15, -r * 0.12, r * 0.85, r * 0.24);
+    FillLit(cr, pal::kPanel, r * 0.15, -r * 0.12, r, r * 0.12, 0.3);
+    Outline(cr, 1.2);
+    cairo_move_to(cr, 0, 0);
+    cairo_line_to(cr, r, 0);
+    Outline(cr, 1.6, pal::kWoodDark);
+    cairo_restore(cr);
+  }
+  Ellipse(cr, c, c, f.width * 0.08, f.width * 0.08);
+  FillRound(cr, pal::kWoodDark, c, c, f.width * 0.08);
+  Outline(cr, 1.2);
+}
+
+}  // namespace
+
+}  // namespace art
+
+void AddBuildingArt(ArtBook& book) {
+  using namespace art;
+  for (const Look& look : kLooks) {
+    ArtPiece site;
+    site.draw = [look](cairo_t* cr, const ArtFrame& f) { Site(cr, f, look); };
+    site.hotY = (118.0 - 32) / 96;
+    book.Add(kMapSpriteSet, std::string(look.name) + "_site", site);
+    for (int level = 1; level <= 4; ++level) {
+      ArtPiece p;
+      p.draw = [look, level](cairo_t* cr, const ArtFrame& f) { Building(cr, f, look, level); };
+      p.hotY = kFootY;
+      book.Add(kMapSpriteSet, std::string(look.name) + "_" + std::to_string(level), p);
+    }
+  }
+  ArtPiece sails;
+  sails.draw = Sails;
+  sails.layout = FrameLayout{8, 8};
+  book.Add(kMapSpriteSet, "prod_flour_sails", sails);
+}
