@@ -406,6 +406,13 @@ bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables) {
         } else if (r.Name(i, &text)) {
           b.factory.products[b.factory.productCount++] = r.Product(text);
         }
+      } else if (key == "buttons" || key == "slots") {
+        if (b.kind != kBuildingFactory) {
+          tree.Fail(key + ": only a factory has them (give its kind first)");
+        } else {
+          i32* pair = key == "buttons" ? b.factory.buttonOrigin : b.factory.slotOrigin;
+          tree.Read(i, u"i4,i4", &pair[0], &pair[1]);
+        }
       } else if (key == "feeds" || key == "gives") {
         if (b.kind != kBuildingAnimalHouse) {
           tree.Fail(key + ": only an animal house (give its kind first)");
