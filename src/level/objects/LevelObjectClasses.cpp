@@ -3,6 +3,7 @@
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointBuilding.h"
+#include "level/objects/PointPetshouse.h"
 #include "level/objects/PointWarehouse.h"
 
 LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass, void* record) {
@@ -10,8 +11,9 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
   switch (pointClass) {
     case kPointWarehouse:
       return PointWarehouse::Create(map);
-    case kPointFactory:
     case kPointHenhouse:
+      return building ? new PointPetshouse(map, building) : nullptr;
+    case kPointFactory:
     case kPointSheepRack:
     case kPointCowshed:
       // Built and upgraded as buildings until their own work is added.
@@ -30,6 +32,8 @@ bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* reco
       return LoadPlantJob(id, player, record, size);
     case kJobBuild:
       return Job_Build::Load(&player, record, size);
+    case kJobFeed:
+      return LoadFeedJob(player, record, size);
     default:
       return false;
   }
