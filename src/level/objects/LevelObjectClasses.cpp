@@ -3,6 +3,7 @@
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointBuilding.h"
+#include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPetshouse.h"
 #include "level/objects/PointWarehouse.h"
 
@@ -12,7 +13,7 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
     case kPointWarehouse:
       return PointWarehouse::Create(map);
     case kPointHenhouse:
-      return building ? new PointPetshouse(map, building) : nullptr;
+      return building ? new PointHenhouse(map, building) : nullptr;
     case kPointFactory:
     case kPointSheepRack:
     case kPointCowshed:
@@ -34,6 +35,8 @@ bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* reco
       return Job_Build::Load(&player, record, size);
     case kJobFeed:
       return LoadFeedJob(player, record, size);
+    case kJobTakeEggs:
+      return LoadTakeEggsJob(player, record, size);
     default:
       return false;
   }

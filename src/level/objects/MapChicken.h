@@ -23,7 +23,7 @@ constexpr wchar kChickenEatAnimation[] = u"chicken_eat";
 class MapChicken : public MapCharacter {
  public:
   // At (x, y), hidden for the appear delay (ms), then shown and wandering.
-  MapChicken(PointHenhouse& house, i32 slot, float x, float y, u32 appearDelay, bool fade);
+  MapChicken(LevelCharacters& cast, PointHenhouse& house, i32 slot, float x, float y, u32 appearDelay, bool fade);
   ~MapChicken() override;
 
   u32 StartRemoval(u32 delay) override;  // fades out
@@ -42,6 +42,7 @@ class MapChicken : public MapCharacter {
     targetY_ = y;
   }
   void SetTargetHere() { SetTarget(GetX(), GetY()); }
+  void ResetWanderDelay() { wanderDelay_ = 0.0f; }
 
   PointHenhouse* GetHouse() const { return house_; }
   i32 GetSlot() const { return slot_; }
@@ -54,7 +55,7 @@ class MapChicken : public MapCharacter {
   bool IsAtSpot() const { return atSpot_; }
   void SetAtSpot(bool on) { atSpot_ = on; }
   bool IsLeaving() const { return leaving_; }
-  bool IsShown() const { return appearDelay_ == 0; }
+  bool IsShown() const { return appeared_; }
   float GetWanderDelay() const { return wanderDelay_; }
 
  private:
@@ -67,6 +68,7 @@ class MapChicken : public MapCharacter {
   Job_ChickenEgg* eggJob_ = nullptr;
   u32 appearDelay_;
   bool fadeIn_;
+  bool appeared_ = false;
   float idleTimer_ = 0.0f;
   float wanderDelay_ = 0.0f;
   float targetX_, targetY_;
