@@ -7,7 +7,9 @@
 //
 // TM_LEVEL_STATE_SEED=<file> writes a valid saved level (a heap being
 // cleared, a repair and a walk queued, damage with puffs) to the file at
-// start-up: the seed of the corpus.
+// start-up: the seed of the corpus; and beside it FILE.henN, the level with
+// its chicken house fed and in phase N (0 to 4; its chickens and their
+// jobs, the eggs and the player's take-eggs job at 4).
 #include <unistd.h>
 
 #include <cstdint>
@@ -20,9 +22,11 @@
 
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
+#include "base/Identifier.h"
 #include "base/LittleEndian.h"
 #include "base/SavedStateStore.h"
 #include "base/datafile/DataFileReader.h"
+#include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "content/GameCharacter.h"
@@ -39,6 +43,7 @@
 #include "level/state/LevelState.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/PointClasses.h"
+#include "level/objects/PointHenhouse.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
 #include "resources/GameAnimation.h"
@@ -62,8 +67,13 @@ struct Warehouse : LevelPoint {
 };
 
 struct Classes : PointClasses {
-  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void*) override {
+  LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {
+    if (c == kPointHenhouse && record) return new PointHenhouse(map, static_cast<BUILDING*>(record));
     return c == kPointWarehouse ? new Warehouse(map) : nullptr;
+  }
+  bool LoadPlayerJob(u32 id, MapPlayer& player, const u8* record, u32 size) override {
+    if (id == kJobFeed) return LoadFeedJob(player, record, size);
+    return id == kJobTakeEggs && LoadTakeEggsJob(player, record, size);
   }
 };
 
@@ -105,12 +115,14 @@ class World : public LevelStateHost {
     ReadGarbage();
     GetGameServices().characters = &descriptions_;
     MakeGirl();
+    ReadHenhouse();
     info_.startMoney = 300;
     for (float& f : info_.baseRates) f = 1.0f;
     info_.regimes[0].taskCount = 1;
     info_.regimes[0].tasks[0] = LEVELTASK{4, 0, 0, 3};
     info_.regimes[0].bronze = 180000;
-    info_.points = {Heap(300, 300), Heap(900, 300), POINTDEF{1, 2, 0, 0, {0, 0}, 640, 200, 0}};
+    info_.points = {Heap(300, 300), Heap(900, 300), POINTDEF{1, 2, 0, 0, {0, 0}, 640, 200, 0},
+                    POINTDEF{3, 3, kis::NameId(kHenhouseName), 0, {0, 0}, 400, 420, 0}};
     info_.waves = {{-1, 5, 100}, {-1, 5, 200}};
     info_.firstRepeatWave = 1;
     info_.repeatLength = 1;
@@ -128,6 +140,7 @@ class World : public LevelStateHost {
     map_.reset();
     rules_.reset();
     GetGameServices().garbage = nullptr;
+    GetGameServices().buildings = nullptr;
     GetGameServices().characters = nullptr;
     descriptions_.Clear();
     FreeAnimations();
@@ -200,6 +213,20 @@ class World : public LevelStateHost {
       __builtin_trap();  // a refused state must leave nothing behind
     }
   }
+  // The level with its chicken house fed and brought to the phase, saved.
+  bool SaveHenSeed(u32 phase) {
+    StartNew();
+    auto* house = dynamic_cast<PointHenhouse*>(map_->GetPoint(3));
+    if (!house) return false;
+    house->SetFed(true, false);
+    for (i32 i = 0; i < 2000 && house->GetCycle().phase < phase; ++i) Tick();
+    for (i32 i = 0; i < 20; ++i) Tick();
+    if (phase == kPhaseEggs) {
+      house->StartTakeEggs();
+      for (i32 i = 0; i < 5; ++i) Tick();
+    }
+    return SaveLevelState(*this);
+  }
   kis::DataBuffer* Saved() const { return store_.slot; }
   bool Restores(const uint8_t* data, size_t size) {
     restored_ = false;
@@ -243,6 +270,40 @@ class World : public LevelStateHost {
     }
     std::remove(plat::Utf16ToUtf8(path).c_str());
   }
+  // The "henhouse" kind (a short cycle: 3 s, 1 s of it eating) and its chicken.
+  void ReadHenhouse() {
+    BUILDING hen = MakeBuilding(kHenhouseName, kBuildingAnimalHouse);
+    hen.levelCount = 4;
+    hen.house.characterId = 2;
+    hen.house.timings[0] = 3000;
+    hen.house.timings[2] = 1000;
+    hen.house.timings[3] = 200;
+    hen.house.feedTime = 100;
+    for (u32 i = 0; i < 4; ++i) {
+      kis::PutI32LE(hen.house.houseBytes + 8 * i, -30 + 20 * static_cast<i32>(i));
+      kis::PutI32LE(hen.house.houseBytes + 8 * i + 4, 20);
+      hen.levels[i].house.feedAmount = 2;
+      for (u32 k = 0; k < 4; ++k) {
+        hen.levels[i].house.spots[2 * k] = 20 + 12 * static_cast<i32>(k);
+        hen.levels[i].house.spots[2 * k + 1] = 40;
+      }
+    }
+    const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_hen_" + std::to_string(::getpid()) + ".dat");
+    if (!WriteDataArchive(path.c_str(), {{kBuildingSectionId, kBuildingSectionSubId, BuildingSection({hen})}})) return;
+    if (kis::DataFileReaderW* data =
+            kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
+      SectionCursor cursor;
+      while (buildings_.ReadSection(data, &cursor) == 0) {
+      }
+      kis::CloseDataFile(data);
+    }
+    std::remove(plat::Utf16ToUtf8(path).c_str());
+    GetGameServices().buildings = &buildings_;
+    if (BUILDING* b = buildings_.Get(0)) {
+      b->EnableForLevel(4);
+      b->character = chicken_;
+    }
+  }
   void MakeGirl() {
     const wchar* names[] = {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"};
     auto* girl = new GameCharacter(u"girl", 1, 1);
@@ -256,10 +317,23 @@ class World : public LevelStateHost {
       girl->AddToSkin(0, a);
     }
     girl->walkIndex = 1;
+    chicken_ = new GameCharacter(u"chicken", 2, 1);
+    descriptions_.Add(chicken_);
+    chicken_->speed = 2.0f;
+    for (i16& f : chicken_->foot) f = 3;
+    chicken_->SetSkinCount(1);
+    for (const wchar* name : {u"chicken_stand", u"chicken_walk", u"chicken_eat"}) {
+      auto* a = new GameAnimation(name, 8);
+      a->SetTiming(kAnimLoop, 100, 400);
+      chicken_->AddToSkin(0, a);
+    }
+    chicken_->walkIndex = 1;
   }
 
   plat::FakeClock clock_{1000};
   GarbageList garbage_;          // the game's garbage kinds
+  BuildingTable buildings_;      // the chicken house's kind
+  GameCharacter* chicken_ = nullptr;
   CharacterList descriptions_;  // the game's, in the services
   Villains villains_;
   Classes classes_;
@@ -276,8 +350,8 @@ class World : public LevelStateHost {
 
 World* g_world = nullptr;
 
-void WriteSeed(const char* path) {
-  if (!g_world->SaveSeed() || !g_world->Saved()) return;
+void WriteSaved(const std::string& path) {
+  if (!g_world->Saved()) return;
   const kis::DataBuffer& b = *g_world->Saved();
   u8 head[24];
   kis::PutU32LE(head, b.levelTime);
@@ -287,12 +361,18 @@ void WriteSeed(const char* path) {
   seed.insert(seed.end(), b.Data(), b.Data() + b.dataSize);
   seed.insert(seed.end(), b.Records(), b.Records() + b.recordSize);
   g_world->ClearLevel();
-  if (std::FILE* f = std::fopen(path, "wb")) {
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(seed.data(), 1, seed.size(), f);
     std::fclose(f);
   }
   std::fprintf(stderr, "seed of %zu bytes %s\n", seed.size(),
                g_world->Restores(seed.data(), seed.size()) ? "restores" : "does NOT restore");
+}
+
+void WriteSeed(const char* path) {
+  if (g_world->SaveSeed()) WriteSaved(path);
+  for (u32 phase = 0; phase <= kPhaseEggs; ++phase)
+    if (g_world->SaveHenSeed(phase)) WriteSaved(std::string(path) + ".hen" + std::to_string(phase));
 }
 
 }  // namespace

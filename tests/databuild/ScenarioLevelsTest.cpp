@@ -124,12 +124,13 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
-  EXPECT_EQ(levels, 4u);
+  EXPECT_EQ(levels, 5u);
   for (u32 c = 0; c < kMapGridCells; ++c) EXPECT_EQ(built->GetGridCell(c), sources.grid[c]) << c;
   EXPECT_EQ(built->GetGridCell(43), 0);
   EXPECT_EQ(built->GetGridCell(44), 1);
   EXPECT_EQ(built->GetGridCell(45), 2);
   EXPECT_EQ(built->GetGridCell(46), 3);
+  EXPECT_EQ(built->GetGridCell(47), 4);
 
   // The sample set's second level is empty: these levels came from the folder.
   EXPECT_EQ(ReadBuiltLevels(TM_SAMPLE_DATA_DIR)->Get(1).plantCount, 0u);

@@ -14,6 +14,7 @@ const ArtBook& ArtBook::Get() {
     AddBuildingArt(b);
     AddPlantArt(b);
     AddGirlArt(b);
+    AddChickenArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);
     AddDigitFontArt(b);

@@ -551,6 +551,33 @@ Pose Water(double phase) {
   return p;
 }
 
+// Grain scattered from the right hand over the trough, the left holding the sack.
+Pose Feed(double phase) {
+  Pose p;
+  const double arm = Key({60, 95, 120, 95, 70, 60}, phase);
+  p.lean = 3;
+  p.stepL = 5;
+  p.stepR = -3;
+  p.handR = ArmAt(1, arm, 24, p.lean, p.bob);
+  p.handL = Body{-9, 10, 38};
+  p.pigtailSway = 0.3 * std::sin(phase * 2 * M_PI);
+  return p;
+}
+
+// Bent to the ground, both hands gathering.
+Pose Gather(double phase) {
+  Pose p;
+  const double reach = Key({18, 22, 24, 20}, phase);
+  p.lean = 10;
+  p.bob = -6;
+  p.stepL = 7;
+  p.stepR = -5;
+  p.handR = Body{6, reach, 12 + Key({0, 3, 0, 2}, phase)};
+  p.handL = Body{-6, reach - 2, 14};
+  p.pigtailSway = 0.4 * std::sin(phase * 2 * M_PI);
+  return p;
+}
+
 ArtPiece Animation(Pose (*pose)(double)) {
   ArtPiece piece;
   piece.draw = [pose](cairo_t* cr, const ArtFrame& f) {
@@ -570,4 +597,6 @@ void AddGirlArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "girl_rubit", Animation(Chop));
   book.Add(kAnimationSpriteSet, "girl_repair", Animation(Scrub));
   book.Add(kAnimationSpriteSet, "girl_water", Animation(Water));
+  book.Add(kAnimationSpriteSet, "girl_feed", Animation(Feed));
+  book.Add(kAnimationSpriteSet, "girl_work", Animation(Gather));
 }

@@ -728,6 +728,7 @@ void AddIconArt(ArtBook& book) {
       {"small_ico_upgrade", UpgradeEmblem},
       {"small_ico_water", Drop},
       {"small_ico_hand", Hand},
+      {"small_ico_feed", ProductEmblem("wheat")},
   };
   for (const auto& [name, emblem] : jobs) {
     const Emblem e = emblem;
@@ -738,7 +739,7 @@ void AddIconArt(ArtBook& book) {
   }
   const std::pair<const char*, Emblem> panel[] = {
       {"ico_clear", ClearEmblem}, {"ico_plants", Sprout},          {"ico_buildings", Barn},
-      {"ico_pets", Hen},          {"icon_btn_toxic", SprayEmblem},
+      {"ico_pets", Hen},          {"icon_btn_toxic", SprayEmblem}, {"ico_feed", ProductEmblem("wheat")},
   };
   for (const auto& [name, emblem] : panel) {
     const Emblem e = emblem;

@@ -14,6 +14,7 @@
 #include "DataSetBuild.h"
 #include "SourceTree.h"
 #include "base/Identifier.h"
+#include "base/LittleEndian.h"
 #include "base/Strings.h"
 #include "platform/encoding/Utf.h"
 
@@ -269,14 +270,45 @@ bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables) {
 }
 
 // One level record of a building: level { price, build_ms, capacity,
-// sprite, icon, build_icon, extra, animation, emitter, trough }.
+// sprite, icon, build_icon, extra, animation, emitter, trough, and for an animal house
+// feed (units a feeding takes), trough_at, feed_spot = X, Y, facing =
+// UNMIRRORED, MIRRORED, eat_facing = UNMIRRORED, MIRRORED and eat_spot = X, Y
+// (the chickens', up to four) }.
 namespace {
+
+constexpr u32 kHouseSpots = 4;
+
+void ReadHouseLevelLine(SourceTree& tree, const BUILDING& b, u32 i, const std::string& key, HOUSELEVEL& h,
+                        u32* eatFacings, u32* eatSpots) {
+  if (b.kind != kBuildingAnimalHouse) {
+    tree.Fail(key + ": only an animal house (give its kind first)");
+  } else if (key == "feed") {
+    tree.Read(i, u"u4", &h.feedAmount);
+  } else if (key == "trough_at") {
+    tree.Read(i, u"i4,i4", &h.troughOffset[0], &h.troughOffset[1]);
+  } else if (key == "feed_spot") {
+    tree.Read(i, u"i4,i4", &h.feedSpot[0], &h.feedSpot[1]);
+  } else if (key == "facing") {
+    if (tree.Read(i, u"u4,u4", &h.facing, &h.facingMirrored) && (h.facing > 7 || h.facingMirrored > 7))
+      tree.Fail("facing: directions 0 to 7");
+  } else if (*(key == "eat_facing" ? eatFacings : eatSpots) == kHouseSpots) {
+    tree.Fail(key + ": at most four");
+  } else if (key == "eat_facing") {
+    u32* pair = h.eatingFacings + 2 * (*eatFacings)++;
+    if (tree.Read(i, u"u4,u4", &pair[0], &pair[1]) && (pair[0] > 7 || pair[1] > 7))
+      tree.Fail("eat_facing: directions 0 to 7");
+  } else {
+    i32* pair = h.spots + 2 * (*eatSpots)++;
+    tree.Read(i, u"i4,i4", &pair[0], &pair[1]);
+  }
+}
 
 void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 index, BUILDINGLEVEL& l) {
   const std::string name = NarrowName(b.name);
   const std::string n = std::to_string(index + 1);
   std::string sprite = name + "_" + n, icon = "pic_" + name + "_" + n, buildIcon = index == 0 ? "job_" + name : "";
   std::string trough = b.kind == kBuildingAnimalHouse ? name + "_trough" : "";
+  u32 eatFacings = 0, eatSpots = 0;
   for (u32 i = 0; i < tree.LineCount(); ++i) {
     const std::string key = tree.LineName(i);
     std::string text;
@@ -297,6 +329,9 @@ void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 i
       r.Name(i, &buildIcon);
     } else if (key == "trough") {
       r.Name(i, &trough);
+    } else if (key == "feed" || key == "trough_at" || key == "feed_spot" || key == "facing" || key == "eat_facing" ||
+               key == "eat_spot") {
+      ReadHouseLevelLine(tree, b, i, key, l.house, &eatFacings, &eatSpots);
     } else if (key == "extra") {
       if (l.extraCount == kMaxBuildingExtras) {
         tree.Fail("extra: at most two");
@@ -351,6 +386,47 @@ void ReadBuildingLevel(KindReader& r, SourceTree& tree, const BUILDING& b, u32 i
 
 }  // namespace
 
+namespace {
+
+// A line of an animal house's own part of the header.
+void ReadHouseLine(KindReader& r, SourceTree& tree, u32 i, const std::string& key, BUILDING& b, u32* doors) {
+  HOUSEPART& h = b.house;
+  std::string text;
+  if (b.kind != kBuildingAnimalHouse) {
+    tree.Fail(key + ": only an animal house (give its kind first)");
+  } else if (key == "feed_icon" || key == "job_icon") {
+    if (r.Name(i, &text)) {
+      SetName(key == "feed_icon" ? h.feedIconName : h.feedJobIconName, text);
+      r.Picture(kIconSpriteSet, text, PictureKind::kSprite, key == "feed_icon" ? kIconSide : kJobIconSide,
+                key == "feed_icon" ? kIconSide : kJobIconSide);
+    }
+  } else if (key == "feed_animation") {
+    if (r.Name(i, &text)) {
+      SetName(h.feedAnimation, text);
+      r.Animation(text);
+    }
+  } else if (key == "feed_ms" || key == "mark_working") {
+    if (tree.Read(i, u"u4", key == "feed_ms" ? &h.feedTime : &h.markWorking) && h.markWorking > 1)
+      tree.Fail("mark_working: 0 or 1");
+  } else if (key == "door") {
+    i32 x = 0, y = 0;
+    if (*doors == kHouseSpots) {
+      tree.Fail("door: at most four");
+    } else if (tree.Read(i, u"i4,i4", &x, &y)) {
+      kis::PutI32LE(h.houseBytes + 8 * *doors, x);
+      kis::PutI32LE(h.houseBytes + 8 * *doors + 4, y);
+      ++*doors;
+    }
+  } else if (key == "progress") {
+    tree.Read(i, u"i4,i4", &h.progressAnchor[0], &h.progressAnchor[1]);
+  } else {
+    // The house's timings: the cycle at 0, the eating at 2, the collecting at 3.
+    tree.Read(i, u"u4", &h.timings[key == "cycle_ms" ? 0 : key == "eat_ms" ? 2 : 3]);
+  }
+}
+
+}  // namespace
+
 // The plants come before the animations in the archive: their harvesting
 // animations are checked when the buildings are read.
 namespace {
@@ -368,7 +444,10 @@ bool CheckPlantAnimations(DataSetBuild& build, ContentSourceTables& tables) {
 
 // building { name, kind = plain | factory | animal, site, offset, work,
 // stars, scale, mirror = A, B, product (factories, up to five), feeds,
-// gives, character, sound, level { ... } (up to four) }.
+// gives, character, sound, and for an animal house feed_icon, job_icon,
+// feed_animation (the player's; an animation), feed_ms, mark_working (0 or
+// 1), door = X, Y (a chicken's door, up to four), cycle_ms, eat_ms,
+// collect_ms and progress = X, Y; level { ... } (up to four) }.
 bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables) {
   if (!CheckPlantAnimations(build, tables)) return false;
   SourceTree tree;
@@ -379,6 +458,7 @@ bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables) {
     tree.Enter(block);
     BUILDING b = MakeBuilding(u"", 0);
     std::string name, kind = "plain", site, sound, text;
+    u32 doors = 0;
     for (u32 i = 0; i < tree.LineCount(); ++i) {
       const std::string key = tree.LineName(i);
       u32 mirror[2] = {};
@@ -421,6 +501,10 @@ bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables) {
         }
       } else if (key == "character") {
         if (r.Name(i, &text)) b.house.characterId = r.Character(text);
+      } else if (key == "feed_icon" || key == "job_icon" || key == "feed_animation" || key == "feed_ms" ||
+                 key == "mark_working" || key == "door" || key == "cycle_ms" || key == "eat_ms" ||
+                 key == "collect_ms" || key == "progress") {
+        ReadHouseLine(r, tree, i, key, b, &doors);
       } else if (key == "sound") {
         r.Name(i, &sound);
       } else if (key == "level") {

@@ -39,6 +39,7 @@ class LevelPoint : public BaseLevelPoint {
   virtual i32 KindQuery() const = 0;
   virtual void Suspend() { suspended_ = true; }  // production stops
   virtual void Resume() { suspended_ = false; }
+  virtual void Refresh() {}  // what the point shows follows the warehouse stock
   virtual PointJob* CreatePulldownJob();
   virtual void GetStarsAnchor(POINTPOS* out) const { GetPos(out); }
   virtual bool HasProgress() const { return false; }

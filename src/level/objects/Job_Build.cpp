@@ -48,6 +48,7 @@ Job_Build::Job_Build(MapPlayer* owner, PointBuilding& point) : Job(owner, kJobBu
   ShowIcon(point.GetMapX(), point.GetMapY(), icon, &point, kJobIconColor);
   SetCost(record.price);
   NotifyTutorial();
+  if (point.GetLevel() > 0) point.BuildPause(true);
 }
 
 Job_Build::~Job_Build() {
@@ -102,7 +103,11 @@ bool Job_Build::Finish() {
   if (point->GetBuildJob() == this) point->SetBuildJob(nullptr);
   point->SetBeingBuilt(false);
   // An abandoned construction leaves the place empty.
-  if (point->GetLevel() == 0 && point->GetMaker()) point->GetMaker()->MakeEmpty(point->GetIndex());
+  if (point->GetLevel() == 0 && point->GetMaker()) {
+    point->GetMaker()->MakeEmpty(point->GetIndex());
+  } else if (point->GetLevel() > 0) {
+    point->BuildPause(false);
+  }
   return true;
 }
 

@@ -4,6 +4,8 @@
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointBuilding.h"
 #include "level/objects/PointFactory.h"
+#include "level/objects/PointHenhouse.h"
+#include "level/objects/PointPetshouse.h"
 #include "level/objects/PointWarehouse.h"
 
 LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass, void* record) {
@@ -14,6 +16,7 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
     case kPointFactory:
       return building ? new PointFactory(map, building) : nullptr;
     case kPointHenhouse:
+      return building ? new PointHenhouse(map, building) : nullptr;
     case kPointSheepRack:
     case kPointCowshed:
       // Built and upgraded as buildings until their own work is added.
@@ -32,6 +35,10 @@ bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* reco
       return LoadPlantJob(id, player, record, size);
     case kJobBuild:
       return Job_Build::Load(&player, record, size);
+    case kJobFeed:
+      return LoadFeedJob(player, record, size);
+    case kJobTakeEggs:
+      return LoadTakeEggsJob(player, record, size);
     default:
       return false;
   }

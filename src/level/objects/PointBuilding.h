@@ -55,6 +55,8 @@ class PointBuilding : public LevelPoint {
   virtual u32 ShowBuilding(bool fade, u32 delay);
   virtual void BuildStarted() {}
   virtual void BuildEnded() {}
+  // An upgrade was queued (true), or it ended or was given up (false).
+  virtual void BuildPause(bool /*queued*/) {}
 
   BUILDING* GetBuilding() const { return building_; }
   i32 GetMapX() const { return mapX_; }

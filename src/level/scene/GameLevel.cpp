@@ -8,6 +8,7 @@
 #include "content/ProductList.h"
 #include "gametext/GameMessager.h"
 #include "level/map/BaseLevelPoint.h"
+#include "level/map/LevelPoint.h"
 #include "level/map/DynObject.h"
 #include "level/scene/LevelCast.h"
 #include "level/scene/LevelGround.h"
@@ -144,6 +145,7 @@ void GameLevel::BuildLevel() {
   entered_ = false;
   input_->Reset();
   rules_->Build(setup_.chosen);
+  if (WarehouseStock* stock = rules_->Stock()) stock->AddListener(this);
   if (hooks_.iface) hooks_.iface->CreatePanel(*map_);
   if (info_) ground_->Place(*info_);
   if (info_) {
@@ -285,6 +287,7 @@ void GameLevel::Clear(bool destroying) {
   if (cleared_) return;
   cleared_ = true;
   entered_ = false;
+  if (WarehouseStock* stock = rules_->Stock()) stock->RemoveListener(this);
   rules_->Clear();
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
@@ -351,6 +354,17 @@ void GameLevel::SetBuildingRateModifier(u32 buildingKind, u32 id, float value) {
     const BUILDING* building = FindBuilding(params.id);
     if (building && building->kind == buildingKind)
       p->SetRateModifier(id, false, value);
+  }
+}
+
+void GameLevel::OnStockChanged(const STOCKENTRY&) {
+  for (i32 i = 0; i < map_->GetPointCount(); ++i) {
+    BaseLevelPoint* p = map_->GetPoint(i);
+    if (!p || p->GetKind() != kPointKindBuilding) continue;
+    POINTPARAMS params;
+    p->GetInfo(&params);
+    const BUILDING* building = FindBuilding(params.id);
+    if (building && building->kind == kBuildingAnimalHouse) static_cast<LevelPoint*>(p)->Refresh();
   }
 }
 

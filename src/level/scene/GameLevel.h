@@ -35,6 +35,7 @@
 #include "level/scene/LevelScreen.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/VillainWaves.h"
+#include "level/rules/WarehouseStock.h"
 #include "ui/ScreenSpriteList.h"
 
 class DynObject;
@@ -102,7 +103,7 @@ constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hov
 
 constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker pulse
 
-class GameLevel : public LevelScene, private VillainSlots {
+class GameLevel : public LevelScene, private VillainSlots, private StockListener {
  public:
   GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHooks& hooks);
   ~GameLevel() override;
@@ -177,6 +178,9 @@ class GameLevel : public LevelScene, private VillainSlots {
   u32 GetSlotCount() const override;
   bool IsSlotTaken(u32 slot) const override;
   void SpawnVillain(u32 slot, u32 villainKind) override;
+  // The animal houses refresh on every stock change: their feed buttons
+  // follow the feed in the warehouse.
+  void OnStockChanged(const STOCKENTRY& entry) override;
 
   // Loading (GameLevelLoad.cpp)
   void BeginStage(u32 stage);

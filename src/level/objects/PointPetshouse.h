@@ -1,0 +1,113 @@
+// PointPetshouse - what the animal houses (the chicken house, the cow shed,
+// the sheep pen) share: a building of the animal-house kind whose animals
+// work only while the house is fed. It draws the feed trough beside the
+// house, offers the feed price button while unfed, runs the player's
+// Job_Feed that carries the feed there, and starts and stops its animals
+// through the hooks each house overrides (StartAnimals, StopAnimals).
+//
+// The feed leaves the warehouse when the feeding is ordered; a feeding that
+// does not finish gives it back (LevelRules::GiveBack: stored where it
+// fits, the rest sold), one that finishes uses it up.
+#pragma once
+
+#include "level/characters/Job.h"
+#include "level/objects/PointBuilding.h"
+
+class ASSPriceButton;
+class ActiveScreenSprite;
+class MapPlayer;
+struct HOUSELEVEL;
+
+constexpr u16 kJobFeed = 6;
+constexpr u32 kFeedButtonCode = 0x46656564u;  // 'Feed'
+constexpr u32 kObjectTrough = 0x10002003u;
+constexpr u32 kFeedJobRecordSize = 52;
+constexpr i32 kFeedActivity = 5;
+
+class Job_Feed;
+
+class PointPetshouse : public PointBuilding {
+ public:
+  PointPetshouse(LevelMap& map, BUILDING* building);
+  ~PointPetshouse() override;
+
+  void StopJobs(bool fade) override;
+  u32 ShowBuilding(bool fade, u32 delay) override;
+  void BuildStarted() override;
+  void BuildEnded() override;
+  void BuildPause(bool queued) override;
+  void Suspend() override;
+  void Resume() override;
+  void Refresh() override;
+  bool HasProgress() const override { return IsFed(); }
+  void GetProgressAnchor(POINTPOS* out) const override;
+
+  // --- The houses' hooks -------------------------------------------------------------------------
+  virtual bool IsFed() const { return level_ > 0 && fed_; }
+  virtual void GetFeedIconAnchor(POINTPOS* out) const;    // relative to the map object
+  virtual void GetFeedButtonAnchor(POINTPOS* out) const;  // relative to the map object
+  virtual void ShowFeedLevel() {}
+  // The animals come out (or go in); the delay after their effects.
+  virtual u32 StartAnimals(bool animate, u32 delay);
+  virtual u32 StopAnimals(bool animate, bool final, u32 delay);
+  // Animals, feed button and progress line to match the fed state.
+  virtual u32 RefreshState(bool animate, u32 delay);
+  virtual void SetFed(bool fed, bool animate);
+
+  // --- Feeding -------------------------------------------------------------------------------------
+  // The level record's feed amount is in the warehouse.
+  bool HasFeed() const;
+  // Takes the feed from stock and orders the feeding; nothing without feed.
+  void Feed();
+  void ShowFeedButton(bool animate, u32 delay);
+  void HideFeedButton(bool animate, u32 delay);
+
+  const HOUSELEVEL* LevelRecord() const;  // of the current level; null below 1
+  u32 FeedAmount() const;                 // of the current level (level 1's below it)
+  bool IsFedFlag() const { return fed_; }
+  bool AnimalsActive() const { return animalsActive_; }
+  float GetRateFactor() const { return GetRates().GetRate(); }  // the house's own rate (bonuses)
+  Job_Feed* GetFeedJob() const { return feedJob_; }
+  void SetFeedJob(Job_Feed* job) { feedJob_ = job; }
+  ASSPriceButton* GetFeedButton() const { return feedButton_; }
+  SpriteObject* GetTrough() const { return trough_; }
+  bool IsEntered() const;  // the level has been entered: animations run
+
+ protected:
+  u32 DoShutdown(bool fade, bool final, u32 delay) override;
+
+  SpriteObject* trough_ = nullptr;
+  bool fed_ = false;
+  Job_Feed* feedJob_ = nullptr;
+  ASSPriceButton* feedButton_ = nullptr;
+  bool animalsActive_ = false;
+
+ private:
+  static u32 OnFeedClicked(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner, u32 button);
+  static u8 IsFeedShort(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner);
+};
+
+// The player's feeding of an animal house: she walks to the feeding spot
+// and plays the house's feeding animation; then the house is fed.
+class Job_Feed : public Job {
+ public:
+  Job_Feed(MapCharacter* owner, PointPetshouse* house, u32 amount);
+  ~Job_Feed() override;
+
+  bool NextStep(i32 step) override;
+  void Update() override;
+  bool Finish() override;  // a carried amount goes back to the warehouse
+  void ClearTarget() override { house_ = nullptr; }
+  bool Save(kis::DataCursor* cursor, u32 characterRecord) override;  // 52 bytes
+
+  PointPetshouse* GetHouse() const { return house_; }
+  u32 GetCarried() const { return carried_; }
+
+ private:
+  PointPetshouse* house_;
+  u32 carried_;
+};
+
+// The player's feeding job of a saved record (id 6): 52 bytes naming an
+// animal house of the same feed product, carrying 0 or its feed amount.
+bool LoadFeedJob(MapPlayer& player, const u8* record, u32 size);
