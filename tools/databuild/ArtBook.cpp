@@ -13,6 +13,7 @@ const ArtBook& ArtBook::Get() {
     AddKindArt(b);
     AddPlantArt(b);
     AddGirlArt(b);
+    AddVillainArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);
     AddDigitFontArt(b);

@@ -67,6 +67,7 @@ void AddIconArt(ArtBook& book);
 void AddPlantArt(ArtBook& book);  // the plant kinds' beds, crops and trees
 void AddKindArt(ArtBook& book);  // the plant and building kinds' panel icons, the build panels' back and empty cells
 void AddGirlArt(ArtBook& book);
+void AddVillainArt(ArtBook& book);  // the villains, their catapult, shot and health bar
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
