@@ -33,11 +33,23 @@ bool GetWord(kis::DataCursor* r, u32* v) {
 
 }  // namespace
 
-LevelVillainCast::~LevelVillainCast() { DeleteAll(); }
+LevelVillainCast::~LevelVillainCast() { Bind(nullptr); }
 
 void LevelVillainCast::Bind(LevelMap* map) {
-  if (map != map_) DeleteAll();
+  if (map != map_) {
+    DeleteAll();
+    for (GameCharacter* c : held_) c->Release(false);
+    held_.clear();
+  }
   map_ = map;
+}
+
+// A description's pictures are loaded with its first villain and kept
+// while the cast is bound to the level.
+void LevelVillainCast::Hold(GameCharacter* description) {
+  if (!description || std::find(held_.begin(), held_.end(), description) != held_.end()) return;
+  description->Init();
+  held_.push_back(description);
 }
 
 MapVillain* LevelVillainCast::MakeVillain(u32 slot, const VILLAINSLOT& where, u32 villainKind) {
@@ -46,7 +58,10 @@ MapVillain* LevelVillainCast::MakeVillain(u32 slot, const VILLAINSLOT& where, u3
   GameCharacter* villain = FindCharInfo(GetCharacters(), kVillainCharacterId);
   if (!info || !villain) return nullptr;
   if (MapVillain* old = slots_[slot]) delete old;
-  auto* v = new MapVillain(*this, villain, FindCharInfo(GetCharacters(), kCatapultCharacterId), slot, where, info);
+  GameCharacter* catapult = FindCharInfo(GetCharacters(), kCatapultCharacterId);
+  Hold(villain);
+  Hold(catapult);
+  auto* v = new MapVillain(*this, villain, catapult, slot, where, info);
   slots_[slot] = v;
   return v;
 }
@@ -96,7 +111,11 @@ MapObject* LevelVillainCast::FindShotAt(i32 x, i32 y) const {
   return best;
 }
 
+// Shots gone in the tick before are deleted here: they are in no band of
+// the map, so its drawing would only purge them once drawn.
 void LevelVillainCast::UpdateShots(u32 ms) {
+  for (size_t i = shots_.size(); i-- > 0;)
+    if (shots_[i]->IsDead()) delete shots_[i];
   const std::vector<VillainShot*> shots = shots_;  // a shot may go while the others move
   for (VillainShot* s : shots)
     if (std::find(shots_.begin(), shots_.end(), s) != shots_.end()) s->Update(ms);

@@ -7,7 +7,9 @@
 //
 // The game world makes one with every level it opens and binds it to the
 // level's map once the level exists; until then it makes no villain.
-// Deleting it deletes what it still holds.
+// Deleting it deletes what it still holds. The villain and catapult
+// descriptions' pictures are loaded with the first villain and released
+// when the cast is unbound.
 //
 // Saved: the shot count and each shot's record; per slot the villain
 // kind's id (0: none) and the villain's character record with its jobs.
@@ -23,6 +25,7 @@
 #include "level/scene/LevelVillains.h"
 #include "level/state/LevelState.h"
 
+class GameCharacter;
 class LevelMap;
 class MapVillain;
 class VillainShot;
@@ -74,10 +77,12 @@ class LevelVillainCast : public LevelVillains, public DamageSources, public Leve
 
  private:
   MapVillain* MakeVillain(u32 slot, const VILLAINSLOT& where, u32 villainKind);
+  void Hold(GameCharacter* description);
 
   LevelMap* map_ = nullptr;
   MapVillain* slots_[kMaxVillainSlots] = {};
   std::vector<MapVillain*> villains_;
   std::vector<VillainShot*> shots_;
   mutable std::map<u32, DAMAGESOURCE> sources_;
+  std::vector<GameCharacter*> held_;  // descriptions loaded for the villains
 };

@@ -438,8 +438,23 @@ void MapVillain::Draw() {
   UpdateBar(IsHighlighted());
 }
 
-// A flash or the hover is drawn additively: the colour is added to the
-// picture's own.
+// A flash or the hover adds its colour: the picture, then the picture
+// again in that colour added onto it.
+namespace {
+
+void DrawLit(AnimationState& state, const DXLMATRIX& at, u32 color) {
+  const u32 keep = state.color;
+  state.animation->Draw(&state, true, false);
+  if (DXLViewer* viewer = GetGameViewer()) viewer->SetTransform(&at);
+  state.color = (color & 0x00FFFFFFu) | (keep & 0xFF000000u);
+  const DXLDRAWSTATE* previous = SetBlendState(MapHighlightBlend());
+  state.animation->Draw(&state, true, false);
+  SetBlendState(previous);
+  state.color = keep;
+}
+
+}  // namespace
+
 void MapVillain::DrawFrame() {
   u32 color = GetFlashColor();
   if (!color && IsHighlighted()) color = kHighlightLift;
@@ -447,12 +462,7 @@ void MapVillain::DrawFrame() {
     MapCharacter::DrawFrame();
     return;
   }
-  const u32 keep = state_.color;
-  state_.color = (color & 0x00FFFFFFu) | (keep & 0xFF000000u);
-  const DXLDRAWSTATE* previous = SetBlendState(MapHighlightBlend());
-  state_.animation->Draw(&state_, true, true);
-  SetBlendState(previous);
-  state_.color = keep;
+  DrawLit(state_, transform_, color);
 }
 
 // --- Records ------------------------------------------------------------------------------------------------
@@ -527,12 +537,7 @@ void MapCatapult::DrawFrame() {
     MapCharacter::DrawFrame();
     return;
   }
-  const u32 keep = state_.color;
-  state_.color = (color & 0x00FFFFFFu) | (keep & 0xFF000000u);
-  const DXLDRAWSTATE* previous = SetBlendState(MapHighlightBlend());
-  state_.animation->Draw(&state_, true, true);
-  SetBlendState(previous);
-  state_.color = keep;
+  DrawLit(state_, transform_, color);
 }
 
 void MapCatapult::SetState(i32 state, bool animate) {
