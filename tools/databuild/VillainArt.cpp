@@ -246,6 +246,23 @@ void DrawBarPiece(cairo_t* cr, const ArtFrame& f, Rgb colour, bool filled) {
     art::Source(cr, colour, 0.6), cairo_fill(cr);
 }
 
+// The arrival marker: a red cross painted on the ground where a villain
+// will stand, in three brush strokes of their own.
+void DrawCross(cairo_t* cr, const ArtFrame& f, u32 seed) {
+  art::Rand rand(seed);
+  const double cx = f.width / 2, cy = f.height / 2, rx = f.width * 0.36, ry = f.height * 0.36;
+  art::SoftEllipse(cr, cx, cy, rx * 1.2, ry * 1.2, art::Darker(pal::kRed, 0.4), 0.25);
+  for (int stroke = 0; stroke < 2; ++stroke) {
+    const double s = stroke ? -1 : 1;
+    const double wob = rand.Range(-3, 3);
+    cairo_new_path(cr);
+    cairo_move_to(cr, cx - rx, cy - s * ry + wob * 0.3);
+    cairo_curve_to(cr, cx - rx * 0.3, cy - s * ry * 0.3 + wob, cx + rx * 0.3, cy + s * ry * 0.3 - wob, cx + rx,
+                   cy + s * ry);
+    art::Rod(cr, 5 + rand.Range(0, 1.5), pal::kRed, 1.3);
+  }
+}
+
 ArtPiece Single(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 w, u32 h) {
   ArtPiece piece;
   piece.draw = std::move(draw);
@@ -272,6 +289,9 @@ void AddVillainArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "catapult_stand", CatapultPiece(Sling::kStanding));
   book.Add(kAnimationSpriteSet, "catapult_break", CatapultPiece(Sling::kBroken));
   book.Add(kParticleSpriteSet, "bullet_01", Single(DrawBullet, 24, 24));
+  for (u32 n = 1; n <= 3; ++n)
+    book.Add(kMapSpriteSet, "villain_cross_" + std::to_string(n),
+             Single([n](cairo_t* cr, const ArtFrame& f) { DrawCross(cr, f, n); }, 64, 40));
   book.Add(kHudSpriteSet, "vil_health_bar",
            Single([](cairo_t* cr, const ArtFrame& f) { DrawBarPiece(cr, f, pal::kRed, true); }, 32, 14));
   book.Add(kHudSpriteSet, "vil_health_back",
