@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
@@ -27,6 +28,7 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr u32 kGrowTime = 300;           // ms of the grow from 0.8 to 1.2
 constexpr u32 kHoverColor = 0xFF404040u;  // added to a hovered shot
+constexpr i32 kFarthestShot = 100000;     // no saved shot starts further off the map
 
 std::unique_ptr<ImageSprite> MakeShotImage(const wchar* name) {
   Sprite* sprite = GetSpriteByName(kParticleSpriteSet, name);
@@ -194,9 +196,10 @@ bool VillainShot::Load(LevelVillainCast& villains, kis::DataCursor* reader) {
   const i32 target = kis::GetI32LE(r + 8);
   const VILLAININFO* info = FindVillainInfo(kis::GetU32LE(r + 12));
   const float travelled = kis::GetF32LE(r + 24);
+  const i32 x = kis::GetI32LE(r + 16), y = kis::GetI32LE(r + 20);
   if (!info || !villains.GetMap()->GetPoint(target) || !std::isfinite(travelled) || travelled < 0.0f) return false;
-  auto* shot = new VillainShot(villains, static_cast<float>(kis::GetI32LE(r + 16)),
-                               static_cast<float>(kis::GetI32LE(r + 20)), target, info, false);
+  if (std::abs(x) > kFarthestShot || std::abs(y) > kFarthestShot) return false;
+  auto* shot = new VillainShot(villains, static_cast<float>(x), static_cast<float>(y), target, info, false);
   shot->SetTravelled(travelled);
   return true;
 }

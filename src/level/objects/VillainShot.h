@@ -47,8 +47,9 @@ class VillainShot : public DynObject {
 
   bool Save(kis::DataCursor* writer) const;
   // A shot of the record, or none for a finished one; false for a wrong
-  // size, an unknown kind, a target that is not one of the map's points or
-  // a travelled distance that is not finite.
+  // size, an unknown kind, a target that is not one of the map's points, a
+  // start more than 100,000 off the map or a travelled distance that is
+  // negative or not finite.
   static bool Load(LevelVillainCast& villains, kis::DataCursor* reader);
 
   i32 GetTarget() const { return target_; }

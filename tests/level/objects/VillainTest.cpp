@@ -444,12 +444,13 @@ TEST_F(Villains, SavedVillainsJobsAndShotsComeBackAndBadRecordsFailTheLoad) {
     EXPECT_FALSE(rig.cast.LoadVillain(0, 12345, &none));
   }
 
-  auto loadShot = [&](u32 size, u32 finished, i32 target, u32 kind, float travelled) {
+  auto loadShot = [&](u32 size, u32 finished, i32 target, u32 kind, float travelled, i32 x = 0) {
     u8 r[kShotRecordSize] = {};
     kis::PutU32LE(r, size);
     kis::PutU32LE(r + 4, finished);
     kis::PutI32LE(r + 8, target);
     kis::PutU32LE(r + 12, kind);
+    kis::PutI32LE(r + 16, x);
     kis::PutF32LE(r + 24, travelled);
     FakeStore store;
     kis::DataCursor out;
@@ -467,6 +468,7 @@ TEST_F(Villains, SavedVillainsJobsAndShotsComeBackAndBadRecordsFailTheLoad) {
   EXPECT_FALSE(loadShot(28, 0, -1, raider->id, 0.0f));
   EXPECT_FALSE(loadShot(28, 0, 0, 12345, 0.0f));
   EXPECT_FALSE(loadShot(28, 0, 0, raider->id, -1.0f));
+  EXPECT_FALSE(loadShot(28, 0, 0, raider->id, 0.0f, -2000000)) << "far off the map";
   EXPECT_EQ(rig.cast.GetShots().size(), shots);
   EXPECT_TRUE(loadShot(28, 0, 0, raider->id, 5.0f));
   EXPECT_EQ(rig.cast.GetShots().size(), shots + 1);
