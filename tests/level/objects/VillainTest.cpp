@@ -4,6 +4,8 @@
 // the bees, the health bar, and the saved villains, jobs and shots.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "../CareRig.h"
 #include "content/VillainList.h"
 #include "level/map/LevelPoint.h"
@@ -39,8 +41,10 @@ VILLAININFO Kind(const wchar* name, u32 skin) {
   return v;
 }
 
-// A rig whose saved level keeps the real villains' part.
+// A rig whose saved level keeps the real villains' part, and whose points'
+// care reads their damage back through them.
 struct VillainRig : CareRig {
+  VillainRig() { careHook = &villainCare; }
   LevelStateParts GetParts() override {
     extras.Install();
     return {level.rules.get(), map.get(), characters.get(), &cast};
@@ -54,6 +58,7 @@ struct VillainRig : CareRig {
     CareRig::ClearLevel();
   }
   LevelVillainCast cast;
+  LevelPointCare villainCare{&cast};
 };
 
 class Villains : public ::testing::Test {
@@ -472,6 +477,39 @@ TEST_F(Villains, SavedVillainsJobsAndShotsComeBackAndBadRecordsFailTheLoad) {
   EXPECT_EQ(rig.cast.GetShots().size(), shots);
   EXPECT_TRUE(loadShot(28, 0, 0, raider->id, 5.0f));
   EXPECT_EQ(rig.cast.GetShots().size(), shots + 1);
+}
+
+// Every step a kept villain's job reaches, saved and read back at once:
+// the same job at the same step (and in an animation, the same elapsed time).
+TEST_F(Villains, EachVillainJobStepRoundTripsThroughTheSavedLevel) {
+  Build({Target(700, 300)});
+  MapVillain* v = Spawn(0, raider);
+  std::set<std::pair<u16, i32>> seen;
+  for (i32 tick = 0; tick < 1200 && !seen.count({kJobVillainLeave, 1}); ++tick) {
+    Tick();
+    v = rig.cast.GetVillain(0);
+    if (!v) break;
+    const Job* job = v->GetJobs().GetCount() ? v->GetJobs()[0] : nullptr;
+    if (!job || job->HasEnded() || !seen.insert({job->GetJobId(), job->GetStep()}).second) continue;
+    const u16 id = job->GetJobId();
+    const i32 step = job->GetStep(), state = job->GetState();
+    const float x = v->GetX();
+    ASSERT_TRUE(SaveLevelState(rig)) << id << " step " << step;
+    ASSERT_TRUE(LoadLevelState(rig)) << id << " step " << step;
+    v = rig.cast.GetVillain(0);
+    ASSERT_NE(v, nullptr);
+    ASSERT_EQ(v->GetJobs().GetCount(), 1);
+    const Job* back = v->GetJobs()[0];
+    EXPECT_EQ(back->GetJobId(), id);
+    EXPECT_EQ(back->GetStep(), step) << id;
+    EXPECT_EQ(back->GetState(), state) << id << " step " << step;
+    EXPECT_EQ(v->GetX(), x);
+  }
+  // Step 0: made in the tick, not yet begun.
+  const std::set<std::pair<u16, i32>> expected = {
+      {kJobVillainEnter, 0}, {kJobVillainEnter, 1}, {kJobVillainEnter, 2}, {kJobVillainEnter, 3}, {kJobVillainShot, 0},
+      {kJobVillainShot, 1},  {kJobVillainShot, 2},  {kJobVillainLeave, 0}, {kJobVillainLeave, 1}};
+  EXPECT_EQ(seen, expected);
 }
 
 }  // namespace
