@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/DataCursor.h"
+#include "base/Identifier.h"
 #include "base/LittleEndian.h"
 #include "content/VillainList.h"
 #include "engine/DXLViewer.h"
@@ -14,7 +15,10 @@
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelRules.h"
 #include "resources/GameDraw.h"
+#include "resources/GPSEmiter.h"
+#include "resources/GPSSpace.h"
 #include "resources/GameServices.h"
+#include "resources/ParticleLibrary.h"
 #include "resources/ImageSprite.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
@@ -76,11 +80,22 @@ VillainShot::VillainShot(LevelVillainCast& villains, float x, float y, i32 targe
   image_ = MakeShotImage(u"bullet_01");
   if (image_) image_->SetAngle(std::atan2(dy_, dx_) * 180.0f / kPi - 45.0f);
   if (!animate) growClock_ = kGrowTime;
+  static const u32 trailId = kis::NameId(u"bullet_gas");
+  if (const GPSSYSTEM* system = FindParticleSystem(trailId)) {
+    GPSSYSTEM trail = *system;
+    const float f = std::min(1.5f - speed_ / 2.0f, 1.5f);
+    for (i32& interval : trail.burstInterval)
+      interval = static_cast<i32>(std::floor(static_cast<float>(interval) * f + 0.5f));
+    gas_ = std::make_unique<GPSSpace>(0);
+    emitter_ = new GPSEmiter(gas_.get(), &trail, nullptr, x, y);
+    emitter_->Start();
+  }
   MoveTo(x, y);
   villains_.AddShot(this);
 }
 
 VillainShot::~VillainShot() {
+  gas_.reset();
   FreeShotImage(image_);
   villains_.RemoveShot(this);
 }
@@ -94,6 +109,7 @@ void VillainShot::SetTravelled(float travelled) {
 void VillainShot::Update(u32 ms) {
   if (IsDead()) return;
   growClock_ = std::min(growClock_ + ms, kGrowTime);
+  if (gas_) gas_->Update(static_cast<float>(ms));
   if (burst_) {
     burstClock_ += ms;
     if (burstClock_ >= burstLength_) Dispose();
@@ -106,6 +122,7 @@ void VillainShot::Update(u32 ms) {
     return;
   }
   SetTravelled(travelled_ + speed_);
+  if (emitter_) emitter_->SetPosition(x_, y_);
 }
 
 void VillainShot::Arrive() {
@@ -123,6 +140,8 @@ void VillainShot::Burst() {
   if (burst_) return;
   burst_ = true;
   burstClock_ = 0;
+  delete emitter_;
+  emitter_ = nullptr;
   FreeShotImage(image_);
   image_ = MakeShotImage(u"gas");
   burstLength_ = 0;
@@ -154,6 +173,10 @@ void VillainShot::Draw() {
   hovered_ = false;
   if (!viewer || !image_ || (IsDead() && !burst_)) return;
   const DXLMATRIX base = viewer->CurrentTransform();
+  if (gas_) {
+    gas_->Draw();
+    viewer->SetTransform(&base);
+  }
   const bool effects = effects_ && UpdateEffects();
   u32 color = effects ? GetColor() : 0xFFFFFFFFu;
   if (burst_) {

@@ -8,6 +8,9 @@
 //
 // The shots live in the villains' list (LevelVillainCast), which updates
 // and draws them above the level; they are not in the map's draw order.
+// A shot trails gas ("bullet_gas") from an emitter in a particle space of
+// its own, the faster shot the denser: the system's burst intervals scaled
+// by min(1.5 - speed / 2, 1.5). A burst stops the trail; its puffs fade.
 //
 // Record (28 bytes): size 28, finished flag (1: dead or burst, nothing
 // more is used), target index, villain kind id, start x, start y (i32),
@@ -22,6 +25,8 @@ namespace kis {
 class DataCursor;
 }
 
+class GPSEmiter;
+class GPSSpace;
 class ImageSprite;
 class LevelVillainCast;
 struct VILLAININFO;
@@ -60,6 +65,7 @@ class VillainShot : public DynObject {
   float GetSpeed() const { return speed_; }
   float GetTravelled() const { return travelled_; }
   bool IsBurst() const { return burst_; }
+  const GPSEmiter* GetTrail() const { return emitter_; }
   u32 GetBurstClock() const { return burstClock_; }
 
  private:
@@ -79,6 +85,8 @@ class VillainShot : public DynObject {
   u32 burstClock_ = 0;
   u32 burstLength_ = 0;
   u32 growClock_ = 0;
+  std::unique_ptr<GPSSpace> gas_;  // the trail's puffs
+  GPSEmiter* emitter_ = nullptr;   // owned by gas_ until the burst deletes it
 };
 
 // A shot's speed a tick: distance over the flight's ticks, capped (see above).
