@@ -1,21 +1,24 @@
 // The saved level's reader on arbitrary saved states: a small level (two
 // heaps of garbage and a warehouse that can be poisoned, the player with her
-// work animations) is rebuilt and restored from the input; an accepted state
+// work animations, a villain slot with the level objects' own villains) is
+// rebuilt and restored from the input; an accepted state
 // is played a few ticks, saved again and cleared, a refused one must leave a
 // cleared level. Input: level time (u32), the 16-byte level block, the data
 // size (u32), the data, then the records.
 //
 // TM_LEVEL_STATE_SEED=<file> writes a valid saved level (a heap being
-// cleared, a repair and a walk queued, damage with puffs) to the file at
-// start-up: the seed of the corpus; and beside it FILE.henN, the level with
-// its chicken house fed and in phase N (0 to 4; its chickens and their
-// jobs, the eggs and the player's take-eggs job at 4).
+// cleared, a repair and a walk queued, damage with puffs, a villain firing
+// with a shot in flight) to the file at start-up: the seed of the corpus;
+// and beside it FILE.henN, the level with its chicken house fed and in
+// phase N (0 to 4; its chickens and their jobs, the eggs and the player's
+// take-eggs job at 4).
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +34,7 @@
 #include "content/ContentWriter.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
+#include "content/VillainList.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/characters/Job.h"
 #include "level/characters/Job_GoTo.h"
@@ -44,6 +48,8 @@
 #include "level/characters/MapPlayer.h"
 #include "level/map/PointClasses.h"
 #include "level/objects/PointHenhouse.h"
+#include "level/objects/LevelVillainCast.h"
+#include "level/objects/MapVillain.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
 #include "resources/GameAnimation.h"
@@ -88,22 +94,6 @@ struct Store : kis::SavedStateStore {
   kis::DataBuffer* slot = nullptr;
 };
 
-struct Extras : LevelStateVillains {
-  static bool Word(kis::DataCursor* w, u32 v) {
-    u8 b[4];
-    kis::PutU32LE(b, v);
-    return w->Write(b, 4);
-  }
-  static bool IsZero(kis::DataCursor* r) {
-    u8 b[4];
-    return r->Read(b, 4) && kis::GetU32LE(b) == 0;
-  }
-  bool SaveShots(kis::DataCursor* w) override { return Word(w, 0); }
-  bool LoadShots(kis::DataCursor* r) override { return IsZero(r); }
-  bool SaveVillain(u32, kis::DataCursor* w) override { return Word(w, 0); }
-  bool LoadVillain(u32, u32, kis::DataCursor*) override { return false; }
-};
-
 POINTDEF Heap(i32 x, i32 y) { return POINTDEF{0, 0, kHeap, 100, {0, 0}, x, y, 0}; }
 
 class World : public LevelStateHost {
@@ -114,8 +104,10 @@ class World : public LevelStateHost {
     plat::SetClock(&clock_);
     ReadGarbage();
     GetGameServices().characters = &descriptions_;
+    GetGameServices().villains = &villainKinds_;
     MakeGirl();
     ReadHenhouse();
+    MakeVillain();
     info_.startMoney = 300;
     for (float& f : info_.baseRates) f = 1.0f;
     info_.regimes[0].taskCount = 1;
@@ -128,13 +120,18 @@ class World : public LevelStateHost {
     info_.repeatLength = 1;
     info_.playerX = 640;
     info_.playerY = 560;
+    info_.villainSlotCount = 2;
+    info_.villainSlots[0] = VILLAINSLOT{1100, 500, 900, 420, 6};
+    info_.villainSlots[1] = VILLAINSLOT{100, 500, 300, 420, 2};
     rules_ = std::make_unique<LevelRules>(0, 0, &info_, LevelHooks{});
     map_ = std::make_unique<LevelMap>(rules_.get(), LevelMapHooks{&classes_, nullptr, nullptr, &care_});
     characters_ = std::make_unique<LevelCharacters>(*map_, rules_.get(), nullptr, kLevelWidth, kLevelHeight);
     map_->SetPathFinder(characters_->Paths().GetPathFinder());
+    cast_.Bind(map_.get());
   }
   ~World() override {
     ClearLevel();
+    cast_.Bind(nullptr);
     map_->DeleteAllObjects();  // their obstacles leave the characters' path finder
     characters_.reset();
     map_.reset();
@@ -142,6 +139,7 @@ class World : public LevelStateHost {
     GetGameServices().garbage = nullptr;
     GetGameServices().buildings = nullptr;
     GetGameServices().characters = nullptr;
+    GetGameServices().villains = nullptr;
     descriptions_.Clear();
     FreeAnimations();
     plat::SetClock(nullptr);
@@ -164,6 +162,7 @@ class World : public LevelStateHost {
   }
   void Tick() {
     GetGameServices().clock += 10;
+    cast_.UpdateShots(10);
     for (i32 i = 0; i < map_->GetPointCount(); ++i)
       if (BaseLevelPoint* p = map_->GetPoint(i)) p->Update(10);
     characters_->Update();
@@ -182,6 +181,12 @@ class World : public LevelStateHost {
     for (i32 i = 0; i < 30; ++i) Tick();
     StartRepair(map_->GetPoint(2));
     new Job_GoTo(player_, 1000, 600, 0.0f, false);
+    // A villain firing at the warehouse with a shot in flight, another walking in.
+    cast_.SpawnVillain(0, info_.villainSlots[0], kis::NameId(u"raider"));
+    for (i32 i = 0; i < 3000 && cast_.GetShots().empty(); ++i) Tick();
+    for (i32 i = 0; i < 10; ++i) Tick();
+    cast_.SpawnVillain(1, info_.villainSlots[1], kis::NameId(u"raider"));
+    for (i32 i = 0; i < 5; ++i) Tick();
     return SaveLevelState(*this);
   }
   void Run(const uint8_t* data, size_t size) {
@@ -235,14 +240,16 @@ class World : public LevelStateHost {
   }
 
   // --- LevelStateHost -----------------------------------------------------------------------------
-  LevelStateParts GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &extras_}; }
+  LevelStateParts GetParts() override { return {rules_.get(), map_.get(), characters_.get(), &cast_}; }
   void RebuildLevel() override {
+    cast_.DeleteAll();
     DeleteCharacters();
     map_->DeletePoints();
     rules_->Build(CHOSENBONUSES{});
     player_ = new MapPlayer(*characters_, static_cast<float>(info_.playerX), static_cast<float>(info_.playerY));
   }
   void ClearLevel() override {
+    cast_.DeleteAll();
     DeleteCharacters();
     map_->DeletePoints();
     rules_->Clear();
@@ -261,11 +268,26 @@ class World : public LevelStateHost {
     kinds[0].id = kHeap;
     kinds[0].clearTime = 300;
     const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_" + std::to_string(::getpid()) + ".dat");
-    if (!WriteDataArchive(path.c_str(), {{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)}})) return;
+    VILLAININFO raider = ::MakeVillain(u"raider");
+    raider.enterInterval = 300;
+    raider.shotInterval = 500;
+    raider.shots = 3;
+    raider.health = 3;
+    raider.damageTime = 5000;
+    raider.money = 40;
+    raider.shotMoney = 10;
+    raider.shotSpeed = 20.0f;
+    raider.flightTime = 1000;
+    if (!WriteDataArchive(path.c_str(), {{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)},
+                                         {kVillainSectionId, kVillainSectionSubId, VillainSection({raider})}}))
+      return;
     if (kis::DataFileReaderW* data =
             kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
       SectionCursor cursor;
       LoadGarbageDefinitions(&garbage_, data, &cursor);
+      SectionCursor villains;
+      while (villainKinds_.ReadSection(data, &villains) == 0) {
+      }
       kis::CloseDataFile(data);
     }
     std::remove(plat::Utf16ToUtf8(path).c_str());
@@ -328,6 +350,33 @@ class World : public LevelStateHost {
       chicken_->AddToSkin(0, a);
     }
     chicken_->walkIndex = 1;
+  // A description of one skin of these animations (each 400 ms), walking at
+  // 4 units a tick with its second animation.
+  GameCharacter* Describe(const wchar* name, u32 id, std::initializer_list<const wchar*> animations, u32 mode) {
+    auto* c = new GameCharacter(name, id, 1);
+    descriptions_.Add(c);
+    c->speed = 4.0f;
+    c->SetSkinCount(1);
+    for (const wchar* n : animations) {
+      auto* a = new GameAnimation(n, 8);
+      a->SetTiming(mode, 100, 400);
+      c->AddToSkin(0, a);
+    }
+    c->walkIndex = 1;
+    return c;
+  }
+  void MakeGirl() {
+    GameCharacter* girl =
+        Describe(u"girl", 1, {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"}, kAnimLoop);
+    for (i16& f : girl->foot) f = 12;
+  }
+  // The villain (6) and its catapult (7).
+  void MakeVillain() {
+    Describe(u"villain", kVillainCharacterId,
+             {u"villain_stand", u"villain_walk", u"villain_install_begin", u"villain_install_end", u"villain_shoot_begin",
+              u"villain_shoot_end", u"villain_remove", u"villain_angry", u"villain_bees", u"villain_runaway"},
+             kAnimOnce);
+    Describe(u"catapult", kCatapultCharacterId, {u"catapult_idle", u"catapult_stand", u"catapult_break"}, kAnimLoop);
   }
 
   plat::FakeClock clock_{1000};
@@ -338,7 +387,8 @@ class World : public LevelStateHost {
   Villains villains_;
   Classes classes_;
   LevelPointCare care_;
-  Extras extras_;
+  VillainList villainKinds_;     // the game's villain kinds, in the services
+  LevelVillainCast cast_;
   Store store_;
   LEVELINFO info_;
   std::unique_ptr<LevelRules> rules_;

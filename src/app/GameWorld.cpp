@@ -10,6 +10,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "level/objects/LevelObjectClasses.h"
+#include "level/objects/LevelVillainCast.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
@@ -215,7 +216,13 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
         classes_ = std::make_unique<LevelObjectClasses>();
         levelHooks_.map.classes = classes_.get();
       }
+      if (!levelHooks_.villains) {
+        villains_ = std::make_unique<LevelVillainCast>();
+        levelHooks_.villains = villains_.get();
+        if (!levelHooks_.damage) levelHooks_.damage = villains_.get();
+      }
       level_ = std::make_unique<GameLevel>(levelIndex_, levelSetup_, levelHooks_);
+      if (villains_) villains_->Bind(&level_->Map());
       s.level = &level_->Screen();  // the running level
       return true;
   }
@@ -280,6 +287,9 @@ void GameWorld::Down(WorldStage stage) {
       s.level = nullptr;  // out once the level is gone
       if (levelHooks_.map.classes == classes_.get()) levelHooks_.map.classes = nullptr;
       classes_.reset();
+      if (villains_ && levelHooks_.villains == villains_.get()) levelHooks_.villains = nullptr;
+      if (villains_ && levelHooks_.damage == villains_.get()) levelHooks_.damage = nullptr;
+      villains_.reset();
       return;
   }
 }

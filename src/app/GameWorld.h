@@ -25,7 +25,8 @@
 //                 the scene's game windows are handed in
 //   level scene   a GameLevel with its collaborators: those handed in, the
 //                 real ones for the rest (the level objects' point classes,
-//                 LevelObjectClasses, unless others are handed in)
+//                 LevelObjectClasses, and its villains, LevelVillainCast,
+//                 unless others are handed in)
 //
 // The window manager comes before the fonts because the digit fonts are
 // read into it; the panel's host before the scene because the scene is
@@ -52,6 +53,7 @@ struct ContentTables;
 class DXLViewer;
 class GameLanguage;
 class LevelPanelHost;
+class LevelVillainCast;
 class SpriteSet;
 class WindowManager;
 
@@ -171,5 +173,6 @@ class GameWorld {
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<LevelPanelHost> host_;
   std::unique_ptr<PointClasses> classes_;
+  std::unique_ptr<LevelVillainCast> villains_;  // goes after the level, which clears them
   std::unique_ptr<GameLevel> level_;
 };

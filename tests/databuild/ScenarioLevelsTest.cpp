@@ -124,7 +124,13 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
-  EXPECT_EQ(levels, 5u);
+  EXPECT_EQ(levels, 6u);
+  // The sixth, the raid: a villain slot and its wave.
+  const LEVELINFO& raid = built->Get(5);
+  ASSERT_EQ(raid.villainSlotCount, 1u);
+  EXPECT_EQ(raid.villainSlots[0].x, 980);
+  ASSERT_EQ(raid.waves.size(), 1u);
+  EXPECT_EQ(raid.waves[0].villainKind, Id("raider"));
   for (u32 c = 0; c < kMapGridCells; ++c) EXPECT_EQ(built->GetGridCell(c), sources.grid[c]) << c;
   EXPECT_EQ(built->GetGridCell(43), 0);
   EXPECT_EQ(built->GetGridCell(44), 1);

@@ -4,8 +4,8 @@
 // (the window manager has no windows but the dialogs the level opens), and
 // a GameLevel of one of its levels that the world makes with recording
 // fakes of what the level calls out to (the level panel and game windows,
-// the saves, the villains) with the level's own characters and head-up
-// display.
+// the saves, and the villains when a test asks for them: by default the
+// world's own) with the level's own characters and head-up display.
 //
 // Make -> LoadAll (the loading stages, one Load a frame) -> Enter ->
 // Start (Enter key) -> Step(ms) (game clock, update, and with draw the
@@ -41,8 +41,8 @@
 
 namespace leveltest {
 
-// The villains (the level objects library's to come): each spawn takes its slot
-// and is recorded; the bees free every slot.
+// Villains that only record: each spawn takes its slot and is recorded; the
+// bees free every slot.
 class FakeVillains : public LevelVillains {
  public:
   bool SpawnVillain(u32 slot, const VILLAINSLOT&, u32 kind) override {
@@ -162,7 +162,7 @@ class LevelWorld {
   GameLevel& Make(i32 index, const LevelSetup& setup = {}) {
     GameLevelHooks hooks;
     hooks.rules.profile = &profile;
-    hooks.villains = &villains;
+    hooks.villains = fakeVillains ? &villains : nullptr;
     hooks.saves = saves ? saves : &windows;
     hooks.iface = &windows;
     return *world.OpenLevel(index, setup, hooks);
@@ -244,6 +244,7 @@ class LevelWorld {
 
   // The fakes are made before the world and go after it.
   FakeVillains villains;
+  bool fakeVillains = false;  // the level made with `villains` in place of the world's own
   FakeLevelWindows windows;
   LevelSaves* saves = nullptr;  // the saved levels in place of the fake windows' when set
   FakeLevelProfile profile{windows};

@@ -69,6 +69,7 @@ void AddBuildingArt(ArtBook& book);  // the warehouse's and the flour mill's map
 void AddKindArt(ArtBook& book);  // the plant and building kinds' panel icons, the build panels' back and empty cells
 void AddGirlArt(ArtBook& book);
 void AddChickenArt(ArtBook& book);  // the chicken house's chicken, its nest and trough
+void AddVillainArt(ArtBook& book);  // the villains, their catapult, shot and health bar
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)

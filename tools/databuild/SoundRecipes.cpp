@@ -329,6 +329,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"level_won", [] { return Once(Arpeggio({60, 64, 67, 72, 76, 79, 84}, 0.09, 1.1, 0.6f)); }},
       {"level_lost", [] { return Once(Arpeggio({67, 63, 60, 55}, 0.24, 1.0, 0.5f)); }},
       {"award_notice", [] { return Once(Chime(76, 83, 0.09)); }},
+      {"villain_arrives", [] { return Once(Arpeggio({43, 46, 50, 49, 43}, 0.14, 0.9, 0.55f)); }},
       {"girl_step", [] { return Once(Step()); }},
       {"hammer", [] { return Once(Knock()); }},
       {"shovel", [] { return Once(Shovel()); }},

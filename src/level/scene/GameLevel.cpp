@@ -91,7 +91,7 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
   screen_ = std::make_unique<LevelScreen>(*rules_, hud_);
   if (!hooks_.map.care) {
-    ownCare_ = std::make_unique<LevelPointCare>(nullptr);
+    ownCare_ = std::make_unique<LevelPointCare>(hooks_.damage);
     hooks_.map.care = ownCare_.get();
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);

@@ -50,6 +50,7 @@ class LevelPointCare;
 class LevelRules;
 class LevelSaves;
 class LevelVillains;
+class DamageSources;
 class MapObject;
 class ObstacleSet;
 struct LEVELINFO;
@@ -68,8 +69,8 @@ struct LevelSetup {
 
 // The parts of the game the scene calls out to. Without characters the
 // level makes its own (PlayerCast: the player, her walks, the path
-// service); without the points' care its own (LevelPointCare, knowing no
-// villain's damage until the villains give theirs). The head-up display is
+// service); without the points' care its own (LevelPointCare, reading saved
+// damage back through the villains' damage sources when given). The head-up display is
 // always the level's own screen-sprite list: the rules' and the map's hud
 // are set to it. Any other is optional: null, and that part is missing.
 struct GameLevelHooks {
@@ -77,6 +78,7 @@ struct GameLevelHooks {
   LevelMapHooks map;    // its head-up display and panels are set to the level's own and iface
   LevelCast* characters = nullptr;
   LevelVillains* villains = nullptr;
+  const DamageSources* damage = nullptr;  // the villains' damage, for the level's own point care
   LevelSaves* saves = nullptr;
   LevelInterface* iface = nullptr;  // the game windows: the panel, the menu, the way back
 };

@@ -480,6 +480,7 @@ TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
   setup.chosen.count = 1;
   setup.chosen.slots[0] = kBonusBees;
   setup.ownedBonuses = 1u << kBonusBees;
+  h.fakeVillains = true;
   GameLevel& level = h.Play(0, setup);
   MapSprite* puddle = GetSpriteSet(kMapSpriteSet)->FindMapSprite(u"toxic_puddle");
   ASSERT_NE(puddle, nullptr);
@@ -724,6 +725,7 @@ TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
   info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
   info.waves = {WAVEDEF{0, 11, 1000}};
   GetGameServices().tutorial = &tutorial;
+  h.fakeVillains = true;
   GameLevel& level = h.Play(0);
   h.ClickMap(420, 600);
   const u32 updates = h.windows.timeBarUpdates;
