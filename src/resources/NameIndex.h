@@ -108,6 +108,25 @@ class NameIndex {
     }
   }
 
+  // Copies at most n - 1 units of a name (null: none) into a buffer of n
+  // units, zeros after its end, as a copy unit by unit onto a cleared buffer
+  // would; the buffer is written four units at a time, so that HashBuffer
+  // and SameBuffer, reading it so, get their words straight from the
+  // stores instead of waiting for unit stores to reach the cache.
+  template <size_t n>
+  static void CopyToBuffer(wchar (&buffer)[n], const wchar* name) {
+    static_assert(n % 4 == 0 && sizeof(wchar) == 2);
+    size_t i = 0;
+    for (size_t k = 0; k < n; k += 4) {
+      u64 word = 0;
+      for (size_t j = 0; j < 4 && name && i < n - 1 && name[i]; ++j, ++i) {
+        word |= u64{name[i]} << (std::endian::native == std::endian::little ? 16 * j : 48 - 16 * j);
+      }
+      std::memcpy(buffer + k, &word, sizeof word);
+      if (i < k + 4) name = nullptr;  // ended inside this word
+    }
+  }
+
   // SameName for a name in a buffer of n units and another such buffer.
   template <size_t n>
   static bool SameBuffer(const wchar* member, const wchar (&name)[n]) {

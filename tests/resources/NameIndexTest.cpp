@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "base/Strings.h"
+
 namespace {
 
 constexpr size_t kUnits = 32;
@@ -60,6 +62,17 @@ TEST(NameIndex, BufferHashAndCompareAgreeWithTheUnitWalkWhateverFollowsTheName) 
     for (size_t i = std::char_traits<wchar>::length(a); i < kUnits; ++i) member.name[i] = 0;
     const bool same = NameIndex<Named>::SameName(member.name, b);
     ASSERT_EQ(NameIndex<Named>::SameBuffer<kUnits>(member.name, b), same) << round;
+    // Copied into a cleared buffer unit by unit or four at a time: the same
+    // buffer, names of 31 units and more cut to 31.
+    std::vector<wchar> source(rng() % 40 + 1, 0);
+    for (size_t i = 0; i + 1 < source.size(); ++i) source[i] = RandomUnit(rng);
+    wchar wide[kUnits], narrow[kUnits] = {};
+    std::memset(wide, 0xAB, sizeof wide);
+    NameIndex<Named>::CopyToBuffer(wide, source.data());
+    kis::StrCopy(narrow, kUnits, source.data());
+    ASSERT_EQ(std::memcmp(wide, narrow, sizeof wide), 0) << round;
+    NameIndex<Named>::CopyToBuffer(wide, nullptr);
+    ASSERT_EQ(std::memcmp(wide, Named{}.name, sizeof wide), 0) << round;
     if (same) {
       ASSERT_EQ(NameIndex<Named>::HashName(a), NameIndex<Named>::HashName(b)) << round;
     }
