@@ -29,52 +29,41 @@ wchar RandomUnit(std::mt19937& rng) {
   return kEdges[rng() % std::size(kEdges)];
 }
 
-// A name of `length` units in a buffer, the units after its end `tail`.
-void Fill(wchar (&buffer)[kUnits], std::mt19937& rng, size_t length, bool garbageTail) {
-  for (size_t i = 0; i < kUnits; ++i) buffer[i] = garbageTail ? RandomUnit(rng) : 0;
-  for (size_t i = 0; i < length; ++i) buffer[i] = RandomUnit(rng);
-  buffer[std::min(length, kUnits - 1)] = 0;
-}
-
-TEST(NameIndex, BufferHashAndCompareAgreeWithTheUnitWalkWhateverFollowsTheName) {
+// Names copied into member buffers four units at a time (as a unit copy
+// onto a cleared buffer would), and queries made from them: other case,
+// one unit changed, one shorter or longer, anything after their end. The
+// four-unit hash and compare agree with the unit-by-unit ones.
+TEST(NameIndex, BufferFormsAgreeWithTheUnitByUnitWalk) {
   std::mt19937 rng(53);
+  using Index = NameIndex<Named>;
   for (int round = 0; round < 4000; ++round) {
-    wchar a[kUnits], b[kUnits];
-    const size_t length = rng() % kUnits;
-    Fill(a, rng, length, round % 2 == 0);
-    // b: the same text in another case, a text one unit longer or shorter,
-    // one unit changed, or another name altogether.
-    Fill(b, rng, length, round % 3 == 0);
-    const int kind = static_cast<int>(rng() % 4);
-    for (size_t i = 0; i < length && kind < 3; ++i) {
-      const wchar u = a[i];
-      b[i] = (u >= u'A' && u <= u'Z') && rng() % 2 ? static_cast<wchar>(u + 32)
-             : (u >= u'a' && u <= u'z') && rng() % 2 ? static_cast<wchar>(u - 32)
-                                                     : u;
+    std::vector<wchar> text(rng() % 40 + 1, 0);
+    for (size_t i = 0; i + 1 < text.size(); ++i) text[i] = RandomUnit(rng);
+    const wchar* from = round % 7 ? text.data() : nullptr;
+    Named member, narrow;
+    std::memset(member.name, 0xAB, sizeof member.name);
+    Index::CopyToBuffer(member.name, from);
+    kis::StrCopy(narrow.name, kUnits, from);
+    ASSERT_EQ(std::memcmp(member.name, narrow.name, sizeof member.name), 0) << round;
+
+    wchar query[kUnits];
+    for (wchar& u : query) u = RandomUnit(rng);
+    const size_t length = std::char_traits<wchar>::length(member.name);
+    for (size_t i = 0; i < length; ++i) {
+      const wchar u = member.name[i];
+      const bool letter = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+      query[i] = letter && rng() % 2 ? static_cast<wchar>(u ^ 0x20) : u;
     }
-    if (kind == 1 && length + 1 < kUnits) b[length] = u'x', b[length + 1] = 0;
-    if (kind == 1 && length + 1 >= kUnits && length > 0) b[length - 1] = 0;
-    if (kind == 2 && length > 0) b[rng() % length] ^= 0x21;
-    ASSERT_EQ(NameIndex<Named>::HashBuffer(a), NameIndex<Named>::HashName(a)) << round;
-    ASSERT_EQ(NameIndex<Named>::HashBuffer(b), NameIndex<Named>::HashName(b)) << round;
-    Named member;
-    std::memcpy(member.name, a, sizeof a);
-    for (size_t i = std::char_traits<wchar>::length(a); i < kUnits; ++i) member.name[i] = 0;
-    const bool same = NameIndex<Named>::SameName(member.name, b);
-    ASSERT_EQ(NameIndex<Named>::SameBuffer<kUnits>(member.name, b), same) << round;
-    // Copied into a cleared buffer unit by unit or four at a time: the same
-    // buffer, names of 31 units and more cut to 31.
-    std::vector<wchar> source(rng() % 40 + 1, 0);
-    for (size_t i = 0; i + 1 < source.size(); ++i) source[i] = RandomUnit(rng);
-    wchar wide[kUnits], narrow[kUnits] = {};
-    std::memset(wide, 0xAB, sizeof wide);
-    NameIndex<Named>::CopyToBuffer(wide, source.data());
-    kis::StrCopy(narrow, kUnits, source.data());
-    ASSERT_EQ(std::memcmp(wide, narrow, sizeof wide), 0) << round;
-    NameIndex<Named>::CopyToBuffer(wide, nullptr);
-    ASSERT_EQ(std::memcmp(wide, Named{}.name, sizeof wide), 0) << round;
+    const int kind = static_cast<int>(rng() % 4);
+    if (kind == 1 && length > 0) query[rng() % length] ^= 0x21;
+    const size_t end = kind == 2 && length > 0 ? length - 1 : kind == 3 && length + 1 < kUnits ? length + 1 : length;
+    query[end] = 0;
+    ASSERT_EQ(Index::HashBuffer(query), Index::HashName(query)) << round;
+    ASSERT_EQ(Index::HashBuffer(member.name), Index::HashName(member.name)) << round;
+    const bool same = Index::SameName(member.name, query);
+    ASSERT_EQ(Index::SameBuffer(member.name, query), same) << round;
     if (same) {
-      ASSERT_EQ(NameIndex<Named>::HashName(a), NameIndex<Named>::HashName(b)) << round;
+      ASSERT_EQ(Index::HashName(member.name), Index::HashName(query)) << round;
     }
   }
 }
