@@ -1,6 +1,7 @@
 #include "resources/MapSprite.h"
 
 #include "base/Strings.h"
+#include "resources/NameIndex.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 
@@ -10,7 +11,7 @@ MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX
 MapSprite::MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY,
                      std::pmr::memory_resource* lists)
     : set_(set), sprite_(sprite), hotX_(hotX), hotY_(hotY), behind_(lists), front_(lists) {
-  kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : sprite ? sprite->GetName() : nullptr);
+  NameIndex<MapSprite>::CopyToBuffer(name_, name && name[0] ? name : sprite ? sprite->GetName() : nullptr);
   if (set_) set_->AddMapSprite(this);
 }
 

@@ -16,6 +16,6 @@ SHADOWDATA ShadowDataFrom(const u8* raw) {
   SHADOWRECORD record;
   ParseShadowRecord(raw, &record);
   const SpriteSet* set = GetSpriteSet(kShadowSpriteSet);
-  return SHADOWDATA{set ? set->FindSprite(record.name) : nullptr, record.width, record.height, record.pivotX,
+  return SHADOWDATA{set ? set->FindStoredSprite(record.name) : nullptr, record.width, record.height, record.pivotX,
                     record.pivotY, record.alpha};
 }

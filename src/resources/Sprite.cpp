@@ -9,13 +9,14 @@
 #include "engine/DXLTexture.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
+#include "resources/NameIndex.h"
 #include "resources/SpriteSet.h"
 
 Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, const SPRITEGRID& grid, bool flipH,
                bool flipV, i32 turn)
     : form_(kGridForm), wantedCount_(grid.frameCount), grid_(grid), set_(set), texture_(texture),
       flipV_(flipV ? 1 : 0), flipH_(flipH ? 1 : 0), turn_(turn) {
-  kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : texture ? texture->GetName() : nullptr);
+  NameIndex<Sprite>::CopyToBuffer(name_, name && name[0] ? name : texture ? texture->GetName() : nullptr);
   if (set_) set_->AddSprite(this);
 }
 
@@ -33,7 +34,7 @@ Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, i32 frame
                bool flipV, i32 turn)
     : form_(kExplicitForm), wantedCount_(frameCount > 0 ? frameCount : 0), rects_(rects.rects), set_(set),
       texture_(texture), flipV_(flipV ? 1 : 0), flipH_(flipH ? 1 : 0), turn_(turn) {
-  kis::StrCopy(name_, kSpriteNameSize, name && name[0] ? name : texture ? texture->GetName() : nullptr);
+  NameIndex<Sprite>::CopyToBuffer(name_, name && name[0] ? name : texture ? texture->GetName() : nullptr);
   if (set_) set_->AddSprite(this);
 }
 

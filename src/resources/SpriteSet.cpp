@@ -59,7 +59,7 @@ SpriteSet::~SpriteSet() {
 
 void SpriteSet::AddSprite(Sprite* sprite) {
   sprites_.Add(sprite);
-  spriteNames_.Add(sprite);
+  if (sprite) spriteNames_.Add(sprite, NameIndex<Sprite>::HashBuffer(sprite->name_));
 }
 
 void SpriteSet::RemoveSprite(Sprite* sprite) {
@@ -69,7 +69,7 @@ void SpriteSet::RemoveSprite(Sprite* sprite) {
 
 void SpriteSet::AddMapSprite(MapSprite* mapSprite) {
   mapSprites_.Add(mapSprite);
-  mapSpriteNames_.Add(mapSprite);
+  if (mapSprite) mapSpriteNames_.Add(mapSprite, NameIndex<MapSprite>::HashBuffer(mapSprite->name_));
 }
 
 void SpriteSet::RemoveMapSprite(MapSprite* mapSprite) {
@@ -98,6 +98,9 @@ void SpriteSet::RemoveImageSprite(ImageSprite* image) {
 }
 
 Sprite* SpriteSet::FindSprite(const wchar* name) const { return spriteNames_.Find(name); }
+Sprite* SpriteSet::FindStoredSprite(const wchar (&name)[kSpriteNameSize]) const {
+  return spriteNames_.FindBuffer(name);  // a sprite's name is such a buffer too
+}
 MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return mapSpriteNames_.Find(name); }
 
 DXLTexture* SpriteSet::FindTexture(const wchar* name) const {

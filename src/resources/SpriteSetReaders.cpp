@@ -67,6 +67,7 @@ i32 SpriteSet::ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* curso
   const i32 result = ReadSection(reader, cursor, base, span, kSprites);
   sectionTextures_.Clear();
   lastTexture_ = nullptr;
+  lastTextureName_[0] = 0;
   return result;
 }
 
@@ -169,8 +170,12 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
   // Sprites mostly come in runs on one texture.
   DXLTexture* texture = nullptr;
   if (r.texture[0]) {
-    if (!lastTexture_ || !NameIndex<DXLTexture>::SameName(lastTexture_->GetName(), r.texture))
-      lastTexture_ = sectionTextures_.Find(r.texture);
+    // The same stored bytes name the same texture: one compare of the
+    // buffers instead of a walk of the names.
+    if (std::memcmp(lastTextureName_, r.texture, sizeof r.texture) != 0) {
+      lastTexture_ = sectionTextures_.Find(r.texture, NameIndex<DXLTexture>::HashBuffer(r.texture));
+      std::memcpy(lastTextureName_, r.texture, sizeof r.texture);
+    }
     texture = lastTexture_;
   }
   RecordPool& pool = *input->pool;
@@ -221,7 +226,7 @@ bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
   if (r.size != kMapSpriteRecordSize) return false;
   RecordPool& pool = *input->pool;
   MapSprite* mapSprite = new (pool.Allocate(sizeof(MapSprite), alignof(MapSprite)))
-      MapSprite(this, r.name, FindSprite(r.sprite), r.hotX, r.hotY, pool.Resource());
+      MapSprite(this, r.name, FindStoredSprite(r.sprite), r.hotX, r.hotY, pool.Resource());
   mapSprite->pooled_ = 1;
   auto fail = [mapSprite] {
     delete mapSprite;
@@ -261,7 +266,7 @@ bool SpriteSet::ReadSubSprites(SectionInput* input, i32 count, std::pmr::vector<
     if (!raw || kis::GetU32LE(raw + 4) != kSubSpriteImage || kis::GetU32LE(raw) != kSubSpriteRecordSize) return false;
     SSDATA& d = out->emplace_back();
     ParseSubSpriteRecord(raw, &d);
-    d.sprite = FindSprite(d.name);
+    d.sprite = FindStoredSprite(d.name);
     if (!d.sprite) return false;
   }
   return true;
