@@ -1,4 +1,4 @@
-// The scenario raid (the scenario data set's fourth level) played through
+// The scenario raid (the scenario data set's sixth level) played through
 // the harness with the world's own villains: the raider comes in, sets up,
 // poisons a building, a shot is burst by a click, three clicks send it
 // running paid; and a level saved mid-attack comes back with the villain,
@@ -24,7 +24,7 @@
 namespace leveltest {
 namespace {
 
-constexpr i32 kRaidLevel = 3;
+constexpr i32 kRaidLevel = 5;  // level_06
 
 std::string ScenarioDataFolder() {
 #ifdef TM_SCENARIO_DATA_DIR
