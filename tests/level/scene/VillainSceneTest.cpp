@@ -24,7 +24,7 @@
 namespace leveltest {
 namespace {
 
-constexpr i32 kRaidLevel = 5;
+constexpr i32 kRaidLevel = 5;  // level_06
 
 std::string ScenarioDataFolder() {
 #ifdef TM_SCENARIO_DATA_DIR
