@@ -1,9 +1,12 @@
 // The chicken house's yard: the chicken in eight directions (rows at 270,
 // 315, 0, ... degrees like the player's: 270 looks away up the screen, 90
 // towards the viewer) standing, walking and pecking, its feet on the frame's
-// point (32, 56) of 64 x 64; the trough, its frames from empty to full; and
-// the nest of straw the eggs are laid beside.
+// point (32, 56) of 64 x 64; the trough, its frames from empty to full; the
+// nest of straw the eggs are laid beside; and the coop itself, its
+// construction site and its four levels (a wider, taller coop each level,
+// its roof from straw to red tiles).
 #include <cmath>
+#include <string>
 
 #include "ArtBook.h"
 #include "ArtKit.h"
@@ -153,9 +156,86 @@ ArtPiece Nest() {
   return piece;
 }
 
+// The coop of a level (1 to 4) standing on the frame's lower middle.
+ArtPiece Coop(int level) {
+  ArtPiece piece;
+  piece.hotY = 0.78;
+  piece.draw = [level](cairo_t* cr, const ArtFrame& f) {
+    const double s = f.width / 128;
+    cairo_save(cr);
+    cairo_scale(cr, s, s);
+    const double half = 30 + 4 * level, top = 52 - 5 * level, base = 98;
+    art::GroundShadow(cr, 64, base, half + 14, 12, 0.35);
+    // Walls of planks, a door with a ramp.
+    cairo_rectangle(cr, 64 - half, top, 2 * half, base - top);
+    art::FillLit(cr, pal::kWood, 64 - half, top, 64 + half, base, 0.35);
+    art::Outline(cr, kLine * 1.4);
+    cairo_set_line_width(cr, 0.8);
+    art::Source(cr, art::Hex(0x8A5A2E));
+    for (double y = top + 8; y < base; y += 8) {
+      cairo_move_to(cr, 64 - half, y);
+      cairo_line_to(cr, 64 + half, y);
+    }
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 56, base - 22, 16, 22);
+    art::Source(cr, art::Hex(0x3B2412));
+    cairo_fill(cr);
+    cairo_move_to(cr, 56, base);
+    cairo_line_to(cr, 72, base);
+    cairo_line_to(cr, 76, base + 8);
+    cairo_line_to(cr, 52, base + 8);
+    cairo_close_path(cr);
+    art::FillLit(cr, pal::kWood, 52, base, 76, base + 8, 0.2);
+    art::Outline(cr, kLine);
+    // The roof: straw at first, red tiles from level 3.
+    const Rgb roof = level >= 3 ? pal::kRed : pal::kStraw;
+    cairo_move_to(cr, 64 - half - 8, top + 4);
+    cairo_line_to(cr, 64, top - 22 - 2 * level);
+    cairo_line_to(cr, 64 + half + 8, top + 4);
+    cairo_close_path(cr);
+    art::FillLit(cr, roof, 64 - half - 8, top - 30, 64 + half + 8, top + 4, 0.4);
+    art::Outline(cr, kLine * 1.4);
+    // A round window per level above the door.
+    for (int k = 0; k < level; ++k) {
+      const double x = 64 - (level - 1) * 9 + k * 18;
+      art::Ellipse(cr, x, top + 14, 4.5, 4.5);
+      art::Source(cr, art::Hex(0x3B2412));
+      cairo_fill(cr);
+    }
+    cairo_restore(cr);
+  };
+  return piece;
+}
+
+// Stakes and a pile of planks where the coop will stand.
+ArtPiece CoopSite() {
+  ArtPiece piece;
+  piece.hotY = 0.7;
+  piece.draw = [](cairo_t* cr, const ArtFrame& f) {
+    const double w = f.width, h = f.height;
+    art::Ellipse(cr, w / 2, h * 0.72, w * 0.42, h * 0.2);
+    art::Source(cr, pal::kSoil, 0.8);
+    cairo_fill(cr);
+    for (int k = 0; k < 4; ++k) {
+      const double x = w * (0.22 + 0.56 * (k % 2)), y = h * (0.6 + 0.2 * (k / 2));
+      cairo_rectangle(cr, x - 2, y - 18, 4, 18);
+      art::FillLit(cr, pal::kWood, x - 2, y - 18, x + 2, y, 0.3);
+      art::Outline(cr, kLine);
+    }
+    for (int k = 0; k < 3; ++k) {
+      cairo_rectangle(cr, w * 0.36, h * (0.62 - 0.07 * k), w * 0.3, h * 0.06);
+      art::FillLit(cr, pal::kWood, w * 0.36, h * 0.4, w * 0.66, h * 0.7, 0.35);
+      art::Outline(cr, kLine);
+    }
+  };
+  return piece;
+}
+
 }  // namespace
 
 void AddChickenArt(ArtBook& book) {
+  book.Add(kMapSpriteSet, "henhouse_site", CoopSite());
+  for (int level = 1; level <= 4; ++level) book.Add(kMapSpriteSet, "henhouse_" + std::to_string(level), Coop(level));
   book.Add(kAnimationSpriteSet, "chicken_stand", ChickenAnimation(Motion::kStand));
   book.Add(kAnimationSpriteSet, "chicken_walk", ChickenAnimation(Motion::kWalk));
   book.Add(kAnimationSpriteSet, "chicken_eat", ChickenAnimation(Motion::kPeck));

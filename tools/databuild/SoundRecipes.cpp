@@ -297,6 +297,18 @@ Mono MillRunning() {
   return Finish(s, 0.4f);
 }
 
+// Hens clucking over the feed: three short nasal clucks falling in pitch.
+Mono Clucks() {
+  Mono s = Silence(0.7);
+  for (int k = 0; k < 3; ++k) {
+    Mono c = Tone(Wave::kSquare, 620 - 60 * k, 420 - 40 * k, 0.05, Env(0.004, 0.05, 0.5, 0.04));
+    Biquad bp = Biquad::BandPass(1100, 1.5);
+    for (float& v : c) v = bp.Run(v);
+    Add(s, c, 0.04 + k * 0.19, 1.0f);
+  }
+  return Finish(s, 0.5f);
+}
+
 using Recipe = std::function<SynthSample()>;
 
 SynthSample Once(Mono s) { return SynthSample{std::move(s), false}; }
@@ -307,6 +319,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"click", [] { return Once(Click()); }},
       {"window", [] { return Once(Finish(Whoosh(400, 2500, 0.24, 3), 0.4f)); }},
       {"select", [] { return Once(Pop()); }},
+      {"hens_feed", [] { return Once(Clucks()); }},
       {"task_done", [] { return Once(Arpeggio({72, 76, 79, 84}, 0.075, 0.6, 0.6f)); }},
       {"time_warning", [] { return Looping(TickTock()); }},
       {"sale", [] { return Once(Coins()); }},
