@@ -28,7 +28,7 @@ u32 Click(ActiveScreenSprite* button) {
 TEST(HenhouseScene, FedByItsButtonItLaysAnEggAChickenAndTheEggsAreStored) {
   LevelHarness h(TM_SCENARIO_DATA_DIR, 800, 600);
   ASSERT_TRUE(h.loaded);
-  GameLevel& level = h.Play(3);
+  GameLevel& level = h.Play(4);
   h.Step(200);
   auto* house = dynamic_cast<PointHenhouse*>(level.Map().GetPoint(1));
   ASSERT_NE(house, nullptr);
