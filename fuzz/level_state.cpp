@@ -326,30 +326,6 @@ class World : public LevelStateHost {
       b->character = chicken_;
     }
   }
-  void MakeGirl() {
-    const wchar* names[] = {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"};
-    auto* girl = new GameCharacter(u"girl", 1, 1);
-    descriptions_.Add(girl);
-    girl->speed = 4.0f;
-    for (i16& f : girl->foot) f = 12;
-    girl->SetSkinCount(1);
-    for (const wchar* name : names) {
-      auto* a = new GameAnimation(name, 8);
-      a->SetTiming(kAnimLoop, 100, 400);
-      girl->AddToSkin(0, a);
-    }
-    girl->walkIndex = 1;
-    chicken_ = new GameCharacter(u"chicken", 2, 1);
-    descriptions_.Add(chicken_);
-    chicken_->speed = 2.0f;
-    for (i16& f : chicken_->foot) f = 3;
-    chicken_->SetSkinCount(1);
-    for (const wchar* name : {u"chicken_stand", u"chicken_walk", u"chicken_eat"}) {
-      auto* a = new GameAnimation(name, 8);
-      a->SetTiming(kAnimLoop, 100, 400);
-      chicken_->AddToSkin(0, a);
-    }
-    chicken_->walkIndex = 1;
   // A description of one skin of these animations (each 400 ms), walking at
   // 4 units a tick with its second animation.
   GameCharacter* Describe(const wchar* name, u32 id, std::initializer_list<const wchar*> animations, u32 mode) {
@@ -369,6 +345,9 @@ class World : public LevelStateHost {
     GameCharacter* girl =
         Describe(u"girl", 1, {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"}, kAnimLoop);
     for (i16& f : girl->foot) f = 12;
+    chicken_ = Describe(u"chicken", 2, {u"chicken_stand", u"chicken_walk", u"chicken_eat"}, kAnimLoop);
+    chicken_->speed = 2.0f;
+    for (i16& f : chicken_->foot) f = 3;
   }
   // The villain (6) and its catapult (7).
   void MakeVillain() {
