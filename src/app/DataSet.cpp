@@ -4,6 +4,7 @@
 #include "content/CharacterSection.h"
 #include "engine/DXLTexture.h"
 #include "engine/text/DigitalFont.h"
+#include "gametext/KGEFont.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
@@ -13,6 +14,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/DigitFontSection.h"
+#include "ui/GameFontSection.h"
 #include "ui/WindowManager.h"
 
 kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* file, u32 signature1, u32 signature2,
@@ -125,6 +127,17 @@ bool ReadDigitFonts(kis::BaseDataFileReader* data, WindowManager* manager) {
     DigitalFont* font = manager->Fonts().Get(i);
     if (font->GetTexture() && !font->GetTexture()->IsReady()) font->GetTexture()->Load();
     font->RebuildModes();
+  }
+  return true;
+}
+
+bool ReadGameFonts(kis::BaseDataFileReader* data) {
+  if (!ReadWholeSection([&](SectionCursor* c) { return LoadGameFonts(data, c); })) return false;
+  for (KGEFont* font : GetGameServices().fonts) {
+    if (!font) return false;
+    DXLTexture* picture = font->GetTexture();
+    if (picture && !picture->IsReady()) picture->Load();
+    if (font->Acquire() != KGE_S_OK) return false;
   }
   return true;
 }

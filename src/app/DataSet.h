@@ -97,3 +97,7 @@ void FreeContentData(ContentTables* tables);
 // its modes built on it, as the start-up does before the first screen;
 // false when the section does not read.
 bool ReadDigitFonts(kis::BaseDataFileReader* data, WindowManager* manager);
+// The game fonts 5 to 9 (sprite set 1 read first), each bitmap font's
+// picture loaded and every font acquired; false when the section does not
+// read. FreeGameFonts (ui/GameFontSection.h) deletes them.
+bool ReadGameFonts(kis::BaseDataFileReader* data);

@@ -7,6 +7,7 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
+#include "ui/GameFontSection.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "level/objects/LevelObjectClasses.h"
@@ -204,6 +205,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
           return (*error = DataSetFileFault(folder, "language.dat", &languageMissing_), false);
       }
       if (!ReadDigitFonts(data_, windows_)) return (*error = "Data.dat: the digit fonts do not read", false);
+      if (!ReadGameFonts(data_)) return (*error = "Data.dat: the game fonts do not read", false);
       return true;
     case WorldStage::kLevelPanel:
       if (!levelHooks_.iface) {
@@ -273,6 +275,7 @@ void GameWorld::Down(WorldStage stage) {
       return;
     case WorldStage::kFonts:
       if (windows_) windows_->Fonts().DeleteAll();
+      FreeGameFonts();
       if (language_) {
         SetGameLanguage(nullptr);
         language_.reset();

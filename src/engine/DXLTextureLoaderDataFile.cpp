@@ -26,6 +26,13 @@ bool DXLReadTextureHeader(kis::BaseDataFileReader* reader, DXLTextures* list, DX
   return true;
 }
 
+void DXLPutTextureHeader(u8* out, const wchar* name) {
+  kis::PutU32LE(out, kTextureHeaderSize);
+  kis::PutU32LE(out + 4, kTextureHeaderMagic);
+  kis::PutU32LE(out + 8, kTextureHeaderReference);
+  for (u32 i = 0; i < 32 && name && name[i] != 0; ++i) kis::PutU16LE(out + 12 + 2 * i, name[i]);
+}
+
 DXLTextureLoaderDataFile::DXLTextureLoaderDataFile(kis::BaseDataFileReader* reader, u32 byteCount)
     : reader_(reader), byteCount_(byteCount) {
   ++instances_;

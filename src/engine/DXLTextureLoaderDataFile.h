@@ -27,6 +27,9 @@ constexpr u32 kTextureHeaderReference = 0;       // kind: a texture of the list,
 // read fails or the size or magic is wrong; otherwise true, with out the
 // list's texture of that name (case-insensitive) for kind 0, else null.
 bool DXLReadTextureHeader(kis::BaseDataFileReader* reader, DXLTextures* list, DXLTexture** out);
+// Fills the kTextureHeaderSize bytes at `out` with a header naming `name`
+// (kind 0, cut at 32 units); the bytes after the name are left as they are.
+void DXLPutTextureHeader(u8* out, const wchar* name);
 
 class DXLTextureLoaderDataFile : public DXLTextureSource {
  public:

@@ -95,9 +95,7 @@ KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* out
     box.flags |= kKGESpriteOutline;
     box.outline = *outline;
   }
-  KGEFont* face = GetGameFont(font);
-  if (!face) face = GetGameFont(3);
   KGETextSpriteW* sprite = nullptr;
-  KGECreateTextSpriteW(GetGameViewer(), face, &params, &box, text, kKGEWholeText, nullptr, &sprite);
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text, kKGEWholeText, nullptr, &sprite);
   return sprite;
 }

@@ -19,6 +19,7 @@ const ArtBook& ArtBook::Get() {
     AddInterfaceArt(b);
     AddHudArt(b);
     AddDigitFontArt(b);
+    AddGameFontArt(b);
     return b;
   }();
   return book;

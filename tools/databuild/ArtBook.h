@@ -73,3 +73,4 @@ void AddVillainArt(ArtBook& book);  // the villains, their catapult, shot and he
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
+void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFontArt.h)

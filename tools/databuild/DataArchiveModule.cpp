@@ -4,11 +4,13 @@
 
 #include "ContentSources.h"
 #include "DigitFontArt.h"
+#include "GameFontArt.h"
 #include "MotionSources.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "platform/encoding/Utf.h"
 #include "ui/DigitFontSection.h"
+#include "ui/GameFontSection.h"
 
 namespace {
 
@@ -33,6 +35,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentSourceTables&) { return std::vector<u8>(); }},
     {kDigitFontSectionId, kDigitFontSectionSubId, "FGID", RequireDigitFontPicture,
      [](const ContentSourceTables&) { return DigitFontSection(); }},
+    {kGameFontSectionId, kGameFontSectionSubId, "FONT", BakeGameFonts,
+     [](const ContentSourceTables&) { return GameFontSection(); }},
     {kBonusSectionId, kBonusSectionSubId, "BONS", ReadBonuses,
      [](const ContentSourceTables& t) { return BonusSection(t.bonuses); }},
     {kParticleSectionId, kParticleSectionSubId, "PART", ReadParticleSystems,

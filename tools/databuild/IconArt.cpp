@@ -657,6 +657,21 @@ ArtPiece Drawn(std::function<void(cairo_t*, double)> draw) {
   return p;
 }
 
+// A small medal of a metal with a star (the empty panel's medal times).
+void SmallMedal(cairo_t* cr, double size, Rgb metal) {
+  const double line = std::max(1.2, size / 30), c = size / 2, r = size / 2 - line * 1.5;
+  Ellipse(cr, c, c, r, r);
+  FillRound(cr, metal, c, c, r);
+  Outline(cr, line);
+  Star(cr, c, c, r * 0.9, r * 0.78, 16);  // the milled rim
+  cairo_set_line_width(cr, line * 0.6);
+  Source(cr, Darker(metal, 0.3), 0.7);
+  cairo_stroke(cr);
+  Star(cr, c, c, r * 0.5, r * 0.22, 5);
+  FillLit(cr, Lighter(metal, 0.35), c - r, c - r, c + r, c + r, 0.3);
+  Outline(cr, line * 0.7);
+}
+
 struct AwardLook {
   const char* name;
   Emblem emblem;
@@ -740,11 +755,18 @@ void AddIconArt(ArtBook& book) {
   const std::pair<const char*, Emblem> panel[] = {
       {"ico_clear", ClearEmblem}, {"ico_plants", Sprout},          {"ico_buildings", Barn},
       {"ico_pets", Hen},          {"icon_btn_toxic", SprayEmblem}, {"ico_feed", ProductEmblem("wheat")},
+      {"ico_delete", Pick},       {"ico_upgrade", UpgradeEmblem},  {"small_ico_clock", Stopwatch},
   };
   for (const auto& [name, emblem] : panel) {
     const Emblem e = emblem;
     book.Add(kIconSpriteSet, name,
              Drawn([e](cairo_t* cr, double size) { DrawEmblem(cr, e, 1, 1, size - 2, std::max(1.0, size / 30)); }));
+  }
+  const std::pair<const char*, Rgb> medals[] = {
+      {"gold_small", pal::kGold}, {"silver_small", pal::kSilver}, {"bronze_small", pal::kBronze}};
+  for (const auto& [name, metal] : medals) {
+    const Rgb m = metal;
+    book.Add(kIconSpriteSet, name, Drawn([m](cairo_t* cr, double size) { SmallMedal(cr, size, m); }));
   }
   book.Add(kIconSpriteSet, "toxic_arrow", Drawn([](cairo_t* cr, double size) {
              // Points down at the poisoned place (its pivot is its top middle).

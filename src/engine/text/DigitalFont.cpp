@@ -96,12 +96,7 @@ std::vector<u8> DigitalFont::Encode() const {
     kis::PutU32LE(row + 12, static_cast<u32>(m->gap));
   }
   if (!texture_) return out;
-  u8* entry = header + kHeaderSize + count * kModeSize;
-  kis::PutU32LE(entry, kTextureHeaderSize);
-  kis::PutU32LE(entry + 4, kTextureHeaderMagic);
-  kis::PutU32LE(entry + 8, kTextureHeaderReference);
-  const wchar* name = texture_->GetName();
-  for (u32 i = 0; i < 32 && name[i] != 0; ++i) kis::PutU16LE(entry + 12 + 2 * i, name[i]);
+  DXLPutTextureHeader(header + kHeaderSize + count * kModeSize, texture_->GetName());
   return out;
 }
 

@@ -16,12 +16,15 @@
 
 #include "app/DataSet.h"
 #include "app/GameWorld.h"
+#include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/KGEFont.h"
 #include "level/scene/LevelInterface.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "resources/GEffects.h"
 #include "resources/GameAnimation.h"
+#include "resources/GameDraw.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/TempFolder.h"
@@ -151,9 +154,14 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
       case WorldStage::kWindowManager:
         expect(s.windowManager && s.windowManager == world.Windows(), stage, up, "the window manager");
         expect(world.Windows() && world.Windows()->Fonts().GetCount() == 0, stage, up, "no digit fonts");
+        expect(GetGameFont(5) == nullptr && GetGameFont(9) == nullptr, stage, up, "no game fonts");
         break;
       case WorldStage::kFonts:
         expect(world.Windows()->Fonts().GetCount() > 0, stage, up, "the digit fonts");
+        for (u32 n = 5; n <= 9; ++n)
+          expect(GetGameFont(n) && GetGameFont(n)->GetUseCount() > 0 && GetGameFont(n)->GetTexture() &&
+                     GetGameFont(n)->GetTexture()->IsReady(),
+                 stage, up, "the game fonts acquired on their pictures");
         expect(GetGameLanguage() != nullptr, stage, up, "the language");
         expect(world.Panel() == nullptr, stage, up, "no panel's host");
         break;
