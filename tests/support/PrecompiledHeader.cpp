@@ -1,0 +1,1 @@
+// Compiled only to make the test suites' precompiled header.
