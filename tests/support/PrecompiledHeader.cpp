@@ -1,1 +1,0 @@
-// Compiled only to make the test suites' precompiled header.
