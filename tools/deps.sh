@@ -30,7 +30,7 @@ tm_install_packages() {
 TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfig-dev libpng-dev libsdl2-dev
   libvorbis-dev libcairo2-dev fonts-liberation2 fonts-dejavu-core)
 # What building and running the tests, benchmarks and fuzzers needs on top.
-TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev xvfb xauth)
+TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev lld xvfb xauth)
 
 # tm_configure SOURCE BUILD [-DNAME=VALUE]...: configures BUILD from SOURCE
 # only when its configuration is out of date: no build system yet, made from

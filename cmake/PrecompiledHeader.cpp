@@ -1,0 +1,1 @@
+// Compiled only to make a precompiled header that other targets take.
