@@ -246,6 +246,23 @@ struct EdgeWalker {
     }
   }
 
+  // Row() for a polygon known to have `kLefts` left and `kRights` right
+  // edges and no level one: the loops unrolled, the counts not read.
+  template <int kLefts, int kRights>
+  void RowOf(int64_t* xl, int64_t* xr) {
+    int64_t l = *xl, r = *xr;
+    for (int k = 0; k < kLefts; ++k) {
+      l = std::max(l, -lefts[k].q);
+      lefts[k].Step();
+    }
+    for (int k = 0; k < kRights; ++k) {
+      r = std::min(r, rights[k].q);
+      rights[k].Step();
+    }
+    *xl = l;
+    *xr = r;
+  }
+
   // Narrows [*xl, *xr] to the pixels of the current row, then moves to the
   // next row.
   void Row(int64_t* xl, int64_t* xr) {
@@ -428,6 +445,39 @@ struct Fixed32Plane {
   }
 };
 
+// The rows of a quad handed in batches to the wide bilinear routine; `row`
+// narrows a row to its pixels and moves the edges on.
+template <typename RowFn>
+void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
+                  int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
+                  Fixed32Plane* pv, RowFn row) {
+  constexpr int kBatch = 64;
+  FootprintRow rows[kBatch];
+  int count = 0;
+  int64_t uRow = pu->row, vRow = pv->row;
+  const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
+  // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
+  const auto at = [left](int64_t rowValue, int64_t dx, int64_t x) {
+    const int64_t value = rowValue + dx * (x - left);
+    return (value + (1 << 15) + (value >> 63)) >> 16;
+  };
+  for (int64_t py = top; py <= bottom; ++py, uRow += uDy, vRow += vDy) {
+    int64_t xl = left, xr = right;
+    row(&xl, &xr);
+    if (xl > xr) continue;
+    FootprintRow& r = rows[count++];
+    r.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
+    r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
+    r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
+    r.n = static_cast<int>(xr - xl + 1);
+    if (count == kBatch) {
+      FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
+      count = 0;
+    }
+  }
+  if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
+}
+
 // A convex quad (every corner turning the same way) with one colour whose
 // fourth corner lies on the texture plane of the first three: drawn as one
 // primitive with one span per row. A pixel centre inside the quad lies in
@@ -495,26 +545,16 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
   FootprintSource table;
   if (local.pixel.linear && ChooseOp(local.pixel, true, colour, &op) && WideFootprints(local.pixel, &table) &&
       pu.Fits16(in.u) && pv.Fits16(in.v)) {
-    constexpr int kBatch = 64;
-    FootprintRow rows[kBatch];
-    int count = 0;
     const PixelState& px = local.pixel;
-    for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
-      int64_t xl = left, xr = right;
-      edges.Row(&xl, &xr);
-      if (xl > xr) continue;
-      FootprintRow& row = rows[count++];
-      row.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
-      row.u = static_cast<int32_t>(pu.At(xl, left) - 0x8000);
-      row.v = static_cast<int32_t>(pv.At(xl, left) - 0x8000);
-      row.n = static_cast<int>(xr - xl + 1);
-      if (count == kBatch || py == bottom) {
-        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
-        count = 0;
-      }
-    }
-    if (count > 0) {
-      FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
+    const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
+    // A turned quad has two left and two right edges: that walker is
+    // unrolled.
+    if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+                   [&edges](int64_t* xl, int64_t* xr) { edges.RowOf<2, 2>(xl, xr); });
+    } else {
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+                   [&edges](int64_t* xl, int64_t* xr) { edges.Row(xl, xr); });
     }
     return true;
   }
