@@ -225,7 +225,7 @@ struct EdgeWalker {
   void Init(const Fixed* f, int n, int64_t top) {
     for (int k = 0; k < n; ++k) {
       const Fixed& p = f[k];
-      const Fixed& q = f[(k + 1) % n];
+      const Fixed& q = f[k + 1 == n ? 0 : k + 1];
       const int64_t dx = q.x - p.x, dy = q.y - p.y;
       const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
       const int64_t threshold = topLeft ? 0 : 1;
@@ -324,11 +324,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
 
 // A fan of two triangles forming an unrotated rectangle with one colour and
 // one texture mapping over both halves: drawn row by row in one span.
-bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
-  Fixed f[4];
-  for (int i = 0; i < 4; ++i) {
-    if (!Snap(v[i], &f[i])) return false;
-  }
+bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   const bool ordered = (f[0].x == f[1].x && f[1].y == f[2].y && f[2].x == f[3].x && f[3].y == f[0].y) ||
                        (f[0].y == f[1].y && f[1].x == f[2].x && f[2].y == f[3].y && f[3].x == f[0].x);
   if (!ordered) return false;
@@ -484,11 +480,7 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
 // one triangle or on their shared diagonal, which the top-left rule gives to
 // exactly one of them; on the outer edges both passes apply the same rule,
 // so the spans cover exactly the pixels of the two triangles.
-bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
-  Fixed f[4];
-  for (int i = 0; i < 4; ++i) {
-    if (!Snap(v[i], &f[i])) return false;
-  }
+bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   const uint32_t colour = v[0].colour;
   if (v[1].colour != colour || v[2].colour != colour || v[3].colour != colour) return false;
   const int64_t turns[5] = {Area(f[3], f[0], f[1]), Area(f[0], f[1], f[2]), Area(f[1], f[2], f[3]),
@@ -629,7 +621,12 @@ void DrawLine(const RasterState& st, const ScreenVertex& va, const ScreenVertex&
 
 void DrawTriangleFan(const RasterState& st, const ScreenVertex* v, uint32_t triangles) {
   if (st.clip.left >= st.clip.right || st.clip.top >= st.clip.bottom) return;
-  if (triangles == 2 && st.rectPath && (DrawRectangle(st, v) || DrawQuad(st, v))) return;
+  if (triangles == 2 && st.rectPath) {
+    // Both one-span passes take the four corners on the sub-pixel grid.
+    Fixed f[4];
+    const bool snapped = Snap(v[0], &f[0]) && Snap(v[1], &f[1]) && Snap(v[2], &f[2]) && Snap(v[3], &f[3]);
+    if (snapped && (DrawRectangle(st, v, f) || DrawQuad(st, v, f))) return;
+  }
   for (uint32_t i = 0; i < triangles; ++i) DrawTriangle(st, v[0], v[i + 1], v[i + 2]);
 }
 
