@@ -246,23 +246,6 @@ struct EdgeWalker {
     }
   }
 
-  // Row() for a polygon known to have `kLefts` left and `kRights` right
-  // edges and no level one: the loops unrolled, the counts not read.
-  template <int kLefts, int kRights>
-  void RowOf(int64_t* xl, int64_t* xr) {
-    int64_t l = *xl, r = *xr;
-    for (int k = 0; k < kLefts; ++k) {
-      l = std::max(l, -lefts[k].q);
-      lefts[k].Step();
-    }
-    for (int k = 0; k < kRights; ++k) {
-      r = std::min(r, rights[k].q);
-      rights[k].Step();
-    }
-    *xl = l;
-    *xr = r;
-  }
-
   // Narrows [*xl, *xr] to the pixels of the current row, then moves to the
   // next row.
   void Row(int64_t* xl, int64_t* xr) {
@@ -540,10 +523,18 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // A turned quad has two left and two right edges: that walker is
-    // unrolled.
+    // unrolled, its edges held by value so that they can stay in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [&edges](int64_t* xl, int64_t* xr) { edges.RowOf<2, 2>(xl, xr); });
+                   [l0 = edges.lefts[0], l1 = edges.lefts[1], r0 = edges.rights[0],
+                    r1 = edges.rights[1]](int64_t* xl, int64_t* xr) mutable {
+                     *xl = std::max({*xl, -l0.q, -l1.q});
+                     *xr = std::min({*xr, r0.q, r1.q});
+                     l0.Step();
+                     l1.Step();
+                     r0.Step();
+                     r1.Step();
+                   });
     } else {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
                    [&edges](int64_t* xl, int64_t* xr) { edges.Row(xl, xr); });
