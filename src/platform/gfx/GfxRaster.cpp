@@ -225,7 +225,7 @@ struct EdgeWalker {
   void Init(const Fixed* f, int n, int64_t top) {
     for (int k = 0; k < n; ++k) {
       const Fixed& p = f[k];
-      const Fixed& q = f[(k + 1) % n];
+      const Fixed& q = f[k + 1 == n ? 0 : k + 1];
       const int64_t dx = q.x - p.x, dy = q.y - p.y;
       const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
       const int64_t threshold = topLeft ? 0 : 1;
@@ -307,11 +307,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
 
 // A fan of two triangles forming an unrotated rectangle with one colour and
 // one texture mapping over both halves: drawn row by row in one span.
-bool DrawRectangle(const RasterState& st, const ScreenVertex* v) {
-  Fixed f[4];
-  for (int i = 0; i < 4; ++i) {
-    if (!Snap(v[i], &f[i])) return false;
-  }
+bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   const bool ordered = (f[0].x == f[1].x && f[1].y == f[2].y && f[2].x == f[3].x && f[3].y == f[0].y) ||
                        (f[0].y == f[1].y && f[1].x == f[2].x && f[2].y == f[3].y && f[3].x == f[0].x);
   if (!ordered) return false;
@@ -428,17 +424,46 @@ struct Fixed32Plane {
   }
 };
 
+// The rows of a quad handed in batches to the wide bilinear routine; `row`
+// narrows a row to its pixels and moves the edges on.
+template <typename RowFn>
+void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
+                  int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
+                  Fixed32Plane* pv, RowFn row) {
+  constexpr int kBatch = 64;
+  FootprintRow rows[kBatch];
+  int count = 0;
+  int64_t uRow = pu->row, vRow = pv->row;
+  const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
+  // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
+  const auto at = [left](int64_t rowValue, int64_t dx, int64_t x) {
+    const int64_t value = rowValue + dx * (x - left);
+    return (value + (1 << 15) + (value >> 63)) >> 16;
+  };
+  for (int64_t py = top; py <= bottom; ++py, uRow += uDy, vRow += vDy) {
+    int64_t xl = left, xr = right;
+    row(&xl, &xr);
+    if (xl > xr) continue;
+    FootprintRow& r = rows[count++];
+    r.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
+    r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
+    r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
+    r.n = static_cast<int>(xr - xl + 1);
+    if (count == kBatch) {
+      FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
+      count = 0;
+    }
+  }
+  if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
+}
+
 // A convex quad (every corner turning the same way) with one colour whose
 // fourth corner lies on the texture plane of the first three: drawn as one
 // primitive with one span per row. A pixel centre inside the quad lies in
 // one triangle or on their shared diagonal, which the top-left rule gives to
 // exactly one of them; on the outer edges both passes apply the same rule,
 // so the spans cover exactly the pixels of the two triangles.
-bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
-  Fixed f[4];
-  for (int i = 0; i < 4; ++i) {
-    if (!Snap(v[i], &f[i])) return false;
-  }
+bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   const uint32_t colour = v[0].colour;
   if (v[1].colour != colour || v[2].colour != colour || v[3].colour != colour) return false;
   const int64_t turns[5] = {Area(f[3], f[0], f[1]), Area(f[0], f[1], f[2]), Area(f[1], f[2], f[3]),
@@ -495,26 +520,24 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v) {
   FootprintSource table;
   if (local.pixel.linear && ChooseOp(local.pixel, true, colour, &op) && WideFootprints(local.pixel, &table) &&
       pu.Fits16(in.u) && pv.Fits16(in.v)) {
-    constexpr int kBatch = 64;
-    FootprintRow rows[kBatch];
-    int count = 0;
     const PixelState& px = local.pixel;
-    for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
-      int64_t xl = left, xr = right;
-      edges.Row(&xl, &xr);
-      if (xl > xr) continue;
-      FootprintRow& row = rows[count++];
-      row.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
-      row.u = static_cast<int32_t>(pu.At(xl, left) - 0x8000);
-      row.v = static_cast<int32_t>(pv.At(xl, left) - 0x8000);
-      row.n = static_cast<int>(xr - xl + 1);
-      if (count == kBatch || py == bottom) {
-        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
-        count = 0;
-      }
-    }
-    if (count > 0) {
-      FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(src.du), static_cast<int32_t>(src.dv), colour);
+    const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
+    // A turned quad has two left and two right edges: that walker is
+    // unrolled, its edges held by value so that they can stay in registers.
+    if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+                   [l0 = edges.lefts[0], l1 = edges.lefts[1], r0 = edges.rights[0],
+                    r1 = edges.rights[1]](int64_t* xl, int64_t* xr) mutable {
+                     *xl = std::max({*xl, -l0.q, -l1.q});
+                     *xr = std::min({*xr, r0.q, r1.q});
+                     l0.Step();
+                     l1.Step();
+                     r0.Step();
+                     r1.Step();
+                   });
+    } else {
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+                   [&edges](int64_t* xl, int64_t* xr) { edges.Row(xl, xr); });
     }
     return true;
   }
@@ -589,7 +612,12 @@ void DrawLine(const RasterState& st, const ScreenVertex& va, const ScreenVertex&
 
 void DrawTriangleFan(const RasterState& st, const ScreenVertex* v, uint32_t triangles) {
   if (st.clip.left >= st.clip.right || st.clip.top >= st.clip.bottom) return;
-  if (triangles == 2 && st.rectPath && (DrawRectangle(st, v) || DrawQuad(st, v))) return;
+  if (triangles == 2 && st.rectPath) {
+    // Both one-span passes take the four corners on the sub-pixel grid.
+    Fixed f[4];
+    const bool snapped = Snap(v[0], &f[0]) && Snap(v[1], &f[1]) && Snap(v[2], &f[2]) && Snap(v[3], &f[3]);
+    if (snapped && (DrawRectangle(st, v, f) || DrawQuad(st, v, f))) return;
+  }
   for (uint32_t i = 0; i < triangles; ++i) DrawTriangle(st, v[0], v[i + 1], v[i + 2]);
 }
 
