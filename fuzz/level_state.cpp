@@ -1,17 +1,19 @@
 // The saved level's reader on arbitrary saved states: a small level (two
-// heaps of garbage and a warehouse that can be poisoned, the player with her
+// heaps of garbage, a warehouse that can be poisoned, a chicken house, a
+// wheat bed being dug, a planted one and an apple tree; the player with her
 // work animations, a villain slot with the level objects' own villains) is
 // rebuilt and restored from the input; an accepted state
 // is played a few ticks, saved again and cleared, a refused one must leave a
 // cleared level. Input: level time (u32), the 16-byte level block, the data
 // size (u32), the data, then the records.
 //
-// TM_LEVEL_STATE_SEED=<file> writes a valid saved level (a heap being
-// cleared, a repair and a walk queued, damage with puffs, a villain firing
-// with a shot in flight) to the file at start-up: the seed of the corpus;
-// and beside it FILE.henN, the level with its chicken house fed and in
-// phase N (0 to 4; its chickens and their jobs, the eggs and the player's
-// take-eggs job at 4).
+// TM_LEVEL_STATE_SEED=<file> writes a valid saved level (the first bed
+// dug, a heap being cleared, a repair, a walk, a watering, a harvest and an
+// upgrade queued, damage with puffs, the beds and the tree growing, a
+// villain firing with a shot in flight) to the file at start-up: the seed
+// of the corpus; and beside it FILE.henN, the level with its chicken house
+// fed and in phase N (0 to 4; its chickens and their jobs, the eggs and the
+// player's take-eggs job at 4).
 #include <unistd.h>
 
 #include <cstdint>
@@ -50,10 +52,14 @@
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
+#include "level/objects/BasePointPlant.h"
+#include "level/objects/LevelObjectClasses.h"
+#include "level/objects/PlantJobs.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
 #include "resources/GameAnimation.h"
 #include "resources/GameServices.h"
+#include "testsupport/KindTables.h"
 
 namespace {
 
@@ -72,14 +78,10 @@ struct Warehouse : LevelPoint {
   bool CanBeDamaged() const override { return level_ > 0; }
 };
 
-struct Classes : PointClasses {
+// The level objects' classes, with a warehouse of its own.
+struct Classes : LevelObjectClasses {
   LevelPoint* CreatePoint(LevelMap& map, PointClass c, void* record) override {
-    if (c == kPointHenhouse && record) return new PointHenhouse(map, static_cast<BUILDING*>(record));
-    return c == kPointWarehouse ? new Warehouse(map) : nullptr;
-  }
-  bool LoadPlayerJob(u32 id, MapPlayer& player, const u8* record, u32 size) override {
-    if (id == kJobFeed) return LoadFeedJob(player, record, size);
-    return id == kJobTakeEggs && LoadTakeEggsJob(player, record, size);
+    return c == kPointWarehouse ? new Warehouse(map) : LevelObjectClasses::CreatePoint(map, c, record);
   }
 };
 
@@ -95,11 +97,25 @@ struct Store : kis::SavedStateStore {
 };
 
 POINTDEF Heap(i32 x, i32 y) { return POINTDEF{0, 0, kHeap, 100, {0, 0}, x, y, 0}; }
+POINTDEF Plant(const wchar* name, i32 level, i32 x, i32 y) {
+  return POINTDEF{2, level, kis::NameId(name), 0, {0, 0}, x, y, 0};
+}
 
 class World : public LevelStateHost {
  public:
   World() : care_(&villains_) {
     ResetGameServices();
+    // The plant kinds first: their tables' install leaves the buildings and
+    // villains to the henhouse and villain kinds set below.
+    kinds_.Load({testsupport::KindPlant(u"wheat"), testsupport::KindPlant(u"apple_tree", 50, true)}, {});
+    for (u32 i = 0; i < kinds_.plants.GetCount(); ++i) {
+      PLANT* plant = kinds_.plants.Get(i);
+      plant->growthTime = 2000;
+      plant->waterMin = 1;
+      plant->waterMax = 3;
+      for (u32& t : plant->digTimes) t = 500;
+    }
+    kinds_.EnableAll(4);
     GetGameServices().garbage = &garbage_;
     plat::SetClock(&clock_);
     ReadGarbage();
@@ -114,7 +130,8 @@ class World : public LevelStateHost {
     info_.regimes[0].tasks[0] = LEVELTASK{4, 0, 0, 3};
     info_.regimes[0].bronze = 180000;
     info_.points = {Heap(300, 300), Heap(900, 300), POINTDEF{1, 2, 0, 0, {0, 0}, 640, 200, 0},
-                    POINTDEF{3, 3, kis::NameId(kHenhouseName), 0, {0, 0}, 400, 420, 0}};
+                    POINTDEF{3, 3, kis::NameId(kHenhouseName), 0, {0, 0}, 400, 420, 0},
+                    Plant(u"wheat", 0, 300, 500), Plant(u"wheat", 1, 500, 500), Plant(u"apple_tree", 2, 900, 500)};
     info_.waves = {{-1, 5, 100}, {-1, 5, 200}};
     info_.firstRepeatWave = 1;
     info_.repeatLength = 1;
@@ -140,6 +157,7 @@ class World : public LevelStateHost {
     GetGameServices().buildings = nullptr;
     GetGameServices().characters = nullptr;
     GetGameServices().villains = nullptr;
+    kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
     plat::SetClock(nullptr);
@@ -155,6 +173,8 @@ class World : public LevelStateHost {
       p.level = d.level;
       p.id = d.id;
       p.price = d.price;
+      p.extra[0] = d.extra[0];
+      p.extra[1] = d.extra[1];
       map_->Points().MakePoint(static_cast<i32>(i), p, false);
     }
     rules_->StartNew();
@@ -187,6 +207,11 @@ class World : public LevelStateHost {
     for (i32 i = 0; i < 10; ++i) Tick();
     cast_.SpawnVillain(1, info_.villainSlots[1], kis::NameId(u"raider"));
     for (i32 i = 0; i < 5; ++i) Tick();
+    auto* bed = static_cast<BasePointPlant*>(map_->GetPoint(5));
+    bed->SetWater(0, 2, false);
+    new Job_Water(player_, bed);
+    Job_Plant::Create(*bed);
+    new Job_Harvest(player_, static_cast<BasePointPlant*>(map_->GetPoint(6)));
     return SaveLevelState(*this);
   }
   void Run(const uint8_t* data, size_t size) {
@@ -342,8 +367,8 @@ class World : public LevelStateHost {
     return c;
   }
   void MakeGirl() {
-    GameCharacter* girl =
-        Describe(u"girl", 1, {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig"}, kAnimLoop);
+    GameCharacter* girl = Describe(
+        u"girl", 1, {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig", u"girl_water"}, kAnimLoop);
     for (i16& f : girl->foot) f = 12;
     chicken_ = Describe(u"chicken", 2, {u"chicken_stand", u"chicken_walk", u"chicken_eat"}, kAnimLoop);
     chicken_->speed = 2.0f;
@@ -363,6 +388,7 @@ class World : public LevelStateHost {
   BuildingTable buildings_;      // the chicken house's kind
   GameCharacter* chicken_ = nullptr;
   CharacterList descriptions_;  // the game's, in the services
+  testsupport::KindTables kinds_;  // the plant kinds, in the services
   Villains villains_;
   Classes classes_;
   LevelPointCare care_;

@@ -124,7 +124,7 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
-  EXPECT_EQ(levels, 6u);
+  EXPECT_EQ(levels, 7u);
   // The sixth, the raid: a villain slot and its wave.
   const LEVELINFO& raid = built->Get(5);
   ASSERT_EQ(raid.villainSlotCount, 1u);
@@ -137,6 +137,13 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
   EXPECT_EQ(built->GetGridCell(45), 2);
   EXPECT_EQ(built->GetGridCell(46), 3);
   EXPECT_EQ(built->GetGridCell(47), 4);
+  EXPECT_EQ(built->GetGridCell(48), 6);
+  // The seventh's wheat bed of level 2 is dry: no water left of two.
+  const POINTDEF& dry = built->Get(6).points.at(1);
+  EXPECT_EQ(dry.kind, 2u);
+  EXPECT_EQ(dry.level, 2);
+  EXPECT_EQ(dry.extra[0], 0u);
+  EXPECT_EQ(dry.extra[1], 2u);
 
   // The sample set's second level is empty: these levels came from the folder.
   EXPECT_EQ(ReadBuiltLevels(TM_SAMPLE_DATA_DIR)->Get(1).plantCount, 0u);

@@ -221,6 +221,11 @@ class CareRig : public MapRig, public LevelStateHost {
     level.rules->Clear();
   }
   kis::SavedStateStore* GetStore() override { return &store; }
+  // The records of the level saved last (none: empty).
+  std::vector<u8> SavedRecords() const {
+    const kis::DataBuffer* b = store.slots[0][0];
+    return b ? std::vector<u8>(b->Records(), b->Records() + b->recordSize) : std::vector<u8>{};
+  }
   void SaveProfile() override { ++profileSaves; }
 
   FakeVillains villains;

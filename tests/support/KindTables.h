@@ -53,12 +53,12 @@ class KindTables {
     plants.Clear();
     buildings.Clear();
     villains.Clear();
-    BEDSTAGE stages[kBedStageCount] = {};
     u32 timing[kPlantTimingWords] = {};
+    for (u32 i = 0; i < kPlantTimingWords; ++i) timing[i] = plantTiming[i];
     timing[kTimingPulldown] = pulldownTime;
     const std::u16string path = plat::Utf8ToUtf16(folder.Path() + "/kinds.dat");
     if (!WriteDataArchive(path.c_str(),
-                          {{kPlantSectionId, kPlantSectionSubId, PlantSection(stages, timing, {}, plantRecords)},
+                          {{kPlantSectionId, kPlantSectionSubId, PlantSection(bedStages, timing, bedLooks, plantRecords)},
                            {kBuildingSectionId, kBuildingSectionSubId, BuildingSection(buildingRecords)},
                            {kVillainSectionId, kVillainSectionSubId, VillainSection(villainRecords)}}))
       return false;
@@ -94,6 +94,11 @@ class KindTables {
 
   PLANT* Plant(const wchar* name) const { return plants.FindPlantByName(name); }
   BUILDING* Building(const wchar* name) const { return buildings.FindBuildingByName(name); }
+
+  // The plant section's stage table, timing block and bed looks for the next Load.
+  BEDSTAGE bedStages[kBedStageCount] = {};
+  u32 plantTiming[kPlantTimingWords] = {};
+  std::vector<GAMEBEDS> bedLooks;
 
   TempFolder folder;
   PlantTable plants;

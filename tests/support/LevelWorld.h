@@ -266,4 +266,13 @@ inline std::string SampleDataFolder() {
 #endif
 }
 
+// The scenario data set the data tests build beside it, or empty.
+inline std::string ScenarioDataFolder() {
+#ifdef TM_SCENARIO_DATA_DIR
+  return TM_SCENARIO_DATA_DIR;
+#else
+  return {};
+#endif
+}
+
 }  // namespace leveltest

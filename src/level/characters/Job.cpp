@@ -226,6 +226,12 @@ bool Job::UpdateWalkThenWork(i32 walkStep) {
   return false;
 }
 
+bool Job::UpdateWaitWalkThenWork(i32 waitStep, bool waiting) {
+  if (step_ != waitStep) return UpdateWalkThenWork(waitStep + 1);
+  if (!waiting) NextStep(-1);
+  return false;
+}
+
 bool Job::UpdateAnimation() {
   if (state_ != kJobAnimating) return state_ == kJobIdle;
   float left = static_cast<float>(GameTimeStep());

@@ -126,6 +126,9 @@ class Job : public PointJob {
   // at walkStep + 1; true on the tick the work ends, the job then done at
   // walkStep + 2.
   bool UpdateWalkThenWork(i32 walkStep);
+  // The same after a step at waitStep that lasts while `waiting` (the
+  // walk at waitStep + 1).
+  bool UpdateWaitWalkThenWork(i32 waitStep, bool waiting);
   bool Stop();             // ends any motion, hides the icon, refunds; false when ended
   void EndAnimation();
 

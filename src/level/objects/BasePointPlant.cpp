@@ -9,7 +9,11 @@
 #include "level/objects/PlantJobs.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "level/characters/MapPlayer.h"
+#include "level/map/LevelPointCare.h"
+#include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
+#include "ui/ASSArrowButton.h"
 
 BasePointPlant::BasePointPlant(LevelMap& map, PLANT* plant) : LevelPoint(map), plant_(plant) {
   kind_ = kPointKindPlant;
@@ -20,6 +24,10 @@ BasePointPlant::~BasePointPlant() { Shutdown(false, true, 0); }
 
 namespace {
 
+constexpr u32 kWaterTag = ScreenTag('W', 'a', 't', 'e');
+constexpr u32 kHarvestTag = ScreenTag('H', 'a', 'r', 'v');
+constexpr u32 kHarvestWaterDelay = 300;  // ms the water button of a harvested, dry point waits longer
+
 // The job no longer works on the point, and ends.
 void CutJob(Job*& link) {
   if (Job* job = std::exchange(link, nullptr)) {
@@ -28,20 +36,60 @@ void CutJob(Job*& link) {
   }
 }
 
+void DropButton(ASSArrowButton*& link, bool fade) {
+  if (ASSArrowButton* button = std::exchange(link, nullptr)) {
+    if (fade)
+      button->Hide(true, false, 0, kShowFade | kShowPop, kPlantButtonFadeTime);
+    else
+      delete button;
+  }
+}
+
+u32 OnHarvestClicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
+  auto* point = static_cast<BasePointPlant*>(owner);
+  point->GetMap().ClosePanelExcept(point);
+  point->RemoveHarvestButton(true);
+  if (MapPlayer* player = PointJobOwner(point->GetMap())) new Job_Harvest(player, point);
+  return kScreenClickSound;
+}
+
+u32 OnWaterClicked(ActiveScreenSprite* button, ScreenSpriteOwner* owner, u32) {
+  if (button->GetState() == 0) return 0;  // disabled
+  auto* point = static_cast<BasePointPlant*>(owner);
+  point->GetMap().ClosePanelExcept(point);
+  point->CreateWaterJob();
+  return kScreenClickSound;
+}
+
 }  // namespace
 
 u32 BasePointPlant::DoShutdown(bool fade, bool final, u32 delay) {
-  if (final) {
-    CutJob(waterJob_);
-    CutJob(harvestJob_);
-  }
+  if (final)
+    for (Job*& job : jobs_) CutJob(job);
+  DropButton(waterButton_, fade);
+  DropButton(harvestButton_, fade);
   return LevelPoint::DoShutdown(fade, final, delay);
 }
 
 void BasePointPlant::StopJobs(bool fade) {
   LevelPoint::StopJobs(fade);
-  if (waterJob_) waterJob_->Finish();
-  if (harvestJob_) harvestJob_->Finish();
+  if (Job* job = jobs_[kWaterSlot]) job->Finish();
+  if (Job* job = jobs_[kHarvestSlot]) job->Finish();
+}
+
+void BasePointPlant::RemoveWaterButton(bool fade) { DropButton(waterButton_, fade); }
+void BasePointPlant::RemoveHarvestButton(bool fade) { DropButton(harvestButton_, fade); }
+
+// A button of the point's, over its anchor, faded in after the point's show delay.
+ASSArrowButton* BasePointPlant::MakeButton(u32 tag, const wchar* icon, bool animate) {
+  if (level_ < 1 || IsShutDown() || !GetMap().Hooks().hud) return nullptr;
+  HideProgressLine();
+  POINTPOS at;
+  GetButtonAnchor(&at);
+  auto* button = new ASSArrowButton(tag, at.x, at.y, GetSpriteByName(kIconSpriteSet, icon), nullptr, nullptr);
+  button->SetHandler(this, tag == kHarvestTag ? &OnHarvestClicked : &OnWaterClicked, nullptr);
+  FadeSprite(button, animate, -1, kShowPop, kPlantButtonFadeTime);
+  return button;
 }
 
 // A planted point takes its growth and water from the header; a header
@@ -68,6 +116,7 @@ bool BasePointPlant::SetLevel(i32 level, bool fade, u32 delay) {
   pendingDelay_ = delay;
   if (level_ >= 0) delay = Shutdown(fade, false, delay);
   level_ = level;
+  if (level_ == 0) Job_Plant::Create(*this);
   growth_.SetFullTime(static_cast<float>(plant_->growthTime));
   const u32 built = BuildVisual(fade, delay);
   ShowStars(plant_->levelLimit, fade, delay);
@@ -125,25 +174,43 @@ bool BasePointPlant::CollectProducts(GameMessager* messager) {
   GetButtonAnchor(&at);
   if (rules->StoreProduct(plant_->product, GetYield(), 0, static_cast<float>(at.x), static_cast<float>(at.y), 0.0f,
                           messager) <= 0) {
-    if (harvestJob_) harvestJob_->Finish();
+    if (Job* job = jobs_[kHarvestSlot]) job->Finish();
     return false;
   }
   if (waterLeft_ > 0) {
     SetGrowthAndTime(0.0f, true);
+    showDelay_ += kHarvestWaterDelay;
     if (!rules->Bonuses().IsActive(kBonusRain)) SetWater(waterLeft_ - 1, waterMax_, true);
+    showDelay_ -= kHarvestWaterDelay;
     ShowProgressLine();
     pendingDelay_ = kHarvestPause;
+    RemoveHarvestButton(true);
   }
   // A harvest under way (the instant bonus collected first) has nothing left to do.
-  if (auto* job = static_cast<Job_Harvest*>(harvestJob_); job && job->IsHarvesting()) job->Finish();
+  if (auto* job = static_cast<Job_Harvest*>(jobs_[kHarvestSlot]); job && job->IsHarvesting()) job->Finish();
   TutorialNotify(kTutorialEventStored, plant_->productId, this);
   return true;
 }
 
-void BasePointPlant::SetWater(i32 left, i32 maximum, bool) {
+void BasePointPlant::SetWater(i32 left, i32 maximum, bool animate) {
   waterMax_ = maximum < 0 ? 0 : maximum;
   waterLeft_ = left < 0 ? 0 : left > waterMax_ ? waterMax_ : left;
-  if (waterLeft_ > 0) CutJob(waterJob_);
+  if (waterLeft_ > 0) {
+    CutJob(jobs_[kWaterSlot]);
+    RemoveWaterButton(animate);
+  } else if (!waterButton_ && !jobs_[kWaterSlot]) {
+    waterButton_ = MakeButton(kWaterTag, u"small_ico_water", animate);
+  }
+}
+
+void BasePointPlant::ShowHarvestButton(bool animate) {
+  if (!growth_.IsRipe() || harvestButton_ || jobs_[kHarvestSlot] || HasDamage()) return;
+  harvestButton_ = MakeButton(kHarvestTag, u"small_ico_hand", animate);
+}
+
+void BasePointPlant::CreateWaterJob() {
+  RemoveWaterButton(true);
+  if (MapPlayer* player = PointJobOwner(GetMap())) new Job_Water(player, this);
 }
 
 void BasePointPlant::Water(bool animate) {
@@ -152,8 +219,11 @@ void BasePointPlant::Water(bool animate) {
   ShowProgressLine();
 }
 
-void BasePointPlant::UpdateVisual(bool) {
-  if (!growth_.IsRipe()) SetProgress(growth_.GetPercent() / 100.0f);
+void BasePointPlant::UpdateVisual(bool animate) {
+  if (growth_.IsRipe())
+    ShowHarvestButton(animate);
+  else
+    SetProgress(growth_.GetPercent() / 100.0f);
 }
 
 void BasePointPlant::SetGrowthAndTime(float percent, bool animate) {

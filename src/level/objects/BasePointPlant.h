@@ -23,11 +23,16 @@
 #include "level/map/LevelPoint.h"
 #include "level/objects/PlantGrowth.h"
 
+class ASSArrowButton;
 class GameMessager;
 class Job;
 struct PLANT;
 
 constexpr u32 kHarvestPause = 400;      // ms before a harvested point grows again
+constexpr u32 kPlantButtonFadeTime = 200;  // ms of the water and harvest buttons' show and hide
+
+// The point's links to the player's jobs at it, one of each.
+enum PlantJobSlot : u32 { kPlantSlot, kWaterSlot, kHarvestSlot, kPlantJobSlots };
 
 class BasePointPlant : public LevelPoint {
  public:
@@ -50,13 +55,19 @@ class BasePointPlant : public LevelPoint {
   // the water's harvests. False, the crop still ripe, when nothing was
   // stored.
   bool CollectProducts(GameMessager* messager);
-  // Water left clamped to 0 .. maximum.
+  // Water left clamped to 0 .. maximum. Water left ends a running
+  // watering and takes the water button away; a dry point shows it.
   virtual void SetWater(i32 left, i32 maximum, bool animate);
   // Waters the point as a finished watering does: a new draw of the kind's water.
   void Water(bool animate);
+  // The harvest button over a ripe, undamaged point with no harvest under way.
+  void ShowHarvestButton(bool animate);
+  // The player's watering of the point, the water button gone.
+  void CreateWaterJob();
 
   // Units of product one harvest gives.
   virtual i32 GetYield() const = 0;
+  // Where the water and harvest buttons stand (map coordinates).
   virtual void GetButtonAnchor(POINTPOS* out) const { GetPos(out); }
 
   PLANT* GetPlant() const { return plant_; }
@@ -66,19 +77,26 @@ class BasePointPlant : public LevelPoint {
   u32 GetPendingDelay() const { return pendingDelay_; }
   bool IsDigging() const { return digging_; }
   void SetDigging(bool on) { digging_ = on; }
-  // The point's running watering and harvest (linked by the jobs themselves).
-  Job* GetWaterJob() const { return waterJob_; }
-  void SetWaterJob(Job* job) { waterJob_ = job; }
-  Job* GetHarvestJob() const { return harvestJob_; }
-  void SetHarvestJob(Job* job) { harvestJob_ = job; }
+  // The point's running planting, watering and harvest (linked by the jobs themselves).
+  Job* GetJob(PlantJobSlot slot) const { return jobs_[slot]; }
+  void SetJob(PlantJobSlot slot, Job* job) { jobs_[slot] = job; }
+  Job* GetPlantJob() const { return jobs_[kPlantSlot]; }
+  Job* GetWaterJob() const { return jobs_[kWaterSlot]; }
+  Job* GetHarvestJob() const { return jobs_[kHarvestSlot]; }
+  ASSArrowButton* GetWaterButton() const { return waterButton_; }
+  ASSArrowButton* GetHarvestButton() const { return harvestButton_; }
+  void RemoveWaterButton(bool fade);
+  void RemoveHarvestButton(bool fade);
 
  protected:
   // The point's look for its level, after the delay; the delay once it is built.
   virtual u32 BuildVisual(bool /*animate*/, u32 delay) { return delay; }
-  // The look follows the growth.
+  // The look follows the growth: the harvest button once ripe, else the
+  // progress line's value.
   virtual void UpdateVisual(bool animate);
   void SetGrowthAndTime(float percent, bool animate);
-  // A final shutdown cuts the water and harvest jobs from the point and finishes them.
+  ASSArrowButton* MakeButton(u32 tag, const wchar* icon, bool animate);
+  // A final shutdown cuts the jobs from the point and finishes them; the buttons go.
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
 
  private:
@@ -88,6 +106,7 @@ class BasePointPlant : public LevelPoint {
   i32 waterLeft_ = 0;
   i32 waterMax_ = 0;
   bool digging_ = false;
-  Job* waterJob_ = nullptr;
-  Job* harvestJob_ = nullptr;
+  Job* jobs_[kPlantJobSlots] = {};
+  ASSArrowButton* waterButton_ = nullptr;
+  ASSArrowButton* harvestButton_ = nullptr;
 };

@@ -76,23 +76,14 @@ bool Job_Build::NextStep(i32 step) {
 }
 
 void Job_Build::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == kWaitStep) {
-    if (!point_ || point_->GetPendingDelay() == 0) NextStep(-1);
-  } else if (step_ == kWalkStep) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else if (step_ == kBuildStep && UpdateAnimation()) {
-    step_ = kBuildStep + 1;
-    state_ = kJobDone;
-    PointBuilding* point = point_;
-    point_ = nullptr;
-    if (!point) return;
-    if (point->GetBuildJob() == this) point->SetBuildJob(nullptr);
-    point->SetBeingBuilt(false);
-    point->Upgrade();
-    if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
-  }
+  if (!UpdateWaitWalkThenWork(kWaitStep, point_ && point_->GetPendingDelay() != 0)) return;
+  PointBuilding* point = point_;
+  point_ = nullptr;
+  if (!point) return;
+  if (point->GetBuildJob() == this) point->SetBuildJob(nullptr);
+  point->SetBeingBuilt(false);
+  point->Upgrade();
+  if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
 }
 
 bool Job_Build::Finish() {

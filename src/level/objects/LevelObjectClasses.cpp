@@ -6,6 +6,8 @@
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPetshouse.h"
+#include "level/objects/PointPlant.h"
+#include "level/objects/PointTree.h"
 #include "level/objects/PointWarehouse.h"
 
 LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass, void* record) {
@@ -22,14 +24,16 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
       // Built and upgraded as buildings until their own work is added.
       return building ? new PointBuilding(map, building) : nullptr;
     case kPointPlantBed:
+      return record ? new PointPlant(map, static_cast<PLANT*>(record)) : nullptr;
     case kPointTree:
-      return nullptr;
+      return record ? new PointTree(map, static_cast<PLANT*>(record)) : nullptr;
   }
   return nullptr;
 }
 
 bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* record, u32 size) {
   switch (id) {
+    case kJobPlant:
     case kJobWater:
     case kJobHarvest:
       return LoadPlantJob(id, player, record, size);

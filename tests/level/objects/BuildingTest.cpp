@@ -120,9 +120,8 @@ TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
   ASSERT_NE(Job_Build::Create(*Point(1)), nullptr);
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
   ASSERT_TRUE(SaveLevelState(rig));
-  const kis::DataBuffer* saved = rig.store.slots[0][0];
-  ASSERT_NE(saved, nullptr);
-  const std::vector<u8> records(saved->Records(), saved->Records() + saved->recordSize);
+  const std::vector<u8> records = rig.SavedRecords();
+  ASSERT_FALSE(records.empty());
 
   ASSERT_TRUE(LoadLevelState(rig));
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
@@ -136,8 +135,7 @@ TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
   EXPECT_EQ(second->GetPoint(), Point(1));
   EXPECT_EQ(second->GetStep(), 0);
   ASSERT_TRUE(SaveLevelState(rig));
-  const kis::DataBuffer* again = rig.store.slots[0][0];
-  EXPECT_EQ(std::vector<u8>(again->Records(), again->Records() + again->recordSize), records);
+  EXPECT_EQ(rig.SavedRecords(), records);
 
   // Straight at the loader: a point with a build job already, a short
   // record, another cost, each refused.

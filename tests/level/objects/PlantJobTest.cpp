@@ -46,6 +46,7 @@ struct JobLevel {
     p.level = 1;
     p.id = plant.id;
     EXPECT_TRUE(bed->Setup(p, false, 0));
+    money = rig.level.rules->Money().Get();
   }
   std::vector<u8> Record(u16 id, u32 index, i32 cost = 0) {
     std::vector<u8> r(kPointJobRecordSize, 0);
@@ -59,6 +60,7 @@ struct JobLevel {
   CareRig rig;
   PLANT plant{};
   TestPlant* bed = nullptr;
+  i32 money = 0;
 };
 
 TEST(PlantJobs, TheDryBedIsWateredAndTheRipeCropHarvested) {
@@ -115,8 +117,25 @@ TEST(PlantJobs, RecordsLoadThroughTheLoaderAndEachRefusalFails) {
     EXPECT_FALSE(LoadPlantJob(id, player, bad.data(), kPointJobRecordSize)) << "step";
     EXPECT_EQ(player.GetJobs()[before - 1]->HasEnded() || player.GetJobs().GetCount() == before, true);
   }
-  std::vector<u8> plant = l.Record(2, 1);
-  EXPECT_FALSE(LoadPlantJob(2, player, plant.data(), kPointJobRecordSize)) << "not one of these";
+  std::vector<u8> other = l.Record(5, 1);
+  EXPECT_FALSE(LoadPlantJob(5, player, other.data(), kPointJobRecordSize)) << "not one of these";
+
+  // An upgrade's record: its cost 0 or the price of the bed's level; none
+  // at the level limit, nor a second one.
+  l.plant.prices[1] = 40;
+  std::vector<u8> plant = l.Record(kJobPlant, 1, 41);
+  EXPECT_FALSE(LoadPlantJob(kJobPlant, player, plant.data(), kPointJobRecordSize)) << "cost";
+  EXPECT_EQ(l.bed->GetPlantJob(), nullptr);
+  EXPECT_EQ(l.rig.level.rules->Money().Get(), l.money) << "the refused job's reservation given back";
+  plant = l.Record(kJobPlant, 1, 40);
+  ASSERT_TRUE(LoadPlantJob(kJobPlant, player, plant.data(), kPointJobRecordSize));
+  ASSERT_NE(l.bed->GetPlantJob(), nullptr);
+  EXPECT_EQ(l.bed->GetPlantJob()->GetCost(), 40);
+  EXPECT_FALSE(LoadPlantJob(kJobPlant, player, plant.data(), kPointJobRecordSize)) << "one planting a point";
+  l.bed->GetPlantJob()->Finish();
+  l.plant.levelLimit = 1;
+  EXPECT_FALSE(LoadPlantJob(kJobPlant, player, plant.data(), kPointJobRecordSize)) << "at the level limit";
+  EXPECT_EQ(l.bed->GetPlantJob(), nullptr);
 }
 
 }  // namespace

@@ -17,22 +17,12 @@
 #include "level/rules/LevelTasks.h"
 #include "level/characters/MapPlayer.h"
 #include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
 
 namespace leveltest {
 namespace {
 
-struct Store : kis::SavedStateStore, ProfileSaver {
-  ~Store() override {
-    for (auto& m : slots)
-      for (kis::DataBuffer* b : m) delete b;
-  }
-  kis::DataBuffer** Slot(u32 mode, u32 level) override {
-    return kis::IsSavedStateSlot(mode, level) ? &slots[mode][level] : nullptr;
-  }
-  void SaveProfile() override { ++saves; }
-  kis::DataBuffer* slots[kis::kSavedPlayModes][kis::kSavedLevels] = {};
-  i32 saves = 0;
-};
+using Store = testsupport::SavedLevelStore;
 
 EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
 MapPlayer* Player(GameLevel& level) {

@@ -24,6 +24,7 @@
 #include "resources/GameServices.h"
 #include "testsupport/FakeTutorialFactory.h"
 #include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
 #include "tutorials/LevelTutorial.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
@@ -84,17 +85,7 @@ class TwoSteps : public LevelTutorial {
   }
 };
 
-struct Store : kis::SavedStateStore, ProfileSaver {
-  ~Store() override {
-    for (auto& m : slots)
-      for (kis::DataBuffer* b : m) delete b;
-  }
-  kis::DataBuffer** Slot(u32 mode, u32 level) override {
-    return kis::IsSavedStateSlot(mode, level) ? &slots[mode][level] : nullptr;
-  }
-  void SaveProfile() override {}
-  kis::DataBuffer* slots[kis::kSavedPlayModes][kis::kSavedLevels] = {};
-};
+using Store = testsupport::SavedLevelStore;
 
 class Played : public ::testing::Test {
  protected:
