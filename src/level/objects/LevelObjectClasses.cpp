@@ -3,6 +3,7 @@
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointBuilding.h"
+#include "level/objects/PointCowshed.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPetshouse.h"
@@ -19,9 +20,10 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
       return building ? new PointFactory(map, building) : nullptr;
     case kPointHenhouse:
       return building ? new PointHenhouse(map, building) : nullptr;
-    case kPointSheepRack:
     case kPointCowshed:
-      // Built and upgraded as buildings until their own work is added.
+      return building ? new PointCowshed(map, building) : nullptr;
+    case kPointSheepRack:
+      // Built and upgraded as buildings until its own work is added.
       return building ? new PointBuilding(map, building) : nullptr;
     case kPointPlantBed:
       return record ? new PointPlant(map, static_cast<PLANT*>(record)) : nullptr;

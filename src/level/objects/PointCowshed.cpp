@@ -1,0 +1,306 @@
+#include "level/objects/PointCowshed.h"
+
+#include <cmath>
+#include <utility>
+
+#include "base/DataCursor.h"
+#include "base/LittleEndian.h"
+#include "base/Random.h"
+#include "content/BuildingTable.h"
+#include "content/LevelRates.h"
+#include "content/ProductList.h"
+#include "level/characters/Job_Animation.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/map/LevelMap.h"
+#include "level/rules/LevelRules.h"
+#include "resources/SEffects.h"
+#include "resources/TutorialHooks.h"
+
+namespace {
+
+constexpr i32 kFeedIconX = -4, kFeedIconY = 32;
+constexpr i32 kFeedButtonX = 0, kFeedButtonY = -56;
+constexpr u32 kTutorialEventMilk = 0x80000007u;
+constexpr u32 kForever = 86400000;     // ms: the shed's own change stops it
+constexpr u32 kCallDuration = 0xFFFFFFFEu;  // taken unchanged by the animation job
+constexpr float kCallBase = 10000.0f;  // ms between calls: this plus 100 x (0..99)
+constexpr u32 kHeadShowDelay = 100;
+constexpr u32 kHeadFade = 100, kHeadScale = 200;
+constexpr float kHeadSmall = 0.35f;
+constexpr u32 kHeadBlack = 0xFF000000u, kHeadWhite = 0xFFFFFFFFu;
+
+void StillFrame(SpriteObject* sprite, i32 frame) {
+  SpriteFrameState& state = sprite->FrameState();
+  const i32 count = state.sprite ? state.sprite->GetFrameCount() : 1;
+  state.frame = frame < 0 ? 0 : frame >= count ? (count > 0 ? count - 1 : 0) : frame;
+  state.animated = 0;
+}
+
+}  // namespace
+
+// --- PointCowshed -----------------------------------------------------------------------------------------
+
+PointCowshed::PointCowshed(LevelMap& map, BUILDING* building) : PointPetshouse(map, building) {}
+
+PointCowshed::~PointCowshed() {
+  Shutdown(false, true, 0);
+  for (MapCowHead*& h : heads_)
+    if (MapCowHead* head = std::exchange(h, nullptr)) head->Forget();
+}
+
+float PointCowshed::MilkTime() const { return static_cast<float>(building_->house.timings[0]); }
+
+void PointCowshed::ForgetCowHead(const MapCowHead* head) {
+  for (MapCowHead*& h : heads_)
+    if (h == head) h = nullptr;
+}
+
+void PointCowshed::GetFeedIconAnchor(POINTPOS* out) const {
+  out->x = kFeedIconX;
+  out->y = kFeedIconY;
+}
+
+void PointCowshed::GetFeedButtonAnchor(POINTPOS* out) const {
+  out->x = kFeedButtonX;
+  out->y = kFeedButtonY;
+}
+
+void PointCowshed::SetFed(bool fed, bool animate) {
+  milkTimer_ = fed ? MilkTime() : 0.0f;
+  if (!fed) callTimer_ = -1.0f;
+  SetProgress(0.0f);
+  PointPetshouse::SetFed(fed, animate);
+}
+
+void PointCowshed::ShowFeedLevel() {
+  SpriteObject* trough = GetTrough();
+  if (!trough) return;
+  const Sprite* sprite = trough->FrameState().sprite;
+  const i32 frames = sprite ? sprite->GetFrameCount() : 1;
+  const float total = MilkTime();
+  StillFrame(trough, static_cast<i32>(std::ceil(static_cast<double>(frames - 1) * milkTimer_ / (total > 0.0f ? total : 1.0f))));
+}
+
+u32 PointCowshed::Update(u32 ms) {
+  ms = PointPetshouse::Update(ms);
+  if (!fed_ || level_ < 1 || beingBuilt_ || IsSuspended() || HasDamage() || cowCount_ < 1 || ms == 0) return ms;
+  const LevelRules* rules = GetMap().GetRules();
+  const float dec = (rules ? rules->GetRate(kRateAnimalHouses) : 1.0f) * static_cast<float>(ms) * GetRates().GetRate();
+  if (milkTimer_ > 0.0f) {
+    if (dec >= milkTimer_) {
+      milkTimer_ = 0.0f;
+      ShowFeedLevel();
+      for (MapCowHead* h : heads_)
+        if (h) h->FinishJobs();
+      RefreshState(true, 0);
+    } else {
+      milkTimer_ -= dec;
+      ShowFeedLevel();
+    }
+    const float total = MilkTime();
+    SetProgress(total > 0.0f ? 1.0f - milkTimer_ / total : 1.0f);
+  } else if (callTimer_ >= 0.0f) {
+    callTimer_ -= dec;
+    if (callTimer_ <= 0.0f) {
+      callTimer_ = kCallBase + 100.0f * static_cast<float>(kis::RandomRange(0, 99));
+      MapCowHead* head = GetCowHead(kis::RandomRange(0, cowCount_ - 1));
+      if (head && !head->IsDead()) head->Play(kJobCowHeadYelling);
+    }
+  }
+  return ms;
+}
+
+u32 PointCowshed::RefreshState(bool animate, u32 delay) {
+  delay = PointPetshouse::RefreshState(animate, delay);
+  if (!IsShutDown() && IsMilkReady()) {
+    HideProgressLine();
+    if (callTimer_ < 0.0f) callTimer_ = 0.0f;
+  }
+  return delay;
+}
+
+u32 PointCowshed::StartAnimals(bool animate, u32 delay) {
+  delay = PointPetshouse::StartAnimals(animate, delay);
+  LevelCharacters* cast = GetMap().GetCharacters();
+  const HOUSELEVEL* record = LevelRecord();
+  if (!cast || !record || !building_->character) return delay;
+  cowCount_ = level_ > kMaxCowHeads ? kMaxCowHeads : level_;
+  const u32 shown = delay + kHeadShowDelay;
+  for (i32 i = 0; i < cowCount_; ++i) {
+    if (heads_[i]) continue;
+    const float x = static_cast<float>(mapX_ + Mirror(record->spots[2 * i]));
+    const float y = static_cast<float>(mapY_ + record->spots[2 * i + 1]);
+    MapCowHead* head = new MapCowHead(*cast, *this, i, x, y);
+    heads_[i] = head;
+    head->AttachToLevel(0);
+    head->ClearEffects();
+    if (animate) {
+      head->AddEffect(new SEffect_Color(kHeadBlack, kHeadWhite, kHeadFade, true, shown));
+      head->AddEffect(new SEffect_Scale(kHeadSmall, 1.0f, kHeadScale, true, shown));
+      head->AddEffect(new SEffect_Alpha(0.0f, 0.0f, shown, true, 0));
+    }
+  }
+  return delay + 300;
+}
+
+u32 PointCowshed::StopAnimals(bool animate, bool final, u32 delay) {
+  delay = PointPetshouse::StopAnimals(animate, final, delay);
+  for (MapCowHead*& h : heads_) {
+    MapCowHead* head = std::exchange(h, nullptr);
+    if (!head) continue;
+    head->Forget();
+    if (animate) {
+      head->DisposeWithEffect(delay, nullptr);
+    } else {
+      delete head;
+    }
+  }
+  cowCount_ = 0;
+  return delay;
+}
+
+void PointCowshed::SetMilking(bool on) {
+  for (MapCowHead* h : heads_) {
+    if (!h) continue;
+    if (on) {
+      h->Play(kJobCowHeadMilk);
+    } else {
+      for (i32 i = h->GetJobs().GetCount() - 1; i >= 0; --i)
+        if (h->GetJobs()[i]->GetJobId() == kJobCowHeadMilk) h->GetJobs()[i]->Finish();
+    }
+  }
+}
+
+void PointCowshed::SetRateModifier(u32 id, bool additive, float value) {
+  PointPetshouse::SetRateModifier(id, additive, value);
+  for (MapCowHead* h : heads_)
+    if (h) h->ApplyRate(GetCowRate());
+}
+
+bool PointCowshed::Collect(uintptr_t messager) { return CollectProducts(reinterpret_cast<GameMessager*>(messager)); }
+
+bool PointCowshed::CollectProducts(GameMessager* messager) {
+  LevelRules* rules = GetMap().GetRules();
+  if (!IsMilkReady() || !rules || cowCount_ < 1) return false;
+  const PRODUCT* milk = building_->producedProduct;
+  if (rules->StoreProduct(milk, cowCount_, kMilkAwardKind, static_cast<float>(mapX_), static_cast<float>(mapY_), 0.0f,
+                          messager) <= 0)
+    return false;
+  SetFed(false, true);
+  TutorialNotify(kTutorialEventMilk, milk ? milk->id : 0, this);
+  return true;
+}
+
+// --- Saved state ------------------------------------------------------------------------------------------
+
+bool PointCowshed::SaveState(kis::DataCursor* writer) {
+  u8* r = static_cast<u8*>(writer->Reserve(kCowshedRecordSize, true));
+  if (!r) return false;
+  const float total = MilkTime();
+  kis::PutU32LE(r, kCowshedRecordSize);
+  kis::PutU32LE(r + 4, fed_ ? 1 : 0);
+  kis::PutF32LE(r + 8, fed_ && total > 0.0f ? milkTimer_ / total : 0.0f);
+  kis::PutF32LE(r + 12, callTimer_);
+  u8 count[4];
+  kis::PutU32LE(count, static_cast<u32>(cowCount_));
+  if (!writer->Write(count, 4)) return false;
+  for (MapCowHead* h : heads_)
+    if (h && !h->Save(writer)) return false;
+  return !writer->HasError();
+}
+
+// The fraction must lie in 0..1 and the call timer be -1 or a time up to
+// the longest pause; the heads brought out take their saved records.
+bool PointCowshed::LoadState(kis::DataCursor* reader) {
+  const u8* r = static_cast<const u8*>(reader->ReadPtr(kCowshedRecordSize));
+  if (!r || kis::GetU32LE(r) != kCowshedRecordSize || kis::GetU32LE(r + 4) > 1) return false;
+  const bool fed = kis::GetU32LE(r + 4) != 0;
+  const float fraction = kis::GetF32LE(r + 8), call = kis::GetF32LE(r + 12);
+  if (!(fraction >= 0.0f && fraction <= 1.0f) || !(call == -1.0f || (call >= 0.0f && call <= kCallBase + 9900.0f)))
+    return false;
+  if (fed && level_ < 1) return false;
+  SetFed(fed, false);
+  if (fed) milkTimer_ = fraction * MilkTime();
+  RefreshState(false, 0);
+  callTimer_ = fed ? call : -1.0f;
+  if (fed && milkTimer_ > 0.0f) {
+    ShowFeedLevel();
+    const float total = MilkTime();
+    SetProgress(total > 0.0f ? 1.0f - milkTimer_ / total : 1.0f);
+  }
+  u8 count[4];
+  if (!reader->Read(count, 4) || kis::GetU32LE(count) != static_cast<u32>(cowCount_)) return false;
+  for (MapCowHead* h : heads_) {
+    if (!h) continue;
+    if (!h->Load(reader)) return false;
+    h->RestoreState();
+    if (!h->LoadJobs(reader)) return false;
+  }
+  return true;
+}
+
+// --- MapCowHead -------------------------------------------------------------------------------------------
+
+MapCowHead::MapCowHead(LevelCharacters& cast, PointCowshed& shed, i32 slot, float x, float y)
+    : MapCharacter(cast, shed.GetBuilding()->character, 0, u"", 0, x, y, &shed),
+      shed_(&shed),
+      slot_(slot),
+      refX_(static_cast<i32>(std::lround(x)) + (shed.IsMirrored() ? 2 : -2)),
+      refY_(static_cast<i32>(std::lround(y)) + 10) {
+  // In front of the shed, each further slot one step further back.
+  SetSortOffset(0, shed.GetY() - static_cast<i32>(y) + 10 - slot);
+  const float pace = 0.9f + static_cast<float>(kis::RandomRange(0, 1)) / 5.0f;
+  SetRateModifier(kActivityIdle, kCowHeadPaceId, false, pace);
+  SetSpeedModifier(kCowHeadPaceId, false, pace, pace);
+  PlayAction(0, shed.IsMirrored() ? 1 : 0);
+  ApplyRate(shed.GetCowRate());
+}
+
+MapCowHead::~MapCowHead() {
+  DeleteAllJobs();
+  if (shed_) shed_->ForgetCowHead(this);
+}
+
+void MapCowHead::ApplyRate(float rate) {
+  SetRateModifier(kActivityIdle, kCowHeadRateId, false, rate);
+  SetSpeedModifier(kCowHeadRateId, false, rate, rate);
+}
+
+u32 MapCowHead::StartRemoval(u32 delay) {
+  delay = MapCharacter::StartRemoval(delay);
+  AddEffect(new SEffect_Color(kHeadWhite, kHeadBlack, kHeadFade, true, delay + kHeadFade));
+  AddEffect(new SEffect_Scale(1.0f, kHeadSmall, kHeadScale, true, delay));
+  return delay + 250;
+}
+
+void MapCowHead::OnIdle() {
+  if (shed_ && shed_->IsFilling() && jobs_.GetCount() == 0) Play(kJobCowHeadEat);
+}
+
+void MapCowHead::FinishJobs() {
+  for (i32 i = jobs_.GetCount() - 1; i >= 0; --i) jobs_[i]->Finish();
+}
+
+void MapCowHead::Play(u16 jobId) {
+  FinishJobs();
+  const wchar* name = jobId == kJobCowHeadMilk      ? kCowHeadMilkAnimation
+                      : jobId == kJobCowHeadYelling ? kCowHeadYellingAnimation
+                                                    : kCowHeadEatAnimation;
+  new Job_Animation(this, jobId, name, GetDirection(), jobId == kJobCowHeadYelling ? kCallDuration : kForever);
+}
+
+bool MapCowHead::LoadJob(const u8* record, u32 size) {
+  const u16 id = size >= 8 ? kis::GetU16LE(record + 4) : 0;
+  if (id == kJobCowHeadMilk) {
+    for (i32 i = jobs_.GetCount() - 1; i >= 0; --i)
+      if (jobs_[i]->GetJobId() == kJobCowHeadMilk) jobs_[i]->Finish();
+  }
+  if ((id == kJobCowHeadMilk || id == kJobCowHeadYelling || id == kJobCowHeadEat) &&
+      Job_Animation::Load(this, record, size))
+    return true;
+  const wchar* text = id == kJobCowHeadYelling ? u"Ошибка загрузки работы JOBID_COWHEADYELLING"
+                      : id == kJobCowHeadEat   ? u"Ошибка загрузки работы JOBID_COWHEADEAT"
+                                               : u"Ошибка загрузки работы JOBID_COWHEADMILK";
+  cast_.SetLoadError(text);
+  return false;
+}

@@ -1,0 +1,233 @@
+// The cow shed on a level with a player and its cow heads: the milk filling
+// on the shed's rate, the trough, the heads eating and calling, the milk
+// stored one unit per cow or left when there is no room, and the saved shed
+// with its heads and their jobs in every phase, each misfit refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "../CareRig.h"
+#include "base/LittleEndian.h"
+#include "base/Random.h"
+#include "base/Strings.h"
+#include "level/objects/PointCowshed.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/state/JobRecord.h"
+
+using namespace leveltest;
+
+namespace {
+
+struct ShedRig : CareRig {
+  using MapRig::MakeMapSprite;
+};
+
+struct Cowshed : ::testing::Test {
+  Cowshed() {
+    rig.level.LoadKinds({}, {{u"cowshed", 4, true, kBuildingAnimalHouse}});
+    shed = rig.level.kinds.Building(u"cowshed");
+    wheat = rig.level.Product(u"wheat");
+    milk = rig.level.Product(u"egg");
+    shed->feedProduct = wheat;
+    shed->producedProduct = milk;
+    shed->house.feedProduct = wheat->id;
+    shed->house.producedProduct = milk->id;
+    shed->house.feedTime = 100;
+    shed->house.timings[0] = 3000;
+    shed->house.timings[3] = 500;
+    kis::StrCopy(shed->house.feedAnimation, kKindNameSize, u"girl_build");
+    MapSprite* trough = rig.MakeMapSprite(u"trough", 30, 10, 5, false);
+    for (BUILDINGLEVEL& l : shed->levels) {
+      l.trough = trough;
+      l.house.feedAmount = 2;
+      l.house.troughOffset[0] = 40;
+      l.house.troughOffset[1] = 30;
+      l.house.feedSpot[1] = 60;
+      for (i32 i = 0; i < kMaxCowHeads; ++i) {
+        l.house.spots[2 * i] = -30 + 20 * i;
+        l.house.spots[2 * i + 1] = 10;
+      }
+    }
+    cow = new GameCharacter(u"cowhead", 2, 1);
+    rig.descriptions.Add(cow);
+    cow->SetSkinCount(1);
+    for (const wchar* name : {u"cowhead", u"cowhead_eat", u"cowhead_yelling", u"cowhead_milk"}) {
+      auto* a = new GameAnimation(name, 8);
+      a->SetTiming(kAnimLoop, 100, 400);
+      cow->AddToSkin(0, a);
+    }
+    shed->character = cow;
+    rig.classes.make = [](LevelMap& map, PointClass c, void* record) -> LevelPoint* {
+      if (!record) return nullptr;
+      if (c == kPointCowshed) return new PointCowshed(map, static_cast<BUILDING*>(record));
+      return new PointPetshouse(map, static_cast<BUILDING*>(record));
+    };
+    rig.classes.loadJob = [](u32 id, MapPlayer& player, const u8* record, u32 size) {
+      return id == kJobFeed && LoadFeedJob(player, record, size);
+    };
+  }
+  static POINTDEF Def(i32 level, i32 x) { return POINTDEF{3, level, kis::NameId(u"cowshed"), 0, {0, 0}, x, 300, 0}; }
+  PointCowshed* Shed() { return dynamic_cast<PointCowshed*>(rig.map->GetPoint(0)); }
+  WarehouseStock& Stock() { return *rig.level.rules->Stock(); }
+  u16 HeadJob(i32 slot) {
+    const MapCowHead* h = Shed()->GetCowHead(slot);
+    for (i32 i = h ? h->GetJobs().GetCount() - 1 : -1; i >= 0; --i)
+      if (!h->GetJobs()[i]->HasEnded()) return h->GetJobs()[i]->GetJobId();
+    return 0;
+  }
+  std::vector<u8> Saved() {
+    EXPECT_TRUE(SaveLevelState(rig));
+    const kis::DataBuffer* b = rig.store.slots[0][0];
+    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
+    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
+    return v;
+  }
+
+  // A load of the saved bytes with the shed record and the records patched.
+  struct Meta {
+    u32 playMode, levelIndex, levelTime;
+  };
+  bool LoadPatched(const Meta& from, const std::vector<u8>& data, const std::vector<u8>& records) {
+    auto* b = new kis::DataBuffer;
+    b->headerSize = kis::kDataBufferHeaderSize;
+    b->playMode = from.playMode;
+    b->levelIndex = from.levelIndex;
+    b->levelTime = from.levelTime;
+    b->GrowData(data.size() + 16);
+    b->GrowRecords(records.size() + 16);
+    std::memcpy(b->Data(), data.data(), data.size());
+    std::memcpy(b->Records(), records.data(), records.size());
+    b->dataSize = static_cast<u32>(data.size());
+    b->recordSize = static_cast<u32>(records.size());
+    delete rig.store.slots[0][0];
+    rig.store.slots[0][0] = b;
+    return LoadLevelState(rig);
+  }
+
+  ShedRig rig;
+  BUILDING* shed = nullptr;
+  PRODUCT* wheat = nullptr;
+  PRODUCT* milk = nullptr;
+  GameCharacter* cow = nullptr;
+};
+
+TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
+  kis::srand(7);
+  rig.Build({Def(2, 400)});
+  PointCowshed* s = Shed();
+  ASSERT_NE(s, nullptr);
+  Stock().Add(wheat, 2, false);
+  s->Feed();
+  ASSERT_GT(rig.TickUntil([&] { return s->IsFed(); }), 0);
+  ASSERT_EQ(s->GetCowCount(), 2);
+  EXPECT_EQ(s->GetCowHead(2), nullptr);
+  // 3,000 ms at the shed's rate 2: 20 ms of milk a 10 ms tick.
+  s->SetRateModifier(0x77, false, 2.0f);
+  s->SetFed(true, false);
+  rig.Tick(2);
+  EXPECT_EQ(HeadJob(0), kJobCowHeadEat);
+  EXPECT_EQ(HeadJob(1), kJobCowHeadEat);
+  EXPECT_EQ(s->GetTrough()->FrameState().frame, 4);
+  EXPECT_EQ(rig.TickUntil([&] { return s->IsMilkReady(); }) + 2, 150);
+  EXPECT_EQ(s->GetTrough()->FrameState().frame, 0);
+  EXPECT_FALSE(s->IsFilling());
+  EXPECT_EQ(s->GetFeedButton(), nullptr) << "a shed with its milk ready takes no feed";
+  EXPECT_EQ(s->GetCowCount(), 2);
+  EXPECT_GE(s->GetCallTimer(), 0.0f);
+  // Calls 10.0 to 19.9 s of shed time apart, each by a head.
+  i32 calls = 0, since = 0;
+  for (i32 t = 0; t < 6000 && calls < 6; ++t) {
+    const float before = s->GetCallTimer();
+    rig.Tick();
+    ++since;
+    if (s->GetCallTimer() > before) {
+      if (calls > 0) {
+        EXPECT_GE(since * 20, 10000);
+        EXPECT_LE(since * 20, 19900 + 20);
+      }
+      EXPECT_TRUE(HeadJob(0) == kJobCowHeadYelling || HeadJob(1) == kJobCowHeadYelling);
+      ++calls;
+      since = 0;
+    }
+  }
+  EXPECT_EQ(calls, 6);
+  s->SetMilking(true);
+  EXPECT_EQ(HeadJob(0), kJobCowHeadMilk);
+  s->SetMilking(false);
+  EXPECT_NE(HeadJob(1), kJobCowHeadMilk);
+  // No room keeps the milk ready; room stores one unit per cow.
+  Stock().Add(milk, Stock().GetCapacity(milk), false);
+  EXPECT_FALSE(s->CollectProducts(nullptr));
+  EXPECT_TRUE(s->IsMilkReady());
+  Stock().Take(milk, 2);
+  EXPECT_TRUE(s->CollectProducts(nullptr));
+  EXPECT_EQ(Stock().GetCount(milk), Stock().GetCapacity(milk));
+  EXPECT_FALSE(s->IsFedFlag());
+  EXPECT_EQ(s->GetCowCount(), 0);
+  EXPECT_NE(s->GetFeedButton(), nullptr);
+  EXPECT_LT(s->GetCallTimer(), 0.0f);
+  // A milk time of 0 is ready on the first tick.
+  shed->house.timings[0] = 0;
+  s->SetFed(true, false);
+  EXPECT_GT(rig.TickUntil([&] { return s->IsMilkReady(); }, 5), 0);
+}
+
+TEST_F(Cowshed, SavedShedAndHeadsComeBackEqualAndEachMisfitFailsTheLoad) {
+  rig.Build({Def(3, 400)});
+  const std::vector<u8> unfed = Saved();
+  ASSERT_TRUE(LoadLevelState(rig));
+  EXPECT_EQ(Saved(), unfed);
+  Stock().Add(wheat, 2, false);
+  Shed()->Feed();
+  ASSERT_GT(rig.TickUntil([&] { return Shed()->IsFed(); }), 0);
+  rig.Tick(30);
+  const std::vector<u8> filling = Saved();
+  ASSERT_TRUE(LoadLevelState(rig));
+  EXPECT_EQ(Shed()->GetCowCount(), 3);
+  EXPECT_EQ(Saved(), filling);
+  ASSERT_GT(rig.TickUntil([&] { return Shed()->IsMilkReady(); }), 0);
+  rig.Tick(3);
+  const std::vector<u8> ready = Saved();
+  ASSERT_TRUE(LoadLevelState(rig));
+  EXPECT_TRUE(Shed()->IsMilkReady());
+  EXPECT_GE(Shed()->GetCallTimer(), 0.0f) << "a shed loaded with its milk ready calls";
+  EXPECT_EQ(Saved(), ready);
+  Shed()->SetMilking(true);
+  const std::vector<u8> milking = Saved();
+  ASSERT_TRUE(LoadLevelState(rig));
+  EXPECT_EQ(HeadJob(2), kJobCowHeadMilk);
+  EXPECT_EQ(Saved(), milking);
+
+  // Each misfit of the shed record or a head's job fails the whole load.
+  ASSERT_TRUE(SaveLevelState(rig));
+  const kis::DataBuffer& b = *rig.store.slots[0][0];
+  const Meta saved{b.playMode, b.levelIndex, b.levelTime};
+  const std::vector<u8> data(b.Data(), b.Data() + b.dataSize);
+  const std::vector<u8> records(b.Records(), b.Records() + b.recordSize);
+  size_t at = 0;
+  while (at + 20 <= data.size() &&
+         !(kis::GetU32LE(&data[at]) == kCowshedRecordSize && kis::GetU32LE(&data[at + 4]) == 1 &&
+           kis::GetU32LE(&data[at + 16]) == 3))
+    ++at;
+  ASSERT_LT(at + 20, data.size());
+  size_t job = 0;
+  while (job + 6 <= records.size() && kis::GetU16LE(&records[job + 4]) != kJobCowHeadMilk) ++job;
+  ASSERT_LT(job + 6, records.size());
+  for (i32 k = 0; k < 7; ++k) {
+    std::vector<u8> d = data, r = records;
+    if (k == 0) kis::PutU32LE(&d[at], 20);
+    if (k == 1) kis::PutF32LE(&d[at + 8], std::nanf(""));
+    if (k == 2) kis::PutF32LE(&d[at + 8], 1.5f);
+    if (k == 3) kis::PutU32LE(&d[at + 16], 2);
+    if (k == 4) kis::PutF32LE(&d[at + 12], -5.0f);
+    if (k == 5) kis::PutU16LE(&r[job + 4], 0x1484);
+    if (k == 6) kis::PutU32LE(&d[at + 4], 2);
+    EXPECT_FALSE(LoadPatched(saved, d, r)) << k;
+  }
+  EXPECT_TRUE(LoadPatched(saved, data, records));
+  EXPECT_EQ(Saved(), milking);
+}
+
+}  // namespace
