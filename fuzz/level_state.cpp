@@ -13,7 +13,10 @@
 // villain firing with a shot in flight) to the file at start-up: the seed
 // of the corpus; and beside it FILE.henN, the level with its chicken house
 // fed and in phase N (0 to 4; its chickens and their jobs, the eggs and the
-// player's take-eggs job at 4).
+// player's take-eggs job at 4); FILE.mill, the level with a flour mill at
+// level 2 after its other points, grinding in both slots; FILE.mill_upgrade,
+// the same with the player upgrading the mill, in her build animation. An
+// input is tried on the level without the mill, then on the one with it.
 #include <unistd.h>
 
 #include <cstdint>
@@ -30,12 +33,14 @@
 #include "base/Identifier.h"
 #include "base/LittleEndian.h"
 #include "base/SavedStateStore.h"
+#include "base/Strings.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
+#include "content/ProductList.h"
 #include "content/VillainList.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/characters/Job.h"
@@ -49,6 +54,8 @@
 #include "level/state/LevelState.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/PointClasses.h"
+#include "level/objects/Job_Build.h"
+#include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
@@ -97,6 +104,23 @@ struct Store : kis::SavedStateStore {
 };
 
 POINTDEF Heap(i32 x, i32 y) { return POINTDEF{0, 0, kHeap, 100, {0, 0}, x, y, 0}; }
+// Wheat, and flour ground of two wheat in 10 s.
+std::vector<PRODUCT> Products() {
+  std::vector<PRODUCT> v(2);
+  const wchar* names[] = {u"wheat", u"flour"};
+  for (u32 i = 0; i < 2; ++i) {
+    kis::StrCopy(v[i].name, kProductNameSize, names[i]);
+    v[i].id = kis::NameId(names[i]);
+    v[i].number = i + 1;
+    v[i].awardIndex = -1;
+  }
+  v[0].price = 2;
+  v[1].price = 10;
+  v[1].productionTime = 10000;
+  v[1].ingredientCount = 1;
+  v[1].ingredients[0] = INGREDIENT{v[0].id, 2};
+  return v;
+}
 POINTDEF Plant(const wchar* name, i32 level, i32 x, i32 y) {
   return POINTDEF{2, level, kis::NameId(name), 0, {0, 0}, x, y, 0};
 }
@@ -121,6 +145,7 @@ class World : public LevelStateHost {
     ReadGarbage();
     GetGameServices().characters = &descriptions_;
     GetGameServices().villains = &villainKinds_;
+    GetGameServices().products = &products_;
     MakeGirl();
     ReadHenhouse();
     MakeVillain();
@@ -132,6 +157,7 @@ class World : public LevelStateHost {
     info_.points = {Heap(300, 300), Heap(900, 300), POINTDEF{1, 2, 0, 0, {0, 0}, 640, 200, 0},
                     POINTDEF{3, 3, kis::NameId(kHenhouseName), 0, {0, 0}, 400, 420, 0},
                     Plant(u"wheat", 0, 300, 500), Plant(u"wheat", 1, 500, 500), Plant(u"apple_tree", 2, 900, 500)};
+    basePoints_ = info_.points.size();
     info_.waves = {{-1, 5, 100}, {-1, 5, 200}};
     info_.firstRepeatWave = 1;
     info_.repeatLength = 1;
@@ -157,6 +183,7 @@ class World : public LevelStateHost {
     GetGameServices().buildings = nullptr;
     GetGameServices().characters = nullptr;
     GetGameServices().villains = nullptr;
+    GetGameServices().products = nullptr;
     kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
@@ -232,16 +259,59 @@ class World : public LevelStateHost {
     std::memcpy(b->Records(), data + inData, size - inData);
     b->dataSize = static_cast<u32>(inData);
     b->recordSize = static_cast<u32>(size - inData);
-    delete store_.slot;
-    store_.slot = b;
+    // A refused state leaves the store empty: each layout gets a copy.
+    for (bool mill : {false, true}) {
+      delete store_.slot;
+      store_.slot = Copy(*b);
+      if (!store_.slot) break;
+      WithMill(mill);
+      const bool restored = Restore();
+      WithMill(false);
+      if (restored) break;
+    }
+    delete b;
+  }
+  // Restores the stored state, plays it, saves it again and clears the level.
+  bool Restore() {
     if (LoadLevelState(*this)) {
       restored_ = true;
       for (i32 i = 0; i < 20; ++i) Tick();
       SaveLevelState(*this);
       ClearLevel();
-    } else if (map_->GetPointCount() != 0 || characters_->GetCharacters().GetCount() != 0 || store_.slot) {
-      __builtin_trap();  // a refused state must leave nothing behind
+      return true;
     }
+    if (map_->GetPointCount() != 0 || characters_->GetCharacters().GetCount() != 0 || store_.slot)
+      __builtin_trap();  // a refused state must leave nothing behind
+    return false;
+  }
+  // The level with the mill after its other points, or without it.
+  void WithMill(bool mill) {
+    info_.points.resize(basePoints_);
+    if (mill) info_.points.push_back(POINTDEF{3, 2, kis::NameId(u"mill"), 0, {0, 0}, 800, 420, 0});
+  }
+  // The level with the mill grinding: a slot a fifth done, the other just
+  // started; with `upgrade` the player then raising it to level 3, in her
+  // build animation. Saved.
+  bool SaveMillSeed(bool upgrade) {
+    WithMill(true);
+    StartNew();
+    auto* mill = dynamic_cast<PointFactory*>(map_->GetPoint(static_cast<i32>(basePoints_)));
+    bool ok = mill && mill->GetSlotCount() == 2 && mill->StartProduction(0, 0, false);
+    for (i32 i = 0; ok && i < 200; ++i) Tick();
+    ok = ok && mill->StartProduction(0, 1, false);
+    for (i32 i = 0; ok && i < 5; ++i) Tick();
+    ok = ok && mill->GetBusyCount() == 2;
+    if (ok && upgrade) {
+      ok = Job_Build::Create(*mill) != nullptr;
+      for (i32 i = 0; ok && i < 400 && mill->GetBuildJob() && mill->GetBuildJob()->GetState() != kJobAnimating; ++i)
+        Tick();
+      for (i32 i = 0; ok && i < 30; ++i) Tick();
+      ok = ok && mill->GetBuildJob() && mill->GetBuildJob()->GetState() == kJobAnimating;
+    }
+    ok = ok && SaveLevelState(*this);
+    if (!ok) ClearLevel();  // the next input finds an empty level
+    WithMill(false);
+    return ok;
   }
   // The level with its chicken house fed and brought to the phase, saved.
   bool SaveHenSeed(u32 phase) {
@@ -258,6 +328,21 @@ class World : public LevelStateHost {
     return SaveLevelState(*this);
   }
   kis::DataBuffer* Saved() const { return store_.slot; }
+  static kis::DataBuffer* Copy(const kis::DataBuffer& from) {
+    auto* b = new kis::DataBuffer;
+    b->headerSize = from.headerSize;
+    b->levelTime = from.levelTime;
+    std::memcpy(b->levelBlock, from.levelBlock, sizeof b->levelBlock);
+    if (!b->GrowData(from.dataSize + 1) || !b->GrowRecords(from.recordSize + 1)) {
+      delete b;
+      return nullptr;
+    }
+    std::memcpy(b->Data(), from.Data(), from.dataSize);
+    std::memcpy(b->Records(), from.Records(), from.recordSize);
+    b->dataSize = from.dataSize;
+    b->recordSize = from.recordSize;
+    return b;
+  }
   bool Restores(const uint8_t* data, size_t size) {
     restored_ = false;
     Run(data, size);
@@ -304,7 +389,8 @@ class World : public LevelStateHost {
     raider.shotSpeed = 20.0f;
     raider.flightTime = 1000;
     if (!WriteDataArchive(path.c_str(), {{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)},
-                                         {kVillainSectionId, kVillainSectionSubId, VillainSection({raider})}}))
+                                         {kVillainSectionId, kVillainSectionSubId, VillainSection({raider})},
+                                         {kProductSectionId, kProductSectionSubId, ProductSection(Products())}}))
       return;
     if (kis::DataFileReaderW* data =
             kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
@@ -313,6 +399,11 @@ class World : public LevelStateHost {
       SectionCursor villains;
       while (villainKinds_.ReadSection(data, &villains) == 0) {
       }
+      SectionCursor products;
+      while (products_.ReadSection(data, &products) == 0) {
+      }
+      products_.ResolveIngredients();
+      for (u32 i = 0; i < products_.GetCount(); ++i) products_.UseProduct(products_.Get(i));
       kis::CloseDataFile(data);
     }
     std::remove(plat::Utf16ToUtf8(path).c_str());
@@ -336,7 +427,13 @@ class World : public LevelStateHost {
       }
     }
     const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_hen_" + std::to_string(::getpid()) + ".dat");
-    if (!WriteDataArchive(path.c_str(), {{kBuildingSectionId, kBuildingSectionSubId, BuildingSection({hen})}})) return;
+    // The flour mill: two slots at level 2.
+    BUILDING mill = testsupport::KindBuilding(u"mill", kBuildingFactory, 4, 50);
+    mill.factory.productCount = 1;
+    mill.factory.products[0] = kis::NameId(u"flour");
+    for (BUILDINGLEVEL& l : mill.levels) l.buildTime = 2000;
+    if (!WriteDataArchive(path.c_str(), {{kBuildingSectionId, kBuildingSectionSubId, BuildingSection({hen, mill})}}))
+      return;
     if (kis::DataFileReaderW* data =
             kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
       SectionCursor cursor;
@@ -350,6 +447,7 @@ class World : public LevelStateHost {
       b->EnableForLevel(4);
       b->character = chicken_;
     }
+    if (BUILDING* b = buildings_.Get(1)) b->EnableForLevel(4);
   }
   // A description of one skin of these animations (each 400 ms), walking at
   // 4 units a tick with its second animation.
@@ -385,7 +483,8 @@ class World : public LevelStateHost {
 
   plat::FakeClock clock_{1000};
   GarbageList garbage_;          // the game's garbage kinds
-  BuildingTable buildings_;      // the chicken house's kind
+  BuildingTable buildings_;      // the chicken house's and the mill's kinds
+  ProductList products_;         // wheat, and flour ground of it
   GameCharacter* chicken_ = nullptr;
   CharacterList descriptions_;  // the game's, in the services
   testsupport::KindTables kinds_;  // the plant kinds, in the services
@@ -401,6 +500,7 @@ class World : public LevelStateHost {
   std::unique_ptr<LevelCharacters> characters_;
   MapPlayer* player_ = nullptr;
   bool restored_ = false;
+  size_t basePoints_ = 0;
 };
 
 World* g_world = nullptr;
@@ -428,6 +528,8 @@ void WriteSeed(const char* path) {
   if (g_world->SaveSeed()) WriteSaved(path);
   for (u32 phase = 0; phase <= kPhaseEggs; ++phase)
     if (g_world->SaveHenSeed(phase)) WriteSaved(std::string(path) + ".hen" + std::to_string(phase));
+  if (g_world->SaveMillSeed(false)) WriteSaved(std::string(path) + ".mill");
+  if (g_world->SaveMillSeed(true)) WriteSaved(std::string(path) + ".mill_upgrade");
 }
 
 }  // namespace
