@@ -56,7 +56,7 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
     cairo_line_to(cr, right + 20, 80);
     Rod(cr, 3, look.roof, line * 0.6);
     if (look.oven) {  // the stove pipe through the lean-to's roof
-      const double px = right + 10;
+      const double px = right + 4;
       cairo_rectangle(cr, px - 2.5, 66, 5, 18);
       FillLit(cr, pal::kMetal, px - 2.5, 66, px + 2.5, 84, 0.35);
       Outline(cr, line * 0.7);
