@@ -168,6 +168,13 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
     products.LoadProduct(p);
     EXPECT_TRUE(p->icon && p->icon2 && p->mapSprite) << i;
   }
+  // A laid egg shows frame 2r, or 2r + 1 on a marked point: its map sprite
+  // comes in whole pairs.
+  Sprite* laid = products.FindByName(u"egg")->mapSprite->GetSprite();
+  ASSERT_NE(laid, nullptr);
+  laid->Init();
+  EXPECT_GE(laid->GetFrameCount(), 2);
+  EXPECT_EQ(laid->GetFrameCount() % 2, 0);
 
   // The level objects' kinds, their products found in the list read above;
   // each enabled for a level finds its panel pictures.
@@ -207,6 +214,14 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   // the level, both factories can work.
   EXPECT_TRUE(buildings.FindBuildingByName(u"prod_flour")->IsAvailable());
   EXPECT_TRUE(buildings.FindBuildingByName(u"prod_pie")->IsAvailable());
+  for (const wchar* name : {u"prod_flour", u"prod_pie"}) {  // every level works and smokes
+    const BUILDING* factory = buildings.FindBuildingByName(name);
+    ASSERT_EQ(factory->levelCount, 4);
+    for (i32 l = 0; l < factory->levelCount; ++l) {
+      EXPECT_GE(factory->levels[l].factory.animationCount, 1u) << l;
+      EXPECT_GE(factory->levels[l].emitterCount, 1u) << l;
+    }
+  }
   ASSERT_EQ(villains.GetCount(), 2u);
   EXPECT_EQ(villains.Get(0)->skin, 0u);
   EXPECT_EQ(villains.Get(1)->skin, 1u);

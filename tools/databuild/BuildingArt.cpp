@@ -1,4 +1,4 @@
-// The map sprites of the warehouse and the flour mill (set 3):
+// The map sprites of the warehouse, the flour mill and the bakery (set 3):
 //   "NAME_site"   128x96: the building's outline under scaffolding, boards
 //                 and a heap of bricks (the construction site)
 //   "NAME_N"      128x128, levels 1 to 4: the building standing on its
@@ -6,6 +6,11 @@
 //                 second door, a lean-to, a gilded weather vane)
 //   "prod_flour_sails"  48x48, eight frames: the mill's sails turning (its
 //                 production animation, drawn at the roof's top)
+//   "prod_pie_oven"  48x48, eight frames: the fire flickering in the
+//                 bakery's oven window (its production animation, over the
+//                 window at (84, 75) of the building)
+// The bakery has the oven window beside the door from level 1 and a stove
+// pipe on its lean-to from level 3; both smoke while it works.
 // Light from the top left, shadows to the lower right, as every picture.
 #include <cmath>
 #include <string>
@@ -27,12 +32,16 @@ struct Look {
   Rgb wall;
   const char* product;  // over the door; none: a crate's cross
   bool chimney;
+  bool oven = false;  // an oven window and, with the lean-to, a stove pipe
 };
 
 constexpr Look kLooks[] = {
     {"warehouse", pal::kBlue, pal::kStone, nullptr, false},
     {"prod_flour", pal::kRed, pal::kPanel, "flour", true},
+    {"prod_pie", pal::kOrange, pal::kPanel, "pie", true, true},
 };
+
+constexpr double kOvenX = 84, kOvenY = 75;  // the oven window's middle
 
 // The house in a 128 x 128 frame; its width grows a little with the level.
 void House(cairo_t* cr, const Look& look, int level, double alpha) {
@@ -46,6 +55,12 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
     cairo_move_to(cr, right - 6, 88);
     cairo_line_to(cr, right + 20, 80);
     Rod(cr, 3, look.roof, line * 0.6);
+    if (look.oven) {  // the stove pipe through the lean-to's roof
+      const double px = right + 4;
+      cairo_rectangle(cr, px - 2.5, 66, 5, 18);
+      FillLit(cr, pal::kMetal, px - 2.5, 66, px + 2.5, 84, 0.35);
+      Outline(cr, line * 0.7);
+    }
   }
   if (look.chimney) {
     cairo_rectangle(cr, left + 12, 30, 10, 26);
@@ -80,6 +95,14 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
     RoundRect(cr, 54, 64, 20, 16, 2);
     FillLit(cr, pal::kWood, 54, 64, 74, 80, 0.3);
     Outline(cr, line * 0.7);
+  }
+  if (look.oven) {  // a brick arch around the oven's dark mouth
+    RoundRect(cr, kOvenX - 10, kOvenY - 8, 20, 16, 6);
+    FillLit(cr, pal::kRust, kOvenX - 10, kOvenY - 8, kOvenX + 10, kOvenY + 8, 0.3);
+    Outline(cr, line * 0.8);
+    RoundRect(cr, kOvenX - 7, kOvenY - 5, 14, 11, 4);
+    Source(cr, Hex(0x2A1A12));
+    cairo_fill(cr);
   }
   if (level >= 4) {  // a gilded vane on the ridge
     cairo_move_to(cr, 64, 24);
@@ -147,6 +170,29 @@ void Sails(cairo_t* cr, const ArtFrame& f) {
   Outline(cr, 1.2);
 }
 
+// The oven's fire: three tongues of flame swaying and a glow breathing with
+// them, centred in the 48 x 48 frame (the window's 14 x 11 opening).
+void OvenFire(cairo_t* cr, const ArtFrame& f) {
+  const double c = f.width / 2, s = f.width / 48;
+  const double t = (f.count > 0 ? static_cast<double>(f.index) / f.count : 0) * 2 * M_PI;
+  cairo_save(cr);
+  cairo_translate(cr, c, c);
+  cairo_scale(cr, s, s);
+  Ellipse(cr, 0, 1, 6.5 + 0.8 * std::sin(t), 5 + 0.6 * std::sin(t));
+  Source(cr, pal::kOrange, 0.55 + 0.2 * std::sin(t));
+  cairo_fill(cr);
+  for (int k = -1; k <= 1; ++k) {
+    const double sway = 1.2 * std::sin(t + k * 2.1), h = 7 + 2 * std::sin(t * 2 + k);
+    cairo_move_to(cr, k * 3.6 - 2.4, 5);
+    cairo_curve_to(cr, k * 3.6 - 2.4, 2, k * 3.6 + sway - 1, 5 - h * 0.6, k * 3.6 + sway, 5 - h);
+    cairo_curve_to(cr, k * 3.6 + sway + 1, 5 - h * 0.6, k * 3.6 + 2.4, 2, k * 3.6 + 2.4, 5);
+    cairo_close_path(cr);
+    Source(cr, k == 0 ? pal::kYellow : pal::kOrange);
+    cairo_fill(cr);
+  }
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 }  // namespace art
@@ -169,4 +215,8 @@ void AddBuildingArt(ArtBook& book) {
   sails.draw = Sails;
   sails.layout = FrameLayout{8, 8};
   book.Add(kMapSpriteSet, "prod_flour_sails", sails);
+  ArtPiece fire;
+  fire.draw = OvenFire;
+  fire.layout = FrameLayout{8, 8};
+  book.Add(kMapSpriteSet, "prod_pie_oven", fire);
 }

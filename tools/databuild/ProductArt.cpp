@@ -2,7 +2,9 @@
 // drawn as the product's icon (48 pixels) and its small icon (24) in the
 // icon set, each in three frames (disabled, normal, lit, as the product
 // buttons and slots show them), and lying on the ground as its map sprite
-// (64, set 3, standing on its hot spot near the bottom).
+// (64, set 3, standing on its hot spot near the bottom). The egg's map
+// sprite is one laid egg in frame pairs: pair r lies at its own tilt, its
+// even frame white, its odd frame brown and speckled.
 #include <cmath>
 #include <map>
 
@@ -259,6 +261,34 @@ const std::map<std::string, Emblem>& Products() {
   return products;
 }
 
+constexpr u32 kEggPairs = 3;
+
+void LaidEgg(cairo_t* cr, const ArtFrame& f) {
+  const double w = f.width, h = f.height, line = std::max(1.0, w / 40);
+  const u32 pair = f.index / 2;
+  const bool brown = f.index % 2 == 1;
+  GroundShadow(cr, w * 0.52, h * 0.8, w * 0.26, h * 0.08, 0.35);
+  cairo_save(cr);
+  cairo_translate(cr, w * 0.5, h * 0.62);
+  cairo_rotate(cr, (static_cast<double>(pair) - 1) * 0.5 + M_PI / 2 * 0.85);
+  const double rx = w * 0.2, ry = h * 0.15;
+  cairo_move_to(cr, -rx, 0);
+  cairo_curve_to(cr, -rx, -ry * 1.3, rx * 1.1, -ry * 1.1, rx * 1.1, 0);
+  cairo_curve_to(cr, rx * 1.1, ry * 1.1, -rx, ry * 1.3, -rx, 0);
+  cairo_close_path(cr);
+  FillLit(cr, brown ? Hex(0xD9A26A) : Hex(0xFFF4DC), -rx, -ry, rx, ry, 0.35);
+  Outline(cr, line);
+  if (brown) {
+    for (int k = 0; k < 6; ++k) {
+      Ellipse(cr, rx * (-0.6 + 0.25 * k), ry * (k % 2 == 0 ? -0.35 : 0.3), 0.9 * line, 0.7 * line);
+      Source(cr, Hex(0x8C5A2B));
+      cairo_fill(cr);
+    }
+  }
+  Gleam(cr, -rx * 0.3, -ry * 0.45, rx * 0.22, ry * 0.2, 0.8);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 Emblem ProductEmblem(const std::string& product) {
@@ -302,6 +332,12 @@ void AddProductArt(ArtBook& book) {
     book.Add(kIconSpriteSet, "ico2_" + name, icon);
     ArtPiece map;
     map.hotY = 0.82;
+    if (name == "egg") {
+      map.draw = art::LaidEgg;
+      map.layout = FrameLayout{2 * art::kEggPairs, 2 * art::kEggPairs};
+      book.Add(kMapSpriteSet, name + "_map", map);
+      continue;
+    }
     map.draw = [e](cairo_t* cr, const ArtFrame& f) {
       art::GroundShadow(cr, f.width * 0.52, f.height * 0.8, f.width * 0.36, f.height * 0.11, 0.35);
       art::DrawEmblem(cr, e, f.width * 0.12, f.height * 0.08, f.width * 0.76, 1.6);

@@ -297,6 +297,15 @@ Mono MillRunning() {
   return Finish(s, 0.4f);
 }
 
+// The bakery's oven: a low roar of the fire with a few crackles.
+Mono BakeryRunning() {
+  Mono s = NoiseBurst(Biquad::LowPass(180, 0.7), 180, 180, 1.2, Env(0.01, 0.01, 1.0, 0.01), 191);
+  for (int k = 0; k < 4; ++k)
+    Add(s, NoiseBurst(Biquad::BandPass(2400, 3.0), 2000, 2800, 0.03, Env(0.002, 0.025), 193 + k), 0.13 + 0.27 * k,
+        0.45f);
+  return Finish(s, 0.35f);
+}
+
 // Hens clucking over the feed: three short nasal clucks falling in pitch.
 Mono Clucks() {
   Mono s = Silence(0.7);
@@ -349,6 +358,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"chop", [] { return Once(Chop()); }},
       {"scrub", [] { return Once(Scrub()); }},
       {"mill_running", [] { return Looping(MillRunning()); }},
+      {"bakery_running", [] { return Looping(BakeryRunning()); }},
   };
   return recipes;
 }
