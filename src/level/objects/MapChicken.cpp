@@ -200,9 +200,26 @@ bool Job_ChickenGoTo::Save(kis::DataCursor* cursor, u32 characterRecord) {
   return true;
 }
 
+// --- ChickenSpotJob -----------------------------------------------------------------------------------------
+
+void ChickenSpotJob::Update() {
+  if (step_ == 0) {
+    NextStep(-1);
+  } else if (step_ == kWalkStep) {
+    if (UpdateWalk(1.0f)) NextStep(-1);
+  } else {
+    UpdateAnimation();
+  }
+}
+
+void ChickenSpotJob::LeaveSpot() {
+  chicken_->SetAtSpot(false);
+  chicken_->SetTargetHere();
+}
+
 // --- Job_ChickenEat ------------------------------------------------------------------------------------------
 
-Job_ChickenEat::Job_ChickenEat(MapChicken* chicken) : Job(chicken, kJobChickenEat), chicken_(chicken) {
+Job_ChickenEat::Job_ChickenEat(MapChicken* chicken) : ChickenSpotJob(chicken, kJobChickenEat) {
   chicken->SetEatJob(this);
   chicken->ResetWanderDelay();
   if (PointHenhouse* house = chicken->GetHouse()) house->GetEatingSpot(chicken->GetSlot(), &x_, &y_);
@@ -226,21 +243,10 @@ bool Job_ChickenEat::NextStep(i32 step) {
   return false;
 }
 
-void Job_ChickenEat::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == kWalkStep) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else {
-    UpdateAnimation();
-  }
-}
-
 bool Job_ChickenEat::Finish() {
   if (!Job::Finish()) return false;
   if (chicken_->GetEatJob() == this) chicken_->SetEatJob(nullptr);
-  chicken_->SetAtSpot(false);
-  chicken_->SetTargetHere();
+  LeaveSpot();
   return true;
 }
 
@@ -256,7 +262,7 @@ bool Job_ChickenEat::Save(kis::DataCursor* cursor, u32 characterRecord) {
 
 // --- Job_ChickenEgg ------------------------------------------------------------------------------------------
 
-Job_ChickenEgg::Job_ChickenEgg(MapChicken* chicken) : Job(chicken, kJobChickenEgg), chicken_(chicken) {
+Job_ChickenEgg::Job_ChickenEgg(MapChicken* chicken) : ChickenSpotJob(chicken, kJobChickenEgg) {
   chicken->SetEggJob(this);
   if (PointHenhouse* house = chicken->GetHouse()) {
     const i32* spot = house->GetCycle().eggSpots[chicken->GetSlot() & 3];
@@ -284,21 +290,10 @@ bool Job_ChickenEgg::NextStep(i32 step) {
   return false;
 }
 
-void Job_ChickenEgg::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == kWalkStep) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else {
-    UpdateAnimation();
-  }
-}
-
 bool Job_ChickenEgg::Finish() {
   if (!Job::Finish()) return false;
   if (chicken_->GetEggJob() == this) chicken_->SetEggJob(nullptr);
-  chicken_->SetAtSpot(false);
-  chicken_->SetTargetHere();
+  LeaveSpot();
   return true;
 }
 

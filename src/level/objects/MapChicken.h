@@ -89,14 +89,27 @@ class Job_ChickenGoTo : public Job {
   MapChicken* chicken_;
 };
 
+// A chicken's job at a spot of its house: it walks there, then stays in an
+// endless animation until the house ends the phase; finished, it leaves the
+// spot where it stands.
+class ChickenSpotJob : public Job {
+ public:
+  void Update() override;
+
+ protected:
+  ChickenSpotJob(MapChicken* chicken, u16 id) : Job(chicken, id), chicken_(chicken) {}
+  void LeaveSpot();
+
+  MapChicken* chicken_;
+};
+
 // The chicken walks to its eating spot at the trough and eats until the
 // house ends the phase.
-class Job_ChickenEat : public Job {
+class Job_ChickenEat : public ChickenSpotJob {
  public:
   explicit Job_ChickenEat(MapChicken* chicken);
   ~Job_ChickenEat() override;
   bool NextStep(i32 step) override;
-  void Update() override;
   bool Finish() override;
   bool Save(kis::DataCursor* cursor, u32 characterRecord) override;
 
@@ -104,20 +117,15 @@ class Job_ChickenEat : public Job {
   i32 GetTargetY() const { return y_; }
 
  private:
-  MapChicken* chicken_;
   i32 x_ = 0, y_ = 0;
 };
 
 // The chicken walks to its egg spot and sits there until the house ends the phase.
-class Job_ChickenEgg : public Job {
+class Job_ChickenEgg : public ChickenSpotJob {
  public:
   explicit Job_ChickenEgg(MapChicken* chicken);
   ~Job_ChickenEgg() override;
   bool NextStep(i32 step) override;
-  void Update() override;
   bool Finish() override;
   bool Save(kis::DataCursor* cursor, u32 characterRecord) override;
-
- private:
-  MapChicken* chicken_;
 };
