@@ -231,8 +231,14 @@ const DXLQUAD* DXLFontT<Ch>::GetQuad(Ch code) const {
 
 // --- Description values ------------------------------------------------------------
 
-template <class Ch>
-void DXLFontT<Ch>::ParseCustomWidths(const Ch* text) {
+namespace {
+
+// Walks the items "list=value" of a description value, separated by ","
+// and blanks. `readValue(text, &pos, codes)` reads one item's value at `pos`
+// and applies it to the listed codes; the walk stops at the first malformed
+// item, keeping those before it.
+template <class Ch, class ReadValue>
+void ForEachListItem(const Ch* text, ReadValue readValue) {
   if (!text) return;
   u32 pos = 0;
   std::vector<Ch> codes;
@@ -243,10 +249,7 @@ void DXLFontT<Ch>::ParseCustomWidths(const Ch* text) {
     if (!DXLParseCharList<Ch>(text + pos, Ch('='), 0, &codes, &used)) return;
     pos += used;
     while (text[pos] == Ch(' ')) ++pos;
-    i32 width = 0;
-    if (!DXLParseDecimal<Ch>(text, &pos, " ,", &width) || width < 0) return;
-    const u8 w = static_cast<u8>(std::min(width, 255));
-    for (Ch c : codes) SetGlyphWidth(c, w);
+    if (!readValue(text, &pos, codes)) return;
     while (text[pos] == Ch(' ')) ++pos;
     if (text[pos] == 0) return;
     if (text[pos] != Ch(',')) return;
@@ -254,34 +257,35 @@ void DXLFontT<Ch>::ParseCustomWidths(const Ch* text) {
   }
 }
 
+}  // namespace
+
+template <class Ch>
+void DXLFontT<Ch>::ParseCustomWidths(const Ch* text) {
+  ForEachListItem<Ch>(text, [this](const Ch* t, u32* pos, const std::vector<Ch>& codes) {
+    i32 width = 0;
+    if (!DXLParseDecimal<Ch>(t, pos, " ,", &width) || width < 0) return false;
+    const u8 w = static_cast<u8>(std::min(width, 255));
+    for (Ch c : codes) SetGlyphWidth(c, w);
+    return true;
+  });
+}
+
 template <class Ch>
 void DXLFontT<Ch>::ParseCustomSpaces(const Ch* text) {
-  if (!text) return;
-  u32 pos = 0;
-  std::vector<Ch> codes;
-  for (;;) {
-    while (text[pos] == Ch(' ')) ++pos;
-    if (text[pos] == 0) return;
-    u32 used = 0;
-    if (!DXLParseCharList<Ch>(text + pos, Ch('='), 0, &codes, &used)) return;
-    pos += used;
-    while (text[pos] == Ch(' ')) ++pos;
+  ForEachListItem<Ch>(text, [this](const Ch* t, u32* pos, const std::vector<Ch>& codes) {
     i32 left = 0;
     i32 right = 0;
-    if (!DXLParseDecimal<Ch>(text, &pos, " :", &left)) return;
-    while (text[pos] == Ch(' ')) ++pos;
-    if (text[pos] != Ch(':')) return;
-    ++pos;
-    while (text[pos] == Ch(' ')) ++pos;
-    if (!DXLParseDecimal<Ch>(text, &pos, " ,", &right)) return;
+    if (!DXLParseDecimal<Ch>(t, pos, " :", &left)) return false;
+    while (t[*pos] == Ch(' ')) ++*pos;
+    if (t[*pos] != Ch(':')) return false;
+    ++*pos;
+    while (t[*pos] == Ch(' ')) ++*pos;
+    if (!DXLParseDecimal<Ch>(t, pos, " ,", &right)) return false;
     const i32 leftExtra = static_cast<i32>(std::clamp<i64>(-static_cast<i64>(left), -128, 127));
     const i32 rightExtra = static_cast<i32>(std::clamp<i64>(-static_cast<i64>(right), -128, 127));
     for (Ch c : codes) SetGlyphExtras(c, leftExtra, rightExtra);
-    while (text[pos] == Ch(' ')) ++pos;
-    if (text[pos] == 0) return;
-    if (text[pos] != Ch(',')) return;
-    ++pos;
-  }
+    return true;
+  });
 }
 
 template <class Ch>
