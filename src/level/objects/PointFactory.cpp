@@ -7,7 +7,10 @@
 #include "content/BuildingTable.h"
 #include "content/LevelRates.h"
 #include "content/ProductList.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "level/map/LevelMap.h"
+#include "level/objects/ProductionHint.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/LevelInterface.h"
 #include "resources/SoundSettings.h"
@@ -26,6 +29,12 @@ float Fraction(const PointFactory::Slot& s) {
   if (!(s.duration > 0.0f)) return 1.0f;
   const float f = s.progress / s.duration;
   return f < 1.0f ? f : 1.0f;
+}
+
+// A text of the language's "buttons" section; null without a language.
+const wchar* ButtonText(const wchar* key) {
+  const GameLanguage* language = GetGameLanguage();
+  return language ? language->GetTextByName(u"buttons", key, true) : nullptr;
 }
 
 }  // namespace
@@ -178,7 +187,9 @@ void PointFactory::RefreshIngredients() {
   for (i32 i = 0; i < recipeCount_; ++i) {
     Recipe& r = recipes_[i];
     r.hasIngredients = rules && rules->HasIngredients(r.product);
-    if (r.button) r.button->RefreshEnabled();
+    if (!r.button) continue;
+    r.button->RefreshEnabled();
+    r.button->AddPendingRefresh(kHintRefreshGlobal);  // a shown hint's ingredient lines follow the stock
   }
   for (i32 i = 0; i < slotCount_; ++i)
     if (slots_[i].indicator) slots_[i].indicator->RefreshEnabled();
@@ -194,6 +205,7 @@ void PointFactory::ShowButtons(bool fade, i32 delay) {
   for (i32 i = 0; i < recipeCount_; ++i) {
     Recipe& r = recipes_[i];
     r.button = new ASSProductionButton(r.product, bx, by, i, recipeCount_, r.product->icon);
+    new ProductionHint(r.button, ButtonText(u"production"), r.product);
     r.button->SetHandler(this, &PointFactory::OnProductClicked, &PointFactory::IsProductDisabled);
     FadeSprite(r.button, fade, delay, kShowPop, kPointSpriteShowTime);
   }

@@ -3,9 +3,13 @@
 // lights as the wheat leaves and comes back to the warehouse, a click feeds
 // the house, the first wandering phase lasts its time to the tick once the chickens
 // are out, and the
-// eggs of the three chickens are collected into the warehouse.
+// eggs of the three chickens are collected into the warehouse. And the
+// level left in each phase of the house and entered again as it was.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "base/DataBuffer.h"
 #include "content/ProductList.h"
 #include "level/map/LevelMap.h"
 #include "level/objects/MapChicken.h"
@@ -13,7 +17,9 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
+#include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 
@@ -84,6 +90,55 @@ TEST(HenhouseScene, FedByItsButtonItLaysAnEggAChickenAndTheEggsAreStored) {
   }
   EXPECT_EQ(stock.GetCount(egg), 3);
   EXPECT_FALSE(house->IsFedFlag());
+}
+
+// The saved bytes of a leaving: data, then records.
+std::vector<u8> SavedBytes(const testsupport::SavedLevelStore& store, i32 level) {
+  const kis::DataBuffer* b = store.slots[0][level];
+  if (!b) return {};
+  std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
+  v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
+  return v;
+}
+
+TEST(HenhouseScene, LeftInEachPhaseAndEnteredAgainAsItWas) {
+  constexpr i32 kHenLevel = 4;
+  LevelHarness h(TM_SCENARIO_DATA_DIR, 800, 600);
+  ASSERT_TRUE(h.loaded);
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  h.saves = &saves;
+  GameLevel& level = h.Play(kHenLevel);
+  h.Step(200);
+  auto house = [&] { return dynamic_cast<PointHenhouse*>(level.Map().GetPoint(1)); };
+  ASSERT_NE(house(), nullptr);
+  ASSERT_NE(house()->GetFeedButton(), nullptr);
+  Click(house()->GetFeedButton());
+  for (u32 phase = 0; phase <= kPhaseEggs; ++phase) {
+    for (u32 t = 0; t < 60000 && !(house()->IsFedFlag() && house()->GetCycle().phase == phase); t += 20) h.Step(20);
+    ASSERT_EQ(house()->GetCycle().phase, phase);
+    h.Step(phase == 1 || phase == 3 ? 400 : 100);  // the chickens on their way
+    const HENCYCLE cycle = house()->GetCycle();
+    const i32 chickens = house()->GetChickenCount();
+    level.Leave();
+    const std::vector<u8> first = SavedBytes(store, kHenLevel);
+    ASSERT_FALSE(first.empty()) << phase;
+    h.Enter();
+    ASSERT_NE(house(), nullptr) << phase;
+    EXPECT_EQ(house()->GetCycle().phase, phase);
+    EXPECT_EQ(house()->GetCycle().eggCount, cycle.eggCount) << phase;
+    for (i32 i = 0; i < 4; ++i) EXPECT_EQ(house()->GetCycle().timers[i], cycle.timers[i]) << phase << " " << i;
+    EXPECT_EQ(house()->GetChickenCount(), chickens) << phase;
+    level.Leave();
+    EXPECT_EQ(SavedBytes(store, kHenLevel), first) << phase;
+    h.Enter();
+    h.Start();
+  }
+  // The eggs laid before the leavings are still collected.
+  ASSERT_NE(house()->GetTakeEggsButton(), nullptr);
+  Click(house()->GetTakeEggsButton());
+  for (u32 t = 0; t < 20000 && house()->GetCycle().eggCount > 0; t += 20) h.Step(20);
+  EXPECT_EQ(level.Rules().Stock()->GetCount(house()->GetBuilding()->producedProduct), 3);
 }
 
 }  // namespace

@@ -1,0 +1,281 @@
+// The scenario set's mill (level 4) played through the level scene and the
+// empty place's panels; the factory's own panel is driven through the
+// point: a place built into a flour mill for its price and build time, a
+// product clicked (its wheat taken, the flour stored after its time at the
+// factories' rate), the product's hint showing its ingredient line and
+// following the stock, the level left mid-production with an upgrade of the
+// warehouse mid-animation and entered again as it was, the upgrade raising
+// the capacities, and a construction site abandoned back to an empty place
+// with its price given back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "base/DataBuffer.h"
+#include "content/BuildingTable.h"
+#include "content/LevelRates.h"
+#include "content/ProductList.h"
+#include "level/characters/Job.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/characters/MapPlayer.h"
+#include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelMap.h"
+#include "level/objects/Job_Build.h"
+#include "level/objects/PointFactory.h"
+#include "level/objects/PointWarehouse.h"
+#include "level/objects/ProductionHint.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/scene/GameLevel.h"
+#include "level/state/GameLevelSaves.h"
+#include "platform/encoding/Utf.h"
+#include "resources/GameServices.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
+#include "ui/ASSProductionButton.h"
+#include "ui/HIText.h"
+#include "ui/ItemTagKinds.h"
+#include "ui/WindowManager.h"
+#include "windows/EmptyPlacePanels.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+
+namespace windowstest {
+namespace {
+
+using leveltest::LevelHarness;
+
+constexpr i32 kMillLevel = 3;  // the fourth scenario level
+constexpr i32 kHard = 1;       // its hard tasks (a level-2 mill, two flour) keep it running
+constexpr i32 kWarehouse = 0, kMillPlace = 1, kOtherPlace = 2;
+
+// The item-description mark-up as far as the hint asks it: the recipe's
+// name, and an ingredient line saying whether the stock holds its amount.
+struct RecipeTags {
+  static inline std::vector<std::string> asked;
+  static inline const LevelHarness* harness = nullptr;  // its level's stock
+  static bool Expand(const wchar* name, u32 length, wchar* out, u32 room, u32* written, uintptr_t kind,
+                     uintptr_t object) {
+    const std::string tag = plat::Utf16ToUtf8(std::u16string(name, length));
+    asked.push_back(tag);
+    const auto* recipe = reinterpret_cast<const PRODUCT*>(object);
+    if (kind != kItemTagRecipe || !recipe) return false;
+    const WarehouseStock* stock = harness && harness->Level() ? harness->Level()->Rules().Stock() : nullptr;
+    std::u16string text = u"Flour";
+    if (tag.rfind("PRDCTN I ", 0) == 0) {
+      const INGREDIENT& in = recipe->ingredients[tag[9] - '0'];
+      const PRODUCT* p = recipe->ingredientProducts[tag[9] - '0'];
+      text = stock && p && stock->GetCount(p) >= in.amount ? u"Wheat enough" : u"Wheat short";
+    }
+    if (text.size() > room) return false;
+    for (size_t i = 0; i < text.size(); ++i) out[i] = text[i];
+    *written = static_cast<u32>(text.size());
+    return true;
+  }
+};
+
+class Mill : public ::testing::Test {
+ protected:
+  Mill() : h(leveltest::ScenarioDataFolder(), 800, 600, true), saves(&store, &store, nullptr) {
+    RecipeTags::asked.clear();
+    GetGameServices().itemDescription = &RecipeTags::Expand;
+  }
+  ~Mill() override {
+    GetGameServices().itemDescription = nullptr;
+    RecipeTags::harness = nullptr;
+  }
+  GameLevel& Make() {
+    GameLevelHooks hooks;
+    hooks.rules.profile = &h.profile;
+    hooks.villains = &h.villains;
+    hooks.saves = &saves;
+    LevelSetup setup;
+    setup.regime = kHard;
+    GameLevel* level = h.world.OpenLevel(kMillLevel, setup, hooks);
+    host = h.world.Panel();
+    h.LoadAll();
+    h.Enter();
+    return *level;
+  }
+  void Click(i32 x, i32 y) {
+    h.Level()->Input().OnMouseMove(x, y, 0, 0);
+    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
+    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
+    h.Step(20);
+  }
+  void ClickButton(const GameButton* b) {
+    ASSERT_NE(b, nullptr);
+    const DXLRECT& panel = host->GetPanel()->GetRect();
+    const DXLRECT& r = b->GetRect();
+    Click(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2);
+  }
+  // The place clicked, the factories' category, then the flour mill.
+  void BuildMill(i32 place) {
+    i32 x = h.Level()->GetInfo()->points[place].x, y = h.Level()->GetInfo()->points[place].y;
+    h.MapToScreen(&x, &y);
+    Click(x, y);
+    auto* categories = dynamic_cast<EmptyPointPanel*>(host->GetPanel()->GetCurrentChild());
+    ASSERT_NE(categories, nullptr);
+    const GameButton* factories = nullptr;
+    for (const LevelPanelButton* b : categories->RowButtons())
+      if (b && b->GetId() == kPanelOpenFactories) factories = b;
+    ClickButton(factories);
+    auto* build = dynamic_cast<BuildPanel*>(host->GetPanel()->GetCurrentChild());
+    ASSERT_NE(build, nullptr);
+    const GameButton* mill = nullptr;
+    for (const LevelPanelButton* b : build->RowButtons())
+      if (b && b->GetRecord() == FindBuildingByName(u"prod_flour")) mill = b;
+    ClickButton(mill);
+  }
+  // 10 ms steps until the test holds; the ms it took (-1: not within the limit).
+  template <class F>
+  i32 MsUntil(F done, i32 limitMs = 120000) {
+    for (i32 t = 0; t <= limitMs; t += 10) {
+      if (done()) return t;
+      h.Step(10, 10);
+    }
+    return -1;
+  }
+  PointFactory* Factory(i32 i) { return dynamic_cast<PointFactory*>(h.Level()->Map().GetPoint(i)); }
+  PointBuilding* Building(i32 i) { return dynamic_cast<PointBuilding*>(h.Level()->Map().GetPoint(i)); }
+  MapPlayer* Player() { return h.Level()->Map().GetCharacters()->GetPlayer(); }
+  WarehouseStock& Stock() { return *h.Level()->Rules().Stock(); }
+  i32 Money() { return h.Level()->Rules().Money().Get(); }
+  // Left and entered again: the saved bytes of both leavings are the same.
+  void LeaveAndEnterEqual() {
+    GameLevel& level = *h.Level();
+    level.Leave();
+    ASSERT_NE(store.slots[kHard][kMillLevel], nullptr);
+    const kis::DataBuffer& first = *store.slots[kHard][kMillLevel];
+    const std::vector<u8> data(first.Data(), first.Data() + first.dataSize);
+    const std::vector<u8> records(first.Records(), first.Records() + first.recordSize);
+    h.Enter();
+    level.Leave();
+    const kis::DataBuffer& second = *store.slots[kHard][kMillLevel];
+    EXPECT_EQ(std::vector<u8>(second.Data(), second.Data() + second.dataSize), data);
+    EXPECT_EQ(std::vector<u8>(second.Records(), second.Records() + second.recordSize), records);
+    h.Enter();
+    h.Start();
+  }
+
+  LevelHarness h;
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves;
+  LevelPanelHost* host = nullptr;
+};
+
+TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Make();
+  Click(400, 300);  // the day starts
+  ASSERT_TRUE(level.Rules().IsStarted());
+  const BUILDING* kind = FindBuildingByName(u"prod_flour");
+  ASSERT_NE(kind, nullptr);
+  const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
+  const PRODUCT* flour = GetProductList()->FindByName(u"flour");
+  ASSERT_TRUE(wheat && flour);
+  RecipeTags::harness = &h;
+
+  // Charged as the site appears; she builds for the level's build time
+  // (and her turn to face the site).
+  const i32 money = Money();
+  BuildMill(kMillPlace);
+  ASSERT_NE(Factory(kMillPlace), nullptr);
+  EXPECT_EQ(Factory(kMillPlace)->GetLevel(), 0);
+  EXPECT_EQ(Money(), money - kind->levels[0].price);
+  ASSERT_GE(MsUntil([&] { return Factory(kMillPlace)->IsBeingBuilt(); }), 0);
+  const i32 built = MsUntil([&] { return Factory(kMillPlace)->GetLevel() == 1; });
+  EXPECT_GE(built, static_cast<i32>(kind->levels[0].buildTime));
+  EXPECT_LE(built, static_cast<i32>(kind->levels[0].buildTime) + 100);
+  PointFactory* mill = Factory(kMillPlace);
+  EXPECT_EQ(mill->GetSlotCount(), 1);
+  h.Step(400, 20, true);  // the buttons fade in
+
+  // The product's hint: the recipe's name, the button's text, its one
+  // ingredient line, each bracketed name asked for the recipe.
+  ASSERT_EQ(mill->GetRecipeCount(), 1);
+  auto* button = static_cast<ASSProductionButton*>(mill->GetRecipe(0).button);
+  ASSERT_NE(button, nullptr);
+  auto* hint = dynamic_cast<ProductionHint*>(button->GetHintWindow());
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(hint->GetProduct(), flour);
+  ASSERT_EQ(hint->GetIngredientLineCount(), 1);
+  DXLRECT r{};
+  button->GetScreenRect(&r);
+  h.Level()->Input().OnMouseMove((r.left + r.right) / 2, (r.top + r.bottom) / 2, 0, 0);
+  for (i32 t = 0; t < 800 && !hint->IsShown(); t += 20) {
+    h.Step(20);
+    GetGameServices().windowManager->Update();
+  }
+  ASSERT_TRUE(hint->IsShown());
+  const DXLRECT caption = hint->GetCaption()->GetRect();
+  ASSERT_NE(hint->GetText(), nullptr);
+  const DXLRECT text = hint->GetText()->GetRect();
+  const DXLRECT line = hint->GetIngredientLine(0)->GetRect();
+  EXPECT_EQ(text.top, caption.bottom);
+  EXPECT_EQ(line.top, text.bottom + 1);
+  EXPECT_GT(line.bottom, line.top) << "drawn in its font";
+  EXPECT_EQ(RecipeTags::asked, (std::vector<std::string>{"PRDCTN N", "PRDCTN I 0", "PRDCTN I 0"}))
+      << "made, then the line again as it shows";
+
+  // A click takes two wheat; the flour is stored after 8 s at the
+  // factories' rate; the hint's line follows the stock.
+  const i32 wheatBefore = Stock().GetCount(wheat);
+  RecipeTags::asked.clear();
+  h.Level()->Input().OnMouseDown((r.left + r.right) / 2, (r.top + r.bottom) / 2, kMouseLeft, 0);
+  h.Level()->Input().OnMouseUp((r.left + r.right) / 2, (r.top + r.bottom) / 2, kMouseLeft, 0);
+  EXPECT_EQ(mill->GetBusyCount(), 1);
+  EXPECT_EQ(Stock().GetCount(wheat), wheatBefore - 2);
+  h.Step(20);
+  GetGameServices().windowManager->Update();
+  EXPECT_EQ(RecipeTags::asked, std::vector<std::string>{"PRDCTN I 0"}) << "the stock changed";
+  const float rate = level.Rules().GetRate(kRateFactories);
+  const i32 expected = static_cast<i32>(std::ceil(static_cast<float>(flour->productionTime) / rate / 10.0f)) * 10;
+  const i32 made = MsUntil([&] { return Stock().GetCount(flour) == 1; });
+  EXPECT_NEAR(made + 20, expected, 10);
+  EXPECT_EQ(mill->GetBusyCount(), 0);
+
+  // The next sack half made, the warehouse's upgrade mid-animation: left
+  // and entered again as they were.
+  PointBuilding* warehouse = Building(kWarehouse);
+  ASSERT_NE(dynamic_cast<PointWarehouse*>(warehouse), nullptr);
+  const i32 capacity = Stock().GetCapacity(wheat);
+  ASSERT_TRUE(mill->StartProduction(0, -1, true));
+  ASSERT_NE(Job_Build::Create(*warehouse), nullptr);
+  const BUILDING* store1 = warehouse->GetBuilding();
+  ASSERT_GE(MsUntil([&] { return warehouse->IsBeingBuilt(); }), 0);
+  h.Step(1000, 10);
+  const float progress = Factory(kMillPlace)->GetSlot(0).progress;
+  EXPECT_GT(progress, 0.0f);
+  LeaveAndEnterEqual();
+  mill = Factory(kMillPlace);
+  warehouse = Building(kWarehouse);
+  ASSERT_TRUE(mill && warehouse);
+  EXPECT_EQ(mill->GetBusyCount(), 1);
+  ASSERT_NE(mill->GetSlot(0).recipe, nullptr);
+  EXPECT_FLOAT_EQ(mill->GetSlot(0).progress, progress);
+  ASSERT_NE(warehouse->GetBuildJob(), nullptr);
+  EXPECT_EQ(warehouse->GetBuildJob()->GetState(), kJobAnimating);
+  EXPECT_TRUE(warehouse->IsBeingBuilt());
+  const i32 rest = MsUntil([&] { return warehouse->GetLevel() == 2; });
+  EXPECT_NEAR(rest, static_cast<i32>(store1->levels[1].buildTime) - 1000, 20) << "the animation goes on where it was";
+  EXPECT_EQ(Stock().GetCapacity(wheat), static_cast<i32>(store1->levels[1].capacity));
+  EXPECT_GT(Stock().GetCapacity(wheat), capacity);
+
+  // A site given up: the place is empty again and the price comes back.
+  const i32 before = Money();
+  BuildMill(kOtherPlace);
+  ASSERT_NE(Building(kOtherPlace), nullptr);
+  EXPECT_EQ(Money(), before - kind->levels[0].price);
+  Job_Build* job = Building(kOtherPlace)->GetBuildJob();
+  ASSERT_NE(job, nullptr);
+  job->Finish();
+  h.Step(400);
+  EXPECT_NE(dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(kOtherPlace)), nullptr);
+  EXPECT_EQ(Money(), before);
+}
+
+}  // namespace
+}  // namespace windowstest
