@@ -31,6 +31,9 @@ constexpr u32 kObjectWater = 0x10000002u;
 constexpr u32 kObjectAward = 0x10000003u;
 constexpr u32 kObjectPlaceMarker = 0x10000100u;  // the marker and garbage of an empty place
 constexpr u32 kObjectDynamic = 0x20000000u;
+constexpr u32 kObjectVillainShot = 0x20000010u;  // a villain's flying shot
+constexpr u32 kObjectVillain = 0x20000110u;
+constexpr u32 kObjectCatapult = 0x20000111u;     // a villain's catapult
 constexpr u32 kObjectDamage = 0x40000010u;
 constexpr u32 kObjectParticles = 0x40000020u;
 

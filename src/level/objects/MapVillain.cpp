@@ -1,5 +1,6 @@
 #include "level/objects/MapVillain.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "base/LittleEndian.h"
 #include "base/Random.h"
 #include "base/Strings.h"
+#include "content/GameBonuses.h"
 #include "content/GameCharacter.h"
 #include "content/VillainList.h"
 #include "engine/DXLViewer.h"
@@ -23,11 +25,15 @@
 #include "pathfinding/MapShapes.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
+#include "resources/ImageSprite.h"
+#include "resources/MapSprite.h"
+#include "resources/Sprite.h"
 #include "resources/SEffects.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
+#include "ui/HudPieces.h"
 
 namespace {
 
@@ -321,6 +327,7 @@ void MapVillain::DriveOff() {
 
 void MapVillain::OnBonusStrike() {
   struck_ = true;
+  strike_ = std::make_unique<VillainStrike>();
   DriveOff();
 }
 
@@ -417,6 +424,7 @@ void MapVillain::Update() {
   }
   const u32 step = GameTimeStep();
   flashLeft_ = flashLeft_ > step ? flashLeft_ - step : 0;
+  if (strike_) strike_->Advance(step);
   MapCharacter::Update();
   if (arrivalSoundPending_) {
     arrivalSoundPending_ = false;
@@ -435,6 +443,9 @@ void MapVillain::PlayAnimation(i32 skin, const wchar* name, i32 direction, bool 
 
 void MapVillain::Draw() {
   MapCharacter::Draw();
+  if (strike_ && struck_ && !IsDead()) {
+    if (DXLViewer* viewer = GetGameViewer()) strike_->Draw(x_, y_, viewer->CurrentTransform());
+  }
   UpdateBar(IsHighlighted());
 }
 
@@ -509,6 +520,89 @@ bool MapVillain::RestoreVillain(u32 slot) {
 
 bool MapVillain::LoadJob(const u8* record, u32 size) { return LoadVillainJob(this, record, size); }
 
+// --- VillainStrike -----------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr float kStrikeScale = 0.5f;
+constexpr float kStrikeRise[VillainStrike::kImages] = {50.0f, 40.0f, 40.0f};
+constexpr u32 kStrikeFrameTime = 100;  // ms a frame when the sprite names no animation
+
+}  // namespace
+
+VillainStrike::VillainStrike() {
+  const GameBonuses* bonuses = GetGameBonuses();
+  MapSprite* sprites[kImages] = {bonuses ? bonuses->GetBeesAttack() : nullptr,
+                                 bonuses ? bonuses->GetBees() : nullptr, bonuses ? bonuses->GetBees() : nullptr};
+  for (i32 i = 0; i < kImages; ++i) {
+    Sprite* sprite = sprites[i] ? sprites[i]->GetSprite() : nullptr;
+    if (!sprite) continue;
+    sprite->Init();
+    images_[i].reset(sprite->CreateImageSprite(false));
+    if (!images_[i]) {
+      sprite->Release(false);
+      continue;
+    }
+    const float w = static_cast<float>(std::max(sprite->GetFrameWidth(), 1));
+    const float h = static_cast<float>(std::max(sprite->GetFrameHeight(), 1));
+    images_[i]->SetPivot(static_cast<float>(sprites[i]->GetHotX()) / w, static_cast<float>(sprites[i]->GetHotY()) / h);
+    images_[i]->SetScale(kStrikeScale, kStrikeScale);
+    const DXLFRAMESEQ* seq = sprite->GetDefaultAnimation();
+    frameTime_[i] = seq && seq->timePerFrame > 0 ? seq->timePerFrame : kStrikeFrameTime;
+  }
+  Advance(0);
+}
+
+VillainStrike::~VillainStrike() {
+  for (i32 i = 0; i < kImages; ++i) Free(i);
+}
+
+void VillainStrike::Free(i32 i) {
+  if (!images_[i]) return;
+  Sprite* sprite = images_[i]->GetSprite();
+  images_[i].reset();
+  if (sprite) sprite->Release(false);
+}
+
+i32 VillainStrike::GetFrame(i32 i) const {
+  const ImageSprite* image = GetImage(i);
+  if (!image || !image->GetSprite()) return -1;
+  const i32 count = std::max(image->GetSprite()->GetFrameCount(), 1);
+  const i32 step = static_cast<i32>(clock_ / frameTime_[i]);
+  if (i == 0) return step;  // at or past the count once it has run
+  return (step + (i == 2 ? kStrikeLead : 0)) % count;
+}
+
+void VillainStrike::Advance(u32 ms) {
+  clock_ += ms;
+  for (i32 i = 0; i < kImages; ++i) {
+    if (!images_[i]) continue;
+    const i32 frame = GetFrame(i);
+    if (i == 0 && frame >= images_[0]->GetSprite()->GetFrameCount()) {
+      Free(0);
+      continue;
+    }
+    images_[i]->SetFrame(frame);
+  }
+}
+
+float VillainStrike::GetAlpha() const {
+  if (clock_ <= kStrikeFadeDelay) return 0.0f;
+  const float a = static_cast<float>(clock_ - kStrikeFadeDelay) / static_cast<float>(kStrikeFadeTime);
+  return a < 1.0f ? a : 1.0f;
+}
+
+void VillainStrike::Draw(float x, float y, const DXLMATRIX& base) {
+  const u32 alpha = static_cast<u32>(GetAlpha() * 255.0f + 0.5f);
+  if (alpha == 0) return;
+  for (i32 i = 0; i < kImages; ++i) {
+    if (!images_[i]) continue;
+    images_[i]->SetColor(alpha << 24 | 0x00FFFFFFu);
+    DrawImageAt(images_[i].get(), x, y - kStrikeRise[i], base);
+  }
+  if (DXLViewer* viewer = GetGameViewer()) viewer->SetTransform(&base);
+}
+
 // --- MapCatapult -------------------------------------------------------------------------------------------
 
 MapCatapult::MapCatapult(MapVillain& villain, GameCharacter* description)
@@ -540,12 +634,35 @@ void MapCatapult::DrawFrame() {
   DrawLit(state_, transform_, color);
 }
 
+void MapCatapult::UpdateAnimation() {
+  if (hideLeft_ == 0) MapCharacter::UpdateAnimation();  // fading, the last frame stays
+}
+
+void MapCatapult::Update() {
+  MapCharacter::Update();
+  if (hideLeft_ == 0) return;
+  const u32 step = GameTimeStep();
+  hideLeft_ = hideLeft_ > step ? hideLeft_ - step : 0;
+  if (hideLeft_ > 0) return;
+  ClearEffects();
+  DetachFromLevel();
+}
+
 void MapCatapult::SetState(i32 state, bool animate) {
   if (state == catapultState_ || state < 0 || state > 3 || IsDead()) return;
   const i32 before = catapultState_;
   catapultState_ = state;
+  if (hideLeft_ > 0) {  // shown again while fading out
+    hideLeft_ = 0;
+    ClearEffects();
+  }
   if (state == 0) {
-    DetachFromLevel();
+    if (animate && before != 0 && IsAttached()) {
+      AddEffect(new SEffect_Alpha(1.0f, 0.0f, kCatapultHideTime, false, 0));
+      hideLeft_ = kCatapultHideTime;
+    } else {
+      DetachFromLevel();
+    }
     return;
   }
   AttachToLevel(0);

@@ -14,8 +14,11 @@
 // follows the villain's animation (CatapultStateFor).
 #pragma once
 
+#include <memory>
+
 #include "base/Types.h"
 #include "content/LevelInfo.h"
+#include "engine/DXLDrawTypes.h"
 #include "level/characters/MapCharacter.h"
 
 class ImageSprite;
@@ -26,8 +29,6 @@ class SSHealthBar;
 class SpriteObject;
 struct VILLAININFO;
 
-constexpr u32 kObjectVillain = 0x20000110u;
-constexpr u32 kObjectCatapult = 0x20000111u;
 constexpr u32 kVillainCharacterId = 6;
 constexpr u32 kCatapultCharacterId = 7;
 
@@ -44,6 +45,40 @@ constexpr float kLastShotDelay = 300.0f;   // ms before the last shot
 constexpr u32 kHitFlashTime = 120;         // ms of the red flash of a hit
 constexpr u32 kVillainRecordAt = 100;      // the villain's part of the character record
 constexpr u32 kCatapultRecordAt = 128;
+constexpr u32 kCatapultHideTime = 100;     // ms a hidden catapult fades out
+
+constexpr u32 kStrikeFadeDelay = 120;  // ms before the bees' strike fades in
+constexpr u32 kStrikeFadeTime = 200;
+constexpr i32 kStrikeLead = 8;  // frames the third strike image runs ahead of the second
+
+// The bees' strike over a villain they drive off: one image of the bonus
+// table's first strike sprite ("bees_attack"), played once, 50 units above
+// the villain, and two of its second ("bees"), looping 40 units above it,
+// the second of them eight frames ahead; all at half size, fading in over
+// 200 ms after 120 ms. The frames follow the strike's own clock.
+class VillainStrike {
+ public:
+  static constexpr i32 kImages = 3;
+  VillainStrike();  // without the bonus table's sprites no image
+  ~VillainStrike();
+  VillainStrike(const VillainStrike&) = delete;
+  VillainStrike& operator=(const VillainStrike&) = delete;
+
+  void Advance(u32 ms);  // the first image goes after its last frame
+  void Draw(float x, float y, const DXLMATRIX& base);
+
+  u32 GetClock() const { return clock_; }
+  float GetAlpha() const;
+  ImageSprite* GetImage(i32 i) const { return i >= 0 && i < kImages ? images_[i].get() : nullptr; }
+  i32 GetFrame(i32 i) const;  // -1 without the image
+
+ private:
+  void Free(i32 i);
+
+  std::unique_ptr<ImageSprite> images_[kImages];
+  u32 frameTime_[kImages] = {};
+  u32 clock_ = 0;
+};
 
 // The offsets from the spot's install position by direction (0 to 7).
 struct VillainOffset {
@@ -124,6 +159,7 @@ class MapVillain : public MapCharacter {
   bool IsFlashing() const { return flashLeft_ > 0; }
   u32 GetFlashColor() const;  // 0 when no flash runs
   bool IsStruck() const { return struck_; }
+  VillainStrike* GetStrike() const { return strike_.get(); }
   MapCatapult* GetCatapult() const { return catapult_; }
   SSHealthBar* GetHealthBar() const { return bar_; }
   SpriteObject* GetArrivalMarker() const { return marker_; }
@@ -167,6 +203,7 @@ class MapVillain : public MapCharacter {
   bool barShown_ = false;
   SpriteObject* marker_ = nullptr;
   bool struck_ = false;
+  std::unique_ptr<VillainStrike> strike_;
   wchar anim_[kAnimationNameSize] = {};
 };
 
@@ -177,10 +214,15 @@ class MapCatapult : public MapCharacter {
 
   void Release() override;  // the villain forgets it
   void DrawFrame() override;
+  void Update() override;  // a hiding catapult leaves the level once faded
+  void UpdateAnimation() override;
 
-  // Nothing when unchanged or above 3 (see the header comment).
+  // Nothing when unchanged or above 3 (see the header comment). Hidden
+  // with animate from a shown state, it fades out on its last frame over
+  // kCatapultHideTime before it leaves the level.
   void SetState(i32 state, bool animate);
   i32 GetState() const { return catapultState_; }
+  u32 GetHideLeft() const { return hideLeft_; }
   MapVillain* GetVillain() const { return villain_; }
   void ForgetVillain() { villain_ = nullptr; }
 
@@ -188,4 +230,5 @@ class MapCatapult : public MapCharacter {
   MapVillain* villain_;
   i32 facing_;
   i32 catapultState_ = 0;
+  u32 hideLeft_ = 0;  // ms of the fade before it leaves the level
 };

@@ -48,12 +48,27 @@ bool VillainJob::Save(kis::DataCursor* cursor, u32 characterRecord) {
   return true;
 }
 
-// --- Enter ------------------------------------------------------------------------------------------------
+// --- Moving -----------------------------------------------------------------------------------------------
 
-Job_VillainEnter::Job_VillainEnter(MapVillain* villain) : VillainJob(villain, kJobVillainEnter) {
-  villain->SetMoveJob(this);
+void VillainJob::HoldMoveLink() { Villain()->SetMoveJob(this); }
+
+void VillainJob::UpdateSteps(i32 lastStep, i32 endState) {
+  if (step_ == 0) {
+    NextStep(-1);
+    return;
+  }
+  if (!(IsAnimationStep(step_) ? UpdateAnimation() : UpdateWalk(1.0f))) return;
+  if (step_ < lastStep) {
+    NextStep(-1);
+    return;
+  }
+  state_ = kJobDone;
+  MapVillain* v = Villain();
+  v->ForgetJob(this);
+  v->SetState(endState, true);
 }
 
+template <>
 bool Job_VillainEnter::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   MapVillain* v = Villain();
@@ -73,29 +88,7 @@ bool Job_VillainEnter::NextStep(i32 step) {
   return false;
 }
 
-void Job_VillainEnter::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 1) {
-    if (UpdateWalk(1.0f)) NextStep(-1);
-  } else if (UpdateAnimation()) {
-    if (step_ == 2) {
-      NextStep(-1);
-      return;
-    }
-    state_ = kJobDone;
-    MapVillain* v = Villain();
-    v->ForgetJob(this);
-    v->SetState(kVillainAttacking, true);
-  }
-}
-
-// --- Leave ------------------------------------------------------------------------------------------------
-
-Job_VillainLeave::Job_VillainLeave(MapVillain* villain) : VillainJob(villain, kJobVillainLeave) {
-  villain->SetMoveJob(this);
-}
-
+template <>
 bool Job_VillainLeave::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   MapVillain* v = Villain();
@@ -108,24 +101,7 @@ bool Job_VillainLeave::NextStep(i32 step) {
   return false;
 }
 
-void Job_VillainLeave::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 1) {
-    if (UpdateAnimation()) NextStep(-1);
-  } else if (UpdateWalk(1.0f)) {
-    state_ = kJobDone;
-    Villain()->ForgetJob(this);
-    Villain()->SetState(kVillainGone, true);
-  }
-}
-
-// --- Run away ---------------------------------------------------------------------------------------------
-
-Job_VillainRunaway::Job_VillainRunaway(MapVillain* villain) : VillainJob(villain, kJobVillainRunaway) {
-  villain->SetMoveJob(this);
-}
-
+template <>
 bool Job_VillainRunaway::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   MapVillain* v = Villain();
@@ -143,18 +119,6 @@ bool Job_VillainRunaway::NextStep(i32 step) {
   if (step_ == 3) return WalkTo(v->GetSpot().startX, v->GetSpot().startY, v->Anim(u"villain_runaway"));
   Finish();
   return false;
-}
-
-void Job_VillainRunaway::Update() {
-  if (step_ == 0) {
-    NextStep(-1);
-  } else if (step_ == 1 || step_ == 2) {
-    if (UpdateAnimation()) NextStep(-1);
-  } else if (UpdateWalk(1.0f)) {
-    state_ = kJobDone;
-    Villain()->ForgetJob(this);
-    Villain()->SetState(kVillainGone, true);
-  }
 }
 
 // --- Shot -------------------------------------------------------------------------------------------------

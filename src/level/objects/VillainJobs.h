@@ -13,8 +13,7 @@
 #pragma once
 
 #include "level/characters/Job.h"
-
-class MapVillain;
+#include "level/objects/MapVillain.h"
 
 constexpr u16 kJobVillainEnter = 0x2001;
 constexpr u16 kJobVillainLeave = 0x2002;
@@ -40,40 +39,45 @@ class VillainJob : public Job {
   virtual void WriteOwn(u8*) const {}
   // A step that plays the named (skinned) animation once, facing the spot.
   bool PlayOnce(const wchar* name);
+  void HoldMoveLink();  // the villain's movement link becomes this job
+  // Step 0 starts the first step; an animation or walk that ends goes to
+  // the next step, or after the last one ends the job with the villain in
+  // the state given.
+  void UpdateSteps(i32 lastStep, i32 endState);
   bool WalkTo(i32 x, i32 y, const wchar* walkAnimation);
 
   friend bool LoadVillainJob(MapVillain* villain, const u8* record, u32 size);
 };
 
-class Job_VillainEnter : public VillainJob {
+// The three jobs that move the villain differ only in their steps: steps
+// kFirstAnimation to kLastAnimation play animations, the others walk; the
+// end of step kLastStep leaves the villain in state kEndState. Each holds
+// the villain's movement link. NextStep is each job's own.
+template <u16 kId, i32 kFirstAnimation, i32 kLastAnimation, i32 kLastStep, i32 kEndState>
+class VillainMoveJob : public VillainJob {
  public:
-  explicit Job_VillainEnter(MapVillain* villain);
+  explicit VillainMoveJob(MapVillain* villain) : VillainJob(villain, kId) { HoldMoveLink(); }
   bool NextStep(i32 step) override;
-  void Update() override;
+  void Update() override { UpdateSteps(kLastStep, kEndState); }
 
  protected:
-  bool IsAnimationStep(i32 step) const override { return step == 2 || step == 3; }
+  bool IsAnimationStep(i32 step) const override { return step >= kFirstAnimation && step <= kLastAnimation; }
 };
 
-class Job_VillainLeave : public VillainJob {
- public:
-  explicit Job_VillainLeave(MapVillain* villain);
-  bool NextStep(i32 step) override;
-  void Update() override;
+// In: walks to the spot (1), sets up (2, 3), then attacks.
+using Job_VillainEnter = VillainMoveJob<kJobVillainEnter, 2, 3, 3, kVillainAttacking>;
+// Off after the last shot: packs up (1), walks back to its start (2), gone.
+using Job_VillainLeave = VillainMoveJob<kJobVillainLeave, 1, 1, 2, kVillainGone>;
+// Away once driven off: a pause when set up (1), anger or the bees (2),
+// runs back to its start (3), gone.
+using Job_VillainRunaway = VillainMoveJob<kJobVillainRunaway, 1, 2, 3, kVillainGone>;
 
- protected:
-  bool IsAnimationStep(i32 step) const override { return step == 1; }
-};
-
-class Job_VillainRunaway : public VillainJob {
- public:
-  explicit Job_VillainRunaway(MapVillain* villain);
-  bool NextStep(i32 step) override;
-  void Update() override;
-
- protected:
-  bool IsAnimationStep(i32 step) const override { return step == 1 || step == 2; }
-};
+template <>
+bool Job_VillainEnter::NextStep(i32 step);
+template <>
+bool Job_VillainLeave::NextStep(i32 step);
+template <>
+bool Job_VillainRunaway::NextStep(i32 step);
 
 class Job_VillainShot : public VillainJob {
  public:

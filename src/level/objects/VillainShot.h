@@ -31,7 +31,6 @@ class ImageSprite;
 class LevelVillainCast;
 struct VILLAININFO;
 
-constexpr u32 kObjectVillainShot = 0x20000010u;
 constexpr u32 kShotRecordSize = 28;
 constexpr u32 kGasFrameTime = 60;  // ms a frame of the burst's gas cloud
 

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr u32 kObjectVillainShot = 0x20000010u;
-constexpr u32 kObjectVillain = 0x20000110u;
 constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = kLevelWidth - 144, kPlayBottom = kLevelHeight - 24;
 constexpr i32 kVillainSlotMargin = 40;
 constexpr i32 kPointRadiusX = 70, kPointRadiusY = 44;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "../CareRig.h"
+#include "content/GameBonuses.h"
 #include "content/VillainList.h"
 #include "level/map/LevelPoint.h"
 #include "level/objects/LevelVillainCast.h"
@@ -14,6 +15,9 @@
 #include "level/objects/SSHealthBar.h"
 #include "level/objects/VillainJobs.h"
 #include "level/objects/VillainShot.h"
+#include "resources/ImageSprite.h"
+#include "resources/MapSprite.h"
+#include "resources/Sprite.h"
 #include "testsupport/KindTables.h"
 
 using namespace leveltest;
@@ -45,6 +49,7 @@ VILLAININFO Kind(const wchar* name, u32 skin) {
 // care reads their damage back through them.
 struct VillainRig : CareRig {
   VillainRig() { careHook = &villainCare; }
+  using MapRig::MakeMapSprite;
   LevelStateParts GetParts() override {
     extras.Install();
     return {level.rules.get(), map.get(), characters.get(), &cast};
@@ -337,11 +342,37 @@ TEST_F(Villains, SkinsTakeTheirNamesAndTheCatapultFollowsTheBaseNames) {
   rig.TickUntil([&] { return v->GetShotJob() && v->GetShotJob()->GetState() == kJobAnimating; });
   Tick();
   EXPECT_EQ(std::u16string(v->GetAnimationName()), u"villain_2_shoot_begin");
-  EXPECT_EQ(v->GetCatapult()->GetState(), 1);
+  MapCatapult* c = v->GetCatapult();
+  EXPECT_EQ(c->GetState(), 1);
+  // Hidden with animate it fades out standing, then leaves the level;
+  // shown again meanwhile it stays; hidden at once it leaves at once.
+  c->SetState(0, true);
+  EXPECT_TRUE(c->IsAttached());
+  EXPECT_EQ(c->GetHideLeft(), kCatapultHideTime);
+  c->SetState(2, true);
+  EXPECT_EQ(c->GetHideLeft(), 0u);
+  c->SetState(0, true);
+  for (i32 i = 0; i < 9; ++i) rig.characters->Update();
+  EXPECT_TRUE(c->IsAttached());
+  EXPECT_EQ(c->GetHideLeft(), 10u);
+  rig.characters->Update();
+  EXPECT_FALSE(c->IsAttached());
+  c->SetState(1, false);
+  EXPECT_TRUE(c->IsAttached());
+  c->SetState(0, false);
+  EXPECT_FALSE(c->IsAttached());
 }
 
-TEST_F(Villains, BeesDriveOffWaitingAndAttackingVillainsOnly) {
+TEST_F(Villains, BeesDriveOffWaitingAndAttackingVillainsOnlyUnderTheStrike) {
   Build({Target(700, 300)});
+  MapSprite* attack = rig.MakeMapSprite(u"bees_attack", 64, 16, 4, false);
+  MapSprite* bees = rig.MakeMapSprite(u"bees", 48, 16, 3, false);
+  DXLFRAMESEQ seq;
+  DXLFrameSeqInit(&seq, 0, 0, 4, 100, 0, 0);
+  attack->GetSprite()->SetDefaultAnimation(&seq);
+  GameBonuses bonuses;
+  bonuses.LoadBonus(kBonusBees);
+  GetGameServices().bonuses = &bonuses;
   MapVillain* a = Spawn(0, raider);
   MapVillain* b = Spawn(1, raider);
   b->SetInstalled();
@@ -353,8 +384,31 @@ TEST_F(Villains, BeesDriveOffWaitingAndAttackingVillainsOnly) {
   EXPECT_EQ(b->GetState(), kVillainDone);
   EXPECT_EQ(Money(), before + 40);
   EXPECT_EQ(a->GetMoveJob()->GetJobId(), kJobVillainRunaway);
+  EXPECT_EQ(b->GetStrike(), nullptr);
+  // The strike: "bees_attack" once (4 frames of 100 ms), two "bees" looping
+  // (3 frames), the second eight frames ahead; fading in after 120 ms.
+  VillainStrike* strike = a->GetStrike();
+  ASSERT_NE(strike, nullptr);
+  ASSERT_NE(strike->GetImage(0), nullptr);
+  EXPECT_EQ(strike->GetImage(0)->GetSprite(), attack->GetSprite());
+  EXPECT_EQ(strike->GetImage(2)->GetSprite(), bees->GetSprite());
+  EXPECT_EQ(strike->GetImage(0)->GetScaleX(), 0.5f);
   Tick(2);
   EXPECT_EQ(std::u16string(a->GetAnimationName()), u"villain_bees");
+  Tick(10);
+  EXPECT_EQ(strike->GetAlpha(), 0.0f);
+  Tick(10);
+  EXPECT_FLOAT_EQ(strike->GetAlpha(), 0.5f);
+  EXPECT_EQ(strike->GetFrame(0), 2);
+  EXPECT_EQ(strike->GetFrame(1), 2);
+  EXPECT_EQ(strike->GetFrame(2), 1);
+  Tick(17);
+  EXPECT_EQ(strike->GetFrame(0), 3);
+  EXPECT_EQ(strike->GetAlpha(), 1.0f);
+  Tick(2);
+  EXPECT_EQ(strike->GetImage(0), nullptr) << "gone after its last frame";
+  EXPECT_EQ(strike->GetFrame(1), 1);
+  GetGameServices().bonuses = nullptr;
   // A villain spawned into a taken slot replaces the one there.
   MapVillain* c = Spawn(1, brute);
   EXPECT_NE(c, b);
