@@ -221,6 +221,27 @@ class CareRig : public MapRig, public LevelStateHost {
     level.rules->Clear();
   }
   kis::SavedStateStore* GetStore() override { return &store; }
+  // The level saved: its data, then its records.
+  std::vector<u8> SavedBytes() {
+    EXPECT_TRUE(SaveLevelState(*this));
+    const kis::DataBuffer* b = store.slots[0][0];
+    if (!b) return {};
+    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
+    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
+    return v;
+  }
+  // The level loaded from a saved level's bytes (the store's copy replaced).
+  bool LoadFrom(const Saved& s) {
+    delete store.slots[0][0];
+    store.slots[0][0] = leveltest::Make(s);
+    return LoadLevelState(*this);
+  }
+  // Saved and loaded back: the records saved; none when either failed.
+  std::vector<u8> SaveAndReload() {
+    if (!SaveLevelState(*this)) return {};
+    std::vector<u8> records = SavedRecords();
+    return LoadLevelState(*this) ? records : std::vector<u8>{};
+  }
   // The records of the level saved last (none: empty).
   std::vector<u8> SavedRecords() const {
     const kis::DataBuffer* b = store.slots[0][0];

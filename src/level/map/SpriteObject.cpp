@@ -152,6 +152,7 @@ void SpriteObject::DrawSprite() {
   DXLMATRIX matrix = transform_;
   DrawBackSubSprites(matrix, false);
   MapSpriteUser::DrawSprite(transform_, color);
+  DrawOverSprite(color);
   DrawFrontSubSprites(transform_, false);
   if (lit) SetBlendState(previous);
 }

@@ -36,7 +36,12 @@ class SpriteObject : public MapObject, public MapSpriteUser {
   void OnRemoved() override;
   void Draw() override;
 
+  // The back sub-sprites, the sprite, DrawOverSprite, the front
+  // sub-sprites; lit while highlighted.
   virtual void DrawSprite();
+  // Between the sprite and its front sub-sprites, at the sprite's
+  // transform, in the sprite's colour; nothing here.
+  virtual void DrawOverSprite(u32 /*color*/) {}
   // Detached, shadow and effects dropped; the new map sprite (its sort
   // offsets and shadow), then re-sorted at the position.
   virtual void SetSprite(MapSprite* mapSprite);

@@ -22,11 +22,8 @@ constexpr u32 kCostAt = 12;
 
 Job_Build* Job_Build::Create(PointBuilding& point) {
   MapPlayer* owner = PointJobOwner(point.GetMap());
-  const BUILDING* building = point.GetBuilding();
   // A step past the kind's last level record has no price or time to read.
-  const i32 limit = building && building->levelLimit < building->levelCount ? building->levelLimit
-                                                                              : building ? building->levelCount : 0;
-  if (!owner || point.GetLevel() < 0 || point.GetLevel() >= limit) return nullptr;
+  if (!owner || point.GetLevel() < 0 || point.GetLevel() >= point.GetLevelLimit()) return nullptr;
   return new Job_Build(owner, point);
 }
 

@@ -26,9 +26,14 @@ PointBuilding::PointBuilding(LevelMap& map, BUILDING* building) : LevelPoint(map
 
 PointBuilding::~PointBuilding() { Shutdown(false, true, 0); }
 
+i32 PointBuilding::GetLevelLimit() const {
+  if (!building_) return 0;
+  return building_->levelLimit < building_->levelCount ? building_->levelLimit : building_->levelCount;
+}
+
 bool PointBuilding::SetLevel(i32 level, bool fade, u32 delay) {
   if (!building_) return false;
-  const i32 limit = building_->levelLimit < building_->levelCount ? building_->levelLimit : building_->levelCount;
+  const i32 limit = GetLevelLimit();
   if (level > limit) level = limit;
   if (level == level_) return level_ >= 0;
   if (level < level_) return false;
@@ -118,7 +123,7 @@ u32 PointBuilding::ShowBuilding(bool fade, u32 delay) {
     mapBuilding_->SetScale(scale);
     delay = mapBuilding_->ShowWithEffect(fade, delay);
   }
-  if (level_ > 0) ShowStars(level_, fade, delay);
+  if (level_ > 0) ShowStars(GetLevelLimit(), fade, delay);  // the level out of the limit
   return delay;
 }
 
@@ -218,33 +223,16 @@ void MapBuilding::Release() {
   animations_.clear();
 }
 
-void MapBuilding::DrawSprite() {
-  if (animations_.empty()) {
-    SpriteObject::DrawSprite();
-    return;
-  }
+void MapBuilding::DrawOverSprite(u32 color) {
   DXLViewer* viewer = GetGameViewer();
-  u32 color = GetColor();
-  const DXLDRAWSTATE* previous = nullptr;
-  const bool lit = IsHighlighted();
-  if (lit) {
-    previous = SetBlendState(MapHighlightBlend());
-    color = (color & 0xFF000000u) | 0x202020u;
+  if (!viewer) return;
+  for (const FactoryAnimation& a : animations_) {
+    if (!a.GetImage()) continue;
+    viewer->SetTransform(&transform_);
+    viewer->Translate(a.GetX(), a.GetY());
+    viewer->ApplyTransform(nullptr);
+    a.GetImage()->DrawFrame(static_cast<i32>(a.GetShownFrame()), color, GetMirror());
   }
-  DXLMATRIX matrix = transform_;
-  DrawBackSubSprites(matrix, false);
-  MapSpriteUser::DrawSprite(transform_, color);
-  if (viewer) {
-    for (const FactoryAnimation& a : animations_) {
-      if (!a.GetImage()) continue;
-      viewer->SetTransform(&transform_);
-      viewer->Translate(a.GetX(), a.GetY());
-      viewer->ApplyTransform(nullptr);
-      a.GetImage()->DrawFrame(static_cast<i32>(a.GetShownFrame()), color, GetMirror());
-    }
-  }
-  DrawFrontSubSprites(transform_, false);
-  if (lit) SetBlendState(previous);
 }
 
 void MapBuilding::StartAnimations(float rate) {

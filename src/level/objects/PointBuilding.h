@@ -59,6 +59,9 @@ class PointBuilding : public LevelPoint {
   virtual void BuildPause(bool /*queued*/) {}
 
   BUILDING* GetBuilding() const { return building_; }
+  // The highest level the point may reach: the kind's limit on this level,
+  // within its level records (0 without a kind).
+  i32 GetLevelLimit() const;
   i32 GetMapX() const { return mapX_; }
   i32 GetMapY() const { return mapY_; }
   u32 GetPendingDelay() const { return pending_; }
@@ -105,7 +108,7 @@ class MapBuilding : public SpriteObject {
   // The effects cleared; fading, the build effect after the delay.
   u32 ShowWithEffect(bool fade, u32 delay);
 
-  void DrawSprite() override;
+  void DrawOverSprite(u32 color) override;  // the production animations
 
   // The animations loop at the rate and the emitters run.
   void StartAnimations(float rate);

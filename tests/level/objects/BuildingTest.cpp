@@ -8,6 +8,7 @@
 #include "level/objects/PointBuilding.h"
 #include "level/objects/PointWarehouse.h"
 #include "level/rules/WarehouseStock.h"
+#include "ui/SSStars.h"
 
 using namespace leveltest;
 
@@ -40,6 +41,9 @@ TEST_F(BuildingLevel, LevelsAreClampedKeptOrRefusedAndMirrorRulesNegateEveryOffs
   PointBuilding* p = Point(0);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->GetLevel(), 2);
+  ASSERT_NE(p->GetStars(), nullptr);
+  EXPECT_EQ(p->GetStars()->GetMaximum(), 3) << "the level out of the limit";
+  EXPECT_EQ(p->GetStars()->GetCount(), 2);
   EXPECT_TRUE(p->SetLevel(9, false, 0));  // above the limit: the limit
   EXPECT_EQ(p->GetLevel(), 3);
   EXPECT_TRUE(p->SetLevel(3, false, 0));  // equal: nothing changes
@@ -119,11 +123,8 @@ TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
   rig.Tick(20);
   ASSERT_NE(Job_Build::Create(*Point(1)), nullptr);
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
-  ASSERT_TRUE(SaveLevelState(rig));
-  const std::vector<u8> records = rig.SavedRecords();
+  const std::vector<u8> records = rig.SaveAndReload();
   ASSERT_FALSE(records.empty());
-
-  ASSERT_TRUE(LoadLevelState(rig));
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
   auto* first = dynamic_cast<Job_Build*>(rig.player->GetJobs()[0]);
   auto* second = dynamic_cast<Job_Build*>(rig.player->GetJobs()[1]);

@@ -77,35 +77,6 @@ struct Cowshed : ::testing::Test {
       if (!h->GetJobs()[i]->HasEnded()) return h->GetJobs()[i]->GetJobId();
     return 0;
   }
-  std::vector<u8> Saved() {
-    EXPECT_TRUE(SaveLevelState(rig));
-    const kis::DataBuffer* b = rig.store.slots[0][0];
-    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
-    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
-    return v;
-  }
-
-  // A load of the saved bytes with the shed record and the records patched.
-  struct Meta {
-    u32 playMode, levelIndex, levelTime;
-  };
-  bool LoadPatched(const Meta& from, const std::vector<u8>& data, const std::vector<u8>& records) {
-    auto* b = new kis::DataBuffer;
-    b->headerSize = kis::kDataBufferHeaderSize;
-    b->playMode = from.playMode;
-    b->levelIndex = from.levelIndex;
-    b->levelTime = from.levelTime;
-    b->GrowData(data.size() + 16);
-    b->GrowRecords(records.size() + 16);
-    std::memcpy(b->Data(), data.data(), data.size());
-    std::memcpy(b->Records(), records.data(), records.size());
-    b->dataSize = static_cast<u32>(data.size());
-    b->recordSize = static_cast<u32>(records.size());
-    delete rig.store.slots[0][0];
-    rig.store.slots[0][0] = b;
-    return LoadLevelState(rig);
-  }
-
   ShedRig rig;
   BUILDING* shed = nullptr;
   PRODUCT* wheat = nullptr;
@@ -176,36 +147,35 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
 
 TEST_F(Cowshed, SavedShedAndHeadsComeBackEqualAndEachMisfitFailsTheLoad) {
   rig.Build({Def(3, 400)});
-  const std::vector<u8> unfed = Saved();
+  const std::vector<u8> unfed = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
-  EXPECT_EQ(Saved(), unfed);
+  EXPECT_EQ(rig.SavedBytes(), unfed);
   Stock().Add(wheat, 2, false);
   Shed()->Feed();
   ASSERT_GT(rig.TickUntil([&] { return Shed()->IsFed(); }), 0);
   rig.Tick(30);
-  const std::vector<u8> filling = Saved();
+  const std::vector<u8> filling = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   EXPECT_EQ(Shed()->GetCowCount(), 3);
-  EXPECT_EQ(Saved(), filling);
+  EXPECT_EQ(rig.SavedBytes(), filling);
   ASSERT_GT(rig.TickUntil([&] { return Shed()->IsMilkReady(); }), 0);
   rig.Tick(3);
-  const std::vector<u8> ready = Saved();
+  const std::vector<u8> ready = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   EXPECT_TRUE(Shed()->IsMilkReady());
   EXPECT_GE(Shed()->GetCallTimer(), 0.0f) << "a shed loaded with its milk ready calls";
-  EXPECT_EQ(Saved(), ready);
+  EXPECT_EQ(rig.SavedBytes(), ready);
   Shed()->SetMilking(true);
-  const std::vector<u8> milking = Saved();
+  const std::vector<u8> milking = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   EXPECT_EQ(HeadJob(2), kJobCowHeadMilk);
-  EXPECT_EQ(Saved(), milking);
+  EXPECT_EQ(rig.SavedBytes(), milking);
 
   // Each misfit of the shed record or a head's job fails the whole load.
   ASSERT_TRUE(SaveLevelState(rig));
-  const kis::DataBuffer& b = *rig.store.slots[0][0];
-  const Meta saved{b.playMode, b.levelIndex, b.levelTime};
-  const std::vector<u8> data(b.Data(), b.Data() + b.dataSize);
-  const std::vector<u8> records(b.Records(), b.Records() + b.recordSize);
+  const Saved saved = Copy(*rig.store.slots[0][0]);
+  const std::vector<u8>& data = saved.data;
+  const std::vector<u8>& records = saved.records;
   size_t at = 0;
   while (at + 20 <= data.size() &&
          !(kis::GetU32LE(&data[at]) == kCowshedRecordSize && kis::GetU32LE(&data[at + 4]) == 1 &&
@@ -216,7 +186,9 @@ TEST_F(Cowshed, SavedShedAndHeadsComeBackEqualAndEachMisfitFailsTheLoad) {
   while (job + 6 <= records.size() && kis::GetU16LE(&records[job + 4]) != kJobCowHeadMilk) ++job;
   ASSERT_LT(job + 6, records.size());
   for (i32 k = 0; k < 7; ++k) {
-    std::vector<u8> d = data, r = records;
+    Saved bad = saved;
+    std::vector<u8>& d = bad.data;
+    std::vector<u8>& r = bad.records;
     if (k == 0) kis::PutU32LE(&d[at], 20);
     if (k == 1) kis::PutF32LE(&d[at + 8], std::nanf(""));
     if (k == 2) kis::PutF32LE(&d[at + 8], 1.5f);
@@ -224,10 +196,10 @@ TEST_F(Cowshed, SavedShedAndHeadsComeBackEqualAndEachMisfitFailsTheLoad) {
     if (k == 4) kis::PutF32LE(&d[at + 12], -5.0f);
     if (k == 5) kis::PutU16LE(&r[job + 4], 0x1484);
     if (k == 6) kis::PutU32LE(&d[at + 4], 2);
-    EXPECT_FALSE(LoadPatched(saved, d, r)) << k;
+    EXPECT_FALSE(rig.LoadFrom(bad)) << k;
   }
-  EXPECT_TRUE(LoadPatched(saved, data, records));
-  EXPECT_EQ(Saved(), milking);
+  EXPECT_TRUE(rig.LoadFrom(saved));
+  EXPECT_EQ(rig.SavedBytes(), milking);
 }
 
 }  // namespace

@@ -218,9 +218,7 @@ TEST_F(FactoryLevel, TheRecordRoundTripsAndEveryMisfitFails) {
   auto loadWith = [&](u32 offset, u32 value) {
     Saved bad = good;
     kis::PutU32LE(&bad.data[at + offset], value);
-    delete rig.store.slots[0][0];
-    rig.store.slots[0][0] = Make(bad);
-    return LoadLevelState(rig);
+    return rig.LoadFrom(bad);
   };
   EXPECT_TRUE(loadWith(52, std::bit_cast<u32>(7.0f)));
   EXPECT_FLOAT_EQ(Factory()->GetSlot(1).progress, 10000.0f) << "cut to the whole";

@@ -25,11 +25,6 @@ struct HenRig : CareRig {
   using MapRig::MakeMapSprite;
 };
 
-struct LevelSaveCopy {
-  u32 playMode, levelIndex, levelTime;
-  std::vector<u8> data, records;
-};
-
 struct Henhouse : ::testing::Test {
   Henhouse() {
     rig.level.LoadKinds({}, {{u"henhouse", 4, true, kBuildingAnimalHouse}, {u"cowshed", 4, true, kBuildingAnimalHouse}});
@@ -99,32 +94,6 @@ struct Henhouse : ::testing::Test {
   i32 TickToPhase(u32 phase) {
     return rig.TickUntil([&] { return House()->GetCycle().phase == phase; });
   }
-  // The saved state's bytes (data and records).
-  std::vector<u8> Saved() {
-    EXPECT_TRUE(SaveLevelState(rig));
-    const kis::DataBuffer* b = rig.store.slots[0][0];
-    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
-    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
-    return v;
-  }
-
-  bool LoadCopy(const LevelSaveCopy& s) {
-    auto* b = new kis::DataBuffer;
-    b->headerSize = kis::kDataBufferHeaderSize;
-    b->playMode = s.playMode;
-    b->levelIndex = s.levelIndex;
-    b->levelTime = s.levelTime;
-    b->GrowData(s.data.size() + 16);
-    b->GrowRecords(s.records.size() + 16);
-    std::memcpy(b->Data(), s.data.data(), s.data.size());
-    if (!s.records.empty()) std::memcpy(b->Records(), s.records.data(), s.records.size());
-    b->dataSize = static_cast<u32>(s.data.size());
-    b->recordSize = static_cast<u32>(s.records.size());
-    delete rig.store.slots[0][0];
-    rig.store.slots[0][0] = b;
-    return LoadLevelState(rig);
-  }
-
   HenRig rig;
   BUILDING* hen = nullptr;
   PRODUCT* wheat = nullptr;
@@ -266,18 +235,18 @@ TEST_F(Henhouse, SavedHousesChickensAndJobsComeBackEqualInEveryPhase) {
   for (u32 phase = 0; phase <= kPhaseEggs; ++phase) {
     ASSERT_GE(TickToPhase(phase), 0) << phase;
     rig.Tick(phase == 1 || phase == 3 ? 40 : 5);  // the chickens walking to their spots
-    const std::vector<u8> before = Saved();
+    const std::vector<u8> before = rig.SavedBytes();
     ASSERT_TRUE(LoadLevelState(rig)) << phase;
     EXPECT_EQ(House()->GetCycle().phase, phase);
-    EXPECT_EQ(Saved(), before) << phase;
+    EXPECT_EQ(rig.SavedBytes(), before) << phase;
   }
   // The player on her way to the eggs comes back with her job.
   CareRig::Click(House()->GetTakeEggsButton());
   rig.Tick(2);
-  const std::vector<u8> taking = Saved();
+  const std::vector<u8> taking = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   ASSERT_NE(House()->GetTakeEggsJob(), nullptr);
-  EXPECT_EQ(Saved(), taking);
+  EXPECT_EQ(rig.SavedBytes(), taking);
 
   // A take-eggs record naming the cow shed, or a house without eggs, is refused.
   std::vector<u8> r(kPointJobRecordSize, 0);
@@ -291,24 +260,23 @@ TEST_F(Henhouse, SavedHousesChickensAndJobsComeBackEqualInEveryPhase) {
 
   // Each misfit of the house record fails the whole load.
   ASSERT_TRUE(SaveLevelState(rig));
-  const kis::DataBuffer* b = rig.store.slots[0][0];
-  const std::vector<u8> data(b->Data(), b->Data() + b->dataSize), records(b->Records(), b->Records() + b->recordSize);
-  const LevelSaveCopy pristine{b->playMode, b->levelIndex, b->levelTime, data, records};
+  const Saved pristine = Copy(*rig.store.slots[0][0]);
+  const std::vector<u8>& data = pristine.data;
   size_t at = 0;
   while (at + 12 <= data.size() && !(kis::GetU32LE(&data[at]) == kHenhouseRecordSize &&
                                      kis::GetU32LE(&data[at + 4]) == 1 && kis::GetU32LE(&data[at + 8]) == kPhaseEggs))
     ++at;
   ASSERT_LT(at + kHenhouseRecordSize, data.size());
   for (i32 k = 0; k < 4; ++k) {
-    LevelSaveCopy bad = pristine;
+    Saved bad = pristine;
     u8* record = bad.data.data() + at;
     if (k == 0) kis::PutU32LE(record, 60);
     if (k == 1) kis::PutF32LE(record + 12, std::nanf(""));
     if (k == 2) kis::PutU32LE(record + 60, 1);  // the replayed phase lays two
     if (k == 3) kis::PutU32LE(record + 8, 5);
-    EXPECT_FALSE(LoadCopy(bad)) << k;
+    EXPECT_FALSE(rig.LoadFrom(bad)) << k;
   }
-  EXPECT_TRUE(LoadCopy(pristine));
+  EXPECT_TRUE(rig.LoadFrom(pristine));
 }
 
 }  // namespace

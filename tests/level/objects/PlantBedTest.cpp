@@ -204,11 +204,8 @@ TEST_F(PlantBeds, PlantJobRecordsRoundTripThroughTheSavedLevel) {
   ASSERT_GT(rig.TickUntil([&] { return Point(0)->IsDigging(); }), 0);
   rig.Tick(20);
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
-  ASSERT_TRUE(SaveLevelState(rig));
-  const std::vector<u8> records = rig.SavedRecords();
+  const std::vector<u8> records = rig.SaveAndReload();
   ASSERT_FALSE(records.empty());
-
-  ASSERT_TRUE(LoadLevelState(rig));
   ASSERT_EQ(rig.player->GetJobs().GetCount(), 2);
   auto* plant = dynamic_cast<Job_Plant*>(rig.player->GetJobs()[0]);
   auto* water = dynamic_cast<Job_Water*>(rig.player->GetJobs()[1]);
@@ -219,8 +216,7 @@ TEST_F(PlantBeds, PlantJobRecordsRoundTripThroughTheSavedLevel) {
   EXPECT_EQ(plant->GetState(), kJobAnimating);
   EXPECT_EQ(water->GetPoint(), Point(1));
   EXPECT_EQ(Point(1)->GetWaterButton(), nullptr);
-  ASSERT_TRUE(SaveLevelState(rig));
-  EXPECT_EQ(rig.SavedRecords(), records);
+  EXPECT_EQ(rig.SaveAndReload(), records);
   ASSERT_GT(rig.TickUntil([&] { return Point(0)->GetLevel() == 1; }), 0);
 }
 
