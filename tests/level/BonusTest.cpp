@@ -88,8 +88,8 @@ TEST(LevelBonuses, TheRatesFollowTheActiveBonusesAndReachTheBuildingsAndThePlaye
   EXPECT_FLOAT_EQ(level.GetRate(kRateFactories), 7.0f);
   EXPECT_FLOAT_EQ(level.GetRate(kRateAnimalHouses), 4.0f);
   RateModifiers building;
-  b.ApplyRateModifiers(kRateFactories, building);  // only bonus entries pass, and there are none
-  EXPECT_FLOAT_EQ(building.GetRate(), 1.0f);
+  b.ApplyRateModifiers(kRateFactories, building);  // a building made now takes the bonus's factor
+  EXPECT_FLOAT_EQ(building.GetRate(), 3.5f);
   b.EndBonus(2);
   b.EndBonus(4);
   for (u32 r = 0; r < kLevelRateCount; ++r) EXPECT_FLOAT_EQ(level.GetRate(r), r == 3 ? 2.0f : r == 2 ? 4.0f : 1.0f) << r;

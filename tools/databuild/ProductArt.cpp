@@ -1,7 +1,7 @@
 // The products: one emblem each (a sheaf of wheat, a beet, an apple ...),
 // drawn as the product's icon (48 pixels) and its small icon (24) in the
-// icon set, each in three frames (disabled, normal, lit, as the product
-// buttons and slots show them), and lying on the ground as its map sprite
+// icon set, each in four frames (disabled, normal, lit, as the product
+// buttons and slots show them, and the flying labels' normal), and lying on the ground as its map sprite
 // (64, set 3, standing on its hot spot near the bottom). The egg's map
 // sprite is one laid egg in frame pairs: pair r lies at its own tilt, its
 // even frame white, its odd frame brown and speckled.
@@ -306,7 +306,8 @@ void DrawEmblem(cairo_t* cr, Emblem emblem, double x, double y, double size, dou
 }
 
 // A product icon in the three frames its buttons show: disabled (faded),
-// normal, lit.
+// normal, lit; and a fourth, the normal again, that the flying labels of
+// stored and spent goods show.
 void StateIcon(cairo_t* cr, const ArtFrame& f, Emblem e) {
   cairo_push_group(cr);
   DrawEmblem(cr, e, 1, 1, f.width - 2, std::max(1.0, f.width / 30));
@@ -327,7 +328,7 @@ void AddProductArt(ArtBook& book) {
     const art::Emblem e = emblem;
     ArtPiece icon;
     icon.draw = [e](cairo_t* cr, const ArtFrame& f) { art::StateIcon(cr, f, e); };
-    icon.layout = FrameLayout{3, 3};
+    icon.layout = FrameLayout{4, 4};
     book.Add(kIconSpriteSet, "ico_" + name, icon);
     book.Add(kIconSpriteSet, "ico2_" + name, icon);
     ArtPiece map;

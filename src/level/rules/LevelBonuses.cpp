@@ -160,7 +160,8 @@ float LevelBonuses::GetRate(u32 i) const {
 void LevelBonuses::ApplyRateModifiers(u32 rate, RateModifiers& building) const {
   if (rate >= kLevelRateCount) return;
   const RateModifiers& r = rates_[rate];
-  for (u32 i = 0; i < r.GetCount(true); ++i) building.Set(r.Get(true, i).id, true, r.Get(true, i).value);
+  for (const bool additive : {true, false})  // the bonuses set factors
+    for (u32 i = 0; i < r.GetCount(additive); ++i) building.Set(r.Get(additive, i).id, additive, r.Get(additive, i).value);
 }
 
 void LevelBonuses::Tick(u32 t) {
