@@ -32,13 +32,12 @@
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
 #include "resources/GameServices.h"
-#include "testsupport/LevelHarness.h"
-#include "testsupport/SavedLevelStore.h"
 #include "ui/ASSProductionButton.h"
 #include "ui/HIText.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/WindowManager.h"
 #include "windows/EmptyPlacePanels.h"
+#include "ScenarioPlayed.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 
@@ -76,40 +75,15 @@ struct RecipeTags {
   }
 };
 
-class Mill : public ::testing::Test {
+class Mill : public ScenarioPlayed {
  protected:
-  Mill() : h(leveltest::ScenarioDataFolder(), 800, 600, true), saves(&store, &store, nullptr) {
+  Mill() : ScenarioPlayed(kMillLevel, kHard, true) {
     RecipeTags::asked.clear();
     GetGameServices().itemDescription = &RecipeTags::Expand;
   }
   ~Mill() override {
     GetGameServices().itemDescription = nullptr;
     RecipeTags::harness = nullptr;
-  }
-  GameLevel& Make() {
-    GameLevelHooks hooks;
-    hooks.rules.profile = &h.profile;
-    hooks.villains = &h.villains;
-    hooks.saves = &saves;
-    LevelSetup setup;
-    setup.regime = kHard;
-    GameLevel* level = h.world.OpenLevel(kMillLevel, setup, hooks);
-    host = h.world.Panel();
-    h.LoadAll();
-    h.Enter();
-    return *level;
-  }
-  void Click(i32 x, i32 y) {
-    h.Level()->Input().OnMouseMove(x, y, 0, 0);
-    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
-    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
-    h.Step(20);
-  }
-  void ClickButton(const GameButton* b) {
-    ASSERT_NE(b, nullptr);
-    const DXLRECT& panel = host->GetPanel()->GetRect();
-    const DXLRECT& r = b->GetRect();
-    Click(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2);
   }
   // The place clicked, the factories' category, then the flour mill.
   void BuildMill(i32 place) {
@@ -143,27 +117,6 @@ class Mill : public ::testing::Test {
   MapPlayer* Player() { return h.Level()->Map().GetCharacters()->GetPlayer(); }
   WarehouseStock& Stock() { return *h.Level()->Rules().Stock(); }
   i32 Money() { return h.Level()->Rules().Money().Get(); }
-  // Left and entered again: the saved bytes of both leavings are the same.
-  void LeaveAndEnterEqual() {
-    GameLevel& level = *h.Level();
-    level.Leave();
-    ASSERT_NE(store.slots[kHard][kMillLevel], nullptr);
-    const kis::DataBuffer& first = *store.slots[kHard][kMillLevel];
-    const std::vector<u8> data(first.Data(), first.Data() + first.dataSize);
-    const std::vector<u8> records(first.Records(), first.Records() + first.recordSize);
-    h.Enter();
-    level.Leave();
-    const kis::DataBuffer& second = *store.slots[kHard][kMillLevel];
-    EXPECT_EQ(std::vector<u8>(second.Data(), second.Data() + second.dataSize), data);
-    EXPECT_EQ(std::vector<u8>(second.Records(), second.Records() + second.recordSize), records);
-    h.Enter();
-    h.Start();
-  }
-
-  LevelHarness h;
-  testsupport::SavedLevelStore store;
-  GameLevelSaves saves;
-  LevelPanelHost* host = nullptr;
 };
 
 TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {

@@ -27,9 +27,8 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
-#include "testsupport/LevelHarness.h"
-#include "testsupport/SavedLevelStore.h"
 #include "ui/ASSArrowButton.h"
+#include "ScenarioPlayed.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -42,33 +41,9 @@ using leveltest::LevelHarness;
 constexpr i32 kGardenLevel = 6;  // the seventh scenario level
 constexpr i32 kDryBed = 1, kTree = 2, kPlace = 3;
 
-using Store = testsupport::SavedLevelStore;
-
-class Garden : public ::testing::Test {
+class Garden : public ScenarioPlayed {
  protected:
-  Garden() : h(leveltest::ScenarioDataFolder(), 800, 600), saves(&store, &store, nullptr) {}
-  GameLevel& Make() {
-    GameLevelHooks hooks;
-    hooks.rules.profile = &h.profile;
-    hooks.villains = &h.villains;
-    hooks.saves = &saves;
-    GameLevel* level = h.world.OpenLevel(kGardenLevel, LevelSetup{}, hooks);
-    host = h.world.Panel();
-    h.LoadAll();
-    h.Enter();
-    return *level;
-  }
-  void Click(i32 x, i32 y) {
-    h.Level()->Input().OnMouseMove(x, y, 0, 0);
-    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
-    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
-    h.Step(20);
-  }
-  void ClickButton(const GameButton* b) {
-    const DXLRECT& panel = host->GetPanel()->GetRect();
-    const DXLRECT& r = b->GetRect();
-    Click(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2);
-  }
+  Garden() : ScenarioPlayed(kGardenLevel) {}
   // An arrow button stands 32 pixels above its anchor on the screen; it
   // takes the click once it has appeared and the pointer has rested on it.
   void ClickArrow(const ASSArrowButton* b) {
@@ -100,27 +75,6 @@ class Garden : public ::testing::Test {
     if (const PLANT* plant = FindPlantByName(product)) p = plant->product;
     return p ? rules.Stock()->GetCount(p) : -1;
   }
-  // Left and entered again: the saved bytes of both leavings are the same.
-  void LeaveAndEnterEqual() {
-    GameLevel& level = *h.Level();
-    level.Leave();
-    ASSERT_NE(store.slots[0][kGardenLevel], nullptr);
-    const kis::DataBuffer& first = *store.slots[0][kGardenLevel];
-    const std::vector<u8> data(first.Data(), first.Data() + first.dataSize);
-    const std::vector<u8> records(first.Records(), first.Records() + first.recordSize);
-    h.Enter();
-    level.Leave();
-    const kis::DataBuffer& second = *store.slots[0][kGardenLevel];
-    EXPECT_EQ(std::vector<u8>(second.Data(), second.Data() + second.dataSize), data);
-    EXPECT_EQ(std::vector<u8>(second.Records(), second.Records() + second.recordSize), records);
-    h.Enter();
-    h.Start();
-  }
-
-  LevelHarness h;
-  Store store;
-  GameLevelSaves saves;
-  LevelPanelHost* host = nullptr;
 };
 
 TEST_F(Garden, WateredSownGrownAndHarvestedByClicksAndSavedMidway) {

@@ -1,0 +1,92 @@
+// ScenarioPlayed - the fixture of the scenario levels played through the
+// level scene and the level panel: one level of the scenario data set
+// opened by the game's world with its saved levels kept in a store, clicks
+// on the screen and on the panel's buttons, and the level left and entered
+// again.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/DataBuffer.h"
+#include "level/scene/GameLevel.h"
+#include "level/state/GameLevelSaves.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+
+namespace windowstest {
+
+class ScenarioPlayed : public ::testing::Test {
+ protected:
+  // The level's index in the set, its regime (0 easy, 1 hard); the
+  // language read when asked (the panel's texts and the hints' fonts).
+  explicit ScenarioPlayed(i32 level, i32 regime = 0, bool language = false)
+      : h(leveltest::ScenarioDataFolder(), 800, 600, language),
+        saves(&store, &store, nullptr),
+        level_(level),
+        regime_(regime) {}
+
+  // Opened, loaded and entered (not started).
+  GameLevel& Make() {
+    GameLevelHooks hooks;
+    hooks.rules.profile = &h.profile;
+    hooks.villains = &h.villains;
+    hooks.saves = &saves;
+    LevelSetup setup;
+    setup.regime = regime_;
+    GameLevel* level = h.world.OpenLevel(level_, setup, hooks);
+    host = h.world.Panel();
+    h.LoadAll();
+    h.Enter();
+    return *level;
+  }
+  // A click at a screen point, then a 20 ms frame.
+  void Click(i32 x, i32 y) {
+    h.Level()->Input().OnMouseMove(x, y, 0, 0);
+    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
+    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
+    h.Step(20);
+  }
+  void ClickButton(const GameButton* b) {
+    ASSERT_NE(b, nullptr);
+    const DXLRECT& panel = host->GetPanel()->GetRect();
+    const DXLRECT& r = b->GetRect();
+    Click(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2);
+  }
+  // Left and entered again, then started: the saved bytes of both
+  // leavings are the same.
+  void LeaveAndEnterEqual() {
+    GameLevel& level = *h.Level();
+    level.Leave();
+    ASSERT_NE(store.slots[regime_][level_], nullptr);
+    const std::vector<u8> first = Saved();
+    h.Enter();
+    level.Leave();
+    EXPECT_EQ(Saved(), first);
+    h.Enter();
+    h.Start();
+  }
+
+  leveltest::LevelHarness h;
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves;
+  LevelPanelHost* host = nullptr;
+
+ private:
+  // The stored level's data, then its records.
+  std::vector<u8> Saved() const {
+    const kis::DataBuffer* b = store.slots[regime_][level_];
+    if (!b) return {};
+    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
+    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
+    return v;
+  }
+
+  i32 level_;
+  i32 regime_;
+};
+
+}  // namespace windowstest
