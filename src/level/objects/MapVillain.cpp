@@ -442,10 +442,10 @@ void MapVillain::PlayAnimation(i32 skin, const wchar* name, i32 direction, bool 
 }
 
 void MapVillain::Draw() {
+  DXLViewer* viewer = GetGameViewer();
+  const DXLMATRIX view = viewer ? viewer->CurrentTransform() : DXLMATRIX{};  // before the character's own move
   MapCharacter::Draw();
-  if (strike_ && struck_ && !IsDead()) {
-    if (DXLViewer* viewer = GetGameViewer()) strike_->Draw(x_, y_, viewer->CurrentTransform());
-  }
+  if (viewer && strike_ && struck_ && !IsDead()) strike_->Draw(x_, y_, view);
   UpdateBar(IsHighlighted());
 }
 
