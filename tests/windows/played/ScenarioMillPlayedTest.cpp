@@ -18,8 +18,6 @@
 #include "content/LevelRates.h"
 #include "content/ProductList.h"
 #include "level/characters/Job.h"
-#include "level/characters/LevelCharacters.h"
-#include "level/characters/MapPlayer.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/objects/Job_Build.h"
@@ -114,7 +112,6 @@ class Mill : public ScenarioPlayed {
   }
   PointFactory* Factory(i32 i) { return dynamic_cast<PointFactory*>(h.Level()->Map().GetPoint(i)); }
   PointBuilding* Building(i32 i) { return dynamic_cast<PointBuilding*>(h.Level()->Map().GetPoint(i)); }
-  MapPlayer* Player() { return h.Level()->Map().GetCharacters()->GetPlayer(); }
   WarehouseStock& Stock() { return *h.Level()->Rules().Stock(); }
   i32 Money() { return h.Level()->Rules().Money().Get(); }
 };
