@@ -19,6 +19,8 @@ constexpr i32 kProgressLineWidth = 64;
 
 class LevelPoint : public BaseLevelPoint {
  public:
+  // The point's panel follows its state, when it shows this point.
+  void RefreshPanel();
   explicit LevelPoint(LevelMap& map) : BaseLevelPoint(map) {}
   ~LevelPoint() override;
 
