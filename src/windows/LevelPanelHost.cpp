@@ -108,3 +108,7 @@ ChildLevelPanel* LevelPanelHost::ShowPointPanel(u32 kind, LevelPoint* point) {
 void LevelPanelHost::RefreshPointPanel(LevelPoint* point) {
   if (panel_) PointPanelRouter::Refresh(*panel_, point);
 }
+
+void LevelPanelHost::HidePointPanel(LevelPoint* point) {
+  if (panel_) PointPanelRouter::Hide(*panel_, point);
+}

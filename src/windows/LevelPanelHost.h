@@ -39,6 +39,7 @@ class LevelPanelHost : public LevelInterface {
   // The built points' panels (PointPanelRouter); nothing without a panel.
   ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) override;
   void RefreshPointPanel(LevelPoint* point) override;
+  void HidePointPanel(LevelPoint* point) override;
 
   // The other windows
   void OpenMenu(bool fromKey) override;

@@ -40,7 +40,19 @@ ChildLevelPanel* PointPanelRouter::Show(LevelPanel& panel, u32 kind, LevelPoint*
   return page;
 }
 
-void PointPanelRouter::Refresh(LevelPanel& panel, LevelPoint* point) {
+namespace {
+
+PointPanel* ShownFor(LevelPanel& panel, const LevelPoint* point) {
   auto* page = dynamic_cast<PointPanel*>(panel.GetCurrentChild());
-  if (point && page && page->IsShown() && page->GetPoint() == point) page->Refresh();
+  return point && page && page->IsShown() && page->GetPoint() == point ? page : nullptr;
+}
+
+}  // namespace
+
+void PointPanelRouter::Refresh(LevelPanel& panel, LevelPoint* point) {
+  if (PointPanel* page = ShownFor(panel, point)) page->Refresh();
+}
+
+void PointPanelRouter::Hide(LevelPanel& panel, LevelPoint* point) {
+  if (PointPanel* page = ShownFor(panel, point)) page->Hide();
 }

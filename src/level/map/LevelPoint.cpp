@@ -130,3 +130,8 @@ void LevelPoint::DropSprite(ScreenSprite* s, bool fade, u32 delay) {
 void LevelPoint::RefreshPanel() {
   if (LevelInterface* panels = GetMap().Hooks().panels) panels->RefreshPointPanel(this);
 }
+
+void LevelPoint::OnDeselect() {
+  BaseLevelPoint::OnDeselect();
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->HidePointPanel(this);
+}

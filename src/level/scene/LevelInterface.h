@@ -63,6 +63,8 @@ class LevelInterface {
   virtual ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) = 0;
   // The point's panel buttons (upgrade, remove) follow its state.
   virtual void RefreshPointPanel(LevelPoint* point) = 0;
+  // The point's panel hides, when it shows that point (it was deselected).
+  virtual void HidePointPanel(LevelPoint* /*point*/) {}
 
   // --- The other windows ------------------------------------------------------------------------
   virtual void OpenMenu(bool fromKey) = 0;  // unless one is open and not closing

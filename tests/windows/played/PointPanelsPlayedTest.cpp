@@ -154,6 +154,7 @@ TEST(PointPanels, LayoutAtThreeWidths) {
       }
     }
     EXPECT_EQ(m.Select(kMill), m.Select<FactoryPanel>(kMill));
+  EXPECT_EQ(m.Select<ChildLevelPanel>(0), nullptr) << "deselected, the page hides; the warehouse has none";
   }
 }
 
