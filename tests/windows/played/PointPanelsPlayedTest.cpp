@@ -236,7 +236,14 @@ TEST(PointPanels, HenhouseFedFromItsPanel) {
   EXPECT_FALSE(feed->IsEnabled()) << "no wheat";
   stock.Add(b->feedProduct, 2 * feed->GetCount(), false);
   EXPECT_TRUE(feed->IsEnabled());
-  m.Shoot("panel_henhouse.png");
+  const DXLRECT& r = feed->GetRect();
+  const DXLRECT& panel = m.host->GetPanel()->GetRect();
+  m.h.Level()->Input().OnMouseMove(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2, 0, 0);
+  for (i32 t = 0; t < 1500; t += 20) {  // the windows' frames too: the hint waits, then shows
+    m.h.Step(20);
+    GetGameServices().windowManager->Update();
+  }
+  m.Shoot("panel_henhouse.png");  // with the feed button's hint
   m.ClickButton(feed);
   ASSERT_NE(house->GetFeedJob(), nullptr);
   EXPECT_EQ(stock.GetCount(b->feedProduct), feed->GetCount());
