@@ -12,6 +12,7 @@
 #include "resources/SpriteSet.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameWindow.h"
+#include "ui/HIText.h"
 #include "ui/HudPieces.h"
 #include "windows/ChildLevelPanel.h"
 #include "windows/LevelPanel.h"
@@ -73,27 +74,27 @@ void CLPLevelBlock::SetLevel(i32 levels, i32 current, Sprite* picture) {
   Build();
 }
 
-void CLPLevelBlock::CreateHint(const wchar* text, i32 value1, i32 value2) {
+void CLPLevelBlock::CreateHint(const wchar* text, uintptr_t kind, uintptr_t data) {
   hintText_ = text ? text : u"";
-  hintValues_[0] = value1;
-  hintValues_[1] = value2;
+  hintValues_[0] = kind;
+  hintValues_[1] = data;
   SetHintEnabled(true);
   if (!hintWindow_) new CaptionHintWindow(this);
   flags_ |= kLevelBlockRedraw;
 }
 
-void CLPLevelBlock::SetHintData(i32 value) {
-  hintValues_[1] = value;
+void CLPLevelBlock::SetHintData(uintptr_t data) {
+  hintValues_[1] = data;
   flags_ |= kLevelBlockRedraw;
 }
 
-// The hint's text with its value after it, rebuilt only when marked.
+// The hint's caption expanded for the object, rebuilt only when marked.
 void CLPLevelBlock::ShowHint() {
   if ((flags_ & kLevelBlockRedraw) && hintWindow_) {
-    wchar number[16];
-    kis::IntToStr(number, 16, hintValues_[1]);
-    const std::u16string text = hintText_ + u" " + number;
-    static_cast<CaptionHintWindow*>(hintWindow_)->SetText(text.c_str());
+    auto* hint = static_cast<CaptionHintWindow*>(hintWindow_);
+    if (!hint->GetCaption()) hint->SetCaption(nullptr, u"", false);
+    if (HIText* caption = hint->GetCaption())
+      caption->SetTextEx(hintText_.c_str(), hintValues_[0], hintValues_[1], GetGameServices().itemDescription);
     flags_ &= ~kLevelBlockRedraw;
   }
   ActiveButton::ShowHint();

@@ -9,6 +9,7 @@
 // a strip of stars; nothing for a maximum of 0.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,8 +35,8 @@ class CLPLevelBlock : public ActiveButton {
   ~CLPLevelBlock() override;
 
   void SetLevel(i32 levels, i32 current, Sprite* picture);
-  void CreateHint(const wchar* text, i32 value1, i32 value2);
-  void SetHintData(i32 value);
+  void CreateHint(const wchar* text, uintptr_t kind, uintptr_t data);
+  void SetHintData(uintptr_t data);
   void PlaceAt(i32 x);  // the owner's origin plus (x, 7)
   void ShowHint() override;
   void Draw() override;
@@ -58,6 +59,6 @@ class CLPLevelBlock : public ActiveButton {
   WindowSprites pieces_;
   WindowSprites marks_;
   std::u16string hintText_;
-  i32 hintValues_[2] = {};
+  uintptr_t hintValues_[2] = {};
   u32 flags_ = 0;
 };

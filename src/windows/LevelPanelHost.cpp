@@ -3,6 +3,7 @@
 #include "resources/GameServices.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
+#include "windows/PointPanelRouter.h"
 
 LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
 
@@ -96,4 +97,18 @@ void LevelPanelHost::HidePanel(ChildLevelPanel* panel) {
 
 void LevelPanelHost::ShowEmptyPanel() {
   if (panel_) panel_->ShowEmptyPanel();
+}
+
+// --- The built points' panels ----------------------------------------------------------------
+
+ChildLevelPanel* LevelPanelHost::ShowPointPanel(u32 kind, LevelPoint* point) {
+  return panel_ ? PointPanelRouter::Show(*panel_, kind, point) : nullptr;
+}
+
+void LevelPanelHost::RefreshPointPanel(LevelPoint* point) {
+  if (panel_) PointPanelRouter::Refresh(*panel_, point);
+}
+
+void LevelPanelHost::HidePointPanel(LevelPoint* point) {
+  if (panel_) PointPanelRouter::Hide(*panel_, point);
 }

@@ -36,9 +36,10 @@ class LevelPanelHost : public LevelInterface {
   ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
   void HidePanel(ChildLevelPanel* panel) override;
   void ShowEmptyPanel() override;
-  // The built points' panels are not made yet: nothing is shown.
-  ChildLevelPanel* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
-  void RefreshPointPanel(LevelPoint*) override {}
+  // The built points' panels (PointPanelRouter); nothing without a panel.
+  ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) override;
+  void RefreshPointPanel(LevelPoint* point) override;
+  void HidePointPanel(LevelPoint* point) override;
 
   // The other windows
   void OpenMenu(bool fromKey) override;

@@ -3,6 +3,7 @@
 #include "level/map/LevelMap.h"
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
+#include "level/scene/LevelInterface.h"
 #include <utility>
 
 #include "resources/TutorialHooks.h"
@@ -124,4 +125,13 @@ void LevelPoint::DropSprite(ScreenSprite* s, bool fade, u32 delay) {
     s->Hide(true, false, delay, kShowFade | kShowScale, kPointSpriteShowTime);
   else
     delete s;
+}
+
+void LevelPoint::RefreshPanel() {
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->RefreshPointPanel(this);
+}
+
+void LevelPoint::OnDeselect() {
+  BaseLevelPoint::OnDeselect();
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->HidePointPanel(this);
 }

@@ -19,6 +19,9 @@ constexpr i32 kProgressLineWidth = 64;
 
 class LevelPoint : public BaseLevelPoint {
  public:
+  // The point's panel follows its state, when it shows this point.
+  void RefreshPanel();
+  void OnDeselect() override;  // its panel hides
   explicit LevelPoint(LevelMap& map) : BaseLevelPoint(map) {}
   ~LevelPoint() override;
 

@@ -9,6 +9,7 @@
 #include "level/objects/PlantJobs.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "level/scene/LevelInterface.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/LevelPointCare.h"
 #include "resources/SpriteSet.h"
@@ -128,6 +129,7 @@ bool BasePointPlant::SetLevel(i32 level, bool fade, u32 delay) {
   }
   ShowProgressLine();
   showDelay_ = 0;
+  RefreshPanel();
   return true;
 }
 
@@ -229,4 +231,8 @@ void BasePointPlant::UpdateVisual(bool animate) {
 void BasePointPlant::SetGrowthAndTime(float percent, bool animate) {
   growth_.SetWithTime(percent);
   UpdateVisual(animate);
+}
+
+void BasePointPlant::OnSelect() {
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelPlant, this);
 }

@@ -48,6 +48,7 @@ class BasePointPlant : public LevelPoint {
   bool Collect(uintptr_t messager) override;  // the harvest, see CollectProducts
   bool HasProgress() const override;           // planted, watered, growing, undamaged
   void OnLevelNotify(u32 event) override;       // the rain waters the point
+  void OnSelect() override;  // the level panel's plant page
   void StopJobs(bool fade) override;            // the base's, then the water and harvest jobs finish
 
   // The harvest: a ripe crop's yield stored (flying from the button
@@ -79,7 +80,10 @@ class BasePointPlant : public LevelPoint {
   void SetDigging(bool on) { digging_ = on; }
   // The point's running planting, watering and harvest (linked by the jobs themselves).
   Job* GetJob(PlantJobSlot slot) const { return jobs_[slot]; }
-  void SetJob(PlantJobSlot slot, Job* job) { jobs_[slot] = job; }
+  void SetJob(PlantJobSlot slot, Job* job) {
+    jobs_[slot] = job;
+    RefreshPanel();
+  }
   Job* GetPlantJob() const { return jobs_[kPlantSlot]; }
   Job* GetWaterJob() const { return jobs_[kWaterSlot]; }
   Job* GetHarvestJob() const { return jobs_[kHarvestSlot]; }

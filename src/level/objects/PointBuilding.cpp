@@ -49,6 +49,7 @@ bool PointBuilding::SetLevel(i32 level, bool fade, u32 delay) {
   } else if (LevelRules* rules = GetMap().GetRules()) {
     rules->Tasks().UpdateTask(kTaskBuildings, building_->id, level_, fade);
   }
+  RefreshPanel();
   return true;
 }
 

@@ -70,7 +70,10 @@ class PointBuilding : public LevelPoint {
   SpriteObject* GetSite() const { return site_; }
   MapBuilding* GetMapBuilding() const { return mapBuilding_; }
   Job_Build* GetBuildJob() const { return buildJob_; }
-  void SetBuildJob(Job_Build* job) { buildJob_ = job; }
+  void SetBuildJob(Job_Build* job) {
+    buildJob_ = job;
+    RefreshPanel();
+  }
   bool IsMirrored() const { return GetMark() != 0; }
   i32 Mirror(i32 x) const { return IsMirrored() ? -x : x; }
 

@@ -12,6 +12,7 @@
 #include "level/map/LevelPointCare.h"
 #include "level/objects/Job_Build.h"
 #include "level/rules/LevelRules.h"
+#include "level/scene/LevelInterface.h"
 #include "level/state/JobRecord.h"
 #include "resources/SEffects.h"
 #include "ui/ASSPriceButton.h"
@@ -153,6 +154,7 @@ u32 PointPetshouse::RefreshState(bool animate, u32 delay) {
 
 void PointPetshouse::SetFed(bool fed, bool animate) {
   fed_ = fed;
+  RefreshPanel();
   pending_ = RefreshState(animate, animate ? kStateDelay : 0);
 }
 
@@ -204,11 +206,13 @@ void PointPetshouse::Resume() {
 void PointPetshouse::BuildStarted() {
   PointBuilding::BuildStarted();
   StopAnimals(IsEntered(), false, 0);
+  RefreshPanel();
 }
 
 void PointPetshouse::BuildEnded() {
   PointBuilding::BuildEnded();
   if (level_ > 0) pending_ = RefreshState(true, 0);
+  RefreshPanel();
 }
 
 void PointPetshouse::BuildPause(bool queued) {
@@ -217,6 +221,7 @@ void PointPetshouse::BuildPause(bool queued) {
   } else if (level_ > 0) {
     RefreshState(true, 0);
   }
+  RefreshPanel();
 }
 
 u32 PointPetshouse::DoShutdown(bool fade, bool final, u32 delay) {
@@ -325,4 +330,8 @@ bool LoadFeedJob(MapPlayer& player, const u8* record, u32 size) {
   const u32 carried = kis::GetU32LE(record + 48);
   if (carried != 0 && carried != house->FeedAmount()) return false;
   return RestoreJobStep(new Job_Feed(&player, house, carried), record, kWalkStep + 1);
+}
+
+void PointPetshouse::OnSelect() {
+  if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelAnimalHouse, this);
 }

@@ -39,6 +39,7 @@ class PointPetshouse : public PointBuilding {
   void Suspend() override;
   void Resume() override;
   void Refresh() override;
+  void OnSelect() override;  // the level panel's animal-house page
   bool HasProgress() const override { return IsFed(); }
   void GetProgressAnchor(POINTPOS* out) const override;
 
@@ -68,7 +69,10 @@ class PointPetshouse : public PointBuilding {
   bool AnimalsActive() const { return animalsActive_; }
   float GetRateFactor() const { return GetRates().GetRate(); }  // the house's own rate (bonuses)
   Job_Feed* GetFeedJob() const { return feedJob_; }
-  void SetFeedJob(Job_Feed* job) { feedJob_ = job; }
+  void SetFeedJob(Job_Feed* job) {
+    feedJob_ = job;
+    RefreshPanel();
+  }
   ASSPriceButton* GetFeedButton() const { return feedButton_; }
   SpriteObject* GetTrough() const { return trough_; }
   bool IsEntered() const;  // the level has been entered: animations run

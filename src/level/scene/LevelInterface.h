@@ -25,6 +25,7 @@ constexpr u32 kPanelPets = 0x8000004u;
 // Panel kinds of the built points.
 constexpr u32 kPanelFactory = 0x1001u;
 constexpr u32 kPanelAnimalHouse = 0x1002u;
+constexpr u32 kPanelPlant = 0x10000u;  // plant beds and trees
 
 class LevelInterface {
  public:
@@ -56,11 +57,14 @@ class LevelInterface {
   virtual void ShowEmptyPanel() = 0;  // no point is selected
 
   // --- The built points' panels -----------------------------------------------------------------
-  // Shows the child panel of the kind (kPanelFactory, kPanelAnimalHouse)
+  // Shows the child panel of the kind (kPanelFactory, kPanelAnimalHouse,
+  // kPanelPlant)
   // for the point; null when there is none.
   virtual ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) = 0;
   // The point's panel buttons (upgrade, remove) follow its state.
   virtual void RefreshPointPanel(LevelPoint* point) = 0;
+  // The point's panel hides, when it shows that point (it was deselected).
+  virtual void HidePointPanel(LevelPoint* /*point*/) {}
 
   // --- The other windows ------------------------------------------------------------------------
   virtual void OpenMenu(bool fromKey) = 0;  // unless one is open and not closing
