@@ -39,6 +39,7 @@
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/TaskButton.h"
+#include "gametext/KGEBaseTextSprite.h"
 #include "windows/TimeBar.h"
 #include "windows/BonusButton.h"
 #include "ui/InfoWindow.h"
@@ -323,7 +324,15 @@ TEST_F(PlayedWithTexts, TimeBarBonusesAndTasksFollowTheLevel) {
   ASSERT_NE(panel->GetBonusButton(2), nullptr);
   EXPECT_EQ(task->GetCountText(), u"3");
   EXPECT_EQ(bees->GetBonusState(), kBonusRecharging);
-  EXPECT_LE(task->GetCaptionScale(), 1.0f);
+  // A caption wider than its button is squeezed to the width less 6, not cut.
+  ASSERT_NE(task->GetCaption(), nullptr);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), 1.0f);
+  const DXLRECT wide = task->GetRect();
+  const i32 captionWidth = static_cast<i32>(task->GetCaption()->GetWidth());
+  task->SetRect(wide.left, wide.top, captionWidth / 2);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), static_cast<float>(captionWidth / 2 - 6) / static_cast<float>(captionWidth));
+  task->SetRect(wide.left, wide.top, wide.right - wide.left);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), 1.0f);
   Click(400, 300);  // the day starts
   ASSERT_TRUE(level.Rules().IsStarted());
   for (u32 t = 0; t < 61000; t += 100) h.Step(100);
