@@ -72,6 +72,18 @@ class Played : public ::testing::Test {
     h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
     h.Step(20);
   }
+  // A frame of the level with the windows over it; false when the device
+  // would not draw or present.
+  static bool DrawWithWindows(GameLevel& level) {
+    DXLViewer* viewer = GetGameViewer();
+    if (viewer->BeginFrame() != 0) return false;
+    viewer->Clear(0xFF000000u);
+    level.Draw();
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    GetGameServices().windowManager->Draw();
+    return viewer->Present() == 0;
+  }
   void ClickButton(const GameButton* b) {
     const DXLRECT& panel = host->GetPanel()->GetRect();
     const DXLRECT& r = b->GetRect();
@@ -268,14 +280,7 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
       h.Step(20);
       GetGameServices().windowManager->Update();
     }
-    DXLViewer* viewer = GetGameViewer();
-    ASSERT_EQ(viewer->BeginFrame(), 0);
-    viewer->Clear(0xFF000000u);
-    level.Draw();
-    viewer->LoadIdentity(nullptr);
-    viewer->ResetWorldTransform();
-    GetGameServices().windowManager->Draw();
-    ASSERT_EQ(viewer->Present(), 0);
+    ASSERT_TRUE(DrawWithWindows(level));
     // The panel and the 120 pixels above it (where the hint shows).
     const i32 top = std::max(0, static_cast<i32>(at.top) - 120), bottom = std::min(600, static_cast<i32>(at.bottom));
     sheetW = 800;
@@ -380,14 +385,7 @@ TEST_F(PlayedWithTexts, TimeBarBonusesAndTasksFollowTheLevel) {
   panel->UpdateBonusButton(0, ready, false);
   panel->UpdateBonusButton(1, active, false);
   panel->UpdateBonusButton(2, charging, false);
-  DXLViewer* viewer = GetGameViewer();
-  ASSERT_EQ(viewer->BeginFrame(), 0);
-  viewer->Clear(0xFF000000u);
-  level.Draw();
-  viewer->LoadIdentity(nullptr);
-  viewer->ResetWorldTransform();
-  manager->Draw();
-  ASSERT_EQ(viewer->Present(), 0);
+  ASSERT_TRUE(DrawWithWindows(level));
   const i32 top = panel->GetRect().top - 80;
   std::vector<u32> shot;
   for (i32 y = top; y < 600; ++y)
