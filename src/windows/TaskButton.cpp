@@ -190,7 +190,10 @@ void TaskButton::SetProgress(i32 value, bool animate) {
   shown_ = shown;
   std::u16string text = done ? u"<c=80ff80>" : u"";
   text += Decimal(shown);
-  if (target_ && !static_) text += u"/" + Decimal(target_);
+  if (target_ && !static_) {
+    text += u'/';
+    text += Decimal(target_);
+  }
   if (done) text += u"</c>";
   countText_ = text;
   // The task's colour but where the mark-up colours a met count.

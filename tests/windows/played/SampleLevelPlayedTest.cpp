@@ -381,7 +381,10 @@ TEST_F(PlayedWithTexts, TimeBarBonusesAndTasksFollowTheLevel) {
   BONUSSLOT charging = ready;
   charging.timeLeft = 4000;
   charging.fraction = 0.6f;  // charged to 0.4
-  h.Step(600, 20, true);  // the flashes and fades drawn to their ends
+  for (i32 frame = 0; frame < 30; ++frame) {  // the flashes and fades drawn to their ends
+    h.Step(20);
+    ASSERT_TRUE(DrawWithWindows(level));
+  }
   panel->UpdateBonusButton(0, ready, false);
   panel->UpdateBonusButton(1, active, false);
   panel->UpdateBonusButton(2, charging, false);
