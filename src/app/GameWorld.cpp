@@ -24,6 +24,7 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
+#include "windows/GamePanelParts.h"
 #include "windows/LevelPanelHost.h"
 
 namespace {
@@ -209,7 +210,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       return true;
     case WorldStage::kLevelPanel:
       if (!levelHooks_.iface) {
-        host_ = std::make_unique<LevelPanelHost>();
+        host_ = std::make_unique<LevelPanelHost>(GetGamePanelParts());
         levelHooks_.iface = host_.get();
       }
       return true;

@@ -198,8 +198,8 @@ inline constexpr SkinPiece kLevelDotFull = make::Plain("level_dot_full", make::k
 inline constexpr SkinPiece kLevelDotEmpty = make::Plain("level_dot_empty", make::kLevel, 316, 157, 21, 20);
 // The task buttons: set 0 to do, set 1 done.
 inline constexpr SkinPiece kTaskButton = make::Stepped("task_button", make::kLevel, 341, 135, 52, 108, 2, 54, 0, 4, 4);
-// The bonus slots: ready, hover, pressed, running, unavailable, and the
-// empty face a recharging slot fills from.
+// The bonus slots: the charged face a recharging slot fills with, normal,
+// hover, pressed, active, and the empty face it fills over.
 inline constexpr SkinPiece kBonusButton = make::Stepped("bonus_button", make::kLevel, 457, 187, 54, 48, 6, 0, 50);
 // A point panel's paper; its notch, of which the panel takes up to 4
 // columns from the middle and the last 9 (the first 8 never show); the
@@ -241,6 +241,18 @@ inline constexpr SkinPiece kInfoLevelDivider = make::Plain("info_level_divider",
 inline constexpr SkinPiece kTimeGauge = make::WithColumns(
     make::Stepped("time_gauge", "time_bar_indic", 0, 0, 38, 14, 2, 0, 14, 8, 8), {{8, 12}, {17, 21}, {26, 30}});
 
+// --- The medal-time bar's frame ("time_bar") ---------------------------------------------
+// A left cap, a separator between segments, a filler (stretched), a medal
+// icon's plate, the right end, and mode 0's plain bronze part with its
+// plate 26 pixels in.
+inline constexpr SkinPiece kTimeBarCap = make::Plain("time_bar_cap", "time_bar", 0, 0, 12, 30);
+inline constexpr SkinPiece kTimeBarSeparator = make::Plain("time_bar_separator", "time_bar", 12, 0, 2, 30);
+inline constexpr SkinPiece kTimeBarFiller =
+    make::WithColumns(make::Plain("time_bar_filler", "time_bar", 15, 0, 4, 30), {{0, 4}});
+inline constexpr SkinPiece kTimeBarPlate = make::Plain("time_bar_plate", "time_bar", 21, 0, 27, 30);
+inline constexpr SkinPiece kTimeBarEnd = make::Plain("time_bar_end", "time_bar", 49, 0, 14, 30);
+inline constexpr SkinPiece kTimeBarPlain = make::Plain("time_bar_plain", "time_bar", 132, 0, 46, 30);
+
 // --- The head-up display's screen sprites ------------------------------------------------
 // The price button: a 70-pixel column a state, caps of 40 and 20.
 inline constexpr SkinPiece kPriceButton =
@@ -280,7 +292,7 @@ inline constexpr const SkinPiece* kAll[] = {
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,
     &kLeftBlock, &kLeftDivider, &kRightDivider, &kRightBlock, &kLevelPlate, &kLevelStars,
     &kTutorialInfoFrame, &kInfoFrame, &kInfoItemRow, &kInfoClose, &kInfoWideSeparator, &kInfoThinSeparator, &kInfoLevelDivider,
-    &kTimeGauge,
+    &kTimeGauge, &kTimeBarCap, &kTimeBarSeparator, &kTimeBarFiller, &kTimeBarPlate, &kTimeBarEnd, &kTimeBarPlain,
     &kPriceButton, &kProdSingle, &kProdFirst, &kProdMiddle, &kProdLast, &kProdSlot, &kProdSlotFill, &kStarsThree,
     &kStarsFour, &kProgressBorder, &kProgressIndicator, &kProgressIndicatorRed,
     &kBalloon, &kHintLine,

@@ -89,7 +89,7 @@ LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
   }
   MakeMenuButton();
   RunLayout();
-  timeBar_ = maker_->MakeTimeBar();
+  timeBar_ = maker_->MakeTimeBar(*this);
   money_ = maker_->MakeMoneyWindow();
   warehouseWindow_ = maker_->MakeWarehouseWindow();
   menuWindow_ = maker_->MakeMenuWindow();
@@ -103,7 +103,7 @@ LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
       new WarehouseButton(this, warehouse && warehouse->levelCount > 0 ? warehouse->levelCount - 1 : 0);
   RefreshWarehouseLevel();
   const u32 tasks = rules_ ? rules_->Tasks().GetTaskCount() : 0;
-  for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(i));
+  for (u32 i = 0; i < tasks && i < kLevelPanelTaskRoom; ++i) tasks_.push_back(maker_->MakeTaskButton(*this, i));
   UpdateTaskButtons(-1, false);
   PlaceButtons();
   DXLOUTLINE outline;  // the text sprite keeps a copy
@@ -151,7 +151,8 @@ void LevelPanel::UpdateTaskButtons(i32 index, bool animate) {
 void LevelPanel::CreateBonusButtons() {
   for (u32 s = 0; s < kLevelBonusSlots; ++s) {
     const bool used = rules_ && rules_->Bonuses().GetSlot(s).available != 0;
-    bonus_[s] = used ? maker_->MakeBonusButton(s) : nullptr;
+    bonus_[s].reset();  // the old button leaves the controls first
+    if (used) bonus_[s] = maker_->MakeBonusButton(*this, s);
   }
   PlaceButtons();
 }
@@ -311,7 +312,10 @@ bool LevelPanel::HitTest(i32 x, i32 y) const {
   if (x >= menuPlate_.left && x < menuPlate_.right && y >= menuPlate_.top && y < menuPlate_.bottom) return true;
   kis::IntPoint p;
   ScreenToClient(&p, x, y);
-  return tutorialButton_ && tutorialButton_->HitTest(p.x, p.y);
+  if (tutorialButton_ && tutorialButton_->HitTest(p.x, p.y)) return true;
+  for (const auto& b : bonus_)
+    if (b && b->Contains(p.x, p.y)) return true;
+  return false;
 }
 
 u32 LevelPanel::OnCommand(GameButton* control) {
@@ -324,7 +328,8 @@ u32 LevelPanel::OnCommand(GameButton* control) {
   }
   if (id == kCommandBonus) {
     // A ready button (state 1) starts the clock if need be and uses its slot.
-    if ((control->State().GetState() & kStateBaseMask) != 1) return kCommandSilent;
+    const BonusButtonPart* button = GetBonusButton(static_cast<u32>(control->GetData()));
+    if (!button || !button->IsReady()) return kCommandSilent;
     if (rules_) {
       // The level scene's start also runs the time bar and tells the tutorial.
       if (!rules_->IsStarted()) {

@@ -1,6 +1,10 @@
 #include "windows/LevelPanelHost.h"
 
+#include "content/LevelInfo.h"
+#include "level/rules/LevelRules.h"
 #include "resources/GameServices.h"
+#include "ui/InfoWindow.h"
+#include "ui/WindowManager.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 #include "windows/PointPanelRouter.h"
@@ -47,6 +51,17 @@ void LevelPanelHost::OpenMenu(bool) {
 }
 
 void LevelPanelHost::ExitToMap(u32) { exited_ = true; }
+
+// The window manager owns the window once made; a second intro while one
+// is open is not opened.
+void LevelPanelHost::OpenIntro() {
+  introAsked_ = true;
+  WindowManager* manager = GetWindowManager();
+  const LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  const LEVELINFO* info = rules ? rules->GetInfo() : nullptr;
+  if (!manager || !info || info->intro.empty() || manager->GetInfoWindow()) return;
+  new InfoWindow(info->intro.data(), static_cast<u32>(info->intro.size()));
+}
 
 void LevelPanelHost::UpdateTaskButtons(i32 index, i32, bool animate) {
   if (panel_) panel_->UpdateTaskButtons(index, animate);

@@ -2,7 +2,8 @@
 // reaches them (LevelInterface): it makes and deletes the level panel (and
 // shows it as the game services' level panel), runs its time bar, shows its
 // bonus and task buttons, opens the empty places' child panels on it, opens
-// the menu. What has no window yet (the intro, the way back to the map, the
+// the menu and the level's intro (the information window with the level's
+// intro texts). What has no window yet (the way back to the map, the
 // restart offer) it records for its owner to act on.
 #pragma once
 
@@ -15,6 +16,8 @@ class LevelPanelPartMaker;
 class LevelPanelHost : public LevelInterface {
  public:
   explicit LevelPanelHost(LevelPanelPartMaker* maker = nullptr) : maker_(maker) {}
+  // The maker of the next panel's parts (null: the plain stand-ins).
+  void SetPartMaker(LevelPanelPartMaker* maker) { maker_ = maker; }
   ~LevelPanelHost() override;
   LevelPanelHost(const LevelPanelHost&) = delete;
   LevelPanelHost& operator=(const LevelPanelHost&) = delete;
@@ -43,7 +46,7 @@ class LevelPanelHost : public LevelInterface {
 
   // The other windows
   void OpenMenu(bool fromKey) override;
-  void OpenIntro() override { introAsked_ = true; }
+  void OpenIntro() override;
   void DeleteLevelWindows() override {}  // the panel's own windows go with the panel
   void ExitToMap(u32 comic) override;
   void OfferRestart() override { restartOffered_ = true; }

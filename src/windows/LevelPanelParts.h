@@ -3,13 +3,15 @@
 // money window, and the warehouse and menu windows the panel opens. Each is
 // a narrow interface the panel calls; LevelPanelPartMaker makes them. The
 // plain stand-ins (StandInPartMaker) keep what they are told and draw
-// nothing; the game windows' own classes replace them one by one.
+// nothing; the game's maker (GamePanelParts.h) makes the game windows' own
+// classes where they exist.
 #pragma once
 
 #include <memory>
 
 #include "base/Types.h"
 
+class LevelPanel;
 struct BONUSSLOT;
 
 // The medal-time bar under the level clock (the time bar's window).
@@ -32,6 +34,8 @@ class BonusButtonPart {
   virtual i32 GetWidth() const = 0;
   virtual void PlaceAt(i32 x, i32 y) = 0;  // panel coordinates
   virtual void UpdateState(const BONUSSLOT& slot, bool animate) = 0;
+  virtual bool IsReady() const { return false; }  // the player may use it now
+  virtual bool Contains(i32, i32) const { return false; }  // a point over it (panel coordinates)
 };
 
 // One task's button in the left block.
@@ -67,9 +71,9 @@ class MenuWindowPart {
 class LevelPanelPartMaker {
  public:
   virtual ~LevelPanelPartMaker() = default;
-  virtual std::unique_ptr<TimeBarPart> MakeTimeBar() = 0;
-  virtual std::unique_ptr<BonusButtonPart> MakeBonusButton(u32 slot) = 0;
-  virtual std::unique_ptr<TaskButtonPart> MakeTaskButton(u32 task) = 0;
+  virtual std::unique_ptr<TimeBarPart> MakeTimeBar(LevelPanel& panel) = 0;
+  virtual std::unique_ptr<BonusButtonPart> MakeBonusButton(LevelPanel& panel, u32 slot) = 0;
+  virtual std::unique_ptr<TaskButtonPart> MakeTaskButton(LevelPanel& panel, u32 task) = 0;
   virtual std::unique_ptr<MoneyWindowPart> MakeMoneyWindow() = 0;
   virtual std::unique_ptr<WarehouseWindowPart> MakeWarehouseWindow() = 0;
   virtual std::unique_ptr<MenuWindowPart> MakeMenuWindow() = 0;
@@ -165,9 +169,13 @@ class MenuWindowStandIn : public MenuWindowPart {
 
 class StandInPartMaker : public LevelPanelPartMaker {
  public:
-  std::unique_ptr<TimeBarPart> MakeTimeBar() override { return std::make_unique<TimeBarStandIn>(); }
-  std::unique_ptr<BonusButtonPart> MakeBonusButton(u32) override { return std::make_unique<BonusButtonStandIn>(); }
-  std::unique_ptr<TaskButtonPart> MakeTaskButton(u32) override { return std::make_unique<TaskButtonStandIn>(); }
+  std::unique_ptr<TimeBarPart> MakeTimeBar(LevelPanel&) override { return std::make_unique<TimeBarStandIn>(); }
+  std::unique_ptr<BonusButtonPart> MakeBonusButton(LevelPanel&, u32) override {
+    return std::make_unique<BonusButtonStandIn>();
+  }
+  std::unique_ptr<TaskButtonPart> MakeTaskButton(LevelPanel&, u32) override {
+    return std::make_unique<TaskButtonStandIn>();
+  }
   std::unique_ptr<MoneyWindowPart> MakeMoneyWindow() override { return std::make_unique<MoneyWindowStandIn>(); }
   std::unique_ptr<WarehouseWindowPart> MakeWarehouseWindow() override {
     return std::make_unique<WarehouseWindowStandIn>();

@@ -77,15 +77,18 @@ Sprite* FindPanelIcon(const wchar* name) {
   return sprite;
 }
 
-const wchar* PanelText(const wchar* key) {
+const wchar* SectionText(const wchar* section, const wchar* key) {
   const GameLanguage* language = GetGameLanguage();
-  const wchar* text = language ? language->GetTextByName(u"level_interface", key, true) : nullptr;
+  const wchar* text = language ? language->GetTextByName(section, key, true) : nullptr;
   return text ? text : key;
 }
 
-KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline) {
+const wchar* PanelText(const wchar* key) { return SectionText(u"level_interface", key); }
+
+KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline, u32 flags, u32 colour) {
   KGETEXTPARAMS params{};
-  params.flags = kKGEOwnCopy | kKGESingleLine;
+  params.flags = kKGEOwnCopy | kKGESingleLine | flags;
+  params.color = colour;
   params.maxChars = 64;
   KGESPRITEPARAMS box{};
   box.flags = kKGESpriteMaxSize;

@@ -50,6 +50,10 @@ DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main,
 Sprite* FindPanelIcon(const wchar* name);
 // A text of the "level_interface" section (never null: the key when missing).
 const wchar* PanelText(const wchar* key);
-// A one-line text sprite in game font `font`, outlined when asked; null
-// when it cannot be made (also while that font is not loaded).
-KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline = nullptr);
+// A text of any section, likewise.
+const wchar* SectionText(const wchar* section, const wchar* key);
+// A one-line text sprite in game font `font`, outlined when asked, with
+// further text flags (kKGEFixedColor takes `colour`, kKGEMarkup reads
+// mark-up); null when it cannot be made (also while that font is not loaded).
+KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline = nullptr, u32 flags = 0,
+                              u32 colour = 0xFFFFFFFFu);

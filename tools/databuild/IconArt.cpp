@@ -14,6 +14,7 @@
 #include "ArtKit.h"
 #include "ContentSources.h"
 #include "Emblems.h"
+#include "SkinPictures.h"
 #include "content/ContentArchive.h"
 
 namespace art {
@@ -534,6 +535,29 @@ void Sponge(cairo_t* cr, double line) {
   }
 }
 
+// A heap of junk: a grey-brown mound, a plank across it and a can on top.
+void JunkHeap(cairo_t* cr, double line) {
+  cairo_move_to(cr, 6, 88);
+  cairo_curve_to(cr, 14, 52, 34, 34, 52, 36);
+  cairo_curve_to(cr, 72, 38, 88, 58, 94, 88);
+  cairo_close_path(cr);
+  FillLit(cr, Darker(pal::kStone, 0.15), 6, 34, 94, 88, 0.35);
+  Outline(cr, line);
+  cairo_save(cr);
+  cairo_translate(cr, 48, 56);
+  cairo_rotate(cr, -0.35);
+  cairo_rectangle(cr, -34, -6, 64, 12);
+  FillLit(cr, pal::kWood, -34, -6, 30, 6, 0.3);
+  Outline(cr, line);
+  cairo_restore(cr);
+  cairo_rectangle(cr, 56, 18, 18, 26);
+  FillLit(cr, pal::kSky, 56, 18, 74, 44, 0.4);
+  Outline(cr, line);
+  Ellipse(cr, 30, 70, 8, 6);
+  FillRound(cr, Darker(pal::kStone, 0.4), 30, 70, 8);
+  Outline(cr, line * 0.8);
+}
+
 void UpgradeEmblem(cairo_t* cr, double line) { Arrow(cr, line, 50, 8, 2.2, pal::kLeaf); }
 
 void Drop(cairo_t* cr, double line) {
@@ -756,6 +780,7 @@ void AddIconArt(ArtBook& book) {
       {"ico_clear", ClearEmblem}, {"ico_plants", Sprout},          {"ico_buildings", Barn},
       {"ico_pets", Hen},          {"icon_btn_toxic", SprayEmblem}, {"ico_feed", ProductEmblem("wheat")},
       {"ico_delete", Pick},       {"ico_upgrade", UpgradeEmblem},  {"small_ico_clock", Stopwatch},
+      {"ico_coin", Coins},        {"ico_garbage", JunkHeap},
   };
   for (const auto& [name, emblem] : panel) {
     const Emblem e = emblem;
@@ -768,6 +793,30 @@ void AddIconArt(ArtBook& book) {
     const Rgb m = metal;
     book.Add(kIconSpriteSet, name, Drawn([m](cairo_t* cr, double size) { SmallMedal(cr, size, m); }));
   }
+  // The time bar's medals on their plates (interface set), and the red
+  // cross over a medal lost.
+  const std::pair<const char*, Rgb> barMedals[] = {{"time_bar_gold_icon", pal::kGold},
+                                                   {"time_bar_silver_icon", pal::kSilver},
+                                                   {"time_bar_bronze_icon", pal::kBronze}};
+  for (const auto& [name, metal] : barMedals) {
+    const Rgb m = metal;
+    book.Add(kSkinSpriteSet, name, Drawn([m](cairo_t* cr, double size) { SmallMedal(cr, size, m); }));
+  }
+  ArtPiece cross;
+  cross.draw = [](cairo_t* cr, const ArtFrame& f) {
+    const double w = f.width, h = f.height, t = w * 0.16;
+    for (const double s : {1.0, -1.0}) {
+      cairo_save(cr);
+      cairo_translate(cr, w / 2, h / 2);
+      cairo_rotate(cr, s * std::atan2(w, h));
+      cairo_rectangle(cr, -t, -h * 0.48, 2 * t, h * 0.96);
+      cairo_restore(cr);
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    FillLit(cr, pal::kRed, 0, 0, w, h, 0.35);
+    Outline(cr, std::max(1.0, w / 16));
+  };
+  book.Add(kSkinSpriteSet, "red_cross", cross);
   book.Add(kIconSpriteSet, "toxic_arrow", Drawn([](cairo_t* cr, double size) {
              // Points down at the poisoned place (its pivot is its top middle).
              const double w = size, h = size * 20 / 24;

@@ -409,6 +409,55 @@ void ListPaper(cairo_t* cr, const ArtFrame& f) {
   for (double y = 15.5; y < f.height; y += 16) Line(cr, 0, y, f.width, y, 1, art::Lighter(kDarkWood, 0.2), 0.6);
 }
 
+// The time bar's frame: a wooden rail (rows 8 to 29) the gauge lies in,
+// rounded at its two ends, with raised round plates for the medal icons
+// (centred on row 14) and dark separators between the segments.
+constexpr double kRailTop = 8, kRailBottom = 29, kPlateY = 14, kPlateRadius = 12.5;
+
+void Rail(cairo_t* cr, double x0, double x1, bool roundLeft, bool roundRight) {
+  const double r = (kRailBottom - kRailTop) / 2;
+  Box(cr, x0, kRailTop, x1, kRailBottom, roundLeft ? r : 0, roundRight ? r : 0, roundRight ? r : 0, roundLeft ? r : 0);
+  FillDown(cr, art::Lighter(pal::kWood, 0.15), pal::kWoodDark, kRailTop, kRailBottom);
+  cairo_new_path(cr);
+  Line(cr, x0, kRailTop + 0.75, x1, kRailTop + 0.75, 1.5, pal::kOutline);
+  Line(cr, x0, kRailBottom - 0.75, x1, kRailBottom - 0.75, 1.5, pal::kOutline);
+}
+
+void Plate(cairo_t* cr, double cx) {
+  art::Ellipse(cr, cx, kPlateY, kPlateRadius, kPlateRadius);
+  art::FillRound(cr, art::Lighter(pal::kWood, 0.35), cx, kPlateY, kPlateRadius);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+
+void Separator(cairo_t* cr, double x) { Line(cr, x, kRailTop, x, kRailBottom, 2, pal::kOutline); }
+
+void TimeBarCap(cairo_t* cr, const skin::Frame& f) {
+  Rail(cr, 1, f.w + 8, true, false);
+  Box(cr, 1, kRailTop, 10, kRailBottom, 10, 0, 0, 10);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+void TimeBarSeparator(cairo_t* cr, const skin::Frame& f) {
+  Rail(cr, 0, f.w, false, false);
+  Separator(cr, f.w / 2);
+}
+void TimeBarFiller(cairo_t* cr, const skin::Frame& f) { Rail(cr, 0, f.w, false, false); }
+void TimeBarPlate(cairo_t* cr, const skin::Frame& f) {
+  Rail(cr, 0, f.w, false, false);
+  Plate(cr, f.w / 2);
+}
+void TimeBarEnd(cairo_t* cr, const skin::Frame& f) {
+  Rail(cr, -8, f.w - 1, false, true);
+  Box(cr, f.w - 11, kRailTop, f.w - 1, kRailBottom, 0, 10, 10, 0);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+void TimeBarPlain(cairo_t* cr, const skin::Frame& f) {
+  Rail(cr, 1, f.w, true, false);
+  Box(cr, 1, kRailTop, 10, kRailBottom, 10, 0, 0, 10);
+  art::Outline(cr, 1.5, pal::kOutline);
+  Separator(cr, f.w - 1);
+  Plate(cr, 26);
+}
+
 }  // namespace
 
 namespace skin {
@@ -422,6 +471,8 @@ const Painters& InterfacePainters() {
       {"hint_line", HintLine},     {"info_frame", InfoFrame},         {"tutorial_info_frame", TutorialInfoFrame},         {"info_item_row", InfoItemRow},
       {"info_close", InfoClose},   {"info_wide_separator", InfoSeparator}, {"info_thin_separator", InfoSeparator},
       {"info_level_divider", InfoDivider}, {"time_gauge", TimeGauge},
+      {"time_bar_cap", TimeBarCap}, {"time_bar_separator", TimeBarSeparator}, {"time_bar_filler", TimeBarFiller},
+      {"time_bar_plate", TimeBarPlate}, {"time_bar_end", TimeBarEnd}, {"time_bar_plain", TimeBarPlain},
   };
   return painters;
 }

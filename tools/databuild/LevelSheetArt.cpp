@@ -202,7 +202,8 @@ void LevelDotEmpty(cairo_t* cr, const Frame& f) { Star(cr, f.w / 2, f.h / 2 + 0.
 
 void TaskButton(cairo_t* cr, const Frame& f) {
   const bool done = f.index == 1;
-  const Rgb card = done ? art::Lighter(pal::kGrassLight, 0.35) : art::Lighter(pal::kPanel, 0.3);
+  // A met task's card glows warm gold (its count shows in green on it).
+  const Rgb card = done ? art::Lighter(pal::kGold, 0.55) : art::Lighter(pal::kPanel, 0.3);
   Box(cr, 1, 1, f.w - 1, f.h - 1, 3, 3, 3, 3);
   FillDown(cr, card, art::Darker(card, 0.1), 1, f.h - 1);
   art::Outline(cr, 1.5, done ? pal::kGrassDark : pal::kWoodDark);
@@ -210,9 +211,10 @@ void TaskButton(cairo_t* cr, const Frame& f) {
 }
 
 void BonusButton(cairo_t* cr, const Frame& f) {
-  // Frames: ready, hover, pressed, running, unavailable, empty.
-  const Rgb rings[] = {pal::kGold, art::Lighter(pal::kGold, 0.3), art::Darker(pal::kGold, 0.2),
-                       pal::kLeaf, pal::kStone,                  pal::kStoneDark};
+  // Frames: the charged face a recharge fills with, normal, hover,
+  // pressed, active, and the empty face.
+  const Rgb rings[] = {pal::kGold, pal::kGold,  art::Lighter(pal::kGold, 0.3), art::Darker(pal::kGold, 0.2),
+                       pal::kLeaf, pal::kStoneDark};
   const Rgb ring = rings[f.index % 6];
   Box(cr, 4, 5, 52, 47, 14, 14, 14, 14);
   art::Source(cr, kBlack, 0.25);
@@ -221,7 +223,10 @@ void BonusButton(cairo_t* cr, const Frame& f) {
   FillDown(cr, art::Lighter(ring, 0.3), art::Darker(ring, 0.2), 3, 45);
   art::Outline(cr, 1.8, pal::kOutline);
   Box(cr, 8, 8, 46, 40, 10, 10, 10, 10);
-  const Rgb inner = f.index == 5 ? art::Darker(pal::kPanel, 0.45) : art::Lighter(pal::kPanel, 0.3);
+  // The charged face glows golden inside.
+  const Rgb inner = f.index == 5   ? art::Darker(pal::kPanel, 0.45)
+                    : f.index == 0 ? art::Lighter(pal::kGold, 0.55)
+                                   : art::Lighter(pal::kPanel, 0.3);
   FillDown(cr, art::Darker(inner, 0.1), inner, 8, 40);
   art::Outline(cr, 1.2, art::Darker(ring, 0.4));
 }

@@ -3,6 +3,7 @@
 const std::vector<SkinImage>& SkinImages() {
   static const std::vector<SkinImage> images = {{"interface", 1024, 1024}, {"level", 512, 512},
                                                 {"info", 256, 128},        {"time_bar_indic", 38, 28},
+                                                {"time_bar", 180, 30},
                                                 {"balloon", 31, 32},       {"hint_line", 64, 8},
                                                 {"price_button", 280, 40}, {"prod_button", 132, 136},
                                                 {"prod_slot", 245, 40},    {"stars", 104, 112},

@@ -38,6 +38,12 @@
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
+#include "windows/TaskButton.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "windows/TimeBar.h"
+#include "windows/BonusButton.h"
+#include "ui/InfoWindow.h"
+#include "level/rules/LevelBonuses.h"
 
 namespace windowstest {
 namespace {
@@ -49,11 +55,11 @@ using leveltest::LevelHarness;
 class Played : public ::testing::Test {
  protected:
   explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 800, 600, language) {}
-  GameLevel& Make() {
+  GameLevel& Make(const LevelSetup& setup = {}) {
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
-    GameLevel* level = h.world.OpenLevel(0, LevelSetup{}, hooks);
+    GameLevel* level = h.world.OpenLevel(0, setup, hooks);
     host = h.world.Panel();
     h.LoadAll();
     h.Enter();
@@ -65,6 +71,18 @@ class Played : public ::testing::Test {
     h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
     h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
     h.Step(20);
+  }
+  // A frame of the level with the windows over it; false when the device
+  // would not draw or present.
+  static bool DrawWithWindows(GameLevel& level) {
+    DXLViewer* viewer = GetGameViewer();
+    if (viewer->BeginFrame() != 0) return false;
+    viewer->Clear(0xFF000000u);
+    level.Draw();
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    GetGameServices().windowManager->Draw();
+    return viewer->Present() == 0;
   }
   void ClickButton(const GameButton* b) {
     const DXLRECT& panel = host->GetPanel()->GetRect();
@@ -262,14 +280,7 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
       h.Step(20);
       GetGameServices().windowManager->Update();
     }
-    DXLViewer* viewer = GetGameViewer();
-    ASSERT_EQ(viewer->BeginFrame(), 0);
-    viewer->Clear(0xFF000000u);
-    level.Draw();
-    viewer->LoadIdentity(nullptr);
-    viewer->ResetWorldTransform();
-    GetGameServices().windowManager->Draw();
-    ASSERT_EQ(viewer->Present(), 0);
+    ASSERT_TRUE(DrawWithWindows(level));
     // The panel and the 120 pixels above it (where the hint shows).
     const i32 top = std::max(0, static_cast<i32>(at.top) - 120), bottom = std::min(600, static_cast<i32>(at.bottom));
     sheetW = 800;
@@ -278,6 +289,111 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
     sheetH += bottom - top;
   }
   EXPECT_TRUE(plat::WritePng("build_panels.png", sheet, static_cast<u32>(sheetW), static_cast<u32>(sheetH), nullptr));
+}
+
+// The sample level with an intro and three bonuses taken in (bees, rain,
+// speed): the intro opens the information window; the time bar follows
+// the level's time and crosses gold once its 60 s pass; the bees (made to
+// charge in 45 s) show ready, are used by a click and recharge once their
+// effect ran out; the garbage task counts the heaps left down to done.
+// The panel, with a crossed medal, the bonus buttons in three states and
+// the done task, is written as panel_parts.png for a person to look at.
+TEST_F(PlayedWithTexts, TimeBarBonusesAndTasksFollowTheLevel) {
+  ASSERT_TRUE(h.loaded);
+  INFOENTRY intro{};
+  intro.blockKind = 2;  // a wide separator: enough for a window
+  h.Levels().Get(0).intro.assign(1, intro);
+  h.Levels().Get(0).chargeFactors[0] = 0.5f;
+  LevelSetup setup;
+  setup.chosen.count = 3;
+  setup.chosen.slots[0] = 0;
+  setup.chosen.slots[1] = 1;
+  setup.chosen.slots[2] = 2;
+  GameLevel& level = Make(setup);
+  LevelPanel* panel = host->GetPanel();
+  WindowManager* manager = GetWindowManager();
+  ASSERT_NE(manager->GetInfoWindow(), nullptr);
+  EXPECT_TRUE(host->WasIntroAsked());
+  manager->GetInfoWindow()->OnKeyDown(13, 0);  // Enter closes it
+  for (i32 i = 0; i < 30 && manager->GetInfoWindow(); ++i) {
+    h.Step(20);
+    manager->Update();
+    manager->Draw();
+  }
+  ASSERT_EQ(manager->GetInfoWindow(), nullptr);
+
+  auto* bar = static_cast<TimeBar*>(panel->GetTimeBar());
+  auto* task = static_cast<TaskButton*>(panel->GetTaskButton(0));
+  auto* bees = static_cast<BonusButton*>(panel->GetBonusButton(0));
+  ASSERT_NE(bees, nullptr);
+  ASSERT_NE(panel->GetBonusButton(2), nullptr);
+  EXPECT_EQ(task->GetCountText(), u"3");
+  EXPECT_EQ(bees->GetBonusState(), kBonusRecharging);
+  // A caption wider than its button is squeezed to the width less 6, not cut.
+  ASSERT_NE(task->GetCaption(), nullptr);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), 1.0f);
+  const DXLRECT wide = task->GetRect();
+  const i32 captionWidth = static_cast<i32>(task->GetCaption()->GetWidth());
+  task->SetRect(wide.left, wide.top, captionWidth / 2);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), static_cast<float>(captionWidth / 2 - 6) / static_cast<float>(captionWidth));
+  task->SetRect(wide.left, wide.top, wide.right - wide.left);
+  EXPECT_FLOAT_EQ(task->GetCaptionScale(), 1.0f);
+  Click(400, 300);  // the day starts
+  ASSERT_TRUE(level.Rules().IsStarted());
+  for (u32 t = 0; t < 61000; t += 100) h.Step(100);
+  EXPECT_EQ(bar->Gauge().GetValue(), level.Rules().Clock().GetTime());
+  EXPECT_GT(level.Rules().Clock().GetTime(), 60000u);
+  EXPECT_EQ(bar->GetStageSeen(), 5);  // gold is crossed
+  EXPECT_EQ(bees->GetBonusState(), kBonusReady);
+  EXPECT_EQ(bees->GetCursorId(), kCursorHand);
+  ClickButton(bees);
+  EXPECT_TRUE(level.Rules().Bonuses().IsActive(0));
+  EXPECT_EQ(bees->GetBonusState(), kBonusActive);
+  for (u32 t = 0; t < 11000 && bees->GetBonusState() == kBonusActive; t += 100) h.Step(100);
+  EXPECT_EQ(bees->GetBonusState(), kBonusRecharging);
+
+  const std::vector<POINTDEF>& points = level.GetInfo()->points;
+  for (i32 i = 0; i < 3; ++i) {
+    i32 x = points[static_cast<size_t>(i)].x, y = points[static_cast<size_t>(i)].y;
+    h.MapToScreen(&x, &y);
+    Click(x, y);
+    auto* garbage = dynamic_cast<GarbagePanel*>(panel->GetCurrentChild());
+    ASSERT_NE(garbage, nullptr);
+    EXPECT_TRUE(garbage->GetClearButton()->IsEnabled());
+    ClickButton(garbage->GetClearButton());
+    EXPECT_NE(static_cast<EmptyLevelPoint*>(level.Map().GetPoint(i))->GetClearJob(), nullptr);
+    // She clears it before the next is clicked.
+    for (u32 t = 0; t < 20000 && level.Rules().Tasks().GetProgress(0) < i + 1; t += 100) h.Step(100);
+    EXPECT_EQ(task->GetCountText(), i < 2 ? std::u16string(1, static_cast<char16_t>(u'2' - i)) : u"<c=80ff80>0</c>");
+  }
+  EXPECT_TRUE(task->IsDone());
+  for (u32 t = 0; t < 3000 && level.Rules().Tasks().GetResultShown() == kResultNone; t += 100) h.Step(100);
+  EXPECT_EQ(level.Rules().Tasks().GetResultShown(), kResultWon);
+  EXPECT_EQ(level.Rules().Clock().GetMedal(), 5);
+
+  // For the picture: one bonus ready, one active, one recharging.
+  BONUSSLOT ready;
+  ready.available = 1;
+  BONUSSLOT active = ready;
+  active.active = 1;
+  active.timeLeft = 4000;
+  active.fraction = 0.6f;
+  BONUSSLOT charging = ready;
+  charging.timeLeft = 4000;
+  charging.fraction = 0.6f;  // charged to 0.4
+  for (i32 frame = 0; frame < 30; ++frame) {  // the flashes and fades drawn to their ends
+    h.Step(20);
+    ASSERT_TRUE(DrawWithWindows(level));
+  }
+  panel->UpdateBonusButton(0, ready, false);
+  panel->UpdateBonusButton(1, active, false);
+  panel->UpdateBonusButton(2, charging, false);
+  ASSERT_TRUE(DrawWithWindows(level));
+  const i32 top = panel->GetRect().top - 80;
+  std::vector<u32> shot;
+  for (i32 y = top; y < 600; ++y)
+    for (i32 x = 0; x < 800; ++x) shot.push_back(h.Pixel(static_cast<u32>(x), static_cast<u32>(y)));
+  EXPECT_TRUE(plat::WritePng("panel_parts.png", shot, 800, static_cast<u32>(600 - top), nullptr));
 }
 
 }  // namespace
