@@ -45,6 +45,8 @@ bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* reco
       return LoadFeedJob(player, record, size);
     case kJobTakeEggs:
       return LoadTakeEggsJob(player, record, size);
+    case kJobMilkCows:
+      return LoadMilkJob(player, record, size);
     default:
       return false;
   }
