@@ -71,7 +71,7 @@ MapSheep::MapSheep(LevelCharacters& cast, PointSheepRack& pen, i32 slot, float d
   const float pace = 0.9f + static_cast<float>(kis::RandomRange(0, 1)) / 5.0f;
   SetRateModifier(kActivityIdle, kSheepPaceId, false, pace);
   SetSpeedModifier(kSheepPaceId, false, pace, pace);
-  PlayAction(pen.IsWoolReady() ? 1 : 0, pen.IsMirrored() ? 1 : 0);
+  PlayAction(pen.IsWoolReady() ? 1 : 0, pen.AnimalFacing());
   ApplyRate(pen.GetSheepRate());
 }
 

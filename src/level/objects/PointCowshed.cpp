@@ -288,7 +288,7 @@ MapCowHead::MapCowHead(LevelCharacters& cast, PointCowshed& shed, i32 slot, floa
   const float pace = 0.9f + static_cast<float>(kis::RandomRange(0, 1)) / 5.0f;
   SetRateModifier(kActivityIdle, kCowHeadPaceId, false, pace);
   SetSpeedModifier(kCowHeadPaceId, false, pace, pace);
-  PlayAction(0, shed.IsMirrored() ? 1 : 0);
+  PlayAction(0, shed.AnimalFacing());
   ApplyRate(shed.GetCowRate());
 }
 

@@ -24,6 +24,8 @@ constexpr u32 kFeedButtonCode = 0x46656564u;  // 'Feed'
 constexpr u32 kObjectTrough = 0x10002003u;
 constexpr u32 kFeedJobRecordSize = 52;
 constexpr i32 kFeedActivity = 5;
+constexpr i32 kAnimalFacingRight = 2;  // of eight directions from 270 degrees
+constexpr i32 kAnimalFacingLeft = 6;
 
 class Job_Feed;
 
@@ -75,6 +77,8 @@ class PointPetshouse : public PointBuilding {
   ASSPriceButton* GetFeedButton() const { return feedButton_; }
   SpriteObject* GetTrough() const { return trough_; }
   bool IsEntered() const;  // the level has been entered: animations run
+  // The direction the animals face: right (0 degrees), left when mirrored.
+  i32 AnimalFacing() const { return IsMirrored() ? kAnimalFacingLeft : kAnimalFacingRight; }
 
  protected:
   using ButtonClick = u32 (*)(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner, u32 button);
