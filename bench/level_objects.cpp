@@ -1,6 +1,8 @@
 // Eight flour mills at level 4 producing on the sample data set's first
 // level, each with four working animations and sixteen smoke emitters
-// (the mill's own, repeated to those counts), updated (a 16-ms frame) and
+// (the mill's own, repeated to those counts), and a fed level-4 cow shed
+// and sheep pen (four cows' heads eating, four sheep and their heads
+// grazing), updated (a 16-ms frame) and
 // drawn at 800 x 600 through the level view (scale 0.694). The goal: a
 // whole frame, update and draw, under 4 ms on one core.
 //
@@ -30,9 +32,11 @@
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
 #include "level/objects/PlantGrowth.h"
+#include "level/objects/PointCowshed.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPlant.h"
+#include "level/objects/PointSheepRack.h"
 #include "level/objects/PointTree.h"
 #include "level/objects/VillainShot.h"
 #include "level/scene/GameLevel.h"
@@ -49,6 +53,7 @@ struct MillBench {
   std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
   std::unique_ptr<leveltest::LevelWorld> world;
   std::vector<std::unique_ptr<PointFactory>> mills;
+  std::vector<std::unique_ptr<PointPetshouse>> houses;
 
   // `count` mills of the level, every slot working.
   MillBench(i32 level, i32 count, const std::vector<POINTPOS>& places = {}) {
@@ -87,13 +92,29 @@ struct MillBench {
       mills.push_back(std::move(f));
     }
   }
+  // The fed cow shed and sheep pen at level 4, between the mills' rows.
+  void AddHouses(GameLevel& game) {
+    BUILDING* shed = FindBuildingByName(u"cowshed");
+    BUILDING* pen = FindBuildingByName(u"sheep_rack");
+    if (!shed || !pen) return;
+    for (BUILDING* b : {shed, pen}) b->EnableForLevel(4);
+    houses.push_back(std::make_unique<PointCowshed>(game.Map(), shed));
+    houses.push_back(std::make_unique<PointSheepRack>(game.Map(), pen));
+    for (size_t i = 0; i < houses.size(); ++i) {
+      houses[i]->SetPosition(i == 0 ? 325 : 905, 400);
+      houses[i]->SetLevel(4, false, 0);
+      houses[i]->SetFed(true, false);
+    }
+  }
   virtual ~MillBench() {
+    houses.clear();
     mills.clear();
     world.reset();
     viewer.reset();
   }
   virtual void Update() {
     for (auto& m : mills) m->Update(kFrameMs);
+    for (auto& h : houses) h->Update(kFrameMs);
     world->Step(kFrameMs, kFrameMs);
   }
 };
@@ -112,6 +133,7 @@ struct BusyBench : MillBench {
     if (!world->loaded || mills.empty()) return;
     GameLevel& game = *world->Level();
     LevelMap& map = game.Map();
+    AddHouses(game);
     ProductList* products = GetProductList();
     BUILDING* house = FindBuildingByName(u"henhouse");
     PLANT* wheat = FindPlantByName(u"wheat");
@@ -232,6 +254,7 @@ void BM_FactoriesFrame(benchmark::State& state) {
     b.world->DrawFrame();
   }
   state.counters["mills"] = static_cast<double>(b.mills.size());
+  state.counters["houses"] = static_cast<double>(b.houses.size());
   state.counters["objects"] = b.world->Level()->Map().GetObjects().GetCount();
 }
 BENCHMARK(BM_FactoriesFrame)->Unit(benchmark::kMillisecond);

@@ -15,8 +15,13 @@
 // fed and in phase N (0 to 4; its chickens and their jobs, the eggs and the
 // player's take-eggs job at 4); FILE.mill, the level with a flour mill at
 // level 2 after its other points, grinding in both slots; FILE.mill_upgrade,
-// the same with the player upgrading the mill, in her build animation. An
-// input is tried on the level without the mill, then on the one with it.
+// the same with the player upgrading the mill, in her build animation;
+// FILE.shedN, the level with a cow shed and a sheep pen of level 2 after
+// its other points, both fed: 0 growing (the sheep grazing), 1 both ready
+// (the cows calling, a sheep bleating), 2 the player milking inside the
+// shed, 3 her walking out of it, 4 her shearing. An input is tried on the
+// level without the mill, then on the one with it, then on the one with
+// the shed and the pen.
 #include <unistd.h>
 
 #include <cstdint>
@@ -26,6 +31,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/DataBuffer.h"
@@ -56,7 +62,10 @@
 #include "level/map/PointClasses.h"
 #include "level/objects/Job_Build.h"
 #include "level/objects/PointFactory.h"
+#include "level/objects/PointCowshed.h"
 #include "level/objects/PointHenhouse.h"
+#include "level/objects/PointSheepRack.h"
+#include "level/objects/MapSheep.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
 #include "level/objects/BasePointPlant.h"
@@ -260,13 +269,13 @@ class World : public LevelStateHost {
     b->dataSize = static_cast<u32>(inData);
     b->recordSize = static_cast<u32>(size - inData);
     // A refused state leaves the store empty: each layout gets a copy.
-    for (bool mill : {false, true}) {
+    for (const Layout layout : {Layout::kBase, Layout::kMill, Layout::kSheds}) {
       delete store_.slot;
       store_.slot = Copy(*b);
       if (!store_.slot) break;
-      WithMill(mill);
+      WithLayout(layout);
       const bool restored = Restore();
-      WithMill(false);
+      WithLayout(Layout::kBase);
       if (restored) break;
     }
     delete b;
@@ -284,16 +293,56 @@ class World : public LevelStateHost {
       __builtin_trap();  // a refused state must leave nothing behind
     return false;
   }
-  // The level with the mill after its other points, or without it.
-  void WithMill(bool mill) {
+  // The level with the mill, or the cow shed and the sheep pen, after its
+  // other points, or with neither.
+  enum class Layout { kBase, kMill, kSheds };
+  void WithLayout(Layout layout) {
     info_.points.resize(basePoints_);
-    if (mill) info_.points.push_back(POINTDEF{3, 2, kis::NameId(u"mill"), 0, {0, 0}, 800, 420, 0});
+    if (layout == Layout::kMill) info_.points.push_back(POINTDEF{3, 2, kis::NameId(u"mill"), 0, {0, 0}, 800, 420, 0});
+    if (layout == Layout::kSheds) {
+      info_.points.push_back(POINTDEF{3, 2, kis::NameId(kCowshedName), 0, {0, 0}, 700, 640, 0});
+      info_.points.push_back(POINTDEF{3, 2, kis::NameId(kSheepRackName), 0, {0, 0}, 1000, 640, 0});
+    }
+  }
+  // The level with the cow shed and the sheep pen fed, brought to the
+  // stage (see the file's head), saved.
+  bool SaveShedSeed(u32 stage) {
+    WithLayout(Layout::kSheds);
+    StartNew();
+    auto* shed = dynamic_cast<PointCowshed*>(map_->GetPoint(static_cast<i32>(basePoints_)));
+    auto* pen = dynamic_cast<PointSheepRack*>(map_->GetPoint(static_cast<i32>(basePoints_) + 1));
+    bool ok = shed && pen;
+    if (ok) {
+      shed->SetFed(true, false);
+      pen->SetFed(true, false);
+    }
+    for (i32 i = 0; ok && i < 60; ++i) Tick();
+    for (i32 i = 0; ok && stage >= 1 && i < 1000 && !(shed->IsMilkReady() && pen->IsWoolReady()); ++i) Tick();
+    for (i32 i = 0; ok && stage >= 1 && i < 40; ++i) Tick();
+    if (ok && (stage == 2 || stage == 3)) {
+      shed->StartMilking();
+      const i32 step = stage == 2 ? 3 : 4;
+      for (i32 i = 0; i < 1000 && !(player_->GetCurrentJob() && player_->GetCurrentJob()->GetStep() == step); ++i)
+        Tick();
+      for (i32 i = 0; i < 10; ++i) Tick();
+      ok = player_->GetCurrentJob() && player_->GetCurrentJob()->GetJobId() == kJobMilkCows;
+    }
+    if (ok && stage == 4) {
+      pen->StartShearing();
+      for (i32 i = 0; i < 1000 && !(pen->GetCutJob() && pen->GetCutJob()->HasStarted()); ++i) Tick();
+      for (i32 i = 0; i < 10; ++i) Tick();
+      ok = pen->GetCutJob() != nullptr;
+    }
+    ok = ok && SaveLevelState(*this);
+    if (!ok) ClearLevel();
+    WithLayout(Layout::kBase);
+    return ok;
   }
   // The level with the mill grinding: a slot a fifth done, the other just
   // started; with `upgrade` the player then raising it to level 3, in her
   // build animation. Saved.
   bool SaveMillSeed(bool upgrade) {
-    WithMill(true);
+    WithLayout(Layout::kMill);
     StartNew();
     auto* mill = dynamic_cast<PointFactory*>(map_->GetPoint(static_cast<i32>(basePoints_)));
     bool ok = mill && mill->GetSlotCount() == 2 && mill->StartProduction(0, 0, false);
@@ -310,7 +359,7 @@ class World : public LevelStateHost {
     }
     ok = ok && SaveLevelState(*this);
     if (!ok) ClearLevel();  // the next input finds an empty level
-    WithMill(false);
+    WithLayout(Layout::kBase);
     return ok;
   }
   // The level with its chicken house fed and brought to the phase, saved.
@@ -432,7 +481,27 @@ class World : public LevelStateHost {
     mill.factory.productCount = 1;
     mill.factory.products[0] = kis::NameId(u"flour");
     for (BUILDINGLEVEL& l : mill.levels) l.buildTime = 2000;
-    if (!WriteDataArchive(path.c_str(), {{kBuildingSectionId, kBuildingSectionSubId, BuildingSection({hen, mill})}}))
+    // The cow shed and the sheep pen: milk and wool in 2 s, taken in 300 ms.
+    BUILDING cows = MakeBuilding(kCowshedName, kBuildingAnimalHouse);
+    BUILDING sheep = MakeBuilding(kSheepRackName, kBuildingAnimalHouse);
+    for (BUILDING* b : {&cows, &sheep}) {
+      b->levelCount = 4;
+      b->house.characterId = b == &cows ? 3 : 4;
+      b->house.timings[0] = 2000;
+      b->house.timings[3] = 300;
+      b->house.feedTime = 100;
+      b->house.producedProduct = kis::NameId(u"flour");
+      b->workSpot[1] = 60;
+      for (BUILDINGLEVEL& l : b->levels) {
+        l.house.feedAmount = 2;
+        for (i32 k = 0; k < 4; ++k) {
+          l.house.spots[2 * k] = -30 + 20 * k;
+          l.house.spots[2 * k + 1] = -6;
+        }
+      }
+    }
+    if (!WriteDataArchive(path.c_str(),
+                          {{kBuildingSectionId, kBuildingSectionSubId, BuildingSection({hen, mill, cows, sheep})}}))
       return;
     if (kis::DataFileReaderW* data =
             kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion)) {
@@ -448,6 +517,11 @@ class World : public LevelStateHost {
       b->character = chicken_;
     }
     if (BUILDING* b = buildings_.Get(1)) b->EnableForLevel(4);
+    for (u32 i = 2; i < 4; ++i)
+      if (BUILDING* b = buildings_.Get(i)) {
+        b->EnableForLevel(4);
+        b->character = i == 2 ? cowhead_ : sheep_;
+      }
   }
   // A description of one skin of these animations (each 400 ms), walking at
   // 4 units a tick with its second animation.
@@ -466,11 +540,34 @@ class World : public LevelStateHost {
   }
   void MakeGirl() {
     GameCharacter* girl = Describe(
-        u"girl", 1, {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig", u"girl_water"}, kAnimLoop);
+        u"girl", 1,
+        {u"girl_idle", u"girl_walk", u"girl_build", u"girl_repair", u"girl_dig", u"girl_water", kMilkCowsAnimation,
+         kCutSheepAnimation},
+        kAnimLoop);
     for (i16& f : girl->foot) f = 12;
     chicken_ = Describe(u"chicken", 2, {u"chicken_stand", u"chicken_walk", u"chicken_eat"}, kAnimLoop);
     chicken_->speed = 2.0f;
     for (i16& f : chicken_->foot) f = 3;
+    cowhead_ = Describe(u"cowhead", 3, {u"cowhead", u"cowhead_eat", u"cowhead_yelling", u"cowhead_milk"}, kAnimLoop);
+    // The sheep's body in its shorn (0) and woolly (1) skins, its head (5) in both.
+    sheep_ = Describe(u"sheepbody", 4, {}, kAnimLoop);
+    GameCharacter* head = Describe(u"sheephead", kSheepHeadCharacter, {}, kAnimLoop);
+    sheep_->SetSkinCount(2);
+    head->SetSkinCount(2);
+    for (const wchar* action : {u"_stand", u"_eat", u"_yelling", u"_turnleft", u"_turnright", u"_blink"}) {
+      for (i32 skin = 0; skin < 2; ++skin) {
+        wchar body[kAnimationNameSize], face[kAnimationNameSize];
+        kis::StrCopy(body, kAnimationNameSize, skin == 0 ? u"sheepbody_skin" : u"sheepbody");
+        kis::StrCat(body, kAnimationNameSize, action);
+        kis::StrCopy(face, kAnimationNameSize, u"sheephead");
+        kis::StrCat(face, kAnimationNameSize, action);
+        for (auto [who, name] : {std::pair{sheep_, body}, std::pair{head, face}}) {
+          auto* a = new GameAnimation(name, 8);
+          a->SetTiming(kAnimLoop, 100, 400);
+          who->AddToSkin(skin, a);
+        }
+      }
+    }
   }
   // The villain (6) and its catapult (7).
   void MakeVillain() {
@@ -483,9 +580,11 @@ class World : public LevelStateHost {
 
   plat::FakeClock clock_{1000};
   GarbageList garbage_;          // the game's garbage kinds
-  BuildingTable buildings_;      // the chicken house's and the mill's kinds
+  BuildingTable buildings_;      // the chicken house's, the mill's, the cow shed's and the sheep pen's kinds
   ProductList products_;         // wheat, and flour ground of it
   GameCharacter* chicken_ = nullptr;
+  GameCharacter* cowhead_ = nullptr;
+  GameCharacter* sheep_ = nullptr;
   CharacterList descriptions_;  // the game's, in the services
   testsupport::KindTables kinds_;  // the plant kinds, in the services
   Villains villains_;
@@ -530,6 +629,8 @@ void WriteSeed(const char* path) {
     if (g_world->SaveHenSeed(phase)) WriteSaved(std::string(path) + ".hen" + std::to_string(phase));
   if (g_world->SaveMillSeed(false)) WriteSaved(std::string(path) + ".mill");
   if (g_world->SaveMillSeed(true)) WriteSaved(std::string(path) + ".mill_upgrade");
+  for (u32 stage = 0; stage <= 4; ++stage)
+    if (g_world->SaveShedSeed(stage)) WriteSaved(std::string(path) + ".shed" + std::to_string(stage));
 }
 
 }  // namespace

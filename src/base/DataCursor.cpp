@@ -187,4 +187,13 @@ const void* DataCursor::ReadBlock() {
   return p;
 }
 
+bool DataCursor::SeekRecord(u32 pos) {
+  if (error_ || !buffer_ || pos > buffer_->recordSize) {
+    error_ = true;
+    return false;
+  }
+  recordPos_ = pos;
+  return true;
+}
+
 }  // namespace kis

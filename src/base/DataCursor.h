@@ -53,6 +53,9 @@ class DataCursor {
   // The next record of the record area (length word at least 4 and within the
   // area), advancing past it.
   const void* ReadBlock();
+  // Moves the record position to `pos` of the record area (a place the
+  // reader stood at before); outside the area it fails.
+  bool SeekRecord(u32 pos);
 
   // --- State ---------------------------------------------------------------
   bool HasError() const { return error_; }

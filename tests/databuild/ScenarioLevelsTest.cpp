@@ -124,7 +124,7 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
-  EXPECT_EQ(levels, 7u);
+  EXPECT_EQ(levels, 8u);
   // The sixth, the raid: a villain slot and its wave.
   const LEVELINFO& raid = built->Get(5);
   ASSERT_EQ(raid.villainSlotCount, 1u);
@@ -138,6 +138,7 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
   EXPECT_EQ(built->GetGridCell(46), 3);
   EXPECT_EQ(built->GetGridCell(47), 4);
   EXPECT_EQ(built->GetGridCell(48), 6);
+  EXPECT_EQ(built->GetGridCell(42), 7);
   // The seventh's wheat bed of level 2 is dry: no water left of two.
   const POINTDEF& dry = built->Get(6).points.at(1);
   EXPECT_EQ(dry.kind, 2u);

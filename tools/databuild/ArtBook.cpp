@@ -15,6 +15,7 @@ const ArtBook& ArtBook::Get() {
     AddPlantArt(b);
     AddGirlArt(b);
     AddChickenArt(b);
+    AddShedArt(b);
     AddVillainArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);

@@ -68,7 +68,8 @@ void AddPlantArt(ArtBook& book);  // the plant kinds' beds, crops and trees
 void AddBuildingArt(ArtBook& book);  // the warehouse's and the flour mill's map sprites and animation
 void AddKindArt(ArtBook& book);  // the plant and building kinds' panel icons, the build panels' back and empty cells
 void AddGirlArt(ArtBook& book);
-void AddChickenArt(ArtBook& book);  // the chicken house's chicken, its nest and trough
+void AddChickenArt(ArtBook& book);  // the chicken house's chicken, its nest and the animal houses' troughs
+void AddShedArt(ArtBook& book);     // the cow shed and its cows' heads, the sheep pen and its sheep
 void AddVillainArt(ArtBook& book);  // the villains, their catapult, shot and health bar
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures

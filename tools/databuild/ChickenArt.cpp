@@ -239,6 +239,6 @@ void AddChickenArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "chicken_stand", ChickenAnimation(Motion::kStand));
   book.Add(kAnimationSpriteSet, "chicken_walk", ChickenAnimation(Motion::kWalk));
   book.Add(kAnimationSpriteSet, "chicken_eat", ChickenAnimation(Motion::kPeck));
-  book.Add(kMapSpriteSet, "henhouse_trough", Trough());
+  for (const char* house : {"henhouse", "cowshed", "sheep_rack"}) book.Add(kMapSpriteSet, std::string(house) + "_trough", Trough());
   book.Add(kMapSpriteSet, "henhouse_nest", Nest());
 }

@@ -578,6 +578,34 @@ Pose Gather(double phase) {
   return p;
 }
 
+// Crouched on a stool, both hands milking in turn.
+Pose Milk(double phase) {
+  Pose p;
+  const double pull = std::sin(phase * 2 * M_PI);
+  p.lean = 8;
+  p.bob = -14;
+  p.stepL = 9;
+  p.stepR = 9;
+  p.handR = Body{5, 18, 20 + 4 * pull};
+  p.handL = Body{-5, 18, 20 - 4 * pull};
+  p.pigtailSway = 0.2 * pull;
+  return p;
+}
+
+// Bent over the sheep, the shears snipping along the wool.
+Pose Shear(double phase) {
+  Pose p;
+  const double snip = Key({0, 6, 0, 6, 0}, phase);
+  p.lean = 7;
+  p.bob = -3;
+  p.stepL = 6;
+  p.stepR = -2;
+  p.handR = Body{8 + Key({0, 4, 8, 4}, phase), 20, 24 + snip * 0.5};
+  p.handL = Body{-6, 18, 26};
+  p.pigtailSway = 0.3 * std::sin(phase * 2 * M_PI);
+  return p;
+}
+
 ArtPiece Animation(Pose (*pose)(double)) {
   ArtPiece piece;
   piece.draw = [pose](cairo_t* cr, const ArtFrame& f) {
@@ -599,4 +627,6 @@ void AddGirlArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "girl_water", Animation(Water));
   book.Add(kAnimationSpriteSet, "girl_feed", Animation(Feed));
   book.Add(kAnimationSpriteSet, "girl_work", Animation(Gather));
+  book.Add(kAnimationSpriteSet, "girl_milkcows", Animation(Milk));
+  book.Add(kAnimationSpriteSet, "girl_cutsheep", Animation(Shear));
 }

@@ -318,6 +318,27 @@ Mono Clucks() {
   return Finish(s, 0.5f);
 }
 
+// A cow's low moo: a saw rising a little then falling, its buzz muffled.
+Mono Moo() {
+  Mono s = Tone(Wave::kSaw, 118, 96, 0.75, Env(0.09, 0.2, 0.8, 0.3));
+  Add(s, Tone(Wave::kSaw, 140, 112, 0.6, Env(0.05, 0.2, 0.6, 0.25)), 0.02, 0.5f);
+  Biquad lp = Biquad::LowPass(700, 0.9);
+  for (float& v : s) v = lp.Run(v);
+  return Finish(s, 0.55f);
+}
+
+// A sheep's bleat: a nasal tone trembling at 9 Hz, "baa-a-a".
+Mono Bleat() {
+  Mono s = Silence(0.7);
+  for (int k = 0; k < 6; ++k) {
+    Mono c = Tone(Wave::kSquare, 380 - 8 * k, 370 - 8 * k, 0.07, Env(0.01, 0.03, 0.8, 0.03));
+    Add(s, c, 0.04 + k * 0.105, k == 0 ? 1.0f : 0.8f - 0.1f * static_cast<float>(k));
+  }
+  Biquad bp = Biquad::BandPass(1200, 1.2);
+  for (float& v : s) v = bp.Run(v);
+  return Finish(s, 0.5f);
+}
+
 using Recipe = std::function<SynthSample()>;
 
 SynthSample Once(Mono s) { return SynthSample{std::move(s), false}; }
@@ -329,6 +350,8 @@ const std::map<std::string, Recipe>& Recipes() {
       {"window", [] { return Once(Finish(Whoosh(400, 2500, 0.24, 3), 0.4f)); }},
       {"select", [] { return Once(Pop()); }},
       {"hens_feed", [] { return Once(Clucks()); }},
+      {"cows_feed", [] { return Once(Moo()); }},
+      {"sheep_feed", [] { return Once(Bleat()); }},
       {"task_done", [] { return Once(Arpeggio({72, 76, 79, 84}, 0.075, 0.6, 0.6f)); }},
       {"time_warning", [] { return Looping(TickTock()); }},
       {"sale", [] { return Once(Coins()); }},

@@ -115,6 +115,14 @@ class MapCharacter : public DynObject {
   float GetWalkRate() const { return walkRate_.GetRate(); }
   float GetAnimationRate() const { return animationRate_.GetRate(); }
   i32 GetRunningCount() const { return running_; }
+  // A count the level's buildings keep on the characters that are part of
+  // their work (a cow head in its shed, the player milking inside it); it
+  // changes nothing else and is not saved: the work raises it again.
+  void RaiseCounter() { ++counter_; }
+  void LowerCounter() {
+    if (counter_ > 0) --counter_;
+  }
+  i32 GetCounter() const { return counter_; }
 
   // --- Animation and facing ------------------------------------------------------------------------
   void SetSkin(i32 skin);  // another skin in range: the same entry there, keeping time
@@ -156,6 +164,7 @@ class MapCharacter : public DynObject {
   RateModifiers walkRate_;
   RateModifiers activityRates_[kActivityCount];
   i32 running_ = 0;
+  i32 counter_ = 0;
   float silhouetteTimer_ = 0.0f;
   u8 loaded_[132] = {};  // the record read last
 };

@@ -8,6 +8,7 @@
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPetshouse.h"
 #include "level/objects/PointPlant.h"
+#include "level/objects/PointSheepRack.h"
 #include "level/objects/PointTree.h"
 #include "level/objects/PointWarehouse.h"
 
@@ -23,8 +24,7 @@ LevelPoint* LevelObjectClasses::CreatePoint(LevelMap& map, PointClass pointClass
     case kPointCowshed:
       return building ? new PointCowshed(map, building) : nullptr;
     case kPointSheepRack:
-      // Built and upgraded as buildings until its own work is added.
-      return building ? new PointBuilding(map, building) : nullptr;
+      return building ? new PointSheepRack(map, building) : nullptr;
     case kPointPlantBed:
       return record ? new PointPlant(map, static_cast<PLANT*>(record)) : nullptr;
     case kPointTree:
@@ -45,6 +45,10 @@ bool LevelObjectClasses::LoadPlayerJob(u32 id, MapPlayer& player, const u8* reco
       return LoadFeedJob(player, record, size);
     case kJobTakeEggs:
       return LoadTakeEggsJob(player, record, size);
+    case kJobMilkCows:
+      return LoadMilkJob(player, record, size);
+    case kJobCutSheeps:
+      return LoadCutSheepsJob(player, record, size);
     default:
       return false;
   }

@@ -6,20 +6,31 @@
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
 #include "base/Random.h"
+#include "base/Strings.h"
 #include "content/BuildingTable.h"
 #include "content/LevelRates.h"
 #include "content/ProductList.h"
 #include "level/characters/Job_Animation.h"
 #include "level/characters/LevelCharacters.h"
+#include "level/characters/MapPlayer.h"
 #include "level/map/LevelMap.h"
+#include "level/map/LevelPointCare.h"
 #include "level/rules/LevelRules.h"
+#include "level/state/JobRecord.h"
 #include "resources/SEffects.h"
+#include "resources/SpriteSet.h"
+#include "ui/ASSArrowButton.h"
 #include "resources/TutorialHooks.h"
 
 namespace {
 
 constexpr i32 kFeedIconX = -4, kFeedIconY = 32;
-constexpr i32 kFeedButtonX = 0, kFeedButtonY = -56;
+constexpr i32 kButtonRise = 56;  // the feed and milk arrows over the shed's place
+constexpr i32 kOutsideX = 110, kOutsideY = -1;
+constexpr i32 kInside = 100;      // the walk in from the outside spot
+constexpr i32 kOutsideStep = 1;   // then the walk in, the milking and the walk out
+constexpr i32 kInStep = 2, kMilkStep = 3, kOutStep = 4, kDoneStep = 5;
+constexpr wchar kHandIcon[] = u"small_ico_hand";
 constexpr u32 kTutorialEventMilk = 0x80000007u;
 constexpr u32 kForever = 86400000;     // ms: the shed's own change stops it
 constexpr u32 kCallDuration = 0xFFFFFFFEu;  // taken unchanged by the animation job
@@ -29,18 +40,14 @@ constexpr u32 kHeadFade = 100, kHeadScale = 200;
 constexpr float kHeadSmall = 0.35f;
 constexpr u32 kHeadBlack = 0xFF000000u, kHeadWhite = 0xFFFFFFFFu;
 
-void StillFrame(SpriteObject* sprite, i32 frame) {
-  SpriteFrameState& state = sprite->FrameState();
-  const i32 count = state.sprite ? state.sprite->GetFrameCount() : 1;
-  state.frame = frame < 0 ? 0 : frame >= count ? (count > 0 ? count - 1 : 0) : frame;
-  state.animated = 0;
-}
-
 }  // namespace
 
 // --- PointCowshed -----------------------------------------------------------------------------------------
 
-PointCowshed::PointCowshed(LevelMap& map, BUILDING* building) : PointPetshouse(map, building) {}
+PointCowshed::PointCowshed(LevelMap& map, BUILDING* building) : PointPetshouse(map, building) {
+  SetFeedIconAnchor(kFeedIconX, kFeedIconY);
+  SetFeedButtonAnchor(0, -kButtonRise);
+}
 
 PointCowshed::~PointCowshed() {
   Shutdown(false, true, 0);
@@ -55,14 +62,9 @@ void PointCowshed::ForgetCowHead(const MapCowHead* head) {
     if (h == head) h = nullptr;
 }
 
-void PointCowshed::GetFeedIconAnchor(POINTPOS* out) const {
-  out->x = kFeedIconX;
-  out->y = kFeedIconY;
-}
-
-void PointCowshed::GetFeedButtonAnchor(POINTPOS* out) const {
-  out->x = kFeedButtonX;
-  out->y = kFeedButtonY;
+void PointCowshed::GetOutsideSpot(i32* x, i32* y) const {
+  *x = mapX_ + Mirror(kOutsideX);
+  *y = mapY_ + kOutsideY;
 }
 
 void PointCowshed::SetFed(bool fed, bool animate) {
@@ -72,14 +74,7 @@ void PointCowshed::SetFed(bool fed, bool animate) {
   PointPetshouse::SetFed(fed, animate);
 }
 
-void PointCowshed::ShowFeedLevel() {
-  SpriteObject* trough = GetTrough();
-  if (!trough) return;
-  const Sprite* sprite = trough->FrameState().sprite;
-  const i32 frames = sprite ? sprite->GetFrameCount() : 1;
-  const float total = MilkTime();
-  StillFrame(trough, static_cast<i32>(std::ceil(static_cast<double>(frames - 1) * milkTimer_ / (total > 0.0f ? total : 1.0f))));
-}
+void PointCowshed::ShowFeedLevel() { ShowTroughFill(milkTimer_, MilkTime()); }
 
 u32 PointCowshed::Update(u32 ms) {
   ms = PointPetshouse::Update(ms);
@@ -114,9 +109,40 @@ u32 PointCowshed::RefreshState(bool animate, u32 delay) {
   delay = PointPetshouse::RefreshState(animate, delay);
   if (!IsShutDown() && IsMilkReady()) {
     HideProgressLine();
+    if (!milkButton_ && !milkJob_)
+      milkButton_ = MakeArrowButton(kMilkButtonCode, mapX_, mapY_ - kButtonRise, &PointCowshed::OnMilkClicked, animate, 0);
     if (callTimer_ < 0.0f) callTimer_ = 0.0f;
   }
   return delay;
+}
+
+u32 PointCowshed::OnMilkClicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
+  auto* shed = static_cast<PointCowshed*>(owner);
+  shed->GetMap().ClosePanelExcept(shed);
+  shed->HideMilkButton(true, 0);
+  shed->StartMilking();
+  return kScreenClickSound;
+}
+
+void PointCowshed::StartMilking() {
+  MapPlayer* player = PointJobOwner(GetMap());
+  if (!player || !IsMilkReady() || cowCount_ < 1) return;
+  i32 x, y;
+  GetOutsideSpot(&x, &y);
+  new Job_MilkCows(player, this, x, y);
+}
+
+void PointCowshed::StopJobs(bool fade) {
+  PointPetshouse::StopJobs(fade);
+  if (Job_MilkCows* job = milkJob_) job->Finish();
+}
+
+u32 PointCowshed::DoShutdown(bool fade, bool final, u32 delay) {
+  if (Job_MilkCows* job = final ? std::exchange(milkJob_, nullptr) : nullptr) {
+    job->ClearTarget();
+    job->Finish();
+  }
+  return PointPetshouse::DoShutdown(fade, final, delay);
 }
 
 u32 PointCowshed::StartAnimals(bool animate, u32 delay) {
@@ -145,6 +171,7 @@ u32 PointCowshed::StartAnimals(bool animate, u32 delay) {
 
 u32 PointCowshed::StopAnimals(bool animate, bool final, u32 delay) {
   delay = PointPetshouse::StopAnimals(animate, final, delay);
+  if (cowCount_ > 0) HideMilkButton(animate, delay);
   for (MapCowHead*& h : heads_) {
     MapCowHead* head = std::exchange(h, nullptr);
     if (!head) continue;
@@ -163,7 +190,10 @@ void PointCowshed::SetMilking(bool on) {
   for (MapCowHead* h : heads_) {
     if (!h) continue;
     if (on) {
-      h->Play(kJobCowHeadMilk);
+      // A head milked already (its saved job brought back) goes on.
+      const kis::list<Job*>& jobs = h->GetJobs();
+      const Job* last = jobs.GetCount() > 0 ? jobs[jobs.GetCount() - 1] : nullptr;
+      if (!last || last->HasEnded() || last->GetJobId() != kJobCowHeadMilk) h->Play(kJobCowHeadMilk);
     } else {
       for (i32 i = h->GetJobs().GetCount() - 1; i >= 0; --i)
         if (h->GetJobs()[i]->GetJobId() == kJobCowHeadMilk) h->GetJobs()[i]->Finish();
@@ -181,14 +211,19 @@ bool PointCowshed::Collect(uintptr_t messager) { return CollectProducts(reinterp
 
 bool PointCowshed::CollectProducts(GameMessager* messager) {
   LevelRules* rules = GetMap().GetRules();
-  if (!IsMilkReady() || !rules || cowCount_ < 1) return false;
-  const PRODUCT* milk = building_->producedProduct;
-  if (rules->StoreProduct(milk, cowCount_, kMilkAwardKind, static_cast<float>(mapX_), static_cast<float>(mapY_), 0.0f,
-                          messager) <= 0)
-    return false;
-  SetFed(false, true);
-  TutorialNotify(kTutorialEventMilk, milk ? milk->id : 0, this);
-  return true;
+  bool stored = false;
+  if (IsMilkReady() && rules && cowCount_ > 0) {
+    const PRODUCT* milk = building_->producedProduct;
+    stored = rules->StoreProduct(milk, cowCount_, kMilkAwardKind, static_cast<float>(mapX_), static_cast<float>(mapY_),
+                                 0.0f, messager) > 0;
+    if (stored) {
+      SetFed(false, true);
+      TutorialNotify(kTutorialEventMilk, milk ? milk->id : 0, this);
+      HideMilkButton(true, 0);
+    }
+  }
+  if (Job_MilkCows* job = milkJob_; job && (stored || job->HasStarted())) job->Finish();
+  return stored;
 }
 
 // --- Saved state ------------------------------------------------------------------------------------------
@@ -247,12 +282,13 @@ MapCowHead::MapCowHead(LevelCharacters& cast, PointCowshed& shed, i32 slot, floa
       slot_(slot),
       refX_(static_cast<i32>(std::lround(x)) + (shed.IsMirrored() ? 2 : -2)),
       refY_(static_cast<i32>(std::lround(y)) + 10) {
+  RaiseCounter();
   // In front of the shed, each further slot one step further back.
   SetSortOffset(0, shed.GetY() - static_cast<i32>(y) + 10 - slot);
   const float pace = 0.9f + static_cast<float>(kis::RandomRange(0, 1)) / 5.0f;
   SetRateModifier(kActivityIdle, kCowHeadPaceId, false, pace);
   SetSpeedModifier(kCowHeadPaceId, false, pace, pace);
-  PlayAction(0, shed.IsMirrored() ? 1 : 0);
+  PlayAction(0, shed.AnimalFacing());
   ApplyRate(shed.GetCowRate());
 }
 
@@ -271,6 +307,13 @@ u32 MapCowHead::StartRemoval(u32 delay) {
   AddEffect(new SEffect_Color(kHeadWhite, kHeadBlack, kHeadFade, true, delay + kHeadFade));
   AddEffect(new SEffect_Scale(1.0f, kHeadSmall, kHeadScale, true, delay));
   return delay + 250;
+}
+
+float MapCowHead::GetSpeedFactor() const {
+  const Job* job = GetCurrentJob();
+  if (job && job->GetJobId() == kJobCowHeadMilk && GetActivity() == kActivityWork)
+    if (MapPlayer* player = shed_ ? PointJobOwner(shed_->GetMap()) : nullptr) return player->GetSpeedFactor();
+  return MapCharacter::GetSpeedFactor();
 }
 
 void MapCowHead::OnIdle() {
@@ -303,4 +346,137 @@ bool MapCowHead::LoadJob(const u8* record, u32 size) {
                                                : u"Ошибка загрузки работы JOBID_COWHEADMILK";
   cast_.SetLoadError(text);
   return false;
+}
+
+// --- Job_MilkCows -----------------------------------------------------------------------------------------
+
+Job_MilkCows::Job_MilkCows(MapCharacter* owner, PointCowshed* shed, i32 outX, i32 outY)
+    : Job(owner, kJobMilkCows), shed_(shed), outX_(outX), outY_(outY) {
+  if (!shed) return;
+  if (Job_MilkCows* earlier = shed->GetMilkJob()) {
+    earlier->ClearTarget();
+    earlier->Finish();
+  }
+  shed->SetMilkJob(this);
+  ShowIcon(shed->GetMapX(), shed->GetMapY(), GetSpriteByName(kIconSpriteSet, kHandIcon), shed, kJobIconColor);
+  shed->HideFeedButton(false, 0);
+  NotifyTutorial();
+}
+
+Job_MilkCows::~Job_MilkCows() {
+  if (shed_ && shed_->GetMilkJob() == this) shed_->SetMilkJob(nullptr);
+  Count(false);
+}
+
+void Job_MilkCows::Count(bool on) {
+  if (on == counted_ || !owner_) return;
+  counted_ = on;
+  if (on) {
+    owner_->RaiseCounter();
+  } else {
+    owner_->LowerCounter();
+  }
+}
+
+void Job_MilkCows::Unlink() {
+  PointCowshed* shed = std::exchange(shed_, nullptr);
+  if (!shed) return;
+  if (shed->GetMilkJob() == this) shed->SetMilkJob(nullptr);
+  if (shed->IsFedFlag() && !shed->IsShutDown()) {
+    shed->SetMilking(false);
+    shed->RefreshState(true, 0);
+  }
+}
+
+bool Job_MilkCows::NextStep(i32 step) {
+  if (!Job::NextStep(step)) return false;
+  if (step_ >= kInStep && step_ < kDoneStep) Count(true);
+  if (step_ == kOutsideStep && shed_) {
+    // Already on the door's row, between the spot and 100 units towards the shed.
+    const i32 before = shed_->Mirror(outX_ - static_cast<i32>(std::lround(owner_->GetX())));
+    if (static_cast<i32>(std::lround(owner_->GetY())) == outY_ && before >= 0 && before <= kInside) return NextStep(-1);
+    return StartWalk(outX_, outY_, false, 1.0f, nullptr);
+  }
+  if ((step_ == kInStep || step_ == kMilkStep) && !shed_) return NextStep(kOutStep);
+  if (step_ == kInStep) return StartWalk(outX_ - shed_->Mirror(kInside), outY_, false, 1.0f, nullptr);
+  if (step_ == kMilkStep) {
+    const u32 time = shed_->GetBuilding()->house.timings[3];
+    if (!PlayAnimation(time > 0 ? time : 1, kMilkCowsAnimation, 0, kFeedActivity)) return NextStep(kOutStep);
+    shed_->SetMilking(true);
+    started_ = true;
+    return true;
+  }
+  if (step_ == kOutStep) {
+    Unlink();
+    return StartWalk(outX_, outY_, false, 1.0f, nullptr);
+  }
+  if (step_ == kDoneStep) {
+    done_ = true;
+    state_ = kJobDone;
+    Count(false);
+    return true;
+  }
+  Finish();
+  return false;
+}
+
+void Job_MilkCows::Update() {
+  if (step_ == 0) {
+    NextStep(-1);
+  } else if (step_ == kOutsideStep || step_ == kInStep || step_ == kOutStep) {
+    if (UpdateWalk(1.0f)) NextStep(-1);
+  } else if (step_ == kMilkStep && UpdateAnimation()) {
+    if (PointCowshed* shed = shed_) shed->CollectProducts(&messager_);
+    started_ = false;
+    if (step_ == kMilkStep && state_ < kJobFinished) NextStep(kOutStep);
+    if (level_ && level_->IsPlayer(owner_)) static_cast<MapPlayer*>(owner_)->MarkWorking();
+  }
+}
+
+// Inside the shed the player is not left there: the job walks her out and
+// ends with that walk.
+bool Job_MilkCows::Finish() {
+  if (state_ >= kJobFinished) return false;
+  if (step_ > kOutsideStep && step_ < kOutStep && !done_) {
+    if (state_ == kJobAnimating) EndAnimation();
+    started_ = false;
+    NextStep(kOutStep);
+    return true;
+  }
+  Unlink();
+  Job::Finish();
+  Count(false);
+  return true;
+}
+
+bool Job_MilkCows::Save(kis::DataCursor* cursor, u32 characterRecord) {
+  if (state_ >= kJobFinished) return true;
+  u8* r = WriteHeader(cursor, characterRecord, kMilkJobRecordSize);
+  if (!r) return false;
+  WriteTarget(r, step_ == kMilkStep);
+  kis::PutI32LE(r + 40, shed_ ? shed_->GetIndex() : -1);
+  kis::PutI32LE(r + 44, outX_);
+  kis::PutI32LE(r + 48, outY_);
+  return true;
+}
+
+bool LoadMilkJob(MapPlayer& player, const u8* record, u32 size) {
+  if (size != kMilkJobRecordSize || kis::GetI32LE(record + 12) != 0) return false;
+  const i32 index = kis::GetI32LE(record + 40), x = kis::GetI32LE(record + 44), y = kis::GetI32LE(record + 48);
+  const i32 step = kis::GetI32LE(record + 8);
+  if (index == -1) {
+    // Only a walk out is kept without its shed.
+    if (step != kOutStep || x < -100000 || x > 100000 || y < -100000 || y > 100000) return false;
+    return RestoreJobStep(new Job_MilkCows(&player, nullptr, x, y), record, kMilkStep);
+  }
+  const LevelMap& map = player.GetMap();
+  if (index < 0 || index >= map.GetPointCount()) return false;
+  auto* shed = dynamic_cast<PointCowshed*>(map.GetPoint(index));
+  if (!shed || shed->GetKind() != kPointKindBuilding || !shed->GetBuilding() ||
+      kis::StrCompareW(shed->GetBuilding()->name, kCowshedName) != 0)
+    return false;
+  i32 outX, outY;
+  shed->GetOutsideSpot(&outX, &outY);
+  if (outX != x || outY != y) return false;
+  return RestoreJobStep(new Job_MilkCows(&player, shed, x, y), record, kMilkStep);
 }

@@ -5,6 +5,10 @@
 // ready and the cows call now and then (every 10 to 19.9 s, a random head)
 // until the milk is taken, after which the shed must be fed again.
 //
+// The player milks through the shed's arrow (Job_MilkCows): she walks to
+// the spot outside the door, into the shed, milks, stores the milk and
+// walks out again.
+//
 // A milk time of 0 in the data makes the milk ready at once; the trough and
 // the progress read a zero denominator as 1.
 #pragma once
@@ -13,10 +17,17 @@
 #include "level/characters/MapCharacter.h"
 #include "level/objects/PointPetshouse.h"
 
+class ASSArrowButton;
+class Job_MilkCows;
 class MapCowHead;
+class MapPlayer;
 
 constexpr wchar kCowshedName[] = u"cowshed";
 constexpr u32 kCowshedRecordSize = 16;
+constexpr u16 kJobMilkCows = 8;
+constexpr u32 kMilkJobRecordSize = 52;
+constexpr u32 kMilkButtonCode = 0x4D696C6Bu;  // 'Milk'
+constexpr wchar kMilkCowsAnimation[] = u"girl_milkcows";
 constexpr i32 kMaxCowHeads = 4;
 constexpr u32 kMilkAwardKind = 1;
 constexpr u32 kObjectCowHead = 0x20000101u;
@@ -34,14 +45,13 @@ class PointCowshed : public PointPetshouse {
   PointCowshed(LevelMap& map, BUILDING* building);
   ~PointCowshed() override;
 
+  void StopJobs(bool fade) override;  // and the milking
   u32 Update(u32 ms) override;
   void SetRateModifier(u32 id, bool additive, float value) override;  // and the heads' pace
   bool Collect(uintptr_t messager) override;  // a GameMessager*: CollectProducts
   // The 16-byte record, then the heads (a count and their records).
   bool SaveState(kis::DataCursor* writer) override;
   bool LoadState(kis::DataCursor* reader) override;
-  void GetFeedIconAnchor(POINTPOS* out) const override;
-  void GetFeedButtonAnchor(POINTPOS* out) const override;
   void ShowFeedLevel() override;
   u32 StartAnimals(bool animate, u32 delay) override;
   u32 StopAnimals(bool animate, bool final, u32 delay) override;
@@ -55,6 +65,14 @@ class PointCowshed : public PointPetshouse {
   void SetMilking(bool on);
 
   float MilkTime() const;  // the header's, ms
+  // Where the milking player stands outside the door: 110 to the side of
+  // the shed's place (the other side when mirrored), one unit up.
+  void GetOutsideSpot(i32* x, i32* y) const;
+  void StartMilking();  // the player's milking job, when the milk is ready
+  Job_MilkCows* GetMilkJob() const { return milkJob_; }
+  void SetMilkJob(Job_MilkCows* job) { milkJob_ = job; }
+  ASSArrowButton* GetMilkButton() const { return milkButton_; }
+  void HideMilkButton(bool animate, u32 delay) { DropArrowButton(milkButton_, animate, delay); }
   // Fed counts until the milk is taken: the heads stay out and call while
   // it waits, and no feed is offered.
   bool IsFilling() const { return IsFed() && milkTimer_ > 0.0f; }
@@ -67,9 +85,16 @@ class PointCowshed : public PointPetshouse {
   // The heads' rate: the shed's own.
   float GetCowRate() const { return GetRates().GetRate(); }
 
+ protected:
+  u32 DoShutdown(bool fade, bool final, u32 delay) override;
+
  private:
+  static u32 OnMilkClicked(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner, u32 button);
+
   i32 cowCount_ = 0;
   MapCowHead* heads_[kMaxCowHeads] = {};
+  Job_MilkCows* milkJob_ = nullptr;
+  ASSArrowButton* milkButton_ = nullptr;
   float milkTimer_ = 0.0f;   // ms still to fill; 0 unfed or ready
   float callTimer_ = -1.0f;  // ms to the next call; below 0 not calling
 };
@@ -85,6 +110,8 @@ class MapCowHead : public MapCharacter {
   u32 StartRemoval(u32 delay) override;  // darkens and shrinks
   void OnIdle() override;                // eats while the milk fills
   bool LoadJob(const u8* record, u32 size) override;
+  // Milked, it keeps the player's pace.
+  float GetSpeedFactor() const override;
 
   void ApplyRate(float rate);
   void Forget() { shed_ = nullptr; }  // the shed went first
@@ -102,3 +129,42 @@ class MapCowHead : public MapCharacter {
   i32 slot_;
   i32 refX_, refY_;
 };
+
+// The player milks the cows: to the spot outside the shed (skipped when she
+// already stands on its row up to 100 units towards the shed), 100 units in,
+// "girl_milkcows" for the header's milking time with the heads milked, the
+// milk stored, and back out to the spot. Cancelled while inside, she still
+// walks out first; a walk out that cannot start ends the job at once.
+class Job_MilkCows : public Job {
+ public:
+  // With no shed (a saved job that was walking out) only the walk out is left.
+  Job_MilkCows(MapCharacter* owner, PointCowshed* shed, i32 outX, i32 outY);
+  ~Job_MilkCows() override;
+
+  bool NextStep(i32 step) override;
+  void Update() override;
+  bool Finish() override;
+  void ClearTarget() override { shed_ = nullptr; }
+  bool Save(kis::DataCursor* cursor, u32 characterRecord) override;  // 52 bytes
+
+  PointCowshed* GetShed() const { return shed_; }
+  bool HasStarted() const { return started_; }
+  bool IsCounted() const { return counted_; }
+  i32 GetOutX() const { return outX_; }
+  i32 GetOutY() const { return outY_; }
+
+ private:
+  void Unlink();  // the shed lets go: the heads stop milking, the arrow may return
+  void Count(bool on);
+
+  PointCowshed* shed_;
+  i32 outX_, outY_;
+  bool done_ = false;
+  bool counted_ = false;
+  bool started_ = false;
+  GameMessager messager_;
+};
+
+// The milking job of a saved record (id 8): 52 bytes naming the "cowshed"
+// whose outside spot is the saved one, or no shed (index -1) and the spot.
+bool LoadMilkJob(MapPlayer& player, const u8* record, u32 size);

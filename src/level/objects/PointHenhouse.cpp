@@ -47,13 +47,6 @@ bool InEggEllipse(i32 dx, i32 dy) {
          1.0f;
 }
 
-void StillFrame(SpriteObject* sprite, i32 frame) {
-  SpriteFrameState& state = sprite->FrameState();
-  const i32 count = state.sprite ? state.sprite->GetFrameCount() : 1;
-  state.frame = frame < 0 ? 0 : frame >= count ? (count > 0 ? count - 1 : 0) : frame;
-  state.animated = 0;
-}
-
 }  // namespace
 
 // --- PointHenhouse ----------------------------------------------------------------------------------------
@@ -139,16 +132,7 @@ float PointHenhouse::GetProgressPercent() const {
 }
 
 void PointHenhouse::ShowFeedLevel() {
-  SpriteObject* trough = GetTrough();
-  if (!trough) return;
-  const Sprite* sprite = trough->FrameState().sprite;
-  const i32 frames = sprite ? sprite->GetFrameCount() : 1;
-  const u32 eating = building_->house.timings[2];
-  i32 frame = 0;
-  if (fed_) {
-    frame = static_cast<i32>(std::ceil(static_cast<double>(frames - 1) * cycle_.timers[1] / (eating > 0 ? eating : 1)));
-  }
-  StillFrame(trough, frame);
+  ShowTroughFill(fed_ ? cycle_.timers[1] : 0.0f, static_cast<float>(building_->house.timings[2]));
 }
 
 bool PointHenhouse::AllAtSpot() const {
@@ -299,24 +283,12 @@ u32 PointHenhouse::RefreshState(bool animate, u32 delay) {
 }
 
 void PointHenhouse::ShowTakeEggsButton(bool animate) {
-  if (!GetMap().Hooks().hud) return;
   i32 x, y;
   GetNestCentre(&x, &y);
-  takeButton_ = new ASSArrowButton(kTakeEggsButtonCode, x, y - kTakeButtonRise, GetSpriteByName(kIconSpriteSet, kHandIcon),
-                                   nullptr, nullptr);
-  takeButton_->SetHandler(this, &PointHenhouse::OnTakeEggsClicked, nullptr);
-  takeButton_->Show(!animate, 0, kShowPop, kPointSpriteShowTime);
+  takeButton_ = MakeArrowButton(kTakeEggsButtonCode, x, y - kTakeButtonRise, &PointHenhouse::OnTakeEggsClicked, animate, 0);
 }
 
-void PointHenhouse::HideTakeEggsButton(bool animate) {
-  ASSArrowButton* button = std::exchange(takeButton_, nullptr);
-  if (!button) return;
-  if (animate) {
-    button->Hide(true, false, 0, kShowFade | kShowPop, kPointSpriteShowTime);
-  } else {
-    delete button;
-  }
-}
+void PointHenhouse::HideTakeEggsButton(bool animate) { DropArrowButton(takeButton_, animate, 0); }
 
 u32 PointHenhouse::OnTakeEggsClicked(ActiveScreenSprite*, ScreenSpriteOwner* owner, u32) {
   auto* house = static_cast<PointHenhouse*>(owner);

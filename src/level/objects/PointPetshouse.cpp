@@ -1,5 +1,6 @@
 #include "level/objects/PointPetshouse.h"
 
+#include <cmath>
 #include <utility>
 
 #include "base/DataCursor.h"
@@ -15,6 +16,8 @@
 #include "level/scene/LevelInterface.h"
 #include "level/state/JobRecord.h"
 #include "resources/SEffects.h"
+#include "resources/SpriteSet.h"
+#include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "ui/ScreenSpriteList.h"
 
@@ -23,6 +26,7 @@ namespace {
 constexpr i32 kWalkStep = 1;  // then the feeding animation, 2
 constexpr i32 kFeedButtonRise = 8;
 constexpr u32 kStateDelay = 100;  // ms before the animals answer a feeding
+constexpr wchar kHandIcon[] = u"small_ico_hand";
 
 WarehouseStock* StockOf(const LevelMap& map) {
   LevelRules* rules = map.GetRules();
@@ -58,13 +62,31 @@ void PointPetshouse::GetProgressAnchor(POINTPOS* out) const {
   out->y = mapY_ + (building_ ? building_->house.progressAnchor[1] : 0);
 }
 
+void PointPetshouse::SetFeedIconAnchor(i32 x, i32 y) {
+  fixedIcon_ = true;
+  iconAnchor_ = POINTPOS{x, y};
+}
+
+void PointPetshouse::SetFeedButtonAnchor(i32 x, i32 y) {
+  fixedButton_ = true;
+  buttonAnchor_ = POINTPOS{x, y};
+}
+
 void PointPetshouse::GetFeedIconAnchor(POINTPOS* out) const {
+  if (fixedIcon_) {
+    *out = iconAnchor_;
+    return;
+  }
   const HOUSELEVEL* record = LevelRecord();
   out->x = record ? record->troughOffset[0] : 0;
   out->y = record ? record->troughOffset[1] : 0;
 }
 
 void PointPetshouse::GetFeedButtonAnchor(POINTPOS* out) const {
+  if (fixedButton_) {
+    *out = buttonAnchor_;
+    return;
+  }
   GetFeedIconAnchor(out);
   out->y -= kFeedButtonRise;
 }
@@ -112,6 +134,32 @@ void PointPetshouse::HideFeedButton(bool animate, u32 delay) {
   if (!button) return;
   if (animate) {
     button->Hide(true, false, delay, kShowFade | kShowScale, kPointSpriteShowTime);
+  } else {
+    delete button;
+  }
+}
+
+void PointPetshouse::ShowTroughFill(float left, float total) {
+  if (!trough_) return;
+  const Sprite* sprite = trough_->FrameState().sprite;
+  const i32 frames = sprite ? sprite->GetFrameCount() : 1;
+  const double fraction = static_cast<double>(left) / (total > 0.0f ? total : 1.0f);
+  StillFrame(trough_, static_cast<i32>(std::ceil(static_cast<double>(frames - 1) * fraction)));
+}
+
+ASSArrowButton* PointPetshouse::MakeArrowButton(u32 code, i32 x, i32 y, ButtonClick click, bool animate, u32 delay) {
+  if (!GetMap().Hooks().hud) return nullptr;
+  auto* button = new ASSArrowButton(code, x, y, GetSpriteByName(kIconSpriteSet, kHandIcon), nullptr, nullptr);
+  button->SetHandler(this, click, nullptr);
+  button->Show(!animate, delay, kShowPop, kPointSpriteShowTime);
+  return button;
+}
+
+void PointPetshouse::DropArrowButton(ASSArrowButton*& slot, bool animate, u32 delay) {
+  ASSArrowButton* button = std::exchange(slot, nullptr);
+  if (!button) return;
+  if (animate) {
+    button->Hide(true, false, delay, kShowFade | kShowPop, kPointSpriteShowTime);
   } else {
     delete button;
   }
@@ -334,4 +382,11 @@ bool LoadFeedJob(MapPlayer& player, const u8* record, u32 size) {
 
 void PointPetshouse::OnSelect() {
   if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelAnimalHouse, this);
+}
+
+void StillFrame(SpriteObject* sprite, i32 frame) {
+  SpriteFrameState& state = sprite->FrameState();
+  const i32 count = state.sprite ? state.sprite->GetFrameCount() : 1;
+  state.frame = frame < 0 ? 0 : frame >= count ? (count > 0 ? count - 1 : 0) : frame;
+  state.animated = 0;
 }

@@ -13,6 +13,7 @@
 #include "level/characters/Job.h"
 #include "level/objects/PointBuilding.h"
 
+class ASSArrowButton;
 class ASSPriceButton;
 class ActiveScreenSprite;
 class MapPlayer;
@@ -23,6 +24,8 @@ constexpr u32 kFeedButtonCode = 0x46656564u;  // 'Feed'
 constexpr u32 kObjectTrough = 0x10002003u;
 constexpr u32 kFeedJobRecordSize = 52;
 constexpr i32 kFeedActivity = 5;
+constexpr i32 kAnimalFacingRight = 2;  // of eight directions from 270 degrees
+constexpr i32 kAnimalFacingLeft = 6;
 
 class Job_Feed;
 
@@ -45,8 +48,10 @@ class PointPetshouse : public PointBuilding {
 
   // --- The houses' hooks -------------------------------------------------------------------------
   virtual bool IsFed() const { return level_ > 0 && fed_; }
-  virtual void GetFeedIconAnchor(POINTPOS* out) const;    // relative to the map object
-  virtual void GetFeedButtonAnchor(POINTPOS* out) const;  // relative to the map object
+  // Relative to the map object: the house's fixed places when it set them,
+  // else the trough's place (the button a little above it).
+  virtual void GetFeedIconAnchor(POINTPOS* out) const;
+  virtual void GetFeedButtonAnchor(POINTPOS* out) const;
   virtual void ShowFeedLevel() {}
   // The animals come out (or go in); the delay after their effects.
   virtual u32 StartAnimals(bool animate, u32 delay);
@@ -76,9 +81,24 @@ class PointPetshouse : public PointBuilding {
   ASSPriceButton* GetFeedButton() const { return feedButton_; }
   SpriteObject* GetTrough() const { return trough_; }
   bool IsEntered() const;  // the level has been entered: animations run
+  // The direction the animals face: right (0 degrees), left when mirrored.
+  i32 AnimalFacing() const { return IsMirrored() ? kAnimalFacingLeft : kAnimalFacingRight; }
 
  protected:
+  using ButtonClick = u32 (*)(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner, u32 button);
+
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
+  void SetFeedIconAnchor(i32 x, i32 y);
+  void SetFeedButtonAnchor(i32 x, i32 y);
+  // The trough's frame for what is left of a time: ceil((frames - 1) x
+  // left / total); a total of 0 reads as 1.
+  void ShowTroughFill(float left, float total);
+  // The house's arrow that takes its produce in (the eggs, the milk, the
+  // wool): the hand icon over (x, y), faded in after the delay. Null
+  // without a screen to show it on.
+  ASSArrowButton* MakeArrowButton(u32 code, i32 x, i32 y, ButtonClick click, bool animate, u32 delay);
+  // Hidden with its effect (then deleted by its list), or deleted at once.
+  static void DropArrowButton(ASSArrowButton*& button, bool animate, u32 delay);
 
   SpriteObject* trough_ = nullptr;
   bool fed_ = false;
@@ -87,6 +107,9 @@ class PointPetshouse : public PointBuilding {
   bool animalsActive_ = false;
 
  private:
+  bool fixedIcon_ = false, fixedButton_ = false;
+  POINTPOS iconAnchor_{}, buttonAnchor_{};
+
   static u32 OnFeedClicked(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner, u32 button);
   static u8 IsFeedShort(ActiveScreenSprite* sprite, ScreenSpriteOwner* owner);
 };
@@ -115,3 +138,6 @@ class Job_Feed : public Job {
 // The player's feeding job of a saved record (id 6): 52 bytes naming an
 // animal house of the same feed product, carrying 0 or its feed amount.
 bool LoadFeedJob(MapPlayer& player, const u8* record, u32 size);
+
+// A sprite held on one frame (clamped to its frames), not animating.
+void StillFrame(SpriteObject* sprite, i32 frame);

@@ -11,6 +11,7 @@
 #include "content/LevelInfo.h"
 #include "content/ProductList.h"
 #include "level/map/BaseLevelPoint.h"
+#include "level/characters/Job.h"
 #include "level/characters/LevelCharacters.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
@@ -235,9 +236,17 @@ bool ReadItems(const LevelStateParts& parts, kis::DataCursor* r) {
 
   MapPlayer* player = parts.characters->GetPlayer();
   if (!player || !player->Load(r)) return false;
+  // The player's job records come first in the record area, but her jobs
+  // name points (and the points' own characters' records follow hers): they
+  // are stepped over now and read once the points stand.
+  const u32 playerJobs = r->GetRecordPosition();
+  const u32 jobCount = kis::GetU32LE(player->GetLoadedRecord() + kCharacterJobCount);
+  for (u32 i = 0; i < jobCount; ++i)
+    if (!r->ReadBlock()) return false;
   if (!ReadPoints(parts, r) || !ReadStock(rules, r)) return false;
+  const u32 afterPoints = r->GetRecordPosition();
   player->RestoreState();
-  if (!player->LoadJobs(r)) return false;
+  if (!r->SeekRecord(playerJobs) || !player->LoadJobs(r) || !r->SeekRecord(afterPoints)) return false;
   if (excess > 0) rules.Money().Add(excess);
   for (i32 i = 0; i < parts.map->GetPointCount(); ++i) {
     BaseLevelPoint* point = parts.map->GetPoint(i);

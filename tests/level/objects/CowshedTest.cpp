@@ -59,16 +59,27 @@ struct Cowshed : ::testing::Test {
       cow->AddToSkin(0, a);
     }
     shed->character = cow;
+    auto* milking = new GameAnimation(kMilkCowsAnimation, 8);
+    milking->SetTiming(kAnimLoop, 100, 400);
+    rig.girl->AddToSkin(0, milking);
     rig.classes.make = [](LevelMap& map, PointClass c, void* record) -> LevelPoint* {
       if (!record) return nullptr;
       if (c == kPointCowshed) return new PointCowshed(map, static_cast<BUILDING*>(record));
       return new PointPetshouse(map, static_cast<BUILDING*>(record));
     };
     rig.classes.loadJob = [](u32 id, MapPlayer& player, const u8* record, u32 size) {
+      if (id == kJobMilkCows) return LoadMilkJob(player, record, size);
       return id == kJobFeed && LoadFeedJob(player, record, size);
     };
   }
   static POINTDEF Def(i32 level, i32 x) { return POINTDEF{3, level, kis::NameId(u"cowshed"), 0, {0, 0}, x, 300, 0}; }
+  void FeedAndFill() {
+    Stock().Add(wheat, 2, false);
+    Shed()->Feed();
+    ASSERT_GT(rig.TickUntil([&] { return Shed()->IsMilkReady() && Shed()->GetMilkButton(); }), 0);
+  }
+  i32 MilkStep() { return Shed()->GetMilkJob() ? Shed()->GetMilkJob()->GetStep() : -1; }
+  bool PlayerIdle() { return rig.player->GetJobs().GetCount() == 0; }
   PointCowshed* Shed() { return dynamic_cast<PointCowshed*>(rig.map->GetPoint(0)); }
   WarehouseStock& Stock() { return *rig.level.rules->Stock(); }
   u16 HeadJob(i32 slot) {
@@ -143,6 +154,110 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
   shed->house.timings[0] = 0;
   s->SetFed(true, false);
   EXPECT_GT(rig.TickUntil([&] { return s->IsMilkReady(); }, 5), 0);
+}
+
+TEST_F(Cowshed, MilkingWalksInMilksAndWalksOutAndACancelInsideStillWalksOut) {
+  kis::srand(11);
+  rig.Build({Def(2, 400)});
+  PointCowshed* s = Shed();
+  FeedAndFill();
+  i32 outX, outY;
+  s->GetOutsideSpot(&outX, &outY);
+  EXPECT_EQ(outX, 510);
+  EXPECT_EQ(outY, 299);
+  // Cancelled inside: she walks out before the job ends, nothing stored, the arrow back.
+  EXPECT_EQ(CareRig::Click(s->GetMilkButton()), kScreenClickSound);
+  EXPECT_EQ(s->GetMilkButton(), nullptr);
+  ASSERT_GT(rig.TickUntil([&] { return MilkStep() == 3 && HeadJob(0) == kJobCowHeadMilk; }), 0);
+  EXPECT_EQ(rig.player->GetCounter(), 1);
+  Job* job = rig.player->GetJobs()[0];
+  job->Finish();
+  EXPECT_FALSE(job->HasEnded());
+  EXPECT_EQ(job->GetStep(), 4);
+  EXPECT_EQ(s->GetMilkJob(), nullptr);
+  EXPECT_NE(s->GetMilkButton(), nullptr);
+  EXPECT_NE(HeadJob(0), kJobCowHeadMilk);
+  ASSERT_GT(rig.TickUntil([&] { return PlayerIdle(); }), 0);
+  EXPECT_NEAR(rig.player->GetX(), outX, 3.0f);
+  EXPECT_NEAR(rig.player->GetY(), outY, 3.0f);
+  EXPECT_EQ(rig.player->GetCounter(), 0);
+  EXPECT_EQ(Stock().GetCount(milk), 0);
+  EXPECT_TRUE(s->IsMilkReady());
+  // A full room keeps the milk ready and the arrow comes back after the walk out.
+  Stock().Add(milk, Stock().GetCapacity(milk), false);
+  CareRig::Click(s->GetMilkButton());
+  ASSERT_GT(rig.TickUntil([&] { return MilkStep() == -1; }), 0);
+  EXPECT_TRUE(s->IsMilkReady());
+  EXPECT_NE(s->GetMilkButton(), nullptr);
+  ASSERT_GT(rig.TickUntil([&] { return PlayerIdle(); }), 0);
+  // With room a level-2 shed gives 2 milk; standing at the door she goes straight in.
+  Stock().Take(milk, Stock().GetCapacity(milk));
+  CareRig::Click(s->GetMilkButton());
+  rig.Tick();
+  EXPECT_EQ(MilkStep(), 2);
+  ASSERT_GT(rig.TickUntil([&] { return Stock().GetCount(milk) == 2; }), 0);
+  EXPECT_FALSE(s->IsFedFlag());
+  EXPECT_EQ(s->GetMilkButton(), nullptr);
+  ASSERT_FALSE(PlayerIdle());
+  EXPECT_EQ(rig.player->GetJobs()[0]->GetStep(), 4);
+  ASSERT_GT(rig.TickUntil([&] { return PlayerIdle(); }), 0);
+  EXPECT_NEAR(rig.player->GetX(), outX, 3.0f);
+  EXPECT_NE(s->GetFeedButton(), nullptr);
+}
+
+TEST_F(Cowshed, SavedMilkingComesBackEqualInEveryStepAndMisfitsAreRefused) {
+  kis::srand(5);
+  rig.Build({Def(1, 400)});
+  FeedAndFill();
+  CareRig::Click(Shed()->GetMilkButton());
+  // Each step saved once its motion runs (a job's animation waits for the
+  // turn to its facing; a loaded one plays at once).
+  std::vector<u8> seen[5];
+  i32 last = -1, ticks = 0;
+  for (i32 n = 0; n < 3000 && !PlayerIdle(); ++n) {
+    const i32 step = rig.player->GetJobs()[0]->GetStep();
+    ticks = step == last ? ticks + 1 : 0;
+    last = step;
+    const bool milking = kis::StrCompareW(rig.player->GetAnimationName(), kMilkCowsAnimation) == 0;
+    if (step >= 1 && step <= 4 && seen[step].empty() && ticks >= 2 && (step != 3 || milking)) {
+      seen[step] = Saved();
+      ASSERT_TRUE(LoadLevelState(rig)) << step;
+      EXPECT_EQ(Saved(), seen[step]) << step;
+      EXPECT_EQ(rig.player->GetCounter(), step >= 2 ? 1 : 0) << step;
+    }
+    rig.Tick();
+  }
+  EXPECT_EQ(Stock().GetCount(milk), 1);
+  for (i32 step = 1; step <= 4; ++step) EXPECT_FALSE(seen[step].empty()) << step;
+
+  // The job record in the milking step: each misfit fails the load.
+  FeedAndFill();
+  CareRig::Click(Shed()->GetMilkButton());
+  ASSERT_GT(rig.TickUntil([&] { return MilkStep() == 3; }), 0);
+  ASSERT_TRUE(SaveLevelState(rig));
+  const leveltest::Saved milking = Copy(*rig.store.slots[0][0]);
+  size_t job = 0;
+  while (job + 52 <= milking.records.size() && !(kis::GetU32LE(&milking.records[job]) == kMilkJobRecordSize &&
+                                                  kis::GetU16LE(&milking.records[job + 4]) == kJobMilkCows))
+    ++job;
+  ASSERT_LE(job + 52, milking.records.size());
+  for (i32 k = 0; k < 5; ++k) {
+    leveltest::Saved bad = milking;
+    u8* r = &bad.records[job];
+    if (k == 0) kis::PutU32LE(r, 48);
+    if (k == 1) kis::PutI32LE(r + 40, 7);
+    if (k == 2) kis::PutI32LE(r + 44, 290);
+    if (k == 3) kis::PutI32LE(r + 40, -1);
+    if (k == 4) kis::PutI32LE(r + 48, 300);
+    delete rig.store.slots[0][0];
+    rig.store.slots[0][0] = Make(bad);
+    EXPECT_FALSE(LoadLevelState(rig)) << k;
+  }
+  delete rig.store.slots[0][0];
+  rig.store.slots[0][0] = Make(milking);
+  ASSERT_TRUE(LoadLevelState(rig));
+  EXPECT_EQ(MilkStep(), 3);
+  EXPECT_EQ(HeadJob(0), kJobCowHeadMilk);
 }
 
 TEST_F(Cowshed, SavedShedAndHeadsComeBackEqualAndEachMisfitFailsTheLoad) {
