@@ -9,16 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/DataSet.h"
 #include "app/PlayUrl.h"
 #include "app/Settings.h"
 #include "app/StartupLoader.h"
 #include "base/IniFile.h"
-#include "content/ContentArchive.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLWindowViewer.h"
-#include "engine/text/DigitalFont.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/encoding/Ascii.h"
@@ -28,13 +25,9 @@
 #include "platform/os/MessageBox.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
-#include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
-#include "resources/SpriteSet.h"
-#include "ui/GameFontSection.h"
-#include "ui/WindowManager.h"
 
 const char* const kEntryUsage = "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--help]\n";
 const char* const kEntryHelp =
@@ -104,10 +97,7 @@ struct StandIn {
   EntryFolders folders;
   TutorialFactory* tutorials = nullptr;
   bool headless = false;
-  GameArchives archives;
-  std::vector<std::unique_ptr<SpriteSet>> sets;
-  std::unique_ptr<ContentTables> tables;
-  WindowManager* windows = nullptr;
+  StartupData data;
   std::unique_ptr<StartupLoader> loader;
   std::unique_ptr<GameLanguage> language;
   bool mainScreenAsked = false;
@@ -164,33 +154,17 @@ bool InitGameStandIn(StandIn* g) {
   s.screen.width = static_cast<i32>(app.gameWidth ? app.gameWidth : 800);
   s.screen.height = static_cast<i32>(app.gameHeight ? app.gameHeight : 600);
   s.screen.rect = DXLRECT{0, 0, s.screen.width, s.screen.height};
-  g->tables = std::make_unique<ContentTables>();
-  g->tables->Install();
-  g->windows = new WindowManager;
-  s.windowManager = g->windows;
+  g->data.Install();
   return true;
 }
 
 void ShutdownGameStandIn(StandIn* g) {
   g->loader.reset();
-  ClearGameEffects();
-  if (g->windows) g->windows->Fonts().DeleteAll();
-  FreeGameFonts();
+  g->data.Free();
   if (g->language) {
     SetGameLanguage(nullptr);
     g->language.reset();
   }
-  GetGameServices().windowManager = nullptr;
-  delete g->windows;
-  g->windows = nullptr;
-  if (g->tables) {
-    FreeContentData(g->tables.get());
-    g->tables->Uninstall();
-    g->tables.reset();
-  }
-  UnbindDrawTexture();
-  g->sets.clear();
-  g->archives.Close(true);
   ResetGameServices();
 }
 
@@ -354,7 +328,7 @@ int RunGame(const EntryOptions& options) {
   DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
   std::string fault;
   bool missing = false;
-  if (!game.archives.Open(folders.data.substr(0, folders.data.size() - 1), &fault, &missing)) {
+  if (!game.data.archives.Open(folders.data.substr(0, folders.data.size() - 1), &fault, &missing)) {
     ShutdownGameStandIn(&game);
     gGame = nullptr;
     DXLShutdown();
@@ -367,12 +341,7 @@ int RunGame(const EntryOptions& options) {
   if (!game.language->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
   if (const wchar* title = game.language->GetWindowTitle())
     plat::GetWindowSystem().SetWindowText(DXLGetAppData().window, title);
-  StartupTargets targets;
-  targets.archives = &game.archives;
-  targets.sets = &game.sets;
-  targets.tables = game.tables.get();
-  targets.windows = game.windows;
-  game.loader = std::make_unique<StartupLoader>(std::move(targets));
+  game.loader = std::make_unique<StartupLoader>(game.data.Targets());
 
   // 17 to 19: the settings saved at once, the first state.
   if (!SaveSettings(Wide(folders.user), screen)) DXLLogValueA(0, "Settings", "config.dat could not be written");

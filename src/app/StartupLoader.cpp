@@ -14,6 +14,8 @@
 #include "gametext/KGEFont.h"
 #include "resources/AnimationSection.h"
 #include "resources/GEffects.h"
+#include "resources/GameDraw.h"
+#include "resources/GameEffect.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/SoundSections.h"
 #include "resources/Sprite.h"
@@ -89,6 +91,39 @@ void GameArchives::Close(bool withSprites) {
   if (!withSprites) return;
   kis::CloseDataFile(sprites);
   sprites = nullptr;
+}
+
+void StartupData::Install() {
+  tables.Install();
+  windows = new WindowManager;
+  GetGameServices().windowManager = windows;
+}
+
+StartupData::StartupData() = default;
+StartupData::~StartupData() { Free(); }
+
+StartupTargets StartupData::Targets() {
+  StartupTargets t;
+  t.archives = &archives;
+  t.sets = &sets;
+  t.tables = &tables;
+  t.windows = windows;
+  return t;
+}
+
+// The screen effect goes first: one still running reaches into the rest.
+void StartupData::Free() {
+  ClearGameEffects();
+  if (windows) windows->Fonts().DeleteAll();
+  FreeGameFonts();
+  if (GetGameServices().windowManager == windows) GetGameServices().windowManager = nullptr;
+  delete windows;
+  windows = nullptr;
+  FreeContentData(&tables);
+  tables.Uninstall();
+  UnbindDrawTexture();
+  sets.clear();
+  archives.Close(true);
 }
 
 const char* LoaderArchiveName(LoaderArchive archive) {

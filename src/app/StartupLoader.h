@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DataSet.h"
 #include "base/Types.h"
 #include "resources/GameServices.h"
 #include "resources/ProgressTracker.h"
@@ -33,7 +34,6 @@
 class ProfileStore;
 class SpriteSet;
 class WindowManager;
-struct ContentTables;
 
 namespace kis {
 class DataFileReaderW;
@@ -72,6 +72,27 @@ struct StartupTargets {
   WindowManager* windows = nullptr;                          // the digit fonts go into it
   ProfileStore* profiles = nullptr;                          // null: no profile defaults, no profiles loaded
   std::u16string profileFolder;                              // where the finish loads the profiles from
+};
+
+// What the start-up loading fills besides the services' own values, made
+// in one place: the archives, the sprite sets, the content tables and the
+// window manager (both installed in the services by Install). Free takes
+// it all down in the reverse order, the fonts read into it first; the
+// destructor frees too.
+struct StartupData {
+  GameArchives archives;
+  std::vector<std::unique_ptr<SpriteSet>> sets;
+  ContentTables tables;
+  WindowManager* windows = nullptr;
+
+  StartupData();
+  ~StartupData();
+  StartupData(const StartupData&) = delete;
+  StartupData& operator=(const StartupData&) = delete;
+
+  void Install();
+  StartupTargets Targets();  // these, for a loader (no profiles)
+  void Free();
 };
 
 class StartupLoader {

@@ -79,29 +79,13 @@ class LoaderRig {
       output = out.get();
       EXPECT_TRUE(GetSoundSettings().Init(std::make_unique<plat::audio::SoftBackend>(std::move(out))));
     }
-    opened = archives.Open(folder, &error);
-    tables.Install();
-    windows = new WindowManager;
-    GetGameServices().windowManager = windows;
-    StartupTargets targets;
-    targets.archives = &archives;
-    targets.sets = &sets;
-    targets.tables = &tables;
-    targets.windows = windows;
-    loader = std::make_unique<StartupLoader>(std::move(targets));
+    opened = data.archives.Open(folder, &error);
+    data.Install();
+    loader = std::make_unique<StartupLoader>(data.Targets());
   }
   ~LoaderRig() {
     loader.reset();
-    ClearGameEffects();
-    windows->Fonts().DeleteAll();
-    FreeGameFonts();
-    GetGameServices().windowManager = nullptr;
-    delete windows;
-    FreeContentData(&tables);
-    tables.Uninstall();
-    UnbindDrawTexture();
-    sets.clear();
-    archives.Close(true);
+    data.Free();
     GetSoundSettings().Shutdown();
     ResetGameServices();
   }
@@ -128,12 +112,9 @@ class LoaderRig {
 
   viewertest::ViewerRig rig;  // its session's clock is the platform's
   plat::audio::OfflineOutput* output = nullptr;
-  GameArchives archives;
+  StartupData data;
   bool opened = false;
   std::string error;
-  std::vector<std::unique_ptr<SpriteSet>> sets;
-  ContentTables tables;
-  WindowManager* windows = nullptr;
   std::unique_ptr<StartupLoader> loader;
 };
 
@@ -163,17 +144,17 @@ TEST(StartupLoader, RunsTheTableToTheFadeAndLeavesOnlyTheSpriteArchiveOpen) {
   EXPECT_NE(GetGameServices().interfaceImage, nullptr);
   EXPECT_TRUE(GetGameServices().interfaceImage->IsReady());
   for (u32 n = 5; n <= 9; ++n) EXPECT_GT(GetGameFont(n) ? GetGameFont(n)->GetUseCount() : 0, 0) << n;
-  const kis::list<GameCharacter*>& characters = r.tables.characters.Items();
+  const kis::list<GameCharacter*>& characters = r.data.tables.characters.Items();
   ASSERT_GT(characters.GetCount(), 0);
   for (i32 i = 0; i < characters.GetCount(); ++i) EXPECT_TRUE(characters.Get(i)->IsLoaded()) << i;
 
   // The data and sound archives are closed, the sprite archive stays: a
   // map sprite not loaded yet loads its picture after the finish.
-  EXPECT_EQ(r.archives.data, nullptr);
-  EXPECT_EQ(r.archives.sound, nullptr);
-  ASSERT_NE(r.archives.sprites, nullptr);
+  EXPECT_EQ(r.data.archives.data, nullptr);
+  EXPECT_EQ(r.data.archives.sound, nullptr);
+  ASSERT_NE(r.data.archives.sprites, nullptr);
   MapSprite* lazy = nullptr;
-  for (const auto& set : r.sets)
+  for (const auto& set : r.data.sets)
     for (i32 i = 0; i < set->GetMapSprites().GetCount(); ++i)
       if (!lazy && !set->GetMapSprites().Get(i)->IsLoaded()) lazy = set->GetMapSprites().Get(i);
   ASSERT_NE(lazy, nullptr);
@@ -207,10 +188,10 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
     StartupLoader::Result result;
     EXPECT_EQ(r.Run(&result), 1u) << "nothing asked for the frame back";
     ASSERT_EQ(result, StartupLoader::kFinished);
-    EXPECT_EQ(r.archives.data != nullptr, true) << "stopped before the finish: nothing closed";
+    EXPECT_EQ(r.data.archives.data != nullptr, true) << "stopped before the finish: nothing closed";
     EXPECT_EQ(GetGameEffect(), nullptr);
     EXPECT_EQ(r.LoggedSteps().back(), 95u);
-    whole = Summary(r.sets, r.tables, r.windows);
+    whole = Summary(r.data.sets, r.data.tables, r.data.windows);
   }
   LoaderRig r(SampleData());
   ASSERT_TRUE(r.opened) << r.error;
@@ -228,7 +209,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
     }
     if (step == 75) {
       u32 now = 0;
-      for (u32 i = 0; i < 41; ++i) now += r.tables.levels.Get(i).loaded ? 1 : 0;
+      for (u32 i = 0; i < 41; ++i) now += r.data.tables.levels.Get(i).loaded ? 1 : 0;
       EXPECT_LE(now, levels + 1);
       levels = now;
     }
@@ -239,7 +220,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
   ASSERT_EQ(result, StartupLoader::kFinished) << r.loader->GetFailure().what;
   EXPECT_GT(setYields, 3 * 17u);
   EXPECT_GT(calls, 100u);
-  EXPECT_EQ(Summary(r.sets, r.tables, r.windows), whole);
+  EXPECT_EQ(Summary(r.data.sets, r.data.tables, r.data.windows), whole);
 }
 
 // "Data.dat" without "CNST": "Data error!" at step 1, before anything is
@@ -269,7 +250,7 @@ TEST(StartupLoader, AMissingConstantsSectionOrADamagedSpriteRecordStopsWithTheFa
     EXPECT_EQ(f.what, "Data.dat: step 1, CNST does not read");
     EXPECT_EQ(r.LoggedSteps(), std::vector<u32>{1});
     EXPECT_EQ(GetGameServices().progress, nullptr);
-    for (const auto& set : r.sets) EXPECT_EQ(set->GetTextures()->GetCount(), 0);
+    for (const auto& set : r.data.sets) EXPECT_EQ(set->GetTextures()->GetCount(), 0);
   }
 
   std::filesystem::remove(folder.File("Data.dat"));
@@ -291,8 +272,8 @@ TEST(StartupLoader, AMissingConstantsSectionOrADamagedSpriteRecordStopsWithTheFa
   EXPECT_EQ(f.archive, LoaderArchive::kSprites);
   EXPECT_EQ(f.text, "Sprites error!");
   EXPECT_EQ(r.loader->Index(), 7u);
-  EXPECT_EQ(r.sets[6]->GetTextures()->GetCount(), 1);
-  EXPECT_EQ(r.sets[8]->GetTextures()->GetCount(), 0);
+  EXPECT_EQ(r.data.sets[6]->GetTextures()->GetCount(), 1);
+  EXPECT_EQ(r.data.sets[8]->GetTextures()->GetCount(), 0);
 }
 
 }  // namespace
