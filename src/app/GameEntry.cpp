@@ -208,6 +208,39 @@ std::string ChooseUserFolder(const std::string& data) {
   return user;
 }
 
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders) {
+  std::string path;
+  if (!given.empty()) {
+    path = Narrow(given);
+    if (path[0] != '/') path = folders.program + path;
+  } else {
+    wchar configured[kMaxPath + 1] = {};
+    ini.ReadString(u"Path", u"Language", u"", configured, static_cast<i32>(kMaxPath + 1));
+    if (configured[0]) {
+      path = Narrow(configured);
+      if (path[0] != '/') path = folders.data + path;
+    }
+  }
+  if (!path.empty() && (path.size() >= kMaxPath || !IsFile(path))) path.clear();
+  return path.empty() ? folders.data + "language.dat" : path;
+}
+
+// A value that is missing or does not scan leaves the word as it was.
+void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
+  screen->fullscreen = ini.ReadBool(u"Video", u"Fullscreen", screen->fullscreen != 0) ? 1 : 0;
+  u32 w = 0, h = 0;
+  if (ini.ReadValues(u"Video", u"Window", u"ui4,ui4", 0, 2, &w, &h) == 2) {
+    screen->windowWidth = w;
+    screen->windowHeight = h;
+  }
+  if (ini.ReadValues(u"Video", u"Screen", u"ui4,ui4", 0, 2, &w, &h) == 2) {
+    screen->screenWidth = w;
+    screen->screenHeight = h;
+  }
+  screen->vsync = ini.ReadBool(u"Video", u"VSync", screen->vsync != 0) ? 1 : 0;
+  screen->refresh = static_cast<u32>(ini.ReadInt(u"Video", u"RefreshRate", static_cast<i32>(screen->refresh)));
+}
+
 [[noreturn]] void FatalDataError(const char* text, const std::string& detail) {
   char message[1001];
   std::snprintf(message, sizeof message, "%s", text);
@@ -238,22 +271,7 @@ int RunGame(const EntryOptions& options) {
   if (folders.user.size() >= kMaxPath) return DataMissing(folders.user + " is too long a path for the profiles");
 
   kis::IniFileW ini(Wide(folders.program + "config.ini").c_str());
-  // The language: the command line's (against the program folder), else
-  // [Path] Language (against the data folder), else "language.dat".
-  std::string languagePath;
-  if (!options.language.empty()) {
-    languagePath = Narrow(options.language);
-    if (languagePath[0] != '/') languagePath = folders.program + languagePath;
-  } else {
-    wchar configured[kMaxPath + 1] = {};
-    ini.ReadString(u"Path", u"Language", u"", configured, static_cast<i32>(kMaxPath + 1));
-    if (configured[0]) {
-      languagePath = Narrow(configured);
-      if (languagePath[0] != '/') languagePath = folders.data + languagePath;
-    }
-  }
-  if (!languagePath.empty() && (languagePath.size() >= kMaxPath || !IsFile(languagePath))) languagePath.clear();
-  if (languagePath.empty()) languagePath = folders.data + "language.dat";
+  const std::string languagePath = ChooseLanguagePath(options.language, ini, folders);
   if (!IsFile(languagePath)) return DataMissing(languagePath + " is missing: the game's texts");
 
   // The single-instance check before the log: a refused start leaves the
@@ -291,18 +309,7 @@ int RunGame(const EntryOptions& options) {
   screen.windowWidth = 800;
   screen.windowHeight = 600;
   if (!LoadSettings(Wide(folders.user), &screen)) return StartFailed("reading the settings", -1);
-  screen.fullscreen = ini.ReadBool(u"Video", u"Fullscreen", screen.fullscreen != 0) ? 1 : 0;
-  u32 w = 0, h = 0;
-  if (ini.ReadValues(u"Video", u"Window", u"ui4,ui4", 0, 2, &w, &h) == 2) {
-    screen.windowWidth = w;
-    screen.windowHeight = h;
-  }
-  if (ini.ReadValues(u"Video", u"Screen", u"ui4,ui4", 0, 2, &w, &h) == 2) {
-    screen.screenWidth = w;
-    screen.screenHeight = h;
-  }
-  screen.vsync = ini.ReadBool(u"Video", u"VSync", screen.vsync != 0) ? 1 : 0;
-  screen.refresh = static_cast<u32>(ini.ReadInt(u"Video", u"RefreshRate", static_cast<i32>(screen.refresh)));
+  ApplyConfigIni(ini, &screen);
   // The game's screen: a window of the game area until the screen modes come.
   r = DXLPrepareDisplayMode(75, 800, 600, 0, 22, 0, 0, 0, false, screen.vsync != 0 && !options.headless, false,
                             nullptr);

@@ -23,6 +23,8 @@
 
 #include <string>
 
+#include "app/Settings.h"
+#include "base/IniFile.h"
 #include "base/Types.h"
 
 class TutorialFactory;
@@ -60,6 +62,17 @@ struct EntryFolders {
 // environment; "Profiles" in the data folder when $XDG_DATA_HOME is not
 // absolute and $HOME is unset, or the joined path reaches 248 characters.
 std::string ChooseUserFolder(const std::string& data);
+
+// The language file: the given path (against the program folder), else
+// "config.ini"'s [Path] Language (against the data folder); one that
+// reaches 260 characters or names no file is dropped for "language.dat" of
+// the data folder.
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders);
+
+// "config.ini"'s [Video] over the screen words: Fullscreen, Window and
+// Screen ("w,h"), VSync and RefreshRate (decimal, or hexadecimal after "$",
+// "#" or "0x").
+void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen);
 
 // The whole program; its exit status. Opens "play.url" at the end unless
 // `headless`.
