@@ -80,4 +80,6 @@ class ProgressTracker {
 // in all) added to `tracker`.
 void InitStartupProgress(ProgressTracker* tracker);
 constexpr u32 kStartupReportInterval = 100;  // ms between two reports of the start-up bar
-constexpr u32 kLoadWorkSlice = 16;           // ms of loading work before the frame is given back
+// Ms of loading work before the frame is given back: short of a 16 ms frame
+// by the item under way when it runs out.
+constexpr u32 kLoadWorkSlice = 10;
