@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -77,5 +78,13 @@ inline bool Run(int* argc, char** argv, Reporter* reporter) {
   benchmark::Shutdown();
   return true;
 }
+
+// Min and median of per-run figures, one line; the worst of them (-1 for
+// none), to weigh against a goal.
+inline void PrintRuns(const char* what, std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  if (!v.empty()) std::printf("%s: min %.2f ms, median %.2f ms over %zu runs\n", what, v.front(), v[v.size() / 2], v.size());
+}
+inline double Worst(const std::vector<double>& v) { return v.empty() ? -1.0 : *std::max_element(v.begin(), v.end()); }
 
 }  // namespace benchgoal

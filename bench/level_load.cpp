@@ -57,20 +57,13 @@ void BM_LevelLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelLoad)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(false);
 
-// Min / median of the runs.
-void Print(const char* what, std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  if (!v.empty()) std::printf("%s: min %.2f ms, median %.2f ms over %zu runs\n", what, v.front(), v[v.size() / 2], v.size());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchgoal::Reporter reporter;
   if (!benchgoal::Run(&argc, argv, &reporter)) return 1;
-  Print("longest call", longest);
-  Print("whole load", whole);
-  benchgoal::Goal("longest loading call", longest.empty() ? -1.0 : *std::max_element(longest.begin(), longest.end()), 16.0,
-                  "ms");
+  benchgoal::PrintRuns("longest call", longest);
+  benchgoal::PrintRuns("whole load", whole);
+  benchgoal::Goal("longest loading call", benchgoal::Worst(longest), 16.0, "ms");
   return 0;
 }

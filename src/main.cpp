@@ -1,10 +1,53 @@
-// The program entry. Until the game's screens exist this only says what the
-// program is; it grows into the engine demo and then the game.
+// The program entry: the command line read, the window backend chosen (SDL
+// on the display, or the headless one with --headless), and the game run
+// (app/GameEntry.h). With SDL, the fatal data message is shown in SDL's
+// message box besides the log and standard error.
 #include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/GameEntry.h"
+#include "platform/encoding/Utf.h"
+#include "platform/headless/Session.h"
+#include "platform/os/MessageBox.h"
+
+#include <SDL.h>
+
+#include "platform/sdl2/SdlSession.h"
+#include "tutorials/TutorialMaker.h"
+
+namespace {
+
+void ShowSdlMessage(uintptr_t, std::u16string_view text, std::u16string_view caption, uint32_t) {
+  const std::string t = plat::Utf16ToUtf8(text), c = plat::Utf16ToUtf8(caption);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.empty() ? "Tallowmere" : c.c_str(), t.c_str(), nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
-  std::printf("Tallowmere - a homestead farming game (in construction).\n");
-  return 0;
+  EntryOptions options;
+  const std::string wrong = ParseEntryOptions(argc, argv, &options);
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "tallowmere: %s\n%s", wrong.c_str(), kEntryUsage);
+    return kExitWrongOption;
+  }
+  if (options.help) {
+    std::printf("%s%s", kEntryUsage, kEntryHelp);
+    return kExitNormal;
+  }
+  TutorialMaker tutorials;  // the game's tutorials, made as the game asks for them
+  options.tutorials = &tutorials;
+  if (options.headless) {
+    plat::headless::Session session;
+    return RunGame(options);
+  }
+  std::string error;
+  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{}, &error);
+  if (!session) {
+    std::fprintf(stderr, "tallowmere: no display: %s, try --headless\n", error.c_str());
+    return kExitStartFailed;
+  }
+  plat::SetMessageBoxHook(&ShowSdlMessage);
+  return RunGame(options);
 }

@@ -1,10 +1,7 @@
-// Reading a built data set the way the start-up loader reads it: each
-// resumable section reader called until it finishes, the 17 sprite sets of
-// "Sprites.dat" read kind by kind (every set's images, then sprites, then
-// map sprites), the content tables of "Data.dat" with the particle systems
-// and the animations they stand on, and the digit fonts made
-// ready to draw. The game's world (GameWorld.h) reads through these, and so
-// does a tool that only needs one section.
+// A built data set's files and the tables read from them: opening an
+// archive of the data folder and saying why one does not open, the content
+// tables the start-up loader (StartupLoader.h) reads into, and a resumable
+// reader driven to its end for a tool that only needs one section.
 #pragma once
 
 #include <memory>
@@ -24,11 +21,7 @@
 #include "content/VillainList.h"
 #include "resources/GameServices.h"
 
-class SpriteSet;
-class WindowManager;
-
 namespace kis {
-class BaseDataFileReader;
 class DataFileReaderW;
 }  // namespace kis
 
@@ -52,11 +45,6 @@ kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* fil
 // whether it is the first.
 std::string DataSetFileFault(const std::string& folder, const char* file, bool* missing = nullptr);
 
-// The 17 sets made into `sets` and read, the reader left in the image
-// directory (the textures load from there as they are needed). Empty on
-// success, else what failed.
-std::string ReadSpriteSets(kis::BaseDataFileReader* reader, std::vector<std::unique_ptr<SpriteSet>>* sets);
-
 // The content tables a level reads, made together; installed in the game
 // services by whoever holds them (Install), and taken out again before they
 // go (Uninstall; the destructor does not).
@@ -76,28 +64,7 @@ struct ContentTables {
   void Uninstall();  // only the fields that still hold these tables are cleared
 };
 
-// The particle systems, products (their recipes linked), plants, bonuses,
-// awards, ground, garbage, animations, characters, buildings, villains and
-// levels of "Data.dat" into the tables (installed first: a plant finds its
-// product, a building its products and animal, a level its kinds); then the
-// bonuses' icons and the pictures the start-up loads for good (the
-// particles', the interface's and the icons of `sets`).
-// The characters' animations are found in the animation list, so the
-// tables need not be installed to be read. False when a section does not
-// read; what was read stays, for the caller to free.
-bool ReadContentTables(kis::BaseDataFileReader* data, ContentTables* tables,
-                       const std::vector<std::unique_ptr<SpriteSet>>& sets);
-// What ReadContentTables read outside the tables, the animations and the
+// What the start-up loader (StartupLoader.h) read outside the tables, the animations and the
 // particle systems, and the tables' garbage, characters, plants, buildings
 // and villains.
 void FreeContentData(ContentTables* tables);
-
-// The digit fonts into the window manager (sprite set 1 read first, the
-// sprite archive in its image directory), each font's picture loaded and
-// its modes built on it, as the start-up does before the first screen;
-// false when the section does not read.
-bool ReadDigitFonts(kis::BaseDataFileReader* data, WindowManager* manager);
-// The game fonts 5 to 9 (sprite set 1 read first), each bitmap font's
-// picture loaded and every font acquired; false when the section does not
-// read. FreeGameFonts (ui/GameFontSection.h) deletes them.
-bool ReadGameFonts(kis::BaseDataFileReader* data);

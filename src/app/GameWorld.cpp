@@ -35,7 +35,7 @@ constexpr u32 kMaxLoadCalls = 100000;  // a level that is not loaded by then nev
 
 const char* WorldStageName(WorldStage stage) {
   static const char* const kNames[kWorldStageCount] = {
-      "services", "viewer", "sound", "sprite sets", "tables", "window manager", "fonts", "level panel", "level scene"};
+      "services", "viewer", "sound", "sprite sets", "tables", "window manager", "loading", "level panel", "level scene"};
   const u32 i = static_cast<u32>(stage);
   return i < kWorldStageCount ? kNames[i] : "?";
 }
@@ -54,7 +54,7 @@ bool GameWorld::Open(WorldSetup setup, std::string* error) {
   setup_ = std::move(setup);
   failureStatus_ = 0;
   languageMissing_ = false;
-  for (u32 i = 0; i <= static_cast<u32>(WorldStage::kFonts); ++i)
+  for (u32 i = 0; i <= static_cast<u32>(WorldStage::kLoading); ++i)
     if (!Raise(static_cast<WorldStage>(i), error)) return Failed(*error);
   if (setup_.level < 0) return true;
   if (!OpenLevel(setup_.level, setup_.levelSetup, setup_.given) || !LoadLevel())
@@ -78,7 +78,7 @@ void GameWorld::Close() {
 
 GameLevel* GameWorld::OpenLevel(i32 index, const LevelSetup& setup, const GameLevelHooks& given) {
   CloseLevel();
-  if (up_.empty() || up_.back() != WorldStage::kFonts) return nullptr;
+  if (up_.empty() || up_.back() != WorldStage::kLoading) return nullptr;
   levelIndex_ = index;
   levelSetup_ = setup;
   levelHooks_ = given;
@@ -160,40 +160,33 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       SoundSettings& sound = GetSoundSettings();
       if (!sound.Init(std::make_unique<plat::audio::SoftBackend>(std::move(setup_.sound)))) {
         soundProblem_ = "no sound device";
-        return true;
+      } else {
+        soundManager_ = true;
+        archives_.sound = OpenDataSetFile(folder, "Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2,
+                                          kSoundArchiveVersion);
+        if (!archives_.sound) soundProblem_ = DataSetFileFault(folder, "Sounds.dat");
       }
-      soundManager_ = true;
-      const std::string file = folder + "/Sounds.dat";
-      soundArchive_ = OpenDataSetFile(folder, "Sounds.dat", kSoundArchiveSignature1, kSoundArchiveSignature2,
-                                      kSoundArchiveVersion);
-      if (!soundArchive_)
-        soundProblem_ = DataSetFileFault(folder, "Sounds.dat");
-      else if (!(sound_ = ReadWholeSection([&](SectionCursor* c) { return LoadMusic(soundArchive_, c); }) &&
-                          ReadWholeSection([&](SectionCursor* c) { return LoadSounds(soundArchive_, c); })))
-        soundProblem_ = file + " does not read whole";
       if (!soundProblem_.empty()) DXLReportErrorA(0, "%s; the game goes on without sound", soundProblem_.c_str());
       return true;
     }
-    case WorldStage::kSpriteSets: {
-      sprites_ = OpenDataSetFile(folder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
-                                 kSpriteArchiveVersion);
-      if (!sprites_) return (*error = DataSetFileFault(folder, "Sprites.dat"), false);
-      const std::string failed = ReadSpriteSets(sprites_, &sets_);
-      if (!failed.empty()) return (*error = failed, false);
+    case WorldStage::kSpriteSets:
+      archives_.sprites = OpenDataSetFile(folder, "Sprites.dat", kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                          kSpriteArchiveVersion);
+      if (!archives_.sprites) return (*error = DataSetFileFault(folder, "Sprites.dat"), false);
+      for (u32 i = 0; i < kSpriteSetCount; ++i) sets_.push_back(std::make_unique<SpriteSet>(i));
       return true;
-    }
     case WorldStage::kTables:
-      data_ = OpenDataSetFile(folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
-      if (!data_) return (*error = DataSetFileFault(folder, "Data.dat"), false);
+      archives_.data =
+          OpenDataSetFile(folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+      if (!archives_.data) return (*error = DataSetFileFault(folder, "Data.dat"), false);
       tables_ = std::make_unique<ContentTables>();
       tables_->Install();
-      if (!ReadContentTables(data_, tables_.get(), sets_)) return (*error = "Data.dat: a section does not read", false);
       return true;
     case WorldStage::kWindowManager:
       windows_ = new WindowManager;
       s.windowManager = windows_;
       return true;
-    case WorldStage::kFonts:
+    case WorldStage::kLoading: {
       // A game without its texts is not played: a missing or damaged
       // language stops the world.
       if (setup_.language) {
@@ -205,9 +198,25 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
         if (!language_ || !language_->IsWhole())
           return (*error = DataSetFileFault(folder, "language.dat", &languageMissing_), false);
       }
-      if (!ReadDigitFonts(data_, windows_)) return (*error = "Data.dat: the digit fonts do not read", false);
-      if (!ReadGameFonts(data_)) return (*error = "Data.dat: the game fonts do not read", false);
+      StartupTargets targets;
+      targets.archives = &archives_;
+      targets.sets = &sets_;
+      targets.tables = tables_.get();
+      targets.windows = windows_;
+      StartupLoader loader(std::move(targets));
+      loader.SetLastStep(StartupLoader::kDescriptionsStep);
+      loader.SetSoundOptional(true);
+      StartupLoader::Result result = StartupLoader::kGoingOn;
+      for (u32 calls = 0; result == StartupLoader::kGoingOn && calls < kMaxLoadCalls; ++calls) result = loader.Load();
+      if (result != StartupLoader::kFinished)
+        return (*error = folder + "/" + (result == StartupLoader::kFailed ? loader.GetFailure().what : "the loading never ends"), false);
+      if (!loader.SoundFailure().empty()) {
+        soundProblem_ = folder + "/Sounds.dat does not read whole";
+        DXLReportErrorA(0, "%s; the game goes on without sound", soundProblem_.c_str());
+      }
+      sound_ = soundManager_ && archives_.sound && soundProblem_.empty();
       return true;
+    }
     case WorldStage::kLevelPanel:
       if (!levelHooks_.iface) {
         host_ = std::make_unique<LevelPanelHost>(GetGamePanelParts());
@@ -246,16 +255,16 @@ void GameWorld::Down(WorldStage stage) {
     case WorldStage::kSound:
       if (soundManager_) GetSoundSettings().Shutdown();
       soundManager_ = false;
-      kis::CloseDataFile(soundArchive_);
-      soundArchive_ = nullptr;
+      kis::CloseDataFile(archives_.sound);
+      archives_.sound = nullptr;
       sound_ = false;
       soundProblem_.clear();
       return;
     case WorldStage::kSpriteSets:
       UnbindDrawTexture();
       sets_.clear();
-      kis::CloseDataFile(sprites_);
-      sprites_ = nullptr;
+      kis::CloseDataFile(archives_.sprites);
+      archives_.sprites = nullptr;
       return;
     case WorldStage::kTables:
       if (tables_) {
@@ -263,8 +272,8 @@ void GameWorld::Down(WorldStage stage) {
         tables_->Uninstall();
         tables_.reset();
       }
-      kis::CloseDataFile(data_);
-      data_ = nullptr;
+      kis::CloseDataFile(archives_.data);
+      archives_.data = nullptr;
       return;
     case WorldStage::kWindowManager:
       // The tutorials' layers are windows: they go before the manager.
@@ -274,9 +283,11 @@ void GameWorld::Down(WorldStage stage) {
       delete windows_;
       windows_ = nullptr;
       return;
-    case WorldStage::kFonts:
+    case WorldStage::kLoading:
       if (windows_) windows_->Fonts().DeleteAll();
       FreeGameFonts();
+      s.interfaceImage = nullptr;
+      sound_ = false;
       if (language_) {
         SetGameLanguage(nullptr);
         language_.reset();

@@ -8,18 +8,21 @@
 //                 down: the screen effects cleared, then the services reset
 //   viewer        the caller's viewer (its device open at the screen's
 //                 size) as the game viewer, and the game screen's area
-//   sound         with an output: the sound manager on it with the samples
-//                 and music of "Sounds.dat" (a sound that does not start
-//                 leaves the game silent, saying why, not unopened)
-//   sprite sets   the 17 sets of "Sprites.dat", which stays open: the
-//                 pictures load from it as they are needed
-//   tables        the content tables of "Data.dat" (DataSet.h), installed
-//                 in the services; "Data.dat" stays open for the fonts
+//   sound         with an output: the sound manager on it, "Sounds.dat"
+//                 opened (a sound that does not start leaves the game
+//                 silent, saying why, not unopened)
+//   sprite sets   "Sprites.dat" opened and the 17 sets made; it stays open:
+//                 the pictures load from it as they are needed
+//   tables        "Data.dat" opened and the content tables (DataSet.h)
+//                 made and installed in the services
 //   window manager  made and installed in the services
-//   fonts         the language and its fonts from "language.dat" (when
-//                 asked for: a language that is missing or does not read
-//                 whole stops the world) and the digit fonts, read into
-//                 the manager
+//   loading       the language from "language.dat" (when asked for: a
+//                 language that is missing or does not read whole stops
+//                 the world), then the start-up loader's table
+//                 (StartupLoader.h) read to its step 95: the sounds, the
+//                 sprite sets, the fonts, the tables, the textures and
+//                 the character descriptions, as the program reads them;
+//                 no profile is read and no state is asked for
 //   level panel   the game windows round a level (LevelPanelHost, which
 //                 makes the level panel when the scene asks for it), unless
 //                 the scene's game windows are handed in
@@ -28,7 +31,7 @@
 //                 LevelObjectClasses, and its villains, LevelVillainCast,
 //                 unless others are handed in)
 //
-// The window manager comes before the fonts because the digit fonts are
+// The window manager comes before the loading because the digit fonts are
 // read into it; the panel's host before the scene because the scene is
 // made with it. The two level stages run when a level is opened: by Open
 // when the set-up names one (the level then loaded and entered), or by
@@ -36,7 +39,8 @@
 //
 // A failed Open is said in the engine log (when it is open) as well as in
 // its error; a sound stage left silent by a "Sounds.dat" that does not
-// read is said there too. One world at a time: the stages fill the
+// read is said there too; a section that does not read stops the world
+// with the loader's failure. One world at a time: the stages fill the
 // game-wide services.
 #pragma once
 
@@ -45,6 +49,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StartupLoader.h"
 #include "base/Types.h"
 #include "level/scene/GameLevel.h"
 #include "platform/audio/AudioOutput.h"
@@ -57,10 +62,6 @@ class LevelVillainCast;
 class SpriteSet;
 class WindowManager;
 
-namespace kis {
-class DataFileReaderW;
-}
-
 enum class WorldStage : u32 {
   kServices,
   kViewer,
@@ -68,7 +69,7 @@ enum class WorldStage : u32 {
   kSpriteSets,
   kTables,
   kWindowManager,
-  kFonts,
+  kLoading,
   kLevelPanel,
   kLevelScene,
 };
@@ -117,7 +118,7 @@ class GameWorld {
   // The level stages for level `index` (a level already open is closed
   // first): the panel's host unless `given` names the scene's game windows,
   // then the scene, made with `given` and the host for what it lacks. Not
-  // loaded yet; null (nothing made) before the fonts are up.
+  // loaded yet; null (nothing made) before the loading is done.
   GameLevel* OpenLevel(i32 index, const LevelSetup& setup, const GameLevelHooks& given);
   // The scene's staged loading run to its end; false when the scene does
   // not load or has no level record.
@@ -161,13 +162,11 @@ class GameWorld {
   int failureStatus_ = 0;
   bool languageMissing_ = false;
 
-  kis::DataFileReaderW* soundArchive_ = nullptr;
+  GameArchives archives_;
   bool soundManager_ = false;  // made by the sound stage
   bool sound_ = false;         // and the sounds read
   std::string soundProblem_;
-  kis::DataFileReaderW* sprites_ = nullptr;
   std::vector<std::unique_ptr<SpriteSet>> sets_;
-  kis::DataFileReaderW* data_ = nullptr;
   std::unique_ptr<ContentTables> tables_;
   WindowManager* windows_ = nullptr;
   std::unique_ptr<GameLanguage> language_;

@@ -38,8 +38,3 @@ u32 GameFrameTime() {
   const FrameClockHook hook = Services().frameClock;
   return hook ? hook() : DXLGetTimeMs();
 }
-
-bool StepLoadingProgress(float fraction) {
-  const LoadingProgressHook hook = Services().loadingProgress;
-  return hook ? hook(fraction) : false;
-}

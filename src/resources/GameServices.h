@@ -45,6 +45,7 @@ class KGEFont;
 class LevelPanelArea;
 class LevelTable;
 class PlantTable;
+class ProgressTracker;
 class ProductList;
 class TutorialFactory;
 class TutorialHooks;
@@ -60,9 +61,12 @@ struct SectionCursor {
   u32 error = 0;
 };
 
-// Moves the start-up progress bar to a fraction 0..1; true asks the reader
-// to return and carry on in a later frame.
+// A reader's own yield rule where no tracker drives it (tests, tools): told
+// the fraction 0..1 of its section, true asks the reader to return and carry
+// on in a later frame.
 using LoadingProgressHook = bool (*)(float fraction);
+// The loading screen's bar: the overall fraction and the tracker's step.
+using LoadingScreenHook = void (*)(float fraction, i32 step);
 // Milliseconds of the frame clock.
 using FrameClockHook = u32 (*)();
 
@@ -107,7 +111,9 @@ struct GameServices {
   FrameClockHook frameClock = nullptr;
 
   // --- Loading -----------------------------------------------------------------
-  LoadingProgressHook loadingProgress = nullptr;  // null: never yield
+  ProgressTracker* progress = nullptr;            // the loading's tracker, published by its owner; null: none
+  LoadingProgressHook loadingProgress = nullptr;  // asked besides the tracker; null: none
+  LoadingScreenHook loadingScreen = nullptr;      // where a level's tracker reports; null: nowhere
 
   // --- Screen and drawing --------------------------------------------------------
   DXLViewer* viewer = nullptr;  // set through SetGameViewer
@@ -169,5 +175,11 @@ DXLViewer* GetGameViewer();
 u32 GameClock();
 u32 GameTimeStep();
 u32 GameFrameTime();  // now of the frame clock
-// The loading-progress hook; false without one.
+// The current tracker's calls (ProgressTracker.h): a step begun (the one
+// before it ended), the current step ended, the current step's progress
+// 0..1 set; the last true when the reader must return and carry on in a
+// later frame (asked of the reader's own yield rule too). Nothing, and
+// false, without a tracker or rule.
+void BeginLoadStep(u32 id);
+void EndLoadStep();
 bool StepLoadingProgress(float fraction);

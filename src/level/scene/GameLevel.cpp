@@ -15,7 +15,7 @@
 #include "level/scene/LevelInput.h"
 #include "level/scene/LevelInterface.h"
 #include "level/scene/LevelScreen.h"
-#include "level/scene/LevelLoadProgress.h"
+#include "resources/ProgressTracker.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelProfile.h"
@@ -111,6 +111,7 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
 }
 
 GameLevel::~GameLevel() {
+  if (GetGameServices().progress == progress_.get()) GetGameServices().progress = nullptr;
   Clear(true);
   ReleaseMarker(selection_);
   ReleaseMarker(hoverMarker_);

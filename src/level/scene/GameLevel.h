@@ -44,7 +44,7 @@ class ImageSprite;
 class LevelCast;
 class PlayerCast;
 class LevelInterface;
-class LevelLoadProgress;
+class ProgressTracker;
 class LevelMap;
 class LevelPointCare;
 class LevelRules;
@@ -120,7 +120,7 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   u32 GetLoadStage() const { return loadStage_; }
   u32 GetLoadItem() const { return loadItem_; }
   // The loading's tracker while it runs (null before and after).
-  const LevelLoadProgress* GetLoadProgress() const { return progress_.get(); }
+  const ProgressTracker* GetLoadProgress() const { return progress_.get(); }
 
   // --- Life -------------------------------------------------------------------------------
   // Entering the level state: the saved state, or else a new level; then OnEnter.
@@ -206,7 +206,7 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   LEVELINFO* info_ = nullptr;
   u32 loadStage_ = kLoadStart;
   u32 loadItem_ = 0;
-  std::unique_ptr<LevelLoadProgress> progress_;
+  std::unique_ptr<ProgressTracker> progress_;  // published in the services while loading
 
   ScreenSpriteList hud_;  // the head-up display: it outlives every sprite's owner
   std::unique_ptr<LevelRules> rules_;

@@ -16,9 +16,9 @@
 #include "content/ProductList.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelCast.h"
-#include "level/scene/LevelLoadProgress.h"
 #include "resources/GameServices.h"
 #include "resources/MapSprite.h"
+#include "resources/ProgressTracker.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/InfoWindow.h"
@@ -34,8 +34,13 @@ void LoadMapSprite(MapSprite* sprite) {
   if (sprite && !sprite->IsLoaded()) sprite->Init();
 }
 
-bool Yield(LevelLoadProgress* progress, u32 done, u32 total) {
-  return progress && progress->Report(total ? static_cast<float>(done) / static_cast<float>(total) : 1.0f);
+// The stage's progress on the current tracker; true: the frame goes back.
+bool Yield(const ProgressTracker* progress, u32 done, u32 total) {
+  return progress && StepLoadingProgress(total ? static_cast<float>(done) / static_cast<float>(total) : 1.0f);
+}
+
+void ToLoadingScreen(float fraction, i32 step) {
+  if (const LoadingScreenHook screen = GetGameServices().loadingScreen) screen(fraction, step);
 }
 
 }  // namespace
@@ -43,16 +48,24 @@ bool Yield(LevelLoadProgress* progress, u32 done, u32 total) {
 void GameLevel::BeginStage(u32 stage) {
   loadStage_ = stage;
   loadItem_ = 0;
-  if (progress_) progress_->Begin(stage);
+  if (progress_) progress_->NextStep(stage);
 }
 
 void GameLevel::Load() {
   if (loadStage_ == kLoadDone) return;
+  if (progress_) progress_->BeginSlice(kLoadWorkSlice);
   if (loadStage_ == kLoadStart) {
-    if (!progress_)
-      progress_ = std::make_unique<LevelLoadProgress>(std::vector<LevelLoadProgress::Step>{
-          {kLoadGround, 100}, {kLoadDecorations, 50}, {kLoadPlants, 80}, {kLoadBuildings, 200},
-          {kLoadIntro, 5}, {kLoadVillainMarks, 5}, {kLoadBonuses, 10}});
+    if (!progress_) {
+      // Published as the loading's tracker; the bar shows it on the loading screen.
+      static const ProgressTracker::StepSpec kSteps[] = {
+          {kLoadGround, 100, 0}, {kLoadDecorations, 50, 0}, {kLoadPlants, 80, 0}, {kLoadBuildings, 200, 0},
+          {kLoadIntro, 5, 0},    {kLoadVillainMarks, 5, 0}, {kLoadBonuses, 10, 0}, {0, 0, 0}};
+      progress_ = std::make_unique<ProgressTracker>(kStartupReportInterval, &ToLoadingScreen);
+      progress_->AddSteps(-1, kSteps);
+      GetGameServices().progress = progress_.get();
+      progress_->Start();
+      progress_->BeginSlice(kLoadWorkSlice);
+    }
     // The characters' animations one a call: together they would hold the
     // loading screen still for a long frame.
     if (hooks_.characters && !hooks_.characters->LoadDescriptions()) return;
@@ -100,7 +113,8 @@ void GameLevel::Load() {
       if (LoadBonuses()) BeginStage(kLoadFinishing);
       return;
     case kLoadFinishing:
-      if (progress_) progress_->End();
+      if (progress_) progress_->EndStep();
+      if (GetGameServices().progress == progress_.get()) GetGameServices().progress = nullptr;
       progress_.reset();
       loadStage_ = kLoadDone;
       loadItem_ = 0;

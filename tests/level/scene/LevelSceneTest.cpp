@@ -15,7 +15,7 @@
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
 #include "level/rules/LevelClock.h"
-#include "level/scene/LevelLoadProgress.h"
+#include "resources/ProgressTracker.h"
 #include "level/scene/PlayerCast.h"
 #include "resources/GameAnimation.h"
 #include "level/map/EmptyLevelPoint.h"
@@ -92,11 +92,14 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
 
   Reports::fractions.clear();
   GetGameServices().loadingProgress = &Reports::Yield;
+  std::vector<float> fractions;  // the level's tracker after each call
   std::vector<u32> stages;
   u32 lastDone = 0, total = 0;
   const u32 calls = h.LoadAll([&] {
     stages.push_back(level.GetLoadStage());
-    if (const LevelLoadProgress* p = level.GetLoadProgress()) {
+    if (const ProgressTracker* p = level.GetLoadProgress()) {
+      EXPECT_EQ(GetGameServices().progress, p) << "published while loading";
+      fractions.push_back(p->GetFraction());
       EXPECT_GE(p->GetDoneWeight(), lastDone);
       lastDone = p->GetDoneWeight();
       total = p->GetTotalWeight();
@@ -104,10 +107,11 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   });
   GetGameServices().loadingProgress = nullptr;
 
-  // The characters' descriptions come first, one animation a call.
+  // The characters' descriptions were prepared by the start-up loading: no
+  // call waits for them.
   const auto firstStage = std::find_if(stages.begin(), stages.end(), [](u32 s) { return s != kLoadStart; });
   const u32 descriptionCalls = static_cast<u32>(firstStage - stages.begin());
-  EXPECT_GT(descriptionCalls, 2u);
+  EXPECT_EQ(descriptionCalls, 0u);
   stages.erase(stages.begin(), firstStage);
 
   // The first call after them starts and takes the first placement; each call after
@@ -124,9 +128,11 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   EXPECT_EQ(total, 450u);
   EXPECT_EQ(lastDone, 450u);  // every step done before the tracker goes
   EXPECT_EQ(level.GetLoadProgress(), nullptr);
-  ASSERT_FALSE(Reports::fractions.empty());
-  for (size_t i = 1; i < Reports::fractions.size(); ++i) EXPECT_GE(Reports::fractions[i], Reports::fractions[i - 1]);
-  EXPECT_NEAR(Reports::fractions[n], 100.0f / 450.0f, 1e-5f);  // the ground step done, the decorations begun
+  EXPECT_EQ(GetGameServices().progress, nullptr);
+  ASSERT_GT(fractions.size(), n);
+  for (size_t i = 1; i < fractions.size(); ++i) EXPECT_GE(fractions[i], fractions[i - 1]);
+  EXPECT_NEAR(fractions[descriptionCalls + n - 1], 100.0f / 450.0f, 1e-5f);  // the ground done, the decorations begun
+  ASSERT_FALSE(Reports::fractions.empty());  // the stages' own fractions
   EXPECT_FLOAT_EQ(Reports::fractions.back(), 1.0f);
   EXPECT_TRUE(level.IsLoaded());
   level.Load();
@@ -146,10 +152,11 @@ std::vector<i32> DescriptionCounts() {
   return counts;
 }
 
-// A level loaded a step a call, a frame of the loading screen after each,
-// holds what a level whose descriptions were loaded at once holds: the
-// same descriptions and animations, each initialised as often, and the
-// same first frame once started.
+// The start-up loading prepared every description; a level loaded a step
+// a call, a frame of the loading screen after each, holds what a level
+// loaded without frames holds: the same descriptions and animations, each
+// initialised as often as the start-up left it, and the same first frame
+// once started.
 TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
   std::vector<i32> counts[2];
   std::vector<u32> frames[2];
@@ -157,11 +164,8 @@ TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
     LevelHarness h(leveltest::SampleDataFolder(), 320, 240);
     ASSERT_TRUE(h.loaded);
     h.Make(0);
-    const std::vector<i32> none = DescriptionCounts();
-    for (i32 n : none) EXPECT_EQ(n, 0);
-    if (!stepped)
-      for (u32 id : {PlayerCast::kPlayerDescription, PlayerCast::kVillainDescription})
-        if (GameCharacter* c = FindCharInfo(GetCharacters(), id)) c->Init();
+    const std::vector<i32> prepared = DescriptionCounts();
+    for (i32 n : prepared) EXPECT_GT(n, 0);
     h.LoadAll([&] {
       if (!stepped) return;
       ASSERT_EQ(h.rig.viewer->BeginFrame(), 0);
@@ -169,6 +173,7 @@ TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
       ASSERT_EQ(h.rig.viewer->Present(), 0);
     });
     counts[stepped] = DescriptionCounts();
+    EXPECT_EQ(counts[stepped], prepared);
     h.Enter();
     h.Start();
     h.DrawFrame();

@@ -1,0 +1,85 @@
+// GameEntry - the program `tallowmere` brought up in its fixed order on the
+// engine frame, its message loop run, the frame shut down and "play.url"
+// opened (PlayUrl.h). The program (src/main.cpp) parses the command line,
+// picks the window backend (SDL, or headless) and calls RunGame.
+//
+// Folders: the program folder is the executable's (/proc/self/exe); the
+// data folder is "Data" beside it or the one named by --data, made the
+// current folder; the per-user folder is $XDG_DATA_HOME (else
+// ~/.local/share) joined with "Morvalen/Tallowmere", or "Profiles" in the
+// data folder when that path is not usable or reaches 248 characters. The
+// per-user folder is made (mode 0700) before "log.txt" is opened in it.
+//
+// Until the game's set-up and state machine exist, a stand-in takes their
+// place: it makes the services and the tables, runs the start-up loader once
+// a frame, and ends the run when the loader's fade asks for the main screen.
+//
+// Exit status (kExit...): 0 a normal end; 1 archive data that does not read
+// (or a second start refused: the running one's log stays as it was); 2 a
+// wrong option; 3 data missing (the data folder, an archive or
+// "language.dat": said with the path and the run command, before any
+// window); 4 no display, or another start-up failure.
+#pragma once
+
+#include <string>
+
+#include "app/Settings.h"
+#include "base/IniFile.h"
+#include "base/Types.h"
+
+class TutorialFactory;
+
+constexpr int kExitNormal = 0;
+constexpr int kExitDataError = 1;
+constexpr int kExitWrongOption = 2;
+constexpr int kExitDataMissing = 3;
+constexpr int kExitStartFailed = 4;
+
+extern const char* const kEntryUsage;
+extern const char* const kEntryHelp;
+
+struct EntryOptions {
+  bool help = false;
+  bool headless = false;     // the headless backend: no display, the clock stepped a frame at a time
+  std::string data;          // --data DIR; empty: "Data" beside the program
+  std::u16string language;   // -lang PATH; empty: none given
+  TutorialFactory* tutorials = nullptr;  // installed as the game's tutorial factory
+};
+
+// The command line read; empty when it is right, else what is wrong.
+// "-lang" (any case, exactly those five letters) takes the next argument as
+// the language path (at most 260 characters); a later one overrides an
+// earlier one, and one with nothing after it leaves the path empty.
+std::string ParseEntryOptions(int argc, char** argv, EntryOptions* options);
+
+struct EntryFolders {
+  std::string program;  // with a trailing "/"
+  std::string data;     // absolute, with a trailing "/"
+  std::string user;     // absolute, with a trailing "/"
+};
+
+// The per-user folder for a data folder (with its trailing "/"), from the
+// environment; "Profiles" in the data folder when $XDG_DATA_HOME is not
+// absolute and $HOME is unset, or the joined path reaches 248 characters.
+std::string ChooseUserFolder(const std::string& data);
+
+// The language file: the given path (against the program folder), else
+// "config.ini"'s [Path] Language (against the data folder); one that
+// reaches 260 characters or names no file is dropped for "language.dat" of
+// the data folder.
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders);
+
+// "config.ini"'s [Video] over the screen words: Fullscreen, Window and
+// Screen ("w,h"), VSync and RefreshRate (decimal, or hexadecimal after "$",
+// "#" or "0x").
+void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen);
+
+// The whole program; its exit status. Opens "play.url" at the end unless
+// `headless`.
+int RunGame(const EntryOptions& options);
+
+// The fatal message (FatalDataError): said in the log and on standard error
+// and shown in a message box (plat::ShowMessageBox; the program installs the
+// window's) with the language's window title once there, then the process
+// ends at once with status 1, nothing saved.
+[[noreturn]] void FatalDataError(const char* text, const std::string& detail);
