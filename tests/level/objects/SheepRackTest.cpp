@@ -99,13 +99,6 @@ struct SheepRack : ::testing::Test {
       if (Pen()->GetSheep(i) && Pen()->GetSheep(i)->GetJobId() == kJobSheepEat) ++n;
     return n;
   }
-  std::vector<u8> Saved() {
-    EXPECT_TRUE(SaveLevelState(rig));
-    const kis::DataBuffer* b = rig.store.slots[0][0];
-    std::vector<u8> v(b->Data(), b->Data() + b->dataSize);
-    v.insert(v.end(), b->Records(), b->Records() + b->recordSize);
-    return v;
-  }
   void Restore(const leveltest::Saved& s) {
     delete rig.store.slots[0][0];
     rig.store.slots[0][0] = Make(s);
@@ -228,36 +221,36 @@ TEST_F(SheepRack, SavedPenSheepAndShearingComeBackEqualAndEachMisfitFailsTheLoad
   kis::srand(9);
   pen->house.timings[0] = 3000;
   rig.Build({Def(2, 400)});
-  const std::vector<u8> unfed = Saved();
+  const std::vector<u8> unfed = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
-  EXPECT_EQ(Saved(), unfed);
+  EXPECT_EQ(rig.SavedBytes(), unfed);
   Pen()->SetFed(true, false);
   ASSERT_GT(rig.TickUntil([&] { return Eating() == 2; }), 0);
   rig.Tick(3);
-  const std::vector<u8> growing = Saved();
+  const std::vector<u8> growing = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   EXPECT_EQ(Eating(), 2);
-  EXPECT_EQ(Saved(), growing);
+  EXPECT_EQ(rig.SavedBytes(), growing);
   ASSERT_GT(rig.TickUntil([&] { return Pen()->IsWoolReady(); }), 0);
   rig.Tick(3);
-  const std::vector<u8> ready = Saved();
+  const std::vector<u8> ready = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
   EXPECT_NE(Pen()->GetShearButton(), nullptr);
   EXPECT_EQ(Pen()->GetSheep(1)->GetSkin(), 1);
-  EXPECT_EQ(Saved(), ready);
+  EXPECT_EQ(rig.SavedBytes(), ready);
   CareRig::Click(Pen()->GetShearButton());
   rig.Tick(3);
-  const std::vector<u8> walking = Saved();
+  const std::vector<u8> walking = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
-  EXPECT_EQ(Saved(), walking);
+  EXPECT_EQ(rig.SavedBytes(), walking);
   ASSERT_GT(rig.TickUntil([&] {
               return kis::StrCompareW(rig.player->GetAnimationName(), kCutSheepAnimation) == 0;
             }),
             0);
   rig.Tick(2);
-  const std::vector<u8> shearing = Saved();
+  const std::vector<u8> shearing = rig.SavedBytes();
   ASSERT_TRUE(LoadLevelState(rig));
-  EXPECT_EQ(Saved(), shearing);
+  EXPECT_EQ(rig.SavedBytes(), shearing);
   ASSERT_TRUE(Pen()->GetCutJob());
 
   // Each misfit of the pen record, a sheep's job or the shearing job fails the load.
@@ -295,7 +288,7 @@ TEST_F(SheepRack, SavedPenSheepAndShearingComeBackEqualAndEachMisfitFailsTheLoad
   }
   Restore(good);
   ASSERT_TRUE(LoadLevelState(rig));
-  EXPECT_EQ(Saved(), shearing);
+  EXPECT_EQ(rig.SavedBytes(), shearing);
 }
 
 }  // namespace
