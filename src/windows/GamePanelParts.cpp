@@ -1,0 +1,38 @@
+#include "windows/GamePanelParts.h"
+
+#include "ui/GameWindow.h"
+#include "ui/LifeGuard.h"
+#include "ui/WindowManager.h"
+#include "windows/MenuWindow.h"
+#include "windows/MoneyWindow.h"
+
+LevelMenuOpener::LevelMenuOpener(LevelMenuActions* actions) : handler_(actions) {}
+
+LevelMenuOpener::~LevelMenuOpener() {
+  if (MenuWindow* menu = GetMenu()) delete menu;
+}
+
+MenuWindow* LevelMenuOpener::GetMenu() const { return alive_ && alive_->Alive() ? menu_ : nullptr; }
+
+void LevelMenuOpener::Open(bool animate) {
+  WindowManager* manager = GetWindowManager();
+  if (!manager) return;
+  // A window on its way out (a menu or a dialog lifting out) does not count.
+  const kis::list<GameWindow*>& stack = manager->GetStack();
+  for (i32 i = 0; i < stack.GetCount(); ++i)
+    if (const GameWindow* w = stack.Get(i); w && w->IsModal() && !w->IsClosing()) return;
+  alive_.reset();
+  menu_ = new MenuWindow(animate, [this](u32 command) { return handler_.OnCommand(command); },
+                         {kMenuClose, kMenuRestart, kMenuAwards, kMenuOptions, kMenuToMap, kMenuQuit});
+  alive_ = std::make_unique<LifeGuard>(menu_->GetLifetime());
+}
+
+void LevelMenuOpener::Close() {
+  if (MenuWindow* menu = GetMenu(); menu && !menu->IsClosing()) menu->Close();
+}
+
+std::unique_ptr<MoneyWindowPart> GamePanelParts::MakeMoneyWindow() { return std::make_unique<MoneyWindow>(rules_); }
+
+std::unique_ptr<MenuWindowPart> GamePanelParts::MakeMenuWindow() {
+  return std::make_unique<LevelMenuOpener>(actions_);
+}

@@ -1,0 +1,51 @@
+// GamePanelParts - the game's own parts of the level panel, where they are
+// built: the money window and the level's menu (a MenuWindow with the six
+// level commands, carried out by LevelMenuHandler on the actions given).
+// The parts not built yet stay the plain stand-ins.
+#pragma once
+
+#include <memory>
+
+#include "windows/LevelMenuHandler.h"
+#include "windows/LevelPanelParts.h"
+
+class LevelRules;
+class LifeGuard;
+class MenuWindow;
+
+// Opens the level's menu window: the six level commands in the order the
+// player reads them, their handler the level menu's. Deleting the opener
+// deletes the menu it opened, so the menu never outlives its handler.
+class LevelMenuOpener : public MenuWindowPart {
+ public:
+  explicit LevelMenuOpener(LevelMenuActions* actions);
+  ~LevelMenuOpener() override;
+  LevelMenuOpener(const LevelMenuOpener&) = delete;
+  LevelMenuOpener& operator=(const LevelMenuOpener&) = delete;
+
+  // Nothing while a menu window is open and not closing, or another modal
+  // window is up and not closing.
+  void Open(bool animate) override;
+  void Close() override;  // the menu it opened, when still open
+  MenuWindow* GetMenu() const;  // the menu it opened while it lives
+  LevelMenuHandler& Handler() { return handler_; }
+
+ private:
+  LevelMenuHandler handler_;
+  MenuWindow* menu_ = nullptr;
+  std::unique_ptr<LifeGuard> alive_;  // watches menu_
+};
+
+class GamePanelParts : public StandInPartMaker {
+ public:
+  explicit GamePanelParts(LevelMenuActions* actions) : actions_(actions) {}
+  // The rules of the level whose panel is made next.
+  void SetRules(LevelRules* rules) { rules_ = rules; }
+
+  std::unique_ptr<MoneyWindowPart> MakeMoneyWindow() override;
+  std::unique_ptr<MenuWindowPart> MakeMenuWindow() override;
+
+ private:
+  LevelMenuActions* actions_;
+  LevelRules* rules_ = nullptr;
+};
