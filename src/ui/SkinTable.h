@@ -282,8 +282,8 @@ inline constexpr SkinPiece kBalloon = make::Sliced("balloon", "balloon", 0, 0, 3
 inline constexpr SkinPiece kHintLine = make::Sliced("hint_line", "hint_line", 0, 0, 64, 8, 24, 24);
 
 // A column of one picture that several pieces cut: drawn once, as a
-// whole, by the painter of its key; the pieces inside it have no painter of
-// their own.
+// whole, by the painter of its key, all of its rectangle (rows no piece
+// cuts yet included); the pieces inside it have no painter of their own.
 struct SkinColumn {
   const char* key;
   const char* image;

@@ -169,8 +169,15 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
       EXPECT_TRUE(bled[static_cast<size_t>(paper.y) * p.w + paper.x - 1])
           << "the point panels' paper fades at its left";
     }
+    // A column is one drawing: the rows no piece cuts yet are its own.
+    std::vector<bool> column(p.px.size(), false);
+    for (const skins::SkinColumn* c : skins::kColumns)
+      if (c->image == image.name)
+        for (i32 y = c->y; y < c->y + c->height; ++y)
+          for (i32 x = c->x; x < c->x + c->width; ++x) column[static_cast<size_t>(y) * p.w + x] = true;
     i32 strays = 0;
-    for (size_t k = 0; k < p.px.size(); ++k) strays += !owner[k] && !bled[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
+    for (size_t k = 0; k < p.px.size(); ++k)
+      strays += !owner[k] && !bled[k] && !column[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
     EXPECT_EQ(strays, 0) << "pixels drawn outside every piece";
   }
   EXPECT_GT(frames, 100u);
@@ -191,6 +198,40 @@ TEST(SkinTable, SharedRowsAreWhereTwoCutsOfAColumnOverlap) {
       inColumn |= std::string(c->image) == a.image && a.x >= c->x && a.Right() <= c->x + c->width && a.y >= c->y &&
                   b.Bottom() <= c->y + c->height && b.y >= c->y && a.Bottom() <= c->y + c->height;
     EXPECT_TRUE(inColumn);
+  }
+}
+
+// The other frames the windows cut from the window column (the level and
+// result windows, the profile and options windows, the main screen's menu),
+// not all in the table yet: each reads whole, its repeated rows alike and
+// its ends within its borders.
+TEST(SkinTable, EveryCutOfTheWindowColumnReadsAsAWholeFrame) {
+  spritetest::SpriteRig rig;
+  const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
+  rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                        kSpriteArchiveVersion);
+  ASSERT_NE(rig.reader, nullptr);
+  ASSERT_TRUE(rig.LoadAll());
+  const Picture p = Built(rig.Set(kSkinSpriteSet), skins::kWindowColumn.image);
+  ASSERT_GT(p.w, 0);
+  namespace make = skins::make;
+  const SkinPiece cuts[] = {
+      make::Sliced("a", "", 971, 588, 52, 97, 22, 26, 18, 17), make::Sliced("b", "", 971, 588, 52, 95, 22, 26, 18, 15),
+      make::Sliced("c", "", 971, 590, 52, 98, 22, 26, 16, 20), make::Sliced("d", "", 971, 590, 52, 93, 22, 26, 16, 15),
+      make::Sliced("e", "", 971, 590, 52, 94, 22, 26, 16, 16), make::Sliced("f", "", 971, 684, 52, 79, 22, 26, 20, 14),
+      make::Sliced("g", "", 971, 689, 52, 76, 22, 26, 15, 16), make::Sliced("h", "", 971, 586, 52, 98, 22, 26, 20, 16),
+      make::Sliced("i", "", 971, 765, 52, 114, 23, 25)};
+  for (const SkinPiece& cut : cuts) {
+    SCOPED_TRACE(std::to_string(cut.y) + " x " + std::to_string(cut.frameHeight));
+    for (const bool rows : {false, true}) {
+      const i32 size = rows ? cut.frameHeight : cut.frameWidth;
+      const i32 first = rows ? cut.top : cut.left, last = rows ? cut.bottom : cut.right;
+      for (const SkinSpan& s : rows ? cut.FlatRows() : cut.FlatColumns()) {
+        EXPECT_EQ(UnlikeLines(p, cut.x, cut.y, cut, s, rows), 0);
+        EXPECT_TRUE(EndsWithin(p, cut.x, cut.y, cut, s, 0, first, rows)) << "no end before";
+        EXPECT_TRUE(EndsWithin(p, cut.x, cut.y, cut, s, size - last, size, rows)) << "no end after";
+      }
+    }
   }
 }
 

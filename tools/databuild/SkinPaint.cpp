@@ -83,17 +83,14 @@ Painter FindPainter(const char* key) {
   return paint;
 }
 
-// A column is drawn once, as a whole, clipped to the frames its pieces cut.
+// A column is drawn once, as a whole, inside its rectangle: the cuts of
+// windows still to come find their rows drawn too.
 void PaintColumn(cairo_t* cr, const skins::SkinColumn& c) {
   const Painter paint = FindPainter(c.key);
   if (!paint) return;
   cairo_new_path(cr);
   cairo_save(cr);
-  for (const SkinPiece* p : SkinPieces())
-    if (ColumnOf(*p) == &c)
-      for (u32 i = 0; i < p->frames; ++i)
-        cairo_rectangle(cr, p->x + static_cast<i32>(i) * p->stepX, p->y + static_cast<i32>(i) * p->stepY,
-                        p->frameWidth, p->frameHeight);
+  cairo_rectangle(cr, c.x, c.y, c.width, c.height);
   cairo_clip(cr);
   cairo_new_path(cr);
   cairo_translate(cr, c.x, c.y);
