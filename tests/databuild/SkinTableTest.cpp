@@ -89,6 +89,29 @@ bool EndsWithin(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece, const 
   return false;
 }
 
+// The sprite sets of the built sample data.
+bool LoadBuiltSprites(spritetest::SpriteRig& rig) {
+  const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
+  rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
+                                        kSpriteArchiveVersion);
+  return rig.reader && rig.LoadAll();
+}
+
+// The frame at (fx, fy) reads whole: its stretched and repeated spans alike,
+// its ends within the borders the slicing keeps.
+void ExpectWholeFrame(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece) {
+  for (const bool rows : {false, true}) {
+    const i32 size = rows ? piece.frameHeight : piece.frameWidth;
+    const i32 first = rows ? piece.top : piece.left, last = rows ? piece.bottom : piece.right;
+    for (const SkinSpan& s : rows ? piece.FlatRows() : piece.FlatColumns()) {
+      SCOPED_TRACE((rows ? "rows " : "columns ") + std::to_string(s.from) + ".." + std::to_string(s.to));
+      EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, rows), 0);
+      EXPECT_TRUE(first == 0 || EndsWithin(p, fx, fy, piece, s, 0, first, rows)) << "no end before";
+      EXPECT_TRUE(last == 0 || EndsWithin(p, fx, fy, piece, s, size - last, size, rows)) << "no end after";
+    }
+  }
+}
+
 // The rows of a column that two cuts name as shared.
 bool Shared(const SkinPiece& a, const SkinPiece& b, i32 y) {
   for (const skins::SkinShare& s : skins::kSharedRows)
@@ -99,11 +122,7 @@ bool Shared(const SkinPiece& a, const SkinPiece& b, i32 y) {
 
 TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsThem) {
   spritetest::SpriteRig rig;
-  const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
-  rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
-                                        kSpriteArchiveVersion);
-  ASSERT_NE(rig.reader, nullptr);
-  ASSERT_TRUE(rig.LoadAll());
+  ASSERT_TRUE(LoadBuiltSprites(rig));
 
   u32 frames = 0;
   size_t checked = 0;
@@ -133,16 +152,7 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
             drawn += (p.At(x, y) >> 24) >= 128 ? 1 : 0;
           }
         EXPECT_GE(drawn * 100, area * 15) << "hardly drawn";
-        for (const bool rows : {false, true}) {
-          const i32 size = rows ? piece.frameHeight : piece.frameWidth;
-          const i32 first = rows ? piece.top : piece.left, last = rows ? piece.bottom : piece.right;
-          for (const SkinSpan& s : rows ? piece.FlatRows() : piece.FlatColumns()) {
-            SCOPED_TRACE((rows ? "rows " : "columns ") + std::to_string(s.from) + ".." + std::to_string(s.to));
-            EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, rows), 0);
-            EXPECT_TRUE(first == 0 || EndsWithin(p, fx, fy, piece, s, 0, first, rows)) << "no end before";
-            EXPECT_TRUE(last == 0 || EndsWithin(p, fx, fy, piece, s, size - last, size, rows)) << "no end after";
-          }
-        }
+        ExpectWholeFrame(p, fx, fy, piece);
         // A state frame differs from every frame before it.
         for (u32 j = 0; piece.states && j < i; ++j) {
           const i32 gx = piece.x + static_cast<i32>(j) * piece.stepX, gy = piece.y + static_cast<i32>(j) * piece.stepY;
@@ -207,11 +217,7 @@ TEST(SkinTable, SharedRowsAreWhereTwoCutsOfAColumnOverlap) {
 // its ends within its borders.
 TEST(SkinTable, EveryCutOfTheWindowColumnReadsAsAWholeFrame) {
   spritetest::SpriteRig rig;
-  const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
-  rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
-                                        kSpriteArchiveVersion);
-  ASSERT_NE(rig.reader, nullptr);
-  ASSERT_TRUE(rig.LoadAll());
+  ASSERT_TRUE(LoadBuiltSprites(rig));
   const Picture p = Built(rig.Set(kSkinSpriteSet), skins::kWindowColumn.image);
   ASSERT_GT(p.w, 0);
   namespace make = skins::make;
@@ -223,15 +229,7 @@ TEST(SkinTable, EveryCutOfTheWindowColumnReadsAsAWholeFrame) {
       make::Sliced("i", "", 971, 765, 52, 114, 23, 25)};
   for (const SkinPiece& cut : cuts) {
     SCOPED_TRACE(std::to_string(cut.y) + " x " + std::to_string(cut.frameHeight));
-    for (const bool rows : {false, true}) {
-      const i32 size = rows ? cut.frameHeight : cut.frameWidth;
-      const i32 first = rows ? cut.top : cut.left, last = rows ? cut.bottom : cut.right;
-      for (const SkinSpan& s : rows ? cut.FlatRows() : cut.FlatColumns()) {
-        EXPECT_EQ(UnlikeLines(p, cut.x, cut.y, cut, s, rows), 0);
-        EXPECT_TRUE(EndsWithin(p, cut.x, cut.y, cut, s, 0, first, rows)) << "no end before";
-        EXPECT_TRUE(EndsWithin(p, cut.x, cut.y, cut, s, size - last, size, rows)) << "no end after";
-      }
-    }
+    ExpectWholeFrame(p, cut.x, cut.y, cut);
   }
 }
 

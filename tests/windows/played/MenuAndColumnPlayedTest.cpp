@@ -6,6 +6,7 @@
 // draws nothing outside it.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "engine/DXLViewer.h"
@@ -57,7 +58,17 @@ class PlayedWindows : public ::testing::Test {
       for (i32 x = 0; x < kW; ++x) px.push_back(h.Pixel(static_cast<u32>(x), static_cast<u32>(y)));
     return px;
   }
-  static bool Inside(const DXLRECT& r, i32 x, i32 y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+  // The pixels that differ between two frames, inside and outside a rectangle.
+  static std::pair<i32, i32> Changed(const std::vector<u32>& a, const std::vector<u32>& b, const DXLRECT& r) {
+    i32 inside = 0, outside = 0;
+    for (i32 y = 0; y < kH; ++y)
+      for (i32 x = 0; x < kW; ++x) {
+        const bool in = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+        const bool same = a[static_cast<size_t>(y * kW + x)] == b[static_cast<size_t>(y * kW + x)];
+        (in ? inside : outside) += same ? 0 : 1;
+      }
+    return {inside, outside};
+  }
 
   leveltest::LevelHarness h;
 };
@@ -80,12 +91,7 @@ TEST_F(PlayedWindows, MenuOverTheLevelDrawsOnlyInItsWindow) {
   EXPECT_EQ(r.left, (kW - (r.right - r.left)) / 2);
   for (i32 i = 0; i < menu->Controls().GetCount(); ++i)
     EXPECT_EQ(static_cast<ImageButton*>(menu->Controls().Get(i))->GetWidth(), 221);
-  i32 outside = 0, inside = 0;
-  for (i32 y = 0; y < kH; ++y)
-    for (i32 x = 0; x < kW; ++x) {
-      const bool same = bare[static_cast<size_t>(y * kW + x)] == shown[static_cast<size_t>(y * kW + x)];
-      (Inside(r, x, y) ? inside : outside) += same ? 0 : 1;
-    }
+  const auto [inside, outside] = Changed(bare, shown, r);
   EXPECT_EQ(outside, 0);
   EXPECT_GT(inside, (r.right - r.left) * (r.bottom - r.top) / 2);
   // The money strip hangs at the top centre.
@@ -160,12 +166,7 @@ TEST_F(PlayedWindows, ChildPanelsDrawOnlyInTheChildArea) {
   const DXLRECT strip = panel->GetRect();
   const DXLRECT area{strip.left + panel->GetChildX(), strip.top, strip.left + panel->GetChildX() + panel->GetChildWidth(),
                      strip.bottom};
-  i32 outside = 0, inside = 0;
-  for (i32 y = 0; y < kH; ++y)
-    for (i32 x = 0; x < kW; ++x) {
-      const bool same = before[static_cast<size_t>(y * kW + x)] == after[static_cast<size_t>(y * kW + x)];
-      (Inside(area, x, y) ? inside : outside) += same ? 0 : 1;
-    }
+  const auto [inside, outside] = Changed(before, after, area);
   EXPECT_EQ(outside, 0);
   EXPECT_GT(inside, 1000);
 }
