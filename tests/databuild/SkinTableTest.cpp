@@ -194,32 +194,20 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
   EXPECT_EQ(checked, SkinPieces().size()) << "a piece lies on a picture the builder does not make";
 }
 
-// A named share is exactly the rows both pieces cut, side by side in one
-// column: a share that no longer overlaps, or overlaps more, is caught.
-TEST(SkinTable, SharedRowsAreWhereTwoCutsOfAColumnOverlap) {
-  for (const skins::SkinShare& s : skins::kSharedRows) {
-    const SkinPiece &a = *s.first, &b = *s.second;
-    SCOPED_TRACE(std::string(a.key) + " / " + b.key);
-    EXPECT_EQ(std::max(a.y, b.y), s.from);
-    EXPECT_EQ(std::min(a.Bottom(), b.Bottom()), s.to);
-    EXPECT_TRUE(a.x == b.x && a.Width() == b.Width() && std::string(a.image) == b.image);
-    bool inColumn = false;
-    for (const skins::SkinColumn* c : skins::kColumns)
-      inColumn |= std::string(c->image) == a.image && a.x >= c->x && a.Right() <= c->x + c->width && a.y >= c->y &&
-                  b.Bottom() <= c->y + c->height && b.y >= c->y && a.Bottom() <= c->y + c->height;
-    EXPECT_TRUE(inColumn);
-  }
-}
-
-// The other frames the windows cut from the window column (the level and
-// result windows, the profile and options windows, the main screen's menu),
-// not all in the table yet: each reads whole, its repeated rows alike and
-// its ends within its borders.
+// The frames the windows cut from the window column, those of windows not in
+// the table yet too: each reads whole, its repeated rows alike and its ends
+// within its borders.
 TEST(SkinTable, EveryCutOfTheWindowColumnReadsAsAWholeFrame) {
   spritetest::SpriteRig rig;
   ASSERT_TRUE(LoadBuiltSprites(rig));
   const Picture p = Built(rig.Set(kSkinSpriteSet), skins::kWindowColumn.image);
   ASSERT_GT(p.w, 0);
+  // A named share is exactly the rows both its pieces cut in the column.
+  for (const skins::SkinShare& s : skins::kSharedRows) {
+    EXPECT_EQ(std::max(s.first->y, s.second->y), s.from) << s.first->key;
+    EXPECT_EQ(std::min(s.first->Bottom(), s.second->Bottom()), s.to) << s.first->key;
+    EXPECT_TRUE(s.first->x == skins::kWindowColumn.x && s.second->x == skins::kWindowColumn.x);
+  }
   namespace make = skins::make;
   const SkinPiece cuts[] = {
       make::Sliced("a", "", 971, 588, 52, 97, 22, 26, 18, 17), make::Sliced("b", "", 971, 588, 52, 95, 22, 26, 18, 15),
