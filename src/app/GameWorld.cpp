@@ -22,6 +22,7 @@
 #include "resources/ParticleLibrary.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
+#include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
 #include "windows/GamePanelParts.h"
@@ -185,6 +186,9 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
     case WorldStage::kWindowManager:
       windows_ = new WindowManager;
       s.windowManager = windows_;
+      // Every window's skin is cut from the "interface" image, which the
+      // manager keeps loaded.
+      if (Sprite* image = windows_->GetInterfaceSprite(u"interface")) s.interfaceImage = image->GetTexture();
       return true;
     case WorldStage::kLoading: {
       // A game without its texts is not played: a missing or damaged
@@ -219,7 +223,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
     }
     case WorldStage::kLevelPanel:
       if (!levelHooks_.iface) {
-        host_ = std::make_unique<LevelPanelHost>(GetGamePanelParts());
+        host_ = std::make_unique<LevelPanelHost>();
         levelHooks_.iface = host_.get();
       }
       return true;
@@ -280,6 +284,7 @@ void GameWorld::Down(WorldStage stage) {
       if (s.tutorial) s.tutorial->Discard();
       DeleteFinishedTutorials();
       if (s.windowManager == windows_) s.windowManager = nullptr;
+      s.interfaceImage = nullptr;
       delete windows_;
       windows_ = nullptr;
       return;

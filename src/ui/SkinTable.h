@@ -143,6 +143,16 @@ inline constexpr SkinPiece kWindowBody =
 // The message dialog's text body.
 inline constexpr SkinPiece kDialogMessage =
     make::Sliced("dialog_message", make::kInterface, 971, 684, 52, 85, 22, 26, 20, 20);
+// The window column at x 971, y 513 to 897 is one drawing that the
+// windows cut in overlapping frames: the top row, the menu's body (whose
+// first rows are the top row's last), the message body and the closing
+// row below a window. Each cut shows a whole frame; the rows two cuts share
+// are named in kSharedRows.
+inline constexpr SkinPiece kMenuBody =
+    make::Sliced("menu_body", make::kInterface, 971, 586, 52, 97, 22, 26, 20, 15);
+inline constexpr SkinPiece kWindowClosing = make::Sliced("window_closing", make::kInterface, 971, 879, 52, 18, 22, 26);
+// The money window's boards: one sliced row, 47 high.
+inline constexpr SkinPiece kMoneyFrame = make::Sliced("money_frame", make::kInterface, 507, 970, 93, 47, 7, 9);
 inline constexpr SkinPiece kCaptionPlate = make::Sliced("caption_plate", make::kInterface, 709, 178, 256, 60, 70, 70);
 // A window's button: 4 frames of 128 x 63 downwards, 2 apart.
 inline constexpr SkinPiece kButton = make::Strip("button", make::kInterface, 433, 406, 128, 258, 4, true, 2, 32, 32);
@@ -283,9 +293,30 @@ inline constexpr SkinPiece kProgressIndicatorRed =
 inline constexpr SkinPiece kBalloon = make::Sliced("balloon", "balloon", 0, 0, 31, 32, 12, 15, 12, 16);
 inline constexpr SkinPiece kHintLine = make::Sliced("hint_line", "hint_line", 0, 0, 64, 8, 24, 24);
 
+// A column of one picture that several pieces cut: drawn once, as a
+// whole, by the painter of its key, all of its rectangle (rows no piece
+// cuts yet included); the pieces inside it have no painter of their own.
+struct SkinColumn {
+  const char* key;
+  const char* image;
+  i32 x, y, width, height;
+};
+inline constexpr SkinColumn kWindowColumn = {"window_column", make::kInterface, 971, 513, 52, 384};
+
+// Two pieces that share rows of a column: the rows both cut, [from, to).
+struct SkinShare {
+  const SkinPiece* first;
+  const SkinPiece* second;
+  i32 from, to;
+};
+inline constexpr SkinShare kSharedRows[] = {
+    {&kWindowTop, &kMenuBody, 586, 590},
+};
+inline constexpr const SkinColumn* kColumns[] = {&kWindowColumn};
+
 // Every piece, in the order the pictures are drawn.
 inline constexpr const SkinPiece* kAll[] = {
-    &kWindowTop, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
+    &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
     &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,

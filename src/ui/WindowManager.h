@@ -38,6 +38,19 @@ class SpritesWindow;
 struct DXLOUTLINE;
 struct KGESPRITEPARAMS;
 
+// The anchors of the single-instance game windows (SetAnchor, GetAnchor).
+enum WindowAnchor : i32 {
+  kAnchorMap = 0,
+  kAnchorOptions,
+  kAnchorMenu,
+  kAnchorProfiles,
+  kAnchorMapInterface,
+  kAnchorLevel,
+  kAnchorLevelResult,
+  kAnchorWarehouse,
+  kAnchorAwards,
+};
+
 class WindowManager {
  public:
   static constexpr i32 kAnchorCount = 9;  // single-instance game windows besides the dialog

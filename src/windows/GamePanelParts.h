@@ -1,17 +1,55 @@
-// GamePanelParts - the game's maker of the level panel's parts: the game
-// windows' own time bar, bonus buttons and task buttons; the parts whose
-// windows are not built yet stay the plain stand-ins. It keeps nothing, so
-// one maker serves every panel.
+// GamePanelParts - the game's own parts of the level panel, where they are
+// built: the time bar, bonus buttons and task buttons, the money window and
+// the level's menu (a MenuWindow with the six level commands, carried out by
+// LevelMenuHandler on the actions given). The parts not built yet stay the
+// plain stand-ins.
 #pragma once
 
+#include <memory>
+
+#include "windows/LevelMenuHandler.h"
 #include "windows/LevelPanelParts.h"
+
+class LevelRules;
+class LifeGuard;
+class MenuWindow;
+
+// Opens the level's menu window: the six level commands in the order the
+// player reads them, their handler the level menu's. Deleting the opener
+// deletes the menu it opened, so the menu never outlives its handler.
+class LevelMenuOpener : public MenuWindowPart {
+ public:
+  explicit LevelMenuOpener(LevelMenuActions* actions);
+  ~LevelMenuOpener() override;
+  LevelMenuOpener(const LevelMenuOpener&) = delete;
+  LevelMenuOpener& operator=(const LevelMenuOpener&) = delete;
+
+  // Nothing while a menu window is open and not closing, or another modal
+  // window is up and not closing.
+  void Open(bool animate) override;
+  void Close() override;  // the menu it opened, when still open
+  MenuWindow* GetMenu() const;  // the menu it opened while it lives
+  LevelMenuHandler& Handler() { return handler_; }
+
+ private:
+  LevelMenuHandler handler_;
+  MenuWindow* menu_ = nullptr;
+  std::unique_ptr<LifeGuard> alive_;  // watches menu_
+};
 
 class GamePanelParts : public StandInPartMaker {
  public:
+  explicit GamePanelParts(LevelMenuActions* actions) : actions_(actions) {}
+  // The rules of the level whose panel is made next.
+  void SetRules(LevelRules* rules) { rules_ = rules; }
+
   std::unique_ptr<TimeBarPart> MakeTimeBar(LevelPanel& panel) override;
   std::unique_ptr<BonusButtonPart> MakeBonusButton(LevelPanel& panel, u32 slot) override;
   std::unique_ptr<TaskButtonPart> MakeTaskButton(LevelPanel& panel, u32 task) override;
-};
+  std::unique_ptr<MoneyWindowPart> MakeMoneyWindow() override;
+  std::unique_ptr<MenuWindowPart> MakeMenuWindow() override;
 
-// The maker the game's world hands its level panel host.
-LevelPanelPartMaker* GetGamePanelParts();
+ private:
+  LevelMenuActions* actions_;
+  LevelRules* rules_ = nullptr;
+};

@@ -343,7 +343,7 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     return 2;
   }
   if (id == kCommandMenu) {
-    if (menuWindow_) menuWindow_->Open();
+    if (menuWindow_) menuWindow_->Open(true);
     return 2;
   }
   if (id == kCommandCloseTutorial) {
@@ -384,12 +384,21 @@ void LevelPanel::Draw() {
   viewer->ApplyTransform(nullptr);
   if (timeBar_) timeBar_->Draw();
   if (current_) {
+    const bool clipped = PushChildClip();
     current_->Draw();
+    if (clipped) viewer->PopClip();
     viewer->SetTransform(&transform_);
     viewer->ApplyTransform(nullptr);
   }
   back_.DrawPieces();
-  DrawControls();
+  // The shown child's buttons stay inside the child area as its pieces do.
+  for (i32 i = controlGroups_.GetCount() - 1; i >= 0; --i) {
+    GameControls* group = controlGroups_.Get(i);
+    const bool clipped = current_ && group == &current_->Group() && PushChildClip();
+    group->Draw(transform_);
+    if (clipped) viewer->PopClip();
+  }
+  controls_.Draw(transform_);
   viewer->SetTransform(&transform_);
   viewer->ApplyTransform(nullptr);
   front_.DrawPieces();
@@ -398,6 +407,24 @@ void LevelPanel::Draw() {
     delete tutorialButton_;
     tutorialButton_ = nullptr;
   }
+}
+
+// The child area (the strip's height) in the target's pixels, through the
+// panel's transform.
+bool LevelPanel::PushChildClip() {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return false;
+  const auto& m = transform_.m;
+  const auto at = [&](float x, float y, i32* px, i32* py) {
+    *px = static_cast<i32>(std::lround(x * m[0][0] + y * m[1][0] + m[3][0]));
+    *py = static_cast<i32>(std::lround(x * m[0][1] + y * m[1][1] + m[3][1]));
+  };
+  DXLRECT r{};
+  at(static_cast<float>(layout_.childX), 0.0f, &r.left, &r.top);
+  at(static_cast<float>(layout_.childX + layout_.childWidth), static_cast<float>(kPanelStripHeight), &r.right,
+     &r.bottom);
+  viewer->PushClip(r);
+  return true;
 }
 
 float LevelPanel::PromptScale() const {

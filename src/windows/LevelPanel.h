@@ -145,6 +145,7 @@ class LevelPanel : public GameWindow,
   void MakeMenuButton();
   void PlaceButtons();
   void DrawPrompt();
+  bool PushChildClip();  // false: no viewer, nothing pushed
 
   LevelMap& map_;
   LevelRules* rules_;

@@ -69,17 +69,48 @@ LevelPanelButton::~LevelPanelButton() {
   if (owner_) owner_->ForgetButton(this);
 }
 
+// The face of each state: style 0 and 1 the whole height of their set in
+// three quads (a cap, the stretched middle, a cap). Style 1 with the icon
+// lowered stands the tool face over the goods set's count plate: the face's
+// 54 rows, the plate's caps in the tool set and the plate's middle in the
+// goods set (seven quads). Style 2 fills its face from the bottom: the count
+// plate of the goods set, the empty rows above the fill from the greyed
+// set, and the filled rows from the goods set (nine quads).
 void LevelPanelButton::BuildFace() {
   const std::array<SKINRECT, kPanelSkinCount> faces = GetPanelButtonSkins();
-  const bool second = (flags_ & kButtonStyleMask) == 1;
-  const SKINRECT& main = faces[second ? 2 : 0];
-  const SKINRECT& cap = faces[second ? 3 : 1];
+  const u32 style = flags_ & kButtonStyleMask;
+  const bool tools = style == 1;
+  const SKINRECT& main = faces[tools ? 2 : 0];
+  const SKINRECT& cap = faces[tools ? 3 : 1];
   u32 cells = 0;
   if (flags_ & kButtonFirstCell) cells |= kCellFirst;
   if (flags_ & kButtonLastCell) cells |= kCellLast;
   texture_ = main.image;
-  AllocFrames(3, 4);
-  for (i32 s = 0; s < 4; ++s) MakeSkinQuads(width_, s, &quads_[static_cast<size_t>(s * 3)], main, cap, cells);
+  const i32 face = main.top;  // the face's rows above the count plate
+  if (style == 2) {
+    const i32 filled = std::max(fillHeight_, 0);
+    AllocFrames(9, 4);
+    for (i32 s = 0; s < 4; ++s) {
+      DXLQUAD* q = &quads_[static_cast<size_t>(s * 9)];
+      q = MakeSkinQuads(width_, s, q, main, cap, cells, SkinBand{face, -1});
+      q = MakeSkinQuads(width_, s, q, faces[4], faces[5], cells, SkinBand{0, kFillHeight - filled});
+      MakeSkinQuads(width_, s, q, main, cap, cells, SkinBand{kFillHeight - filled, filled});
+    }
+  } else if (tools && (flags_ & kButtonIconLow)) {
+    AllocFrames(7, 4);
+    for (i32 s = 0; s < 4; ++s) {
+      DXLQUAD* q = &quads_[static_cast<size_t>(s * 7)];
+      q = MakeSkinQuads(width_, s, q, main, cap, cells, SkinBand{0, face});
+      DXLQUAD plate[3];
+      MakeSkinQuads(width_, s, plate, faces[0], faces[1], cells, SkinBand{face, -1});
+      MakeSkinQuads(width_, s, q, main, cap, cells, SkinBand{face, -1});
+      q[3] = q[2];
+      q[2] = plate[1];  // the goods plate between the tool caps
+    }
+  } else {
+    AllocFrames(3, 4);
+    for (i32 s = 0; s < 4; ++s) MakeSkinQuads(width_, s, &quads_[static_cast<size_t>(s * 3)], main, cap, cells);
+  }
 }
 
 void LevelPanelButton::SetPosition(i32 x, i32 y) { ImageButton::SetPosition(x + cellStart_, y); }
@@ -188,6 +219,7 @@ void LevelPanelButton::SetFill(float value) {
   const i32 h = value <= 0.0f ? 0 : value >= 1.0f ? kFillHeight : static_cast<i32>(std::floor(50.0f * value)) + 2;
   if (h == fillHeight_ || (flags_ & kButtonStyleMask) != 2) return;
   fillHeight_ = h;
+  BuildFace();
 }
 
 void LevelPanelButton::CreateHint(const wchar* text) {

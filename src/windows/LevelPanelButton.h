@@ -61,7 +61,8 @@ class LevelPanelButton : public ImageButton {
   // Only with a count: the stock of the product (or the money) against it.
   void UpdateEnabled();
   void SetEnabled(bool on);
-  // Style 2: the filled part of the face, 0 to 1.
+  // Style 2: the filled part of the face, 0 to 1 (NaN 0): the face rises
+  // from its bottom over floor(50 v) + 2 of its 54 rows, all 54 at 1.
   void SetFill(float value);
   void CreateHint(const wchar* text);  // once
   void ChangeIcon(Sprite* icon) { SetIcon(icon); }

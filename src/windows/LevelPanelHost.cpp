@@ -1,18 +1,28 @@
 #include "windows/LevelPanelHost.h"
 
 #include "content/LevelInfo.h"
+#include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "resources/GameServices.h"
 #include "ui/InfoWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/EmptyPlacePanels.h"
+#include "windows/GamePanelParts.h"
 #include "windows/LevelPanel.h"
 #include "windows/PointPanelRouter.h"
+
+LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
+  if (!maker_) {
+    gameParts_ = std::make_unique<GamePanelParts>(this);
+    maker_ = gameParts_.get();
+  }
+}
 
 LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
 
 void LevelPanelHost::CreatePanel(LevelMap& map) {
   if (panel_) return;
+  if (gameParts_) gameParts_->SetRules(map.GetRules());
   panel_ = new LevelPanel(map, maker_);
   GetGameServices().levelPanel = panel_;
 }
@@ -46,8 +56,12 @@ void LevelPanelHost::ShowTimeBar(bool animate) {
   if (panel_ && panel_->GetTimeBar()) panel_->GetTimeBar()->Show(animate);
 }
 
-void LevelPanelHost::OpenMenu(bool) {
-  if (panel_ && panel_->GetMenuWindow()) panel_->GetMenuWindow()->Open();
+void LevelPanelHost::OpenMenu(bool fromKey) {
+  if (panel_ && panel_->GetMenuWindow()) panel_->GetMenuWindow()->Open(fromKey);
+}
+
+void LevelPanelHost::CloseMenu() {
+  if (panel_ && panel_->GetMenuWindow()) panel_->GetMenuWindow()->Close();
 }
 
 void LevelPanelHost::ExitToMap(u32) { exited_ = true; }

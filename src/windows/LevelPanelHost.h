@@ -2,22 +2,27 @@
 // reaches them (LevelInterface): it makes and deletes the level panel (and
 // shows it as the game services' level panel), runs its time bar, shows its
 // bonus and task buttons, opens the empty places' child panels on it, opens
-// the menu and the level's intro (the information window with the level's
-// intro texts). What has no window yet (the way back to the map, the
-// restart offer) it records for its owner to act on.
+// the menu and carries out the menu's commands (LevelMenuActions), and opens
+// the level's intro (the information window with the level's intro texts).
+// What has no window yet (the way back to the map, the restart offer, the
+// options and awards windows, the game's end) it records for its owner to
+// act on. Without a part maker of its own it makes the game's parts
+// (GamePanelParts).
 #pragma once
+
+#include <memory>
 
 #include "base/Types.h"
 #include "level/scene/LevelInterface.h"
+#include "windows/LevelMenuHandler.h"
 
+class GamePanelParts;
 class LevelPanel;
 class LevelPanelPartMaker;
 
-class LevelPanelHost : public LevelInterface {
+class LevelPanelHost : public LevelInterface, public LevelMenuActions {
  public:
-  explicit LevelPanelHost(LevelPanelPartMaker* maker = nullptr) : maker_(maker) {}
-  // The maker of the next panel's parts (null: the plain stand-ins).
-  void SetPartMaker(LevelPanelPartMaker* maker) { maker_ = maker; }
+  explicit LevelPanelHost(LevelPanelPartMaker* maker = nullptr);
   ~LevelPanelHost() override;
   LevelPanelHost(const LevelPanelHost&) = delete;
   LevelPanelHost& operator=(const LevelPanelHost&) = delete;
@@ -51,6 +56,13 @@ class LevelPanelHost : public LevelInterface {
   void ExitToMap(u32 comic) override;
   void OfferRestart() override { restartOffered_ = true; }
 
+  // The menu's commands: the menu closes now; the others are recorded.
+  void CloseMenu() override;
+  void QuitGame() override { quitAsked_ = true; }
+  void ExitToMap() override { exited_ = true; }
+  void OpenOptions() override { ++optionsAsked_; }
+  void OpenAwards() override { ++awardsAsked_; }
+
   // Once a frame: the panel's clock (its prompt).
   void Update(u32 ms);
 
@@ -58,11 +70,18 @@ class LevelPanelHost : public LevelInterface {
   bool HasExited() const { return exited_; }
   bool WasRestartOffered() const { return restartOffered_; }
   bool WasIntroAsked() const { return introAsked_; }
+  bool WasQuitAsked() const { return quitAsked_; }
+  i32 GetOptionsAsked() const { return optionsAsked_; }
+  i32 GetAwardsAsked() const { return awardsAsked_; }
 
  private:
+  std::unique_ptr<GamePanelParts> gameParts_;  // when no maker is given
   LevelPanelPartMaker* maker_;
   LevelPanel* panel_ = nullptr;
   bool exited_ = false;
   bool restartOffered_ = false;
   bool introAsked_ = false;
+  bool quitAsked_ = false;
+  i32 optionsAsked_ = 0;
+  i32 awardsAsked_ = 0;
 };

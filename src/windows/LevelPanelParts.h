@@ -61,11 +61,13 @@ class WarehouseWindowPart {
   virtual void Open() = 0;
 };
 
-// The level's menu window the menu button opens.
+// The level's menu window the menu button opens: refused while a menu is
+// open and not closing; `animate` drops it in.
 class MenuWindowPart {
  public:
   virtual ~MenuWindowPart() = default;
-  virtual void Open() = 0;
+  virtual void Open(bool animate) = 0;
+  virtual void Close() = 0;
 };
 
 class LevelPanelPartMaker {
@@ -160,11 +162,13 @@ class WarehouseWindowStandIn : public WarehouseWindowPart {
 
 class MenuWindowStandIn : public MenuWindowPart {
  public:
-  void Open() override { ++opened_; }
+  void Open(bool) override { ++opened_; }
+  void Close() override { ++closed_; }
   i32 GetOpened() const { return opened_; }
+  i32 GetClosed() const { return closed_; }
 
  private:
-  i32 opened_ = 0;
+  i32 opened_ = 0, closed_ = 0;
 };
 
 class StandInPartMaker : public LevelPanelPartMaker {

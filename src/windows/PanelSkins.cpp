@@ -1,5 +1,7 @@
 #include "windows/PanelSkins.h"
 
+#include <algorithm>
+
 #include "content/ContentArchive.h"
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
@@ -41,26 +43,29 @@ SKINRECT LevelSheetColumns(const SkinPiece& piece, i32 from, i32 width) {
   return ColumnsOf(piece, from, width, SheetTexture());
 }
 
-DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags) {
+DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags,
+                       SkinBand band) {
   const SKINRECT& leftSkin = (flags & kCellFirst) ? main : cap;
   const SKINRECT& rightSkin = (flags & kCellLast) ? main : cap;
   const i32 rightEdge = (flags & kCellLast) ? width + 3 : width + 1;
-  const i32 h = main.height;
-  const i32 sy = main.y + state * main.stepY;
+  const i32 top = std::clamp(band.top, 0, main.height);
+  const i32 h = band.height < 0 ? main.height - top : std::min(band.height, main.height - top);
+  const i32 y = top - 1;
+  const i32 sy = main.y + top + state * main.stepY;
   const i32 leftWidth = leftSkin.left;
   const i32 rightWidth = rightSkin.rightBorder;
   const i32 rightX = rightEdge - 1 - rightWidth;
   const i32 middleX = leftWidth - 1;
   DXLTexture* texture = main.image;
-  if (!texture) {
+  if (!texture || h <= 0) {
     for (i32 i = 0; i < 3; ++i) out[i] = DXLQUAD{};
     return out + 3;
   }
-  texture->MakeQuadPartInt(out, -1, -1, leftSkin.x + state * leftSkin.stepX, sy, leftWidth, h, 0xFFFFFFFFu);
+  texture->MakeQuadPartInt(out, -1, y, leftSkin.x + state * leftSkin.stepX, sy, leftWidth, h, 0xFFFFFFFFu);
   const i32 middleWidth = rightX > middleX ? rightX - middleX : 0;
-  texture->MakeQuadPartScaledInt(out + 1, middleX, -1, middleWidth, h, main.x + main.left + state * main.stepX, sy,
+  texture->MakeQuadPartScaledInt(out + 1, middleX, y, middleWidth, h, main.x + main.left + state * main.stepX, sy,
                                  main.middleWidth, h, 0xFFFFFFFFu);
-  texture->MakeQuadPartInt(out + 2, rightX, -1, rightSkin.right - rightWidth + state * rightSkin.stepX, sy, rightWidth,
+  texture->MakeQuadPartInt(out + 2, rightX, y, rightSkin.right - rightWidth + state * rightSkin.stepX, sy, rightWidth,
                            h, 0xFFFFFFFFu);
   return out + 3;
 }

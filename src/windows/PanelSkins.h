@@ -43,7 +43,14 @@ SKINRECT LevelSheetColumns(const SkinPiece& piece, i32 from, i32 width);
 // from the main (end) piece, else from the cap (joint) piece; likewise the
 // right cap with kCellLast (reaching 2 pixels further). The whole height of
 // the main piece, from y -1. Returns the quad after the three.
-DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags);
+// With a band, only the rows [top, top + height) of the pieces, standing
+// at those rows (height 0: three empty quads).
+struct SkinBand {
+  i32 top = 0;
+  i32 height = -1;  // -1: the whole height
+};
+DXLQUAD* MakeSkinQuads(i32 width, i32 state, DXLQUAD* out, const SKINRECT& main, const SKINRECT& cap, u32 flags,
+                       SkinBand band = {});
 
 // A panel icon of the icon set ("ico_back", "ico_clear", ...), loaded;
 // null when missing.

@@ -89,13 +89,40 @@ bool EndsWithin(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece, const 
   return false;
 }
 
-TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsThem) {
-  spritetest::SpriteRig rig;
+// The sprite sets of the built sample data.
+bool LoadBuiltSprites(spritetest::SpriteRig& rig) {
   const std::u16string path = plat::Utf8ToUtf16(std::string(TM_SAMPLE_DATA_DIR) + "/Sprites.dat");
   rig.reader = kis::OpenDataFileReaderW(path.c_str(), kSpriteArchiveSignature1, kSpriteArchiveSignature2,
                                         kSpriteArchiveVersion);
-  ASSERT_NE(rig.reader, nullptr);
-  ASSERT_TRUE(rig.LoadAll());
+  return rig.reader && rig.LoadAll();
+}
+
+// The frame at (fx, fy) reads whole: its stretched and repeated spans alike,
+// its ends within the borders the slicing keeps.
+void ExpectWholeFrame(const Picture& p, i32 fx, i32 fy, const SkinPiece& piece) {
+  for (const bool rows : {false, true}) {
+    const i32 size = rows ? piece.frameHeight : piece.frameWidth;
+    const i32 first = rows ? piece.top : piece.left, last = rows ? piece.bottom : piece.right;
+    for (const SkinSpan& s : rows ? piece.FlatRows() : piece.FlatColumns()) {
+      SCOPED_TRACE((rows ? "rows " : "columns ") + std::to_string(s.from) + ".." + std::to_string(s.to));
+      EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, rows), 0);
+      EXPECT_TRUE(first == 0 || EndsWithin(p, fx, fy, piece, s, 0, first, rows)) << "no end before";
+      EXPECT_TRUE(last == 0 || EndsWithin(p, fx, fy, piece, s, size - last, size, rows)) << "no end after";
+    }
+  }
+}
+
+// The rows of a column that two cuts name as shared.
+bool Shared(const SkinPiece& a, const SkinPiece& b, i32 y) {
+  for (const skins::SkinShare& s : skins::kSharedRows)
+    if (((s.first == &a && s.second == &b) || (s.first == &b && s.second == &a)) && y >= s.from && y < s.to)
+      return true;
+  return false;
+}
+
+TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsThem) {
+  spritetest::SpriteRig rig;
+  ASSERT_TRUE(LoadBuiltSprites(rig));
 
   u32 frames = 0;
   size_t checked = 0;
@@ -120,21 +147,12 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
         for (i32 y = fy; y < fy + piece.frameHeight; ++y)
           for (i32 x = fx; x < fx + piece.frameWidth; ++x) {
             const SkinPiece*& o = owner[static_cast<size_t>(y) * p.w + x];
-            ASSERT_EQ(o, nullptr) << "overlaps " << o->key << " at " << x << ", " << y;
+            ASSERT_TRUE(o == nullptr || Shared(*o, piece, y)) << "overlaps " << o->key << " at " << x << ", " << y;
             o = &piece;
             drawn += (p.At(x, y) >> 24) >= 128 ? 1 : 0;
           }
         EXPECT_GE(drawn * 100, area * 15) << "hardly drawn";
-        for (const bool rows : {false, true}) {
-          const i32 size = rows ? piece.frameHeight : piece.frameWidth;
-          const i32 first = rows ? piece.top : piece.left, last = rows ? piece.bottom : piece.right;
-          for (const SkinSpan& s : rows ? piece.FlatRows() : piece.FlatColumns()) {
-            SCOPED_TRACE((rows ? "rows " : "columns ") + std::to_string(s.from) + ".." + std::to_string(s.to));
-            EXPECT_EQ(UnlikeLines(p, fx, fy, piece, s, rows), 0);
-            EXPECT_TRUE(first == 0 || EndsWithin(p, fx, fy, piece, s, 0, first, rows)) << "no end before";
-            EXPECT_TRUE(last == 0 || EndsWithin(p, fx, fy, piece, s, size - last, size, rows)) << "no end after";
-          }
-        }
+        ExpectWholeFrame(p, fx, fy, piece);
         // A state frame differs from every frame before it.
         for (u32 j = 0; piece.states && j < i; ++j) {
           const i32 gx = piece.x + static_cast<i32>(j) * piece.stepX, gy = piece.y + static_cast<i32>(j) * piece.stepY;
@@ -161,12 +179,46 @@ TEST(SkinTable, EveryPieceIsDrawnInItsRectangleWithItsEndsWhereTheSlicingKeepsTh
       EXPECT_TRUE(bled[static_cast<size_t>(paper.y) * p.w + paper.x - 1])
           << "the point panels' paper fades at its left";
     }
+    // A column is one drawing: the rows no piece cuts yet are its own.
+    std::vector<bool> column(p.px.size(), false);
+    for (const skins::SkinColumn* c : skins::kColumns)
+      if (c->image == image.name)
+        for (i32 y = c->y; y < c->y + c->height; ++y)
+          for (i32 x = c->x; x < c->x + c->width; ++x) column[static_cast<size_t>(y) * p.w + x] = true;
     i32 strays = 0;
-    for (size_t k = 0; k < p.px.size(); ++k) strays += !owner[k] && !bled[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
+    for (size_t k = 0; k < p.px.size(); ++k)
+      strays += !owner[k] && !bled[k] && !column[k] && (p.px[k] >> 24) != 0 ? 1 : 0;
     EXPECT_EQ(strays, 0) << "pixels drawn outside every piece";
   }
   EXPECT_GT(frames, 100u);
   EXPECT_EQ(checked, SkinPieces().size()) << "a piece lies on a picture the builder does not make";
+}
+
+// The frames the windows cut from the window column, those of windows not in
+// the table yet too: each reads whole, its repeated rows alike and its ends
+// within its borders.
+TEST(SkinTable, EveryCutOfTheWindowColumnReadsAsAWholeFrame) {
+  spritetest::SpriteRig rig;
+  ASSERT_TRUE(LoadBuiltSprites(rig));
+  const Picture p = Built(rig.Set(kSkinSpriteSet), skins::kWindowColumn.image);
+  ASSERT_GT(p.w, 0);
+  // A named share is exactly the rows both its pieces cut in the column.
+  for (const skins::SkinShare& s : skins::kSharedRows) {
+    EXPECT_EQ(std::max(s.first->y, s.second->y), s.from) << s.first->key;
+    EXPECT_EQ(std::min(s.first->Bottom(), s.second->Bottom()), s.to) << s.first->key;
+    EXPECT_TRUE(s.first->x == skins::kWindowColumn.x && s.second->x == skins::kWindowColumn.x);
+  }
+  namespace make = skins::make;
+  const SkinPiece cuts[] = {
+      make::Sliced("a", "", 971, 588, 52, 97, 22, 26, 18, 17), make::Sliced("b", "", 971, 588, 52, 95, 22, 26, 18, 15),
+      make::Sliced("c", "", 971, 590, 52, 98, 22, 26, 16, 20), make::Sliced("d", "", 971, 590, 52, 93, 22, 26, 16, 15),
+      make::Sliced("e", "", 971, 590, 52, 94, 22, 26, 16, 16), make::Sliced("f", "", 971, 684, 52, 79, 22, 26, 20, 14),
+      make::Sliced("g", "", 971, 689, 52, 76, 22, 26, 15, 16), make::Sliced("h", "", 971, 586, 52, 98, 22, 26, 20, 16),
+      make::Sliced("i", "", 971, 765, 52, 114, 23, 25)};
+  for (const SkinPiece& cut : cuts) {
+    SCOPED_TRACE(std::to_string(cut.y) + " x " + std::to_string(cut.frameHeight));
+    ExpectWholeFrame(p, cut.x, cut.y, cut);
+  }
 }
 
 TEST(SkinTable, KeysAreUniqueAndEveryPieceKeepsAMiddle) {

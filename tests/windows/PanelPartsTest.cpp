@@ -73,7 +73,6 @@ class Parts : public ::testing::Test {
     GetSoundSettings().standardSounds[kSoundTaskDone] = done;
     for (const wchar* name : {u"time_bar", u"red_cross", u"time_bar_gold_icon"}) rig.AddPicture(1, name, 32, 32);
     rig.AddPicture(2, u"ico_garbage", 48, 48);
-    rig.host.SetPartMaker(GetGamePanelParts());
   }
   ~Parts() override {
     rig.host.DeletePanel();

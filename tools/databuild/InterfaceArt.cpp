@@ -22,6 +22,9 @@ constexpr double kShadow = 4;  // the windows' shadow, to the right
 constexpr Rgb kButtonGreen = art::Hex(0x58A83E);
 constexpr Rgb kPlateGreen = art::Hex(0x4E9A3A);
 constexpr Rgb kCream = art::Hex(0xFFF8E4);
+// The combo box's light texts (its selection and its list's rows) and the
+// money window's figure stand on dark wood.
+constexpr Rgb kDarkWood = art::Hex(0x5A3A22);
 
 // The windows' insets: a warm tan on which both the dark message texts and
 // the white, outlined captions of check boxes and edit boxes read.
@@ -89,11 +92,6 @@ void WindowTop(cairo_t* cr, const Frame& f) {
   for (const double y : {24.0, 50.0}) Line(cr, 7, y, w - kShadow - 7, y, 1, WoodShade(), 0.6);  // grain
 }
 
-void DialogMessage(cairo_t* cr, const Frame& f) {
-  WoodSides(cr, f.w, f.h);
-  Parchment(cr, 12, 5, f.w - kShadow - 12, f.h - 5, 9);
-}
-
 void WindowBody(cairo_t* cr, const Frame& f) {
   const double w = f.w, h = f.h, r = 18;
   Box(cr, kShadow, -30, w, h, 0, 0, r, r);
@@ -115,6 +113,62 @@ void WindowBody(cairo_t* cr, const Frame& f) {
   Parchment(cr, 12, 6, w - kShadow - 12, h - 24, 12);
   Nail(cr, 24, h - 14);
   Nail(cr, w - kShadow - 24, h - 14);
+}
+
+// The window column (SkinTable.h): the top row, then wooden sides running
+// down past three parchment insets to the closing row with its rounded
+// bottom. The rows where two cuts meet or overlap are plain sides, so every
+// cut shows its inset whole between its top and bottom borders; the
+// insets' straight middles cover the rows the cuts repeat.
+void WindowColumn(cairo_t* cr, const Frame& f) {
+  const double w = f.w, top = skins::kWindowTop.frameHeight - 4;  // the top row's last rows are plain sides
+  const double closing = skins::kWindowClosing.y - skins::kWindowColumn.y;
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, w, top);
+  cairo_clip(cr);
+  WindowTop(cr, Frame{w, static_cast<double>(skins::kWindowTop.frameHeight), 0, nullptr});
+  cairo_restore(cr);
+  cairo_save(cr);
+  cairo_translate(cr, 0, top);
+  WoodSides(cr, w, closing - top);
+  cairo_restore(cr);
+  // The insets, in column rows: under the menu's body, the message body,
+  // and the frame below it.
+  const double y0 = skins::kWindowColumn.y;
+  for (const auto& [from, to] : {std::pair{592.0, 679.0}, std::pair{691.0, 759.0}, std::pair{771.0, 873.0}})
+    Parchment(cr, 12, from - y0, w - kShadow - 12, to - y0, 9);
+  // The closing row: the sides round off into the window's bottom edge.
+  const double h = f.h, r = 12;
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, closing, w, h - closing);
+  cairo_clip(cr);
+  Box(cr, kShadow, closing - 30, w, h, 0, 0, r, r);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 0, closing - 30, w - kShadow, h - kShadow, 0, 0, r, r);
+  FillDown(cr, pal::kWood, art::Darker(pal::kWood, 0.2), closing, h - kShadow);
+  cairo_new_path(cr);
+  Box(cr, 4, closing - 30, w - kShadow - 4, h - kShadow - 4, 0, 0, r - 4, r - 4);
+  art::Outline(cr, 2, WoodLight(), 0.8);
+  Box(cr, kLine / 2, closing - 30, w - kShadow - kLine / 2, h - kShadow - kLine / 2, 0, 0, r, r);
+  art::Outline(cr, kLine, pal::kOutline);
+  cairo_restore(cr);
+}
+
+// The money window's board: a plank hanging from the screen's top edge
+// with a dark recess for the texts and the gold figure, its rounded lower
+// ends within the slicing's borders, a shadow to the right and below.
+void MoneyFrame(cairo_t* cr, const Frame& f) {
+  const double w = f.w - kShadow, bottom = 38, r = 6;
+  Box(cr, kShadow, 0, f.w, bottom + 3, 0, 0, r, r);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 0, -10, w, bottom, 0, 0, r, r);
+  FillDown(cr, WoodLight(), art::Darker(pal::kWood, 0.15), 0, bottom);
+  art::Outline(cr, 2, pal::kOutline);
+  Box(cr, 4, 3, w - 4, bottom - 5, 3, 3, 3, 3);
+  FillDown(cr, art::Darker(kDarkWood, 0.3), kDarkWood, 3, bottom - 5);
+  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.45));
 }
 
 void CaptionPlate(cairo_t* cr, const Frame& f) {
@@ -199,9 +253,6 @@ void ScrollThumb(cairo_t* cr, const Frame& f) {
   Line(cr, 11, 8, 11, f.h - 9, 2, art::Lighter(base, 0.5), 0.7);
 }
 
-// The combo box's light texts (its selection and its list's rows) stand on
-// dark wood.
-constexpr Rgb kDarkWood = art::Hex(0x5A3A22);
 
 void ComboBox(cairo_t* cr, const Frame& f) {
   const u32 state = f.index;
@@ -464,7 +515,7 @@ namespace skin {
 
 const Painters& InterfacePainters() {
   static const Painters painters = {
-      {"window_top", WindowTop},   {"dialog_message", DialogMessage}, {"window_body", WindowBody},
+      {"window_column", WindowColumn}, {"money_frame", MoneyFrame}, {"window_body", WindowBody},
       {"caption_plate", CaptionPlate}, {"button", Button},           {"check_box", CheckBox},
       {"scroll_up", ScrollUp},     {"scroll_down", ScrollDown},       {"scroll_thumb", ScrollThumb},
       {"combo_box", ComboBox},     {"combo_list", ComboList},         {"balloon", Balloon},

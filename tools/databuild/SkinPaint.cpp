@@ -65,18 +65,53 @@ void Bleed(cairo_t* cr, const std::string& image) {
   px.Done();
 }
 
+// The column holding a frame of the piece, or null.
+const skins::SkinColumn* ColumnOf(const SkinPiece& p) {
+  for (const skins::SkinColumn* c : skins::kColumns)
+    if (p.image == std::string(c->image) && p.x >= c->x && p.y >= c->y && p.Right() <= c->x + c->width &&
+        p.Bottom() <= c->y + c->height)
+      return c;
+  return nullptr;
+}
+
+Painter FindPainter(const char* key) {
+  const Painters* families[] = {&InterfacePainters(), &LevelPainters(), &HudPainters()};
+  Painter paint = nullptr;
+  for (const Painters* family : families)
+    if (const auto it = family->find(key); it != family->end()) paint = it->second;
+  if (!paint) std::fprintf(stderr, "databuild: no drawing for the skin piece %s\n", key);
+  return paint;
+}
+
+// A column is drawn once, as a whole, inside its rectangle: the cuts of
+// windows still to come find their rows drawn too.
+void PaintColumn(cairo_t* cr, const skins::SkinColumn& c) {
+  const Painter paint = FindPainter(c.key);
+  if (!paint) return;
+  cairo_new_path(cr);
+  cairo_save(cr);
+  cairo_rectangle(cr, c.x, c.y, c.width, c.height);
+  cairo_clip(cr);
+  cairo_new_path(cr);
+  cairo_translate(cr, c.x, c.y);
+  paint(cr, Frame{static_cast<double>(c.width), static_cast<double>(c.height), 0, nullptr});
+  cairo_new_path(cr);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 void PaintImage(cairo_t* cr, const std::string& image) {
-  const Painters* families[] = {&InterfacePainters(), &LevelPainters(), &HudPainters()};
+  for (const skins::SkinColumn* c : skins::kColumns)
+    if (c->image == image) PaintColumn(cr, *c);
   for (const SkinPiece* piece : SkinPieces()) {
     const SkinPiece& p = *piece;
     if (p.image != image) continue;
-    Painter paint = nullptr;
-    for (const Painters* family : families)
-      if (const auto it = family->find(p.key); it != family->end()) paint = it->second;
+    const Painter paint = ColumnOf(p) ? nullptr : FindPainter(p.key);
     if (!paint) {
-      std::fprintf(stderr, "databuild: no drawing for the skin piece %s\n", p.key);
+      double ox = 0, oy = 0;
+      cairo_user_to_device(cr, &ox, &oy);
+      Flatten(cr, p, static_cast<i32>(std::lround(ox)) + p.x, static_cast<i32>(std::lround(oy)) + p.y);
       continue;
     }
     for (u32 i = 0; i < p.frames; ++i) {

@@ -3,11 +3,14 @@
 // click starts the day; for each garbage place a click on the place shows
 // its garbage panel, a click on the panel's clear button starts the
 // clearing (the button then waits); the three heaps cleared, the day is
-// won with a medal. And a level block on that panel, drawn in the data's art.
+// won with a medal. And a level block on that panel, drawn in the data's art,
+// and the menu and a child panel drawing only in their areas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "level/scene/GameLevel.h"
@@ -37,6 +40,7 @@
 #include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
+#include "windows/LevelPanelButton.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/TaskButton.h"
 #include "gametext/KGEBaseTextSprite.h"
@@ -44,6 +48,9 @@
 #include "windows/BonusButton.h"
 #include "ui/InfoWindow.h"
 #include "level/rules/LevelBonuses.h"
+#include "windows/MenuWindow.h"
+#include "ui/ImageButton.h"
+#include "resources/GameServices.h"
 
 namespace windowstest {
 namespace {
@@ -394,6 +401,55 @@ TEST_F(PlayedWithTexts, TimeBarBonusesAndTasksFollowTheLevel) {
   for (i32 y = top; y < 600; ++y)
     for (i32 x = 0; x < 800; ++x) shot.push_back(h.Pixel(static_cast<u32>(x), static_cast<u32>(y)));
   EXPECT_TRUE(plat::WritePng("panel_parts.png", shot, 800, static_cast<u32>(600 - top), nullptr));
+}
+
+// The menu over the level (menu_over_level.png: the window column's top row,
+// the menu's body and its closing row stacked) changes nothing outside its
+// window; a child panel's button wider than the child area draws nothing
+// outside that area.
+TEST_F(PlayedWithTexts, MenuAndChildPanelsDrawOnlyInTheirAreas) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Make();
+  const auto frame = [&] {
+    EXPECT_TRUE(DrawWithWindows(level));
+    std::vector<u32> px;
+    for (u32 y = 0; y < 600; ++y)
+      for (u32 x = 0; x < 800; ++x) px.push_back(h.Pixel(x, y));
+    return px;
+  };
+  // The pixels that differ from the bare frame inside and outside a rectangle.
+  const std::vector<u32> bare = frame();
+  const auto changed = [&](const std::vector<u32>& px, const DXLRECT& r) {
+    std::pair<i32, i32> n{0, 0};
+    for (i32 i = 0; i < 800 * 600; ++i)
+      (i % 800 >= r.left && i % 800 < r.right && i / 800 >= r.top && i / 800 < r.bottom ? n.first : n.second) +=
+          px[static_cast<size_t>(i)] != bare[static_cast<size_t>(i)];
+    return n;
+  };
+  host->OpenMenu(false);
+  MenuWindow* menu = GetOpenMenuWindow();
+  ASSERT_NE(menu, nullptr);
+  const std::vector<u32> shown = frame();
+  EXPECT_TRUE(plat::WritePng("menu_over_level.png", shown, 800, 600, nullptr));
+  const DXLRECT r = menu->GetRect();
+  EXPECT_EQ(r.left, (800 - (r.right - r.left)) / 2);
+  EXPECT_EQ(static_cast<ImageButton*>(menu->Controls().Get(5))->GetWidth(), 221);
+  auto [inside, outside] = changed(shown, r);
+  EXPECT_EQ(outside, 0);
+  EXPECT_GT(inside, (r.right - r.left) * (r.bottom - r.top) / 2);
+  delete menu;
+
+  LevelPanel* panel = host->GetPanel();
+  ButtonRowLayout row;
+  SplitRowIntoCells(&row, 800, 1);
+  auto* wide = new LevelPanelButton(panel->GetCurrentChild(), 0xc9000010u, row, 0, 2, nullptr);
+  wide->SetFill(0.5f);
+  wide->SetPosition(0, kPanelButtonTop);
+  const DXLRECT strip = panel->GetRect();
+  const i32 x0 = strip.left + panel->GetChildX();
+  std::tie(inside, outside) = changed(frame(), DXLRECT{x0, strip.top, x0 + panel->GetChildWidth(), strip.bottom});
+  EXPECT_EQ(outside, 0);
+  EXPECT_GT(inside, 1000);
 }
 
 }  // namespace
