@@ -1,6 +1,7 @@
 // Every bitmap file loader must survive any input: the first byte picks the
 // loader, the rest is the file. A loaded bitmap must hold exactly the bytes
-// its size implies, and must convert and scale without faults.
+// its size implies, and must convert and scale without faults. A Targa file
+// decoded straight into ARGB rows must give the loaded bitmap's pixels.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "engine/image/DXLBitmapFileFormats.h"
 #include "engine/image/DXTDecoder.h"
 #include "engine/image/PixelFormat.h"
+#include "engine/image/TargaDecode.h"
 
 namespace {
 
@@ -23,6 +25,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kis::ByteReadStream stream(data + 1, size - 1);
   DXLBitmap bitmap;
   kLoaders[data[0] % 7](&stream, &bitmap);
+  if (kLoaders[data[0] % 7] == DXLLoadBitmapTGA) {
+    plat::gfx::DecodedImage image;
+    const bool decoded = DXLDecodeTGA(data + 1, size - 1, &image);
+    if (decoded == bitmap.IsEmpty()) __builtin_trap();
+    if (decoded) {
+      bitmap.SetFormat(D3DFMT_A8R8G8B8);
+      for (u32 y = 0; y < image.height; ++y) {
+        const u8* row = bitmap.GetRow(static_cast<i32>(y));
+        if (!row || std::memcmp(row, image.Row(y), size_t{image.width} * 4) != 0) __builtin_trap();
+      }
+    }
+  }
   if (bitmap.IsEmpty()) return 0;
 
   const u64 area = static_cast<u64>(bitmap.GetWidth()) * static_cast<u64>(bitmap.GetHeight());

@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   World& world = TheWorld();
   // The bytes decoded on their own.
   plat::gfx::DecodedImage image;
-  if (DXLDecodeImage(data, size, &image) && image.argb.size() != size_t{image.width} * image.height) __builtin_trap();
+  if (DXLDecodeImage(data, size, &image) &&
+      (image.pitch < image.width || image.rows < image.height || image.argb.size() != size_t{image.pitch} * image.rows))
+    __builtin_trap();
 
   kis::DataFileWriterW* writer = kis::CreateDataFileWriterW(world.path.c_str(), 1, 2, 1, false);
   if (!writer) return 0;

@@ -3,8 +3,9 @@
 # UndefinedBehaviorSanitizer (g++; they include the layering check, the engine
 # demo and the SDL2 check on a virtual X display), then every fuzz target for a
 # few seconds (clang and libFuzzer), then the audio mixer's tests under
-# ThreadSanitizer, then the libraries and tools built in release (the
-# optimiser's own warnings, at -O3, fail it as any other). Every part runs
+# ThreadSanitizer, then the libraries, tools and benchmarks built in release
+# (the optimiser's own warnings, at -O3, fail it as any other; the benchmarks
+# are only compiled there, run by tools/bench.sh). Every part runs
 # even when one before it failed; a summary of all of them ends the output,
 # and the exit status is non-zero when any failed.
 set -euo pipefail
@@ -27,7 +28,7 @@ tsan_status=0
 release_status=0
 
 echo "== Unit tests"
-cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON || unit_status=$?
+cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON -DTM_BENCH=OFF || unit_status=$?
 if [ "$unit_status" -eq 0 ]; then
   cmake --build "$tests" -j "$jobs" || unit_status=$?
 fi
@@ -57,7 +58,7 @@ if [ "$tsan_status" -eq 0 ]; then
 fi
 
 echo "== Release build"
-cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=OFF ||
+cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=ON ||
   release_status=$?
 if [ "$release_status" -eq 0 ]; then
   cmake --build "$release" -j "$jobs" || release_status=$?

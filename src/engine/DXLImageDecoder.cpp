@@ -6,6 +6,7 @@
 #include "base/MemoryStream.h"
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
+#include "engine/image/TargaDecode.h"
 
 namespace {
 
@@ -18,16 +19,14 @@ bool TryLoader(DXLBitmapLoadProc loader, const u8* data, size_t size, plat::gfx:
   bitmap.SetFormat(D3DFMT_A8R8G8B8);
   if (bitmap.GetFormat() != D3DFMT_A8R8G8B8 || bitmap.IsEmpty()) return false;
   const i32 w = bitmap.GetWidth(), h = bitmap.GetHeight();
-  out->width = static_cast<u32>(w);
-  out->height = static_cast<u32>(h);
+  if (!out->Allocate(static_cast<u32>(w), static_cast<u32>(h))) return false;
   out->fileFormat = fileFormat;
-  out->argb.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
   // A8R8G8B8 rows are blue, green, red, alpha bytes: little-endian words as they stand.
   static_assert(std::endian::native == std::endian::little);
   for (i32 y = 0; y < h; ++y) {
     const u8* row = bitmap.GetRow(y);
     if (!row) return false;
-    std::memcpy(out->argb.data() + static_cast<size_t>(y) * static_cast<size_t>(w), row, static_cast<size_t>(w) * 4);
+    std::memcpy(out->Row(static_cast<u32>(y)), row, static_cast<size_t>(w) * 4);
   }
   return true;
 }
@@ -48,6 +47,8 @@ bool DXLDecodeImage(const u8* data, size_t size, plat::gfx::DecodedImage* out) {
     if (!f || f == targa || !f->loader) continue;
     if (TryLoader(f->loader, data, size, out)) return true;
   }
+  // The engine's own Targa reader writes straight into the rows.
+  if (targa && targa->loader == &DXLLoadBitmapTGA) return DXLDecodeTGA(data, size, out);
   return targa && targa->loader && TryLoader(targa->loader, data, size, out);
 }
 

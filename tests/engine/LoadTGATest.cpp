@@ -2,6 +2,7 @@
 
 #include "BitmapTestHelpers.h"
 #include "engine/image/SaveBitmapTGA.h"
+#include "engine/image/TargaDecode.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace {
@@ -124,6 +125,11 @@ TEST(LoadTGA, TruncatedPixelsAndRunsLeaveTheRestZero) {
   EXPECT_EQ(PixelWord(rle, 2, 0), 0x22222222u);
   EXPECT_EQ(PixelWord(rle, 3, 0), 0u);
 
+  DXLBitmap cut;  // a run whose value is cut short adds no pixel, not half of one
+  Load(DXLLoadBitmapTGA, Header(10, 2, 1, 32, true).u8_(0x80).u32_(0x33333333).u8_(0x80).u16_(0x4444).v, cut);
+  EXPECT_EQ(PixelWord(cut, 0, 0), 0x33333333u);
+  EXPECT_EQ(PixelWord(cut, 1, 0), 0u);
+
   DXLBitmap mapped;  // indices that never arrived stay zero, not map entry 0
   Load(DXLLoadBitmapTGA, Header(1, 2, 1, 8, true, 1, 24).raw({1, 2, 3}).raw({0}).v, mapped);
   EXPECT_EQ(PixelWord(mapped, 0, 0), 0xFF030201u);
@@ -153,6 +159,77 @@ TEST(LoadTGA, HostileFilesLeaveTheBitmapUnchanged) {
   ExpectRefused(DXLLoadBitmapTGA, Header(2, 65535, 65535, 32, true).u32_(1).v);
   ExpectRefused(DXLLoadBitmapTGA, Header(2, 4097, 1, 32, true).u32_(1).v);
   ExpectRefused(DXLLoadBitmapTGA, Header(10, 2, 2, 32, true).v);               // no packet at all
+}
+
+// Every kind of file the reader takes, decoded straight into ARGB rows, gives
+// the pixels of the bitmap reader followed by a conversion to A8R8G8B8:
+// whole, cut short at every length, and laid into a larger block with a zero
+// margin; files the bitmap reader refuses are refused.
+TEST(LoadTGA, DecodedStraightIntoRowsAsTheBitmapReaderGivesThem) {
+  const u32 w = 5, h = 3;
+  // A run across each row's end, a raw packet, and a last run.
+  const auto packets = [](auto value) {
+    Bytes b;
+    b.u8_(0x86);
+    value(b, 1);
+    b.u8_(0x04);
+    for (u32 i = 0; i < 5; ++i) value(b, 2 + i);
+    b.u8_(0x83);
+    value(b, 9);
+    return b.v;
+  };
+  const auto raw = [](auto value) {
+    Bytes b;
+    for (u32 i = 0; i < 15; ++i) value(b, i);
+    return b.v;
+  };
+  const auto v32 = [](Bytes& b, u32 i) { b.u32_(0x10203040u * i + (i << 28)); };
+  const auto v24 = [](Bytes& b, u32 i) { b.raw({static_cast<u8>(i), static_cast<u8>(3 * i), static_cast<u8>(40 + i)}); };
+  const auto v16 = [](Bytes& b, u32 i) { b.u16_(static_cast<u16>(0x1357 * i)); };
+  const auto v8 = [](Bytes& b, u32 i) { b.u8_(static_cast<u8>(i * 37)); };
+  const auto index = [](Bytes& b, u32 i) { b.u8_(static_cast<u8>(i % 4)); };  // 3 is beyond the map
+  std::vector<std::vector<u8>> files;
+  for (bool topDown : {true, false}) {
+    files.push_back(Header(2, w, h, 32, topDown).raw(raw(v32)).v);
+    files.push_back(Header(2, w, h, 24, topDown).raw(raw(v24)).v);
+    files.push_back(Header(2, w, h, 16, topDown).raw(raw(v16)).v);
+    files.push_back(Header(3, w, h, 8, topDown, 0, 0, 2).raw({7, 7}).raw(raw(v8)).v);
+    files.push_back(Header(1, w, h, 8, topDown, 3, 24).raw({1, 2, 3, 4, 5, 6, 7, 8, 9}).raw(raw(index)).v);
+    files.push_back(Header(10, w, h, 32, topDown).raw(packets(v32)).v);
+    files.push_back(Header(10, w, h, 24, topDown).raw(packets(v24)).v);
+    files.push_back(Header(10, w, h, 16, topDown).raw(packets(v16)).v);
+    files.push_back(Header(11, w, h, 8, topDown).raw(packets(v8)).v);
+    files.push_back(Header(9, w, h, 8, topDown, 3, 24).raw({1, 2, 3, 4, 5, 6, 7, 8, 9}).raw(packets(index)).v);
+  }
+  files.push_back(Header(0, w, h, 32, true).v);
+  files.push_back(Header(2, 4097, 1, 32, true).u32_(1).v);
+  files.push_back(Header(2, 0, 3, 32, true).v);
+  for (size_t f = 0; f < files.size(); ++f) {
+    for (size_t cut = 0; cut <= files[f].size(); ++cut) {
+      SCOPED_TRACE(testing::Message() << "file " << f << " cut at " << cut);
+      const std::vector<u8> file(files[f].begin(), files[f].begin() + static_cast<std::ptrdiff_t>(cut));
+      DXLBitmap bitmap;
+      Load(DXLLoadBitmapTGA, file, bitmap);
+      for (u32 asked : {plat::gfx::D3DX_DEFAULT_NONPOW2, plat::gfx::D3DX_DEFAULT}) {
+        plat::gfx::DecodedImage img;
+        img.askedWidth = img.askedHeight = asked;
+        const bool decoded = DXLDecodeTGA(file.data(), file.size(), &img);
+        ASSERT_EQ(decoded, !bitmap.IsEmpty());
+        if (!decoded) continue;
+        ASSERT_EQ(img.width, static_cast<u32>(bitmap.GetWidth()));
+        ASSERT_EQ(img.height, static_cast<u32>(bitmap.GetHeight()));
+        EXPECT_EQ(img.fileFormat, bitmap.GetFormat());
+        ASSERT_EQ(img.pitch, asked == plat::gfx::D3DX_DEFAULT ? 8u : w);  // a power of two
+        ASSERT_EQ(img.rows, asked == plat::gfx::D3DX_DEFAULT ? 4u : h);
+        DXLBitmap argb;
+        Load(DXLLoadBitmapTGA, file, argb);
+        argb.SetFormat(D3DFMT_A8R8G8B8);
+        for (u32 y = 0; y < img.rows; ++y)
+          for (u32 x = 0; x < img.pitch; ++x)
+            ASSERT_EQ(img.Row(y)[x], x < w && y < h ? PixelWord(argb, x, y) : 0u) << x << "," << y;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(Textures, TheEngineDecoderServesTheUtilityLibrary) {
   ASSERT_TRUE(DXLDecodeImage(tga.data(), tga.size(), &img));
   EXPECT_EQ(img.width, 2u);
   EXPECT_EQ(img.fileFormat, static_cast<u32>(D3DFMT_A8R8G8B8));
-  EXPECT_EQ(img.argb, (std::vector<u32>{0x80FF0000u, 0xFF00FF00u}));
+  EXPECT_EQ(std::vector<u32>(img.argb.begin(), img.argb.end()), (std::vector<u32>{0x80FF0000u, 0xFF00FF00u}));
   const u8 junk[4] = {1, 2, 3, 4};
   EXPECT_FALSE(DXLDecodeImage(junk, sizeof(junk), &img));
   EXPECT_FALSE(DXLDecodeImage(nullptr, 0, &img));
@@ -504,7 +504,8 @@ TEST_F(Textures, DecodedStraightIntoTheSurfaceForEveryReader) {
                                                          nullptr, &t),
                 0);
       ASSERT_TRUE(t);
-      EXPECT_EQ(std::vector<u32>(t->Texels(), t->Texels() + 16), AsStored(t->Format(), img.argb)) << t->Format();
+      EXPECT_EQ(std::vector<u32>(t->Texels(), t->Texels() + 16), AsStored(t->Format(), {img.argb.begin(), img.argb.end()}))
+          << t->Format();
       // A write through a lock shows in the texels.
       gfx::LockedRect lr{};
       ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), 0);

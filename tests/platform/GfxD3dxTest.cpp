@@ -19,16 +19,14 @@ bool DecodeTga(const uint8_t* d, size_t n, DecodedImage* out) {
   const size_t bytes = bpp / 8, start = 18u + d[0];
   if (n < start || (n - start) / bytes / w < h) return false;
   const bool topDown = (d[17] & 0x20) != 0;
-  out->width = w;
-  out->height = h;
+  if (!out->Allocate(w, h)) return false;
   out->fileFormat = bpp == 32 ? D3DFMT_A8R8G8B8 : D3DFMT_R8G8B8;
-  out->argb.resize(static_cast<size_t>(w) * h);
   for (uint32_t y = 0; y < h; ++y) {
     const uint8_t* row = d + start + (topDown ? y : h - 1 - y) * w * bytes;
     for (uint32_t x = 0; x < w; ++x) {
       const uint8_t* p = row + x * bytes;
       const uint32_t a = bpp == 32 ? p[3] : 255u;
-      out->argb[static_cast<size_t>(y) * w + x] = (a << 24) | (p[2] << 16) | (p[1] << 8) | p[0];
+      out->Row(y)[x] = (a << 24) | (p[2] << 16) | (p[1] << 8) | p[0];
     }
   }
   return true;

@@ -5,10 +5,14 @@
 
 StreamByteReader::StreamByteReader(kis::Stream* stream) : stream_(stream), buffer_(new u8[kBufferSize]) {}
 
+// The first fill is small: most readers tried on a file look at its header
+// and give up, and should not copy a whole buffer for it.
 bool StreamByteReader::Fill() {
   pos_ = len_ = 0;
   if (!stream_) return false;
-  len_ = std::min(stream_->Read(buffer_.get(), kBufferSize), kBufferSize);
+  const u64 want = filled_ ? kBufferSize : kFirstFill;
+  filled_ = true;
+  len_ = std::min(stream_->Read(buffer_.get(), want), want);
   return len_ > 0;
 }
 

@@ -30,10 +30,12 @@ class StreamByteReader {
 
  private:
   static constexpr u64 kBufferSize = 64 * 1024;
+  static constexpr u64 kFirstFill = 512;
   bool Fill();
 
   kis::Stream* stream_;
   std::unique_ptr<u8[]> buffer_;
   u64 pos_ = 0;
   u64 len_ = 0;
+  bool filled_ = false;
 };

@@ -38,19 +38,26 @@ uint32_t ChooseFormat(uint32_t asked, uint32_t fileFormat) {
   return TexelBytes(asked) ? asked : D3DFMT_A8R8G8B8;
 }
 
-// Resamples the image into a w x h ARGB block by the filter's rule.
-std::vector<uint32_t> Resample(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t filter) {
-  std::vector<uint32_t> out(static_cast<size_t>(w) * h, 0);
-  const uint32_t iw = img.width, ih = img.height;
-  if (filter == D3DX_DEFAULT) filter = D3DX_FILTER_TRIANGLE;
+// Whether the filter places the image unscaled (when the sizes differ).
+bool PlacesUnscaled(uint32_t filter) {
+  if (filter == D3DX_DEFAULT) return false;
   filter &= 0xFFFF;
-  if ((iw == w && ih == h) || filter == D3DX_FILTER_NONE || filter < D3DX_FILTER_NONE || filter > D3DX_FILTER_BOX) {
-    for (uint32_t y = 0; y < std::min(h, ih); ++y) {
-      std::copy_n(img.argb.begin() + static_cast<ptrdiff_t>(y) * iw, std::min(w, iw),
-                  out.begin() + static_cast<ptrdiff_t>(y) * w);
-    }
+  return filter == D3DX_FILTER_NONE || filter < D3DX_FILTER_NONE || filter > D3DX_FILTER_BOX;
+}
+
+// Resamples the image into a w x h ARGB block by the filter's rule.
+TexelBlock Resample(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t filter) {
+  TexelBlock out(static_cast<size_t>(w) * h);
+  if (out.empty()) return out;
+  const uint32_t iw = img.width, ih = img.height, pitch = img.pitch;
+  const uint32_t* in = img.argb.data();
+  if ((iw == w && ih == h) || PlacesUnscaled(filter)) {
+    for (uint32_t y = 0; y < std::min(h, ih); ++y)
+      std::copy_n(in + static_cast<size_t>(y) * pitch, std::min(w, iw), out.data() + static_cast<size_t>(y) * w);
     return out;
   }
+  if (filter == D3DX_DEFAULT) filter = D3DX_FILTER_TRIANGLE;
+  filter &= 0xFFFF;
   const double sx = static_cast<double>(iw) / w, sy = static_cast<double>(ih) / h;
   for (uint32_t y = 0; y < h; ++y) {
     for (uint32_t x = 0; x < w; ++x) {
@@ -58,7 +65,7 @@ std::vector<uint32_t> Resample(const DecodedImage& img, uint32_t w, uint32_t h, 
       if (filter == D3DX_FILTER_POINT) {
         const uint32_t px = std::min(iw - 1, static_cast<uint32_t>((x + 0.5) * sx));
         const uint32_t py = std::min(ih - 1, static_cast<uint32_t>((y + 0.5) * sy));
-        d = img.argb[static_cast<size_t>(py) * iw + px];
+        d = in[static_cast<size_t>(py) * pitch + px];
         continue;
       }
       const double fx = std::clamp((x + 0.5) * sx - 0.5, 0.0, iw - 1.0);
@@ -66,8 +73,8 @@ std::vector<uint32_t> Resample(const DecodedImage& img, uint32_t w, uint32_t h, 
       const uint32_t x0 = static_cast<uint32_t>(fx), y0 = static_cast<uint32_t>(fy);
       const uint32_t x1 = std::min(iw - 1, x0 + 1), y1 = std::min(ih - 1, y0 + 1);
       const double tx = fx - x0, ty = fy - y0;
-      const uint32_t c00 = img.argb[static_cast<size_t>(y0) * iw + x0], c10 = img.argb[static_cast<size_t>(y0) * iw + x1];
-      const uint32_t c01 = img.argb[static_cast<size_t>(y1) * iw + x0], c11 = img.argb[static_cast<size_t>(y1) * iw + x1];
+      const uint32_t c00 = in[static_cast<size_t>(y0) * pitch + x0], c10 = in[static_cast<size_t>(y0) * pitch + x1];
+      const uint32_t c01 = in[static_cast<size_t>(y1) * pitch + x0], c11 = in[static_cast<size_t>(y1) * pitch + x1];
       uint32_t v = 0;
       for (int s = 0; s < 32; s += 8) {
         const double top = ((c00 >> s) & 0xFF) * (1 - tx) + ((c10 >> s) & 0xFF) * tx;
@@ -85,7 +92,8 @@ HRESULT Decode(const void* data, uint32_t size, DecodedImage* img) {
   if (!g_decoder) return D3DXERR_INVALIDDATA;
   if (!g_decoder(static_cast<const uint8_t*>(data), size, img)) return D3DXERR_INVALIDDATA;
   if (img->width == 0 || img->height == 0 || img->width > kMaxImageSide || img->height > kMaxImageSide ||
-      img->argb.size() != static_cast<size_t>(img->width) * img->height) {
+      img->pitch < img->width || img->rows < img->height ||
+      img->argb.size() != static_cast<size_t>(img->pitch) * img->rows) {
     return D3DXERR_INVALIDDATA;
   }
   return D3D_OK;
@@ -108,6 +116,24 @@ bool ReadFile(const char16_t* path, std::vector<uint8_t>* out) {
 }
 
 }  // namespace
+
+bool DecodedImage::Allocate(uint32_t imageWidth, uint32_t imageHeight) {
+  argb = TexelBlock();
+  pitch = rows = 0;
+  if (imageWidth == 0 || imageHeight == 0 || imageWidth > kMaxImageSide || imageHeight > kMaxImageSide) return false;
+  // A side asked beyond any texture's is left to the texture's making to refuse.
+  uint32_t w = std::max(ChooseSide(askedWidth, imageWidth), imageWidth);
+  uint32_t h = std::max(ChooseSide(askedHeight, imageHeight), imageHeight);
+  if (w > kMaxImageSide) w = imageWidth;
+  if (h > kMaxImageSide) h = imageHeight;
+  argb = TexelBlock(static_cast<size_t>(w) * h);
+  if (argb.empty()) return false;
+  width = imageWidth;
+  height = imageHeight;
+  pitch = w;
+  rows = h;
+  return true;
+}
 
 void SetImageDecoder(ImageDecoder decoder) { g_decoder = decoder; }
 ImageDecoder GetImageDecoder() { return g_decoder; }
@@ -147,7 +173,13 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(Device* device, const void* data, ui
     const HRESULT injected = soft->Faults().Take(Op::LoadImage);
     if (Failed(injected)) return injected;
   }
+  // An image placed unscaled is decoded straight into a block of the
+  // texture's size, which the texture then takes as it stands.
   DecodedImage img;
+  if (PlacesUnscaled(filter)) {
+    img.askedWidth = width;
+    img.askedHeight = height;
+  }
   const HRESULT decoded = Decode(data, size, &img);
   if (Failed(decoded)) return decoded;
   const uint32_t w = ChooseSide(width, img.width), h = ChooseSide(height, img.height);
@@ -155,9 +187,8 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(Device* device, const void* data, ui
   std::unique_ptr<Texture> texture;
   const HRESULT created = device->CreateTexture(w, h, 1, usage, texFormat, pool, &texture);
   if (Failed(created)) return created;
-  // An image of the texture's size is the texture's pixels as decoded: no
-  // second block, and an A8R8G8B8 texture takes the decoded block itself.
-  std::vector<uint32_t> pixels = img.width == w && img.height == h ? std::move(img.argb) : Resample(img, w, h, filter);
+  TexelBlock pixels = img.pitch == w && img.rows == h ? std::move(img.argb) : Resample(img, w, h, filter);
+  if (pixels.empty()) return E_OUTOFMEMORY;
   if (colourKey != 0) std::replace(pixels.begin(), pixels.end(), colourKey, 0u);
   if (SoftDevice* soft = device->GetSoftDevice()) {
     const HRESULT injected = soft->Faults().Take(Op::LockRect);  // the fill stands for a lock

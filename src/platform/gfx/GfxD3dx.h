@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/gfx/GfxDevice.h"
+#include "platform/gfx/GfxTexelBlock.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace plat::gfx {
@@ -27,10 +28,23 @@ constexpr uint32_t D3DX_FILTER_BOX = 5;
 // An image file decoded to 32-bit ARGB. `fileFormat` is the format the file
 // stores (D3DFMT_R8G8B8 for 24-bit pixels, D3DFMT_A8R8G8B8, a DXT code, ...);
 // it becomes the texture's format when the caller asks for the file's format.
+// The pixels lie in a block of `rows` rows of `pitch` texels, the image in
+// its top-left corner and zero around it: by default the image's own size;
+// a caller that will place the image unscaled in a larger texture asks for
+// the texture's sides (`askedWidth` and `askedHeight`, as D3DX sizes), so
+// that the decoder writes each pixel once, where the texture keeps it.
 struct DecodedImage {
   uint32_t width = 0, height = 0;
   uint32_t fileFormat = 0;
-  std::vector<uint32_t> argb;  // width x height, rows packed
+  uint32_t pitch = 0, rows = 0;
+  TexelBlock argb;
+  uint32_t askedWidth = 0xFFFFFFFEu, askedHeight = 0xFFFFFFFEu;  // D3DX_DEFAULT_NONPOW2: the image's size
+
+  // Gives the image its size and the block its zero pixels, at least the
+  // image's size; false (and no block) when the memory cannot be had or a
+  // side is 0 or above 4096. Decoders call it once they know the size.
+  bool Allocate(uint32_t imageWidth, uint32_t imageHeight);
+  uint32_t* Row(uint32_t y) { return argb.data() + static_cast<size_t>(y) * pitch; }
 };
 
 // Decodes the bytes of an image file; false when they are not a readable

@@ -17,7 +17,7 @@ Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t f
       shared_(format == D3DFMT_A8R8G8B8),
       surface_(this) {
   if (shared_) return;
-  texels_.resize(static_cast<size_t>(width) * height);
+  texels_ = TexelBlock(static_cast<size_t>(width) * height);
   bits_.resize(static_cast<size_t>(pitch_) * SurfaceRows(format, height));
   // Fresh levels are zero in every format; decode once so formats without
   // alpha read as opaque black, as they would after a lock.
@@ -25,11 +25,11 @@ Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t f
 }
 
 const uint32_t* Texture::Texels() const {
-  if (texels_.empty()) texels_.resize(static_cast<size_t>(width_) * height_);  // a fresh level is zero
+  if (texels_.empty()) texels_ = TexelBlock(static_cast<size_t>(width_) * height_);  // a fresh level is zero
   return texels_.data();
 }
 
-HRESULT Texture::TakeTexels(std::vector<uint32_t>&& argb) {
+HRESULT Texture::TakeTexels(TexelBlock&& argb) {
   if (locked_ || argb.size() != static_cast<size_t>(width_) * height_) return D3DERR_INVALIDCALL;
   if (shared_) {
     texels_ = std::move(argb);

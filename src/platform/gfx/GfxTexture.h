@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gfx/GfxFootprints.h"
+#include "platform/gfx/GfxTexelBlock.h"
 #include "platform/gfx/GfxTypes.h"
 
 namespace plat::gfx {
@@ -44,7 +45,7 @@ class Texture {
   // Level 0 filled from an ARGB block of width x height at once, encoded to
   // the format; an A8R8G8B8 level takes the block itself, no copy.
   // D3DERR_INVALIDCALL while locked or for a block of another size.
-  HRESULT TakeTexels(std::vector<uint32_t>&& argb);
+  HRESULT TakeTexels(TexelBlock&& argb);
 
   // Device side.
   uint32_t Width() const { return width_; }
@@ -72,7 +73,7 @@ class Texture {
   // their stored bits and decode them into the texels on each unlock.
   bool shared_;
   std::vector<uint8_t> bits_;
-  mutable std::vector<uint32_t> texels_;
+  mutable TexelBlock texels_;
   FootprintTable footprints_;
   int opaque_ = -1;  // -1 until looked at
   std::vector<uint32_t> alphaSpans_;  // empty until asked for

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/sdl2/SdlMapping.h"
@@ -33,10 +34,11 @@ bool IsSoftwareRasteriser(const std::string& name) {
 }  // namespace
 
 // The accelerated renderer only where the graphics really are hardware;
-// else SDL's software renderer, which copies a streaming texture of our
-// frame into the window's surface with no rasteriser behind it. Both keep
+// else no renderer at all: the frame is copied straight into the window's
+// surface, one pass over its pixels (a software renderer would copy it into
+// a texture, clear the surface and copy the texture onto it). Both keep
 // vsync. The choice is kept for the program's log (Choice).
-SDL_Renderer* SdlPresenter::CreateRenderer(SDL_Window* window) {
+bool SdlPresenter::ChooseOutput(SDL_Window* window) {
   const uint32_t sync = vsync_ ? static_cast<uint32_t>(SDL_RENDERER_PRESENTVSYNC) : 0u;
   std::string why;
   if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | sync)) {
@@ -46,7 +48,8 @@ SDL_Renderer* SdlPresenter::CreateRenderer(SDL_Window* window) {
     const std::string gl = driver.find("opengl") == 0 ? GlRendererName() : "";
     if (driver != "software" && !IsSoftwareRasteriser(gl)) {
       Chose("accelerated renderer " + driver + (gl.empty() ? "" : " (" + gl + ")"));
-      return accelerated;
+      renderer_ = accelerated;
+      return true;
     }
     why = " (the accelerated renderer " + driver + (gl.empty() ? "" : " is " + gl) + ")";
     SDL_DestroyRenderer(accelerated);
@@ -54,15 +57,15 @@ SDL_Renderer* SdlPresenter::CreateRenderer(SDL_Window* window) {
   // The window's surface in plain memory: SDL would otherwise put it on an
   // OpenGL texture wherever the context renders directly, software or not.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  SDL_Renderer* soft = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | sync);
-  if (!soft) return nullptr;
+  if (SDL_GetWindowSurface(window) == nullptr) return false;
+  onSurface_ = true;
   // The window's surface waits for no retrace: frames are paced to the
   // display's rate instead.
   SDL_DisplayMode mode{};
   paceHz_ = SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
   nextPresent_ = 0;
-  Chose("software renderer, streaming texture" + (vsync_ ? ", paced to " + std::to_string(paceHz_) + " Hz" : "") + why);
-  return soft;
+  Chose("window surface" + (vsync_ ? ", paced to " + std::to_string(paceHz_) + " Hz" : "") + why);
+  return true;
 }
 
 void SdlPresenter::Chose(const std::string& what) { choice_ = what + (vsync_ ? ", vsync" : ""); }
@@ -82,23 +85,24 @@ void SdlPresenter::Release() {
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   texture_ = nullptr;
   renderer_ = nullptr;
+  onSurface_ = false;
   paceHz_ = 0;
   target_ = nullptr;
   textureWidth_ = textureHeight_ = 0;
 }
 
-// A renderer for the window and a texture of the frame's size; both are
-// made again when the window or the size changes.
+// The way to the window (a renderer and a texture of the frame's size, or
+// the window's surface), made again when the window or the size changes.
 bool SdlPresenter::Prepare(SDL_Window* window, uint32_t width, uint32_t height) {
   if (target_ != window) {
     Release();
-    renderer_ = CreateRenderer(window);
-    if (renderer_ == nullptr) {
+    if (!ChooseOutput(window)) {
       error_ = SDL_GetError();
       return false;
     }
     target_ = window;
   }
+  if (onSurface_) return true;
   if (texture_ == nullptr || textureWidth_ != width || textureHeight_ != height) {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -123,18 +127,26 @@ void SdlPresenter::ShowFrame(WindowHandle window, const uint32_t* pixels, uint32
   if (real == nullptr) return;
   if ((SDL_GetWindowFlags(real) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
   if (!Prepare(real, width, height)) return;
-  if (SDL_UpdateTexture(texture_, nullptr, pixels, static_cast<int>(width * 4)) != 0) {
-    error_ = SDL_GetError();
-    return;
+  if (onSurface_) {
+    if (!DrawOnSurface(pixels, width, height)) return;
+  } else {
+    if (SDL_UpdateTexture(texture_, nullptr, pixels, static_cast<int>(width * 4)) != 0) {
+      error_ = SDL_GetError();
+      return;
+    }
+    Draw();
   }
-  Draw();
   ++shown_;
 }
 
+// The window's surface keeps the last frame: shown again as it is.
 void SdlPresenter::Redraw() {
-  if (renderer_ == nullptr || texture_ == nullptr || target_ == nullptr) return;
-  if ((SDL_GetWindowFlags(target_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
-  Draw();
+  if (target_ == nullptr || (SDL_GetWindowFlags(target_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
+  if (onSurface_) {
+    SDL_UpdateWindowSurface(target_);
+  } else if (renderer_ != nullptr && texture_ != nullptr) {
+    Draw();
+  }
 }
 
 void SdlPresenter::WindowExposed(SDL_Window* window) {
@@ -168,6 +180,65 @@ void SdlPresenter::Draw() {
   }
   SDL_RenderPresent(renderer_);
   Pace();
+}
+
+// The frame into the window's surface: row by row where it fills the window
+// in the surface's own layout, else scaled to fit (bilinear between 32-bit
+// surfaces of one layout, else by SDL's converting blit) between black bars.
+bool SdlPresenter::DrawOnSurface(const uint32_t* pixels, uint32_t width, uint32_t height) {
+  SDL_Surface* out = SDL_GetWindowSurface(target_);
+  if (out == nullptr) {
+    error_ = SDL_GetError();
+    return false;
+  }
+  const SDL_PixelFormat* f = out->format;
+  // 0xFFRRGGBB words as they stand (any alpha byte of the surface is 0xFF).
+  const bool words = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
+  const FitRect fit = FitFrame(static_cast<int32_t>(width), static_cast<int32_t>(height), out->w, out->h);
+  if (SDL_MUSTLOCK(out) && SDL_LockSurface(out) != 0) {
+    error_ = SDL_GetError();
+    return false;
+  }
+  bool ok = true;
+  if (words && fit.x == 0 && fit.y == 0 && fit.w == out->w && fit.h == out->h && static_cast<uint32_t>(fit.w) == width &&
+      static_cast<uint32_t>(fit.h) == height) {
+    for (uint32_t y = 0; y < height; ++y)
+      std::memcpy(static_cast<uint8_t*>(out->pixels) + static_cast<size_t>(y) * out->pitch,
+                  pixels + static_cast<size_t>(y) * width, static_cast<size_t>(width) * 4);
+    if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
+  } else {
+    if (SDL_MUSTLOCK(out)) SDL_UnlockSurface(out);
+    SDL_FillRect(out, nullptr, SDL_MapRGB(out->format, 0, 0, 0));
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), static_cast<int>(width),
+                                                            static_cast<int>(height), 32, static_cast<int>(width * 4),
+                                                            words ? f->format : static_cast<uint32_t>(SDL_PIXELFORMAT_ARGB8888));
+    SDL_Rect dst{fit.x, fit.y, fit.w, fit.h};
+    ok = frame != nullptr && SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE) == 0 &&
+         (words ? SDL_SoftStretchLinear(frame, nullptr, out, &dst) : SDL_BlitScaled(frame, nullptr, out, &dst)) == 0;
+    SDL_FreeSurface(frame);
+  }
+  if (ok && captureNext_) CaptureSurface(out);
+  if (!ok || SDL_UpdateWindowSurface(target_) != 0) {
+    error_ = SDL_GetError();
+    return false;
+  }
+  Pace();
+  return true;
+}
+
+// What the window's surface holds, as 0xFFRRGGBB words.
+void SdlPresenter::CaptureSurface(SDL_Surface* surface) {
+  captureNext_ = false;
+  capture_.assign(static_cast<size_t>(surface->w) * static_cast<size_t>(surface->h), 0);
+  if (SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels, surface->pitch,
+                        SDL_PIXELFORMAT_ARGB8888, capture_.data(), surface->w * 4) != 0) {
+    error_ = SDL_GetError();
+    return;
+  }
+  for (uint32_t& p : capture_) p |= 0xFF000000u;  // the window has no alpha to speak of
+  captureWidth_ = static_cast<uint32_t>(surface->w);
+  captureHeight_ = static_cast<uint32_t>(surface->h);
+  captured_ = true;
 }
 
 // With vsync on a renderer that does not wait for the retrace, the frame

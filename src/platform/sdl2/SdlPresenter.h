@@ -1,7 +1,7 @@
 // Shows the software-rendered frames in the real window: each frame goes
-// into a streaming texture of its size and is drawn over the window, scaled
-// to fit with its aspect kept (black bars where the window's shape differs,
-// as in full screen). Vertical sync is switched as the video settings ask.
+// into the window's surface (or, where the graphics are hardware, into a
+// streaming texture drawn over the window), scaled to fit with its aspect
+// kept (black bars where the window's shape differs, as in full screen). Vertical sync is switched as the video settings ask.
 // Frames for a window without a real one, or one hidden or minimised, are
 // not drawn. The presenter is the graphics device's present sink
 // (plat::gfx::SetPresentSink).
@@ -19,6 +19,7 @@
 #include "platform/sdl2/SdlBackend.h"
 
 struct SDL_Renderer;
+struct SDL_Surface;
 struct SDL_Texture;
 struct SDL_Window;
 
@@ -51,7 +52,9 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
 
  private:
   bool Prepare(SDL_Window* window, uint32_t width, uint32_t height);
-  SDL_Renderer* CreateRenderer(SDL_Window* window);
+  bool ChooseOutput(SDL_Window* window);
+  bool DrawOnSurface(const uint32_t* pixels, uint32_t width, uint32_t height);
+  void CaptureSurface(SDL_Surface* surface);
   void Chose(const std::string& what);
   void Pace();
   void Draw();
@@ -63,6 +66,7 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   SDL_Window* target_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  bool onSurface_ = false;  // no renderer: frames go into the window's surface
   uint32_t textureWidth_ = 0;
   uint32_t textureHeight_ = 0;
   uint64_t shown_ = 0;
