@@ -13,6 +13,8 @@ namespace {
 using namespace avx2;
 
 const bool g_hasAvx2 = __builtin_cpu_supports("avx2");
+const bool g_hasMasks512 = g_hasAvx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+bool g_masks512Allowed = true;
 
 // Texel pairs (c00, c10) at four offsets as the 64-bit lanes [a b | c d].
 TM_AVX2 __m256i Pairs(const uint32_t* t, int32_t a, int32_t b, int32_t c, int32_t d) {
@@ -176,7 +178,15 @@ TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wr
 }  // namespace
 
 bool detail::g_avx2Active = g_hasAvx2;
-void SetAvx2Allowed(bool allowed) { detail::g_avx2Active = allowed && g_hasAvx2; }
+bool detail::g_masks512Active = g_hasMasks512;
+void SetAvx2Allowed(bool allowed) {
+  detail::g_avx2Active = allowed && g_hasAvx2;
+  detail::g_masks512Active = detail::g_avx2Active && g_masks512Allowed && g_hasMasks512;
+}
+void SetAvx512MasksAllowed(bool allowed) {
+  g_masks512Allowed = allowed;
+  detail::g_masks512Active = detail::g_avx2Active && allowed && g_hasMasks512;
+}
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
@@ -302,7 +312,9 @@ __attribute__((target("avx2"))) void FetchLinearAvx2(const uint32_t* texels, int
 
 void FetchLinearAvx2(const uint32_t*, int, int, bool, bool, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) {}
 bool detail::g_avx2Active = false;
+bool detail::g_masks512Active = false;
 void SetAvx2Allowed(bool) {}
+void SetAvx512MasksAllowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }

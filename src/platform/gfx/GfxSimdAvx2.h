@@ -12,12 +12,19 @@ namespace plat::gfx {
 
 namespace detail {
 extern bool g_avx2Active;
+extern bool g_masks512Active;
 }
 
 // True when the processor offers AVX2 and its use has not been switched off.
 inline bool Avx2Active() { return detail::g_avx2Active; }
 // Test seam: false forces the SSE2 paths; true enables AVX2 where present.
 void SetAvx2Allowed(bool allowed);
+// True when the AVX2 loops are on and the processor also has AVX-512 (F and
+// VL): their masked moves at the ends of spans then use its mask registers.
+inline bool Avx512MasksActive() { return detail::g_masks512Active; }
+// Test seam: false keeps the AVX2 masked moves; true uses the mask
+// registers where present (and the AVX2 loops are on).
+void SetAvx512MasksAllowed(bool allowed);
 
 // Source-alpha blend of n pixels (see BlendSrcAlphaSpan).
 void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n);

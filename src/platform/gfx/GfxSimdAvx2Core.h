@@ -162,10 +162,76 @@ TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d, const Constants& k
   }
 }
 
+// Moves of the first `left` 32-bit lanes of a register, the others neither
+// read (zero) nor written. VexMasks uses the AVX2 masked moves, which some
+// processors (AMD's) store slowly: tens of cycles, once for nearly every row
+// of a small sprite. K512Masks does the same with an AVX-512 mask register
+// in a cycle or two, for processors with AVX-512 VL (Avx512MasksActive).
+// Its instructions are written out, so that the loops around them stay
+// compiled for AVX2 alone and the choice is made at run time; without
+// AVX-512 in the build the compiler never uses mask registers, and the one
+// the moves take (caller-saved) is only named as changed where it may.
+struct VexMasks {
+  TM_AVX2 static __m256i Mask8(int left) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  }
+  TM_AVX2 static __m128i Mask4(int left) { return _mm_cmpgt_epi32(_mm_set1_epi32(left), _mm_setr_epi32(0, 1, 2, 3)); }
+  TM_AVX2 static __m256i Load8(const uint32_t* p, int left) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), Mask8(left));
+  }
+  TM_AVX2 static void Store8(uint32_t* p, int left, __m256i v) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), Mask8(left), v);
+  }
+  TM_AVX2 static __m128i Load4(const uint32_t* p, int left) {
+    return _mm_maskload_epi32(reinterpret_cast<const int*>(p), Mask4(left));
+  }
+  TM_AVX2 static void Store4(uint32_t* p, int left, __m128i v) {
+    _mm_maskstore_epi32(reinterpret_cast<int*>(p), Mask4(left), v);
+  }
+};
+
+#if defined(__AVX512F__)
+#define TM_K1_CLOBBER : "k1"
+#else
+#define TM_K1_CLOBBER
+#endif
+
+struct K512Masks {
+  // Lanes 0 .. left - 1 as mask bits; none for a count of 0 or less, as
+  // the AVX2 masks give.
+  static uint32_t Bits(int left) { return left <= 0 ? 0u : left >= 8 ? 0xFFu : (1u << left) - 1; }
+  TM_AVX2 static __m256i Load8(const uint32_t* p, int left) {
+    __m256i v;
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"
+            : [v] "=x"(v)
+            : [p] "m"(*reinterpret_cast<const __m256i_u*>(p)), [m] "r"(Bits(left)) TM_K1_CLOBBER);
+    return v;
+  }
+  TM_AVX2 static void Store8(uint32_t* p, int left, __m256i v) {
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"
+            : [p] "+m"(*reinterpret_cast<__m256i_u*>(p))
+            : [v] "x"(v), [m] "r"(Bits(left)) TM_K1_CLOBBER);
+  }
+  TM_AVX2 static __m128i Load4(const uint32_t* p, int left) {
+    __m128i v;
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"
+            : [v] "=x"(v)
+            : [p] "m"(*reinterpret_cast<const __m128i_u*>(p)), [m] "r"(Bits(left)) TM_K1_CLOBBER);
+    return v;
+  }
+  TM_AVX2 static void Store4(uint32_t* p, int left, __m128i v) {
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"
+            : [p] "+m"(*reinterpret_cast<__m128i_u*>(p))
+            : [v] "x"(v), [m] "r"(Bits(left)) TM_K1_CLOBBER);
+  }
+};
+
+#undef TM_K1_CLOBBER
+
 // ApplyOp on eight target pixels, or on the first `left` of them when fewer
 // than eight are left. The blend is done whatever the texels' alpha: a
 // branch on it costs more than it saves on small sprites.
-template <SpanOp op>
+template <SpanOp op, class Masks = VexMasks>
 TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const Constants& k) {
   if (left >= 8) {
     __m256i* p = reinterpret_cast<__m256i*>(dest);
@@ -173,28 +239,22 @@ TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const 
     _mm256_storeu_si256(p, ApplyOp<op>(t, colour, d, k));
     return;
   }
-  const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-  int* p = reinterpret_cast<int*>(dest);
-  const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_maskload_epi32(p, mask);
-  _mm256_maskstore_epi32(p, mask, ApplyOp<op>(t, colour, d, k));
+  const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : Masks::Load8(dest, left);
+  Masks::Store8(dest, left, ApplyOp<op>(t, colour, d, k));
 }
 
 // ApplyOp on the first a (1..4) target pixels from `first` on, from the low
 // half of t, and the first b (0..4) from `second` on, from the high half.
-template <SpanOp op>
+template <SpanOp op, class Masks = VexMasks>
 TM_AVX2 void StoreOpSplit(__m256i t, __m256i colour, uint32_t* first, int a, uint32_t* second, int b,
                           const Constants& k) {
-  const __m128i steps = _mm_setr_epi32(0, 1, 2, 3);
-  const __m128i maskA = _mm_cmpgt_epi32(_mm_set1_epi32(a), steps), maskB = _mm_cmpgt_epi32(_mm_set1_epi32(b), steps);
-  int* pa = reinterpret_cast<int*>(first);
-  int* pb = reinterpret_cast<int*>(second);
   __m256i d = t;
   if constexpr (op == SpanOp::kBlend || op == SpanOp::kTintBlend) {
-    d = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_maskload_epi32(pa, maskA)), _mm_maskload_epi32(pb, maskB), 1);
+    d = _mm256_inserti128_si256(_mm256_castsi128_si256(Masks::Load4(first, a)), Masks::Load4(second, b), 1);
   }
   const __m256i out = ApplyOp<op>(t, colour, d, k);
-  _mm_maskstore_epi32(pa, maskA, _mm256_castsi256_si128(out));
-  _mm_maskstore_epi32(pb, maskB, _mm256_extracti128_si256(out, 1));
+  Masks::Store4(first, a, _mm256_castsi256_si128(out));
+  Masks::Store4(second, b, _mm256_extracti128_si256(out, 1));
 }
 
 // What is left of `op` once its tint is applied.
@@ -216,9 +276,9 @@ TM_AVX2 __m256i TintWords(__m256i lo, __m256i hi, __m256i colour, const Constant
 }
 
 // StoreOp on eight texels given as words (see TintWords).
-template <SpanOp op>
+template <SpanOp op, class Masks = VexMasks>
 TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left, const Constants& k) {
-  StoreOp<AfterTint(op)>(TintWords<op>(lo, hi, colour, k), colour, dest, left, k);
+  StoreOp<AfterTint(op), Masks>(TintWords<op>(lo, hi, colour, k), colour, dest, left, k);
 }
 
 }  // namespace plat::gfx::avx2

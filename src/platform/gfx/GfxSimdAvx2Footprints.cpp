@@ -105,7 +105,7 @@ struct Table {
 // no addressing: every sample has the first one's weights, and the entries
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
-template <SpanOp op>
+template <SpanOp op, class Masks>
 TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, __m256i tint, uint32_t* dest) {
   const __m256i wx = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
   const __m256i wy = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
@@ -115,11 +115,11 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, _
     const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
     const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
     const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-    StoreOp<AfterTint(op)>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i, t.k);
+    StoreOp<AfterTint(op), Masks>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i, t.k);
   }
 }
 
-template <SpanOp op, bool wrap>
+template <SpanOp op, bool wrap, class Masks>
 __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                                           int32_t dv, uint32_t colour) {
   const Table t(f);
@@ -147,18 +147,18 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
       const int32_t x0 = row.u >> 16, y = row.v >> 16;
       if (x0 >= -1 && x0 + row.n <= f.width && y >= -1 && y < f.height) {
         const uint8_t* entries = t.origin + (static_cast<ptrdiff_t>(y) * (f.width + 1) + x0) * 16;
-        UnitRow<op>(t, entries, t.Weights(u, v), row.n, tint, row.dest);
+        UnitRow<op, Masks>(t, entries, t.Weights(u, v), row.n, tint, row.dest);
         continue;
       }
     }
     int i = 0;
     for (; i + 4 < row.n; i += 8) {
       const Table::Words w = t.template Group<wrap>(u, v);
-      StoreWordsOp<op>(w.lo, w.hi, tint, row.dest + i, row.n - i, t.k);
+      StoreWordsOp<op, Masks>(w.lo, w.hi, tint, row.dest + i, row.n - i, t.k);
       u = _mm256_add_epi32(u, u8);
       v = _mm256_add_epi32(v, v8);
     }
-    if (i == row.n) continue;
+    if (i >= row.n) continue;  // the last group took the end of the row
     // Four pixels or fewer left: they wait for the next such end of a row,
     // and the two share one group, one in each half.
     if (!waiting.dest) {
@@ -169,14 +169,35 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
     }
     const Table::Words w = t.template Group<wrap>(_mm256_permute2x128_si256(waitingU, u, 0x20),
                                                   _mm256_permute2x128_si256(waitingV, v, 0x20));
-    StoreOpSplit<AfterTint(op)>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, row.dest + i,
+    StoreOpSplit<AfterTint(op), Masks>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, row.dest + i,
                                 row.n - i, t.k);
     waiting.dest = nullptr;
   }
   if (waiting.dest) {
     const Table::Words w = t.template Group<wrap>(waitingU, waitingV);
-    StoreOpSplit<AfterTint(op)>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, waiting.dest, 0,
+    StoreOpSplit<AfterTint(op), Masks>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, waiting.dest, 0,
                                 t.k);
+  }
+}
+
+template <class Masks>
+void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
+                       int32_t dv, uint32_t colour) {
+  const bool wrap = f.wrapU || f.wrapV;
+  switch (op) {
+    case SpanOp::kCopy:
+      (wrap ? Rows<SpanOp::kCopy, true, Masks> : Rows<SpanOp::kCopy, false, Masks>)(f, rows, count, du, dv, colour);
+      break;
+    case SpanOp::kBlend:
+      (wrap ? Rows<SpanOp::kBlend, true, Masks> : Rows<SpanOp::kBlend, false, Masks>)(f, rows, count, du, dv, colour);
+      break;
+    case SpanOp::kTint:
+      (wrap ? Rows<SpanOp::kTint, true, Masks> : Rows<SpanOp::kTint, false, Masks>)(f, rows, count, du, dv, colour);
+      break;
+    default:
+      (wrap ? Rows<SpanOp::kTintBlend, true, Masks> : Rows<SpanOp::kTintBlend, false, Masks>)(f, rows, count, du, dv,
+                                                                                              colour);
+      break;
   }
 }
 
@@ -184,20 +205,10 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
 
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
-  const bool wrap = f.wrapU || f.wrapV;
-  switch (op) {
-    case SpanOp::kCopy:
-      (wrap ? Rows<SpanOp::kCopy, true> : Rows<SpanOp::kCopy, false>)(f, rows, count, du, dv, colour);
-      break;
-    case SpanOp::kBlend:
-      (wrap ? Rows<SpanOp::kBlend, true> : Rows<SpanOp::kBlend, false>)(f, rows, count, du, dv, colour);
-      break;
-    case SpanOp::kTint:
-      (wrap ? Rows<SpanOp::kTint, true> : Rows<SpanOp::kTint, false>)(f, rows, count, du, dv, colour);
-      break;
-    default:
-      (wrap ? Rows<SpanOp::kTintBlend, true> : Rows<SpanOp::kTintBlend, false>)(f, rows, count, du, dv, colour);
-      break;
+  if (Avx512MasksActive()) {
+    FootprintRowsWith<K512Masks>(op, f, rows, count, du, dv, colour);
+  } else {
+    FootprintRowsWith<VexMasks>(op, f, rows, count, du, dv, colour);
   }
 }
 

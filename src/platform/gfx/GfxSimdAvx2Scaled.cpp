@@ -30,14 +30,14 @@ TM_AVX2 __m256i PixelPairSums(const char* base, const int32_t* offsets, const ui
 // channels of the two columns, one multiply-add weights them, and adding
 // 128 x 128 x 128 back gives the bilinear sums, rounded as BilinearPlain
 // rounds them. The packs then put the eight pixels in order.
-template <SpanOp op>
+template <SpanOp op, class Masks>
 __attribute__((target("avx2"))) void ScaledRow(const int16_t* columns, const int32_t* offsets, const uint32_t* weights,
                                                int n, uint32_t colour, uint32_t* dest) {
   const char* base = reinterpret_cast<const char*>(columns);
   const __m256i tint = ColourWords(colour);
   const Constants k;
   for (int i = 0; i < n; i += 8, offsets += 8, weights += 32) {
-    StoreWordsOp<op>(
+    StoreWordsOp<op, Masks>(
         _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 0), PixelPairSums(base, offsets, weights, 1)),
         _mm256_packs_epi32(PixelPairSums(base, offsets, weights, 2), PixelPairSums(base, offsets, weights, 3)), tint,
         dest + i, n - i, k);
@@ -55,7 +55,7 @@ TM_AVX2 void NeighbourSums(__m256i a0, __m256i a1, __m256i weights, __m256i* eve
 // n >= 1 pixels of a row a texel a pixel: four neighbouring columns in one
 // load, the four after each in another, interleaved so that every pixel's
 // channels pair up for one multiply-add by the common weights.
-template <SpanOp op>
+template <SpanOp op, class Masks>
 __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x, int n, uint32_t colour,
                                              uint32_t* dest) {
   const __m256i weights = _mm256_set1_epi32(static_cast<int>((128 - x) | (x << 16)));
@@ -69,7 +69,7 @@ __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x,
     // Packed as 0 1 4 5 | 2 3 6 7; the permutation puts the pairs in order.
     const __m256i t = _mm256_permute4x64_epi64(
         _mm256_packus_epi16(_mm256_packs_epi32(s0, s1), _mm256_packs_epi32(s2, s3)), 0xD8);
-    StoreOp<op>(t, tint, dest + i, n - i, k);
+    StoreOp<op, Masks>(t, tint, dest + i, n - i, k);
   }
 }
 
@@ -93,23 +93,39 @@ __attribute__((target("avx2"))) void VerticalRunAvx2(const uint32_t* top, const 
   }
 }
 
-void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
+namespace {
+
+template <class Masks>
+void ScaledRowWith(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
                    uint32_t colour, uint32_t* dest) {
   switch (op) {
-    case SpanOp::kCopy: ScaledRow<SpanOp::kCopy>(columns, offsets, weights, n, colour, dest); break;
-    case SpanOp::kBlend: ScaledRow<SpanOp::kBlend>(columns, offsets, weights, n, colour, dest); break;
-    case SpanOp::kTint: ScaledRow<SpanOp::kTint>(columns, offsets, weights, n, colour, dest); break;
-    default: ScaledRow<SpanOp::kTintBlend>(columns, offsets, weights, n, colour, dest); break;
+    case SpanOp::kCopy: ScaledRow<SpanOp::kCopy, Masks>(columns, offsets, weights, n, colour, dest); break;
+    case SpanOp::kBlend: ScaledRow<SpanOp::kBlend, Masks>(columns, offsets, weights, n, colour, dest); break;
+    case SpanOp::kTint: ScaledRow<SpanOp::kTint, Masks>(columns, offsets, weights, n, colour, dest); break;
+    default: ScaledRow<SpanOp::kTintBlend, Masks>(columns, offsets, weights, n, colour, dest); break;
   }
 }
 
-void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest) {
+template <class Masks>
+void UnitRowWith(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest) {
   switch (op) {
-    case SpanOp::kCopy: UnitRow<SpanOp::kCopy>(columns, x, n, colour, dest); break;
-    case SpanOp::kBlend: UnitRow<SpanOp::kBlend>(columns, x, n, colour, dest); break;
-    case SpanOp::kTint: UnitRow<SpanOp::kTint>(columns, x, n, colour, dest); break;
-    default: UnitRow<SpanOp::kTintBlend>(columns, x, n, colour, dest); break;
+    case SpanOp::kCopy: UnitRow<SpanOp::kCopy, Masks>(columns, x, n, colour, dest); break;
+    case SpanOp::kBlend: UnitRow<SpanOp::kBlend, Masks>(columns, x, n, colour, dest); break;
+    case SpanOp::kTint: UnitRow<SpanOp::kTint, Masks>(columns, x, n, colour, dest); break;
+    default: UnitRow<SpanOp::kTintBlend, Masks>(columns, x, n, colour, dest); break;
   }
+}
+
+}  // namespace
+
+void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
+                   uint32_t colour, uint32_t* dest) {
+  (Avx512MasksActive() ? ScaledRowWith<K512Masks> : ScaledRowWith<VexMasks>)(op, columns, offsets, weights, n, colour,
+                                                                            dest);
+}
+
+void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest) {
+  (Avx512MasksActive() ? UnitRowWith<K512Masks> : UnitRowWith<VexMasks>)(op, columns, x, n, colour, dest);
 }
 
 #else
