@@ -59,7 +59,8 @@ TEST(LevelPanelLayout, RowCells) {
 // The panel's window, its parts placed, the generation raised only when the
 // child area moves, and the shown child re-arranged on a resize.
 TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
-  PanelRig rig(800, 600);
+  StandInPartMaker standIns;
+  PanelRig rig(800, 600, &standIns);
   rig.level.SetTasks(0, {{4, 0, 0, 2}, {0, 0, 0, 900}});
   rig.MakeLevel({MapRig::Garbage(leveltest::kJunk, 100, 300, 300)});
   LevelPanel& panel = *rig.panel;

@@ -21,7 +21,8 @@ using leveltest::MapRig;
 
 class PanelRig : public MapRig {
  public:
-  explicit PanelRig(i32 width = 800, i32 height = 600) {
+  // `maker` makes the panel's parts (null: the game's own).
+  explicit PanelRig(i32 width = 800, i32 height = 600, LevelPanelPartMaker* maker = nullptr) : host(maker) {
     Screen(width, height);
     manager = new WindowManager;
     GetGameServices().windowManager = manager;
