@@ -94,8 +94,8 @@ TEST(LevelBonuses, TheRatesFollowTheActiveBonusesAndReachTheBuildingsAndThePlaye
   b.EndBonus(4);
   for (u32 r = 0; r < kLevelRateCount; ++r) EXPECT_FLOAT_EQ(level.GetRate(r), r == 3 ? 2.0f : r == 2 ? 4.0f : 1.0f) << r;
   EXPECT_EQ(b.GetSlot(2).timeLeft, 30000u);
-  EXPECT_EQ(rig.log, (Log{"walk 2.5", "speed 2.5", "running", "building 2 4 3.5", "building 1 5 4", "walk 0", "speed 0",
-                          "not running", "building 2 4 0"}));
+  EXPECT_EQ(rig.log, (Log{"walk 2.5", "speed 2.5", "running", "building 2 4 3.5", "building 1 5 4", "walk 1", "speed 1",
+                          "not running", "building 2 4 1"}));
 }
 
 TEST(LevelBonuses, TheInstantHarvestCollectsAndChargesAgainInTheSameCall) {

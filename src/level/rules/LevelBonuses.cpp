@@ -135,17 +135,20 @@ void LevelBonuses::SetRateModifiers(const float (&values)[kLevelRateCount], bool
   for (u32 i = 0; i < kLevelRateCount; ++i) rates_[i].Set(id, false, enable && values[i] != 0.0f ? values[i] : 1.0f);
   LevelScene* scene = rules_.Hooks().scene;
   if (!scene) return;
+  // Removing hands on the neutral factor 1, which takes the entry out; a 0
+  // would be kept as a factor and stop the buildings and the player.
+  const auto given = [enable](float v) { return enable ? v : 1.0f; };
   for (const u32 kind : {kBuildingKindFactory, kBuildingKindAnimalHouse}) {
     const float v = values[RateOfBuildingKind(kind)];
-    if (v != 0.0f) scene->SetBuildingRateModifier(kind, id, enable ? v : 0.0f);
+    if (v != 0.0f) scene->SetBuildingRateModifier(kind, id, given(v));
   }
   bool player = false;
   if (values[kRateWalk] != 0.0f) {
-    scene->SetPlayerWalkModifier(id, enable ? values[kRateWalk] : 0.0f);
+    scene->SetPlayerWalkModifier(id, given(values[kRateWalk]));
     player = true;
   }
   if (values[kRateAnimation] != 0.0f) {
-    scene->SetPlayerSpeedModifier(id, enable ? values[kRateAnimation] : 0.0f);
+    scene->SetPlayerSpeedModifier(id, given(values[kRateAnimation]));
     player = true;
   }
   if (player) scene->SetPlayerRunning(enable);

@@ -797,4 +797,22 @@ TEST(LevelScene, TheSelectedPlacesMarkerPulsesUnlessAWindowHolds) {
   EXPECT_NEAR(width(), start, 1.0f);
 }
 
+// A bonus that ends takes its factors back: the player walks and works at
+// her own pace again (the factor is removed, not set to 0).
+TEST(LevelScene, AnEndedBonusGivesThePlayerHerPaceBack) {
+  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  MapPlayer* player = PlayerOf(level);
+  ASSERT_NE(player, nullptr);
+  const float walk = player->GetWalkRate(), work = player->GetSpeedFactor();
+  float values[kLevelRateCount] = {};
+  values[kRateWalk] = values[kRateAnimation] = 2.5f;
+  level.Rules().Bonuses().SetRateModifiers(values, true, 77);
+  EXPECT_FLOAT_EQ(player->GetWalkRate(), walk * 2.5f);
+  level.Rules().Bonuses().SetRateModifiers(values, false, 77);
+  EXPECT_FLOAT_EQ(player->GetWalkRate(), walk);
+  EXPECT_FLOAT_EQ(player->GetSpeedFactor(), work);
+}
+
 }  // namespace
