@@ -47,7 +47,7 @@ void FaceRows(DXLQUAD* q, i32 frame, i32 top, i32 h, u32 colour) {
 }  // namespace
 
 BonusButton::BonusButton(LevelPanel& panel, u32 slot)
-    : ActiveButton(&panel, &panel.Controls(), kCommandBonus), panel_(panel), slot_(slot) {
+    : ActiveButton(&panel, &panel.Controls(), kCommandBonus), slot_(slot) {
   SetData(slot);
   rect_ = DXLRECT{0, 0, kBonusButtonWidth, kBonusButtonHeight};
   const GameBonuses* bonuses = GetGameBonuses();

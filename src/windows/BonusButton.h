@@ -70,7 +70,6 @@ class BonusButton : public ActiveButton, public BonusButtonPart {
   void DrawFill(u32 colour);
   void DrawLine();
 
-  LevelPanel& panel_;
   u32 slot_;
   Sprite* icon_ = nullptr;
   i32 baseX_ = 0, baseY_ = 0;
