@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/PlayUrl.h"
+#include "app/ReplayRun.h"
 #include "app/Settings.h"
 #include "app/StartupLoader.h"
 #include "base/IniFile.h"
@@ -29,16 +30,20 @@
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 
-const char* const kEntryUsage = "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--help]\n";
+const char* const kEntryUsage =
+    "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--replay FILE] [--record FILE] [--help]\n";
 const char* const kEntryHelp =
     "Starts Tallowmere: the start-up loading of the game's data set behind its progress bar.\n"
     "  --data DIR   the data set (by default \"Data\" beside the program)\n"
     "  -lang FILE   the language file (by default \"language.dat\" of the data set, or config.ini's [Path])\n"
     "  --headless   run without a display, the clock stepped 40 ms a frame\n"
+    "  --replay FILE  play a replay (input and marks) on frames of 20 ms; the run ends with it\n"
+    "  --record FILE  write the run's input as a replay\n"
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
     "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, or\n"
-    "another start-up failure. The log is \"log.txt\" in the per-user folder (~/.local/share/Morvalen/Tallowmere).\n";
+    "another start-up failure; 5 a replay's mark not met, or a recording not written. The log is\n"
+    "\"log.txt\" in the per-user folder (~/.local/share/Morvalen/Tallowmere).\n";
 
 namespace {
 
@@ -185,6 +190,9 @@ std::string ParseEntryOptions(int argc, char** argv, EntryOptions* o) {
       o->help = true;
     } else if (a == "--headless") {
       o->headless = true;
+    } else if (a == "--replay" || a == "--record") {
+      if (i + 1 >= argc) return a + " needs a file";
+      (a == "--replay" ? o->replay : o->record) = argv[++i];
     } else if (a == "--data") {
       if (i + 1 >= argc) return "--data needs a folder";
       o->data = argv[++i];
@@ -255,6 +263,15 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
 }
 
 int RunGame(const EntryOptions& options) {
+  // A replay is read (and a recording made) against the folder the program
+  // started in.
+  ReplayRun replay;
+  std::string replayError;
+  if (!replay.Open(options.replay, options.record, &replayError)) {
+    std::fprintf(stderr, "tallowmere: %s\n", replayError.c_str());
+    return kExitWrongOption;
+  }
+
   // 1 to 4: the class name, the folders, "config.ini", the language option.
   EntryFolders folders;
   const std::string exe = Narrow(plat::GetProgramPath());
@@ -285,7 +302,9 @@ int RunGame(const EntryOptions& options) {
     return kExitStartFailed;
   }
 
-  // 5 to 8: the log, the frame, the pause callbacks, the window.
+  // 5 to 8: the log, the frame, the pause callbacks, the window. A replay's
+  // clock runs from before the log's first stamp.
+  if (replay.Active()) replay.Start();
   DXLOpenLog(Wide(folders.user).c_str());
   DXLLogValueA(0, "Program folder", folders.program.c_str());
   DXLLogValueA(0, "Data folder", folders.data.c_str());
@@ -355,16 +374,25 @@ int RunGame(const EntryOptions& options) {
   DXLSetAppState(kGameStateStartLoading, true);
 
   // 20 to 22: the loop, the shutdown, "play.url".
-  if (options.headless) {
+  if (replay.Active()) {
+    // Every frame a fixed step, the replay's steps due before it.
+    DXLStartLoop();
+    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame() && DXLRunPass(); ++frames)
+      replay.AfterFrame();
+  } else if (options.headless) {
     DXLStartLoop();
     for (u32 frames = 0; frames < kHeadlessMaxFrames && DXLRunPass(); ++frames) plat::SleepMs(kHeadlessFrameMs);
   } else {
     DXLRun();
   }
+  const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
+  if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.mainScreenAsked;
   ShutdownGameStandIn(&game);
   gGame = nullptr;
   DXLShutdown();
   if (!options.headless) OpenPlayUrl(folders.program);
-  return reached || !options.headless ? kExitNormal : kExitStartFailed;
+  if (!replayFailed.empty()) return kExitReplayFailed;
+  // A replay's end is its own: it need not reach the main screen.
+  return reached || !options.headless || !options.replay.empty() ? kExitNormal : kExitStartFailed;
 }

@@ -18,7 +18,11 @@
 // (or a second start refused: the running one's log stays as it was); 2 a
 // wrong option; 3 data missing (the data folder, an archive or
 // "language.dat": said with the path and the run command, before any
-// window); 4 no display, or another start-up failure.
+// window); 4 no display, or another start-up failure; 5 a replay's mark
+// not met (said with the mark and its line), or a recording not written.
+//
+// --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
+// run ending with it; --record FILE writes one.
 #pragma once
 
 #include <string>
@@ -34,6 +38,7 @@ constexpr int kExitDataError = 1;
 constexpr int kExitWrongOption = 2;
 constexpr int kExitDataMissing = 3;
 constexpr int kExitStartFailed = 4;
+constexpr int kExitReplayFailed = 5;
 
 extern const char* const kEntryUsage;
 extern const char* const kEntryHelp;
@@ -43,6 +48,8 @@ struct EntryOptions {
   bool headless = false;     // the headless backend: no display, the clock stepped a frame at a time
   std::string data;          // --data DIR; empty: "Data" beside the program
   std::u16string language;   // -lang PATH; empty: none given
+  std::string replay;        // --replay FILE
+  std::string record;        // --record FILE
   TutorialFactory* tutorials = nullptr;  // installed as the game's tutorial factory
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 
 #include "app/GameLog.h"
 #include "app/Profile.h"
@@ -10,6 +9,7 @@
 #include "base/LittleEndian.h"
 #include "base/NumberText.h"
 #include "platform/os/FileSystem.h"
+#include "platform/os/WallClock.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ ProfileStore::~ProfileStore() {
   while (!profiles_.empty()) delete profiles_.back();
 }
 
-u64 ProfileStore::Now() const { return clock_ ? clock_() : static_cast<u64>(std::time(nullptr)); }
+u64 ProfileStore::Now() const { return clock_ ? clock_() : plat::GetWallSeconds(); }
 
 // --- Defaults ------------------------------------------------------------------------------------
 

@@ -59,11 +59,16 @@ class ProfileStore {
   void SetResultListener(LevelResultListener* listener) { listener_ = listener; }
   void SetNotices(ProfileNotices* notices) { notices_ = notices; }
   LevelResultListener* GetResultListener() const { return listener_; }
-  // Seconds since 1970 (the system's by default).
+  // Seconds since 1970 (the installed clock's wall time by default).
   void SetClock(std::function<u64()> clock) { clock_ = std::move(clock); }
   // The words of new keys; by default a linear congruential generator
   // seeded from the clock at the first key.
   void SetKeySource(std::function<u32()> source) { keySource_ = std::move(source); }
+  // The generator seeded with `seed` in place of the clock (a replay's).
+  void SeedKeys(u32 seed) {
+    keyState_ = seed;
+    keySeeded_ = true;
+  }
   u64 Now() const;
 
   // --- Defaults -----------------------------------------------------------------------

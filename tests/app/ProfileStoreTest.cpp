@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "ProfileRig.h"
+#include "platform/os/Clock.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace profiletest {
@@ -69,6 +70,32 @@ TEST(ProfileStore, TwelveProfilesAtMostEachWithAKeyOfItsOwn) {
   Store third(dir);
   EXPECT_EQ(third.store.GetCount(), 11u);
   for (u32 i = 0; i < third.store.GetCount(); ++i) EXPECT_NE(third.store.GetRecent(i)->GetNumber(), 12);
+}
+
+// Under a replay's clock the keys come from its seed (or, unseeded, from its
+// wall time): one seed draws the same keys run after run, another other keys.
+TEST(ProfileStore, KeysFollowTheSeedUnderAReplaysClock) {
+  plat::FakeClock clock;
+  clock.SetLocalTime(plat::LocalTime{2026, 1, 4, 1, 0, 0, 0, 0});
+  plat::ScopedClock installed(&clock);
+  const auto keys = [](const TempFolder& dir, const u32* seed) {
+    Store s(dir);
+    s.store.SetKeySource(nullptr);
+    s.store.SetClock(nullptr);
+    if (seed) s.store.SeedKeys(*seed);
+    std::vector<u8> out;
+    for (const wchar* name : {u"A", u"B"}) {
+      const Profile* p = s.Create(name);
+      out.insert(out.end(), p->GetKey(), p->GetKey() + kProfileKeySize);
+      EXPECT_EQ(p->GetHeader().lastUsed, 1767225600u);  // 1 January 2026, the clock's wall time
+    }
+    return out;
+  };
+  TempFolder a, b, c, d, e, f;
+  const u32 seven = 7, eight = 8;
+  EXPECT_EQ(keys(a, &seven), keys(b, &seven));
+  EXPECT_NE(keys(c, &seven), keys(d, &eight));
+  EXPECT_EQ(keys(e, nullptr), keys(f, nullptr));
 }
 
 // Only "profile<digits>.dat" in lower case is loaded; a file that does not

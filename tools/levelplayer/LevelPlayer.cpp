@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "ClickScript.h"
 #include "PlayerWorld.h"
+#include "app/ReplayScript.h"
 #include "common/GameFrame.h"
 #include "content/LevelTable.h"
 #include "engine/DXLApp.h"
@@ -92,8 +92,8 @@ constexpr const char* kHelp =
 
 Options gOptions;
 player::World gWorld;
-player::ClickScript gScript;
-player::ScriptRecorder gRecorder;
+ReplayScript gScript;
+ReplayRecorder gRecorder;
 u32 gFrames = 0;
 bool gScriptDone = false;
 
@@ -180,32 +180,51 @@ u32 FrameStep() {
 
 void Quit() { plat::GetWindowSystem().PostQuitMessage(0); }
 
+// A replay step run on the level: events reach the world as a hand's
+// would, marks are checked and the screenshot mark written.
+ReplayScript::StepResult RunStep(const ReplayStep& s) {
+  static constexpr u32 kButtonBits[] = {kMouseLeft, kMouseRight, kMouseMiddle};
+  const u32 button = kButtonBits[s.c >= 0 && s.c < 3 ? s.c : 0];
+  switch (s.kind) {
+    case ReplayStep::kClick:
+    case ReplayStep::kRightClick: {
+      const u32 clicked = s.kind == ReplayStep::kClick ? kMouseLeft : kMouseRight;
+      // The pointer arrives in two moves, as a hand's does: the level
+      // reads the windows' hover before they have seen a move.
+      gWorld.MouseMove(s.a, s.b + 1, 0);
+      gWorld.MouseMove(s.a, s.b, 0);
+      gWorld.MouseDown(s.a, s.b, clicked);
+      gWorld.MouseUp(s.a, s.b, clicked);
+      break;
+    }
+    case ReplayStep::kPress: gWorld.MouseDown(s.a, s.b, button); break;
+    case ReplayStep::kRelease: gWorld.MouseUp(s.a, s.b, button); break;
+    case ReplayStep::kMove: gWorld.MouseMove(s.a, s.b, 0); break;
+    case ReplayStep::kKey:
+      // The level hears Enter and Escape; other keys pass it by.
+      if (s.a == plat::DIK_RETURN) gWorld.Key(13);
+      else if (s.a == plat::DIK_ESCAPE) gWorld.Key(27);
+      break;
+    case ReplayStep::kAwait:
+    case ReplayStep::kExpectState:
+      if (DXLGetAppState() != static_cast<u32>(s.a)) return ReplayScript::kNotYet;
+      break;
+    case ReplayStep::kScreenshot:
+      if (!tools::WriteFrameShot("levelplayer", s.text, gFrames)) return ReplayScript::kFailed;
+      return ReplayScript::kPassed;  // not an event: nothing to record
+    case ReplayStep::kLog:
+      DXLLogValueA(0, "Replay", s.text.c_str());
+      return ReplayScript::kPassed;
+    default:
+      break;
+  }
+  if (!s.IsMark()) gRecorder.Event(s);
+  return ReplayScript::kPassed;
+}
+
 void Render() {
   const u32 step = FrameStep();
-  if (!gOptions.script.empty() && !gScriptDone) {
-    gScriptDone = !gScript.Advance(step, [](const player::ScriptStep& s) {
-      switch (s.kind) {
-        case player::ScriptStep::kClick:
-        case player::ScriptStep::kRightClick: {
-          const u32 button = s.kind == player::ScriptStep::kClick ? kMouseLeft : kMouseRight;
-          // The pointer arrives in two moves, as a hand's does: the level
-          // reads the windows' hover before they have seen a move.
-          gWorld.MouseMove(s.a, s.b + 1, 0);
-          gWorld.MouseMove(s.a, s.b, 0);
-          gWorld.MouseDown(s.a, s.b, button);
-          gWorld.MouseUp(s.a, s.b, button);
-          gRecorder.Click(s.a, s.b, s.kind == player::ScriptStep::kRightClick);
-          break;
-        }
-        case player::ScriptStep::kKey:
-          gWorld.Key(static_cast<u16>(s.a));
-          gRecorder.Key(s.a == 13 ? "enter" : "escape");
-          break;
-        default:
-          break;
-      }
-    });
-  }
+  if (!gOptions.script.empty() && !gScriptDone) gScriptDone = gScript.Advance(step, RunStep) != ReplayScript::kMore;
   // Only the frames that move the level count for a recording: a replay
   // never pauses.
   if (DXLGetAppData().pauseLevel == 0 || Scripted()) {
@@ -240,7 +259,10 @@ void KeyPress(u16 key, u32) {
   if (!gOptions.script.empty()) return;
   if (key == plat::DIK_RETURN) {
     gWorld.Key(13);
-    gRecorder.Key("enter");
+    ReplayStep enter;
+    enter.kind = ReplayStep::kKey;
+    enter.a = plat::DIK_RETURN;
+    gRecorder.Event(enter);
   }
 }
 
@@ -295,7 +317,11 @@ int Run() {
                 static_cast<double>(gWorld.Clock()) / 1000.0);
     if (gScript.ExpectsWin()) status = 3;
   }
-  if (gRecorder.IsOpen() && !gRecorder.Finish(result > 0)) {
+  if (!gScript.Failure().empty()) {
+    std::fprintf(stderr, "levelplayer: %s: %s\n", gOptions.script.c_str(), gScript.Failure().c_str());
+    status = 3;
+  }
+  if (gRecorder.IsOpen() && !gRecorder.Finish(result > 0 ? "expect won" : "")) {
     std::fprintf(stderr, "levelplayer: cannot write all of %s\n", gOptions.record.c_str());
     status = 1;
   }
@@ -399,7 +425,7 @@ int main(int argc, char** argv) {
   auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error,
                                               [](const std::string& why) {
                                                 tools::SayDisplayLost("levelplayer")(why);
-                                                if (gRecorder.IsOpen()) gRecorder.Finish(gWorld.Result() > 0);
+                                                if (gRecorder.IsOpen()) gRecorder.Finish(gWorld.Result() > 0 ? "expect won" : "");
                                               });
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());

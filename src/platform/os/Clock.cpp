@@ -1,4 +1,5 @@
 #include "platform/os/Clock.h"
+#include "platform/os/WallClock.h"
 
 #include <time.h>
 
@@ -64,5 +65,20 @@ uint32_t GetTimeMs() { return gClock->NowMs(); }
 void SleepMs(uint32_t ms) { gClock->SleepMs(ms); }
 LocalTime GetLocalTime() { return gClock->LocalNow(); }
 void SetClock(Clock* clock) { gClock = clock ? clock : &gSystemClock; }
+Clock* GetClock() { return gClock; }
+
+uint64_t GetWallSeconds() {
+  if (gClock == &gSystemClock) return static_cast<uint64_t>(::time(nullptr));
+  const LocalTime l = gClock->LocalNow();
+  tm t{};
+  t.tm_year = l.year - 1900;
+  t.tm_mon = l.month - 1;
+  t.tm_mday = l.day;
+  t.tm_hour = l.hour;
+  t.tm_min = l.minute;
+  t.tm_sec = l.second;
+  const time_t at = ::timegm(&t);
+  return at < 0 ? 0 : static_cast<uint64_t>(at);
+}
 
 }  // namespace plat

@@ -1,0 +1,165 @@
+#include "app/ReplayRun.h"
+
+#include <time.h>
+
+#include <cstdio>
+
+#include "engine/DXLApp.h"
+#include "engine/DXLLog.h"
+#include "engine/DXLViewer.h"
+#include "engine/DXLWindowViewer.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/WallClock.h"
+#include "platform/os/WindowSystem.h"
+
+namespace {
+
+constexpr u8 kModifierKeys[] = {plat::DIK_LSHIFT, plat::DIK_LCONTROL, plat::DIK_LMENU};
+
+plat::LocalTime UtcTime(u64 seconds) {
+  const time_t at = static_cast<time_t>(seconds);
+  tm t{};
+  ::gmtime_r(&at, &t);
+  return plat::LocalTime{static_cast<u16>(t.tm_year + 1900), static_cast<u16>(t.tm_mon + 1),
+                         static_cast<u16>(t.tm_wday),        static_cast<u16>(t.tm_mday),
+                         static_cast<u16>(t.tm_hour),        static_cast<u16>(t.tm_min),
+                         static_cast<u16>(t.tm_sec),         0};
+}
+
+// A window point on the screen, where the window system reads the pointer.
+plat::Point OnScreen(i32 x, i32 y) {
+  plat::Point p{x, y};
+  plat::GetWindowSystem().ClientToScreen(DXLGetAppData().window, &p);
+  return p;
+}
+
+}  // namespace
+
+ReplayRun::~ReplayRun() {
+  if (previous_) plat::SetClock(previous_);
+}
+
+std::string ReplayRun::Resolve(const std::string& path) const {
+  return path.empty() || path[0] == '/' ? path : folder_ + path;
+}
+
+bool ReplayRun::Open(const std::string& replay, const std::string& record, std::string* error) {
+  folder_ = plat::Utf16ToUtf8(plat::GetCurrentDirectory());
+  if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+  replayPath_ = replay;
+  recordPath_ = record;
+  clockSeconds_ = plat::GetWallSeconds();
+  if (!replay.empty()) {
+    std::string why;
+    if (!script_.Load(Resolve(replay), &why)) {
+      *error = replay + ": " + why;
+      return false;
+    }
+    replaying_ = true;
+    if (script_.HasClock()) clockSeconds_ = script_.ClockSeconds();
+  }
+  // The keys' generator is seeded once a run from the wall clock, unless
+  // the replay names its seed.
+  seed_ = script_.HasSeed() ? script_.Seed() : static_cast<u32>(clockSeconds_);
+  if (!record.empty()) {
+    if (!recorder_.Open(Resolve(record), kStepMs)) {
+      *error = record + ": cannot be written";
+      return false;
+    }
+    recorder_.Header(clockSeconds_, seed_);
+  }
+  return true;
+}
+
+void ReplayRun::Start() {
+  if (previous_) return;
+  previous_ = plat::GetClock();
+  clock_.Set(previous_->NowMs());
+  clock_.SetLocalTime(UtcTime(clockSeconds_));
+  plat::SetClock(&clock_);
+  DXLLogValueFormat(0, "Replay", "%s%s%s; the clock at %llu, the key seed %u", replaying_ ? "playing " : "",
+                    replaying_ ? replayPath_.c_str() : "", recorder_.IsOpen() ? " recorded" : "",
+                    static_cast<unsigned long long>(clockSeconds_), seed_);
+}
+
+ReplayScript::StepResult ReplayRun::RunStep(const ReplayStep& s) {
+  plat::WindowSystem& w = plat::GetWindowSystem();
+  switch (s.kind) {
+    case ReplayStep::kClick:
+    case ReplayStep::kRightClick: {
+      // The pointer arrives in two moves, as a hand's does.
+      const u32 button = s.kind == ReplayStep::kClick ? 0 : 1;
+      w.UserPointer(OnScreen(s.a, s.b + 1));
+      w.UserPointer(OnScreen(s.a, s.b));
+      w.UserButton(button, true);
+      w.UserButton(button, false);
+      break;
+    }
+    case ReplayStep::kPress:
+    case ReplayStep::kRelease:
+      w.UserPointer(OnScreen(s.a, s.b));
+      w.UserButton(static_cast<u32>(s.c), s.kind == ReplayStep::kPress);
+      break;
+    case ReplayStep::kMove: w.UserPointer(OnScreen(s.a, s.b)); break;
+    case ReplayStep::kWheel:
+      w.UserPointer(OnScreen(s.a, s.b));
+      w.UserWheel(s.c);
+      break;
+    case ReplayStep::kKey:
+      for (u32 m = 0; m < 3; ++m)
+        if (s.b & (1 << m)) w.UserKey(kModifierKeys[m], true);
+      w.UserKey(static_cast<u8>(s.a), true);
+      w.UserKey(static_cast<u8>(s.a), false);
+      for (u32 m = 3; m-- > 0;)
+        if (s.b & (1 << m)) w.UserKey(kModifierKeys[m], false);
+      break;
+    case ReplayStep::kText: w.UserText(plat::Utf8ToUtf16(s.text)); break;
+    case ReplayStep::kAwait:
+    case ReplayStep::kExpectState:
+      return DXLGetAppState() == static_cast<u32>(s.a) ? ReplayScript::kPassed : ReplayScript::kNotYet;
+    case ReplayStep::kScreenshot: {
+      plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
+      std::string why;
+      if (!soft || !plat::WritePng(Resolve(s.text), soft->Frame(), soft->Width(), soft->Height(), &why)) {
+        std::fprintf(stderr, "tallowmere: cannot write %s: %s\n", s.text.c_str(), soft ? why.c_str() : "no frame");
+        return ReplayScript::kFailed;
+      }
+      DXLLogValueFormat(0, "Replay", "frame %u written to %s", frames_, s.text.c_str());
+      return ReplayScript::kPassed;
+    }
+    case ReplayStep::kLog: DXLLogValueA(0, "Replay", s.text.c_str()); return ReplayScript::kPassed;
+    default: return ReplayScript::kPassed;
+  }
+  recorder_.Event(s);
+  return ReplayScript::kPassed;
+}
+
+bool ReplayRun::BeforeFrame() {
+  if (!replaying_ || done_) return !done_;
+  const ReplayScript::Progress p = script_.Advance(kStepMs, [this](const ReplayStep& s) { return RunStep(s); });
+  done_ = p != ReplayScript::kMore;
+  return !done_;
+}
+
+void ReplayRun::AfterFrame() {
+  ++frames_;
+  clock_.Advance(kStepMs);
+  recorder_.Frame(kStepMs);
+}
+
+std::string ReplayRun::Finish() {
+  if (replaying_) {
+    if (!done_) script_.Stop("the run ended first");
+    if (!script_.Failure().empty()) failure_ = replayPath_ + ": " + script_.Failure();
+    else if (script_.ExpectsWin()) failure_ = replayPath_ + ": expect won: no level was won";
+  }
+  if (recorder_.IsOpen() && !recorder_.Finish() && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
+  if (previous_) plat::SetClock(previous_);
+  previous_ = nullptr;
+  if (!failure_.empty()) DXLLogValueA(0, "Replay failed", failure_.c_str());
+  return failure_;
+}

@@ -1,0 +1,58 @@
+// ReplayRun - the program's run driven by a replay (app/ReplayScript.h)
+// and/or written to one: frames of a fixed 20 ms on a clock of its own whose
+// wall time starts at the replay's "clock" (the profiles' times and the log's
+// stamps read it), the replay's events handed to the window system as a
+// person's would be, its marks checked before each frame. A recording holds
+// the header (the clock and the key seed of the run) and the events played,
+// up to the end of the run.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/ReplayScript.h"
+#include "base/Types.h"
+#include "platform/os/Clock.h"
+
+class ReplayRun {
+ public:
+  static constexpr u32 kStepMs = 20;
+
+  ~ReplayRun();
+  // The replay read and the recording opened (paths against the current
+  // folder, read before the program moves to the data folder). False with
+  // what is wrong ("FILE: line N: ..."); both paths may be empty.
+  bool Open(const std::string& replay, const std::string& record, std::string* error);
+  bool Active() const { return replaying_ || recorder_.IsOpen(); }
+  // The replay's clock installed until the run ends.
+  void Start();
+  u32 KeySeed() const { return seed_; }
+  u64 ClockSeconds() const { return clockSeconds_; }
+
+  // Before a frame: the steps due run. False once the replay is done or
+  // a mark failed (the run ends).
+  bool BeforeFrame();
+  // After a frame: the clock moved on a step.
+  void AfterFrame();
+  // The run has ended: a replay with steps left fails at the step it was on;
+  // the recording is closed. Empty when all went well, else what failed.
+  std::string Finish();
+
+ private:
+  ReplayScript::StepResult RunStep(const ReplayStep& s);
+  std::string Resolve(const std::string& path) const;
+
+  ReplayScript script_;
+  ReplayRecorder recorder_;
+  plat::FakeClock clock_;
+  plat::Clock* previous_ = nullptr;
+  std::string folder_;  // the current folder at Open, with a trailing "/"
+  std::string replayPath_;
+  std::string recordPath_;
+  std::string failure_;
+  bool replaying_ = false;
+  bool done_ = false;
+  u32 frames_ = 0;
+  u64 clockSeconds_ = 0;
+  u32 seed_ = 0;
+};

@@ -1,0 +1,163 @@
+// Replays: a recorded list of input events and marks that plays the game (or
+// the level player) without a person, on frames of a fixed length, so a
+// replay gives the same run on any machine. One line a step ("#" starts a
+// comment); positions are window coordinates:
+//
+//   clock SECONDS        the wall clock at the start (seconds since 1970);
+//   seed N               the seed of the profile keys   (both only before
+//                        any step: the replay's header)
+//   wait MS              lets MS milliseconds of play pass
+//   click X Y            a left click at (X, Y): two moves (the last pixel
+//   rclick X Y           from below), press and release; rclick: the right
+//   press X Y BUTTON     a button (left, right or middle) pressed,
+//   release X Y BUTTON   released,
+//   move X Y             the pointer moved,
+//   wheel X Y DELTA      the wheel turned (120 a notch, down negative)
+//   key KEY [MOD...]     a key pressed and released, by scan code (a number
+//                        or enter, escape, space, tab, backspace, up, down,
+//                        left, right), held with shift, ctrl and alt
+//   text "TEXT"          text typed (UTF-8; \" and \\ inside)
+//   await STATE MS       a mark: the game reaches STATE within MS ms
+//   screenshot FILE.png  a mark: the frame written to FILE.png
+//   log TEXT             a mark: TEXT written to the log
+//   expect won           at the end, the level must be won
+//   expect state STATE   a mark: the game is in STATE now
+//
+// A replay is a regular file under 1 MB. A mark that fails ends the run and
+// names itself and its line.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Types.h"
+
+struct ReplayStep {
+  enum Kind : u8 {
+    kWait, kClick, kRightClick, kPress, kRelease, kMove, kWheel, kKey, kText,
+    kAwait, kScreenshot, kLog, kExpectWon, kExpectState,
+  };
+  static constexpr i32 kShift = 1, kCtrl = 2, kAlt = 4;  // key modifiers (c)
+  Kind kind = kWait;
+  i32 a = 0;  // ms; x; the scan code; the state
+  i32 b = 0;  // y; the modifiers; the await's time-out in ms
+  i32 c = 0;  // the button (0 left, 1 right, 2 middle); the wheel's delta
+  std::string text;  // typed text, the screenshot's path, the log's text
+  u32 line = 0;      // in the file read (0 for a step not read)
+
+  bool IsMark() const { return kind >= kAwait; }
+  bool operator==(const ReplayStep& o) const {
+    return kind == o.kind && a == o.a && b == o.b && c == o.c && text == o.text;
+  }
+};
+
+class ReplayScript {
+ public:
+  static constexpr size_t kMaxBytes = 1u << 20;  // a replay is smaller
+  static constexpr u32 kMaxWaitMs = 3600000;      // of one wait or await line
+  static constexpr i32 kMaxCoordinate = 8192;
+
+  // How a step the player ran went: done, not yet (an await whose state has
+  // not come: asked again next frame), or failed (an expect not met, a
+  // screenshot not written).
+  enum StepResult { kPassed, kNotYet, kFailed };
+  enum Progress { kMore, kDone, kStopped };
+
+  // False with what is wrong: a path that is not a regular file (a pipe, a
+  // device, a folder) or one of kMaxBytes or more is refused unread;
+  // otherwise the line and what is wrong with it.
+  bool Load(const std::string& path, std::string* error);
+  bool Parse(std::string_view text, std::string* error);
+
+  // The steps due now, before a frame: every step up to the next wait that
+  // has not passed (a wait passes once the frames since it began add up to
+  // it); `frameMs` is the frame that follows. kMore while steps are left,
+  // kDone at the end, kStopped once a mark failed (Failure says which).
+  template <class Run>
+  Progress Advance(u32 frameMs, Run run) {
+    if (!failure_.empty()) return kStopped;
+    while (next_ < steps_.size()) {
+      const ReplayStep& s = steps_[next_];
+      if (s.kind == ReplayStep::kWait) {
+        if (waited_ < static_cast<u32>(s.a)) {
+          waited_ += frameMs;
+          return kMore;
+        }
+      } else if (s.kind == ReplayStep::kExpectWon) {
+        expectWon_ = true;
+      } else {
+        const StepResult r = run(s);
+        if (r == kFailed) return Fail(s, "not met");
+        if (r == kNotYet) {
+          if (s.kind != ReplayStep::kAwait) return Fail(s, "not met");
+          if (waited_ >= static_cast<u32>(s.b)) return Fail(s, "timed out");
+          waited_ += frameMs;
+          return kMore;
+        }
+      }
+      waited_ = 0;
+      ++next_;
+    }
+    return kDone;
+  }
+  // The run ended with steps left: the step it was on fails with `why`.
+  void Stop(const char* why) {
+    if (failure_.empty() && next_ < steps_.size()) Fail(steps_[next_], why);
+  }
+  bool ExpectsWin() const { return expectWon_; }
+  // "line N: STEP: why" for the mark that failed; empty while none did.
+  const std::string& Failure() const { return failure_; }
+  const std::vector<ReplayStep>& Steps() const { return steps_; }
+  // The header's wall clock (seconds since 1970) and key seed; 0 unless given.
+  u64 ClockSeconds() const { return clock_; }
+  u32 Seed() const { return seed_; }
+  bool HasClock() const { return hasClock_; }
+  bool HasSeed() const { return hasSeed_; }
+
+  // A step as a line of the file (without its end of line).
+  static std::string Format(const ReplayStep& step);
+
+ private:
+  Progress Fail(const ReplayStep& s, const char* why);
+  std::vector<ReplayStep> steps_;
+  size_t next_ = 0;
+  u32 waited_ = 0;
+  bool expectWon_ = false;
+  std::string failure_;
+  u64 clock_ = 0;
+  u32 seed_ = 0;
+  bool hasClock_ = false, hasSeed_ = false;
+};
+
+// Writes what is done as replay lines, for a replay on frames of
+// `replayStepMs`. The waits keep the replay's events on the frame nearest to
+// the recorded moment (the rounding of one wait is made up by the next), so
+// a recording of fixed frames of that length replays frame for frame.
+class ReplayRecorder {
+ public:
+  ~ReplayRecorder();
+  bool Open(const std::string& path, u32 replayStepMs);
+  // The header, before any event.
+  void Header(u64 clockSeconds, u32 seed);
+  void Frame(u32 ms);  // a frame of play has passed (not one held in pause)
+  void Event(const ReplayStep& step);
+  void Click(i32 x, i32 y, bool right);
+  // The run has ended after its last frame: the wait up to that frame (a
+  // replay plays one frame once its script is done) and `last` (a mark such
+  // as "expect won"; none when empty). False when the file could not be
+  // written whole.
+  bool Finish(std::string_view last = {});
+  bool IsOpen() const { return file_ != nullptr; }
+
+ private:
+  void WaitUntil(u64 ms);
+  void Line(const std::string& text);
+  std::FILE* file_ = nullptr;
+  u32 step_ = 1;
+  u32 lastFrame_ = 0;
+  u64 played_ = 0;    // ms of play recorded
+  u64 replayed_ = 0;  // ms a replay has played when it reaches the last line written
+  bool failed_ = false;
+};

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The program played by replays, headless: through the start-up to the main
+# screen's request with a screenshot; a state that does not come in time, an
+# expect not met and a line that does not read, each with its status and its
+# line; two runs of one replay writing the same "config.dat" and log; a
+# recording of a replay that replays to the same end.
+# Usage: GameReplay.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
+tm_cli_setup "$1" "$2"
+game="$program"
+data="$3"
+export XDG_DATA_HOME="$work/xdg"
+user="$XDG_DATA_HOME/Morvalen/Tallowmere"
+run_timeout=120
+start=$((0x80000002))
+
+# --- Through the start-up, a screenshot at the main screen's request ---------------------------
+cat >"$work/startup.txt" <<REPLAY
+clock 1767225600   # 1 January 2026
+seed 7
+await $start 1000
+log the start-up has begun
+key escape         # no screen hears keys yet: passes by
+move 400 300
+wheel 400 300 -120
+text "ab"
+await 6 120000
+screenshot startup.png
+expect state 6
+REPLAY
+(cd "$work" && run startup "$game" --headless --data "$data" --replay startup.txt --record recorded.txt)
+[ "$(status startup)" = 0 ] || fail "the start-up replay exits $(status startup), not 0"
+[ -s "$work/startup.png" ] || fail "the screenshot mark wrote no file beside the replay"
+grep -q "Replay.*the start-up has begun" "$user/log.txt" || fail "the log mark is not in the log"
+grep -q "2026" "$user/log.txt" || fail "the log's stamps do not read the replay's clock"
+grep -q "the main screen is asked for" "$user/log.txt" || fail "the replay did not reach the main screen's request"
+cp "$user/config.dat" "$work/first-config.dat"
+cp "$user/log.txt" "$work/first-log.txt"
+
+# --- The same replay again: the same files, byte for byte ----------------------------------------
+rm -rf "$XDG_DATA_HOME"
+(cd "$work" && run again "$game" --headless --data "$data" --replay startup.txt)
+[ "$(status again)" = 0 ] || fail "the second run exits $(status again)"
+cmp -s "$user/config.dat" "$work/first-config.dat" || fail "two runs of one replay wrote different config.dat"
+# The first run also recorded: its log says so once.
+grep -v "recorded" "$work/first-log.txt" | diff - <(grep -v "recorded" "$user/log.txt") >"$work/log.diff" ||
+  fail "two runs of one replay wrote different logs: $(head -5 "$work/log.diff")"
+
+# --- The recording replays to the same end --------------------------------------------------------
+grep -q "^seed 7$" "$work/recorded.txt" || fail "the recording has not the replay's seed"
+grep -q "^text \"ab\"$" "$work/recorded.txt" || fail "the typed text is not recorded"
+grep -q "^wheel 400 300 -120$" "$work/recorded.txt" || fail "the wheel is not recorded"
+printf 'await 6 1000\n' >>"$work/recorded.txt"
+rm -rf "$XDG_DATA_HOME"
+run replayed "$game" --headless --data "$data" --replay "$work/recorded.txt"
+[ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed)"
+cmp -s "$user/config.dat" "$work/first-config.dat" || fail "the recording's run wrote another config.dat"
+
+# --- Marks that fail, lines that do not read ----------------------------------------------------------
+printf 'wait 20\nawait 4 200\n' >"$work/timeout.txt"
+run timeout "$game" --headless --data "$data" --replay "$work/timeout.txt"
+[ "$(status timeout)" = 5 ] || fail "a state not reached exits $(status timeout), not 5"
+has timeout.err "timeout.txt: line 2: await 4 200: timed out" || fail "the await that timed out is not named"
+printf '# first\nexpect state 4\n' >"$work/expect.txt"
+run expect "$game" --headless --data "$data" --replay "$work/expect.txt"
+[ "$(status expect)" = 5 ] || fail "an expect not met exits $(status expect), not 5"
+has expect.err "expect.txt: line 2: expect state 4: not met" || fail "the expect not met is not named"
+printf 'wait 20\n\nclick 1\n' >"$work/bad.txt"
+run bad "$game" --headless --data "$data" --replay "$work/bad.txt"
+[ "$(status bad)" = 2 ] || fail "a malformed replay exits $(status bad), not 2"
+has bad.err "bad.txt: line 3: cannot read \"click 1\"" || fail "the malformed line is not named"
+printf 'await 6 120000\nwait 100000\n' >"$work/long.txt"
+run long "$game" --headless --data "$data" --replay "$work/long.txt"
+[ "$(status long)" = 5 ] || fail "a replay longer than the run exits $(status long), not 5"
+has long.err "line 2: wait 100000: the run ended first" || fail "the step the run ended on is not named"
+
+tm_cli_finish

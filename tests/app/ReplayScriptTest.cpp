@@ -1,0 +1,279 @@
+// Replays: every kind of step read and written back the same, what is
+// refused (with its line, or unread when it is no replay file at all), the
+// steps and marks falling due between fixed frames, a mark that fails named
+// with its line, recordings that replay to the same end, and the level
+// player's scripts read as they are.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/ReplayScript.h"
+#include "testsupport/TempFolder.h"
+
+namespace apptest {
+namespace {
+
+using ScriptRecorder = ReplayRecorder;
+
+// What a replay does when played on frames of `step` ms: each step as
+// "frame:kind:a" and, last, "end:frame" (the frame whose Advance finished
+// the replay).
+std::vector<std::string> Replay(ReplayScript& script, u32 step) {
+  std::vector<std::string> seen;
+  u32 frame = 0;
+  const auto run = [&](const ReplayStep& s) {
+    seen.push_back(std::to_string(frame) + ":" + std::to_string(s.kind) + ":" + std::to_string(s.a));
+    return ReplayScript::kPassed;
+  };
+  for (; frame < 1000000 && script.Advance(step, run) == ReplayScript::kMore; ++frame) {
+  }
+  seen.push_back("end:" + std::to_string(frame));
+  return seen;
+}
+
+ReplayStep Key(i32 scan) {
+  ReplayStep s;
+  s.kind = ReplayStep::kKey;
+  s.a = scan;
+  return s;
+}
+
+TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
+  const char* const text =
+      "clock 1700000000\nseed 42  # the header\n\nwait 40\nclick 10 20\nrclick 1 2\npress 3 4 middle\n"
+      "release 5 6 right\nmove 7 8\nwheel 9 10 -240\nkey enter\nkey 0x1e shift alt\ntext \"a \\\"#\\\\ \xc3\xa9\"\n"
+      "await 6 5000\nexpect state 0x80000002\nscreenshot out/a.png\nlog the day # starts\nexpect won\n";
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(script.Parse(text, &error)) << error;
+  EXPECT_TRUE(script.HasClock() && script.HasSeed());
+  EXPECT_EQ(script.ClockSeconds(), 1700000000u);
+  EXPECT_EQ(script.Seed(), 42u);
+  const std::vector<ReplayStep>& steps = script.Steps();
+  ASSERT_EQ(steps.size(), 15u);
+  EXPECT_EQ(steps[0].line, 4u);
+  EXPECT_EQ(steps[3].c, 2);
+  EXPECT_EQ(steps[6].c, -240);
+  EXPECT_EQ(steps[7].a, 0x1C);
+  EXPECT_EQ(steps[8].a, 0x1E);
+  EXPECT_EQ(steps[8].b, ReplayStep::kShift | ReplayStep::kAlt);
+  EXPECT_EQ(steps[9].text, "a \"#\\ \xc3\xa9");
+  EXPECT_EQ(steps[11].a, static_cast<i32>(0x80000002u));
+  EXPECT_EQ(steps[13].text, "the day");
+
+  // Written by the recorder (a frame between events) and read back: the
+  // same steps, the same header.
+  TempFolder dir;
+  ScriptRecorder recorder;
+  ASSERT_TRUE(recorder.Open(dir.File("all.txt"), 20));
+  recorder.Header(1700000000, 42);
+  for (const ReplayStep& s : steps) {
+    if (s.kind == ReplayStep::kWait || s.kind == ReplayStep::kExpectWon) continue;
+    recorder.Event(s);
+    recorder.Frame(20);
+  }
+  recorder.Frame(20);
+  ASSERT_TRUE(recorder.Finish("expect won"));
+  ReplayScript back;
+  ASSERT_TRUE(back.Load(dir.File("all.txt"), &error)) << error;
+  EXPECT_EQ(back.Seed(), 42u);
+  EXPECT_EQ(back.ClockSeconds(), 1700000000u);
+  std::vector<ReplayStep> expected, read;
+  for (const ReplayStep& s : steps)
+    if (s.kind != ReplayStep::kWait) expected.push_back(s);
+  for (const ReplayStep& s : back.Steps())
+    if (s.kind != ReplayStep::kWait) read.push_back(s);
+  EXPECT_EQ(read, expected);
+
+  for (const char* bad : {"wait\n", "wait -5\n", "click 10\n", "click 10 20 30\n", "key pause\n", "key 0\n",
+                          "key enter shift shift\n", "expect lost\n", "jump 1 2\n", "click 99999 1\n",
+                          "press 1 2 thumb\n", "wheel 1 2 0\n", "text a\n", "text \"a\" b\n", "text \"\"\n",
+                          "await 6\n", "await 6 0\n", "screenshot a.bmp\n", "log\n", "seed 1\n", "move +1 2\n"}) {
+    EXPECT_FALSE(script.Parse(std::string("wait 1\n") + bad, &error)) << bad;
+    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+    EXPECT_TRUE(script.Steps().empty());
+  }
+}
+
+// Steps before a wait run in the frame they fall due; a wait of 50 ms with
+// 20-ms frames lets three frames pass; the replay ends after its last step.
+// An await holds the replay until its state comes, and fails once its
+// time-out has passed; an expect not met stops it at once: both named with
+// their lines.
+TEST(ReplayScript, StepsAndMarksFallDueBetweenFrames) {
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(script.Parse("click 1 1\nwait 50\nclick 2 2\nkey escape\nwait 20\nexpect won\n", &error));
+  std::vector<std::string> seen;
+  const auto run = [&](const ReplayStep& s) {
+    seen.push_back(std::to_string(s.kind) + ":" + std::to_string(s.a));
+    return ReplayScript::kPassed;
+  };
+  std::vector<size_t> perFrame;
+  ReplayScript::Progress p = ReplayScript::kMore;
+  for (int frame = 0; frame < 10 && p == ReplayScript::kMore; ++frame) {
+    p = script.Advance(20, run);
+    perFrame.push_back(seen.size());
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:1", "1:2", "7:1"}));
+  EXPECT_EQ(perFrame, (std::vector<size_t>{1, 1, 1, 3, 3}));
+  EXPECT_EQ(p, ReplayScript::kDone);
+  EXPECT_TRUE(script.ExpectsWin());
+
+  ASSERT_TRUE(script.Parse("# the start\nawait 6 100\nclick 1 1\nawait 7 60\nclick 2 2\n", &error));
+  u32 state = 0, frames = 0;
+  seen.clear();
+  const auto game = [&](const ReplayStep& s) {
+    if (s.IsMark()) return static_cast<u32>(s.a) == state ? ReplayScript::kPassed : ReplayScript::kNotYet;
+    seen.push_back(std::to_string(frames));
+    return ReplayScript::kPassed;
+  };
+  for (; frames < 100 && (p = script.Advance(20, game)) == ReplayScript::kMore; ++frames)
+    if (frames == 3) state = 6;  // the state comes within the time-out
+  EXPECT_EQ(p, ReplayScript::kStopped);
+  EXPECT_EQ(seen, (std::vector<std::string>{"4"}));
+  EXPECT_EQ(frames, 7u);  // 60 ms of 20-ms frames waited (frames 4 to 6), then stopped
+  EXPECT_EQ(script.Failure(), "line 4: await 7 60: timed out");
+  EXPECT_EQ(script.Advance(20, game), ReplayScript::kStopped);
+
+  ASSERT_TRUE(script.Parse("wait 20\n\nexpect state 5\nclick 1 1\n", &error));
+  while ((p = script.Advance(20, game)) == ReplayScript::kMore) {
+  }
+  EXPECT_EQ(script.Failure(), "line 3: expect state 5: not met");
+}
+
+// Anything but a regular file under 1 MB is refused before a byte of it is
+// read: a pipe or /dev/zero would never end, a folder or /dev/null would be
+// an empty script.
+TEST(ReplayScript, OnlyRegularFilesUnderOneMegabyteAreRead) {
+  TempFolder dir;
+  ASSERT_EQ(::mkfifo(dir.File("pipe.txt").c_str(), 0600), 0);
+  dir.Put("big.txt", std::string(2u << 20, '#'));
+  dir.Put("limit.txt", std::string(ReplayScript::kMaxBytes, '#'));
+  dir.Put("under.txt", std::string(ReplayScript::kMaxBytes - 20, '#') + "\nwait 20\n");
+  ReplayScript script;
+  std::string error;
+  for (const std::string& bad : {dir.Path(), dir.File("pipe.txt"), std::string("/dev/zero"), std::string("/dev/null")}) {
+    EXPECT_FALSE(script.Load(bad, &error)) << bad;
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << bad << ": " << error;
+  }
+  for (const char* large : {"big.txt", "limit.txt"}) {
+    EXPECT_FALSE(script.Load(dir.File(large), &error)) << large;
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+  }
+  EXPECT_FALSE(script.Load(dir.File("missing.txt"), &error));
+  EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+  ASSERT_TRUE(script.Load(dir.File("under.txt"), &error)) << error;
+  ASSERT_EQ(script.Steps().size(), 1u);
+  EXPECT_EQ(script.Steps()[0].a, 20);
+}
+
+// A run on fixed 20-ms frames recorded and replayed: every step falls in the
+// frame it was recorded in, the replay ends in the run's last frame, and a
+// won run asks for the win.
+TEST(ScriptRecorder, FixedFramesReplayFrameForFrame) {
+  TempFolder dir;
+  ScriptRecorder recorder;
+  ASSERT_TRUE(recorder.Open(dir.File("out.txt"), 20));
+  std::vector<std::string> played;
+  const u32 lastFrame = 912;
+  for (u32 frame = 0; frame <= lastFrame; ++frame) {
+    if (frame == 0 || frame == 25) {
+      recorder.Click(400, 300, false);
+      played.push_back(std::to_string(frame) + ":1:400");
+    }
+    if (frame == 35) {
+      recorder.Event(Key(0x1C));
+      recorder.Click(7, 8, true);
+      played.push_back("35:7:28");
+      played.push_back("35:2:7");
+    }
+    if (frame == lastFrame - 1) {  // a click the frame before the end
+      recorder.Click(1, 2, false);
+      played.push_back(std::to_string(frame) + ":1:1");
+    }
+    recorder.Frame(20);
+  }
+  played.push_back("end:" + std::to_string(lastFrame));
+  ASSERT_TRUE(recorder.Finish("expect won"));
+  EXPECT_FALSE(recorder.IsOpen());
+
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(script.Load(dir.File("out.txt"), &error)) << error;
+  EXPECT_EQ(Replay(script, 20), played);
+  EXPECT_TRUE(script.ExpectsWin());
+
+  // Not won, and quit in the frame of the last click: no wait after it.
+  ASSERT_TRUE(recorder.Open(dir.File("quit.txt"), 20));
+  recorder.Frame(20);
+  recorder.Click(5, 5, false);
+  recorder.Frame(20);
+  ASSERT_TRUE(recorder.Finish());
+  ASSERT_TRUE(script.Load(dir.File("quit.txt"), &error)) << error;
+  EXPECT_EQ(Replay(script, 20), (std::vector<std::string>{"1:1:5", "end:1"}));
+  EXPECT_FALSE(script.ExpectsWin());
+}
+
+// A window's frames of any length: the replay's clicks stay within half a
+// frame of the recorded moments however many clicks came before (the
+// rounding does not add up), and a pause of over an hour is written as
+// waits a script reads.
+TEST(ScriptRecorder, WindowFramesReplayWithoutDrift) {
+  TempFolder dir;
+  ScriptRecorder recorder;
+  ASSERT_TRUE(recorder.Open(dir.File("out.txt"), 20));
+  const u32 lengths[] = {16, 17, 33, 7, 100, 16};
+  std::vector<u64> clickedAt;
+  u64 now = 0;
+  for (u32 frame = 0; frame < 3000; ++frame) {
+    if (frame % 97 == 13) {
+      recorder.Click(static_cast<i32>(clickedAt.size()), 0, false);
+      clickedAt.push_back(now);
+    }
+    const u32 ms = lengths[frame % 6];
+    recorder.Frame(ms);
+    now += ms;
+  }
+  recorder.Frame(5000000);  // a long pause before the last click
+  now += 5000000;
+  recorder.Click(999, 0, false);
+  clickedAt.push_back(now);
+  recorder.Frame(20);
+  ASSERT_TRUE(recorder.Finish());
+
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(script.Load(dir.File("out.txt"), &error)) << error;
+  const std::vector<std::string> seen = Replay(script, 20);
+  ASSERT_EQ(seen.size(), clickedAt.size() + 1);
+  for (size_t i = 0; i < clickedAt.size(); ++i) {
+    const u64 replayedAt = std::stoull(seen[i]) * 20;
+    EXPECT_LE(replayedAt > clickedAt[i] ? replayedAt - clickedAt[i] : clickedAt[i] - replayedAt, 10u) << i;
+  }
+  EXPECT_EQ(seen.back(), "end:" + std::to_string((now + 10) / 20));
+  for (const ReplayStep& s : script.Steps()) {
+    if (s.kind == ReplayStep::kWait) {
+      EXPECT_LE(static_cast<u32>(s.a), ReplayScript::kMaxWaitMs);
+    }
+  }
+}
+
+// The level player's scripts read as they are, and end as they did.
+TEST(ReplayScript, LevelPlayerScriptsRead) {
+  size_t read = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(TM_PLAYER_SCRIPTS_DIR)) {
+    ReplayScript script;
+    std::string error;
+    EXPECT_TRUE(script.Load(entry.path().string(), &error)) << entry.path() << ": " << error;
+    EXPECT_EQ(Replay(script, 20).back().rfind("end:", 0), 0u);
+    ++read;
+  }
+  EXPECT_GE(read, 9u);
+}
+
+}  // namespace
+}  // namespace apptest
