@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +16,15 @@
 #include "app/StartupLoader.h"
 #include "base/IniFile.h"
 #include "engine/DXLApp.h"
+#include "engine/DXLKeyboard.h"
 #include "engine/DXLLog.h"
+#include "engine/DXLMouse.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
+#include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/MessageBox.h"
@@ -108,6 +112,7 @@ struct StandIn {
   bool mainScreenAsked = false;
 };
 StandIn* gGame = nullptr;
+ReplayRun* gRecording = nullptr;  // a person's input recorded (no replay)
 
 void CloseGameWindow() { plat::GetWindowSystem().PostMessage(DXLGetAppData().window, plat::WM_CLOSE, 0, 0); }
 
@@ -120,6 +125,12 @@ void OnUpdate() {
 }
 
 void OnRender() {
+  if (gRecording) {
+    static u32 last = DXLGetTimeMs();
+    const u32 now = DXLGetTimeMs();
+    gRecording->LiveFrame(now - last);
+    last = now;
+  }
   DXLBeginFrame();
   DXLClear(0xFF000000u);
   DXLPresent();
@@ -140,11 +151,54 @@ void OnStateChange(u32, u32 state) {
 void OnPause(u32) { GetSoundSettings().Mute(); }
 void OnResume() { GetSoundSettings().Unmute(); }
 
+// A person's input as replay steps, for a recording.
+void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
+  ReplayStep s;
+  s.kind = kind;
+  s.a = a;
+  s.b = b;
+  s.c = c;
+  if (gRecording) gRecording->Record(s);
+}
+i32 ButtonIndex(u32 button) { return button == kMouseRight ? 1 : button == kMouseMiddle ? 2 : 0; }
+void RecordDown(DXLPOINT p, u32 button, u32) { RecordStep(ReplayStep::kPress, p.x, p.y, ButtonIndex(button)); }
+void RecordUp(DXLPOINT p, u32 button, u32) { RecordStep(ReplayStep::kRelease, p.x, p.y, ButtonIndex(button)); }
+void RecordMove(DXLPOINT p, u32, u32) { RecordStep(ReplayStep::kMove, p.x, p.y, 0); }
+void RecordWheel(DXLPOINT p, i32 delta, u32, u32) {
+  if (delta != 0) RecordStep(ReplayStep::kWheel, p.x, p.y, std::clamp(delta, -32768, 32767));
+}
+void RecordKey(u16 key, u32 modifiers) {
+  // The modifiers go with the keys they hold, not as keys of their own.
+  for (u8 m : {plat::DIK_LSHIFT, plat::DIK_RSHIFT, plat::DIK_LCONTROL, plat::DIK_RCONTROL, plat::DIK_LMENU,
+               plat::DIK_RMENU})
+    if (key == m) return;
+  if (key == 0 || key > 255) return;
+  const i32 held = ((modifiers & kModShift) ? ReplayStep::kShift : 0) |
+                   ((modifiers & kModControl) ? ReplayStep::kCtrl : 0) | ((modifiers & kModAlt) ? ReplayStep::kAlt : 0);
+  RecordStep(ReplayStep::kKey, key, held, 0);
+}
+void RecordCharacter(u16 character) {
+  ReplayStep s;
+  s.kind = ReplayStep::kText;
+  s.text = plat::Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(character)));
+  if (gRecording && !s.text.empty()) gRecording->Record(s);
+}
+
 void InstallCallbacks() {
   DXLCALLBACKS c{};
   c.update = &OnUpdate;
   c.render = &OnRender;
-  DXLSetCallbacks(kCallbackUpdate | kCallbackRender, &c);
+  u32 which = kCallbackUpdate | kCallbackRender;
+  if (gRecording) {
+    c.mouseDown = &RecordDown;
+    c.mouseUp = &RecordUp;
+    c.mouseMove = &RecordMove;
+    c.mouseWheel = &RecordWheel;
+    c.keyDown = &RecordKey;
+    which |= kCallbackMouse | kCallbackKeyboard;
+    DXLSetCharSink(&RecordCharacter);
+  }
+  DXLSetCallbacks(which, &c);
   DXLSetStateCallback(&OnStateChange);
 }
 
@@ -347,6 +401,7 @@ int RunGame(const EntryOptions& options) {
   game.headless = options.headless;
   game.tutorials = options.tutorials;
   gGame = &game;
+  gRecording = replay.Live() ? &replay : nullptr;
   InstallCallbacks();
   InitGameStandIn(&game);
   // The cursors are drawn by the game later: no file is there yet, so
@@ -357,6 +412,7 @@ int RunGame(const EntryOptions& options) {
   if (!game.data.archives.Open(folders.data.substr(0, folders.data.size() - 1), &fault, &missing)) {
     ShutdownGameStandIn(&game);
     gGame = nullptr;
+    gRecording = nullptr;
     DXLShutdown();
     if (missing) return DataMissing(fault);
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
@@ -374,7 +430,7 @@ int RunGame(const EntryOptions& options) {
   DXLSetAppState(kGameStateStartLoading, true);
 
   // 20 to 22: the loop, the shutdown, "play.url".
-  if (replay.Active()) {
+  if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it.
     DXLStartLoop();
     for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame() && DXLRunPass(); ++frames)
@@ -385,6 +441,7 @@ int RunGame(const EntryOptions& options) {
   } else {
     DXLRun();
   }
+  gRecording = nullptr;
   const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.mainScreenAsked;

@@ -77,10 +77,12 @@ bool ReplayRun::Open(const std::string& replay, const std::string& record, std::
 
 void ReplayRun::Start() {
   if (previous_) return;
-  previous_ = plat::GetClock();
-  clock_.Set(previous_->NowMs());
-  clock_.SetLocalTime(UtcTime(clockSeconds_));
-  plat::SetClock(&clock_);
+  if (replaying_) {
+    previous_ = plat::GetClock();
+    clock_.Set(previous_->NowMs());
+    clock_.SetLocalTime(UtcTime(clockSeconds_));
+    plat::SetClock(&clock_);
+  }
   DXLLogValueFormat(0, "Replay", "%s%s%s; the clock at %llu, the key seed %u", replaying_ ? "playing " : "",
                     replaying_ ? replayPath_.c_str() : "", recorder_.IsOpen() ? " recorded" : "",
                     static_cast<unsigned long long>(clockSeconds_), seed_);

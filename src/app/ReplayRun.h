@@ -24,7 +24,14 @@ class ReplayRun {
   // what is wrong ("FILE: line N: ..."); both paths may be empty.
   bool Open(const std::string& replay, const std::string& record, std::string* error);
   bool Active() const { return replaying_ || recorder_.IsOpen(); }
-  // The replay's clock installed until the run ends.
+  bool Replaying() const { return replaying_; }
+  // A recording of a person's input (no replay): the run keeps its own
+  // clock and hands over what it hears and its frames' lengths.
+  bool Live() const { return !replaying_ && recorder_.IsOpen(); }
+  void Record(const ReplayStep& step) { recorder_.Event(step); }
+  void LiveFrame(u32 ms) { recorder_.Frame(ms); }
+  // A replay's clock installed until the run ends; the run's clock and seed
+  // logged.
   void Start();
   u32 KeySeed() const { return seed_; }
   u64 ClockSeconds() const { return clockSeconds_; }
