@@ -58,21 +58,18 @@ run replayed "$game" --headless --data "$data" --replay "$work/recorded.txt"
 cmp -s "$user/config.dat" "$work/first-config.dat" || fail "the recording's run wrote another config.dat"
 
 # --- Marks that fail, lines that do not read ----------------------------------------------------------
-printf 'wait 20\nawait 4 200\n' >"$work/timeout.txt"
-run timeout "$game" --headless --data "$data" --replay "$work/timeout.txt"
-[ "$(status timeout)" = 5 ] || fail "a state not reached exits $(status timeout), not 5"
-has timeout.err "timeout.txt: line 2: await 4 200: timed out" || fail "the await that timed out is not named"
-printf '# first\nexpect state 4\n' >"$work/expect.txt"
-run expect "$game" --headless --data "$data" --replay "$work/expect.txt"
-[ "$(status expect)" = 5 ] || fail "an expect not met exits $(status expect), not 5"
-has expect.err "expect.txt: line 2: expect state 4: not met" || fail "the expect not met is not named"
-printf 'wait 20\n\nclick 1\n' >"$work/bad.txt"
-run bad "$game" --headless --data "$data" --replay "$work/bad.txt"
-[ "$(status bad)" = 2 ] || fail "a malformed replay exits $(status bad), not 2"
-has bad.err "bad.txt: line 3: cannot read \"click 1\"" || fail "the malformed line is not named"
-printf 'await 6 120000\nwait 100000\n' >"$work/long.txt"
-run long "$game" --headless --data "$data" --replay "$work/long.txt"
-[ "$(status long)" = 5 ] || fail "a replay longer than the run exits $(status long), not 5"
-has long.err "line 2: wait 100000: the run ended first" || fail "the step the run ended on is not named"
+# fails NAME STATUS SAID REPLAY: the replay (its lines as printf's text) ends
+# the run with STATUS, saying SAID on stderr.
+fails() {
+  # shellcheck disable=SC2059  # the replay is given as printf text
+  printf "$4" >"$work/$1.txt"
+  run "$1" "$game" --headless --data "$data" --replay "$work/$1.txt"
+  [ "$(status "$1")" = "$2" ] || fail "the replay $1 exits $(status "$1"), not $2"
+  has "$1.err" "$1.txt: $3" || fail "the replay $1 does not say \"$3\": $(cat "$work/$1.err")"
+}
+fails timeout 5 "line 2: await 4 200: timed out" 'wait 20\nawait 4 200\n'
+fails expect 5 "line 2: expect state 4: not met" '# first\nexpect state 4\n'
+fails bad 2 "line 3: cannot read \"click 1\"" 'wait 20\n\nclick 1\n'
+fails long 5 "line 2: wait 100000: the run ended first" 'await 6 120000\nwait 100000\n'
 
 tm_cli_finish

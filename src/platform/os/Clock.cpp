@@ -34,6 +34,18 @@ LocalTime FromTm(const tm& t, uint32_t ms) {
                    static_cast<uint16_t>(t.tm_sec), static_cast<uint16_t>(ms)};
 }
 
+// A calendar date and time (no time zone) as seconds since 1970.
+time_t CalendarSeconds(const LocalTime& l) {
+  tm t{};
+  t.tm_year = l.year - 1900;
+  t.tm_mon = l.month - 1;
+  t.tm_mday = l.day;
+  t.tm_hour = l.hour;
+  t.tm_min = l.minute;
+  t.tm_sec = l.second;
+  return ::timegm(&t);
+}
+
 }  // namespace
 
 LocalTime Clock::LocalNow() {
@@ -47,15 +59,8 @@ LocalTime Clock::LocalNow() {
 // The set time is read as a calendar time (no time zone), moved on and read
 // back, so the date carries over days, months and years.
 LocalTime FakeClock::LocalNow() {
-  tm t{};
-  t.tm_year = local_.year - 1900;
-  t.tm_mon = local_.month - 1;
-  t.tm_mday = local_.day;
-  t.tm_hour = local_.hour;
-  t.tm_min = local_.minute;
-  t.tm_sec = local_.second;
   const uint64_t ms = uint64_t{local_.milliseconds} + (now_ - localSetAt_);
-  const time_t at = ::timegm(&t) + static_cast<time_t>(ms / 1000);
+  const time_t at = CalendarSeconds(local_) + static_cast<time_t>(ms / 1000);
   tm out{};
   ::gmtime_r(&at, &out);
   return FromTm(out, static_cast<uint32_t>(ms % 1000));
@@ -69,15 +74,7 @@ Clock* GetClock() { return gClock; }
 
 uint64_t GetWallSeconds() {
   if (gClock == &gSystemClock) return static_cast<uint64_t>(::time(nullptr));
-  const LocalTime l = gClock->LocalNow();
-  tm t{};
-  t.tm_year = l.year - 1900;
-  t.tm_mon = l.month - 1;
-  t.tm_mday = l.day;
-  t.tm_hour = l.hour;
-  t.tm_min = l.minute;
-  t.tm_sec = l.second;
-  const time_t at = ::timegm(&t);
+  const time_t at = CalendarSeconds(gClock->LocalNow());
   return at < 0 ? 0 : static_cast<uint64_t>(at);
 }
 
