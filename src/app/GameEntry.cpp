@@ -363,6 +363,7 @@ int RunGame(const EntryOptions& options) {
   DXLLogValueA(0, "Program folder", folders.program.c_str());
   DXLLogValueA(0, "Data folder", folders.data.c_str());
   DXLLogValueA(0, "Per-user folder", folders.user.c_str());
+  if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);
   DXLSetPauseCallback(&OnPause);

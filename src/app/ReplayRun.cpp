@@ -83,6 +83,9 @@ void ReplayRun::Start() {
     clock_.SetLocalTime(UtcTime(clockSeconds_));
     plat::SetClock(&clock_);
   }
+}
+
+void ReplayRun::Describe() const {
   DXLLogValueFormat(0, "Replay", "%s%s%s; the clock at %llu, the key seed %u", replaying_ ? "playing " : "",
                     replaying_ ? replayPath_.c_str() : "", recorder_.IsOpen() ? " recorded" : "",
                     static_cast<unsigned long long>(clockSeconds_), seed_);

@@ -30,9 +30,10 @@ class ReplayRun {
   bool Live() const { return !replaying_ && recorder_.IsOpen(); }
   void Record(const ReplayStep& step) { recorder_.Event(step); }
   void LiveFrame(u32 ms) { recorder_.Frame(ms); }
-  // A replay's clock installed until the run ends; the run's clock and seed
-  // logged.
+  // A replay's clock installed until the run ends.
   void Start();
+  // The replay, the recording, the run's clock and key seed said in the log.
+  void Describe() const;
   u32 KeySeed() const { return seed_; }
   u64 ClockSeconds() const { return clockSeconds_; }
 
