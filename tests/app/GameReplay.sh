@@ -7,11 +7,7 @@
 # Usage: GameReplay.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
-tm_cli_setup "$1" "$2"
-game="$program"
-data="$3"
-export XDG_DATA_HOME="$work/xdg"
-user="$XDG_DATA_HOME/Morvalen/Tallowmere"
+tm_game_setup "$1" "$2" "$3"
 run_timeout=120
 start=$((0x80000002))
 

@@ -14,6 +14,16 @@ tm_cli_setup() {
   export XDG_RUNTIME_DIR="$work/run"
   failures=0
 }
+# tm_game_setup BUILT_PROGRAM WORK_FOLDER DATA_FOLDER: tm_cli_setup for the
+# game, which keeps its files in a per-user folder of the work folder: sets
+# `game`, `data`, XDG_DATA_HOME and `user` (the game's folder in it).
+tm_game_setup() {
+  tm_cli_setup "$1" "$2"
+  game="$program"
+  data="$3"
+  export XDG_DATA_HOME="$work/xdg"
+  user="$XDG_DATA_HOME/Morvalen/Tallowmere"
+}
 fail() {
   echo "FAILED: $*"
   failures=$((failures + 1))
