@@ -2,7 +2,8 @@
 // saved game, its medal rows in both modes, a level never finished, the
 // restart question, starting (the level opened, the bonus choice saved only
 // when it changed as a set), the bonus area by the bonuses owned, the keys,
-// the new-bonus tutorial and the task buttons' spans.
+// the new-bonus tutorial and the task buttons' spans. The map's medals panel
+// over the same profile.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "../support/FakeTutorialFactory.h"
 #include "ui/GameControls.h"
 #include "windows/LevelWindow.h"
+#include "windows/MapMedalsPanel.h"
 #include "windows/MapProfile.h"
 #include "windows/TaskButton.h"
 
@@ -245,6 +247,40 @@ TEST_F(LevelWindowTest, TaskButtonsSpanTheWidthAndNoTaskMakesNone) {
   profile.regime = 1;
   Open(kLevelWindowFromMap);
   EXPECT_TRUE(window->GetTaskButtons().empty());
+}
+
+// Gold first, 110 apart in the map's strip and 105 after the caption area
+// in the awards window's, margins shifting them; counts only rebuilt when
+// they change; an empty caption removes it.
+TEST_F(LevelWindowTest, MedalsPanelCountsAndLaysOutBothVariants) {
+  MapMedalsPanel map(2, 3, 0, 0, 0);
+  EXPECT_FLOAT_EQ(map.GetMedalX(2), 22.0f);
+  EXPECT_FLOAT_EQ(map.GetMedalX(1), 132.0f);
+  EXPECT_FLOAT_EQ(map.GetMedalX(0), 242.0f);
+  EXPECT_FLOAT_EQ(map.GetMedalY(0), 9.0f);
+  i32 w = 0, h = 0;
+  map.GetSize(&w, &h);
+  EXPECT_EQ(w, 14 + 102 + 4 + 106 + 4 + 102 + 20);
+  EXPECT_EQ(h, 48);
+  map.Refresh(0);  // no medals: the zeros stay
+  EXPECT_EQ(map.GetTextBuilds(), 0u);
+  profile.medals[0] = 1;
+  profile.medals[2] = 12;
+  map.Refresh(0);
+  EXPECT_EQ(map.GetCount(2), 12u);
+  EXPECT_EQ(map.GetTextBuilds(), 2u);
+  map.Refresh(0);
+  EXPECT_EQ(map.GetTextBuilds(), 2u);
+
+  MapMedalsPanel awards(0, 0, 0, 0, 1);
+  EXPECT_FLOAT_EQ(awards.GetMedalX(2), 225.0f);
+  EXPECT_FLOAT_EQ(awards.GetMedalX(0), 435.0f);
+  awards.GetSize(&w, &h);
+  EXPECT_EQ(w, 16 + 195 + 4 + 101 + 4 + 101 + 4 + 97 + 20);
+  awards.SetCaption(u"Medals");
+  EXPECT_NE(awards.GetCaption(), nullptr);
+  awards.SetCaption(u"");
+  EXPECT_EQ(awards.GetCaption(), nullptr);
 }
 
 }  // namespace
