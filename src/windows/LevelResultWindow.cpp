@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/Clock.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGETextParams.h"
@@ -24,11 +23,6 @@ constexpr u32 kZeroTimeColour = 0xFFB0B0B0u;
 constexpr float kRowX = 285.0f;  // (488 - 127) / 2 + 105
 constexpr i32 kSegmentWidths[3] = {153, 147, 153};
 
-// The window skin's pieces (cut to this window's heights) and the result
-// plates on "interface".
-const SKINRECT kFrame = SKINRECT::InitSliced(971, 588, 52, 95, 22, 26, 18, 15, 0, 0, kInterfaceImage);
-const SKINRECT kPlate = SKINRECT::InitPlain(0, 2, 488, 91, 0, 0, kInterfaceImage);
-const SKINRECT kBronzePlate = SKINRECT::InitPlain(1, 99, 160, 83, 0, 0, kInterfaceImage);
 
 LevelResultWindow* gOpen = nullptr;
 
@@ -80,9 +74,10 @@ LevelResultWindow::LevelResultWindow(const LEVELRESULT& record, std::function<vo
   i32 w = 0;
   GetSize(&w, &top_);
   top_ -= 2;
-  AddPiece(0, top_, kWidth, 91, kPlate, &pieces_);
-  AddStretchedFrame(0, top_, kWidth, 200, kFrame, &pieces_);
-  if (mode == 0) AddPiece(12, top_ + 5, 160, 83, kBronzePlate, &pieces_);
+  // The result plates (the gauge's board, mode 0's cover over the bronze
+  // column) would lie over the tutorial frame's corner of "interface": the
+  // message body stands in for them until they have a place of their own.
+  AddStretchedFrame(0, top_, kWidth, 200, SkinOf(skins::kDialogMessage, kInterfaceImage), &pieces_);
   AddRow(18, top_ + 10, 82, -1, SkinOf(skins::kWindowRow, kInterfaceImage), &pieces_);
   AddPiece(111, top_ + 49, kWidth - 139, 4, SkinOf(skins::kWindowSeparator, kInterfaceImage), &pieces_);
   AddBodyFrame(1);
@@ -146,7 +141,7 @@ LevelResultWindow::~LevelResultWindow() {
   if (gOpen == this) gOpen = nullptr;
 }
 
-u32 LevelResultWindow::Now() const { return kis::GetTimeMs(); }
+u32 LevelResultWindow::Now() const { return GameClock(); }
 
 void LevelResultWindow::MakeRow(Row* row, const wchar* key, u32 time, float x, float y) {
   row->x = x;

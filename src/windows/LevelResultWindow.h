@@ -4,7 +4,7 @@
 // new record, and the medal earned. It records nothing: the level's end has
 // recorded the result in the profile and hands the same record here.
 //
-// The reveal runs on the millisecond clock from the window's making: the
+// The reveal runs on the game clock from the window's making: the
 // marks of gold, silver and bronze after 1000, 1400 and 1800 ms; with a new
 // record the "record" row shrinks and fades (200 ms) and "new_record" zooms
 // in after it; then the not-completed mark fades as the medal zooms in from
@@ -53,7 +53,7 @@ class LevelResultWindow : public SpritesWindow {
 
   static LevelResultWindow* GetOpen();
 
-  // The reveal as of the millisecond clock now.
+  // The reveal as of the game clock now.
   bool IsShowing() const;
   bool IsColumnShown(i32 i) const { return columns_[i].shown; }
   bool IsTick(i32 i) const { return columns_[i].tick; }

@@ -1,4 +1,4 @@
-// The result window's reveal on the fake millisecond clock: the marks at
+// The result window's reveal on the game clock: the marks at
 // 1000, 1400 and 1800 ms, the record swap from 2200 ms, then the medal;
 // Enter in the middle shows the end and leaves; a click hurries the medal
 // to 250 ms and keeps the window; mode 0 hides bronze. And the level panel
@@ -23,11 +23,11 @@ class ResultWindowTest : public ::testing::Test {
     rig.AddPicture(1, u"red_cross_big", 26, 32);
   }
   LevelResultWindow& Open(LEVELRESULT record) {
-    start = rig.level.clock.NowMs();
+    start = GetGameServices().clock;
     window = new LevelResultWindow(record, [this] { ++exits; });
     return *window;
   }
-  void At(u32 ms) { rig.level.clock.Set(start + ms); }
+  void At(u32 ms) { GetGameServices().clock = start + ms; }
   static LEVELRESULT Won(i32 regime, i32 grade, u32 flags) {
     LEVELRESULT r;
     r.level = 0;
