@@ -83,6 +83,7 @@ LevelWindowBonus::LevelWindowBonus(GameWindow* window, i32 x, i32 y, i32 slot, i
                   nullptr),
       slot_(slot) {
   SetStateFrames(0, {0, 1, 1, 1});
+  SetIconFrames(0, {0, 0, 0, 0, 0, 0, 0, 0});  // the bonus's picture in every state
   SetBonus(bonus);
   SetPosition(x, y);
 }
@@ -101,6 +102,7 @@ void LevelWindowBonus::SetBonus(i32 bonus) {
   }
   const BONUS& record = bonuses->Get(static_cast<u32>(bonus));
   SetData(reinterpret_cast<uintptr_t>(&record));
+  if (record.icon) record.icon->Init();
   SetIcon(record.icon);
   State().SetState(kStateNormal, true, 0);
   new CaptionHintWindow(this, SectionText(u"bonuses", record.nameKey), true, SectionText(u"bonuses", record.descKey),
