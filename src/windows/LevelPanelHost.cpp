@@ -155,7 +155,7 @@ void LevelPanelHost::Leave() {
 
 void LevelPanelHost::OfferRestart() {
   restartOffered_ = true;
-  const LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
   const bool lost = rules && rules->Tasks().GetResult() == kResultLost;
   OpenLevelWindow(lost ? kLevelWindowLost : kLevelWindowRestartForm);
 }
