@@ -23,9 +23,9 @@ constexpr u32 kZeroTimeColour = 0xFFB0B0B0u;
 constexpr float kRowX = 285.0f;  // (488 - 127) / 2 + 105
 constexpr i32 kSegmentWidths[3] = {153, 147, 153};
 
-// The content's frame, cut from the window column of "interface"
-// (skins::kWindowColumn).
-const SKINRECT kFrame = SKINRECT::InitSliced(971, 588, 52, 95, 22, 26, 18, 15, 0, 0, kInterfaceImage);
+// The content's frame: the window's message body (the window column's rows
+// at 971, 588 are drawn with an open middle).
+SKINRECT Frame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
 
 LevelResultWindow* gOpen = nullptr;
 
@@ -80,7 +80,7 @@ LevelResultWindow::LevelResultWindow(const LEVELRESULT& record, std::function<vo
   // The result plates (the gauge's board, mode 0's cover over the bronze
   // column) would lie over the tutorial frame's corner of "interface": they
   // are left out until they have a place of their own.
-  AddStretchedFrame(0, top_, kWidth, 200, kFrame, &pieces_);
+  AddStretchedFrame(0, top_, kWidth, 200, Frame(), &pieces_);
   AddRow(18, top_ + 10, 82, -1, SkinOf(skins::kWindowRow, kInterfaceImage), &pieces_);
   AddPiece(111, top_ + 49, kWidth - 139, 4, SkinOf(skins::kWindowSeparator, kInterfaceImage), &pieces_);
   AddBodyFrame(1);

@@ -33,10 +33,10 @@ constexpr i32 kTasksHeight = 150;
 constexpr i32 kMedalHeight = 97;
 constexpr i32 kBonusHeight = 114;
 
-// The medal and bonus areas' frames, cut from the window column of
-// "interface" (skins::kWindowColumn) at their own heights.
-const SKINRECT kMedalFrame = SKINRECT::InitSliced(971, 588, 52, 97, 22, 26, 18, 17, 0, 0, kInterfaceImage);
-const SKINRECT kBonusFrame = SKINRECT::InitSliced(971, 765, 52, 114, 23, 25, 0, 0, 0, 0, kInterfaceImage);
+// The medal and bonus areas are framed by the window's message body: the
+// window column's rows of these frames (971, 588 and 971, 765) are drawn
+// with an open middle.
+SKINRECT AreaFrame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
 
 LevelWindow* gOpen = nullptr;
 std::function<void(LevelWindow&)> gBonusesOpener;
@@ -180,7 +180,7 @@ i32 LevelWindow::BuildTasksArea() {
 }
 
 void LevelWindow::BuildMedalArea(i32 top) {
-  AddStretchedFrame(0, top, kWidth, kMedalHeight, kMedalFrame, &pieces_);
+  AddStretchedFrame(0, top, kWidth, kMedalHeight, AreaFrame(), &pieces_);
   AddRow(24, top + 8, 82, -1, SkinOf(skins::kWindowRow, kInterfaceImage), &pieces_);
 
   const u32 state = profile_ ? profile_->GetLevelState(mode_, static_cast<u32>(level_)) : 0;
@@ -218,7 +218,7 @@ void LevelWindow::BuildMedalArea(i32 top) {
 // with room for "select_bonuses"; none: no area at all.
 i32 LevelWindow::BuildBonusArea(i32 top) {
   if (available_ == 0) return top;
-  AddRow(0, top, kWidth, kBonusHeight, kBonusFrame, &pieces_);
+  AddStretchedFrame(0, top, kWidth, kBonusHeight, AreaFrame(), &pieces_);
   bonusY_ = top + 5;
   if (available_ <= kBonusSelectionSlots) {
     Sprite* back = manager_ ? manager_->GetInterfaceSprite(u"bonuses_wnd") : nullptr;
