@@ -225,6 +225,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       if (!levelHooks_.iface) {
         host_ = std::make_unique<LevelPanelHost>();
         levelHooks_.iface = host_.get();
+        if (!levelHooks_.rules.windows) levelHooks_.rules.windows = host_.get();
       }
       return true;
     case WorldStage::kLevelScene:
@@ -238,6 +239,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
         if (!levelHooks_.damage) levelHooks_.damage = villains_.get();
       }
       level_ = std::make_unique<GameLevel>(levelIndex_, levelSetup_, levelHooks_);
+      if (host_) host_->SetLevelActions([this] { level_->ExitToMap(); }, [this] { level_->Restart(); });
       if (villains_) villains_->Bind(&level_->Map());
       s.level = &level_->Screen();  // the running level
       return true;

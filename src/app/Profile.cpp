@@ -30,6 +30,7 @@ Profile::~Profile() {
     store_->log_.reset();
     store_->current_ = nullptr;
   }
+  if (GetMapProfile() == this) SetMapProfile(nullptr);
   FreeSavedLevels(saved_);
   if (store_) std::erase(store_->profiles_, this);
 }
@@ -83,6 +84,17 @@ bool Profile::IsEasterEggFound(i32 level) const {
 i32 Profile::SetEasterEggFound(i32 level) {
   if (level >= 0 && level < 64) progress_.easterEggs |= u64{1} << level;
   return std::popcount(progress_.easterEggs);
+}
+
+void Profile::SetLevelState(u32 level, u32 state) {
+  if (level < kLevelCount) Current().levels[level].state = state > kMaxLevelState ? kMaxLevelState : state;
+}
+
+i32 Profile::TakeNewBonusMarker() {
+  REGIMEPROGRESS& r = Current();
+  const u32 marker = r.marker >> 24;
+  r.marker &= 0x00FFFFFFu;
+  return marker >= 1 && marker <= kProfileBonuses ? static_cast<i32>(marker) - 1 : -1;
 }
 
 bool Profile::HasBonus(i32 bonus) const { return IsBonus(bonus) && Current().bonuses[bonus] != 0; }

@@ -20,10 +20,14 @@
 #include "base/SavedStateStore.h"
 #include "level/rules/LevelProfile.h"
 #include "level/state/GameLevelSaves.h"
+#include "windows/MapProfile.h"
 
 class ProfileStore;
 
-class Profile final : public LevelProfile, public kis::SavedStateStore, public ProfileSaver {
+class Profile final : public LevelProfile,
+                      public MapProfile,
+                      public kis::SavedStateStore,
+                      public ProfileSaver {
  public:
   explicit Profile(ProfileStore* store);
   ~Profile() override;  // closes: the current profile writes its summary and is saved
@@ -45,13 +49,14 @@ class Profile final : public LevelProfile, public kis::SavedStateStore, public P
   const PROFILEPROGRESS& GetProgress() const { return progress_; }
   // The store's defaults; every saved level dropped.
   void ResetProgress();
-  u32 GetRegime() const { return progress_.regime; }
+  u32 GetRegime() const override { return progress_.regime; }
   void SetRegime(u32 regime);                      // 0 or 1; saved when it changes
-  u32 GetLevelState(u32 regime, u32 level) const;  // 0 outside the table
-  u32 GetBestTime(u32 regime, u32 level) const;
+  u32 GetLevelState(u32 regime, u32 level) const override;  // 0 outside the table
+  void SetLevelState(u32 level, u32 state) override;
+  u32 GetBestTime(u32 regime, u32 level) const override;
   // The bonuses chosen for the regime's next level; stored sanitized.
-  const BONUSSELECTION& GetBonusSelection(u32 regime) const { return progress_.selection[regime & 1]; }
-  void SetBonusSelection(u32 regime, const BONUSSELECTION& selection);
+  const BONUSSELECTION& GetBonusSelection(u32 regime) const override { return progress_.selection[regime & 1]; }
+  void SetBonusSelection(u32 regime, const BONUSSELECTION& selection) override;
   void AddPlayTime(u32 ms);  // saturates
   bool IsEasterEggFound(i32 level) const;
 
@@ -60,18 +65,21 @@ class Profile final : public LevelProfile, public kis::SavedStateStore, public P
   // outside 0..5 or when owned; else owned and appended to the new bonuses
   // (a fourth replaces the third).
   bool HasBonus(i32 bonus) const;
-  u32 ListBonuses(i32* out) const;
+  u32 ListBonuses(i32* out) const override;
+  // The marker of the bonus last unlocked (its index + 1 in the top byte of
+  // the regime block's first word), read and cleared.
+  i32 TakeNewBonusMarker() override;
   bool UnlockBonus(i32 bonus);
 
   // Medals (state 4 and up) of a regime, with bronze, silver and gold
   // counts when asked; finished levels (state 3 and up); gold over both.
-  u32 CountMedals(u32 regime, u32* counts = nullptr) const;
+  u32 CountMedals(u32 regime, u32* counts = nullptr) const override;
   u32 CountFinished(u32 regime) const;
   u32 CountGold() const;
 
   // Saved levels of the current regime.
   kis::DataBuffer* GetSavedLevel(i32 level) const;
-  bool HasSavedLevel(i32 level) const { return GetSavedLevel(level) != nullptr; }
+  bool HasSavedLevel(i32 level) const override { return GetSavedLevel(level) != nullptr; }
   void DropSavedLevel(i32 level);
 
   // A result without a played level (the grade bronze, no time): every

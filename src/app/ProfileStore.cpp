@@ -75,6 +75,7 @@ void ProfileStore::SetDefaults(const PROFILEPROGRESS& defaults) {
 // Every profile goes without being saved: the folder it came from is left.
 void ProfileStore::Forget() {
   log_.reset();
+  if (GetMapProfile() == current_) SetMapProfile(nullptr);
   current_ = nullptr;
   while (!profiles_.empty()) delete profiles_.back();
   index_ = PROFILEINDEX{};
@@ -186,6 +187,7 @@ i32 ProfileStore::Select(Profile* profile) {
   if (profile) Activate(profile);
   if (old) Deactivate(old);
   current_ = profile;
+  SetMapProfile(profile);
   if (profile) SaveProfileFile(profile);
   return current_ ? kProfileOk : kProfileNone;
 }

@@ -171,6 +171,19 @@ inline constexpr SkinPiece kScrollThumb =
 inline constexpr SkinPiece kComboBox = make::Strip("combo_box", make::kInterface, 967, 0, 54, 154, 4, true, 2, 11, 39);
 inline constexpr SkinPiece kComboList = make::Sliced("combo_list", make::kInterface, 618, 165, 89, 83, 20, 65, 17, 21);
 
+// The level window's pieces: the three bonus slots (2 frames of 63 x 67
+// downwards: empty, filled), the wide plate behind four or more bonuses,
+// the row behind the medal and the separator of the medal rows.
+inline constexpr SkinPiece kLevelWindowSlot0 =
+    make::Strip("level_window_slot0", make::kInterface, 187, 844, 63, 134, 2, true, 0);
+inline constexpr SkinPiece kLevelWindowSlot1 =
+    make::Strip("level_window_slot1", make::kInterface, 251, 844, 63, 134, 2, true, 0);
+inline constexpr SkinPiece kLevelWindowSlot2 =
+    make::Strip("level_window_slot2", make::kInterface, 315, 844, 63, 134, 2, true, 0);
+inline constexpr SkinPiece kLevelWindowPlate = make::Plain("level_window_plate", make::kInterface, 1, 934, 130, 88);
+inline constexpr SkinPiece kWindowRow = make::Sliced("window_row", make::kInterface, 541, 886, 20, 82, 8, 8);
+inline constexpr SkinPiece kWindowSeparator = make::Plain("window_separator", make::kInterface, 729, 458, 4, 4);
+
 // --- The level sheet: the panel's background, its buttons and marks --------------------
 // The screen's sides: cut to any width from the right, or widened by
 // stretching the last 4 columns: every column alike.
@@ -317,7 +330,8 @@ inline constexpr const SkinColumn* kColumns[] = {&kWindowColumn};
 // Every piece, in the order the pictures are drawn.
 inline constexpr const SkinPiece* kAll[] = {
     &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
-    &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList,
+    &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList, &kLevelWindowSlot0, &kLevelWindowSlot1,
+    &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,

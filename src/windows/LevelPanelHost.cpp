@@ -9,6 +9,8 @@
 #include "windows/EmptyPlacePanels.h"
 #include "windows/GamePanelParts.h"
 #include "windows/LevelPanel.h"
+#include "windows/LevelResultWindow.h"
+#include "windows/LevelWindow.h"
 #include "windows/PointPanelRouter.h"
 
 LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
@@ -140,4 +142,48 @@ void LevelPanelHost::RefreshPointPanel(LevelPoint* point) {
 
 void LevelPanelHost::HidePointPanel(LevelPoint* point) {
   if (panel_) PointPanelRouter::Hide(*panel_, point);
+}
+
+// --- The level's game windows ------------------------------------------------------------------
+
+void LevelPanelHost::Leave() {
+  if (leave_)
+    leave_();
+  else
+    ExitToMap(0);
+}
+
+void LevelPanelHost::OfferRestart() {
+  restartOffered_ = true;
+  LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  const bool lost = rules && rules->Tasks().GetResult() == kResultLost;
+  OpenLevelWindow(lost ? kLevelWindowLost : kLevelWindowRestartForm);
+}
+
+// Starting plays the level again; cancelling leaves for the map after a
+// lost level and only closes the window otherwise.
+void LevelPanelHost::OpenLevelWindow(u32 kind) {
+  if (!GetWindowManager() || LevelWindow::GetOpen()) return;
+  const LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  const i32 level = rules ? rules->GetLevel() : 0;
+  new LevelWindow(
+      level, kind,
+      [this, kind](u32 result, i32, u32) {
+        if (LevelWindow* window = LevelWindow::GetOpen()) window->Close();
+        if (result == 1) {
+          if (restart_) restart_();
+        } else if (kind == kLevelWindowLost) {
+          Leave();
+        }
+      },
+      nullptr, kind == kLevelWindowLost ? u"to_map" : nullptr);
+}
+
+void LevelPanelHost::ShowMessage(u32, const wchar*, u32, const PRODUCT*, i32, MessageAnswer*) { ++messages_; }
+
+void LevelPanelHost::OpenWarehouseWindow(const PRODUCT*) { ++warehouseOpened_; }
+
+void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
+  if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;
+  new LevelResultWindow(record, [this] { Leave(); });
 }

@@ -4,15 +4,22 @@
 // bonus and task buttons, opens the empty places' child panels on it, opens
 // the menu and carries out the menu's commands (LevelMenuActions), and opens
 // the level's intro (the information window with the level's intro texts).
-// What has no window yet (the way back to the map, the restart offer, the
-// options and awards windows, the game's end) it records for its owner to
-// act on. Without a part maker of its own it makes the game's parts
+// What has no window yet (the way back to the map, the options and awards
+// windows, the game's end) it records for its owner to act on. Without a part maker of its own it makes the game's parts
 // (GamePanelParts).
+//
+// It is also the level's game windows (LevelWindows): a won level opens
+// the result window, whose way out is the level's leaving for the map; the
+// restart offer opens the level window: after a lost level in its play form
+// ("to_map" as its first button), from the menu in its restart form. The
+// warehouse window and the messages are recorded until their windows exist.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "base/Types.h"
+#include "level/rules/LevelWindows.h"
 #include "level/scene/LevelInterface.h"
 #include "windows/LevelMenuHandler.h"
 
@@ -20,7 +27,7 @@ class GamePanelParts;
 class LevelPanel;
 class LevelPanelPartMaker;
 
-class LevelPanelHost : public LevelInterface, public LevelMenuActions {
+class LevelPanelHost : public LevelInterface, public LevelMenuActions, public LevelWindows {
  public:
   explicit LevelPanelHost(LevelPanelPartMaker* maker = nullptr);
   ~LevelPanelHost() override;
@@ -54,7 +61,20 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions {
   void OpenIntro() override;
   void DeleteLevelWindows() override {}  // the panel's own windows go with the panel
   void ExitToMap(u32 comic) override;
-  void OfferRestart() override { restartOffered_ = true; }
+  // The level window: its play form after a lost level, else its restart form.
+  void OfferRestart() override;
+  // What the windows' answers do to the level: leave it for the map (none:
+  // ExitToMap is recorded), play it again (none: nothing).
+  void SetLevelActions(std::function<void()> leave, std::function<void()> restart) {
+    leave_ = std::move(leave);
+    restart_ = std::move(restart);
+  }
+
+  // LevelWindows
+  void ShowMessage(u32 id, const wchar* textKey, u32 flags, const PRODUCT* subject, i32 duration,
+                   MessageAnswer* answer) override;
+  void OpenWarehouseWindow(const PRODUCT* selected) override;
+  void OpenResultWindow(const LEVELRESULT& record) override;
 
   // The menu's commands: the menu closes now; the others are recorded.
   void CloseMenu() override;
@@ -73,6 +93,8 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions {
   bool WasQuitAsked() const { return quitAsked_; }
   i32 GetOptionsAsked() const { return optionsAsked_; }
   i32 GetAwardsAsked() const { return awardsAsked_; }
+  u32 GetMessagesShown() const { return messages_; }
+  u32 GetWarehouseOpened() const { return warehouseOpened_; }
 
  private:
   std::unique_ptr<GamePanelParts> gameParts_;  // when no maker is given
@@ -84,4 +106,11 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions {
   bool quitAsked_ = false;
   i32 optionsAsked_ = 0;
   i32 awardsAsked_ = 0;
+  u32 messages_ = 0;
+  u32 warehouseOpened_ = 0;
+  std::function<void()> leave_;
+  std::function<void()> restart_;
+
+  void OpenLevelWindow(u32 kind);
+  void Leave();
 };

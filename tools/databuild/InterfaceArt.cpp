@@ -6,6 +6,7 @@
 // information window's picture, the medal-time gauge and the medals.
 // Every piece is drawn inside its rectangle of the skin table
 // (ui/SkinTable.h), its rounded ends within the borders the slicing keeps.
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -439,6 +440,106 @@ void Medal(cairo_t* cr, const ArtFrame& f, Rgb metal) {
   art::Gleam(cr, cx - r * 0.45, cy - r * 0.45, r * 0.16, r * 0.1);
 }
 
+// The map windows' pictures: the level window's tasks background (a tan
+// board, wooden ends of 22 and 26 columns), the bonus area's plate (a
+// parchment band over rows 270 to 349), the result window's big tick
+// drawing itself over its frames and its big cross, the medals strip's
+// pieces (left end, filler, separator, right end), its medal icons
+// (bronze, silver, gold) and its multiplication sign.
+void TasksBack(cairo_t* cr, const ArtFrame& f) {
+  cairo_rectangle(cr, 0, 0, f.width, f.height);
+  FillDown(cr, art::Lighter(kInset, 0.1), kInset, 0, f.height);
+  cairo_new_path(cr);
+  for (const double x : {0.0, f.width - 26}) {
+    cairo_rectangle(cr, x + 4, 0, 18, f.height);
+    art::Source(cr, pal::kWood);
+    cairo_fill(cr);
+  }
+  Line(cr, 0, 1.5, f.width, 1.5, 3, PanelEdge());
+  Line(cr, 0, f.height - 1.5, f.width, f.height - 1.5, 3, PanelEdge());
+}
+
+void BonusesBack(cairo_t* cr, const ArtFrame& f) {
+  const double top = 270, bottom = std::min(f.height, 349.0);
+  Box(cr, 2, top + 2, f.width - 2, bottom - 2, 14, 14, 14, 14);
+  FillDown(cr, pal::kWood, pal::kWoodDark, top, bottom);
+  cairo_new_path(cr);
+  Box(cr, 2, top + 2, f.width - 2, bottom - 2, 14, 14, 14, 14);
+  art::Outline(cr, 2);
+}
+
+void BigTick(cairo_t* cr, const ArtFrame& f) {
+  const double w = f.width, h = f.height, t = (f.index + 1.0) / f.count;
+  const double x0 = w * 0.12, y0 = h * 0.55, x1 = w * 0.42, y1 = h * 0.85, x2 = w * 0.9, y2 = h * 0.12;
+  cairo_move_to(cr, x0, y0);
+  if (t <= 0.35) {
+    const double k = t / 0.35;
+    cairo_line_to(cr, x0 + (x1 - x0) * k, y0 + (y1 - y0) * k);
+  } else {
+    const double k = (t - 0.35) / 0.65;
+    cairo_line_to(cr, x1, y1);
+    cairo_line_to(cr, x1 + (x2 - x1) * k, y1 + (y2 - y1) * k);
+  }
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  cairo_set_line_width(cr, w * 0.2);
+  art::Source(cr, pal::kOutline);
+  cairo_stroke_preserve(cr);
+  cairo_set_line_width(cr, w * 0.12);
+  art::Source(cr, pal::kGrass);
+  cairo_stroke(cr);
+}
+
+void BigCross(cairo_t* cr, const ArtFrame& f) {
+  const double w = f.width, h = f.height, m = w * 0.18;
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  for (const auto& [lw, c] : {std::pair{w * 0.22, pal::kOutline}, std::pair{w * 0.14, pal::kRed}}) {
+    cairo_move_to(cr, m, m);
+    cairo_line_to(cr, w - m, h - m);
+    cairo_move_to(cr, w - m, m);
+    cairo_line_to(cr, m, h - m);
+    cairo_set_line_width(cr, lw);
+    art::Source(cr, c);
+    cairo_stroke(cr);
+  }
+}
+
+void MedalsStrip(cairo_t* cr, const ArtFrame& f) {
+  const double h = f.height;
+  cairo_rectangle(cr, 0, 0, f.width, h);
+  FillDown(cr, art::Lighter(pal::kWood, 0.1), pal::kWoodDark, 0, h);
+  cairo_new_path(cr);
+  Line(cr, 0, 1, f.width, 1, 2, WoodLight());
+  Line(cr, 0, h - 1, f.width, h - 1, 2, pal::kOutline);
+  Line(cr, 1, 0, 1, h, 2, pal::kOutline);            // the left end
+  Line(cr, 22, 4, 22, h - 4, 2, pal::kOutline);      // the separator (columns 20 to 24)
+  Line(cr, f.width - 1, 0, f.width - 1, h, 2, pal::kOutline);  // the right end
+}
+
+void StripMedal(cairo_t* cr, const ArtFrame& f) {
+  static const Rgb kMetals[] = {pal::kBronze, pal::kSilver, pal::kGold};
+  const Rgb metal = kMetals[std::min<u32>(f.index, 2)];
+  const double c = f.width / 2, r = f.width * 0.4;
+  art::Ellipse(cr, c, f.height / 2, r, r);
+  art::FillRound(cr, metal, c, f.height / 2, r);
+  art::Outline(cr, 2);
+  art::Star(cr, c, f.height / 2, r * 0.55, r * 0.25, 5);
+  art::Source(cr, art::Lighter(metal, 0.3));
+  cairo_fill(cr);
+}
+
+void TimesSign(cairo_t* cr, const ArtFrame& f) {
+  const double w = f.width, m = w * 0.25;
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_move_to(cr, m, m);
+  cairo_line_to(cr, w - m, f.height - m);
+  cairo_move_to(cr, w - m, m);
+  cairo_line_to(cr, m, f.height - m);
+  cairo_set_line_width(cr, 3);
+  art::Source(cr, pal::kWhite);
+  cairo_stroke(cr);
+}
+
 void NoMedal(cairo_t* cr, const ArtFrame& f) {
   const double cx = f.width / 2, cy = f.height / 2, r = f.width * 0.38;
   art::Ellipse(cr, cx, cy, r, r);
@@ -509,6 +610,40 @@ void TimeBarPlain(cairo_t* cr, const skin::Frame& f) {
   Plate(cr, 26);
 }
 
+// The level window's bonus slots: a sunken tan well, darker while empty
+// (frame 0) than once a bonus fills it (frame 1).
+void LevelWindowSlot(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 3, 3, f.w - 3, f.h - 3, 8, 8, 8, 8);
+  art::Source(cr, f.index == 0 ? art::Darker(kInset, 0.25) : art::Lighter(kInset, 0.2));
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 2, art::Darker(pal::kWood, 0.3));
+  Line(cr, 9, 5, f.w - 9, 5, 2, PanelEdge(), 0.5);
+}
+
+// The wooden plate behind four or more bonuses.
+void LevelWindowPlate(cairo_t* cr, const skin::Frame& f) {
+  cairo_rectangle(cr, 0, 0, f.w, f.h);
+  FillDown(cr, art::Lighter(pal::kWood, 0.1), pal::kWoodDark, 0, f.h);
+  cairo_new_path(cr);
+  Line(cr, 0, 1, f.w, 1, 2, WoodLight());
+  Line(cr, 0, f.h - 1, f.w, f.h - 1, 2, pal::kOutline);
+}
+
+// A raised tan plaque (behind a medal), its middle columns alike.
+void WindowRow(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 7, 7, 7, 7);
+  FillDown(cr, art::Lighter(kInset, 0.15), kInset, 1, f.h - 1);
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 7, 7, 7, 7);
+  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
+}
+
+// A thin dark rule between rows.
+void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
+  cairo_rectangle(cr, 0, 1, f.w, 2);
+  art::Source(cr, PanelEdge());
+  cairo_fill(cr);
+}
+
 }  // namespace
 
 namespace skin {
@@ -524,6 +659,9 @@ const Painters& InterfacePainters() {
       {"info_level_divider", InfoDivider}, {"time_gauge", TimeGauge},
       {"time_bar_cap", TimeBarCap}, {"time_bar_separator", TimeBarSeparator}, {"time_bar_filler", TimeBarFiller},
       {"time_bar_plate", TimeBarPlate}, {"time_bar_end", TimeBarEnd}, {"time_bar_plain", TimeBarPlain},
+      {"level_window_slot0", LevelWindowSlot}, {"level_window_slot1", LevelWindowSlot},
+      {"level_window_slot2", LevelWindowSlot}, {"level_window_plate", LevelWindowPlate},
+      {"window_row", WindowRow}, {"window_separator", WindowSeparator},
   };
   return painters;
 }
@@ -551,6 +689,19 @@ void AddInterfaceArt(ArtBook& book) {
   none.draw = NoMedal;
   none.layout = FrameLayout{1, 1};
   book.Add(kSkinSpriteSet, "level_uncompl", std::move(none));
+  const auto add = [&book](u32 set, const char* name, void (*draw)(cairo_t*, const ArtFrame&), u32 frames) {
+    ArtPiece piece;
+    piece.draw = draw;
+    piece.layout = FrameLayout{frames, frames};
+    book.Add(set, name, std::move(piece));
+  };
+  add(kSkinSpriteSet, "tasks_back", TasksBack, 1);
+  add(kSkinSpriteSet, "bonuses_wnd", BonusesBack, 1);
+  add(kSkinSpriteSet, "red_cross_big", BigCross, 1);
+  add(2, "big_tick", BigTick, 6);
+  add(kSkinSpriteSet, "map_medals_panel", MedalsStrip, 1);
+  add(kSkinSpriteSet, "map_panel_medals", StripMedal, 3);
+  add(kSkinSpriteSet, "map_panel_x", TimesSign, 1);
   ArtPiece paper;
   paper.draw = ListPaper;
   paper.layout = FrameLayout{1, 1};

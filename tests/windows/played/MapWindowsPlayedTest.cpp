@@ -1,0 +1,83 @@
+// The map's windows over the sample level, drawn for a person to look at:
+// the level window in mode 1 with three bonuses chosen (level_window.png)
+// and the medals panel in both variants (medals_panel.png).
+#include <gtest/gtest.h>
+
+#include "../FakeMapProfile.h"
+#include "engine/DXLViewer.h"
+#include "level/scene/GameLevel.h"
+#include "resources/GameServices.h"
+#include "testsupport/LevelHarness.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelWindow.h"
+#include "windows/MapMedalsPanel.h"
+
+namespace windowstest {
+namespace {
+
+class MapWindows : public ::testing::Test {
+ protected:
+  MapWindows() : h(leveltest::SampleDataFolder(), 800, 600, true) {
+    GameLevelHooks hooks;
+    hooks.rules.profile = &h.profile;
+    level = h.world.OpenLevel(0, LevelSetup{}, hooks);
+    h.LoadAll();
+    h.Enter();
+    SetMapProfile(&profile);
+  }
+  ~MapWindows() override { SetMapProfile(nullptr); }
+  // Frames of the level and the windows over it (their drop-in plays as
+  // they are drawn), the last with the given drawing; then the picture.
+  template <class F>
+  void Shoot(const char* name, F over) {
+    DXLViewer* viewer = GetGameViewer();
+    for (i32 i = 0; i < 20; ++i) {
+      h.Step(20);
+      ASSERT_EQ(viewer->BeginFrame(), 0);
+      viewer->Clear(0xFF000000u);
+      level->Draw();
+      viewer->LoadIdentity(nullptr);
+      viewer->ResetWorldTransform();
+      GetGameServices().windowManager->Draw();
+      if (i == 19) over();
+      ASSERT_EQ(viewer->Present(), 0);
+    }
+    EXPECT_TRUE(h.WritePng(name));
+  }
+
+  leveltest::LevelHarness h;
+  GameLevel* level = nullptr;
+  FakeMapProfile profile;
+};
+
+TEST_F(MapWindows, LevelWindowInModeOneWithThreeBonuses) {
+  profile.regime = 1;
+  profile.owned = 3;
+  profile.selection[1] = BONUSSELECTION{3, {0, 1, 2}};
+  profile.levels[1][0] = {5, 74000};
+  auto* window = new LevelWindow(0, kLevelWindowFromMap, nullptr);
+  EXPECT_EQ(window->GetRows(), 3);
+  EXPECT_EQ(window->GetSlot(2)->GetBonus(), 2);
+  Shoot("level_window.png", [] {});
+}
+
+TEST_F(MapWindows, MedalsPanelInBothVariants) {
+  profile.medals[0] = 3;
+  profile.medals[1] = 7;
+  profile.medals[2] = 12;
+  MapMedalsPanel map(0, 0, 0, 0, 0);
+  MapMedalsPanel awards(0, 0, 0, 0, 1);
+  map.Refresh(0);
+  awards.Refresh(0);
+  awards.SetCaption(u"Medals won");
+  map.SetDrawPosition(40.0f, 120.0f);
+  awards.SetDrawPosition(40.0f, 220.0f);
+  EXPECT_EQ(map.GetCount(2), 12u);
+  Shoot("medals_panel.png", [&] {
+    map.Draw();
+    awards.Draw();
+  });
+}
+
+}  // namespace
+}  // namespace windowstest
