@@ -61,6 +61,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentSourceTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
      [](const ContentSourceTables& t) { return AwardSection(t.tiered, t.records); }},
+    {kMapSectionId, kMapSectionSubId, "MAPM", ReadMapNodes,
+     [](const ContentSourceTables& t) { return MapSection(t.map); }},
     {kProfileSectionId, kProfileSectionSubId, "PROF", ReadNewProfile,
      [](const ContentSourceTables& t) { return ProfileDefaultsSection(t.newProfile); }},
 };
