@@ -75,3 +75,4 @@ void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's ski
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
 void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFontArt.h)
+void AddMapArt(ArtBook& book);        // the level-selection map: the valley, waters, node marks and decorations

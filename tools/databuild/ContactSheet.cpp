@@ -276,5 +276,10 @@ bool ContactSheet::Write(const std::string& path, const LabelFont& font, std::st
     *error = path + ": " + cairo_status_to_string(status);
     return false;
   }
-  return true;
+  return !map_ || WriteMapSheets(path, pictures_, *map_, cells_, font, error);
+}
+
+void ContactSheet::SetMap(const MapSectionData& map, const i32 (&cells)[kLevelCount]) {
+  map_ = std::make_unique<MapSectionData>(map);
+  for (u32 i = 0; i < kLevelCount; ++i) cells_[i] = cells[i];
 }
