@@ -64,6 +64,14 @@ constexpr u32 kMapMaskOpen = 0x4;      // state 2
 constexpr u32 kMapMaskFinished = 0x8;  // states 3 to 6
 constexpr u32 kMapMaskAttack = 0x10;   // the villains-attack scene
 
+// A grid cell's node on the map (cell = row x 7 + column): x = 123 x
+// column + 143, y = 94 x row + 99, the even columns 47 lower.
+inline void MapCellPosition(i32 cell, i32* x, i32* y) {
+  const i32 column = cell % 7, row = cell / 7;
+  *x = 123 * column + 143;
+  *y = 94 * row + 99 + (column % 2 == 0 ? 47 : 0);
+}
+
 struct MAPWATERINFO {
   i32 x;
   i32 y;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "ArtBook.h"
 #include "ContentSources.h"
 #include "DataArchiveModule.h"
 #include "DataSetBuild.h"
@@ -40,10 +41,11 @@ kis::DataFileReaderW* OpenSampleData() {
   return kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
 }
 
-// A node's place on the map: even columns half a row lower.
+// A node's place on the map.
 std::pair<double, double> NodeAt(int cell) {
-  const int column = cell % 7, row = cell / 7;
-  return {123.0 * column + 143, 94.0 * row + 99 + (column % 2 == 0 ? 47 : 0)};
+  i32 x = 0, y = 0;
+  MapCellPosition(cell, &x, &y);
+  return {x, y};
 }
 
 TEST(CampaignMap, FortyOneLevelsAlongOneRoadWithRisingGroupsAndTheGridTheirReverse) {
@@ -66,6 +68,11 @@ TEST(CampaignMap, FortyOneLevelsAlongOneRoadWithRisingGroupsAndTheGridTheirRever
     const auto [x1, y1] = NodeAt(cell);
     EXPECT_LT(std::hypot(x1 - x0, y1 - y0), 140.0) << "the road breaks before level " << i + 1;
   }
+
+  // The valley's painted road passes the same cells.
+  const std::vector<int> road = ValleyRoadCells();
+  ASSERT_EQ(road.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(road[i], rows[i].first) << "level " << i + 1;
 
   LevelTable levels;
   kis::DataFileReaderW* data = OpenSampleData();

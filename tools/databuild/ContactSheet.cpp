@@ -90,7 +90,8 @@ class Text {
   cairo_t* cr_;
 };
 
-// The picture's pixels as a cairo surface (premultiplied).
+}  // namespace
+
 cairo_surface_t* SurfaceOf(const SheetPicture& p) {
   cairo_surface_t* s =
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(p.imageWidth), static_cast<int>(p.imageHeight));
@@ -108,6 +109,8 @@ cairo_surface_t* SurfaceOf(const SheetPicture& p) {
   cairo_surface_mark_dirty(s);
   return s;
 }
+
+namespace {
 
 // A frame's cell: the backdrop of its set, the frame, a thin outline.
 void DrawCell(cairo_t* cr, cairo_surface_t* image, const SheetPicture& p, u32 frame, double x, double y) {

@@ -11,6 +11,8 @@
 // archive module every animation; Write lays them out.
 #pragma once
 
+#include <cairo.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +72,10 @@ class ContactSheet {
   std::unique_ptr<MapSectionData> map_;
   i32 cells_[kLevelCount] = {};
 };
+
+// The picture's pixels as a new cairo surface (premultiplied); the caller
+// destroys it.
+cairo_surface_t* SurfaceOf(const SheetPicture& p);
 
 // The map sheets (MapSheet.cpp), one per state.
 bool WriteMapSheets(const std::string& path, const std::vector<SheetPicture>& pictures, const MapSectionData& map,

@@ -7,10 +7,9 @@
 //
 // The valley's road runs through the nodes in play order; its cells are
 // those of tables/map's campaign table (tools/data/tables/campaign_map.txt),
-// which the road below must follow: up the first column from the farm gate
+// which the road below must follow (a test holds them together): up the first column from the farm gate
 // at the lower left, down and up the columns, across the river by a bridge
-// and up to the manor's hill at the right. A node stands at x = 123 x column
-// + 143, y = 94 x row + 99, even columns 47 lower.
+// and up to the manor's hill at the right.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -33,8 +32,9 @@ struct Pt {
 };
 
 Pt NodeAt(int cell) {
-  const int c = cell % 7, r = cell / 7;
-  return {123.0 * c + 143, 94.0 * r + 99 + (c % 2 == 0 ? 47 : 0)};
+  i32 x = 0, y = 0;
+  MapCellPosition(cell, &x, &y);
+  return {static_cast<double>(x), static_cast<double>(y)};
 }
 
 // The river: from the top edge between the third and fourth columns down to
@@ -524,6 +524,8 @@ ArtPiece Piece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames =
 }
 
 }  // namespace
+
+std::vector<int> ValleyRoadCells() { return std::vector<int>(std::begin(kRoad), std::end(kRoad)); }
 
 void AddMapArt(ArtBook& book) {
   const u32 set = kSelectionMapSpriteSet;

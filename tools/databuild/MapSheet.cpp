@@ -23,30 +23,12 @@ struct Drawn {
   cairo_surface_t* surface;
 };
 
-cairo_surface_t* SurfaceFrom(const SheetPicture& p) {
-  cairo_surface_t* s =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(p.imageWidth), static_cast<int>(p.imageHeight));
-  cairo_surface_flush(s);
-  unsigned char* data = cairo_image_surface_get_data(s);
-  const int stride = cairo_image_surface_get_stride(s);
-  for (u32 y = 0; y < p.imageHeight; ++y) {
-    u32* row = reinterpret_cast<u32*>(data + static_cast<size_t>(y) * stride);
-    for (u32 x = 0; x < p.imageWidth; ++x) {
-      const u32 v = p.pixels[static_cast<size_t>(y) * p.imageWidth + x], a = v >> 24;
-      auto pre = [&](u32 shift) { return ((((v >> shift) & 0xFF) * a + 127) / 255) << shift; };
-      row[x] = (a << 24) | pre(16) | pre(8) | pre(0);
-    }
-  }
-  cairo_surface_mark_dirty(s);
-  return s;
-}
-
 class Pictures {
  public:
   explicit Pictures(const std::vector<SheetPicture>& all) {
     for (const SheetPicture& p : all)
       if (p.set == kSelectionMapSpriteSet || (p.set == 1 && p.name == "map_medals"))
-        drawn_[p.name] = Drawn{&p, SurfaceFrom(p)};
+        drawn_[p.name] = Drawn{&p, SurfaceOf(p)};
   }
   ~Pictures() {
     for (auto& [name, d] : drawn_) cairo_surface_destroy(d.surface);
@@ -99,13 +81,6 @@ void Number(cairo_t* cr, const LabelFont& font, double cx, double cy, u32 n, dou
   cairo_show_text(cr, text.c_str());
 }
 
-// The node of a cell, as the map places it.
-void NodeAt(i32 cell, double* x, double* y) {
-  const i32 c = cell % 7, r = cell / 7;
-  *x = 123.0 * c + 143;
-  *y = 94.0 * r + 99 + (c % 2 == 0 ? 47 : 0);
-}
-
 void DrawMap(cairo_t* cr, const Pictures& pics, const MapSectionData& map, const i32 (&cells)[kLevelCount],
              i32 state, const LabelFont& font) {
   pics.Draw(cr, "map_center", 0, 0);
@@ -123,8 +98,8 @@ void DrawMap(cairo_t* cr, const Pictures& pics, const MapSectionData& map, const
   }
   for (i32 level : order) {
     if (level < 0) continue;
-    double nx = 0, ny = 0;
-    NodeAt(cells[level], &nx, &ny);
+    i32 nx = 0, ny = 0;
+    MapCellPosition(cells[level], &nx, &ny);
     if (state == 2) pics.Draw(cr, "hex", nx - pics.Width("hex") / 2, ny - pics.Height("hex") / 2, 160.0 / 255);
     const MAPNODE& node = map.nodes[static_cast<size_t>(level)];
     for (u32 i = 0; i < node.itemCount && i < kMapNodeItemSlots; ++i) {
@@ -152,8 +127,8 @@ void DrawMap(cairo_t* cr, const Pictures& pics, const MapSectionData& map, const
   if (state < 3) return;
   for (i32 level : order) {
     if (level < 0) continue;
-    double nx = 0, ny = 0;
-    NodeAt(cells[level], &nx, &ny);
+    i32 nx = 0, ny = 0;
+    MapCellPosition(cells[level], &nx, &ny);
     const double mx = nx - 49, my = ny - 2;
     pics.Draw(cr, "map_medals", mx - pics.Width("map_medals") / 2, my - 17, 1.0, static_cast<u32>(level) % 3);
     Number(cr, font, mx, my + 23, static_cast<u32>(level) + 1, 14, art::pal::kWhite);
