@@ -81,8 +81,9 @@ void PutMapNodeItem(u8* raw, const MAPNODEITEM& item) {
 }
 
 bool ParseMapNode(const u8* raw, MAPNODE* out) {
-  out->itemCount = kis::GetU32LE(raw);
-  if (out->itemCount > kMapNodeItemSlots) return false;
+  const u32 count = kis::GetU32LE(raw);
+  if (count > kMapNodeItemSlots) return false;
+  out->itemCount = count;
   for (u32 i = 0; i < kMapNodeItemSlots; ++i) {
     if (i < out->itemCount) ParseMapNodeItem(raw + 4 + i * kMapNodeItemSize, &out->items[i]);
     else out->items[i] = MAPNODEITEM{};

@@ -126,7 +126,8 @@ struct MapSectionData {
 i32 ReadMapSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, MapSectionData* out);
 
 // One stored item or node from `raw` (kMapNodeItemSize / kMapNodeSize bytes),
-// and back; false for a node whose item count passes 16.
+// and back; false (the node left as it was) for a node whose item count
+// passes 16.
 void ParseMapNodeItem(const u8* raw, MAPNODEITEM* out);
 void PutMapNodeItem(u8* raw, const MAPNODEITEM& item);
 bool ParseMapNode(const u8* raw, MAPNODE* out);

@@ -197,6 +197,7 @@ TEST(MapSection, DamageSetsTheErrorFlagAndBadParticleItemsAreRefused) {
   std::vector<u8> many = body;
   kis::PutU32LE(&many[4 + 2 * 12 + 3 * kMapNodeSize], 17);
   EXPECT_EQ(ReadMap(rig, many, read.get()), 1);
+  for (const MAPNODE& node : read->nodes) EXPECT_LE(node.itemCount, kMapNodeItemSlots);
   // The section itself is fine.
   EXPECT_EQ(ReadMap(rig, body, read.get()), 0);
 
