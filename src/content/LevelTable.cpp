@@ -76,7 +76,9 @@ bool LevelTable::ReadLevel(kis::BaseDataFileReader* reader, LEVELINFO* record) {
   for (u32 i = 0; i < level.buildingCount; ++i) level.buildingKinds[i] = FindBuilding(level.buildings[i].id);
   level.emptyPlace = FindLevelSprite(level.emptyPlaceSprite);
   level.treeSpot = FindLevelSprite(level.treeSpotSprite);
-  level.loaded = true;
+  // A record with no task in either play mode stands on the map for a
+  // level still to be made: kept with its cell and group, never started.
+  level.loaded = level.regimes[0].taskCount > 0 || level.regimes[1].taskCount > 0;
   *record = std::move(level);
   return true;
 }

@@ -7,7 +7,10 @@
 // count that must be 41, then the records. ReadChunk is resumable, a record
 // at a time (see SectionReading.h). Each record is checked once, as it is
 // read; a record that fails, a grid cell naming no level, a short or longer
-// section sets the error flag, and the records read before stay. The plant
+// section sets the error flag, and the records read before stay. A record
+// with no task in either play mode is a level not made yet: read with its
+// map cell and group, but not loaded (its node is drawn, it is never
+// started, Profile never opens it). The plant
 // and building kinds a record names come from the game's tables (PlantTable.h,
 // BuildingTable.h; read before the levels), its two
 // map sprites from the level sprite set.

@@ -75,3 +75,29 @@ TEST(LevelTable, ARecordResolvesItsKindsAndMapSpritesAndClearDropsItsArrays) {
   EXPECT_TRUE(table->Get(0).points.empty());
   EXPECT_FALSE(table->Get(0).loaded);
 }
+
+// A record without a task in either play mode is a level still to be made:
+// it keeps its cell and group, and is not loaded; one task in one mode is
+// enough for a level to be loaded.
+TEST(LevelTable, ARecordWithoutTasksStandsOnTheMapNotLoaded) {
+  std::vector<LEVELINFO> levels = SampleLevels();
+  for (u32 i : {5u, 40u}) {
+    LEVELINFO bare;
+    bare.mapCell = levels[i].mapCell;
+    bare.mapGroup = 7;
+    levels[i] = bare;
+  }
+  levels[6].regimes[0].taskCount = 0;
+  i32 grid[kMapGridCells];
+  SampleGrid(grid);
+  ContentRig rig;
+  ASSERT_TRUE(rig.WriteData({{kLevelSectionId, kLevelSectionSubId, LevelSection(grid, levels)}}));
+  LevelTable table;
+  EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return table.ReadChunk(r, c); }, true).error, 0u);
+  for (u32 i = 0; i < kLevelCount; ++i) {
+    EXPECT_EQ(table.Get(i).loaded, i != 5 && i != 40) << i;
+    EXPECT_EQ(table.Get(i).mapCell, static_cast<i32>(i)) << i;
+    EXPECT_EQ(table.GetGridCell(i), static_cast<i32>(i)) << i;
+  }
+  EXPECT_EQ(table.Get(40).mapGroup, 7);
+}

@@ -229,7 +229,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
 
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
-  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_TRUE(levels.Get(i).loaded) << i;
+  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_EQ(levels.Get(i).loaded, i == 0) << i;
   EXPECT_NE(levels.Get(0).emptyPlace, nullptr);
   EXPECT_NE(levels.Get(0).treeSpot, nullptr);
 
@@ -252,7 +252,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   }
 }
 
-TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersWaitForTheCampaign) {
+TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersStandOnTheMapNotLoaded) {
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
   const LEVELINFO& first = levels.Get(0);
@@ -285,12 +285,12 @@ TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersWaitForTheCampaign)
   EXPECT_EQ(levels.GetMedal(1, 0, first.regimes[1].bronze + 1), kGradeFinished);
   EXPECT_FALSE(first.ground.empty());
 
-  u32 cells = 0;
-  for (u32 c = 0; c < kMapGridCells; ++c) cells += levels.GetGridCell(c) >= 0 ? 1 : 0;
-  EXPECT_EQ(cells, 1u);
+  // The others stand on the map with the campaign's cells, not loaded.
   for (u32 i = 1; i < kLevelCount; ++i) {
     const LEVELINFO& l = levels.Get(i);
-    EXPECT_EQ(l.mapCell, -1) << i;
+    EXPECT_FALSE(l.loaded) << i;
+    ASSERT_GE(l.mapCell, 0) << i;
+    EXPECT_EQ(levels.GetGridCell(static_cast<u32>(l.mapCell)), static_cast<i32>(i));
     EXPECT_EQ(l.regimes[0].taskCount + l.regimes[1].taskCount + l.plantCount + l.buildingCount, 0u) << i;
     EXPECT_TRUE(l.points.empty() && l.ground.empty()) << i;
   }

@@ -120,7 +120,7 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
   const std::unique_ptr<LevelTable> built = ReadBuiltLevels(TM_SCENARIO_DATA_DIR);
   u32 levels = 0;
   for (u32 n = 0; n < kLevelCount; ++n) {
-    EXPECT_TRUE(built->Get(n).loaded) << n;
+    EXPECT_EQ(built->Get(n).loaded, n < 8) << n;
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
@@ -132,13 +132,12 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
   ASSERT_EQ(raid.waves.size(), 1u);
   EXPECT_EQ(raid.waves[0].villainKind, Id("raider"));
   for (u32 c = 0; c < kMapGridCells; ++c) EXPECT_EQ(built->GetGridCell(c), sources.grid[c]) << c;
-  EXPECT_EQ(built->GetGridCell(43), 0);
-  EXPECT_EQ(built->GetGridCell(44), 1);
-  EXPECT_EQ(built->GetGridCell(45), 2);
-  EXPECT_EQ(built->GetGridCell(46), 3);
-  EXPECT_EQ(built->GetGridCell(47), 4);
-  EXPECT_EQ(built->GetGridCell(48), 6);
-  EXPECT_EQ(built->GetGridCell(42), 7);
+  // The campaign's cells and groups, as in the sample data set.
+  const std::unique_ptr<LevelTable> sample = ReadBuiltLevels(TM_SAMPLE_DATA_DIR);
+  for (u32 n = 0; n < kLevelCount; ++n) {
+    EXPECT_EQ(built->Get(n).mapCell, sample->Get(n).mapCell) << n;
+    EXPECT_EQ(built->Get(n).mapGroup, sample->Get(n).mapGroup) << n;
+  }
   // The seventh's wheat bed of level 2 is dry: no water left of two.
   const POINTDEF& dry = built->Get(6).points.at(1);
   EXPECT_EQ(dry.kind, 2u);
@@ -207,6 +206,16 @@ TEST(ScenarioLevels, TheLevelFolderHoldsLevelFilesOnly) {
   EXPECT_FALSE(levelsIn("misnamed", {"level_01.txt", "level_1.txt"}));
   EXPECT_FALSE(levelsIn("past_the_last", {"level_42.txt"}));
   EXPECT_FALSE(levelsIn("other", {"level_01.txt", "notes.txt"}));
+  // A level's cell and group are the campaign table's, never its file's.
+  for (const char* line : {"\tcell = 3\n", "\tgroup = 0\n"}) {
+    const std::string sub = std::string("sets_") + (line[1] == 'c' ? "cell" : "group");
+    std::filesystem::create_directories(folder.File(sub));
+    std::string own = source;
+    own.insert(own.find("level {") + 8, line);
+    folder.Put(sub + "/level_01.txt", own);
+    ContentSourceTables refused;
+    EXPECT_FALSE(ReadSources(folder.File(sub), &refused)) << sub;
+  }
   ContentSourceTables none;
   EXPECT_FALSE(ReadSources(folder.File("missing"), &none));
   // Hidden files aside; a level may stand alone at its number.
@@ -215,7 +224,8 @@ TEST(ScenarioLevels, TheLevelFolderHoldsLevelFilesOnly) {
   folder.Put("alone/level_07.txt", source);
   ContentSourceTables tables;
   ASSERT_TRUE(ReadSources(folder.File("alone"), &tables));
-  EXPECT_EQ(tables.grid[45], 6);
+  ASSERT_GE(tables.levels[6].mapCell, 0);
+  EXPECT_EQ(tables.grid[tables.levels[6].mapCell], 6);
   for (u32 n = 0; n < kLevelCount; ++n) EXPECT_EQ(tables.levels[n].regimes[0].taskCount > 0, n == 6) << n;
 }
 

@@ -21,6 +21,7 @@ const ArtBook& ArtBook::Get() {
     AddHudArt(b);
     AddDigitFontArt(b);
     AddGameFontArt(b);
+    AddMapArt(b);
     return b;
   }();
   return book;

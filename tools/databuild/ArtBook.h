@@ -17,6 +17,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "PictureCatalog.h"
 #include "base/Types.h"
@@ -75,3 +76,6 @@ void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's ski
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
 void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFontArt.h)
+void AddMapArt(ArtBook& book);
+// The cells the valley's painted road passes, in play order.
+std::vector<int> ValleyRoadCells();        // the level-selection map: the valley, waters, node marks and decorations

@@ -90,7 +90,8 @@ class Text {
   cairo_t* cr_;
 };
 
-// The picture's pixels as a cairo surface (premultiplied).
+}  // namespace
+
 cairo_surface_t* SurfaceOf(const SheetPicture& p) {
   cairo_surface_t* s =
       cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(p.imageWidth), static_cast<int>(p.imageHeight));
@@ -108,6 +109,8 @@ cairo_surface_t* SurfaceOf(const SheetPicture& p) {
   cairo_surface_mark_dirty(s);
   return s;
 }
+
+namespace {
 
 // A frame's cell: the backdrop of its set, the frame, a thin outline.
 void DrawCell(cairo_t* cr, cairo_surface_t* image, const SheetPicture& p, u32 frame, double x, double y) {
@@ -276,5 +279,10 @@ bool ContactSheet::Write(const std::string& path, const LabelFont& font, std::st
     *error = path + ": " + cairo_status_to_string(status);
     return false;
   }
-  return true;
+  return !map_ || WriteMapSheets(path, pictures_, *map_, cells_, font, error);
+}
+
+void ContactSheet::SetMap(const MapSectionData& map, const i32 (&cells)[kLevelCount]) {
+  map_ = std::make_unique<MapSectionData>(map);
+  for (u32 i = 0; i < kLevelCount; ++i) cells_[i] = cells[i];
 }

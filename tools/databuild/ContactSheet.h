@@ -11,11 +11,15 @@
 // archive module every animation; Write lays them out.
 #pragma once
 
+#include <cairo.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "PictureCatalog.h"
 #include "base/Types.h"
+#include "content/MapSection.h"
 
 class LabelFont;
 
@@ -53,6 +57,11 @@ class ContactSheet {
   void AddPicture(SheetPicture picture) { pictures_.push_back(std::move(picture)); }
   void AddAnimation(SheetAnimation animation) { animations_.push_back(std::move(animation)); }
 
+  // The level-selection map's data and its levels' cells: Write then also
+  // draws the map as the game shows it, one sheet per level state
+  // ("NAME_map_hidden.png", "_closed", "_open", "_finished" beside NAME.png).
+  void SetMap(const MapSectionData& map, const i32 (&cells)[kLevelCount]);
+
   // Lays the sheet out and writes it; false (with a message) on failure.
   bool Write(const std::string& path, const LabelFont& font, std::string* error) const;
 
@@ -60,4 +69,14 @@ class ContactSheet {
   u32 animationSet_;
   std::vector<SheetPicture> pictures_;
   std::vector<SheetAnimation> animations_;
+  std::unique_ptr<MapSectionData> map_;
+  i32 cells_[kLevelCount] = {};
 };
+
+// The picture's pixels as a new cairo surface (premultiplied); the caller
+// destroys it.
+cairo_surface_t* SurfaceOf(const SheetPicture& p);
+
+// The map sheets (MapSheet.cpp), one per state.
+bool WriteMapSheets(const std::string& path, const std::vector<SheetPicture>& pictures, const MapSectionData& map,
+                    const i32 (&cells)[kLevelCount], const LabelFont& font, std::string* error);

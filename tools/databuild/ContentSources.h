@@ -29,6 +29,7 @@
 #include "content/GroundList.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
+#include "content/MapSection.h"
 #include "content/PlantTable.h"
 #include "content/ProfileProgress.h"
 #include "content/ProductList.h"
@@ -69,6 +70,7 @@ struct ContentSourceTables {
   std::vector<PLANT> plants;
   std::vector<BUILDING> buildings;
   std::vector<VILLAININFO> villains;
+  MapSectionData map;
 
   ContentSourceTables() {
     for (i32& c : grid) c = -1;
@@ -97,10 +99,14 @@ bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables);
 bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables);
 bool ReadVillains(DataSetBuild& build, ContentSourceTables& tables);
 // The 41 levels from "level_NN.txt" (NN from 01) of the level folder
-// (DataSetBuild::LevelsDir); a level without a file is an empty record with
-// map cell -1. The folder must hold level files and nothing else. Fills
-// the map grid.
+// (DataSetBuild::LevelsDir), each with its map cell and group from
+// "tables/campaign_map.txt"; a level without a file is a record with only
+// those (no task: not loaded). The folder must hold level files and nothing
+// else. Fills the map grid.
 bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables);
+// The level-selection map's "MAPM" (MapSources.cpp) from "tables/map.txt";
+// the particle systems read before. Its item pictures are set 12's.
+bool ReadMapNodes(DataSetBuild& build, ContentSourceTables& tables);
 // A new profile's progress from "tables/profile.txt".
 bool ReadNewProfile(DataSetBuild& build, ContentSourceTables& tables);
 

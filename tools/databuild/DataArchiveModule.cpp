@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ContentSources.h"
+#include "DataSetBuild.h"
 #include "DigitFontArt.h"
 #include "GameFontArt.h"
 #include "MotionSources.h"
@@ -61,6 +62,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentSourceTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
      [](const ContentSourceTables& t) { return AwardSection(t.tiered, t.records); }},
+    {kMapSectionId, kMapSectionSubId, "MAPM", ReadMapNodes,
+     [](const ContentSourceTables& t) { return MapSection(t.map); }},
     {kProfileSectionId, kProfileSectionSubId, "PROF", ReadNewProfile,
      [](const ContentSourceTables& t) { return ProfileDefaultsSection(t.newProfile); }},
 };
@@ -81,6 +84,11 @@ bool ReadContentTables(DataSetBuild& build, ContentSourceTables& tables) {
 bool DataArchiveModule::Build(DataSetBuild& build) {
   ContentSourceTables tables;
   if (!ReadContentTables(build, tables)) return false;
+  if (ContactSheet* sheet = build.Sheet()) {
+    i32 cells[kLevelCount];
+    for (u32 i = 0; i < kLevelCount; ++i) cells[i] = tables.levels[i].mapCell;
+    sheet->SetMap(tables.map, cells);
+  }
   std::vector<DataSection> sections;
   for (const SectionRecipe& recipe : kSections) sections.push_back(DataSection{recipe.id, recipe.subId, recipe.body(tables)});
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));

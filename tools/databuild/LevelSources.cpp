@@ -1,10 +1,14 @@
 // The levels of "LVLS" from their text-tree sources, one file a level
 // ("levels/level_01.txt" is the first; `databuild --levels DIR` takes them
 // from DIR instead, as the scenario levels of tools/data/scenarios are).
+// Every level's map cell and group come from "tables/campaign_map.txt"
+// (one line `level = CELL, GROUP` a level, in order, in a block
+// "campaign"), the same for every level folder: a level file sets neither.
+// A level without a file is written with its cell and group and no task in
+// either play mode, which the game reads as a level not loaded (LevelTable.h):
+// the map shows its node and never starts it.
 // A file holds one block "level":
 //
-//   cell = C                 map cell, row x 7 + column (-1: not on the map)
-//   group = G                map group (finishing a level shows the next group)
 //   money = M                starting money
 //   bonus = NAME | none      the bonus the level unlocks
 //   music = NAME             its own music ("" or absent: the general tracks)
@@ -170,10 +174,8 @@ void LevelReader::Read(LEVELINFO& level) {
 
 void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
   wchar name[32] = {};
-  if (key == "cell") {
-    tree_.Read(i, u"i4", &level.mapCell);
-  } else if (key == "group") {
-    tree_.Read(i, u"i4", &level.mapGroup);
+  if (key == "cell" || key == "group") {
+    tree_.Fail(key + ": the map cells and groups are those of tables/campaign_map.txt");
   } else if (key == "money") {
     tree_.Read(i, u"i4", &level.startMoney);
   } else if (key == "bonus") {
@@ -326,12 +328,51 @@ bool CheckLevelFolder(const std::string& dir) {
   return ok && any;
 }
 
+// The campaign's cells and groups into every record and the grid: 41
+// levels, each on its own cell of the grid, groups from 0 never falling.
+bool ReadCampaignMap(DataSetBuild& build, ContentSourceTables& tables) {
+  SourceTree tree;
+  if (!OpenSource(build, tree, "tables/campaign_map.txt")) return false;
+  const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"campaign");
+  if (blocks.size() != 1) {
+    tree.Fail("needs one block \"campaign\"");
+    return false;
+  }
+  tree.Enter(blocks[0]);
+  u32 n = 0;
+  for (u32 i = 0; i < tree.LineCount(); ++i) {
+    i32 cell = -1, group = -1;
+    if (tree.LineName(i) != "level") {
+      tree.Fail("unknown line \"" + tree.LineName(i) + "\"");
+      continue;
+    }
+    if (!tree.Read(i, u"i4,i4", &cell, &group)) continue;
+    if (n == kLevelCount) {
+      tree.Fail("more than 41 levels");
+      break;
+    }
+    const i32 previous = n == 0 ? 0 : tables.levels[n - 1].mapGroup;
+    if (cell < 0 || cell >= static_cast<i32>(kMapGridCells) || tables.grid[cell] >= 0)
+      tree.Fail("level " + std::to_string(n + 1) + ": its cell is off the grid or another level's");
+    else if (group < previous || (n == 0 && group != 0))
+      tree.Fail("level " + std::to_string(n + 1) + ": the groups start at 0 and never fall");
+    else
+      tables.grid[cell] = static_cast<i32>(n);
+    tables.levels[n].mapCell = cell;
+    tables.levels[n].mapGroup = group;
+    ++n;
+  }
+  if (n != kLevelCount) tree.Fail("needs a line for each of the 41 levels");
+  return tree.Ok();
+}
+
 }  // namespace
 
 bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables) {
   tables.levels.assign(kLevelCount, LEVELINFO{});
+  for (LEVELINFO& level : tables.levels) level.bonusId = -1;
   const std::string dir = build.LevelsDir();
-  if (!CheckLevelFolder(dir)) return false;
+  if (!ReadCampaignMap(build, tables) || !CheckLevelFolder(dir)) return false;
   // Messages name a level of the sources as "levels/level_01.txt", one of
   // another folder by its path.
   const std::string shownDir = build.Options().levelsDir.empty() ? "levels" : dir;
@@ -362,11 +403,7 @@ bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables) {
     counts.of[kLevelEmitters] = static_cast<u32>(level.emitters.size());
     counts.of[kLevelIntro] = static_cast<u32>(level.intro.size());
     if (tree.Ok() && (!CheckLevelCounts(level, counts) || !ValidateLevelInfo(level)))
-      tree.Fail("the record does not pass the game's checks (counts, map cell, waves, rates)");
-    if (level.mapCell >= 0 && level.mapCell < static_cast<i32>(kMapGridCells)) {
-      if (tables.grid[level.mapCell] >= 0) tree.Fail("its map cell is another level's");
-      tables.grid[level.mapCell] = static_cast<i32>(n);
-    }
+      tree.Fail("the record does not pass the game's checks (counts, waves, rates)");
     ok = tree.Ok() && ok;
   }
   return ok;
