@@ -35,7 +35,8 @@
 #include "resources/SoundSettings.h"
 
 const char* const kEntryUsage =
-    "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--replay FILE] [--record FILE] [--help]\n";
+    "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--replay FILE] [--record FILE] [--rasterise]\n"
+    "                  [--help]\n";
 const char* const kEntryHelp =
     "Starts Tallowmere: the start-up loading of the game's data set behind its progress bar.\n"
     "  --data DIR   the data set (by default \"Data\" beside the program)\n"
@@ -43,6 +44,8 @@ const char* const kEntryHelp =
     "  --headless   run without a display, the clock stepped 40 ms a frame\n"
     "  --replay FILE  play a replay (input and marks) on frames of 20 ms; the run ends with it\n"
     "  --record FILE  write the run's input as a replay\n"
+    "  --rasterise  a headless replay draws every frame's pixels (by default only the frames its\n"
+    "               screenshot marks may write; every draw call runs either way)\n"
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
     "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, or\n"
@@ -244,6 +247,8 @@ std::string ParseEntryOptions(int argc, char** argv, EntryOptions* o) {
       o->help = true;
     } else if (a == "--headless") {
       o->headless = true;
+    } else if (a == "--rasterise") {
+      o->rasterise = true;
     } else if (a == "--replay" || a == "--record") {
       if (i + 1 >= argc) return a + " needs a file";
       (a == "--replay" ? o->replay : o->record) = argv[++i];
@@ -433,6 +438,7 @@ int RunGame(const EntryOptions& options) {
   // 20 to 22: the loop, the shutdown, "play.url".
   if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it.
+    replay.RasteriseEveryFrame(!options.headless || options.rasterise);
     DXLStartLoop();
     for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame() && DXLRunPass(); ++frames)
       replay.AfterFrame();

@@ -22,7 +22,9 @@
 // not met (said with the mark and its line), or a recording not written.
 //
 // --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
-// run ending with it; --record FILE writes one.
+// run ending with it; --record FILE writes one. Headless, a replay
+// rasterises only the frames its screenshot marks may read, every frame
+// with --rasterise.
 #pragma once
 
 #include <string>
@@ -50,6 +52,7 @@ struct EntryOptions {
   std::u16string language;   // -lang PATH; empty: none given
   std::string replay;        // --replay FILE
   std::string record;        // --record FILE
+  bool rasterise = false;    // --rasterise: a headless replay rasterises every frame
   TutorialFactory* tutorials = nullptr;  // installed as the game's tutorial factory
 };
 

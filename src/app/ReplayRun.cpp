@@ -15,8 +15,14 @@
 #include "platform/os/FileSystem.h"
 #include "platform/os/WallClock.h"
 #include "platform/os/WindowSystem.h"
+#include "ui/WindowManager.h"
 
 namespace {
+
+plat::gfx::SoftDevice* SoftDevice() {
+  DXLViewer* viewer = DXLGetViewer();
+  return viewer && viewer->GetDevice() ? viewer->GetDevice()->GetSoftDevice() : nullptr;
+}
 
 constexpr u8 kModifierKeys[] = {plat::DIK_LSHIFT, plat::DIK_LCONTROL, plat::DIK_LMENU};
 
@@ -126,8 +132,11 @@ ReplayScript::StepResult ReplayRun::RunStep(const ReplayStep& s) {
     case ReplayStep::kAwait:
     case ReplayStep::kExpectState:
       return DXLGetAppState() == static_cast<u32>(s.a) ? ReplayScript::kPassed : ReplayScript::kNotYet;
+    case ReplayStep::kExpectWindow:
+      return GetWindowManager() && GetWindowManager()->FindWindow(static_cast<u32>(s.a)) ? ReplayScript::kPassed
+                                                                                          : ReplayScript::kNotYet;
     case ReplayStep::kScreenshot: {
-      plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice();
+      plat::gfx::SoftDevice* soft = SoftDevice();
       std::string why;
       if (!soft || !plat::WritePng(Resolve(s.text), soft->Frame(), soft->Width(), soft->Height(), &why)) {
         std::fprintf(stderr, "tallowmere: cannot write %s: %s\n", s.text.c_str(), soft ? why.c_str() : "no frame");
@@ -147,6 +156,7 @@ bool ReplayRun::BeforeFrame() {
   if (!replaying_ || done_) return !done_;
   const ReplayScript::Progress p = script_.Advance(kStepMs, [this](const ReplayStep& s) { return RunStep(s); });
   done_ = p != ReplayScript::kMore;
+  if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(everyFrame_ || script_.NextFrameMayBeRead());
   return !done_;
 }
 
@@ -165,6 +175,7 @@ std::string ReplayRun::Finish() {
   if (recorder_.IsOpen() && !recorder_.Finish() && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
   if (previous_) plat::SetClock(previous_);
   previous_ = nullptr;
+  if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(true);
   if (!failure_.empty()) DXLLogValueA(0, "Replay failed", failure_.c_str());
   return failure_;
 }

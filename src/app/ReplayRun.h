@@ -5,6 +5,11 @@
 // person's would be, its marks checked before each frame. A recording holds
 // the header (the clock and the key seed of the run) and the events played,
 // up to the end of the run.
+//
+// A replay nobody watches (headless) need not rasterise every frame: unless
+// told to rasterise them all, the software device draws only the frames a
+// screenshot mark may read; every draw call still runs, so what moves in a
+// draw moves alike.
 #pragma once
 
 #include <memory>
@@ -37,8 +42,12 @@ class ReplayRun {
   u32 KeySeed() const { return seed_; }
   u64 ClockSeconds() const { return clockSeconds_; }
 
-  // Before a frame: the steps due run. False once the replay is done or
-  // a mark failed (the run ends).
+  // Every frame of a replay rasterised (a window shows them; the default),
+  // or only those a mark may read.
+  void RasteriseEveryFrame(bool every) { everyFrame_ = every; }
+  // Before a frame: the steps due run and the device told whether to
+  // rasterise it. False once the replay is done or a mark failed (the run
+  // ends).
   bool BeforeFrame();
   // After a frame: the clock moved on a step.
   void AfterFrame();
@@ -60,6 +69,7 @@ class ReplayRun {
   std::string failure_;
   bool replaying_ = false;
   bool done_ = false;
+  bool everyFrame_ = true;
   u32 frames_ = 0;
   u64 clockSeconds_ = 0;
   u32 seed_ = 0;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,18 @@ bool Number(const std::string& word, i64 low, i64 high, i32* out) {
   const long long v = std::strtoll(start, &end, hex ? 16 : 10);
   if (errno != 0 || *end != '\0' || end == start || v < low || v > high) return false;
   *out = static_cast<i32>(v);
+  return true;
+}
+
+// A window's id: four letters, digits or "_", the first the high byte.
+bool WindowId(const std::string& word, i32* out) {
+  if (word.size() != 4) return false;
+  u32 id = 0;
+  for (char c : word) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    id = id << 8 | static_cast<u8>(c);
+  }
+  *out = static_cast<i32>(id);
   return true;
 }
 
@@ -178,6 +191,10 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
     } else if (verb == "await") {
       step.kind = ReplayStep::kAwait;
       ok = n == 2 && Number(w[0], 0, 0xFFFFFFFF, &step.a) && Number(w[1], 1, kMaxWaitMs, &step.b);
+    } else if (verb == "expect" && n == 2 && w[0] == "window") {
+      step.kind = ReplayStep::kExpectWindow;
+      ok = WindowId(w[1], &step.a);
+      if (ok) step.text = w[1];
     } else if (verb == "expect") {
       step.kind = n == 1 && w[0] == "won" ? ReplayStep::kExpectWon : ReplayStep::kExpectState;
       ok = step.kind == ReplayStep::kExpectWon || (n == 2 && w[0] == "state" && Number(w[1], 0, 0xFFFFFFFF, &step.a));
@@ -200,6 +217,20 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
     steps_.push_back(std::move(step));
   }
   return true;
+}
+
+bool ReplayScript::NextFrameMayBeRead() const {
+  if (!failure_.empty()) return false;
+  size_t i = next_;
+  if (i < steps_.size() && steps_[i].kind == ReplayStep::kWait) {
+    if (waited_ < static_cast<u32>(steps_[i].a)) return false;  // the next frame still waits
+    ++i;
+  }
+  for (; i < steps_.size(); ++i) {
+    if (steps_[i].kind == ReplayStep::kScreenshot) return true;
+    if (steps_[i].kind == ReplayStep::kWait && steps_[i].a > 0) return false;
+  }
+  return false;
 }
 
 ReplayScript::Progress ReplayScript::Fail(const ReplayStep& s, const char* why) {
@@ -239,6 +270,7 @@ std::string ReplayScript::Format(const ReplayStep& s) {
     case ReplayStep::kLog: return "log " + s.text;
     case ReplayStep::kExpectWon: return "expect won";
     case ReplayStep::kExpectState: return "expect state " + std::to_string(static_cast<u32>(s.a));
+    case ReplayStep::kExpectWindow: return "expect window " + s.text;
   }
   return {};
 }

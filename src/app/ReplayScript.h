@@ -22,6 +22,9 @@
 //   log TEXT             a mark: TEXT written to the log
 //   expect won           at the end, the level must be won
 //   expect state STATE   a mark: the game is in STATE now
+//   expect window ID     a mark: a window of the four-letter ID is open now
+//                        (LvRt the level's result window, LvIf the level
+//                        window, Diag a message)
 //
 // A replay is a regular file under 1 MB. A mark that fails ends the run and
 // names itself and its line.
@@ -37,14 +40,14 @@
 struct ReplayStep {
   enum Kind : u8 {
     kWait, kClick, kRightClick, kPress, kRelease, kMove, kWheel, kKey, kText,
-    kAwait, kScreenshot, kLog, kExpectWon, kExpectState,
+    kAwait, kScreenshot, kLog, kExpectWon, kExpectState, kExpectWindow,
   };
   static constexpr i32 kShift = 1, kCtrl = 2, kAlt = 4;  // key modifiers (c)
   Kind kind = kWait;
-  i32 a = 0;  // ms; x; the scan code; the state
+  i32 a = 0;  // ms; x; the scan code; the state; the window's id
   i32 b = 0;  // y; the modifiers; the await's time-out in ms
   i32 c = 0;  // the button (0 left, 1 right, 2 middle); the wheel's delta
-  std::string text;  // typed text, the screenshot's path, the log's text
+  std::string text;  // typed text, the screenshot's path, the log's text, the window's id
   u32 line = 0;      // in the file read (0 for a step not read)
 
   bool IsMark() const { return kind >= kAwait; }
@@ -102,6 +105,11 @@ class ReplayScript {
     }
     return kDone;
   }
+  // Whether the frame drawn next may be read by a mark (a screenshot runs
+  // before a frame and writes the one drawn before it): true when no wait
+  // still to pass lies between the replay's place and its next screenshot.
+  // A run that skips rasterising frames draws the frames this asks for.
+  bool NextFrameMayBeRead() const;
   // The run ended with steps left: the step it was on fails with `why`.
   void Stop(const char* why) {
     if (failure_.empty() && next_ < steps_.size()) Fail(steps_[next_], why);

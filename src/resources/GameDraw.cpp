@@ -12,7 +12,13 @@ void BindDrawTexture(DXLTexture* texture) {
     UnbindDrawTexture();
     return;
   }
-  if (texture == g.drawTexture) return;
+  if (texture == g.drawTexture) {
+    // Still bound: nothing to do. A text sprite or a font selects its own
+    // texture and clears the viewer's after it, behind this record: the
+    // texture is then bound afresh (else its quads would draw untextured).
+    if (!g.viewer || g.viewer->GetCurrentTexture() == texture) return;
+    g.drawTexture = nullptr;
+  }
   DXLTexture* previous = g.drawTexture;
   if (previous) previous->Deselect(!texture->IsReady());
   if (g.blendState && !previous && g.viewer) g.viewer->ApplyDrawState(*g.blendState);

@@ -18,7 +18,8 @@ class KGEFont;
 class SpriteBatch;
 
 // Makes the texture current (null unbinds). The current texture again does
-// nothing; otherwise the old one is deselected (clearing the viewer's texture
+// nothing while the viewer still has it bound (something drawing past this
+// record may have bound another or none); otherwise the old one is deselected (clearing the viewer's texture
 // when the new one is not ready), a set blend-state record is applied when no
 // texture was current, and the new texture selects itself, with its own draw
 // state only while no record is set.

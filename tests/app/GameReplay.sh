@@ -2,8 +2,10 @@
 # The program played by replays, headless: through the start-up to the main
 # screen's request with a screenshot; a state that does not come in time, an
 # expect not met and a line that does not read, each with its status and its
-# line; two runs of one replay writing the same "config.dat" and log; a
-# recording of a replay that replays to the same end.
+# line; two runs of one replay writing the same "config.dat", log and mark
+# frame, one rasterising only the frames its screenshot mark reads and one
+# every frame (--rasterise); a recording of a replay that replays to the
+# same end.
 # Usage: GameReplay.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
@@ -33,12 +35,14 @@ grep -q "2026" "$user/log.txt" || fail "the log's stamps do not read the replay'
 grep -q "the main screen is asked for" "$user/log.txt" || fail "the replay did not reach the main screen's request"
 cp "$user/config.dat" "$work/first-config.dat"
 cp "$user/log.txt" "$work/first-log.txt"
+mv "$work/startup.png" "$work/first-startup.png"
 
-# --- The same replay again: the same files, byte for byte ----------------------------------------
+# --- The same replay again, every frame rasterised: the same files and frame, byte for byte -------------
 rm -rf "$XDG_DATA_HOME"
-(cd "$work" && run again "$game" --headless --data "$data" --replay startup.txt)
+(cd "$work" && run again "$game" --headless --rasterise --data "$data" --replay startup.txt)
 [ "$(status again)" = 0 ] || fail "the second run exits $(status again)"
 cmp -s "$user/config.dat" "$work/first-config.dat" || fail "two runs of one replay wrote different config.dat"
+cmp -s "$work/startup.png" "$work/first-startup.png" || fail "the screenshot mark's frame differs with every frame rasterised"
 # The first run also recorded: its log says so in the line on the replay.
 grep -q "the key seed 7" "$work/first-log.txt" || fail "the log does not name the replay's clock and seed"
 grep -v "the key seed" "$work/first-log.txt" | diff - <(grep -v "the key seed" "$user/log.txt") >"$work/log.diff" ||

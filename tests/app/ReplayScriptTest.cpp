@@ -45,7 +45,8 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   const char* const text =
       "clock 1700000000\nseed 42  # the header\n\nwait 40\nclick 10 20\nrclick 1 2\npress 3 4 middle\n"
       "release 5 6 right\nmove 7 8\nwheel 9 10 -240\nkey enter\nkey 0x1e shift alt\ntext \"a \\\"#\\\\ \xc3\xa9\"\n"
-      "await 6 5000\nexpect state 0x80000002\nscreenshot out/a.png\nlog the day # starts\nexpect won\n";
+      "await 6 5000\nexpect state 0x80000002\nscreenshot out/a.png\nlog the day # starts\n"
+      "expect window LvRt\nexpect won\n";
   ReplayScript script;
   std::string error;
   ASSERT_TRUE(script.Parse(text, &error)) << error;
@@ -53,7 +54,7 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   EXPECT_EQ(script.ClockSeconds(), 1700000000u);
   EXPECT_EQ(script.Seed(), 42u);
   const std::vector<ReplayStep>& steps = script.Steps();
-  ASSERT_EQ(steps.size(), 15u);
+  ASSERT_EQ(steps.size(), 16u);
   EXPECT_EQ(steps[0].line, 4u);
   EXPECT_EQ(steps[3].c, 2);
   EXPECT_EQ(steps[6].c, -240);
@@ -63,6 +64,8 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   EXPECT_EQ(steps[9].text, "a \"#\\ \xc3\xa9");
   EXPECT_EQ(steps[11].a, static_cast<i32>(0x80000002u));
   EXPECT_EQ(steps[13].text, "the day");
+  EXPECT_EQ(steps[14].a, 0x4C765274);  // 'LvRt'
+
 
   // Written by the recorder (a frame between events) and read back: the
   // same steps, the same header.
@@ -91,7 +94,8 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   for (const char* bad : {"wait\n", "wait -5\n", "click 10\n", "click 10 20 30\n", "key pause\n", "key 0\n",
                           "key enter shift shift\n", "expect lost\n", "jump 1 2\n", "click 99999 1\n",
                           "press 1 2 thumb\n", "wheel 1 2 0\n", "text a\n", "text \"a\" b\n", "text \"\"\n",
-                          "await 6\n", "await 6 0\n", "screenshot a.bmp\n", "log\n", "seed 1\n", "move +1 2\n"}) {
+                          "await 6\n", "await 6 0\n", "screenshot a.bmp\n", "log\n", "seed 1\n", "move +1 2\n",
+                          "expect window LvR\n", "expect window Lv-t\n", "expect window Lv#t\n"}) {
     EXPECT_FALSE(script.Parse(std::string("wait 1\n") + bad, &error)) << bad;
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
     EXPECT_TRUE(script.Steps().empty());
@@ -260,6 +264,33 @@ TEST(ScriptRecorder, WindowFramesReplayWithoutDrift) {
       EXPECT_LE(static_cast<u32>(s.a), ReplayScript::kMaxWaitMs);
     }
   }
+}
+
+// A screenshot mark writes the frame drawn before the marks ran, so a run
+// that rasterises only where a mark may read draws the frame before a
+// screenshot falls due, and every frame while an await stands before one.
+TEST(ReplayScript, TheFramesAScreenshotMayReadAreKnownAFrameAhead) {
+  ReplayScript script;
+  std::string error;
+  ASSERT_TRUE(script.Parse("wait 40\nscreenshot a.png\nwait 20\nawait 6 1000\nscreenshot b.png\nwait 0\nwait 100\n"
+                           "screenshot c.png\n",
+                           &error));
+  std::vector<i32> drawn, read;
+  bool asked = false;
+  i32 frame = 0;
+  const auto run = [&](const ReplayStep& s) {
+    if (s.kind == ReplayStep::kAwait && !asked) {
+      asked = true;  // the state comes a frame later
+      return ReplayScript::kNotYet;
+    }
+    if (s.kind == ReplayStep::kScreenshot) read.push_back(frame - 1);
+    return ReplayScript::kPassed;
+  };
+  for (; script.Advance(20, run) == ReplayScript::kMore; ++frame)
+    if (script.NextFrameMayBeRead()) drawn.push_back(frame);
+  EXPECT_EQ(read, (std::vector<i32>{1, 3, 8}));
+  EXPECT_EQ(drawn, (std::vector<i32>{1, 2, 3, 8}));
+  EXPECT_FALSE(script.NextFrameMayBeRead());
 }
 
 // The level player's scripts read as they are, and end as they did.

@@ -286,3 +286,40 @@ TEST(GfxDevice, RecordingWrapperLogsCallsInOrder) {
   EXPECT_EQ(strip.vertices[1].color, 0xFF00FF00u);
   EXPECT_FLOAT_EQ(strip.vertices[1].u, 0.0f);
 }
+
+// Rasterising off: every call is checked as before, the buffers keep what
+// they hold and the sink sees no frame, while states and textures set
+// meanwhile hold: on again, a quad drawn with them gives the pixels of a
+// device that was never off.
+TEST(GfxDevice, WithoutRasterisingCallsAnswerAndStatesHoldButNoPixelMoves) {
+  CountingSink sink;
+  SetPresentSink(&sink);
+  Rig off(16, 16), on(16, 16);
+  off.Fill(0xFF102030u);
+  EXPECT_EQ(off.Dev()->EndScene(), D3D_OK);
+  EXPECT_EQ(off.Dev()->Present(), D3D_OK);
+  off.Soft()->SetRasterising(false);
+  EXPECT_EQ(off.Dev()->Present(), D3D_OK);  // a frame of no pixels
+  EXPECT_EQ(off.Dev()->BeginScene(), D3D_OK);
+  EXPECT_EQ(sink.frames, 1);
+  EXPECT_EQ(off.Soft()->PresentCount(), 2u);
+  const ColourVertex q[4] = {};
+  off.Dev()->SetFVF(0x42);
+  EXPECT_EQ(off.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, 12), D3DERR_INVALIDCALL);
+  EXPECT_EQ(off.Dev()->Clear(0x100, 0, 0, 0), D3DERR_INVALIDCALL);
+  for (Rig* rig : {&off, &on}) {
+    rig->Fill(0xFF000000u);
+    auto texture = rig->MakeTexture(2, 2, [](int x, int y) { return x == y ? 0xFFFF0000u : 0xFF00FF00u; });
+    rig->Dev()->SetTexture(0, texture.get());
+    EXPECT_EQ(rig->TexQuad(0, 0, 16, 16), D3D_OK);
+    EXPECT_EQ(rig->Pixel(3, 3), rig == &off ? 0xFF102030u : 0xFFFF0000u);
+    rig->Dev()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    rig->Soft()->SetRasterising(true);
+    EXPECT_EQ(rig->TexQuad(0, 0, 8, 16, 0xFF808080u), D3D_OK);
+    rig->Dev()->SetTexture(0, nullptr);
+  }
+  EXPECT_NE(on.Pixel(3, 3), 0xFFFF0000u);  // modulated
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(off.Pixel(x, y), x < 8 ? on.Pixel(x, y) : 0xFF102030u) << x << "," << y;
+  SetPresentSink(nullptr);
+}

@@ -9,7 +9,9 @@
 // (the same play on any machine), with or without a window; --headless
 // needs no display. --record writes what was clicked, a person's or a
 // script's, as a script that plays to the same end. --screenshot writes the
-// last frame, --check says whether a screenshot shows the level.
+// last frame, --check says whether a screenshot shows the level. Headless,
+// only the frames a screenshot (mark or last frame) may read are
+// rasterised, every frame with --rasterise; every draw call runs either way.
 //
 // Exit status: 0 done, 1 the run failed (also when the display goes away or
 // the data set is damaged), 2 wrong options (or a level the data set does
@@ -42,6 +44,7 @@
 #include "platform/input/KeyCodes.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/GameServices.h"
+#include "ui/WindowManager.h"
 #if TM_PLAYER_SDL2
 #include "platform/sdl2/SdlSession.h"
 #endif
@@ -58,6 +61,7 @@ constexpr const wchar* kClassName = u"TallowmereLevelPlayer";
 struct Options {
   bool help = false;
   bool headless = false;
+  bool rasterise = false;  // every headless frame rasterised
   u32 frames = 0;
   u32 level = 1;  // from 1
   std::string script;
@@ -69,8 +73,9 @@ struct Options {
 
 constexpr const char* kUsage =
     "usage: levelplayer [--data DIR] [--level N] [--record FILE]\n"
-    "       levelplayer [--headless] --script FILE [--data DIR] [--level N] [--screenshot FILE.png] [--record FILE]\n"
-    "       levelplayer --headless --frames N [--data DIR] [--level N] [--screenshot FILE.png]\n"
+    "       levelplayer [--headless [--rasterise]] --script FILE [--data DIR] [--level N] [--screenshot FILE.png]\n"
+    "                   [--record FILE]\n"
+    "       levelplayer --headless [--rasterise] --frames N [--data DIR] [--level N] [--screenshot FILE.png]\n"
     "       levelplayer --check FILE.png\n";
 
 constexpr const char* kHelp =
@@ -81,7 +86,9 @@ constexpr const char* kHelp =
     "                        have is refused with status 2\n"
     "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit (a text file\n"
     "                        under 1 MB)\n"
-    "  --headless            run without a display (needs --script or --frames)\n"
+    "  --headless            run without a display (needs --script or --frames); only the frames a screenshot\n"
+    "                        (mark or last frame) may write are rasterised, though every draw call runs\n"
+    "  --rasterise           with --headless, rasterise every frame\n"
     "  --frames N            quit after N frames (1 to 1000000)\n"
     "  --screenshot FILE.png write the last frame as a PNG file (needs --script or --frames)\n"
     "  --record FILE         write what is clicked, to the end of the run, as a script that replays it\n"
@@ -112,6 +119,8 @@ std::string ParseArgs(int argc, char** argv, Options* o) {
       o->help = true;
     } else if (a == "--headless") {
       o->headless = true;
+    } else if (a == "--rasterise") {
+      o->rasterise = true;
     } else if (a == "--frames" && value) {
       char* end = nullptr;
       const char* text = argv[++i];
@@ -209,6 +218,9 @@ ReplayScript::StepResult RunStep(const ReplayStep& s) {
     case ReplayStep::kExpectState:
       if (DXLGetAppState() != static_cast<u32>(s.a)) return ReplayScript::kNotYet;
       break;
+    case ReplayStep::kExpectWindow:
+      if (!GetWindowManager() || !GetWindowManager()->FindWindow(static_cast<u32>(s.a))) return ReplayScript::kNotYet;
+      break;
     case ReplayStep::kScreenshot:
       if (!tools::WriteFrameShot("levelplayer", s.text, gFrames)) return ReplayScript::kFailed;
       return ReplayScript::kPassed;  // not an event: nothing to record
@@ -222,9 +234,20 @@ ReplayScript::StepResult RunStep(const ReplayStep& s) {
   return ReplayScript::kPassed;
 }
 
+// Headless, a frame is rasterised only when something may read it: a
+// screenshot mark before the next frame, or the last frame (--screenshot).
+bool FrameMayBeRead() {
+  if (!gOptions.headless || gOptions.rasterise || gScriptDone) return true;
+  const u32 next = gFrames + 1;
+  if ((gOptions.frames != 0 && next >= gOptions.frames) || next >= kScriptFrameLimit) return true;
+  return !gOptions.script.empty() && gScript.NextFrameMayBeRead();
+}
+
 void Render() {
   const u32 step = FrameStep();
   if (!gOptions.script.empty() && !gScriptDone) gScriptDone = gScript.Advance(step, RunStep) != ReplayScript::kMore;
+  if (plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice())
+    soft->SetRasterising(FrameMayBeRead());
   // Only the frames that move the level count for a recording: a replay
   // never pauses.
   if (DXLGetAppData().pauseLevel == 0 || Scripted()) {

@@ -186,9 +186,10 @@ HRESULT SoftDevice::Present() {
   if (Failed(injected)) return injected;
   if (lost_) return D3DERR_DEVICELOST;
   if (inScene_) return D3DERR_INVALIDCALL;
+  ++presentCount_;
+  if (!rasterising_) return D3D_OK;
   for (size_t i = 0; i < back_.size(); ++i) front_[i] = back_[i] | 0xFF000000u;
   CompositeCursor();
-  ++presentCount_;
   if (g_sink) g_sink->ShowFrame(params_.deviceWindow, front_.data(), width_, height_);
   return D3D_OK;
 }
@@ -215,7 +216,7 @@ HRESULT SoftDevice::Clear(uint32_t flags, uint32_t colour, float /*z*/, uint32_t
   if ((flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) return D3DERR_INVALIDCALL;
   if ((flags & D3DCLEAR_STENCIL) && stencil_.empty()) return D3DERR_INVALIDCALL;
   if ((flags & D3DCLEAR_ZBUFFER) && !params_.enableAutoDepthStencil) return D3DERR_INVALIDCALL;
-  if (lost_) return D3D_OK;
+  if (lost_ || !rasterising_) return D3D_OK;
   Rect r{0, 0, static_cast<int32_t>(width_), static_cast<int32_t>(height_)};
   if (renderStates_[D3DRS_SCISSORTESTENABLE]) {
     r.left = std::max(r.left, scissor_.left);
@@ -324,7 +325,7 @@ HRESULT SoftDevice::DrawPrimitiveUP(uint32_t type, uint32_t count, const void* v
   if (layout.size == 0) return D3DERR_NOTAVAILABLE;
   if (stride < layout.size) return D3DERR_INVALIDCALL;
   if (!inScene_ && !lost_) return D3DERR_INVALIDCALL;
-  if (count == 0 || lost_) return D3D_OK;
+  if (count == 0 || lost_ || !rasterising_) return D3D_OK;
   return Draw(type, count, static_cast<const uint8_t*>(vertices), stride);
 }
 

@@ -4,6 +4,12 @@
 // installed PresentSink. Besides the Device calls it offers test seams:
 // read-back of both buffers and the stencil, a present counter, simulated
 // device loss and fault injection.
+//
+// Rasterising can be switched off (SetRasterising): every call is then
+// checked and answered as before and the textures, states and transforms
+// change alike, but Clear, the draws and Present leave the buffers as they
+// were. A run nobody watches (a headless replay) draws its frames so only
+// where a frame is read.
 #pragma once
 
 #include <cstdint>
@@ -73,6 +79,9 @@ class SoftDevice final : public Device {
   bool CursorVisible() const { return cursorShown_; }
   bool HasCursorImage() const { return !cursor_.empty(); }
   void SetRectanglePass(bool on) { rectPass_ = on; }  // compare with plain triangles
+  // Off: the back, front and stencil buffers keep what they hold (on by default).
+  void SetRasterising(bool on) { rasterising_ = on; }
+  bool IsRasterising() const { return rasterising_; }
 
   // Called by a texture that goes away while the device exists.
   void ForgetTexture(Texture* texture);
@@ -106,6 +115,7 @@ class SoftDevice final : public Device {
   uint32_t lostFrames_ = 0;
   uint32_t presentCount_ = 0;
   bool rectPass_ = true;
+  bool rasterising_ = true;
   FaultTable faults_;
 
   std::vector<uint32_t> cursor_;

@@ -2,9 +2,11 @@
 # The level player's command line as a newcomer meets it: what is not a
 # script file is refused at once, a screenshot that cannot be written stops
 # the run before it plays, a level the data set lacks is refused, a data set
-# without its texts stops it with the file named, and a winning script
-# played with --record writes a recording that replays headless to the same
-# end and the same last frame.
+# without its texts stops it with the file named, a script's screenshot
+# marks and last frame are the same whether the frames between them are
+# rasterised or not, and a winning script played with --record writes a
+# recording that replays headless (every frame rasterised) to the same end
+# and the same last frame.
 # Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
@@ -57,6 +59,34 @@ for fault in "is missing" "is damaged or not of this version"; do
     fail "language.dat $fault: not in the log"
 done
 
+# --- Rasterising only the frames a screenshot reads, or every frame: the same play ----------------------
+run_timeout=300
+for mode in some every; do
+  sed "s|SHOT|$work/$mode|" >"$work/marks-$mode.txt" <<'SCRIPT'
+wait 500
+click 400 300
+wait 200
+click 185 187
+wait 200
+screenshot SHOT-heap.png
+click 489 554
+wait 1500
+screenshot SHOT-walk.png
+wait 300
+SCRIPT
+  every=$([ "$mode" = every ] && echo --rasterise)
+  # shellcheck disable=SC2086  # no option when empty
+  run "marks-$mode" "$player" --headless $every --script "$work/marks-$mode.txt" --data "$data" \
+    --screenshot "$work/$mode-last.png"
+  [ "$(status "marks-$mode")" = 0 ] || fail "the marked script ($mode frames rasterised) exits $(status "marks-$mode")"
+done
+for shot in heap walk last; do
+  [ -s "$work/some-$shot.png" ] || fail "no $shot frame written"
+  cmp -s "$work/some-$shot.png" "$work/every-$shot.png" || fail "the $shot frame differs when every frame is rasterised"
+done
+[ "$(grep "levelplayer: level" "$work/marks-some.out")" = "$(grep "levelplayer: level" "$work/marks-every.out")" ] ||
+  fail "the marked script ends otherwise when every frame is rasterised: $(cat "$work/marks-every.out")"
+
 # --- A recording made beside a script replays to the same end ---------------------------------
 run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes
 run played "$player" --headless --script "$winning" --data "$data" --record "$work/recorded.txt" \
@@ -64,7 +94,7 @@ run played "$player" --headless --script "$winning" --data "$data" --record "$wo
 [ "$(status played)" = 0 ] || fail "the winning script with --record exits $(status played)"
 has played.out "level won with" || fail "the winning script with --record did not win"
 grep -q "^expect won$" "$work/recorded.txt" || fail "the recording of a won run does not expect the win"
-run replayed "$player" --headless --script "$work/recorded.txt" --data "$data" --screenshot "$work/replayed.png"
+run replayed "$player" --headless --rasterise --script "$work/recorded.txt" --data "$data" --screenshot "$work/replayed.png"
 [ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed)"
 [ "$(grep "levelplayer: level" "$work/replayed.out")" = "$(grep "levelplayer: level" "$work/played.out")" ] ||
   fail "the replay ends otherwise: $(cat "$work/replayed.out")"

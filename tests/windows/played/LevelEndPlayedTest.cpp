@@ -1,0 +1,180 @@
+// The level's end in the running game: the sample level with the game's
+// own windows around it (the level panel host as the level's windows) and
+// the game's profile in a folder of its own. Won, it opens the result
+// window with the record the profile made, whose frames draw every icon
+// textured (result_window.png: mode 0, no bronze), and Enter leaves for the
+// map; a hard-mode day run past bronze asks the game-over question, whose
+// "yes" opens the level window's play form; the menu's restart opens its
+// restart form.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Profile.h"
+#include "app/ProfileStore.h"
+#include "content/LevelInfo.h"
+#include "content/LevelTable.h"
+#include "engine/DXLViewer.h"
+#include "level/rules/LevelClock.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/scene/GameLevel.h"
+#include "platform/gfx/PngFile.h"
+#include "resources/GameServices.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/TempFolder.h"
+#include "ui/BaseDialogWindow.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelMenuHandler.h"
+#include "windows/LevelPanelHost.h"
+#include "windows/LevelResultWindow.h"
+#include "windows/LevelWindow.h"
+#include "windows/MenuWindow.h"
+
+namespace windowstest {
+namespace {
+
+constexpr u32 kWhite = 0xFFFFFFFFu;
+
+class LevelEnd : public ::testing::Test {
+ protected:
+  LevelEnd() : h(leveltest::SampleDataFolder(), 800, 600, true) {
+    store.LoadProfiles(dir.Wide("profiles"));
+    if (store.CreateProfile(u"Ann", &ann) == 0) store.SelectProfile(ann);
+  }
+  ~LevelEnd() override { h.world.CloseLevel(); }  // before the profile goes
+
+  GameLevel& Play(i32 regime) {
+    ann->SetRegime(static_cast<u32>(regime));
+    GameLevelHooks hooks;
+    hooks.rules.profile = ann;
+    LevelSetup setup;
+    setup.regime = regime;
+    GameLevel& level = *h.world.OpenLevel(0, setup, hooks);
+    host = h.world.Panel();
+    h.LoadAll();
+    h.Enter();
+    h.Start();
+    return level;
+  }
+  // A frame of 20 ms: the level, then the windows over it.
+  void Frame() {
+    h.Step(20);
+    DXLViewer* viewer = GetGameViewer();
+    ASSERT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF000000u);
+    h.Level()->Draw();
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    GetGameServices().windowManager->Draw();
+    ASSERT_EQ(viewer->Present(), 0);
+  }
+  void Key(u16 key) { h.Level()->Input().OnKeyDown(key, 0); }
+  // An untextured sprite draws as a square of its colour: no 12 x 12 block
+  // of pure white within the rectangle.
+  bool HasWhiteSquare(const DXLRECT& r) {
+    const std::vector<u32> px = h.Frame();
+    std::vector<i32> run(800, 0);  // white pixels above and at each column, in this row
+    for (i32 y = std::max(r.top, 0); y < std::min<i32>(r.bottom, 600); ++y) {
+      i32 across = 0;
+      for (i32 x = std::max(r.left, 0); x < std::min<i32>(r.right, 800); ++x) {
+        run[x] = px[static_cast<size_t>(y) * 800 + x] == kWhite ? run[x] + 1 : 0;
+        across = run[x] >= 12 ? across + 1 : 0;
+        if (across >= 12) return true;
+      }
+    }
+    return false;
+  }
+
+  leveltest::LevelHarness h;
+  TempFolder dir;
+  ProfileStore store;
+  Profile* ann = nullptr;
+  LevelPanelHost* host = nullptr;
+};
+
+TEST_F(LevelEnd, AWonLevelShowsTheProfilesRecordAndEnterLeavesForTheMap) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(0);
+  for (i32 i = 0; i < 50; ++i) Frame();
+  level.Rules().Tasks().Win(0);
+  LevelResultWindow* window = LevelResultWindow::GetOpen();
+  ASSERT_NE(window, nullptr);
+  const LEVELRESULT& record = window->GetRecord();
+  const LEVELREGIME& easy = h.Levels().Get(0).regimes[0];
+  EXPECT_EQ(record.time, level.Rules().Clock().GetTime());
+  EXPECT_EQ(record.limits[2], easy.gold);
+  EXPECT_EQ(record.grade, 6);     // 1 s: gold
+  EXPECT_EQ(record.flags & 1u, 1u);  // the first win: a new record
+  EXPECT_EQ(ann->GetBestTime(0, 0), record.time);
+  EXPECT_FALSE(window->IsColumnShown(0));  // mode 0: no bronze
+  EXPECT_TRUE(window->IsTick(2));
+  // Every frame of the reveal and after it: the clocks beside the times,
+  // the medals' and the marks all drawn from their sheets.
+  for (i32 i = 0; i < 160; ++i) {
+    Frame();
+    ASSERT_FALSE(HasWhiteSquare(window->GetRect())) << "frame " << i;
+  }
+  EXPECT_FALSE(window->IsShowing());
+  EXPECT_TRUE(window->IsNewRecordRowShown());
+  EXPECT_TRUE(plat::WritePng("result_window.png", h.Frame(), 800, 600, nullptr));
+  EXPECT_FALSE(host->HasExited());
+  Key(kKeyEnter);
+  EXPECT_TRUE(host->HasExited());  // through GameLevel::ExitToMap
+}
+
+TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(1);
+  const u32 bronze = static_cast<u32>(h.Levels().Get(0).regimes[1].bronze);  // ms
+  LevelTasks& tasks = level.Rules().Tasks();
+  for (u32 t = 0; t < bronze + 10000 && !tasks.GetLoseDialog(); t += 100) h.Step(100, 100);
+  ASSERT_EQ(tasks.GetResultShown(), kResultLost);
+  BaseDialogWindow* question = tasks.GetLoseDialog();
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(question->GetMessageKey(), u"game_over_c");
+  for (i32 i = 0; i < 20; ++i) Frame();
+  Key(kKeyEnter);  // "yes"
+  LevelWindow* window = LevelWindow::GetOpen();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GetKind(), kLevelWindowLost);
+  EXPECT_EQ(window->GetLevel(), 0);
+  EXPECT_EQ(window->GetButtonIds(), (std::vector<u32>{kLevelWindowCancel, kLevelWindowPlay}));  // "to_map", "play"
+  for (i32 i = 0; i < 20; ++i) Frame();
+  Key(kKeyEnter);  // play again
+  EXPECT_EQ(tasks.GetResultShown(), kResultNone);
+  EXPECT_FALSE(host->HasExited());
+  for (i32 i = 0; i < 20; ++i) Frame();
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+
+  // The menu's restart, by a click on its button.
+  h.Start();
+  host->OpenMenu(false);
+  MenuWindow* menu = GetOpenMenuWindow();
+  ASSERT_NE(menu, nullptr);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  const GameButton* restart = menu->FindControl(kMenuRestart, 0);
+  ASSERT_NE(restart, nullptr);
+  const DXLRECT& r = restart->GetRect();
+  kis::IntPoint at;
+  menu->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  h.Level()->Input().OnMouseMove(at.x, at.y, 0, 0);
+  h.Level()->Input().OnMouseDown(at.x, at.y, kMouseLeft, 0);
+  h.Level()->Input().OnMouseUp(at.x, at.y, kMouseLeft, 0);
+  window = LevelWindow::GetOpen();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GetKind(), kLevelWindowRestartForm);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  Key(kKeyEscape);  // cancel: only closes
+  for (i32 i = 0; i < 20; ++i) Frame();
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_FALSE(host->HasExited());
+  EXPECT_TRUE(level.Rules().IsStarted());
+}
+
+}  // namespace
+}  // namespace windowstest
