@@ -22,7 +22,7 @@ class LevelHarness : public HarnessViewer, public LevelWorld {
  public:
   LevelHarness(const std::string& folder, u32 width, u32 height, bool language = false)
       : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height, language) {}
-  void DrawFrame() { ASSERT_TRUE(LevelWorld::DrawFrame()); }
+  void DrawFrame(bool withWindows = false) { ASSERT_TRUE(LevelWorld::DrawFrame(withWindows)); }
 };
 
 }  // namespace leveltest

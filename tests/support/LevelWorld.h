@@ -38,6 +38,7 @@
 #include "resources/GameServices.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/ImageFiles.h"
+#include "ui/WindowManager.h"
 
 namespace leveltest {
 
@@ -201,13 +202,15 @@ class LevelWorld {
       if (draw) DrawFrame();
     }
   }
-  // False when the device would not draw or present.
-  bool DrawFrame() {
+  // The level, and with `withWindows` the window manager's windows over it;
+  // false when the device would not draw or present.
+  bool DrawFrame(bool withWindows = false) {
     if (viewer_->BeginFrame() != 0) return false;
     viewer_->Clear(0xFF000000u);
     Level()->Draw();
     viewer_->LoadIdentity(nullptr);
     viewer_->ResetWorldTransform();
+    if (withWindows && GetGameServices().windowManager) GetGameServices().windowManager->Draw();
     return viewer_->Present() == 0;
   }
   u32 Pixel(u32 x, u32 y) { return viewer_->GetDevice()->GetSoftDevice()->FramePixel(x, y) | 0xFF000000u; }

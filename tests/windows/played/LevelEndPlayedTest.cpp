@@ -8,21 +8,18 @@
 // restart form.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
+#include <algorithm>
 #include <vector>
 
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
-#include "engine/DXLViewer.h"
 #include "level/rules/LevelClock.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
 #include "platform/gfx/PngFile.h"
-#include "resources/GameServices.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
 #include "ui/BaseDialogWindow.h"
@@ -62,14 +59,7 @@ class LevelEnd : public ::testing::Test {
   // A frame of 20 ms: the level, then the windows over it.
   void Frame() {
     h.Step(20);
-    DXLViewer* viewer = GetGameViewer();
-    ASSERT_EQ(viewer->BeginFrame(), 0);
-    viewer->Clear(0xFF000000u);
-    h.Level()->Draw();
-    viewer->LoadIdentity(nullptr);
-    viewer->ResetWorldTransform();
-    GetGameServices().windowManager->Draw();
-    ASSERT_EQ(viewer->Present(), 0);
+    h.DrawFrame(true);
   }
   void Key(u16 key) { h.Level()->Input().OnKeyDown(key, 0); }
   // An untextured sprite draws as a square of its colour: no 12 x 12 block

@@ -15,7 +15,6 @@
 #include "content/BuildingTable.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
-#include "engine/DXLViewer.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointCare.h"
 #include "level/map/LevelPointMaker.h"
@@ -114,14 +113,7 @@ class Mill {
   // The level and the windows over it (the panel, its hints).
   void Shoot(const char* name) {
     h.Step(400, 20, true);
-    DXLViewer* viewer = GetGameViewer();
-    ASSERT_EQ(viewer->BeginFrame(), 0);
-    viewer->Clear(0xFF000000u);
-    h.Level()->Draw();
-    viewer->LoadIdentity(nullptr);
-    viewer->ResetWorldTransform();
-    GetGameServices().windowManager->Draw();
-    ASSERT_EQ(viewer->Present(), 0);
+    h.DrawFrame(true);
     EXPECT_TRUE(h.WritePng(name));
   }
 
