@@ -86,6 +86,11 @@ for shot in heap walk last; do
 done
 [ "$(grep "levelplayer: level" "$work/marks-some.out")" = "$(grep "levelplayer: level" "$work/marks-every.out")" ] ||
   fail "the marked script ends otherwise when every frame is rasterised: $(cat "$work/marks-every.out")"
+# The result window expected before the day is won: the mark fails, named.
+printf 'wait 500\nclick 400 300\nwait 200\nexpect window LvRt\n' >"$work/no-result.txt"
+run no-result "$player" --headless --script "$work/no-result.txt" --data "$data"
+[ "$(status no-result)" = 3 ] || fail "a result window expected too early exits $(status no-result), not 3"
+has no-result.err "line 4: expect window LvRt: not met" || fail "the unmet window mark is not named"
 
 # --- A recording made beside a script replays to the same end ---------------------------------
 run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes
