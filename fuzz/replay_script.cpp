@@ -2,7 +2,8 @@
 // holds only steps within their bounds, each written back as a line that reads
 // as the same step, and played on frames of any length (its marks passing,
 // its awaits never met) it runs every event once and ends after no more
-// frames than its waits and awaits allow, or stops at the first await.
+// frames than its waits and awaits allow, or stops at the first await; a
+// screenshot mark only ever reads a frame the replay said it may read.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,12 +43,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::vector<ReplayStep> run;
   u64 played = 0;
+  bool mayRead = true;  // before the first frame nothing is skipped
   ReplayScript::Progress p;
   while ((p = script.Advance(frameMs, [&](const ReplayStep& s) {
             if (!s.IsMark()) run.push_back(s);
+            if (s.kind == ReplayStep::kScreenshot && !mayRead) __builtin_trap();
             return s.kind == ReplayStep::kAwait ? ReplayScript::kNotYet : ReplayScript::kPassed;
-          })) == ReplayScript::kMore)
+          })) == ReplayScript::kMore) {
     if (++played > frames) __builtin_trap();
+    mayRead = script.NextFrameMayBeRead();
+  }
   if ((p == ReplayScript::kStopped) != awaits) __builtin_trap();
   if (awaits && script.Failure().rfind("line ", 0) != 0) __builtin_trap();
   if (run.size() != events) __builtin_trap();
