@@ -1,9 +1,12 @@
 #include "windows/NoticeQueue.h"
 
+#include <algorithm>
+
 #include "engine/DXLViewer.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "resources/SEffects.h"
+#include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "ui/HISprite.h"
 #include "ui/HIText.h"
@@ -19,13 +22,16 @@ DNewAwardWindow::DNewAwardWindow(Sprite* icon, i32 frame, const wchar* text, u32
   margins_.bottom += 2;
   i32 textX = 0, iconH = 0;
   HISprite* iconItem = nullptr;
-  if (icon) {
-    iconItem = new HISprite(this, icon, frame, 0xFFFFFFFFu);
+  if (icon) icon->Init();  // loaded on first use
+  if (icon && icon->IsLoaded()) {
+    // An icon with fewer frames than tiers shows its last.
+    const i32 last = std::max(icon->GetFrameCount() - 1, 0);
+    iconItem = new HISprite(this, icon, std::clamp(frame, 0, last), 0xFFFFFFFFu);
     textX = iconItem->GetWidth() + 8;
     iconH = iconItem->GetHeight();
   }
   KGETEXTPARAMS params;
-  InitBodyTextParams(&params, kKGERect, kWrap - margins_.left - margins_.right - textX, argKind, arg);
+  InitBodyTextParams(&params, 0, kWrap - margins_.left - margins_.right - textX, argKind, arg);
   HIText* textItem = AddTextItem(&params, text ? text : u"", false);
   const i32 textH = textItem ? textItem->GetHeight() : 0;
   if (textItem) textItem->SetPos(textX, textH < iconH ? (iconH - textH) / 2 : 0);
