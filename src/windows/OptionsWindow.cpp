@@ -7,6 +7,7 @@
 #include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
+#include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
@@ -249,6 +250,7 @@ void OptionsWindow::DrawForeground() {
     if (!row.label) continue;
     viewer->SetTransform(&transform_);
     viewer->Translate(row.labelX, row.labelY);
+    UnbindDrawTexture();
     row.label->Draw();
   }
 }

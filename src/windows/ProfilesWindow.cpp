@@ -5,6 +5,7 @@
 
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
+#include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/Sprite.h"
 #include "ui/CheckBox.h"
@@ -140,6 +141,7 @@ void ProfilePanel::Draw() {
     DXLMATRIX saved;
     viewer->GetTransform(&saved);
     viewer->Translate(x + 80, y + std::floor(static_cast<float>(kHeight - name_->GetHeight()) / 2) + 1);
+    UnbindDrawTexture();  // the text draws with its own texture
     name_->Draw();
     viewer->SetTransform(&saved);
   }
@@ -197,6 +199,7 @@ void NewProfileButton::Draw() {
     viewer->GetTransform(&saved);
     viewer->Translate(std::floor(x + (w - static_cast<float>(caption_->GetWidth())) / 2),
                       std::floor(y + static_cast<float>(kNewButtonHeight - caption_->GetHeight()) / 2));
+    UnbindDrawTexture();
     caption_->Draw();
     viewer->SetTransform(&saved);
   }
@@ -539,6 +542,7 @@ void NewProfileWindow::DrawForeground() {
   if (!viewer || !label_) return;
   viewer->SetTransform(&transform_);
   viewer->Translate(labelX_, labelY_);
+  UnbindDrawTexture();
   label_->Draw();
 }
 
