@@ -31,7 +31,7 @@ DNewAwardWindow::DNewAwardWindow(Sprite* icon, i32 frame, const wchar* text, u32
     iconH = iconItem->GetHeight();
   }
   KGETEXTPARAMS params;
-  InitBodyTextParams(&params, 0, kWrap - margins_.left - margins_.right - textX, argKind, arg);
+  InitBodyTextParams(&params, kKGERect, kWrap - margins_.left - margins_.right - textX, argKind, arg);
   HIText* textItem = AddTextItem(&params, text ? text : u"", false);
   const i32 textH = textItem ? textItem->GetHeight() : 0;
   if (textItem) textItem->SetPos(textX, textH < iconH ? (iconH - textH) / 2 : 0);
