@@ -9,6 +9,7 @@
 
 #include "engine/DXLMouse.h"
 #include "resources/GameServices.h"
+#include "resources/TutorialHooks.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
@@ -228,6 +229,17 @@ TEST_F(Notices, ClearKeepsTheScreensBitsAndCallbacksDecideAClick) {
   MessageWindow* notice = messages->Get(0);
   Frame(0);
   Frame(200);
+  // A running tutorial that refuses the click (action 4) keeps the notice
+  // without asking the callback.
+  struct Refusing : TutorialHooks {
+    bool AllowAction(u32 action, uintptr_t, const void*) override { return action != 4; }
+    void Notify(u32, uintptr_t, const void*) override {}
+  } tutorial;
+  GetGameServices().tutorial = &tutorial;
+  ClickAt(notice->GetRect(), kMouseLeft);
+  GetGameServices().tutorial = nullptr;
+  EXPECT_TRUE(notice->IsLive());
+  EXPECT_TRUE(buttons.empty());
   ClickAt(notice->GetRect(), kMouseRight);
   EXPECT_TRUE(notice->IsLive());  // the callback said no
   answer = true;
