@@ -25,7 +25,9 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
 #include "windows/GamePanelParts.h"
+#include "windows/GameWindowManager.h"
 #include "windows/LevelPanelHost.h"
 
 namespace {
@@ -184,7 +186,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       tables_->Install();
       return true;
     case WorldStage::kWindowManager:
-      windows_ = new WindowManager;
+      windows_ = CreateGameWindowManager();
       s.windowManager = windows_;
       // Every window's skin is cut from the "interface" image, which the
       // manager keeps loaded.
@@ -227,6 +229,11 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
         levelHooks_.iface = host_.get();
         if (!levelHooks_.rules.windows) levelHooks_.rules.windows = host_.get();
       }
+      if (!levelHooks_.rules.awards) levelHooks_.rules.awards = GetAwardNotices();
+      if (AwardNoticeQueue* awards = GetAwardNotices())
+        awards->SetOpenAwards([this] {
+          if (host_) host_->OpenAwards();
+        });
       return true;
     case WorldStage::kLevelScene:
       if (!levelHooks_.map.classes) {
@@ -301,6 +308,7 @@ void GameWorld::Down(WorldStage stage) {
       }
       return;
     case WorldStage::kLevelPanel:
+      if (AwardNoticeQueue* awards = GetAwardNotices()) awards->SetOpenAwards(nullptr);
       host_.reset();
       levelHooks_ = GameLevelHooks{};
       return;

@@ -15,7 +15,8 @@
 //                 the pictures load from it as they are needed
 //   tables        "Data.dat" opened and the content tables (DataSet.h)
 //                 made and installed in the services
-//   window manager  made and installed in the services
+//   window manager  made with its message and award queues
+//                 (CreateGameWindowManager) and installed in the services
 //   loading       the language from "language.dat" (when asked for: a
 //                 language that is missing or does not read whole stops
 //                 the world), then the start-up loader's table
@@ -25,7 +26,8 @@
 //                 no profile is read and no state is asked for
 //   level panel   the game windows round a level (LevelPanelHost, which
 //                 makes the level panel when the scene asks for it), unless
-//                 the scene's game windows are handed in
+//                 the scene's game windows are handed in; the award queue
+//                 as the level's award notices unless others are handed in
 //   level scene   a GameLevel with its collaborators: those handed in, the
 //                 real ones for the rest (the level objects' point classes,
 //                 LevelObjectClasses, and its villains, LevelVillainCast,
@@ -49,6 +51,7 @@
 #include <string>
 #include <vector>
 
+#include "app/GameProfiles.h"
 #include "app/StartupLoader.h"
 #include "base/Types.h"
 #include "level/scene/GameLevel.h"
@@ -146,6 +149,9 @@ class GameWorld {
   // empty when it plays or no output was given.
   const std::string& SoundProblem() const { return soundProblem_; }
   DXLViewer* Viewer() const { return setup_.viewer; }
+  // What the profile store tells the game (ProfileStore::SetNotices): its
+  // queues cleared over this world's window manager, its errors shown.
+  ProfileNotices* Notices() { return &notices_; }
 
  private:
   bool Up(WorldStage stage, std::string* error);
@@ -163,6 +169,7 @@ class GameWorld {
   bool languageMissing_ = false;
 
   GameArchives archives_;
+  GameProfileNotices notices_;
   bool soundManager_ = false;  // made by the sound stage
   bool sound_ = false;         // and the sounds read
   std::string soundProblem_;

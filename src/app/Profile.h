@@ -89,6 +89,7 @@ class Profile final : public LevelProfile,
   // --- LevelProfile ---------------------------------------------------------------
   AWARDCOUNTERS* GetAwardCounters() override { return &progress_.awards; }
   bool AreTutorialsOn() const override { return progress_.tutorialsOn != 0; }
+  void SetTutorials(bool on) override { progress_.tutorialsOn = on ? 1 : 0; }
   bool HasFlags(u32 mask) const override { return (progress_.shownFlags & mask) == mask; }
   void MarkShown(u32 mask) override;  // saved when a flag was not set yet
   i32 GetVillainsInRow() const override { return progress_.villainsInRow; }

@@ -183,6 +183,11 @@ inline constexpr SkinPiece kLevelWindowSlot2 =
 inline constexpr SkinPiece kLevelWindowPlate = make::Plain("level_window_plate", make::kInterface, 1, 934, 130, 88);
 inline constexpr SkinPiece kWindowRow = make::Sliced("window_row", make::kInterface, 541, 886, 20, 82, 8, 8);
 inline constexpr SkinPiece kWindowSeparator = make::Plain("window_separator", make::kInterface, 729, 458, 4, 4);
+// The profiles window's list frame and the options window's sound area.
+inline constexpr SkinPiece kProfilesFrame =
+    make::Sliced("profiles_frame", make::kInterface, 563, 826, 97, 72, 24, 69, 16, 16);
+inline constexpr SkinPiece kOptionsSoundArea =
+    make::Sliced("options_sound_area", make::kInterface, 754, 422, 86, 89, 24, 27, 36, 16);
 
 // --- The level sheet: the panel's background, its buttons and marks --------------------
 // The screen's sides: cut to any width from the right, or widened by
@@ -331,7 +336,7 @@ inline constexpr const SkinColumn* kColumns[] = {&kWindowColumn};
 inline constexpr const SkinPiece* kAll[] = {
     &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
     &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList, &kLevelWindowSlot0, &kLevelWindowSlot1,
-    &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator,
+    &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator, &kProfilesFrame, &kOptionsSoundArea,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,

@@ -1,16 +1,23 @@
 #include "windows/LevelPanelHost.h"
 
 #include "content/LevelInfo.h"
+#include "engine/DXLMouse.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "resources/GameServices.h"
+#include "resources/StandardSounds.h"
 #include "ui/InfoWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/GamePanelParts.h"
+#include "windows/GameWindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
+#include "windows/MessageNotice.h"
+#include "windows/OptionsWindow.h"
+#include "windows/PanelSkins.h"
 #include "windows/PointPanelRouter.h"
 
 LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
@@ -20,7 +27,13 @@ LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
   }
 }
 
-LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
+// The level's messages and the award notices go with the level: their
+// answers reach into it.
+LevelPanelHost::~LevelPanelHost() {
+  if (MessageNoticeQueue* messages = GetMessageNotices()) messages->Clear(kMessageMainScreen | kMessageLevelMap);
+  if (AwardNoticeQueue* awards = GetAwardNotices()) awards->Clear();
+  DeletePanel();
+}
 
 void LevelPanelHost::CreatePanel(LevelMap& map) {
   if (panel_) return;
@@ -67,6 +80,12 @@ void LevelPanelHost::CloseMenu() {
 }
 
 void LevelPanelHost::ExitToMap(u32) { exited_ = true; }
+
+void LevelPanelHost::OpenOptions() {
+  ++optionsAsked_;
+  WindowManager* manager = GetWindowManager();
+  if (manager && !manager->GetAnchor(kAnchorOptions)) new OptionsWindow(optionsHooks_);
+}
 
 // The window manager owns the window once made; a second intro while one
 // is open is not opened.
@@ -179,7 +198,23 @@ void LevelPanelHost::OpenLevelWindow(u32 kind) {
       nullptr, kind == kLevelWindowLost ? u"to_map" : nullptr);
 }
 
-void LevelPanelHost::ShowMessage(u32, const wchar*, u32, const PRODUCT*, i32, MessageAnswer*) { ++messages_; }
+// A message notice of the "messages" text with the product as its
+// argument; a left click answers 1 (the warehouse window opens), every
+// click closes it.
+void LevelPanelHost::ShowMessage(u32 id, const wchar* textKey, u32 flags, const PRODUCT* subject, i32 duration,
+                                 MessageAnswer* answer) {
+  ++messages_;
+  MessageNoticeQueue* messages = GetMessageNotices();
+  if (!messages) return;
+  messages->ShowMessage(
+      id, nullptr, 0, SectionText(u"messages", textKey), flags, reinterpret_cast<uintptr_t>(subject),
+      duration < 0 ? NoticeWindow::kNoExpiry : static_cast<u32>(duration),
+      [answer, subject](u32, uintptr_t, u32 button) {
+        if (button == kMouseLeft && answer) answer->OnMessageAnswer(1, subject);
+        return true;
+      },
+      GetStandardSound(kSoundWarehouseFull));
+}
 
 void LevelPanelHost::OpenWarehouseWindow(const PRODUCT*) { ++warehouseOpened_; }
 

@@ -3,16 +3,18 @@
 // shows it as the game services' level panel), runs its time bar, shows its
 // bonus and task buttons, opens the empty places' child panels on it, opens
 // the menu and carries out the menu's commands (LevelMenuActions), and opens
-// the level's intro (the information window with the level's intro texts).
-// What has no window yet (the way back to the map, the options and awards
-// windows, the game's end) it records for its owner to act on. Without a part maker of its own it makes the game's parts
+// the level's intro (the information window with the level's intro texts)
+// and the options window. What has no window yet (the way back to the map,
+// the awards window, the game's end) it records for its owner to act on. Without a part maker of its own it makes the game's parts
 // (GamePanelParts).
 //
 // It is also the level's game windows (LevelWindows): a won level opens
 // the result window, whose way out is the level's leaving for the map; the
 // restart offer opens the level window: after a lost level in its play form
 // ("to_map" as its first button), from the menu in its restart form. The
-// warehouse window and the messages are recorded until their windows exist.
+// messages go to the game's message queue (counted too), which drops the
+// level's messages and the award notices when the host goes. The warehouse
+// window is recorded until it exists.
 #pragma once
 
 #include <functional>
@@ -26,6 +28,7 @@
 class GamePanelParts;
 class LevelPanel;
 class LevelPanelPartMaker;
+class OptionsHooks;
 
 class LevelPanelHost : public LevelInterface, public LevelMenuActions, public LevelWindows {
  public:
@@ -80,11 +83,15 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   void CloseMenu() override;
   void QuitGame() override { quitAsked_ = true; }
   void ExitToMap() override { exited_ = true; }
-  void OpenOptions() override { ++optionsAsked_; }
+  // The options window (one at a time), counted too.
+  void OpenOptions() override;
   void OpenAwards() override { ++awardsAsked_; }
 
   // Once a frame: the panel's clock (its prompt).
   void Update(u32 ms);
+
+  // What the options window asks of the application (null: none).
+  void SetOptionsHooks(OptionsHooks* hooks) { optionsHooks_ = hooks; }
 
   LevelPanel* GetPanel() const { return panel_; }
   bool HasExited() const { return exited_; }
@@ -108,6 +115,7 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   i32 awardsAsked_ = 0;
   u32 messages_ = 0;
   u32 warehouseOpened_ = 0;
+  OptionsHooks* optionsHooks_ = nullptr;
   std::function<void()> leave_;
   std::function<void()> restart_;
 

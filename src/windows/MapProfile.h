@@ -30,6 +30,7 @@ class MapProfile {
   // The bonus last unlocked and not yet presented (-1: none), cleared.
   virtual i32 TakeNewBonusMarker() = 0;
   virtual bool AreTutorialsOn() const = 0;
+  virtual void SetTutorials(bool on) = 0;  // not saved
   virtual bool HasFlags(u32 mask) const = 0;
   virtual void MarkShown(u32 mask) = 0;  // saved when a flag was not set yet
   virtual void SaveProfile() = 0;

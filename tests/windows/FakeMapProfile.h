@@ -34,6 +34,7 @@ class FakeMapProfile : public MapProfile {
   bool HasSavedLevel(i32) const override { return saved; }
   i32 TakeNewBonusMarker() override { return std::exchange(marker, -1); }
   bool AreTutorialsOn() const override { return tutorials; }
+  void SetTutorials(bool on) override { tutorials = on; }
   bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
   void MarkShown(u32 mask) override { flags |= mask; }
   void SaveProfile() override { ++saves; }

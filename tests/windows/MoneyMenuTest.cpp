@@ -82,6 +82,9 @@ TEST(MenuWindow, RowsOpeningAndCommands) {
   ASSERT_TRUE(second && second != menu);
   EXPECT_EQ(press(kMenuOptions), 2u);
   EXPECT_TRUE(rig.host.GetOptionsAsked() == 1 && GetOpenMenuWindow() == second) << "open under the options";
+  GameWindow* options = rig.manager->GetAnchor(kAnchorOptions);
+  ASSERT_NE(options, nullptr);  // the options window, modal over the menu
+  delete options;
   EXPECT_EQ(press(kMenuAwards), 2u);
   EXPECT_TRUE(rig.host.GetAwardsAsked() == 1 && second->IsClosing());
   rig.host.OpenMenu(true);

@@ -554,6 +554,59 @@ void NoMedal(cairo_t* cr, const ArtFrame& f) {
 
 // The combo list's background: dark wood with faint grain, repeating both
 // ways (the grain every 16 rows).
+// The options window's volume bar: four bands (normal filled, normal
+// empty, highlighted filled, highlighted empty), each a rounded trough,
+// the filled ones green, the highlighted ones brighter.
+void SoundBarBands(cairo_t* cr, const ArtFrame& f) {
+  const double band = std::floor(f.height / 4);
+  for (int i = 0; i < 4; ++i) {
+    const bool filled = i % 2 == 0, bright = i >= 2;
+    const double y = band * i;
+    Box(cr, 0.5, y + 0.5, f.width - 1.5, y + band - 1.5, 5, 5, 5, 5);
+    Rgb fill = filled ? pal::kGrass : art::Darker(kInset, 0.35);
+    if (bright) fill = art::Lighter(fill, 0.25);
+    art::Source(cr, fill);
+    cairo_fill_preserve(cr);
+    art::Outline(cr, 1.0, art::Darker(pal::kWood, 0.4));
+    Line(cr, 4, y + 3, f.width - 5, y + 3, 1.5, art::Lighter(fill, 0.35), 0.8);
+  }
+}
+
+// The profiles window's skin: the new-profile button (0, 0, 64 x 174: a
+// green plate), the row frames (66, 0, 163 x 51, three states downwards)
+// and the delete crosses (65, 153, 30 x 32, three states across).
+void ProfilesSkin(cairo_t* cr, const ArtFrame&) {
+  Box(cr, 1, 1, 63, 173, 9, 9, 9, 9);
+  art::Source(cr, pal::kGrassLight);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 2.0, pal::kGrassDark);
+  for (int i = 0; i < 3; ++i) {
+    const double y = 51.0 * i;
+    Box(cr, 67, y + 1, 228, y + 50, 10, 10, 10, 10);
+    art::Source(cr, i == 0 ? kInset : art::Lighter(kInset, 0.12 * i));
+    cairo_fill_preserve(cr);
+    art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.3 + 0.1 * i));
+  }
+  for (int i = 0; i < 3; ++i) {
+    const double x = 65.0 + 30.0 * i, y = 153.0;
+    const Rgb red = i == 0 ? pal::kRed : i == 1 ? art::Lighter(pal::kRed, 0.2) : art::Darker(pal::kRed, 0.2);
+    Line(cr, x + 7, y + 8, x + 23, y + 24, 5, red);
+    Line(cr, x + 23, y + 8, x + 7, y + 24, 5, red);
+  }
+}
+
+// The current profile's tick.
+void GreenCheck(cairo_t* cr, const ArtFrame& f) {
+  cairo_move_to(cr, f.width * 0.15, f.height * 0.55);
+  cairo_line_to(cr, f.width * 0.42, f.height * 0.82);
+  cairo_line_to(cr, f.width * 0.88, f.height * 0.2);
+  cairo_set_line_width(cr, f.width * 0.16);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  art::Source(cr, pal::kGrassDark);
+  cairo_stroke(cr);
+}
+
 void ListPaper(cairo_t* cr, const ArtFrame& f) {
   cairo_rectangle(cr, 0, 0, f.width, f.height);
   art::Source(cr, kDarkWood);
@@ -644,6 +697,30 @@ void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
   cairo_fill(cr);
 }
 
+// A recessed wooden frame round the profiles list: dark grooves along the
+// borders, the middle left light for the paper behind the rows.
+void ProfilesFrame(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 10, 10, 10, 10);
+  art::Source(cr, pal::kWood);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.4));
+  cairo_rectangle(cr, 12, 10, f.w - 24, f.h - 20);
+  art::Source(cr, kInset);
+  cairo_fill(cr);
+}
+
+// The options window's sound area: a tan board with a darker head band
+// where the row labels stand.
+void OptionsSoundArea(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  art::Source(cr, art::Lighter(kInset, 0.2));
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
+  cairo_rectangle(cr, 6, 6, f.w - 12, 26);
+  art::Source(cr, art::Darker(kInset, 0.15));
+  cairo_fill(cr);
+}
+
 }  // namespace
 
 namespace skin {
@@ -662,6 +739,7 @@ const Painters& InterfacePainters() {
       {"level_window_slot0", LevelWindowSlot}, {"level_window_slot1", LevelWindowSlot},
       {"level_window_slot2", LevelWindowSlot}, {"level_window_plate", LevelWindowPlate},
       {"window_row", WindowRow}, {"window_separator", WindowSeparator},
+      {"profiles_frame", ProfilesFrame}, {"options_sound_area", OptionsSoundArea},
   };
   return painters;
 }
@@ -702,6 +780,9 @@ void AddInterfaceArt(ArtBook& book) {
   add(kSkinSpriteSet, "map_medals_panel", MedalsStrip, 1);
   add(kSkinSpriteSet, "map_panel_medals", StripMedal, 3);
   add(kSkinSpriteSet, "map_panel_x", TimesSign, 1);
+  add(kSkinSpriteSet, "sound_bar", SoundBarBands, 1);
+  add(kSkinSpriteSet, "profiles", ProfilesSkin, 1);
+  add(kSkinSpriteSet, "small_green_check", GreenCheck, 1);
   ArtPiece paper;
   paper.draw = ListPaper;
   paper.layout = FrameLayout{1, 1};

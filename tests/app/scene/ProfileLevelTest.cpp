@@ -4,7 +4,9 @@
 // the folder anew and entered again as it was.
 #include <gtest/gtest.h>
 
+#include "../ProfileRig.h"
 #include "app/GameLog.h"
+#include "app/GameProfiles.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "base/DataBuffer.h"
@@ -19,6 +21,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
+#include "windows/ProfilesWindow.h"
 
 namespace leveltest {
 namespace {
@@ -88,6 +91,42 @@ TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
   ASSERT_EQ(Player(h)->GetJobs().GetCount(), 1);
   EXPECT_EQ(std::u16string(Player(h)->GetAnimationName()), u"girl_build");
   h.world.CloseLevel();
+}
+
+// The profiles window with a level open: choosing another profile leaves
+// the level first, so it is saved in the old profile's file, not lost.
+TEST(ProfileLevel, ChoosingAnotherProfileLeavesTheOpenLevelSavedInTheOldFile) {
+  LevelHarness h(SampleDataFolder(), 1280, 820);
+  ASSERT_TRUE(h.loaded);
+  TempFolder dir;
+  ProfileStore store;
+  store.LoadProfiles(dir.Wide("profiles"));
+  Profile* ann = nullptr;
+  Profile* bob = nullptr;
+  ASSERT_EQ(store.CreateProfile(u"Ann", &ann), 0);
+  ASSERT_EQ(store.CreateProfile(u"Bob", &bob), 0);
+  ASSERT_EQ(store.SelectProfile(ann), 0);
+  GameLevelSaves saves(ann, ann, nullptr);
+  Make(h, *ann, saves);
+  h.Enter();
+  h.Start();
+  h.Step(2000);
+  StoreRoster roster(store, [&] {
+    if (!h.Level()) return;
+    h.Level()->Leave();
+    h.world.CloseLevel();
+  });
+  auto* window = new ProfilesWindow(&roster, nullptr, nullptr);
+  for (i32 i = 0; i < window->GetRowCount(); ++i)
+    if (window->GetRow(i)->GetProfile() == bob) window->OnCommand(window->GetRow(i));
+  EXPECT_EQ(store.GetCurrent(), bob);
+  EXPECT_EQ(h.Level(), nullptr);
+  EXPECT_TRUE(window->IsClosing());
+  delete window;
+  const std::vector<u8> saved =
+      profiletest::SectionBytes(store.GetFolder() + u"profile0.dat", kProfileFileSignature1, kProfileFileSignature2,
+                                kProfileFileVersion, kSavedLevelSectionBase, 0x80000003u);
+  EXPECT_FALSE(saved.empty());
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+// GameProfiles - the profile store as the game's windows reach it: the
+// profile windows' roster over the store (StoreRoster), and the store's
+// notices answered by the game's notice queues and an error dialog
+// (GameProfileNotices).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/ProfileSeams.h"
+#include "windows/ProfileRoster.h"
+
+class Profile;
+class ProfileStore;
+
+// The store's profiles in its order (oldest use first); `leaveLevel`
+// leaves and deletes a level still open (none: nothing to leave).
+class StoreRoster : public ProfileRoster {
+ public:
+  StoreRoster(ProfileStore& store, std::function<void()> leaveLevel)
+      : store_(store), leaveLevel_(std::move(leaveLevel)) {}
+
+  u32 GetCount() const override;
+  MapProfile* GetProfile(u32 i) const override;
+  MapProfile* GetCurrent() const override;
+  std::u16string GetName(const MapProfile* profile) const override;
+  i32 SelectProfile(MapProfile* profile) override;
+  i32 DeleteProfile(MapProfile* profile) override;
+  i32 CreateProfile(const wchar* name, MapProfile** out) override;
+  i32 CheckName(const wchar* name) const override;
+  u32 ListNameCharacters(wchar* buffer, u32 capacity) const override;
+  void ShowError(i32 code) override;
+  void LeaveOpenLevel() override;
+
+ private:
+  Profile* Find(const MapProfile* profile) const;  // one of the store's, or null
+
+  ProfileStore& store_;
+  std::function<void()> leaveLevel_;
+};
+
+// Another profile chosen: the message and award queues of the game's window
+// manager are emptied at once. An error: the profile error dialog.
+class GameProfileNotices : public ProfileNotices {
+ public:
+  void ClearQueues() override;
+  void ShowError(const wchar* captionKey, const wchar* textKey) override;
+};

@@ -1,0 +1,206 @@
+// The profile windows over the game's profile store (StoreRoster): the
+// list's visible rows and selection as it scrolls and loses rows, the new
+// profile's name test and creation, and the store's notices answered by
+// the game's notice queues and error dialog.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProfileRig.h"
+#include "app/GameProfiles.h"
+#include "resources/GameServices.h"
+#include "ui/CheckBox.h"
+#include "ui/GameEdit.h"
+#include "ui/GameScrollbar.h"
+#include "ui/ImageButton.h"
+#include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
+#include "windows/MessageNotice.h"
+#include "windows/ProfilesWindow.h"
+
+namespace profiletest {
+namespace {
+
+class ProfileWindows : public ::testing::Test {
+ protected:
+  ProfileWindows() : rig(dir), roster(rig.store, [this] { log.push_back("leave level"); }) {
+    GameServices& s = GetGameServices();
+    s.screen.width = 800;
+    s.screen.height = 600;
+    s.screen.rect = DXLRECT{0, 0, 800, 600};
+    manager = CreateGameWindowManager();
+    s.windowManager = manager;
+  }
+  ~ProfileWindows() override {
+    delete manager;
+    ResetGameServices();
+  }
+  i32 RowOf(const ProfilesWindow& w, const wchar* name) {
+    for (i32 i = 0; i < w.GetRowCount(); ++i)
+      if (roster.GetName(w.GetRow(i)->GetProfile()) == name) return i;
+    return -1;
+  }
+  static bool Shown(const GameButton* b) { return b->IsEnabled(); }
+  static bool Ticked(const GameButton* b) { return (b->State().GetState() & kStateFlag) != 0; }
+
+  TempFolder dir;
+  Store rig;
+  std::vector<std::string> log;
+  StoreRoster roster;
+  WindowManager* manager;
+};
+
+TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
+  for (const wchar* name : {u"Ann", u"Bob", u"Cid", u"Dan", u"Eve", u"Fay", u"Gus", u"Hal"}) rig.Create(name);
+  ASSERT_EQ(rig.store.SelectProfile(rig.store.FindByName(u"Cid")), 0);
+  bool deletedWhileCurrent = false;
+  auto* w = new ProfilesWindow(&roster, nullptr, [&] { deletedWhileCurrent = rig.store.GetCurrent() != nullptr; });
+  EXPECT_EQ(manager->GetAnchor(kAnchorProfiles), w);
+  ASSERT_EQ(w->GetRowCount(), 8);
+  const i32 cid = RowOf(*w, u"Cid");
+  EXPECT_TRUE(w->GetRow(cid)->IsCurrent());
+  EXPECT_EQ(w->GetSelected(), cid);
+  GameScrollbar* bar = w->GetScrollbar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetMaximum(), 8 * 47 + 71);
+  using Rows = std::tuple<i32, i32, i32>;  // scroll, first and last visible
+  for (const auto& [scroll, first, last] : {Rows{0, 0, 3}, Rows{100, 0, 5}, Rows{200, 2, 7}}) {
+    bar->ScrollTo(scroll);
+    EXPECT_EQ(w->GetFirstVisible(), first) << scroll;
+    EXPECT_EQ(w->GetLastVisible(), last) << scroll;
+  }
+  w->SelectRow(0);  // scrolled so the row's band shows
+  EXPECT_EQ(bar->GetPosition(), 67);
+  w->SelectRow(7);
+  EXPECT_EQ(bar->GetPosition(), 7 * 47 + 115 - 236);
+  // The pointer over a row and over its cross, in the scrolled list.
+  const i32 y = w->GetListTop() + 78 + 6 * 47 + 20 - bar->GetPosition();
+  w->TrackPointer(100, y);
+  EXPECT_EQ(w->GetHovered(), 6);
+  w->TrackPointer(400, y);
+  EXPECT_EQ(w->GetHovered(), -1);
+  EXPECT_EQ(w->GetHoveredCross(), 6);
+
+  // The last row goes: the one before it is selected.
+  w->DeleteRow(w->GetRow(7));
+  EXPECT_EQ(w->GetRowCount(), 7);
+  EXPECT_EQ(w->GetSelected(), 6);
+  // The current one: its callback first, while it is still current.
+  w->DeleteRow(w->GetRow(RowOf(*w, u"Cid")));
+  EXPECT_TRUE(deletedWhileCurrent);
+  EXPECT_EQ(rig.store.GetCurrent(), nullptr);
+  EXPECT_EQ(rig.store.FindByName(u"Cid"), nullptr);
+  // Without a current profile: no cancel, and Escape does nothing.
+  EXPECT_FALSE(Shown(w->GetCancelButton()));
+  EXPECT_TRUE(w->OnKeyDown(kKeyEscape, 0));
+  EXPECT_FALSE(w->IsClosing());
+  while (w->GetRowCount() > 1) w->DeleteRow(w->GetRow(0));
+  EXPECT_EQ(w->GetSelected(), 0);
+  w->DeleteRow(w->GetRow(0));  // the only row: none selected
+  EXPECT_EQ(w->GetSelected(), -1);
+  EXPECT_EQ(w->GetSelectedProfile(), nullptr);
+  EXPECT_EQ(rig.store.GetCount(), 0u);
+  delete w;
+  EXPECT_EQ(manager->GetAnchor(kAnchorProfiles), nullptr);
+
+  // An empty store: nothing selected (there is no row 0).
+  w = new ProfilesWindow(&roster, nullptr, nullptr);
+  EXPECT_EQ(w->GetSelected(), -1);
+  EXPECT_EQ(w->GetLastVisible(), -1);
+  delete w;
+}
+
+TEST_F(ProfileWindows, NamesKeepOkHiddenAndANewProfileTakesRowZeroAndBecomesCurrent) {
+  rig.Create(u"Ann");
+  ASSERT_EQ(rig.store.SelectProfile(rig.store.FindByName(u"Ann")), 0);
+  i32 chosen = 0;
+  auto* w = new ProfilesWindow(&roster, [&] { ++chosen; }, nullptr);
+  EXPECT_TRUE(Shown(w->GetCancelButton()));
+  w->OnCommand(w->GetNewButton());
+  NewProfileWindow* n = w->GetNewWindow();
+  ASSERT_NE(n, nullptr);
+  EXPECT_TRUE(Ticked(n->GetTutorialBox()));
+  GameEdit* edit = n->GetEditBox();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_FALSE(n->IsNameAcceptable());  // empty
+  for (const wchar* bad : {u"   ", u"ann", u"Ann "}) {
+    edit->SetText(bad);
+    EXPECT_FALSE(n->IsNameAcceptable());
+    EXPECT_FALSE(Shown(n->GetOkButton()));
+    EXPECT_FALSE(n->OnKeyDown(kKeyEnter, 0));
+  }
+  // The box takes neither a refused character nor a 17th one; the store's
+  // test behind it refuses both.
+  edit->SetText(u"A/B");
+  EXPECT_EQ(std::u16string(edit->GetText()), u"AB");
+  edit->SetText(u"ABCDEFGHIJKLMNOPQ");
+  EXPECT_EQ(std::u16string(edit->GetText()), u"ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(roster.CheckName(u"ABCDEFGHIJKLMNOPQ"), kProfileNameLong);
+  EXPECT_EQ(roster.CheckName(u"A/B"), kProfileNameCharacter);
+  edit->SetText(u"  Bo  b ");
+  EXPECT_TRUE(n->IsNameAcceptable());
+  EXPECT_TRUE(Shown(n->GetOkButton()));
+  n->OnCommand(n->GetTutorialBox());  // no tutorials for this one
+  EXPECT_TRUE(n->OnKeyDown(kKeyEnter, 0));
+  Profile* bob = rig.store.FindByName(u"Bo b");
+  ASSERT_NE(bob, nullptr);
+  EXPECT_FALSE(bob->AreTutorialsOn());
+  EXPECT_EQ(rig.store.GetCurrent(), bob);
+  EXPECT_EQ(w->GetRow(0)->GetProfile(), bob);
+  EXPECT_EQ(w->GetSelected(), 0);
+  EXPECT_EQ(chosen, 1);
+  EXPECT_TRUE(w->IsClosing());
+  EXPECT_EQ(log, (std::vector<std::string>{"leave level"}));
+  delete w;  // with it the new-profile window, closing too
+  EXPECT_EQ(manager->FindWindow(NewProfileWindow::kId), nullptr);
+
+  // The first profile's window: no cancel, the name proposed, tutorials on.
+  n = new NewProfileWindow(&roster, u"Cid", false, nullptr, 200);
+  EXPECT_FALSE(Shown(n->GetCancelButton()));
+  EXPECT_TRUE(n->IsNameAcceptable());
+  EXPECT_TRUE(n->OnKeyDown(kKeyEscape, 0));
+  EXPECT_FALSE(n->IsClosing());
+  n->OnCommand(n->GetOkButton());
+  ASSERT_NE(rig.store.FindByName(u"Cid"), nullptr);
+  EXPECT_TRUE(rig.store.FindByName(u"Cid")->AreTutorialsOn());
+  EXPECT_TRUE(n->IsClosing());
+  delete n;
+}
+
+TEST_F(ProfileWindows, ChoosingAnotherProfileClearsTheQueuesAndErrorsShowTheirText) {
+  GameProfileNotices notices;
+  rig.store.SetNotices(&notices);
+  Profile* ann = rig.Create(u"Ann");
+  Profile* bob = rig.Create(u"Bob");
+  ASSERT_EQ(rig.store.SelectProfile(ann), 0);
+  MessageNoticeQueue* messages = GetMessageNotices();
+  AwardNoticeQueue* awards = GetAwardNotices();
+  messages->ShowMessage(kMessageLevelMap | 1, nullptr, 0, u"a", 0, 0, 5000, nullptr, 0);
+  awards->ShowAward(2, 0, 0);
+  auto* w = new ProfilesWindow(&roster, nullptr, nullptr);
+  w->SelectRow(RowOf(*w, u"Ann"));
+  w->Choose();  // the current one: the window closes, nothing else
+  EXPECT_TRUE(w->IsClosing());
+  EXPECT_EQ(messages->GetCount(), 1);
+  EXPECT_TRUE(log.empty());
+  delete w;
+  w = new ProfilesWindow(&roster, nullptr, nullptr);
+  w->OnCommand(w->GetRow(RowOf(*w, u"Bob")));
+  EXPECT_EQ(rig.store.GetCurrent(), bob);
+  EXPECT_EQ(messages->GetCount(), 0);
+  EXPECT_EQ(awards->GetCount(), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"leave level"}));
+  delete w;
+
+  rig.store.ShowError(kProfileNameUsed);
+  auto* dialog = dynamic_cast<ProfileErrorDialog*>(manager->FindWindow(kDialogWindowId));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->GetTextKey(), u"err_used");
+  rig.store.SetNotices(nullptr);
+}
+
+}  // namespace
+}  // namespace profiletest
