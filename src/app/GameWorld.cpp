@@ -184,7 +184,8 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       tables_->Install();
       return true;
     case WorldStage::kWindowManager:
-      windows_ = new WindowManager;
+      windows_ = setup_.makeWindows ? setup_.makeWindows() : new WindowManager;
+      if (!windows_) return (*error = "no window manager", false);
       s.windowManager = windows_;
       // Every window's skin is cut from the "interface" image, which the
       // manager keeps loaded.
@@ -207,6 +208,12 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       targets.sets = &sets_;
       targets.tables = tables_.get();
       targets.windows = windows_;
+      if (setup_.stagedLoading) {
+        targets.profiles = setup_.profiles;
+        targets.profileFolder = setup_.profileFolder;
+        loader_ = std::make_unique<StartupLoader>(std::move(targets));
+        return true;
+      }
       StartupLoader loader(std::move(targets));
       loader.SetLastStep(StartupLoader::kDescriptionsStep);
       loader.SetSoundOptional(true);
@@ -291,6 +298,7 @@ void GameWorld::Down(WorldStage stage) {
       windows_ = nullptr;
       return;
     case WorldStage::kLoading:
+      loader_.reset();
       if (windows_) windows_->Fonts().DeleteAll();
       FreeGameFonts();
       s.interfaceImage = nullptr;

@@ -92,6 +92,15 @@ struct WorldSetup {
   i32 level = -1;
   LevelSetup levelSetup;
   GameLevelHooks given;  // the level's collaborators handed in (OpenLevel)
+  // The program's loading: the loading stage only readies the start-up
+  // loader (Loader), which the caller runs a step a frame to its finish:
+  // the archives but the sprites' closed, the profiles loaded into
+  // `profiles` from `profileFolder`, the fade to the main screen run.
+  bool stagedLoading = false;
+  class ProfileStore* profiles = nullptr;
+  std::u16string profileFolder;
+  // Makes the game's window manager (null: a plain one).
+  std::function<WindowManager*()> makeWindows;
   // Called after each stage is set up (true) and before it is taken down
   // (false).
   std::function<void(WorldStage stage, bool up)> observer;
@@ -146,6 +155,8 @@ class GameWorld {
   // empty when it plays or no output was given.
   const std::string& SoundProblem() const { return soundProblem_; }
   DXLViewer* Viewer() const { return setup_.viewer; }
+  // The staged start-up loader (WorldSetup::stagedLoading); null otherwise.
+  StartupLoader* Loader() const { return loader_.get(); }
 
  private:
   bool Up(WorldStage stage, std::string* error);
@@ -170,6 +181,7 @@ class GameWorld {
   std::unique_ptr<ContentTables> tables_;
   WindowManager* windows_ = nullptr;
   std::unique_ptr<GameLanguage> language_;
+  std::unique_ptr<StartupLoader> loader_;
   std::unique_ptr<LevelPanelHost> host_;
   std::unique_ptr<PointClasses> classes_;
   std::unique_ptr<LevelVillainCast> villains_;  // goes after the level, which clears them

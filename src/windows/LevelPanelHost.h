@@ -4,8 +4,9 @@
 // bonus and task buttons, opens the empty places' child panels on it, opens
 // the menu and carries out the menu's commands (LevelMenuActions), and opens
 // the level's intro (the information window with the level's intro texts).
-// What has no window yet (the way back to the map, the options and awards
-// windows, the game's end) it records for its owner to act on. Without a part maker of its own it makes the game's parts
+// The way back to the map and the game's end are the game's (SetGameExits);
+// without them, and for what has no window yet (the options and awards
+// windows), it records the request for its owner to act on. Without a part maker of its own it makes the game's parts
 // (GamePanelParts).
 //
 // It is also the level's game windows (LevelWindows): a won level opens
@@ -69,6 +70,12 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
     leave_ = std::move(leave);
     restart_ = std::move(restart);
   }
+  // What the game does when the level has ended towards the map (the comic
+  // to show first: 0 none, else 1 to 3) and when the player quits the game.
+  void SetGameExits(std::function<void(u32 comic)> toMap, std::function<void()> quit) {
+    toMap_ = std::move(toMap);
+    quit_ = std::move(quit);
+  }
 
   // LevelWindows
   void ShowMessage(u32 id, const wchar* textKey, u32 flags, const PRODUCT* subject, i32 duration,
@@ -76,10 +83,11 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   void OpenWarehouseWindow(const PRODUCT* selected) override;
   void OpenResultWindow(const LEVELRESULT& record) override;
 
-  // The menu's commands: the menu closes now; the others are recorded.
+  // The menu's commands: the menu closes now, the game's end and the way to
+  // the map are the game's (recorded too); the others are recorded.
   void CloseMenu() override;
-  void QuitGame() override { quitAsked_ = true; }
-  void ExitToMap() override { exited_ = true; }
+  void QuitGame() override;
+  void ExitToMap() override { Leave(); }
   void OpenOptions() override { ++optionsAsked_; }
   void OpenAwards() override { ++awardsAsked_; }
 
@@ -110,6 +118,8 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   u32 warehouseOpened_ = 0;
   std::function<void()> leave_;
   std::function<void()> restart_;
+  std::function<void(u32)> toMap_;
+  std::function<void()> quit_;
 
   void OpenLevelWindow(u32 kind);
   void Leave();
