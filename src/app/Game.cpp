@@ -288,40 +288,31 @@ void Game::Leave(u32 state) {
   }
 }
 
+// Logos take presses, double clicks and keys (each skips a logo); the
+// screens every input; the loading states none.
 void Game::InstallCallbacks(u32 state) {
+  const bool screen = state == kGameStateLevel || state == kGameStateLevelMap || state == kGameStateMainScreen ||
+                      state == kGameStateComic;
+  const bool logos = state == kGameStateLogos;
+  const bool loading = state == kGameStateStartLoading || state == kGameStateLevelLoading;
   DXLCALLBACKS c{};
   c.cursorQuery = &CbCursor;
-  u32 mask = 0x71F31u;  // everything but the pause and resume words
-  switch (state) {
-    case kGameStateLogos:
-      c.update = &CbUpdate;
-      c.render = &CbRender;
-      c.mouseDown = &CbDown;
-      c.doubleClick = &CbDouble;
-      c.keyDown = &CbKeyDown;
-      break;
-    case kGameStateLevel:
-    case kGameStateLevelMap:
-    case kGameStateMainScreen:
-    case kGameStateComic:
-      c.update = &CbUpdate;
-      c.render = &CbRender;
-      c.mouseDown = &CbDown;
-      c.mouseUp = &CbUp;
-      c.mouseMove = &CbMove;
-      c.doubleClick = &CbDouble;
-      c.mouseWheel = &CbWheel;
-      c.keyDown = &CbKeyDown;
-      c.keyUp = &CbKeyUp;
-      break;
-    case kGameStateStartLoading:
-    case kGameStateLevelLoading:
-      c.update = &CbUpdate;
-      c.render = &CbRender;
-      break;
-    default: break;
+  if (screen || logos || loading) {
+    c.update = &CbUpdate;
+    c.render = &CbRender;
   }
-  DXLSetCallbacks(mask, &c);
+  if (screen || logos) {
+    c.mouseDown = &CbDown;
+    c.doubleClick = &CbDouble;
+    c.keyDown = &CbKeyDown;
+  }
+  if (screen) {
+    c.mouseUp = &CbUp;
+    c.mouseMove = &CbMove;
+    c.mouseWheel = &CbWheel;
+    c.keyUp = &CbKeyUp;
+  }
+  DXLSetCallbacks(0x71F31u, &c);  // everything but the pause and resume words
 }
 
 void Game::Enter(u32 state) {
