@@ -22,7 +22,9 @@
 //                 (StartupLoader.h) read to its step 95: the sounds, the
 //                 sprite sets, the fonts, the tables, the textures and
 //                 the character descriptions, as the program reads them;
-//                 no profile is read and no state is asked for
+//                 no profile is read and no state is asked for; or,
+//                 staged (the program), the loader only readied for its
+//                 caller to run a step a frame
 //   level panel   the game windows round a level (LevelPanelHost, which
 //                 makes the level panel when the scene asks for it), unless
 //                 the scene's game windows are handed in
