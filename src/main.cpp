@@ -7,12 +7,14 @@
 #include <string>
 
 #include "app/GameEntry.h"
+#include "platform/audio/AudioOfflineOutput.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
 #include "platform/os/MessageBox.h"
 
 #include <SDL.h>
 
+#include "platform/sdl2/SdlAudioOutput.h"
 #include "platform/sdl2/SdlSession.h"
 #include "tutorials/TutorialMaker.h"
 
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
   options.tutorials = &tutorials;
   if (options.headless) {
     plat::headless::Session session;
+    options.sound = [] { return std::make_unique<plat::audio::OfflineOutput>(false); };
     return RunGame(options);
   }
   std::string error;
@@ -49,5 +52,6 @@ int main(int argc, char** argv) {
     return kExitStartFailed;
   }
   plat::SetMessageBoxHook(&ShowSdlMessage);
+  options.sound = [] { return std::make_unique<plat::sdl2::SdlAudioOutput>(); };
   return RunGame(options);
 }

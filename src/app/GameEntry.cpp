@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/Game.h"
+#include "app/GameScreen.h"
 #include "app/PlayUrl.h"
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
@@ -102,134 +104,6 @@ int StartFailed(const char* step, i32 result) {
   return kExitStartFailed;
 }
 
-// The game's set-up in place of the state machine still to come: the
-// services, the tables and the loader, run once a frame in the start-up
-// loading state; the fade's request for the main screen ends the run.
-struct StandIn {
-  EntryFolders folders;
-  TutorialFactory* tutorials = nullptr;
-  bool headless = false;
-  StartupData data;
-  std::unique_ptr<StartupLoader> loader;
-  std::unique_ptr<GameLanguage> language;
-  bool mainScreenAsked = false;
-};
-StandIn* gGame = nullptr;
-ReplayRun* gRecording = nullptr;  // a person's input recorded (no replay)
-
-void CloseGameWindow() { plat::GetWindowSystem().PostMessage(DXLGetAppData().window, plat::WM_CLOSE, 0, 0); }
-
-void OnUpdate() {
-  if (!gGame || DXLGetAppState() != kGameStateStartLoading || GetGameEffect()) return;
-  if (gGame->loader->Load() == StartupLoader::kFailed) {
-    const StartupLoader::Failure& f = gGame->loader->GetFailure();
-    FatalDataError(f.text.c_str(), f.what);
-  }
-}
-
-void OnRender() {
-  if (gRecording) {
-    static u32 last = DXLGetTimeMs();
-    const u32 now = DXLGetTimeMs();
-    gRecording->LiveFrame(now - last);
-    last = now;
-  }
-  DXLBeginFrame();
-  DXLClear(0xFF000000u);
-  DXLPresent();
-}
-
-void OnStateChange(u32, u32 state) {
-  GetGameServices().appState = state;
-  if (!gGame) return;
-  if (state == kGameStateMainScreen && !gGame->mainScreenAsked) {
-    // The main screen is still to come: the start-up has done its part.
-    gGame->mainScreenAsked = true;
-    DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", gGame->loader->LoadingTime());
-    CloseGameWindow();
-  }
-}
-
-// Paused, the game is silent; resumed, it plays again.
-void OnPause(u32) { GetSoundSettings().Mute(); }
-void OnResume() { GetSoundSettings().Unmute(); }
-
-// A person's input as replay steps, for a recording.
-void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
-  ReplayStep s;
-  s.kind = kind;
-  s.a = a;
-  s.b = b;
-  s.c = c;
-  if (gRecording) gRecording->Record(s);
-}
-i32 ButtonIndex(u32 button) { return button == kMouseRight ? 1 : button == kMouseMiddle ? 2 : 0; }
-void RecordDown(DXLPOINT p, u32 button, u32) { RecordStep(ReplayStep::kPress, p.x, p.y, ButtonIndex(button)); }
-void RecordUp(DXLPOINT p, u32 button, u32) { RecordStep(ReplayStep::kRelease, p.x, p.y, ButtonIndex(button)); }
-void RecordMove(DXLPOINT p, u32, u32) { RecordStep(ReplayStep::kMove, p.x, p.y, 0); }
-void RecordWheel(DXLPOINT p, i32 delta, u32, u32) {
-  if (delta != 0) RecordStep(ReplayStep::kWheel, p.x, p.y, std::clamp(delta, -32768, 32767));
-}
-void RecordKey(u16 key, u32 modifiers) {
-  // The modifiers go with the keys they hold, not as keys of their own.
-  for (u8 m : {plat::DIK_LSHIFT, plat::DIK_RSHIFT, plat::DIK_LCONTROL, plat::DIK_RCONTROL, plat::DIK_LMENU,
-               plat::DIK_RMENU})
-    if (key == m) return;
-  if (key == 0 || key > 255) return;
-  const i32 held = ((modifiers & kModShift) ? ReplayStep::kShift : 0) |
-                   ((modifiers & kModControl) ? ReplayStep::kCtrl : 0) | ((modifiers & kModAlt) ? ReplayStep::kAlt : 0);
-  RecordStep(ReplayStep::kKey, key, held, 0);
-}
-void RecordCharacter(u16 character) {
-  ReplayStep s;
-  s.kind = ReplayStep::kText;
-  s.text = plat::Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(character)));
-  if (gRecording && !s.text.empty()) gRecording->Record(s);
-}
-
-void InstallCallbacks() {
-  DXLCALLBACKS c{};
-  c.update = &OnUpdate;
-  c.render = &OnRender;
-  u32 which = kCallbackUpdate | kCallbackRender;
-  if (gRecording) {
-    c.mouseDown = &RecordDown;
-    c.mouseUp = &RecordUp;
-    c.mouseMove = &RecordMove;
-    c.mouseWheel = &RecordWheel;
-    c.keyDown = &RecordKey;
-    which |= kCallbackMouse | kCallbackKeyboard;
-    DXLSetCharSink(&RecordCharacter);
-  }
-  DXLSetCallbacks(which, &c);
-  DXLSetStateCallback(&OnStateChange);
-}
-
-// The game's tables, services and loader (what InitGame and the start-up
-// loading state will make).
-bool InitGameStandIn(StandIn* g) {
-  GameServices& s = GetGameServices();
-  s.frameClock = nullptr;
-  s.tutorialFactory = g->tutorials;
-  SetGameViewer(DXLGetViewer());
-  const DXLAPPDATA& app = DXLGetAppData();
-  s.screen.width = static_cast<i32>(app.gameWidth ? app.gameWidth : 800);
-  s.screen.height = static_cast<i32>(app.gameHeight ? app.gameHeight : 600);
-  s.screen.rect = DXLRECT{0, 0, s.screen.width, s.screen.height};
-  g->data.Install();
-  return true;
-}
-
-void ShutdownGameStandIn(StandIn* g) {
-  g->loader.reset();
-  g->data.Free();
-  if (g->language) {
-    SetGameLanguage(nullptr);
-    g->language.reset();
-  }
-  ResetGameServices();
-}
-
 }  // namespace
 
 std::string ParseEntryOptions(int argc, char** argv, EntryOptions* o) {
@@ -313,7 +187,7 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
   std::snprintf(message, sizeof message, "%s", text);
   DXLReportErrorA(0, "%s (%s)", message, detail.c_str());
   std::fprintf(stderr, "tallowmere: %s (%s)\n", message, detail.c_str());
-  const GameLanguage* language = gGame ? gGame->language.get() : nullptr;
+  const GameLanguage* language = GetRunningGame() ? GetRunningGame()->Language() : nullptr;
   const wchar* title = language && language->GetWindowTitle() ? language->GetWindowTitle() : u"";
   plat::ShowMessageBox(static_cast<uintptr_t>(DXLGetAppData().window), Wide(message), title,
                        plat::kMessageBoxIconError);
@@ -361,8 +235,8 @@ int RunGame(const EntryOptions& options) {
     return kExitStartFailed;
   }
 
-  // 5 to 8: the log, the frame, the pause callbacks, the window. A replay's
-  // clock runs from before the log's first stamp.
+  // 5 to 8: the log, the frame, the window. A replay's clock runs from
+  // before the log's first stamp.
   if (replay.Active()) replay.Start();
   DXLOpenLog(Wide(folders.user).c_str());
   DXLLogValueA(0, "Program folder", folders.program.c_str());
@@ -371,11 +245,7 @@ int RunGame(const EntryOptions& options) {
   if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);
-  DXLSetPauseCallback(&OnPause);
-  DXLCALLBACKS resume{};
-  resume.activated = &OnResume;
-  DXLSetCallbacks(kCallbackActivated, &resume);
-  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, 107, nullptr);
+  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, 107, &GameModeFilter);
   if (r == kAppAlreadyRunning) {
     DXLShutdown();
     return kExitDataError;
@@ -383,59 +253,49 @@ int RunGame(const EntryOptions& options) {
   if (r < 0) return StartFailed("creating the window", r);
 
   // 9 to 12: the settings, "config.ini"'s screen, the screen, input.
-  SCREENPARAMS screen;
-  screen.fullscreen = 0;
-  screen.windowWidth = 800;
-  screen.windowHeight = 600;
+  Game game;
+  SCREENPARAMS screen;  // the defaults: full screen at the desktop's size
   if (!LoadSettings(Wide(folders.user), &screen)) return StartFailed("reading the settings", -1);
   ApplyConfigIni(ini, &screen);
-  // The game's screen: a window of the game area until the screen modes come.
-  r = DXLPrepareDisplayMode(75, 800, 600, 0, 22, 0, 0, 0, false, screen.vsync != 0 && !options.headless, false,
-                            nullptr);
-  if (r == 0) r = DXLSetDisplayMode(nullptr, 0xFF000000u);
-  if (r != 0) {
+  if (!game.Screen().Init(screen)) {
     DXLReportErrorA(-1, "Ошибка создания окна");
-    return StartFailed("setting up the screen", r);
+    return StartFailed("setting up the screen", -1);
   }
   if ((r = DXLInitInput(true)) < 0) return StartFailed("setting up input", r);
   if ((r = DXLInitServices(kCursorArrow)) < 0) return StartFailed("starting the services", r);
 
-  // 13 to 16: the state callbacks, the game's set-up, the cursors and
-  // archives, the language.
-  StandIn game;
-  game.folders = folders;
-  game.headless = options.headless;
-  game.tutorials = options.tutorials;
-  gGame = &game;
-  gRecording = replay.Live() ? &replay : nullptr;
-  InstallCallbacks();
-  InitGameStandIn(&game);
-  // The cursors are drawn by the game later: no file is there yet, so
-  // every slot stays empty and the system's arrow shows.
-  DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
+  // 13 to 16: the game's set-up with its callbacks, the archives, the
+  // language. The cursors are drawn by the game later: no file is there
+  // yet, so every slot stays empty and the system's arrow shows.
+  GameSetup setup;
+  setup.data = folders.data.substr(0, folders.data.size() - 1);
+  setup.user = Wide(folders.user);
+  setup.tutorials = options.tutorials;
+  setup.sound = options.sound ? options.sound() : nullptr;
+  setup.cheats = ini.ReadBool(u"Game", u"Cheats", false);
+  setup.seedKeys = true;  // once a run: from the clock, or the replay's seed
+  setup.keySeed = replay.KeySeed();
+  setup.endAtMainScreen = options.headless && options.replay.empty();
+  SetGameRecording(replay.Live() ? &replay : nullptr);
   std::string fault;
   bool missing = false;
-  if (!game.data.archives.Open(folders.data.substr(0, folders.data.size() - 1), &fault, &missing)) {
-    ShutdownGameStandIn(&game);
-    gGame = nullptr;
-    gRecording = nullptr;
+  if (!game.InitGame(std::move(setup), &fault, &missing)) {
+    SetGameRecording(nullptr);
     DXLShutdown();
     if (missing) return DataMissing(fault);
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
     return kExitDataError;
   }
-  game.language = std::make_unique<GameLanguage>(Wide(languagePath).c_str());
-  SetGameLanguage(game.language.get());
-  if (!game.language->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
-  if (const wchar* title = game.language->GetWindowTitle())
-    plat::GetWindowSystem().SetWindowText(DXLGetAppData().window, title);
-  game.loader = std::make_unique<StartupLoader>(game.data.Targets());
+  DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
+  game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
+  if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
 
   // 17 to 19: the settings saved at once, the first state.
-  if (!SaveSettings(Wide(folders.user), screen)) DXLLogValueA(0, "Settings", "config.dat could not be written");
-  DXLSetAppState(kGameStateStartLoading, true);
+  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams()))
+    DXLLogValueA(0, "Settings", "config.dat could not be written");
+  DXLSetAppState(kGameStateLogos, true);
 
-  // 20 to 22: the loop, the shutdown, "play.url".
+  // 20 to 22: the loop, the shutdown (the game's with it), "play.url".
   if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it.
     replay.RasteriseEveryFrame(!options.headless || options.rasterise);
@@ -448,13 +308,12 @@ int RunGame(const EntryOptions& options) {
   } else {
     DXLRun();
   }
-  gRecording = nullptr;
+  SetGameRecording(nullptr);
   const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
-  const bool reached = game.mainScreenAsked;
-  ShutdownGameStandIn(&game);
-  gGame = nullptr;
+  const bool reached = game.MainScreenReached();
   DXLShutdown();
+  game.ShutdownGame();  // when the frame's quit state did not reach it
   if (!options.headless) OpenPlayUrl(folders.program);
   if (!replayFailed.empty()) return kExitReplayFailed;
   // A replay's end is its own: it need not reach the main screen.

@@ -10,9 +10,9 @@
 // data folder when that path is not usable or reaches 248 characters. The
 // per-user folder is made (mode 0700) before "log.txt" is opened in it.
 //
-// Until the game's set-up and state machine exist, a stand-in takes their
-// place: it makes the services and the tables, runs the start-up loader once
-// a frame, and ends the run when the loader's fade asks for the main screen.
+// The game (Game.h) is set up on the frame and run by its state machine
+// from the logos to the quit state. A headless run without a replay has
+// nobody to play: it ends when the main screen is entered.
 //
 // Exit status (kExit...): 0 a normal end; 1 archive data that does not read
 // (or a second start refused: the running one's log stays as it was); 2 a
@@ -27,11 +27,14 @@
 // with --rasterise.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/Settings.h"
 #include "base/IniFile.h"
 #include "base/Types.h"
+#include "platform/audio/AudioOutput.h"
 
 class TutorialFactory;
 
@@ -54,6 +57,9 @@ struct EntryOptions {
   std::string record;        // --record FILE
   bool rasterise = false;    // --rasterise: a headless replay rasterises every frame
   TutorialFactory* tutorials = nullptr;  // installed as the game's tutorial factory
+  // The sound output (the device in a window, an offline one headless);
+  // null or giving null: silent.
+  std::function<std::unique_ptr<plat::audio::Output>()> sound;
 };
 
 // The command line read; empty when it is right, else what is wrong.

@@ -209,6 +209,12 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       targets.sets = &sets_;
       targets.tables = tables_.get();
       targets.windows = windows_;
+      if (setup_.stagedLoading) {
+        targets.profiles = setup_.profiles;
+        targets.profileFolder = setup_.profileFolder;
+        loader_ = std::make_unique<StartupLoader>(std::move(targets));
+        return true;
+      }
       StartupLoader loader(std::move(targets));
       loader.SetLastStep(StartupLoader::kDescriptionsStep);
       loader.SetSoundOptional(true);
@@ -298,6 +304,7 @@ void GameWorld::Down(WorldStage stage) {
       windows_ = nullptr;
       return;
     case WorldStage::kLoading:
+      loader_.reset();
       if (windows_) windows_->Fonts().DeleteAll();
       FreeGameFonts();
       s.interfaceImage = nullptr;

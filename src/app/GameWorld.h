@@ -23,7 +23,9 @@
 //                 (StartupLoader.h) read to its step 95: the sounds, the
 //                 sprite sets, the fonts, the tables, the textures and
 //                 the character descriptions, as the program reads them;
-//                 no profile is read and no state is asked for
+//                 no profile is read and no state is asked for; or,
+//                 staged (the program), the loader only readied for its
+//                 caller to run a step a frame
 //   level panel   the game windows round a level (LevelPanelHost, which
 //                 makes the level panel when the scene asks for it), unless
 //                 the scene's game windows are handed in; the award queue
@@ -95,6 +97,13 @@ struct WorldSetup {
   i32 level = -1;
   LevelSetup levelSetup;
   GameLevelHooks given;  // the level's collaborators handed in (OpenLevel)
+  // The program's loading: the loading stage only readies the start-up
+  // loader (Loader), which the caller runs a step a frame to its finish:
+  // the archives but the sprites' closed, the profiles loaded into
+  // `profiles` from `profileFolder`, the fade to the main screen run.
+  bool stagedLoading = false;
+  class ProfileStore* profiles = nullptr;
+  std::u16string profileFolder;
   // Called after each stage is set up (true) and before it is taken down
   // (false).
   std::function<void(WorldStage stage, bool up)> observer;
@@ -152,6 +161,8 @@ class GameWorld {
   // What the profile store tells the game (ProfileStore::SetNotices): its
   // queues cleared over this world's window manager, its errors shown.
   ProfileNotices* Notices() { return &notices_; }
+  // The staged start-up loader (WorldSetup::stagedLoading); null otherwise.
+  StartupLoader* Loader() const { return loader_.get(); }
 
  private:
   bool Up(WorldStage stage, std::string* error);
@@ -177,6 +188,7 @@ class GameWorld {
   std::unique_ptr<ContentTables> tables_;
   WindowManager* windows_ = nullptr;
   std::unique_ptr<GameLanguage> language_;
+  std::unique_ptr<StartupLoader> loader_;
   std::unique_ptr<LevelPanelHost> host_;
   std::unique_ptr<PointClasses> classes_;
   std::unique_ptr<LevelVillainCast> villains_;  // goes after the level, which clears them

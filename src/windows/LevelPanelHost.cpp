@@ -79,7 +79,15 @@ void LevelPanelHost::CloseMenu() {
   if (panel_ && panel_->GetMenuWindow()) panel_->GetMenuWindow()->Close();
 }
 
-void LevelPanelHost::ExitToMap(u32) { exited_ = true; }
+void LevelPanelHost::ExitToMap(u32 comic) {
+  exited_ = true;
+  if (toMap_) toMap_(comic);
+}
+
+void LevelPanelHost::QuitGame() {
+  quitAsked_ = true;
+  if (quit_) quit_();
+}
 
 void LevelPanelHost::OpenOptions() {
   ++optionsAsked_;

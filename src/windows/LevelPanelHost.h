@@ -4,8 +4,10 @@
 // bonus and task buttons, opens the empty places' child panels on it, opens
 // the menu and carries out the menu's commands (LevelMenuActions), and opens
 // the level's intro (the information window with the level's intro texts)
-// and the options window. What has no window yet (the way back to the map,
-// the awards window, the game's end) it records for its owner to act on. Without a part maker of its own it makes the game's parts
+// and the options window. The way back to the map and the game's end are
+// the game's (SetGameExits); without them, and for what has no window yet
+// (the awards window), it records the request for its owner to act on.
+// Without a part maker of its own it makes the game's parts
 // (GamePanelParts).
 //
 // It is also the level's game windows (LevelWindows): a won level opens
@@ -72,6 +74,12 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
     leave_ = std::move(leave);
     restart_ = std::move(restart);
   }
+  // What the game does when the level has ended towards the map (the comic
+  // to show first: 0 none, else 1 to 3) and when the player quits the game.
+  void SetGameExits(std::function<void(u32 comic)> toMap, std::function<void()> quit) {
+    toMap_ = std::move(toMap);
+    quit_ = std::move(quit);
+  }
 
   // LevelWindows
   void ShowMessage(u32 id, const wchar* textKey, u32 flags, const PRODUCT* subject, i32 duration,
@@ -79,10 +87,11 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   void OpenWarehouseWindow(const PRODUCT* selected) override;
   void OpenResultWindow(const LEVELRESULT& record) override;
 
-  // The menu's commands: the menu closes now; the others are recorded.
+  // The menu's commands: the menu closes now, the game's end and the way to
+  // the map are the game's (recorded too); the others are recorded.
   void CloseMenu() override;
-  void QuitGame() override { quitAsked_ = true; }
-  void ExitToMap() override { exited_ = true; }
+  void QuitGame() override;
+  void ExitToMap() override { Leave(); }
   // The options window (one at a time), counted too.
   void OpenOptions() override;
   void OpenAwards() override { ++awardsAsked_; }
@@ -118,6 +127,8 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   OptionsHooks* optionsHooks_ = nullptr;
   std::function<void()> leave_;
   std::function<void()> restart_;
+  std::function<void(u32)> toMap_;
+  std::function<void()> quit_;
 
   void OpenLevelWindow(u32 kind);
   void Leave();

@@ -182,6 +182,27 @@ TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
   EXPECT_EQ(Map().GetObjects()[0], c);
 }
 
+TEST_F(MapObjects, DisposedObjectsGoWithoutADrawOnceTheirEffectsEnd) {
+  GetGameServices().clock = 1000;
+  SpriteObject* a = SpriteObject::Create(Map(), rig_.junk, 1, 100, 100, kObjectSprite, nullptr, 0);
+  SpriteObject* b = SpriteObject::Create(Map(), rig_.junk, 0, 200, 100, kObjectSprite, nullptr, 0);
+  a->AttachToLevel(0);
+  b->AttachToLevel(0);
+  a->DisposeWithEffect(0, new SEffect_Alpha(1.0f, 0.0f, 300, true, 0));
+  b->DisposeWithEffect(0, new SEffect_Wait(100));
+  const size_t before = Drawn();
+  Map().UpdateDisposed();  // both effects still run
+  EXPECT_EQ(Map().GetObjects().GetCount(), 2);
+  GetGameServices().clock = 1150;
+  Map().UpdateDisposed();
+  EXPECT_EQ(Map().GetObjects().GetCount(), 1);  // the wait is over, never drawn
+  GetGameServices().clock = 1400;
+  Map().UpdateDisposed();
+  EXPECT_EQ(Map().GetObjects().GetCount(), 0);
+  EXPECT_EQ(Map().GetDisposed(0).GetCount() + Map().GetDisposed(1).GetCount(), 0);
+  EXPECT_EQ(Drawn(), before);  // nothing was drawn for it
+}
+
 TEST_F(MapObjects, GateOpensFrameByFrameNearThePlayerAndStandsWhileTheLevelIsHeld) {
   auto* gate = static_cast<MapGate*>(SpriteObject::Create(Map(), rig_.gate, 1, 500, 300, kObjectGate, nullptr, 0));
   gate->AttachToLevel(0);

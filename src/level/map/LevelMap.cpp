@@ -122,6 +122,15 @@ void LevelMap::PurgeDisposed(u32 layer) {
   }
 }
 
+void LevelMap::UpdateDisposed() {
+  for (u32 layer = 0; layer < kMapLayers; ++layer) {
+    kis::list<MapObject*>& list = disposed_[layer];
+    for (i32 i = list.GetCount() - 1; i >= 0; --i)
+      if (i < list.GetCount()) list[i]->UpdateEffects();
+    PurgeDisposed(layer);
+  }
+}
+
 void LevelMap::ForgetObject(MapObject* object) {
   if (hovered_ == object) hovered_ = nullptr;
   if (award_ && static_cast<MapObject*>(award_) == object) award_ = nullptr;

@@ -12,8 +12,9 @@
 // keys by ascending serial, and is kept so on every move: nothing is sorted
 // when drawing.
 //
-// Disposal: a disposed object stays drawn while its effects run; the draw
-// of its layer deletes it once its effects have ended (or it is detached).
+// Disposal: a disposed object stays drawn while its effects run; once a
+// frame (UpdateDisposed, drawn or not) and at the draw of its layer it is
+// deleted once its effects have ended (or it is detached).
 //
 // Destruction deletes the points (last first), then every map object.
 #pragma once
@@ -91,6 +92,9 @@ class LevelMap : public ShapeHost {
   // the layer's disposed objects that are done.
   void DrawMapObjects(u32 layer);
   void PurgeDisposed(u32 layer);
+  // Once a frame: every disposed object's effects stepped on the clock and
+  // the layers purged, so disposal never waits for a draw.
+  void UpdateDisposed();
 
   // --- Objects the level keeps track of -----------------------------------------------------
   MapObject* GetHoveredObject() const { return hovered_; }

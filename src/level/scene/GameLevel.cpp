@@ -1,5 +1,7 @@
 #include "level/scene/GameLevel.h"
 
+#include "engine/DXLApp.h"
+
 #include <cmath>
 
 #include "base/Random.h"
@@ -253,8 +255,18 @@ void GameLevel::OnEnter() {
   if (hooks_.rules.panel) hooks_.rules.panel->UpdateTaskButtons(-1, 0, false);
   entered_ = true;
   rules_->SetEntered(true);
+  // Entered while the game window is paused (inactive or minimised): the
+  // menu is open when the player comes back, unless a lock other than an
+  // open window's holds the level.
+  if (DXLGetAppData().pauseLevel > 0 && !rules_->Locks().IsLockedExcept(kLockWindow)) OpenMenu(false);
   if (hooks_.rules.profile) hooks_.rules.profile->BeginLevel(levelIndex_);
 }
+
+void GameLevel::OpenMenu(bool fromKey) {
+  if (hooks_.iface) hooks_.iface->OpenMenu(fromKey);
+}
+
+bool GameLevel::HasEnded() const { return rules_->Tasks().GetResultShown() != kResultNone; }
 
 void GameLevel::Leave() {
   LevelTasks& tasks = rules_->Tasks();

@@ -132,6 +132,11 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   void Restart();
   void ExitToMap();
   void Clear(bool destroying);
+  // The level's menu window, through the game windows (unless one is open
+  // and not closing).
+  void OpenMenu(bool fromKey);
+  // A result was shown (won or lost): the level is over and is not kept.
+  bool HasEnded() const;
   // Whether the level of this index has a tutorial of its own (made by
   // BuildLevel when the profile has the tutorials on).
   static bool HasLevelTutorial(i32 levelIndex);

@@ -56,6 +56,7 @@ void GameLevel::Update(u32 elapsed) {
   // The clock takes the whole of d; the ticks at most 200 ms of it.
   const u32 ticks = rules_->AdvanceFrame(d, ScreenEffectRunning());
   for (u32 i = 0; i < ticks; ++i) Tick();
+  map_->UpdateDisposed();  // the world goes on whether it is drawn or not
   rules_->CheckTimeLimit();
   if (hooks_.rules.panel) hooks_.rules.panel->UpdateTimeBar(true);
   if (!locks.IsLockedExcept(kLockTutorial)) pulseClock_ += d;

@@ -108,7 +108,15 @@ TEST(VillainScene, TheRaiderPoisonsABuildingLosesAShotAndIsDrivenOffPaid) {
   EXPECT_EQ(v->GetState(), kVillainDrivenOff);
   EXPECT_EQ(rules.Money().Get(), money + 50);
   EXPECT_EQ(rules.Tasks().GetResult(), kResultWon);
-  ASSERT_TRUE(StepUntil(h, [&] { return v->IsDead(); })) << "back at its start, gone";
+  // Once dead and its fade over it is deleted, drawn or not: only asked
+  // while it is still among the map's objects.
+  const auto gone = [&] {
+    const auto& objects = h.Level()->Map().GetObjects();
+    for (i32 i = 0; i < objects.GetCount(); ++i)
+      if (objects[i] == v) return v->IsDead();
+    return true;
+  };
+  ASSERT_TRUE(StepUntil(h, gone)) << "back at its start, gone";
 }
 
 TEST(VillainScene, ALevelSavedMidAttackComesBackWithTheVillainItsJobsAndAFlyingShot) {

@@ -1,0 +1,41 @@
+#include "app/AppServices.h"
+
+#include <cmath>
+
+#include "engine/DXLApp.h"
+#include "engine/DXLViewer.h"
+#include "engine/DXLWindowViewer.h"
+#include "platform/os/WindowSystem.h"
+#include "resources/GameServices.h"
+
+DXLPOINT WindowToGame(i32 x, i32 y) {
+  const GAMESCREENAREA& s = GetGameServices().screen;
+  DXLPOINT p{x - s.rect.left, y - s.rect.top};
+  if (s.scaling && s.scale > 0.0f) {
+    p.x = static_cast<i32>(std::floor(static_cast<float>(p.x) / s.scale + 0.5f));
+    p.y = static_cast<i32>(std::floor(static_cast<float>(p.y) / s.scale + 0.5f));
+  }
+  return p;
+}
+
+DXLPOINT GetGameMousePos() {
+  const DXLMouse* mouse = DXLGetAppData().mouse;
+  const DXLPOINT p = mouse ? mouse->GetClientPosition() : DXLPOINT{0, 0};
+  return WindowToGame(p.x, p.y);
+}
+
+void BeginGameFrame() {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  const GAMESCREENAREA& s = GetGameServices().screen;
+  viewer->Clear(0xFF000000u);
+  viewer->LoadIdentity(nullptr);
+  viewer->ResetWorldTransform();
+  viewer->Translate(static_cast<float>(s.rect.left), static_cast<float>(s.rect.top));
+  if (s.scaling) viewer->Scale(s.scale);
+}
+
+void CloseGameWindow() {
+  const plat::WindowHandle window = DXLGetAppData().window;
+  if (window) plat::GetWindowSystem().PostMessage(window, plat::WM_CLOSE, 0, 0);
+}

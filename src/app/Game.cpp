@@ -1,0 +1,537 @@
+#include "app/Game.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "app/AppServices.h"
+#include "app/GameEntry.h"
+#include "app/Profile.h"
+#include "app/ProfileStore.h"
+#include "app/ReplayRun.h"
+#include "app/StandInScreens.h"
+#include "app/StartupLoader.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLKeyboard.h"
+#include "engine/DXLLog.h"
+#include "engine/DXLViewer.h"
+#include "engine/DXLWindowViewer.h"
+#include "gametext/GameLanguage.h"
+#include "level/objects/LevelVillainCast.h"
+#include "level/rules/LevelLocks.h"
+#include "level/rules/LevelRules.h"
+#include "level/scene/GameLevel.h"
+#include "level/state/GameLevelSaves.h"
+#include "platform/encoding/Utf.h"
+#include "platform/input/KeyCodes.h"
+#include "platform/os/WindowSystem.h"
+#include "resources/CursorIds.h"
+#include "resources/GEffects.h"
+#include "resources/GameDraw.h"
+#include "resources/GameEffect.h"
+#include "resources/GameServices.h"
+#include "resources/ProgressTracker.h"
+#include "resources/SoundSettings.h"
+#include "resources/TutorialHooks.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelPanelHost.h"
+
+namespace {
+
+constexpr u32 kFadeMs = 250;
+constexpr u32 kFadeMode = 1;
+constexpr u32 kShowHideHooks = 31;
+constexpr u32 kLoadingStateBit = 0x80000000u;
+constexpr u32 kPauseLostActivation = 1;
+constexpr u32 kPauseMinimised = 3;
+constexpr const wchar* kFirstProfileName = u"Player";  // until the profile windows ask for a name
+
+Game* g_game = nullptr;
+ReplayRun* g_recording = nullptr;  // a person's input recorded (no replay)
+
+// A person's input as replay steps, for a recording.
+void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
+  ReplayStep s;
+  s.kind = kind;
+  s.a = a;
+  s.b = b;
+  s.c = c;
+  if (g_recording) g_recording->Record(s);
+}
+i32 ButtonIndex(u32 button) { return button == kMouseRight ? 1 : button == kMouseMiddle ? 2 : 0; }
+void RecordKey(u16 key, u32 modifiers) {
+  // The modifiers go with the keys they hold, not as keys of their own.
+  for (u8 m : {plat::DIK_LSHIFT, plat::DIK_RSHIFT, plat::DIK_LCONTROL, plat::DIK_RCONTROL, plat::DIK_LMENU,
+               plat::DIK_RMENU})
+    if (key == m) return;
+  if (key == 0 || key > 255) return;
+  const i32 held = ((modifiers & kModShift) ? ReplayStep::kShift : 0) |
+                   ((modifiers & kModControl) ? ReplayStep::kCtrl : 0) | ((modifiers & kModAlt) ? ReplayStep::kAlt : 0);
+  RecordStep(ReplayStep::kKey, key, held, 0);
+}
+void RecordCharacter(u16 character) {
+  ReplayStep s;
+  s.kind = ReplayStep::kText;
+  s.text = plat::Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(character)));
+  if (g_recording && !s.text.empty()) g_recording->Record(s);
+}
+
+// --- The frame's callbacks: plain functions onto the running game ---------------------------------
+
+void CbCursor(u32* slot) {
+  if (g_game) *slot = g_game->QueryCursor();
+}
+void CbUpdate() {
+  if (g_game) g_game->Update();
+}
+void CbRender() {
+  if (g_recording) {
+    static u32 last = DXLGetTimeMs();
+    const u32 now = DXLGetTimeMs();
+    g_recording->LiveFrame(now - last);
+    last = now;
+  }
+  if (g_game) g_game->Render();
+}
+void CbDown(DXLPOINT p, u32 button, u32 m) {
+  RecordStep(ReplayStep::kPress, p.x, p.y, ButtonIndex(button));
+  if (g_game) g_game->MouseDown(p.x, p.y, button, m);
+}
+void CbUp(DXLPOINT p, u32 button, u32 m) {
+  RecordStep(ReplayStep::kRelease, p.x, p.y, ButtonIndex(button));
+  if (g_game) g_game->MouseUp(p.x, p.y, button, m);
+}
+void CbMove(DXLPOINT p, u32 buttons, u32 m) {
+  RecordStep(ReplayStep::kMove, p.x, p.y, 0);
+  if (g_game) g_game->MouseMove(p.x, p.y, buttons, m);
+}
+void CbDouble(DXLPOINT p, u32 m) {
+  if (g_game) g_game->DoubleClick(p.x, p.y, m);
+}
+void CbWheel(DXLPOINT p, i32 delta, u32, u32 m) {
+  if (delta != 0) RecordStep(ReplayStep::kWheel, p.x, p.y, std::clamp(delta, -32768, 32767));
+  if (g_game) g_game->MouseWheel(p.x, p.y, delta, m);
+}
+void CbKeyDown(u16 key, u32 m) {
+  RecordKey(key, m);
+  if (g_game) g_game->KeyDown(key, m);
+}
+void CbKeyUp(u16 key, u32 m) {
+  if (g_game) g_game->KeyUp(key, m);
+}
+void CbChar(u16 code) {
+  RecordCharacter(code);
+  if (g_game) g_game->Character(code);
+}
+void CbState(u32 oldState, u32 newState) {
+  if (g_game) g_game->OnStateChange(oldState, newState);
+}
+void CbActivation(u32 code) {
+  if (g_game) g_game->OnActivation(code);
+}
+// Paused, the game is silent; resumed, it plays again.
+void CbPaused() { GetSoundSettings().Mute(); }
+void CbResumed() { GetSoundSettings().Unmute(); }
+
+// The restart's fade has covered the screen: the level played afresh.
+void RestartCovered() {
+  if (!g_game) return;
+  GameLevel* level = g_game->World().Level();
+  Profile* profile = g_game->Profiles() ? g_game->Profiles()->GetCurrent() : nullptr;
+  if (!level) return;
+  if (profile) profile->DropSavedLevel(level->GetLevelIndex());
+  level->Restart();
+  level->OnEnter();
+}
+
+u16 VirtualKey(u16 key) {
+  const u8* table = DXLKeyboard::GetKeyCodeTable();
+  return table && key < 256 ? table[key] : 0;
+}
+
+bool PlayClockRuns(u32 state) {
+  return state != kGameStateNone && state != kGameStateLogos && state != kAppStateShutdown &&
+         state != kGameStateStartLoading;
+}
+
+}  // namespace
+
+Game* GetRunningGame() { return g_game; }
+void SetGameRecording(ReplayRun* run) { g_recording = run; }
+
+Game::Game() = default;
+Game::~Game() { ShutdownGame(); }
+
+u32 Game::LoadingTime() const { return loadingTime_; }
+
+bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
+  setup_ = std::move(setup);
+  g_game = this;
+  profiles_ = std::make_unique<ProfileStore>();
+  if (setup_.seedKeys) profiles_->SeedKeys(setup_.keySeed);
+  screens_ = std::make_unique<StandInScreens>();
+
+  WorldSetup w;
+  w.data = setup_.data;
+  w.viewer = DXLGetViewer();
+  w.width = screen_.Area().width;
+  w.height = screen_.Area().height;
+  w.sound = std::move(setup_.sound);
+  w.stagedLoading = true;
+  w.profiles = profiles_.get();
+  w.profileFolder = setup_.user;
+  if (!world_.Open(std::move(w), error)) {
+    if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
+    profiles_.reset();
+    screens_.reset();
+    g_game = nullptr;
+    return false;
+  }
+  GameServices& s = GetGameServices();
+  s.timeStep = 10;
+  s.maxTimeSteps = 20;
+  s.tutorialFactory = setup_.tutorials;
+  s.screen.rect = screen_.Area().rect;  // the game area's place in the window
+  SetGameLanguageHost(this);
+
+  DXLCALLBACKS pause{};
+  pause.deactivated = &CbPaused;
+  pause.activated = &CbResumed;
+  DXLSetCallbacks(kCallbackDeactivated | kCallbackActivated, &pause);
+  DXLSetPauseCallback(&CbActivation);
+  DXLSetStateCallback(&CbState);
+  DXLSetCharSink(&CbChar);
+  previousTime_ = DXLGetTimeMs();
+  up_ = true;
+  return true;
+}
+
+void Game::SetGameLanguage(std::unique_ptr<GameLanguage> language) {
+  if (language && language.get() == language_.get()) return;
+  ::SetGameLanguage(language.get());
+  std::swap(language_, language);  // the old one goes here, after the new one is in
+}
+
+void Game::SetWindowTitle(const wchar* title) {
+  if (title) plat::GetWindowSystem().SetWindowText(DXLGetAppData().window, title);
+}
+void Game::ShowLoading(DXLTexture*, const wchar*) {}  // the plain bar has no logo or caption
+void Game::SetProfileChars(const wchar* chars) {
+  if (profiles_) profiles_->SetNameCharacters(chars);
+}
+
+// Everything in the shutdown's order: the level and the tutorials, the
+// world's stages (window manager, tables, sprite sets, sound, archives) in
+// reverse, the language, then the profile store, which saves and closes the
+// current profile without reaching the windows; the services reset last.
+void Game::ShutdownGame() {
+  if (!up_) return;
+  up_ = false;
+  DXLSetStateCallback(nullptr);
+  DXLSetPauseCallback(nullptr);
+  DXLSetCharSink(nullptr);
+  DeleteLevel();
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+  DeleteFinishedTutorials();
+  world_.Close();
+  SetGameLanguageHost(nullptr);
+  ::SetGameLanguage(nullptr);
+  language_.reset();
+  screens_.reset();
+  profiles_.reset();
+  ClearGameEffects();
+  ResetGameServices();
+  g_game = nullptr;
+}
+
+void Game::DeleteLevel() {
+  world_.CloseLevel();
+  saves_.reset();
+  villains_.reset();  // after the level, which clears them
+}
+
+// --- The state machine ------------------------------------------------------------------------------
+
+void Game::RequestState(u32 state) {
+  if (GetGameEffect()) return;  // a screen change already under way
+  RunGameEffect(new GEffect_Regime(state, kFadeMs, kFadeMs, 0, kFadeMode));
+}
+
+void Game::OnStateChange(u32 oldState, u32 newState) {
+  GetGameServices().appState = newState;
+  DXLLogValueFormat(0, "Game state", "0x%X -> 0x%X", oldState, newState);
+  if (newState == kAppStateShutdown) {
+    if (state_ == kGameStateLevel && Level()) Level()->Leave();
+    DeleteLevel();
+    if (profiles_) profiles_->SaveProfile();
+    ShutdownGame();
+    return;
+  }
+  Leave(state_);
+  state_ = newState;
+  InstallCallbacks(newState);
+  Enter(newState);
+}
+
+void Game::Leave(u32 state) {
+  switch (state) {
+    case kGameStateLevel:
+      if (Level()) Level()->Leave();  // a won level recorded, one in progress saved; the object stays
+      break;
+    case kGameStateLevelMap:
+      if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+      break;
+    default: break;
+  }
+}
+
+// Logos take presses, double clicks and keys (each skips a logo); the
+// screens every input; the loading states none.
+void Game::InstallCallbacks(u32 state) {
+  const bool screen = state == kGameStateLevel || state == kGameStateLevelMap || state == kGameStateMainScreen ||
+                      state == kGameStateComic;
+  const bool logos = state == kGameStateLogos;
+  const bool loading = state == kGameStateStartLoading || state == kGameStateLevelLoading;
+  DXLCALLBACKS c{};
+  c.cursorQuery = &CbCursor;
+  if (screen || logos || loading) {
+    c.update = &CbUpdate;
+    c.render = &CbRender;
+  }
+  if (screen || logos) {
+    c.mouseDown = &CbDown;
+    c.doubleClick = &CbDouble;
+    c.keyDown = &CbKeyDown;
+  }
+  if (screen) {
+    c.mouseUp = &CbUp;
+    c.mouseMove = &CbMove;
+    c.mouseWheel = &CbWheel;
+    c.keyUp = &CbKeyUp;
+  }
+  DXLSetCallbacks(0x71F31u, &c);  // everything but the pause and resume words
+}
+
+void Game::Enter(u32 state) {
+  switch (state) {
+    case kGameStateLevel:
+      if (GameLevel* level = Level()) level->Enter();  // a saved state restored, else a new one; then OnEnter
+      break;
+    case kGameStateLevelMap:
+      if (Level() && Level()->HasEnded()) DeleteLevel();
+      break;
+    case kGameStateMainScreen:
+      DeleteLevel();
+      if (!mainScreenReached_) {
+        mainScreenReached_ = true;
+        if (StartupLoader* loader = world_.Loader()) loadingTime_ = loader->LoadingTime();
+        DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", loadingTime_);
+        if (setup_.endAtMainScreen) CloseGameWindow();
+      }
+      break;
+    case kGameStateLevelLoading:
+      screens_->SetLoading(0.0f);
+      break;
+    default: break;
+  }
+}
+
+void Game::OnActivation(u32 code) {
+  if (code != kPauseLostActivation && code != kPauseMinimised) return;
+  GameLevel* level = Level();
+  if (state_ == kGameStateLevel && level && level->IsStarted() && !(level->Rules().Locks().GetMask() & kLockExit))
+    level->OpenMenu(false);
+}
+
+// --- Per frame ------------------------------------------------------------------------------------------
+
+u32 Game::UpdateGameClock() {
+  const u32 now = DXLGetTimeMs();
+  const u32 ms = now - previousTime_;
+  previousTime_ = now;
+  GameServices& s = GetGameServices();
+  s.clock += ms;
+  s.frameElapsed = ms;
+  if (PlayClockRuns(state_) && profiles_)
+    if (Profile* profile = profiles_->GetCurrent()) profile->AddPlayTime(ms);
+  return ms;
+}
+
+void Game::Update() {
+  GetSoundSettings().Update();
+  const u32 ms = UpdateGameClock();
+  switch (state_) {
+    case kGameStateLogos:
+      // No logos yet: straight on to the start-up loading.
+      if (!GetGameEffect()) RunGameEffect(new GEffect_Regime(kGameStateStartLoading, 0, kFadeMs, 0, kFadeMode));
+      return;
+    case kGameStateStartLoading: {
+      StartupLoader* loader = world_.Loader();
+      if (GetGameEffect() || !loader || mainScreenReached_) return;
+      const StartupLoader::Result r = loader->Load();
+      if (const ProgressTracker* tracker = GetGameServices().progress) screens_->SetLoading(tracker->GetFraction());
+      if (r == StartupLoader::kFailed) FatalDataError(loader->GetFailure().text.c_str(), loader->GetFailure().what);
+      return;
+    }
+    case kGameStateLevelLoading: {
+      GameLevel* level = Level();
+      if (GetGameEffect() || !level) return;
+      level->Load();
+      if (const ProgressTracker* tracker = level->GetLoadProgress()) screens_->SetLoading(tracker->GetFraction());
+      if (level->IsLoaded()) RequestState(kGameStateLevel);
+      return;
+    }
+    default: break;
+  }
+  if (WindowManager* windows = GetGameServices().windowManager) windows->Update();
+  if (state_ == kGameStateLevel) {
+    if (GameLevel* level = Level()) level->Update(ms);
+    if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
+  }
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Update(ms);
+  DeleteFinishedTutorials();  // never inside a tutorial's own call
+}
+
+void Game::Render() {
+  if (state_ != kGameStateLogos) BeginGameFrame();
+  switch (state_) {
+    case kGameStateLevel: world_.Draw(); break;
+    case kGameStateLevelMap: screens_->DrawMap(); break;
+    case kGameStateMainScreen:
+      screens_->DrawTitle(language_ && language_->GetWindowTitle() ? language_->GetWindowTitle() : u"Tallowmere");
+      break;
+    case kGameStateComic:
+      if (WindowManager* windows = GetGameServices().windowManager) windows->Draw();
+      break;
+    case kGameStateStartLoading:
+    case kGameStateLevelLoading: screens_->DrawLoading(); break;
+    default:
+      if (state_ == kGameStateLogos) BeginGameFrame();
+      break;
+  }
+  DrawScreenBorders();
+}
+
+u32 Game::QueryCursor() const {
+  if (state_ & kLoadingStateBit) return kCursorGrayArrow;
+  u32 cursor = kCursorNone;
+  if (WindowManager* windows = GetGameServices().windowManager; windows && windows->GetCursor(&cursor)) return cursor;
+  if (state_ == kGameStateLevel && Level() && Level()->Input().GetCursorKind(&cursor)) return cursor;
+  return kCursorNone;
+}
+
+// --- Input: window positions in game coordinates; presses outside the game area never reach a screen ----
+
+void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
+  if (!screen_.InGameArea(x, y)) return;
+  const DXLPOINT p = WindowToGame(x, y);
+  switch (state_) {
+    case kGameStateLevel:
+      if (Level()) Level()->Input().OnMouseDown(p.x, p.y, button, modifiers);
+      break;
+    case kGameStateLevelMap:
+      if (button == kMouseLeft && screens_->MapHit(p.x, p.y)) StartLevel(0);
+      break;
+    case kGameStateMainScreen:
+      if (button != kMouseLeft || GetGameEffect()) break;
+      if (screens_->TitleHit(p.x, p.y) == StandInScreens::kPlay) ChooseRegime();
+      else if (screens_->TitleHit(p.x, p.y) == StandInScreens::kQuit) CloseGameWindow();
+      break;
+    default: break;
+  }
+}
+
+void Game::MouseUp(i32 x, i32 y, u32 button, u32 modifiers) {
+  const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseUp(p.x, p.y, button, modifiers);
+}
+
+void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
+  const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseMove(p.x, p.y, buttons, modifiers);
+}
+
+void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
+  if (!screen_.InGameArea(x, y)) return;
+  const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
+}
+
+void Game::MouseWheel(i32 x, i32 y, i32 delta, u32) {
+  const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseWheel(p.x, p.y, delta);
+}
+
+void Game::KeyDown(u16 key, u32 modifiers) {
+  const u16 vk = VirtualKey(key);
+  switch (state_) {
+    case kGameStateLevel:
+      if (Level()) Level()->Input().OnKeyDown(vk, modifiers);
+      break;
+    case kGameStateLevelMap:
+      if (vk == kLevelKeyEscape) RequestState(kGameStateMainScreen);
+      break;
+    case kGameStateMainScreen:
+      if (vk == kLevelKeyEscape) CloseGameWindow();
+      break;
+    default: break;
+  }
+}
+
+void Game::KeyUp(u16 key, u32 modifiers) {
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnKeyUp(VirtualKey(key), modifiers);
+}
+
+void Game::Character(u16 code) {
+  if (state_ == kGameStateLevel && Level()) Level()->Input().OnChar(code, 0);
+}
+
+// --- What the screens ask --------------------------------------------------------------------------
+
+void Game::ChooseRegime() {
+  if (!profiles_) return;
+  if (!profiles_->GetCurrent()) {
+    Profile* made = nullptr;
+    if (profiles_->CreateProfile(kFirstProfileName, &made) != kProfileOk && !made) return;
+    profiles_->SelectProfile(made);
+  }
+  RequestState(kGameStateLevelMap);
+}
+
+void Game::StartLevel(i32 index) {
+  Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
+  if (!profile || GetGameEffect()) return;
+  const i32 regime = static_cast<i32>(profile->GetRegime());
+  GameLevel* kept = Level();
+  if (kept && kept->GetLevelIndex() == index && levelRegime_ == regime && !kept->HasEnded()) {
+    RequestState(kGameStateLevel);
+    return;
+  }
+  DeleteLevel();
+  villains_ = std::make_unique<LevelVillainCast>();
+  saves_ = std::make_unique<GameLevelSaves>(profile, profile, villains_.get());
+  GameLevelHooks given;
+  given.rules.profile = profile;
+  given.villains = villains_.get();
+  given.damage = villains_.get();
+  given.saves = saves_.get();
+  LevelSetup setup;
+  setup.regime = regime;
+  setup.easterEggFound = profile->IsEasterEggFound(index);
+  GameLevel* level = world_.OpenLevel(index, setup, given);
+  if (!level) {
+    DeleteLevel();
+    return;
+  }
+  levelRegime_ = regime;
+  villains_->Bind(&level->Map());
+  if (LevelPanelHost* host = world_.Panel()) {
+    host->SetGameExits([](u32) { RequestState(kGameStateLevelMap); }, [] { CloseGameWindow(); });
+    host->SetLevelActions([level] { level->ExitToMap(); },
+                          [] {
+                            RunGameEffect(new GEffect_ShowHide(&RestartCovered, kFadeMs, kFadeMs, 0, kFadeMode,
+                                                               kShowHideHooks));
+                          });
+  }
+  RequestState(kGameStateLevelLoading);
+}

@@ -1,0 +1,141 @@
+// Game - the one game object the program runs: its set-up (InitGame, on the
+// game's world, GameWorld.h), its language (the game is the language's
+// host), the game-state machine that installs the frame's callbacks for
+// each state, the common frame update and the screens' draws, the routing
+// of input in game coordinates, the activation callback that pauses a
+// running level behind its menu, and the shutdown. The profile store, the
+// screens and the level with its collaborators are its members.
+//
+// States: 1 logos, 0x80000002 start-up loading, 6 main screen, 5 level
+// map, 0x80000003 level loading, 4 level; -1 quits. Until the logos, the
+// main screen and the map exist, stand-ins take their place
+// (StandInScreens.h): the logos go straight to the loading; the main screen
+// is a title with two buttons (level 1, quit); the map starts level 1 on a
+// click and goes back to the main screen on Escape; both loading states
+// show a plain bar.
+//
+// The frame's callbacks are plain functions: they reach the game through
+// the one running game (a game is made, set up and shut down once a run).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/GameScreen.h"
+#include "app/GameWorld.h"
+#include "base/Types.h"
+#include "gametext/GameLanguageHost.h"
+#include "platform/audio/AudioOutput.h"
+
+class GameLanguage;
+class GameLevelSaves;
+class LevelVillainCast;
+class ProfileStore;
+class TutorialFactory;
+class WindowManager;
+class StandInScreens;
+
+struct GameSetup {
+  std::string data;         // the data folder (without a trailing "/")
+  std::u16string user;      // the per-user folder (with a trailing "/")
+  TutorialFactory* tutorials = nullptr;
+  std::unique_ptr<plat::audio::Output> sound;  // null: silent
+  bool cheats = false;
+  // The profile keys' seed (a replay's); else they are seeded from the clock.
+  bool seedKeys = false;
+  u32 keySeed = 0;
+  // The run ends when the main screen is entered (a headless run that
+  // nobody plays).
+  bool endAtMainScreen = false;
+};
+
+class Game : public GameLanguageHost {
+ public:
+  Game();
+  ~Game() override;  // ShutdownGame when still set up
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // The game-wide objects made and installed (the services, sound, sprite
+  // sets, tables, window manager, the start-up loader with its tracker,
+  // the profile store), the frame's state-change and activation callbacks
+  // stored. False with what failed; `*missing` when a file is not there.
+  bool InitGame(GameSetup setup, std::string* error, bool* missing);
+  // Installs the language (the previous one deleted unless it is the same),
+  // which sets the window title, the loading caption and the profile names'
+  // characters through the host below.
+  void SetGameLanguage(std::unique_ptr<GameLanguage> language);
+  // Frees everything in the shutdown's order, the services reset last.
+  void ShutdownGame();
+
+  // The frame's callbacks.
+  void OnStateChange(u32 oldState, u32 newState);
+  void OnActivation(u32 code);
+
+  GameScreen& Screen() { return screen_; }
+  GameWorld& World() { return world_; }
+  ProfileStore* Profiles() const { return profiles_.get(); }
+  GameLanguage* Language() const { return language_.get(); }
+  u32 State() const { return state_; }
+  bool MainScreenReached() const { return mainScreenReached_; }
+  u32 LoadingTime() const;  // ms of the start-up loading, once it is done
+
+  // GameLanguageHost
+  void SetWindowTitle(const wchar* title) override;
+  void ShowLoading(DXLTexture* logo, const wchar* caption) override;
+  void SetProfileChars(const wchar* chars) override;
+
+  // --- What the screens ask of the game -------------------------------------------------
+  // A screen change through the fade (GEffect_Regime, 250, 250, 0, mode 1).
+  static void RequestState(u32 state);
+  // Level `index` of the current profile's regime: the kept level entered
+  // again when it is that one and has not ended, else a new one loaded.
+  void StartLevel(i32 index);
+  // The main screen's play button: a profile made when there is none, then
+  // the level map.
+  void ChooseRegime();
+
+  // Per-state frame callbacks (public for the frame's plain functions).
+  void Update();
+  void Render();
+  void MouseDown(i32 x, i32 y, u32 button, u32 modifiers);
+  void MouseUp(i32 x, i32 y, u32 button, u32 modifiers);
+  void MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers);
+  void DoubleClick(i32 x, i32 y, u32 modifiers);
+  void MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers);
+  void KeyDown(u16 key, u32 modifiers);
+  void KeyUp(u16 key, u32 modifiers);
+  void Character(u16 code);
+  u32 QueryCursor() const;
+
+ private:
+  void Leave(u32 state);
+  void Enter(u32 state);
+  void InstallCallbacks(u32 state);
+  u32 UpdateGameClock();
+  void DeleteLevel();
+  GameLevel* Level() const { return world_.Level(); }
+
+  GameScreen screen_;
+  GameWorld world_;
+  std::unique_ptr<ProfileStore> profiles_;
+  std::unique_ptr<GameLanguage> language_;
+  std::unique_ptr<StandInScreens> screens_;
+  std::unique_ptr<LevelVillainCast> villains_;
+  std::unique_ptr<GameLevelSaves> saves_;
+  GameSetup setup_;
+  u32 state_ = 0;
+  i32 levelRegime_ = 0;  // the regime the level object was made for
+  u32 previousTime_ = 0;
+  bool up_ = false;
+  bool mainScreenReached_ = false;
+  u32 loadingTime_ = 0;
+};
+
+// The running game (null before InitGame and after ShutdownGame).
+Game* GetRunningGame();
+// A person's input written to a recording while the game hears it (null:
+// none).
+class ReplayRun;
+void SetGameRecording(ReplayRun* run);

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The game's states played by replays, headless, on an 800 x 600 screen
+# ("config.ini" beside the program): start -> main screen -> level 1 won ->
+# map -> main screen, twice, with the same state trace and byte-identical
+# profile files; a level left through its menu's "to map", kept by the map
+# and entered again without loading, saved in "profile0.dat", deleted by
+# the main screen and restored from the file; the menu's restart; the
+# menu's quit ending the run with a current profile (clean under the
+# sanitizers).
+#
+# Level 1 is played by the level player's script for it (LEVEL1 below, its
+# comments and "expect won" left out): the replays only wrap it, so when
+# level 1 changes only that script's clicks change.
+# Usage: GameStates.sh TALLOWMERE WORK_FOLDER DATA_FOLDER SCRIPTS_FOLDER
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
+tm_game_setup "$1" "$2" "$3"
+LEVEL1="$4/clear_the_yard.txt"
+run_timeout=300
+printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
+loading=$((0x80000003))
+
+# The stand-in screens' buttons (game coordinates at 800 x 600), the level
+# menu's button and its commands.
+header='clock 1767225600
+seed 7
+await 6 120000
+wait 400'
+play_button='click 400 324'   # the main screen's "level 1"
+map_button='click 400 300'    # the map's "level 1"
+menu='click 755 10'
+menu_to_map='click 398 414'
+menu_restart='click 398 210'
+restart_yes='click 488 438'
+menu_quit='click 398 482'
+quit_yes='click 314 357'
+
+# trace NAME: the game states the run named NAME went through, one a line.
+trace() { sed -n 's/^Game state *\(.*\)$/\1/p' "$work/$1.log" | tr -d '\r'; }
+# play NAME REPLAY_FILE: a run on a fresh per-user folder (unless KEEP=1),
+# its log kept as NAME.log.
+play() {
+  [ "${KEEP:-0}" = 1 ] || rm -rf "$XDG_DATA_HOME"
+  (cd "$work" && run "$1" "$game" --headless --data "$data" --replay "$2")
+  cp "$user/log.txt" "$work/$1.log" 2>/dev/null || : >"$work/$1.log"
+}
+
+# --- Start, main screen, level 1 won, map, main screen ----------------------------------------------
+{
+  echo "$header"
+  echo "$play_button"
+  echo "await 5 2000"
+  echo "wait 400"
+  echo "$map_button"
+  echo "await $loading 2000"
+  echo "await 4 60000"
+  grep -v '^ *#\|^expect won' "$LEVEL1"
+  echo "key enter       # the result window's OK: to the map"
+  echo "await 5 5000"
+  echo "wait 400"
+  echo "key escape      # the map: back to the main screen"
+  echo "await 6 2000"
+  echo "wait 400"
+} >"$work/won.txt"
+# Every replay starts with the start-up and level 1 loaded from the map.
+to_level='0x0 -> 0x1
+0x1 -> 0x80000002
+0x80000002 -> 0x6
+0x6 -> 0x5
+0x5 -> 0x80000003
+0x80000003 -> 0x4'
+expected_won="$to_level
+0x4 -> 0x5
+0x5 -> 0x6
+0x6 -> 0xFFFFFFFF"
+play won "$work/won.txt"
+[ "$(status won)" = 0 ] || fail "the won replay exits $(status won): $(head -3 "$work/won.err")"
+[ "$(trace won)" = "$expected_won" ] || fail "the won replay's states: $(trace won | tr '\n' ' ')"
+grep -aq "золото" "$user/Player/records.txt" 2>/dev/null ||
+  iconv -f UTF-16 -t UTF-8 "$user/Player/records.txt" 2>/dev/null | grep -q "level_01: .*00:00:1" ||
+  fail "the records do not hold level 1 won"
+mkdir -p "$work/first"
+cp "$user"/profile0.dat "$user"/profiles.dat "$user"/config.dat "$work/first/" ||
+  fail "the won replay wrote no profile"
+play again "$work/won.txt"
+[ "$(trace again)" = "$expected_won" ] || fail "the second run's states: $(trace again | tr '\n' ' ')"
+for f in profile0.dat profiles.dat config.dat; do
+  cmp -s "$user/$f" "$work/first/$f" || fail "two runs of one replay wrote different $f"
+done
+
+# --- A level left through its menu: kept by the map, saved, restored ---------------------------------
+{
+  echo "$header"
+  echo "$play_button"
+  echo "await 5 2000"
+  echo "wait 400"
+  echo "$map_button"
+  echo "await 4 60000"
+  echo "wait 500"
+  echo "click 400 300   # the day starts"
+  echo "wait 1000"
+  echo "$menu"
+  echo "wait 800"
+  echo "$menu_to_map"
+  echo "await 5 3000"
+  echo "wait 400"
+  echo "$map_button     # the kept level again, not loaded"
+  echo "await 4 3000"
+  echo "wait 600"
+  echo "$menu"
+  echo "wait 800"
+  echo "$menu_to_map"
+  echo "await 5 3000"
+  echo "wait 400"
+  echo "key escape      # the main screen deletes the level left"
+  echo "await 6 2000"
+  echo "wait 400"
+  echo "$play_button"
+  echo "await 5 2000"
+  echo "wait 400"
+  echo "$map_button     # loaded anew, restored from the profile"
+  echo "await $loading 2000"
+  echo "await 4 60000"
+  echo "wait 600"
+  echo "screenshot restored.png"
+  echo "$menu"
+  echo "wait 800"
+  echo "$menu_restart"
+  echo "wait 800"
+  echo "$restart_yes"
+  echo "wait 1000"
+  echo "screenshot restarted.png"
+  echo "click 400 300   # the day starts again: the quit saves it"
+  echo "wait 1000"
+  echo "$menu"
+  echo "wait 800"
+  echo "$menu_quit"
+  echo "wait 800"
+  echo "$quit_yes"
+  echo "wait 5000       # the game ends first"
+} >"$work/menu.txt"
+play menu "$work/menu.txt"
+[ "$(status menu)" = 5 ] || fail "the menu replay exits $(status menu), not 5 (its quit ending the run)"
+has menu.err "line [0-9]*: wait 5000: the run ended first" ||
+  fail "the menu's quit did not end the run: $(head -3 "$work/menu.err")"
+expected_menu="$to_level
+0x4 -> 0x5
+0x5 -> 0x4
+0x4 -> 0x5
+0x5 -> 0x6
+0x6 -> 0x5
+0x5 -> 0x80000003
+0x80000003 -> 0x4
+0x4 -> 0xFFFFFFFF"
+[ "$(trace menu)" = "$expected_menu" ] || fail "the menu replay's states: $(trace menu | tr '\n' ' ')"
+grep -aq "ERROR: AddressSanitizer\|runtime error" "$work/menu.err" && fail "the quit was not clean: $(head -5 "$work/menu.err")"
+# Restored, the day had begun (no prompt to start it, its clock running);
+# the restart brought the prompt back.
+[ -s "$work/restored.png" ] && [ -s "$work/restarted.png" ] || fail "the menu replay wrote no screenshots"
+cmp -s "$work/restored.png" "$work/restarted.png" && fail "the restored level looks like the restarted one"
+# The level in progress was saved in the profile when the run quit.
+won_size=$(stat -c %s "$work/first/profile0.dat")
+menu_size=$(stat -c %s "$user/profile0.dat")
+[ "$menu_size" -gt "$won_size" ] || fail "the level in progress is not in profile0.dat ($menu_size <= $won_size bytes)"
+
+tm_cli_finish
