@@ -15,7 +15,8 @@
 //                 the pictures load from it as they are needed
 //   tables        "Data.dat" opened and the content tables (DataSet.h)
 //                 made and installed in the services
-//   window manager  made and installed in the services
+//   window manager  made and installed in the services, with the item
+//                 descriptions of the texts (ExpandItemTag)
 //   loading       the language from "language.dat" (when asked for: a
 //                 language that is missing or does not read whole stops
 //                 the world), then the start-up loader's table

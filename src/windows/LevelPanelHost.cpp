@@ -12,10 +12,11 @@
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/PointPanelRouter.h"
+#include "windows/WarehouseWindow.h"
 
 LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
   if (!maker_) {
-    gameParts_ = std::make_unique<GamePanelParts>(this);
+    gameParts_ = std::make_unique<GamePanelParts>(this, this);
     maker_ = gameParts_.get();
   }
 }
@@ -181,7 +182,18 @@ void LevelPanelHost::OpenLevelWindow(u32 kind) {
 
 void LevelPanelHost::ShowMessage(u32, const wchar*, u32, const PRODUCT*, i32, MessageAnswer*) { ++messages_; }
 
-void LevelPanelHost::OpenWarehouseWindow(const PRODUCT*) { ++warehouseOpened_; }
+// One warehouse window at a time: asked again, the open one chooses the
+// product. Nothing without a panel (no level runs).
+void LevelPanelHost::OpenWarehouseWindow(const PRODUCT* selected) {
+  ++warehouseOpened_;
+  LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  if (!rules || !GetWindowManager()) return;
+  if (WarehouseWindow* open = WarehouseWindow::GetOpen()) {
+    if (selected) open->SelectProduct(selected);
+    return;
+  }
+  new WarehouseWindow(*rules, &panel_->GetMap(), selected);
+}
 
 void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
   if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;

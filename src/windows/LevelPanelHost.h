@@ -12,7 +12,9 @@
 // the result window, whose way out is the level's leaving for the map; the
 // restart offer opens the level window: after a lost level in its play form
 // ("to_map" as its first button), from the menu in its restart form. The
-// warehouse window and the messages are recorded until their windows exist.
+// warehouse (the point, the panel's button, the full-warehouse message)
+// opens the warehouse window; the messages are recorded until their
+// windows exist.
 #pragma once
 
 #include <functional>
