@@ -31,6 +31,10 @@ void LevelPanelHost::CreatePanel(LevelMap& map) {
 }
 
 void LevelPanelHost::DeletePanel() {
+  // The warehouse window works on the level's rules and map: it goes with
+  // the panel, also while it is closing.
+  if (WindowManager* manager = GetWindowManager())
+    while (GameWindow* warehouse = manager->FindWindow(WarehouseWindow::kId)) delete warehouse;
   LevelPanel* panel = panel_;
   panel_ = nullptr;
   if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;

@@ -159,6 +159,10 @@ TEST_F(WarehouseWindowTest, EnterClosesAndClicksOverTheLevelPanelPassThrough) {
   EXPECT_TRUE(window->IsClosing());
   EXPECT_EQ(WarehouseWindow::GetOpen(), nullptr);
   EXPECT_EQ(Command(kWarehouseClose), 2u);
+  // Closing or not, it goes with the level's panel (it works on the level).
+  rig.host.DeletePanel();
+  EXPECT_EQ(rig.manager->FindWindow(WarehouseWindow::kId), nullptr);
+  window = nullptr;
 }
 
 }  // namespace
