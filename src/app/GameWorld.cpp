@@ -28,6 +28,7 @@
 #include "windows/AwardNotice.h"
 #include "windows/GamePanelParts.h"
 #include "windows/GameWindowManager.h"
+#include "windows/ItemTag.h"
 #include "windows/LevelPanelHost.h"
 
 namespace {
@@ -188,6 +189,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
     case WorldStage::kWindowManager:
       windows_ = CreateGameWindowManager();
       s.windowManager = windows_;
+      s.itemDescription = &ExpandItemTag;  // the item descriptions of the game's texts
       // Every window's skin is cut from the "interface" image, which the
       // manager keeps loaded.
       if (Sprite* image = windows_->GetInterfaceSprite(u"interface")) s.interfaceImage = image->GetTexture();
@@ -299,6 +301,7 @@ void GameWorld::Down(WorldStage stage) {
       if (s.tutorial) s.tutorial->Discard();
       DeleteFinishedTutorials();
       if (s.windowManager == windows_) s.windowManager = nullptr;
+      if (s.itemDescription == &ExpandItemTag) s.itemDescription = nullptr;
       s.interfaceImage = nullptr;
       delete windows_;
       windows_ = nullptr;

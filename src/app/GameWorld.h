@@ -16,7 +16,8 @@
 //   tables        "Data.dat" opened and the content tables (DataSet.h)
 //                 made and installed in the services
 //   window manager  made with its message and award queues
-//                 (CreateGameWindowManager) and installed in the services
+//                 (CreateGameWindowManager) and installed in the services,
+//                 with the item descriptions of the texts (ExpandItemTag)
 //   loading       the language from "language.dat" (when asked for: a
 //                 language that is missing or does not read whole stops
 //                 the world), then the start-up loader's table

@@ -35,7 +35,7 @@ class Profile final : public LevelProfile,
   Profile& operator=(const Profile&) = delete;
 
   // --- Identity ---------------------------------------------------------------------
-  const wchar* GetName() const { return header_.name; }
+  const wchar* GetName() const override { return header_.name; }
   void SetName(std::u16string_view name);  // the first 16 characters
   const u8* GetKey() const { return header_.key; }
   i32 GetNumber() const { return number_; }                // -1 until it has a file

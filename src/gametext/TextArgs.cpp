@@ -93,6 +93,19 @@ float TextArgs::NextFloat(float def) {
   return v;
 }
 
+u32 TextArgs::NextHex(u32 def) {
+  wchar word[kMaxWord + 1];
+  u32 n = 0;
+  if (!NextWord(false, false, word, &n)) return def;
+  u64 v = 0;
+  for (u32 i = 0; i < n; ++i) {
+    const i32 d = plat::HexDigitValue(word[i]);
+    if (d < 0) return def;
+    if (i < 16) v = v << 4 | static_cast<u64>(d);
+  }
+  return static_cast<u32>(v);
+}
+
 bool TextArgs::NextChar(i32& value) {
   if (!text_) return false;
   u32 skip = 0;

@@ -1,8 +1,8 @@
 // Small routines that live with the language code:
 // - TextArgs, the argument cursor of the game's hint-text builder: a text
 //   with its remaining length from which words are taken one by one;
-// - VFormatTextW, the wide formatter of the game's data-error box;
-// - SectionCursor, the progress record of the game's resumable section readers.
+// - VFormatTextW, the wide formatter of the game's data-error box (the
+//   section readers' progress record is GameServices.h's SectionCursor).
 #pragma once
 
 #include <cstdarg>
@@ -25,6 +25,10 @@ class TextArgs {
   static i32 NextInt(i32 def);
   static u32 NextUInt(u32 def);
   static float NextFloat(float def);
+  // The next word read as hexadecimal digits without a prefix (either case;
+  // the first 16 count, the low 32 bits are the value); the default when no
+  // word follows or the word holds any other character.
+  static u32 NextHex(u32 def);
   // A one-character word followed by a blank or the end: "L" leaves value,
   // "U" increments it when it is at least 1, a digit replaces it, any other
   // character keeps it. False (nothing taken) for anything else.
@@ -47,12 +51,3 @@ constexpr u32 kFormatTextSize = 1000;
 u32 VFormatTextW(wchar* buffer, const wchar* format, va_list arguments);
 u32 FormatTextW(wchar* buffer, const wchar* format, ...);
 
-struct SectionCursor {
-  u32 done = 0;
-  u32 total = 0;
-  u32 error = 0;
-  void Reset() {
-    done = 0;
-    error = 0;
-  }
-};

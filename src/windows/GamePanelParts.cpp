@@ -1,6 +1,7 @@
 #include "windows/GamePanelParts.h"
 
 #include "level/rules/LevelRules.h"
+#include "level/rules/LevelWindows.h"
 #include "level/rules/LevelTasks.h"
 #include "ui/GameWindow.h"
 #include "ui/LifeGuard.h"
@@ -38,6 +39,14 @@ void LevelMenuOpener::Close() {
 }
 
 std::unique_ptr<MoneyWindowPart> GamePanelParts::MakeMoneyWindow() { return std::make_unique<MoneyWindow>(rules_); }
+
+void WarehouseWindowOpener::Open() {
+  if (windows_) windows_->OpenWarehouseWindow(nullptr);
+}
+
+std::unique_ptr<WarehouseWindowPart> GamePanelParts::MakeWarehouseWindow() {
+  return std::make_unique<WarehouseWindowOpener>(windows_);
+}
 
 std::unique_ptr<MenuWindowPart> GamePanelParts::MakeMenuWindow() {
   return std::make_unique<LevelMenuOpener>(actions_);

@@ -2,7 +2,8 @@
 // built: the time bar, bonus buttons and task buttons, the money window and
 // the level's menu (a MenuWindow with the six level commands, carried out by
 // LevelMenuHandler on the actions given). The parts not built yet stay the
-// plain stand-ins.
+// plain stand-ins. The warehouse button opens the warehouse window through
+// the level's game windows.
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "windows/LevelPanelParts.h"
 
 class LevelRules;
+class LevelWindows;
 class LifeGuard;
 class MenuWindow;
 
@@ -37,9 +39,20 @@ class LevelMenuOpener : public MenuWindowPart {
   std::unique_ptr<LifeGuard> alive_;  // watches menu_
 };
 
+// The warehouse button's part: it asks the level's game windows for the
+// warehouse window (LevelWindows::OpenWarehouseWindow).
+class WarehouseWindowOpener : public WarehouseWindowPart {
+ public:
+  explicit WarehouseWindowOpener(LevelWindows* windows) : windows_(windows) {}
+  void Open() override;
+
+ private:
+  LevelWindows* windows_;
+};
+
 class GamePanelParts : public StandInPartMaker {
  public:
-  explicit GamePanelParts(LevelMenuActions* actions) : actions_(actions) {}
+  GamePanelParts(LevelMenuActions* actions, LevelWindows* windows) : actions_(actions), windows_(windows) {}
   // The rules of the level whose panel is made next.
   void SetRules(LevelRules* rules) { rules_ = rules; }
 
@@ -48,8 +61,10 @@ class GamePanelParts : public StandInPartMaker {
   std::unique_ptr<TaskButtonPart> MakeTaskButton(LevelPanel& panel, u32 task) override;
   std::unique_ptr<MoneyWindowPart> MakeMoneyWindow() override;
   std::unique_ptr<MenuWindowPart> MakeMenuWindow() override;
+  std::unique_ptr<WarehouseWindowPart> MakeWarehouseWindow() override;
 
  private:
   LevelMenuActions* actions_;
+  LevelWindows* windows_;
   LevelRules* rules_ = nullptr;
 };

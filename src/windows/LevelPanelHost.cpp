@@ -19,10 +19,11 @@
 #include "windows/OptionsWindow.h"
 #include "windows/PanelSkins.h"
 #include "windows/PointPanelRouter.h"
+#include "windows/WarehouseWindow.h"
 
 LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
   if (!maker_) {
-    gameParts_ = std::make_unique<GamePanelParts>(this);
+    gameParts_ = std::make_unique<GamePanelParts>(this, this);
     maker_ = gameParts_.get();
   }
 }
@@ -43,6 +44,10 @@ void LevelPanelHost::CreatePanel(LevelMap& map) {
 }
 
 void LevelPanelHost::DeletePanel() {
+  // The warehouse window works on the level's rules and map: it goes with
+  // the panel, also while it is closing.
+  if (WindowManager* manager = GetWindowManager())
+    while (GameWindow* warehouse = manager->FindWindow(WarehouseWindow::kId)) delete warehouse;
   LevelPanel* panel = panel_;
   panel_ = nullptr;
   if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;
@@ -224,7 +229,18 @@ void LevelPanelHost::ShowMessage(u32 id, const wchar* textKey, u32 flags, const 
       GetStandardSound(kSoundWarehouseFull));
 }
 
-void LevelPanelHost::OpenWarehouseWindow(const PRODUCT*) { ++warehouseOpened_; }
+// One warehouse window at a time: asked again, the open one chooses the
+// product. Nothing without a panel (no level runs).
+void LevelPanelHost::OpenWarehouseWindow(const PRODUCT* selected) {
+  ++warehouseOpened_;
+  LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
+  if (!rules || !GetWindowManager()) return;
+  if (WarehouseWindow* open = WarehouseWindow::GetOpen()) {
+    if (selected) open->SelectProduct(selected);
+    return;
+  }
+  new WarehouseWindow(*rules, &panel_->GetMap(), selected);
+}
 
 void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
   if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;

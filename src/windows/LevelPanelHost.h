@@ -16,7 +16,8 @@
 // ("to_map" as its first button), from the menu in its restart form. The
 // messages go to the game's message queue (counted too), which drops the
 // level's messages and the award notices when the host goes. The warehouse
-// window is recorded until it exists.
+// (the point, the panel's button, the full-warehouse message) opens the
+// warehouse window.
 #pragma once
 
 #include <functional>

@@ -20,6 +20,7 @@
 #include "ui/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesWindow.h"
 #include "windows/EmptyPanel.h"
 #include "windows/MapProfile.h"
 #include "windows/PanelSkins.h"
@@ -39,7 +40,6 @@ constexpr i32 kBonusHeight = 114;
 SKINRECT AreaFrame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
 
 LevelWindow* gOpen = nullptr;
-std::function<void(LevelWindow&)> gBonusesOpener;
 
 const wchar* WindowText(const wchar* key) { return SectionText(u"level_window", key); }
 
@@ -115,7 +115,6 @@ void LevelWindowBonus::SetBonus(i32 bonus) {
 
 LevelWindow* LevelWindow::GetOpen() { return gOpen; }
 
-void LevelWindow::SetBonusesOpener(std::function<void(LevelWindow&)> opener) { gBonusesOpener = std::move(opener); }
 
 LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, const wchar* mainKey,
                          const wchar* firstKey)
@@ -343,8 +342,9 @@ u32 LevelWindow::OnCommand(GameButton* control) {
       if (callback_) callback_(0, level_, 0);
       return 2;
     case kLevelWindowSelectBonuses:
-      if (gBonusesOpener) gBonusesOpener(*this);
-      return 2;
+      // The bonuses window writes the choice back and refreshes the slots.
+      if (manager_ && !manager_->FindWindow(BonusesWindow::kId)) new BonusesWindow(level_, &selection_);
+      return 1;
     default:
       return 0;
   }

@@ -84,8 +84,6 @@ class LevelWindow : public SpritesWindow {
 
   // The open one, or null.
   static LevelWindow* GetOpen();
-  // Where "select_bonuses" goes (the bonuses window); none: nothing opens.
-  static void SetBonusesOpener(std::function<void(LevelWindow&)> opener);
 
   i32 GetLevel() const { return level_; }
   u32 GetKind() const { return kind_; }

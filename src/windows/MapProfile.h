@@ -2,13 +2,16 @@
 // read and change of the current player's profile: the mode, each level's
 // state and best time, the bonuses owned and the ones chosen for the next
 // level, the marker of a bonus newly unlocked, saved levels, the one-time
-// flags and the tutorials switch. The application's player profile
+// flags and the tutorials switch; for the item descriptions, the player's
+// name and award counters. The application's player profile
 // (Profile) implements it and the profile store installs the current one
 // (SetMapProfile); tests install a fake. Null: no profile is current.
 #pragma once
 
 #include "base/Types.h"
 #include "content/ProfileProgress.h"
+
+struct AWARDCOUNTERS;
 
 // One-time flag: the bonus-choice tutorial has been offered.
 constexpr u32 kProfileFlagBonusChoice = 4;
@@ -34,6 +37,8 @@ class MapProfile {
   virtual bool HasFlags(u32 mask) const = 0;
   virtual void MarkShown(u32 mask) = 0;  // saved when a flag was not set yet
   virtual void SaveProfile() = 0;
+  virtual const wchar* GetName() const { return u""; }
+  virtual AWARDCOUNTERS* GetAwardCounters() { return nullptr; }  // null: none kept
 };
 
 MapProfile* GetMapProfile();

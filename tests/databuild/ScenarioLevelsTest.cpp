@@ -114,17 +114,19 @@ bool ReadSources(const std::string& levels, ContentSourceTables* tables) {
 
 u32 Id(const char* name) { return kis::NameIdA(name); }
 
+constexpr u32 kScenarioLevels = 9;  // the files of tools/data/scenarios
+
 TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsAndBuildings) {
   ContentSourceTables sources;
   ASSERT_TRUE(ReadSources(kScenarios, &sources));
   const std::unique_ptr<LevelTable> built = ReadBuiltLevels(TM_SCENARIO_DATA_DIR);
   u32 levels = 0;
   for (u32 n = 0; n < kLevelCount; ++n) {
-    EXPECT_EQ(built->Get(n).loaded, n < 8) << n;
+    EXPECT_EQ(built->Get(n).loaded, n < kScenarioLevels) << n;
     ExpectSameLevel(built->Get(n), sources.levels[n], n);
     levels += sources.levels[n].regimes[0].taskCount > 0 ? 1 : 0;
   }
-  EXPECT_EQ(levels, 8u);
+  EXPECT_EQ(levels, kScenarioLevels);
   // The sixth, the raid: a villain slot and its wave.
   const LEVELINFO& raid = built->Get(5);
   ASSERT_EQ(raid.villainSlotCount, 1u);

@@ -114,11 +114,6 @@ TEST(FormatText, WideFormatter) {
   std::u16string big(3000, u'a');
   EXPECT_EQ(FormatTextW(buffer, u"%s!", big.c_str()), kFormatTextSize - 1);
   EXPECT_EQ(buffer[kFormatTextSize - 1], 0);
-  SectionCursor cursor{5, 9, 1};
-  cursor.Reset();
-  EXPECT_EQ(cursor.done, 0u);
-  EXPECT_EQ(cursor.total, 9u);
-  EXPECT_EQ(cursor.error, 0u);
 }
 
 class RecordingHost : public GameLanguageHost {

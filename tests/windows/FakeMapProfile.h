@@ -1,11 +1,14 @@
 // The map windows' profile as the tests set it up: the mode, each level's
 // state and best time, the bonuses owned (the first `owned`) and chosen,
 // the medal counts, a saved game, the new-bonus marker, the one-time flags
-// and the tutorials switch; saving is counted.
+// and the tutorials switch, the name and award counters; saving is counted.
 #pragma once
 
 #include <utility>
 
+#include <string>
+
+#include "content/AwardTable.h"
 #include "windows/MapProfile.h"
 
 namespace windowstest {
@@ -38,6 +41,8 @@ class FakeMapProfile : public MapProfile {
   bool HasFlags(u32 mask) const override { return (flags & mask) == mask; }
   void MarkShown(u32 mask) override { flags |= mask; }
   void SaveProfile() override { ++saves; }
+  const wchar* GetName() const override { return name.c_str(); }
+  AWARDCOUNTERS* GetAwardCounters() override { return &awards; }
 
   u32 regime = 0;
   LEVELPROGRESS levels[2][kLevelCount];
@@ -49,6 +54,8 @@ class FakeMapProfile : public MapProfile {
   bool tutorials = true;
   u32 flags = 0;
   i32 saves = 0;
+  std::u16string name = u"Mira";
+  AWARDCOUNTERS awards;
 };
 
 }  // namespace windowstest

@@ -12,6 +12,7 @@
 #include "../level/LevelRig.h"
 #include "../support/FakeTutorialFactory.h"
 #include "ui/GameControls.h"
+#include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapMedalsPanel.h"
 #include "FakeMapProfile.h"
@@ -161,11 +162,8 @@ TEST_F(LevelWindowTest, TheBonusAreaFollowsTheBonusesOwned) {
   Open(kLevelWindowFromMap);
   EXPECT_NE(window->GetSelectButton(), nullptr);
   EXPECT_TRUE(profile.HasFlags(kProfileFlagBonusChoice));
-  i32 opened = 0;
-  LevelWindow::SetBonusesOpener([&](LevelWindow& w) { opened += &w == window; });
   Command(kLevelWindowSelectBonuses);
-  LevelWindow::SetBonusesOpener(nullptr);
-  EXPECT_EQ(opened, 1);
+  EXPECT_NE(rig.windows.FindWindow(BonusesWindow::kId), nullptr);
   Open(kLevelWindowFromMap);  // the flag is set: not due again
   EXPECT_EQ(tutorials.asked, (std::vector<std::string>{"bonus -1 chain"}));
 }

@@ -19,6 +19,7 @@ const ArtBook& ArtBook::Get() {
     AddVillainArt(b);
     AddInterfaceArt(b);
     AddHudArt(b);
+    AddStoreArt(b);
     AddDigitFontArt(b);
     AddGameFontArt(b);
     AddMapArt(b);

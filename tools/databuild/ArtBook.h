@@ -74,6 +74,7 @@ void AddShedArt(ArtBook& book);     // the cow shed and its cows' heads, the she
 void AddVillainArt(ArtBook& book);  // the villains, their catapult, shot and health bar
 void AddInterfaceArt(ArtBook& book);  // the toolkit's and the level panel's skins (ui/SkinTable.h)
 void AddHudArt(ArtBook& book);        // the head-up display's pictures
+void AddStoreArt(ArtBook& book);      // the warehouse window's sheets, the coins and check marks of prices and awards
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
 void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFontArt.h)
 void AddMapArt(ArtBook& book);

@@ -459,12 +459,34 @@ void TasksBack(cairo_t* cr, const ArtFrame& f) {
   Line(cr, 0, f.height - 1.5, f.width, f.height - 1.5, 3, PanelEdge());
 }
 
+// The bonuses' sheet: the bonuses window's three slot columns (63 x 268,
+// four states of 67: empty, normal, hover, pressed) at x 0, 64 and 128; the
+// slot plate at (0, 270), 140 x 79; the bonuses window's panel face at
+// (0, 352), 120 x 45 (grey: the panel tints it by its state).
 void BonusesBack(cairo_t* cr, const ArtFrame& f) {
-  const double top = 270, bottom = std::min(f.height, 349.0);
-  Box(cr, 2, top + 2, f.width - 2, bottom - 2, 14, 14, 14, 14);
+  for (int column = 0; column < 3; ++column) {
+    const double x = column * 64.0;
+    for (int state = 0; state < 4; ++state) {
+      const double y = state * 67.0;
+      Box(cr, x + 2, y + 2, x + 61, y + 65, 8, 8, 8, 8);
+      const Rgb base = state == 0 ? pal::kWoodDark : state == 2 ? WoodLight() : pal::kWood;
+      FillDown(cr, art::Lighter(base, state == 3 ? 0.0 : 0.15), art::Darker(base, state == 3 ? 0.25 : 0.1), y, y + 67);
+      cairo_new_path(cr);
+      Box(cr, x + 2, y + 2, x + 61, y + 65, 8, 8, 8, 8);
+      art::Outline(cr, 2);
+    }
+  }
+  const double top = 270, bottom = 349.0;
+  Box(cr, 2, top + 2, 138, bottom - 2, 14, 14, 14, 14);
   FillDown(cr, pal::kWood, pal::kWoodDark, top, bottom);
   cairo_new_path(cr);
-  Box(cr, 2, top + 2, f.width - 2, bottom - 2, 14, 14, 14, 14);
+  Box(cr, 2, top + 2, 138, bottom - 2, 14, 14, 14, 14);
+  art::Outline(cr, 2);
+  if (f.height < 397) return;
+  Box(cr, 1, 353, 119, 396, 10, 10, 10, 10);
+  FillDown(cr, art::Hex(0xF4F4F4), art::Hex(0xC8C8C8), 352, 397);
+  cairo_new_path(cr);
+  Box(cr, 1, 353, 119, 396, 10, 10, 10, 10);
   art::Outline(cr, 2);
 }
 

@@ -38,6 +38,7 @@
 #include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/MapSprite.h"
+#include "ui/WindowManager.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
@@ -97,6 +98,7 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
     hooks_.map.care = ownCare_.get();
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
+  screen_->SetMap(map_.get());
   if (!hooks_.characters) {
     ownCast_ = std::make_unique<PlayerCast>(*map_, rules_.get(), &hud_, kLevelWidth, kLevelHeight);
     hooks_.characters = ownCast_.get();
@@ -149,6 +151,7 @@ void GameLevel::BuildLevel() {
   input_->Reset();
   rules_->Build(setup_.chosen);
   if (WarehouseStock* stock = rules_->Stock()) stock->AddListener(this);
+  rules_->Money().AddListener(this);
   if (hooks_.iface) hooks_.iface->CreatePanel(*map_);
   if (info_) ground_->Place(*info_);
   if (info_) {
@@ -301,6 +304,7 @@ void GameLevel::Clear(bool destroying) {
   cleared_ = true;
   entered_ = false;
   if (WarehouseStock* stock = rules_->Stock()) stock->RemoveListener(this);
+  rules_->Money().RemoveListener(this);
   rules_->Clear();
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
@@ -370,7 +374,10 @@ void GameLevel::SetBuildingRateModifier(u32 buildingKind, u32 id, float value) {
   }
 }
 
+void GameLevel::OnMoneyChanged() { HintRefreshOnLevelChange(); }
+
 void GameLevel::OnStockChanged(const STOCKENTRY&) {
+  HintRefreshOnGlobalChange(0);
   for (i32 i = 0; i < map_->GetPointCount(); ++i) {
     BaseLevelPoint* p = map_->GetPoint(i);
     if (!p || p->GetKind() != kPointKindBuilding) continue;

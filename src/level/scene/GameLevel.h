@@ -29,6 +29,7 @@
 #include "engine/DXLMouse.h"
 #include "level/rules/LevelBonuses.h"
 #include "level/rules/LevelHooks.h"
+#include "level/rules/LevelMoney.h"
 #include "level/map/LevelMapHooks.h"
 #include "level/scene/LevelGround.h"
 #include "level/scene/LevelInput.h"
@@ -105,7 +106,7 @@ constexpr u32 kCursorLevelNone = 0x80000000u;  // over the map with no point hov
 
 constexpr u32 kSelectionPulse = 1200;  // ms of the selected point's marker pulse
 
-class GameLevel : public LevelScene, private VillainSlots, private StockListener {
+class GameLevel : public LevelScene, private VillainSlots, private StockListener, private MoneyListener {
  public:
   GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHooks& hooks);
   ~GameLevel() override;
@@ -186,8 +187,12 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   bool IsSlotTaken(u32 slot) const override;
   void SpawnVillain(u32 slot, u32 villainKind) override;
   // The animal houses refresh on every stock change: their feed buttons
-  // follow the feed in the warehouse.
+  // follow the feed in the warehouse; a shown hint that reads the stock
+  // (HintRefreshOnGlobalChange) expands its texts again.
   void OnStockChanged(const STOCKENTRY& entry) override;
+  // A shown hint that reads the money expands its texts again
+  // (HintRefreshOnLevelChange).
+  void OnMoneyChanged() override;
 
   // Loading (GameLevelLoad.cpp)
   void BeginStage(u32 stage);

@@ -205,10 +205,17 @@ void LevelInput::OnLeftClick() {
     hovered->OnClick();
     return;
   }
+  // A point is chosen through its own Select: the warehouse opens its
+  // window there instead of being selected, and she does not walk to it.
   const i32 point = map.GetHoveredPoint();
-  if (TutorialAllowAction(kTutorialActionSelect, static_cast<uintptr_t>(point), map.GetPoint(point)))
-    map.Points().SelectPoint(point, true);
-  if (map.GetSelectedPoint() >= 0) return;
+  BaseLevelPoint* chosen = map.GetPoint(point);
+  if (TutorialAllowAction(kTutorialActionSelect, static_cast<uintptr_t>(point), chosen)) {
+    if (chosen)
+      chosen->Select(nullptr);
+    else
+      map.Points().SelectPoint(point, true);
+  }
+  if (map.GetSelectedPoint() >= 0 || (chosen && chosen->GetKind() == kPointKindWarehouse)) return;
   const i32 x = level_.Screen().GetPointerX(), y = level_.Screen().GetPointerY();
   if (x < kPlayLeft || y < kPlayTop || x >= kPlayRight || y >= kPlayBottom) return;
   if (!TutorialAllowAction(kTutorialActionWalk, 0, nullptr)) return;

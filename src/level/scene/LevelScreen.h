@@ -5,7 +5,9 @@
 // the level (set by the level's input), and the windows' hold on the level
 // (its window locks). The scene owns one, with the list, and draws the
 // head-up display last; whoever runs the level installs the screen as
-// GameServices::level.
+// GameServices::level. The game windows reach the running level's rules and
+// map through it (the item descriptions read money, stock, tasks and the
+// player's running award values).
 #pragma once
 
 #include "base/List.h"
@@ -14,6 +16,7 @@
 #include "resources/CurrentLevel.h"
 #include "ui/ScreenSpriteList.h"
 
+class LevelMap;
 class LevelRules;
 
 class LevelScreen : public CurrentLevel {
@@ -24,6 +27,9 @@ class LevelScreen : public CurrentLevel {
   LevelScreen& operator=(const LevelScreen&) = delete;
 
   ScreenSpriteList& Hud() { return hud_; }
+  LevelRules& Rules() const { return rules_; }
+  LevelMap* GetMap() const { return map_; }  // null until the scene sets it
+  void SetMap(LevelMap* map) { map_ = map; }
   // The frame's level transform from the rules' view, applied to the game viewer.
   void ApplyView();
   // After a change of screen size: the view, the windows, the sprites' layout.
@@ -53,6 +59,7 @@ class LevelScreen : public CurrentLevel {
  private:
   LevelRules& rules_;
   ScreenSpriteList& hud_;
+  LevelMap* map_ = nullptr;
   kis::list<LevelShadow*> shadows_;
   DXLMATRIX transform_{};
   i32 pointerX_ = 0;

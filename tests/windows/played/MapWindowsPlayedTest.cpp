@@ -1,6 +1,7 @@
 // The map's windows over the sample level, drawn for a person to look at:
 // the level window in mode 1 with three bonuses chosen (level_window.png)
-// and the medals panel in both variants (medals_panel.png).
+// the medals panel in both variants (medals_panel.png) and the bonuses
+// window with five bonuses owned and two chosen (bonuses_window.png).
 #include <gtest/gtest.h>
 
 #include "../FakeMapProfile.h"
@@ -9,6 +10,7 @@
 #include "resources/GameServices.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapMedalsPanel.h"
 
@@ -59,6 +61,15 @@ TEST_F(MapWindows, LevelWindowInModeOneWithThreeBonuses) {
   EXPECT_EQ(window->GetRows(), 3);
   EXPECT_EQ(window->GetSlot(2)->GetBonus(), 2);
   Shoot("level_window.png", [] {});
+}
+
+TEST_F(MapWindows, BonusesWindowWithFiveOwnedAndTwoChosen) {
+  profile.owned = 5;
+  BONUSSELECTION choice{2, {4, 1, -1}};
+  auto* window = new BonusesWindow(0, &choice);
+  ASSERT_EQ(window->Panels().size(), 5u);
+  EXPECT_TRUE(window->HasClosingPiece());
+  Shoot("bonuses_window.png", [] {});
 }
 
 TEST_F(MapWindows, MedalsPanelInBothVariants) {

@@ -3,7 +3,7 @@
 // point: a place built into a flour mill for its price and build time, a
 // product clicked (its wheat taken, the flour stored after its time at the
 // factories' rate), the product's hint showing its ingredient line and
-// following the stock, the level left mid-production with an upgrade of the
+// following the stock (drawn into production_hint.png), the level left mid-production with an upgrade of the
 // warehouse mid-animation and entered again as it was, the upgrade raising
 // the capacities, and a construction site abandoned back to an empty place
 // with its price given back.
@@ -17,6 +17,7 @@
 #include "content/BuildingTable.h"
 #include "content/LevelRates.h"
 #include "content/ProductList.h"
+#include "gametext/KGEBaseText.h"
 #include "level/characters/Job.h"
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelMap.h"
@@ -37,6 +38,7 @@
 #include "windows/EmptyPlacePanels.h"
 #include "ScenarioPlayed.h"
 #include "windows/LevelPanel.h"
+#include "windows/ItemTag.h"
 #include "windows/LevelPanelHost.h"
 
 namespace windowstest {
@@ -48,30 +50,23 @@ constexpr i32 kMillLevel = 3;  // the fourth scenario level
 constexpr i32 kHard = 1;       // its hard tasks (a level-2 mill, two flour) keep it running
 constexpr i32 kWarehouse = 0, kMillPlace = 1, kOtherPlace = 2;
 
-// The item-description mark-up as far as the hint asks it: the recipe's
-// name, and an ingredient line saying whether the stock holds its amount.
+// The game's item-description mark-up, recording what the hint asks.
 struct RecipeTags {
   static inline std::vector<std::string> asked;
-  static inline const LevelHarness* harness = nullptr;  // its level's stock
   static bool Expand(const wchar* name, u32 length, wchar* out, u32 room, u32* written, uintptr_t kind,
                      uintptr_t object) {
-    const std::string tag = plat::Utf16ToUtf8(std::u16string(name, length));
-    asked.push_back(tag);
-    const auto* recipe = reinterpret_cast<const PRODUCT*>(object);
-    if (kind != kItemTagRecipe || !recipe) return false;
-    const WarehouseStock* stock = harness && harness->Level() ? harness->Level()->Rules().Stock() : nullptr;
-    std::u16string text = u"Flour";
-    if (tag.rfind("PRDCTN I ", 0) == 0) {
-      const INGREDIENT& in = recipe->ingredients[tag[9] - '0'];
-      const PRODUCT* p = recipe->ingredientProducts[tag[9] - '0'];
-      text = stock && p && stock->GetCount(p) >= in.amount ? u"Wheat enough" : u"Wheat short";
-    }
-    if (text.size() > room) return false;
-    for (size_t i = 0; i < text.size(); ++i) out[i] = text[i];
-    *written = static_cast<u32>(text.size());
-    return true;
+    asked.push_back(plat::Utf16ToUtf8(std::u16string(name, length)));
+    return ExpandItemTag(name, length, out, room, written, kind, object);
   }
 };
+
+// Glyph quads of a hint line drawn in a colour (RGB).
+i32 QuadsOfColour(const HIText* line, u32 rgb) {
+  const auto* text = line ? dynamic_cast<const KGEBaseText*>(line->GetTextObject()) : nullptr;
+  i32 n = 0;
+  for (u32 i = 0; text && i < text->GetQuadCount(); ++i) n += (text->GetQuads()[i].v[0].color & 0xFFFFFFu) == rgb;
+  return n;
+}
 
 class Mill : public ScenarioPlayed {
  protected:
@@ -79,10 +74,7 @@ class Mill : public ScenarioPlayed {
     RecipeTags::asked.clear();
     GetGameServices().itemDescription = &RecipeTags::Expand;
   }
-  ~Mill() override {
-    GetGameServices().itemDescription = nullptr;
-    RecipeTags::harness = nullptr;
-  }
+  ~Mill() override { GetGameServices().itemDescription = nullptr; }
   // The place clicked, the factories' category, then the flour mill.
   void BuildMill(i32 place) {
     i32 x = h.Level()->GetInfo()->points[place].x, y = h.Level()->GetInfo()->points[place].y;
@@ -126,7 +118,6 @@ TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
   const PRODUCT* flour = GetProductList()->FindByName(u"flour");
   ASSERT_TRUE(wheat && flour);
-  RecipeTags::harness = &h;
 
   // Charged as the site appears; she builds for the level's build time
   // (and her turn to face the site).
@@ -169,6 +160,7 @@ TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   EXPECT_GT(line.bottom, line.top) << "drawn in its font";
   EXPECT_EQ(RecipeTags::asked, (std::vector<std::string>{"PRDCTN N", "PRDCTN I 0", "PRDCTN I 0"}))
       << "made, then the line again as it shows";
+  Shoot("production_hint.png", 40);
 
   // A click takes two wheat; the flour is stored after 8 s at the
   // factories' rate; the hint's line follows the stock.
@@ -181,10 +173,23 @@ TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   h.Step(20);
   GetGameServices().windowManager->Update();
   EXPECT_EQ(RecipeTags::asked, std::vector<std::string>{"PRDCTN I 0"}) << "the stock changed";
+  // The line says whether the stock holds the recipe's two wheat: green,
+  // red once the wheat is gone, green again when it is back.
+  const i32 left = Stock().GetCount(wheat);
+  EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
+  Stock().Take(wheat, left);
+  h.Step(20);
+  GetGameServices().windowManager->Update();
+  EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0xFF0000u), 0) << "the shown hint follows the stock";
+  EXPECT_EQ(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
+  Stock().Add(wheat, left, false);
+  h.Step(20);
+  GetGameServices().windowManager->Update();
+  EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
   const float rate = level.Rules().GetRate(kRateFactories);
   const i32 expected = static_cast<i32>(std::ceil(static_cast<float>(flour->productionTime) / rate / 10.0f)) * 10;
   const i32 made = MsUntil([&] { return Stock().GetCount(flour) == 1; });
-  EXPECT_NEAR(made + 20, expected, 10);
+  EXPECT_NEAR(made + 60, expected, 10) << "with the 40 ms of the hint's checks";
   EXPECT_EQ(mill->GetBusyCount(), 0);
 
   // The next sack half made, the warehouse's upgrade mid-animation: left

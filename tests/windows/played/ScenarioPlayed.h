@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "base/DataBuffer.h"
+#include "engine/DXLViewer.h"
+#include "resources/GameServices.h"
+#include "ui/WindowManager.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
@@ -49,6 +52,27 @@ class ScenarioPlayed : public ::testing::Test {
     h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
     h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
     h.Step(20);
+  }
+  // Frames of 20 ms for `ms`, each drawing the level and the windows over
+  // it (a window's show and hide effects run as it is drawn).
+  void DrawnFrames(u32 ms) {
+    DXLViewer* viewer = GetGameViewer();
+    for (u32 t = 0; t < ms; t += 20) {
+      h.Step(20);
+      ASSERT_EQ(viewer->BeginFrame(), 0);
+      viewer->Clear(0xFF000000u);
+      h.Level()->Draw();
+      viewer->LoadIdentity(nullptr);
+      viewer->ResetWorldTransform();
+      GetGameServices().windowManager->Draw();
+      ASSERT_EQ(viewer->Present(), 0);
+    }
+  }
+  // After `settle` ms of drawn frames, the last frame written to a PNG for
+  // a person to look at.
+  void Shoot(const char* name, u32 settle = 400) {
+    DrawnFrames(settle < 20 ? 20 : settle);
+    EXPECT_TRUE(h.WritePng(name));
   }
   void ClickButton(const GameButton* b) {
     ASSERT_NE(b, nullptr);

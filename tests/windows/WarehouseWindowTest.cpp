@@ -1,0 +1,169 @@
+// The warehouse window on the level panel's rig with a warehouse point:
+// the product buttons laid out in cells of seven, selling one, five or all,
+// the money's ceiling and the money-earned record, the upgrade's price and
+// its effect on the warehouse and every limit, Enter, and the clicks the
+// window lets through to the level panel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "PanelRig.h"
+#include "content/AwardTable.h"
+#include "level/objects/PointWarehouse.h"
+#include "windows/WarehouseWindow.h"
+
+namespace windowstest {
+namespace {
+
+class WarehouseWindowTest : public ::testing::Test {
+ protected:
+  WarehouseWindowTest() {
+    rig.level.LoadKinds({}, {});
+    rig.level.kinds.Building(u"warehouse")->EnableForLevel(4);  // as the level allows it
+    rig.classes.make = [](LevelMap& map, PointClass, void* record) -> LevelPoint* {
+      return record ? nullptr : PointWarehouse::Create(map);
+    };
+    rig.AddPicture(1, u"warehouse", 256, 240);
+    rig.AddPicture(1, u"warehouse_upgr_but", 150, 132);
+    rig.MakeLevel({POINTDEF{1, 1, kis::NameId(u"warehouse"), 0, {0, 0}, 400, 300, 0}});
+    for (i32 i = 0; i < 20; ++i) {
+      PRODUCT p{};
+      p.id = 1000u + static_cast<u32>(i);
+      p.price = 10 + i;
+      extra.push_back(p);
+    }
+  }
+  ~WarehouseWindowTest() override { delete window; }
+  LevelRules& Rules() { return *rig.level.rules; }
+  WarehouseStock& Stock() { return *Rules().Stock(); }
+  WarehouseWindow& Open(const PRODUCT* selected = nullptr) {
+    delete window;
+    window = new WarehouseWindow(Rules(), rig.map.get(), selected);
+    return *window;
+  }
+  void Stock(i32 products, i32 count) {
+    for (i32 i = 0; i < products; ++i) Stock().Add(&extra[static_cast<size_t>(i)], count, false);
+  }
+  u32 Command(u32 id) {
+    GameButton* b = window->Controls().FindControl(id, 0);
+    EXPECT_NE(b, nullptr) << std::hex << id;
+    return b ? window->OnCommand(b) : 0;
+  }
+  static bool Shown(const GameButton* b) { return b && b->IsEnabled(); }
+
+  PanelRig rig;
+  std::vector<PRODUCT> extra;
+  WarehouseWindow* window = nullptr;
+};
+
+TEST_F(WarehouseWindowTest, ButtonsStandInCellsOfSevenRowsAndFollowTheStock) {
+  Stock(14, 3);
+  Open();
+  ASSERT_EQ(window->Buttons().size(), 14u);
+  EXPECT_EQ(WarehouseWindow::GetOpen(), window);
+  const i32 w = WarehouseWindow::kWidth - 27;
+  for (i32 i = 0; i < 14; ++i) {
+    const WarehouseWindowButton* b = window->Buttons()[static_cast<size_t>(i)];
+    const i32 c = i % 7, start = static_cast<i32>(std::floor(c * w / 7.0 + 0.5));
+    const i32 end = static_cast<i32>(std::floor((c + 1) * w / 7.0 + 0.5));
+    EXPECT_EQ(b->GetX(), 12 + start) << i;
+    EXPECT_EQ(b->GetWidth(), end - start) << i;
+    EXPECT_EQ(b->GetY() - window->Buttons()[0]->GetY(), (i / 7) * WarehouseWindow::kRowHeight) << i;
+    EXPECT_EQ(b->GetCellFlags(), c == 0 ? kButtonFirstCell : c == 6 ? kButtonLastCell : 0u) << i;
+    EXPECT_EQ(b->GetAmount(), 3);
+    EXPECT_EQ(b->GetLimit(), 10) << "storage level 1";
+  }
+  EXPECT_FALSE(window->ShowsEmpty());
+  EXPECT_FALSE(Shown(window->GetSellOne())) << "nothing chosen";
+  const i32 twoRows = window->GetSelectionTop();
+  Stock(16, 1);
+  Open();
+  ASSERT_EQ(window->Buttons().size(), 16u);
+  EXPECT_EQ(window->Buttons()[14]->GetY() - window->Buttons()[0]->GetY(), 2 * WarehouseWindow::kRowHeight);
+  EXPECT_EQ(window->GetSelectionTop() - twoRows, WarehouseWindow::kRowHeight) << "a third row";
+}
+
+TEST_F(WarehouseWindowTest, SellingCountsMoneyTakesStockAndRemovesWhatIsSoldOut) {
+  Stock(2, 3);
+  const PRODUCT* first = &extra[0];   // 10 each
+  const PRODUCT* second = &extra[1];  // 11 each
+  Open(second);
+  ASSERT_NE(window->GetSelected(), nullptr);
+  EXPECT_EQ(window->GetSelected()->GetProduct(), second);
+  EXPECT_TRUE(Shown(window->GetSellOne()));
+  EXPECT_TRUE(Shown(window->GetSellFive()));
+  EXPECT_EQ(Command(kWarehouseSellOne), 1u);
+  EXPECT_EQ(Stock().GetCount(second), 2);
+  EXPECT_EQ(window->GetSelected()->GetAmount(), 2);
+  EXPECT_EQ(Rules().Money().Get(), 311);
+  EXPECT_EQ(rig.level.profile.counters.records[kAwardRecordMoney], 11) << "money earned";
+
+  Command(kWarehouseSellFive);  // five of two: two
+  EXPECT_EQ(Stock().GetCount(second), 0);
+  EXPECT_EQ(Rules().Money().Get(), 333);
+  EXPECT_EQ(rig.level.profile.counters.records[kAwardRecordMoney], 33);
+  ASSERT_EQ(window->Buttons().size(), 1u) << "its button goes";
+  EXPECT_EQ(window->Buttons()[0]->GetProduct(), first);
+  EXPECT_EQ(window->GetSelected(), nullptr);
+  EXPECT_FALSE(Shown(window->GetSellOne()));
+  EXPECT_FALSE(window->ShowsEmpty());
+
+  // The last product, sold by a double click on its button: "empty".
+  Rules().Money().Set(99990);
+  const DXLRECT r = window->Buttons()[0]->GetRect();
+  kis::IntPoint at{};
+  window->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_TRUE(window->OnDoubleClick(at.x, at.y, 0));
+  EXPECT_EQ(Stock().GetCount(first), 0);
+  EXPECT_TRUE(window->Buttons().empty());
+  EXPECT_TRUE(window->ShowsEmpty());
+  EXPECT_EQ(Rules().Money().Get(), LevelMoney::kMax) << "the rest of the 30 is lost";
+  EXPECT_EQ(window->Sell(5), 0) << "nothing chosen";
+}
+
+TEST_F(WarehouseWindowTest, TheUpgradeWantsMoneyRaisesTheWarehouseAndEveryLimit) {
+  Stock(3, 2);
+  Rules().Money().Set(99);
+  Open();
+  EXPECT_EQ(window->GetUpgradePrice(), 100) << "the warehouse's record of level 2";
+  EXPECT_FALSE(Shown(window->GetUpgradeButton())) << "the money is short";
+  EXPECT_FALSE(window->Upgrade());
+  Rules().Money().Set(1000);
+  Open();
+  EXPECT_TRUE(Shown(window->GetUpgradeButton()));
+  EXPECT_EQ(Command(kWarehouseUpgrade), 1u);
+  EXPECT_EQ(Rules().Money().Get(), 900);
+  EXPECT_EQ(Stock().GetLevel(), 2);
+  EXPECT_EQ(static_cast<LevelPoint*>(rig.map->GetPoint(0))->GetLevel(), 2);
+  for (const WarehouseWindowButton* b : window->Buttons()) EXPECT_EQ(b->GetLimit(), 20);
+  EXPECT_TRUE(window->Upgrade());
+  EXPECT_TRUE(window->Upgrade());
+  EXPECT_EQ(Stock().GetLevel(), 4);
+  EXPECT_EQ(window->GetUpgradePrice(), -1) << "the top level";
+  EXPECT_FALSE(Shown(window->GetUpgradeButton()));
+  EXPECT_FALSE(window->Upgrade());
+}
+
+TEST_F(WarehouseWindowTest, EnterClosesAndClicksOverTheLevelPanelPassThrough) {
+  Open();
+  EXPECT_TRUE(window->ShowsEmpty());
+  EXPECT_TRUE(window->HitTest(5, 5)) << "outside the window, off the panel: taken";
+  const DXLRECT& menu = rig.panel->GetMenuButton()->GetRect();
+  kis::IntPoint at{};
+  rig.panel->ClientToScreen(&at, (menu.left + menu.right) / 2, (menu.top + menu.bottom) / 2);
+  ASSERT_TRUE(rig.panel->IsPointOver(at.x, at.y));
+  EXPECT_FALSE(window->HitTest(at.x, at.y)) << "over the panel's menu button";
+  EXPECT_TRUE(window->OnKeyDown(13, 0));
+  EXPECT_TRUE(window->IsClosing());
+  EXPECT_EQ(WarehouseWindow::GetOpen(), nullptr);
+  EXPECT_EQ(Command(kWarehouseClose), 2u);
+  // Closing or not, it goes with the level's panel (it works on the level).
+  rig.host.DeletePanel();
+  EXPECT_EQ(rig.manager->FindWindow(WarehouseWindow::kId), nullptr);
+  window = nullptr;
+}
+
+}  // namespace
+}  // namespace windowstest
