@@ -1,8 +1,12 @@
-// The sample data set's first level loaded in stages as a loading screen
-// drives it: a fresh game's world each run, then one GameLevel::Load call
-// a frame until the level is loaded. Reports the longest single call and
-// the whole load, in processor time, with the number of calls. Goal: no
-// call over 16 ms, so a loading bar never stops for a frame.
+// The sample data set's first level (the wheat farm) loaded as the level
+// loading state drives it, through the game's world with its language and
+// the game's own level panel: a fresh world each run; the level opened (the
+// scene and its panel made), one GameLevel::Load call a frame until it is
+// loaded, then entered and its first frame updated and drawn - the level
+// running, as the game's level state has it. Reports the longest single
+// loading call and the whole way, in processor time, with the number of
+// calls. Goals: no call over 16 ms, so a loading bar never stops for a
+// frame; the whole way under 0.5 s.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,13 +16,15 @@
 
 #include "GoalReport.h"
 #include "common/ToolViewer.h"
+#include "level/scene/GameLevel.h"
 #include "platform/headless/Session.h"
 #include "testsupport/LevelWorld.h"
 
 namespace {
 
 std::vector<double> longest;  // per run, ms
-std::vector<double> whole;
+std::vector<double> loading;  // the Load calls alone
+std::vector<double> whole;    // opened to the first frame drawn
 
 void BM_LevelLoad(benchmark::State& state) {
   for (auto _ : state) {
@@ -27,27 +33,42 @@ void BM_LevelLoad(benchmark::State& state) {
     auto viewer = std::make_unique<DXLWindowViewer>();
     tools::CreateToolWindow(*viewer, u"LevelLoadBench");
     tools::SetToolDisplayMode(*viewer, 800, 600);
-    auto world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600);
+    auto world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600, true);
     if (!world->loaded) return state.SkipWithError("no sample data set");
-    GameLevel& level = world->Make(0);
     state.ResumeTiming();
+    const double start = benchgoal::ThreadCpuMs();
+    GameLevelHooks hooks;  // the game's own panel, scene objects and villains
+    hooks.rules.profile = &world->profile;
+    GameLevel* level = world->world.OpenLevel(0, LevelSetup{}, hooks);
+    if (!level) return state.SkipWithError("the first level does not open");
     double maxMs = 0.0, sum = 0.0;
     u32 calls = 0, maxStage = 0;
-    while (!level.IsLoaded() && calls < 100000) {
-      const u32 stage = level.GetLoadStage();
+    while (!level->IsLoaded() && calls < 100000) {
+      const u32 stage = level->GetLoadStage();
       const double t0 = benchgoal::ThreadCpuMs();
-      level.Load();
+      level->Load();
       const double ms = benchgoal::ThreadCpuMs() - t0;
       if (ms > maxMs) maxStage = stage;
       maxMs = std::max(maxMs, ms);
       sum += ms;
       ++calls;
     }
+    level->Enter();
+    world->world.Frame(16);
+    if (viewer->BeginFrame() == 0) {
+      viewer->Clear(0xFF000000u);
+      world->world.Draw();
+      viewer->Present();
+    }
+    const double all = benchgoal::ThreadCpuMs() - start;
     state.PauseTiming();
+    if (!level->IsLoaded()) return state.SkipWithError("the first level does not load");
     longest.push_back(maxMs);
-    whole.push_back(sum);
+    loading.push_back(sum);
+    whole.push_back(all);
     state.counters["longest_call_ms"] = maxMs;
     state.counters["load_ms"] = sum;
+    state.counters["to_running_ms"] = all;
     state.counters["calls"] = calls;
     state.counters["longest_in_stage"] = maxStage;  // the stage the longest call began in
     world.reset();
@@ -63,7 +84,9 @@ int main(int argc, char** argv) {
   benchgoal::Reporter reporter;
   if (!benchgoal::Run(&argc, argv, &reporter)) return 1;
   benchgoal::PrintRuns("longest call", longest);
-  benchgoal::PrintRuns("whole load", whole);
+  benchgoal::PrintRuns("loading calls", loading);
+  benchgoal::PrintRuns("opened to running", whole);
   benchgoal::Goal("longest loading call", benchgoal::Worst(longest), 16.0, "ms");
+  benchgoal::Goal("level opened to running", benchgoal::Worst(whole), 500.0, "ms");
   return 0;
 }

@@ -1,4 +1,4 @@
-// Eight flour mills at level 4 producing on the sample data set's first
+// Eight flour mills at level 4 producing on the scenario data set's first
 // level, each with four working animations and sixteen smoke emitters
 // (the mill's own, repeated to those counts), and a fed level-4 cow shed
 // and sheep pen (four cows' heads eating, four sheep and their heads
@@ -59,7 +59,7 @@ struct MillBench {
   MillBench(i32 level, i32 count, const std::vector<POINTPOS>& places = {}) {
     tools::CreateToolWindow(*viewer, u"LevelObjectsBench");
     tools::SetToolDisplayMode(*viewer, 800, 600);
-    world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600);
+    world = std::make_unique<leveltest::LevelWorld>(TM_SCENARIO_DATA_DIR, viewer.get(), 800, 600);
     if (!world->loaded) return;
     GameLevel& game = world->Play(0);
     BUILDING* mill = FindBuildingByName(u"prod_flour");
@@ -248,7 +248,7 @@ MillBench& TheMills() { return TheBench(false); }
 
 void BM_FactoriesFrame(benchmark::State& state) {
   MillBench& b = TheMills();
-  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  if (!b.world->loaded) return state.SkipWithError("no scenario data set");
   for (auto _ : state) {
     b.Update();
     b.world->DrawFrame();
@@ -261,14 +261,14 @@ BENCHMARK(BM_FactoriesFrame)->Unit(benchmark::kMillisecond);
 
 void BM_FactoriesUpdate(benchmark::State& state) {
   MillBench& b = TheMills();
-  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  if (!b.world->loaded) return state.SkipWithError("no scenario data set");
   for (auto _ : state) b.Update();
 }
 BENCHMARK(BM_FactoriesUpdate)->Unit(benchmark::kMillisecond);
 
 void BM_BusyLevelFrame(benchmark::State& state) {
   auto& b = static_cast<BusyBench&>(TheBench(true));
-  if (!b.world->loaded || !b.cast) return state.SkipWithError("no sample data set");
+  if (!b.world->loaded || !b.cast) return state.SkipWithError("no scenario data set");
   for (auto _ : state) {
     b.Update();
     b.world->DrawFrame();

@@ -4,10 +4,11 @@
 // 330 alpha-blended sprites from 32 to 200 pixels (most of them small, a
 // tenth large, a few tinted or faded), all through one world transform.
 //
-// Then the same through the game's own level scene (GameLevel): the sample
-// data set's first level with 300 more map objects (its garbage pictures,
-// standing where they fall) and 30 walkers going to and fro (the player
-// among them), its update (a 16-ms frame) and its draw timed apart.
+// Then the same through the game's own level scene (GameLevel): the scenario
+// data set's first level (the garbage yard) with 300 more map objects (its
+// garbage pictures, standing where they fall) and 30 walkers going to and
+// fro (the player among them), its update (a 16-ms frame) and its draw
+// timed apart.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -236,7 +237,7 @@ struct LevelBench {
   LevelBench() {
     tools::CreateToolWindow(*viewer, u"LevelBench");
     tools::SetToolDisplayMode(*viewer, 800, 600);
-    world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600);
+    world = std::make_unique<leveltest::LevelWorld>(TM_SCENARIO_DATA_DIR, viewer.get(), 800, 600);
     if (!world->loaded) return;
     GameLevel& level = world->Play(0);
     // The garbage's pictures, standing about the level.
@@ -287,7 +288,7 @@ LevelBench& TheLevel() {
 
 void BM_LevelSceneUpdate(benchmark::State& state) {
   LevelBench& b = TheLevel();
-  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  if (!b.world->loaded) return state.SkipWithError("no scenario data set");
   for (auto _ : state) {
     b.Retarget();
     b.world->Step(kFrameMs, kFrameMs);
@@ -298,7 +299,7 @@ BENCHMARK(BM_LevelSceneUpdate)->Unit(benchmark::kMillisecond);
 
 void BM_LevelSceneDraw(benchmark::State& state) {
   LevelBench& b = TheLevel();
-  if (!b.world->loaded) return state.SkipWithError("no sample data set");
+  if (!b.world->loaded) return state.SkipWithError("no scenario data set");
   for (auto _ : state) b.world->DrawFrame();
 }
 BENCHMARK(BM_LevelSceneDraw)->Unit(benchmark::kMillisecond);

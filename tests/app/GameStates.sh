@@ -15,7 +15,7 @@
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
 tm_game_setup "$1" "$2" "$3"
-LEVEL1="$4/clear_the_yard.txt"
+LEVEL1="$4/grow_wheat.txt"
 run_timeout=300
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
 loading=$((0x80000003))

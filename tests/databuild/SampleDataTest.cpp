@@ -1,7 +1,7 @@
 // The sample data set as the builder wrote it (the CTest fixture): every
-// section read back through the game's own readers, the first level as the
-// campaign starts it, every name of the manifest found where the game looks
-// for it, and the sounds audible, unclipped and, where they loop, seamless.
+// section read back through the game's own readers, the first two levels
+// as the campaign starts them, every name of the manifest found where the
+// game looks for it, and the sounds audible, unclipped and, where they loop, seamless.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -229,7 +229,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
 
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
-  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_EQ(levels.Get(i).loaded, i == 0) << i;
+  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_EQ(levels.Get(i).loaded, i < 2) << i;
   EXPECT_NE(levels.Get(0).emptyPlace, nullptr);
   EXPECT_NE(levels.Get(0).treeSpot, nullptr);
 
@@ -252,41 +252,66 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   }
 }
 
-TEST_F(SampleData, TheFirstLevelIsTheGarbageLevelAndTheOthersStandOnTheMapNotLoaded) {
+// The first two levels are what their tutorials' scripts count on: level
+// 1 the warehouse on point 0, clean places on points 1 and 2, wheat its one
+// plant and task 0 collecting wheat's product; level 2 mill sites (clean
+// places, the flour mill allowed) on points 1 and 2, wheat beds on points 3
+// and 4, task 0 an amount of flour. Both play modes; the rest stand on the
+// map not loaded.
+TEST_F(SampleData, TheFirstTwoLevelsAreTheFarmsTheirTutorialsCountOnAndTheOthersStandOnTheMapNotLoaded) {
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
+  const u32 wheat = kis::NameIdA("wheat"), flour = kis::NameIdA("flour");
+  const u32 warehouse = kis::NameIdA("warehouse"), mill = kis::NameIdA("prod_flour");
+  const auto clean = [](const POINTDEF& p) { return p.kind == 0u && p.id == 0u && p.price == 0u; };
+  const auto allows = [](const LEVELINFO& l, u32 building) {
+    for (u32 i = 0; i < l.buildingCount; ++i)
+      if (l.buildings[i].id == building && l.buildings[i].value >= 1) return true;
+    return false;
+  };
+  for (u32 n = 0; n < 2; ++n) {
+    const LEVELINFO& l = levels.Get(n);
+    ASSERT_GE(l.mapCell, 0) << n;
+    EXPECT_EQ(levels.GetGridCell(static_cast<u32>(l.mapCell)), static_cast<i32>(n));
+    EXPECT_EQ(l.bonusId, -1);
+    ASSERT_GE(l.points.size(), n == 0 ? 3u : 5u);
+    EXPECT_EQ(l.points[0].kind, 1u) << n;
+    EXPECT_EQ(l.points[0].id, warehouse) << n;
+    EXPECT_TRUE(clean(l.points[1]) && clean(l.points[2])) << n;
+    ASSERT_GE(l.buildingCount, 1u);
+    EXPECT_EQ(l.buildings[0].id, warehouse) << "the warehouse's storage level is the first building's";
+    ASSERT_GE(l.plantCount, 1u);
+    EXPECT_EQ(l.plants[0].id, wheat);
+    EXPECT_FALSE(l.ground.empty());
+    for (u32 r = 0; r < kLevelRegimes; ++r) {
+      const LEVELREGIME& m = l.regimes[r];
+      ASSERT_GE(m.taskCount, 1u) << n << " " << r;
+      EXPECT_EQ(m.tasks[0].kind, 1u);
+      EXPECT_EQ(m.tasks[0].item, n == 0 ? wheat : flour);
+      EXPECT_GT(m.bronze, m.silver);
+      EXPECT_GT(m.silver, m.gold);
+    }
+  }
   const LEVELINFO& first = levels.Get(0);
-  ASSERT_GE(first.mapCell, 0);
-  EXPECT_EQ(levels.GetGridCell(static_cast<u32>(first.mapCell)), 0);
-  EXPECT_EQ(first.startMoney, 300);
-  EXPECT_EQ(first.bonusId, -1);
-  for (float r : first.baseRates) EXPECT_EQ(r, 1.0f);
-  ASSERT_EQ(first.points.size(), 3u);
-  for (const POINTDEF& p : first.points) {
-    EXPECT_EQ(p.kind, 0u);
-    EXPECT_EQ(p.price, 100u);
-    EXPECT_NE(p.id, 0u);
+  EXPECT_EQ(first.plantCount, 1u) << "wheat alone";
+  EXPECT_GE(first.startMoney, 2 * 20) << "two beds sown";
+  const LEVELINFO& second = levels.Get(1);
+  EXPECT_TRUE(allows(second, mill));
+  EXPECT_GE(second.startMoney, 2 * 120) << "two mills built";
+  for (u32 i : {3u, 4u}) {
+    EXPECT_EQ(second.points[i].kind, 2u) << i;
+    EXPECT_EQ(second.points[i].id, wheat) << i;
+    EXPECT_GE(second.points[i].level, 1) << "sown";
   }
-  // Both play modes: one task "clean 3 places", medal limits bronze first.
-  for (u32 r = 0; r < kLevelRegimes; ++r) {
-    const LEVELREGIME& m = first.regimes[r];
-    ASSERT_EQ(m.taskCount, 1u) << r;
-    EXPECT_EQ(m.tasks[0].kind, 4u);
-    EXPECT_EQ(m.tasks[0].target, 3);
-    EXPECT_GT(m.bronze, m.silver);
-    EXPECT_GT(m.silver, m.gold);
-  }
-  EXPECT_EQ(first.regimes[0].bronze, 180000);
-  EXPECT_EQ(first.regimes[0].silver, 120000);
-  EXPECT_EQ(first.regimes[0].gold, 60000);
-  EXPECT_EQ(levels.GetMedal(0, 0, 60000), kGradeGold);
-  EXPECT_EQ(levels.GetMedal(0, 0, 120000), kGradeSilver);
-  EXPECT_EQ(levels.GetMedal(0, 0, 180001), kGradeBronze);
+  // Both modes' first task is the three sacks the tutorial's last step waits for.
+  EXPECT_EQ(second.regimes[0].tasks[0].target, 3);
+  EXPECT_EQ(second.regimes[1].tasks[0].target, 3);
+  EXPECT_EQ(levels.GetMedal(0, 0, first.regimes[0].gold), kGradeGold);
+  EXPECT_EQ(levels.GetMedal(0, 0, first.regimes[0].bronze + 1), kGradeBronze);
   EXPECT_EQ(levels.GetMedal(1, 0, first.regimes[1].bronze + 1), kGradeFinished);
-  EXPECT_FALSE(first.ground.empty());
 
   // The others stand on the map with the campaign's cells, not loaded.
-  for (u32 i = 1; i < kLevelCount; ++i) {
+  for (u32 i = 2; i < kLevelCount; ++i) {
     const LEVELINFO& l = levels.Get(i);
     EXPECT_FALSE(l.loaded) << i;
     ASSERT_GE(l.mapCell, 0) << i;

@@ -1,8 +1,8 @@
 // The scenario levels (tools/data/scenarios) as `databuild --levels` makes
 // them: every level the game's level reader reads back from the scenario
-// data set (the CTest fixture) is the record its source gives, the second
-// allows plants and buildings on its empty places, and the level folder
-// holds level files and nothing else.
+// data set (the CTest fixture) is the record its source gives, the first is
+// the garbage yard, the second allows plants and buildings on its empty
+// places, and the level folder holds level files and nothing else.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -147,8 +147,18 @@ TEST(ScenarioLevels, EveryLevelReadsBackAsItsSourceSaysAndTheSecondAllowsPlantsA
   EXPECT_EQ(dry.extra[0], 0u);
   EXPECT_EQ(dry.extra[1], 2u);
 
-  // The sample set's second level is empty: these levels came from the folder.
-  EXPECT_EQ(ReadBuiltLevels(TM_SAMPLE_DATA_DIR)->Get(1).plantCount, 0u);
+  // The first is the garbage yard the level scene's tests play: three
+  // places of garbage to clear in both modes.
+  const LEVELINFO& yard = built->Get(0);
+  ASSERT_EQ(yard.points.size(), 3u);
+  for (const POINTDEF& p : yard.points) EXPECT_TRUE(p.kind == 0u && p.id != 0u && p.price > 0u);
+  for (u32 r = 0; r < kLevelRegimes; ++r)
+    EXPECT_TRUE(yard.regimes[r].taskCount == 1u && yard.regimes[r].tasks[0].kind == 4u &&
+                yard.regimes[r].tasks[0].target == 3) << r;
+
+  // The sample set's second level is the campaign's mill, wheat its one
+  // plant: these levels came from the folder.
+  EXPECT_EQ(ReadBuiltLevels(TM_SAMPLE_DATA_DIR)->Get(1).plantCount, 1u);
   const LEVELINFO& farm = built->Get(1);
   EXPECT_EQ(farm.startMoney, 1500);
   const char* plants[] = {"wheat", "beta", "apple_tree"};

@@ -1,7 +1,8 @@
 // What stands on a level's places (set 3 and the levels' set 5): the kinds
 // of garbage (a heap of junk, stones, scrap metal, logs, weeds), the toxic
-// puddle, the markers of the hovered and the selected place, and the marks
-// of an empty place and a tree spot. Garbage stands on its hot spot (the
+// puddle, the markers of the hovered and the selected place, the marks of
+// an empty place and a tree spot, and the farm's decorations the levels
+// place by name (a round hay bale, a scarecrow). Garbage stands on its hot spot (the
 // middle of its foot), with its own soft shadow falling to the lower right.
 #include <cmath>
 
@@ -16,6 +17,7 @@ namespace pal = art::pal;
 
 constexpr double kLine = 2.0;  // outline of the world's things at their drawn size
 constexpr double kGarbageFoot = 0.72;
+constexpr double kDecorationFoot = 0.86;  // a decoration stands on its hot spot near its bottom
 
 void Plank(cairo_t* cr, double x, double y, double w, double h, double turnDeg, Rgb c) {
   cairo_save(cr);
@@ -384,6 +386,100 @@ void DrawTreeSpot(cairo_t* cr, const ArtFrame& f) {
   art::Outline(cr, 1.3);
 }
 
+// A round bale of hay lying on its side: the rolled face towards the
+// viewer, its straw wound in a spiral, a few loose stalks at its foot.
+void DrawHayBale(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kDecorationFoot;
+  const double r = f.height * 0.27, depth = f.width * 0.2;
+  art::GroundShadow(cr, cx + 4, foot - 1, r * 1.5, r * 0.35, 0.35);
+  // The body, seen from the side, behind the face.
+  cairo_rectangle(cr, cx - depth * 0.2, foot - 2 * r, depth, 2 * r);
+  art::FillLit(cr, art::Darker(pal::kStraw, 0.15), cx, foot - 2 * r, cx + depth, foot, 0.35);
+  art::Ellipse(cr, cx + depth * 0.8, foot - r, r * 0.45, r);
+  art::FillLit(cr, art::Darker(pal::kStraw, 0.2), cx + depth * 0.4, foot - 2 * r, cx + depth * 1.3, foot, 0.3);
+  cairo_new_path(cr);
+  cairo_move_to(cr, cx - depth * 0.2, foot - 2 * r);
+  cairo_line_to(cr, cx + depth * 0.8, foot - 2 * r);
+  cairo_arc(cr, cx + depth * 0.8, foot - r, r, -M_PI / 2, M_PI / 2);
+  cairo_line_to(cr, cx - depth * 0.2, foot);
+  art::Outline(cr, kLine);
+  // The face and its spiral.
+  art::Ellipse(cr, cx - depth * 0.2, foot - r, r * 0.8, r);
+  art::FillLit(cr, pal::kStraw, cx - r, foot - 2 * r, cx + r, foot, 0.35);
+  art::Outline(cr, kLine);
+  for (double t = 0.2; t < 5 * M_PI; t += 0.15) {
+    const double k = t / (5 * M_PI);
+    const double x = cx - depth * 0.2 + std::cos(t) * r * 0.75 * k, y = foot - r + std::sin(t) * r * 0.92 * k;
+    if (t < 0.25) cairo_move_to(cr, x, y);
+    else cairo_line_to(cr, x, y);
+  }
+  cairo_set_line_width(cr, 1.2);
+  art::Source(cr, art::Darker(pal::kStraw, 0.4), 0.7);
+  cairo_stroke(cr);
+  // Loose stalks.
+  for (int i = 0; i < 5; ++i) {
+    const double x = cx - r + i * r * 0.55;
+    cairo_move_to(cr, x, foot + 1);
+    cairo_line_to(cr, x + 6 - i * 2.5, foot - 4 - (i % 2) * 2);
+  }
+  art::Rod(cr, 1.2, pal::kStraw, 0.6);
+}
+
+// A scarecrow on its pole: a cross of wood, a shirt stuffed with straw, a
+// sack head under a wide straw hat.
+void DrawScarecrow(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kDecorationFoot;
+  const double h = f.height * 0.66;
+  art::GroundShadow(cr, cx + 5, foot, f.width * 0.18, 4, 0.35);
+  // The pole and the arm bar.
+  cairo_rectangle(cr, cx - 2, foot - h, 4, h);
+  art::FillLit(cr, pal::kWood, cx - 2, foot - h, cx + 2, foot, 0.35);
+  art::Outline(cr, 1.5);
+  const double armY = foot - h * 0.68;
+  cairo_rectangle(cr, cx - f.width * 0.36, armY - 2, f.width * 0.72, 4);
+  art::FillLit(cr, pal::kWoodDark, cx - 20, armY - 2, cx + 20, armY + 2, 0.3);
+  art::Outline(cr, 1.5);
+  // The shirt over the bar, straw sticking out of the sleeves.
+  for (int side = -1; side <= 1; side += 2) {
+    const double x = cx + side * f.width * 0.36;
+    cairo_move_to(cr, x, armY);
+    cairo_line_to(cr, x + side * 5, armY - 3);
+    cairo_move_to(cr, x, armY);
+    cairo_line_to(cr, x + side * 5, armY + 3);
+    art::Rod(cr, 1.4, pal::kStraw, 0.6);
+  }
+  cairo_move_to(cr, cx - f.width * 0.32, armY - 4);
+  cairo_line_to(cr, cx + f.width * 0.32, armY - 4);
+  cairo_line_to(cr, cx + f.width * 0.3, armY + 5);
+  cairo_line_to(cr, cx + 9, armY + 5);
+  cairo_line_to(cr, cx + 8, armY + h * 0.34);
+  cairo_line_to(cr, cx - 8, armY + h * 0.34);
+  cairo_line_to(cr, cx - 9, armY + 5);
+  cairo_line_to(cr, cx - f.width * 0.3, armY + 5);
+  cairo_close_path(cr);
+  art::FillLit(cr, pal::kRed, cx - 20, armY - 4, cx + 20, armY + 20, 0.3);
+  art::Outline(cr, 1.5);
+  cairo_rectangle(cr, cx - 6, armY + 4, 6, 6);  // a patch
+  art::Source(cr, pal::kDenim, 0.9);
+  cairo_fill(cr);
+  // The head and the hat.
+  const double headY = armY - 10;
+  art::Ellipse(cr, cx, headY, 6.5, 7);
+  art::FillRound(cr, art::Hex(0xE0C9A0), cx, headY, 7);
+  art::Outline(cr, 1.5);
+  art::Ellipse(cr, cx, headY - 6, 14, 3.5);
+  art::FillLit(cr, pal::kStraw, cx - 14, headY - 9, cx + 14, headY - 3, 0.3);
+  art::Outline(cr, 1.3);
+  art::RoundRect(cr, cx - 6.5, headY - 16, 13, 10, 3);
+  art::FillLit(cr, pal::kStraw, cx - 7, headY - 16, cx + 7, headY - 6, 0.35);
+  art::Outline(cr, 1.3);
+  for (int side = -1; side <= 1; side += 2) {  // button eyes
+    art::Ellipse(cr, cx + side * 2.5, headY - 1, 1.1, 1.1);
+    art::Source(cr, pal::kOutline);
+    cairo_fill(cr);
+  }
+}
+
 ArtPiece Piece(void (*draw)(cairo_t*, const ArtFrame&), double hotY = 0.5) {
   ArtPiece p;
   p.draw = draw;
@@ -404,4 +500,6 @@ void AddPlaceArt(ArtBook& book) {
   book.Add(kMapSpriteSet, "selection2", Piece(DrawSelection2));
   book.Add(kLevelSpriteSet, "empty_place", Piece(DrawEmptyPlace));
   book.Add(kLevelSpriteSet, "tree_spot", Piece(DrawTreeSpot));
+  book.Add(kMapSpriteSet, "hay_bale", Piece(DrawHayBale, kDecorationFoot));
+  book.Add(kMapSpriteSet, "scarecrow", Piece(DrawScarecrow, kDecorationFoot));
 }

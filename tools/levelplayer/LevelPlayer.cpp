@@ -1,9 +1,10 @@
 // levelplayer: a level of a data set (the first, or --level N) played in an
-// 800 x 600 window with the mouse, as the game will play it: the farm with its garbage, the
-// player character, the level panel along the bottom with the empty
-// places' panels. Click a garbage heap's price plate, or click the heap to
-// select it and then the clear button in its panel: she walks there and
-// clears it; clear all three to win the day. Escape quits.
+// 800 x 600 window with the mouse, as the game will play it: the farm with
+// its places and points, the player character, the level panel along the
+// bottom with the places' and the points' panels. Click a place to choose
+// what she sows or builds there, the arrows over the points to harvest,
+// water or collect, a garbage heap's price plate to clear it; meet the
+// level's tasks to win the day. Escape quits.
 //
 // With --script it plays a recorded list of clicks on a fixed-step clock
 // (the same play on any machine), with or without a window; --headless
@@ -79,8 +80,9 @@ constexpr const char* kUsage =
     "       levelplayer --check FILE.png\n";
 
 constexpr const char* kHelp =
-    "Plays a level of the data set in an 800 x 600 window with the mouse: click a garbage heap's price plate\n"
-    "(or the heap, then the clear button in its panel); meet the level's tasks to win. Escape quits.\n"
+    "Plays a level of the data set in an 800 x 600 window with the mouse: click a place to sow or build on it,\n"
+    "the arrows over the points to harvest, water or collect, a garbage heap's price plate to clear it; meet\n"
+    "the level's tasks to win. Escape quits.\n"
     "  --data DIR            the data set (built by databuild; by default the run command's)\n"
     "  --level N             play level N of the data set (1 to 41; by default 1); a level the set does not\n"
     "                        have is refused with status 2\n"
@@ -456,7 +458,7 @@ int main(int argc, char** argv) {
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (!Scripted() && gOptions.frames == 0)
-    std::printf("Tallowmere level player: click a garbage heap's price plate to clear it; Escape quits.\n");
+    std::printf("Tallowmere level player: meet the level's tasks (its panel's task button) to win; Escape quits.\n");
   gPresenterChoice = &session->Presenter().Choice();
   const int status = Run();
   gPresenterChoice = nullptr;

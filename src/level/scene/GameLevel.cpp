@@ -384,7 +384,11 @@ void GameLevel::OnStockChanged(const STOCKENTRY&) {
     POINTPARAMS params;
     p->GetInfo(&params);
     const BUILDING* building = FindBuilding(params.id);
-    if (building && building->kind == kBuildingAnimalHouse) static_cast<LevelPoint*>(p)->Refresh();
+    // The animal houses' feed buttons and the factories' product buttons
+    // follow the stock: a mill built while the warehouse held no wheat
+    // takes wheat once it comes in.
+    if (building && (building->kind == kBuildingAnimalHouse || building->kind == kBuildingFactory))
+      static_cast<LevelPoint*>(p)->Refresh();
   }
 }
 

@@ -1,7 +1,7 @@
 // The profile behind the level, on the headless level harness with the
-// sample data set: the game log hears the level entered; the level left
-// mid-play is kept in the profile's file, read back by a store that opens
-// the folder anew and entered again as it was.
+// scenario data set's garbage yard: the game log hears the level entered;
+// the level left mid-play is kept in the profile's file, read back by a
+// store that opens the folder anew and entered again as it was.
 #include <gtest/gtest.h>
 
 #include "../ProfileRig.h"
@@ -32,7 +32,7 @@ MapPlayer* Player(LevelHarness& h) {
 }
 EmptyLevelPoint* Place(GameLevel& level, i32 i) { return dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(i)); }
 
-// The sample level with the harness's fakes, the profile and its saves.
+// The yard with the harness's fakes, the profile and its saves.
 GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
   GameLevelHooks hooks;
   hooks.rules.profile = &profile;
@@ -45,7 +45,7 @@ GameLevel& Make(LevelHarness& h, Profile& profile, LevelSaves& saves) {
 }
 
 TEST(ProfileLevel, ALevelLeftMidPlayIsReadBackFromTheFileAndEnteredEqual) {
-  LevelHarness h(SampleDataFolder(), 1280, 820);
+  LevelHarness h(ScenarioDataFolder(), 1280, 820);
   ASSERT_TRUE(h.loaded);
   TempFolder dir;
   const std::u16string folder = dir.Wide("profiles");

@@ -1,4 +1,4 @@
-// The level scene on the sample data set's first level (a garbage level:
+// The level scene on the scenario data set's first level (the garbage yard:
 // three junk heaps, butterflies, its ground): the staged loading
 // with its progress, the start by a click, the player walking to a clicked
 // free place, losing on time in hard mode, a window's lock holding the clock
@@ -81,7 +81,7 @@ struct Reports {
 // buildings or intro, the villain marks, six bonuses; a Load after the end
 // does nothing.
 TEST(LevelScene, LoadsInStagesYieldingPerItem) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Make(0);
   const LEVELINFO* info = level.GetInfo();
@@ -161,7 +161,7 @@ TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
   std::vector<i32> counts[2];
   std::vector<u32> frames[2];
   for (int stepped = 0; stepped < 2; ++stepped) {
-    LevelHarness h(leveltest::SampleDataFolder(), 320, 240);
+    LevelHarness h(leveltest::ScenarioDataFolder(), 320, 240);
     ASSERT_TRUE(h.loaded);
     h.Make(0);
     const std::vector<i32> prepared = DescriptionCounts();
@@ -188,7 +188,7 @@ TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
 
 namespace {
 
-constexpr i32 kStartX = 640, kStartY = 470;  // the sample level's player start
+constexpr i32 kStartX = 640, kStartY = 470;  // the yard's player start
 
 float Distance(const DynObject* o, float x, float y) { return std::hypot(o->GetX() - x, o->GetY() - y); }
 MapPlayer* PlayerOf(GameLevel& level) { return static_cast<MapPlayer*>(level.GetPlayer()); }
@@ -202,7 +202,7 @@ i32 Jobs(GameLevel& level) { return PlayerOf(level) ? PlayerOf(level)->GetJobs()
 // stands. A slow frame counts whole on the level clock while the world
 // moves only 200 ms of it.
 TEST(LevelScene, StartsByClickAndWalksToClickedPlace) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Make(0);
   h.LoadAll();
@@ -279,7 +279,7 @@ TEST(LevelScene, StartsByClickAndWalksToClickedPlace) {
 // later (the lose dialog, whose answers restart or leave); in easy mode the
 // same wait never loses.
 TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   for (i32 regime = 0; regime < 2; ++regime) {
     LevelSetup setup;
@@ -322,7 +322,7 @@ TEST(LevelScene, HardModeIdlingPastBronzeLoses) {
 // Leaving a started level without a result saves it; with a win pending,
 // the win is recorded instead.
 TEST(LevelScene, WindowLockFreezesClockAndTicks) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   h.ClickMap(300, 600);
@@ -380,7 +380,7 @@ TEST(LevelScene, WindowLockFreezesClockAndTicks) {
 // pixels of the ground they fly over, a screen sprite drawn there covers
 // them, and the rain bonus's overlay falls over the view but under it.
 TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   h.Levels().Get(0).chargeFactors[kBonusRain] = 0.0f;
   LevelSetup setup;
@@ -471,7 +471,7 @@ namespace {
 // the waves while they fly. The toxic puddle loads with such a level, and
 // a click by a villain's slot sends nobody walking.
 TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   LEVELINFO& info = h.Levels().Get(0);
   info.villainSlotCount = 2;
@@ -520,7 +520,7 @@ TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
 // The general tracks follow one another 1, 2, 3, 1 from one picked at
 // random; a level with its own track keeps to it.
 TEST(LevelScene, GeneralMusicCyclesFromARandomTrack) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   u32 track = level.GetMusicTrack();
@@ -546,7 +546,7 @@ namespace {
 // after the others; a missing record makes none; removing takes it from
 // its layer and the level.
 TEST(LevelScene, GroundTilesByLayerAndSequence) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   const LEVELINFO& info = *level.GetInfo();
@@ -577,7 +577,7 @@ TEST(LevelScene, GroundTilesByLayerAndSequence) {
 
 namespace {
 
-// The sample level mid-play with the level's own head-up display (every
+// The yard mid-play with the level's own head-up display (every
 // junk heap's clearing price button made on its screen-sprite list, its
 // price in the data set's digit font 3): the scrap selected, the junk heap
 // hovered and the player on her way to a clicked place; the frame is
@@ -585,7 +585,7 @@ namespace {
 // plate's seat; another price redrawn changes pixels inside its button and
 // nowhere else.
 TEST(LevelScene, PictureMidPlay) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   ASSERT_NE(level.Screen().GetScreenSprites(), nullptr);
@@ -669,7 +669,7 @@ struct StillJob : Job {
 // finished (the next right click passes it by), until her next update
 // deletes it.
 TEST(LevelScene, HeapsSmokeAndARightClickCancelsTheJobUnderIt) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   h.Step(2000);
@@ -723,7 +723,7 @@ struct WaveTutorial : TutorialHooks {
 // updated every frame, a window open or not.
 TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
   WaveTutorial tutorial;
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   LEVELINFO& info = h.Levels().Get(0);
   info.villainSlotCount = 1;
@@ -756,7 +756,7 @@ TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
 // 300 ms, 1.05 at 900, 1.1 again at 1200. The pulse stands while a window holds the level and
 // runs under the tutorial's lock.
 TEST(LevelScene, TheSelectedPlacesMarkerPulsesUnlessAWindowHolds) {
-  LevelHarness h(leveltest::SampleDataFolder(), 1280, 820);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 1280, 820);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   const POINTDEF& scrap = level.GetInfo()->points[1];
@@ -800,7 +800,7 @@ TEST(LevelScene, TheSelectedPlacesMarkerPulsesUnlessAWindowHolds) {
 // A bonus that ends takes its factors back: the player walks and works at
 // her own pace again (the factor is removed, not set to 0).
 TEST(LevelScene, AnEndedBonusGivesThePlayerHerPaceBack) {
-  LevelHarness h(leveltest::SampleDataFolder(), 800, 600);
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   MapPlayer* player = PlayerOf(level);

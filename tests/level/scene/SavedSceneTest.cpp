@@ -1,4 +1,4 @@
-// The sample level played through the scene with the real point care and
+// The yard played through the scene with the real point care and
 // saved levels: its three heaps cleared by the clearing jobs to the won
 // level with the clock's medal, and the level left mid-clearing and
 // entered again as it was.
@@ -30,11 +30,11 @@ MapPlayer* Player(GameLevel& level) {
   return characters ? characters->GetPlayer() : nullptr;
 }
 
-// The three heaps of the sample level cleared through the clearing jobs:
+// The three heaps of the yard cleared through the clearing jobs:
 // the money reserved, her walk and "girl_build" for each heap's clearing
 // time, the task met and the level won 1,000 ms later at the clock's medal.
-TEST(SavedScene, TheSampleLevelsHeapsClearedToTheWin) {
-  LevelHarness h(SampleDataFolder(), 1280, 820);
+TEST(SavedScene, TheYardsHeapsClearedToTheWin) {
+  LevelHarness h(ScenarioDataFolder(), 1280, 820);
   ASSERT_TRUE(h.loaded);
   GameLevel& level = h.Play(0);
   LevelRules& rules = level.Rules();
@@ -69,7 +69,7 @@ TEST(SavedScene, TheSampleLevelsHeapsClearedToTheWin) {
 // Left mid-clearing, the level is saved into the profile's store; entered
 // again it comes back as it was; a spoilt save starts the level anew.
 TEST(SavedScene, LeftMidClearingAndEnteredAgain) {
-  LevelHarness h(SampleDataFolder(), 1280, 820);
+  LevelHarness h(ScenarioDataFolder(), 1280, 820);
   ASSERT_TRUE(h.loaded);
   Store store;
   GameLevelSaves saves(&store, &store, nullptr);

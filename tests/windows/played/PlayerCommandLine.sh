@@ -7,7 +7,8 @@
 # rasterised or not, and a winning script played with --record writes a
 # recording that replays headless (every frame rasterised) to the same end
 # and the same last frame.
-# Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT
+# Usage: PlayerCommandLine.sh LEVELPLAYER WORK_FOLDER DATA_FOLDER WINNING_SCRIPT (the scenario
+# data set and a script that wins its first level)
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
 tm_cli_setup "$1" "$2"
@@ -36,13 +37,14 @@ for shot in "$work/no-such-folder/shot.png" "$work/plain-file/shot.png" "$work/f
   ! has shot.out "levelplayer: level" || fail "the run with the screenshot $shot played"
 done
 
-# --- A level the data set does not have is refused (the sample set has one) ---------------------
-for level in 0 42 x 2; do
+# --- A level the data set does not have is refused (the scenario set has eight) -----------------
+for level in 0 42 x 9; do
   run level "$player" --headless --frames 1 --data "$data" --level "$level"
   [ "$(status level)" = 2 ] || fail "--level $level exits $(status level), not 2"
   ! has level.out "levelplayer: level" || fail "the run with --level $level played"
 done
-has level.err "has no level 2 (its levels: 1)" || fail "level 2 is not refused clearly: $(cat "$work/level.err")"
+has level.err "has no level 9 (its levels: 1, 2, 3, 4, 5, 6, 7, 8)" ||
+  fail "level 9 is not refused clearly: $(cat "$work/level.err")"
 run help "$player" --help
 has help.out "--level N .*by default 1" || fail "--help does not list --level"
 

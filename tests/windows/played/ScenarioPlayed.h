@@ -1,12 +1,13 @@
 // ScenarioPlayed - the fixture of the scenario levels played through the
-// level scene and the level panel: one level of the scenario data set
-// opened by the game's world with its saved levels kept in a store, clicks
-// on the screen and on the panel's buttons, and the level left and entered
-// again.
+// level scene and the level panel: one level of the scenario data set (or
+// of the sample set, for the campaign's own levels) opened by the game's
+// world with its saved levels kept in a store, clicks on the screen and on
+// the panel's buttons, and the level left and entered again.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "base/DataBuffer.h"
@@ -17,17 +18,38 @@
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
+#include "ui/ActiveScreenSprite.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 
 namespace windowstest {
 
+// A screen sprite of the level (a button over a point) clicked in its
+// middle once it has appeared (its show effect runs as it is drawn) and
+// the pointer has rested on it.
+inline void ClickScreenSprite(leveltest::LevelHarness& h, const ActiveScreenSprite* s) {
+  ASSERT_NE(s, nullptr);
+  for (i32 n = 0; n < 100 && !s->IsActive(); ++n) h.Step(20, 20, true);
+  ASSERT_TRUE(s->IsActive());
+  DXLRECT r{};
+  s->GetScreenRect(&r);
+  const i32 x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  h.Level()->Input().OnMouseMove(x, y, 0, 0);
+  h.Step(60);
+  h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
+  h.Step(20);
+  h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
+  h.Step(20);
+}
+
 class ScenarioPlayed : public ::testing::Test {
  protected:
   // The level's index in the set, its regime (0 easy, 1 hard); the
-  // language read when asked (the panel's texts and the hints' fonts).
-  explicit ScenarioPlayed(i32 level, i32 regime = 0, bool language = false)
-      : h(leveltest::ScenarioDataFolder(), 800, 600, language),
+  // language read when asked (the panel's texts and the hints' fonts); the
+  // data set's folder.
+  explicit ScenarioPlayed(i32 level, i32 regime = 0, bool language = false,
+                          const std::string& folder = leveltest::ScenarioDataFolder())
+      : h(folder, 800, 600, language),
         saves(&store, &store, nullptr),
         level_(level),
         regime_(regime) {}

@@ -27,6 +27,7 @@
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "ui/ActiveScreenSprite.h"
+#include "ScenarioPlayed.h"
 
 namespace windowstest {
 namespace {
@@ -55,20 +56,7 @@ class Sheds : public ::testing::Test {
   }
   // A button over a house, clicked in its middle once it has appeared and
   // the pointer has rested on it.
-  void ClickSprite(const ActiveScreenSprite* b) {
-    ASSERT_NE(b, nullptr);
-    for (i32 n = 0; n < 100 && !b->IsActive(); ++n) h.Step(20, 20, true);
-    ASSERT_TRUE(b->IsActive());
-    DXLRECT r;
-    b->GetScreenRect(&r);
-    const i32 x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    h.Level()->Input().OnMouseMove(x, y, 0, 0);
-    h.Step(60);
-    h.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
-    h.Step(20);
-    h.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
-    h.Step(20);
-  }
+  void ClickSprite(const ActiveScreenSprite* b) { ClickScreenSprite(h, b); }
   template <class F>
   bool StepUntil(F done, u32 limitMs = 120000) {
     for (u32 t = 0; t < limitMs; t += 20) {

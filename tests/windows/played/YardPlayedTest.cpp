@@ -1,6 +1,6 @@
-// The sample data set's first level played by clicks alone through the
-// level scene (with its own point care) and the game's level panel: a
-// click starts the day; for each garbage place a click on the place shows
+// The scenario data set's first level (the garbage yard) played by clicks
+// alone through the level scene (with its own point care) and the game's
+// level panel: a click starts the day; for each garbage place a click on the place shows
 // its garbage panel, a click on the panel's clear button starts the
 // clearing (the button then waits); the three heaps cleared, the day is
 // won with a medal. And a level block on that panel, drawn in the data's art,
@@ -61,7 +61,7 @@ using leveltest::LevelHarness;
 // and the villains are handed in.
 class Played : public ::testing::Test {
  protected:
-  explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 800, 600, language) {}
+  explicit Played(bool language = false) : h(leveltest::ScenarioDataFolder(), 800, 600, language) {}
   GameLevel& Make(const LevelSetup& setup = {}) {
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
@@ -208,7 +208,7 @@ TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
   EXPECT_GT(lowest, kAt + 50 + 20) << "the picture reaches below the marks";
 }
 
-// The build panels of an empty place on the sample level made to allow the
+// The build panels of an empty place on the yard made to allow the
 // data's plants and buildings (its record written by the level writer and
 // read back): each shows a back button and a button per kind the level
 // allows, with the kind's picture and price, its name's text as the hint.
@@ -298,7 +298,7 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
   EXPECT_TRUE(plat::WritePng("build_panels.png", sheet, static_cast<u32>(sheetW), static_cast<u32>(sheetH), nullptr));
 }
 
-// The sample level with an intro and three bonuses taken in (bees, rain,
+// The yard with an intro and three bonuses taken in (bees, rain,
 // speed): the intro opens the information window; the time bar follows
 // the level's time and crosses gold once its 60 s pass; the bees (made to
 // charge in 45 s) show ready, are used by a click and recharge once their
