@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace plat::gfx {
@@ -69,6 +70,65 @@ void TexelBlock::Free() {
   texels_ = nullptr;
   count_ = 0;
   mapped_ = false;
+}
+
+namespace {
+
+// Zeros shorter than this stay inside a run of texels: a new run costs two words.
+constexpr uint32_t kShortestGap = 3;
+
+}  // namespace
+
+bool PackedTexels::Pack(const uint32_t* texels, uint32_t pitch, uint32_t width, uint32_t height) {
+  clear();
+  if (!texels || width == 0 || height == 0 || pitch < width) return false;
+  const size_t limit = static_cast<size_t>(width) * height / 2;
+  std::vector<uint32_t> words;
+  words.reserve(limit / 4 + 64);
+  uint32_t zeros = 0;  // since the end of the last run, in block order (a block has under 2^32 texels)
+  for (uint32_t y = 0; y < height; ++y) {
+    const uint32_t* row = texels + static_cast<size_t>(y) * pitch;
+    uint32_t x = 0;
+    while (x < width) {
+      uint32_t first = x;
+      while (first < width && row[first] == 0) ++first;
+      zeros += first - x;
+      if (first == width) break;
+      // The run ends before kShortestGap zeros in a row or at the row's end,
+      // without the zeros it ends on.
+      uint32_t end = first + 1, gap = 0;
+      while (end < width && gap < kShortestGap) gap = row[end++] == 0 ? gap + 1 : 0;
+      end -= gap;
+      const uint32_t count = end - first;
+      if (words.size() + 2 + count > limit) return false;
+      words.push_back(zeros);
+      words.push_back(count);
+      words.insert(words.end(), row + first, row + end);
+      zeros = 0;
+      x = end;
+    }
+    zeros += pitch - width;
+  }
+  if (words.empty()) words = {0, 0};  // all zero: still packed, one empty run
+  words.shrink_to_fit();
+  words_ = std::move(words);
+  return true;
+}
+
+void PackedTexels::Unpack(uint32_t* block) const {
+  size_t at = 0;
+  for (size_t i = 0; i + 1 < words_.size();) {
+    at += words_[i];
+    const uint32_t count = words_[i + 1];
+    std::memcpy(block + at, words_.data() + i + 2, size_t{count} * sizeof(uint32_t));
+    at += count;
+    i += 2 + size_t{count};
+  }
+}
+
+void PackedTexels::clear() {
+  words_.clear();
+  words_.shrink_to_fit();
 }
 
 }  // namespace plat::gfx
