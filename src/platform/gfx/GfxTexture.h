@@ -56,6 +56,7 @@ class Texture {
   uint32_t Height() const { return height_; }
   uint32_t Format() const { return format_; }
   bool IsLocked() const { return locked_; }
+  bool IsPacked() const { return !packed_.empty(); }  // its pixels packed, not yet read
   const uint32_t* Texels() const;  // ARGB, width texels a row; unpacked when packed
   FootprintTable* Footprints() { return &footprints_; }       // of the texels, built when first asked for
   bool Opaque();  // every texel's alpha is 255 (looked at once after each change)
