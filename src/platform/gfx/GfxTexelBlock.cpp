@@ -81,32 +81,20 @@ namespace {
 // Zeros shorter than this stay inside a run of texels: a new run costs two words.
 constexpr uint32_t kShortestGap = 3;
 
-// The first texel from x on that is not zero, or end; four at a time where
-// the processor compares four at once.
-uint32_t SkipZeros(const uint32_t* row, uint32_t x, uint32_t end) {
+// The first texel from x on that is zero (kZero) or is not, or end; four
+// at a time where the processor compares four at once.
+template <bool kZero>
+uint32_t FindTexel(const uint32_t* row, uint32_t x, uint32_t end) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   for (; x + 4 <= end; x += 4) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-    const unsigned zeros = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, zero))));
-    if (zeros != 0xF) return x + static_cast<uint32_t>(std::countr_one(zeros));
+    unsigned hits = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, zero))));
+    if (!kZero) hits ^= 0xF;
+    if (hits != 0) return x + static_cast<uint32_t>(std::countr_zero(hits));
   }
 #endif
-  while (x < end && row[x] == 0) ++x;
-  return x;
-}
-
-// The first zero texel from x on, or end.
-uint32_t FindZero(const uint32_t* row, uint32_t x, uint32_t end) {
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; x + 4 <= end; x += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-    const unsigned zeros = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, zero))));
-    if (zeros != 0) return x + static_cast<uint32_t>(std::countr_zero(zeros));
-  }
-#endif
-  while (x < end && row[x] != 0) ++x;
+  while (x < end && (row[x] == 0) != kZero) ++x;
   return x;
 }
 
@@ -123,16 +111,16 @@ bool PackedTexels::Pack(const uint32_t* texels, uint32_t pitch, uint32_t width, 
     const uint32_t* row = texels + static_cast<size_t>(y) * pitch;
     uint32_t x = 0;
     while (x < width) {
-      const uint32_t first = SkipZeros(row, x, width);
+      const uint32_t first = FindTexel<false>(row, x, width);
       zeros += first - x;
       if (first == width) break;
       // The run ends before kShortestGap zeros in a row or the zeros that
       // end the row.
       uint32_t end = first;
       for (;;) {
-        end = FindZero(row, end, width);
+        end = FindTexel<true>(row, end, width);
         if (end == width) break;
-        const uint32_t next = SkipZeros(row, end, width);
+        const uint32_t next = FindTexel<false>(row, end, width);
         if (next == width || next - end >= kShortestGap) break;
         end = next;
       }
