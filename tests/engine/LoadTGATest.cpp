@@ -184,6 +184,8 @@ TEST(LoadTGA, DecodedStraightIntoRowsAsTheBitmapReaderGivesThem) {
     return b.v;
   };
   const auto v32 = [](Bytes& b, u32 i) { b.u32_(0x10203040u * i + (i << 28)); };
+  // Zero runs and zero raw pixels are left unwritten in the zero rows.
+  const auto zeros = [](Bytes& b, u32 i) { b.u32_(i == 1 || i % 2 == 0 ? 0 : 0x01020304u * i); };
   const auto v24 = [](Bytes& b, u32 i) { b.raw({static_cast<u8>(i), static_cast<u8>(3 * i), static_cast<u8>(40 + i)}); };
   const auto v16 = [](Bytes& b, u32 i) { b.u16_(static_cast<u16>(0x1357 * i)); };
   const auto v8 = [](Bytes& b, u32 i) { b.u8_(static_cast<u8>(i * 37)); };
@@ -196,6 +198,7 @@ TEST(LoadTGA, DecodedStraightIntoRowsAsTheBitmapReaderGivesThem) {
     files.push_back(Header(3, w, h, 8, topDown, 0, 0, 2).raw({7, 7}).raw(raw(v8)).v);
     files.push_back(Header(1, w, h, 8, topDown, 3, 24).raw({1, 2, 3, 4, 5, 6, 7, 8, 9}).raw(raw(index)).v);
     files.push_back(Header(10, w, h, 32, topDown).raw(packets(v32)).v);
+    files.push_back(Header(10, w, h, 32, topDown).raw(packets(zeros)).v);
     files.push_back(Header(10, w, h, 24, topDown).raw(packets(v24)).v);
     files.push_back(Header(10, w, h, 16, topDown).raw(packets(v16)).v);
     files.push_back(Header(11, w, h, 8, topDown).raw(packets(v8)).v);

@@ -482,11 +482,14 @@ std::vector<u32> TexelsOf(const DXLTexture& t) {
 // An image decoded straight into its texture holds what the blank level
 // encoded and read back held, in the file's own format and in A8R8G8B8,
 // for every reader; a new device rebuilds each texture from its file with
-// the same pixels again.
+// the same pixels again (a mostly transparent one packed again).
 TEST_F(Textures, DecodedStraightIntoTheSurfaceForEveryReader) {
   std::vector<u32> pic = Picture(4, 4);
   for (u32 i = 0; i < 16; ++i) pic[i] = (pic[i] & 0xFFFFFFu) | (i * 17u) << 24;
-  const auto files = EveryReader(pic);
+  auto files = EveryReader(pic);
+  std::vector<u32> sparse(16, 0);
+  sparse[6] = 0x80123456u;
+  files.push_back({"tga", imagefiles::Targa32(4, 4, sparse)});
   std::vector<std::unique_ptr<DXLTexture>> textures;
   std::vector<std::u16string> paths;
   for (const auto& [name, bytes] : files) {
@@ -531,6 +534,7 @@ TEST_F(Textures, DecodedStraightIntoTheSurfaceForEveryReader) {
   DXLDEVICESETTINGS s = rig_.Settings(64, 48, true);
   s.hardwareVertexProcessing = 0;  // a new device: only the files are left to rebuild from
   ASSERT_EQ(rig_.viewer->ChangeDisplayMode(&s), 0);
+  EXPECT_TRUE(textures.back()->GetD3DTexture()->IsPacked());
   for (size_t i = 0; i < textures.size(); ++i) {
     ASSERT_TRUE(textures[i]->IsReady());
     EXPECT_EQ(TexelsOf(*textures[i]), before[i]) << files[i].first;

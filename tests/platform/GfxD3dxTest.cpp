@@ -6,6 +6,7 @@
 
 #include "GfxTestRig.h"
 #include "platform/encoding/Utf.h"
+#include "testsupport/SeededRandom.h"
 
 using namespace gfxtest;
 
@@ -186,4 +187,81 @@ TEST(GfxD3dx, TextureFromFileOnDisk) {
   EXPECT_EQ(t->Height(), 4u);
   EXPECT_EQ(TexelAt(t.get(), 4, 2), Ramp(4, 2));
   std::remove(path.c_str());
+}
+
+namespace {
+
+// A mostly transparent 37 x 21 picture: texels at both ends of some rows,
+// an empty row, runs parted by gaps of 1 to 4 zeros, a transparent texel
+// that keeps its colour, and blobs.
+uint32_t Sparse(uint32_t x, uint32_t y) {
+  if (y == 3) return 0;
+  if ((x == 0 || x == 36) && y % 4 == 1) return 0xFF102030u + y;
+  if (y == 10) return x == 2 || x == 4 || x == 7 || x == 11 || x == 16 ? 0x80000000u | x : x == 20 ? 0x00FFFFFFu : 0;
+  if (y >= 5 && y <= 15 && x % 9 < 2 + y % 3) return 0xFF000000u | x << 8 | y;
+  return 0;
+}
+
+}  // namespace
+
+// A mostly transparent picture keeps only its visible texels until the
+// device first reads them, then reads exactly as decoded, zero around the
+// image; a lock unpacks it too; an opaque picture is never packed. Packed
+// blocks of any density with a margin come back as they were, and a block
+// too dense to gain is refused.
+TEST(GfxD3dx, MostlyTransparentPicturesStayPackedUntilRead) {
+  DecoderScope decoder;
+  Rig rig(8, 8);
+  const std::vector<uint8_t> file = MakeTga(37, 21, Sparse);
+  std::unique_ptr<Texture> t;
+  auto load = [&](const std::vector<uint8_t>& bytes, uint32_t filter) {
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(rig.Dev(), bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                                  D3DX_DEFAULT, D3DX_DEFAULT, 1, 0, D3DFMT_FROM_FILE,
+                                                  D3DPOOL_MANAGED, filter, D3DX_FILTER_NONE, 0, nullptr, nullptr, &t),
+              D3D_OK);
+  };
+  for (bool lockFirst : {false, true}) {
+    load(file, D3DX_FILTER_NONE);
+    ASSERT_EQ(t->Width(), 64u);
+    EXPECT_TRUE(t->IsPacked());
+    if (lockFirst) {
+      LockedRect lr{};
+      ASSERT_EQ(t->LockRect(0, &lr, nullptr, 0), D3D_OK);
+      EXPECT_FALSE(t->IsPacked());
+      static_cast<uint32_t*>(lr.bits)[3 * 64 + 5] = 0x12345678u;
+      ASSERT_EQ(t->UnlockRect(0), D3D_OK);
+    }
+    for (uint32_t y = 0; y < 32; ++y)
+      for (uint32_t x = 0; x < 64; ++x) {
+        const uint32_t want = lockFirst && x == 5 && y == 3 ? 0x12345678u : x < 37 && y < 21 ? Sparse(x, y) : 0u;
+        ASSERT_EQ(TexelAt(t.get(), x, y), want) << x << "," << y;
+      }
+    EXPECT_FALSE(t->IsPacked());
+    EXPECT_FALSE(t->Opaque());
+  }
+  // Scaled over the whole texture it packs as well, the same texels as scaled.
+  load(file, D3DX_FILTER_POINT);
+  EXPECT_TRUE(t->IsPacked());
+  EXPECT_EQ(TexelAt(t.get(), 0, 0), Sparse(0, 0));
+  EXPECT_EQ(TexelAt(t.get(), 63, 2), Sparse(36, 1));
+  load(MakeTga(37, 21, Ramp), D3DX_FILTER_NONE);
+  EXPECT_FALSE(t->IsPacked());
+  EXPECT_EQ(TexelAt(t.get(), 36, 20), Ramp(36, 20));
+
+  testsupport::SeededRandom rng(52);
+  const uint32_t pitch = 48, width = 45, height = 30;
+  for (uint32_t oneIn : {0u, 64u, 8u, 3u, 1u}) {
+    SCOPED_TRACE(oneIn);
+    std::vector<uint32_t> block(pitch * height, 0);
+    for (uint32_t y = 0; y < height; ++y)
+      for (uint32_t x = 0; x < width; ++x)
+        if (oneIn != 0 && rng.Next() % oneIn == 0) block[y * pitch + x] = rng.Next() | 1u;
+    PackedTexels packed;
+    const bool ok = packed.Pack(block.data(), pitch, width, height);
+    EXPECT_EQ(ok, oneIn == 0 || oneIn >= 8);
+    if (!ok) continue;
+    std::vector<uint32_t> back(pitch * height, 0);
+    packed.Unpack(back.data());
+    EXPECT_EQ(back, block);
+  }
 }

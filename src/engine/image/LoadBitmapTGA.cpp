@@ -198,12 +198,20 @@ void DecodeTargaPixels(const u8* p, const u8* end, const TgaHeader& t, Convert c
       if (static_cast<u64>(end - p) < element) break;
       const u32 v = convert(p);
       p += element;
-      spans(n, [v](u32* dst, u32 k) { std::fill_n(dst, k, v); });
+      // The rows are zero already: zero pixels are not written, so the pages
+      // of a transparent stretch are never touched.
+      if (v != 0)
+        spans(n, [v](u32* dst, u32 k) { std::fill_n(dst, k, v); });
+      else
+        done += n;
       continue;
     }
     const u64 whole = std::min<u64>(n, static_cast<u64>(end - p) / element);
     spans(whole, [&p, element, &convert](u32* dst, u32 k) {
-      for (u32 i = 0; i < k; ++i, p += element) dst[i] = convert(p);
+      for (u32 i = 0; i < k; ++i, p += element) {
+        const u32 v = convert(p);
+        if (v != 0) dst[i] = v;
+      }
     });
     if (whole < n) break;
   }

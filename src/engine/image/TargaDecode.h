@@ -2,7 +2,8 @@
 // decoded straight into 32-bit ARGB rows, top row first, each pixel written
 // once where the texture keeps it. The pixels are those DXLLoadBitmapTGA
 // followed by a conversion to D3DFMT_A8R8G8B8 gives, without the bitmap,
-// its row reversal and its packing.
+// its row reversal and its packing. The rows must be zero when handed over
+// (DecodedImage::Allocate makes them so): zero pixels are left unwritten.
 #pragma once
 
 #include <cstddef>

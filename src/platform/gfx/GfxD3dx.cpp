@@ -187,14 +187,17 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(Device* device, const void* data, ui
   std::unique_ptr<Texture> texture;
   const HRESULT created = device->CreateTexture(w, h, 1, usage, texFormat, pool, &texture);
   if (Failed(created)) return created;
-  TexelBlock pixels = img.pitch == w && img.rows == h ? std::move(img.argb) : Resample(img, w, h, filter);
+  // Straight from the decoder the block is zero around the image.
+  const bool straight = img.pitch == w && img.rows == h;
+  TexelBlock pixels = straight ? std::move(img.argb) : Resample(img, w, h, filter);
   if (pixels.empty()) return E_OUTOFMEMORY;
   if (colourKey != 0) std::replace(pixels.begin(), pixels.end(), colourKey, 0u);
   if (SoftDevice* soft = device->GetSoftDevice()) {
     const HRESULT injected = soft->Faults().Take(Op::LockRect);  // the fill stands for a lock
     if (Failed(injected)) return injected;
   }
-  const HRESULT filled = texture->TakeTexels(std::move(pixels));
+  const HRESULT filled = straight ? texture->TakeTexels(std::move(pixels), img.width, img.height)
+                                  : texture->TakeTexels(std::move(pixels));
   if (Failed(filled)) return filled;
   if (info) *info = ImageInfo{img.width, img.height, 1, 1, img.fileFormat};
   *out = std::move(texture);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace plat::gfx {
 
@@ -37,6 +38,26 @@ class TexelBlock {
   uint32_t* texels_ = nullptr;
   size_t count_ = 0;
   bool mapped_ = false;  // pages of its own rather than the heap's
+};
+
+// The texels of a block without their zero texels: runs over the block's
+// texels in order, each a count of zeros to step over, a count of texels and
+// those texels. A picture that is mostly transparent keeps about its visible
+// texels; Unpack writes them back into a zero block of the same size,
+// touching only the pages that hold some of them.
+class PackedTexels {
+ public:
+  // Packs the texels of a block of `pitch` texels a row in which everything
+  // outside the top-left `width` x `height` is zero; false (and nothing kept)
+  // when the packed form would take more than half the memory of those
+  // texels, or cannot be had.
+  bool Pack(const uint32_t* texels, uint32_t pitch, uint32_t width, uint32_t height);
+  void Unpack(uint32_t* block) const;  // block zero, as large as the one packed
+  bool empty() const { return words_.empty(); }
+  void clear();
+
+ private:
+  std::vector<uint32_t> words_;  // zeros, count, texels..., zeros, count, ...
 };
 
 }  // namespace plat::gfx

@@ -1,5 +1,7 @@
 #include "platform/gfx/GfxTexture.h"
 
+#include <algorithm>
+
 #include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxSoftDevice.h"
 
@@ -25,14 +27,26 @@ Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t f
 }
 
 const uint32_t* Texture::Texels() const {
-  if (texels_.empty()) texels_ = TexelBlock(static_cast<size_t>(width_) * height_);  // a fresh level is zero
+  if (texels_.empty()) {
+    texels_ = TexelBlock(static_cast<size_t>(width_) * height_);  // a fresh level is zero
+    if (!texels_.empty() && !packed_.empty()) {
+      packed_.Unpack(texels_.data());
+      packed_.clear();
+    }
+  }
   return texels_.data();
 }
 
-HRESULT Texture::TakeTexels(TexelBlock&& argb) {
+HRESULT Texture::TakeTexels(TexelBlock&& argb, uint32_t filledWidth, uint32_t filledHeight) {
   if (locked_ || argb.size() != static_cast<size_t>(width_) * height_) return D3DERR_INVALIDCALL;
   if (shared_) {
-    texels_ = std::move(argb);
+    packed_.clear();
+    if (packed_.Pack(argb.data(), width_, std::min(filledWidth, width_), std::min(filledHeight, height_))) {
+      texels_ = TexelBlock();
+      argb = TexelBlock();
+    } else {
+      texels_ = std::move(argb);
+    }
   } else {
     EncodeSurface(format_, argb.data(), width_, height_, bits_.data(), pitch_);
     DecodeSurface(format_, bits_.data(), pitch_, width_, height_, texels_.data());

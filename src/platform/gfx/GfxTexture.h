@@ -43,16 +43,21 @@ class Texture {
   HRESULT UnlockRect(uint32_t level);
   HRESULT GetSurfaceLevel(uint32_t level, Surface** out);
   // Level 0 filled from an ARGB block of width x height at once, encoded to
-  // the format; an A8R8G8B8 level takes the block itself, no copy.
-  // D3DERR_INVALIDCALL while locked or for a block of another size.
-  HRESULT TakeTexels(TexelBlock&& argb);
+  // the format; an A8R8G8B8 level takes the block itself, no copy, or -
+  // where that at least halves its memory - keeps only the block's texels
+  // that are not zero (PackedTexels) until the device first reads the
+  // texels. Everything outside the block's top-left `filledWidth` x
+  // `filledHeight` must be zero. D3DERR_INVALIDCALL while locked or for a
+  // block of another size.
+  HRESULT TakeTexels(TexelBlock&& argb, uint32_t filledWidth = UINT32_MAX, uint32_t filledHeight = UINT32_MAX);
 
   // Device side.
   uint32_t Width() const { return width_; }
   uint32_t Height() const { return height_; }
   uint32_t Format() const { return format_; }
   bool IsLocked() const { return locked_; }
-  const uint32_t* Texels() const;  // ARGB, rows packed
+  bool IsPacked() const { return !packed_.empty(); }  // its pixels packed, not yet read
+  const uint32_t* Texels() const;  // ARGB, width texels a row; unpacked when packed
   FootprintTable* Footprints() { return &footprints_; }       // of the texels, built when first asked for
   bool Opaque();  // every texel's alpha is 255 (looked at once after each change)
   // Per texel row, the columns whose alpha is not 0: first | end << 16 (an
@@ -69,11 +74,15 @@ class Texture {
   uint32_t pitch_;
   // A8R8G8B8 levels are their own texels: one copy of the pixels, locked
   // and drawn from, made (zero) when first asked for, so that a level
-  // filled at once by TakeTexels is never cleared first. Other formats keep
-  // their stored bits and decode them into the texels on each unlock.
+  // filled at once by TakeTexels is never cleared first. Until then a level
+  // filled that way may hold its pixels packed instead (never both): most
+  // of the sprite sheets a game loads are mostly transparent and many are
+  // never drawn. Other formats keep their stored bits and decode them into
+  // the texels on each unlock.
   bool shared_;
   std::vector<uint8_t> bits_;
   mutable TexelBlock texels_;
+  mutable PackedTexels packed_;
   FootprintTable footprints_;
   int opaque_ = -1;  // -1 until looked at
   std::vector<uint32_t> alphaSpans_;  // empty until asked for
