@@ -8,14 +8,16 @@
 # menu's quit ending the run with a current profile (clean under the
 # sanitizers).
 #
-# Level 1 is played by the level player's script for it (LEVEL1 below, its
+# Played on the scenario data set: level 1 is the garbage yard, won by the
+# same clicks whatever the random draws. Level 1 is played by the level
+# player's script for it (LEVEL1 below, its
 # comments and "expect won" left out): the replays only wrap it, so when
 # level 1 changes only that script's clicks change.
 # Usage: GameStates.sh TALLOWMERE WORK_FOLDER DATA_FOLDER SCRIPTS_FOLDER
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
 tm_game_setup "$1" "$2" "$3"
-LEVEL1="$4/grow_wheat.txt"
+LEVEL1="$4/clear_the_yard.txt"
 run_timeout=300
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
 loading=$((0x80000003))
