@@ -37,14 +37,14 @@ for shot in "$work/no-such-folder/shot.png" "$work/plain-file/shot.png" "$work/f
   ! has shot.out "levelplayer: level" || fail "the run with the screenshot $shot played"
 done
 
-# --- A level the data set does not have is refused (the scenario set has eight) -----------------
-for level in 0 42 x 9; do
+# --- A level the data set does not have is refused (the scenario set has nine) -----------------
+for level in 0 42 x 10; do
   run level "$player" --headless --frames 1 --data "$data" --level "$level"
   [ "$(status level)" = 2 ] || fail "--level $level exits $(status level), not 2"
   ! has level.out "levelplayer: level" || fail "the run with --level $level played"
 done
-has level.err "has no level 9 (its levels: 1, 2, 3, 4, 5, 6, 7, 8)" ||
-  fail "level 9 is not refused clearly: $(cat "$work/level.err")"
+has level.err "has no level 10 (its levels: 1, 2, 3, 4, 5, 6, 7, 8, 9)" ||
+  fail "level 10 is not refused clearly: $(cat "$work/level.err")"
 run help "$player" --help
 has help.out "--level N .*by default 1" || fail "--help does not list --level"
 
