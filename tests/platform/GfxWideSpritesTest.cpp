@@ -20,10 +20,16 @@ namespace {
 const uint32_t kModes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_MIRRORONCE,
                            D3DTADDRESS_BORDER};
 
-// Clear, opaque and partly transparent texels (all opaque when `opaque`).
-uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque) {
+// Clear, opaque and partly transparent texels (all opaque when `opaque`);
+// with `disc`, an opaque disc with a soft rim, clear outside, so that
+// whole groups of pixels are opaque or clear.
+uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque, bool disc = false, int w = 1, int h = 1) {
   const uint32_t n = Noise(x, y, seed);
   if (opaque) return n | 0xFF000000u;
+  if (disc) {
+    const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5, d = std::sqrt(dx * dx + dy * dy);
+    return d < 0.4 ? n | 0xFF000000u : d < 0.5 ? (n & 0x00FFFFFFu) | 0x80000000u : n & 0x00FFFFFFu;
+  }
   return (x + 2 * y) % 5 == 0 ? n & 0x00FFFFFFu : (x * y) % 3 == 0 ? n | 0xFF000000u : n;
 }
 
@@ -33,6 +39,7 @@ struct Sprite {
   bool blend, opaque, scissor;
   uint32_t seed;
   TexVertex corners[4];
+  bool disc = false;
 };
 
 // The sprite drawn with the wide paths on and off.
@@ -41,7 +48,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     SetAvx2Allowed(pass == 0);
     Rig rig(64, 48);
     auto tex = rig.MakeTexture(static_cast<uint32_t>(s.width), static_cast<uint32_t>(s.height),
-                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque); });
+                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque, s.disc, s.width, s.height); });
     rig.Dev()->SetTexture(0, tex.get());
     rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
@@ -88,7 +95,8 @@ TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
     const float down = static_cast<float>(rng.Range(1, 24) * size[1]) / 6.0f / h * (rng.Next() % 2 ? 1 : -1);
     const float u0 = rng.Grid(-1.5f, 1.5f, 8), v0 = rng.Grid(-1.5f, 1.5f, 8);
     const float u1 = u0 + across * w / static_cast<float>(size[0]), v1 = v0 + down * h / static_cast<float>(size[1]);
-    Sprite s{size[0], size[1], addressU, addressV, op, colour, blend, false, scissor, static_cast<uint32_t>(trial), {}};
+    Sprite s{size[0], size[1], addressU, addressV, op, colour, blend, false, scissor, static_cast<uint32_t>(trial), {},
+             trial % 8 == 3};
     s.corners[0] = {x0, y0, 0, colour, u0, v0};
     s.corners[1] = {x0 + w, y0, 0, colour, u1, v0};
     s.corners[2] = {x0 + w, y0 + h, 0, colour, u1, v1};
@@ -115,6 +123,7 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
     s.op = ops[rng.Next() % 2];
     s.blend = rng.Next() % 4 != 0;
     s.opaque = rng.Next() % 4 == 0;
+    s.disc = trial % 8 == 5;
     s.scissor = trial % 7 == 0;
     s.seed = static_cast<uint32_t>(trial);
     const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};

@@ -424,15 +424,40 @@ struct Fixed32Plane {
   }
 };
 
-// The rows of a quad handed in batches to the wide bilinear routine; `row`
-// narrows a row to its pixels and moves the edges on.
-template <typename RowFn>
+// Bounds x[0 .. n - 1] of n rows narrowed by two slanted edges, from the
+// left (the pixels at or right of -q) or from the right (at or left of q),
+// which then move n rows on: EdgeWalker::Row's steps, with every value in a
+// local so that the pair stays in registers.
+template <bool fromLeft>
+void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
+  int64_t q0 = e[0].q, r0 = e[0].r, q1 = e[1].q, r1 = e[1].r;
+  const int64_t dq0 = e[0].dq + 1, dr0 = e[0].dr - e[0].div, div0 = e[0].div;
+  const int64_t dq1 = e[1].dq + 1, dr1 = e[1].dr - e[1].div, div1 = e[1].div;
+  for (int k = 0; k < n; ++k) {
+    x[k] = fromLeft ? std::max({x[k], -q0, -q1}) : std::min({x[k], q0, q1});
+    const int64_t t0 = r0 + dr0, borrow0 = t0 >> 63;
+    q0 += dq0 + borrow0;
+    r0 = t0 + (div0 & borrow0);
+    const int64_t t1 = r1 + dr1, borrow1 = t1 >> 63;
+    q1 += dq1 + borrow1;
+    r1 = t1 + (div1 & borrow1);
+  }
+  e[0].q = q0;
+  e[0].r = r0;
+  e[1].q = q1;
+  e[1].r = r1;
+}
+
+// The rows of a quad handed in batches to the wide bilinear routine;
+// `bounds(count, xl, xr)` narrows the next `count` rows (each given as
+// [left, right]) to their pixels and moves the edges on.
+template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
                   int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
-                  Fixed32Plane* pv, RowFn row) {
+                  Fixed32Plane* pv, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
-  int count = 0;
+  int64_t xls[kBatch], xrs[kBatch];
   int64_t uRow = pu->row, vRow = pv->row;
   const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
   // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
@@ -440,21 +465,25 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
     const int64_t value = rowValue + dx * (x - left);
     return (value + (1 << 15) + (value >> 63)) >> 16;
   };
-  for (int64_t py = top; py <= bottom; ++py, uRow += uDy, vRow += vDy) {
-    int64_t xl = left, xr = right;
-    row(&xl, &xr);
-    if (xl > xr) continue;
-    FootprintRow& r = rows[count++];
-    r.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
-    r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
-    r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
-    r.n = static_cast<int>(xr - xl + 1);
-    if (count == kBatch) {
-      FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
-      count = 0;
+  for (int64_t first = top; first <= bottom; first += kBatch) {
+    const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
+    for (int k = 0; k < n; ++k) {
+      xls[k] = left;
+      xrs[k] = right;
     }
+    bounds(n, xls, xrs);
+    int count = 0;
+    for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
+      const int64_t xl = xls[k], xr = xrs[k];
+      if (xl > xr) continue;
+      FootprintRow& r = rows[count++];
+      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + xl;
+      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
+      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
+      r.n = static_cast<int>(xr - xl + 1);
+    }
+    if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
   }
-  if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
 }
 
 // A convex quad (every corner turning the same way) with one colour whose
@@ -523,21 +552,19 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // A turned quad has two left and two right edges: that walker is
-    // unrolled, its edges held by value so that they can stay in registers.
+    // unrolled, the left and then the right pair walked over a batch of
+    // rows in passes of their own, so that each pair stays in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [l0 = edges.lefts[0], l1 = edges.lefts[1], r0 = edges.rights[0],
-                    r1 = edges.rights[1]](int64_t* xl, int64_t* xr) mutable {
-                     *xl = std::max({*xl, -l0.q, -l1.q});
-                     *xr = std::min({*xr, r0.q, r1.q});
-                     l0.Step();
-                     l1.Step();
-                     r0.Step();
-                     r1.Step();
+                   [&edges](int n, int64_t* xl, int64_t* xr) {
+                     NarrowByEdgePair<true>(edges.lefts, n, xl);
+                     NarrowByEdgePair<false>(edges.rights, n, xr);
                    });
     } else {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [&edges](int64_t* xl, int64_t* xr) { edges.Row(xl, xr); });
+                   [&edges](int n, int64_t* xl, int64_t* xr) {
+                     for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
+                   });
     }
     return true;
   }

@@ -115,7 +115,8 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, _
     const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
     const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
     const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-    StoreOp<AfterTint(op), Masks>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i, t.k);
+    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i,
+                                                        n - i, t.k);
   }
 }
 
