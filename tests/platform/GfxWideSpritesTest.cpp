@@ -2,9 +2,9 @@
 // whose texel columns are weighted once per row; turned quads and sprites
 // a texel a pixel read from the texture's footprint table) against the
 // narrow span path: the same pixels under every narrow routine, magnified,
-// minified, flipped and turned, at every addressing mode, on textures
-// narrower than a vector, cut by the screen's edges and the scissor, and
-// after the texture or its addressing changes.
+// minified, flipped and turned, in quads and in single triangles, at every
+// addressing mode, on textures narrower than a vector, cut by the screen's
+// edges and the scissor, and after the texture or its addressing changes.
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -40,6 +40,7 @@ struct Sprite {
   uint32_t seed;
   TexVertex corners[4];
   bool disc = false;
+  uint32_t triangles = 2;  // of the fan over the corners
 };
 
 // The sprite drawn with the wide paths on and off.
@@ -63,7 +64,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     rig.Dev()->SetScissorRect(&clip);
     rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, s.scissor);
     rig.Dev()->SetFVF(0x142);
-    rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, s.corners, sizeof(TexVertex));
+    rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, s.triangles, s.corners, sizeof(TexVertex));
     std::vector<uint32_t>& out = pass == 0 ? *wide : *narrow;
     for (int y = 0; y < 48; ++y) {
       for (int x = 0; x < 64; ++x) out.push_back(rig.Pixel(x, y));
@@ -150,6 +151,48 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
       s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
                       s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
     }
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "
+                            << s.addressU << "," << s.addressV << " op " << s.op << " blend " << s.blend;
+  }
+}
+
+TEST(GfxWideSprites, TrianglesMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
+  // Single triangles, and turned quads whose fourth corner lies off the
+  // texture plane of the first three (so drawn as two triangles), scaled up
+  // and down, at every addressing mode: the wide path's spans start where
+  // the narrow ones do and give the same pixels.
+  const int sizes[][2] = {{2, 2}, {5, 3}, {16, 16}, {64, 64}, {32, 8}};
+  const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
+  testsupport::SeededRandom rng{91};
+  for (int trial = 0; trial < 300; ++trial) {
+    Sprite s{};
+    s.width = sizes[trial % 5][0];
+    s.height = sizes[trial % 5][1];
+    s.addressU = kModes[rng.Next() % 5];
+    s.addressV = rng.Next() % 2 ? s.addressU : kModes[rng.Next() % 5];
+    s.op = ops[rng.Next() % 2];
+    s.blend = rng.Next() % 4 != 0;
+    s.opaque = trial % 6 == 0;
+    s.disc = trial % 4 == 1;
+    s.scissor = trial % 7 == 0;
+    s.seed = static_cast<uint32_t>(trial);
+    s.triangles = trial % 2 ? 1 : 2;
+    const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};
+    s.colour = colours[rng.Next() % 4];
+    const float cx = rng.Grid(-4, 68, 256), cy = rng.Grid(-4, 52, 256);
+    const double angle = (rng.Next() % 6283) / 1000.0, side = 3 + (rng.Next() % 4000) / 100.0;
+    const float ax = static_cast<float>(std::cos(angle) * side / 2), ay = static_cast<float>(std::sin(angle) * side / 2);
+    const float bx = static_cast<float>(-std::sin(angle) * side / 2), by = static_cast<float>(std::cos(angle) * side / 2);
+    const float repeat = rng.Next() % 2 ? 1 : rng.Grid(0.25f, 3, 8), u0 = rng.Grid(-2, 2, 8), v0 = rng.Grid(-2, 2, 8);
+    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int i = 0; i < 4; ++i) {
+      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
+                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
+    }
+    s.corners[3].x += rng.Grid(0.5f, 2, 8);  // off the plane
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
     ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "

@@ -267,6 +267,51 @@ struct EdgeWalker {
   }
 };
 
+// Texel coordinates of a quad's spans are stepped in fixed point with 32
+// fraction bits: a row's first pixel is its row start plus whole steps, so
+// the error stays a few units of 2^-32 texels, far below the 16.16 a span
+// uses. Planes reaching beyond kMaxQuadTexel keep to the triangle pass.
+constexpr double kFixed32 = 4294967296.0;
+constexpr double kMaxQuadTexel = 1 << 28;
+// How far (in texels) the fourth corner may lie off the plane of the first
+// three. Corners snapped to the sub-pixel grid put a parallelogram a little
+// off its plane; the second triangle's pixels then differ from their own
+// plane by at most this much, less than a step of the bilinear weights.
+constexpr double kQuadPlaneTolerance = 1.0 / 128;
+
+struct Fixed32Plane {
+  int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
+  double most = 0;                  // the largest magnitude over the box
+
+  // False when the plane's values over the box do not fit.
+  bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+    most = 0;
+    for (int64_t x : {left, right}) {
+      for (int64_t y : {top, bottom}) {
+        const double value = std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0));
+        if (!(value < kMaxQuadTexel)) return false;  // not finite either
+        most = std::max(most, value);
+      }
+    }
+    if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
+    row = LRound(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
+    dx = LRound(p.dx * kFixed32);
+    dy = LRound(p.dy * kFixed32);
+    return true;
+  }
+  // True when the whole texels over the box, and nine steps on, fit in 16
+  // bits (the wide path's limit).
+  bool Fits16(const Plane& p) const { return most + 9 * std::fabs(p.dx) < 1 << 14; }
+  // 16.16 value at pixel x of the current row, halves rounded away from zero
+  // as ToFixed16 does.
+  int64_t At(int64_t x, int64_t left) const {
+    // Adding a half rounds ties up; less one below zero, down: away from
+    // zero either way, without a branch.
+    const int64_t value = row + dx * (x - left);
+    return (value + (1 << 15) + (value >> 63)) >> 16;
+  }
+};
+
 void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
   Fixed f[3];
   if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
@@ -293,8 +338,41 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
   const SpanSource steps = in.Steps();
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
 
+  // Bilinear texels with a narrow routine (one colour): the wide path reads
+  // every sample from the texture's footprint table, each span starting
+  // where the narrow routine's would, the spans handed over in batches.
+  SpanOp op;
+  FootprintSource table;
+  Fixed32Plane pu, pv;
+  if (local.pixel.linear && in.flat && ChooseOp(local.pixel, true, in.colour, &op) &&
+      WideFootprints(local.pixel, &table) && pu.Setup(in.u, in.x0, in.y0, left, right, top, bottom) &&
+      pv.Setup(in.v, in.x0, in.y0, left, right, top, bottom) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
+    const PixelState& px = local.pixel;
+    constexpr int kBatch = 64;
+    FootprintRow rows[kBatch];
+    int count = 0;
+    for (int64_t py = top; py <= bottom; ++py) {
+      int64_t xl = left, xr = right;
+      edges.Row(&xl, &xr);
+      if (xl > xr) continue;
+      const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
+      rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + xl,
+                                   static_cast<int32_t>(src.u - 0x8000), static_cast<int32_t>(src.v - 0x8000),
+                                   static_cast<int>(xr - xl + 1)};
+      if (count == kBatch) {
+        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                          in.colour);
+        count = 0;
+      }
+    }
+    if (count > 0)
+      FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                        in.colour);
+    return;
+  }
+
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);
@@ -378,51 +456,6 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   }
   return true;
 }
-
-// Texel coordinates of a quad's spans are stepped in fixed point with 32
-// fraction bits: a row's first pixel is its row start plus whole steps, so
-// the error stays a few units of 2^-32 texels, far below the 16.16 a span
-// uses. Planes reaching beyond kMaxQuadTexel keep to the triangle pass.
-constexpr double kFixed32 = 4294967296.0;
-constexpr double kMaxQuadTexel = 1 << 28;
-// How far (in texels) the fourth corner may lie off the plane of the first
-// three. Corners snapped to the sub-pixel grid put a parallelogram a little
-// off its plane; the second triangle's pixels then differ from their own
-// plane by at most this much, less than a step of the bilinear weights.
-constexpr double kQuadPlaneTolerance = 1.0 / 128;
-
-struct Fixed32Plane {
-  int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
-  double most = 0;                  // the largest magnitude over the box
-
-  // False when the plane's values over the box do not fit.
-  bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
-    most = 0;
-    for (int64_t x : {left, right}) {
-      for (int64_t y : {top, bottom}) {
-        const double value = std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0));
-        if (!(value < kMaxQuadTexel)) return false;  // not finite either
-        most = std::max(most, value);
-      }
-    }
-    if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
-    row = LRound(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
-    dx = LRound(p.dx * kFixed32);
-    dy = LRound(p.dy * kFixed32);
-    return true;
-  }
-  // True when the whole texels over the box, and nine steps on, fit in 16
-  // bits (the wide path's limit).
-  bool Fits16(const Plane& p) const { return most + 9 * std::fabs(p.dx) < 1 << 14; }
-  // 16.16 value at pixel x of the current row, halves rounded away from zero
-  // as ToFixed16 does.
-  int64_t At(int64_t x, int64_t left) const {
-    // Adding a half rounds ties up; less one below zero, down: away from
-    // zero either way, without a branch.
-    const int64_t value = row + dx * (x - left);
-    return (value + (1 << 15) + (value >> 63)) >> 16;
-  }
-};
 
 // Bounds x[0 .. n - 1] of n rows narrowed by two slanted edges, from the
 // left (the pixels at or right of -q) or from the right (at or left of q),
