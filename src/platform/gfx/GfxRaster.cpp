@@ -356,9 +356,11 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
       int64_t xl = left, xr = right;
       edges.Row(&xl, &xr);
       if (xl > xr) continue;
-      const SpanSource src = in.At(steps, static_cast<int>(xl), static_cast<int>(py));
+      // The texel coordinates Interpolants::At gives the span.
+      const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
+      const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
       rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + xl,
-                                   static_cast<int32_t>(src.u - 0x8000), static_cast<int32_t>(src.v - 0x8000),
+                                   static_cast<int32_t>(u - 0x8000), static_cast<int32_t>(v - 0x8000),
                                    static_cast<int>(xr - xl + 1)};
       if (count == kBatch) {
         FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
