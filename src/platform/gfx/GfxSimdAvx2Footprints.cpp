@@ -132,14 +132,17 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
   const bool unitStep = du == 0x10000 && dv == 0;
   FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
   __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
+  // Rows of small sprites lie far apart in the target: each is asked for
+  // kAhead rows before its use, the first ones at once.
+  constexpr int kAhead = 4;
+  const auto prefetch = [](const FootprintRow& ahead) {
+    for (int x = 0; x < ahead.n; x += 16) __builtin_prefetch(ahead.dest + x, 1);
+    __builtin_prefetch(ahead.dest + ahead.n - 1, 1);
+  };
+  for (int r = 0; r < kAhead && r < count; ++r) prefetch(rows[r]);
   for (int r = 0; r < count; ++r) {
     const FootprintRow& row = rows[r];
-    if (r + 2 < count) {
-      // Rows of small sprites lie far apart in the target: ask for a coming one ahead of its use.
-      const FootprintRow& ahead = rows[r + 2];
-      for (int x = 0; x < ahead.n; x += 16) __builtin_prefetch(ahead.dest + x, 1);
-      __builtin_prefetch(ahead.dest + ahead.n - 1, 1);
-    }
+    if (r + kAhead < count) prefetch(rows[r + kAhead]);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
     __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
     if (unitStep) {
