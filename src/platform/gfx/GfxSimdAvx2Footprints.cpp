@@ -73,11 +73,16 @@ struct Table {
   };
   template <bool wrap>
   TM_AVX2 Words Group(__m256i u, __m256i v) const {
-    alignas(32) int32_t at[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), Offsets<wrap>(u, v));
-    // The offsets are read back one by one from memory, which is cheaper
-    // than taking them out of the register.
-    __asm__("" : "+m"(at));
+    // The offsets taken out of the register two at a time.
+    const __m256i offsets = Offsets<wrap>(u, v);
+    const __m128i first = _mm256_castsi256_si128(offsets), second = _mm256_extracti128_si256(offsets, 1);
+    const uint64_t a01 = static_cast<uint64_t>(_mm_cvtsi128_si64(first)),
+                   a23 = static_cast<uint64_t>(_mm_extract_epi64(first, 1)),
+                   a45 = static_cast<uint64_t>(_mm_cvtsi128_si64(second)),
+                   a67 = static_cast<uint64_t>(_mm_extract_epi64(second, 1));
+    const int32_t at[8] = {static_cast<int32_t>(a01), static_cast<int32_t>(a01 >> 32), static_cast<int32_t>(a23),
+                           static_cast<int32_t>(a23 >> 32), static_cast<int32_t>(a45), static_cast<int32_t>(a45 >> 32),
+                           static_cast<int32_t>(a67), static_cast<int32_t>(a67 >> 32)};
     const __m256i d = Weights(u, v);
     return Words{_mm256_packs_epi32(PairSums<0>(at, d), PairSums<1>(at, d)),
                  _mm256_packs_epi32(PairSums<2>(at, d), PairSums<3>(at, d))};
