@@ -232,16 +232,19 @@ struct K512Masks {
 // than eight are left. A tinted blend is done whatever the texels' alpha: a
 // branch on it costs more than it saves on small sprites. Untinted texels
 // (`opaqueFirst`), mostly whole pictures such as a level's ground, are
-// first tested for being all opaque.
+// first tested for being all opaque or all clear.
 template <SpanOp op, class Masks = VexMasks, bool opaqueFirst = op == SpanOp::kBlend>
 TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const Constants& k) {
   if constexpr (opaqueFirst) {
-    // Opaque texels replace their pixels, as the blend would: the pixels
-    // under them need not be read (mostly the case for level grounds).
-    if (_mm256_testc_si256(t, AlphaMask())) {
+    // Opaque texels replace their pixels, as the blend would, and clear ones
+    // leave them as they are: the pixels under them need not be read (most
+    // of a level's ground).
+    const __m256i alpha = AlphaMask();
+    if (_mm256_testc_si256(t, alpha)) {
       StoreOp<SpanOp::kCopy, Masks>(t, colour, dest, left, k);
       return;
     }
+    if (_mm256_testz_si256(t, alpha)) return;
   }
   if (left >= 8) {
     __m256i* p = reinterpret_cast<__m256i*>(dest);
