@@ -342,6 +342,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   // Bilinear texels with a narrow routine (one colour): the wide path reads
   // every sample from the texture's footprint table, each span starting
   // where the narrow routine's would, the spans handed over in batches.
+  // The planes only need to pass a quad's check that their texels fit it.
   SpanOp op;
   FootprintSource table;
   Fixed32Plane pu, pv;
