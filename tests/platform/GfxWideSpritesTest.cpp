@@ -2,9 +2,9 @@
 // whose texel columns are weighted once per row; turned quads and sprites
 // a texel a pixel read from the texture's footprint table) against the
 // narrow span path: the same pixels under every narrow routine, magnified,
-// minified, flipped and turned, at every addressing mode, on textures
-// narrower than a vector, cut by the screen's edges and the scissor, and
-// after the texture or its addressing changes.
+// minified, flipped and turned, in quads and in single triangles, at every
+// addressing mode, on textures narrower than a vector, cut by the screen's
+// edges and the scissor, and after the texture or its addressing changes.
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -20,10 +20,16 @@ namespace {
 const uint32_t kModes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR, D3DTADDRESS_MIRRORONCE,
                            D3DTADDRESS_BORDER};
 
-// Clear, opaque and partly transparent texels (all opaque when `opaque`).
-uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque) {
+// Clear, opaque and partly transparent texels (all opaque when `opaque`);
+// with `disc`, an opaque disc with a soft rim, clear outside, so that
+// whole groups of pixels are opaque or clear.
+uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque, bool disc = false, int w = 1, int h = 1) {
   const uint32_t n = Noise(x, y, seed);
   if (opaque) return n | 0xFF000000u;
+  if (disc) {
+    const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5, d = std::sqrt(dx * dx + dy * dy);
+    return d < 0.4 ? n | 0xFF000000u : d < 0.5 ? (n & 0x00FFFFFFu) | 0x80000000u : n & 0x00FFFFFFu;
+  }
   return (x + 2 * y) % 5 == 0 ? n & 0x00FFFFFFu : (x * y) % 3 == 0 ? n | 0xFF000000u : n;
 }
 
@@ -33,6 +39,8 @@ struct Sprite {
   bool blend, opaque, scissor;
   uint32_t seed;
   TexVertex corners[4];
+  bool disc = false;
+  uint32_t triangles = 2;  // of the fan over the corners
 };
 
 // The sprite drawn with the wide paths on and off.
@@ -41,7 +49,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     SetAvx2Allowed(pass == 0);
     Rig rig(64, 48);
     auto tex = rig.MakeTexture(static_cast<uint32_t>(s.width), static_cast<uint32_t>(s.height),
-                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque); });
+                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque, s.disc, s.width, s.height); });
     rig.Dev()->SetTexture(0, tex.get());
     rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
@@ -56,7 +64,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     rig.Dev()->SetScissorRect(&clip);
     rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, s.scissor);
     rig.Dev()->SetFVF(0x142);
-    rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, s.corners, sizeof(TexVertex));
+    rig.Dev()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, s.triangles, s.corners, sizeof(TexVertex));
     std::vector<uint32_t>& out = pass == 0 ? *wide : *narrow;
     for (int y = 0; y < 48; ++y) {
       for (int x = 0; x < 64; ++x) out.push_back(rig.Pixel(x, y));
@@ -88,7 +96,8 @@ TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
     const float down = static_cast<float>(rng.Range(1, 24) * size[1]) / 6.0f / h * (rng.Next() % 2 ? 1 : -1);
     const float u0 = rng.Grid(-1.5f, 1.5f, 8), v0 = rng.Grid(-1.5f, 1.5f, 8);
     const float u1 = u0 + across * w / static_cast<float>(size[0]), v1 = v0 + down * h / static_cast<float>(size[1]);
-    Sprite s{size[0], size[1], addressU, addressV, op, colour, blend, false, scissor, static_cast<uint32_t>(trial), {}};
+    Sprite s{size[0], size[1], addressU, addressV, op, colour, blend, false, scissor, static_cast<uint32_t>(trial), {},
+             trial % 8 == 3};
     s.corners[0] = {x0, y0, 0, colour, u0, v0};
     s.corners[1] = {x0 + w, y0, 0, colour, u1, v0};
     s.corners[2] = {x0 + w, y0 + h, 0, colour, u1, v1};
@@ -115,6 +124,7 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
     s.op = ops[rng.Next() % 2];
     s.blend = rng.Next() % 4 != 0;
     s.opaque = rng.Next() % 4 == 0;
+    s.disc = trial % 8 == 5;
     s.scissor = trial % 7 == 0;
     s.seed = static_cast<uint32_t>(trial);
     const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};
@@ -141,6 +151,48 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
       s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
                       s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
     }
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "
+                            << s.addressU << "," << s.addressV << " op " << s.op << " blend " << s.blend;
+  }
+}
+
+TEST(GfxWideSprites, TrianglesMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
+  // Single triangles, and turned quads whose fourth corner lies off the
+  // texture plane of the first three (so drawn as two triangles), scaled up
+  // and down, at every addressing mode: the wide path's spans start where
+  // the narrow ones do and give the same pixels.
+  const int sizes[][2] = {{2, 2}, {5, 3}, {16, 16}, {64, 64}, {32, 8}};
+  const uint32_t ops[] = {D3DTOP_SELECTARG1, D3DTOP_MODULATE};
+  testsupport::SeededRandom rng{91};
+  for (int trial = 0; trial < 300; ++trial) {
+    Sprite s{};
+    s.width = sizes[trial % 5][0];
+    s.height = sizes[trial % 5][1];
+    s.addressU = kModes[rng.Next() % 5];
+    s.addressV = rng.Next() % 2 ? s.addressU : kModes[rng.Next() % 5];
+    s.op = ops[rng.Next() % 2];
+    s.blend = rng.Next() % 4 != 0;
+    s.opaque = trial % 6 == 0;
+    s.disc = trial % 4 == 1;
+    s.scissor = trial % 7 == 0;
+    s.seed = static_cast<uint32_t>(trial);
+    s.triangles = trial % 2 ? 1 : 2;
+    const uint32_t colours[] = {0xFFFFFFFFu, 0xC080FF40u, 0xFF000000u | rng.Next(), rng.Next() << 8 | 0x7F};
+    s.colour = colours[rng.Next() % 4];
+    const float cx = rng.Grid(-4, 68, 256), cy = rng.Grid(-4, 52, 256);
+    const double angle = (rng.Next() % 6283) / 1000.0, side = 3 + (rng.Next() % 4000) / 100.0;
+    const float ax = static_cast<float>(std::cos(angle) * side / 2), ay = static_cast<float>(std::sin(angle) * side / 2);
+    const float bx = static_cast<float>(-std::sin(angle) * side / 2), by = static_cast<float>(std::cos(angle) * side / 2);
+    const float repeat = rng.Next() % 2 ? 1 : rng.Grid(0.25f, 3, 8), u0 = rng.Grid(-2, 2, 8), v0 = rng.Grid(-2, 2, 8);
+    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int i = 0; i < 4; ++i) {
+      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
+                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
+    }
+    s.corners[3].x += rng.Grid(0.5f, 2, 8);  // off the plane
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
     ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "

@@ -267,6 +267,51 @@ struct EdgeWalker {
   }
 };
 
+// Texel coordinates of a quad's spans are stepped in fixed point with 32
+// fraction bits: a row's first pixel is its row start plus whole steps, so
+// the error stays a few units of 2^-32 texels, far below the 16.16 a span
+// uses. Planes reaching beyond kMaxQuadTexel keep to the triangle pass.
+constexpr double kFixed32 = 4294967296.0;
+constexpr double kMaxQuadTexel = 1 << 28;
+// How far (in texels) the fourth corner may lie off the plane of the first
+// three. Corners snapped to the sub-pixel grid put a parallelogram a little
+// off its plane; the second triangle's pixels then differ from their own
+// plane by at most this much, less than a step of the bilinear weights.
+constexpr double kQuadPlaneTolerance = 1.0 / 128;
+
+struct Fixed32Plane {
+  int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
+  double most = 0;                  // the largest magnitude over the box
+
+  // False when the plane's values over the box do not fit.
+  bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+    most = 0;
+    for (int64_t x : {left, right}) {
+      for (int64_t y : {top, bottom}) {
+        const double value = std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0));
+        if (!(value < kMaxQuadTexel)) return false;  // not finite either
+        most = std::max(most, value);
+      }
+    }
+    if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
+    row = LRound(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
+    dx = LRound(p.dx * kFixed32);
+    dy = LRound(p.dy * kFixed32);
+    return true;
+  }
+  // True when the whole texels over the box, and nine steps on, fit in 16
+  // bits (the wide path's limit).
+  bool Fits16(const Plane& p) const { return most + 9 * std::fabs(p.dx) < 1 << 14; }
+  // 16.16 value at pixel x of the current row, halves rounded away from zero
+  // as ToFixed16 does.
+  int64_t At(int64_t x, int64_t left) const {
+    // Adding a half rounds ties up; less one below zero, down: away from
+    // zero either way, without a branch.
+    const int64_t value = row + dx * (x - left);
+    return (value + (1 << 15) + (value >> 63)) >> 16;
+  }
+};
+
 void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
   Fixed f[3];
   if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
@@ -293,8 +338,44 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
   const SpanSource steps = in.Steps();
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
 
+  // Bilinear texels with a narrow routine (one colour): the wide path reads
+  // every sample from the texture's footprint table, each span starting
+  // where the narrow routine's would, the spans handed over in batches.
+  // The planes only need to pass a quad's check that their texels fit it.
+  SpanOp op;
+  FootprintSource table;
+  Fixed32Plane pu, pv;
+  if (local.pixel.linear && in.flat && ChooseOp(local.pixel, true, in.colour, &op) &&
+      WideFootprints(local.pixel, &table) && pu.Setup(in.u, in.x0, in.y0, left, right, top, bottom) &&
+      pv.Setup(in.v, in.x0, in.y0, left, right, top, bottom) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
+    const PixelState& px = local.pixel;
+    constexpr int kBatch = 64;
+    FootprintRow rows[kBatch];
+    int count = 0;
+    for (int64_t py = top; py <= bottom; ++py) {
+      int64_t xl = left, xr = right;
+      edges.Row(&xl, &xr);
+      if (xl > xr) continue;
+      // The texel coordinates Interpolants::At gives the span.
+      const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
+      const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
+      rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + xl,
+                                   static_cast<int32_t>(u - 0x8000), static_cast<int32_t>(v - 0x8000),
+                                   static_cast<int>(xr - xl + 1)};
+      if (count == kBatch) {
+        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                          in.colour);
+        count = 0;
+      }
+    }
+    if (count > 0)
+      FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                        in.colour);
+    return;
+  }
+
+  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);
@@ -379,60 +460,40 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   return true;
 }
 
-// Texel coordinates of a quad's spans are stepped in fixed point with 32
-// fraction bits: a row's first pixel is its row start plus whole steps, so
-// the error stays a few units of 2^-32 texels, far below the 16.16 a span
-// uses. Planes reaching beyond kMaxQuadTexel keep to the triangle pass.
-constexpr double kFixed32 = 4294967296.0;
-constexpr double kMaxQuadTexel = 1 << 28;
-// How far (in texels) the fourth corner may lie off the plane of the first
-// three. Corners snapped to the sub-pixel grid put a parallelogram a little
-// off its plane; the second triangle's pixels then differ from their own
-// plane by at most this much, less than a step of the bilinear weights.
-constexpr double kQuadPlaneTolerance = 1.0 / 128;
-
-struct Fixed32Plane {
-  int64_t row = 0, dx = 0, dy = 0;  // value at (left, current row), steps
-  double most = 0;                  // the largest magnitude over the box
-
-  // False when the plane's values over the box do not fit.
-  bool Setup(const Plane& p, double x0, double y0, int64_t left, int64_t right, int64_t top, int64_t bottom) {
-    most = 0;
-    for (int64_t x : {left, right}) {
-      for (int64_t y : {top, bottom}) {
-        const double value = std::fabs(p.At(static_cast<double>(x), static_cast<double>(y), x0, y0));
-        if (!(value < kMaxQuadTexel)) return false;  // not finite either
-        most = std::max(most, value);
-      }
-    }
-    if (!(std::fabs(p.dx) < kMaxQuadTexel) || !(std::fabs(p.dy) < kMaxQuadTexel)) return false;
-    row = LRound(p.At(static_cast<double>(left), static_cast<double>(top), x0, y0) * kFixed32);
-    dx = LRound(p.dx * kFixed32);
-    dy = LRound(p.dy * kFixed32);
-    return true;
+// Bounds x[0 .. n - 1] of n rows narrowed by two slanted edges, from the
+// left (the pixels at or right of -q) or from the right (at or left of q),
+// which then move n rows on: EdgeWalker::Row's steps, with every value in a
+// local so that the pair stays in registers.
+template <bool fromLeft>
+void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
+  int64_t q0 = e[0].q, r0 = e[0].r, q1 = e[1].q, r1 = e[1].r;
+  const int64_t dq0 = e[0].dq + 1, dr0 = e[0].dr - e[0].div, div0 = e[0].div;
+  const int64_t dq1 = e[1].dq + 1, dr1 = e[1].dr - e[1].div, div1 = e[1].div;
+  for (int k = 0; k < n; ++k) {
+    x[k] = fromLeft ? std::max({x[k], -q0, -q1}) : std::min({x[k], q0, q1});
+    const int64_t t0 = r0 + dr0, borrow0 = t0 >> 63;
+    q0 += dq0 + borrow0;
+    r0 = t0 + (div0 & borrow0);
+    const int64_t t1 = r1 + dr1, borrow1 = t1 >> 63;
+    q1 += dq1 + borrow1;
+    r1 = t1 + (div1 & borrow1);
   }
-  // True when the whole texels over the box, and nine steps on, fit in 16
-  // bits (the wide path's limit).
-  bool Fits16(const Plane& p) const { return most + 9 * std::fabs(p.dx) < 1 << 14; }
-  // 16.16 value at pixel x of the current row, halves rounded away from zero
-  // as ToFixed16 does.
-  int64_t At(int64_t x, int64_t left) const {
-    // Adding a half rounds ties up; less one below zero, down: away from
-    // zero either way, without a branch.
-    const int64_t value = row + dx * (x - left);
-    return (value + (1 << 15) + (value >> 63)) >> 16;
-  }
-};
+  e[0].q = q0;
+  e[0].r = r0;
+  e[1].q = q1;
+  e[1].r = r1;
+}
 
-// The rows of a quad handed in batches to the wide bilinear routine; `row`
-// narrows a row to its pixels and moves the edges on.
-template <typename RowFn>
+// The rows of a quad handed in batches to the wide bilinear routine;
+// `bounds(count, xl, xr)` narrows the next `count` rows (each given as
+// [left, right]) to their pixels and moves the edges on.
+template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
                   int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
-                  Fixed32Plane* pv, RowFn row) {
+                  Fixed32Plane* pv, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
-  int count = 0;
+  int64_t xls[kBatch], xrs[kBatch];
   int64_t uRow = pu->row, vRow = pv->row;
   const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
   // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
@@ -440,21 +501,25 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
     const int64_t value = rowValue + dx * (x - left);
     return (value + (1 << 15) + (value >> 63)) >> 16;
   };
-  for (int64_t py = top; py <= bottom; ++py, uRow += uDy, vRow += vDy) {
-    int64_t xl = left, xr = right;
-    row(&xl, &xr);
-    if (xl > xr) continue;
-    FootprintRow& r = rows[count++];
-    r.dest = px.target + static_cast<size_t>(py) * px.targetPitch + xl;
-    r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
-    r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
-    r.n = static_cast<int>(xr - xl + 1);
-    if (count == kBatch) {
-      FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
-      count = 0;
+  for (int64_t first = top; first <= bottom; first += kBatch) {
+    const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
+    for (int k = 0; k < n; ++k) {
+      xls[k] = left;
+      xrs[k] = right;
     }
+    bounds(n, xls, xrs);
+    int count = 0;
+    for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
+      const int64_t xl = xls[k], xr = xrs[k];
+      if (xl > xr) continue;
+      FootprintRow& r = rows[count++];
+      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + xl;
+      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
+      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
+      r.n = static_cast<int>(xr - xl + 1);
+    }
+    if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
   }
-  if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
 }
 
 // A convex quad (every corner turning the same way) with one colour whose
@@ -523,21 +588,19 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // A turned quad has two left and two right edges: that walker is
-    // unrolled, its edges held by value so that they can stay in registers.
+    // unrolled, the left and then the right pair walked over a batch of
+    // rows in passes of their own, so that each pair stays in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [l0 = edges.lefts[0], l1 = edges.lefts[1], r0 = edges.rights[0],
-                    r1 = edges.rights[1]](int64_t* xl, int64_t* xr) mutable {
-                     *xl = std::max({*xl, -l0.q, -l1.q});
-                     *xr = std::min({*xr, r0.q, r1.q});
-                     l0.Step();
-                     l1.Step();
-                     r0.Step();
-                     r1.Step();
+                   [&edges](int n, int64_t* xl, int64_t* xr) {
+                     NarrowByEdgePair<true>(edges.lefts, n, xl);
+                     NarrowByEdgePair<false>(edges.rights, n, xr);
                    });
     } else {
       WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [&edges](int64_t* xl, int64_t* xr) { edges.Row(xl, xr); });
+                   [&edges](int n, int64_t* xl, int64_t* xr) {
+                     for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
+                   });
     }
     return true;
   }

@@ -59,6 +59,17 @@ void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, i
   }
 }
 
+// Asks for the texel columns first .. first + n - 1 of texel row iy (before
+// addressing) ahead of their use: a ground tile's rows lie a whole texture
+// row apart, too far for the processor to foresee.
+void PrefetchTexelRow(const PixelState& s, int64_t iy, int64_t first, int64_t n) {
+  const int w = s.texWidth;
+  const uint32_t* row = s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * w;
+  const int64_t from = std::clamp<int64_t>(first, 0, w - 1), to = std::clamp<int64_t>(first + n - 1, 0, w - 1);
+  for (int64_t c = from; c <= to; c += 16) __builtin_prefetch(row + c);
+  __builtin_prefetch(row + to);
+}
+
 // The pixels [*from, *to) of a row (of `width`, its first pixel's left
 // column at u0 in 16.16, du > 0 a pixel) whose two columns of texel rows iy
 // and iy + 1 (clamped) hold a texel whose alpha is not 0, *from rounded
@@ -176,6 +187,12 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
       if (from < to)
         WeightColumns(s, v >> 16, static_cast<uint32_t>(key) & 127, first + columnFrom, columnTo - columnFrom,
                       scratch.columns.data() + 4 * columnFrom);
+      if (j + 2 < r.height) {
+        // The texel rows two rows on; the first of them is mostly this row's second.
+        const int64_t ahead = (r.v + r.dv * (j + 2) - 0x8000) >> 16;
+        PrefetchTexelRow(s, ahead + 1, first, count);
+        if (ahead > (v >> 16) + 1) PrefetchTexelRow(s, ahead, first, count);
+      }
     }
     if (from >= to) continue;
     if (j + 2 < r.height) {

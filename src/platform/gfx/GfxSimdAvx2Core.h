@@ -229,10 +229,23 @@ struct K512Masks {
 #undef TM_K1_CLOBBER
 
 // ApplyOp on eight target pixels, or on the first `left` of them when fewer
-// than eight are left. The blend is done whatever the texels' alpha: a
-// branch on it costs more than it saves on small sprites.
-template <SpanOp op, class Masks = VexMasks>
+// than eight are left. A tinted blend is done whatever the texels' alpha: a
+// branch on it costs more than it saves on small sprites. Untinted texels
+// (`opaqueFirst`), mostly whole pictures such as a level's ground, are
+// first tested for being all opaque or all clear.
+template <SpanOp op, class Masks = VexMasks, bool opaqueFirst = op == SpanOp::kBlend>
 TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const Constants& k) {
+  if constexpr (opaqueFirst) {
+    // Opaque texels replace their pixels, as the blend would, and clear ones
+    // leave them as they are: the pixels under them need not be read (most
+    // of a level's ground).
+    const __m256i alpha = AlphaMask();
+    if (_mm256_testc_si256(t, alpha)) {
+      StoreOp<SpanOp::kCopy, Masks>(t, colour, dest, left, k);
+      return;
+    }
+    if (_mm256_testz_si256(t, alpha)) return;
+  }
   if (left >= 8) {
     __m256i* p = reinterpret_cast<__m256i*>(dest);
     const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_loadu_si256(p);
@@ -278,7 +291,7 @@ TM_AVX2 __m256i TintWords(__m256i lo, __m256i hi, __m256i colour, const Constant
 // StoreOp on eight texels given as words (see TintWords).
 template <SpanOp op, class Masks = VexMasks>
 TM_AVX2 void StoreWordsOp(__m256i lo, __m256i hi, __m256i colour, uint32_t* dest, int left, const Constants& k) {
-  StoreOp<AfterTint(op), Masks>(TintWords<op>(lo, hi, colour, k), colour, dest, left, k);
+  StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(TintWords<op>(lo, hi, colour, k), colour, dest, left, k);
 }
 
 }  // namespace plat::gfx::avx2

@@ -73,11 +73,16 @@ struct Table {
   };
   template <bool wrap>
   TM_AVX2 Words Group(__m256i u, __m256i v) const {
-    alignas(32) int32_t at[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), Offsets<wrap>(u, v));
-    // The offsets are read back one by one from memory, which is cheaper
-    // than taking them out of the register.
-    __asm__("" : "+m"(at));
+    // The offsets taken out of the register two at a time.
+    const __m256i offsets = Offsets<wrap>(u, v);
+    const __m128i first = _mm256_castsi256_si128(offsets), second = _mm256_extracti128_si256(offsets, 1);
+    const uint64_t a01 = static_cast<uint64_t>(_mm_cvtsi128_si64(first)),
+                   a23 = static_cast<uint64_t>(_mm_extract_epi64(first, 1)),
+                   a45 = static_cast<uint64_t>(_mm_cvtsi128_si64(second)),
+                   a67 = static_cast<uint64_t>(_mm_extract_epi64(second, 1));
+    const int32_t at[8] = {static_cast<int32_t>(a01), static_cast<int32_t>(a01 >> 32), static_cast<int32_t>(a23),
+                           static_cast<int32_t>(a23 >> 32), static_cast<int32_t>(a45), static_cast<int32_t>(a45 >> 32),
+                           static_cast<int32_t>(a67), static_cast<int32_t>(a67 >> 32)};
     const __m256i d = Weights(u, v);
     return Words{_mm256_packs_epi32(PairSums<0>(at, d), PairSums<1>(at, d)),
                  _mm256_packs_epi32(PairSums<2>(at, d), PairSums<3>(at, d))};
@@ -115,7 +120,8 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, _
     const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
     const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
     const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-    StoreOp<AfterTint(op), Masks>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i, t.k);
+    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i,
+                                                        n - i, t.k);
   }
 }
 
@@ -131,14 +137,17 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
   const bool unitStep = du == 0x10000 && dv == 0;
   FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
   __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
+  // Rows of small sprites lie far apart in the target: each is asked for
+  // kAhead rows before its use, the first ones at once.
+  constexpr int kAhead = 4;
+  const auto prefetch = [](const FootprintRow& ahead) {
+    for (int x = 0; x < ahead.n; x += 16) __builtin_prefetch(ahead.dest + x, 1);
+    __builtin_prefetch(ahead.dest + ahead.n - 1, 1);
+  };
+  for (int r = 0; r < kAhead && r < count; ++r) prefetch(rows[r]);
   for (int r = 0; r < count; ++r) {
     const FootprintRow& row = rows[r];
-    if (r + 2 < count) {
-      // Rows of small sprites lie far apart in the target: ask for a coming one ahead of its use.
-      const FootprintRow& ahead = rows[r + 2];
-      for (int x = 0; x < ahead.n; x += 16) __builtin_prefetch(ahead.dest + x, 1);
-      __builtin_prefetch(ahead.dest + ahead.n - 1, 1);
-    }
+    if (r + kAhead < count) prefetch(rows[r + kAhead]);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
     __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
     if (unitStep) {
