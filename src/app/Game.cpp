@@ -9,6 +9,7 @@
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "app/ReplayRun.h"
+#include "app/Settings.h"
 #include "app/StandInScreens.h"
 #include "app/StartupLoader.h"
 #include "engine/DXLApp.h"
@@ -34,7 +35,11 @@
 #include "resources/SoundSettings.h"
 #include "resources/TutorialHooks.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
+#include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
+#include "windows/MessageNotice.h"
 
 namespace {
 
@@ -44,6 +49,10 @@ constexpr u32 kShowHideHooks = 31;
 constexpr u32 kLoadingStateBit = 0x80000000u;
 constexpr u32 kPauseLostActivation = 1;
 constexpr u32 kPauseMinimised = 3;
+// The notices' bottom margins over each screen's anchor window.
+constexpr i32 kNoticeMarginLevel = 120;
+constexpr i32 kNoticeMarginMap = 76;
+constexpr i32 kNoticeMarginMainScreen = 16;
 constexpr const wchar* kFirstProfileName = u"Player";  // until the profile windows ask for a name
 
 Game* g_game = nullptr;
@@ -156,6 +165,20 @@ bool PlayClockRuns(u32 state) {
 
 }  // namespace
 
+bool GameOptionsHooks::SetFullscreen(bool on) {
+  SCREENPARAMS params = screen_.GetParams();
+  params.fullscreen = on ? 1 : 0;
+  if (!screen_.SetParams(params) || !screen_.Apply()) return false;
+  GetGameServices().screen.rect = screen_.Area().rect;
+  return true;
+}
+
+void GameOptionsHooks::CloseGameWindow() { ::CloseGameWindow(); }
+
+void GameOptionsHooks::SaveSettings() {
+  if (!::SaveSettings(folder_, screen_.GetParams())) DXLLogValueA(0, "Settings", "config.dat could not be written");
+}
+
 Game* GetRunningGame() { return g_game; }
 void SetGameRecording(ReplayRun* run) { g_recording = run; }
 
@@ -201,6 +224,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   DXLSetPauseCallback(&CbActivation);
   DXLSetStateCallback(&CbState);
   DXLSetCharSink(&CbChar);
+  profiles_->SetNotices(world_.Notices());  // another profile chosen empties the queues; errors show
   previousTime_ = DXLGetTimeMs();
   up_ = true;
   return true;
@@ -233,6 +257,7 @@ void Game::ShutdownGame() {
   DeleteLevel();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   DeleteFinishedTutorials();
+  if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
   world_.Close();
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
@@ -271,6 +296,39 @@ void Game::OnStateChange(u32 oldState, u32 newState) {
   state_ = newState;
   InstallCallbacks(newState);
   Enter(newState);
+  AnchorNotices(newState);
+}
+
+// Entering a screen, the notice queues stand over its anchor window with
+// its margin; the messages of other screens go. A comic has no notices.
+void Game::AnchorNotices(u32 state) {
+  MessageNoticeQueue* messages = GetMessageNotices();
+  AwardNoticeQueue* awards = GetAwardNotices();
+  if (!messages || !awards) return;
+  GameWindow* anchor = nullptr;
+  switch (state) {
+    case kGameStateLevel: {
+      LevelPanelHost* host = world_.Panel();
+      anchor = host ? host->GetPanel() : nullptr;
+      messages->SetHost(anchor, kNoticeMarginLevel, kMessageLevel);
+      awards->SetHost(anchor, kNoticeMarginLevel);
+      break;
+    }
+    case kGameStateLevelMap:
+      anchor = GetWindowManager() ? GetWindowManager()->GetAnchor(kAnchorMap) : nullptr;
+      messages->SetHost(anchor, kNoticeMarginMap, kMessageLevelMap);
+      awards->SetHost(anchor, kNoticeMarginMap);
+      break;
+    case kGameStateMainScreen:  // the stand-in title has no window to stand on
+      messages->SetHost(nullptr, kNoticeMarginMainScreen, kMessageMainScreen);
+      awards->SetHost(nullptr, kNoticeMarginMainScreen);
+      break;
+    case kGameStateComic:
+      messages->Clear(0);
+      awards->Clear();
+      break;
+    default: break;
+  }
 }
 
 void Game::Leave(u32 state) {
@@ -526,6 +584,7 @@ void Game::StartLevel(i32 index) {
   levelRegime_ = regime;
   villains_->Bind(&level->Map());
   if (LevelPanelHost* host = world_.Panel()) {
+    host->SetOptionsHooks(&options_);
     host->SetGameExits([](u32) { RequestState(kGameStateLevelMap); }, [] { CloseGameWindow(); });
     host->SetLevelActions([level] { level->ExitToMap(); },
                           [] {

@@ -27,6 +27,7 @@
 #include "base/Types.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/audio/AudioOutput.h"
+#include "windows/OptionsWindow.h"
 
 class GameLanguage;
 class GameLevelSaves;
@@ -48,6 +49,26 @@ struct GameSetup {
   // The run ends when the main screen is entered (a headless run that
   // nobody plays).
   bool endAtMainScreen = false;
+};
+
+// What the options window asks of the game: the screen's mode switched and
+// applied (GameScreen, the game area handed to the services), the game's
+// end (CloseGameWindow), the settings file written ("config.dat" in the
+// per-user folder). The screen borders have no pictures yet: nothing to
+// rebuild.
+class GameOptionsHooks : public OptionsHooks {
+ public:
+  GameOptionsHooks(GameScreen& screen, const std::u16string& folder) : screen_(screen), folder_(folder) {}
+
+  bool IsFullscreen() const override { return screen_.IsFullscreen(); }
+  bool SetFullscreen(bool on) override;
+  void CloseGameWindow() override;
+  void BuildScreenBorders() override {}
+  void SaveSettings() override;
+
+ private:
+  GameScreen& screen_;
+  const std::u16string& folder_;
 };
 
 class Game : public GameLanguageHost {
@@ -75,6 +96,7 @@ class Game : public GameLanguageHost {
 
   GameScreen& Screen() { return screen_; }
   GameWorld& World() { return world_; }
+  OptionsHooks& Options() { return options_; }
   ProfileStore* Profiles() const { return profiles_.get(); }
   GameLanguage* Language() const { return language_.get(); }
   u32 State() const { return state_; }
@@ -113,6 +135,7 @@ class Game : public GameLanguageHost {
   void Leave(u32 state);
   void Enter(u32 state);
   void InstallCallbacks(u32 state);
+  void AnchorNotices(u32 state);
   u32 UpdateGameClock();
   void DeleteLevel();
   GameLevel* Level() const { return world_.Level(); }
@@ -125,6 +148,7 @@ class Game : public GameLanguageHost {
   std::unique_ptr<LevelVillainCast> villains_;
   std::unique_ptr<GameLevelSaves> saves_;
   GameSetup setup_;
+  GameOptionsHooks options_{screen_, setup_.user};
   u32 state_ = 0;
   i32 levelRegime_ = 0;  // the regime the level object was made for
   u32 previousTime_ = 0;

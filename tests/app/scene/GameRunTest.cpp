@@ -4,9 +4,12 @@
 // running while a level loads), the map keeping a level left unfinished and
 // the main screen deleting it, losing activation or minimising in a running
 // level opening its menu (other pause codes, or outside a level, nothing),
-// and the quit state freeing everything with a current profile.
+// and the quit state freeing everything with a current profile; the notice
+// queues following the screens and the profile store, the lose dialog's
+// restart, and quitting with notices and the options window open.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/Game.h"
@@ -17,6 +20,8 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "gametext/GameLanguage.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
@@ -24,7 +29,17 @@
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
+#include "ui/CheckBox.h"
+#include "ui/ControlState.h"
+#include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+#include "windows/LevelWindow.h"
 #include "windows/MenuWindow.h"
+#include "windows/MessageNotice.h"
+#include "windows/OptionsWindow.h"
 
 namespace {
 
@@ -88,6 +103,8 @@ class GameRun {
     return p ? p->GetProgress().playTime : 0;
   }
 
+  const TempFolder& Folder() const { return folder_; }
+
   Game game;
   bool ok = false;
 
@@ -146,6 +163,106 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   // Outside a level a lost activation changes nothing.
   run.game.OnActivation(1);
   EXPECT_EQ(GetOpenMenuWindow(), nullptr);
+}
+
+// Notices shown on the map go with the screens' masks; another profile
+// chosen empties both queues (the same one again nothing); in the level they
+// stand over the level panel. A lost level's dialog, then its window's
+// "play", plays the level afresh behind the fade. The options window is the
+// game's: its settings land in "config.dat". Quitting then with the notices
+// and the options window open frees everything.
+TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  GameRun run;
+  ASSERT_TRUE(run.ok);
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  run.game.ChooseRegime();
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+  MessageNoticeQueue* messages = GetMessageNotices();
+  AwardNoticeQueue* awards = GetAwardNotices();
+  ASSERT_TRUE(messages && awards);
+  EXPECT_EQ(messages->GetMargin(), 76);
+  const auto show = [&](u32 id) {
+    messages->ShowMessage(id, nullptr, 0, u"note", 0, 0, NoticeWindow::kNoExpiry, nullptr, 0);
+  };
+  show(kMessageLevelMap | 1);
+  awards->ShowAward(0, 0, 1);
+  ASSERT_EQ(messages->GetCount(), 1);
+  ASSERT_EQ(awards->GetCount(), 1);
+
+  ProfileStore* store = run.game.Profiles();
+  Profile* first = store->GetCurrent();
+  Profile* second = nullptr;
+  ASSERT_EQ(store->CreateProfile(u"Second", &second), kProfileOk);
+  EXPECT_EQ(store->SelectProfile(second), kProfileOk);
+  EXPECT_EQ(messages->GetCount(), 0);
+  EXPECT_EQ(awards->GetCount(), 0);
+  show(kMessageLevelMap | 2);
+  awards->ShowAward(0, 0, 1);
+  store->SelectProfile(second);  // already current: nothing cleared
+  EXPECT_EQ(messages->GetCount(), 1);
+  EXPECT_EQ(awards->GetCount(), 1);
+  store->SelectProfile(first);
+  EXPECT_EQ(messages->GetCount() + awards->GetCount(), 0);
+
+  // Entering the level keeps only the level's messages, over its panel.
+  show(kMessageLevelMap | 3);
+  show(kMessageLevel | 4);
+  run.game.StartLevel(0);
+  ASSERT_TRUE(run.RunTo(kGameStateLevel));
+  GameLevel* level = run.game.World().Level();
+  LevelPanelHost* host = run.game.World().Panel();
+  ASSERT_TRUE(level && host && host->GetPanel());
+  GameWindow* panel = host->GetPanel();
+  ASSERT_EQ(messages->GetCount(), 1);
+  EXPECT_EQ(messages->Get(0)->GetMessageId(), kMessageLevel | 4);
+  EXPECT_EQ(messages->GetAnchor(), panel);
+  EXPECT_EQ(awards->GetAnchor(), panel);
+  EXPECT_EQ(awards->GetMargin(), 120);
+
+  // Lost: the dialog's yes, then the lost window's play; the fade restarts it.
+  run.game.MouseDown(400, 300, kMouseLeft, 0);
+  run.game.MouseUp(400, 300, kMouseLeft, 0);
+  for (int i = 0; i < 10; ++i) run.Frame();
+  ASSERT_TRUE(level->IsStarted());
+  LevelTasks& tasks = level->Rules().Tasks();
+  tasks.Lose(0);
+  ASSERT_NE(tasks.GetLoseDialog(), nullptr);
+  for (int i = 0; i < 20; ++i) run.Frame();
+  level->Input().OnKeyDown(kKeyEnter, 0);
+  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowLost);
+  for (int i = 0; i < 20; ++i) run.Frame();
+  level->Input().OnKeyDown(kKeyEnter, 0);
+  ASSERT_TRUE(run.RunTo(kGameStateLevel));
+  for (int i = 0; i < 20; ++i) run.Frame();
+  EXPECT_EQ(run.game.World().Level(), level);
+  EXPECT_EQ(tasks.GetResult(), kResultNone);
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_FALSE(host->HasExited());
+
+  // The options window on the game's hooks: its box switches the screen to
+  // a window and back; its settings written when it goes.
+  host->OpenOptions();
+  auto* options = static_cast<OptionsWindow*>(GetWindowManager()->GetAnchor(kAnchorOptions));
+  ASSERT_NE(options, nullptr);
+  const auto ticked = [&] { return (options->GetFullscreenBox()->State().GetState() & kStateFlag) != 0; };
+  ASSERT_TRUE(run.game.Screen().IsFullscreen());
+  EXPECT_TRUE(ticked());
+  std::remove(run.Folder().File("config.dat").c_str());
+  options->OnCommand(options->GetFullscreenBox());
+  EXPECT_FALSE(run.game.Screen().IsFullscreen());
+  EXPECT_FALSE(ticked());
+  EXPECT_EQ(GetGameServices().screen.rect.right, run.game.Screen().Area().rect.right);
+  options->OnCommand(options->GetFullscreenBox());
+  EXPECT_TRUE(run.game.Screen().IsFullscreen());
+  EXPECT_TRUE(ticked());
+  delete options;
+  EXPECT_TRUE(run.Folder().Exists("config.dat"));
+  host->OpenOptions();  // and left open for the quit
+  show(kMessageLevel | 5);
+  awards->ShowAward(0, 0, 2);
+  // ~GameRun quits with all of it open.
 }
 
 }  // namespace
