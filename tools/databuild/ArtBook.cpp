@@ -22,6 +22,7 @@ const ArtBook& ArtBook::Get() {
     AddDigitFontArt(b);
     AddGameFontArt(b);
     AddMapArt(b);
+    AddComixArt(b);
     return b;
   }();
   return book;
