@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr u32 kFlashUp = 300, kFlashDown = 300;            // a small award's tier flash
-constexpr u32 kFadeIn = 250, kWhiteUp = 250, kWhiteDown = 500;  // a big award's show
+constexpr u32 kTierFlashUp = 300, kTierFlashDown = 300;            // a small award's tier flash
+constexpr u32 kBigFadeIn = 250, kBigWhiteUp = 250, kBigWhiteDown = 500;  // a big award's show
 constexpr u32 kNotWonColor = 0xFF505050u;
 constexpr i32 kBigPlaces[kRecordAwardCount][2] = {{32, 30}, {102, 38}, {391, 20}, {465, 35},
                                                    {19, 136}, {80, 132}, {389, 132}, {454, 136}};
@@ -129,7 +129,7 @@ SmallAwardButton::SmallAwardButton(AwardsWindow* window, u32 index, i32 oldValue
     if (!flash && !bar) break;
     if (!flash) s.tier = tier;
     steps_.push_back(s);
-    end_ = bar ? s.barEnd : s.flashAt + kFlashUp + kFlashDown;
+    end_ = bar ? s.barEnd : s.flashAt + kTierFlashUp + kTierFlashDown;
     if (!bar) break;
     t = s.barEnd;
     delay = kAwardsStepPause;
@@ -156,8 +156,8 @@ bool SmallAwardButton::Update(u32 now) {
       shownTier_ = s.tier;
       bar_ = s.from;
       const u32 t = now - s.flashAt;
-      flash_ = t < kFlashUp ? LerpColor(0xFF101010u, 0xFFC0C0C0u, Part(t, kFlashUp))
-                            : t < kFlashUp + kFlashDown ? LerpColor(0xFFC0C0C0u, 0xFF000000u, Part(t - kFlashUp, kFlashDown))
+      flash_ = t < kTierFlashUp ? LerpColor(0xFF101010u, 0xFFC0C0C0u, Part(t, kTierFlashUp))
+                            : t < kTierFlashUp + kTierFlashDown ? LerpColor(0xFFC0C0C0u, 0xFF000000u, Part(t - kTierFlashUp, kTierFlashDown))
                                                         : 0;
     }
     if (s.barEnd > s.barStart && now >= s.barStart)
@@ -244,17 +244,17 @@ bool BigAwardButton::Update(u32 now) {
     return true;
   }
   const u32 t = now - start_;
-  color_ = (static_cast<u32>(std::lround(Part(t, kFadeIn) * 255.0f)) << 24) | 0x00FFFFFFu;
-  if (t >= kFadeIn) {
+  color_ = (static_cast<u32>(std::lround(Part(t, kBigFadeIn) * 255.0f)) << 24) | 0x00FFFFFFu;
+  if (t >= kBigFadeIn) {
     if (!sounded_) {
       sounded_ = true;
       PlayAwardSound();
     }
-    const u32 f = t - kFadeIn;
-    const float a = f < kWhiteUp ? Part(f, kWhiteUp) : 1.0f - Part(f - kWhiteUp, kWhiteDown);
+    const u32 f = t - kBigFadeIn;
+    const float a = f < kBigWhiteUp ? Part(f, kBigWhiteUp) : 1.0f - Part(f - kBigWhiteUp, kBigWhiteDown);
     flash_ = (static_cast<u32>(std::lround(a * 255.0f)) << 24) | 0x00FFFFFFu;
   }
-  if (t >= kFadeIn + kWhiteUp + kWhiteDown) {
+  if (t >= kBigFadeIn + kBigWhiteUp + kBigWhiteDown) {
     Complete();
     return false;
   }

@@ -6,6 +6,7 @@
 #include "resources/GameServices.h"
 #include "ui/InfoWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardsWindow.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/GamePanelParts.h"
 #include "windows/LevelPanel.h"
@@ -186,4 +187,9 @@ void LevelPanelHost::OpenWarehouseWindow(const PRODUCT*) { ++warehouseOpened_; }
 void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
   if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;
   new LevelResultWindow(record, [this] { Leave(); });
+}
+
+void LevelPanelHost::OpenAwards() {
+  ++awardsAsked_;
+  ::OpenAwards(false);
 }

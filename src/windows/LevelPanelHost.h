@@ -76,12 +76,13 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   void OpenWarehouseWindow(const PRODUCT* selected) override;
   void OpenResultWindow(const LEVELRESULT& record) override;
 
-  // The menu's commands: the menu closes now; the others are recorded.
+  // The menu's commands: the menu closes now and the awards window opens
+  // (OpenAwards, AwardsWindow.h); the others are recorded.
   void CloseMenu() override;
   void QuitGame() override { quitAsked_ = true; }
   void ExitToMap() override { exited_ = true; }
   void OpenOptions() override { ++optionsAsked_; }
-  void OpenAwards() override { ++awardsAsked_; }
+  void OpenAwards() override;
 
   // Once a frame: the panel's clock (its prompt).
   void Update(u32 ms);
