@@ -74,7 +74,7 @@ void DrawQuadRect(float x, float y, float w, float h, u32 color) {
   if (!viewer || w <= 0 || h <= 0) return;
   UnbindDrawTexture();
   DXLQUAD q{};
-  const float xs[4] = {x, x + w, x, x + w}, ys[4] = {y, y, y + h, y + h};
+  const float xs[4] = {x, x + w, x + w, x}, ys[4] = {y, y, y + h, y + h};  // a fan from the top left
   for (i32 i = 0; i < 4; ++i) {
     q.v[i].x = xs[i];
     q.v[i].y = ys[i];

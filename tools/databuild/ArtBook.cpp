@@ -23,6 +23,7 @@ const ArtBook& ArtBook::Get() {
     AddGameFontArt(b);
     AddMapArt(b);
     AddComixArt(b);
+    AddAwardsArt(b);
     return b;
   }();
   return book;
