@@ -121,6 +121,7 @@ class BigAwardButton : public ActiveButton {
   u32 GetColor() const { return color_; }    // the picture's colour (alpha: the fade)
   u32 GetFlash() const { return flash_; }    // the white flash over it
   bool IsWon() const { return isWon_; }
+  bool WasWon() const { return wasWon_; }  // at the last opening
 
  private:
   u32 index_;

@@ -90,6 +90,7 @@ TEST_F(AwardsTest, OpeningSavesTheShownSetAndAnimatesBigThenSmallThenTotal) {
   EXPECT_EQ(window->GetBig(1)->GetStart(), window->GetOpenedAt() + 1000);
   EXPECT_EQ(window->GetBig(3)->GetStart(), window->GetOpenedAt() + 2200);
   EXPECT_FALSE(window->GetBig(5)->IsAnimating());
+  EXPECT_TRUE(window->GetBig(5)->WasWon() && !window->GetBig(1)->WasWon());
   EXPECT_EQ(window->GetBig(5)->GetColor(), 0xFFFFFFFFu);
   EXPECT_NE(window->GetBig(0)->GetColor(), 0xFFFFFFFFu);  // not won
   EXPECT_TRUE(window->GetBig(8)->IsWaiting());
