@@ -38,6 +38,7 @@ void ContentTables::Install() {
   s.plants = &plants;
   s.buildings = &buildings;
   s.villains = &villains;
+  s.comics = &comics;
 }
 
 void ContentTables::Uninstall() {
@@ -52,11 +53,13 @@ void ContentTables::Uninstall() {
   if (s.plants == &plants) s.plants = nullptr;
   if (s.buildings == &buildings) s.buildings = nullptr;
   if (s.villains == &villains) s.villains = nullptr;
+  if (s.comics == &comics) s.comics = nullptr;
 }
 
 void FreeContentData(ContentTables* tables) {
   tables->garbage.Clear();
   tables->villains.Clear();
+  tables->comics.Clear();
   tables->buildings.Clear();  // before the characters they name
   tables->plants.Clear();
   tables->characters.Clear();  // they release their animations

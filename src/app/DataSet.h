@@ -11,6 +11,7 @@
 #include "base/Types.h"
 #include "content/AwardTable.h"
 #include "content/BuildingTable.h"
+#include "content/ComixSection.h"
 #include "content/GameBonuses.h"
 #include "content/GameCharacter.h"
 #include "content/GarbageList.h"
@@ -59,6 +60,7 @@ struct ContentTables {
   PlantTable plants;
   BuildingTable buildings;
   VillainList villains;
+  ComixList comics;  // "COMX"
 
   void Install();
   void Uninstall();  // only the fields that still hold these tables are cleared

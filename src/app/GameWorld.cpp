@@ -26,6 +26,7 @@
 #include "resources/SpriteSet.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/ComixBook.h"
 #include "windows/GamePanelParts.h"
 #include "windows/GameWindowManager.h"
 #include "windows/ItemTag.h"
@@ -193,6 +194,8 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       // Every window's skin is cut from the "interface" image, which the
       // manager keeps loaded.
       if (Sprite* image = windows_->GetInterfaceSprite(u"interface")) s.interfaceImage = image->GetTexture();
+      comixBook_ = std::make_unique<ComixBook>();
+      s.comixBook = comixBook_.get();
       return true;
     case WorldStage::kLoading: {
       // A game without its texts is not played: a missing or damaged
@@ -300,6 +303,8 @@ void GameWorld::Down(WorldStage stage) {
       // The tutorials' layers are windows: they go before the manager.
       if (s.tutorial) s.tutorial->Discard();
       DeleteFinishedTutorials();
+      if (s.comixBook == comixBook_.get()) s.comixBook = nullptr;
+      comixBook_.reset();  // its window goes before the manager
       if (s.windowManager == windows_) s.windowManager = nullptr;
       if (s.itemDescription == &ExpandItemTag) s.itemDescription = nullptr;
       s.interfaceImage = nullptr;

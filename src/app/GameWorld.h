@@ -67,6 +67,7 @@ class LevelPanelHost;
 class LevelVillainCast;
 class SpriteSet;
 class WindowManager;
+class ComixBook;
 
 enum class WorldStage : u32 {
   kServices,
@@ -188,6 +189,7 @@ class GameWorld {
   std::vector<std::unique_ptr<SpriteSet>> sets_;
   std::unique_ptr<ContentTables> tables_;
   WindowManager* windows_ = nullptr;
+  std::unique_ptr<ComixBook> comixBook_;  // the comics' book, made with the window manager
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<StartupLoader> loader_;
   std::unique_ptr<LevelPanelHost> host_;

@@ -222,7 +222,9 @@ void StartupLoader::BuildTable() {
       {71, A::kData, SectionTag('V', 'L', 'N', 'S'), 256,
        section([t](Archive* a, Cursor* c) { return t->villains.ReadSection(a, c); }), true, kDataError, 86,
        K::kSection, "VLNS"},
-      {86, A::kData, SectionTag('C', 'O', 'M', 'X'), 256, nullptr, false, kDataError, 20, K::kSection, "COMX"},
+      {86, A::kData, SectionTag('C', 'O', 'M', 'X'), 256,
+       section([t](Archive* a, Cursor* c) { return t->comics.ReadSection(a, c); }), false, kDataError, 20,
+       K::kSection, "COMX"},
       // The interface image, then the textures of six sets (steps 21 to 26
       // report into step 20 of the tracker).
       {20, A::kNone, 0, 0, work([](Loader& l) {

@@ -13,7 +13,7 @@
 // state the application is in, and the content library's tables read from
 // the data archive (products, bonuses, awards, ground, levels, the
 // character descriptions, the garbage kinds of the empty places, the
-// building, plant and villain kinds).
+// building, plant and villain kinds, the comics) and the comic book.
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. Whoever makes a table installs it here and takes it out again
@@ -32,8 +32,11 @@
 #include "resources/SpriteBatch.h"
 
 class AwardTable;
+class AwardsProfile;
 class BuildingTable;
 class CharacterList;
+class ComixList;
+class ComixBook;
 class CurrentLevel;
 class DXLTexture;
 class DXLViewer;
@@ -163,6 +166,10 @@ struct GameServices {
   BuildingTable* buildings = nullptr;  // "BLDN"
   PlantTable* plants = nullptr;        // "PLNT"
   VillainList* villains = nullptr;     // "VLNS"
+  ComixList* comics = nullptr;         // "COMX"
+  ComixBook* comixBook = nullptr;      // the comic book (windows/ComixBook.h), made at game set-up
+  // The current profile's award sets for the awards window (windows/AwardsWindow.h); null: none.
+  AwardsProfile* awardsProfile = nullptr;
 };
 
 GameServices& GetGameServices();

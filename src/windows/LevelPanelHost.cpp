@@ -9,6 +9,7 @@
 #include "ui/InfoWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/AwardsWindow.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/GamePanelParts.h"
 #include "windows/GameWindowManager.h"
@@ -245,4 +246,9 @@ void LevelPanelHost::OpenWarehouseWindow(const PRODUCT* selected) {
 void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
   if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;
   new LevelResultWindow(record, [this] { Leave(); });
+}
+
+void LevelPanelHost::OpenAwards() {
+  ++awardsAsked_;
+  ::OpenAwards(false);
 }

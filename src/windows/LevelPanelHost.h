@@ -89,13 +89,14 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   void OpenResultWindow(const LEVELRESULT& record) override;
 
   // The menu's commands: the menu closes now, the game's end and the way to
-  // the map are the game's (recorded too); the others are recorded.
+  // the map are the game's (recorded too), the awards window opens
+  // (OpenAwards, AwardsWindow.h).
   void CloseMenu() override;
   void QuitGame() override;
   void ExitToMap() override { Leave(); }
   // The options window (one at a time), counted too.
   void OpenOptions() override;
-  void OpenAwards() override { ++awardsAsked_; }
+  void OpenAwards() override;
 
   // Once a frame: the panel's clock (its prompt).
   void Update(u32 ms);

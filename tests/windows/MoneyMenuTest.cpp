@@ -8,6 +8,7 @@
 
 #include "PanelRig.h"
 #include "ui/ImageButton.h"
+#include "windows/AwardsWindow.h"
 #include "windows/LevelMenuHandler.h"
 #include "windows/MenuWindow.h"
 #include "windows/MoneyWindow.h"
@@ -87,6 +88,8 @@ TEST(MenuWindow, RowsOpeningAndCommands) {
   delete options;
   EXPECT_EQ(press(kMenuAwards), 2u);
   EXPECT_TRUE(rig.host.GetAwardsAsked() == 1 && second->IsClosing());
+  ASSERT_NE(AwardsWindow::GetOpen(), nullptr);  // the awards window opened over the level
+  delete AwardsWindow::GetOpen();
   rig.host.OpenMenu(true);
   EXPECT_EQ(press(kMenuToMap), 2u);
   EXPECT_TRUE(rig.host.HasExited());

@@ -23,6 +23,8 @@ const ArtBook& ArtBook::Get() {
     AddDigitFontArt(b);
     AddGameFontArt(b);
     AddMapArt(b);
+    AddComixArt(b);
+    AddAwardsArt(b);
     return b;
   }();
   return book;

@@ -78,5 +78,7 @@ void AddStoreArt(ArtBook& book);      // the warehouse window's sheets, the coin
 void AddDigitFontArt(ArtBook& book);  // the digit fonts' strips (DigitFontArt.h)
 void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFontArt.h)
 void AddMapArt(ArtBook& book);
+void AddComixArt(ArtBook& book);   // the comics' panels and the comic screen's background
+void AddAwardsArt(ArtBook& book);  // the awards window's panel
 // The cells the valley's painted road passes, in play order.
 std::vector<int> ValleyRoadCells();        // the level-selection map: the valley, waters, node marks and decorations

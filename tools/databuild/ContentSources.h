@@ -24,6 +24,7 @@
 #include "content/AwardTable.h"
 #include "content/BuildingTable.h"
 #include "content/CharacterSection.h"
+#include "content/ComixSection.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
@@ -70,6 +71,7 @@ struct ContentSourceTables {
   std::vector<PLANT> plants;
   std::vector<BUILDING> buildings;
   std::vector<VILLAININFO> villains;
+  std::vector<ComixPage> comics;
   MapSectionData map;
 
   ContentSourceTables() {
@@ -98,6 +100,9 @@ bool ReadCharacters(DataSetBuild& build, ContentSourceTables& tables);
 bool ReadPlants(DataSetBuild& build, ContentSourceTables& tables);
 bool ReadBuildings(DataSetBuild& build, ContentSourceTables& tables);
 bool ReadVillains(DataSetBuild& build, ContentSourceTables& tables);
+// The comics of "COMX" (ComixSources.cpp) from "tables/comics.txt"; their
+// pictures are set 16's, 300 x 300.
+bool ReadComics(DataSetBuild& build, ContentSourceTables& tables);
 // The 41 levels from "level_NN.txt" (NN from 01) of the level folder
 // (DataSetBuild::LevelsDir), each with its map cell and group from
 // "tables/campaign_map.txt"; a level without a file is a record with only

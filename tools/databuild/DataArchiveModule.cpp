@@ -58,6 +58,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentSourceTables& t) { return BuildingSection(t.buildings); }},
     {kVillainSectionId, kVillainSectionSubId, "VLNS", ReadVillains,
      [](const ContentSourceTables& t) { return VillainSection(t.villains); }},
+    {kComixSectionId, kComixSectionSubId, "COMX", ReadComics,
+     [](const ContentSourceTables& t) { return ComixSection(t.comics); }},
     {kLevelSectionId, kLevelSectionSubId, "LVLS", ReadLevels,
      [](const ContentSourceTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,

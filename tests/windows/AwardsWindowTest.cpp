@@ -1,0 +1,152 @@
+// The awards window: bar fractions (equal thresholds full), opening saves
+// the shown set, big awards first (1200 ms apart), then the small ones
+// (a value passing two thresholds flashes twice in turn, the bar running
+// (to - from) x 2000 ms), the total 800 ms after the last; a click completes
+// without closing, Escape completes and closes.
+#include <gtest/gtest.h>
+
+#include "PanelRig.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/AwardTable.h"
+#include "content/ContentWriter.h"
+#include "testsupport/TempFolder.h"
+#include "windows/AwardsWindow.h"
+
+namespace windowstest {
+namespace {
+
+class FakeAwardsProfile : public AwardsProfile {
+ public:
+  AWARDCOUNTERS* GetAwardCounters() override { return &current; }
+  AWARDCOUNTERS* GetShownAwards() override { return &shown; }
+  void SaveProfile() override { ++saves; }
+  AWARDCOUNTERS current, shown;
+  i32 saves = 0;
+};
+
+class AwardsTest : public ::testing::Test {
+ protected:
+  AwardsTest() {
+    TIEREDAWARD tiered[kTieredAwardCount] = {};
+    RECORDAWARD records[kRecordAwardCount] = {};
+    for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
+    for (RECORDAWARD& a : records) a.threshold = 100;
+    const std::u16string path = folder.Wide("Data.dat");
+    EXPECT_TRUE(WriteDataArchive(path.c_str(), {{kAwardSectionId, kAwardSectionSubId, AwardSection(tiered, records)}}));
+    kis::DataFileReaderW* data =
+        kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
+    SectionCursor c;
+    table.ReadSection(data, &c);
+    kis::CloseDataFile(data);
+    EXPECT_EQ(c.error, 0u);
+    GetGameServices().awards = &table;
+    GetGameServices().awardsProfile = &profile;
+    GetGameServices().clock = 10000;
+  }
+  ~AwardsTest() override {
+    GetGameServices().awards = nullptr;
+    GetGameServices().awardsProfile = nullptr;
+  }
+  AwardsWindow& Open() {
+    window = OpenAwards(false);
+    return *window;
+  }
+  void At(u32 ms) {
+    GetGameServices().clock = window->GetOpenedAt() + ms;
+    window->Step();
+  }
+
+  TempFolder folder;
+  PanelRig rig;
+  AwardTable table;
+  FakeAwardsProfile profile;
+  AwardsWindow* window = nullptr;
+};
+
+TEST(AwardFraction, ThresholdsAndTheirEdges) {
+  TIEREDAWARD a{};
+  a.startValue = 4;
+  a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 20;
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 7, 0), 0.5f);
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 0, 0), 0.0f);  // below the start
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 12, 1), 0.2f);
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 20, 2), 1.0f);  // silver and gold equal: no division
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 99, 3), 1.0f);
+  a.startValue = a.tiers[0] = 10;
+  EXPECT_FLOAT_EQ(SmallAwardFraction(a, 10, 0), 1.0f);
+}
+
+TEST_F(AwardsTest, OpeningSavesTheShownSetAndAnimatesBigThenSmallThenTotal) {
+  profile.shown.tiered[0] = 5;
+  profile.current.tiered[0] = 25;  // passes 10 and 20
+  profile.current.records[1] = 150;
+  profile.current.records[3] = 150;
+  profile.shown.records[5] = profile.current.records[5] = 100;  // won before: shown at once
+  profile.current.finalGiven = 1;
+  Open();
+  EXPECT_EQ(profile.saves, 1);
+  EXPECT_EQ(profile.shown.tiered[0], 25);
+  EXPECT_EQ(profile.shown.finalGiven, 1);
+  EXPECT_EQ(window->GetBig(1)->GetStart(), window->GetOpenedAt() + 1000);
+  EXPECT_EQ(window->GetBig(3)->GetStart(), window->GetOpenedAt() + 2200);
+  EXPECT_FALSE(window->GetBig(5)->IsAnimating());
+  EXPECT_TRUE(window->GetBig(5)->WasWon() && !window->GetBig(1)->WasWon());
+  EXPECT_EQ(window->GetBig(5)->GetColor(), 0xFFFFFFFFu);
+  EXPECT_NE(window->GetBig(0)->GetColor(), 0xFFFFFFFFu);  // not won
+  EXPECT_TRUE(window->GetBig(8)->IsWaiting());
+  At(1000 + 125);
+  EXPECT_EQ(window->GetBig(1)->GetColor() >> 24, 128u);
+  At(1000 + 250 + 250);
+  EXPECT_EQ(window->GetBig(1)->GetFlash() >> 24, 255u);
+  // Small award 0 from 3400: tier 1 at once, the bar 0..1 over 2000 ms,
+  // tier 2 at 5400, the bar 0..0.5 from 5600 to 6600.
+  const auto& steps = window->GetSmall(0)->Steps();
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].flashAt, window->GetOpenedAt() + 3400);
+  EXPECT_EQ(steps[1].flashAt, window->GetOpenedAt() + 5400);
+  EXPECT_EQ(steps[1].barStart, window->GetOpenedAt() + 5600);
+  EXPECT_EQ(steps[1].barEnd, window->GetOpenedAt() + 6600);
+  At(3400 + 10);
+  EXPECT_EQ(window->GetSmall(0)->GetShownTier(), 1);
+  EXPECT_EQ(window->GetSmall(0)->GetFlashCount(), 1u);
+  At(4400);
+  EXPECT_NEAR(window->GetSmall(0)->GetBar(), 0.5f, 1e-3f);
+  At(5400 + 150);
+  EXPECT_EQ(window->GetSmall(0)->GetShownTier(), 2);
+  EXPECT_EQ(window->GetSmall(0)->GetFlashCount(), 2u);
+  EXPECT_EQ(window->GetSmall(0)->GetFlashColor(), 0xFF686868u);  // half way up
+  At(6100);
+  EXPECT_NEAR(window->GetSmall(0)->GetBar(), 0.25f, 1e-3f);
+  EXPECT_TRUE(window->GetBig(8)->IsWaiting());
+  At(6600);  // nothing else animates: the total starts 800 ms later
+  EXPECT_FALSE(window->GetBig(8)->IsWaiting());
+  EXPECT_EQ(window->GetBig(8)->GetStart(), window->GetOpenedAt() + 7400);
+  EXPECT_NEAR(window->GetSmall(0)->GetBar(), 0.5f, 1e-3f);
+  At(7400 + 1000);
+  EXPECT_FALSE(window->GetBig(8)->IsAnimating());
+  EXPECT_EQ(window->GetBig(8)->GetColor(), 0xFFFFFFFFu);
+}
+
+TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
+  profile.current.tiered[2] = 35;
+  profile.current.records[0] = 100;
+  Open();
+  EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
+  window->OnMouseDown(5, 5, kMouseLeft, 0);
+  EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
+  EXPECT_FLOAT_EQ(window->GetSmall(2)->GetBar(), 1.0f);
+  EXPECT_EQ(window->GetBig(0)->GetColor(), 0xFFFFFFFFu);
+  EXPECT_FALSE(window->IsClosing());
+  EXPECT_EQ(AwardsWindow::GetOpen(), window);
+  // Opening again closes the first; nothing new to show now.
+  AwardsWindow* first = window;
+  Open();
+  EXPECT_TRUE(first->IsClosing());
+  EXPECT_TRUE(window->GetSmall(2)->Steps().empty());
+  EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
+  EXPECT_TRUE(window->OnKeyDown(27, 0));
+  EXPECT_TRUE(window->IsClosing());
+}
+
+}  // namespace
+}  // namespace windowstest

@@ -1,0 +1,146 @@
+// The comic book and window: the page scale for three screens, the book's
+// start (any comic below the count, the fade to state 7), the parts
+// appearing 350 + 250 i ms after the window is made, a click while the third
+// is still appearing completing all without closing and the next closing
+// (the map's flag 0x20 and the fade to state 5); Escape and Enter alike; a
+// missing sprite and a missing background skipped.
+#include <gtest/gtest.h>
+
+#include "PanelRig.h"
+#include "content/ComixSection.h"
+#include "resources/GEffects.h"
+#include "windows/ComixBook.h"
+#include "windows/ComixWindow.h"
+
+namespace windowstest {
+namespace {
+
+u32 g_now = 0;
+u32 Now() { return g_now; }
+int g_covered = 0;
+void Covered() { ++g_covered; }
+
+class ComixTest : public ::testing::Test {
+ protected:
+  ComixTest() : rig(1024, 768) {
+    GetGameServices().frameClock = &Now;
+    g_now = 5000;
+    rig.AddPicture(kComixSpriteSet, u"panel", 300, 300);
+    rig.AddPicture(kComixSpriteSet, u"seal", 40, 40);
+    ComixPage page;
+    page.x = -490;
+    page.y = -340;
+    for (i32 i = 0; i < 3; ++i) {
+      COMIXPART part;
+      part.x = 20 + 320 * i;
+      COMIXENTRY picture;
+      kis::StrCopy(picture.name, kComixNameSize, i == 1 ? u"missing" : u"panel");
+      part.pictures.push_back(picture);
+      kis::StrCopy(picture.name, kComixNameSize, u"seal");
+      part.overlays.push_back(picture);
+      page.parts.push_back(part);
+    }
+    comics.Add(page);
+    comics.Add(ComixPage{});
+    book = std::make_unique<ComixBook>(&comics);
+    book->SetMapFlagsHook([this](u32 f) { mapFlags |= f; });
+  }
+  ~ComixTest() override {
+    book.reset();
+    ClearGameEffects();
+    GetGameServices().frameClock = nullptr;
+  }
+  static u32 EffectTarget() {
+    auto* e = dynamic_cast<GEffect_Regime*>(GetGameEffect());
+    return e ? e->GetTarget() : 0;
+  }
+
+  PanelRig rig;
+  ComixList comics;
+  std::unique_ptr<ComixBook> book;
+  u32 mapFlags = 0;
+};
+
+TEST(ComixScale, ThreeScreens) {
+  EXPECT_FLOAT_EQ(ComixPageScale(1024, 768), 1.0f);
+  EXPECT_FLOAT_EQ(ComixPageScale(1280, 720), 0.96f);
+  EXPECT_FLOAT_EQ(ComixPageScale(1000, 900), 1000.0f / 980.0f);  // 1.125 would be 1103 wide
+  EXPECT_FLOAT_EQ(ComixPageScale(1920, 900), 1.125f);
+  EXPECT_FLOAT_EQ(ComixPageScale(800, 800), 800.0f / 980.0f);
+}
+
+TEST_F(ComixTest, StartingTakesAnyComicBelowTheCountAndFadesToTheComicState) {
+  EXPECT_FALSE(book->StartComix(2, &Covered));
+  EXPECT_EQ(GetGameEffect(), nullptr);
+  EXPECT_TRUE(book->StartComix(1, &Covered));
+  EXPECT_EQ(book->GetCurrent(), 1u);
+  EXPECT_EQ(book->GetCallback(), &Covered);
+  EXPECT_EQ(EffectTarget(), kGameStateComic);
+  // The state machine's window for it; a second replaces the first.
+  ComixWindow* first = book->CreateComixWindow();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(book->GetWindow(), first);
+  ComixWindow* second = book->CreateComixWindow();
+  EXPECT_EQ(book->GetWindow(), second);
+  EXPECT_EQ(rig.manager->GetStack().GetCount(), 1);
+  // Starting again drops the window.
+  EXPECT_TRUE(book->StartComix(0, nullptr));
+  EXPECT_EQ(book->GetWindow(), nullptr);
+  EXPECT_EQ(rig.manager->GetStack().GetCount(), 0);
+}
+
+TEST_F(ComixTest, PartsAppearInTurnAClickCompletesThemAndTheNextCloses) {
+  ASSERT_TRUE(book->StartComix(0, &Covered));
+  ComixWindow* w = book->CreateComixWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->GetOriginX(), 512 - 490);
+  EXPECT_EQ(w->GetOriginY(), 384 - 340);
+  EXPECT_TRUE(comics.Get(0)->acquired);
+  const auto& parts = w->Parts();
+  ASSERT_EQ(parts.size(), 3u);
+  for (u32 i = 0; i < 3; ++i) EXPECT_EQ(parts[i]->GetStart(), 5000 + 350 + 250 * i);
+  EXPECT_EQ(parts[1]->Pictures()[0], nullptr);  // its sprite is missing: skipped
+  EXPECT_NE(parts[0]->Pictures()[0], nullptr);
+  g_now = 5000 + 350 + 75;
+  w->Draw();
+  EXPECT_EQ(parts[0]->GetColor() >> 24, 128u);
+  EXPECT_NEAR(parts[0]->GetScale(), 0.95f, 1e-4f);
+  EXPECT_TRUE(parts[0]->PlayedSound());
+  EXPECT_EQ(parts[1]->GetColor(), 0x00FFFFFFu);
+  g_now = 5000 + 850 + 10;  // the third is appearing
+  w->Draw();
+  EXPECT_FALSE(parts[1]->IsAppearing());
+  EXPECT_TRUE(parts[2]->IsAppearing());
+  rig.manager->OnMouseDown(500, 400, kMouseLeft, 0);
+  for (const auto& p : parts) EXPECT_EQ(p->GetColor(), 0xFFFFFFFFu);
+  EXPECT_FALSE(w->IsClosing());
+  EXPECT_EQ(mapFlags, 0u);
+  rig.manager->OnMouseDown(500, 400, kMouseLeft, 0);
+  EXPECT_TRUE(w->IsClosing());
+  EXPECT_EQ(mapFlags, kMapFlagComixSeen);
+  EXPECT_EQ(EffectTarget(), kGameStateLevelMap);
+  GameEffect* closing = GetGameEffect();
+  w->Advance();  // closing: nothing more
+  EXPECT_EQ(GetGameEffect(), closing);
+  book->DeleteComixWindow();
+  EXPECT_FALSE(comics.Get(0)->acquired);
+}
+
+TEST_F(ComixTest, EscapeAndEnterActLikeAClickAndTheRightButtonDoesNothing) {
+  for (u16 key : {u16{27}, u16{13}}) {
+    mapFlags = 0;
+    ASSERT_TRUE(book->StartComix(0, nullptr));
+    ComixWindow* w = book->CreateComixWindow();
+    rig.manager->OnMouseDown(10, 10, 2, 0);
+    EXPECT_TRUE(w->Parts()[0]->IsAppearing());
+    EXPECT_TRUE(rig.manager->OnKeyDown(key, 0));
+    EXPECT_FALSE(w->Parts()[2]->IsAppearing());
+    EXPECT_FALSE(w->IsClosing());
+    rig.manager->OnKeyDown(key, 0);
+    EXPECT_TRUE(w->IsClosing()) << key;
+    EXPECT_EQ(mapFlags, kMapFlagComixSeen);
+  }
+}
+
+}  // namespace
+}  // namespace windowstest
