@@ -73,13 +73,13 @@ struct RecipeTags {
   }
 };
 
-class Mill : public ScenarioPlayed {
+class MillScene : public ScenarioPlayed {
  protected:
-  Mill() : ScenarioPlayed(kMillLevel, kHard, true) {
+  MillScene() : ScenarioPlayed(kMillLevel, kHard, true) {
     RecipeTags::asked.clear();
     GetGameServices().itemDescription = &RecipeTags::Expand;
   }
-  ~Mill() override {
+  ~MillScene() override {
     GetGameServices().itemDescription = nullptr;
     RecipeTags::harness = nullptr;
   }
@@ -116,7 +116,7 @@ class Mill : public ScenarioPlayed {
   i32 Money() { return h.Level()->Rules().Money().Get(); }
 };
 
-TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
+TEST_F(MillScene, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = Make();
   Click(400, 300);  // the day starts
