@@ -5,9 +5,11 @@
 # few seconds (clang and libFuzzer), then the audio mixer's tests under
 # ThreadSanitizer, then the libraries, tools and benchmarks built in release
 # (the optimiser's own warnings, at -O3, fail it as any other; the benchmarks
-# are only compiled there, run by tools/bench.sh). Every part runs
-# even when one before it failed; a summary of all of them ends the output,
-# and the exit status is non-zero when any failed.
+# are only compiled there, run by tools/bench.sh; the release build compiles
+# file by file, so it also catches a file that does not include what it uses).
+# Every part runs even when one before it failed; a summary of all of them,
+# with each part's wall and CPU time, ends the output, and the exit status is
+# non-zero when any failed.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
