@@ -5,9 +5,11 @@
 # few seconds (clang and libFuzzer), then the audio mixer's tests under
 # ThreadSanitizer, then the libraries, tools and benchmarks built in release
 # (the optimiser's own warnings, at -O3, fail it as any other; the benchmarks
-# are only compiled there, run by tools/bench.sh). Every part runs
-# even when one before it failed; a summary of all of them ends the output,
-# and the exit status is non-zero when any failed.
+# are only compiled there, run by tools/bench.sh; the release build compiles
+# file by file, so it also catches a file that does not include what it uses).
+# Every part runs even when one before it failed; a summary of all of them,
+# with each part's wall and CPU time, ends the output, and the exit status is
+# non-zero when any failed.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -27,42 +29,71 @@ fuzz_status=0
 tsan_status=0
 release_status=0
 
-echo "== Unit tests"
-cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON -DTM_BENCH=OFF || unit_status=$?
-if [ "$unit_status" -eq 0 ]; then
-  cmake --build "$tests" -j "$jobs" || unit_status=$?
-fi
-if [ "$unit_status" -eq 0 ]; then
-  ctest --test-dir "$tests" --output-on-failure --no-tests=error -j "$jobs" || unit_status=$?
-fi
+# Each part reports its wall and CPU time (user and system, its child
+# processes included) when it ends, and the summary repeats them: which part
+# takes the time on a slow machine.
+TIMEFORMAT="%R s wall, %U s user, %S s system"
+timings=()
+clocks="$(mktemp -d)"
+trap 'rm -rf "$clocks"' EXIT
+timed() {
+  local name="$1" clock status=0
+  shift
+  clock="$(mktemp -p "$clocks")"
+  { time "$@" 2>&4 || status=$?; } 4>&2 2>"$clock"
+  echo "== $name took $(tail -n 1 "$clock")"
+  timings+=("$name: $(tail -n 1 "$clock")")
+  return "$status"
+}
 
-echo "== Fuzz targets"
-CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
-  -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-5}" || fuzz_status=$?
-if [ "$fuzz_status" -eq 0 ]; then
-  cmake --build "$fuzz" -j "$jobs" || fuzz_status=$?
-fi
-if [ "$fuzz_status" -eq 0 ]; then
-  ctest --test-dir "$fuzz" --output-on-failure --no-tests=error -j "$jobs" -L fuzz || fuzz_status=$?
-fi
-
+unit_tests() {
+  cmake -S "$here" -B "$tests" -DCMAKE_BUILD_TYPE=Debug -DTM_SANITIZE=ON -DTM_BENCH=OFF || unit_status=$?
+  if [ "$unit_status" -eq 0 ]; then
+    timed "Unit tests, build" cmake --build "$tests" -j "$jobs" || unit_status=$?
+  fi
+  if [ "$unit_status" -eq 0 ]; then
+    timed "Unit tests, run" ctest --test-dir "$tests" --output-on-failure --no-tests=error -j "$jobs" ||
+      unit_status=$?
+  fi
+}
+fuzz_targets() {
+  CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
+    -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-3}" || fuzz_status=$?
+  if [ "$fuzz_status" -eq 0 ]; then
+    timed "Fuzz targets, build" cmake --build "$fuzz" -j "$jobs" || fuzz_status=$?
+  fi
+  if [ "$fuzz_status" -eq 0 ]; then
+    timed "Fuzz targets, run" ctest --test-dir "$fuzz" --output-on-failure --no-tests=error -j "$jobs" -L fuzz ||
+      fuzz_status=$?
+  fi
+}
 # The audio mixer's tests once more under ThreadSanitizer (a small build of
 # their own sources only).
-echo "== Audio mixer under ThreadSanitizer"
-cmake -S "$here/tests/tsan" -B "$tsan" -DCMAKE_BUILD_TYPE=Debug || tsan_status=$?
-if [ "$tsan_status" -eq 0 ]; then
-  cmake --build "$tsan" -j "$jobs" || tsan_status=$?
-fi
-if [ "$tsan_status" -eq 0 ]; then
-  TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1 || tsan_status=$?
-fi
+tsan_mixer() {
+  cmake -S "$here/tests/tsan" -B "$tsan" -DCMAKE_BUILD_TYPE=Debug || tsan_status=$?
+  if [ "$tsan_status" -eq 0 ]; then
+    cmake --build "$tsan" -j "$jobs" || tsan_status=$?
+  fi
+  if [ "$tsan_status" -eq 0 ]; then
+    TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1 || tsan_status=$?
+  fi
+}
+release_build() {
+  cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=ON ||
+    release_status=$?
+  if [ "$release_status" -eq 0 ]; then
+    cmake --build "$release" -j "$jobs" || release_status=$?
+  fi
+}
 
+echo "== Unit tests"
+timed "Unit tests" unit_tests
+echo "== Fuzz targets"
+timed "Fuzz targets" fuzz_targets
+echo "== Audio mixer under ThreadSanitizer"
+timed "Audio mixer under ThreadSanitizer" tsan_mixer
 echo "== Release build"
-cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=ON ||
-  release_status=$?
-if [ "$release_status" -eq 0 ]; then
-  cmake --build "$release" -j "$jobs" || release_status=$?
-fi
+timed "Release build" release_build
 
 echo "== Summary"
 report() {
@@ -72,4 +103,5 @@ report "Unit tests" "$unit_status"
 report "Fuzz targets" "$fuzz_status"
 report "Audio mixer under ThreadSanitizer" "$tsan_status"
 report "Release build" "$release_status"
+for t in "${timings[@]}"; do echo "$t"; done
 [ "$unit_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ] && [ "$tsan_status" -eq 0 ] && [ "$release_status" -eq 0 ]

@@ -30,7 +30,7 @@ const C* EmptyText() {
 
 // Length of text bounded by n characters.
 template <class C>
-u32 BoundedLength(const C* text, u32 n) {
+u32 ListBoundedLength(const C* text, u32 n) {
   u32 len = 0;
   if (text)
     while (len < n && text[len]) ++len;
@@ -46,7 +46,7 @@ StringList<C>::~StringList() {
 
 template <class C>
 typename StringList<C>::Item* StringList<C>::MakeItem(const C* text, u32 n, uintptr_t data) {
-  const u32 len = BoundedLength(text, n);
+  const u32 len = ListBoundedLength(text, n);
   auto* item = new Item;
   item->text = AllocChars<C>(static_cast<size_t>(len) + 1);
   if (len) std::memcpy(item->text, text, len * sizeof(C));
@@ -298,7 +298,7 @@ wchar* WideStrings::GetText(wchar* buffer, u32 size) const {
 
 void WideStrings::SetText(const wchar* source, u32 length) {
   // Work on a copy: source may be the text of one of the items freed here.
-  const u32 end = BoundedLength(source, length);
+  const u32 end = ListBoundedLength(source, length);
   wchar* text = StrDupN(source, end, false);
   FreeAllItems();
   if (!text) return;

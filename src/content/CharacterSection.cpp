@@ -37,7 +37,7 @@ void Append(std::vector<u8>& out, const u8* bytes, size_t n) {
   std::memcpy(out.data() + at, bytes, n);
 }
 
-void AppendU32(std::vector<u8>& out, u32 v) {
+void AppendCharacterU32(std::vector<u8>& out, u32 v) {
   u8 b[4];
   PutU32LE(b, v);
   Append(out, b, 4);
@@ -88,13 +88,13 @@ bool ReadCharacter(CharacterList* list, kis::BaseDataFileReader* reader) {
 
 std::vector<u8> CharacterSectionBody(const std::vector<CHARACTERRECORD>& characters) {
   std::vector<u8> out;
-  AppendU32(out, static_cast<u32>(characters.size()));
+  AppendCharacterU32(out, static_cast<u32>(characters.size()));
   for (const CHARACTERRECORD& c : characters) {
     u8 raw[kCharacterRecordSize];
     PutRecord(raw, c);
     Append(out, raw, kCharacterRecordSize);
     for (const std::vector<std::u16string>& skin : c.skins) {
-      AppendU32(out, static_cast<u32>(skin.size()));
+      AppendCharacterU32(out, static_cast<u32>(skin.size()));
       for (const std::u16string& n : skin) {
         wchar text[kCharacterNameSize] = {};
         for (size_t i = 0; i + 1 < kCharacterNameSize && i < n.size(); ++i) text[i] = n[i];
@@ -103,7 +103,7 @@ std::vector<u8> CharacterSectionBody(const std::vector<CHARACTERRECORD>& charact
         Append(out, field, kCharacterNameBytes);
       }
     }
-    AppendU32(out, c.hasShadow ? 1u : 0u);
+    AppendCharacterU32(out, c.hasShadow ? 1u : 0u);
     if (c.hasShadow) {
       u8 shadow[kShadowRecordSize];
       PutShadowRecord(shadow, c.shadow);

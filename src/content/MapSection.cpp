@@ -33,10 +33,10 @@ constexpr RecordLayout kSpriteLayout = MakeLayout(kMapNodeItemSize, kSpriteField
 constexpr RecordField kSignFields[] = {TM_FIELD(MAPNODEITEM, x, 8, kU32, 1), TM_FIELD(MAPNODEITEM, y, 12, kU32, 1)};
 constexpr RecordLayout kSignLayout = MakeLayout(kMapNodeItemSize, kSignFields);
 
-constexpr RecordField kEmitterFields[] = {TM_FIELD(MAPNODEEMITTER, systemId, 0, kU32, 1),
+constexpr RecordField kMapEmitterFields[] = {TM_FIELD(MAPNODEEMITTER, systemId, 0, kU32, 1),
                                           TM_FIELD(MAPNODEEMITTER, x, 4, kU32, 1),
                                           TM_FIELD(MAPNODEEMITTER, y, 8, kU32, 1)};
-constexpr RecordLayout kEmitterLayout = MakeLayout(12, kEmitterFields);
+constexpr RecordLayout kEmitterLayout = MakeLayout(12, kMapEmitterFields);
 
 constexpr RecordField kParticlesFields[] = {
     TM_FIELD(MAPNODEITEM, emitterScale, 8, kF32, 1), TM_FIELD(MAPNODEITEM, emitterCount, 12, kU32, 1),

@@ -14,7 +14,7 @@ using kis::PutU32LE;
 
 namespace {
 
-MapSprite* FindMapSpriteIn(u32 set, const wchar* name) {
+MapSprite* ProductMapSprite(u32 set, const wchar* name) {
   SpriteSet* s = GetSpriteSet(set);
   return s ? s->FindMapSprite(name) : nullptr;
 }
@@ -62,7 +62,7 @@ i32 ProductList::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cur
                               ParseProductRecord(raw, p.get());
                               p->icon = GetSpriteByName(kIconSpriteSet, p->iconName);
                               p->icon2 = GetSpriteByName(kIconSpriteSet, p->icon2Name);
-                              p->mapSprite = FindMapSpriteIn(kMapSpriteSet, p->mapSpriteName);
+                              p->mapSprite = ProductMapSprite(kMapSpriteSet, p->mapSpriteName);
                               p->index = static_cast<u32>(products_.size());
                               products_.push_back(std::move(p));
                               return true;
@@ -106,7 +106,7 @@ void ProductList::LoadProduct(PRODUCT* product) {
   if (product->useCount == 0) {
     if (product->icon) product->icon->Init();
     if (product->icon2) product->icon2->Init();
-    if (!product->mapSprite) product->mapSprite = FindMapSpriteIn(kMapSpriteSet, product->mapSpriteName);
+    if (!product->mapSprite) product->mapSprite = ProductMapSprite(kMapSpriteSet, product->mapSpriteName);
     if (product->mapSprite) product->mapSprite->Init();
     const AwardTable* awards = GetAwardTable();
     if (product->awardIndex == -1 && awards) product->awardIndex = awards->FindTieredByName(product->name);

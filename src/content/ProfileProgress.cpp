@@ -23,14 +23,14 @@ constexpr RecordField kLevelFields[] = {
 };
 constexpr RecordLayout kLevelLayout = MakeLayout(8, kLevelFields);
 
-constexpr RecordField kRegimeFields[] = {
+constexpr RecordField kProgressRegimeFields[] = {
     TM_FIELD(REGIMEPROGRESS, marker, 0, kU32, 1),
     TM_FIELD(REGIMEPROGRESS, bonuses, 4, kU32, kProfileBonuses),
     TM_FIELD(REGIMEPROGRESS, newCount, 28, kU32, 1),
     TM_FIELD(REGIMEPROGRESS, newBonuses, 32, kU32, kMaxNewBonuses),
     TM_RECORDS(REGIMEPROGRESS, levels, 44, kLevelLayout, kLevelCount),
 };
-constexpr RecordLayout kRegimeLayout = MakeLayout(kRegimeProgressSize, kRegimeFields);
+constexpr RecordLayout kProgressRegimeLayout = MakeLayout(kRegimeProgressSize, kProgressRegimeFields);
 
 }  // namespace
 
@@ -51,7 +51,7 @@ constexpr RecordField kProgressFields[] = {
     TM_FIELD(PROFILEPROGRESS, shownFlags, 160, kU32, 1),
     TM_FIELD(PROFILEPROGRESS, carried2, 164, kBytes, 4),
     TM_FIELD(PROFILEPROGRESS, easterEggs, 168, kU64, 1),
-    TM_RECORDS(PROFILEPROGRESS, regimes, 176, kRegimeLayout, kProfileRegimes),
+    TM_RECORDS(PROFILEPROGRESS, regimes, 176, kProgressRegimeLayout, kProfileRegimes),
     TM_FIELD(PROFILEPROGRESS, playTime, 920, kU32, 1),
 };
 
@@ -60,7 +60,7 @@ constexpr RecordField kProgressFields[] = {
 constexpr RecordLayout kProfileProgressLayout = MakeLayout(kProfileProgressSize, kProgressFields);
 
 static_assert(LayoutFits(kAwardCountersLayout) && LayoutFits(kSelectionLayout) && LayoutFits(kLevelLayout) &&
-              LayoutFits(kRegimeLayout) && LayoutFits(kProfileProgressLayout));
+              LayoutFits(kProgressRegimeLayout) && LayoutFits(kProfileProgressLayout));
 
 PROFILEPROGRESS EmptyProfileProgress() {
   PROFILEPROGRESS p{};

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr i32 kFail = static_cast<i32>(0x80004005u);
+constexpr i32 kVersionFail = static_cast<i32>(0x80004005u);
 
 struct FileCheck {
   const char16_t* file;
@@ -76,7 +76,7 @@ i32 DXLGetDirectXVersion(u32* version, wchar* text, u32 textSize) {
   u32 major = 0, minor = 0;
   wchar letter = 0;
   if (!DXLProbeDiagnostics(&major, &minor, &letter) && !DXLProbeFileVersions(&major, &minor, &letter))
-    return kFail;
+    return kVersionFail;
   const u32 index = letter >= u'a' && letter <= u'z' ? static_cast<u32>(letter - u'a' + 1) : 0;
   if (version) *version = major << 16 | minor << 8 | index;
   if (text && textSize > 0) {

@@ -4,7 +4,7 @@
 
 namespace {
 
-const wchar* Empty(u32* length) {
+const wchar* EmptyXmlText(u32* length) {
   if (length) *length = 0;
   return nullptr;
 }
@@ -27,13 +27,13 @@ void DXLLngFileXML::LeaveSection() {
 }
 u32 DXLLngFileXML::GetCount() { return isOpen_ ? document_->GetCount() : 0; }
 const wchar* DXLLngFileXML::GetValue(const wchar* name, u32* length) {
-  return isOpen_ ? document_->GetValue(name, length) : Empty(length);
+  return isOpen_ ? document_->GetValue(name, length) : EmptyXmlText(length);
 }
 const wchar* DXLLngFileXML::GetKey(u32 index, u32* length) {
-  return isOpen_ ? document_->GetKey(index, length) : Empty(length);
+  return isOpen_ ? document_->GetKey(index, length) : EmptyXmlText(length);
 }
 const wchar* DXLLngFileXML::GetValueAt(u32 index, u32* length) {
-  return isOpen_ ? document_->GetValueAt(index, length) : Empty(length);
+  return isOpen_ ? document_->GetValueAt(index, length) : EmptyXmlText(length);
 }
 u32 DXLLngFileXML::ReadValueA(const char* name, char* buffer, u32 capacity) {
   return isOpen_ ? document_->ReadValueA(name, buffer, capacity) : 0;

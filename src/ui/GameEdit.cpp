@@ -14,8 +14,8 @@
 namespace {
 
 // The text object: one line, its own copy, at most 17 characters, white.
-constexpr u32 kTextFlags = 0x21200;
-constexpr u32 kTextMaxChars = 17;
+constexpr u32 kEditTextFlags = 0x21200;
+constexpr u32 kEditTextMaxChars = 17;
 
 void FillQuad(DXLCOLORVERTEX* quad, float x, float y, float w, float h) {
   DXLRECTF r{};
@@ -34,8 +34,8 @@ GameEdit::GameEdit(GameWindow* owner, const wchar* allowed, i32 left, i32 top, i
   for (DXLCOLORVERTEX& v : caretQuad_) v.color = kCaretColour;
   for (DXLCOLORVERTEX& v : selectionQuad_) v.color = kSelectionColour;
   KGETEXTPARAMS params{};
-  params.flags = kTextFlags;
-  params.maxChars = kTextMaxChars;
+  params.flags = kEditTextFlags;
+  params.maxChars = kEditTextMaxChars;
   params.color = 0xFFFFFFFFu;
   KGETextW* text = nullptr;
   if (font_) KGECreateTextW(GetGameViewer(), font_, &params, u"", kKGEWholeText, nullptr, &text);

@@ -41,7 +41,7 @@ constexpr u32 kPromptFadeOut = 200;
 
 i32 ScreenWidth() { return GetGameServices().screen.width; }
 i32 ScreenHeight() { return GetGameServices().screen.height; }
-i32 Nearest(float v) { return static_cast<i32>(std::floor(v + 0.5f)); }
+i32 PanelNearest(float v) { return static_cast<i32>(std::floor(v + 0.5f)); }
 
 // Mirrors the last block's last quad left to right.
 void MirrorLastQuad(WindowSprites& sprites) {
@@ -292,7 +292,7 @@ void LevelPanel::PlaceButtons() {
   if (!tasks_.empty()) {
     const float step = static_cast<float>(l.block - 9) / static_cast<float>(tasks_.size());
     for (size_t i = 0; i < tasks_.size(); ++i) {
-      const i32 s0 = Nearest(static_cast<float>(i) * step), s1 = Nearest(static_cast<float>(i + 1) * step);
+      const i32 s0 = PanelNearest(static_cast<float>(i) * step), s1 = PanelNearest(static_cast<float>(i + 1) * step);
       tasks_[i]->Place(l.left + 4 + s0, 4, s1 - s0 + 1);
     }
   }

@@ -28,8 +28,8 @@
 
 namespace {
 
-constexpr u32 kTimeColour = 0xFFFFFF8Bu;
-constexpr u32 kZeroTimeColour = 0xFFB28A69u;
+constexpr u32 kLevelTimeColour = 0xFFFFFF8Bu;
+constexpr u32 kLevelZeroTimeColour = 0xFFB28A69u;
 constexpr i32 kTasksHeight = 150;
 constexpr i32 kMedalHeight = 97;
 constexpr i32 kBonusHeight = 114;
@@ -39,9 +39,9 @@ constexpr i32 kBonusHeight = 114;
 // with an open middle.
 SKINRECT AreaFrame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
 
-LevelWindow* gOpen = nullptr;
+LevelWindow* gOpenLevelWindow = nullptr;
 
-const wchar* WindowText(const wchar* key) { return SectionText(u"level_window", key); }
+const wchar* LevelWindowText(const wchar* key) { return SectionText(u"level_window", key); }
 
 std::unique_ptr<ImageSprite> IconSprite(const wchar* name) {
   Sprite* sprite = FindPanelIcon(name);
@@ -51,10 +51,10 @@ std::unique_ptr<ImageSprite> IconSprite(const wchar* name) {
   return icon;
 }
 
-KGETextSpriteW* TimeText(u32 ms) {
+KGETextSpriteW* LevelTimeText(u32 ms) {
   wchar text[16];
   FormatPanelTime(ms, text, 16);
-  return MakePanelText(text, 4, nullptr, kKGEFixedColor, ms == 0 ? kZeroTimeColour : kTimeColour);
+  return MakePanelText(text, 4, nullptr, kKGEFixedColor, ms == 0 ? kLevelZeroTimeColour : kLevelTimeColour);
 }
 
 bool SameBonusSet(const BONUSSELECTION& a, const BONUSSELECTION& b) {
@@ -113,7 +113,7 @@ void LevelWindowBonus::SetBonus(i32 bonus) {
 
 // --- LevelWindow ---------------------------------------------------------------------------------
 
-LevelWindow* LevelWindow::GetOpen() { return gOpen; }
+LevelWindow* LevelWindow::GetOpen() { return gOpenLevelWindow; }
 
 
 LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, const wchar* mainKey,
@@ -123,7 +123,7 @@ LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, cons
       kind_(kind),
       profile_(GetMapProfile()),
       callback_(std::move(callback)) {
-  gOpen = this;
+  gOpenLevelWindow = this;
   const LevelTable* table = GetLevelTable();
   info_ = table && level >= 0 && level < static_cast<i32>(kLevelCount) ? &table->Get(static_cast<u32>(level)) : nullptr;
   mode_ = profile_ ? profile_->GetRegime() & 1 : 0;
@@ -150,7 +150,7 @@ LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, cons
   if (available_ > 0) {
     AddBonusSlots();
     if (available_ > kBonusSelectionSlots) {
-      select_ = AddButtonAt(kLevelWindowSelectBonuses, WindowText(u"select_bonuses"), bonusX_ + 262, bonusY_ + 7);
+      select_ = AddButtonAt(kLevelWindowSelectBonuses, LevelWindowText(u"select_bonuses"), bonusX_ + 262, bonusY_ + 7);
       if (profile_ && !profile_->HasFlags(kProfileFlagBonusChoice)) {
         profile_->MarkShown(kProfileFlagBonusChoice);
         due = profile_->AreTutorialsOn();
@@ -162,7 +162,7 @@ LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, cons
 
 LevelWindow::~LevelWindow() {
   question_.Close();
-  if (gOpen == this) gOpen = nullptr;
+  if (gOpenLevelWindow == this) gOpenLevelWindow = nullptr;
 }
 
 i32 LevelWindow::BuildTasksArea() {
@@ -171,7 +171,7 @@ i32 LevelWindow::BuildTasksArea() {
   Sprite* back = manager_ ? manager_->GetInterfaceSprite(u"tasks_back") : nullptr;
   DXLTexture* image = back && back->IsLoaded() ? back->GetTexture() : nullptr;
   AddRow(0, top, kWidth, kTasksHeight, SKINRECT::InitSliced(0, 0, -1, -1, 22, 26, 0, 0, 0, 0, image), &pieces_);
-  tasksCaption_.text.reset(MakePanelText(WindowText(u"tasks_caption"), 3));
+  tasksCaption_.text.reset(MakePanelText(LevelWindowText(u"tasks_caption"), 3));
   const float tw = tasksCaption_.text ? static_cast<float>(tasksCaption_.text->GetWidth()) : 0.0f;
   tasksCaption_.x = std::floor((kWidth - tw) / 2);
   tasksCaption_.y = static_cast<float>(top + 21);
@@ -197,17 +197,17 @@ void LevelWindow::BuildMedalArea(i32 top) {
     rowY_[i] = top + 53 - (rows_ - 1) * step / 2 + i * step;
     rowIcon_[i] = IconSprite(kIcons[i]);
     const i32 limit = !limits ? 0 : i == 0 ? limits->gold : i == 1 ? limits->silver : limits->bronze;
-    rowText_[i].reset(TimeText(static_cast<u32>(std::max(limit, 0))));
+    rowText_[i].reset(LevelTimeText(static_cast<u32>(std::max(limit, 0))));
     if (i > 0) AddPiece(kRowsX - 60, rowY_[i] - step / 2, 120, 1, SkinOf(skins::kWindowSeparator, kInterfaceImage),
                         &pieces_);
   }
 
-  record_.text.reset(MakePanelText(WindowText(u"record"), 3));
+  record_.text.reset(MakePanelText(LevelWindowText(u"record"), 3));
   const float rw = record_.text ? static_cast<float>(record_.text->GetWidth()) : 0.0f;
   record_.x = std::floor(kRecordX - rw / 2);
   record_.y = static_cast<float>(top + 33);
   bestTime_ = profile_ ? profile_->GetBestTime(mode_, static_cast<u32>(level_)) : 0;
-  bestText_.reset(TimeText(bestTime_));
+  bestText_.reset(LevelTimeText(bestTime_));
   clock_.image = IconSprite(u"small_ico_clock");
   clock_.x = static_cast<float>(kRecordX);
   clock_.y = static_cast<float>(top + 73);
@@ -246,7 +246,7 @@ void LevelWindow::AddButtons(const wchar* mainKey, const wchar* firstKey) {
                        : id == kLevelWindowPlay ? (mainKey ? mainKey : u"play")
                        : id == kLevelWindowRestart ? (mainKey ? mainKey : u"restart")
                                                     : u"continue";
-    AddButton(id, WindowText(key), n, 1, i);
+    AddButton(id, LevelWindowText(key), n, 1, i);
   }
 }
 

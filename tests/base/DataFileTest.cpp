@@ -28,7 +28,7 @@ struct WriteFaultGuard {
   ~WriteFaultGuard() { plat::SetWriteFaultAfter(-1); }
 };
 
-std::vector<u8> Pattern(size_t n, u8 seed) {
+std::vector<u8> FilePattern(size_t n, u8 seed) {
   std::vector<u8> v(n);
   for (size_t i = 0; i < n; ++i) v[i] = static_cast<u8>(seed + i * 7);
   return v;
@@ -74,7 +74,7 @@ TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
 
 TEST(DataFileLayout, DamagedHeadersAreRefused) {
   TempFolder dir;
-  ASSERT_TRUE(WriteSections(dir.Wide("f.dat"), false, {Pattern(10, 1)}));
+  ASSERT_TRUE(WriteSections(dir.Wide("f.dat"), false, {FilePattern(10, 1)}));
   const auto good = ReadFileBytes(dir.File("f.dat"));
   struct Damage {
     size_t offset;
@@ -96,7 +96,7 @@ TEST(DataFileLayout, DamagedHeadersAreRefused) {
 
 TEST(DataFileSections, RoundTripFindsSectionsByIdAndSubId) {
   TempFolder dir;
-  const auto a1 = Pattern(100, 1), b = Pattern(33, 2), a2 = Pattern(5000, 3);
+  const auto a1 = FilePattern(100, 1), b = FilePattern(33, 2), a2 = FilePattern(5000, 3);
   auto* w = kis::CreateDataFileWriterW(dir.Wide("s.dat").c_str(), kSig1, kSig2, 1, false);
   ASSERT_NE(w, nullptr);
   u32 crc = 0;
@@ -145,7 +145,7 @@ TEST(DataFileSections, RoundTripFindsSectionsByIdAndSubId) {
 
 TEST(DataFileSections, ReadsAndSeeksStopAtTheSectionEndAndFailuresStick) {
   TempFolder dir;
-  ASSERT_TRUE(WriteSections(dir.Wide("s.dat"), false, {Pattern(64, 1), Pattern(8, 2)}));
+  ASSERT_TRUE(WriteSections(dir.Wide("s.dat"), false, {FilePattern(64, 1), FilePattern(8, 2)}));
   auto* r = kis::OpenDataFileReaderW(dir.Wide("s.dat").c_str(), kSig1, kSig2, 3);
   ASSERT_NE(r, nullptr);
   u8 buf[65];
@@ -153,7 +153,7 @@ TEST(DataFileSections, ReadsAndSeeksStopAtTheSectionEndAndFailuresStick) {
   EXPECT_TRUE(r->Seek(64));
   EXPECT_TRUE(r->Seek(4));
   EXPECT_TRUE(r->Read(buf, 60));  // ends exactly at the section end
-  EXPECT_EQ(buf[0], Pattern(64, 1)[4]);
+  EXPECT_EQ(buf[0], FilePattern(64, 1)[4]);
   EXPECT_TRUE(r->Seek(0));
   EXPECT_FALSE(r->Read(buf, 65));  // one byte more
   EXPECT_FALSE(r->IsOk());
@@ -336,12 +336,12 @@ TEST(DataFileNames, LengthLimitIs259Characters) {
 TEST(DataFileSafeSave, ReplacesTheOldFileOnlyWhenComplete) {
   TempFolder dir;
   const std::u16string name = dir.Wide("save.dat");
-  ASSERT_TRUE(WriteSections(name, false, {Pattern(10, 1)}));
+  ASSERT_TRUE(WriteSections(name, false, {FilePattern(10, 1)}));
   const auto before = ReadFileBytes(dir.File("save.dat"));
 
   auto* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, true);
   ASSERT_NE(w, nullptr);
-  const auto body = Pattern(3000, 9);
+  const auto body = FilePattern(3000, 9);
   EXPECT_TRUE(w->BeginSection(7, 7) && w->Write(body.data(), 3000) && w->EndSection());
   // While the save runs the old file is untouched and the new one grows aside.
   EXPECT_EQ(ReadFileBytes(dir.File("save.dat")), before);
@@ -360,9 +360,9 @@ TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
   TempFolder dir;
   WriteFaultGuard guard;
   const std::u16string name = dir.Wide("save.dat");
-  ASSERT_TRUE(WriteSections(name, false, {Pattern(500, 1), Pattern(77, 2)}));
+  ASSERT_TRUE(WriteSections(name, false, {FilePattern(500, 1), FilePattern(77, 2)}));
   const auto before = ReadFileBytes(dir.File("save.dat"));
-  const std::vector<std::vector<u8>> bigger = {Pattern(4000, 3), Pattern(4000, 4), Pattern(10, 5)};
+  const std::vector<std::vector<u8>> bigger = {FilePattern(4000, 3), FilePattern(4000, 4), FilePattern(10, 5)};
   // The complete new file is 20 + 8010 + 12 + 3 * 16 bytes: fail the writes
   // after every stage of it (header, sections, directory, offset patch).
   for (i64 budget : {0, 5, 19, 20, 100, 4020, 4021, 8029, 8030, 8035, 8089, 8090, 8093}) {
@@ -383,7 +383,7 @@ TEST(DataFileSafeSave, FailedCommitIsReportedAndCleanedUp) {
   TempFolder dir;
   // The target is a folder: the final rename cannot replace it.
   fs::create_directories(dir.File("taken"));
-  EXPECT_FALSE(WriteSections(dir.Wide("taken"), true, {Pattern(10, 1)}));
+  EXPECT_FALSE(WriteSections(dir.Wide("taken"), true, {FilePattern(10, 1)}));
   EXPECT_TRUE(fs::is_directory(dir.File("taken")));
   EXPECT_FALSE(fs::exists(dir.File("taken.bak")));
 }
@@ -396,7 +396,7 @@ TEST(DataFileWriter, OpenSectionAtCloseFailsAndDeletesTheOutput) {
   EXPECT_FALSE(kis::CloseDataFile(w));
   EXPECT_FALSE(fs::exists(dir.File("plain.dat")));
 
-  ASSERT_TRUE(WriteSections(dir.Wide("safe.dat"), false, {Pattern(10, 1)}));
+  ASSERT_TRUE(WriteSections(dir.Wide("safe.dat"), false, {FilePattern(10, 1)}));
   const auto before = ReadFileBytes(dir.File("safe.dat"));
   w = kis::CreateDataFileWriterW(dir.Wide("safe.dat").c_str(), kSig1, kSig2, 1, true);
   ASSERT_TRUE(w->BeginSection(1, 0));

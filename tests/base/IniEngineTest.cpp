@@ -41,7 +41,7 @@ class IniEngine : public ::testing::Test {
   fs::path dir_ = temp_.Path();
 };
 
-std::string Utf16Le(std::u16string_view text) {
+std::string IniUtf16Le(std::u16string_view text) {
   std::string out = "\xFF\xFE";
   for (char16_t c : text) {
     out.push_back(static_cast<char>(c & 0xFF));
@@ -90,7 +90,7 @@ TEST_F(IniEngine, ParseSerializeKeepsAnyBytes) {
   const std::string samples[] = {
       "a\r\n\r\n[s]\rk=v\n\n;c\r\r\nx",
       "\xEF\xBB\xBF[s]\nk=\xC3\xA9\xFF\n",                    // UTF-8 with an invalid byte
-      Utf16Le(u"[s]\r\nk=v\r\n") + "\x41",                     // odd trailing byte
+      IniUtf16Le(u"[s]\r\nk=v\r\n") + "\x41",                     // odd trailing byte
       std::string("\xFF\xFE[\0s\0]\0\r\0", 10) + "\n",         // a unit half made of a line feed byte
       std::string("[s]\0=\0\r\nk=v", 11),
   };
@@ -131,11 +131,11 @@ TEST_F(IniEngine, WritesKeepOtherLinesByteExact) {
 }
 
 TEST_F(IniEngine, WritesBackInTheFileEncoding) {
-  Put(Utf16Le(u"[\u0412\u0438\u0434]\r\nk=\u044F\r\nother=\U0001F600\r\n"));
+  Put(IniUtf16Le(u"[\u0412\u0438\u0434]\r\nk=\u044F\r\nother=\U0001F600\r\n"));
   EXPECT_EQ(Read(u"\u0432\u0418\u0414", u"K"), u"\u044F");
   ASSERT_TRUE(plat::WriteIniString(Path(), u"\u0412\u0438\u0434", u"k", u"\u0436\u0436"));
   ASSERT_TRUE(plat::WriteIniString(Path(), u"new", u"n", u"1"));
-  EXPECT_EQ(Get(), Utf16Le(u"[\u0412\u0438\u0434]\r\nk=\u0436\u0436\r\nother=\U0001F600\r\n[new]\r\nn=1\r\n"));
+  EXPECT_EQ(Get(), IniUtf16Le(u"[\u0412\u0438\u0434]\r\nk=\u0436\u0436\r\nother=\U0001F600\r\n[new]\r\nn=1\r\n"));
 
   Put("\xEF\xBB\xBF[S]\nk=\xC3\xA9\nbad=\xFF\n");
   EXPECT_EQ(Read(u"s", u"k"), u"\u00E9");

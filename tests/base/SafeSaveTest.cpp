@@ -23,8 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr u32 kSig1 = 0x5AFE5AFEu;
-constexpr u32 kSig2 = 2;
+constexpr u32 kSafeSig1 = 0x5AFE5AFEu;
+constexpr u32 kSafeSig2 = 2;
 
 struct WriteFaultGuard {
   ~WriteFaultGuard() { plat::SetWriteFaultAfter(-1); }
@@ -35,7 +35,7 @@ std::u16string Wide(const std::string& s) { return plat::Utf8ToUtf16(s); }
 // One section (1, 0) holding `body`; false when any step fails.
 bool SaveContainer(const std::string& path, const std::string& body, bool safe = true) {
   const std::u16string name = Wide(path);
-  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 1, safe);
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSafeSig1, kSafeSig2, 1, safe);
   if (!w) return false;
   w->BeginSection(1, 0);
   w->Write(body.data(), static_cast<u32>(body.size()));
@@ -46,7 +46,7 @@ bool SaveContainer(const std::string& path, const std::string& body, bool safe =
 // The body of section (1, 0); "<none>" when the file does not read.
 std::string LoadContainer(const std::string& path) {
   const std::u16string name = Wide(path);
-  kis::DataFileReaderW* r = kis::OpenDataFileReaderW(name.c_str(), kSig1, kSig2, 1);
+  kis::DataFileReaderW* r = kis::OpenDataFileReaderW(name.c_str(), kSafeSig1, kSafeSig2, 1);
   std::string body = "<none>";
   if (r && r->OpenSection(1, 0)) {
     body.assign(r->GetSectionSize(), '\0');
@@ -126,7 +126,7 @@ TEST(SafeSave, FirstSaveShowsNoFileUntilItIsComplete) {
   TempFolder dir;
   WriteFaultGuard guard;
   const std::u16string name = dir.Wide("first.dat");
-  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 1, true);
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSafeSig1, kSafeSig2, 1, true);
   ASSERT_NE(w, nullptr);
   const std::string body(5000, 'b');
   EXPECT_TRUE(w->BeginSection(1, 0) && w->Write(body.data(), 5000) && w->EndSection());
@@ -153,7 +153,7 @@ TEST(SafeSave, NamesTooLongToExtendUseAShortTemporaryName) {
   const std::string save = dir.File(longName), ini = dir.File(iniName);
   ASSERT_TRUE(SaveContainer(save, "one"));
   const std::u16string name = Wide(save);
-  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 1, true);
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSafeSig1, kSafeSig2, 1, true);
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->BeginSection(1, 0) && w->Write("two", 3) && w->EndSection());
   EXPECT_EQ(LoadContainer(save), "one");  // untouched while the new file grows aside

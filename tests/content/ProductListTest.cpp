@@ -10,12 +10,12 @@ namespace {
 
 // The sample products (and awards, the first named "wheat", installed as
 // the game's) read and linked.
-struct Products {
+struct ProductsRig {
   ContentRig rig;
   ProductList list;
   AwardTable awards;
 
-  explicit Products(std::vector<PRODUCT> products = SampleProducts()) {
+  explicit ProductsRig(std::vector<PRODUCT> products = SampleProducts()) {
     TIEREDAWARD tiered[kTieredAwardCount];
     RECORDAWARD records[kRecordAwardCount];
     SampleAwards(tiered, records);
@@ -26,14 +26,14 @@ struct Products {
     list.ResolveIngredients();
     GetGameServices().awards = &awards;
   }
-  ~Products() { GetGameServices().awards = nullptr; }
+  ~ProductsRig() { GetGameServices().awards = nullptr; }
   PRODUCT* operator[](const char16_t* name) { return list.FindByName(name); }
 };
 
 }  // namespace
 
 TEST(ProductList, KnownIngredientsWithAnAmountArePackedToTheFrontInTheirOrder) {
-  Products p;
+  ProductsRig p;
   PRODUCT* wheat = p[u"wheat"];
   PRODUCT* flour = p[u"FLOUR"];
   PRODUCT* bread = p[u"bread"];
@@ -60,7 +60,7 @@ TEST(ProductList, KnownIngredientsWithAnAmountArePackedToTheFrontInTheirOrder) {
 }
 
 TEST(ProductList, AProductIsAvailableWhenItAndEveryIngredientAreUsedOnTheLevel) {
-  Products p;
+  ProductsRig p;
   EXPECT_FALSE(p.list.IsAvailable(nullptr));
   p.list.UseProduct(p[u"bread"]);
   EXPECT_FALSE(p.list.IsAvailableById(kis::NameId(u"bread")));  // the flour is not used
@@ -79,7 +79,7 @@ TEST(ProductList, ACircularRecipeEndsTheAvailabilityCheck) {
                             Product(u"hen", 1, {{kis::NameId(u"egg"), 2}}), Product(u"self", 1)};
   v[2].ingredients[0] = INGREDIENT{kis::NameId(u"self"), 1};
   v[2].ingredientCount = 1;
-  Products p(v);
+  ProductsRig p(v);
   for (const char16_t* name : {u"egg", u"hen", u"self"}) p.list.UseProduct(p[name]);
   EXPECT_TRUE(p.list.IsAvailable(p[u"egg"]));
   EXPECT_TRUE(p.list.IsAvailable(p[u"self"]));
@@ -89,7 +89,7 @@ TEST(ProductList, ACircularRecipeEndsTheAvailabilityCheck) {
 }
 
 TEST(ProductList, AProductLoadsItsPicturesAndFindsItsAwardOnTheFirstAcquireOnly) {
-  Products p;
+  ProductsRig p;
   PRODUCT* wheat = p[u"wheat"];
   PRODUCT* flour = p[u"flour"];
   ASSERT_TRUE(wheat->icon && wheat->icon2 && wheat->mapSprite);
@@ -110,7 +110,7 @@ TEST(ProductList, AProductLoadsItsPicturesAndFindsItsAwardOnTheFirstAcquireOnly)
 }
 
 TEST(ProductList, CapacityIsTheWarehouseBuildingsLevelRecordAtTheStorageLevel) {
-  Products p;
+  ProductsRig p;
   const PRODUCT* wheat = p[u"wheat"];
   EXPECT_EQ(p.list.GetCapacity(nullptr, 2), 0);
   // Storage level i + 1 reads level record i; below 1 the first, above the

@@ -48,10 +48,10 @@
 
 namespace {
 
-const std::string kData = TM_SAMPLE_DATA_DIR;
+const std::string kSampleData = TM_SAMPLE_DATA_DIR;
 
 kis::DataFileReaderW* OpenArchive(const char* file, u32 sig1, u32 sig2, u32 version) {
-  const std::u16string path = plat::Utf8ToUtf16(kData + "/" + file);
+  const std::u16string path = plat::Utf8ToUtf16(kSampleData + "/" + file);
   return kis::OpenDataFileReaderW(path.c_str(), sig1, sig2, version);
 }
 
@@ -348,7 +348,7 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   Manifest manifest;
   std::string error;
   ASSERT_TRUE(manifest.Load(std::string(TM_DATA_SOURCE_DIR) + "/names.txt", &error)) << error;
-  const std::u16string cache = Wide(kData + "/language.dat");
+  const std::u16string cache = Wide(kSampleData + "/language.dat");
   DXLSetLanguageViewer(sprites_.rig.viewer.get());
   GameLanguage language(cache.c_str());
   language.Acquire();

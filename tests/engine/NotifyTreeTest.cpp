@@ -11,9 +11,9 @@
 namespace {
 
 // A listener that records what it is told and can run an action while told.
-class Recorder : public DXLNotifyObject {
+class NotifyRecorder : public DXLNotifyObject {
  public:
-  Recorder(std::string name, std::vector<std::string>* out) : name_(std::move(name)), out_(out) {}
+  NotifyRecorder(std::string name, std::vector<std::string>* out) : name_(std::move(name)), out_(out) {}
   void Notify(DXLNotifyObject* sender, u32 code) override {
     out_->push_back(name_ + ":" + std::to_string(code));
     if (onNotify) onNotify(sender);
@@ -27,7 +27,7 @@ class Recorder : public DXLNotifyObject {
 
 TEST(NotifyObject, TellsListenersLastFirstAndIgnoresRepeatsAndNull) {
   std::vector<std::string> seen;
-  Recorder a("a", &seen), b("b", &seen), c("c", &seen);
+  NotifyRecorder a("a", &seen), b("b", &seen), c("c", &seen);
   DXLNotifyObject sender;  // destroyed before its listeners
   sender.AddListener(&a);
   sender.AddListener(&b);
@@ -47,9 +47,9 @@ TEST(NotifyObject, TellsListenersLastFirstAndIgnoresRepeatsAndNull) {
 
 TEST(NotifyObject, ListenersMayRemoveThemselvesOrToldOnesWhileTold) {
   std::vector<std::string> seen;
-  Recorder a("a", &seen), b("b", &seen), c("c", &seen), d("d", &seen), e("e", &seen);
+  NotifyRecorder a("a", &seen), b("b", &seen), c("c", &seen), d("d", &seen), e("e", &seen);
   DXLNotifyObject sender;
-  for (Recorder* r : {&a, &b, &c, &d}) sender.AddListener(r);
+  for (NotifyRecorder* r : {&a, &b, &c, &d}) sender.AddListener(r);
   // c leaves, and takes d (already told) with it.
   c.onNotify = [&](DXLNotifyObject* s) {
     s->RemoveListener(&c);
@@ -75,7 +75,7 @@ TEST(NotifyObject, ListenersMayRemoveThemselvesOrToldOnesWhileTold) {
 
 TEST(NotifyObject, DestructorSendsGoingAway) {
   std::vector<std::string> seen;
-  Recorder a("a", &seen);
+  NotifyRecorder a("a", &seen);
   {
     DXLNotifyObject sender;
     sender.AddListener(&a);

@@ -477,7 +477,6 @@ std::vector<u32> TexelsOf(const DXLTexture& t) {
   return d ? std::vector<u32>(d->Texels(), d->Texels() + d->Width() * d->Height()) : std::vector<u32>{};
 }
 
-}  // namespace
 
 // An image decoded straight into its texture holds what the blank level
 // encoded and read back held, in the file's own format and in A8R8G8B8,
@@ -540,3 +539,5 @@ TEST_F(Textures, DecodedStraightIntoTheSurfaceForEveryReader) {
     EXPECT_EQ(TexelsOf(*textures[i]), before[i]) << files[i].first;
   }
 }
+
+}  // namespace

@@ -14,8 +14,8 @@ namespace {
 using namespace shpf;
 using shpf_test::Points;
 
-struct Request : _PATHREQUEST {
-  Request(float sx, float sy, float fx, float fy, u32 slice) : _PATHREQUEST{} {
+struct SliceRequest : _PATHREQUEST {
+  SliceRequest(float sx, float sy, float fx, float fy, u32 slice) : _PATHREQUEST{} {
     startX = sx;
     startY = sy;
     finishX = fx;
@@ -23,9 +23,9 @@ struct Request : _PATHREQUEST {
     gridId = 1;
     interval = slice;
   }
-  ~Request() { delete[] points; }
-  Request(const Request&) = delete;
-  Request& operator=(const Request&) = delete;
+  ~SliceRequest() { delete[] points; }
+  SliceRequest(const SliceRequest&) = delete;
+  SliceRequest& operator=(const SliceRequest&) = delete;
 };
 
 // With the clock standing still only the work ends a slice. Every sliced
@@ -64,13 +64,13 @@ TEST(PathSlices, BoundedSlicesFindThePathsOfOneCallOnTheTypicalWorldAndTheMaze) 
       }
       const std::string what = std::string(world.name) + " query " + std::to_string(q);
       pf.SetSliceWork(PathFinder::kSliceWork);
-      Request whole(sx, sy, fx, fy, 0);
+      SliceRequest whole(sx, sy, fx, fy, 0);
       pf.RunRequest(&whole);
       ASSERT_TRUE(whole.prState == PFS_FOUND || whole.prState == PFS_FAILED) << what;
       found += whole.prState == PFS_FOUND;
       for (u32 work : {1u, 900u, PathFinder::kSliceWork}) {
         pf.SetSliceWork(work);
-        Request sliced(sx, sy, fx, fy, 10);
+        SliceRequest sliced(sx, sy, fx, fy, 10);
         i32 calls = 0;
         u32 tests = 0;
         while (sliced.prState == PFS_NEW || sliced.prState == PFS_SEARCHING) {

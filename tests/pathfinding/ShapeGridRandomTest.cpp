@@ -47,9 +47,9 @@ bool HasAny(const PathFinder& pf, const _SHAPEGRID* g) {
 }
 
 // Drives one finder and tracks what each grid's version must be.
-class World {
+class RandomWorld {
  public:
-  World(u32 seed, u16 w, u16 h, u16 cell) : rng_(seed), pf_(w, h, cell, cell), w_(w), h_(h) {
+  RandomWorld(u32 seed, u16 w, u16 h, u16 cell) : rng_(seed), pf_(w, h, cell, cell), w_(w), h_(h) {
     Grid(1, 0, 0, 0, 0, 0x1);
     Grid(2, 3, 2, 4, 5, 0x2);
     Grid(3, 8, 4, 8, 4, 0x5);
@@ -177,7 +177,7 @@ class World {
 
 TEST(ShapeGridRandom, ChurnKeepsGroupsRingsAndVersionsRight) {
   for (u32 seed = 1; seed <= 12; ++seed) {
-    World world(seed * 7919u, 240, 180, seed % 2 ? 32 : 20);
+    RandomWorld world(seed * 7919u, 240, 180, seed % 2 ? 32 : 20);
     for (i32 step = 0; step < 300; ++step) {
       world.Step();
       world.Check();

@@ -320,10 +320,10 @@ TEST(InputDeviceLifetime, DevicesOutlivingTheWindowSystemFailSafely) {
     ASSERT_EQ(device->SetDataFormat(c_dfDIKeyboard), DI_OK);
   }
   uint8_t keys[256];
-  EXPECT_TRUE(Failed(device->GetDeviceState(256, keys)));
-  EXPECT_TRUE(Failed(device->Acquire()));
+  EXPECT_TRUE(input::Failed(device->GetDeviceState(256, keys)));
+  EXPECT_TRUE(input::Failed(device->Acquire()));
   std::unique_ptr<DirectInputDevice8> late;
-  EXPECT_TRUE(Failed(di->CreateDevice(GUID_SysMouse, &late)));
+  EXPECT_TRUE(input::Failed(di->CreateDevice(GUID_SysMouse, &late)));
 }
 
 }  // namespace

@@ -25,10 +25,10 @@ namespace {
 
 using Bytes = std::vector<u8>;
 
-std::vector<float> g_progress;
+std::vector<float> g_particleProgress;
 bool g_yield = true;
-bool Progress(float f) {
-  g_progress.push_back(f);
+bool ParticleProgress(float f) {
+  g_particleProgress.push_back(f);
   return g_yield;
 }
 
@@ -89,9 +89,9 @@ class ParticleSectionTest : public ::testing::Test {
   ParticleSectionTest() {
     ResetGameServices();
     FreeParticleLibrary();
-    g_progress.clear();
+    g_particleProgress.clear();
     g_yield = true;
-    GetGameServices().loadingProgress = &Progress;
+    GetGameServices().loadingProgress = &ParticleProgress;
   }
   ~ParticleSectionTest() override {
     kis::CloseDataFile(file_);
@@ -135,7 +135,7 @@ TEST_F(ParticleSectionTest, ReadsEveryRecordYieldingAfterEachAndKeepsTheArchiveR
   EXPECT_EQ(cursor.error, 0u);
   EXPECT_EQ(cursor.total, 6u);
   EXPECT_EQ(cursor.done, 15u << 28);
-  EXPECT_EQ(g_progress, (std::vector<float>{1 / 6.0f, 2 / 6.0f, 3 / 6.0f, 4 / 6.0f, 5 / 6.0f, 1.0f}));
+  EXPECT_EQ(g_particleProgress, (std::vector<float>{1 / 6.0f, 2 / 6.0f, 3 / 6.0f, 4 / 6.0f, 5 / 6.0f, 1.0f}));
   EXPECT_TRUE(RestReads());
 
   const GPSCURVE* curve = FindCurve(7);
@@ -272,12 +272,12 @@ TEST_F(ParticleSectionTest, DamageSetsTheErrorFlagAndATotalOfZeroNeverDivides) {
   EXPECT_EQ(LoadParticleSystems(file_, nullptr), 1);
 
   FreeParticleLibrary();
-  g_progress.clear();
+  g_particleProgress.clear();
   ASSERT_TRUE(Open(with(0, 0)));
   SectionCursor zero;
   EXPECT_EQ(Read(&zero), 7u);
   EXPECT_EQ(zero.error, 0u);
-  EXPECT_EQ(g_progress, std::vector<float>(6, 1.0f));
+  EXPECT_EQ(g_particleProgress, std::vector<float>(6, 1.0f));
   EXPECT_EQ(GetParticleLibrary().systems.size(), 2u);
 }
 

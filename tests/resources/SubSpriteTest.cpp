@@ -18,7 +18,7 @@ using spritetest::SpriteRig;
 
 namespace {
 
-DXLMATRIX At(float x, float y) {
+DXLMATRIX SubSpriteAt(float x, float y) {
   DXLMATRIX m = gfx::IdentityMatrix();
   m.m[3][0] = x;
   m.m[3][1] = y;
@@ -149,7 +149,7 @@ TEST_F(SubSprites, DrawOrderAndGeometryBehindMainInFront) {
   MapSpriteUser user;
   user.SetMapSprite(map_, false);
   user.FrameState().frame = 1;
-  const DXLMATRIX object = At(100, 200), sprite = At(100 - 10, 200 - 30);
+  const DXLMATRIX object = SubSpriteAt(100, 200), sprite = SubSpriteAt(100 - 10, 200 - 30);
   V().SetTransform(&object);
   user.DrawBackSubSprites(sprite, false);
   EXPECT_FLOAT_EQ(V().CurrentTransform().m[3][0], 90);  // left on the sprite's matrix
@@ -198,7 +198,7 @@ TEST_F(SubSprites, EffectsFadeAndFinishedSubSpritesGoWithTheirList) {
   front->SetHideWhenEffectsEnd(true);
   SubSpriteCustom* back = user.BehindSubSprites()->Get(0);
   back->AttachEffect(new SEffect_Alpha(0.5f, 0.5f, 100, true, 0));  // ends, but stays
-  const DXLMATRIX sprite = At(0, 0);
+  const DXLMATRIX sprite = SubSpriteAt(0, 0);
   auto draw = [&] {
     Calls().Clear();
     V().SetTransform(&sprite);

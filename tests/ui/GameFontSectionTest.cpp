@@ -31,7 +31,7 @@ namespace {
 
 bool AlwaysYield(float) { return true; }
 
-u32 Blocks(i32 x, i32 y) { return (y < 6 && (x < 4 || (x >= 8 && x < 11))) ? 0xFFFFFFFFu : 0; }
+u32 FontBlocks(i32 x, i32 y) { return (y < 6 && (x < 4 || (x >= 8 && x < 11))) ? 0xFFFFFFFFu : 0; }
 
 class GameFontSectionTest : public ::testing::Test {
  protected:
@@ -42,7 +42,7 @@ class GameFontSectionTest : public ::testing::Test {
     picture_ = rig_.sets[kGameFontSpriteSet]->GetTextures()->NewTexture();
     picture_->SetName(u"game_fonts");
     picture_->Create(16, 8, plat::gfx::D3DFMT_A8R8G8B8, true);
-    UiRig::Fill(picture_, &Blocks);
+    UiRig::Fill(picture_, &FontBlocks);
     const std::string path = folder_.Path() + "/blocks.txt";
     const std::string text = "glyphs {\n height = 6\n glyphs = (0,0,4), (8,0,3)\n chars = \"AB\"\n"
                              " widthlist = 5, 4\n space = 2\n}\n";

@@ -23,9 +23,9 @@ constexpr double kTileW = 256, kTileH = 128;
 constexpr double kPad = 2;  // see Atlas
 constexpr double kCellPitchX = kTileW + 2 * kPad, kCellPitchY = kTileH + 2 * kPad;
 
-double Clamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
+double GroundClamp01(double v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
 double Smooth(double e0, double e1, double v) {
-  const double t = Clamp01((v - e0) / (e1 - e0));
+  const double t = GroundClamp01((v - e0) / (e1 - e0));
   return t * t * (3 - 2 * t);
 }
 
@@ -42,8 +42,8 @@ void PaintPixels(cairo_t* cr, int w, int h, const std::function<void(double, dou
       Rgb c{0, 0, 0};
       double a = 1;
       at(x + 0.5, y + 0.5, &c, &a);
-      a = Clamp01(a);
-      auto channel = [a](double v) { return static_cast<u32>(Clamp01(v) * a * 255 + 0.5); };
+      a = GroundClamp01(a);
+      auto channel = [a](double v) { return static_cast<u32>(GroundClamp01(v) * a * 255 + 0.5); };
       row[x] = static_cast<u32>(a * 255 + 0.5) << 24 | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
     }
   }
@@ -137,7 +137,7 @@ double BandWE(double x, double y) { return std::fabs(y - kMidY) - HalfWidthWE(x)
 double BandNS(double x, double y) { return std::fabs(x - kMidX) - HalfWidthNS(y); }
 double Hub(double x, double y) { return std::hypot(x - kMidX, (y - kMidY) * 1.15) - 31; }
 double SmoothMin(double a, double b, double k) {
-  const double h = Clamp01(0.5 + 0.5 * (b - a) / k);
+  const double h = GroundClamp01(0.5 + 0.5 * (b - a) / k);
   return b + (a - b) * h - k * h * (1 - h);
 }
 
@@ -186,7 +186,7 @@ void DrawPathCell(cairo_t* cr, PathPiece piece) {
     // Trodden ruts darker, the worn rim in the grass's shade.
     dirt = art::Mix(pal::kDirtDark, dirt, Smooth(0, 9, -d));
     *c = dirt;
-    *a = Clamp01(0.5 - d / 1.6);
+    *a = GroundClamp01(0.5 - d / 1.6);
   });
   art::Rand rnd(60 + piece);
   for (int i = 0; i < 60; ++i) {  // pebbles on the path, tufts on its rim
@@ -216,7 +216,7 @@ void DrawFieldCell(cairo_t* cr) {
     Rgb soil = art::Mix(pal::kSoilDark, art::Lighter(pal::kSoil, 0.18), 0.5 + 0.38 * wave + (grain - 0.5) * 0.4);
     soil = art::Mix(art::Darker(pal::kSoil, 0.35), soil, Smooth(0, 6, -d));
     *c = soil;
-    *a = Clamp01(0.5 - d / 1.5);
+    *a = GroundClamp01(0.5 - d / 1.5);
   });
   art::Rand rnd(81);
   for (int i = 0; i < 14; ++i) {  // the grass creeping in at the rim

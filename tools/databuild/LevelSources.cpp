@@ -69,7 +69,7 @@ bool FindWord(const Word (&words)[n], const std::string& text, u32* out) {
   return false;
 }
 
-u32 IdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
+u32 LevelIdOf(const std::string& name) { return kis::NameIdA(name.c_str()); }
 
 class LevelReader {
  public:
@@ -100,7 +100,7 @@ class LevelReader {
 
 template <class Record>
 u32 LevelReader::Known(const std::string& name, const std::vector<Record>& table, const char* what) {
-  const u32 id = IdOf(name);
+  const u32 id = LevelIdOf(name);
   for (const Record& r : table)
     if (r.id == id) return id;
   tree_.Fail("\"" + name + "\" is no " + what);
@@ -247,7 +247,7 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
     d.type = kMapObjectEmitter;
     i32 sortX = 0, sortY = 0;
     if (tree_.Read(i, u"Z[32],u4,i4,i4,i4,i4,u4", &name, &d.layer, &d.x, &d.y, &sortX, &sortY, &d.spaceParam)) {
-      d.systemId = IdOf(NarrowName(name));
+      d.systemId = LevelIdOf(NarrowName(name));
       d.sortX = static_cast<i16>(sortX);
       d.sortY = static_cast<i16>(sortY);
       level.decorations.push_back(d);
@@ -266,13 +266,13 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
     p.id = p.kind == 0   ? Garbage(NarrowName(name))
            : p.kind == 2 ? Plant(NarrowName(name))
            : p.kind == 3 ? Building(NarrowName(name))
-                         : IdOf(NarrowName(name));
+                         : LevelIdOf(NarrowName(name));
     p.mark = mirrored ? 1 : 0;
     level.points.push_back(p);
   } else if (key == "emitter") {
     EMITTERDEF e{};
     if (tree_.Read(i, u"Z[32],i4,i4,f", &name, &e.x, &e.y, &e.angle)) {
-      e.systemId = IdOf(NarrowName(name));
+      e.systemId = LevelIdOf(NarrowName(name));
       level.emitters.push_back(e);
     }
   } else if (key == "info") {

@@ -23,7 +23,7 @@ namespace {
 using art::Rgb;
 namespace pal = art::pal;
 
-constexpr double kLine = 2.0;
+constexpr double kPlantLine = 2.0;
 constexpr u32 kCropFrames = 6;
 constexpr u32 kFruitFrames = 5;
 constexpr double kPlantFoot = 0.86;  // a crop's or the tree's foot, of the frame's height
@@ -35,7 +35,7 @@ void Bed(cairo_t* cr, const ArtFrame& f, int level, bool dry) {
   const Rgb furrow = dry ? art::Mix(pal::kSoilDark, pal::kDirtDark, 0.5) : pal::kSoilDark;
   art::RoundRect(cr, w * 0.06, h * 0.12, w * 0.88, h * 0.76, h * 0.22);
   art::FillLit(cr, soil, w * 0.06, h * 0.12, w * 0.94, h * 0.88, 0.35);
-  art::Outline(cr, kLine);
+  art::Outline(cr, kPlantLine);
   const int rows = level + 1;
   for (int r = 0; r < rows; ++r) {
     const double y = h * (0.24 + 0.52 * (r + 0.5) / rows);
@@ -93,7 +93,7 @@ void Beta(cairo_t* cr, const ArtFrame& f) {
     const double r = w * (0.06 + 0.14 * g);
     art::Ellipse(cr, w * 0.5, foot - r * 0.6, r, r * 0.9);
     art::FillRound(cr, art::Mix(pal::kPink, pal::kPurple, 0.5), w * 0.5, foot - r * 0.6, r);
-    art::Outline(cr, kLine);
+    art::Outline(cr, kPlantLine);
   }
   const int leaves = 2 + static_cast<int>(g * 3);
   for (int i = 0; i < leaves; ++i) {
@@ -118,7 +118,7 @@ void Crown(cairo_t* cr, double w, double h) {
   for (const auto& l : lumps) {
     art::Blob(cr, w * l.x, h * l.y, w * l.r, h * l.r * 0.9, 7, 0.1, static_cast<u32>(l.x * 100));
     art::FillRound(cr, pal::kLeaf, w * l.x, h * l.y, w * l.r);
-    art::Outline(cr, kLine);
+    art::Outline(cr, kPlantLine);
   }
 }
 
@@ -131,7 +131,7 @@ void AppleTree(cairo_t* cr, const ArtFrame& f) {
   cairo_curve_to(cr, w * 0.54, h * 0.6, w * 0.53, h * 0.7, w * 0.56, foot);
   cairo_close_path(cr);
   art::FillLit(cr, pal::kWood, w * 0.45, h * 0.5, w * 0.56, foot, 0.4);
-  art::Outline(cr, kLine);
+  art::Outline(cr, kPlantLine);
   Crown(cr, w, h);
 }
 
@@ -148,7 +148,7 @@ void Apple(cairo_t* cr, const ArtFrame& f) {
   art::Rod(cr, 1.2, pal::kWoodDark, 0.4);
 }
 
-ArtPiece Sprite(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames, double hotY) {
+ArtPiece SpritePiece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames, double hotY) {
   ArtPiece p;
   p.draw = std::move(draw);
   if (frames > 1) p.layout = FrameLayout{frames, frames};
@@ -161,12 +161,12 @@ ArtPiece Sprite(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames,
 void AddPlantArt(ArtBook& book) {
   for (int level = 1; level <= 4; ++level) {
     const std::string n = std::to_string(level);
-    book.Add(kMapSpriteSet, "bed_" + n, Sprite([level](cairo_t* cr, const ArtFrame& f) { Bed(cr, f, level, false); }, 1, 0.5));
-    book.Add(kMapSpriteSet, "bed_dry_" + n, Sprite([level](cairo_t* cr, const ArtFrame& f) { Bed(cr, f, level, true); }, 1, 0.5));
+    book.Add(kMapSpriteSet, "bed_" + n, SpritePiece([level](cairo_t* cr, const ArtFrame& f) { Bed(cr, f, level, false); }, 1, 0.5));
+    book.Add(kMapSpriteSet, "bed_dry_" + n, SpritePiece([level](cairo_t* cr, const ArtFrame& f) { Bed(cr, f, level, true); }, 1, 0.5));
   }
-  book.Add(kMapSpriteSet, "wheat_crop", Sprite(Wheat, kCropFrames, kPlantFoot));
-  book.Add(kMapSpriteSet, "beta_crop", Sprite(Beta, kCropFrames, kPlantFoot));
-  book.Add(kMapSpriteSet, "apple_tree_tree", Sprite(AppleTree, 1, kPlantFoot));
-  book.Add(kMapSpriteSet, "apple_tree_crop", Sprite(AppleCrown, 1, kPlantFoot));
-  book.Add(kMapSpriteSet, "apple_tree_fruit", Sprite(Apple, kFruitFrames, 0.5));
+  book.Add(kMapSpriteSet, "wheat_crop", SpritePiece(Wheat, kCropFrames, kPlantFoot));
+  book.Add(kMapSpriteSet, "beta_crop", SpritePiece(Beta, kCropFrames, kPlantFoot));
+  book.Add(kMapSpriteSet, "apple_tree_tree", SpritePiece(AppleTree, 1, kPlantFoot));
+  book.Add(kMapSpriteSet, "apple_tree_crop", SpritePiece(AppleCrown, 1, kPlantFoot));
+  book.Add(kMapSpriteSet, "apple_tree_fruit", SpritePiece(Apple, kFruitFrames, 0.5));
 }

@@ -20,7 +20,7 @@ namespace {
 using art::Rgb;
 namespace pal = art::pal;
 
-constexpr double kLine = 1.2;
+constexpr double kShedLine = 1.2;
 constexpr double kFootX = 32, kFootY = 56;
 constexpr Rgb kHide = art::Hex(0xFBF8F0);
 constexpr Rgb kPatch = art::Hex(0x2E2623);
@@ -56,24 +56,24 @@ void DrawCowHead(cairo_t* cr, double phase, Cow mood) {
   for (const double side : {-1.0, 1.0}) {  // ears, then horns
     art::Ellipse(cr, cx + side * 13, cy - 9 + (side < 0 ? ear : 0), 6, 3);
     art::FillLit(cr, kHide, cx - 20, cy - 13, cx + 20, cy - 5, 0.3);
-    art::Outline(cr, kLine);
+    art::Outline(cr, kShedLine);
     cairo_move_to(cr, cx + side * 5, cy - 12);
     cairo_curve_to(cr, cx + side * 9, cy - 16, cx + side * 11, cy - 19, cx + side * 9, cy - 22);
     cairo_line_to(cr, cx + side * 6, cy - 14);
     cairo_close_path(cr);
     art::FillLit(cr, kHorn, cx - 12, cy - 22, cx + 12, cy - 12, 0.3);
-    art::Outline(cr, kLine * 0.8);
+    art::Outline(cr, kShedLine * 0.8);
   }
   art::Ellipse(cr, cx, cy - 2, 10, 13);
   art::FillLit(cr, kHide, cx - 10, cy - 15, cx + 10, cy + 11, 0.35);
-  art::Outline(cr, kLine);
+  art::Outline(cr, kShedLine);
   art::Blob(cr, cx - 4, cy - 8, 5, 4, 5, 0.2, 7);
   art::Source(cr, kPatch);
   cairo_fill(cr);
   // The muzzle, open while calling.
   art::Ellipse(cr, cx + 1, cy + 9, 9, 6);
   art::FillLit(cr, kMuzzle, cx - 8, cy + 3, cx + 10, cy + 15, 0.3);
-  art::Outline(cr, kLine);
+  art::Outline(cr, kShedLine);
   for (const double side : {-1.0, 1.0}) {
     art::Ellipse(cr, cx + 1 + side * 4, cy + 8, 1.3, 1.8);
     art::Source(cr, art::Darker(kMuzzle, 0.5));
@@ -126,7 +126,7 @@ ArtPiece Cowshed(int level) {
     art::GroundShadow(cr, 64, base, half + 14, 12, 0.35);
     cairo_rectangle(cr, 64 - half, top, 2 * half, base - top);
     art::FillLit(cr, kBarn, 64 - half, top, 64 + half, base, 0.35);
-    art::Outline(cr, kLine * 1.4);
+    art::Outline(cr, kShedLine * 1.4);
     cairo_set_line_width(cr, 0.8);
     art::Source(cr, art::Darker(kBarn, 0.3));
     for (double x = 64 - half + 7; x < 64 + half; x += 7) {
@@ -151,7 +151,7 @@ ArtPiece Cowshed(int level) {
     cairo_line_to(cr, 64 + half + 6, top + 4);
     cairo_close_path(cr);
     art::FillLit(cr, roof, 64 - half - 6, top - 30, 64 + half + 6, top + 4, 0.4);
-    art::Outline(cr, kLine * 1.4);
+    art::Outline(cr, kShedLine * 1.4);
     cairo_rectangle(cr, 57, top - 12, 14, 12);
     art::Source(cr, pal::kStraw);
     cairo_fill_preserve(cr);
@@ -179,7 +179,7 @@ void DrawSheepBody(cairo_t* cr, bool woolly, double phase) {
   if (woolly) {
     art::Blob(cr, cx, cy, 19, 12 + breathe, 11, 0.12, 3);
     art::FillLit(cr, kWool, cx - 20, cy - 13, cx + 20, cy + 13, 0.35);
-    art::Outline(cr, kLine);
+    art::Outline(cr, kShedLine);
     for (int k = 0; k < 9; ++k) {
       art::Ellipse(cr, cx - 13 + 3.4 * k, cy - 4 + 4 * std::sin(k * 1.7), 3, 2.4);
       art::Outline(cr, 0.6, art::Darker(kWool, 0.25));
@@ -187,11 +187,11 @@ void DrawSheepBody(cairo_t* cr, bool woolly, double phase) {
   } else {
     art::Ellipse(cr, cx, cy + 2, 15, 8.5 + breathe);
     art::FillLit(cr, kShorn, cx - 15, cy - 7, cx + 15, cy + 11, 0.35);
-    art::Outline(cr, kLine);
+    art::Outline(cr, kShedLine);
   }
   art::Ellipse(cr, cx - (woolly ? 19 : 15), cy - 3, 3.5, 3);
   art::FillLit(cr, woolly ? kWool : kShorn, cx - 23, cy - 6, cx - 12, cy, 0.3);
-  art::Outline(cr, kLine * 0.8);
+  art::Outline(cr, kShedLine * 0.8);
 }
 
 enum class SheepHead { kStand, kEat, kBleat, kTurnLeft, kTurnRight, kBlink };
@@ -211,14 +211,14 @@ void DrawSheepHead(cairo_t* cr, SheepHead pose, double phase) {
   for (const double side : {-1.0, 1.0}) {
     art::Ellipse(cr, hx + side * 6 - 2 * turn, hy - 4, 4.5, 2.2);
     art::FillLit(cr, kFace, hx - 12, hy - 7, hx + 12, hy - 1, 0.3);
-    art::Outline(cr, kLine * 0.7);
+    art::Outline(cr, kShedLine * 0.7);
   }
   art::Ellipse(cr, hx + 2 - 2 * turn, hy, 6, 7.5);
   art::FillLit(cr, kFace, hx - 5, hy - 8, hx + 9, hy + 8, 0.3);
-  art::Outline(cr, kLine);
+  art::Outline(cr, kShedLine);
   art::Ellipse(cr, hx - 1, hy - 7, 5, 3);  // the woolly crown
   art::FillLit(cr, kWool, hx - 6, hy - 10, hx + 4, hy - 4, 0.3);
-  art::Outline(cr, kLine * 0.6);
+  art::Outline(cr, kShedLine * 0.6);
   const bool shut = pose == SheepHead::kBlink && phase > 0.4 && phase < 0.6;
   for (const double side : {-1.0, 1.0}) {
     const double ex = hx + 2 + side * 3 - 2 * turn;
@@ -277,7 +277,7 @@ ArtPiece SheepPen(int level) {
     // The lean-to.
     cairo_rectangle(cr, 64 - half + 8, back - 28, 2 * half - 16, 28);
     art::FillLit(cr, pal::kWood, 64 - half + 8, back - 28, 64 + half - 8, back, 0.35);
-    art::Outline(cr, kLine * 1.3);
+    art::Outline(cr, kShedLine * 1.3);
     cairo_rectangle(cr, 64 - half + 14, back - 22, 2 * half - 28, 22);
     art::Source(cr, art::Hex(0x4A2E18));
     cairo_fill(cr);
@@ -288,12 +288,12 @@ ArtPiece SheepPen(int level) {
     cairo_line_to(cr, 64 + half - 2, back - 24);
     cairo_close_path(cr);
     art::FillLit(cr, roof, 64 - half, back - 48, 64 + half, back - 24, 0.4);
-    art::Outline(cr, kLine * 1.3);
+    art::Outline(cr, kShedLine * 1.3);
     // Posts and two rails round the paddock (its front kept low).
     auto post = [cr](double x, double y, double h) {
       cairo_rectangle(cr, x - 2, y - h, 4, h);
       art::FillLit(cr, pal::kWoodDark, x - 2, y - h, x + 2, y, 0.3);
-      art::Outline(cr, kLine * 0.8);
+      art::Outline(cr, kShedLine * 0.8);
     };
     auto rail = [cr](double x0, double y0, double x1, double y1) {
       cairo_move_to(cr, x0, y0);
@@ -326,12 +326,12 @@ ArtPiece Site(bool shed) {
       const double x = w * (0.16 + 0.136 * k), y = h * (0.66 + 0.12 * (k % 2));
       cairo_rectangle(cr, x - 2, y - 14, 4, 14);
       art::FillLit(cr, pal::kWood, x - 2, y - 14, x + 2, y, 0.3);
-      art::Outline(cr, kLine);
+      art::Outline(cr, kShedLine);
     }
     for (int k = 0; k < 3; ++k) {
       cairo_rectangle(cr, w * 0.34, h * (0.64 - 0.07 * k), w * 0.32, h * 0.06);
       art::FillLit(cr, shed ? kBarn : pal::kWood, w * 0.34, h * 0.4, w * 0.66, h * 0.7, 0.35);
-      art::Outline(cr, kLine);
+      art::Outline(cr, kShedLine);
     }
   };
   return piece;

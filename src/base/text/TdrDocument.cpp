@@ -73,7 +73,7 @@ u32 DeclaredCodePage(const Ch* t, size_t n) {
 }
 
 template <class A, class B>
-bool SameName(const A* a, u32 aLength, u32 aId, const B* b, u32 bLength, u32 bId) {
+bool TdrSameName(const A* a, u32 aLength, u32 aId, const B* b, u32 bLength, u32 bId) {
   return aId == bId && aLength == bLength && textchars::SameFolded(a, b, aLength);
 }
 
@@ -307,7 +307,7 @@ bool TdrDocument::NextSibling() {
   if (!parent) return false;
   for (u32 i = current_->index + 1; i < parent->children.Count(); ++i) {
     TdrNode* s = parent->children[i];
-    if (SameName(s->name, s->nameLength, s->nameId, current_->name, current_->nameLength, current_->nameId)) {
+    if (TdrSameName(s->name, s->nameLength, s->nameId, current_->name, current_->nameLength, current_->nameId)) {
       SetCurrentNode(s);
       return true;
     }
@@ -349,7 +349,7 @@ bool TdrDocument::FindChild(const wchar* path, bool fromCurrent) {
     TdrNode* found = nullptr;
     for (u32 i = 0; i < node->children.Count() && !found; ++i) {
       TdrNode* c = node->children[i];
-      if (SameName(c->name, c->nameLength, c->nameId, part.name, part.length, id)) found = c;
+      if (TdrSameName(c->name, c->nameLength, c->nameId, part.name, part.length, id)) found = c;
     }
     if (!found) {
       error_ |= kTdrChildNotFound;
@@ -399,10 +399,10 @@ i32 TdrDocument::FindAttribute(const Ch* name, bool next) {
   u32 start = 0;
   if (next && lastFound_ >= 0 && static_cast<u32>(lastFound_) < attrs.Count()) {
     const TDRATTRIBUTE& last = attrs[static_cast<u32>(lastFound_)];
-    if (SameName(last.name, last.nameLength, last.nameId, name, length, id)) start = static_cast<u32>(lastFound_) + 1;
+    if (TdrSameName(last.name, last.nameLength, last.nameId, name, length, id)) start = static_cast<u32>(lastFound_) + 1;
   }
   for (u32 i = start; i < attrs.Count(); ++i) {
-    if (SameName(attrs[i].name, attrs[i].nameLength, attrs[i].nameId, name, length, id)) {
+    if (TdrSameName(attrs[i].name, attrs[i].nameLength, attrs[i].nameId, name, length, id)) {
       lastFound_ = static_cast<i32>(i);
       return static_cast<i32>(i);
     }

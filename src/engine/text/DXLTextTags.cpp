@@ -20,7 +20,7 @@ u32 U(Ch c) {
   return static_cast<std::make_unsigned_t<Ch>>(c);
 }
 
-i32 RoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
+i32 TagRoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
 
 // FONT, COLOR and IMAGE: six digits or fewer are an opaque colour.
 u32 OpaqueUnlessAlpha(u64 v) {
@@ -69,7 +69,7 @@ struct Number {
 i32 Resolve(const Number& n, i32 whole, i32 fallback) {
   if (!n.set) return fallback;
   if (!n.percent) return n.value;
-  return RoundHalfUp(static_cast<double>(n.value) * whole / 100.0);
+  return TagRoundHalfUp(static_cast<double>(n.value) * whole / 100.0);
 }
 
 }  // namespace

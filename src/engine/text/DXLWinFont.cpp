@@ -29,7 +29,7 @@ constexpr i32 kMaxExtra = 127;
 const char* ClassName(const wchar*) { return "DXLWinFontW"; }
 const char* ClassName(const char*) { return "DXLWinFontA"; }
 
-i32 RoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
+i32 FontRoundHalfUp(double v) { return kis::TruncToInt(std::floor(v + 0.5)); }
 
 // The character a code stands for: wide codes as they are, 8-bit codes
 // through the character set's code page.
@@ -215,7 +215,7 @@ bool DXLWinFontT<Ch>::Measure(Raster& raster, const Ch* codes, u32 count) {
     if (w < 0 || w > kMaxByte) return false;
     i32 left = 0;
     i32 right = 0;
-    if (widthFactor_ > 0.0f) left = right = RoundHalfUp(static_cast<double>(w) * widthFactor_ / 2.0);
+    if (widthFactor_ > 0.0f) left = right = FontRoundHalfUp(static_cast<double>(w) * widthFactor_ / 2.0);
     if (italic) right += w;
     const i64 width = i64{w} + this->leftGap_ + this->rightGap_ + left + right + lm + rm;
     if (left > kMaxExtra || right > kMaxExtra || width > kMaxByte) return false;

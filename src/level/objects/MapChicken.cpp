@@ -27,7 +27,7 @@ constexpr float kYardRadiusY = 54.0f;
 constexpr u32 kForever = 86400000;  // ms: the phase's own end stops it
 constexpr float kEatWalk = 1.5f;
 constexpr u32 kChickenFade = 200;
-constexpr i32 kWalkStep = 1;
+constexpr i32 kChickenWalkStep = 1;
 
 float Distance(float ax, float ay, float bx, float by) { return std::hypot(ax - bx, ay - by); }
 
@@ -150,11 +150,11 @@ bool MapChicken::LoadJob(const u8* record, u32 size) {
   } else if (id == kJobChickenEat && size == kChickenJobRecordSize && eatJob_ &&
              eatJob_->GetTargetX() == kis::GetI32LE(record + 40) && eatJob_->GetTargetY() == kis::GetI32LE(record + 44)) {
     MoveJobToEnd(eatJob_);
-    if (RestoreJobStep(eatJob_, record, kWalkStep + 1)) return true;
+    if (RestoreJobStep(eatJob_, record, kChickenWalkStep + 1)) return true;
   } else if (id == kJobChickenEgg && size == kChickenJobRecordSize && eggJob_ &&
              targetX_ == kis::GetF32LE(record + 40) && targetY_ == kis::GetF32LE(record + 44)) {
     MoveJobToEnd(eggJob_);
-    if (RestoreJobStep(eggJob_, record, kWalkStep + 1)) return true;
+    if (RestoreJobStep(eggJob_, record, kChickenWalkStep + 1)) return true;
   }
   const wchar* text = id == kJobGoTo         ? u"Ошибка загрузки работы JOBID_GOTO"
                       : id == kJobChickenEat ? u"Ошибка загрузки работы JOBID_PETEAT"
@@ -169,7 +169,7 @@ Job_ChickenGoTo::Job_ChickenGoTo(MapChicken* chicken) : Job(chicken, kJobGoTo), 
 
 bool Job_ChickenGoTo::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
-  if (step_ == kWalkStep)
+  if (step_ == kChickenWalkStep)
     return StartWalk(static_cast<i32>(chicken_->GetTargetX()), static_cast<i32>(chicken_->GetTargetY()), false, 1.0f,
                      nullptr);
   Finish();
@@ -179,8 +179,8 @@ bool Job_ChickenGoTo::NextStep(i32 step) {
 void Job_ChickenGoTo::Update() {
   if (step_ == 0) {
     NextStep(-1);
-  } else if (step_ == kWalkStep && UpdateWalk(1.0f)) {
-    step_ = kWalkStep + 1;
+  } else if (step_ == kChickenWalkStep && UpdateWalk(1.0f)) {
+    step_ = kChickenWalkStep + 1;
     state_ = kJobDone;
   }
 }
@@ -205,7 +205,7 @@ bool Job_ChickenGoTo::Save(kis::DataCursor* cursor, u32 characterRecord) {
 void ChickenSpotJob::Update() {
   if (step_ == 0) {
     NextStep(-1);
-  } else if (step_ == kWalkStep) {
+  } else if (step_ == kChickenWalkStep) {
     if (UpdateWalk(1.0f)) NextStep(-1);
   } else {
     UpdateAnimation();
@@ -233,8 +233,8 @@ Job_ChickenEat::~Job_ChickenEat() {
 bool Job_ChickenEat::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   PointHenhouse* house = chicken_->GetHouse();
-  if (house && step_ == kWalkStep) return StartWalk(x_, y_, false, kEatWalk, nullptr);
-  if (house && step_ == kWalkStep + 1 &&
+  if (house && step_ == kChickenWalkStep) return StartWalk(x_, y_, false, kEatWalk, nullptr);
+  if (house && step_ == kChickenWalkStep + 1 &&
       PlayAnimation(kForever, kChickenEatAnimation, house->GetEatingFacing(chicken_->GetSlot()), kActivityWork)) {
     chicken_->SetAtSpot(true);
     return true;
@@ -254,7 +254,7 @@ bool Job_ChickenEat::Save(kis::DataCursor* cursor, u32 characterRecord) {
   if (state_ >= kJobFinished) return true;
   u8* r = WriteHeader(cursor, characterRecord, kChickenJobRecordSize);
   if (!r) return false;
-  WriteTarget(r, step_ == kWalkStep + 1);
+  WriteTarget(r, step_ == kChickenWalkStep + 1);
   kis::PutI32LE(r + 40, x_);
   kis::PutI32LE(r + 44, y_);
   return true;
@@ -276,12 +276,12 @@ Job_ChickenEgg::~Job_ChickenEgg() {
 
 bool Job_ChickenEgg::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
-  if (step_ == kWalkStep)
+  if (step_ == kChickenWalkStep)
     return StartWalk(static_cast<i32>(chicken_->GetTargetX()), static_cast<i32>(chicken_->GetTargetY()) - 1, false,
                      1.0f, nullptr);
   const GameCharacter* description = chicken_->GetDescription();
   const GameAnimation* idle = description ? description->GetCharAnimation(chicken_->GetSkin()) : nullptr;
-  if (step_ == kWalkStep + 1 && idle &&
+  if (step_ == kChickenWalkStep + 1 && idle &&
       PlayAnimation(kForever, idle->GetName(), chicken_->GetDirection(), kActivityIdle)) {
     chicken_->SetAtSpot(true);
     return true;
@@ -301,7 +301,7 @@ bool Job_ChickenEgg::Save(kis::DataCursor* cursor, u32 characterRecord) {
   if (state_ >= kJobFinished) return true;
   u8* r = WriteHeader(cursor, characterRecord, kChickenJobRecordSize);
   if (!r) return false;
-  WriteTarget(r, step_ == kWalkStep + 1);
+  WriteTarget(r, step_ == kChickenWalkStep + 1);
   kis::PutF32LE(r + 40, chicken_->GetTargetX());
   kis::PutF32LE(r + 44, chicken_->GetTargetY());
   return true;

@@ -19,7 +19,7 @@ constexpr wchar kBody[] = u"sheepbody";
 constexpr i32 kBodyLength = 9;
 constexpr wchar kSkin[] = u"_skin";
 constexpr i32 kSkinLength = 5;
-constexpr u32 kForever = 86400000;  // ms: the pen's own change stops it
+constexpr u32 kSheepForever = 86400000;  // ms: the pen's own change stops it
 constexpr u32 kShowTime = 200;
 
 bool StartsWith(const wchar* name, const wchar* prefix, i32 length) {
@@ -154,7 +154,7 @@ void MapSheep::Play(u16 jobId) {
   const bool woolly = GetSkin() == 1;
   switch (jobId) {
     case kJobSheepEat:
-      new Job_Animation(this, jobId, kSheepEatAnimation, GetDirection(), kForever);
+      new Job_Animation(this, jobId, kSheepEatAnimation, GetDirection(), kSheepForever);
       break;
     case kJobSheepYelling:
       new Job_Animation(this, jobId, u"sheepbody_yelling", GetDirection(), 960);

@@ -36,9 +36,9 @@ constexpr i32 kTakeButtonRise = 16;
 constexpr i32 kTakeWalkBelow = 12;
 constexpr u32 kTutorialEventEggs = 0x80000007u;
 constexpr u16 kEggFrameAttribute = 7;  // the cursor tag that shows the eggs' odd frames
-constexpr wchar kHandIcon[] = u"small_ico_hand";
+constexpr wchar kHenhouseHandIcon[] = u"small_ico_hand";
 constexpr wchar kTakeEggsAnimation[] = u"girl_work";
-constexpr i32 kWalkStep = 1;
+constexpr i32 kHenhouseWalkStep = 1;
 constexpr float kDayMs = 86400000.0f;
 
 bool InEggEllipse(i32 dx, i32 dy) {
@@ -443,7 +443,7 @@ Job_TakeEggs::Job_TakeEggs(MapCharacter* owner, PointHenhouse* house) : Job(owne
   house->SetTakeEggsJob(this);
   i32 x, y;
   house->GetNestCentre(&x, &y);
-  ShowIcon(x, y, GetSpriteByName(kIconSpriteSet, kHandIcon), house, kJobIconColor);
+  ShowIcon(x, y, GetSpriteByName(kIconSpriteSet, kHenhouseHandIcon), house, kJobIconColor);
   house->HideTakeEggsButton(false);
   NotifyTutorial();
 }
@@ -456,8 +456,8 @@ bool Job_TakeEggs::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   i32 x = 0, y = 0;
   if (house_) house_->GetNestCentre(&x, &y);
-  if (house_ && step_ == kWalkStep) return StartWalk(x, y + kTakeWalkBelow, false, 1.0f, nullptr);
-  if (house_ && step_ == kWalkStep + 1) {
+  if (house_ && step_ == kHenhouseWalkStep) return StartWalk(x, y + kTakeWalkBelow, false, 1.0f, nullptr);
+  if (house_ && step_ == kHenhouseWalkStep + 1) {
     const u32 time = house_->GetBuilding()->house.timings[3];
     started_ = PlayAnimation(time > 0 ? time : 1, kTakeEggsAnimation, 0, kWorkActivity);
     if (started_) return true;
@@ -468,7 +468,7 @@ bool Job_TakeEggs::NextStep(i32 step) {
 
 // The eggs that found no room stay: the house offers them again.
 void Job_TakeEggs::Update() {
-  if (!UpdateWalkThenWork(kWalkStep)) return;
+  if (!UpdateWalkThenWork(kHenhouseWalkStep)) return;
   PointHenhouse* house = std::exchange(house_, nullptr);
   if (!house) return;
   if (house->GetTakeEggsJob() == this) house->SetTakeEggsJob(nullptr);
@@ -487,7 +487,7 @@ bool Job_TakeEggs::Finish() {
 }
 
 bool Job_TakeEggs::Save(kis::DataCursor* cursor, u32 characterRecord) {
-  return SavePointJob(this, cursor, characterRecord, house_, step_ == kWalkStep + 1);
+  return SavePointJob(this, cursor, characterRecord, house_, step_ == kHenhouseWalkStep + 1);
 }
 
 bool LoadTakeEggsJob(MapPlayer& player, const u8* record, u32 size) {
@@ -495,5 +495,5 @@ bool LoadTakeEggsJob(MapPlayer& player, const u8* record, u32 size) {
   if (!house || house->GetKind() != kPointKindBuilding || kis::GetI32LE(record + 12) != 0) return false;
   const BUILDING* building = house->GetBuilding();
   if (!building || kis::StrCompareW(building->name, kHenhouseName) != 0 || house->GetCycle().eggCount == 0) return false;
-  return RestoreJobStep(new Job_TakeEggs(&player, house), record, kWalkStep + 1);
+  return RestoreJobStep(new Job_TakeEggs(&player, house), record, kHenhouseWalkStep + 1);
 }

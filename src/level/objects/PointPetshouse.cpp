@@ -23,10 +23,10 @@
 
 namespace {
 
-constexpr i32 kWalkStep = 1;  // then the feeding animation, 2
+constexpr i32 kPetshouseWalkStep = 1;  // then the feeding animation, 2
 constexpr i32 kFeedButtonRise = 8;
 constexpr u32 kStateDelay = 100;  // ms before the animals answer a feeding
-constexpr wchar kHandIcon[] = u"small_ico_hand";
+constexpr wchar kPetshouseHandIcon[] = u"small_ico_hand";
 
 WarehouseStock* StockOf(const LevelMap& map) {
   LevelRules* rules = map.GetRules();
@@ -149,7 +149,7 @@ void PointPetshouse::ShowTroughFill(float left, float total) {
 
 ASSArrowButton* PointPetshouse::MakeArrowButton(u32 code, i32 x, i32 y, ButtonClick click, bool animate, u32 delay) {
   if (!GetMap().Hooks().hud) return nullptr;
-  auto* button = new ASSArrowButton(code, x, y, GetSpriteByName(kIconSpriteSet, kHandIcon), nullptr, nullptr);
+  auto* button = new ASSArrowButton(code, x, y, GetSpriteByName(kIconSpriteSet, kPetshouseHandIcon), nullptr, nullptr);
   button->SetHandler(this, click, nullptr);
   button->Show(!animate, delay, kShowPop, kPointSpriteShowTime);
   return button;
@@ -315,11 +315,11 @@ Job_Feed::~Job_Feed() {
 bool Job_Feed::NextStep(i32 step) {
   if (!Job::NextStep(step)) return false;
   const HOUSELEVEL* record = house_ ? house_->LevelRecord() : nullptr;
-  if (record && step_ == kWalkStep) {
+  if (record && step_ == kPetshouseWalkStep) {
     return StartWalk(house_->GetMapX() + house_->Mirror(record->feedSpot[0]), house_->GetMapY() + record->feedSpot[1],
                      false, 1.0f, nullptr);
   }
-  if (record && step_ == kWalkStep + 1) {
+  if (record && step_ == kPetshouseWalkStep + 1) {
     const HOUSEPART& part = house_->GetBuilding()->house;
     const u32 facing = house_->IsMirrored() ? record->facingMirrored : record->facing;
     // A feeding of no length still plays one tick: the house is fed at once.
@@ -331,7 +331,7 @@ bool Job_Feed::NextStep(i32 step) {
 }
 
 void Job_Feed::Update() {
-  if (!UpdateWalkThenWork(kWalkStep)) return;
+  if (!UpdateWalkThenWork(kPetshouseWalkStep)) return;
   PointPetshouse* house = std::exchange(house_, nullptr);
   carried_ = 0;  // eaten
   if (!house) return;
@@ -359,7 +359,7 @@ bool Job_Feed::Save(kis::DataCursor* cursor, u32 characterRecord) {
   if (state_ >= kJobFinished || !house_) return true;
   u8* r = WriteHeader(cursor, characterRecord, kFeedJobRecordSize);
   if (!r) return false;
-  WriteTarget(r, step_ == kWalkStep + 1);
+  WriteTarget(r, step_ == kPetshouseWalkStep + 1);
   kis::PutU32LE(r + 40, static_cast<u32>(house_->GetIndex()));
   kis::PutU32LE(r + 44, house_->GetBuilding()->house.feedProduct);
   kis::PutU32LE(r + 48, carried_);
@@ -377,7 +377,7 @@ bool LoadFeedJob(MapPlayer& player, const u8* record, u32 size) {
   if (building->kind != kBuildingAnimalHouse || kis::GetU32LE(record + 44) != building->house.feedProduct) return false;
   const u32 carried = kis::GetU32LE(record + 48);
   if (carried != 0 && carried != house->FeedAmount()) return false;
-  return RestoreJobStep(new Job_Feed(&player, house, carried), record, kWalkStep + 1);
+  return RestoreJobStep(new Job_Feed(&player, house, carried), record, kPetshouseWalkStep + 1);
 }
 
 void PointPetshouse::OnSelect() {

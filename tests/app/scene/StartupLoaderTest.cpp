@@ -41,7 +41,7 @@
 
 namespace {
 
-std::string SampleData() { return TM_SAMPLE_DATA_DIR; }
+std::string StartupSampleData() { return TM_SAMPLE_DATA_DIR; }
 
 // What the loader filled, to compare two runs.
 std::vector<i32> Summary(const std::vector<std::unique_ptr<SpriteSet>>& sets, const ContentTables& t,
@@ -119,7 +119,7 @@ class LoaderRig {
 };
 
 TEST(StartupLoader, RunsTheTableToTheFadeAndLeavesOnlyTheSpriteArchiveOpen) {
-  LoaderRig r(SampleData(), true);
+  LoaderRig r(StartupSampleData(), true);
   ASSERT_TRUE(r.opened) << r.error;
   StartupLoader::Result result;
   r.Run(&result);
@@ -182,7 +182,7 @@ TEST(StartupLoader, RunsTheTableToTheFadeAndLeavesOnlyTheSpriteArchiveOpen) {
 TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTables) {
   std::vector<i32> whole;
   {
-    LoaderRig r(SampleData());
+    LoaderRig r(StartupSampleData());
     ASSERT_TRUE(r.opened) << r.error;
     r.loader->SetLastStep(StartupLoader::kDescriptionsStep);
     StartupLoader::Result result;
@@ -193,7 +193,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
     EXPECT_EQ(r.LoggedSteps().back(), 95u);
     whole = Summary(r.data.sets, r.data.tables, r.data.windows);
   }
-  LoaderRig r(SampleData());
+  LoaderRig r(StartupSampleData());
   ASSERT_TRUE(r.opened) << r.error;
   r.loader->SetLastStep(StartupLoader::kDescriptionsStep);
   GetGameServices().loadingProgress = &YieldAlways;
@@ -229,7 +229,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
 TEST(StartupLoader, AMissingConstantsSectionOrADamagedSpriteRecordStopsWithTheFailure) {
   TempFolder folder;
   for (const char* file : {"Sprites.dat", "Sounds.dat"})
-    std::filesystem::copy_file(SampleData() + "/" + file, folder.File(file));
+    std::filesystem::copy_file(StartupSampleData() + "/" + file, folder.File(file));
   {
     const std::u16string path = plat::Utf8ToUtf16(folder.File("Data.dat"));
     std::unique_ptr<kis::DataFileWriterW> w(kis::CreateDataFileWriterW(
@@ -254,7 +254,7 @@ TEST(StartupLoader, AMissingConstantsSectionOrADamagedSpriteRecordStopsWithTheFa
   }
 
   std::filesystem::remove(folder.File("Data.dat"));
-  std::filesystem::copy_file(SampleData() + "/Data.dat", folder.File("Data.dat"));
+  std::filesystem::copy_file(StartupSampleData() + "/Data.dat", folder.File("Data.dat"));
   SpriteArchiveWriter sprites;
   for (u32 set = 0; set < kSpriteSetCount; ++set)
     sprites.Images(set).push_back(MakeSpriteImageEntry(u"pixel", std::vector<u8>(64, 0x11)));

@@ -18,7 +18,7 @@ using namespace leveltest;
 
 namespace {
 
-struct TestPlant : BasePointPlant {
+struct PointTestPlant : BasePointPlant {
   using BasePointPlant::BasePointPlant;
   i32 GetYield() const override { return 3; }
   void GetWorkOffset(POINTPOS* out) const override { out->x = out->y = 0; }
@@ -60,7 +60,7 @@ POINTPARAMS Header(i32 level, u32 id) {
 
 TEST(PlantPoint, GrowsHarvestsRunsDryAndIsWateredOnTheTick) {
   PlantLevel l;
-  TestPlant p(*l.rig.map, &l.plant);
+  PointTestPlant p(*l.rig.map, &l.plant);
   ASSERT_TRUE(p.Setup(Header(1, l.plant.id), false, 0));
   EXPECT_GE(p.GetWaterLeft(), 1);  // a definition's point keeps the drawn water
   p.SetWater(2, 3, false);
@@ -113,7 +113,7 @@ TEST(PlantPoint, GrowsHarvestsRunsDryAndIsWateredOnTheTick) {
 
 TEST(PlantPoint, LevelsGoUpOnlyAndTheHeaderComesBackThroughSetup) {
   PlantLevel l;
-  TestPlant p(*l.rig.map, &l.plant);
+  PointTestPlant p(*l.rig.map, &l.plant);
   ASSERT_TRUE(p.Setup(Header(2, l.plant.id), false, 0));
   p.SetWater(2, 3, false);
   for (int i = 0; i < 700; ++i) p.Update(10);
@@ -128,7 +128,7 @@ TEST(PlantPoint, LevelsGoUpOnlyAndTheHeaderComesBackThroughSetup) {
   EXPECT_EQ(saved.kind, static_cast<u32>(kPointKindPlant));
   EXPECT_EQ(saved.level, 4);
   EXPECT_EQ(saved.id, l.plant.id);
-  TestPlant back(*l.rig.map, &l.plant);
+  PointTestPlant back(*l.rig.map, &l.plant);
   ASSERT_TRUE(back.Setup(saved, false, 0));
   EXPECT_EQ(back.GetLevel(), 4);
   EXPECT_EQ(back.Growth().GetPercent(), p.Growth().GetPercent());
@@ -141,13 +141,13 @@ TEST(PlantPoint, LevelsGoUpOnlyAndTheHeaderComesBackThroughSetup) {
 
   POINTPARAMS bad = saved;
   bad.extra[0] = 4;  // water left above its maximum
-  TestPlant refused(*l.rig.map, &l.plant);
+  PointTestPlant refused(*l.rig.map, &l.plant);
   EXPECT_FALSE(refused.Setup(bad, false, 0));
   EXPECT_EQ(refused.GetLevel(), -1);
 
   // A growth time of 0 ripens at once.
   l.plant.growthTime = 0;
-  TestPlant quick(*l.rig.map, &l.plant);
+  PointTestPlant quick(*l.rig.map, &l.plant);
   ASSERT_TRUE(quick.Setup(Header(1, l.plant.id), false, 0));
   EXPECT_EQ(l.TicksToRipe(quick), 1);
   EXPECT_EQ(quick.Growth().GetPercent(), 100.0f);

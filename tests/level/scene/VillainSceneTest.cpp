@@ -34,8 +34,8 @@ std::string ScenarioDataFolder() {
 #endif
 }
 
-struct Store : kis::SavedStateStore {
-  ~Store() override {
+struct RaidStore : kis::SavedStateStore {
+  ~RaidStore() override {
     for (auto& m : slots)
       for (kis::DataBuffer* b : m) delete b;
   }
@@ -138,7 +138,7 @@ TEST(VillainScene, ALevelSavedMidAttackComesBackWithTheVillainItsJobsAndAFlyingS
   const i32 step = v->GetShotJob()->GetStep();
   const float travelled = cast->GetShots()[0]->GetTravelled();
 
-  Store store;
+  RaidStore store;
   GameLevelSaves saves(&store, nullptr, cast);
   saves.SaveState(level);
   ASSERT_TRUE(saves.LoadSavedState(level));

@@ -68,13 +68,13 @@ i32 QuadsOfColour(const HIText* line, u32 rgb) {
   return n;
 }
 
-class Mill : public ScenarioPlayed {
+class MillScene : public ScenarioPlayed {
  protected:
-  Mill() : ScenarioPlayed(kMillLevel, kHard, true) {
+  MillScene() : ScenarioPlayed(kMillLevel, kHard, true) {
     RecipeTags::asked.clear();
     GetGameServices().itemDescription = &RecipeTags::Expand;
   }
-  ~Mill() override { GetGameServices().itemDescription = nullptr; }
+  ~MillScene() override { GetGameServices().itemDescription = nullptr; }
   // The place clicked, the factories' category, then the flour mill.
   void BuildMill(i32 place) {
     i32 x = h.Level()->GetInfo()->points[place].x, y = h.Level()->GetInfo()->points[place].y;
@@ -108,7 +108,7 @@ class Mill : public ScenarioPlayed {
   i32 Money() { return h.Level()->Rules().Money().Get(); }
 };
 
-TEST_F(Mill, BuiltProducingSavedUpgradedAndASiteAbandoned) {
+TEST_F(MillScene, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = Make();
   Click(400, 300);  // the day starts
