@@ -20,6 +20,7 @@
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
+#include "level/scene/DeveloperOverlay.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
@@ -193,6 +194,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.tutorialFactory = setup_.tutorials;
   s.screen.rect = screen_.Area().rect;  // the game area's place in the window
   SetGameLanguageHost(this);
+  InitDebugOverlay(setup_.cheats);
 
   DXLCALLBACKS pause{};
   pause.deactivated = &CbPaused;
@@ -233,6 +235,7 @@ void Game::ShutdownGame() {
   DeleteLevel();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   DeleteFinishedTutorials();
+  ReleaseDebugOverlay();
   world_.Close();
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
@@ -352,8 +355,9 @@ u32 Game::UpdateGameClock() {
   GameServices& s = GetGameServices();
   s.clock += ms;
   s.frameElapsed = ms;
-  if (PlayClockRuns(state_) && profiles_)
-    if (Profile* profile = profiles_->GetCurrent()) profile->AddPlayTime(ms);
+  Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
+  if (PlayClockRuns(state_) && profile) profile->AddPlayTime(ms);
+  s.profilePlayTime = profile ? static_cast<i64>(profile->GetProgress().playTime) : -1;
   return ms;
 }
 
@@ -409,6 +413,7 @@ void Game::Render() {
       if (state_ == kGameStateLogos) BeginGameFrame();
       break;
   }
+  DrawDebugOverlay();
   DrawScreenBorders();
 }
 
@@ -463,6 +468,7 @@ void Game::MouseWheel(i32 x, i32 y, i32 delta, u32) {
 }
 
 void Game::KeyDown(u16 key, u32 modifiers) {
+  if (DebugKeyDown(key, modifiers)) return;
   const u16 vk = VirtualKey(key);
   switch (state_) {
     case kGameStateLevel:
