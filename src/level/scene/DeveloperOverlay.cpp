@@ -13,6 +13,9 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGEWinFont.h"
+#include "content/GameCharacter.h"
+#include "level/characters/Job.h"
+#include "level/characters/LevelCharacters.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/DynObject.h"
@@ -243,6 +246,30 @@ void DeveloperOverlay::Draw() {
   }
 }
 
+// The path points of the walks of "girl" (bit 31, red) and "chicken" (bit 30, blue):
+// each a cell filled with its colour at alpha 0x40 and outlined.
+void DeveloperOverlay::DrawPaths(const LevelCharacters& cast) {
+  const kis::list<MapCharacter*>& all = cast.GetCharacters();
+  for (i32 i = 0; i < all.GetCount(); ++i) {
+    const MapCharacter* c = all[i];
+    const GameCharacter* d = c ? c->GetDescription() : nullptr;
+    if (!d) continue;
+    const std::u16string name(d->name);
+    const u32 color = name == u"girl" && (pathFlags_ & kDebugPathsGirl)         ? 0xFFFF0000u
+                      : name == u"chicken" && (pathFlags_ & kDebugPathsChicken) ? 0xFF0000FFu
+                                                                               : 0u;
+    if (!color) continue;
+    const kis::list<Job*>& jobs = c->GetJobs();
+    for (i32 j = 0; j < jobs.GetCount(); ++j) {
+      const shpf::_PATHREQUEST& r = jobs[j]->GetPathRequest();
+      for (u32 k = 0; r.points && k < r.pointCount; ++k) {
+        const float x = r.points[2 * k], y = r.points[2 * k + 1];
+        ColorQuad(x - 4, y - 4, x + 4, y + 4, (color & 0xFFFFFFu) | 0x40000000u, color);
+      }
+    }
+  }
+}
+
 void DeveloperOverlay::DrawLevel(GameLevel& level) {
   DXLViewer* viewer = GetGameViewer();
   const DXLMATRIX& transform = level.Screen().GetLevelTransform();
@@ -257,7 +284,8 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
     }
   }
   LevelMap& map = level.Map();
-  if (markers_ || pathFlags_) {
+  if (pathFlags_ && map.GetCharacters()) DrawPaths(*map.GetCharacters());
+  if (markers_) {
     const kis::list<MapObject*>& objects = map.GetObjects();
     for (i32 i = 0; i < objects.GetCount(); ++i) {
       MapObject* o = objects[i];

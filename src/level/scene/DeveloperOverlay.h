@@ -19,6 +19,7 @@
 #include "base/Types.h"
 
 class GameLevel;
+class LevelCharacters;
 class KGEFont;
 
 // The path flags' bits: the path-search cells of "girl" and "chicken".
@@ -63,6 +64,7 @@ class DeveloperOverlay {
   bool LevelKey(GameLevel& level, u16 key, u32 modifiers);
   void WinAt(GameLevel& level, i32 limit, bool setTime);
   void DrawLevel(GameLevel& level);
+  void DrawPaths(const LevelCharacters& cast);
   void DrawLine(const wchar* text);
 
   bool enabled_;

@@ -161,6 +161,8 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
 
   // Lines: the stock's, the player's jobs in a row, the frame rate; from y = 50, a line height + 2 apart.
   GetGameServices().profilePlayTime = 3723000;
+  r.h.ClickMap(200, 300);  // the player walks: her path drawn
+  r.h.Step(100);
   r.Draw();
   EXPECT_EQ(r.overlay.GetLinesDrawn(), 3u);
   const float step = static_cast<float>(r.overlay.GetFont(1)->GetHeight() + 2);
