@@ -21,6 +21,7 @@
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
+#include "level/scene/DeveloperOverlay.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
@@ -216,6 +217,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.tutorialFactory = setup_.tutorials;
   s.screen.rect = screen_.Area().rect;  // the game area's place in the window
   SetGameLanguageHost(this);
+  InitDebugOverlay(setup_.cheats);
 
   DXLCALLBACKS pause{};
   pause.deactivated = &CbPaused;
@@ -258,6 +260,7 @@ void Game::ShutdownGame() {
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   DeleteFinishedTutorials();
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
+  ReleaseDebugOverlay();
   world_.Close();
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
@@ -410,8 +413,9 @@ u32 Game::UpdateGameClock() {
   GameServices& s = GetGameServices();
   s.clock += ms;
   s.frameElapsed = ms;
-  if (PlayClockRuns(state_) && profiles_)
-    if (Profile* profile = profiles_->GetCurrent()) profile->AddPlayTime(ms);
+  Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
+  if (PlayClockRuns(state_) && profile) profile->AddPlayTime(ms);
+  s.profilePlayTime = profile ? static_cast<i64>(profile->GetProgress().playTime) : -1;
   return ms;
 }
 
@@ -467,6 +471,7 @@ void Game::Render() {
       if (state_ == kGameStateLogos) BeginGameFrame();
       break;
   }
+  DrawDebugOverlay();
   DrawScreenBorders();
 }
 
@@ -521,6 +526,7 @@ void Game::MouseWheel(i32 x, i32 y, i32 delta, u32) {
 }
 
 void Game::KeyDown(u16 key, u32 modifiers) {
+  if (DebugKeyDown(key, modifiers)) return;
   const u16 vk = VirtualKey(key);
   switch (state_) {
     case kGameStateLevel:

@@ -12,6 +12,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "level/objects/LevelObjectClasses.h"
 #include "level/objects/LevelVillainCast.h"
+#include "level/scene/DeveloperOverlay.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
@@ -260,6 +261,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       if (host_) host_->SetLevelActions([this] { level_->ExitToMap(); }, [this] { level_->Restart(); });
       if (villains_) villains_->Bind(&level_->Map());
       s.level = &level_->Screen();  // the running level
+      if (DeveloperOverlay* developer = GetDeveloperOverlay()) developer->SetLevel(level_.get());
       return true;
   }
   return false;
@@ -328,6 +330,8 @@ void GameWorld::Down(WorldStage stage) {
       levelHooks_ = GameLevelHooks{};
       return;
     case WorldStage::kLevelScene:
+      if (DeveloperOverlay* developer = GetDeveloperOverlay(); developer && developer->GetLevel() == level_.get())
+        developer->SetLevel(nullptr);
       level_.reset();
       s.level = nullptr;  // out once the level is gone
       if (levelHooks_.map.classes == classes_.get()) levelHooks_.map.classes = nullptr;

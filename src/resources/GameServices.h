@@ -38,6 +38,7 @@ class CharacterList;
 class ComixList;
 class ComixBook;
 class CurrentLevel;
+class DeveloperOverlay;
 class DXLTexture;
 class DXLViewer;
 class GameBonuses;
@@ -155,6 +156,10 @@ struct GameServices {
   // the text is built; null leaves the names as they are.
   KGETEXTCALLBACK itemDescription = nullptr;
   u32 appState = kGameStateNone;           // the game state entered last (kGameState...)
+  // The developer's keys and overlay ("Cheats" of "config.ini"); null before
+  // InitDebugOverlay and after ReleaseDebugOverlay.
+  DeveloperOverlay* developer = nullptr;
+  i64 profilePlayTime = -1;  // the current profile's play time, ms; -1 without a profile
 
   // --- Content tables (content/*.h), not owned ----------------------------------------
   ProductList* products = nullptr;

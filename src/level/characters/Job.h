@@ -154,6 +154,7 @@ class Job : public PointJob {
   void SetShowProgress(bool show) { showProgress_ = show ? 1 : 0; }
   // Walk figures, for the tests and the developer overlay.
   u32 GetSearchState() const { return request_.prState; }
+  const shpf::_PATHREQUEST& GetPathRequest() const { return request_; }
   float GetSpeedFactor() const { return speedFactor_; }
   float GetPathLength() const { return totalLength_; }
   i32 GetLegCount() const { return legCount_; }

@@ -85,6 +85,7 @@ class LevelTasks {
   const LEVELRESULT& GetResultRecord() const { return record_; }
   // The lose dialog (its answer goes to the scene) while it is open.
   BaseDialogWindow* GetLoseDialog() const { return loseDialog_.Get(); }
+  void CloseLoseDialog() { loseDialog_.Close(); }
 
  private:
   static bool OnLoseAnswer(uintptr_t self, uintptr_t, u32 answer);

@@ -13,7 +13,7 @@ void VillainWaves::Start(const LEVELINFO* level) {
 }
 
 void VillainWaves::Run(u32 t, bool beesActive, VillainSlots& slots) {
-  if (!enabled_ || held_ || beesActive || !level_) return;
+  if (!enabled_ || held_ || switchedOff_ || beesActive || !level_) return;
   for (u32 spawns = 0; spawns < kMaxSpawnsPerRun && enabled_; ++spawns) {
     if (t < timeToNext_) {
       timeToNext_ -= t;

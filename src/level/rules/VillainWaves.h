@@ -44,6 +44,9 @@ class VillainWaves {
   bool IsEnabled() const { return enabled_; }
   bool IsHeld() const { return held_; }
   void SetHeld(bool held) { held_ = held; }
+  // Switched off by the developer's keys: no wave comes until switched on again.
+  bool IsSwitchedOff() const { return switchedOff_; }
+  void SetSwitchedOff(bool off) { switchedOff_ = off; }
   u32 GetIndex() const { return index_; }
   // The wave count the level keeps: the table's, or first repeating wave +
   // repeating length once the waves have wrapped.
@@ -57,6 +60,7 @@ class VillainWaves {
   const LEVELINFO* level_ = nullptr;
   bool enabled_ = false;
   bool held_ = false;
+  bool switchedOff_ = false;
   u32 index_ = 0;
   u32 count_ = 0;
   u32 timeToNext_ = 0;

@@ -76,6 +76,10 @@ void WarehouseStock::SetLevel(i32 level) {
   for (STOCKENTRY& e : entries_) e.capacity = GetCapacity(e.product);
 }
 
+void WarehouseStock::NotifyAll() {
+  for (size_t i = 0; i < entries_.size(); ++i) Notify(entries_[i]);
+}
+
 i32 WarehouseStock::GetWorth() const {
   i64 sum = 0;
   for (const STOCKENTRY& e : entries_) sum += static_cast<i64>(e.product->price) * e.count;

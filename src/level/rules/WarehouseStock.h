@@ -70,6 +70,8 @@ class WarehouseStock {
 
   void AddListener(StockListener* listener);  // once; null does nothing
   void RemoveListener(StockListener* listener);
+  // Every entry told to the listeners again (the display refreshed).
+  void NotifyAll();
 
  private:
   void Notify(const STOCKENTRY& entry);

@@ -23,6 +23,7 @@
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/LevelSaves.h"
+#include "content/VillainList.h"
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapAward.h"
 #include "level/map/MapObject.h"
@@ -116,6 +117,8 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
 
 GameLevel::~GameLevel() {
   if (GetGameServices().progress == progress_.get()) GetGameServices().progress = nullptr;
+  // A lose dialog still open tells the level's screen of its closing: it goes while the screen is there.
+  rules_->Tasks().CloseLoseDialog();
   Clear(true);
   ReleaseMarker(selection_);
   ReleaseMarker(hoverMarker_);
@@ -406,6 +409,15 @@ void GameLevel::SetPlayerRunning(bool running) {
 
 u32 GameLevel::GetSlotCount() const { return info_ ? info_->villainSlotCount : 0; }
 bool GameLevel::IsSlotTaken(u32 slot) const { return !hooks_.villains || hooks_.villains->IsSlotTaken(slot); }
+bool GameLevel::HasVillains() const { return hooks_.villains && GetSlotCount() > 0; }
+bool GameLevel::SpawnVillainByHand(u32 record) {
+  const VillainList* list = GetVillainList();
+  const VILLAININFO* kind = list ? list->Get(record) : nullptr;
+  if (!HasVillains() || !kind) return false;
+  for (u32 slot = 0; slot < GetSlotCount() && slot < kMaxVillainSlots; ++slot)
+    if (!IsSlotTaken(slot)) return hooks_.villains->SpawnVillain(slot, info_->villainSlots[slot], kind->id);
+  return false;
+}
 void GameLevel::SpawnVillain(u32 slot, u32 villainKind) {
   if (hooks_.villains && info_ && slot < info_->villainSlotCount)
     hooks_.villains->SpawnVillain(slot, info_->villainSlots[slot], villainKind);

@@ -162,6 +162,10 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   const GameLevelHooks& Hooks() const { return hooks_; }
   DynObject* GetPlayer() const;
   bool IsStarted() const;
+  bool HasVillains() const;  // the level has villain slots and a villain cast
+  // A villain of the record made by hand in the first free slot; false when
+  // the record does not exist or no slot is free.
+  bool SpawnVillainByHand(u32 record);
 
   // --- LevelScene -----------------------------------------------------------------------------
   i32 CountPlantBeds(u32 plant, i32 minLevel) override;

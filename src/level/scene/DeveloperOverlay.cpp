@@ -1,0 +1,359 @@
+#include "level/scene/DeveloperOverlay.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "base/Random.h"
+#include "content/AwardTable.h"
+#include "content/LevelInfo.h"
+#include "content/LevelTable.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLKeyboard.h"
+#include "engine/DXLViewer.h"
+#include "gametext/KGEFont.h"
+#include "gametext/KGEWinFont.h"
+#include "content/GameCharacter.h"
+#include "level/characters/Job.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/characters/MapPlayer.h"
+#include "level/map/BaseLevelPoint.h"
+#include "level/map/DynObject.h"
+#include "level/map/LevelMap.h"
+#include "level/map/SpriteObject.h"
+#include "level/rules/LevelClock.h"
+#include "level/rules/LevelProfile.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/rules/VillainWaves.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/scene/GameLevel.h"
+#include "pathfinding/PathFinder.h"
+#include "pathfinding/ShapeRecords.h"
+#include "platform/input/KeyCodes.h"
+#include "resources/GameDraw.h"
+#include "resources/GameServices.h"
+
+namespace {
+
+// Scan codes of the keys the overlay answers (the keyboard's own codes).
+constexpr u8 kKeyR = 0x13, kKeyT = 0x14, kKeyJ = 0x24, kKeyF = 0x21, kKeyC = 0x2E, kKeyV = 0x2F, kKeyB = 0x30;
+constexpr u8 kKey1 = plat::DIK_1, kKey8 = 0x09;
+
+constexpr u32 kNone = 0, kCtrl = 1, kShift = 2;
+constexpr i32 kMoneyStep = 10000;
+constexpr u32 kNoLimitTime = ((99u * 60u + 59u) * 60u + 59u) * 1000u;  // 99:59:59
+constexpr u32 kDebugWin = 1000;  // ms before the result shows, as a win by the tasks
+constexpr i32 kFontPoints = 12;
+constexpr u32 kYellow = 0xFFFFFF00u;
+constexpr float kLeftMargin = 10.0f;
+// The overlay's own lines (a developer's aid, kept as written).
+constexpr const wchar* kVillainsOffLine = u"Злодеи выключены";
+constexpr const wchar* kNoLimitsLine = u"Чит на склад включен";
+
+DeveloperOverlay* g_overlay = nullptr;
+
+bool Held(u8 key) {
+  const DXLKeyboard* keyboard = DXLGetAppData().keyboard;
+  return keyboard && keyboard->IsKeyHeld(key);
+}
+
+// The overlay's characters: printable ASCII and the Cyrillic letters.
+std::u16string OverlayCharacters() {
+  std::u16string chars;
+  for (char16_t c = 0x20; c < 0x7F; ++c) chars += c;
+  for (char16_t c = 0x410; c < 0x450; ++c) chars += c;
+  chars += u"\u0401\u0451";
+  return chars;
+}
+
+KGEFont* MakeFont(DXLViewer* viewer, u32 color) {
+  if (!viewer) return nullptr;
+  KGEWinFont* font = nullptr;
+  const std::u16string chars = OverlayCharacters();
+  if (KGECreateWinFont(viewer, 0, kFontPoints, 0, 1, 0, 0, 0, color & 0xFFFFFFu, u"Arial", KGEWinFont::kMeasureSpace, chars.c_str(),
+                       static_cast<u32>(chars.size()),
+                       u'?', nullptr, nullptr, 0, 0, color, &font) != 0 || !font)
+    return nullptr;
+  if (font->Acquire() != 0) {
+    delete font;
+    return nullptr;
+  }
+  return font;
+}
+
+void ColorQuad(float x0, float y0, float x1, float y1, u32 fill, u32 outline) {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  DXLCOLORVERTEX v[5] = {{x0, y0, 0, fill}, {x1, y0, 0, fill}, {x1, y1, 0, fill}, {x0, y1, 0, fill}, {x0, y0, 0, fill}};
+  if (fill >> 24) viewer->DrawColorQuad(v);
+  if (outline) {
+    for (DXLCOLORVERTEX& c : v) c.color = outline;
+    viewer->DrawColorFrame(v);
+  }
+}
+
+// The regime's limits of the level: bronze, silver, gold (ms); null outside the table.
+const LEVELREGIME* Regime(GameLevel& level) {
+  const LEVELINFO* info = level.GetInfo();
+  const i32 regime = level.Rules().GetRegime();
+  if (!info || regime < 0 || regime >= static_cast<i32>(kLevelRegimes)) return nullptr;
+  return &info->regimes[regime];
+}
+
+bool HasTimeLimits(GameLevel& level) {
+  const LEVELREGIME* r = Regime(level);
+  return r && r->bronze > 0;
+}
+
+}  // namespace
+
+DeveloperOverlay::DeveloperOverlay(bool enabled, bool makeFonts) : enabled_(enabled) {
+  if (makeFonts) {
+    DXLViewer* viewer = GetGameViewer();
+    fonts_[0] = MakeFont(viewer, 0xFFFFFFFFu);
+    fonts_[1] = MakeFont(viewer, 0xFFFFFFFFu);
+    fonts_[2] = MakeFont(viewer, kYellow);
+  }
+  held_ = &Held;
+}
+
+DeveloperOverlay::~DeveloperOverlay() {
+  for (KGEFont*& f : fonts_) {
+    delete f;
+    f = nullptr;
+  }
+}
+
+bool DeveloperOverlay::KeyDown(u16 key, u32 modifiers) {
+  if (!enabled_) return false;
+  const u32 state = GetGameServices().appState;
+  if (modifiers == kCtrl && key == kKeyT) return (clock_ = !clock_), true;
+  if (modifiers == kCtrl && key == kKeyF) return (frameRate_ = !frameRate_), true;
+  if (state == kGameStateLevelMap && modifiers == kCtrl && key == plat::DIK_S)
+    return (mapCharacters_ = !mapCharacters_), true;
+  if (state != kGameStateLevel || !level_) return false;
+  return LevelKey(*level_, key, modifiers);
+}
+
+void DeveloperOverlay::WinAt(GameLevel& level, i32 limit, bool setTime) {
+  if (setTime) level.Rules().Clock().SetTime(limit > 0 ? static_cast<u32>(limit) : kNoLimitTime);
+  level.Rules().Tasks().Win(kDebugWin);
+}
+
+bool DeveloperOverlay::LevelKey(GameLevel& level, u16 key, u32 modifiers) {
+  LevelRules& rules = level.Rules();
+  const bool running = level.IsStarted() && rules.Tasks().GetResult() == kResultNone;
+  if (modifiers == kCtrl) {
+    switch (key) {
+      case kKey1: pathFlags_ ^= kDebugPathsGirl; return true;
+      case kKey1 + 1: pathFlags_ ^= kDebugPathsChicken; return true;
+      case plat::DIK_MINUS: rules.Money().Set(std::max(rules.Money().Get() - kMoneyStep, 0)); return true;
+      case plat::DIK_EQUALS:
+        rules.Money().Set(std::min(rules.Money().Get() + kMoneyStep, LevelMoney::kMax));
+        return true;
+      case plat::DIK_W: {
+        bool& noLimits = GetGameServices().warehouseNoLimits;
+        noLimits = !noLimits;
+        if (WarehouseStock* stock = rules.Stock()) stock->NotifyAll();
+        return true;
+      }
+      case plat::DIK_P: pointNumbers_ = !pointNumbers_; return true;
+      case plat::DIK_S: shapes_ = !shapes_; return true;
+      case kKeyJ: counters_ = !counters_; return true;
+      case kKeyC: markers_ = !markers_; return true;
+      default: break;
+    }
+  }
+  const LEVELREGIME* regime = Regime(level);
+  if (key == kKeyC && (modifiers == kNone || modifiers == kShift) && running) {
+    WinAt(level, HasTimeLimits(level) ? regime->bronze : 0, modifiers == kNone);
+    return true;
+  }
+  if (modifiers == kShift && key >= kKey1 && key <= kKey1 + 2 && running && regime) {
+    const i32 limits[3] = {regime->gold, regime->silver, regime->bronze};
+    WinAt(level, limits[key - kKey1], true);
+    return true;
+  }
+  if (modifiers == kNone && key == plat::DIK_L && running && HasTimeLimits(level)) {
+    rules.Tasks().Lose(0);
+    return true;
+  }
+
+  // These go on to the restart check.
+  AwardNotices* awards = rules.Hooks().awards;
+  if (key == plat::DIK_A && (modifiers == kNone || modifiers == kShift || modifiers == kCtrl)) {
+    const i32 variant = modifiers == kNone ? 1 : modifiers == kShift ? 2 : 3;
+    const u32 index = kis::RandomBelow(9);
+    if (awards) awards->ShowAward(0, index, variant);
+  } else if (key == kKeyB && modifiers == kNone) {
+    const u32 index = kis::RandomBelow(8);
+    if (awards) awards->ShowAward(1, index, 1);
+  } else if (key == kKeyT && modifiers == kNone) {
+    if (awards) awards->ShowAward(2, 0, 0);
+  } else if (key == kKeyV && modifiers == kCtrl && level.HasVillains()) {
+    rules.Waves().SetSwitchedOff(!rules.Waves().IsSwitchedOff());
+  } else if (modifiers == kNone && key >= kKey1 && key <= kKey8 && held_ && held_(kKeyV) && level.HasVillains()) {
+    level.SpawnVillainByHand(key - kKey1);
+  } else if (modifiers == kShift && key == plat::DIK_EQUALS) {
+    rules.Clock().SetSpeed(rules.Clock().GetSpeed() + 1);
+  } else if (modifiers == kShift && key == plat::DIK_MINUS) {
+    rules.Clock().SetSpeed(rules.Clock().GetSpeed() - 1);
+  }
+  if (key == kKeyR) {
+    level.Restart();
+    level.OnEnter();
+    return true;
+  }
+  return false;
+}
+
+void DeveloperOverlay::DrawLine(const wchar* text) {
+  const GameServices& s = GetGameServices();
+  fonts_[1]->DrawTextAt(kLeftMargin + static_cast<float>(s.screen.rect.left), line_ + static_cast<float>(s.screen.rect.top),
+                        text);
+  line_ += static_cast<float>(fonts_[1]->GetHeight() + 2);
+  ++lines_;
+}
+
+void DeveloperOverlay::Draw() {
+  lines_ = 0;
+  if (!enabled_ || !fonts_[0] || !fonts_[1] || !fonts_[2]) return;
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  GameServices& s = GetGameServices();
+  UnbindDrawTexture();
+  line_ = kDebugFirstLine;
+  if (s.appState == kGameStateLevel && level_ && level_->IsLoaded()) DrawLevel(*level_);
+  viewer->LoadIdentity(nullptr);
+  viewer->ResetWorldTransform();
+  UnbindDrawTexture();
+  const float width = static_cast<float>(s.screen.width);
+  if (clock_ && s.profilePlayTime >= 0) {
+    ColorQuad(width - 104, 100, width - 16, 124, 0xFF000000u, 0);
+    const i64 t = s.profilePlayTime / 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(t / 3600),
+                  static_cast<long long>(t / 60 % 60), static_cast<long long>(t % 60));
+    const std::u16string wide(text, text + std::char_traits<char>::length(text));
+    if (KGEFont* font = GetGameFont(3) ? GetGameFont(3) : fonts_[2]) font->DrawTextAt(width - 100, 100, wide.c_str());
+  }
+  if (frameRate_) {
+    char text[32];
+    std::snprintf(text, sizeof text, "FPS: %u", viewer->GetFramesPerSecond());
+    const std::u16string wide(text, text + std::char_traits<char>::length(text));
+    DrawLine(wide.c_str());
+  }
+}
+
+// The path points of the walks of "girl" (bit 31, red) and "chicken" (bit 30, blue):
+// each a cell filled with its colour at alpha 0x40 and outlined.
+void DeveloperOverlay::DrawPaths(const LevelCharacters& cast) {
+  const kis::list<MapCharacter*>& all = cast.GetCharacters();
+  for (i32 i = 0; i < all.GetCount(); ++i) {
+    const MapCharacter* c = all[i];
+    const GameCharacter* d = c ? c->GetDescription() : nullptr;
+    if (!d) continue;
+    const std::u16string name(d->name);
+    const u32 color = name == u"girl" && (pathFlags_ & kDebugPathsGirl)         ? 0xFFFF0000u
+                      : name == u"chicken" && (pathFlags_ & kDebugPathsChicken) ? 0xFF0000FFu
+                                                                               : 0u;
+    if (!color) continue;
+    const kis::list<Job*>& jobs = c->GetJobs();
+    for (i32 j = 0; j < jobs.GetCount(); ++j) {
+      const shpf::_PATHREQUEST& r = jobs[j]->GetPathRequest();
+      for (u32 k = 0; r.points && k < r.pointCount; ++k) {
+        const float x = r.points[2 * k], y = r.points[2 * k + 1];
+        ColorQuad(x - 4, y - 4, x + 4, y + 4, (color & 0xFFFFFFu) | 0x40000000u, color);
+      }
+    }
+  }
+}
+
+void DeveloperOverlay::DrawLevel(GameLevel& level) {
+  DXLViewer* viewer = GetGameViewer();
+  const DXLMATRIX& transform = level.Screen().GetLevelTransform();
+  viewer->SetTransform(&transform);
+  viewer->ApplyTransform(nullptr);
+  if (shapes_) {
+    if (const shpf::PathFinder* finder = level.GetPathFinder()) {
+      const kis::list<shpf::_SHAPE*>& shapes = finder->GetShapes();
+      for (i32 i = 0; i < shapes.GetCount(); ++i)
+        if (const shpf::_SHAPE* sh = shapes[i])
+          ColorQuad(sh->left, sh->top, sh->right, sh->bottom, (0xFFFFFF00u & 0xFFFFFFu) | 0x40000000u, 0xFFFFFF00u);
+    }
+  }
+  LevelMap& map = level.Map();
+  if (pathFlags_ && map.GetCharacters()) DrawPaths(*map.GetCharacters());
+  if (markers_) {
+    const kis::list<MapObject*>& objects = map.GetObjects();
+    for (i32 i = 0; i < objects.GetCount(); ++i) {
+      MapObject* o = objects[i];
+      if (!o) continue;
+      float x = 0, y = 0;
+      if (o->GetKind() & kObjectDynamic) {
+        const auto* d = static_cast<const DynObject*>(o);
+        x = d->GetX(), y = d->GetY();
+      } else if (o->GetKind() & kObjectSprite) {
+        const auto* so = static_cast<const SpriteObject*>(o);
+        x = static_cast<float>(so->GetX()), y = static_cast<float>(so->GetY());
+      } else {
+        continue;
+      }
+      if (markers_) ColorQuad(x - 2.5f, y - 2.5f, x + 2.5f, y + 2.5f, 0xFFFF0000u, 0);
+    }
+  }
+  viewer->LoadIdentity(nullptr);
+  viewer->ResetWorldTransform();
+  if (pointNumbers_) {
+    if (KGEFont* font = GetGameFont(5)) {
+      for (i32 i = 0; i < map.GetPointCount(); ++i) {
+        const BaseLevelPoint* p = map.GetPoint(i);
+        if (!p) continue;
+        POINTPOS pos;
+        p->GetPos(&pos);
+        float sx = 0, sy = 0;
+        level.Screen().MapToScreen(static_cast<float>(pos.x), static_cast<float>(pos.y), &sx, &sy);
+        const std::string n = std::to_string(i);
+        font->DrawTextAt(sx - 50, sy - 10, std::u16string(n.begin(), n.end()).c_str());
+      }
+    }
+  }
+  UnbindDrawTexture();
+  LevelRules& rules = level.Rules();
+  if (level.HasVillains() && rules.Waves().IsSwitchedOff()) DrawLine(kVillainsOffLine);
+  if (GetGameServices().warehouseNoLimits) DrawLine(kNoLimitsLine);
+  if (counters_) {
+    const auto* player = dynamic_cast<const MapPlayer*>(level.GetPlayer());
+    std::string text = "JobsInRow: " + std::to_string(player ? player->GetWorkStreak() : 0);
+    DrawLine(std::u16string(text.begin(), text.end()).c_str());
+    if (level.HasVillains()) {
+      const LevelProfile* profile = rules.Hooks().profile;
+      text = "VillainsInRow: " + std::to_string(profile ? profile->GetVillainsInRow() : 0);
+      DrawLine(std::u16string(text.begin(), text.end()).c_str());
+    }
+  }
+}
+
+void InitDebugOverlay(bool enabled) {
+  ReleaseDebugOverlay();
+  g_overlay = new DeveloperOverlay(enabled);
+  GetGameServices().developer = g_overlay;
+}
+
+void ReleaseDebugOverlay() {
+  if (GetGameServices().developer == g_overlay) GetGameServices().developer = nullptr;
+  delete g_overlay;
+  g_overlay = nullptr;
+}
+
+void DrawDebugOverlay() {
+  if (DeveloperOverlay* o = GetDeveloperOverlay()) o->Draw();
+}
+
+bool DebugKeyDown(u16 key, u32 modifiers) {
+  DeveloperOverlay* o = GetDeveloperOverlay();
+  return o && o->KeyDown(key, modifiers);
+}
+
+DeveloperOverlay* GetDeveloperOverlay() { return GetGameServices().developer; }
