@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/GameCursors.h"
 #include "app/PlayUrl.h"
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
@@ -52,6 +53,7 @@ const char* const kEntryHelp =
 namespace {
 
 constexpr const wchar* kClassName = u"TallowmereGame";  // also names the single-instance lock
+constexpr u32 kWindowIconId = 107;  // the window class's icon: "icon.bmp" of the data folder
 constexpr size_t kMaxPath = 260;
 constexpr size_t kUserFolderLimit = 248;  // from here the profile store would refuse its files
 constexpr u32 kHeadlessFrameMs = 40;
@@ -370,7 +372,8 @@ int RunGame(const EntryOptions& options) {
   DXLCALLBACKS resume{};
   resume.activated = &OnResume;
   DXLSetCallbacks(kCallbackActivated, &resume);
-  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, 107, nullptr);
+  plat::GetWindowSystem().SetIconFile(kWindowIconId, Wide(folders.data + "icon.bmp"));
+  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, kWindowIconId, nullptr);
   if (r == kAppAlreadyRunning) {
     DXLShutdown();
     return kExitDataError;
@@ -405,9 +408,9 @@ int RunGame(const EntryOptions& options) {
   gRecording = replay.Live() ? &replay : nullptr;
   InstallCallbacks();
   InitGameStandIn(&game);
-  // The cursors are drawn by the game later: no file is there yet, so
-  // every slot stays empty and the system's arrow shows.
-  DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
+  // The cursor files; a slot whose file does not load stays empty.
+  const u32 cursors = LoadGameCursorFiles(Wide(folders.data).c_str(), DXLGetAppTextures());
+  DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   std::string fault;
   bool missing = false;
   if (!game.data.archives.Open(folders.data.substr(0, folders.data.size() - 1), &fault, &missing)) {
