@@ -240,6 +240,7 @@ TEST(LoadICO, CursorsCarryTheirHotspotAndTheirMask) {
   DXLBitmap b;
   Load(DXLLoadBitmapICO, f.v, b);
   ASSERT_EQ(b.GetWidth(), 2);
+  EXPECT_EQ(b.GetFormat(), u32{D3DFMT_A8R8G8B8});  // drawn with its alpha
   EXPECT_EQ(PixelWord(b, 0, 1), 0x00010101u);
   EXPECT_EQ(PixelWord(b, 1, 1), 0xFF020202u);
   i32 x = -1, y = -1;

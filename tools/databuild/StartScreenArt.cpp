@@ -259,7 +259,7 @@ void DrawWindowIcon(PictureCanvas& canvas) {
   cairo_close_path(cr);
   FillLit(cr, pal::kWoodDark, 11, 15, 39, 27);
   Outline(cr, 2.5);
-  Sprout(cr, 48, 50, 0.45);
+  Sprout(cr, 45, 50, 0.36);
 }
 
 const CursorArt kCursorArt[kCursorArtCount] = {{"arrow.cur", 1, 1},  {"hand.cur", 9, 2},    {"arrow_gray.cur", 1, 1},

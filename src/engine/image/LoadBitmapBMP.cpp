@@ -164,6 +164,9 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
   // Icons are stored bottom-up; the colour data and the mask land the right
   // way up directly.
   if (!ReadColourData(in, bitmap, bits, coloursUsed, false, true)) return;
+  // A cursor is drawn over the game: its pixels keep the alpha they carry
+  // (32 bits) or that the mask gives them.
+  if (cursor && !sixteen) bitmap->SetFormatField(D3DFMT_A8R8G8B8);
   if ((cursor ? bits : entryBits) >= 32) return;
 
   // The AND mask: a set bit makes the pixel transparent, a clear bit opaque.
