@@ -94,8 +94,8 @@ bool LogoSequence::Draw() {
   return true;
 }
 
-bool DrawLogos(LogoSequence* logos) { return logos && logos->Draw(); }
+bool DrawLogoFrame(LogoSequence* logos) { return logos && logos->Draw(); }
 
-void UpdateLogos(LogoSequence* logos, bool clicked) {
-  if (logos && clicked) logos->Next(true);
+void SkipLogo(LogoSequence* logos) {
+  if (logos) logos->Next(true);
 }

@@ -67,8 +67,9 @@ class LogoSequence {
   DXLQUAD quad_{};
 };
 
-// The state machine's logo state: each frame, UpdateLogos with a click
-// (skips a skippable logo) and DrawLogos in its render, which is false once
-// the logos are over and the start-up loading should begin.
-bool DrawLogos(LogoSequence* logos);
-void UpdateLogos(LogoSequence* logos, bool clicked);
+// The logo state's calls: its render draws the frame (false once the logos
+// are over: the start-up loading is next; nothing was drawn), and a press,
+// double click or key skips the current logo when it may be skipped. A
+// null sequence draws nothing.
+bool DrawLogoFrame(LogoSequence* logos);
+void SkipLogo(LogoSequence* logos);

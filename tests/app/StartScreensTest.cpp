@@ -76,7 +76,7 @@ TEST_F(Logos, RowsClampDropAndSkip) {
   EXPECT_FLOAT_EQ(s.GetQuad().v[0].x, 384.5f);  // 40 x 0.75 = 30 wide, on pixel centres
   EXPECT_FLOAT_EQ(s.GetQuad().v[2].y, 306.5f);  // 20 x 0.75 = 15 high
   // A click during the not-skippable logo does nothing.
-  UpdateLogos(&s, true);
+  SkipLogo(&s);
   EXPECT_EQ(s.GetIndex(), 0);
   // Alpha 128 at 250 ms, 255 at 500, 128 at d + 750, over d + 1000 in all.
   EXPECT_TRUE(DrawAt(s, 240));
@@ -94,10 +94,10 @@ TEST_F(Logos, RowsClampDropAndSkip) {
   EXPECT_EQ(s.GetAlpha(), 5u);  // 10 ms into its fade-in
   EXPECT_FLOAT_EQ(s.GetQuad().v[1].x - s.GetQuad().v[0].x, 60.0f);
   // A click during a skippable logo starts the next at once: there is none.
-  UpdateLogos(&s, true);
+  SkipLogo(&s);
   EXPECT_TRUE(s.IsFinished());
   EXPECT_FALSE(s.Draw());
-  EXPECT_FALSE(DrawLogos(&s));
+  EXPECT_FALSE(DrawLogoFrame(&s));
 }
 
 TEST_F(Logos, EmptyOrAllMissingListsFinishAtOnceAndTheFadeIsExact) {
