@@ -6,15 +6,20 @@
 
 #include "app/AppServices.h"
 #include "app/GameEntry.h"
+#include "app/LoadingPanel.h"
+#include "app/LogoSequence.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
+#include "app/ScreenBorders.h"
 #include "app/StandInScreens.h"
 #include "app/StartupLoader.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLLog.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
@@ -54,6 +59,7 @@ constexpr u32 kPauseMinimised = 3;
 constexpr i32 kNoticeMarginLevel = 120;
 constexpr i32 kNoticeMarginMap = 76;
 constexpr i32 kNoticeMarginMainScreen = 16;
+constexpr u32 kLogoFadeInMs = 250;  // the start-up loading's fade after the logos (none out)
 constexpr const wchar* kFirstProfileName = u"Player";  // until the profile windows ask for a name
 
 Game* g_game = nullptr;
@@ -176,6 +182,10 @@ bool GameOptionsHooks::SetFullscreen(bool on) {
 
 void GameOptionsHooks::CloseGameWindow() { ::CloseGameWindow(); }
 
+void GameOptionsHooks::BuildScreenBorders() {
+  if (Game* game = GetRunningGame()) game->RebuildScreenBorders();
+}
+
 void GameOptionsHooks::SaveSettings() {
   if (!::SaveSettings(folder_, screen_.GetParams())) DXLLogValueA(0, "Settings", "config.dat could not be written");
 }
@@ -219,6 +229,18 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   SetGameLanguageHost(this);
   InitDebugOverlay(setup_.cheats);
 
+  // The border texture and the loading panel, from the data folder.
+  const std::u16string data = plat::Utf8ToUtf16(setup_.data);
+  borderTextures_ = std::make_unique<DXLTextures>(s.viewer);
+  s.borders.texture = DXLLoadTextureFile(borderTextures_.get(), (data + u"/Loading/screen_border.tga").c_str(),
+                                         kBlendAlpha, nullptr, true);
+  if (s.borders.texture && !s.borders.texture->IsReady()) {
+    delete s.borders.texture;
+    s.borders.texture = nullptr;
+  }
+  RebuildScreenBorders();
+  panel_ = std::make_unique<LoadingPanel>(data.c_str());
+
   DXLCALLBACKS pause{};
   pause.deactivated = &CbPaused;
   pause.activated = &CbResumed;
@@ -241,7 +263,16 @@ void Game::SetGameLanguage(std::unique_ptr<GameLanguage> language) {
 void Game::SetWindowTitle(const wchar* title) {
   if (title) plat::GetWindowSystem().SetWindowText(DXLGetAppData().window, title);
 }
-void Game::ShowLoading(DXLTexture*, const wchar*) {}  // the plain bar has no logo or caption
+void Game::ShowLoading(DXLTexture* logo, const wchar* caption) {
+  if (!panel_) return;
+  panel_->SetLogo(logo);
+  panel_->SetCaption(GetGameFont(2), caption);
+}
+
+void Game::RebuildScreenBorders() {
+  const DXLAPPDATA& app = DXLGetAppData();
+  BuildScreenBorders(static_cast<i32>(app.screenWidth), static_cast<i32>(app.screenHeight));
+}
 void Game::SetProfileChars(const wchar* chars) {
   if (profiles_) profiles_->SetNameCharacters(chars);
 }
@@ -265,6 +296,10 @@ void Game::ShutdownGame() {
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
   language_.reset();
+  logos_.reset();
+  panel_.reset();
+  GetGameServices().borders = SCREENBORDERS{};
+  borderTextures_.reset();
   screens_.reset();
   profiles_.reset();
   ClearGameEffects();
@@ -342,6 +377,7 @@ void Game::Leave(u32 state) {
     case kGameStateLevelMap:
       if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
       break;
+    case kGameStateLogos: logos_.reset(); break;
     default: break;
   }
 }
@@ -391,7 +427,10 @@ void Game::Enter(u32 state) {
       }
       break;
     case kGameStateLevelLoading:
-      screens_->SetLoading(0.0f);
+      if (panel_) panel_->SetProgress(0.0f);
+      break;
+    case kGameStateLogos:
+      logos_ = std::make_unique<LogoSequence>(plat::Utf8ToUtf16(setup_.data + "/Logos/Logos.txt").c_str());
       break;
     default: break;
   }
@@ -424,14 +463,21 @@ void Game::Update() {
   const u32 ms = UpdateGameClock();
   switch (state_) {
     case kGameStateLogos:
-      // No logos yet: straight on to the start-up loading.
-      if (!GetGameEffect()) RunGameEffect(new GEffect_Regime(kGameStateStartLoading, 0, kFadeMs, 0, kFadeMode));
+      // The logos move on in their draw; once they are over, the start-up
+      // loading fades in.
+      if ((!logos_ || logos_->IsFinished()) && !GetGameEffect()) {
+        logos_.reset();
+        RunGameEffect(new GEffect_Regime(kGameStateStartLoading, 0, kLogoFadeInMs, 0, kFadeMode));
+      }
       return;
     case kGameStateStartLoading: {
       StartupLoader* loader = world_.Loader();
       if (GetGameEffect() || !loader || mainScreenReached_) return;
       const StartupLoader::Result r = loader->Load();
-      if (const ProgressTracker* tracker = GetGameServices().progress) screens_->SetLoading(tracker->GetFraction());
+      // The loader withdraws its tracker once it is done: the bar full then.
+      const ProgressTracker* tracker = GetGameServices().progress;
+      if (panel_ && r == StartupLoader::kFinished) panel_->SetProgress(1.0f);
+      else if (panel_ && tracker) panel_->SetProgress(tracker->GetFraction());
       if (r == StartupLoader::kFailed) FatalDataError(loader->GetFailure().text.c_str(), loader->GetFailure().what);
       return;
     }
@@ -439,7 +485,7 @@ void Game::Update() {
       GameLevel* level = Level();
       if (GetGameEffect() || !level) return;
       level->Load();
-      if (const ProgressTracker* tracker = level->GetLoadProgress()) screens_->SetLoading(tracker->GetFraction());
+      if (const ProgressTracker* tracker = level->GetLoadProgress(); tracker && panel_) panel_->SetProgress(tracker->GetFraction());
       if (level->IsLoaded()) RequestState(kGameStateLevel);
       return;
     }
@@ -455,7 +501,12 @@ void Game::Update() {
 }
 
 void Game::Render() {
-  if (state_ != kGameStateLogos) BeginGameFrame();
+  if (state_ == kGameStateLogos) {
+    if (!DrawLogoFrame(logos_.get())) BeginGameFrame();  // the logos are over: the frame left clear
+    DrawScreenBorders();
+    return;
+  }
+  BeginGameFrame();
   switch (state_) {
     case kGameStateLevel: world_.Draw(); break;
     case kGameStateLevelMap: screens_->DrawMap(); break;
@@ -466,10 +517,10 @@ void Game::Render() {
       if (WindowManager* windows = GetGameServices().windowManager) windows->Draw();
       break;
     case kGameStateStartLoading:
-    case kGameStateLevelLoading: screens_->DrawLoading(); break;
-    default:
-      if (state_ == kGameStateLogos) BeginGameFrame();
+    case kGameStateLevelLoading:
+      if (panel_) panel_->Draw();
       break;
+    default: break;
   }
   DrawDebugOverlay();
   DrawScreenBorders();
@@ -486,6 +537,10 @@ u32 Game::QueryCursor() const {
 // --- Input: window positions in game coordinates; presses outside the game area never reach a screen ----
 
 void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
+  if (state_ == kGameStateLogos) {
+    SkipLogo(logos_.get());
+    return;
+  }
   if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
   switch (state_) {
@@ -515,6 +570,10 @@ void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
 }
 
 void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
+  if (state_ == kGameStateLogos) {
+    SkipLogo(logos_.get());
+    return;
+  }
   if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
@@ -529,6 +588,7 @@ void Game::KeyDown(u16 key, u32 modifiers) {
   if (DebugKeyDown(key, modifiers)) return;
   const u16 vk = VirtualKey(key);
   switch (state_) {
+    case kGameStateLogos: SkipLogo(logos_.get()); break;
     case kGameStateLevel:
       if (Level()) Level()->Input().OnKeyDown(vk, modifiers);
       break;

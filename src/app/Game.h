@@ -7,12 +7,14 @@
 // screens and the level with its collaborators are its members.
 //
 // States: 1 logos, 0x80000002 start-up loading, 6 main screen, 5 level
-// map, 0x80000003 level loading, 4 level; -1 quits. Until the logos, the
+// map, 0x80000003 level loading, 4 level; -1 quits. The logos are the
+// data's "Logos/Logos.txt" (LogoSequence); both loading states show the
+// loading panel (LoadingPanel) with the language's logo and caption; the
+// screen borders cover the client area outside the game area. Until the
 // main screen and the map exist, stand-ins take their place
-// (StandInScreens.h): the logos go straight to the loading; the main screen
-// is a title with two buttons (level 1, quit); the map starts level 1 on a
-// click and goes back to the main screen on Escape; both loading states
-// show a plain bar.
+// (StandInScreens.h): the main screen is a title with two buttons (level 1,
+// quit); the map starts level 1 on a click and goes back to the main screen
+// on Escape.
 //
 // The frame's callbacks are plain functions: they reach the game through
 // the one running game (a game is made, set up and shut down once a run).
@@ -36,6 +38,9 @@ class ProfileStore;
 class TutorialFactory;
 class WindowManager;
 class StandInScreens;
+class LoadingPanel;
+class LogoSequence;
+class DXLTextures;
 
 struct GameSetup {
   std::string data;         // the data folder (without a trailing "/")
@@ -63,7 +68,7 @@ class GameOptionsHooks : public OptionsHooks {
   bool IsFullscreen() const override { return screen_.IsFullscreen(); }
   bool SetFullscreen(bool on) override;
   void CloseGameWindow() override;
-  void BuildScreenBorders() override {}
+  void BuildScreenBorders() override;  // the running game's, for the new screen
   void SaveSettings() override;
 
  private:
@@ -102,6 +107,11 @@ class Game : public GameLanguageHost {
   u32 State() const { return state_; }
   bool MainScreenReached() const { return mainScreenReached_; }
   u32 LoadingTime() const;  // ms of the start-up loading, once it is done
+  LoadingPanel* Panel() const { return panel_.get(); }
+  LogoSequence* Logos() const { return logos_.get(); }
+  // The screen borders rebuilt for the client area's size (at the start and
+  // whenever the screen changes).
+  void RebuildScreenBorders();
 
   // GameLanguageHost
   void SetWindowTitle(const wchar* title) override;
@@ -145,6 +155,9 @@ class Game : public GameLanguageHost {
   std::unique_ptr<ProfileStore> profiles_;
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<StandInScreens> screens_;
+  std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"
+  std::unique_ptr<LoadingPanel> panel_;
+  std::unique_ptr<LogoSequence> logos_;  // while the logo state runs
   std::unique_ptr<LevelVillainCast> villains_;
   std::unique_ptr<GameLevelSaves> saves_;
   GameSetup setup_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Game.h"
+#include "app/GameCursors.h"
 #include "app/GameScreen.h"
 #include "app/PlayUrl.h"
 #include "app/ReplayRun.h"
@@ -57,6 +58,7 @@ const char* const kEntryHelp =
 namespace {
 
 constexpr const wchar* kClassName = u"TallowmereGame";  // also names the single-instance lock
+constexpr u32 kWindowIconId = 107;  // the window class's icon: "icon.bmp" of the data folder
 constexpr size_t kMaxPath = 260;
 constexpr size_t kUserFolderLimit = 248;  // from here the profile store would refuse its files
 constexpr u32 kHeadlessFrameMs = 40;
@@ -245,7 +247,8 @@ int RunGame(const EntryOptions& options) {
   if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);
-  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, 107, &GameModeFilter);
+  plat::GetWindowSystem().SetIconFile(kWindowIconId, Wide(folders.data + "icon.bmp"));
+  r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, kWindowIconId, &GameModeFilter);
   if (r == kAppAlreadyRunning) {
     DXLShutdown();
     return kExitDataError;
@@ -265,8 +268,8 @@ int RunGame(const EntryOptions& options) {
   if ((r = DXLInitServices(kCursorArrow)) < 0) return StartFailed("starting the services", r);
 
   // 13 to 16: the game's set-up with its callbacks, the archives, the
-  // language. The cursors are drawn by the game later: no file is there
-  // yet, so every slot stays empty and the system's arrow shows.
+  // language; the cursor files (a slot whose file does not load stays
+  // empty).
   GameSetup setup;
   setup.data = folders.data.substr(0, folders.data.size() - 1);
   setup.user = Wide(folders.user);
@@ -277,6 +280,8 @@ int RunGame(const EntryOptions& options) {
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();
   SetGameRecording(replay.Live() ? &replay : nullptr);
+  const u32 cursors = LoadGameCursorFiles(Wide(folders.data).c_str(), DXLGetAppTextures());
+  DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   std::string fault;
   bool missing = false;
   if (!game.InitGame(std::move(setup), &fault, &missing)) {

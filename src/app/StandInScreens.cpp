@@ -16,8 +16,6 @@ namespace {
 constexpr i32 kButtonWidth = 240;
 constexpr i32 kButtonHeight = 48;
 constexpr u32 kButtonColour = 0xFF3C6E2Au;
-constexpr u32 kBarBack = 0xFF303030u;
-constexpr u32 kBarFill = 0xFFC0C0FFu;
 
 bool Inside(const DXLRECT& r, i32 x, i32 y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -92,11 +90,4 @@ void StandInScreens::DrawMap() {
   const std::u16string level = GetLevelName(0);
   Fill(MapButton(), kButtonColour);
   Caption(MapButton(), level.c_str());
-}
-
-void StandInScreens::DrawLoading() const {
-  const GAMESCREENAREA& s = GetGameServices().screen;
-  const i32 width = s.width / 2, left = (s.width - width) / 2, top = s.height * 2 / 3;
-  Fill(DXLRECT{left - 2, top - 2, left + width + 2, top + 18}, kBarBack);
-  Fill(DXLRECT{left, top, left + static_cast<i32>(static_cast<float>(width) * fraction_ + 0.5f), top + 16}, kBarFill);
 }

@@ -1,7 +1,6 @@
-// StandInScreens - plain screens in place of the main screen, the level map
-// and the loading panel while those are still to come: a title with two
-// buttons (the first level, quit), a map of one button (the first level)
-// and a plain progress bar. Drawn in game coordinates from flat colours and
+// StandInScreens - plain screens in place of the main screen and the level
+// map while those are still to come: a title with two buttons (the first
+// level, quit) and a map of one button (the first level). Drawn in game coordinates from flat colours and
 // game font 2 (the level's name and the menu's "quit" of the language).
 #pragma once
 
@@ -20,10 +19,4 @@ class StandInScreens {
 
   void DrawTitle(const wchar* title);
   void DrawMap();
-  void DrawLoading() const;  // the bar at the fraction
-  void SetLoading(float fraction) { fraction_ = fraction < 0 ? 0 : fraction > 1 ? 1 : fraction; }
-  float Loading() const { return fraction_; }
-
- private:
-  float fraction_ = 0.0f;
 };

@@ -86,10 +86,13 @@ struct GAMESCREENAREA {
 
 // The pieces that cover the screen outside the game area (none when the
 // display fits it), built by the screen set-up and drawn by DrawScreenBorders.
+constexpr u32 kScreenBorderPieces = 4;  // an edge and a fill piece on each of two sides
+
 struct SCREENBORDERS {
   DXLTexture* texture = nullptr;
   const DXLQUAD* quads = nullptr;
   u32 count = 0;
+  DXLQUAD pieces[kScreenBorderPieces] = {};  // where BuildScreenBorders puts the pieces it points quads at
 };
 
 constexpr u32 kGameFontSlots = 5;  // game fonts 5 to 9

@@ -193,6 +193,28 @@ bool SEffect_Alpha::Step() {
   return true;
 }
 
+constexpr u32 kLogoFade = 500;
+
+SEffect_Logo::SEffect_Logo(u32 duration)
+    : SpriteEffect(kEffectColor, 0, duration + 2 * kLogoFade, true), logoDuration_(duration),
+      fadeOutStart_(duration + kLogoFade) {}
+
+SpriteEffect* SEffect_Logo::Clone() const { return new SEffect_Logo(logoDuration_); }
+
+u32 SEffect_Logo::AlphaAt(u32 t) const {
+  i32 a = 255;
+  if (t < kLogoFade) a = kis::RoundToInt(255.0f * static_cast<float>(t) / kLogoFade);
+  else if (t > fadeOutStart_)
+    a = kis::RoundToInt(255.0f - 255.0f * static_cast<float>(t - fadeOutStart_) / kLogoFade);
+  return static_cast<u32>(a < 0 ? 0 : a > 255 ? 255 : a);
+}
+
+bool SEffect_Logo::Step() {
+  if (!SpriteEffect::Step()) return false;
+  owner_->color = (owner_->color & 0x00FFFFFFu) | AlphaAt(elapsed_) << 24;
+  return true;
+}
+
 SEffect_Gradient::SEffect_Gradient(bool removeWhenDone, u32 delay, u32 count, const u32* pairs)
     : SpriteEffect(kEffectColor, delay, 0, removeWhenDone), startDelay_(delay) {
   gradient_.AddStops(count, pairs);

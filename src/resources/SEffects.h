@@ -160,6 +160,24 @@ class SEffect_Alpha : public SpriteEffect {
   u32 startDelay_;
 };
 
+// A logo's fade: over d + 1000 ms the alpha of the list's colour rises
+// from 0 to 255 in the first 500 ms, stays 255 and falls back to 0 in the
+// last 500 (255 x t / 500, 255 - 255 x (t - fade-out start) / 500, to the
+// nearest integer); ends and leaves its list after the total time.
+class SEffect_Logo : public SpriteEffect {
+ public:
+  explicit SEffect_Logo(u32 duration);
+  SpriteEffect* Clone() const override;
+  bool Step() override;
+  u32 GetLogoDuration() const { return logoDuration_; }
+  // The alpha at t ms into the effect.
+  u32 AlphaAt(u32 t) const;
+
+ private:
+  u32 logoDuration_;
+  u32 fadeOutStart_;
+};
+
 // The gradient's colour at round(total x p), without looping; the duration
 // is the gradient's total time.
 class SEffect_Gradient : public SpriteEffect {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program played by replays, headless: through the start-up to the main
-# screen's request with a screenshot; a state that does not come in time, an
+# The program played by replays, headless: through the logos (the studio's
+# mark not skipped by a click, the game's logo skipped) and the start-up's
+# loading panel to the main screen's request, with screenshots; a state that does not come in time, an
 # expect not met and a line that does not read, each with its status and its
 # line; two runs of one replay writing the same "config.dat", log and mark
 # frame, one rasterising only the frames its screenshot mark reads and one
@@ -17,7 +18,17 @@ start=$((0x80000002))
 cat >"$work/startup.txt" <<REPLAY
 clock 1767225600   # 1 January 2026
 seed 7
+wait 100
+click 400 300      # the studio's mark may not be skipped: two clicks leave the logos running
+wait 100
+click 400 300
+wait 500
+expect state 1
+wait 2400
+click 400 300      # the game's logo is skipped
 await $start 1000
+wait 300
+screenshot loading.png
 log the start-up has begun
 key escape         # no screen hears keys yet: passes by
 move 400 300
@@ -30,6 +41,8 @@ REPLAY
 (cd "$work" && run startup "$game" --headless --data "$data" --replay startup.txt --record recorded.txt)
 [ "$(status startup)" = 0 ] || fail "the start-up replay exits $(status startup), not 0"
 [ -s "$work/startup.png" ] || fail "the screenshot mark wrote no file beside the replay"
+[ -s "$work/loading.png" ] && ! cmp -s "$work/loading.png" "$work/startup.png" ||
+  fail "the start-up loading's frame is missing or the main screen's"
 grep -q "Replay.*the start-up has begun" "$user/log.txt" || fail "the log mark is not in the log"
 grep -q "2026" "$user/log.txt" || fail "the log's stamps do not read the replay's clock"
 grep -q "the main screen is asked for" "$user/log.txt" || fail "the replay did not reach the main screen's request"

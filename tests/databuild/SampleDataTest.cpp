@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -394,6 +395,9 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
       }
       case NameKind::kParticles:
         EXPECT_NE(FindParticleSystem(kis::NameIdA(e.name.c_str())), nullptr);
+        break;
+      case NameKind::kFile:
+        EXPECT_TRUE(std::filesystem::is_regular_file(kData + "/" + e.name));
         break;
       case NameKind::kCharacter: {
         const GameCharacter* c = FindCharacterByName(GetCharacters(), name.c_str());

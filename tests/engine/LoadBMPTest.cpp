@@ -226,3 +226,36 @@ TEST(LoadICO, EmptyEntriesAndHostileFiles) {
 }
 
 }  // namespace
+
+TEST(LoadICO, CursorsCarryTheirHotspotAndTheirMask) {
+  // Type 2: the entry's planes and bit-count words are the hotspot (0, 5);
+  // a hotspot x of 0 with no colour count is no refusal, and a 24-bit image
+  // takes its mask from the info header's depth.
+  Bytes f;
+  f.u16_(0).u16_(kIconTypeCursor).u16_(1);
+  f.u8_(2).u8_(2).u8_(0).u8_(0).u16_(0).u16_(5).u32_(0).u32_(22);
+  f.u32_(40).u32_(2).u32_(4).u16_(1).u16_(24).zeros(24);
+  f.raw({1, 1, 1, 2, 2, 2, 0, 0}).raw({3, 3, 3, 4, 4, 4, 0, 0});
+  f.raw({0x80, 0, 0, 0}).raw({0, 0, 0, 0});
+  DXLBitmap b;
+  Load(DXLLoadBitmapICO, f.v, b);
+  ASSERT_EQ(b.GetWidth(), 2);
+  EXPECT_EQ(b.GetFormat(), u32{D3DFMT_A8R8G8B8});  // drawn with its alpha
+  EXPECT_EQ(PixelWord(b, 0, 1), 0x00010101u);
+  EXPECT_EQ(PixelWord(b, 1, 1), 0xFF020202u);
+  i32 x = -1, y = -1;
+  {
+    testing_support::ByteStream s(f.v);
+    ASSERT_TRUE(DXLReadCursorHotspot(&s, &x, &y));
+  }
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 5);
+  // An icon has none; a directory cut short neither.
+  const std::vector<u8> iconBytes = Icon(1, 1, 32, 32).v;
+  testing_support::ByteStream icon(iconBytes);
+  EXPECT_FALSE(DXLReadCursorHotspot(&icon, &x, &y));
+  const std::vector<u8> cut(f.v.begin(), f.v.begin() + 12);
+  testing_support::ByteStream shortStream(cut);
+  EXPECT_FALSE(DXLReadCursorHotspot(&shortStream, &x, &y));
+  EXPECT_FALSE(DXLReadCursorHotspot(nullptr, &x, &y));
+}

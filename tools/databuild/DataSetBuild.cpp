@@ -10,6 +10,7 @@
 #include "PictureCanvas.h"
 #include "SoundArchiveModule.h"
 #include "SpriteArchiveModule.h"
+#include "StartScreenModules.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontResolver.h"
 #include "resources/SpriteSet.h"
@@ -24,6 +25,10 @@ std::vector<std::unique_ptr<ArchiveModule>> MakeArchiveModules() {
   modules.push_back(std::make_unique<SpriteArchiveModule>());  // so it comes after it
   modules.push_back(std::make_unique<SoundArchiveModule>());
   modules.push_back(std::make_unique<LanguageModule>());
+  modules.push_back(std::make_unique<LogosModule>());
+  modules.push_back(std::make_unique<LoadingModule>());
+  modules.push_back(std::make_unique<CursorsModule>());
+  modules.push_back(std::make_unique<WindowIconModule>());
   return modules;
 }
 

@@ -1,4 +1,5 @@
 #include "LanguageModule.h"
+#include "StartScreenModules.h"
 #include "common/ToolViewer.h"
 
 #include <cstdio>
@@ -69,6 +70,8 @@ bool LanguageModule::Build(DataSetBuild& build) {
     std::fprintf(stderr, "databuild: cannot stage the language: %s\n", ec.message().c_str());
     return false;
   }
+  // The loading screen's logo is drawn, not copied.
+  if (!WriteDataFile(build, "language/images/loading_logo.tga", LoadingLogoFile())) return false;
 
   plat::headless::Session session;
   DXLWindowViewer viewer;

@@ -30,6 +30,7 @@ constexpr KindInfo kKinds[] = {
     {"animation", NameKind::kAnimation, false, false, true, false},
     {"particles", NameKind::kParticles, false, false, true, false},
     {"character", NameKind::kCharacter, false, false, true, false},
+    {"file", NameKind::kFile, false, false, true, false},
 };
 
 constexpr u32 kMaxPictureSide = 4096;
@@ -51,6 +52,26 @@ bool ParseName(const std::string& text, std::string* out) {
   for (const char c : text)
     if (!plat::IsAsciiLetter(c) && !plat::IsAsciiDigit(c) && c != '_') return false;
   *out = FoldName(text);
+  return true;
+}
+
+// A relative path of names as above with "." and "-", parts split by "/",
+// none empty, "." or ".."; kept as given (the file system tells case).
+bool ParsePath(const std::string& text, std::string* out) {
+  if (text.empty() || text.size() > 200 || text.front() == '/' || text.back() == '/') return false;
+  std::string part;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    const char c = i < text.size() ? text[i] : '/';
+    if (c == '/') {
+      if (part.empty() || part == "." || part == "..") return false;
+      part.clear();
+    } else if (plat::IsAsciiLetter(c) || plat::IsAsciiDigit(c) || c == '_' || c == '.' || c == '-') {
+      part += c;
+    } else {
+      return false;
+    }
+  }
+  *out = text;
   return true;
 }
 
@@ -113,7 +134,11 @@ bool Manifest::Parse(const std::string& text, const std::string& where, std::str
     if (info->hasSet && !ParseNumber(w[at++], kSpriteSetCount - 1, &e.set))
       return fail("the sprite set must be 0 to " + std::to_string(kSpriteSetCount - 1));
     if (info->hasSection && !ParseName(w[at++], &e.section)) return fail("a section is 1 to 31 letters, digits and \"_\"");
-    if (info->hasName && !ParseName(w[at++], &e.name)) return fail("a name is 1 to 31 letters, digits and \"_\"");
+    if (info->kind == NameKind::kFile) {
+      if (!ParsePath(w[at++], &e.name)) return fail("a file is a relative path of letters, digits, \"_\", \".\" and \"-\"");
+    } else if (info->hasName && !ParseName(w[at++], &e.name)) {
+      return fail("a name is 1 to 31 letters, digits and \"_\"");
+    }
     if (info->hasSize && !ParseSize(w[at++], &e.width, &e.height))
       return fail("a picture's size is WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxPictureSide));
     if (!seen.insert({static_cast<u32>(e.kind), e.set, e.section, e.name}).second) return fail("given twice");

@@ -27,13 +27,14 @@ enum class NameKind : u32 {
   kAnimation,  // animation NAME: an animation of "ANIM"
   kParticles,  // particles NAME: a particle system of "PART"
   kCharacter,  // character NAME: a character description of "CHQR"
+  kFile,       // file PATH: a loose file of the data folder ("Cursors/arrow.cur")
 };
 
 struct ManifestEntry {
   NameKind kind;
   u32 set = 0;        // pictures and sprite sets
   std::string section;  // texts: the language section, lower-cased
-  std::string name;   // lower-cased (a text's key); empty for a sprite set
+  std::string name;   // lower-cased (a text's key); empty for a sprite set; a file's path as given
   u32 width = 0;      // pictures
   u32 height = 0;
   u32 line = 0;       // in the file, for messages

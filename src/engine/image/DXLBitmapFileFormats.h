@@ -21,7 +21,7 @@ struct DXLBITMAPFILEFORMAT {
 };
 
 // Owns its entries and frees them, last to first, when destroyed. The
-// constructor registers "glb", "dxlb", "tga", "ico", "bmp", "dds" and "ppm".
+// constructor registers "glb", "dxlb", "tga", "ico", "cur", "bmp", "dds" and "ppm".
 class DXLBitmapFileFormats : public kis::list<DXLBITMAPFILEFORMAT*> {
  public:
   DXLBitmapFileFormats();
@@ -37,7 +37,12 @@ class DXLBitmapFileFormats : public kis::list<DXLBITMAPFILEFORMAT*> {
 void DXLLoadBitmapGLB(kis::Stream* stream, DXLBitmap* bitmap);
 void DXLLoadBitmapDXLB(kis::Stream* stream, DXLBitmap* bitmap);
 void DXLLoadBitmapTGA(kis::Stream* stream, DXLBitmap* bitmap);
+// Icons (type 1) and cursors (type 2): the last image of the directory.
 void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap);
+constexpr u32 kIconTypeCursor = 2;
+// A cursor file's hotspot (of the image DXLLoadBitmapICO loads); false for
+// a file that is not a cursor or ends in its directory.
+bool DXLReadCursorHotspot(kis::Stream* stream, i32* x, i32* y);
 void DXLLoadBitmapBMP(kis::Stream* stream, DXLBitmap* bitmap);
 void DXLLoadBitmapDDS(kis::Stream* stream, DXLBitmap* bitmap);
 void DXLLoadBitmapPPM(kis::Stream* stream, DXLBitmap* bitmap);

@@ -139,13 +139,16 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
   u8 dir[6];
   if (!in.ReadExact(dir, sizeof dir)) return;
   const u32 count = kis::GetU16LE(dir + 4);
+  // A cursor (type 2) keeps its hotspot where an icon's entry has its
+  // planes and bit count (DXLReadCursorHotspot).
+  const bool cursor = kis::GetU16LE(dir + 2) == kIconTypeCursor;
   if (count == 0) return;
   u8 entry[16];
   for (u32 i = 0; i < count; ++i)
     if (!in.ReadExact(entry, sizeof entry)) return;
   const u32 width = entry[0], height = entry[1];
   const u32 entryBits = kis::GetU16LE(entry + 6);
-  if (kis::GetU16LE(entry + 4) == 0 && entry[2] == 0 && entry[3] == 0) return;
+  if (!cursor && kis::GetU16LE(entry + 4) == 0 && entry[2] == 0 && entry[3] == 0) return;
   if (!in.SeekTo(kis::GetU32LE(entry + 12))) return;
   u8 info[40];
   if (!in.ReadExact(info, sizeof info)) return;
@@ -161,7 +164,10 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
   // Icons are stored bottom-up; the colour data and the mask land the right
   // way up directly.
   if (!ReadColourData(in, bitmap, bits, coloursUsed, false, true)) return;
-  if (entryBits >= 32) return;
+  // A cursor is drawn over the game: its pixels keep the alpha they carry
+  // (32 bits) or that the mask gives them.
+  if (cursor && !sixteen) bitmap->SetFormatField(D3DFMT_A8R8G8B8);
+  if ((cursor ? bits : entryBits) >= 32) return;
 
   // The AND mask: a set bit makes the pixel transparent, a clear bit opaque.
   const u64 stride = ((static_cast<u64>(width) + 31) / 32) * 4;
@@ -183,4 +189,19 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
       }
     }
   }
+}
+
+bool DXLReadCursorHotspot(kis::Stream* stream, i32* x, i32* y) {
+  if (!stream || !x || !y) return false;
+  StreamByteReader in(stream);
+  u8 dir[6];
+  if (!in.ReadExact(dir, sizeof dir) || kis::GetU16LE(dir + 2) != kIconTypeCursor) return false;
+  const u32 count = kis::GetU16LE(dir + 4);
+  if (count == 0) return false;
+  u8 entry[16];
+  for (u32 i = 0; i < count; ++i)
+    if (!in.ReadExact(entry, sizeof entry)) return false;
+  *x = kis::GetU16LE(entry + 4);
+  *y = kis::GetU16LE(entry + 6);
+  return true;
 }

@@ -71,6 +71,21 @@ IconHandle WindowSystem::LoadIcon(InstanceHandle /*instance*/, uint32_t resource
   return kIconBase | (resourceId & 0xFFFF);
 }
 
+void WindowSystem::SetIconFile(uint32_t resourceId, std::u16string path) {
+  iconFiles_[resourceId & 0xFFFF] = std::move(path);
+}
+
+std::u16string WindowSystem::IconFile(IconHandle icon) const {
+  if ((icon & ~IconHandle{0xFFFF}) != kIconBase) return {};
+  const auto it = iconFiles_.find(static_cast<uint32_t>(icon & 0xFFFF));
+  return it == iconFiles_.end() ? std::u16string() : it->second;
+}
+
+IconHandle WindowSystem::GetClassIcon(WindowHandle window) const {
+  const WindowRecord* w = Find(window);
+  return w && w->cls ? w->cls->icon : 0;
+}
+
 CursorHandle WindowSystem::LoadCursor(InstanceHandle instance, uint32_t cursorId) {
   if (instance != 0) return 0;  // the program carries no cursor resources
   return SystemCursorId(kCursorBase | cursorId) != 0 ? (kCursorBase | cursorId) : 0;

@@ -35,6 +35,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,6 +84,12 @@ class WindowSystem {
   uint16_t RegisterClass(const WindowClass& cls);  // 0: no procedure, or the name is taken
   bool UnregisterClass(std::u16string_view className, InstanceHandle instance);  // false while windows use it
   IconHandle LoadIcon(InstanceHandle instance, uint32_t resourceId);
+  // The program's icon resources are picture files the program names at
+  // start-up (a 32-bit bitmap file); a backend that shows windows reads the
+  // one of a window's class icon. Empty: none.
+  void SetIconFile(uint32_t resourceId, std::u16string path);
+  std::u16string IconFile(IconHandle icon) const;
+  IconHandle GetClassIcon(WindowHandle window) const;  // 0: none or no such window
   CursorHandle LoadCursor(InstanceHandle instance, uint32_t cursorId);  // system cursors: instance 0
   BrushHandle GetStockObject(int32_t which);
 
@@ -196,6 +203,7 @@ class WindowSystem {
 
   DesktopSettings desktop_;
   std::vector<std::unique_ptr<ClassRecord>> classes_;
+  std::map<uint32_t, std::u16string> iconFiles_;  // by resource id
   std::vector<std::unique_ptr<WindowRecord>> windows_;  // in creation order, later ones on top
   std::deque<Msg> queue_;
   bool quitPending_ = false;

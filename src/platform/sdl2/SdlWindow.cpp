@@ -61,6 +61,14 @@ bool SdlWindow::Create(const WindowSystem& windows, std::string* error) {
     return false;
   }
   id_ = SDL_GetWindowID(window_);
+  // The class's icon, from the picture file the program named for it.
+  const std::u16string iconFile = windows.IconFile(windows.GetClassIcon(handle_));
+  if (!iconFile.empty()) {
+    if (SDL_Surface* icon = SDL_LoadBMP(Utf16ToUtf8(iconFile).c_str())) {
+      SDL_SetWindowIcon(window_, icon);
+      SDL_FreeSurface(icon);
+    }
+  }
   applied_ = State{};
   applied_.fullscreen = want.fullscreen;
   applied_.client = placed ? want.client : Rect{0, 0, 0, 0};

@@ -1,0 +1,374 @@
+#include "StartScreenArt.h"
+
+#include <cmath>
+
+#include "ArtKit.h"
+#include "PictureCanvas.h"
+
+using namespace art;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+void Text(cairo_t* cr, const LabelFont& font, const char* text, double size, double cx, double baseline, Rgb fill,
+          double outline) {
+  if (!font.Face()) return;
+  cairo_set_font_face(cr, font.Face());
+  cairo_set_font_size(cr, size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, text, &e);
+  const double x = cx - e.width / 2 - e.x_bearing;
+  cairo_move_to(cr, x, baseline);
+  cairo_text_path(cr, text);
+  if (outline > 0) {
+    Source(cr, pal::kOutline);
+    cairo_set_line_width(cr, outline);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr);
+  }
+  FillLit(cr, fill, x, baseline - size, x + e.width, baseline, 0.35);
+  cairo_new_path(cr);
+  cairo_set_font_face(cr, nullptr);  // the face goes before the canvas
+}
+
+void Background(cairo_t* cr, double w, double h, u32 rgb) {
+  cairo_rectangle(cr, 0, 0, w, h);
+  Source(cr, Hex(rgb));
+  cairo_fill(cr);
+}
+
+// A sprout of two leaves on a stem rising from (x, y).
+void Sprout(cairo_t* cr, double x, double y, double s) {
+  cairo_move_to(cr, x, y);
+  cairo_curve_to(cr, x, y - 20 * s, x + 4 * s, y - 34 * s, x + 2 * s, y - 46 * s);
+  Rod(cr, 5 * s, pal::kLeaf, 2 * s);
+  for (int side : {-1, 1}) {
+    const double lx = x + 2 * s, ly = y - 44 * s;
+    cairo_move_to(cr, lx, ly);
+    cairo_curve_to(cr, lx + side * 10 * s, ly - 22 * s, lx + side * 34 * s, ly - 18 * s, lx + side * 40 * s, ly - 4 * s);
+    cairo_curve_to(cr, lx + side * 28 * s, ly + 8 * s, lx + side * 10 * s, ly + 6 * s, lx, ly);
+    FillLit(cr, side < 0 ? pal::kGrassLight : pal::kGrass, lx - 40 * s, ly - 22 * s, lx + 40 * s, ly + 8 * s);
+    Outline(cr, 3 * s);
+  }
+}
+
+}  // namespace
+
+void DrawStudioMark(PictureCanvas& canvas, const LabelFont& font) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  Background(cr, w, h, kStudioBackground);
+  SoftEllipse(cr, w / 2, h / 2 - 20, 300, 220, Hex(0x4C6B3A), 0.8);
+  // A round pebble with a sprout: the studio's mark.
+  GroundShadow(cr, w / 2 + 6, h / 2 + 62, 120, 22, 0.45);
+  Blob(cr, w / 2, h / 2 + 10, 118, 70, 5, 0.06, 7);
+  FillLit(cr, pal::kStone, w / 2 - 118, h / 2 - 60, w / 2 + 118, h / 2 + 80, 0.4);
+  Outline(cr, 5);
+  Gleam(cr, w / 2 - 58, h / 2 - 22, 26, 12, 0.7);
+  Sprout(cr, w / 2 + 4, h / 2 - 50, 1.6);
+  Text(cr, font, "PEBBLEMOSS", 64, w / 2, h / 2 + 170, pal::kPanel, 6);
+  Text(cr, font, "little games", 28, w / 2, h / 2 + 212, pal::kGrassLight, 0);
+}
+
+void DrawGameLogo(PictureCanvas& canvas, const LabelFont& font) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  // On the sky's colour a rounded card: sky, sun, rolling hills and a red
+  // barn under the title.
+  Background(cr, w, h, kGameLogoBackground);
+  cairo_save(cr);
+  RoundRect(cr, 40, 30, w - 80, h - 60, 48);
+  cairo_clip(cr);
+  cairo_rectangle(cr, 0, 0, w, h);
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, h);
+  cairo_pattern_add_color_stop_rgb(sky, 0, 0.45, 0.75, 0.95);
+  cairo_pattern_add_color_stop_rgb(sky, 0.6, 0.75, 0.9, 0.98);
+  cairo_set_source(cr, sky);
+  cairo_fill(cr);
+  cairo_pattern_destroy(sky);
+  SoftEllipse(cr, 640, 110, 110, 110, pal::kYellow, 0.5);
+  cairo_arc(cr, 640, 110, 48, 0, 2 * kPi);
+  FillRound(cr, pal::kYellow, 640, 110, 48);
+  Outline(cr, 3, pal::kOrange);
+  const Rgb hills[] = {pal::kGrassLight, pal::kGrass, pal::kGrassDark};
+  for (int i = 0; i < 3; ++i) {
+    const double top = 380 + i * 60;
+    cairo_move_to(cr, 0, top + 30);
+    for (double x = 0; x <= w; x += 20) cairo_line_to(cr, x, top + 24 * std::sin(x / 130.0 + i * 1.7));
+    cairo_line_to(cr, w, h);
+    cairo_line_to(cr, 0, h);
+    cairo_close_path(cr);
+    FillLit(cr, hills[i], 0, top - 30, w, h, 0.25);
+    Outline(cr, 3, pal::kGrassDark, 0.6);
+  }
+  // The barn.
+  const double bx = 150, by = 330;
+  cairo_rectangle(cr, bx, by, 150, 110);
+  FillLit(cr, pal::kRed, bx, by, bx + 150, by + 110);
+  Outline(cr, 4);
+  cairo_move_to(cr, bx - 14, by + 4);
+  cairo_line_to(cr, bx + 75, by - 60);
+  cairo_line_to(cr, bx + 164, by + 4);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWoodDark, bx - 14, by - 60, bx + 164, by + 4);
+  Outline(cr, 4);
+  cairo_rectangle(cr, bx + 50, by + 50, 50, 60);
+  FillLit(cr, pal::kWhite, bx + 50, by + 50, bx + 100, by + 110);
+  Outline(cr, 3);
+  cairo_move_to(cr, bx + 50, by + 50);
+  cairo_line_to(cr, bx + 100, by + 110);
+  cairo_move_to(cr, bx + 100, by + 50);
+  cairo_line_to(cr, bx + 50, by + 110);
+  Outline(cr, 3, pal::kRed);
+  // Title on a wooden board.
+  RoundRect(cr, 170, 150, 460, 130, 26);
+  FillLit(cr, pal::kWood, 170, 150, 630, 280, 0.35);
+  Outline(cr, 6);
+  RoundRect(cr, 184, 164, 432, 102, 18);
+  Outline(cr, 3, pal::kWoodDark, 0.7);
+  Text(cr, font, "Tallowmere", 76, 400, 236, pal::kYellow, 7);
+  Text(cr, font, "FARM", 36, 400, 326, pal::kWhite, 5);
+  Sprout(cr, 560, 470, 1.0);
+  Sprout(cr, 610, 500, 0.8);
+  cairo_restore(cr);
+  RoundRect(cr, 40, 30, w - 80, h - 60, 48);
+  Outline(cr, 8);
+}
+
+void DrawLoadingBar(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  RoundRect(cr, 1, 1, w - 2, h - 2, (h - 2) / 2);
+  FillLit(cr, pal::kGrass, 0, 0, w, h, 0.45);
+  cairo_new_path(cr);
+  // Diagonal stripes of lighter grass.
+  cairo_save(cr);
+  RoundRect(cr, 1, 1, w - 2, h - 2, (h - 2) / 2);
+  cairo_clip(cr);
+  for (double x = -h; x < w; x += 22) {
+    cairo_move_to(cr, x, h);
+    cairo_line_to(cr, x + h, 0);
+    cairo_line_to(cr, x + h + 10, 0);
+    cairo_line_to(cr, x + 10, h);
+    cairo_close_path(cr);
+  }
+  Source(cr, pal::kGrassLight, 0.5);
+  cairo_fill(cr);
+  cairo_restore(cr);
+  Gleam(cr, w * 0.3, h * 0.3, w * 0.25, h * 0.12, 0.45);
+}
+
+void DrawBackGlow(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  SoftEllipse(cr, w / 2, h / 2, w / 2, h / 2, pal::kYellow, 0.55, 0.4, 0.6);
+}
+
+void DrawLoadingPanel(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  RoundRect(cr, 2, 2, w - 4, h - 4, (h - 4) / 2);
+  FillLit(cr, pal::kWood, 0, 0, w, h, 0.35);
+  Outline(cr, 3);
+  RoundRect(cr, 7, 7, w - 14, h - 14, (h - 14) / 2);
+  Source(cr, pal::kSoilDark);
+  cairo_fill_preserve(cr);
+  Outline(cr, 2, pal::kWoodDark);
+}
+
+void DrawScreenBorder(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  const double edge = 19, fill = w - edge;
+  // The fill: a hedge of leaves on dark soil.
+  cairo_rectangle(cr, 0, 0, fill, h);
+  Source(cr, pal::kGrassDark);
+  cairo_fill(cr);
+  Rand r(3);
+  for (int i = 0; i < 26; ++i) {
+    const double x = r.Range(0, fill), y = r.Range(0, h);
+    Ellipse(cr, x, y, r.Range(5, 9), r.Range(3, 6));
+    FillLit(cr, i % 2 ? pal::kLeaf : pal::kGrass, x - 9, y - 6, x + 9, y + 6, 0.3, 0.8);
+    cairo_new_path(cr);
+  }
+  // The edge: a wooden fence rail against the game area.
+  cairo_rectangle(cr, fill, 0, edge, h);
+  FillLit(cr, pal::kWood, fill, 0, w, h, 0.3);
+  cairo_new_path(cr);
+  cairo_move_to(cr, fill + 0.5, 0);
+  cairo_line_to(cr, fill + 0.5, h);
+  cairo_move_to(cr, w - 1.5, 0);
+  cairo_line_to(cr, w - 1.5, h);
+  Outline(cr, 2);
+  for (double y = 8; y < h; y += 32) {
+    cairo_arc(cr, fill + edge / 2, y, 2, 0, 2 * kPi);
+    Source(cr, pal::kWoodDark);
+    cairo_fill(cr);
+  }
+}
+
+void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  RoundRect(cr, 4, 4, w - 8, h - 8, 22);
+  FillLit(cr, pal::kPanel, 0, 0, w, h, 0.25);
+  Outline(cr, 5);
+  // A little barn and a sprout on a hill, the farm's sign.
+  cairo_move_to(cr, 12, h - 18);
+  cairo_curve_to(cr, w * 0.3, h * 0.55, w * 0.7, h * 0.55, w - 12, h - 18);
+  cairo_line_to(cr, w - 12, h - 12);
+  cairo_line_to(cr, 12, h - 12);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kGrass, 0, h * 0.5, w, h, 0.3);
+  cairo_new_path(cr);
+  const double bx = w * 0.12, by = h * 0.42, bw = w * 0.2, bh = h * 0.3;
+  cairo_rectangle(cr, bx, by, bw, bh);
+  FillLit(cr, pal::kRed, bx, by, bx + bw, by + bh);
+  Outline(cr, 3);
+  cairo_move_to(cr, bx - 6, by + 2);
+  cairo_line_to(cr, bx + bw / 2, by - bh * 0.55);
+  cairo_line_to(cr, bx + bw + 6, by + 2);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWoodDark, bx, by - bh, bx + bw, by);
+  Outline(cr, 3);
+  Sprout(cr, w * 0.84, h * 0.8, 0.7);
+  Text(cr, font, "Tallowmere", h * 0.3, w * 0.56, h * 0.46, pal::kYellow, 4);
+}
+
+void DrawWindowIcon(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double s = canvas.Width() / 64.0;
+  cairo_scale(cr, s, s);
+  RoundRect(cr, 3, 3, 58, 58, 12);
+  FillLit(cr, pal::kSky, 3, 3, 61, 61, 0.3);
+  Outline(cr, 3);
+  cairo_move_to(cr, 4, 48);
+  cairo_curve_to(cr, 20, 38, 44, 38, 60, 48);
+  cairo_line_to(cr, 60, 58);
+  cairo_line_to(cr, 4, 58);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kGrass, 4, 38, 60, 60);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, 14, 26, 22, 20);
+  FillLit(cr, pal::kRed, 14, 26, 36, 46);
+  Outline(cr, 2.5);
+  cairo_move_to(cr, 11, 27);
+  cairo_line_to(cr, 25, 15);
+  cairo_line_to(cr, 39, 27);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWoodDark, 11, 15, 39, 27);
+  Outline(cr, 2.5);
+  Sprout(cr, 45, 50, 0.36);
+}
+
+const CursorArt kCursorArt[kCursorArtCount] = {{"arrow.cur", 1, 1},  {"hand.cur", 9, 2},    {"arrow_gray.cur", 1, 1},
+                                              {"ibeam.cur", 8, 15}, {"pan.cur", 15, 15},    {"pan_on.cur", 15, 15},
+                                              {"delete.cur", 15, 15}};
+
+namespace {
+
+void Arrow(cairo_t* cr, Rgb fill) {
+  cairo_move_to(cr, 1.5, 1.5);
+  cairo_line_to(cr, 1.5, 23);
+  cairo_line_to(cr, 7, 18);
+  cairo_line_to(cr, 11, 27);
+  cairo_line_to(cr, 15, 25);
+  cairo_line_to(cr, 11, 16.5);
+  cairo_line_to(cr, 18.5, 16.5);
+  cairo_close_path(cr);
+  FillLit(cr, fill, 0, 0, 19, 27, 0.3);
+  Outline(cr, 1.6);
+}
+
+void Hand(cairo_t* cr, bool closed) {
+  // A gloved hand: palm with fingers up (open) or curled (closed).
+  RoundRect(cr, 6, closed ? 12 : 14, 18, 14, 5);
+  FillLit(cr, pal::kSkin, 6, 12, 24, 28);
+  Outline(cr, 1.5);
+  for (int i = 0; i < 4; ++i) {
+    const double x = 7 + i * 4.2, top = closed ? 9 : (i == 0 ? 2 : 5 + (i == 3 ? 3 : 0));
+    RoundRect(cr, x, top, 4, (closed ? 8 : 14) - (i == 3 ? 3 : 0), 2);
+    FillLit(cr, pal::kSkin, x, top, x + 4, top + 14);
+    Outline(cr, 1.3);
+  }
+  RoundRect(cr, 2, 17, 7, 4, 2);
+  FillLit(cr, pal::kSkin, 2, 17, 9, 21);
+  Outline(cr, 1.3);
+}
+
+}  // namespace
+
+void DrawCursor(PictureCanvas& canvas, u32 index) {
+  cairo_t* cr = canvas.Cairo();
+  switch (index) {
+    case 0: Arrow(cr, pal::kWhite); break;
+    case 2: Arrow(cr, pal::kStone); break;
+    case 1:
+      // A pointing finger.
+      RoundRect(cr, 7, 1, 5, 16, 2.5);
+      FillLit(cr, pal::kSkin, 7, 1, 12, 17);
+      Outline(cr, 1.4);
+      RoundRect(cr, 5, 12, 17, 14, 5);
+      FillLit(cr, pal::kSkin, 5, 12, 22, 26);
+      Outline(cr, 1.5);
+      break;
+    case 3:
+      cairo_move_to(cr, 5, 2);
+      cairo_line_to(cr, 11, 2);
+      cairo_move_to(cr, 8, 2);
+      cairo_line_to(cr, 8, 28);
+      cairo_move_to(cr, 5, 28);
+      cairo_line_to(cr, 11, 28);
+      Rod(cr, 2, pal::kWhite, 1);
+      break;
+    case 4: Hand(cr, false); break;
+    case 5: Hand(cr, true); break;
+    default:
+      // A red round sign with a white cross.
+      cairo_arc(cr, 15.5, 15.5, 12, 0, 2 * kPi);
+      FillRound(cr, pal::kRed, 15.5, 15.5, 12);
+      Outline(cr, 1.6);
+      cairo_move_to(cr, 10.5, 10.5);
+      cairo_line_to(cr, 20.5, 20.5);
+      cairo_move_to(cr, 20.5, 10.5);
+      cairo_line_to(cr, 10.5, 20.5);
+      Rod(cr, 3, pal::kWhite, 0.8);
+      break;
+  }
+}
+
+std::vector<u8> CursorFile(u32 width, u32 height, const std::vector<u32>& argb, i32 hotspotX, i32 hotspotY) {
+  std::vector<u8> out;
+  auto u8_ = [&](u32 v) { out.push_back(static_cast<u8>(v)); };
+  auto u16_ = [&](u32 v) { u8_(v & 0xFF); u8_(v >> 8 & 0xFF); };
+  auto u32_ = [&](u32 v) { u16_(v & 0xFFFF); u16_(v >> 16); };
+  const u32 maskStride = (width + 31) / 32 * 4;
+  const u32 size = 40 + width * height * 4 + maskStride * height;
+  u16_(0);
+  u16_(2);
+  u16_(1);
+  u8_(width);
+  u8_(height);
+  u8_(0);
+  u8_(0);
+  u16_(static_cast<u32>(hotspotX));
+  u16_(static_cast<u32>(hotspotY));
+  u32_(size);
+  u32_(22);
+  u32_(40);
+  u32_(width);
+  u32_(2 * height);
+  u16_(1);
+  u16_(32);
+  for (int i = 0; i < 6; ++i) u32_(0);
+  for (u32 r = 0; r < height; ++r)
+    for (u32 x = 0; x < width; ++x) u32_(argb[(height - 1 - r) * width + x]);
+  for (u32 r = 0; r < height; ++r) {
+    std::vector<u8> row(maskStride, 0);
+    for (u32 x = 0; x < width; ++x)
+      if ((argb[(height - 1 - r) * width + x] >> 24) == 0) row[x / 8] |= static_cast<u8>(0x80 >> (x % 8));
+    out.insert(out.end(), row.begin(), row.end());
+  }
+  return out;
+}
