@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/Identifier.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
@@ -41,7 +42,7 @@ inline testsupport::KindTables& Kinds() {
 
 inline const std::u16string& ArchivePath() {
   static const std::u16string path =
-      plat::Utf8ToUtf16("/tmp/tm_fuzz_content_" + std::to_string(::getpid()) + ".dat");
+      plat::Utf8ToUtf16(fuzzscratch::Path("content", ".dat"));
   return path;
 }
 

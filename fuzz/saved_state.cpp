@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/datafile/DataFileReader.h"
@@ -19,7 +20,7 @@
 namespace {
 
 std::u16string Scratch(const char* tag) {
-  return plat::Utf8ToUtf16("/tmp/fuzz_saved_state_" + std::to_string(::getpid()) + tag);
+  return plat::Utf8ToUtf16(fuzzscratch::Path("saved_state", tag));
 }
 
 bool StoreSection(const std::u16string& name, const uint8_t* data, size_t size) {

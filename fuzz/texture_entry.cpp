@@ -12,6 +12,7 @@
 #include <string>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "engine/DXLImageDecoder.h"
@@ -33,7 +34,7 @@ struct World {
   World() {
     fuzzviewer::Open(viewer);
     list.NewTexture()->SetName(u"grass");
-    path = plat::Utf8ToUtf16("/tmp/tm_fuzz_texture_" + std::to_string(::getpid()) + ".dat");
+    path = plat::Utf8ToUtf16(fuzzscratch::Path("texture", ".dat"));
   }
 };
 
