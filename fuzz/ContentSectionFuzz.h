@@ -6,8 +6,6 @@
 // must still read the ground section after it, and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>

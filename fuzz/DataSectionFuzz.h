@@ -8,8 +8,6 @@
 // Whatever the bytes, it must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -7,8 +7,6 @@
 // reading must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>

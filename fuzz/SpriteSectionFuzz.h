@@ -5,8 +5,6 @@
 // Whatever the bytes, reading must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -3,8 +3,6 @@
 // of the process's own, the input written as one of its files.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

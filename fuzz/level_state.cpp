@@ -22,8 +22,6 @@
 // shed, 3 her walking out of it, 4 her shearing. An input is tried on the
 // level without the mill, then on the one with it, then on the one with
 // the shed and the pen.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -2,8 +2,6 @@
 // archive followed by a whole constants section; the reader refuses it
 // cleanly (the archive still in order) or gives defaults that are in range
 // and write back to a body that reads the same.
-#include <unistd.h>
-
 #include <string>
 
 #include "ScratchFile.h"

@@ -1,8 +1,6 @@
 // The saved-state reader on arbitrary section contents: the bytes are stored
 // as one section of a data file, read back into a DataBuffer, and a state that
 // is accepted is walked with a cursor and must store back unchanged.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

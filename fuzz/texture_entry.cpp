@@ -3,8 +3,6 @@
 // the entry header, the archive loader and the utility library's decoder into
 // a texture of a headless device. The byte count is what follows the header,
 // one more for inputs of odd length, so counts that lie are tried as well.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
