@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FrameHash.h"
+#include "SoftScene.h"
 #include "platform/gfx/GfxD3dx.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
@@ -16,29 +17,9 @@ using namespace plat::gfx;
 
 namespace {
 
-struct Vertex {
-  float x, y, z;
-  uint32_t colour;
-  float u, v;
-};
-
-uint32_t Rand(uint32_t& s) {
-  s = s * 214013u + 2531011u;
-  return (s >> 16) & 0x7FFF;
-}
-
-std::unique_ptr<Texture> MakeTexture(Device* d, uint32_t w, uint32_t h, uint32_t (*f)(uint32_t, uint32_t)) {
-  std::unique_ptr<Texture> t;
-  d->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t);
-  LockedRect lr{};
-  t->LockRect(0, &lr, nullptr, 0);
-  for (uint32_t y = 0; y < h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
-    for (uint32_t x = 0; x < w; ++x) row[x] = f(x, y);
-  }
-  t->UnlockRect(0);
-  return t;
-}
+using benchscene::MakeTexture;
+using benchscene::Rand;
+using benchscene::Vertex;
 
 // A soft-edged disc, transparent in the corners.
 uint32_t Sprite(uint32_t x, uint32_t y) {
@@ -57,17 +38,7 @@ struct Scene {
   std::vector<Vertex> sprites, rotated, text;
 
   Scene() {
-    system = Direct3DCreate9(D3D_SDK_VERSION);
-    PresentParams p{};
-    p.backBufferWidth = 800;
-    p.backBufferHeight = 600;
-    p.backBufferFormat = D3DFMT_X8R8G8B8;
-    p.swapEffect = D3DSWAPEFFECT_DISCARD;
-    p.deviceWindow = 1;
-    p.windowed = 1;
-    p.enableAutoDepthStencil = 1;
-    p.autoDepthStencilFormat = D3DFMT_D24S8;
-    system->CreateDevice(0, D3DDEVTYPE_HAL, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+    benchscene::OpenDevice(system, device);
     sprite = MakeTexture(device.get(), 64, 64, Sprite);
     background = MakeTexture(device.get(), 1024, 1024, Background);
     glyphs = MakeTexture(device.get(), 256, 256, Glyphs);

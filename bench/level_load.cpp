@@ -9,13 +9,12 @@
 // frame; the whole way under 0.5 s.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "GoalReport.h"
-#include "common/ToolViewer.h"
+#include "LoadCalls.h"
 #include "level/scene/GameLevel.h"
 #include "platform/headless/Session.h"
 #include "testsupport/LevelWorld.h"
@@ -30,9 +29,7 @@ void BM_LevelLoad(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     plat::headless::Session session;
-    auto viewer = std::make_unique<DXLWindowViewer>();
-    tools::CreateToolWindow(*viewer, u"LevelLoadBench");
-    tools::SetToolDisplayMode(*viewer, 800, 600);
+    auto viewer = benchgoal::OpenViewer(u"LevelLoadBench");
     auto world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600, true);
     if (!world->loaded) return state.SkipWithError("no sample data set");
     state.ResumeTiming();
@@ -41,18 +38,8 @@ void BM_LevelLoad(benchmark::State& state) {
     hooks.rules.profile = &world->profile;
     GameLevel* level = world->world.OpenLevel(0, LevelSetup{}, hooks);
     if (!level) return state.SkipWithError("the first level does not open");
-    double maxMs = 0.0, sum = 0.0;
-    u32 calls = 0, maxStage = 0;
-    while (!level->IsLoaded() && calls < 100000) {
-      const u32 stage = level->GetLoadStage();
-      const double t0 = benchgoal::ThreadCpuMs();
-      level->Load();
-      const double ms = benchgoal::ThreadCpuMs() - t0;
-      if (ms > maxMs) maxStage = stage;
-      maxMs = std::max(maxMs, ms);
-      sum += ms;
-      ++calls;
-    }
+    benchgoal::LoadCalls calls;
+    while (!level->IsLoaded() && calls.More()) calls.Time(level->GetLoadStage(), [&] { level->Load(); });
     level->Enter();
     world->world.Frame(16);
     if (viewer->BeginFrame() == 0) {
@@ -63,14 +50,12 @@ void BM_LevelLoad(benchmark::State& state) {
     const double all = benchgoal::ThreadCpuMs() - start;
     state.PauseTiming();
     if (!level->IsLoaded()) return state.SkipWithError("the first level does not load");
-    longest.push_back(maxMs);
-    loading.push_back(sum);
+    longest.push_back(calls.longestMs);
+    loading.push_back(calls.sumMs);
     whole.push_back(all);
-    state.counters["longest_call_ms"] = maxMs;
-    state.counters["load_ms"] = sum;
+    calls.Count(state, "longest_in_stage");
+    state.counters["load_ms"] = calls.sumMs;
     state.counters["to_running_ms"] = all;
-    state.counters["calls"] = calls;
-    state.counters["longest_in_stage"] = maxStage;  // the stage the longest call began in
     world.reset();
     viewer.reset();
     state.ResumeTiming();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "FrameHash.h"
+#include "SoftScene.h"
 #include "common/ToolViewer.h"
 #include "content/ContentArchive.h"
 #include "content/GameCharacter.h"
@@ -39,35 +40,14 @@ namespace {
 
 constexpr float kViewScale = 0.694f;
 
-struct Vertex {
-  float x, y, z;
-  uint32_t colour;
-  float u, v;
-};
-
-uint32_t Rand(uint32_t& s) {
-  s = s * 214013u + 2531011u;
-  return (s >> 16) & 0x7FFF;
-}
+using benchscene::MakeTexture;
+using benchscene::Rand;
+using benchscene::Vertex;
 
 uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
   uint32_t h = x * 374761393u + y * 668265263u + seed * 2246822519u;
   h = (h ^ (h >> 13)) * 1274126177u;
   return h ^ (h >> 16);
-}
-
-template <typename F>
-std::unique_ptr<Texture> MakeTexture(Device* d, uint32_t w, uint32_t h, F f) {
-  std::unique_ptr<Texture> t;
-  d->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t);
-  LockedRect lr{};
-  t->LockRect(0, &lr, nullptr, 0);
-  for (uint32_t y = 0; y < h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lr.bits) + y * lr.pitch);
-    for (uint32_t x = 0; x < w; ++x) row[x] = f(x, y);
-  }
-  t->UnlockRect(0);
-  return t;
 }
 
 // Opaque ground: a mottled colour per tile kind.
@@ -98,17 +78,7 @@ struct Scene {
   std::vector<Quad> ground, objects;
 
   Scene() {
-    system = Direct3DCreate9(D3D_SDK_VERSION);
-    PresentParams p{};
-    p.backBufferWidth = 800;
-    p.backBufferHeight = 600;
-    p.backBufferFormat = D3DFMT_X8R8G8B8;
-    p.swapEffect = D3DSWAPEFFECT_DISCARD;
-    p.deviceWindow = 1;
-    p.windowed = 1;
-    p.enableAutoDepthStencil = 1;
-    p.autoDepthStencilFormat = D3DFMT_D24S8;
-    system->CreateDevice(0, D3DDEVTYPE_HAL, 1, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+    benchscene::OpenDevice(system, device);
     for (uint32_t k = 0; k < 4; ++k) {
       tiles.push_back(MakeTexture(device.get(), 256, 128, [k](uint32_t x, uint32_t y) { return Ground(x, y, k); }));
     }

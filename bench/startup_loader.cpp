@@ -6,15 +6,14 @@
 // the loading bar never stops for a frame.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "GoalReport.h"
+#include "LoadCalls.h"
 #include "app/StartupLoader.h"
-#include "common/ToolViewer.h"
 #include "platform/headless/Session.h"
 #include "platform/os/Clock.h"
 
@@ -28,9 +27,7 @@ void BM_StartupLoader(benchmark::State& state) {
     state.PauseTiming();
     plat::headless::Session session;
     plat::SetClock(nullptr);  // the tracker's reports and slices on real time
-    auto viewer = std::make_unique<DXLWindowViewer>();
-    tools::CreateToolWindow(*viewer, u"StartupLoaderBench");
-    tools::SetToolDisplayMode(*viewer, 800, 600);
+    auto viewer = benchgoal::OpenViewer(u"StartupLoaderBench");
     SetGameViewer(viewer.get());
     state.ResumeTiming();
     const double start = benchgoal::ThreadCpuMs();
@@ -39,27 +36,17 @@ void BM_StartupLoader(benchmark::State& state) {
     if (!data->archives.Open(TM_SAMPLE_DATA_DIR, &error)) return state.SkipWithError(error.c_str());
     data->Install();
     auto loader = std::make_unique<StartupLoader>(data->Targets());
-    double maxMs = 0.0;
-    u32 calls = 0, maxStep = 0;
+    benchgoal::LoadCalls calls;
     StartupLoader::Result result = StartupLoader::kGoingOn;
-    while (result == StartupLoader::kGoingOn && calls < 100000) {
-      const u32 step = loader->GetStep();
-      const double t0 = benchgoal::ThreadCpuMs();
-      result = loader->Load();
-      const double ms = benchgoal::ThreadCpuMs() - t0;
-      if (ms > maxMs) maxStep = step;
-      maxMs = std::max(maxMs, ms);
-      ++calls;
-    }
+    while (result == StartupLoader::kGoingOn && calls.More())
+      calls.Time(loader->GetStep(), [&] { result = loader->Load(); });
     const double sum = benchgoal::ThreadCpuMs() - start;
     state.PauseTiming();
     if (result != StartupLoader::kFinished) state.SkipWithError(loader->GetFailure().what.c_str());
-    longest.push_back(maxMs);
+    longest.push_back(calls.longestMs);
     whole.push_back(sum);
-    state.counters["longest_call_ms"] = maxMs;
+    calls.Count(state, "longest_in_step");
     state.counters["startup_ms"] = sum;
-    state.counters["calls"] = calls;
-    state.counters["longest_in_step"] = maxStep;  // the step the longest call began in
     loader.reset();
     data.reset();
     ResetGameServices();

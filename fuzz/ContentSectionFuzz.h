@@ -6,13 +6,12 @@
 // must still read the ground section after it, and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/Identifier.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
@@ -41,7 +40,7 @@ inline testsupport::KindTables& Kinds() {
 
 inline const std::u16string& ArchivePath() {
   static const std::u16string path =
-      plat::Utf8ToUtf16("/tmp/tm_fuzz_content_" + std::to_string(::getpid()) + ".dat");
+      plat::Utf8ToUtf16(fuzzscratch::Path("content", ".dat"));
   return path;
 }
 

@@ -8,8 +8,6 @@
 // Whatever the bytes, it must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
@@ -55,7 +54,7 @@ struct World {
     animations = std::make_unique<SpriteSet>(kAnimationSpriteSet);
     AddSprite(*particles, u"spark", 8, 1);
     AddSprite(*animations, u"walker", 32, 4);
-    path = plat::Utf8ToUtf16("/tmp/tm_fuzz_data_" + std::to_string(::getpid()) + ".dat");
+    path = plat::Utf8ToUtf16(fuzzscratch::Path("data", ".dat"));
   }
   static void AddSprite(SpriteSet& set, const wchar* name, u32 width, i32 frames) {
     DXLTexture* t = set.GetTextures()->NewTexture();

@@ -7,8 +7,6 @@
 // reading must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
@@ -44,7 +43,7 @@ inline bool ReadAll(i32 (*read)(kis::DataFileReaderW*, SectionCursor*), kis::Dat
 
 // The scratch archive, removed when the fuzzer ends.
 struct Scratch {
-  std::string utf8 = "/tmp/tm_fuzz_sounds_" + std::to_string(::getpid()) + ".dat";
+  std::string utf8 = fuzzscratch::Path("sounds", ".dat");
   std::u16string path = plat::Utf8ToUtf16(utf8);
   ~Scratch() { std::remove(utf8.c_str()); }
 };

@@ -5,8 +5,6 @@
 // Whatever the bytes, reading must end cleanly and nothing may leak.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "engine/DXLWindowViewer.h"
 #include "engine/image/SaveBitmapTGA.h"
@@ -75,7 +74,7 @@ struct World {
   std::u16string path;
   World() {
     fuzzviewer::Open(viewer);
-    path = plat::Utf8ToUtf16("/tmp/tm_fuzz_sprites_" + std::to_string(::getpid()) + ".dat");
+    path = plat::Utf8ToUtf16(fuzzscratch::Path("sprites", ".dat"));
   }
 };
 

@@ -3,21 +3,20 @@
 // of the process's own, the input written as one of its files.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "ScratchFile.h"
 #include "platform/encoding/Utf.h"
 
 namespace userfuzz {
 
 struct Scratch {
   std::string folder;
-  explicit Scratch(const char* tag) : folder("/tmp/tm_fuzz_" + std::string(tag) + "_" + std::to_string(::getpid())) {}
+  explicit Scratch(const char* tag) : folder(fuzzscratch::Path(tag, "")) {}
   ~Scratch() {
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

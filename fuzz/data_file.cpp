@@ -1,13 +1,12 @@
 // The container reader on arbitrary bytes: open, walk every directory and read
 // every section. Nothing may crash, hang or allocate beyond the input's size.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "platform/encoding/Utf.h"
 
@@ -15,12 +14,6 @@ namespace {
 
 constexpr u32 kSig1 = 0x46445453u;  // signature of the seed files
 constexpr u32 kSig2 = 0x00000001u;
-
-const std::u16string& ScratchName() {
-  static const std::u16string name =
-      plat::Utf8ToUtf16("/tmp/fuzz_data_file_" + std::to_string(::getpid()) + ".dat");
-  return name;
-}
 
 // The tree is freed when the file fails, so the directory is fetched anew
 // after every operation. Children sharing (id, sub-id) with an earlier
@@ -65,11 +58,9 @@ void Walk(kis::DataFileReaderW* r) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::u16string& name = ScratchName();
-  std::FILE* f = std::fopen(plat::Utf16ToUtf8(name).c_str(), "wb");
-  if (!f) return 0;
-  if (size) std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = fuzzscratch::Path("data_file", ".dat");
+  static const std::u16string name = plat::Utf8ToUtf16(path);
+  if (!fuzzscratch::Write(path, data, size)) return 0;
   kis::DataFileReaderW* r = kis::OpenDataFileReaderW(name.c_str(), kSig1, kSig2, 0xFFFFFFFFu);
   if (r) {
     Walk(r);

@@ -2,13 +2,12 @@
 // (even: bitmap font, odd: system font), the rest is the section holding the
 // record. A font that loads is measured and laid out. Nothing may crash, hang
 // or allocate beyond what the section holds.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "gametext/KGEBitmapFont.h"
@@ -24,8 +23,7 @@ constexpr u32 kSig1 = 0x46445453u;
 constexpr u32 kSig2 = 0x00000002u;
 
 const std::u16string& ScratchName() {
-  static const std::u16string name =
-      plat::Utf8ToUtf16("/tmp/fuzz_font_data_" + std::to_string(::getpid()) + ".dat");
+  static const std::u16string name = plat::Utf8ToUtf16(fuzzscratch::Path("font_data", ".dat"));
   return name;
 }
 

@@ -4,14 +4,13 @@
 // space values; odd - the rest is a digit-font entry inside a data-file
 // section, read and then used to show a few numbers. Nothing may crash,
 // hang or allocate beyond the input's size.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/IniFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
@@ -23,16 +22,9 @@
 
 namespace {
 
-std::string Scratch(const char* ext) {
-  return "/tmp/fuzz_font_description_" + std::to_string(::getpid()) + ext;
-}
-
 void Description(const uint8_t* data, size_t size) {
-  const std::string path = Scratch(".ini");
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
+  const std::string path = fuzzscratch::Path("font_description", ".ini");
+  fuzzscratch::Write(path, data, size);
   const std::u16string wide = plat::Utf8ToUtf16(path);
   kis::IniFileW ini(wide.c_str());
   DXLBitmapFontW font;
@@ -58,7 +50,7 @@ void Description(const uint8_t* data, size_t size) {
 }
 
 void DigitEntry(const uint8_t* data, size_t size) {
-  const std::u16string name = plat::Utf8ToUtf16(Scratch(".dat"));
+  const std::u16string name = plat::Utf8ToUtf16(fuzzscratch::Path("font_description", ".dat"));
   {
     kis::DataFileWriterW w(0x54474944u, 1, 1);
     if (!w.Open(name.c_str(), false)) return;

@@ -22,8 +22,6 @@
 // shed, 3 her walking out of it, 4 her shearing. An input is tried on the
 // level without the mill, then on the one with it, then on the one with
 // the shed and the pen.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/Identifier.h"
@@ -426,7 +425,7 @@ class World : public LevelStateHost {
     std::vector<GARBAGEINFO> kinds(1);
     kinds[0].id = kHeap;
     kinds[0].clearTime = 300;
-    const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_" + std::to_string(::getpid()) + ".dat");
+    const std::u16string path = plat::Utf8ToUtf16(fuzzscratch::Path("level_state", ".dat"));
     VILLAININFO raider = ::MakeVillain(u"raider");
     raider.enterInterval = 300;
     raider.shotInterval = 500;
@@ -475,7 +474,7 @@ class World : public LevelStateHost {
         hen.levels[i].house.spots[2 * k + 1] = 40;
       }
     }
-    const std::u16string path = plat::Utf8ToUtf16("/tmp/fuzz_level_state_hen_" + std::to_string(::getpid()) + ".dat");
+    const std::u16string path = plat::Utf8ToUtf16(fuzzscratch::Path("level_state_hen", ".dat"));
     // The flour mill: two slots at level 2.
     BUILDING mill = testsupport::KindBuilding(u"mill", kBuildingFactory, 4, 50);
     mill.factory.productCount = 1;

@@ -1,23 +1,19 @@
 // The language cache is a binary file in the data folder: a damaged or
 // hostile one must load only what it really holds, without reading out of
 // bounds, allocating from unchecked counts or trusting its records.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "ScratchFile.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEFont.h"
 #include "platform/encoding/Utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/tm_fuzz_lng_cache_" + std::to_string(getpid()) + ".dat";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = fuzzscratch::Path("lng_cache", ".dat");
+  if (!fuzzscratch::Write(path, data, size)) return 0;
   const std::u16string p = plat::Utf8ToUtf16(path);
   GameLanguage lang(p.c_str());
   lang.GetWindowTitle();

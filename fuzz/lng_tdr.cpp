@@ -1,13 +1,12 @@
 // Language source files in the text tree form come from the data folder or a
 // translator's hand: any bytes must load (or not) cleanly, and every query of
 // the loaded language must stay inside its buffers.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "ScratchFile.h"
 #include "gametext/GameLanguage.h"
 #include "platform/encoding/Utf.h"
 
@@ -28,11 +27,8 @@ void Query(GameLanguage& lang) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/tm_fuzz_lng_tdr_" + std::to_string(getpid()) + ".txt";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = fuzzscratch::Path("lng_tdr", ".txt");
+  if (!fuzzscratch::Write(path, data, size)) return 0;
   const std::u16string p = plat::Utf8ToUtf16(path);
   GameLanguage lang(p.c_str());
   Query(lang);

@@ -1,13 +1,12 @@
 // Language files saved from a spreadsheet as XML may be damaged or written by
 // other programs: any bytes must parse (or be refused) cleanly, lookups must
 // stay in range, and a language loaded from them must answer every query.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "ScratchFile.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/LngXmlDocument.h"
 #include "platform/encoding/Utf.h"
@@ -36,11 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     doc.ToRoot();
   }
-  static const std::string path = "/tmp/tm_fuzz_lng_xml_" + std::to_string(getpid()) + ".xml";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = fuzzscratch::Path("lng_xml", ".xml");
+  if (!fuzzscratch::Write(path, data, size)) return 0;
   const std::u16string p = plat::Utf8ToUtf16(path);
   GameLanguage lang(p.c_str());
   lang.Acquire();

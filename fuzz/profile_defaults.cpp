@@ -2,10 +2,9 @@
 // archive followed by a whole constants section; the reader refuses it
 // cleanly (the archive still in order) or gives defaults that are in range
 // and write back to a body that reads the same.
-#include <unistd.h>
-
 #include <string>
 
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
@@ -13,7 +12,7 @@
 #include "platform/encoding/Utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::u16string path = plat::Utf8ToUtf16("/tmp/tm_fuzz_prof_" + std::to_string(::getpid()) + ".dat");
+  static const std::u16string path = plat::Utf8ToUtf16(fuzzscratch::Path("prof", ".dat"));
   if (size > 4096) return 0;
   const std::vector<u8> body(data, data + size);
   if (!WriteDataArchive(path.c_str(), {{kProfileSectionId, kProfileSectionSubId, body},

@@ -1,8 +1,6 @@
 // The saved-state reader on arbitrary section contents: the bytes are stored
 // as one section of a data file, read back into a DataBuffer, and a state that
 // is accepted is walked with a cursor and must store back unchanged.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/datafile/DataFileReader.h"
@@ -19,7 +18,7 @@
 namespace {
 
 std::u16string Scratch(const char* tag) {
-  return plat::Utf8ToUtf16("/tmp/fuzz_saved_state_" + std::to_string(::getpid()) + tag);
+  return plat::Utf8ToUtf16(fuzzscratch::Path("saved_state", tag));
 }
 
 bool StoreSection(const std::u16string& name, const uint8_t* data, size_t size) {

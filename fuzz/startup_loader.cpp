@@ -5,7 +5,6 @@
 // loader must finish or hand back a failure with its step and text, within
 // a bounded number of calls, and everything read must go again cleanly.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -14,13 +13,13 @@
 #include <vector>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "app/DataSet.h"
 #include "app/StartupLoader.h"
 #include "content/ContentArchive.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
-#include "platform/os/StdioFile.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "resources/SpriteArchiveWriter.h"
@@ -37,7 +36,7 @@ struct Files {
   std::string folder;
   Files() {
     fuzzviewer::Open(viewer);
-    folder = "/tmp/tm_fuzz_loader_" + std::to_string(::getpid());
+    folder = fuzzscratch::Path("loader", "");
     ::mkdir(folder.c_str(), 0700);
     SpriteArchiveWriter empty;
     empty.Write(plat::Utf8ToUtf16(folder + "/Sprites.dat").c_str());
@@ -53,12 +52,7 @@ Files& TheFiles() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Files& files = TheFiles();
-  const std::u16string path = plat::Utf8ToUtf16(files.folder + "/Data.dat");
-  std::FILE* f = plat::FileOpen(path, "wb");
-  if (!f) return 0;
-  const bool written = std::fwrite(data, 1, size, f) == size;
-  plat::FileClose(f);
-  if (!written) return 0;
+  if (!fuzzscratch::Write(files.folder + "/Data.dat", data, size)) return 0;
 
   SetGameViewer(&files.viewer);
   GetGameServices().loadingProgress = &YieldSometimes;

@@ -1,14 +1,13 @@
 // Text tree files come from the data folder and may be damaged: loading any
 // bytes must fail or succeed cleanly, and every read of a loaded tree must
 // stay inside its buffers.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ScratchFile.h"
 #include "base/text/TdrDocument.h"
 #include "base/text/TdrRowReader.h"
 #include "platform/encoding/Utf.h"
@@ -45,11 +44,8 @@ void ReadNode(kis::TdrDocument& doc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/tm_fuzz_text_tree_" + std::to_string(getpid()) + ".txt";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  static const std::string path = fuzzscratch::Path("text_tree", ".txt");
+  if (!fuzzscratch::Write(path, data, size)) return 0;
   const std::u16string wide = plat::Utf8ToUtf16(path);
   kis::TdrDocument* doc = nullptr;
   if (!kis::LoadTdrDocument(wide.c_str(), &doc)) return 0;

@@ -3,8 +3,6 @@
 // the entry header, the archive loader and the utility library's decoder into
 // a texture of a headless device. The byte count is what follows the header,
 // one more for inputs of odd length, so counts that lie are tried as well.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "engine/DXLImageDecoder.h"
@@ -33,7 +32,7 @@ struct World {
   World() {
     fuzzviewer::Open(viewer);
     list.NewTexture()->SetName(u"grass");
-    path = plat::Utf8ToUtf16("/tmp/tm_fuzz_texture_" + std::to_string(::getpid()) + ".dat");
+    path = plat::Utf8ToUtf16(fuzzscratch::Path("texture", ".dat"));
   }
 };
 

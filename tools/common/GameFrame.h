@@ -1,15 +1,17 @@
 // The engine's frame as the tools that show the game open it: one instance
 // at a time (decided before anything opens a file, so a refused second
 // start leaves the running one's log alone), the log beside the program, a
-// window of w x h in 32-bit colour, input and the services; and the last
-// frame written as a PNG file. Each step that fails is said on stderr with
-// the tool's name, the frame is shut down and the answer is exit status 1.
+// window of w x h in 32-bit colour, input and the services; the last frame
+// written as a PNG file and read back; the answer to the command line. Each
+// step of the frame that fails is said on stderr with the tool's name, the
+// frame is shut down and the answer is exit status 1.
 // Header-only; include as "common/GameFrame.h".
 #pragma once
 
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
@@ -60,6 +62,32 @@ inline bool WriteFrameShot(const char* tool, const std::string& path, u32 frames
   }
   std::printf("%s: wrote %s (frame %u, %u x %u)\n", tool, path.c_str(), frames, soft->Width(), soft->Height());
   return true;
+}
+
+// A frame written before, read back to be checked; false (said on stderr)
+// when it cannot be read.
+inline bool ReadFrameShot(const char* tool, const std::string& path, std::vector<uint32_t>* pixels, uint32_t* width,
+                          uint32_t* height) {
+  std::string error;
+  if (plat::ReadPng(path, pixels, width, height, &error)) return true;
+  std::fprintf(stderr, "%s: cannot read %s: %s\n", tool, path.c_str(), error.c_str());
+  return false;
+}
+
+// What a tool answers to its command line before it runs: the usage and
+// help asked for (status 0), or what was wrong with the usage (status 2);
+// -1 when the arguments were right and it goes on.
+inline int AnswerArguments(const char* tool, const std::string& wrong, bool help, const char* usage,
+                           const char* helpText) {
+  if (help && wrong.empty()) {
+    std::printf("%s%s", usage, helpText);
+    return 0;
+  }
+  if (!wrong.empty()) {
+    std::fprintf(stderr, "%s: %s\n%s(--help says more)\n", tool, wrong.c_str(), usage);
+    return 2;
+  }
+  return -1;
 }
 
 // What a windowed tool says when its display goes away mid-run, as the SDL

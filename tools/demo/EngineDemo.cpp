@@ -282,11 +282,8 @@ int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audi
 int CheckScreenshot(const std::string& path) {
   std::vector<uint32_t> pixels;
   uint32_t w = 0, h = 0;
+  if (!tools::ReadFrameShot("engine_demo", path, &pixels, &w, &h)) return 1;
   std::string error;
-  if (!plat::ReadPng(path, &pixels, &w, &h, &error)) {
-    std::fprintf(stderr, "engine_demo: cannot read %s: %s\n", path.c_str(), error.c_str());
-    return 1;
-  }
   demo::SceneLayout layout;
   if (!demo::ReadSceneLayout(gOptions.data, &layout, &error)) {
     std::fprintf(stderr, "engine_demo: %s\n", error.c_str());
@@ -308,14 +305,8 @@ int main(int argc, char** argv) {
   // Lines reach a pipe or a file as they are written, not when the program ends.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::string wrong = ParseArgs(argc, argv, &gOptions);
-  if (gOptions.help && wrong.empty()) {
-    std::printf("%s%s", kUsage, kHelp);
-    return 0;
-  }
-  if (!wrong.empty()) {
-    std::fprintf(stderr, "engine_demo: %s\n%s(--help says more)\n", wrong.c_str(), kUsage);
-    return 2;
-  }
+  const int answer = tools::AnswerArguments("engine_demo", wrong, gOptions.help, kUsage, kHelp);
+  if (answer >= 0) return answer;
   if (!gOptions.check.empty()) return CheckScreenshot(gOptions.check);
 
   if (gOptions.headless) {

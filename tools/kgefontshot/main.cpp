@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "common/ToolViewer.h"
+#include "common/WinFontOptions.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/encoding/Utf.h"
-#include "platform/font/FontResolver.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/gfx/PngFile.h"
@@ -75,37 +75,17 @@ std::vector<u32> Composite(DXLTexture* texture, u32* width, u32* height) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  plat::FontResolver& resolver = plat::DefaultFontResolver();
-  u8 style = 0;
-  u32 flags = 0, color = 0xFFFFFF;
-  i32 tracking = 0;
-  DXLOUTLINE outline{};
+  tools::WinFontOptions options;
   KGESHADOW shadow{};
   std::vector<const char*> args;
   for (int i = 1; i < argc; ++i) {
+    if (options.Take(argc, argv, i)) continue;
     const std::string a = argv[i];
-    if (a == "--folder" && i + 1 < argc) {
-      resolver.SetFolder(plat::Utf8ToUtf16(argv[++i]));
-    } else if (a == "--no-system") {
-      resolver.SetUseSystemFonts(false);
-    } else if (a == "--bold") {
-      style |= kKGEStyleBold;
-    } else if (a == "--italic") {
-      style |= kKGEStyleItalic;
-    } else if (a == "--kern") {
-      flags |= kKGEWinFontKerning;
-    } else if (a == "--color" && i + 1 < argc) {
-      color = static_cast<u32>(std::strtoul(argv[++i], nullptr, 16)) & 0xFFFFFF;
-    } else if (a == "--outline" && i + 1 < argc) {
-      DXLMakeOutline(&outline, 1, static_cast<float>(std::atof(argv[++i])), 0xFF000000u, 1, 0);
-      flags |= kKGEWinFontOutline;
-    } else if (a == "--shadow" && i + 2 < argc) {
+    if (a == "--shadow" && i + 2 < argc) {
       const i32 dx = std::atoi(argv[++i]);
       const i32 dy = std::atoi(argv[++i]);
       shadow = KGESHADOW{1, dx, dy, 0xA0000000u};
-      flags |= kKGEWinFontShadow;
-    } else if (a == "--tracking" && i + 1 < argc) {
-      tracking = std::atoi(argv[++i]);
+      options.flags |= kKGEWinFontShadow;
     } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
       return Usage();
     } else {
@@ -128,9 +108,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   KGEWinFont* raw = nullptr;
-  i32 hr = KGECreateWinFont(&viewer, flags, points, 0, 1, style, 0, 0, color, face.c_str(),
+  i32 hr = KGECreateWinFont(&viewer, options.flags, points, 0, 1, options.style, 0, 0, options.color, face.c_str(),
                             KGEWinFont::kMeasureSpace, chars.c_str(), static_cast<u32>(chars.size()), u'?',
-                            &outline, &shadow, tracking, 0, 0xFFFFFFFFu, &raw);
+                            &options.outline, &shadow, options.tracking, 0, 0xFFFFFFFFu, &raw);
   std::unique_ptr<KGEWinFont> font(raw);
   if (hr != 0) {
     std::fprintf(stderr, "kgefontshot: font creation failed (0x%08X)\n", static_cast<unsigned>(hr));

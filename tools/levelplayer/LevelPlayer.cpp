@@ -362,11 +362,7 @@ int Run() {
 int CheckScreenshot(const std::string& path) {
   std::vector<uint32_t> pixels;
   uint32_t w = 0, h = 0;
-  std::string error;
-  if (!plat::ReadPng(path, &pixels, &w, &h, &error)) {
-    std::fprintf(stderr, "levelplayer: cannot read %s: %s\n", path.c_str(), error.c_str());
-    return 1;
-  }
+  if (!tools::ReadFrameShot("levelplayer", path, &pixels, &w, &h)) return 1;
   std::string report;
   if (w != kWidth || h != kHeight) report += "  it is not 800 x 600\n";
   const u32 strip = kHeight - 115;
@@ -411,14 +407,8 @@ int CheckScreenshot(const std::string& path) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::string wrong = ParseArgs(argc, argv, &gOptions);
-  if (gOptions.help && wrong.empty()) {
-    std::printf("%s%s", kUsage, kHelp);
-    return 0;
-  }
-  if (!wrong.empty()) {
-    std::fprintf(stderr, "levelplayer: %s\n%s(--help says more)\n", wrong.c_str(), kUsage);
-    return 2;
-  }
+  const int answer = tools::AnswerArguments("levelplayer", wrong, gOptions.help, kUsage, kHelp);
+  if (answer >= 0) return answer;
   if (!gOptions.check.empty()) return CheckScreenshot(gOptions.check);
   if (!gOptions.script.empty()) {
     std::string error;

@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "common/ToolViewer.h"
+#include "common/WinFontOptions.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
 #include "platform/encoding/Utf.h"
-#include "platform/font/FontResolver.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
 
@@ -45,33 +45,15 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  plat::FontResolver& resolver = plat::DefaultFontResolver();
-  u8 style = 0;
-  u32 flags = 0, color = 0xFFFFFF;
-  i32 tracking = 0, leading = 0;
-  DXLOUTLINE outline{};
+  tools::WinFontOptions options;
+  options.wholeOutline = true;
+  i32 leading = 0;
   std::u16string extra;
   std::vector<const char*> args;
   for (int i = 1; i < argc; ++i) {
+    if (options.Take(argc, argv, i)) continue;
     const std::string a = argv[i];
-    if (a == "--folder" && i + 1 < argc) {
-      resolver.SetFolder(plat::Utf8ToUtf16(argv[++i]));
-    } else if (a == "--no-system") {
-      resolver.SetUseSystemFonts(false);
-    } else if (a == "--bold") {
-      style |= kKGEStyleBold;
-    } else if (a == "--italic") {
-      style |= kKGEStyleItalic;
-    } else if (a == "--kern") {
-      flags |= kKGEWinFontKerning;
-    } else if (a == "--color" && i + 1 < argc) {
-      color = static_cast<u32>(std::strtoul(argv[++i], nullptr, 16)) & 0xFFFFFF;
-    } else if (a == "--outline" && i + 1 < argc) {
-      DXLMakeOutline(&outline, 1, static_cast<float>(std::atoi(argv[++i])), 0xFF000000u, 1, 0);
-      flags |= kKGEWinFontOutline;
-    } else if (a == "--tracking" && i + 1 < argc) {
-      tracking = std::atoi(argv[++i]);
-    } else if (a == "--leading" && i + 1 < argc) {
+    if (a == "--leading" && i + 1 < argc) {
       leading = std::atoi(argv[++i]);
     } else if (a == "--chars" && i + 1 < argc) {
       extra = plat::Utf8ToUtf16(argv[++i]);
@@ -101,9 +83,9 @@ int main(int argc, char** argv) {
   }
 
   KGEWinFont* raw = nullptr;
-  i32 hr = KGECreateWinFont(&viewer, flags, points, 0, 1, style, 0, 0, color, face.c_str(), KGEWinFont::kMeasureSpace,
-                            chars.c_str(), static_cast<u32>(chars.size()), u'?', &outline, nullptr, tracking,
-                            leading, 0xFFFFFFFFu, &raw);
+  i32 hr = KGECreateWinFont(&viewer, options.flags, points, 0, 1, options.style, 0, 0, options.color, face.c_str(),
+                            KGEWinFont::kMeasureSpace, chars.c_str(), static_cast<u32>(chars.size()), u'?',
+                            &options.outline, nullptr, options.tracking, leading, 0xFFFFFFFFu, &raw);
   std::unique_ptr<KGEWinFont> font(raw);
   if (hr == 0) hr = font->Acquire();
   if (hr != 0) {
