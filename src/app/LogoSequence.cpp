@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr u32 kPathLength = 260;
+constexpr u32 kLogoPathLength = 260;
 constexpr u32 kLogoBlendMode = kBlendAlpha;
 
 }  // namespace
@@ -27,12 +27,12 @@ LogoSequence::LogoSequence(const wchar* listFile)
     doc->SetCurrentNode(nullptr);
     const u32 rows = kis::TdrRowCount(*doc);
     for (u32 i = 0; i < rows; ++i) {
-      wchar picture[kPathLength] = {};
+      wchar picture[kLogoPathLength] = {};
       u32 colour = 0, duration = 0, notSkippable = 0;
       if (!kis::ReadTdrRow(*doc, i, u"Z[260],x4,u4,{b4}", false, &picture, &colour, &duration, &notSkippable))
         continue;
-      wchar full[kPathLength];
-      if (!picture[0] || !kis::CombinePathW(full, kPathLength, listFile, picture, true)) continue;
+      wchar full[kLogoPathLength];
+      if (!picture[0] || !kis::CombinePathW(full, kLogoPathLength, listFile, picture, true)) continue;
       DXLTexture* texture = DXLLoadTextureFile(textures_.get(), full, kLogoBlendMode, nullptr, true);
       if (!texture) continue;
       if (!texture->IsReady()) {

@@ -42,7 +42,7 @@ DXLCursors::~DXLCursors() {
 // --- Records -----------------------------------------------------------------
 
 void DXLCursors::Add(const DXLCURSORDATA& record) {
-  if (record.kind == kCursorNone) return;
+  if (record.kind == kCursorKindNone) return;
   records_.Add(new DXLCURSORDATA(record));
   if (DXLTexture* image = ImageOf(record)) image->AddListener(this);
 }
@@ -276,7 +276,7 @@ DXLCursors& DXLGetCursors() {
 
 void DXLResetCursors() { Instance().reset(); }
 
-void DXLMakeEmptyCursor(DXLCURSORDATA* out) { *out = DXLCURSORDATA{kCursorNone, 0, 0, 0, 0}; }
+void DXLMakeEmptyCursor(DXLCURSORDATA* out) { *out = DXLCURSORDATA{kCursorKindNone, 0, 0, 0, 0}; }
 
 void DXLMakeSystemCursor(DXLCURSORDATA* out, u32 slot, plat::CursorHandle cursor) {
   *out = DXLCURSORDATA{kCursorSystem, slot, 0, 0, cursor};

@@ -25,7 +25,7 @@
 class DXLTexture;
 
 // Kinds of cursor records.
-constexpr u32 kCursorNone = 0;
+constexpr u32 kCursorKindNone = 0;  // no cursor (CursorIds.h's kCursorNone is a cursor id)
 constexpr u32 kCursorSystem = 1;
 constexpr u32 kCursorDevice = 2;
 constexpr u32 kCursorTexture = 3;

@@ -39,7 +39,7 @@ DXLTexture* Back() {
   return s && s->IsLoaded() ? s->GetTexture() : nullptr;
 }
 
-const wchar* WindowText(const wchar* key) { return SectionText(u"bonuses_window", key); }
+const wchar* BonusesWindowText(const wchar* key) { return SectionText(u"bonuses_window", key); }
 
 const BONUS* Bonus(i32 i) {
   const GameBonuses* bonuses = GetGameBonuses();
@@ -207,8 +207,8 @@ BonusesWindow::BonusesWindow(i32 level, BONUSSELECTION* choice)
     AddPiece(12, client + 5 + kPanelStep * static_cast<i32>(n), BonusWindowPanel::kWidth, 4,
              SkinOf(skins::kWindowSeparator, kInterfaceImage), &pieces_);
   }
-  AddButton(kBonusesOk, WindowText(u"ok"), 1, 1, 0);
-  SetCaption(WindowText(u"caption"));
+  AddButton(kBonusesOk, BonusesWindowText(u"ok"), 1, 1, 0);
+  SetCaption(BonusesWindowText(u"caption"));
   Show(0, true);
 }
 

@@ -28,7 +28,7 @@ constexpr i32 kCrossWidth = 48;
 constexpr i32 kListFrameHeight = 250;
 constexpr i32 kNewButtonHeight = 58;  // the "profiles" button skin: 3 state frames of 58
 constexpr u32 kNameFont = 4;
-constexpr u32 kLabelFont = 3;
+constexpr u32 kProfilesLabelFont = 3;
 constexpr u32 kMaxNameCharacters = 65536;
 
 const wchar* ProfilesText(const wchar* key) { return SectionText(u"profiles_window", key); }
@@ -470,7 +470,7 @@ NewProfileWindow::NewProfileWindow(ProfileRoster* roster, const wchar* name, boo
   edit->SetActive(true);
   edit->SelectAll();
   OnNameChanged();
-  label_.reset(MakePanelText(ProfilesText(u"enter_name"), kLabelFont));
+  label_.reset(MakePanelText(ProfilesText(u"enter_name"), kProfilesLabelFont));
   if (label_) {
     labelX_ = std::floor(static_cast<float>(width_ - label_->GetWidth()) / 2);
     labelY_ = std::floor(95.0f - static_cast<float>(label_->GetHeight()) / 2);

@@ -25,8 +25,8 @@
 
 namespace {
 
-const std::string kData = TM_SAMPLE_DATA_DIR;
-std::u16string Wide(const std::string& s) { return plat::Utf8ToUtf16(s); }
+const std::string kStartData = TM_SAMPLE_DATA_DIR;
+std::u16string StartWide(const std::string& s) { return plat::Utf8ToUtf16(s); }
 
 class StartScreens : public ::testing::Test {
  protected:
@@ -63,7 +63,7 @@ class StartScreens : public ::testing::Test {
 
 TEST_F(StartScreens, LogosAndTheLoadingScreenDrawFromTheSampleData) {
   Open(800, 600);
-  LogoSequence logos(Wide(kData + "/Logos/Logos.txt").c_str());
+  LogoSequence logos(StartWide(kStartData + "/Logos/Logos.txt").c_str());
   ASSERT_EQ(logos.GetCount(), 2u);
   EXPECT_EQ(logos.GetLogo(0).notSkippable, 1u);  // the studio's mark
   EXPECT_EQ(logos.GetLogo(1).notSkippable, 0u);
@@ -80,11 +80,11 @@ TEST_F(StartScreens, LogosAndTheLoadingScreenDrawFromTheSampleData) {
 
   // The loading panel at half, its caption in game font 2.
   DXLSetLanguageViewer(rig_->viewer.get());
-  GameLanguage language(Wide(kData + "/language.dat").c_str());
+  GameLanguage language(StartWide(kStartData + "/language.dat").c_str());
   language.Acquire();
   SetGameLanguage(&language);
   {
-    LoadingPanel panel(Wide(kData).c_str());
+    LoadingPanel panel(StartWide(kStartData).c_str());
     ASSERT_TRUE(panel.HasPictures());
     panel.SetLogo(language.GetImage(u"loading_logo"));
     panel.SetCaption(GetGameFont(2), language.GetText(u"loading", u"caption", 0, true));
@@ -103,7 +103,7 @@ TEST_F(StartScreens, TheBordersFillA16To10GameAreaOnAWideScreen) {
   Open(1920, 1080);
   // The game area 1728 wide in the middle; the borders 101 wide a side.
   DXLTextures textures(rig_->viewer.get());
-  DXLTexture* border = DXLLoadTextureFile(&textures, Wide(kData + "/Loading/screen_border.tga").c_str(), 1, nullptr, true);
+  DXLTexture* border = DXLLoadTextureFile(&textures, StartWide(kStartData + "/Loading/screen_border.tga").c_str(), 1, nullptr, true);
   ASSERT_TRUE(border && border->IsReady());
   EXPECT_GE(border->GetImageWidth(), 20);
   GetGameServices().borders.texture = border;
@@ -119,7 +119,7 @@ TEST_F(StartScreens, CursorsAndTheIconReadBackAsDrawn) {
   Open(800, 600);
   DXLResetCursors();
   DXLTextures textures(rig_->viewer.get());
-  ASSERT_EQ(LoadGameCursorFiles(Wide(kData).c_str(), &textures), kGameCursorCount);
+  ASSERT_EQ(LoadGameCursorFiles(StartWide(kStartData).c_str(), &textures), kGameCursorCount);
   const i32 hotspots[kGameCursorCount][2] = {{1, 1}, {9, 2}, {1, 1}, {8, 15}, {15, 15}, {15, 15}, {15, 15}};
   rig_->viewer->Clear(0xFF7CC24Au);
   for (u32 i = 0; i < kGameCursorCount; ++i) {
@@ -134,7 +134,7 @@ TEST_F(StartScreens, CursorsAndTheIconReadBackAsDrawn) {
     BindDrawTexture(t);
     DrawQuad(&q);
   }
-  DXLTexture* icon = DXLLoadTextureFile(&textures, Wide(kData + "/icon.bmp").c_str(), 1, nullptr, true);
+  DXLTexture* icon = DXLLoadTextureFile(&textures, StartWide(kStartData + "/icon.bmp").c_str(), 1, nullptr, true);
   ASSERT_TRUE(icon && icon->IsReady());
   EXPECT_EQ(icon->GetImageWidth(), 64);
   DXLQUAD q;

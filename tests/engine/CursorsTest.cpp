@@ -88,7 +88,7 @@ TEST_F(Cursors, SelectingTheCurrentSlotAgainDoesNothing) {
   DXLSelectCursor(1);
   EXPECT_EQ(DXLGetCursors().GetCurrent().handle, hand_);
   DXLSelectCursor(42);  // no record: nothing of ours is shown
-  EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorNone);
+  EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorKindNone);
   EXPECT_EQ(SetCursorMessage(plat::HTCLIENT), 0);
 }
 
@@ -154,8 +154,8 @@ TEST_F(Cursors, DeletingTheDefaultCursorsImageLeavesNothingDangling) {
   EXPECT_EQ(DXLGetCursors().GetCurrent().slot, 9u);
   image.reset();
   EXPECT_EQ(DXLGetCursors().GetCount(), 2);
-  EXPECT_EQ(DXLGetCursors().GetDefault().kind, kCursorNone);
-  EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorNone);
+  EXPECT_EQ(DXLGetCursors().GetDefault().kind, kCursorKindNone);
+  EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorKindNone);
   DXLSelectCursor(0);
   DXLApplyDefaultCursor();
   ASSERT_EQ(rig_.viewer->BeginFrame(), 0);

@@ -21,7 +21,7 @@ namespace pal = art::pal;
 constexpr const char* kPicture = "digit_fonts";
 constexpr const wchar* kPictureWide = u"digit_fonts";
 constexpr i32 kLeft = 1;     // the first cell's left edge in the picture
-constexpr i32 kCellGap = 2;  // transparent columns between two cells: filtering never mixes them
+constexpr i32 kDigitCellGap = 2;  // transparent columns between two cells: filtering never mixes them
 constexpr i32 kRowGap = 2;
 
 // One font: its id, its cells' height and widths (the digits, the narrow
@@ -47,7 +47,7 @@ i32 GlyphWidth(const DigitStrip& s, i32 glyph) {
 
 i32 RowWidth(const DigitStrip& s) {
   i32 w = 0;
-  for (i32 k = 0; k < kDigitGlyphs; ++k) w += GlyphWidth(s, k) + (k > 0 ? kCellGap : 0);
+  for (i32 k = 0; k < kDigitGlyphs; ++k) w += GlyphWidth(s, k) + (k > 0 ? kDigitCellGap : 0);
   return w;
 }
 
@@ -188,7 +188,7 @@ void DrawStrips(cairo_t* cr, const ArtFrame&) {
       cairo_clip(cr);
       DrawGlyph(cr, s, k, w, s.height);
       cairo_restore(cr);
-      x += w + kCellGap;
+      x += w + kDigitCellGap;
     }
   }
 }
@@ -216,7 +216,7 @@ std::vector<u8> DigitFontSection() {
     font->SetHeaderValue(s.id);
     for (i32 k = 0; k < kDigitGlyphs; ++k) font->SetGlyphWidth(k, GlyphWidth(s, k));
     font->SetHasMinus(true);
-    font->AddMode(kLeft, RowTop(row), s.height, kCellGap);
+    font->AddMode(kLeft, RowTop(row), s.height, kDigitCellGap);
     font->SetTexture(picture);
     records.push_back(font.get());
     fonts.push_back(std::move(font));

@@ -9,7 +9,7 @@ using namespace art;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
+constexpr double kStartScreenPi = 3.14159265358979;
 
 void Text(cairo_t* cr, const LabelFont& font, const char* text, double size, double cx, double baseline, Rgb fill,
           double outline) {
@@ -88,7 +88,7 @@ void DrawGameLogo(PictureCanvas& canvas, const LabelFont& font) {
   cairo_fill(cr);
   cairo_pattern_destroy(sky);
   SoftEllipse(cr, 640, 110, 110, 110, pal::kYellow, 0.5);
-  cairo_arc(cr, 640, 110, 48, 0, 2 * kPi);
+  cairo_arc(cr, 640, 110, 48, 0, 2 * kStartScreenPi);
   FillRound(cr, pal::kYellow, 640, 110, 48);
   Outline(cr, 3, pal::kOrange);
   const Rgb hills[] = {pal::kGrassLight, pal::kGrass, pal::kGrassDark};
@@ -202,7 +202,7 @@ void DrawScreenBorder(PictureCanvas& canvas) {
   cairo_line_to(cr, w - 1.5, h);
   Outline(cr, 2);
   for (double y = 8; y < h; y += 32) {
-    cairo_arc(cr, fill + edge / 2, y, 2, 0, 2 * kPi);
+    cairo_arc(cr, fill + edge / 2, y, 2, 0, 2 * kStartScreenPi);
     Source(cr, pal::kWoodDark);
     cairo_fill(cr);
   }
@@ -326,7 +326,7 @@ void DrawCursor(PictureCanvas& canvas, u32 index) {
     case 5: Hand(cr, true); break;
     default:
       // A red round sign with a white cross.
-      cairo_arc(cr, 15.5, 15.5, 12, 0, 2 * kPi);
+      cairo_arc(cr, 15.5, 15.5, 12, 0, 2 * kStartScreenPi);
       FillRound(cr, pal::kRed, 15.5, 15.5, 12);
       Outline(cr, 1.6);
       cairo_move_to(cr, 10.5, 10.5);

@@ -32,7 +32,7 @@ namespace {
 constexpr u8 kR = 0x13, kT = 0x14, kF = 0x21, kJ = 0x24, kC = 0x2E, kV = 0x2F, kB = 0x30;
 constexpr u8 k1 = plat::DIK_1, k2 = 0x03, k3 = 0x04;
 constexpr u32 kCtrl = 1, kShift = 2, kAlt = 4;
-constexpr i32 kRaidLevel = 5;  // a level with villain slots
+constexpr i32 kOverlayRaidLevel = 5;  // a level with villain slots
 
 struct Notices : AwardNotices {
   void ShowAward(i32 kind, u32 index, i32 tier) override {
@@ -220,7 +220,7 @@ TEST(DeveloperOverlay, InstantWinsAtTheMedalLimitsFailAndRestart) {
 }
 
 TEST(DeveloperOverlay, VillainsByHandSwitchedOffAndAwardNotices) {
-  OverlayRig r(kRaidLevel, true);
+  OverlayRig r(kOverlayRaidLevel, true);
   ASSERT_TRUE(r.h.loaded);
   GameLevel& level = r.Level();
   ASSERT_TRUE(level.HasVillains());

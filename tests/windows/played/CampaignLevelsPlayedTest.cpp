@@ -34,7 +34,7 @@
 namespace windowstest {
 namespace {
 
-constexpr i32 kFarm = 0, kMill = 1;  // the campaign's first two levels
+constexpr i32 kFarm = 0, kCampaignMill = 1;  // the campaign's first two levels
 constexpr i32 kPlaceA = 1, kPlaceB = 2, kBedA = 3, kBedB = 4;
 constexpr u32 kLimitMs = 400000;     // of game time, past every bronze limit
 
@@ -112,7 +112,7 @@ class FarmPlayed : public Campaign {
 
 class MillPlayed : public Campaign {
  protected:
-  MillPlayed() : Campaign(kMill) {}
+  MillPlayed() : Campaign(kCampaignMill) {}
 };
 
 TEST_P(FarmPlayed, SownHarvestedAndWateredToItsWheat) {

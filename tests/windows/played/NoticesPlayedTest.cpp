@@ -27,7 +27,7 @@
 namespace windowstest {
 namespace {
 
-constexpr i32 kMillLevel = 3;
+constexpr i32 kNoticesMillLevel = 3;
 
 // The harness's profile with award counters of its own.
 struct CountingProfile : leveltest::FakeLevelProfile {
@@ -45,7 +45,7 @@ class NoticesPlayed : public ::testing::Test {
     hooks.rules.profile = &profile;
     hooks.villains = &h.villains;
     hooks.saves = &saves;
-    GameLevel* level = h.world.OpenLevel(kMillLevel, LevelSetup{}, hooks);
+    GameLevel* level = h.world.OpenLevel(kNoticesMillLevel, LevelSetup{}, hooks);
     h.LoadAll();
     h.Enter();
     h.Start();
