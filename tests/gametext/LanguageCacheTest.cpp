@@ -62,9 +62,9 @@ TEST_F(LanguageCache, SampleLoadsTheSameAsTextTreeSpreadsheetAndCache) {
   EXPECT_NE(fromTree.find("default nf[???]\n"), std::string::npos);
   EXPECT_NE(fromTree.find("logo logo 160x64 ready at 280,36\n"), std::string::npos);
   EXPECT_NE(fromTree.find("loading_logo loading_logo 128x64 ready\n"), std::string::npos);
-  EXPECT_NE(fromTree.find("comix intro[Grandma left you her farm.|Time to get your boots dirty!] at 40,60 scale 1\n"),
+  EXPECT_NE(fromTree.find("comix intro[Grandma left you her farm.|Time to get your boots dirty!] at 150,262 scale 1\n"),
             std::string::npos);
-  EXPECT_NE(fromTree.find("comix letter[A letter waits on the kitchen table.] at 300,220"), std::string::npos);
+  EXPECT_NE(fromTree.find("comix letter[A letter waits on the kitchen table.] at 150,262"), std::string::npos);
   EXPECT_NE(fromTree.find("credit 1 size 44 'Tallowmere Farm'\ncredit 1 size 16 ''\n"
                           "credit 1 size 64 'Made by the Morvalen team'\n"
                           "credit 2 size 16 credits_farm 96x48 ready\ncredit 1 size 58 'Thank you for playing!'\n"),
@@ -365,7 +365,7 @@ TEST_F(LanguageCache, PointerWordsAreWrittenAsZero) {
   // The first comic record.
   ASSERT_TRUE(r->OpenSection(kis::NameId(u"comix_p"), 1));
   ASSERT_TRUE(LngReadU32(r, &n));
-  EXPECT_EQ(n, 2u);
+  EXPECT_EQ(n, 3u);
   ASSERT_TRUE(r->Read(b, 16));
   EXPECT_EQ(kis::GetU32LE(b), 0u);
   ASSERT_TRUE(r->CloseSection());
