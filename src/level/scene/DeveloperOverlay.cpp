@@ -1,8 +1,10 @@
 #include "level/scene/DeveloperOverlay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "base/Random.h"
 #include "content/AwardTable.h"
@@ -28,6 +30,7 @@
 #include "level/rules/VillainWaves.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
+#include "pathfinding/MapShapes.h"
 #include "pathfinding/PathFinder.h"
 #include "pathfinding/ShapeRecords.h"
 #include "platform/input/KeyCodes.h"
@@ -47,6 +50,8 @@ constexpr u32 kDebugWin = 1000;  // ms before the result shows, as a win by the 
 constexpr i32 kFontPoints = 12;
 constexpr u32 kYellow = 0xFFFFFF00u;
 constexpr float kLeftMargin = 10.0f;
+constexpr u32 kTileShapeOutline = 0xFFFFFF00u;
+constexpr u32 kGlobalShapeFill = 0x4000FF00u, kGlobalShapeOutline = 0xFF00FF00u;
 // The overlay's own lines (a developer's aid, kept as written).
 constexpr const wchar* kVillainsOffLine = u"Злодеи выключены";
 constexpr const wchar* kNoLimitsLine = u"Чит на склад включен";
@@ -91,6 +96,93 @@ void ColorQuad(float x0, float y0, float x1, float y1, u32 fill, u32 outline) {
     for (DXLCOLORVERTEX& c : v) c.color = outline;
     viewer->DrawColorFrame(v);
   }
+}
+
+// Low 24 bits of the outline with alpha 0x40: the fill of a debug shape or cell.
+u32 QuarterFill(u32 outline) { return (outline & 0xFFFFFFu) | 0x40000000u; }
+
+i32 ShapeCornerX(u32 word) { return static_cast<i16>(word & 0xFFFF); }
+i32 ShapeCornerY(u32 word) { return static_cast<i16>(word >> 16); }
+
+// One placed hit shape, filled and outlined in map coordinates: rectangles
+// and the corners of triangles and diamonds as they stand, circles and
+// ellipses as polygons of 32 sides. An unknown kind draws nothing.
+void DrawShapeEntry(const MAPSHAPE& shape, u32 fill, u32 outline) {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  constexpr u32 kRoundSides = 32;
+  DXLCOLORVERTEX v[kRoundSides + 1];
+  u32 n = 0;
+  const SHAPEDESC& d = shape.desc;
+  auto add = [&](float x, float y) { v[n++] = DXLCOLORVERTEX{x, y, 0.0f, fill}; };
+  switch (d.kind) {
+    case SHAPE_RECT: {
+      const float l = static_cast<float>(static_cast<i32>(d.words[0])), t = static_cast<float>(static_cast<i32>(d.words[1]));
+      const float r = static_cast<float>(static_cast<i32>(d.words[2])), b = static_cast<float>(static_cast<i32>(d.words[3]));
+      add(l, t), add(r, t), add(r, b), add(l, b);
+      break;
+    }
+    case SHAPE_CIRCLE:
+    case SHAPE_ELLIPSE: {
+      const float cx = static_cast<float>(static_cast<i32>(d.words[0])), cy = static_cast<float>(static_cast<i32>(d.words[1]));
+      const float rx = static_cast<float>(static_cast<i32>(d.words[2]));
+      const float ry = d.kind == SHAPE_CIRCLE ? rx : static_cast<float>(static_cast<i32>(d.words[3]));
+      for (u32 k = 0; k < kRoundSides; ++k) {
+        const double a = 6.283185307179586 * k / kRoundSides;
+        add(cx + rx * static_cast<float>(std::cos(a)), cy + ry * static_cast<float>(std::sin(a)));
+      }
+      break;
+    }
+    case SHAPE_TRIANGLE:
+    case SHAPE_DIAMOND:
+      for (u32 k = 0; k < (d.kind == SHAPE_TRIANGLE ? 3u : 4u); ++k)
+        add(static_cast<float>(ShapeCornerX(d.words[k])), static_cast<float>(ShapeCornerY(d.words[k])));
+      break;
+    default:
+      return;
+  }
+  if (fill >> 24) viewer->DrawTriangleFan(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
+  v[n++] = v[0];
+  for (u32 k = 0; k < n; ++k) v[k].color = outline;
+  viewer->DrawLineStrip(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
+}
+
+// The finder's cells a polyline of (x, y) pairs runs through, added to `cells`
+// as column + row * columns: each segment sampled at a quarter of the smaller
+// cell side, so that no cell it crosses is skipped.
+void AddSegmentCells(const shpf::PathFinder& finder, const float* xy, u32 count, std::vector<i32>* cells) {
+  const float cw = finder.GetCellWidth(), ch = finder.GetCellHeight();
+  const i32 columns = finder.GetColumns(), rows = finder.GetRows();
+  if (cw <= 0 || ch <= 0 || columns <= 0 || rows <= 0) return;
+  auto mark = [&](float x, float y) {
+    const i32 c = static_cast<i32>(std::floor(x / cw)), r = static_cast<i32>(std::floor(y / ch));
+    if (c >= 0 && c < columns && r >= 0 && r < rows) cells->push_back(c + r * columns);
+  };
+  for (u32 k = 0; k < count; ++k) {
+    const float x0 = xy[2 * k], y0 = xy[2 * k + 1];
+    mark(x0, y0);
+    if (k + 1 == count) break;
+    const float dx = xy[2 * k + 2] - x0, dy = xy[2 * k + 3] - y0;
+    const float steps = std::ceil(std::max(std::fabs(dx), std::fabs(dy)) / (std::min(cw, ch) / 4.0f));
+    for (float s = 1; s <= steps && s < 65536.0f; ++s) mark(x0 + dx * s / steps, y0 + dy * s / steps);
+  }
+}
+
+// The cells of one walk's search: the path found, or the polyline the
+// search refines while it runs (its start and finish at the least).
+void AddSearchCells(const shpf::PathFinder& finder, const shpf::_PATHREQUEST& r, std::vector<i32>* cells) {
+  std::vector<float> xy;
+  if (r.prState == shpf::PFS_FOUND && r.points) {
+    xy.assign(r.points, r.points + 2 * static_cast<size_t>(r.pointCount));
+  } else if (r.prState == shpf::PFS_SEARCHING) {
+    if (r.data && r.data->path.GetCount() > 0) {
+      for (i32 i = 0; i < r.data->path.GetCount(); ++i)
+        if (const shpf::_PATHPOINT* p = r.data->path[i]) xy.push_back(p->x), xy.push_back(p->y);
+    } else {
+      xy = {r.startX, r.startY, r.finishX, r.finishY};
+    }
+  }
+  AddSegmentCells(finder, xy.data(), static_cast<u32>(xy.size() / 2), cells);
 }
 
 // The regime's limits of the level: bronze, silver, gold (ms); null outside the table.
@@ -246,10 +338,13 @@ void DeveloperOverlay::Draw() {
   }
 }
 
-// The path points of the walks of "girl" (bit 31, red) and "chicken" (bit 30, blue):
-// each a cell filled with its colour at alpha 0x40 and outlined.
-void DeveloperOverlay::DrawPaths(const LevelCharacters& cast) {
+// The path-search cells of the walks of "girl" (bit 31, red) and "chicken"
+// (bit 30, blue): each cell of the finder a search ran through, once per
+// character, filled with its colour at alpha 0x40 and outlined.
+void DeveloperOverlay::DrawPaths(const LevelCharacters& cast, const shpf::PathFinder& finder) {
   const kis::list<MapCharacter*>& all = cast.GetCharacters();
+  const float cw = finder.GetCellWidth(), ch = finder.GetCellHeight();
+  std::vector<i32> cells;
   for (i32 i = 0; i < all.GetCount(); ++i) {
     const MapCharacter* c = all[i];
     const GameCharacter* d = c ? c->GetDescription() : nullptr;
@@ -259,13 +354,15 @@ void DeveloperOverlay::DrawPaths(const LevelCharacters& cast) {
                       : name == u"chicken" && (pathFlags_ & kDebugPathsChicken) ? 0xFF0000FFu
                                                                                : 0u;
     if (!color) continue;
+    cells.clear();
     const kis::list<Job*>& jobs = c->GetJobs();
-    for (i32 j = 0; j < jobs.GetCount(); ++j) {
-      const shpf::_PATHREQUEST& r = jobs[j]->GetPathRequest();
-      for (u32 k = 0; r.points && k < r.pointCount; ++k) {
-        const float x = r.points[2 * k], y = r.points[2 * k + 1];
-        ColorQuad(x - 4, y - 4, x + 4, y + 4, (color & 0xFFFFFFu) | 0x40000000u, color);
-      }
+    for (i32 j = 0; j < jobs.GetCount(); ++j)
+      if (jobs[j]) AddSearchCells(finder, jobs[j]->GetPathRequest(), &cells);
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    for (const i32 cell : cells) {
+      const float x = static_cast<float>(cell % finder.GetColumns()) * cw, y = static_cast<float>(cell / finder.GetColumns()) * ch;
+      ColorQuad(x, y, x + cw, y + ch, QuarterFill(color), color);
     }
   }
 }
@@ -275,16 +372,28 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
   const DXLMATRIX& transform = level.Screen().GetLevelTransform();
   viewer->SetTransform(&transform);
   viewer->ApplyTransform(nullptr);
-  if (shapes_) {
-    if (const shpf::PathFinder* finder = level.GetPathFinder()) {
-      const kis::list<shpf::_SHAPE*>& shapes = finder->GetShapes();
-      for (i32 i = 0; i < shapes.GetCount(); ++i)
-        if (const shpf::_SHAPE* sh = shapes[i])
-          ColorQuad(sh->left, sh->top, sh->right, sh->bottom, (0xFFFFFF00u & 0xFFFFFFu) | 0x40000000u, 0xFFFFFF00u);
-    }
-  }
   LevelMap& map = level.Map();
-  if (pathFlags_ && map.GetCharacters()) DrawPaths(*map.GetCharacters());
+  if (shapes_) {
+    // The hit shapes of the tile cells, each once however many tiles it spans...
+    std::vector<const MAPSHAPE*> seen;
+    for (i32 row = 0; row < map.GetTileRows(); ++row)
+      for (i32 column = 0; column < map.GetTileColumns(); ++column) {
+        const kis::list<MAPSHAPE*>* tile = map.GetTileShapes(column, row);
+        for (i32 i = 0; tile && i < tile->GetCount(); ++i) {
+          const MAPSHAPE* shape = (*tile)[i];
+          if (!shape || std::find(seen.begin(), seen.end(), shape) != seen.end()) continue;
+          seen.push_back(shape);
+          DrawShapeEntry(*shape, QuarterFill(kTileShapeOutline), kTileShapeOutline);
+        }
+      }
+    // ...then the sets of the level's global list, in green.
+    const kis::list<MapShapes*>& global = map.GetGlobalShapes();
+    for (i32 i = 0; i < global.GetCount(); ++i)
+      for (u32 k = 0; global[i] && k < global[i]->GetCount(); ++k)
+        DrawShapeEntry(*global[i]->GetShape(k), kGlobalShapeFill, kGlobalShapeOutline);
+  }
+  const shpf::PathFinder* finder = level.GetPathFinder();
+  if (pathFlags_ && map.GetCharacters() && finder) DrawPaths(*map.GetCharacters(), *finder);
   if (markers_) {
     const kis::list<MapObject*>& objects = map.GetObjects();
     for (i32 i = 0; i < objects.GetCount(); ++i) {

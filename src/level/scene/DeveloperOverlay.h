@@ -21,6 +21,9 @@
 class GameLevel;
 class LevelCharacters;
 class KGEFont;
+namespace shpf {
+class PathFinder;
+}
 
 // The path flags' bits: the path-search cells of "girl" and "chicken".
 constexpr u32 kDebugPathsGirl = 0x80000000u;
@@ -64,7 +67,7 @@ class DeveloperOverlay {
   bool LevelKey(GameLevel& level, u16 key, u32 modifiers);
   void WinAt(GameLevel& level, i32 limit, bool setTime);
   void DrawLevel(GameLevel& level);
-  void DrawPaths(const LevelCharacters& cast);
+  void DrawPaths(const LevelCharacters& cast, const shpf::PathFinder& finder);
   void DrawLine(const wchar* text);
 
   bool enabled_;

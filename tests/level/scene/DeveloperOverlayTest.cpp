@@ -6,16 +6,25 @@
 // frame with every display on written to developer_overlay.png.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Random.h"
 #include "content/AwardTable.h"
+#include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEFont.h"
+#include "level/characters/Job.h"
+#include "level/characters/LevelCharacters.h"
+#include "level/characters/MapCharacter.h"
+#include "level/map/LevelMap.h"
 #include "level/rules/LevelClock.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -23,6 +32,8 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/DeveloperOverlay.h"
 #include "level/scene/GameLevel.h"
+#include "pathfinding/MapShapes.h"
+#include "pathfinding/PathFinder.h"
 #include "platform/input/KeyCodes.h"
 #include "testsupport/LevelHarness.h"
 
@@ -260,6 +271,121 @@ TEST(DeveloperOverlay, VillainsByHandSwitchedOffAndAwardNotices) {
                                              "0/" + std::to_string(a2) + "/3", "1/" + std::to_string(b) + "/1",
                                              "2/0/0"};
   EXPECT_EQ(r.notices.shown, expected);
+}
+
+
+// One channel of `under` with `fill` (ARGB) blended over it at the fill's alpha.
+u32 OverlayBlend(u32 under, u32 fill, int shift) {
+  const u32 a = fill >> 24, u = (under >> shift) & 0xFF, f = (fill >> shift) & 0xFF;
+  return (f * a + u * (255 - a)) / 255;
+}
+// True when `seen` is `fill` blended once over `under`, within rounding.
+bool BlendedOnce(u32 seen, u32 under, u32 fill) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(static_cast<int>((seen >> shift) & 0xFF) - static_cast<int>(OverlayBlend(under, fill, shift))) > 3)
+      return false;
+  return true;
+}
+
+// Ctrl+S: the tile cells' hit shapes in yellow, each once however many
+// tiles it spans, then the global sets in green; Ctrl+1: the cells the
+// girl's path search ran through in red, those between the path's points
+// too; every display read back against the frame without it.
+TEST(DeveloperOverlay, ShapePassesAndPathSearchCellsReadBack) {
+  OverlayRig r(0);
+  ASSERT_TRUE(r.h.loaded);
+  GameLevel& level = r.Level();
+  LevelMap& map = level.Map();
+  const LevelScreen& screen = level.Screen();
+  auto onScreen = [&](float x, float y) {
+    float sx = 0, sy = 0;
+    screen.MapToScreen(x, y, &sx, &sy);
+    return std::pair<u32, u32>{static_cast<u32>(std::clamp(sx, 0.0f, 799.0f)), static_cast<u32>(std::clamp(sy, 0.0f, 599.0f))};
+  };
+  // A place no shape of the level covers, for the two sets of the test.
+  auto covered = [&](i32 x, i32 y) {
+    for (i32 row = 0; row < map.GetTileRows(); ++row)
+      for (i32 column = 0; column < map.GetTileColumns(); ++column)
+        if (const kis::list<MAPSHAPE*>* tile = map.GetTileShapes(column, row))
+          for (i32 i = 0; i < tile->GetCount(); ++i)
+            if (ShapeContainsPoint(&(*tile)[i]->desc, x, y)) return true;
+    return false;
+  };
+  // The yellow rectangle straddles the tiles' column boundary at x = 512.
+  SHAPEDESC straddling{SHAPE_RECT, {492, 10, 532, 50, 0, 0, 0}};
+  SHAPEDESC round{SHAPE_CIRCLE, {600, 30, 20, 0, 0, 0, 0}};
+  for (auto [x, y] : {std::pair{512, 30}, std::pair{600, 30}}) ASSERT_FALSE(covered(x, y)) << x << "," << y;
+  MapShapes tileSet(&map), globalSet(&map);
+  tileSet.Create(0, &straddling, 1, 0, 0, 0, 0);
+  globalSet.Create(1, &round, 1, 0, 0, 0, 0);
+  ASSERT_EQ(tileSet.GetShape(0)->tileRight - tileSet.GetShape(0)->tileLeft, 1) << "spans two tiles";
+
+  r.h.ClickMap(360, 520);  // the girl walks far: a path of several cells
+  r.h.Step(200);
+  r.Draw();
+  const std::vector<u32> plain = r.h.Frame();
+  const auto [w, h] = std::pair<u32, u32>{800, 600};
+  auto at = [&](const std::vector<u32>& f, std::pair<u32, u32> p) { return f[p.second * w + p.first]; };
+
+  EXPECT_TRUE(r.Key(plat::DIK_S, kCtrl));
+  r.Draw();
+  const std::vector<u32> shapes = r.h.Frame();
+  for (auto p : {onScreen(512, 30), onScreen(500, 40)})
+    EXPECT_TRUE(BlendedOnce(at(shapes, p), at(plain, p), 0x40FFFF00u)) << std::hex << at(shapes, p) << " over " << at(plain, p);
+  const auto centre = onScreen(600, 30);
+  EXPECT_TRUE(BlendedOnce(at(shapes, centre), at(plain, centre), 0x4000FF00u)) << std::hex << at(shapes, centre);
+  // The outlines: yellow round the rectangle, green round the circle, on the level's edges of them.
+  auto outlined = [&](const std::vector<u32>& f, std::pair<u32, u32> p, u32 color) {
+    for (u32 dy = 0; dy < 5; ++dy)
+      for (u32 dx = 0; dx < 5; ++dx)
+        if (p.first + dx >= 2 && p.second + dy >= 2 && f[(p.second + dy - 2) * w + p.first + dx - 2] == color) return true;
+    return false;
+  };
+  EXPECT_TRUE(outlined(shapes, onScreen(532, 30), 0xFFFFFF00u));
+  EXPECT_TRUE(outlined(shapes, onScreen(620, 30), 0xFF00FF00u));
+  EXPECT_FALSE(outlined(shapes, onScreen(560, 30), 0xFF00FF00u)) << "nothing between them";
+  EXPECT_TRUE(r.Key(plat::DIK_S, kCtrl));
+
+  // The girl's search cells: red over the cells her path crosses, between its points as well.
+  const shpf::PathFinder* finder = level.GetPathFinder();
+  ASSERT_NE(finder, nullptr);
+  const Job* walk = nullptr;
+  for (i32 i = 0; !walk && i < map.GetCharacters()->GetCharacters().GetCount(); ++i) {
+    const MapCharacter* c = map.GetCharacters()->GetCharacters()[i];
+    if (c && c->GetDescription() && std::u16string(c->GetDescription()->name) == u"girl" && c->GetJobs().GetCount() > 0)
+      walk = c->GetJobs()[0];
+  }
+  ASSERT_NE(walk, nullptr);
+  const shpf::_PATHREQUEST& path = walk->GetPathRequest();
+  ASSERT_EQ(path.prState, shpf::PFS_FOUND);
+  ASSERT_GE(path.pointCount, 2u);
+  const float cw = finder->GetCellWidth(), ch = finder->GetCellHeight();
+  // A cell inside the longest leg that holds neither of its ends.
+  u32 leg = 0;
+  auto legCells = [&](u32 k) {
+    return std::max(std::fabs(path.points[2 * k + 2] - path.points[2 * k]) / cw,
+                    std::fabs(path.points[2 * k + 3] - path.points[2 * k + 1]) / ch);
+  };
+  for (u32 k = 1; k + 1 < path.pointCount; ++k)
+    if (legCells(k) > legCells(leg)) leg = k;
+  const float x0 = path.points[2 * leg], y0 = path.points[2 * leg + 1];
+  const float x1 = path.points[2 * leg + 2], y1 = path.points[2 * leg + 3];
+  ASSERT_GT(std::max(std::fabs(x1 - x0) / cw, std::fabs(y1 - y0) / ch), 2.5f) << "a leg over several cells: " << path.pointCount << " points, cells " << cw << " x " << ch << " from " << path.startX << "," << path.startY << " to " << path.finishX << "," << path.finishY;
+  const float mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
+  const float cellX = std::floor(mx / cw) * cw, cellY = std::floor(my / ch) * ch;
+  const auto inside = onScreen(cellX + cw / 2, cellY + ch / 2);
+  EXPECT_TRUE(r.Key(k1, kCtrl));
+  r.Draw();
+  const std::vector<u32> cells = r.h.Frame();
+  EXPECT_TRUE(BlendedOnce(at(cells, inside), at(plain, inside), 0x40FF0000u)) << std::hex << at(cells, inside);
+  EXPECT_TRUE(outlined(cells, onScreen(cellX, cellY), 0xFFFF0000u));
+  // A cell far from the walk stays as it was; the chickens' flag alone draws none of hers.
+  const auto far = onScreen(x0 < 640 ? 1100.0f : 100.0f, std::max(y0, y1) + 3 * ch);
+  EXPECT_EQ(at(cells, far), at(plain, far));
+  EXPECT_TRUE(r.Key(k1, kCtrl));
+  EXPECT_TRUE(r.Key(k2, kCtrl));
+  r.Draw();
+  EXPECT_EQ(at(r.h.Frame(), inside), at(plain, inside));
 }
 
 }  // namespace
