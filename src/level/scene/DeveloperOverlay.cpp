@@ -155,6 +155,7 @@ void AddSegmentCells(const shpf::PathFinder& finder, const float* xy, u32 count,
   const i32 columns = finder.GetColumns(), rows = finder.GetRows();
   if (cw <= 0 || ch <= 0 || columns <= 0 || rows <= 0) return;
   auto mark = [&](float x, float y) {
+    if (!(x >= 0 && y >= 0 && x < cw * columns && y < ch * rows)) return;  // off the finder, or not a number
     const i32 c = static_cast<i32>(std::floor(x / cw)), r = static_cast<i32>(std::floor(y / ch));
     if (c >= 0 && c < columns && r >= 0 && r < rows) cells->push_back(c + r * columns);
   };
