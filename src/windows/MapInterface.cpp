@@ -20,4 +20,7 @@ void MapInterface::RefreshRegimeButton(bool) {}
 bool MapInterface::IsOverButtons(i32, i32) const { return false; }
 void MapInterface::Draw() {}
 bool MapInterface::HitTest(i32, i32) const { return false; }
-u32 MapInterface::OnCommand(GameButton*) { return 0; }
+u32 MapInterface::OnCommand(GameButton*) {
+  (void)host_;  // the profiles window and the regime switch will call it
+  return 0;
+}
