@@ -187,6 +187,27 @@ TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
   EXPECT_TRUE(level.Rules().IsStarted());
 }
 
+// A restart (the developer's R) after a win takes the result window away
+// with the day it showed: the new day runs, and Enter does not leave it.
+TEST_F(LevelEnd, ARestartClosesTheResultWindow) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(0);
+  for (i32 i = 0; i < 10; ++i) Frame();
+  level.Rules().Tasks().Win(0);
+  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  level.Restart();
+  level.OnEnter();
+  EXPECT_EQ(LevelResultWindow::GetOpen(), nullptr);
+  h.Start();
+  for (i32 i = 0; i < 20; ++i) Frame();
+  EXPECT_TRUE(level.Rules().IsStarted());
+  EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(0));
+  Key(kKeyEnter);
+  EXPECT_FALSE(host->HasExited());
+}
+
 // A restart (the developer's R) while the game-over question is open takes
 // the question away with the level it asked about.
 TEST_F(LevelEnd, ARestartClosesTheOpenLoseDialog) {
