@@ -5,24 +5,18 @@
 // drawing a frame under 10 ms.
 #include <benchmark/benchmark.h>
 
-#include <memory>
+#include <string>
 
+#include "WindowStage.h"
 #include "base/datafile/DataFileReader.h"
-#include "common/ToolViewer.h"
 #include "content/AwardTable.h"
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
-#include "engine/DXLTexture.h"
-#include "platform/headless/Session.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
-#include "ui/WindowManager.h"
 #include "windows/AwardsWindow.h"
 
 namespace {
-
-constexpr i32 kScreenWidth = 1024;
-constexpr i32 kScreenHeight = 768;
 
 class Profile : public AwardsProfile {
  public:
@@ -33,32 +27,13 @@ class Profile : public AwardsProfile {
 };
 
 struct Scene {
-  plat::headless::Session session;
-  std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
-  std::unique_ptr<DXLTexture> interface;
-  std::unique_ptr<WindowManager> manager;
+  benchwindows::WindowStage stage{u"AwardsBench", 1024, 768, 0};
   TempFolder folder;
   AwardTable table;
   Profile profile;
 
   Scene() {
-    ResetGameServices();
-    tools::CreateToolWindow(*viewer, u"AwardsBench");
-    tools::SetToolDisplayMode(*viewer, kScreenWidth, kScreenHeight);
-    SetGameViewer(viewer.get());
     GameServices& s = GetGameServices();
-    s.screen.width = kScreenWidth;
-    s.screen.height = kScreenHeight;
-    interface = std::make_unique<DXLTexture>(viewer.get());
-    interface->Create(1024, 1024, plat::gfx::D3DFMT_A8R8G8B8, true);
-    interface->SetBlendMode(kBlendAlpha);
-    u8* bits = interface->Lock(0);
-    for (i32 y = 0; y < 1024; ++y) {
-      auto* row = reinterpret_cast<u32*>(bits + static_cast<size_t>(y) * interface->GetLockPitch());
-      for (i32 x = 0; x < 1024; ++x) row[x] = 0xFF000000u | static_cast<u32>(x & 0xFF) << 16 | static_cast<u32>(y & 0xFF) << 8;
-    }
-    interface->Unlock();
-    s.interfaceImage = interface.get();
     TIEREDAWARD tiered[kTieredAwardCount] = {};
     RECORDAWARD records[kRecordAwardCount] = {};
     for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
@@ -75,24 +50,11 @@ struct Scene {
     for (u32 i = 0; i < kTieredAwardCount; ++i) profile.current.tiered[i] = 25;
     for (u32 i = 0; i < kRecordAwardCount; ++i) profile.current.records[i] = 150;
     profile.current.finalGiven = 1;
-    manager = std::make_unique<WindowManager>();
-    s.windowManager = manager.get();
+    stage.OpenManager();
   }
-  ~Scene() {
-    manager.reset();
-    interface.reset();
-    ResetGameServices();
-  }
-  void Frame() {
-    GetGameServices().clock += 16;
-    manager->Update();
-    viewer->BeginFrame();
-    viewer->Clear(0xFF204060u);
-    const DXLMATRIX identity = plat::gfx::IdentityMatrix();
-    viewer->SetTransform(&identity);
-    manager->Draw();
-    viewer->Present();
-  }
+  // The windows go before the table and the profile they read.
+  ~Scene() { stage.CloseManager(); }
+  void Frame() { stage.Frame(true); }
 };
 
 void BM_OpenAndDraw(benchmark::State& state) {

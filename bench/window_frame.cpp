@@ -9,13 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "common/ToolViewer.h"
-#include "engine/DXLTexture.h"
-#include "platform/headless/Session.h"
-#include "resources/GameServices.h"
+#include "WindowStage.h"
 #include "testsupport/PlainButton.h"
 #include "ui/SpritesWindow.h"
-#include "ui/WindowManager.h"
 
 namespace {
 
@@ -42,58 +38,15 @@ class BenchWindow : public SpritesWindow {
 };
 
 struct Scene {
-  plat::headless::Session session;
-  std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
-  std::unique_ptr<DXLTexture> interface;
-  std::unique_ptr<WindowManager> manager;
-
-  Scene() {
-    ResetGameServices();
-    tools::CreateToolWindow(*viewer, u"WindowBench");
-    tools::SetToolDisplayMode(*viewer, kScreenWidth, kScreenHeight);
-    SetGameViewer(viewer.get());
-    GameServices& s = GetGameServices();
-    s.screen.width = kScreenWidth;
-    s.screen.height = kScreenHeight;
-    interface = std::make_unique<DXLTexture>(viewer.get());
-    interface->Create(1024, 1024, plat::gfx::D3DFMT_A8R8G8B8, true);
-    interface->SetBlendMode(kBlendAlpha);
-    interface->SetFilter(1);
-    u8* bits = interface->Lock(0);
-    for (i32 y = 0; y < 1024; ++y) {
-      auto* row = reinterpret_cast<u32*>(bits + static_cast<size_t>(y) * interface->GetLockPitch());
-      for (i32 x = 0; x < 1024; ++x)
-        row[x] = 0xFF000000u | static_cast<u32>(x & 0xFF) << 16 | static_cast<u32>(y & 0xFF) << 8;
-    }
-    interface->Unlock();
-    s.interfaceImage = interface.get();
-  }
-  ~Scene() {
-    Close();
-    interface.reset();
-    ResetGameServices();
-  }
+  benchwindows::WindowStage stage{u"WindowBench", kScreenWidth, kScreenHeight, 1};
+  WindowManager* manager = nullptr;
 
   void Open(bool buttons) {
-    Close();
-    manager = std::make_unique<WindowManager>();
-    GetGameServices().windowManager = manager.get();
+    stage.OpenManager();
+    manager = stage.manager.get();
     for (i32 i = 0; i < 12; ++i) new BenchWindow(static_cast<u32>(i + 1), (i % 4) * 166, (i / 4) * 200, buttons);
   }
-  void Close() {
-    manager.reset();
-    GetGameServices().windowManager = nullptr;
-  }
-  void Frame(bool windows) {
-    GetGameServices().clock += 16;
-    if (windows) manager->Update();
-    viewer->BeginFrame();
-    viewer->Clear(0xFF204060u);
-    const DXLMATRIX identity = plat::gfx::IdentityMatrix();
-    viewer->SetTransform(&identity);
-    if (windows) manager->Draw();
-    viewer->Present();
-  }
+  void Frame(bool windows) { stage.Frame(windows); }
 };
 
 void BM_WindowsFrame(benchmark::State& state) {

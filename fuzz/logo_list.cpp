@@ -3,19 +3,17 @@
 // 100..10000 ms, and drawing through the sequence on a moving clock always
 // ends.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "FuzzViewer.h"
+#include "ScratchFile.h"
 #include "app/LogoSequence.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
-#include "platform/os/StdioFile.h"
 #include "resources/GameServices.h"
 
 namespace {
@@ -26,16 +24,12 @@ struct Files {
   std::string folder;
   Files() {
     fuzzviewer::Open(viewer);
-    folder = "/tmp/tm_fuzz_logos_" + std::to_string(::getpid());
+    folder = fuzzscratch::Path("logos", "");
     ::mkdir(folder.c_str(), 0700);
     // A 2 x 1 uncompressed 32-bit Targa picture the rows may name.
     const std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 8,
                                       1, 2, 3, 255, 4, 5, 6, 255};
-    std::FILE* f = plat::FileOpen(plat::Utf8ToUtf16(folder + "/a.tga"), "wb");
-    if (f) {
-      std::fwrite(tga.data(), 1, tga.size(), f);
-      plat::FileClose(f);
-    }
+    fuzzscratch::Write(folder + "/a.tga", tga.data(), tga.size());
   }
 };
 
@@ -48,12 +42,9 @@ Files& TheFiles() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Files& files = TheFiles();
-  const std::u16string path = plat::Utf8ToUtf16(files.folder + "/Logos.txt");
-  std::FILE* f = plat::FileOpen(path, "wb");
-  if (!f) return 0;
-  const bool written = std::fwrite(data, 1, size, f) == size;
-  plat::FileClose(f);
-  if (!written) return 0;
+  const std::string list = files.folder + "/Logos.txt";
+  if (!fuzzscratch::Write(list, data, size)) return 0;
+  const std::u16string path = plat::Utf8ToUtf16(list);
 
   SetGameViewer(&files.viewer);
   GameServices& g = GetGameServices();

@@ -38,10 +38,10 @@ void Scan(const std::basic_string<Ch>& format, const std::basic_string<Ch>& text
   std::unique_ptr<Ch[]> wide(new Ch[128]);
   for (uint32_t i = 0; i < capacity; ++i) sized[i] = static_cast<Ch>('#');
   for (uint32_t i = 0; i < 128; ++i) wide[i] = static_cast<Ch>('#');
-  const kis::ScanArg args[] = {kis::MakeScanArg(&i1),  kis::MakeScanArg(&i2), kis::MakeScanArg(&i4),
-                               kis::MakeScanArg(&u1),  kis::MakeScanArg(&u2), kis::MakeScanArg(&u4),
-                               kis::MakeScanArg(&f),   kis::ScanText(sized.get(), capacity),
-                               kis::ScanText(wide.get(), 128), kis::MakeScanArg(nullptr), kis::ScanArg{}};
+  const kis::ValueArg args[] = {kis::MakeValueArg(&i1),  kis::MakeValueArg(&i2), kis::MakeValueArg(&i4),
+                               kis::MakeValueArg(&u1),  kis::MakeValueArg(&u2), kis::MakeValueArg(&u4),
+                               kis::MakeValueArg(&f),   kis::ScanText(sized.get(), capacity),
+                               kis::ScanText(wide.get(), 128), kis::MakeValueArg(nullptr), kis::ValueArg{}};
   constexpr size_t kArgs = sizeof args / sizeof args[0] - 1;
   // The arguments are offered from a rotating start so every token meets
   // every kind of variable.

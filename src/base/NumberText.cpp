@@ -1,5 +1,5 @@
 #include "base/NumberText.h"
-#include "base/TextSink.h"
+#include "base/FormatSink.h"
 #include "platform/encoding/Ascii.h"
 
 #include <cmath>
@@ -114,7 +114,7 @@ template <class T, class C> T HexRead(const C* text, u32 len, T def, bool allowP
 
 template <class C> C* IntToStr(C* buf, u32 size, i32 value) {
   if (!Writable(buf, size)) return buf;
-  TextSink<C> s{buf, size, 0};
+  FormatSink<C> s{buf, size, 0};
   s.PutSigned(value, 1);
   return s.Finish();
 }
@@ -133,21 +133,21 @@ template <class C> C* IntToStrEx(C* buf, u32 size, i32 value, bool append) {
 
 template <class C> C* UIntToStr(C* buf, u32 size, u32 value) {
   if (!Writable(buf, size)) return buf;
-  TextSink<C> s{buf, size, 0};
+  FormatSink<C> s{buf, size, 0};
   s.PutDigits(value, 1);
   return s.Finish();
 }
 
 template <class C> C* UIntToStrPad(C* buf, u32 size, u32 value, u32 digits) {
   if (!Writable(buf, size)) return buf;
-  TextSink<C> s{buf, size, 0};
+  FormatSink<C> s{buf, size, 0};
   s.PutDigits(value, digits < 9 ? digits : 9);
   return s.Finish();
 }
 
 template <class C> C* IntToStrPad(C* buf, u32 size, i32 value, u32 digits) {
   if (!Writable(buf, size)) return buf;
-  TextSink<C> s{buf, size, 0};
+  FormatSink<C> s{buf, size, 0};
   s.PutSigned(value, digits < 10 ? digits : 10);
   return s.Finish();
 }
@@ -155,7 +155,7 @@ template <class C> C* IntToStrPad(C* buf, u32 size, i32 value, u32 digits) {
 template <class C> C* HexToStr(C* buf, u32 size, u32 value, u32 digits, const C* prefix, u32 flags) {
   if (!buf || size == 0) return buf;
   const u32 start = (flags & kHexAppend) ? BoundedLength(buf, size) : 0;
-  TextSink<C> s{buf, size, start};
+  FormatSink<C> s{buf, size, start};
   s.PutText(prefix);
   const char* set = (flags & kHexLowerCase) ? "0123456789abcdef" : "0123456789ABCDEF";
   u32 count = digits < 16 ? digits : 16;
@@ -174,7 +174,7 @@ template <class C> C* HexToStr(C* buf, u32 size, u32 value, u32 digits, const C*
 template <class C> C* RectToStr(C* buf, u32 size, i32 left, i32 top, i32 right, i32 bottom, bool absolute) {
   if (!Writable(buf, size)) return buf;
   const C sep[] = {',', ' ', 0};
-  TextSink<C> s{buf, size, 0};
+  FormatSink<C> s{buf, size, 0};
   s.PutSigned(left, 1);
   s.PutText(sep);
   s.PutSigned(top, 1);

@@ -1,5 +1,5 @@
 #include "base/TimeFormat.h"
-#include "base/TextSink.h"
+#include "base/FormatSink.h"
 
 #include <type_traits>
 
@@ -151,7 +151,7 @@ void InitLocaleNames() { (void)Names(); }
 // The marker state lives in this call only, so formatting is reentrant.
 template <class C> C* FormatTime(const C* pattern, C* buf, u32 size, const SystemTime& time) {
   if (!buf || size == 0) return buf;
-  TextSink<C> out{buf, size, 0};
+  FormatSink<C> out{buf, size, 0};
   Marker marker;
   bool literal = false;
   bool skipQuoteTest = false;

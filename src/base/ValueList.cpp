@@ -104,15 +104,15 @@ u32 NumberSize(u32 code) {
 
 // Whether a variable can take what a token stores.
 template <class Ch>
-bool Fits(const ScanArg& arg, u32 code) {
-  if (arg.kind == ScanArg::Kind::Null || code == kSkipVariable) return true;
+bool Fits(const ValueArg& arg, u32 code) {
+  if (arg.kind == ValueArg::Kind::Null || code == kSkipVariable) return true;
   if (code >= kText) {
-    const ScanArg::Kind text = sizeof(Ch) == 1 ? ScanArg::Kind::Text8 : ScanArg::Kind::Text16;
+    const ValueArg::Kind text = sizeof(Ch) == 1 ? ValueArg::Kind::Text8 : ValueArg::Kind::Text16;
     const u32 needed = code == kText ? 1 : code - kTextSized;
     return arg.kind == text && arg.capacity > 0 && arg.capacity >= needed;
   }
-  if (code == kFloat) return arg.kind == ScanArg::Kind::Float && arg.size == 4;
-  return arg.kind == ScanArg::Kind::Integer && arg.size == NumberSize(code);
+  if (code == kFloat) return arg.kind == ValueArg::Kind::Float && arg.size == 4;
+  return arg.kind == ValueArg::Kind::Integer && arg.size == NumberSize(code);
 }
 
 template <class T>
@@ -122,7 +122,7 @@ void Put(void* p, T v) {
 
 // Converts one value and stores it; false leaves the variable untouched.
 template <class Ch>
-bool Store(const ScanArg& arg, u32 code, const Ch* s, size_t n) {
+bool Store(const ValueArg& arg, u32 code, const Ch* s, size_t n) {
   if (!arg.p) return false;
   if (code >= kText) {
     const u32 capacity = code == kText ? arg.capacity : code - kTextSized;
@@ -188,7 +188,7 @@ bool Store(const ScanArg& arg, u32 code, const Ch* s, size_t n) {
 }  // namespace
 
 template <class Ch>
-i32 ScanValuesList(const Ch* text, const Ch* format, Ch separator, i32 skip, i32 count, const ScanArg* args,
+i32 ScanValuesList(const Ch* text, const Ch* format, Ch separator, i32 skip, i32 count, const ValueArg* args,
                    size_t argCount) {
   const std::vector<u32> codes = ParseFormat(format);
   std::vector<u32> variableCodes;
@@ -243,7 +243,7 @@ i32 ScanValuesList(const Ch* text, const Ch* format, Ch separator, i32 skip, i32
   return stored;
 }
 
-template i32 ScanValuesList<char>(const char*, const char*, char, i32, i32, const ScanArg*, size_t);
-template i32 ScanValuesList<wchar>(const wchar*, const wchar*, wchar, i32, i32, const ScanArg*, size_t);
+template i32 ScanValuesList<char>(const char*, const char*, char, i32, i32, const ValueArg*, size_t);
+template i32 ScanValuesList<wchar>(const wchar*, const wchar*, wchar, i32, i32, const ValueArg*, size_t);
 
 }  // namespace kis

@@ -33,7 +33,7 @@
 namespace kis {
 
 // One destination of the value-list scanner.
-struct ScanArg {
+struct ValueArg {
   enum class Kind : u8 { Null, Integer, Float, Text8, Text16 };
   void* p = nullptr;
   u32 size = 0;      // bytes of one number
@@ -42,28 +42,28 @@ struct ScanArg {
 };
 
 // A text buffer of a size known only at run time.
-inline ScanArg ScanText(char* buffer, u32 capacity) { return {buffer, 1, capacity, ScanArg::Kind::Text8}; }
-inline ScanArg ScanText(wchar* buffer, u32 capacity) { return {buffer, 2, capacity, ScanArg::Kind::Text16}; }
+inline ValueArg ScanText(char* buffer, u32 capacity) { return {buffer, 1, capacity, ValueArg::Kind::Text8}; }
+inline ValueArg ScanText(wchar* buffer, u32 capacity) { return {buffer, 2, capacity, ValueArg::Kind::Text16}; }
 
 // A pointer to one number, or to text of unknown capacity.
 template <class T>
-ScanArg PointerScanArg(T* p) {
+ValueArg PointerValueArg(T* p) {
   static_assert(std::is_arithmetic_v<T> && !std::is_const_v<T>, "value-list variables are numbers or text");
   static_assert(!std::is_same_v<T, bool>, "a bool cannot take a number; use u8 or i32");
   if (!p) return {};
-  if constexpr (std::is_same_v<T, char>) return {p, 1, 0, ScanArg::Kind::Text8};
-  else if constexpr (std::is_same_v<T, wchar>) return {p, 2, 0, ScanArg::Kind::Text16};
-  else if constexpr (std::is_floating_point_v<T>) return {p, sizeof(T), 0, ScanArg::Kind::Float};
-  else return {p, sizeof(T), 0, ScanArg::Kind::Integer};
+  if constexpr (std::is_same_v<T, char>) return {p, 1, 0, ValueArg::Kind::Text8};
+  else if constexpr (std::is_same_v<T, wchar>) return {p, 2, 0, ValueArg::Kind::Text16};
+  else if constexpr (std::is_floating_point_v<T>) return {p, sizeof(T), 0, ValueArg::Kind::Float};
+  else return {p, sizeof(T), 0, ValueArg::Kind::Integer};
 }
 
-// Builds the record of one scanner argument: a ScanArg as it is, null, a
+// Builds the record of one scanner argument: a ValueArg as it is, null, a
 // character array (with its capacity), another array (its first element) or
 // a pointer.
 template <class A>
-ScanArg MakeScanArg(A&& arg) {
+ValueArg MakeValueArg(A&& arg) {
   using T = std::remove_cvref_t<A>;
-  if constexpr (std::is_same_v<T, ScanArg>) {
+  if constexpr (std::is_same_v<T, ValueArg>) {
     return arg;
   } else if constexpr (std::is_null_pointer_v<T>) {
     return {};
@@ -72,20 +72,20 @@ ScanArg MakeScanArg(A&& arg) {
     if constexpr (std::is_same_v<E, char> || std::is_same_v<E, wchar>)
       return ScanText(arg, static_cast<u32>(std::extent_v<T>));
     else
-      return PointerScanArg(&arg[0]);
+      return PointerValueArg(&arg[0]);
   } else {
     static_assert(std::is_pointer_v<T>, "value-list variables are passed by pointer");
-    return PointerScanArg(arg);
+    return PointerValueArg(arg);
   }
 }
 
 template <class Ch>
-i32 ScanValuesList(const Ch* text, const Ch* format, Ch separator, i32 skip, i32 count, const ScanArg* args,
+i32 ScanValuesList(const Ch* text, const Ch* format, Ch separator, i32 skip, i32 count, const ValueArg* args,
                    size_t argCount);
 
 template <class Ch, class... Args>
 i32 ScanValues(const Ch* text, const Ch* format, Ch separator, i32 skip, i32 count, Args&&... args) {
-  const ScanArg list[sizeof...(Args) + 1] = {MakeScanArg(args)..., ScanArg{}};
+  const ValueArg list[sizeof...(Args) + 1] = {MakeValueArg(args)..., ValueArg{}};
   return ScanValuesList<Ch>(text, format, separator, skip, count, list, sizeof...(Args));
 }
 

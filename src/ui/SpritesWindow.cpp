@@ -136,6 +136,16 @@ void SpritesWindow::DrawBackground() {
   DrawPieces();
 }
 
+DXLViewer* SpritesWindow::DrawOwnPieces(QuadBlockList* pieces) {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return nullptr;
+  viewer->SetTransform(&transform_);
+  viewer->ApplyTransform(nullptr);
+  DrawPieces(pieces);
+  UnbindDrawTexture();
+  return viewer;
+}
+
 void SpritesWindow::DrawForeground() {
   if (captionPlate_) {
     if (DXLViewer* viewer = GetGameViewer()) {

@@ -18,6 +18,7 @@
 #include "ui/WindowSprites.h"
 
 class CheckBox;
+class DXLViewer;
 class ImageButton;
 class Sprite;
 
@@ -74,6 +75,11 @@ class SpritesWindow : public DragWindow, public WindowSprites {
   u32 GetDimAlpha() const;
 
  protected:
+  // A window's own skin pieces beyond its frame (drawn before its caption
+  // and controls) at its transform, which stays applied; the game's viewer,
+  // or null when there is none and nothing was drawn.
+  DXLViewer* DrawOwnPieces(QuadBlockList* pieces);
+
   std::unique_ptr<CaptionPlate> captionPlate_;
   u8 dimsPrevious_;
   u8 dimmable_ = 1;

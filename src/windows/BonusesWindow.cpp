@@ -286,11 +286,6 @@ u32 BonusesWindow::OnCommand(GameButton* control) {
 }
 
 void BonusesWindow::DrawForeground() {
-  if (DXLViewer* viewer = GetGameViewer()) {
-    viewer->SetTransform(&transform_);
-    viewer->ApplyTransform(nullptr);
-    DrawPieces(&pieces_);
-    UnbindDrawTexture();
-  }
+  DrawOwnPieces(&pieces_);
   SpritesWindow::DrawForeground();
 }

@@ -55,6 +55,13 @@ void LevelPanelHost::DeletePanel() {
   delete panel;
 }
 
+// A restart clears the level under an open result window: its "ok" would
+// leave the new day for the map.
+void LevelPanelHost::DeleteLevelWindows() {
+  if (WindowManager* manager = GetWindowManager())
+    while (GameWindow* result = manager->FindWindow(LevelResultWindow::kId)) delete result;
+}
+
 void LevelPanelHost::CreateBonusButtons() {
   if (panel_) panel_->CreateBonusButtons();
 }

@@ -65,7 +65,9 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   // The other windows
   void OpenMenu(bool fromKey) override;
   void OpenIntro() override;
-  void DeleteLevelWindows() override {}  // the panel's own windows go with the panel
+  // The result window of the day being cleared (the panel's own windows go
+  // with the panel).
+  void DeleteLevelWindows() override;
   void ExitToMap(u32 comic) override;
   // The level window: its play form after a lost level, else its restart form.
   void OfferRestart() override;

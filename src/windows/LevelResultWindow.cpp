@@ -45,9 +45,11 @@ std::unique_ptr<ImageSprite> Clock() {
   return icon;
 }
 
-// A mark scaled to w x h, centred on its place; its last frame.
+// A mark scaled to w x h with its top left corner on its place (an image
+// sprite's own pivot), so that a tick stands below its column's time, over
+// the gauge, and leaves the time readable; its last frame.
 std::unique_ptr<ImageSprite> Mark(Sprite* sprite, float w, float h, i32* lastFrame) {
-  std::unique_ptr<ImageSprite> mark = sprite ? MakeImage(sprite, 0.5f, 0.5f) : nullptr;
+  std::unique_ptr<ImageSprite> mark = sprite ? MakeImage(sprite, 0.0f, 0.0f) : nullptr;
   *lastFrame = 0;
   if (!mark) return nullptr;
   const float fw = static_cast<float>(sprite->GetFrameWidth()), fh = static_cast<float>(sprite->GetFrameHeight());
@@ -155,6 +157,14 @@ void LevelResultWindow::MakeRow(Row* row, const wchar* key, u32 time, float x, f
 }
 
 // --- The reveal -----------------------------------------------------------------------------------
+
+DXLRECT LevelResultWindow::GetLabelRect(i32 i) const {
+  const Column& c = columns_[i];
+  if (!c.shown || !c.label) return DXLRECT{};
+  const i32 left = static_cast<i32>(c.labelX) + 16;
+  const i32 top = static_cast<i32>(std::floor(c.labelY - static_cast<float>(c.label->GetHeight()) / 2));
+  return DXLRECT{left, top, left + c.label->GetWidth(), top + c.label->GetHeight()};
+}
 
 bool LevelResultWindow::IsShowing() const {
   if (!showing_) return false;
@@ -280,14 +290,8 @@ void LevelResultWindow::Draw() {
 }
 
 void LevelResultWindow::DrawForeground() {
-  DXLViewer* viewer = GetGameViewer();
-  if (viewer) {
-    viewer->SetTransform(&transform_);
-    viewer->ApplyTransform(nullptr);
-    DrawPieces(&pieces_);
-    UnbindDrawTexture();
-    gauge_.Draw();
-  }
+  DXLViewer* viewer = DrawOwnPieces(&pieces_);
+  if (viewer) gauge_.Draw();
   SpritesWindow::DrawForeground();
   if (!viewer) return;
   const u32 now = Now();

@@ -59,6 +59,8 @@ class LevelResultWindow : public SpritesWindow {
   bool IsTick(i32 i) const { return columns_[i].tick; }
   bool IsMarkRevealed(i32 i) const;
   i32 GetMarkFrame(i32 i) const;
+  // Where column i's limit time is drawn, in window coordinates (empty when hidden).
+  DXLRECT GetLabelRect(i32 i) const;
   // 0 before the medal's zoom, 1 once it ended; its scale factor over its size.
   float GetMedalProgress() const;
   bool IsRecordRowShown() const;     // the previous best

@@ -351,13 +351,7 @@ u32 LevelWindow::OnCommand(GameButton* control) {
 }
 
 void LevelWindow::DrawForeground() {
-  DXLViewer* viewer = GetGameViewer();
-  if (viewer) {
-    viewer->SetTransform(&transform_);
-    viewer->ApplyTransform(nullptr);
-    DrawPieces(&pieces_);
-    UnbindDrawTexture();
-  }
+  DXLViewer* viewer = DrawOwnPieces(&pieces_);
   SpritesWindow::DrawForeground();
   if (!viewer) return;
   const auto text = [&](KGETextSpriteW* t, float x, float y) {

@@ -414,13 +414,7 @@ void WarehouseWindow::DrawText(KGETextSpriteW* text, float x, float y) const {
 }
 
 void WarehouseWindow::DrawForeground() {
-  DXLViewer* viewer = GetGameViewer();
-  if (viewer) {
-    viewer->SetTransform(&transform_);
-    viewer->ApplyTransform(nullptr);
-    DrawPieces(&pieces_);
-    UnbindDrawTexture();
-  }
+  DXLViewer* viewer = DrawOwnPieces(&pieces_);
   SpritesWindow::DrawForeground();
   if (!viewer) return;
   if (mirror_.GetShown() != mirror_.GetTarget()) {

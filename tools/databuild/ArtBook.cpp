@@ -38,3 +38,10 @@ const ArtPiece* ArtBook::Find(u32 set, const std::string& name) const {
 void ArtBook::Add(u32 set, const std::string& name, ArtPiece piece) {
   pieces_[{set, FoldName(name)}] = std::move(piece);
 }
+
+ArtPiece FramesPiece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames) {
+  ArtPiece p;
+  p.draw = std::move(draw);
+  p.layout = FrameLayout{frames, frames};
+  return p;
+}

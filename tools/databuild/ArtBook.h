@@ -47,6 +47,9 @@ struct ArtPiece {
   double hotY = 0.5;
 };
 
+// A picture of `frames` frames in a row, each drawn by `draw`.
+ArtPiece FramesPiece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames = 1);
+
 class ArtBook {
  public:
   static const ArtBook& Get();

@@ -103,13 +103,6 @@ void Indicator(cairo_t* cr, const Frame& f, Rgb c) {
 void ProgressIndicator(cairo_t* cr, const Frame& f) { Indicator(cr, f, kSlotGreen); }
 void ProgressIndicatorRed(cairo_t* cr, const Frame& f) { Indicator(cr, f, pal::kRed); }
 
-ArtPiece Single(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames = 1) {
-  ArtPiece p;
-  p.draw = std::move(draw);
-  p.layout = FrameLayout{frames, frames};
-  return p;
-}
-
 void Glow(cairo_t* cr, const ArtFrame& f, Rgb c) {
   art::SoftEllipse(cr, f.width / 2, f.height / 2, f.width / 2, f.height / 2, c, 0.9, 0.2, 0.6);
 }
@@ -140,7 +133,7 @@ const Painters& HudPainters() {
 
 void AddHudArt(ArtBook& book) {
   // The round icon button: a frame a state (disabled, normal, hover, pressed).
-  book.Add(kSkinSpriteSet, "icon_btn", Single(
+  book.Add(kSkinSpriteSet, "icon_btn", FramesPiece(
                                            [](cairo_t* cr, const ArtFrame& f) {
                                              const Rgb base = StateTint(art::Hex(0xF6DFA6), f.index);
                                              const double c = f.width / 2, r = c - 2;
@@ -153,17 +146,17 @@ void AddHudArt(ArtBook& book) {
                                            },
                                            4));
   // The coloured icon's plate (near white, so its tint shows) and its ring.
-  book.Add(kSkinSpriteSet, "level_ico_back", Single([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(kSkinSpriteSet, "level_ico_back", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              art::Ellipse(cr, f.width / 2, f.height / 2, f.width / 2 - 1, f.height / 2 - 1);
              art::FillRound(cr, art::Hex(0xF4F4F4), f.width / 2, f.height / 2, f.width / 2 - 1);
            }));
-  book.Add(kSkinSpriteSet, "level_ico_border", Single([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(kSkinSpriteSet, "level_ico_border", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              art::Ellipse(cr, f.width / 2, f.height / 2, f.width / 2 - 2, f.height / 2 - 2);
              art::Outline(cr, 3, pal::kOutline);
              art::Ellipse(cr, f.width / 2, f.height / 2, f.width / 2 - 2, f.height / 2 - 2);
              art::Outline(cr, 1.2, art::Lighter(pal::kWood, 0.4));
            }));
-  book.Add(kSkinSpriteSet, "button_arrow", Single([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(kSkinSpriteSet, "button_arrow", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              cairo_move_to(cr, 1, 1);  // points down from its top middle
              cairo_line_to(cr, f.width - 1, 1);
              cairo_line_to(cr, f.width / 2, f.height - 1);
@@ -171,7 +164,7 @@ void AddHudArt(ArtBook& book) {
              art::FillLit(cr, pal::kYellow, 0, 0, f.width, f.height, 0.3);
              art::Outline(cr, 1.2);
            }));
-  book.Add(kIconSpriteSet, "small_ico_coin", Single(
+  book.Add(kIconSpriteSet, "small_ico_coin", FramesPiece(
                                                  [](cairo_t* cr, const ArtFrame& f) {
                                                    // Edge on first, its face last (the label shows the fourth).
                                                    const double turn = (f.index + 1) / 4.0;
@@ -187,7 +180,7 @@ void AddHudArt(ArtBook& book) {
                                                  4));
   // The tutorials' arrow: a fat orange arrow pointing left, its tip at the
   // left middle (where it touches its target), lit from the top.
-  book.Add(kSkinSpriteSet, "tutorial_arrow", Single([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(kSkinSpriteSet, "tutorial_arrow", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              const double w = f.width, h = f.height, m = h / 2, head = w * 0.45, shaft = h * 0.22;
              cairo_move_to(cr, 1.5, m);
              cairo_line_to(cr, head, 1.5);
@@ -202,7 +195,7 @@ void AddHudArt(ArtBook& book) {
              art::Gleam(cr, head * 0.75, m - h * 0.18, w * 0.12, h * 0.06, 0.6);
            }));
   book.Add(kSkinSpriteSet, "progress_glow",
-           Single([](cairo_t* cr, const ArtFrame& f) { Glow(cr, f, art::Lighter(pal::kYellow, 0.5)); }));
+           FramesPiece([](cairo_t* cr, const ArtFrame& f) { Glow(cr, f, art::Lighter(pal::kYellow, 0.5)); }));
   book.Add(kSkinSpriteSet, "progress_glow_red",
-           Single([](cairo_t* cr, const ArtFrame& f) { Glow(cr, f, art::Lighter(pal::kRed, 0.3)); }));
+           FramesPiece([](cairo_t* cr, const ArtFrame& f) { Glow(cr, f, art::Lighter(pal::kRed, 0.3)); }));
 }

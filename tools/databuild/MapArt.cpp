@@ -98,6 +98,21 @@ void Field(cairo_t* cr, double x, double y, double w, double h, double turn, Rgb
   cairo_restore(cr);
 }
 
+// The current path stroked three times, each band narrower: its verge, its
+// body and a light line (alpha 0.6) along its middle. The path is used up.
+void StrokeBands(cairo_t* cr, const Rgb& verge, double vergeWidth, const Rgb& body, double bodyWidth, const Rgb& line,
+                 double lineWidth) {
+  art::Source(cr, verge);
+  cairo_set_line_width(cr, vergeWidth);
+  cairo_stroke_preserve(cr);
+  art::Source(cr, body);
+  cairo_set_line_width(cr, bodyWidth);
+  cairo_stroke_preserve(cr);
+  art::Source(cr, line, 0.6);
+  cairo_set_line_width(cr, lineWidth);
+  cairo_stroke(cr);
+}
+
 // The valley, drawn at `ox` (0 for the centre; -128 and +1,024 make the side
 // pieces continue it to the left and right).
 void Valley(cairo_t* cr, double ox, double w, double h) {
@@ -140,15 +155,7 @@ void Valley(cairo_t* cr, double ox, double w, double h) {
   std::vector<Pt> river(std::begin(kRiver), std::end(kRiver));
   CatmullRom(cr, river);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  art::Source(cr, art::Darker(pal::kWater, 0.35));
-  cairo_set_line_width(cr, 34);
-  cairo_stroke_preserve(cr);
-  art::Source(cr, pal::kWater);
-  cairo_set_line_width(cr, 26);
-  cairo_stroke_preserve(cr);
-  art::Source(cr, art::Lighter(pal::kWater, 0.35), 0.6);
-  cairo_set_line_width(cr, 8);
-  cairo_stroke(cr);
+  StrokeBands(cr, art::Darker(pal::kWater, 0.35), 34, pal::kWater, 26, art::Lighter(pal::kWater, 0.35), 8);
   art::Ellipse(cr, kPond.x, kPond.y, 78, 44);
   art::FillLit(cr, pal::kWater, kPond.x - 78, kPond.y - 44, kPond.x + 78, kPond.y + 44, 0.35);
   art::Outline(cr, 3, art::Darker(pal::kWater, 0.4));
@@ -163,15 +170,7 @@ void Valley(cairo_t* cr, double ox, double w, double h) {
   const std::vector<Pt> road = RoadPoints();
   CatmullRom(cr, road);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  art::Source(cr, pal::kDirtDark);
-  cairo_set_line_width(cr, 22);
-  cairo_stroke_preserve(cr);
-  art::Source(cr, pal::kDirt);
-  cairo_set_line_width(cr, 16);
-  cairo_stroke_preserve(cr);
-  art::Source(cr, art::Lighter(pal::kDirt, 0.3), 0.6);
-  cairo_set_line_width(cr, 4);
-  cairo_stroke(cr);
+  StrokeBands(cr, pal::kDirtDark, 22, pal::kDirt, 16, art::Lighter(pal::kDirt, 0.3), 4);
   // The bridge where the road crosses the river (between the fourth and
   // fifth columns, on the sixth row).
   const Pt a = NodeAt(38), b = NodeAt(39);
@@ -516,34 +515,27 @@ void Farm(cairo_t* cr, const ArtFrame& f, u32 theme) {
   }
 }
 
-ArtPiece Piece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames = 1) {
-  ArtPiece p;
-  p.draw = std::move(draw);
-  p.layout = FrameLayout{frames, frames};
-  return p;
-}
-
 }  // namespace
 
 std::vector<int> ValleyRoadCells() { return std::vector<int>(std::begin(kRoad), std::end(kRoad)); }
 
 void AddMapArt(ArtBook& book) {
   const u32 set = kSelectionMapSpriteSet;
-  book.Add(set, "map_center", Piece(Center));
-  book.Add(set, "map_left", Piece(Left));
-  book.Add(set, "map_right", Piece(Right));
+  book.Add(set, "map_center", FramesPiece(Center));
+  book.Add(set, "map_left", FramesPiece(Left));
+  book.Add(set, "map_right", FramesPiece(Right));
   for (u32 k = 1; k <= 2; ++k)
     for (u32 f = 1; f <= 4; ++f)
       book.Add(set, "map_water" + std::to_string(k) + "_" + std::to_string(f),
-               Piece([k, f](cairo_t* cr, const ArtFrame& a) { Water(cr, a, f - 1, k * 31); }));
-  book.Add(set, "hex", Piece(Glow));
-  book.Add(set, "selection", Piece(Selection));
-  book.Add(set, "sign", Piece(Sign));
-  book.Add(1, "map_medals", Piece(Medal, 3));
-  book.Add(set, "map_wild", Piece(Wild));
-  book.Add(set, "map_plot", Piece(Plot));
-  book.Add(set, "map_flag", Piece(Flag));
+               FramesPiece([k, f](cairo_t* cr, const ArtFrame& a) { Water(cr, a, f - 1, k * 31); }));
+  book.Add(set, "hex", FramesPiece(Glow));
+  book.Add(set, "selection", FramesPiece(Selection));
+  book.Add(set, "sign", FramesPiece(Sign));
+  book.Add(1, "map_medals", FramesPiece(Medal, 3));
+  book.Add(set, "map_wild", FramesPiece(Wild));
+  book.Add(set, "map_plot", FramesPiece(Plot));
+  book.Add(set, "map_flag", FramesPiece(Flag));
   const char* farms[] = {"wheat", "orchard", "hens", "mill", "cows", "sheep", "bakery", "manor"};
   for (u32 t = 0; t < 8; ++t)
-    book.Add(set, std::string("map_farm_") + farms[t], Piece([t](cairo_t* cr, const ArtFrame& a) { Farm(cr, a, t); }));
+    book.Add(set, std::string("map_farm_") + farms[t], FramesPiece([t](cairo_t* cr, const ArtFrame& a) { Farm(cr, a, t); }));
 }

@@ -15,13 +15,6 @@ namespace {
 
 namespace pal = art::pal;
 
-ArtPiece Piece(std::function<void(cairo_t*, const ArtFrame&)> draw, u32 frames = 1) {
-  ArtPiece p;
-  p.draw = std::move(draw);
-  p.layout = FrameLayout{frames, frames};
-  return p;
-}
-
 // A rounded board lit from the top, with a light inner rim.
 void Board(cairo_t* cr, double x, double y, double w, double h, double r, art::Rgb base) {
   art::RoundRect(cr, x + 1, y + 1, w - 2, h - 2, r);
@@ -104,14 +97,14 @@ void GreenCheck(cairo_t* cr, const ArtFrame& f) {
 }  // namespace
 
 void AddStoreArt(ArtBook& book) {
-  book.Add(1, "warehouse", Piece(WarehouseSheet));
-  book.Add(1, "refl_coin", Piece([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(1, "warehouse", FramesPiece(WarehouseSheet));
+  book.Add(1, "refl_coin", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              Coin(cr, f.width / 2, f.height / 2, std::min(f.width, f.height) / 2 - 1.5, true);
            }));
-  book.Add(1, "warehouse_upgr_but", Piece(UpgradeButton));
-  book.Add(2, "small_coin", Piece([](cairo_t* cr, const ArtFrame& f) {
+  book.Add(1, "warehouse_upgr_but", FramesPiece(UpgradeButton));
+  book.Add(2, "small_coin", FramesPiece([](cairo_t* cr, const ArtFrame& f) {
              Coin(cr, f.width / 2, f.height / 2, std::min(f.width, f.height) / 2 - 1.2, false);
            }));
-  book.Add(1, "awards_check", Piece(AwardsCheck, 2));
-  book.Add(2, "small_green_check", Piece(GreenCheck));
+  book.Add(1, "awards_check", FramesPiece(AwardsCheck, 2));
+  book.Add(2, "small_green_check", FramesPiece(GreenCheck));
 }

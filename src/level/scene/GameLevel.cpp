@@ -306,6 +306,9 @@ void GameLevel::Clear(bool destroying) {
   if (cleared_) return;
   cleared_ = true;
   entered_ = false;
+  // A lose dialog still open belongs to the level being cleared: a restart
+  // must not leave it asking about the level that follows.
+  rules_->Tasks().CloseLoseDialog();
   if (WarehouseStock* stock = rules_->Stock()) stock->RemoveListener(this);
   rules_->Money().RemoveListener(this);
   rules_->Clear();

@@ -170,6 +170,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
                      GetGameFont(n)->GetTexture()->IsReady(),
                  stage, up, "the game fonts acquired on their pictures");
         expect(GetGameLanguage() != nullptr, stage, up, "the language");
+        for (u32 n = 1; n <= 4; ++n) expect(GetGameFont(n) != nullptr, stage, up, "the language's game fonts 1 to 4");
         expect(world.Panel() == nullptr, stage, up, "no panel's host");
         break;
       case WorldStage::kLevelPanel:

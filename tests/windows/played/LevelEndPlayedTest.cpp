@@ -103,10 +103,31 @@ TEST_F(LevelEnd, AWonLevelShowsTheProfilesRecordAndEnterLeavesForTheMap) {
   EXPECT_FALSE(window->IsColumnShown(0));  // mode 0: no bronze
   EXPECT_TRUE(window->IsTick(2));
   // Every frame of the reveal and after it: the clocks beside the times,
-  // the medals' and the marks all drawn from their sheets.
+  // the medals' and the marks all drawn from their sheets. The ticks come
+  // after 1000 ms and leave the limit times under them as they were.
+  std::vector<u32> times;
   for (i32 i = 0; i < 160; ++i) {
     Frame();
     ASSERT_FALSE(HasWhiteSquare(window->GetRect())) << "frame " << i;
+    if (i == 30 || i == 159) {
+      const std::vector<u32> px = h.Frame();
+      std::vector<u32> now;
+      for (i32 column : {1, 2}) {
+        const DXLRECT r = window->GetLabelRect(column);
+        ASSERT_GT(r.right, r.left);
+        kis::IntPoint at;
+        window->ClientToScreen(&at, r.left, r.top);
+        for (i32 y = at.y; y < at.y + r.bottom - r.top; ++y)
+          for (i32 x = at.x; x < at.x + r.right - r.left; ++x) now.push_back(px[static_cast<size_t>(y) * 800 + x]);
+      }
+      if (i == 30) {
+        EXPECT_FALSE(window->IsMarkRevealed(2));
+        times = now;
+      } else {
+        EXPECT_TRUE(window->IsMarkRevealed(1));
+        EXPECT_TRUE(times == now) << "a tick covers a limit time";
+      }
+    }
   }
   EXPECT_FALSE(window->IsShowing());
   EXPECT_TRUE(window->IsNewRecordRowShown());
@@ -164,6 +185,47 @@ TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
   EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
   EXPECT_FALSE(host->HasExited());
   EXPECT_TRUE(level.Rules().IsStarted());
+}
+
+// A restart (the developer's R) after a win takes the result window away
+// with the day it showed: the new day runs, and Enter does not leave it.
+TEST_F(LevelEnd, ARestartClosesTheResultWindow) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(0);
+  for (i32 i = 0; i < 10; ++i) Frame();
+  level.Rules().Tasks().Win(0);
+  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  level.Restart();
+  level.OnEnter();
+  EXPECT_EQ(LevelResultWindow::GetOpen(), nullptr);
+  h.Start();
+  for (i32 i = 0; i < 20; ++i) Frame();
+  EXPECT_TRUE(level.Rules().IsStarted());
+  EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(0));
+  Key(kKeyEnter);
+  EXPECT_FALSE(host->HasExited());
+}
+
+// A restart (the developer's R) while the game-over question is open takes
+// the question away with the level it asked about.
+TEST_F(LevelEnd, ARestartClosesTheOpenLoseDialog) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(1);
+  const u32 bronze = static_cast<u32>(h.Levels().Get(0).regimes[1].bronze);
+  LevelTasks& tasks = level.Rules().Tasks();
+  for (u32 t = 0; t < bronze + 10000 && !tasks.GetLoseDialog(); t += 100) h.Step(100, 100);
+  ASSERT_NE(tasks.GetLoseDialog(), nullptr);
+  level.Restart();
+  level.OnEnter();
+  EXPECT_EQ(tasks.GetLoseDialog(), nullptr);
+  EXPECT_EQ(tasks.GetResultShown(), kResultNone);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  Key(kKeyEnter);  // nobody answers "yes" for the new day
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_FALSE(host->HasExited());
 }
 
 }  // namespace

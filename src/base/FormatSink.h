@@ -1,4 +1,4 @@
-// kis::TextSink - appends characters to a bounded buffer from a start index,
+// kis::FormatSink - appends characters to a bounded buffer from a start index,
 // dropping whatever does not fit before the last slot (kept for the
 // terminator). The number and time formatters write through it.
 #pragma once
@@ -7,7 +7,7 @@
 
 namespace kis {
 
-template <class C> struct TextSink {
+template <class C> struct FormatSink {
   C* buf;
   u32 size;
   u32 pos;
