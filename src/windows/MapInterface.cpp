@@ -297,7 +297,6 @@ void MapInterface::Layout() {
     RefreshRegimeButton(false);
   }
   regime_->SetPosition(w - 175, h - 65);
-  buttonsMade_ = true;
 }
 
 void MapInterface::AddOrMoveButton(u32 command, const wchar* key, i32 x, i32 y) {

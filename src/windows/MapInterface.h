@@ -163,6 +163,5 @@ class MapInterface : public GameWindow, public WindowSprites {
   ProfileButton* greeting_ = nullptr;
   RegimeButton* regime_ = nullptr;
   InvisibleButton* medalsArea_ = nullptr;
-  bool buttonsMade_ = false;
   u32 lastKeys_ = 0;
 };

@@ -7,6 +7,7 @@
 // place again after the screen changes size.
 #include <gtest/gtest.h>
 
+#include "FakeAwardsProfile.h"
 #include "FakeMapProfile.h"
 #include "PanelRig.h"
 #include "level/scene/DeveloperOverlay.h"
@@ -39,15 +40,6 @@ class MapProfileRecord : public FakeMapProfile {
   bool hard = false;
 };
 
-class MapAwardsRecord : public AwardsProfile {
- public:
-  AWARDCOUNTERS* GetAwardCounters() override { return &current; }
-  AWARDCOUNTERS* GetShownAwards() override { return &shown; }
-  void SaveProfile() override { ++saves; }
-  AWARDCOUNTERS current, shown;
-  i32 saves = 0;
-};
-
 class MapInterfaceTest : public ::testing::Test {
  protected:
   MapInterfaceTest() {
@@ -75,7 +67,7 @@ class MapInterfaceTest : public ::testing::Test {
 
   PanelRig rig{1024, 768};
   MapProfileRecord profile;
-  MapAwardsRecord awards;
+  FakeAwardsProfile awards;
   MapHostRecord host;
 };
 

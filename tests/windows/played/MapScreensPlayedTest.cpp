@@ -6,6 +6,7 @@
 // (comic_0.png).
 #include <gtest/gtest.h>
 
+#include "../FakeAwardsProfile.h"
 #include "../FakeMapProfile.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
@@ -20,14 +21,6 @@
 
 namespace windowstest {
 namespace {
-
-class ShotAwardsProfile : public AwardsProfile {
- public:
-  AWARDCOUNTERS* GetAwardCounters() override { return &current; }
-  AWARDCOUNTERS* GetShownAwards() override { return &shown; }
-  void SaveProfile() override {}
-  AWARDCOUNTERS current, shown;
-};
 
 class MapScreens : public ::testing::Test {
  protected:
@@ -67,7 +60,7 @@ class MapScreens : public ::testing::Test {
   leveltest::LevelHarness h;
   GameLevel* level = nullptr;
   FakeMapProfile profile;
-  ShotAwardsProfile awards;
+  FakeAwardsProfile awards;
 };
 
 TEST_F(MapScreens, TheMapInterfaceTheAwardsTheCreditsAndComicZero) {
