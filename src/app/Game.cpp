@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/AppServices.h"
+#include "app/GameProfiles.h"
 #include "app/GameEntry.h"
 #include "app/LoadingPanel.h"
 #include "app/LogoSequence.h"
@@ -42,6 +43,7 @@
 #include "resources/TutorialHooks.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/ComixBook.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -225,6 +227,12 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.timeStep = 10;
   s.maxTimeSteps = 20;
   s.tutorialFactory = setup_.tutorials;
+  roster_ = std::make_unique<StoreRoster>(*profiles_, [this] {
+    if (state_ == kGameStateLevel && Level()) Level()->Leave();
+    DeleteLevel();
+  });
+  s.profileRoster = roster_.get();
+  s.optionsHooks = &options_;
   s.screen.rect = screen_.Area().rect;  // the game area's place in the window
   SetGameLanguageHost(this);
   InitDebugOverlay(setup_.cheats);
@@ -301,6 +309,7 @@ void Game::ShutdownGame() {
   GetGameServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
   screens_.reset();
+  roster_.reset();
   profiles_.reset();
   ClearGameEffects();
   ResetGameServices();
@@ -378,6 +387,9 @@ void Game::Leave(u32 state) {
       if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
       break;
     case kGameStateLogos: logos_.reset(); break;
+    case kGameStateComic:
+      if (ComixBook* book = GetComixBook()) book->DeleteComixWindow();
+      break;
     default: break;
   }
 }
@@ -428,6 +440,10 @@ void Game::Enter(u32 state) {
       break;
     case kGameStateLevelLoading:
       if (panel_) panel_->SetProgress(0.0f);
+      break;
+    case kGameStateComic:
+      if (ComixBook* book = GetComixBook()) book->CreateComixWindow();
+      if (Level() && Level()->HasEnded()) DeleteLevel();
       break;
     case kGameStateLogos:
       logos_ = std::make_unique<LogoSequence>(plat::Utf8ToUtf16(setup_.data + "/Logos/Logos.txt").c_str());
@@ -550,6 +566,9 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
     case kGameStateLevelMap:
       if (button == kMouseLeft && screens_->MapHit(p.x, p.y)) StartLevel(0);
       break;
+    case kGameStateComic:
+      if (WindowManager* windows = GetWindowManager()) windows->OnMouseDown(p.x, p.y, button, modifiers);
+      break;
     case kGameStateMainScreen:
       if (button != kMouseLeft || GetGameEffect()) break;
       if (screens_->TitleHit(p.x, p.y) == StandInScreens::kPlay) ChooseRegime();
@@ -561,11 +580,15 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
 
 void Game::MouseUp(i32 x, i32 y, u32 button, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
+    windows->OnMouseUp(p.x, p.y, button, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseUp(p.x, p.y, button, modifiers);
 }
 
 void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
+    windows->OnMouseMove(p.x, p.y, buttons, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseMove(p.x, p.y, buttons, modifiers);
 }
 
@@ -576,6 +599,8 @@ void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
   }
   if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
+  if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
+    windows->OnDoubleClick(p.x, p.y, kMouseLeft);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
 }
 
@@ -597,6 +622,9 @@ void Game::KeyDown(u16 key, u32 modifiers) {
       break;
     case kGameStateMainScreen:
       if (vk == kLevelKeyEscape) CloseGameWindow();
+      break;
+    case kGameStateComic:
+      if (WindowManager* windows = GetWindowManager()) windows->OnKeyDown(vk, modifiers);
       break;
     default: break;
   }
@@ -651,7 +679,12 @@ void Game::StartLevel(i32 index) {
   villains_->Bind(&level->Map());
   if (LevelPanelHost* host = world_.Panel()) {
     host->SetOptionsHooks(&options_);
-    host->SetGameExits([](u32) { RequestState(kGameStateLevelMap); }, [] { CloseGameWindow(); });
+    // Won chapters (levels 8, 30, 41) go to the map through their comic.
+    host->SetGameExits(
+        [](u32 comic) {
+          if (comic == 0 || !StartComix(comic, nullptr)) RequestState(kGameStateLevelMap);
+        },
+        [] { CloseGameWindow(); });
     host->SetLevelActions([level] { level->ExitToMap(); },
                           [] {
                             RunGameEffect(new GEffect_ShowHide(&RestartCovered, kFadeMs, kFadeMs, 0, kFadeMode,

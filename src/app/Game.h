@@ -38,6 +38,7 @@ class ProfileStore;
 class TutorialFactory;
 class WindowManager;
 class StandInScreens;
+class StoreRoster;
 class LoadingPanel;
 class LogoSequence;
 class DXLTextures;
@@ -153,6 +154,7 @@ class Game : public GameLanguageHost {
   GameScreen screen_;
   GameWorld world_;
   std::unique_ptr<ProfileStore> profiles_;
+  std::unique_ptr<StoreRoster> roster_;  // the profile windows' view of the store
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<StandInScreens> screens_;
   std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"

@@ -8,6 +8,7 @@
 #include "base/DataBuffer.h"
 #include "content/AwardTable.h"
 #include "content/LevelTable.h"
+#include "resources/GameServices.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ Profile::~Profile() {
     store_->current_ = nullptr;
   }
   if (GetMapProfile() == this) SetMapProfile(nullptr);
+  if (GetGameServices().awardsProfile == this) GetGameServices().awardsProfile = nullptr;
   FreeSavedLevels(saved_);
   if (store_) std::erase(store_->profiles_, this);
 }

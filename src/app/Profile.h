@@ -20,12 +20,14 @@
 #include "base/SavedStateStore.h"
 #include "level/rules/LevelProfile.h"
 #include "level/state/GameLevelSaves.h"
+#include "windows/AwardsWindow.h"
 #include "windows/MapProfile.h"
 
 class ProfileStore;
 
 class Profile final : public LevelProfile,
                       public MapProfile,
+                      public AwardsProfile,
                       public kis::SavedStateStore,
                       public ProfileSaver {
  public:
@@ -50,7 +52,9 @@ class Profile final : public LevelProfile,
   // The store's defaults; every saved level dropped.
   void ResetProgress();
   u32 GetRegime() const override { return progress_.regime; }
-  void SetRegime(u32 regime);                      // 0 or 1; saved when it changes
+  void SetRegime(u32 regime) override;             // 0 or 1; saved when it changes
+  u32 GetOpenCount() const override { return header_.openCount; }
+  bool IsHardUnlocked() const override { return progress_.eighthLevel != 0; }
   u32 GetLevelState(u32 regime, u32 level) const override;  // 0 outside the table
   void SetLevelState(u32 level, u32 state) override;
   u32 GetBestTime(u32 regime, u32 level) const override;
@@ -88,6 +92,10 @@ class Profile final : public LevelProfile,
 
   // --- LevelProfile ---------------------------------------------------------------
   AWARDCOUNTERS* GetAwardCounters() override { return &progress_.awards; }
+  // The award values the awards window showed last. The profile file has no
+  // room for them: they start as the values the profile had when it was
+  // made current, so a session animates what it won.
+  AWARDCOUNTERS* GetShownAwards() override { return &shownAwards_; }
   bool AreTutorialsOn() const override { return progress_.tutorialsOn != 0; }
   void SetTutorials(bool on) override { progress_.tutorialsOn = on ? 1 : 0; }
   bool HasFlags(u32 mask) const override { return (progress_.shownFlags & mask) == mask; }
@@ -118,6 +126,7 @@ class Profile final : public LevelProfile,
   ProfileStore* store_;
   PROFILEHEADER header_;
   PROFILEPROGRESS progress_;
+  AWARDCOUNTERS shownAwards_{};
   i32 number_ = -1;
   std::u16string path_;
   SavedLevels saved_ = {};

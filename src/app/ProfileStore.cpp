@@ -10,6 +10,7 @@
 #include "base/NumberText.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/WallClock.h"
+#include "resources/GameServices.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ void ProfileStore::SetDefaults(const PROFILEPROGRESS& defaults) {
 void ProfileStore::Forget() {
   log_.reset();
   if (GetMapProfile() == current_) SetMapProfile(nullptr);
+  if (GetGameServices().awardsProfile == current_) GetGameServices().awardsProfile = nullptr;
   current_ = nullptr;
   while (!profiles_.empty()) delete profiles_.back();
   index_ = PROFILEINDEX{};
@@ -188,6 +190,7 @@ i32 ProfileStore::Select(Profile* profile) {
   if (old) Deactivate(old);
   current_ = profile;
   SetMapProfile(profile);
+  GetGameServices().awardsProfile = profile;
   if (profile) SaveProfileFile(profile);
   return current_ ? kProfileOk : kProfileNone;
 }
@@ -208,6 +211,7 @@ void ProfileStore::Activate(Profile* profile) {
   profile->levelsRead_ = true;
   profile->Touch();
   ++profile->header_.openCount;
+  profile->shownAwards_ = profile->progress_.awards;
   log_ = std::make_unique<gamelog::GameLog>(profile, folder_);
 }
 

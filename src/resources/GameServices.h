@@ -48,9 +48,11 @@ class GroundList;
 class KGEFont;
 class LevelPanelArea;
 class LevelTable;
+class OptionsHooks;
 class PlantTable;
 class ProgressTracker;
 class ProductList;
+class ProfileRoster;
 class TutorialFactory;
 class TutorialHooks;
 class VillainList;
@@ -178,6 +180,11 @@ struct GameServices {
   ComixBook* comixBook = nullptr;      // the comic book (windows/ComixBook.h), made at game set-up
   // The current profile's award sets for the awards window (windows/AwardsWindow.h); null: none.
   AwardsProfile* awardsProfile = nullptr;
+  // What the map's and the main screen's windows open the profiles and the
+  // options windows with (windows/ProfileRoster.h, windows/OptionsWindow.h),
+  // installed by the game; null: those windows are not opened.
+  ProfileRoster* profileRoster = nullptr;
+  OptionsHooks* optionsHooks = nullptr;
 };
 
 GameServices& GetGameServices();

@@ -94,13 +94,16 @@ void ScreenLabel::SetSpriteText(u32 font, const wchar* text, u32 color) {
   text_.reset();
   gap_ = 0;
   value_ = 0;
-  const KGETEXTPARAMS params = LabelParams(64, color, color_);
+  // The text may show pictures: its bracket tags go through the game's
+  // item descriptions ("[icon NAME]"), whose pictures are long image tags.
+  KGETEXTPARAMS params = LabelParams(512, color, color_);
+  params.flags |= kKGEMarkup;
   KGESPRITEPARAMS box{};
   box.flags = kKGESpriteOutline;
   DXLMakeOutline(&box.outline, 1, 1.5f, 0xFF000000u, 32, 0);
   KGETextSpriteW* made = nullptr;
-  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text ? text : u"", kKGEWholeText, nullptr,
-                       &made);
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text ? text : u"", kKGEWholeText,
+                       GetGameServices().itemDescription, &made);
   text_.reset(made);
 }
 

@@ -33,7 +33,8 @@ class ScreenLabel {
   void SetIcon(Sprite* sprite, i32 frame, bool shadow, i32 iconWidth);
   // The value in a game font: "+5", "-3".
   void SetText(u32 font, i32 value, i32 gap, u32 color);
-  // A ready text with a black outline, in a game font.
+  // A ready text with a black outline, in a game font; its bracket tags
+  // are the item descriptions' (an "[icon NAME]" shows a picture).
   void SetSpriteText(u32 font, const wchar* text, u32 color);
   void StartFly(bool rising, u32 delay, float endOffset);
 

@@ -188,6 +188,16 @@ inline constexpr SkinPiece kProfilesFrame =
     make::Sliced("profiles_frame", make::kInterface, 563, 826, 97, 72, 24, 69, 16, 16);
 inline constexpr SkinPiece kOptionsSoundArea =
     make::Sliced("options_sound_area", make::kInterface, 754, 422, 86, 89, 24, 27, 36, 16);
+// The map interface's frame: a corner stud, the thin edge along the screen's
+// sides, the plate behind the greeting and the medals, the bands behind the
+// corner buttons; and the regime button's indicator (disabled, Easy, Easy
+// hovered, Hard, Hard hovered).
+inline constexpr SkinPiece kMapCorner = make::Plain("map_corner", make::kInterface, 729, 422, 22, 34);
+inline constexpr SkinPiece kMapEdge = make::Plain("map_edge", make::kInterface, 963, 736, 4, 30);
+inline constexpr SkinPiece kMapPlate = make::Sliced("map_plate", make::kInterface, 738, 634, 39, 93, 17, 18, 13, 19);
+inline constexpr SkinPiece kMapBand = make::Sliced("map_band", make::kInterface, 517, 165, 37, 74, 19, 9);
+inline constexpr SkinPiece kRegimeIndicator =
+    make::Stepped("regime_indicator", make::kInterface, 380, 968, 25, 49, 5, 25, 0);
 
 // --- The level sheet: the panel's background, its buttons and marks --------------------
 // The screen's sides: cut to any width from the right, or widened by
@@ -337,6 +347,7 @@ inline constexpr const SkinPiece* kAll[] = {
     &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
     &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList, &kLevelWindowSlot0, &kLevelWindowSlot1,
     &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator, &kProfilesFrame, &kOptionsSoundArea,
+    &kMapCorner, &kMapEdge, &kMapPlate, &kMapBand, &kRegimeIndicator,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,

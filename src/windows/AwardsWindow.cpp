@@ -193,6 +193,7 @@ void SmallAwardButton::Draw() {
     icon_->SetColor(shownTier_ > 0 ? 0xFFFFFFFFu : 0xFF909090u);
     icon_->SetScale(icon_->GetScaleX(), icon_->GetScaleY());
     DrawImageAt(icon_.get(), x + 9, y + 1, base);
+    viewer->ApplyTransform(nullptr);  // the bar under the window's transform, not the icon's
   }
   // The progress bar under it.
   const float barX = x + (kSmallWidth - kAwardsBarLength) / 2.0f, barY = y + 50;

@@ -13,9 +13,17 @@
 #include <memory>
 
 #include "base/Types.h"
+#include "resources/ImageSprite.h"
+#include "ui/ActiveButton.h"
 #include "ui/GameWindow.h"
+#include "ui/WindowSprites.h"
 
+class ImageButton;
+class InvisibleButton;
+class KGETextSpriteW;
 class MapMedalsPanel;
+class MapProfile;
+class SpriteEffectList;
 
 constexpr u32 kMapInterfaceId = MakeWindowId('M', 'a', 'p', 'I');
 constexpr u32 kMapOptionsCommand = 0x24FE0201u;
@@ -37,8 +45,85 @@ class MapInterfaceHost {
   virtual void OnRegimeSwitched() = 0;
 };
 
-class MapInterface : public GameWindow {
+// The greeting at the top centre: "welcom" while the profile has been
+// opened fewer than twice, else "hello", in game font 3 with the profile
+// as the item-description object, so the text can name the player.
+class ProfileButton : public ActiveButton {
  public:
+  // Centred on a window `windowWidth` wide, its middle at y 12, wrapped to
+  // `width` + 1 and 24 high; the rectangle grown by 2 on every side.
+  ProfileButton(GameWindow* parent, ButtonList* list, u32 id, MapProfile* profile, i32 width, i32 windowWidth);
+  ~ProfileButton() override;
+  void Draw() override;
+
+  MapProfile* GetProfile() const { return profile_; }
+  KGETextSpriteW* GetText() const { return text_.get(); }
+  bool IsWelcome() const { return welcome_; }
+
+ private:
+  MapProfile* profile_;
+  std::unique_ptr<KGETextSpriteW> text_;
+  bool welcome_ = false;
+};
+
+// The regime button: an indicator of five frames, the captions "Easy" and
+// "Hard", and while the Hard regime is locked a chain and a lock over it
+// and a hint. Its flag is the Hard regime. Unlocking with the animation lets
+// the chain fall away (its effect list) and plays the lock's opening.
+class RegimeButton : public ActiveButton, public WindowSprites {
+ public:
+  static constexpr i32 kWidth = 171;
+  static constexpr i32 kHeight = 60;
+  static constexpr u32 kEasyColor = 0xFFFFD8ABu;  // the caption of the regime not chosen
+  static constexpr u32 kChosenColor = 0xFFFFFFFFu;
+
+  RegimeButton(GameWindow* parent, ButtonList* list, u32 id);
+  ~RegimeButton() override;
+
+  void SetFlag(bool flag, bool instant, u32 time) override;
+  // Enabled or disabled, only on a change: the base's state, the lock's
+  // animation from its start, the hint made (disabled) or dropped, the
+  // captions' colours. Enabling with a fade (not instant) animates the
+  // chain and the lock away.
+  void Show(bool on, bool instant, u32 time) override;
+  void SetPosition(i32 x, i32 y);
+  void Draw() override;
+
+  // The indicator frame drawn now: 0 disabled, else 1, +2 Hard, +1 hovered or pressed.
+  u32 GetIndicatorFrame() const;
+  u32 GetCaptionColor(u32 regime) const { return captionColor_[regime & 1]; }
+  bool IsChainAnimating() const { return chainFlag_; }
+  bool IsLockAnimating() const { return lockFlag_; }
+  bool IsChainDrawn() const;
+  bool IsLockDrawn() const;
+  ImageSprite* GetChain() const { return chain_.get(); }
+  ImageSprite* GetLock() const { return lock_.get(); }
+
+ private:
+  void SetCaptionColors();
+
+  QuadBlockList frames_[5];
+  std::unique_ptr<KGETextSpriteW> captions_[2];
+  u32 captionColor_[2] = {kChosenColor, kEasyColor};
+  std::unique_ptr<ImageSprite> chain_;
+  std::unique_ptr<ImageSprite> lock_;
+  SpriteEffectList* chainEffects_ = nullptr;
+  u32 lockStart_ = 0;
+  bool chainFlag_ = false;
+  bool lockFlag_ = false;
+  bool enabled_ = true;
+};
+
+class MapInterface : public GameWindow, public WindowSprites {
+ public:
+  static constexpr i32 kMedalsWidth = 342;
+  static constexpr i32 kMedalsHeight = 48;
+  static constexpr i32 kButtonWidth = 169;
+  static constexpr i32 kSideBand = 180;  // the top and bottom bands' corners
+  static constexpr i32 kTopBand = 72;
+  static constexpr i32 kBottomBand = 70;
+  static constexpr i32 kGreetingBand = 27;
+
   // A null host: the callbacks do nothing.
   explicit MapInterface(MapInterfaceHost* host);
   ~MapInterface() override;
@@ -58,8 +143,25 @@ class MapInterface : public GameWindow {
   void Draw() override;
   bool HitTest(i32 x, i32 y) const override;
   u32 OnCommand(GameButton* control) override;
+  // The modifier word of the release that clicks (Shift alone: 2) is kept
+  // for the awards window's test mode.
+  void OnMouseUp(i32 x, i32 y, u32 button, u32 keys) override;
+
+  MapInterfaceHost* GetHost() const { return host_; }
+  ProfileButton* GetProfileButton() const { return greeting_; }
+  RegimeButton* GetRegimeButton() const { return regime_; }
+  InvisibleButton* GetMedalsArea() const { return medalsArea_; }
+  GameButton* GetButton(u32 command) const;  // "back", "options", "awards"
 
  private:
+  // A control with the command is moved, else one made.
+  void AddOrMoveButton(u32 command, const wchar* key, i32 x, i32 y);
+  void BuildFrame(i32 w, i32 h);
+
   MapInterfaceHost* host_;
   std::unique_ptr<MapMedalsPanel> medals_;
+  ProfileButton* greeting_ = nullptr;
+  RegimeButton* regime_ = nullptr;
+  InvisibleButton* medalsArea_ = nullptr;
+  u32 lastKeys_ = 0;
 };

@@ -39,6 +39,12 @@ class MapProfile {
   virtual void SaveProfile() = 0;
   virtual const wchar* GetName() const { return u""; }
   virtual AWARDCOUNTERS* GetAwardCounters() { return nullptr; }  // null: none kept
+  // The map's interface: the regime switched (0 or 1, saved when it changes),
+  // how often the profile has been made current, and whether the Hard regime
+  // is open (the eighth level finished once).
+  virtual void SetRegime(u32 /*regime*/) {}
+  virtual u32 GetOpenCount() const { return 0; }
+  virtual bool IsHardUnlocked() const { return false; }
 };
 
 MapProfile* GetMapProfile();

@@ -136,7 +136,14 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   ASSERT_EQ(s.store.SelectProfile(ann), 0);
   EXPECT_TRUE(ann->HasSavedLevel(5) && ann->HasFlags(2));
   EXPECT_EQ(ann->GetHeader().openCount, 2u);
-  ann->SetRegime(1);
+  EXPECT_EQ(ann->GetOpenCount(), 2u);  // the map's greeting says hello now
+  // The awards window's sets: the current one, and the one shown, which
+  // starts where the profile stood when it was made current.
+  EXPECT_EQ(GetGameServices().awardsProfile, ann);
+  ann->GetAwardCounters()->records[0] = 4;
+  EXPECT_EQ(ann->GetShownAwards()->records[0], 0);
+  EXPECT_FALSE(ann->IsHardUnlocked());
+  static_cast<MapProfile*>(ann)->SetRegime(1);  // as the map's regime button does
   EXPECT_FALSE(ann->HasSavedLevel(5));  // the hard regime has none
 
   // Read from the folder again, the last chosen profile is current.
@@ -145,7 +152,10 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   EXPECT_EQ(std::u16string(again.store.GetCurrent()->GetName()), u"Ann");
   EXPECT_EQ((*again.store.GetCurrent()->Slot(0, 5))->Data()[0], 0x55);
   EXPECT_EQ(again.code, 0);
+  EXPECT_EQ(GetGameServices().awardsProfile, again.store.GetCurrent());
+  EXPECT_EQ(again.store.GetCurrent()->GetShownAwards()->records[0], 4);
   EXPECT_EQ(again.store.Select(nullptr), kProfileNone);
+  EXPECT_EQ(GetGameServices().awardsProfile, nullptr);
   EXPECT_EQ(again.notices.cleared, 2);
   EXPECT_EQ(again.store.GetGameLog(), nullptr);
 }

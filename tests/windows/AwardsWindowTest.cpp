@@ -5,6 +5,7 @@
 // without closing, Escape completes and closes.
 #include <gtest/gtest.h>
 
+#include "FakeAwardsProfile.h"
 #include "PanelRig.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
@@ -14,15 +15,6 @@
 
 namespace windowstest {
 namespace {
-
-class FakeAwardsProfile : public AwardsProfile {
- public:
-  AWARDCOUNTERS* GetAwardCounters() override { return &current; }
-  AWARDCOUNTERS* GetShownAwards() override { return &shown; }
-  void SaveProfile() override { ++saves; }
-  AWARDCOUNTERS current, shown;
-  i32 saves = 0;
-};
 
 class AwardsTest : public ::testing::Test {
  protected:

@@ -71,9 +71,13 @@ TEST_F(CreditsTest, ALongListScrollsBuildsAndFreesAndComesRound) {
   w->State().SetState(kStatePressed, true, 0);
   w->Scroll(100);
   EXPECT_FLOAT_EQ(w->GetOffset(), 370.0f);
-  w->State().SetState(kStateNormal, true, 0);
+  rig.manager->SetHoverControl(w->FindControl(kCreditsClose, 0));  // held over the close button
   w->Scroll(100);
   EXPECT_FLOAT_EQ(w->GetOffset(), 365.0f);
+  rig.manager->SetHoverControl(nullptr);
+  w->State().SetState(kStateNormal, true, 0);
+  w->Scroll(100);
+  EXPECT_FLOAT_EQ(w->GetOffset(), 360.0f);
   // Scrolled on until item 0 has left the top: it is freed, the range moves.
   while (w->GetOffset() > -static_cast<float>(pitch + 1)) w->Scroll(20);
   EXPECT_FALSE(w->Items()[0].built);

@@ -45,6 +45,10 @@ struct ArtPiece {
   u32 frameMs = 0;
   double hotX = 0.5;  // a map sprite's hot spot, fractions of the frame
   double hotY = 0.5;
+  // A map sprite the pointer can click (the level's easter egg): one
+  // ellipse this wide and high standing on the hot spot (0: no click shape).
+  i32 clickWidth = 0;
+  i32 clickHeight = 0;
 };
 
 // A picture of `frames` frames in a row, each drawn by `draw`.

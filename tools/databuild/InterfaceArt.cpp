@@ -743,6 +743,71 @@ void OptionsSoundArea(cairo_t* cr, const skin::Frame& f) {
   cairo_fill(cr);
 }
 
+// The map interface's pieces. A brass stud where a band ends.
+void MapCorner(cairo_t* cr, const skin::Frame& f) {
+  const double cx = f.w / 2, cy = f.h / 2, r = std::min(f.w, f.h) / 2 - 2;
+  art::Ellipse(cr, cx, cy + 1, r, r);
+  art::Source(cr, kBlack, 0.25);
+  cairo_fill(cr);
+  art::Ellipse(cr, cx, cy, r, r);
+  art::FillRound(cr, pal::kGold, cx, cy, r);
+  art::Outline(cr, 1.5, art::Darker(pal::kGold, 0.5));
+  art::Ellipse(cr, cx - r * 0.3, cy - r * 0.35, r * 0.3, r * 0.2);
+  art::Source(cr, kCream, 0.7);
+  cairo_fill(cr);
+}
+
+// The thin wooden edge down the screen's sides: the same in every row.
+void MapEdge(cairo_t* cr, const skin::Frame& f) {
+  cairo_rectangle(cr, 0, 0, f.w, f.h);
+  FillAcross(cr, WoodLight(), art::Darker(pal::kWood, 0.35), 0, f.w);
+}
+
+// The plate behind the greeting and the medals: a framed wooden board,
+// rounded at its ends, its middle rows and columns plain.
+void MapPlate(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 10, 10, 14, 14);
+  art::Source(cr, pal::kWood);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, kLine, pal::kOutline);
+  Box(cr, 7, 6, f.w - 8, f.h - 9, 5, 5, 5, 5);
+  art::Outline(cr, 1.5, WoodShade());
+  Nail(cr, 8, f.h - 9);
+  Nail(cr, f.w - 9, f.h - 9);
+}
+
+// A band behind a corner button: wood across, nails at its left end, a
+// rounded right end.
+void MapBand(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, -8, 2, f.w - 2, f.h - 2, 0, 6, 6, 0);
+  art::Source(cr, pal::kWood);
+  cairo_fill_preserve(cr);
+  art::Outline(cr, kLine, pal::kOutline);
+  Line(cr, 0, 8, f.w - 8, 8, 2, WoodLight());
+  Line(cr, 0, f.h - 9, f.w - 8, f.h - 9, 2, WoodShade());
+  Nail(cr, 9, 18);
+  Nail(cr, 9, f.h - 18);
+}
+
+// The regime indicator: a slot with a lever that stands up for Easy and
+// down for Hard, greyed while locked and lighter when hovered.
+void RegimeIndicator(cairo_t* cr, const skin::Frame& f) {
+  const u32 i = f.index;
+  const double cx = f.w / 2;
+  art::RoundRect(cr, 4, 3, f.w - 8, f.h - 6, 7);
+  art::Source(cr, i == 0 ? art::Hex(0x7A7068) : art::Darker(pal::kWood, 0.5));
+  cairo_fill_preserve(cr);
+  art::Outline(cr, 1.5, pal::kOutline);
+  const bool hard = i >= 3;
+  const double y = i == 0 ? f.h / 2 : hard ? f.h - 14 : 14;
+  art::Rgb knob = i == 0 ? pal::kStone : hard ? pal::kRed : pal::kGrass;
+  if (i == 2 || i == 4) knob = art::Lighter(knob, 0.35);
+  Line(cr, cx, f.h / 2, cx, y, 3, pal::kOutline);
+  art::Ellipse(cr, cx, y, 7, 7);
+  art::FillRound(cr, knob, cx, y, 7);
+  art::Outline(cr, 1.5, pal::kOutline);
+}
+
 }  // namespace
 
 namespace skin {
@@ -762,6 +827,8 @@ const Painters& InterfacePainters() {
       {"level_window_slot2", LevelWindowSlot}, {"level_window_plate", LevelWindowPlate},
       {"window_row", WindowRow}, {"window_separator", WindowSeparator},
       {"profiles_frame", ProfilesFrame}, {"options_sound_area", OptionsSoundArea},
+      {"map_corner", MapCorner}, {"map_edge", MapEdge}, {"map_plate", MapPlate}, {"map_band", MapBand},
+      {"regime_indicator", RegimeIndicator},
   };
   return painters;
 }

@@ -25,6 +25,7 @@
 //   repeat = FIRST, LENGTH   the repeating waves (LENGTH below 1: none)
 //   ground = NAME, X, Y, LAYER         a ground tile (a ground of ground.txt)
 //   decoration = SPRITE, LAYER, X, Y, KIND, MIRRORED    a map sprite object
+//                            (KIND 268435459: the level's easter egg)
 //   decoration_emitter = SYSTEM, LAYER, X, Y, SORT_X, SORT_Y, PARAM
 //   obstacle = MASK, X, Y, WIDTH, HEIGHT
 //   point = KIND, X, Y [, ID, LEVEL, PRICE, WORD1, WORD2, MIRRORED]  up to 13;

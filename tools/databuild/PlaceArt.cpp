@@ -480,6 +480,20 @@ void DrawScarecrow(cairo_t* cr, const ArtFrame& f) {
   }
 }
 
+// The easter egg hidden on a level: a golden egg half in a tuft of grass.
+void DrawGoldenEgg(cairo_t* cr, const ArtFrame& f) {
+  const double cx = f.width / 2, foot = f.height * kDecorationFoot;
+  const double rx = f.width * 0.2, ry = f.height * 0.3;
+  art::GroundShadow(cr, cx + 3, foot - 1, rx * 1.4, ry * 0.25, 0.35);
+  art::Ellipse(cr, cx, foot - ry, rx, ry);
+  art::FillLit(cr, pal::kGold, cx - rx, foot - 2 * ry, cx + rx, foot, 0.5);
+  art::Ellipse(cr, cx, foot - ry, rx, ry);
+  art::Outline(cr, kLine, art::Darker(pal::kGold, 0.6));
+  art::Gleam(cr, cx - rx * 0.35, foot - ry * 1.45, rx * 0.22, ry * 0.2);
+  art::GrassTuft(cr, cx - rx * 0.7, foot + 1, f.width * 0.22, 7);
+  art::GrassTuft(cr, cx + rx * 0.8, foot + 1, f.width * 0.18, 11);
+}
+
 ArtPiece Piece(void (*draw)(cairo_t*, const ArtFrame&), double hotY = 0.5) {
   ArtPiece p;
   p.draw = draw;
@@ -502,4 +516,8 @@ void AddPlaceArt(ArtBook& book) {
   book.Add(kLevelSpriteSet, "tree_spot", Piece(DrawTreeSpot));
   book.Add(kMapSpriteSet, "hay_bale", Piece(DrawHayBale, kDecorationFoot));
   book.Add(kMapSpriteSet, "scarecrow", Piece(DrawScarecrow, kDecorationFoot));
+  ArtPiece egg = Piece(DrawGoldenEgg, kDecorationFoot);
+  egg.clickWidth = 32;  // the egg and a little of the grass round it
+  egg.clickHeight = 40;
+  book.Add(kMapSpriteSet, "golden_egg", std::move(egg));
 }

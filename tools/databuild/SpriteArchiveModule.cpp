@@ -5,6 +5,8 @@
 #include "ArtBook.h"
 #include "ContactSheet.h"
 #include "PictureCanvas.h"
+#include "base/LittleEndian.h"
+#include "pathfinding/MapShapes.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/SpriteArchiveWriter.h"
@@ -111,6 +113,14 @@ bool SpriteArchiveModule::Build(DataSetBuild& build) {
     const double hotX = art ? art->hotX : 0.5, hotY = art ? art->hotY : 0.5;
     map.record.hotX = static_cast<i32>(hotX * p->width + 0.5);
     map.record.hotY = static_cast<i32>(hotY * p->height + 0.5);
+    if (art && art->clickWidth > 0 && art->clickHeight > 0) {
+      // The click shape: an ellipse (centre x, y, radius x, y) on the hot spot.
+      map.arrayB.assign(kMapSpriteBRecordSize, 0);
+      const i32 rx = art->clickWidth / 2, ry = art->clickHeight / 2;
+      const i32 words[4] = {0, -ry, rx, ry};
+      kis::PutU32LE(map.arrayB.data(), SHAPE_ELLIPSE);
+      for (u32 w = 0; w < 4; ++w) kis::PutU32LE(map.arrayB.data() + 4 + 4 * w, static_cast<u32>(words[w]));
+    }
     writer.MapSprites(p->set).push_back(map);
   }
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));

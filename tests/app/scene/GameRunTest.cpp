@@ -4,7 +4,7 @@
 // running while a level loads), the map keeping a level left unfinished and
 // the main screen deleting it, losing activation or minimising in a running
 // level opening its menu (other pause codes, or outside a level, nothing),
-// and the quit state freeing everything with a current profile; the notice
+// the comic state's window closed by Escape into the map, and the quit state freeing everything with a current profile; the notice
 // queues following the screens and the profile store, the lose dialog's
 // restart, and quitting with notices and the options window open.
 #include <gtest/gtest.h>
@@ -26,6 +26,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
@@ -33,6 +34,7 @@
 #include "ui/ControlState.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/ComixBook.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -163,6 +165,19 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   // Outside a level a lost activation changes nothing.
   run.game.OnActivation(1);
   EXPECT_EQ(GetOpenMenuWindow(), nullptr);
+
+  // Comic 0: the comic state shows its window and hears the keys; Escape
+  // shows every part at once, again closes it and the fade goes to the map,
+  // the window gone with the state.
+  ASSERT_TRUE(StartComix(0, nullptr));
+  ASSERT_TRUE(run.RunTo(kGameStateComic));
+  ASSERT_NE(GetComixBook()->GetWindow(), nullptr);
+  run.game.KeyDown(plat::DIK_ESCAPE, 0);
+  run.Frame();
+  EXPECT_EQ(run.game.State(), kGameStateComic);
+  run.game.KeyDown(plat::DIK_ESCAPE, 0);
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+  EXPECT_EQ(GetComixBook()->GetWindow(), nullptr);
 }
 
 // Notices shown on the map go with the screens' masks; another profile
