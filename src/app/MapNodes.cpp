@@ -5,6 +5,7 @@
 
 #include "base/Maths.h"
 #include "base/NumberText.h"
+#include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GPSEmiter.h"
@@ -72,15 +73,22 @@ bool CentredQuad(Sprite* sprite, u32 colour, DXLQUAD* out) {
   return true;
 }
 
+// The picture centred on the node, its texture drawn in the blend mode.
 void DrawCentredSprite(Sprite* sprite, u32 colour, u32 blend) {
   DXLQUAD quad{};
-  if (!CentredQuad(sprite, colour, &quad)) return;
-  DXLViewer* viewer = GetGameViewer();
-  viewer->ApplyTransform(nullptr);
+  if (!CentredQuad(sprite, colour, &quad) || !sprite->GetTexture()) return;
+  sprite->GetTexture()->SetBlendMode(blend);
+  GetGameViewer()->ApplyTransform(nullptr);
   BindDrawTexture(sprite->GetTexture());
-  viewer->SetBlendMode(blend);
   DrawQuad(&quad);
-  viewer->SetBlendMode(kBlendAlpha);
+}
+
+// Each channel of the colour scaled by the tint's (the alpha cleared).
+u32 TintColour(u32 colour, u32 tint) {
+  u32 out = 0;
+  for (u32 shift = 0; shift < 24; shift += 8)
+    out |= (((colour >> shift) & 0xFF) * ((tint >> shift) & 0xFF) / 255) << shift;
+  return out;
 }
 
 u32 EffectAlpha(const SpriteEffectList* effects) {
@@ -157,7 +165,6 @@ MLSSign::MLSSign(const MAPNODEITEM& item, i32 level) : BaseMLS(item.stateMask) {
   if (Sprite* sprite = NodeSprite(kSelectionMapSpriteSet, u"sign")) image_.reset(sprite->CreateImageSprite(false));
   number_.reset(LevelNumberText(level, 4));
   if (number_) {
-    number_->SetColor(kSignNumberColour);
     numberX_ = std::floor(22.0f - static_cast<float>(number_->GetWidth()) / 2);
     numberY_ = std::floor(29.0f - static_cast<float>(number_->GetHeight()) / 2);
   }
@@ -182,7 +189,8 @@ void MLSSign::Draw(u32 color, bool hovered) {
   viewer->SetTransform(&at);
   viewer->Translate(numberX_, numberY_);
   viewer->ApplyTransform(nullptr);
-  number_->SetColor(((hovered ? 0xFFFFFFu : 0xA0A0A0u) & 0x00FFFFFFu) | (color & 0xFF000000u));
+  // The sign's ink tinted white when hovered, else 0xA0A0A0.
+  number_->SetColor(TintColour(kSignNumberColour, hovered ? 0xFFFFFFu : 0xA0A0A0u) | (color & 0xFF000000u));
   number_->Draw();
 }
 
