@@ -10,6 +10,7 @@
 #include "base/Maths.h"
 #include "platform/encoding/Utf.h"
 #include "content/LevelTable.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
@@ -546,6 +547,7 @@ void LevelSelectMap::PlayResult(u32 delay) {
   for (u32 i = 0; i < kLevelCount; ++i) {
     const u32 state = GetLevelState(static_cast<i32>(i));
     if ((state == 1 || state == 2) && state > previous_[i]) {
+      DXLLogValueFormat(0, "Level map", "level %d finished, level %u now %u", played_ + 1, i + 1, state);
       nodes_[i]->SetState(state, true, delay + kMapNodeFadeMs);
       opened = true;
     }
