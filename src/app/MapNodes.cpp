@@ -261,7 +261,8 @@ void MapLevelSprite::SetState(u32 state, bool animate, u32 delay) {
       if (Sprite* sprite = NodeSprite(kHudSpriteSet, u"map_medals")) {
         medal_.reset(sprite->CreateImageSprite(false));
         if (medal_) {
-          medal_->SetPivot(static_cast<float>(sprite->GetFrameWidth()) / 2, 17.0f);
+          // The pivot (fractions of the frame): the middle, 17 pixels below the top.
+          medal_->SetPivot(0.5f, 17.0f / static_cast<float>(std::max(sprite->GetFrameHeight(), 1)));
           medal_->SetDrawStateValues(1, 1, 3, 3, 1, 5, 4);
         }
       }

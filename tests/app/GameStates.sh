@@ -68,6 +68,8 @@ play() {
   echo "key enter       # the result window's OK: to the map"
   echo "await 5 5000"
   echo "wait 1600       # the map's result animation (200 + 900 ms after the fade)"
+  echo "move 790 595     # the pointer off the nodes"
+  echo "wait 100"
   echo "screenshot map-after.png"
   echo "key escape      # the map: back to the main screen"
   echo "await 6 2000"
