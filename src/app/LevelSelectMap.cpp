@@ -334,6 +334,9 @@ void LevelSelectMap::Leave() {
   interface_.reset();
   particles_.reset();
   tutorialFlags_ = 0;
+  // The theme is the map's: the next screen starts its own music.
+  SoundSettings& sound = GetSoundSettings();
+  if (sound.currentMusic) sound.StopMusic(sound.currentMusic);
 }
 
 void LevelSelectMap::Update(u32 ms) {
