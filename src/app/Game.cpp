@@ -16,6 +16,7 @@
 #include "app/ScreenBorders.h"
 #include "app/StandInScreens.h"
 #include "app/StartupLoader.h"
+#include "base/datafile/DataFileReader.h"
 #include "content/MapSection.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
