@@ -245,6 +245,8 @@ i32 LevelSelectMap::HitTest(i32 x, i32 y) const {
 }
 
 void LevelSelectMap::FitScreen(i32 width, i32 height) {
+  fitWidth_ = width;
+  fitHeight_ = height;
   if (height > 800 || height < 768) {
     scale_ = static_cast<float>(height) / 768.0f;
     offsetY_ = 0;
@@ -341,6 +343,9 @@ void LevelSelectMap::Leave() {
 
 void LevelSelectMap::Update(u32 ms) {
   if (!loaded_ || ms == 0) return;
+  // The screen changed under the map (the options window's full screen).
+  const GAMESCREENAREA& screen = GetGameServices().screen;
+  if (screen.width != fitWidth_ || screen.height != fitHeight_) OnScreenResize();
   const u32 step = std::max(GameTimeStep(), 1u);
   unspent_ = std::min(unspent_ + ms, kSelectMapMaxFrames * step);
   frames_ = unspent_ / step;
