@@ -73,13 +73,6 @@ void CloseProfilesWindow() {
   if (WindowManager* windows = GetWindowManager()) CloseSpritesWindow(windows->GetAnchor(kAnchorProfiles));
 }
 
-Sprite* SelectMapSprite(const wchar* name) {
-  Sprite* sprite = GetSpriteByName(kSelectionMapSpriteSet, name);
-  if (!sprite) return nullptr;
-  if (!sprite->IsLoaded()) sprite->Init();
-  return sprite->IsLoaded() ? sprite : nullptr;
-}
-
 // A quad of the picture's first frame moved by dx.
 void PieceQuad(Sprite* sprite, float dx, DXLQUAD* out) {
   *out = DXLQUAD{};
@@ -142,9 +135,9 @@ i32 LevelSelectMap::ReadMapSection(kis::BaseDataFileReader* reader, SectionCurso
 
 void LevelSelectMap::Load(MapSectionData data) {
   data_ = std::move(data);
-  background_[0] = SelectMapSprite(u"map_center");
-  background_[1] = SelectMapSprite(u"map_left");
-  background_[2] = SelectMapSprite(u"map_right");
+  background_[0] = LoadSelectMapPicture(kSelectionMapSpriteSet, u"map_center");
+  background_[1] = LoadSelectMapPicture(kSelectionMapSpriteSet, u"map_left");
+  background_[2] = LoadSelectMapPicture(kSelectionMapSpriteSet, u"map_right");
   PieceQuad(background_[0], 0.0f, &backgroundQuads_[0]);
   PieceQuad(background_[1], -128.0f, &backgroundQuads_[1]);
   PieceQuad(background_[2], 1023.0f, &backgroundQuads_[2]);
@@ -155,7 +148,7 @@ void LevelSelectMap::Load(MapSectionData data) {
     MapWater water;
     for (u32 f = 1; f <= kMapWaterFrames; ++f) {
       const std::u16string name = plat::Utf8ToUtf16("map_water" + std::to_string(k + 1) + "_" + std::to_string(f));
-      Sprite* frame = SelectMapSprite(name.c_str());
+      Sprite* frame = LoadSelectMapPicture(kSelectionMapSpriteSet, name.c_str());
       if (!frame) break;
       if (frame->GetTexture()) frame->GetTexture()->SetBlendMode(1);
       water.frames[water.frameCount++] = frame;

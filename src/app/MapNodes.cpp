@@ -29,14 +29,6 @@ constexpr u32 kSignNumberColour = 0xFF417F93u;
 constexpr float kNodeMedalX = -49.0f;
 constexpr float kNodeMedalY = -2.0f;
 
-// A picture of the map's sprite set, made ready to draw; null when missing.
-Sprite* NodeSprite(u32 set, const wchar* name) {
-  Sprite* sprite = GetSpriteByName(set, name);
-  if (!sprite) return nullptr;
-  if (!sprite->IsLoaded()) sprite->Init();
-  return sprite->IsLoaded() ? sprite : nullptr;
-}
-
 // The additive pass over a hovered decoration, built once.
 const DXLDRAWSTATE* HoverDrawState() {
   static const DXLDRAWSTATE state = [] {
@@ -103,6 +95,13 @@ KGETextSpriteW* LevelNumberText(i32 level, u32 font) {
 
 }  // namespace
 
+Sprite* LoadSelectMapPicture(u32 set, const wchar* name) {
+  Sprite* sprite = GetSpriteByName(set, name);
+  if (!sprite) return nullptr;
+  if (!sprite->IsLoaded()) sprite->Init();
+  return sprite->IsLoaded() ? sprite : nullptr;
+}
+
 u32 MapStateMask(u32 state) { return state <= 2 ? 1u << state : kMapMaskFinished; }
 
 // --- Decorations -----------------------------------------------------------------------------------
@@ -120,7 +119,7 @@ void BaseMLS::Hide(u32 delay) {
 MLSSprite::MLSSprite(const MAPNODEITEM& item, bool centred) : BaseMLS(item.stateMask) {
   x_ = static_cast<float>(item.x);
   y_ = static_cast<float>(item.y);
-  Sprite* sprite = NodeSprite(kSelectionMapSpriteSet, item.sprite);
+  Sprite* sprite = LoadSelectMapPicture(kSelectionMapSpriteSet, item.sprite);
   if (!sprite) return;
   image_.reset(sprite->CreateImageSprite(item.imageFlag != 0));
   if (!image_) return;
@@ -162,7 +161,7 @@ void MLSSprite::Draw(u32 color, bool hovered) {
 MLSSign::MLSSign(const MAPNODEITEM& item, i32 level) : BaseMLS(item.stateMask) {
   x_ = static_cast<float>(item.x - 24);
   y_ = static_cast<float>(item.y - 57);
-  if (Sprite* sprite = NodeSprite(kSelectionMapSpriteSet, u"sign")) image_.reset(sprite->CreateImageSprite(false));
+  if (Sprite* sprite = LoadSelectMapPicture(kSelectionMapSpriteSet, u"sign")) image_.reset(sprite->CreateImageSprite(false));
   number_.reset(LevelNumberText(level, 4));
   if (number_) {
     numberX_ = std::floor(22.0f - static_cast<float>(number_->GetWidth()) / 2);
@@ -258,7 +257,7 @@ void MapLevelSprite::SetState(u32 state, bool animate, u32 delay) {
   } else {
     DeleteSpriteEffects(&resultEffects_);
     if (!medal_) {
-      if (Sprite* sprite = NodeSprite(kHudSpriteSet, u"map_medals")) {
+      if (Sprite* sprite = LoadSelectMapPicture(kHudSpriteSet, u"map_medals")) {
         medal_.reset(sprite->CreateImageSprite(false));
         if (medal_) {
           // The pivot (fractions of the frame): the middle, 17 pixels below the top.
@@ -353,12 +352,12 @@ void MapLevelSprite::Draw(const DXLMATRIX& base) {
   DXLMATRIX at{};
   viewer->GetTransform(&at);
   if (IsHovered())
-    DrawCentredSprite(NodeSprite(kSelectionMapSpriteSet, u"selection"), kNodeSelectionColour, kBlendAdd);
+    DrawCentredSprite(LoadSelectMapPicture(kSelectionMapSpriteSet, u"selection"), kNodeSelectionColour, kBlendAdd);
   const bool glowFades = UpdateSpriteEffects(&glowEffects_);
   viewer->SetTransform(&at);
   if (glow_ || glowFades) {
     const u32 alpha = glowFades ? EffectAlpha(glowEffects_) * kNodeGlowAlpha / 255 : kNodeGlowAlpha;
-    DrawCentredSprite(NodeSprite(kSelectionMapSpriteSet, u"hex"), kNodeGlowColour | (alpha << 24), kBlendAlpha);
+    DrawCentredSprite(LoadSelectMapPicture(kSelectionMapSpriteSet, u"hex"), kNodeGlowColour | (alpha << 24), kBlendAlpha);
   }
   for (u32 i = 0; i < kMapNodeItemSlots; ++i) {
     BaseMLS* child = children_[i];

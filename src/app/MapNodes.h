@@ -39,6 +39,10 @@ class MapNodeOwner {
   virtual u32 GetLevelState(i32 level) const = 0;
 };
 
+// A picture of a sprite set made ready to draw (it stays so while the set
+// lives); null when missing or it does not load.
+Sprite* LoadSelectMapPicture(u32 set, const wchar* name);
+
 // The item mask of a level state: 0x1, 0x2, 0x4 for states 0 to 2, 0x8 above.
 u32 MapStateMask(u32 state);
 
