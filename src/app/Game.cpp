@@ -705,7 +705,8 @@ bool Game::MakeLevel(i32 index) {
           ComixBook* book = GetComixBook();
           if (comic && book && book->StartComix(comic, &MapPlaysResult)) return;
           RequestState(kGameStateLevelMap);
-          if (GameEffect* fade = GetGameEffect()) fade->SetCompletion(&MapPlaysResult);
+          auto* fade = dynamic_cast<GEffect_Regime*>(GetGameEffect());
+          if (fade && fade->GetTarget() == kGameStateLevelMap) fade->SetCompletion(&MapPlaysResult);
         },
         [] { CloseGameWindow(); });
     host->SetLevelActions([level] { level->ExitToMap(); },

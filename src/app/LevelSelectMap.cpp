@@ -256,11 +256,24 @@ void LevelSelectMap::FitScreen(i32 width, i32 height) {
 
 Profile* LevelSelectMap::Current() const { return profiles_ ? profiles_->GetCurrent() : nullptr; }
 
-u32 LevelSelectMap::Regime() const { return progress_ ? progress_->regime & 1 : 0; }
+// What the map shows: its own pointer while it is on screen, else the
+// current profile's progress (the map may be told of a result before it
+// was ever entered, and a profile may go while it is not shown).
+const PROFILEPROGRESS* LevelSelectMap::Progress() const {
+  if (progress_) return progress_;
+  const Profile* profile = Current();
+  return profile ? &profile->GetProgress() : nullptr;
+}
+
+u32 LevelSelectMap::Regime() const {
+  const PROFILEPROGRESS* progress = Progress();
+  return progress ? progress->regime & 1 : 0;
+}
 
 u32 LevelSelectMap::GetLevelState(i32 level) const {
-  if (!progress_ || level < 0 || level >= static_cast<i32>(kLevelCount)) return 0;
-  return std::min(progress_->regimes[Regime()].levels[level].state, kMaxLevelState);
+  const PROFILEPROGRESS* progress = Progress();
+  if (!progress || level < 0 || level >= static_cast<i32>(kLevelCount)) return 0;
+  return std::min(progress->regimes[Regime()].levels[level].state, kMaxLevelState);
 }
 
 bool LevelSelectMap::IsPlayable(i32 level) const {
@@ -278,8 +291,7 @@ void LevelSelectMap::ReleaseCopy() {
 }
 
 void LevelSelectMap::KeepProfileCopy() {
-  const Profile* profile = Current();
-  const PROFILEPROGRESS* from = profile ? &profile->GetProgress() : progress_;
+  const PROFILEPROGRESS* from = Progress();
   if (!from) return;
   auto copy = std::make_unique<PROFILEPROGRESS>(*from);
   copy_ = std::move(copy);
@@ -329,6 +341,8 @@ void LevelSelectMap::Leave() {
   interface_.reset();
   particles_.reset();
   tutorialFlags_ = 0;
+  ReleaseCopy();
+  progress_ = nullptr;  // off screen the map reads whichever profile is current
   // The theme is the map's: the next screen starts its own music.
   SoundSettings& sound = GetSoundSettings();
   if (sound.currentMusic) sound.StopMusic(sound.currentMusic);

@@ -176,7 +176,7 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   u32 GetTutorialFlags() const { return tutorialFlags_; }
   void AddTutorialFlags(u32 flags) { tutorialFlags_ |= flags; }
   bool OwnsProgressCopy() const { return copy_ != nullptr; }
-  const PROFILEPROGRESS* GetProgress() const { return progress_; }
+  const PROFILEPROGRESS* GetProgress() const { return Progress(); }
   u32 GetTotalTime() const { return totalTime_; }
   u32 GetBackgroundPieces() const { return pieces_; }
   const std::vector<MapWater>& GetWaters() const { return waters_; }
@@ -184,6 +184,7 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
 
  private:
   Profile* Current() const;
+  const PROFILEPROGRESS* Progress() const;
   u32 Regime() const;
   bool IsPlayable(i32 level) const;
   void SetHovered(i32 level);
