@@ -47,7 +47,6 @@ constexpr u32 kSelectMapClickGroup = 0x40000000u;
 constexpr u16 kSelectMapEscape = 27;
 constexpr i32 kSelectMapWheelCoarse = 2;
 constexpr i32 kSelectMapWheelFine = 1;
-constexpr u32 kVillainsAttackTutorial = 0x40080000u;
 
 LevelSelectMap* g_selectMap = nullptr;
 
@@ -642,9 +641,9 @@ void LevelSelectMap::Refresh() {
     nodes_[i]->SetState(played_ >= 0 ? previous_[i] : GetLevelState(static_cast<i32>(i)), false, 0);
 }
 
+// The villains' attack and its tutorial are not made yet: nothing to stop.
 void LevelSelectMap::RefreshLevels(bool atOnce) {
   for (u32 i = 0; i < nodes_.size(); ++i) nodes_[i]->SetState(GetLevelState(static_cast<i32>(i)), !atOnce, 0);
-  (void)kVillainsAttackTutorial;  // the attack's tutorial is not made yet: nothing to stop
 }
 
 // --- The interface's callbacks ---------------------------------------------------------------------

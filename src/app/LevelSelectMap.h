@@ -35,7 +35,6 @@
 #include "windows/MapInterface.h"
 
 class GPSSpace;
-class MapInterface;
 class ProfileStore;
 class Profile;
 class Sprite;
