@@ -2,7 +2,8 @@
 # The game's states played by replays, headless, on an 800 x 600 screen
 # ("config.ini" beside the program): start -> main screen -> level 1 won ->
 # map -> main screen, twice, with the same state trace and byte-identical
-# profile files; a level left through its menu's "to map", kept by the map
+# profile files, the map's result animation opening level 2 (screenshots
+# of the map before and after, map-before.png and map-after.png); a level left through its menu's "to map", kept by the map
 # and entered again without loading, saved in "profile0.dat", deleted by
 # the main screen and restored from the file; the menu's restart; the
 # menu's quit ending the run with a current profile (clean under the
