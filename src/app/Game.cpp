@@ -7,6 +7,7 @@
 #include "app/AppServices.h"
 #include "app/GameProfiles.h"
 #include "app/GameEntry.h"
+#include "app/LevelSelectMap.h"
 #include "app/LoadingPanel.h"
 #include "app/LogoSequence.h"
 #include "app/Profile.h"
@@ -16,6 +17,8 @@
 #include "app/ScreenBorders.h"
 #include "app/StandInScreens.h"
 #include "app/StartupLoader.h"
+#include "base/datafile/DataFileReader.h"
+#include "content/MapSection.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLLog.h"
@@ -162,6 +165,23 @@ void RestartCovered() {
   level->OnEnter();
 }
 
+// The level hands back to the map, whose result animation then plays.
+void MapPlaysResult() {
+  if (LevelSelectMap* map = GetLevelSelectMap()) map->PlayResult(200);
+}
+
+// What the level-selection map asks of the game: the level objects.
+class GameMapHost : public LevelSelectMapHost {
+ public:
+  bool HasKeptLevel(i32 level, u32 regime) const override {
+    return g_game && g_game->HasKeptLevel(level, regime);
+  }
+  void DeleteLevel() override {
+    if (g_game) g_game->World().CloseLevel();
+  }
+  bool MakeLevel(i32 level) override { return g_game && g_game->MakeLevel(level); }
+};
+
 u16 VirtualKey(u16 key) {
   const u8* table = DXLKeyboard::GetKeyCodeTable();
   return table && key < 256 ? table[key] : 0;
@@ -206,6 +226,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   profiles_ = std::make_unique<ProfileStore>();
   if (setup_.seedKeys) profiles_->SeedKeys(setup_.keySeed);
   screens_ = std::make_unique<StandInScreens>();
+  mapHost_ = std::make_unique<GameMapHost>();
 
   WorldSetup w;
   w.data = setup_.data;
@@ -220,9 +241,19 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
     if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
     profiles_.reset();
     screens_.reset();
+    mapHost_.reset();
     g_game = nullptr;
     return false;
   }
+  // The map, filled by the loader's "MAPM" row, hears of every result.
+  map_ = std::make_unique<LevelSelectMap>(profiles_.get(), mapHost_.get());
+  map_->SetCheats(setup_.cheats);
+  profiles_->SetResultListener(map_.get());
+  if (StartupLoader* loader = world_.Loader())
+    loader->Plug(90, kMapSectionId, [map = map_.get()](StartupLoader&, kis::DataFileReaderW* archive,
+                                                        SectionCursor* cursor) {
+      return map->ReadMapSection(archive, cursor);
+    });
   GameServices& s = GetGameServices();
   s.timeStep = 10;
   s.maxTimeSteps = 20;
@@ -299,6 +330,8 @@ void Game::ShutdownGame() {
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   DeleteFinishedTutorials();
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
+  if (profiles_) profiles_->SetResultListener(nullptr);
+  map_.reset();  // its interface and nodes before the windows and sprite sets
   ReleaseDebugOverlay();
   world_.Close();
   SetGameLanguageHost(nullptr);
@@ -384,7 +417,7 @@ void Game::Leave(u32 state) {
       if (Level()) Level()->Leave();  // a won level recorded, one in progress saved; the object stays
       break;
     case kGameStateLevelMap:
-      if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+      if (map_) map_->Leave();
       break;
     case kGameStateLogos: logos_.reset(); break;
     case kGameStateComic:
@@ -428,6 +461,7 @@ void Game::Enter(u32 state) {
       break;
     case kGameStateLevelMap:
       if (Level() && Level()->HasEnded()) DeleteLevel();
+      if (map_) map_->Enter();
       break;
     case kGameStateMainScreen:
       DeleteLevel();
@@ -508,6 +542,7 @@ void Game::Update() {
     default: break;
   }
   if (WindowManager* windows = GetGameServices().windowManager) windows->Update();
+  if (state_ == kGameStateLevelMap && map_) map_->Update(ms);
   if (state_ == kGameStateLevel) {
     if (GameLevel* level = Level()) level->Update(ms);
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
@@ -525,7 +560,9 @@ void Game::Render() {
   BeginGameFrame();
   switch (state_) {
     case kGameStateLevel: world_.Draw(); break;
-    case kGameStateLevelMap: screens_->DrawMap(); break;
+    case kGameStateLevelMap:
+      if (map_) map_->Draw();
+      break;
     case kGameStateMainScreen:
       screens_->DrawTitle(language_ && language_->GetWindowTitle() ? language_->GetWindowTitle() : u"Tallowmere");
       break;
@@ -545,6 +582,7 @@ void Game::Render() {
 u32 Game::QueryCursor() const {
   if (state_ & kLoadingStateBit) return kCursorGrayArrow;
   u32 cursor = kCursorNone;
+  if (state_ == kGameStateLevelMap) return map_ && map_->GetCursor(&cursor) ? cursor : kCursorNone;
   if (WindowManager* windows = GetGameServices().windowManager; windows && windows->GetCursor(&cursor)) return cursor;
   if (state_ == kGameStateLevel && Level() && Level()->Input().GetCursorKind(&cursor)) return cursor;
   return kCursorNone;
@@ -564,7 +602,7 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
       if (Level()) Level()->Input().OnMouseDown(p.x, p.y, button, modifiers);
       break;
     case kGameStateLevelMap:
-      if (button == kMouseLeft && screens_->MapHit(p.x, p.y)) StartLevel(0);
+      if (map_) map_->OnMouseDown(p.x, p.y, button, modifiers);
       break;
     case kGameStateComic:
       if (WindowManager* windows = GetWindowManager()) windows->OnMouseDown(p.x, p.y, button, modifiers);
@@ -583,6 +621,7 @@ void Game::MouseUp(i32 x, i32 y, u32 button, u32 modifiers) {
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnMouseUp(p.x, p.y, button, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseUp(p.x, p.y, button, modifiers);
+  if (state_ == kGameStateLevelMap && map_) map_->OnMouseUp(p.x, p.y, button, modifiers);
 }
 
 void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
@@ -590,6 +629,7 @@ void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnMouseMove(p.x, p.y, buttons, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseMove(p.x, p.y, buttons, modifiers);
+  if (state_ == kGameStateLevelMap && map_) map_->OnMouseMove(p.x, p.y, buttons, modifiers);
 }
 
 void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
@@ -602,11 +642,15 @@ void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnDoubleClick(p.x, p.y, kMouseLeft);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
+  if (state_ == kGameStateLevelMap && map_) map_->OnDoubleClick(p.x, p.y, modifiers);
 }
 
-void Game::MouseWheel(i32 x, i32 y, i32 delta, u32) {
+void Game::MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseWheel(p.x, p.y, delta);
+  // The map's zoom modes are the modifiers' codes: 1 Control (fine), 2 Shift.
+  if (state_ == kGameStateLevelMap && map_)
+    map_->OnMouseWheel(p.x, p.y, delta, 0, static_cast<i32>(modifiers & (kModControl | kModShift)));
 }
 
 void Game::KeyDown(u16 key, u32 modifiers) {
@@ -618,7 +662,7 @@ void Game::KeyDown(u16 key, u32 modifiers) {
       if (Level()) Level()->Input().OnKeyDown(vk, modifiers);
       break;
     case kGameStateLevelMap:
-      if (vk == kLevelKeyEscape) RequestState(kGameStateMainScreen);
+      if (map_) map_->OnKeyDown(vk, modifiers);
       break;
     case kGameStateMainScreen:
       if (vk == kLevelKeyEscape) CloseGameWindow();
@@ -632,10 +676,12 @@ void Game::KeyDown(u16 key, u32 modifiers) {
 
 void Game::KeyUp(u16 key, u32 modifiers) {
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnKeyUp(VirtualKey(key), modifiers);
+  if (state_ == kGameStateLevelMap && map_) map_->OnKeyUp(VirtualKey(key), modifiers);
 }
 
 void Game::Character(u16 code) {
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnChar(code, 0);
+  if (state_ == kGameStateLevelMap && map_) map_->OnChar(code);
 }
 
 // --- What the screens ask --------------------------------------------------------------------------
@@ -650,15 +696,15 @@ void Game::ChooseRegime() {
   RequestState(kGameStateLevelMap);
 }
 
-void Game::StartLevel(i32 index) {
+bool Game::HasKeptLevel(i32 index, u32 regime) const {
+  const GameLevel* kept = Level();
+  return kept && kept->GetLevelIndex() == index && levelRegime_ == static_cast<i32>(regime) && !kept->HasEnded();
+}
+
+bool Game::MakeLevel(i32 index) {
   Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
-  if (!profile || GetGameEffect()) return;
+  if (!profile) return false;
   const i32 regime = static_cast<i32>(profile->GetRegime());
-  GameLevel* kept = Level();
-  if (kept && kept->GetLevelIndex() == index && levelRegime_ == regime && !kept->HasEnded()) {
-    RequestState(kGameStateLevel);
-    return;
-  }
   DeleteLevel();
   villains_ = std::make_unique<LevelVillainCast>();
   saves_ = std::make_unique<GameLevelSaves>(profile, profile, villains_.get());
@@ -673,16 +719,21 @@ void Game::StartLevel(i32 index) {
   GameLevel* level = world_.OpenLevel(index, setup, given);
   if (!level) {
     DeleteLevel();
-    return;
+    return false;
   }
   levelRegime_ = regime;
   villains_->Bind(&level->Map());
   if (LevelPanelHost* host = world_.Panel()) {
     host->SetOptionsHooks(&options_);
-    // Won chapters (levels 8, 30, 41) go to the map through their comic.
     host->SetGameExits(
         [](u32 comic) {
-          if (comic == 0 || !StartComix(comic, nullptr)) RequestState(kGameStateLevelMap);
+          // Back to the map (a comic first when the level names one), which
+          // then plays what the result changed.
+          ComixBook* book = GetComixBook();
+          if (comic && book && book->StartComix(comic, &MapPlaysResult)) return;
+          RequestState(kGameStateLevelMap);
+          auto* fade = dynamic_cast<GEffect_Regime*>(GetGameEffect());
+          if (fade && fade->GetTarget() == kGameStateLevelMap) fade->SetCompletion(&MapPlaysResult);
         },
         [] { CloseGameWindow(); });
     host->SetLevelActions([level] { level->ExitToMap(); },
@@ -691,5 +742,5 @@ void Game::StartLevel(i32 index) {
                                                                kShowHideHooks));
                           });
   }
-  RequestState(kGameStateLevelLoading);
+  return true;
 }

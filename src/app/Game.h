@@ -10,11 +10,12 @@
 // map, 0x80000003 level loading, 4 level; -1 quits. The logos are the
 // data's "Logos/Logos.txt" (LogoSequence); both loading states show the
 // loading panel (LoadingPanel) with the language's logo and caption; the
-// screen borders cover the client area outside the game area. Until the
-// main screen and the map exist, stand-ins take their place
-// (StandInScreens.h): the main screen is a title with two buttons (level 1,
-// quit); the map starts level 1 on a click and goes back to the main screen
-// on Escape.
+// screen borders cover the client area outside the game area. The level
+// map is the level-selection map (LevelSelectMap), which the start-up
+// loader fills and which hears of every recorded result; the game makes
+// the level objects it asks for. Until the main screen exists, a stand-in
+// takes its place (StandInScreens.h): a title with two buttons (the map,
+// quit).
 //
 // The frame's callbacks are plain functions: they reach the game through
 // the one running game (a game is made, set up and shut down once a run).
@@ -34,11 +35,13 @@
 class GameLanguage;
 class GameLevelSaves;
 class LevelVillainCast;
+class LevelSelectMapHost;
 class ProfileStore;
 class TutorialFactory;
 class WindowManager;
 class StandInScreens;
 class StoreRoster;
+class LevelSelectMap;
 class LoadingPanel;
 class LogoSequence;
 class DXLTextures;
@@ -122,9 +125,12 @@ class Game : public GameLanguageHost {
   // --- What the screens ask of the game -------------------------------------------------
   // A screen change through the fade (GEffect_Regime, 250, 250, 0, mode 1).
   static void RequestState(u32 state);
-  // Level `index` of the current profile's regime: the kept level entered
-  // again when it is that one and has not ended, else a new one loaded.
-  void StartLevel(i32 index);
+  // A level object of `index` for `regime` is kept and has not ended.
+  bool HasKeptLevel(i32 index, u32 regime) const;
+  // A new level object for level `index` of the current profile's regime,
+  // its exits wired (the one before deleted); false when none is made.
+  bool MakeLevel(i32 index);
+  LevelSelectMap* Map() const { return map_.get(); }
   // The main screen's play button: a profile made when there is none, then
   // the level map.
   void ChooseRegime();
@@ -157,6 +163,8 @@ class Game : public GameLanguageHost {
   std::unique_ptr<StoreRoster> roster_;  // the profile windows' view of the store
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<StandInScreens> screens_;
+  std::unique_ptr<LevelSelectMapHost> mapHost_;
+  std::unique_ptr<LevelSelectMap> map_;
   std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"
   std::unique_ptr<LoadingPanel> panel_;
   std::unique_ptr<LogoSequence> logos_;  // while the logo state runs

@@ -56,6 +56,10 @@ class LevelTable : public GameTable {
   const LEVELINFO& Get(u32 level) const { return levels_[level < kLevelCount ? level : 0]; }
   LEVELINFO& Get(u32 level) { return levels_[level < kLevelCount ? level : 0]; }
   i32 GetGridCell(u32 cell) const { return cell < kMapGridCells ? grid_[cell] : -1; }
+  // A table made in memory (tests, tools): the level on a cell; nothing outside the grid.
+  void SetGridCell(u32 cell, i32 level) {
+    if (cell < kMapGridCells) grid_[cell] = level;
+  }
 
  private:
   LEVELINFO levels_[kLevelCount];

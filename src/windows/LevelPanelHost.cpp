@@ -45,10 +45,13 @@ void LevelPanelHost::CreatePanel(LevelMap& map) {
 }
 
 void LevelPanelHost::DeletePanel() {
-  // The warehouse window works on the level's rules and map: it goes with
-  // the panel, also while it is closing.
-  if (WindowManager* manager = GetWindowManager())
+  // The warehouse window works on the level's rules and map, and the result
+  // window's answer reaches into this host: they go with the panel, also
+  // while they are closing.
+  if (WindowManager* manager = GetWindowManager()) {
     while (GameWindow* warehouse = manager->FindWindow(WarehouseWindow::kId)) delete warehouse;
+    while (GameWindow* result = manager->FindWindow(LevelResultWindow::kId)) delete result;
+  }
   LevelPanel* panel = panel_;
   panel_ = nullptr;
   if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;

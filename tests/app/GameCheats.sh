@@ -22,7 +22,9 @@ wait 400
 click 400 324
 await 5 2000
 wait 400
-click 400 300
+click 115 490   # level 1 on the map
+wait 600
+click 489 438   # the level window: play
 await 4 60000
 wait 500
 click 400 300   # the day starts

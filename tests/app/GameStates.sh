@@ -2,7 +2,8 @@
 # The game's states played by replays, headless, on an 800 x 600 screen
 # ("config.ini" beside the program): start -> main screen -> level 1 won ->
 # map -> main screen, twice, with the same state trace and byte-identical
-# profile files; a level left through its menu's "to map", kept by the map
+# profile files, the map's result animation opening level 2 (screenshots
+# of the map before and after, map-before.png and map-after.png); a level left through its menu's "to map", kept by the map
 # and entered again without loading, saved in "profile0.dat", deleted by
 # the main screen and restored from the file; the menu's restart; the
 # menu's quit ending the run with a current profile (clean under the
@@ -29,7 +30,14 @@ seed 7
 await 6 120000
 wait 400'
 play_button='click 400 324'   # the main screen's "level 1"
-map_button='click 400 300'    # the map's "level 1"
+# Level 1 on the map (its node at 800 x 600), then the level window's
+# "play", or "continue" when the level has a saved game.
+map_button='click 115 490
+wait 600
+click 489 438'
+map_continue='click 115 490
+wait 600
+click 580 438'
 menu='click 755 10'
 menu_to_map='click 398 414'
 menu_restart='click 398 210'
@@ -53,13 +61,17 @@ play() {
   echo "$play_button"
   echo "await 5 2000"
   echo "wait 400"
+  echo "screenshot map-before.png"
   echo "$map_button"
   echo "await $loading 2000"
   echo "await 4 60000"
   grep -v '^ *#\|^expect won' "$LEVEL1"
   echo "key enter       # the result window's OK: to the map"
   echo "await 5 5000"
-  echo "wait 400"
+  echo "wait 1600       # the map's result animation (200 + 900 ms after the fade)"
+  echo "move 790 595     # the pointer off the nodes"
+  echo "wait 100"
+  echo "screenshot map-after.png"
   echo "key escape      # the map: back to the main screen"
   echo "await 6 2000"
   echo "wait 400"
@@ -78,6 +90,11 @@ expected_won="$to_level
 play won "$work/won.txt"
 [ "$(status won)" = 0 ] || fail "the won replay exits $(status won): $(head -3 "$work/won.err")"
 [ "$(trace won)" = "$expected_won" ] || fail "the won replay's states: $(trace won | tr '\n' ' ')"
+# Back on the map the result animation opens level 2.
+grep -q "Level map *level 1 finished, level 2 now 2" "$work/won.log" ||
+  fail "the map did not animate level 2 opening: $(grep 'Level map' "$work/won.log" | head -3)"
+[ -s "$work/map-before.png" ] && [ -s "$work/map-after.png" ] && ! cmp -s "$work/map-before.png" "$work/map-after.png" ||
+  fail "the map's screenshots before and after the level are missing or alike"
 grep -aq "золото" "$user/Player/records.txt" 2>/dev/null ||
   iconv -f UTF-16 -t UTF-8 "$user/Player/records.txt" 2>/dev/null | grep -q "level_01: .*00:00:1" ||
   fail "the records do not hold level 1 won"
@@ -106,7 +123,7 @@ done
   echo "$menu_to_map"
   echo "await 5 3000"
   echo "wait 400"
-  echo "$map_button     # the kept level again, not loaded"
+  echo "$map_continue   # the kept level again, not loaded"
   echo "await 4 3000"
   echo "wait 600"
   echo "$menu"
@@ -120,7 +137,7 @@ done
   echo "$play_button"
   echo "await 5 2000"
   echo "wait 400"
-  echo "$map_button     # loaded anew, restored from the profile"
+  echo "$map_continue   # loaded anew, restored from the profile"
   echo "await $loading 2000"
   echo "await 4 60000"
   echo "wait 600"

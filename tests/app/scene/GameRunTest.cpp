@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/Game.h"
+#include "app/LevelSelectMap.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
@@ -131,7 +132,7 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   Profile* profile = run.game.Profiles()->GetCurrent();
   ASSERT_NE(profile, nullptr);
   const u32 beforeLoading = run.PlayTime();
-  run.game.StartLevel(0);
+  run.game.Map()->StartLevel(0, false);
   ASSERT_TRUE(run.RunTo(kGameStateLevelLoading));
   const u32 loadingStart = run.PlayTime();
   ASSERT_TRUE(run.RunTo(kGameStateLevel));
@@ -223,7 +224,7 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   // Entering the level keeps only the level's messages, over its panel.
   show(kMessageLevelMap | 3);
   show(kMessageLevel | 4);
-  run.game.StartLevel(0);
+  run.game.Map()->StartLevel(0, false);
   ASSERT_TRUE(run.RunTo(kGameStateLevel));
   GameLevel* level = run.game.World().Level();
   LevelPanelHost* host = run.game.World().Panel();

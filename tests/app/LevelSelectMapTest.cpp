@@ -1,0 +1,427 @@
+// The level-selection map over a real profile store (no pictures, no fonts):
+// the screen fit, the hex hit test and the draw order; a node's decorations,
+// glow and medal through state changes at once and animated; the result
+// animation after a level; hover, cursor and clicks with a tutorial that
+// refuses; starting a level kept or afresh; Escape and the wheel's zoom;
+// the order the pending tutorials start in; the progress kept while the
+// current profile is deleted; the developers' Shift-click result.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProfileRig.h"
+#include "app/LevelSelectMap.h"
+#include "engine/DXLKeyboard.h"
+#include "engine/DXLMouse.h"
+#include "resources/GEffects.h"
+#include "resources/GameEffect.h"
+#include "resources/GameServices.h"
+#include "resources/SpriteEffect.h"
+#include "testsupport/FakeTutorialFactory.h"
+#include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
+#include "windows/LevelWindow.h"
+
+namespace profiletest {
+namespace {
+
+// Level i on cell i (column i mod 7, row i div 7) unless moved.
+struct SelectMapHost : LevelSelectMapHost {
+  bool HasKeptLevel(i32 level, u32 regime) const override { return level == keptLevel && regime == keptRegime; }
+  void DeleteLevel() override { log.push_back("delete"); }
+  bool MakeLevel(i32 level) override {
+    log.push_back("make " + std::to_string(level));
+    return true;
+  }
+  i32 keptLevel = -1;
+  u32 keptRegime = 0;
+  std::vector<std::string> log;
+};
+
+// A tutorial that refuses to let the pointer rest on one level and records
+// what it is told.
+struct SelectMapTutorial : TutorialHooks {
+  bool AllowAction(u32 action, uintptr_t parameter, const void*) override {
+    return !(action == kTutorialActionMapLevel && static_cast<i32>(parameter) == refused);
+  }
+  void Notify(u32 event, uintptr_t parameter, const void*) override { told.emplace_back(event, parameter); }
+  i32 refused = -1;
+  std::vector<std::pair<u32, uintptr_t>> told;
+};
+
+MAPNODEITEM SelectMapItem(u32 kind, u32 mask) {
+  MAPNODEITEM item;
+  item.kind = kind;
+  item.stateMask = mask;
+  item.emitterScale = 1.0f;
+  return item;
+}
+
+// Every node: an open item, a finished item, one shown in both, a sign.
+MAPNODE SelectMapNode() {
+  MAPNODE node;
+  node.itemCount = 4;
+  node.items[0] = SelectMapItem(kMapItemSpot, kMapMaskOpen);
+  node.items[1] = SelectMapItem(kMapItemSpot, kMapMaskFinished);
+  node.items[2] = SelectMapItem(kMapItemSprite, kMapMaskOpen | kMapMaskFinished);
+  node.items[3] = SelectMapItem(kMapItemSign, kMapMaskClosed | kMapMaskOpen);
+  return node;
+}
+
+struct NodeOwner : MapNodeOwner {
+  u32 GetLevelState(i32) const override { return state; }
+  u32 state = 0;
+};
+
+class SelectMap : public ::testing::Test {
+ protected:
+  SelectMap() : rig(dir) {
+    GameServices& s = GetGameServices();
+    s.screen.width = 800;
+    s.screen.height = 600;
+    s.screen.rect = DXLRECT{0, 0, 800, 600};
+    s.clock = 1000;
+    s.tutorialFactory = &factory;
+    for (u32 i = 0; i < kLevelCount; ++i) levels.table.SetGridCell(i, static_cast<i32>(i));
+    manager = CreateGameWindowManager();
+    s.windowManager = manager;
+    map = std::make_unique<LevelSelectMap>(&rig.store, &host);
+    rig.store.SetResultListener(map.get());
+    MapSectionData data;
+    for (MAPNODE& n : data.nodes) n = SelectMapNode();
+    map->Load(std::move(data));
+    profile = rig.Create(u"Ann");
+    rig.store.SelectProfile(profile);
+  }
+  ~SelectMap() override {
+    ClearGameEffects();
+    map.reset();
+    delete manager;
+    ResetGameServices();
+  }
+  // The node's screen point at 800 x 600 (scale 0.78125).
+  DXLPOINT At(i32 level) const {
+    const MapLevelSprite* n = map->GetNode(level);
+    return map->ToScreen(n->GetX(), n->GetY());
+  }
+  const GEffect_Regime* Regime() const { return dynamic_cast<const GEffect_Regime*>(GetGameEffect()); }
+
+  TempFolder dir;
+  Store rig;
+  GameLevels levels;
+  tutorialtest::FakeTutorialFactory factory;
+  SelectMapHost host;
+  WindowManager* manager = nullptr;
+  std::unique_ptr<LevelSelectMap> map;
+  Profile* profile = nullptr;
+};
+
+TEST_F(SelectMap, ScreenFitHitTestAndDrawOrder) {
+  struct Fit {
+    i32 w, h;
+    float scale;
+    i32 x, y;
+  };
+  for (const Fit& f : {Fit{800, 600, 0.78125f, 0, 0}, Fit{1024, 768, 1.0f, 0, 1}, Fit{1024, 800, 1.0f, 0, 17},
+                       Fit{1200, 900, 900.0f / 768.0f, 0, 0}, Fit{1920, 1080, 1.40625f, 240, 0}}) {
+    map->FitScreen(f.w, f.h);
+    EXPECT_FLOAT_EQ(map->GetScale(), f.scale) << f.w << "x" << f.h;
+    EXPECT_EQ(map->GetOffsetX(), f.x) << f.w << "x" << f.h;
+    EXPECT_EQ(map->GetOffsetY(), f.y) << f.w << "x" << f.h;
+  }
+  EXPECT_EQ(map->GetBackgroundPieces(), 3u);  // wider than the map: the side pieces too
+  map->FitScreen(1024, 768);
+  EXPECT_EQ(map->GetBackgroundPieces(), 1u);
+  EXPECT_EQ(map->ToMap(512, 385).y, 384);
+
+  // Node centres, the cell below, the seams, outside.
+  EXPECT_EQ(map->HitTest(143, 146), 0);
+  EXPECT_EQ(map->HitTest(266, 99), 1);
+  EXPECT_EQ(map->HitTest(143, 146 + 94), 7);
+  EXPECT_EQ(map->HitTest(266 + 123, 146), 2);
+  // Cell 1's slanted left band at y = 130: the seam with cell 0 (its lower
+  // left, same row for an odd column) lies between x = 210 and 211 (no
+  // integer point is equally far from both); level with its centre it stays.
+  EXPECT_EQ(map->HitTest(210, 130), 0);
+  EXPECT_EQ(map->HitTest(211, 130), 1);
+  EXPECT_EQ(map->HitTest(223, 130), 1);
+  EXPECT_EQ(map->HitTest(216, 99), 1);
+  // Cell 2's band (even column) above its centre: the upper left is cell 1.
+  EXPECT_EQ(map->HitTest(329, 106), 1);
+  EXPECT_EQ(map->HitTest(346, 140), 2);
+  EXPECT_EQ(map->HitTest(-400, 300), -1);
+  EXPECT_EQ(map->HitTest(143, -200), -1);
+  EXPECT_EQ(map->HitTest(143 + 123 * 7, 146), -1);
+  levels.table.SetGridCell(0, -1);
+  EXPECT_EQ(map->HitTest(143, 146), -1);
+
+  // Row 0: the odd columns (cells 1, 3, 5) in slots 0 to 2, the even ones after.
+  const i32 want[] = {1, 3, 5, 0, 2, 4, 6};
+  for (u32 slot = 0; slot < 7; ++slot) EXPECT_EQ(map->GetDrawSlot(slot)->GetLevel(), want[slot]) << slot;
+  EXPECT_EQ(map->GetDrawSlot(7)->GetLevel(), 8);
+  EXPECT_EQ(map->GetDrawSlot(41), nullptr);  // no level on cells 41 to 48
+}
+
+TEST_F(SelectMap, NodeStatesAtOnceAnimatedAndFinished) {
+  NodeOwner owner;
+  const MAPNODE data = SelectMapNode();
+  MapLevelSprite node(&owner, 4, 100, 100, &data);
+  node.SetState(2, false, 0);
+  BaseMLS* both = node.GetChild(2);
+  ASSERT_TRUE(node.GetChild(0) && both && node.GetChild(3));
+  EXPECT_EQ(node.GetChild(1), nullptr);
+  EXPECT_TRUE(node.GetChild(0)->begun);
+  EXPECT_TRUE(node.IsGlowOn());
+  EXPECT_EQ(node.GetGlowEffects(), nullptr);
+
+  // 2 -> 4 at once: the open items go, the finished one comes begun, the
+  // shared one is the same object, no glow, medal frame 0.
+  owner.state = 4;
+  node.SetState(4, false, 0);
+  EXPECT_EQ(node.GetChild(0), nullptr);
+  ASSERT_NE(node.GetChild(1), nullptr);
+  EXPECT_TRUE(node.GetChild(1)->begun);
+  EXPECT_EQ(node.GetChild(2), both);
+  EXPECT_EQ(both->GetEffects(), nullptr);
+  EXPECT_EQ(node.GetChild(3), nullptr);
+  EXPECT_FALSE(node.IsGlowOn());
+  EXPECT_EQ(node.GetMedalFrame(), 0);
+  // 3: finished without a medal; a grade past gold is kept at gold.
+  owner.state = 3;
+  node.SetState(3, false, 0);
+  EXPECT_EQ(node.GetMedalFrame(), -1);
+  owner.state = 9;
+  node.SetState(9, false, 0);
+  EXPECT_EQ(node.GetState(), 6u);
+  EXPECT_EQ(node.GetMedalFrame(), 2);
+
+  // 1 -> 2 animated with delay 200: the sign (closed and open) untouched,
+  // the open items shown from 500, the glow too; then 2 -> 4 hides from 200.
+  MapLevelSprite fresh(&owner, 5, 0, 0, &data);
+  fresh.SetState(1, false, 0);
+  BaseMLS* sign = fresh.GetChild(3);
+  ASSERT_NE(sign, nullptr);
+  fresh.SetState(2, true, 200);
+  EXPECT_EQ(fresh.GetChild(3), sign);
+  EXPECT_EQ(sign->GetEffects(), nullptr);
+  ASSERT_TRUE(fresh.GetChild(0) && fresh.GetChild(0)->GetEffects());
+  EXPECT_EQ(fresh.GetChild(0)->GetEffects()->Get(0)->GetDelay(), 500u);
+  EXPECT_FALSE(fresh.GetChild(0)->begun);
+  ASSERT_NE(fresh.GetGlowEffects(), nullptr);
+  EXPECT_EQ(fresh.GetGlowEffects()->Get(0)->GetDelay(), 500u);
+  owner.state = 5;
+  fresh.SetState(5, true, 200);
+  BaseMLS* leaving = fresh.GetChild(0);
+  ASSERT_TRUE(leaving && leaving->hiding);
+  EXPECT_EQ(leaving->GetEffects()->Get(leaving->GetEffects()->GetCount() - 1)->GetDelay(), 200u);
+  EXPECT_EQ(fresh.GetMedalFrame(), 1);
+  ASSERT_NE(fresh.GetResultEffects(), nullptr);
+  EXPECT_EQ(fresh.GetResultEffects()->Get(0)->GetDelay(), 500u);
+  // Finished at once: no fades left, the new item begun; the hiding one
+  // goes at the next draw.
+  fresh.FinishEffects();
+  EXPECT_EQ(fresh.GetResultEffects(), nullptr);
+  EXPECT_EQ(fresh.GetGlowEffects(), nullptr);
+  ASSERT_NE(fresh.GetChild(1), nullptr);
+  EXPECT_TRUE(fresh.GetChild(1)->begun);
+  EXPECT_EQ(fresh.GetChild(1)->GetEffects(), nullptr);
+  fresh.Draw(DXLMATRIX{});  // no viewer: nothing drawn, nothing deleted
+  EXPECT_NE(fresh.GetChild(0), nullptr);
+  // A state change without animation drops a hiding decoration at once.
+  fresh.SetState(5, false, 0);
+  EXPECT_EQ(fresh.GetChild(0), nullptr);
+}
+
+TEST_F(SelectMap, ResultAnimationOpensLevelsAndQueuesTutorials) {
+  map->Enter();
+  ASSERT_NE(map->GetInterface(), nullptr);
+  EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
+  EXPECT_EQ(map->GetNode(1)->GetState(), 0u);
+  ClearGameEffects();
+
+  // Level 1 won (bronze, unplayed): the map kept the states before.
+  LEVELRESULT r;
+  profile->RecordUnplayedResult(0, &r);
+  EXPECT_EQ(map->GetPlayedLevel(), 0);
+  EXPECT_EQ(map->GetResultLevel(), 0);
+  map->Refresh();  // while waiting, the nodes show the states before
+  EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
+  map->PlayResult(200);
+  // Shown as 3 with the profile's medal, level 2 opened, group 1 shown.
+  EXPECT_EQ(map->GetNode(0)->GetState(), 3u);
+  EXPECT_EQ(map->GetNode(0)->GetMedalFrame(), 0);
+  EXPECT_EQ(map->GetNode(1)->GetState(), 2u);
+  EXPECT_EQ(map->GetNode(4)->GetState(), 1u);
+  EXPECT_EQ(map->GetNode(1)->GetGlowEffects()->Get(0)->GetDelay(), 800u);  // 200 + 300, then + 300 for the glow
+  auto* skip = dynamic_cast<GEffect_Skip*>(GetGameEffect());
+  ASSERT_NE(skip, nullptr);
+  EXPECT_EQ(skip->GetDuration(), 200u + 900u);
+  EXPECT_EQ(map->GetPlayedLevel(), -1);
+  EXPECT_EQ(map->GetHovered(), -1);
+  skip->Skip();  // every node finishes its fades
+  EXPECT_EQ(map->GetNode(1)->GetGlowEffects(), nullptr);
+  ClearGameEffects();
+
+  // Finished before: not animated, only the tutorials.
+  profile->RecordUnplayedResult(0, &r);
+  EXPECT_EQ(map->GetPlayedLevel(), -1);
+  map->PlayResult(200);
+  EXPECT_EQ(GetGameEffect(), nullptr);
+
+  // Only finishing opens: a result with one level shown adds 600 alone.
+  profile->SetLevelState(2, 2);  // level 3 already open: nothing opened by level 2
+  for (u32 i = 8; i < kLevelCount; ++i) profile->SetLevelState(i, 1);
+  map->Refresh();
+  profile->RecordUnplayedResult(1, &r);
+  map->PlayResult(0);
+  ASSERT_NE(GetGameEffect(), nullptr);
+  EXPECT_EQ(GetGameEffect()->GetDuration(), 600u);
+}
+
+TEST_F(SelectMap, HoverCursorClicksAndLevels) {
+  map->Enter();
+  ClearGameEffects();
+  SelectMapTutorial tutorial;
+  GetGameServices().tutorial = &tutorial;
+  u32 cursor = 0;
+
+  // Hidden level 2: hovered, no hand; open level 1: the hand.
+  map->OnMouseMove(At(1).x, At(1).y, 0, 0);
+  EXPECT_EQ(map->GetHovered(), 1);
+  EXPECT_TRUE(map->GetNode(1)->IsHovered());
+  EXPECT_FALSE(map->GetCursor(&cursor));
+  map->OnMouseMove(At(0).x, At(0).y, 0, 0);
+  EXPECT_FALSE(map->GetNode(1)->IsHovered());
+  EXPECT_TRUE(map->GetCursor(&cursor));
+  EXPECT_EQ(cursor, kMapLevelCursor);
+  // The tutorial refuses level 1: no hover, a click opens nothing.
+  tutorial.refused = 0;
+  map->OnMouseMove(At(0).x + 1, At(0).y, 0, 0);
+  EXPECT_EQ(map->GetHovered(), -1);
+  map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, 0);
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  tutorial.refused = -1;
+
+  // Without its file (its record not loaded) level 1 is hovered, drawn,
+  // and not opened.
+  levels.table.Get(0).loaded = false;
+  map->OnMouseDown(At(0).x + 1, At(0).y + 1, kMouseLeft, 0);
+  EXPECT_EQ(map->GetHovered(), 0);
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_FALSE(map->GetCursor(&cursor));
+  levels.table.Get(0).loaded = true;
+  // Shift with the developers' switch off: nothing at all.
+  map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, kModShift);
+  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(profile->GetLevelState(0, 0), 2u);
+  // A plain click: the tutorial told, the level window (from the map), the hover gone.
+  map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, 0);
+  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowFromMap);
+  ASSERT_EQ(tutorial.told.size(), 1u);
+  EXPECT_EQ(tutorial.told[0].first, kTutorialEventMapLevel);
+  EXPECT_EQ(tutorial.told[0].second, 0u);
+  EXPECT_EQ(map->GetHovered(), -1);
+  delete LevelWindow::GetOpen();
+
+  // Started: a kept level of the regime again, else a new one (afresh: its
+  // saved state dropped).
+  host.keptLevel = 0;
+  map->StartLevel(0, false);
+  ASSERT_NE(Regime(), nullptr);
+  EXPECT_EQ(Regime()->GetTarget(), kGameStateLevel);
+  EXPECT_TRUE(host.log.empty());
+  ClearGameEffects();
+  *profile->Slot(0, 0) = SavedState(0, 0, 7);
+  ASSERT_TRUE(profile->HasSavedLevel(0));
+  map->StartLevel(0, true);
+  EXPECT_FALSE(profile->HasSavedLevel(0));
+  EXPECT_EQ(host.log, (std::vector<std::string>{"delete", "make 0"}));
+  ASSERT_NE(Regime(), nullptr);
+  EXPECT_EQ(Regime()->GetTarget(), kGameStateLevelLoading);
+  ClearGameEffects();
+
+  // Escape: the main screen.
+  map->OnKeyDown(27, 0);
+  ASSERT_NE(Regime(), nullptr);
+  EXPECT_EQ(Regime()->GetTarget(), kGameStateMainScreen);
+  ClearGameEffects();
+
+  // Shift with the switch on: bronze at once, its result played.
+  map->SetCheats(true);
+  map->OnMouseDown(At(1).x, At(1).y, kMouseLeft, kModShift);
+  EXPECT_EQ(profile->GetLevelState(0, 1), 4u);
+  EXPECT_NE(dynamic_cast<GEffect_Skip*>(GetGameEffect()), nullptr);
+  GetGameServices().tutorial = nullptr;
+}
+
+TEST_F(SelectMap, WheelZoomSnapsToTheHomeScale) {
+  map->FitScreen(1024, 768);
+  map->OnMouseWheel(500, 400, 120, 0, 0);  // mode 0: only the home scale taken
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
+  map->OnMouseWheel(500, 400, -120, 0, 1);
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.01f);
+  map->OnMouseWheel(500, 400, 120, 0, 2);  // 0.91 would cross 1.0: snapped
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
+  map->OnMouseWheel(500, 400, 120, 0, 2);
+  EXPECT_FLOAT_EQ(map->GetScale(), 0.9f);
+  for (int i = 0; i < 10; ++i) map->OnMouseWheel(500, 400, 120, 0, 2);
+  EXPECT_FLOAT_EQ(map->GetScale(), 0.5f);
+  map->OnMouseWheel(500, 400, -120, 0, 2);
+  map->OnMouseWheel(500, 400, -120, 0, 1);
+  EXPECT_FLOAT_EQ(map->GetScale(), 0.61f);
+  for (int i = 0; i < 4; ++i) map->OnMouseWheel(500, 400, -120, 0, 2);  // 0.91 -> 1.0: snapped
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
+  for (int i = 0; i < 8; ++i) map->OnMouseWheel(500, 400, -120, 0, 2);
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.5f);
+  EXPECT_EQ(map->GetOffsetY(), 1);  // offsets stay
+}
+
+TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {
+  profile->SetTutorials(true);
+  map->Enter();  // refresh: the first tutorial's check; a fresh profile sees it once
+  EXPECT_EQ(factory.asked, (std::vector<std::string>{"map 0"}));
+  EXPECT_TRUE(profile->HasFlags(kProfileShownFirstMap));
+  map->AddTutorialFlags(kMapTutorialRegime | kMapNoticeAward | kMapNoticeFinal);
+  map->StartTutorials();  // the first's check clears, the regime tutorial starts
+  EXPECT_EQ(factory.asked.back(), "map 1");
+  EXPECT_EQ(map->GetTutorialFlags(), kMapNoticeAward | kMapNoticeFinal);
+  map->StartTutorials();  // then both award notices
+  EXPECT_EQ(map->GetTutorialFlags(), 0u);
+  ASSERT_NE(GetAwardNotices(), nullptr);
+  EXPECT_EQ(GetAwardNotices()->GetCount(), 2);
+  // The hard regime's first visit, once.
+  profile->SetRegime(1);
+  map->OnRegimeSwitched();
+  EXPECT_EQ(factory.asked.back(), "map 2");
+  map->OnRegimeSwitched();
+  EXPECT_EQ(factory.asked.size(), 3u);
+  // A villains' attack due on a fresh regime-0 profile is skipped until it comes.
+  profile->SetRegime(0);
+  map->Refresh();
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  EXPECT_EQ(map->GetTutorialFlags() & kMapVillainsAttack, 0u);
+  EXPECT_EQ(factory.asked.size(), 3u);
+
+  // The current profile deleted: the map shows its copy until refreshed.
+  profile->SetLevelState(3, 5);
+  map->KeepProfileCopy();
+  EXPECT_TRUE(map->OwnsProgressCopy());
+  ASSERT_EQ(rig.store.DeleteProfile(profile), 0);
+  profile = nullptr;
+  EXPECT_EQ(map->GetLevelState(3), 5u);  // read from the copy (ASan: not the freed profile)
+  map->Draw();
+  map->Refresh();
+  EXPECT_FALSE(map->OwnsProgressCopy());
+  EXPECT_EQ(map->GetLevelState(3), 0u);
+  map->Leave();
+  EXPECT_EQ(map->GetInterface(), nullptr);
+  EXPECT_EQ(map->GetTutorialFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace profiletest
