@@ -31,6 +31,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
 #include "platform/input/KeyCodes.h"
+#include "platform/os/UserName.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
 #include "resources/GEffects.h"
@@ -42,6 +43,7 @@
 #include "resources/TutorialHooks.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/ComixBook.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -204,6 +206,10 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   profiles_ = std::make_unique<ProfileStore>();
   if (setup_.seedKeys) profiles_->SeedKeys(setup_.keySeed);
   screens_ = std::make_unique<StandInScreens>();
+  roster_ = std::make_unique<StoreRoster>(*profiles_, [this] {
+    if (state_ == kGameStateLevel && Level()) Level()->Leave();
+    DeleteLevel();
+  });
 
   WorldSetup w;
   w.data = setup_.data;
@@ -216,11 +222,13 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.profileFolder = setup_.user;
   if (!world_.Open(std::move(w), error)) {
     if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
+    roster_.reset();
     profiles_.reset();
     screens_.reset();
     g_game = nullptr;
     return false;
   }
+  mainScreen_ = std::make_unique<MainScreen>(world_.Tables() ? &world_.Tables()->mainScreen : nullptr, this);
   GameServices& s = GetGameServices();
   s.timeStep = 10;
   s.maxTimeSteps = 20;
@@ -292,6 +300,7 @@ void Game::ShutdownGame() {
   DeleteFinishedTutorials();
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
   ReleaseDebugOverlay();
+  mainScreen_.reset();  // its menu before the window manager
   world_.Close();
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
@@ -301,6 +310,7 @@ void Game::ShutdownGame() {
   GetGameServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
   screens_.reset();
+  roster_.reset();
   profiles_.reset();
   ClearGameEffects();
   ResetGameServices();
@@ -357,9 +367,10 @@ void Game::AnchorNotices(u32 state) {
       messages->SetHost(anchor, kNoticeMarginMap, kMessageLevelMap);
       awards->SetHost(anchor, kNoticeMarginMap);
       break;
-    case kGameStateMainScreen:  // the stand-in title has no window to stand on
-      messages->SetHost(nullptr, kNoticeMarginMainScreen, kMessageMainScreen);
-      awards->SetHost(nullptr, kNoticeMarginMainScreen);
+    case kGameStateMainScreen:  // over the main menu
+      anchor = mainScreen_ ? mainScreen_->GetMenu() : nullptr;
+      messages->SetHost(anchor, kNoticeMarginMainScreen, kMessageMainScreen);
+      awards->SetHost(anchor, kNoticeMarginMainScreen);
       break;
     case kGameStateComic:
       messages->Clear(0);
@@ -378,6 +389,9 @@ void Game::Leave(u32 state) {
       if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
       break;
     case kGameStateLogos: logos_.reset(); break;
+    case kGameStateMainScreen:
+      if (mainScreen_) mainScreen_->Leave();
+      break;
     default: break;
   }
 }
@@ -425,6 +439,7 @@ void Game::Enter(u32 state) {
         DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", loadingTime_);
         if (setup_.endAtMainScreen) CloseGameWindow();
       }
+      if (mainScreen_) mainScreen_->Enter();
       break;
     case kGameStateLevelLoading:
       if (panel_) panel_->SetProgress(0.0f);
@@ -492,6 +507,7 @@ void Game::Update() {
     default: break;
   }
   if (WindowManager* windows = GetGameServices().windowManager) windows->Update();
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->Update(ms);
   if (state_ == kGameStateLevel) {
     if (GameLevel* level = Level()) level->Update(ms);
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
@@ -511,7 +527,7 @@ void Game::Render() {
     case kGameStateLevel: world_.Draw(); break;
     case kGameStateLevelMap: screens_->DrawMap(); break;
     case kGameStateMainScreen:
-      screens_->DrawTitle(language_ && language_->GetWindowTitle() ? language_->GetWindowTitle() : u"Tallowmere");
+      if (mainScreen_) mainScreen_->Draw();
       break;
     case kGameStateComic:
       if (WindowManager* windows = GetGameServices().windowManager) windows->Draw();
@@ -551,9 +567,7 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
       if (button == kMouseLeft && screens_->MapHit(p.x, p.y)) StartLevel(0);
       break;
     case kGameStateMainScreen:
-      if (button != kMouseLeft || GetGameEffect()) break;
-      if (screens_->TitleHit(p.x, p.y) == StandInScreens::kPlay) ChooseRegime();
-      else if (screens_->TitleHit(p.x, p.y) == StandInScreens::kQuit) CloseGameWindow();
+      if (mainScreen_) mainScreen_->OnMouseDown(p.x, p.y, button, modifiers);
       break;
     default: break;
   }
@@ -561,11 +575,13 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
 
 void Game::MouseUp(i32 x, i32 y, u32 button, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseUp(p.x, p.y, button, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseUp(p.x, p.y, button, modifiers);
 }
 
 void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseMove(p.x, p.y, buttons, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseMove(p.x, p.y, buttons, modifiers);
 }
 
@@ -576,11 +592,13 @@ void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
   }
   if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnDoubleClick(p.x, p.y, kMouseLeft);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
 }
 
 void Game::MouseWheel(i32 x, i32 y, i32 delta, u32) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseWheel(p.x, p.y, delta);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseWheel(p.x, p.y, delta);
 }
 
@@ -596,21 +614,35 @@ void Game::KeyDown(u16 key, u32 modifiers) {
       if (vk == kLevelKeyEscape) RequestState(kGameStateMainScreen);
       break;
     case kGameStateMainScreen:
-      if (vk == kLevelKeyEscape) CloseGameWindow();
+      if (mainScreen_) mainScreen_->OnKeyDown(vk, modifiers);
       break;
     default: break;
   }
 }
 
 void Game::KeyUp(u16 key, u32 modifiers) {
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnKeyUp(VirtualKey(key), modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnKeyUp(VirtualKey(key), modifiers);
 }
 
 void Game::Character(u16 code) {
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnChar(code);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnChar(code, 0);
 }
 
 // --- What the screens ask --------------------------------------------------------------------------
+
+Profile* Game::GetCurrentProfile() const { return profiles_ ? profiles_->GetCurrent() : nullptr; }
+u32 Game::GetProfileCount() const { return profiles_ ? profiles_->GetCount() : 0; }
+void Game::SelectProfile(MapProfile* profile) {
+  if (roster_ && profile) roster_->SelectProfile(profile);
+}
+bool Game::StartOpeningComic() {
+  ComixBook* book = GetGameServices().comixBook;
+  return book && book->StartComix(0, nullptr);
+}
+void Game::CloseGame() { CloseGameWindow(); }
+std::u16string Game::GetUserName() { return plat::GetUserName(); }
 
 void Game::ChooseRegime() {
   if (!profiles_) return;

@@ -11,10 +11,9 @@
 // data's "Logos/Logos.txt" (LogoSequence); both loading states show the
 // loading panel (LoadingPanel) with the language's logo and caption; the
 // screen borders cover the client area outside the game area. Until the
-// main screen and the map exist, stand-ins take their place
-// (StandInScreens.h): the main screen is a title with two buttons (level 1,
-// quit); the map starts level 1 on a click and goes back to the main screen
-// on Escape.
+// map exists, a stand-in takes its place (StandInScreens.h): it starts
+// level 1 on a click and goes back to the main screen on Escape. The main
+// screen is MainScreen, which the game serves as its host.
 //
 // The frame's callbacks are plain functions: they reach the game through
 // the one running game (a game is made, set up and shut down once a run).
@@ -24,7 +23,9 @@
 #include <memory>
 #include <string>
 
+#include "app/GameProfiles.h"
 #include "app/GameScreen.h"
+#include "app/MainScreen.h"
 #include "app/GameWorld.h"
 #include "base/Types.h"
 #include "gametext/GameLanguageHost.h"
@@ -76,7 +77,7 @@ class GameOptionsHooks : public OptionsHooks {
   const std::u16string& folder_;
 };
 
-class Game : public GameLanguageHost {
+class Game : public GameLanguageHost, public MainScreenHost {
  public:
   Game();
   ~Game() override;  // ShutdownGame when still set up
@@ -118,6 +119,18 @@ class Game : public GameLanguageHost {
   void ShowLoading(DXLTexture* logo, const wchar* caption) override;
   void SetProfileChars(const wchar* chars) override;
 
+  // MainScreenHost
+  Profile* GetCurrentProfile() const override;
+  u32 GetProfileCount() const override;
+  ProfileRoster* GetRoster() override { return roster_.get(); }
+  OptionsHooks* GetOptionsHooks() override { return &options_; }
+  void SelectProfile(MapProfile* profile) override;
+  bool StartOpeningComic() override;
+  void ChangeScreen(u32 state) override { RequestState(state); }
+  void CloseGame() override;
+  std::u16string GetUserName() override;
+  MainScreen* GetMainScreen() const { return mainScreen_.get(); }
+
   // --- What the screens ask of the game -------------------------------------------------
   // A screen change through the fade (GEffect_Regime, 250, 250, 0, mode 1).
   static void RequestState(u32 state);
@@ -155,6 +168,8 @@ class Game : public GameLanguageHost {
   std::unique_ptr<ProfileStore> profiles_;
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<StandInScreens> screens_;
+  std::unique_ptr<StoreRoster> roster_;       // the profile windows' view of the store
+  std::unique_ptr<MainScreen> mainScreen_;
   std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"
   std::unique_ptr<LoadingPanel> panel_;
   std::unique_ptr<LogoSequence> logos_;  // while the logo state runs

@@ -5,8 +5,6 @@
 #include "content/LevelTable.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/DXLViewer.h"
-#include "gametext/GameLanguage.h"
-#include "gametext/GameLanguageHost.h"
 #include "gametext/KGEFont.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
@@ -47,20 +45,7 @@ void Caption(const DXLRECT& r, const wchar* text) {
   font->DrawTextAt(x, y, text);
 }
 
-const wchar* MenuText(const wchar* key) {
-  const GameLanguage* language = GetGameLanguage();
-  const wchar* text = language ? language->GetTextByName(u"menu_window", key, true) : nullptr;
-  return text ? text : key;
-}
-
 }  // namespace
-
-DXLRECT StandInScreens::TitleButton(Button which) {
-  const GAMESCREENAREA& s = GetGameServices().screen;
-  const i32 left = (s.width - kButtonWidth) / 2;
-  const i32 top = s.height / 2 + (which == kQuit ? kButtonHeight + 24 : 0);
-  return DXLRECT{left, top, left + kButtonWidth, top + kButtonHeight};
-}
 
 DXLRECT StandInScreens::MapButton() {
   const GAMESCREENAREA& s = GetGameServices().screen;
@@ -68,23 +53,7 @@ DXLRECT StandInScreens::MapButton() {
   return DXLRECT{left, top, left + kButtonWidth, top + kButtonHeight};
 }
 
-StandInScreens::Button StandInScreens::TitleHit(i32 x, i32 y) const {
-  if (Inside(TitleButton(kPlay), x, y)) return kPlay;
-  if (Inside(TitleButton(kQuit), x, y)) return kQuit;
-  return kNone;
-}
-
 bool StandInScreens::MapHit(i32 x, i32 y) const { return Inside(MapButton(), x, y); }
-
-void StandInScreens::DrawTitle(const wchar* title) {
-  const GAMESCREENAREA& s = GetGameServices().screen;
-  Caption(DXLRECT{0, s.height / 4 - 20, s.width, s.height / 4 + 20}, title);
-  const std::u16string level = GetLevelName(0);
-  Fill(TitleButton(kPlay), kButtonColour);
-  Caption(TitleButton(kPlay), level.c_str());
-  Fill(TitleButton(kQuit), kButtonColour);
-  Caption(TitleButton(kQuit), MenuText(u"quit"));
-}
 
 void StandInScreens::DrawMap() {
   const std::u16string level = GetLevelName(0);

@@ -1,7 +1,6 @@
-// StandInScreens - plain screens in place of the main screen and the level
-// map while those are still to come: a title with two buttons (the first
-// level, quit) and a map of one button (the first level). Drawn in game coordinates from flat colours and
-// game font 2 (the level's name and the menu's "quit" of the language).
+// StandInScreens - a plain screen in place of the level map while that is
+// still to come: a map of one button (the first level). Drawn in game
+// coordinates from a flat colour and game font 2 (the level's name).
 #pragma once
 
 #include "base/Types.h"
@@ -9,14 +8,9 @@
 
 class StandInScreens {
  public:
-  enum Button : i32 { kNone = 0, kPlay = 1, kQuit = 2 };
-
-  // The title's buttons and the map's one (game coordinates).
-  static DXLRECT TitleButton(Button which);
+  // The map's button (game coordinates).
   static DXLRECT MapButton();
-  Button TitleHit(i32 x, i32 y) const;  // what the point falls on
   bool MapHit(i32 x, i32 y) const;
 
-  void DrawTitle(const wchar* title);
   void DrawMap();
 };
