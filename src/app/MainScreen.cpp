@@ -503,12 +503,14 @@ void MainScreenMenu::OnScreenResize() { Arrange(); }
 void MainScreenMenu::Refresh() {
   delete greeting_;
   greeting_ = nullptr;
+  greetingKey_ = nullptr;
   Profile* profile = host_ ? host_->GetCurrentProfile() : nullptr;
   ImageButton* easy = buttons_[0];
   ImageButton* hard = buttons_[1];
   if (easy) easy->SetState(profile ? kStateNormal : kStateHidden, true, 0);
   if (!profile) return;
   const wchar* key = profile->GetHeader().openCount < 2 ? u"welcom" : u"hello";
+  greetingKey_ = key;
   greeting_ = new MainScreenTextButton(this, kMainScreenProfiles, MainScreenText(key), kItemTagProfile,
                                        reinterpret_cast<uintptr_t>(static_cast<MapProfile*>(profile)));
   const i32 y = 8, width = GetWidth() - 32, th = greeting_->GetTextHeight();

@@ -234,6 +234,7 @@ class MainScreenMenu : public SpritesWindow {
   void Arrange();  // at the screen's menu place; the credits in the corner
   ImageButton* GetButton(u32 command) const;
   MainScreenTextButton* GetGreeting() const { return greeting_; }
+  const wchar* GetGreetingKey() const { return greetingKey_; }  // "welcom", "hello" or null
   MainScreenTextButton* GetCredits() const { return credits_; }
   bool IsLocked() const;  // "hard" disabled: the lock and chain show
 
@@ -242,6 +243,7 @@ class MainScreenMenu : public SpritesWindow {
   MainScreenHost* host_;
   ImageButton* buttons_[4] = {};
   MainScreenTextButton* greeting_ = nullptr;
+  const wchar* greetingKey_ = nullptr;
   MainScreenTextButton* credits_ = nullptr;
   Sprite* lock_ = nullptr;
   Sprite* chain_ = nullptr;
