@@ -22,13 +22,26 @@ run_timeout=300
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
 loading=$((0x80000003))
 
-# The stand-in screens' buttons (game coordinates at 800 x 600), the level
+# The screens' buttons (game coordinates at 800 x 600), the level
 # menu's button and its commands.
 header='clock 1767225600
 seed 7
 await 6 120000
 wait 400'
-play_button='click 400 324'   # the main screen's "level 1"
+# The main screen's "easy" (a first run names the profile first); while no
+# level is finished it shows the opening comic, which Enter closes.
+first_play='wait 800
+text "Tester"
+key enter       # the new-profile window: OK
+wait 600
+click 589 356   # "easy"
+await 7 2000
+wait 1500
+key enter       # the comic closes: to the map'
+play_button='click 589 356   # "easy"
+await 7 2000
+wait 1500
+key enter'
 map_button='click 400 300'    # the map's "level 1"
 menu='click 755 10'
 menu_to_map='click 398 414'
@@ -50,8 +63,8 @@ play() {
 # --- Start, main screen, level 1 won, map, main screen ----------------------------------------------
 {
   echo "$header"
-  echo "$play_button"
-  echo "await 5 2000"
+  echo "$first_play"
+  echo "await 5 3000"
   echo "wait 400"
   echo "$map_button"
   echo "await $loading 2000"
@@ -93,8 +106,8 @@ done
 # --- A level left through its menu: kept by the map, saved, restored ---------------------------------
 {
   echo "$header"
-  echo "$play_button"
-  echo "await 5 2000"
+  echo "$first_play"
+  echo "await 5 3000"
   echo "wait 400"
   echo "$map_button"
   echo "await 4 60000"
@@ -118,7 +131,7 @@ done
   echo "await 6 2000"
   echo "wait 400"
   echo "$play_button"
-  echo "await 5 2000"
+  echo "await 5 3000"
   echo "wait 400"
   echo "$map_button     # loaded anew, restored from the profile"
   echo "await $loading 2000"

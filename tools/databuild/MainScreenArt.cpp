@@ -425,9 +425,9 @@ void MsGirlArm(cairo_t* cr, const ArtFrame&) {
   cairo_line_to(cr, 54, 12);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   art::Source(cr, pal::kOutline);
-  cairo_set_line_width(cr, 42);
+  cairo_set_line_width(cr, 34);  // the round ends stay inside the picture
   cairo_stroke_preserve(cr);
-  cairo_set_line_width(cr, 36);
+  cairo_set_line_width(cr, 28);
   cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 72, 90);
   cairo_pattern_add_color_stop_rgb(g, 0, art::Lighter(kGingham, 0.25).r, art::Lighter(kGingham, 0.25).g,
                                    art::Lighter(kGingham, 0.25).b);
@@ -441,7 +441,7 @@ void MsGirlArm(cairo_t* cr, const ArtFrame&) {
 void MsGirlHand(cairo_t* cr, const ArtFrame&) {
   cairo_move_to(cr, 9, 54);
   cairo_line_to(cr, 40, 30);
-  art::Rod(cr, 20, pal::kSkin, 2.5);
+  art::Rod(cr, 13, pal::kSkin, 2);
   // The palm and four fingers spread in a wave, the thumb to the left.
   art::Ellipse(cr, 48, 24, 15, 14);
   art::FillRound(cr, pal::kSkin, 48, 24, 15);
