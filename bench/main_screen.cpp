@@ -3,8 +3,9 @@
 // the menu, one update of 16 ms and one frame drawn on the software device
 // a pass. The screen is entered (its pre-run puts the rays and petals in
 // motion) and run for ten seconds of game time before the timing, so the
-// petal layers are full. Reports the particles alive. Goal: under 8 ms a
-// frame on one core, release build.
+// petal layers are full, and two frames are drawn (the textures made).
+// Reports the particles alive and the processor time a frame. Goal: under
+// 8 ms a frame on one core, release build.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -63,6 +64,12 @@ void BM_MainScreenFrame(benchmark::State& state) {
   MainScreen screen(&world.Tables()->mainScreen, &host);
   screen.Enter();
   for (int i = 0; i < 625; ++i) screen.Update(16);
+  // Two frames drawn before the timing: the textures made on their first use.
+  for (int i = 0; i < 2; ++i)
+    if (viewer->BeginFrame() == 0) {
+      screen.Draw();
+      viewer->Present();
+    }
   particlesAlive = 0;
   for (const auto& layer : screen.Layers())
     if (auto* p = dynamic_cast<MainScreenParticles*>(layer.get())) particlesAlive += p->Space()->GetParticleCount();
@@ -80,7 +87,7 @@ void BM_MainScreenFrame(benchmark::State& state) {
     }
     ++count;
   }
-  if (count) frames.push_back((benchgoal::ThreadCpuMs() - start) / count);
+  if (count >= 10) frames.push_back((benchgoal::ThreadCpuMs() - start) / count);  // not the sizing runs
   state.counters["particles"] = particlesAlive;
   screen.Leave();
 }

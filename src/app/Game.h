@@ -137,8 +137,8 @@ class Game : public GameLanguageHost, public MainScreenHost {
   // Level `index` of the current profile's regime: the kept level entered
   // again when it is that one and has not ended, else a new one loaded.
   void StartLevel(i32 index);
-  // The main screen's play button: a profile made when there is none, then
-  // the level map.
+  // Straight to the level map past the main screen's menu (tests): a
+  // profile made when there is none.
   void ChooseRegime();
 
   // Per-state frame callbacks (public for the frame's plain functions).

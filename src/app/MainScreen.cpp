@@ -498,7 +498,11 @@ void MainScreenMenu::Arrange() {
   }
 }
 
-void MainScreenMenu::OnScreenResize() { Arrange(); }
+// A new screen size: the scene fitted and the title laid out again first.
+void MainScreenMenu::OnScreenResize() {
+  screen_->Refit();
+  Arrange();
+}
 
 void MainScreenMenu::Refresh() {
   delete greeting_;
@@ -686,6 +690,12 @@ void MainScreen::Leave() {
 // The fit, the title's quad and the menu for the screen; the window manager
 // told of the size.
 void MainScreen::Arrange() {
+  Refit();
+  if (menu_) menu_->Arrange();
+  if (WindowManager* windows = GetWindowManager()) windows->OnScreenResize();
+}
+
+void MainScreen::Refit() {
   const GAMESCREENAREA& s = GetGameServices().screen;
   fit_ = FitScreen(s.width, s.height);
   const GameLanguage* language = GetGameLanguage();
@@ -702,8 +712,6 @@ void MainScreen::Arrange() {
     const float xs[4] = {l, r, r, l}, ys[4] = {t, t, b, b};
     for (u32 i = 0; i < 4; ++i) titleQuad_.v[i] = DXLVERTEX{xs[i], ys[i], 0.0f, 0xFFFFFFFFu, 0.0f, 0.0f};
   }
-  if (menu_) menu_->Arrange();
-  if (WindowManager* windows = GetWindowManager()) windows->OnScreenResize();
 }
 
 void MainScreen::UpdateSway(u32 ms) {

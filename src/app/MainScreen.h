@@ -315,6 +315,8 @@ class MainScreen {
   MainScreenHost* Host() const { return host_; }
   void AddLayer(MainScreenLayer* layer) { layers_.emplace_back(layer); }
   const DXLMATRIX* SceneTransform() const { return &scene_; }
+  // The fit and the title's layout for the game area's size now.
+  void Refit();
 
  private:
   void Arrange();  // fit, title and menu for the current screen

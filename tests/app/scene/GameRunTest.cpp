@@ -26,6 +26,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
@@ -86,6 +87,14 @@ class GameRun {
     plat::gfx::ResetDefaultSystemSettings();
   }
 
+  // On the first run's main screen: the first profile named in the
+  // new-profile window, which then closes.
+  void NameFirstProfile(const char16_t* name) {
+    for (int i = 0; i < 30; ++i) Frame();
+    for (const char16_t* c = name; *c; ++c) game.Character(*c);
+    game.KeyDown(plat::DIK_RETURN, 0);
+    for (int i = 0; i < 30; ++i) Frame();
+  }
   // Frames of 20 ms until the game is in `state` (false after `frames`).
   bool RunTo(u32 state, u32 frames = 3000) {
     for (u32 i = 0; i < frames; ++i) {
@@ -123,7 +132,8 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_TRUE(run.game.MainScreenReached());
   EXPECT_EQ(GetGameServices().appState, kGameStateMainScreen);
 
-  // The play button makes the first profile and goes to the map.
+  // The first profile named on the main screen; then to the map.
+  run.NameFirstProfile(u"Ann");
   run.game.ChooseRegime();
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
   Profile* profile = run.game.Profiles()->GetCurrent();
@@ -176,6 +186,7 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   GameRun run;
   ASSERT_TRUE(run.ok);
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  run.NameFirstProfile(u"Ann");
   run.game.ChooseRegime();
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
   MessageNoticeQueue* messages = GetMessageNotices();
