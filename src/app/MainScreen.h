@@ -247,7 +247,6 @@ class MainScreenMenu : public SpritesWindow {
   MainScreenTextButton* credits_ = nullptr;
   Sprite* lock_ = nullptr;
   Sprite* chain_ = nullptr;
-  u32 lockFrame_ = 0;
 };
 
 // --- The screen ---------------------------------------------------------------------------------
