@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "RunningGame.h"
 #include "app/Game.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
@@ -44,83 +45,7 @@
 
 namespace {
 
-std::string SampleDataFolder() {
-#ifdef TM_SAMPLE_DATA_DIR
-  return TM_SAMPLE_DATA_DIR;
-#else
-  return {};
-#endif
-}
-
-class GameRun {
- public:
-  GameRun() {
-    plat::gfx::ResetDefaultSystemSettings();
-    DXLSetInstanceFolder(folder_.Path().c_str());
-    DXLOpenLog(folder_.Wide().c_str());
-    EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
-    EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowGameRun", u"", DXLGameWindowProc, 107,
-                              &GameModeFilter),
-              0);
-    SCREENPARAMS p;
-    p.screenWidth = 800;
-    p.screenHeight = 600;
-    EXPECT_TRUE(game.Screen().Init(p));
-    EXPECT_EQ(DXLInitInput(true), 0);
-    EXPECT_EQ(DXLInitServices(256), 0);
-    GameSetup setup;
-    setup.data = SampleDataFolder();
-    setup.user = folder_.Wide() + u"/";
-    setup.seedKeys = true;
-    setup.keySeed = 7;
-    std::string error;
-    ok = game.InitGame(std::move(setup), &error, nullptr);
-    EXPECT_TRUE(ok) << error;
-    if (!ok) return;
-    game.SetGameLanguage(std::make_unique<GameLanguage>(plat::Utf8ToUtf16(SampleDataFolder() + "/language.dat").c_str()));
-    DXLSetAppState(kGameStateLogos, true);
-    DXLStartLoop();
-  }
-  ~GameRun() {
-    DXLShutdown();  // the quit state frees the game
-    DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
-  }
-
-  // On the first run's main screen: the first profile named in the
-  // new-profile window, which then closes.
-  void NameFirstProfile(const char16_t* name) {
-    for (int i = 0; i < 30; ++i) Frame();
-    for (const char16_t* c = name; *c; ++c) game.Character(*c);
-    game.KeyDown(plat::DIK_RETURN, 0);
-    for (int i = 0; i < 30; ++i) Frame();
-  }
-  // Frames of 20 ms until the game is in `state` (false after `frames`).
-  bool RunTo(u32 state, u32 frames = 3000) {
-    for (u32 i = 0; i < frames; ++i) {
-      if (game.State() == state && !GetGameEffect()) return true;
-      Frame();
-    }
-    return false;
-  }
-  void Frame() {
-    DXLRunPass();
-    session_.Clock().Advance(20);
-  }
-  u32 PlayTime() const {
-    const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
-    return p ? p->GetProgress().playTime : 0;
-  }
-
-  const TempFolder& Folder() const { return folder_; }
-
-  Game game;
-  bool ok = false;
-
- private:
-  TempFolder folder_;
-  plat::headless::Session session_;
-};
+using GameRun = RunningGame;
 
 TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";

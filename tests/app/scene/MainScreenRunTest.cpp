@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "RunningGame.h"
 #include "app/Game.h"
 #include "app/MainScreen.h"
 #include "app/Profile.h"
@@ -32,84 +33,9 @@
 
 namespace {
 
-std::string MainScreenSampleData() {
-#ifdef TM_SAMPLE_DATA_DIR
-  return TM_SAMPLE_DATA_DIR;
-#else
-  return {};
-#endif
-}
-
-// The game brought up as the program does, on a screen of w x h.
-class MainScreenRun {
- public:
-  MainScreenRun(u32 w, u32 h) {
-    plat::gfx::ResetDefaultSystemSettings();
-    plat::gfx::SystemSettings& system = plat::gfx::DefaultSystemSettings();
-    system.desktop.width = w;
-    system.desktop.height = h;
-    for (u32 hz : {60u, 75u}) system.modes.push_back(plat::gfx::DisplayMode{w, h, hz, system.desktop.format});
-    DXLSetInstanceFolder(folder_.Path().c_str());
-    DXLOpenLog(folder_.Wide().c_str());
-    EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
-    EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowMainScreen", u"", DXLGameWindowProc, 107,
-                              &GameModeFilter),
-              0);
-    SCREENPARAMS p;
-    p.screenWidth = w;
-    p.screenHeight = h;
-    EXPECT_TRUE(game.Screen().Init(p));
-    EXPECT_EQ(DXLInitInput(true), 0);
-    EXPECT_EQ(DXLInitServices(256), 0);
-    GameSetup setup;
-    setup.data = MainScreenSampleData();
-    setup.user = folder_.Wide() + u"/";
-    setup.seedKeys = true;
-    setup.keySeed = 7;
-    std::string error;
-    ok = game.InitGame(std::move(setup), &error, nullptr);
-    EXPECT_TRUE(ok) << error;
-    if (!ok) return;
-    game.SetGameLanguage(
-        std::make_unique<GameLanguage>(plat::Utf8ToUtf16(MainScreenSampleData() + "/language.dat").c_str()));
-    DXLSetAppState(kGameStateLogos, true);
-    DXLStartLoop();
-  }
-  ~MainScreenRun() {
-    DXLShutdown();
-    DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
-  }
-  bool RunTo(u32 state, u32 frames = 3000) {
-    for (u32 i = 0; i < frames; ++i) {
-      if (game.State() == state && !GetGameEffect()) return true;
-      Frame();
-    }
-    return false;
-  }
-  void Frame(u32 ms = 20) {
-    DXLRunPass();
-    session_.Clock().Advance(ms);
-  }
-  // The last frame drawn, as a PNG in the working folder.
-  bool Shot(const std::string& name) {
-    DXLViewer* viewer = GetGameViewer();
-    plat::gfx::SoftDevice* soft = viewer && viewer->GetDevice() ? viewer->GetDevice()->GetSoftDevice() : nullptr;
-    std::string why;
-    return soft && plat::WritePng(name, soft->Frame(), soft->Width(), soft->Height(), &why);
-  }
-
-  Game game;
-  bool ok = false;
-
- private:
-  TempFolder folder_;
-  plat::headless::Session session_;
-};
-
 TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
-  if (MainScreenSampleData().empty()) GTEST_SKIP() << "no sample data set";
-  MainScreenRun run(800, 600);
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  RunningGame run(800, 600);
   ASSERT_TRUE(run.ok);
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
   MainScreen* screen = run.game.GetMainScreen();
@@ -151,8 +77,8 @@ TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
 }
 
 TEST(MainScreenRun, WideScreenFillsWithTheScene) {
-  if (MainScreenSampleData().empty()) GTEST_SKIP() << "no sample data set";
-  MainScreenRun run(1920, 1080);
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  RunningGame run(1920, 1080, true);
   ASSERT_TRUE(run.ok);
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
   Profile* made = nullptr;
