@@ -258,11 +258,10 @@ void MainScreenGirl::Draw() {
   viewer->GetTransform(&layer);
   viewer->Translate(kArmX, kArmY);
   viewer->GetTransform(&shoulder);
-  viewer->SetTransform(&layer);
-  DrawQuads();  // her body over the arm's shoulder
-  viewer->SetTransform(&shoulder);
   viewer->RotateDeg(armAngle_);
   DrawPart(arm_, 0, 0xFFFFFFFFu);
+  viewer->SetTransform(&layer);
+  DrawQuads();  // her body over the arm's shoulder
   viewer->SetTransform(&shoulder);
   viewer->RotateDeg(armAngle_);
   viewer->Translate(kHandX, kHandY);
