@@ -35,8 +35,8 @@ namespace {
 
 constexpr u32 kMainScreenFont = 3;
 constexpr u32 kHoverGlow = 0x40FFFFFFu;
-constexpr u32 kGameStateMap = 5;
-constexpr float kDegrees = static_cast<float>(M_PI / 180.0);
+constexpr u32 kMainScreenMapState = 5;
+constexpr float kMainScreenDegrees = static_cast<float>(M_PI / 180.0);
 
 const wchar* MainScreenText(const wchar* key) {
   const GameLanguage* language = GetGameLanguage();
@@ -45,9 +45,9 @@ const wchar* MainScreenText(const wchar* key) {
 }
 
 // The ease of the sway and the girl: 0 at p = 0 up to 1 at p = 1, slow at both ends.
-float Ease(float p) { return (std::cos(kDegrees * (180.0f + p * 180.0f)) + 1.0f) / 2.0f; }
+float SwayEase(float p) { return (std::cos(kMainScreenDegrees * (180.0f + p * 180.0f)) + 1.0f) / 2.0f; }
 
-u32 GameFrameMs() {
+u32 MainScreenFrameMs() {
   const u32 step = GetGameServices().timeStep;
   return step ? step : 10;
 }
@@ -59,7 +59,7 @@ Sprite* SceneSprite(const wchar* name) {
   return sprite;
 }
 
-void SetQuadColour(DXLQUAD& quad, u32 colour) {
+void SetRayColour(DXLQUAD& quad, u32 colour) {
   for (DXLVERTEX& v : quad.v) v.color = colour;
 }
 
@@ -140,7 +140,7 @@ MainScreenGirl::MainScreenGirl(MainScreen* owner, const MAINSCREENLAYERINFO* rec
 }
 
 float MainScreenGirl::HeadAngle(u32 runningMs) {
-  return Ease(static_cast<float>(runningMs % 6000) / 3000.0f) * 10.0f - 5.0f;
+  return SwayEase(static_cast<float>(runningMs % 6000) / 3000.0f) * 10.0f - 5.0f;
 }
 
 void MainScreenGirl::Update(u32 ms) {
@@ -165,7 +165,7 @@ void MainScreenGirl::UpdateWave(u32 ms) {
       wavePause_ = 1000 + kis::RandomInt(9000);
     }
   }
-  const float e = Ease(static_cast<float>(waveClock_ % kWaveCycle) / 3000.0f);
+  const float e = SwayEase(static_cast<float>(waveClock_ % kWaveCycle) / 3000.0f);
   armAngle_ = e * 20.0f;
   handAngle_ = e * 20.0f - 10.0f;
 }
@@ -370,7 +370,7 @@ void MainScreenLight::Draw() {
     if (r.pause > 0 || r.duration == 0) continue;
     r.x = r.pivotX + (r.light->endX - r.light->startX) * static_cast<float>(r.elapsed) / static_cast<float>(r.duration);
     const u32 a = RayAlpha(r.colour >> 24, *r.light, r.elapsed, r.duration);
-    SetQuadColour(r.quad, (a << 24) | (r.colour & 0xFFFFFF));
+    SetRayColour(r.quad, (a << 24) | (r.colour & 0xFFFFFF));
     BindDrawTexture(r.texture);
     viewer->SetBlendMode(r.light->blend);
     viewer->SetTransform(&layer);
@@ -545,12 +545,12 @@ u32 MainScreenMenu::OnCommand(GameButton* control) {
       if (!profile) return 1;
       if (profile->CountFinished(0) == 0 && host_->StartOpeningComic()) return 1;
       profile->SetRegime(0);
-      host_->ChangeScreen(kGameStateMap);
+      host_->ChangeScreen(kMainScreenMapState);
       return 1;
     case kMainScreenHard:
       if (!profile) return 1;
       profile->SetRegime(1);
-      host_->ChangeScreen(kGameStateMap);
+      host_->ChangeScreen(kMainScreenMapState);
       return 1;
     case kMainScreenOptions: new OptionsWindow(host_->GetOptionsHooks()); return 1;
     case kMainScreenQuit: host_->CloseGame(); return 1;
@@ -674,7 +674,7 @@ void MainScreen::Enter() {
         200);
   }
   preRun_ = static_cast<u32>(kis::RandomRange(100, 200));
-  for (u32 i = 0; i < preRun_; ++i) Update(kMaxFrames * GameFrameMs());
+  for (u32 i = 0; i < preRun_; ++i) Update(kMaxFrames * MainScreenFrameMs());
   GetSoundSettings().PlayMusic(u"main_theme", true);
 }
 
@@ -723,7 +723,7 @@ void MainScreen::UpdateSway(u32 ms) {
     swayToX_ = swayFromX_ < 0 ? kSwayReach : -kSwayReach;
     swayToY_ = 0;
   }
-  float e = Ease(static_cast<float>(swayElapsed_) / static_cast<float>(swayPeriod_));
+  float e = SwayEase(static_cast<float>(swayElapsed_) / static_cast<float>(swayPeriod_));
   swayX_ = swayFromX_ + (swayToX_ - swayFromX_) * e;
   swayY_ = swayFromY_ + (swayToY_ - swayFromY_) * e;
   zoomElapsed_ += ms;
@@ -733,14 +733,14 @@ void MainScreen::UpdateSway(u32 ms) {
     zoomFrom_ = zoomTo_;
     zoomTo_ = zoomFrom_ < 0 ? kZoomReach : -kZoomReach;
   }
-  e = Ease(static_cast<float>(zoomElapsed_) / static_cast<float>(zoomPeriod_));
+  e = SwayEase(static_cast<float>(zoomElapsed_) / static_cast<float>(zoomPeriod_));
   zoomSway_ = zoomFrom_ + (zoomTo_ - zoomFrom_) * e;
 }
 
 void MainScreen::Update(u32 ms) {
   if (ms == 0) return;
   UpdateSway(ms);
-  const u32 frame = GameFrameMs();
+  const u32 frame = MainScreenFrameMs();
   accumulator_ = std::min(accumulator_ + ms, kMaxFrames * frame);
   frames_ = accumulator_ / frame;
   accumulator_ -= frames_ * frame;
