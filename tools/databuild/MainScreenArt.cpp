@@ -311,10 +311,33 @@ void MsGirlBody(cairo_t* cr, const ArtFrame& f) {
   cairo_rectangle(cr, 130, 280, 60, 44);  // the bib's pocket
   art::FillLit(cr, art::Darker(pal::kDenim, 0.12), 130, 280, 190, 324);
   art::Outline(cr, 2);
-  // Her other arm hangs down the left, a hand at the bottom.
+  // Her other arm hangs down the left: a checked sleeve to the elbow, the
+  // bare forearm below it, a hand at the bottom.
+  cairo_move_to(cr, 46, 300);
+  cairo_curve_to(cr, 40, 350, 46, 390, 56, 420);
+  art::Rod(cr, 30, pal::kSkin, 2.5);
   cairo_move_to(cr, 58, 150);
-  cairo_curve_to(cr, 36, 240, 40, 330, 56, 420);
-  art::Rod(cr, 40, kGingham, 3);
+  cairo_curve_to(cr, 36, 220, 40, 270, 46, 310);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_width(cr, 46);
+  art::Source(cr, pal::kOutline);
+  cairo_stroke_preserve(cr);
+  cairo_set_line_width(cr, 40);
+  cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16, 16);
+  cairo_t* t = cairo_create(tile);
+  art::Source(t, kGingham);
+  cairo_paint(t);
+  cairo_rectangle(t, 0, 0, 7, 16);
+  cairo_rectangle(t, 0, 0, 16, 7);
+  art::Source(t, pal::kWhite, 0.3);
+  cairo_fill(t);
+  cairo_destroy(t);
+  cairo_pattern_t* checks = cairo_pattern_create_for_surface(tile);
+  cairo_pattern_set_extend(checks, CAIRO_EXTEND_REPEAT);
+  cairo_set_source(cr, checks);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(checks);
+  cairo_surface_destroy(tile);
   art::Ellipse(cr, 58, 438, 20, 24);
   art::FillRound(cr, pal::kSkin, 58, 438, 22);
   art::Outline(cr, 2.5);
