@@ -17,6 +17,7 @@
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
 #include "content/LevelTable.h"
+#include "content/MainScreenSection.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "content/VillainList.h"
@@ -61,6 +62,7 @@ struct ContentTables {
   BuildingTable buildings;
   VillainList villains;
   ComixList comics;  // "COMX"
+  MainScreenLayers mainScreen;  // "MNSC", the main screen's scene
 
   void Install();
   void Uninstall();  // only the fields that still hold these tables are cleared

@@ -15,7 +15,6 @@
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
 #include "app/ScreenBorders.h"
-#include "app/StandInScreens.h"
 #include "app/StartupLoader.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/MapSection.h"
@@ -35,6 +34,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
 #include "platform/input/KeyCodes.h"
+#include "platform/os/UserName.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
 #include "resources/GEffects.h"
@@ -225,8 +225,11 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   g_game = this;
   profiles_ = std::make_unique<ProfileStore>();
   if (setup_.seedKeys) profiles_->SeedKeys(setup_.keySeed);
-  screens_ = std::make_unique<StandInScreens>();
   mapHost_ = std::make_unique<GameMapHost>();
+  roster_ = std::make_unique<StoreRoster>(*profiles_, [this] {
+    if (state_ == kGameStateLevel && Level()) Level()->Leave();
+    DeleteLevel();
+  });
 
   WorldSetup w;
   w.data = setup_.data;
@@ -239,8 +242,8 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.profileFolder = setup_.user;
   if (!world_.Open(std::move(w), error)) {
     if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
+    roster_.reset();
     profiles_.reset();
-    screens_.reset();
     mapHost_.reset();
     g_game = nullptr;
     return false;
@@ -254,6 +257,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
                                                         SectionCursor* cursor) {
       return map->ReadMapSection(archive, cursor);
     });
+  mainScreen_ = std::make_unique<MainScreen>(world_.Tables() ? &world_.Tables()->mainScreen : nullptr, this);
   GameServices& s = GetGameServices();
   s.timeStep = 10;
   s.maxTimeSteps = 20;
@@ -333,6 +337,7 @@ void Game::ShutdownGame() {
   if (profiles_) profiles_->SetResultListener(nullptr);
   map_.reset();  // its interface and nodes before the windows and sprite sets
   ReleaseDebugOverlay();
+  mainScreen_.reset();  // its menu before the window manager
   world_.Close();
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
@@ -341,7 +346,6 @@ void Game::ShutdownGame() {
   panel_.reset();
   GetGameServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
-  screens_.reset();
   roster_.reset();
   profiles_.reset();
   ClearGameEffects();
@@ -399,9 +403,10 @@ void Game::AnchorNotices(u32 state) {
       messages->SetHost(anchor, kNoticeMarginMap, kMessageLevelMap);
       awards->SetHost(anchor, kNoticeMarginMap);
       break;
-    case kGameStateMainScreen:  // the stand-in title has no window to stand on
-      messages->SetHost(nullptr, kNoticeMarginMainScreen, kMessageMainScreen);
-      awards->SetHost(nullptr, kNoticeMarginMainScreen);
+    case kGameStateMainScreen:  // over the main menu
+      anchor = mainScreen_ ? mainScreen_->GetMenu() : nullptr;
+      messages->SetHost(anchor, kNoticeMarginMainScreen, kMessageMainScreen);
+      awards->SetHost(anchor, kNoticeMarginMainScreen);
       break;
     case kGameStateComic:
       messages->Clear(0);
@@ -422,6 +427,8 @@ void Game::Leave(u32 state) {
     case kGameStateLogos: logos_.reset(); break;
     case kGameStateComic:
       if (ComixBook* book = GetComixBook()) book->DeleteComixWindow();
+    case kGameStateMainScreen:
+      if (mainScreen_) mainScreen_->Leave();
       break;
     default: break;
   }
@@ -471,6 +478,7 @@ void Game::Enter(u32 state) {
         DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", loadingTime_);
         if (setup_.endAtMainScreen) CloseGameWindow();
       }
+      if (mainScreen_) mainScreen_->Enter();
       break;
     case kGameStateLevelLoading:
       if (panel_) panel_->SetProgress(0.0f);
@@ -543,6 +551,7 @@ void Game::Update() {
   }
   if (WindowManager* windows = GetGameServices().windowManager) windows->Update();
   if (state_ == kGameStateLevelMap && map_) map_->Update(ms);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->Update(ms);
   if (state_ == kGameStateLevel) {
     if (GameLevel* level = Level()) level->Update(ms);
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
@@ -564,7 +573,7 @@ void Game::Render() {
       if (map_) map_->Draw();
       break;
     case kGameStateMainScreen:
-      screens_->DrawTitle(language_ && language_->GetWindowTitle() ? language_->GetWindowTitle() : u"Tallowmere");
+      if (mainScreen_) mainScreen_->Draw();
       break;
     case kGameStateComic:
       if (WindowManager* windows = GetGameServices().windowManager) windows->Draw();
@@ -608,9 +617,7 @@ void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
       if (WindowManager* windows = GetWindowManager()) windows->OnMouseDown(p.x, p.y, button, modifiers);
       break;
     case kGameStateMainScreen:
-      if (button != kMouseLeft || GetGameEffect()) break;
-      if (screens_->TitleHit(p.x, p.y) == StandInScreens::kPlay) ChooseRegime();
-      else if (screens_->TitleHit(p.x, p.y) == StandInScreens::kQuit) CloseGameWindow();
+      if (mainScreen_) mainScreen_->OnMouseDown(p.x, p.y, button, modifiers);
       break;
     default: break;
   }
@@ -620,6 +627,7 @@ void Game::MouseUp(i32 x, i32 y, u32 button, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnMouseUp(p.x, p.y, button, modifiers);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseUp(p.x, p.y, button, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseUp(p.x, p.y, button, modifiers);
   if (state_ == kGameStateLevelMap && map_) map_->OnMouseUp(p.x, p.y, button, modifiers);
 }
@@ -628,6 +636,7 @@ void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnMouseMove(p.x, p.y, buttons, modifiers);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseMove(p.x, p.y, buttons, modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseMove(p.x, p.y, buttons, modifiers);
   if (state_ == kGameStateLevelMap && map_) map_->OnMouseMove(p.x, p.y, buttons, modifiers);
 }
@@ -641,12 +650,14 @@ void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnDoubleClick(p.x, p.y, kMouseLeft);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnDoubleClick(p.x, p.y, kMouseLeft);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnDoubleClick(p.x, p.y, modifiers);
   if (state_ == kGameStateLevelMap && map_) map_->OnDoubleClick(p.x, p.y, modifiers);
 }
 
 void Game::MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseWheel(p.x, p.y, delta);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseWheel(p.x, p.y, delta);
   // The map's zoom modes are the modifiers' codes: 1 Control (fine), 2 Shift.
   if (state_ == kGameStateLevelMap && map_)
@@ -665,7 +676,7 @@ void Game::KeyDown(u16 key, u32 modifiers) {
       if (map_) map_->OnKeyDown(vk, modifiers);
       break;
     case kGameStateMainScreen:
-      if (vk == kLevelKeyEscape) CloseGameWindow();
+      if (mainScreen_) mainScreen_->OnKeyDown(vk, modifiers);
       break;
     case kGameStateComic:
       if (WindowManager* windows = GetWindowManager()) windows->OnKeyDown(vk, modifiers);
@@ -675,16 +686,30 @@ void Game::KeyDown(u16 key, u32 modifiers) {
 }
 
 void Game::KeyUp(u16 key, u32 modifiers) {
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnKeyUp(VirtualKey(key), modifiers);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnKeyUp(VirtualKey(key), modifiers);
   if (state_ == kGameStateLevelMap && map_) map_->OnKeyUp(VirtualKey(key), modifiers);
 }
 
 void Game::Character(u16 code) {
+  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnChar(code);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnChar(code, 0);
   if (state_ == kGameStateLevelMap && map_) map_->OnChar(code);
 }
 
 // --- What the screens ask --------------------------------------------------------------------------
+
+Profile* Game::GetCurrentProfile() const { return profiles_ ? profiles_->GetCurrent() : nullptr; }
+u32 Game::GetProfileCount() const { return profiles_ ? profiles_->GetCount() : 0; }
+void Game::SelectProfile(MapProfile* profile) {
+  if (roster_ && profile) roster_->SelectProfile(profile);
+}
+bool Game::StartOpeningComic() {
+  ComixBook* book = GetGameServices().comixBook;
+  return book && book->StartComix(0, nullptr);
+}
+void Game::CloseGame() { CloseGameWindow(); }
+std::u16string Game::GetUserName() { return plat::GetUserName(); }
 
 void Game::ChooseRegime() {
   if (!profiles_) return;

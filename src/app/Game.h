@@ -10,12 +10,11 @@
 // map, 0x80000003 level loading, 4 level; -1 quits. The logos are the
 // data's "Logos/Logos.txt" (LogoSequence); both loading states show the
 // loading panel (LoadingPanel) with the language's logo and caption; the
-// screen borders cover the client area outside the game area. The level
-// map is the level-selection map (LevelSelectMap), which the start-up
-// loader fills and which hears of every recorded result; the game makes
-// the level objects it asks for. Until the main screen exists, a stand-in
-// takes its place (StandInScreens.h): a title with two buttons (the map,
-// quit).
+// screen borders cover the client area outside the game area. The main
+// screen is MainScreen, which the game serves as its host; the level map is
+// the level-selection map (LevelSelectMap), which the start-up loader fills
+// and which hears of every recorded result; the game makes the level
+// objects it asks for.
 //
 // The frame's callbacks are plain functions: they reach the game through
 // the one running game (a game is made, set up and shut down once a run).
@@ -25,7 +24,9 @@
 #include <memory>
 #include <string>
 
+#include "app/GameProfiles.h"
 #include "app/GameScreen.h"
+#include "app/MainScreen.h"
 #include "app/GameWorld.h"
 #include "base/Types.h"
 #include "gametext/GameLanguageHost.h"
@@ -39,7 +40,6 @@ class LevelSelectMapHost;
 class ProfileStore;
 class TutorialFactory;
 class WindowManager;
-class StandInScreens;
 class StoreRoster;
 class LevelSelectMap;
 class LoadingPanel;
@@ -80,7 +80,7 @@ class GameOptionsHooks : public OptionsHooks {
   const std::u16string& folder_;
 };
 
-class Game : public GameLanguageHost {
+class Game : public GameLanguageHost, public MainScreenHost {
  public:
   Game();
   ~Game() override;  // ShutdownGame when still set up
@@ -122,6 +122,18 @@ class Game : public GameLanguageHost {
   void ShowLoading(DXLTexture* logo, const wchar* caption) override;
   void SetProfileChars(const wchar* chars) override;
 
+  // MainScreenHost
+  Profile* GetCurrentProfile() const override;
+  u32 GetProfileCount() const override;
+  ProfileRoster* GetRoster() override { return roster_.get(); }
+  OptionsHooks* GetOptionsHooks() override { return &options_; }
+  void SelectProfile(MapProfile* profile) override;
+  bool StartOpeningComic() override;
+  void ChangeScreen(u32 state) override { RequestState(state); }
+  void CloseGame() override;
+  std::u16string GetUserName() override;
+  MainScreen* GetMainScreen() const { return mainScreen_.get(); }
+
   // --- What the screens ask of the game -------------------------------------------------
   // A screen change through the fade (GEffect_Regime, 250, 250, 0, mode 1).
   static void RequestState(u32 state);
@@ -131,8 +143,8 @@ class Game : public GameLanguageHost {
   // its exits wired (the one before deleted); false when none is made.
   bool MakeLevel(i32 index);
   LevelSelectMap* Map() const { return map_.get(); }
-  // The main screen's play button: a profile made when there is none, then
-  // the level map.
+  // Straight to the level map past the main screen's menu (tests): a
+  // profile made when there is none.
   void ChooseRegime();
 
   // Per-state frame callbacks (public for the frame's plain functions).
@@ -162,9 +174,10 @@ class Game : public GameLanguageHost {
   std::unique_ptr<ProfileStore> profiles_;
   std::unique_ptr<StoreRoster> roster_;  // the profile windows' view of the store
   std::unique_ptr<GameLanguage> language_;
-  std::unique_ptr<StandInScreens> screens_;
   std::unique_ptr<LevelSelectMapHost> mapHost_;
   std::unique_ptr<LevelSelectMap> map_;
+  std::unique_ptr<StoreRoster> roster_;       // the profile windows' view of the store
+  std::unique_ptr<MainScreen> mainScreen_;
   std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"
   std::unique_ptr<LoadingPanel> panel_;
   std::unique_ptr<LogoSequence> logos_;  // while the logo state runs

@@ -306,7 +306,14 @@ void StartupLoader::BuildTable() {
          return done;
        }),
        false, kDataError, 0, K::kSection, "the awards"},
-      {90, A::kData, SectionTag('M', 'N', 'S', 'C'), 1, nullptr, false, kDataError, 0, K::kSection, "MNSC"},
+      {90, A::kData, kMainScreenSectionId, kMainScreenSectionSubId,
+       section([t](Archive* a, Cursor* c) {
+         const i32 done = t->mainScreen.ReadSection(a, c);
+         if (done && !c->error) StepLoadingProgress(0.6f);
+         return done;
+       }),
+       false, kDataError, 0,
+       K::kSection, "MNSC"},
       {90, A::kData, SectionTag('M', 'A', 'P', 'M'), 1, nullptr, false, kDataError, 0, K::kSection, "MAPM"},
       {90, A::kData, SectionTag('P', 'R', 'O', 'F'), 0x80000003u,
        [](Loader& l, Archive* a, Cursor* c) -> i32 {

@@ -18,9 +18,15 @@ replay() {
   echo 'clock 1767225600
 seed 7
 await 6 120000
-wait 400
-click 400 324
-await 5 2000
+wait 1200
+text "Tester"
+key enter       # the first profile
+wait 600
+click 589 356   # "easy": the opening comic, which Enter closes
+await 7 2000
+wait 1500
+key enter
+await 5 3000
 wait 400
 click 115 490   # level 1 on the map
 wait 600

@@ -71,6 +71,27 @@ run replayed "$game" --headless --data "$data" --replay "$work/recorded.txt"
 [ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed)"
 cmp -s "$user/config.dat" "$work/first-config.dat" || fail "the recording's run wrote another config.dat"
 
+# --- A first profile named on the main screen: OK makes it, the menu greets it ------------------------
+cat >"$work/first_profile.txt" <<'REPLAY'
+clock 1767225600
+seed 7
+await 6 120000
+wait 800
+expect window NewP
+text "Marigold"    # over the proposed user name
+key enter          # OK
+wait 600
+move 560 420       # over the menu: the girl smiles
+wait 400
+screenshot first_profile.png
+REPLAY
+rm -rf "$XDG_DATA_HOME"
+(cd "$work" && run first_profile "$game" --headless --data "$data" --replay first_profile.txt)
+[ "$(status first_profile)" = 0 ] || fail "the first profile's replay exits $(status first_profile): $(head -3 "$work/first_profile.err")"
+[ -s "$work/first_profile.png" ] || fail "no screenshot of the greeting"
+[ -s "$user/profile0.dat" ] || fail "OK made no profile file"
+grep -aq "M.a.r.i.g.o.l.d" "$user/profile0.dat" || fail "the profile is not named Marigold"
+
 # --- Marks that fail, lines that do not read ----------------------------------------------------------
 # fails NAME STATUS SAID REPLAY: the replay (its lines as printf's text) ends
 # the run with STATUS, saying SAID on stderr.

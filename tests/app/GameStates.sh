@@ -23,13 +23,12 @@ run_timeout=300
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
 loading=$((0x80000003))
 
-# The stand-in screens' buttons (game coordinates at 800 x 600), the level
+# The screens' buttons (game coordinates at 800 x 600), the level
 # menu's button and its commands.
 header='clock 1767225600
 seed 7
 await 6 120000
 wait 400'
-play_button='click 400 324'   # the main screen's "level 1"
 # Level 1 on the map (its node at 800 x 600), then the level window's
 # "play", or "continue" when the level has a saved game.
 map_button='click 115 490
@@ -38,6 +37,20 @@ click 489 438'
 map_continue='click 115 490
 wait 600
 click 580 438'
+# The main screen's "easy" (a first run names the profile first); while no
+# level is finished it shows the opening comic, which Enter closes.
+first_play='wait 800
+text "Tester"
+key enter       # the new-profile window: OK
+wait 600
+click 589 356   # "easy"
+await 7 2000
+wait 1500
+key enter       # the comic closes: to the map'
+play_button='click 589 356   # "easy"
+await 7 2000
+wait 1500
+key enter'
 menu='click 755 10'
 menu_to_map='click 398 414'
 menu_restart='click 398 210'
@@ -58,8 +71,8 @@ play() {
 # --- Start, main screen, level 1 won, map, main screen ----------------------------------------------
 {
   echo "$header"
-  echo "$play_button"
-  echo "await 5 2000"
+  echo "$first_play"
+  echo "await 5 3000"
   echo "wait 400"
   echo "screenshot map-before.png"
   echo "$map_button"
@@ -110,8 +123,8 @@ done
 # --- A level left through its menu: kept by the map, saved, restored ---------------------------------
 {
   echo "$header"
-  echo "$play_button"
-  echo "await 5 2000"
+  echo "$first_play"
+  echo "await 5 3000"
   echo "wait 400"
   echo "$map_button"
   echo "await 4 60000"
@@ -135,7 +148,7 @@ done
   echo "await 6 2000"
   echo "wait 400"
   echo "$play_button"
-  echo "await 5 2000"
+  echo "await 5 3000"
   echo "wait 400"
   echo "$map_continue   # loaded anew, restored from the profile"
   echo "await $loading 2000"

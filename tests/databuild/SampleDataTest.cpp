@@ -502,7 +502,7 @@ TEST(SampleSounds, AreAudibleNeverClipAndLoopWithoutASeam) {
   const size_t samples = all.size();
   DecodeSection(file, false, &all);  // music loops
   kis::CloseDataFile(file);
-  EXPECT_EQ(all.size() - samples, 4u);  // the three general tracks and the map's theme
+  EXPECT_EQ(all.size() - samples, 4u);  // the three level tracks and the title's and map's theme
   for (const Decoded& d : all) {
     SCOPED_TRACE(d.name);
     const std::vector<float>& s = d.pcm.samples;

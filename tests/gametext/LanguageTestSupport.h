@@ -62,9 +62,11 @@ inline void WriteBitmapFont(const std::string& folder, const std::string& name, 
 }
 
 // Copies the sample language into `dir` and puts the four fonts it names
-// beside it. Returns the path of the copy's text tree file.
+// beside it, and a white title picture "logo" of 512 x 256 (the data
+// builder draws the real one). Returns the path of the copy's text tree file.
 inline std::string SampleCopy(const std::string& dir) {
   fs::copy(SampleDir(), dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  WriteBytes(dir + "/images/logo.tga", WhiteTarga(512, 256));
   WriteBitmapFont(dir + "/fonts", "buttons_font", 6, 10);
   WriteBitmapFont(dir + "/fonts", "caption_font", 8, 12);
   WriteBitmapFont(dir + "/fonts", "main_font", 7, 11);

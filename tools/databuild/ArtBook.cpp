@@ -25,6 +25,7 @@ const ArtBook& ArtBook::Get() {
     AddMapArt(b);
     AddComixArt(b);
     AddAwardsArt(b);
+    AddMainScreenArt(b);
     return b;
   }();
   return book;

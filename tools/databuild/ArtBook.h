@@ -87,5 +87,6 @@ void AddGameFontArt(ArtBook& book);   // the game fonts' glyph pictures (GameFon
 void AddMapArt(ArtBook& book);
 void AddComixArt(ArtBook& book);   // the comics' panels and the comic screen's background
 void AddAwardsArt(ArtBook& book);  // the awards window's panel
+void AddMainScreenArt(ArtBook& book);  // the main screen's scene and girl (set 13), the menu's lock and chain
 // The cells the valley's painted road passes, in play order.
 std::vector<int> ValleyRoadCells();        // the level-selection map: the valley, waters, node marks and decorations

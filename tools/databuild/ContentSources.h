@@ -25,6 +25,7 @@
 #include "content/BuildingTable.h"
 #include "content/CharacterSection.h"
 #include "content/ComixSection.h"
+#include "content/MainScreenSection.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
@@ -72,6 +73,7 @@ struct ContentSourceTables {
   std::vector<BUILDING> buildings;
   std::vector<VILLAININFO> villains;
   std::vector<ComixPage> comics;
+  std::vector<MAINSCREENLAYERINFO> mainScreen;
   MapSectionData map;
 
   ContentSourceTables() {
@@ -112,6 +114,9 @@ bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables);
 // The level-selection map's "MAPM" (MapSources.cpp) from "tables/map.txt";
 // the particle systems read before. Its item pictures are set 12's.
 bool ReadMapNodes(DataSetBuild& build, ContentSourceTables& tables);
+// The main screen's scene "MNSC" (MainScreenSources.cpp) from
+// "tables/main_screen.txt"; the particle systems read before.
+bool ReadMainScreen(DataSetBuild& build, ContentSourceTables& tables);
 // A new profile's progress from "tables/profile.txt".
 bool ReadNewProfile(DataSetBuild& build, ContentSourceTables& tables);
 

@@ -64,6 +64,8 @@ constexpr SectionRecipe kSections[] = {
      [](const ContentSourceTables& t) { return LevelSection(t.grid, t.levels); }},
     {kAwardSectionId, kAwardSectionSubId, "awards", ReadAwards,
      [](const ContentSourceTables& t) { return AwardSection(t.tiered, t.records); }},
+    {kMainScreenSectionId, kMainScreenSectionSubId, "MNSC", ReadMainScreen,
+     [](const ContentSourceTables& t) { return MainScreenSection(t.mainScreen); }},
     {kMapSectionId, kMapSectionSubId, "MAPM", ReadMapNodes,
      [](const ContentSourceTables& t) { return MapSection(t.map); }},
     {kProfileSectionId, kProfileSectionSubId, "PROF", ReadNewProfile,

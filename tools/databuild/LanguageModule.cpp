@@ -70,8 +70,9 @@ bool LanguageModule::Build(DataSetBuild& build) {
     std::fprintf(stderr, "databuild: cannot stage the language: %s\n", ec.message().c_str());
     return false;
   }
-  // The loading screen's logo is drawn, not copied.
+  // The loading screen's logo and the main screen's title are drawn, not copied.
   if (!WriteDataFile(build, "language/images/loading_logo.tga", LoadingLogoFile())) return false;
+  if (!WriteDataFile(build, "language/images/logo.tga", TitleLogoFile())) return false;
 
   plat::headless::Session session;
   DXLWindowViewer viewer;

@@ -326,25 +326,25 @@ Song Market() {
   return s;
 }
 
-// The map's theme: a slow pastoral tune on the flute over plucked broken
-// chords and a soft pad.
-Song MainTheme() {
+// The title's tune: a slow, warm sunrise in D major, 4/4 at 84, a flute
+// over harp-like arpeggios and pads.
+Song Sunrise() {
   const std::vector<Chord> chords = {{62, 66, 69}, {59, 62, 66}, {55, 59, 62}, {57, 61, 64},
-                                     {62, 66, 69}, {55, 59, 62}, {57, 61, 64}, {62, 66, 69}};
-  Song s{92, 32, 0.35, {}};
-  s.parts.push_back(PadPart(chords, 4, 0.09f));
-  s.parts.push_back(BassPart(chords, 4, {0, 2.5}, 1.4, 0.26f, true));
-  s.parts.push_back(Arpeggio(Instrument::kPluck, chords, 4, 0.5, {0, 1, 2, 3, 2, 1, 2, 1}, 0.13f, 0.35f));
-  s.parts.push_back(Melody(Instrument::kFlute, 0.24f, 0.62f, 4,
-                           {{{1.5, 74}, {0.5, 76}, {1, 78}, {1, 81}},
-                            {{2, 78}, {1, 74}, {1, 71}},
+                                     {62, 66, 69}, {55, 59, 62}, {52, 55, 59}, {57, 61, 64}};
+  Song s{84, 32, 0.35, {}};
+  s.parts.push_back(PadPart(chords, 4, 0.12f));
+  s.parts.push_back(BassPart(chords, 4, {0}, 3.5, 0.26f, false));
+  s.parts.push_back(Arpeggio(Instrument::kPluck, chords, 4, 0.5, {0, 1, 2, 3, 4, 3, 2, 1}, 0.14f, 0.35f));
+  s.parts.push_back(Melody(Instrument::kFlute, 0.24f, 0.6f, 4,
+                           {{{1.5, 78}, {0.5, 76}, {2, 74}},
+                            {{1, 71}, {1, 74}, {2, 78}},
                             {{1.5, 79}, {0.5, 78}, {1, 76}, {1, 74}},
                             {{3, 76}, {1, 0}},
-                            {{1.5, 78}, {0.5, 79}, {1, 81}, {1, 83}},
-                            {{2, 83}, {1, 81}, {1, 79}},
-                            {{1, 78}, {1, 76}, {1, 73}, {1, 76}},
+                            {{1.5, 81}, {0.5, 78}, {2, 74}},
+                            {{1, 79}, {1, 78}, {2, 76}},
+                            {{1, 74}, {1, 71}, {1, 76}, {1, 73}},
                             {{3, 74}, {1, 0}}}));
-  s.parts.push_back(Drums(Instrument::kShaker, 8, 4, {0, 1, 2, 3}, {0.4f, 0.7f}, 0.06f, 0.7f));
+  s.parts.push_back(Drums(Instrument::kShaker, 8, 4, {0, 1, 2, 3}, {0.6f, 0.9f}, 0.05f, 0.7f));
   return s;
 }
 
@@ -354,7 +354,7 @@ bool ComposeMusic(const std::string& name, std::vector<float>* stereo) {
   if (name == "music_01") *stereo = Render(Morning());
   else if (name == "music_02") *stereo = Render(Waltz());
   else if (name == "music_03") *stereo = Render(Market());
-  else if (name == "main_theme") *stereo = Render(MainTheme());
+  else if (name == "main_theme") *stereo = Render(Sunrise());
   else return false;
   return true;
 }

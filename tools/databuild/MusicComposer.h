@@ -7,6 +7,7 @@
 //   music_01  a bright morning tune in C major, 4/4 at 100 beats a minute
 //   music_02  a waltz in F major, 3/4 at 132
 //   music_03  a busy market-day tune in G major, 4/4 at 116
+//   main_theme  the title's sunrise in D major, 4/4 at 84
 #pragma once
 
 #include <string>

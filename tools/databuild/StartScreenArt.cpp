@@ -372,3 +372,56 @@ std::vector<u8> CursorFile(u32 width, u32 height, const std::vector<u32>& argb, 
   }
   return out;
 }
+
+// The title picture of the main screen: the game's name on a wooden sign
+// hung from a rainbow-like arch of wheat, a sun rising behind it.
+void DrawTitleLogo(PictureCanvas& canvas, const LabelFont& font) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  // The sun's glow and rays behind the sign.
+  art::SoftEllipse(cr, w * 0.5, h * 0.46, w * 0.46, h * 0.5, pal::kYellow, 0.55, 0.4, 0.6);
+  for (int k = 0; k < 14; ++k) {
+    const double a = M_PI + k * M_PI / 13;
+    cairo_move_to(cr, w * 0.5, h * 0.56);
+    cairo_line_to(cr, w * 0.5 + std::cos(a - 0.05) * w * 0.5, h * 0.56 + std::sin(a - 0.05) * h * 0.58);
+    cairo_line_to(cr, w * 0.5 + std::cos(a + 0.05) * w * 0.5, h * 0.56 + std::sin(a + 0.05) * h * 0.58);
+    cairo_close_path(cr);
+    Source(cr, pal::kWhite, 0.22);
+    cairo_fill(cr);
+  }
+  // The sign: a plank with a darker rim, two ropes up to the top.
+  const double sx = w * 0.06, sy = h * 0.3, sw = w * 0.88, sh = h * 0.46;
+  for (const double rx : {sx + sw * 0.18, sx + sw * 0.82}) {
+    cairo_move_to(cr, rx, sy + 6);
+    cairo_line_to(cr, w * 0.5 + (rx - w * 0.5) * 0.55, 6);
+    Rod(cr, 4, pal::kStraw, 1.5);
+  }
+  RoundRect(cr, sx, sy, sw, sh, 26);
+  FillLit(cr, pal::kWood, sx, sy, sx + sw, sy + sh, 0.35);
+  Outline(cr, 6);
+  RoundRect(cr, sx + 10, sy + 10, sw - 20, sh - 20, 18);
+  Source(cr, pal::kWoodDark, 0.45);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  for (int g = 0; g < 3; ++g) {  // the wood's grain
+    cairo_move_to(cr, sx + 30, sy + sh * (0.3 + g * 0.22));
+    cairo_curve_to(cr, sx + sw * 0.4, sy + sh * (0.25 + g * 0.22), sx + sw * 0.6, sy + sh * (0.36 + g * 0.22),
+                   sx + sw - 30, sy + sh * (0.3 + g * 0.22));
+    Source(cr, pal::kWoodDark, 0.25);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+  }
+  // Nails in the corners, flowers and a sprout at the ends.
+  for (const double nx : {sx + 22, sx + sw - 22})
+    for (const double ny : {sy + 22, sy + sh - 22}) {
+      art::Ellipse(cr, nx, ny, 5, 5);
+      FillRound(cr, pal::kMetal, nx, ny, 5);
+      Outline(cr, 1.5);
+    }
+  Flower(cr, sx + 12, sy + sh + 2, 28, pal::kPink);
+  Flower(cr, sx + 42, sy + sh + 10, 22, pal::kWhite);
+  Flower(cr, sx + sw - 14, sy + sh + 4, 26, pal::kYellow, pal::kOrange);
+  Sprout(cr, sx + sw - 46, sy + sh + 14, 0.8);
+  Text(cr, font, "Tallowmere", h * 0.25, w * 0.5, sy + sh * 0.55, pal::kYellow, 7);
+  Text(cr, font, "FARM", h * 0.11, w * 0.5, sy + sh * 0.86, pal::kWhite, 4);
+}

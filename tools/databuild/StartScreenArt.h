@@ -24,6 +24,7 @@ void DrawBackGlow(PictureCanvas& canvas);      // "back_glow.tga", drawn 4 times
 void DrawLoadingPanel(PictureCanvas& canvas);  // "loading_panel.tga", the bar's frame
 void DrawScreenBorder(PictureCanvas& canvas);  // "screen_border.tga": fill columns, then 19 edge columns
 void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font);  // the language's "loading_logo"
+void DrawTitleLogo(PictureCanvas& canvas, const LabelFont& font);    // the language's "logo", 512 x 256
 void DrawWindowIcon(PictureCanvas& canvas);
 
 struct CursorArt {

@@ -38,5 +38,7 @@ class WindowIconModule : public ArchiveModule {
 bool WriteDataFile(DataSetBuild& build, const std::string& relative, const std::vector<u8>& bytes);
 // The language's "loading_logo" picture (a Targa file).
 std::vector<u8> LoadingLogoFile();
+// The language's title picture "logo" of the main screen (a 512 x 256 Targa file).
+std::vector<u8> TitleLogoFile();
 // A 32-bit bitmap file (BI_BITFIELDS-free, bottom-up, alpha kept) of the pixels.
 std::vector<u8> BitmapFile32(u32 width, u32 height, const std::vector<u32>& argb);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "RunningGame.h"
 #include "app/Game.h"
 #include "app/LevelSelectMap.h"
 #include "app/Profile.h"
@@ -46,75 +47,7 @@
 
 namespace {
 
-std::string SampleDataFolder() {
-#ifdef TM_SAMPLE_DATA_DIR
-  return TM_SAMPLE_DATA_DIR;
-#else
-  return {};
-#endif
-}
-
-class GameRun {
- public:
-  GameRun() {
-    plat::gfx::ResetDefaultSystemSettings();
-    DXLSetInstanceFolder(folder_.Path().c_str());
-    DXLOpenLog(folder_.Wide().c_str());
-    EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
-    EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowGameRun", u"", DXLGameWindowProc, 107,
-                              &GameModeFilter),
-              0);
-    SCREENPARAMS p;
-    p.screenWidth = 800;
-    p.screenHeight = 600;
-    EXPECT_TRUE(game.Screen().Init(p));
-    EXPECT_EQ(DXLInitInput(true), 0);
-    EXPECT_EQ(DXLInitServices(256), 0);
-    GameSetup setup;
-    setup.data = SampleDataFolder();
-    setup.user = folder_.Wide() + u"/";
-    setup.seedKeys = true;
-    setup.keySeed = 7;
-    std::string error;
-    ok = game.InitGame(std::move(setup), &error, nullptr);
-    EXPECT_TRUE(ok) << error;
-    if (!ok) return;
-    game.SetGameLanguage(std::make_unique<GameLanguage>(plat::Utf8ToUtf16(SampleDataFolder() + "/language.dat").c_str()));
-    DXLSetAppState(kGameStateLogos, true);
-    DXLStartLoop();
-  }
-  ~GameRun() {
-    DXLShutdown();  // the quit state frees the game
-    DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
-  }
-
-  // Frames of 20 ms until the game is in `state` (false after `frames`).
-  bool RunTo(u32 state, u32 frames = 3000) {
-    for (u32 i = 0; i < frames; ++i) {
-      if (game.State() == state && !GetGameEffect()) return true;
-      Frame();
-    }
-    return false;
-  }
-  void Frame() {
-    DXLRunPass();
-    session_.Clock().Advance(20);
-  }
-  u32 PlayTime() const {
-    const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
-    return p ? p->GetProgress().playTime : 0;
-  }
-
-  const TempFolder& Folder() const { return folder_; }
-
-  Game game;
-  bool ok = false;
-
- private:
-  TempFolder folder_;
-  plat::headless::Session session_;
-};
+using GameRun = RunningGame;
 
 TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
@@ -126,7 +59,8 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_TRUE(run.game.MainScreenReached());
   EXPECT_EQ(GetGameServices().appState, kGameStateMainScreen);
 
-  // The play button makes the first profile and goes to the map.
+  // The first profile named on the main screen; then to the map.
+  run.NameFirstProfile(u"Ann");
   run.game.ChooseRegime();
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
   Profile* profile = run.game.Profiles()->GetCurrent();
@@ -192,6 +126,7 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   GameRun run;
   ASSERT_TRUE(run.ok);
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  run.NameFirstProfile(u"Ann");
   run.game.ChooseRegime();
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
   MessageNoticeQueue* messages = GetMessageNotices();

@@ -34,15 +34,7 @@ def farm(x, y, w, h):
     return (255, 92, 160, 48) if (y // 3) % 2 else (255, 140, 100, 40)
 
 
-def badge(x, y, w, h):
-    inside = ((x - w / 2) / (w / 2)) ** 2 + ((y - h / 2) / (h / 2)) ** 2 <= 1.0
-    if not inside:
-        return 0, 0, 0, 0
-    return farm(x, y, w, h)
-
-
 if __name__ == "__main__":
     os.makedirs(os.path.join(HERE, "images"), exist_ok=True)
     targa(os.path.join(HERE, "images", "loading_logo.tga"), 128, 64, farm)
-    targa(os.path.join(HERE, "images", "logo.tga"), 160, 64, badge)
     targa(os.path.join(HERE, "images", "credits_farm.tga"), 96, 48, farm)

@@ -1,0 +1,99 @@
+// The main screen in the running game on the sample data set: a first run
+// at 800 x 600 opens the new-profile window with the system's user name
+// (main_screen_first_run.png); a name typed over it and Enter make the
+// profile, which the menu greets (main_screen_800x600.png); at 1920 x 1080
+// the scene fills the game area between the screen's borders
+// (main_screen_1920x1080.png). The
+// pictures are written into the test's working folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "RunningGame.h"
+#include "app/Game.h"
+#include "app/MainScreen.h"
+#include "app/Profile.h"
+#include "app/ProfileStore.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLLog.h"
+#include "engine/DXLViewer.h"
+#include "engine/DXLWindowViewer.h"
+#include "gametext/GameLanguage.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/GfxSystem.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
+#include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
+#include "resources/GameEffect.h"
+#include "resources/GameServices.h"
+#include "testsupport/TempFolder.h"
+#include "ui/WindowManager.h"
+#include "windows/ProfilesWindow.h"
+
+namespace {
+
+TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  RunningGame run(800, 600);
+  ASSERT_TRUE(run.ok);
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  MainScreen* screen = run.game.GetMainScreen();
+  ASSERT_NE(screen, nullptr);
+  for (int i = 0; i < 30; ++i) run.Frame();  // the window has dropped in
+  auto* window = static_cast<NewProfileWindow*>(GetWindowManager()->FindWindow(NewProfileWindow::kId));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(run.Shot("main_screen_first_run.png"));
+  // The 256-high title leaves the menu its room inside the screen.
+  EXPECT_EQ(screen->GetTitle().title.left, 396 + run.game.Language()->GetLogo().x);
+  EXPECT_EQ(screen->GetMenu()->GetX(), 447);
+  EXPECT_EQ(screen->GetMenu()->GetY(), 273);
+  EXPECT_LE(screen->GetMenu()->GetY() + screen->GetMenu()->GetHeight(), 600);
+  EXPECT_FALSE(screen->GetMenu()->GetButton(kMainScreenEasy)->IsEnabled());
+  // The proposal is selected: typing replaces it, Enter is OK.
+  for (const char16_t c : std::u16string(u"Marigold")) run.game.Character(c);
+  run.game.KeyDown(plat::DIK_RETURN, 0);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  Profile* profile = run.game.Profiles()->GetCurrent();
+  ASSERT_NE(profile, nullptr);
+  EXPECT_EQ(std::u16string(profile->GetName()), u"Marigold");
+  EXPECT_EQ(GetWindowManager()->FindWindow(NewProfileWindow::kId), nullptr);
+  EXPECT_TRUE(screen->GetMenu()->GetButton(kMainScreenEasy)->IsEnabled());
+  EXPECT_TRUE(screen->GetMenu()->IsLocked());
+  ASSERT_NE(screen->GetMenu()->GetGreeting(), nullptr);
+  EXPECT_EQ(std::u16string(screen->GetMenu()->GetGreetingKey()), u"welcom");
+  run.game.MouseMove(560, 350, 0, 0);  // over the menu: she smiles
+  for (int i = 0; i < 10; ++i) run.Frame();
+  EXPECT_NE(screen->GetGirl(), nullptr);
+  EXPECT_TRUE(run.Shot("main_screen_800x600.png"));
+  // The scene's layers: the girl, two light layers, petals.
+  u32 lights = 0, particles = 0;
+  for (const auto& layer : screen->Layers()) {
+    lights += layer->Record()->kind == kMainScreenLight ? 1 : 0;
+    particles += layer->Record()->kind == kMainScreenParticles ? 1 : 0;
+  }
+  EXPECT_EQ(lights, 2u);
+  EXPECT_GE(particles, 1u);
+}
+
+TEST(MainScreenRun, WideScreenFillsWithTheScene) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  RunningGame run(1920, 1080, true);
+  ASSERT_TRUE(run.ok);
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  Profile* made = nullptr;
+  ASSERT_EQ(run.game.Profiles()->CreateProfile(u"Hazel", &made), 0);
+  ASSERT_EQ(run.game.Profiles()->SelectProfile(made), 0);
+  if (GameWindow* w = GetWindowManager()->FindWindow(NewProfileWindow::kId)) delete w;
+  MainScreen* screen = run.game.GetMainScreen();
+  screen->RefreshMenu();
+  for (int i = 0; i < 30; ++i) run.Frame();
+  // The game area keeps at most 1.6 : 1 (1,728 x 1,080, borders at the sides): the scene at 1.35.
+  const GAMESCREENAREA& area = GetGameServices().screen;
+  EXPECT_EQ(area.height, 1080);
+  EXPECT_FLOAT_EQ(screen->GetFit().scale, MainScreen::FitScreen(area.width, area.height).scale);
+  EXPECT_GE(screen->GetFit().scale, 1.35f);
+  EXPECT_TRUE(run.Shot("main_screen_1920x1080.png"));
+}
+
+}  // namespace

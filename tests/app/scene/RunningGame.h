@@ -1,0 +1,122 @@
+// The game object brought up as the program does, on the headless frame
+// with the sample data set and a screen of the size asked for: its window, screen, input and services, the
+// game set up with its language, the logos' state started. Frames are
+// 20 ms of the fake clock; Shot writes the last frame drawn as a PNG.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Game.h"
+#include "app/Profile.h"
+#include "app/ProfileStore.h"
+#include "engine/DXLApp.h"
+#include "engine/DXLLog.h"
+#include "engine/DXLViewer.h"
+#include "engine/DXLWindowViewer.h"
+#include "gametext/GameLanguage.h"
+#include "platform/encoding/Utf.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/GfxSystem.h"
+#include "platform/gfx/PngFile.h"
+#include "platform/headless/Session.h"
+#include "platform/input/KeyCodes.h"
+#include "resources/GameEffect.h"
+#include "resources/GameServices.h"
+#include "testsupport/TempFolder.h"
+
+inline std::string SampleDataFolder() {
+#ifdef TM_SAMPLE_DATA_DIR
+  return TM_SAMPLE_DATA_DIR;
+#else
+  return {};
+#endif
+}
+
+class RunningGame {
+ public:
+  // `ownDesktop`: the fake desktop is w x h and offers that mode (else
+  // the default desktop of 1,280 x 1,024).
+  explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false) {
+    plat::gfx::ResetDefaultSystemSettings();
+    if (ownDesktop) {
+      plat::gfx::SystemSettings& system = plat::gfx::DefaultSystemSettings();
+      system.desktop.width = w;
+      system.desktop.height = h;
+      for (u32 hz : {60u, 75u}) system.modes.push_back(plat::gfx::DisplayMode{w, h, hz, system.desktop.format});
+    }
+    DXLSetInstanceFolder(folder_.Path().c_str());
+    DXLOpenLog(folder_.Wide().c_str());
+    EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
+    EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowGameRun", u"", DXLGameWindowProc, 107,
+                              &GameModeFilter),
+              0);
+    SCREENPARAMS p;
+    p.screenWidth = w;
+    p.screenHeight = h;
+    EXPECT_TRUE(game.Screen().Init(p));
+    EXPECT_EQ(DXLInitInput(true), 0);
+    EXPECT_EQ(DXLInitServices(256), 0);
+    GameSetup setup;
+    setup.data = SampleDataFolder();
+    setup.user = folder_.Wide() + u"/";
+    setup.seedKeys = true;
+    setup.keySeed = 7;
+    std::string error;
+    ok = game.InitGame(std::move(setup), &error, nullptr);
+    EXPECT_TRUE(ok) << error;
+    if (!ok) return;
+    game.SetGameLanguage(std::make_unique<GameLanguage>(plat::Utf8ToUtf16(SampleDataFolder() + "/language.dat").c_str()));
+    DXLSetAppState(kGameStateLogos, true);
+    DXLStartLoop();
+  }
+  ~RunningGame() {
+    DXLShutdown();  // the quit state frees the game
+    DXLSetInstanceFolder(nullptr);
+    plat::gfx::ResetDefaultSystemSettings();
+  }
+  RunningGame(const RunningGame&) = delete;
+  RunningGame& operator=(const RunningGame&) = delete;
+
+  // Frames of 20 ms until the game is in `state` (false after `frames`).
+  bool RunTo(u32 state, u32 frames = 3000) {
+    for (u32 i = 0; i < frames; ++i) {
+      if (game.State() == state && !GetGameEffect()) return true;
+      Frame();
+    }
+    return false;
+  }
+  void Frame() {
+    DXLRunPass();
+    session_.Clock().Advance(20);
+  }
+  // On the first run's main screen: the first profile named in the
+  // new-profile window (typed over the proposal, then Enter), which closes.
+  void NameFirstProfile(const char16_t* name) {
+    for (int i = 0; i < 30; ++i) Frame();
+    for (const char16_t* c = name; *c; ++c) game.Character(*c);
+    game.KeyDown(plat::DIK_RETURN, 0);
+    for (int i = 0; i < 30; ++i) Frame();
+  }
+  // The last frame drawn, as a PNG (false when it cannot be written).
+  bool Shot(const std::string& path) {
+    DXLViewer* viewer = GetGameViewer();
+    plat::gfx::SoftDevice* soft = viewer && viewer->GetDevice() ? viewer->GetDevice()->GetSoftDevice() : nullptr;
+    std::string why;
+    return soft && plat::WritePng(path, soft->Frame(), soft->Width(), soft->Height(), &why);
+  }
+  u32 PlayTime() const {
+    const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
+    return p ? p->GetProgress().playTime : 0;
+  }
+  const TempFolder& Folder() const { return folder_; }
+
+  Game game;
+  bool ok = false;
+
+ private:
+  TempFolder folder_;
+  plat::headless::Session session_;
+};
