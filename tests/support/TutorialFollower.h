@@ -53,17 +53,17 @@ class TutorialFollower {
   explicit TutorialFollower(leveltest::LevelHarness& h, u32 drawEvery = 4) : h_(h), drawEvery_(drawEvery) {}
 
   void Override(TutorialId step, Action action) { overrides_[step] = std::move(action); }
-  // Called once a frame before anything else (a test's own check or action).
+  // Called once a frame after the trace is noted (a test's own check or action).
   std::function<void(TutorialFollower&)> everyFrame;
 
   // Frames until the tutorial has ended (none current) or `limitMs` of game
   // time passed; true when it ended.
   bool Run(u32 limitMs) {
     for (u32 t = 0; t < limitMs; t += kFrame) {
-      if (everyFrame) everyFrame(*this);
       GameTutorial* tutorial = GetCurrentTutorial();
       if (!tutorial) return true;
       Note(tutorial);
+      if (everyFrame) everyFrame(*this);
       if (rest_ > 0) {
         rest_ = rest_ > kFrame ? rest_ - kFrame : 0;
       } else if (TutorialStep* step = tutorial->GetCurrentStep()) {
