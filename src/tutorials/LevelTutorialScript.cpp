@@ -109,6 +109,37 @@ TutorialInfo* ScriptStep::Text(TutorialTarget* target, bool centred, float dista
   return info;
 }
 
+// --- Shared parts ------------------------------------------------------------------------------------------
+
+void ScriptArrowAndText(ScriptStep& step, TutorialTarget* target, u32 tag, bool click, u32 itemKind, uintptr_t item) {
+  if (TutorialArrow* arrow = step.Arrow(target, tag))
+    step.Text(arrow->GetTarget(), false, kTextGap, click, itemKind, item, true);
+}
+
+void ScriptWaitForButton(ScriptStep& step, u32 window, u32 control, std::function<uintptr_t(ScriptStep&)> data) {
+  step.allow = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    return code == kTutorialActionButton &&
+           ScriptIsButton(static_cast<u32>(param), object, window, control, data ? data(st) : 0);
+  };
+  step.event = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialEventClick &&
+        ScriptIsButton(static_cast<u32>(param), object, window, control, data ? data(st) : 0))
+      st.Finish();
+  };
+}
+
+void ScriptSelectPoint(ScriptStep& step, i32 index) {
+  step.build = [index](ScriptStep& st) {
+    ScriptArrowAndText(st, new TutTargetLevelPoint(st.Level(), index, kPointAngle, kPointDistance));
+  };
+  step.allow = [index](ScriptStep&, u32 code, uintptr_t param, const void*) {
+    return (code == kTutorialActionPoint || code == kTutorialActionSelect) && static_cast<i32>(param) == index;
+  };
+  step.event = [index](ScriptStep& st, u32 code, uintptr_t param, const void*) {
+    if (code == kTutorialEventPointSelected && static_cast<i32>(param) == index) st.Finish();
+  };
+}
+
 // --- Questions ---------------------------------------------------------------------------------------------
 
 BasePointPlant* ScriptBed(const ScriptStep& step, i32 index, bool onlySelected) {

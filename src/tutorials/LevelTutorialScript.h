@@ -95,6 +95,19 @@ class ScriptStep : public LevelTutorialStep {
   void* kept = nullptr;
 };
 
+// --- Parts the scripts share ----------------------------------------------------------------------
+// An arrow on the target and the step's text beside it (84 pixels, on a
+// copy of the arrow's target), optionally with the click line and an item.
+void ScriptArrowAndText(ScriptStep& step, TutorialTarget* target, u32 tag = 0, bool click = false, u32 itemKind = 0,
+                        uintptr_t item = 0);
+// Finishes on a click of the window's control (with its data unless 0, or
+// the data `data` names), which it lets through.
+void ScriptWaitForButton(ScriptStep& step, u32 window, u32 control,
+                         std::function<uintptr_t(ScriptStep&)> data = nullptr);
+// An arrow on the level point (angle 90, 64 units) with the step's text;
+// selecting the point (codes 102 and 103 for it pass) finishes the step.
+void ScriptSelectPoint(ScriptStep& step, i32 index);
+
 // --- Questions the scripts ask ------------------------------------------------------------------------
 // The point of the index as a plant bed (kind 2); with onlySelected, only while selected.
 BasePointPlant* ScriptBed(const ScriptStep& step, i32 index, bool onlySelected = false);

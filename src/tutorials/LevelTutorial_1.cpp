@@ -45,35 +45,14 @@ TutorialTarget* Control(u32 window, u32 id, uintptr_t data, float angle = kAngle
 
 TutorialTarget* PanelCentre(float angle) { return new TutTargetCustom(LevelScreenCentre, 0, angle, 0.0f, 0); }
 
-// An arrow on the control and the step's text beside it.
 void ArrowAndText(ScriptStep& s, TutorialTarget* target, bool click = false, u32 kind = 0, uintptr_t item = 0) {
-  TutorialArrow* arrow = s.Arrow(target);
-  if (arrow) s.Text(arrow->GetTarget(), false, kTextGap, click, kind, item, true);
+  ScriptArrowAndText(s, target, 0, click, kind, item);
 }
 
-// A level point (angle 90, 64 units) with the step's text on it.
-void OnPoint(ScriptStep& s, i32 index) { ArrowAndText(s, new TutTargetLevelPoint(s.Level(), index, kPointAngle, kPointDistance)); }
-
-// Finishes on a click of the control (with its data unless 0), which it lets through.
-void WaitForButton(ScriptStep& s, u32 window, u32 control, std::function<uintptr_t(ScriptStep&)> data = nullptr) {
-  s.allow = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    return code == kTutorialActionButton && ScriptIsButton(static_cast<u32>(param), object, window, control, data ? data(st) : 0);
-  };
-  s.event = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialEventClick && ScriptIsButton(static_cast<u32>(param), object, window, control, data ? data(st) : 0))
-      st.Finish();
-  };
-}
-
-// Selecting the point finishes it (codes 102 and 103 for it pass).
-void SelectPoint(ScriptStep& s, i32 index) {
-  s.build = [index](ScriptStep& st) { OnPoint(st, index); };
-  s.allow = [index](ScriptStep&, u32 code, uintptr_t param, const void*) {
-    return (code == kTutorialActionPoint || code == kTutorialActionSelect) && static_cast<i32>(param) == index;
-  };
-  s.event = [index](ScriptStep& st, u32 code, uintptr_t param, const void*) {
-    if (code == kTutorialEventPointSelected && static_cast<i32>(param) == index) st.Finish();
-  };
+// The plants category of the empty place's panel.
+void OpenPlants(ScriptStep& s) {
+  s.build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kOpenPlants, 0)); };
+  ScriptWaitForButton(s, kLvlp, kOpenPlants);
 }
 
 uintptr_t PlantData(ScriptStep& s) { return reinterpret_cast<uintptr_t>(ScriptCurrentPlant(s)); }
@@ -81,12 +60,14 @@ uintptr_t PlantData(ScriptStep& s) { return reinterpret_cast<uintptr_t>(ScriptCu
 // The plant's build button of the plants panel.
 void SowPlant(ScriptStep& s) {
   s.build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kBuildPlant, PlantData(st))); };
-  WaitForButton(s, kLvlp, kBuildPlant, PlantData);
+  ScriptWaitForButton(s, kLvlp, kBuildPlant, PlantData);
 }
 
 // Only crops grow; finishes once the selected bed's crop is ripe.
 void GrowBed(ScriptStep& s, i32 index) {
-  s.build = [index](ScriptStep& st) { OnPoint(st, index); };
+  s.build = [index](ScriptStep& st) {
+    ArrowAndText(st, new TutTargetLevelPoint(st.Level(), index, kPointAngle, kPointDistance));
+  };
   s.allow = [](ScriptStep&, u32 code, uintptr_t, const void*) { return code == kTutorialActionGrow; };
   s.frame = [index](ScriptStep& st, u32) {
     BasePointPlant* bed = ScriptBed(st, index, true);
@@ -133,11 +114,9 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
     st.Text(PanelCentre(kAngleUp), true, 80.0f, true, kItemTask, reinterpret_cast<uintptr_t>(ScriptTask0(st)));
   };
 
-  SelectPoint(*Make1(2, kLvlp, 0x1004, 0x1000), 1);
+  ScriptSelectPoint(*Make1(2, kLvlp, 0x1004, 0x1000), 1);
 
-  s = Make1(3, kLvlp, 0x1001000, 0x1000);
-  s->build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kOpenPlants, 0)); };
-  WaitForButton(*s, kLvlp, kOpenPlants);
+  OpenPlants(*Make1(3, kLvlp, 0x1001000, 0x1000));
 
   s = Make1(4, kLvlp, 0x1001000, 0x100);
   SowPlant(*s);
@@ -165,11 +144,9 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
     ArrowAndText(st, Control(kLvlp, kTutorialPanelTask, 0), true, kItemTask, reinterpret_cast<uintptr_t>(ScriptTask0(st)));
   };
 
-  SelectPoint(*Make1(9, kLvlp, 0x1004, 0x1000), 2);
+  ScriptSelectPoint(*Make1(9, kLvlp, 0x1004, 0x1000), 2);
 
-  s = Make1(10, kLvlp, 0x1001000, 0x1000);
-  s->build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kOpenPlants, 0)); };
-  WaitForButton(*s, kLvlp, kOpenPlants);
+  OpenPlants(*Make1(10, kLvlp, 0x1001000, 0x1000));
 
   s = Make1(11, kLvlp, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kBuildPlant, PlantData(st)), true, kItemPlant, PlantData(st)); };
@@ -188,7 +165,7 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
     ArrowAndText(st, Control(kLvlp, kTutorialPanelWarehouse, 0));
     st.Arrow(new TutTargetLevelPoint(st.Level(), 0, 70.0f, 48.0f));
   };
-  WaitForButton(*s, kLvlp, kTutorialPanelWarehouse);
+  ScriptWaitForButton(*s, kLvlp, kTutorialPanelWarehouse);
   s->allow = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
     if (code == kTutorialActionObject) return param == kWarehouseObject && ScriptObjectOfPoint(st, object, 0);
     return code == kTutorialActionButton &&
@@ -213,7 +190,7 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
       ArrowAndText(st, Control(kWrhs, kWarehouseProduct, reinterpret_cast<uintptr_t>(wheat), kAngleDown), false,
                    kItemProduct, reinterpret_cast<uintptr_t>(wheat));
   };
-  WaitForButton(*s, kWrhs, kWarehouseProduct, [wheat](ScriptStep&) { return reinterpret_cast<uintptr_t>(wheat); });
+  ScriptWaitForButton(*s, kWrhs, kWarehouseProduct, [wheat](ScriptStep&) { return reinterpret_cast<uintptr_t>(wheat); });
   s->resume = resume14;
 
   s = Make1(17, kWrhs, 0x1000, 0x1000);
@@ -225,7 +202,7 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
 
   s = Make1(18, kWrhs, 0x1003000, 0x3000);
   s->build = [](ScriptStep& st) { ArrowAndText(st, Control(kWrhs, kWarehouseSellOne, 0)); };
-  WaitForButton(*s, kWrhs, kWarehouseSellOne);
+  ScriptWaitForButton(*s, kWrhs, kWarehouseSellOne);
   s->resume = resume14;
 
   s = Make1(19, kWrhs, 0x1003000, 0x3000);
@@ -233,12 +210,13 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
     st.Arrow(Control(kWrhs, kWarehouseClose, 0, 0.0f));
     st.Text(Control(kWrhs, kWarehouseClose, 0), false, kTextGap, false);
   };
-  WaitForButton(*s, kWrhs, kWarehouseClose);
+  ScriptWaitForButton(*s, kWrhs, kWarehouseClose);
   s->onEnd = [](ScriptStep& st) { st.GetTutorial()->SetDelay(400); };
   s->resume = [](ScriptStep& st) { return Resume(st, 20); };
 
   // With the plants panel already shown the step gives way to step 21.
   s = Make1(20, kLvlp, 0x1001000, 0x1000);
+  OpenPlants(*s);
   s->canStart = [](ScriptStep& st) {
     WindowManager* m = GetWindowManager();
     auto* panel = m ? dynamic_cast<LevelPanel*>(m->FindWindow(kLvlp)) : nullptr;
@@ -247,8 +225,6 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
     st.GetTutorial()->StartStep(st.GetNextStep());
     return false;
   };
-  s->build = [](ScriptStep& st) { ArrowAndText(st, Control(kLvlp, kOpenPlants, 0)); };
-  WaitForButton(*s, kLvlp, kOpenPlants);
 
   s = Make1(21, kLvlp, 0x1001000, 0x120);
   SowPlant(*s);

@@ -34,7 +34,7 @@ TutorialTarget* Centre(float angle, float distance) {
 }
 
 void ArrowWithText(ScriptStep& s, TutorialTarget* target, u32 tag = 0, bool click = false) {
-  if (TutorialArrow* arrow = s.Arrow(target, tag)) s.Text(arrow->GetTarget(), false, kTextGap, click, 0, 0, true);
+  ScriptArrowAndText(s, target, tag, click);
 }
 
 uintptr_t Mill() { return reinterpret_cast<uintptr_t>(FindBuildingByName(u"prod_flour")); }
@@ -49,26 +49,9 @@ void SetFactor(ScriptStep& s, i32 index, float factor) {
   if (PointFactory* f = ScriptFactory(s, index)) f->SetSpeedFactor(factor);
 }
 
-void SelectPlace(ScriptStep& s, i32 index) {
-  s.build = [index](ScriptStep& st) {
-    ArrowWithText(st, new TutTargetLevelPoint(st.Level(), index, kPointAngle, kPointDistance));
-  };
-  s.allow = [index](ScriptStep&, u32 code, uintptr_t param, const void*) {
-    return (code == kTutorialActionPoint || code == kTutorialActionSelect) && static_cast<i32>(param) == index;
-  };
-  s.event = [index](ScriptStep& st, u32 code, uintptr_t param, const void*) {
-    if (code == kTutorialEventPointSelected && static_cast<i32>(param) == index) st.Finish();
-  };
-}
-
 void OpenFactories(ScriptStep& s) {
   s.build = [](ScriptStep& st) { ArrowWithText(st, PanelControl(kOpenFactories, 0)); };
-  s.allow = [](ScriptStep&, u32 code, uintptr_t param, const void* object) {
-    return code == kTutorialActionButton && ScriptIsButton(static_cast<u32>(param), object, kPanel, kOpenFactories);
-  };
-  s.event = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialEventClick && ScriptIsButton(static_cast<u32>(param), object, kPanel, kOpenFactories)) st.Finish();
-  };
+  ScriptWaitForButton(s, kPanel, kOpenFactories);
 }
 
 // The mill's build button while the place is empty; finishes once a
@@ -133,7 +116,7 @@ LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutoria
     st.Text(Centre(0.0f, 0.0f), true, 0.0f, true);
   };
 
-  SelectPlace(*Make2(2, 0x1004, 0x1000), 1);
+  ScriptSelectPoint(*Make2(2, 0x1004, 0x1000), 1);
   OpenFactories(*Make2(3, 0x1001000, 0x1000));
   BuildMill(*Make2(4, 0x1001100, 0x1000), 1, 3);
 
@@ -200,7 +183,7 @@ LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutoria
   s = Make2(9, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) { st.Text(Centre(0.0f, 0.0f), true, 0.0f, true); };
 
-  SelectPlace(*Make2(10, 0x1004, 0x1000), 2);
+  ScriptSelectPoint(*Make2(10, 0x1004, 0x1000), 2);
   OpenFactories(*Make2(11, 0x1001000, 0x1000));
   BuildMill(*Make2(12, 0x1001100, 0x1000), 2, 11);
 

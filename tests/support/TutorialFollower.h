@@ -167,6 +167,15 @@ class TutorialFollower {
   bool Follow(TutorialStep* step) {
     TutorialLayer* layer = step->GetLayer();
     if (!layer || layer->GetState() < kLayerShowing || layer->GetState() >= kLayerHiding) return false;
+    // A player reads the hint first: nothing while its pieces still fade in.
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i) {
+      TutorialArrow* a = layer->Arrows().Get(i);
+      if (a->GetState() < kLayerShown && a->GetTarget() && a->GetTarget()->IsValid()) return false;
+    }
+    for (i32 i = 0; i < layer->Texts().GetCount(); ++i) {
+      TutorialInfo* t = layer->Texts().Get(i);
+      if (t->GetState() < kLayerShown && t->GetTarget() && t->GetTarget()->IsValid()) return false;
+    }
     if (layer->GetClickCount() > 0) return ClickLayer(layer);
     for (i32 i = 0; i < layer->Arrows().GetCount(); ++i) {
       TutorialArrow* a = layer->Arrows().Get(i);
