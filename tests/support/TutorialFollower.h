@@ -64,6 +64,8 @@ class TutorialFollower {
       if (!tutorial) return true;
       Note(tutorial);
       if (everyFrame) everyFrame(*this);
+      tutorial = GetCurrentTutorial();  // the hook may have left the level or stopped it
+      if (!tutorial) return true;
       if (rest_ > 0) {
         rest_ = rest_ > kFrame ? rest_ - kFrame : 0;
       } else if (TutorialStep* step = tutorial->GetCurrentStep()) {

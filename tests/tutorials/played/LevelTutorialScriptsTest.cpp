@@ -34,7 +34,9 @@
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
 #include "resources/GameServices.h"
+#include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
 #include "testsupport/TutorialFollower.h"
 #include "tutorials/LevelTutorial_1.h"
 #include "tutorials/LevelTutorial_2.h"
@@ -68,10 +70,11 @@ class Scripts : public ::testing::Test {
   ~Scripts() override { h.world.CloseLevel(); }
 
   // The level (0 or 1) with the game's panel and its tutorial, started.
-  GameLevel& Open(i32 index) {
+  GameLevel& Open(i32 index, LevelSaves* saves = nullptr) {
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
+    hooks.saves = saves;
     GameLevel* level = h.world.OpenLevel(index, LevelSetup{}, hooks);
     maker.SetLevel(level);
     h.LoadAll();
@@ -262,6 +265,31 @@ TEST_F(Scripts, LevelTwoMillOrderedEarlyAndStoppedMidStep) {
   ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(seen, (std::vector<std::string>{"4: 288, 0 shown", "stopped in 8: 1.000000, flags 0"}));
   EXPECT_EQ(f.Trace(), Steps(L2, 8));
+}
+
+// The level left while step 4 waits on the empty site and entered again:
+// its tutorial resumes at step 3 (the factories' category).
+TEST_F(Scripts, LevelTwoLeftWhileTheSiteIsEmptyResumesAtStepThree) {
+  ASSERT_TRUE(h.loaded);
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  GameLevel& level = Open(1, &saves);
+  TutorialFollower f(h);
+  bool restored = false;
+  f.everyFrame = [&](TutorialFollower&) {
+    if (restored || Current() != L2(4) || level.Map().GetPoint(1)->GetKind() != kPointKindEmpty) return;
+    restored = true;
+    level.Leave();
+    ASSERT_NE(store.slots[0][1], nullptr);
+    h.Enter();
+    ASSERT_NE(Tutorial(), nullptr);
+    EXPECT_EQ(Tutorial()->GetFirstStep(), L2(3));
+    EXPECT_EQ(Tutorial()->GetPendingStep(), Tutorial()->FindStep(L2(3)));
+    h.Start();
+    level.StopTutorial();
+  };
+  EXPECT_TRUE(f.Run(60000));
+  EXPECT_TRUE(restored);
 }
 
 }  // namespace
