@@ -60,13 +60,22 @@ constexpr u32 kTutorialEventClick = 1;                     // a button was click
 constexpr u32 kTutorialEventMapLevel = 0x40000001u;        // a level chosen on the map (its index)
 constexpr u32 kTutorialEventStart = 0x80000001u;           // the level clock started
 constexpr u32 kTutorialEventPointSelected = 0x80000002u;   // a point selected (its index, the point)
-constexpr u32 kTutorialEventPointChanged = 0x80000003u;    // a point set up or changed
+constexpr u32 kTutorialEventPointChanged = 0x80000003u;    // a point set up or changed (see below)
 constexpr u32 kTutorialEventJob = 0x80000004u;             // the player took a new job (its id, the job)
 constexpr u32 kTutorialEventProducing = 0x80000005u;       // a building started producing
 constexpr u32 kTutorialEventDelivered = 0x80000006u;       // a factory slot delivered
 constexpr u32 kTutorialEventStored = 0x80000007u;          // a house, pen or bed stored its products
 constexpr u32 kTutorialEventVillain = 0x80000008u;         // a villain arrived
 constexpr u32 kTutorialEventRipe = 0x80000009u;            // a crop ripened
+
+// Event 0x80000003 always carries the point's kind (0 empty, 1 warehouse,
+// 2 plant, 3 building) and the point (a BaseLevelPoint). The point's state
+// value is its level after the change (0 for an empty place): a point set
+// up ready to work (a level's own bed or mill, a restored point) tells 1,
+// a site or a bed being dug tells 0 at its set-up and 1 once the player
+// built or sowed it; an upgrade tells the level reached (2 from 1).
+constexpr u32 kPointStateSetUp = 1;     // set up, or just built, at level 1
+constexpr u32 kPointStateUpgraded = 2;  // raised to level 2
 
 class TutorialHooks {
  public:

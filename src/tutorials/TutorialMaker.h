@@ -1,7 +1,7 @@
 // TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
 // runs the game installs it as GameServices::tutorialFactory and tells it
-// the level that is open (its level tutorials work on it). The tutorial
-// scripts come with their own work: until then it makes none.
+// the level that is open (its level tutorials work on it). It makes the
+// first two levels' tutorials; the other scripts come with their own work.
 #pragma once
 
 #include "resources/TutorialHooks.h"

@@ -40,14 +40,21 @@ void TutorialTarget::Found(float x, float y) {
 }
 
 // The window's own controls first, then its groups from the top.
-void TutTargetButton::UpdatePosition() {
-  valid_ = 0;
+GameButton* TutTargetButton::FindControl(GameWindow** out) const {
   WindowManager* manager = GetWindowManager();
   GameWindow* window = manager ? manager->FindWindow(window_) : nullptr;
-  if (!window) return;
+  if (out) *out = window;
+  if (!window) return nullptr;
   GameButton* button = FindIn(window->Controls(), control_, data_);
   for (i32 i = window->ControlGroups().GetCount() - 1; i >= 0 && !button; --i)
     button = FindIn(*window->ControlGroups().Get(i), control_, data_);
+  return button;
+}
+
+void TutTargetButton::UpdatePosition() {
+  valid_ = 0;
+  GameWindow* window = nullptr;
+  GameButton* button = FindControl(&window);
   if (!button) return;
   kis::IntPoint edge{};
   kis::RectEdgePointI(ToRect(button->GetRect()), angle_, &edge);  // a zero-sized rectangle gives its corner

@@ -14,7 +14,9 @@
 #include "base/Maths.h"
 #include "base/Types.h"
 
+class GameButton;
 class GameLevel;
+class GameWindow;
 class ScreenSprite;
 
 constexpr u32 kTargetButton = 1;
@@ -87,6 +89,8 @@ class TutTargetButton : public TutorialTargetKind<TutTargetButton> {
         control_(controlId),
         data_(controlData) {}
   void UpdatePosition() override;
+  // The control it names and its window (null when either is gone).
+  GameButton* FindControl(GameWindow** window) const;
 
  private:
   u32 window_;
@@ -118,6 +122,7 @@ class TutTargetLevelPoint : public TutorialTargetKind<TutTargetLevelPoint> {
   TutTargetLevelPoint(GameLevel* level, i32 pointIndex, float angle, float distance)
       : TutorialTargetKind(kTargetLevelPoint, angle, distance), level_(level), point_(pointIndex) {}
   void UpdatePosition() override;
+  i32 GetPointIndex() const { return point_; }
 
  private:
   GameLevel* level_;
@@ -131,6 +136,7 @@ class TutTargetScreenSprite : public TutorialTargetKind<TutTargetScreenSprite> {
   TutTargetScreenSprite(ScreenSprite* sprite, float angle, float distance)
       : TutorialTargetKind(kTargetScreenSprite, angle, distance), sprite_(sprite) {}
   void UpdatePosition() override;
+  ScreenSprite* GetSprite() const { return sprite_; }
 
  private:
   ScreenSprite* sprite_;

@@ -204,6 +204,7 @@ void BuildPanel::Rebuild() {
     LevelPanelButton* b = CreateButton(row, cell, command_, nullptr, 0, nullptr);
     b->ChangeIcon(facts.picture);
     b->SetRecord(records[r]);
+    b->SetData(reinterpret_cast<uintptr_t>(records[r]));  // the control data the tutorials name it by
     b->SetProduct(facts.price, nullptr);
     const GameLanguage* language = GetGameLanguage();
     const wchar* section = command_ == kPanelBuildPlant ? u"plants" : u"buildings";

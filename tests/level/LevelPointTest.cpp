@@ -90,7 +90,15 @@ TEST_F(LevelPoints, TheMakerLeavesACleanPlaceWheneverThePointCannotBeMade) {
   rig_.classes.setupWorks = true;
   const size_t from = rig_.Mark();
   EXPECT_TRUE(Maker().MakePoint(0, Params(2, u"wheat", 1), true));
-  EXPECT_EQ(rig_.Since(from), (Log{"class 1 level 1 fading after 300"}));
+  EXPECT_EQ(rig_.Since(from), (Log{"class 1 level 1 fading after 300", "tutorial 80000003 2 state 1"}))
+      << "the tutorial hears the new kind and its state value 1";
+  // An upgrade tells the kind again, with the level reached; a site set up
+  // at level 0 tells 0.
+  const size_t upgraded = rig_.Mark();
+  Fake(0)->Upgrade();
+  EXPECT_EQ(rig_.Since(upgraded), (Log{"class 1 level 2 fading after 0", "tutorial 80000003 2 state 2"}));
+  EXPECT_TRUE(Maker().MakePoint(0, Params(3, u"mill", 0), false));
+  EXPECT_EQ(rig_.level.log.back(), "tutorial 80000003 3 state 0");
   EXPECT_TRUE(Maker().MakeEmpty(0));
   EXPECT_EQ(Map().GetPoint(0)->GetKind(), kPointKindEmpty);
   // Building at the selected point wants the money for the record.

@@ -62,8 +62,15 @@ struct FakeCare : PointCare {
 struct FakeTutorial : TutorialHooks {
   explicit FakeTutorial(Log& l) : log(l) {}
   bool AllowAction(u32, uintptr_t, const void*) override { return true; }
-  void Notify(u32 event, uintptr_t parameter, const void*) override {
-    Say(log, "tutorial %x %d", event, static_cast<i32>(parameter));
+  // A point's change also gives its state value (its level).
+  void Notify(u32 event, uintptr_t parameter, const void* object) override {
+    const auto* point = event == kTutorialEventPointChanged
+                            ? dynamic_cast<const LevelPoint*>(static_cast<const BaseLevelPoint*>(object))
+                            : nullptr;
+    if (point)
+      Say(log, "tutorial %x %d state %d", event, static_cast<i32>(parameter), point->GetLevel());
+    else
+      Say(log, "tutorial %x %d", event, static_cast<i32>(parameter));
   }
   Log& log;
 };

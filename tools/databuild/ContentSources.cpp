@@ -1,6 +1,8 @@
 #include "ContentSources.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "DataSetBuild.h"
 #include "SourceTree.h"
@@ -196,10 +198,18 @@ bool ReadAwards(DataSetBuild& build, ContentSourceTables& tables) {
   return tree.Ok();
 }
 
-// profile { tutorials, open_easy, open_hard }, once.
+// profile { tutorials, open_easy, open_hard }, once. A level folder of its
+// own may bring its own "profile.txt" (the scenario levels, whose first
+// level is not the farm the first tutorial teaches on, switch them off).
 bool ReadNewProfile(DataSetBuild& build, ContentSourceTables& tables) {
   SourceTree tree;
-  if (!OpenSource(build, tree, "tables/profile.txt")) return false;
+  const std::string own = build.LevelsDir() + "/profile.txt";
+  std::error_code error;
+  if (build.LevelsDir() != build.SourcePath("levels") && std::filesystem::is_regular_file(own, error)) {
+    if (!tree.Load(own, "profile.txt")) return false;
+  } else if (!OpenSource(build, tree, "tables/profile.txt")) {
+    return false;
+  }
   const std::vector<kis::TdrNode*> blocks = tree.Blocks(u"profile");
   if (blocks.size() != 1) {
     tree.Fail("there must be exactly one profile");

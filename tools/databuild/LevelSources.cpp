@@ -1,6 +1,7 @@
 // The levels of "LVLS" from their text-tree sources, one file a level
 // ("levels/level_01.txt" is the first; `databuild --levels DIR` takes them
-// from DIR instead, as the scenario levels of tools/data/scenarios are).
+// from DIR instead, as the scenario levels of tools/data/scenarios are; such
+// a folder may also hold a "profile.txt" of its own, see ContentSources).
 // Every level's map cell and group come from "tables/campaign_map.txt"
 // (one line `level = CELL, GROUP` a level, in order, in a block
 // "campaign"), the same for every level folder: a level file sets neither.
@@ -317,6 +318,7 @@ bool CheckLevelFolder(const std::string& dir) {
       any = true;
       continue;
     }
+    if (name == "profile.txt" && it->is_regular_file()) continue;  // the folder's new-profile progress
     std::fprintf(stderr, "databuild: %s/%s: not a level file (level_01.txt to level_41.txt)\n", dir.c_str(),
                  name.c_str());
     ok = false;

@@ -61,7 +61,7 @@ EmptyLevelPoint::~EmptyLevelPoint() {
 
 bool EmptyLevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) {
   SetGarbage(GetMaker()->FindGarbage(params.id), params.price, fade, delay);
-  TutorialNotify(kTutorialEventPointChanged, static_cast<uintptr_t>(GetKind()), this);
+  TutorialNotify(kTutorialEventPointChanged, static_cast<uintptr_t>(GetKind()), static_cast<BaseLevelPoint*>(this));
   return true;
 }
 

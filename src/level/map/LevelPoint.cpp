@@ -16,9 +16,13 @@ LevelPoint::~LevelPoint() {
   DropSprite(std::exchange(stars_, nullptr), false, 0);
 }
 
+// A point set up at a level tells the tutorial its new kind; its state
+// value (the level) says how far it stands (0: a site or a bed being dug).
 bool LevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) {
   recordId_ = params.id;
-  return SetLevel(params.level, fade, delay);
+  if (!SetLevel(params.level, fade, delay)) return false;
+  TutorialNotify(kTutorialEventPointChanged, static_cast<uintptr_t>(GetKind()), static_cast<BaseLevelPoint*>(this));
+  return true;
 }
 
 bool LevelPoint::OnHover(MapObject* hovered) {
@@ -66,7 +70,7 @@ void LevelPoint::GetProgressAnchor(POINTPOS* out) const {
 
 bool LevelPoint::ChangeLevel(i32 level, bool fade, u32 delay) {
   if (!SetLevel(level, fade, delay)) return false;
-  TutorialNotify(kTutorialEventPointChanged, static_cast<uintptr_t>(GetIndex()), this);
+  TutorialNotify(kTutorialEventPointChanged, static_cast<uintptr_t>(GetKind()), static_cast<BaseLevelPoint*>(this));
   return true;
 }
 

@@ -25,7 +25,8 @@ class LevelPoint : public BaseLevelPoint {
   explicit LevelPoint(LevelMap& map) : BaseLevelPoint(map) {}
   ~LevelPoint() override;
 
-  // Keeps the record's id (a plant's or building's), then SetLevel.
+  // Keeps the record's id (a plant's or building's), then SetLevel; the
+  // tutorial hears the new kind (0x80000003, state value: the level).
   bool Setup(const POINTPARAMS& params, bool fade, u32 delay) override;
   bool OnHover(MapObject* hovered) override;
   void OnUnhover() override;  // the progress line goes
@@ -49,7 +50,8 @@ class LevelPoint : public BaseLevelPoint {
   virtual void GetProgressAnchor(POINTPOS* out) const;  // 100 above the position
 
   void Upgrade() { ChangeLevel(level_ + 1, true, 0); }
-  // SetLevel; on success the tutorial hears that the point changed.
+  // SetLevel; on success the tutorial hears the point's kind (0x80000003,
+  // state value: the new level).
   bool ChangeLevel(i32 level, bool fade, u32 delay);
 
   void SetProgress(float progress);  // 0..1; a shown line follows

@@ -86,6 +86,9 @@ class PointFactory : public PointBuilding {
   i32 GetBusyCount() const { return busy_; }
   const Slot& GetSlot(i32 i) const { return slots_[i]; }
   i32 GetWorkState() const { return state_; }
+  // The factory's own speed factor (1.0; a tutorial hurries it along).
+  float GetSpeedFactor() const { return speed_; }
+  void SetSpeedFactor(float factor) { speed_ = factor; }
   u32 GetProductionRun() const { return run_; }
   GameMessager& Messager() { return messager_; }
 

@@ -100,6 +100,7 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
   }
   map_ = std::make_unique<LevelMap>(rules_.get(), hooks_.map);
   screen_->SetMap(map_.get());
+  screen_->SetScene(this);
   if (!hooks_.characters) {
     ownCast_ = std::make_unique<PlayerCast>(*map_, rules_.get(), &hud_, kLevelWidth, kLevelHeight);
     hooks_.characters = ownCast_.get();

@@ -16,6 +16,7 @@
 #include "resources/CurrentLevel.h"
 #include "ui/ScreenSpriteList.h"
 
+class GameLevel;
 class LevelMap;
 class LevelRules;
 
@@ -30,6 +31,10 @@ class LevelScreen : public CurrentLevel {
   LevelRules& Rules() const { return rules_; }
   LevelMap* GetMap() const { return map_; }  // null until the scene sets it
   void SetMap(LevelMap* map) { map_ = map; }
+  // The scene it is the screen of (the tutorials' level reaches it through
+  // the game services).
+  GameLevel* GetScene() const { return scene_; }
+  void SetScene(GameLevel* scene) { scene_ = scene; }
   // The frame's level transform from the rules' view, applied to the game viewer.
   void ApplyView();
   // After a change of screen size: the view, the windows, the sprites' layout.
@@ -59,6 +64,7 @@ class LevelScreen : public CurrentLevel {
  private:
   LevelRules& rules_;
   ScreenSpriteList& hud_;
+  GameLevel* scene_ = nullptr;
   LevelMap* map_ = nullptr;
   kis::list<LevelShadow*> shadows_;
   DXLMATRIX transform_{};

@@ -1,0 +1,296 @@
+// The first two levels' tutorials played on their levels of the sample data
+// set by the tutorial follower, a player who does what the hints say: each
+// runs to its end in the order of its steps (level 1 once the warehouse
+// holds task 0's wheat, level 2 on exactly task 0's flour), a save at each
+// step names the step it resumes at, the mills' speed factor follows steps
+// 8 and 15, and level 1's steps 1, 4 and 16 are drawn into PNG files. The
+// cases off the follower's road: step 20 shown when the player went back
+// to the categories (on the road the plants panel still shows and it gives
+// way to step 21), steps 24 and 25 not asking for a harvest already queued,
+// level 2's step 4 showing nothing when the mill was ordered before it
+// appeared, and the factor back to 1.0 when the close-tutorial button
+// stops the tutorial mid-step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "content/BuildingTable.h"
+#include "content/LevelTable.h"
+#include "content/ProductList.h"
+#include "level/characters/MapCharacter.h"
+#include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelMap.h"
+#include "level/map/LevelPointMaker.h"
+#include "level/objects/BasePointPlant.h"
+#include "level/objects/PlantJobs.h"
+#include "level/objects/PointFactory.h"
+#include "ui/ASSArrowButton.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/scene/GameLevel.h"
+#include "level/scene/LevelInterface.h"
+#include "resources/GameServices.h"
+#include "level/state/GameLevelSaves.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/SavedLevelStore.h"
+#include "testsupport/TutorialFollower.h"
+#include "tutorials/LevelTutorial_1.h"
+#include "tutorials/LevelTutorial_2.h"
+#include "tutorials/LevelTutorialScript.h"
+#include "tutorials/TutorialMaker.h"
+#include "windows/ChildLevelPanel.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+
+namespace tutorialscripts {
+namespace {
+
+using testsupport::TutorialFollower;
+
+constexpr u32 kLimitMs = 400000;
+constexpr TutorialId L1(u32 n) { return 0x80010000u | n; }
+constexpr TutorialId L2(u32 n) { return 0x80020000u | n; }
+
+std::vector<TutorialId> Steps(TutorialId (*id)(u32), u32 count) {
+  std::vector<TutorialId> v;
+  for (u32 n = 1; n <= count; ++n) v.push_back(id(n));
+  return v;
+}
+
+class Scripts : public ::testing::Test {
+ protected:
+  Scripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
+    GetGameServices().tutorialFactory = &maker;
+    h.profile.tutorials = true;
+  }
+  ~Scripts() override { h.world.CloseLevel(); }
+
+  // The level (0 or 1) with the game's panel and its tutorial, started.
+  GameLevel& Open(i32 index, LevelSaves* saves = nullptr) {
+    GameLevelHooks hooks;
+    hooks.rules.profile = &h.profile;
+    hooks.villains = &h.villains;
+    hooks.saves = saves;
+    GameLevel* level = h.world.OpenLevel(index, LevelSetup{}, hooks);
+    maker.SetLevel(level);
+    h.LoadAll();
+    h.Enter();
+    h.Start();
+    return *level;
+  }
+  LevelTutorial* Tutorial() const { return dynamic_cast<LevelTutorial*>(GetCurrentTutorial()); }
+  TutorialId Current() const {
+    LevelTutorial* t = Tutorial();
+    return t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0;
+  }
+  i32 Stock(const wchar* name) { return h.Level()->Rules().Stock()->GetCount(GetProductList()->FindByName(name)); }
+  const LEVELTASK* Task0() { return h.Level()->Rules().Tasks().GetTask(0); }
+  BasePointPlant* Bed(i32 i) { return dynamic_cast<BasePointPlant*>(h.Level()->Map().GetPoint(i)); }
+  PointFactory* Mill(i32 i) { return dynamic_cast<PointFactory*>(h.Level()->Map().GetPoint(i)); }
+  float Factor(i32 i) { return Mill(i) ? Mill(i)->GetSpeedFactor() : -1.0f; }
+  u32 LevelTime() { return h.Level()->Rules().Clock().GetTime(); }
+  LevelPanel* Panel() { return h.world.Panel()->GetPanel(); }
+  // The level's clock at the end and the medal it would earn.
+  void Report(const char* what) {
+    const u32 time = LevelTime();
+    std::printf("%s followed to its end at %.2f s of level time (medal grade %d)\n", what, time / 1000.0,
+                h.Levels().GetMedal(0, h.Level()->GetLevelIndex(), time));
+  }
+
+  leveltest::LevelHarness h;
+  TutorialMaker maker;
+};
+
+// Level 1 from its first step to its last; screenshots of steps 1, 4 and 16.
+TEST_F(Scripts, LevelOneFollowedToItsEnd) {
+  ASSERT_TRUE(h.loaded);
+  Open(0);
+  ASSERT_NE(dynamic_cast<LevelTutorial_1*>(Tutorial()), nullptr) << "the factory makes it for index 0";
+  TutorialFollower f(h);
+  std::vector<TutorialId> shot;
+  f.everyFrame = [&](TutorialFollower& follower) {
+    LevelTutorial* t = Tutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (!layer || layer->GetState() >= kLayerHiding || layer->Texts().GetCount() < 1 ||
+        layer->Texts().Get(0)->GetState() != kLayerShown)
+      return;
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
+      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return;  // still fading in
+    for (u32 n : {1u, 4u, 16u}) {
+      if (step->GetId() != L1(n) || (!shot.empty() && shot.back() == step->GetId())) continue;
+      // Shown: every arrow on a target that resolves, the text placed.
+      for (i32 i = 0; i < step->GetLayer()->Arrows().GetCount(); ++i)
+        EXPECT_TRUE(step->GetLayer()->Arrows().Get(i)->GetTarget()->IsValid()) << "step " << n;
+      ASSERT_EQ(step->GetLayer()->Texts().GetCount(), 1) << "step " << n;
+      follower.Draw();
+      EXPECT_TRUE(h.WritePng("tutorial_level1_step" + std::to_string(n) + ".png"));
+      shot.push_back(step->GetId());
+    }
+  };
+  // Step 27 also waters a dry bed (its arrows only point at harvests).
+  f.Override(L1(27), [&](TutorialFollower& follower) {
+    for (i32 i : {1, 2})
+      if (Bed(i) && Bed(i)->GetWaterButton() && !ScriptBedBusy(Bed(i))) return follower.ClickSprite(Bed(i)->GetWaterButton());
+    return follower.Follow(Tutorial()->GetCurrentStep());
+  });
+  // After one harvest bed 2 is dry and bed 1 still watered (step 26).
+  f.Override(L1(26), [&](TutorialFollower& follower) {
+    EXPECT_EQ(Bed(2)->GetWaterLeft(), 0);
+    EXPECT_GT(Bed(1)->GetWaterLeft(), 0);
+    return follower.Follow(Tutorial()->GetCurrentStep());
+  });
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  // Point 2's plants panel still shows after the warehouse: step 20 gives
+  // way to step 21 (the other road is the next test's).
+  std::vector<TutorialId> expected = Steps(L1, 27);
+  expected.erase(expected.begin() + 19);
+  EXPECT_EQ(f.Trace(), expected);
+  EXPECT_GE(h.Level()->Rules().Tasks().GetProgress(0), Task0()->target) << "the day's wheat is in";
+  EXPECT_EQ(shot, (std::vector<TutorialId>{L1(1), L1(4), L1(16)}));
+  for (u32 n = 1; n <= 27; ++n) {
+    if (n == 20) continue;
+    u32 resume = n;
+    if (n == 4) resume = 3;
+    if (n == 11) resume = 10;
+    if (n >= 14 && n <= 18) resume = 14;
+    if (n == 19 || n == 21) resume = 20;
+    ASSERT_EQ(f.Resumes().count(L1(n)), 1u) << n;
+    EXPECT_EQ(f.Resumes().at(L1(n)), L1(resume)) << "saved at step " << n;
+  }
+  EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
+  Report("level 1");
+}
+
+// Level 2 to exactly task 0's flour; the factor 2.0 only while steps 8 and 15 run.
+TEST_F(Scripts, LevelTwoFollowedToExactlyItsFlour) {
+  ASSERT_TRUE(h.loaded);
+  Open(1);
+  ASSERT_NE(dynamic_cast<LevelTutorial_2*>(Tutorial()), nullptr) << "the factory makes it for index 1";
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  TutorialId last = 0;
+  f.everyFrame = [&](TutorialFollower&) {
+    const TutorialId now = Current();
+    if (now == last) return;
+    if (now == L2(5) || now == L2(13))  // the mill the step before waited for stands ready
+      seen.push_back("mill " + std::to_string(now == L2(5) ? 1 : 2) + " at " +
+                     std::to_string(Mill(now == L2(5) ? 1 : 2) ? Mill(now == L2(5) ? 1 : 2)->GetLevel() : -1));
+    if (now == L2(8) || now == L2(9) || now == L2(15))
+      seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(Factor(1)) + " " + std::to_string(Factor(2)));
+    last = now;
+  };
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(f.Trace(), Steps(L2, 15));
+  EXPECT_EQ(Stock(u"flour"), Task0()->target) << "ends on exactly task 0's flour";
+  EXPECT_FLOAT_EQ(Factor(1), 1.0f);
+  EXPECT_FLOAT_EQ(Factor(2), 1.0f);
+  EXPECT_EQ(seen, (std::vector<std::string>{"mill 1 at 1", "8: 2.000000 -1.000000", "9: 1.000000 -1.000000",
+                                            "mill 2 at 1", "15: 2.000000 2.000000"}));
+  for (u32 n = 1; n <= 15; ++n)
+    EXPECT_EQ(f.Resumes().at(L2(n)), L2(n == 4 ? 3 : n == 12 ? 11 : n)) << "saved at step " << n << " (site empty)";
+  Report("level 2");
+}
+
+// Off the road: level 1's step 20 shown when the player went back to the
+// place's categories, steps 24 and 25 meeting harvests already queued.
+TEST_F(Scripts, LevelOneStepsMeetWhatIsAlreadyDone) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(0);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  // Before step 20 appears point 2's panel is back at its categories
+  // (the player went back): step 20 shows and asks for the plants.
+  f.Override(L1(19), [&](TutorialFollower& follower) {
+    auto* place = dynamic_cast<EmptyLevelPoint*>(level.Map().GetPoint(2));
+    if (place && level.Map().GetSelectedPoint() == 2) place->OpenPanel(kPanelEmptyPlace);
+    return follower.Follow(Tutorial()->GetCurrentStep());
+  });
+  // At step 23 the player already queued both harvests.
+  f.Override(L1(23), [&](TutorialFollower& follower) {
+    auto* player = dynamic_cast<MapCharacter*>(level.GetPlayer());
+    if (player && !Bed(1)->GetHarvestJob() && Bed(1)->GetHarvestButton()) {
+      Bed(1)->RemoveHarvestButton(false);
+      new Job_Harvest(player, Bed(1));
+      Bed(2)->RemoveHarvestButton(false);
+      new Job_Harvest(player, Bed(2));
+    }
+    return follower.Follow(Tutorial()->GetCurrentStep());
+  });
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    if (!step || (step->GetId() != L1(24) && step->GetId() != L1(25))) return;
+    const std::string s = std::to_string(step->GetId() & 0xFF) + ": " + std::to_string(t->GetFlags()) + ", " +
+                          std::to_string(step->GetLayer() ? step->GetLayer()->Texts().GetCount() : 0) + " texts";
+    if (seen.empty() || seen.back() != s) seen.push_back(s);
+  };
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(f.Trace(), Steps(L1, 27)) << "the whole table";
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), "24: 256, 0 texts") << "no click asked, her jobs allowed";
+  EXPECT_NE(std::find(seen.begin(), seen.end(), "25: 256, 0 texts"), seen.end());
+}
+
+// Level 2's step 4 after the mill was ordered before it appeared: nothing
+// shown, plants growing at once; then the close-tutorial button in step 8
+// puts the mill's factor back to 1.0.
+TEST_F(Scripts, LevelTwoMillOrderedEarlyAndStoppedMidStep) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(1);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    if (!t) return;
+    if (t->GetPendingStep() && t->GetPendingStep()->GetId() == L2(4) &&
+        level.Map().GetPoint(1)->GetKind() == kPointKindEmpty && level.Map().GetSelectedPoint() == 1)
+      level.Map().Points().BuildBuilding(FindBuildingByName(u"prod_flour"));
+    TutorialStep* step = t->GetCurrentStep();
+    if (step && step->GetId() == L2(4) && seen.empty())
+      seen.push_back("4: " + std::to_string(t->GetFlags()) + ", " +
+                     std::to_string(step->GetLayer() ? step->GetLayer()->Arrows().GetCount() +
+                                                           step->GetLayer()->Texts().GetCount()
+                                                     : 0) +
+                     " shown");
+    if (step && step->GetId() == L2(8) && t->GetState() == kTutorialRunning && Factor(1) == 2.0f) {
+      level.StopTutorial();  // the close-tutorial button's question answered yes
+      seen.push_back("stopped in 8: " + std::to_string(Factor(1)) + ", flags " + std::to_string(t->GetFlags()));
+    }
+  };
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(seen, (std::vector<std::string>{"4: 288, 0 shown", "stopped in 8: 1.000000, flags 0"}));
+  EXPECT_EQ(f.Trace(), Steps(L2, 8));
+}
+
+// The level left while step 4 waits on the empty site and entered again:
+// its tutorial resumes at step 3 (the factories' category).
+TEST_F(Scripts, LevelTwoLeftWhileTheSiteIsEmptyResumesAtStepThree) {
+  ASSERT_TRUE(h.loaded);
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  GameLevel& level = Open(1, &saves);
+  TutorialFollower f(h);
+  bool restored = false;
+  f.everyFrame = [&](TutorialFollower&) {
+    if (restored || Current() != L2(4) || level.Map().GetPoint(1)->GetKind() != kPointKindEmpty) return;
+    restored = true;
+    level.Leave();
+    ASSERT_NE(store.slots[0][1], nullptr);
+    h.Enter();
+    ASSERT_NE(Tutorial(), nullptr);
+    EXPECT_EQ(Tutorial()->GetFirstStep(), L2(3));
+    EXPECT_EQ(Tutorial()->GetPendingStep(), Tutorial()->FindStep(L2(3)));
+    h.Start();
+    level.StopTutorial();
+  };
+  EXPECT_TRUE(f.Run(60000));
+  EXPECT_TRUE(restored);
+}
+
+}  // namespace
+}  // namespace tutorialscripts
