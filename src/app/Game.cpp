@@ -262,10 +262,6 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.timeStep = 10;
   s.maxTimeSteps = 20;
   s.tutorialFactory = setup_.tutorials;
-  roster_ = std::make_unique<StoreRoster>(*profiles_, [this] {
-    if (state_ == kGameStateLevel && Level()) Level()->Leave();
-    DeleteLevel();
-  });
   s.profileRoster = roster_.get();
   s.optionsHooks = &options_;
   s.screen.rect = screen_.Area().rect;  // the game area's place in the window
@@ -427,6 +423,7 @@ void Game::Leave(u32 state) {
     case kGameStateLogos: logos_.reset(); break;
     case kGameStateComic:
       if (ComixBook* book = GetComixBook()) book->DeleteComixWindow();
+      break;
     case kGameStateMainScreen:
       if (mainScreen_) mainScreen_->Leave();
       break;

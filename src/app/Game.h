@@ -176,7 +176,6 @@ class Game : public GameLanguageHost, public MainScreenHost {
   std::unique_ptr<GameLanguage> language_;
   std::unique_ptr<LevelSelectMapHost> mapHost_;
   std::unique_ptr<LevelSelectMap> map_;
-  std::unique_ptr<StoreRoster> roster_;       // the profile windows' view of the store
   std::unique_ptr<MainScreen> mainScreen_;
   std::unique_ptr<DXLTextures> borderTextures_;  // "Loading/screen_border.tga"
   std::unique_ptr<LoadingPanel> panel_;

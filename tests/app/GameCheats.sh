@@ -20,6 +20,7 @@ seed 7
 await 6 120000
 wait 1200
 text "Tester"
+click 197 322   # "Show Hints" off: no tutorial on the scenario levels
 key enter       # the first profile
 wait 600
 click 589 356   # "easy": the opening comic, which Enter closes
@@ -46,8 +47,8 @@ screenshot cheats_won.png' >"$work/won.txt"
 play won "$work/won.txt"
 [ "$(status won)" = 0 ] || fail "C with the switch on: status $(status won): $(head -3 "$work/won.err")"
 [ -s "$work/cheats_won.png" ] || fail "no screenshot of the result window"
-iconv -f UTF-16 -t UTF-8 "$user/Player/records.txt" 2>/dev/null | grep -q "level_01" ||
-  grep -aq "level_01" "$user/Player/records.txt" 2>/dev/null || fail "the records do not hold level 1 won"
+iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level_01" ||
+  grep -aq "level_01" "$user/Tester/records.txt" 2>/dev/null || fail "the records do not hold level 1 won"
 
 printf '[Video]\nFullscreen=1\nScreen=800,600\n[Game]\nCheats=0\n' >"$(dirname "$game")/config.ini"
 replay 'wait 3000

@@ -41,6 +41,7 @@ click 580 438'
 # level is finished it shows the opening comic, which Enter closes.
 first_play='wait 800
 text "Tester"
+click 197 322   # "Show Hints" off: no tutorial on the scenario levels
 key enter       # the new-profile window: OK
 wait 600
 click 589 356   # "easy"
@@ -93,7 +94,8 @@ play() {
 to_level='0x0 -> 0x1
 0x1 -> 0x80000002
 0x80000002 -> 0x6
-0x6 -> 0x5
+0x6 -> 0x7
+0x7 -> 0x5
 0x5 -> 0x80000003
 0x80000003 -> 0x4'
 expected_won="$to_level
@@ -108,8 +110,8 @@ grep -q "Level map *level 1 finished, level 2 now 2" "$work/won.log" ||
   fail "the map did not animate level 2 opening: $(grep 'Level map' "$work/won.log" | head -3)"
 [ -s "$work/map-before.png" ] && [ -s "$work/map-after.png" ] && ! cmp -s "$work/map-before.png" "$work/map-after.png" ||
   fail "the map's screenshots before and after the level are missing or alike"
-grep -aq "золото" "$user/Player/records.txt" 2>/dev/null ||
-  iconv -f UTF-16 -t UTF-8 "$user/Player/records.txt" 2>/dev/null | grep -q "level_01: .*00:00:1" ||
+grep -aq "золото" "$user/Tester/records.txt" 2>/dev/null ||
+  iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level_01: .*00:00:1" ||
   fail "the records do not hold level 1 won"
 mkdir -p "$work/first"
 cp "$user"/profile0.dat "$user"/profiles.dat "$user"/config.dat "$work/first/" ||
@@ -180,7 +182,8 @@ expected_menu="$to_level
 0x5 -> 0x4
 0x4 -> 0x5
 0x5 -> 0x6
-0x6 -> 0x5
+0x6 -> 0x7
+0x7 -> 0x5
 0x5 -> 0x80000003
 0x80000003 -> 0x4
 0x4 -> 0xFFFFFFFF"
