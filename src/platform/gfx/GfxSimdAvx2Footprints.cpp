@@ -4,7 +4,10 @@
 // sums, one by the vertical weights (128 - y, y) the bilinear sums, less
 // their bias, which BilinearPlain's rounding then takes back. The texels go
 // on the target in the same pass.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSimdAvx2Core.h"
@@ -189,10 +192,114 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
   }
 }
 
+// The part of a row whose samples may read texels that are not clear (see
+// FootprintHull): the rest a blend leaves as it is. The sample points stay
+// where they were (sample i at u + i du), so the pixels drawn are the same.
+// The eight planes are taken at once, in 16.16 units: a row with both ends
+// outside one plane is dropped, and each plane along which the row moves
+// by a 64th of a texel a step or more bounds its first or last sample (a
+// 20th of a step to spare for the rounding of single floats). Rows
+// reaching beyond the hull's box are left whole.
+class RowTrim {
+ public:
+  TM_AVX2 RowTrim(const FootprintHull& hull, const FootprintSource& f, int32_t du, int32_t dv)
+      : du_(du), dv_(dv), low_(-(1 + FootprintHull::kReach) * 65536 + 64),
+        right_((f.width + FootprintHull::kReach) * 65536 - 64), bottom_((f.height + FootprintHull::kReach) * 65536 - 64) {
+    alignas(32) int32_t nu[8], nv[8], bound[8];
+    alignas(32) float slope[8], inverse[8], rising[8], falling[8];
+    for (int k = 0; k < 8; ++k) {
+      nu[k] = FootprintHull::kNormalU[k];
+      nv[k] = FootprintHull::kNormalV[k];
+      bound[k] = static_cast<int32_t>(hull.bound[k] * 65536.0);
+      const double s = nu[k] * static_cast<double>(du) + nv[k] * static_cast<double>(dv);
+      slope[k] = static_cast<float>(s);
+      const bool steep = s >= 1024.0 || s <= -1024.0;
+      inverse[k] = steep ? static_cast<float>(1.0 / s) : 0.0f;
+      rising[k] = steep && s > 0 ? 0.0f : std::numeric_limits<float>::infinity();
+      falling[k] = steep && s < 0 ? 0.0f : -std::numeric_limits<float>::infinity();
+    }
+    nu_ = _mm256_load_si256(reinterpret_cast<const __m256i*>(nu));
+    nv_ = _mm256_load_si256(reinterpret_cast<const __m256i*>(nv));
+    bound_ = _mm256_load_si256(reinterpret_cast<const __m256i*>(bound));
+    slope_ = _mm256_load_ps(slope);
+    inverse_ = _mm256_load_ps(inverse);
+    rising_ = _mm256_load_ps(rising);
+    falling_ = _mm256_load_ps(falling);
+    rejectAll_ = hull.empty;
+  }
+
+  // False when no sample of the row may read such texels; else the row cut
+  // to those that may.
+  TM_AVX2 bool Cut(FootprintRow* row) const {
+    const int32_t endU = row->u + (row->n - 1) * du_, endV = row->v + (row->n - 1) * dv_;
+    if (std::min(row->u, endU) < low_ || std::max(row->u, endU) > right_ || std::min(row->v, endV) < low_ ||
+        std::max(row->v, endV) > bottom_) {
+      return true;  // beyond the box: left whole
+    }
+    if (rejectAll_) return false;
+    const __m256i at = _mm256_add_epi32(_mm256_sign_epi32(_mm256_set1_epi32(row->u), nu_),
+                                        _mm256_sign_epi32(_mm256_set1_epi32(row->v), nv_));
+    const __m256 room = _mm256_cvtepi32_ps(_mm256_sub_epi32(bound_, at));
+    const __m256 roomAtEnd = _mm256_sub_ps(room, _mm256_mul_ps(_mm256_set1_ps(static_cast<float>(row->n - 1)), slope_));
+    const __m256 outside = _mm256_set1_ps(-64.0f);
+    if (_mm256_movemask_ps(_mm256_and_ps(_mm256_cmp_ps(room, outside, _CMP_LT_OQ),
+                                         _mm256_cmp_ps(roomAtEnd, outside, _CMP_LT_OQ))) != 0) {
+      return false;
+    }
+    const __m256 t = _mm256_mul_ps(room, inverse_);
+    __m256 last = _mm256_add_ps(t, rising_), first = _mm256_add_ps(t, falling_);  // others at infinity
+    last = _mm256_min_ps(last, _mm256_permute2f128_ps(last, last, 1));
+    last = _mm256_min_ps(last, _mm256_shuffle_ps(last, last, 0x4E));
+    last = _mm256_min_ps(last, _mm256_shuffle_ps(last, last, 0xB1));
+    first = _mm256_max_ps(first, _mm256_permute2f128_ps(first, first, 1));
+    first = _mm256_max_ps(first, _mm256_shuffle_ps(first, first, 0x4E));
+    first = _mm256_max_ps(first, _mm256_shuffle_ps(first, first, 0xB1));
+    const float from = std::max(_mm256_cvtss_f32(first) - 0.05f, 0.0f);
+    const float to = std::min(_mm256_cvtss_f32(last) + 0.05f, static_cast<float>(row->n - 1));
+    if (!(from <= to)) return false;
+    const int skip = static_cast<int>(std::ceil(from)), end = static_cast<int>(std::floor(to));
+    if (end < skip) return false;
+    row->dest += skip;
+    row->u += skip * du_;
+    row->v += skip * dv_;
+    row->n = end - skip + 1;
+    return true;
+  }
+
+ private:
+  int32_t du_, dv_, low_, right_, bottom_;
+  __m256i nu_, nv_, bound_;
+  __m256 slope_, inverse_, rising_, falling_;
+  bool rejectAll_ = false;
+};
+
+// Rows of a blend cut to the samples that may read texels that are not
+// clear, in batches, before the loops above take them.
+template <SpanOp op, class Masks>
+__attribute__((target("avx2"))) void TrimmedRows(const FootprintSource& f, const FootprintRow* rows, int count,
+                                                int32_t du, int32_t dv, uint32_t colour) {
+  const RowTrim trim(*f.hull, f, du, dv);
+  constexpr int kBatch = 64;
+  FootprintRow cut[kBatch];
+  for (int r = 0; r < count;) {
+    int n = 0;
+    for (; r < count && n < kBatch; ++r) {
+      cut[n] = rows[r];
+      n += trim.Cut(&cut[n]) ? 1 : 0;
+    }
+    if (n > 0) Rows<op, false, Masks>(f, cut, n, du, dv, colour);
+  }
+}
+
 template <class Masks>
 void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
   const bool wrap = f.wrapU || f.wrapV;
+  if (f.hull && !wrap && (op == SpanOp::kBlend || op == SpanOp::kTintBlend)) {
+    (op == SpanOp::kBlend ? TrimmedRows<SpanOp::kBlend, Masks> : TrimmedRows<SpanOp::kTintBlend, Masks>)(
+        f, rows, count, du, dv, colour);
+    return;
+  }
   switch (op) {
     case SpanOp::kCopy:
       (wrap ? Rows<SpanOp::kCopy, true, Masks> : Rows<SpanOp::kCopy, false, Masks>)(f, rows, count, du, dv, colour);
