@@ -84,6 +84,21 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
   SetAvx2Allowed(true);
 }
 
+// The sprite's corners around (cx, cy), `side` pixels across and `stretch`
+// times that down, turned by `angle`, on the sub-pixel grid; its texture
+// from (u0, v0) on, `repeat` times over.
+void PlaceTurned(Sprite* s, float cx, float cy, double angle, double side, double stretch, float u0, float v0,
+                 float repeat) {
+  auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
+  const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
+  const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
+  const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    s->corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
+                     s->colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
+  }
+}
+
 }  // namespace
 
 TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
@@ -147,9 +162,6 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
     const double angle = unit ? 0 : (rng.Next() % 6283) / 1000.0;
     const double side = unit ? s.width : 3 + (rng.Next() % 3000) / 100.0;
     const double stretch = unit ? static_cast<double>(s.height) / s.width : 0.3 + (rng.Next() % 150) / 100.0;
-    auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
-    const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
-    const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
     // The texture once over the sprite, or a part or several times over.
     float u0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8), v0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8);
     if (unit) {  // up to a texel and a half off, where the entries just reach the table's edge or pass it
@@ -157,11 +169,7 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
       v0 = static_cast<float>(rng.Range(-3, 3)) * 0.5f / static_cast<float>(s.height);
     }
     const float repeat = unit || rng.Next() % 2 ? 1 : rng.Grid(0.25f, 3, 8);
-    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    for (int i = 0; i < 4; ++i) {
-      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
-                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
-    }
+    PlaceTurned(&s, cx, cy, angle, side, stretch, u0, v0, repeat);
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
     ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "
@@ -347,16 +355,9 @@ TEST(GfxWideSprites, TurnedBlendsCutToTheHullOfTheirTexelsMatchTheNarrowPathExac
     const float cx = rng.Grid(0, 64, 256), cy = rng.Grid(0, 48, 256);
     const double angle = (rng.Next() % 6283) / 1000.0, side = 8 + (rng.Next() % 5000) / 100.0;
     const double stretch = 0.5 + (rng.Next() % 100) / 100.0;
-    auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
-    const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
-    const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
     const float u0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0, v0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0;
     const float repeat = trial % 4 == 1 ? rng.Grid(0.5f, 1.8f, 16) : 1;
-    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    for (int i = 0; i < 4; ++i) {
-      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
-                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
-    }
+    PlaceTurned(&s, cx, cy, angle, side, stretch, u0, v0, repeat);
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
     ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " op " << s.op;
