@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GfxTestRig.h"
+#include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "testsupport/SeededRandom.h"
 
@@ -22,10 +23,19 @@ const uint32_t kModes[] = {D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP, D3DTADDRESS_MIRR
 
 // Clear, opaque and partly transparent texels (all opaque when `opaque`);
 // with `disc`, an opaque disc with a soft rim, clear outside, so that
-// whole groups of pixels are opaque or clear.
-uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque, bool disc = false, int w = 1, int h = 1) {
+// whole groups of pixels are opaque or clear; with `blob`, a small ellipse
+// of texels that are not clear somewhere in a clear texture (on its border
+// now and then, none at all for every fifth seed).
+uint32_t SpriteTexel(int x, int y, uint32_t seed, bool opaque, bool disc = false, int w = 1, int h = 1,
+                     bool blob = false) {
   const uint32_t n = Noise(x, y, seed);
   if (opaque) return n | 0xFF000000u;
+  if (blob) {
+    const double cx = seed % 7 == 0 ? 0.0 : 0.25 + (seed % 11) / 20.0, cy = 0.2 + (seed % 13) / 20.0;
+    const double rx = 0.08 + (seed % 4) / 20.0, ry = 0.1 + (seed % 3) / 20.0;
+    const double dx = ((x + 0.5) / w - cx) / rx, dy = ((y + 0.5) / h - cy) / ry;
+    return seed % 5 != 0 && dx * dx + dy * dy < 1.0 ? n | 0x20000000u : n & 0x00FFFFFFu;
+  }
   if (disc) {
     const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5, d = std::sqrt(dx * dx + dy * dy);
     return d < 0.4 ? n | 0xFF000000u : d < 0.5 ? (n & 0x00FFFFFFu) | 0x80000000u : n & 0x00FFFFFFu;
@@ -41,6 +51,7 @@ struct Sprite {
   TexVertex corners[4];
   bool disc = false;
   uint32_t triangles = 2;  // of the fan over the corners
+  bool blob = false;
 };
 
 // The sprite drawn with the wide paths on and off.
@@ -49,7 +60,7 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     SetAvx2Allowed(pass == 0);
     Rig rig(64, 48);
     auto tex = rig.MakeTexture(static_cast<uint32_t>(s.width), static_cast<uint32_t>(s.height),
-                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque, s.disc, s.width, s.height); });
+                               [&](int x, int y) { return SpriteTexel(x, y, s.seed, s.opaque, s.disc, s.width, s.height, s.blob); });
     rig.Dev()->SetTexture(0, tex.get());
     rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
@@ -71,6 +82,21 @@ void DrawBothWays(const Sprite& s, std::vector<uint32_t>* wide, std::vector<uint
     }
   }
   SetAvx2Allowed(true);
+}
+
+// The sprite's corners around (cx, cy), `side` pixels across and `stretch`
+// times that down, turned by `angle`, on the sub-pixel grid; its texture
+// from (u0, v0) on, `repeat` times over.
+void PlaceTurned(Sprite* s, float cx, float cy, double angle, double side, double stretch, float u0, float v0,
+                 float repeat) {
+  auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
+  const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
+  const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
+  const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    s->corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
+                     s->colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
+  }
 }
 
 }  // namespace
@@ -136,9 +162,6 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
     const double angle = unit ? 0 : (rng.Next() % 6283) / 1000.0;
     const double side = unit ? s.width : 3 + (rng.Next() % 3000) / 100.0;
     const double stretch = unit ? static_cast<double>(s.height) / s.width : 0.3 + (rng.Next() % 150) / 100.0;
-    auto grid = [](double x) { return std::round(static_cast<float>(x) * 256) / 256; };
-    const float ax = grid(std::cos(angle) * side / 2), ay = grid(std::sin(angle) * side / 2);
-    const float bx = grid(-std::sin(angle) * side * stretch / 2), by = grid(std::cos(angle) * side * stretch / 2);
     // The texture once over the sprite, or a part or several times over.
     float u0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8), v0 = rng.Next() % 3 ? 0 : rng.Grid(-2, 2, 8);
     if (unit) {  // up to a texel and a half off, where the entries just reach the table's edge or pass it
@@ -146,11 +169,7 @@ TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
       v0 = static_cast<float>(rng.Range(-3, 3)) * 0.5f / static_cast<float>(s.height);
     }
     const float repeat = unit || rng.Next() % 2 ? 1 : rng.Grid(0.25f, 3, 8);
-    const float corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    for (int i = 0; i < 4; ++i) {
-      s.corners[i] = {cx + corner[i][0] * ax + corner[i][1] * bx, cy + corner[i][0] * ay + corner[i][1] * by, 0,
-                      s.colour, u0 + (corner[i][0] > 0 ? repeat : 0), v0 + (corner[i][1] > 0 ? repeat : 0)};
-    }
+    PlaceTurned(&s, cx, cy, angle, side, stretch, u0, v0, repeat);
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
     ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " modes "
@@ -300,5 +319,47 @@ TEST(GfxWideSprites, BlendsSkippingClearMarginsMatchTheNarrowPathExactly) {
     }
     SetAvx2Allowed(true);
     EXPECT_EQ(images[0], images[1]) << "trial " << trial;
+  }
+}
+
+TEST(GfxWideSprites, TurnedBlendsCutToTheHullOfTheirTexelsMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
+  // The hull of a small blob (or of none) at clamp; none under wrap.
+  FootprintTable table;
+  std::vector<uint32_t> texels(32 * 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) texels[y * 32 + x] = SpriteTexel(x, y, 3, false, false, 32, 16, true);
+  ASSERT_TRUE(table.Get(texels.data(), 32, 16, D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP));
+  ASSERT_NE(table.Hull(), nullptr);
+  EXPECT_FALSE(table.Hull()->empty);
+  EXPECT_LT(table.Hull()->area, 0.4 * 32 * 16);
+  ASSERT_TRUE(table.Get(texels.data(), 32, 16, D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP));
+  EXPECT_EQ(table.Hull(), nullptr);
+  // Blobs turned, scaled and stretched, blended and tinted, the texture once
+  // over the sprite or reaching past its edges (where clamping repeats the
+  // border's texels) or a part of it: the rows the wide path cuts short
+  // must leave every pixel as the narrow path draws it.
+  testsupport::SeededRandom rng{53};
+  const int sizes[][2] = {{16, 16}, {32, 16}, {24, 40}, {64, 64}};
+  for (int trial = 0; trial < 240; ++trial) {
+    Sprite s{};
+    s.width = sizes[trial % 4][0];
+    s.height = sizes[trial % 4][1];
+    s.addressU = s.addressV = trial % 9 == 4 ? D3DTADDRESS_WRAP : D3DTADDRESS_CLAMP;
+    s.op = trial % 3 == 0 ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE;
+    s.blend = true;
+    s.blob = true;
+    s.scissor = trial % 7 == 0;
+    s.seed = static_cast<uint32_t>(trial);
+    s.colour = trial % 2 ? 0xFFFFFFFFu : 0xC080FF40u;
+    const float cx = rng.Grid(0, 64, 256), cy = rng.Grid(0, 48, 256);
+    const double angle = (rng.Next() % 6283) / 1000.0, side = 8 + (rng.Next() % 5000) / 100.0;
+    const double stretch = 0.5 + (rng.Next() % 100) / 100.0;
+    const float u0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0, v0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0;
+    const float repeat = trial % 4 == 1 ? rng.Grid(0.5f, 1.8f, 16) : 1;
+    PlaceTurned(&s, cx, cy, angle, side, stretch, u0, v0, repeat);
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " op " << s.op;
   }
 }

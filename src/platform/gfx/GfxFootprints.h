@@ -18,6 +18,26 @@ namespace plat::gfx {
 
 struct PixelState;
 
+// Where a texture's texels are not all clear, for the blending loops: eight
+// half-planes n . (u, v) <= bound (u and v in texels, as the loops sample
+// them), the normals n being (1, 0), (-1, 0), (0, 1), (0, -1), (1, 1),
+// (-1, -1), (1, -1) and (-1, 1), around the squares of the entries holding a
+// texel that is not clear: [x, x + 1) x [y, y + 1), those on the table's
+// border reaching kReach texels farther out, where clamping repeats them.
+// A sample inside the box [-1 - kReach, width + kReach) x [-1 - kReach,
+// height + kReach) and outside the planes reads four clear texels, under
+// which a blend leaves the target as it is. `empty` when every texel is
+// clear. `area`: the area inside the planes, in texels.
+struct FootprintHull {
+  static constexpr int kPlanes = 8;
+  static constexpr int kNormalU[kPlanes] = {1, -1, 0, 0, 1, -1, 1, -1};
+  static constexpr int kNormalV[kPlanes] = {0, 0, 1, -1, 1, -1, -1, 1};
+  static constexpr int kReach = 2;
+  bool empty = true;
+  double area = 0.0;
+  double bound[kPlanes] = {};
+};
+
 class FootprintTable {
  public:
   // Entries for the texels under clamp or wrap addressing along each axis
@@ -27,6 +47,8 @@ class FootprintTable {
   // four times their memory.
   const uint8_t* Get(const uint32_t* texels, int width, int height, uint32_t addressU, uint32_t addressV);
   void Clear();  // the texels changed
+  // The hull of the texels Get last laid out; null under wrap addressing.
+  const FootprintHull* Hull() const { return hasHull_ ? &hull_ : nullptr; }
 
   // The 16 bytes of one footprint from its texels c00 (top left), c10, c01
   // and c11: blue of c00, c10, c01, c11, then green, red and alpha likewise,
@@ -36,7 +58,16 @@ class FootprintTable {
  private:
   std::vector<uint8_t> entries_;
   uint32_t addressU_ = 0, addressV_ = 0;
+  FootprintHull hull_;
+  bool hasHull_ = false;
+
+  void MakeHull(int width, int height);
 };
+
+// The hull of the states' texture (after WideFootprints) when it covers a
+// fair part less than `texelArea`, the area a primitive samples: cutting
+// its rows to the hull then pays for itself. Null otherwise.
+const FootprintHull* HullWorthCutting(const PixelState& state, double texelArea);
 
 // A texture's footprint table for the wide loops of turned and scaled
 // sprites (GfxSimdAvx2), with clamp or wrap addressing along each axis.
@@ -44,6 +75,7 @@ struct FootprintSource {
   const uint8_t* table = nullptr;
   int width = 0, height = 0;  // of the texture
   bool wrapU = false, wrapV = false;
+  const FootprintHull* hull = nullptr;  // blends cut their rows to it (HullWorthCutting)
 };
 
 // The footprint table of the states' texture for the wide loops: false when

@@ -587,6 +587,13 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
       pu.Fits16(in.u) && pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
+    // The quad's texels, by the shoelace formula over its corners.
+    double texels = 0.0;
+    for (int i = 0; i < 4; ++i) {
+      const ScreenVertex &a = v[i], &b = v[(i + 1) % 4];
+      texels += static_cast<double>(a.u) * b.v - static_cast<double>(b.u) * a.v;
+    }
+    table.hull = HullWorthCutting(px, std::fabs(texels) / 2 * px.texWidth * px.texHeight);
     // A turned quad has two left and two right edges: that walker is
     // unrolled, the left and then the right pair walked over a batch of
     // rows in passes of their own, so that each pair stays in registers.

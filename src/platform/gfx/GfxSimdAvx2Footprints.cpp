@@ -4,7 +4,10 @@
 // sums, one by the vertical weights (128 - y, y) the bilinear sums, less
 // their bias, which BilinearPlain's rounding then takes back. The texels go
 // on the target in the same pass.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSimdAvx2Core.h"
@@ -189,10 +192,131 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
   }
 }
 
+// The part of a row whose samples may read texels that are not clear (see
+// FootprintHull): the rest a blend leaves as it is. The sample points stay
+// where they were (sample i at u + i du), so the pixels drawn are the same.
+// Eight rows are taken at once, plane by plane, in 16.16 units: a row with
+// both ends outside one plane is dropped, and each plane along which the
+// rows move by a 64th of a texel a step or more bounds their first or last
+// sample (a 20th of a step to spare for the rounding of single floats).
+// Rows reaching beyond the hull's box are left whole.
+class RowTrim {
+ public:
+  RowTrim(const FootprintHull& hull, const FootprintSource& f, int32_t du, int32_t dv)
+      : du_(du), dv_(dv), low_(-(1 + FootprintHull::kReach) * 65536 + 64),
+        right_((f.width + FootprintHull::kReach) * 65536 - 64), bottom_((f.height + FootprintHull::kReach) * 65536 - 64),
+        empty_(hull.empty) {
+    for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+      bound_[k] = static_cast<int32_t>(hull.bound[k] * 65536.0);
+      const double s = FootprintHull::kNormalU[k] * static_cast<double>(du) +
+                       FootprintHull::kNormalV[k] * static_cast<double>(dv);
+      slope_[k] = static_cast<float>(s);
+      const bool steep = s >= 1024.0 || s <= -1024.0;
+      inverse_[k] = steep ? static_cast<float>(1.0 / s) : 0.0f;
+      side_[k] = !steep ? 0 : s > 0 ? 1 : -1;
+    }
+  }
+
+  // The rows of `in` (count of them) that may read such texels, cut to
+  // those samples, in `out`: how many.
+  TM_AVX2 int Cut(const FootprintRow* in, int count, FootprintRow* out) const {
+    int kept = 0;
+    for (int r0 = 0; r0 < count; r0 += 8) {
+      const int m = std::min(8, count - r0);
+      alignas(32) int32_t us[8] = {}, vs[8] = {}, ends[8] = {};
+      for (int j = 0; j < m; ++j) {
+        us[j] = in[r0 + j].u;
+        vs[j] = in[r0 + j].v;
+        ends[j] = in[r0 + j].n - 1;
+      }
+      const __m256i u = _mm256_load_si256(reinterpret_cast<const __m256i*>(us));
+      const __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(vs));
+      const __m256i n1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(ends));
+      // Inside the box: both ends of the row.
+      const __m256i endU = _mm256_add_epi32(u, _mm256_mullo_epi32(n1, _mm256_set1_epi32(du_)));
+      const __m256i endV = _mm256_add_epi32(v, _mm256_mullo_epi32(n1, _mm256_set1_epi32(dv_)));
+      const __m256i low = _mm256_set1_epi32(low_);
+      const __m256i beyond = _mm256_or_si256(
+          _mm256_or_si256(_mm256_cmpgt_epi32(low, _mm256_min_epi32(u, endU)),
+                          _mm256_cmpgt_epi32(_mm256_max_epi32(u, endU), _mm256_set1_epi32(right_))),
+          _mm256_or_si256(_mm256_cmpgt_epi32(low, _mm256_min_epi32(v, endV)),
+                          _mm256_cmpgt_epi32(_mm256_max_epi32(v, endV), _mm256_set1_epi32(bottom_))));
+      const __m256 steps = _mm256_cvtepi32_ps(n1), outside = _mm256_set1_ps(-64.0f);
+      const __m256i sum = _mm256_add_epi32(u, v), difference = _mm256_sub_epi32(u, v);
+      const __m256i along[4] = {u, v, sum, difference};
+      __m256 first = _mm256_setzero_ps(), last = steps, dropped = _mm256_setzero_ps();
+      for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+        // n . (u, v): the row's start along the plane's normal.
+        const __m256i bound = _mm256_set1_epi32(bound_[k]);
+        const __m256i room =
+            k % 2 == 0 ? _mm256_sub_epi32(bound, along[k / 2]) : _mm256_add_epi32(bound, along[k / 2]);
+        const __m256 start = _mm256_cvtepi32_ps(room);
+        const __m256 end = _mm256_sub_ps(start, _mm256_mul_ps(steps, _mm256_set1_ps(slope_[k])));
+        dropped = _mm256_or_ps(dropped, _mm256_and_ps(_mm256_cmp_ps(start, outside, _CMP_LT_OQ),
+                                                      _mm256_cmp_ps(end, outside, _CMP_LT_OQ)));
+        if (side_[k] > 0) {
+          last = _mm256_min_ps(last, _mm256_mul_ps(start, _mm256_set1_ps(inverse_[k])));
+        } else if (side_[k] < 0) {
+          first = _mm256_max_ps(first, _mm256_mul_ps(start, _mm256_set1_ps(inverse_[k])));
+        }
+      }
+      first = _mm256_max_ps(_mm256_sub_ps(first, _mm256_set1_ps(0.05f)), _mm256_setzero_ps());
+      last = _mm256_min_ps(_mm256_add_ps(last, _mm256_set1_ps(0.05f)), steps);
+      // Rows wholly outside, or with no sample between the bounds.
+      dropped = _mm256_or_ps(dropped, _mm256_cmp_ps(first, last, _CMP_NLE_UQ));
+      alignas(32) int32_t skips[8], lasts[8];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(skips),
+                         _mm256_cvttps_epi32(_mm256_round_ps(first, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC)));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(lasts),
+                         _mm256_cvttps_epi32(_mm256_round_ps(last, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)));
+      const int outOfBox = _mm256_movemask_ps(_mm256_castsi256_ps(beyond));
+      const int gone = empty_ ? 0xFF : _mm256_movemask_ps(dropped);
+      for (int j = 0; j < m; ++j) {
+        FootprintRow row = in[r0 + j];
+        if (!(outOfBox >> j & 1)) {
+          if ((gone >> j & 1) || lasts[j] < skips[j]) continue;
+          row.dest += skips[j];
+          row.u += skips[j] * du_;
+          row.v += skips[j] * dv_;
+          row.n = lasts[j] - skips[j] + 1;
+        }
+        out[kept++] = row;
+      }
+    }
+    return kept;
+  }
+
+ private:
+  int32_t du_, dv_, low_, right_, bottom_;
+  bool empty_;
+  int32_t bound_[FootprintHull::kPlanes];
+  float slope_[FootprintHull::kPlanes], inverse_[FootprintHull::kPlanes];
+  int side_[FootprintHull::kPlanes];
+};
+
+// Rows of a blend cut to the samples that may read texels that are not
+// clear, in batches, before the loops above take them.
+template <SpanOp op, class Masks>
+__attribute__((target("avx2"))) void TrimmedRows(const FootprintSource& f, const FootprintRow* rows, int count,
+                                                int32_t du, int32_t dv, uint32_t colour) {
+  const RowTrim trim(*f.hull, f, du, dv);
+  constexpr int kBatch = 64;
+  FootprintRow cut[kBatch];
+  for (int r = 0; r < count; r += kBatch) {
+    const int n = trim.Cut(rows + r, std::min(kBatch, count - r), cut);
+    if (n > 0) Rows<op, false, Masks>(f, cut, n, du, dv, colour);
+  }
+}
+
 template <class Masks>
 void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
   const bool wrap = f.wrapU || f.wrapV;
+  if (f.hull && !wrap && (op == SpanOp::kBlend || op == SpanOp::kTintBlend)) {
+    (op == SpanOp::kBlend ? TrimmedRows<SpanOp::kBlend, Masks> : TrimmedRows<SpanOp::kTintBlend, Masks>)(
+        f, rows, count, du, dv, colour);
+    return;
+  }
   switch (op) {
     case SpanOp::kCopy:
       (wrap ? Rows<SpanOp::kCopy, true, Masks> : Rows<SpanOp::kCopy, false, Masks>)(f, rows, count, du, dv, colour);
