@@ -24,6 +24,7 @@
 
 #include <functional>
 
+#include "base/Maths.h"
 #include "base/Types.h"
 #include "tutorials/LevelTutorial.h"
 

@@ -69,7 +69,12 @@ bool ReadMainScreenLayer(DataSetBuild& build, ContentSourceTables& tables, Sourc
       p.systemId = kis::NameIdA(NarrowName(name).c_str());
       bool known = false;
       for (const GPSSYSTEM& s : tables.particleSystems) known = known || s.nameId == p.systemId;
-      if (!known) tree.Fail("\"" + NarrowName(name) + "\" is no particle system");
+      if (!known) {
+        std::string message = "\"";  // appended step by step: g++ misreads the literal + temporary form
+        message += NarrowName(name);
+        message += "\" is no particle system";
+        tree.Fail(message);
+      }
     } else {
       tree.Fail("unknown line \"" + key + "\"");
     }
