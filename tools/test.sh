@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds and runs every test: first the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (g++; they include the layering check, the engine
-# demo and the SDL2 check on a virtual X display), then every fuzz target for a
-# few seconds (clang and libFuzzer), then the audio mixer's tests under
-# ThreadSanitizer, then the libraries, tools and benchmarks built in release
-# (the optimiser's own warnings, at -O3, fail it as any other; the benchmarks
-# are only compiled there, run by tools/bench.sh; the release build compiles
-# file by file, so it also catches a file that does not include what it uses).
+# demo and the SDL2 check on a virtual X display; one process per GoogleTest
+# suite), then the audio mixer's tests under ThreadSanitizer, then every fuzz
+# target for a few seconds (clang and libFuzzer), and the libraries, tools and
+# benchmarks built in release (the optimiser's own warnings, at -O3, fail it
+# as any other; the benchmarks are only compiled there, run by tools/bench.sh;
+# the release build compiles in unity batches, and every header of src/ once
+# on its own, so a header that does not include what it uses fails it). The
+# fuzz and release builds run beside the unit tests at the lowest priority.
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
 # non-zero when any failed.
