@@ -102,15 +102,16 @@ release_build() {
 # build goes on under them. The second lane's output is shown at its part.
 lanes="$clocks/lanes"
 mkdir -p "$lanes"
+# A part's status file is written last, whole (renamed into place).
 (
-  renice -n 19 -p "$BASHPID" >/dev/null
+  renice -n 19 -p "$BASHPID" >/dev/null || true
   timed "Fuzz targets, configure and build" fuzz_build >"$lanes/fuzz.log" 2>&1 || true
-  echo "$fuzz_status" >"$lanes/fuzz.status"
   printf '%s\n' "${timings[@]}" >"$lanes/fuzz.timings"
+  echo "$fuzz_status" >"$lanes/fuzz.status.new" && mv "$lanes/fuzz.status.new" "$lanes/fuzz.status"
   timings=()
   timed "Release build" release_build >"$lanes/release.log" 2>&1 || true
-  echo "$release_status" >"$lanes/release.status"
   printf '%s\n' "${timings[@]}" >"$lanes/release.timings"
+  echo "$release_status" >"$lanes/release.status.new" && mv "$lanes/release.status.new" "$lanes/release.status"
 ) &
 second_lane=$!
 
