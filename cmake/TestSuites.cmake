@@ -43,21 +43,30 @@ endif()
 
 set(TM_TEST_SUITES_SCRIPT ${CMAKE_CURRENT_LIST_FILE})
 
-# tm_test_suites(target [PROPERTIES name value...]): the suites of GoogleTest
-# program `target` as CTest entries named "<program>: <suite>.*" (two
-# programs may have suites of one name; "base: TimeFormat.*" is a suite of
-# base_tests), run in the current binary folder, with the test properties
-# given.
+# tm_test_suites(target [PROPERTIES name value...] [COSTS suite cost...]): the
+# suites of GoogleTest program `target` as CTest entries named
+# "<program>: <suite>.*" (two programs may have suites of one name;
+# "base: TimeFormat.*" is a suite of base_tests), run in the current binary
+# folder, with the test properties given. A suite named in COSTS gets that
+# COST, so a run with no timings of an earlier run starts it early (a suite
+# of long tests runs them one after the other).
 function(tm_test_suites target)
-  cmake_parse_arguments(ARG "" "" "PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "PROPERTIES;COSTS" ${ARGN})
+  string(REGEX REPLACE "_tests$" "" program ${target})
   set(base ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites)
   set(list_file ${base}_list.cmake)
   set(exe "$<TARGET_FILE:${target}>")
-  string(REGEX REPLACE "_tests$" "" program ${target})
   set(properties "")
   foreach(p IN LISTS ARG_PROPERTIES)
     string(APPEND properties " [==[${p}]==]")
   endforeach()
+  set(costs "")
+  while(ARG_COSTS)
+    list(POP_FRONT ARG_COSTS suite cost)
+    string(APPEND costs "    if(suite STREQUAL [==[${suite}]==])\n"
+           "      set_tests_properties(\"${program}: \${suite}.*\" PROPERTIES COST ${cost})\n"
+           "    endif()\n")
+  endwhile()
   # Listed again only when the program (or this script) is newer than the
   # last listing.
   string(CONCAT content
@@ -76,6 +85,7 @@ function(tm_test_suites target)
     "    add_test(\"${program}: \${suite}.*\" [==[${exe}]==] \"--gtest_filter=\${suite}.*\")\n"
     "    set_tests_properties(\"${program}: \${suite}.*\" PROPERTIES WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]"
     "${properties})\n"
+    "${costs}"
     "  endforeach()\n"
     "else()\n"
     "  add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)\n"
