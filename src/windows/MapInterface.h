@@ -60,6 +60,7 @@ class MapInterface : public GameWindow {
   u32 OnCommand(GameButton* control) override;
 
  private:
-  MapInterfaceHost* host_;
+  // Called by the buttons still to come.
+  [[maybe_unused]] MapInterfaceHost* host_;
   std::unique_ptr<MapMedalsPanel> medals_;
 };
