@@ -60,7 +60,6 @@ class MapInterface : public GameWindow {
   u32 OnCommand(GameButton* control) override;
 
  private:
-  // Called by the buttons still to come.
-  [[maybe_unused]] MapInterfaceHost* host_;
+  MapInterfaceHost* host_;
   std::unique_ptr<MapMedalsPanel> medals_;
 };
