@@ -86,7 +86,34 @@ function(tm_subsystem name folder)
   else()
     return()
   endif()
+  tm_header_check(tm_${name} ${headers})
   set(TM_ALL_LIBS ${TM_ALL_LIBS} tm_${name} PARENT_SCOPE)
+endfunction()
+
+# With TM_HEADER_CHECK on, tm_header_check(library header...) compiles each
+# header alone (a file of its own that includes only it, with the library's
+# flags and include paths): a header that does not include what it uses
+# fails, as it would in a file-by-file build, while the library itself may
+# compile in unity batches, where one file's includes serve the next.
+option(TM_HEADER_CHECK "Compile every header of src/ on its own" OFF)
+function(tm_header_check library)
+  if(NOT TM_HEADER_CHECK OR ARGC LESS 2)
+    return()
+  endif()
+  set(sources "")
+  foreach(header ${ARGN})
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/src ${header})
+    string(REGEX REPLACE "\\.h$" ".cpp" source ${PROJECT_BINARY_DIR}/header-check/${rel})
+    file(CONFIGURE OUTPUT ${source} CONTENT "#include \"${rel}\"\n")
+    list(APPEND sources ${source})
+  endforeach()
+  # The library's include paths and definitions (its dependencies' too)
+  # without a link to it, so the check waits for no library's build.
+  add_library(${library}_headers OBJECT ${sources})
+  target_include_directories(${library}_headers PRIVATE $<TARGET_PROPERTY:${library},INCLUDE_DIRECTORIES>)
+  target_compile_definitions(${library}_headers PRIVATE $<TARGET_PROPERTY:${library},COMPILE_DEFINITIONS>)
+  set_target_properties(${library}_headers PROPERTIES UNITY_BUILD OFF)
+  tm_strict(${library}_headers)
 endfunction()
 
 # Writes the declared layers to `file` as a CMake script the layering check

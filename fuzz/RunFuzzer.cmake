@@ -7,8 +7,15 @@ if(EXISTS ${SEEDS})
     file(COPY ${seeds} DESTINATION ${WORK}/corpus)
   endif()
 endif()
+# libFuzzer stops once the whole seconds since its start exceed
+# -max_total_time, that is a second later than asked: SECONDS - 1 runs it
+# SECONDS (0 would mean no limit; at least 2 s then).
+math(EXPR limit "${SECONDS} - 1")
+if(limit LESS 1)
+  set(limit 1)
+endif()
 execute_process(
-  COMMAND ${FUZZER} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=10
+  COMMAND ${FUZZER} -max_total_time=${limit} -rss_limit_mb=2048 -timeout=10
           -print_final_stats=1 -artifact_prefix=${WORK}/ ${WORK}/corpus
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE rc)

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs every test: first the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer (g++; they include the layering check, the engine
-# demo and the SDL2 check on a virtual X display), then every fuzz target for a
-# few seconds (clang and libFuzzer), then the audio mixer's tests under
-# ThreadSanitizer, then the libraries, tools and benchmarks built in release
-# (the optimiser's own warnings, at -O3, fail it as any other; the benchmarks
-# are only compiled there, run by tools/bench.sh; the release build compiles
-# file by file, so it also catches a file that does not include what it uses).
+# demo and the SDL2 check on a virtual X display; one process per GoogleTest
+# suite), then the audio mixer's tests under ThreadSanitizer, then every fuzz
+# target for a few seconds (clang and libFuzzer), and the libraries, tools and
+# benchmarks built in release (the optimiser's own warnings, at -O3, fail it
+# as any other; the benchmarks are only compiled there, run by tools/bench.sh;
+# the release build compiles in unity batches as the test builds do, so a
+# file that does not include what it uses may pass unseen: a build with
+# -DTM_HEADER_CHECK=ON or -DTM_UNITY_BATCH=1 finds it). The fuzz and release
+# builds run beside the unit tests at the lowest priority.
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
 # non-zero when any failed.
@@ -35,7 +38,9 @@ release_status=0
 TIMEFORMAT="%R s wall, %U s user, %S s system"
 timings=()
 clocks="$(mktemp -d)"
-trap 'rm -rf "$clocks"' EXIT
+# (The second lane below is stopped with the script.)
+second_lane=""
+trap '[ -z "$second_lane" ] || { pkill -P "$second_lane" 2>/dev/null; kill "$second_lane" 2>/dev/null; }; rm -rf "$clocks"' EXIT
 timed() {
   local name="$1" clock status=0
   shift
@@ -56,16 +61,16 @@ unit_tests() {
       unit_status=$?
   fi
 }
-fuzz_targets() {
+fuzz_build() {
   CC=clang CXX=clang++ cmake -S "$here" -B "$fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTM_FUZZ=ON \
-    -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-3}" || fuzz_status=$?
+    -DTM_FUZZ_SECONDS="${TM_FUZZ_SECONDS:-2}" || fuzz_status=$?
   if [ "$fuzz_status" -eq 0 ]; then
     timed "Fuzz targets, build" cmake --build "$fuzz" -j "$jobs" || fuzz_status=$?
   fi
-  if [ "$fuzz_status" -eq 0 ]; then
-    timed "Fuzz targets, run" ctest --test-dir "$fuzz" --output-on-failure --no-tests=error -j "$jobs" -L fuzz ||
-      fuzz_status=$?
-  fi
+}
+fuzz_run() {
+  timed "Fuzz targets, run" ctest --test-dir "$fuzz" --output-on-failure --no-tests=error -j "$jobs" -L fuzz ||
+    fuzz_status=$?
 }
 # The audio mixer's tests once more under ThreadSanitizer (a small build of
 # their own sources only).
@@ -78,22 +83,59 @@ tsan_mixer() {
     TSAN_OPTIONS="halt_on_error=1" "$tsan/audio_tsan_tests" --gtest_brief=1 || tsan_status=$?
   fi
 }
+# The release build compiles in unity batches as the test builds do (file by
+# file it took half as long again; a check of every header of src/ alone
+# would take as much as the batches save).
 release_build() {
-  cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=ON ||
-    release_status=$?
+  cmake -S "$here" -B "$release" -DCMAKE_BUILD_TYPE=Release -DTM_WERROR=ON -DTM_TESTS=OFF -DTM_BENCH=ON \
+    -DTM_UNITY_BATCH=8 || release_status=$?
   if [ "$release_status" -eq 0 ]; then
     cmake --build "$release" -j "$jobs" || release_status=$?
   fi
 }
 
+# Two lanes keep both cores busy. The first, at normal priority, builds and
+# runs the unit tests and the mixer's; the second, at the lowest priority,
+# builds the fuzz targets and then the release build in the time the first
+# leaves a core idle (a configure, a link, a test waiting on its display,
+# the last long tests). The fuzz targets run once the unit tests are done and
+# their build is, each for its seconds with a core to itself; the release
+# build goes on under them. The second lane's output is shown at its part.
+lanes="$clocks/lanes"
+mkdir -p "$lanes"
+# A part's status file is written last, whole (renamed into place).
+(
+  renice -n 19 -p "$BASHPID" >/dev/null || true
+  timed "Fuzz targets, configure and build" fuzz_build >"$lanes/fuzz.log" 2>&1 || true
+  printf '%s\n' "${timings[@]}" >"$lanes/fuzz.timings"
+  echo "$fuzz_status" >"$lanes/fuzz.status.new" && mv "$lanes/fuzz.status.new" "$lanes/fuzz.status"
+  timings=()
+  timed "Release build" release_build >"$lanes/release.log" 2>&1 || true
+  printf '%s\n' "${timings[@]}" >"$lanes/release.timings"
+  echo "$release_status" >"$lanes/release.status.new" && mv "$lanes/release.status.new" "$lanes/release.status"
+) &
+second_lane=$!
+
 echo "== Unit tests"
 timed "Unit tests" unit_tests
-echo "== Fuzz targets"
-timed "Fuzz targets" fuzz_targets
 echo "== Audio mixer under ThreadSanitizer"
 timed "Audio mixer under ThreadSanitizer" tsan_mixer
+
+echo "== Fuzz targets"
+while [ ! -e "$lanes/fuzz.status" ] && kill -0 "$second_lane" 2>/dev/null; do sleep 1; done
+cat "$lanes/fuzz.log" 2>/dev/null || true
+fuzz_status="$(cat "$lanes/fuzz.status" 2>/dev/null || echo 1)"
+mapfile -t -O "${#timings[@]}" timings < <(cat "$lanes/fuzz.timings" 2>/dev/null || true)
+if [ "$fuzz_status" -eq 0 ]; then
+  fuzz_run || true
+fi
+
 echo "== Release build"
-timed "Release build" release_build
+wait "$second_lane" || true
+second_lane=""
+cat "$lanes/release.log" 2>/dev/null || true
+release_status="$(cat "$lanes/release.status" 2>/dev/null || echo 1)"
+mapfile -t -O "${#timings[@]}" timings < <(cat "$lanes/release.timings" 2>/dev/null || true)
 
 echo "== Summary"
 report() {
