@@ -156,7 +156,7 @@ void AddComixArt(ArtBook& book) {
   };
   add(kComixSpriteSet, "comix0_farm", Farm, 300, 300);
   add(kComixSpriteSet, "comix0_letter", Letter, 300, 300);
-  add(kComixSpriteSet, "comix0_seal", Seal, 300, 300);
+  add(kComixSpriteSet, "comix0_seal", Seal, 64, 64);  // pressed on the envelope's flap
   add(kComixSpriteSet, "comix0_boots", Boots, 300, 300);
   add(kBackSet, "comix_back", Back, 512, 384);
 }
