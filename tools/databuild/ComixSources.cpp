@@ -9,8 +9,10 @@
 namespace {
 
 constexpr u32 kComixPictureSide = 300;
+constexpr u32 kComixOverlaySide = 64;  // a stamp or mark laid over a picture
 
-bool ReadEntry(DataSetBuild& build, SourceTree& tree, u32 line, bool picture, std::vector<COMIXENTRY>* out) {
+// `side`: the picture's width and height, 0 for a text.
+bool ReadEntry(DataSetBuild& build, SourceTree& tree, u32 line, u32 side, std::vector<COMIXENTRY>* out) {
   COMIXENTRY e;
   if (!tree.Read(line, u"Z[32],l,l", &e.name, &e.x, &e.y)) return false;
   const std::string name = NarrowName(e.name);
@@ -19,8 +21,7 @@ bool ReadEntry(DataSetBuild& build, SourceTree& tree, u32 line, bool picture, st
     return false;
   }
   // A text's key is the language's (the comic window skips a missing one).
-  if (picture)
-    RequirePicture(build, tree, kComixSpriteSet, name, PictureKind::kSprite, kComixPictureSide, kComixPictureSide);
+  if (side) RequirePicture(build, tree, kComixSpriteSet, name, PictureKind::kSprite, side, side);
   out->push_back(e);
   return true;
 }
@@ -49,11 +50,11 @@ bool ReadComics(DataSetBuild& build, ContentSourceTables& tables) {
         } else if (key == "centre") {
           tree.Read(i, u"l,l", &part.centerX, &part.centerY);
         } else if (key == "picture") {
-          ReadEntry(build, tree, i, true, &part.pictures);
+          ReadEntry(build, tree, i, kComixPictureSide, &part.pictures);
         } else if (key == "overlay") {
-          ReadEntry(build, tree, i, true, &part.overlays);
+          ReadEntry(build, tree, i, kComixOverlaySide, &part.overlays);
         } else if (key == "text") {
-          ReadEntry(build, tree, i, false, &part.texts);
+          ReadEntry(build, tree, i, 0, &part.texts);
         } else {
           tree.Fail("unknown line \"" + key + "\"");
         }
