@@ -198,6 +198,20 @@ class TutorialFollower {
     return false;
   }
 
+  // The current step of the running tutorial once its hint has shown whole
+  // (its first text and every arrow faded in, not hiding); null before.
+  static TutorialStep* ShownStep() {
+    GameTutorial* t = GetCurrentTutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (!layer || layer->GetState() >= kLayerHiding || layer->Texts().GetCount() < 1 ||
+        layer->Texts().Get(0)->GetState() != kLayerShown)
+      return nullptr;
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
+      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return nullptr;  // still fading in
+    return step;
+  }
+
   // The step a save made now resumes at (0 when it would not save).
   static TutorialId SavedResumeStep(GameTutorial* tutorial) {
     kis::DataCursor w;

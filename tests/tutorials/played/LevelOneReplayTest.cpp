@@ -26,9 +26,6 @@
 #include "testsupport/TutorialFollower.h"
 #include "tutorials/LevelTutorial.h"
 #include "tutorials/LevelTutorialScript.h"
-#include "tutorials/TutorialArrow.h"
-#include "tutorials/TutorialInfo.h"
-#include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 
 namespace {
@@ -97,14 +94,8 @@ TEST(LevelOneReplay, TheFollowersClicksAtEightHundredBySixHundred) {
   // The screenshots of steps 1, 4 and 16 once their hints have shown.
   std::vector<TutorialId> shot;
   f.everyFrame = [&](testsupport::TutorialFollower& follower) {
-    GameTutorial* t = GetCurrentTutorial();
-    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
-    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
-    if (!layer || layer->GetState() >= kLayerHiding || layer->Texts().GetCount() < 1 ||
-        layer->Texts().Get(0)->GetState() != kLayerShown)
-      return;
-    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
-      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return;
+    TutorialStep* step = testsupport::TutorialFollower::ShownStep();
+    if (!step) return;
     for (u32 n : {1u, 4u, 16u})
       if (step->GetId() == (0x80010000u | n) && (shot.empty() || shot.back() != step->GetId())) {
         line(follower.Ms(), "screenshot tutorial-step" + std::to_string(n) + ".png");
