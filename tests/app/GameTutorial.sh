@@ -8,7 +8,7 @@
 # beds' water fixed while it runs, so a fixed script of clicks follows it:
 # scripts/tutorial_level1.txt, the clicks of the tutorial follower on the
 # same level (tutorials/played/LevelOneReplayTest.cpp keeps the two in step).
-# Headless; with XVFB_RUN given, the same replay also in a window of an
+# Headless (recorded: the recording ends expecting the win); with XVFB_RUN given, the same replay also in a window of an
 # 800 x 600 X screen to the same end, its screenshots without drifting
 # particles the same pictures as the headless ones.
 # Usage: GameTutorial.sh TALLOWMERE WORK_FOLDER DATA_FOLDER [XVFB_RUN]
@@ -79,8 +79,11 @@ check() {
   cmp -s "$work/$name/map-before.png" "$work/$name/map-after.png" && fail "the $name run's map looks alike before and after"
 }
 
-play headless "$game" --headless
+play headless "$game" --headless --record recorded.txt
 check headless
+# A recording of a run that won a level ends expecting the win.
+[ "$(tail -n 1 "$work/headless/recorded.txt" 2>/dev/null)" = "expect won" ] ||
+  fail "the recording of the won run does not end with \"expect won\""
 if [ -n "$xvfb_run" ]; then
   # SDL2's system libraries keep a few allocations to the end: no leak report for the window's run.
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" play window "$xvfb_run" -a -s "-screen 0 800x600x24" "$game"
