@@ -19,7 +19,6 @@ LEVEL1="$(dirname "${BASH_SOURCE[0]}")/scripts/tutorial_level1.txt"
 xvfb_run="${4:-}"
 run_timeout=400
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
-loading=$((0x80000003))
 
 {
   echo "clock 1767225600
@@ -28,20 +27,11 @@ await 6 120000
 wait 800
 text \"Tester\"               # the first profile's name; its hints stay on
 key enter                   # the new-profile window's OK
-wait 600
-click 589 356               # \"easy\": the opening comic, which Enter closes
-await 7 2000
-wait 1500
-key enter
-await 5 3000
-wait 400
-screenshot map-before.png
-click 115 490               # the map's level 1
-wait 600
-click 489 438               # its window's \"play\"
-await $loading 2000
-await 4 60000
-wait 500"
+wait 600"
+  tm_replay_easy_to_map
+  echo "screenshot map-before.png"
+  tm_replay_map_to_level1
+  echo "wait 500"
   grep -v '^ *#' "$LEVEL1"
   echo "expect won
 wait 8000                   # the last harvest walks in; the result shows
