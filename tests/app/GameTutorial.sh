@@ -50,14 +50,7 @@ await 6 2000"
 play() {
   local name="$1"
   shift
-  rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
-  mkdir -p "$work/$name"
-  cp "$work/tutorial.txt" "$work/$name/"
-  local began
-  began=$(date +%s%N)
-  (cd "$work/$name" && run "$name" "$@" --data "$data" --replay tutorial.txt)
-  echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
-  cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+  tm_play_replay "$name" tutorial.txt "$@"
 }
 shots="map-before tutorial-step1 tutorial-step4 tutorial-step16 map-after"
 check() {

@@ -52,14 +52,7 @@ expect state 4"
 play() {
   local name="$1"
   shift
-  rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
-  mkdir -p "$work/$name"
-  cp "$work/xvfb.txt" "$work/$name/"
-  local began
-  began=$(date +%s%N)
-  (cd "$work/$name" && run "$name" "$@" --data "$data" --replay xvfb.txt)
-  echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
-  cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+  tm_play_replay "$name" xvfb.txt "$@"
   cp "$user/Tester/records.txt" "$work/$name.records" 2>/dev/null || : >"$work/$name.records"
 }
 

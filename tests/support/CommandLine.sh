@@ -65,3 +65,19 @@ click 489 438               # its window's \"play\"
 await $((0x80000003)) 2000
 await 4 60000"
 }
+# tm_play_replay NAME REPLAY ARGS...: the game's replay $work/REPLAY played
+# in a folder of its own ($work/NAME, where its screenshots land) on a fresh
+# per-user folder, by the command ARGS (the program, or a wrapper and the
+# program); its time in ms kept as NAME.ms, its log as NAME.log.
+tm_play_replay() {
+  local name="$1" replay="$2"
+  shift 2
+  rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
+  mkdir -p "$work/$name"
+  cp "$work/$replay" "$work/$name/"
+  local began
+  began=$(date +%s%N)
+  (cd "$work/$name" && run "$name" "$@" --data "$data" --replay "$replay")
+  echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
+  cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+}
