@@ -54,7 +54,6 @@ class ReplayRun {
   // The game shows a level won (every frame it shows one): a replay's
   // "expect won" is met, and a recording ends with it.
   void LevelWon() { won_ = true; }
-  bool WasLevelWon() const { return won_; }
   // The run has ended: a replay with steps left fails at the step it was on,
   // one expecting a win fails unless a level was won; the recording is
   // closed. Empty when all went well, else what failed.
