@@ -69,6 +69,7 @@ constexpr const wchar* kFirstProfileName = u"Player";  // until the profile wind
 
 Game* g_game = nullptr;
 ReplayRun* g_recording = nullptr;  // a person's input recorded (no replay)
+ReplayRun* g_replay = nullptr;     // told of a level won (a replay's "expect won")
 
 // A person's input as replay steps, for a recording.
 void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
@@ -214,6 +215,7 @@ void GameOptionsHooks::SaveSettings() {
 
 Game* GetRunningGame() { return g_game; }
 void SetGameRecording(ReplayRun* run) { g_recording = run; }
+void SetGameReplay(ReplayRun* run) { g_replay = run; }
 
 Game::Game() = default;
 Game::~Game() { ShutdownGame(); }
@@ -550,7 +552,10 @@ void Game::Update() {
   if (state_ == kGameStateLevelMap && map_) map_->Update(ms);
   if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->Update(ms);
   if (state_ == kGameStateLevel) {
-    if (GameLevel* level = Level()) level->Update(ms);
+    if (GameLevel* level = Level()) {
+      level->Update(ms);
+      if (g_replay && level->Rules().Tasks().GetResultShown() == kResultWon) g_replay->LevelWon();
+    }
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
   }
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Update(ms);

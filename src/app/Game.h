@@ -198,3 +198,5 @@ Game* GetRunningGame();
 // none).
 class ReplayRun;
 void SetGameRecording(ReplayRun* run);
+// A replay or recording the game tells of a level won (null: none).
+void SetGameReplay(ReplayRun* run);

@@ -280,12 +280,14 @@ int RunGame(const EntryOptions& options) {
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();
   SetGameRecording(replay.Live() ? &replay : nullptr);
+  SetGameReplay(replay.Active() ? &replay : nullptr);
   const u32 cursors = LoadGameCursorFiles(Wide(folders.data).c_str(), DXLGetAppTextures());
   DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   std::string fault;
   bool missing = false;
   if (!game.InitGame(std::move(setup), &fault, &missing)) {
     SetGameRecording(nullptr);
+    SetGameReplay(nullptr);
     DXLShutdown();
     if (missing) return DataMissing(fault);
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
@@ -314,6 +316,7 @@ int RunGame(const EntryOptions& options) {
     DXLRun();
   }
   SetGameRecording(nullptr);
+  SetGameReplay(nullptr);
   const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.MainScreenReached();

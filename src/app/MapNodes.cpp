@@ -9,6 +9,7 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GPSEmiter.h"
+#include "resources/GameServices.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
@@ -387,6 +388,10 @@ void MapLevelSprite::DrawResult(const DXLMATRIX& base) {
   const u32 alpha = EffectAlpha(resultEffects_);
   viewer->SetTransform(&base);
   viewer->Translate(static_cast<float>(x_) + kNodeMedalX, static_cast<float>(y_) + kNodeMedalY);
+  // The medal and its number keep the screen's scale, not the map's zoom,
+  // on whole pixels.
+  viewer->SetScale(GetGameServices().screen.scale);
+  viewer->RoundTranslation();
   DXLMATRIX at{};
   viewer->GetTransform(&at);
   if (medal_ && medalFrame_ >= 0) {

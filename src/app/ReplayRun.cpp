@@ -170,9 +170,9 @@ std::string ReplayRun::Finish() {
   if (replaying_) {
     if (!done_) script_.Stop("the run ended first");
     if (!script_.Failure().empty()) failure_ = replayPath_ + ": " + script_.Failure();
-    else if (script_.ExpectsWin()) failure_ = replayPath_ + ": expect won: no level was won";
+    else if (script_.ExpectsWin() && !won_) failure_ = replayPath_ + ": expect won: no level was won";
   }
-  if (recorder_.IsOpen() && !recorder_.Finish() && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
+  if (recorder_.IsOpen() && !recorder_.Finish(won_ ? "expect won" : "") && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
   if (previous_) plat::SetClock(previous_);
   previous_ = nullptr;
   if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(true);

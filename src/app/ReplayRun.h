@@ -51,8 +51,12 @@ class ReplayRun {
   bool BeforeFrame();
   // After a frame: the clock moved on a step.
   void AfterFrame();
-  // The run has ended: a replay with steps left fails at the step it was on;
-  // the recording is closed. Empty when all went well, else what failed.
+  // The game shows a level won (every frame it shows one): a replay's
+  // "expect won" is met, and a recording ends with it.
+  void LevelWon() { won_ = true; }
+  // The run has ended: a replay with steps left fails at the step it was on,
+  // one expecting a win fails unless a level was won; the recording is
+  // closed. Empty when all went well, else what failed.
   std::string Finish();
 
  private:
@@ -69,6 +73,7 @@ class ReplayRun {
   std::string failure_;
   bool replaying_ = false;
   bool done_ = false;
+  bool won_ = false;
   bool everyFrame_ = true;
   u32 frames_ = 0;
   u64 clockSeconds_ = 0;

@@ -106,5 +106,6 @@ fails timeout 5 "line 2: await 4 200: timed out" 'wait 20\nawait 4 200\n'
 fails expect 5 "line 2: expect state 4: not met" '# first\nexpect state 4\n'
 fails bad 2 "line 3: cannot read \"click 1\"" 'wait 20\n\nclick 1\n'
 fails long 5 "line 4: wait 100000: the run ended first" 'await 6 120000\nwait 400\nkey escape\nwait 100000\n'
+fails nowin 5 "expect won: no level was won" 'await 6 120000\nexpect won\n'
 
 tm_cli_finish

@@ -11,8 +11,8 @@
 # Played on the scenario data set: its level 1 (the garbage yard) is won by
 # the same clicks whatever the random draws, where the sample set's first
 # level waits on its plants' random water. Level 1 is played by the level
-# player's script for it (the LEVEL1 file, comments and "expect won" left
-# out), as the game-state replays do.
+# player's script for it (the LEVEL1 file, comments left
+# out, its "expect won" kept), as the game-state replays do.
 # Usage: GameXvfb.sh TALLOWMERE WORK_FOLDER DATA_FOLDER SCRIPTS_FOLDER XVFB_RUN
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
@@ -22,7 +22,6 @@ xvfb_run="$5"
 run_timeout=300
 printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
 start=$((0x80000002))
-loading=$((0x80000003))
 
 {
   echo "clock 1767225600
@@ -41,19 +40,10 @@ text \"Tester\"               # the first profile's name
 click 197 322               # \"Show Hints\" off: no tutorial on the scenario levels
 screenshot main.png
 key enter                   # the new-profile window's OK
-wait 600
-click 589 356               # \"easy\": the opening comic, which Enter closes
-await 7 2000
-wait 1500
-key enter
-await 5 3000
-wait 400
-click 115 490               # the map's level 1
-wait 600
-click 489 438               # its window's \"play\"
-await $loading 2000
-await 4 60000"
-  grep -v '^ *#\|^expect won' "$LEVEL1"
+wait 600"
+  tm_replay_easy_to_map
+  tm_replay_map_to_level1
+  grep -v '^ *#' "$LEVEL1"
   echo "screenshot won.png    # the result window over the won day
 expect state 4"
 } >"$work/xvfb.txt"
@@ -62,14 +52,7 @@ expect state 4"
 play() {
   local name="$1"
   shift
-  rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
-  mkdir -p "$work/$name"
-  cp "$work/xvfb.txt" "$work/$name/"
-  local began
-  began=$(date +%s%N)
-  (cd "$work/$name" && run "$name" "$@" --data "$data" --replay xvfb.txt)
-  echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
-  cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+  tm_play_replay "$name" xvfb.txt "$@"
   cp "$user/Tester/records.txt" "$work/$name.records" 2>/dev/null || : >"$work/$name.records"
 }
 

@@ -46,3 +46,38 @@ tm_cli_finish() {
   fi
   echo "all command-line checks passed"
 }
+# Replay lines for the game at 800 x 600 (config.ini's "Screen=800,600"):
+# tm_replay_easy_to_map: the main screen's "easy" with no level finished,
+# the opening comic closed by Enter, the map come; tm_replay_map_to_level1:
+# the map's level 1 and its window's "play", the level loaded and shown.
+tm_replay_easy_to_map() {
+  echo 'click 589 356               # "easy": the opening comic, which Enter closes
+await 7 2000
+wait 1500
+key enter
+await 5 3000
+wait 400'
+}
+tm_replay_map_to_level1() {
+  echo "click 115 490               # the map's level 1
+wait 600
+click 489 438               # its window's \"play\"
+await $((0x80000003)) 2000
+await 4 60000"
+}
+# tm_play_replay NAME REPLAY ARGS...: the game's replay $work/REPLAY played
+# in a folder of its own ($work/NAME, where its screenshots land) on a fresh
+# per-user folder, by the command ARGS (the program, or a wrapper and the
+# program); its time in ms kept as NAME.ms, its log as NAME.log.
+tm_play_replay() {
+  local name="$1" replay="$2"
+  shift 2
+  rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
+  mkdir -p "$work/$name"
+  cp "$work/$replay" "$work/$name/"
+  local began
+  began=$(date +%s%N)
+  (cd "$work/$name" && run "$name" "$@" --data "$data" --replay "$replay")
+  echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
+  cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+}

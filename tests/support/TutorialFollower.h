@@ -55,6 +55,10 @@ class TutorialFollower {
   void Override(TutorialId step, Action action) { overrides_[step] = std::move(action); }
   // Called once a frame after the trace is noted (a test's own check or action).
   std::function<void(TutorialFollower&)> everyFrame;
+  // Told of every pointer move and click the follower makes (screen
+  // coordinates), with the milliseconds of frames played before it: a
+  // replay of the same play can be written from them.
+  std::function<void(u32 ms, i32 x, i32 y, bool click)> onPointer;
 
   // Frames until the tutorial has ended (none current) or `limitMs` of game
   // time passed; true when it ended.
@@ -94,8 +98,10 @@ class TutorialFollower {
   // --- What a player does -------------------------------------------------------------------------
   void ClickAt(i32 x, i32 y) {
     LevelInput& input = h_.Level()->Input();
+    Pointer(x, y, false);
     input.OnMouseMove(x, y, 0, 0);
     Frame();
+    Pointer(x, y, true);
     input.OnMouseDown(x, y, kMouseLeft, 0);
     input.OnMouseUp(x, y, kMouseLeft, 0);
   }
@@ -122,8 +128,10 @@ class TutorialFollower {
     DXLRECT r{};
     s->GetScreenRect(&r);
     const i32 x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    Pointer(x, y, false);
     h_.Level()->Input().OnMouseMove(x, y, 0, 0);
     for (i32 n = 0; n < 3; ++n) Frame();
+    Pointer(x, y, true);
     h_.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
     h_.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
     return true;
@@ -190,6 +198,20 @@ class TutorialFollower {
     return false;
   }
 
+  // The current step of the running tutorial once its hint has shown whole
+  // (its first text and every arrow faded in, not hiding); null before.
+  static TutorialStep* ShownStep() {
+    GameTutorial* t = GetCurrentTutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (!layer || layer->GetState() >= kLayerHiding || layer->Texts().GetCount() < 1 ||
+        layer->Texts().Get(0)->GetState() != kLayerShown)
+      return nullptr;
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
+      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return nullptr;  // still fading in
+    return step;
+  }
+
   // The step a save made now resumes at (0 when it would not save).
   static TutorialId SavedResumeStep(GameTutorial* tutorial) {
     kis::DataCursor w;
@@ -200,6 +222,7 @@ class TutorialFollower {
   }
 
   leveltest::LevelHarness& Harness() { return h_; }
+  u32 Ms() const { return frames_ * kFrame; }  // of the frames played
   const std::vector<TutorialId>& Trace() const { return trace_; }
   // Per step of the trace, the step its save resumed at.
   const std::map<TutorialId, TutorialId>& Resumes() const { return resumes_; }
@@ -208,6 +231,9 @@ class TutorialFollower {
   static constexpr u32 kFrame = 20;
   static constexpr u32 kRest = 300;
 
+  void Pointer(i32 x, i32 y, bool click) {
+    if (onPointer) onPointer(frames_ * kFrame, x, y, click);
+  }
   // A newly active step joins the trace; its save's resume step is kept.
   void Note(GameTutorial* tutorial) {
     TutorialStep* step = tutorial->GetCurrentStep();

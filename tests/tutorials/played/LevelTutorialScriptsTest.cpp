@@ -113,14 +113,8 @@ TEST_F(Scripts, LevelOneFollowedToItsEnd) {
   TutorialFollower f(h);
   std::vector<TutorialId> shot;
   f.everyFrame = [&](TutorialFollower& follower) {
-    LevelTutorial* t = Tutorial();
-    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
-    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
-    if (!layer || layer->GetState() >= kLayerHiding || layer->Texts().GetCount() < 1 ||
-        layer->Texts().Get(0)->GetState() != kLayerShown)
-      return;
-    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
-      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return;  // still fading in
+    TutorialStep* step = TutorialFollower::ShownStep();
+    if (!step) return;
     for (u32 n : {1u, 4u, 16u}) {
       if (step->GetId() != L1(n) || (!shot.empty() && shot.back() == step->GetId())) continue;
       // Shown: every arrow on a target that resolves, the text placed.
