@@ -6,7 +6,8 @@
 // step and are 1.0 again afterwards. Off the road: the sowing and upgrade
 // steps of level 3 not finishing on another point's change, level 4's
 // build hint showing nothing for a henhouse ordered before it appeared,
-// and the close-tutorial button stopping a step with raised rates.
+// and the close-tutorial button stopping a step with raised rates. Level
+// 4's steps 4 and 8 are drawn into PNG files.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -29,6 +30,9 @@
 #include "tutorials/LevelTutorial_4.h"
 #include "tutorials/LevelTutorial_5.h"
 #include "tutorials/LevelTutorialScript.h"
+#include "tutorials/TutorialArrow.h"
+#include "tutorials/TutorialInfo.h"
+#include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 
 namespace latertutorials {
@@ -141,14 +145,30 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
   TutorialFollower f(h);
   std::vector<std::string> seen;
   TutorialId last = 0;
-  f.everyFrame = [&](TutorialFollower&) {
+  std::vector<TutorialId> shot;
+  f.everyFrame = [&](TutorialFollower& follower) {
     const TutorialId now = Current();
+    // Steps 4 and 8 drawn once their arrows and text have faded in.
+    TutorialLayer* layer = Tutorial() && Tutorial()->GetCurrentStep() ? Tutorial()->GetCurrentStep()->GetLayer() : nullptr;
+    if ((now == L4(4) || now == L4(8)) && (shot.empty() || shot.back() != now) && layer &&
+        layer->GetState() < kLayerHiding && layer->Texts().GetCount() == 1 &&
+        layer->Texts().Get(0)->GetState() == kLayerShown) {
+      bool ready = layer->Arrows().GetCount() == (now == L4(4) ? 2 : 1);
+      for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
+        ready = ready && layer->Arrows().Get(i)->GetState() == kLayerShown && layer->Arrows().Get(i)->GetTarget()->IsValid();
+      if (ready) {
+        follower.Draw();
+        EXPECT_TRUE(h.WritePng("tutorial_level4_step" + std::to_string(now & 0xFF) + ".png"));
+        shot.push_back(now);
+      }
+    }
     if (now == last) return;
     last = now;
     if (now >= L4(6) && now <= L4(9)) seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(2)));
   };
   ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(f.Trace(), StepRange(L4, 9));
+  EXPECT_EQ(shot, (std::vector<TutorialId>{L4(4), L4(8)})) << "both hints shown with their arrows on their targets";
   EXPECT_EQ(seen, (std::vector<std::string>{"6: 1.000000", "7: 2.000000", "8: 1.000000", "9: 1.000000"}));
   ExpectResumes(f, L4, 9, {{3, 2}});
   EXPECT_FLOAT_EQ(RateB(2), 1.0f);
