@@ -21,6 +21,7 @@
 #include "level/scene/GameLevel.h"
 #include "resources/GameServices.h"
 #include "ui/ASSArrowButton.h"
+#include "ui/ASSPriceButton.h"
 #include "ui/ASSProductionButton.h"
 #include "ui/ASSProductionSlot.h"
 #include "ui/GameButton.h"
@@ -339,6 +340,16 @@ PointHenhouse* ScriptHenhouse(const ScriptStep& step, i32 index) {
   return dynamic_cast<PointHenhouse*>(ScriptHouse(step, index));
 }
 
+ScreenSprite* ScriptHenhouseFeed(const ScriptStep& step, i32 index) {
+  PointHenhouse* h = ScriptHenhouse(step, index);
+  return h ? h->GetFeedButton() : nullptr;
+}
+
+ScreenSprite* ScriptHenhouseEggs(const ScriptStep& step, i32 index) {
+  PointHenhouse* h = ScriptHenhouse(step, index);
+  return h ? h->GetTakeEggsButton() : nullptr;
+}
+
 void ScriptSetRateA(const ScriptStep& step, i32 index, float rate) {
   if (PointFactory* f = ScriptFactory(step, index)) f->SetSpeedFactor(rate);
 }
@@ -392,5 +403,21 @@ void ScriptJobHint(ScriptStep& step, u32 spriteCode, i32 index, u16 job, u32 wor
     if (code != kTutorialEventJob || param != job) return;
     st.SetFlags(workFlags);
     st.HideLayer();
+  };
+}
+
+void ScriptCollectEggs(ScriptStep& step, i32 index, float angle) {
+  ScriptJobHint(step, kTakeEggsButtonCode, index, kJobTakeEggs, 0x120);
+  ScriptSpriteHint(step, [index](ScriptStep& st) { return ScriptHenhouseEggs(st, index); }, angle);
+  step.allow = [index](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    return code == kTutorialActionGrow || ScriptSpriteAction(st, code, param, object, kTakeEggsButtonCode, index);
+  };
+  auto job = step.event;
+  step.event = [job](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialEventStored && object &&
+        static_cast<const BaseLevelPoint*>(object)->GetKind() == kPointKindBuilding)
+      st.Finish();
+    else
+      job(st, code, param, object);
   };
 }

@@ -166,6 +166,9 @@ class PointPetshouse;
 class PointHenhouse;
 PointPetshouse* ScriptHouse(const ScriptStep& step, i32 index);
 PointHenhouse* ScriptHenhouse(const ScriptStep& step, i32 index);
+// The henhouse's feed button (its production sprite) and its eggs sprite.
+ScreenSprite* ScriptHenhouseFeed(const ScriptStep& step, i32 index);
+ScreenSprite* ScriptHenhouseEggs(const ScriptStep& step, i32 index);
 // Rate A (a factory's speed factor) and rate B (an animal house's own rate).
 void ScriptSetRateA(const ScriptStep& step, i32 index, float rate);
 void ScriptSetRateB(const ScriptStep& step, i32 index, float rate);
@@ -184,3 +187,7 @@ void ScriptSpriteHint(ScriptStep& step, std::function<ScreenSprite*(ScriptStep&)
 // of the index or -1 any): the job's event hides the layer and lets her
 // work (`workFlags`), and so does Begin when that job is queued already.
 void ScriptJobHint(ScriptStep& step, u32 spriteCode, i32 index, u16 job, u32 workFlags);
+// The eggs of the henhouse of the index collected: the hint on its eggs
+// (at the angle), her collecting let through (0x120, also when queued
+// already), crops growing; the eggs stored by a building finish.
+void ScriptCollectEggs(ScriptStep& step, i32 index, float angle);

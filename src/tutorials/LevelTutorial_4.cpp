@@ -36,15 +36,8 @@ ScriptStep* Make(u32 n, u32 active, u32 after) {
 
 TutorialTarget* Control(u32 id) { return new TutTargetButton(kLvlp, id, 0, kAngleUp, kArrowGap); }
 
-// The henhouse's feed button (its production sprite) and its eggs.
-ScreenSprite* FeedSprite(ScriptStep& st) {
-  PointHenhouse* h = ScriptHenhouse(st, kHouse);
-  return h ? h->GetFeedButton() : nullptr;
-}
-ScreenSprite* EggsSprite(ScriptStep& st) {
-  PointHenhouse* h = ScriptHenhouse(st, kHouse);
-  return h ? h->GetTakeEggsButton() : nullptr;
-}
+ScreenSprite* FeedSprite(ScriptStep& st) { return ScriptHenhouseFeed(st, kHouse); }
+ScreenSprite* EggsSprite(ScriptStep& st) { return ScriptHenhouseEggs(st, kHouse); }
 
 // Over the house panel's command (its panel shown) clicks pass.
 bool OverHouseCommand(i32 x, i32 y) {
@@ -122,21 +115,7 @@ void MakeSteps() {
     if (EggsSprite(st)) st.Finish();
   };
 
-  s = Make(8, 0x1001, 0x1000);
-  ScriptJobHint(*s, kTakeEggsButtonCode, kHouse, kJobTakeEggs, 0x120);
-  ScriptSpriteHint(*s, EggsSprite, 150.0f);
-  auto eggsAllow = s->allow;
-  s->allow = [eggsAllow](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    return code == kTutorialActionGrow || eggsAllow(st, code, param, object);
-  };
-  auto eggsJob = s->event;
-  s->event = [eggsJob](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialEventStored && object &&
-        static_cast<const BaseLevelPoint*>(object)->GetKind() == kPointKindBuilding)
-      st.Finish();
-    else
-      eggsJob(st, code, param, object);
-  };
+  ScriptCollectEggs(*Make(8, 0x1001, 0x1000), kHouse, 150.0f);
 
   ScriptClickCentre(*Make(9, 0x1000, 0x1000), kAngleDown, 160.0f);
 

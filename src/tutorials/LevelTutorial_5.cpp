@@ -49,14 +49,8 @@ bool Builds(const PointFactory* f, const wchar* name) {
   return f && f->GetBuilding() && f->GetBuilding()->id == kis::NameId(name);
 }
 
-ScreenSprite* HouseFeed(ScriptStep& st) {
-  PointHenhouse* h = ScriptHenhouse(st, kHouse);
-  return h ? h->GetFeedButton() : nullptr;
-}
-ScreenSprite* HouseEggs(ScriptStep& st) {
-  PointHenhouse* h = ScriptHenhouse(st, kHouse);
-  return h ? h->GetTakeEggsButton() : nullptr;
-}
+ScreenSprite* HouseFeed(ScriptStep& st) { return ScriptHenhouseFeed(st, kHouse); }
+ScreenSprite* HouseEggs(ScriptStep& st) { return ScriptHenhouseEggs(st, kHouse); }
 
 bool GrowOr(u32 code) { return code == kTutorialActionGrow; }
 
@@ -162,21 +156,7 @@ void MakeSteps() {
     if (ScriptStock(st, products ? products->FindByName(u"flour") : nullptr) > 0 && HouseEggs(st)) st.Finish();
   };
 
-  s = Make(9, 0x1001, 0x1000);
-  ScriptJobHint(*s, kTakeEggsButtonCode, kHouse, kJobTakeEggs, 0x120);
-  ScriptSpriteHint(*s, HouseEggs, 45.0f);
-  auto eggsAllow = s->allow;
-  s->allow = [eggsAllow](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    return GrowOr(code) || eggsAllow(st, code, param, object);
-  };
-  auto eggsJob = s->event;
-  s->event = [eggsJob](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialEventStored && object &&
-        static_cast<const BaseLevelPoint*>(object)->GetKind() == kPointKindBuilding)
-      st.Finish();
-    else
-      eggsJob(st, code, param, object);
-  };
+  ScriptCollectEggs(*Make(9, 0x1001, 0x1000), kHouse, 45.0f);
 
   // The first pie: the bakery twice as fast until it is delivered.
   s = Make(10, 0x1001, 0x1000);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,23 @@ class LaterScripts : public ::testing::Test {
                 h.Levels().GetMedal(0, h.Level()->GetLevelIndex(), time));
   }
 
+  // Follows the tutorial to its end, telling `onStep` of each step as it
+  // becomes current; whether it ended.
+  bool FollowNoting(TutorialFollower& f, std::function<void(TutorialId)> onStep) {
+    TutorialId last = 0;
+    auto before = f.everyFrame;
+    f.everyFrame = [&, before](TutorialFollower& follower) {
+      if (before) before(follower);
+      const TutorialId now = Current();
+      if (now == last) return;
+      last = now;
+      onStep(now);
+    };
+    const bool ended = f.Run(kLaterLimitMs);
+    EXPECT_TRUE(ended) << "stuck at " << std::hex << Current();
+    return ended;
+  }
+
   leveltest::LevelHarness h;
   TutorialMaker maker;
 };
@@ -112,11 +130,7 @@ TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
   ASSERT_NE(dynamic_cast<LevelTutorial_3*>(Tutorial()), nullptr) << "the factory makes it for index 2";
   TutorialFollower f(h);
   std::vector<std::string> seen;
-  TutorialId last = 0;
-  f.everyFrame = [&](TutorialFollower&) {
-    const TutorialId now = Current();
-    if (now == last) return;
-    last = now;
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
     // A change of the other point, with the state value awaited, goes by.
     if (now == L3(3)) Tutorial()->Notify(kTutorialEventPointChanged, kPointKindPlant, Point(2));
     if (now == L3(7)) {
@@ -126,8 +140,7 @@ TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
                      (Current() == L3(7) ? "waits" : "finished"));
     }
     if (now == L3(8)) seen.push_back("mill at " + std::to_string(static_cast<LevelPoint*>(Point(2))->GetLevel()));
-  };
-  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  }));
   EXPECT_EQ(f.Trace(), StepRange(L3, 15));
   EXPECT_EQ(seen, (std::vector<std::string>{"7 heard bed at 2: waits", "mill at 2"}));
   ExpectResumes(f, L3, 15, {{12, 11}, {13, 11}, {14, 15}});
@@ -144,7 +157,6 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
   ASSERT_NE(dynamic_cast<LevelTutorial_4*>(Tutorial()), nullptr) << "the factory makes it for index 3";
   TutorialFollower f(h);
   std::vector<std::string> seen;
-  TutorialId last = 0;
   std::vector<TutorialId> shot;
   f.everyFrame = [&](TutorialFollower& follower) {
     const TutorialId now = Current();
@@ -162,11 +174,10 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
         shot.push_back(now);
       }
     }
-    if (now == last) return;
-    last = now;
-    if (now >= L4(6) && now <= L4(9)) seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(2)));
   };
-  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
+    if (now >= L4(6) && now <= L4(9)) seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(2)));
+  }));
   EXPECT_EQ(f.Trace(), StepRange(L4, 9));
   EXPECT_EQ(shot, (std::vector<TutorialId>{L4(4), L4(8)})) << "both hints shown with their arrows on their targets";
   EXPECT_EQ(seen, (std::vector<std::string>{"6: 1.000000", "7: 2.000000", "8: 1.000000", "9: 1.000000"}));
@@ -182,16 +193,11 @@ TEST_F(LaterScripts, LevelFiveFollowedToItsPie) {
   ASSERT_NE(dynamic_cast<LevelTutorial_5*>(Tutorial()), nullptr) << "the factory makes it for index 4";
   TutorialFollower f(h);
   std::vector<std::string> seen;
-  TutorialId last = 0;
-  f.everyFrame = [&](TutorialFollower&) {
-    const TutorialId now = Current();
-    if (now == last) return;
-    last = now;
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
     if (now >= L5(6))
       seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(1)) + " " + std::to_string(RateA(5)) +
                      " " + std::to_string(RateA(4)));
-  };
-  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  }));
   EXPECT_EQ(f.Trace(), StepRange(L5, 11));
   const std::string ones = "1.000000 1.000000 1.000000";
   EXPECT_EQ(seen, (std::vector<std::string>{"6: " + ones, "7: 0.000000 1.000000 1.000000",
