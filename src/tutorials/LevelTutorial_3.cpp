@@ -17,6 +17,7 @@
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSProductionButton.h"
 #include "ui/ASSProductionSlot.h"
+#include "windows/WarehouseWindow.h"
 
 namespace {
 namespace tut3 {
