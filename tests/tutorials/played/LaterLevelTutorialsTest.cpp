@@ -25,6 +25,8 @@
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
 #include "resources/GameServices.h"
+#include "level/state/GameLevelSaves.h"
+#include "testsupport/SavedLevelStore.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TutorialFollower.h"
 #include "tutorials/LevelTutorial_3.h"
@@ -60,10 +62,11 @@ class LaterScripts : public ::testing::Test {
   }
   ~LaterScripts() override { h.world.CloseLevel(); }
 
-  GameLevel& Open(i32 index) {
+  GameLevel& Open(i32 index, LevelSaves* saves = nullptr) {
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
+    hooks.saves = saves;
     GameLevel* level = h.world.OpenLevel(index, LevelSetup{}, hooks);
     maker.SetLevel(level);
     h.LoadAll();
@@ -251,6 +254,30 @@ TEST_F(LaterScripts, LevelFiveStoppedWithItsRatesRaised) {
   };
   ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(stopped, "1.000000 1.000000");
+}
+
+// Level 5 left while step 3 waits on the bakery's empty site and entered
+// again: its tutorial resumes at step 2 (the factories' category).
+TEST_F(LaterScripts, LevelFiveLeftWhileTheSiteIsEmptyResumesAtStepTwo) {
+  ASSERT_TRUE(h.loaded);
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  GameLevel& level = Open(4, &saves);
+  TutorialFollower f(h);
+  bool restored = false;
+  f.everyFrame = [&](TutorialFollower&) {
+    if (restored || Current() != L5(3) || Point(4)->GetKind() != kPointKindEmpty) return;
+    restored = true;
+    level.Leave();
+    ASSERT_NE(store.slots[0][4], nullptr);
+    h.Enter();
+    ASSERT_NE(Tutorial(), nullptr);
+    EXPECT_EQ(Tutorial()->GetPendingStep(), Tutorial()->FindStep(L5(2)));
+    h.Start();
+    level.StopTutorial();
+  };
+  EXPECT_TRUE(f.Run(60000));
+  EXPECT_TRUE(restored);
 }
 
 }  // namespace
