@@ -1,6 +1,7 @@
 #include "tutorials/LevelTutorialScript.h"
 
 #include "base/LittleEndian.h"
+#include "content/BuildingTable.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "level/characters/Job.h"
@@ -13,12 +14,14 @@
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointFactory.h"
+#include "level/objects/PointHenhouse.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "resources/GameServices.h"
 #include "ui/ASSArrowButton.h"
+#include "ui/ASSPriceButton.h"
 #include "ui/ASSProductionButton.h"
 #include "ui/ASSProductionSlot.h"
 #include "ui/GameButton.h"
@@ -266,4 +269,155 @@ bool ScriptWarehousePoint(kis::FloatPoint* out, float, float, u32 below, u32) {
   out->x = static_cast<float>((r.left + r.right) / 2);
   out->y = static_cast<float>(r.top + static_cast<i32>(below));
   return true;
+}
+
+// --- Parts of the later scripts (levels 3 to 5) -------------------------------------------------------
+
+void ScriptOpenWarehouse(ScriptStep& step) {
+  step.build = [](ScriptStep& st) {
+    ScriptArrowAndText(st, new TutTargetButton(kTutorialWindowLevelPanel, kTutorialPanelWarehouse, 0, kAngleUp, kArrowGap));
+    st.Arrow(new TutTargetLevelPoint(st.Level(), 0, 70.0f, 48.0f), 2);
+  };
+  step.allow = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialActionObject) return param == kScriptWarehouseObject && ScriptObjectOfPoint(st, object, 0);
+    return code == kTutorialActionButton &&
+           ScriptIsButton(static_cast<u32>(param), object, kTutorialWindowLevelPanel, kTutorialPanelWarehouse);
+  };
+  step.event = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialEventClick &&
+        ScriptIsButton(static_cast<u32>(param), object, kTutorialWindowLevelPanel, kTutorialPanelWarehouse))
+      st.Finish();
+  };
+  step.frame = [](ScriptStep& st, u32) {
+    if (WarehouseWindow::GetOpen()) st.Finish();
+  };
+  step.resume = [](ScriptStep& st) { return st.GetId(); };
+}
+
+bool ScriptWarehouseSettled() {
+  WarehouseWindow* w = WarehouseWindow::GetOpen();
+  return w && !w->IsBusy();
+}
+
+void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous) {
+  const uintptr_t data = reinterpret_cast<uintptr_t>(FindBuildingByName(building));
+  const auto empty = [index](ScriptStep& st) {
+    LevelTutorial* t = st.GetLevelTutorial();
+    return t && t->PointOfKind(index, kPointKindEmpty, false);
+  };
+  step.beginFlags = [index](ScriptStep& st) {
+    LevelTutorial* t = st.GetLevelTutorial();
+    return t && t->PointOfKind(index, kPointKindBuilding, false) ? 0x120u : st.GetFlagsActive();
+  };
+  step.build = [=](ScriptStep& st) {
+    if (data && empty(st))
+      ScriptArrowAndText(st, new TutTargetButton(kTutorialWindowLevelPanel, control, data, kAngleUp, kArrowGap));
+  };
+  step.allow = [=](ScriptStep&, u32 code, uintptr_t param, const void* object) {
+    return code == kTutorialActionGrow ||
+           (code == kTutorialActionButton && data &&
+            ScriptIsButton(static_cast<u32>(param), object, kTutorialWindowLevelPanel, control, data));
+  };
+  step.event = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialEventPointChanged && param == static_cast<uintptr_t>(kPointKindBuilding) &&
+        ScriptIsPoint(st, object, index) && ScriptPointState(object) == static_cast<i32>(kPointStateSetUp)) {
+      st.Finish();
+    } else if (code == kTutorialEventClick && data &&
+               ScriptIsButton(static_cast<u32>(param), object, kTutorialWindowLevelPanel, control, data)) {
+      st.HideLayer();
+      st.SetFlags(0x120);
+    }
+  };
+  step.resume = [=](ScriptStep& st) { return empty(st) ? previous : st.GetId(); };
+}
+
+PointPetshouse* ScriptHouse(const ScriptStep& step, i32 index) {
+  LevelTutorial* t = step.GetLevelTutorial();
+  return t ? dynamic_cast<PointPetshouse*>(t->PointOfKind(index, kPointKindBuilding, false)) : nullptr;
+}
+
+PointHenhouse* ScriptHenhouse(const ScriptStep& step, i32 index) {
+  return dynamic_cast<PointHenhouse*>(ScriptHouse(step, index));
+}
+
+ScreenSprite* ScriptHenhouseFeed(const ScriptStep& step, i32 index) {
+  PointHenhouse* h = ScriptHenhouse(step, index);
+  return h ? h->GetFeedButton() : nullptr;
+}
+
+ScreenSprite* ScriptHenhouseEggs(const ScriptStep& step, i32 index) {
+  PointHenhouse* h = ScriptHenhouse(step, index);
+  return h ? h->GetTakeEggsButton() : nullptr;
+}
+
+void ScriptSetRateA(const ScriptStep& step, i32 index, float rate) {
+  if (PointFactory* f = ScriptFactory(step, index)) f->SetSpeedFactor(rate);
+}
+
+void ScriptSetRateB(const ScriptStep& step, i32 index, float rate) {
+  if (PointPetshouse* h = ScriptHouse(step, index)) h->SetRateModifier(kScriptHouseRateId, false, rate);
+}
+
+const PRODUCT* ScriptFirstStocked(const ScriptStep& step) {
+  GameLevel* level = step.Level();
+  WarehouseStock* stock = level ? level->Rules().Stock() : nullptr;
+  if (!stock) return nullptr;
+  for (i32 i = 0; i < stock->GetEntryCount(); ++i)
+    if (stock->GetEntry(i).count > 0) return stock->GetEntry(i).product;
+  return nullptr;
+}
+
+bool ScriptPointAnchor(kis::FloatPoint* out, float, float, u32 argument, u32) {
+  auto* tutorial = dynamic_cast<LevelTutorial*>(GetCurrentTutorial());
+  GameLevel* level = tutorial ? tutorial->GetLevel() : nullptr;
+  BaseLevelPoint* point = level ? level->Map().GetPoint(static_cast<i32>(argument)) : nullptr;
+  if (!point) return false;
+  POINTPOS at{point->GetX(), point->GetY()};
+  if (auto* bed = dynamic_cast<BasePointPlant*>(point)) bed->GetButtonAnchor(&at);
+  level->Rules().View().MapToScreen(&at.x, &at.y);
+  out->x = static_cast<float>(at.x);
+  out->y = static_cast<float>(at.y);
+  return true;
+}
+
+void ScriptClickCentre(ScriptStep& step, float angle, float distance) {
+  step.build = [angle, distance](ScriptStep& st) {
+    st.Text(new TutTargetCustom(LevelScreenCentre, 0, angle, 0.0f, 0), true, distance, true);
+  };
+}
+
+void ScriptSpriteHint(ScriptStep& step, std::function<ScreenSprite*(ScriptStep&)> sprite, float angle, bool click) {
+  step.build = [sprite = std::move(sprite), angle, click](ScriptStep& st) {
+    if (ScreenSprite* s = sprite(st)) ScriptArrowAndText(st, new TutTargetScreenSprite(s, angle, kArrowGap), 0, click);
+  };
+}
+
+void ScriptJobHint(ScriptStep& step, u32 spriteCode, i32 index, u16 job, u32 workFlags) {
+  step.beginFlags = [job, workFlags](ScriptStep& st) {
+    return ScriptLastJob(st) == job ? workFlags : st.GetFlagsActive();
+  };
+  step.allow = [spriteCode, index](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    return ScriptSpriteAction(st, code, param, object, spriteCode, index);
+  };
+  step.event = [job, workFlags](ScriptStep& st, u32 code, uintptr_t param, const void*) {
+    if (code != kTutorialEventJob || param != job) return;
+    st.SetFlags(workFlags);
+    st.HideLayer();
+  };
+}
+
+void ScriptCollectEggs(ScriptStep& step, i32 index, float angle) {
+  ScriptJobHint(step, kTakeEggsButtonCode, index, kJobTakeEggs, 0x120);
+  ScriptSpriteHint(step, [index](ScriptStep& st) { return ScriptHenhouseEggs(st, index); }, angle);
+  step.allow = [index](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    return code == kTutorialActionGrow || ScriptSpriteAction(st, code, param, object, kTakeEggsButtonCode, index);
+  };
+  auto job = step.event;
+  step.event = [job](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
+    if (code == kTutorialEventStored && object &&
+        static_cast<const BaseLevelPoint*>(object)->GetKind() == kPointKindBuilding)
+      st.Finish();
+    else
+      job(st, code, param, object);
+  };
 }

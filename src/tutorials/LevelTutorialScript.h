@@ -144,3 +144,50 @@ bool ScriptObjectOfPoint(const ScriptStep& step, const void* object, i32 index);
 // Computed points of the scripts.
 bool ScriptPanelTop(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
 bool ScriptWarehousePoint(kis::FloatPoint* out, float angle, float distance, u32 below, u32 extra);
+
+// --- Parts of the later scripts (levels 3 to 5) -------------------------------------------------------
+// The rate field of an animal house a tutorial speeds up or stops (its own
+// rate modifier entry; 1.0 takes it out).
+constexpr u32 kScriptHouseRateId = 0x54757452u;  // 'TutR'
+constexpr u32 kScriptWarehouseObject = 0x10002000u;  // the warehouse's map object (code 101)
+
+// The warehouse: its panel button, or the warehouse on the map (point 0,
+// a second arrow tagged 2); finishes once the window is open. A save
+// resumes at this step.
+void ScriptOpenWarehouse(ScriptStep& step);
+// The warehouse window is open, neither hiding nor animating.
+bool ScriptWarehouseSettled();
+// The build button (its data the building named) while the place of the
+// index is empty; finishes once a building stands ready there (kind 3,
+// state value 1). A save while the place is empty resumes at `previous`.
+void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous);
+// The point of the index as an animal house (kind 3), or as the henhouse.
+class PointPetshouse;
+class PointHenhouse;
+PointPetshouse* ScriptHouse(const ScriptStep& step, i32 index);
+PointHenhouse* ScriptHenhouse(const ScriptStep& step, i32 index);
+// The henhouse's feed button (its production sprite) and its eggs sprite.
+ScreenSprite* ScriptHenhouseFeed(const ScriptStep& step, i32 index);
+ScreenSprite* ScriptHenhouseEggs(const ScriptStep& step, i32 index);
+// Rate A (a factory's speed factor) and rate B (an animal house's own rate).
+void ScriptSetRateA(const ScriptStep& step, i32 index, float rate);
+void ScriptSetRateB(const ScriptStep& step, i32 index, float rate);
+// The first product the warehouse holds some of, or null.
+const PRODUCT* ScriptFirstStocked(const ScriptStep& step);
+// Computed point: the screen place of the anchor of the level point of
+// `argument` (a bed's button anchor, else the point itself).
+bool ScriptPointAnchor(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+// The step's click text centred on the panel centre's target (angle, 0), at the distance.
+void ScriptClickCentre(ScriptStep& step, float angle, float distance);
+// An arrow and the step's text on the sprite the function finds when the
+// step is built (nothing without one).
+void ScriptSpriteHint(ScriptStep& step, std::function<ScreenSprite*(ScriptStep&)> sprite, float angle,
+                      bool click = false);
+// A hint on a head-up sprite of a player's job (`spriteCode`, of the point
+// of the index or -1 any): the job's event hides the layer and lets her
+// work (`workFlags`), and so does Begin when that job is queued already.
+void ScriptJobHint(ScriptStep& step, u32 spriteCode, i32 index, u16 job, u32 workFlags);
+// The eggs of the henhouse of the index collected: the hint on its eggs
+// (at the angle), her collecting let through (0x120, also when queued
+// already), crops growing; the eggs stored by a building finish.
+void ScriptCollectEggs(ScriptStep& step, i32 index, float angle);

@@ -32,7 +32,6 @@ constexpr u32 kItemPlant = 0x1000002u;
 constexpr u32 kItemProduct = 0x1000003u;
 constexpr u32 kHarv = 0x48617276u;  // 'Harv'
 constexpr u32 kWate = 0x57617465u;  // 'Wate'
-constexpr u32 kWarehouseObject = 0x10002000u;
 constexpr float kNearTarget = 150.0f;
 
 ScriptStep* Make1(u32 n, u32 layer, u32 active, u32 after) {
@@ -85,11 +84,6 @@ TutorialId Resume(ScriptStep&, u32 n) { return Step1(n); }
 bool PlayerIdle(ScriptStep& s) {
   MapCharacter* player = ScriptPlayer(s);
   return !player || player->GetJobs().GetCount() == 0;
-}
-
-bool WarehouseShown() {
-  WarehouseWindow* w = WarehouseWindow::GetOpen();
-  return w && !w->IsBusy();
 }
 
 // The harvest of the bed: with a harvest already queued nothing is asked.
@@ -160,25 +154,11 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
   ClickCentre(*Make1(13, kLvlp, 0x1000, 0x1000), 160.0f);
 
   // The warehouse: its panel button, or the warehouse on the map.
-  s = Make1(14, kLvlp, 0x1001002, 0x3000);
-  s->build = [](ScriptStep& st) {
-    ArrowAndText(st, Control(kLvlp, kTutorialPanelWarehouse, 0));
-    st.Arrow(new TutTargetLevelPoint(st.Level(), 0, 70.0f, 48.0f));
-  };
-  ScriptWaitForButton(*s, kLvlp, kTutorialPanelWarehouse);
-  s->allow = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialActionObject) return param == kWarehouseObject && ScriptObjectOfPoint(st, object, 0);
-    return code == kTutorialActionButton &&
-           ScriptIsButton(static_cast<u32>(param), object, kLvlp, kTutorialPanelWarehouse);
-  };
-  s->frame = [](ScriptStep& st, u32) {
-    if (WarehouseWindow::GetOpen()) st.Finish();
-  };
+  ScriptOpenWarehouse(*Make1(14, kLvlp, 0x1001002, 0x3000));
   auto resume14 = [](ScriptStep& st) { return Resume(st, 14); };
-  s->resume = resume14;
 
   s = Make1(15, kWrhs, 0x1000, 0x1000);
-  s->canStart = [](ScriptStep&) { return WarehouseShown(); };
+  s->canStart = [](ScriptStep&) { return ScriptWarehouseSettled(); };
   s->build = [](ScriptStep& st) {
     st.Text(new TutTargetCustom(ScriptWarehousePoint, 240, kAngleDown, 0.0f, 0), true, 0.0f, true);
   };

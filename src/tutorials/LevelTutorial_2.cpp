@@ -37,7 +37,6 @@ void ArrowWithText(ScriptStep& s, TutorialTarget* target, u32 tag = 0, bool clic
   ScriptArrowAndText(s, target, tag, click);
 }
 
-uintptr_t Mill() { return reinterpret_cast<uintptr_t>(FindBuildingByName(u"prod_flour")); }
 
 bool IsMill(const PointFactory* f) {
   return f && f->GetBuilding() && f->GetBuilding()->id == kis::NameId(u"prod_flour");
@@ -54,35 +53,8 @@ void OpenFactories(ScriptStep& s) {
   ScriptWaitForButton(s, kPanel, kOpenFactories);
 }
 
-// The mill's build button while the place is empty; finishes once a
-// building stands ready (kind 3, state value 1). Saved while the place is
-// still empty, the tutorial resumes at the step before.
 void BuildMill(ScriptStep& s, i32 index, u32 previous) {
-  s.beginFlags = [index](ScriptStep& st) {
-    LevelTutorial* t = st.GetLevelTutorial();
-    return t && t->PointOfKind(index, kPointKindBuilding, false) ? 0x120u : st.GetFlagsActive();
-  };
-  s.build = [index](ScriptStep& st) {
-    LevelTutorial* t = st.GetLevelTutorial();
-    if (t && t->PointOfKind(index, kPointKindEmpty, false)) ArrowWithText(st, PanelControl(kBuildFactory, Mill()));
-  };
-  s.allow = [](ScriptStep&, u32 code, uintptr_t param, const void* object) {
-    return code == kTutorialActionGrow ||
-           (code == kTutorialActionButton && ScriptIsButton(static_cast<u32>(param), object, kPanel, kBuildFactory, Mill()));
-  };
-  s.event = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
-    if (code == kTutorialEventPointChanged && param == static_cast<uintptr_t>(kPointKindBuilding) &&
-        ScriptPointState(object) == static_cast<i32>(kPointStateSetUp)) {
-      st.Finish();
-    } else if (code == kTutorialEventClick && ScriptIsButton(static_cast<u32>(param), object, kPanel, kBuildFactory, Mill())) {
-      st.HideLayer();
-      st.SetFlags(0x120);
-    }
-  };
-  s.resume = [index, previous](ScriptStep& st) {
-    LevelTutorial* t = st.GetLevelTutorial();
-    return t && t->PointOfKind(index, kPointKindEmpty, false) ? Step2(previous) : st.GetId();
-  };
+  ScriptBuildOnSite(s, index, kBuildFactory, u"prod_flour", Step2(previous));
 }
 
 // Arrows (tagged by the point) on the harvest buttons of the beds 3 and 4.

@@ -4,6 +4,10 @@
 #include "resources/GameServices.h"
 #include "tutorials/LevelTutorial_1.h"
 #include "tutorials/LevelTutorial_2.h"
+// Levels 3 to 5
+#include "tutorials/LevelTutorial_3.h"
+#include "tutorials/LevelTutorial_4.h"
+#include "tutorials/LevelTutorial_5.h"
 
 // The level tutorials by the level's index; each new one becomes the
 // current tutorial (the game services keep it).
@@ -21,6 +25,16 @@ void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
       break;
     case 1:
       new LevelTutorial_2(level);
+      break;
+    // Levels 3 to 5
+    case 2:
+      new LevelTutorial_3(level);
+      break;
+    case 3:
+      new LevelTutorial_4(level);
+      break;
+    case 4:
+      new LevelTutorial_5(level);
       break;
     default:
       break;

@@ -230,7 +230,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
 
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });
-  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_EQ(levels.Get(i).loaded, i < 2) << i;
+  for (u32 i = 0; i < kLevelCount; ++i) EXPECT_EQ(levels.Get(i).loaded, i < 5) << i;
   EXPECT_NE(levels.Get(0).emptyPlace, nullptr);
   EXPECT_NE(levels.Get(0).treeSpot, nullptr);
 
@@ -311,8 +311,29 @@ TEST_F(SampleData, TheFirstTwoLevelsAreTheFarmsTheirTutorialsCountOnAndTheOthers
   EXPECT_EQ(levels.GetMedal(0, 0, first.regimes[0].bronze + 1), kGradeBronze);
   EXPECT_EQ(levels.GetMedal(1, 0, first.regimes[1].bronze + 1), kGradeFinished);
 
+  // Levels 3 to 5 as their tutorials find them: (level, point) -> kind, id, level.
+  struct LaterPoint {
+    u32 level, point, kind;
+    const char* id;
+    i32 pointLevel;
+  };
+  for (const LaterPoint& p : {LaterPoint{2, 2, 3, "prod_flour", 1}, LaterPoint{2, 3, 2, "wheat", 1},
+                              LaterPoint{3, 2, 0, nullptr, 0}, LaterPoint{3, 4, 2, "wheat", 3},
+                              LaterPoint{4, 1, 3, "henhouse", 1}, LaterPoint{4, 3, 2, "wheat", 3},
+                              LaterPoint{4, 4, 0, nullptr, 0}, LaterPoint{4, 5, 3, "prod_flour", 1}}) {
+    const LEVELINFO& l = levels.Get(p.level);
+    ASSERT_GT(l.points.size(), p.point) << p.level;
+    EXPECT_EQ(l.points[p.point].kind, p.kind) << p.level << " " << p.point;
+    if (p.id) {
+      EXPECT_EQ(l.points[p.point].id, kis::NameIdA(p.id)) << p.level << " " << p.point;
+    }
+    EXPECT_EQ(l.points[p.point].level, p.pointLevel) << p.level << " " << p.point;
+  }
+  EXPECT_TRUE(allows(levels.Get(4), kis::NameIdA("prod_pie")));
+  EXPECT_TRUE(allows(levels.Get(3), kis::NameIdA("henhouse")));
+
   // The others stand on the map with the campaign's cells, not loaded.
-  for (u32 i = 2; i < kLevelCount; ++i) {
+  for (u32 i = 5; i < kLevelCount; ++i) {
     const LEVELINFO& l = levels.Get(i);
     EXPECT_FALSE(l.loaded) << i;
     ASSERT_GE(l.mapCell, 0) << i;

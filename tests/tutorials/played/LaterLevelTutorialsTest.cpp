@@ -1,0 +1,284 @@
+// The tutorials of levels 3 to 5 played on their levels of the sample data
+// set by the tutorial follower: each runs to its end in the order of its
+// steps, a save at each step names the step it resumes at (the warehouse
+// window's steps resume at the warehouse button, the build hints at the
+// category while their site is empty), the rates a step raises follow the
+// step and are 1.0 again afterwards. Off the road: the sowing and upgrade
+// steps of level 3 not finishing on another point's change, level 4's
+// build hint showing nothing for a henhouse ordered before it appeared,
+// and the close-tutorial button stopping a step with raised rates. Level
+// 4's steps 4 and 8 are drawn into PNG files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "content/BuildingTable.h"
+#include "content/LevelRates.h"
+#include "content/LevelTable.h"
+#include "level/map/LevelMap.h"
+#include "level/map/LevelPointMaker.h"
+#include "level/objects/PointFactory.h"
+#include "level/objects/PointHenhouse.h"
+#include "level/rules/LevelRules.h"
+#include "level/scene/GameLevel.h"
+#include "resources/GameServices.h"
+#include "level/state/GameLevelSaves.h"
+#include "testsupport/SavedLevelStore.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/TutorialFollower.h"
+#include "tutorials/LevelTutorial_3.h"
+#include "tutorials/LevelTutorial_4.h"
+#include "tutorials/LevelTutorial_5.h"
+#include "tutorials/LevelTutorialScript.h"
+#include "tutorials/TutorialArrow.h"
+#include "tutorials/TutorialInfo.h"
+#include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialMaker.h"
+
+namespace latertutorials {
+namespace {
+
+using testsupport::TutorialFollower;
+
+constexpr u32 kLaterLimitMs = 400000;
+constexpr TutorialId L3(u32 n) { return 0x80030000u | n; }
+constexpr TutorialId L4(u32 n) { return 0x80040000u | n; }
+constexpr TutorialId L5(u32 n) { return 0x80050000u | n; }
+
+std::vector<TutorialId> StepRange(TutorialId (*id)(u32), u32 count) {
+  std::vector<TutorialId> v;
+  for (u32 n = 1; n <= count; ++n) v.push_back(id(n));
+  return v;
+}
+
+class LaterScripts : public ::testing::Test {
+ protected:
+  LaterScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
+    GetGameServices().tutorialFactory = &maker;
+    h.profile.tutorials = true;
+  }
+  ~LaterScripts() override { h.world.CloseLevel(); }
+
+  GameLevel& Open(i32 index, LevelSaves* saves = nullptr) {
+    GameLevelHooks hooks;
+    hooks.rules.profile = &h.profile;
+    hooks.villains = &h.villains;
+    hooks.saves = saves;
+    GameLevel* level = h.world.OpenLevel(index, LevelSetup{}, hooks);
+    maker.SetLevel(level);
+    h.LoadAll();
+    h.Enter();
+    h.Start();
+    return *level;
+  }
+  LevelTutorial* Tutorial() const { return dynamic_cast<LevelTutorial*>(GetCurrentTutorial()); }
+  TutorialId Current() const {
+    LevelTutorial* t = Tutorial();
+    return t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0;
+  }
+  BaseLevelPoint* Point(i32 i) { return h.Level()->Map().GetPoint(i); }
+  // Rate A of a factory, rate B of an animal house (-1: none there).
+  float RateA(i32 i) {
+    auto* f = dynamic_cast<PointFactory*>(Point(i));
+    return f ? f->GetSpeedFactor() : -1.0f;
+  }
+  float RateB(i32 i) {
+    auto* house = dynamic_cast<PointPetshouse*>(Point(i));
+    return house ? house->GetRates().GetRate() : -1.0f;
+  }
+  // The resume step of each step of the trace.
+  void ExpectResumes(const TutorialFollower& f, TutorialId (*id)(u32), u32 count, std::vector<std::pair<u32, u32>> moved) {
+    for (u32 n = 1; n <= count; ++n) {
+      u32 resume = n;
+      for (auto [from, to] : moved)
+        if (from == n) resume = to;
+      ASSERT_EQ(f.Resumes().count(id(n)), 1u) << n;
+      EXPECT_EQ(f.Resumes().at(id(n)), id(resume)) << "saved at step " << n;
+    }
+  }
+  void Report(const char* what) {
+    const u32 time = h.Level()->Rules().Clock().GetTime();
+    std::printf("%s followed to its end at %.2f s of level time (medal grade %d)\n", what, time / 1000.0,
+                h.Levels().GetMedal(0, h.Level()->GetLevelIndex(), time));
+  }
+
+  // Follows the tutorial to its end, telling `onStep` of each step as it
+  // becomes current; whether it ended.
+  bool FollowNoting(TutorialFollower& f, std::function<void(TutorialId)> onStep) {
+    TutorialId last = 0;
+    auto before = f.everyFrame;
+    f.everyFrame = [&, before](TutorialFollower& follower) {
+      if (before) before(follower);
+      const TutorialId now = Current();
+      if (now == last) return;
+      last = now;
+      onStep(now);
+    };
+    const bool ended = f.Run(kLaterLimitMs);
+    EXPECT_TRUE(ended) << "stuck at " << std::hex << Current();
+    return ended;
+  }
+
+  leveltest::LevelHarness h;
+  TutorialMaker maker;
+};
+
+// Level 3 to its end; the two upgrade steps heed only their own point.
+TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
+  ASSERT_TRUE(h.loaded);
+  Open(2);
+  ASSERT_NE(dynamic_cast<LevelTutorial_3*>(Tutorial()), nullptr) << "the factory makes it for index 2";
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
+    // A change of the other point, with the state value awaited, goes by.
+    if (now == L3(3)) Tutorial()->Notify(kTutorialEventPointChanged, kPointKindPlant, Point(2));
+    if (now == L3(7)) {
+      Tutorial()->Notify(kTutorialEventPointChanged, kPointKindBuilding, Point(3));
+      Tutorial()->Notify(kTutorialEventPointChanged, kPointKindPlant, Point(3));
+      seen.push_back("7 heard bed at " + std::to_string(static_cast<LevelPoint*>(Point(3))->GetLevel()) + ": " +
+                     (Current() == L3(7) ? "waits" : "finished"));
+    }
+    if (now == L3(8)) seen.push_back("mill at " + std::to_string(static_cast<LevelPoint*>(Point(2))->GetLevel()));
+  }));
+  EXPECT_EQ(f.Trace(), StepRange(L3, 15));
+  EXPECT_EQ(seen, (std::vector<std::string>{"7 heard bed at 2: waits", "mill at 2"}));
+  ExpectResumes(f, L3, 15, {{12, 11}, {13, 11}, {14, 15}});
+  EXPECT_FLOAT_EQ(h.Level()->Rules().GetRate(kRateFactories), 1.0f);
+  EXPECT_FLOAT_EQ(RateA(2), 1.0f);
+  EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
+  Report("level 3");
+}
+
+// Level 4 to its eggs; the henhouse twice as fast only during step 7.
+TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
+  ASSERT_TRUE(h.loaded);
+  Open(3);
+  ASSERT_NE(dynamic_cast<LevelTutorial_4*>(Tutorial()), nullptr) << "the factory makes it for index 3";
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  std::vector<TutorialId> shot;
+  f.everyFrame = [&](TutorialFollower& follower) {
+    const TutorialId now = Current();
+    // Steps 4 and 8 drawn once their arrows and text have faded in.
+    TutorialLayer* layer = Tutorial() && Tutorial()->GetCurrentStep() ? Tutorial()->GetCurrentStep()->GetLayer() : nullptr;
+    if ((now == L4(4) || now == L4(8)) && (shot.empty() || shot.back() != now) && layer &&
+        layer->GetState() < kLayerHiding && layer->Texts().GetCount() == 1 &&
+        layer->Texts().Get(0)->GetState() == kLayerShown) {
+      bool ready = layer->Arrows().GetCount() == (now == L4(4) ? 2 : 1);
+      for (i32 i = 0; i < layer->Arrows().GetCount(); ++i)
+        ready = ready && layer->Arrows().Get(i)->GetState() == kLayerShown && layer->Arrows().Get(i)->GetTarget()->IsValid();
+      if (ready) {
+        follower.Draw();
+        EXPECT_TRUE(h.WritePng("tutorial_level4_step" + std::to_string(now & 0xFF) + ".png"));
+        shot.push_back(now);
+      }
+    }
+  };
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
+    if (now >= L4(6) && now <= L4(9)) seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(2)));
+  }));
+  EXPECT_EQ(f.Trace(), StepRange(L4, 9));
+  EXPECT_EQ(shot, (std::vector<TutorialId>{L4(4), L4(8)})) << "both hints shown with their arrows on their targets";
+  EXPECT_EQ(seen, (std::vector<std::string>{"6: 1.000000", "7: 2.000000", "8: 1.000000", "9: 1.000000"}));
+  ExpectResumes(f, L4, 9, {{3, 2}});
+  EXPECT_FLOAT_EQ(RateB(2), 1.0f);
+  Report("level 4");
+}
+
+// Level 5 to its first pie; rates A and B of steps 7, 8 and 10.
+TEST_F(LaterScripts, LevelFiveFollowedToItsPie) {
+  ASSERT_TRUE(h.loaded);
+  Open(4);
+  ASSERT_NE(dynamic_cast<LevelTutorial_5*>(Tutorial()), nullptr) << "the factory makes it for index 4";
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
+    if (now >= L5(6))
+      seen.push_back(std::to_string(now & 0xFF) + ": " + std::to_string(RateB(1)) + " " + std::to_string(RateA(5)) +
+                     " " + std::to_string(RateA(4)));
+  }));
+  EXPECT_EQ(f.Trace(), StepRange(L5, 11));
+  const std::string ones = "1.000000 1.000000 1.000000";
+  EXPECT_EQ(seen, (std::vector<std::string>{"6: " + ones, "7: 0.000000 1.000000 1.000000",
+                                            "8: 2.000000 2.000000 1.000000", "9: " + ones,
+                                            "10: 1.000000 1.000000 2.000000", "11: " + ones}));
+  ExpectResumes(f, L5, 11, {{3, 2}});
+  Report("level 5");
+}
+
+// Level 4's build hint after the henhouse was ordered before it appeared:
+// nothing shown, crops growing; the close-tutorial button in step 7 puts
+// the henhouse's rate back to 1.0. Level 5 stopped in step 8 likewise.
+TEST_F(LaterScripts, BuildOrderedEarlyAndRatesBackWhenStopped) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(3);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    if (!t) return;
+    if (t->GetPendingStep() && t->GetPendingStep()->GetId() == L4(3) &&
+        Point(2)->GetKind() == kPointKindEmpty && level.Map().GetSelectedPoint() == 2)
+      level.Map().Points().BuildBuilding(FindBuildingByName(u"henhouse"));
+    TutorialStep* step = t->GetCurrentStep();
+    if (step && step->GetId() == L4(3) && seen.empty())
+      seen.push_back("3: " + std::to_string(t->GetFlags()) + ", " +
+                     std::to_string(step->GetLayer() ? step->GetLayer()->Arrows().GetCount() +
+                                                           step->GetLayer()->Texts().GetCount()
+                                                     : 0) +
+                     " shown, resumes at " + std::to_string(TutorialFollower::SavedResumeStep(t) & 0xFF));
+    if (step && step->GetId() == L4(7) && t->GetState() == kTutorialRunning && RateB(2) == 2.0f) {
+      level.StopTutorial();
+      seen.push_back("stopped in 7: " + std::to_string(RateB(2)) + ", flags " + std::to_string(t->GetFlags()));
+    }
+  };
+  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(seen, (std::vector<std::string>{"3: 288, 0 shown, resumes at 3", "stopped in 7: 1.000000, flags 0"}));
+  EXPECT_EQ(f.Trace(), StepRange(L4, 7));
+}
+
+TEST_F(LaterScripts, LevelFiveStoppedWithItsRatesRaised) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(4);
+  TutorialFollower f(h);
+  std::string stopped;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    if (!t || Current() != L5(8) || t->GetState() != kTutorialRunning || RateA(5) != 2.0f) return;
+    level.StopTutorial();
+    stopped = std::to_string(RateA(5)) + " " + std::to_string(RateB(1));
+  };
+  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(stopped, "1.000000 1.000000");
+}
+
+// Level 5 left while step 3 waits on the bakery's empty site and entered
+// again: its tutorial resumes at step 2 (the factories' category).
+TEST_F(LaterScripts, LevelFiveLeftWhileTheSiteIsEmptyResumesAtStepTwo) {
+  ASSERT_TRUE(h.loaded);
+  testsupport::SavedLevelStore store;
+  GameLevelSaves saves(&store, &store, nullptr);
+  GameLevel& level = Open(4, &saves);
+  TutorialFollower f(h);
+  bool restored = false;
+  f.everyFrame = [&](TutorialFollower&) {
+    if (restored || Current() != L5(3) || Point(4)->GetKind() != kPointKindEmpty) return;
+    restored = true;
+    level.Leave();
+    ASSERT_NE(store.slots[0][4], nullptr);
+    h.Enter();
+    ASSERT_NE(Tutorial(), nullptr);
+    EXPECT_EQ(Tutorial()->GetPendingStep(), Tutorial()->FindStep(L5(2)));
+    h.Start();
+    level.StopTutorial();
+  };
+  EXPECT_TRUE(f.Run(60000));
+  EXPECT_TRUE(restored);
+}
+
+}  // namespace
+}  // namespace latertutorials
