@@ -119,10 +119,9 @@ LevelTutorial_8::LevelTutorial_8(GameLevel* level) : LevelTutorial(kLevelTutoria
   s->beginFlags = [](ScriptStep& st) { return RemovalOrdered(st) ? 0x100u : st.GetFlagsActive(); };
   s->build = [](ScriptStep& st) {
     if (RemovalOrdered(st)) return;
-    GameLevel* lv = st.Level();
-    BaseLevelPoint* point = lv ? lv->Map().GetPoint(kRemovedPoint) : nullptr;
+    BasePointPlant* bed = ScriptBed(st, kRemovedPoint);
     ScriptArrowAndText(st, new TutTargetButton(kPanel8, kRemovePlants, 0, kAngleUp, kArrowGap), 0, false, kItemPoint,
-                       reinterpret_cast<uintptr_t>(point));
+                       reinterpret_cast<uintptr_t>(bed));
   };
   s->allow = [](ScriptStep&, u32 code, uintptr_t param, const void* object) {
     return code == kTutorialActionButton && ScriptIsButton(static_cast<u32>(param), object, kPanel8, kRemovePlants);
