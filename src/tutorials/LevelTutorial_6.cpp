@@ -5,6 +5,7 @@
 #include "level/characters/Job_Repair.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
+#include "level/map/LevelPointCare.h"
 #include "level/map/MapObject.h"
 #include "level/map/PointDamage.h"
 #include "level/objects/LevelVillainCast.h"
@@ -132,9 +133,16 @@ LevelTutorial_6::LevelTutorial_6(GameLevel* level) : LevelTutorial(kLevelTutoria
     st.Arrow(new VillainTarget(this, VillainTarget::kAround, 0.0f), 2);
     st.Text(new VillainTarget(this, VillainTarget::kPlace, 0.0f), true, 0.0f, true);
   };
+  // Its next shot leaves the catapult at once (the level is still held):
+  // the second arrival.
   s->onEnd = [this](ScriptStep&) {
     MapVillain* v = GetVillain();
-    if (v && v->GetState() == kVillainAttacking && v->GetShotsLeft() > 0) v->Shoot();
+    if (!v || v->GetState() != kVillainAttacking || v->GetShotsLeft() < 1 || !GetLevel()) return;
+    const VillainOffset origin = v->GetShotOrigin();
+    const i32 target = PickVillainTarget(GetLevel()->Map(), origin.x, origin.y);
+    if (target < 0) return;
+    v->FireShot(target);
+    Notify(kTutorialEventVillain, 0, v);
   };
 
   // Its shot in the air, to burst by a click.
@@ -148,7 +156,8 @@ LevelTutorial_6::LevelTutorial_6(GameLevel* level) : LevelTutorial(kLevelTutoria
     return code == kTutorialActionObject && param == kObjectVillainShot;
   };
   s->frame = [this](ScriptStep& st, u32) {
-    if (!GetFirstShot()) st.Finish();
+    MapVillain* v = GetVillain();
+    if (!GetFirstShot() && !(v && v->GetShotJob())) st.Finish();
   };
 
   // The villain, to drive off by clicks.

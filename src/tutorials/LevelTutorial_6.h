@@ -11,7 +11,7 @@
 //   villain list     LevelVillainCast::GetVillains (the first: index 0)
 //   villain index    its place in that list (-1: none stored)
 //   arrival          event 0x80000008 (a shot fired)
-//   resume operation the villain fires its next shot (MapVillain::Shoot)
+//   resume operation its next shot leaves the catapult at once (FireShot)
 //   rate, base rate  the villain's shot timer, its kind's shot interval
 //   health ratio     health / the kind's health
 //   active shot      a shot of LevelVillainCast::GetShots not burst
