@@ -7,6 +7,7 @@
 // its rate.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,26 @@ class ShortScripts : public ::testing::Test {
     return q ? q->Find(id) : nullptr;
   }
 
+  // Once the step's arrows and text are all shown: drawn into the PNG file.
+  void ShotOnce(TutorialFollower& f, TutorialId step, const char* file, bool* done) {
+    GameTutorial* t = GetCurrentTutorial();
+    TutorialLayer* layer = t && t->GetCurrentStep() && t->GetCurrentStep()->GetId() == step
+                               ? t->GetCurrentStep()->GetLayer()
+                               : nullptr;
+    if (*done || !layer || layer->Texts().GetCount() < 1 || layer->Texts().Get(0)->GetState() != kLayerShown) return;
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i) {
+      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return;
+      EXPECT_TRUE(layer->Arrows().Get(i)->GetTarget()->IsValid()) << file;
+    }
+    f.Draw();
+    EXPECT_TRUE(h.WritePng(file));
+    *done = true;
+  }
+  // The level's clock at the end of the follower's run.
+  void Report(const char* what) {
+    std::printf("%s followed to its end at %.2f s of level time\n", what, h.Level()->Rules().Clock().GetTime() / 1000.0);
+  }
+
   leveltest::LevelHarness h;
   TutorialMaker maker;
 };
@@ -143,11 +164,14 @@ TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
   EXPECT_FALSE(full->IsSaved());
   EXPECT_EQ(full->GetMessageId(), 0x4001000u + wheat->number);
   TutorialFollower f(h);
-  bool pointed = false;
+  bool pointed = false, shot = false;
+  f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, 0x802B0001u, "tutorial_full_warehouse.png", &shot); };
   f.Override(0x802B0001u, [&](TutorialFollower& fl) {
     MessageWindow* m = Message(0x4001000u + wheat->number);
     TutorialLayer* layer = full->GetCurrentStep()->GetLayer();
-    if (!m || !layer || layer->Arrows().GetCount() != 1 || !layer->Arrows().Get(0)->GetTarget()->IsValid()) return false;
+    if (!m || !layer || layer->Arrows().GetCount() != 1 || !layer->Arrows().Get(0)->GetTarget()->IsValid() ||
+        !shot)
+      return false;  // read (and drawn) first
     EXPECT_EQ(Message(0x4001000u + wheat->id), nullptr);
     EXPECT_NEAR(layer->Arrows().Get(0)->GetTarget()->GetX(), m->GetRect().right, 8) << "on its notice";
     pointed = true;
@@ -157,6 +181,7 @@ TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
   });
   ASSERT_TRUE(f.Run(30000)) << "stuck at " << std::hex << Current();
   EXPECT_TRUE(pointed);
+  EXPECT_TRUE(shot);
   EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u, 0x802B0002u}));
   EXPECT_NE(WarehouseWindow::GetOpen(), nullptr);
   // A second overflow: the short message, no tutorial.
@@ -178,7 +203,11 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
     GameLevel& level = Open(7, setup);
     ASSERT_NE(dynamic_cast<LevelTutorial_8*>(GetCurrentTutorial()), nullptr);
     TutorialFollower f(h);
+    bool shot = false;
+    f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot); };
     ASSERT_TRUE(f.Run(kShortLimit)) << "stuck at " << std::hex << Current();
+    EXPECT_EQ(shot, bees);
+    if (!bees) Report("level 8");
     std::vector<TutorialId> expected{S8(1), S8(2), S8(3), S8(4)};
     if (bees) expected.insert(expected.begin(), kBees);
     EXPECT_EQ(f.Trace(), expected) << bees;
@@ -198,7 +227,9 @@ TEST_F(ShortScripts, LevelSixFromTheFirstShotToTheRepair) {
   ASSERT_NE(t, nullptr);
   TutorialFollower f(h);
   std::vector<std::string> seen;
-  f.everyFrame = [&](TutorialFollower&) {
+  bool shot = false;
+  f.everyFrame = [&](TutorialFollower& fl) {
+    ShotOnce(fl, S6(1), "tutorial_level6_step1.png", &shot);
     if (Current() == S6(1) && seen.empty()) {
       i32 damaged = 0;
       for (i32 i = 0; i < level.Map().GetPointCount(); ++i) damaged += level.Map().GetPoint(i)->HasDamage() ? 1 : 0;
@@ -223,6 +254,8 @@ TEST_F(ShortScripts, LevelSixFromTheFirstShotToTheRepair) {
   EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{S6(1), S6(2), S6(3), S6(4), S6(5)}));
   EXPECT_EQ(seen, std::vector<std::string>{"6_1 villain 0 arrivals 1 damaged 1"});
   for (u32 n = 1; n <= 5; ++n) EXPECT_EQ(f.Resumes().at(S6(n)), S6(n)) << n;
+  EXPECT_TRUE(shot);
+  Report("level 6");
 }
 
 // The code-130 filter over its four kinds after one and two arrivals, and
