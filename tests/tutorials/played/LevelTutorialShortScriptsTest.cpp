@@ -291,7 +291,17 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     rows.push_back(row());
     for (i32 i = 0; i < v->GetInfo()->health - 1 && v->GetInfo()->health > 1; ++i) v->Hit();
     rows.push_back(row());
+    // Its record: the first start, the villain and the arrivals come back;
+    // a record of the level tutorials' 20 bytes is refused.
+    u8 record[kLevelTutorial6RecordSize] = {};
+    t->FillRecord(record);
     t->Finish();
+    auto* again = new LevelTutorial_6(&level);
+    EXPECT_FALSE(again->LoadRecord(record, kLevelTutorialRecordSize));
+    ASSERT_TRUE(again->LoadRecord(record, kLevelTutorial6RecordSize));
+    EXPECT_EQ(again->GetVillainIndex(), 0);
+    EXPECT_EQ(again->GetArrivals(), 2u);
+    again->Finish();
     Cast()->DeleteAll();
   }
   // before, one arrival, two, two with the villain's health below half
