@@ -33,7 +33,7 @@ constexpr u32 kPanel6 = kTutorialWindowLevelPanel;
 constexpr u32 kRecordFirstStart = 20;
 constexpr u32 kRecordVillain = 24;
 constexpr u32 kRecordArrivals = 28;
-constexpr u32 kVillainModeFirst = 1;  // the done-once flag's value once the rate is set
+constexpr u32 kRateSetOnce = 1;  // the done-once flag once the rate is set
 constexpr float kVillainNear = 40.0f;
 constexpr i32 kTextPlaceX = 680, kTextPlaceY = 520;
 
@@ -260,7 +260,7 @@ void LevelTutorial_6::Update(u32 elapsed) {
   if (doneOnce_ || arrivals_ != 1) return;
   MapVillain* v = GetFirstVillain();
   if (!v || !v->GetInfo()) return;
-  doneOnce_ = kVillainModeFirst;
+  doneOnce_ = kRateSetOnce;
   v->SetTimer(VillainTutorialRate(static_cast<float>(v->GetInfo()->shotInterval), GameTimeStep()));
 }
 
