@@ -54,14 +54,7 @@ class ShortScripts : public ::testing::Test {
 
   // The level with the game's villains (LevelVillainCast), started.
   GameLevel& Open(i32 index, const LevelSetup& setup = LevelSetup{}) {
-    GameLevelHooks hooks;
-    hooks.rules.profile = &h.profile;
-    GameLevel* level = h.world.OpenLevel(index, setup, hooks);
-    maker.SetLevel(level);
-    h.LoadAll();
-    h.Enter();
-    h.Start();
-    return *level;
+    return testsupport::OpenTutorialLevel(h, maker, index, setup, GameLevelHooks{});
   }
   TutorialId Current() const {
     GameTutorial* t = GetCurrentTutorial();
