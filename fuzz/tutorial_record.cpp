@@ -1,7 +1,7 @@
 // The tutorial's part of a saved level read from any bytes: a plain
-// two-step tutorial and a level tutorial (without a level, which refuses
-// every record once its size passes) must refuse or take it without reading
-// past the data; a taken one runs, saves and reads its own save back.
+// two-step tutorial, a level tutorial and the villain tutorial (without a
+// level, which refuses every record once its size passes) must refuse or
+// take it without reading past the data; a taken one runs, saves and reads its own save back.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +11,7 @@
 #include "resources/GameServices.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/LevelTutorial.h"
+#include "tutorials/LevelTutorial_6.h"
 
 namespace {
 
@@ -60,6 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   LevelTutorial* level = new LevelTutorial(0x00010000u, nullptr);
   LoadFrom(*level, data, size);
+  // The villain tutorial's longer record (32 bytes), its steps built.
+  LevelTutorial_6* villains = new LevelTutorial_6(nullptr);  // finishes the one before
+  LoadFrom(*villains, data, size);
   if (TutorialHooks* current = GetGameServices().tutorial) current->Discard();
   DeleteFinishedTutorials();
   ResetGameServices();

@@ -79,6 +79,10 @@ class ScriptStep : public LevelTutorialStep {
   void OnEvent(u32 event, uintptr_t param, const void* object) override;
   bool CatchesPointAt(i32 x, i32 y) override;
   bool SaveData(kis::DataCursor* writer, u8* record) override;
+  // The step's own key when it has one (else "level_NN_S").
+  const wchar* GetText(const wchar* k) override { return LevelTutorialStep::GetText(k ? k : key); }
+
+  const wchar* key = nullptr;  // its text's key in "tutorial"; null: "level_NN_S"
 
   // --- What the parts build and ask -------------------------------------------------------------
   GameLevel* Level() const;

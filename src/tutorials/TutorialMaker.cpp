@@ -8,17 +8,17 @@
 #include "tutorials/LevelTutorial_3.h"
 #include "tutorials/LevelTutorial_4.h"
 #include "tutorials/LevelTutorial_5.h"
+// Levels 6, 8, 15 and 29, the full warehouse.
+#include "tutorials/LevelTutorial_6.h"
+#include "tutorials/LevelTutorial_8.h"
+#include "tutorials/LevelTutorial_Hints.h"
 
 // The level tutorials by the level's index; each new one becomes the
 // current tutorial (the game services keep it).
 // Without a level of its own it takes the running level of the game
 // services (the program's maker is told no level).
 void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
-  GameLevel* level = level_;
-  if (!level) {
-    auto* screen = dynamic_cast<LevelScreen*>(GetGameServices().level);
-    level = screen ? screen->GetScene() : nullptr;
-  }
+  GameLevel* level = RunningLevel();
   switch (levelIndex) {
     case 0:
       new LevelTutorial_1(level);
@@ -36,12 +36,35 @@ void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
     case 4:
       new LevelTutorial_5(level);
       break;
+    // Levels 6, 8, 15 and 29.
+    case 5:
+      new LevelTutorial_6(level);
+      break;
+    case 7:
+      new LevelTutorial_8(level);
+      break;
+    case 14:
+      new LevelTutorial_15(level);
+      break;
+    case 28:
+      new LevelTutorial_Warehouse(level);
+      break;
     default:
       break;
   }
 }
 
+GameLevel* TutorialMaker::RunningLevel() const {
+  if (level_) return level_;
+  auto* screen = dynamic_cast<LevelScreen*>(GetGameServices().level);
+  return screen ? screen->GetScene() : nullptr;
+}
+
+// The first overflow's tutorial, started at once and never saved.
+void TutorialMaker::MakeFullWarehouseTutorial(const PRODUCT* product) {
+  new LevelTutorial_FullWarehouse(RunningLevel(), product);
+}
+
 // The other scripts come with their own work: until then none is made.
-void TutorialMaker::MakeFullWarehouseTutorial(const PRODUCT*) {}
 void TutorialMaker::StartMapTutorial(MapTutorialKind) {}
 void TutorialMaker::StartNewBonusTutorial(i32, bool) {}

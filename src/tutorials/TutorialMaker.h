@@ -1,7 +1,8 @@
 // TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
 // runs the game installs it as GameServices::tutorialFactory and tells it
 // the level that is open (its level tutorials work on it). It makes the
-// first two levels' tutorials; the other scripts come with their own work.
+// level tutorials and the full warehouse's; the other scripts come with
+// their own work.
 #pragma once
 
 #include "resources/TutorialHooks.h"
@@ -20,5 +21,7 @@ class TutorialMaker : public TutorialFactory {
   void StartNewBonusTutorial(i32 bonusIndex, bool chain) override;
 
  private:
+  GameLevel* RunningLevel() const;  // its own, else the game's running level
+
   GameLevel* level_;
 };

@@ -36,6 +36,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
 #include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/ActiveScreenSprite.h"
 #include "ui/GameButton.h"
@@ -43,6 +44,19 @@
 #include "ui/WindowManager.h"
 
 namespace testsupport {
+
+// The level of the index opened with the hooks (the harness's profile in
+// them), its tutorial made by `maker` and started with the level.
+inline GameLevel& OpenTutorialLevel(leveltest::LevelHarness& h, TutorialMaker& maker, i32 index,
+                                    const LevelSetup& setup, GameLevelHooks hooks) {
+  hooks.rules.profile = &h.profile;
+  GameLevel* level = h.world.OpenLevel(index, setup, hooks);
+  maker.SetLevel(level);
+  h.LoadAll();
+  h.Enter();
+  h.Start();
+  return *level;
+}
 
 class TutorialFollower {
  public:

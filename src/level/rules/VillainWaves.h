@@ -52,6 +52,7 @@ class VillainWaves {
   // repeating length once the waves have wrapped.
   u32 GetCount() const { return count_; }
   u32 GetTimeToNext() const { return timeToNext_; }
+  void SetTimeToNext(u32 ms) { timeToNext_ = ms; }  // the next wave sooner (a tutorial's)
   u32 GetSpawned() const { return spawned_; }  // villains brought in so far
 
  private:

@@ -180,6 +180,10 @@ void GameLevel::BuildLevel() {
     tutorials->MakeLevelTutorial(levelIndex_);
 }
 
+void GameLevel::StartWarehouseTutorial(const PRODUCT* product) {
+  if (TutorialFactory* tutorials = GetGameServices().tutorialFactory) tutorials->MakeFullWarehouseTutorial(product);
+}
+
 bool GameLevel::HasLevelTutorial(i32 levelIndex) {
   constexpr i32 kTutorialLevels[] = {0, 1, 2, 3, 4, 5, 7, 14, 28};
   for (i32 index : kTutorialLevels)

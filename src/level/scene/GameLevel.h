@@ -173,8 +173,8 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   i32 CountCleanPlaces() override;
   void StartPlay() override;  // the rules start, the time bar runs, the tutorial hears of it
   void StopTutorial() override;  // the running tutorial ends, its layers fading
-  // The full warehouse's tutorial is the tutorials library's: none yet.
-  void StartWarehouseTutorial(const PRODUCT*) override {}
+  // The full warehouse's tutorial, asked of the game's tutorial factory.
+  void StartWarehouseTutorial(const PRODUCT* product) override;
   bool OnLoseAnswer(u32 answer) override;
   void DriveOffVillains() override;
   // Every plant point is watered as a finished watering does.

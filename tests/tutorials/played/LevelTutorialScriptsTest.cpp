@@ -72,15 +72,9 @@ class Scripts : public ::testing::Test {
   // The level (0 or 1) with the game's panel and its tutorial, started.
   GameLevel& Open(i32 index, LevelSaves* saves = nullptr) {
     GameLevelHooks hooks;
-    hooks.rules.profile = &h.profile;
     hooks.villains = &h.villains;
     hooks.saves = saves;
-    GameLevel* level = h.world.OpenLevel(index, LevelSetup{}, hooks);
-    maker.SetLevel(level);
-    h.LoadAll();
-    h.Enter();
-    h.Start();
-    return *level;
+    return testsupport::OpenTutorialLevel(h, maker, index, LevelSetup{}, hooks);
   }
   LevelTutorial* Tutorial() const { return dynamic_cast<LevelTutorial*>(GetCurrentTutorial()); }
   TutorialId Current() const {

@@ -1,0 +1,305 @@
+// The short level tutorials played on their levels of the sample data set
+// by the tutorial follower: the warehouse button (level 29, ended also when
+// the warehouse opens another way), level 15's hint ended by its timer,
+// the full warehouse after the first overflow (never saved, not again),
+// level 8 with and without the bees, and level 6's villain from the first
+// shot to the repaired point; the villain tutorial's code-130 filter and
+// its rate.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "content/ProductList.h"
+#include "content/VillainList.h"
+#include "level/map/LevelMap.h"
+#include "level/objects/LevelVillainCast.h"
+#include "level/objects/MapVillain.h"
+#include "level/objects/VillainShot.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelView.h"
+#include "level/rules/LevelWindows.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/scene/GameLevel.h"
+#include "resources/GameServices.h"
+#include "testsupport/LevelHarness.h"
+#include "testsupport/TutorialFollower.h"
+#include "tutorials/LevelTutorial_6.h"
+#include "tutorials/LevelTutorial_8.h"
+#include "tutorials/LevelTutorial_Hints.h"
+#include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialMaker.h"
+#include "ui/WindowManager.h"
+#include "windows/MessageNotice.h"
+#include "windows/WarehouseWindow.h"
+
+namespace shortscripts {
+namespace {
+
+using testsupport::TutorialFollower;
+
+constexpr u32 kShortLimit = 240000;
+constexpr TutorialId S6(u32 n) { return 0x80060000u | n; }
+constexpr TutorialId S8(u32 n) { return 0x80080000u | n; }
+constexpr TutorialId kBees = 0x80330001u;
+
+class ShortScripts : public ::testing::Test {
+ protected:
+  ShortScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
+    GetGameServices().tutorialFactory = &maker;
+    h.profile.tutorials = true;
+  }
+  ~ShortScripts() override { h.world.CloseLevel(); }
+
+  // The level with the game's villains (LevelVillainCast), started.
+  GameLevel& Open(i32 index, const LevelSetup& setup = LevelSetup{}) {
+    return testsupport::OpenTutorialLevel(h, maker, index, setup, GameLevelHooks{});
+  }
+  TutorialId Current() const {
+    GameTutorial* t = GetCurrentTutorial();
+    return t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0;
+  }
+  LevelVillainCast* Cast() { return dynamic_cast<LevelVillainCast*>(h.Level()->Hooks().villains); }
+  void ClickLevelAt(TutorialFollower& f, float x, float y) {
+    i32 sx = static_cast<i32>(x), sy = static_cast<i32>(y);
+    h.Level()->Rules().View().MapToScreen(&sx, &sy);
+    f.ClickAt(sx, sy);
+  }
+  // The product's full-warehouse notice.
+  MessageWindow* Message(u32 id) {
+    auto* q = dynamic_cast<MessageNoticeQueue*>(GetWindowManager()->GetMessageQueue());
+    return q ? q->Find(id) : nullptr;
+  }
+
+  // Once the step's arrows and text are all shown: drawn into the PNG file.
+  void ShotOnce(TutorialFollower& f, TutorialId step, const char* file, bool* done) {
+    GameTutorial* t = GetCurrentTutorial();
+    TutorialLayer* layer = t && t->GetCurrentStep() && t->GetCurrentStep()->GetId() == step
+                               ? t->GetCurrentStep()->GetLayer()
+                               : nullptr;
+    if (*done || !layer || layer->Texts().GetCount() < 1 || layer->Texts().Get(0)->GetState() != kLayerShown) return;
+    for (i32 i = 0; i < layer->Arrows().GetCount(); ++i) {
+      if (layer->Arrows().Get(i)->GetState() != kLayerShown) return;
+      EXPECT_TRUE(layer->Arrows().Get(i)->GetTarget()->IsValid()) << file;
+    }
+    f.Draw();
+    EXPECT_TRUE(h.WritePng(file));
+    *done = true;
+  }
+  // The level's clock at the end of the follower's run.
+  void Report(const char* what) {
+    std::printf("%s followed to its end at %.2f s of level time\n", what, h.Level()->Rules().Clock().GetTime() / 1000.0);
+  }
+
+  leveltest::LevelHarness h;
+  TutorialMaker maker;
+};
+
+// Level 29: the warehouse button clicked ends the hint; a second run where
+// the warehouse is opened from the level's windows (not the button) too.
+TEST_F(ShortScripts, WarehouseHintEndsWhenTheWarehouseOpensByAnyMeans) {
+  ASSERT_TRUE(h.loaded);
+  for (bool byButton : {true, false}) {
+    Open(28);
+    ASSERT_NE(dynamic_cast<LevelTutorial_Warehouse*>(GetCurrentTutorial()), nullptr);
+    TutorialFollower f(h);
+    if (!byButton)
+      f.Override(0x802A0001u, [&](TutorialFollower&) {
+        h.Level()->Rules().Hooks().windows->OpenWarehouseWindow(nullptr);
+        return true;
+      });
+    ASSERT_TRUE(f.Run(20000)) << "stuck at " << std::hex << Current();
+    EXPECT_EQ(f.Trace(), std::vector<TutorialId>{0x802A0001u}) << byButton;
+    EXPECT_NE(WarehouseWindow::GetOpen(), nullptr) << byButton;
+    EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
+    h.world.CloseLevel();
+  }
+}
+
+// Level 15: nobody clicks; the hint goes after its seven seconds, the level
+// running meanwhile (its clock not held).
+TEST_F(ShortScripts, LevelFifteenHintEndsOnItsTimerWithoutAClick) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(14);
+  ASSERT_NE(dynamic_cast<LevelTutorial_15*>(GetCurrentTutorial()), nullptr);
+  ASSERT_NE(level.Map().GetPoint(7), nullptr);
+  TutorialFollower f(h);
+  u32 shownAt = 0, clicks = 0;
+  f.Override(0x800F0001u, [&](TutorialFollower&) {
+    if (!shownAt) shownAt = level.Rules().Clock().GetTime() + 1;
+    TutorialLayer* layer = GetCurrentTutorial()->GetCurrentStep()->GetLayer();
+    if (layer && layer->GetClickCount() > 0) ++clicks;  // it would take one
+    return false;
+  });
+  ASSERT_TRUE(f.Run(20000));
+  EXPECT_EQ(f.Trace(), std::vector<TutorialId>{0x800F0001u});
+  EXPECT_GT(clicks, 0u) << "the layer catches clicks";
+  EXPECT_GE(level.Rules().Clock().GetTime() + 1, shownAt + kLevelHintTime) << "the clock ran through the hint";
+  EXPECT_EQ(f.Resumes().at(0x800F0001u), 0x800F0001u);
+}
+
+// The first overflow in a profile with the tutorials on: the notice of
+// 0x4001000 + the product's number, the arrow on it, its click opening the
+// warehouse, the product's button; never in a save; not made again.
+TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(28);
+  GameTutorial* hint = GetCurrentTutorial();
+  ASSERT_NE(hint, nullptr);
+  const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
+  ASSERT_NE(wheat, nullptr);
+  ASSERT_NE(wheat->number, wheat->id) << "the case tells the two apart";
+  const u32 free = static_cast<u32>(level.Rules().Stock()->GetFree(wheat, 1000));
+  level.Rules().StoreProduct(wheat, static_cast<i32>(free) + 5, 0, 640.0f, 400.0f, 0.0f, nullptr);
+  auto* full = dynamic_cast<LevelTutorial_FullWarehouse*>(GetCurrentTutorial());
+  ASSERT_NE(full, nullptr) << "made by the factory at the first overflow";
+  EXPECT_FALSE(full->IsSaved());
+  EXPECT_EQ(full->GetMessageId(), 0x4001000u + wheat->number);
+  TutorialFollower f(h);
+  bool pointed = false, shot = false;
+  f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, 0x802B0001u, "tutorial_full_warehouse.png", &shot); };
+  f.Override(0x802B0001u, [&](TutorialFollower& fl) {
+    MessageWindow* m = Message(0x4001000u + wheat->number);
+    TutorialLayer* layer = full->GetCurrentStep()->GetLayer();
+    if (!m || !layer || layer->Arrows().GetCount() != 1 || !layer->Arrows().Get(0)->GetTarget()->IsValid() ||
+        !shot)
+      return false;  // read (and drawn) first
+    EXPECT_EQ(Message(0x4001000u + wheat->id), nullptr);
+    EXPECT_NEAR(layer->Arrows().Get(0)->GetTarget()->GetX(), m->GetRect().right, 8) << "on its notice";
+    pointed = true;
+    const DXLRECT& r = m->GetRect();
+    fl.ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return true;
+  });
+  ASSERT_TRUE(f.Run(30000)) << "stuck at " << std::hex << Current();
+  EXPECT_TRUE(pointed);
+  EXPECT_TRUE(shot);
+  EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u, 0x802B0002u}));
+  EXPECT_NE(WarehouseWindow::GetOpen(), nullptr);
+  // A second overflow: the short message, no tutorial.
+  level.Rules().StoreProduct(wheat, 20, 0, 640.0f, 400.0f, 0.0f, nullptr);
+  EXPECT_EQ(GetCurrentTutorial(), nullptr);
+}
+
+// Level 8 with the bees owned and taken: the bees' button at the raider,
+// then the lesson; without them the lesson at once. Point 6 is cleared.
+TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
+  ASSERT_TRUE(h.loaded);
+  for (bool bees : {true, false}) {
+    LevelSetup setup;
+    if (bees) {
+      setup.chosen.count = 1;
+      setup.chosen.slots[0] = kBeesBonus;
+      setup.ownedBonuses = 1u << kBeesBonus;
+    }
+    GameLevel& level = Open(7, setup);
+    ASSERT_NE(dynamic_cast<LevelTutorial_8*>(GetCurrentTutorial()), nullptr);
+    TutorialFollower f(h);
+    bool shot = false;
+    f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot); };
+    ASSERT_TRUE(f.Run(kShortLimit)) << "stuck at " << std::hex << Current();
+    EXPECT_EQ(shot, bees);
+    if (!bees) Report("level 8");
+    std::vector<TutorialId> expected{S8(1), S8(2), S8(3), S8(4)};
+    if (bees) expected.insert(expected.begin(), kBees);
+    EXPECT_EQ(f.Trace(), expected) << bees;
+    EXPECT_EQ(level.Map().GetPoint(6)->GetKind(), kPointKindEmpty) << "the bed cleared";
+    for (TutorialId id : expected) EXPECT_EQ(f.Resumes().at(id), id);
+    h.world.CloseLevel();
+  }
+}
+
+// Level 6 from the first shot to the repaired point: 6_1 only once the
+// villain is stored and a point poisoned; its next shot burst, the villain
+// driven off, the repair ordered and finished.
+TEST_F(ShortScripts, LevelSixFromTheFirstShotToTheRepair) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(5);
+  auto* t = dynamic_cast<LevelTutorial_6*>(GetCurrentTutorial());
+  ASSERT_NE(t, nullptr);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  bool shot = false;
+  f.everyFrame = [&](TutorialFollower& fl) {
+    ShotOnce(fl, S6(1), "tutorial_level6_step1.png", &shot);
+    if (Current() == S6(1) && seen.empty()) {
+      i32 damaged = 0;
+      for (i32 i = 0; i < level.Map().GetPointCount(); ++i) damaged += level.Map().GetPoint(i)->HasDamage() ? 1 : 0;
+      seen.push_back("6_1 villain " + std::to_string(t->GetVillainIndex()) + " arrivals " +
+                     std::to_string(t->GetArrivals()) + " damaged " + std::to_string(damaged));
+    }
+  };
+  f.Override(S6(2), [&](TutorialFollower& fl) {
+    VillainShot* s = t->GetFirstShot();
+    if (!s) return false;
+
+    ClickLevelAt(fl, s->GetX(), s->GetY());
+    return true;
+  });
+  f.Override(S6(3), [&](TutorialFollower& fl) {
+    MapVillain* v = t->GetVillain();
+    if (!v) return false;
+    ClickLevelAt(fl, v->GetX(), v->GetY() - 30.0f);
+    return true;
+  });
+  ASSERT_TRUE(f.Run(kShortLimit)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{S6(1), S6(2), S6(3), S6(4), S6(5)}));
+  EXPECT_EQ(seen, std::vector<std::string>{"6_1 villain 0 arrivals 1 damaged 1"});
+  for (u32 n = 1; n <= 5; ++n) EXPECT_EQ(f.Resumes().at(S6(n)), S6(n)) << n;
+  EXPECT_TRUE(shot);
+  Report("level 6");
+}
+
+// The code-130 filter over its four kinds after one and two arrivals, and
+// the villain's rate back at its base for frame intervals of 0 and 2 s.
+TEST_F(ShortScripts, VillainFilterAndRate) {
+  EXPECT_FLOAT_EQ(VillainTutorialRate(3000.0f, 0), 3000.0f);
+  EXPECT_FLOAT_EQ(VillainTutorialRate(3000.0f, 2000), 3000.0f);
+  EXPECT_FLOAT_EQ(VillainTutorialRate(3000.0f, 1000), 3000.0f);
+  EXPECT_FLOAT_EQ(VillainTutorialRate(3000.0f, 10), 30.0f);
+  ASSERT_TRUE(h.loaded);
+  h.profile.tutorials = false;
+  GameLevel& level = Open(5);
+  const u32 keep = GetGameServices().timeStep;
+  std::vector<std::string> rows;
+  for (u32 interval : {0u, 2000u}) {
+    auto* t = new LevelTutorial_6(&level);
+    const auto row = [&] {
+      std::string r;
+      for (u32 kind : {kObjectVillainShot, kObjectVillain, kObjectDamage, 0x12345u})
+        r += t->FilterAction(kTutorialActionWaves, kind, nullptr) ? '1' : '0';
+      return r;
+    };
+    rows.push_back(row());
+    ASSERT_TRUE(level.SpawnVillainByHand(0));
+    MapVillain* v = Cast()->GetVillains().front();
+    t->Notify(kTutorialEventVillain, 0, v);
+    rows.push_back(row());
+    GetGameServices().timeStep = interval;
+    t->Update(0);
+    GetGameServices().timeStep = keep;
+    EXPECT_FLOAT_EQ(v->GetTimer(), static_cast<float>(v->GetInfo()->shotInterval)) << interval;
+    t->Notify(kTutorialEventVillain, 0, v);
+    rows.push_back(row());
+    for (i32 i = 0; i < v->GetInfo()->health - 1 && v->GetInfo()->health > 1; ++i) v->Hit();
+    rows.push_back(row());
+    // Its record: the first start, the villain and the arrivals come back;
+    // a record of the level tutorials' 20 bytes is refused.
+    u8 record[kLevelTutorial6RecordSize] = {};
+    t->FillRecord(record);
+    t->Finish();
+    auto* again = new LevelTutorial_6(&level);
+    EXPECT_FALSE(again->LoadRecord(record, kLevelTutorialRecordSize));
+    ASSERT_TRUE(again->LoadRecord(record, kLevelTutorial6RecordSize));
+    EXPECT_EQ(again->GetVillainIndex(), 0);
+    EXPECT_EQ(again->GetArrivals(), 2u);
+    again->Finish();
+    Cast()->DeleteAll();
+  }
+  // before, one arrival, two, two with the villain's health below half
+  EXPECT_EQ(rows, (std::vector<std::string>{"0101", "1001", "0001", "1001", "0101", "1001", "0001", "1001"}));
+}
+
+}  // namespace
+}  // namespace shortscripts
