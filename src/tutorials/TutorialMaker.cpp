@@ -4,6 +4,7 @@
 #include "resources/GameServices.h"
 #include "tutorials/LevelTutorial_1.h"
 #include "tutorials/LevelTutorial_2.h"
+#include "tutorials/MapTutorials.h"
 
 // The level tutorials by the level's index; each new one becomes the
 // current tutorial (the game services keep it).
@@ -27,7 +28,27 @@ void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
   }
 }
 
-// The other scripts come with their own work: until then none is made.
+// The warehouse's script comes with its own work: until then none is made.
 void TutorialMaker::MakeFullWarehouseTutorial(const PRODUCT*) {}
-void TutorialMaker::StartMapTutorial(MapTutorialKind) {}
-void TutorialMaker::StartNewBonusTutorial(i32, bool) {}
+
+// Each starts on construction as the current tutorial.
+void TutorialMaker::StartMapTutorial(MapTutorialKind kind) {
+  switch (kind) {
+    case MapTutorialKind::kFirst:
+      new MapTutorial_First();
+      break;
+    case MapTutorialKind::kRegime:
+      new MapTutorial_Regime();
+      break;
+    case MapTutorialKind::kHard:
+      new MapTutorial_Hard();
+      break;
+    case MapTutorialKind::kVillainsAttack:
+      new MapTutorial_VillainsAttack();
+      break;
+  }
+}
+
+void TutorialMaker::StartNewBonusTutorial(i32 bonusIndex, bool chain) {
+  new MapTutorial_NewBonus(bonusIndex, chain ? 1 : 0);
+}
