@@ -19,7 +19,7 @@
 // steps 0.01 and 0.1) between 0.5 and 1.5, snapping to the scale it had.
 //
 // The map characters and the villains' attack come later: node items of
-// their kind draw nothing and the attack scene is skipped.
+// their kind draw nothing and the attack scene starts only its tutorial.
 #pragma once
 
 #include <memory>

@@ -3,8 +3,9 @@
 // map: the show delays, the action and key filters, the text keys, the
 // new-bonus steps chained or alone, the villains' click delay counted only
 // while no modal window is open. On a real map (profile store, window
-// manager, the game's tutorial maker): the first tutorial's arrow on level
-// 1's node, the choice of level 1 ending it and the next pending tutorial
+// manager, the game's tutorial maker): the villains' scene after the
+// opening comic, then the first tutorial's arrow on level 1's node, the
+// choice of level 1 ending it and the next pending tutorial
 // served once it has finished, and the villains' scene bringing the nodes
 // back when no villain is left.
 #include <gtest/gtest.h>
@@ -267,8 +268,14 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   Profile* profile = rig.Create(u"Ann");
   rig.store.SelectProfile(profile);
   profile->SetTutorials(true);
+  // After the opening comic: the villains' scene first; with no villain on
+  // the map it ends at once, and the first tutorial follows.
+  map->AddTutorialFlags(kMapVillainsAttack);
   map->Enter();
-  auto* first = dynamic_cast<MapTutorial_First*>(GetCurrentTutorial());
+  ASSERT_NE(dynamic_cast<MapTutorial_VillainsAttack*>(GetCurrentTutorial()), nullptr);
+  MapTutorial_First* first = nullptr;
+  EXPECT_GT(MapTutUntil([&] { return (first = dynamic_cast<MapTutorial_First*>(GetCurrentTutorial())) != nullptr; }),
+            0);
   ASSERT_NE(first, nullptr);
   TutorialStep* step = first->FindStep(kMapTutorialFirstId | 1);
   EXPECT_EQ(MapTutUntil([&] { return first->GetCurrentStep() == step; }), 800);
