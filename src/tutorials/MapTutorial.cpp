@@ -45,6 +45,12 @@ bool MapTutorial::FilterAction(u32 code, uintptr_t param, const void* object) {
   return GameTutorial::FilterAction(code, param, object);
 }
 
+void MapTutorial::Run(TutorialId firstStep) {
+  SetFirstStep(firstStep);
+  StartStep(firstStep);
+  Start();
+}
+
 bool MapTutorial::Save(kis::DataCursor*) { return false; }
 bool MapTutorial::LoadRecord(const u8*, u32) { return false; }
 
@@ -105,18 +111,7 @@ TutorialArrow* MapTutorialStep::Arrow(TutorialTarget* target) {
 
 TutorialInfo* MapTutorialStep::Text(const wchar* text, TutorialTarget* target, bool shared, bool centred,
                                     float distance, bool click) {
-  TutorialLayer* layer = GetLayer();
-  if (!layer || !target) {
-    if (!shared) delete target;
-    return nullptr;
-  }
-  auto* info = new TutorialInfoText(layer, text, click, 0, 0);
-  if (shared)
-    SetInfoSharedTarget(info, target, centred, distance);
-  else
-    SetInfoTarget(info, target, centred, distance);
-  if (click) layer->CatchClicks();
-  return info;
+  return AddLayerText(GetLayer(), text, target, shared, centred, distance, click);
 }
 
 void MapTutorialStep::ArrowAndText(TutorialTarget* target, const wchar* text, float distance, bool click) {

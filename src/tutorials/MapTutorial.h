@@ -51,6 +51,10 @@ class MapTutorial : public GameTutorial {
   bool LoadRecord(const u8* record, u32 size) override;
   void Update(u32 elapsed) override;
 
+ protected:
+  // The constructors' end: the first step set and started, then the tutorial.
+  void Run(TutorialId firstStep);
+
  private:
   wchar name_[kMapTutorialNameMax + 1] = {};
   bool serveNext_ = false;

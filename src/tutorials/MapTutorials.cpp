@@ -57,10 +57,7 @@ void MapTutorialStep_First_1::OnEvent(u32 event, uintptr_t param, const void*) {
 }
 
 MapTutorial_First::MapTutorial_First() : MapTutorial(kMapTutorialFirstId, u"first") {
-  auto* step = new MapTutorialStep_First_1();
-  SetFirstStep(step->GetId());
-  StartStep(GetFirstStep());
-  Start();
+  Run((new MapTutorialStep_First_1())->GetId());
 }
 
 // --- NewBonus ------------------------------------------------------------------------------------------
@@ -115,9 +112,7 @@ MapTutorial_NewBonus::MapTutorial_NewBonus(i32 bonusIndex, u32 chain)
     first = (new MapTutorialStep_Bonus_1(bonus_, chain ? kMapTutorialNewBonusId | 2 : 0))->GetId();
     if (chain) new MapTutorialStep_Bonus_2();
   }
-  SetFirstStep(first);
-  StartStep(first);
-  Start();
+  Run(first);
 }
 
 // --- Regime and Hard -----------------------------------------------------------------------------------
@@ -130,10 +125,7 @@ void MapTutorialStep_Regime_2::Build() {
 }
 
 MapTutorial_Regime::MapTutorial_Regime() : MapTutorial(kMapTutorialRegimeId, u"regime") {
-  auto* step = new MapTutorialStep_Regime_2();
-  SetFirstStep(step->GetId());
-  StartStep(GetFirstStep());
-  Start();
+  Run((new MapTutorialStep_Regime_2())->GetId());
 }
 
 MapTutorialStep_Hard::MapTutorialStep_Hard() : MapTutorialStep(kMapTutorialHardId | 1, kTutorialWindowMap) {}
@@ -143,10 +135,7 @@ void MapTutorialStep_Hard::Build() {
 }
 
 MapTutorial_Hard::MapTutorial_Hard() : MapTutorial(kMapTutorialHardId, u"hard_regime") {
-  auto* step = new MapTutorialStep_Hard();
-  SetFirstStep(step->GetId());
-  StartStep(GetFirstStep());
-  Start();
+  Run((new MapTutorialStep_Hard())->GetId());
 }
 
 // --- VillainsAttack ------------------------------------------------------------------------------------
@@ -183,8 +172,5 @@ void MapTutorialStep_VillainsAttack::RestoreMap(bool atOnce) {
 
 MapTutorial_VillainsAttack::MapTutorial_VillainsAttack() : MapTutorial(kMapTutorialVillainsId, nullptr) {
   SetDelay(0);
-  auto* step = new MapTutorialStep_VillainsAttack();
-  SetFirstStep(step->GetId());
-  StartStep(GetFirstStep());
-  Start();
+  Run((new MapTutorialStep_VillainsAttack())->GetId());
 }

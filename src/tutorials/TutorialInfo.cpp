@@ -181,3 +181,18 @@ void SetInfoTarget(TutorialInfo* info, TutorialTarget* target, bool centred, flo
 void SetInfoSharedTarget(TutorialInfo* info, const TutorialTarget* target, bool centred, float distance) {
   if (info && target) info->SetTarget(target->Clone(target->GetDistance()), centred, distance);
 }
+
+TutorialInfo* AddLayerText(TutorialLayer* layer, const wchar* text, TutorialTarget* target, bool shared, bool centred,
+                           float distance, bool click, u32 itemKind, uintptr_t item) {
+  if (!layer || !target) {
+    if (!shared) delete target;
+    return nullptr;
+  }
+  auto* info = new TutorialInfoText(layer, text, click, itemKind, item);
+  if (shared)
+    SetInfoSharedTarget(info, target, centred, distance);
+  else
+    SetInfoTarget(info, target, centred, distance);
+  if (click) layer->CatchClicks();
+  return info;
+}
