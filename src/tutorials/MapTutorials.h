@@ -12,6 +12,7 @@
 //                                 back, and so does the attack's end
 #pragma once
 
+#include "base/Maths.h"
 #include "tutorials/MapTutorial.h"
 
 class MapTutorialStep_First_1 : public MapTutorialStep {

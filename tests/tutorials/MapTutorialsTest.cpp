@@ -314,6 +314,12 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   EXPECT_GT(MapTutUntil([&] { return villains->GetState() >= kTutorialEnding; }), 0);
   EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
   MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+  // The hard regime's first visit: Hard, once.
+  profile->SetRegime(1);
+  map->OnRegimeSwitched();
+  EXPECT_NE(dynamic_cast<MapTutorial_Hard*>(GetCurrentTutorial()), nullptr);
+  map->OnRegimeSwitched();
+  EXPECT_EQ(GetCurrentTutorial(), nullptr) << "shown once; the refresh dropped the one running";
   map->Leave();
   map.reset();
   ClearGameEffects();
