@@ -314,6 +314,24 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   EXPECT_GT(MapTutUntil([&] { return villains->GetState() >= kTutorialEnding; }), 0);
   EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
   MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+  // The eighth level's first finish (the developers' Shift-click): once the
+  // result has played, the regime tutorial points at the regime button.
+  rig.store.SetResultListener(map.get());
+  map->SetCheats(true);
+  const DXLPOINT eighth = map->ToScreen(map->GetNode(7)->GetX(), map->GetNode(7)->GetY());
+  map->OnMouseDown(eighth.x, eighth.y, kMouseLeft, 0x2);
+  EXPECT_EQ(map->GetTutorialFlags() & kMapTutorialRegime, kMapTutorialRegime);
+  ClearGameEffects();
+  map->StartTutorials();  // as the result's skip effect ends
+  auto* regime = dynamic_cast<MapTutorial_Regime*>(GetCurrentTutorial());
+  ASSERT_NE(regime, nullptr);
+  TutorialStep* r2 = regime->FindStep(kMapTutorialRegimeId | 2);
+  EXPECT_EQ(MapTutUntil([&] { return regime->GetCurrentStep() == r2; }), 800);
+  EXPECT_TRUE(r2->GetLayer()->Arrows().Get(0)->GetTarget()->IsValid()) << "on the regime button";
+  EXPECT_GT(r2->GetLayer()->GetClickCount(), 0u);
+  r2->OnLayerClicked();
+  MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+
   // The hard regime's first visit: Hard, once.
   profile->SetRegime(1);
   map->OnRegimeSwitched();
