@@ -621,9 +621,13 @@ void LevelSelectMap::StartTutorials() {
   }
 }
 
-// The villains' attack scene is the map characters' (still to come): the
-// map shows its usual look and the scene's tutorial is not started.
-void LevelSelectMap::StartVillainsAttack() {}
+// The villains' attack scene: its characters are still to come, so only
+// the scene's tutorial starts; with no villain on the map it brings the
+// nodes back at once and ends, and the first tutorial follows.
+void LevelSelectMap::StartVillainsAttack() {
+  if (TutorialFactory* factory = GetGameServices().tutorialFactory)
+    factory->StartMapTutorial(MapTutorialKind::kVillainsAttack);
+}
 
 void LevelSelectMap::Refresh() {
   if (!loaded_) return;

@@ -19,7 +19,7 @@
 // steps 0.01 and 0.1) between 0.5 and 1.5, snapping to the scale it had.
 //
 // The map characters and the villains' attack come later: node items of
-// their kind draw nothing and the attack scene is skipped.
+// their kind draw nothing and the attack scene starts only its tutorial.
 #pragma once
 
 #include <memory>
@@ -173,6 +173,9 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   i32 GetPlayedLevel() const { return played_; }
   i32 GetResultLevel() const { return result_.level; }
   u32 GetTutorialFlags() const { return tutorialFlags_; }
+  // Villains of the attack scene are still on the map (the scene's tutorial
+  // brings the map back once none is left). The scene is not made yet.
+  bool HasVillains() const { return false; }
   void AddTutorialFlags(u32 flags) { tutorialFlags_ |= flags; }
   bool OwnsProgressCopy() const { return copy_ != nullptr; }
   const PROFILEPROGRESS* GetProgress() const { return Progress(); }

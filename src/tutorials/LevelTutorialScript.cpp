@@ -98,18 +98,7 @@ TutorialArrow* ScriptStep::Arrow(TutorialTarget* target, u32 tag) {
 
 TutorialInfo* ScriptStep::Text(TutorialTarget* target, bool centred, float distance, bool click, u32 itemKind,
                                uintptr_t item, bool shared) {
-  TutorialLayer* layer = GetLayer();
-  if (!layer || !target) {
-    if (!shared) delete target;
-    return nullptr;
-  }
-  auto* info = new TutorialInfoText(layer, GetText(nullptr), click, itemKind, item);
-  if (shared)
-    SetInfoSharedTarget(info, target, centred, distance);
-  else
-    SetInfoTarget(info, target, centred, distance);
-  if (click) layer->CatchClicks();
-  return info;
+  return AddLayerText(GetLayer(), GetText(nullptr), target, shared, centred, distance, click, itemKind, item);
 }
 
 // --- Shared parts ------------------------------------------------------------------------------------------

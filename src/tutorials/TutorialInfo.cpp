@@ -81,14 +81,20 @@ void TutorialInfo::Place() {
   kis::IntPoint anchor{hw, hh};
   if (!centred_) kis::RectEdgePointI(kis::Rect{0, 0, w, h}, target_->GetAngle() - 180.0f, &anchor);
   const GAMESCREENAREA& screen = GetGameServices().screen;
-  i32 x = target_->GetX() - anchor.x;
-  i32 y = target_->GetY() - anchor.y;
-  x = std::max(x, 0);
-  y = std::max(y, 0);
-  if (x + w > screen.width) x = screen.width - w;
-  if (y + h > screen.height) y = screen.height - h;
-  kis::FloatPoint p{static_cast<float>(x), static_cast<float>(y)};
-  if (distance_ != 0.0f) kis::AddPolar(&p, target_->GetAngle(), distance_, false);
+  // Kept inside the screen before and after the move by its distance (a
+  // target by the screen's edge would push it partly out again, unread).
+  const auto inside = [&](float* x, float* y) {
+    *x = std::max(*x, 0.0f);
+    *y = std::max(*y, 0.0f);
+    if (*x + static_cast<float>(w) > static_cast<float>(screen.width)) *x = static_cast<float>(screen.width - w);
+    if (*y + static_cast<float>(h) > static_cast<float>(screen.height)) *y = static_cast<float>(screen.height - h);
+  };
+  kis::FloatPoint p{static_cast<float>(target_->GetX() - anchor.x), static_cast<float>(target_->GetY() - anchor.y)};
+  inside(&p.x, &p.y);
+  if (distance_ != 0.0f) {
+    kis::AddPolar(&p, target_->GetAngle(), distance_, false);
+    inside(&p.x, &p.y);
+  }
   SetPos(p.x + static_cast<float>(hw), p.y + static_cast<float>(hh));
   pivotX_ = static_cast<float>(-hw);
   pivotY_ = static_cast<float>(-hh);
@@ -174,4 +180,19 @@ void SetInfoTarget(TutorialInfo* info, TutorialTarget* target, bool centred, flo
 
 void SetInfoSharedTarget(TutorialInfo* info, const TutorialTarget* target, bool centred, float distance) {
   if (info && target) info->SetTarget(target->Clone(target->GetDistance()), centred, distance);
+}
+
+TutorialInfo* AddLayerText(TutorialLayer* layer, const wchar* text, TutorialTarget* target, bool shared, bool centred,
+                           float distance, bool click, u32 itemKind, uintptr_t item) {
+  if (!layer || !target) {
+    if (!shared) delete target;
+    return nullptr;
+  }
+  auto* info = new TutorialInfoText(layer, text, click, itemKind, item);
+  if (shared)
+    SetInfoSharedTarget(info, target, centred, distance);
+  else
+    SetInfoTarget(info, target, centred, distance);
+  if (click) layer->CatchClicks();
+  return info;
 }

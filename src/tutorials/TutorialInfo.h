@@ -74,3 +74,8 @@ class TutorialInfoText : public TutorialInfo {
 // (a copy of an arrow's target, same angle and distance).
 void SetInfoTarget(TutorialInfo* info, TutorialTarget* target, bool centred, float distance);
 void SetInfoSharedTarget(TutorialInfo* info, const TutorialTarget* target, bool centred, float distance);
+// A text of the layer on the target (owned, or with `shared` a copy of an
+// arrow's); with the click line the layer catches clicks. Null (an owned
+// target deleted) without a layer or target.
+TutorialInfo* AddLayerText(TutorialLayer* layer, const wchar* text, TutorialTarget* target, bool shared, bool centred,
+                           float distance, bool click, u32 itemKind = 0, uintptr_t item = 0);

@@ -12,6 +12,7 @@
 #include "tutorials/LevelTutorial_6.h"
 #include "tutorials/LevelTutorial_8.h"
 #include "tutorials/LevelTutorial_Hints.h"
+#include "tutorials/MapTutorials.h"
 
 // The level tutorials by the level's index; each new one becomes the
 // current tutorial (the game services keep it).
@@ -65,6 +66,24 @@ void TutorialMaker::MakeFullWarehouseTutorial(const PRODUCT* product) {
   new LevelTutorial_FullWarehouse(RunningLevel(), product);
 }
 
-// The other scripts come with their own work: until then none is made.
-void TutorialMaker::StartMapTutorial(MapTutorialKind) {}
-void TutorialMaker::StartNewBonusTutorial(i32, bool) {}
+// Each starts on construction as the current tutorial.
+void TutorialMaker::StartMapTutorial(MapTutorialKind kind) {
+  switch (kind) {
+    case MapTutorialKind::kFirst:
+      new MapTutorial_First();
+      break;
+    case MapTutorialKind::kRegime:
+      new MapTutorial_Regime();
+      break;
+    case MapTutorialKind::kHard:
+      new MapTutorial_Hard();
+      break;
+    case MapTutorialKind::kVillainsAttack:
+      new MapTutorial_VillainsAttack();
+      break;
+  }
+}
+
+void TutorialMaker::StartNewBonusTutorial(i32 bonusIndex, bool chain) {
+  new MapTutorial_NewBonus(bonusIndex, chain ? 1 : 0);
+}

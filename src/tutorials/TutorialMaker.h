@@ -1,8 +1,8 @@
 // TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
 // runs the game installs it as GameServices::tutorialFactory and tells it
 // the level that is open (its level tutorials work on it). It makes the
-// level tutorials and the full warehouse's; the other scripts come with
-// their own work.
+// level tutorials, the full warehouse's and the map's (MapTutorials.h); the
+// other scripts come with their own work.
 #pragma once
 
 #include "resources/TutorialHooks.h"

@@ -1,5 +1,6 @@
 #include "tutorials/TutorialTargets.h"
 
+#include "app/LevelSelectMap.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
@@ -75,6 +76,20 @@ bool LevelScreenCentre(kis::FloatPoint* out, float, float, u32, u32) {
   out->x = static_cast<float>(screen.width / 2);
   out->y = static_cast<float>((screen.height - kPanelHeight) / 2);
   return true;
+}
+
+void TutTargetMapLevel::UpdatePosition() {
+  valid_ = 0;
+  const LevelSelectMap* map = GetLevelSelectMap();
+  const MapLevelSprite* node = map && map->IsLoaded() ? map->GetNode(level_) : nullptr;
+  if (!node) return;
+  kis::FloatPoint p{static_cast<float>(node->GetX()), static_cast<float>(node->GetY())};
+  if (distance_ != 0.0f) kis::AddPolar(&p, angle_, distance_, false);
+  const DXLPOINT screen = map->ToScreen(kis::RoundToInt(p.x), kis::RoundToInt(p.y));
+  const float keep = distance_;
+  distance_ = 0.0f;
+  Found(static_cast<float>(screen.x), static_cast<float>(screen.y));
+  distance_ = keep;
 }
 
 // Moved by the distance in level units, then onto the screen.

@@ -7,8 +7,9 @@
 // is not drawn.
 //
 // Kinds: a control of a window (TutTargetButton), a point a function
-// computes (TutTargetCustom), a level point (TutTargetLevelPoint), a
-// head-up display sprite of the level (TutTargetScreenSprite).
+// computes (TutTargetCustom), a level node of the level-selection map
+// (TutTargetMapLevel), a level point (TutTargetLevelPoint), a head-up
+// display sprite of the level (TutTargetScreenSprite).
 #pragma once
 
 #include "base/Maths.h"
@@ -115,6 +116,21 @@ class TutTargetCustom : public TutorialTargetKind<TutTargetCustom> {
 
 // The level's centre above its panel: (width / 2, (height - 115) / 2).
 bool LevelScreenCentre(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+
+// A level node of the level-selection map (LevelSelectMap), by level index:
+// its map position moved by the distance (map units), then onto the screen.
+// Invalid for an index outside the 41 levels or while no map is loaded.
+class TutTargetMapLevel : public TutorialTargetKind<TutTargetMapLevel> {
+ public:
+  static constexpr float kDistance = 64.0f;
+  TutTargetMapLevel(i32 levelIndex, float angle)
+      : TutorialTargetKind(kTargetMapLevel, angle, kDistance), level_(levelIndex) {}
+  void UpdatePosition() override;
+  i32 GetLevelIndex() const { return level_; }
+
+ private:
+  i32 level_;
+};
 
 // A level point of the level, by index; the distance is in level units.
 class TutTargetLevelPoint : public TutorialTargetKind<TutTargetLevelPoint> {

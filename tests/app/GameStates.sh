@@ -7,7 +7,8 @@
 # and entered again without loading, saved in "profile0.dat", deleted by
 # the main screen and restored from the file; the menu's restart; the
 # menu's quit ending the run with a current profile (clean under the
-# sanitizers).
+# sanitizers); with hints on, the first map tutorial after the villains'
+# scene (map-first-tutorial.png).
 #
 # Played on the scenario data set: level 1 is the garbage yard, won by the
 # same clicks whatever the random draws. Level 1 is played by the level
@@ -197,5 +198,29 @@ cmp -s "$work/restored.png" "$work/restarted.png" && fail "the restored level lo
 won_size=$(stat -c %s "$work/first/profile0.dat")
 menu_size=$(stat -c %s "$user/profile0.dat")
 [ "$menu_size" -gt "$won_size" ] || fail "the level in progress is not in profile0.dat ($menu_size <= $won_size bytes)"
+
+# --- Hints on: the villains' scene, then the first map tutorial -------------------------------------
+# A first profile with hints on, after the opening comic: the villains'
+# scene (no villain on the map yet) hands over to the first tutorial, whose
+# layer refuses the awards button; level 1's node opens its window and ends
+# the tutorial.
+{
+  echo "$header"
+  echo "$first_play" | grep -v "Show Hints"
+  echo "await 5 3000"
+  echo "wait 1500       # the scene's tutorial ends, the first one shows"
+  echo "expect window TutL"
+  echo "screenshot map-first-tutorial.png"
+  echo "click 88 566    # \"awards\": refused while the tutorial runs"
+  echo "wait 400"
+  echo "click 115 490   # level 1: its window"
+  echo "wait 600"
+  echo "expect window LvIf"
+} >"$work/hints.txt"
+started=$(date +%s%N)
+play hints "$work/hints.txt"
+[ "$(status hints)" = 0 ] || fail "the hints replay exits $(status hints): $(head -3 "$work/hints.err")"
+echo "the hints replay took $((($(date +%s%N) - started) / 1000000)) ms"
+[ -s "$work/map-first-tutorial.png" ] || fail "the hints replay wrote no screenshot"
 
 tm_cli_finish

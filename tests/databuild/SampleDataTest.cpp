@@ -277,7 +277,7 @@ TEST_F(SampleData, TheFirstTwoLevelsAreTheFarmsTheirTutorialsCountOnAndTheOthers
     const LEVELINFO& l = levels.Get(n);
     ASSERT_GE(l.mapCell, 0) << n;
     EXPECT_EQ(levels.GetGridCell(static_cast<u32>(l.mapCell)), static_cast<i32>(n));
-    EXPECT_EQ(l.bonusId, -1);
+    EXPECT_EQ(l.bonusId, n == 0 ? -1 : static_cast<i32>(kBonusBees)) << "level 2 unlocks the bees";
     ASSERT_GE(l.points.size(), n == 0 ? 3u : 5u);
     EXPECT_EQ(l.points[0].kind, 1u) << n;
     EXPECT_EQ(l.points[0].id, warehouse) << n;

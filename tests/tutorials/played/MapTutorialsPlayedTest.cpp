@@ -1,0 +1,98 @@
+// The map's tutorials in the running game on the sample data set (headless,
+// the game's tutorial maker): a first profile's first visit of the map
+// shows the arrow on level 1's node with its text (map_first_tutorial.png);
+// choosing level 1 ends it. Level 2 won unlocks the bees, and the next level
+// window shows the new bonus over its slot (map_new_bonus.png). Both texts
+// lie wholly inside the screen.
+#include <gtest/gtest.h>
+
+#include "../../app/scene/RunningGame.h"
+#include "app/LevelSelectMap.h"
+#include "app/Profile.h"
+#include "engine/DXLMouse.h"
+#include "tutorials/MapTutorials.h"
+#include "tutorials/TutorialArrow.h"
+#include "tutorials/TutorialInfo.h"
+#include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialMaker.h"
+#include "tutorials/TutorialTargets.h"
+#include "windows/LevelWindow.h"
+
+namespace {
+
+// An arrow's or a text's target, valid and on the screen.
+bool OnScreen(const TutorialTarget* target) {
+  const GAMESCREENAREA& s = GetGameServices().screen;
+  return target && target->IsValid() && target->GetX() >= 0 && target->GetY() >= 0 && target->GetX() < s.width &&
+         target->GetY() < s.height;
+}
+
+// The whole text box inside the screen.
+bool Inside(const TutorialInfo* text) {
+  const GAMESCREENAREA& s = GetGameServices().screen;
+  const float left = text->GetPosX() + text->GetPivotX(), top = text->GetPosY() + text->GetPivotY();
+  return text->GetWidth() > 0 && left >= 0.0f && top >= 0.0f &&
+         left + static_cast<float>(text->GetWidth()) <= static_cast<float>(s.width) &&
+         top + static_cast<float>(text->GetHeight()) <= static_cast<float>(s.height);
+}
+
+TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
+  RunningGame run;
+  ASSERT_TRUE(run.ok);
+  TutorialMaker maker;
+  GetGameServices().tutorialFactory = &maker;
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  run.NameFirstProfile(u"Ann");
+  Profile* profile = run.game.Profiles()->GetCurrent();
+  ASSERT_NE(profile, nullptr);
+  profile->SetTutorials(true);
+  run.game.ChooseRegime();
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+  for (int i = 0; i < 60 && !(GetCurrentTutorial() && GetCurrentTutorial()->GetCurrentStep()); ++i) run.Frame();
+  auto* first = dynamic_cast<MapTutorial_First*>(GetCurrentTutorial());
+  ASSERT_NE(first, nullptr);
+  TutorialStep* step = first->GetCurrentStep();
+  ASSERT_NE(step, nullptr);
+  for (int i = 0; i < 20; ++i) run.Frame();  // the fades in
+  ASSERT_NE(step->GetLayer(), nullptr);
+  ASSERT_EQ(step->GetLayer()->Arrows().GetCount(), 1);
+  ASSERT_EQ(step->GetLayer()->Texts().GetCount(), 1);
+  EXPECT_TRUE(OnScreen(step->GetLayer()->Arrows().Get(0)->GetTarget()));
+  EXPECT_TRUE(OnScreen(step->GetLayer()->Texts().Get(0)->GetTarget()));
+  EXPECT_TRUE(Inside(step->GetLayer()->Texts().Get(0))) << "level 1's node is by the screen's left edge";
+  EXPECT_TRUE(run.Shot("map_first_tutorial.png"));
+
+  // Level 1 chosen on the map: the tutorial ends, the level window opens.
+  LevelSelectMap* map = run.game.Map();
+  const DXLPOINT node = map->ToScreen(map->GetNode(0)->GetX(), map->GetNode(0)->GetY());
+  map->OnMouseDown(node.x, node.y, kMouseLeft, 0);
+  EXPECT_EQ(first->GetState(), kTutorialEnding);
+  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  EXPECT_EQ(GetCurrentTutorial(), nullptr);
+  LevelWindow::GetOpen()->Close();
+  for (int i = 0; i < 30; ++i) run.Frame();
+
+  // Levels 1 and 2 won: level 2 unlocks the bees, which the player has
+  // put in a slot; the next level window shows them.
+  LEVELRESULT result;
+  profile->RecordUnplayedResult(0, &result);
+  profile->RecordUnplayedResult(1, &result);
+  EXPECT_TRUE(profile->HasBonus(0));
+  profile->SetBonusSelection(0, BONUSSELECTION{1, {0, -1, -1}});
+  new LevelWindow(1, kLevelWindowFromMap, [](u32, i32, u32) {});
+  auto* bonus = dynamic_cast<MapTutorial_NewBonus*>(GetCurrentTutorial());
+  ASSERT_NE(bonus, nullptr);
+  EXPECT_EQ(bonus->GetBonusIndex(), 0);
+  for (int i = 0; i < 60; ++i) run.Frame();
+  TutorialStep* b1 = bonus->GetCurrentStep();
+  ASSERT_NE(b1, nullptr);
+  EXPECT_EQ(b1->GetId(), kMapTutorialNewBonusId | 1);
+  ASSERT_EQ(b1->GetLayer()->Arrows().GetCount(), 1);
+  EXPECT_TRUE(OnScreen(b1->GetLayer()->Arrows().Get(0)->GetTarget())) << "the arrow on the bees' slot";
+  ASSERT_EQ(b1->GetLayer()->Texts().GetCount(), 1);
+  EXPECT_TRUE(Inside(b1->GetLayer()->Texts().Get(0)));
+  EXPECT_TRUE(run.Shot("map_new_bonus.png"));
+}
+
+}  // namespace
