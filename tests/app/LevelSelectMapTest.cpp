@@ -399,13 +399,16 @@ TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {
   EXPECT_EQ(factory.asked.back(), "map 2");
   map->OnRegimeSwitched();
   EXPECT_EQ(factory.asked.size(), 3u);
-  // A villains' attack due on a fresh regime-0 profile is skipped until it comes.
+  // A villains' attack due on a fresh regime-0 profile starts its tutorial;
+  // without the villains' descriptions no villain is made.
   profile->SetRegime(0);
   map->Refresh();
   map->AddTutorialFlags(kMapVillainsAttack);
   map->StartTutorials();
   EXPECT_EQ(map->GetTutorialFlags() & kMapVillainsAttack, 0u);
-  EXPECT_EQ(factory.asked.size(), 3u);
+  EXPECT_EQ(factory.asked.back(), "map 3");
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  EXPECT_EQ(map->GetNode(0)->GetState(), 0u);
 
   // The current profile deleted: the map shows its copy until refreshed.
   profile->SetLevelState(3, 5);
