@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "MapCharacterRig.h"
 #include "ProfileRig.h"
 #include "app/LevelSelectMap.h"
 #include "engine/DXLKeyboard.h"
@@ -424,6 +425,59 @@ TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {
   map->Leave();
   EXPECT_EQ(map->GetInterface(), nullptr);
   EXPECT_EQ(map->GetTutorialFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace profiletest
+
+namespace profiletest {
+namespace {
+
+// A fresh profile's map plays the villains' attack: every node hidden in its
+// attack look, two villains, and each gas shot turns its node to the hidden
+// look; a profile with a finished level sees no attack.
+TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
+  mapchartest::MapCharacterRig characters;
+  MapSectionData data;
+  for (MAPNODE& node : data.nodes) {
+    node.itemCount = 2;
+    node.items[0] = SelectMapItem(kMapItemSpot, kMapMaskHidden);
+    node.items[1] = SelectMapItem(kMapItemSprite, kMapMaskAttack);
+  }
+  map->Load(std::move(data));
+  map->Enter();
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  ASSERT_EQ(map->GetVillains().GetCount(), 2);
+  EXPECT_EQ(factory.asked.back(), "map 3");
+  MapLevelSprite* target = map->GetNode(14);
+  EXPECT_EQ(target->GetState(), 0u);
+  EXPECT_EQ(target->GetChild(0), nullptr);
+  ASSERT_NE(target->GetChild(1), nullptr);  // the attack look
+  EXPECT_EQ(map->GetVillains()[0]->GetX(), static_cast<float>(-map->GetOffsetX() - 64));
+  for (u32 t = 0; t < 4000 && map->GetVillains().GetCount() > 0; ++t) {
+    map->Update(10);
+    if (t % 50 == 0) map->Draw();
+  }
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  for (i32 level : {14, 25, 35, 40}) {
+    EXPECT_NE(map->GetNode(level)->GetChild(0), nullptr) << level;  // the hidden look
+    EXPECT_EQ(map->GetNode(level)->GetChild(1), nullptr) << level;
+  }
+  EXPECT_NE(map->GetNode(3)->GetChild(1), nullptr);  // not a target: still the attack look
+
+  // RefreshLevels at once ends a running attack.
+  map->StartVillainsAttack();
+  map->RefreshLevels(true);
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+
+  // A finished level: the attack does not come.
+  profile->SetLevelState(0, 4);
+  map->Refresh();
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  map->Leave();
 }
 
 }  // namespace
