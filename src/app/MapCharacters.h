@@ -38,17 +38,11 @@ class MapShadow;
 class MLSChars;
 class SpriteEffectList;
 
-// Character description ids.
-constexpr u32 kMapCharChicken = 2;
-constexpr u32 kMapCharCow = 3;
-constexpr u32 kMapCharSheep = 5;
+// Character description ids (the group's kinds in content/MapSection.h).
 constexpr u32 kMapCharVillain = 6;
 constexpr u32 kMapCharCatapult = 7;
 
 constexpr u32 kMapCharsPerGroup = 4;
-constexpr u32 kMapCharShapes = 8;
-constexpr u32 kMapCharEntrySize = 268;
-constexpr u32 kMapCharEntries = 4;  // (1,084 - 12) / 268: what an item holds
 constexpr u32 kMapCharTurnMs = 30;
 constexpr float kMapCharNear = 0.1f;  // a walk this close on both axes is done at once
 constexpr float kMapShotSpeed = 4.0f;  // map units per update
@@ -58,22 +52,6 @@ constexpr u32 kMapJobNew = 0;
 constexpr u32 kMapJobRunning = 1;
 constexpr u32 kMapJobCancelled = 2;
 constexpr u32 kMapJobCompleted = 3;
-
-// One entry of a characters item (268 bytes stored).
-struct MAPCHARENTRY {
-  u32 kind = 0;
-  u32 count = 0;       // chickens
-  u32 shapeCount = 0;  // chickens: 0..8
-  SHAPEDESC shapes[kMapCharShapes] = {};
-  i32 x = 0;  // cow and sheep: home, from the node
-  i32 y = 0;
-  i32 direction = 0;
-};
-
-// The entries of a kind-256 item's body (at most 4; more are not read).
-u32 ParseMapCharEntries(const MAPNODEITEM& item, MAPCHARENTRY* out);
-// And back (the data builder): the count clamped to 4.
-void PutMapCharEntries(MAPNODEITEM* item, const MAPCHARENTRY* entries, u32 count);
 
 class MapLevelCharJob {
  public:

@@ -18,8 +18,8 @@
 namespace mapchartest {
 namespace {
 
-SHAPEDESC CharRect(i32 l, i32 t, i32 r, i32 b) {
-  return SHAPEDESC{SHAPE_RECT, {static_cast<u32>(l), static_cast<u32>(t), static_cast<u32>(r), static_cast<u32>(b)}};
+MAPCHARSHAPE CharRect(i32 l, i32 t, i32 r, i32 b) {
+  return MAPCHARSHAPE{SHAPE_RECT, {static_cast<u32>(l), static_cast<u32>(t), static_cast<u32>(r), static_cast<u32>(b)}};
 }
 
 MAPNODEITEM CharItem(std::vector<MAPCHARENTRY> entries) {
@@ -30,7 +30,7 @@ MAPNODEITEM CharItem(std::vector<MAPCHARENTRY> entries) {
   return item;
 }
 
-MAPCHARENTRY Chickens(u32 count, std::vector<SHAPEDESC> shapes) {
+MAPCHARENTRY Chickens(u32 count, std::vector<MAPCHARSHAPE> shapes) {
   MAPCHARENTRY e;
   e.kind = kMapCharChicken;
   e.count = count;
@@ -88,7 +88,7 @@ TEST_F(MapChars, GroupEntriesClampedAndKept) {
   MAPNODEITEM raw;
   MAPCHARENTRY many[4] = {Chickens(1, {}), Animal(99, 0, 0, 0), Animal(4, 0, 0, 0), Animal(kMapCharSheep, 1, 2, 3)};
   many[0].shapeCount = 8;
-  for (SHAPEDESC& s : many[0].shapes) s = CharRect(0, 0, 40, 40);
+  for (MAPCHARSHAPE& s : many[0].shapes) s = CharRect(0, 0, 40, 40);
   PutMapCharEntries(&raw, many, 4);
   raw.body[0] = 9;
   raw.body[4 + 8] = 20;
