@@ -382,6 +382,12 @@ void LevelSelectMap::Update(u32 ms) {
       }
     }
   }
+  // The attack's tutorial brings the map back; when none runs (none was
+  // made) the map comes back by itself once the villains have gone.
+  if (attackShown_ && villains_.GetCount() == 0 && !GetGameServices().tutorial) {
+    RefreshLevels(false);
+    StartTutorials();
+  }
   if (particles_) particles_->Update(static_cast<float>(ms));
 }
 
@@ -697,6 +703,7 @@ void LevelSelectMap::StartVillainsAttack() {
     node->SetChildren(kMapMaskAttack, false, 0);
   }
   DeleteVillains();
+  attackShown_ = true;
   if (SelectMapVillainsReady()) {
     const i32 sx = -offsetX_ - 64;  // just off the map's left edge
     for (const SelectMapVillainPlan& plan : kSelectMapVillains)
@@ -710,6 +717,7 @@ void LevelSelectMap::Refresh() {
   if (!loaded_) return;
   if (particles_) particles_->ClearParticles();
   DeleteVillains();
+  attackShown_ = false;
   ReleaseCopy();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   tutorialFlags_ |= kMapTutorialFirst;
@@ -724,6 +732,7 @@ void LevelSelectMap::Refresh() {
 }
 
 void LevelSelectMap::RefreshLevels(bool atOnce) {
+  attackShown_ = false;
   for (u32 i = 0; i < nodes_.size(); ++i) nodes_[i]->SetState(GetLevelState(static_cast<i32>(i)), !atOnce, 0);
   TutorialHooks* tutorial = GetGameServices().tutorial;
   if (tutorial && tutorial->GetTutorialId() == kMapVillainsTutorialId) tutorial->Stop();

@@ -244,6 +244,7 @@ class LevelSelectMap : public MapNodeOwner,
   std::unique_ptr<GPSSpace> particles_;
   i32 cells_[kLevelCount] = {};  // each level's grid cell, -1 for none
   kis::list<MLCVillain*> villains_;
+  bool attackShown_ = false;  // the nodes show the attack's look
 };
 
 // The map while it lives (the effects' and windows' plain callbacks reach it

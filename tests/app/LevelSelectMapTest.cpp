@@ -446,6 +446,8 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   }
   map->Load(std::move(data));
   map->Enter();
+  SelectMapTutorial attackTutorial;  // stands for the attack's tutorial, which brings the map back
+  GetGameServices().tutorial = &attackTutorial;
   map->AddTutorialFlags(kMapVillainsAttack);
   map->StartTutorials();
   ASSERT_EQ(map->GetVillains().GetCount(), 2);
@@ -465,6 +467,11 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
     EXPECT_EQ(map->GetNode(level)->GetChild(1), nullptr) << level;
   }
   EXPECT_NE(map->GetNode(3)->GetChild(1), nullptr);  // not a target: still the attack look
+  // Without a tutorial the map comes back by itself once the villains are gone.
+  GetGameServices().tutorial = nullptr;
+  map->Update(10);
+  ASSERT_NE(map->GetNode(3)->GetChild(1), nullptr);
+  EXPECT_TRUE(map->GetNode(3)->GetChild(1)->hiding);  // fading out
 
   // RefreshLevels at once ends a running attack.
   map->StartVillainsAttack();
