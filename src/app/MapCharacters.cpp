@@ -379,6 +379,12 @@ void MapLevelCharacter::DrawShapes() {
   DrawShapeDesc(mark, kOriginMark, kOriginMark);
 }
 
+void MapLevelCharacter::InitAtEntry(const MAPCHARENTRY* entry) {
+  if (entry) SetHome(static_cast<float>(entry->x), static_cast<float>(entry->y));
+  MapLevelCharacter::Init(entry);
+  if (state_.animation && entry) StartAnimationIn(state_.animation, &state_, entry->direction, false);
+}
+
 // --- The kinds ------------------------------------------------------------------------------------------
 
 MLCChicken::MLCChicken(MLSChars* group) : MapLevelCharacter(group, kChickenKind) {}
@@ -416,21 +422,13 @@ void MLCChicken::OnIdle() {
 
 MLCCow::MLCCow(MLSChars* group) : MapLevelCharacter(group, kCowKind) {}
 
-void MLCCow::Init(const MAPCHARENTRY* entry) {
-  if (entry) SetHome(static_cast<float>(entry->x), static_cast<float>(entry->y));
-  MapLevelCharacter::Init(entry);
-  if (state_.animation && entry) StartAnimationIn(state_.animation, &state_, entry->direction, false);
-}
+void MLCCow::Init(const MAPCHARENTRY* entry) { InitAtEntry(entry); }
 
 void MLCCow::OnIdle() { new MLCJob_Animation(this, 2, RandomDelay(5000, 1000), u"cowhead_yelling", -1, -1); }
 
 MLCSheep::MLCSheep(MLSChars* group) : MapLevelCharacter(group, kSheepKind) {}
 
-void MLCSheep::Init(const MAPCHARENTRY* entry) {
-  if (entry) SetHome(static_cast<float>(entry->x), static_cast<float>(entry->y));
-  MapLevelCharacter::Init(entry);
-  if (state_.animation && entry) StartAnimationIn(state_.animation, &state_, entry->direction, false);
-}
+void MLCSheep::Init(const MAPCHARENTRY* entry) { InitAtEntry(entry); }
 
 void MLCSheep::OnIdle() {
   static const wchar* const kActs[4] = {u"sheephead_turnleft", u"sheephead_turnright", u"sheephead_blink",

@@ -194,6 +194,8 @@ class MapLevelCharacter {
  protected:
   // A character without a job picks its next (nothing in the base).
   virtual void OnIdle() {}
+  // Home from the entry, then initialised facing the entry's direction.
+  void InitAtEntry(const MAPCHARENTRY* entry);
 
   MLSChars* group_;
   MapCharKind kind_;
