@@ -9,6 +9,7 @@
 // a frame on one core.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,8 @@
 #include "common/ToolViewer.h"
 #include "content/ContentArchive.h"
 #include "engine/DXLViewer.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameServices.h"
@@ -120,6 +123,12 @@ void BM_LevelMapFrame(benchmark::State& state) {
   for (auto _ : state) scene.Frame();
   state.counters["particles"] = scene.map->GetParticles() ? scene.map->GetParticles()->GetParticleCount() : 0;
   state.counters["characters"] = scene.Characters();
+  // LEVEL_MAP_SHOT=FILE.png: the last frame written, to look at.
+  if (const char* shot = std::getenv("LEVEL_MAP_SHOT")) {
+    plat::gfx::SoftDevice* soft = scene.viewer->GetDevice()->GetSoftDevice();
+    std::string error;
+    if (soft) plat::WritePng(shot, soft->Frame(), soft->Width(), soft->Height(), &error);
+  }
   state.counters["villains"] = scene.map->GetVillains().GetCount();
 }
 BENCHMARK(BM_LevelMapFrame)->Unit(benchmark::kMillisecond);
