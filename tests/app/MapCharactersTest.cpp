@@ -14,6 +14,11 @@
 #include "app/MapCharacters.h"
 #include "base/Maths.h"
 #include "base/Random.h"
+#include "engine/DXLViewer.h"
+#include "level/scene/DeveloperOverlay.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/input/KeyCodes.h"
+#include "testsupport/SpriteRig.h"
 
 namespace mapchartest {
 namespace {
@@ -260,6 +265,34 @@ TEST_F(MapChars, VillainStepsShotsAndLeaving) {
   for (u32 tick = 0; tick < 3000 && other.GetStep() != -1; ++tick) other.Update(10);
   EXPECT_EQ(other.GetStep(), -1);
   EXPECT_EQ(host.locked.back(), 0);
+}
+
+// The yard's shapes show (filled in white) only while the
+// overlay's map-characters switch (Ctrl+S on the map) is on.
+TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
+  spritetest::SpriteRig sprites;
+  MapCharacterRig rig;
+  DeveloperOverlay overlay(true, false);
+  GetGameServices().developer = &overlay;
+  GetGameServices().appState = kGameStateLevelMap;
+  MLSChars group(CharItem({Chickens(1, {CharRect(100, 100, 200, 200)})}));
+  group.Characters()[0]->SetPosition(190, 190);
+  DXLViewer* viewer = GetGameViewer();
+  const auto pixel = [&] {
+    EXPECT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF000000u);
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    group.Draw(0xFF000000u, false);
+    viewer->Present();
+    return viewer->GetDevice()->GetSoftDevice()->FramePixel(120, 120) & 0xFFFFFFu;
+  };
+  EXPECT_EQ(pixel(), 0u);
+  ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
+  EXPECT_NE(pixel(), 0u);
+  ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
+  EXPECT_EQ(pixel(), 0u);
+  GetGameServices().developer = nullptr;
 }
 
 }  // namespace
