@@ -2,10 +2,14 @@
 // data set's "MAPM" (41 nodes with their decorations, the animated waters)
 // with its emitters repeated to 16, over a profile with every kind of node
 // (finished with medals, open with the glow, closed, hidden), the pointer
-// resting on an open node. One frame is the map's update (a 16-ms frame)
-// and its draw. Goal: under 5 ms a frame on one core.
+// resting on an open node; the finished hen runs' and cow pastures' 20 map
+// characters and the villains' attack running over them (started again
+// whenever its villains have gone, the nodes kept in their own looks). One
+// frame is the map's update (a 16-ms frame) and its draw. Goal: under 6 ms
+// a frame on one core.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -19,6 +23,8 @@
 #include "common/ToolViewer.h"
 #include "content/ContentArchive.h"
 #include "engine/DXLViewer.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameServices.h"
@@ -66,7 +72,9 @@ struct MapScene {
     store.CreateProfile(u"Bench", &profile);
     if (!profile) return;
     store.SelectProfile(profile);
-    for (u32 i = 0; i < kLevelCount; ++i) profile->SetLevelState(i, i < 16 ? 4 + i % 3 : i < 20 ? 2 : i < 30 ? 1 : 0);
+    // Finished: levels 1 to 16 (the hen runs' 15 chickens) and 20 to 24 (5 cows).
+    for (u32 i = 0; i < kLevelCount; ++i)
+      profile->SetLevelState(i, i < 16 || (i >= 19 && i < 24) ? 4 + i % 3 : i < 20 ? 2 : i < 30 ? 1 : 0);
     map = std::make_unique<LevelSelectMap>(&store, nullptr);
     map->Load(std::move(section));
     map->Enter();
@@ -81,9 +89,24 @@ struct MapScene {
     world.reset();
     viewer.reset();
   }
+  // The attack's villains over the nodes' own looks.
+  void Attack() {
+    map->StartVillainsAttack();
+    map->RefreshLevels(false);
+    for (u32 i = 0; i < kLevelCount; ++i) map->GetNode(static_cast<i32>(i))->FinishEffects();
+  }
+  u32 Characters() const {
+    u32 n = 0;
+    for (u32 i = 0; i < kLevelCount; ++i)
+      for (u32 k = 0; k < kMapNodeItemSlots; ++k)
+        if (auto* group = dynamic_cast<MLSChars*>(map->GetNode(static_cast<i32>(i))->GetChild(k)))
+          n += static_cast<u32>(group->Characters().GetCount());
+    return n;
+  }
   void Frame() {
     GameServices& s = GetGameServices();
     s.clock += 16;
+    if (map->GetVillains().GetCount() == 0) Attack();
     map->Update(16);
     if (viewer->BeginFrame() != 0) return;
     viewer->Clear(0xFF000000u);
@@ -99,6 +122,14 @@ void BM_LevelMapFrame(benchmark::State& state) {
   if (!scene.ok) return state.SkipWithError("the sample data set's map does not load");
   for (auto _ : state) scene.Frame();
   state.counters["particles"] = scene.map->GetParticles() ? scene.map->GetParticles()->GetParticleCount() : 0;
+  state.counters["characters"] = scene.Characters();
+  // LEVEL_MAP_SHOT=FILE.png: the last frame written, to look at.
+  if (const char* shot = std::getenv("LEVEL_MAP_SHOT")) {
+    plat::gfx::SoftDevice* soft = scene.viewer->GetDevice()->GetSoftDevice();
+    std::string error;
+    if (soft) plat::WritePng(shot, soft->Frame(), soft->Width(), soft->Height(), &error);
+  }
+  state.counters["villains"] = scene.map->GetVillains().GetCount();
 }
 BENCHMARK(BM_LevelMapFrame)->Unit(benchmark::kMillisecond);
 
@@ -107,6 +138,6 @@ BENCHMARK(BM_LevelMapFrame)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchgoal::Reporter reporter;
   if (!benchgoal::Run(&argc, argv, &reporter)) return 1;
-  benchgoal::Goal("level map frame (update and draw, 1024 x 768)", reporter.Ms("BM_LevelMapFrame"), 5.0, "ms");
+  benchgoal::Goal("level map frame (update and draw, 1024 x 768)", reporter.Ms("BM_LevelMapFrame"), 6.0, "ms");
   return 0;
 }

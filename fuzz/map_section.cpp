@@ -1,7 +1,8 @@
 // The "MAPM" section of the level-selection map (see ContentSectionFuzz.h).
 // Read in one call; whatever it keeps holds at most 16 items a node, and
 // every particle item it keeps has a finite scale other than 0 and at most
-// 89 emitters.
+// 89 emitters; a characters item's entries read at most 4, with at most 8
+// shapes each.
 #include <cmath>
 #include <memory>
 
@@ -19,6 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (item.kind == kMapItemParticles &&
             (!std::isfinite(item.emitterScale) || item.emitterScale == 0.0f || item.emitterCount > kMapNodeEmitterMax))
           __builtin_trap();
+        if (item.kind == kMapItemCharacters) {
+          MAPCHARENTRY entries[kMapCharEntries];
+          const u32 n = ParseMapCharEntries(item, entries);
+          if (n > kMapCharEntries) __builtin_trap();
+          for (u32 e = 0; e < n; ++e)
+            if (entries[e].shapeCount > kMapCharShapes) __builtin_trap();
+        }
       }
     }
   });

@@ -9,6 +9,7 @@
 #include "app/ProfileStore.h"
 #include "base/Maths.h"
 #include "platform/encoding/Utf.h"
+#include "content/GameCharacter.h"
 #include "content/LevelTable.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
@@ -118,6 +119,7 @@ LevelSelectMap::LevelSelectMap(ProfileStore* profiles, LevelSelectMapHost* host)
 
 LevelSelectMap::~LevelSelectMap() {
   Leave();
+  DeleteVillains();
   nodes_.clear();
   ReleaseCopy();
   if (ComixBook* book = GetComixBook()) book->SetMapFlagsHook(nullptr);
@@ -173,6 +175,7 @@ void LevelSelectMap::Load(MapSectionData data) {
     }
   }
   nodes_.clear();
+  std::copy(std::begin(cells), std::end(cells), std::begin(cells_));
   std::fill(std::begin(order_), std::end(order_), nullptr);
   for (u32 i = 0; i < kLevelCount; ++i) {
     const DXLPOINT at = cells[i] >= 0 ? GetLevelPos(cells[i]) : DXLPOINT{0, 0};
@@ -338,6 +341,7 @@ void LevelSelectMap::Leave() {
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   CloseMapWindows();
   interface_.reset();
+  DeleteVillains();
   particles_.reset();
   tutorialFlags_ = 0;
   ReleaseCopy();
@@ -361,6 +365,28 @@ void LevelSelectMap::Update(u32 ms) {
   if (spent) {
     for (auto& node : nodes_) node->Update(spent);
     for (MapWater& water : waters_) water.Update(spent);
+  }
+  // The villains move in whole frames, and stand while a window blocks.
+  WindowManager* windows = GetWindowManager();
+  if (villains_.GetCount() > 0 && !(windows && windows->GetModalCount() > 0)) {
+    for (u32 f = 0; f < frames_; ++f) {
+      for (i32 i = 0; i < villains_.GetCount();) {
+        MLCVillain* villain = villains_[i];
+        villain->Update(step);
+        if (villain->GetStep() == -1) {
+          villains_.Delete(i);
+          delete villain;
+        } else {
+          ++i;
+        }
+      }
+    }
+  }
+  // The attack's tutorial brings the map back; when none runs (none was
+  // made) the map comes back by itself once the villains have gone.
+  if (attackShown_ && villains_.GetCount() == 0 && !GetGameServices().tutorial) {
+    RefreshLevels(false);
+    StartTutorials();
   }
   if (particles_) particles_->Update(static_cast<float>(ms));
 }
@@ -386,6 +412,7 @@ void LevelSelectMap::Draw() {
     if (node) node->Draw(transform_);
   for (MapLevelSprite* node : order_)
     if (node) node->DrawResult(transform_);
+  for (i32 i = 0; i < villains_.GetCount(); ++i) villains_[i]->DrawAll(transform_);
   if (particles_) {
     viewer->SetTransform(&transform_);
     viewer->ApplyTransform(nullptr);
@@ -621,10 +648,67 @@ void LevelSelectMap::StartTutorials() {
   }
 }
 
-// The villains' attack scene: its characters are still to come, so only
-// the scene's tutorial starts; with no villain on the map it brings the
-// nodes back at once and ends, and the first tutorial follows.
+bool LevelSelectMap::GetLevelNodePos(i32 level, float* x, float* y) const {
+  // A level without a cell has no node to aim at.
+  if (level < 0 || level >= static_cast<i32>(kLevelCount) || cells_[level] < 0) return false;
+  const DXLPOINT p = GetLevelPos(cells_[level]);
+  *x = static_cast<float>(p.x);
+  *y = static_cast<float>(p.y);
+  return true;
+}
+
+void LevelSelectMap::LockLevelNode(i32 level) {
+  if (MapLevelSprite* node = GetNode(level)) node->SetChildren(kMapMaskHidden, false, 0);
+}
+
+void LevelSelectMap::DeleteVillains() {
+  while (villains_.GetCount() > 0) {
+    MLCVillain* villain = villains_.Last();
+    villains_.Delete(villains_.GetCount() - 1);
+    delete villain;
+  }
+}
+
+namespace {
+
+// The attack's villains, their paths and targets (levels from 1).
+struct SelectMapVillainPlan {
+  i32 startY;
+  float targetX, targetY;
+  i32 variant;
+  i32 levels[2];
+};
+constexpr SelectMapVillainPlan kSelectMapVillains[2] = {{280, 20, 360, 2, {15, 26}}, {610, 60, 585, 0, {36, 41}}};
+
+// Every animation the attack plays is there (else no villain is made).
+bool SelectMapVillainsReady() {
+  const kis::list<GameCharacter*>& all = GetCharacters();
+  GameCharacter* villain = FindCharInfo(all, kMapCharVillain);
+  GameCharacter* catapult = FindCharInfo(all, kMapCharCatapult);
+  if (!villain || !catapult || !villain->GetCharAnimation(0) || !villain->GetWalkAnimationPtr(0) ||
+      !catapult->GetCharAnimation(0))
+    return false;
+  for (const wchar* name : {u"villain_install_begin", u"villain_install_end", u"villain_shoot_begin",
+                            u"villain_shoot_end", u"villain_remove"})
+    if (!villain->FindAnimation(0, name)) return false;
+  return true;
+}
+
+}  // namespace
+
 void LevelSelectMap::StartVillainsAttack() {
+  if (!loaded_) return;
+  for (auto& node : nodes_) {
+    node->SetState(0, false, 0);
+    node->SetChildren(kMapMaskAttack, false, 0);
+  }
+  DeleteVillains();
+  attackShown_ = true;
+  if (SelectMapVillainsReady()) {
+    const i32 sx = -offsetX_ - 64;  // just off the map's left edge
+    for (const SelectMapVillainPlan& plan : kSelectMapVillains)
+      villains_.Add(new MLCVillain(this, sx, plan.startY, plan.targetX, plan.targetY, plan.variant, 2, plan.levels));
+  }
   if (TutorialFactory* factory = GetGameServices().tutorialFactory)
     factory->StartMapTutorial(MapTutorialKind::kVillainsAttack);
 }
@@ -632,6 +716,8 @@ void LevelSelectMap::StartVillainsAttack() {
 void LevelSelectMap::Refresh() {
   if (!loaded_) return;
   if (particles_) particles_->ClearParticles();
+  DeleteVillains();
+  attackShown_ = false;
   ReleaseCopy();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   tutorialFlags_ |= kMapTutorialFirst;
@@ -645,9 +731,12 @@ void LevelSelectMap::Refresh() {
     nodes_[i]->SetState(played_ >= 0 ? previous_[i] : GetLevelState(static_cast<i32>(i)), false, 0);
 }
 
-// The villains' attack and its tutorial are not made yet: nothing to stop.
 void LevelSelectMap::RefreshLevels(bool atOnce) {
+  attackShown_ = false;
   for (u32 i = 0; i < nodes_.size(); ++i) nodes_[i]->SetState(GetLevelState(static_cast<i32>(i)), !atOnce, 0);
+  TutorialHooks* tutorial = GetGameServices().tutorial;
+  if (tutorial && tutorial->GetTutorialId() == kMapVillainsTutorialId) tutorial->Stop();
+  if (atOnce) DeleteVillains();
 }
 
 // --- The interface's callbacks ---------------------------------------------------------------------

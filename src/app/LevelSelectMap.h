@@ -18,13 +18,16 @@
 // vertically), centred horizontally. The mouse wheel zooms (modes 1 and 2:
 // steps 0.01 and 0.1) between 0.5 and 1.5, snapping to the scale it had.
 //
-// The map characters and the villains' attack come later: node items of
-// their kind draw nothing and the attack scene starts only its tutorial.
+// Node items of kind 256 carry the map characters (MapCharacters.h). On a
+// fresh profile whose opening comic has played, the villains' attack runs
+// (StartVillainsAttack): every node hidden with its attack look, two
+// villains (MLCVillain) walk in and shoot gas at four nodes, then leave.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#include "app/MapCharacters.h"
 #include "app/MapNodes.h"
 #include "app/ProfileSeams.h"
 #include "base/Types.h"
@@ -52,6 +55,7 @@ constexpr u32 kMapDrawSlots = 49;
 constexpr u32 kMapWaterFrames = 8;
 constexpr u32 kMapLevelCursor = 257;  // over a playable level
 constexpr float kMapHexFactor = 1.48330f;  // sin 60 degrees x 161 / 2 / 47
+constexpr u32 kMapVillainsTutorialId = 0x40080000u;  // the attack's tutorial
 
 // The map's pending tutorials and notices (GetTutorialFlags).
 constexpr u32 kMapTutorialFirst = 0x2;    // the first tutorial's check
@@ -93,7 +97,10 @@ struct MapWater {
   void Draw() const;
 };
 
-class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public LevelResultListener {
+class LevelSelectMap : public MapNodeOwner,
+                       public MapInterfaceHost,
+                       public LevelResultListener,
+                       public MapAttackHost {
  public:
   LevelSelectMap(ProfileStore* profiles, LevelSelectMapHost* host);
   ~LevelSelectMap() override;
@@ -161,6 +168,17 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   void ProfileCovered();
   // MapNodeOwner
   u32 GetLevelState(i32 level) const override;
+  // MapAttackHost
+  bool GetLevelNodePos(i32 level, float* x, float* y) const override;
+  void LockLevelNode(i32 level) override;
+  GPSSpace* GetAttackParticles() override { return particles_.get(); }
+
+  // The villains' attack: every node hidden in its attack look, two
+  // villains made (none when their descriptions or animations are missing)
+  // and the attack's tutorial started.
+  void StartVillainsAttack();
+  const kis::list<MLCVillain*>& GetVillains() const { return villains_; }
+  void DeleteVillains();
 
   // --- What tests and the game read ------------------------------------------------------------
   MapLevelSprite* GetNode(i32 level) const;
@@ -174,8 +192,8 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   i32 GetResultLevel() const { return result_.level; }
   u32 GetTutorialFlags() const { return tutorialFlags_; }
   // Villains of the attack scene are still on the map (the scene's tutorial
-  // brings the map back once none is left). The scene is not made yet.
-  bool HasVillains() const { return false; }
+  // brings the map back once none is left).
+  bool HasVillains() const { return villains_.GetCount() > 0; }
   void AddTutorialFlags(u32 flags) { tutorialFlags_ |= flags; }
   bool OwnsProgressCopy() const { return copy_ != nullptr; }
   const PROFILEPROGRESS* GetProgress() const { return Progress(); }
@@ -191,7 +209,6 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   bool IsPlayable(i32 level) const;
   void SetHovered(i32 level);
   void ReleaseCopy();
-  void StartVillainsAttack();
   void CloseMapWindows();
   void LevelWindowClosed(u32 result, i32 level, u32 fresh);
 
@@ -228,6 +245,9 @@ class LevelSelectMap : public MapNodeOwner, public MapInterfaceHost, public Leve
   std::vector<MapWater> waters_;
   MapLevelSprite* order_[kMapDrawSlots] = {};
   std::unique_ptr<GPSSpace> particles_;
+  i32 cells_[kLevelCount] = {};  // each level's grid cell, -1 for none
+  kis::list<MLCVillain*> villains_;
+  bool attackShown_ = false;  // the nodes show the attack's look
 };
 
 // The map while it lives (the effects' and windows' plain callbacks reach it

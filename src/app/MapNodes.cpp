@@ -1,5 +1,7 @@
 #include "app/MapNodes.h"
 
+#include "app/MapCharacters.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,16 +32,6 @@ constexpr u32 kSignNumberColour = 0xFF417F93u;
 constexpr float kNodeMedalX = -49.0f;
 constexpr float kNodeMedalY = -2.0f;
 
-// The additive pass over a hovered decoration, built once.
-const DXLDRAWSTATE* HoverDrawState() {
-  static const DXLDRAWSTATE state = [] {
-    DXLDRAWSTATE s{};
-    DXLMakeDrawState(&s, 1, 1, 3, 3, 3, 4, 4);
-    return s;
-  }();
-  return &state;
-}
-
 // The picture drawn with the colour, and again additively when hovered.
 void DrawNodeImage(ImageSprite* image, u32 color, bool hovered, const DXLMATRIX& at) {
   DXLViewer* viewer = GetGameViewer();
@@ -51,7 +43,7 @@ void DrawNodeImage(ImageSprite* image, u32 color, bool hovered, const DXLMATRIX&
   const u32 a = color >> 24;
   const u32 extra = a == 255 ? 0x40 : a / 4;
   viewer->SetTransform(&at);
-  image->SetDrawState(HoverDrawState());
+  image->SetDrawState(MapHoverDrawState());
   image->SetColor((extra << 24) | 0x00FFFFFFu);
   image->Draw();
   image->SetDrawState(nullptr);
@@ -95,6 +87,16 @@ KGETextSpriteW* LevelNumberText(i32 level, u32 font) {
 }
 
 }  // namespace
+
+// The additive pass over a hovered decoration, built once.
+const DXLDRAWSTATE* MapHoverDrawState() {
+  static const DXLDRAWSTATE state = [] {
+    DXLDRAWSTATE s{};
+    DXLMakeDrawState(&s, 1, 1, 3, 3, 3, 4, 4);
+    return s;
+  }();
+  return &state;
+}
 
 Sprite* LoadSelectMapPicture(u32 set, const wchar* name) {
   Sprite* sprite = GetSpriteByName(set, name);
@@ -242,7 +244,7 @@ BaseMLS* MapLevelSprite::MakeChild(const MAPNODEITEM& item) const {
     case kMapItemSpot: return new MLSSprite(item, true);
     case kMapItemSign: return new MLSSign(item, level_);
     case kMapItemParticles: return new MLSParticles(item);
-    case kMapItemCharacters: return new MLSChars(item.stateMask);
+    case kMapItemCharacters: return new MLSChars(item);
     default: return nullptr;
   }
 }

@@ -10,8 +10,8 @@
 // The node reads the level's state in the current profile through its
 // MapNodeOwner (the level-selection map, LevelSelectMap). Decorations are
 // made when a state needs them and deleted when their hiding fade ends.
-// Items of the map characters' kind (256) make a decoration that draws
-// nothing until the map's characters come.
+// Items of the map characters' kind (256) make their group of characters
+// (MLSChars, MapCharacters.h).
 #pragma once
 
 #include <memory>
@@ -42,6 +42,9 @@ class MapNodeOwner {
 // A picture of a sprite set made ready to draw (it stays so while the set
 // lives); null when missing or it does not load.
 Sprite* LoadSelectMapPicture(u32 set, const wchar* name);
+
+// The additive state of the highlight pass over hovered decorations.
+const DXLDRAWSTATE* MapHoverDrawState();
 
 // The item mask of a level state: 0x1, 0x2, 0x4 for states 0 to 2, 0x8 above.
 u32 MapStateMask(u32 state);
@@ -125,13 +128,6 @@ class MLSParticles : public BaseMLS {
  private:
   float scale_;
   std::unique_ptr<GPSSpace> space_;
-};
-
-// Kind 256: the map characters' group; until they come it draws nothing.
-class MLSChars : public BaseMLS {
- public:
-  explicit MLSChars(u32 mask) : BaseMLS(mask) {}
-  void Draw(u32, bool) override {}
 };
 
 class MapLevelSprite {

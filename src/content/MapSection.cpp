@@ -1,7 +1,10 @@
 #include "content/MapSection.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "base/LittleEndian.h"
 #include "base/RecordFields.h"
 #include "content/ContentSections.h"
 
@@ -146,4 +149,53 @@ std::vector<u8> MapSection(const MapSectionData& data) {
     at += kMapParticleSize;
   }
   return body;
+}
+
+u32 ParseMapCharEntries(const MAPNODEITEM& item, MAPCHARENTRY* out) {
+  const u8* body = item.body;
+  const u32 count = std::min(kis::GetU32LE(body), kMapCharEntries);
+  for (u32 i = 0; i < count; ++i) {
+    const u8* e = body + 4 + i * kMapCharEntrySize;
+    MAPCHARENTRY& r = out[i];
+    r = MAPCHARENTRY{};
+    r.kind = kis::GetU32LE(e);
+    if (r.kind == kMapCharChicken) {
+      r.count = kis::GetU32LE(e + 4);
+      r.shapeCount = std::min(kis::GetU32LE(e + 8), kMapCharShapes);
+      for (u32 k = 0; k < kMapCharShapes; ++k) {
+        const u8* s = e + 12 + k * 32;
+        r.shapes[k].kind = kis::GetU32LE(s);
+        for (u32 w = 0; w < 7; ++w) r.shapes[k].words[w] = kis::GetU32LE(s + 4 + 4 * w);
+      }
+    } else {
+      r.x = kis::GetI32LE(e + 4);
+      r.y = kis::GetI32LE(e + 8);
+      r.direction = kis::GetI32LE(e + 12);
+    }
+  }
+  return count;
+}
+
+void PutMapCharEntries(MAPNODEITEM* item, const MAPCHARENTRY* entries, u32 count) {
+  count = std::min(count, kMapCharEntries);
+  std::memset(item->body, 0, sizeof item->body);
+  kis::PutU32LE(item->body, count);
+  for (u32 i = 0; i < count; ++i) {
+    u8* e = item->body + 4 + i * kMapCharEntrySize;
+    const MAPCHARENTRY& r = entries[i];
+    kis::PutU32LE(e, r.kind);
+    if (r.kind == kMapCharChicken) {
+      kis::PutU32LE(e + 4, r.count);
+      kis::PutU32LE(e + 8, r.shapeCount);
+      for (u32 k = 0; k < kMapCharShapes; ++k) {
+        u8* s = e + 12 + k * 32;
+        kis::PutU32LE(s, r.shapes[k].kind);
+        for (u32 w = 0; w < 7; ++w) kis::PutU32LE(s + 4 + 4 * w, r.shapes[k].words[w]);
+      }
+    } else {
+      kis::PutU32LE(e + 4, static_cast<u32>(r.x));
+      kis::PutU32LE(e + 8, static_cast<u32>(r.y));
+      kis::PutU32LE(e + 12, static_cast<u32>(r.direction));
+    }
+  }
 }

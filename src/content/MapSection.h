@@ -110,6 +110,38 @@ struct MAPNODEITEM {
   u8 body[kMapItemBodySize] = {};
 };
 
+// Kind 256's body: u32 entry count, then entries of 268 bytes. Chickens:
+// kind 2, their number, the shape count (0..8) and 8 shapes of 32 bytes
+// (the path finder's SHAPEDESC: kind and seven words), the yard they live
+// in; a cow (3) or sheep (5): kind, home x, y from the node, start direction.
+constexpr u32 kMapCharChicken = 2;
+constexpr u32 kMapCharCow = 3;
+constexpr u32 kMapCharSheep = 5;
+constexpr u32 kMapCharShapes = 8;
+constexpr u32 kMapCharEntrySize = 268;
+constexpr u32 kMapCharEntries = 4;  // (1,084 - 12) / 268: what an item holds
+
+struct MAPCHARSHAPE {
+  u32 kind;
+  u32 words[7];
+};
+
+struct MAPCHARENTRY {
+  u32 kind = 0;
+  u32 count = 0;       // chickens
+  u32 shapeCount = 0;  // chickens: 0..8
+  MAPCHARSHAPE shapes[kMapCharShapes] = {};
+  i32 x = 0;  // cow and sheep: home, from the node
+  i32 y = 0;
+  i32 direction = 0;
+};
+
+// The entries of a kind-256 item's body: a stored count above 4 reads 4, a
+// shape count above 8 reads 8.
+u32 ParseMapCharEntries(const MAPNODEITEM& item, MAPCHARENTRY* out);
+// And back (the count clamped to 4), the rest of the body cleared.
+void PutMapCharEntries(MAPNODEITEM* item, const MAPCHARENTRY* entries, u32 count);
+
 struct MAPNODE {
   u32 itemCount = 0;
   MAPNODEITEM items[kMapNodeItemSlots];

@@ -1,6 +1,7 @@
 #include "resources/GameAnimation.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "base/Maths.h"
 #include "base/Strings.h"
@@ -244,6 +245,32 @@ void GameAnimation::StopSound(AnimationState* state) {
   if (state->soundChannel) GetSoundSettings().StopSound(state->soundChannel);
   state->soundChannel = 0;
   state->soundState = kAnimSoundNone;
+}
+
+void StartAnimationIn(GameAnimation* animation, AnimationState* state, i32 direction, bool keepTime) {
+  if (!animation || !state) return;
+  animation->Start(state, direction, keepTime);
+  if (const ANIMDIRECTION* d = animation->GetDirection(state->direction)) {
+    state->frames.first = d->first;
+    state->frames.count = d->count;
+  }
+}
+
+bool TurnAnimationStep(AnimationState* state, i32 target) {
+  GameAnimation* a = state ? state->animation : nullptr;
+  if (!a) return true;
+  const i32 n = a->GetDirectionCount();
+  i32 now = state->direction;
+  if (n <= 2) {
+    now = target;
+  } else {
+    const i32 d = target - now;
+    if (d == 0) return true;
+    const i32 sign = d > 0 ? 1 : -1;
+    now = ((now + (std::abs(d) <= n / 2 ? sign : -sign)) % n + n) % n;
+  }
+  StartAnimationIn(a, state, now, true);
+  return state->direction == target;
 }
 
 const kis::list<GameAnimation*>& GetAnimations() { return List(); }

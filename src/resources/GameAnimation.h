@@ -153,6 +153,17 @@ class GameAnimation : public InitObject {
   u32 soundId_ = 0;
 };
 
+// Starts the animation in a direction on the state; keeping time keeps the
+// elapsed time but always takes the new direction's own run of frames (the
+// directions of one animation may be rows of one sprite, which Start alone
+// would leave on the old row). Characters of the level and of the map start
+// their animations through it.
+void StartAnimationIn(GameAnimation* animation, AnimationState* state, i32 direction, bool keepTime);
+// One turning step of the state's animation toward a direction, the shorter
+// way round (at once with two directions or fewer), keeping time; true once
+// it faces the target (or has no animation).
+bool TurnAnimationStep(AnimationState* state, i32 target);
+
 // The global animation list, in the order the animations were made.
 const kis::list<GameAnimation*>& GetAnimations();
 // Deletes every animation (shutdown and tests).

@@ -90,6 +90,8 @@ class TutorialHooks {
   virtual void Draw() {}
   // Ends it, its layers fading out (nothing once ending).
   virtual void Stop() {}
+  // Its id (bit 30 a map tutorial, bits 16-23 its number); 0 unknown.
+  virtual u32 GetTutorialId() const { return 0; }
   // Starts the step it begins (or resumes) at.
   virtual void StartFirstStep() {}
   // Its part of a saved level: whether it is kept at all, and its record.

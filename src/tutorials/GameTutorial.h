@@ -125,6 +125,7 @@ class GameTutorial : public TutorialHooks {
   void Update(u32 elapsed) override;
   void Draw() override;
   void Stop() override;
+  u32 GetTutorialId() const override { return id_; }
   void StartFirstStep() override { StartStep(firstStep_); }
   bool IsSaved() const override { return saved_ != 0; }
   bool Save(kis::DataCursor* writer) override;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "MapCharacterRig.h"
 #include "ProfileRig.h"
 #include "app/LevelSelectMap.h"
 #include "engine/DXLKeyboard.h"
@@ -399,15 +400,16 @@ TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {
   EXPECT_EQ(factory.asked.back(), "map 2");
   map->OnRegimeSwitched();
   EXPECT_EQ(factory.asked.size(), 3u);
-  // A villains' attack due on a fresh regime-0 profile starts its scene's
-  // tutorial, and nothing else.
+  // A villains' attack due on a fresh regime-0 profile starts its tutorial;
+  // without the villains' descriptions no villain is made.
   profile->SetRegime(0);
   map->Refresh();
   map->AddTutorialFlags(kMapVillainsAttack);
   map->StartTutorials();
-  EXPECT_EQ(map->GetTutorialFlags(), kMapTutorialFirst);
+  EXPECT_EQ(map->GetTutorialFlags() & kMapVillainsAttack, 0u);
   EXPECT_EQ(factory.asked.back(), "map 3");
-  EXPECT_EQ(factory.asked.size(), 4u);
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  EXPECT_EQ(map->GetNode(0)->GetState(), 0u);
 
   // The current profile deleted: the map shows its copy until refreshed.
   profile->SetLevelState(3, 5);
@@ -423,6 +425,66 @@ TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {
   map->Leave();
   EXPECT_EQ(map->GetInterface(), nullptr);
   EXPECT_EQ(map->GetTutorialFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace profiletest
+
+namespace profiletest {
+namespace {
+
+// A fresh profile's map plays the villains' attack: every node hidden in its
+// attack look, two villains, and each gas shot turns its node to the hidden
+// look; a profile with a finished level sees no attack.
+TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
+  mapchartest::MapCharacterRig characters;
+  MapSectionData data;
+  for (MAPNODE& node : data.nodes) {
+    node.itemCount = 2;
+    node.items[0] = SelectMapItem(kMapItemSpot, kMapMaskHidden);
+    node.items[1] = SelectMapItem(kMapItemSprite, kMapMaskAttack);
+  }
+  map->Load(std::move(data));
+  map->Enter();
+  SelectMapTutorial attackTutorial;  // stands for the attack's tutorial, which brings the map back
+  GetGameServices().tutorial = &attackTutorial;
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  ASSERT_EQ(map->GetVillains().GetCount(), 2);
+  EXPECT_EQ(factory.asked.back(), "map 3");
+  MapLevelSprite* target = map->GetNode(14);
+  EXPECT_EQ(target->GetState(), 0u);
+  EXPECT_EQ(target->GetChild(0), nullptr);
+  ASSERT_NE(target->GetChild(1), nullptr);  // the attack look
+  EXPECT_EQ(map->GetVillains()[0]->GetX(), static_cast<float>(-map->GetOffsetX() - 64));
+  for (u32 t = 0; t < 4000 && map->GetVillains().GetCount() > 0; ++t) {
+    map->Update(10);
+    if (t % 50 == 0) map->Draw();
+  }
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  for (i32 level : {14, 25, 35, 40}) {
+    EXPECT_NE(map->GetNode(level)->GetChild(0), nullptr) << level;  // the hidden look
+    EXPECT_EQ(map->GetNode(level)->GetChild(1), nullptr) << level;
+  }
+  EXPECT_NE(map->GetNode(3)->GetChild(1), nullptr);  // not a target: still the attack look
+  // Without a tutorial the map comes back by itself once the villains are gone.
+  GetGameServices().tutorial = nullptr;
+  map->Update(10);
+  ASSERT_NE(map->GetNode(3)->GetChild(1), nullptr);
+  EXPECT_TRUE(map->GetNode(3)->GetChild(1)->hiding);  // fading out
+
+  // RefreshLevels at once ends a running attack.
+  map->StartVillainsAttack();
+  map->RefreshLevels(true);
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+
+  // A finished level: the attack does not come.
+  profile->SetLevelState(0, 4);
+  map->Refresh();
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  map->Leave();
 }
 
 }  // namespace

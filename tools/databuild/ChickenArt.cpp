@@ -1,6 +1,6 @@
 // The chicken house's yard: the chicken in eight directions (rows at 270,
 // 315, 0, ... degrees like the player's: 270 looks away up the screen, 90
-// towards the viewer) standing, walking and pecking, its feet on the frame's
+// towards the viewer) standing, walking, pecking and calling, its feet on the frame's
 // point (32, 56) of 64 x 64; the trough, its frames from empty to full; the
 // nest of straw the eggs are laid beside; and the coop itself, its
 // construction site and its four levels (a wider, taller coop each level,
@@ -25,7 +25,7 @@ constexpr Rgb kFeather = art::Hex(0xF6F1E4);
 constexpr Rgb kComb = art::Hex(0xD8372B);
 constexpr Rgb kBeak = art::Hex(0xF2A627);
 
-enum class Motion { kStand, kWalk, kPeck };
+enum class Motion { kStand, kWalk, kPeck, kCall };
 
 // One chicken frame: the body an egg shape along its heading, the head
 // ahead and up (down to the ground when pecking), the tail behind.
@@ -61,7 +61,8 @@ void DrawChicken(cairo_t* cr, double angleDeg, double phase, Motion motion) {
   art::FillLit(cr, art::Hex(0xE8DFC8), bx - 9, by - 4, bx + 9, by + 6, 0.3);
   art::Outline(cr, kLine * 0.7);
   // The head: ahead of the body, lowered to the ground while pecking.
-  const double hx = bx + dx * (10 + 6 * peck), hy = by - 12 + 22 * peck + dy * 8;
+  const double call = motion == Motion::kCall ? 0.5 - 0.5 * std::cos(phase * 2 * M_PI) : 0.0;
+  const double hx = bx + dx * (10 + 6 * peck), hy = by - 12 + 22 * peck + dy * 8 - 5 * call;
   cairo_set_line_width(cr, 6);
   art::Source(cr, kFeather);
   cairo_move_to(cr, bx + dx * 6, by - 4);
@@ -73,13 +74,23 @@ void DrawChicken(cairo_t* cr, double angleDeg, double phase, Motion motion) {
   art::Ellipse(cr, hx - dx, hy - 9, 3, 2.5);  // the comb
   art::Source(cr, kComb);
   cairo_fill(cr);
-  // The beak points along the heading; the eye shows unless she looks away.
+  // The beak points along the heading (open and raised while calling); the
+  // eye shows unless she looks away.
+  const double gape = 3.5 * call;
   cairo_move_to(cr, hx + dx * 4, hy - 4);
-  cairo_line_to(cr, hx + dx * 9, hy - 2 + dy * 3);
+  cairo_line_to(cr, hx + dx * 9, hy - 2 + dy * 3 - gape);
   cairo_line_to(cr, hx + dx * 4, hy - 1);
   cairo_close_path(cr);
   art::Source(cr, kBeak);
   cairo_fill(cr);
+  if (call > 0.05) {
+    cairo_move_to(cr, hx + dx * 4, hy - 1);
+    cairo_line_to(cr, hx + dx * 8, hy + dy * 3 + gape * 0.6);
+    cairo_line_to(cr, hx + dx * 4, hy + 1);
+    cairo_close_path(cr);
+    art::Source(cr, art::Darker(kBeak, 0.2));
+    cairo_fill(cr);
+  }
   if (std::sin(a) > -0.9) {
     art::Ellipse(cr, hx + dx * 2, hy - 4, 1.2, 1.2);
     art::Source(cr, pal::kOutline);
@@ -239,6 +250,7 @@ void AddChickenArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "chicken_stand", ChickenAnimation(Motion::kStand));
   book.Add(kAnimationSpriteSet, "chicken_walk", ChickenAnimation(Motion::kWalk));
   book.Add(kAnimationSpriteSet, "chicken_eat", ChickenAnimation(Motion::kPeck));
+  book.Add(kAnimationSpriteSet, "chicken_yelling", ChickenAnimation(Motion::kCall));
   for (const char* house : {"henhouse", "cowshed", "sheep_rack"}) book.Add(kMapSpriteSet, std::string(house) + "_trough", Trough());
   book.Add(kMapSpriteSet, "henhouse_nest", Nest());
 }

@@ -9,13 +9,20 @@
 //     spot = PICTURE, STATES, X, Y [, SCALE, FRAME_MS, MODE]   (centred)
 //     sign = STATES, X, Y
 //     particles = STATES, SCALE
-//     emitter = SYSTEM, X, Y     (of the particles line before it) }
+//     emitter = SYSTEM, X, Y     (of the particles line before it)
+//     characters = STATES        a group of map characters (at most 4 of
+//                                them, 4 entries), then its entries:
+//     chickens = COUNT           a flock, living in the yard lines after it
+//     yard = rect, L, T, R, B    (or ellipse, CX, CY, RX, RY; at most 8)
+//     cow = X, Y, DIRECTION      a cow's head at home there
+//     sheep = X, Y, DIRECTION }  a sheep's head
 //   node = LEVEL, LOOK       level 1 to 41, each once
 //
 // STATES joins the words hidden, closed, open, finished and attack with
 // "_" (closed_open_finished). Item positions are map units from the node; a look holds at most 16
 // items, a particles item 89 emitters; systems are those of particles.txt.
 #include <string>
+#include <vector>
 
 #include "ContentSources.h"
 #include "DataSetBuild.h"
@@ -97,6 +104,20 @@ MAPNODEITEM* MapReader::NewItem(Look& look, u32 kind, const std::string& states)
 
 void MapReader::ReadLook(Look& look) {
   MAPNODEITEM* particles = nullptr;
+  MAPNODEITEM* characters = nullptr;
+  std::vector<MAPCHARENTRY> entries;
+  const auto entry = [&](u32 kind) -> MAPCHARENTRY* {
+    if (!characters || entries.size() == kMapCharEntries) {
+      tree_.Fail("needs a characters line before it (at most 4 entries)");
+      return nullptr;
+    }
+    entries.push_back(MAPCHARENTRY{});
+    entries.back().kind = kind;
+    return &entries.back();
+  };
+  const auto store = [&] {
+    if (characters) PutMapCharEntries(characters, entries.data(), static_cast<u32>(entries.size()));
+  };
   for (u32 i = 0; i < tree_.LineCount(); ++i) {
     const std::string key = tree_.LineName(i);
     wchar name[32] = {}, states[64] = {};
@@ -145,6 +166,38 @@ void MapReader::ReadLook(Look& look) {
         continue;
       }
       particles->emitters[particles->emitterCount++] = e;
+    } else if (key == "characters") {
+      entries.clear();
+      characters = tree_.Read(i, u"Z[64]", &states) ? NewItem(look, kMapItemCharacters, NarrowName(states)) : nullptr;
+      store();
+    } else if (key == "chickens") {
+      u32 count = 0;
+      if (!tree_.Read(i, u"u4", &count)) continue;
+      if (MAPCHARENTRY* e = entry(kMapCharChicken)) e->count = count;
+      store();
+    } else if (key == "cow" || key == "sheep") {
+      i32 x = 0, y = 0, direction = 0;
+      if (!tree_.Read(i, u"i4,i4,i4", &x, &y, &direction)) continue;
+      if (MAPCHARENTRY* e = entry(key == "cow" ? kMapCharCow : kMapCharSheep)) {
+        e->x = x;
+        e->y = y;
+        e->direction = direction;
+      }
+      store();
+    } else if (key == "yard") {
+      i32 v[4] = {};
+      if (!tree_.Read(i, u"Z[32],i4,i4,i4,i4", &name, &v[0], &v[1], &v[2], &v[3])) continue;
+      const std::string kind = NarrowName(name);
+      MAPCHARENTRY* flock = entries.empty() ? nullptr : &entries.back();
+      if (!flock || flock->kind != kMapCharChicken || flock->shapeCount == kMapCharShapes ||
+          (kind != "rect" && kind != "ellipse")) {
+        tree_.Fail("yard: rect or ellipse after a chickens line (at most 8)");
+        continue;
+      }
+      MAPCHARSHAPE& shape = flock->shapes[flock->shapeCount++];
+      shape.kind = kind == "rect" ? 0u : 2u;  // the path finder's rectangle and ellipse
+      for (u32 k = 0; k < 4; ++k) shape.words[k] = static_cast<u32>(v[k]);
+      store();
     } else {
       tree_.Fail("unknown line \"" + key + "\"");
     }

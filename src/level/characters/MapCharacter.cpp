@@ -13,21 +13,6 @@
 #include "resources/GameServices.h"
 #include "resources/MapShadow.h"
 
-namespace {
-
-// Starts the animation in a direction; keeping time keeps the elapsed time
-// but always takes the direction's own run of frames (the directions of one
-// animation may be rows of one sprite).
-void StartIn(GameAnimation* a, AnimationState* state, i32 direction, bool keepTime) {
-  a->Start(state, direction, keepTime);
-  if (const ANIMDIRECTION* d = a->GetDirection(state->direction)) {
-    state->frames.first = d->first;
-    state->frames.count = d->count;
-  }
-}
-
-}  // namespace
-
 MapCharacter::MapCharacter(LevelCharacters& cast, GameCharacter* description, i32 skin, const wchar* animation,
                            i32 direction, float x, float y, BaseLevelPoint* owner)
     : DynObject(cast.GetMap()), cast_(cast), description_(description),
@@ -143,7 +128,7 @@ void MapCharacter::PlayAnimation(i32 skin, const wchar* name, i32 direction, boo
   GameAnimation* a = description_ ? description_->FindAnimation(skin, name) : nullptr;
   if (!a) return;
   state_.user1 = skin;
-  StartIn(a, &state_, direction, keepTime);
+  StartAnimationIn(a, &state_, direction, keepTime);
 }
 
 float MapCharacter::GetSpeedFactor() const { return GetActivityRate(state_.user2); }
@@ -212,7 +197,7 @@ void MapCharacter::SetSkin(i32 skin) {
   const i32 entry = description_->FindEntry(GetSkin(), state_.animation);
   GameAnimation* next = description_->GetEntry(skin, entry);
   state_.user1 = skin;
-  if (next) StartIn(next, &state_, state_.direction, true);
+  if (next) StartAnimationIn(next, &state_, state_.direction, true);
   state_.frames.elapsed = elapsed;
 }
 
@@ -222,22 +207,7 @@ void MapCharacter::PlayAction(i32 skin, i32 direction) {
   PlayAnimation(skin, idle->GetName(), direction, true, kActivityIdle);
 }
 
-bool MapCharacter::TurnStep(i32 target) {
-  GameAnimation* a = state_.animation;
-  if (!a) return true;
-  const i32 n = a->GetDirectionCount();
-  i32 now = state_.direction;
-  if (n <= 2) {
-    now = target;
-  } else {
-    const i32 d = target - now;
-    if (d == 0) return true;
-    const i32 sign = d > 0 ? 1 : -1;
-    now = ((now + (std::abs(d) <= n / 2 ? sign : -sign)) % n + n) % n;
-  }
-  StartIn(a, &state_, now, true);
-  return state_.direction == target;
-}
+bool MapCharacter::TurnStep(i32 target) { return TurnAnimationStep(&state_, target); }
 
 const wchar* MapCharacter::GetAnimationName() const { return state_.animation ? state_.animation->GetName() : nullptr; }
 

@@ -104,49 +104,6 @@ u32 QuarterFill(u32 outline) { return (outline & 0xFFFFFFu) | 0x40000000u; }
 i32 ShapeCornerX(u32 word) { return static_cast<i16>(word & 0xFFFF); }
 i32 ShapeCornerY(u32 word) { return static_cast<i16>(word >> 16); }
 
-// One placed hit shape, filled and outlined in map coordinates: rectangles
-// and the corners of triangles and diamonds as they stand, circles and
-// ellipses as polygons of 32 sides. An unknown kind draws nothing.
-void DrawShapeEntry(const MAPSHAPE& shape, u32 fill, u32 outline) {
-  DXLViewer* viewer = GetGameViewer();
-  if (!viewer) return;
-  constexpr u32 kRoundSides = 32;
-  DXLCOLORVERTEX v[kRoundSides + 1];
-  u32 n = 0;
-  const SHAPEDESC& d = shape.desc;
-  auto add = [&](float x, float y) { v[n++] = DXLCOLORVERTEX{x, y, 0.0f, fill}; };
-  switch (d.kind) {
-    case SHAPE_RECT: {
-      const float l = static_cast<float>(static_cast<i32>(d.words[0])), t = static_cast<float>(static_cast<i32>(d.words[1]));
-      const float r = static_cast<float>(static_cast<i32>(d.words[2])), b = static_cast<float>(static_cast<i32>(d.words[3]));
-      add(l, t), add(r, t), add(r, b), add(l, b);
-      break;
-    }
-    case SHAPE_CIRCLE:
-    case SHAPE_ELLIPSE: {
-      const float cx = static_cast<float>(static_cast<i32>(d.words[0])), cy = static_cast<float>(static_cast<i32>(d.words[1]));
-      const float rx = static_cast<float>(static_cast<i32>(d.words[2]));
-      const float ry = d.kind == SHAPE_CIRCLE ? rx : static_cast<float>(static_cast<i32>(d.words[3]));
-      for (u32 k = 0; k < kRoundSides; ++k) {
-        const double a = 6.283185307179586 * k / kRoundSides;
-        add(cx + rx * static_cast<float>(std::cos(a)), cy + ry * static_cast<float>(std::sin(a)));
-      }
-      break;
-    }
-    case SHAPE_TRIANGLE:
-    case SHAPE_DIAMOND:
-      for (u32 k = 0; k < (d.kind == SHAPE_TRIANGLE ? 3u : 4u); ++k)
-        add(static_cast<float>(ShapeCornerX(d.words[k])), static_cast<float>(ShapeCornerY(d.words[k])));
-      break;
-    default:
-      return;
-  }
-  if (fill >> 24) viewer->DrawTriangleFan(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
-  v[n++] = v[0];
-  for (u32 k = 0; k < n; ++k) v[k].color = outline;
-  viewer->DrawLineStrip(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
-}
-
 // The finder's cells a polyline of (x, y) pairs runs through, added to `cells`
 // as column + row * columns: each segment sampled at a quarter of the smaller
 // cell side, so that no cell it crosses is skipped.
@@ -200,6 +157,49 @@ bool HasTimeLimits(GameLevel& level) {
 }
 
 }  // namespace
+
+// A shape description, filled and outlined in map coordinates: rectangles
+// and the corners of triangles and diamonds as they stand, circles and
+// ellipses as polygons of 32 sides. An unknown kind draws nothing.
+void DrawShapeDesc(const SHAPEDESC& d, u32 fill, u32 outline) {
+  DXLViewer* viewer = GetGameViewer();
+  if (!viewer) return;
+  constexpr u32 kRoundSides = 32;
+  DXLCOLORVERTEX v[kRoundSides + 1];
+  u32 n = 0;
+  auto add = [&](float x, float y) { v[n++] = DXLCOLORVERTEX{x, y, 0.0f, fill}; };
+  switch (d.kind) {
+    case SHAPE_RECT: {
+      const float l = static_cast<float>(static_cast<i32>(d.words[0])), t = static_cast<float>(static_cast<i32>(d.words[1]));
+      const float r = static_cast<float>(static_cast<i32>(d.words[2])), b = static_cast<float>(static_cast<i32>(d.words[3]));
+      add(l, t), add(r, t), add(r, b), add(l, b);
+      break;
+    }
+    case SHAPE_CIRCLE:
+    case SHAPE_ELLIPSE: {
+      const float cx = static_cast<float>(static_cast<i32>(d.words[0])), cy = static_cast<float>(static_cast<i32>(d.words[1]));
+      const float rx = static_cast<float>(static_cast<i32>(d.words[2]));
+      const float ry = d.kind == SHAPE_CIRCLE ? rx : static_cast<float>(static_cast<i32>(d.words[3]));
+      for (u32 k = 0; k < kRoundSides; ++k) {
+        const double a = 6.283185307179586 * k / kRoundSides;
+        add(cx + rx * static_cast<float>(std::cos(a)), cy + ry * static_cast<float>(std::sin(a)));
+      }
+      break;
+    }
+    case SHAPE_TRIANGLE:
+    case SHAPE_DIAMOND:
+      for (u32 k = 0; k < (d.kind == SHAPE_TRIANGLE ? 3u : 4u); ++k)
+        add(static_cast<float>(ShapeCornerX(d.words[k])), static_cast<float>(ShapeCornerY(d.words[k])));
+      break;
+    default:
+      return;
+  }
+  if (fill >> 24) viewer->DrawTriangleFan(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
+  v[n++] = v[0];
+  for (u32 k = 0; k < n; ++k) v[k].color = outline;
+  viewer->DrawLineStrip(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
+}
+
 
 DeveloperOverlay::DeveloperOverlay(bool enabled, bool makeFonts) : enabled_(enabled) {
   if (makeFonts) {
@@ -384,14 +384,14 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
           const MAPSHAPE* shape = (*tile)[i];
           if (!shape || std::find(seen.begin(), seen.end(), shape) != seen.end()) continue;
           seen.push_back(shape);
-          DrawShapeEntry(*shape, QuarterFill(kTileShapeOutline), kTileShapeOutline);
+          DrawShapeDesc(shape->desc, QuarterFill(kTileShapeOutline), kTileShapeOutline);
         }
       }
     // ...then the sets of the level's global list, in green.
     const kis::list<MapShapes*>& global = map.GetGlobalShapes();
     for (i32 i = 0; i < global.GetCount(); ++i)
       for (u32 k = 0; global[i] && k < global[i]->GetCount(); ++k)
-        DrawShapeEntry(*global[i]->GetShape(k), kGlobalShapeFill, kGlobalShapeOutline);
+        DrawShapeDesc(global[i]->GetShape(k)->desc, kGlobalShapeFill, kGlobalShapeOutline);
   }
   const shpf::PathFinder* finder = level.GetPathFinder();
   if (pathFlags_ && map.GetCharacters() && finder) DrawPaths(*map.GetCharacters(), *finder);

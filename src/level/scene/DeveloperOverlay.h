@@ -30,6 +30,8 @@ constexpr u32 kDebugPathsGirl = 0x80000000u;
 constexpr u32 kDebugPathsChicken = 0x40000000u;
 constexpr float kDebugFirstLine = 50.0f;  // y of the overlay's first line
 
+struct SHAPEDESC;
+
 class DeveloperOverlay {
  public:
   // The three fonts made (the third yellow); null leaves a font out, and
@@ -94,3 +96,6 @@ void ReleaseDebugOverlay();
 void DrawDebugOverlay();
 bool DebugKeyDown(u16 key, u32 modifiers);
 DeveloperOverlay* GetDeveloperOverlay();
+// A shape description filled and outlined in the current transform's
+// coordinates (an unknown kind draws nothing; a fill of alpha 0 none).
+void DrawShapeDesc(const SHAPEDESC& desc, u32 fill, u32 outline);

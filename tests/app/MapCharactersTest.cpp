@@ -1,0 +1,299 @@
+// The level-selection map's characters: a group's entries read and clamped;
+// chickens' free points (inside their yard, 16 units apart, over 1,000
+// seeds); the jobs' delay, the walk done at once, the turn a step per 30 ms
+// with each direction's own frames; the drawing list by y, then x; the
+// villain's steps with two targets and its shots flying 4 units an update.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "MapCharacterRig.h"
+#include "app/MapCharacters.h"
+#include "base/Maths.h"
+#include "base/Random.h"
+#include "engine/DXLViewer.h"
+#include "level/scene/DeveloperOverlay.h"
+#include "platform/gfx/GfxSoftDevice.h"
+#include "platform/input/KeyCodes.h"
+#include "testsupport/SpriteRig.h"
+
+namespace mapchartest {
+namespace {
+
+MAPCHARSHAPE CharRect(i32 l, i32 t, i32 r, i32 b) {
+  return MAPCHARSHAPE{SHAPE_RECT, {static_cast<u32>(l), static_cast<u32>(t), static_cast<u32>(r), static_cast<u32>(b)}};
+}
+
+MAPNODEITEM CharItem(std::vector<MAPCHARENTRY> entries) {
+  MAPNODEITEM item;
+  item.kind = kMapItemCharacters;
+  item.stateMask = kMapMaskFinished;
+  PutMapCharEntries(&item, entries.data(), static_cast<u32>(entries.size()));
+  return item;
+}
+
+MAPCHARENTRY Chickens(u32 count, std::vector<MAPCHARSHAPE> shapes) {
+  MAPCHARENTRY e;
+  e.kind = kMapCharChicken;
+  e.count = count;
+  e.shapeCount = static_cast<u32>(shapes.size());
+  std::copy(shapes.begin(), shapes.end(), e.shapes);
+  return e;
+}
+
+MAPCHARENTRY Animal(u32 kind, i32 x, i32 y, i32 direction) {
+  MAPCHARENTRY e;
+  e.kind = kind;
+  e.x = x;
+  e.y = y;
+  e.direction = direction;
+  return e;
+}
+
+struct AttackHost : MapAttackHost {
+  bool GetLevelNodePos(i32 level, float* x, float* y) const override {
+    if (level == 40) return false;  // a level without a node
+    *x = 200.0f + 10.0f * static_cast<float>(level);
+    *y = 300.0f;
+    return true;
+  }
+  void LockLevelNode(i32 level) override { locked.push_back(level); }
+  GPSSpace* GetAttackParticles() override { return nullptr; }
+  std::vector<i32> locked;
+};
+
+class MapChars : public ::testing::Test {
+ protected:
+  MapChars() { kis::srand(7); }
+  MapCharacterRig rig;
+};
+
+TEST_F(MapChars, GroupEntriesClampedAndKept) {
+  // Three chickens, a cow and a sheep: the group stops at four.
+  const MAPNODEITEM item = CharItem({Chickens(3, {CharRect(0, 0, 100, 60)}), Animal(kMapCharCow, -20, 12, 3),
+                                     Animal(kMapCharSheep, 30, 5, 6)});
+  MLSChars group(item);
+  ASSERT_EQ(group.Characters().GetCount(), 4);
+  for (i32 i = 0; i < 3; ++i) EXPECT_NE(dynamic_cast<MLCChicken*>(group.Characters()[i]), nullptr);
+  const MapLevelCharacter* cow = group.Characters()[3];
+  ASSERT_NE(dynamic_cast<const MLCCow*>(cow), nullptr);
+  EXPECT_EQ(cow->GetX(), -20.0f);
+  EXPECT_EQ(cow->GetY(), 12.0f);
+  EXPECT_EQ(cow->State().direction, 3);  // the entry's start direction
+  for (i32 i = 0; i < 3; ++i) {
+    const MapLevelCharacter* c = group.Characters()[i];
+    EXPECT_TRUE(c->GetX() >= 0 && c->GetX() < 100 && c->GetY() >= 0 && c->GetY() < 60);
+  }
+
+  // Stored counts beyond what an item holds are clamped: 9 entries read as
+  // 4, 20 shapes as 8; unknown kinds and missing descriptions make nothing.
+  MAPNODEITEM raw;
+  MAPCHARENTRY many[4] = {Chickens(1, {}), Animal(99, 0, 0, 0), Animal(4, 0, 0, 0), Animal(kMapCharSheep, 1, 2, 3)};
+  many[0].shapeCount = 8;
+  for (MAPCHARSHAPE& s : many[0].shapes) s = CharRect(0, 0, 40, 40);
+  PutMapCharEntries(&raw, many, 4);
+  raw.body[0] = 9;
+  raw.body[4 + 8] = 20;
+  MAPCHARENTRY back[kMapCharEntries];
+  ASSERT_EQ(ParseMapCharEntries(raw, back), 4u);
+  EXPECT_EQ(back[0].shapeCount, 8u);
+  EXPECT_EQ(back[3].y, 2);
+  EXPECT_EQ(back[3].direction, 3);
+  MLSChars mixed(raw);
+  EXPECT_EQ(mixed.Characters().GetCount(), 2);  // the chicken and the sheep
+  EXPECT_EQ(mixed.Characters()[1]->State().animation->GetName(), std::u16string(u"sheephead_eat"));
+}
+
+TEST_F(MapChars, ChickensKeepSixteenApartInsideTheirYard) {
+  const MAPNODEITEM item = CharItem({Chickens(2, {CharRect(0, 0, 40, 30), CharRect(30, 20, 60, 50)})});
+  MLSChars group(item);
+  ASSERT_EQ(group.Characters().GetCount(), 2);
+  MapLevelCharacter* a = group.Characters()[0];
+  MapLevelCharacter* b = group.Characters()[1];
+  // The boundary: exactly 16 (8 + 8) from the other's position is allowed.
+  a->SetPosition(5, 5);
+  b->SetPosition(20, 10);
+  b->SetWalkTarget(20, 10);
+  EXPECT_TRUE(a->TestPoint(20, 26, true));
+  EXPECT_FALSE(a->TestPoint(20, 25.9f, true));
+  EXPECT_FALSE(a->TestPoint(50, 10, false));  // in neither shape
+  EXPECT_TRUE(a->TestPoint(20, 12, false));   // an intermediate point needs no room
+  b->SetWalkTarget(35, 40);                   // the other's target counts too
+  EXPECT_FALSE(a->TestPoint(35, 50, true));
+  u32 found = 0;
+  for (u32 seed = 1; seed <= 1000; ++seed) {
+    kis::srand(seed);
+    b->SetPosition(static_cast<float>(10 + seed % 40), static_cast<float>(10 + seed % 25));
+    b->SetWalkTarget(static_cast<float>(50 - seed % 15), static_cast<float>(40 - seed % 12));
+    float x = 0, y = 0;
+    if (!a->FindFreePoint(false, &x, &y)) continue;
+    ++found;
+    const i32 rx = kis::RoundToInt(x), ry = kis::RoundToInt(y);
+    const bool inside = ShapeContainsPoint(&a->GetShapes()[0], rx, ry) || ShapeContainsPoint(&a->GetShapes()[1], rx, ry);
+    ASSERT_TRUE(inside) << seed;
+    ASSERT_GE(kis::Distance(x, y, b->GetX(), b->GetY()), 16.0f) << seed;
+    ASSERT_GE(kis::Distance(x, y, b->GetTargetX(), b->GetTargetY()), 16.0f) << seed;
+    ASSERT_GE(kis::Distance(x, y, a->GetX(), a->GetY()), 10.0f) << seed;
+  }
+  EXPECT_GT(found, 500u);
+}
+
+TEST_F(MapChars, JobsDelayWalkAndTurn) {
+  const MAPNODEITEM item = CharItem({Chickens(1, {CharRect(-200, -200, 200, 200)})});
+  MLSChars group(item);
+  MapLevelCharacter* c = group.Characters()[0];
+  c->SetPosition(0, 0);
+  // A walk under 0.1 units on both axes is done at the update that starts it.
+  new MLCJob_GoTo(c, 1, 0, 0.09f, -0.09f);
+  c->Update(10);
+  EXPECT_EQ(c->GetJob(), nullptr);
+  EXPECT_EQ(c->GetX(), 0.0f);
+
+  // The start delay is eaten first; the animation runs its own length after.
+  auto* yell = new MLCJob_Animation(c, 2, 100, u"chicken_yelling", 2, -1);
+  c->Update(60);
+  EXPECT_EQ(yell->state, kMapJobNew);
+  EXPECT_EQ(yell->delay, 40u);
+  c->Update(50);  // 40 of delay, then 10 of the 400 ms animation
+  EXPECT_EQ(yell->state, kMapJobRunning);
+  EXPECT_EQ(yell->GetDuration(), 390);
+  EXPECT_EQ(c->State().direction, 2);
+  c->Update(389);
+  EXPECT_EQ(c->GetJob(), yell);
+  c->Update(1);
+  EXPECT_EQ(c->GetJob(), nullptr);
+
+  // Facing 270 degrees (direction 0), a walk straight down (90: direction 4)
+  // turns 0 -> 1 at once, then a step per 30 ms, each on its own row.
+  StartAnimationIn(c->GetWalkAnimation(), &c->State(), 0, false);
+  auto* walk = new MLCJob_GoTo(c, 1, 0, 0, 40);
+  c->Update(0 + 1);
+  EXPECT_EQ(walk->GetTargetDirection(), 4);
+  EXPECT_EQ(c->State().direction, 1);
+  EXPECT_EQ(c->State().frames.first, 4);
+  c->Update(28);
+  EXPECT_EQ(c->State().direction, 1);
+  c->Update(1);
+  EXPECT_EQ(c->State().direction, 2);
+  EXPECT_EQ(c->State().frames.first, 8);
+  c->Update(30);
+  c->Update(30);
+  EXPECT_EQ(c->State().direction, 4);
+  EXPECT_EQ(c->State().frames.first, 16);
+  EXPECT_EQ(c->GetY(), 0.0f);  // no step taken while turning
+  EXPECT_EQ(c->GetTargetY(), 40.0f);
+  c->Update(40);  // 4 frames of 0.25 units
+  EXPECT_NEAR(c->GetY(), 1.0f, 1e-4f);
+  c->Update(10000);
+  EXPECT_EQ(c->GetY(), 40.0f);
+  EXPECT_EQ(c->GetJob(), nullptr);
+  EXPECT_EQ(c->GetTargetY(), 40.0f);
+}
+
+TEST_F(MapChars, DrawingListByYThenX) {
+  const MAPNODEITEM item = CharItem({Chickens(3, {CharRect(0, 0, 100, 100)}), Animal(kMapCharCow, 0, 0, 0)});
+  MLSChars group(item);
+  ASSERT_EQ(group.Characters().GetCount(), 4);
+  const float moves[][3] = {{0, 50, 50}, {1, 20, 50}, {2, 10, 80}, {3, 60, 10}, {0, 5, 50},
+                            {2, 30, 50}, {1, 30, 50}, {3, 90, 90}, {0, 0, 0},  {3, 0, 0}};
+  for (const auto& m : moves) {
+    group.Characters()[static_cast<i32>(m[0])]->SetPosition(m[1], m[2]);
+    const kis::list<MapLevelCharacter*>& order = group.DrawOrder();
+    ASSERT_EQ(order.GetCount(), 4);
+    for (i32 i = 1; i < order.GetCount(); ++i) {
+      const MapLevelCharacter* p = order[i - 1];
+      const MapLevelCharacter* q = order[i];
+      ASSERT_TRUE(p->GetY() < q->GetY() || (p->GetY() == q->GetY() && p->GetX() <= q->GetX()));
+    }
+  }
+}
+
+TEST_F(MapChars, VillainStepsShotsAndLeaving) {
+  AttackHost host;
+  const i32 levels[2] = {15, 26};
+  MLCVillain villain(&host, -64, 280, 20, 360, 2, 2, levels);
+  ASSERT_TRUE(villain.IsMade());
+  EXPECT_EQ(villain.State().direction, 2);
+  std::vector<i32> steps{villain.GetStep()};
+  std::set<const MLCCatapult*> catapults;
+  bool shotsLandedAtEight = false;
+  u32 seenShots = 0;
+  float firstFlight = -1;
+  for (u32 tick = 0; tick < 5000 && villain.GetStep() != -1; ++tick) {
+    villain.Update(10);
+    if (villain.GetCatapult()) catapults.insert(villain.GetCatapult());
+    seenShots = std::max(seenShots, static_cast<u32>(villain.Shots().GetCount()));
+    if (villain.Shots().GetCount() == 1 && firstFlight < 0 && !villain.Shots()[0]->IsExploded())
+      firstFlight = villain.Shots()[0]->GetTravelled();
+    if (villain.GetStep() != steps.back()) {
+      steps.push_back(villain.GetStep());
+      if (villain.GetStep() == 8) {
+        shotsLandedAtEight = true;
+        for (i32 i = 0; i < villain.Shots().GetCount(); ++i)
+          shotsLandedAtEight = shotsLandedAtEight && villain.Shots()[i]->IsExploded();
+        EXPECT_EQ(villain.GetCatapult(), nullptr);
+      }
+    }
+  }
+  // Step 7 after the first shot passes straight on to 3 (a target is left).
+  EXPECT_EQ(steps, (std::vector<i32>{0, 1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 7, 8, 9, -1}));
+  EXPECT_EQ(villain.GetShotsFired(), 2u);
+  EXPECT_EQ(seenShots, 2u);
+  EXPECT_EQ(catapults.size(), 2u);  // set up again between the shots
+  EXPECT_TRUE(shotsLandedAtEight);
+  EXPECT_FLOAT_EQ(firstFlight, kMapShotSpeed);
+  EXPECT_EQ(host.locked, (std::vector<i32>{14, 25}));
+  EXPECT_EQ(villain.GetX(), -64.0f);  // back on its start point
+  EXPECT_EQ(villain.GetY(), 280.0f);
+
+  // A shot flies 4 units an update and explodes on its node.
+  MLCVillainShot shot(&host, 0, 300, 3);  // node at (230, 300)
+  for (u32 i = 0; i < 57; ++i) shot.Update(10);
+  EXPECT_FALSE(shot.IsExploded());
+  EXPECT_FLOAT_EQ(shot.GetX(), 228.0f);
+  shot.Update(10);
+  EXPECT_TRUE(shot.IsExploded());
+  EXPECT_EQ(shot.GetX(), 230.0f);
+  EXPECT_EQ(host.locked.back(), 3);
+
+  // A target level without a node is passed over, never aimed at.
+  const i32 lost[2] = {41, 1};
+  MLCVillain other(&host, 0, 0, 1, 0, 0, 2, lost);
+  for (u32 tick = 0; tick < 3000 && other.GetStep() != -1; ++tick) other.Update(10);
+  EXPECT_EQ(other.GetStep(), -1);
+  EXPECT_EQ(host.locked.back(), 0);
+}
+
+// The yard's shapes show (filled in white) only while the
+// overlay's map-characters switch (Ctrl+S on the map) is on.
+TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
+  spritetest::SpriteRig sprites;
+  MapCharacterRig rig;
+  DeveloperOverlay overlay(true, false);
+  GetGameServices().developer = &overlay;
+  GetGameServices().appState = kGameStateLevelMap;
+  MLSChars group(CharItem({Chickens(1, {CharRect(100, 100, 200, 200)})}));
+  group.Characters()[0]->SetPosition(190, 190);
+  DXLViewer* viewer = GetGameViewer();
+  const auto pixel = [&] {
+    EXPECT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF000000u);
+    viewer->LoadIdentity(nullptr);
+    viewer->ResetWorldTransform();
+    group.Draw(0xFF000000u, false);
+    viewer->Present();
+    return viewer->GetDevice()->GetSoftDevice()->FramePixel(120, 120) & 0xFFFFFFu;
+  };
+  EXPECT_EQ(pixel(), 0u);
+  ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
+  EXPECT_NE(pixel(), 0u);
+  ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
+  EXPECT_EQ(pixel(), 0u);
+  GetGameServices().developer = nullptr;
+}
+
+}  // namespace
+}  // namespace mapchartest
