@@ -28,7 +28,11 @@ await 7 2000
 wait 1500
 key enter
 await 5 3000
-wait 400
+wait 1500
+click 780 150   # the attack of the villains skipped: its tutorial takes the click
+wait 1000
+move 115 490                # over level 1 first: the map hovers on moves
+wait 100
 click 115 490   # level 1 on the map
 wait 600
 click 489 438   # the level window: play

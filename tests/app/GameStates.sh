@@ -32,10 +32,14 @@ await 6 120000
 wait 400'
 # Level 1 on the map (its node at 800 x 600), then the level window's
 # "play", or "continue" when the level has a saved game.
-map_button='click 115 490
+map_button='move 115 490
+wait 100
+click 115 490
 wait 600
 click 489 438'
-map_continue='click 115 490
+map_continue='move 115 490
+wait 100
+click 115 490
 wait 600
 click 580 438'
 # The main screen's "easy" (a first run names the profile first); while no
@@ -48,11 +52,19 @@ wait 600
 click 589 356   # "easy"
 await 7 2000
 wait 1500
-key enter       # the comic closes: to the map'
+key enter       # the comic closes: to the map
+await 5 3000
+wait 1500
+click 780 150   # the attack of the villains skipped: its tutorial takes the click
+wait 1000'
 play_button='click 589 356   # "easy"
 await 7 2000
 wait 1500
-key enter'
+key enter
+await 5 3000
+wait 1500
+click 780 150   # the attack again (no level finished yet), skipped
+wait 1000'
 menu='click 755 10'
 menu_to_map='click 398 414'
 menu_restart='click 398 210'
@@ -201,18 +213,20 @@ menu_size=$(stat -c %s "$user/profile0.dat")
 
 # --- Hints on: the villains' scene, then the first map tutorial -------------------------------------
 # A first profile with hints on, after the opening comic: the villains'
-# scene (no villain on the map yet) hands over to the first tutorial, whose
+# scene, skipped by a click, hands over to the first tutorial, whose
 # layer refuses the awards button; level 1's node opens its window and ends
 # the tutorial.
 {
   echo "$header"
   echo "$first_play" | grep -v "Show Hints"
   echo "await 5 3000"
-  echo "wait 1500       # the scene's tutorial ends, the first one shows"
+  echo "wait 1000       # the scene skipped, the first tutorial shows"
   echo "expect window TutL"
   echo "screenshot map-first-tutorial.png"
   echo "click 88 566    # \"awards\": refused while the tutorial runs"
   echo "wait 400"
+  echo "move 115 490"
+  echo "wait 100"
   echo "click 115 490   # level 1: its window"
   echo "wait 600"
   echo "expect window LvIf"

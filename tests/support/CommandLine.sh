@@ -48,7 +48,8 @@ tm_cli_finish() {
 }
 # Replay lines for the game at 800 x 600 (config.ini's "Screen=800,600"):
 # tm_replay_easy_to_map: the main screen's "easy" with no level finished,
-# the opening comic closed by Enter, the map come; tm_replay_map_to_level1:
+# the opening comic closed by Enter, the map come and the villains' attack
+# that follows the comic skipped by a click; tm_replay_map_to_level1:
 # the map's level 1 and its window's "play", the level loaded and shown.
 tm_replay_easy_to_map() {
   echo 'click 589 356               # "easy": the opening comic, which Enter closes
@@ -56,10 +57,14 @@ await 7 2000
 wait 1500
 key enter
 await 5 3000
-wait 400'
+wait 1500
+click 780 150               # the attack of the villains skipped: its tutorial takes the click
+wait 1000'
 }
 tm_replay_map_to_level1() {
-  echo "click 115 490               # the map's level 1
+  echo "move 115 490                # over level 1 first: the map hovers on moves
+wait 100
+click 115 490               # the map's level 1
 wait 600
 click 489 438               # its window's \"play\"
 await $((0x80000003)) 2000
