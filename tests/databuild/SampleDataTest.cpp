@@ -425,7 +425,7 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
         EXPECT_NE(FindParticleSystem(kis::NameIdA(e.name.c_str())), nullptr);
         break;
       case NameKind::kFile:
-        EXPECT_TRUE(std::filesystem::is_regular_file(kData + "/" + e.name));
+        EXPECT_TRUE(std::filesystem::is_regular_file(kSampleData + "/" + e.name));
         break;
       case NameKind::kCharacter: {
         const GameCharacter* c = FindCharacterByName(GetCharacters(), name.c_str());
