@@ -6,12 +6,14 @@
 
 namespace {
 
-// The screen change that runs the book's callback once the screen is
-// covered, before the state switches.
+// The screen change into or out of the comic state. Closing, it runs the
+// book's callback once the fade has ended on the map: the callback (the
+// map's result animation) starts an effect of its own, which would replace
+// a fade still running and leave the game in the comic state.
 class ComixFade : public GEffect_Regime {
  public:
-  ComixFade(u32 target, GameEffectCallback covered) : GEffect_Regime(target, kComixFadeTime, kComixFadeTime, 0, 1) {
-    covered_ = covered;
+  ComixFade(u32 target, GameEffectCallback done) : GEffect_Regime(target, kComixFadeTime, kComixFadeTime, 0, 1) {
+    SetCompletion(done);
   }
 };
 

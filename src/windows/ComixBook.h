@@ -4,7 +4,7 @@
 // state (GEffect_Regime to state 7, 250 ms each way); the state machine,
 // on entering state 7, asks the book for the comic's window
 // (CreateComixWindow). Closing the comic fades back to the level map
-// (state 5) and runs the callback once the screen is covered.
+// (state 5) and runs the callback once that fade has ended (the map is in).
 //
 // The game's set-up makes the one book and stores it in the game services
 // (GameServices::comixBook); it lives until exit.
@@ -43,7 +43,7 @@ class ComixBook {
   void DeleteComixWindow();
 
   // Called by the window as it closes: the level map's flag 0x20 and the
-  // fade to state 5, handing it the callback to run when covered.
+  // fade to state 5, handing it the callback to run when it has ended.
   void FinishComix();
 
   u32 GetCount() const;

@@ -13,6 +13,7 @@
 
 #include "ArtBook.h"
 #include "ArtKit.h"
+#include "StoryFigures.h"
 #include "resources/SpriteSet.h"
 
 namespace {
@@ -629,4 +630,23 @@ void AddGirlArt(ArtBook& book) {
   book.Add(kAnimationSpriteSet, "girl_work", Animation(Gather));
   book.Add(kAnimationSpriteSet, "girl_milkcows", Animation(Milk));
   book.Add(kAnimationSpriteSet, "girl_cutsheep", Animation(Shear));
+}
+
+void art::DrawFarmGirl(cairo_t* cr, double footX, double footY, double height, double facingDeg, GirlMood mood) {
+  Pose p = Idle(0.25);
+  if (mood == GirlMood::kWave) {
+    p.handR = ArmAt(1, 155, 24, 0, p.bob);
+  } else if (mood == GirlMood::kCheer) {
+    p.bob = 2;
+    p.handL = ArmAt(-1, 160, 24, 0, p.bob);
+    p.handR = ArmAt(1, 160, 24, 0, p.bob);
+  }
+  const double s = height / kDesignHeight;
+  ArtFrame f;
+  f.width = 128 * s;
+  f.height = height;
+  cairo_save(cr);
+  cairo_translate(cr, footX - kFootX * s, footY - kFootY * s);
+  DrawFigure(cr, f, facingDeg, p);
+  cairo_restore(cr);
 }

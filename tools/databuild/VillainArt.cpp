@@ -10,6 +10,7 @@
 
 #include "ArtBook.h"
 #include "ArtKit.h"
+#include "StoryFigures.h"
 #include "content/ContentArchive.h"
 #include "resources/SpriteSet.h"
 #include "ui/HudPieces.h"
@@ -296,4 +297,47 @@ void AddVillainArt(ArtBook& book) {
            Single([](cairo_t* cr, const ArtFrame& f) { DrawBarPiece(cr, f, pal::kRed, true); }, 32, 14));
   book.Add(kHudSpriteSet, "vil_health_back",
            Single([](cairo_t* cr, const ArtFrame& f) { DrawBarPiece(cr, f, pal::kStoneDark, false); }, 32, 14));
+}
+
+namespace {
+
+// The frame row of a facing among 360 rows (a row's angle is 270 + its
+// share of the turn).
+ArtFrame FacingFrame(double width, double height, double facingDeg, u32 column) {
+  ArtFrame f;
+  f.width = width;
+  f.height = height;
+  f.rows = 360;
+  f.row = static_cast<u32>(std::lround(std::fmod(facingDeg + 90.0 + 360.0, 360.0))) % 360;
+  f.columns = 8;
+  f.column = column;
+  return f;
+}
+
+}  // namespace
+
+void art::DrawRaider(cairo_t* cr, double footX, double footY, double height, int skin, double facingDeg,
+                     RaiderMood mood) {
+  Act act = Act::kStand;
+  u32 column = 0;
+  switch (mood) {
+    case RaiderMood::kStand: break;
+    case RaiderMood::kAngry: act = Act::kAngry, column = 2; break;
+    case RaiderMood::kRun: act = Act::kRun, column = 1; break;
+    case RaiderMood::kBees: act = Act::kBees, column = 1; break;
+    case RaiderMood::kShoot: act = Act::kShootBegin, column = 7; break;
+  }
+  const double s = height / 112.0;
+  cairo_save(cr);
+  cairo_translate(cr, footX - kFootX * s, footY - kFootY * s);
+  DrawVillain(cr, FacingFrame(96 * s, height, facingDeg, column), act, kLooks[skin ? 1 : 0]);
+  cairo_restore(cr);
+}
+
+void art::DrawRaiderCatapult(cairo_t* cr, double cx, double cy, double width, double facingDeg, bool broken) {
+  const double s = width / 112.0;
+  cairo_save(cr);
+  cairo_translate(cr, cx - 56 * s, cy - 72 * s);
+  DrawCatapult(cr, FacingFrame(width, 96 * s, facingDeg, broken ? 6 : 0), broken ? Sling::kBroken : Sling::kCocked);
+  cairo_restore(cr);
 }
