@@ -18,6 +18,7 @@
 #include "content/AwardTable.h"
 #include "content/BuildingTable.h"
 #include "content/CharacterSection.h"
+#include "content/ComixSection.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
 #include "content/GameCharacter.h"
@@ -31,6 +32,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "windows/ComixWindow.h"
 #include "platform/audio/AudioByteSource.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioOggSource.h"
@@ -446,6 +448,66 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   EXPECT_EQ(GetLevelName(40), u"Day 41");
   SetGameLanguage(nullptr);
   EXPECT_EQ(GetLevelName(40), u"41");
+  language.Release();
+  DXLSetLanguageViewer(nullptr);
+}
+
+// The welcome and the three chapters' comics (after levels 8, 30 and 41):
+// every part inside its page, every picture in the comics' set at its size
+// with its stamps inside it, and every caption found in the language and
+// laid out as the comic window lays it out: inside its picture, a caption
+// inside the cream band at the picture's foot.
+TEST_F(SampleData, FourComicsEveryPictureFoundEveryCaptionInsideItsPanel) {
+  ComixList comics;
+  ExpectReads("COMX", [&](auto* r, SectionCursor* c) { return comics.ReadSection(r, c); });
+  ASSERT_EQ(comics.GetCount(), 4u);
+  const u32 partCounts[] = {3, 4, 5, 6};
+  const std::u16string cache = Wide(kSampleData + "/language.dat");
+  DXLSetLanguageViewer(sprites_.rig.viewer.get());
+  GameLanguage language(cache.c_str());
+  language.Acquire();
+  SetGameLanguage(&language);
+  SpriteSet& set = sprites_.Set(kComixSpriteSet);
+  const auto expectSprite = [&](const COMIXENTRY& e, i32 side) {
+    Sprite* sprite = set.FindSprite(e.name);
+    ASSERT_NE(sprite, nullptr) << plat::Utf16ToUtf8(e.name);
+    sprite->Init();
+    EXPECT_EQ(sprite->GetFrameWidth(), side) << plat::Utf16ToUtf8(e.name);
+    EXPECT_EQ(sprite->GetFrameHeight(), side) << plat::Utf16ToUtf8(e.name);
+  };
+  for (u32 n = 0; n < comics.GetCount(); ++n) {
+    SCOPED_TRACE("comic " + std::to_string(n));
+    const ComixPage* page = comics.Get(n);
+    ASSERT_EQ(page->parts.size(), partCounts[n]);
+    for (const COMIXPART& part : page->parts) {
+      EXPECT_GE(part.x, 0);
+      EXPECT_GE(part.y, 0);
+      EXPECT_LE(part.x + 300, 980);
+      EXPECT_LE(part.y + 300, 720);
+      ASSERT_EQ(part.pictures.size(), 1u);
+      expectSprite(part.pictures[0], 300);
+      for (const COMIXENTRY& stamp : part.overlays) {
+        expectSprite(stamp, 64);
+        EXPECT_TRUE(stamp.x >= 0 && stamp.y >= 0 && stamp.x + 64 <= 300 && stamp.y + 64 <= 300);
+      }
+      ASSERT_FALSE(part.texts.empty());
+      for (const COMIXENTRY& e : part.texts) {
+        const COMIXTEXT* c = language.FindComix(e.name);
+        EXPECT_TRUE(c && c != &language.GetMissingComix() && c->text) << plat::Utf16ToUtf8(e.name);
+      }
+      const ComixPart laid(&part, 0);
+      ASSERT_EQ(laid.Texts().size(), part.texts.size());
+      for (const ComixPart::Text& t : laid.Texts()) {
+        const float left = t.x - t.halfWidth - part.x, right = t.x + t.halfWidth - part.x;
+        const float top = t.y - t.halfHeight - part.y, bottom = t.y + t.halfHeight - part.y;
+        EXPECT_GT(t.halfHeight, 0.0f);
+        const bool caption = top >= 228;
+        EXPECT_TRUE(left >= (caption ? 18 : 0) && right <= (caption ? 282 : 300)) << left << " " << right;
+        EXPECT_TRUE(top >= 0 && bottom <= (caption ? 288 : 228)) << top << " " << bottom;
+      }
+    }
+  }
+  SetGameLanguage(nullptr);
   language.Release();
   DXLSetLanguageViewer(nullptr);
 }
