@@ -120,6 +120,9 @@ TEST_F(ComixTest, PartsAppearInTurnAClickCompletesThemAndTheNextCloses) {
   EXPECT_EQ(mapFlags, kMapFlagComixSeen);
   EXPECT_EQ(EffectTarget(), kGameStateLevelMap);
   GameEffect* closing = GetGameEffect();
+  // The callback (the map's result, an effect of its own) runs once the
+  // fade has ended on the map, never while it still runs.
+  EXPECT_EQ(closing->GetCompletion(), &Covered);
   w->Advance();  // closing: nothing more
   EXPECT_EQ(GetGameEffect(), closing);
   book->DeleteComixWindow();

@@ -724,11 +724,12 @@ void Ridge(cairo_t* cr, const ArtFrame& f) {
   FillLit(cr, Hex(0x2E3C26), 0, 96, 300, 300, 0.15);
   Outline(cr, 1.6);
   Barn(cr, 226, 214, 48, Hex(0xA0453C));
-  DrawRaiderCatapult(cr, 40, 92, 84, 0, false);
-  DrawRaider(cr, 124, 138, 84, 0, 20, RaiderMood::kShoot);
-  Gas(cr, 170, 70, 16);
-  Gas(cr, 214, 104, 20);
-  Gas(cr, 250, 150, 24);
+  DrawRaiderCatapult(cr, 52, 94, 70, 0, false);
+  DrawRaiderCatapult(cr, 114, 116, 70, 10, false);
+  DrawRaider(cr, 166, 146, 72, 0, 20, RaiderMood::kShoot);
+  Gas(cr, 184, 66, 16);
+  Gas(cr, 226, 100, 20);
+  Gas(cr, 256, 146, 22);
   Close(cr, f);
 }
 

@@ -637,9 +637,9 @@ void art::DrawFarmGirl(cairo_t* cr, double footX, double footY, double height, d
   if (mood == GirlMood::kWave) {
     p.handR = ArmAt(1, 155, 24, 0, p.bob);
   } else if (mood == GirlMood::kCheer) {
-    p.bob = 2;
-    p.handL = ArmAt(-1, 160, 24, 0, p.bob);
-    p.handR = ArmAt(1, 160, 24, 0, p.bob);
+    p.bob = 2;  // both arms up and out in a V
+    p.handL = Body{-28, 3, 78 + p.bob};
+    p.handR = Body{28, 3, 78 + p.bob};
   }
   const double s = height / kDesignHeight;
   ArtFrame f;
