@@ -40,21 +40,25 @@ bool SoundArchiveModule::Build(DataSetBuild& build) {
     }
     writer.samples.push_back(std::move(entry));
   }
-  for (const ManifestEntry& e : build.GetManifest().Entries()) {
-    if (e.kind == NameKind::kMusic) {
-      std::vector<float> stereo;
-      if (!ComposeMusic(e.name, &stereo)) {
-        stereo = PlaceholderMusic();
-        build.CountPlaceholder("music");
-      }
-      musicSeconds += static_cast<double>(stereo.size()) / 2 / synth::kRate;
-      SoundMusicEntry entry{plat::Utf8ToUtf16(e.name), tools::EncodeOggVorbis(stereo, 2, synth::kRate, kMusicQuality)};
-      if (entry.data.empty()) {
-        std::fprintf(stderr, "databuild: music %s does not encode\n", e.name.c_str());
-        return false;
-      }
-      writer.music.push_back(std::move(entry));
+  // The manifest's music, then the tracks only a level names.
+  std::vector<std::string> tracks;
+  for (const ManifestEntry& e : build.GetManifest().Entries())
+    if (e.kind == NameKind::kMusic) tracks.push_back(e.name);
+  for (const std::string& name : build.DataMusic())
+    if (std::find(tracks.begin(), tracks.end(), name) == tracks.end()) tracks.push_back(name);
+  for (const std::string& name : tracks) {
+    std::vector<float> stereo;
+    if (!ComposeMusic(name, &stereo)) {
+      stereo = PlaceholderMusic();
+      build.CountPlaceholder("music");
     }
+    musicSeconds += static_cast<double>(stereo.size()) / 2 / synth::kRate;
+    SoundMusicEntry entry{plat::Utf8ToUtf16(name), tools::EncodeOggVorbis(stereo, 2, synth::kRate, kMusicQuality)};
+    if (entry.data.empty()) {
+      std::fprintf(stderr, "databuild: music %s does not encode\n", name.c_str());
+      return false;
+    }
+    writer.music.push_back(std::move(entry));
   }
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));
   if (!writer.Write(path.c_str())) {

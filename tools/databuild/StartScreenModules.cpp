@@ -108,3 +108,4 @@ bool WindowIconModule::Build(DataSetBuild& build) {
 
 std::vector<u8> LoadingLogoFile() { return TargaWithText(320, 160, DrawLoadingLogo); }
 std::vector<u8> TitleLogoFile() { return TargaWithText(512, 256, DrawTitleLogo); }
+std::vector<u8> CreditsFarmFile() { return Targa(256, 128, DrawCreditsFarm); }

@@ -40,5 +40,7 @@ bool WriteDataFile(DataSetBuild& build, const std::string& relative, const std::
 std::vector<u8> LoadingLogoFile();
 // The language's title picture "logo" of the main screen (a 512 x 256 Targa file).
 std::vector<u8> TitleLogoFile();
+// The credits' picture "credits_farm" of the language (a 256 x 128 Targa file).
+std::vector<u8> CreditsFarmFile();
 // A 32-bit bitmap file (BI_BITFIELDS-free, bottom-up, alpha kept) of the pixels.
 std::vector<u8> BitmapFile32(u32 width, u32 height, const std::vector<u32>& argb);
