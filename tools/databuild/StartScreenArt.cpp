@@ -222,7 +222,8 @@ void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font) {
   cairo_close_path(cr);
   FillLit(cr, pal::kGrass, 0, h * 0.5, w, h, 0.3);
   cairo_new_path(cr);
-  const double bx = w * 0.12, by = h * 0.42, bw = w * 0.2, bh = h * 0.3;
+  // The barn stands on the hill's left under the name, clear of its letters.
+  const double bx = w * 0.13, by = h * 0.52, bw = w * 0.17, bh = h * 0.24;
   cairo_rectangle(cr, bx, by, bw, bh);
   FillLit(cr, pal::kRed, bx, by, bx + bw, by + bh);
   Outline(cr, 3);
@@ -232,8 +233,9 @@ void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font) {
   cairo_close_path(cr);
   FillLit(cr, pal::kWoodDark, bx, by - bh, bx + bw, by);
   Outline(cr, 3);
-  Sprout(cr, w * 0.84, h * 0.8, 0.7);
-  Text(cr, font, "Tallowmere", h * 0.3, w * 0.56, h * 0.46, pal::kYellow, 4);
+  Sprout(cr, w * 0.8, h * 0.84, 0.6);
+  Sprout(cr, w * 0.62, h * 0.8, 0.45);
+  Text(cr, font, "Tallowmere", h * 0.25, w * 0.5, h * 0.33, pal::kYellow, 4);
 }
 
 // The farm at midday in a rounded frame: sky, sun and a cloud, rolling
