@@ -261,19 +261,18 @@ void DrawCreditsFarm(PictureCanvas& canvas) {
   Blob(cr, w * 0.36, h * 0.2, w * 0.1, h * 0.08, 5, 0.18, 11);
   FillLit(cr, pal::kWhite, w * 0.26, h * 0.12, w * 0.46, h * 0.28, 0.12);
   Outline(cr, 1.5, pal::kOutline, 0.5);
-  // Far hill, near hill.
-  cairo_move_to(cr, 0, h * 0.58);
-  cairo_curve_to(cr, w * 0.25, h * 0.4, w * 0.55, h * 0.42, w, h * 0.52);
-  cairo_line_to(cr, w, h);
-  cairo_line_to(cr, 0, h);
-  cairo_close_path(cr);
+  // Far hill, near hill: a curve across the picture closed along its foot.
+  const auto hill = [&](double left, double c1, double c2, double right) {
+    cairo_move_to(cr, 0, h * left);
+    cairo_curve_to(cr, w * 0.28, h * c1, w * 0.62, h * c2, w, h * right);
+    cairo_line_to(cr, w, h);
+    cairo_line_to(cr, 0, h);
+    cairo_close_path(cr);
+  };
+  hill(0.58, 0.4, 0.42, 0.52);
   FillLit(cr, pal::kGrassLight, 0, h * 0.4, w, h, 0.2);
   Outline(cr, 2, pal::kOutline, 0.6);
-  cairo_move_to(cr, 0, h * 0.7);
-  cairo_curve_to(cr, w * 0.3, h * 0.6, w * 0.7, h * 0.62, w, h * 0.68);
-  cairo_line_to(cr, w, h);
-  cairo_line_to(cr, 0, h);
-  cairo_close_path(cr);
+  hill(0.7, 0.6, 0.62, 0.68);
   FillLit(cr, pal::kGrass, 0, h * 0.6, w, h, 0.25);
   cairo_new_path(cr);
   // Furrowed field in the front right.
