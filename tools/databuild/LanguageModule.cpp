@@ -71,9 +71,7 @@ bool LanguageModule::Build(DataSetBuild& build) {
   }
   // The language's pictures are drawn: the loading screen's logo, the main
   // screen's title and the credits' farm.
-  if (!WriteDataFile(build, "language/images/loading_logo.tga", LoadingLogoFile())) return false;
-  if (!WriteDataFile(build, "language/images/logo.tga", TitleLogoFile())) return false;
-  if (!WriteDataFile(build, "language/images/credits_farm.tga", CreditsFarmFile())) return false;
+  if (!WriteLanguagePictures(build)) return false;
 
   plat::headless::Session session;
   DXLWindowViewer viewer;
