@@ -2,8 +2,8 @@
 // (headless, hints off, every step by the player's clicks and keys): level
 // 2 won through its window unlocks the bees, which fill the first slot of
 // the easy regime's selection; level 3's window shows them chosen, its
-// "play" starts the day with the bees' button charging, and the profile read
-// back from its file after quitting still holds the choice.
+// "play" starts the day with the bees' button charging; a restart after the
+// choice was emptied starts without them; the profile file holds the bees.
 #include <gtest/gtest.h>
 
 #include "RunningGame.h"
@@ -12,8 +12,11 @@
 #include "app/ProfileFiles.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
+#include "windows/LevelMenuHandler.h"
+#include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
+#include "windows/MenuWindow.h"
 
 namespace {
 
@@ -116,8 +119,6 @@ TEST(BonusSelectionPlayed, BeesEarnedOnLevelTwoAreChosenForLevelThreeAndKeptInTh
   EXPECT_EQ(level->Rules().GetChosenBonuses().slots[0], static_cast<u32>(kBees));
   EXPECT_NE(level->Rules().Bonuses().GetSlot(kBees).available, 0u);
   EXPECT_EQ(level->Rules().Bonuses().GetSlot(1).available, 0u);
-  level->ExitToMap();
-  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
 
   // The profile file as the next start reads it: the choice and the bees.
   PROFILEHEADER header;
@@ -126,6 +127,32 @@ TEST(BonusSelectionPlayed, BeesEarnedOnLevelTwoAreChosenForLevelThreeAndKeptInTh
   EXPECT_EQ(progress.selection[0].count, 1u);
   EXPECT_EQ(progress.selection[0].slots[0], kBees);
   EXPECT_NE(progress.regimes[0].bonuses[kBees], 0u);
+
+  // The choice emptied meanwhile (as the bonuses window can), then the
+  // menu's restart and its window's "restart": the new day starts without.
+  profile->SetBonusSelection(0, BONUSSELECTION{0, {-1, -1, -1}});
+  ClickAt(run, 400, 300);  // the day starts
+  run.game.World().Panel()->OpenMenu(false);
+  for (int i = 0; i < 20; ++i) run.Frame();
+  MenuWindow* menu = GetOpenMenuWindow();
+  ASSERT_NE(menu, nullptr);
+  const GameButton* restart = menu->FindControl(kMenuRestart, 0);
+  ASSERT_NE(restart, nullptr);
+  at = ControlCentre(*menu, *restart);
+  ClickAt(run, at.x, at.y);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  window = LevelWindow::GetOpen();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GetSlot(0)->GetBonus(), -1);
+  restart = window->FindControl(kLevelWindowRestart, 0);
+  ASSERT_NE(restart, nullptr);
+  at = ControlCentre(*window, *restart);
+  ClickAt(run, at.x, at.y);
+  for (int i = 0; i < 60; ++i) run.Frame();  // the fade over the restart
+  EXPECT_EQ(level->Rules().GetChosenBonuses().count, 0u);
+  EXPECT_EQ(level->Rules().Bonuses().GetSlot(kBees).available, 0u);
+  level->ExitToMap();
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
 }
 
 }  // namespace
