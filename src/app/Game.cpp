@@ -747,7 +747,6 @@ bool Game::HasKeptLevel(i32 index, u32 regime) const {
   return kept && kept->GetLevelIndex() == index && levelRegime_ == static_cast<i32>(regime) && !kept->HasEnded();
 }
 
-
 bool Game::MakeLevel(i32 index) {
   Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
   if (!profile) return false;
