@@ -155,13 +155,32 @@ void CbActivation(u32 code) {
 void CbPaused() { GetSoundSettings().Mute(); }
 void CbResumed() { GetSoundSettings().Unmute(); }
 
-// The restart's fade has covered the screen: the level played afresh.
+// The bonuses the level loads (those the profile owns in its regime) and
+// those it starts with (the regime's selection, owned ones only, in their
+// order).
+void TakeProfileBonuses(const Profile& profile, LevelSetup* setup) {
+  for (i32 b = 0; b < static_cast<i32>(kProfileBonuses); ++b)
+    if (profile.HasBonus(b)) setup->ownedBonuses |= 1u << b;
+  const BONUSSELECTION& selection = profile.GetBonusSelection(profile.GetRegime());
+  for (u32 i = 0; i < std::min(selection.count, kBonusSelectionSlots); ++i) {
+    if (!profile.HasBonus(selection.slots[i]) || setup->chosen.count >= kMaxChosenBonuses) continue;
+    setup->chosen.slots[setup->chosen.count++] = static_cast<u32>(selection.slots[i]);
+  }
+}
+
+// The restart's fade has covered the screen: the level played afresh, with
+// the bonuses chosen now.
 void RestartCovered() {
   if (!g_game) return;
   GameLevel* level = g_game->World().Level();
   Profile* profile = g_game->Profiles() ? g_game->Profiles()->GetCurrent() : nullptr;
   if (!level) return;
-  if (profile) profile->DropSavedLevel(level->GetLevelIndex());
+  if (profile) {
+    profile->DropSavedLevel(level->GetLevelIndex());
+    LevelSetup setup;
+    TakeProfileBonuses(*profile, &setup);
+    level->SetChosenBonuses(setup.chosen);
+  }
   level->Restart();
   level->OnEnter();
 }
@@ -743,6 +762,7 @@ bool Game::MakeLevel(i32 index) {
   LevelSetup setup;
   setup.regime = regime;
   setup.easterEggFound = profile->IsEasterEggFound(index);
+  TakeProfileBonuses(*profile, &setup);
   GameLevel* level = world_.OpenLevel(index, setup, given);
   if (!level) {
     DeleteLevel();

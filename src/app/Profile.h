@@ -66,8 +66,9 @@ class Profile final : public LevelProfile,
 
   // Bonuses of the current regime: owned (false outside 0..5), how many are
   // owned (their indices into `out` when given), and a new one: false
-  // outside 0..5 or when owned; else owned and appended to the new bonuses
-  // (a fourth replaces the third).
+  // outside 0..5 or when owned; else owned, appended to the new bonuses (a
+  // fourth replaces the third) and to the regime's bonus selection while it
+  // has a free slot.
   bool HasBonus(i32 bonus) const;
   u32 ListBonuses(i32* out) const override;
   // The marker of the bonus last unlocked (its index + 1 in the top byte of

@@ -127,6 +127,23 @@ TEST_F(Results, BonusesAwardsAndTheEighthLevel) {
   EXPECT_EQ(easy.newCount, 3u);
   EXPECT_EQ(easy.newBonuses[2], 5);  // a fourth new one replaces the third
   EXPECT_EQ(easy.marker >> 24, 6u);
+  // New bonuses fill the regime's free slots in their order; a full
+  // selection stays as it was. A hole left by a removed bonus is filled.
+  const BONUSSELECTION& chosen = ann->GetBonusSelection(0);
+  EXPECT_EQ(chosen.count, 3u);
+  EXPECT_EQ(chosen.slots[0], 1);
+  EXPECT_EQ(chosen.slots[1], 4);
+  EXPECT_EQ(chosen.slots[2], 2);
+  EXPECT_EQ(ann->GetBonusSelection(1).count, 0u);
+  ann->SetBonusSelection(0, BONUSSELECTION{2, {-1, 4, -1}});
+  ann->SetRegime(1);
+  Record(11, 30000);
+  EXPECT_EQ(ann->GetBonusSelection(1).count, 1u);  // the hard regime's own
+  EXPECT_EQ(ann->GetBonusSelection(0).slots[0], -1);
+  ann->SetRegime(0);
+  Record(13, 30000);  // bonus 3
+  EXPECT_EQ(ann->GetBonusSelection(0).count, 2u);
+  EXPECT_EQ(ann->GetBonusSelection(0).slots[0], 3);
 
   // The gold medals' award at 2 golds: once; the final award is not complete.
   EXPECT_EQ(Record(20, 19000).flags & 4, 0u);
@@ -142,9 +159,9 @@ TEST_F(Results, BonusesAwardsAndTheEighthLevel) {
   EXPECT_EQ(Record(7, 30000).flags & 8, 0u);
   EXPECT_EQ(ann->GetProgress().eighthLevel, 1u);
   u32 medals[3];
-  EXPECT_EQ(ann->CountMedals(0, medals), 11u);
+  EXPECT_EQ(ann->CountMedals(0, medals), 12u);  // with level 13's of the selection's check
   EXPECT_EQ(medals[2], 3u);
-  EXPECT_EQ(ann->CountFinished(1), 1u);
+  EXPECT_EQ(ann->CountFinished(1), 2u);  // with level 11's
 }
 
 // The map hears of the level before the profile changes and gets the record

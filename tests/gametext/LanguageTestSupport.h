@@ -66,7 +66,10 @@ inline void WriteBitmapFont(const std::string& folder, const std::string& name, 
 // builder draws the real one). Returns the path of the copy's text tree file.
 inline std::string SampleCopy(const std::string& dir) {
   fs::copy(SampleDir(), dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  // The data builder draws the language's pictures: small white stand-ins here.
   WriteBytes(dir + "/images/logo.tga", WhiteTarga(512, 256));
+  WriteBytes(dir + "/images/loading_logo.tga", WhiteTarga(128, 64));
+  WriteBytes(dir + "/images/credits_farm.tga", WhiteTarga(96, 48));
   WriteBitmapFont(dir + "/fonts", "buttons_font", 6, 10);
   WriteBitmapFont(dir + "/fonts", "caption_font", 8, 12);
   WriteBitmapFont(dir + "/fonts", "main_font", 7, 11);

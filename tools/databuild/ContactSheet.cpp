@@ -37,6 +37,8 @@ const char* SetTitle(u32 set) {
       return "animations";
     case 8:
       return "effects and particles";
+    case kLooseFilesSheetSet:
+      return "loose files of the data folder";
     default:
       return "";
   }
@@ -155,7 +157,7 @@ std::string SizeNote(const SheetPicture& p) {
 bool ContactSheet::Write(const std::string& path, const LabelFont& font, std::string* error) const {
   const Text text(font);
   std::map<std::string, const SheetPicture*> animationSprites;
-  std::vector<std::vector<const SheetPicture*>> bySet(17);
+  std::vector<std::vector<const SheetPicture*>> bySet(kLooseFilesSheetSet + 1);
   for (const SheetPicture& p : pictures_) {
     if (p.set == animationSet_) animationSprites[p.name] = &p;
     if (p.set < bySet.size()) bySet[p.set].push_back(&p);
@@ -186,7 +188,9 @@ bool ContactSheet::Write(const std::string& path, const LabelFont& font, std::st
 
   for (u32 set = 0; set < bySet.size(); ++set) {
     if (bySet[set].empty()) continue;
-    heading("Set " + std::to_string(set) + (SetTitle(set)[0] ? std::string(": ") + SetTitle(set) : "") + " (" +
+    const std::string setName = set == kLooseFilesSheetSet ? std::string("Files")
+                                                            : "Set " + std::to_string(set);
+    heading(setName + (SetTitle(set)[0] ? std::string(": ") + SetTitle(set) : "") + " (" +
             std::to_string(bySet[set].size()) + " pictures)");
     if (set == animationSet_) {
       for (const SheetAnimation& a : animations_) {

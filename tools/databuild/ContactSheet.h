@@ -23,6 +23,10 @@
 
 class LabelFont;
 
+// The sheet's place for the pictures outside the sprite sets (the loose
+// files of the data folder: logos, loading screen, the language's).
+constexpr u32 kLooseFilesSheetSet = 17;
+
 struct SheetPicture {
   u32 set = 0;
   std::string name;

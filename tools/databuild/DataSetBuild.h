@@ -48,6 +48,9 @@ class DataSetBuild {
   // Sounds the data names (an animation's), made beside the manifest's.
   void RequireSound(const std::string& name) { dataSounds_.insert(FoldName(name)); }
   const std::set<std::string>& DataSounds() const { return dataSounds_; }
+  // Music the data names (a level's own), made beside the manifest's.
+  void RequireMusic(const std::string& name) { dataMusic_.insert(FoldName(name)); }
+  const std::set<std::string>& DataMusic() const { return dataMusic_; }
 
   // Things made as placeholders because no source makes them yet.
   void CountPlaceholder(const char* kind) { placeholders_.push_back(kind); }
@@ -59,6 +62,7 @@ class DataSetBuild {
   PictureCatalog pictures_;
   std::unique_ptr<ContactSheet> sheet_;
   std::set<std::string> dataSounds_;
+  std::set<std::string> dataMusic_;
   std::vector<const char*> placeholders_;
 };
 

@@ -65,14 +65,13 @@ bool LanguageModule::Build(DataSetBuild& build) {
   fs::remove_all(staged, ec);
   fs::create_directories(staged / "fonts", ec);
   fs::copy(source / "english.txt", staged / "english.txt", fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::copy(source / "images", staged / "images", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
   if (ec) {
     std::fprintf(stderr, "databuild: cannot stage the language: %s\n", ec.message().c_str());
     return false;
   }
-  // The loading screen's logo and the main screen's title are drawn, not copied.
-  if (!WriteDataFile(build, "language/images/loading_logo.tga", LoadingLogoFile())) return false;
-  if (!WriteDataFile(build, "language/images/logo.tga", TitleLogoFile())) return false;
+  // The language's pictures are drawn: the loading screen's logo, the main
+  // screen's title and the credits' farm.
+  if (!WriteLanguagePictures(build)) return false;
 
   plat::headless::Session session;
   DXLWindowViewer viewer;

@@ -188,7 +188,7 @@ void LevelReader::ReadLine(LEVELINFO& level, u32 i, const std::string& key) {
       if (bonus == NarrowName(tables_.bonuses[b].name)) level.bonusId = static_cast<i32>(b);
     if (level.bonusId < 0 && bonus != "none") tree_.Fail("bonus: \"" + bonus + "\" is no bonus");
   } else if (key == "music") {
-    tree_.Read(i, u"Z[32]", &level.music);
+    if (tree_.Read(i, u"Z[32]", &level.music) && level.music[0]) build_.RequireMusic(NarrowName(level.music));
   } else if (key == "player") {
     tree_.Read(i, u"i4,i4", &level.playerX, &level.playerY);
   } else if (key == "empty_place") {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "MusicComposer.h"
 #include "SoundRecipes.h"
@@ -14,18 +17,23 @@ namespace {
 constexpr float kSampleQuality = 0.3f;
 constexpr float kMusicQuality = 0.4f;
 
+// The manifest's names of the kind in its order, then those only the data
+// names (an animation's sound, a level's music), each once.
+std::vector<std::string> NamesToMake(DataSetBuild& build, NameKind kind, const std::set<std::string>& fromData) {
+  std::vector<std::string> names;
+  for (const ManifestEntry& e : build.GetManifest().Entries())
+    if (e.kind == kind) names.push_back(e.name);
+  for (const std::string& name : fromData)
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  return names;
+}
+
 }  // namespace
 
 bool SoundArchiveModule::Build(DataSetBuild& build) {
   SoundArchiveWriter writer;
   double sampleSeconds = 0, musicSeconds = 0;
-  // The manifest's sounds, then those only the data names.
-  std::vector<std::string> sounds;
-  for (const ManifestEntry& e : build.GetManifest().Entries())
-    if (e.kind == NameKind::kSound) sounds.push_back(e.name);
-  for (const std::string& name : build.DataSounds())
-    if (std::find(sounds.begin(), sounds.end(), name) == sounds.end()) sounds.push_back(name);
-  for (const std::string& name : sounds) {
+  for (const std::string& name : NamesToMake(build, NameKind::kSound, build.DataSounds())) {
     SynthSample sound;
     if (!MakeSound(name, &sound)) {
       sound = PlaceholderSound(name);
@@ -40,21 +48,19 @@ bool SoundArchiveModule::Build(DataSetBuild& build) {
     }
     writer.samples.push_back(std::move(entry));
   }
-  for (const ManifestEntry& e : build.GetManifest().Entries()) {
-    if (e.kind == NameKind::kMusic) {
-      std::vector<float> stereo;
-      if (!ComposeMusic(e.name, &stereo)) {
-        stereo = PlaceholderMusic();
-        build.CountPlaceholder("music");
-      }
-      musicSeconds += static_cast<double>(stereo.size()) / 2 / synth::kRate;
-      SoundMusicEntry entry{plat::Utf8ToUtf16(e.name), tools::EncodeOggVorbis(stereo, 2, synth::kRate, kMusicQuality)};
-      if (entry.data.empty()) {
-        std::fprintf(stderr, "databuild: music %s does not encode\n", e.name.c_str());
-        return false;
-      }
-      writer.music.push_back(std::move(entry));
+  for (const std::string& name : NamesToMake(build, NameKind::kMusic, build.DataMusic())) {
+    std::vector<float> stereo;
+    if (!ComposeMusic(name, &stereo)) {
+      stereo = PlaceholderMusic();
+      build.CountPlaceholder("music");
     }
+    musicSeconds += static_cast<double>(stereo.size()) / 2 / synth::kRate;
+    SoundMusicEntry entry{plat::Utf8ToUtf16(name), tools::EncodeOggVorbis(stereo, 2, synth::kRate, kMusicQuality)};
+    if (entry.data.empty()) {
+      std::fprintf(stderr, "databuild: music %s does not encode\n", name.c_str());
+      return false;
+    }
+    writer.music.push_back(std::move(entry));
   }
   const std::u16string path = plat::Utf8ToUtf16(build.DataPath(FileName()));
   if (!writer.Write(path.c_str())) {

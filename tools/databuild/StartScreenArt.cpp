@@ -222,7 +222,8 @@ void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font) {
   cairo_close_path(cr);
   FillLit(cr, pal::kGrass, 0, h * 0.5, w, h, 0.3);
   cairo_new_path(cr);
-  const double bx = w * 0.12, by = h * 0.42, bw = w * 0.2, bh = h * 0.3;
+  // The barn stands on the hill's left under the name, clear of its letters.
+  const double bx = w * 0.13, by = h * 0.52, bw = w * 0.17, bh = h * 0.24;
   cairo_rectangle(cr, bx, by, bw, bh);
   FillLit(cr, pal::kRed, bx, by, bx + bw, by + bh);
   Outline(cr, 3);
@@ -232,8 +233,131 @@ void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font) {
   cairo_close_path(cr);
   FillLit(cr, pal::kWoodDark, bx, by - bh, bx + bw, by);
   Outline(cr, 3);
-  Sprout(cr, w * 0.84, h * 0.8, 0.7);
-  Text(cr, font, "Tallowmere", h * 0.3, w * 0.56, h * 0.46, pal::kYellow, 4);
+  Sprout(cr, w * 0.8, h * 0.84, 0.6);
+  Sprout(cr, w * 0.62, h * 0.8, 0.45);
+  Text(cr, font, "Tallowmere", h * 0.25, w * 0.5, h * 0.33, pal::kYellow, 4);
+}
+
+// The farm at midday in a rounded frame: sky, sun and a cloud, rolling
+// hills, the red barn with its silo, a fence, furrowed fields and a tree.
+void DrawCreditsFarm(PictureCanvas& canvas) {
+  cairo_t* cr = canvas.Cairo();
+  const double w = canvas.Width(), h = canvas.Height();
+  RoundRect(cr, 3, 3, w - 6, h - 6, 16);
+  cairo_save(cr);
+  cairo_clip_preserve(cr);
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, h * 0.6);
+  cairo_pattern_add_color_stop_rgb(sky, 0, pal::kBlue.r, pal::kBlue.g, pal::kBlue.b);
+  cairo_pattern_add_color_stop_rgb(sky, 1, Lighter(pal::kSky, 0.35).r, Lighter(pal::kSky, 0.35).g,
+                                   Lighter(pal::kSky, 0.35).b);
+  cairo_set_source(cr, sky);
+  cairo_fill(cr);
+  cairo_pattern_destroy(sky);
+  // The sun with its glow, a cloud.
+  SoftEllipse(cr, w * 0.82, h * 0.24, h * 0.3, h * 0.3, pal::kYellow, 0.5);
+  Ellipse(cr, w * 0.82, h * 0.24, h * 0.12, h * 0.12);
+  FillRound(cr, pal::kYellow, w * 0.82, h * 0.24, h * 0.12);
+  Outline(cr, 2);
+  Blob(cr, w * 0.36, h * 0.2, w * 0.1, h * 0.08, 5, 0.18, 11);
+  FillLit(cr, pal::kWhite, w * 0.26, h * 0.12, w * 0.46, h * 0.28, 0.12);
+  Outline(cr, 1.5, pal::kOutline, 0.5);
+  // Far hill, near hill: a curve across the picture closed along its foot.
+  const auto hill = [&](double left, double c1, double c2, double right) {
+    cairo_move_to(cr, 0, h * left);
+    cairo_curve_to(cr, w * 0.28, h * c1, w * 0.62, h * c2, w, h * right);
+    cairo_line_to(cr, w, h);
+    cairo_line_to(cr, 0, h);
+    cairo_close_path(cr);
+  };
+  hill(0.58, 0.4, 0.42, 0.52);
+  FillLit(cr, pal::kGrassLight, 0, h * 0.4, w, h, 0.2);
+  Outline(cr, 2, pal::kOutline, 0.6);
+  hill(0.7, 0.6, 0.62, 0.68);
+  FillLit(cr, pal::kGrass, 0, h * 0.6, w, h, 0.25);
+  cairo_new_path(cr);
+  // Furrowed field in the front right.
+  cairo_move_to(cr, w * 0.5, h);
+  cairo_line_to(cr, w * 0.62, h * 0.74);
+  cairo_line_to(cr, w, h * 0.72);
+  cairo_line_to(cr, w, h);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kSoil, w * 0.5, h * 0.72, w, h, 0.25);
+  Outline(cr, 2);
+  for (int i = 1; i < 6; ++i) {
+    // A furrow from the front edge back to the field's far edge.
+    const double t = i / 6.0;
+    const double x0 = w * 0.5 + t * w * 0.5, x1 = w * 0.62 + t * w * 0.38, y1 = h * 0.74 - t * h * 0.02;
+    cairo_move_to(cr, x0, h);
+    cairo_line_to(cr, x1, y1);
+    Source(cr, pal::kSoilDark, 0.8);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+    for (int k = 0; k < 3; ++k) {
+      const double u = 0.3 + k * 0.25;
+      Sprout(cr, x0 + (x1 - x0) * u, h + (y1 - h) * u - 1, 0.14 + 0.06 * (1 - u));
+    }
+  }
+  // The silo and the barn.
+  const double sx = w * 0.36, sy = h * 0.34, sw = w * 0.07, sh = h * 0.38;
+  cairo_rectangle(cr, sx, sy, sw, sh);
+  FillLit(cr, pal::kStone, sx, sy, sx + sw, sy + sh, 0.35);
+  Outline(cr, 2);
+  cairo_arc(cr, sx + sw / 2, sy, sw / 2, kStartScreenPi, 0);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kStoneDark, sx, sy - sw / 2, sx + sw, sy, 0.3);
+  Outline(cr, 2);
+  GroundShadow(cr, w * 0.28, h * 0.73, w * 0.17, h * 0.04);
+  const double bx = w * 0.14, by = h * 0.44, bw = w * 0.24, bh = h * 0.29;
+  cairo_rectangle(cr, bx, by, bw, bh);
+  FillLit(cr, pal::kRed, bx, by, bx + bw, by + bh, 0.3);
+  Outline(cr, 2.5);
+  cairo_move_to(cr, bx - 5, by + 2);
+  cairo_line_to(cr, bx + bw * 0.2, by - bh * 0.45);
+  cairo_line_to(cr, bx + bw * 0.8, by - bh * 0.45);
+  cairo_line_to(cr, bx + bw + 5, by + 2);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWoodDark, bx, by - bh * 0.45, bx + bw, by, 0.3);
+  Outline(cr, 2.5);
+  // The doors with their white cross, the hay loft.
+  const double dx = bx + bw * 0.32, dy = by + bh * 0.38, dw = bw * 0.36, dh = bh * 0.62;
+  cairo_rectangle(cr, dx, dy, dw, dh);
+  FillLit(cr, Darker(pal::kRed, 0.25), dx, dy, dx + dw, dy + dh, 0.2);
+  Outline(cr, 2);
+  cairo_move_to(cr, dx, dy);
+  cairo_line_to(cr, dx + dw, dy + dh);
+  cairo_move_to(cr, dx + dw, dy);
+  cairo_line_to(cr, dx, dy + dh);
+  Rod(cr, 2, pal::kWhite, 0.8);
+  cairo_rectangle(cr, bx + bw * 0.4, by - bh * 0.22, bw * 0.2, bh * 0.22);
+  FillLit(cr, pal::kStraw, bx + bw * 0.4, by - bh * 0.22, bx + bw * 0.6, by, 0.3);
+  Outline(cr, 1.5);
+  // The tree on the right of the barn.
+  const double tx = w * 0.5, ty = h * 0.7;
+  cairo_move_to(cr, tx, ty);
+  cairo_line_to(cr, tx, ty - h * 0.2);
+  Rod(cr, 5, pal::kWoodDark, 1.5);
+  Blob(cr, tx, ty - h * 0.3, w * 0.07, h * 0.15, 7, 0.15, 5);
+  FillLit(cr, pal::kLeaf, tx - w * 0.07, ty - h * 0.45, tx + w * 0.07, ty - h * 0.15, 0.35);
+  Outline(cr, 2);
+  // A fence along the front left.
+  for (int i = 0; i < 7; ++i) {
+    const double fx = w * 0.04 + i * w * 0.065, fy = h * 0.9 - i * h * 0.012;
+    cairo_rectangle(cr, fx, fy - h * 0.12, 4, h * 0.12);
+    FillLit(cr, pal::kWood, fx, fy - h * 0.12, fx + 4, fy, 0.3);
+    Outline(cr, 1.2);
+  }
+  for (double rail : {0.04, 0.085}) {
+    cairo_move_to(cr, w * 0.03, h * 0.9 - h * rail);
+    cairo_line_to(cr, w * 0.43, h * 0.9 - 6 * h * 0.012 - h * rail);
+    Rod(cr, 2.5, pal::kWood, 1);
+  }
+  for (int i = 0; i < 9; ++i)
+    GrassTuft(cr, w * (0.05 + i * 0.1), h * (0.94 + 0.02 * (i % 2)), h * 0.06, 40 + i);
+  Flower(cr, w * 0.46, h * 0.93, h * 0.05, pal::kPink);
+  Flower(cr, w * 0.1, h * 0.96, h * 0.05, pal::kWhite);
+  cairo_restore(cr);
+  RoundRect(cr, 3, 3, w - 6, h - 6, 16);
+  Outline(cr, 4);
 }
 
 void DrawWindowIcon(PictureCanvas& canvas) {

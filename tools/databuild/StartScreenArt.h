@@ -1,8 +1,8 @@
 // StartScreenArt - the pictures of the game's start: the two logos (an
 // invented studio mark and the game's title picture, 800 x 600 on their
 // background colours), the loading screen's bar, glow, panel and screen
-// border, the language's "loading_logo", the seven cursors and the window
-// icon. All drawn with cairo in ArtKit's palette, lit from the top left.
+// border, the language's "loading_logo" and "credits_farm", the seven
+// cursors and the window icon. All drawn with cairo in ArtKit's palette, lit from the top left.
 #pragma once
 
 #include <string>
@@ -25,6 +25,7 @@ void DrawLoadingPanel(PictureCanvas& canvas);  // "loading_panel.tga", the bar's
 void DrawScreenBorder(PictureCanvas& canvas);  // "screen_border.tga": fill columns, then 19 edge columns
 void DrawLoadingLogo(PictureCanvas& canvas, const LabelFont& font);  // the language's "loading_logo"
 void DrawTitleLogo(PictureCanvas& canvas, const LabelFont& font);    // the language's "logo", 512 x 256
+void DrawCreditsFarm(PictureCanvas& canvas);  // the language's "credits_farm", a picture of the credits
 void DrawWindowIcon(PictureCanvas& canvas);
 
 struct CursorArt {

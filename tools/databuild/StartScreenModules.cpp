@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ContactSheet.h"
 #include "PictureCanvas.h"
 #include "StartScreenArt.h"
 
@@ -24,18 +25,24 @@ bool WriteDataFile(DataSetBuild& build, const std::string& relative, const std::
 
 namespace {
 
+// A picture drawn on a w x h canvas, written as a Targa file at the data
+// folder's relative path and, when a contact sheet is gathered, put on it
+// under that path.
 template <class Draw>
-std::vector<u8> Targa(u32 w, u32 h, Draw draw) {
+bool WritePicture(DataSetBuild& build, const std::string& relative, u32 w, u32 h, Draw draw) {
   PictureCanvas canvas(w, h);
   draw(canvas);
-  return canvas.TargaFile();
+  if (ContactSheet* sheet = build.Sheet())
+    sheet->AddPicture(SheetPicture{kLooseFilesSheetSet, relative, PictureKind::kImage, w, h, 1, 1, 0, false, w, h,
+                                   canvas.Pixels()});
+  return WriteDataFile(build, relative, canvas.TargaFile());
 }
 
 // A picture with text: the font outlives the canvas.
 template <class Draw>
-std::vector<u8> TargaWithText(u32 w, u32 h, Draw draw) {
+bool WritePictureWithText(DataSetBuild& build, const std::string& relative, u32 w, u32 h, Draw draw) {
   LabelFont font;
-  return Targa(w, h, [&](PictureCanvas& c) { draw(c, font); });
+  return WritePicture(build, relative, w, h, [&](PictureCanvas& c) { draw(c, font); });
 }
 
 }  // namespace
@@ -49,16 +56,16 @@ bool LogosModule::Build(DataSetBuild& build) {
                 "game = \"game.tga\", %06X, 2500\n",
                 kStudioBackground, kGameLogoBackground);
   const std::string text(list);
-  return WriteDataFile(build, "Logos/studio.tga", TargaWithText(800, 600, DrawStudioMark)) &&
-         WriteDataFile(build, "Logos/game.tga", TargaWithText(800, 600, DrawGameLogo)) &&
+  return WritePictureWithText(build, "Logos/studio.tga", 800, 600, DrawStudioMark) &&
+         WritePictureWithText(build, "Logos/game.tga", 800, 600, DrawGameLogo) &&
          WriteDataFile(build, "Logos/Logos.txt", std::vector<u8>(text.begin(), text.end()));
 }
 
 bool LoadingModule::Build(DataSetBuild& build) {
-  return WriteDataFile(build, "Loading/loading.tga", Targa(400, 28, DrawLoadingBar)) &&
-         WriteDataFile(build, "Loading/back_glow.tga", Targa(160, 96, DrawBackGlow)) &&
-         WriteDataFile(build, "Loading/loading_panel.tga", Targa(416, 44, DrawLoadingPanel)) &&
-         WriteDataFile(build, "Loading/screen_border.tga", Targa(64, 128, DrawScreenBorder));
+  return WritePicture(build, "Loading/loading.tga", 400, 28, DrawLoadingBar) &&
+         WritePicture(build, "Loading/back_glow.tga", 160, 96, DrawBackGlow) &&
+         WritePicture(build, "Loading/loading_panel.tga", 416, 44, DrawLoadingPanel) &&
+         WritePicture(build, "Loading/screen_border.tga", 64, 128, DrawScreenBorder);
 }
 
 bool CursorsModule::Build(DataSetBuild& build) {
@@ -106,5 +113,8 @@ bool WindowIconModule::Build(DataSetBuild& build) {
   return WriteDataFile(build, "icon.bmp", BitmapFile32(64, 64, canvas.Pixels()));
 }
 
-std::vector<u8> LoadingLogoFile() { return TargaWithText(320, 160, DrawLoadingLogo); }
-std::vector<u8> TitleLogoFile() { return TargaWithText(512, 256, DrawTitleLogo); }
+bool WriteLanguagePictures(DataSetBuild& build) {
+  return WritePictureWithText(build, "language/images/loading_logo.tga", 320, 160, DrawLoadingLogo) &&
+         WritePictureWithText(build, "language/images/logo.tga", 512, 256, DrawTitleLogo) &&
+         WritePicture(build, "language/images/credits_farm.tga", 256, 128, DrawCreditsFarm);
+}

@@ -36,9 +36,9 @@ class WindowIconModule : public ArchiveModule {
 // Writes the bytes to the data folder's relative path (making its folder);
 // false with a message.
 bool WriteDataFile(DataSetBuild& build, const std::string& relative, const std::vector<u8>& bytes);
-// The language's "loading_logo" picture (a Targa file).
-std::vector<u8> LoadingLogoFile();
-// The language's title picture "logo" of the main screen (a 512 x 256 Targa file).
-std::vector<u8> TitleLogoFile();
+// The language's pictures, drawn: "loading_logo" (320 x 160), the main
+// screen's title "logo" (512 x 256) and the credits' "credits_farm" (256 x
+// 128), Targa files in "language/images"; false with a message.
+bool WriteLanguagePictures(DataSetBuild& build);
 // A 32-bit bitmap file (BI_BITFIELDS-free, bottom-up, alpha kept) of the pixels.
 std::vector<u8> BitmapFile32(u32 width, u32 height, const std::vector<u32>& argb);

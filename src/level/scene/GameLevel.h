@@ -131,6 +131,11 @@ class GameLevel : public LevelScene, private VillainSlots, private StockListener
   void OnEnter();
   void Leave();
   void Restart();
+  // The bonuses the next build starts with (a restart after the level
+  // window changed the choice); the caller passes only bonuses the level
+  // loaded (LevelSetup::ownedBonuses).
+  void SetChosenBonuses(const CHOSENBONUSES& chosen) { setup_.chosen = chosen; }
+  const CHOSENBONUSES& GetChosenBonuses() const { return setup_.chosen; }
   void ExitToMap();
   void Clear(bool destroying);
   // The level's menu window, through the game windows (unless one is open

@@ -73,13 +73,14 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   LevelWindow::GetOpen()->Close();
   for (int i = 0; i < 30; ++i) run.Frame();
 
-  // Levels 1 and 2 won: level 2 unlocks the bees, which the player has
-  // put in a slot; the next level window shows them.
+  // Levels 1 and 2 won: level 2 unlocks the bees, which take the first
+  // slot of the selection; the next level window shows them.
   LEVELRESULT result;
   profile->RecordUnplayedResult(0, &result);
   profile->RecordUnplayedResult(1, &result);
   EXPECT_TRUE(profile->HasBonus(0));
-  profile->SetBonusSelection(0, BONUSSELECTION{1, {0, -1, -1}});
+  EXPECT_EQ(profile->GetBonusSelection(0).count, 1u);
+  EXPECT_EQ(profile->GetBonusSelection(0).slots[0], 0);
   new LevelWindow(1, kLevelWindowFromMap, [](u32, i32, u32) {});
   auto* bonus = dynamic_cast<MapTutorial_NewBonus*>(GetCurrentTutorial());
   ASSERT_NE(bonus, nullptr);
