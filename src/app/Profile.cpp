@@ -119,6 +119,11 @@ bool Profile::UnlockBonus(i32 bonus) {
     r.newBonuses[r.newCount++] = bonus;
   else
     r.newBonuses[kMaxNewBonuses - 1] = bonus;
+  // A new bonus goes into a free slot of the regime's selection: with fewer
+  // bonuses than slots the level window offers no way to choose, so the
+  // slots would stay empty and the new-bonus hint would point at nothing.
+  BONUSSELECTION& chosen = progress_.selection[progress_.regime & 1];
+  if (chosen.count < kBonusSelectionSlots) chosen.slots[chosen.count++] = bonus;
   return true;
 }
 

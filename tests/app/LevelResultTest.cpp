@@ -4,6 +4,8 @@
 // the profile saved.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ProfileRig.h"
 #include "testsupport/ByteBuilder.h"
 
@@ -127,6 +129,11 @@ TEST_F(Results, BonusesAwardsAndTheEighthLevel) {
   EXPECT_EQ(easy.newCount, 3u);
   EXPECT_EQ(easy.newBonuses[2], 5);  // a fourth new one replaces the third
   EXPECT_EQ(easy.marker >> 24, 6u);
+  // The first three went into the empty selection's slots, the later ones wait for a choice.
+  const BONUSSELECTION& chosen = ann->GetBonusSelection(0);
+  EXPECT_EQ(chosen.count, 3u);
+  EXPECT_EQ(std::vector<i32>(chosen.slots, chosen.slots + 3), (std::vector<i32>{1, 4, 2}));
+  EXPECT_EQ(ann->GetBonusSelection(1).count, 0u);
 
   // The gold medals' award at 2 golds: once; the final award is not complete.
   EXPECT_EQ(Record(20, 19000).flags & 4, 0u);
