@@ -18,16 +18,10 @@ tm_game_setup "$1" "$2" "$3"
 LEVEL1="$(dirname "${BASH_SOURCE[0]}")/scripts/tutorial_level1.txt"
 xvfb_run="${4:-}"
 run_timeout=400
-printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
+tm_game_config 0
 
 {
-  echo "clock 1767225600
-seed 7
-await 6 120000
-wait 800
-text \"Tester\"               # the first profile's name; its hints stay on
-key enter                   # the new-profile window's OK
-wait 600"
+  tm_replay_new_profile
   tm_replay_easy_to_map
   echo "screenshot map-before.png"
   tm_replay_map_to_level1
