@@ -7,7 +7,7 @@
 # animation opens level 2 (map-after.png). Level 1's tutorial keeps its
 # beds' water fixed while it runs, so a fixed script of clicks follows it:
 # scripts/tutorial_level1.txt, the clicks of the tutorial follower on the
-# same level (tutorials/played/LevelOneReplayTest.cpp keeps the two in step).
+# same level (tutorials/played/TutorialReplayScriptsTest.cpp keeps the two in step).
 # Headless (recorded: the recording ends expecting the win); with XVFB_RUN given, the same replay also in a window of an
 # 800 x 600 X screen to the same end, its screenshots without drifting
 # particles the same pictures as the headless ones.
