@@ -51,21 +51,24 @@ tm_cli_finish() {
 tm_game_config() {
   printf '[Video]\nFullscreen=1\nScreen=800,600\n[Game]\nCheats=%s\n' "$1" >"$(dirname "$game")/config.ini"
 }
-# Replay lines for the game at 800 x 600:
-# tm_replay_new_profile [hints-off]: the replay's header and the first
-# run's new-profile window, named "Tester", its "Show Hints" left on or
-# switched off; tm_replay_comic: the main screen's "easy" with no level
-# finished, the opening comic closed by Enter, the map come;
+# Replay lines for the game at 800 x 600: tm_replay_header: the clock, the
+# seed, the main screen come; tm_replay_new_profile [hints-off]: that and
+# the first run's new-profile window, named "Tester", its "Show Hints" left
+# on or switched off; tm_replay_comic: the main screen's "easy" with no
+# level finished, the opening comic closed by Enter, the map come;
 # tm_replay_easy_to_map: that and the villains' attack that follows the
 # comic skipped by a click; tm_replay_open_level X Y: the map's level at
 # (X, Y) hovered, then clicked: its window; tm_replay_map_to_level1: level
 # 1's window and its "play", the level loaded and shown.
-tm_replay_new_profile() {
+tm_replay_header() {
   echo 'clock 1767225600
 seed 7
 await 6 120000
-wait 800
-text "Tester"               # the name of the first profile'
+wait 800'
+}
+tm_replay_new_profile() {
+  tm_replay_header
+  echo 'text "Tester"               # the name of the first profile'
   [ "${1:-}" = hints-off ] && echo 'click 197 322               # "Show Hints" off'
   echo 'key enter                   # the new-profile window: OK
 wait 600'
