@@ -12,8 +12,9 @@
 #   the hard regime, whose first visit shows the hard tutorial
 #   (map-hard.png); the profile keeps the hard regime.
 # - level4 (developer keys off): level 4 chosen on the map and played with
-#   its tutorial to the tutorial's end by the follower's clicks
-#   (scripts/tutorial_level4.txt), screenshots of its steps 4 and 8.
+#   its tutorial to the won day by the follower's clicks
+#   (scripts/tutorial_level4.txt), screenshots of its steps 4 and 8 and of
+#   the result window; back on the map.
 # Each run is checked by its log (the tutorials' steps), the per-user files
 # and its screenshots; the times are printed.
 # Usage: GameMapTutorials.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
@@ -136,11 +137,20 @@ await $((0x80000003)) 2000
 await 4 60000
 wait 500"
   grep -v '^ *#' "$LEVEL4"
-  echo "wait 2000"
+  echo "expect won
+wait 8000                   # the last eggs walk in; the result shows
+expect window LvRt
+screenshot level4-won.png
+key enter                   # its OK: to the map
+await 5 5000
+wait 1600"
 } >"$work/level4.txt"
 play level4
 for n in 1 2 3 4 5 6 7 8 9; do in_log level4 "Tutorial *step 0x8004000$n"; done
 in_log level4 "Tutorial *0x80040000 ends"
+in_log level4 "Level map *level 4 finished"
 shot level4 tutorial-step4.png
 shot level4 tutorial-step8.png
+iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level_04" ||
+  grep -aq "level_04" "$user/Tester/records.txt" 2>/dev/null || fail "the records do not hold level 4 won"
 tm_cli_finish
