@@ -24,8 +24,7 @@ tm_game_config 1
 replay 'wait 3000
 expect window LvRt
 screenshot cheats_won.png' >"$work/won.txt"
-tm_play_replay won won.txt "$game" --headless
-[ "$(status won)" = 0 ] || fail "C with the switch on: status $(status won): $(head -3 "$work/won.err")"
+tm_play_headless won
 [ -s "$work/won/cheats_won.png" ] || fail "no screenshot of the result window"
 iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level_01" ||
   grep -aq "level_01" "$user/Tester/records.txt" 2>/dev/null || fail "the records do not hold level 1 won"
@@ -33,6 +32,5 @@ iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level
 tm_game_config 0
 replay 'wait 3000
 expect window LvRt' >"$work/off.txt"
-tm_play_replay off off.txt "$game" --headless
-[ "$(status off)" = 5 ] || fail "C with the switch off won the level (status $(status off))"
+tm_play_headless off 5  # C with the switch off: the level goes on, the result window never comes
 tm_cli_finish

@@ -31,12 +31,7 @@ level4='115 265'
 level8='210 305'
 regime='643 565'
 
-# play NAME: the replay NAME.txt, its time printed; in_log NAME TEXT: the run's log has TEXT.
-play() {
-  tm_play_replay "$1" "$1.txt" "$game" --headless
-  [ "$(status "$1")" = 0 ] || fail "the $1 replay exits $(status "$1"): $(tail -3 "$work/$1.err")"
-  echo "the $1 replay took $(cat "$work/$1.ms") ms"
-}
+# in_log NAME TEXT: the run's log has TEXT; shot NAME FILE: the run wrote the screenshot FILE.
 in_log() { grep -q "$2" "$work/$1.log" || fail "the $1 run's log lacks \"$2\""; }
 shot() { [ -s "$work/$1/$2" ] || fail "the $1 run wrote no $2"; }
 
@@ -77,7 +72,7 @@ move 790 595
 wait 100
 screenshot map-level4-open.png"
 } >"$work/bonus.txt"
-play bonus
+tm_play_headless bonus
 in_log bonus "Level map *level 2 finished, level 3 now 2"
 in_log bonus "Tutorial *step 0x40030001"
 in_log bonus "Tutorial *0x40030000 ends"
@@ -112,7 +107,7 @@ screenshot map-hard.png
 click 400 300
 wait 1000"
 } >"$work/regime.txt"
-play regime
+tm_play_headless regime
 in_log regime "Level map *level 8 finished"
 in_log regime "Tutorial *step 0x40050002"
 in_log regime "Tutorial *0x40050000 ends"
@@ -145,7 +140,7 @@ key enter                   # its OK: to the map
 await 5 5000
 wait 1600"
 } >"$work/level4.txt"
-play level4
+tm_play_headless level4
 for n in 1 2 3 4 5 6 7 8 9; do in_log level4 "Tutorial *step 0x8004000$n"; done
 in_log level4 "Tutorial *0x80040000 ends"
 in_log level4 "Level map *level 4 finished"

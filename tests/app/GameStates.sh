@@ -43,9 +43,6 @@ quit_yes='click 314 357'
 
 # trace NAME: the game states the run named NAME went through, one a line.
 trace() { sed -n 's/^Game state *\(.*\)$/\1/p' "$work/$1.log" | tr -d '\r'; }
-# play NAME: the replay NAME.txt on a fresh per-user folder, its
-# screenshots in the folder NAME; its log kept as NAME.log.
-play() { tm_play_replay "$1" "$1.txt" "$game" --headless; }
 
 # --- Start, main screen, level 1 won, map, main screen ----------------------------------------------
 {
@@ -79,8 +76,7 @@ expected_won="$to_level
 0x4 -> 0x5
 0x5 -> 0x6
 0x6 -> 0xFFFFFFFF"
-play won
-[ "$(status won)" = 0 ] || fail "the won replay exits $(status won): $(head -3 "$work/won.err")"
+tm_play_headless won
 [ "$(trace won)" = "$expected_won" ] || fail "the won replay's states: $(trace won | tr '\n' ' ')"
 # Back on the map the result animation opens level 2.
 grep -q "Level map *level 1 finished, level 2 now 2" "$work/won.log" ||
@@ -149,8 +145,7 @@ done
   echo "$quit_yes"
   echo "wait 5000       # the game ends first"
 } >"$work/menu.txt"
-play menu
-[ "$(status menu)" = 5 ] || fail "the menu replay exits $(status menu), not 5 (its quit ending the run)"
+tm_play_headless menu 5  # its quit ends the run
 has menu.err "line [0-9]*: wait 5000: the run ended first" ||
   fail "the menu's quit did not end the run: $(head -3 "$work/menu.err")"
 expected_menu="$to_level
@@ -194,9 +189,7 @@ menu_size=$(stat -c %s "$user/profile0.dat")
   echo "wait 600"
   echo "expect window LvIf"
 } >"$work/hints.txt"
-play hints
-[ "$(status hints)" = 0 ] || fail "the hints replay exits $(status hints): $(head -3 "$work/hints.err")"
-echo "the hints replay took $(cat "$work/hints.ms") ms"
+tm_play_headless hints
 [ -s "$work/hints/map-first-tutorial.png" ] || fail "the hints replay wrote no screenshot"
 
 tm_cli_finish

@@ -116,3 +116,10 @@ tm_play_replay() {
   echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
   cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
 }
+# tm_play_headless NAME [STATUS]: the replay NAME.txt by tm_play_replay,
+# headless; a failure unless it exits with STATUS (0 unless given); its time printed.
+tm_play_headless() {
+  tm_play_replay "$1" "$1.txt" "$game" --headless
+  [ "$(status "$1")" = "${2:-0}" ] || fail "the $1 replay exits $(status "$1"), not ${2:-0}: $(tail -3 "$work/$1.err")"
+  echo "the $1 replay took $(cat "$work/$1.ms") ms"
+}
