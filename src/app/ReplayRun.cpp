@@ -25,6 +25,15 @@ plat::gfx::SoftDevice* SoftDevice() {
 }
 
 constexpr u8 kModifierKeys[] = {plat::DIK_LSHIFT, plat::DIK_LCONTROL, plat::DIK_LMENU};
+// The modifier keys of ReplayStep's bits pressed (in order) or released (in
+// reverse order) around a key or a click.
+void HoldModifiers(i32 bits, bool down) {
+  plat::WindowSystem& w = plat::GetWindowSystem();
+  for (u32 i = 0; i < 3; ++i) {
+    const u32 m = down ? i : 2 - i;
+    if (bits & (1 << m)) w.UserKey(kModifierKeys[m], down);
+  }
+}
 
 plat::LocalTime UtcTime(u64 seconds) {
   const time_t at = static_cast<time_t>(seconds);
@@ -104,10 +113,12 @@ ReplayScript::StepResult ReplayRun::RunStep(const ReplayStep& s) {
     case ReplayStep::kRightClick: {
       // The pointer arrives in two moves, as a hand's does.
       const u32 button = s.kind == ReplayStep::kClick ? 0 : 1;
+      HoldModifiers(s.c, true);
       w.UserPointer(OnScreen(s.a, s.b + 1));
       w.UserPointer(OnScreen(s.a, s.b));
       w.UserButton(button, true);
       w.UserButton(button, false);
+      HoldModifiers(s.c, false);
       break;
     }
     case ReplayStep::kPress:
@@ -121,12 +132,10 @@ ReplayScript::StepResult ReplayRun::RunStep(const ReplayStep& s) {
       w.UserWheel(s.c);
       break;
     case ReplayStep::kKey:
-      for (u32 m = 0; m < 3; ++m)
-        if (s.b & (1 << m)) w.UserKey(kModifierKeys[m], true);
+      HoldModifiers(s.b, true);
       w.UserKey(static_cast<u8>(s.a), true);
       w.UserKey(static_cast<u8>(s.a), false);
-      for (u32 m = 3; m-- > 0;)
-        if (s.b & (1 << m)) w.UserKey(kModifierKeys[m], false);
+      HoldModifiers(s.b, false);
       break;
     case ReplayStep::kText: w.UserText(plat::Utf8ToUtf16(s.text)); break;
     case ReplayStep::kAwait:

@@ -51,6 +51,26 @@ bool WindowId(const std::string& word, i32* out) {
   return true;
 }
 
+// The modifier words from `first` on (shift, ctrl, alt; each once) as
+// ReplayStep's bits.
+bool Modifiers(const std::vector<std::string>& w, size_t first, i32* out) {
+  *out = 0;
+  for (size_t i = first; i < w.size(); ++i) {
+    i32 bit = 0;
+    for (i32 m = 0; m < 3; ++m)
+      if (w[i] == kModifiers[m]) bit = 1 << m;
+    if (bit == 0 || (*out & bit) != 0) return false;
+    *out |= bit;
+  }
+  return true;
+}
+std::string ModifierWords(i32 bits) {
+  std::string words;
+  for (i32 m = 0; m < 3; ++m)
+    if (bits & (1 << m)) words += std::string(" ") + kModifiers[m];
+  return words;
+}
+
 bool Button(const std::string& word, i32* out) {
   for (i32 i = 0; i < 3; ++i)
     if (word == kButtons[i]) return *out = i, true;
@@ -161,7 +181,9 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
       ok = n == 1 && Number(w[0], 0, kMaxWaitMs, &step.a);
     } else if (verb == "click" || verb == "rclick" || verb == "move") {
       step.kind = verb == "click" ? ReplayStep::kClick : verb == "rclick" ? ReplayStep::kRightClick : ReplayStep::kMove;
-      ok = n == 2 && Number(w[0], 0, kXY, &step.a) && Number(w[1], 0, kXY, &step.b);
+      // A click may be made with modifiers held (the map's Shift-click).
+      ok = (n == 2 || step.kind != ReplayStep::kMove) && n >= 2 && Number(w[0], 0, kXY, &step.a) &&
+           Number(w[1], 0, kXY, &step.b) && Modifiers(w, 2, &step.c);
     } else if (verb == "press" || verb == "release") {
       step.kind = verb == "press" ? ReplayStep::kPress : ReplayStep::kRelease;
       ok = n == 3 && Number(w[0], 0, kXY, &step.a) && Number(w[1], 0, kXY, &step.b) && Button(w[2], &step.c);
@@ -178,13 +200,7 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
           if (w[0] == k.name) step.a = k.scan;
         if (step.a == 0) ok = Number(w[0], 1, 255, &step.a);
       }
-      for (size_t i = 1; ok && i < n; ++i) {
-        i32 bit = 0;
-        for (i32 m = 0; m < 3; ++m)
-          if (w[i] == kModifiers[m]) bit = 1 << m;
-        ok = bit != 0 && (step.b & bit) == 0;
-        step.b |= bit;
-      }
+      ok = ok && Modifiers(w, 1, &step.b);
     } else if (verb == "text") {
       step.kind = ReplayStep::kText;
       ok = Quoted(body.substr(body.find("text") + 4), &step.text) && !step.text.empty();
@@ -242,8 +258,8 @@ std::string ReplayScript::Format(const ReplayStep& s) {
   const std::string xy = std::to_string(s.a) + " " + std::to_string(s.b);
   switch (s.kind) {
     case ReplayStep::kWait: return "wait " + std::to_string(s.a);
-    case ReplayStep::kClick: return "click " + xy;
-    case ReplayStep::kRightClick: return "rclick " + xy;
+    case ReplayStep::kClick: return "click " + xy + ModifierWords(s.c);
+    case ReplayStep::kRightClick: return "rclick " + xy + ModifierWords(s.c);
     case ReplayStep::kMove: return "move " + xy;
     case ReplayStep::kPress:
     case ReplayStep::kRelease:
@@ -253,9 +269,7 @@ std::string ReplayScript::Format(const ReplayStep& s) {
       std::string line = "key " + std::to_string(s.a);
       for (const KeyName& k : kKeyNames)
         if (k.scan == s.a) line = std::string("key ") + k.name;
-      for (i32 m = 0; m < 3; ++m)
-        if (s.b & (1 << m)) line += std::string(" ") + kModifiers[m];
-      return line;
+      return line + ModifierWords(s.b);
     }
     case ReplayStep::kText: {
       std::string line = "text \"";

@@ -7,8 +7,9 @@
 //   seed N               the seed of the profile keys   (both only before
 //                        any step: the replay's header)
 //   wait MS              lets MS milliseconds of play pass
-//   click X Y            a left click at (X, Y): two moves (the last pixel
-//   rclick X Y           from below), press and release; rclick: the right
+//   click X Y [MOD...]   a left click at (X, Y): two moves (the last pixel
+//   rclick X Y [MOD...]  from below), press and release; rclick: the right
+//                        button; MOD as a key's (the map's Shift-click)
 //   press X Y BUTTON     a button (left, right or middle) pressed,
 //   release X Y BUTTON   released,
 //   move X Y             the pointer moved,
@@ -46,7 +47,7 @@ struct ReplayStep {
   Kind kind = kWait;
   i32 a = 0;  // ms; x; the scan code; the state; the window's id
   i32 b = 0;  // y; the modifiers; the await's time-out in ms
-  i32 c = 0;  // the button (0 left, 1 right, 2 middle); the wheel's delta
+  i32 c = 0;  // the button (0 left, 1 right, 2 middle); the wheel's delta; a click's modifiers
   std::string text;  // typed text, the screenshot's path, the log's text, the window's id
   u32 line = 0;      // in the file read (0 for a step not read)
 

@@ -5,6 +5,7 @@
 
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
+#include "engine/DXLLog.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameServices.h"
@@ -113,6 +114,8 @@ void GameTutorial::Activate(TutorialStep* step) {
   if (current_) current_->Finish();
   current_ = step;
   pending_ = nullptr;
+  // The log keeps each step as it becomes active (read by the replays' checks).
+  DXLLogValueFormat(0, "Tutorial", "step 0x%08X", step->id_);
   step->Begin();
   step->state_ = 1;
 }
@@ -121,6 +124,7 @@ void GameTutorial::Stop() {
   if (state_ >= kTutorialEnding) return;
   Call call(*this);
   state_ = kTutorialEnding;
+  DXLLogValueFormat(0, "Tutorial", "0x%08X ends", id_);
   if (current_) current_->Finish();
   if (pending_) {
     pending_->CloseLayer();

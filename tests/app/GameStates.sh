@@ -21,50 +21,19 @@ set -uo pipefail
 tm_game_setup "$1" "$2" "$3"
 LEVEL1="$4/clear_the_yard.txt"
 run_timeout=300
-printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
+tm_game_config 0
 loading=$((0x80000003))
 
 # The screens' buttons (game coordinates at 800 x 600), the level
-# menu's button and its commands.
-header='clock 1767225600
-seed 7
-await 6 120000
-wait 400'
-# Level 1 on the map (its node at 800 x 600), then the level window's
-# "play", or "continue" when the level has a saved game.
-map_button='move 115 490
-wait 100
-click 115 490
-wait 600
-click 489 438'
-map_continue='move 115 490
-wait 100
-click 115 490
-wait 600
-click 580 438'
-# The main screen's "easy" (a first run names the profile first); while no
-# level is finished it shows the opening comic, which Enter closes.
-first_play='wait 800
-text "Tester"
-click 197 322   # "Show Hints" off: no tutorial on the scenario levels
-key enter       # the new-profile window: OK
-wait 600
-click 589 356   # "easy"
-await 7 2000
-wait 1500
-key enter       # the comic closes: to the map
-await 5 3000
-wait 1500
-click 780 150   # the attack of the villains skipped: its tutorial takes the click
-wait 1000'
-play_button='click 589 356   # "easy"
-await 7 2000
-wait 1500
-key enter
-await 5 3000
-wait 1500
-click 780 150   # the attack again (no level finished yet), skipped
-wait 1000'
+# menu's button and its commands. A first run names the profile (hints
+# off) and goes through the opening comic to the map.
+first_play="$(tm_replay_new_profile hints-off; tm_replay_easy_to_map)"
+# Level 1 on the map, then the level window's "play", or "continue" when
+# the level has a saved game.
+map_button="$(tm_replay_open_level 115 490)
+click 489 438"
+map_continue="$(tm_replay_open_level 115 490)
+click 580 438"
 menu='click 755 10'
 menu_to_map='click 398 414'
 menu_restart='click 398 210'
@@ -74,17 +43,9 @@ quit_yes='click 314 357'
 
 # trace NAME: the game states the run named NAME went through, one a line.
 trace() { sed -n 's/^Game state *\(.*\)$/\1/p' "$work/$1.log" | tr -d '\r'; }
-# play NAME REPLAY_FILE: a run on a fresh per-user folder (unless KEEP=1),
-# its log kept as NAME.log.
-play() {
-  [ "${KEEP:-0}" = 1 ] || rm -rf "$XDG_DATA_HOME"
-  (cd "$work" && run "$1" "$game" --headless --data "$data" --replay "$2")
-  cp "$user/log.txt" "$work/$1.log" 2>/dev/null || : >"$work/$1.log"
-}
 
 # --- Start, main screen, level 1 won, map, main screen ----------------------------------------------
 {
-  echo "$header"
   echo "$first_play"
   echo "await 5 3000"
   echo "wait 400"
@@ -115,13 +76,12 @@ expected_won="$to_level
 0x4 -> 0x5
 0x5 -> 0x6
 0x6 -> 0xFFFFFFFF"
-play won "$work/won.txt"
-[ "$(status won)" = 0 ] || fail "the won replay exits $(status won): $(head -3 "$work/won.err")"
+tm_play_headless won
 [ "$(trace won)" = "$expected_won" ] || fail "the won replay's states: $(trace won | tr '\n' ' ')"
 # Back on the map the result animation opens level 2.
 grep -q "Level map *level 1 finished, level 2 now 2" "$work/won.log" ||
   fail "the map did not animate level 2 opening: $(grep 'Level map' "$work/won.log" | head -3)"
-[ -s "$work/map-before.png" ] && [ -s "$work/map-after.png" ] && ! cmp -s "$work/map-before.png" "$work/map-after.png" ||
+[ -s "$work/won/map-before.png" ] && [ -s "$work/won/map-after.png" ] && ! cmp -s "$work/won/map-before.png" "$work/won/map-after.png" ||
   fail "the map's screenshots before and after the level are missing or alike"
 grep -aq "золото" "$user/Tester/records.txt" 2>/dev/null ||
   iconv -f UTF-16 -t UTF-8 "$user/Tester/records.txt" 2>/dev/null | grep -q "level_01: .*00:00:1" ||
@@ -129,7 +89,7 @@ grep -aq "золото" "$user/Tester/records.txt" 2>/dev/null ||
 mkdir -p "$work/first"
 cp "$user"/profile0.dat "$user"/profiles.dat "$user"/config.dat "$work/first/" ||
   fail "the won replay wrote no profile"
-play again "$work/won.txt"
+tm_play_replay again won.txt "$game" --headless
 [ "$(trace again)" = "$expected_won" ] || fail "the second run's states: $(trace again | tr '\n' ' ')"
 for f in profile0.dat profiles.dat config.dat; do
   cmp -s "$user/$f" "$work/first/$f" || fail "two runs of one replay wrote different $f"
@@ -137,7 +97,6 @@ done
 
 # --- A level left through its menu: kept by the map, saved, restored ---------------------------------
 {
-  echo "$header"
   echo "$first_play"
   echo "await 5 3000"
   echo "wait 400"
@@ -162,7 +121,7 @@ done
   echo "key escape      # the main screen deletes the level left"
   echo "await 6 2000"
   echo "wait 400"
-  echo "$play_button"
+  tm_replay_easy_to_map         # no level finished yet: the comic and the attack again
   echo "await 5 3000"
   echo "wait 400"
   echo "$map_continue   # loaded anew, restored from the profile"
@@ -186,8 +145,7 @@ done
   echo "$quit_yes"
   echo "wait 5000       # the game ends first"
 } >"$work/menu.txt"
-play menu "$work/menu.txt"
-[ "$(status menu)" = 5 ] || fail "the menu replay exits $(status menu), not 5 (its quit ending the run)"
+tm_play_headless menu 5  # its quit ends the run
 has menu.err "line [0-9]*: wait 5000: the run ended first" ||
   fail "the menu's quit did not end the run: $(head -3 "$work/menu.err")"
 expected_menu="$to_level
@@ -204,8 +162,8 @@ expected_menu="$to_level
 grep -aq "ERROR: AddressSanitizer\|runtime error" "$work/menu.err" && fail "the quit was not clean: $(head -5 "$work/menu.err")"
 # Restored, the day had begun (no prompt to start it, its clock running);
 # the restart brought the prompt back.
-[ -s "$work/restored.png" ] && [ -s "$work/restarted.png" ] || fail "the menu replay wrote no screenshots"
-cmp -s "$work/restored.png" "$work/restarted.png" && fail "the restored level looks like the restarted one"
+[ -s "$work/menu/restored.png" ] && [ -s "$work/menu/restarted.png" ] || fail "the menu replay wrote no screenshots"
+cmp -s "$work/menu/restored.png" "$work/menu/restarted.png" && fail "the restored level looks like the restarted one"
 # The level in progress was saved in the profile when the run quit.
 won_size=$(stat -c %s "$work/first/profile0.dat")
 menu_size=$(stat -c %s "$user/profile0.dat")
@@ -217,8 +175,8 @@ menu_size=$(stat -c %s "$user/profile0.dat")
 # layer refuses the awards button; level 1's node opens its window and ends
 # the tutorial.
 {
-  echo "$header"
-  echo "$first_play" | grep -v "Show Hints"
+  tm_replay_new_profile
+  tm_replay_easy_to_map
   echo "await 5 3000"
   echo "wait 1000       # the scene skipped, the first tutorial shows"
   echo "expect window TutL"
@@ -231,10 +189,7 @@ menu_size=$(stat -c %s "$user/profile0.dat")
   echo "wait 600"
   echo "expect window LvIf"
 } >"$work/hints.txt"
-started=$(date +%s%N)
-play hints "$work/hints.txt"
-[ "$(status hints)" = 0 ] || fail "the hints replay exits $(status hints): $(head -3 "$work/hints.err")"
-echo "the hints replay took $((($(date +%s%N) - started) / 1000000)) ms"
-[ -s "$work/map-first-tutorial.png" ] || fail "the hints replay wrote no screenshot"
+tm_play_headless hints
+[ -s "$work/hints/map-first-tutorial.png" ] || fail "the hints replay wrote no screenshot"
 
 tm_cli_finish

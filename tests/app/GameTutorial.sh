@@ -7,7 +7,7 @@
 # animation opens level 2 (map-after.png). Level 1's tutorial keeps its
 # beds' water fixed while it runs, so a fixed script of clicks follows it:
 # scripts/tutorial_level1.txt, the clicks of the tutorial follower on the
-# same level (tutorials/played/LevelOneReplayTest.cpp keeps the two in step).
+# same level (tutorials/played/TutorialReplayScriptsTest.cpp keeps the two in step).
 # Headless (recorded: the recording ends expecting the win); with XVFB_RUN given, the same replay also in a window of an
 # 800 x 600 X screen to the same end, its screenshots without drifting
 # particles the same pictures as the headless ones.
@@ -18,16 +18,10 @@ tm_game_setup "$1" "$2" "$3"
 LEVEL1="$(dirname "${BASH_SOURCE[0]}")/scripts/tutorial_level1.txt"
 xvfb_run="${4:-}"
 run_timeout=400
-printf '[Video]\nFullscreen=1\nScreen=800,600\n' >"$(dirname "$game")/config.ini"
+tm_game_config 0
 
 {
-  echo "clock 1767225600
-seed 7
-await 6 120000
-wait 800
-text \"Tester\"               # the first profile's name; its hints stay on
-key enter                   # the new-profile window's OK
-wait 600"
+  tm_replay_new_profile
   tm_replay_easy_to_map
   echo "screenshot map-before.png"
   tm_replay_map_to_level1

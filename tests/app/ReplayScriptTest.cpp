@@ -43,7 +43,7 @@ ReplayStep Key(i32 scan) {
 
 TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   const char* const text =
-      "clock 1700000000\nseed 42  # the header\n\nwait 40\nclick 10 20\nrclick 1 2\npress 3 4 middle\n"
+      "clock 1700000000\nseed 42  # the header\n\nwait 40\nclick 10 20 shift\nrclick 1 2\npress 3 4 middle\n"
       "release 5 6 right\nmove 7 8\nwheel 9 10 -240\nkey enter\nkey 0x1e shift alt\ntext \"a \\\"#\\\\ \xc3\xa9\"\n"
       "await 6 5000\nexpect state 0x80000002\nscreenshot out/a.png\nlog the day # starts\n"
       "expect window LvRt\nexpect won\n";
@@ -56,6 +56,8 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   const std::vector<ReplayStep>& steps = script.Steps();
   ASSERT_EQ(steps.size(), 16u);
   EXPECT_EQ(steps[0].line, 4u);
+  EXPECT_EQ(steps[1].c, ReplayStep::kShift);
+  EXPECT_EQ(steps[2].c, 0);
   EXPECT_EQ(steps[3].c, 2);
   EXPECT_EQ(steps[6].c, -240);
   EXPECT_EQ(steps[7].a, 0x1C);
@@ -92,7 +94,7 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   EXPECT_EQ(read, expected);
 
   for (const char* bad : {"wait\n", "wait -5\n", "click 10\n", "click 10 20 30\n", "key pause\n", "key 0\n",
-                          "key enter shift shift\n", "expect lost\n", "jump 1 2\n", "click 99999 1\n",
+                          "key enter shift shift\n", "click 1 2 shift shift\n", "move 1 2 shift\n", "expect lost\n", "jump 1 2\n", "click 99999 1\n",
                           "press 1 2 thumb\n", "wheel 1 2 0\n", "text a\n", "text \"a\" b\n", "text \"\"\n",
                           "await 6\n", "await 6 0\n", "screenshot a.bmp\n", "log\n", "seed 1\n", "move +1 2\n",
                           "expect window LvR\n", "expect window Lv-t\n", "expect window Lv#t\n"}) {

@@ -46,43 +46,80 @@ tm_cli_finish() {
   fi
   echo "all command-line checks passed"
 }
-# Replay lines for the game at 800 x 600 (config.ini's "Screen=800,600"):
-# tm_replay_easy_to_map: the main screen's "easy" with no level finished,
-# the opening comic closed by Enter, the map come and the villains' attack
-# that follows the comic skipped by a click; tm_replay_map_to_level1:
-# the map's level 1 and its window's "play", the level loaded and shown.
-tm_replay_easy_to_map() {
+# tm_game_config CHEATS: "config.ini" beside the program: full screen at
+# 800 x 600, the developer keys on (1) or off (0).
+tm_game_config() {
+  printf '[Video]\nFullscreen=1\nScreen=800,600\n[Game]\nCheats=%s\n' "$1" >"$(dirname "$game")/config.ini"
+}
+# Replay lines for the game at 800 x 600: tm_replay_header: the clock, the
+# seed, the main screen come; tm_replay_new_profile [hints-off]: that and
+# the first run's new-profile window, named "Tester", its "Show Hints" left
+# on or switched off; tm_replay_comic: the main screen's "easy" with no
+# level finished, the opening comic closed by Enter, the map come;
+# tm_replay_easy_to_map: that and the villains' attack that follows the
+# comic skipped by a click; tm_replay_open_level X Y: the map's level at
+# (X, Y) hovered, then clicked: its window; tm_replay_map_to_level1: level
+# 1's window and its "play", the level loaded and shown.
+tm_replay_header() {
+  echo 'clock 1767225600
+seed 7
+await 6 120000
+wait 800'
+}
+tm_replay_new_profile() {
+  tm_replay_header
+  echo 'text "Tester"               # the name of the first profile'
+  [ "${1:-}" = hints-off ] && echo 'click 197 322               # "Show Hints" off'
+  echo 'key enter                   # the new-profile window: OK
+wait 600'
+}
+tm_replay_comic() {
   echo 'click 589 356               # "easy": the opening comic, which Enter closes
 await 7 2000
 wait 1500
 key enter
-await 5 3000
-wait 1500
+await 5 3000'
+}
+tm_replay_easy_to_map() {
+  tm_replay_comic
+  echo 'wait 1500
 click 780 150               # the attack of the villains skipped: its tutorial takes the click
 wait 1000'
 }
-tm_replay_map_to_level1() {
-  echo "move 115 490                # over level 1 first: the map hovers on moves
+tm_replay_open_level() {
+  echo "move $1 $2                # over the level first: the map hovers on moves
 wait 100
-click 115 490               # the map's level 1
-wait 600
-click 489 438               # its window's \"play\"
+click $1 $2
+wait 600"
+}
+tm_replay_map_to_level1() {
+  tm_replay_open_level 115 490
+  echo "click 489 438               # its window's \"play\"
 await $((0x80000003)) 2000
 await 4 60000"
 }
 # tm_play_replay NAME REPLAY ARGS...: the game's replay $work/REPLAY played
 # in a folder of its own ($work/NAME, where its screenshots land) on a fresh
-# per-user folder, by the command ARGS (the program, or a wrapper and the
-# program); its time in ms kept as NAME.ms, its log as NAME.log.
+# per-user folder (a copy of the folder `from` names, when set), by the
+# command ARGS (the program, or a wrapper and the program); its time in ms
+# kept as NAME.ms, its log as NAME.log.
 tm_play_replay() {
   local name="$1" replay="$2"
   shift 2
   rm -rf "$XDG_DATA_HOME" "${work:?}/$name"
-  mkdir -p "$work/$name"
+  mkdir -p "$work/$name" "$(dirname "$user")"
+  [ -z "${from:-}" ] || cp -a "$from" "$user"
   cp "$work/$replay" "$work/$name/"
   local began
   began=$(date +%s%N)
   (cd "$work/$name" && run "$name" "$@" --data "$data" --replay "$replay")
   echo $((($(date +%s%N) - began) / 1000000)) >"$work/$name.ms"
   cp "$user/log.txt" "$work/$name.log" 2>/dev/null || : >"$work/$name.log"
+}
+# tm_play_headless NAME [STATUS]: the replay NAME.txt by tm_play_replay,
+# headless; a failure unless it exits with STATUS (0 unless given); its time printed.
+tm_play_headless() {
+  tm_play_replay "$1" "$1.txt" "$game" --headless
+  [ "$(status "$1")" = "${2:-0}" ] || fail "the $1 replay exits $(status "$1"), not ${2:-0}: $(tail -3 "$work/$1.err")"
+  echo "the $1 replay took $(cat "$work/$1.ms") ms"
 }
