@@ -6,9 +6,10 @@
 // drawn at 800 x 600 through the level view (scale 0.694). The goal: a
 // whole frame, update and draw, under 4 ms on one core. The smoke takes
 // about three seconds of game time to reach its full density (a frame
-// costs a third of it at the start) and the mills stop working after about
-// ten: the mills first run 3.2 s untimed, and the figure is of a fixed 300
-// frames after that (3.2 s to 8 s), whatever the speed of the machine.
+// costs a third as much at the start), and two of the mills finish their
+// products at 8 s: the mills first run 3.2 s untimed, and the figure is of
+// the fixed 300 frames after that (3.2 s to 8 s, all eight working),
+// whatever the speed of the machine.
 //
 // A busy level on the same map: thirteen working points (four of those
 // mills, three fed chicken houses of level 4 with their four chickens
