@@ -4,7 +4,12 @@
 // and sheep pen (four cows' heads eating, four sheep and their heads
 // grazing), updated (a 16-ms frame) and
 // drawn at 800 x 600 through the level view (scale 0.694). The goal: a
-// whole frame, update and draw, under 4 ms on one core.
+// whole frame, update and draw, under 4 ms on one core. The smoke takes
+// about three seconds of game time to reach its full density (a frame
+// costs a third as much at the start), and two of the mills finish their
+// products at 8 s: the mills first run 3.2 s untimed, and the figure is of
+// the fixed 300 frames after that (3.2 s to 8 s, all eight working),
+// whatever the speed of the machine.
 //
 // A busy level on the same map: thirteen working points (four of those
 // mills, three fed chicken houses of level 4 with their four chickens
@@ -47,6 +52,8 @@ namespace {
 
 constexpr u32 kFrameMs = 16;
 constexpr i32 kMills = 8;
+constexpr i32 kSettleFrames = 200;  // 3.2 s of game time
+constexpr i32 kTimedFrames = 300;   // 4.8 s
 
 struct MillBench {
   plat::headless::Session session;
@@ -241,6 +248,12 @@ MillBench& TheBench(bool busy) {
     else
       bench = std::make_unique<MillBench>(4, n ? std::atoi(n) : kMills);
     isBusy = busy;
+    if (!busy && bench->world->loaded) {
+      for (i32 i = 0; i < kSettleFrames; ++i) {
+        bench->Update();
+        bench->world->DrawFrame();
+      }
+    }
   }
   return *bench;
 }
@@ -257,7 +270,7 @@ void BM_FactoriesFrame(benchmark::State& state) {
   state.counters["houses"] = static_cast<double>(b.houses.size());
   state.counters["objects"] = b.world->Level()->Map().GetObjects().GetCount();
 }
-BENCHMARK(BM_FactoriesFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FactoriesFrame)->Unit(benchmark::kMillisecond)->Iterations(kTimedFrames);
 
 void BM_FactoriesUpdate(benchmark::State& state) {
   MillBench& b = TheMills();
