@@ -114,6 +114,8 @@ void LogSpriteMiss(const char* kind, u32 set, const wchar* name) {
 
 }  // namespace
 
+Sprite* SpriteSet::ProbeSprite(const wchar* name) const { return spriteNames_.Find(name); }
+
 Sprite* SpriteSet::FindSprite(const wchar* name) const {
   Sprite* sprite = spriteNames_.Find(name);
   if (!sprite) LogSpriteMiss("sprite", number_, name);

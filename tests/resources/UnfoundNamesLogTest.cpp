@@ -57,6 +57,7 @@ TEST(LookupMissLog, EveryKindOfMissIsLoggedOnceWithItsNameAndFoundNamesAreNot) {
     EXPECT_EQ(std::u16string(table.FindText(u"name", true)), u"Day ");
     EXPECT_EQ(table.FindText(u"probed_key", false), nullptr);
     EXPECT_EQ(rig.Set(3).FindSprite(u""), nullptr);
+    EXPECT_EQ(rig.Set(3).ProbeSprite(u"frame_9"), nullptr);  // numbered frames tried up to the first missing
     EXPECT_EQ(FindParticleSystem(0), nullptr);
 
     const std::string text = log.Text();
