@@ -34,12 +34,18 @@
 //           warehouse, plant or building (ID: the plant or building)
 //   emitter = SYSTEM, X, Y, ANGLE
 //   info = BLOCK, ITEM_KIND, ITEM, TEXT_KEY, SPRITE, IMAGE, X, Y, BEFORE, AFTER
+//                            a line of the intro window the day opens with
+//                            (texts of "info_panel"; an empty field is "")
 //   easy { medals = BRONZE, SILVER, GOLD    limits in seconds
 //          task = KIND, TARGET [, ITEM, MIN_LEVEL] }   up to 3; KIND money,
 //   hard { the same }                       products, plants, buildings, clean
 //
 // A level that has a file must fill both play modes: medals falling from
-// bronze to gold, and at least one task.
+// bronze to gold, and at least one task. No task may be met before play
+// starts (the game would win the day at once: a money target at or below
+// the starting money, a product already stocked, beds, buildings or clean
+// places already there), and no point may stand above the level its kind
+// may reach on the level (the game would leave it out).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
