@@ -9,7 +9,8 @@
 # the release build compiles in unity batches as the test builds do, so a
 # file that does not include what it uses may pass unseen: a build with
 # -DTM_HEADER_CHECK=ON or -DTM_UNITY_BATCH=1 finds it). The fuzz and release
-# builds run beside the unit tests at the lowest priority.
+# builds run beside the unit tests at the lowest priority (at normal priority
+# once the unit tests only wait for them).
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
 # non-zero when any failed.
