@@ -93,6 +93,9 @@ release_build() {
   if [ "$release_status" -eq 0 ]; then
     cmake --build "$release" -j "$jobs" || release_status=$?
   fi
+  # Tests built in release (an option on the configure line above) run here,
+  # after the build: ctest --test-dir "$release" -L <label>, its status kept
+  # in release_status as the build's.
 }
 
 # Two lanes keep both cores busy. The first, at normal priority, builds and
