@@ -9,7 +9,8 @@
 # the release build compiles in unity batches as the test builds do, so a
 # file that does not include what it uses may pass unseen: a build with
 # -DTM_HEADER_CHECK=ON or -DTM_UNITY_BATCH=1 finds it). The fuzz and release
-# builds run beside the unit tests at the lowest priority.
+# builds run beside the unit tests at the lowest priority (at normal priority
+# once the unit tests only wait for them).
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
 # non-zero when any failed.
@@ -92,6 +93,9 @@ release_build() {
   if [ "$release_status" -eq 0 ]; then
     cmake --build "$release" -j "$jobs" || release_status=$?
   fi
+  # Tests built in release (an option on the configure line above) run here,
+  # after the build: ctest --test-dir "$release" -L <label>, its status kept
+  # in release_status as the build's.
 }
 
 # Two lanes keep both cores busy. The first, at normal priority, builds and
@@ -121,8 +125,24 @@ timed "Unit tests" unit_tests
 echo "== Audio mixer under ThreadSanitizer"
 timed "Audio mixer under ThreadSanitizer" tsan_mixer
 
+# lane_priority NICE: the second lane and everything it runs at that
+# priority. While the first lane only waits for it, the second lane runs at
+# normal priority, so other work on the machine does not starve it; it goes
+# back to the lowest under the fuzz targets' timed runs. (Raising a priority
+# takes the right to; without it the lane stays at the lowest.)
+lane_priority() {
+  local pids=("$second_lane") all=()
+  while [ "${#pids[@]}" -gt 0 ]; do
+    all+=("${pids[@]}")
+    mapfile -t pids < <(pgrep -P "$(IFS=,; echo "${pids[*]}")" || true)
+  done
+  renice -n "$1" -p "${all[@]}" >/dev/null 2>&1 || true
+}
+
 echo "== Fuzz targets"
+lane_priority 0
 while [ ! -e "$lanes/fuzz.status" ] && kill -0 "$second_lane" 2>/dev/null; do sleep 1; done
+lane_priority 19
 cat "$lanes/fuzz.log" 2>/dev/null || true
 fuzz_status="$(cat "$lanes/fuzz.status" 2>/dev/null || echo 1)"
 mapfile -t -O "${#timings[@]}" timings < <(cat "$lanes/fuzz.timings" 2>/dev/null || true)
@@ -131,6 +151,7 @@ if [ "$fuzz_status" -eq 0 ]; then
 fi
 
 echo "== Release build"
+lane_priority 0
 wait "$second_lane" || true
 second_lane=""
 cat "$lanes/release.log" 2>/dev/null || true
