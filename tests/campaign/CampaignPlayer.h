@@ -1,0 +1,536 @@
+// CampaignPlayer - plays the campaign in the running game (RunningGame.h),
+// headless on its fixed 20 ms frames, through the input a player gives:
+// pointer moves and clicks at the screen places of map nodes, window
+// buttons, level points and their sprites, and keys.
+//
+// PlayLevel opens a level from the map (its node hovered, then clicked;
+// the level window's "play"), starts the day with Enter, lets the
+// TutorialFollower lead while the level's tutorial runs, then plays the
+// level's solution (LevelSolution.h) to the win, clicks the result window
+// away and comes back to the map. Back on the map it clicks through what
+// stands in the way: a comic (Escape), a map tutorial (its layer or its
+// arrow's target), the villains' attack.
+//
+// A solution's actions run one after the other; each waits until it can
+// be done ("build" waits for the money, "wait" for its condition), so a
+// solution plays the same whether or not a tutorial built things first:
+// "build" of a kind that stands there already and "upgrade" to a level
+// reached are done. "tend" and "produce" are standing orders kept to the
+// end: a tended point's harvest, water, feed, egg, milk and shear buttons
+// are clicked whenever they show; a producing factory's product button
+// whenever it is enabled with a slot free.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../app/scene/RunningGame.h"
+#include "app/LevelSelectMap.h"
+#include "app/MainScreen.h"
+#include "app/MapNodes.h"
+#include "content/BuildingTable.h"
+#include "content/LevelTable.h"
+#include "content/PlantTable.h"
+#include "content/ProductList.h"
+#include "engine/DXLMouse.h"
+#include "level/map/BaseLevelPoint.h"
+#include "level/map/LevelMap.h"
+#include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelPoint.h"
+#include "level/objects/BasePointPlant.h"
+#include "level/objects/PointCowshed.h"
+#include "level/objects/PointFactory.h"
+#include "level/objects/PointHenhouse.h"
+#include "level/objects/PointPetshouse.h"
+#include "level/objects/PointSheepRack.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/rules/WarehouseStock.h"
+#include "level/scene/GameLevel.h"
+#include "testsupport/LevelSolution.h"
+#include "testsupport/TutorialFollower.h"
+#include "tutorials/GameTutorial.h"
+#include "tutorials/TutorialArrow.h"
+#include "tutorials/TutorialLayer.h"
+#include "tutorials/TutorialTargets.h"
+#include "ui/ASSArrowButton.h"
+#include "ui/ASSPriceButton.h"
+#include "ui/ASSProductionButton.h"
+#include "ui/GameButton.h"
+#include "ui/GameWindow.h"
+#include "ui/WindowManager.h"
+#include "windows/ComixBook.h"
+#include "windows/EmptyPlacePanels.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+#include "windows/LevelResultWindow.h"
+#include "windows/LevelWindow.h"
+#include "windows/MapInterface.h"
+#include "windows/PointPanels.h"
+#include "windows/WarehouseButton.h"
+#include "windows/WarehouseWindow.h"
+
+namespace campaign {
+
+// What a level's play came to.
+struct LevelPlay {
+  bool won = false;
+  u32 ms = 0;          // of level time at the win
+  i32 medal = 0;       // the grade of that time (3 gold)
+  size_t actions = 0;  // of the solution
+  std::string failure;
+};
+
+class CampaignPlayer : public testsupport::FollowerHost {
+ public:
+  static constexpr u32 kFrameMs = 20;
+  static constexpr u32 kLevelLimitMs = 900000;  // of level time, past every bronze limit
+  static constexpr u32 kRestMs = 300;            // between two clicks of a player
+
+  CampaignPlayer(RunningGame& run, std::string levelsDir) : run_(run), levelsDir_(std::move(levelsDir)) {}
+
+  // --- FollowerHost ------------------------------------------------------------------------------
+  GameLevel* Level() override { return run_.game.World().Level(); }
+  void Frame() override { run_.Frame(); }
+  void Draw() override {}  // the game draws every frame
+  void Move(i32 x, i32 y) override { run_.game.MouseMove(x, y, 0, 0); }
+  void Click(i32 x, i32 y) override { ClickWith(x, y, 0); }
+
+  void ClickWith(i32 x, i32 y, u32 modifiers) {
+    run_.game.MouseDown(x, y, kMouseLeft, modifiers);
+    run_.game.MouseUp(x, y, kMouseLeft, modifiers);
+  }
+  void Frames(u32 n) {
+    for (u32 i = 0; i < n; ++i) Frame();
+  }
+  void Key(u16 key) { run_.game.KeyDown(key, 0); }
+  // Moved over, a frame, then clicked.
+  void Press(i32 x, i32 y, u32 modifiers = 0) {
+    Move(x, y);
+    Frames(2);
+    ClickWith(x, y, modifiers);
+    Frames(kRestMs / kFrameMs);
+  }
+  bool PressControl(GameWindow* window, GameButton* button) {
+    if (!window || !button || !button->IsEnabled()) return false;
+    const DXLRECT& r = button->GetRect();
+    kis::IntPoint p{};
+    window->ClientToScreen(&p, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Press(p.x, p.y);
+    return true;
+  }
+
+  // --- Outside the levels ------------------------------------------------------------------------
+  // The main screen's "easy" (or "hard") button.
+  bool ChooseOnMainScreen(bool hard) {
+    MainScreen* screen = run_.game.GetMainScreen();
+    MainScreenMenu* menu = screen ? screen->GetMenu() : nullptr;
+    return menu && PressControl(menu, menu->GetButton(hard ? kMainScreenHard : kMainScreenEasy));
+  }
+
+  // Frames until the map is quiet: comics closed by Escape, map tutorials
+  // followed, the result window's OK pressed. False after `limit` frames.
+  bool ToQuietMap(u32 limit = 6000) {
+    u32 quiet = 0;
+    for (u32 i = 0; i < limit; ++i) {
+      const u32 state = run_.game.State();
+      if (state == kGameStateComic) {
+        if (i % 25 == 0) Key(plat::DIK_ESCAPE);
+        quiet = 0;
+      } else if (LevelResultWindow::GetOpen()) {
+        if (i % 25 == 0) Key(plat::DIK_RETURN);
+        quiet = 0;
+      } else if (state == kGameStateLevelMap && !GetGameEffect()) {
+        if (FollowMapTutorial(i)) quiet = 0;
+        else if (++quiet > 60) return true;  // the result animation played out
+      } else {
+        quiet = 0;
+      }
+      Frame();
+    }
+    return false;
+  }
+
+  // The regime wanted chosen by the map's regime button.
+  bool MapRegime(u32 regime) {
+    Profile* profile = run_.game.Profiles()->GetCurrent();
+    MapInterface* ui = run_.game.Map() ? run_.game.Map()->GetInterface() : nullptr;
+    for (int tries = 0; profile && ui && profile->GetRegime() != regime && tries < 3; ++tries) {
+      PressControl(ui, ui->GetRegimeButton());
+      if (!ToQuietMap()) return false;
+    }
+    return profile && profile->GetRegime() == regime;
+  }
+
+  // The developers' result by the Shift-click on the node (cheats on).
+  void CheatFinish(i32 index) {
+    const DXLPOINT p = NodeOnScreen(index);
+    Press(p.x, p.y, 0x2);
+    ToQuietMap();
+  }
+
+  // --- A level -----------------------------------------------------------------------------------
+  // Level `index` (from 0) of the current regime, from the map to its win
+  // and back to the quiet map.
+  LevelPlay PlayLevel(i32 index, std::function<void(CampaignPlayer&)> midPlay = nullptr) {
+    LevelPlay play;
+    Profile* profile = run_.game.Profiles()->GetCurrent();
+    const u32 regime = profile ? profile->GetRegime() : 0;
+    testsupport::LevelSolution solution;
+    char name[32];
+    std::snprintf(name, sizeof name, "/level_%02d.txt", index + 1);
+    if (!testsupport::ReadLevelSolution(levelsDir_ + name, static_cast<int>(regime), &solution, &play.failure))
+      return play;
+    play.actions = solution.actions.size();
+    if (!ToQuietMap()) return Fail(play, "the map never came quiet");
+    const DXLPOINT node = NodeOnScreen(index);
+    Move(node.x, node.y);
+    Frames(3);
+    Press(node.x, node.y);
+    LevelWindow* window = LevelWindow::GetOpen();
+    if (!window) return Fail(play, "no level window for the node");
+    if (!solution.bonuses.empty()) return Fail(play, "choosing bonuses in the level window is not played yet");
+    if (!PressControl(window, window->FindControl(kLevelWindowPlay, 0))) return Fail(play, "no play button");
+    for (u32 i = 0; i < 6000 && !(run_.game.State() == kGameStateLevel && !GetGameEffect() && Level() &&
+                                  Level()->IsLoaded());
+         ++i)
+      Frame();
+    GameLevel* level = Level();
+    if (!level || level->GetLevelIndex() != index) return Fail(play, "the level did not open");
+    for (u32 i = 0; i < 500 && !level->IsStarted(); ++i) {
+      if (i % 25 == 0) Key(plat::DIK_RETURN);
+      Frame();
+    }
+    if (!level->IsStarted()) return Fail(play, "the day did not start");
+    midPlay_ = std::move(midPlay);
+    tended_.clear();
+    producing_.clear();
+    sold_ = 0;
+    if (GetCurrentTutorial()) {
+      testsupport::TutorialFollower f(*this, 1u << 30);
+      TutorialOverrides(f);
+      f.everyFrame = [this](testsupport::TutorialFollower&) { MidPlay(); };
+      if (!f.Run(kLevelLimitMs)) return Fail(play, "its tutorial did not end");
+    }
+    Solve(solution, play);
+    if (!play.failure.empty()) return play;
+    LevelTasks& tasks = level->Rules().Tasks();
+    play.won = tasks.GetResult() == kResultWon;
+    play.ms = level->Rules().Clock().GetTime();
+    play.medal = GetLevelTable()->GetMedal(static_cast<i32>(regime), index, play.ms);
+    for (u32 i = 0; i < 1000 && !LevelResultWindow::GetOpen(); ++i) Frame();
+    if (!LevelResultWindow::GetOpen()) return Fail(play, "no result window");
+    if (!ToQuietMap()) return Fail(play, "not back on a quiet map");
+    return play;
+  }
+
+  RunningGame& Run() { return run_; }
+
+ private:
+  static LevelPlay& Fail(LevelPlay& play, const std::string& why) {
+    play.failure = why;
+    return play;
+  }
+  void MidPlay() {
+    if (midPlay_) midPlay_(*this);
+  }
+
+  DXLPOINT NodeOnScreen(i32 index) const {
+    LevelSelectMap* map = run_.game.Map();
+    MapLevelSprite* node = map ? map->GetNode(index) : nullptr;
+    return node ? map->ToScreen(static_cast<i32>(node->GetX()), static_cast<i32>(node->GetY())) : DXLPOINT{-1, -1};
+  }
+
+  // A map tutorial's step that waits for a click anywhere: clicked once
+  // shown. True while one waits so (a step pointing at a node or a button
+  // waits for the player's own choice: the map counts as quiet).
+  bool FollowMapTutorial(u32 frame) {
+    GameTutorial* t = GetCurrentTutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (!layer || layer->GetClickCount() == 0) return false;
+    if (frame % 30 == 0 && layer->GetState() == kLayerShown) {
+      const GAMESCREENAREA& screen = GetGameServices().screen;
+      ClickWith(screen.width / 2, screen.height / 3, 0);
+    }
+    return true;
+  }
+
+  // Steps where a player does more than the hint says.
+  void TutorialOverrides(testsupport::TutorialFollower& f) {
+    // Level 1's step 27 also waters a dry bed (its arrows only point at harvests).
+    f.Override(0x8001001Bu, [this](testsupport::TutorialFollower& follower) {
+      for (i32 i : {1, 2}) {
+        auto* bed = dynamic_cast<BasePointPlant*>(Level()->Map().GetPoint(i));
+        if (bed && bed->GetWaterButton() && follower.ClickSprite(bed->GetWaterButton())) return true;
+      }
+      return follower.Follow(GetCurrentTutorial()->GetCurrentStep());
+    });
+  }
+
+  // --- The solution ------------------------------------------------------------------------------
+  void Solve(const testsupport::LevelSolution& solution, LevelPlay& play) {
+    GameLevel* level = Level();
+    testsupport::TutorialFollower clicker(*this, 1u << 30);
+    size_t next = 0;
+    u32 rest = 0, waited = 0;
+    for (u32 t = 0; t < kLevelLimitMs; t += kFrameMs) {
+      LevelTasks& tasks = level->Rules().Tasks();
+      if (tasks.GetResult() == kResultWon) return;
+      if (tasks.GetResult() != kResultNone) {
+        play.failure = "lost";
+        return;
+      }
+      MidPlay();
+      if (rest > 0) {
+        rest = rest > kFrameMs ? rest - kFrameMs : 0;
+        Frame();
+        continue;
+      }
+      bool acted = Standing(clicker);
+      if (!acted && next < solution.actions.size()) {
+        const testsupport::SolutionAction& a = solution.actions[next];
+        std::string error;
+        const Step s = Do(a, clicker, &error);
+        if (!error.empty()) {
+          play.failure = "line " + std::to_string(a.line) + ": " + error;
+          return;
+        }
+        acted = s.acted;
+        if (s.done) {
+          ++next;
+          waited = 0;
+        } else if ((waited += kFrameMs) > 300000) {
+          play.failure = "line " + std::to_string(a.line) + ": \"" + a.word + "\" waited 300 s";
+          return;
+        }
+      }
+      if (acted) rest = kRestMs;
+      Frame();
+    }
+    play.failure = "not won in " + std::to_string(kLevelLimitMs / 1000) + " s";
+  }
+
+  struct Step {
+    bool acted = false;  // clicked something
+    bool done = false;   // the action is over
+  };
+
+  BaseLevelPoint* Point(i32 i) { return Level()->Map().GetPoint(i); }
+  i32 Stock(const std::string& product) {
+    const PRODUCT* p = GetProductList()->FindByName(std::u16string(product.begin(), product.end()).c_str());
+    return p ? Level()->Rules().Stock()->GetCount(p) : -1;
+  }
+  static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+  LevelPanel* Panel() {
+    LevelPanelHost* host = run_.game.World().Panel();
+    return host ? host->GetPanel() : nullptr;
+  }
+  bool PressPanel(LevelPanelButton* b) {
+    LevelPanel* panel = Panel();
+    return b && panel && PressControl(panel, b);
+  }
+
+  // Clicks a standing order wants now (one a call).
+  bool Standing(testsupport::TutorialFollower& clicker) {
+    for (i32 i : tended_) {
+      BaseLevelPoint* p = Point(i);
+      ScreenSprite* buttons[6] = {};
+      if (auto* bed = dynamic_cast<BasePointPlant*>(p)) {
+        buttons[0] = bed->GetHarvestButton();
+        buttons[1] = bed->GetWaterButton();
+      }
+      if (auto* house = dynamic_cast<PointPetshouse*>(p)) buttons[2] = house->GetFeedButton();
+      if (auto* hens = dynamic_cast<PointHenhouse*>(p)) buttons[3] = hens->GetTakeEggsButton();
+      if (auto* cows = dynamic_cast<PointCowshed*>(p)) buttons[4] = cows->GetMilkButton();
+      if (auto* sheep = dynamic_cast<PointSheepRack*>(p)) buttons[5] = sheep->GetShearButton();
+      for (ScreenSprite* b : buttons)
+        if (b && clicker.ClickSprite(b)) return true;
+    }
+    for (const auto& [i, product] : producing_) {
+      auto* f = dynamic_cast<PointFactory*>(Point(i));
+      if (!f || f->GetLevel() < 1 || f->GetBusyCount() >= f->GetSlotCount()) continue;
+      for (i32 r = 0; r < f->GetRecipeCount(); ++r) {
+        const PointFactory::Recipe& recipe = f->GetRecipe(r);
+        if (recipe.button && recipe.product && recipe.product->name == Wide(product) && recipe.hasIngredients &&
+            clicker.ClickSprite(recipe.button))
+          return true;
+      }
+    }
+    return false;
+  }
+
+  Step Do(const testsupport::SolutionAction& a, testsupport::TutorialFollower& clicker, std::string* error) {
+    Step s;
+    if (a.word == "tend") {
+      for (const std::string& v : a.values) tended_.insert(std::atoi(v.c_str()));
+      s.done = true;
+    } else if (a.word == "produce") {
+      producing_.emplace(a.Int(0), a.Text(1));
+      s.done = true;
+    } else if (a.word == "stop") {
+      tended_.erase(a.Int(0));
+      producing_.erase(a.Int(0));
+      s.done = true;
+    } else if (a.word == "wait") {
+      s.done = Waited(a, error);
+    } else if (a.word == "build") {
+      s = Build(a.Int(0), a.Text(1), clicker, error);
+    } else if (a.word == "upgrade") {
+      auto* point = dynamic_cast<LevelPoint*>(Point(a.Int(0)));
+      if (!point) *error = "no point " + a.Text(0) + " to upgrade";
+      else if (point->GetLevel() >= a.Int(1)) s.done = true;
+      else s = Upgrade(a.Int(0), clicker);
+    } else if (a.word == "sell") {
+      s = Sell(a.Text(0), a.Int(1), error);
+    } else {
+      *error = "\"" + a.word + "\" is not played yet";
+    }
+    return s;
+  }
+
+  bool Waited(const testsupport::SolutionAction& a, std::string* error) {
+    const std::string& kind = a.Text(0);
+    if (kind == "ms") return Level()->Rules().Clock().GetTime() >= static_cast<u32>(a.Int(1));
+    if (kind == "stock") {
+      const i32 n = Stock(a.Text(1));
+      if (n < 0) *error = "no product \"" + a.Text(1) + "\"";
+      return n >= a.Int(2);
+    }
+    if (kind == "money") return Level()->Rules().Money().Get() >= a.Int(1);
+    if (kind == "level") {
+      auto* point = dynamic_cast<LevelPoint*>(Point(a.Int(1)));
+      return point && point->GetLevel() >= a.Int(2);
+    }
+    *error = "unknown wait";
+    return false;
+  }
+
+  // The place's panel, the category holding the kind, the kind.
+  Step Build(i32 index, const std::string& kind, testsupport::TutorialFollower& clicker, std::string* error) {
+    Step s;
+    const std::u16string wide = Wide(kind);
+    const PLANT* plant = FindPlantByName(wide.c_str());
+    const BUILDING* building = plant ? nullptr : FindBuildingByName(wide.c_str());
+    if (!plant && !building) {
+      *error = "\"" + kind + "\" is no plant and no building";
+      return s;
+    }
+    BaseLevelPoint* point = Point(index);
+    if (!point) {
+      *error = "no point " + std::to_string(index);
+      return s;
+    }
+    const u32 want = plant ? plant->id : building->id;
+    if (point->GetKind() != kPointKindEmpty) {
+      auto* held = dynamic_cast<LevelPoint*>(point);
+      s.done = held && held->GetRecordId() == want;
+      if (!s.done) *error = "point " + std::to_string(index) + " holds something else";
+      return s;
+    }
+    LevelPanel* panel = Panel();
+    if (!panel) return s;
+    auto* categories = dynamic_cast<EmptyPointPanel*>(panel->GetCurrentChild());
+    auto* kinds = dynamic_cast<BuildPanel*>(panel->GetCurrentChild());
+    const void* record = plant ? static_cast<const void*>(plant) : static_cast<const void*>(building);
+    if (kinds && static_cast<BaseLevelPoint*>(kinds->GetPlace()) == point) {
+      for (LevelPanelButton* b : kinds->RowButtons())
+        if (b && b->GetRecord() == record) {
+          if (!b->IsEnabled()) return s;  // the money is not there yet
+          s.acted = PressPanel(b);
+          return s;
+        }
+      tried_.insert(lastCategory_);  // not there: back to the categories
+      for (i32 list : {0, 1})
+        for (LevelPanelButton* b : kinds->Buttons(list))
+          if (b && b->GetId() == kPanelBack) {
+            s.acted = PressPanel(b);
+            return s;
+          }
+      *error = "the kinds' panel has no way back";
+      return s;
+    }
+    if (categories && static_cast<BaseLevelPoint*>(categories->GetPlace()) == point) {
+      for (LevelPanelButton* b : categories->RowButtons())
+        if (b && !tried_.count(b->GetId()) && (plant ? b->GetId() == kPanelOpenPlants : b->GetId() != kPanelOpenPlants)) {
+          lastCategory_ = b->GetId();
+          s.acted = PressPanel(b);
+          return s;
+        }
+      *error = "no category of the panel offers \"" + kind + "\"";
+      return s;
+    }
+    tried_.clear();
+    s.acted = clicker.ClickPoint(index);
+    return s;
+  }
+
+  Step Upgrade(i32 index, testsupport::TutorialFollower& clicker) {
+    Step s;
+    LevelPanel* panel = Panel();
+    auto* own = panel ? dynamic_cast<PointPanel*>(panel->GetCurrentChild()) : nullptr;
+    if (own && own->GetPoint() == Point(index)) {
+      LevelPanelButton* b = own->GetUpgradeButton();
+      if (b && b->IsEnabled()) s.acted = PressPanel(b);
+      return s;
+    }
+    s.acted = clicker.ClickPoint(index);
+    return s;
+  }
+
+  // The warehouse window opened by the panel's button, the product chosen,
+  // sold five and one at a time, closed by Escape.
+  Step Sell(const std::string& product, i32 count, std::string* error) {
+    Step s;
+    const PRODUCT* p = GetProductList()->FindByName(Wide(product).c_str());
+    if (!p) {
+      *error = "no product \"" + product + "\"";
+      return s;
+    }
+    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    if (sold_ >= count) {
+      if (w) {
+        Key(plat::DIK_ESCAPE);
+        s.acted = true;
+        return s;
+      }
+      sold_ = 0;
+      s.done = true;
+      return s;
+    }
+    if (!w) {
+      LevelPanel* panel = Panel();
+      s.acted = panel && PressControl(panel, panel->GetWarehouseButton());
+      return s;
+    }
+    if (!w->GetSelected() || w->GetSelected()->GetProduct() != p) {
+      for (WarehouseWindowButton* b : w->Buttons())
+        if (b && b->GetProduct() == p) s.acted = PressControl(w, b);
+      return s;  // none: waits for the product
+    }
+    ImageButton* sell = count - sold_ >= 5 && w->GetSelected()->GetAmount() >= 5 ? w->GetSellFive() : w->GetSellOne();
+    const i32 before = Stock(product);
+    if (PressControl(w, sell)) {
+      sold_ += std::max(0, before - Stock(product));
+      s.acted = true;
+    }
+    return s;
+  }
+
+  RunningGame& run_;
+  std::string levelsDir_;
+  std::function<void(CampaignPlayer&)> midPlay_;
+  std::set<i32> tended_;
+  std::map<i32, std::string> producing_;
+  std::set<u32> tried_;
+  u32 lastCategory_ = 0;  // the build category opened last
+  i32 sold_ = 0;          // of the current sale
+};
+
+}  // namespace campaign
