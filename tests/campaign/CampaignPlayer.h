@@ -28,6 +28,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "../app/scene/RunningGame.h"
@@ -117,8 +118,10 @@ class CampaignPlayer : public testsupport::FollowerHost {
     ClickWith(x, y, modifiers);
     Frames(kRestMs / kFrameMs);
   }
-  bool PressControl(GameWindow* window, GameButton* button) {
-    if (!window || !button || !button->IsEnabled()) return false;
+  // `anyState`: pressed whatever its state says (a button whose state
+  // bits hold its look, as the regime switch's).
+  bool PressControl(GameWindow* window, GameButton* button, bool anyState = false) {
+    if (!window || !button || (!anyState && !button->IsEnabled())) return false;
     const DXLRECT& r = button->GetRect();
     kis::IntPoint p{};
     window->ClientToScreen(&p, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -154,6 +157,10 @@ class CampaignPlayer : public testsupport::FollowerHost {
       }
       Frame();
     }
+    GameTutorial* t = GetCurrentTutorial();
+    std::fprintf(stderr, "the map not quiet: state %x, effect %d, tutorial %s, step %x\n", run_.game.State(),
+                 GetGameEffect() != nullptr, t ? typeid(*t).name() : "none",
+                 t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0u);
     return false;
   }
 
@@ -162,17 +169,31 @@ class CampaignPlayer : public testsupport::FollowerHost {
     Profile* profile = run_.game.Profiles()->GetCurrent();
     MapInterface* ui = run_.game.Map() ? run_.game.Map()->GetInterface() : nullptr;
     for (int tries = 0; profile && ui && profile->GetRegime() != regime && tries < 3; ++tries) {
-      PressControl(ui, ui->GetRegimeButton());
+      PressControl(ui, ui->GetRegimeButton(), true);
       if (!ToQuietMap()) return false;
     }
     return profile && profile->GetRegime() == regime;
   }
 
   // The developers' result by the Shift-click on the node (cheats on).
-  void CheatFinish(i32 index) {
+  // A map tutorial that keeps the pointer to its own node (the first
+  // visit's) ends when that node is chosen: its level window is opened and
+  // closed first.
+  bool CheatFinish(i32 index) {
     const DXLPOINT p = NodeOnScreen(index);
+    Move(p.x, p.y);
+    Frames(3);
+    if (run_.game.Map()->GetHovered() != index && GetCurrentTutorial()) {
+      Press(p.x, p.y);
+      if (LevelWindow::GetOpen()) Key(plat::DIK_ESCAPE);
+      if (!ToQuietMap()) return false;
+      Move(p.x, p.y);
+      Frames(3);
+    }
+    Profile* profile = run_.game.Profiles()->GetCurrent();
+    const u32 before = profile->CountFinished(profile->GetRegime());
     Press(p.x, p.y, 0x2);
-    ToQuietMap();
+    return ToQuietMap() && profile->CountFinished(profile->GetRegime()) > before;
   }
 
   // --- A level -----------------------------------------------------------------------------------
@@ -247,18 +268,43 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return node ? map->ToScreen(static_cast<i32>(node->GetX()), static_cast<i32>(node->GetY())) : DXLPOINT{-1, -1};
   }
 
-  // A map tutorial's step that waits for a click anywhere: clicked once
-  // shown. True while one waits so (a step pointing at a node or a button
-  // waits for the player's own choice: the map counts as quiet).
+  // A map tutorial's step that catches clicks is clicked where it does (on
+  // the button its arrow shows first, else about the screen), once shown; a
+  // step pointing at a button presses it. True while one waits so (a step
+  // pointing at a node waits for the player's own choice: the map counts
+  // as quiet).
   bool FollowMapTutorial(u32 frame) {
     GameTutorial* t = GetCurrentTutorial();
     TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
     TutorialLayer* layer = step ? step->GetLayer() : nullptr;
-    if (!layer || layer->GetClickCount() == 0) return false;
-    if (frame % 30 == 0 && layer->GetState() == kLayerShown) {
-      const GAMESCREENAREA& screen = GetGameServices().screen;
-      ClickWith(screen.width / 2, screen.height / 3, 0);
+    if (!layer) return false;
+    GameWindow* window = nullptr;
+    GameButton* button = nullptr;
+    for (i32 i = 0; i < layer->Arrows().GetCount() && !button; ++i)
+      if (auto* target = dynamic_cast<TutTargetButton*>(layer->Arrows().Get(i)->GetTarget()))
+        button = target->FindControl(&window);
+    if (!button && layer->GetClickCount() == 0) return false;
+    if (frame % 30 != 0 || layer->GetState() < kLayerShowing || layer->GetState() >= kLayerHiding) return true;
+    const GAMESCREENAREA& screen = GetGameServices().screen;
+    std::vector<kis::IntPoint> spots;
+    if (button) {
+      const DXLRECT& r = button->GetRect();
+      kis::IntPoint p{};
+      window->ClientToScreen(&p, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      spots.push_back(p);
     }
+    for (kis::IntPoint p : {kis::IntPoint{screen.width / 2, screen.height / 3}, kis::IntPoint{screen.width / 4, screen.height / 2},
+                            kis::IntPoint{screen.width * 3 / 4, screen.height / 2}, kis::IntPoint{screen.width / 2, 40}})
+      spots.push_back(p);
+    WindowManager* windows = GetWindowManager();
+    for (const kis::IntPoint& p : spots)
+      if (windows && windows->FindWindowAt(p.x, p.y) == layer) {
+        Move(p.x, p.y);
+        Frame();
+        ClickWith(p.x, p.y, 0);
+        return true;
+      }
+    if (button) PressControl(window, button);
     return true;
   }
 

@@ -116,7 +116,7 @@ class CampaignRun : public ::testing::Test {
   // One level: played when listed (its figures checked), else finished by the cheat.
   void Level(i32 index, u32 regime, i32 least, std::vector<Measured>* plays) {
     if (!played.count(index)) {
-      player.CheatFinish(index);
+      ASSERT_TRUE(player.CheatFinish(index)) << "level " << index + 1 << " finished by the cheat";
       return;
     }
     Measured m{index, regime, player.PlayLevel(index, [&](CampaignPlayer& p) { Shot(p, index); })};
@@ -157,7 +157,7 @@ TEST_F(CampaignRun, EasyToGoldThenHardFirstAndTenth) {
   std::vector<Measured> hard;
   for (i32 n = 0; n < kCampaignLevels && !HasFatalFailure(); ++n)
     if (n == 0 || n == kCampaignLevels - 1) Level(n, 1, kGradeBronze, &hard);
-    else player.CheatFinish(n);
+    else ASSERT_TRUE(player.CheatFinish(n)) << "hard level " << n + 1 << " finished by the cheat";
   ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(player.MapRegime(0));
   ASSERT_TRUE(player.ToQuietMap());
@@ -185,7 +185,7 @@ TEST_F(CampaignRun, EasyToGoldThenHardFirstAndTenth) {
 
 TEST_F(CampaignRun, HardLevelsToGold) {
   ToMap();
-  for (i32 n = 0; n < 8; ++n) player.CheatFinish(n);  // the eighth opens the hard regime
+  for (i32 n = 0; n < 8; ++n) ASSERT_TRUE(player.CheatFinish(n)) << n;  // the eighth opens the hard regime
   ASSERT_TRUE(player.ToQuietMap());
   ASSERT_TRUE(player.MapRegime(1));
   std::vector<Measured> plays;
