@@ -45,12 +45,15 @@
 #include "level/map/EmptyLevelPoint.h"
 #include "level/map/LevelPoint.h"
 #include "level/objects/BasePointPlant.h"
+#include "level/objects/LevelVillainCast.h"
+#include "level/objects/MapVillain.h"
 #include "level/objects/PointCowshed.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/objects/PointPetshouse.h"
 #include "level/objects/PointSheepRack.h"
 #include "level/rules/LevelRules.h"
+#include "level/rules/LevelView.h"
 #include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
@@ -66,6 +69,7 @@
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesWindow.h"
 #include "windows/ComixBook.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
@@ -216,8 +220,21 @@ class CampaignPlayer : public testsupport::FollowerHost {
     Press(node.x, node.y);
     LevelWindow* window = LevelWindow::GetOpen();
     if (!window) return Fail(play, "no level window for the node");
-    if (!solution.bonuses.empty()) return Fail(play, "choosing bonuses in the level window is not played yet");
-    if (!PressControl(window, window->FindControl(kLevelWindowPlay, 0))) return Fail(play, "no play button");
+    // The new bonus's tutorial over the window followed; the bonuses'
+    // window it opens closed as it stands.
+    for (u32 i = 0; i < 3000; ++i) {
+      WindowManager* windows = GetWindowManager();
+      if (windows && windows->FindWindow(BonusesWindow::kId)) {
+        if (i % 25 == 0) Key(plat::DIK_ESCAPE);
+      } else if (GetCurrentTutorial()) {
+        FollowMapTutorial(i);
+      } else {
+        break;
+      }
+      Frame();
+    }
+    window = LevelWindow::GetOpen();
+    if (!window || !PressControl(window, window->FindControl(kLevelWindowPlay, 0))) return Fail(play, "no play button");
     for (u32 i = 0; i < 6000 && !(run_.game.State() == kGameStateLevel && !GetGameEffect() && Level() &&
                                   Level()->IsLoaded());
          ++i)
@@ -254,9 +271,37 @@ class CampaignPlayer : public testsupport::FollowerHost {
   RunningGame& Run() { return run_; }
 
  private:
-  static LevelPlay& Fail(LevelPlay& play, const std::string& why) {
-    play.failure = why;
+  LevelPlay& Fail(LevelPlay& play, const std::string& why) {
+    play.failure = why + " (" + Describe() + ")";
     return play;
+  }
+  // What the game shows now, for a failure's message.
+  std::string Describe() {
+    GameTutorial* t = GetCurrentTutorial();
+    WindowManager* windows = GetWindowManager();
+    char text[256];
+    std::snprintf(text, sizeof text, "state %x, effect %d, level window %d, tutorial %s step %x, level %d, top window %x",
+                  run_.game.State(), GetGameEffect() != nullptr, LevelWindow::GetOpen() != nullptr,
+                  t ? typeid(*t).name() : "none", t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0u,
+                  Level() ? Level()->GetLevelIndex() : -1,
+                  windows && windows->GetActiveWindow() ? windows->GetActiveWindow()->GetId() : 0u);
+    std::string all = text;
+    if (GameLevel* level = Level(); level && level->IsLoaded()) {
+      all += "; money " + std::to_string(level->Rules().Money().Get()) + ", points";
+      for (i32 i = 0; i < level->Map().GetPointCount(); ++i) {
+        BaseLevelPoint* p = Point(i);
+        auto* lp = dynamic_cast<LevelPoint*>(p);
+        all += " " + std::to_string(i) + ":" + (p ? std::to_string(p->GetKind()) : "-") + "/" +
+               (lp ? std::to_string(lp->GetLevel()) : "-");
+      }
+      all += ", stock";
+      if (WarehouseStock* stock = level->Rules().Stock())
+        for (i32 i = 0; i < stock->GetEntryCount(); ++i) {
+          const STOCKENTRY& e = stock->GetEntry(i);
+          if (e.product && e.count) all += " " + plat::Utf16ToUtf8(e.product->name) + "=" + std::to_string(e.count);
+        }
+    }
+    return all;
   }
   void MidPlay() {
     if (midPlay_) midPlay_(*this);
@@ -353,14 +398,14 @@ class CampaignPlayer : public testsupport::FollowerHost {
           ++next;
           waited = 0;
         } else if ((waited += kFrameMs) > 300000) {
-          play.failure = "line " + std::to_string(a.line) + ": \"" + a.word + "\" waited 300 s";
+          play.failure = "line " + std::to_string(a.line) + ": \"" + a.word + "\" waited 300 s (" + Describe() + ")";
           return;
         }
       }
       if (acted) rest = kRestMs;
       Frame();
     }
-    play.failure = "not won in " + std::to_string(kLevelLimitMs / 1000) + " s";
+    play.failure = "not won in " + std::to_string(kLevelLimitMs / 1000) + " s (" + Describe() + ")";
   }
 
   struct Step {
@@ -383,8 +428,22 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return b && panel && PressControl(panel, b);
   }
 
-  // Clicks a standing order wants now (one a call).
+  // Clicks a standing order wants now (one a call). What any player does
+  // comes first: a villain clicked while it can be hit (at its middle, 18
+  // pixels west of its feet and 30 up: the slots face west), a damaged
+  // point's repair arrow.
   bool Standing(testsupport::TutorialFollower& clicker) {
+    if (auto* cast = dynamic_cast<LevelVillainCast*>(Level()->Hooks().villains))
+      for (MapVillain* v : cast->GetVillains())
+        if (v && v->IsClickable()) {
+          i32 x = static_cast<i32>(v->GetX()) - 18, y = static_cast<i32>(v->GetY()) - 30;
+          Level()->Rules().View().MapToScreen(&x, &y);
+          clicker.ClickAt(x, y);
+          return true;
+        }
+    for (i32 i = 0; i < Level()->Map().GetPointCount(); ++i)
+      if (BaseLevelPoint* p = Point(i); p && p->GetRepairArrow() && clicker.ClickSprite(p->GetRepairArrow()))
+        return true;
     for (i32 i : tended_) {
       BaseLevelPoint* p = Point(i);
       ScreenSprite* buttons[6] = {};

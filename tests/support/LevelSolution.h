@@ -26,7 +26,6 @@ struct SolutionAction {
 };
 
 struct LevelSolution {
-  std::vector<std::string> bonuses;  // chosen in the level window, in order
   std::vector<SolutionAction> actions;
 };
 
@@ -44,8 +43,8 @@ struct SolutionWord {
   size_t least, most;
 };
 constexpr SolutionWord kSolutionWords[] = {
-    {"bonus", 1, 1},  {"build", 2, 2}, {"upgrade", 1, 1}, {"clear", 1, 1}, {"tend", 1, 13},
-    {"produce", 2, 2}, {"stop", 1, 1}, {"sell", 2, 2},    {"use", 1, 1},   {"wait", 2, 3},
+    {"build", 2, 2}, {"upgrade", 2, 2}, {"tend", 1, 13}, {"produce", 2, 2},
+    {"stop", 1, 1},  {"sell", 2, 2},    {"wait", 2, 3},
 };
 constexpr const char* kWaitKinds[] = {"ms", "stock", "money", "level", "villains"};
 
@@ -96,8 +95,12 @@ inline bool ReadLevelSolution(const std::string& path, int regime, LevelSolution
     SolutionAction a;
     a.word = Trim(line.substr(0, eq));
     a.line = number;
-    std::stringstream values(line.substr(eq + 1));
-    for (std::string v; std::getline(values, v, ',');) a.values.push_back(Trim(v));
+    for (size_t from = eq + 1;;) {
+      const size_t comma = line.find(',', from);
+      a.values.push_back(Trim(line.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
+      if (comma == std::string::npos) break;
+      from = comma + 1;
+    }
     const SolutionWord* known = nullptr;
     for (const SolutionWord& w : kSolutionWords)
       if (a.word == w.word) known = &w;
@@ -123,8 +126,7 @@ inline bool ReadLevelSolution(const std::string& path, int regime, LevelSolution
         return false;
       }
     }
-    if (a.word == "bonus") out->bonuses.push_back(a.values[0]);
-    else out->actions.push_back(std::move(a));
+    out->actions.push_back(std::move(a));
   }
   if (inside) {
     *error = path + ": the block \"" + block + "\" is not closed";

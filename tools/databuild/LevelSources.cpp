@@ -40,6 +40,36 @@
 //
 // A level that has a file must fill both play modes: medals falling from
 // bronze to gold, and at least one task.
+//
+// At the end of "level" the blocks "solution_easy" and "solution_hard" hold
+// a way to win each mode, as the campaign test plays it (tests/campaign:
+// CampaignPlayer.h through the running game; read by
+// tests/support/LevelSolution.h, which refuses any other word). This
+// writer leaves them out of the records. One action a line, in order; an
+// action waits until it can be done; POINT is an index in the order of
+// the file's points:
+//
+//   build = POINT, KIND      an empty place's panel: the category holding
+//                            the plant or building KIND, then KIND (done at
+//                            once when the place holds KIND already)
+//   upgrade = POINT, LEVEL   the point's panel's upgrade until it has LEVEL
+//   tend = POINT, ...        from now on: the points' harvest, water, feed,
+//                            egg, milk and shear buttons whenever they show
+//   produce = POINT, PRODUCT from now on: the factory's PRODUCT button
+//                            whenever it has the ingredients and a free slot
+//   stop = POINT             ends the point's standing orders
+//   sell = PRODUCT, COUNT    the warehouse window: COUNT of PRODUCT sold
+//   wait = stock, PRODUCT, N | money, N | level, POINT, N | ms, LEVEL_TIME
+//
+// Throughout, the player clicks a villain that can be hit and a damaged
+// point's repair arrow, and plays with the bonuses the level window puts
+// in its slots (a bonus's button is pressed only where a tutorial says); while the level's tutorial runs, the tutorial
+// follower leads and the solution starts once it ends. The medal limits
+// of "easy" and "hard" are set from the solutions' measured times: gold
+// about 1.3 times the time (within 1.15 to 1.6, which the campaign test
+// checks), silver about 1.8 and bronze about 2.6 times it. The campaign
+// test prints every played level's time and action count: run
+// `campaign_tests` (TM_CAMPAIGN_LEVELS=3,5 plays only those levels).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
