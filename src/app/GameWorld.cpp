@@ -192,9 +192,6 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       windows_ = CreateGameWindowManager();
       s.windowManager = windows_;
       s.itemDescription = &ExpandItemTag;  // the item descriptions of the game's texts
-      // Every window's skin is cut from the "interface" image, which the
-      // manager keeps loaded.
-      if (Sprite* image = windows_->GetInterfaceSprite(u"interface")) s.interfaceImage = image->GetTexture();
       comixBook_ = std::make_unique<ComixBook>();
       s.comixBook = comixBook_.get();
       return true;
@@ -233,6 +230,10 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
         DXLReportErrorA(0, "%s; the game goes on without sound", soundProblem_.c_str());
       }
       sound_ = soundManager_ && archives_.sound && soundProblem_.empty();
+      // Every window's skin is cut from the "interface" image, which the
+      // manager keeps loaded (looked up once the sprite sets are read).
+      if (!s.interfaceImage)
+        if (Sprite* image = windows_->GetInterfaceSprite(u"interface")) s.interfaceImage = image->GetTexture();
       return true;
     }
     case WorldStage::kLevelPanel:

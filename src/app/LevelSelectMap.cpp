@@ -148,7 +148,10 @@ void LevelSelectMap::Load(MapSectionData data) {
   for (size_t k = 0; k < data_.waters.size(); ++k) {
     MapWater water;
     for (u32 f = 1; f <= kMapWaterFrames; ++f) {
+      // The frames are numbered from 1 up to the first that is missing.
       const std::u16string name = plat::Utf8ToUtf16("map_water" + std::to_string(k + 1) + "_" + std::to_string(f));
+      const SpriteSet* set = GetSpriteSet(kSelectionMapSpriteSet);
+      if (!set || !set->ProbeSprite(name.c_str())) break;
       Sprite* frame = LoadSelectMapPicture(kSelectionMapSpriteSet, name.c_str());
       if (!frame) break;
       if (frame->GetTexture()) frame->GetTexture()->SetBlendMode(1);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct LogState {
   std::vector<u32> savedIndentations;
   kis::AnsiStrings closingTexts;
   std::vector<Placeholder> placeholders;
+  std::set<std::string> missed;  // "KIND NAME" of the look-ups logged as missed
 };
 
 LogState& State() {
@@ -186,6 +188,7 @@ void DXLCloseLog() {
   s.open = false;
   s.placeholders.clear();
   s.closingTexts.Clear();
+  s.missed.clear();
 }
 
 bool DXLLogIsOpen() { return State().open; }
@@ -195,6 +198,20 @@ void DXLLogLine(i32 indent, const char* text) {
   if (!State().open) return;
   LogWriter w;
   w.Entry(indent, text ? text : "");
+}
+
+void DXLLogLookupMissA(const char* kind, const char* name) {
+  LogState& s = State();
+  if (!s.open) return;
+  const std::string what = std::string(kind ? kind : "") + " " + (name ? name : "");
+  if (!s.missed.insert(what).second) return;
+  LogWriter w;
+  w.Entry(0, ("look-up missed: " + what).c_str());
+}
+
+void DXLLogLookupMissW(const char* kind, const wchar* name) {
+  if (!State().open) return;
+  DXLLogLookupMissA(kind, FromWide(name).c_str());
 }
 
 void DXLLogValueA(i32 indent, const char* label, const char* value) {

@@ -46,6 +46,13 @@ void DXLLogValueFormat(i32 indent, const char* label, const char* format, ...)
 void DXLLogChoiceA(i32 indent, const char* label, bool flag, const char* ifSet, const char* ifNot);
 void DXLLogChoiceW(i32 indent, const wchar* label, bool flag, const wchar* ifSet, const wchar* ifNot);
 
+// A name the game looked up in its data and did not find (a sprite, an
+// animation, a sound, a particle system, a text key falling back to the
+// language's "NF" text): the line "look-up missed: KIND NAME" at
+// indentation 0, once for each kind and name while the log stays open.
+void DXLLogLookupMissA(const char* kind, const char* name);
+void DXLLogLookupMissW(const char* kind, const wchar* name);
+
 // Opens a timed block: unless nested, the open block is ended first (with its
 // closing text). Writes the text and the local time "HH:NN:SS.ZZZ" and indents
 // what follows by 4 more.

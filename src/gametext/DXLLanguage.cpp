@@ -267,6 +267,7 @@ const wchar* DXLLanguage::GetTableText(const DXLLngTable* table, const wchar* ke
       if (t && variant < t->count) return t->Variant(variant);
     }
   }
+  if (fallback) LogTextMiss(table ? table->GetName().name : u"?", key);
   return fallback && defaultText_ ? defaultText_->First() : nullptr;
 }
 

@@ -1,8 +1,10 @@
 #include "gametext/DXLLngTable.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "base/Strings.h"
+#include "engine/DXLLog.h"
 
 DXLLngTable::~DXLLngTable() {
   for (u32 i = count_; i-- > 0;) FreeLngText(texts_[i]);
@@ -20,7 +22,15 @@ const wchar* DXLLngTable::FindText(const wchar* key, bool fallback) const {
   if (!key || !id.Parse(key, kis::StrLenW(key), false, nullptr, nullptr)) return nullptr;
   if (const DXLLngText* t = Find(id)) return t->First();
   const DXLLngText* d = GetDefaultText();
+  if (fallback) LogTextMiss(name_.name, key);
   return fallback && d ? d->First() : nullptr;
+}
+
+void LogTextMiss(const wchar* section, const wchar* key) {
+  std::u16string named = section ? section : u"";
+  named += u"/";
+  if (key) named += key;
+  DXLLogLookupMissW("text", named.c_str());
 }
 
 DXLLngText* DXLLngTable::AddText(const wchar* key, u32 keyLength, const wchar* value, u32 valueLength) {

@@ -9,6 +9,10 @@
 #include "base/Types.h"
 #include "gametext/DXLLngText.h"
 
+// A text key asked for with the fallback and not in its section: the log
+// says which (the text shown is the language's "NF" one).
+void LogTextMiss(const wchar* section, const wchar* key);
+
 class DXLLngTable {
  public:
   DXLLngTable(const kis::Identifier& name, DXLLngText** defaultText) : name_(name), defaultText_(defaultText) {}

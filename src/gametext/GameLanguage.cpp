@@ -107,7 +107,9 @@ const wchar* GameLanguage::GetText(const DXLLngTable* table, const wchar* key, b
 }
 
 const wchar* GameLanguage::GetTextByName(const wchar* tableName, const wchar* key, bool fallback) const {
-  return GetText(FindTable(tableName), key, fallback);
+  const DXLLngTable* table = FindTable(tableName);
+  if (!table && fallback) LogTextMiss(tableName, key);  // a section the language lacks
+  return GetText(table, key, fallback);
 }
 
 const COMIXTEXT* GameLanguage::FindComix(const wchar* name) const {

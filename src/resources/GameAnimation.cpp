@@ -6,6 +6,7 @@
 #include "base/Maths.h"
 #include "base/Strings.h"
 #include "engine/DXLFrameSeq.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
@@ -286,5 +287,6 @@ GameAnimation* FindAnimation(const kis::list<GameAnimation*>& list, const wchar*
     GameAnimation* a = list.Get(i);
     if (a && kis::StrICompare(a->GetName(), name) == 0) return a;
   }
+  DXLLogLookupMissW("animation", name);
   return nullptr;
 }

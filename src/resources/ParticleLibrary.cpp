@@ -1,9 +1,11 @@
 #include "resources/ParticleLibrary.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
+#include "engine/DXLLog.h"
 #include "resources/SectionReading.h"
 #include "resources/SpriteSet.h"
 
@@ -112,7 +114,15 @@ SpriteSet* GetParticleSpriteSet() {
 
 void SetParticleMaxStep(float ms) { Library().maxStep = ms >= 1.0f && std::isfinite(ms) ? ms : 1.0f; }
 
-const GPSSYSTEM* FindParticleSystem(u32 nameId) { return FindById(Library().systems, nameId, &GPSSYSTEM::nameId); }
+const GPSSYSTEM* FindParticleSystem(u32 nameId) {
+  const GPSSYSTEM* system = FindById(Library().systems, nameId, &GPSSYSTEM::nameId);
+  if (!system && nameId != 0) {
+    char id[16];
+    std::snprintf(id, sizeof id, "0x%08X", nameId);  // the systems are found by their name's id
+    DXLLogLookupMissA("particle system", id);
+  }
+  return system;
+}
 const GPSPARAMS* FindEmitterParams(u32 id) { return FindById(Library().params, id, &GPSPARAMS::id); }
 const GPSCURVE* FindCurve(u32 id) { return FindById(Library().curves, id, &GPSCURVE::id); }
 

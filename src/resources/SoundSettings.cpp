@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/DXLLog.h"
 #include "platform/audio/AudioBackend.h"
 #include "resources/GameServices.h"
 #include "resources/SoundManager.h"
@@ -129,14 +130,19 @@ u32 SoundSettings::LoadSample(const wchar* path, const wchar* name, u32 offset, 
   return manager ? manager->LoadSample(path, name, offset, length, loop) : 0;
 }
 
-u32 SoundSettings::FindSound(const wchar* name) { return manager ? manager->FindSound(name) : 0; }
+u32 SoundSettings::FindSound(const wchar* name) {
+  const u32 sample = manager ? manager->FindSound(name) : 0;
+  if (manager && !sample && name && *name) DXLLogLookupMissW("sound", name);
+  return sample;
+}
 
 u32 SoundSettings::LoadSound(const wchar* name, bool loop) {
   if (!manager || !name || !*name) return 0;
   if (const u32 found = manager->FindSound(name)) return found;
   const std::u16string path = u"Sounds\\" + std::u16string(name) + u".ogg";
-  if (path.size() > kMaxPathChars) return 0;
-  return manager->LoadSample(path.c_str(), name, 0, 0, loop);
+  const u32 loaded = path.size() > kMaxPathChars ? 0 : manager->LoadSample(path.c_str(), name, 0, 0, loop);
+  if (!loaded) DXLLogLookupMissW("sound", name);
+  return loaded;
 }
 
 u32 SoundSettings::PlaySound(u32 sample, u32 groupMask, i32 loop) {

@@ -1,7 +1,10 @@
 #include "resources/SpriteSet.h"
 
+#include <string>
+
 #include "base/Strings.h"
 #include "engine/DXLApp.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "engine/DXLTextures.h"
@@ -97,11 +100,35 @@ void SpriteSet::RemoveImageSprite(ImageSprite* image) {
   --imageCount_;
 }
 
-Sprite* SpriteSet::FindSprite(const wchar* name) const { return spriteNames_.Find(name); }
+namespace {
+
+// A sprite or map sprite asked for by name and not in the set: the log says
+// which (once a name).
+void LogSpriteMiss(const char* kind, u32 set, const wchar* name) {
+  if (!name || !name[0]) return;
+  const std::string where = std::to_string(set) + "/";
+  std::u16string named(where.begin(), where.end());
+  named += name;
+  DXLLogLookupMissW(kind, named.c_str());
+}
+
+}  // namespace
+
+Sprite* SpriteSet::ProbeSprite(const wchar* name) const { return spriteNames_.Find(name); }
+
+Sprite* SpriteSet::FindSprite(const wchar* name) const {
+  Sprite* sprite = spriteNames_.Find(name);
+  if (!sprite) LogSpriteMiss("sprite", number_, name);
+  return sprite;
+}
 Sprite* SpriteSet::FindStoredSprite(const wchar (&name)[kSpriteNameSize]) const {
   return spriteNames_.FindBuffer(name);  // a sprite's name is such a buffer too
 }
-MapSprite* SpriteSet::FindMapSprite(const wchar* name) const { return mapSpriteNames_.Find(name); }
+MapSprite* SpriteSet::FindMapSprite(const wchar* name) const {
+  MapSprite* sprite = mapSpriteNames_.Find(name);
+  if (!sprite) LogSpriteMiss("map sprite", number_, name);
+  return sprite;
+}
 
 DXLTexture* SpriteSet::FindTexture(const wchar* name) const {
   if (!name || !name[0]) return nullptr;

@@ -82,7 +82,10 @@ class SpriteSet {
   // the textures and their list.
   ~SpriteSet();
 
-  Sprite* FindSprite(const wchar* name) const;        // null for a null or empty name
+  Sprite* FindSprite(const wchar* name) const;        // null for a null or empty name; a miss is logged
+  // FindSprite without logging a miss: for names tried in turn until the
+  // first that is missing (a picture's numbered frames).
+  Sprite* ProbeSprite(const wchar* name) const;
   // The same for a name read into a record's buffer, terminated inside it:
   // cheaper for the look-ups made by the thousand.
   Sprite* FindStoredSprite(const wchar (&name)[kSpriteNameSize]) const;

@@ -353,7 +353,7 @@ Sprite* WindowManager::GetInterfaceSprite(const wchar* name) {
     sprite->Init();
     if (!sprite->IsLoaded()) sprite = nullptr;
   }
-  interfaceSprites_.emplace_back(name, sprite);
+  if (sprite) interfaceSprites_.emplace_back(name, sprite);  // a miss is asked again (the sets may come later)
   return sprite;
 }
 

@@ -202,7 +202,7 @@ class WindowManager {
   Walk* walks_ = nullptr;
   Sprite* medals_[4] = {};
   bool medalsLooked_ = false;
-  std::vector<std::pair<std::u16string, Sprite*>> interfaceSprites_;  // looked up, loaded or null
+  std::vector<std::pair<std::u16string, Sprite*>> interfaceSprites_;  // looked up and loaded (a miss is not kept)
 };
 
 // The game's window manager (GameServices::windowManager); null before the

@@ -361,6 +361,65 @@ bool CheckLevelFolder(const std::string& dir) {
   return ok && any;
 }
 
+// The limit a level sets on a plant or building kind; -1 when it allows none.
+i32 KindLimit(const KINDPAIR* pairs, u32 count, u32 id) {
+  for (u32 i = 0; i < count; ++i)
+    if (pairs[i].id == id) return pairs[i].value;
+  return -1;
+}
+
+// What the level's points and stock make of a task when the level is built
+// (the game's counts: stored units, beds and buildings of the kind at the
+// least level, places without garbage).
+i32 StartingProgress(const LEVELINFO& level, const LEVELTASK& task) {
+  i32 value = 0;
+  switch (task.kind) {
+    case 0:
+      return level.startMoney;
+    case 1:
+      for (u32 i = 0; i < level.stockCount; ++i)
+        if (level.stock[i].product == task.item) value += level.stock[i].count;
+      return value;
+    case 2:
+    case 3:
+      for (const POINTDEF& p : level.points)
+        if (p.kind == task.kind && p.id == task.item && p.level >= task.minLevel) ++value;
+      return value;
+    case 4:
+      for (const POINTDEF& p : level.points)
+        if (!(p.kind == 0 && p.id != 0)) ++value;
+      return value;
+    default:
+      return 0;
+  }
+}
+
+// A level the game could not play as written: a task met before play
+// starts (the game would win the day at once), a bed or building above the
+// level its kind may reach here (the game leaves such a point out).
+void CheckPlayable(const LEVELINFO& level, SourceTree& tree) {
+  static const char* const kModes[kLevelRegimes] = {"easy", "hard"};
+  static const char* const kKinds[] = {"money", "products", "plants", "buildings", "clean"};
+  for (u32 r = 0; r < kLevelRegimes; ++r)
+    for (u32 t = 0; t < level.regimes[r].taskCount; ++t) {
+      const LEVELTASK& task = level.regimes[r].tasks[t];
+      const i32 start = StartingProgress(level, task);
+      if (task.kind < 5 && start >= task.target)
+        tree.Fail(std::string(kModes[r]) + ": task " + std::to_string(t + 1) + " (" + kKinds[task.kind] + ", " +
+                  std::to_string(task.target) + ") is met before play starts (" + std::to_string(start) + ")");
+    }
+  for (size_t i = 0; i < level.points.size(); ++i) {
+    const POINTDEF& p = level.points[i];
+    i32 limit = 0;
+    if (p.kind == 2) limit = KindLimit(level.plants, level.plantCount, p.id);
+    else if (p.kind == 1 || p.kind == 3) limit = KindLimit(level.buildings, level.buildingCount, p.id);
+    else continue;
+    if (p.level > limit)
+      tree.Fail("point " + std::to_string(i) + ": level " + std::to_string(p.level) +
+                (limit < 0 ? std::string(", a kind the level does not allow") : ", above the level's limit of its kind (" + std::to_string(limit) + ")"));
+  }
+}
+
 // The campaign's cells and groups into every record and the grid: 41
 // levels, each on its own cell of the grid, groups from 0 never falling.
 bool ReadCampaignMap(DataSetBuild& build, ContentSourceTables& tables) {
@@ -435,6 +494,7 @@ bool ReadLevels(DataSetBuild& build, ContentSourceTables& tables) {
     counts.of[kLevelWaves] = static_cast<u32>(level.waves.size());
     counts.of[kLevelEmitters] = static_cast<u32>(level.emitters.size());
     counts.of[kLevelIntro] = static_cast<u32>(level.intro.size());
+    CheckPlayable(level, tree);
     if (tree.Ok() && (!CheckLevelCounts(level, counts) || !ValidateLevelInfo(level)))
       tree.Fail("the record does not pass the game's checks (counts, waves, rates)");
     ok = tree.Ok() && ok;
