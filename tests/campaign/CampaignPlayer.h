@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -395,6 +396,9 @@ class CampaignPlayer : public testsupport::FollowerHost {
         }
         acted = s.acted;
         if (s.done) {
+          if (trace_)
+            std::printf("  %.2f s: line %d \"%s\" done\n", level->Rules().Clock().GetTime() / 1000.0, a.line,
+                        a.word.c_str());
           ++next;
           waited = 0;
         } else if ((waited += kFrameMs) > 300000) {
@@ -492,6 +496,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
       if (!point) *error = "no point " + a.Text(0) + " to upgrade";
       else if (point->GetLevel() >= a.Int(1)) s.done = true;
       else s = Upgrade(a.Int(0), clicker);
+    } else if (a.word == "clear") {
+      s = Clear(a.Int(0), clicker, error);
     } else if (a.word == "sell") {
       s = Sell(a.Text(0), a.Int(1), error);
     } else {
@@ -576,6 +582,31 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return s;
   }
 
+  // The garbage place's panel, its clear button; done once it is clean.
+  Step Clear(i32 index, testsupport::TutorialFollower& clicker, std::string* error) {
+    Step s;
+    BaseLevelPoint* point = Point(index);
+    if (!point) {
+      *error = "no point " + std::to_string(index);
+      return s;
+    }
+    POINTPARAMS info;
+    point->GetInfo(&info);
+    if (info.kind != kPointKindEmpty || info.id == 0) {
+      s.done = true;
+      return s;
+    }
+    LevelPanel* panel = Panel();
+    auto* garbage = panel ? dynamic_cast<GarbagePanel*>(panel->GetCurrentChild()) : nullptr;
+    if (garbage && static_cast<BaseLevelPoint*>(garbage->GetPlace()) == point) {
+      LevelPanelButton* b = garbage->GetClearButton();
+      if (b && b->IsEnabled()) s.acted = PressPanel(b);
+      return s;  // ordered (its job runs) or waiting for the money
+    }
+    s.acted = clicker.ClickPoint(index);
+    return s;
+  }
+
   Step Upgrade(i32 index, testsupport::TutorialFollower& clicker) {
     Step s;
     LevelPanel* panel = Panel();
@@ -630,6 +661,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
 
   RunningGame& run_;
   std::string levelsDir_;
+  bool trace_ = std::getenv("TM_CAMPAIGN_TRACE") != nullptr;  // each action's time printed
   std::function<void(CampaignPlayer&)> midPlay_;
   std::set<i32> tended_;
   std::map<i32, std::string> producing_;

@@ -66,6 +66,7 @@ void Report(const Measured& m, i32 least) {
   std::printf("level %d %s: won %d at %.2f s, %zu actions, grade %d; medals now %d, %d, %d\n", m.level + 1,
               m.regime ? "hard" : "easy", m.play.won, m.play.ms / 1000.0, m.play.actions, m.play.medal,
               r.bronze / 1000, r.silver / 1000, r.gold / 1000);
+  std::fflush(stdout);
   ASSERT_TRUE(m.play.failure.empty()) << "level " << m.level + 1 << " regime " << m.regime << ": " << m.play.failure;
   EXPECT_TRUE(m.play.won) << "level " << m.level + 1;
   EXPECT_GE(m.play.medal, least) << "level " << m.level + 1 << " regime " << m.regime;

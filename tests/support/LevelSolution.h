@@ -43,8 +43,8 @@ struct SolutionWord {
   size_t least, most;
 };
 constexpr SolutionWord kSolutionWords[] = {
-    {"build", 2, 2}, {"upgrade", 2, 2}, {"tend", 1, 13}, {"produce", 2, 2},
-    {"stop", 1, 1},  {"sell", 2, 2},    {"wait", 2, 3},
+    {"build", 2, 2}, {"upgrade", 2, 2}, {"clear", 1, 1}, {"tend", 1, 13},
+    {"produce", 2, 2}, {"stop", 1, 1},  {"sell", 2, 2},  {"wait", 2, 3},
 };
 constexpr const char* kWaitKinds[] = {"ms", "stock", "money", "level", "villains"};
 

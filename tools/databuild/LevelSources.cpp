@@ -53,6 +53,8 @@
 //                            the plant or building KIND, then KIND (done at
 //                            once when the place holds KIND already)
 //   upgrade = POINT, LEVEL   the point's panel's upgrade until it has LEVEL
+//   clear = POINT            a garbage place's panel: its clearing (done
+//                            once the place is clean)
 //   tend = POINT, ...        from now on: the points' harvest, water, feed,
 //                            egg, milk and shear buttons whenever they show
 //   produce = POINT, PRODUCT from now on: the factory's PRODUCT button
