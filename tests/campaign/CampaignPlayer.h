@@ -250,7 +250,9 @@ class CampaignPlayer : public testsupport::FollowerHost {
     midPlay_ = std::move(midPlay);
     tended_.clear();
     producing_.clear();
+    clicked_.clear();
     sold_ = 0;
+    closing_ = false;
     if (GetCurrentTutorial()) {
       testsupport::TutorialFollower f(*this, 1u << 30);
       TutorialOverrides(f);
@@ -278,6 +280,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   }
   // What the game shows now, for a failure's message.
   std::string Describe() {
+    run_.Shot("campaign_failure.png");  // beside the messages: what the player saw
     GameTutorial* t = GetCurrentTutorial();
     WindowManager* windows = GetWindowManager();
     char text[256];
@@ -439,7 +442,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   bool Standing(testsupport::TutorialFollower& clicker) {
     if (auto* cast = dynamic_cast<LevelVillainCast*>(Level()->Hooks().villains))
       for (MapVillain* v : cast->GetVillains())
-        if (v && v->IsClickable()) {
+        if (v && v->IsClickable() && v->GetState() <= kVillainAttacking && v->GetHealth() > 0) {
           i32 x = static_cast<i32>(v->GetX()) - 18, y = static_cast<i32>(v->GetY()) - 30;
           Level()->Rules().View().MapToScreen(&x, &y);
           clicker.ClickAt(x, y);
@@ -455,12 +458,12 @@ class CampaignPlayer : public testsupport::FollowerHost {
         buttons[0] = bed->GetHarvestButton();
         buttons[1] = bed->GetWaterButton();
       }
-      if (auto* house = dynamic_cast<PointPetshouse*>(p)) buttons[2] = house->GetFeedButton();
+      if (auto* house = dynamic_cast<PointPetshouse*>(p); house && house->HasFeed()) buttons[2] = house->GetFeedButton();
       if (auto* hens = dynamic_cast<PointHenhouse*>(p)) buttons[3] = hens->GetTakeEggsButton();
       if (auto* cows = dynamic_cast<PointCowshed*>(p)) buttons[4] = cows->GetMilkButton();
       if (auto* sheep = dynamic_cast<PointSheepRack*>(p)) buttons[5] = sheep->GetShearButton();
       for (ScreenSprite* b : buttons)
-        if (b && clicker.ClickSprite(b)) return true;
+        if (b && Fresh(b) && clicker.ClickSprite(b)) return true;
     }
     for (const auto& [i, product] : producing_) {
       auto* f = dynamic_cast<PointFactory*>(Point(i));
@@ -468,11 +471,21 @@ class CampaignPlayer : public testsupport::FollowerHost {
       for (i32 r = 0; r < f->GetRecipeCount(); ++r) {
         const PointFactory::Recipe& recipe = f->GetRecipe(r);
         if (recipe.button && recipe.product && recipe.product->name == Wide(product) && recipe.hasIngredients &&
-            clicker.ClickSprite(recipe.button))
+            Fresh(recipe.button) && clicker.ClickSprite(recipe.button))
           return true;
       }
     }
     return false;
+  }
+
+  // A sprite not clicked in the last 1.5 s of level time (noted now): a
+  // click that did not take is not repeated at once over everything else.
+  bool Fresh(const ScreenSprite* sprite) {
+    const u32 now = Level()->Rules().Clock().GetTime();
+    auto [it, added] = clicked_.emplace(sprite, now);
+    if (!added && now - it->second < 1500) return false;
+    it->second = now;
+    return true;
   }
 
   Step Do(const testsupport::SolutionAction& a, testsupport::TutorialFollower& clicker, std::string* error) {
@@ -569,7 +582,9 @@ class CampaignPlayer : public testsupport::FollowerHost {
     }
     if (categories && static_cast<BaseLevelPoint*>(categories->GetPlace()) == point) {
       for (LevelPanelButton* b : categories->RowButtons())
-        if (b && !tried_.count(b->GetId()) && (plant ? b->GetId() == kPanelOpenPlants : b->GetId() != kPanelOpenPlants)) {
+        if (b && b->IsEnabled() && !tried_.count(b->GetId()) &&
+            (plant ? b->GetId() == kPanelOpenPlants
+                   : b->GetId() == kPanelOpenFactories || b->GetId() == kPanelOpenPets)) {
           lastCategory_ = b->GetId();
           s.acted = PressPanel(b);
           return s;
@@ -631,12 +646,14 @@ class CampaignPlayer : public testsupport::FollowerHost {
     }
     WarehouseWindow* w = WarehouseWindow::GetOpen();
     if (sold_ >= count) {
-      if (w) {
+      if (w && !closing_) {  // once: a second Escape would open the menu
         Key(plat::DIK_ESCAPE);
-        s.acted = true;
+        closing_ = s.acted = true;
         return s;
       }
+      if (w) return s;  // still closing
       sold_ = 0;
+      closing_ = false;
       s.done = true;
       return s;
     }
@@ -664,10 +681,12 @@ class CampaignPlayer : public testsupport::FollowerHost {
   bool trace_ = std::getenv("TM_CAMPAIGN_TRACE") != nullptr;  // each action's time printed
   std::function<void(CampaignPlayer&)> midPlay_;
   std::set<i32> tended_;
+  std::map<const ScreenSprite*, u32> clicked_;  // level time of each sprite's last click
   std::map<i32, std::string> producing_;
   std::set<u32> tried_;
   u32 lastCategory_ = 0;  // the build category opened last
   i32 sold_ = 0;          // of the current sale
+  bool closing_ = false;  // the warehouse window told to close
 };
 
 }  // namespace campaign
