@@ -60,7 +60,9 @@
 #include "level/scene/GameLevel.h"
 #include "testsupport/LevelSolution.h"
 #include "testsupport/TutorialFollower.h"
+#include "level/objects/VillainShot.h"
 #include "tutorials/GameTutorial.h"
+#include "tutorials/LevelTutorial_6.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
@@ -357,8 +359,26 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return true;
   }
 
-  // Steps where a player does more than the hint says.
+  // Steps where a player does more than the hint says, or clicks what
+  // the hint shows on the level (no control of its own).
   void TutorialOverrides(testsupport::TutorialFollower& f) {
+    const auto clickLevelAt = [this](testsupport::TutorialFollower& follower, float x, float y) {
+      i32 sx = static_cast<i32>(x), sy = static_cast<i32>(y);
+      Level()->Rules().View().MapToScreen(&sx, &sy);
+      follower.ClickAt(sx, sy);
+      return true;
+    };
+    // Level 6: the gas cloud clicked, then the villain (30 above its feet).
+    f.Override(0x80060002u, [clickLevelAt](testsupport::TutorialFollower& follower) {
+      auto* t = dynamic_cast<LevelTutorial_6*>(GetCurrentTutorial());
+      VillainShot* shot = t ? t->GetFirstShot() : nullptr;
+      return shot && clickLevelAt(follower, shot->GetX(), shot->GetY());
+    });
+    f.Override(0x80060003u, [clickLevelAt](testsupport::TutorialFollower& follower) {
+      auto* t = dynamic_cast<LevelTutorial_6*>(GetCurrentTutorial());
+      MapVillain* v = t ? t->GetVillain() : nullptr;
+      return v && clickLevelAt(follower, v->GetX(), v->GetY() - 30.0f);
+    });
     // Level 1's step 27 also waters a dry bed (its arrows only point at harvests).
     f.Override(0x8001001Bu, [this](testsupport::TutorialFollower& follower) {
       for (i32 i : {1, 2}) {
