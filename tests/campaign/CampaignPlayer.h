@@ -72,6 +72,7 @@
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardsWindow.h"
 #include "windows/BonusesWindow.h"
 #include "windows/ComixBook.h"
 #include "windows/EmptyPlacePanels.h"
@@ -403,6 +404,13 @@ class CampaignPlayer : public testsupport::FollowerHost {
         return;
       }
       MidPlay();
+      // The awards window an award notice opens when a click meets it: closed.
+      if (AwardsWindow::GetOpen()) {
+        if (rest == 0) {
+          Key(plat::DIK_ESCAPE);
+          rest = kRestMs;
+        }
+      }
       if (rest > 0) {
         rest = rest > kFrameMs ? rest - kFrameMs : 0;
         Frame();
@@ -656,7 +664,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   }
 
   // The warehouse window opened by the panel's button, the product chosen,
-  // sold five and one at a time, closed by Escape.
+  // sold five and one at a time, closed by Enter.
   Step Sell(const std::string& product, i32 count, std::string* error) {
     Step s;
     const PRODUCT* p = GetProductList()->FindByName(Wide(product).c_str());
@@ -666,8 +674,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
     }
     WarehouseWindow* w = WarehouseWindow::GetOpen();
     if (sold_ >= count) {
-      if (w && !closing_) {  // once: a second Escape would open the menu
-        Key(plat::DIK_ESCAPE);
+      if (w && !closing_) {  // Enter closes it (Escape goes on to the level's menu)
+        Key(plat::DIK_RETURN);
         closing_ = s.acted = true;
         return s;
       }
