@@ -63,6 +63,7 @@
 #include "level/objects/VillainShot.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/LevelTutorial_6.h"
+#include "tutorials/LevelTutorial_Hints.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
@@ -81,6 +82,7 @@
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapInterface.h"
+#include "windows/MessageNotice.h"
 #include "windows/PointPanels.h"
 #include "windows/WarehouseButton.h"
 #include "windows/WarehouseWindow.h"
@@ -369,6 +371,18 @@ class CampaignPlayer : public testsupport::FollowerHost {
       follower.ClickAt(sx, sy);
       return true;
     };
+    // The first full warehouse: its notice clicked once the arrow points at it.
+    f.Override(0x802B0001u, [](testsupport::TutorialFollower& follower) {
+      auto* t = dynamic_cast<LevelTutorial_FullWarehouse*>(GetCurrentTutorial());
+      auto* q = dynamic_cast<MessageNoticeQueue*>(GetWindowManager()->GetMessageQueue());
+      MessageWindow* m = t && q ? q->Find(t->GetMessageId()) : nullptr;
+      TutorialLayer* layer = t && t->GetCurrentStep() ? t->GetCurrentStep()->GetLayer() : nullptr;
+      if (!m || !layer || layer->Arrows().GetCount() < 1 || layer->Arrows().Get(0)->GetState() != kLayerShown)
+        return false;
+      const DXLRECT& r = m->GetRect();
+      follower.ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      return true;
+    });
     // Level 6: the gas cloud clicked, then the villain (30 above its feet).
     f.Override(0x80060002u, [clickLevelAt](testsupport::TutorialFollower& follower) {
       auto* t = dynamic_cast<LevelTutorial_6*>(GetCurrentTutorial());
@@ -404,7 +418,24 @@ class CampaignPlayer : public testsupport::FollowerHost {
         return;
       }
       MidPlay();
-      // The awards window an award notice opens when a click meets it: closed.
+      // A tutorial that starts in the day (the first full warehouse) is followed to its end.
+      if (GetCurrentTutorial()) {
+        testsupport::TutorialFollower f(*this, 1u << 30);
+        TutorialOverrides(f);
+        if (!f.Run(60000)) {
+          play.failure = "a tutorial in the day did not end (" + Describe() + ")";
+          return;
+        }
+        continue;
+      }
+      // The awards window an award notice opens when a click meets it, and
+      // the warehouse window outside a sale (the full warehouse's notice
+      // opens it): closed.
+      const bool selling = next < solution.actions.size() && solution.actions[next].word == "sell";
+      if (WarehouseWindow::GetOpen() && !selling && rest == 0 && !closing_) {
+        Key(plat::DIK_RETURN);
+        rest = kRestMs;
+      }
       if (AwardsWindow::GetOpen()) {
         if (rest == 0) {
           Key(plat::DIK_ESCAPE);
