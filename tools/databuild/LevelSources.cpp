@@ -68,7 +68,7 @@
 // in its slots (a bonus's button is pressed only where a tutorial says); while the level's tutorial runs, the tutorial
 // follower leads and the solution starts once it ends. The medal limits
 // of "easy" and "hard" are set from the solutions' measured times: gold
-// 1.35 times the time in "easy", 1.2 in "hard" (within 1.15 to 1.6, which
+// 1.4 times the time in "easy", 1.33 in "hard" (within 1.15 to 1.6, which
 // the campaign test checks), silver 2 and 1.7 times, bronze 4 and 3 times
 // (past its bronze limit a hard day is lost). The campaign
 // test prints every played level's time and action count: run
