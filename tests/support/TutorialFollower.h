@@ -9,6 +9,10 @@
 // overrides takes the place of that choice where a step needs another
 // action (a panel command with its data, a sprite of a point).
 //
+// It plays through a FollowerHost: the level harness's world (frames of
+// the world, input straight to the level) or the running game's (a frame
+// of the program, input through the game as the platform delivers it).
+//
 // It records the trace of the steps that became active and, for each, the
 // step a save made then would resume at. The world's frames are 20 ms;
 // the level and its windows are drawn every `drawEvery` frames (effects
@@ -19,6 +23,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "base/DataBuffer.h"
@@ -28,6 +33,7 @@
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
+#include "level/rules/LevelView.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInput.h"
 #include "resources/GameServices.h"
@@ -58,13 +64,50 @@ inline GameLevel& OpenTutorialLevel(leveltest::LevelHarness& h, TutorialMaker& m
   return *level;
 }
 
+// What the follower plays on: the level, a 20 ms frame, a drawing of the
+// scene, the pointer moved and a left click (screen coordinates).
+class FollowerHost {
+ public:
+  virtual ~FollowerHost() = default;
+  virtual GameLevel* Level() = 0;
+  virtual void Frame() = 0;
+  virtual void Draw() = 0;
+  virtual void Move(i32 x, i32 y) = 0;
+  virtual void Click(i32 x, i32 y) = 0;
+};
+
+// The level harness's world: input straight to the level's.
+class HarnessFollowerHost : public FollowerHost {
+ public:
+  explicit HarnessFollowerHost(leveltest::LevelHarness& h) : h_(h) {}
+  GameLevel* Level() override { return h_.Level(); }
+  void Frame() override { h_.world.Frame(20); }
+  void Draw() override {
+    DXLViewer* viewer = GetGameViewer();
+    if (!viewer || viewer->BeginFrame() != 0) return;
+    viewer->Clear(0xFF000000u);
+    h_.world.Draw();
+    viewer->Present();
+  }
+  void Move(i32 x, i32 y) override { h_.Level()->Input().OnMouseMove(x, y, 0, 0); }
+  void Click(i32 x, i32 y) override {
+    h_.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
+    h_.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
+  }
+
+ private:
+  leveltest::LevelHarness& h_;
+};
+
 class TutorialFollower {
  public:
   // An override acts for its step instead of the follower's choice; true
   // when it did something (the follower then rests a moment).
   using Action = std::function<bool(TutorialFollower&)>;
 
-  explicit TutorialFollower(leveltest::LevelHarness& h, u32 drawEvery = 4) : h_(h), drawEvery_(drawEvery) {}
+  explicit TutorialFollower(leveltest::LevelHarness& h, u32 drawEvery = 4)
+      : own_(std::make_unique<HarnessFollowerHost>(h)), h_(*own_), drawEvery_(drawEvery) {}
+  explicit TutorialFollower(FollowerHost& host, u32 drawEvery = 4) : h_(host), drawEvery_(drawEvery) {}
 
   void Override(TutorialId step, Action action) { overrides_[step] = std::move(action); }
   // Called once a frame after the trace is noted (a test's own check or action).
@@ -98,26 +141,18 @@ class TutorialFollower {
 
   // One 20 ms frame of the world, drawn every `drawEvery` frames.
   void Frame() {
-    h_.world.Frame(kFrame);
+    h_.Frame();
     if (++frames_ % drawEvery_ == 0) Draw();
   }
-  void Draw() {
-    DXLViewer* viewer = GetGameViewer();
-    if (!viewer || viewer->BeginFrame() != 0) return;
-    viewer->Clear(0xFF000000u);
-    h_.world.Draw();
-    viewer->Present();
-  }
+  void Draw() { h_.Draw(); }
 
   // --- What a player does -------------------------------------------------------------------------
   void ClickAt(i32 x, i32 y) {
-    LevelInput& input = h_.Level()->Input();
     Pointer(x, y, false);
-    input.OnMouseMove(x, y, 0, 0);
+    h_.Move(x, y);
     Frame();
     Pointer(x, y, true);
-    input.OnMouseDown(x, y, kMouseLeft, 0);
-    input.OnMouseUp(x, y, kMouseLeft, 0);
+    h_.Click(x, y);
   }
   bool ClickButton(GameWindow* window, GameButton* button) {
     if (!window || !button || !button->IsEnabled()) return false;
@@ -131,7 +166,7 @@ class TutorialFollower {
     BaseLevelPoint* point = h_.Level()->Map().GetPoint(index);
     if (!point) return false;
     i32 x = point->GetX(), y = point->GetY();
-    h_.MapToScreen(&x, &y);
+    h_.Level()->Rules().View().MapToScreen(&x, &y);
     ClickAt(x, y);
     return true;
   }
@@ -143,11 +178,10 @@ class TutorialFollower {
     s->GetScreenRect(&r);
     const i32 x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     Pointer(x, y, false);
-    h_.Level()->Input().OnMouseMove(x, y, 0, 0);
+    h_.Move(x, y);
     for (i32 n = 0; n < 3; ++n) Frame();
     Pointer(x, y, true);
-    h_.Level()->Input().OnMouseDown(x, y, kMouseLeft, 0);
-    h_.Level()->Input().OnMouseUp(x, y, kMouseLeft, 0);
+    h_.Click(x, y);
     return true;
   }
   // A click on the layer where it catches clicks (off the level panel and
@@ -235,7 +269,7 @@ class TutorialFollower {
     return w.GetDataPosition() >= 16 ? kis::GetU32LE(b->Data() + 12) : 0;
   }
 
-  leveltest::LevelHarness& Harness() { return h_; }
+  FollowerHost& Host() { return h_; }
   u32 Ms() const { return frames_ * kFrame; }  // of the frames played
   const std::vector<TutorialId>& Trace() const { return trace_; }
   // Per step of the trace, the step its save resumed at.
@@ -257,7 +291,8 @@ class TutorialFollower {
     resumes_[step->GetId()] = SavedResumeStep(tutorial);
   }
 
-  leveltest::LevelHarness& h_;
+  std::unique_ptr<FollowerHost> own_;
+  FollowerHost& h_;
   u32 drawEvery_;
   u32 frames_ = 0;
   u32 rest_ = 0;

@@ -46,6 +46,39 @@
 // the starting money, a product already stocked, beds, buildings or clean
 // places already there), and no point may stand above the level its kind
 // may reach on the level (the game would leave it out).
+//
+// At the end of "level" the blocks "solution_easy" and "solution_hard" hold
+// a way to win each mode, as the campaign test plays it (tests/campaign:
+// CampaignPlayer.h through the running game; read by
+// tests/support/LevelSolution.h, which refuses any other word). This
+// writer leaves them out of the records. One action a line, in order; an
+// action waits until it can be done; POINT is an index in the order of
+// the file's points:
+//
+//   build = POINT, KIND      an empty place's panel: the category holding
+//                            the plant or building KIND, then KIND (done at
+//                            once when the place holds KIND already)
+//   upgrade = POINT, LEVEL   the point's panel's upgrade until it has LEVEL
+//   clear = POINT            a garbage place's panel: its clearing (done
+//                            once the place is clean)
+//   tend = POINT, ...        from now on: the points' harvest, water, feed,
+//                            egg, milk and shear buttons whenever they show
+//   produce = POINT, PRODUCT from now on: the factory's PRODUCT button
+//                            whenever it has the ingredients and a free slot
+//   stop = POINT             ends the point's standing orders
+//   sell = PRODUCT, COUNT    the warehouse window: COUNT of PRODUCT sold
+//   wait = stock, PRODUCT, N | money, N | level, POINT, N | ms, LEVEL_TIME
+//
+// Throughout, the player clicks a villain that can be hit and a damaged
+// point's repair arrow, and plays with the bonuses the level window puts
+// in its slots (a bonus's button is pressed only where a tutorial says); while the level's tutorial runs, the tutorial
+// follower leads and the solution starts once it ends. The medal limits
+// of "easy" and "hard" are set from the solutions' measured times: gold
+// 1.4 times the time in "easy", 1.33 in "hard" (within 1.15 to 1.6, which
+// the campaign test checks), silver 2 and 1.7 times, bronze 4 and 3 times
+// (past its bronze limit a hard day is lost). The campaign
+// test prints every played level's time and action count: run
+// `campaign_tests` (TM_CAMPAIGN_LEVELS=3,5 plays only those levels).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>

@@ -38,8 +38,8 @@ inline std::string SampleDataFolder() {
 class RunningGame {
  public:
   // `ownDesktop`: the fake desktop is w x h and offers that mode (else
-  // the default desktop of 1,280 x 1,024).
-  explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false) {
+  // the default desktop of 1,280 x 1,024); `cheats`: the "Cheats" switch.
+  explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false, bool cheats = false) {
     plat::gfx::ResetDefaultSystemSettings();
     if (ownDesktop) {
       plat::gfx::SystemSettings& system = plat::gfx::DefaultSystemSettings();
@@ -64,6 +64,7 @@ class RunningGame {
     setup.user = folder_.Wide() + u"/";
     setup.seedKeys = true;
     setup.keySeed = 7;
+    setup.cheats = cheats;
     std::string error;
     ok = game.InitGame(std::move(setup), &error, nullptr);
     EXPECT_TRUE(ok) << error;

@@ -1,0 +1,204 @@
+// The campaign played in the running game on the sample data set, headless
+// on the fixed-step clock, by the campaign player (CampaignPlayer.h) through
+// the input a player gives.
+//
+// CampaignRun: a first profile named in the new-profile window by typing, its
+// hints on; "easy"; levels 1 to 10 each won to gold by its solution (the
+// tutorials leading where they run), the regime tutorial after level 8;
+// then the hard regime, its level 1 and level 10 won at least to bronze
+// (the Shift-click cheat finishing the levels between). At the end the map
+// shows ten gold medals (campaign_map_end.png), "records.txt" lists them,
+// the profile file reads back as the profile stands, and the log has no
+// missed look-up. One level of each map group is drawn mid-play
+// (campaign_group_G.png).
+//
+// CampaignHardRun: the hard regime's levels 1 to 10 each won to gold by its
+// solution (the cheat opening the regime).
+//
+// Both: every played level's gold limit lies between 1.15 and 1.6 times
+// its solution's measured time, and from one map group to the next the
+// quickest solution's time and the shortest one's action count never fall. Each play prints
+// its time and action count (the figures the medal limits are set from).
+//
+// TM_CAMPAIGN_LEVELS (e.g. "1,8") plays only the levels it lists, the
+// others finished by the cheat (the sanitizer build's short run); the
+// end-of-campaign checks need all ten.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CampaignPlayer.h"
+#include "app/ProfileFiles.h"
+#include "app/ProfileStore.h"
+#include "content/LevelTable.h"
+#include "platform/encoding/Utf.h"
+#include "tutorials/TutorialMaker.h"
+
+namespace campaign {
+namespace {
+
+constexpr i32 kCampaignLevels = 10;
+
+std::set<i32> PlayedLevels() {
+  std::set<i32> levels;
+  const char* env = std::getenv("TM_CAMPAIGN_LEVELS");
+  std::stringstream list(env && *env ? env : "1,2,3,4,5,6,7,8,9,10");
+  for (std::string n; std::getline(list, n, ',');)
+    if (std::atoi(n.c_str()) >= 1 && std::atoi(n.c_str()) <= kCampaignLevels) levels.insert(std::atoi(n.c_str()) - 1);
+  return levels;
+}
+
+struct Measured {
+  i32 level;
+  u32 regime;
+  LevelPlay play;
+};
+
+// The figures of a play, and the checks every played level passes.
+void Report(const Measured& m, i32 least) {
+  const LEVELREGIME& r = GetLevelTable()->Get(static_cast<u32>(m.level)).regimes[m.regime];
+  std::printf("level %d %s: won %d at %.2f s, %zu actions, grade %d; medals now %d, %d, %d\n", m.level + 1,
+              m.regime ? "hard" : "easy", m.play.won, m.play.ms / 1000.0, m.play.actions, m.play.medal,
+              r.bronze / 1000, r.silver / 1000, r.gold / 1000);
+  std::fflush(stdout);
+  ASSERT_TRUE(m.play.failure.empty()) << "level " << m.level + 1 << " regime " << m.regime << ": " << m.play.failure;
+  EXPECT_TRUE(m.play.won) << "level " << m.level + 1;
+  EXPECT_GE(m.play.medal, least) << "level " << m.level + 1 << " regime " << m.regime;
+  EXPECT_GE(r.gold, m.play.ms * 1.15) << "level " << m.level + 1 << " regime " << m.regime << ": gold too tight";
+  EXPECT_LE(r.gold, m.play.ms * 1.6) << "level " << m.level + 1 << " regime " << m.regime << ": gold too loose";
+}
+
+// From one map group to the next the quickest solution's time and the
+// shortest solution's action count never fall: a group's easiest level is
+// never easier than the group's before.
+void ExpectRisingGroups(const std::vector<Measured>& plays) {
+  std::map<i32, std::pair<u32, size_t>> least;
+  for (const Measured& m : plays) {
+    const i32 group = GetLevelTable()->Get(static_cast<u32>(m.level)).mapGroup;
+    auto [it, added] = least.emplace(group, std::pair(m.play.ms, m.play.actions));
+    it->second.first = std::min(it->second.first, m.play.ms);
+    it->second.second = std::min(it->second.second, m.play.actions);
+  }
+  u32 time = 0;
+  size_t actions = 0;
+  for (const auto& [group, l] : least) {
+    EXPECT_GE(l.first, time) << "group " << group << ": its quickest solution is quicker than the group's before";
+    EXPECT_GE(l.second, actions) << "group " << group << ": its shortest solution is shorter than the group's before";
+    time = l.first;
+    actions = l.second;
+  }
+}
+
+class CampaignRun : public ::testing::Test {
+ protected:
+  CampaignRun() : run(800, 600, false, true), player(run, TM_LEVEL_SOURCES_DIR) {
+    GetGameServices().tutorialFactory = &maker;
+  }
+  ~CampaignRun() override { GetGameServices().tutorialFactory = nullptr; }
+
+  // A first profile typed into the new-profile window, then "easy".
+  void ToMap() {
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"Tester");
+    Profile* profile = run.game.Profiles()->GetCurrent();
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(std::u16string(profile->GetName()), u"Tester");
+    EXPECT_TRUE(profile->AreTutorialsOn());
+    ASSERT_TRUE(player.ChooseOnMainScreen(false));
+    ASSERT_TRUE(player.ToQuietMap()) << "the opening comic and the map's first tutorial";
+    ASSERT_EQ(run.game.State(), kGameStateLevelMap);
+  }
+  // One level: played when listed (its figures checked), else finished by the cheat.
+  void Level(i32 index, u32 regime, i32 least, std::vector<Measured>* plays) {
+    if (!played.count(index)) {
+      ASSERT_TRUE(player.CheatFinish(index)) << "level " << index + 1 << " finished by the cheat";
+      return;
+    }
+    Measured m{index, regime, player.PlayLevel(index, [&](CampaignPlayer& p) { Shot(p, index); })};
+    Report(m, least);
+    plays->push_back(m);
+  }
+  // The first level played of each map group drawn 40 s into its day.
+  void Shot(CampaignPlayer& p, i32 index) {
+    const i32 group = GetLevelTable()->Get(static_cast<u32>(index)).mapGroup;
+    GameLevel* level = p.Level();
+    if (shotGroups.count(group) || !level || level->Rules().Clock().GetTime() < 40000) return;
+    shotGroups.insert(group);
+    EXPECT_TRUE(run.Shot("campaign_group_" + std::to_string(group) + ".png"));
+  }
+
+  RunningGame run;
+  TutorialMaker maker;
+  CampaignPlayer player;
+  std::set<i32> played = PlayedLevels();
+  std::set<i32> shotGroups;
+};
+
+TEST_F(CampaignRun, EasyToGoldThenHardFirstAndTenth) {
+  ToMap();
+  Profile* profile = run.game.Profiles()->GetCurrent();
+  std::vector<Measured> plays;
+  for (i32 n = 0; n < kCampaignLevels && !HasFatalFailure(); ++n) {
+    Level(n, 0, kGradeGold, &plays);
+    if (n == 7) {
+      EXPECT_TRUE(player.ToQuietMap()) << "the regime tutorial after the eighth level";
+      ASSERT_TRUE(player.MapRegime(0));
+    }
+  }
+  ASSERT_FALSE(HasFatalFailure());
+  if (played.size() == static_cast<size_t>(kCampaignLevels)) ExpectRisingGroups(plays);
+  // The hard regime: its first and tenth levels.
+  ASSERT_TRUE(player.MapRegime(1));
+  std::vector<Measured> hard;
+  for (i32 n = 0; n < kCampaignLevels && !HasFatalFailure(); ++n)
+    if (n == 0 || n == kCampaignLevels - 1) Level(n, 1, kGradeBronze, &hard);
+    else ASSERT_TRUE(player.CheatFinish(n)) << "hard level " << n + 1 << " finished by the cheat";
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(player.MapRegime(0));
+  ASSERT_TRUE(player.ToQuietMap());
+  for (int i = 0; i < 30; ++i) run.Frame();
+  EXPECT_TRUE(run.Shot("campaign_map_end.png"));
+  if (played.size() < static_cast<size_t>(kCampaignLevels)) return;  // the short run ends here
+
+  u32 medals[3] = {};
+  profile->CountMedals(0, medals);
+  EXPECT_EQ(medals[kGradeGold - kGradeBronze], static_cast<u32>(kCampaignLevels)) << "ten gold medals";
+  // "records.txt" in the profile's records folder: a line a level at least.
+  std::ifstream records(run.Folder().File("Tester/records.txt"));
+  u32 lines = 0;
+  for (std::string line; std::getline(records, line);) lines += line.empty() ? 0 : 1;
+  EXPECT_GE(lines, static_cast<u32>(kCampaignLevels)) << "records.txt";
+  // The profile's file reads back as the profile stands.
+  PROFILEHEADER header{};
+  PROFILEPROGRESS progress{};
+  ASSERT_TRUE(ReadProfileFile(plat::Utf8ToUtf16(run.Folder().File("profile0.dat")), &header, &progress));
+  EXPECT_EQ(std::memcmp(&progress.regimes, &profile->GetProgress().regimes, sizeof progress.regimes), 0);
+  std::ifstream log(run.Folder().File("log.txt"));
+  std::stringstream logText;
+  logText << log.rdbuf();
+  EXPECT_EQ(logText.str().find("look-up missed:"), std::string::npos) << "a name the data lacks";
+}
+
+// Its own suite: CTest runs it beside the campaign's.
+class CampaignHardRun : public CampaignRun {};
+
+TEST_F(CampaignHardRun, LevelsToGold) {
+  ToMap();
+  for (i32 n = 0; n < 8; ++n) ASSERT_TRUE(player.CheatFinish(n)) << n;  // the eighth opens the hard regime
+  ASSERT_TRUE(player.ToQuietMap());
+  ASSERT_TRUE(player.MapRegime(1));
+  std::vector<Measured> plays;
+  for (i32 n = 0; n < kCampaignLevels && !HasFatalFailure(); ++n) Level(n, 1, kGradeGold, &plays);
+  ASSERT_FALSE(HasFatalFailure());
+  if (played.size() == static_cast<size_t>(kCampaignLevels)) ExpectRisingGroups(plays);
+}
+
+}  // namespace
+}  // namespace campaign
