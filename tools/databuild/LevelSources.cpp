@@ -71,8 +71,8 @@
 //
 // Throughout, the player clicks a villain that can be hit and a damaged
 // point's repair arrow, and plays with the bonuses the level window puts
-// in its slots (a bonus's button is pressed only where a tutorial says); while the level's tutorial runs, the tutorial
-// follower leads and the solution starts once it ends. The medal limits
+// in its slots (a bonus's button is pressed only where a tutorial says);
+// while the level's tutorial runs, the tutorial follower leads and the solution starts once it ends. The medal limits
 // of "easy" and "hard" are set from the solutions' measured times: gold
 // 1.4 times the time in "easy", 1.33 in "hard" (within 1.15 to 1.6, which
 // the campaign test checks), silver 2 and 1.7 times, bronze 4 and 3 times
