@@ -1,4 +1,4 @@
-// The map sprites of the warehouse, the flour mill and the bakery (set 3):
+// The map sprites of the warehouse and the factories (set 3):
 //   "NAME_site"   128x96: the building's outline under scaffolding, boards
 //                 and a heap of bricks (the construction site)
 //   "NAME_N"      128x128, levels 1 to 4: the building standing on its
@@ -9,8 +9,16 @@
 //   "prod_pie_oven"  48x48, eight frames: the fire flickering in the
 //                 bakery's oven window (its production animation, over the
 //                 window at (84, 75) of the building)
-// The bakery has the oven window beside the door from level 1 and a stove
-// pipe on its lean-to from level 3; both smoke while it works.
+//   "prod_cheese_churn"  48x48, eight frames: the dairy's butter churn by
+//                 its front wall, the dasher going down and up (its frame's
+//                 middle at the churn's, (right - 8, 95) of the building)
+//   "prod_cloth_wheel"  48x48, eight frames: the loom house's flywheel
+//                 turning in the round window of its gable ((64, 45))
+// The pie bakery and the bread bakery have the oven window beside the door
+// from level 1 and a stove pipe on their lean-to from level 3; both smoke
+// while they work (the bread bakery's fire is the pie bakery's
+// "prod_pie_oven"). The dairy has a tin steam vent where the others have a
+// chimney.
 // Light from the top left, shadows to the lower right, as every picture.
 #include <cmath>
 #include <string>
@@ -33,15 +41,21 @@ struct Look {
   const char* product;  // over the door; none: a crate's cross
   bool chimney;
   bool oven = false;  // an oven window and, with the lean-to, a stove pipe
+  bool vent = false;  // a tin steam vent for the chimney (the dairy)
+  bool gable = false;  // a round window in the gable (the loom house)
 };
 
 constexpr Look kLooks[] = {
     {"warehouse", pal::kBlue, pal::kStone, nullptr, false},
     {"prod_flour", pal::kRed, pal::kPanel, "flour", true},
     {"prod_pie", pal::kOrange, pal::kPanel, "pie", true, true},
+    {"prod_bread", pal::kRust, pal::kStraw, "bread", true, true},
+    {"prod_cheese", pal::kSky, pal::kWhite, "cheese", true, false, true},
+    {"prod_cloth", pal::kPurple, pal::kWood, "cloth", true, false, false, true},
 };
 
 constexpr double kOvenX = 84, kOvenY = 75;  // the oven window's middle
+constexpr double kGableX = 64, kGableY = 45, kGableR = 15;  // the loom house's round window
 
 // The house in a 128 x 128 frame; its width grows a little with the level.
 void House(cairo_t* cr, const Look& look, int level, double alpha) {
@@ -62,7 +76,17 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
       Outline(cr, line * 0.7);
     }
   }
-  if (look.chimney) {
+  if (look.chimney && look.vent) {  // a tin pipe under a little hat
+    cairo_rectangle(cr, left + 14, 38, 6, 18);
+    FillLit(cr, pal::kMetal, left + 14, 38, left + 20, 56, 0.35);
+    Outline(cr, line * 0.8);
+    cairo_move_to(cr, left + 9, 38);
+    cairo_line_to(cr, left + 17, 31);
+    cairo_line_to(cr, left + 25, 38);
+    cairo_close_path(cr);
+    FillLit(cr, pal::kStoneDark, left + 9, 31, left + 25, 38, 0.35);
+    Outline(cr, line * 0.8);
+  } else if (look.chimney) {
     cairo_rectangle(cr, left + 12, 30, 10, 26);
     FillLit(cr, pal::kStoneDark, left + 12, 30, left + 22, 56, 0.3);
     Outline(cr, line);
@@ -81,6 +105,15 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
     cairo_line_to(cr, right + 8 - k * 8, top + 4 - k * 4.5);
   }
   Outline(cr, line * 0.5, Darker(look.roof, 0.3));
+  if (look.gable) {  // a round window with a dark room behind it
+    Ellipse(cr, kGableX, kGableY, kGableR + 3, kGableR + 3);
+    FillLit(cr, pal::kWoodDark, kGableX - kGableR - 3, kGableY - kGableR - 3, kGableX + kGableR + 3,
+            kGableY + kGableR + 3, 0.3);
+    Outline(cr, line * 0.8);
+    Ellipse(cr, kGableX, kGableY, kGableR, kGableR);
+    Source(cr, Hex(0x3A2A36));
+    cairo_fill(cr);
+  }
   const int doors = level >= 2 ? 2 : 1;
   for (int d = 0; d < doors; ++d) {
     const double dx = doors == 1 ? 64 : 64 + (d == 0 ? -16 : 16);
@@ -90,7 +123,7 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
   }
   const Emblem emblem = look.product ? ProductEmblem(look.product) : nullptr;
   if (emblem) {
-    DrawEmblem(cr, emblem, 54, 62, 20, 1.2);
+    DrawEmblem(cr, emblem, 54, look.gable ? 64 : 62, 20, 1.2);
   } else {
     RoundRect(cr, 54, 64, 20, 16, 2);
     FillLit(cr, pal::kWood, 54, 64, 74, 80, 0.3);
@@ -193,6 +226,80 @@ void OvenFire(cairo_t* cr, const ArtFrame& f) {
   cairo_restore(cr);
 }
 
+// The dairy's churn: a wooden barrel with two hoops, the dasher's handle
+// sinking into it and rising again, a splash of cream when it is down.
+void Churn(cairo_t* cr, const ArtFrame& f) {
+  const double s = f.width / 48;
+  const double t = f.count > 0 ? static_cast<double>(f.index) / f.count : 0;
+  const double lift = 0.5 + 0.5 * std::cos(t * 2 * M_PI);  // 1 up, 0 down
+  cairo_save(cr);
+  cairo_scale(cr, s, s);
+  GroundShadow(cr, 26, 44, 11, 2.5, 0.3);
+  cairo_move_to(cr, 24, 8 + 10 * (1 - lift) - 8);  // the handle above the lid
+  cairo_line_to(cr, 24, 26);
+  Rod(cr, 2.4, pal::kWood, 1.0);
+  cairo_move_to(cr, 18, 8 + 10 * (1 - lift) - 8);  // its cross grip
+  cairo_line_to(cr, 30, 8 + 10 * (1 - lift) - 8);
+  Rod(cr, 2.6, pal::kWoodDark, 1.0);
+  cairo_move_to(cr, 16, 22);
+  cairo_line_to(cr, 32, 22);
+  cairo_line_to(cr, 34, 44);
+  cairo_line_to(cr, 14, 44);
+  cairo_close_path(cr);
+  FillLit(cr, pal::kWood, 14, 22, 34, 44, 0.35);
+  Outline(cr, 1.4);
+  for (double y : {28.0, 39.0}) {  // the hoops
+    cairo_move_to(cr, 15.5 - (y - 22) * 0.09, y);
+    cairo_line_to(cr, 32.5 + (y - 22) * 0.09, y);
+    Rod(cr, 1.6, pal::kStoneDark, 0.6);
+  }
+  Ellipse(cr, 24, 22, 8, 2.2);  // the lid
+  FillLit(cr, pal::kWoodDark, 16, 20, 32, 24, 0.3);
+  Outline(cr, 1.0);
+  if (lift < 0.3) {  // cream splashing out round the dasher
+    for (int k = -1; k <= 1; k += 2) {
+      Ellipse(cr, 24 + k * 5, 18 - 2 * (0.3 - lift) * 10, 1.6, 1.6);
+      Source(cr, pal::kWhite);
+      cairo_fill(cr);
+    }
+  }
+  cairo_restore(cr);
+}
+
+// The loom house's flywheel: a spoked wooden wheel with a crank, a turn in
+// eight frames (its spokes repeat every sixth of a turn, the crank does not).
+void Flywheel(cairo_t* cr, const ArtFrame& f) {
+  const double c = f.width / 2, s = f.width / 48;
+  const double turn = (f.count > 0 ? static_cast<double>(f.index) / f.count : 0) * 2 * M_PI;
+  cairo_save(cr);
+  cairo_translate(cr, c, c);
+  cairo_scale(cr, s, s);
+  cairo_rotate(cr, turn);
+  Ellipse(cr, 0, 0, 14.5, 14.5);  // the rim: a wooden ring outlined both sides
+  cairo_new_sub_path(cr);
+  cairo_arc_negative(cr, 0, 0, 10.5, 2 * M_PI, 0);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  FillLit(cr, pal::kWood, -14.5, -14.5, 14.5, 14.5, 0.35);
+  Outline(cr, 1.1);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  for (int k = 0; k < 6; ++k) {
+    const double a = k * M_PI / 3;
+    cairo_move_to(cr, 0, 0);
+    cairo_line_to(cr, 11 * std::cos(a), 11 * std::sin(a));
+  }
+  Rod(cr, 2.2, pal::kWoodDark, 0.6);
+  cairo_move_to(cr, 0, 0);  // the crank and its yarn-red handle
+  cairo_line_to(cr, 8, 0);
+  Rod(cr, 2.2, pal::kStoneDark, 0.6);
+  Ellipse(cr, 8, 0, 2.6, 2.6);
+  FillRound(cr, pal::kRed, 8, 0, 2.6);
+  Outline(cr, 0.8);
+  Ellipse(cr, 0, 0, 2.6, 2.6);
+  FillRound(cr, pal::kWoodDark, 0, 0, 2.6);
+  Outline(cr, 0.8);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 }  // namespace art
@@ -219,4 +326,12 @@ void AddBuildingArt(ArtBook& book) {
   fire.draw = OvenFire;
   fire.layout = FrameLayout{8, 8};
   book.Add(kMapSpriteSet, "prod_pie_oven", fire);
+  ArtPiece churn;
+  churn.draw = Churn;
+  churn.layout = FrameLayout{8, 8};
+  book.Add(kMapSpriteSet, "prod_cheese_churn", churn);
+  ArtPiece wheel;
+  wheel.draw = Flywheel;
+  wheel.layout = FrameLayout{8, 8};
+  book.Add(kMapSpriteSet, "prod_cloth_wheel", wheel);
 }
