@@ -51,7 +51,7 @@
 namespace {
 
 // The levels the sample data set describes: levels 1 to 10, and those their tutorials count on.
-bool DescribedLevel(u32 i) { return (i < 19 && i != 15) || i == 28; }
+bool DescribedLevel(u32 i) { return i < 20 || i == 28; }
 
 const std::string kSampleData = TM_SAMPLE_DATA_DIR;
 
