@@ -8,7 +8,8 @@
 //                 production animation, drawn at the roof's top)
 //   "prod_pie_oven"  48x48, eight frames: the fire flickering in the
 //                 bakery's oven window (its production animation, over the
-//                 window at (84, 75) of the building)
+//                 window at (84, 75) of the building; the bread bakery's at
+//                 (44, 75), left of its door)
 //   "prod_cheese_churn"  48x48, eight frames: the dairy's butter churn by
 //                 its front wall, the dasher going down and up (its frame's
 //                 middle at the churn's, (right - 8, 95) of the building)
@@ -40,7 +41,7 @@ struct Look {
   Rgb wall;
   const char* product;  // over the door; none: a crate's cross
   bool chimney;
-  bool oven = false;  // an oven window and, with the lean-to, a stove pipe
+  double ovenX = 0;  // an oven window's middle and, with the lean-to, a stove pipe (0: none)
   bool vent = false;  // a tin steam vent for the chimney (the dairy)
   bool gable = false;  // a round window in the gable (the loom house)
 };
@@ -48,13 +49,13 @@ struct Look {
 constexpr Look kLooks[] = {
     {"warehouse", pal::kBlue, pal::kStone, nullptr, false},
     {"prod_flour", pal::kRed, pal::kPanel, "flour", true},
-    {"prod_pie", pal::kOrange, pal::kPanel, "pie", true, true},
-    {"prod_bread", pal::kRust, pal::kStraw, "bread", true, true},
-    {"prod_cheese", pal::kSky, pal::kWhite, "cheese", true, false, true},
-    {"prod_cloth", pal::kPurple, pal::kWood, "cloth", true, false, false, true},
+    {"prod_pie", pal::kOrange, pal::kPanel, "pie", true, 84},
+    {"prod_bread", pal::kRust, pal::kStraw, "bread", true, 44},
+    {"prod_cheese", pal::kSky, pal::kWhite, "cheese", true, 0, true},
+    {"prod_cloth", pal::kPurple, pal::kWood, "cloth", true, 0, false, true},
 };
 
-constexpr double kOvenX = 84, kOvenY = 75;  // the oven window's middle
+constexpr double kOvenY = 75;  // the oven window's middle
 constexpr double kGableX = 64, kGableY = 45, kGableR = 15;  // the loom house's round window
 
 // The house in a 128 x 128 frame; its width grows a little with the level.
@@ -69,7 +70,7 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
     cairo_move_to(cr, right - 6, 88);
     cairo_line_to(cr, right + 20, 80);
     Rod(cr, 3, look.roof, line * 0.6);
-    if (look.oven) {  // the stove pipe through the lean-to's roof
+    if (look.ovenX > 0) {  // the stove pipe through the lean-to's roof
       const double px = right + 4;
       cairo_rectangle(cr, px - 2.5, 66, 5, 18);
       FillLit(cr, pal::kMetal, px - 2.5, 66, px + 2.5, 84, 0.35);
@@ -123,17 +124,19 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
   }
   const Emblem emblem = look.product ? ProductEmblem(look.product) : nullptr;
   if (emblem) {
-    DrawEmblem(cr, emblem, 54, look.gable ? 64 : 62, 20, 1.2);
+    // beside an oven left of the door, the sign moves right
+    DrawEmblem(cr, emblem, look.ovenX > 0 && look.ovenX < 64 ? 60 : 54, look.gable ? 64 : 62, 20, 1.2);
   } else {
     RoundRect(cr, 54, 64, 20, 16, 2);
     FillLit(cr, pal::kWood, 54, 64, 74, 80, 0.3);
     Outline(cr, line * 0.7);
   }
-  if (look.oven) {  // a brick arch around the oven's dark mouth
-    RoundRect(cr, kOvenX - 10, kOvenY - 8, 20, 16, 6);
-    FillLit(cr, pal::kRust, kOvenX - 10, kOvenY - 8, kOvenX + 10, kOvenY + 8, 0.3);
+  if (look.ovenX > 0) {  // a brick arch around the oven's dark mouth
+    const double ox = look.ovenX;
+    RoundRect(cr, ox - 10, kOvenY - 8, 20, 16, 6);
+    FillLit(cr, pal::kRust, ox - 10, kOvenY - 8, ox + 10, kOvenY + 8, 0.3);
     Outline(cr, line * 0.8);
-    RoundRect(cr, kOvenX - 7, kOvenY - 5, 14, 11, 4);
+    RoundRect(cr, ox - 7, kOvenY - 5, 14, 11, 4);
     Source(cr, Hex(0x2A1A12));
     cairo_fill(cr);
   }
