@@ -1,7 +1,7 @@
 // The campaign's plan (CampaignPlan) and the level files of tools/data/levels
 // against it: every kind brought by one level and used by none before it,
 // every bonus unlocked by one level, each file's kinds its plan row's, each
-// introduction with its texts; and the signs of levels made by hand: no two
+// introduction with its texts, villain waves never fewer than the day before; and the signs of levels made by hand: no two
 // sharing a ground layout, every place reached by a drawn path from the
 // player's start, at least 12 decorations.
 #include <gtest/gtest.h>
@@ -90,12 +90,17 @@ TEST(CampaignPlan, EveryKindComesOnceBeforeAnyUseAndEveryFileKeepsItsRowAndIntro
   ASSERT_TRUE(ReadPlanSources(&tables));
   const std::set<std::string> texts = ManifestTexts();
   u32 files = 0;
+  size_t waves = 0;  // of the last level with villains: later days never bring fewer
   for (u32 n = 0; n < kLevelCount; ++n) {
     const LEVELINFO& l = tables.levels[n];
     const PlanLevel& plan = PlanOf(n);
     if (!HasFile(l)) continue;
     ++files;
     const u32 kinds = KindsOfLevel(l);
+    if (plan.uses & Bit(PlanKind::kVillains)) {
+      EXPECT_GE(l.waves.size(), waves) << "level " << n + 1 << ": fewer villain waves than the day before";
+      waves = l.waves.size();
+    }
     EXPECT_EQ(kinds, plan.uses) << "level " << n + 1 << " uses " << PlanKindNames(kinds) << "; its plan row "
                                 << PlanKindNames(plan.uses);
     std::set<std::string> introKeys;
@@ -124,8 +129,8 @@ TEST(CampaignPlan, EveryKindComesOnceBeforeAnyUseAndEveryFileKeepsItsRowAndIntro
         EXPECT_TRUE(texts.count("info_panel/" + Narrow(e.textKey))) << Narrow(e.textKey);
       }
   }
-  EXPECT_GE(files, 12u) << "levels 1 to 10, 15 and 29";
-  for (u32 n = 0; n < 10; ++n) EXPECT_TRUE(HasFile(tables.levels[n])) << "level " << n + 1;
+  EXPECT_GE(files, 21u) << "levels 1 to 20 and 29";
+  for (u32 n = 0; n < 20; ++n) EXPECT_TRUE(HasFile(tables.levels[n])) << "level " << n + 1;
 }
 
 // --- Made by hand ---------------------------------------------------------------------------------

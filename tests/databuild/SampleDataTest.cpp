@@ -24,6 +24,7 @@
 #include "content/GameCharacter.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
+#include "content/KindSections.h"
 #include "content/LevelTable.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
@@ -52,7 +53,7 @@
 namespace {
 
 // The levels the sample data set describes: levels 1 to 10, and those their tutorials count on.
-bool DescribedLevel(u32 i) { return i < 10 || i == 14 || i == 28; }
+bool DescribedLevel(u32 i) { return i < 20 || i == 28; }
 
 const std::string kSampleData = TM_SAMPLE_DATA_DIR;
 
@@ -202,7 +203,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
     EXPECT_TRUE(p->product->used);
   }
   EXPECT_EQ(plants.FindPlantByName(u"apple_tree")->kind, kPlantTree);
-  ASSERT_EQ(buildings.GetCount(), 6u);
+  ASSERT_EQ(buildings.GetCount(), 9u);
   for (u32 i = 0; i < buildings.GetCount(); ++i) {
     BUILDING* b = buildings.Get(i);
     b->EnableForLevel(b->levelCount);
@@ -220,13 +221,36 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   // the level, both factories can work.
   EXPECT_TRUE(buildings.FindBuildingByName(u"prod_flour")->IsAvailable());
   EXPECT_TRUE(buildings.FindBuildingByName(u"prod_pie")->IsAvailable());
-  for (const wchar* name : {u"prod_flour", u"prod_pie"}) {  // every level works and smokes
+  // Every factory makes its product at four levels, each dearer than the
+  // last, each working (its animation's frames found) and smoking or steaming.
+  const std::pair<const wchar*, const wchar*> factories[] = {{u"prod_flour", u"flour"},
+                                                             {u"prod_pie", u"pie"},
+                                                             {u"prod_bread", u"bread"},
+                                                             {u"prod_cheese", u"cheese"},
+                                                             {u"prod_cloth", u"cloth"}};
+  for (const auto& [name, product] : factories) {
     const BUILDING* factory = buildings.FindBuildingByName(name);
+    ASSERT_NE(factory, nullptr);
     ASSERT_EQ(factory->levelCount, 4);
+    EXPECT_EQ(factory->factory.productCount, 1u);
+    EXPECT_EQ(factory->factory.products[0], products.FindByName(product)->id);
+    EXPECT_NE(GetSoundSettings().FindSound(factory->factory.soundName), 0u);
     for (i32 l = 0; l < factory->levelCount; ++l) {
-      EXPECT_GE(factory->levels[l].factory.animationCount, 1u) << l;
-      EXPECT_GE(factory->levels[l].emitterCount, 1u) << l;
+      const BUILDINGLEVEL& level = factory->levels[l];
+      EXPECT_GT(level.price, l > 0 ? factory->levels[l - 1].price : 0) << l;
+      ASSERT_GE(level.factory.animationCount, 1u) << l;
+      EXPECT_NE(FindMapSpriteIn(kMapSpriteSet, level.factory.animations[0].imageName), nullptr) << l;
+      EXPECT_GE(level.emitterCount, 1u) << l;
+      for (u32 k = 0; k < level.emitterCount; ++k) EXPECT_NE(FindParticleSystem(level.emitters[k].systemId), nullptr);
     }
+  }
+  // The new chains' goods: bread of flour and eggs, cheese of milk, cloth of
+  // wool; each sells for more than what goes into it.
+  for (const wchar* name : {u"bread", u"cheese", u"cloth"}) {
+    const PRODUCT* p = products.FindByName(name);
+    i32 cost = 0;
+    for (u32 k = 0; k < p->ingredientCount; ++k) cost += p->ingredientProducts[k]->price * p->ingredients[k].amount;
+    EXPECT_GT(p->price, cost);
   }
   ASSERT_EQ(villains.GetCount(), 2u);
   EXPECT_EQ(villains.Get(0)->skin, 0u);

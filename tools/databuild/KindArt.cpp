@@ -89,6 +89,8 @@ constexpr BuildingLook kBuildings[] = {
     {"warehouse", pal::kBlue, pal::kStone, nullptr}, {"prod_flour", pal::kRed, pal::kPanel, "flour"},
     {"prod_pie", pal::kOrange, pal::kPanel, "pie"},  {"henhouse", pal::kRust, pal::kWood, "egg"},
     {"cowshed", pal::kRed, pal::kWhite, "milk"},     {"sheep_rack", pal::kWoodDark, pal::kStraw, "wool"},
+    {"prod_bread", pal::kRust, pal::kStraw, "bread"}, {"prod_cheese", pal::kSky, pal::kWhite, "cheese"},
+    {"prod_cloth", pal::kPurple, pal::kWood, "cloth"},
 };
 
 void Crate(cairo_t* cr, double line) {

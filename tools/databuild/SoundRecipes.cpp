@@ -306,6 +306,27 @@ Mono BakeryRunning() {
   return Finish(s, 0.35f);
 }
 
+// The dairy's churn (loops, 1.2 s): a soft bubbling under two wooden
+// thumps of the dasher.
+Mono DairyRunning() {
+  Mono s = NoiseBurst(Biquad::BandPass(500, 1.5), 500, 500, 1.2, Env(0.01, 0.01, 1.0, 0.01), 201);
+  for (int k = 0; k < 2; ++k) {
+    Add(s, Tone(Wave::kSine, 140, 80, 0.03, Env(0.002, 0.09)), 0.1 + 0.6 * k, 0.9f);
+    Add(s, NoiseBurst(Biquad::LowPass(900), 900, 500, 0.02, Env(0.001, 0.05), 203 + k), 0.1 + 0.6 * k, 0.5f);
+  }
+  return Finish(s, 0.35f);
+}
+
+// The loom at work (loops, 1.2 s): the flywheel's hum and the shuttle's
+// clack at each end of its run.
+Mono LoomRunning() {
+  Mono s = Tone(Wave::kTriangle, 90, 90, 1.18, Env(0.01, 0.01, 1.0, 0.01));
+  for (int k = 0; k < 3; ++k)
+    Add(s, NoiseBurst(Biquad::BandPass(1800, 5.0), 1600, 2000, 0.015, Env(0.001, 0.04), 211 + k), 0.05 + 0.4 * k,
+        0.8f);
+  return Finish(s, 0.35f);
+}
+
 // Hens clucking over the feed: three short nasal clucks falling in pitch.
 Mono Clucks() {
   Mono s = Silence(0.7);
@@ -382,6 +403,8 @@ const std::map<std::string, Recipe>& Recipes() {
       {"scrub", [] { return Once(Scrub()); }},
       {"mill_running", [] { return Looping(MillRunning()); }},
       {"bakery_running", [] { return Looping(BakeryRunning()); }},
+      {"dairy_running", [] { return Looping(DairyRunning()); }},
+      {"loom_running", [] { return Looping(LoomRunning()); }},
   };
   return recipes;
 }

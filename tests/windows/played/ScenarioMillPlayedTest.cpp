@@ -75,33 +75,7 @@ class MillScene : public ScenarioPlayed {
     GetGameServices().itemDescription = &RecipeTags::Expand;
   }
   ~MillScene() override { GetGameServices().itemDescription = nullptr; }
-  // The place clicked, the factories' category, then the flour mill.
-  void BuildMill(i32 place) {
-    i32 x = h.Level()->GetInfo()->points[place].x, y = h.Level()->GetInfo()->points[place].y;
-    h.MapToScreen(&x, &y);
-    Click(x, y);
-    auto* categories = dynamic_cast<EmptyPointPanel*>(host->GetPanel()->GetCurrentChild());
-    ASSERT_NE(categories, nullptr);
-    const GameButton* factories = nullptr;
-    for (const LevelPanelButton* b : categories->RowButtons())
-      if (b && b->GetId() == kPanelOpenFactories) factories = b;
-    ClickButton(factories);
-    auto* build = dynamic_cast<BuildPanel*>(host->GetPanel()->GetCurrentChild());
-    ASSERT_NE(build, nullptr);
-    const GameButton* mill = nullptr;
-    for (const LevelPanelButton* b : build->RowButtons())
-      if (b && b->GetRecord() == FindBuildingByName(u"prod_flour")) mill = b;
-    ClickButton(mill);
-  }
-  // 10 ms steps until the test holds; the ms it took (-1: not within the limit).
-  template <class F>
-  i32 MsUntil(F done, i32 limitMs = 120000) {
-    for (i32 t = 0; t <= limitMs; t += 10) {
-      if (done()) return t;
-      h.Step(10, 10);
-    }
-    return -1;
-  }
+  void BuildMill(i32 place) { BuildFactory(place, u"prod_flour"); }
   PointFactory* Factory(i32 i) { return dynamic_cast<PointFactory*>(h.Level()->Map().GetPoint(i)); }
   PointBuilding* Building(i32 i) { return dynamic_cast<PointBuilding*>(h.Level()->Map().GetPoint(i)); }
   WarehouseStock& Stock() { return *h.Level()->Rules().Stock(); }

@@ -19,6 +19,8 @@
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
 #include "ui/ActiveScreenSprite.h"
+#include "content/BuildingTable.h"
+#include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 
@@ -48,8 +50,9 @@ class ScenarioPlayed : public ::testing::Test {
   // language read when asked (the panel's texts and the hints' fonts); the
   // data set's folder.
   explicit ScenarioPlayed(i32 level, i32 regime = 0, bool language = false,
-                          const std::string& folder = leveltest::ScenarioDataFolder())
-      : h(folder, 800, 600, language),
+                          const std::string& folder = leveltest::ScenarioDataFolder(), u32 width = 800,
+                          u32 height = 600)
+      : h(folder, width, height, language),
         saves(&store, &store, nullptr),
         level_(level),
         regime_(regime) {}
@@ -95,6 +98,33 @@ class ScenarioPlayed : public ::testing::Test {
   void Shoot(const char* name, u32 settle = 400) {
     DrawnFrames(settle < 20 ? 20 : settle);
     EXPECT_TRUE(h.WritePng(name));
+  }
+  // 10 ms steps until the test holds; the ms it took (-1: not within the limit).
+  template <class F>
+  i32 MsUntil(F done, i32 limitMs = 120000) {
+    for (i32 t = 0; t <= limitMs; t += 10) {
+      if (done()) return t;
+      h.Step(10, 10);
+    }
+    return -1;
+  }
+  // The place clicked, the factories' category, then the factory `kind`.
+  void BuildFactory(i32 place, const wchar* kind) {
+    i32 x = h.Level()->GetInfo()->points[place].x, y = h.Level()->GetInfo()->points[place].y;
+    h.MapToScreen(&x, &y);
+    Click(x, y);
+    auto* categories = dynamic_cast<EmptyPointPanel*>(host->GetPanel()->GetCurrentChild());
+    ASSERT_NE(categories, nullptr) << "the place at " << x << ", " << y << " not selected";
+    const GameButton* factories = nullptr;
+    for (const LevelPanelButton* b : categories->RowButtons())
+      if (b && b->GetId() == kPanelOpenFactories) factories = b;
+    ClickButton(factories);
+    auto* build = dynamic_cast<BuildPanel*>(host->GetPanel()->GetCurrentChild());
+    ASSERT_NE(build, nullptr);
+    const GameButton* button = nullptr;
+    for (const LevelPanelButton* b : build->RowButtons())
+      if (b && b->GetRecord() == FindBuildingByName(kind)) button = b;
+    ClickButton(button);
   }
   void ClickButton(const GameButton* b) {
     ASSERT_NE(b, nullptr);
