@@ -2,6 +2,7 @@
 
 #include "base/Identifier.h"
 #include "content/GameBonuses.h"
+#include "content/LevelTable.h"
 
 namespace {
 
