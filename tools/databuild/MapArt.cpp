@@ -24,8 +24,8 @@ namespace {
 using art::Rgb;
 namespace pal = art::pal;
 
-constexpr int kRoad[] = {35, 28, 21, 14, 7,  8,  15, 22, 29, 36, 43, 44, 37, 30, 23, 16, 9,  2,  3,  10, 17,
-                         24, 31, 38, 39, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 47, 48, 41, 34, 27};
+constexpr int kRoad[] = {35, 28, 21, 14, 7,  8,  15, 22, 29, 36, 43, 37, 30, 23, 16, 9,  2,  3,  10, 17, 24,
+                         31, 38, 39, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 47, 41, 34, 27, 20, 13};
 
 struct Pt {
   double x, y;
@@ -54,8 +54,8 @@ void CatmullRom(cairo_t* cr, const std::vector<Pt>& p) {
 std::vector<Pt> RoadPoints() {
   std::vector<Pt> p{{-10, 640}, {60, 650}};
   for (int cell : kRoad) p.push_back(NodeAt(cell));
-  p.push_back({960, 400});
-  p.push_back({1040, 380});
+  p.push_back({960, 220});
+  p.push_back({1040, 200});
   return p;
 }
 
@@ -162,8 +162,8 @@ void Valley(cairo_t* cr, double ox, double w, double h) {
   art::Gleam(cr, kPond.x - 30, kPond.y - 16, 18, 6, 0.5);
 
   // The manor's hill at the right, under the last group.
-  art::Ellipse(cr, 930, 470, 150, 120);
-  art::FillRound(cr, art::Lighter(pal::kGrass, 0.25), 900, 430, 150, 0.7);
+  art::Ellipse(cr, 930, 360, 150, 210);
+  art::FillRound(cr, art::Lighter(pal::kGrass, 0.25), 900, 340, 200, 0.7);
   cairo_new_path(cr);
 
   // The road: a broad dirt track with a darker verge through every node.
@@ -202,7 +202,7 @@ void Valley(cairo_t* cr, double ox, double w, double h) {
   }
 
   // Woods on the cells the road leaves out and along the edges.
-  const int woods[] = {0, 1, 42, 45, 46, 6, 13, 20};
+  const int woods[] = {0, 1, 42, 44, 45, 46, 48, 6};
   for (int cell : woods) {
     const Pt p = NodeAt(cell);
     art::Rand r(static_cast<u32>(cell) + 100);
