@@ -456,9 +456,12 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
       LEVELRESULT r;
       profile->RecordUnplayedResult(hovered_, &r);
       PlayResult(0);
-      // No level comes back to the map to start its tutorials: the regime
-      // switch shows at once when this result opened the hard regime.
-      if (interface_) interface_->RefreshRegimeButton(false);
+      // No level comes back to the map to refresh it: the medal counts and
+      // the regime switch (when this result opened the hard regime) now.
+      if (interface_) {
+        if (MapMedalsPanel* medals = interface_->GetMedalsPanel()) medals->Refresh(Regime());
+        interface_->RefreshRegimeButton(false);
+      }
     }
     return;
   }

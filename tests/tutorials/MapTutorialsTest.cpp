@@ -36,6 +36,7 @@
 #include "windows/GameWindowManager.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapInterface.h"
+#include "windows/MapMedalsPanel.h"
 
 namespace {
 
@@ -319,8 +320,14 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   rig.store.SetResultListener(map.get());
   map->SetCheats(true);
   const DXLPOINT eighth = map->ToScreen(map->GetNode(7)->GetX(), map->GetNode(7)->GetY());
+  const MapMedalsPanel* medals = map->GetInterface() ? map->GetInterface()->GetMedalsPanel() : nullptr;
+  ASSERT_NE(medals, nullptr);
+  SetMapProfile(profile);  // the counter counts the game's current profile
+  const u32 bronzeBefore = medals->GetCount(0);
   map->OnMouseDown(eighth.x, eighth.y, kMouseLeft, 0x2);
   EXPECT_EQ(map->GetTutorialFlags() & kMapTutorialRegime, kMapTutorialRegime);
+  EXPECT_EQ(medals->GetCount(0), bronzeBefore + 1) << "the counter shows the cheat's bronze at once";
+  SetMapProfile(nullptr);
   ClearGameEffects();
   map->StartTutorials();  // as the result's skip effect ends
   auto* regime = dynamic_cast<MapTutorial_Regime*>(GetCurrentTutorial());
