@@ -428,7 +428,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
       LevelTasks& tasks = level->Rules().Tasks();
       if (tasks.GetResult() == kResultWon) return;
       if (tasks.GetResult() != kResultNone) {
-        play.failure = "lost";
+        play.failure = "lost at " + std::to_string(level->Rules().Clock().GetTime()) + " (" + Describe() + ")";
         return;
       }
       MidPlay();
