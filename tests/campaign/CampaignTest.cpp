@@ -164,8 +164,10 @@ TEST_F(CampaignRun, EasyToGoldThenHardFirstTenthAndLast) {
     Level(n, 0, kGradeGold, &plays);
     if (n == 7) {
       EXPECT_TRUE(player.ToQuietMap()) << "the regime tutorial after the eighth level";
-      ASSERT_EQ(player.ComicsShown().size(), comics + 1) << "a comic after the eighth level";
-      EXPECT_EQ(player.ComicsShown().back(), 1u);
+      if (played.count(n)) {  // the cheat's result shows no comic
+        ASSERT_EQ(player.ComicsShown().size(), comics + 1) << "a comic after the eighth level";
+        EXPECT_EQ(player.ComicsShown().back(), 1u);
+      }
       ASSERT_TRUE(player.MapRegime(0));
     }
   }
