@@ -159,8 +159,11 @@ class CampaignPlayer : public testsupport::FollowerHost {
     u32 quiet = 0;
     for (u32 i = 0; i < limit; ++i) {
       const u32 state = run_.game.State();
+      if (state != kGameStateComic) inComic_ = false;
       if (state == kGameStateComic) {
         if (i % 25 == 0) Key(plat::DIK_ESCAPE);
+        if (ComixBook* book = GetComixBook(); book && !inComic_) comics_.push_back(book->GetCurrent());
+        inComic_ = true;
         quiet = 0;
       } else if (LevelResultWindow::GetOpen()) {
         if (i % 25 == 0) Key(plat::DIK_RETURN);
@@ -286,6 +289,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
   }
 
   RunningGame& Run() { return run_; }
+  // The comics clicked through on the way to a quiet map, by number, in order.
+  const std::vector<u32>& ComicsShown() const { return comics_; }
 
  private:
   LevelPlay& Fail(LevelPlay& play, const std::string& why) {
@@ -755,6 +760,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
   u32 lastCategory_ = 0;  // the build category opened last
   i32 sold_ = 0;          // of the current sale
   bool closing_ = false;  // the warehouse window told to close
+  bool inComic_ = false;  // a comic counted, its state not left yet
+  std::vector<u32> comics_;
 };
 
 }  // namespace campaign

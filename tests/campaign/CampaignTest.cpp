@@ -3,16 +3,17 @@
 // the input a player gives.
 //
 // CampaignRun: a first profile named in the new-profile window by typing, its
-// hints on; "easy"; levels 1 to 10 each won to gold by its solution (the
-// tutorials leading where they run), the regime tutorial after level 8;
-// then the hard regime, its level 1 and level 10 won at least to bronze
-// (the Shift-click cheat finishing the levels between). At the end the map
-// shows ten gold medals (campaign_map_end.png), "records.txt" lists them,
-// the profile file reads back as the profile stands, and the log has no
-// missed look-up. One level of each map group is drawn mid-play
+// hints on; "easy"; levels 1 to 20 each won to gold by its solution (the
+// tutorials leading where they run), comic 1 and the regime tutorial after
+// level 8 clicked through; then the hard regime, its levels 1, 10 and 20
+// won at least to bronze (the Shift-click cheat finishing the levels
+// between). At the end the map shows twenty gold medals
+// (campaign_map_end.png), "records.txt" lists them, the profile file reads
+// back as the profile stands, and the log has no missed look-up. The last
+// easy level played of each map group is drawn 40 s into its day
 // (campaign_group_G.png).
 //
-// CampaignHardRun: the hard regime's levels 1 to 10 each won to gold by its
+// CampaignHardRun: the hard regime's levels 1 to 20 each won to gold by its
 // solution (the cheat opening the regime).
 //
 // Both: every played level's gold limit lies between 1.15 and 1.6 times
@@ -20,10 +21,11 @@
 // quickest solution's time and the shortest one's action count never fall. Each play prints
 // its time and action count (the figures the medal limits are set from).
 //
-// TM_CAMPAIGN_LEVELS (e.g. "1,8") plays only the levels it lists, the
+// TM_CAMPAIGN_LEVELS (e.g. "1,8,20") plays only the levels it lists, the
 // others finished by the cheat (the sanitizer build's short run); the
-// end-of-campaign checks need all ten. TM_CAMPAIGN_LAST (e.g. 30) ends both
-// runs at that level instead, so a level past the tenth can be measured.
+// end-of-campaign checks need all twenty. TM_CAMPAIGN_LAST (e.g. 30) ends both
+// runs at that level instead, so a later level can be measured; the hard
+// regime of CampaignRun then plays its levels 1, 10 and that one.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -44,7 +46,7 @@
 namespace campaign {
 namespace {
 
-constexpr i32 kCampaignLevels = 10;
+constexpr i32 kCampaignLevels = 20;
 
 i32 LastLevel() {
   const char* env = std::getenv("TM_CAMPAIGN_LAST");
@@ -55,7 +57,7 @@ i32 LastLevel() {
 std::set<i32> PlayedLevels() {
   std::set<i32> levels;
   const char* env = std::getenv("TM_CAMPAIGN_LEVELS");
-  std::stringstream list(env && *env ? env : "1,2,3,4,5,6,7,8,9,10");
+  std::stringstream list(env && *env ? env : "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20");
   for (std::string n; std::getline(list, n, ',');)
     if (std::atoi(n.c_str()) >= 1 && std::atoi(n.c_str()) <= LastLevel()) levels.insert(std::atoi(n.c_str()) - 1);
   return levels;
@@ -132,12 +134,16 @@ class CampaignRun : public ::testing::Test {
     Report(m, least);
     plays->push_back(m);
   }
-  // The first level played of each map group drawn 40 s into its day.
+  // Each easy level played drawn 40 s into its day, over its map group's
+  // picture: the group's last level played stays.
   void Shot(CampaignPlayer& p, i32 index) {
-    const i32 group = GetLevelTable()->Get(static_cast<u32>(index)).mapGroup;
     GameLevel* level = p.Level();
-    if (shotGroups.count(group) || !level || level->Rules().Clock().GetTime() < 40000) return;
-    shotGroups.insert(group);
+    Profile* profile = run.game.Profiles()->GetCurrent();
+    if (shotLevels.count(index) || !level || !profile || profile->GetRegime() != 0 ||
+        level->Rules().Clock().GetTime() < 40000)
+      return;
+    shotLevels.insert(index);
+    const i32 group = GetLevelTable()->Get(static_cast<u32>(index)).mapGroup;
     EXPECT_TRUE(run.Shot("campaign_group_" + std::to_string(group) + ".png"));
   }
 
@@ -146,27 +152,32 @@ class CampaignRun : public ::testing::Test {
   CampaignPlayer player;
   const i32 last = LastLevel();
   std::set<i32> played = PlayedLevels();
-  std::set<i32> shotGroups;
+  std::set<i32> shotLevels;
 };
 
-TEST_F(CampaignRun, EasyToGoldThenHardFirstAndTenth) {
+TEST_F(CampaignRun, EasyToGoldThenHardFirstTenthAndLast) {
   ToMap();
   Profile* profile = run.game.Profiles()->GetCurrent();
   std::vector<Measured> plays;
   for (i32 n = 0; n < last && !HasFatalFailure(); ++n) {
+    const size_t comics = player.ComicsShown().size();
     Level(n, 0, kGradeGold, &plays);
     if (n == 7) {
       EXPECT_TRUE(player.ToQuietMap()) << "the regime tutorial after the eighth level";
+      if (played.count(n)) {  // the cheat's result shows no comic
+        ASSERT_EQ(player.ComicsShown().size(), comics + 1) << "a comic after the eighth level";
+        EXPECT_EQ(player.ComicsShown().back(), 1u);
+      }
       ASSERT_TRUE(player.MapRegime(0));
     }
   }
   ASSERT_FALSE(HasFatalFailure());
   if (played.size() == static_cast<size_t>(last)) ExpectRisingGroups(plays);
-  // The hard regime: its first and tenth levels.
+  // The hard regime: its first, tenth and last levels.
   ASSERT_TRUE(player.MapRegime(1));
   std::vector<Measured> hard;
   for (i32 n = 0; n < last && !HasFatalFailure(); ++n)
-    if (n == 0 || n == last - 1) Level(n, 1, kGradeBronze, &hard);
+    if (n == 0 || n == 9 || n == last - 1) Level(n, 1, kGradeBronze, &hard);
     else ASSERT_TRUE(player.CheatFinish(n)) << "hard level " << n + 1 << " finished by the cheat";
   ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(player.MapRegime(0));
@@ -177,7 +188,7 @@ TEST_F(CampaignRun, EasyToGoldThenHardFirstAndTenth) {
 
   u32 medals[3] = {};
   profile->CountMedals(0, medals);
-  EXPECT_EQ(medals[kGradeGold - kGradeBronze], static_cast<u32>(last)) << "ten gold medals";
+  EXPECT_EQ(medals[kGradeGold - kGradeBronze], static_cast<u32>(last)) << "a gold medal a level";
   // "records.txt" in the profile's records folder: a line a level at least.
   std::ifstream records(run.Folder().File("Tester/records.txt"));
   u32 lines = 0;
