@@ -261,6 +261,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
     midPlay_ = std::move(midPlay);
     tended_.clear();
     producing_.clear();
+    tried_.clear();
+    upgradePressed_ = false;
     clicked_.clear();
     sold_ = 0;
     closing_ = false;
@@ -438,9 +440,10 @@ class CampaignPlayer : public testsupport::FollowerHost {
         continue;
       }
       // The awards window an award notice opens when a click meets it, and
-      // the warehouse window outside a sale (the full warehouse's notice
-      // opens it): closed.
-      const bool selling = next < solution.actions.size() && solution.actions[next].word == "sell";
+      // the warehouse window outside a sale or an upgrade (the full
+      // warehouse's notice opens it): closed.
+      const bool selling = next < solution.actions.size() &&
+                           (solution.actions[next].word == "sell" || solution.actions[next].word == "upgrade");
       if (WarehouseWindow::GetOpen() && !selling && rest == 0 && !closing_) {
         Key(plat::DIK_RETURN);
         rest = kRestMs;
@@ -575,7 +578,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
     } else if (a.word == "upgrade") {
       auto* point = dynamic_cast<LevelPoint*>(Point(a.Int(0)));
       if (!point) *error = "no point " + a.Text(0) + " to upgrade";
-      else if (point->GetLevel() >= a.Int(1)) s.done = true;
+      else if (point->GetLevel() >= a.Int(1)) s = UpgradeDone();
+      else if (point->GetKind() == kPointKindWarehouse) s = UpgradeWarehouse(point);
       else s = Upgrade(a.Int(0), clicker);
     } else if (a.word == "clear") {
       s = Clear(a.Int(0), clicker, error);
@@ -703,6 +707,45 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return s;
   }
 
+  // The warehouse's upgrade is the warehouse window's (the panel's button
+  // opens it): opened once the money is there, the upgrade pressed, the
+  // window closed by Enter; then the farmer's work raises the level.
+  Step UpgradeWarehouse(LevelPoint* point) {
+    Step s;
+    if (WarehouseWindow* w = WarehouseWindow::GetOpen()) {
+      ImageButton* upgrade = w->GetUpgradeButton();
+      if (!upgradePressed_ && upgrade && upgrade->IsEnabled()) {
+        upgradePressed_ = s.acted = PressControl(w, upgrade);
+      } else if (!closing_) {
+        Key(plat::DIK_RETURN);
+        closing_ = s.acted = true;
+      }
+      return s;
+    }
+    closing_ = false;
+    if (upgradePressed_) return s;  // the farmer at work
+    const BUILDING* warehouse = FindBuildingByName(u"warehouse");
+    const i32 next = point->GetLevel();  // the next level's record
+    if (!warehouse || next >= warehouse->levelCount || Level()->Rules().Money().Get() < warehouse->levels[next].price)
+      return s;
+    LevelPanel* panel = Panel();
+    s.acted = panel && PressControl(panel, panel->GetWarehouseButton());
+    return s;
+  }
+  // The level reached: the warehouse window closed first where it stands open.
+  Step UpgradeDone() {
+    Step s;
+    upgradePressed_ = false;
+    if (WarehouseWindow::GetOpen()) {
+      if (!closing_) Key(plat::DIK_RETURN);
+      closing_ = s.acted = true;
+      return s;
+    }
+    closing_ = false;
+    s.done = true;
+    return s;
+  }
+
   // The warehouse window opened by the panel's button, the product chosen,
   // sold five and one at a time, closed by Enter.
   Step Sell(const std::string& product, i32 count, std::string* error) {
@@ -755,6 +798,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   u32 lastCategory_ = 0;  // the build category opened last
   i32 sold_ = 0;          // of the current sale
   bool closing_ = false;  // the warehouse window told to close
+  bool upgradePressed_ = false;  // the warehouse window's upgrade pressed, the level not yet reached
 };
 
 }  // namespace campaign
