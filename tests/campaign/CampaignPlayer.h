@@ -261,8 +261,6 @@ class CampaignPlayer : public testsupport::FollowerHost {
     midPlay_ = std::move(midPlay);
     tended_.clear();
     producing_.clear();
-    tried_.clear();
-    upgradePressed_ = false;
     clicked_.clear();
     sold_ = 0;
     closing_ = false;
@@ -440,11 +438,12 @@ class CampaignPlayer : public testsupport::FollowerHost {
         continue;
       }
       // The awards window an award notice opens when a click meets it, and
-      // the warehouse window outside a sale or an upgrade (the full
-      // warehouse's notice opens it): closed.
-      const bool selling = next < solution.actions.size() &&
-                           (solution.actions[next].word == "sell" || solution.actions[next].word == "upgrade");
-      if (WarehouseWindow::GetOpen() && !selling && rest == 0 && !closing_) {
+      // the warehouse window outside a sale (the full warehouse's notice
+      // opens it): closed.
+      const testsupport::SolutionAction* coming = next < solution.actions.size() ? &solution.actions[next] : nullptr;
+      const BaseLevelPoint* upgraded = coming && coming->word == "upgrade" ? Point(coming->Int(0)) : nullptr;
+      const bool inWindow = coming && (coming->word == "sell" || (upgraded && upgraded->GetKind() == kPointKindWarehouse));
+      if (WarehouseWindow::GetOpen() && !inWindow && rest == 0 && !closing_) {
         Key(plat::DIK_RETURN);
         rest = kRestMs;
       }
@@ -496,6 +495,9 @@ class CampaignPlayer : public testsupport::FollowerHost {
     const PRODUCT* p = GetProductList()->FindByName(std::u16string(product.begin(), product.end()).c_str());
     return p ? Level()->Rules().Stock()->GetCount(p) : -1;
   }
+  bool HasRoom(const PRODUCT* p) { return !p || Level()->Rules().Stock()->GetFree(p, 1) > 0; }
+  bool HasRoom(u32 productId) { return HasRoom(GetProductList()->FindById(productId)); }
+  bool HasRoom(const char* product) { return HasRoom(GetProductList()->FindByName(Wide(product).c_str())); }
   static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
   LevelPanel* Panel() {
     LevelPanelHost* host = run_.game.World().Panel();
@@ -525,14 +527,15 @@ class CampaignPlayer : public testsupport::FollowerHost {
     for (i32 i : tended_) {
       BaseLevelPoint* p = Point(i);
       ScreenSprite* buttons[6] = {};
+      // A harvest or collection whose product has no room in the warehouse waits.
       if (auto* bed = dynamic_cast<BasePointPlant*>(p)) {
-        buttons[0] = bed->GetHarvestButton();
+        if (HasRoom(bed->GetPlant() ? bed->GetPlant()->productId : 0)) buttons[0] = bed->GetHarvestButton();
         buttons[1] = bed->GetWaterButton();
       }
       if (auto* house = dynamic_cast<PointPetshouse*>(p); house && house->HasFeed()) buttons[2] = house->GetFeedButton();
-      if (auto* hens = dynamic_cast<PointHenhouse*>(p)) buttons[3] = hens->GetTakeEggsButton();
-      if (auto* cows = dynamic_cast<PointCowshed*>(p)) buttons[4] = cows->GetMilkButton();
-      if (auto* sheep = dynamic_cast<PointSheepRack*>(p)) buttons[5] = sheep->GetShearButton();
+      if (auto* hens = dynamic_cast<PointHenhouse*>(p); hens && HasRoom("egg")) buttons[3] = hens->GetTakeEggsButton();
+      if (auto* cows = dynamic_cast<PointCowshed*>(p); cows && HasRoom("milk")) buttons[4] = cows->GetMilkButton();
+      if (auto* sheep = dynamic_cast<PointSheepRack*>(p); sheep && HasRoom("wool")) buttons[5] = sheep->GetShearButton();
       for (ScreenSprite* b : buttons)
         if (b && Fresh(b) && clicker.ClickSprite(b)) return true;
     }
@@ -578,8 +581,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
     } else if (a.word == "upgrade") {
       auto* point = dynamic_cast<LevelPoint*>(Point(a.Int(0)));
       if (!point) *error = "no point " + a.Text(0) + " to upgrade";
-      else if (point->GetLevel() >= a.Int(1)) s = UpgradeDone();
-      else if (point->GetKind() == kPointKindWarehouse) s = UpgradeWarehouse(point);
+      else if (point->GetKind() == kPointKindWarehouse) s = UpgradeWarehouse(point, a.Int(1));
+      else if (point->GetLevel() >= a.Int(1)) s.done = true;
       else s = Upgrade(a.Int(0), clicker);
     } else if (a.word == "clear") {
       s = Clear(a.Int(0), clicker, error);
@@ -640,6 +643,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
         if (b && b->GetRecord() == record) {
           if (!b->IsEnabled()) return s;  // the money is not there yet
           s.acted = PressPanel(b);
+          tried_.clear();  // the next build (on this level or the next) starts from the first category
           return s;
         }
       tried_.insert(lastCategory_);  // not there: back to the categories
@@ -707,42 +711,33 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return s;
   }
 
-  // The warehouse's upgrade is the warehouse window's (the panel's button
-  // opens it): opened once the money is there, the upgrade pressed, the
-  // window closed by Enter; then the farmer's work raises the level.
-  Step UpgradeWarehouse(LevelPoint* point) {
+  // The warehouse's upgrade: its window opened by the panel's button, the
+  // window's upgrade button pressed once the money is there, the window
+  // closed by Enter; done when the warehouse stands at the level.
+  Step UpgradeWarehouse(LevelPoint* point, i32 level) {
     Step s;
-    if (WarehouseWindow* w = WarehouseWindow::GetOpen()) {
-      ImageButton* upgrade = w->GetUpgradeButton();
-      if (!upgradePressed_ && upgrade && upgrade->IsEnabled()) {
-        upgradePressed_ = s.acted = PressControl(w, upgrade);
-      } else if (!closing_) {
+    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    if (!w) {
+      closing_ = false;
+      if (point->GetLevel() >= level) {
+        upgraded_ = false;
+        s.done = true;
+      } else if (!upgraded_) {
+        LevelPanel* panel = Panel();
+        s.acted = panel && PressControl(panel, panel->GetWarehouseButton());
+      }
+      return s;  // opened, or the ordered upgrade still building
+    }
+    if (upgraded_ || point->GetLevel() >= level) {
+      if (!closing_) {
         Key(plat::DIK_RETURN);
         closing_ = s.acted = true;
       }
       return s;
     }
-    closing_ = false;
-    if (upgradePressed_) return s;  // the farmer at work
-    const BUILDING* warehouse = FindBuildingByName(u"warehouse");
-    const i32 next = point->GetLevel();  // the next level's record
-    if (!warehouse || next >= warehouse->levelCount || Level()->Rules().Money().Get() < warehouse->levels[next].price)
-      return s;
-    LevelPanel* panel = Panel();
-    s.acted = panel && PressControl(panel, panel->GetWarehouseButton());
-    return s;
-  }
-  // The level reached: the warehouse window closed first where it stands open.
-  Step UpgradeDone() {
-    Step s;
-    upgradePressed_ = false;
-    if (WarehouseWindow::GetOpen()) {
-      if (!closing_) Key(plat::DIK_RETURN);
-      closing_ = s.acted = true;
-      return s;
-    }
-    closing_ = false;
-    s.done = true;
+    const i32 price = w->GetUpgradePrice();
+    if (price >= 0 && Level()->Rules().Money().Get() >= price && PressControl(w, w->GetUpgradeButton(), true))
+      upgraded_ = s.acted = true;
     return s;
   }
 
@@ -798,7 +793,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   u32 lastCategory_ = 0;  // the build category opened last
   i32 sold_ = 0;          // of the current sale
   bool closing_ = false;  // the warehouse window told to close
-  bool upgradePressed_ = false;  // the warehouse window's upgrade pressed, the level not yet reached
+  bool upgraded_ = false;  // the warehouse's upgrade ordered, not yet done
 };
 
 }  // namespace campaign
