@@ -303,12 +303,18 @@ int RunGame(const EntryOptions& options) {
   DXLSetAppState(kGameStateLogos, true);
 
   // 20 to 22: the loop, the shutdown (the game's with it), "play.url".
+  bool quit = false;
   if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it.
     replay.RasteriseEveryFrame(!options.headless || options.rasterise);
     DXLStartLoop();
-    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame() && DXLRunPass(); ++frames)
+    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame(); ++frames) {
+      if (!DXLRunPass()) {
+        quit = true;  // the game's own quit (or the window closed)
+        break;
+      }
       replay.AfterFrame();
+    }
   } else if (options.headless) {
     DXLStartLoop();
     for (u32 frames = 0; frames < kHeadlessMaxFrames && DXLRunPass(); ++frames) plat::SleepMs(kHeadlessFrameMs);
@@ -317,7 +323,7 @@ int RunGame(const EntryOptions& options) {
   }
   SetGameRecording(nullptr);
   SetGameReplay(nullptr);
-  const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
+  const std::string replayFailed = replay.Active() ? replay.Finish(quit) : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.MainScreenReached();
   DXLShutdown();
