@@ -259,6 +259,9 @@ int RunGame(const EntryOptions& options) {
   Game game;
   SCREENPARAMS screen;  // the defaults: full screen at the desktop's size
   if (!LoadSettings(Wide(folders.user), &screen)) return StartFailed("reading the settings", -1);
+  // The game's set-up below starts its services afresh: the sound settings
+  // just read are applied again once it is done.
+  const SAVEDSOUND savedSound = GetSoundSettings().GetAll();
   ApplyConfigIni(ini, &screen);
   if (!game.Screen().Init(screen)) {
     DXLReportErrorA(-1, "Ошибка создания окна");
@@ -293,6 +296,7 @@ int RunGame(const EntryOptions& options) {
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
     return kExitDataError;
   }
+  GetSoundSettings().ApplySaved(savedSound);
   DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
   game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
   if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
