@@ -9,6 +9,7 @@
 #include "app/GameEntry.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/encoding/Utf.h"
+#include "platform/gfx/GfxPresentSink.h"
 #include "platform/headless/Session.h"
 #include "platform/os/MessageBox.h"
 
@@ -46,12 +47,18 @@ int main(int argc, char** argv) {
     return RunGame(options);
   }
   std::string error;
-  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{}, &error);
+  // A replay plays its frames as fast as they are made; a person's run is
+  // paced to the display.
+  auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{options.replay.empty()}, &error);
   if (!session) {
     std::fprintf(stderr, "tallowmere: no display: %s, try --headless\n", error.c_str());
     return kExitStartFailed;
   }
   plat::SetMessageBoxHook(&ShowSdlMessage);
   options.sound = [] { return std::make_unique<plat::sdl2::SdlAudioOutput>(); };
-  return RunGame(options);
+  // Every frame presented goes to the window.
+  plat::gfx::SetPresentSink(&session->Presenter());
+  const int status = RunGame(options);
+  plat::gfx::SetPresentSink(nullptr);
+  return status;
 }

@@ -12,8 +12,9 @@
 #           screen's state has come (frames as fast as they are made, no
 #           waiting on the clock), to the program leaving that state, which
 #           is after the main screen's first frame was drawn.
-# Runs RUNS times (5 by default) and prints each run and the median; with
-# GOAL_MS (a number) the exit status says whether the median start met it.
+# Runs RUNS times (5 by default) on core CORE (0 by default) and prints each
+# run and the median; with GOAL_MS (a number) the exit status says whether
+# the median start met it.
 #   tools/startup_time.sh [PROGRAM [DATA_FOLDER]]
 # By default the release build of tools/run.sh (build/src/tallowmere,
 # build/Data); build it first with tools/run.sh or its target run_tallowmere.
@@ -61,7 +62,7 @@ measure() {
   log="$work/xdg/Morvalen/Tallowmere/log.txt"
   began=$(now_ms)
   DISPLAY="$display" XDG_DATA_HOME="$work/xdg" XDG_RUNTIME_DIR="$work/run" \
-    taskset -c 0 "$work/bin/tallowmere" --data "$work/data" "$@" >/dev/null 2>&1 &
+    taskset -c "${CORE:-0}" "$work/bin/tallowmere" --data "$work/data" "$@" >/dev/null 2>&1 &
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
     if [ -f "$log" ] && grep -q -- "$pattern" "$log"; then

@@ -259,6 +259,9 @@ int RunGame(const EntryOptions& options) {
   Game game;
   SCREENPARAMS screen;  // the defaults: full screen at the desktop's size
   if (!LoadSettings(Wide(folders.user), &screen)) return StartFailed("reading the settings", -1);
+  // The game's set-up below starts its services afresh: the sound settings
+  // just read are applied again once it is done.
+  const SAVEDSOUND savedSound = GetSoundSettings().GetAll();
   ApplyConfigIni(ini, &screen);
   if (!game.Screen().Init(screen)) {
     DXLReportErrorA(-1, "Ошибка создания окна");
@@ -293,6 +296,7 @@ int RunGame(const EntryOptions& options) {
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
     return kExitDataError;
   }
+  GetSoundSettings().ApplySaved(savedSound);
   DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
   game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
   if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
@@ -303,12 +307,18 @@ int RunGame(const EntryOptions& options) {
   DXLSetAppState(kGameStateLogos, true);
 
   // 20 to 22: the loop, the shutdown (the game's with it), "play.url".
+  bool quit = false;
   if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it.
     replay.RasteriseEveryFrame(!options.headless || options.rasterise);
     DXLStartLoop();
-    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame() && DXLRunPass(); ++frames)
+    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame(); ++frames) {
+      if (!DXLRunPass()) {
+        quit = true;  // the game's own quit (or the window closed)
+        break;
+      }
       replay.AfterFrame();
+    }
   } else if (options.headless) {
     DXLStartLoop();
     for (u32 frames = 0; frames < kHeadlessMaxFrames && DXLRunPass(); ++frames) plat::SleepMs(kHeadlessFrameMs);
@@ -317,7 +327,7 @@ int RunGame(const EntryOptions& options) {
   }
   SetGameRecording(nullptr);
   SetGameReplay(nullptr);
-  const std::string replayFailed = replay.Active() ? replay.Finish() : std::string();
+  const std::string replayFailed = replay.Active() ? replay.Finish(quit) : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.MainScreenReached();
   DXLShutdown();

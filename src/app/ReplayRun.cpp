@@ -175,9 +175,9 @@ void ReplayRun::AfterFrame() {
   recorder_.Frame(kStepMs);
 }
 
-std::string ReplayRun::Finish() {
+std::string ReplayRun::Finish(bool quit) {
   if (replaying_) {
-    if (!done_) script_.Stop("the run ended first");
+    if (!done_) script_.Stop("the run ended first", quit ? kAppStateShutdown : DXLGetAppState());
     if (!script_.Failure().empty()) failure_ = replayPath_ + ": " + script_.Failure();
     else if (script_.ExpectsWin() && !won_) failure_ = replayPath_ + ": expect won: no level was won";
   }

@@ -54,10 +54,12 @@ class ReplayRun {
   // The game shows a level won (every frame it shows one): a replay's
   // "expect won" is met, and a recording ends with it.
   void LevelWon() { won_ = true; }
-  // The run has ended: a replay with steps left fails at the step it was on,
+  // The run has ended (`quit`: by the game's quit message): a replay with
+  // steps left fails at the step it was on (unless that is its last, an
+  // await of the state the game ended in; the shutdown state when quit),
   // one expecting a win fails unless a level was won; the recording is
   // closed. Empty when all went well, else what failed.
-  std::string Finish();
+  std::string Finish(bool quit = false);
 
  private:
   ReplayScript::StepResult RunStep(const ReplayStep& s);

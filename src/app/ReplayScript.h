@@ -18,7 +18,8 @@
 //                        or enter, escape, space, tab, backspace, up, down,
 //                        left, right), held with shift, ctrl and alt
 //   text "TEXT"          text typed (UTF-8; \" and \\ inside)
-//   await STATE MS       a mark: the game reaches STATE within MS ms
+//   await STATE MS       a mark: the game reaches STATE within MS ms (as
+//                        the last step, 4294967295: the game quits itself)
 //   screenshot FILE.png  a mark: the frame written to FILE.png
 //   log TEXT             a mark: TEXT written to the log
 //   expect won           at the end, the level must be won
@@ -111,9 +112,17 @@ class ReplayScript {
   // still to pass lies between the replay's place and its next screenshot.
   // A run that skips rasterising frames draws the frames this asks for.
   bool NextFrameMayBeRead() const;
-  // The run ended with steps left: the step it was on fails with `why`.
-  void Stop(const char* why) {
-    if (failure_.empty() && next_ < steps_.size()) Fail(steps_[next_], why);
+  // The run ended (the game in `state`; the shutdown state when it quit)
+  // with steps left: an await of that state as the last step is met;
+  // otherwise the step it was on fails with `why`.
+  void Stop(const char* why, u32 state) {
+    if (!failure_.empty() || next_ >= steps_.size()) return;
+    const ReplayStep& s = steps_[next_];
+    if (s.kind == ReplayStep::kAwait && static_cast<u32>(s.a) == state) {
+      waited_ = 0;
+      if (++next_ == steps_.size()) return;
+    }
+    Fail(steps_[next_], why);
   }
   bool ExpectsWin() const { return expectWon_; }
   // "line N: STEP: why" for the mark that failed; empty while none did.

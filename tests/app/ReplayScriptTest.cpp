@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ReplayScript.h"
@@ -149,6 +150,20 @@ TEST(ReplayScript, StepsAndMarksFallDueBetweenFrames) {
   while ((p = script.Advance(20, game)) == ReplayScript::kMore) {
   }
   EXPECT_EQ(script.Failure(), "line 3: expect state 5: not met");
+
+  // A run that ends: an await of the quit state it ended in is met when it
+  // is the last step; any other step left fails.
+  const std::pair<const char*, const char*> ends[] = {
+      {"click 1 1\nawait 4294967295 1000\n", ""},
+      {"await 4294967295 1000\nwait 20\n", "line 2: wait 20: the run ended first"},
+      {"await 5 1000\n", "line 1: await 5 1000: the run ended first"},
+      {"wait 40\n", "line 1: wait 40: the run ended first"}};
+  for (const auto& [text, failure] : ends) {
+    ASSERT_TRUE(script.Parse(text, &error));
+    EXPECT_EQ(script.Advance(20, game), ReplayScript::kMore) << text;
+    script.Stop("the run ended first", 0xFFFFFFFFu);
+    EXPECT_EQ(script.Failure(), failure) << text;
+  }
 }
 
 // Anything but a regular file under 1 MB is refused before a byte of it is

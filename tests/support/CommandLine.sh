@@ -123,3 +123,55 @@ tm_play_headless() {
   [ "$(status "$1")" = "${2:-0}" ] || fail "the $1 replay exits $(status "$1"), not ${2:-0}: $(tail -3 "$work/$1.err")"
   echo "the $1 replay took $(cat "$work/$1.ms") ms"
 }
+# tm_replay_whole_game LEVEL1_SCRIPT: the whole first session on the sample
+# data set at 800 x 600 with the hints on, a screenshot at each mark: the
+# studio's mark and the game's logo, the new-profile window with "Tester"
+# typed (new-profile.png), the opening comic, the map (map-before.png), level 1 played with its tutorial by LEVEL1_SCRIPT (its
+# own shots) to a won day (won.png: the result window), its OK back to the
+# map and the result animation (map-after.png), the map's options window
+# with the sound's volume changed (options.png) and closed (saved to
+# "config.dat"), Escape to the main screen (main-end.png) and its "quit":
+# the run ends with the game's own quit.
+tm_replay_whole_game() {
+  echo 'clock 1767225600
+seed 7
+wait 1500
+screenshot studio.png       # the studio mark
+wait 2000
+screenshot logo.png         # the game logo
+await 6 120000
+wait 800
+text "Tester"               # the name of the first profile
+wait 200                    # (each typed letter takes a pass of the loop)
+screenshot new-profile.png
+key enter                   # the new-profile window: OK
+wait 600'
+  tm_replay_easy_to_map
+  echo "screenshot map-before.png"
+  tm_replay_map_to_level1
+  echo "wait 500"
+  grep -v '^ *#' "$1"
+  echo 'expect won
+wait 8000                   # the last harvest walks in; the result shows
+expect window LvRt
+screenshot won.png          # the result window over the won day
+key enter                   # its OK: to the map
+await 5 5000
+wait 1600                   # the result animation (200 + 900 ms after the fade)
+move 790 595                # the pointer off the nodes
+wait 100
+screenshot map-after.png
+click 710 34                # the map'"'"'s "options"
+wait 800
+click 600 203               # the sound'"'"'s volume bar
+wait 300
+screenshot options.png
+click 399 418               # "close": the change saved to config.dat
+wait 600
+key escape                  # the map: back to the main screen
+await 6 3000
+wait 500
+screenshot main-end.png
+click 589 561               # "quit"
+await 4294967295 3000       # the game ends itself'
+}

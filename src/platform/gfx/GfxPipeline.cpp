@@ -336,6 +336,19 @@ uint32_t BlendPixel(uint32_t srcBlend, uint32_t destBlend, uint32_t src, uint32_
   return out;
 }
 
+// Source alpha added to the target (the glows and light rays): per channel
+// min(255, d + s * a / 255 rounded), the general blend's result exactly.
+void BlendAddSpan(const uint32_t* src, uint32_t* dest, int n) {
+  for (int i = 0; i < n; ++i) {
+    const uint32_t s = src[i], d = dest[i], a = s >> 24;
+    if (a == 0) continue;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+      out |= std::min<uint32_t>(255, Channel(d, shift) + DivRound255(Channel(s, shift) * a)) << shift;
+    dest[i] = out;
+  }
+}
+
 void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   for (int i = 0; i < n; ++i) {
     const uint32_t s = src[i], d = dest[i], a = s >> 24;
@@ -555,6 +568,8 @@ void ShadeSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) 
       }
     } else if (!masked && fullWrite && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA) {
       BlendSrcAlphaSpan(frag, dst, count);
+    } else if (!masked && fullWrite && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_ONE) {
+      BlendAddSpan(frag, dst, count);
     } else {
       for (int i = 0; i < count; ++i) {
         if (masked && !pass[i]) continue;
