@@ -53,7 +53,8 @@
 
 namespace {
 
-// The levels the sample data set describes: those with a file among the sources.
+// The levels the sample data set describes: those with a level file
+// ("levels/level_NN.txt", NN from 01).
 bool DescribedLevel(u32 i) {
   char name[32];
   std::snprintf(name, sizeof name, "/levels/level_%02u.txt", i + 1);
