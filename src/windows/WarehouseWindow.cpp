@@ -33,7 +33,8 @@
 namespace {
 
 constexpr i32 kRowX = 12;
-constexpr i32 kSelectionHeight = 110;
+constexpr i32 kSelectionHeight = 140;  // the two sell buttons one above the other inside it
+constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
 constexpr i32 kUpgradeX = 16;
@@ -179,9 +180,10 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
   digits_->SetNumber(rules_.Money().Get());
 
   // The sell buttons one above the other at the plate's right.
-  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + 8, nullptr, 90, WindowText(u"sell_one"));
-  sellFive_ =
-      CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + 56, nullptr, 90, WindowText(u"sell_five"));
+  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + kSellButtonTop, nullptr, 90,
+                          WindowText(u"sell_one"));
+  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + kSellButtonTop + kSellButtonStep,
+                           nullptr, 90, WindowText(u"sell_five"));
   for (ImageButton* b : {sellOne_, sellFive_}) b->Show(false, true, 0);
   upgrade_ = new WarehouseUpgradeButton(this, kUpgradeX, selectionTop_ + kSelectionHeight - 52);
 
@@ -422,7 +424,7 @@ void WarehouseWindow::DrawForeground() {
     digits_->SetNumber(mirror_.GetShown());
   }
   const float plateMiddle = static_cast<float>(selectionTop_ + kSelectionHeight / 2);
-  const float moneyY = static_cast<float>(selectionTop_ + 14);
+  const float moneyY = static_cast<float>(selectionTop_ + 26);  // the coin clear of the plate's frame
   if (moneyCoin_) DrawImageAt(moneyCoin_.get(), static_cast<float>(kUpgradeX), moneyY, transform_);
   viewer->SetTransform(&transform_);
   viewer->Translate(static_cast<float>(kUpgradeX + 30), moneyY - 10.0f);
