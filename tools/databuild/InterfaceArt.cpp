@@ -446,17 +446,23 @@ void Medal(cairo_t* cr, const ArtFrame& f, Rgb metal) {
 // drawing itself over its frames and its big cross, the medals strip's
 // pieces (left end, filler, separator, right end), its medal icons
 // (bronze, silver, gold) and its multiplication sign.
+// Its sides (22 and 26 columns, the level window's slices) are the window
+// column's wooden sides, so the row continues the window's frame.
 void TasksBack(cairo_t* cr, const ArtFrame& f) {
+  constexpr double kLeft = 22, kRight = 26, kColumn = kLeft + kRight;
   cairo_rectangle(cr, 0, 0, f.width, f.height);
   FillDown(cr, art::Lighter(kInset, 0.1), kInset, 0, f.height);
   cairo_new_path(cr);
-  for (const double x : {0.0, f.width - 26}) {
-    cairo_rectangle(cr, x + 4, 0, 18, f.height);
-    art::Source(cr, pal::kWood);
-    cairo_fill(cr);
+  Line(cr, kLeft, 1.5, f.width - kRight, 1.5, 3, PanelEdge());
+  Line(cr, kLeft, f.height - 1.5, f.width - kRight, f.height - 1.5, 3, PanelEdge());
+  for (const double x : {0.0, f.width - kRight}) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, 0, x == 0 ? kLeft : kRight, f.height);
+    cairo_clip(cr);
+    cairo_translate(cr, x == 0 ? 0 : f.width - kColumn, 0);
+    WoodSides(cr, kColumn, f.height);
+    cairo_restore(cr);
   }
-  Line(cr, 0, 1.5, f.width, 1.5, 3, PanelEdge());
-  Line(cr, 0, f.height - 1.5, f.width, f.height - 1.5, 3, PanelEdge());
 }
 
 // The bonuses' sheet: the bonuses window's three slot columns (63 x 268,
