@@ -107,6 +107,8 @@ u32 BonusWindowPanel::FrameColour() const {
 // (in the same colour) over it.
 void BonusWindowPanel::DrawFrames() {
   const u32 colour = FrameColour();
+  if (!texture_) return;
+  BindDrawTexture(texture_);  // the face is cut from the bonuses' sheet, not what was drawn before
   DrawFrame(0, colour);
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
