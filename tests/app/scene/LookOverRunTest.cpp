@@ -203,7 +203,7 @@ void LookOverEveryScreen(u32 w, u32 h) {
   window->OnCommand(window->GetSelectButton());
   GameWindow* bonuses = GetWindowManager()->FindWindow(BonusesWindow::kId);
   ASSERT_NE(bonuses, nullptr);
-  look.Shot("bonuses", 30);
+  look.Shot("bonuses", 150);
   delete bonuses;
   const GameButton* play = window->FindControl(kLevelWindowPlay, 0);
   ASSERT_NE(play, nullptr);
