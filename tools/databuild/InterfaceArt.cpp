@@ -739,12 +739,17 @@ void ProfilesFrame(cairo_t* cr, const skin::Frame& f) {
 
 // The options window's sound area: a tan board with a darker head band
 // where the row labels stand.
+// A full-width row of the options window: the window's wooden sides (its
+// 24 and 27 end columns), a light inset between them with the captions'
+// band along its top.
 void OptionsSoundArea(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  WoodSides(cr, f.w, f.h);
+  const double x0 = 12, x1 = f.w - kShadow - 12;
+  Box(cr, x0, 2, x1, f.h - 2, 8, 8, 8, 8);
   art::Source(cr, art::Lighter(kInset, 0.2));
   cairo_fill_preserve(cr);
   art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
-  cairo_rectangle(cr, 6, 6, f.w - 12, 26);
+  cairo_rectangle(cr, x0 + 4, 6, x1 - x0 - 8, 26);
   art::Source(cr, art::Darker(kInset, 0.15));
   cairo_fill(cr);
 }
