@@ -727,18 +727,22 @@ void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
 
 // A recessed wooden frame round the profiles list: dark grooves along the
 // borders, the middle left light for the paper behind the rows.
+// The board keeps the window's shadow column free on its right, as the
+// window's sides do, so it does not stand out past the window's edge.
 void ProfilesFrame(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 10, 10, 10, 10);
+  const double right = f.w - kShadow;
+  cairo_rectangle(cr, right, 4, kShadow, f.h - 8);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 1, 1, right - 1, f.h - 1, 10, 10, 10, 10);
   art::Source(cr, pal::kWood);
   cairo_fill_preserve(cr);
   art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.4));
-  cairo_rectangle(cr, 12, 10, f.w - 24, f.h - 20);
+  cairo_rectangle(cr, 12, 10, right - 24, f.h - 20);
   art::Source(cr, kInset);
   cairo_fill(cr);
 }
 
-// The options window's sound area: a tan board with a darker head band
-// where the row labels stand.
 // A full-width row of the options window: the window's wooden sides (its
 // 24 and 27 end columns), a light inset between them with the captions'
 // band along its top.
