@@ -42,6 +42,12 @@ constexpr i32 kDigits = 5;
 constexpr u32 kDigitFont = 1;  // the money window's digits
 constexpr u32 kTextFont = 3;
 constexpr u32 kSaleGroup = kSoundGroupClick;
+constexpr u32 kPlateTextColour = 0xFF4A2C14u;  // dark brown: the selection plate is light
+
+// A text on the selection plate: the chosen product's name, price and count.
+KGETextSpriteW* PlateText(const wchar* text) {
+  return MakePanelText(text, kTextFont, nullptr, kKGEFixedColor, kPlateTextColour);
+}
 
 // "warehouse" of the interface set: three product-button frames of 80 x 78
 // one below the other at (0, 0), the selection plate at (96, 0), 160 x 96.
@@ -259,10 +265,10 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
     picture_->SetPivot(0.5f, 0.5f);
     picture_->SetScale(0.5f, 0.5f);
   }
-  name_.reset(product ? MakePanelText(SectionText(u"products", product->name), kTextFont) : nullptr);
+  name_.reset(product ? PlateText(SectionText(u"products", product->name)) : nullptr);
   const float width = name_ ? name_->GetWidth() : 0.0f;
   nameScale_ = width > kNameWidth ? kNameWidth / width : 1.0f;
-  price_.reset(product ? MakePanelText(Number(product->price).c_str(), kTextFont) : nullptr);
+  price_.reset(product ? PlateText(Number(product->price).c_str()) : nullptr);
   coin_.reset();
   if (Sprite* coin = FindPanelIcon(u"small_coin")) coin_ = MakeImage(coin, 0.0f, 0.5f);
   const float coinWidth = coin_ ? static_cast<float>(coin_->GetSprite()->GetFrameWidth()) : 0.0f;
@@ -275,7 +281,7 @@ void WarehouseWindow::RefreshSellButtons() {
   const STOCKENTRY* entry = SelectedEntry();
   const WarehouseStock* stock = rules_.Stock();
   const i32 count = entry && stock ? stock->GetCount(entry->product) : 0;
-  count_.reset(MakePanelText(Number(count).c_str(), kTextFont));
+  count_.reset(PlateText(Number(count).c_str()));
   if (selected_) selected_->SetFirstAmount(count);
   sellFive_->Show(entry && count >= 1, true, 0);
 }
