@@ -5,7 +5,7 @@
 // loading panel, the main screen with the new-profile window, the profiles,
 // options and credits windows, comic 0, the map with its interface, the
 // awards, level 1's window with four bonuses owned and the bonuses window,
-// the level mid-play with its panel, the warehouse window, the task's
+// the level mid-play with its panel, the warehouse window with wheat chosen, the task's
 // hint, the lose dialog and the result window. At each screen every
 // button's caption lies inside its button; at the end the log holds no
 // look-up missed.
@@ -21,6 +21,7 @@
 #include "app/LogoSequence.h"
 #include "app/MainScreen.h"
 #include "app/MapNodes.h"
+#include "content/ProductList.h"
 #include "engine/DXLMouse.h"
 #include "platform/os/WindowSystem.h"
 #include "gametext/KGEBaseTextSprite.h"
@@ -218,7 +219,11 @@ void LookOverEveryScreen(u32 w, u32 h) {
   look.Click(midX, midY);  // the day starts
   ASSERT_TRUE(level->IsStarted());
   look.Shot("level", 300);
-  host->OpenWarehouseWindow(nullptr);
+  // Three sacks of wheat in store, chosen in the window: its name, price and count.
+  const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
+  ASSERT_NE(wheat, nullptr);
+  ASSERT_EQ(level->Rules().Stock()->Add(wheat, 3, true), 3);
+  host->OpenWarehouseWindow(wheat);
   GameWindow* warehouse = GetWindowManager()->GetAnchor(kAnchorWarehouse);
   ASSERT_NE(warehouse, nullptr);
   look.Shot("warehouse", 30);
