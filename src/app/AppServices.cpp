@@ -6,6 +6,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/os/WindowSystem.h"
+#include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 
 DXLPOINT WindowToGame(i32 x, i32 y) {
@@ -27,12 +28,9 @@ DXLPOINT GetGameMousePos() {
 void BeginGameFrame() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
-  const GAMESCREENAREA& s = GetGameServices().screen;
   viewer->Clear(0xFF000000u);
-  viewer->LoadIdentity(nullptr);
   viewer->ResetWorldTransform();
-  viewer->Translate(static_cast<float>(s.rect.left), static_cast<float>(s.rect.top));
-  if (s.scaling) viewer->Scale(s.scale);
+  LoadGameAreaTransform();
 }
 
 void CloseGameWindow() {

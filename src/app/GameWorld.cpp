@@ -119,8 +119,8 @@ void GameWorld::Draw() {
   if (level_) level_->Draw();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Draw();
   if (DXLViewer* viewer = GetGameViewer()) {
-    viewer->LoadIdentity(nullptr);
     viewer->ResetWorldTransform();
+    LoadGameAreaTransform();  // the windows stand in the game area
   }
   if (windows_) windows_->Draw();
 }

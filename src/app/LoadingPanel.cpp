@@ -6,6 +6,7 @@
 #include "base/Path.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLTexture.h"
+#include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
@@ -106,6 +107,9 @@ void LoadingPanel::DrawPart(DXLTexture* texture, float x, float y, const DXLRECT
 }
 
 void LoadingPanel::Draw() {
+  // Laid out in the game area: its place on a screen wider than the game.
+  LoadGameAreaTransform();
+  if (DXLViewer* viewer = GetGameViewer()) viewer->ApplyTransform(nullptr);
   const u32 white = 0xFFFFFFFFu;
   DrawPart(glow_, glowX_, glowY_, DXLRECT{0, 0, W(glow_), H(glow_)}, white, 4.0f);
   DrawPart(logo_, logoX_, logoY_, DXLRECT{0, 0, W(logo_), H(logo_)}, white, 1.0f);
@@ -129,6 +133,7 @@ void LoadingPanel::Draw() {
     SetBlendState(previous);
   }
   UnbindDrawTexture();
+  if (DXLViewer* viewer = GetGameViewer()) viewer->ResetWorldTransform();
 }
 
 void ShowLoading(LoadingPanel* panel, float fraction) {

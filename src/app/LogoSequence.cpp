@@ -88,9 +88,13 @@ bool LogoSequence::Draw() {
   if (g.viewer) g.viewer->Clear(clear);
   const u32 colour = 0xFF000000u | a << 16 | a << 8 | a;
   for (DXLVERTEX& v : quad_.v) v.color = colour;
+  // The quad is placed in the game area: its place on a screen wider than the game.
+  LoadGameAreaTransform();
+  if (g.viewer) g.viewer->ApplyTransform(nullptr);
   BindDrawTexture(logo.texture);
   DrawQuad(&quad_);
   UnbindDrawTexture();
+  if (g.viewer) g.viewer->ResetWorldTransform();
   return true;
 }
 

@@ -71,6 +71,15 @@ void DrawScreenBorders() {
   UnbindDrawTexture();
 }
 
+void LoadGameAreaTransform() {
+  DXLViewer* viewer = GetGameServices().viewer;
+  if (!viewer) return;
+  const GAMESCREENAREA& s = GetGameServices().screen;
+  viewer->LoadIdentity(nullptr);
+  viewer->Translate(static_cast<float>(s.rect.left), static_cast<float>(s.rect.top));
+  if (s.scaling) viewer->Scale(s.scale);
+}
+
 KGEFont* GetGameFont(u32 number) {
   if (number >= 1 && number <= kGameFontCount) {
     const GameLanguage* language = GetGameLanguage();

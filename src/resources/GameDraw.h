@@ -38,6 +38,10 @@ void DrawQuad(const DXLQUAD* quad);
 // The screen-border pieces under an identity world transform; nothing when
 // there are none.
 void DrawScreenBorders();
+// The game viewer's transform made the game area's: its place on the
+// screen and its scale (identity when the game fills the screen). What
+// draws in game coordinates starts from it, never from the identity.
+void LoadGameAreaTransform();
 
 // 0 and numbers above 9: null; 1 to 4 the current language's fonts; 5 to 9
 // the game font table.

@@ -6,6 +6,7 @@
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
+#include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/SEffects.h"
@@ -127,7 +128,7 @@ void TutorialArrow::Draw() {
   }
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !target_ || !target_->IsValid() || !image_) return;
-  viewer->LoadIdentity(nullptr);
+  LoadGameAreaTransform();
   viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
   viewer->RotateDeg(target_->GetAngle());
   if (bounce_) {

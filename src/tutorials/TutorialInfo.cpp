@@ -119,7 +119,7 @@ void TutorialInfo::BuildFrame() {
 bool TutorialInfo::BeginDraw() {
   DXLViewer* viewer = GetGameViewer();
   if (viewer) {
-    viewer->LoadIdentity(nullptr);
+    LoadGameAreaTransform();
     viewer->Translate(posX_, posY_);
   }
   if (fade_) {

@@ -28,9 +28,10 @@ constexpr u32 kNotWonColor = 0xFF505050u;
 constexpr i32 kBigPlaces[kRecordAwardCount][2] = {{32, 30}, {102, 38}, {391, 20}, {465, 35},
                                                    {19, 136}, {80, 132}, {389, 132}, {454, 136}};
 constexpr i32 kSmallWidth = 50, kSmallHeight = 62;
-constexpr i32 kBigSide = 64;
+constexpr i32 kBigSide = 52;  // the places above stand 61 pixels apart at the closest
 constexpr i32 kTotalWidth = 188, kTotalHeight = 120;
-constexpr i32 kSmallRowY = 176;  // below the big awards, on the panel
+constexpr i32 kSmallRowY = 193;  // below the lower big awards' strip, on the panel
+constexpr i32 kSmallBarY = 33;   // the progress bar under the tier plate
 
 AwardsWindow* gOpen = nullptr;
 
@@ -196,7 +197,7 @@ void SmallAwardButton::Draw() {
     viewer->ApplyTransform(nullptr);  // the bar under the window's transform, not the icon's
   }
   // The progress bar under it.
-  const float barX = x + (kSmallWidth - kAwardsBarLength) / 2.0f, barY = y + 50;
+  const float barX = x + (kSmallWidth - kAwardsBarLength) / 2.0f, barY = y + kSmallBarY;
   DrawQuadRect(barX, barY, static_cast<float>(kAwardsBarLength), 8, 0xFF3B2A1Fu);
   DrawQuadRect(barX + 1, barY + 1, (kAwardsBarLength - 2) * bar_, 6, shownTier_ >= 3 ? 0xFFF2B92Eu : 0xFF7CC24Au);
   viewer->SetTransform(&base);

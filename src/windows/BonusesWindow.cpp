@@ -24,7 +24,9 @@ constexpr u32 kCaptionFont = 1;
 constexpr i32 kIconX = 26;      // the icon's middle
 constexpr i32 kCaptionX = 56;   // the name's left
 constexpr i32 kDescriptionX = 300;
-constexpr i32 kDescriptionWidth = 320;
+constexpr i32 kCheckX = BonusWindowPanel::kWidth - 43;  // the check mark's left
+// The description wraps before the check mark (320 wide it ran under it).
+constexpr i32 kDescriptionWidth = kCheckX - kDescriptionX - 6;
 constexpr i32 kSlotHeight = 67;            // a quarter of the 268-pixel column
 constexpr i32 kPlateWidth = 204;           // the slot plate (as on the level window)
 constexpr i32 kPlateHeight = 79;
@@ -107,6 +109,8 @@ u32 BonusWindowPanel::FrameColour() const {
 // (in the same colour) over it.
 void BonusWindowPanel::DrawFrames() {
   const u32 colour = FrameColour();
+  if (!texture_) return;
+  BindDrawTexture(texture_);  // the face is cut from the bonuses' sheet, not what was drawn before
   DrawFrame(0, colour);
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
@@ -121,7 +125,7 @@ void BonusWindowPanel::DrawFrames() {
   }
   if (checked_ && check_) {
     check_->SetColor(colour);
-    DrawImageAt(check_.get(), static_cast<float>(kWidth - 43), 7.0f, base);
+    DrawImageAt(check_.get(), static_cast<float>(kCheckX), 7.0f, base);
     viewer->SetTransform(&base);
     viewer->ApplyTransform(nullptr);
   }

@@ -341,6 +341,9 @@ void MapInterface::Draw() {
   viewer->GetTransform(&saved);
   viewer->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));
   viewer->ApplyTransform(nullptr);
+  // The buttons are drawn under this transform too: it holds the game
+  // area's place on a screen wider than the game.
+  viewer->GetTransform(&transform_);
   DrawPieces();
   UnbindDrawTexture();
   viewer->SetTransform(&saved);

@@ -34,6 +34,11 @@ KGETextSpriteW* CountText(u32 n) {
   return MakePanelText(text, 4);
 }
 
+// The awards window's caption area: 170 pixels, so that the strip (517
+// wide) stands inside the 545-pixel window at x 12; 195 ran 9 pixels past
+// its right edge.
+constexpr i32 kAwardsCaptionArea = 170;
+
 }  // namespace
 
 MapMedalsPanel::MapMedalsPanel(i32 left, i32 top, i32 right, i32 bottom, u32 variant) {
@@ -55,8 +60,8 @@ MapMedalsPanel::MapMedalsPanel(i32 left, i32 top, i32 right, i32 bottom, u32 var
   if (variant == 0)
     add({first, fill(s - 8), separator, fill(s - 4), separator, fill(s - 8), last});
   else
-    add({first, fill(195), separator, fill(s - 4), separator, fill(s - 4), separator, fill(s - 8), last});
-  const float x0 = static_cast<float>(variant == 0 ? 24 - left : 225 - left);
+    add({first, fill(kAwardsCaptionArea), separator, fill(s - 4), separator, fill(s - 4), separator, fill(s - 8), last});
+  const float x0 = static_cast<float>(variant == 0 ? 24 - left : kAwardsCaptionArea + 30 - left);
   Sprite* medals = PanelSprite(u"map_panel_medals");
   for (i32 i = 0; i < 3; ++i) {
     // Gold first, then silver, then bronze.

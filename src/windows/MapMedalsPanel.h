@@ -8,7 +8,7 @@
 // (a left end over columns 0 to 16, a 4-column filler at 16, a 4-column
 // separator at 20, a 20-column right end at 24), the fillers stretched.
 // Variant 0, the map's, spaces the medals 110 apart; variant 1, the awards
-// window's, 105 apart after a 195-pixel caption area. The four margins
+// window's, 105 apart after a 170-pixel caption area. The four margins
 // shift and shrink the strip.
 #pragma once
 

@@ -33,7 +33,8 @@
 namespace {
 
 constexpr i32 kRowX = 12;
-constexpr i32 kSelectionHeight = 110;
+constexpr i32 kSelectionHeight = 140;  // the two sell buttons one above the other inside it
+constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
 constexpr i32 kUpgradeX = 16;
@@ -41,6 +42,12 @@ constexpr i32 kDigits = 5;
 constexpr u32 kDigitFont = 1;  // the money window's digits
 constexpr u32 kTextFont = 3;
 constexpr u32 kSaleGroup = kSoundGroupClick;
+constexpr u32 kPlateTextColour = 0xFF4A2C14u;  // dark brown: the selection plate is light
+
+// A text on the selection plate: the chosen product's name, price and count.
+KGETextSpriteW* PlateText(const wchar* text) {
+  return MakePanelText(text, kTextFont, nullptr, kKGEFixedColor, kPlateTextColour);
+}
 
 // "warehouse" of the interface set: three product-button frames of 80 x 78
 // one below the other at (0, 0), the selection plate at (96, 0), 160 x 96.
@@ -179,9 +186,10 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
   digits_->SetNumber(rules_.Money().Get());
 
   // The sell buttons one above the other at the plate's right.
-  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + 8, nullptr, 90, WindowText(u"sell_one"));
-  sellFive_ =
-      CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + 56, nullptr, 90, WindowText(u"sell_five"));
+  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + kSellButtonTop, nullptr, 90,
+                          WindowText(u"sell_one"));
+  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + kSellButtonTop + kSellButtonStep,
+                           nullptr, 90, WindowText(u"sell_five"));
   for (ImageButton* b : {sellOne_, sellFive_}) b->Show(false, true, 0);
   upgrade_ = new WarehouseUpgradeButton(this, kUpgradeX, selectionTop_ + kSelectionHeight - 52);
 
@@ -257,10 +265,10 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
     picture_->SetPivot(0.5f, 0.5f);
     picture_->SetScale(0.5f, 0.5f);
   }
-  name_.reset(product ? MakePanelText(SectionText(u"products", product->name), kTextFont) : nullptr);
+  name_.reset(product ? PlateText(SectionText(u"products", product->name)) : nullptr);
   const float width = name_ ? name_->GetWidth() : 0.0f;
   nameScale_ = width > kNameWidth ? kNameWidth / width : 1.0f;
-  price_.reset(product ? MakePanelText(Number(product->price).c_str(), kTextFont) : nullptr);
+  price_.reset(product ? PlateText(Number(product->price).c_str()) : nullptr);
   coin_.reset();
   if (Sprite* coin = FindPanelIcon(u"small_coin")) coin_ = MakeImage(coin, 0.0f, 0.5f);
   const float coinWidth = coin_ ? static_cast<float>(coin_->GetSprite()->GetFrameWidth()) : 0.0f;
@@ -273,7 +281,7 @@ void WarehouseWindow::RefreshSellButtons() {
   const STOCKENTRY* entry = SelectedEntry();
   const WarehouseStock* stock = rules_.Stock();
   const i32 count = entry && stock ? stock->GetCount(entry->product) : 0;
-  count_.reset(MakePanelText(Number(count).c_str(), kTextFont));
+  count_.reset(PlateText(Number(count).c_str()));
   if (selected_) selected_->SetFirstAmount(count);
   sellFive_->Show(entry && count >= 1, true, 0);
 }
@@ -422,7 +430,7 @@ void WarehouseWindow::DrawForeground() {
     digits_->SetNumber(mirror_.GetShown());
   }
   const float plateMiddle = static_cast<float>(selectionTop_ + kSelectionHeight / 2);
-  const float moneyY = static_cast<float>(selectionTop_ + 14);
+  const float moneyY = static_cast<float>(selectionTop_ + 26);  // the coin clear of the plate's frame
   if (moneyCoin_) DrawImageAt(moneyCoin_.get(), static_cast<float>(kUpgradeX), moneyY, transform_);
   viewer->SetTransform(&transform_);
   viewer->Translate(static_cast<float>(kUpgradeX + 30), moneyY - 10.0f);

@@ -1,7 +1,7 @@
 // The awards window's panel "awards_panel" (set 1, 545 x 244): a wooden
-// board with a parchment face, two shelves with plaques for the big awards
-// on either side, the total award's spotlight in the middle and the strip
-// the nine small awards stand on. Also the map interface's chain over the
+// board with a parchment face, plaques for the big awards on either side,
+// two shelves under the upper ones, the total award's spotlight in the
+// middle and the strip the lower ones stand on, the nine small awards under it. Also the map interface's chain over the
 // locked Hard regime ("map_lock_chain", set 1) and the golden egg the easter
 // egg's label shows ("easter_egg", set 2).
 #include <cmath>
@@ -31,17 +31,15 @@ void AwardsPanel(cairo_t* cr, const ArtFrame& f) {
   SoftEllipse(cr, w / 2, 72, 110, 70, pal::kYellow, 0.45);
   // Plaques at the big awards' places, shelves under them.
   const double places[8][2] = {{32, 30}, {102, 38}, {391, 20}, {465, 35}, {19, 136}, {80, 132}, {389, 132}, {454, 136}};
-  for (const auto& p : places) Plaque(cr, p[0] - 2, p[1] - 2, 68);
-  for (double y : {106.0, 204.0}) {
-    for (double x0 : {14.0, 384.0}) {
-      cairo_rectangle(cr, x0, y, 148, 7);
-      FillLit(cr, pal::kWoodDark, x0, y, x0 + 148, y + 7, 0.3);
-      Outline(cr, 1.5);
-    }
+  for (const auto& p : places) Plaque(cr, p[0] - 2, p[1] - 2, 56);
+  for (double x0 : {14.0, 384.0}) {  // the upper awards' shelves
+    cairo_rectangle(cr, x0, 92, 148, 7);
+    FillLit(cr, pal::kWoodDark, x0, 92, x0 + 148, 99, 0.3);
+    Outline(cr, 1.5);
   }
-  // The small awards' strip.
-  cairo_rectangle(cr, 14, 172, w - 28, 6);
-  FillLit(cr, pal::kWood, 14, 172, w - 14, 178, 0.3);
+  // The strip the lower big awards stand on, the small awards below it.
+  cairo_rectangle(cr, 14, 186, w - 28, 6);
+  FillLit(cr, pal::kWood, 14, 186, w - 14, 192, 0.3);
   Outline(cr, 1.5);
 }
 

@@ -21,6 +21,7 @@
 // "prod_pie_oven"). The dairy has a tin steam vent where the others have a
 // chimney.
 // Light from the top left, shadows to the lower right, as every picture.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -64,12 +65,13 @@ void House(cairo_t* cr, const Look& look, int level, double alpha) {
   const double line = 2.2;
   const double w = 72 + 6 * level, left = 64 - w / 2, right = 64 + w / 2, top = 62, bottom = 115;
   cairo_push_group(cr);
-  if (level >= 3) {  // a lean-to on the right
-    cairo_rectangle(cr, right - 4, 86, 22, 29);
-    FillLit(cr, Darker(look.wall, 0.1), right - 4, 86, right + 18, 115, 0.3);
+  if (level >= 3) {  // a lean-to on the right, its roof's outline inside the 128-pixel frame
+    const double leanRight = std::min(right + 18, 121.0);
+    cairo_rectangle(cr, right - 4, 86, leanRight - right + 4, 29);
+    FillLit(cr, Darker(look.wall, 0.1), right - 4, 86, leanRight, 115, 0.3);
     Outline(cr, line);
     cairo_move_to(cr, right - 6, 88);
-    cairo_line_to(cr, right + 20, 80);
+    cairo_line_to(cr, leanRight + 2, 80 + (right + 20 - leanRight - 2) * 8 / 26);
     Rod(cr, 3, look.roof, line * 0.6);
     if (look.ovenX > 0) {  // the stove pipe through the lean-to's roof
       const double px = right + 4;

@@ -503,10 +503,13 @@ Pose Dig(double phase) {
   return p;
 }
 
+constexpr double kAxeReach = 16;  // from her hand to the axe's head
+
 Pose Chop(double phase) {
   Pose p;
-  const double arm = Key({140, 175, 185, 120, 55, 40, 70, 110}, phase);  // the blow lands on the sixth frame
-  p.lean = Key({0, -2, -3, 4, 10, 11, 8, 3}, phase);
+  // The blow lands on the sixth frame; the axe stays inside the frame, raised or swung.
+  const double arm = Key({135, 160, 165, 115, 45, 30, 45, 115}, phase);
+  p.lean = Key({0, -2, -3, 3, 7, 8, 6, 2}, phase);
   p.stepL = 7;
   p.stepR = -5;
   p.handR = ArmAt(1, arm, 23, p.lean, p.bob);
@@ -515,7 +518,7 @@ Pose Chop(double phase) {
   p.handR.s = 5;
   p.tool = Tool::kAxe;
   const double t = (arm + 15) * M_PI / 180;
-  p.toolTip = Body{p.handR.s, p.handR.f + std::sin(t) * 26, p.handR.u - std::cos(t) * 26};
+  p.toolTip = Body{p.handR.s, p.handR.f + std::sin(t) * kAxeReach, p.handR.u - std::cos(t) * kAxeReach};
   p.pigtailSway = Key({0.3, 0.5, 0.6, 0.1, -0.6, -0.7, -0.3, 0}, phase);
   return p;
 }

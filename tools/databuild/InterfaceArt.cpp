@@ -446,17 +446,23 @@ void Medal(cairo_t* cr, const ArtFrame& f, Rgb metal) {
 // drawing itself over its frames and its big cross, the medals strip's
 // pieces (left end, filler, separator, right end), its medal icons
 // (bronze, silver, gold) and its multiplication sign.
+// Its sides (22 and 26 columns, the level window's slices) are the window
+// column's wooden sides, so the row continues the window's frame.
 void TasksBack(cairo_t* cr, const ArtFrame& f) {
+  constexpr double kLeft = 22, kRight = 26, kColumn = kLeft + kRight;
   cairo_rectangle(cr, 0, 0, f.width, f.height);
   FillDown(cr, art::Lighter(kInset, 0.1), kInset, 0, f.height);
   cairo_new_path(cr);
-  for (const double x : {0.0, f.width - 26}) {
-    cairo_rectangle(cr, x + 4, 0, 18, f.height);
-    art::Source(cr, pal::kWood);
-    cairo_fill(cr);
+  Line(cr, kLeft, 1.5, f.width - kRight, 1.5, 3, PanelEdge());
+  Line(cr, kLeft, f.height - 1.5, f.width - kRight, f.height - 1.5, 3, PanelEdge());
+  for (const double x : {0.0, f.width - kRight}) {
+    cairo_save(cr);
+    cairo_rectangle(cr, x, 0, x == 0 ? kLeft : kRight, f.height);
+    cairo_clip(cr);
+    cairo_translate(cr, x == 0 ? 0 : f.width - kColumn, 0);
+    WoodSides(cr, kColumn, f.height);
+    cairo_restore(cr);
   }
-  Line(cr, 0, 1.5, f.width, 1.5, 3, PanelEdge());
-  Line(cr, 0, f.height - 1.5, f.width, f.height - 1.5, 3, PanelEdge());
 }
 
 // The bonuses' sheet: the bonuses window's three slot columns (63 x 268,
@@ -721,24 +727,33 @@ void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
 
 // A recessed wooden frame round the profiles list: dark grooves along the
 // borders, the middle left light for the paper behind the rows.
+// The board keeps the window's shadow column free on its right, as the
+// window's sides do, so it does not stand out past the window's edge.
 void ProfilesFrame(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 10, 10, 10, 10);
+  const double right = f.w - kShadow;
+  cairo_rectangle(cr, right, 4, kShadow, f.h - 8);
+  art::Source(cr, kBlack, 0.22);
+  cairo_fill(cr);
+  Box(cr, 1, 1, right - 1, f.h - 1, 10, 10, 10, 10);
   art::Source(cr, pal::kWood);
   cairo_fill_preserve(cr);
   art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.4));
-  cairo_rectangle(cr, 12, 10, f.w - 24, f.h - 20);
+  cairo_rectangle(cr, 12, 10, right - 24, f.h - 20);
   art::Source(cr, kInset);
   cairo_fill(cr);
 }
 
-// The options window's sound area: a tan board with a darker head band
-// where the row labels stand.
+// A full-width row of the options window: the window's wooden sides (its
+// 24 and 27 end columns), a light inset between them with the captions'
+// band along its top.
 void OptionsSoundArea(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  WoodSides(cr, f.w, f.h);
+  const double x0 = 12, x1 = f.w - kShadow - 12;
+  Box(cr, x0, 2, x1, f.h - 2, 8, 8, 8, 8);
   art::Source(cr, art::Lighter(kInset, 0.2));
   cairo_fill_preserve(cr);
   art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
-  cairo_rectangle(cr, 6, 6, f.w - 12, 26);
+  cairo_rectangle(cr, x0 + 4, 6, x1 - x0 - 8, 26);
   art::Source(cr, art::Darker(kInset, 0.15));
   cairo_fill(cr);
 }

@@ -102,8 +102,8 @@ void DrawGameLogo(PictureCanvas& canvas, const LabelFont& font) {
     FillLit(cr, hills[i], 0, top - 30, w, h, 0.25);
     Outline(cr, 3, pal::kGrassDark, 0.6);
   }
-  // The barn.
-  const double bx = 150, by = 330;
+  // The barn, its roof's ridge clear of the board.
+  const double bx = 150, by = 352;
   cairo_rectangle(cr, bx, by, 150, 110);
   FillLit(cr, pal::kRed, bx, by, bx + 150, by + 110);
   Outline(cr, 4);

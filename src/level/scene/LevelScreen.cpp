@@ -2,6 +2,7 @@
 
 #include "engine/DXLViewer.h"
 #include "level/rules/LevelRules.h"
+#include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "ui/WindowManager.h"
 
@@ -9,7 +10,7 @@ void LevelScreen::ApplyView() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   const LevelView& view = rules_.View();
-  viewer->LoadIdentity(nullptr);
+  LoadGameAreaTransform();  // the level scrolled and scaled within the game area
   viewer->Translate(view.GetTranslateX(), view.GetTranslateY());
   if (view.Get().scaling) viewer->Scale(view.Get().scale);
   viewer->GetTransform(&transform_);

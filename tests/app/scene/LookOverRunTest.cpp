@@ -1,0 +1,274 @@
+// Every screen of the game in the running game on the sample data set, at
+// 800 x 600 and at 1920 x 1080, written for a person to look at
+// (lookover_<size>_<screen>.png; at 800 x 600 the screens other tests
+// already write are left to them): the studio's and the game's logos, the
+// loading panel, the main screen with the new-profile window, the profiles,
+// options and credits windows, comic 0, the map with its interface, the
+// awards, level 1's window with four bonuses owned and the bonuses window,
+// the level mid-play with its panel, the warehouse window with wheat chosen, the task's
+// hint, the lose dialog and the result window. At each screen every
+// button's caption lies inside its button; at the end the log holds no
+// look-up missed.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "RunningGame.h"
+#include "app/LevelSelectMap.h"
+#include "app/LogoSequence.h"
+#include "app/MainScreen.h"
+#include "app/MapNodes.h"
+#include "content/ProductList.h"
+#include "engine/DXLMouse.h"
+#include "platform/os/WindowSystem.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
+#include "level/scene/GameLevel.h"
+#include "level/scene/LevelInput.h"
+#include "ui/HintWindow.h"
+#include "ui/ImageButton.h"
+#include "ui/WindowManager.h"
+#include "windows/AwardsWindow.h"
+#include "windows/BonusesWindow.h"
+#include "windows/ComixBook.h"
+#include "windows/CreditsWindow.h"
+#include "windows/LevelPanel.h"
+#include "windows/LevelPanelHost.h"
+#include "windows/LevelResultWindow.h"
+#include "windows/LevelWindow.h"
+#include "windows/OptionsWindow.h"
+#include "windows/ProfilesWindow.h"
+#include "windows/TaskButton.h"
+#include "windows/WarehouseWindow.h"
+
+namespace {
+
+class LookOver {
+ public:
+  LookOver(u32 w, u32 h) : run(w, h, w != 800), w_(w), h_(h) { run.drawEvery = 10; }
+
+  // `frames` frames, the caption check on every window, then the picture
+  // (unless another test writes this screen at this size).
+  void Shot(const std::string& screen, u32 frames = 0) {
+    for (u32 i = 0; i < frames; ++i) run.Frame();
+    CheckCaptions(screen);
+    static const std::set<std::string> kShotElsewhere800 = {"new_profile", "main_screen", "comic", "level_window"};
+    if (w_ == 800 && kShotElsewhere800.count(screen)) return;
+    const std::string name = "lookover_" + std::to_string(w_) + "x" + std::to_string(h_) + "_" + screen + ".png";
+    EXPECT_TRUE(run.Shot(name)) << name;
+  }
+  void Click(i32 x, i32 y) {
+    run.game.MouseMove(x, y, 0, 0);
+    run.Frame();
+    run.game.MouseDown(x, y, kMouseLeft, 0);
+    run.game.MouseUp(x, y, kMouseLeft, 0);
+    for (int i = 0; i < 5; ++i) run.Frame();
+  }
+  static kis::IntPoint Centre(const GameButton& control) {
+    const DXLRECT& r = control.GetRect();
+    kis::IntPoint at;
+    control.GetParent()->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // From the game area to the window: the area's place and scale.
+    const GAMESCREENAREA& area = GetGameServices().screen;
+    const float scale = area.scaling ? area.scale : 1.0f;
+    return kis::IntPoint{static_cast<i32>(static_cast<float>(at.x) * scale) + area.rect.left,
+                         static_cast<i32>(static_cast<float>(at.y) * scale) + area.rect.top};
+  }
+  // The system's pointer moved to a point of the game's window (the game's
+  // mouse follows it every frame).
+  void Point(const kis::IntPoint& at) {
+    plat::Point p{at.x, at.y};
+    plat::GetWindowSystem().ClientToScreen(DXLGetAppData().window, &p);
+    plat::GetWindowSystem().UserPointer(p);
+  }
+  void Key(u8 key) {
+    run.game.KeyDown(key, 0);
+    run.game.KeyUp(key, 0);
+    run.Frame();
+  }
+
+  RunningGame run;
+
+ private:
+  // Every caption of a stacked window's image buttons inside its button,
+  // and not squeezed below three quarters of its width.
+  void CheckCaptions(const std::string& screen) {
+    const kis::list<GameWindow*>& stack = GetWindowManager()->GetStack();
+    for (i32 w = 0; w < stack.GetCount(); ++w) {
+      GameWindow* window = stack.Get(w);
+      auto check = [&](const ButtonList& list) {
+        for (i32 i = 0; i < list.GetCount(); ++i) {
+          auto* button = dynamic_cast<ImageButton*>(list.Get(i));
+          KGETextSpriteW* caption = button ? button->GetCaption() : nullptr;
+          if (!caption || caption->GetWidth() <= 0) continue;
+          const DXLRECT& r = button->GetRect();
+          const float scale = button->GetCaptionScale();
+          const float width = static_cast<float>(caption->GetWidth()) * scale;
+          const std::string what = screen + ": window " + std::to_string(window->GetId()) + " button " +
+                                   std::to_string(button->GetId());
+          EXPECT_GE(button->GetCaptionX(), 0.0f) << what;
+          EXPECT_LE(button->GetCaptionX() + width, static_cast<float>(r.right - r.left) + 0.5f) << what;
+          EXPECT_GE(button->GetCaptionY() + 2.0f, 0.0f) << what;
+          EXPECT_LE(button->GetCaptionY() + static_cast<float>(caption->GetHeight()),
+                    static_cast<float>(r.bottom - r.top) + 2.0f)
+              << what;
+          EXPECT_GE(scale, 0.75f) << what << " squeezed";
+        }
+      };
+      check(window->Controls());
+      for (i32 g = 0; g < window->ControlGroups().GetCount(); ++g) check(*window->ControlGroups().Get(g));
+    }
+  }
+
+  u32 w_, h_;
+};
+
+void LookOverEveryScreen(u32 w, u32 h) {
+  LookOver look(w, h);
+  RunningGame& run = look.run;
+  ASSERT_TRUE(run.ok);
+  const i32 midX = static_cast<i32>(w / 2), midY = static_cast<i32>(h / 2);
+
+  // The studio's logo, the game's, the loading panel.
+  for (int i = 0; i < 60; ++i) run.Frame();
+  ASSERT_EQ(run.game.State(), kGameStateLogos);
+  look.Shot("logo_studio");
+  ASSERT_NE(run.game.Logos(), nullptr);
+  for (int i = 0; i < 1000 && run.game.Logos() && run.game.Logos()->GetIndex() < 1; ++i) run.Frame();
+  look.Shot("logo_game", 40);
+  ASSERT_TRUE(run.RunTo(kGameStateStartLoading));
+  look.Shot("loading", 10);
+
+  // The main screen: the new-profile window, then the profile named.
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  look.Shot("new_profile", 30);
+  for (const char16_t c : std::u16string(u"Marigold")) run.game.Character(c);
+  run.game.KeyDown(plat::DIK_RETURN, 0);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  Profile* profile = run.game.Profiles()->GetCurrent();
+  ASSERT_NE(profile, nullptr);
+  profile->SetTutorials(false);
+  MainScreen* screen = run.game.GetMainScreen();
+  ASSERT_NE(screen, nullptr);
+  MainScreenMenu* menu = screen->GetMenu();
+  look.Shot("main_screen", 10);
+  // The Hard button's hint while it is locked.
+  const kis::IntPoint hard = LookOver::Centre(*menu->GetButton(kMainScreenHard));
+  look.Point(hard);
+  look.Shot("main_hint", 40);
+  look.Point(kis::IntPoint{midX / 4, midY});
+  menu->OnCommand(menu->GetGreeting());
+  ASSERT_NE(GetWindowManager()->FindWindow(ProfilesWindow::kId), nullptr);
+  look.Shot("profiles", 30);
+  look.Key(plat::DIK_ESCAPE);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  ASSERT_EQ(GetWindowManager()->FindWindow(ProfilesWindow::kId), nullptr);
+  menu->OnCommand(menu->GetButton(kMainScreenOptions));
+  auto* options = static_cast<OptionsWindow*>(GetWindowManager()->GetAnchor(kAnchorOptions));
+  ASSERT_NE(options, nullptr);
+  look.Shot("options", 30);
+  delete options;
+  menu->OnCommand(menu->GetCredits());
+  look.Shot("credits", 150);
+  if (GameWindow* credits = GetWindowManager()->FindWindow(kCreditsWindowId)) delete credits;
+
+  // Comic 0, then the map with its interface and the awards.
+  ASSERT_TRUE(StartComix(0, nullptr));
+  ASSERT_TRUE(run.RunTo(kGameStateComic));
+  look.Key(plat::DIK_ESCAPE);  // every part at once
+  look.Shot("comic", 5);
+  look.Key(plat::DIK_RETURN);
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+  LevelSelectMap* map = run.game.Map();
+  ASSERT_NE(map, nullptr);
+  look.Shot("map", 100);
+  AwardsWindow* awards = OpenAwards(false);
+  ASSERT_NE(awards, nullptr);
+  look.Shot("awards", 150);
+  delete awards;
+  for (int i = 0; i < 10; ++i) run.Frame();
+
+  // Level 1's window with four bonuses owned, and the bonuses window.
+  for (i32 bonus = 0; bonus < 4; ++bonus) profile->UnlockBonus(bonus);
+  ASSERT_NE(map->GetNode(0), nullptr);
+  const DXLPOINT node = map->ToScreen(map->GetNode(0)->GetX(), map->GetNode(0)->GetY());
+  look.Click(node.x, node.y);
+  LevelWindow* window = LevelWindow::GetOpen();
+  ASSERT_NE(window, nullptr);
+  look.Shot("level_window", 30);
+  ASSERT_NE(window->GetSelectButton(), nullptr);
+  window->OnCommand(window->GetSelectButton());
+  GameWindow* bonuses = GetWindowManager()->FindWindow(BonusesWindow::kId);
+  ASSERT_NE(bonuses, nullptr);
+  look.Shot("bonuses", 150);
+  delete bonuses;
+  const GameButton* play = window->FindControl(kLevelWindowPlay, 0);
+  ASSERT_NE(play, nullptr);
+  const kis::IntPoint at = LookOver::Centre(*play);
+  look.Click(at.x, at.y);
+  ASSERT_TRUE(run.RunTo(kGameStateLevel));
+
+  // Mid-play: the panel, the warehouse window, the task's hint.
+  GameLevel* level = run.game.World().Level();
+  LevelPanelHost* host = run.game.World().Panel();
+  ASSERT_TRUE(level && host && host->GetPanel());
+  look.Click(midX, midY);  // the day starts
+  ASSERT_TRUE(level->IsStarted());
+  look.Shot("level", 300);
+  // Three sacks of wheat in store, chosen in the window: its name, price and count.
+  const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
+  ASSERT_NE(wheat, nullptr);
+  ASSERT_EQ(level->Rules().Stock()->Add(wheat, 3, true), 3);
+  host->OpenWarehouseWindow(wheat);
+  GameWindow* warehouse = GetWindowManager()->GetAnchor(kAnchorWarehouse);
+  ASSERT_NE(warehouse, nullptr);
+  look.Shot("warehouse", 30);
+  delete warehouse;
+  // The task's hint (inside the headless desktop of 1,280 x 1,024 at both sizes).
+  auto* task = dynamic_cast<TaskButton*>(host->GetPanel()->GetTaskButton(0));
+  ASSERT_NE(task, nullptr);
+  look.Point(LookOver::Centre(*task));
+  for (int i = 0; i < 40; ++i) run.Frame();
+  ASSERT_NE(task->GetHintWindow(), nullptr);
+  EXPECT_TRUE(task->GetHintWindow()->IsShown());
+  look.Shot("tool_tip");
+  look.Point(kis::IntPoint{midX, midY / 2});
+
+  // Lost: the dialog; its yes and the lost window's play restart the day;
+  // won: the result window.
+  LevelTasks& tasks = level->Rules().Tasks();
+  tasks.Lose(0);
+  ASSERT_NE(tasks.GetLoseDialog(), nullptr);
+  look.Shot("lose_dialog", 30);
+  level->Input().OnKeyDown(kKeyEnter, 0);
+  for (int i = 0; i < 20; ++i) run.Frame();
+  level->Input().OnKeyDown(kKeyEnter, 0);
+  ASSERT_TRUE(run.RunTo(kGameStateLevel));
+  for (int i = 0; i < 20; ++i) run.Frame();
+  look.Click(midX, midY);
+  tasks.Win(0);
+  for (int i = 0; i < 60 && !LevelResultWindow::GetOpen(); ++i) run.Frame();
+  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  look.Shot("result", 150);
+
+  std::ifstream log(run.Folder().File("log.txt"));
+  std::stringstream text;
+  text << log.rdbuf();
+  EXPECT_EQ(text.str().find("look-up missed:"), std::string::npos) << text.str();
+}
+
+TEST(LookOverRun, EveryScreenAt800x600) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  LookOverEveryScreen(800, 600);
+}
+
+TEST(LookOverRun, EveryScreenAt1920x1080) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  LookOverEveryScreen(1920, 1080);
+}
+
+}  // namespace
