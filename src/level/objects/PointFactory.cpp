@@ -334,6 +334,11 @@ void PointFactory::Resume() {
   PointBuilding::Resume();
 }
 
+void PointFactory::CancelRepair() {
+  PointBuilding::CancelRepair();
+  if (level_ > 0) ShowButtons(true, 0);
+}
+
 void PointFactory::OnSelect() {
   if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelFactory, this);
 }
