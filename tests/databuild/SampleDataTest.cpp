@@ -53,9 +53,8 @@
 
 namespace {
 
-// The levels the sample data set describes: levels 1 to 10, and those their tutorials count on.
-// A level with a source file in tools/data/levels (the others stand on the
-// map, closed).
+// The levels the sample data set describes: those with a level file
+// ("levels/level_NN.txt", NN from 01).
 bool DescribedLevel(u32 i) {
   char name[32];
   std::snprintf(name, sizeof name, "/levels/level_%02u.txt", i + 1);
