@@ -440,8 +440,10 @@ class CampaignPlayer : public testsupport::FollowerHost {
       // The awards window an award notice opens when a click meets it, and
       // the warehouse window outside a sale (the full warehouse's notice
       // opens it): closed.
-      const bool selling = next < solution.actions.size() && solution.actions[next].word == "sell";
-      if (WarehouseWindow::GetOpen() && !selling && rest == 0 && !closing_) {
+      const testsupport::SolutionAction* coming = next < solution.actions.size() ? &solution.actions[next] : nullptr;
+      const BaseLevelPoint* upgraded = coming && coming->word == "upgrade" ? Point(coming->Int(0)) : nullptr;
+      const bool inWindow = coming && (coming->word == "sell" || (upgraded && upgraded->GetKind() == kPointKindWarehouse));
+      if (WarehouseWindow::GetOpen() && !inWindow && rest == 0 && !closing_) {
         Key(plat::DIK_RETURN);
         rest = kRestMs;
       }
@@ -493,6 +495,9 @@ class CampaignPlayer : public testsupport::FollowerHost {
     const PRODUCT* p = GetProductList()->FindByName(std::u16string(product.begin(), product.end()).c_str());
     return p ? Level()->Rules().Stock()->GetCount(p) : -1;
   }
+  bool HasRoom(const PRODUCT* p) { return !p || Level()->Rules().Stock()->GetFree(p, 1) > 0; }
+  bool HasRoom(u32 productId) { return HasRoom(GetProductList()->FindById(productId)); }
+  bool HasRoom(const char* product) { return HasRoom(GetProductList()->FindByName(Wide(product).c_str())); }
   static std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
   LevelPanel* Panel() {
     LevelPanelHost* host = run_.game.World().Panel();
@@ -522,14 +527,15 @@ class CampaignPlayer : public testsupport::FollowerHost {
     for (i32 i : tended_) {
       BaseLevelPoint* p = Point(i);
       ScreenSprite* buttons[6] = {};
+      // A harvest or collection whose product has no room in the warehouse waits.
       if (auto* bed = dynamic_cast<BasePointPlant*>(p)) {
-        buttons[0] = bed->GetHarvestButton();
+        if (HasRoom(bed->GetPlant() ? bed->GetPlant()->productId : 0)) buttons[0] = bed->GetHarvestButton();
         buttons[1] = bed->GetWaterButton();
       }
       if (auto* house = dynamic_cast<PointPetshouse*>(p); house && house->HasFeed()) buttons[2] = house->GetFeedButton();
-      if (auto* hens = dynamic_cast<PointHenhouse*>(p)) buttons[3] = hens->GetTakeEggsButton();
-      if (auto* cows = dynamic_cast<PointCowshed*>(p)) buttons[4] = cows->GetMilkButton();
-      if (auto* sheep = dynamic_cast<PointSheepRack*>(p)) buttons[5] = sheep->GetShearButton();
+      if (auto* hens = dynamic_cast<PointHenhouse*>(p); hens && HasRoom("egg")) buttons[3] = hens->GetTakeEggsButton();
+      if (auto* cows = dynamic_cast<PointCowshed*>(p); cows && HasRoom("milk")) buttons[4] = cows->GetMilkButton();
+      if (auto* sheep = dynamic_cast<PointSheepRack*>(p); sheep && HasRoom("wool")) buttons[5] = sheep->GetShearButton();
       for (ScreenSprite* b : buttons)
         if (b && Fresh(b) && clicker.ClickSprite(b)) return true;
     }
@@ -575,6 +581,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
     } else if (a.word == "upgrade") {
       auto* point = dynamic_cast<LevelPoint*>(Point(a.Int(0)));
       if (!point) *error = "no point " + a.Text(0) + " to upgrade";
+      else if (point->GetKind() == kPointKindWarehouse) s = UpgradeWarehouse(point, a.Int(1));
       else if (point->GetLevel() >= a.Int(1)) s.done = true;
       else s = Upgrade(a.Int(0), clicker);
     } else if (a.word == "clear") {
@@ -636,6 +643,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
         if (b && b->GetRecord() == record) {
           if (!b->IsEnabled()) return s;  // the money is not there yet
           s.acted = PressPanel(b);
+          tried_.clear();  // the next build (on this level or the next) starts from the first category
           return s;
         }
       tried_.insert(lastCategory_);  // not there: back to the categories
@@ -703,6 +711,36 @@ class CampaignPlayer : public testsupport::FollowerHost {
     return s;
   }
 
+  // The warehouse's upgrade: its window opened by the panel's button, the
+  // window's upgrade button pressed once the money is there, the window
+  // closed by Enter; done when the warehouse stands at the level.
+  Step UpgradeWarehouse(LevelPoint* point, i32 level) {
+    Step s;
+    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    if (!w) {
+      closing_ = false;
+      if (point->GetLevel() >= level) {
+        upgraded_ = false;
+        s.done = true;
+      } else if (!upgraded_) {
+        LevelPanel* panel = Panel();
+        s.acted = panel && PressControl(panel, panel->GetWarehouseButton());
+      }
+      return s;  // opened, or the ordered upgrade still building
+    }
+    if (upgraded_ || point->GetLevel() >= level) {
+      if (!closing_) {
+        Key(plat::DIK_RETURN);
+        closing_ = s.acted = true;
+      }
+      return s;
+    }
+    const i32 price = w->GetUpgradePrice();
+    if (price >= 0 && Level()->Rules().Money().Get() >= price && PressControl(w, w->GetUpgradeButton(), true))
+      upgraded_ = s.acted = true;
+    return s;
+  }
+
   // The warehouse window opened by the panel's button, the product chosen,
   // sold five and one at a time, closed by Enter.
   Step Sell(const std::string& product, i32 count, std::string* error) {
@@ -755,6 +793,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   u32 lastCategory_ = 0;  // the build category opened last
   i32 sold_ = 0;          // of the current sale
   bool closing_ = false;  // the warehouse window told to close
+  bool upgraded_ = false;  // the warehouse's upgrade ordered, not yet done
 };
 
 }  // namespace campaign

@@ -15,6 +15,7 @@
 #include "ContentSources.h"
 #include "DataArchiveModule.h"
 #include "content/ContentWriter.h"
+#include "content/LevelTable.h"
 #include "DataSetBuild.h"
 #include "testsupport/LevelSolution.h"
 #include "testsupport/TempFolder.h"
@@ -56,8 +57,8 @@ TEST(LevelSolutions, LeftOutOfTheRecordsAndReadByTheCampaignsReader) {
   EXPECT_GE(withSolutions, 7u);
   EXPECT_EQ(LevelBytes(levels), LevelBytes(bare.Path())) << "the solutions changed the records";
 
-  // Every campaign level from 1 to 20 that has a file: both blocks read.
-  for (int n = 1; n <= 20; ++n) {
+  // Every campaign level that has a file: both blocks read.
+  for (int n = 1; n <= static_cast<int>(kLevelCount); ++n) {
     char name[32];
     std::snprintf(name, sizeof name, "/level_%02d.txt", n);
     if (!fs::exists(levels + name)) continue;
