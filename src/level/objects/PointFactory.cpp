@@ -222,6 +222,16 @@ void PointFactory::ShowButtons(bool fade, i32 delay) {
   if (busy_ > 0 && state_ <= 1) state_ = 1;
 }
 
+// Buttons that are there only refresh their flags, so a stock change does
+// not make them pop in again; a factory being built up or suspended waits
+// for its BuildEnded or Resume.
+void PointFactory::Refresh() {
+  if (level_ > 0 && recipeCount_ > 0 && !recipes_[0].button && !IsBeingBuilt() && !IsSuspended())
+    ShowButtons(true, 0);
+  else
+    RefreshIngredients();
+}
+
 void PointFactory::RemoveButtons(bool fade, u32 delay) {
   auto drop = [&](ActiveScreenSprite* sprite) {
     if (!sprite) return;

@@ -79,7 +79,9 @@ class PointFactory : public PointBuilding {
   // every busy slot's ingredients and frees the slots.
   void StopProduction(bool fade, bool refund, u32 delay);
   void RefreshIngredients();  // each recipe's has-ingredients flag
-  void Refresh() override { RefreshIngredients(); }  // the stock changed: the buttons follow it
+  // The stock changed: the buttons follow it, and come back when damage
+  // (StopJobs) took them away.
+  void Refresh() override;
 
   // Where the slot's ingredients fly from and its product is stored.
   void GetSlotAnchor(i32 slot, POINTPOS* out) const;

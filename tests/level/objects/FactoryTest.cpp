@@ -101,7 +101,7 @@ TEST_F(FactoryLevel, SlotsFillAtTheFactoryRateAndAFullWarehouseHoldsTheProduct) 
 
 // A cancelled slot gives back its ingredients: what no longer fits is
 // sold. Suspension removes the buttons and keeps the progress; an upgrade
-// keeps it too and adds a slot.
+// keeps it too and adds a slot; buttons stopped jobs took come back.
 TEST_F(FactoryLevel, RefundsSellWhatDoesNotFitAndSuspensionOrUpgradeKeepsProgress) {
   rig.Build({Mill(1)});
   PointFactory* f = Factory();
@@ -131,6 +131,15 @@ TEST_F(FactoryLevel, RefundsSellWhatDoesNotFitAndSuspensionOrUpgradeKeepsProgres
   EXPECT_FLOAT_EQ(static_cast<ASSProductionSlot*>(SlotSprite(0))->GetFill(), 0.2f);
   rig.Tick(10);
   EXPECT_FLOAT_EQ(f->GetSlot(0).progress, made + 200.0f);
+  // Stopped jobs (a toxic hit) take the buttons; the next stock change
+  // brings them back, and a change with the buttons there keeps them.
+  f->StopJobs(false);
+  EXPECT_EQ(Button(0), nullptr);
+  f->Refresh();
+  ASSERT_NE(Button(0), nullptr);
+  const ActiveScreenSprite* shown = Button(0);
+  f->Refresh();
+  EXPECT_EQ(Button(0), shown);
   const size_t from = rig.Mark();
   f->SetBeingBuilt(true);
   EXPECT_EQ(SlotSprite(0), nullptr);
