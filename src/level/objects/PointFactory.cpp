@@ -344,9 +344,11 @@ void PointFactory::Resume() {
   PointBuilding::Resume();
 }
 
+// At once rather than at the next stock change (Refresh); a factory being
+// built up or suspended waits for its BuildEnded or Resume.
 void PointFactory::CancelRepair() {
   PointBuilding::CancelRepair();
-  if (level_ > 0) ShowButtons(true, 0);
+  if (level_ > 0 && !IsBeingBuilt() && !IsSuspended()) ShowButtons(true, 0);
 }
 
 void PointFactory::OnSelect() {
