@@ -81,12 +81,12 @@ constexpr PlanLevel kLevels[kLevelCount] = {
     /* 33 */ {U | B | C | CH | A | G | V, TM_DAY(33), false},
     /* 34 */ {W | F | U | H | P | BR | CH | V, TM_DAY(34), false},
     /* 35 */ {W | U | B | C | S | CL | A | V, TM_DAY(35), false},
-    /* 36 */ {W | F | U | H | P | BR | G | V, nullptr, nullptr, false},
-    /* 37 */ {W | U | B | C | CH | S | CL | V, nullptr, nullptr, false},
-    /* 38 */ {W | F | U | H | P | A | BR | CH | G | V, nullptr, nullptr, false},
-    /* 39 */ {W | F | U | B | C | S | CL | CH | V, nullptr, nullptr, false},
-    /* 40 */ {W | F | U | H | P | B | C | A | S | G | V, nullptr, nullptr, false},
-    /* 41 */ {W | F | U | H | P | B | C | A | S | BR | CH | CL | G | V, nullptr, nullptr, false},
+    /* 36 */ {W | F | U | H | P | BR | G | V, TM_DAY(36), false},
+    /* 37 */ {W | U | B | C | CH | S | CL | V, TM_DAY(37), false},
+    /* 38 */ {W | F | U | H | P | A | BR | CH | G | V, TM_DAY(38), false},
+    /* 39 */ {W | F | U | B | C | S | CL | CH | V, TM_DAY(39), false},
+    /* 40 */ {W | F | U | H | P | B | C | A | S | G | V, TM_DAY(40), false},
+    /* 41 */ {W | F | U | H | P | B | C | A | S | BR | CH | CL | G | V, TM_DAY(41), false},
 };
 #undef TM_DAY
 

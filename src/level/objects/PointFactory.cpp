@@ -344,6 +344,13 @@ void PointFactory::Resume() {
   PointBuilding::Resume();
 }
 
+// At once rather than at the next stock change (Refresh); a factory being
+// built up or suspended waits for its BuildEnded or Resume.
+void PointFactory::CancelRepair() {
+  PointBuilding::CancelRepair();
+  if (level_ > 0 && !IsBeingBuilt() && !IsSuspended()) ShowButtons(true, 0);
+}
+
 void PointFactory::OnSelect() {
   if (LevelInterface* panels = GetMap().Hooks().panels) panels->ShowPointPanel(kPanelFactory, this);
 }

@@ -56,6 +56,9 @@ class PointFactory : public PointBuilding {
   void SetRateModifier(u32 id, bool additive, float value) override;
   void Suspend() override;
   void Resume() override;
+  // The damage gone (worn off or repaired): the product buttons the damage
+  // took away come back.
+  void CancelRepair() override;
   bool HasProgress() const override { return busy_ > 0; }
   bool SaveState(kis::DataCursor* writer) override;
   bool LoadState(kis::DataCursor* reader) override;

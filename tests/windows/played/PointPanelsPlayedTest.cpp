@@ -153,7 +153,8 @@ TEST(PointPanels, LayoutAtThreeWidths) {
 // The mill of level 3 (limit 4): the price of record 3 (450) is more than
 // the 400 there are; then damaged; then it is clicked, queued, reserved and
 // built; at the limit the price reads 0 and the command, sent anyway, is
-// refused. The level block's hint is the building's tag, made once.
+// refused. The level block's hint is the building's tag, made once. The
+// damage takes the product buttons away; they come back once it is gone.
 TEST(PointPanels, FactoryUpgradeToTheLimit) {
   Mill m;
   ASSERT_TRUE(m.h.loaded);
@@ -166,8 +167,10 @@ TEST(PointPanels, FactoryUpgradeToTheLimit) {
   EXPECT_FALSE(upgrade->IsEnabled()) << "400 in money";
   page->OnCommand(upgrade);
   EXPECT_EQ(mill->GetBuildJob(), nullptr);
+  ASSERT_NE(mill->GetRecipe(0).button, nullptr);
   const DAMAGESOURCE hit{1, 100000};
   AddDamage(m.h.Level()->Map(), kMill, &hit, false);
+  EXPECT_EQ(mill->GetRecipe(0).button, nullptr) << "the damage stops the mill and takes its buttons";
   m.SetMoney(1000);
   m.host->RefreshPointPanel(m.Point(kHouse));
   EXPECT_TRUE(upgrade->IsEnabled()) << "another point's refresh";
@@ -175,7 +178,9 @@ TEST(PointPanels, FactoryUpgradeToTheLimit) {
   EXPECT_FALSE(upgrade->IsEnabled()) << "damaged";
   page->OnCommand(upgrade);
   EXPECT_EQ(mill->GetBuildJob(), nullptr);
-  mill->DeleteDamage();
+  GetPointDamage(mill)->Dispose();  // worn off or repaired
+  EXPECT_FALSE(mill->HasDamage());
+  EXPECT_NE(mill->GetRecipe(0).button, nullptr) << "the product buttons come back with the damage gone";
   m.Shoot("panel_factory.png");
   EXPECT_TRUE(upgrade->IsEnabled()) << "a frame refreshes it";
   m.ClickButton(upgrade);
