@@ -3,29 +3,31 @@
 // the input a player gives.
 //
 // CampaignRun: a first profile named in the new-profile window by typing, its
-// hints on; "easy"; levels 1 to 20 each won to gold by its solution (the
-// tutorials leading where they run), comic 1 and the regime tutorial after
-// level 8 clicked through; then the hard regime, its levels 1, 10 and 20
-// won at least to bronze (the Shift-click cheat finishing the levels
-// between). At the end the map shows twenty gold medals
-// (campaign_map_end.png), "records.txt" lists them, the profile file reads
-// back as the profile stands, and the log has no missed look-up. The last
-// easy level played of each map group is drawn 40 s into its day
-// (campaign_group_G.png).
+// hints on; "easy"; levels 1 to 41 each won to gold by its solution (the
+// tutorials leading where they run, the warehouse's on level 29); the comics
+// after levels 8, 30 and 41 (1, 2 and 3, each seen only when its level was
+// played) and the regime tutorial after level 8 clicked through; then the
+// hard regime, its levels 1, 20 and 41 won at least to bronze (the
+// Shift-click cheat finishing the levels between). At the end the map shows
+// 41 gold medals (campaign_map_end.png), "records.txt" lists them, the
+// profile file reads back as the profile stands, and the log has no missed
+// look-up. The last easy level played of each map group is drawn 40 s into
+// its day (campaign_group_G.png).
 //
-// CampaignHardRun: the hard regime's levels 1 to 20 each won to gold by its
+// CampaignHardRun: the hard regime's levels 1 to 41 each won to gold by its
 // solution (the cheat opening the regime).
 //
 // Both: every played level's gold limit lies between 1.15 and 1.6 times
 // its solution's measured time, and from one map group to the next the
-// quickest solution's time and the shortest one's action count never fall. Each play prints
-// its time and action count (the figures the medal limits are set from).
+// quickest solution's time and the shortest one's action count never fall.
+// Each play prints its time and action count (the figures the medal limits
+// are set from).
 //
-// TM_CAMPAIGN_LEVELS (e.g. "1,8,20") plays only the levels it lists, the
+// TM_CAMPAIGN_LEVELS (e.g. "1,8,20,41") plays only the levels it lists, the
 // others finished by the cheat (the sanitizer build's short run); the
-// end-of-campaign checks need all twenty. TM_CAMPAIGN_LAST (e.g. 30) ends both
-// runs at that level instead, so a later level can be measured; the hard
-// regime of CampaignRun then plays its levels 1, 10 and that one.
+// end-of-campaign checks need all 41. TM_CAMPAIGN_LAST (e.g. 30) ends both
+// runs at that level instead, so a level can be measured sooner; the hard
+// regime of CampaignRun then plays its levels 1, 20 and that one.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -46,7 +48,7 @@
 namespace campaign {
 namespace {
 
-constexpr i32 kCampaignLevels = 20;
+constexpr i32 kCampaignLevels = 41;
 
 i32 LastLevel() {
   const char* env = std::getenv("TM_CAMPAIGN_LAST");
@@ -57,7 +59,11 @@ i32 LastLevel() {
 std::set<i32> PlayedLevels() {
   std::set<i32> levels;
   const char* env = std::getenv("TM_CAMPAIGN_LEVELS");
-  std::stringstream list(env && *env ? env : "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20");
+  if (!env || !*env) {
+    for (i32 n = 0; n < LastLevel(); ++n) levels.insert(n);
+    return levels;
+  }
+  std::stringstream list(env);
   for (std::string n; std::getline(list, n, ',');)
     if (std::atoi(n.c_str()) >= 1 && std::atoi(n.c_str()) <= LastLevel()) levels.insert(std::atoi(n.c_str()) - 1);
   return levels;
@@ -155,29 +161,35 @@ class CampaignRun : public ::testing::Test {
   std::set<i32> shotLevels;
 };
 
-TEST_F(CampaignRun, EasyToGoldThenHardFirstTenthAndLast) {
+TEST_F(CampaignRun, EasyToGoldThenHardFirstTwentiethAndLast) {
   ToMap();
   Profile* profile = run.game.Profiles()->GetCurrent();
   std::vector<Measured> plays;
+  // The comic each of these levels is followed by, the first time it is won.
+  const std::map<i32, u32> comicAfter = {{7, 1u}, {29, 2u}, {40, 3u}};
   for (i32 n = 0; n < last && !HasFatalFailure(); ++n) {
     const size_t comics = player.ComicsShown().size();
     Level(n, 0, kGradeGold, &plays);
     if (n == 7) {
       EXPECT_TRUE(player.ToQuietMap()) << "the regime tutorial after the eighth level";
-      if (played.count(n)) {  // the cheat's result shows no comic
-        ASSERT_EQ(player.ComicsShown().size(), comics + 1) << "a comic after the eighth level";
-        EXPECT_EQ(player.ComicsShown().back(), 1u);
-      }
+    }
+    if (auto c = comicAfter.find(n); c != comicAfter.end() && played.count(n)) {  // the cheat's result shows none
+      ASSERT_EQ(player.ComicsShown().size(), comics + 1) << "a comic after level " << n + 1;
+      EXPECT_EQ(player.ComicsShown().back(), c->second) << "the comic after level " << n + 1;
+    } else {
+      EXPECT_EQ(player.ComicsShown().size(), comics) << "a comic after level " << n + 1;
+    }
+    if (n == 7) {
       ASSERT_TRUE(player.MapRegime(0));
     }
   }
   ASSERT_FALSE(HasFatalFailure());
   if (played.size() == static_cast<size_t>(last)) ExpectRisingGroups(plays);
-  // The hard regime: its first, tenth and last levels.
+  // The hard regime: its first, twentieth and last levels.
   ASSERT_TRUE(player.MapRegime(1));
   std::vector<Measured> hard;
   for (i32 n = 0; n < last && !HasFatalFailure(); ++n)
-    if (n == 0 || n == 9 || n == last - 1) Level(n, 1, kGradeBronze, &hard);
+    if (n == 0 || n == 19 || n == last - 1) Level(n, 1, kGradeBronze, &hard);
     else ASSERT_TRUE(player.CheatFinish(n)) << "hard level " << n + 1 << " finished by the cheat";
   ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(player.MapRegime(0));
