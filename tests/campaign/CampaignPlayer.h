@@ -541,8 +541,8 @@ class CampaignPlayer : public testsupport::FollowerHost {
       if (auto* hens = dynamic_cast<PointHenhouse*>(p); hens && HasRoom("egg")) buttons[3] = hens->GetTakeEggsButton();
       if (auto* cows = dynamic_cast<PointCowshed*>(p); cows && HasRoom("milk")) buttons[4] = cows->GetMilkButton();
       if (auto* sheep = dynamic_cast<PointSheepRack*>(p); sheep && HasRoom("wool")) buttons[5] = sheep->GetShearButton();
-      for (ScreenSprite* b : buttons)
-        if (b && Fresh(b) && clicker.ClickSprite(b)) return true;
+      for (u32 slot = 0; slot < 6; ++slot)
+        if (buttons[slot] && Fresh(i, slot) && clicker.ClickSprite(buttons[slot])) return true;
     }
     for (const auto& [i, product] : producing_) {
       auto* f = dynamic_cast<PointFactory*>(Point(i));
@@ -550,18 +550,21 @@ class CampaignPlayer : public testsupport::FollowerHost {
       for (i32 r = 0; r < f->GetRecipeCount(); ++r) {
         const PointFactory::Recipe& recipe = f->GetRecipe(r);
         if (recipe.button && recipe.product && recipe.product->name == Wide(product) && recipe.hasIngredients &&
-            Fresh(recipe.button) && clicker.ClickSprite(recipe.button))
+            Fresh(i, 6 + static_cast<u32>(r)) && clicker.ClickSprite(recipe.button))
           return true;
       }
     }
     return false;
   }
 
-  // A sprite not clicked in the last 1.5 s of level time (noted now): a
-  // click that did not take is not repeated at once over everything else.
-  bool Fresh(const ScreenSprite* sprite) {
+  // A point's button (its slot: a tending button or a recipe) not clicked
+  // in the last 1.5 s of level time (noted now): a click that did not take
+  // is not repeated at once over everything else. Keyed by point and slot,
+  // not by the sprite's address: a button made anew where a freed one stood
+  // would be taken for it, and the play would hang on where the heap put it.
+  bool Fresh(i32 point, u32 slot) {
     const u32 now = Level()->Rules().Clock().GetTime();
-    auto [it, added] = clicked_.emplace(sprite, now);
+    auto [it, added] = clicked_.emplace(std::pair(point, slot), now);
     if (!added && now - it->second < 1500) return false;
     it->second = now;
     return true;
@@ -792,7 +795,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   bool trace_ = std::getenv("TM_CAMPAIGN_TRACE") != nullptr;  // each action's time printed
   std::function<void(CampaignPlayer&)> midPlay_;
   std::set<i32> tended_;
-  std::map<const ScreenSprite*, u32> clicked_;  // level time of each sprite's last click
+  std::map<std::pair<i32, u32>, u32> clicked_;  // level time of each point's button's last click
   std::map<i32, std::string> producing_;
   std::set<u32> tried_;
   u32 lastCategory_ = 0;  // the build category opened last
