@@ -232,8 +232,10 @@ TEST(GfxPipeline, VectorPathsMatchThePlainOnes) {
     const uint32_t general = BlendPixel(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, src[i], dest[i]);
     ASSERT_EQ(general & 0xFFFFFFu, a[i] & 0xFFFFFFu) << i;
   }
-  std::vector<uint32_t> added = dest;
+  std::vector<uint32_t> added = dest, addedPlain = dest;
   BlendAddSpan(src.data(), added.data(), static_cast<int>(added.size()));
+  BlendAddSpanPlain(src.data(), addedPlain.data(), static_cast<int>(addedPlain.size()));
+  EXPECT_EQ(added, addedPlain);
   for (size_t i = 0; i < src.size(); ++i)
     ASSERT_EQ(added[i], (src[i] >> 24) ? BlendPixel(D3DBLEND_SRCALPHA, D3DBLEND_ONE, src[i], dest[i]) : dest[i]) << i;
   std::vector<uint32_t> m1(src.size()), m2(src.size());

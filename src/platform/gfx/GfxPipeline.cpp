@@ -339,6 +339,11 @@ uint32_t BlendPixel(uint32_t srcBlend, uint32_t destBlend, uint32_t src, uint32_
 // Source alpha added to the target (the glows and light rays): per channel
 // min(255, d + s * a / 255 rounded), the general blend's result exactly.
 void BlendAddSpan(const uint32_t* src, uint32_t* dest, int n) {
+  if (Avx2Active()) return BlendAddSpanAvx2(src, dest, n);
+  BlendAddSpanPlain(src, dest, n);
+}
+
+void BlendAddSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   for (int i = 0; i < n; ++i) {
     const uint32_t s = src[i], d = dest[i], a = s >> 24;
     if (a == 0) continue;

@@ -89,6 +89,7 @@ uint32_t CombineStage(uint32_t colourOp, uint32_t alphaOp, uint32_t texel, uint3
 uint32_t BilinearPlain(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t x, uint32_t y);
 uint32_t BlendPixel(uint32_t srcBlend, uint32_t destBlend, uint32_t src, uint32_t dest);
 void BlendAddSpan(const uint32_t* src, uint32_t* dest, int n);             // source alpha, one
+void BlendAddSpanPlain(const uint32_t* src, uint32_t* dest, int n);        // reference
 void BlendSrcAlphaSpan(const uint32_t* src, uint32_t* dest, int n);        // vector path
 void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n);   // reference
 void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
