@@ -1,14 +1,15 @@
 // Every place of the campaign's 41 levels can be clicked at every window
 // size the game offers (800 x 600, 1,024 x 768, 1,280 x 800): in the level
-// scene with the game's own level windows on the sample data set, the day
-// started with the most bonuses a player may take (their buttons above the
-// panel's strip), no spot of a place's inner click area (its middle and the
-// spots half way to the edges of the click ellipse, 35 level pixels to the
-// sides and 22 up and down) lies under a window (the money strip along the
-// top, the menu plate, the panel's strip, the bonus buttons, also raised as
-// while a bonus runs; the level's introduction closed first), and the pointer moved onto its middle hovers that
-// place (what a click there chooses). Both play modes at 800 x 600, the
-// smallest screen; the easy one at the others (the places are the same).
+// scene with the game's own level windows on the sample data set, its
+// introduction closed and the day started with the most bonuses a player
+// may take (their buttons above the panel's strip), no spot of a place's
+// inner click area (its middle and the spots half way to the edges of the
+// click ellipse, 35 level pixels to the sides and 22 up and down) lies
+// under a window (the money strip along the top, the menu plate, the
+// panel's strip, the bonus buttons, also raised as while a bonus runs),
+// and the pointer moved onto its middle hovers that place (what a click
+// there chooses). Both play modes at 800 x 600, the smallest screen; the
+// easy one at the others (the places are the same).
 #include <gtest/gtest.h>
 
 #include <string>
