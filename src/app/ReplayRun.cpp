@@ -97,6 +97,12 @@ void ReplayRun::Start() {
     clock_.Set(previous_->NowMs());
     clock_.SetLocalTime(UtcTime(clockSeconds_));
     plat::SetClock(&clock_);
+    // The pointer starts where it does on the headless desktop (its
+    // middle), whatever the size of the display: before the replay's first
+    // move the game reads it all the same (the main screen's girl smiles
+    // while it is over a window, which moves the random draws).
+    const plat::DesktopSettings headless;
+    plat::GetWindowSystem().PlacePointer(plat::Point{headless.width / 2, headless.height / 2});
   }
 }
 

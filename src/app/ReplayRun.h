@@ -4,7 +4,8 @@
 // stamps read it), the replay's events handed to the window system as a
 // person's would be, its marks checked before each frame. A recording holds
 // the header (the clock and the key seed of the run) and the events played,
-// up to the end of the run.
+// up to the end of the run. A replay's pointer starts at the same screen
+// point in a window as headless.
 //
 // A replay nobody watches (headless) need not rasterise every frame: unless
 // told to rasterise them all, the software device draws only the frames a

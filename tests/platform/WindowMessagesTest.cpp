@@ -155,11 +155,20 @@ TEST_F(WindowMessages, ButtonsAndWheelCarryClientPointsAndKeyFlags) {
   EXPECT_EQ(XFromLParam(mouse[4].lParam), 300);  // wheel points are screen points
 }
 
-TEST_F(WindowMessages, PointerIsClampedToTheDesktop) {
+TEST_F(WindowMessages, PointerIsClampedToTheDesktopAndPlacedWithoutMessages) {
   ws().UserPointer(Point{-50, 5000});
   Point p{};
   ws().GetCursorPos(&p);
   EXPECT_EQ(p, (Point{0, 1023}));
+  // Placed (as a replay's start does), even over the client: no message.
+  Advance(0);
+  Log().clear();
+  ws().PlacePointer(Point{110, 70});
+  ws().PlacePointer(Point{5000, -3});
+  Advance(0);
+  EXPECT_TRUE(Log().empty());
+  ws().GetCursorPos(&p);
+  EXPECT_EQ(p, (Point{1279, 0}));
 }
 
 TEST_F(WindowMessages, SetCursorOverTheFrameShowsTheSystemArrow) {

@@ -245,10 +245,14 @@ void WindowSystem::UserText(std::u16string_view text) {
 void WindowSystem::UserPointer(Point screen) {
   const int32_t dx = screen.x - pointer_.x;
   const int32_t dy = screen.y - pointer_.y;
-  pointer_.x = std::clamp(screen.x, 0, std::max(desktop_.width - 1, 0));
-  pointer_.y = std::clamp(screen.y, 0, std::max(desktop_.height - 1, 0));
+  PlacePointer(screen);
   input_->Motion(dx, dy);
   MouseMessage(WM_MOUSEMOVE);
+}
+
+void WindowSystem::PlacePointer(Point screen) {
+  pointer_.x = std::clamp(screen.x, 0, std::max(desktop_.width - 1, 0));
+  pointer_.y = std::clamp(screen.y, 0, std::max(desktop_.height - 1, 0));
 }
 
 void WindowSystem::UserButton(uint32_t index, bool down) {

@@ -165,6 +165,9 @@ class WindowSystem {
   void UserKey(uint8_t dik, bool down);
   void UserText(std::u16string_view text);  // UTF-16 units, one WM_CHAR each
   void UserPointer(Point screen);           // clamped to the desktop; devices see the full motion
+  // The pointer set on a point (clamped to the desktop) as it stands at
+  // start-up: no message, no motion for the devices.
+  void PlacePointer(Point screen);
   void UserButton(uint32_t index, bool down);  // 0 left, 1 right, 2 middle
   void UserWheel(int32_t delta);
   void UserActivate(WindowHandle window);
