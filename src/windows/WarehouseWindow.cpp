@@ -151,6 +151,11 @@ void WarehouseUpgradeButton::SetPrice(i32 price) {
   SetCaptionPlain(text.c_str(), kTextFont, 2);
 }
 
+bool WarehouseUpgradeButton::BeginDraw() {
+  if ((state_.GetState() & kStateBaseMask) == kStateHidden && !state_.IsFading()) return false;
+  return ImageButton::BeginDraw();
+}
+
 // --- WarehouseWindow ------------------------------------------------------------------------------
 
 WarehouseWindow* WarehouseWindow::GetOpen() {

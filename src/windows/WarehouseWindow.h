@@ -73,6 +73,9 @@ class WarehouseUpgradeButton : public ImageButton {
   WarehouseUpgradeButton(GameWindow* window, i32 x, i32 y);
   void SetPrice(i32 price);
   i32 GetPrice() const { return price_; }
+  // Hidden (no upgrade, or not affordable) it draws nothing: its picture
+  // has no disabled frame, and state 0 would show the normal one.
+  bool BeginDraw() override;
 
  private:
   i32 price_ = -2;  // none set yet

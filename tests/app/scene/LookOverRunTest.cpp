@@ -70,8 +70,25 @@ class LookOver {
   }
   static kis::IntPoint Centre(const GameButton& control) {
     const DXLRECT& r = control.GetRect();
+    return ToWindow(control, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  // Pixels of the control's rectangle in the last frame that `match`.
+  template <typename Match>
+  i32 CountPixels(const GameButton& control, Match match) {
+    const DXLRECT& r = control.GetRect();
+    const kis::IntPoint a = ToWindow(control, r.left, r.top), b = ToWindow(control, r.right, r.bottom);
+    i32 n = 0;
+    for (i32 y = a.y; y < b.y; ++y)
+      for (i32 x = a.x; x < b.x; ++x) {
+        const u32 c = run.Pixel(x, y);
+        n += match(static_cast<i32>(c >> 16 & 0xFF), static_cast<i32>(c >> 8 & 0xFF), static_cast<i32>(c & 0xFF)) ? 1 : 0;
+      }
+    return n;
+  }
+  // A point of the control's window to the game's window.
+  static kis::IntPoint ToWindow(const GameButton& control, i32 x, i32 y) {
     kis::IntPoint at;
-    control.GetParent()->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    control.GetParent()->ClientToScreen(&at, x, y);
     // From the game area to the window: the area's place and scale.
     const GAMESCREENAREA& area = GetGameServices().screen;
     const float scale = area.scaling ? area.scale : 1.0f;
@@ -227,6 +244,13 @@ void LookOverEveryScreen(u32 w, u32 h) {
   GameWindow* warehouse = GetWindowManager()->GetAnchor(kAnchorWarehouse);
   ASSERT_NE(warehouse, nullptr);
   look.Shot("warehouse", 30);
+  // The upgrade button is hidden (no upgrade, or short of money): none of
+  // its green face is drawn over the plate.
+  const WarehouseUpgradeButton* upgrade = static_cast<WarehouseWindow*>(warehouse)->GetUpgradeButton();
+  ASSERT_NE(upgrade, nullptr);
+  if (!upgrade->IsEnabled()) {
+    EXPECT_EQ(look.CountPixels(*upgrade, [](i32 r, i32 g, i32 b) { return g > r + 30 && g > b + 30; }), 0);
+  }
   delete warehouse;
   // The task's hint (inside the headless desktop of 1,280 x 1,024 at both sizes).
   auto* task = dynamic_cast<TaskButton*>(host->GetPanel()->GetTaskButton(0));
