@@ -85,15 +85,31 @@ class LookOver {
       }
     return n;
   }
+  // The running logo's picture, scaled to the game area, ends on its own
+  // background: its last column and row show the clear colour beside them
+  // (no seam where the scaling reaches the texture's padding).
+  void CheckLogoEdges() {
+    const LogoSequence* logos = run.game.Logos();
+    ASSERT_NE(logos, nullptr);
+    const DXLQUAD& q = logos->GetQuad();
+    const kis::IntPoint a = FromGameArea(q.v[0].x + 0.5f, q.v[0].y + 0.5f);
+    const kis::IntPoint b = FromGameArea(q.v[2].x + 0.5f, q.v[2].y + 0.5f);
+    const i32 midX = (a.x + b.x) / 2, midY = (a.y + b.y) / 2;
+    EXPECT_EQ(run.Pixel(b.x - 1, midY), run.Pixel(b.x + 2, midY)) << "right edge at " << b.x - 1;
+    EXPECT_EQ(run.Pixel(midX, b.y - 1), run.Pixel(midX, b.y + 2)) << "bottom edge at " << b.y - 1;
+    EXPECT_EQ(run.Pixel(a.x, midY), run.Pixel(a.x - 3, midY)) << "left edge at " << a.x;
+  }
   // A point of the control's window to the game's window.
   static kis::IntPoint ToWindow(const GameButton& control, i32 x, i32 y) {
     kis::IntPoint at;
     control.GetParent()->ClientToScreen(&at, x, y);
+    return FromGameArea(static_cast<float>(at.x), static_cast<float>(at.y));
+  }
+  static kis::IntPoint FromGameArea(float x, float y) {
     // From the game area to the window: the area's place and scale.
     const GAMESCREENAREA& area = GetGameServices().screen;
     const float scale = area.scaling ? area.scale : 1.0f;
-    return kis::IntPoint{static_cast<i32>(static_cast<float>(at.x) * scale) + area.rect.left,
-                         static_cast<i32>(static_cast<float>(at.y) * scale) + area.rect.top};
+    return kis::IntPoint{static_cast<i32>(x * scale) + area.rect.left, static_cast<i32>(y * scale) + area.rect.top};
   }
   // The system's pointer moved to a point of the game's window (the game's
   // mouse follows it every frame).
@@ -154,9 +170,11 @@ void LookOverEveryScreen(u32 w, u32 h) {
   for (int i = 0; i < 60; ++i) run.Frame();
   ASSERT_EQ(run.game.State(), kGameStateLogos);
   look.Shot("logo_studio");
+  look.CheckLogoEdges();
   ASSERT_NE(run.game.Logos(), nullptr);
   for (int i = 0; i < 1000 && run.game.Logos() && run.game.Logos()->GetIndex() < 1; ++i) run.Frame();
   look.Shot("logo_game", 40);
+  look.CheckLogoEdges();
   ASSERT_TRUE(run.RunTo(kGameStateStartLoading));
   look.Shot("loading", 10);
 
