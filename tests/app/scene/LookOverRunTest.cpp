@@ -191,6 +191,17 @@ void LookOverEveryScreen(u32 w, u32 h) {
   ASSERT_NE(screen, nullptr);
   MainScreenMenu* menu = screen->GetMenu();
   look.Shot("main_screen", 10);
+  // The credits label stands clear of the girl: none of her skin, shirt or
+  // overalls inside its rectangle.
+  ASSERT_NE(menu->GetCredits(), nullptr);
+  EXPECT_EQ(look.CountPixels(*menu->GetCredits(),
+                             [](i32 r, i32 g, i32 b) {
+                               const bool skin = r > 225 && g > 180 && g < 225 && b > 140 && b < 190;
+                               const bool shirt = r > 170 && g < 110 && b < 100;
+                               const bool denim = b > r + 60 && b > g + 20;
+                               return skin || shirt || denim;
+                             }),
+            0);
   // The Hard button's hint while it is locked.
   const kis::IntPoint hard = LookOver::Centre(*menu->GetButton(kMainScreenHard));
   look.Point(hard);
