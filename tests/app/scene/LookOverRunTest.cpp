@@ -307,6 +307,20 @@ void LookOverEveryScreen(u32 w, u32 h) {
   for (int i = 0; i < 60 && !LevelResultWindow::GetOpen(); ++i) run.Frame();
   ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
   look.Shot("result", 150);
+  // "Your Time" and its clock keep a gap: the two columns left of the
+  // clock's frame show the plate alone across the row.
+  const LevelResultWindow* result = LevelResultWindow::GetOpen();
+  const kis::IntPoint row = result->GetYourTimePlace();
+  kis::IntPoint plate;
+  result->ClientToScreen(&plate, row.x - 6, row.y + 23);  // between the rows
+  plate = LookOver::FromGameArea(static_cast<float>(plate.x), static_cast<float>(plate.y));
+  for (i32 dx = -6; dx <= -5; ++dx)
+    for (i32 dy = -8; dy <= 8; ++dy) {
+      kis::IntPoint p;
+      result->ClientToScreen(&p, row.x + dx, row.y + dy);
+      p = LookOver::FromGameArea(static_cast<float>(p.x), static_cast<float>(p.y));
+      EXPECT_EQ(run.Pixel(p.x, p.y), run.Pixel(plate.x, plate.y)) << dx << "," << dy;
+    }
 
   std::ifstream log(run.Folder().File("log.txt"));
   std::stringstream text;
