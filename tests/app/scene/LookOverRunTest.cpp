@@ -246,6 +246,11 @@ void LookOverEveryScreen(u32 w, u32 h) {
   LevelWindow* window = LevelWindow::GetOpen();
   ASSERT_NE(window, nullptr);
   look.Shot("level_window", 30);
+  // "Today's Work" stands in its strip, clear of the task buttons below.
+  ASSERT_FALSE(window->GetTaskButtons().empty());
+  const DXLRECT caption = window->GetTasksCaptionRect();
+  EXPECT_GT(caption.bottom, caption.top);
+  for (const TaskButton* task : window->GetTaskButtons()) EXPECT_LT(caption.bottom, task->GetRect().top);
   ASSERT_NE(window->GetSelectButton(), nullptr);
   window->OnCommand(window->GetSelectButton());
   GameWindow* bonuses = GetWindowManager()->FindWindow(BonusesWindow::kId);
