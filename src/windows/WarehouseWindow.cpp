@@ -269,6 +269,8 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
   if (picture_) {
     picture_->SetPivot(0.5f, 0.5f);
     picture_->SetScale(0.5f, 0.5f);
+    // The icon's normal frame (its first is the faded, disabled one).
+    picture_->SetFrame(std::min(product->icon->GetFrameCount() - 1, 1));
   }
   name_.reset(product ? PlateText(SectionText(u"products", product->name)) : nullptr);
   const float width = name_ ? name_->GetWidth() : 0.0f;

@@ -117,6 +117,7 @@ class WarehouseWindow : public SpritesWindow {
   ImageButton* GetSellOne() const { return sellOne_; }
   ImageButton* GetSellFive() const { return sellFive_; }
   WarehouseUpgradeButton* GetUpgradeButton() const { return upgrade_; }
+  const ImageSprite* GetPicture() const { return picture_.get(); }  // the chosen product's
   i32 GetUpgradePrice() const { return upgradePrice_; }
   bool ShowsEmpty() const { return showEmpty_; }
   i32 GetShownMoney() const { return mirror_.GetShown(); }

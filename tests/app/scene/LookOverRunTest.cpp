@@ -280,6 +280,9 @@ void LookOverEveryScreen(u32 w, u32 h) {
   look.Shot("warehouse", 30);
   // The upgrade button is hidden (no upgrade, or short of money): none of
   // its green face is drawn over the plate.
+  // The chosen wheat's picture shows the icon's normal frame, not the faded one.
+  ASSERT_NE(static_cast<WarehouseWindow*>(warehouse)->GetPicture(), nullptr);
+  EXPECT_EQ(static_cast<WarehouseWindow*>(warehouse)->GetPicture()->FrameState().frame, 1);
   const WarehouseUpgradeButton* upgrade = static_cast<WarehouseWindow*>(warehouse)->GetUpgradeButton();
   ASSERT_NE(upgrade, nullptr);
   if (!upgrade->IsEnabled()) {
