@@ -34,6 +34,7 @@ namespace {
 
 constexpr i32 kRowX = 12;
 constexpr i32 kSelectionHeight = 140;  // the two sell buttons one above the other inside it
+constexpr i32 kSellButtonX = 460;      // their right edge inside the plate's frame
 constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
@@ -191,10 +192,10 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
   digits_->SetNumber(rules_.Money().Get());
 
   // The sell buttons one above the other at the plate's right.
-  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + kSellButtonTop, nullptr, 90,
-                          WindowText(u"sell_one"));
-  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + kSellButtonTop + kSellButtonStep,
-                           nullptr, 90, WindowText(u"sell_five"));
+  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, kSellButtonX, selectionTop_ + kSellButtonTop, nullptr,
+                          90, WindowText(u"sell_one"));
+  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, kSellButtonX,
+                           selectionTop_ + kSellButtonTop + kSellButtonStep, nullptr, 90, WindowText(u"sell_five"));
   for (ImageButton* b : {sellOne_, sellFive_}) b->Show(false, true, 0);
   upgrade_ = new WarehouseUpgradeButton(this, kUpgradeX, selectionTop_ + kSelectionHeight - 52);
 

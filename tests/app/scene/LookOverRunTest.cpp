@@ -280,10 +280,15 @@ void LookOverEveryScreen(u32 w, u32 h) {
   look.Shot("warehouse", 30);
   // The upgrade button is hidden (no upgrade, or short of money): none of
   // its green face is drawn over the plate.
+  // The sell buttons end inside the selection plate's right frame (16 wide;
+  // the buttons' rectangles hold a few pixels of margin and shadow).
+  auto* store = static_cast<WarehouseWindow*>(warehouse);
+  for (const ImageButton* sell : {store->GetSellOne(), store->GetSellFive()})
+    EXPECT_LE(sell->GetRect().right, WarehouseWindow::kWidth - 8 - 12);
   // The chosen wheat's picture shows the icon's normal frame, not the faded one.
-  ASSERT_NE(static_cast<WarehouseWindow*>(warehouse)->GetPicture(), nullptr);
-  EXPECT_EQ(static_cast<WarehouseWindow*>(warehouse)->GetPicture()->FrameState().frame, 1);
-  const WarehouseUpgradeButton* upgrade = static_cast<WarehouseWindow*>(warehouse)->GetUpgradeButton();
+  ASSERT_NE(store->GetPicture(), nullptr);
+  EXPECT_EQ(store->GetPicture()->FrameState().frame, 1);
+  const WarehouseUpgradeButton* upgrade = store->GetUpgradeButton();
   ASSERT_NE(upgrade, nullptr);
   if (!upgrade->IsEnabled()) {
     EXPECT_EQ(look.CountPixels(*upgrade, [](i32 r, i32 g, i32 b) { return g > r + 30 && g > b + 30; }), 0);
