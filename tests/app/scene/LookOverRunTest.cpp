@@ -235,6 +235,15 @@ void LookOverEveryScreen(u32 w, u32 h) {
   AwardsWindow* awards = OpenAwards(false);
   ASSERT_NE(awards, nullptr);
   look.Shot("awards", 150);
+  // The small awards' progress bars stay apart: the gap between two awards
+  // shows the panel, not the bars' dark frame.
+  for (u32 i = 0; i + 1 < kTieredAwardCount; ++i) {
+    const SmallAwardButton* award = awards->GetSmall(i);
+    ASSERT_NE(award, nullptr);
+    const DXLRECT& r = award->GetRect();
+    const kis::IntPoint gap = LookOver::ToWindow(*award, r.right + 3, r.top + 38);
+    EXPECT_NE(run.Pixel(gap.x, gap.y) & 0xFFFFFFu, 0x3B2A1Fu) << i;
+  }
   delete awards;
   for (int i = 0; i < 10; ++i) run.Frame();
 
