@@ -33,7 +33,9 @@ LogoSequence::LogoSequence(const wchar* listFile)
         continue;
       wchar full[kLogoPathLength];
       if (!picture[0] || !kis::CombinePathW(full, kLogoPathLength, listFile, picture, true)) continue;
-      DXLTexture* texture = DXLLoadTextureFile(textures_.get(), full, kLogoBlendMode, nullptr, true);
+      // The logo is scaled to the game area: its padding repeats its edges.
+      DXLTexture* texture = DXLLoadTextureFile(textures_.get(), full, kLogoBlendMode, nullptr, true,
+                                               kTextureEdgeRight | kTextureEdgeBottom);
       if (!texture) continue;
       if (!texture->IsReady()) {
         delete texture;

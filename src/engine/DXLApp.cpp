@@ -675,11 +675,12 @@ intptr_t DXLGameWindowProc(plat::WindowHandle window, u32 message, uintptr_t wPa
 // --- Helpers -------------------------------------------------------------------------------
 
 DXLTexture* DXLLoadTextureFile(DXLTextures* list, const wchar* fileName, u32 blendMode, const wchar* name,
-                               bool nameFromFile) {
+                               bool nameFromFile, u32 edgeFlags) {
   if (!list) return nullptr;
   DXLTexture* texture = list->NewTexture();
   texture->SetFileName(fileName, true);
   texture->SetImageFilter(1);
+  if (edgeFlags != 0) texture->SetEdgeFlags(edgeFlags);
   texture->Load();
   DXLDRAWSTATE state;
   DXLMakeSimpleDrawState(&state, 1, 3, blendMode, 4);

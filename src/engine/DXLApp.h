@@ -181,8 +181,12 @@ DXLTextures* DXLGetAppTextures();  // the application's own texture list, or nul
 kis::list<DXLTextures*>* DXLGetTextureLists();
 u32 DXLGetTimeMs();  // game time of the frame timer
 u32 DXLGetFps();     // frames presented in the last whole second
+// A texture loaded from a picture file (image filter 1: no scaling, the
+// picture at the texture's top left); `edgeFlags` (kTextureEdgeRight,
+// kTextureEdgeBottom) repeat the picture's last column and row into the
+// texture's padding, so that a scaled picture does not fade at those edges.
 DXLTexture* DXLLoadTextureFile(DXLTextures* list, const wchar* fileName, u32 blendMode, const wchar* name,
-                               bool nameFromFile);
+                               bool nameFromFile, u32 edgeFlags = 0);
 // Splits a command line: skips blanks and tabs, gives the next token (a quoted
 // one without its quotes) and its length, and moves the cursor past it. Null
 // at the end, or when a closing quote is missing.

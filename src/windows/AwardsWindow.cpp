@@ -31,7 +31,8 @@ constexpr i32 kSmallWidth = 50, kSmallHeight = 62;
 constexpr i32 kBigSide = 52;  // the places above stand 61 pixels apart at the closest
 constexpr i32 kTotalWidth = 188, kTotalHeight = 120;
 constexpr i32 kSmallRowY = 193;  // below the lower big awards' strip, on the panel
-constexpr i32 kSmallBarY = 33;   // the progress bar under the tier plate
+constexpr i32 kSmallBarY = 37;   // the progress bar under the tier plate
+constexpr i32 kSmallIconSide = 32;  // the medal inside the 48 x 34 tier plate
 
 AwardsWindow* gOpen = nullptr;
 
@@ -107,7 +108,7 @@ SmallAwardButton::SmallAwardButton(AwardsWindow* window, u32 index, i32 oldValue
   bar_ = award ? SmallAwardFraction(*award, oldValue, oldTier_) : 0.0f;
   const i32 x = 57 * static_cast<i32>(index) + 19, y = window->GetPanelTop() + kSmallRowY;
   SetRect(DXLRECT{x, y, x + kSmallWidth, y + kSmallHeight});
-  if (award) icon_ = Picture(award->icon, 48, 48);
+  if (award) icon_ = Picture(award->icon, kSmallIconSide, kSmallIconSide);
   // The steps: a tier rise flashes at t; the bar runs on from t + delay.
   u32 t = *start, delay = 0;
   i32 tier = oldTier_, value = oldValue;
@@ -193,7 +194,7 @@ void SmallAwardButton::Draw() {
   if (icon_) {
     icon_->SetColor(shownTier_ > 0 ? 0xFFFFFFFFu : 0xFF909090u);
     icon_->SetScale(icon_->GetScaleX(), icon_->GetScaleY());
-    DrawImageAt(icon_.get(), x + 9, y + 1, base);
+    DrawImageAt(icon_.get(), x + 1 + (48 - kSmallIconSide) / 2.0f, y + 1, base);
     viewer->ApplyTransform(nullptr);  // the bar under the window's transform, not the icon's
   }
   // The progress bar under it.

@@ -44,7 +44,7 @@ constexpr u32 kAwardsFirstStart = 1000;  // ms after opening
 constexpr u32 kAwardsTotalWait = 800;    // ms after the others are done
 constexpr u32 kAwardsBigStep = 1200;     // ms between two newly won big awards
 constexpr u32 kAwardsStepPause = 200;    // ms between two steps of a small award
-constexpr i32 kAwardsBarLength = 67;
+constexpr i32 kAwardsBarLength = 46;  // within the small award's 50 pixels: its neighbours stand 57 apart
 constexpr i32 kAwardsWidth = 545;
 
 // The profile's two sets of award values: the current one and the one the

@@ -71,6 +71,10 @@ class LevelResultWindow : public SpritesWindow {
   ImageSprite* GetMedal() const { return medal_.get(); }
   KGETextSpriteW* GetYourTime() const { return yourTime_.time.get(); }
   KGETextSpriteW* GetRecordTime() const { return recordRow_.time.get(); }
+  // The "your_time" row's place in the window: its clock's centre.
+  kis::IntPoint GetYourTimePlace() const {
+    return kis::IntPoint{static_cast<i32>(yourTime_.x), static_cast<i32>(yourTime_.y)};
+  }
 
  private:
   // A caption ending 8 pixels left of x, the clock at x and the time 16

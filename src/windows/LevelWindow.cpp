@@ -174,8 +174,17 @@ i32 LevelWindow::BuildTasksArea() {
   tasksCaption_.text.reset(MakePanelText(LevelWindowText(u"tasks_caption"), 3));
   const float tw = tasksCaption_.text ? static_cast<float>(tasksCaption_.text->GetWidth()) : 0.0f;
   tasksCaption_.x = std::floor((kWidth - tw) / 2);
-  tasksCaption_.y = static_cast<float>(top + 21);
+  // Centred on top + 21, in the strip above the task buttons.
+  const float th = tasksCaption_.text ? static_cast<float>(tasksCaption_.text->GetHeight()) : 0.0f;
+  tasksCaption_.y = std::floor(static_cast<float>(top + 21) - th / 2);
   return top;
+}
+
+DXLRECT LevelWindow::GetTasksCaptionRect() const {
+  const KGETextSpriteW* t = tasksCaption_.text.get();
+  if (!t) return DXLRECT{};
+  const i32 x = static_cast<i32>(tasksCaption_.x), y = static_cast<i32>(tasksCaption_.y);
+  return DXLRECT{x, y, x + t->GetWidth(), y + t->GetHeight()};
 }
 
 void LevelWindow::BuildMedalArea(i32 top) {

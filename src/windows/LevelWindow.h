@@ -102,6 +102,7 @@ class LevelWindow : public SpritesWindow {
   bool HasBonusArea() const { return available_ > 0; }
   BONUSSELECTION& Selection() { return selection_; }
   const std::vector<TaskButton*>& GetTaskButtons() const { return tasks_; }
+  DXLRECT GetTasksCaptionRect() const;  // in the window; empty without the caption
   BaseDialogWindow* GetQuestion() const { return question_.Get(); }
 
  private:

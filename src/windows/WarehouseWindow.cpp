@@ -34,6 +34,7 @@ namespace {
 
 constexpr i32 kRowX = 12;
 constexpr i32 kSelectionHeight = 140;  // the two sell buttons one above the other inside it
+constexpr i32 kSellButtonX = 460;      // their right edge inside the plate's frame
 constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
@@ -151,6 +152,11 @@ void WarehouseUpgradeButton::SetPrice(i32 price) {
   SetCaptionPlain(text.c_str(), kTextFont, 2);
 }
 
+bool WarehouseUpgradeButton::BeginDraw() {
+  if ((state_.GetState() & kStateBaseMask) == kStateHidden && !state_.IsFading()) return false;
+  return ImageButton::BeginDraw();
+}
+
 // --- WarehouseWindow ------------------------------------------------------------------------------
 
 WarehouseWindow* WarehouseWindow::GetOpen() {
@@ -186,10 +192,10 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
   digits_->SetNumber(rules_.Money().Get());
 
   // The sell buttons one above the other at the plate's right.
-  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, 470, selectionTop_ + kSellButtonTop, nullptr, 90,
-                          WindowText(u"sell_one"));
-  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, 470, selectionTop_ + kSellButtonTop + kSellButtonStep,
-                           nullptr, 90, WindowText(u"sell_five"));
+  sellOne_ = CreateButton(this, &Controls(), kWarehouseSellOne, kSellButtonX, selectionTop_ + kSellButtonTop, nullptr,
+                          90, WindowText(u"sell_one"));
+  sellFive_ = CreateButton(this, &Controls(), kWarehouseSellFive, kSellButtonX,
+                           selectionTop_ + kSellButtonTop + kSellButtonStep, nullptr, 90, WindowText(u"sell_five"));
   for (ImageButton* b : {sellOne_, sellFive_}) b->Show(false, true, 0);
   upgrade_ = new WarehouseUpgradeButton(this, kUpgradeX, selectionTop_ + kSelectionHeight - 52);
 
@@ -264,6 +270,8 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
   if (picture_) {
     picture_->SetPivot(0.5f, 0.5f);
     picture_->SetScale(0.5f, 0.5f);
+    // The icon's normal frame (its first is the faded, disabled one).
+    picture_->SetFrame(std::min(product->icon->GetFrameCount() - 1, 1));
   }
   name_.reset(product ? PlateText(SectionText(u"products", product->name)) : nullptr);
   const float width = name_ ? name_->GetWidth() : 0.0f;

@@ -73,6 +73,9 @@ class WarehouseUpgradeButton : public ImageButton {
   WarehouseUpgradeButton(GameWindow* window, i32 x, i32 y);
   void SetPrice(i32 price);
   i32 GetPrice() const { return price_; }
+  // Hidden (no upgrade, or not affordable) it draws nothing: its picture
+  // has no disabled frame, and state 0 would show the normal one.
+  bool BeginDraw() override;
 
  private:
   i32 price_ = -2;  // none set yet
@@ -114,6 +117,7 @@ class WarehouseWindow : public SpritesWindow {
   ImageButton* GetSellOne() const { return sellOne_; }
   ImageButton* GetSellFive() const { return sellFive_; }
   WarehouseUpgradeButton* GetUpgradeButton() const { return upgrade_; }
+  const ImageSprite* GetPicture() const { return picture_.get(); }  // the chosen product's
   i32 GetUpgradePrice() const { return upgradePrice_; }
   bool ShowsEmpty() const { return showEmpty_; }
   i32 GetShownMoney() const { return mirror_.GetShown(); }

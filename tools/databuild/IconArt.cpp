@@ -779,14 +779,20 @@ void AddIconArt(ArtBook& book) {
   const std::pair<const char*, Emblem> panel[] = {
       {"ico_clear", ClearEmblem}, {"ico_plants", Sprout},          {"ico_buildings", Barn},
       {"ico_pets", Hen},          {"icon_btn_toxic", SprayEmblem}, {"ico_feed", ProductEmblem("wheat")},
-      {"ico_delete", Pick},       {"ico_upgrade", UpgradeEmblem},  {"small_ico_clock", Stopwatch},
-      {"ico_coin", Coins},        {"ico_garbage", JunkHeap},
+      {"ico_delete", Pick},       {"ico_upgrade", UpgradeEmblem},  {"ico_coin", Coins},
+      {"ico_garbage", JunkHeap},
   };
   for (const auto& [name, emblem] : panel) {
     const Emblem e = emblem;
     book.Add(kIconSpriteSet, name,
              Drawn([e](cairo_t* cr, double size) { DrawEmblem(cr, e, 1, 1, size - 2, std::max(1.0, size / 30)); }));
   }
+  // The clock stands between a caption that ends just left of its frame and
+  // a time further right (the result window's rows): a wider inner margin on
+  // its left keeps it clear of the caption.
+  book.Add(kIconSpriteSet, "small_ico_clock", Drawn([](cairo_t* cr, double size) {
+             DrawEmblem(cr, Stopwatch, size * 5 / 32, size * 2 / 32, size * 26 / 32, std::max(1.0, size / 30));
+           }));
   const std::pair<const char*, Rgb> medals[] = {
       {"gold_small", pal::kGold}, {"silver_small", pal::kSilver}, {"bronze_small", pal::kBronze}};
   for (const auto& [name, metal] : medals) {

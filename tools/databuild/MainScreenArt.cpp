@@ -226,6 +226,49 @@ void MsMeadow(cairo_t* cr, const ArtFrame& f) {
     art::Flower(cr, w * r.Next(), h * r.Range(0.4, 1.0), 10 + 8 * r.Next(), colours[k % 4]);
 }
 
+// The bush in the scene's bottom-left corner, in front of the girl: leafy
+// clumps, lit from the top right, with a few flowers. Its right side is
+// rounded, its left and bottom run off the picture (and the screen).
+void MsBush(cairo_t* cr, const ArtFrame& f) {
+  const double w = f.width, h = f.height;
+  struct Clump {
+    double x, y, r;
+  };
+  const Clump clumps[] = {{40, 160, 80},  {130, 120, 82}, {228, 132, 80}, {318, 190, 94},
+                          {60, 270, 110}, {190, 260, 120}, {320, 290, 90}, {150, 320, 90}};
+  // The outline first, then the leaves over it: only the outer edge shows.
+  for (const Clump& c : clumps) {
+    art::Ellipse(cr, c.x, c.y, c.r, c.r);
+    art::Outline(cr, 7);
+  }
+  const Rgb deep = art::Darker(pal::kLeaf, 0.22);
+  for (const Clump& c : clumps) {
+    art::Ellipse(cr, c.x, c.y, c.r, c.r);
+    art::FillLit(cr, deep, c.x - c.r, c.y - c.r, c.x + c.r, c.y + c.r, 0.3);
+    cairo_new_path(cr);
+  }
+  // Leaf clumps inside (kept within the bush), lighter towards the top.
+  cairo_save(cr);
+  for (const Clump& c : clumps) cairo_new_sub_path(cr), cairo_arc(cr, c.x, c.y, c.r - 2, 0, 2 * M_PI);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+  cairo_clip(cr);
+  art::Rand r(131);
+  for (int k = 0; k < 40; ++k) {
+    const double x = 30 + (w - 130) * r.Next(), y = 90 + (h - 110) * r.Next();
+    const double size = 20 + 16 * r.Next();
+    art::Ellipse(cr, x, y, size, size * 0.8);
+    const Rgb leaf = art::Mix(pal::kLeaf, pal::kGrass, y < h * 0.5 ? 0.7 : 0.2);
+    art::FillLit(cr, leaf, x - size, y - size, x + size, y + size, 0.45);
+    cairo_new_path(cr);
+    cairo_arc(cr, x, y + size * 0.1, size * 0.85, M_PI * 0.15, M_PI * 0.85);
+    art::Outline(cr, 2, deep, 0.8);
+  }
+  cairo_restore(cr);
+  const Rgb colours[] = {pal::kPink, pal::kWhite, pal::kYellow};
+  for (int k = 0; k < 9; ++k)
+    art::Flower(cr, 40 + 300 * r.Next(), 100 + 170 * r.Next(), 12 + 6 * r.Next(), colours[k % 3]);
+}
+
 // A soft beam of light, brightest along its middle and at its top.
 void MsRay(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height;
@@ -530,6 +573,7 @@ void AddMainScreenArt(ArtBook& book) {
   book.Add(kSceneSet, "ms_farm", MsScenePiece(MsFarm, 1024, 320));
   book.Add(kSceneSet, "ms_meadow", MsScenePiece(MsMeadow, 1024, 192));
   book.Add(kSceneSet, "ms_ray", MsScenePiece(MsRay, 128, 512));
+  book.Add(kSceneSet, "ms_bush", MsScenePiece(MsBush, 416, 320));
   book.Add(kSceneSet, "girl_body", MsScenePiece(MsGirlBody, 320, 512));
   book.Add(kSceneSet, "girl_head", MsScenePiece(MsGirlHead, 288, 240));
   book.Add(kSceneSet, "girl_arm", MsScenePiece(MsGirlArm, 80, 96));

@@ -70,13 +70,46 @@ class LookOver {
   }
   static kis::IntPoint Centre(const GameButton& control) {
     const DXLRECT& r = control.GetRect();
+    return ToWindow(control, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+  // Pixels of the control's rectangle in the last frame that `match`.
+  template <typename Match>
+  i32 CountPixels(const GameButton& control, Match match) {
+    const DXLRECT& r = control.GetRect();
+    const kis::IntPoint a = ToWindow(control, r.left, r.top), b = ToWindow(control, r.right, r.bottom);
+    i32 n = 0;
+    for (i32 y = a.y; y < b.y; ++y)
+      for (i32 x = a.x; x < b.x; ++x) {
+        const u32 c = run.Pixel(x, y);
+        n += match(static_cast<i32>(c >> 16 & 0xFF), static_cast<i32>(c >> 8 & 0xFF), static_cast<i32>(c & 0xFF)) ? 1 : 0;
+      }
+    return n;
+  }
+  // The running logo's picture, scaled to the game area, ends on its own
+  // background: its last column and row show the clear colour beside them
+  // (no seam where the scaling reaches the texture's padding).
+  void CheckLogoEdges() {
+    const LogoSequence* logos = run.game.Logos();
+    ASSERT_NE(logos, nullptr);
+    const DXLQUAD& q = logos->GetQuad();
+    const kis::IntPoint a = FromGameArea(q.v[0].x + 0.5f, q.v[0].y + 0.5f);
+    const kis::IntPoint b = FromGameArea(q.v[2].x + 0.5f, q.v[2].y + 0.5f);
+    const i32 midX = (a.x + b.x) / 2, midY = (a.y + b.y) / 2;
+    EXPECT_EQ(run.Pixel(b.x - 1, midY), run.Pixel(b.x + 2, midY)) << "right edge at " << b.x - 1;
+    EXPECT_EQ(run.Pixel(midX, b.y - 1), run.Pixel(midX, b.y + 2)) << "bottom edge at " << b.y - 1;
+    EXPECT_EQ(run.Pixel(a.x, midY), run.Pixel(a.x - 3, midY)) << "left edge at " << a.x;
+  }
+  // A point of the control's window to the game's window.
+  static kis::IntPoint ToWindow(const GameButton& control, i32 x, i32 y) {
     kis::IntPoint at;
-    control.GetParent()->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    control.GetParent()->ClientToScreen(&at, x, y);
+    return FromGameArea(static_cast<float>(at.x), static_cast<float>(at.y));
+  }
+  static kis::IntPoint FromGameArea(float x, float y) {
     // From the game area to the window: the area's place and scale.
     const GAMESCREENAREA& area = GetGameServices().screen;
     const float scale = area.scaling ? area.scale : 1.0f;
-    return kis::IntPoint{static_cast<i32>(static_cast<float>(at.x) * scale) + area.rect.left,
-                         static_cast<i32>(static_cast<float>(at.y) * scale) + area.rect.top};
+    return kis::IntPoint{static_cast<i32>(x * scale) + area.rect.left, static_cast<i32>(y * scale) + area.rect.top};
   }
   // The system's pointer moved to a point of the game's window (the game's
   // mouse follows it every frame).
@@ -137,9 +170,11 @@ void LookOverEveryScreen(u32 w, u32 h) {
   for (int i = 0; i < 60; ++i) run.Frame();
   ASSERT_EQ(run.game.State(), kGameStateLogos);
   look.Shot("logo_studio");
+  look.CheckLogoEdges();
   ASSERT_NE(run.game.Logos(), nullptr);
   for (int i = 0; i < 1000 && run.game.Logos() && run.game.Logos()->GetIndex() < 1; ++i) run.Frame();
   look.Shot("logo_game", 40);
+  look.CheckLogoEdges();
   ASSERT_TRUE(run.RunTo(kGameStateStartLoading));
   look.Shot("loading", 10);
 
@@ -156,6 +191,17 @@ void LookOverEveryScreen(u32 w, u32 h) {
   ASSERT_NE(screen, nullptr);
   MainScreenMenu* menu = screen->GetMenu();
   look.Shot("main_screen", 10);
+  // The credits label stands clear of the girl: none of her skin, shirt or
+  // overalls inside its rectangle.
+  ASSERT_NE(menu->GetCredits(), nullptr);
+  EXPECT_EQ(look.CountPixels(*menu->GetCredits(),
+                             [](i32 r, i32 g, i32 b) {
+                               const bool skin = r > 225 && g > 180 && g < 225 && b > 140 && b < 190;
+                               const bool shirt = r > 170 && g < 110 && b < 100;
+                               const bool denim = b > r + 60 && b > g + 20;
+                               return skin || shirt || denim;
+                             }),
+            0);
   // The Hard button's hint while it is locked.
   const kis::IntPoint hard = LookOver::Centre(*menu->GetButton(kMainScreenHard));
   look.Point(hard);
@@ -189,6 +235,15 @@ void LookOverEveryScreen(u32 w, u32 h) {
   AwardsWindow* awards = OpenAwards(false);
   ASSERT_NE(awards, nullptr);
   look.Shot("awards", 150);
+  // The small awards' progress bars stay apart: the gap between two awards
+  // shows the panel, not the bars' dark frame.
+  for (u32 i = 0; i + 1 < kTieredAwardCount; ++i) {
+    const SmallAwardButton* award = awards->GetSmall(i);
+    ASSERT_NE(award, nullptr);
+    const DXLRECT& r = award->GetRect();
+    const kis::IntPoint gap = LookOver::ToWindow(*award, r.right + 3, r.top + 38);
+    EXPECT_NE(run.Pixel(gap.x, gap.y) & 0xFFFFFFu, 0x3B2A1Fu) << i;
+  }
   delete awards;
   for (int i = 0; i < 10; ++i) run.Frame();
 
@@ -200,6 +255,11 @@ void LookOverEveryScreen(u32 w, u32 h) {
   LevelWindow* window = LevelWindow::GetOpen();
   ASSERT_NE(window, nullptr);
   look.Shot("level_window", 30);
+  // "Today's Work" stands in its strip, clear of the task buttons below.
+  ASSERT_FALSE(window->GetTaskButtons().empty());
+  const DXLRECT caption = window->GetTasksCaptionRect();
+  EXPECT_GT(caption.bottom, caption.top);
+  for (const TaskButton* task : window->GetTaskButtons()) EXPECT_LT(caption.bottom, task->GetRect().top);
   ASSERT_NE(window->GetSelectButton(), nullptr);
   window->OnCommand(window->GetSelectButton());
   GameWindow* bonuses = GetWindowManager()->FindWindow(BonusesWindow::kId);
@@ -227,6 +287,21 @@ void LookOverEveryScreen(u32 w, u32 h) {
   GameWindow* warehouse = GetWindowManager()->GetAnchor(kAnchorWarehouse);
   ASSERT_NE(warehouse, nullptr);
   look.Shot("warehouse", 30);
+  // The upgrade button is hidden (no upgrade, or short of money): none of
+  // its green face is drawn over the plate.
+  // The sell buttons end inside the selection plate's right frame (16 wide;
+  // the buttons' rectangles hold a few pixels of margin and shadow).
+  auto* store = static_cast<WarehouseWindow*>(warehouse);
+  for (const ImageButton* sell : {store->GetSellOne(), store->GetSellFive()})
+    EXPECT_LE(sell->GetRect().right, WarehouseWindow::kWidth - 8 - 12);
+  // The chosen wheat's picture shows the icon's normal frame, not the faded one.
+  ASSERT_NE(store->GetPicture(), nullptr);
+  EXPECT_EQ(store->GetPicture()->FrameState().frame, 1);
+  const WarehouseUpgradeButton* upgrade = store->GetUpgradeButton();
+  ASSERT_NE(upgrade, nullptr);
+  if (!upgrade->IsEnabled()) {
+    EXPECT_EQ(look.CountPixels(*upgrade, [](i32 r, i32 g, i32 b) { return g > r + 30 && g > b + 30; }), 0);
+  }
   delete warehouse;
   // The task's hint (inside the headless desktop of 1,280 x 1,024 at both sizes).
   auto* task = dynamic_cast<TaskButton*>(host->GetPanel()->GetTaskButton(0));
@@ -254,6 +329,20 @@ void LookOverEveryScreen(u32 w, u32 h) {
   for (int i = 0; i < 60 && !LevelResultWindow::GetOpen(); ++i) run.Frame();
   ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
   look.Shot("result", 150);
+  // "Your Time" and its clock keep a gap: the two columns left of the
+  // clock's frame show the plate alone across the row.
+  const LevelResultWindow* result = LevelResultWindow::GetOpen();
+  const kis::IntPoint row = result->GetYourTimePlace();
+  kis::IntPoint plate;
+  result->ClientToScreen(&plate, row.x - 6, row.y + 23);  // between the rows
+  plate = LookOver::FromGameArea(static_cast<float>(plate.x), static_cast<float>(plate.y));
+  for (i32 dx = -6; dx <= -5; ++dx)
+    for (i32 dy = -8; dy <= 8; ++dy) {
+      kis::IntPoint p;
+      result->ClientToScreen(&p, row.x + dx, row.y + dy);
+      p = LookOver::FromGameArea(static_cast<float>(p.x), static_cast<float>(p.y));
+      EXPECT_EQ(run.Pixel(p.x, p.y), run.Pixel(plate.x, plate.y)) << dx << "," << dy;
+    }
 
   std::ifstream log(run.Folder().File("log.txt"));
   std::stringstream text;

@@ -119,6 +119,14 @@ class RunningGame {
     std::string why;
     return soft && plat::WritePng(path, soft->Frame(), soft->Width(), soft->Height(), &why);
   }
+  // A pixel of the last frame drawn (0xAARRGGBB; 0 outside the frame).
+  u32 Pixel(i32 x, i32 y) {
+    if (!drawn_) Draw();
+    plat::gfx::SoftDevice* soft = Soft();
+    if (!soft || x < 0 || y < 0 || static_cast<u32>(x) >= soft->Width() || static_cast<u32>(y) >= soft->Height())
+      return 0;
+    return soft->Frame()[static_cast<size_t>(y) * soft->Width() + static_cast<size_t>(x)];
+  }
   u32 PlayTime() const {
     const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
     return p ? p->GetProgress().playTime : 0;
