@@ -312,6 +312,74 @@ struct Fixed32Plane {
   }
 };
 
+// The hull of a blend's texels (FootprintHull) carried onto the screen by
+// the primitive's texture planes: each of its half-planes bounds a row from
+// the left or the right, so that the rows of a turned sprite are cut to the
+// pixels that may read texels that are not clear while the edges are walked,
+// instead of row by row afterwards (the footprint loops' own cut). Each row
+// keeps its first sample point (its first pixel's), the others following a
+// whole number of steps on, so the pixels drawn stay the same. The margin
+// takes in the fixed-point steps' drift along a row; the cut is only made
+// where every sample lies inside the hull's box.
+class ScreenHull {
+ public:
+  // False when a sample of the primitive with these corners (in the box
+  // left .. right) may lie outside the hull's box.
+  bool Setup(const FootprintHull& hull, int texWidth, int texHeight, const Interpolants& in, const Fixed* corners,
+             int n, int64_t left, int64_t right) {
+    // The loops sample from the footprint's first texel, half a texel before
+    // the plane's point; inside the box by half a texel to spare.
+    constexpr double reach = FootprintHull::kReach + 0.5;
+    for (int i = 0; i < n; ++i) {
+      const double x = static_cast<double>(corners[i].x) / kSub, y = static_cast<double>(corners[i].y) / kSub;
+      const double u = in.u.At(x, y, in.x0, in.y0) - 0.5, v = in.v.At(x, y, in.x0, in.y0) - 0.5;
+      if (!(u > -1 - reach && u < texWidth + reach && v > -1 - reach && v < texHeight + reach)) return false;
+    }
+    empty_ = hull.empty;
+    const double margin = 1.0 / 16 + static_cast<double>(right - left + 2) / 32768;
+    for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+      const double nu = FootprintHull::kNormalU[k], nv = FootprintHull::kNormalV[k];
+      // Kept: nu U + nv V - bound <= margin, that is gx x <= room - gy y.
+      const double gx = nu * in.u.dx + nv * in.v.dx, gy = nu * in.u.dy + nv * in.v.dy;
+      const double g0 = nu * (in.u.a0 - 0.5) + nv * (in.v.a0 - 0.5) - hull.bound[k];
+      const double room = margin - g0 + gx * in.x0 + gy * in.y0;
+      if (!std::isfinite(room) || !std::isfinite(gx) || !std::isfinite(gy)) return false;
+      // Planes nearly along the rows (bounds far beyond any pixel) as level
+      // ones, keeping a row when any pixel of it may be kept.
+      constexpr double far = kMaxCoord * 2;
+      if (!(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far)) {
+        bounds_.levels[bounds_.levelCount++] = {room + std::fabs(gx) * far, -gy};
+      } else if (gx > 0) {  // x <= (room - gy y) / gx
+        bounds_.rights[bounds_.rightCount++] = {room / gx, -gy / gx};
+      } else {  // x >= it
+        bounds_.lefts[bounds_.leftCount++] = {room / gx, -gy / gx};
+      }
+    }
+    return true;
+  }
+  // Every sample reads clear texels only: nothing to draw.
+  bool Empty() const { return empty_; }
+
+  // Narrows the n rows from row `first` on (see NarrowRowsAvx2).
+  void Narrow(int64_t first, int n, int64_t* xl, int64_t* xr) const { NarrowRowsAvx2(bounds_, first, n, xl, xr); }
+
+ private:
+  static_assert(FootprintHull::kPlanes <= RowBounds::kMax, "a bound a plane");
+  RowBounds bounds_;
+  bool empty_ = false;
+};
+
+// The hull a blend's rows are cut to while its edges are walked (the
+// footprint loops' own cut then left out): null when the table has none
+// for the primitive or a sample may lie outside its box.
+const ScreenHull* CutToHull(FootprintSource& table, SpanOp op, const Interpolants& in, const Fixed* corners, int n,
+                            int64_t left, int64_t right, ScreenHull* out) {
+  if (!table.hull || table.wrapU || table.wrapV || (op != SpanOp::kBlend && op != SpanOp::kTintBlend)) return nullptr;
+  if (!out->Setup(*table.hull, table.width, table.height, in, corners, n, left, right)) return nullptr;
+  table.hull = nullptr;
+  return out;
+}
+
 void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
   Fixed f[3];
   if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
@@ -350,23 +418,44 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
       WideFootprints(local.pixel, &table) && pu.Setup(in.u, in.x0, in.y0, left, right, top, bottom) &&
       pv.Setup(in.v, in.x0, in.y0, left, right, top, bottom) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
+    // A blend's rows cut to the texels that are not clear, as a quad's,
+    // judged by the parallelogram of its corners (most triangles are half of
+    // a sprite's quad, whose texels they share with the other half).
+    const double texels = (static_cast<double>(vs[1]->u) - vs[0]->u) * (static_cast<double>(vs[2]->v) - vs[0]->v) -
+                          (static_cast<double>(vs[2]->u) - vs[0]->u) * (static_cast<double>(vs[1]->v) - vs[0]->v);
+    table.hull = HullWorthCutting(px, std::fabs(texels) * px.texWidth * px.texHeight);
+    ScreenHull screenHull;
+    const ScreenHull* hull = CutToHull(table, op, in, f, 3, left, right, &screenHull);
+    if (hull && hull->Empty()) return;
     constexpr int kBatch = 64;
     FootprintRow rows[kBatch];
+    int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
     int count = 0;
-    for (int64_t py = top; py <= bottom; ++py) {
-      int64_t xl = left, xr = right;
-      edges.Row(&xl, &xr);
-      if (xl > xr) continue;
-      // The texel coordinates Interpolants::At gives the span.
-      const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
-      const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
-      rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + xl,
-                                   static_cast<int32_t>(u - 0x8000), static_cast<int32_t>(v - 0x8000),
-                                   static_cast<int>(xr - xl + 1)};
-      if (count == kBatch) {
-        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
-                          in.colour);
-        count = 0;
+    for (int64_t first = top; first <= bottom; first += kBatch) {
+      const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
+      for (int k = 0; k < n; ++k) {
+        xls[k] = left;
+        xrs[k] = right;
+        edges.Row(&xls[k], &xrs[k]);
+        from[k] = xls[k];
+        to[k] = xrs[k];
+      }
+      if (hull) hull->Narrow(first, n, from, to);
+      for (int k = 0; k < n; ++k) {
+        const int64_t xl = xls[k], py = first + k;
+        if (xl > xrs[k] || from[k] > to[k]) continue;
+        // The texel coordinates Interpolants::At gives the span.
+        const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
+        const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
+        rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + from[k],
+                                     static_cast<int32_t>(u - 0x8000 + (from[k] - xl) * steps.du),
+                                     static_cast<int32_t>(v - 0x8000 + (from[k] - xl) * steps.dv),
+                                     static_cast<int>(to[k] - from[k] + 1)};
+        if (count == kBatch) {
+          FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                            in.colour);
+          count = 0;
+        }
       }
     }
     if (count > 0)
@@ -487,13 +576,14 @@ void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
 // The rows of a quad handed in batches to the wide bilinear routine;
 // `bounds(count, xl, xr)` narrows the next `count` rows (each given as
 // [left, right]) to their pixels and moves the edges on.
+// With `hull`, the rows are cut to it (see ScreenHull).
 template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
                   int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
-                  Fixed32Plane* pv, BoundsFn bounds) {
+                  Fixed32Plane* pv, const ScreenHull* hull, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
-  int64_t xls[kBatch], xrs[kBatch];
+  int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
   int64_t uRow = pu->row, vRow = pv->row;
   const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
   // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
@@ -508,15 +598,20 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
       xrs[k] = right;
     }
     bounds(n, xls, xrs);
+    for (int k = 0; k < n; ++k) {
+      from[k] = xls[k];
+      to[k] = xrs[k];
+    }
+    if (hull) hull->Narrow(first, n, from, to);
     int count = 0;
     for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
       const int64_t xl = xls[k], xr = xrs[k];
-      if (xl > xr) continue;
+      if (xl > xr || from[k] > to[k]) continue;
       FootprintRow& r = rows[count++];
-      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + xl;
-      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
-      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
-      r.n = static_cast<int>(xr - xl + 1);
+      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + from[k];
+      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000 + (from[k] - xl) * du);
+      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000 + (from[k] - xl) * dv);
+      r.n = static_cast<int>(to[k] - from[k] + 1);
     }
     if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
   }
@@ -594,17 +689,20 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
       texels += static_cast<double>(a.u) * b.v - static_cast<double>(b.u) * a.v;
     }
     table.hull = HullWorthCutting(px, std::fabs(texels) / 2 * px.texWidth * px.texHeight);
+    ScreenHull screenHull;
+    const ScreenHull* hull = CutToHull(table, op, in, f, 4, left, right, &screenHull);
+    if (hull && hull->Empty()) return true;
     // A turned quad has two left and two right edges: that walker is
     // unrolled, the left and then the right pair walked over a batch of
     // rows in passes of their own, so that each pair stays in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv, hull,
                    [&edges](int n, int64_t* xl, int64_t* xr) {
                      NarrowByEdgePair<true>(edges.lefts, n, xl);
                      NarrowByEdgePair<false>(edges.rights, n, xr);
                    });
     } else {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
+      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv, hull,
                    [&edges](int n, int64_t* xl, int64_t* xr) {
                      for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
                    });

@@ -73,4 +73,21 @@ struct FootprintRow {
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour);
 
+// Lines bounding the pixels of rows y: from the left (x >= at + slope y),
+// from the right (x <= at + slope y), and level ones dropping the rows
+// where at + slope y < 0 (see ScreenHull in GfxRaster).
+struct RowBounds {
+  static constexpr int kMax = 8;
+  struct Line {
+    double at, slope;
+  };
+  Line lefts[kMax], rights[kMax], levels[kMax];
+  int leftCount = 0, rightCount = 0, levelCount = 0;
+};
+// Narrows the n rows from row `first` on, row k's pixels [xl[k], xr[k]], by
+// the bounds (an empty row: xl[k] > xr[k]). The arrays reach to a multiple
+// of four rows past n, and every bound lies within 2^30 of zero or beyond
+// every pixel.
+void NarrowRowsAvx2(const RowBounds& bounds, int64_t first, int n, int64_t* xl, int64_t* xr);
+
 }  // namespace plat::gfx
