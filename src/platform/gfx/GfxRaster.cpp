@@ -337,25 +337,35 @@ class ScreenHull {
     }
     empty_ = hull.empty;
     const double margin = 1.0 / 16 + static_cast<double>(right - left + 2) / 32768;
+    const double u0 = in.u.a0 - 0.5 - in.u.dx * in.x0 - in.u.dy * in.y0;  // U at pixel (0, 0)
+    const double v0 = in.v.a0 - 0.5 - in.v.dx * in.x0 - in.v.dy * in.y0;
+    if (!std::isfinite(u0 + v0 + in.u.dx + in.u.dy + in.v.dx + in.v.dy)) return false;
     for (int k = 0; k < FootprintHull::kPlanes; ++k) {
       const double nu = FootprintHull::kNormalU[k], nv = FootprintHull::kNormalV[k];
       // Kept: nu U + nv V - bound <= margin, that is gx x <= room - gy y.
       const double gx = nu * in.u.dx + nv * in.v.dx, gy = nu * in.u.dy + nv * in.v.dy;
-      const double g0 = nu * (in.u.a0 - 0.5) + nv * (in.v.a0 - 0.5) - hull.bound[k];
-      const double room = margin - g0 + gx * in.x0 + gy * in.y0;
-      if (!std::isfinite(room) || !std::isfinite(gx) || !std::isfinite(gy)) return false;
+      const double room = margin + hull.bound[k] - nu * u0 - nv * v0;
       // Planes nearly along the rows (bounds far beyond any pixel) as level
       // ones, keeping a row when any pixel of it may be kept.
       constexpr double far = kMaxCoord * 2;
       if (!(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far)) {
         bounds_.levels[bounds_.levelCount++] = {room + std::fabs(gx) * far, -gy};
-      } else if (gx > 0) {  // x <= (room - gy y) / gx
-        bounds_.rights[bounds_.rightCount++] = {room / gx, -gy / gx};
-      } else {  // x >= it
-        bounds_.lefts[bounds_.leftCount++] = {room / gx, -gy / gx};
+      } else {
+        const double inverse = 1.0 / gx;  // x <= (room - gy y) / gx from the right, >= from the left
+        (gx > 0 ? bounds_.rights[bounds_.rightCount++] : bounds_.lefts[bounds_.leftCount++]) = {room * inverse,
+                                                                                                 -gy * inverse};
       }
     }
+    FindRows(hull, in, margin);
     return true;
+  }
+  // Narrows the rows [*top, *bottom] to those that may keep pixels: false
+  // when none may.
+  bool Rows(int64_t* top, int64_t* bottom) const {
+    if (!(rowsFrom_ <= rowsTo_)) return true;  // not known
+    *top = std::max(*top, static_cast<int64_t>(std::ceil(rowsFrom_)));
+    *bottom = std::min(*bottom, static_cast<int64_t>(std::floor(rowsTo_)));
+    return *top <= *bottom;
   }
   // Every sample reads clear texels only: nothing to draw.
   bool Empty() const { return empty_; }
@@ -367,6 +377,60 @@ class ScreenHull {
   static_assert(FootprintHull::kPlanes <= RowBounds::kMax, "a bound a plane");
   RowBounds bounds_;
   bool empty_ = false;
+  double rowsFrom_ = 1, rowsTo_ = 0;  // the rows the kept pixels lie on (none known)
+
+  // The corners of the kept part of a hull's texture (its planes moved out
+  // by kRowsMargin, twice the margins it serves or more), kept for the
+  // hull drawn next:
+  // each is where two planes next to each other round the hull meet; known
+  // when all lie inside every plane (otherwise a plane misses the hull).
+  static constexpr double kRowsMargin = 0.25;
+  struct Corners {
+    double bound[FootprintHull::kPlanes] = {};
+    double u[FootprintHull::kPlanes] = {}, v[FootprintHull::kPlanes] = {};
+    bool made = false, known = false;
+
+    void Make(const FootprintHull& hull) {
+      static constexpr int kRound[FootprintHull::kPlanes] = {0, 4, 2, 7, 1, 5, 3, 6};  // the normals by angle
+      std::copy(hull.bound, hull.bound + FootprintHull::kPlanes, bound);
+      made = known = true;
+      for (int i = 0; i < FootprintHull::kPlanes; ++i) {
+        const int a = kRound[i], b = kRound[(i + 1) % FootprintHull::kPlanes];
+        const double ua = FootprintHull::kNormalU[a], va = FootprintHull::kNormalV[a];
+        const double ub = FootprintHull::kNormalU[b], vb = FootprintHull::kNormalV[b];
+        const double ba = bound[a] + kRowsMargin, bb = bound[b] + kRowsMargin, d = ua * vb - va * ub;
+        u[i] = (ba * vb - bb * va) / d;
+        v[i] = (ua * bb - ub * ba) / d;
+        for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+          const double limit = bound[k] + kRowsMargin;
+          known = known && FootprintHull::kNormalU[k] * u[i] + FootprintHull::kNormalV[k] * v[i] <=
+                               limit + 1e-9 * (1 + std::fabs(limit));
+        }
+      }
+    }
+  };
+
+  // The screen rows of those corners.
+  void FindRows(const FootprintHull& hull, const Interpolants& in, double margin) {
+    thread_local Corners corners;
+    if (!corners.made || !std::equal(hull.bound, hull.bound + FootprintHull::kPlanes, corners.bound))
+      corners.Make(hull);
+    const double det = in.u.dx * in.v.dy - in.u.dy * in.v.dx;
+    if (!corners.known || margin > kRowsMargin / 2 || !(std::fabs(det) > 1e-12)) return;
+    // The texture planes solved for the screen row.
+    const double ru = -in.v.dx / det, rv = in.u.dx / det;
+    const double r0 = in.y0 - ru * (in.u.a0 - 0.5) - rv * (in.v.a0 - 0.5);
+    double from = kMaxCoord, to = -kMaxCoord;
+    for (int i = 0; i < FootprintHull::kPlanes; ++i) {
+      const double y = r0 + ru * corners.u[i] + rv * corners.v[i];
+      from = std::min(from, y);
+      to = std::max(to, y);
+    }
+    if (!std::isfinite(from + to)) return;
+    // A millionth of a pixel to spare; beyond the screen, as far as it.
+    rowsFrom_ = std::max(from - 1e-6, -kMaxCoord);
+    rowsTo_ = std::min(to + 1e-6, kMaxCoord);
+  }
 };
 
 // The hull a blend's rows are cut to while its edges are walked (the
@@ -426,13 +490,18 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     table.hull = HullWorthCutting(px, std::fabs(texels) * px.texWidth * px.texHeight);
     ScreenHull screenHull;
     const ScreenHull* hull = CutToHull(table, op, in, f, 3, left, right, &screenHull);
-    if (hull && hull->Empty()) return;
+    int64_t rowsTop = top, rowsBottom = bottom;
+    if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return;
+    if (rowsTop > top) {  // the edges as they stand on the first row drawn
+      edges = EdgeWalker{};
+      edges.Init(f, 3, rowsTop);
+    }
     constexpr int kBatch = 64;
     FootprintRow rows[kBatch];
     int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
     int count = 0;
-    for (int64_t first = top; first <= bottom; first += kBatch) {
-      const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
+    for (int64_t first = rowsTop; first <= rowsBottom; first += kBatch) {
+      const int n = static_cast<int>(std::min<int64_t>(kBatch, rowsBottom - first + 1));
       for (int k = 0; k < n; ++k) {
         xls[k] = left;
         xrs[k] = right;
@@ -691,18 +760,25 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     table.hull = HullWorthCutting(px, std::fabs(texels) / 2 * px.texWidth * px.texHeight);
     ScreenHull screenHull;
     const ScreenHull* hull = CutToHull(table, op, in, f, 4, left, right, &screenHull);
-    if (hull && hull->Empty()) return true;
+    int64_t rowsTop = top, rowsBottom = bottom;
+    if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return true;
+    if (rowsTop > top) {  // the edges and planes as they stand on the first row drawn
+      edges = EdgeWalker{};
+      edges.Init(clockwise, 4, rowsTop);
+      pu.row += (rowsTop - top) * pu.dy;
+      pv.row += (rowsTop - top) * pv.dy;
+    }
     // A turned quad has two left and two right edges: that walker is
     // unrolled, the left and then the right pair walked over a batch of
     // rows in passes of their own, so that each pair stays in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv, hull,
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, right, du, dv, colour, &pu, &pv, hull,
                    [&edges](int n, int64_t* xl, int64_t* xr) {
                      NarrowByEdgePair<true>(edges.lefts, n, xl);
                      NarrowByEdgePair<false>(edges.rights, n, xr);
                    });
     } else {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv, hull,
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, right, du, dv, colour, &pu, &pv, hull,
                    [&edges](int n, int64_t* xl, int64_t* xr) {
                      for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
                    });
