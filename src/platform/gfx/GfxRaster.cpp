@@ -223,6 +223,7 @@ struct EdgeWalker {
   int leftCount = 0, rightCount = 0, levelCount = 0;
 
   void Init(const Fixed* f, int n, int64_t top) {
+    leftCount = rightCount = levelCount = 0;
     for (int k = 0; k < n; ++k) {
       const Fixed& p = f[k];
       const Fixed& q = f[k + 1 == n ? 0 : k + 1];
@@ -328,18 +329,26 @@ class ScreenHull {
   bool Setup(const FootprintHull& hull, int texWidth, int texHeight, const Interpolants& in, const Fixed* corners,
              int n, int64_t left, int64_t right) {
     // The loops sample from the footprint's first texel, half a texel before
-    // the plane's point; inside the box by half a texel to spare.
-    constexpr double reach = FootprintHull::kReach + 0.5;
+    // the plane's point (U, V); inside the box by half a texel to spare.
+    const double u0 = in.u.a0 - 0.5 - in.u.dx * in.x0 - in.u.dy * in.y0;  // U at pixel (0, 0)
+    const double v0 = in.v.a0 - 0.5 - in.v.dx * in.x0 - in.v.dy * in.y0;
+    constexpr double reach = FootprintHull::kReach + 0.5, toPixels = 1.0 / kSub;
+    double lowU = kMaxTexel, highU = -kMaxTexel, lowV = kMaxTexel, highV = -kMaxTexel;
     for (int i = 0; i < n; ++i) {
-      const double x = static_cast<double>(corners[i].x) / kSub, y = static_cast<double>(corners[i].y) / kSub;
-      const double u = in.u.At(x, y, in.x0, in.y0) - 0.5, v = in.v.At(x, y, in.x0, in.y0) - 0.5;
-      if (!(u > -1 - reach && u < texWidth + reach && v > -1 - reach && v < texHeight + reach)) return false;
+      const double x = static_cast<double>(corners[i].x) * toPixels, y = static_cast<double>(corners[i].y) * toPixels;
+      const double u = u0 + in.u.dx * x + in.u.dy * y, v = v0 + in.v.dx * x + in.v.dy * y;
+      lowU = std::min(lowU, u);
+      highU = std::max(highU, u);
+      lowV = std::min(lowV, v);
+      highV = std::max(highV, v);
+    }
+    // (Not finite: false as well.)
+    if (!(lowU > -1 - reach && highU < texWidth + reach && lowV > -1 - reach && highV < texHeight + reach) ||
+        !std::isfinite(u0 + v0 + in.u.dx + in.u.dy + in.v.dx + in.v.dy)) {
+      return false;
     }
     empty_ = hull.empty;
     const double margin = 1.0 / 16 + static_cast<double>(right - left + 2) / 32768;
-    const double u0 = in.u.a0 - 0.5 - in.u.dx * in.x0 - in.u.dy * in.y0;  // U at pixel (0, 0)
-    const double v0 = in.v.a0 - 0.5 - in.v.dx * in.x0 - in.v.dy * in.y0;
-    if (!std::isfinite(u0 + v0 + in.u.dx + in.u.dy + in.v.dx + in.v.dy)) return false;
     for (int k = 0; k < FootprintHull::kPlanes; ++k) {
       const double nu = FootprintHull::kNormalU[k], nv = FootprintHull::kNormalV[k];
       // Kept: nu U + nv V - bound <= margin, that is gx x <= room - gy y.
@@ -370,8 +379,10 @@ class ScreenHull {
   // Every sample reads clear texels only: nothing to draw.
   bool Empty() const { return empty_; }
 
-  // Narrows the n rows from row `first` on (see NarrowRowsAvx2).
-  void Narrow(int64_t first, int n, int64_t* xl, int64_t* xr) const { NarrowRowsAvx2(bounds_, first, n, xl, xr); }
+  // The n rows from row `first` on narrowed (see NarrowRowsAvx2).
+  void Narrow(int64_t first, int n, const int64_t* xl, const int64_t* xr, int64_t* from, int64_t* to) const {
+    NarrowRowsAvx2(bounds_, first, n, xl, xr, from, to);
+  }
 
  private:
   static_assert(FootprintHull::kPlanes <= RowBounds::kMax, "a bound a plane");
@@ -462,8 +473,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSub), st.clip.bottom - 1);
   if (left > right || top > bottom) return;
 
-  EdgeWalker edges;
-  edges.Init(f, 3, top);
+  EdgeWalker edges;  // set off on the first row drawn
 
   Interpolants in;
   in.Setup(st, vs, f);
@@ -492,10 +502,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     const ScreenHull* hull = CutToHull(table, op, in, f, 3, left, right, &screenHull);
     int64_t rowsTop = top, rowsBottom = bottom;
     if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return;
-    if (rowsTop > top) {  // the edges as they stand on the first row drawn
-      edges = EdgeWalker{};
-      edges.Init(f, 3, rowsTop);
-    }
+    edges.Init(f, 3, rowsTop);
     constexpr int kBatch = 64;
     FootprintRow rows[kBatch];
     int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
@@ -506,13 +513,15 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
         xls[k] = left;
         xrs[k] = right;
         edges.Row(&xls[k], &xrs[k]);
-        from[k] = xls[k];
-        to[k] = xrs[k];
       }
-      if (hull) hull->Narrow(first, n, from, to);
+      if (hull) hull->Narrow(first, n, xls, xrs, from, to);
       for (int k = 0; k < n; ++k) {
         const int64_t xl = xls[k], py = first + k;
-        if (xl > xrs[k] || from[k] > to[k]) continue;
+        if (xl > xrs[k] || (hull && from[k] > to[k])) continue;
+        if (!hull) {
+          from[k] = xl;
+          to[k] = xrs[k];
+        }
         // The texel coordinates Interpolants::At gives the span.
         const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
         const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
@@ -533,6 +542,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     return;
   }
 
+  edges.Init(f, 3, top);
   const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
@@ -618,17 +628,17 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   return true;
 }
 
-// Bounds x[0 .. n - 1] of n rows narrowed by two slanted edges, from the
-// left (the pixels at or right of -q) or from the right (at or left of q),
-// which then move n rows on: EdgeWalker::Row's steps, with every value in a
+// Bounds x[0 .. n - 1] of n rows: the box's side narrowed by two slanted
+// edges, from the left (the pixels at or right of -q) or from the right (at
+// or left of q), which then move n rows on: EdgeWalker::Row's steps, with every value in a
 // local so that the pair stays in registers.
 template <bool fromLeft>
-void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
+void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t side, int64_t* x) {
   int64_t q0 = e[0].q, r0 = e[0].r, q1 = e[1].q, r1 = e[1].r;
   const int64_t dq0 = e[0].dq + 1, dr0 = e[0].dr - e[0].div, div0 = e[0].div;
   const int64_t dq1 = e[1].dq + 1, dr1 = e[1].dr - e[1].div, div1 = e[1].div;
   for (int k = 0; k < n; ++k) {
-    x[k] = fromLeft ? std::max({x[k], -q0, -q1}) : std::min({x[k], q0, q1});
+    x[k] = fromLeft ? std::max({side, -q0, -q1}) : std::min({side, q0, q1});
     const int64_t t0 = r0 + dr0, borrow0 = t0 >> 63;
     q0 += dq0 + borrow0;
     r0 = t0 + (div0 & borrow0);
@@ -643,12 +653,12 @@ void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
 }
 
 // The rows of a quad handed in batches to the wide bilinear routine;
-// `bounds(count, xl, xr)` narrows the next `count` rows (each given as
-// [left, right]) to their pixels and moves the edges on.
-// With `hull`, the rows are cut to it (see ScreenHull).
+// `bounds(count, xl, xr)` gives the pixels [xl, xr] of the next `count` rows
+// and moves the edges on; with `hull`, the rows are cut to it (see
+// ScreenHull). The planes' values are held from column `left` on.
 template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
-                  int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
+                  int64_t left, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
                   Fixed32Plane* pv, const ScreenHull* hull, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
@@ -662,20 +672,16 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
   };
   for (int64_t first = top; first <= bottom; first += kBatch) {
     const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
-    for (int k = 0; k < n; ++k) {
-      xls[k] = left;
-      xrs[k] = right;
-    }
     bounds(n, xls, xrs);
-    for (int k = 0; k < n; ++k) {
-      from[k] = xls[k];
-      to[k] = xrs[k];
-    }
-    if (hull) hull->Narrow(first, n, from, to);
+    if (hull) hull->Narrow(first, n, xls, xrs, from, to);
     int count = 0;
     for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
       const int64_t xl = xls[k], xr = xrs[k];
-      if (xl > xr || from[k] > to[k]) continue;
+      if (xl > xr || (hull && from[k] > to[k])) continue;
+      if (!hull) {
+        from[k] = xl;
+        to[k] = xr;
+      }
       FootprintRow& r = rows[count++];
       r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + from[k];
       r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000 + (from[k] - xl) * du);
@@ -739,8 +745,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     return false;
   }
   const Fixed clockwise[4] = {f[0], cw ? f[1] : f[3], f[2], cw ? f[3] : f[1]};
-  EdgeWalker edges;
-  edges.Init(clockwise, 4, top);
+  EdgeWalker edges;  // set off on the first row drawn
 
   SpanSource src = in.Steps();
   // Bilinear texels with a narrow routine: the wide path reads every sample
@@ -762,29 +767,31 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     const ScreenHull* hull = CutToHull(table, op, in, f, 4, left, right, &screenHull);
     int64_t rowsTop = top, rowsBottom = bottom;
     if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return true;
-    if (rowsTop > top) {  // the edges and planes as they stand on the first row drawn
-      edges = EdgeWalker{};
-      edges.Init(clockwise, 4, rowsTop);
-      pu.row += (rowsTop - top) * pu.dy;
-      pv.row += (rowsTop - top) * pv.dy;
-    }
+    edges.Init(clockwise, 4, rowsTop);
+    pu.row += (rowsTop - top) * pu.dy;  // the planes, as they stand on that row
+    pv.row += (rowsTop - top) * pv.dy;
     // A turned quad has two left and two right edges: that walker is
     // unrolled, the left and then the right pair walked over a batch of
     // rows in passes of their own, so that each pair stays in registers.
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
-      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, right, du, dv, colour, &pu, &pv, hull,
-                   [&edges](int n, int64_t* xl, int64_t* xr) {
-                     NarrowByEdgePair<true>(edges.lefts, n, xl);
-                     NarrowByEdgePair<false>(edges.rights, n, xr);
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
+                   [&edges, left, right](int n, int64_t* xl, int64_t* xr) {
+                     NarrowByEdgePair<true>(edges.lefts, n, left, xl);
+                     NarrowByEdgePair<false>(edges.rights, n, right, xr);
                    });
     } else {
-      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, right, du, dv, colour, &pu, &pv, hull,
-                   [&edges](int n, int64_t* xl, int64_t* xr) {
-                     for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
+                   [&edges, left, right](int n, int64_t* xl, int64_t* xr) {
+                     for (int k = 0; k < n; ++k) {
+                       xl[k] = left;
+                       xr[k] = right;
+                       edges.Row(&xl[k], &xr[k]);
+                     }
                    });
     }
     return true;
   }
+  edges.Init(clockwise, 4, top);
   const SpanShader shade = ChooseSpanShader(local.pixel, true);
   for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
     int64_t xl = left, xr = right;

@@ -84,10 +84,11 @@ struct RowBounds {
   Line lefts[kMax], rights[kMax], levels[kMax];
   int leftCount = 0, rightCount = 0, levelCount = 0;
 };
-// Narrows the n rows from row `first` on, row k's pixels [xl[k], xr[k]], by
-// the bounds (an empty row: xl[k] > xr[k]). The arrays reach to a multiple
-// of four rows past n, and every bound lies within 2^30 of zero or beyond
-// every pixel.
-void NarrowRowsAvx2(const RowBounds& bounds, int64_t first, int n, int64_t* xl, int64_t* xr);
+// The n rows from row `first` on, row k's pixels [xl[k], xr[k]], narrowed by
+// the bounds to [from[k], to[k]] (an empty row: from[k] > to[k]). The arrays
+// reach to a multiple of four rows past n, and every bound lies within 2^30
+// of zero or beyond every pixel.
+void NarrowRowsAvx2(const RowBounds& bounds, int64_t first, int n, const int64_t* xl, const int64_t* xr,
+                    int64_t* from, int64_t* to);
 
 }  // namespace plat::gfx

@@ -9,8 +9,8 @@ namespace plat::gfx {
 
 #if TM_GFX_AVX2
 
-__attribute__((target("avx2"))) void NarrowRowsAvx2(const RowBounds& b, int64_t first, int n, int64_t* xl,
-                                                     int64_t* xr) {
+__attribute__((target("avx2"))) void NarrowRowsAvx2(const RowBounds& b, int64_t first, int n, const int64_t* xl,
+                                                     const int64_t* xr, int64_t* from, int64_t* to) {
   // Bounds beyond the pixels are held at +-2^30, so that they fit 32 bits.
   const __m256d high = _mm256_set1_pd(1 << 30), low = _mm256_set1_pd(-(1 << 30));
   const __m256d four = _mm256_set1_pd(4.0);
@@ -36,17 +36,16 @@ __attribute__((target("avx2"))) void NarrowRowsAvx2(const RowBounds& b, int64_t 
     r = _mm256_max_pd(_mm256_round_pd(r, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC), low);
     const __m256i il = _mm256_cvtepi32_epi64(_mm256_cvttpd_epi32(l));
     const __m256i ir = _mm256_cvtepi32_epi64(_mm256_cvttpd_epi32(r));
-    __m256i* pl = reinterpret_cast<__m256i*>(xl + k);
-    __m256i* pr = reinterpret_cast<__m256i*>(xr + k);
-    const __m256i ol = _mm256_loadu_si256(pl), orr = _mm256_loadu_si256(pr);
-    _mm256_storeu_si256(pl, _mm256_blendv_epi8(ol, il, _mm256_cmpgt_epi64(il, ol)));
-    _mm256_storeu_si256(pr, _mm256_blendv_epi8(orr, ir, _mm256_cmpgt_epi64(orr, ir)));
+    const __m256i ol = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xl + k));
+    const __m256i orr = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xr + k));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(from + k), _mm256_blendv_epi8(ol, il, _mm256_cmpgt_epi64(il, ol)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + k), _mm256_blendv_epi8(orr, ir, _mm256_cmpgt_epi64(orr, ir)));
   }
 }
 
 #else
 
-void NarrowRowsAvx2(const RowBounds&, int64_t, int, int64_t*, int64_t*) {}
+void NarrowRowsAvx2(const RowBounds&, int64_t, int, const int64_t*, const int64_t*, int64_t*, int64_t*) {}
 
 #endif
 
