@@ -349,6 +349,15 @@ class ScreenHull {
     }
     empty_ = hull.empty;
     const double margin = 1.0 / 16 + static_cast<double>(right - left + 2) / 32768;
+    // The planes come in pairs of opposite normals: four steps along the
+    // rows, and their inverses, serve all eight (divisions side by side).
+    static_assert(FootprintHull::kPlanes == 8 && FootprintHull::kNormalU[1] == -FootprintHull::kNormalU[0],
+                  "planes in pairs");
+    double inverses[4];
+    for (int m = 0; m < 4; ++m) {
+      const double g = FootprintHull::kNormalU[2 * m] * in.u.dx + FootprintHull::kNormalV[2 * m] * in.v.dx;
+      inverses[m] = g != 0 ? 1.0 / g : 0.0;
+    }
     for (int k = 0; k < FootprintHull::kPlanes; ++k) {
       const double nu = FootprintHull::kNormalU[k], nv = FootprintHull::kNormalV[k];
       // Kept: nu U + nv V - bound <= margin, that is gx x <= room - gy y.
@@ -360,7 +369,8 @@ class ScreenHull {
       if (!(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far)) {
         bounds_.levels[bounds_.levelCount++] = {room + std::fabs(gx) * far, -gy};
       } else {
-        const double inverse = 1.0 / gx;  // x <= (room - gy y) / gx from the right, >= from the left
+        // x <= (room - gy y) / gx from the right, >= from the left
+        const double inverse = k % 2 == 0 ? inverses[k / 2] : -inverses[k / 2];
         (gx > 0 ? bounds_.rights[bounds_.rightCount++] : bounds_.lefts[bounds_.leftCount++]) = {room * inverse,
                                                                                                  -gy * inverse};
       }
