@@ -364,16 +364,18 @@ class ScreenHull {
       const double gx = nu * in.u.dx + nv * in.v.dx, gy = nu * in.u.dy + nv * in.v.dy;
       const double room = margin + hull.bound[k] - nu * u0 - nv * v0;
       // Planes nearly along the rows (bounds far beyond any pixel) as level
-      // ones, keeping a row when any pixel of it may be kept.
+      // ones, keeping a row when any pixel of it may be kept; the others
+      // bound x <= (room - gy y) / gx from the right, >= from the left.
+      // Without branches (the signs change from sprite to sprite): the
+      // plane is written to every list, and counted in its own.
       constexpr double far = kMaxCoord * 2;
-      if (!(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far)) {
-        bounds_.levels[bounds_.levelCount++] = {room + std::fabs(gx) * far, -gy};
-      } else {
-        // x <= (room - gy y) / gx from the right, >= from the left
-        const double inverse = k % 2 == 0 ? inverses[k / 2] : -inverses[k / 2];
-        (gx > 0 ? bounds_.rights[bounds_.rightCount++] : bounds_.lefts[bounds_.leftCount++]) = {room * inverse,
-                                                                                                 -gy * inverse};
-      }
+      const bool level = !(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far);
+      const double inverse = k % 2 == 0 ? inverses[k / 2] : -inverses[k / 2];
+      bounds_.levels[bounds_.levelCount] = {room + std::fabs(gx) * far, -gy};
+      bounds_.rights[bounds_.rightCount] = bounds_.lefts[bounds_.leftCount] = {room * inverse, -gy * inverse};
+      bounds_.levelCount += level;
+      bounds_.rightCount += !level && gx > 0;
+      bounds_.leftCount += !level && !(gx > 0);
     }
     FindRows(hull, in, margin);
     return true;
