@@ -640,30 +640,6 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   return true;
 }
 
-// Bounds x[0 .. n - 1] of n rows: the box's side narrowed by two slanted
-// edges, from the left (the pixels at or right of -q) or from the right (at
-// or left of q), which then move n rows on: EdgeWalker::Row's steps, with every value in a
-// local so that the pair stays in registers.
-template <bool fromLeft>
-void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t side, int64_t* x) {
-  int64_t q0 = e[0].q, r0 = e[0].r, q1 = e[1].q, r1 = e[1].r;
-  const int64_t dq0 = e[0].dq + 1, dr0 = e[0].dr - e[0].div, div0 = e[0].div;
-  const int64_t dq1 = e[1].dq + 1, dr1 = e[1].dr - e[1].div, div1 = e[1].div;
-  for (int k = 0; k < n; ++k) {
-    x[k] = fromLeft ? std::max({side, -q0, -q1}) : std::min({side, q0, q1});
-    const int64_t t0 = r0 + dr0, borrow0 = t0 >> 63;
-    q0 += dq0 + borrow0;
-    r0 = t0 + (div0 & borrow0);
-    const int64_t t1 = r1 + dr1, borrow1 = t1 >> 63;
-    q1 += dq1 + borrow1;
-    r1 = t1 + (div1 & borrow1);
-  }
-  e[0].q = q0;
-  e[0].r = r0;
-  e[1].q = q1;
-  e[1].r = r1;
-}
-
 // The rows of a quad handed in batches to the wide bilinear routine;
 // `bounds(count, xl, xr)` gives the pixels [xl, xr] of the next `count` rows
 // and moves the edges on; with `hull`, the rows are cut to it (see
@@ -782,14 +758,21 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     edges.Init(clockwise, 4, rowsTop);
     pu.row += (rowsTop - top) * pu.dy;  // the planes, as they stand on that row
     pv.row += (rowsTop - top) * pv.dy;
-    // A turned quad has two left and two right edges: that walker is
-    // unrolled, the left and then the right pair walked over a batch of
-    // rows in passes of their own, so that each pair stays in registers.
+    // A turned quad has two left and two right edges: the four are walked
+    // together over a batch of rows (EdgePairRowsAvx2).
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
+      EdgePairs pairs;
+      for (int k = 0; k < 4; ++k) {
+        const EdgeWalker::Slanted& e = k < 2 ? edges.lefts[k] : edges.rights[k - 2];
+        pairs.q[k] = e.q;
+        pairs.r[k] = e.r;
+        pairs.dq[k] = e.dq;
+        pairs.dr[k] = e.dr;
+        pairs.div[k] = e.div;
+      }
       WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
-                   [&edges, left, right](int n, int64_t* xl, int64_t* xr) {
-                     NarrowByEdgePair<true>(edges.lefts, n, left, xl);
-                     NarrowByEdgePair<false>(edges.rights, n, right, xr);
+                   [&pairs, left, right](int n, int64_t* xl, int64_t* xr) {
+                     EdgePairRowsAvx2(pairs, n, left, right, xl, xr);
                    });
     } else {
       WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
