@@ -391,8 +391,13 @@ class ScreenHull {
   // Every sample reads clear texels only: nothing to draw.
   bool Empty() const { return empty_; }
 
-  // The n rows from row `first` on narrowed (see NarrowRowsAvx2).
-  void Narrow(int64_t first, int n, const int64_t* xl, const int64_t* xr, int64_t* from, int64_t* to) const {
+  // The n rows from row `first` on narrowed (see NarrowRowsAvx2); the
+  // arrays reach to a multiple of four rows past n, those rows empty.
+  void Narrow(int64_t first, int n, int64_t* xl, int64_t* xr, int64_t* from, int64_t* to) const {
+    for (int k = n; k % 4 != 0; ++k) {
+      xl[k] = 0;
+      xr[k] = -1;
+    }
     NarrowRowsAvx2(bounds_, first, n, xl, xr, from, to);
   }
 
@@ -403,10 +408,10 @@ class ScreenHull {
   double rowsFrom_ = 1, rowsTo_ = 0;  // the rows the kept pixels lie on (none known)
 
   // The corners of the kept part of a hull's texture (its planes moved out
-  // by kRowsMargin, twice the margins it serves or more), kept for the
-  // hull drawn next:
-  // each is where two planes next to each other round the hull meet; known
-  // when all lie inside every plane (otherwise a plane misses the hull).
+  // by kRowsMargin, twice the margins it serves or more), kept for the hull
+  // drawn next: each is where two planes next to each other round the hull
+  // meet; known when all lie inside every plane (otherwise a plane misses
+  // the hull).
   static constexpr double kRowsMargin = 0.25;
   struct Corners {
     double bound[FootprintHull::kPlanes] = {};
@@ -646,8 +651,8 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
 // ScreenHull). The planes' values are held from column `left` on.
 template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
-                  int64_t left, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
-                  Fixed32Plane* pv, const ScreenHull* hull, BoundsFn bounds) {
+                  int64_t left, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu, Fixed32Plane* pv,
+                  const ScreenHull* hull, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
   int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
