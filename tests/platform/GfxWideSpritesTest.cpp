@@ -337,11 +337,12 @@ TEST(GfxWideSprites, TurnedBlendsCutToTheHullOfTheirTexelsMatchTheNarrowPathExac
   EXPECT_EQ(table.Hull(), nullptr);
   // Blobs turned, scaled and stretched, blended and tinted, the texture once
   // over the sprite or reaching past its edges (where clamping repeats the
-  // border's texels) or a part of it: the rows the wide path cuts short
-  // must leave every pixel as the narrow path draws it.
+  // border's texels) or a part of it, as quads, single triangles and quads
+  // drawn as two triangles (the fourth corner off the plane): the rows the
+  // wide path cuts short must leave every pixel as the narrow path draws it.
   testsupport::SeededRandom rng{53};
   const int sizes[][2] = {{16, 16}, {32, 16}, {24, 40}, {64, 64}};
-  for (int trial = 0; trial < 240; ++trial) {
+  for (int trial = 0; trial < 400; ++trial) {
     Sprite s{};
     s.width = sizes[trial % 4][0];
     s.height = sizes[trial % 4][1];
@@ -358,8 +359,11 @@ TEST(GfxWideSprites, TurnedBlendsCutToTheHullOfTheirTexelsMatchTheNarrowPathExac
     const float u0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0, v0 = trial % 4 == 1 ? rng.Grid(-0.6f, 0.3f, 16) : 0;
     const float repeat = trial % 4 == 1 ? rng.Grid(0.5f, 1.8f, 16) : 1;
     PlaceTurned(&s, cx, cy, angle, side, stretch, u0, v0, repeat);
+    s.triangles = trial % 5 == 2 ? 1 : 2;
+    if (trial % 5 == 3) s.corners[3].x += rng.Grid(0.25f, 1, 16);
     std::vector<uint32_t> wide, narrow;
     DrawBothWays(s, &wide, &narrow);
-    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " op " << s.op;
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << s.width << "x" << s.height << " op " << s.op
+                            << " triangles " << s.triangles;
   }
 }

@@ -223,6 +223,7 @@ struct EdgeWalker {
   int leftCount = 0, rightCount = 0, levelCount = 0;
 
   void Init(const Fixed* f, int n, int64_t top) {
+    leftCount = rightCount = levelCount = 0;
     for (int k = 0; k < n; ++k) {
       const Fixed& p = f[k];
       const Fixed& q = f[k + 1 == n ? 0 : k + 1];
@@ -312,6 +313,165 @@ struct Fixed32Plane {
   }
 };
 
+// The hull of a blend's texels (FootprintHull) carried onto the screen by
+// the primitive's texture planes: each of its half-planes bounds a row from
+// the left or the right, so that the rows of a turned sprite are cut to the
+// pixels that may read texels that are not clear while the edges are walked,
+// instead of row by row afterwards (the footprint loops' own cut). Each row
+// keeps its first sample point (its first pixel's), the others following a
+// whole number of steps on, so the pixels drawn stay the same. The margin
+// takes in the fixed-point steps' drift along a row; the cut is only made
+// where every sample lies inside the hull's box.
+class ScreenHull {
+ public:
+  // False when a sample of the primitive with these corners (in the box
+  // left .. right) may lie outside the hull's box.
+  bool Setup(const FootprintHull& hull, int texWidth, int texHeight, const Interpolants& in, const Fixed* corners,
+             int n, int64_t left, int64_t right) {
+    // The loops sample from the footprint's first texel, half a texel before
+    // the plane's point (U, V); inside the box by half a texel to spare.
+    const double u0 = in.u.a0 - 0.5 - in.u.dx * in.x0 - in.u.dy * in.y0;  // U at pixel (0, 0)
+    const double v0 = in.v.a0 - 0.5 - in.v.dx * in.x0 - in.v.dy * in.y0;
+    constexpr double reach = FootprintHull::kReach + 0.5, toPixels = 1.0 / kSub;
+    double lowU = kMaxTexel, highU = -kMaxTexel, lowV = kMaxTexel, highV = -kMaxTexel;
+    for (int i = 0; i < n; ++i) {
+      const double x = static_cast<double>(corners[i].x) * toPixels, y = static_cast<double>(corners[i].y) * toPixels;
+      const double u = u0 + in.u.dx * x + in.u.dy * y, v = v0 + in.v.dx * x + in.v.dy * y;
+      lowU = std::min(lowU, u);
+      highU = std::max(highU, u);
+      lowV = std::min(lowV, v);
+      highV = std::max(highV, v);
+    }
+    // (Not finite: false as well.)
+    if (!(lowU > -1 - reach && highU < texWidth + reach && lowV > -1 - reach && highV < texHeight + reach) ||
+        !std::isfinite(u0 + v0 + in.u.dx + in.u.dy + in.v.dx + in.v.dy)) {
+      return false;
+    }
+    empty_ = hull.empty;
+    const double margin = 1.0 / 16 + static_cast<double>(right - left + 2) / 32768;
+    // The planes come in pairs of opposite normals: four steps along the
+    // rows, and their inverses, serve all eight (divisions side by side).
+    static_assert(FootprintHull::kPlanes == 8 && FootprintHull::kNormalU[1] == -FootprintHull::kNormalU[0],
+                  "planes in pairs");
+    double inverses[4];
+    for (int m = 0; m < 4; ++m) {
+      const double g = FootprintHull::kNormalU[2 * m] * in.u.dx + FootprintHull::kNormalV[2 * m] * in.v.dx;
+      inverses[m] = g != 0 ? 1.0 / g : 0.0;
+    }
+    for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+      const double nu = FootprintHull::kNormalU[k], nv = FootprintHull::kNormalV[k];
+      // Kept: nu U + nv V - bound <= margin, that is gx x <= room - gy y.
+      const double gx = nu * in.u.dx + nv * in.v.dx, gy = nu * in.u.dy + nv * in.v.dy;
+      const double room = margin + hull.bound[k] - nu * u0 - nv * v0;
+      // Planes nearly along the rows (bounds far beyond any pixel) as level
+      // ones, keeping a row when any pixel of it may be kept; the others
+      // bound x <= (room - gy y) / gx from the right, >= from the left.
+      // Without branches (the signs change from sprite to sprite): the
+      // plane is written to every list, and counted in its own.
+      constexpr double far = kMaxCoord * 2;
+      const bool level = !(std::fabs(gx) * 1e12 > std::fabs(room) + std::fabs(gy) * far);
+      const double inverse = k % 2 == 0 ? inverses[k / 2] : -inverses[k / 2];
+      bounds_.levels[bounds_.levelCount] = {room + std::fabs(gx) * far, -gy};
+      bounds_.rights[bounds_.rightCount] = bounds_.lefts[bounds_.leftCount] = {room * inverse, -gy * inverse};
+      bounds_.levelCount += level;
+      bounds_.rightCount += !level && gx > 0;
+      bounds_.leftCount += !level && !(gx > 0);
+    }
+    FindRows(hull, in, margin);
+    return true;
+  }
+  // Narrows the rows [*top, *bottom] to those that may keep pixels: false
+  // when none may.
+  bool Rows(int64_t* top, int64_t* bottom) const {
+    if (!(rowsFrom_ <= rowsTo_)) return true;  // not known
+    *top = std::max(*top, static_cast<int64_t>(std::ceil(rowsFrom_)));
+    *bottom = std::min(*bottom, static_cast<int64_t>(std::floor(rowsTo_)));
+    return *top <= *bottom;
+  }
+  // Every sample reads clear texels only: nothing to draw.
+  bool Empty() const { return empty_; }
+
+  // The n rows from row `first` on narrowed (see NarrowRowsAvx2); the
+  // arrays reach to a multiple of four rows past n, those rows empty.
+  void Narrow(int64_t first, int n, int64_t* xl, int64_t* xr, int64_t* from, int64_t* to) const {
+    for (int k = n; k % 4 != 0; ++k) {
+      xl[k] = 0;
+      xr[k] = -1;
+    }
+    NarrowRowsAvx2(bounds_, first, n, xl, xr, from, to);
+  }
+
+ private:
+  static_assert(FootprintHull::kPlanes <= RowBounds::kMax, "a bound a plane");
+  RowBounds bounds_;
+  bool empty_ = false;
+  double rowsFrom_ = 1, rowsTo_ = 0;  // the rows the kept pixels lie on (none known)
+
+  // The corners of the kept part of a hull's texture (its planes moved out
+  // by kRowsMargin, twice the margins it serves or more), kept for the hull
+  // drawn next: each is where two planes next to each other round the hull
+  // meet; known when all lie inside every plane (otherwise a plane misses
+  // the hull).
+  static constexpr double kRowsMargin = 0.25;
+  struct Corners {
+    double bound[FootprintHull::kPlanes] = {};
+    double u[FootprintHull::kPlanes] = {}, v[FootprintHull::kPlanes] = {};
+    bool made = false, known = false;
+
+    void Make(const FootprintHull& hull) {
+      static constexpr int kRound[FootprintHull::kPlanes] = {0, 4, 2, 7, 1, 5, 3, 6};  // the normals by angle
+      std::copy(hull.bound, hull.bound + FootprintHull::kPlanes, bound);
+      made = known = true;
+      for (int i = 0; i < FootprintHull::kPlanes; ++i) {
+        const int a = kRound[i], b = kRound[(i + 1) % FootprintHull::kPlanes];
+        const double ua = FootprintHull::kNormalU[a], va = FootprintHull::kNormalV[a];
+        const double ub = FootprintHull::kNormalU[b], vb = FootprintHull::kNormalV[b];
+        const double ba = bound[a] + kRowsMargin, bb = bound[b] + kRowsMargin, d = ua * vb - va * ub;
+        u[i] = (ba * vb - bb * va) / d;
+        v[i] = (ua * bb - ub * ba) / d;
+        for (int k = 0; k < FootprintHull::kPlanes; ++k) {
+          const double limit = bound[k] + kRowsMargin;
+          known = known && FootprintHull::kNormalU[k] * u[i] + FootprintHull::kNormalV[k] * v[i] <=
+                               limit + 1e-9 * (1 + std::fabs(limit));
+        }
+      }
+    }
+  };
+
+  // The screen rows of those corners.
+  void FindRows(const FootprintHull& hull, const Interpolants& in, double margin) {
+    thread_local Corners corners;
+    if (!corners.made || !std::equal(hull.bound, hull.bound + FootprintHull::kPlanes, corners.bound))
+      corners.Make(hull);
+    const double det = in.u.dx * in.v.dy - in.u.dy * in.v.dx;
+    if (!corners.known || margin > kRowsMargin / 2 || !(std::fabs(det) > 1e-12)) return;
+    // The texture planes solved for the screen row.
+    const double ru = -in.v.dx / det, rv = in.u.dx / det;
+    const double r0 = in.y0 - ru * (in.u.a0 - 0.5) - rv * (in.v.a0 - 0.5);
+    double from = kMaxCoord, to = -kMaxCoord;
+    for (int i = 0; i < FootprintHull::kPlanes; ++i) {
+      const double y = r0 + ru * corners.u[i] + rv * corners.v[i];
+      from = std::min(from, y);
+      to = std::max(to, y);
+    }
+    if (!std::isfinite(from + to)) return;
+    // A millionth of a pixel to spare; beyond the screen, as far as it.
+    rowsFrom_ = std::max(from - 1e-6, -kMaxCoord);
+    rowsTo_ = std::min(to + 1e-6, kMaxCoord);
+  }
+};
+
+// The hull a blend's rows are cut to while its edges are walked (the
+// footprint loops' own cut then left out): null when the table has none
+// for the primitive or a sample may lie outside its box.
+const ScreenHull* CutToHull(FootprintSource& table, SpanOp op, const Interpolants& in, const Fixed* corners, int n,
+                            int64_t left, int64_t right, ScreenHull* out) {
+  if (!table.hull || table.wrapU || table.wrapV || (op != SpanOp::kBlend && op != SpanOp::kTintBlend)) return nullptr;
+  if (!out->Setup(*table.hull, table.width, table.height, in, corners, n, left, right)) return nullptr;
+  table.hull = nullptr;
+  return out;
+}
+
 void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVertex& vb, const ScreenVertex& vc) {
   Fixed f[3];
   if (!Snap(va, &f[0]) || !Snap(vb, &f[1]) || !Snap(vc, &f[2])) return;
@@ -330,8 +490,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   const int64_t bottom = std::min<int64_t>(FloorDiv(maxY, kSub), st.clip.bottom - 1);
   if (left > right || top > bottom) return;
 
-  EdgeWalker edges;
-  edges.Init(f, 3, top);
+  EdgeWalker edges;  // set off on the first row drawn
 
   Interpolants in;
   in.Setup(st, vs, f);
@@ -350,23 +509,48 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
       WideFootprints(local.pixel, &table) && pu.Setup(in.u, in.x0, in.y0, left, right, top, bottom) &&
       pv.Setup(in.v, in.x0, in.y0, left, right, top, bottom) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
+    // A blend's rows cut to the texels that are not clear, as a quad's,
+    // judged by the parallelogram of its corners (most triangles are half of
+    // a sprite's quad, whose texels they share with the other half).
+    const double texels = (static_cast<double>(vs[1]->u) - vs[0]->u) * (static_cast<double>(vs[2]->v) - vs[0]->v) -
+                          (static_cast<double>(vs[2]->u) - vs[0]->u) * (static_cast<double>(vs[1]->v) - vs[0]->v);
+    table.hull = HullWorthCutting(px, std::fabs(texels) * px.texWidth * px.texHeight);
+    ScreenHull screenHull;
+    const ScreenHull* hull = CutToHull(table, op, in, f, 3, left, right, &screenHull);
+    int64_t rowsTop = top, rowsBottom = bottom;
+    if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return;
+    edges.Init(f, 3, rowsTop);
     constexpr int kBatch = 64;
     FootprintRow rows[kBatch];
+    int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
     int count = 0;
-    for (int64_t py = top; py <= bottom; ++py) {
-      int64_t xl = left, xr = right;
-      edges.Row(&xl, &xr);
-      if (xl > xr) continue;
-      // The texel coordinates Interpolants::At gives the span.
-      const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
-      const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
-      rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + xl,
-                                   static_cast<int32_t>(u - 0x8000), static_cast<int32_t>(v - 0x8000),
-                                   static_cast<int>(xr - xl + 1)};
-      if (count == kBatch) {
-        FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
-                          in.colour);
-        count = 0;
+    for (int64_t first = rowsTop; first <= rowsBottom; first += kBatch) {
+      const int n = static_cast<int>(std::min<int64_t>(kBatch, rowsBottom - first + 1));
+      for (int k = 0; k < n; ++k) {
+        xls[k] = left;
+        xrs[k] = right;
+        edges.Row(&xls[k], &xrs[k]);
+      }
+      if (hull) hull->Narrow(first, n, xls, xrs, from, to);
+      for (int k = 0; k < n; ++k) {
+        const int64_t xl = xls[k], py = first + k;
+        if (xl > xrs[k] || (hull && from[k] > to[k])) continue;
+        if (!hull) {
+          from[k] = xl;
+          to[k] = xrs[k];
+        }
+        // The texel coordinates Interpolants::At gives the span.
+        const double fx = static_cast<double>(xl), fy = static_cast<double>(py);
+        const int64_t u = ToFixed16(in.u.At(fx, fy, in.x0, in.y0)), v = ToFixed16(in.v.At(fx, fy, in.x0, in.y0));
+        rows[count++] = FootprintRow{px.target + static_cast<size_t>(py) * px.targetPitch + from[k],
+                                     static_cast<int32_t>(u - 0x8000 + (from[k] - xl) * steps.du),
+                                     static_cast<int32_t>(v - 0x8000 + (from[k] - xl) * steps.dv),
+                                     static_cast<int>(to[k] - from[k] + 1)};
+        if (count == kBatch) {
+          FootprintRowsAvx2(op, table, rows, count, static_cast<int32_t>(steps.du), static_cast<int32_t>(steps.dv),
+                            in.colour);
+          count = 0;
+        }
       }
     }
     if (count > 0)
@@ -375,6 +559,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
     return;
   }
 
+  edges.Init(f, 3, top);
   const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
@@ -460,40 +645,17 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   return true;
 }
 
-// Bounds x[0 .. n - 1] of n rows narrowed by two slanted edges, from the
-// left (the pixels at or right of -q) or from the right (at or left of q),
-// which then move n rows on: EdgeWalker::Row's steps, with every value in a
-// local so that the pair stays in registers.
-template <bool fromLeft>
-void NarrowByEdgePair(EdgeWalker::Slanted* e, int n, int64_t* x) {
-  int64_t q0 = e[0].q, r0 = e[0].r, q1 = e[1].q, r1 = e[1].r;
-  const int64_t dq0 = e[0].dq + 1, dr0 = e[0].dr - e[0].div, div0 = e[0].div;
-  const int64_t dq1 = e[1].dq + 1, dr1 = e[1].dr - e[1].div, div1 = e[1].div;
-  for (int k = 0; k < n; ++k) {
-    x[k] = fromLeft ? std::max({x[k], -q0, -q1}) : std::min({x[k], q0, q1});
-    const int64_t t0 = r0 + dr0, borrow0 = t0 >> 63;
-    q0 += dq0 + borrow0;
-    r0 = t0 + (div0 & borrow0);
-    const int64_t t1 = r1 + dr1, borrow1 = t1 >> 63;
-    q1 += dq1 + borrow1;
-    r1 = t1 + (div1 & borrow1);
-  }
-  e[0].q = q0;
-  e[0].r = r0;
-  e[1].q = q1;
-  e[1].r = r1;
-}
-
 // The rows of a quad handed in batches to the wide bilinear routine;
-// `bounds(count, xl, xr)` narrows the next `count` rows (each given as
-// [left, right]) to their pixels and moves the edges on.
+// `bounds(count, xl, xr)` gives the pixels [xl, xr] of the next `count` rows
+// and moves the edges on; with `hull`, the rows are cut to it (see
+// ScreenHull). The planes' values are held from column `left` on.
 template <typename BoundsFn>
 void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table, int64_t top, int64_t bottom,
-                  int64_t left, int64_t right, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu,
-                  Fixed32Plane* pv, BoundsFn bounds) {
+                  int64_t left, int32_t du, int32_t dv, uint32_t colour, Fixed32Plane* pu, Fixed32Plane* pv,
+                  const ScreenHull* hull, BoundsFn bounds) {
   constexpr int kBatch = 64;
   FootprintRow rows[kBatch];
-  int64_t xls[kBatch], xrs[kBatch];
+  int64_t xls[kBatch + 4], xrs[kBatch + 4], from[kBatch + 4], to[kBatch + 4];  // to a multiple of four rows
   int64_t uRow = pu->row, vRow = pv->row;
   const int64_t uDy = pu->dy, vDy = pv->dy, uDx = pu->dx, vDx = pv->dx;
   // The 16.16 value at column x of the row as Fixed32Plane::At gives it.
@@ -503,20 +665,21 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
   };
   for (int64_t first = top; first <= bottom; first += kBatch) {
     const int n = static_cast<int>(std::min<int64_t>(kBatch, bottom - first + 1));
-    for (int k = 0; k < n; ++k) {
-      xls[k] = left;
-      xrs[k] = right;
-    }
     bounds(n, xls, xrs);
+    if (hull) hull->Narrow(first, n, xls, xrs, from, to);
     int count = 0;
     for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
       const int64_t xl = xls[k], xr = xrs[k];
-      if (xl > xr) continue;
+      if (xl > xr || (hull && from[k] > to[k])) continue;
+      if (!hull) {
+        from[k] = xl;
+        to[k] = xr;
+      }
       FootprintRow& r = rows[count++];
-      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + xl;
-      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000);
-      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000);
-      r.n = static_cast<int>(xr - xl + 1);
+      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + from[k];
+      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000 + (from[k] - xl) * du);
+      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000 + (from[k] - xl) * dv);
+      r.n = static_cast<int>(to[k] - from[k] + 1);
     }
     if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
   }
@@ -575,8 +738,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     return false;
   }
   const Fixed clockwise[4] = {f[0], cw ? f[1] : f[3], f[2], cw ? f[3] : f[1]};
-  EdgeWalker edges;
-  edges.Init(clockwise, 4, top);
+  EdgeWalker edges;  // set off on the first row drawn
 
   SpanSource src = in.Steps();
   // Bilinear texels with a narrow routine: the wide path reads every sample
@@ -594,23 +756,42 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
       texels += static_cast<double>(a.u) * b.v - static_cast<double>(b.u) * a.v;
     }
     table.hull = HullWorthCutting(px, std::fabs(texels) / 2 * px.texWidth * px.texHeight);
-    // A turned quad has two left and two right edges: that walker is
-    // unrolled, the left and then the right pair walked over a batch of
-    // rows in passes of their own, so that each pair stays in registers.
+    ScreenHull screenHull;
+    const ScreenHull* hull = CutToHull(table, op, in, f, 4, left, right, &screenHull);
+    int64_t rowsTop = top, rowsBottom = bottom;
+    if (hull && (hull->Empty() || !hull->Rows(&rowsTop, &rowsBottom))) return true;
+    edges.Init(clockwise, 4, rowsTop);
+    pu.row += (rowsTop - top) * pu.dy;  // the planes, as they stand on that row
+    pv.row += (rowsTop - top) * pv.dy;
+    // A turned quad has two left and two right edges: the four are walked
+    // together over a batch of rows (EdgePairRowsAvx2).
     if (edges.leftCount == 2 && edges.rightCount == 2 && edges.levelCount == 0) {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [&edges](int n, int64_t* xl, int64_t* xr) {
-                     NarrowByEdgePair<true>(edges.lefts, n, xl);
-                     NarrowByEdgePair<false>(edges.rights, n, xr);
+      EdgePairs pairs;
+      for (int k = 0; k < 4; ++k) {
+        const EdgeWalker::Slanted& e = k < 2 ? edges.lefts[k] : edges.rights[k - 2];
+        pairs.q[k] = e.q;
+        pairs.r[k] = e.r;
+        pairs.dq[k] = e.dq;
+        pairs.dr[k] = e.dr;
+        pairs.div[k] = e.div;
+      }
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
+                   [&pairs, left, right](int n, int64_t* xl, int64_t* xr) {
+                     EdgePairRowsAvx2(pairs, n, left, right, xl, xr);
                    });
     } else {
-      WideQuadRows(px, op, table, top, bottom, left, right, du, dv, colour, &pu, &pv,
-                   [&edges](int n, int64_t* xl, int64_t* xr) {
-                     for (int k = 0; k < n; ++k) edges.Row(&xl[k], &xr[k]);
+      WideQuadRows(px, op, table, rowsTop, rowsBottom, left, du, dv, colour, &pu, &pv, hull,
+                   [&edges, left, right](int n, int64_t* xl, int64_t* xr) {
+                     for (int k = 0; k < n; ++k) {
+                       xl[k] = left;
+                       xr[k] = right;
+                       edges.Row(&xl[k], &xr[k]);
+                     }
                    });
     }
     return true;
   }
+  edges.Init(clockwise, 4, top);
   const SpanShader shade = ChooseSpanShader(local.pixel, true);
   for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
     int64_t xl = left, xr = right;

@@ -73,4 +73,33 @@ struct FootprintRow {
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour);
 
+// Two slanted edges bounding rows from the left and two from the right, as
+// the rasteriser walks them (EdgeWalker in GfxRaster): edge k bounds a row
+// at -q[k] from the left (k = 0, 1) or at q[k] from the right (k = 2, 3),
+// q and the remainder r moving by dq and dr over div a row.
+struct EdgePairs {
+  int64_t q[4], r[4], dq[4], dr[4], div[4];
+};
+// The pixels [xl[k], xr[k]] of the next n rows inside the box's sides left
+// and right and the edges, which then move n rows on.
+void EdgePairRowsAvx2(EdgePairs& edges, int n, int64_t left, int64_t right, int64_t* xl, int64_t* xr);
+
+// Lines bounding the pixels of rows y: from the left (x >= at + slope y),
+// from the right (x <= at + slope y), and level ones dropping the rows
+// where at + slope y < 0 (see ScreenHull in GfxRaster).
+struct RowBounds {
+  static constexpr int kMax = 8;
+  struct Line {
+    double at, slope;
+  };
+  Line lefts[kMax], rights[kMax], levels[kMax];
+  int leftCount = 0, rightCount = 0, levelCount = 0;
+};
+// The n rows from row `first` on, row k's pixels [xl[k], xr[k]], narrowed by
+// the bounds to [from[k], to[k]] (an empty row: from[k] > to[k]). The arrays
+// reach to a multiple of four rows past n, and every bound lies within 2^30
+// of zero or beyond every pixel.
+void NarrowRowsAvx2(const RowBounds& bounds, int64_t first, int n, const int64_t* xl, const int64_t* xr,
+                    int64_t* from, int64_t* to);
+
 }  // namespace plat::gfx

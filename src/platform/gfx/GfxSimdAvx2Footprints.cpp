@@ -128,16 +128,17 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, _
   }
 }
 
-template <SpanOp op, bool wrap, class Masks>
-__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
-                                          int32_t dv, uint32_t colour) {
+// The loop of Rows below, with samples a texel apart (`unitStep`) or not:
+// apart, the unit rows' constants need not be kept through every row.
+template <SpanOp op, bool wrap, class Masks, bool unitStep>
+__attribute__((target("avx2"), always_inline)) inline void RowsOf(const FootprintSource& f, const FootprintRow* rows,
+                                                                  int count, int32_t du, int32_t dv, uint32_t colour) {
   const Table t(f);
   const __m256i tint = ColourWords(colour);
   const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i laneU = _mm256_mullo_epi32(steps, _mm256_set1_epi32(du));
   const __m256i laneV = _mm256_mullo_epi32(steps, _mm256_set1_epi32(dv));
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
-  const bool unitStep = du == 0x10000 && dv == 0;
   FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
   __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
   // Rows of small sprites lie far apart in the target: each is asked for
@@ -153,7 +154,7 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
     if (r + kAhead < count) prefetch(rows[r + kAhead]);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
     __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
-    if (unitStep) {
+    if constexpr (unitStep) {
       // One row of entries when every sample's own entry lies in the table
       // (entries -1 hold what wrapping takes from the far side).
       const int32_t x0 = row.u >> 16, y = row.v >> 16;
@@ -189,6 +190,16 @@ __attribute__((target("avx2"))) void Rows(const FootprintSource& f, const Footpr
     const Table::Words w = t.template Group<wrap>(waitingU, waitingV);
     StoreOpSplit<AfterTint(op), Masks>(TintWords<op>(w.lo, w.hi, tint, t.k), tint, waiting.dest, waiting.n, waiting.dest, 0,
                                 t.k);
+  }
+}
+
+template <SpanOp op, bool wrap, class Masks>
+__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
+                                          int32_t dv, uint32_t colour) {
+  if (du == 0x10000 && dv == 0) {
+    RowsOf<op, wrap, Masks, true>(f, rows, count, du, dv, colour);
+  } else {
+    RowsOf<op, wrap, Masks, false>(f, rows, count, du, dv, colour);
   }
 }
 
