@@ -119,6 +119,8 @@ class RunningGame {
     std::string why;
     return soft && plat::WritePng(path, soft->Frame(), soft->Width(), soft->Height(), &why);
   }
+  // The current state drawn again (no update), rasterised.
+  void Redraw() { Draw(); }
   u32 PlayTime() const {
     const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
     return p ? p->GetProgress().playTime : 0;
