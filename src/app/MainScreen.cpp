@@ -11,6 +11,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameLanguage.h"
+#include "platform/gfx/GfxTypes.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEFont.h"
@@ -63,6 +64,37 @@ void SetRayColour(DXLQUAD& quad, u32 colour) {
   for (DXLVERTEX& v : quad.v) v.color = colour;
 }
 
+// The rows [*from, *to) of a texture whose texels are all opaque: the
+// longest run of such rows (none when it has none, or its texels cannot be
+// read as 32-bit words).
+void OpaqueTextureRows(DXLTexture* texture, i32* from, i32* to) {
+  *from = *to = 0;
+  const i32 w = texture->GetWidth(), h = texture->GetHeight();
+  const u32 format = texture->GetFormat();
+  if (w <= 0 || h <= 0) return;
+  if (format == plat::gfx::D3DFMT_X8R8G8B8) {
+    *to = h;
+    return;
+  }
+  if (format != plat::gfx::D3DFMT_A8R8G8B8) return;
+  const u8* bits = texture->Lock(plat::gfx::D3DLOCK_READONLY);
+  if (!bits) return;
+  const i32 pitch = texture->GetLockPitch();
+  i32 runFrom = 0;
+  for (i32 y = 0; y <= h; ++y) {
+    bool opaque = y < h;
+    const u32* row = opaque ? reinterpret_cast<const u32*>(bits + static_cast<size_t>(y) * pitch) : nullptr;
+    for (i32 x = 0; opaque && x < w; ++x) opaque = row[x] >= 0xFF000000u;
+    if (opaque) continue;
+    if (y - runFrom > *to - *from) {
+      *from = runFrom;
+      *to = y;
+    }
+    runFrom = y + 1;
+  }
+  texture->Unlock();
+}
+
 }  // namespace
 
 // --- Layers ------------------------------------------------------------------------------------------
@@ -79,6 +111,8 @@ MainScreenLayer::MainScreenLayer(MainScreen* owner, const MAINSCREENLAYERINFO* r
     q.texture = sprite->GetTexture();
     sprite->MakeQuad(&q.quad, DXLRECT{e.x1, e.y1, e.x2, e.y2}, e.colour);
     q.index = i;
+    q.opaqueFrom = q.opaqueTo = 0;
+    if ((e.colour >> 24) == 0xFF) OpaqueTextureRows(q.texture, &q.opaqueFrom, &q.opaqueTo);
     quads_.push_back(q);
   }
 }
@@ -101,6 +135,38 @@ void MainScreenLayer::DrawQuads() {
 }
 
 void MainScreenLayer::Draw() { DrawQuads(); }
+
+// A pixel centre sits on integer coordinates; row y of a quad samples the
+// texture rows around v(y) - 1/2 and the next. A texel and a pixel of room
+// on each side keep rounding on the safe side.
+MainScreenRows MainScreenLayer::CoveredRows(const DXLMATRIX& m, i32 w, i32 h) const {
+  MainScreenRows rows{h, -1};
+  if (m.m[0][1] != 0.0f || m.m[1][0] != 0.0f || !(m.m[0][0] > 0.0f) || !(m.m[1][1] > 0.0f)) return {0, -1};
+  for (const MAINSCREENSPRITE& q : quads_) {
+    if (q.opaqueFrom >= q.opaqueTo) continue;
+    const i32 texHeight = q.texture->GetHeight();
+    // The quad as MakeQuad lays it out: corners 0 (top left) and 2 (bottom right).
+    const DXLVERTEX& a = q.quad.v[0];
+    const DXLVERTEX& b = q.quad.v[2];
+    if (q.quad.v[1].y != a.y || q.quad.v[3].y != b.y || q.quad.v[3].x != a.x || q.quad.v[1].x != b.x) continue;
+    const double left = a.x * m.m[0][0] + m.m[3][0], right = b.x * m.m[0][0] + m.m[3][0];
+    const double top = a.y * m.m[1][1] + m.m[3][1], bottom = b.y * m.m[1][1] + m.m[3][1];
+    const double vTop = static_cast<double>(a.v) * texHeight, vBottom = static_cast<double>(b.v) * texHeight;
+    if (!(left <= -2.0 && right >= w + 1.0 && bottom - top >= 1.0 && vBottom > vTop)) continue;
+    // v(y) = vTop + (y - top) * perRow; rows read are floor(v - 1/2) and the next.
+    const double perRow = (vBottom - vTop) / (bottom - top);
+    const double firstV = q.opaqueFrom + 1.5, lastV = q.opaqueTo >= texHeight ? 1e9 : q.opaqueTo - 2.5;
+    const double first = std::max(top + 1.0, top + (firstV - vTop) / perRow + 1.0);
+    const double last = std::min(bottom - 1.0, top + (lastV - vTop) / perRow - 1.0);
+    if (!(first <= last)) continue;
+    const i32 f = static_cast<i32>(std::max(std::ceil(first), 0.0));
+    const i32 l = static_cast<i32>(std::min(std::floor(last), static_cast<double>(h - 1)));
+    if (f > l) continue;
+    // One band a layer: the largest.
+    if (l - f > rows.last - rows.first) rows = {f, l};
+  }
+  return rows.first <= rows.last ? rows : MainScreenRows{0, -1};
+}
 
 // --- The girl ------------------------------------------------------------------------------------------
 
@@ -757,10 +823,44 @@ void MainScreen::Draw() {
   viewer->Translate(fit_.offsetX, fit_.offsetY);
   viewer->Scale(fit_.scale);
   viewer->GetTransform(&scene_);
-  for (auto it = layers_.rbegin(); it != layers_.rend(); ++it) {
+  // Rows that layers in front fill with opaque pixels down to the target's
+  // bottom are left out of the layers behind them: the same pixels, less
+  // drawing (the sky under the farm and the meadow).
+  const DXLDEVICESETTINGS* settings = viewer->GetSettings();
+  const i32 w = settings ? static_cast<i32>(settings->present.backBufferWidth) : 0;
+  const i32 h = settings ? static_cast<i32>(settings->present.backBufferHeight) : 0;
+  const size_t count = layers_.size();
+  std::vector<MainScreenRows> covered(count, MainScreenRows{0, -1});
+  for (size_t k = 0; k < count && leaveCovered_ && w > 0 && h > 0; ++k) {
     viewer->SetTransform(&scene_);
-    (*it)->ApplyParallax();
-    (*it)->Draw();
+    layers_[k]->ApplyParallax();
+    covered[k] = layers_[k]->CoveredRows(viewer->CurrentTransform(), w, h);
+  }
+  // The layers are drawn from the last to the first; cut[k]: the first row
+  // of the run down to the bottom that the layers before k (drawn after it) fill.
+  std::vector<i32> cut(count, h);
+  i32 from = h;
+  for (size_t k = 0; k < count; ++k) {
+    cut[k] = from;
+    for (bool grew = true; grew;) {
+      grew = false;
+      for (size_t j = 0; j <= k; ++j) {
+        if (covered[j].first <= covered[j].last && covered[j].last + 1 >= from && covered[j].first < from) {
+          from = covered[j].first;
+          grew = true;
+        }
+      }
+    }
+  }
+  rowsLeftOut_ = 0;
+  for (size_t k = count; k-- > 0;) {
+    viewer->SetTransform(&scene_);
+    layers_[k]->ApplyParallax();
+    const bool clip = cut[k] < h;
+    rowsLeftOut_ += clip ? static_cast<u32>(h - cut[k]) : 0;
+    if (clip) viewer->PushClip(DXLRECT{0, 0, w, cut[k]});
+    layers_[k]->Draw();
+    if (clip) viewer->PopClip();
   }
   viewer->SetTransform(&screen);
   viewer->ApplyTransform(nullptr);

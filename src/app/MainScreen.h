@@ -68,6 +68,14 @@ struct MAINSCREENSPRITE {
   DXLTexture* texture;
   DXLQUAD quad;
   u32 index;  // of its sprite entry
+  // The texture rows [opaqueFrom, opaqueTo) whose texels are all opaque
+  // (none when equal), for the rows the layer covers (CoveredRows).
+  i32 opaqueFrom, opaqueTo;
+};
+
+// Screen rows first .. last (none when first > last).
+struct MainScreenRows {
+  i32 first, last;
 };
 
 class MainScreenLayer {
@@ -83,6 +91,13 @@ class MainScreenLayer {
   // The transform moved by the sway x depth and scaled by 1 + zoom sway x zoom.
   virtual void ApplyParallax();
   virtual void Draw();  // the quads in order
+  // The rows of a target w x h pixels that the layer's quads, drawn under
+  // `transform`, fill with opaque pixels from edge to edge, whatever lies
+  // under them: its sprites' opaque texture rows where a quad spans the
+  // whole width, unturned, kept a texel and a pixel inside them. The
+  // layers behind need not draw those rows. None for the girl, the rays
+  // and the petals.
+  virtual MainScreenRows CoveredRows(const DXLMATRIX& transform, i32 w, i32 h) const;
 
   const MAINSCREENLAYERINFO* Record() const { return record_; }
   const std::vector<MAINSCREENSPRITE>& Quads() const { return quads_; }
@@ -107,6 +122,7 @@ class MainScreenGirl : public MainScreenLayer {
   MainScreenGirl(MainScreen* owner, const MAINSCREENLAYERINFO* record);
   void Update(u32 ms) override;
   void Draw() override;
+  MainScreenRows CoveredRows(const DXLMATRIX&, i32, i32) const override { return {0, -1}; }
 
   // A smile held `hold` ms (kEndless: until ended); an end of the smile.
   void StartSmile(i32 hold);
@@ -169,6 +185,7 @@ class MainScreenLight : public MainScreenLayer {
   MainScreenLight(MainScreen* owner, const MAINSCREENLAYERINFO* record);
   void Update(u32 ms) override;
   void Draw() override;
+  MainScreenRows CoveredRows(const DXLMATRIX&, i32, i32) const override { return {0, -1}; }
   std::vector<Ray>& Rays() { return rays_; }
   // The alpha of a ray's colour `alpha` at `elapsed` ms of its sweep.
   static u32 RayAlpha(u32 alpha, const MAINSCREENLIGHTINFO& light, u32 elapsed, u32 duration);
@@ -183,6 +200,7 @@ class MainScreenParticles : public MainScreenLayer {
   ~MainScreenParticles() override;
   void Update(u32 ms) override;
   void Draw() override;
+  MainScreenRows CoveredRows(const DXLMATRIX&, i32, i32) const override { return {0, -1}; }
   GPSSpace* Space() const { return space_.get(); }
 
  private:
@@ -314,6 +332,10 @@ class MainScreen {
   MainScreenHost* Host() const { return host_; }
   void AddLayer(MainScreenLayer* layer) { layers_.emplace_back(layer); }
   const DXLMATRIX* SceneTransform() const { return &scene_; }
+  // The rows the last Draw left out of layers behind opaque ones, summed
+  // over the layers; false draws every layer whole (a test seam).
+  u32 GetRowsLeftOut() const { return rowsLeftOut_; }
+  void SetLeaveCoveredRows(bool leave) { leaveCovered_ = leave; }
   // The fit and the title's layout for the game area's size now.
   void Refit();
 
@@ -343,4 +365,6 @@ class MainScreen {
   u32 overChanged_ = 0;
   u32 preRun_ = 0;
   bool entered_ = false;
+  bool leaveCovered_ = true;
+  u32 rowsLeftOut_ = 0;
 };

@@ -14,6 +14,7 @@ constexpr int64_t kMaxTexels = 1 << 18;  // 4 MB of entries at most
 constexpr int kMaxWidth = 2046;          // a row of entries times 16 bytes fits a signed 16-bit word
 constexpr size_t kPadding = 8 * 16;      // zeros after the last entry
 constexpr double kWorthCutting = 0.6;    // the part of a primitive's texels a hull worth cutting to covers at most
+constexpr int64_t kMaxTurnedTexels = 64 * 64;  // the largest texture a turned quad reads through its table
 
 bool Supported(uint32_t mode, int size) {
   return mode == D3DTADDRESS_CLAMP || (mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0);
@@ -96,6 +97,10 @@ bool WideFootprints(const PixelState& px, FootprintSource* out) {
   out->wrapU = px.addressU == D3DTADDRESS_WRAP;
   out->wrapV = px.addressV == D3DTADDRESS_WRAP;
   return out->table != nullptr;
+}
+
+bool FootprintsForTurnedQuad(const PixelState& px) {
+  return static_cast<int64_t>(px.texWidth) * px.texHeight <= kMaxTurnedTexels;
 }
 
 const FootprintHull* HullWorthCutting(const PixelState& px, double texelArea) {

@@ -69,6 +69,14 @@ class FootprintTable {
 // its rows to the hull then pays for itself. Null otherwise.
 const FootprintHull* HullWorthCutting(const PixelState& state, double texelArea);
 
+// Whether a turned quad on the states' texture is worth drawing from its
+// footprint table: only for small textures (particles, glyphs, small
+// sprites), whose table stays in the processor's caches from one primitive
+// to the next. A table takes four times its texture's memory, so a turned
+// quad on a larger texture (the parts of a character) draws faster from the
+// texels themselves, through the span routines, with the same pixels.
+bool FootprintsForTurnedQuad(const PixelState& state);
+
 // A texture's footprint table for the wide loops of turned and scaled
 // sprites (GfxSimdAvx2), with clamp or wrap addressing along each axis.
 struct FootprintSource {

@@ -745,8 +745,8 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   // from the texture's footprint table, the spans handed over in batches.
   SpanOp op;
   FootprintSource table;
-  if (local.pixel.linear && ChooseOp(local.pixel, true, colour, &op) && WideFootprints(local.pixel, &table) &&
-      pu.Fits16(in.u) && pv.Fits16(in.v)) {
+  if (local.pixel.linear && FootprintsForTurnedQuad(local.pixel) && ChooseOp(local.pixel, true, colour, &op) &&
+      WideFootprints(local.pixel, &table) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // The quad's texels, by the shoelace formula over its corners.

@@ -76,6 +76,36 @@ TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
   EXPECT_GE(particles, 1u);
 }
 
+// Rows the scene's front layers fill with opaque pixels are left out of the
+// layers behind them: through the sway and the zoom, at the window's size
+// and at 1024 x 768, each frame has the pixels of the whole scene drawn.
+TEST(MainScreenRun, RowsLeftOutBehindOpaqueLayersKeepThePixels) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  for (const u32 w : {800u, 1024u}) {
+    RunningGame run(w, w * 3 / 4);
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"Ann");
+    run.drawEvery = 1000;  // only the frames compared are rasterised
+    MainScreen* screen = run.game.GetMainScreen();
+    const plat::gfx::SoftDevice* soft = GetGameViewer()->GetDevice()->GetSoftDevice();
+    u32 leftOut = 0;
+    for (int sample = 0; sample < 16; ++sample) {
+      for (int i = 0; i < 47; ++i) run.Frame();  // ~15 s in all: a whole sway and zoom
+      screen->SetLeaveCoveredRows(true);
+      run.Redraw();
+      const std::vector<uint32_t> cut = soft->Frame();
+      leftOut += screen->GetRowsLeftOut();
+      screen->SetLeaveCoveredRows(false);
+      run.Redraw();
+      EXPECT_EQ(screen->GetRowsLeftOut(), 0u);
+      ASSERT_TRUE(cut == soft->Frame()) << w << " wide, sample " << sample;
+    }
+    screen->SetLeaveCoveredRows(true);
+    EXPECT_GT(leftOut, 16u * w / 4) << w;  // a fair part of the sky at least
+  }
+}
+
 TEST(MainScreenRun, WideScreenFillsWithTheScene) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
   RunningGame run(1920, 1080, true);

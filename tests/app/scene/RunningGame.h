@@ -127,6 +127,8 @@ class RunningGame {
       return 0;
     return soft->Frame()[static_cast<size_t>(y) * soft->Width() + static_cast<size_t>(x)];
   }
+  // The current state drawn again (no update), rasterised.
+  void Redraw() { Draw(); }
   u32 PlayTime() const {
     const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
     return p ? p->GetProgress().playTime : 0;
