@@ -142,6 +142,16 @@ class NameIndex {
       std::memcpy(copy, name, sizeof name);
       return SameName(member, copy);
     } else {
+      // Names mostly match as spelled: the words are first compared as
+      // they are, and folded only when they differ so.
+      for (size_t k = 0; k < n; k += 4) {
+        u64 a, b;
+        std::memcpy(&a, member + k, sizeof a);
+        std::memcpy(&b, name + k, sizeof b);
+        if (a != b) break;
+        if ((b - 0x0001000100010001ull) & ~b & 0x8000800080008000ull) return true;  // ended alike
+        if (k + 4 == n) return true;
+      }
       for (size_t k = 0; k < n; k += 4) {
         u64 a, b;
         std::memcpy(&a, member + k, sizeof a);

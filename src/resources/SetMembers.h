@@ -140,7 +140,8 @@ class SetMembers {
     names_.Reserve(pending_);
     constexpr i32 kAhead = 8;  // names fetched ahead: a section's bytes are mostly out of the cache by now
     for (i32 i = order_.GetCount() - pending_; i < order_.GetCount(); ++i) {
-      if (i + kAhead < order_.GetCount()) __builtin_prefetch(order_.Data()[i + kAhead]->name);
+      if (i + kAhead < order_.GetCount() && !order_.Data()[i + kAhead]->hash)
+        __builtin_prefetch(order_.Data()[i + kAhead]->name);
       Slot* slot = order_.Data()[i];
       // A hash that is really 0 is only taken again.
       if (!slot->hash) slot->hash = NameIndex<Slot>::HashBuffer(*reinterpret_cast<const wchar(*)[kSpriteNameSize]>(slot->name));

@@ -122,21 +122,24 @@ class SpriteSet {
 
  private:
   // The bytes of a sprite or map-sprite section after its count, read whole
-  // by the first call into the pool its records are made in.
+  // with it by the first call into the pool its records are made in.
   struct SectionInput {
     const u8* data = nullptr;
     size_t size = 0;
     size_t at = 0;
     RecordPool* pool = nullptr;
+    void* slots = nullptr;  // room for a slot a record, taken in turn
     size_t Left() const { return size - at; }
     const u8* Take(u64 n);  // null when fewer bytes are left
   };
   // Reads one record, from the reader (images) or the section's bytes.
   using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader, SectionInput* input);
   struct SectionKind;
+  // `read` is taken at compile time so that it is built into the loop.
+  template <RecordReader read>
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span,
                   const SectionKind& kind);
-  bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32 count, u64 bytes);
+  bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);

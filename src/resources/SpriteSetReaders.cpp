@@ -33,7 +33,6 @@ struct SpriteSet::SectionKind {
   u32 id;
   u32 subId;
   u32 recordSize;
-  RecordReader read;
   bool whole;
   size_t objectSize;  // with the record's slot
   size_t extraNumerator;
@@ -56,35 +55,11 @@ const u8* SpriteSet::SectionInput::Take(u64 n) {
   return p;
 }
 
-i32 SpriteSet::ReadImages(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  static constexpr SectionKind kImages{kSpriteImagesId, kSpriteImagesSubId, kImageRecordSize, &SpriteSet::ReadImage,
-                                       false, 0, 0, 1};
-  return ReadSection(reader, cursor, base, span, kImages);
-}
-
-i32 SpriteSet::ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  static constexpr SectionKind kSprites{kSpritesId,         kSpritesSubId,   kSpriteRecordSize,   &SpriteSet::ReadSprite,
-                                        true,               Aligned<Sprite>() + Aligned<SpriteSlot>(), sizeof(DXLRECT), kFrameRectRecordSize};
-  for (i32 i = 0; i < textures_->GetCount(); ++i) sectionTextures_.Add(textures_->GetAt(i));
-  const i32 result = ReadSection(reader, cursor, base, span, kSprites);
-  sectionTextures_.Clear();
-  lastTexture_ = nullptr;
-  lastTextureName_[0] = 0;
-  return result;
-}
-
-i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
-  static constexpr SectionKind kMapSprites{kMapSpritesId,        kMapSpritesSubId, kMapSpriteRecordSize,
-                                           &SpriteSet::ReadMapSprite, true,
-                                           Aligned<MapSprite>() + Aligned<MapSpriteSlot>(),
-                                           sizeof(SSDATA),       kSubSpriteRecordSize};
-  return ReadSection(reader, cursor, base, span, kMapSprites);
-}
-
 // The first call (nothing done yet) opens the section and reads the count,
 // which must fit the section at the records' fixed size; later calls find the
 // section still open. A failure closes the section when the reader is still
 // in order, so one damaged set leaves the archive readable.
+template <SpriteSet::RecordReader read>
 i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span,
                            const SectionKind& kind) {
   if (!cursor) return 1;
@@ -95,13 +70,16 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   if (!reader) return finish(true);
   const u32 sectionId = kind.id + number_;
   if (cursor->done == 0) {
-    u8 count[4];
-    if (!reader->OpenSection(sectionId, kind.subId) || !reader->Read(count, 4)) return finish(true);
-    cursor->total = kis::GetU32LE(count);
-    const u64 left = SectionBytesLeft(reader);
-    if (cursor->total > left / kind.recordSize) return finish(true);
     input_ = SectionInput{};
-    if (kind.whole && !StartWholeSection(reader, kind, cursor->total, left)) return finish(true);
+    if (!reader->OpenSection(sectionId, kind.subId)) return finish(true);
+    if (kind.whole) {
+      if (!StartWholeSection(reader, kind, &cursor->total)) return finish(true);
+    } else {
+      u8 count[4];
+      if (!reader->Read(count, 4)) return finish(true);
+      cursor->total = kis::GetU32LE(count);
+      if (cursor->total > SectionBytesLeft(reader) / kind.recordSize) return finish(true);
+    }
   } else {
     const kis::DATAFILEENTRY* open = reader->GetOpenEntry();
     if (!open || open->id != sectionId || open->subId != kind.subId) return finish(true);
@@ -110,7 +88,7 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   const GameServices& services = GetGameServices();
   const bool watched = services.progress || services.loadingProgress;
   while (cursor->done < cursor->total) {
-    if (!(this->*kind.read)(reader, kind.whole ? &input_ : nullptr)) return finish(true);
+    if (!(this->*read)(reader, kind.whole ? &input_ : nullptr)) return finish(true);
     ++cursor->done;
     if (!watched) continue;
     const float done = static_cast<float>(cursor->done) / static_cast<float>(cursor->total);
@@ -119,27 +97,59 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   return finish(false);
 }
 
-// Reads the rest of the section in one go into the pool of its records,
-// which keeps the bytes for them; the set's members get room for them at
-// once.
-bool SpriteSet::StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32 count, u64 bytes) {
-  if (count == 0) return true;  // no records: the bytes are not needed
-  const size_t left = static_cast<size_t>(bytes);
-  const size_t variable = left - size_t{count} * kind.recordSize;
-  // Each record's pieces may each start a little on, at their alignment.
-  const size_t poolBytes = left + size_t{count} * (kind.objectSize + 2 * alignof(std::max_align_t)) +
-                           (variable / kind.extraDenominator + 1) * kind.extraNumerator;
+i32 SpriteSet::ReadImages(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
+  static constexpr SectionKind kImages{kSpriteImagesId, kSpriteImagesSubId, kImageRecordSize, false, 0, 0, 1};
+  return ReadSection<&SpriteSet::ReadImage>(reader, cursor, base, span, kImages);
+}
+
+i32 SpriteSet::ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
+  static constexpr SectionKind kSprites{kSpritesId,      kSpritesSubId,
+                                        kSpriteRecordSize, true,
+                                        Aligned<Sprite>() + Aligned<SpriteSlot>(), sizeof(DXLRECT),
+                                        kFrameRectRecordSize};
+  for (i32 i = 0; i < textures_->GetCount(); ++i) sectionTextures_.Add(textures_->GetAt(i));
+  const i32 result = ReadSection<&SpriteSet::ReadSprite>(reader, cursor, base, span, kSprites);
+  sectionTextures_.Clear();
+  lastTexture_ = nullptr;
+  lastTextureName_[0] = 0;
+  return result;
+}
+
+i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span) {
+  static constexpr SectionKind kMapSprites{kMapSpritesId,        kMapSpritesSubId,
+                                           kMapSpriteRecordSize, true,
+                                           Aligned<MapSprite>() + Aligned<MapSpriteSlot>(),
+                                           sizeof(SSDATA),       kSubSpriteRecordSize};
+  return ReadSection<&SpriteSet::ReadMapSprite>(reader, cursor, base, span, kMapSprites);
+}
+
+// Reads the open section whole, its count with its records, in one go
+// into the pool of its records, which keeps the bytes for them; the count
+// must fit the bytes after it at the records' fixed size. The set's
+// members get room for the records at once.
+bool SpriteSet::StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count) {
+  const size_t size = reader->GetSectionSize();
+  if (size < 4) return false;
+  // Sized for as many records as the bytes could hold; each record's pieces
+  // may each start a little on, at their alignment.
+  const size_t most = (size - 4) / kind.recordSize;
+  const size_t poolBytes = size + most * (kind.objectSize + 2 * alignof(std::max_align_t)) +
+                           (size / kind.extraDenominator + 1) * kind.extraNumerator;
   std::unique_ptr<RecordPool> pool = RecordPool::Make(poolBytes);
   if (!pool) return false;
-  u8* data = pool->AllocateArray<u8>(left);  // not cleared: the read fills it
-  // Kept from now on: the records indexed before a failure stay.
-  RecordPool* kept = pools_.emplace_back(std::move(pool)).get();
-  if (!reader->Read(data, static_cast<u32>(left))) return false;
-  input_ = SectionInput{data, left, 0, kept};
+  u8* data = pool->AllocateArray<u8>(size);  // not cleared: the read fills it
+  if (!reader->Read(data, static_cast<u32>(size))) return false;
+  *count = kis::GetU32LE(data);
+  if (*count > most) return false;
+  if (*count == 0) return true;  // no records: the bytes are not kept
+  const size_t slotSize = kind.id == kSpritesId ? sizeof(SpriteSlot) : sizeof(MapSpriteSlot);
+  void* slots = pool->Allocate(*count * slotSize, alignof(std::max_align_t));
+  input_ = SectionInput{data + 4, size - 4, 0, pool.get(), slots};
+  pools_.push_back(std::move(pool));  // kept from now on: the records indexed before a failure stay
   if (kind.id == kSpritesId) {
-    sprites_.Reserve(count);
+    sprites_.Reserve(*count);
   } else {
-    mapSprites_.Reserve(count);
+    mapSprites_.Reserve(*count);
   }
   return true;
 }
@@ -232,8 +242,10 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
     NameIndex<Sprite>::CopyToBuffer(*reinterpret_cast<wchar(*)[kSpriteNameSize]>(copy), texture->GetName());
     name = copy;
   }
-  sprites_.Add(new (pool.Allocate(sizeof(SpriteSlot), alignof(SpriteSlot))) SpriteSlot{
-      name, nullptr, raw, texture, &pool, NameIndex<SpriteSlot>::HashBuffer(AsBuffer(name))});
+  auto* slot = new (input->slots)
+      SpriteSlot{name, nullptr, raw, texture, &pool, NameIndex<SpriteSlot>::HashBuffer(AsBuffer(name))};
+  input->slots = slot + 1;
+  sprites_.Add(slot);
   return true;
 }
 
@@ -268,8 +280,9 @@ bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
       ownName = copy;
     }
   }
-  mapSprites_.Add(new (pool.Allocate(sizeof(MapSpriteSlot), alignof(MapSpriteSlot)))
-                      MapSpriteSlot{ownName, nullptr, raw, nullptr, &pool, 0});  // hashed when first searched
+  auto* slot = new (input->slots) MapSpriteSlot{ownName, nullptr, raw, nullptr, &pool, 0};  // hashed when first searched
+  input->slots = slot + 1;
+  mapSprites_.Add(slot);
   return true;
 }
 
