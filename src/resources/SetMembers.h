@@ -52,14 +52,28 @@ class SetMembers {
     names_.Add(slot, slot->hash);
     stale_ = true;
   }
-  // A slot of a record read (all of it filled in).
+  // A slot of a record read (all of it filled in), named in the index when
+  // the set is first searched.
   void Add(Slot* slot) {
     order_.Add(slot);
     ++pending_;
     stale_ = true;
   }
+  // The same named in the index now, by its hash, while its record is at hand.
+  void AddIndexed(Slot* slot) {
+    IndexPending();
+    order_.Add(slot);
+    names_.Add(slot, slot->hash);
+    stale_ = true;
+  }
   // Room for n more without growing on the way.
-  void Reserve(u32 n) { order_.SetCapacity(order_.GetCount() + static_cast<i32>(n)); }
+  void Reserve(u32 n, bool indexed) {
+    order_.SetCapacity(order_.GetCount() + static_cast<i32>(n));
+    if (indexed) {
+      IndexPending();
+      names_.Reserve(n);
+    }
+  }
 
   // A member leaving (deleted): its slot goes from the names and the order.
   void Remove(T* item) {

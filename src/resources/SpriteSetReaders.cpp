@@ -147,9 +147,9 @@ bool SpriteSet::StartWholeSection(kis::BaseDataFileReader* reader, const Section
   input_ = SectionInput{data + 4, size - 4, 0, pool.get(), slots};
   pools_.push_back(std::move(pool));  // kept from now on: the records indexed before a failure stay
   if (kind.id == kSpritesId) {
-    sprites_.Reserve(*count);
+    sprites_.Reserve(*count, true);
   } else {
-    mapSprites_.Reserve(*count);
+    mapSprites_.Reserve(*count, false);
   }
   return true;
 }
@@ -245,7 +245,7 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
   auto* slot = new (input->slots)
       SpriteSlot{name, nullptr, raw, texture, &pool, NameIndex<SpriteSlot>::HashBuffer(AsBuffer(name))};
   input->slots = slot + 1;
-  sprites_.Add(slot);
+  sprites_.AddIndexed(slot);  // map sprites search them as they are read
   return true;
 }
 
