@@ -50,7 +50,7 @@ class SetMembers {
     Slot* slot = new Slot{name, item, nullptr, nullptr, nullptr, NameIndex<Slot>::HashBuffer(name)};
     order_.Add(slot);
     names_.Add(slot, slot->hash);
-    stale_ = true;
+    if (!stale_) list_.Add(item);  // a list already made stays whole
   }
   // A slot of a record read (all of it filled in), named in the index when
   // the set is first searched.
@@ -81,14 +81,9 @@ class SetMembers {
     IndexPending();
     Slot* slot = names_.RemoveIf(item->GetName(), [item](const Slot* s) { return s->made == item; });
     if (!slot) return;
-    for (i32 i = order_.GetCount() - 1; i >= 0; --i) {  // members mostly leave last first
-      if (order_.Get(i) == slot) {
-        order_.Delete(i);
-        break;
-      }
-    }
+    RemoveFromEnd(order_, slot);
+    if (!stale_) RemoveFromEnd(list_, item);  // a list already made stays whole
     if (!slot->pool) delete slot;
-    stale_ = true;
   }
 
   Slot* Find(const wchar* name) {
@@ -119,6 +114,8 @@ class SetMembers {
   // Deletes the members made, last to first (each leaves as it goes), and
   // forgets the records never made.
   void DeleteAll() {
+    list_.Clear();
+    stale_ = true;
     while (order_.GetCount() > 0) {
       Slot* slot = order_.Last();
       if (slot->made) {
@@ -145,6 +142,17 @@ class SetMembers {
     list_.Clear();
     stale_ = false;
     pending_ = 0;
+  }
+
+  // Members mostly leave last first: the search starts at the end.
+  template <class P>
+  static void RemoveFromEnd(kis::list<P*>& list, P* item) {
+    for (i32 i = list.GetCount() - 1; i >= 0; --i) {
+      if (list.Get(i) == item) {
+        list.Delete(i);
+        return;
+      }
+    }
   }
 
   // Names the slots read since the last search in the index, in order (by

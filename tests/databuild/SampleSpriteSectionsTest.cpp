@@ -171,20 +171,7 @@ TEST(SampleSpriteSections, EveryRecordIsMadeAsStoredAndTheSameEachTimeItIsAskedF
       if (m->GetArrayA()) arrays.assign(m->GetArrayA(), m->GetArrayA() + m->GetCountA() * kMapSpriteARecordSize);
       if (m->GetArrayB()) arrays.insert(arrays.end(), m->GetArrayB(), m->GetArrayB() + m->GetCountB() * kMapSpriteBRecordSize);
       EXPECT_EQ(arrays, e.arrays) << what;
-      const std::vector<SSDATA>* sides[2] = {&e.behind, &e.front};
-      const std::pmr::vector<SSDATA>* got[2] = {&m->Behind(), &m->InFront()};
-      for (int k = 0; k < 2; ++k) {
-        ASSERT_EQ(got[k]->size(), sides[k]->size()) << what;
-        for (size_t j = 0; j < got[k]->size(); ++j) {
-          const SSDATA &a = (*got[k])[j], &b = (*sides[k])[j];
-          EXPECT_EQ(std::u16string(a.name), std::u16string(b.name)) << what;
-          EXPECT_EQ(a.sprite, set.FindSprite(b.name)) << what;
-          EXPECT_NE(a.sprite, nullptr) << what;
-          EXPECT_EQ(std::tie(a.x, a.y, a.pivotX, a.pivotY, a.scaleX, a.scaleY),
-                    std::tie(b.x, b.y, b.pivotX, b.pivotY, b.scaleX, b.scaleY))
-              << what;
-        }
-      }
+      spritetest::ExpectSubSprites(*m, e.behind, e.front, set, what);
     }
   }
   EXPECT_GT(sprites, 100);

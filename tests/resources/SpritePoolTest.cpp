@@ -226,21 +226,7 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
                 e.arrayA) << what;
       EXPECT_EQ(m->GetArrayB() ? std::vector<u8>(m->GetArrayB(), m->GetArrayB() + e.arrayB.size()) : std::vector<u8>(),
                 e.arrayB) << what;
-      const std::vector<SSDATA>* sides[2] = {&e.behind, &e.front};
-      const std::pmr::vector<SSDATA>* got[2] = {&m->Behind(), &m->InFront()};
-      for (int k = 0; k < 2; ++k) {
-        ASSERT_EQ(got[k]->size(), sides[k]->size()) << what;
-        for (size_t j = 0; j < got[k]->size(); ++j) {
-          const SSDATA &a = (*got[k])[j], &b = (*sides[k])[j];
-          EXPECT_EQ(std::u16string(a.name), std::u16string(b.name)) << what;
-          EXPECT_EQ(a.sprite, read.FindSprite(b.name)) << what;
-          EXPECT_NE(a.sprite, nullptr) << what;
-          EXPECT_EQ(a.x, b.x);
-          EXPECT_EQ(a.y, b.y);
-          EXPECT_EQ(a.pivotX, b.pivotX);
-          EXPECT_EQ(a.scaleY, b.scaleY);
-        }
-      }
+      spritetest::ExpectSubSprites(*m, e.behind, e.front, read, what);
     }
   }
 }
