@@ -11,8 +11,8 @@
 //
 // Ownership as for sprites: the set deletes its map sprites when it goes,
 // their maker may delete them sooner. Those the set reads live in their
-// section's memory (RecordPool) with their sub-sprite lists and a copy of
-// their arrays.
+// section's memory (RecordPool) with their sub-sprite lists, their arrays in
+// the section's bytes kept there.
 #pragma once
 
 #include <memory>
@@ -77,7 +77,7 @@ class MapSprite : public InitObject {
 
   // The set's section readers make their map sprites in the section's
   // memory (marked pooled), the sub-sprite lists drawing on it too, and
-  // point the arrays at their copy there.
+  // point the arrays at the section's bytes.
   friend class SpriteSet;
   MapSprite(SpriteSet* set, const wchar* name, Sprite* sprite, i32 hotX, i32 hotY,
             std::pmr::memory_resource* lists);

@@ -34,15 +34,22 @@ class NameIndex {
   }
 
   void Remove(T* item) {
-    if (!item || slots_.empty()) return;
+    if (item) RemoveIf(item->GetName(), [item](const T* member) { return member == item; });
+  }
+  // Takes out the first member on the chain of the name's hash that `which`
+  // picks (the name is only hashed); null when none does.
+  template <class Which>
+  T* RemoveIf(const wchar* name, Which which) {
+    if (slots_.empty()) return nullptr;
     const u32 mask = static_cast<u32>(slots_.size()) - 1;
-    for (u32 i = Hash(item->GetName()) & mask;; i = (i + 1) & mask) {
+    for (u32 i = Hash(name) & mask;; i = (i + 1) & mask) {
       Slot& s = slots_[i];
-      if (s.order == kEmpty) return;
-      if (s.item == item) {
+      if (s.order == kEmpty) return nullptr;
+      if (s.item && which(s.item)) {
+        T* item = s.item;
         s.item = nullptr;  // a tombstone keeps the chain whole
         --live_;
-        return;
+        return item;
       }
     }
   }
@@ -97,11 +104,11 @@ class NameIndex {
         // The lowest 0 unit's top bit (higher ones may be set falsely).
         const u64 zeros = (word - 0x0001000100010001ull) & ~word & 0x8000800080008000ull;
         if (!zeros) {
-          h = (h ^ FoldWord(word)) * kMultiplier;
+          h = (h ^ (word | kCaseBits)) * kMultiplier;
           continue;
         }
         const int units = std::countr_zero(zeros) >> 4;  // before the terminator
-        if (units > 0) h = (h ^ FoldWord(word & ((u64{1} << (16 * units)) - 1))) * kMultiplier;
+        if (units > 0) h = (h ^ ((word | kCaseBits) & ((u64{1} << (16 * units)) - 1))) * kMultiplier;
         break;
       }
       return Finish(h);
@@ -135,6 +142,16 @@ class NameIndex {
       std::memcpy(copy, name, sizeof name);
       return SameName(member, copy);
     } else {
+      // Names mostly match as spelled: the words are first compared as
+      // they are, and folded only when they differ so.
+      for (size_t k = 0; k < n; k += 4) {
+        u64 a, b;
+        std::memcpy(&a, member + k, sizeof a);
+        std::memcpy(&b, name + k, sizeof b);
+        if (a != b) break;
+        if ((b - 0x0001000100010001ull) & ~b & 0x8000800080008000ull) return true;  // ended alike
+        if (k + 4 == n) return true;
+      }
       for (size_t k = 0; k < n; k += 4) {
         u64 a, b;
         std::memcpy(&a, member + k, sizeof a);
@@ -147,7 +164,7 @@ class NameIndex {
         // Up to and with the name's terminator, which the member's unit must match.
         const int units = std::countr_zero(zeros) >> 4;
         const u64 keep = units == 3 ? ~u64{0} : (u64{1} << (16 * units + 16)) - 1;
-        return FoldWord(a & keep) == FoldWord(b & keep);
+        return (a & keep) == (b & keep) || FoldWord(a & keep) == FoldWord(b & keep);
       }
       return true;  // both fill their buffers alike
     }
@@ -174,12 +191,15 @@ class NameIndex {
     T* item = nullptr;   // null with an order: a tombstone
   };
 
-  // The folded code units taken four at a time into one 64-bit word, each
+  // The code units taken four at a time into one 64-bit word, each with
+  // its 0x20 bit set (A to Z fold so onto a to z; two other units that only
+  // differ there share a hash and are told apart by the compare), each
   // word mixed in by one multiply (a unit past a terminator is never read),
   // the result's high bits then mixed down: the table takes the low bits,
   // which alone would cluster similar names.
   static constexpr u64 kSeed = 0x9E3779B97F4A7C15ull;
   static constexpr u64 kMultiplier = 0xFF51AFD7ED558CCDull;
+  static constexpr u64 kCaseBits = 0x0020002000200020ull;
   static u32 Hash(const wchar* name) {
     u64 h = kSeed;
     if (name) {
@@ -209,11 +229,8 @@ class NameIndex {
     const u64 fromA = low + 0x7FBF7FBF7FBF7FBFull, pastZ = low + 0x7FA57FA57FA57FA5ull;
     return word + ((fromA & ~pastZ & ~word & 0x8000800080008000ull) >> 10);
   }
-  // A to Z to a to z, without a branch.
-  static u32 Fold(wchar c) {
-    const u32 u = c;
-    return u + (static_cast<u32>(u - u'A' < 26u) << 5);
-  }
+  // A unit as the hash takes it (0 stays 0).
+  static u32 Fold(wchar c) { return c ? u32{c} | 0x20u : 0u; }
 
   // The first member on the hash's chain that `same` takes.
   template <class Same>

@@ -1,5 +1,7 @@
 #include "resources/SpriteRecords.h"
 
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "base/LittleEndian.h"
@@ -79,6 +81,29 @@ constexpr RecordField kShadowFields[] = {
     TM_FIELD(SHADOWRECORD, pivotY, 76, kF32, 1),             TM_FIELD(SHADOWRECORD, alpha, 80, kF32, 1)};
 constexpr RecordLayout kShadowLayout = MakeLayout(kShadowRecordSize, kShadowFields);
 
+// The stored offset of the field at `member` in a table.
+template <size_t n>
+consteval u32 StoredAt(const RecordField (&fields)[n], size_t member) {
+  for (const RecordField& f : fields)
+    if (f.member == member) return f.offset;
+  return ~0u;
+}
+static_assert(StoredAt(kSpriteFields, offsetof(SPRITERECORD, name)) == kSpriteNameAt &&
+              StoredAt(kSpriteFields, offsetof(SPRITERECORD, texture)) == kSpriteTextureAt &&
+              StoredAt(kSpriteFields, offsetof(SPRITERECORD, frameCount)) == kSpriteFrameCountAt &&
+              StoredAt(kSpriteFields, offsetof(SPRITERECORD, explicitFrames)) == kSpriteExplicitAt &&
+              StoredAt(kSpriteFields, offsetof(SPRITERECORD, hasDrawState)) == kSpriteHasDrawStateAt &&
+              StoredAt(kSpriteFields, offsetof(SPRITERECORD, hasAnimation)) == kSpriteHasAnimationAt);
+static_assert(StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, name)) == kMapSpriteNameAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, sprite)) == kMapSpriteSpriteAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, hasShadow)) == kMapSpriteHasShadowAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, countA)) == kMapSpriteCountAAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, countB)) == kMapSpriteCountBAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, behindCount)) == kMapSpriteBehindAt &&
+              StoredAt(kMapSpriteFields, offsetof(MAPSPRITERECORD, frontCount)) == kMapSpriteFrontAt);
+static_assert(StoredAt(kSubSpriteFields, offsetof(SSDATA, kind)) == kSubSpriteKindAt &&
+              StoredAt(kSubSpriteFields, offsetof(SSDATA, name)) == kSubSpriteNameAt);
+
 static_assert(LayoutFits(kDrawStateLayout) && LayoutFits(kFrameSeqLayout) && LayoutFits(kImageLayout) &&
               LayoutFits(kSpriteLayout) && LayoutFits(kMapSpriteLayout) && LayoutFits(kSubSpriteLayout) &&
               LayoutFits(kShadowLayout) && LayoutFits(kDXLRectLayout));
@@ -96,6 +121,15 @@ void WriteSized(const RecordLayout& layout, const R& record, u8* raw) {
 void ParseSpriteName(const u8* raw, wchar* out) {
   for (u32 i = 0; i + 1 < kSpriteNameSize; ++i) out[i] = static_cast<wchar>(kis::GetU16LE(raw + 2 * i));
   out[kSpriteNameSize - 1] = 0;
+}
+
+void ParseSpriteNameBuffer(const u8* raw, wchar (&out)[kSpriteNameSize]) {
+  if constexpr (std::endian::native == std::endian::little && sizeof(wchar) == 2) {
+    std::memcpy(out, raw, sizeof out);
+    out[kSpriteNameSize - 1] = 0;
+  } else {
+    ParseSpriteName(raw, out);
+  }
 }
 
 void PutSpriteName(u8* raw, const wchar* name) {

@@ -101,9 +101,29 @@ struct SHADOWRECORD {
   float alpha;
 };
 
+// Where the fields a section's records are checked and indexed by lie in
+// their stored bytes (the same as in the layouts the Parse functions walk).
+constexpr u32 kSpriteNameAt = 4;
+constexpr u32 kSpriteTextureAt = 68;
+constexpr u32 kSpriteFrameCountAt = 140;
+constexpr u32 kSpriteExplicitAt = 144;
+constexpr u32 kSpriteHasDrawStateAt = 180;
+constexpr u32 kSpriteHasAnimationAt = 181;
+constexpr u32 kMapSpriteNameAt = 4;
+constexpr u32 kMapSpriteSpriteAt = 68;
+constexpr u32 kMapSpriteHasShadowAt = 148;
+constexpr u32 kMapSpriteCountAAt = 152;
+constexpr u32 kMapSpriteCountBAt = 156;
+constexpr u32 kMapSpriteBehindAt = 160;
+constexpr u32 kMapSpriteFrontAt = 164;
+constexpr u32 kSubSpriteKindAt = 4;
+constexpr u32 kSubSpriteNameAt = 8;
+
 // Names: reads 32 units cut at 31 characters; writes up to 32 units of the
 // text (null writes an empty name), zero-padded.
 void ParseSpriteName(const u8* raw, wchar* out);
+// ParseSpriteName into a name buffer, in one copy where the byte order allows.
+void ParseSpriteNameBuffer(const u8* raw, wchar (&out)[kSpriteNameSize]);
 void PutSpriteName(u8* raw, const wchar* name);
 
 void ParseImageRecord(const u8* raw, IMAGERECORD* out);

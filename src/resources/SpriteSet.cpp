@@ -17,30 +17,6 @@ namespace {
 
 SpriteSet* g_sets[kSpriteSetCount] = {};
 
-// Deletes the items last to first; each takes itself out of the list.
-template <class T>
-void DeleteMembers(kis::list<T*>& list) {
-  while (list.GetCount() > 0) {
-    T* item = list.Last();
-    if (item) {
-      delete item;
-    } else {
-      list.Delete(list.GetCount() - 1);
-    }
-  }
-}
-
-// Members mostly leave last first: the search starts at the end.
-template <class T>
-void RemoveMember(kis::list<T*>& list, T* item) {
-  for (i32 i = list.GetCount() - 1; i >= 0; --i) {
-    if (list.Get(i) == item) {
-      list.Delete(i);
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 SpriteSet::SpriteSet(u32 number) : number_(number), textures_(std::make_unique<DXLTextures>(GetGameViewer())) {
@@ -50,8 +26,8 @@ SpriteSet::SpriteSet(u32 number) : number_(number), textures_(std::make_unique<D
 
 SpriteSet::~SpriteSet() {
   while (lastImage_) delete lastImage_;  // each leaves the chain
-  DeleteMembers(mapSprites_);
-  DeleteMembers(sprites_);
+  mapSprites_.DeleteAll();
+  sprites_.DeleteAll();
   pools_.clear();  // after the records made in them
   textures_->DestroyAll();
   DXLGetTextureLists()->Remove(textures_.get());
@@ -61,23 +37,19 @@ SpriteSet::~SpriteSet() {
 }
 
 void SpriteSet::AddSprite(Sprite* sprite) {
-  sprites_.Add(sprite);
-  if (sprite) spriteNames_.Add(sprite, NameIndex<Sprite>::HashBuffer(sprite->name_));
+  if (sprite) sprites_.AddMade(sprite, sprite->name_);
 }
 
 void SpriteSet::RemoveSprite(Sprite* sprite) {
-  RemoveMember(sprites_, sprite);
-  spriteNames_.Remove(sprite);
+  sprites_.Remove(sprite);
 }
 
 void SpriteSet::AddMapSprite(MapSprite* mapSprite) {
-  mapSprites_.Add(mapSprite);
-  if (mapSprite) mapSpriteNames_.Add(mapSprite, NameIndex<MapSprite>::HashBuffer(mapSprite->name_));
+  if (mapSprite) mapSprites_.AddMade(mapSprite, mapSprite->name_);
 }
 
 void SpriteSet::RemoveMapSprite(MapSprite* mapSprite) {
-  RemoveMember(mapSprites_, mapSprite);
-  mapSpriteNames_.Remove(mapSprite);
+  mapSprites_.Remove(mapSprite);
 }
 
 void SpriteSet::AddImageSprite(ImageSprite* image) {
@@ -114,18 +86,34 @@ void LogSpriteMiss(const char* kind, u32 set, const wchar* name) {
 
 }  // namespace
 
-Sprite* SpriteSet::ProbeSprite(const wchar* name) const { return spriteNames_.Find(name); }
+const kis::list<Sprite*>& SpriteSet::GetSprites() const {
+  return sprites_.List([this](SpriteSlot* slot) { return MakeSprite(slot); });
+}
+const kis::list<MapSprite*>& SpriteSet::GetMapSprites() const {
+  return mapSprites_.List([this](MapSpriteSlot* slot) { return MakeMapSprite(slot); });
+}
+
+Sprite* SpriteSet::Made(SpriteSlot* slot) const {
+  if (!slot) return nullptr;
+  return slot->made ? slot->made : MakeSprite(slot);
+}
+MapSprite* SpriteSet::Made(MapSpriteSlot* slot) const {
+  if (!slot) return nullptr;
+  return slot->made ? slot->made : MakeMapSprite(slot);
+}
+
+Sprite* SpriteSet::ProbeSprite(const wchar* name) const { return Made(sprites_.Find(name)); }
 
 Sprite* SpriteSet::FindSprite(const wchar* name) const {
-  Sprite* sprite = spriteNames_.Find(name);
+  Sprite* sprite = Made(sprites_.Find(name));
   if (!sprite) LogSpriteMiss("sprite", number_, name);
   return sprite;
 }
 Sprite* SpriteSet::FindStoredSprite(const wchar (&name)[kSpriteNameSize]) const {
-  return spriteNames_.FindBuffer(name);  // a sprite's name is such a buffer too
+  return Made(sprites_.FindBuffer(name));
 }
 MapSprite* SpriteSet::FindMapSprite(const wchar* name) const {
-  MapSprite* sprite = mapSpriteNames_.Find(name);
+  MapSprite* sprite = Made(mapSprites_.Find(name));
   if (!sprite) LogSpriteMiss("map sprite", number_, name);
   return sprite;
 }

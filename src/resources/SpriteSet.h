@@ -14,16 +14,20 @@
 // lengths are checked against the bytes the section really has. Image
 // entries are read from the archive as they come (the images themselves only
 // when their textures are first built); a sprite or map-sprite section is
-// read whole by the first call.
+// read whole by the first call, and each record is then checked whole (its
+// parts' sizes, a sprite's texture found, a map sprite's sub-sprites named
+// in the set) and indexed by name, but not made: its sprite or map sprite is
+// made from the stored bytes when first found or listed (SetMembers), the
+// same one from then on. A record that fails the check is never indexed; the
+// records before it stay.
 //
-// Who owns what: the set owns every sprite and map sprite in its lists, read
-// or made by hand, and deletes them when it goes (map sprites, then sprites,
-// last to first); their makers may delete them sooner. The sprites and map
-// sprites of one section, with their frame rectangles and sub-sprite lists,
-// are made in one block of memory (RecordPool) that the set keeps until it
-// has deleted them; the map sprites' arrays are copied into it too (the
-// section's bytes themselves go once it is read). A record that fails is
-// destroyed at once; the records read before it stay.
+// Who owns what: the set owns every sprite and map sprite, made from a
+// record or by hand, and deletes them when it goes (map sprites, then
+// sprites, last to first); their makers may delete them sooner. A section's
+// bytes, the slots of its records, and the sprites and map sprites made from
+// them with their frame rectangles and sub-sprite lists, are in one block of
+// memory (RecordPool) that the set keeps until it has deleted them; a map
+// sprite's arrays stay in the section's bytes.
 #pragma once
 
 #include <memory>
@@ -34,6 +38,7 @@
 #include "base/Types.h"
 #include "resources/GameServices.h"
 #include "resources/NameIndex.h"
+#include "resources/SetMembers.h"
 #include "resources/SpriteRecords.h"
 
 class DXLTexture;
@@ -103,13 +108,13 @@ class SpriteSet {
   u32 GetNumber() const { return number_; }
   DXLTextures* GetTextures() const { return textures_.get(); }
   // Members in the order they came; sprites, map sprites and image sprites
-  // add and remove themselves.
+  // add and remove themselves. Listing makes every record not made yet.
   void AddSprite(Sprite* sprite);
   void RemoveSprite(Sprite* sprite);
   void AddMapSprite(MapSprite* mapSprite);
   void RemoveMapSprite(MapSprite* mapSprite);
-  const kis::list<Sprite*>& GetSprites() const { return sprites_; }
-  const kis::list<MapSprite*>& GetMapSprites() const { return mapSprites_; }
+  const kis::list<Sprite*>& GetSprites() const;
+  const kis::list<MapSprite*>& GetMapSprites() const;
   // The live image sprites, oldest first: the first, then each one's next
   // (ImageSprite::GetNextInSet) up to null.
   i32 GetImageSpriteCount() const { return imageCount_; }
@@ -117,26 +122,35 @@ class SpriteSet {
 
  private:
   // The bytes of a sprite or map-sprite section after its count, read whole
-  // by the first call and kept until the section is done, and the pool its
-  // records are made in.
+  // with it by the first call into the pool its records are made in.
   struct SectionInput {
     const u8* data = nullptr;
     size_t size = 0;
     size_t at = 0;
     RecordPool* pool = nullptr;
+    void* slots = nullptr;  // room for a slot a record, taken in turn
     size_t Left() const { return size - at; }
     const u8* Take(u64 n);  // null when fewer bytes are left
   };
   // Reads one record, from the reader (images) or the section's bytes.
   using RecordReader = bool (SpriteSet::*)(kis::BaseDataFileReader* reader, SectionInput* input);
   struct SectionKind;
+  // `read` is taken at compile time so that it is built into the loop.
+  template <RecordReader read>
   i32 ReadSection(kis::BaseDataFileReader* reader, SectionCursor* cursor, float base, float span,
                   const SectionKind& kind);
-  bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32 count, u64 bytes);
+  bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
-  bool ReadSubSprites(SectionInput* input, i32 count, std::pmr::vector<SSDATA>* out);
+  // A record's sprite or map sprite, made on first use; null for no slot.
+  using SpriteSlot = SetMembers<Sprite>::Slot;
+  using MapSpriteSlot = SetMembers<MapSprite>::Slot;
+  Sprite* Made(SpriteSlot* slot) const;
+  MapSprite* Made(MapSpriteSlot* slot) const;
+  Sprite* MakeSprite(SpriteSlot* slot) const;
+  MapSprite* MakeMapSprite(MapSpriteSlot* slot) const;
+  void MakeSubSprites(const u8* raw, i32 count, std::pmr::vector<SSDATA>* out) const;
   // An image sprite joins at the end of the chain and leaves from anywhere;
   // one that is not in the chain is left alone.
   friend class ImageSprite;
@@ -146,13 +160,12 @@ class SpriteSet {
   u32 number_;
   std::unique_ptr<DXLTextures> textures_;
   std::vector<std::unique_ptr<DXLTextureLoaderDataFile>> loaders_;  // the textures' sources
-  kis::list<Sprite*> sprites_;
-  kis::list<MapSprite*> mapSprites_;
+  // Made on first use, also through the const look-ups.
+  mutable SetMembers<Sprite> sprites_;
+  mutable SetMembers<MapSprite> mapSprites_;
   ImageSprite* firstImage_ = nullptr;
   ImageSprite* lastImage_ = nullptr;
   i32 imageCount_ = 0;
-  NameIndex<Sprite> spriteNames_;
-  NameIndex<MapSprite> mapSpriteNames_;
   // The textures by name while a sprite section is read, made afresh by
   // every call (the list may change between two).
   NameIndex<DXLTexture> sectionTextures_;
@@ -161,7 +174,6 @@ class SpriteSet {
   DXLTexture* lastTexture_ = nullptr;
   wchar lastTextureName_[kSpriteNameSize] = {};
   SectionInput input_;
-  std::unique_ptr<u8[]> sectionBytes_;  // the bytes of the section being read
   std::vector<std::unique_ptr<RecordPool>> pools_;  // one per section read
 };
 

@@ -226,21 +226,7 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
                 e.arrayA) << what;
       EXPECT_EQ(m->GetArrayB() ? std::vector<u8>(m->GetArrayB(), m->GetArrayB() + e.arrayB.size()) : std::vector<u8>(),
                 e.arrayB) << what;
-      const std::vector<SSDATA>* sides[2] = {&e.behind, &e.front};
-      const std::pmr::vector<SSDATA>* got[2] = {&m->Behind(), &m->InFront()};
-      for (int k = 0; k < 2; ++k) {
-        ASSERT_EQ(got[k]->size(), sides[k]->size()) << what;
-        for (size_t j = 0; j < got[k]->size(); ++j) {
-          const SSDATA &a = (*got[k])[j], &b = (*sides[k])[j];
-          EXPECT_EQ(std::u16string(a.name), std::u16string(b.name)) << what;
-          EXPECT_EQ(a.sprite, read.FindSprite(b.name)) << what;
-          EXPECT_NE(a.sprite, nullptr) << what;
-          EXPECT_EQ(a.x, b.x);
-          EXPECT_EQ(a.y, b.y);
-          EXPECT_EQ(a.pivotX, b.pivotX);
-          EXPECT_EQ(a.scaleY, b.scaleY);
-        }
-      }
+      spritetest::ExpectSubSprites(*m, e.behind, e.front, read, what);
     }
   }
 }
@@ -275,3 +261,37 @@ TEST(SpritePool, PooledRecordsLeaveTheirSetWhenDeletedAndGoWithIt) {
 }
 
 }  // namespace
+
+// Records are made when first asked for, and keep the order they came in:
+// a sprite made by hand after a section is read comes after its records in
+// the list and in the names, whenever they are made; a record asked for
+// before the set is listed is the one listed; deleting one made so takes
+// it out like any other.
+TEST(SpritePool, RecordsMadeOnFirstUseKeepTheOrderTheyCame) {
+  SpriteRig rig;
+  SpriteArchiveWriter w = Seeded(5);
+  ASSERT_TRUE(rig.WriteAndOpen(w));
+  ASSERT_TRUE(rig.LoadAll());
+  SpriteSet& set = rig.Set(kSets[1]);
+  const i32 count = static_cast<i32>(w.Sprites(kSets[1]).size()), maps = static_cast<i32>(w.MapSprites(kSets[1]).size());
+  Sprite* mine = new Sprite(&set, u"S3", nullptr, SPRITEGRID{1, 1, 1, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  Sprite* s3 = set.FindSprite(u"s3");
+  ASSERT_NE(s3, nullptr);
+  EXPECT_NE(s3, mine);  // the record came first
+  EXPECT_EQ(set.FindSprite(u"S3"), s3);
+  Sprite* s7 = set.FindSprite(u"s7");
+  MapSprite* m1 = set.FindMapSprite(u"m1");
+  ASSERT_EQ(set.GetSprites().GetCount(), count + 1);
+  EXPECT_EQ(set.GetSprites().Get(3), s3);
+  EXPECT_EQ(set.GetSprites().Get(7), s7);
+  EXPECT_EQ(set.GetSprites().Last(), mine);
+  if (m1) {
+    EXPECT_EQ(set.GetMapSprites().IndexOf(m1), set.GetMapSprites().IndexOf(set.FindMapSprite(u"M1")));
+  }
+  ASSERT_EQ(set.GetMapSprites().GetCount(), maps);
+  delete s3;  // made from its record: it leaves, and the name finds the next of it
+  EXPECT_EQ(set.FindSprite(u"s3"), mine);
+  EXPECT_EQ(set.GetSprites().GetCount(), count);
+  EXPECT_EQ(set.GetSprites().IndexOf(s3), -1);
+  rig.MakeSets();  // with the third set never searched nor listed: its records go unmade
+}

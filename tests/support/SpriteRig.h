@@ -18,6 +18,7 @@
 #include "testsupport/ViewerRig.h"
 #include "platform/encoding/Utf.h"
 #include "resources/GameServices.h"
+#include "resources/MapSprite.h"
 #include "resources/SpriteArchiveWriter.h"
 #include "resources/SpriteSet.h"
 
@@ -103,5 +104,25 @@ class SpriteRig {
   kis::DataFileReaderW* reader = nullptr;
   u32 yields = 0;
 };
+
+// A map sprite's sub-sprite lists against the descriptions it was read
+// from: names, places, pivots and scales, and each naming a sprite of `set`.
+inline void ExpectSubSprites(const MapSprite& m, const std::vector<SSDATA>& behind, const std::vector<SSDATA>& front,
+                             const SpriteSet& set, const std::string& what) {
+  const std::vector<SSDATA>* sides[2] = {&behind, &front};
+  const std::pmr::vector<SSDATA>* got[2] = {&m.Behind(), &m.InFront()};
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(got[k]->size(), sides[k]->size()) << what;
+    for (size_t j = 0; j < got[k]->size(); ++j) {
+      const SSDATA &a = (*got[k])[j], &b = (*sides[k])[j];
+      EXPECT_EQ(std::u16string(a.name), std::u16string(b.name)) << what;
+      EXPECT_EQ(a.sprite, set.FindSprite(b.name)) << what;
+      EXPECT_NE(a.sprite, nullptr) << what;
+      EXPECT_TRUE(a.x == b.x && a.y == b.y && a.pivotX == b.pivotX && a.pivotY == b.pivotY && a.scaleX == b.scaleX &&
+                  a.scaleY == b.scaleY)
+          << what;
+    }
+  }
+}
 
 }  // namespace spritetest
