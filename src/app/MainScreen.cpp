@@ -11,10 +11,10 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameLanguage.h"
-#include "platform/gfx/GfxTypes.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEFont.h"
+#include "platform/gfx/GfxTypes.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
@@ -830,7 +830,8 @@ void MainScreen::Draw() {
   const i32 w = settings ? static_cast<i32>(settings->present.backBufferWidth) : 0;
   const i32 h = settings ? static_cast<i32>(settings->present.backBufferHeight) : 0;
   const size_t count = layers_.size();
-  std::vector<MainScreenRows> covered(count, MainScreenRows{0, -1});
+  std::vector<MainScreenRows>& covered = covered_;
+  covered.assign(count, MainScreenRows{0, -1});
   for (size_t k = 0; k < count && leaveCovered_ && w > 0 && h > 0; ++k) {
     viewer->SetTransform(&scene_);
     layers_[k]->ApplyParallax();
@@ -838,7 +839,8 @@ void MainScreen::Draw() {
   }
   // The layers are drawn from the last to the first; cut[k]: the first row
   // of the run down to the bottom that the layers before k (drawn after it) fill.
-  std::vector<i32> cut(count, h);
+  std::vector<i32>& cut = cut_;
+  cut.assign(count, h);
   i32 from = h;
   for (size_t k = 0; k < count; ++k) {
     cut[k] = from;

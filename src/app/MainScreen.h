@@ -367,4 +367,7 @@ class MainScreen {
   bool entered_ = false;
   bool leaveCovered_ = true;
   u32 rowsLeftOut_ = 0;
+  // Draw's per-layer scratch, kept so a frame allocates nothing.
+  std::vector<MainScreenRows> covered_;
+  std::vector<i32> cut_;
 };
