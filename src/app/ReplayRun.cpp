@@ -171,7 +171,11 @@ bool ReplayRun::BeforeFrame() {
   if (!replaying_ || done_) return !done_;
   const ReplayScript::Progress p = script_.Advance(kStepMs, [this](const ReplayStep& s) { return RunStep(s); });
   done_ = p != ReplayScript::kMore;
-  if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(everyFrame_ || script_.NextFrameMayBeRead());
+  if (plat::gfx::SoftDevice* soft = SoftDevice()) {
+    const bool read = script_.NextFrameMayBeRead();
+    soft->SetRasterising(everyFrame_ || read);
+    soft->SetFrameKept(read);  // a frame drawn in the window's own memory is kept for the screenshot
+  }
   return !done_;
 }
 

@@ -46,6 +46,9 @@ inline int OpenGameFrame(const char* tool, const char* alreadyRunning, const wch
   r = DXLPrepareDisplayMode(75, width, height, 0, 22, 0, 0, 0, false, vsync, false, nullptr);
   if (r == 0) r = DXLSetDisplayMode(nullptr, 0xFF000000u);
   if (r != 0) return FrameFailed(tool, "setting the display mode", r);
+  // The frames stay readable (WriteFrameShot) where they are drawn in the
+  // window's own memory.
+  if (plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice()) soft->SetFrameKept(true);
   if ((r = DXLInitInput(true)) != 0) return FrameFailed(tool, "setting up input", r);
   if ((r = DXLInitServices(0)) != 0) return FrameFailed(tool, "starting the services", r);
   return 0;

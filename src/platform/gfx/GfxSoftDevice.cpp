@@ -76,6 +76,9 @@ void SoftDevice::AllocateBuffers() {
   const size_t n = static_cast<size_t>(width_) * height_;
   back_.assign(n, 0xFF000000u);
   front_.assign(n, 0xFF000000u);
+  target_ = back_.data();
+  lent_ = false;
+  backCurrent_ = true;
   stencil_.clear();
   if (params_.enableAutoDepthStencil && HasStencilBits(params_.autoDepthStencilFormat)) stencil_.assign(n, 0);
   scissor_ = Rect{0, 0, static_cast<int32_t>(width_), static_cast<int32_t>(height_)};
@@ -138,6 +141,7 @@ HRESULT SoftDevice::TestCooperativeLevel() {
 }
 
 void SoftDevice::SimulateLoss(uint32_t frames) {
+  ReturnTarget(true);
   lost_ = true;
   lostFrames_ = frames;
   inScene_ = false;
@@ -151,6 +155,7 @@ HRESULT SoftDevice::Reset(PresentParams* params) {
   const HRESULT injected = faults_.Take(Op::Reset);
   if (Failed(injected)) {
     // A reset that fails leaves the device lost until a reset succeeds.
+    ReturnTarget(true);
     lost_ = true;
     lostFrames_ = 0;
     return injected;
@@ -170,7 +175,36 @@ HRESULT SoftDevice::BeginScene() {
   if (Failed(injected)) return injected;
   if (inScene_) return D3DERR_INVALIDCALL;
   inScene_ = true;
+  BorrowTarget();
   return D3D_OK;
+}
+
+// Where the swap effect leaves the back buffer undefined after Present
+// (DISCARD) and the window lends its own memory for a frame of this size,
+// the scene is drawn straight into the window: nothing is copied on the way
+// to the screen. The memory is the device's from here to the next Present.
+// The back buffer's content carries over into it where it was current
+// (the first frame drawn so, or a Clear outside a scene since).
+void SoftDevice::BorrowTarget() {
+  if (lent_ || !rasterising_ || lost_ || g_sink == nullptr || params_.swapEffect != D3DSWAPEFFECT_DISCARD) return;
+  uint32_t* memory = g_sink->LendTarget(params_.deviceWindow, width_, height_);
+  if (memory == nullptr) return;
+  if (backCurrent_) std::memcpy(memory, back_.data(), back_.size() * sizeof(uint32_t));
+  target_ = memory;
+  lent_ = true;
+  backCurrent_ = false;
+}
+
+// The window's memory goes back (a frame not shown keeps what was drawn in
+// the back buffer, as without it).
+void SoftDevice::ReturnTarget(bool keep) {
+  if (!lent_) return;
+  if (keep) {
+    std::memcpy(back_.data(), target_, back_.size() * sizeof(uint32_t));
+    backCurrent_ = true;
+  }
+  target_ = back_.data();
+  lent_ = false;
 }
 
 HRESULT SoftDevice::EndScene() {
@@ -183,18 +217,37 @@ HRESULT SoftDevice::EndScene() {
 
 HRESULT SoftDevice::Present() {
   const HRESULT injected = faults_.Take(Op::Present);
-  if (Failed(injected)) return injected;
+  if (Failed(injected)) {
+    ReturnTarget(true);
+    return injected;
+  }
   if (lost_) return D3DERR_DEVICELOST;
   if (inScene_) return D3DERR_INVALIDCALL;
   ++presentCount_;
-  if (!rasterising_) return D3D_OK;
+  if (!rasterising_) {
+    ReturnTarget(true);
+    return D3D_OK;
+  }
+  if (lent_) {
+    // The frame is in the window's memory already; the window ignores the
+    // alpha byte. A copy only for a frame that will be read back.
+    CompositeCursor(target_);
+    if (frameKept_)
+      for (size_t i = 0; i < front_.size(); ++i) front_[i] = target_[i] | 0xFF000000u;
+    uint32_t* shown = target_;
+    ReturnTarget(false);
+    g_sink->ShowFrame(params_.deviceWindow, shown, width_, height_);
+    return D3D_OK;
+  }
   for (size_t i = 0; i < back_.size(); ++i) front_[i] = back_[i] | 0xFF000000u;
-  CompositeCursor();
+  backCurrent_ = true;
+  CompositeCursor(front_.data());
   if (g_sink) g_sink->ShowFrame(params_.deviceWindow, front_.data(), width_, height_);
   return D3D_OK;
 }
 
-void SoftDevice::CompositeCursor() {
+// The cursor blended over the frame (opaque under it, as everywhere else).
+void SoftDevice::CompositeCursor(uint32_t* frame) {
   if (!cursorShown_ || cursor_.empty()) return;
   const int x0 = cursorX_ - static_cast<int>(hotX_), y0 = cursorY_ - static_cast<int>(hotY_);
   for (uint32_t cy = 0; cy < cursorHeight_; ++cy) {
@@ -203,7 +256,8 @@ void SoftDevice::CompositeCursor() {
     for (uint32_t cx = 0; cx < cursorWidth_; ++cx) {
       const int x = x0 + static_cast<int>(cx);
       if (x < 0 || x >= static_cast<int>(width_)) continue;
-      uint32_t& d = front_[static_cast<size_t>(y) * width_ + x];
+      uint32_t& d = frame[static_cast<size_t>(y) * width_ + x];
+      d |= 0xFF000000u;
       BlendSrcAlphaSpanPlain(&cursor_[static_cast<size_t>(cy) * cursorWidth_ + cx], &d, 1);
       d |= 0xFF000000u;
     }
@@ -224,10 +278,11 @@ HRESULT SoftDevice::Clear(uint32_t flags, uint32_t colour, float /*z*/, uint32_t
     r.right = std::min(r.right, scissor_.right);
     r.bottom = std::min(r.bottom, scissor_.bottom);
   }
+  if ((flags & D3DCLEAR_TARGET) && !lent_) backCurrent_ = true;
   for (int32_t y = r.top; y < r.bottom; ++y) {
     const size_t row = static_cast<size_t>(y) * width_;
     if (r.left >= r.right) break;
-    if (flags & D3DCLEAR_TARGET) std::fill(back_.begin() + row + r.left, back_.begin() + row + r.right, colour);
+    if (flags & D3DCLEAR_TARGET) std::fill(target_ + row + r.left, target_ + row + r.right, colour);
     if (flags & D3DCLEAR_STENCIL) {
       std::fill(stencil_.begin() + row + r.left, stencil_.begin() + row + r.right, static_cast<uint8_t>(stencil));
     }
@@ -363,7 +418,7 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
 
   RasterState st;
   PixelState& px = st.pixel;
-  px.target = back_.data();
+  px.target = target_;
   px.targetPitch = static_cast<int>(width_);
   px.stencil = stencil_.empty() ? nullptr : stencil_.data();
   px.stencilPitch = static_cast<int>(width_);
@@ -487,7 +542,7 @@ uint32_t SoftDevice::FramePixel(uint32_t x, uint32_t y) const {
 }
 
 uint32_t SoftDevice::BackPixel(uint32_t x, uint32_t y) const {
-  return x < width_ && y < height_ ? back_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u : 0;
+  return x < width_ && y < height_ ? target_[static_cast<size_t>(y) * width_ + x] | 0xFF000000u : 0;
 }
 
 uint8_t SoftDevice::StencilAt(uint32_t x, uint32_t y) const {

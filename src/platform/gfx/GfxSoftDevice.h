@@ -1,7 +1,10 @@
 // The software device: renders into a 32-bit back buffer and an 8-bit
 // stencil buffer (present when the depth-stencil format has stencil bits),
 // copies the back buffer to a front buffer on Present and hands that to the
-// installed PresentSink. Besides the Device calls it offers test seams:
+// installed PresentSink. Where the sink lends the window's own memory and
+// the swap effect is DISCARD, each scene is drawn straight into that memory
+// instead and handed over as it is: no copy (the front buffer then holds
+// the frame only when SetFrameKept asks for it). Besides the Device calls it offers test seams:
 // read-back of both buffers and the stencil, a present counter, simulated
 // device loss and fault injection.
 //
@@ -68,6 +71,9 @@ class SoftDevice final : public Device {
   uint32_t BackPixel(uint32_t x, uint32_t y) const;   // back buffer, 0xFFRRGGBB
   uint8_t StencilAt(uint32_t x, uint32_t y) const;    // 0 without a stencil buffer
   const std::vector<uint32_t>& Frame() const { return front_; }
+  // On: frames drawn in memory the sink lent are copied to the front buffer
+  // too, for Frame() to read (off by default: nobody reads them).
+  void SetFrameKept(bool on) { frameKept_ = on; }
   uint32_t PresentCount() const { return presentCount_; }
   const PresentParams& Params() const { return params_; }
   // Loses the device: Present fails with D3DERR_DEVICELOST, and the next
@@ -90,12 +96,18 @@ class SoftDevice final : public Device {
   void ResetStates();
   void AllocateBuffers();
   HRESULT Draw(uint32_t type, uint32_t count, const uint8_t* data, uint32_t stride);
-  void CompositeCursor();
+  void CompositeCursor(uint32_t* frame);
+  void BorrowTarget();
+  void ReturnTarget(bool keep);
 
   PresentParams params_;
   uint32_t width_ = 0, height_ = 0;
   std::vector<uint32_t> back_, front_;
   std::vector<uint8_t> stencil_;
+  uint32_t* target_ = nullptr;  // what Clear and the draws write: back_, or memory the sink lent
+  bool lent_ = false;
+  bool backCurrent_ = true;  // back_ holds the last content drawn (not only the lent memory)
+  bool frameKept_ = false;
 
   uint32_t renderStates_[kRenderStateCount];
   static constexpr uint32_t kSamplers = 16;

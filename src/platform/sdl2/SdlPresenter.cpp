@@ -86,6 +86,7 @@ void SdlPresenter::Release() {
   texture_ = nullptr;
   renderer_ = nullptr;
   onSurface_ = false;
+  lent_ = nullptr;  // the surface goes with the window
   paceHz_ = 0;
   target_ = nullptr;
   textureWidth_ = textureHeight_ = 0;
@@ -119,13 +120,50 @@ bool SdlPresenter::Prepare(SDL_Window* window, uint32_t width, uint32_t height) 
   return true;
 }
 
+// The window's surface as the frame's memory when it is one in the frame's
+// own layout: 0xFFRRGGBB words (the alpha byte unused), the frame's size,
+// rows packed. Asked for before each frame, as a resize makes the surface
+// anew.
+uint32_t* SdlPresenter::LendTarget(WindowHandle window, uint32_t width, uint32_t height) {
+  lent_ = nullptr;
+  if (!onSurface_ || target_ == nullptr || backend_.RealWindow(window) != target_) return nullptr;
+  if ((SDL_GetWindowFlags(target_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return nullptr;
+  SDL_Surface* out = SDL_GetWindowSurface(target_);
+  if (out == nullptr || SDL_MUSTLOCK(out) || out->pixels == nullptr) return nullptr;
+  const SDL_PixelFormat* f = out->format;
+  if (f->BytesPerPixel != 4 || f->Rmask != 0xFF0000u || f->Gmask != 0xFF00u || f->Bmask != 0xFFu || f->Amask != 0)
+    return nullptr;
+  if (out->w != static_cast<int>(width) || out->h != static_cast<int>(height) ||
+      out->pitch != static_cast<int>(width * 4))
+    return nullptr;
+  lent_ = static_cast<uint32_t*>(out->pixels);
+  lentSurface_ = out;
+  return lent_;
+}
+
 void SdlPresenter::ShowFrame(WindowHandle window, const uint32_t* pixels, uint32_t width, uint32_t height) {
+  const bool lent = pixels != nullptr && pixels == lent_;
   backend_.Sync(windows_);  // a window shown since the last pump appears with this frame
+  if (lent && lent_ != pixels) return;  // the window went, and its memory with it: nothing to show
+  lent_ = nullptr;
   if (pixels == nullptr || width == 0 || height == 0 || width > kMaxFrameSide || height > kMaxFrameSide) return;
   backend_.SetFrameSize(window, width, height);
   SDL_Window* real = backend_.RealWindow(window);
   if (real == nullptr) return;
   if ((SDL_GetWindowFlags(real) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) return;
+  if (lent && real == target_ && onSurface_) {
+    // Drawn in the window's surface already. A surface made invalid since
+    // (the window's size changed) is still there until it is asked for
+    // again: the frame is copied out of it first and shown the usual way.
+    if (SDL_UpdateWindowSurface(target_) == 0) {
+      if (captureNext_) CaptureSurface(lentSurface_);
+      Pace();
+      ++shown_;
+      return;
+    }
+    rescued_.assign(pixels, pixels + static_cast<size_t>(width) * height);
+    pixels = rescued_.data();
+  }
   if (!Prepare(real, width, height)) return;
   if (onSurface_) {
     if (!DrawOnSurface(pixels, width, height)) return;

@@ -6,6 +6,9 @@
 // not drawn. The presenter is the graphics device's present sink
 // (plat::gfx::SetPresentSink).
 //
+// Where frames go into the window's surface and its layout is the frame's,
+// the device draws into the surface itself (LendTarget): nothing is copied.
+//
 // For checks, CaptureNext reads back what the next shown frame put in the
 // window.
 #pragma once
@@ -34,6 +37,7 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
 
   // pixels: width x height words 0xFFRRGGBB, rows packed, read during the call.
   void ShowFrame(WindowHandle window, const uint32_t* pixels, uint32_t width, uint32_t height) override;
+  uint32_t* LendTarget(WindowHandle window, uint32_t width, uint32_t height) override;
   void Redraw();  // the last frame again (the window was uncovered)
   void WindowExposed(SDL_Window* window) override;
   void WindowGone(SDL_Window* window) override;
@@ -67,6 +71,9 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   bool onSurface_ = false;  // no renderer: frames go into the window's surface
+  uint32_t* lent_ = nullptr;             // the surface's memory lent for the frame being drawn
+  SDL_Surface* lentSurface_ = nullptr;   // its surface
+  std::vector<uint32_t> rescued_;        // a lent frame whose surface went stale
   uint32_t textureWidth_ = 0;
   uint32_t textureHeight_ = 0;
   uint64_t shown_ = 0;
