@@ -323,3 +323,78 @@ TEST(GfxDevice, WithoutRasterisingCallsAnswerAndStatesHoldButNoPixelMoves) {
     for (int x = 0; x < 16; ++x) ASSERT_EQ(off.Pixel(x, y), x < 8 ? on.Pixel(x, y) : 0xFF102030u) << x << "," << y;
   SetPresentSink(nullptr);
 }
+
+namespace {
+
+// A window that lends its own memory for frames of its size.
+class LendingSink : public PresentSink {
+ public:
+  explicit LendingSink(size_t words) : memory(words, 0x5A5A5A5Au) {}
+  uint32_t* LendTarget(WindowHandle, uint32_t w, uint32_t h) override {
+    return lend && static_cast<size_t>(w) * h == memory.size() ? memory.data() : nullptr;
+  }
+  void ShowFrame(WindowHandle, const uint32_t* pixels, uint32_t, uint32_t) override {
+    shown = pixels;
+    ++frames;
+  }
+  std::vector<uint32_t> memory;
+  bool lend = true;
+  int frames = 0;
+  const uint32_t* shown = nullptr;
+};
+
+}  // namespace
+
+// With DISCARD the scene is drawn in the lent memory and handed over as it
+// is; what was in the back buffer before (a Clear outside a scene) carries
+// in, a Present that fails gives the drawing back, and the front buffer is
+// filled only when kept. Another swap effect, or a sink that does not lend,
+// keeps the copy.
+TEST(GfxDevice, ScenesAreDrawnInMemoryTheSinkLendsAndHandedOverUncopied) {
+  LendingSink sink(8 * 4);
+  SetPresentSink(&sink);
+  {
+    Rig rig(8, 4);
+    EXPECT_EQ(sink.memory[0], 0xFF000000u);  // the back buffer carried in
+    rig.Fill(0x00102030u);
+    EXPECT_EQ(sink.memory[31], 0x00102030u);
+    EXPECT_EQ(rig.Pixel(7, 3), 0xFF102030u);
+    rig.Dev()->EndScene();
+    EXPECT_EQ(rig.Dev()->Present(), D3D_OK);
+    EXPECT_EQ(sink.shown, sink.memory.data());
+    EXPECT_EQ(rig.Soft()->FramePixel(0, 0), 0xFF000000u);  // not kept
+    EXPECT_EQ(rig.Dev()->Clear(D3DCLEAR_TARGET, 0xFF445566u, 0, 0), D3D_OK);  // outside a scene
+    EXPECT_EQ(sink.memory[0], 0x00102030u);
+    ASSERT_EQ(rig.Dev()->BeginScene(), D3D_OK);
+    EXPECT_EQ(sink.memory[5], 0xFF445566u);
+    rig.Soft()->SetFrameKept(true);
+    rig.Dev()->EndScene();
+    EXPECT_EQ(rig.Dev()->Present(), D3D_OK);
+    EXPECT_EQ(rig.Soft()->FramePixel(3, 3), 0xFF445566u);
+    ASSERT_EQ(rig.Dev()->BeginScene(), D3D_OK);
+    rig.Fill(0x000000FFu);
+    rig.Dev()->EndScene();
+    rig.Soft()->Faults().FailNext(Op::Present, D3DERR_DRIVERINTERNALERROR);
+    EXPECT_EQ(rig.Dev()->Present(), D3DERR_DRIVERINTERNALERROR);
+    sink.memory.assign(sink.memory.size(), 0);
+    EXPECT_EQ(rig.Pixel(2, 1), 0xFF0000FFu);
+    EXPECT_EQ(sink.frames, 2);
+    sink.lend = false;
+    ASSERT_EQ(rig.Dev()->BeginScene(), D3D_OK);
+    rig.Dev()->EndScene();
+    EXPECT_EQ(rig.Dev()->Present(), D3D_OK);
+    EXPECT_EQ(sink.shown, rig.Soft()->Frame().data());
+    EXPECT_EQ(rig.Soft()->FramePixel(2, 1), 0xFF0000FFu);
+    sink.lend = true;
+    PresentParams p = Params(8, 4);
+    p.swapEffect = 3;  // copy: the back buffer outlives Present
+    ASSERT_EQ(rig.Dev()->Reset(&p), D3D_OK);
+    ASSERT_EQ(rig.Dev()->BeginScene(), D3D_OK);
+    rig.Fill(0xFF00FF00u);
+    rig.Dev()->EndScene();
+    EXPECT_EQ(rig.Dev()->Present(), D3D_OK);
+    EXPECT_EQ(sink.memory[0], 0u);
+    EXPECT_EQ(rig.Soft()->FramePixel(0, 0), 0xFF00FF00u);
+  }
+  SetPresentSink(nullptr);
+}

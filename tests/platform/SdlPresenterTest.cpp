@@ -1,6 +1,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "SdlTestSupport.h"
@@ -75,6 +76,45 @@ TEST_F(SdlFrames, NothingIsDrawnForHiddenMinimisedOrUnknownWindows) {
   ws().ShowWindow(window_, SW_SHOW);
   presenter().ShowFrame(window_, frame.data(), 64, 64);  // shown again without a pump in between
   EXPECT_EQ(presenter().FramesShown(), 1u);
+}
+
+// The window's surface is lent for frames of its size once frames go into
+// it: what is drawn there is shown as it stands (its alpha byte unused). A
+// surface that went stale between lending and showing (the window resized)
+// still shows the frame, scaled into the new one.
+TEST_F(SdlFrames, TheSurfaceIsLentForFramesOfItsSizeAndShownUncopied) {
+  std::vector<uint32_t> black(640 * 480, 0xFF000000u);
+  EXPECT_EQ(presenter().LendTarget(window_, 640, 480), nullptr);  // no way to the window chosen yet
+  presenter().ShowFrame(window_, black.data(), 640, 480);
+  EXPECT_EQ(presenter().LendTarget(window_, 320, 240), nullptr);
+  uint32_t* lent = presenter().LendTarget(window_, 640, 480);
+  ASSERT_NE(lent, nullptr) << presenter().Choice();
+  std::vector<uint32_t> expected(640 * 480);
+  for (uint32_t y = 0; y < 480; ++y) {
+    for (uint32_t x = 0; x < 640; ++x) {
+      lent[y * 640 + x] = Gradient(x, y) & 0x00FFFFFFu;
+      expected[y * 640 + x] = Gradient(x, y);
+    }
+  }
+  presenter().CaptureNext();
+  presenter().ShowFrame(window_, lent, 640, 480);
+  std::vector<uint32_t> shown;
+  uint32_t w = 0;
+  uint32_t h = 0;
+  ASSERT_TRUE(presenter().TakeCapture(&shown, &w, &h)) << presenter().LastError();
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(presenter().FramesShown(), 2u);
+  lent = presenter().LendTarget(window_, 640, 480);
+  ASSERT_NE(lent, nullptr);
+  std::fill(lent, lent + 640 * 480, 0xFFFF0000u);
+  SDL_SetWindowSize(session_->Backend().Mirror()->Get(), 320, 240);
+  presenter().CaptureNext();
+  presenter().ShowFrame(window_, lent, 640, 480);
+  ASSERT_TRUE(presenter().TakeCapture(&shown, &w, &h)) << presenter().LastError();
+  EXPECT_EQ(presenter().FramesShown(), 3u);
+  EXPECT_EQ(w, 320u);
+  ASSERT_EQ(shown.size(), static_cast<size_t>(w) * h);
+  EXPECT_EQ(shown[shown.size() / 2], 0xFFFF0000u);
 }
 
 TEST_F(SdlFrames, VSyncFollowsTheSetting) {
