@@ -2,11 +2,12 @@
 // stencil buffer (present when the depth-stencil format has stencil bits),
 // copies the back buffer to a front buffer on Present and hands that to the
 // installed PresentSink. Where the sink lends the window's own memory and
-// the swap effect is DISCARD, each scene is drawn straight into that memory
-// instead and handed over as it is: no copy (the front buffer then holds
-// the frame only when SetFrameKept asks for it). Besides the Device calls it offers test seams:
-// read-back of both buffers and the stencil, a present counter, simulated
-// device loss and fault injection.
+// the swap effect is DISCARD (the back buffer undefined after Present), each
+// scene is drawn straight into that memory instead and handed over as it
+// is: no copy (the front buffer then holds the frame only when SetFrameKept
+// asks for it). Besides the Device calls it offers test seams: read-back of
+// both buffers and the stencil, a present counter, simulated device loss and
+// fault injection.
 //
 // Rasterising can be switched off (SetRasterising): every call is then
 // checked and answered as before and the textures, states and transforms
@@ -68,7 +69,7 @@ class SoftDevice final : public Device {
   uint32_t Height() const { return height_; }
   bool HasStencil() const { return !stencil_.empty(); }
   uint32_t FramePixel(uint32_t x, uint32_t y) const;  // presented frame, 0xFFRRGGBB
-  uint32_t BackPixel(uint32_t x, uint32_t y) const;   // back buffer, 0xFFRRGGBB
+  uint32_t BackPixel(uint32_t x, uint32_t y) const;   // back buffer (or lent memory), 0xFFRRGGBB
   uint8_t StencilAt(uint32_t x, uint32_t y) const;    // 0 without a stencil buffer
   const std::vector<uint32_t>& Frame() const { return front_; }
   // On: frames drawn in memory the sink lent are copied to the front buffer
