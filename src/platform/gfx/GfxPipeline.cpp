@@ -616,10 +616,31 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
 
 }  // namespace
 
+namespace {
+
+// Textured with one colour, no tests, every colour channel written.
+bool PlainSpan(const PixelState& s, bool flat) {
+  return flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
+         (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
+}
+
+}  // namespace
+
+bool ChooseAddSpanOp(const PixelState& s, bool flat, SpanOp* op) {
+  if (!PlainSpan(s, flat) || !s.blend || s.srcBlend != D3DBLEND_SRCALPHA || s.destBlend != D3DBLEND_ONE) return false;
+  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
+    *op = SpanOp::kAdd;
+    return true;
+  }
+  if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
+    *op = SpanOp::kTintAdd;
+    return true;
+  }
+  return false;
+}
+
 bool ChooseSpanOp(const PixelState& s, bool flat, SpanOp* op) {
-  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
-                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
-  if (!plain) return false;
+  if (!PlainSpan(s, flat)) return false;
   const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
   if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
     if (!s.blend || alphaBlend) {

@@ -191,6 +191,14 @@ bool ChooseOp(const PixelState& px, bool flat, uint32_t colour, SpanOp* op) {
   return true;
 }
 
+// The routine adding textured primitives with one colour to the target,
+// where the states ask for one; a tint by white leaves every texel as it is.
+bool ChooseAddOp(const PixelState& px, uint32_t colour, SpanOp* op) {
+  if (!ChooseAddSpanOp(px, true, op)) return false;
+  if (colour == 0xFFFFFFFFu) *op = SpanOp::kAdd;
+  return true;
+}
+
 int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
@@ -741,12 +749,14 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   EdgeWalker edges;  // set off on the first row drawn
 
   SpanSource src = in.Steps();
-  // Bilinear texels with a narrow routine: the wide path reads every sample
-  // from the texture's footprint table, the spans handed over in batches.
+  // Bilinear texels with a narrow routine, or added to the target: the wide
+  // path reads every sample from the texture's footprint table, the spans
+  // handed over in batches.
   SpanOp op;
   FootprintSource table;
-  if (local.pixel.linear && FootprintsForTurnedQuad(local.pixel) && ChooseOp(local.pixel, true, colour, &op) &&
-      WideFootprints(local.pixel, &table) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
+  if (local.pixel.linear && (ChooseOp(local.pixel, true, colour, &op) || ChooseAddOp(local.pixel, colour, &op)) &&
+      FootprintsForTurnedQuad(local.pixel, op) && WideFootprints(local.pixel, &table) && pu.Fits16(in.u) &&
+      pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // The quad's texels, by the shoelace formula over its corners.
