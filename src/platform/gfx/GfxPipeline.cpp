@@ -354,6 +354,16 @@ void BlendAddSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   }
 }
 
+void ModulateAddSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  if (Avx2Active()) return ModulateAddSpanAvx2(texels, colour, dest, n);
+  uint32_t tinted[kChunk];
+  for (int done = 0; done < n; done += kChunk) {
+    const int count = std::min(kChunk, n - done);
+    ModulateSpan(texels + done, colour, tinted, count);
+    BlendAddSpan(tinted, dest + done, count);
+  }
+}
+
 void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   for (int i = 0; i < n; ++i) {
     const uint32_t s = src[i], d = dest[i], a = s >> 24;
@@ -605,8 +615,12 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
       BlendSrcAlphaSpan(tex, dst + done, count);
     } else if constexpr (op == SpanOp::kTint) {
       ModulateSpan(tex, src.colour, dst + done, count);
-    } else {
+    } else if constexpr (op == SpanOp::kTintBlend) {
       ModulateBlendSpan(tex, src.colour, dst + done, count);
+    } else if constexpr (op == SpanOp::kAdd) {
+      BlendAddSpan(tex, dst + done, count);
+    } else {
+      ModulateAddSpan(tex, src.colour, dst + done, count);
     }
     done += count;
     u += src.du * count;
@@ -671,15 +685,21 @@ void ModulateBlendRowAvx2(const uint32_t* texels, uint32_t colour, uint32_t* des
 
 }  // namespace
 
-SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
-  SpanOp op;
-  if (!ChooseSpanOp(s, flat, &op)) return ShadeSpan;
+SpanShader SpanShaderFor(SpanOp op) {
   switch (op) {
     case SpanOp::kCopy: return FastSpan<SpanOp::kCopy>;
     case SpanOp::kBlend: return FastSpan<SpanOp::kBlend>;
     case SpanOp::kTint: return FastSpan<SpanOp::kTint>;
-    default: return FastSpan<SpanOp::kTintBlend>;
+    case SpanOp::kTintBlend: return FastSpan<SpanOp::kTintBlend>;
+    case SpanOp::kAdd: return FastSpan<SpanOp::kAdd>;
+    default: return FastSpan<SpanOp::kTintAdd>;
   }
+}
+
+SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
+  SpanOp op;
+  if (!ChooseSpanOp(s, flat, &op) && !ChooseAddSpanOp(s, flat, &op)) return ShadeSpan;
+  return SpanShaderFor(op);
 }
 
 TexelRowOp ChooseTexelRowOp(const PixelState& s, bool flat) {

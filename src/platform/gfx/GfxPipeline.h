@@ -74,6 +74,9 @@ bool ChooseSpanOp(const PixelState& state, bool flat, SpanOp* op);
 // kAdd or kTintAdd where the states ask for one (textured, one colour, no
 // tests, every colour channel written); ShadeSpan gives the same pixels.
 bool ChooseAddSpanOp(const PixelState& state, bool flat, SpanOp* op);
+// The narrow routine of an operation (with ChooseSpanShader's contract for
+// the states that ask for it).
+SpanShader SpanShaderFor(SpanOp op);
 
 // Texel index i along an axis of `size` texels after the addressing `mode`;
 // -1 selects the border colour.
@@ -101,6 +104,7 @@ void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n);   // re
 void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
 void ModulateSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
 void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);  // both at once
+void ModulateAddSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);    // modulate, then add
 void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 
 }  // namespace plat::gfx

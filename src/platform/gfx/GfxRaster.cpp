@@ -199,6 +199,15 @@ bool ChooseAddOp(const PixelState& px, uint32_t colour, SpanOp* op) {
   return true;
 }
 
+// The narrow routine for the spans of a primitive: with one colour, that
+// of ChooseOp or ChooseAddOp (a tint by white, or blending opaque texels,
+// left out), else ChooseSpanShader's.
+SpanShader NarrowShader(const PixelState& px, bool flat, uint32_t colour) {
+  SpanOp op;
+  if (flat && (ChooseOp(px, true, colour, &op) || ChooseAddOp(px, colour, &op))) return SpanShaderFor(op);
+  return ChooseSpanShader(px, flat);
+}
+
 int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
@@ -568,7 +577,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   }
 
   edges.Init(f, 3, top);
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const SpanShader shade = NarrowShader(local.pixel, in.flat, in.colour);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);
@@ -645,7 +654,7 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
                           src.u, src.du, src.v, dvRow};
     if (DrawScaledRect(px, op, src.colour, rect)) return true;
   }
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const SpanShader shade = NarrowShader(local.pixel, in.flat, src.colour);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
     if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
     shade(local.pixel, static_cast<int>(left), static_cast<int>(py), width, src);
@@ -802,7 +811,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     return true;
   }
   edges.Init(clockwise, 4, top);
-  const SpanShader shade = ChooseSpanShader(local.pixel, true);
+  const SpanShader shade = NarrowShader(local.pixel, true, colour);
   for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);

@@ -223,6 +223,23 @@ __attribute__((target("avx2"))) void BlendAddSpanAvx2(const uint32_t* src, uint3
   BlendAddSpanPlain(src + i, dest + i, n - i);
 }
 
+__attribute__((target("avx2"))) void ModulateAddSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
+                                                         int n) {
+  const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), _mm256_setzero_si256());
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i));
+    if (_mm256_testz_si256(t, alphaMask)) continue;  // all clear: nothing added
+    __m256i* d = reinterpret_cast<__m256i*>(dest + i);
+    _mm256_storeu_si256(d, AddCore(ModulateCore(t, c), _mm256_loadu_si256(d)));
+  }
+  for (; i < n; ++i) {
+    const uint32_t m = ModulateOne(texels[i], colour);
+    BlendAddSpanPlain(&m, dest + i, 1);
+  }
+}
+
 __attribute__((target("avx2"))) void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
                                                            int n) {
   const __m256i zero = _mm256_setzero_si256();
@@ -331,6 +348,7 @@ void SetAvx512MasksAllowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 void BlendAddSpanAvx2(const uint32_t*, uint32_t*, int) {}
+void ModulateAddSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }
 
 #endif
