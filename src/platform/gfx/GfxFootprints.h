@@ -76,9 +76,10 @@ const FootprintHull* HullWorthCutting(const PixelState& state, double texelArea)
 // to the next. A table takes four times its texture's memory, so a turned
 // quad on a larger texture (the parts of a character) draws faster from the
 // texels themselves, through the span routines, with the same pixels. Added
-// texels (`op` kAdd or kTintAdd: glows, light rays) take three passes over
-// a span there (texels, tint, sum), so the table pays for itself on
-// textures up to 64K texels (a table of 1 MB).
+// texels (`op` kAdd or kTintAdd: glows, light rays) are gathered into a
+// buffer there before they are tinted and added, so the table, which does
+// both in one pass, pays for itself on textures up to 64K texels (a table
+// of 1 MB).
 bool FootprintsForTurnedQuad(const PixelState& state, SpanOp op);
 
 // A texture's footprint table for the wide loops of turned and scaled
