@@ -322,10 +322,12 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
     const uint32_t n = Noise(i, 5);
     texels[i] = i % 5 == 0 ? n & 0x00FFFFFFu : i % 3 == 0 ? n | 0xFF000000u : n;
   }
-  const uint32_t ops[4][4] = {{D3DTOP_SELECTARG1, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
+  const uint32_t ops[6][4] = {{D3DTOP_SELECTARG1, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
                               {D3DTOP_SELECTARG1, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
                               {D3DTOP_MODULATE, 0, D3DBLEND_ONE, D3DBLEND_ZERO},
-                              {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+                              {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                              {D3DTOP_SELECTARG1, 1, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                              {D3DTOP_MODULATE, 1, D3DBLEND_SRCALPHA, D3DBLEND_ONE}};
   testsupport::SeededRandom random(12345);
   auto next = [&random]() { return random.Next(); };
   std::vector<std::vector<uint32_t>> narrow;
@@ -333,7 +335,7 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
     SetAvx2Allowed(wide == 1);
     random = testsupport::SeededRandom(12345);
     for (int trial = 0; trial < 600; ++trial) {
-      const auto& op = ops[trial % 4];
+      const auto& op = ops[trial % 6];
       std::vector<uint32_t> fast(width), general(width);
       for (int i = 0; i < width; ++i) fast[i] = general[i] = Noise(i, trial);
       PixelState s;
@@ -351,6 +353,7 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
       SpanSource src;
       src.colour = 0xFF000000u | next();
       if (trial % 11 == 0) src.colour &= 0x80FFFFFFu;
+      if (trial % 17 == 5) src.colour = 0xFFFFFFFFu;
       src.u = static_cast<int64_t>(next() % (40 << 16)) - (12 << 16);
       src.v = static_cast<int64_t>(next() % (24 << 16)) - (8 << 16);
       src.du = static_cast<int64_t>(next() % (3 << 16)) - (3 << 15);
@@ -362,9 +365,22 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
       ASSERT_NE(shader, &ShadeSpan) << trial;
       s.target = fast.data();
       shader(s, x, 0, n, src);
+      std::vector<uint32_t> untinted = general;
       s.target = general.data();
       ShadeSpan(s, x, 0, n, src);
       ASSERT_EQ(fast, general) << "trial " << trial << " wide " << wide;
+      if (src.colour == 0xFFFFFFFFu && s.colourOp == D3DTOP_MODULATE) {
+        // A tint by white leaves the texels as they are: the routine without
+        // the tint gives the same pixels.
+        SpanOp tinted = SpanOp::kCopy;
+        ASSERT_TRUE(ChooseSpanOp(s, true, &tinted) || ChooseAddSpanOp(s, true, &tinted));
+        const SpanOp plain = tinted == SpanOp::kTint        ? SpanOp::kCopy
+                             : tinted == SpanOp::kTintBlend ? SpanOp::kBlend
+                                                            : SpanOp::kAdd;
+        s.target = untinted.data();
+        SpanShaderFor(plain)(s, x, 0, n, src);
+        ASSERT_EQ(untinted, general) << "trial " << trial << " wide " << wide;
+      }
       if (wide == 0) {
         narrow.push_back(general);
       } else {

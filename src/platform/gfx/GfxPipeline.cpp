@@ -354,6 +354,16 @@ void BlendAddSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   }
 }
 
+void ModulateAddSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n) {
+  if (Avx2Active()) return ModulateAddSpanAvx2(texels, colour, dest, n);
+  uint32_t tinted[kChunk];
+  for (int done = 0; done < n; done += kChunk) {
+    const int count = std::min(kChunk, n - done);
+    ModulateSpan(texels + done, colour, tinted, count);
+    BlendAddSpan(tinted, dest + done, count);
+  }
+}
+
 void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n) {
   for (int i = 0; i < n; ++i) {
     const uint32_t s = src[i], d = dest[i], a = s >> 24;
@@ -605,8 +615,12 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
       BlendSrcAlphaSpan(tex, dst + done, count);
     } else if constexpr (op == SpanOp::kTint) {
       ModulateSpan(tex, src.colour, dst + done, count);
-    } else {
+    } else if constexpr (op == SpanOp::kTintBlend) {
       ModulateBlendSpan(tex, src.colour, dst + done, count);
+    } else if constexpr (op == SpanOp::kAdd) {
+      BlendAddSpan(tex, dst + done, count);
+    } else {
+      ModulateAddSpan(tex, src.colour, dst + done, count);
     }
     done += count;
     u += src.du * count;
@@ -616,10 +630,31 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
 
 }  // namespace
 
+namespace {
+
+// Textured with one colour, no tests, every colour channel written.
+bool PlainSpan(const PixelState& s, bool flat) {
+  return flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
+         (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
+}
+
+}  // namespace
+
+bool ChooseAddSpanOp(const PixelState& s, bool flat, SpanOp* op) {
+  if (!PlainSpan(s, flat) || !s.blend || s.srcBlend != D3DBLEND_SRCALPHA || s.destBlend != D3DBLEND_ONE) return false;
+  if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
+    *op = SpanOp::kAdd;
+    return true;
+  }
+  if (s.colourOp == D3DTOP_MODULATE && s.alphaOp == D3DTOP_MODULATE) {
+    *op = SpanOp::kTintAdd;
+    return true;
+  }
+  return false;
+}
+
 bool ChooseSpanOp(const PixelState& s, bool flat, SpanOp* op) {
-  const bool plain = flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
-                     (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0x00FFFFFFu;
-  if (!plain) return false;
+  if (!PlainSpan(s, flat)) return false;
   const bool alphaBlend = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
   if (s.colourOp == D3DTOP_SELECTARG1 && s.alphaOp == D3DTOP_SELECTARG1) {
     if (!s.blend || alphaBlend) {
@@ -650,15 +685,21 @@ void ModulateBlendRowAvx2(const uint32_t* texels, uint32_t colour, uint32_t* des
 
 }  // namespace
 
-SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
-  SpanOp op;
-  if (!ChooseSpanOp(s, flat, &op)) return ShadeSpan;
+SpanShader SpanShaderFor(SpanOp op) {
   switch (op) {
     case SpanOp::kCopy: return FastSpan<SpanOp::kCopy>;
     case SpanOp::kBlend: return FastSpan<SpanOp::kBlend>;
     case SpanOp::kTint: return FastSpan<SpanOp::kTint>;
-    default: return FastSpan<SpanOp::kTintBlend>;
+    case SpanOp::kTintBlend: return FastSpan<SpanOp::kTintBlend>;
+    case SpanOp::kAdd: return FastSpan<SpanOp::kAdd>;
+    default: return FastSpan<SpanOp::kTintAdd>;
   }
+}
+
+SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
+  SpanOp op;
+  if (!ChooseSpanOp(s, flat, &op) && !ChooseAddSpanOp(s, flat, &op)) return ShadeSpan;
+  return SpanShaderFor(op);
 }
 
 TexelRowOp ChooseTexelRowOp(const PixelState& s, bool flat) {

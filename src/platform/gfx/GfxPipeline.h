@@ -66,8 +66,17 @@ SpanShader ChooseSpanShader(const PixelState& state, bool flat);
 // no tests on the target: the texels copied, blended by their alpha, tinted
 // (modulated by the colour), or tinted and blended. ChooseSpanOp names the
 // one the states ask for; false where ChooseSpanShader keeps ShadeSpan.
-enum class SpanOp { kCopy, kBlend, kTint, kTintBlend };
+// The texels (or the tinted texels) added to the target by their alpha
+// (source alpha, one: glows and light rays) are kAdd and kTintAdd, which
+// only the footprint loops of turned quads take (ChooseAddSpanOp).
+enum class SpanOp { kCopy, kBlend, kTint, kTintBlend, kAdd, kTintAdd };
 bool ChooseSpanOp(const PixelState& state, bool flat, SpanOp* op);
+// kAdd or kTintAdd where the states ask for one (textured, one colour, no
+// tests, every colour channel written); ShadeSpan gives the same pixels.
+bool ChooseAddSpanOp(const PixelState& state, bool flat, SpanOp* op);
+// The narrow routine of an operation (with ChooseSpanShader's contract for
+// the states that ask for it).
+SpanShader SpanShaderFor(SpanOp op);
 
 // Texel index i along an axis of `size` texels after the addressing `mode`;
 // -1 selects the border colour.
@@ -95,6 +104,7 @@ void BlendSrcAlphaSpanPlain(const uint32_t* src, uint32_t* dest, int n);   // re
 void ModulateSpan(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
 void ModulateSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* out, int n);
 void ModulateBlendSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);  // both at once
+void ModulateAddSpan(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);    // modulate, then add
 void ModulateBlendSpanPlain(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 
 }  // namespace plat::gfx

@@ -191,6 +191,23 @@ bool ChooseOp(const PixelState& px, bool flat, uint32_t colour, SpanOp* op) {
   return true;
 }
 
+// The routine adding textured primitives with one colour to the target,
+// where the states ask for one; a tint by white leaves every texel as it is.
+bool ChooseAddOp(const PixelState& px, uint32_t colour, SpanOp* op) {
+  if (!ChooseAddSpanOp(px, true, op)) return false;
+  if (colour == 0xFFFFFFFFu) *op = SpanOp::kAdd;
+  return true;
+}
+
+// The narrow routine for the spans of a primitive: with one colour, that
+// of ChooseOp or ChooseAddOp (a tint by white, or blending opaque texels,
+// left out), else ChooseSpanShader's.
+SpanShader NarrowShader(const PixelState& px, bool flat, uint32_t colour) {
+  SpanOp op;
+  if (flat && (ChooseOp(px, true, colour, &op) || ChooseAddOp(px, colour, &op))) return SpanShaderFor(op);
+  return ChooseSpanShader(px, flat);
+}
+
 int64_t Area(const Fixed& a, const Fixed& b, const Fixed& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
@@ -560,7 +577,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   }
 
   edges.Init(f, 3, top);
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const SpanShader shade = NarrowShader(local.pixel, in.flat, in.colour);
   for (int64_t py = top; py <= bottom; ++py) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);
@@ -637,7 +654,7 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
                           src.u, src.du, src.v, dvRow};
     if (DrawScaledRect(px, op, src.colour, rect)) return true;
   }
-  const SpanShader shade = ChooseSpanShader(local.pixel, in.flat);
+  const SpanShader shade = NarrowShader(local.pixel, in.flat, src.colour);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
     if (prefetch && py + 2 <= bottom) PrefetchRow(local.pixel, left, right, py + 2);
     shade(local.pixel, static_cast<int>(left), static_cast<int>(py), width, src);
@@ -741,12 +758,14 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   EdgeWalker edges;  // set off on the first row drawn
 
   SpanSource src = in.Steps();
-  // Bilinear texels with a narrow routine: the wide path reads every sample
-  // from the texture's footprint table, the spans handed over in batches.
+  // Bilinear texels with a narrow routine, or added to the target: the wide
+  // path reads every sample from the texture's footprint table, the spans
+  // handed over in batches.
   SpanOp op;
   FootprintSource table;
-  if (local.pixel.linear && FootprintsForTurnedQuad(local.pixel) && ChooseOp(local.pixel, true, colour, &op) &&
-      WideFootprints(local.pixel, &table) && pu.Fits16(in.u) && pv.Fits16(in.v)) {
+  if (local.pixel.linear && (ChooseOp(local.pixel, true, colour, &op) || ChooseAddOp(local.pixel, colour, &op)) &&
+      FootprintsForTurnedQuad(local.pixel, op) && WideFootprints(local.pixel, &table) && pu.Fits16(in.u) &&
+      pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
     // The quad's texels, by the shoelace formula over its corners.
@@ -792,7 +811,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
     return true;
   }
   edges.Init(clockwise, 4, top);
-  const SpanShader shade = ChooseSpanShader(local.pixel, true);
+  const SpanShader shade = NarrowShader(local.pixel, true, colour);
   for (int64_t py = top; py <= bottom; ++py, pu.row += pu.dy, pv.row += pv.dy) {
     int64_t xl = left, xr = right;
     edges.Row(&xl, &xr);

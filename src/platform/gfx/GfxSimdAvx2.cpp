@@ -210,31 +210,34 @@ __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, 
   for (; i < n; ++i) BlendOne(src[i], dest + i);
 }
 
-// Source alpha added to the target: each channel of the source times its
-// alpha, rounded as Div255 rounds (which equals DivRound255 for products of
-// two bytes), added to the target's with saturation. A pixel of alpha 0 adds
-// nothing, so clear pixels need no test of their own.
+// Source alpha added to the target (AddCore), eight pixels at a time.
 __attribute__((target("avx2"))) void BlendAddSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
-  const __m256i zero = _mm256_setzero_si256(), c128 = _mm256_set1_epi16(128);
   const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  // Each pixel's alpha in the four 16-bit words of its channels, for the
-  // low and the high pair of pixels of each 128-bit lane.
-  const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,  //
-                                           3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
-  const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1,  //
-                                           11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     if (_mm256_testz_si256(s, alphaMask)) continue;  // all clear
-    const __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), _mm256_shuffle_epi8(s, alphaLo));
-    const __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), _mm256_shuffle_epi8(s, alphaHi));
-    const __m256i plo = Div255Biased(_mm256_add_epi16(lo, c128));
-    const __m256i phi = Div255Biased(_mm256_add_epi16(hi, c128));
-    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dest + i));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + i), _mm256_adds_epu8(d, _mm256_packus_epi16(plo, phi)));
+    __m256i* d = reinterpret_cast<__m256i*>(dest + i);
+    _mm256_storeu_si256(d, AddCore(s, _mm256_loadu_si256(d)));
   }
   BlendAddSpanPlain(src + i, dest + i, n - i);
+}
+
+__attribute__((target("avx2"))) void ModulateAddSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
+                                                         int n) {
+  const __m256i c = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), _mm256_setzero_si256());
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i));
+    if (_mm256_testz_si256(t, alphaMask)) continue;  // all clear: nothing added
+    __m256i* d = reinterpret_cast<__m256i*>(dest + i);
+    _mm256_storeu_si256(d, AddCore(ModulateCore(t, c), _mm256_loadu_si256(d)));
+  }
+  for (; i < n; ++i) {
+    const uint32_t m = ModulateOne(texels[i], colour);
+    BlendAddSpanPlain(&m, dest + i, 1);
+  }
 }
 
 __attribute__((target("avx2"))) void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
@@ -345,6 +348,7 @@ void SetAvx512MasksAllowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 void BlendAddSpanAvx2(const uint32_t*, uint32_t*, int) {}
+void ModulateAddSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }
 
 #endif

@@ -32,6 +32,8 @@ void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
 void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 // Source alpha added to the target (see BlendAddSpan).
 void BlendAddSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
+// Modulate by one colour, then add by source alpha (see ModulateAddSpan).
+void ModulateAddSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
 // n bilinear texels along a line, every 2 x 2 footprint inside the texture;
 // returns how many it wrote (all n when n >= 8, else none: the caller
 // finishes short runs).

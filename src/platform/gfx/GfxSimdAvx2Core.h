@@ -77,6 +77,25 @@ TM_AVX2 __m128i ModulateCore(__m128i t, __m128i c) {
   return _mm_packus_epi16(lo, hi);
 }
 
+// Source alpha added to the target: every channel of s times s's alpha,
+// rounded as Div255 rounds (which equals the blend's DivRound255 for
+// products of two bytes), added to d's with saturation. A clear pixel adds
+// nothing.
+TM_AVX2 __m256i AddCore(__m256i s, __m256i d) {
+  const __m256i zero = _mm256_setzero_si256(), c128 = _mm256_set1_epi16(128);
+  // Each pixel's alpha in the four 16-bit words of its channels, for the
+  // low and the high pair of pixels of each 128-bit lane.
+  const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,  //
+                                           3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+  const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1,  //
+                                           11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+  const __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(s, zero), _mm256_shuffle_epi8(s, alphaLo));
+  const __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(s, zero), _mm256_shuffle_epi8(s, alphaHi));
+  const __m256i added = _mm256_packus_epi16(Div255Biased(_mm256_add_epi16(lo, c128)),
+                                            Div255Biased(_mm256_add_epi16(hi, c128)));
+  return _mm256_adds_epu8(d, added);
+}
+
 // The same arithmetic one pixel at a time, for the last few of a span.
 inline void BlendOne(uint32_t s, uint32_t* dest) {
   const uint32_t d = *dest, a = s >> 24;
@@ -154,13 +173,19 @@ TM_AVX2 __m256i ApplyOp(__m256i t, __m256i colour, __m256i d, const Constants& k
     return t;
   } else if constexpr (op == SpanOp::kBlend) {
     return BlendCore(t, d, k);
+  } else if constexpr (op == SpanOp::kAdd) {
+    return AddCore(t, d);
   } else {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i m = _mm256_packus_epi16(ModulateWords(_mm256_unpacklo_epi8(t, zero), colour, k),
                                           ModulateWords(_mm256_unpackhi_epi8(t, zero), colour, k));
+    if constexpr (op == SpanOp::kTintAdd) return AddCore(m, d);
     return op == SpanOp::kTint ? m : BlendCore(m, d, k);
   }
 }
+
+// Whether `op` reads the target pixels it writes.
+constexpr bool ReadsTarget(SpanOp op) { return op != SpanOp::kCopy && op != SpanOp::kTint; }
 
 // Moves of the first `left` 32-bit lanes of a register, the others neither
 // read (zero) nor written. VexMasks uses the AVX2 masked moves, which some
@@ -246,13 +271,16 @@ TM_AVX2 void StoreOp(__m256i t, __m256i colour, uint32_t* dest, int left, const 
     }
     if (_mm256_testz_si256(t, alpha)) return;
   }
+  if constexpr (op == SpanOp::kAdd) {
+    if (_mm256_testz_si256(t, AlphaMask())) return;  // all clear: nothing added
+  }
   if (left >= 8) {
     __m256i* p = reinterpret_cast<__m256i*>(dest);
-    const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : _mm256_loadu_si256(p);
+    const __m256i d = ReadsTarget(op) ? _mm256_loadu_si256(p) : t;
     _mm256_storeu_si256(p, ApplyOp<op>(t, colour, d, k));
     return;
   }
-  const __m256i d = op == SpanOp::kCopy || op == SpanOp::kTint ? t : Masks::Load8(dest, left);
+  const __m256i d = ReadsTarget(op) ? Masks::Load8(dest, left) : t;
   Masks::Store8(dest, left, ApplyOp<op>(t, colour, d, k));
 }
 
@@ -262,7 +290,7 @@ template <SpanOp op, class Masks = VexMasks>
 TM_AVX2 void StoreOpSplit(__m256i t, __m256i colour, uint32_t* first, int a, uint32_t* second, int b,
                           const Constants& k) {
   __m256i d = t;
-  if constexpr (op == SpanOp::kBlend || op == SpanOp::kTintBlend) {
+  if constexpr (ReadsTarget(op)) {
     d = _mm256_inserti128_si256(_mm256_castsi128_si256(Masks::Load4(first, a)), Masks::Load4(second, b), 1);
   }
   const __m256i out = ApplyOp<op>(t, colour, d, k);
@@ -272,7 +300,10 @@ TM_AVX2 void StoreOpSplit(__m256i t, __m256i colour, uint32_t* first, int a, uin
 
 // What is left of `op` once its tint is applied.
 constexpr SpanOp AfterTint(SpanOp op) {
-  return op == SpanOp::kTint ? SpanOp::kCopy : op == SpanOp::kTintBlend ? SpanOp::kBlend : op;
+  return op == SpanOp::kTint        ? SpanOp::kCopy
+         : op == SpanOp::kTintBlend ? SpanOp::kBlend
+         : op == SpanOp::kTintAdd   ? SpanOp::kAdd
+                                    : op;
 }
 
 // Eight texels given as 16-bit channel words (each at most 255), pixels
@@ -281,7 +312,7 @@ constexpr SpanOp AfterTint(SpanOp op) {
 // first, which saves unpacking them again.
 template <SpanOp op>
 TM_AVX2 __m256i TintWords(__m256i lo, __m256i hi, __m256i colour, const Constants& k) {
-  if constexpr (op == SpanOp::kTint || op == SpanOp::kTintBlend) {
+  if constexpr (AfterTint(op) != op) {
     lo = ModulateWords(lo, colour, k);
     hi = ModulateWords(hi, colour, k);
   }

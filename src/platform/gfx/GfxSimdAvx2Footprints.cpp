@@ -338,9 +338,16 @@ void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* 
     case SpanOp::kTint:
       (wrap ? Rows<SpanOp::kTint, true, Masks> : Rows<SpanOp::kTint, false, Masks>)(f, rows, count, du, dv, colour);
       break;
-    default:
+    case SpanOp::kTintBlend:
       (wrap ? Rows<SpanOp::kTintBlend, true, Masks> : Rows<SpanOp::kTintBlend, false, Masks>)(f, rows, count, du, dv,
                                                                                               colour);
+      break;
+    case SpanOp::kAdd:
+      (wrap ? Rows<SpanOp::kAdd, true, Masks> : Rows<SpanOp::kAdd, false, Masks>)(f, rows, count, du, dv, colour);
+      break;
+    case SpanOp::kTintAdd:
+      (wrap ? Rows<SpanOp::kTintAdd, true, Masks> : Rows<SpanOp::kTintAdd, false, Masks>)(f, rows, count, du, dv,
+                                                                                          colour);
       break;
   }
 }
