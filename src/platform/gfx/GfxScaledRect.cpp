@@ -15,6 +15,7 @@ namespace {
 
 constexpr int64_t kMaxStep = 4 << 16;           // texels a pixel
 constexpr int64_t kMaxCoordinate = int64_t{1} << 40;  // 16.16 coordinates and steps kept below this
+constexpr int kPrefetchedWidth = 256;  // pixels: the widest rectangles whose target rows are asked for ahead
 
 // The tables of one rectangle and the weighted columns of its current row,
 // kept from one rectangle to the next so that drawing seldom allocates.
@@ -205,8 +206,9 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
                       scratch.columns.data() + 4 * columnFrom, ahead, aheadCount);
     }
     if (from >= to) continue;
-    if (j + 2 < r.height) {
+    if (j + 2 < r.height && r.width <= kPrefetchedWidth) {
       // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
+      // (The processor foresees the long rows of wide ones, and asking for them held it up.)
       const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
       for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
       __builtin_prefetch(ahead + r.width - 1, 1);
