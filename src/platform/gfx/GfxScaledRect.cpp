@@ -51,7 +51,7 @@ void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, i
   const int w = s.texWidth;
   const uint32_t* top = s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * w;
   const uint32_t* bottom = s.texels + static_cast<size_t>(AddressTexel(iy + 1, s.texHeight, s.addressV)) * w;
-  constexpr int64_t kChunk = 64;  // columns: four cache lines of each row ahead
+  constexpr int64_t kColumnChunk = 64;  // columns: four cache lines of each row ahead
   for (int64_t k = 0; k < n;) {
     const int64_t c = first + k;
     const int a = AddressTexel(c, w, s.addressU);
@@ -60,7 +60,7 @@ void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, i
     if (run >= 8) {
       for (int64_t j = 0; j < run;) {
         // Chunks of at least eight columns: a shorter end joins the chunk before it.
-        const int64_t len = run - j < kChunk + 8 ? run - j : kChunk;
+        const int64_t len = run - j < kColumnChunk + 8 ? run - j : kColumnChunk;
         for (int r = 0; r < aheadCount; ++r) {
           for (int64_t x = 0; x < len; x += 16) __builtin_prefetch(ahead[r] + a + j + x);
           __builtin_prefetch(ahead[r] + a + j + len - 1);
