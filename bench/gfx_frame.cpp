@@ -31,6 +31,20 @@ uint32_t Background(uint32_t x, uint32_t y) { return 0xFF000000u | ((x & 0xFF) <
 // A 256 x 256 glyph sheet: white with alpha coverage.
 uint32_t Glyphs(uint32_t x, uint32_t y) { return (((x * 7 + y * 13) % 5 < 3 ? 255u : 0u) << 24) | 0xFFFFFF; }
 
+// Bilinear texels of the texture as they are, clamped at its edges, put
+// on the target by source-alpha blending when `blend` (else copied).
+void BilinearStates(Device* d, bool blend) {
+  d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+  d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+  d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+  d->SetRenderState(D3DRS_ALPHABLENDENABLE, blend);
+  d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
 struct Scene {
   std::unique_ptr<System> system;
   std::unique_ptr<Device> device;
@@ -82,22 +96,14 @@ struct Scene {
     d->BeginScene();
     d->Clear(D3DCLEAR_TARGET | D3DCLEAR_STENCIL, 0xFF000000u, 0, 0);
     d->SetFVF(0x142);
-    d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    BilinearStates(d, false);
     d->SetTexture(0, background.get());
     const Vertex bg[4] = {{-0.5f, -0.5f, 0, 0xFFFFFFFFu, 0, 0},
                           {799.5f, -0.5f, 0, 0xFFFFFFFFu, 800 / 1024.0f, 0},
                           {799.5f, 599.5f, 0, 0xFFFFFFFFu, 800 / 1024.0f, 600 / 1024.0f},
                           {-0.5f, 599.5f, 0, 0xFFFFFFFFu, 0, 600 / 1024.0f}};
     d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, bg, sizeof(Vertex));
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    BilinearStates(d, true);
     d->SetTexture(0, sprite.get());
     for (size_t i = 0; i < sprites.size(); i += 4) d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, &sprites[i], sizeof(Vertex));
     for (size_t i = 0; i < rotated.size(); i += 4) d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, &rotated[i], sizeof(Vertex));
@@ -154,15 +160,7 @@ void BM_Rotated100(benchmark::State& state) {
   d->BeginScene();
   d->SetFVF(0x142);
   d->SetTexture(0, s.sprite.get());
-  d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-  d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-  d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-  d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-  d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-  d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-  d->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
-  d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  BilinearStates(d, true);
   for (auto _ : state) {
     for (size_t i = 0; i < s.rotated.size(); i += 4) {
       d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, &s.rotated[i], sizeof(Vertex));
@@ -191,6 +189,40 @@ void BM_Glyphs2000(benchmark::State& state) {
   d->EndScene();
 }
 BENCHMARK(BM_Glyphs2000)->Unit(benchmark::kMillisecond);
+
+// The background stretched over 640 x 600 pixels with the texels a pixel
+// (state.range(0), in hundredths) of the title screen's layers at 1024 x 768
+// (0.68) or at 800 x 600 (1.07) or of a level's ground seen from afar
+// (1.44), drawn as a copy (range(1) 0) or blended over it (1): the scaled
+// rectangles alone.
+void BM_ScaledBackground(benchmark::State& state) {
+  Scene& s = TheScene();
+  Device* d = s.device.get();
+  const float scale = static_cast<float>(state.range(0)) / 100.0f;
+  d->BeginScene();
+  d->SetFVF(0x142);
+  d->SetTexture(0, s.background.get());
+  BilinearStates(d, state.range(1) != 0);
+  // Off the texel grid by a little more every frame, as a swaying layer is.
+  float shift = 0;
+  for (auto _ : state) {
+    shift = shift > 8 ? 0 : shift + 0.37f;
+    const float u1 = (640 * scale + shift) / 1024, v1 = (600 * scale + shift) / 1024;
+    const float u0 = shift / 1024, v0 = shift / 1024;
+    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 0xFFFFFFFFu, u0, v0},
+                            {639.5f, -0.5f, 0, 0xFFFFFFFFu, u1, v0},
+                            {639.5f, 599.5f, 0, 0xFFFFFFFFu, u1, v1},
+                            {-0.5f, 599.5f, 0, 0xFFFFFFFFu, u0, v1}};
+    d->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(Vertex));
+  }
+  d->EndScene();
+}
+BENCHMARK(BM_ScaledBackground)
+    ->Args({68, 1})
+    ->Args({107, 0})
+    ->Args({107, 1})
+    ->Args({144, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -136,6 +136,33 @@ TEST(GfxWideSprites, ScaledRectanglesMatchTheNarrowPathExactly) {
   }
 }
 
+TEST(GfxWideSprites, ScaledRectanglesOverLongRunsOfColumnsMatchTheNarrowPathExactly) {
+  if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
+  // Textures a few hundred texels wide shrunk onto the whole target, so that
+  // a row weights its columns in several pieces (and a short last one), the
+  // rows ahead asked for as they go; starting off the texture now and then.
+  testsupport::SeededRandom rng{4242};
+  for (int trial = 0; trial < 60; ++trial) {
+    const int width = rng.Range(70, 300), height = rng.Range(2, 40);
+    const uint32_t addressU = kModes[rng.Next() % 4], addressV = kModes[rng.Next() % 4];
+    const uint32_t colour = trial % 3 == 0 ? 0xFFFFFFFFu : 0xFF000000u | rng.Next();
+    Sprite s{width, height, addressU, addressV, trial % 2 ? D3DTOP_MODULATE : D3DTOP_SELECTARG1, colour,
+             trial % 4 >= 2, trial % 5 == 0, false, static_cast<uint32_t>(trial), {}, trial % 6 == 1};
+    const float x0 = rng.Grid(-4, 4, 4), y0 = rng.Grid(-4, 8, 4), w = rng.Grid(40, 70, 4), h = rng.Grid(8, 44, 4);
+    const float across = rng.Grid(1.1f, 4.0f, 16) * w / static_cast<float>(width);
+    const float down = rng.Grid(0.3f, 3.0f, 16) * h / static_cast<float>(height);
+    const float u0 = rng.Next() % 3 ? rng.Grid(0, 0.2f, 16) : rng.Grid(-0.3f, 0.3f, 16), v0 = rng.Grid(-0.2f, 0.2f, 16);
+    s.corners[0] = {x0, y0, 0, colour, u0, v0};
+    s.corners[1] = {x0 + w, y0, 0, colour, u0 + across, v0};
+    s.corners[2] = {x0 + w, y0 + h, 0, colour, u0 + across, v0 + down};
+    s.corners[3] = {x0, y0 + h, 0, colour, u0, v0 + down};
+    std::vector<uint32_t> wide, narrow;
+    DrawBothWays(s, &wide, &narrow);
+    ASSERT_EQ(wide, narrow) << "trial " << trial << " texture " << width << "x" << height << " modes " << addressU
+                            << "," << addressV;
+  }
+}
+
 TEST(GfxWideSprites, TurnedAndUnitStepSpritesMatchTheNarrowPathExactly) {
   if (!WidePathsPresent()) GTEST_SKIP() << kNoWidePaths;
   const int sizes[][2] = {{1, 1}, {2, 2}, {3, 5}, {8, 8}, {16, 4}, {32, 32}, {64, 16}};

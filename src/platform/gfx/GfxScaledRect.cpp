@@ -15,6 +15,7 @@ namespace {
 
 constexpr int64_t kMaxStep = 4 << 16;           // texels a pixel
 constexpr int64_t kMaxCoordinate = int64_t{1} << 40;  // 16.16 coordinates and steps kept below this
+constexpr int kPrefetchedWidth = 256;  // pixels: the widest rectangles whose target rows are asked for ahead
 
 // The tables of one rectangle and the weighted columns of its current row,
 // kept from one rectangle to the next so that drawing seldom allocates.
@@ -40,34 +41,38 @@ void WeightColumn(uint32_t top, uint32_t bottom, uint32_t y, int16_t* out) {
 // The texel columns first .. first + n - 1 of the texel rows iy and iy + 1
 // (before addressing), weighted (128 - y, y). Runs of columns that are
 // neighbours in the texture take the vector routine; the few others (past
-// a clamped or mirrored edge) are weighted one by one.
-void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, int64_t n, int16_t* out) {
+// a clamped or mirrored edge) are weighted one by one. The same columns of
+// the texel rows ahead[0 .. aheadCount - 1] (addressed) are asked for as
+// the runs go, a few cache lines at a time: a texture's rows lie a whole
+// row apart, too far for the processor to foresee, and the lines of a whole
+// row asked for at once mostly came too late to save anything.
+void WeightColumns(const PixelState& s, int64_t iy, uint32_t y, int64_t first, int64_t n, int16_t* out,
+                   const uint32_t* const* ahead, int aheadCount) {
   const int w = s.texWidth;
   const uint32_t* top = s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * w;
   const uint32_t* bottom = s.texels + static_cast<size_t>(AddressTexel(iy + 1, s.texHeight, s.addressV)) * w;
+  constexpr int64_t kColumnChunk = 64;  // columns: four cache lines of each row ahead
   for (int64_t k = 0; k < n;) {
     const int64_t c = first + k;
     const int a = AddressTexel(c, w, s.addressU);
     int64_t run = 1;
     if (c == a || s.addressU == D3DTADDRESS_WRAP) run = std::min<int64_t>(n - k, w - a);
     if (run >= 8) {
-      VerticalRunAvx2(top + a, bottom + a, static_cast<int>(run), y, out + 4 * k);
+      for (int64_t j = 0; j < run;) {
+        // Chunks of at least eight columns: a shorter end joins the chunk before it.
+        const int64_t len = run - j < kColumnChunk + 8 ? run - j : kColumnChunk;
+        for (int r = 0; r < aheadCount; ++r) {
+          for (int64_t x = 0; x < len; x += 16) __builtin_prefetch(ahead[r] + a + j + x);
+          __builtin_prefetch(ahead[r] + a + j + len - 1);
+        }
+        VerticalRunAvx2(top + a + j, bottom + a + j, static_cast<int>(len), y, out + 4 * (k + j));
+        j += len;
+      }
     } else {
       for (int64_t j = 0; j < run; ++j) WeightColumn(top[a + j], bottom[a + j], y, out + 4 * (k + j));
     }
     k += run;
   }
-}
-
-// Asks for the texel columns first .. first + n - 1 of texel row iy (before
-// addressing) ahead of their use: a ground tile's rows lie a whole texture
-// row apart, too far for the processor to foresee.
-void PrefetchTexelRow(const PixelState& s, int64_t iy, int64_t first, int64_t n) {
-  const int w = s.texWidth;
-  const uint32_t* row = s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * w;
-  const int64_t from = std::clamp<int64_t>(first, 0, w - 1), to = std::clamp<int64_t>(first + n - 1, 0, w - 1);
-  for (int64_t c = from; c <= to; c += 16) __builtin_prefetch(row + c);
-  __builtin_prefetch(row + to);
 }
 
 // The pixels [*from, *to) of a row (of `width`, its first pixel's left
@@ -184,19 +189,26 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
         columnFrom = ((u0 + r.du * from) >> 16) - first;
         columnTo = ((u0 + r.du * (to - 1)) >> 16) + 2 - first;
       }
+      // The texel rows two rows on, asked for while this row's are weighted;
+      // the first of them is mostly this row's second.
+      const uint32_t* ahead[2] = {};
+      int aheadCount = 0;
+      if (j + 2 < r.height) {
+        const int64_t aheadRow = (r.v + r.dv * (j + 2) - 0x8000) >> 16;
+        auto row = [&s](int64_t iy) {
+          return s.texels + static_cast<size_t>(AddressTexel(iy, s.texHeight, s.addressV)) * s.texWidth;
+        };
+        ahead[aheadCount++] = row(aheadRow + 1);
+        if (aheadRow > (v >> 16) + 1) ahead[aheadCount++] = row(aheadRow);
+      }
       if (from < to)
         WeightColumns(s, v >> 16, static_cast<uint32_t>(key) & 127, first + columnFrom, columnTo - columnFrom,
-                      scratch.columns.data() + 4 * columnFrom);
-      if (j + 2 < r.height) {
-        // The texel rows two rows on; the first of them is mostly this row's second.
-        const int64_t ahead = (r.v + r.dv * (j + 2) - 0x8000) >> 16;
-        PrefetchTexelRow(s, ahead + 1, first, count);
-        if (ahead > (v >> 16) + 1) PrefetchTexelRow(s, ahead, first, count);
-      }
+                      scratch.columns.data() + 4 * columnFrom, ahead, aheadCount);
     }
     if (from >= to) continue;
-    if (j + 2 < r.height) {
+    if (j + 2 < r.height && r.width <= kPrefetchedWidth) {
       // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
+      // (The processor foresees the long rows of wide ones, and asking for them held it up.)
       const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
       for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
       __builtin_prefetch(ahead + r.width - 1, 1);
