@@ -572,7 +572,7 @@ void AddMainScreenArt(ArtBook& book) {
   book.Add(kSceneSet, "ms_hills", MsScenePiece(MsHills, 1024, 192));
   book.Add(kSceneSet, "ms_farm", MsScenePiece(MsFarm, 1024, 320));
   book.Add(kSceneSet, "ms_meadow", MsScenePiece(MsMeadow, 1024, 192));
-  book.Add(kSceneSet, "ms_ray", MsScenePiece(MsRay, 128, 512));
+  book.Add(kSceneSet, "ms_ray", MsScenePiece(MsRay, 32, 128));
   book.Add(kSceneSet, "ms_bush", MsScenePiece(MsBush, 416, 320));
   book.Add(kSceneSet, "girl_body", MsScenePiece(MsGirlBody, 320, 512));
   book.Add(kSceneSet, "girl_head", MsScenePiece(MsGirlHead, 288, 240));
