@@ -632,6 +632,145 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
 
 namespace {
 
+// Stencil only, from a textured primitive with one colour: no colour channel
+// written, the texels' alpha (after the stage's alpha operation) under the
+// alpha test deciding which pixels reach the stencil test and operations.
+// The windows behind a dimmed one mark their pieces this way. Gives the
+// stencil ShadeSpan gives.
+void StencilMarkSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+  uint8_t* st = s.stencil + static_cast<size_t>(y) * s.stencilPitch + x;
+  const uint32_t mask = s.stencilMask & 0xFF, wm = s.stencilWriteMask & 0xFF, ref = s.stencilRef & 0xFF;
+  const uint32_t alphaRef = s.alphaRef & 0xFF, colourAlpha = src.colour >> 24;
+  // Always passing and replacing: the marked pixels take the reference's
+  // written bits, whatever they held.
+  const bool replace = s.stencilFunc == D3DCMP_ALWAYS && s.stencilPass == D3DSTENCILOP_REPLACE;
+  const uint8_t keepBits = static_cast<uint8_t>(~wm), setBits = static_cast<uint8_t>(ref & wm);
+  uint32_t texBuf[kChunk];
+  uint8_t alpha[kChunk];
+  int64_t u = src.u, v = src.v;
+  for (int done = 0; done < n; done += kChunk) {
+    const int count = std::min(kChunk, n - done);
+    const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, texBuf);
+    u += src.du * count;
+    v += src.dv * count;
+    switch (s.alphaOp) {
+      case D3DTOP_SELECTARG1:
+        for (int i = 0; i < count; ++i) alpha[i] = static_cast<uint8_t>(tex[i] >> 24);
+        break;
+      case D3DTOP_MODULATE:
+        for (int i = 0; i < count; ++i) alpha[i] = static_cast<uint8_t>(Div255((tex[i] >> 24) * colourAlpha));
+        break;
+      case D3DTOP_DISABLE:
+        std::memset(alpha, static_cast<int>(colourAlpha), static_cast<size_t>(count));
+        break;
+      default:
+        for (int i = 0; i < count; ++i) {
+          const uint32_t ta = tex[i] >> 24;
+          alpha[i] = static_cast<uint8_t>(OpChannel(s.alphaOp, ta, colourAlpha, ta, colourAlpha));
+        }
+    }
+    // alpha[i] becomes 1 where the fragment passes the alpha test.
+    if (!s.alphaTest) {
+      std::memset(alpha, 1, static_cast<size_t>(count));
+    } else if (s.alphaFunc == D3DCMP_GREATEREQUAL) {
+      for (int i = 0; i < count; ++i) alpha[i] = alpha[i] >= alphaRef;
+    } else {
+      for (int i = 0; i < count; ++i) alpha[i] = Compare(s.alphaFunc, alpha[i], alphaRef);
+    }
+    uint8_t* row = st + done;
+    if (replace) {
+      for (int i = 0; i < count; ++i) {
+        row[i] = alpha[i] ? static_cast<uint8_t>((row[i] & keepBits) | setBits) : row[i];
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        if (!alpha[i]) continue;
+        const uint32_t old = row[i];
+        const bool ok = Compare(s.stencilFunc, ref & mask, old & mask);
+        const uint32_t value = StencilOp(ok ? s.stencilPass : s.stencilFail, old, ref);
+        row[i] = static_cast<uint8_t>((old & ~wm) | (value & wm));
+      }
+    }
+  }
+}
+
+// One colour and no texture under the stencil test: the dim laid over the
+// pieces a window marked, each pixel blended once. Gives the colour and the
+// stencil ShadeSpan gives.
+void StencilFillSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+  const uint32_t colour = src.colour, a = colour >> 24;
+  // An alpha test on one colour passes every fragment or none, and a
+  // fragment it rejects touches neither the stencil nor the colour.
+  if (s.alphaTest && !Compare(s.alphaFunc, a, s.alphaRef & 0xFF)) return;
+  uint8_t* st = s.stencil + static_cast<size_t>(y) * s.stencilPitch + x;
+  uint32_t* dst = s.target + static_cast<size_t>(y) * s.targetPitch + x;
+  const uint32_t mask = s.stencilMask & 0xFF, wm = s.stencilWriteMask & 0xFF, ref = s.stencilRef & 0xFF;
+  const uint32_t channels = ChannelMask(s.writeMask);
+  // Equal, incremented (saturating) where it passes, kept where it fails.
+  const bool countUp = s.stencilFunc == D3DCMP_EQUAL && s.stencilPass == D3DSTENCILOP_INCRSAT &&
+                       s.stencilFail == D3DSTENCILOP_KEEP;
+  const bool over = s.blend && s.srcBlend == D3DBLEND_SRCALPHA && s.destBlend == D3DBLEND_INVSRCALPHA;
+  // Blending one colour over the target by its alpha: each channel is
+  // Div255(s * a + d * (255 - a)), the part from the source fixed.
+  uint32_t fixed[4];
+  for (int c = 0; c < 4; ++c) fixed[c] = Channel(colour, 8 * c) * a + 128;
+  const uint32_t rest = 255 - a;
+  uint8_t pass[kChunk];
+  for (int done = 0; done < n; done += kChunk) {
+    const int count = std::min(kChunk, n - done);
+    uint8_t* srow = st + done;
+    if (countUp) {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t old = srow[i];
+        const bool ok = ((old ^ ref) & mask) == 0;
+        const uint32_t value = old < 255 ? old + 1 : 255;
+        pass[i] = ok;
+        srow[i] = static_cast<uint8_t>(ok ? (old & ~wm) | (value & wm) : old);
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t old = srow[i];
+        const bool ok = Compare(s.stencilFunc, ref & mask, old & mask);
+        const uint32_t value = StencilOp(ok ? s.stencilPass : s.stencilFail, old, ref);
+        srow[i] = static_cast<uint8_t>((old & ~wm) | (value & wm));
+        pass[i] = ok;
+      }
+    }
+    if ((channels & 0x00FFFFFFu) == 0) continue;
+    uint32_t* drow = dst + done;
+    if (over) {
+      for (int i = 0; i < count; ++i) {
+        const uint32_t d = drow[i];
+        uint32_t out = 0;
+        for (int c = 0; c < 4; ++c) {
+          const uint32_t t = fixed[c] + Channel(d, 8 * c) * rest;
+          out |= ((t + (t >> 8)) >> 8) << (8 * c);
+        }
+        drow[i] = pass[i] ? (d & ~channels) | (out & channels) : d;
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        if (!pass[i]) continue;
+        const uint32_t c = s.blend ? BlendPixel(s.srcBlend, s.destBlend, colour, drow[i]) : colour;
+        drow[i] = (drow[i] & ~channels) | (c & channels);
+      }
+    }
+  }
+}
+
+// The states StencilMarkSpan and StencilFillSpan are for.
+bool MarksStencil(const PixelState& s, bool flat) {
+  return flat && s.stencilTest && s.stencil && s.texels && s.colourOp != D3DTOP_DISABLE &&
+         (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0;
+}
+bool FillsStencil(const PixelState& s, bool flat) {
+  return flat && s.stencilTest && s.stencil && (!s.texels || s.colourOp == D3DTOP_DISABLE);
+}
+
+}  // namespace
+
+namespace {
+
 // Textured with one colour, no tests, every colour channel written.
 bool PlainSpan(const PixelState& s, bool flat) {
   return flat && s.texels && !s.alphaTest && !(s.stencilTest && s.stencil) &&
@@ -697,6 +836,8 @@ SpanShader SpanShaderFor(SpanOp op) {
 }
 
 SpanShader ChooseSpanShader(const PixelState& s, bool flat) {
+  if (MarksStencil(s, flat)) return StencilMarkSpan;
+  if (FillsStencil(s, flat)) return StencilFillSpan;
   SpanOp op;
   if (!ChooseSpanOp(s, flat, &op) && !ChooseAddSpanOp(s, flat, &op)) return ShadeSpan;
   return SpanShaderFor(op);

@@ -58,7 +58,10 @@ void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& s
 // A routine with ShadeSpan's contract. ChooseSpanShader picks, once per
 // primitive, a narrower one for the common combinations of states (textured,
 // no tests, every colour channel written; `flat` when the primitive has one
-// vertex colour), which gives the same pixels as ShadeSpan.
+// vertex colour), which gives the same pixels as ShadeSpan. So do the two for
+// the stencil with one colour: textured pieces marking it without writing
+// colour (under the alpha test), and one untextured colour drawn under the
+// stencil test.
 using SpanShader = void (*)(const PixelState& state, int x, int y, int n, const SpanSource& source);
 SpanShader ChooseSpanShader(const PixelState& state, bool flat);
 
