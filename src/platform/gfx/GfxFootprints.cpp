@@ -15,7 +15,6 @@ constexpr int kMaxWidth = 2046;          // a row of entries times 16 bytes fits
 constexpr size_t kPadding = 8 * 16;      // zeros after the last entry
 constexpr double kWorthCutting = 0.6;    // the part of a primitive's texels a hull worth cutting to covers at most
 constexpr int64_t kMaxTurnedTexels = 64 * 64;  // the largest texture a turned quad reads through its table
-constexpr int64_t kMaxAddedTexels = 1 << 16;   // the same for added texels
 
 bool Supported(uint32_t mode, int size) {
   return mode == D3DTADDRESS_CLAMP || (mode == D3DTADDRESS_WRAP && (size & (size - 1)) == 0);
@@ -100,9 +99,8 @@ bool WideFootprints(const PixelState& px, FootprintSource* out) {
   return out->table != nullptr;
 }
 
-bool FootprintsForTurnedQuad(const PixelState& px, SpanOp op) {
-  const bool added = op == SpanOp::kAdd || op == SpanOp::kTintAdd;
-  return static_cast<int64_t>(px.texWidth) * px.texHeight <= (added ? kMaxAddedTexels : kMaxTurnedTexels);
+bool FootprintsForTurnedQuad(const PixelState& px) {
+  return static_cast<int64_t>(px.texWidth) * px.texHeight <= kMaxTurnedTexels;
 }
 
 const FootprintHull* HullWorthCutting(const PixelState& px, double texelArea) {

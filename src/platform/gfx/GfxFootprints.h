@@ -17,7 +17,6 @@
 namespace plat::gfx {
 
 struct PixelState;
-enum class SpanOp;
 
 // Where a texture's texels are not all clear, for the blending loops: eight
 // half-planes n . (u, v) <= bound (u and v in texels, as the loops sample
@@ -75,12 +74,10 @@ const FootprintHull* HullWorthCutting(const PixelState& state, double texelArea)
 // sprites), whose table stays in the processor's caches from one primitive
 // to the next. A table takes four times its texture's memory, so a turned
 // quad on a larger texture (the parts of a character) draws faster from the
-// texels themselves, through the span routines, with the same pixels. Added
-// texels (`op` kAdd or kTintAdd: glows, light rays) are gathered into a
-// buffer there before they are tinted and added, so the table, which does
-// both in one pass, pays for itself on textures up to 64K texels (a table
-// of 1 MB).
-bool FootprintsForTurnedQuad(const PixelState& state, SpanOp op);
+// texels themselves, through the span routines, with the same pixels (added
+// texels too: their narrow routine fetches, tints and adds in one pass, and
+// a larger table only moves the wait from the texels to the table).
+bool FootprintsForTurnedQuad(const PixelState& state);
 
 // A texture's footprint table for the wide loops of turned and scaled
 // sprites (GfxSimdAvx2), with clamp or wrap addressing along each axis.

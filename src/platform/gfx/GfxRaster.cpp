@@ -764,7 +764,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   SpanOp op;
   FootprintSource table;
   if (local.pixel.linear && (ChooseOp(local.pixel, true, colour, &op) || ChooseAddOp(local.pixel, colour, &op)) &&
-      FootprintsForTurnedQuad(local.pixel, op) && WideFootprints(local.pixel, &table) && pu.Fits16(in.u) &&
+      FootprintsForTurnedQuad(local.pixel) && WideFootprints(local.pixel, &table) && pu.Fits16(in.u) &&
       pv.Fits16(in.v)) {
     const PixelState& px = local.pixel;
     const int32_t du = static_cast<int32_t>(src.du), dv = static_cast<int32_t>(src.dv);
