@@ -236,20 +236,27 @@ ReplayScript::StepResult RunStep(const ReplayStep& s) {
   return ReplayScript::kPassed;
 }
 
-// Headless, a frame is rasterised only when something may read it: a
-// screenshot mark before the next frame, or the last frame (--screenshot).
-bool FrameMayBeRead() {
-  if (!gOptions.headless || gOptions.rasterise || gScriptDone) return true;
+// Whether something may read the next frame: a screenshot mark before the
+// frame after it, or the last frame (--screenshot).
+bool FrameWillBeRead() {
+  if (gScriptDone) return true;
   const u32 next = gFrames + 1;
   if ((gOptions.frames != 0 && next >= gOptions.frames) || next >= kScriptFrameLimit) return true;
   return !gOptions.script.empty() && gScript.NextFrameMayBeRead();
 }
 
+// Headless, a frame is rasterised only when something may read it.
+bool FrameMayBeRead() { return !gOptions.headless || gOptions.rasterise || FrameWillBeRead(); }
+
 void Render() {
   const u32 step = FrameStep();
   if (!gOptions.script.empty() && !gScriptDone) gScriptDone = gScript.Advance(step, RunStep) != ReplayScript::kMore;
-  if (plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice())
+  if (plat::gfx::SoftDevice* soft = DXLGetViewer()->GetDevice()->GetSoftDevice()) {
     soft->SetRasterising(FrameMayBeRead());
+    // A frame drawn in the window's own memory is copied out only for a
+    // screenshot: an idle window saves a copy a frame.
+    soft->SetFrameKept(FrameWillBeRead());
+  }
   // Only the frames that move the level count for a recording: a replay
   // never pauses.
   if (DXLGetAppData().pauseLevel == 0 || Scripted()) {
