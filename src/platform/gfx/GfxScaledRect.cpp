@@ -130,6 +130,26 @@ bool DrawFromFootprints(const PixelState& s, SpanOp op, uint32_t colour, const S
   return true;
 }
 
+// The texel columns a rectangle reads: its first pixel's left column at u0
+// (16.16; sample points lie half a texel on from the texel centres they
+// weight), the columns first .. first + count - 1.
+void ColumnRange(const ScaledRect& r, int64_t* u0, int64_t* first, int64_t* count) {
+  *u0 = r.u - 0x8000;
+  const int64_t uLast = *u0 + r.du * (r.width - 1);
+  *first = std::min(*u0, uLast) >> 16;
+  *count = (std::max(*u0, uLast) >> 16) + 2 - *first;
+}
+
+// Rows of small rectangles lie far apart in the target: a coming one (two
+// rows on from dest) is asked for ahead of its use. (The processor foresees
+// the long rows of wide ones, and asking for them held it up.)
+void PrefetchRowAhead(const uint32_t* dest, int pitch, int width) {
+  if (width > kPrefetchedWidth) return;
+  const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(pitch);
+  for (int x = 0; x < width; x += 16) __builtin_prefetch(ahead + x, 1);
+  __builtin_prefetch(ahead + width - 1, 1);
+}
+
 // The scratch tables of a rectangle whose first pixel's left column lies
 // at u0 (16.16), its columns first .. first + count - 1: room for the
 // weighted columns and, unless it is drawn a texel a pixel, each pixel's
@@ -160,8 +180,8 @@ Scratch& PrepareScratch(const ScaledRect& r, int64_t u0, int64_t first, int64_t 
 // form of the rows the rectangle is drawn with, over every pixel, and the
 // span of each row's texels that are not clear.
 void FilterRows(const PixelState& s, const ScaledRect& r, ScaledRowCache::Rows* rows) {
-  const int64_t u0 = r.u - 0x8000, uLast = u0 + r.du * (r.width - 1);
-  const int64_t first = (std::min(u0, uLast) >> 16), count = (std::max(u0, uLast) >> 16) + 2 - first;
+  int64_t u0, first, count;
+  ColumnRange(r, &u0, &first, &count);
   Scratch& scratch = PrepareScratch(r, u0, first, count);
   const int stride = (r.width + 7) & ~7;
   rows->stride = stride;
@@ -213,11 +233,7 @@ void DrawFromRows(const PixelState& s, SpanOp op, uint32_t colour, const ScaledR
     const int from = blend ? rows.spans[2 * static_cast<size_t>(k)] : 0;
     const int to = blend ? rows.spans[2 * static_cast<size_t>(k) + 1] : r.width;
     if (from >= to) continue;
-    if (j + 2 < r.height && r.width <= kPrefetchedWidth) {
-      const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
-      for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
-      __builtin_prefetch(ahead + r.width - 1, 1);
-    }
+    if (j + 2 < r.height) PrefetchRowAhead(dest, s.targetPitch, r.width);
     TexelRowAvx2(op, rows.texels.data() + static_cast<size_t>(k) * rows.stride + from, to - from, colour, dest + from);
   }
 }
@@ -284,9 +300,8 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
       return true;
     }
   }
-  // Sample points lie half a texel on from the texel centres they weight.
-  const int64_t u0 = r.u - 0x8000, uLast = u0 + r.du * (r.width - 1);
-  const int64_t first = (std::min(u0, uLast) >> 16), count = (std::max(u0, uLast) >> 16) + 2 - first;
+  int64_t u0, first, count;
+  ColumnRange(r, &u0, &first, &count);
 
   // A texel a pixel: every pixel has the same horizontal weight, and pixel i
   // reads columns i and i + 1; from the texture's footprint table where it
@@ -335,13 +350,7 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
                       scratch.columns.data() + 4 * columnFrom, ahead, aheadCount);
     }
     if (from >= to) continue;
-    if (j + 2 < r.height && r.width <= kPrefetchedWidth) {
-      // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
-      // (The processor foresees the long rows of wide ones, and asking for them held it up.)
-      const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
-      for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
-      __builtin_prefetch(ahead + r.width - 1, 1);
-    }
+    if (j + 2 < r.height) PrefetchRowAhead(dest, s.targetPitch, r.width);
     if (unit) {
       UnitRowAvx2(op, scratch.columns.data() + 4 * from, static_cast<uint32_t>(u0 >> 9) & 127, to - from, colour,
                   dest + from);
