@@ -12,6 +12,7 @@
 namespace plat::gfx {
 
 class FootprintTable;
+class ScaledRowCache;
 
 struct PixelState {
   uint32_t* target = nullptr;  // 32-bit colour buffer; the top byte is unused
@@ -28,6 +29,10 @@ struct PixelState {
   // The texture's visible columns per row (Texture::AlphaSpans) when it is
   // not opaque; may be null.
   const uint32_t* alphaSpans = nullptr;
+  // The texture's content (Texture::ContentId; 0: none to key on) and the
+  // device's cache of filtered rows of scaled rectangles (null when off).
+  uint64_t contentId = 0;
+  ScaledRowCache* rowCache = nullptr;
 
   uint32_t colourOp = 4, alphaOp = 2;
 

@@ -16,6 +16,7 @@ namespace {
 constexpr int64_t kMaxStep = 4 << 16;           // texels a pixel
 constexpr int64_t kMaxCoordinate = int64_t{1} << 40;  // 16.16 coordinates and steps kept below this
 constexpr int kPrefetchedWidth = 256;  // pixels: the widest rectangles whose target rows are asked for ahead
+constexpr int kLeastCachedPixels = 256;  // smaller rectangles are filtered every time
 
 // The tables of one rectangle and the weighted columns of its current row,
 // kept from one rectangle to the next so that drawing seldom allocates.
@@ -129,31 +130,36 @@ bool DrawFromFootprints(const PixelState& s, SpanOp op, uint32_t colour, const S
   return true;
 }
 
-}  // namespace
+// The texel columns a rectangle reads: its first pixel's left column at u0
+// (16.16; sample points lie half a texel on from the texel centres they
+// weight), the columns first .. first + count - 1.
+void ColumnRange(const ScaledRect& r, int64_t* u0, int64_t* first, int64_t* count) {
+  *u0 = r.u - 0x8000;
+  const int64_t uLast = *u0 + r.du * (r.width - 1);
+  *first = std::min(*u0, uLast) >> 16;
+  *count = (std::max(*u0, uLast) >> 16) + 2 - *first;
+}
 
-bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r) {
-  if (!Avx2Active() || s.addressU == D3DTADDRESS_BORDER || s.addressV == D3DTADDRESS_BORDER) return false;
-  if (r.width <= 0 || r.height <= 0) return true;
-  if (std::llabs(r.du) > kMaxStep || std::llabs(r.dv) > kMaxCoordinate || std::llabs(r.u) > kMaxCoordinate ||
-      std::llabs(r.v) > kMaxCoordinate) {
-    return false;
-  }
-  // Sample points lie half a texel on from the texel centres they weight.
-  const int64_t u0 = r.u - 0x8000, uLast = u0 + r.du * (r.width - 1);
-  const int64_t first = (std::min(u0, uLast) >> 16), count = (std::max(u0, uLast) >> 16) + 2 - first;
+// Rows of small rectangles lie far apart in the target: a coming one (two
+// rows on from dest) is asked for ahead of its use. (The processor foresees
+// the long rows of wide ones, and asking for them held it up.)
+void PrefetchRowAhead(const uint32_t* dest, int pitch, int width) {
+  if (width > kPrefetchedWidth) return;
+  const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(pitch);
+  for (int x = 0; x < width; x += 16) __builtin_prefetch(ahead + x, 1);
+  __builtin_prefetch(ahead + width - 1, 1);
+}
 
-  // A texel a pixel: every pixel has the same horizontal weight, and pixel i
-  // reads columns i and i + 1; from the texture's footprint table where it
-  // has one, without weighting columns. Otherwise each pixel's column and
-  // weight go into the tables.
-  const bool unit = r.du == 0x10000;
-  FootprintSource source;
-  if (unit && WideFootprints(s, &source) && DrawFromFootprints(s, op, colour, r, source)) return true;
+// The scratch tables of a rectangle whose first pixel's left column lies
+// at u0 (16.16), its columns first .. first + count - 1: room for the
+// weighted columns and, unless it is drawn a texel a pixel, each pixel's
+// column and weight.
+Scratch& PrepareScratch(const ScaledRect& r, int64_t u0, int64_t first, int64_t count) {
   Scratch& scratch = TheScratch();
   const int groups = (r.width + 7) / 8;
   // Reads of the last group may reach a group of eight past the columns.
   scratch.columns.resize(static_cast<size_t>(count + 8) * 4);
-  if (!unit) {
+  if (r.du != 0x10000) {
     scratch.offsets.assign(static_cast<size_t>(groups) * 8, 0);
     scratch.weights.assign(static_cast<size_t>(groups) * 32, 128);
     for (int i = 0; i < r.width; ++i) {
@@ -167,6 +173,144 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
       std::fill(w, w + 4, (128 - x) | (x << 16));
     }
   }
+  return scratch;
+}
+
+// The filtered texels of a rectangle, row by row, into `rows`: the kCopy
+// form of the rows the rectangle is drawn with, over every pixel, and the
+// span of each row's texels that are not clear.
+void FilterRows(const PixelState& s, const ScaledRect& r, ScaledRowCache::Rows* rows) {
+  int64_t u0, first, count;
+  ColumnRange(r, &u0, &first, &count);
+  Scratch& scratch = PrepareScratch(r, u0, first, count);
+  const int stride = (r.width + 7) & ~7;
+  rows->stride = stride;
+  rows->rowOf.resize(static_cast<size_t>(r.height));
+  size_t unique = 0;
+  for (int64_t j = 0, last = INT64_MIN; j < r.height; ++j) {
+    const int64_t key = (r.v + r.dv * j - 0x8000) >> 9;
+    unique += key != last;
+    last = key;
+  }
+  // The rows of texels, and a group of eight past the last for the reads of the 1:1 rows.
+  rows->texels.assign(unique * stride + 8, 0);
+  rows->spans.clear();
+  int64_t rowKey = INT64_MIN;
+  int k = -1;
+  for (int j = 0; j < r.height; ++j) {
+    const int64_t v = r.v + r.dv * j - 0x8000;
+    if ((v >> 9) != rowKey) {
+      rowKey = v >> 9;
+      ++k;
+      uint32_t* out = rows->texels.data() + static_cast<size_t>(k) * stride;
+      const uint32_t y = static_cast<uint32_t>(rowKey) & 127;
+      WeightColumns(s, v >> 16, y, first, count, scratch.columns.data(), nullptr, 0);
+      if (r.du == 0x10000) {
+        UnitRowAvx2(SpanOp::kCopy, scratch.columns.data(), static_cast<uint32_t>(u0 >> 9) & 127, r.width, 0, out);
+      } else {
+        ScaledRowAvx2(SpanOp::kCopy, scratch.columns.data(), scratch.offsets.data(), scratch.weights.data(), r.width,
+                      0, out);
+      }
+      int from = 0, to = r.width;
+      while (from < to && (out[from] >> 24) == 0) ++from;
+      while (to > from && (out[to - 1] >> 24) == 0) --to;
+      rows->spans.push_back(from);
+      rows->spans.push_back(to);
+    }
+    rows->rowOf[static_cast<size_t>(j)] = k;
+  }
+}
+
+// Rectangle `r` drawn from its filtered texels. A blend of a clear texel
+// (tinted or not) leaves its pixel as it is, so blends draw only the span
+// of each row whose texels are not clear.
+void DrawFromRows(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r,
+                  const ScaledRowCache::Rows& rows) {
+  const bool blend = op == SpanOp::kBlend || op == SpanOp::kTintBlend;
+  uint32_t* dest = s.target + static_cast<size_t>(r.top) * s.targetPitch + r.left;
+  for (int j = 0; j < r.height; ++j, dest += s.targetPitch) {
+    const int k = rows.rowOf[static_cast<size_t>(j)];
+    const int from = blend ? rows.spans[2 * static_cast<size_t>(k)] : 0;
+    const int to = blend ? rows.spans[2 * static_cast<size_t>(k) + 1] : r.width;
+    if (from >= to) continue;
+    if (j + 2 < r.height) PrefetchRowAhead(dest, s.targetPitch, r.width);
+    TexelRowAvx2(op, rows.texels.data() + static_cast<size_t>(k) * rows.stride + from, to - from, colour, dest + from);
+  }
+}
+
+}  // namespace
+
+size_t ScaledRowCache::KeyHash::operator()(const Key& k) const {
+  uint64_t h = k.contentId;
+  for (const uint64_t x : {static_cast<uint64_t>(k.u), static_cast<uint64_t>(k.du), static_cast<uint64_t>(k.v),
+                           static_cast<uint64_t>(k.dv),
+                           static_cast<uint64_t>(static_cast<uint32_t>(k.width)) << 32 |
+                               static_cast<uint32_t>(k.height),
+                           static_cast<uint64_t>(k.addressU) << 32 | k.addressV}) {
+    h = (h ^ x) * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 29;
+  }
+  return static_cast<size_t>(h);
+}
+
+const ScaledRowCache::Rows* ScaledRowCache::Find(const PixelState& s, const ScaledRect& r) {
+  const Key key{s.contentId, r.u, r.du, r.v, r.dv, r.width, r.height, s.addressU, s.addressV};
+  auto [it, added] = rows_.try_emplace(key);
+  Rows& rows = it->second;
+  rows.frame = frame_;
+  if (added) return nullptr;  // first seen: drawn as without the cache
+  if (rows.filled) return &rows;
+  // Seen before: filtered now, when the texels fit (a row for every row of
+  // pixels at most).
+  const size_t most = static_cast<size_t>(r.height) * ((r.width + 7) & ~7) + 8;
+  if (held_ + most > limit_) return nullptr;
+  FilterRows(s, r, &rows);
+  rows.filled = true;
+  held_ += rows.texels.size();
+  return &rows;
+}
+
+void ScaledRowCache::EndFrame() {
+  for (auto it = rows_.begin(); it != rows_.end();) {
+    if (it->second.frame == frame_) {
+      ++it;
+      continue;
+    }
+    held_ -= it->second.texels.size();
+    it = rows_.erase(it);
+  }
+  ++frame_;
+}
+
+void ScaledRowCache::Clear() {
+  rows_.clear();
+  held_ = 0;
+}
+
+bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r) {
+  if (!Avx2Active() || s.addressU == D3DTADDRESS_BORDER || s.addressV == D3DTADDRESS_BORDER) return false;
+  if (r.width <= 0 || r.height <= 0) return true;
+  if (std::llabs(r.du) > kMaxStep || std::llabs(r.dv) > kMaxCoordinate || std::llabs(r.u) > kMaxCoordinate ||
+      std::llabs(r.v) > kMaxCoordinate) {
+    return false;
+  }
+  if (s.rowCache && s.contentId != 0 && int64_t{r.width} * r.height >= kLeastCachedPixels) {
+    if (const ScaledRowCache::Rows* rows = s.rowCache->Find(s, r)) {
+      DrawFromRows(s, op, colour, r, *rows);
+      return true;
+    }
+  }
+  int64_t u0, first, count;
+  ColumnRange(r, &u0, &first, &count);
+
+  // A texel a pixel: every pixel has the same horizontal weight, and pixel i
+  // reads columns i and i + 1; from the texture's footprint table where it
+  // has one, without weighting columns. Otherwise each pixel's column and
+  // weight go into the tables.
+  const bool unit = r.du == 0x10000;
+  FootprintSource source;
+  if (unit && WideFootprints(s, &source) && DrawFromFootprints(s, op, colour, r, source)) return true;
+  Scratch& scratch = PrepareScratch(r, u0, first, count);
 
   // A blend leaves the target as it is where all four texels of a pixel
   // are clear, so rows of a clamped texture draw only the pixels that
@@ -206,13 +350,7 @@ bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const Scale
                       scratch.columns.data() + 4 * columnFrom, ahead, aheadCount);
     }
     if (from >= to) continue;
-    if (j + 2 < r.height && r.width <= kPrefetchedWidth) {
-      // Rows of small rectangles lie far apart in the target: ask for a coming one ahead of its use.
-      // (The processor foresees the long rows of wide ones, and asking for them held it up.)
-      const uint32_t* ahead = dest + 2 * static_cast<ptrdiff_t>(s.targetPitch);
-      for (int x = 0; x < r.width; x += 16) __builtin_prefetch(ahead + x, 1);
-      __builtin_prefetch(ahead + r.width - 1, 1);
-    }
+    if (j + 2 < r.height) PrefetchRowAhead(dest, s.targetPitch, r.width);
     if (unit) {
       UnitRowAvx2(op, scratch.columns.data() + 4 * from, static_cast<uint32_t>(u0 >> 9) & 127, to - from, colour,
                   dest + from);

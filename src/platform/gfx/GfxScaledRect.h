@@ -8,7 +8,10 @@
 // bilinear filter of the span routines, so the pixels are the same.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/gfx/GfxPipeline.h"
 
@@ -20,10 +23,61 @@ struct ScaledRect {
   int64_t v = 0, dv = 0;  // texel row (16.16) at the first row's centres, step per row
 };
 
+// The filtered texels of scaled rectangles drawn again the next frame from
+// the same texels to the same size and texel range: a level's ground,
+// buildings and decorations stand still from frame to frame, and drawing
+// them then only puts the kept texels on the target (the filtering does not
+// depend on the target or the place). A rectangle is remembered when first
+// drawn, filtered into the cache when drawn again, and drawn from it after
+// that; what a frame did not draw is dropped when it ends, and the cache
+// holds at most `limit` texels (beyond that, rectangles are drawn as without
+// it).
+class ScaledRowCache {
+ public:
+  struct Key {
+    uint64_t contentId;
+    int64_t u, du, v, dv;
+    int width, height;
+    uint32_t addressU, addressV;
+    bool operator==(const Key&) const = default;
+  };
+  // The rectangle's filtered texels: its row j is row rowOf[j] of `texels`
+  // (`stride` texels apart; neighbouring rows of pixels that read the same
+  // texels share one), whose texels with alpha not 0 lie in [from, to) of
+  // spans[2 k], spans[2 k + 1] (from >= to: none).
+  struct Rows {
+    std::vector<uint32_t> texels;
+    std::vector<int32_t> rowOf, spans;
+    int stride = 0;
+    bool filled = false;
+    uint64_t frame = 0;  // the last frame that drew it
+  };
+
+  void SetLimit(size_t texels) { limit_ = texels; }
+  // The kept rows of a rectangle seen before (filled now when only seen so
+  // far and they fit), else null: the caller draws it as without a cache.
+  const Rows* Find(const PixelState& state, const ScaledRect& rect);
+  // Ends a frame: what it did not draw goes.
+  void EndFrame();
+  void Clear();
+  size_t Held() const { return held_; }  // texels kept
+  size_t Count() const { return rows_.size(); }
+
+ private:
+  struct KeyHash {
+    size_t operator()(const Key& k) const;
+  };
+  std::unordered_map<Key, Rows, KeyHash> rows_;
+  uint64_t frame_ = 1;
+  size_t held_ = 0, limit_ = 0;
+};
+
 // Draws `rect` with bilinear texels put on the target by `op` (`colour` for
 // the tints). False, having drawn nothing, when the wide vector path is off
 // or cannot take the rectangle (border addressing, a step above four texels,
-// coordinates out of range); the caller then draws it span by span.
+// coordinates out of range); the caller then draws it span by span. With the
+// state's row cache and a texture content to key on, rectangles drawn the
+// frame before are drawn from their kept filtered texels, the same pixels.
 bool DrawScaledRect(const PixelState& state, SpanOp op, uint32_t colour, const ScaledRect& rect);
 
 }  // namespace plat::gfx

@@ -60,6 +60,11 @@ void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, co
 // The same for a texel a pixel: pixel i weights columns i and i + 1 by
 // (128 - x, x). The columns reach to a whole group of eight past n + 1.
 void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t colour, uint32_t* dest);
+// n texels (filtered already, as the kCopy form of the two above writes
+// them) put on dest by `op` (kCopy .. kTintBlend), with exactly the
+// arithmetic the two above apply to their filtered texels. The texels may be
+// read up to a group of eight past n.
+void TexelRowAvx2(SpanOp op, const uint32_t* texels, int n, uint32_t colour, uint32_t* dest);
 
 // A span of n >= 1 target pixels from dest on, whose first sample lies at
 // the texel coordinates (u, v): 16.16, already less half a texel. (No

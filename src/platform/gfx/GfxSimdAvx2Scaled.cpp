@@ -73,6 +73,23 @@ __attribute__((target("avx2"))) void UnitRow(const int16_t* columns, uint32_t x,
   }
 }
 
+// n >= 1 filtered texels put on the target: a tinted operation tints the
+// texels' channel words as the rows above do (TintWords), the others take
+// the texels as they are, which is what the packs of those rows give them.
+template <SpanOp op, class Masks>
+__attribute__((target("avx2"))) void TexelRow(const uint32_t* texels, int n, uint32_t colour, uint32_t* dest) {
+  const __m256i tint = ColourWords(colour), zero = _mm256_setzero_si256();
+  const Constants k;
+  for (int i = 0; i < n; i += 8) {
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i));
+    if constexpr (AfterTint(op) == op) {
+      StoreOp<op, Masks, op == SpanOp::kBlend>(t, tint, dest + i, n - i, k);
+    } else {
+      StoreWordsOp<op, Masks>(_mm256_unpacklo_epi8(t, zero), _mm256_unpackhi_epi8(t, zero), tint, dest + i, n - i, k);
+    }
+  }
+}
+
 }  // namespace
 
 __attribute__((target("avx2"))) void VerticalRunAvx2(const uint32_t* top, const uint32_t* bottom, int n, uint32_t y,
@@ -116,6 +133,16 @@ void UnitRowWith(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t 
   }
 }
 
+template <class Masks>
+void TexelRowWith(SpanOp op, const uint32_t* texels, int n, uint32_t colour, uint32_t* dest) {
+  switch (op) {
+    case SpanOp::kCopy: TexelRow<SpanOp::kCopy, Masks>(texels, n, colour, dest); break;
+    case SpanOp::kBlend: TexelRow<SpanOp::kBlend, Masks>(texels, n, colour, dest); break;
+    case SpanOp::kTint: TexelRow<SpanOp::kTint, Masks>(texels, n, colour, dest); break;
+    default: TexelRow<SpanOp::kTintBlend, Masks>(texels, n, colour, dest); break;
+  }
+}
+
 }  // namespace
 
 void ScaledRowAvx2(SpanOp op, const int16_t* columns, const int32_t* offsets, const uint32_t* weights, int n,
@@ -128,8 +155,13 @@ void UnitRowAvx2(SpanOp op, const int16_t* columns, uint32_t x, int n, uint32_t 
   (Avx512MasksActive() ? UnitRowWith<K512Masks> : UnitRowWith<VexMasks>)(op, columns, x, n, colour, dest);
 }
 
+void TexelRowAvx2(SpanOp op, const uint32_t* texels, int n, uint32_t colour, uint32_t* dest) {
+  (Avx512MasksActive() ? TexelRowWith<K512Masks> : TexelRowWith<VexMasks>)(op, texels, n, colour, dest);
+}
+
 #else
 
+void TexelRowAvx2(SpanOp, const uint32_t*, int, uint32_t, uint32_t*) {}
 void UnitRowAvx2(SpanOp, const int16_t*, uint32_t, int, uint32_t, uint32_t*) {}
 void VerticalRunAvx2(const uint32_t*, const uint32_t*, int, uint32_t, int16_t*) {}
 void ScaledRowAvx2(SpanOp, const int16_t*, const int32_t*, const uint32_t*, int, uint32_t, uint32_t*) {}

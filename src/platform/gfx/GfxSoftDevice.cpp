@@ -82,6 +82,14 @@ void SoftDevice::AllocateBuffers() {
   stencil_.clear();
   if (params_.enableAutoDepthStencil && HasStencilBits(params_.autoDepthStencilFormat)) stencil_.assign(n, 0);
   scissor_ = Rect{0, 0, static_cast<int32_t>(width_), static_cast<int32_t>(height_)};
+  // Four screens of filtered texels: a level's ground once and what stands on it, with room to spare.
+  rowCache_.Clear();
+  rowCache_.SetLimit(4 * n);
+}
+
+void SoftDevice::SetRowCache(bool on) {
+  rowCacheOn_ = on;
+  if (!on) rowCache_.Clear();
 }
 
 void SoftDevice::ResetStates() {
@@ -216,6 +224,8 @@ HRESULT SoftDevice::EndScene() {
 }
 
 HRESULT SoftDevice::Present() {
+  // A frame ends with every call, shown or not: what it did not draw goes from the row cache.
+  rowCache_.EndFrame();
   const HRESULT injected = faults_.Take(Op::Present);
   if (Failed(injected)) {
     ReturnTarget(true);
@@ -430,6 +440,8 @@ HRESULT SoftDevice::Draw(uint32_t type, uint32_t count, const uint8_t* data, uin
     px.footprints = tex->Footprints();
     px.opaque = tex->Opaque();
     if (!px.opaque) px.alphaSpans = tex->AlphaSpans();
+    px.contentId = tex->ContentId();
+    if (rowCacheOn_) px.rowCache = &rowCache_;
   }
   const uint32_t* s = samplerStates_[0];
   px.addressU = s[D3DSAMP_ADDRESSU];

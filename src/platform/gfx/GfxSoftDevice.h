@@ -22,6 +22,7 @@
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxFaults.h"
 #include "platform/gfx/GfxRaster.h"
+#include "platform/gfx/GfxScaledRect.h"
 
 namespace plat::gfx {
 
@@ -89,6 +90,11 @@ class SoftDevice final : public Device {
   // Off: the back, front and stencil buffers keep what they hold (on by default).
   void SetRasterising(bool on) { rasterising_ = on; }
   bool IsRasterising() const { return rasterising_; }
+  // Off: scaled rectangles are filtered every time they are drawn instead of
+  // drawn from the filtered texels kept from the frame before (on by
+  // default; the pixels are the same).
+  void SetRowCache(bool on);
+  const ScaledRowCache& RowCache() const { return rowCache_; }
 
   // Called by a texture that goes away while the device exists.
   void ForgetTexture(Texture* texture);
@@ -129,6 +135,8 @@ class SoftDevice final : public Device {
   uint32_t presentCount_ = 0;
   bool rectPass_ = true;
   bool rasterising_ = true;
+  bool rowCacheOn_ = true;
+  ScaledRowCache rowCache_;
   FaultTable faults_;
 
   std::vector<uint32_t> cursor_;

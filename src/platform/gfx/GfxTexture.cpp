@@ -1,11 +1,21 @@
 #include "platform/gfx/GfxTexture.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxSoftDevice.h"
 
 namespace plat::gfx {
+
+namespace {
+
+uint64_t NewContentId() {
+  static std::atomic<uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+}  // namespace
 
 HRESULT Surface::GetDesc(SurfaceDesc* out) const { return owner_->GetLevelDesc(0, out); }
 
@@ -17,6 +27,7 @@ Texture::Texture(SoftDevice* device, uint32_t width, uint32_t height, uint32_t f
       pool_(pool),
       pitch_(SurfacePitch(format, width)),
       shared_(format == D3DFMT_A8R8G8B8),
+      contentId_(NewContentId()),
       surface_(this) {
   if (shared_) return;
   texels_ = TexelBlock(static_cast<size_t>(width) * height);
@@ -54,6 +65,7 @@ HRESULT Texture::TakeTexels(TexelBlock&& argb, uint32_t filledWidth, uint32_t fi
   footprints_.Clear();
   opaque_ = -1;
   alphaSpans_.clear();
+  contentId_ = NewContentId();
   return D3D_OK;
 }
 
@@ -88,6 +100,7 @@ HRESULT Texture::UnlockRect(uint32_t level) {
     footprints_.Clear();
     opaque_ = -1;
     alphaSpans_.clear();
+    contentId_ = NewContentId();
   }
   return D3D_OK;
 }

@@ -63,6 +63,11 @@ class Texture {
   // Per texel row, the columns whose alpha is not 0: first | end << 16 (an
   // empty row 0); built when first asked for after each change.
   const uint32_t* AlphaSpans();
+  // A number no other content of any texture had: new with every change of
+  // the texels (a lock for writing, TakeTexels); 0 while locked for
+  // writing, when the texels may change under a draw. Caches of what was
+  // drawn from the texels key on it.
+  uint64_t ContentId() const { return locked_ && !readOnlyLock_ ? 0 : contentId_; }
   void DetachDevice() { device_ = nullptr; }
   SoftDevice* Device() const { return device_; }
 
@@ -86,6 +91,7 @@ class Texture {
   FootprintTable footprints_;
   int opaque_ = -1;  // -1 until looked at
   std::vector<uint32_t> alphaSpans_;  // empty until asked for
+  uint64_t contentId_;
   bool locked_ = false;
   bool readOnlyLock_ = false;
   Surface surface_;
