@@ -173,6 +173,12 @@ class SpriteSet {
   // was found by (empty: none yet).
   DXLTexture* lastTexture_ = nullptr;
   wchar lastTextureName_[kSpriteNameSize] = {};
+  // The stored name fields of the sub-sprites found last in this call
+  // (an empty field: none), newest at [recentAt_]: a map sprite mostly
+  // shares a sub-sprite with the one before it, and a field of the same
+  // bytes names the same sprite.
+  u8 recentSubSprites_[2][2 * kSpriteNameSize] = {};
+  u32 recentAt_ = 0;
   SectionInput input_;
   std::vector<std::unique_ptr<RecordPool>> pools_;  // one per section read
 };
