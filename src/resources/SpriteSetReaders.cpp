@@ -215,7 +215,7 @@ const wchar* StoredName(const u8* raw, RecordPool& pool) {
 // Checks a sprite record whole and indexes it: its name (the texture's when
 // empty) and the texture it names, found now; the sprite is made when first
 // asked for (MakeSprite).
-bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
+inline bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
   const u8* raw = input->Take(kSpriteRecordSize);
   if (!raw || kis::GetU32LE(raw) != kSpriteRecordSize) return false;
   if (raw[kSpriteExplicitAt]) {
@@ -255,7 +255,7 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
 // every sub-sprite an image one of the right size naming a sprite of this
 // set; its name is the sprite's when empty. The map sprite is made when
 // first asked for (MakeMapSprite).
-bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
+inline bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
   const u8* raw = input->Take(kMapSpriteRecordSize);
   if (!raw || kis::GetU32LE(raw) != kMapSpriteRecordSize) return false;
   if (raw[kMapSpriteHasShadowAt] && !input->Take(kShadowRecordSize)) return false;
