@@ -141,6 +141,8 @@ class SpriteSet {
                   const SectionKind& kind);
   bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
+  // The readers of whole sections run once a record, by the thousand: they
+  // are built into the loop, not called.
   [[gnu::always_inline]] inline bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   [[gnu::always_inline]] inline bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   // A record's sprite or map sprite, made on first use; null for no slot.
