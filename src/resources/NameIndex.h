@@ -12,6 +12,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "base/Strings.h"
@@ -27,7 +29,7 @@ class NameIndex {
   // The same with the hash of the member's name (HashName, HashBuffer).
   void Add(T* item, u32 hash) {
     if (!item) return;
-    if (2 * (used_ + 1) > slots_.size()) Rebuild(2 * (live_ + 1));
+    if (2 * (used_ + 1) > size_) Rebuild(2 * (live_ + 1));
     Place(Slot{hash, next_++, item});
     ++live_;
     ++used_;
@@ -40,8 +42,8 @@ class NameIndex {
   // picks (the name is only hashed); null when none does.
   template <class Which>
   T* RemoveIf(const wchar* name, Which which) {
-    if (slots_.empty()) return nullptr;
-    const u32 mask = static_cast<u32>(slots_.size()) - 1;
+    if (size_ == 0) return nullptr;
+    const u32 mask = static_cast<u32>(size_) - 1;
     for (u32 i = Hash(name) & mask;; i = (i + 1) & mask) {
       Slot& s = slots_[i];
       if (s.order == kEmpty) return nullptr;
@@ -56,12 +58,13 @@ class NameIndex {
 
   // Room for n more members without rebuilding on the way.
   void Reserve(size_t n) {
-    if (2 * (used_ + n) > slots_.size()) Rebuild(2 * (live_ + n));
+    if (2 * (used_ + n) > size_) Rebuild(2 * (live_ + n));
   }
   void Clear() {
-    slots_.clear();
+    slots_.reset();
+    size_ = 0;
     live_ = used_ = 0;
-    next_ = 0;
+    next_ = 1;
   }
 
   // Null for a null or empty name.
@@ -184,12 +187,15 @@ class NameIndex {
   }
 
  private:
-  static constexpr u32 kEmpty = 0xFFFFFFFFu;
+  // A free slot is all zero bytes, so that a table is cleared as one block;
+  // the orders of members start at 1.
+  static constexpr u32 kEmpty = 0;
   struct Slot {
-    u32 hash = 0;
-    u32 order = kEmpty;  // when it was added; kEmpty for a free slot
-    T* item = nullptr;   // null with an order: a tombstone
+    u32 hash;
+    u32 order;  // when it was added; kEmpty for a free slot
+    T* item;    // null with an order: a tombstone
   };
+  static_assert(std::is_trivially_copyable_v<Slot>);
 
   // The code units taken four at a time into one 64-bit word, each with
   // its 0x20 bit set (A to Z fold so onto a to z; two other units that only
@@ -235,8 +241,8 @@ class NameIndex {
   // The first member on the hash's chain that `same` takes.
   template <class Same>
   T* Walk(u32 hash, Same same) const {
-    if (slots_.empty()) return nullptr;
-    const u32 mask = static_cast<u32>(slots_.size()) - 1;
+    if (size_ == 0) return nullptr;
+    const u32 mask = static_cast<u32>(size_) - 1;
     for (u32 i = hash & mask;; i = (i + 1) & mask) {
       const Slot& s = slots_[i];
       if (s.order == kEmpty) return nullptr;
@@ -245,7 +251,7 @@ class NameIndex {
   }
 
   void Place(const Slot& slot) {
-    const u32 mask = static_cast<u32>(slots_.size()) - 1;
+    const u32 mask = static_cast<u32>(size_) - 1;
     u32 i = slot.hash & mask;
     while (slots_[i].order != kEmpty) i = (i + 1) & mask;
     slots_[i] = slot;
@@ -257,17 +263,22 @@ class NameIndex {
     while (size < wanted) size *= 2;
     std::vector<Slot> live;
     live.reserve(live_);
-    for (const Slot& s : slots_) {
-      if (s.order != kEmpty && s.item) live.push_back(s);
+    for (size_t i = 0; i < size_; ++i) {
+      if (slots_[i].order != kEmpty && slots_[i].item) live.push_back(slots_[i]);
     }
     std::sort(live.begin(), live.end(), [](const Slot& a, const Slot& b) { return a.order < b.order; });
-    slots_.assign(size, Slot{});
+    if (size != size_) {
+      slots_.reset(new Slot[size]);
+      size_ = size;
+    }
+    std::memset(static_cast<void*>(slots_.get()), 0, size * sizeof(Slot));  // every slot free
     for (const Slot& s : live) Place(s);
     used_ = live.size();
   }
 
-  std::vector<Slot> slots_;
+  std::unique_ptr<Slot[]> slots_;
+  size_t size_ = 0;  // slots: 0 or a power of two
   size_t live_ = 0;  // members
   size_t used_ = 0;  // members and tombstones
-  u32 next_ = 0;
+  u32 next_ = 1;
 };

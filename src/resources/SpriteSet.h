@@ -141,8 +141,10 @@ class SpriteSet {
                   const SectionKind& kind);
   bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
-  bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
-  bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
+  // The readers of whole sections run once a record, by the thousand: they
+  // are built into the loop, not called.
+  [[gnu::always_inline]] inline bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
+  [[gnu::always_inline]] inline bool ReadMapSprite(kis::BaseDataFileReader* reader, SectionInput* input);
   // A record's sprite or map sprite, made on first use; null for no slot.
   using SpriteSlot = SetMembers<Sprite>::Slot;
   using MapSpriteSlot = SetMembers<MapSprite>::Slot;
@@ -173,6 +175,12 @@ class SpriteSet {
   // was found by (empty: none yet).
   DXLTexture* lastTexture_ = nullptr;
   wchar lastTextureName_[kSpriteNameSize] = {};
+  // The stored name fields of the sub-sprites found last in this call
+  // (an empty field: none), newest at [recentAt_]: a map sprite mostly
+  // shares a sub-sprite with the one before it, and a field of the same
+  // bytes names the same sprite.
+  u8 recentSubSprites_[2][2 * kSpriteNameSize] = {};
+  u32 recentAt_ = 0;
   SectionInput input_;
   std::vector<std::unique_ptr<RecordPool>> pools_;  // one per section read
 };

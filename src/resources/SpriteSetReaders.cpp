@@ -120,7 +120,9 @@ i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cu
                                            kMapSpriteRecordSize, true,
                                            Aligned<MapSprite>() + Aligned<MapSpriteSlot>(),
                                            sizeof(SSDATA),       kSubSpriteRecordSize};
-  return ReadSection<&SpriteSet::ReadMapSprite>(reader, cursor, base, span, kMapSprites);
+  const i32 result = ReadSection<&SpriteSet::ReadMapSprite>(reader, cursor, base, span, kMapSprites);
+  std::memset(recentSubSprites_, 0, sizeof recentSubSprites_);  // the sprites may change before the next call
+  return result;
 }
 
 // Reads the open section whole, its count with its records, in one go
@@ -213,7 +215,7 @@ const wchar* StoredName(const u8* raw, RecordPool& pool) {
 // Checks a sprite record whole and indexes it: its name (the texture's when
 // empty) and the texture it names, found now; the sprite is made when first
 // asked for (MakeSprite).
-bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
+inline bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
   const u8* raw = input->Take(kSpriteRecordSize);
   if (!raw || kis::GetU32LE(raw) != kSpriteRecordSize) return false;
   if (raw[kSpriteExplicitAt]) {
@@ -253,7 +255,7 @@ bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input) {
 // every sub-sprite an image one of the right size naming a sprite of this
 // set; its name is the sprite's when empty. The map sprite is made when
 // first asked for (MakeMapSprite).
-bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
+inline bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
   const u8* raw = input->Take(kMapSpriteRecordSize);
   if (!raw || kis::GetU32LE(raw) != kMapSpriteRecordSize) return false;
   if (raw[kMapSpriteHasShadowAt] && !input->Take(kShadowRecordSize)) return false;
@@ -269,7 +271,14 @@ bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* input) {
     const u8* d = subSprites + i * kSubSpriteRecordSize;
     if (kis::GetU32LE(d + kSubSpriteKindAt) != kSubSpriteImage || kis::GetU32LE(d) != kSubSpriteRecordSize)
       return false;
-    if (!sprites_.FindBuffer(NameBuffer(d + kSubSpriteNameAt, name))) return false;
+    const u8* field = d + kSubSpriteNameAt;
+    constexpr size_t kField = sizeof recentSubSprites_[0];
+    if ((field[0] | field[1]) != 0 && (std::memcmp(field, recentSubSprites_[recentAt_], kField) == 0 ||
+                                       std::memcmp(field, recentSubSprites_[recentAt_ ^ 1], kField) == 0))
+      continue;  // found before (an empty field never is)
+    if (!sprites_.FindBuffer(NameBuffer(field, name))) return false;
+    recentAt_ ^= 1;
+    std::memcpy(recentSubSprites_[recentAt_], field, kField);
   }
   RecordPool& pool = *input->pool;
   const wchar* ownName = StoredName(raw + kMapSpriteNameAt, pool);

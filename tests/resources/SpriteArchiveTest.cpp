@@ -273,6 +273,57 @@ TEST(SpriteArchive, SizeWordsCountsAndSubSpritesAreChecked) {
   EXPECT_EQ(rig.Set(2).GetSprites().GetCount(), 2);
 }
 
+// Map sprites that repeat their neighbours' sub-sprites: a stored name field
+// equal to one found just before is taken as found, any other is looked up,
+// and an empty or unknown one still fails where it stands.
+TEST(SpriteArchive, RepeatedSubSpriteNamesAreCheckedAsAnyOther) {
+  SpriteRig rig;
+  SpriteArchiveWriter w = SeventeenSets();
+  MapSpriteEntry m = MakeMapSpriteEntry(u"m", u"grid");
+  m.behind = {MakeSubSprite(u"grid", 0, 0)};
+  m.front = {MakeSubSprite(u"sheet2", 0, 0), MakeSubSprite(u"GRID", 0, 0)};
+  w.MapSprites(2) = {m, m, m, m};
+  const std::vector<u8> whole = w.MapSpriteSection(2);
+  const std::u16string sheet = u"sheet2";
+  std::vector<size_t> fields;  // of "sheet2", one a record
+  for (size_t at = 0; at + 2 * sheet.size() <= whole.size(); ++at) {
+    bool same = true;
+    for (size_t i = 0; i < sheet.size() && same; ++i) same = kis::GetU16LE(&whole[at + 2 * i]) == sheet[i];
+    if (same) fields.push_back(at);
+  }
+  ASSERT_EQ(fields.size(), 4u);
+  struct Case {
+    u32 record;  // whose "sheet2" field gets `value` at `unit` (kSpriteNameSize: the whole field cleared)
+    size_t unit;
+    u16 value;
+    u32 error;
+  };
+  const Case cases[] = {{3, 0, u'S', 0}, {3, 10, u'z', 0}, {3, 0, u'q', 1},
+                        {3, kSpriteNameSize, 0, 1}, {0, kSpriteNameSize, 0, 1}};
+  for (const Case& c : cases) {
+    std::vector<u8> body = whole;
+    const size_t at = fields[c.record];
+    if (c.unit < kSpriteNameSize) {
+      kis::PutU16LE(&body[at + 2 * c.unit], c.value);
+    } else {
+      std::fill(body.begin() + static_cast<std::ptrdiff_t>(at),
+                body.begin() + static_cast<std::ptrdiff_t>(at + 2 * kSpriteNameSize), u8{0});
+    }
+    const SectionCursor cursor = ReadDamaged(rig, kMapSpritesId, body);
+    ASSERT_EQ(cursor.error, c.error) << c.record << " " << c.unit;
+    const SpriteSet& set = rig.Set(2);
+    ASSERT_EQ(set.GetMapSprites().GetCount(), static_cast<i32>(c.error ? c.record : 4)) << c.record << " " << c.unit;
+    for (i32 i = 0; i < set.GetMapSprites().GetCount(); ++i) {
+      const MapSprite* made = set.GetMapSprites().Get(i);
+      ASSERT_EQ(made->InFront().size(), 2u);
+      EXPECT_EQ(made->Behind()[0].sprite, set.FindSprite(u"grid"));
+      EXPECT_EQ(made->InFront()[0].sprite, set.FindSprite(u"sheet2"));
+      EXPECT_EQ(made->InFront()[1].sprite, set.FindSprite(u"grid"));
+      EXPECT_NE(made->InFront()[0].sprite, nullptr);
+    }
+  }
+}
+
 TEST(SpriteArchive, EmptySectionsNamesAndUnterminatedNames) {
   SpriteRig rig;
   SpriteArchiveWriter w;  // all 51 sections with a count of 0
