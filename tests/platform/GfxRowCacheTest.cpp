@@ -47,10 +47,10 @@ std::vector<CachedSprite> CachedScene(uint32_t seed) {
     s.colour = colours[rng.Next() % 3];
     s.blend = rng.Next() % 4 != 0;
     s.scissor = rng.Next() % 5 == 0;
-    s.x0 = rng.Grid(-30, 110, 4);
-    s.y0 = rng.Grid(-20, 80, 4);
-    s.w = rng.Grid(16, 110, 4);
-    s.h = rng.Grid(16, 80, 4);
+    s.x0 = rng.Grid(-60, 220, 4);
+    s.y0 = rng.Grid(-40, 160, 4);
+    s.w = rng.Grid(32, 240, 4);
+    s.h = rng.Grid(32, 180, 4);
     s.u0 = rng.Grid(-1, 1, 8);
     s.v0 = rng.Grid(-1, 1, 8);
     if (rng.Next() % 3 == 0) {
@@ -75,7 +75,7 @@ std::vector<CachedSprite> CachedScene(uint32_t seed) {
 // texels of after the second.
 std::vector<std::vector<uint32_t>> DrawFrames(uint32_t seed, bool cached, size_t* held) {
   const std::vector<CachedSprite> scene = CachedScene(seed);
-  Rig rig(160, 120);
+  Rig rig(320, 240);
   rig.Soft()->SetFrameKept(true);
   rig.Soft()->SetRowCache(cached);
   std::vector<std::unique_ptr<Texture>> textures;
@@ -105,7 +105,7 @@ std::vector<std::vector<uint32_t>> DrawFrames(uint32_t seed, bool cached, size_t
     rig.Fill(0xFF306090u);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    const Rect clip{11, 7, 131, 97};
+    const Rect clip{11, 7, 291, 217};
     rig.Dev()->SetScissorRect(&clip);
     for (size_t i = 0; i < scene.size(); ++i) {
       const CachedSprite& s = scene[i];

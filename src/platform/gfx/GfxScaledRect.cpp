@@ -16,7 +16,9 @@ namespace {
 constexpr int64_t kMaxStep = 4 << 16;           // texels a pixel
 constexpr int64_t kMaxCoordinate = int64_t{1} << 40;  // 16.16 coordinates and steps kept below this
 constexpr int kPrefetchedWidth = 256;  // pixels: the widest rectangles whose target rows are asked for ahead
-constexpr int kLeastCachedPixels = 256;  // smaller rectangles are filtered every time
+// Smaller rectangles (under 64 x 64 pixels) are filtered every time: they
+// are cheap to filter, and the small things of a scene (particles) move.
+constexpr int kLeastCachedPixels = 4096;
 
 // The tables of one rectangle and the weighted columns of its current row,
 // kept from one rectangle to the next so that drawing seldom allocates.
