@@ -397,3 +397,65 @@ TEST(GfxPipeline, ChosenSpanShadersMatchTheGeneralOneOnRandomSpans) {
   tested.alphaTest = false;
   EXPECT_EQ(ChooseSpanShader(tested, false), &ShadeSpan);  // so does a Gouraud colour
 }
+
+TEST(GfxPipeline, StagesThatKeepTheTexelsSimplifyToSelectingThem) {
+  // Black added, white or opaque modulated: the stage gives each texel as it
+  // is, so selecting the texel draws the same pixels (blended, under the
+  // alpha test); any other stage or colour is left alone.
+  const int tw = 8, th = 8, width = 64;
+  std::vector<uint32_t> texels(tw * th);
+  for (int i = 0; i < tw * th; ++i) texels[i] = Noise(i, 9);
+  const uint32_t colourOps[] = {D3DTOP_ADD, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2};
+  const uint32_t alphaOps[] = {D3DTOP_ADD, D3DTOP_MODULATE, D3DTOP_SELECTARG1, D3DTOP_DISABLE};
+  const uint32_t colours[] = {0xFF000000u, 0x00000000u, 0xFFFFFFFFu, 0x00FFFFFFu, 0xFF000001u, 0x80102030u};
+  int simplified = 0;
+  for (uint32_t colourOp : colourOps) {
+    for (uint32_t alphaOp : alphaOps) {
+      for (uint32_t colour : colours) {
+        PixelState s;
+        s.targetPitch = width;
+        s.texels = texels.data();
+        s.texWidth = tw;
+        s.texHeight = th;
+        s.linear = true;
+        s.colourOp = colourOp;
+        s.alphaOp = alphaOp;
+        s.blend = true;
+        s.srcBlend = D3DBLEND_SRCALPHA;
+        s.destBlend = D3DBLEND_INVSRCALPHA;
+        s.alphaTest = true;
+        s.alphaFunc = D3DCMP_GREATEREQUAL;
+        s.alphaRef = 100;
+        PixelState t = s;
+        SimplifyStage(&t, colour);
+        const bool keeps = (colourOp == D3DTOP_ADD && (colour & 0xFFFFFFu) == 0) ||
+                           (colourOp == D3DTOP_MODULATE && (colour & 0xFFFFFFu) == 0xFFFFFFu) ||
+                           colourOp == D3DTOP_SELECTARG1;
+        const bool alphaKept = (alphaOp == D3DTOP_ADD && colour >> 24 == 0) ||
+                               (alphaOp == D3DTOP_MODULATE && colour >> 24 == 0xFF) || alphaOp == D3DTOP_SELECTARG1;
+        ASSERT_EQ(t.colourOp == D3DTOP_SELECTARG1 && t.alphaOp == D3DTOP_SELECTARG1, keeps && alphaKept)
+            << colourOp << " " << alphaOp << " " << std::hex << colour;
+        if (!(keeps && alphaKept)) {
+          ASSERT_EQ(t.colourOp, colourOp);
+          ASSERT_EQ(t.alphaOp, alphaOp);
+          continue;
+        }
+        ++simplified;
+        SpanSource src;
+        src.colour = colour;
+        src.u = -0x18000;
+        src.v = 0x12345;
+        src.du = 0x2100;
+        src.dv = 0x0900;
+        std::vector<uint32_t> before(width), after(width);
+        for (int i = 0; i < width; ++i) before[i] = after[i] = Noise(i, 3);
+        s.target = before.data();
+        ShadeSpan(s, 0, 0, width, src);
+        t.target = after.data();
+        ShadeSpan(t, 0, 0, width, src);
+        ASSERT_EQ(before, after) << colourOp << " " << alphaOp << " " << std::hex << colour;
+      }
+    }
+  }
+  EXPECT_EQ(simplified, 19);
+}

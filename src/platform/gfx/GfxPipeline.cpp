@@ -315,6 +315,16 @@ uint32_t ChannelMask(uint32_t writeMask) {
 
 }  // namespace
 
+void SimplifyStage(PixelState* s, uint32_t colour) {
+  if (!s->texels) return;
+  const uint32_t rgb = colour & 0x00FFFFFFu, a = colour >> 24;
+  const bool colourKept = s->colourOp == D3DTOP_SELECTARG1 || (s->colourOp == D3DTOP_ADD && rgb == 0) ||
+                          (s->colourOp == D3DTOP_MODULATE && rgb == 0x00FFFFFFu);
+  const bool alphaKept = s->alphaOp == D3DTOP_SELECTARG1 || (s->alphaOp == D3DTOP_ADD && a == 0) ||
+                         (s->alphaOp == D3DTOP_MODULATE && a == 0xFF);
+  if (colourKept && alphaKept) s->colourOp = s->alphaOp = D3DTOP_SELECTARG1;
+}
+
 uint32_t CombineStage(uint32_t colourOp, uint32_t alphaOp, uint32_t tex, uint32_t diff) {
   if (colourOp == D3DTOP_DISABLE) return diff;
   const uint32_t ta = tex >> 24, da = diff >> 24;

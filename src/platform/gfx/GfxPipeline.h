@@ -57,6 +57,12 @@ struct SpanSource {
   int64_t u = 0, v = 0, du = 0, dv = 0;  // texel coordinates, 16.16 fixed point
 };
 
+// With one colour, a texture stage that gives every texel as it is (black
+// added to its colour, its colour modulated by white, its alpha by an
+// opaque colour) is set to select the texel for both: the narrow and wide
+// routines then take it, with the same pixels.
+void SimplifyStage(PixelState* state, uint32_t colour);
+
 // Shades n pixels of row y from x on; the caller has clipped the span.
 void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& source);
 

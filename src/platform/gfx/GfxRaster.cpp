@@ -513,6 +513,7 @@ void DrawTriangle(const RasterState& st, const ScreenVertex& va, const ScreenVer
   in.Setup(st, vs, f);
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
+  if (in.flat) SimplifyStage(&local.pixel, in.colour);
   const SpanSource steps = in.Steps();
 
   // Bilinear texels with a narrow routine (one colour): the wide path reads
@@ -624,6 +625,7 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
 
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
+  SimplifyStage(&local.pixel, colour);
   // One colour and an affine mapping: texel coordinates move by a fixed step
   // from row to row.
   SpanSource src = in.At(in.Steps(), static_cast<int>(left), static_cast<int>(top));
@@ -731,6 +733,7 @@ bool DrawQuad(const RasterState& st, const ScreenVertex* v, const Fixed* f) {
   }
   RasterState local = st;
   local.pixel.linear = in.Linear(st);
+  SimplifyStage(&local.pixel, colour);
   if (st.minLinear != st.magLinear && in.textured) {
     // The second triangle must choose the same filter.
     const ScreenVertex* second[3] = {&v[0], &v[2], &v[3]};
