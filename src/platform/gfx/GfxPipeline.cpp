@@ -726,7 +726,11 @@ void StencilFillSpan(const PixelState& s, int x, int y, int n, const SpanSource&
   for (int c = 0; c < 4; ++c) fixed[c] = Channel(colour, 8 * c) * a + 128;
   const uint32_t rest = 255 - a;
   uint8_t pass[kChunk];
-  for (int done = 0; done < n; done += kChunk) {
+  int done = 0;
+  if (countUp && over && Avx2Active()) {
+    done = StencilCountUpFillAvx2(st, dst, n, ref, mask, wm, colour, channels & 0x00FFFFFFu ? channels : 0);
+  }
+  for (; done < n; done += kChunk) {
     const int count = std::min(kChunk, n - done);
     uint8_t* srow = st + done;
     if (countUp) {

@@ -240,6 +240,39 @@ __attribute__((target("avx2"))) void ModulateAddSpanAvx2(const uint32_t* texels,
   }
 }
 
+__attribute__((target("avx2"))) int StencilCountUpFillAvx2(uint8_t* stencil, uint32_t* dest, int n, uint32_t ref,
+                                                            uint32_t mask, uint32_t writeMask, uint32_t colour,
+                                                            uint32_t channels) {
+  const __m128i refs = _mm_set1_epi8(static_cast<char>(ref)), masks = _mm_set1_epi8(static_cast<char>(mask));
+  const __m128i written = _mm_set1_epi8(static_cast<char>(writeMask)), one = _mm_set1_epi8(1);
+  // Each channel Div255(s a + d (255 - a)): s a + 128 fixed, d (255 - a) added.
+  const uint32_t a = colour >> 24;
+  const __m256i rest = _mm256_set1_epi16(static_cast<int16_t>(255 - a));
+  alignas(32) uint16_t fixedWords[16];
+  for (int i = 0; i < 16; ++i) fixedWords[i] = static_cast<uint16_t>(((colour >> (8 * (i % 4))) & 0xFF) * a + 128);
+  const __m256i fixed = _mm256_load_si256(reinterpret_cast<const __m256i*>(fixedWords));
+  const __m256i kept = _mm256_set1_epi32(static_cast<int>(~channels)), zero = _mm256_setzero_si256();
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(stencil + i));
+    const __m128i pass = _mm_cmpeq_epi8(_mm_and_si128(_mm_xor_si128(old, refs), masks), _mm_setzero_si128());
+    if (_mm_movemask_epi8(pass) & 0xFF) {
+      const __m128i counted = _mm_or_si128(_mm_andnot_si128(written, old), _mm_and_si128(_mm_adds_epu8(old, one), written));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(stencil + i), _mm_blendv_epi8(old, counted, pass));
+      __m256i* p = reinterpret_cast<__m256i*>(dest + i);
+      const __m256i d = _mm256_loadu_si256(p);
+      __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), rest), fixed);
+      __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), rest), fixed);
+      lo = _mm256_srli_epi16(_mm256_add_epi16(lo, _mm256_srli_epi16(lo, 8)), 8);
+      hi = _mm256_srli_epi16(_mm256_add_epi16(hi, _mm256_srli_epi16(hi, 8)), 8);
+      const __m256i over = _mm256_packus_epi16(lo, hi);
+      const __m256i out = _mm256_or_si256(_mm256_and_si256(d, kept), _mm256_andnot_si256(kept, over));
+      _mm256_storeu_si256(p, _mm256_blendv_epi8(d, out, _mm256_cvtepi8_epi32(pass)));
+    }
+  }
+  return i;
+}
+
 __attribute__((target("avx2"))) void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest,
                                                            int n) {
   const __m256i zero = _mm256_setzero_si256();
@@ -349,6 +382,7 @@ void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 void BlendAddSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateAddSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
+int StencilCountUpFillAvx2(uint8_t*, uint32_t*, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { return 0; }
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }
 
 #endif

@@ -34,6 +34,13 @@ void ModulateBlendSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* de
 void BlendAddSpanAvx2(const uint32_t* src, uint32_t* dest, int n);
 // Modulate by one colour, then add by source alpha (see ModulateAddSpan).
 void ModulateAddSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest, int n);
+// A dimmed window's fill (see StencilFillSpan): where a stencil value equals
+// the reference under `mask`, it counts up (saturating, only the bits of
+// `writeMask`) and the pixel takes one colour blended over it by the
+// colour's alpha, in the channels of `channels`. Eight pixels at a time; the
+// number done (the rest, fewer than eight, left to the caller).
+int StencilCountUpFillAvx2(uint8_t* stencil, uint32_t* dest, int n, uint32_t ref, uint32_t mask,
+                           uint32_t writeMask, uint32_t colour, uint32_t channels);
 // n bilinear texels along a line, every 2 x 2 footprint inside the texture;
 // returns how many it wrote (all n when n >= 8, else none: the caller
 // finishes short runs).
