@@ -3,7 +3,8 @@
 // and off, at every frame (first sighting, filling, drawing from the cache),
 // whatever the texels' alpha, the tint, the addressing, the scissor and the
 // scale; a texture whose texels change between frames is drawn with its new
-// texels.
+// texels. Half the scenes are dimmed (each sprite marks the stencil again,
+// then one colour fills what was marked): the marks read the cached texels.
 #include <cstring>
 #include <vector>
 
@@ -103,6 +104,7 @@ std::vector<std::vector<uint32_t>> DrawFrames(uint32_t seed, bool cached, size_t
     }
     rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, 0);  // the whole target cleared
     rig.Fill(0xFF306090u);
+    EXPECT_EQ(rig.Dev()->Clear(D3DCLEAR_STENCIL, 0, 0, 0), D3D_OK);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     rig.Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     const Rect clip{11, 7, 291, 217};
@@ -120,6 +122,32 @@ std::vector<std::vector<uint32_t>> DrawFrames(uint32_t seed, bool cached, size_t
       rig.Dev()->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
       rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, s.scissor);
       EXPECT_EQ(rig.TexQuad(s.x0, s.y0, s.x0 + s.w, s.y0 + s.h, colour, s.u0, s.v0, s.u1, s.v1), D3D_OK);
+      if (seed % 4 < 2) continue;
+      // Dimmed (half the scenes): each sprite marks the stencil where its
+      // alpha passes the test, as a dimmed window marks its pieces.
+      rig.Dev()->SetRenderState(D3DRS_STENCILENABLE, 1);
+      rig.Dev()->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+      rig.Dev()->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+      rig.Dev()->SetRenderState(D3DRS_STENCILREF, 0xFE);
+      rig.Dev()->SetRenderState(D3DRS_ALPHATESTENABLE, 1);
+      rig.Dev()->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+      rig.Dev()->SetRenderState(D3DRS_ALPHAREF, 128);
+      rig.Dev()->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+      EXPECT_EQ(rig.TexQuad(s.x0, s.y0, s.x0 + s.w, s.y0 + s.h, colour, s.u0, s.v0, s.u1, s.v1), D3D_OK);
+      rig.Dev()->SetRenderState(D3DRS_COLORWRITEENABLE, 15);
+      rig.Dev()->SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+      rig.Dev()->SetRenderState(D3DRS_STENCILENABLE, 0);
+    }
+    if (seed % 4 >= 2) {
+      // The dim over what was marked, once.
+      rig.Dev()->SetTexture(0, nullptr);
+      rig.Dev()->SetRenderState(D3DRS_SCISSORTESTENABLE, 0);
+      rig.Dev()->SetRenderState(D3DRS_STENCILENABLE, 1);
+      rig.Dev()->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+      rig.Dev()->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_INCRSAT);
+      rig.Blend(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+      EXPECT_EQ(rig.ColourQuad(-0.5f, -0.5f, 319.5f, 239.5f, 0x80102030u), D3D_OK);
+      rig.Dev()->SetRenderState(D3DRS_STENCILENABLE, 0);
     }
     EXPECT_EQ(rig.Dev()->EndScene(), D3D_OK);
     EXPECT_EQ(rig.Dev()->Present(), D3D_OK);

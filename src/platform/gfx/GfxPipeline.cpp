@@ -640,29 +640,23 @@ void FastSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
 
 }  // namespace
 
-namespace {
+bool MarksStencil(const PixelState& s, bool flat) {
+  return flat && s.stencilTest && s.stencil && s.texels && s.colourOp != D3DTOP_DISABLE &&
+         (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0;
+}
 
-// Stencil only, from a textured primitive with one colour: no colour channel
-// written, the texels' alpha (after the stage's alpha operation) under the
-// alpha test deciding which pixels reach the stencil test and operations.
-// The windows behind a dimmed one mark their pieces this way. Gives the
-// stencil ShadeSpan gives.
-void StencilMarkSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+void MarkStencilFromTexels(const PixelState& s, int x, int y, int n, const uint32_t* texels, uint32_t colour) {
   uint8_t* st = s.stencil + static_cast<size_t>(y) * s.stencilPitch + x;
   const uint32_t mask = s.stencilMask & 0xFF, wm = s.stencilWriteMask & 0xFF, ref = s.stencilRef & 0xFF;
-  const uint32_t alphaRef = s.alphaRef & 0xFF, colourAlpha = src.colour >> 24;
+  const uint32_t alphaRef = s.alphaRef & 0xFF, colourAlpha = colour >> 24;
   // Always passing and replacing: the marked pixels take the reference's
   // written bits, whatever they held.
   const bool replace = s.stencilFunc == D3DCMP_ALWAYS && s.stencilPass == D3DSTENCILOP_REPLACE;
   const uint8_t keepBits = static_cast<uint8_t>(~wm), setBits = static_cast<uint8_t>(ref & wm);
-  uint32_t texBuf[kChunk];
   uint8_t alpha[kChunk];
-  int64_t u = src.u, v = src.v;
   for (int done = 0; done < n; done += kChunk) {
     const int count = std::min(kChunk, n - done);
-    const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, texBuf);
-    u += src.du * count;
-    v += src.dv * count;
+    const uint32_t* tex = texels + done;
     switch (s.alphaOp) {
       case D3DTOP_SELECTARG1:
         for (int i = 0; i < count; ++i) alpha[i] = static_cast<uint8_t>(tex[i] >> 24);
@@ -701,6 +695,25 @@ void StencilMarkSpan(const PixelState& s, int x, int y, int n, const SpanSource&
         row[i] = static_cast<uint8_t>((old & ~wm) | (value & wm));
       }
     }
+  }
+}
+
+namespace {
+
+// Stencil only, from a textured primitive with one colour: no colour channel
+// written, the texels' alpha (after the stage's alpha operation) under the
+// alpha test deciding which pixels reach the stencil test and operations.
+// The windows behind a dimmed one mark their pieces this way. Gives the
+// stencil ShadeSpan gives.
+void StencilMarkSpan(const PixelState& s, int x, int y, int n, const SpanSource& src) {
+  uint32_t texBuf[kChunk];
+  int64_t u = src.u, v = src.v;
+  for (int done = 0; done < n; done += kChunk) {
+    const int count = std::min(kChunk, n - done);
+    const uint32_t* tex = Fetch(s, u, v, src.du, src.dv, count, texBuf);
+    u += src.du * count;
+    v += src.dv * count;
+    MarkStencilFromTexels(s, x + done, y, count, tex, src.colour);
   }
 }
 
@@ -772,11 +785,7 @@ void StencilFillSpan(const PixelState& s, int x, int y, int n, const SpanSource&
   }
 }
 
-// The states StencilMarkSpan and StencilFillSpan are for.
-bool MarksStencil(const PixelState& s, bool flat) {
-  return flat && s.stencilTest && s.stencil && s.texels && s.colourOp != D3DTOP_DISABLE &&
-         (ChannelMask(s.writeMask) & 0x00FFFFFFu) == 0;
-}
+// The states StencilFillSpan is for.
 bool FillsStencil(const PixelState& s, bool flat) {
   return flat && s.stencilTest && s.stencil && (!s.texels || s.colourOp == D3DTOP_DISABLE);
 }

@@ -76,6 +76,13 @@ void ShadeSpan(const PixelState& state, int x, int y, int n, const SpanSource& s
 using SpanShader = void (*)(const PixelState& state, int x, int y, int n, const SpanSource& source);
 SpanShader ChooseSpanShader(const PixelState& state, bool flat);
 
+// Whether the states mark the stencil from a textured primitive without
+// writing colour (the routine ChooseSpanShader picks for them with one
+// colour), and that routine's work on texels already filtered: texels[i]
+// the sample at pixel x + i of row y, the primitive's colour `colour`.
+bool MarksStencil(const PixelState& state, bool flat);
+void MarkStencilFromTexels(const PixelState& state, int x, int y, int n, const uint32_t* texels, uint32_t colour);
+
 // The narrow routines' ways of putting textured pixels with one colour and
 // no tests on the target: the texels copied, blended by their alpha, tinted
 // (modulated by the colour), or tinted and blended. ChooseSpanOp names the

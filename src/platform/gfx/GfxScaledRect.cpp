@@ -289,14 +289,37 @@ void ScaledRowCache::Clear() {
   held_ = 0;
 }
 
+namespace {
+
+// Whether the wide path takes the rectangle (see DrawScaledRect).
+bool WidePathTakes(const PixelState& s, const ScaledRect& r) {
+  return Avx2Active() && s.addressU != D3DTADDRESS_BORDER && s.addressV != D3DTADDRESS_BORDER &&
+         std::llabs(r.du) <= kMaxStep && std::llabs(r.dv) <= kMaxCoordinate && std::llabs(r.u) <= kMaxCoordinate &&
+         std::llabs(r.v) <= kMaxCoordinate;
+}
+
+bool Cacheable(const PixelState& s, const ScaledRect& r) {
+  return s.rowCache && s.contentId != 0 && int64_t{r.width} * r.height >= kLeastCachedPixels;
+}
+
+}  // namespace
+
+bool MarkScaledRect(const PixelState& s, uint32_t colour, const ScaledRect& r) {
+  if (r.width <= 0 || r.height <= 0 || !WidePathTakes(s, r) || !Cacheable(s, r)) return false;
+  const ScaledRowCache::Rows* rows = s.rowCache->Find(s, r);
+  if (!rows) return false;
+  for (int j = 0; j < r.height; ++j) {
+    const uint32_t* texels = rows->texels.data() + static_cast<size_t>(rows->rowOf[static_cast<size_t>(j)]) * rows->stride;
+    MarkStencilFromTexels(s, r.left, r.top + j, r.width, texels, colour);
+  }
+  return true;
+}
+
 bool DrawScaledRect(const PixelState& s, SpanOp op, uint32_t colour, const ScaledRect& r) {
   if (!Avx2Active() || s.addressU == D3DTADDRESS_BORDER || s.addressV == D3DTADDRESS_BORDER) return false;
   if (r.width <= 0 || r.height <= 0) return true;
-  if (std::llabs(r.du) > kMaxStep || std::llabs(r.dv) > kMaxCoordinate || std::llabs(r.u) > kMaxCoordinate ||
-      std::llabs(r.v) > kMaxCoordinate) {
-    return false;
-  }
-  if (s.rowCache && s.contentId != 0 && int64_t{r.width} * r.height >= kLeastCachedPixels) {
+  if (!WidePathTakes(s, r)) return false;
+  if (Cacheable(s, r)) {
     if (const ScaledRowCache::Rows* rows = s.rowCache->Find(s, r)) {
       DrawFromRows(s, op, colour, r, *rows);
       return true;

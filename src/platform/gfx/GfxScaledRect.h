@@ -80,4 +80,10 @@ class ScaledRowCache {
 // frame before are drawn from their kept filtered texels, the same pixels.
 bool DrawScaledRect(const PixelState& state, SpanOp op, uint32_t colour, const ScaledRect& rect);
 
+// Marks the stencil from `rect` as StencilMarkSpan does (see
+// MarkStencilFromTexels), reading its filtered texels from the state's row
+// cache: a dimmed window marks the pieces it has just drawn. False, having
+// marked nothing, when the cache does not hold them yet.
+bool MarkScaledRect(const PixelState& state, uint32_t colour, const ScaledRect& rect);
+
 }  // namespace plat::gfx
