@@ -654,7 +654,14 @@ void MarkStencilFromTexels(const PixelState& s, int x, int y, int n, const uint3
   const bool replace = s.stencilFunc == D3DCMP_ALWAYS && s.stencilPass == D3DSTENCILOP_REPLACE;
   const uint8_t keepBits = static_cast<uint8_t>(~wm), setBits = static_cast<uint8_t>(ref & wm);
   uint8_t alpha[kChunk];
-  for (int done = 0; done < n; done += kChunk) {
+  int done = 0;
+  if (replace && s.alphaTest && s.alphaFunc == D3DCMP_GREATEREQUAL && alphaRef > 0 &&
+      (s.alphaOp == D3DTOP_SELECTARG1 || s.alphaOp == D3DTOP_MODULATE) && Avx2Active()) {
+    // Selecting the texel's alpha is modulating it by 255.
+    done = StencilMarkAvx2(texels, st, n, s.alphaOp == D3DTOP_MODULATE ? colourAlpha : 255, alphaRef, keepBits,
+                           setBits);
+  }
+  for (; done < n; done += kChunk) {
     const int count = std::min(kChunk, n - done);
     const uint32_t* tex = texels + done;
     switch (s.alphaOp) {

@@ -240,6 +240,31 @@ __attribute__((target("avx2"))) void ModulateAddSpanAvx2(const uint32_t* texels,
   }
 }
 
+__attribute__((target("avx2"))) int StencilMarkAvx2(const uint32_t* texels, uint8_t* stencil, int n,
+                                                     uint32_t colourAlpha, uint32_t alphaRef, uint8_t keepBits,
+                                                     uint8_t setBits) {
+  const __m256i ca = _mm256_set1_epi32(static_cast<int>(colourAlpha)), c128 = _mm256_set1_epi32(128);
+  const __m256i below = _mm256_set1_epi32(static_cast<int>(alphaRef) - 1);
+  const __m128i keep = _mm_set1_epi8(static_cast<char>(keepBits)), set = _mm_set1_epi8(static_cast<char>(setBits));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    // Div255(a ca): x = a ca + 128, (x + (x >> 8)) >> 8.
+    const __m256i x = _mm256_add_epi32(
+        _mm256_mullo_epi32(_mm256_srli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)), 24),
+                           ca),
+        c128);
+    const __m256i alpha = _mm256_srli_epi32(_mm256_add_epi32(x, _mm256_srli_epi32(x, 8)), 8);
+    const __m256i passes = _mm256_cmpgt_epi32(alpha, below);
+    const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(passes), _mm256_extracti128_si256(passes, 1));
+    const __m128i bytes = _mm_packs_epi16(words, words);
+    if (_mm_movemask_epi8(bytes) == 0) continue;
+    __m128i* p = reinterpret_cast<__m128i*>(stencil + i);
+    const __m128i old = _mm_loadl_epi64(p);
+    _mm_storel_epi64(p, _mm_blendv_epi8(old, _mm_or_si128(_mm_and_si128(old, keep), set), bytes));
+  }
+  return i;
+}
+
 __attribute__((target("avx2"))) int StencilCountUpFillAvx2(uint8_t* stencil, uint32_t* dest, int n, uint32_t ref,
                                                             uint32_t mask, uint32_t writeMask, uint32_t colour,
                                                             uint32_t channels) {
@@ -383,6 +408,7 @@ void ModulateBlendSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 void BlendAddSpanAvx2(const uint32_t*, uint32_t*, int) {}
 void ModulateAddSpanAvx2(const uint32_t*, uint32_t, uint32_t*, int) {}
 int StencilCountUpFillAvx2(uint8_t*, uint32_t*, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) { return 0; }
+int StencilMarkAvx2(const uint32_t*, uint8_t*, int, uint32_t, uint32_t, uint8_t, uint8_t) { return 0; }
 int FetchLinearInsideAvx2(const uint32_t*, int, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) { return 0; }
 
 #endif

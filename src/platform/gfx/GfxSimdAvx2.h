@@ -39,6 +39,12 @@ void ModulateAddSpanAvx2(const uint32_t* texels, uint32_t colour, uint32_t* dest
 // `writeMask`) and the pixel takes one colour blended over it by the
 // colour's alpha, in the channels of `channels`. Eight pixels at a time; the
 // number done (the rest, fewer than eight, left to the caller).
+// A window's pieces marking the stencil (see MarkStencilFromTexels): where
+// a texel's alpha, modulated by `colourAlpha` (255: as it is), is at least
+// `alphaRef`, the stencil value keeps the bits of `keepBits` and takes
+// `setBits`. Eight pixels at a time; the number done.
+int StencilMarkAvx2(const uint32_t* texels, uint8_t* stencil, int n, uint32_t colourAlpha, uint32_t alphaRef,
+                    uint8_t keepBits, uint8_t setBits);
 int StencilCountUpFillAvx2(uint8_t* stencil, uint32_t* dest, int n, uint32_t ref, uint32_t mask,
                            uint32_t writeMask, uint32_t colour, uint32_t channels);
 // n bilinear texels along a line, every 2 x 2 footprint inside the texture;
