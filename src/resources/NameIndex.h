@@ -137,6 +137,27 @@ class NameIndex {
     }
   }
 
+  // Whether a member's name buffer of n units spells a name in a buffer of
+  // n units exactly, up to its end (no folding), compared four units at a
+  // time: a match says the name is indexed; a miss says nothing. An empty
+  // name never matches; on a big-endian machine none does.
+  template <size_t n>
+  static bool SameSpelling(const wchar* member, const wchar (&name)[n]) {
+    if constexpr (std::endian::native != std::endian::little) {
+      return false;
+    } else {
+      if (!name[0]) return false;
+      for (size_t k = 0; k < n; k += 4) {
+        u64 a, b;
+        std::memcpy(&a, member + k, sizeof a);
+        std::memcpy(&b, name + k, sizeof b);
+        if (a != b) return false;
+        if ((b - 0x0001000100010001ull) & ~b & 0x8000800080008000ull) return true;  // ended alike
+      }
+      return true;
+    }
+  }
+
   // SameName for a name in a buffer of n units and another such buffer.
   template <size_t n>
   static bool SameBuffer(const wchar* member, const wchar (&name)[n]) {

@@ -4,7 +4,8 @@
 // carved is given back on its own: the block goes with the pool, after its
 // owner has destroyed every record in it. Should the size given fall short,
 // further pieces come from the heap and go with the pool as well, so the
-// size is an estimate, never a limit.
+// size is an estimate, never a limit. The pool and its block are one
+// allocation.
 #pragma once
 
 #include <cstddef>
@@ -26,9 +27,11 @@ class RecordPool {
   // For standard containers of the pool's records (std::pmr).
   std::pmr::memory_resource* Resource() { return &resource_; }
 
- private:
-  RecordPool(std::unique_ptr<std::byte[]> block, size_t bytes);
+  // Frees the block with the pool (Make allocated them together).
+  static void operator delete(void* p) { ::operator delete(p); }
 
-  std::unique_ptr<std::byte[]> block_;
+ private:
+  RecordPool(std::byte* block, size_t bytes);
+
   std::pmr::monotonic_buffer_resource resource_;
 };

@@ -36,6 +36,7 @@ class SetMembers {
     void* found;                  // what the section's reading found for it (a sprite's texture)
     RecordPool* pool;             // the record's section pool; null for a member made by hand
     u32 hash;                     // of the name (NameIndex::HashBuffer); 0: to be taken
+    i32 at;                       // where it came in the order (a member leaving before it moves it on)
     const wchar* GetName() const { return name; }
   };
 
@@ -47,7 +48,8 @@ class SetMembers {
   // A member made by hand, named by its own name buffer.
   void AddMade(T* item, const wchar (&name)[kSpriteNameSize]) {
     IndexPending();  // those read before it come before it
-    Slot* slot = new Slot{name, item, nullptr, nullptr, nullptr, NameIndex<Slot>::HashBuffer(name)};
+    Slot* slot =
+        new Slot{name, item, nullptr, nullptr, nullptr, NameIndex<Slot>::HashBuffer(name), order_.GetCount()};
     order_.Add(slot);
     names_.Add(slot, slot->hash);
     if (!stale_) list_.Add(item);  // a list already made stays whole
@@ -55,6 +57,7 @@ class SetMembers {
   // A slot of a record read (all of it filled in), named in the index when
   // the set is first searched.
   void Add(Slot* slot) {
+    slot->at = order_.GetCount();
     order_.Add(slot);
     ++pending_;
     stale_ = true;
@@ -62,6 +65,7 @@ class SetMembers {
   // The same named in the index now, by its hash, while its record is at hand.
   void AddIndexed(Slot* slot) {
     IndexPending();
+    slot->at = order_.GetCount();
     order_.Add(slot);
     names_.Add(slot, slot->hash);
     stale_ = true;
@@ -93,6 +97,27 @@ class SetMembers {
   Slot* FindBuffer(const wchar (&name)[kSpriteNameSize]) {
     IndexPending();
     return names_.FindBuffer(name);
+  }
+
+  // Whether a member has the name in the buffer (FindBuffer finds one),
+  // trying first the member found last by these calls and the one after
+  // it, spelled exactly alike: names asked for in turn mostly come in the
+  // members' order, and the compare spares the hash and the table. `next`
+  // is where the one after the last found came (0 to start; any value is
+  // safe).
+  bool Has(const wchar (&name)[kSpriteNameSize], i32* next) {
+    const i32 at = *next;
+    if (at > 0 && at <= order_.GetCount()) {
+      if (NameIndex<Slot>::SameSpelling(order_.Data()[at - 1]->name, name)) return true;
+      if (at < order_.GetCount() && NameIndex<Slot>::SameSpelling(order_.Data()[at]->name, name)) {
+        *next = at + 1;
+        return true;
+      }
+    }
+    const Slot* found = FindBuffer(name);
+    if (!found) return false;
+    *next = found->at + 1;
+    return true;
   }
 
   // Every member in order, those not made yet made by `make` (which fills

@@ -141,6 +141,7 @@ class SpriteSet {
                   const SectionKind& kind);
   bool StartWholeSection(kis::BaseDataFileReader* reader, const SectionKind& kind, u32* count);
   bool ReadImage(kis::BaseDataFileReader* reader, SectionInput* input);
+  DXLTexture* FewTexture(const wchar* name) const;  // among up to kFewTextures, in turn
   // The readers of whole sections run once a record, by the thousand: they
   // are built into the loop, not called.
   [[gnu::always_inline]] inline bool ReadSprite(kis::BaseDataFileReader* reader, SectionInput* input);
@@ -169,18 +170,17 @@ class SpriteSet {
   ImageSprite* lastImage_ = nullptr;
   i32 imageCount_ = 0;
   // The textures by name while a sprite section is read, made afresh by
-  // every call (the list may change between two).
+  // every call (the list may change between two); a few are searched in
+  // turn instead.
   NameIndex<DXLTexture> sectionTextures_;
   // The texture found last in this call (null: none) and the stored name it
   // was found by (empty: none yet).
   DXLTexture* lastTexture_ = nullptr;
   wchar lastTextureName_[kSpriteNameSize] = {};
-  // The stored name fields of the sub-sprites found last in this call
-  // (an empty field: none), newest at [recentAt_]: a map sprite mostly
-  // shares a sub-sprite with the one before it, and a field of the same
-  // bytes names the same sprite.
-  u8 recentSubSprites_[2][2 * kSpriteNameSize] = {};
-  u32 recentAt_ = 0;
+  // Where the sprite after the sub-sprite found last in this call came
+  // (SetMembers::Has): a map sprite's sub-sprites mostly name the sprite
+  // its neighbour named or the next one.
+  i32 nextSubSprite_ = 0;
   SectionInput input_;
   std::vector<std::unique_ptr<RecordPool>> pools_;  // one per section read
 };

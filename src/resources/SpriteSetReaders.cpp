@@ -41,6 +41,9 @@ struct SpriteSet::SectionKind {
 
 namespace {
 
+// Up to this many textures are searched in turn, with no index for the call.
+constexpr i32 kFewTextures = 8;
+
 template <class T>
 constexpr size_t Aligned() {
   return (sizeof(T) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
@@ -87,13 +90,26 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   // Progress nobody watches is not worked out record by record.
   const GameServices& services = GetGameServices();
   const bool watched = services.progress || services.loadingProgress;
-  while (cursor->done < cursor->total) {
-    if (!(this->*read)(reader, kind.whole ? &input_ : nullptr)) return finish(true);
-    ++cursor->done;
+  // The input and the count are worked on in registers: kept in the set and
+  // the cursor, each step of the loop would wait for the one before it
+  // through memory.
+  SectionInput input = input_;
+  u32 done = cursor->done;
+  const u32 total = cursor->total;
+  while (done < total) {
+    if (!(this->*read)(reader, &input)) {
+      cursor->done = done;
+      return finish(true);
+    }
+    ++done;
     if (!watched) continue;
-    const float done = static_cast<float>(cursor->done) / static_cast<float>(cursor->total);
-    if (StepLoadingProgress(base + done * span)) return 0;
+    cursor->done = done;
+    if (StepLoadingProgress(base + static_cast<float>(done) / static_cast<float>(total) * span)) {
+      input_ = input;
+      return 0;
+    }
   }
+  cursor->done = done;
   return finish(false);
 }
 
@@ -107,7 +123,8 @@ i32 SpriteSet::ReadSprites(kis::BaseDataFileReader* reader, SectionCursor* curso
                                         kSpriteRecordSize, true,
                                         Aligned<Sprite>() + Aligned<SpriteSlot>(), sizeof(DXLRECT),
                                         kFrameRectRecordSize};
-  for (i32 i = 0; i < textures_->GetCount(); ++i) sectionTextures_.Add(textures_->GetAt(i));
+  if (textures_->GetCount() > kFewTextures)
+    for (i32 i = 0; i < textures_->GetCount(); ++i) sectionTextures_.Add(textures_->GetAt(i));
   const i32 result = ReadSection<&SpriteSet::ReadSprite>(reader, cursor, base, span, kSprites);
   sectionTextures_.Clear();
   lastTexture_ = nullptr;
@@ -121,7 +138,7 @@ i32 SpriteSet::ReadMapSprites(kis::BaseDataFileReader* reader, SectionCursor* cu
                                            Aligned<MapSprite>() + Aligned<MapSpriteSlot>(),
                                            sizeof(SSDATA),       kSubSpriteRecordSize};
   const i32 result = ReadSection<&SpriteSet::ReadMapSprite>(reader, cursor, base, span, kMapSprites);
-  std::memset(recentSubSprites_, 0, sizeof recentSubSprites_);  // the sprites may change before the next call
+  nextSubSprite_ = 0;  // the sprites may change before the next call
   return result;
 }
 
@@ -147,6 +164,7 @@ bool SpriteSet::StartWholeSection(kis::BaseDataFileReader* reader, const Section
   const size_t slotSize = kind.id == kSpritesId ? sizeof(SpriteSlot) : sizeof(MapSpriteSlot);
   void* slots = pool->Allocate(*count * slotSize, alignof(std::max_align_t));
   input_ = SectionInput{data + 4, size - 4, 0, pool.get(), slots};
+  if (pools_.capacity() == 0) pools_.reserve(2);  // a set reads two sections
   pools_.push_back(std::move(pool));  // kept from now on: the records indexed before a failure stay
   if (kind.id == kSpritesId) {
     sprites_.Reserve(*count, true);
@@ -212,6 +230,16 @@ const wchar* StoredName(const u8* raw, RecordPool& pool) {
 
 }  // namespace
 
+// The texture of a name among a few, as the index would find it.
+DXLTexture* SpriteSet::FewTexture(const wchar* name) const {
+  if (!name[0]) return nullptr;
+  for (i32 i = 0; i < textures_->GetCount(); ++i) {
+    DXLTexture* t = textures_->GetAt(i);
+    if (t && NameIndex<DXLTexture>::SameName(t->GetName(), name)) return t;
+  }
+  return nullptr;
+}
+
 // Checks a sprite record whole and indexes it: its name (the texture's when
 // empty) and the texture it names, found now; the sprite is made when first
 // asked for (MakeSprite).
@@ -233,7 +261,9 @@ inline bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input)
       std::memcpy(lastTextureName_, textureName, sizeof lastTextureName_);
       wchar copy[kSpriteNameSize];
       const wchar(&name)[kSpriteNameSize] = NameBuffer(textureName, copy);
-      lastTexture_ = sectionTextures_.Find(name, NameIndex<DXLTexture>::HashBuffer(name));
+      lastTexture_ = textures_->GetCount() > kFewTextures
+                         ? sectionTextures_.Find(name, NameIndex<DXLTexture>::HashBuffer(name))
+                         : FewTexture(name);
     }
     texture = lastTexture_;
   }
@@ -245,7 +275,7 @@ inline bool SpriteSet::ReadSprite(kis::BaseDataFileReader*, SectionInput* input)
     name = copy;
   }
   auto* slot = new (input->slots)
-      SpriteSlot{name, nullptr, raw, texture, &pool, NameIndex<SpriteSlot>::HashBuffer(AsBuffer(name))};
+      SpriteSlot{name, nullptr, raw, texture, &pool, NameIndex<SpriteSlot>::HashBuffer(AsBuffer(name)), 0};
   input->slots = slot + 1;
   sprites_.AddIndexed(slot);  // map sprites search them as they are read
   return true;
@@ -271,14 +301,7 @@ inline bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* inp
     const u8* d = subSprites + i * kSubSpriteRecordSize;
     if (kis::GetU32LE(d + kSubSpriteKindAt) != kSubSpriteImage || kis::GetU32LE(d) != kSubSpriteRecordSize)
       return false;
-    const u8* field = d + kSubSpriteNameAt;
-    constexpr size_t kField = sizeof recentSubSprites_[0];
-    if ((field[0] | field[1]) != 0 && (std::memcmp(field, recentSubSprites_[recentAt_], kField) == 0 ||
-                                       std::memcmp(field, recentSubSprites_[recentAt_ ^ 1], kField) == 0))
-      continue;  // found before (an empty field never is)
-    if (!sprites_.FindBuffer(NameBuffer(field, name))) return false;
-    recentAt_ ^= 1;
-    std::memcpy(recentSubSprites_[recentAt_], field, kField);
+    if (!sprites_.Has(NameBuffer(d + kSubSpriteNameAt, name), &nextSubSprite_)) return false;
   }
   RecordPool& pool = *input->pool;
   const wchar* ownName = StoredName(raw + kMapSpriteNameAt, pool);
@@ -289,7 +312,7 @@ inline bool SpriteSet::ReadMapSprite(kis::BaseDataFileReader*, SectionInput* inp
       ownName = copy;
     }
   }
-  auto* slot = new (input->slots) MapSpriteSlot{ownName, nullptr, raw, nullptr, &pool, 0};  // hashed when first searched
+  auto* slot = new (input->slots) MapSpriteSlot{ownName, nullptr, raw, nullptr, &pool, 0, 0};  // hashed when first searched
   input->slots = slot + 1;
   mapSprites_.Add(slot);
   return true;

@@ -273,9 +273,9 @@ TEST(SpriteArchive, SizeWordsCountsAndSubSpritesAreChecked) {
   EXPECT_EQ(rig.Set(2).GetSprites().GetCount(), 2);
 }
 
-// Map sprites that repeat their neighbours' sub-sprites: a stored name field
-// equal to one found just before is taken as found, any other is looked up,
-// and an empty or unknown one still fails where it stands.
+// Map sprites that repeat their neighbours' sub-sprites: a name spelled as
+// the sprite found last or the one after it is taken as found, any other is
+// looked up, and an empty or unknown one still fails where it stands.
 TEST(SpriteArchive, RepeatedSubSpriteNamesAreCheckedAsAnyOther) {
   SpriteRig rig;
   SpriteArchiveWriter w = SeventeenSets();

@@ -40,13 +40,14 @@ std::u16string Spelled(const std::u16string& name, SeededRandom& rng) {
 constexpr u32 kSets[] = {1, kShadowSpriteSet, 7};
 
 // Three sets of seeded sprites (grid and explicit, up to 40 frames, with and
-// without draw states and animations, some names twice) and map sprites
-// (shadows, arrays, sub-sprites on both sides) naming them in any case.
-SpriteArchiveWriter Seeded(u32 seed) {
+// without draw states and animations, some names twice) on `sheets`
+// textures and map sprites (shadows, arrays, sub-sprites on both sides, some
+// in runs of the sprites' order) naming them in any case.
+SpriteArchiveWriter Seeded(u32 seed, i32 sheets = 3) {
   SeededRandom rng(seed);
   SpriteArchiveWriter w;
   for (u32 set : kSets) {
-    for (i32 t = 0; t < 3; ++t) {
+    for (i32 t = 0; t < sheets; ++t) {
       const std::u16string sheet = Name("sheet", t);
       w.Images(set).push_back(MakeSpriteImageEntry(sheet.c_str(), Picture(24 + 8 * t, 16 + 4 * t, set)));
     }
@@ -54,7 +55,7 @@ SpriteArchiveWriter Seeded(u32 seed) {
     for (i32 i = 0; i < sprites; ++i) {
       // Every tenth reuses an earlier name: the first keeps it.
       const std::u16string name = Name("s", i % 10 == 9 ? i - 5 : i);
-      const std::u16string sheet = Spelled(Name("sheet", rng.Range(0, 3)), rng);  // sheet3 is missing
+      const std::u16string sheet = Spelled(Name("sheet", rng.Range(0, sheets)), rng);  // the last is missing
       SpriteEntry e = MakeSpriteEntry(Spelled(name, rng).c_str(), sheet.c_str());
       e.record.flipH = static_cast<u8>(rng.Range(0, 1));
       e.record.flipV = static_cast<u8>(rng.Range(0, 1));
@@ -83,6 +84,7 @@ SpriteArchiveWriter Seeded(u32 seed) {
       w.Sprites(set).push_back(e);
     }
     const i32 mapSprites = rng.Range(20, 40);
+    i32 last = -1;  // the sprite the last sub-sprite named
     for (i32 i = 0; i < mapSprites; ++i) {
       const std::u16string sprite = Spelled(Name("s", rng.Range(0, sprites + 3)), rng);  // a few missing
       MapSpriteEntry m = MakeMapSpriteEntry(rng.Range(0, 4) ? Name("m", i).c_str() : u"", sprite.c_str());
@@ -101,7 +103,13 @@ SpriteArchiveWriter Seeded(u32 seed) {
         for (u32 b = 0; b < kMapSpriteBRecordSize; ++b) m.arrayB.push_back(static_cast<u8>(rng.Next()));
       for (std::vector<SSDATA>* side : {&m.behind, &m.front})
         for (i32 k = rng.Range(0, 3); k > 0; --k) {
-          const i32 k2 = rng.Range(0, sprites - 1);  // a name the set has: the tenths are taken
+          // A name the set has (the tenths are taken): the sprite after the
+          // one before, the same again, or any.
+          const i32 pick = rng.Range(0, 3);
+          const i32 k2 = last >= 0 && last + 1 < sprites && pick == 0 ? last + 1
+                         : last >= 0 && pick == 1                     ? last
+                                                                      : rng.Range(0, sprites - 1);
+          last = k2;
           SSDATA d = MakeSubSprite(Spelled(Name("s", k2 % 10 == 9 ? k2 - 5 : k2), rng).c_str(),
                                    static_cast<float>(rng.Range(-20, 20)), static_cast<float>(rng.Range(-20, 20)));
           d.pivotX = 0.125f * rng.Range(0, 8);
@@ -167,9 +175,11 @@ void ExpectSameSprite(Sprite* read, Sprite* hand, const std::string& what) {
   hand->Release(true);
 }
 
-TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
+// Few textures are searched in turn, more through an index: both give the
+// sprites the same textures.
+void ExpectReadAsBuilt(i32 sheets) {
   SpriteRig rig;
-  const SpriteArchiveWriter w = Seeded(20240611);
+  const SpriteArchiveWriter w = Seeded(20240611, sheets);
   ASSERT_TRUE(rig.WriteAndOpen(w));
   ASSERT_TRUE(rig.LoadAll());
   SpriteArchiveWriter entries = w;
@@ -190,7 +200,7 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
       SeededRandom spell(static_cast<u32>(i));
       EXPECT_EQ(read.FindSprite(Spelled(sprites[i].record.name, spell).c_str()), first);
     }
-    if (HasFatalFailure()) return;
+    if (::testing::Test::HasFatalFailure()) return;
 
     const std::vector<MapSpriteEntry>& maps = entries.MapSprites(set);
     ASSERT_EQ(read.GetMapSprites().GetCount(), static_cast<i32>(maps.size()));
@@ -228,6 +238,14 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
                 e.arrayB) << what;
       spritetest::ExpectSubSprites(*m, e.behind, e.front, read, what);
     }
+  }
+}
+
+TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
+  for (const i32 sheets : {3, 12}) {
+    SCOPED_TRACE(sheets);
+    ExpectReadAsBuilt(sheets);
+    if (HasFatalFailure()) return;
   }
 }
 
