@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <type_traits>
 
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSimdAvx2Core.h"
@@ -194,12 +195,32 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
 }
 
 template <SpanOp op, bool wrap, class Masks>
-__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
-                                          int32_t dv, uint32_t colour) {
+__attribute__((target("avx2"), always_inline)) inline void RowsBody(const FootprintSource& f, const FootprintRow* rows,
+                                                                    int count, int32_t du, int32_t dv, uint32_t colour) {
   if (du == 0x10000 && dv == 0) {
     RowsOf<op, wrap, Masks, true>(f, rows, count, du, dv, colour);
   } else {
     RowsOf<op, wrap, Masks, false>(f, rows, count, du, dv, colour);
+  }
+}
+
+// The same loops compiled for AVX-512 (EvexLoopsActive): the same
+// instructions on eight pixels, but with 32 vector registers the constants
+// of a loop no longer wait in memory.
+template <SpanOp op, bool wrap>
+__attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) void EvexRows(const FootprintSource& f,
+                                                                          const FootprintRow* rows, int count,
+                                                                          int32_t du, int32_t dv, uint32_t colour) {
+  RowsBody<op, wrap, EvexMasks>(f, rows, count, du, dv, colour);
+}
+
+template <SpanOp op, bool wrap, class Masks>
+__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
+                                          int32_t dv, uint32_t colour) {
+  if constexpr (std::is_same_v<Masks, EvexMasks>) {
+    EvexRows<op, wrap>(f, rows, count, du, dv, colour);
+  } else {
+    RowsBody<op, wrap, Masks>(f, rows, count, du, dv, colour);
   }
 }
 
@@ -356,7 +377,9 @@ void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* 
 
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
-  if (Avx512MasksActive()) {
+  if (EvexLoopsActive()) {
+    FootprintRowsWith<EvexMasks>(op, f, rows, count, du, dv, colour);
+  } else if (Avx512MasksActive()) {
     FootprintRowsWith<K512Masks>(op, f, rows, count, du, dv, colour);
   } else {
     FootprintRowsWith<VexMasks>(op, f, rows, count, du, dv, colour);
