@@ -115,9 +115,8 @@ struct Table {
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
 template <SpanOp op, class Masks>
-TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, __m256i tint, uint32_t* dest) {
-  const __m256i wx = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
-  const __m256i wy = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
+TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int n, __m256i tint,
+                     uint32_t* dest) {
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
   for (int i = 0; i < n; i += 8, entries += 8 * 16) {
     const __m256i* e = reinterpret_cast<const __m256i*>(entries);
@@ -142,6 +141,8 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
   FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
   __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
+  int32_t unitFractions = -1;  // none yet
+  __m256i unitX = _mm256_setzero_si256(), unitY = _mm256_setzero_si256();
   // Rows of small sprites lie far apart in the target: each is asked for
   // kAhead rows before its use, the first ones at once.
   constexpr int kAhead = 4;
@@ -153,18 +154,28 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
   for (int r = 0; r < count; ++r) {
     const FootprintRow& row = rows[r];
     if (r + kAhead < count) prefetch(rows[r + kAhead]);
-    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
-    __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
     if constexpr (unitStep) {
       // One row of entries when every sample's own entry lies in the table
       // (entries -1 hold what wrapping takes from the far side).
       const int32_t x0 = row.u >> 16, y = row.v >> 16;
       if (x0 >= -1 && x0 + row.n <= f.width && y >= -1 && y < f.height) {
+        // The weights of the row's samples, made again only where the top
+        // seven bits of its fractions differ from the last such row's (the
+        // rows of an unturned sprite share them).
+        const int32_t fractions = (row.u >> 9 & 127) | (row.v >> 2 & (127 << 7));
+        if (fractions != unitFractions) {
+          unitFractions = fractions;
+          const __m256i d = t.Weights(_mm256_set1_epi32(row.u), _mm256_set1_epi32(row.v));
+          unitX = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
+          unitY = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
+        }
         const uint8_t* entries = t.origin + (static_cast<ptrdiff_t>(y) * (f.width + 1) + x0) * 16;
-        UnitRow<op, Masks>(t, entries, t.Weights(u, v), row.n, tint, row.dest);
+        UnitRow<op, Masks>(t, entries, unitX, unitY, row.n, tint, row.dest);
         continue;
       }
     }
+    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
+    __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
     int i = 0;
     for (; i + 4 < row.n; i += 8) {
       const Table::Words w = t.template Group<wrap>(u, v);
