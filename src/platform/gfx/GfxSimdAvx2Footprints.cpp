@@ -114,18 +114,48 @@ struct Table {
 // no addressing: every sample has the first one's weights, and the entries
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
+// UnitGroup: the row's pixels i .. i + 7 (those before n).
+template <SpanOp op, class Masks>
+TM_AVX2 void UnitGroup(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, int n, __m256i tint,
+                       uint32_t* dest) {
+  const __m256i* e = reinterpret_cast<const __m256i*>(entries + static_cast<ptrdiff_t>(i) * 16);
+  const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
+  const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
+  const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i,
+                                                      t.k);
+}
+
 template <SpanOp op, class Masks>
 TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int n, __m256i tint,
                      uint32_t* dest) {
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  for (int i = 0; i < n; i += 8, entries += 8 * 16) {
-    const __m256i* e = reinterpret_cast<const __m256i*>(entries);
-    const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
-    const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
-    const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i,
-                                                        n - i, t.k);
+  // Two groups a turn while the second has pixels, then one.
+  int i = 0;
+  for (; i + 8 < n; i += 16) {
+    UnitGroup<op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+    UnitGroup<op, Masks>(t, entries, wx, wy, i + 8, n, tint, dest);
   }
+  for (; i < n; i += 8) UnitGroup<op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+}
+
+// k groups of eight samples from (u, v) on, the first `left` of their
+// pixels put on the target from dest on (more than 8 (k - 1) of them), and
+// (u, v) moved past them. The texels of all k are fetched before the first
+// store: the compiler cannot tell the table's bytes from the target's, and
+// would otherwise keep each group's loads after the stores before them.
+template <int k, SpanOp op, bool wrap, class Masks>
+TM_AVX2 void Groups(const Table& t, __m256i* u, __m256i* v, __m256i u8, __m256i v8, __m256i tint, uint32_t* dest,
+                    int left) {
+  Table::Words w[k];
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) {
+    w[j] = t.template Group<wrap>(*u, *v);
+    *u = _mm256_add_epi32(*u, u8);
+    *v = _mm256_add_epi32(*v, v8);
+  }
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) StoreWordsOp<op, Masks>(w[j].lo, w[j].hi, tint, dest + 8 * j, left - 8 * j, t.k);
 }
 
 // The loop of Rows below, with samples a texel apart (`unitStep`) or not:
@@ -176,13 +206,12 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
     }
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
     __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
+    // Three groups a turn, then two, then one: fewer turns for the short
+    // rows of small sprites, and more work at once for the processor.
     int i = 0;
-    for (; i + 4 < row.n; i += 8) {
-      const Table::Words w = t.template Group<wrap>(u, v);
-      StoreWordsOp<op, Masks>(w.lo, w.hi, tint, row.dest + i, row.n - i, t.k);
-      u = _mm256_add_epi32(u, u8);
-      v = _mm256_add_epi32(v, v8);
-    }
+    for (; i + 20 < row.n; i += 24) Groups<3, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    for (; i + 12 < row.n; i += 16) Groups<2, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    for (; i + 4 < row.n; i += 8) Groups<1, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
     if (i >= row.n) continue;  // the last group took the end of the row
     // Four pixels or fewer left: they wait for the next such end of a row,
     // and the two share one group, one in each half.
