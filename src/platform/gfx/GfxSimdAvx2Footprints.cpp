@@ -114,29 +114,38 @@ struct Table {
 // no addressing: every sample has the first one's weights, and the entries
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
-// UnitGroup: the row's pixels i .. i + 7 (those before n).
-template <SpanOp op, class Masks>
-TM_AVX2 void UnitGroup(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, int n, __m256i tint,
-                       uint32_t* dest) {
+// UnitTexels: the row's texels i .. i + 7, in order.
+template <SpanOp op>
+TM_AVX2 __m256i UnitTexels(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, __m256i tint) {
   const __m256i* e = reinterpret_cast<const __m256i*>(entries + static_cast<ptrdiff_t>(i) * 16);
   const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
   const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
   const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i, n - i,
-                                                      t.k);
+  return _mm256_permutevar8x32_epi32(texels, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+// UnitGroups: k groups of the row from pixel i on, the second and third
+// with pixels before n; as in Groups below, their texels are all fetched
+// before the first store.
+template <int k, SpanOp op, class Masks>
+TM_AVX2 void UnitGroups(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, int n, __m256i tint,
+                        uint32_t* dest) {
+  __m256i texels[k];
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) texels[j] = UnitTexels<op>(t, entries, wx, wy, i + 8 * j, tint);
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) {
+    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(texels[j], tint, dest + i + 8 * j, n - i - 8 * j, t.k);
+  }
 }
 
 template <SpanOp op, class Masks>
 TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int n, __m256i tint,
                      uint32_t* dest) {
-  // Two groups a turn while the second has pixels, then one.
+  // Three groups a turn, then two, then one (see RowsOf).
   int i = 0;
-  for (; i + 8 < n; i += 16) {
-    UnitGroup<op, Masks>(t, entries, wx, wy, i, n, tint, dest);
-    UnitGroup<op, Masks>(t, entries, wx, wy, i + 8, n, tint, dest);
-  }
-  for (; i < n; i += 8) UnitGroup<op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  for (; i + 16 < n; i += 24) UnitGroups<3, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  for (; i + 8 < n; i += 16) UnitGroups<2, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  for (; i < n; i += 8) UnitGroups<1, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
 }
 
 // k groups of eight samples from (u, v) on, the first `left` of their
