@@ -1,6 +1,7 @@
 // The wide row loops with the AVX2 masked moves and with AVX-512 mask
-// registers at the ends of their spans: the same pixels either way, and
-// nothing written outside the spans (rows whose last group already took
+// registers at the ends of their spans (the footprint loops then compiled
+// for AVX-512 where the processor has BW too): the same pixels either way,
+// and nothing written outside the spans (rows whose last group already took
 // their end included). Without AVX-512 both runs take the AVX2 moves.
 #include <gtest/gtest.h>
 

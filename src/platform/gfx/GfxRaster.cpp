@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "platform/gfx/GfxFootprints.h"
 #include "platform/gfx/GfxScaledRect.h"
@@ -694,18 +695,24 @@ void WideQuadRows(const PixelState& px, SpanOp op, const FootprintSource& table,
     bounds(n, xls, xrs);
     if (hull) hull->Narrow(first, n, xls, xrs, from, to);
     int count = 0;
-    for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
-      const int64_t xl = xls[k], xr = xrs[k];
-      if (xl > xr || (hull && from[k] > to[k])) continue;
-      if (!hull) {
-        from[k] = xl;
-        to[k] = xr;
+    // Without a hull each row runs from edge to edge: no steps to its first
+    // pixel, and a loop of its own spares the rest of the rows the test.
+    const auto add = [&](auto cut) {
+      for (int k = 0; k < n; ++k, uRow += uDy, vRow += vDy) {
+        const int64_t xl = xls[k], xr = xrs[k];
+        const int64_t a = cut ? from[k] : xl, b = cut ? to[k] : xr;
+        if (xl > xr || a > b) continue;
+        FootprintRow& r = rows[count++];
+        r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + a;
+        r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000 + (cut ? (a - xl) * du : 0));
+        r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000 + (cut ? (a - xl) * dv : 0));
+        r.n = static_cast<int>(b - a + 1);
       }
-      FootprintRow& r = rows[count++];
-      r.dest = px.target + static_cast<size_t>(first + k) * px.targetPitch + from[k];
-      r.u = static_cast<int32_t>(at(uRow, uDx, xl) - 0x8000 + (from[k] - xl) * du);
-      r.v = static_cast<int32_t>(at(vRow, vDx, xl) - 0x8000 + (from[k] - xl) * dv);
-      r.n = static_cast<int>(to[k] - from[k] + 1);
+    };
+    if (hull) {
+      add(std::true_type{});
+    } else {
+      add(std::false_type{});
     }
     if (count > 0) FootprintRowsAvx2(op, table, rows, count, du, dv, colour);
   }

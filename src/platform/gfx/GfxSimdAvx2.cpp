@@ -14,6 +14,7 @@ using namespace avx2;
 
 const bool g_hasAvx2 = __builtin_cpu_supports("avx2");
 const bool g_hasMasks512 = g_hasAvx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+const bool g_hasEvex = g_hasMasks512 && __builtin_cpu_supports("avx512bw");
 bool g_masks512Allowed = true;
 
 // Texel pairs (c00, c10) at four offsets as the 64-bit lanes [a b | c d].
@@ -179,13 +180,15 @@ TM_AVX2 __m256i BilinearAddressed8(const uint32_t* texels, int w, int h, bool wr
 
 bool detail::g_avx2Active = g_hasAvx2;
 bool detail::g_masks512Active = g_hasMasks512;
+bool detail::g_evexLoopsActive = g_hasEvex;
 void SetAvx2Allowed(bool allowed) {
   detail::g_avx2Active = allowed && g_hasAvx2;
-  detail::g_masks512Active = detail::g_avx2Active && g_masks512Allowed && g_hasMasks512;
+  SetAvx512MasksAllowed(g_masks512Allowed);
 }
 void SetAvx512MasksAllowed(bool allowed) {
   g_masks512Allowed = allowed;
   detail::g_masks512Active = detail::g_avx2Active && allowed && g_hasMasks512;
+  detail::g_evexLoopsActive = detail::g_masks512Active && g_hasEvex;
 }
 
 __attribute__((target("avx2"))) void BlendSrcAlphaSpanAvx2(const uint32_t* src, uint32_t* dest, int n) {
@@ -401,6 +404,7 @@ __attribute__((target("avx2"))) void FetchLinearAvx2(const uint32_t* texels, int
 void FetchLinearAvx2(const uint32_t*, int, int, bool, bool, int32_t, int32_t, int32_t, int32_t, int, uint32_t*) {}
 bool detail::g_avx2Active = false;
 bool detail::g_masks512Active = false;
+bool detail::g_evexLoopsActive = false;
 void SetAvx2Allowed(bool) {}
 void SetAvx512MasksAllowed(bool) {}
 void BlendSrcAlphaSpanAvx2(const uint32_t*, uint32_t*, int) {}

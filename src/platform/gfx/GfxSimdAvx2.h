@@ -13,6 +13,7 @@ namespace plat::gfx {
 namespace detail {
 extern bool g_avx2Active;
 extern bool g_masks512Active;
+extern bool g_evexLoopsActive;
 }
 
 // True when the processor offers AVX2 and its use has not been switched off.
@@ -22,8 +23,13 @@ void SetAvx2Allowed(bool allowed);
 // True when the AVX2 loops are on and the processor also has AVX-512 (F and
 // VL): their masked moves at the ends of spans then use its mask registers.
 inline bool Avx512MasksActive() { return detail::g_masks512Active; }
-// Test seam: false keeps the AVX2 masked moves; true uses the mask
-// registers where present (and the AVX2 loops are on).
+// True when the mask registers are on and the processor has AVX-512 BW as
+// well: the footprint loops (FootprintRowsAvx2) are then compiled for
+// AVX-512's encoding, whose 32 vector registers hold all their constants,
+// still eight pixels a step.
+inline bool EvexLoopsActive() { return detail::g_evexLoopsActive; }
+// Test seam: false keeps the AVX2 masked moves (and the AVX2 encoding);
+// true uses the mask registers where present (and the AVX2 loops are on).
 void SetAvx512MasksAllowed(bool allowed);
 
 // Source-alpha blend of n pixels (see BlendSrcAlphaSpan).

@@ -123,7 +123,7 @@ TM_AVX2 __m256i AlphaMask() { return _mm256_set1_epi32(static_cast<int>(0xFF0000
 // a value in memory and reads it as an operand where it is used, instead of
 // building the constant again from immediates before every row.
 TM_AVX2 __m256i Opaque(__m256i v) {
-  __asm__("" : "+x"(v));
+  __asm__("" : "+v"(v));
   return v;
 }
 
@@ -221,36 +221,50 @@ struct VexMasks {
 #define TM_K1_CLOBBER
 #endif
 
+// The four masked moves through k1, naming it as changed by `clobber`.
+#define TM_K1_MOVES(clobber)                                                                  \
+  TM_AVX2 static __m256i Load8(const uint32_t* p, int left) {                                 \
+    __m256i v;                                                                                \
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"                          \
+            : [v] "=v"(v)                                                                     \
+            : [p] "m"(*reinterpret_cast<const __m256i_u*>(p)), [m] "r"(Bits(left)) clobber);  \
+    return v;                                                                                 \
+  }                                                                                           \
+  TM_AVX2 static void Store8(uint32_t* p, int left, __m256i v) {                              \
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"                               \
+            : [p] "+m"(*reinterpret_cast<__m256i_u*>(p))                                      \
+            : [v] "v"(v), [m] "r"(Bits(left)) clobber);                                       \
+  }                                                                                           \
+  TM_AVX2 static __m128i Load4(const uint32_t* p, int left) {                                 \
+    __m128i v;                                                                                \
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"                          \
+            : [v] "=v"(v)                                                                     \
+            : [p] "m"(*reinterpret_cast<const __m128i_u*>(p)), [m] "r"(Bits(left)) clobber);  \
+    return v;                                                                                 \
+  }                                                                                           \
+  TM_AVX2 static void Store4(uint32_t* p, int left, __m128i v) {                              \
+    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"                               \
+            : [p] "+m"(*reinterpret_cast<__m128i_u*>(p))                                      \
+            : [v] "v"(v), [m] "r"(Bits(left)) clobber);                                       \
+  }
+
 struct K512Masks {
   // Lanes 0 .. left - 1 as mask bits; none for a count of 0 or less, as
   // the AVX2 masks give.
   static uint32_t Bits(int left) { return left <= 0 ? 0u : left >= 8 ? 0xFFu : (1u << left) - 1; }
-  TM_AVX2 static __m256i Load8(const uint32_t* p, int left) {
-    __m256i v;
-    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"
-            : [v] "=x"(v)
-            : [p] "m"(*reinterpret_cast<const __m256i_u*>(p)), [m] "r"(Bits(left)) TM_K1_CLOBBER);
-    return v;
-  }
-  TM_AVX2 static void Store8(uint32_t* p, int left, __m256i v) {
-    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"
-            : [p] "+m"(*reinterpret_cast<__m256i_u*>(p))
-            : [v] "x"(v), [m] "r"(Bits(left)) TM_K1_CLOBBER);
-  }
-  TM_AVX2 static __m128i Load4(const uint32_t* p, int left) {
-    __m128i v;
-    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[p], %[v]%{%%k1%}%{z%}"
-            : [v] "=x"(v)
-            : [p] "m"(*reinterpret_cast<const __m128i_u*>(p)), [m] "r"(Bits(left)) TM_K1_CLOBBER);
-    return v;
-  }
-  TM_AVX2 static void Store4(uint32_t* p, int left, __m128i v) {
-    __asm__("kmovw %k[m], %%k1\n\tvmovdqu32 %[v], %[p]%{%%k1%}"
-            : [p] "+m"(*reinterpret_cast<__m128i_u*>(p))
-            : [v] "x"(v), [m] "r"(Bits(left)) TM_K1_CLOBBER);
-  }
+  TM_K1_MOVES(TM_K1_CLOBBER)
 };
 
+// K512Masks for loops that are themselves compiled for AVX-512 (F, VL and
+// BW: its encoding gives them 32 vector registers, see EvexLoopsActive),
+// and only for them: there the compiler may keep a mask of its own in k1,
+// so the moves name it as changed.
+struct EvexMasks {
+  static uint32_t Bits(int left) { return K512Masks::Bits(left); }
+  TM_K1_MOVES(: "k1")
+};
+
+#undef TM_K1_MOVES
 #undef TM_K1_CLOBBER
 
 // ApplyOp on eight target pixels, or on the first `left` of them when fewer

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <type_traits>
 
 #include "platform/gfx/GfxSimdAvx2.h"
 #include "platform/gfx/GfxSimdAvx2Core.h"
@@ -113,19 +114,57 @@ struct Table {
 // no addressing: every sample has the first one's weights, and the entries
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
-template <SpanOp op, class Masks>
-TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i d, int n, __m256i tint, uint32_t* dest) {
-  const __m256i wx = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
-  const __m256i wy = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  for (int i = 0; i < n; i += 8, entries += 8 * 16) {
-    const __m256i* e = reinterpret_cast<const __m256i*>(entries);
-    const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
-    const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
-    const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
-    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(_mm256_permutevar8x32_epi32(texels, order), tint, dest + i,
-                                                        n - i, t.k);
+// UnitTexels: the row's texels i .. i + 7, in order.
+template <SpanOp op>
+TM_AVX2 __m256i UnitTexels(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, __m256i tint) {
+  const __m256i* e = reinterpret_cast<const __m256i*>(entries + static_cast<ptrdiff_t>(i) * 16);
+  const __m256i s01 = t.Sums(_mm256_loadu_si256(e), wx, wy), s23 = t.Sums(_mm256_loadu_si256(e + 1), wx, wy);
+  const __m256i s45 = t.Sums(_mm256_loadu_si256(e + 2), wx, wy), s67 = t.Sums(_mm256_loadu_si256(e + 3), wx, wy);
+  const __m256i texels = TintWords<op>(_mm256_packs_epi32(s01, s23), _mm256_packs_epi32(s45, s67), tint, t.k);
+  return _mm256_permutevar8x32_epi32(texels, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+}
+// UnitGroups: k groups of the row from pixel i on, the second and third
+// with pixels before n; as in Groups below, their texels are all fetched
+// before the first store.
+template <int k, SpanOp op, class Masks>
+TM_AVX2 void UnitGroups(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, int n, __m256i tint,
+                        uint32_t* dest) {
+  __m256i texels[k];
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) texels[j] = UnitTexels<op>(t, entries, wx, wy, i + 8 * j, tint);
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) {
+    StoreOp<AfterTint(op), Masks, op == SpanOp::kBlend>(texels[j], tint, dest + i + 8 * j, n - i - 8 * j, t.k);
   }
+}
+
+template <SpanOp op, class Masks>
+TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int n, __m256i tint,
+                     uint32_t* dest) {
+  // Three groups a turn, then two, then one (see RowsOf).
+  int i = 0;
+  for (; i + 16 < n; i += 24) UnitGroups<3, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  for (; i + 8 < n; i += 16) UnitGroups<2, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  for (; i < n; i += 8) UnitGroups<1, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+}
+
+// k groups of eight samples from (u, v) on, the first `left` of their
+// pixels put on the target from dest on (more than 8 (k - 1) of them), and
+// (u, v) moved past them. The texels of all k are fetched before the first
+// store: the compiler cannot tell the table's bytes from the target's, and
+// would otherwise keep each group's loads after the stores before them.
+template <int k, SpanOp op, bool wrap, class Masks>
+TM_AVX2 void Groups(const Table& t, __m256i* u, __m256i* v, __m256i u8, __m256i v8, __m256i tint, uint32_t* dest,
+                    int left) {
+  Table::Words w[k];
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) {
+    w[j] = t.template Group<wrap>(*u, *v);
+    *u = _mm256_add_epi32(*u, u8);
+    *v = _mm256_add_epi32(*v, v8);
+  }
+#pragma GCC unroll 3
+  for (int j = 0; j < k; ++j) StoreWordsOp<op, Masks>(w[j].lo, w[j].hi, tint, dest + 8 * j, left - 8 * j, t.k);
 }
 
 // The loop of Rows below, with samples a texel apart (`unitStep`) or not:
@@ -141,6 +180,8 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
   const __m256i u8 = _mm256_set1_epi32(8 * du), v8 = _mm256_set1_epi32(8 * dv);
   FootprintRow waiting{nullptr, 0, 0, 0};  // the end of a row waiting for another
   __m256i waitingU = _mm256_setzero_si256(), waitingV = _mm256_setzero_si256();
+  int32_t unitFractions = -1;  // none yet
+  __m256i unitX = _mm256_setzero_si256(), unitY = _mm256_setzero_si256();
   // Rows of small sprites lie far apart in the target: each is asked for
   // kAhead rows before its use, the first ones at once.
   constexpr int kAhead = 4;
@@ -152,25 +193,34 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
   for (int r = 0; r < count; ++r) {
     const FootprintRow& row = rows[r];
     if (r + kAhead < count) prefetch(rows[r + kAhead]);
-    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
-    __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
     if constexpr (unitStep) {
       // One row of entries when every sample's own entry lies in the table
       // (entries -1 hold what wrapping takes from the far side).
       const int32_t x0 = row.u >> 16, y = row.v >> 16;
       if (x0 >= -1 && x0 + row.n <= f.width && y >= -1 && y < f.height) {
+        // The weights of the row's samples, made again only where the top
+        // seven bits of its fractions differ from the last such row's (the
+        // rows of an unturned sprite share them).
+        const int32_t fractions = (row.u >> 9 & 127) | (row.v >> 2 & (127 << 7));
+        if (fractions != unitFractions) {
+          unitFractions = fractions;
+          const __m256i d = t.Weights(_mm256_set1_epi32(row.u), _mm256_set1_epi32(row.v));
+          unitX = _mm256_shuffle_epi8(d, _mm256_set1_epi16(0x0100));
+          unitY = _mm256_shuffle_epi8(d, _mm256_set1_epi32(static_cast<int>(0x80038002u)));
+        }
         const uint8_t* entries = t.origin + (static_cast<ptrdiff_t>(y) * (f.width + 1) + x0) * 16;
-        UnitRow<op, Masks>(t, entries, t.Weights(u, v), row.n, tint, row.dest);
+        UnitRow<op, Masks>(t, entries, unitX, unitY, row.n, tint, row.dest);
         continue;
       }
     }
+    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(row.u), laneU);
+    __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.v), laneV);
+    // Three groups a turn, then two, then one: fewer turns for the short
+    // rows of small sprites, and more work at once for the processor.
     int i = 0;
-    for (; i + 4 < row.n; i += 8) {
-      const Table::Words w = t.template Group<wrap>(u, v);
-      StoreWordsOp<op, Masks>(w.lo, w.hi, tint, row.dest + i, row.n - i, t.k);
-      u = _mm256_add_epi32(u, u8);
-      v = _mm256_add_epi32(v, v8);
-    }
+    for (; i + 20 < row.n; i += 24) Groups<3, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    for (; i + 12 < row.n; i += 16) Groups<2, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    for (; i + 4 < row.n; i += 8) Groups<1, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
     if (i >= row.n) continue;  // the last group took the end of the row
     // Four pixels or fewer left: they wait for the next such end of a row,
     // and the two share one group, one in each half.
@@ -194,12 +244,32 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
 }
 
 template <SpanOp op, bool wrap, class Masks>
-__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
-                                          int32_t dv, uint32_t colour) {
+__attribute__((target("avx2"), always_inline)) inline void RowsBody(const FootprintSource& f, const FootprintRow* rows,
+                                                                    int count, int32_t du, int32_t dv, uint32_t colour) {
   if (du == 0x10000 && dv == 0) {
     RowsOf<op, wrap, Masks, true>(f, rows, count, du, dv, colour);
   } else {
     RowsOf<op, wrap, Masks, false>(f, rows, count, du, dv, colour);
+  }
+}
+
+// The same loops compiled for AVX-512 (EvexLoopsActive): the same
+// instructions on eight pixels, but with 32 vector registers the constants
+// of a loop no longer wait in memory.
+template <SpanOp op, bool wrap>
+__attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) void EvexRows(const FootprintSource& f,
+                                                                          const FootprintRow* rows, int count,
+                                                                          int32_t du, int32_t dv, uint32_t colour) {
+  RowsBody<op, wrap, EvexMasks>(f, rows, count, du, dv, colour);
+}
+
+template <SpanOp op, bool wrap, class Masks>
+__attribute__((target("avx2"))) void Rows(const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
+                                          int32_t dv, uint32_t colour) {
+  if constexpr (std::is_same_v<Masks, EvexMasks>) {
+    EvexRows<op, wrap>(f, rows, count, du, dv, colour);
+  } else {
+    RowsBody<op, wrap, Masks>(f, rows, count, du, dv, colour);
   }
 }
 
@@ -356,7 +426,9 @@ void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* 
 
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
-  if (Avx512MasksActive()) {
+  if (EvexLoopsActive()) {
+    FootprintRowsWith<EvexMasks>(op, f, rows, count, du, dv, colour);
+  } else if (Avx512MasksActive()) {
     FootprintRowsWith<K512Masks>(op, f, rows, count, du, dv, colour);
   } else {
     FootprintRowsWith<VexMasks>(op, f, rows, count, du, dv, colour);
