@@ -136,23 +136,28 @@ void BM_ParseSpriteSections(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseSpriteSections)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
+// The sprite and map-sprite sections of every set read whole, each in one call.
+void PlainRead(kis::BaseDataFileReader* reader, std::vector<u8>* buffer) {
+  for (const u32 id : {kSpritesId, kMapSpritesId}) {
+    const u32 subId = id == kSpritesId ? kSpritesSubId : kMapSpritesSubId;
+    reader->EnterDirectory(id, subId);
+    for (u32 set = 0; set < kSpriteSetCount; ++set) {
+      reader->OpenSection(id + set, subId);
+      buffer->resize(reader->GetSectionSize());
+      reader->Read(buffer->data(), static_cast<u32>(buffer->size()));
+      reader->CloseSection();
+      benchmark::DoNotOptimize(buffer->data());
+    }
+    reader->LeaveDirectory();
+  }
+}
+
 // The same sections read whole, each in one call.
 void BM_PlainReadSpriteSections(benchmark::State& state) {
   kis::BaseDataFileReader* reader = Archive();
   std::vector<u8> buffer;
   for (auto _ : state) {
-    for (const u32 id : {kSpritesId, kMapSpritesId}) {
-      const u32 subId = id == kSpritesId ? kSpritesSubId : kMapSpritesSubId;
-      reader->EnterDirectory(id, subId);
-      for (u32 set = 0; set < kSpriteSetCount; ++set) {
-        reader->OpenSection(id + set, subId);
-        buffer.resize(reader->GetSectionSize());
-        reader->Read(buffer.data(), static_cast<u32>(buffer.size()));
-        reader->CloseSection();
-        benchmark::DoNotOptimize(buffer.data());
-      }
-      reader->LeaveDirectory();
-    }
+    PlainRead(reader, &buffer);
     if (!reader->IsOk()) {
       state.SkipWithError("read failed");
       break;
@@ -172,18 +177,7 @@ void BM_ParseAndPlainReadInTurn(benchmark::State& state) {
   double plainMs = 0.0, parseMs = 0.0;
   for (auto _ : state) {
     const double start = benchgoal::ThreadCpuMs();
-    for (const u32 id : {kSpritesId, kMapSpritesId}) {
-      const u32 subId = id == kSpritesId ? kSpritesSubId : kMapSpritesSubId;
-      reader->EnterDirectory(id, subId);
-      for (u32 set = 0; set < kSpriteSetCount; ++set) {
-        reader->OpenSection(id + set, subId);
-        buffer.resize(reader->GetSectionSize());
-        reader->Read(buffer.data(), static_cast<u32>(buffer.size()));
-        reader->CloseSection();
-        benchmark::DoNotOptimize(buffer.data());
-      }
-      reader->LeaveDirectory();
-    }
+    PlainRead(reader, &buffer);
     plainMs += benchgoal::ThreadCpuMs() - start;
     sets.clear();
     for (u32 i = 0; i < kSpriteSetCount; ++i) sets.push_back(std::make_unique<SpriteSet>(i));
