@@ -114,6 +114,12 @@ struct Table {
 // no addressing: every sample has the first one's weights, and the entries
 // of pixels i and i + 1 are one 32-byte load. The packs then leave the
 // pixels as 0 2 4 6 | 1 3 5 7, which one permutation puts in order.
+// Whether the loops take several groups of eight a turn: only the AVX-512
+// ones, whose 32 registers hold a turn's texels; the AVX2 loops, for
+// processors without AVX-512, take one (and keep the build's time down).
+template <class Masks>
+constexpr bool kGroupsATurn = std::is_same_v<Masks, EvexMasks>;
+
 // UnitTexels: the row's texels i .. i + 7, in order.
 template <SpanOp op>
 TM_AVX2 __m256i UnitTexels(const Table& t, const uint8_t* entries, __m256i wx, __m256i wy, int i, __m256i tint) {
@@ -143,8 +149,10 @@ TM_AVX2 void UnitRow(const Table& t, const uint8_t* entries, __m256i wx, __m256i
                      uint32_t* dest) {
   // Three groups a turn, then two, then one (see RowsOf).
   int i = 0;
-  for (; i + 16 < n; i += 24) UnitGroups<3, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
-  for (; i + 8 < n; i += 16) UnitGroups<2, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  if constexpr (kGroupsATurn<Masks>) {
+    for (; i + 16 < n; i += 24) UnitGroups<3, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+    for (; i + 8 < n; i += 16) UnitGroups<2, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
+  }
   for (; i < n; i += 8) UnitGroups<1, op, Masks>(t, entries, wx, wy, i, n, tint, dest);
 }
 
@@ -218,8 +226,10 @@ __attribute__((target("avx2"), always_inline)) inline void RowsOf(const Footprin
     // Three groups a turn, then two, then one: fewer turns for the short
     // rows of small sprites, and more work at once for the processor.
     int i = 0;
-    for (; i + 20 < row.n; i += 24) Groups<3, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
-    for (; i + 12 < row.n; i += 16) Groups<2, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    if constexpr (kGroupsATurn<Masks>) {
+      for (; i + 20 < row.n; i += 24) Groups<3, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+      for (; i + 12 < row.n; i += 16) Groups<2, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
+    }
     for (; i + 4 < row.n; i += 8) Groups<1, op, wrap, Masks>(t, &u, &v, u8, v8, tint, row.dest + i, row.n - i);
     if (i >= row.n) continue;  // the last group took the end of the row
     // Four pixels or fewer left: they wait for the next such end of a row,
@@ -426,10 +436,11 @@ void FootprintRowsWith(SpanOp op, const FootprintSource& f, const FootprintRow* 
 
 void FootprintRowsAvx2(SpanOp op, const FootprintSource& f, const FootprintRow* rows, int count, int32_t du,
                        int32_t dv, uint32_t colour) {
+  // The AVX-512 loops where the processor has them; their masked moves
+  // are those a processor with AVX-512 VL but not BW would take too, so
+  // such a rare one takes the AVX2 loops.
   if (EvexLoopsActive()) {
     FootprintRowsWith<EvexMasks>(op, f, rows, count, du, dv, colour);
-  } else if (Avx512MasksActive()) {
-    FootprintRowsWith<K512Masks>(op, f, rows, count, du, dv, colour);
   } else {
     FootprintRowsWith<VexMasks>(op, f, rows, count, du, dv, colour);
   }
