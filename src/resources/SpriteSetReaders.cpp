@@ -97,7 +97,7 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
   u32 done = cursor->done;
   const u32 total = cursor->total;
   while (done < total) {
-    if (!(this->*read)(reader, &input)) {
+    if (!(this->*read)(reader, kind.whole ? &input : nullptr)) {
       cursor->done = done;
       return finish(true);
     }

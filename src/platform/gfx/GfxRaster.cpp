@@ -651,18 +651,14 @@ bool DrawRectangle(const RasterState& st, const ScreenVertex* v, const Fixed* f)
   }
   // Texel columns that follow the pixel columns and texel rows that follow
   // the pixel rows: scaled or off the pixel grid, but not turned.
+  // A dimmed window marking the pieces it has just drawn reads their
+  // filtered texels from the row cache.
   SpanOp op;
-  if (px.linear && src.dv == 0 && duRow == 0 && ChooseOp(px, in.flat, src.colour, &op)) {
+  if (px.linear && src.dv == 0 && duRow == 0) {
     const ScaledRect rect{static_cast<int>(left), static_cast<int>(top), width, static_cast<int>(bottom - top + 1),
                           src.u, src.du, src.v, dvRow};
-    if (DrawScaledRect(px, op, src.colour, rect)) return true;
-  }
-  // A dimmed window marking the pieces it has just drawn: their filtered
-  // texels are in the row cache.
-  if (px.linear && src.dv == 0 && duRow == 0 && MarksStencil(px, in.flat)) {
-    const ScaledRect rect{static_cast<int>(left), static_cast<int>(top), width, static_cast<int>(bottom - top + 1),
-                          src.u, src.du, src.v, dvRow};
-    if (MarkScaledRect(px, src.colour, rect)) return true;
+    if (ChooseOp(px, in.flat, src.colour, &op) && DrawScaledRect(px, op, src.colour, rect)) return true;
+    if (MarksStencil(px, in.flat) && MarkScaledRect(px, src.colour, rect)) return true;
   }
   const SpanShader shade = NarrowShader(local.pixel, in.flat, src.colour);
   for (int64_t py = top; py <= bottom; ++py, src.u += duRow, src.v += dvRow) {
