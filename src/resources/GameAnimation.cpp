@@ -232,7 +232,7 @@ void GameAnimation::Draw(AnimationState* state, bool applyOffset, bool highlight
   }
   DXLViewer* viewer = GetGameViewer();
   if (state->frames.count == 0 || !viewer) return;
-  if (applyOffset) viewer->Translate(static_cast<float>(-state->offsetX), static_cast<float>(-state->offsetY));
+  if (applyOffset) viewer->Translate(-static_cast<float>(state->offsetX), -static_cast<float>(state->offsetY));
   viewer->ApplyTransform(nullptr);
   const u32 color = highlight ? (state->color & 0xFF000000u) | 0x202020u : state->color;
   const ANIMDIRECTION* d = GetDirection(Clamp(state->direction, 0, directionCount_ - 1));

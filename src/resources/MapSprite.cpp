@@ -84,6 +84,8 @@ void MapSprite::Release(bool force) {
 }
 
 void MapSprite::GetHotSpotOffset(bool mirror, float* x, float* y) const {
-  if (x) *x = static_cast<float>(mirror ? hotX_ - frameWidth_ : -hotX_);
-  if (y) *y = static_cast<float>(-hotY_);
+  // In float: the hot spot comes from the data and may be any 32-bit value.
+  const float hx = static_cast<float>(hotX_);
+  if (x) *x = mirror ? hx - static_cast<float>(frameWidth_) : -hx;
+  if (y) *y = -static_cast<float>(hotY_);
 }

@@ -237,7 +237,7 @@ void ComixWindow::Draw() {
     viewer->SetTransform(&page);
     viewer->Translate(static_cast<float>(r.centerX), static_cast<float>(r.centerY));
     viewer->Scale(part.GetScale());
-    viewer->Translate(static_cast<float>(-r.centerX), static_cast<float>(-r.centerY));
+    viewer->Translate(-static_cast<float>(r.centerX), -static_cast<float>(r.centerY));
     viewer->GetTransform(&bases[i]);
     for (size_t k = 0; k < part.Pictures().size(); ++k) {
       ImageSprite* image = part.Pictures()[k].get();
