@@ -192,6 +192,18 @@ TEST(GfxDevice, ClearHonoursTheScissorAndFlags) {
   EXPECT_EQ(rig.Pixel(4, 4), 0xFF000000u);
   EXPECT_EQ(rig.Soft()->StencilAt(3, 3), 7);
   EXPECT_EQ(rig.Soft()->StencilAt(0, 0), 0);
+  // A band of whole rows (one run of words) with the stencil beside it.
+  const Rect band{0, 5, 8, 7};
+  rig.Dev()->SetScissorRect(&band);
+  EXPECT_EQ(rig.Dev()->Clear(D3DCLEAR_TARGET | D3DCLEAR_STENCIL, 0xFF00FF00u, 0, 9), D3D_OK);
+  for (int x = 0; x < 8; ++x) {
+    EXPECT_EQ(rig.Pixel(x, 4), x >= 2 && x < 4 ? 0xFFFF0000u : 0xFF000000u);
+    EXPECT_EQ(rig.Pixel(x, 5), 0xFF00FF00u);
+    EXPECT_EQ(rig.Pixel(x, 6), 0xFF00FF00u);
+    EXPECT_EQ(rig.Pixel(x, 7), 0xFF000000u);
+    EXPECT_EQ(rig.Soft()->StencilAt(x, 6), 9);
+    EXPECT_EQ(rig.Soft()->StencilAt(x, 7), 0);
+  }
   EXPECT_EQ(rig.Dev()->Clear(0x10, 0, 0, 0), D3DERR_INVALIDCALL);
   const Rect bad{5, 0, 2, 3};
   EXPECT_EQ(rig.Dev()->SetScissorRect(&bad), D3DERR_INVALIDCALL);

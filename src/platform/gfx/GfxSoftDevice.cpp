@@ -289,6 +289,17 @@ HRESULT SoftDevice::Clear(uint32_t flags, uint32_t colour, float /*z*/, uint32_t
     r.bottom = std::min(r.bottom, scissor_.bottom);
   }
   if ((flags & D3DCLEAR_TARGET) && !lent_) backCurrent_ = true;
+#if defined(__x86_64__)
+  // A clear of whole rows is one run of words: the processor's string store
+  // writes whole cache lines without reading them first, which matters when
+  // the target is the window's memory that the display server has just read.
+  if ((flags & D3DCLEAR_TARGET) && r.left == 0 && r.right == static_cast<int32_t>(width_) && r.top < r.bottom) {
+    uint32_t* p = target_ + static_cast<size_t>(r.top) * width_;
+    size_t n = static_cast<size_t>(r.bottom - r.top) * width_;
+    asm volatile("rep stosl" : "+D"(p), "+c"(n) : "a"(colour) : "memory");
+    flags &= ~static_cast<uint32_t>(D3DCLEAR_TARGET);
+  }
+#endif
   for (int32_t y = r.top; y < r.bottom; ++y) {
     const size_t row = static_cast<size_t>(y) * width_;
     if (r.left >= r.right) break;
