@@ -247,15 +247,16 @@ namespace {
 
 // The alpha the stencil marks test, of eight texels: the texel's alpha
 // times the colour's, Div255(a ca) as x = a ca + 128, (x + (x >> 8)) >> 8.
-TM_AVX2 __m256i MarkAlpha8(const uint32_t* texels, __m256i ca) {
-  const __m256i a = _mm256_srli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels)), 24);
+TM_AVX2 __m256i MarkAlpha8(__m256i texels, __m256i ca) {
+  const __m256i a = _mm256_srli_epi32(texels, 24);
   const __m256i x = _mm256_add_epi32(_mm256_mullo_epi32(a, ca), _mm256_set1_epi32(128));
   return _mm256_srli_epi32(_mm256_add_epi32(x, _mm256_srli_epi32(x, 8)), 8);
 }
 
 // Every stencil bit written: a marked byte takes the reference's bits
 // whatever it held, so it is stored under a byte mask with no load before it
-// (the marked rows are seldom in the cache, and a load would wait for them).
+// (the marked rows are seldom in the cache, and a load would wait for them);
+// the whole span, its last few pixels included.
 __attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) int StencilReplaceEvex(
     const uint32_t* texels, uint8_t* stencil, int n, uint32_t colourAlpha, uint32_t alphaRef, uint8_t setBits) {
   const __m256i ca = _mm256_set1_epi32(static_cast<int>(colourAlpha));
@@ -263,11 +264,16 @@ __attribute__((target("avx2,avx512f,avx512vl,avx512bw"))) int StencilReplaceEvex
   const __m128i set = _mm_set1_epi8(static_cast<char>(setBits));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    const __m256i alpha = MarkAlpha8(texels + i, ca);
+    const __m256i alpha = MarkAlpha8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)), ca);
     const __mmask8 passes = _mm256_cmpgt_epi32_mask(alpha, below);
     if (passes != 0) _mm_mask_storeu_epi8(stencil + i, passes, set);
   }
-  return i;
+  if (i < n) {  // the last few under a mask too, so no byte of the row is loaded
+    const __mmask8 valid = static_cast<__mmask8>((1u << (n - i)) - 1);
+    const __m256i alpha = MarkAlpha8(_mm256_maskz_loadu_epi32(valid, texels + i), ca);
+    _mm_mask_storeu_epi8(stencil + i, _mm256_mask_cmpgt_epi32_mask(valid, alpha, below), set);
+  }
+  return n;
 }
 
 }  // namespace
@@ -281,7 +287,7 @@ __attribute__((target("avx2"))) int StencilMarkAvx2(const uint32_t* texels, uint
   const __m128i keep = _mm_set1_epi8(static_cast<char>(keepBits)), set = _mm_set1_epi8(static_cast<char>(setBits));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    const __m256i alpha = MarkAlpha8(texels + i, ca);
+    const __m256i alpha = MarkAlpha8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)), ca);
     const __m256i passes = _mm256_cmpgt_epi32(alpha, below);
     const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(passes), _mm256_extracti128_si256(passes, 1));
     const __m128i bytes = _mm_packs_epi16(words, words);
