@@ -3,6 +3,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
+tm_report_exit tools/bench.sh
 tm_install_packages "${TM_BUILD_PACKAGES[@]}" "${TM_TEST_PACKAGES[@]}"
 build="$here/build-bench"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTM_TESTS=OFF

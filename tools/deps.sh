@@ -3,11 +3,16 @@
 # something has to be installed.
 
 tm_install_packages() {
-  local missing=()
-  local p installed
+  local missing=() still=()
+  local p installed sudo="" status=0
+  if ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "Cannot check the packages: dpkg-query not found (these commands need Debian or Ubuntu)." >&2
+    return 1
+  fi
   # One query for all of them: a warm start should not wait on the package
-  # database once per package.
-  installed="$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "$@" 2>/dev/null | awk '$1 == "ii" { print $2 }')"
+  # database once per package. dpkg-query exits 1 when any of them is not
+  # installed, which is just what is asked here, not a failure.
+  installed="$(tm_installed_packages "$@")"
   for p in "$@"; do
     case $'\n'"$installed"$'\n' in
       *$'\n'"$p"$'\n'*) ;;
@@ -18,19 +23,58 @@ tm_install_packages() {
     return 0
   fi
   echo "Installing missing packages: ${missing[*]}"
-  local sudo=""
   if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "Cannot install ${missing[*]}: not root and sudo not found (run as root, or install them)." >&2
+      return 1
+    fi
     sudo="sudo"
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "Cannot install ${missing[*]}: apt-get update failed with status $status (no network, or not allowed?)." >&2
+    return 1
+  fi
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" ||
+    status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "Cannot install ${missing[*]}: apt-get install failed with status $status" \
+      "(no network, an unknown package, or not allowed?)." >&2
+    return 1
+  fi
+  installed="$(tm_installed_packages "${missing[@]}")"
+  for p in "${missing[@]}"; do
+    case $'\n'"$installed"$'\n' in
+      *$'\n'"$p"$'\n'*) ;;
+      *) still+=("$p") ;;
+    esac
+  done
+  if [ ${#still[@]} -ne 0 ]; then
+    echo "Cannot install ${still[*]}: apt-get said it did, but they are still not installed." >&2
+    return 1
+  fi
+}
+
+# tm_installed_packages NAME...: the names of those that are installed, one a
+# line. A name that is unknown or not installed is left out, never an error.
+tm_installed_packages() {
+  { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "$@" 2>/dev/null || true; } |
+    awk '$1 == "ii" { sub(/:.*/, "", $2); print $2 }'
+}
+
+# tm_report_exit NAME: installs a trap that prints one line when the script
+# stops on a failing command (set -e), so it never ends in silence.
+tm_report_exit() {
+  TM_SCRIPT_NAME="$1"
+  trap 'tm_status=$?; echo "$TM_SCRIPT_NAME: stopped: \"$BASH_COMMAND\" failed with status $tm_status" >&2' ERR
 }
 
 # What building the game needs.
 TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfig-dev libpng-dev libsdl2-dev
   libvorbis-dev libcairo2-dev fonts-liberation2 fonts-dejavu-core)
 # What building and running the tests, benchmarks and fuzzers needs on top.
-TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev lld xvfb xauth)
+TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev lld xvfb xauth
+  procps)
 
 # tm_configure SOURCE BUILD [-DNAME=VALUE]...: configures BUILD from SOURCE
 # only when its configuration is out of date: no build system yet, made from

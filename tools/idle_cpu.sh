@@ -12,6 +12,9 @@ if [ $# -eq 0 ]; then
   echo "usage: $0 COMMAND [ARGS...]" >&2
   exit 2
 fi
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/deps.sh"
+tm_report_exit tools/idle_cpu.sh
+tm_install_packages xvfb xauth
 seconds="${IDLE_SECONDS:-10}"
 display=":$(( (RANDOM % 400) + 600 ))"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -15,6 +15,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
+tm_report_exit tools/run.sh
 tm_install_packages "${TM_BUILD_PACKAGES[@]}"
 
 build="$here/build"

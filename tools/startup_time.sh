@@ -20,6 +20,9 @@
 # build/Data); build it first with tools/run.sh or its target run_tallowmere.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$here/tools/deps.sh"
+tm_report_exit tools/startup_time.sh
+tm_install_packages xvfb xauth
 program="$(realpath "${1:-$here/build/src/tallowmere}")"
 data="$(realpath "${2:-$here/build/Data}")"
 runs="${RUNS:-5}"

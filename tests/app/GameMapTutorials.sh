@@ -82,7 +82,7 @@ prepared="$work/prepared"
 rm -rf "$prepared"
 cp -a "$user" "$prepared"
 # The bees won in level 2 wait in the first slot of the easy regime's selection.
-xxd -p "$prepared/profile0.dat" | tr -d '\n' | grep -q "0100000000000000ffffffffffffffff" ||
+od -An -v -tx1 "$prepared/profile0.dat" | tr -d ' \n' | grep -q "0100000000000000ffffffffffffffff" ||
   fail "profile0.dat holds no selection of the bees alone"
 
 # --- The regime tutorial after the eighth level, the hard one on the first hard visit ---

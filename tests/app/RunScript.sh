@@ -23,6 +23,7 @@ touch "$tree/CMakeLists.txt"
 cat >"$tree/tools/deps.sh" <<'DEPS'
 TM_BUILD_PACKAGES=()
 tm_install_packages() { :; }
+tm_report_exit() { :; }
 tm_configure() { :; }
 tm_jobs() { echo 1; }
 DEPS

@@ -19,6 +19,7 @@
 
 #include "CampaignPlan.h"
 #include "ContentSources.h"
+#include "DataArchiveModule.h"
 #include "DataSetBuild.h"
 #include "Manifest.h"
 #include "base/Identifier.h"

@@ -115,6 +115,35 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_EQ(GetComixBook()->GetWindow(), nullptr);
 }
 
+// A second start with a profile on disk: the profile is current from the
+// start-up loading's last step on, through the fade into the main screen,
+// and its play clock must not count those frames.
+TEST(GameRun, PlayClockStandsStillInTheStartLoadingOfAKnownProfile) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  TempFolder user;
+  {
+    GameRun first(800, 600, false, false, &user);
+    ASSERT_TRUE(first.ok);
+    ASSERT_TRUE(first.RunTo(kGameStateMainScreen));
+    first.NameFirstProfile(u"Ann");
+    ASSERT_NE(first.game.Profiles()->GetCurrent(), nullptr);
+  }
+  GameRun second(800, 600, false, false, &user);
+  ASSERT_TRUE(second.ok);
+  i64 loaded = -1;
+  u32 framesWithProfile = 0;
+  for (u32 i = 0; i < 3000 && second.game.State() != kGameStateMainScreen; ++i) {
+    second.Frame();
+    if (second.game.State() != kGameStateStartLoading || !second.game.Profiles()->GetCurrent()) continue;
+    if (loaded < 0) loaded = second.PlayTime();
+    ++framesWithProfile;
+    EXPECT_EQ(second.PlayTime(), loaded) << "the play clock ran in the start-up loading";
+  }
+  EXPECT_GT(loaded, 0) << "the first run's play time was not loaded";
+  EXPECT_GE(framesWithProfile, 5u) << "too few loading frames with the profile for the check to mean anything";
+  EXPECT_EQ(second.game.State(), kGameStateMainScreen);
+}
+
 // Notices shown on the map go with the screens' masks; another profile
 // chosen empties both queues (the same one again nothing); in the level they
 // stand over the level panel. A lost level's dialog, then its window's

@@ -28,6 +28,7 @@
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
+#include "ui/ImageButton.h"
 #include "ui/WindowManager.h"
 #include "windows/ProfilesWindow.h"
 

@@ -39,8 +39,13 @@ inline std::string SampleDataFolder() {
 class RunningGame {
  public:
   // `ownDesktop`: the fake desktop is w x h and offers that mode (else
-  // the default desktop of 1,280 x 1,024); `cheats`: the "Cheats" switch.
-  explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false, bool cheats = false) {
+  // the default desktop of 1,280 x 1,024); `cheats`: the "Cheats" switch;
+  // `user`: the per-user folder (and the log's) when it must outlive this
+  // run, as a second start of the game finds the first one's files (else a
+  // folder of its own).
+  explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false, bool cheats = false,
+                       const TempFolder* user = nullptr)
+      : home_(user ? *user : folder_) {
     plat::gfx::ResetDefaultSystemSettings();
     if (ownDesktop) {
       plat::gfx::SystemSettings& system = plat::gfx::DefaultSystemSettings();
@@ -48,8 +53,8 @@ class RunningGame {
       system.desktop.height = h;
       for (u32 hz : {60u, 75u}) system.modes.push_back(plat::gfx::DisplayMode{w, h, hz, system.desktop.format});
     }
-    DXLSetInstanceFolder(folder_.Path().c_str());
-    DXLOpenLog(folder_.Wide().c_str());
+    DXLSetInstanceFolder(home_.Path().c_str());
+    DXLOpenLog(home_.Wide().c_str());
     EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
     EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowGameRun", u"", DXLGameWindowProc, 107,
                               &GameModeFilter),
@@ -62,7 +67,7 @@ class RunningGame {
     EXPECT_EQ(DXLInitServices(256), 0);
     GameSetup setup;
     setup.data = SampleDataFolder();
-    setup.user = folder_.Wide() + u"/";
+    setup.user = home_.Wide() + u"/";
     setup.seedKeys = true;
     setup.keySeed = 7;
     setup.cheats = cheats;
@@ -133,7 +138,7 @@ class RunningGame {
     const Profile* p = game.Profiles() ? game.Profiles()->GetCurrent() : nullptr;
     return p ? p->GetProgress().playTime : 0;
   }
-  const TempFolder& Folder() const { return folder_; }
+  const TempFolder& Folder() const { return home_; }
 
   Game game;
   bool ok = false;
@@ -154,6 +159,7 @@ class RunningGame {
   }
 
   TempFolder folder_;
+  const TempFolder& home_;
   plat::headless::Session session_;
   u32 frames_ = 0;
   bool drawn_ = false;
