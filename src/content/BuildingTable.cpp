@@ -224,9 +224,10 @@ bool BUILDING::IsAvailable() {
   return false;
 }
 
+// The storage level is clamped to 1..4 whatever the kind's level count: the
+// record holds all four level entries.
 i32 BUILDING::GetCapacity(i32 level) const {
-  if (levelCount <= 0) return 0;
-  const i32 last = levelCount < static_cast<i32>(kMaxBuildingLevels) ? levelCount : kMaxBuildingLevels;
+  const i32 last = static_cast<i32>(kMaxBuildingLevels);
   const i32 index = level < 1 ? 0 : level > last ? last - 1 : level - 1;
   return static_cast<i32>(levels[index].capacity);
 }

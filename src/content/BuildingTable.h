@@ -177,9 +177,8 @@ struct BUILDING {
   // Enabled on the level, and for a factory while one of its products can
   // be made (else the factory is disabled for the level).
   bool IsAvailable();
-  // The warehouse capacity at a storage level: record level - 1, levels
-  // below 1 taking the first record and those above the count the last; 0
-  // without records.
+  // The warehouse capacity at a storage level clamped to 1..4: the capacity
+  // of level entry level - 1.
   i32 GetCapacity(i32 level) const;
 };
 

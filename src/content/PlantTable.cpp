@@ -172,6 +172,17 @@ void PlantTable::UsePlant(PLANT* plant, i32 limit) {
   if (products) products->UseProduct(plant->product);
 }
 
+void PlantTable::ReleaseUnused() {
+  for (auto& p : plants_) {
+    if (p->enabled || p->useCount == 0) continue;
+    for (Sprite* s : {p->picture, p->icon})
+      if (s) s->Release(false);
+    for (MapSprite* s : {p->crop, p->tree, p->fruit})
+      if (s) s->Release(false);
+    p->useCount = 0;
+  }
+}
+
 void PlantTable::LoadBedSprites(u32 look, MapSprite* treeSpot) {
   if (GAMEBEDS* beds = GetBedLook(look)) {
     for (u32 i = 0; i < kBedStageCount; ++i) {

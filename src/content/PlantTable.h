@@ -123,6 +123,9 @@ class PlantTable : public GameTable {
   // Stores the level limit; the first call of a level enables the kind,
   // acquires its resources once and marks its product used.
   void UsePlant(PLANT* plant, i32 limit);
+  // Every kind the current level does not use gives back the pictures it
+  // holds (its product stays loaded); its next use acquires them again.
+  void ReleaseUnused();
   // The ground sprites of bed look `look` (none beyond the list), resolved
   // and acquired once, and the level's planting spot of trees.
   void LoadBedSprites(u32 look, MapSprite* treeSpot);

@@ -275,11 +275,14 @@ FloatPoint PathFinder::BeginWalkSearch(_PATHREQUEST* request, u32 gridId, float 
   return start;
 }
 
+// A walk that fails leaves the dump, unless a broken invariant of this
+// step has already left it: one failure, one report.
 u32 PathFinder::StepWalkSearch(_PATHREQUEST* request) {
   if (!request) return PFS_FAILED;
   const u32 before = request->prState;
+  searchBroken_ = false;
   RunRequest(request);
-  if (request->prState == PFS_FAILED && before != PFS_FAILED) WriteFailureDump(kWalkFailed, request);
+  if (request->prState == PFS_FAILED && before != PFS_FAILED && !searchBroken_) WriteFailureDump(kWalkFailed, request);
   return request->prState;
 }
 

@@ -148,10 +148,10 @@ void ScreenSpriteList::ShowFlyingCoins(i32 amount, float x, float y, float yOffs
 }
 
 void ScreenSpriteList::ShowFlyingIcon(const PRODUCT* product, i32 amount, float x, float y, float yOffset, u32 delay,
-                                      float endOffset) {
+                                      float endOffset, bool secondIcon) {
   if (!product || amount == 0) return;
   auto* label = new ScreenLabel(this, x, y + yOffset);
-  label->SetIcon(product->icon, kLabelIconFrame, false, kLabelIconWidth);
+  label->SetIcon(secondIcon ? product->icon2 : product->icon, kLabelIconFrame, false, kLabelIconWidth);
   label->SetText(kLabelFont, amount, 1, amount < 0 ? 0xFFFF8080u : 0xFFFFFFFFu);
   label->StartFly(amount >= 1, delay, endOffset);
 }

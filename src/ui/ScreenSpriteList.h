@@ -47,9 +47,10 @@ class ScreenSpriteList {
 
   // A coin with the amount rising from (x, y + yOffset); nothing for 0.
   void ShowFlyingCoins(i32 amount, float x, float y, float yOffset, u32 delay);
-  // The product's icon with the amount: rising for 1 or more, else sinking.
+  // The product's icon (its record's second icon when asked) with the
+  // amount: rising for 1 or more, else sinking.
   void ShowFlyingIcon(const PRODUCT* product, i32 amount, float x, float y, float yOffset, u32 delay,
-                      float endOffset);
+                      float endOffset, bool secondIcon = false);
   // The language's text of the section and key, outlined, rising from
   // (x, y); nothing when the language has no such text.
   void ShowFlyingText(const wchar* section, const wchar* key, float x, float y);

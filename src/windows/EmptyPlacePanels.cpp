@@ -22,10 +22,13 @@ constexpr i32 kMaxFactories = 8;
 
 }  // namespace
 
-void PlacePanel::PlaceRow(i32 rowWidth) {
+void PlacePanel::PlaceRow(i32 rowWidth, bool spanned) {
   rowWidth_ = rowWidth;
   offset_ = (width_ - rowWidth) / 2;
-  BuildBackground(0, 0);
+  if (spanned)
+    BuildBackground(offset_, offset_ + rowWidth);
+  else
+    BuildBackground(0, 0);
   for (LevelPanelButton* b : row_)
     if (b) b->PlaceAt(offset_);
 }
@@ -218,7 +221,7 @@ void BuildPanel::Rebuild() {
 
 void BuildPanel::Arrange() {
   if (builtFor_ != width_) Rebuild();
-  PlaceRow(rowWidth_);
+  PlaceRow(rowWidth_, true);
 }
 
 u32 BuildPanel::OnCommand(GameButton* button) {

@@ -47,8 +47,9 @@ class PlacePanel : public ChildLevelPanel {
   const std::vector<LevelPanelButton*>& RowButtons() const { return row_; }
 
  protected:
-  // Centres the row, builds the plain background and places the buttons.
-  void PlaceRow(i32 rowWidth);
+  // Centres the row, builds the background (plain, or built for the row's
+  // span) and places the buttons.
+  void PlaceRow(i32 rowWidth, bool spanned = false);
 
   EmptyLevelPoint* place_ = nullptr;
   std::vector<LevelPanelButton*> row_;

@@ -16,6 +16,7 @@
 #include "windows/LevelPanel.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
+#include "windows/MenuWindow.h"
 #include "windows/MessageNotice.h"
 #include "windows/OptionsWindow.h"
 #include "windows/PanelSkins.h"
@@ -29,13 +30,7 @@ LevelPanelHost::LevelPanelHost(LevelPanelPartMaker* maker) : maker_(maker) {
   }
 }
 
-// The level's messages and the award notices go with the level: their
-// answers reach into it.
-LevelPanelHost::~LevelPanelHost() {
-  if (MessageNoticeQueue* messages = GetMessageNotices()) messages->Clear(kMessageMainScreen | kMessageLevelMap);
-  if (AwardNoticeQueue* awards = GetAwardNotices()) awards->Clear();
-  DeletePanel();
-}
+LevelPanelHost::~LevelPanelHost() { DeletePanel(); }
 
 void LevelPanelHost::CreatePanel(LevelMap& map) {
   if (panel_) return;
@@ -56,13 +51,21 @@ void LevelPanelHost::DeletePanel() {
   panel_ = nullptr;
   if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;
   delete panel;
+  // The level's messages and the award notices go with the panel, also on
+  // a restart: their answers reach into the day that is cleared.
+  if (MessageNoticeQueue* messages = GetMessageNotices()) messages->Clear(kMessageMainScreen | kMessageLevelMap);
+  if (AwardNoticeQueue* awards = GetAwardNotices()) awards->Clear();
 }
 
-// A restart clears the level under an open result window: its "ok" would
-// leave the new day for the map.
+// The first windows a cleared level takes down: the warehouse window and
+// the menu, and the result window (a restart clears the level under it,
+// and its "ok" would leave the new day for the map).
 void LevelPanelHost::DeleteLevelWindows() {
-  if (WindowManager* manager = GetWindowManager())
-    while (GameWindow* result = manager->FindWindow(LevelResultWindow::kId)) delete result;
+  WindowManager* manager = GetWindowManager();
+  if (!manager) return;
+  while (GameWindow* warehouse = manager->FindWindow(WarehouseWindow::kId)) delete warehouse;
+  while (GameWindow* menu = manager->FindWindow(kMenuWindowId)) delete menu;
+  while (GameWindow* result = manager->FindWindow(LevelResultWindow::kId)) delete result;
 }
 
 void LevelPanelHost::CreateBonusButtons() {

@@ -15,7 +15,7 @@
 // restart offer opens the level window: after a lost level in its play form
 // ("to_map" as its first button), from the menu in its restart form. The
 // messages go to the game's message queue (counted too), which drops the
-// level's messages and the award notices when the host goes. The warehouse
+// level's messages and the award notices when the panel goes. The warehouse
 // (the point, the panel's button, the full-warehouse message) opens the
 // warehouse window.
 #pragma once
@@ -65,8 +65,8 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
   // The other windows
   void OpenMenu(bool fromKey) override;
   void OpenIntro() override;
-  // The result window of the day being cleared (the panel's own windows go
-  // with the panel).
+  // The warehouse window, the menu and the result window of the day being
+  // cleared.
   void DeleteLevelWindows() override;
   void ExitToMap(u32 comic) override;
   // The level window: its play form after a lost level, else its restart form.

@@ -119,6 +119,13 @@ TEST(ProductList, CapacityIsTheWarehouseBuildingsLevelRecordAtTheStorageLevel) {
   for (i32 level = 0; level < 8; ++level) EXPECT_EQ(p.list.GetCapacity(wheat, level), expected[level]) << level;
   EXPECT_EQ(p.list.GetCapacity(p[u"bread"], 2), 20);
   EXPECT_EQ(p.list.GetCapacity(wheat, -5), 10);
+  // The storage level goes to 4 whatever the warehouse's level count.
+  BUILDING* store = p.rig.tables.Building(u"warehouse");
+  const i32 count = store->levelCount;
+  store->levelCount = 2;
+  EXPECT_EQ(p.list.GetCapacity(wheat, 3), 30);
+  EXPECT_EQ(p.list.GetCapacity(wheat, 9), 40);
+  store->levelCount = count;
   // Only the name "warehouse" counts ("Warehouse" is the same name).
   EXPECT_EQ(p.rig.tables.buildings.FindBuildingByName(u"Warehouse"), p.rig.tables.Building(u"warehouse"));
   EXPECT_EQ(p.rig.tables.buildings.FindBuildingByName(u"ware-house"), nullptr);

@@ -118,6 +118,7 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
   EXPECT_EQ(rig.Since(from), Log{});
   EXPECT_EQ(Describe(damage->GetLine()), "line at 640,300 width 64 mode 0");
   EXPECT_EQ(Showing(damage->GetLine()), "show line at once");
+  EXPECT_TRUE(damage->GetLine()->GetKeepSize()) << "its pixel size while the view is zoomed out";
   EXPECT_EQ(Describe(point->GetRepairArrow()),
             "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 640,300");
   EXPECT_EQ(Showing(point->GetRepairArrow()), "show arrow at once");
@@ -169,8 +170,15 @@ TEST(Care, DamagePuffsLineAndTheRepairsExtraCountdown) {
 TEST(Care, RepairCancelledOffersTheArrowAgainAndVillainsPickDamageablePoints) {
   CareRig rig;
   rig.Build({Warehouse(640, 300), MapRig::Garbage(kStones, 0, 300, 300)});
-  AddDamage(*rig.map, 0, &rig.villains.source, false);
+  AddDamage(*rig.map, 0, &rig.villains.source, true);
   BaseLevelPoint* point = rig.map->GetPoint(0);
+  // Faded in, the line grows; set without fade (as a restore does) it stands at once.
+  PointDamage* damage = GetPointDamage(point);
+  ASSERT_NE(damage, nullptr);
+  EXPECT_EQ(Showing(damage->GetLine()).rfind("show line after", 0), 0u) << Showing(damage->GetLine());
+  damage->SetRemaining(1000, false);
+  EXPECT_EQ(Showing(damage->GetLine()), "show line at once");
+  EXPECT_FLOAT_EQ(damage->GetLine()->GetProgress(), 50.0f);
   StartRepair(point);
   Job* repair = JobOf(point->GetRepairJob());
   ASSERT_NE(repair, nullptr);

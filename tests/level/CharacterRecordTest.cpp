@@ -3,6 +3,7 @@
 // restore, at its saved time), the player's counters, and refused records.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -52,6 +53,15 @@ TEST(CharacterRecord, NoJobsAnAnimationMidTurnAndThePlayersCounters) {
   EXPECT_EQ(kis::GetI32LE(jr + 8), 2);
   EXPECT_EQ(kis::GetI32LE(jr + 104), kDown);
   EXPECT_EQ(kis::GetU32LE(jr + 108), 300u);
+  // Saved again over a record area full of old bytes: the same record, its
+  // header's unused bytes 6 and 7 written as 0.
+  const std::vector<u8> once(jr, jr + 112);
+  ASSERT_TRUE(w.Begin(Header()));
+  std::memset(w.GetBuffer()->Records(), 0xEE, w.GetBuffer()->RecordCapacity());
+  ASSERT_TRUE(p->Save(&w));
+  jr = w.GetBuffer()->Records();
+  EXPECT_EQ(std::vector<u8>(jr, jr + 112), once);
+  EXPECT_EQ(kis::GetU16LE(jr + 6), 0u);
   kis::DataBuffer* saved = w.GetBuffer();
   saved->dataSize = w.GetDataPosition();
   saved->recordSize = w.GetRecordPosition();
@@ -99,6 +109,10 @@ TEST(CharacterRecord, NoJobsAnAnimationMidTurnAndThePlayersCounters) {
   bad = base;
   kis::PutF32LE(bad.data() + 24, std::numeric_limits<float>::quiet_NaN());
   refused(bad);
+  // Bytes 6 and 7 are read by nobody: whatever an older save left there loads.
+  std::vector<u8> older = base;
+  kis::PutU16LE(older.data() + 6, 0xBEEF);
+  EXPECT_TRUE(Job_Animation::Load(q, older.data(), 112));
   // The player refuses ids outside 1..12 silently, and a job of the level
   // objects with its message.
   kis::PutU16LE(base.data() + 4, 13);

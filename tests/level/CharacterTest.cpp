@@ -11,6 +11,7 @@
 #include "level/characters/CharSilhouette.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "resources/SEffects.h"
 #include "resources/TutorialHooks.h"
 #include "testsupport/SpriteRig.h"
 #include "CharacterRig.h"
@@ -106,6 +107,12 @@ TEST(Character, DrawsItsDirectionsRowAtItsPlaceAndLitWhenHighlighted) {
   EXPECT_EQ(p[0].vertices[0].color, 0xFF202020u) << "lit: added to the picture";
   p = draw();
   EXPECT_EQ(p[0].vertices[0].color, 0xFFFFFFFFu) << "the highlight lasts one draw";
+  // While an effect runs on her she is not lit, though it leaves her colour.
+  c->AddEffect(new SEffect_Wait(1000));
+  c->Highlight();
+  p = draw();
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0].vertices[0].color, 0xFFFFFFFFu);
   viewer.Present();
   idle->Release(true);
 }

@@ -232,8 +232,9 @@ TEST(LevelRules, IngredientsComeFromTheStockAreGivenBackAndFlyInOrOut) {
   level.AnimateIngredients(cake, 300, 400, true);
   level.AnimateIngredients(cake, 300, 400, false);
   EXPECT_EQ(rig.log, Log{});
-  EXPECT_EQ(rig.LabelsSince(0), (Log{"icon wheat 2 at 300,380 after 0 to 0", "icon egg 1 at 300,400 after 100 to 0",
-                                     "icon wheat -2 at 300,400 after 0 to 0", "icon egg -1 at 300,400 after 200 to -10"}));
+  // The ingredients fly with their second icon.
+  EXPECT_EQ(rig.LabelsSince(0), (Log{"icon wheat2 2 at 300,380 after 0 to 0", "icon egg2 1 at 300,400 after 100 to 0",
+                                     "icon wheat2 -2 at 300,400 after 0 to 0", "icon egg2 -1 at 300,400 after 200 to -10"}));
 }
 
 // Record awards here need 100; tiered ones 10, 20 and 1000.

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 #include "content/GarbageList.h"
 #include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
+#include "level/map/LevelPointCare.h"
 #include "level/map/SpriteObject.h"
 #include "MapRig.h"
 #include "pathfinding/ObstacleSet.h"
@@ -149,6 +153,7 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
   Maker().SelectPoint(0, true);
   Maker().SelectPoint(0, true);  // unchanged: nothing
   Maker().SelectPoint(1, false);
+  EXPECT_EQ(rig_.level.hud.selectedAtPanel, 0) << "the level takes the new index after the point's OnSelect";
   Place(1)->GetMarker()->OnClick();  // the marker selects its own place: already
   Maker().SelectPoint(3, false);     // the table's size: none
   EXPECT_EQ(rig_.Since(from), (Log{"panel 8000000 for 0", "tutorial 80000002 0", "hide panel 8000000",
@@ -161,6 +166,91 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
   Map().ClosePanelExcept(nullptr);
   EXPECT_EQ(Map().GetSelectedPoint(), -1);
   EXPECT_FALSE(Place(0)->IsSelected());
+}
+
+// What a point read of the level while it shut down.
+struct ShutdownReading {
+  bool read = false;
+  i32 wheatBeds = -1;
+  BaseLevelPoint* damageable = nullptr;
+};
+
+// A point that reads the level while it shuts down for good.
+struct ShuttingPoint : FakePoint {
+  ShuttingPoint(LevelMap& m, Log& l, PointClass c, ShutdownReading& r) : FakePoint(m, l, c, true), reading(r) {}
+  u32 DoShutdown(bool fade, bool final, u32 delay) override {
+    if (final && !reading.read) {
+      reading.read = true;
+      reading.wheatBeds = GetMap().CountPoints(kPointKindPlant, kis::NameId(u"wheat"), 1);
+      reading.damageable = GetMap().Points().GetDamageablePoint(GetIndex());
+    }
+    return FakePoint::DoShutdown(fade, final, delay);
+  }
+  ShutdownReading& reading;
+};
+
+// The task counts: beds of a plant kind and buildings of a building kind at
+// a least level, and clean places (every point but a garbage place, and the
+// definitions without a point); a point shutting down counts no more. The
+// villains' targets: a standing point that may be damaged, those 150 or
+// more away first, the nearer ones only when there are none.
+TEST_F(LevelPoints, TaskCountsAndTheVillainsTargetsSeeOnlyStandingPoints) {
+  auto bed = [](const char16_t* name, i32 level, i32 x) {
+    return POINTDEF{2, level, kis::NameId(name), 0, {0, 0}, x, 300, 0};
+  };
+  auto building = [](const char16_t* name, i32 level, i32 x) {
+    return POINTDEF{3, level, kis::NameId(name), 0, {0, 0}, x, 500, 0};
+  };
+  ShutdownReading reading;
+  bool first = true;
+  rig_.classes.make = [&](LevelMap& map, PointClass c, void*) -> LevelPoint* {
+    if (std::exchange(first, false)) return new ShuttingPoint(map, rig_.level.log, c, reading);
+    return new FakePoint(map, rig_.level.log, c, true);
+  };
+  rig_.Make({bed(u"wheat", 1, 150), bed(u"wheat", 2, 300), bed(u"apple", 1, 450), building(u"mill", 1, 150),
+             building(u"mill", 2, 300), building(u"henhouse", 1, 450), MapRig::Garbage(kJunk, 100, 900, 300),
+             MapRig::Garbage(0, 0, 1050, 300), MapRig::Garbage(0, 0, 1050, 500)});
+  const u32 wheat = kis::NameId(u"wheat"), apple = kis::NameId(u"apple"), mill = kis::NameId(u"mill");
+  EXPECT_EQ(Map().CountPoints(kPointKindPlant, wheat, 1), 2);
+  EXPECT_EQ(Map().CountPoints(kPointKindPlant, wheat, 2), 1);
+  EXPECT_EQ(Map().CountPoints(kPointKindPlant, wheat, 3), 0);
+  EXPECT_EQ(Map().CountPoints(kPointKindPlant, apple, 1), 1);
+  EXPECT_EQ(Map().CountPoints(kPointKindBuilding, mill, 1), 2);
+  EXPECT_EQ(Map().CountPoints(kPointKindBuilding, mill, 2), 1);
+  EXPECT_EQ(Map().CountPoints(kPointKindBuilding, kis::NameId(u"henhouse"), 1), 1);
+  EXPECT_EQ(Map().CountPoints(kPointKindBuilding, wheat, 1), 0);  // a plant's id is no building
+  EXPECT_EQ(Map().CountCleanPlaces(), 8);
+  delete Map().GetPoint(8);  // a definition without its point counts as clean
+  EXPECT_EQ(Map().GetPoint(8), nullptr);
+  EXPECT_EQ(Map().CountCleanPlaces(), 8);
+
+  // Damageable: standing, and allowed (a place never; a point of level 0 not).
+  LevelPointMaker& maker = Maker();
+  EXPECT_EQ(maker.GetDamageablePoint(0), Map().GetPoint(0));
+  EXPECT_EQ(maker.GetDamageablePoint(6), nullptr);
+  EXPECT_EQ(maker.GetDamageablePoint(8), nullptr);
+  EXPECT_EQ(maker.GetDamageablePoint(-1), nullptr);
+  EXPECT_EQ(maker.GetDamageablePoint(9), nullptr);
+  for (i32 i = 1; i < 5; ++i) static_cast<LevelPoint*>(Map().GetPoint(i))->SetLevel(0, false, 0);
+  EXPECT_EQ(maker.GetDamageablePoint(1), nullptr);
+  // Left: the bed at (150, 300) and the henhouse at (450, 500).
+  std::set<i32> picked;
+  for (i32 i = 0; i < 40; ++i) {
+    EXPECT_EQ(PickVillainTarget(Map(), 150, 449), 5) << "149 from the bed: the henhouse, 150 or more away";
+    picked.insert(PickVillainTarget(Map(), 150, 450));  // 150 from the bed: both are far
+  }
+  EXPECT_EQ(picked, (std::set<i32>{0, 5}));
+  static_cast<LevelPoint*>(Map().GetPoint(5))->SetLevel(0, false, 0);
+  EXPECT_EQ(PickVillainTarget(Map(), 150, 449), 0) << "no far one: a near one";
+  EXPECT_EQ(PickVillainTarget(Map(), 150, 300), 0);
+
+  // The bed shutting down counts no more and is nobody's target.
+  rig_.classes.make = nullptr;
+  EXPECT_TRUE(Maker().MakeEmpty(0));
+  EXPECT_TRUE(reading.read);
+  EXPECT_EQ(reading.wheatBeds, 0) << "the other wheat bed is at level 0 now";
+  EXPECT_EQ(reading.damageable, nullptr);
+  EXPECT_EQ(PickVillainTarget(Map(), 150, 300), -1);
 }
 
 TEST_F(LevelPoints, ClearingGarbageRecountsTheCleanPlacesTaskUntilTheLevelIsWon) {

@@ -1,5 +1,6 @@
-// The world of the level-core tests: the sprite sets of SpriteRig (with a
-// four-frame icon for each product and the flying coin), products, bonuses
+// The world of the level-core tests: the sprite sets of SpriteRig (with
+// two four-frame icons for each product, "NAME" and "NAME2", and the flying
+// coin), products, bonuses
 // and awards written with the content writers and read back by the game's
 // readers, a level table whose level 0 each test shapes, fake building
 // tables (the warehouse holds 10 units a storage level), a fake clock, the
@@ -27,6 +28,7 @@
 #include "gametext/GameMessager.h"
 #include "level/scene/LevelInterface.h"
 #include "level/map/EmptyLevelPoint.h"
+#include "level/map/LevelMap.h"
 #include "level/map/LevelPoint.h"
 #include "level/rules/LevelProfile.h"
 #include "level/rules/LevelRules.h"
@@ -168,6 +170,7 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
   Log& log;
   MessageAnswer* messageAnswer = nullptr;
   i32 bonusRefreshes[6] = {};
+  i32 selectedAtPanel = -2;  // the level's selected point when a panel last opened
 };
 
 inline ChildLevelPanel* FakeHud::ShowPointPanel(u32 kind, LevelPoint* point) {
@@ -178,6 +181,7 @@ inline void FakeHud::RefreshPointPanel(LevelPoint* point) { Say(log, "refresh po
 
 inline ChildLevelPanel* FakeHud::OpenPanel(u32 id, EmptyLevelPoint* place) {
   Say(log, "panel %x for %d", id, place->GetIndex());
+  selectedAtPanel = place->GetMap().GetSelectedPoint();
   return reinterpret_cast<ChildLevelPanel*>(static_cast<uintptr_t>(id));
 }
 
@@ -209,7 +213,10 @@ class LevelRig {
     host.rules = &rules;
     InstallServices();
     WriteAndRead();
-    for (const char16_t* name : {u"wheat", u"egg", u"cake"}) Product(name)->icon = MakeIcon(name);
+    for (const char16_t* name : {u"wheat", u"egg", u"cake"}) {
+      Product(name)->icon = MakeIcon(name);
+      Product(name)->icon2 = MakeIcon((std::u16string(name) + u"2").c_str());
+    }
     MakeIcon(u"small_ico_coin");
     LEVELINFO& l = levels.Get(0);
     for (LEVELREGIME& r : l.regimes) r = LEVELREGIME{180000, 120000, 60000, 0, {}};

@@ -115,6 +115,30 @@ TEST_F(LevelState, RoundTripThroughTheProfileBlockIsEqual) {
   EXPECT_EQ(rules.Tasks().GetProgress(0), 2);
 }
 
+// A point's second clear or repair job in a save takes the first one's
+// place as a new order does: the first finishes (its money back) and the
+// second is the point's.
+TEST_F(LevelState, ASecondClearOrRepairOfAPointTakesTheFirstsPlace) {
+  const Saved good = SaveNow();
+  const i32 money = rig.level.rules->Money().Get(), reserved = rig.characters->Paths().GetReserved();
+  Saved twice = good;
+  twice.records.clear();
+  for (size_t from : {0, 0, 44, 44})  // the clear and the repair records, each twice
+    twice.records.insert(twice.records.end(), good.records.begin() + static_cast<std::ptrdiff_t>(from),
+                         good.records.begin() + static_cast<std::ptrdiff_t>(from + 44));
+  twice.records.insert(twice.records.end(), good.records.begin() + 88, good.records.end());
+  SetWord(twice.data, 32 + 92, Word(good.data, 32 + 92) + 2);
+  ASSERT_TRUE(LoadFrom(twice));
+  const kis::list<Job*>& jobs = rig.player->GetJobs();
+  ASSERT_EQ(jobs.GetCount(), 5);
+  EXPECT_EQ(jobs[0]->GetState(), kJobFinished);
+  EXPECT_EQ(dynamic_cast<Job*>(rig.Place(0)->GetClearJob()), jobs[1]);
+  EXPECT_EQ(jobs[2]->GetState(), kJobFinished);
+  EXPECT_EQ(dynamic_cast<Job*>(rig.map->GetPoint(2)->GetRepairJob()), jobs[3]);
+  EXPECT_EQ(rig.level.rules->Money().Get(), money);
+  EXPECT_EQ(rig.characters->Paths().GetReserved(), reserved);
+}
+
 TEST_F(LevelState, RestoreWithoutTutorialOrAwardAndAfterALeftLevel) {
   rig.extras.tutorial = false;
   const Saved saved = SaveNow();
@@ -342,6 +366,7 @@ TEST_F(LevelState, PointHeaderWordsAndObjectJobsGoThroughThePointClasses) {
   const std::string error = Narrow(rig.characters->GetLoadError());
   EXPECT_EQ(error.substr(error.size() - 15), "JOBID_CUTSHEEPS");
   kis::PutU16LE(record.data() + 4, 10);  // the clearing's own loader, not the classes'
+  kis::PutU32LE(record.data() + 40, 2);  // the warehouse: no place to clear
   rig.level.log.clear();
   EXPECT_FALSE(rig.player->LoadJob(record.data(), 44));
   for (const std::string& line : rig.level.log) EXPECT_EQ(line.find("load job"), std::string::npos);

@@ -228,6 +228,17 @@ TEST_F(MapObjects, GateOpensFrameByFrameNearThePlayerAndStandsWhileTheLevelIsHel
   Map().DrawMapObjects(1);
   EXPECT_EQ(gate->GetTargetFrame(), 0);
   EXPECT_EQ(gate->GetFrame(), 18);
+
+  // A gate of one frame never opens, but it stands: it is drawn still.
+  auto* still = static_cast<MapGate*>(SpriteObject::Create(Map(), rig_.place, 1, 800, 300, kObjectGate, nullptr, 0));
+  ASSERT_NE(still, nullptr);
+  still->AttachToLevel(0);
+  player.MoveTo(800.0f, 310.0f);
+  const size_t drawn = Drawn();
+  still->Draw();
+  EXPECT_GT(Drawn(), drawn);
+  EXPECT_FALSE(still->IsNear());
+  EXPECT_EQ(still->GetFrame(), 0);
   Map().SetPlayer(nullptr);
 }
 

@@ -1,6 +1,8 @@
-// Walking: arrival in the ticks the speed predicts, turning the short way a
-// step per 16 ms, the search slices per update, failed searches, the footing
-// check, the long-walk bonus and the distance limit.
+// Walking: arrival in the ticks the speed predicts, a path planned again
+// round a wall put up on the way, an ended walk kept within its leg,
+// turning the short way a step per 16 ms, the search slices per update,
+// failed searches, the footing check, the long-walk bonus and the distance
+// limit.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,10 +29,12 @@ TEST(Walk, ArrivesInTheTicksItsSpeedPredictsAndGoesRoundObstacles) {
   rig.Tick();
   EXPECT_EQ(std::u16string(c->GetAnimationName()), u"girl_idle") << "idle again once the queue is empty";
 
-  // Round a wall: never inside it (as the grid sees the footprint), and there.
-  rig.Block(400, 200, 440, 400);
+  // Round a wall put up while she walks: the walk plans its path again and
+  // never goes inside the wall (as the grid sees the footprint), and there.
   new Job_GoTo(c, 600, 300, 0, false);
-  rig.Tick();
+  rig.Tick(10);
+  ASSERT_LT(c->GetX(), 340.0f);
+  rig.Block(400, 200, 440, 400);
   shpf::_SHAPEGRID* grid = c->GetGrid();
   for (i32 n = 0; n < 1000 && c->GetJobs().GetCount() > 0; ++n) {
     ASSERT_EQ(rig.Finder()->GridShapeAt(grid, static_cast<i32>(c->GetX()), static_cast<i32>(c->GetY())), nullptr)
@@ -38,6 +42,32 @@ TEST(Walk, ArrivesInTheTicksItsSpeedPredictsAndGoesRoundObstacles) {
     rig.Tick();
   }
   EXPECT_EQ(c->GetX(), 600.0f);
+  EXPECT_EQ(c->GetY(), 300.0f);
+}
+
+// A walk ended on the way leaves her where she stands along her leg, on
+// its line and never past its end.
+TEST(Walk, AnEndedWalkKeepsHerWithinHerLeg) {
+  CharacterRig rig;
+  MapCharacter* c = rig.Make(200, 300, kRight);
+  rig.Tick();
+  auto* job = new Job_GoTo(c, 300, 300, 0, false);
+  rig.Tick(10);
+  ASSERT_EQ(job->GetState(), kJobWalking);
+  const float x = c->GetX();
+  ASSERT_GT(x, 200.0f);
+  c->MoveTo(x, 290.0f);  // pushed off her line on the way
+  job->Finish();
+  EXPECT_EQ(c->GetX(), x) << "where she stands along the leg";
+  EXPECT_EQ(c->GetY(), 300.0f) << "back on the leg's line";
+  rig.Tick();
+  // Carried past the leg's end while walking: the end holds her.
+  auto* back = new Job_GoTo(c, 100, 300, 0, false);
+  rig.Tick(5);
+  ASSERT_EQ(back->GetState(), kJobWalking);
+  c->MoveTo(60.5f, 280.5f);
+  back->Finish();
+  EXPECT_EQ(c->GetX(), 100.0f);
   EXPECT_EQ(c->GetY(), 300.0f);
 }
 

@@ -315,6 +315,37 @@ TEST(PathSearch, WalkSearchTakesHugeAndMissingCoordinates) {
   EXPECT_EQ(out.y, 32767.0f);
 }
 
+// A walk whose search meets a broken invariant fails with one report, the
+// invariant's: the walk's own report does not follow it.
+TEST(PathSearch, ABrokenInvariantFailsTheWalkWithOneReport) {
+  World w;
+  w.Add(100, 100, 200, 200);
+  _PATHREQUEST r{};
+  r.gridId = 1;
+  auto* data = new _PATHDATA{};
+  data->grid = w.thin;
+  data->gridVersion = w.thin->version;
+  data->path.Add(new _PATHPOINT{50, 150, 1, 0, 0});
+  data->path.Add(new _PATHPOINT{150, 150, 1, 100, 100});  // a corner inside the block: its way out has no way in
+  data->path.Add(new _PATHPOINT{250, 150, 0, 100, 200});
+  data->path.Add(new _PATHPOINT{350, 150, 0, 100, 300});
+  data->pass = 1;
+  data->sweepIndex = 3;
+  data->sweepClean = 1;
+  r.data = data;
+  r.prState = PFS_SEARCHING;
+  EXPECT_EQ(w.pf.StepWalkSearch(&r), PFS_FAILED);
+  ASSERT_EQ(w.sink.messages.size(), 1u);
+  EXPECT_EQ(w.sink.messages[0], "Ошибка поиска пути!\ndata->pdInPoints.count() != data->pdOutPoints.count()");
+  // The next walk's failure is its own again.
+  w.Add(-50, 0, 30, 300);
+  w.pf.BeginWalkSearch(&r, 1, 10, 150, -100, 150);
+  EXPECT_EQ(w.pf.StepWalkSearch(&r), PFS_FAILED);
+  ASSERT_EQ(w.sink.messages.size(), 2u);
+  EXPECT_EQ(w.sink.messages[1], "path->Rec.prState == shpf::PFS_FAILED");
+  delete[] r.points;
+}
+
 // Each broken invariant of the detour, fed by hand, reaches the failure sink
 // once with its own message and leaves the dump; nothing ends the process.
 class DetourInvariant : public ::testing::Test {

@@ -131,6 +131,10 @@ TEST(EmptyPlacePanels, CategoriesAndBuildPanels) {
   EXPECT_EQ(build->RowButtons()[2]->GetId(), 0xc9000008u);
   EXPECT_FALSE(build->RowButtons()[3]->IsEnabled());
   EXPECT_EQ(build->GetRowWidth(), 49 + 220);
+  // The categories stand on the plain background; the build panel's is
+  // built for its row's span.
+  EXPECT_EQ(categories->GetBlocks().GetCount(), 1);
+  EXPECT_EQ(build->GetBlocks().GetCount(), 4);
   EXPECT_EQ(build->RowButtons()[1]->GetRect().left - build->RowButtons()[0]->GetRect().left, 49);
   // Build: the money covers it, a plant point takes the place.
   rig.Click(build->RowButtons()[1]);

@@ -72,8 +72,8 @@ bool Job_Clear::Load(MapPlayer* owner, const u8* record, u32 size) {
   BaseLevelPoint* point = PointOfJobRecord(owner->GetMap(), record, size);
   if (!point || point->GetKind() != kPointKindEmpty) return false;
   auto* place = static_cast<EmptyLevelPoint*>(point);
-  if (!place->GetGarbage() || place->GetClearJob()) return false;
-  auto* job = new Job_Clear(owner, place);
+  if (!place->GetGarbage()) return false;
+  auto* job = new Job_Clear(owner, place);  // an earlier clear job of the place finishes
   const i32 cost = kis::GetI32LE(record + 12);
   if (cost != 0 && cost != job->GetCost()) {
     job->Finish();

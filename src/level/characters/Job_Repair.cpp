@@ -93,6 +93,6 @@ bool Job_Repair::Save(kis::DataCursor* cursor, u32 characterRecord) {
 
 bool Job_Repair::Load(MapPlayer* owner, const u8* record, u32 size) {
   BaseLevelPoint* point = PointOfJobRecord(owner->GetMap(), record, size);
-  if (!point || !GetPointDamage(point) || point->GetRepairJob()) return false;
-  return RestoreJobStep(new Job_Repair(owner, point), record, 2);
+  if (!point || !GetPointDamage(point)) return false;
+  return RestoreJobStep(new Job_Repair(owner, point), record, 2);  // an earlier repair of the point finishes
 }

@@ -96,7 +96,8 @@ void MapCharacter::Draw() {
 }
 
 void MapCharacter::DrawFrame() {
-  const bool lit = IsHighlighted() && !(effects_ && GetColor() != 0xFFFFFFFFu);
+  // Lit only while no effect runs on her, whatever the effect does.
+  const bool lit = IsHighlighted() && !effects_;
   const DXLDRAWSTATE* previous = lit ? SetBlendState(MapHighlightBlend()) : nullptr;
   state_.animation->Draw(&state_, true, lit);
   if (lit) SetBlendState(previous);

@@ -127,8 +127,8 @@ void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
     old->SetSelected(false);
     old->OnDeselect();
   }
+  // The level takes the new index once the new point has opened its panel.
   BaseLevelPoint* point = map->GetPoint(index);
-  map->StoreSelectedPoint(index);
   if (point) {
     point->SetSelected(true);
     point->OnSelect();
@@ -137,6 +137,7 @@ void LevelPointMaker::SelectPoint(i32 index, bool withSound) {
   } else if (LevelInterface* panels = map->Hooks().panels) {
     panels->ShowEmptyPanel();
   }
+  map->StoreSelectedPoint(index);
   TutorialNotify(kTutorialEventPointSelected, static_cast<uintptr_t>(index), point);
 }
 

@@ -28,7 +28,13 @@ MapGate::MapGate(LevelMap& map, MapSprite* mapSprite, u8 flagByte, i32 x, i32 y)
 void MapGate::Draw() {
   Sprite* sprite = mapSprite_ ? mapSprite_->GetSprite() : nullptr;
   const i32 frames = sprite ? sprite->GetFrameCount() : 0;
-  if (frames < 2) return;
+  // A gate of one frame has nothing to open: it stands as it is drawn.
+  if (frames < 2) {
+    frameState_.animated = 0;
+    frameState_.frame = 0;
+    SpriteObject::Draw();
+    return;
+  }
   bool near = false;
   if (const DynObject* player = GetMap().GetPlayer()) {
     const float dx = std::fabs(player->GetX() - static_cast<float>(x_));

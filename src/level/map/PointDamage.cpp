@@ -75,6 +75,7 @@ void PointDamage::AddPuff(float x, float y, u32 age) {
 void PointDamage::MakeLine(bool instant) {
   if (!GetMap().Hooks().hud) return;
   line_ = new SSProgressLine(x_, y_ - (lineRaised_ ? kRepairLineRise : 0), kDamageLineWidth, 0);
+  line_->SetKeepSize(true);  // its pixel size also while the view is zoomed out
   SetLineProgress();
   line_->Show(instant, 0, kShowScale, kPointSpriteShowTime);
 }
@@ -139,7 +140,10 @@ void PointDamage::SetRemaining(u32 ms, bool fade) {
   remaining_ = ms;
   const u32 longest = ms > puffLifetime_ ? ms : puffLifetime_;
   if (longest > total_) total_ = remaining_ = longest;
-  if (!SetCleared(remaining_ == 0, fade)) SetLineProgress();
+  if (SetCleared(remaining_ == 0, fade)) return;
+  SetLineProgress();
+  // Set without fade (a restored damage), the line stands at once.
+  if (!fade && line_) line_->Show(true, 0, 0, 0);
 }
 
 u32 PointDamage::Update(u32 ms) {

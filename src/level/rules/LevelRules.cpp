@@ -183,7 +183,7 @@ void LevelRules::AddIngredientsToStock(const PRODUCT* product, i32 factor) {
 
 // Going in, the icons stack upwards and follow one another 100 ms apart;
 // going out they leave 200 ms apart from one place, each ending a little
-// higher than the one before.
+// higher than the one before. The ingredients fly with their second icon.
 void LevelRules::AnimateIngredients(const PRODUCT* product, float x, float y, bool inwards) {
   if (!product || !hooks_.hud) return;
   const u32 n = product->ingredientCount < kMaxIngredients ? product->ingredientCount : kMaxIngredients;
@@ -192,10 +192,10 @@ void LevelRules::AnimateIngredients(const PRODUCT* product, float x, float y, bo
     const i32 k = static_cast<i32>(i);
     if (inwards)
       hooks_.hud->ShowFlyingIcon(product->ingredientProducts[i], amount, x, y,
-                                    static_cast<float>(-20 * (static_cast<i32>(n) - 1 - k)), 100 * i, 0.0f);
+                                 static_cast<float>(-20 * (static_cast<i32>(n) - 1 - k)), 100 * i, 0.0f, true);
     else
       hooks_.hud->ShowFlyingIcon(product->ingredientProducts[i], -amount, x, y, 0.0f, 200 * i,
-                                    static_cast<float>(-10 * k));
+                                 static_cast<float>(-10 * k), true);
   }
 }
 

@@ -50,6 +50,7 @@ constexpr u32 kDebugWin = 1000;  // ms before the result shows, as a win by the 
 constexpr i32 kFontPoints = 12;
 constexpr u32 kYellow = 0xFFFFFF00u;
 constexpr float kLeftMargin = 10.0f;
+constexpr float kLoadErrorX = 10.0f, kLoadErrorLift = 150.0f;  // the job-loading error, from the screen's bottom
 constexpr u32 kTileShapeOutline = 0xFFFFFF00u;
 constexpr u32 kGlobalShapeFill = 0x4000FF00u, kGlobalShapeOutline = 0xFF00FF00u;
 // The overlay's own lines (a developer's aid, kept as written).
@@ -322,6 +323,10 @@ void DeveloperOverlay::Draw() {
   viewer->ResetWorldTransform();
   UnbindDrawTexture();
   const float width = static_cast<float>(s.screen.width);
+  // Why a saved job of the level could not be restored, low on the screen.
+  const LevelCharacters* cast = level_ ? level_->Map().GetCharacters() : nullptr;
+  if (const wchar* error = cast ? cast->GetLoadError() : nullptr; error && error[0])
+    fonts_[1]->DrawTextAt(kLoadErrorX, static_cast<float>(s.screen.height) - kLoadErrorLift, error);
   if (clock_ && s.profilePlayTime >= 0) {
     ColorQuad(width - 104, 100, width - 16, 124, 0xFF000000u, 0);
     const i64 t = s.profilePlayTime / 1000;

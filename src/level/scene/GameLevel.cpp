@@ -241,11 +241,11 @@ void GameLevel::StartNew() {
     }
   }
   rules_->StartNew();
-  if (hooks_.iface) {
-    hooks_.iface->CreateBonusButtons();
-    if (info_ && !info_->intro.empty()) hooks_.iface->OpenIntro();
-  }
+  if (hooks_.iface) hooks_.iface->CreateBonusButtons();
+  // The tutorial's first step comes first, so the intro window opens over
+  // whatever that step shows.
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->StartFirstStep();
+  if (hooks_.iface && info_ && !info_->intro.empty()) hooks_.iface->OpenIntro();
 }
 
 void GameLevel::OnEnter() {
@@ -316,8 +316,10 @@ void GameLevel::Clear(bool destroying) {
   rules_->Tasks().CloseLoseDialog();
   if (WarehouseStock* stock = rules_->Stock()) stock->RemoveListener(this);
   rules_->Money().RemoveListener(this);
-  rules_->Clear();
+  // The warehouse window and the menu work on the rules and the stock:
+  // they go before the rules let the stock go.
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
+  rules_->Clear();
   if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
   map_->DeletePoints();
   ground_->Clear();

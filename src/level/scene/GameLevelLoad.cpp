@@ -178,7 +178,12 @@ bool GameLevel::LoadKinds(bool buildings) {
     ++loadItem_;
     if (Yield(progress_.get(), loadItem_, n) && loadItem_ < n) return false;
   }
-  if (!buildings && plants) plants->LoadBedSprites(0, info_ ? info_->treeSpot : nullptr);
+  // After the plants, the table gives back what earlier levels used and
+  // this one does not.
+  if (!buildings && plants) {
+    plants->ReleaseUnused();
+    plants->LoadBedSprites(0, info_ ? info_->treeSpot : nullptr);
+  }
   return true;
 }
 

@@ -103,7 +103,7 @@ bool LevelInput::OnDoubleClick(i32 x, i32 y, u32 flags) {
   if (Windows() && Windows()->OnDoubleClick(x, y, kMouseLeft)) return true;
   LevelScreen& screen = level_.Screen();
   if (screen.Hud().MouseDown(screen.GetPointerX(), screen.GetPointerY(), kMouseLeft, 0)) return true;
-  if (screen.IsPointerOverView() && level_.Rules().IsStarted()) OnLeftClick();
+  if (screen.IsPointerOverView()) OnLeftClick();
   return true;
 }
 

@@ -33,7 +33,7 @@ class LevelInterface {
 
   // --- The panel ---------------------------------------------------------------------------
   virtual void CreatePanel(LevelMap& map) = 0;  // for the level of the map, when there is none
-  virtual void DeletePanel() = 0;
+  virtual void DeletePanel() = 0;  // the level's message and award notices go with it
   virtual void CreateBonusButtons() = 0;
   // Task `index` (-1: every task) changed by delta.
   virtual void UpdateTaskButtons(i32 index, i32 delta, bool animate) = 0;

@@ -55,7 +55,7 @@ u8* Job::WriteHeader(kis::DataCursor* cursor, u32 characterRecord, u32 size) {
   kis::PutU32LE(character + kCharacterJobCount, count + 1);
   kis::PutU32LE(record, size);
   kis::PutU16LE(record + 4, jobId_);
-  kis::PutU16LE(record + 6, 0);
+  kis::PutU16LE(record + 6, 0);  // unused; written so no stale buffer byte reaches the save
   kis::PutI32LE(record + 8, step_);
   kis::PutI32LE(record + 12, cost_);
   return record;

@@ -181,6 +181,22 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
   r.h.WritePng("developer_overlay.png");
   // The clock's black box at (width - 104, 100).
   EXPECT_EQ(r.h.Pixel(800 - 103, 121), 0xFF000000u);
+
+  // A saved job that could not be restored: its error at (10, height - 150).
+  auto errorBand = [&] {
+    std::vector<u32> band;
+    const u32 h = static_cast<u32>(r.overlay.GetFont(1)->GetHeight());
+    for (u32 y = 600 - 150; y < 600 - 150 + h; ++y)
+      for (u32 x = 10; x < 400; ++x) band.push_back(r.h.Pixel(x, y));
+    return band;
+  };
+  r.Draw();
+  const std::vector<u32> none = errorBand();
+  ASSERT_NE(r.Level().Map().GetCharacters(), nullptr);
+  r.Level().Map().GetCharacters()->SetLoadError(u"Ошибка загрузки работы JOBID_CLEAR");
+  r.Draw();
+  EXPECT_NE(errorBand(), none);
+  r.Level().Map().GetCharacters()->SetLoadError(nullptr);
 }
 
 TEST(DeveloperOverlay, InstantWinsAtTheMedalLimitsFailAndRestart) {

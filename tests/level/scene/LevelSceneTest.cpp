@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "content/ContentArchive.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
+#include "content/PlantTable.h"
 #include "level/rules/LevelClock.h"
 #include "resources/ProgressTracker.h"
 #include "level/scene/PlayerCast.h"
@@ -184,6 +186,34 @@ TEST(LevelScene, LoadingWithAFrameAfterEveryCallEqualsLoadingAtOnce) {
   EXPECT_EQ(frames[1], frames[0]);
 }
 
+// After its plants a level's loading gives back the plant kinds an earlier
+// level held and this one does not use (beta, after the mill's level 2);
+// the kinds it uses again (wheat) keep what they hold.
+TEST(LevelScene, ThePlantStageGivesBackWhatOnlyEarlierLevelsUsed) {
+  LevelHarness h(leveltest::ScenarioDataFolder(), 320, 240);
+  ASSERT_TRUE(h.loaded);
+  PLANT* wheat = FindPlantByName(u"wheat");
+  PLANT* beta = FindPlantByName(u"beta");
+  ASSERT_TRUE(wheat && beta && wheat->icon && beta->icon && beta->crop);
+  h.Make(1);  // wheat, beta and the apple tree
+  h.LoadAll();
+  EXPECT_EQ(beta->useCount, 1);
+  EXPECT_TRUE(beta->icon->IsLoaded());
+  const i32 betaIcon = beta->icon->GetInitCount(), betaCrop = beta->crop->GetInitCount();
+  const i32 wheatIcon = wheat->icon->GetInitCount();
+  h.Make(3);  // wheat alone
+  h.LoadAll();
+  EXPECT_EQ(beta->useCount, 0);
+  EXPECT_EQ(beta->icon->GetInitCount(), betaIcon - 1);
+  EXPECT_EQ(beta->crop->GetInitCount(), betaCrop - 1);
+  EXPECT_EQ(wheat->useCount, 2);
+  EXPECT_EQ(wheat->icon->GetInitCount(), wheatIcon);
+  h.Make(1);  // beta again: its pictures come back
+  h.LoadAll();
+  EXPECT_EQ(beta->useCount, 1);
+  EXPECT_EQ(beta->icon->GetInitCount(), betaIcon);
+}
+
 }  // namespace
 
 namespace {
@@ -273,6 +303,49 @@ TEST(LevelScene, StartsByClickAndWalksToClickedPlace) {
   EXPECT_NEAR(Distance(player, x, y), normal, 1.5f);
   EXPECT_GT(normal, 10.0f);
   EXPECT_EQ(clock.GetCarry(), 0u);
+}
+
+// A new day starts the tutorial's first step before the intro window
+// opens, so the window stands over what the step shows. Before the start a
+// double click is the level's as well: on free ground it queues the walk
+// there, which waits for the start.
+struct FirstStepTutorial : TutorialHooks {
+  bool AllowAction(u32, uintptr_t, const void*) override { return true; }
+  void Notify(u32, uintptr_t, const void*) override {}
+  void StartFirstStep() override {
+    if (windows) windows->Say("first step");
+  }
+  leveltest::FakeLevelWindows* windows = nullptr;
+};
+
+TEST(LevelScene, ANewDaysFirstStepIntroAndADoubleClickBeforeTheStart) {
+  FirstStepTutorial tutorial;  // outlives the level
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  h.Levels().Get(0).intro.push_back(INFOENTRY{});
+  tutorial.windows = &h.windows;
+  GetGameServices().tutorial = &tutorial;
+  GameLevel& level = h.Make(0);
+  h.LoadAll();
+  h.Enter();
+  const std::vector<std::string>& log = h.windows.log;
+  const auto at = [&](const char* what) { return std::find(log.begin(), log.end(), what) - log.begin(); };
+  ASSERT_LT(at("intro"), static_cast<std::ptrdiff_t>(log.size()));
+  EXPECT_LT(at("bonus buttons"), at("first step"));
+  EXPECT_LT(at("first step"), at("intro"));
+  GetGameServices().tutorial = nullptr;
+
+  i32 x = 420, y = 600;
+  h.MapToScreen(&x, &y);
+  level.Input().OnMouseMove(x, y, 0, 0);
+  level.Input().OnDoubleClick(x, y, 0);
+  EXPECT_FALSE(level.IsStarted());
+  ASSERT_EQ(Jobs(level), 1);
+  h.Step(500);
+  EXPECT_FLOAT_EQ(PlayerOf(level)->GetX(), kStartX);
+  h.Start();
+  h.Step(6000);
+  EXPECT_LT(Distance(level.GetPlayer(), 420, 600), 2.0f);
 }
 
 // In hard mode the clock past the bronze limit loses the level a second
@@ -459,6 +532,16 @@ TEST(LevelScene, DrawsParticlesAboveGroundAndScreenSpritesAboveBoth) {
         ++wet[(y < 260 ? 0 : 2) + (x < 400 ? 0 : 1)];
       }
   for (i32 n : wet) EXPECT_GT(n, 1000);
+
+  // A restored rain that was falling falls on at once, at its time, with no fade-in.
+  LevelBonuses& bonuses = level.Rules().Bonuses();
+  const BONUSSLOT saved = bonuses.GetSlot(kBonusRain);
+  ASSERT_TRUE(saved.active);
+  ASSERT_FALSE(bonuses.GetRain().IsRunning());
+  bonuses.RestoreSlot(kBonusRain, saved);
+  EXPECT_TRUE(bonuses.GetRain().IsRunning());
+  EXPECT_FALSE(bonuses.GetRain().IsFading());
+  EXPECT_EQ(bonuses.GetRain().GetElapsed(), GetGameBonuses()->Get(kBonusRain).activeTime - saved.timeLeft);
 }
 
 }  // namespace

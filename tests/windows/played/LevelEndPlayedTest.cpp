@@ -5,7 +5,7 @@
 // textured (result_window.png: mode 0, no bronze), and Enter leaves for the
 // map; a hard-mode day run past bronze asks the game-over question, whose
 // "yes" opens the level window's play form; the menu's restart opens its
-// restart form.
+// restart form; a restart takes the day's windows and notices away.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,17 +18,22 @@
 #include "level/rules/LevelClock.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "level/rules/LevelWindows.h"
 #include "level/scene/GameLevel.h"
 #include "platform/gfx/PngFile.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
 #include "windows/LevelMenuHandler.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MenuWindow.h"
+#include "windows/MessageNotice.h"
+#include "windows/WarehouseWindow.h"
 
 namespace windowstest {
 namespace {
@@ -206,6 +211,39 @@ TEST_F(LevelEnd, ARestartClosesTheResultWindow) {
   EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(0));
   Key(kKeyEnter);
   EXPECT_FALSE(host->HasExited());
+}
+
+// A restart takes the day's windows and notices with it: the warehouse
+// window and the menu, the level's message and the award notices; the
+// next day opens without them.
+TEST_F(LevelEnd, ARestartTakesTheDaysWindowsAndNoticesAway) {
+  ASSERT_TRUE(h.loaded);
+  ASSERT_NE(ann, nullptr);
+  GameLevel& level = Play(0);
+  MessageNoticeQueue* messages = GetMessageNotices();
+  AwardNoticeQueue* awards = GetAwardNotices();
+  ASSERT_TRUE(messages && awards);
+  messages->SetHost(host->GetPanel(), 120, kMessageLevel);
+  awards->SetHost(host->GetPanel(), 120);
+  host->OpenMenu(false);
+  ASSERT_NE(GetOpenMenuWindow(), nullptr);
+  host->OpenWarehouseWindow(nullptr);
+  ASSERT_NE(WarehouseWindow::GetOpen(), nullptr);
+  host->ShowMessage(kMessageWarehouseFull + 1, u"warehouse_full", kMessageFlagsWarehouse, nullptr, -1, nullptr);
+  awards->ShowAward(1, 0, 1);
+  for (i32 i = 0; i < 10; ++i) Frame();
+  ASSERT_EQ(messages->GetCount(), 1);
+  ASSERT_EQ(awards->GetCount(), 1);
+  level.Restart();
+  EXPECT_EQ(GetOpenMenuWindow(), nullptr);
+  EXPECT_EQ(WarehouseWindow::GetOpen(), nullptr);
+  EXPECT_EQ(messages->GetCount(), 0);
+  EXPECT_EQ(awards->GetCount(), 0);
+  level.OnEnter();
+  h.Start();
+  for (i32 i = 0; i < 10; ++i) Frame();
+  EXPECT_TRUE(level.Rules().IsStarted());
+  EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(0));
 }
 
 // A restart (the developer's R) while the game-over question is open takes
