@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "MapCharacterRig.h"
@@ -191,6 +192,110 @@ TEST_F(MapChars, JobsDelayWalkAndTurn) {
   EXPECT_EQ(c->GetY(), 40.0f);
   EXPECT_EQ(c->GetJob(), nullptr);
   EXPECT_EQ(c->GetTargetY(), 40.0f);
+
+  // A walk under way replaced by another job: cancelled with its owner (the
+  // walk target back on the character's place), the new job the owner's.
+  new MLCJob_GoTo(c, 1, 0, 40, 140);
+  c->Update(500);
+  ASSERT_GT(c->GetY(), 41.0f);
+  ASSERT_LT(c->GetY(), 139.0f);
+  auto* after = new MLCJob_Animation(c, 2, 0, u"chicken_yelling", -1, 100);
+  EXPECT_EQ(c->GetJob(), after);
+  EXPECT_EQ(c->GetTargetX(), c->GetX());
+  EXPECT_EQ(c->GetTargetY(), c->GetY());
+  // A walk replacing a walk: the new target stands.
+  new MLCJob_GoTo(c, 1, 0, 40, 0);
+  c->Update(10);
+  auto* again = new MLCJob_GoTo(c, 1, 0, -50, 60);
+  EXPECT_EQ(c->GetJob(), again);
+  EXPECT_EQ(c->GetTargetX(), -50.0f);
+  EXPECT_EQ(c->GetTargetY(), 60.0f);
+}
+
+// What a character without a job does next, over many draws: a chicken
+// yells 15 times in 100 (after 1 to 4 s, half of them facing a random
+// direction, for 1 to 2 s), else walks (after 1 to 4 s) to a free point
+// of its yard, else waits 0.1 to 1 s; a sheep turns, blinks or calls after
+// 4 to 8 s; a cow calls after 5 to 15 s; each delay in steps of 10 ms.
+TEST_F(MapChars, IdleChoicesAndTheirDelays) {
+  const MAPNODEITEM item =
+      CharItem({Chickens(1, {CharRect(-200, -200, 200, 200)}), Animal(kMapCharSheep, 0, 0, 0), Animal(kMapCharCow, 9, 9, 0)});
+  MLSChars group(item);
+  ASSERT_EQ(group.Characters().GetCount(), 3);
+  MapLevelCharacter* chicken = group.Characters()[0];
+  MapLevelCharacter* sheep = group.Characters()[1];
+  MapLevelCharacter* cow = group.Characters()[2];
+  const auto stepped = [](u32 delay, u32 lo, u32 hi) { return delay >= lo && delay <= hi && delay % 10 == 0; };
+  u32 yells = 0, facing = 0, walks = 0;
+  std::set<u32> yellDelays;
+  for (u32 i = 0; i < 2000; ++i) {
+    chicken->SetJob(nullptr);
+    chicken->Update(0);
+    MapLevelCharJob* job = chicken->GetJob();
+    ASSERT_NE(job, nullptr);
+    if (auto* yell = dynamic_cast<MLCJob_Animation*>(job)) {
+      ++yells;
+      yellDelays.insert(yell->delay);
+      EXPECT_EQ(yell->GetTag(), 2u);
+      EXPECT_EQ(std::u16string(yell->GetName()), u"chicken_yelling");
+      EXPECT_TRUE(stepped(yell->delay, 1000, 4000)) << yell->delay;
+      EXPECT_TRUE(stepped(static_cast<u32>(yell->GetDuration()), 1000, 2000)) << yell->GetDuration();
+      EXPECT_TRUE(yell->GetDirection() >= -1 && yell->GetDirection() < 4);
+      facing += yell->GetDirection() >= 0 ? 1 : 0;
+    } else {
+      ASSERT_NE(dynamic_cast<MLCJob_GoTo*>(job), nullptr) << "the yard has room: a walk";
+      ++walks;
+      EXPECT_EQ(job->GetTag(), 1u);
+      EXPECT_TRUE(stepped(job->delay, 1000, 4000)) << job->delay;
+    }
+  }
+  EXPECT_GT(yells, 240u);  // 15 in 100 of 2,000: 300
+  EXPECT_LT(yells, 360u);
+  EXPECT_GT(facing, yells * 4 / 10);
+  EXPECT_LT(facing, yells * 6 / 10);
+  EXPECT_EQ(yells + walks, 2000u);
+  EXPECT_LE(*yellDelays.begin(), 1100u) << "the delays spread over their range";
+  EXPECT_GE(*yellDelays.rbegin(), 3900u);
+
+  std::set<std::u16string> acts;
+  for (u32 i = 0; i < 200; ++i) {
+    sheep->SetJob(nullptr);
+    sheep->Update(0);
+    auto* act = dynamic_cast<MLCJob_Animation*>(sheep->GetJob());
+    ASSERT_NE(act, nullptr);
+    acts.insert(act->GetName());
+    EXPECT_EQ(act->GetTag(), 2u);
+    EXPECT_EQ(act->GetDirection(), -1);
+    EXPECT_EQ(act->GetDuration(), -1);  // its own length
+    EXPECT_TRUE(stepped(act->delay, 4000, 8000)) << act->delay;
+    cow->SetJob(nullptr);
+    cow->Update(0);
+    auto* call = dynamic_cast<MLCJob_Animation*>(cow->GetJob());
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(std::u16string(call->GetName()), u"cowhead_yelling");
+    EXPECT_EQ(call->GetTag(), 2u);
+    EXPECT_EQ(call->GetDuration(), -1);
+    EXPECT_TRUE(stepped(call->delay, 5000, 15000)) << call->delay;
+  }
+  EXPECT_EQ(acts, (std::set<std::u16string>{u"sheephead_turnleft", u"sheephead_turnright", u"sheephead_blink",
+                                            u"sheephead_yelling"}));
+
+  // A yard without room: the chicken waits.
+  const MAPNODEITEM tight = CharItem({Chickens(1, {CharRect(0, 0, 0, 0)})});
+  MLSChars cramped(tight);
+  MapLevelCharacter* stuck = cramped.Characters()[0];
+  u32 waits = 0;
+  for (u32 i = 0; i < 200; ++i) {
+    stuck->SetJob(nullptr);
+    stuck->Update(0);
+    MapLevelCharJob* job = stuck->GetJob();
+    if (dynamic_cast<MLCJob_Animation*>(job)) continue;
+    ASSERT_NE(dynamic_cast<MLCJob_Wait*>(job), nullptr);
+    ++waits;
+    EXPECT_EQ(job->GetTag(), 0u);
+    EXPECT_TRUE(stepped(job->delay, 100, 1000)) << job->delay;
+  }
+  EXPECT_GT(waits, 150u);
 }
 
 TEST_F(MapChars, DrawingListByYThenX) {
