@@ -1,8 +1,10 @@
 // The level-selection map's characters: a group's entries read and clamped;
 // chickens' free points (inside their yard, 16 units apart, over 1,000
 // seeds); the jobs' delay, the walk done at once, the turn a step per 30 ms
-// with each direction's own frames; the drawing list by y, then x; the
-// villain's steps with two targets and its shots flying 4 units an update.
+// with each direction's own frames, a walk replaced while under way; the
+// idle choices; the drawing list by y, then x; the villain's steps with two
+// targets and its shots flying 4 units an update; the villain's and its
+// catapult's drawing order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +17,13 @@
 #include "app/MapCharacters.h"
 #include "base/Maths.h"
 #include "base/Random.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "resources/ShadowData.h"
+#include "resources/Sprite.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/input/KeyCodes.h"
 #include "testsupport/SpriteRig.h"
@@ -398,6 +405,55 @@ TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
   ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
   EXPECT_EQ(pixel(), 0u);
   GetGameServices().developer = nullptr;
+}
+
+// A villain with its catapult draws the catapult's shadow, its own shadow,
+// the catapult, then itself; a catapult not shown draws nothing.
+TEST(MapCharsDrawn, VillainAndCatapultInTheirOrder) {
+  spritetest::SpriteRig art;
+  MapCharacterRig rig;
+  // A picture of its own for each: the drawing's textures tell them apart.
+  const auto picture = [&](u32 set, const wchar* name, u32 id) {
+    DXLTexture* t = art.Set(set).GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(16, 64, id);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    return new Sprite(&art.Set(set), name, t, SPRITEGRID{0, 8, 8, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  };
+  Sprite* looks[2] = {picture(kAnimationSpriteSet, u"villain_art", 1), picture(kAnimationSpriteSet, u"catapult_art", 2)};
+  Sprite* shades[2] = {picture(kShadowSpriteSet, u"villain_shade", 3), picture(kShadowSpriteSet, u"catapult_shade", 4)};
+  for (u32 k = 0; k < 2; ++k) {
+    GameCharacter* c = FindCharInfo(rig.list.Items(), k == 0 ? kMapCharVillain : kMapCharCatapult);
+    ASSERT_NE(c, nullptr);
+    c->SetShadow(new SHADOWDATA{shades[k], 16, 8, 0.5f, 0.5f, 0.5f});
+    for (i32 i = 0; i < c->GetSkinSize(0); ++i)
+      if (GameAnimation* a = c->GetEntry(0, i))
+        for (i32 d = 0; d < 8; ++d) a->GetDirection(d)->spritePtr = looks[k];
+  }
+  AttackHost host;
+  const i32 levels[1] = {15};
+  MLCVillain villain(&host, 100, 100, 120, 120, 2, 1, levels);
+  ASSERT_TRUE(villain.IsMade());
+  for (u32 tick = 0; tick < 2000 && !villain.GetCatapult(); ++tick) villain.Update(10);
+  MLCCatapult* catapult = villain.GetCatapult();
+  ASSERT_NE(catapult, nullptr);
+  DXLViewer* viewer = GetGameViewer();
+  ASSERT_EQ(viewer->BeginFrame(), 0);
+  const auto drawn = [&] {
+    art.calls.Clear();
+    villain.DrawAll(plat::gfx::IdentityMatrix());
+    std::vector<int> order;
+    for (const plat::gfx::LoggedPrimitive& p : art.calls.Primitives()) order.push_back(p.texture);
+    return order;
+  };
+  const auto id = [&](Sprite* sprite) { return art.calls.TextureId(sprite->GetTexture()->GetD3DTexture()); };
+  catapult->shadowShown = catapult->bodyShown = true;
+  const std::vector<int> all = drawn();
+  EXPECT_EQ(all, (std::vector<int>{id(shades[1]), id(shades[0]), id(looks[1]), id(looks[0])}));
+  EXPECT_NE(id(shades[1]), id(shades[0]));
+  catapult->shadowShown = catapult->bodyShown = false;
+  EXPECT_EQ(drawn(), (std::vector<int>{id(shades[0]), id(looks[0])}));
+  viewer->Present();
 }
 
 }  // namespace
