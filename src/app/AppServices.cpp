@@ -33,7 +33,9 @@ void BeginGameFrame() {
   LoadGameAreaTransform();
 }
 
+// Sent, not posted: the window's close runs now and the loop ends at its
+// next look at the queue.
 void CloseGameWindow() {
   const plat::WindowHandle window = DXLGetAppData().window;
-  if (window) plat::GetWindowSystem().PostMessage(window, plat::WM_CLOSE, 0, 0);
+  if (window) plat::GetWindowSystem().SendMessage(window, plat::WM_CLOSE, 0, 0);
 }

@@ -56,13 +56,18 @@ void ContentTables::Uninstall() {
   if (s.comics == &comics) s.comics = nullptr;
 }
 
+// In the shutdown's order: the level table's records, the ground's garbage
+// kinds, buildings, plants, villains, the characters (which release their
+// animations) and the animations, then the particle library. The comics
+// go with the tables.
 void FreeContentData(ContentTables* tables) {
+  tables->levels.Clear();
   tables->garbage.Clear();
-  tables->villains.Clear();
-  tables->comics.Clear();
   tables->buildings.Clear();  // before the characters they name
   tables->plants.Clear();
-  tables->characters.Clear();  // they release their animations
+  tables->villains.Clear();
+  tables->characters.Clear();
   FreeAnimations();
+  tables->comics.Clear();
   FreeParticleLibrary();
 }

@@ -233,6 +233,19 @@ void GameOptionsHooks::SaveSettings() {
 }
 
 Game* GetRunningGame() { return g_game; }
+
+void StoreGamePauseCallbacks() {
+  DXLCALLBACKS pause{};
+  pause.deactivated = &CbPaused;
+  pause.activated = &CbResumed;
+  DXLSetCallbacks(kCallbackDeactivated | kCallbackActivated, &pause);
+}
+
+void StoreGameStateCallbacks() {
+  DXLSetPauseCallback(&CbActivation);
+  DXLSetStateCallback(&CbState);
+}
+
 void SetGameRecording(ReplayRun* run) { g_recording = run; }
 void SetGameReplay(ReplayRun* run) { g_replay = run; }
 
@@ -241,6 +254,15 @@ Game::~Game() { ShutdownGame(); }
 
 u32 Game::LoadingTime() const { return loadingTime_; }
 
+// In the set-up's order as far as the game's world allows: the world
+// raises its stages in their own order (services, viewer, sound, sprite
+// sets, tables, window manager with the comic book, the start-up loader
+// with its tracker), opening each archive with the stage that reads it, so
+// the archives are open before the game's own objects, and the tracker is
+// made before the map, the main screen and the screen borders. The tick
+// constants and the border texture go in between the world's stages (the
+// texture needs the viewer). The profile store is made first: the loader
+// fills it. The loading panel comes with the language (SetGameLanguage).
 bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   setup_ = std::move(setup);
   g_game = this;
@@ -261,14 +283,30 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.stagedLoading = true;
   w.profiles = profiles_.get();
   w.profileFolder = setup_.user;
+  // The start-up tracker reports to the loading bar (at most every 100 ms).
+  w.startupReport = [this](float fraction, i32) {
+    if (panel_) panel_->SetProgress(fraction);
+  };
+  w.observer = [this](WorldStage stage, bool up) {
+    if (!up) return;
+    GameServices& s = GetGameServices();
+    if (stage == WorldStage::kServices) {
+      s.timeStep = 10;  // the level's tick, and at most 20 of them a frame
+      s.maxTimeSteps = 20;
+    } else if (stage == WorldStage::kViewer) {
+      LoadBorderTexture();
+    }
+  };
   if (!world_.Open(std::move(w), error)) {
     if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
+    borderTextures_.reset();
     roster_.reset();
     profiles_.reset();
     mapHost_.reset();
     g_game = nullptr;
     return false;
   }
+  mainScreen_ = std::make_unique<MainScreen>(world_.Tables() ? &world_.Tables()->mainScreen : nullptr, this);
   // The map, filled by the loader's "MAPM" row, hears of every result.
   map_ = std::make_unique<LevelSelectMap>(profiles_.get(), mapHost_.get());
   map_->SetCheats(setup_.cheats);
@@ -278,18 +316,25 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
                                                         SectionCursor* cursor) {
       return map->ReadMapSection(archive, cursor);
     });
-  mainScreen_ = std::make_unique<MainScreen>(world_.Tables() ? &world_.Tables()->mainScreen : nullptr, this);
   GameServices& s = GetGameServices();
-  s.timeStep = 10;
-  s.maxTimeSteps = 20;
   s.tutorialFactory = setup_.tutorials;
   s.profileRoster = roster_.get();
   s.optionsHooks = &options_;
   s.screen.rect = screen_.Area().rect;  // the game area's place in the window
   SetGameLanguageHost(this);
+  RebuildScreenBorders();
   InitDebugOverlay(setup_.cheats);
 
-  // The border texture and the loading panel, from the data folder.
+  DXLSetCharSink(&CbChar);
+  profiles_->SetNotices(world_.Notices());  // another profile chosen empties the queues; errors show
+  previousTime_ = DXLGetTimeMs();
+  up_ = true;
+  return true;
+}
+
+// "Loading/screen_border.tga" of the data folder, kept only when it loaded.
+void Game::LoadBorderTexture() {
+  GameServices& s = GetGameServices();
   const std::u16string data = plat::Utf8ToUtf16(setup_.data);
   borderTextures_ = std::make_unique<DXLTextures>(s.viewer);
   s.borders.texture = DXLLoadTextureFile(borderTextures_.get(), (data + u"/Loading/screen_border.tga").c_str(),
@@ -298,20 +343,6 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
     delete s.borders.texture;
     s.borders.texture = nullptr;
   }
-  RebuildScreenBorders();
-  panel_ = std::make_unique<LoadingPanel>(data.c_str());
-
-  DXLCALLBACKS pause{};
-  pause.deactivated = &CbPaused;
-  pause.activated = &CbResumed;
-  DXLSetCallbacks(kCallbackDeactivated | kCallbackActivated, &pause);
-  DXLSetPauseCallback(&CbActivation);
-  DXLSetStateCallback(&CbState);
-  DXLSetCharSink(&CbChar);
-  profiles_->SetNotices(world_.Notices());  // another profile chosen empties the queues; errors show
-  previousTime_ = DXLGetTimeMs();
-  up_ = true;
-  return true;
 }
 
 void Game::SetGameLanguage(std::unique_ptr<GameLanguage> language) {
@@ -323,8 +354,11 @@ void Game::SetGameLanguage(std::unique_ptr<GameLanguage> language) {
 void Game::SetWindowTitle(const wchar* title) {
   if (title) plat::GetWindowSystem().SetWindowText(DXLGetAppData().window, title);
 }
+// The first language makes the loading panel (its pictures from the data
+// folder).
 void Game::ShowLoading(DXLTexture* logo, const wchar* caption) {
-  if (!panel_) return;
+  if (!up_) return;
+  if (!panel_) panel_ = std::make_unique<LoadingPanel>(plat::Utf8ToUtf16(setup_.data).c_str());
   panel_->SetLogo(logo);
   panel_->SetCaption(GetGameFont(2), caption);
 }
@@ -337,10 +371,16 @@ void Game::SetProfileChars(const wchar* chars) {
   if (profiles_) profiles_->SetNameCharacters(chars);
 }
 
-// Everything in the shutdown's order: the level and the tutorials, the
-// world's stages (window manager, tables, sprite sets, sound, archives) in
-// reverse, the language, then the profile store, which saves and closes the
-// current profile without reaching the windows; the services reset last.
+// In the shutdown's order, but for what the game's world and its screens
+// need: the tutorials; the map and the main screen before the tables (their
+// nodes' characters and layers hold the tables' animations and pictures);
+// the world down to its sprite sets (the start-up loader, the window
+// manager with the comic book, the tables with the level table's records
+// and the particle library, the data archive); the language; the loading
+// panel; the profile store, which saves and closes the current profile
+// without reaching the windows; the border texture; then the rest of the
+// world in its reverse order (the sprite sets and their archive before the
+// sound and its archive); the developer overlay last; the services reset.
 void Game::ShutdownGame() {
   if (!up_) return;
   up_ = false;
@@ -353,18 +393,19 @@ void Game::ShutdownGame() {
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
   if (profiles_) profiles_->SetResultListener(nullptr);
   map_.reset();  // its interface and nodes before the windows and sprite sets
-  ReleaseDebugOverlay();
   mainScreen_.reset();  // its menu before the window manager
-  world_.Close();
+  world_.CloseTo(WorldStage::kSpriteSets);
   SetGameLanguageHost(nullptr);
   ::SetGameLanguage(nullptr);
   language_.reset();
   logos_.reset();
   panel_.reset();
-  GetGameServices().borders = SCREENBORDERS{};
-  borderTextures_.reset();
   roster_.reset();
   profiles_.reset();
+  GetGameServices().borders = SCREENBORDERS{};
+  borderTextures_.reset();
+  world_.Close();
+  ReleaseDebugOverlay();
   ClearGameEffects();
   ResetGameServices();
   g_game = nullptr;
@@ -470,7 +511,7 @@ void Game::InstallCallbacks(u32 state) {
     c.doubleClick = &CbDouble;
     c.keyDown = &CbKeyDown;
   }
-  if (screen) {
+  if (screen) {  // the comic's too: its window takes every event
     c.mouseUp = &CbUp;
     c.mouseMove = &CbMove;
     c.mouseWheel = &CbWheel;
@@ -485,8 +526,8 @@ void Game::Enter(u32 state) {
       if (GameLevel* level = Level()) level->Enter();  // a saved state restored, else a new one; then OnEnter
       break;
     case kGameStateLevelMap:
-      if (Level() && Level()->HasEnded()) DeleteLevel();
       if (map_) map_->Enter();
+      if (Level() && Level()->HasEnded()) DeleteLevel();  // one left through the menu is kept
       break;
     case kGameStateMainScreen:
       DeleteLevel();
@@ -549,11 +590,8 @@ void Game::Update() {
     case kGameStateStartLoading: {
       StartupLoader* loader = world_.Loader();
       if (GetGameEffect() || !loader || mainScreenReached_) return;
+      // The bar moves only when the loader's tracker reports to it.
       const StartupLoader::Result r = loader->Load();
-      // The loader withdraws its tracker once it is done: the bar full then.
-      const ProgressTracker* tracker = GetGameServices().progress;
-      if (panel_ && r == StartupLoader::kFinished) panel_->SetProgress(1.0f);
-      else if (panel_ && tracker) panel_->SetProgress(tracker->GetFraction());
       if (r == StartupLoader::kFailed) FatalDataError(loader->GetFailure().text.c_str(), loader->GetFailure().what);
       return;
     }
@@ -584,6 +622,7 @@ void Game::Update() {
 void Game::Render() {
   if (state_ == kGameStateLogos) {
     if (!DrawLogoFrame(logos_.get())) BeginGameFrame();  // the logos are over: the frame left clear
+    DrawDebugOverlay();
     DrawScreenBorders();
     return;
   }
@@ -621,11 +660,11 @@ u32 Game::QueryCursor() const {
 // --- Input: window positions in game coordinates; presses outside the game area never reach a screen ----
 
 void Game::MouseDown(i32 x, i32 y, u32 button, u32 modifiers) {
+  if (!screen_.InGameArea(x, y)) return;  // the borders take nothing, not even a logo's skip
   if (state_ == kGameStateLogos) {
     SkipLogo(logos_.get());
     return;
   }
-  if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
   switch (state_) {
     case kGameStateLevel:
@@ -663,11 +702,11 @@ void Game::MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers) {
 }
 
 void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
+  if (!screen_.InGameArea(x, y)) return;
   if (state_ == kGameStateLogos) {
     SkipLogo(logos_.get());
     return;
   }
-  if (!screen_.InGameArea(x, y)) return;
   const DXLPOINT p = WindowToGame(x, y);
   if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
     windows->OnDoubleClick(p.x, p.y, kMouseLeft);
@@ -678,6 +717,8 @@ void Game::DoubleClick(i32 x, i32 y, u32 modifiers) {
 
 void Game::MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers) {
   const DXLPOINT p = WindowToGame(x, y);
+  if (WindowManager* windows = GetWindowManager(); windows && state_ == kGameStateComic)
+    windows->OnMouseWheel(p.x, p.y, delta, 0, 0);
   if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnMouseWheel(p.x, p.y, delta);
   if (state_ == kGameStateLevel && Level()) Level()->Input().OnMouseWheel(p.x, p.y, delta);
   // The map's zoom modes are the modifiers' codes: 1 Control (fine), 2 Shift.
@@ -685,37 +726,44 @@ void Game::MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers) {
     map_->OnMouseWheel(p.x, p.y, delta, 0, static_cast<i32>(modifiers & (kModControl | kModShift)));
 }
 
-void Game::KeyDown(u16 key, u32 modifiers) {
-  if (DebugKeyDown(key, modifiers)) return;
+// The keys and characters give back what the screen's handler answered
+// (true: taken). The engine's keyboard words carry no answer back, so the
+// frame's plain callbacks drop it; the game's own callers read it.
+bool Game::KeyDown(u16 key, u32 modifiers) {
+  if (DebugKeyDown(key, modifiers)) return true;
   const u16 vk = VirtualKey(key);
+  WindowManager* windows = GetWindowManager();
   switch (state_) {
-    case kGameStateLogos: SkipLogo(logos_.get()); break;
-    case kGameStateLevel:
-      if (Level()) Level()->Input().OnKeyDown(vk, modifiers);
-      break;
-    case kGameStateLevelMap:
-      if (map_) map_->OnKeyDown(vk, modifiers);
-      break;
-    case kGameStateMainScreen:
-      if (mainScreen_) mainScreen_->OnKeyDown(vk, modifiers);
-      break;
-    case kGameStateComic:
-      if (WindowManager* windows = GetWindowManager()) windows->OnKeyDown(vk, modifiers);
-      break;
-    default: break;
+    case kGameStateLogos: SkipLogo(logos_.get()); return true;
+    case kGameStateLevel: return Level() && Level()->Input().OnKeyDown(vk, modifiers);
+    case kGameStateLevelMap: return map_ && map_->OnKeyDown(vk, modifiers);
+    case kGameStateMainScreen: return mainScreen_ && mainScreen_->OnKeyDown(vk, modifiers);
+    case kGameStateComic: return windows && windows->OnKeyDown(vk, modifiers);
+    default: return false;
   }
 }
 
-void Game::KeyUp(u16 key, u32 modifiers) {
-  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnKeyUp(VirtualKey(key), modifiers);
-  if (state_ == kGameStateLevel && Level()) Level()->Input().OnKeyUp(VirtualKey(key), modifiers);
-  if (state_ == kGameStateLevelMap && map_) map_->OnKeyUp(VirtualKey(key), modifiers);
+bool Game::KeyUp(u16 key, u32 modifiers) {
+  const u16 vk = VirtualKey(key);
+  WindowManager* windows = GetWindowManager();
+  switch (state_) {
+    case kGameStateLevel: return Level() && Level()->Input().OnKeyUp(vk, modifiers);
+    case kGameStateLevelMap: return map_ && map_->OnKeyUp(vk, modifiers);
+    case kGameStateMainScreen: return mainScreen_ && mainScreen_->OnKeyUp(vk, modifiers);
+    case kGameStateComic: return windows && windows->OnKeyUp(vk, modifiers);
+    default: return false;
+  }
 }
 
-void Game::Character(u16 code) {
-  if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->OnChar(code);
-  if (state_ == kGameStateLevel && Level()) Level()->Input().OnChar(code, 0);
-  if (state_ == kGameStateLevelMap && map_) map_->OnChar(code);
+bool Game::Character(u16 code) {
+  WindowManager* windows = GetWindowManager();
+  switch (state_) {
+    case kGameStateLevel: return Level() && Level()->Input().OnChar(code, 0);
+    case kGameStateLevelMap: return map_ && map_->OnChar(code);
+    case kGameStateMainScreen: return mainScreen_ && mainScreen_->OnChar(code);
+    case kGameStateComic: return windows && windows->OnChar(code, 0);
+    default: return false;
+  }
 }
 
 // --- What the screens ask --------------------------------------------------------------------------

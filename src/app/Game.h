@@ -89,8 +89,8 @@ class Game : public GameLanguageHost, public MainScreenHost {
 
   // The game-wide objects made and installed (the services, sound, sprite
   // sets, tables, window manager, the start-up loader with its tracker,
-  // the profile store), the frame's state-change and activation callbacks
-  // stored. False with what failed; `*missing` when a file is not there.
+  // the profile store, the screens, the screen borders, the developer
+  // overlay). False with what failed; `*missing` when a file is not there.
   bool InitGame(GameSetup setup, std::string* error, bool* missing);
   // Installs the language (the previous one deleted unless it is the same),
   // which sets the window title, the loading caption and the profile names'
@@ -155,9 +155,10 @@ class Game : public GameLanguageHost, public MainScreenHost {
   void MouseMove(i32 x, i32 y, u32 buttons, u32 modifiers);
   void DoubleClick(i32 x, i32 y, u32 modifiers);
   void MouseWheel(i32 x, i32 y, i32 delta, u32 modifiers);
-  void KeyDown(u16 key, u32 modifiers);
-  void KeyUp(u16 key, u32 modifiers);
-  void Character(u16 code);
+  // The keys and characters answer whether the screen's handler took them.
+  bool KeyDown(u16 key, u32 modifiers);
+  bool KeyUp(u16 key, u32 modifiers);
+  bool Character(u16 code);
   u32 QueryCursor() const;
 
  private:
@@ -167,6 +168,7 @@ class Game : public GameLanguageHost, public MainScreenHost {
   void AnchorNotices(u32 state);
   u32 UpdateGameClock();
   void DeleteLevel();
+  void LoadBorderTexture();
   GameLevel* Level() const { return world_.Level(); }
 
   GameScreen screen_;
@@ -194,6 +196,13 @@ class Game : public GameLanguageHost, public MainScreenHost {
 
 // The running game (null before InitGame and after ShutdownGame).
 Game* GetRunningGame();
+// The frame's pause and resume words: paused, every sound is muted;
+// resumed, unmuted. Stored before the window is made.
+void StoreGamePauseCallbacks();
+// The frame's activation (pause code) and state-change callbacks, onto the
+// running game (nothing without one). Stored once input is made, before
+// InitGame.
+void StoreGameStateCallbacks();
 // A person's input written to a recording while the game hears it (null:
 // none).
 class ReplayRun;

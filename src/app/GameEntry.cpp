@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/Game.h"
@@ -207,10 +208,14 @@ int RunGame(const EntryOptions& options) {
     return kExitWrongOption;
   }
 
-  // 1 to 4: the class name, the folders, "config.ini", the language option.
+  // 1 to 4: the class name, the program folder and its "config.ini" (kept
+  // until the language is chosen), the data and per-user folders. The
+  // command line was read before (ParseEntryOptions).
   EntryFolders folders;
   const std::string exe = Narrow(plat::GetProgramPath());
   folders.program = exe.substr(0, exe.rfind('/') + 1);
+  std::optional<kis::IniFileW> ini;
+  ini.emplace(Wide(folders.program + "config.ini").c_str());
   std::string data = options.data.empty() ? folders.program + "Data" : options.data;
   if (!data.empty() && data[0] != '/') data = Narrow(plat::GetCurrentDirectory()) + "/" + data;
   if (data.size() >= kMaxPath) return DataMissing(data + " is too long a path for the data folder");
@@ -222,8 +227,9 @@ int RunGame(const EntryOptions& options) {
   folders.user = ChooseUserFolder(folders.data);
   if (folders.user.size() >= kMaxPath) return DataMissing(folders.user + " is too long a path for the profiles");
 
-  kis::IniFileW ini(Wide(folders.program + "config.ini").c_str());
-  const std::string languagePath = ChooseLanguagePath(options.language, ini, folders);
+  // The language file is chosen here already: missing texts are said on the
+  // terminal before a window opens.
+  const std::string languagePath = ChooseLanguagePath(options.language, *ini, folders);
   if (!IsFile(languagePath)) return DataMissing(languagePath + " is missing: the game's texts");
 
   // The single-instance check before the log: a refused start leaves the
@@ -247,6 +253,7 @@ int RunGame(const EntryOptions& options) {
   if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);
+  StoreGamePauseCallbacks();  // paused, the game is silent
   plat::GetWindowSystem().SetIconFile(kWindowIconId, Wide(folders.data + "icon.bmp"));
   r = DXLCreateWindow(0, plat::GetModuleHandle(), kClassName, u"", DXLGameWindowProc, kWindowIconId, &GameModeFilter);
   if (r == kAppAlreadyRunning) {
@@ -262,30 +269,30 @@ int RunGame(const EntryOptions& options) {
   // The game's set-up below starts its services afresh: the sound settings
   // just read are applied again once it is done.
   const SAVEDSOUND savedSound = GetSoundSettings().GetAll();
-  ApplyConfigIni(ini, &screen);
+  ApplyConfigIni(*ini, &screen);
   if (!game.Screen().Init(screen)) {
     DXLReportErrorA(-1, "Ошибка создания окна");
     return StartFailed("setting up the screen", -1);
   }
   if ((r = DXLInitInput(true)) < 0) return StartFailed("setting up input", r);
-  if ((r = DXLInitServices(kCursorArrow)) < 0) return StartFailed("starting the services", r);
+  if ((r = DXLInitServices(kCursorGrayArrow)) < 0) return StartFailed("starting the services", r);
 
-  // 13 to 16: the game's set-up with its callbacks, the archives, the
-  // language; the cursor files (a slot whose file does not load stays
-  // empty).
+  // 13 to 16: the activation and state callbacks, the game's set-up (which
+  // opens the archives with the world's stages that read them), the
+  // cursor files (a slot whose file does not load stays empty), the
+  // language.
+  StoreGameStateCallbacks();
   GameSetup setup;
   setup.data = folders.data.substr(0, folders.data.size() - 1);
   setup.user = Wide(folders.user);
   setup.tutorials = options.tutorials;
   setup.sound = options.sound ? options.sound() : nullptr;
-  setup.cheats = ini.ReadBool(u"Game", u"Cheats", false);
+  setup.cheats = ini->ReadBool(u"Game", u"Cheats", false);
   setup.seedKeys = true;  // once a run: from the clock, or the replay's seed
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();
   SetGameRecording(replay.Live() ? &replay : nullptr);
   SetGameReplay(replay.Active() ? &replay : nullptr);
-  const u32 cursors = LoadGameCursorFiles(Wide(folders.data).c_str(), DXLGetAppTextures());
-  DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   std::string fault;
   bool missing = false;
   if (!game.InitGame(std::move(setup), &fault, &missing)) {
@@ -297,11 +304,14 @@ int RunGame(const EntryOptions& options) {
     return kExitDataError;
   }
   GetSoundSettings().ApplySaved(savedSound);
-  DXLLogValueA(0, "Cursors", "none yet: the system's arrow");
+  const u32 cursors = LoadGameCursorFiles(Wide(folders.data).c_str(), DXLGetAppTextures());
+  DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
   if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
 
-  // 17 to 19: the settings saved at once, the first state.
+  // 17 to 19: "config.ini" let go, the settings saved at once, the first
+  // state.
+  ini.reset();
   if (!SaveSettings(Wide(folders.user), game.Screen().GetParams()))
     DXLLogValueA(0, "Settings", "config.dat could not be written");
   DXLSetAppState(kGameStateLogos, true);

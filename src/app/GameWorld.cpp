@@ -82,6 +82,10 @@ void GameWorld::Close() {
   setup_ = WorldSetup{};
 }
 
+void GameWorld::CloseTo(WorldStage stage) {
+  while (!up_.empty() && static_cast<u32>(up_.back()) > static_cast<u32>(stage)) Lower();
+}
+
 GameLevel* GameWorld::OpenLevel(i32 index, const LevelSetup& setup, const GameLevelHooks& given) {
   CloseLevel();
   if (up_.empty() || up_.back() != WorldStage::kLoading) return nullptr;
@@ -215,7 +219,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       if (setup_.stagedLoading) {
         targets.profiles = setup_.profiles;
         targets.profileFolder = setup_.profileFolder;
-        loader_ = std::make_unique<StartupLoader>(std::move(targets));
+        loader_ = std::make_unique<StartupLoader>(std::move(targets), setup_.startupReport);
         return true;
       }
       StartupLoader loader(std::move(targets));

@@ -106,6 +106,9 @@ struct WorldSetup {
   bool stagedLoading = false;
   class ProfileStore* profiles = nullptr;
   std::u16string profileFolder;
+  // Told by the start-up loader's tracker, at most once per report
+  // interval, the overall fraction and the step (the loading bar).
+  std::function<void(float fraction, i32 step)> startupReport;
   // Called after each stage is set up (true) and before it is taken down
   // (false).
   std::function<void(WorldStage stage, bool up)> observer;
@@ -124,6 +127,8 @@ class GameWorld {
   bool Open(WorldSetup setup, std::string* error);
   // Takes every stage that is up down, the last first; nothing when closed.
   void Close();
+  // Takes down every stage above `stage`, the last first (`stage` stays).
+  void CloseTo(WorldStage stage);
   bool IsOpen() const { return !up_.empty(); }
   // After a failed Open: kWorldDataMissing or kWorldDataDamaged; else 0.
   int FailureStatus() const { return failureStatus_; }

@@ -178,6 +178,7 @@ void LevelSelectMap::Load(MapSectionData data) {
     }
   }
   nodes_.clear();
+  pictures_ = LookUpMapNodePictures();  // once, for every node
   std::copy(std::begin(cells), std::end(cells), std::begin(cells_));
   std::fill(std::begin(order_), std::end(order_), nullptr);
   for (u32 i = 0; i < kLevelCount; ++i) {
@@ -435,9 +436,13 @@ void LevelSelectMap::SetHovered(i32 level) {
   if (MapLevelSprite* now = GetNode(hovered_)) now->SetHover(true);
 }
 
-void LevelSelectMap::UpdateHover(i32 x, i32 y) {
+void LevelSelectMap::KeepPointer(i32 x, i32 y) {
   pointer_ = DXLPOINT{x, y};
   pointerMap_ = ToMap(x, y);
+}
+
+void LevelSelectMap::UpdateHover(i32 x, i32 y) {
+  KeepPointer(x, y);
   const i32 hit = HitTest(pointerMap_.x, pointerMap_.y);
   const bool allowed = hit >= 0 && TutorialAllowAction(kTutorialActionMapLevel, static_cast<uintptr_t>(hit), nullptr);
   SetHovered(allowed ? hit : -1);
@@ -449,9 +454,9 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
   if (windows && windows->OnMouseDown(x, y, button, flags)) return;
   if (x != pointer_.x || y != pointer_.y) UpdateHover(x, y);
   if (button != kMouseLeft || hovered_ < 0) return;
-  if (flags & 0x2) {
+  if ((flags & 0x2) && cheats_) {
     // The developers' result: the level finished with bronze, no time.
-    if (!cheats_) return;
+    // Without the developers' switch a Shift-click is a plain click.
     if (Profile* profile = Current()) {
       LEVELRESULT r;
       profile->RecordUnplayedResult(hovered_, &r);
@@ -480,29 +485,26 @@ void LevelSelectMap::LevelWindowClosed(u32 result, i32 level, u32 fresh) {
   if (result != 0) StartLevel(level, fresh != 0);
 }
 
+// Release, move and double click store the pointer's place whoever takes
+// them; a window that takes one leaves the hover as it was.
 void LevelSelectMap::OnMouseUp(i32 x, i32 y, u32 button, u32 flags) {
   if (!loaded_) return;
   WindowManager* windows = GetWindowManager();
-  if (windows && windows->OnMouseUp(x, y, button, flags)) return;
+  if (windows && windows->OnMouseUp(x, y, button, flags)) return KeepPointer(x, y);
   UpdateHover(x, y);
 }
 
 void LevelSelectMap::OnMouseMove(i32 x, i32 y, u32 buttons, u32 flags) {
   if (!loaded_) return;
   WindowManager* windows = GetWindowManager();
-  if (windows && (windows->OnMouseMove(x, y, buttons, flags) || windows->GetModalCount() > 0)) {
-    pointer_ = DXLPOINT{x, y};
-    pointerMap_ = ToMap(x, y);
-    SetHovered(-1);
-    return;
-  }
+  if (windows && windows->OnMouseMove(x, y, buttons, flags)) return KeepPointer(x, y);
   UpdateHover(x, y);
 }
 
 void LevelSelectMap::OnDoubleClick(i32 x, i32 y, u32 flags) {
   if (!loaded_) return;
   WindowManager* windows = GetWindowManager();
-  if (windows && windows->OnDoubleClick(x, y, flags)) return;
+  if (windows && windows->OnDoubleClick(x, y, flags)) return KeepPointer(x, y);
   UpdateHover(x, y);
 }
 
@@ -522,20 +524,24 @@ void LevelSelectMap::OnMouseWheel(i32 x, i32 y, i32 delta, i32 second, i32 mode)
   scale_ = std::clamp(static_cast<float>(kis::RoundToInt(scale_ * 100.0f)) / 100.0f + step, 0.5f, 1.5f);
 }
 
-void LevelSelectMap::OnKeyDown(u16 key, u32 flags) {
-  if (!loaded_) return;
+bool LevelSelectMap::OnKeyDown(u16 key, u32 flags) {
+  if (!loaded_) return false;
   WindowManager* windows = GetWindowManager();
-  if (windows && windows->OnKeyDown(key, flags)) return;
-  if (key == kSelectMapEscape && !GetGameEffect())
+  if (windows && windows->OnKeyDown(key, flags)) return true;
+  if (key != kSelectMapEscape) return false;
+  if (!GetGameEffect())
     RunGameEffect(new GEffect_Regime(kGameStateMainScreen, kSelectMapFade, kSelectMapFade, 0, kSelectMapFadeMode));
+  return true;
 }
 
-void LevelSelectMap::OnKeyUp(u16 key, u32 flags) {
-  if (WindowManager* windows = GetWindowManager(); loaded_ && windows) windows->OnKeyUp(key, flags);
+bool LevelSelectMap::OnKeyUp(u16 key, u32 flags) {
+  WindowManager* windows = GetWindowManager();
+  return loaded_ && windows && windows->OnKeyUp(key, flags);
 }
 
-void LevelSelectMap::OnChar(u16 character) {
-  if (WindowManager* windows = GetWindowManager(); loaded_ && windows) windows->OnChar(character, 0);
+bool LevelSelectMap::OnChar(u16 character) {
+  WindowManager* windows = GetWindowManager();
+  return loaded_ && windows && windows->OnChar(character, 0);
 }
 
 bool LevelSelectMap::GetCursor(u32* cursor) {
@@ -666,8 +672,9 @@ bool LevelSelectMap::GetLevelNodePos(i32 level, float* x, float* y) const {
   return true;
 }
 
+// A gas shot's hit: the node's locked look fades in over the attack's.
 void LevelSelectMap::LockLevelNode(i32 level) {
-  if (MapLevelSprite* node = GetNode(level)) node->SetChildren(kMapMaskHidden, false, 0);
+  if (MapLevelSprite* node = GetNode(level)) node->SetChildren(kMapMaskHidden, true, 0);
 }
 
 void LevelSelectMap::DeleteVillains() {

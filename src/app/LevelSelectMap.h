@@ -128,9 +128,10 @@ class LevelSelectMap : public MapNodeOwner,
   void OnMouseMove(i32 x, i32 y, u32 buttons, u32 flags);
   void OnDoubleClick(i32 x, i32 y, u32 flags);
   void OnMouseWheel(i32 x, i32 y, i32 delta, i32 second, i32 mode);
-  void OnKeyDown(u16 key, u32 flags);  // virtual-key code
-  void OnKeyUp(u16 key, u32 flags);
-  void OnChar(u16 character);
+  // The keys answer whether a window or the map took them.
+  bool OnKeyDown(u16 key, u32 flags);  // virtual-key code
+  bool OnKeyUp(u16 key, u32 flags);
+  bool OnChar(u16 character);
   bool GetCursor(u32* cursor);
   void OnScreenResize();
 
@@ -168,6 +169,7 @@ class LevelSelectMap : public MapNodeOwner,
   void ProfileCovered();
   // MapNodeOwner
   u32 GetLevelState(i32 level) const override;
+  const MapNodePictures& GetNodePictures() const override { return pictures_; }
   // MapAttackHost
   bool GetLevelNodePos(i32 level, float* x, float* y) const override;
   void LockLevelNode(i32 level) override;
@@ -188,6 +190,7 @@ class LevelSelectMap : public MapNodeOwner,
   i32 GetOffsetX() const { return offsetX_; }
   i32 GetOffsetY() const { return offsetY_; }
   i32 GetHovered() const { return hovered_; }
+  DXLPOINT GetPointer() const { return pointer_; }  // the last pointer place the map was told
   i32 GetPlayedLevel() const { return played_; }
   i32 GetResultLevel() const { return result_.level; }
   u32 GetTutorialFlags() const { return tutorialFlags_; }
@@ -208,6 +211,7 @@ class LevelSelectMap : public MapNodeOwner,
   u32 Regime() const;
   bool IsPlayable(i32 level) const;
   void SetHovered(i32 level);
+  void KeepPointer(i32 x, i32 y);  // the pointer's place stored, the hover kept
   void ReleaseCopy();
   void CloseMapWindows();
   void LevelWindowClosed(u32 result, i32 level, u32 fresh);
@@ -234,6 +238,7 @@ class LevelSelectMap : public MapNodeOwner,
   u32 frames_ = 0;
   u32 previous_[kLevelCount] = {};
   std::vector<std::unique_ptr<MapLevelSprite>> nodes_;
+  MapNodePictures pictures_;  // shared by the nodes
   i32 played_ = -1;
   LEVELRESULT result_{};
   u32 tutorialFlags_ = 0;

@@ -55,10 +55,15 @@ void LoadingPanel::SetLogo(DXLTexture* image) {
 void LoadingPanel::SetCaption(KGEFont* font, const wchar* text) {
   text_.reset();
   if (font && text) {
+    // Rendered into a text texture of at most 512 x 64.
     KGETEXTPARAMS params = KGEDefaultTextParams();
+    KGESPRITEPARAMS box{};
+    box.flags = kKGESpriteMaxSize;
+    box.maxWidth = kCaptionTextureWidth;
+    box.maxHeight = kCaptionTextureHeight;
     KGETextSpriteW* made = nullptr;
-    if (KGECreateTextSpriteW(GetGameServices().viewer, font, &params, nullptr, text, kKGEWholeText, nullptr,
-                             &made) == 0)
+    if (KGECreateTextSpriteW(GetGameServices().viewer, font, &params, &box, text, kKGEWholeText, nullptr, &made) ==
+        0)
       text_.reset(made);
     else
       delete made;

@@ -20,6 +20,8 @@ class KGETextSpriteW;
 
 constexpr u32 kCaptionOverFill = 0xFF404040u;
 constexpr u32 kCaptionBeyondFill = 0xFFC0C0FFu;
+constexpr i32 kCaptionTextureWidth = 512;  // the caption's text texture at most
+constexpr i32 kCaptionTextureHeight = 64;
 
 class LoadingPanel {
  public:

@@ -577,15 +577,21 @@ void MainScreenMenu::Refresh() {
   ImageButton* easy = buttons_[0];
   ImageButton* hard = buttons_[1];
   if (easy) easy->SetState(profile ? kStateNormal : kStateHidden, true, 0);
-  if (!profile) return;
+  if (!profile) {
+    // No one to play the hard regime for: "hard" is off (under its lock)
+    // like "easy", not left as the last profile had it.
+    if (hard) hard->SetState(kStateHidden, true, 0);
+    return;
+  }
   const wchar* key = profile->GetHeader().openCount < 2 ? u"welcom" : u"hello";
   greetingKey_ = key;
   greeting_ = new MainScreenTextButton(this, kMainScreenProfiles, MainScreenText(key), kItemTagProfile,
                                        reinterpret_cast<uintptr_t>(static_cast<MapProfile*>(profile)));
   const i32 y = 8, width = GetWidth() - 32, th = greeting_->GetTextHeight();
   const i32 top = y + 32 - th / 2;
-  greeting_->SetRect(DXLRECT{14 - 2, top - 2, 14 + width + 2, top + th + 2});
-  greeting_->SetFacePosition(static_cast<float>(14 + (width - greeting_->GetTextWidth()) / 2), static_cast<float>(top));
+  const DXLRECT at{14 - 2, top - 2, 14 + width + 2, top + th + 2};
+  greeting_->SetRect(at);
+  greeting_->SetFacePosition(static_cast<float>(at.left), static_cast<float>(at.top));  // the text at the button's place
   if (!hard) return;
   if (profile->GetProgress().eighthLevel == 0) {
     hard->SetState(kStateHidden, true, 0);

@@ -223,6 +223,8 @@ class MainScreenTextButton : public ActiveButton {
   i32 GetTextWidth() const;
   i32 GetTextHeight() const;
   KGETextSpriteW* GetText() const { return text_; }
+  float GetFaceX() const { return faceX_; }
+  float GetFaceY() const { return faceY_; }
 
  private:
   KGETextSpriteW* text_ = nullptr;

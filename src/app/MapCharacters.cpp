@@ -203,8 +203,11 @@ void MapLevelCharacter::SetJob(MapLevelCharJob* job) {
   MapLevelCharJob* old = job_;
   job_ = job;
   if (old && old != job) {
-    old->owner_ = nullptr;  // it leaves without touching the new one
+    // Cancelled while it still has its owner (a walk puts the walk target
+    // back on the character's place), then let go so that its deletion
+    // leaves the new job in place.
     old->Cancel();
+    old->owner_ = nullptr;
     delete old;
   }
 }

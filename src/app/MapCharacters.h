@@ -86,6 +86,8 @@ class MLCJob_Animation : public MapLevelCharJob {
   bool Start() override;
   void Update(u32 ms) override;
   i32 GetDuration() const { return duration_; }
+  const wchar* GetName() const { return name_; }
+  i32 GetDirection() const { return direction_; }
 
  private:
   wchar name_[33] = {};

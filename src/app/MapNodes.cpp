@@ -58,10 +58,10 @@ bool CentredQuad(Sprite* sprite, u32 colour, DXLQUAD* out) {
   return true;
 }
 
-// The picture centred on the node, its texture drawn in the blend mode.
-void DrawCentredSprite(Sprite* sprite, u32 colour, u32 blend) {
-  DXLQUAD quad{};
-  if (!CentredQuad(sprite, colour, &quad) || !sprite->GetTexture()) return;
+// A prepared quad of the picture drawn with the colour in the blend mode.
+void DrawCentredSprite(Sprite* sprite, DXLQUAD quad, u32 colour, u32 blend) {
+  if (!sprite || !sprite->GetTexture()) return;
+  for (DXLVERTEX& v : quad.v) v.color = colour;
   sprite->GetTexture()->SetBlendMode(blend);
   GetGameViewer()->ApplyTransform(nullptr);
   BindDrawTexture(sprite->GetTexture());
@@ -107,6 +107,13 @@ Sprite* LoadSelectMapPicture(u32 set, const wchar* name) {
 
 u32 MapStateMask(u32 state) { return state <= 2 ? 1u << state : kMapMaskFinished; }
 
+MapNodePictures LookUpMapNodePictures() {
+  MapNodePictures p;
+  p.sign = LoadSelectMapPicture(kSelectionMapSpriteSet, u"sign");
+  p.medals = LoadSelectMapPicture(kHudSpriteSet, u"map_medals");
+  return p;
+}
+
 // --- Decorations -----------------------------------------------------------------------------------
 
 BaseMLS::~BaseMLS() { DeleteSpriteEffects(&effects_); }
@@ -126,7 +133,7 @@ MLSSprite::MLSSprite(const MAPNODEITEM& item, bool centred) : BaseMLS(item.state
   if (!sprite) return;
   image_.reset(sprite->CreateImageSprite(item.imageFlag != 0));
   if (!image_) return;
-  const float scale = std::isfinite(item.scale) && item.scale > 0.0f ? item.scale : 1.0f;
+  const float scale = item.scale;  // above 0: the map section's reader refuses other items
   image_->SetScale(scale, scale);
   if (centred) {
     x_ -= static_cast<float>(sprite->GetFrameWidth()) * scale / 2;
@@ -161,10 +168,10 @@ void MLSSprite::Draw(u32 color, bool hovered) {
   DrawNodeImage(image_.get(), color, hovered, at);
 }
 
-MLSSign::MLSSign(const MAPNODEITEM& item, i32 level) : BaseMLS(item.stateMask) {
+MLSSign::MLSSign(const MAPNODEITEM& item, i32 level, Sprite* sign) : BaseMLS(item.stateMask) {
   x_ = static_cast<float>(item.x - 24);
   y_ = static_cast<float>(item.y - 57);
-  if (Sprite* sprite = LoadSelectMapPicture(kSelectionMapSpriteSet, u"sign")) image_.reset(sprite->CreateImageSprite(false));
+  if (sign) image_.reset(sign->CreateImageSprite(false));
   number_.reset(LevelNumberText(level, 4));
   if (number_) {
     numberX_ = std::floor(22.0f - static_cast<float>(number_->GetWidth()) / 2);
@@ -225,7 +232,12 @@ void MLSParticles::Draw(u32 color, bool) {
 // --- The node --------------------------------------------------------------------------------------
 
 MapLevelSprite::MapLevelSprite(MapNodeOwner* owner, i32 level, i32 x, i32 y, const MAPNODE* node)
-    : owner_(owner), level_(level), node_(node), x_(x), y_(y) {}
+    : owner_(owner), level_(level), node_(node), x_(x), y_(y) {
+  selection_ = LoadSelectMapPicture(kSelectionMapSpriteSet, u"selection");
+  if (!CentredQuad(selection_, kNodeSelectionColour, &selectionQuad_)) selection_ = nullptr;
+  hex_ = LoadSelectMapPicture(kSelectionMapSpriteSet, u"hex");
+  if (!CentredQuad(hex_, kNodeGlowColour | (kNodeGlowAlpha << 24), &hexQuad_)) hex_ = nullptr;
+}
 
 MapLevelSprite::~MapLevelSprite() {
   for (u32 i = 0; i < kMapNodeItemSlots; ++i) DeleteChild(i);
@@ -242,7 +254,7 @@ BaseMLS* MapLevelSprite::MakeChild(const MAPNODEITEM& item) const {
   switch (item.kind) {
     case kMapItemSprite: return new MLSSprite(item, false);
     case kMapItemSpot: return new MLSSprite(item, true);
-    case kMapItemSign: return new MLSSign(item, level_);
+    case kMapItemSign: return new MLSSign(item, level_, owner_ ? owner_->GetNodePictures().sign : nullptr);
     case kMapItemParticles: return new MLSParticles(item);
     case kMapItemCharacters: return new MLSChars(item);
     default: return nullptr;
@@ -260,7 +272,7 @@ void MapLevelSprite::SetState(u32 state, bool animate, u32 delay) {
   } else {
     DeleteSpriteEffects(&resultEffects_);
     if (!medal_) {
-      if (Sprite* sprite = LoadSelectMapPicture(kHudSpriteSet, u"map_medals")) {
+      if (Sprite* sprite = owner_ ? owner_->GetNodePictures().medals : nullptr) {
         medal_.reset(sprite->CreateImageSprite(false));
         if (medal_) {
           // The pivot (fractions of the frame): the middle, 17 pixels below the top.
@@ -355,12 +367,12 @@ void MapLevelSprite::Draw(const DXLMATRIX& base) {
   DXLMATRIX at{};
   viewer->GetTransform(&at);
   if (IsHovered())
-    DrawCentredSprite(LoadSelectMapPicture(kSelectionMapSpriteSet, u"selection"), kNodeSelectionColour, kBlendAdd);
+    DrawCentredSprite(selection_, selectionQuad_, kNodeSelectionColour, kBlendAdd);
   const bool glowFades = UpdateSpriteEffects(&glowEffects_);
   viewer->SetTransform(&at);
   if (glow_ || glowFades) {
     const u32 alpha = glowFades ? EffectAlpha(glowEffects_) * kNodeGlowAlpha / 255 : kNodeGlowAlpha;
-    DrawCentredSprite(LoadSelectMapPicture(kSelectionMapSpriteSet, u"hex"), kNodeGlowColour | (alpha << 24), kBlendAlpha);
+    DrawCentredSprite(hex_, hexQuad_, kNodeGlowColour | (alpha << 24), kBlendAlpha);
   }
   for (u32 i = 0; i < kMapNodeItemSlots; ++i) {
     BaseMLS* child = children_[i];

@@ -31,17 +31,29 @@ class SpriteEffectList;
 constexpr u32 kMapNodeStates = 7;
 constexpr u32 kMapNodeFadeMs = 300;
 
+// The pictures all nodes share, looked up by name once for all of them
+// (LookUpMapNodePictures) and kept by the map; a missing one is null and
+// left out.
+struct MapNodePictures {
+  Sprite* sign = nullptr;    // "sign", under every level sign
+  Sprite* medals = nullptr;  // "map_medals", the finished levels' medal
+};
+
 // What a node reads of the map that owns it.
 class MapNodeOwner {
  public:
   virtual ~MapNodeOwner() = default;
   // The level's state in the current profile and regime (0..6).
   virtual u32 GetLevelState(i32 level) const = 0;
+  // The shared pictures (kept while the map lives).
+  virtual const MapNodePictures& GetNodePictures() const = 0;
 };
 
 // A picture of a sprite set made ready to draw (it stays so while the set
 // lives); null when missing or it does not load.
 Sprite* LoadSelectMapPicture(u32 set, const wchar* name);
+// "sign" and "map_medals" looked up (once, by the map).
+MapNodePictures LookUpMapNodePictures();
 
 // The additive state of the highlight pass over hovered decorations.
 const DXLDRAWSTATE* MapHoverDrawState();
@@ -98,7 +110,8 @@ class MLSSprite : public BaseMLS {
 // Kind 2: the level's sign with its number.
 class MLSSign : public BaseMLS {
  public:
-  MLSSign(const MAPNODEITEM& item, i32 level);
+  // `sign`: the shared "sign" picture (null: none drawn).
+  MLSSign(const MAPNODEITEM& item, i32 level, Sprite* sign);
   ~MLSSign() override;
   void Show(u32 delay) override;  // builds up
   void Hide(u32 delay) override;  // shrinks away
@@ -133,6 +146,7 @@ class MLSParticles : public BaseMLS {
 class MapLevelSprite {
  public:
   // `node` is kept (the map owns it); x and y are the node's map position.
+  // The "selection" and "hex" quads are made here, once.
   MapLevelSprite(MapNodeOwner* owner, i32 level, i32 x, i32 y, const MAPNODE* node);
   virtual ~MapLevelSprite();
   MapLevelSprite(const MapLevelSprite&) = delete;
@@ -164,6 +178,8 @@ class MapLevelSprite {
   i32 GetMedalFrame() const { return medalFrame_; }
   KGETextSpriteW* GetNumber() const { return number_.get(); }
   SpriteEffectList* GetResultEffects() const { return resultEffects_; }
+  Sprite* GetSelectionPicture() const { return selection_; }
+  Sprite* GetHexPicture() const { return hex_; }
 
  private:
   void DeleteChild(u32 slot);
@@ -172,6 +188,10 @@ class MapLevelSprite {
   MapNodeOwner* owner_;
   i32 level_;
   const MAPNODE* node_;
+  Sprite* selection_ = nullptr;  // null: no highlight drawn
+  DXLQUAD selectionQuad_{};
+  Sprite* hex_ = nullptr;  // null: no glow drawn
+  DXLQUAD hexQuad_{};
   BaseMLS* children_[kMapNodeItemSlots] = {};
   i32 x_;
   i32 y_;

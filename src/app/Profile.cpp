@@ -121,8 +121,9 @@ bool Profile::UnlockBonus(i32 bonus) {
     r.newBonuses[kMaxNewBonuses - 1] = bonus;
   // Taken into the regime's next levels at once when a slot of its selection
   // is free: the level window offers no choice until four are owned, so a
-  // bonus not put here would never reach a level. A full selection stays the
-  // player's.
+  // bonus not put here would never reach a level, and the new-bonus
+  // tutorial's first step points at the level window's slot that shows it.
+  // A full selection stays the player's.
   BONUSSELECTION& chosen = progress_.selection[progress_.regime & 1];
   const u32 used = std::min(chosen.count, kBonusSelectionSlots);
   if (std::find(chosen.slots, chosen.slots + used, bonus) != chosen.slots + used) return true;

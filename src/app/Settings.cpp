@@ -20,12 +20,13 @@ constexpr RecordField kSoundFields[] = {
     TM_FIELD(SAVEDSOUND, soundsVolume, 12, kF32, 1),
 };
 
-// Reads a section of exactly `size` bytes into `out` (nothing otherwise);
-// the section is closed either way, so the next one can be read.
-bool ReadWholeSection(kis::DataFileReaderW* reader, u32 id, u8* out, u32 size) {
+// Reads the first `size` bytes of a section into `out`: a longer section
+// (a later version's) gives its head, a shorter one nothing. The section
+// is closed either way, so the next one can be read.
+bool ReadSectionHead(kis::DataFileReaderW* reader, u32 id, u8* out, u32 size) {
   if (!reader->HasSection(id, kSettingsSectionSubId) || !reader->OpenSection(id, kSettingsSectionSubId)) return false;
-  const bool whole = reader->GetSectionSize() == size && reader->Read(out, size);
-  return reader->CloseSection() && whole;
+  const bool read = reader->GetSectionSize() >= size && reader->Read(out, size);
+  return reader->CloseSection() && read;
 }
 
 }  // namespace
@@ -41,10 +42,10 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
       kis::OpenDataFileReaderW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion);
   if (!reader) return true;
   u8 screen[kScreenRecordSize];
-  if (ReadWholeSection(reader, kScreenSectionId, screen, sizeof screen))
+  if (ReadSectionHead(reader, kScreenSectionId, screen, sizeof screen))
     ReadRecord(kScreenParamsLayout, screen, params);
   u8 sound[kSoundRecordSize];
-  if (reader->IsOk() && ReadWholeSection(reader, kSoundSectionId, sound, sizeof sound)) {
+  if (reader->IsOk() && ReadSectionHead(reader, kSoundSectionId, sound, sizeof sound)) {
     SAVEDSOUND saved;
     ReadRecord(kSavedSoundLayout, sound, &saved);
     GetSoundSettings().ApplySaved(saved);

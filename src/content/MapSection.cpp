@@ -72,9 +72,13 @@ void ParseMapNodeItem(const u8* raw, MAPNODEITEM* out) {
   *out = MAPNODEITEM{};
   ReadRecord(kItemLayout, raw, out);
   ReadRecord(BodyOf(out->kind), raw, out);
-  // Emitter positions are divided by the scale, and only 89 emitters fit.
+  // An item the node cannot show is refused (it makes nothing): emitter
+  // positions are divided by the scale, and only 89 emitters fit; a
+  // picture's scale must be a size.
   if (out->kind == kMapItemParticles &&
       (!std::isfinite(out->emitterScale) || out->emitterScale == 0.0f || out->emitterCount > kMapNodeEmitterMax))
+    out->kind = 0;
+  if ((out->kind == kMapItemSprite || out->kind == kMapItemSpot) && !(std::isfinite(out->scale) && out->scale > 0.0f))
     out->kind = 0;
 }
 

@@ -2,7 +2,8 @@
 // in any case, a later one winning, one at the end leaving no path; other
 // options refused), the per-user folder from the environment with its
 // fallback from 248 characters, the language file's choice and
-// "config.ini"'s screen words.
+// "config.ini"'s screen words; window positions into the game area, less
+// its margins and divided by its scale with halves rounded up.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/AppServices.h"
 #include "app/GameEntry.h"
 #include "platform/encoding/Utf.h"
+#include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -121,6 +124,27 @@ TEST(GameEntry, TheLanguageAndTheScreenWordsComeFromTheCommandLineAndConfigIni) 
   SCREENPARAMS kept;
   ApplyConfigIni(none, &kept);
   EXPECT_EQ(kept, SCREENPARAMS{}) << "no file: the loaded words stay";
+}
+
+TEST(AppServices, WindowPositionsLoseTheMarginsAndTheScaleHalvesUp) {
+  GameServices& s = GetGameServices();
+  s.screen.rect = DXLRECT{100, 20, 900, 620};
+  EXPECT_EQ(WindowToGame(103, 19).x, 3);
+  EXPECT_EQ(WindowToGame(103, 19).y, -1);
+  s.screen.scaling = true;  // the scale counts only while scaling is on
+  s.screen.scale = 2.0f;
+  struct Case {
+    i32 in, out;
+  };
+  // 7 / 2 = 3.5 -> 4; -3 / 2 = -1.5 -> -1; 5 / 2 = 2.5 -> 3; 9 / 2 = 4.5 -> 5.
+  for (const Case c : {Case{7, 4}, Case{-3, -1}, Case{5, 3}, Case{9, 5}, Case{0, 0}}) {
+    EXPECT_EQ(WindowToGame(100 + c.in, 20).x, c.out) << c.in;
+    EXPECT_EQ(WindowToGame(100, 20 + c.in).y, c.out) << c.in;
+  }
+  s.screen.scale = 1.5f;
+  EXPECT_EQ(WindowToGame(100 + 4, 20 + 2).x, 3);  // 2.67
+  EXPECT_EQ(WindowToGame(100 + 4, 20 + 2).y, 1);  // 1.33
+  ResetGameServices();
 }
 
 }  // namespace

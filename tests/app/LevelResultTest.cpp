@@ -72,6 +72,7 @@ TEST_F(Results, GradesAndBestTimes) {
   r = Record(2, 20000);  // exactly the gold limit
   EXPECT_EQ(r.previousState, kGradeBronze);
   EXPECT_EQ(State(2), static_cast<u32>(kGradeGold));
+  EXPECT_EQ(Record(2, 20000).flags & 1, 0u);  // equal to the best is no new best
   r = Record(2, 55000);
   EXPECT_EQ(r.flags & 3, 0u);
   EXPECT_EQ(r.previousBest, 20000u);
@@ -101,7 +102,7 @@ TEST_F(Results, GradesAndBestTimes) {
   // A level outside the table records nothing.
   ann->RecordLevelResult(41, 100, &r);
   EXPECT_EQ(r.level, -1);
-  EXPECT_EQ(s.listener.remembered.size(), 9u);
+  EXPECT_EQ(s.listener.remembered.size(), 10u);
 }
 
 TEST_F(Results, BonusesAwardsAndTheEighthLevel) {

@@ -74,7 +74,9 @@ MAPNODE SelectMapNode() {
 
 struct NodeOwner : MapNodeOwner {
   u32 GetLevelState(i32) const override { return state; }
+  const MapNodePictures& GetNodePictures() const override { return pictures; }
   u32 state = 0;
+  MapNodePictures pictures;  // none: no pictures in these tests
 };
 
 class SelectMap : public ::testing::Test {
@@ -280,6 +282,16 @@ TEST_F(SelectMap, ResultAnimationOpensLevelsAndQueuesTutorials) {
   map->PlayResult(0);
   ASSERT_NE(GetGameEffect(), nullptr);
   EXPECT_EQ(GetGameEffect()->GetDuration(), 600u);
+  ClearGameEffects();
+
+  // Finished without a medal (state 3) counts as finished before: not
+  // remembered for the animation; open (2) is.
+  profile->SetLevelState(20, 3);
+  map->RememberLevel(20);
+  EXPECT_EQ(map->GetPlayedLevel(), -1);
+  profile->SetLevelState(20, 2);
+  map->RememberLevel(20);
+  EXPECT_EQ(map->GetPlayedLevel(), 20);
 }
 
 TEST_F(SelectMap, HoverCursorClicksAndLevels) {
@@ -314,19 +326,33 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
   EXPECT_FALSE(map->GetCursor(&cursor));
   levels.table.Get(0).loaded = true;
-  // Shift with the developers' switch off: nothing at all.
+  // A click (Shift without the developers' switch is a plain one): the
+  // tutorial told, the level window (from the map), the hover gone, no result.
   map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, kModShift);
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
   EXPECT_EQ(profile->GetLevelState(0, 0), 2u);
-  // A plain click: the tutorial told, the level window (from the map), the hover gone.
-  map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, 0);
   ASSERT_NE(LevelWindow::GetOpen(), nullptr);
   EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowFromMap);
   ASSERT_EQ(tutorial.told.size(), 1u);
   EXPECT_EQ(tutorial.told[0].first, kTutorialEventMapLevel);
   EXPECT_EQ(tutorial.told[0].second, 0u);
   EXPECT_EQ(map->GetHovered(), -1);
+  // The (modal) window takes the pointer: a move, release and double click
+  // each store their place, the hover stays as it was.
+  map->UpdateHover(At(1).x, At(1).y);
+  ASSERT_EQ(map->GetHovered(), 1);
+  map->OnMouseMove(At(2).x, At(2).y, 0, 0);
+  EXPECT_EQ(map->GetHovered(), 1);
+  EXPECT_TRUE(map->GetNode(1)->IsHovered());
+  EXPECT_EQ(map->GetPointer().x, At(2).x);
+  map->OnMouseUp(At(3).x, At(3).y, kMouseLeft, 0);
+  EXPECT_EQ(map->GetPointer().x, At(3).x);
+  map->OnDoubleClick(At(4).x, At(4).y, 0);
+  EXPECT_EQ(map->GetPointer().x, At(4).x);
+  EXPECT_EQ(map->GetPointer().y, At(4).y);
+  EXPECT_EQ(map->GetHovered(), 1);
   delete LevelWindow::GetOpen();
+  map->OnMouseMove(At(0).x, At(0).y, 0, 0);  // no window: the map's hover again
+  EXPECT_EQ(map->GetHovered(), 0);
 
   // Started: a kept level of the regime again, else a new one (afresh: its
   // saved state dropped).
@@ -457,14 +483,25 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   EXPECT_EQ(target->GetChild(0), nullptr);
   ASSERT_NE(target->GetChild(1), nullptr);  // the attack look
   EXPECT_EQ(map->GetVillains()[0]->GetX(), static_cast<float>(-map->GetOffsetX() - 64));
+  bool hit = false;
   for (u32 t = 0; t < 4000 && map->GetVillains().GetCount() > 0; ++t) {
     map->Update(10);
     if (t % 50 == 0) map->Draw();
+    if (!hit && target->GetChild(0)) {
+      // The shot's hit: the locked look fades in over the attack's.
+      hit = true;
+      EXPECT_NE(target->GetChild(0)->GetEffects(), nullptr);
+      EXPECT_FALSE(target->GetChild(0)->begun);
+      ASSERT_NE(target->GetChild(1), nullptr);
+      EXPECT_TRUE(target->GetChild(1)->hiding);
+    }
   }
+  EXPECT_TRUE(hit);
   EXPECT_EQ(map->GetVillains().GetCount(), 0);
   for (i32 level : {14, 25, 35, 40}) {
     EXPECT_NE(map->GetNode(level)->GetChild(0), nullptr) << level;  // the hidden look
-    EXPECT_EQ(map->GetNode(level)->GetChild(1), nullptr) << level;
+    ASSERT_NE(map->GetNode(level)->GetChild(1), nullptr) << level;  // gone at a draw with a viewer
+    EXPECT_TRUE(map->GetNode(level)->GetChild(1)->hiding) << level;
   }
   EXPECT_NE(map->GetNode(3)->GetChild(1), nullptr);  // not a target: still the attack look
   // Without a tutorial the map comes back by itself once the villains are gone.

@@ -18,6 +18,7 @@
 #include "resources/GameServices.h"
 #include "ui/ImageButton.h"
 #include "ui/WindowManager.h"
+#include "windows/CreditsWindow.h"
 #include "windows/GameWindowManager.h"
 #include "windows/OptionsWindow.h"
 #include "windows/ProfilesWindow.h"
@@ -309,6 +310,11 @@ TEST_F(MainScreenRig, FirstRunMenuGreetingLockEscapeAndEasy) {
   EXPECT_TRUE(Button(kMainScreenEasy)->IsEnabled());
   EXPECT_STREQ(reinterpret_cast<const char*>(s.GetMenu()->GetGreetingKey()),
                reinterpret_cast<const char*>(u"welcom"));
+  // The greeting's text stands at the button's place, not centred in it.
+  const MainScreenTextButton* greeting = s.GetMenu()->GetGreeting();
+  ASSERT_NE(greeting, nullptr);
+  EXPECT_EQ(greeting->GetFaceX(), static_cast<float>(greeting->GetRect().left));
+  EXPECT_EQ(greeting->GetFaceY(), static_cast<float>(greeting->GetRect().top));
   // "hard" is locked with its hint until the eighth level is first finished.
   EXPECT_TRUE(s.GetMenu()->IsLocked());
   EXPECT_NE(Button(kMainScreenHard)->GetHintWindow(), nullptr);
@@ -318,6 +324,20 @@ TEST_F(MainScreenRig, FirstRunMenuGreetingLockEscapeAndEasy) {
   s.RefreshMenu();
   EXPECT_FALSE(s.GetMenu()->IsLocked());
   EXPECT_EQ(Button(kMainScreenHard)->GetHintWindow(), nullptr);
+  // With no profile (none chosen) "hard" goes off with "easy", whatever the
+  // last profile had; its click does nothing.
+  Profile* ann = rig.store.GetCurrent();
+  EXPECT_EQ(rig.store.Select(nullptr), 11);
+  s.RefreshMenu();
+  EXPECT_FALSE(Button(kMainScreenHard)->IsEnabled());
+  EXPECT_FALSE(Button(kMainScreenEasy)->IsEnabled());
+  EXPECT_TRUE(s.GetMenu()->IsLocked());
+  host.log.clear();
+  Command(kMainScreenHard);
+  EXPECT_TRUE(host.log.empty());
+  ASSERT_EQ(rig.store.Select(ann), 0);
+  s.RefreshMenu();
+  EXPECT_TRUE(Button(kMainScreenHard)->IsEnabled());
 
   // "easy" with no easy level finished: the opening comic; without one, the map.
   host.log.clear();
@@ -352,6 +372,17 @@ TEST_F(MainScreenRig, FirstRunMenuGreetingLockEscapeAndEasy) {
   delete manager->FindWindow(OptionsWindow::kId);
   s.OnKeyDown(27, 0);
   EXPECT_EQ(host.log, std::vector<std::string>{"close"});
+
+  // The credits label stands below the menu's frame and still takes a click.
+  MainScreenMenu* menu = s.GetMenu();
+  const DXLRECT c = menu->GetCredits()->GetRect();
+  const i32 cx = menu->GetX() + (c.left + c.right) / 2, cy = menu->GetY() + (c.top + c.bottom) / 2;
+  EXPECT_FALSE(menu->SpritesWindow::HitTest(cx, cy));
+  EXPECT_TRUE(menu->HitTest(cx, cy));
+  manager->OnMouseDown(cx, cy, kMouseLeft, 0);
+  manager->OnMouseUp(cx, cy, kMouseLeft, 0);
+  EXPECT_NE(manager->FindWindow(kCreditsWindowId), nullptr);
+  delete manager->FindWindow(kCreditsWindowId);
 
   // The smile follows the pointer over a window, one change per 300 ms.
   MainScreenGirl* girl = s.GetGirl();

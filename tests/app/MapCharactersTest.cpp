@@ -1,21 +1,29 @@
 // The level-selection map's characters: a group's entries read and clamped;
 // chickens' free points (inside their yard, 16 units apart, over 1,000
 // seeds); the jobs' delay, the walk done at once, the turn a step per 30 ms
-// with each direction's own frames; the drawing list by y, then x; the
-// villain's steps with two targets and its shots flying 4 units an update.
+// with each direction's own frames, a walk replaced while under way; the
+// idle choices; the drawing list by y, then x; the villain's steps with two
+// targets and its shots flying 4 units an update; the villain's and its
+// catapult's drawing order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "MapCharacterRig.h"
 #include "app/MapCharacters.h"
 #include "base/Maths.h"
 #include "base/Random.h"
+#include "engine/DXLTexture.h"
+#include "engine/DXLTextures.h"
+#include "resources/ShadowData.h"
+#include "resources/Sprite.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/input/KeyCodes.h"
 #include "testsupport/SpriteRig.h"
@@ -191,6 +199,110 @@ TEST_F(MapChars, JobsDelayWalkAndTurn) {
   EXPECT_EQ(c->GetY(), 40.0f);
   EXPECT_EQ(c->GetJob(), nullptr);
   EXPECT_EQ(c->GetTargetY(), 40.0f);
+
+  // A walk under way replaced by another job: cancelled with its owner (the
+  // walk target back on the character's place), the new job the owner's.
+  new MLCJob_GoTo(c, 1, 0, 40, 140);
+  c->Update(500);
+  ASSERT_GT(c->GetY(), 41.0f);
+  ASSERT_LT(c->GetY(), 139.0f);
+  auto* after = new MLCJob_Animation(c, 2, 0, u"chicken_yelling", -1, 100);
+  EXPECT_EQ(c->GetJob(), after);
+  EXPECT_EQ(c->GetTargetX(), c->GetX());
+  EXPECT_EQ(c->GetTargetY(), c->GetY());
+  // A walk replacing a walk: the new target stands.
+  new MLCJob_GoTo(c, 1, 0, 40, 0);
+  c->Update(10);
+  auto* again = new MLCJob_GoTo(c, 1, 0, -50, 60);
+  EXPECT_EQ(c->GetJob(), again);
+  EXPECT_EQ(c->GetTargetX(), -50.0f);
+  EXPECT_EQ(c->GetTargetY(), 60.0f);
+}
+
+// What a character without a job does next, over many draws: a chicken
+// yells 15 times in 100 (after 1 to 4 s, half of them facing a random
+// direction, for 1 to 2 s), else walks (after 1 to 4 s) to a free point
+// of its yard, else waits 0.1 to 1 s; a sheep turns, blinks or calls after
+// 4 to 8 s; a cow calls after 5 to 15 s; each delay in steps of 10 ms.
+TEST_F(MapChars, IdleChoicesAndTheirDelays) {
+  const MAPNODEITEM item =
+      CharItem({Chickens(1, {CharRect(-200, -200, 200, 200)}), Animal(kMapCharSheep, 0, 0, 0), Animal(kMapCharCow, 9, 9, 0)});
+  MLSChars group(item);
+  ASSERT_EQ(group.Characters().GetCount(), 3);
+  MapLevelCharacter* chicken = group.Characters()[0];
+  MapLevelCharacter* sheep = group.Characters()[1];
+  MapLevelCharacter* cow = group.Characters()[2];
+  const auto stepped = [](u32 delay, u32 lo, u32 hi) { return delay >= lo && delay <= hi && delay % 10 == 0; };
+  u32 yells = 0, facing = 0, walks = 0;
+  std::set<u32> yellDelays;
+  for (u32 i = 0; i < 2000; ++i) {
+    chicken->SetJob(nullptr);
+    chicken->Update(0);
+    MapLevelCharJob* job = chicken->GetJob();
+    ASSERT_NE(job, nullptr);
+    if (auto* yell = dynamic_cast<MLCJob_Animation*>(job)) {
+      ++yells;
+      yellDelays.insert(yell->delay);
+      EXPECT_EQ(yell->GetTag(), 2u);
+      EXPECT_EQ(std::u16string(yell->GetName()), u"chicken_yelling");
+      EXPECT_TRUE(stepped(yell->delay, 1000, 4000)) << yell->delay;
+      EXPECT_TRUE(stepped(static_cast<u32>(yell->GetDuration()), 1000, 2000)) << yell->GetDuration();
+      EXPECT_TRUE(yell->GetDirection() >= -1 && yell->GetDirection() < 4);
+      facing += yell->GetDirection() >= 0 ? 1 : 0;
+    } else {
+      ASSERT_NE(dynamic_cast<MLCJob_GoTo*>(job), nullptr) << "the yard has room: a walk";
+      ++walks;
+      EXPECT_EQ(job->GetTag(), 1u);
+      EXPECT_TRUE(stepped(job->delay, 1000, 4000)) << job->delay;
+    }
+  }
+  EXPECT_GT(yells, 240u);  // 15 in 100 of 2,000: 300
+  EXPECT_LT(yells, 360u);
+  EXPECT_GT(facing, yells * 4 / 10);
+  EXPECT_LT(facing, yells * 6 / 10);
+  EXPECT_EQ(yells + walks, 2000u);
+  EXPECT_LE(*yellDelays.begin(), 1100u) << "the delays spread over their range";
+  EXPECT_GE(*yellDelays.rbegin(), 3900u);
+
+  std::set<std::u16string> acts;
+  for (u32 i = 0; i < 200; ++i) {
+    sheep->SetJob(nullptr);
+    sheep->Update(0);
+    auto* act = dynamic_cast<MLCJob_Animation*>(sheep->GetJob());
+    ASSERT_NE(act, nullptr);
+    acts.insert(act->GetName());
+    EXPECT_EQ(act->GetTag(), 2u);
+    EXPECT_EQ(act->GetDirection(), -1);
+    EXPECT_EQ(act->GetDuration(), -1);  // its own length
+    EXPECT_TRUE(stepped(act->delay, 4000, 8000)) << act->delay;
+    cow->SetJob(nullptr);
+    cow->Update(0);
+    auto* call = dynamic_cast<MLCJob_Animation*>(cow->GetJob());
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(std::u16string(call->GetName()), u"cowhead_yelling");
+    EXPECT_EQ(call->GetTag(), 2u);
+    EXPECT_EQ(call->GetDuration(), -1);
+    EXPECT_TRUE(stepped(call->delay, 5000, 15000)) << call->delay;
+  }
+  EXPECT_EQ(acts, (std::set<std::u16string>{u"sheephead_turnleft", u"sheephead_turnright", u"sheephead_blink",
+                                            u"sheephead_yelling"}));
+
+  // A yard without room: the chicken waits.
+  const MAPNODEITEM tight = CharItem({Chickens(1, {CharRect(0, 0, 0, 0)})});
+  MLSChars cramped(tight);
+  MapLevelCharacter* stuck = cramped.Characters()[0];
+  u32 waits = 0;
+  for (u32 i = 0; i < 200; ++i) {
+    stuck->SetJob(nullptr);
+    stuck->Update(0);
+    MapLevelCharJob* job = stuck->GetJob();
+    if (dynamic_cast<MLCJob_Animation*>(job)) continue;
+    ASSERT_NE(dynamic_cast<MLCJob_Wait*>(job), nullptr);
+    ++waits;
+    EXPECT_EQ(job->GetTag(), 0u);
+    EXPECT_TRUE(stepped(job->delay, 100, 1000)) << job->delay;
+  }
+  EXPECT_GT(waits, 150u);
 }
 
 TEST_F(MapChars, DrawingListByYThenX) {
@@ -293,6 +405,55 @@ TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
   ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
   EXPECT_EQ(pixel(), 0u);
   GetGameServices().developer = nullptr;
+}
+
+// A villain with its catapult draws the catapult's shadow, its own shadow,
+// the catapult, then itself; a catapult not shown draws nothing.
+TEST(MapCharsDrawn, VillainAndCatapultInTheirOrder) {
+  spritetest::SpriteRig art;
+  MapCharacterRig rig;
+  // A picture of its own for each: the drawing's textures tell them apart.
+  const auto picture = [&](u32 set, const wchar* name, u32 id) {
+    DXLTexture* t = art.Set(set).GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(16, 64, id);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    return new Sprite(&art.Set(set), name, t, SPRITEGRID{0, 8, 8, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  };
+  Sprite* looks[2] = {picture(kAnimationSpriteSet, u"villain_art", 1), picture(kAnimationSpriteSet, u"catapult_art", 2)};
+  Sprite* shades[2] = {picture(kShadowSpriteSet, u"villain_shade", 3), picture(kShadowSpriteSet, u"catapult_shade", 4)};
+  for (u32 k = 0; k < 2; ++k) {
+    GameCharacter* c = FindCharInfo(rig.list.Items(), k == 0 ? kMapCharVillain : kMapCharCatapult);
+    ASSERT_NE(c, nullptr);
+    c->SetShadow(new SHADOWDATA{shades[k], 16, 8, 0.5f, 0.5f, 0.5f});
+    for (i32 i = 0; i < c->GetSkinSize(0); ++i)
+      if (GameAnimation* a = c->GetEntry(0, i))
+        for (i32 d = 0; d < 8; ++d) a->GetDirection(d)->spritePtr = looks[k];
+  }
+  AttackHost host;
+  const i32 levels[1] = {15};
+  MLCVillain villain(&host, 100, 100, 120, 120, 2, 1, levels);
+  ASSERT_TRUE(villain.IsMade());
+  for (u32 tick = 0; tick < 2000 && !villain.GetCatapult(); ++tick) villain.Update(10);
+  MLCCatapult* catapult = villain.GetCatapult();
+  ASSERT_NE(catapult, nullptr);
+  DXLViewer* viewer = GetGameViewer();
+  ASSERT_EQ(viewer->BeginFrame(), 0);
+  const auto drawn = [&] {
+    art.calls.Clear();
+    villain.DrawAll(plat::gfx::IdentityMatrix());
+    std::vector<int> order;
+    for (const plat::gfx::LoggedPrimitive& p : art.calls.Primitives()) order.push_back(p.texture);
+    return order;
+  };
+  const auto id = [&](Sprite* sprite) { return art.calls.TextureId(sprite->GetTexture()->GetD3DTexture()); };
+  catapult->shadowShown = catapult->bodyShown = true;
+  const std::vector<int> all = drawn();
+  EXPECT_EQ(all, (std::vector<int>{id(shades[1]), id(shades[0]), id(looks[1]), id(looks[0])}));
+  EXPECT_NE(id(shades[1]), id(shades[0]));
+  catapult->shadowShown = catapult->bodyShown = false;
+  EXPECT_EQ(drawn(), (std::vector<int>{id(shades[0]), id(looks[0])}));
+  viewer->Present();
 }
 
 }  // namespace

@@ -69,9 +69,9 @@ TEST_F(Settings, HandWrittenSectionsLoadAndASavedFileSavesBackToTheSameBytes) {
   EXPECT_FALSE(SaveSettings(dir.Wide(std::string(260, 'x')), p));
 }
 
-// No file, sections of the wrong size, every cut and every flipped byte: the
-// screen keeps what it held unless a whole section is read, and no volume or
-// switch is ever out of range.
+// No file, sections too short or longer, every cut and every flipped byte:
+// the screen keeps what it held unless a section's first 28 bytes are read,
+// and no volume or switch is ever out of range.
 TEST_F(Settings, AMissingOrDamagedFileKeepsTheDefaults) {
   SCREENPARAMS p;
   ASSERT_TRUE(LoadSettings(dir.Wide(), &p));
@@ -84,9 +84,17 @@ TEST_F(Settings, AMissingOrDamagedFileKeepsTheDefaults) {
   ASSERT_TRUE(LoadSettings(dir.Wide(), &p));
   EXPECT_EQ(p, SCREENPARAMS{});
   EXPECT_EQ(sound.musicOn, 0u);
-  Write({}, std::vector<u8>(17, 0));  // a byte too long
+  // Longer sections (a later version's) give their first 28 and 16 bytes;
+  // a sound section a byte short is left out.
+  Write(ByteBuilder().u32_(0).u32_(1024).u32_(768).u32_(1920).u32_(1080).u32_(75).u32_(0).u32_(9).v,
+        ByteBuilder().u32_(1).u32_(0x41200000).u32_(1).u32_(0x41200000).u32_(9).v);
   ASSERT_TRUE(LoadSettings(dir.Wide(), &p));
-  EXPECT_EQ(sound.musicOn, 0u);
+  EXPECT_EQ(p, (SCREENPARAMS{0, 1024, 768, 1920, 1080, 75, 0}));
+  EXPECT_EQ(sound.musicOn, 1u);
+  EXPECT_EQ(sound.soundsVolume, 10.0f);
+  Write({}, std::vector<u8>(15, 0));
+  ASSERT_TRUE(LoadSettings(dir.Wide(), &p));
+  EXPECT_EQ(sound.musicOn, 1u);
 
   SCREENPARAMS good;
   good.fullscreen = 0;

@@ -234,6 +234,14 @@ TEST(Random, ExtremeDrawsStayBelowTheBound) {
   EXPECT_EQ(kis::RandomInt(10), 9u);
   kis::srand(seed);
   EXPECT_EQ(kis::RandomRange(-2, 7), 7);
+
+  // Two draws a, b (the first: 41, 18467) give (2a + b / 16383) / 65536 x n,
+  // truncated: the second draw adds the fine part.
+  for (const u32 n : {1000000u, 1000000000u, 65536u}) {
+    kis::srand(1);
+    const u32 want = n == 1000000u ? 1268u : n == 1000000000u ? 1268420u : 83u;
+    EXPECT_EQ(kis::RandomInt(n), want) << n;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // "MAPM": what our writer makes reads back field by field; bytes laid out by
 // hand at the record tables' offsets read to the same fields and write back
 // equal; damaged sections set the error flag without reading past the end,
-// and particle items that would divide by 0 or overrun their slot are
-// refused.
+// and particle items that would divide by 0 or overrun their slot, and
+// pictures whose scale is no size, are refused.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -174,7 +174,7 @@ TEST(MapSection, BytesLaidOutByHandReadToTheirFieldsAndWriteBackEqual) {
   EXPECT_EQ(again, node);
 }
 
-TEST(MapSection, DamageSetsTheErrorFlagAndBadParticleItemsAreRefused) {
+TEST(MapSection, DamageSetsTheErrorFlagAndBadItemsAreRefused) {
   ContentRig rig;
   const std::unique_ptr<MapSectionData> made = SampleMap();
   const std::vector<u8> body = MapSection(*made);
@@ -221,4 +221,19 @@ TEST(MapSection, DamageSetsTheErrorFlagAndBadParticleItemsAreRefused) {
   kis::PutU32LE(&raw[12], kMapNodeEmitterMax);
   ParseMapNodeItem(raw.data(), &out);
   EXPECT_EQ(out.kind, kMapItemParticles);
+
+  // A picture's scale must be a size: 0, below 0 or not a number is refused.
+  for (u32 kind : {kMapItemSprite, kMapItemSpot}) {
+    MAPNODEITEM picture;
+    picture.kind = kind;
+    picture.stateMask = kMapMaskOpen;
+    for (float scale : {0.0f, -0.5f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+      picture.scale = scale;
+      ParseMapNodeItem(ItemBytes(picture).data(), &out);
+      EXPECT_EQ(out.kind, 0u) << kind << " " << scale;
+    }
+    picture.scale = 0.01f;
+    ParseMapNodeItem(ItemBytes(picture).data(), &out);
+    EXPECT_EQ(out.kind, kind);
+  }
 }

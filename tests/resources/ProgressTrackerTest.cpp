@@ -48,6 +48,17 @@ TEST(ProgressTracker, WeightsOfNothingReportTheWholeAtOnceAndTheLargerWeightStay
   EXPECT_EQ(startup.GetStepCount(), 24u);
   EXPECT_EQ(startup.GetTotalWeight(), 150u);
   for (u32 sub : {21u, 26u, 51u, 52u, 1u, 255u}) EXPECT_FALSE(startup.HasStep(sub)) << sub;
+  // Each step's weight, as the start-up's table gives it: what its end adds.
+  const u32 weights[][2] = {{10, 10}, {11, 0}, {12, 10}, {20, 50}, {45, 4}, {46, 4}, {62, 2}, {63, 2},
+                            {65, 4},  {66, 4}, {60, 2},  {61, 5},  {70, 1}, {71, 1}, {40, 1}, {75, 5},
+                            {81, 15}, {80, 1}, {50, 4},  {85, 1},  {86, 1}, {90, 2}, {93, 1}, {95, 20}};
+  for (const auto& w : weights) {
+    const u32 before = startup.GetDoneWeight();
+    startup.NextStep(w[0]);
+    startup.EndStep();
+    EXPECT_EQ(startup.GetDoneWeight() - before, w[1]) << "step " << w[0];
+  }
+  EXPECT_FLOAT_EQ(startup.GetFraction(), 1.0f);
 }
 
 // A step's progress is reported at most once per 100 ms: between reports

@@ -21,6 +21,7 @@
 // STATES joins the words hidden, closed, open, finished and attack with
 // "_" (closed_open_finished). Item positions are map units from the node; a look holds at most 16
 // items, a particles item 89 emitters; systems are those of particles.txt.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,10 @@ void MapReader::ReadLook(Look& look) {
       float scale = 1.0f;
       u32 frameTime = 0, mode = 0;
       if (!tree_.Read(i, u"Z[32],Z[64],i4,i4,{f,u4,u4}", &name, &states, &x, &y, &scale, &frameTime, &mode)) continue;
+      if (!(scale > 0.0f) || !std::isfinite(scale)) {
+        tree_.Fail(key + ": the scale must be above 0");
+        continue;
+      }
       const std::string picture = NarrowName(name);
       if (!build_.Pictures().Find(kSelectionMapSpriteSet, picture)) {
         tree_.Fail("\"" + picture + "\" is no picture of this file");

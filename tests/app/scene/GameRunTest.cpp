@@ -15,16 +15,25 @@
 #include "RunningGame.h"
 #include "app/Game.h"
 #include "app/LevelSelectMap.h"
+#include "app/LoadingPanel.h"
+#include "app/LogoSequence.h"
+#include "app/StartupLoader.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
 #include "engine/DXLApp.h"
+#include "engine/DXLKeyboard.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "gametext/GameLanguage.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "level/scene/DeveloperOverlay.h"
 #include "level/scene/GameLevel.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "resources/GameDraw.h"
+#include "resources/ProgressTracker.h"
+#include "resources/SoundSettings.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
@@ -113,6 +122,90 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   run.game.KeyDown(plat::DIK_ESCAPE, 0);
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
   EXPECT_EQ(GetComixBook()->GetWindow(), nullptr);
+}
+
+// On a wide screen (borders left and right) with the developers' switch:
+// a click or double click in the borders never reaches a screen, not even
+// the logos' skip, one in the game area skips; the developer overlay draws
+// over the logos too. The start-up loading's bar moves only when its
+// tracker reports (at most every 100 ms); its caption is a text texture of
+// at most 512 x 64. Paused, the game is silent, resumed it plays again.
+// The comic's window hears the key releases and characters, and the keys
+// answer whether they were taken.
+constexpr u16 kGameRunKeyF = 0x21;  // F's scan code
+
+TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  GameRun run(1920, 1080, true, true);
+  ASSERT_TRUE(run.ok);
+  run.drawEvery = 25;
+  const DXLRECT area = GetGameServices().screen.rect;
+  ASSERT_GT(area.left, 0) << "no borders on this screen";
+  const i32 inBorderX = area.left / 2, inAreaX = area.left + 100, y = 500;
+  // The first logo cannot be skipped: the second one is waited for.
+  for (u32 i = 0; i < 400 && (!run.game.Logos() || run.game.Logos()->GetIndex() < 1); ++i) run.Frame();
+  ASSERT_NE(run.game.Logos(), nullptr);
+  ASSERT_EQ(run.game.Logos()->GetIndex(), 1);
+  // The overlay's frame counter shows over the logos (Ctrl+F does not skip one).
+  EXPECT_TRUE(run.game.KeyDown(kGameRunKeyF, kModControl));
+  run.Frame();
+  ASSERT_NE(GetDeveloperOverlay(), nullptr);
+  EXPECT_EQ(GetDeveloperOverlay()->GetLinesDrawn(), 1u);
+  EXPECT_TRUE(run.game.KeyDown(kGameRunKeyF, kModControl));
+  run.game.MouseDown(inBorderX, y, kMouseLeft, 0);
+  run.game.DoubleClick(inBorderX, y, 0);
+  EXPECT_EQ(run.game.Logos()->GetIndex(), 1);
+  EXPECT_FALSE(run.game.Logos()->IsFinished());
+  run.game.MouseDown(inAreaX, y, kMouseLeft, 0);
+  EXPECT_TRUE(run.game.Logos()->IsFinished());
+
+  // The bar follows the tracker's reports only. The loader gives the frame
+  // back after every piece here (the fake clock stands still within a
+  // frame, so it would load in one), the tracker reports every 100 ms.
+  GetGameServices().loadingProgress = [](float) { return true; };
+  ASSERT_TRUE(run.RunTo(kGameStateStartLoading, 200));
+  LoadingPanel* panel = run.game.Panel();
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(panel->GetCaption(), nullptr);
+  u32 moves = 0, frames = 0;
+  i32 lit = panel->GetLitWidth();
+  u32 reported = 0;
+  while (run.game.State() == kGameStateStartLoading && frames < 3000) {
+    run.Frame();
+    ++frames;
+    const StartupLoader* loader = run.game.World().Loader();
+    ASSERT_NE(loader, nullptr);
+    const bool report = loader->Tracker().GetReportedTime() != reported;
+    reported = loader->Tracker().GetReportedTime();
+    if (panel->GetLitWidth() != lit) {
+      ++moves;
+      EXPECT_TRUE(report) << "the bar moved without a report, frame " << frames;
+    }
+    lit = panel->GetLitWidth();
+  }
+  EXPECT_GT(moves, 3u);
+  EXPECT_GT(frames, 4 * moves) << "a report at most every fifth frame of 20 ms";
+  EXPECT_EQ(panel->GetLitWidth(), panel->GetBarRect().right - panel->GetBarRect().left);
+  // A long caption is cut to its texture's 512 x 64.
+  panel->SetCaption(GetGameFont(2), std::u16string(200, u'W').c_str());
+  ASSERT_NE(panel->GetCaption(), nullptr);
+  EXPECT_LE(panel->GetCaption()->GetTextureRect().right - panel->GetCaption()->GetTextureRect().left, 512);
+  EXPECT_LE(panel->GetCaption()->GetTextureRect().bottom - panel->GetCaption()->GetTextureRect().top, 64);
+
+  // Paused (the window lost): silent; back: the sound again.
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  EXPECT_EQ(GetSoundSettings().muted, 0u);
+  DXLDeactivate(false);
+  EXPECT_EQ(GetSoundSettings().muted, 1u);
+  DXLActivate();
+  EXPECT_EQ(GetSoundSettings().muted, 0u);
+
+  // The comic's (modal) window takes the releases and characters.
+  ASSERT_TRUE(StartComix(0, nullptr));
+  ASSERT_TRUE(run.RunTo(kGameStateComic));
+  EXPECT_TRUE(run.game.KeyUp(plat::DIK_A, 0));
+  EXPECT_TRUE(run.game.Character(u'a'));
+  EXPECT_TRUE(run.game.KeyDown(plat::DIK_A, 0));
 }
 
 // A second start with a profile on disk: the profile is current from the

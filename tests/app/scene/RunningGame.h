@@ -56,6 +56,7 @@ class RunningGame {
     DXLSetInstanceFolder(home_.Path().c_str());
     DXLOpenLog(home_.Wide().c_str());
     EXPECT_EQ(DXLInitApp(7 | kAppKeepDirectory), 0);
+    StoreGamePauseCallbacks();
     EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), u"TallowGameRun", u"", DXLGameWindowProc, 107,
                               &GameModeFilter),
               0);
@@ -64,7 +65,8 @@ class RunningGame {
     p.screenHeight = h;
     EXPECT_TRUE(game.Screen().Init(p));
     EXPECT_EQ(DXLInitInput(true), 0);
-    EXPECT_EQ(DXLInitServices(256), 0);
+    EXPECT_EQ(DXLInitServices(0x102), 0);
+    StoreGameStateCallbacks();
     GameSetup setup;
     setup.data = SampleDataFolder();
     setup.user = home_.Wide() + u"/";
