@@ -167,7 +167,11 @@ void PetshousePanel::SetPoint(LevelPoint* point) {
   const auto* house = static_cast<PointPetshouse*>(point);
   if (house && house->GetBuilding() && feed_) feed_->ChangeIcon(house->GetBuilding()->feedIcon);
   BuildingPanel::SetPoint(point);
-  if (!point || !feed_) return;
+}
+
+void PetshousePanel::Refresh() {
+  BuildingPanel::Refresh();
+  if (!point_ || !feed_) return;
   // The hint's body is read again: the language may have changed.
   if (auto* hint = static_cast<CaptionHintWindow*>(feed_->GetHintWindow()); hint && hint->GetBody())
     hint->GetBody()->SetText(PanelText(u"feed_hint"), GetGameServices().itemDescription);

@@ -116,6 +116,7 @@ class PetshousePanel : public BuildingPanel {
  public:
   explicit PetshousePanel(LevelPanel& owner);
   void SetPoint(LevelPoint* point) override;  // the feed button takes the house's icon
+  void Refresh() override;  // and the feed button's hint reads its text again
   u32 OnCommand(GameButton* button) override;
   PointPetshouse* GetHouse() const;
   LevelPanelButton* GetFeedButton() const { return feed_; }

@@ -79,6 +79,9 @@ class BaseLevelPoint : public ScreenSpriteOwner {
   // Finishes the repair job and takes the repair arrow away with a fade.
   virtual void CancelRepair();
   virtual void GetPos(POINTPOS* out) const;
+  // Where the point's offers stand (its repair arrow): here its position;
+  // a plant point's button anchor, 48 above a building.
+  virtual void GetHintAnchor(POINTPOS* out) const { GetPos(out); }
   // Where the player stands to work on the point, from its position.
   virtual void GetWorkOffset(POINTPOS* out) const = 0;
   // One tick of ms: the time the point may use.

@@ -97,7 +97,7 @@ void ShowRepairArrow(BaseLevelPoint* point, bool fade) {
   if (!damage || damage->IsCleared() || point->GetRepairArrow() || point->GetRepairJob()) return;
   if (!point->GetMap().Hooks().hud) return;
   POINTPOS pos;
-  point->GetPos(&pos);
+  point->GetHintAnchor(&pos);
   auto* arrow = new ASSArrowButton(kRepairButtonCode, pos.x, pos.y, GetSpriteByName(kIconSpriteSet, u"icon_btn_toxic"),
                                    nullptr, GetSpriteByName(kIconSpriteSet, u"toxic_arrow"));
   arrow->SetGlow(GetSpriteByName(kEffectSpriteSet, u"particle"), kRepairGlowScale, kRepairGlowColor);

@@ -37,10 +37,13 @@ void CutJob(Job*& link) {
   }
 }
 
-void DropButton(ASSArrowButton*& link, bool fade) {
+// A button taken away by the player's click or by the water fades and pops
+// out at once; one taken away with the point fades and shrinks after the
+// point's own delay.
+void DropButton(ASSArrowButton*& link, bool fade, u32 delay = 0, u32 style = kShowFade | kShowPop) {
   if (ASSArrowButton* button = std::exchange(link, nullptr)) {
     if (fade)
-      button->Hide(true, false, 0, kShowFade | kShowPop, kPlantButtonFadeTime);
+      button->Hide(true, false, delay, style, kPlantButtonFadeTime);
     else
       delete button;
   }
@@ -67,15 +70,40 @@ u32 OnWaterClicked(ActiveScreenSprite* button, ScreenSpriteOwner* owner, u32) {
 u32 BasePointPlant::DoShutdown(bool fade, bool final, u32 delay) {
   if (final)
     for (Job*& job : jobs_) CutJob(job);
-  DropButton(waterButton_, fade);
-  DropButton(harvestButton_, fade);
-  return LevelPoint::DoShutdown(fade, final, delay);
+  delay = LevelPoint::DoShutdown(fade, final, delay);
+  // Shut down for good, the point no longer counts for the level's task.
+  if (final && level_ > 0 && plant_)
+    if (LevelRules* rules = GetMap().GetRules()) rules->Tasks().UpdateTask(kTaskPlantBeds, plant_->id, level_, fade);
+  DropButton(waterButton_, fade, delay, kShowFade | kShowScale);
+  DropButton(harvestButton_, fade, delay, kShowFade | kShowScale);
+  return delay;
 }
 
+// The watering and harvest end before the buttons go: a watering that ends
+// offers its button again, which must not stay. The planting ends last: a
+// first planting given up leaves an empty place, and this point is gone.
 void BasePointPlant::StopJobs(bool fade) {
   LevelPoint::StopJobs(fade);
   if (Job* job = jobs_[kWaterSlot]) job->Finish();
   if (Job* job = jobs_[kHarvestSlot]) job->Finish();
+  DropButton(waterButton_, fade);
+  DropButton(harvestButton_, fade);
+  HideProgressLine();
+  RefreshPanel();
+  if (Job* job = jobs_[kPlantSlot]) job->Finish();
+}
+
+void BasePointPlant::Refresh() {
+  LevelPoint::Refresh();
+  ShowHarvestButton(true);
+  SetWater(waterLeft_, waterMax_, true);
+  ShowProgressLine();
+  RefreshPanel();
+}
+
+void BasePointPlant::CancelRepair() {
+  LevelPoint::CancelRepair();
+  Refresh();
 }
 
 void BasePointPlant::RemoveWaterButton(bool fade) { DropButton(waterButton_, fade); }

@@ -18,6 +18,10 @@
 //   IsWorking (the progress line shows)    -> HasProgress
 //   GetWorkSpot                            -> GetWorkOffset
 //   the kind query (4)                     -> KindQuery
+//   GetHintAnchor                          -> GetHintAnchor (the button anchor)
+//
+// Damage stops the point's work (StopJobs): its jobs end and its buttons
+// go; once the damage is gone (CancelRepair) Refresh offers them again.
 #pragma once
 
 #include "level/map/LevelPoint.h"
@@ -49,7 +53,13 @@ class BasePointPlant : public LevelPoint {
   bool HasProgress() const override;           // planted, watered, growing, undamaged
   void OnLevelNotify(u32 event) override;       // the rain waters the point
   void OnSelect() override;  // the level panel's plant page
-  void StopJobs(bool fade) override;            // the base's, then the water and harvest jobs finish
+  // The base's; the planting, watering and harvest finish, the buttons and
+  // the progress line go, the panel follows.
+  void StopJobs(bool fade) override;
+  // The harvest and water buttons as due, the progress line, the panel.
+  void Refresh() override;
+  void CancelRepair() override;  // the base's, then Refresh: the work goes on
+  void GetHintAnchor(POINTPOS* out) const override { GetButtonAnchor(out); }
 
   // The harvest: a ripe crop's yield stored (flying from the button
   // anchor); on success the crop starts again after a pause, using one of
@@ -100,7 +110,9 @@ class BasePointPlant : public LevelPoint {
   virtual void UpdateVisual(bool animate);
   void SetGrowthAndTime(float percent, bool animate);
   ASSArrowButton* MakeButton(u32 tag, const wchar* icon, bool animate);
-  // A final shutdown cuts the jobs from the point and finishes them; the buttons go.
+  // A final shutdown cuts the jobs from the point and finishes them and
+  // recounts the level's plant task without the point; the buttons go
+  // (fading after the delay).
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
 
  private:

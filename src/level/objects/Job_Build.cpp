@@ -8,6 +8,7 @@
 #include "level/map/LevelPointCare.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/objects/PointBuilding.h"
+#include "level/rules/LevelRules.h"
 #include "level/state/JobRecord.h"
 #include "resources/SpriteSet.h"
 
@@ -17,6 +18,12 @@ constexpr i32 kWaitStep = 1;
 constexpr i32 kWalkStep = 2;
 constexpr i32 kBuildStep = 3;
 constexpr u32 kCostAt = 12;
+
+// Nothing animates while the level is built or restored.
+bool IsLevelEntered(const PointBuilding& point) {
+  const LevelRules* rules = point.GetMap().GetRules();
+  return rules && rules->IsEntered();
+}
 
 }  // namespace
 
@@ -45,7 +52,7 @@ Job_Build::Job_Build(MapPlayer* owner, PointBuilding& point) : Job(owner, kJobBu
   ShowIcon(point.GetMapX(), point.GetMapY(), icon, &point, kJobIconColor);
   SetCost(record.price);
   NotifyTutorial();
-  if (point.GetLevel() > 0) point.BuildPause(true);
+  if (point.GetLevel() > 0) point.BuildPause(true, IsLevelEntered(point));
 }
 
 Job_Build::~Job_Build() {
@@ -94,7 +101,7 @@ bool Job_Build::Finish() {
   if (point->GetLevel() == 0 && point->GetMaker()) {
     point->GetMaker()->MakeEmpty(point->GetIndex());
   } else if (point->GetLevel() > 0) {
-    point->BuildPause(false);
+    point->BuildPause(false, IsLevelEntered(*point));
   }
   return true;
 }
@@ -112,8 +119,7 @@ bool Job_Build::Load(MapPlayer* owner, const u8* record, u32 size) {
     if (!job || job->GetOwner() != owner) return false;
     owner->MoveJobToEnd(job);
   } else {
-    if (point->GetBuildJob()) return false;
-    job = Create(*point);
+    job = Create(*point);  // an upgrade already there gives way to it
     if (!job) return false;
   }
   const i32 cost = kis::GetI32LE(record + kCostAt);

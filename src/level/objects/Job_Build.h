@@ -30,7 +30,8 @@ class Job_Build : public Job {
   bool Save(kis::DataCursor* cursor, u32 characterRecord) override;
   // The 44-byte record of a building point (the warehouse too): at a
   // construction site the job the site already made, moved behind her other
-  // jobs; above it a new one. The cost word is 0 or the job's cost.
+  // jobs; above it a new one, taking over from an upgrade already there.
+  // The cost word is 0 or the job's cost.
   static bool Load(MapPlayer* owner, const u8* record, u32 size);
 
   PointBuilding* GetPoint() const { return point_; }

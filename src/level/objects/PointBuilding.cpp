@@ -18,6 +18,12 @@
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 
+namespace {
+
+constexpr i32 kHintRise = 48;  // the building's offers over its place
+
+}  // namespace
+
 // --- PointBuilding ---------------------------------------------------------------------------------------
 
 PointBuilding::PointBuilding(LevelMap& map, BUILDING* building) : LevelPoint(map), building_(building) {
@@ -75,6 +81,11 @@ void PointBuilding::GetStarsAnchor(POINTPOS* out) const {
   out->y = mapY_ + (building_ ? building_->starsOffset[1] : 0);
 }
 
+void PointBuilding::GetHintAnchor(POINTPOS* out) const {
+  out->x = mapX_;
+  out->y = mapY_ - kHintRise;
+}
+
 void PointBuilding::GetInfo(POINTPARAMS* out) const {
   LevelPoint::GetInfo(out);
   if (building_) out->id = building_->id;
@@ -119,7 +130,7 @@ u32 PointBuilding::ShowBuilding(bool fade, u32 delay) {
         delay += kBuildingFadeTime;
       }
     }
-  } else if (level_ > 0 && !mapBuilding_ && building_->levels[level_ - 1].mapSprite) {
+  } else if (level_ > 0 && !mapBuilding_) {
     mapBuilding_ = new MapBuilding(*this, level_);
     mapBuilding_->SetScale(scale);
     delay = mapBuilding_->ShowWithEffect(fade, delay);

@@ -45,6 +45,7 @@ class PointBuilding : public LevelPoint {
   bool CanBeDamaged() const override { return level_ > 0; }
   void GetWorkOffset(POINTPOS* out) const override;
   void GetStarsAnchor(POINTPOS* out) const override;
+  void GetHintAnchor(POINTPOS* out) const override;  // 48 above the building's place
   void GetInfo(POINTPARAMS* out) const override;
   void StopJobs(bool fade) override;
   // The pending delay is used up first; the rest is the building's time.
@@ -55,8 +56,9 @@ class PointBuilding : public LevelPoint {
   virtual u32 ShowBuilding(bool fade, u32 delay);
   virtual void BuildStarted() {}
   virtual void BuildEnded() {}
-  // An upgrade was queued (true), or it ended or was given up (false).
-  virtual void BuildPause(bool /*queued*/) {}
+  // An upgrade was queued (true), or it ended or was given up (false);
+  // animate: the level has been entered.
+  virtual void BuildPause(bool /*queued*/, bool /*animate*/) {}
 
   BUILDING* GetBuilding() const { return building_; }
   // The highest level the point may reach: the kind's limit on this level,

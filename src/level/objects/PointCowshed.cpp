@@ -171,7 +171,7 @@ u32 PointCowshed::StartAnimals(bool animate, u32 delay) {
 
 u32 PointCowshed::StopAnimals(bool animate, bool final, u32 delay) {
   delay = PointPetshouse::StopAnimals(animate, final, delay);
-  if (cowCount_ > 0) HideMilkButton(animate, delay);
+  if (cowCount_ > 0) DropArrowButton(milkButton_, animate, delay, kShowFade | kShowScale);
   for (MapCowHead*& h : heads_) {
     MapCowHead* head = std::exchange(h, nullptr);
     if (!head) continue;
@@ -282,9 +282,11 @@ MapCowHead::MapCowHead(LevelCharacters& cast, PointCowshed& shed, i32 slot, floa
       slot_(slot),
       refX_(static_cast<i32>(std::lround(x)) + (shed.IsMirrored() ? 2 : -2)),
       refY_(static_cast<i32>(std::lround(y)) + 10) {
+  kind_ = kObjectCowHead;
   RaiseCounter();
-  // In front of the shed, each further slot one step further back.
-  SetSortOffset(0, shed.GetY() - static_cast<i32>(y) + 10 - slot);
+  // In front of the shed's building, each further slot one step further back.
+  const MapBuilding* building = shed.GetMapBuilding();
+  SetSortOffset(0, shed.GetY() - static_cast<i32>(y) + 10 + (building ? building->GetSortOffsetY() : 0) - slot);
   const float pace = 0.9f + static_cast<float>(kis::RandomRange(0, 1)) / 5.0f;
   SetRateModifier(kActivityIdle, kCowHeadPaceId, false, pace);
   SetSpeedModifier(kCowHeadPaceId, false, pace, pace);
@@ -434,7 +436,8 @@ void Job_MilkCows::Update() {
 }
 
 // Inside the shed the player is not left there: the job walks her out and
-// ends with that walk.
+// ends with that walk; a walk out under way goes on. Only a walk that can
+// no longer go on ends the job at once.
 bool Job_MilkCows::Finish() {
   if (state_ >= kJobFinished) return false;
   if (step_ > kOutsideStep && step_ < kOutStep && !done_) {
@@ -443,10 +446,19 @@ bool Job_MilkCows::Finish() {
     NextStep(kOutStep);
     return true;
   }
+  if (step_ == kOutStep && !done_ && IsWalkGoingOn()) return true;
   Unlink();
   Job::Finish();
   Count(false);
   return true;
+}
+
+// The walk runs or waits for its path; a failed walk (no grid, no way, an
+// empty path, no speed) finishes the job through Finish in the same state.
+bool Job_MilkCows::IsWalkGoingOn() const {
+  if (state_ != kJobWalking || !paths_ || !grid_ || !owner_) return false;
+  if (!legs_) return request_.prState == shpf::PFS_NEW || request_.prState == shpf::PFS_SEARCHING;
+  return owner_->GetBaseSpeed() * speedFactor_ * owner_->GetWalkRate() > 0.0f;
 }
 
 bool Job_MilkCows::Save(kis::DataCursor* cursor, u32 characterRecord) {

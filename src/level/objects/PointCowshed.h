@@ -133,8 +133,8 @@ class MapCowHead : public MapCharacter {
 // The player milks the cows: to the spot outside the shed (skipped when she
 // already stands on its row up to 100 units towards the shed), 100 units in,
 // "girl_milkcows" for the header's milking time with the heads milked, the
-// milk stored, and back out to the spot. Cancelled while inside, she still
-// walks out first; a walk out that cannot start ends the job at once.
+// milk stored, and back out to the spot. Cancelled while inside or walking
+// out, she still walks out first; a walk out that fails ends the job at once.
 class Job_MilkCows : public Job {
  public:
   // With no shed (a saved job that was walking out) only the walk out is left.
@@ -155,6 +155,7 @@ class Job_MilkCows : public Job {
 
  private:
   void Unlink();  // the shed lets go: the heads stop milking, the arrow may return
+  bool IsWalkGoingOn() const;
   void Count(bool on);
 
   PointCowshed* shed_;

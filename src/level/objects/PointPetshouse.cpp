@@ -155,11 +155,11 @@ ASSArrowButton* PointPetshouse::MakeArrowButton(u32 code, i32 x, i32 y, ButtonCl
   return button;
 }
 
-void PointPetshouse::DropArrowButton(ASSArrowButton*& slot, bool animate, u32 delay) {
+void PointPetshouse::DropArrowButton(ASSArrowButton*& slot, bool animate, u32 delay, u32 style) {
   ASSArrowButton* button = std::exchange(slot, nullptr);
   if (!button) return;
   if (animate) {
-    button->Hide(true, false, delay, kShowFade | kShowPop, kPointSpriteShowTime);
+    button->Hide(true, false, delay, style, kPointSpriteShowTime);
   } else {
     delete button;
   }
@@ -235,10 +235,18 @@ void PointPetshouse::StopJobs(bool fade) {
   if (Job_Feed* job = feedJob_) job->Finish();
   HideFeedButton(fade, 0);
   StopAnimals(fade, false, 0);
+  RefreshPanel();
 }
 
 void PointPetshouse::Refresh() {
+  PointBuilding::Refresh();
   if (level_ > 0) pending_ = RefreshState(true, 0);
+  RefreshPanel();
+}
+
+void PointPetshouse::CancelRepair() {
+  PointBuilding::CancelRepair();
+  Refresh();
 }
 
 void PointPetshouse::Suspend() {
@@ -263,11 +271,11 @@ void PointPetshouse::BuildEnded() {
   RefreshPanel();
 }
 
-void PointPetshouse::BuildPause(bool queued) {
+void PointPetshouse::BuildPause(bool queued, bool animate) {
   if (queued) {
-    HideFeedButton(true, 0);
+    HideFeedButton(animate, 0);
   } else if (level_ > 0) {
-    RefreshState(true, 0);
+    RefreshState(animate, 0);
   }
   RefreshPanel();
 }

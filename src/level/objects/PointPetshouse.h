@@ -12,6 +12,7 @@
 
 #include "level/characters/Job.h"
 #include "level/objects/PointBuilding.h"
+#include "ui/ScreenSprite.h"
 
 class ASSArrowButton;
 class ASSPriceButton;
@@ -38,10 +39,11 @@ class PointPetshouse : public PointBuilding {
   u32 ShowBuilding(bool fade, u32 delay) override;
   void BuildStarted() override;
   void BuildEnded() override;
-  void BuildPause(bool queued) override;
+  void BuildPause(bool queued, bool animate) override;
   void Suspend() override;
   void Resume() override;
-  void Refresh() override;
+  void Refresh() override;       // the animals, buttons and panel follow the state
+  void CancelRepair() override;  // the base's, then Refresh: the animals come back
   void OnSelect() override;  // the level panel's animal-house page
   bool HasProgress() const override { return IsFed(); }
   void GetProgressAnchor(POINTPOS* out) const override;
@@ -98,7 +100,9 @@ class PointPetshouse : public PointBuilding {
   // without a screen to show it on.
   ASSArrowButton* MakeArrowButton(u32 code, i32 x, i32 y, ButtonClick click, bool animate, u32 delay);
   // Hidden with its effect (then deleted by its list), or deleted at once.
-  static void DropArrowButton(ASSArrowButton*& button, bool animate, u32 delay);
+  // Taken by a click or a collection it fades and pops out; taken with the
+  // animals it fades and shrinks.
+  static void DropArrowButton(ASSArrowButton*& button, bool animate, u32 delay, u32 style = kShowFade | kShowPop);
 
   SpriteObject* trough_ = nullptr;
   bool fed_ = false;

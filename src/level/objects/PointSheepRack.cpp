@@ -165,7 +165,7 @@ void PointSheepRack::StartShearing() {
 
 u32 PointSheepRack::StopAnimals(bool animate, bool final, u32 delay) {
   delay = PointPetshouse::StopAnimals(animate, final, delay);
-  if (sheepCount_ > 0) HideShearButton(animate, delay);
+  if (sheepCount_ > 0) DropArrowButton(shearButton_, animate, delay, kShowFade | kShowScale);
   FinishSheepJobs(kJobSheepEat);
   return delay;
 }

@@ -194,7 +194,7 @@ void MapTree::UpdateFruits(u32 count, float grown, bool animate) {
     if (frame == fruit.frame) continue;
     if (animate && frame == 0) {
       fruit.sprite->AttachEffect(new SEffect_Scale(0.2f, 1.0f, kFruitEffectTime, true, 0));
-    } else if (animate && frame > 0) {
+    } else if (animate) {  // grown on, or picked: the old frame fades out over the new
       fruit.sprite->AttachEffect(new SEffect_Alpha(0.2f, 1.0f, kFruitEffectTime, true, 0));
       if (SubSpriteCustom* copy = fruit.sprite->Clone()) {
         static_cast<SubSpriteImage*>(copy)->GetImage()->SetFrame(fruit.frame);

@@ -34,13 +34,22 @@ constexpr u32 kGrowTime = 300;           // ms of the grow from 0.8 to 1.2
 constexpr u32 kHoverColor = 0xFF404040u;  // added to a hovered shot
 constexpr i32 kFarthestShot = 100000;     // no saved shot starts further off the map
 
-std::unique_ptr<ImageSprite> MakeShotImage(const wchar* name) {
+// The shot's pictures keep still: the shot sets their frames from its own
+// clock, so they stop with the level. The sprite's own sequence, if any,
+// is kept for the flight.
+std::unique_ptr<ImageSprite> MakeShotImage(const wchar* name, DXLFRAMESEQ* sequence = nullptr) {
   Sprite* sprite = GetSpriteByName(kParticleSpriteSet, name);
   if (!sprite) return nullptr;
   sprite->Init();
   std::unique_ptr<ImageSprite> image(sprite->CreateImageSprite(false));
-  if (image) image->SetPivot(0.5f, 0.5f);
-  else sprite->Release(false);
+  if (!image) {
+    sprite->Release(false);
+    return nullptr;
+  }
+  image->SetPivot(0.5f, 0.5f);
+  if (sequence && image->FrameState().animated) *sequence = image->FrameState().seq;
+  image->SetAnimation(nullptr, false);
+  image->SetFrame(0);
   return image;
 }
 
@@ -77,7 +86,7 @@ VillainShot::VillainShot(LevelVillainCast& villains, float x, float y, i32 targe
   }
   distance_ = std::sqrt(dx_ * dx_ + dy_ * dy_);
   speed_ = ShotSpeed(distance_, info->flightTime, GameTimeStep(), info->shotSpeed);
-  image_ = MakeShotImage(u"bullet_01");
+  image_ = MakeShotImage(u"bullet_01", &flightSequence_);
   if (image_) image_->SetAngle(std::atan2(dy_, dx_) * 180.0f / kPi - 45.0f);
   if (!animate) growClock_ = kGrowTime;
   static const u32 trailId = kis::NameId(u"bullet_gas");
@@ -109,6 +118,9 @@ void VillainShot::SetTravelled(float travelled) {
 void VillainShot::Update(u32 ms) {
   if (IsDead()) return;
   growClock_ = std::min(growClock_ + ms, kGrowTime);
+  flightClock_ += ms;
+  if (!burst_ && image_ && flightSequence_.count > 0)
+    image_->SetFrame(static_cast<i32>(DXLFrameSeqFrameAt(&flightSequence_, flightClock_)));
   if (gas_) gas_->Update(static_cast<float>(ms));
   if (burst_) {
     burstClock_ += ms;

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "engine/DXLFrameSeq.h"
 #include "level/map/DynObject.h"
 
 namespace kis {
@@ -66,6 +67,9 @@ class VillainShot : public DynObject {
   bool IsBurst() const { return burst_; }
   const GPSEmiter* GetTrail() const { return emitter_; }
   u32 GetBurstClock() const { return burstClock_; }
+  // The flying bullet, or the burst's gas: its frame follows the shot's
+  // updates (the bullet's sequence over the flight, the gas over the burst).
+  const ImageSprite* GetImage() const { return image_.get(); }
 
  private:
   void Arrive();
@@ -84,6 +88,8 @@ class VillainShot : public DynObject {
   u32 burstClock_ = 0;
   u32 burstLength_ = 0;
   u32 growClock_ = 0;
+  u32 flightClock_ = 0;            // ms of updates since the shot was made
+  DXLFRAMESEQ flightSequence_{};   // the bullet's own (count 0: none)
   std::unique_ptr<GPSSpace> gas_;  // the trail's puffs
   GPSEmiter* emitter_ = nullptr;   // owned by gas_ until the burst deletes it
 };

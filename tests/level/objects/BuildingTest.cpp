@@ -22,6 +22,8 @@ struct BuildingLevel : ::testing::Test {
     mill->objectOffset[1] = -5;
     mill->workSpot[0] = 4;
     mill->workSpot[1] = 8;
+    mill->starsOffset[0] = 7;
+    mill->starsOffset[1] = -40;
     mill->levels[0].buildTime = 500;
     rig.classes.make = [](LevelMap& map, PointClass, void* record) -> LevelPoint* {
       if (!record) return PointWarehouse::Create(map);
@@ -66,12 +68,17 @@ TEST_F(BuildingLevel, LevelsAreClampedKeptOrRefusedAndMirrorRulesNegateEveryOffs
     const i32 sign = c.mirrored ? -1 : 1;
     EXPECT_EQ(q.GetMapX(), 200 + sign * 10);
     EXPECT_EQ(q.GetMapY(), 195);
-    POINTPOS work, stars;
+    POINTPOS work, stars, hint;
     q.GetWorkOffset(&work);
     q.GetStarsAnchor(&stars);
+    q.GetHintAnchor(&hint);
     EXPECT_EQ(work.x, sign * 14);
     EXPECT_EQ(work.y, 3);
-    EXPECT_EQ(stars.x, q.GetMapX());
+    EXPECT_EQ(stars.x, q.GetMapX() + sign * 7);
+    EXPECT_EQ(stars.y, 155);
+    EXPECT_EQ(hint.x, q.GetMapX()) << "the repair arrow's place";
+    EXPECT_EQ(hint.y, 147);
+    EXPECT_NE(q.GetMapBuilding(), nullptr) << "built even where its level has no picture";
     POINTPARAMS info;
     q.GetInfo(&info);
     EXPECT_EQ(info.kind, 3u);
@@ -138,14 +145,21 @@ TEST_F(BuildingLevel, BuildJobRecordsRoundTripAndEveryMisfitIsRefused) {
   ASSERT_TRUE(SaveLevelState(rig));
   EXPECT_EQ(rig.SavedRecords(), records);
 
-  // Straight at the loader: a point with a build job already, a short
-  // record, another cost, each refused.
+  // Straight at the loader: an upgrade record takes over from the one the
+  // point has (its price back, the new one's reserved); a short record and
+  // another cost are refused.
   u8 record[kPointJobRecordSize] = {};
   kis::PutU32LE(record, kPointJobRecordSize);
   kis::PutU16LE(record + 4, kJobBuild);
   kis::PutU32LE(record + 40, 1);
-  EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record)) << "the upgrade is there already";
-  second->Finish();
+  const i32 money = Money();
+  EXPECT_TRUE(Job_Build::Load(rig.player, record, sizeof record));
+  EXPECT_TRUE(second->HasEnded());
+  ASSERT_NE(Point(1)->GetBuildJob(), nullptr);
+  EXPECT_NE(Point(1)->GetBuildJob(), second);
+  EXPECT_EQ(Money(), money);
+  Point(1)->GetBuildJob()->Finish();
+  EXPECT_EQ(Money(), money + mill->levels[1].price);
   EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record - 4));
   kis::PutI32LE(record + 12, 7);
   EXPECT_FALSE(Job_Build::Load(rig.player, record, sizeof record)) << "another cost";

@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "../CareRig.h"
+#include "../HudReadBack.h"
 #include "base/LittleEndian.h"
 #include "base/Random.h"
 #include "base/Strings.h"
@@ -39,7 +41,10 @@ struct Cowshed : ::testing::Test {
     shed->house.timings[3] = 500;
     kis::StrCopy(shed->house.feedAnimation, kKindNameSize, u"girl_build");
     MapSprite* trough = rig.MakeMapSprite(u"trough", 30, 10, 5, false);
+    MapSprite* building = rig.MakeMapSprite(u"cowshed_1", 100, 80, 1, false);
+    building->SetSecondPoint(0, 30);  // the building sorts 30 below its hot spot
     for (BUILDINGLEVEL& l : shed->levels) {
+      l.mapSprite = building;
       l.trough = trough;
       l.house.feedAmount = 2;
       l.house.troughOffset[0] = 40;
@@ -105,6 +110,15 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
   ASSERT_GT(rig.TickUntil([&] { return s->IsFed(); }), 0);
   ASSERT_EQ(s->GetCowCount(), 2);
   EXPECT_EQ(s->GetCowHead(2), nullptr);
+  // The heads stand in front of the shed's building, each further slot a step back.
+  ASSERT_NE(s->GetMapBuilding(), nullptr);
+  const i32 building = s->GetMapBuilding()->GetSortOffsetY();
+  ASSERT_NE(building, 0);
+  for (i32 slot = 0; slot < 2; ++slot) {
+    const MapCowHead* h = s->GetCowHead(slot);
+    EXPECT_EQ(h->GetKind(), kObjectCowHead);
+    EXPECT_EQ(h->GetSortOffsetY(), 300 - static_cast<i32>(h->GetY()) + 10 + building - slot) << slot;
+  }
   // 3,000 ms at the shed's rate 2: 20 ms of milk a 10 ms tick.
   s->SetRateModifier(0x77, false, 2.0f);
   s->SetFed(true, false);
@@ -118,23 +132,37 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
   EXPECT_EQ(s->GetFeedButton(), nullptr) << "a shed with its milk ready takes no feed";
   EXPECT_EQ(s->GetCowCount(), 2);
   EXPECT_GE(s->GetCallTimer(), 0.0f);
-  // Calls 10.0 to 19.9 s of shed time apart, each by a head.
+  // Calls 10,000 + 100 x (0..99) ms of shed time apart, each by a head, each
+  // waiting out its own timer: at the shed's rate 50 a tick takes 500 ms.
+  s->SetRateModifier(0x77, false, 50.0f);
+  std::set<i32> steps;
+  float last = -1.0f;
   i32 calls = 0, since = 0;
-  for (i32 t = 0; t < 6000 && calls < 6; ++t) {
+  for (i32 t = 0; t < 4000 && calls < 40; ++t) {
     const float before = s->GetCallTimer();
     rig.Tick();
     ++since;
-    if (s->GetCallTimer() > before) {
-      if (calls > 0) {
-        EXPECT_GE(since * 20, 10000);
-        EXPECT_LE(since * 20, 19900 + 20);
-      }
-      EXPECT_TRUE(HeadJob(0) == kJobCowHeadYelling || HeadJob(1) == kJobCowHeadYelling);
-      ++calls;
-      since = 0;
+    const float now = s->GetCallTimer();
+    if (now <= before) continue;
+    const i32 step = static_cast<i32>(now) - 10000;
+    EXPECT_EQ(static_cast<float>(10000 + step), now);
+    EXPECT_EQ(step % 100, 0) << now;
+    EXPECT_GE(step, 0);
+    EXPECT_LE(step, 9900);
+    if (last >= 0.0f) {
+      EXPECT_EQ(since, static_cast<i32>(std::ceil(last / 500.0f))) << last;
     }
+    EXPECT_TRUE(HeadJob(0) == kJobCowHeadYelling || HeadJob(1) == kJobCowHeadYelling);
+    steps.insert(step / 100);
+    last = now;
+    since = 0;
+    ++calls;
   }
-  EXPECT_EQ(calls, 6);
+  EXPECT_EQ(calls, 40);
+  EXPECT_GE(steps.size(), 20u) << "the spacing varies";
+  EXPECT_LE(*steps.begin(), 10) << "over the whole range";
+  EXPECT_GE(*steps.rbegin(), 89);
+  s->SetRateModifier(0x77, false, 2.0f);
   s->SetMilking(true);
   EXPECT_EQ(HeadJob(0), kJobCowHeadMilk);
   s->SetMilking(false);
@@ -154,6 +182,12 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
   shed->house.timings[0] = 0;
   s->SetFed(true, false);
   EXPECT_GT(rig.TickUntil([&] { return s->IsMilkReady(); }, 5), 0);
+  // The cows going in take the arrow with them: it shrinks away after their delay.
+  const ASSArrowButton* arrow = s->GetMilkButton();
+  ASSERT_NE(arrow, nullptr);
+  s->StopAnimals(true, false, 120);
+  EXPECT_EQ(Showing(arrow), "hide arrow for good after 120 style 3 for 200");
+  EXPECT_EQ(s->GetCowCount(), 0);
 }
 
 TEST_F(Cowshed, MilkingWalksInMilksAndWalksOutAndACancelInsideStillWalksOut) {
@@ -173,6 +207,10 @@ TEST_F(Cowshed, MilkingWalksInMilksAndWalksOutAndACancelInsideStillWalksOut) {
   Job* job = rig.player->GetJobs()[0];
   job->Finish();
   EXPECT_FALSE(job->HasEnded());
+  EXPECT_EQ(job->GetStep(), 4);
+  rig.Tick(3);
+  EXPECT_TRUE(job->Finish());
+  EXPECT_FALSE(job->HasEnded()) << "cancelled on her way out, she still walks out";
   EXPECT_EQ(job->GetStep(), 4);
   EXPECT_EQ(s->GetMilkJob(), nullptr);
   EXPECT_NE(s->GetMilkButton(), nullptr);

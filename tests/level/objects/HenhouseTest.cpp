@@ -80,8 +80,8 @@ struct Henhouse : ::testing::Test {
       return id == kJobTakeEggs && LoadTakeEggsJob(player, record, size);
     };
   }
-  static POINTDEF Def(const wchar* name, i32 level, i32 x) {
-    return POINTDEF{3, level, kis::NameId(name), 0, {0, 0}, x, 300, 0};
+  static POINTDEF Def(const wchar* name, i32 level, i32 x, u8 mark = 0) {
+    return POINTDEF{3, level, kis::NameId(name), 0, {0, 0}, x, 300, mark};
   }
   PointHenhouse* House() { return dynamic_cast<PointHenhouse*>(rig.map->GetPoint(0)); }
   WarehouseStock& Stock() { return *rig.level.rules->Stock(); }
@@ -170,6 +170,40 @@ TEST_F(Henhouse, EggSpotsAndWanderSpotsKeepTheirBoundsOverAThousandSeeds) {
         EXPECT_GE(std::hypot(x - house->GetChicken(k)->GetTargetX(), y - house->GetChicken(k)->GetTargetY()), 32.0f);
       }
     c->DeleteAllJobs();
+  }
+}
+
+// The nest and the eggs about it lie 8 to the other side of a mirrored
+// house; a point of attribute 7 lays the eggs' odd frames.
+TEST_F(Henhouse, AMirroredHouseHasItsNestOnTheOtherSideAndAttributeSevenLaysOddFrames) {
+  hen->mirrorRule[0] = 1;  // the level's request stands
+  rig.Build({Def(u"henhouse", 4, 400, 1), Def(u"henhouse", 1, 900)});
+  PointHenhouse* house = House();
+  auto* plain = dynamic_cast<PointHenhouse*>(rig.map->GetPoint(1));
+  ASSERT_TRUE(house->IsMirrored());
+  ASSERT_FALSE(plain->IsMirrored());
+  i32 cx, cy;
+  house->GetNestCentre(&cx, &cy);
+  EXPECT_EQ(cx, 392);
+  EXPECT_EQ(cy, 330);
+  ASSERT_NE(house->GetNest(), nullptr);
+  EXPECT_EQ(house->GetNest()->GetX(), 392);
+  EXPECT_TRUE(house->GetNest()->GetMirror());
+  plain->GetNestCentre(&cx, &cy);
+  EXPECT_EQ(cx, 908);
+  EXPECT_FALSE(plain->GetNest()->GetMirror());
+
+  house->SetCursor(kPointCursor, 7);
+  house->SetFed(true, false);
+  rig.Tick(2);
+  ASSERT_EQ(house->GetChickenCount(), 4);
+  house->ChangePhase(kPhaseEggs);
+  ASSERT_EQ(house->GetEggs().GetCount(), 4);
+  for (i32 i = 0; i < 4; ++i) {
+    const SpriteObject* laid = house->GetEggs()[i];
+    EXPECT_EQ(laid->FrameState().frame % 2, 1) << i;
+    const float dx = static_cast<float>(laid->GetX() - 392) / 17, dy = static_cast<float>(laid->GetY() - 330) / 10;
+    EXPECT_LE(dx * dx + dy * dy, 1.0f) << i;
   }
 }
 

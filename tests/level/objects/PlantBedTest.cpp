@@ -1,18 +1,22 @@
 // Plant beds made by the level objects' point classes on a level with a
 // player: the first planting dug and abandoned, upgrades up to the level
-// limit, the crops' frames, the water and harvest buttons clicked, and the
-// plant jobs' records through the saved level.
+// limit, the crops' frames, the water and harvest buttons clicked, the work
+// stopped by gas and taken up again after the repair, the bed pulled down
+// off its task, and the plant jobs' records through the saved level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
 #include "../CareRig.h"
+#include "../HudReadBack.h"
 #include "base/Strings.h"
 #include "content/PlantTable.h"
 #include "level/objects/LevelObjectClasses.h"
 #include "level/objects/PlantJobs.h"
 #include "level/objects/PointPlant.h"
+#include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"
 
 using namespace leveltest;
@@ -190,6 +194,68 @@ TEST_F(PlantBeds, CropsShowTheGrowthsFramesAndTheButtonsWaterAndHarvestTheBed) {
   EXPECT_EQ(Wheat(), full);
   EXPECT_NE(p->GetHarvestButton(), nullptr);
   EXPECT_EQ(p->GetWaterLeft(), 1);
+}
+
+// Gas on a ripe, dry bed (no villain aims at a bed: the damage is laid by
+// hand) ends its watering and upgrade and takes its buttons and line away;
+// the repair brings the harvest and water arrows back. Pulled down for
+// good, the bed leaves the level's plant task; its arrows shrink away after
+// the point's delay.
+TEST_F(PlantBeds, GasStopsTheBedsWorkTheRepairOffersItAgainAndAPullDownLeavesTheTask) {
+  wheat->growthTime = 1000;
+  rig.level.SetTasks(0, {LEVELTASK{kTaskPlantBeds, wheat->id, 1, 3}});
+  rig.scene.plantBeds = 2;
+  rig.Build({Bed(1, 400), Bed(1, 900)});
+  PointPlant* p = Point(0);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(rig.level.rules->Tasks().GetProgress(0), 2);
+  auto gas = [&](PointPlant* bed) {
+    bed->SetDamage(new PointDamage(bed, bed->GetX(), bed->GetY(), 0, 100, &rig.villains.source, false));
+    bed->StopJobs(false);
+    ShowRepairArrow(bed, false);
+  };
+  // Growing and hovered, the second bed shows its line; the gas takes it.
+  rig.Tick(50);
+  Point(1)->SetHovered(true);
+  Point(1)->ShowProgressLine();
+  ASSERT_NE(Point(1)->GetProgressLine(), nullptr);
+  const size_t from = rig.Mark();
+  gas(Point(1));
+  EXPECT_EQ(Point(1)->GetProgressLine(), nullptr);
+  const Log log = rig.Since(from);
+  EXPECT_NE(std::find(log.begin(), log.end(), "refresh point panel 1"), log.end()) << "its panel follows";
+
+  ASSERT_GT(rig.TickUntil([&] { return p->GetHarvestButton() != nullptr; }), 0);
+  p->SetWater(0, 1, false);
+  CareRig::Click(p->GetWaterButton());
+  ASSERT_NE(p->GetWaterJob(), nullptr);
+  const i32 money = Money();
+  ASSERT_NE(Job_Plant::Create(*p), nullptr);
+  gas(p);
+  EXPECT_EQ(p->GetWaterJob(), nullptr);
+  EXPECT_EQ(p->GetPlantJob(), nullptr);
+  EXPECT_EQ(Money(), money) << "the upgrade's price back";
+  EXPECT_EQ(p->GetHarvestButton(), nullptr);
+  EXPECT_EQ(p->GetWaterButton(), nullptr) << "the ended watering does not offer itself again";
+  // The repair arrow stands at the bed's hint anchor: its button anchor.
+  EXPECT_EQ(Describe(p->GetRepairArrow()),
+            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 400,240");
+  rig.Tick(50);
+  EXPECT_EQ(p->GetHarvestButton(), nullptr);
+
+  StartRepair(p);
+  ASSERT_GT(rig.TickUntil([&] { return !p->HasDamage(); }), 0);
+  EXPECT_EQ(p->GetRepairJob(), nullptr);
+  ASSERT_NE(p->GetHarvestButton(), nullptr) << "the ripe crop offers its harvest again";
+  EXPECT_NE(p->GetWaterButton(), nullptr);
+
+  // Pulled down for good: the task counts the beds without it; its arrow goes after the delay.
+  const ASSArrowButton* harvest = p->GetHarvestButton();
+  rig.scene.plantBeds = 1;
+  p->Shutdown(true, true, 150);
+  EXPECT_EQ(rig.level.rules->Tasks().GetProgress(0), 1);
+  EXPECT_EQ(Showing(harvest), "hide arrow for good after 150 style 3 for 200");
+  delete p;  // a point shut down for good has left the map
 }
 
 // The saved level with a bed mid-dig and a watering queued behind it: both

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "../CareRig.h"
+#include "../HudReadBack.h"
 #include "base/LittleEndian.h"
 #include "base/Random.h"
 #include "base/Strings.h"
+#include "content/LevelRates.h"
 #include "level/objects/MapSheep.h"
 #include "level/objects/PointSheepRack.h"
 #include "level/rules/WarehouseStock.h"
@@ -215,6 +217,34 @@ TEST_F(SheepRack, WoolGrowsBleatsAndIsShornOneUnitASheepOrOfferedAgainWhenCancel
   pen->house.timings[0] = 0;
   p->SetFed(true, false);
   EXPECT_GT(rig.TickUntil([&] { return p->IsWoolReady(); }, 5), 0);
+}
+
+// The wool grows on the pen's own rate times the level's animal-house
+// rate; a shearing whose wool finds no room leaves it ready with its arrow;
+// the sheep going in take the arrow with them, shrinking it after their delay.
+TEST_F(SheepRack, WoolGrowsOnBothRatesAndAShearingWithoutRoomLeavesItReady) {
+  kis::srand(6);
+  rig.level.Info().baseRates[kRateAnimalHouses] = 1.5f;
+  rig.Build({Def(2, 400)});
+  PointSheepRack* p = Pen();
+  p->SetRateModifier(0x77, false, 2.0f);
+  p->SetFed(true, false);
+  EXPECT_EQ(rig.TickUntil([&] { return p->IsWoolReady(); }, 7000), 2000) << "60,000 ms at 30 ms a tick";
+  ASSERT_NE(p->GetShearButton(), nullptr);
+
+  Stock().Add(wool, Stock().GetCapacity(wool), false);
+  const i32 full = Stock().GetCount(wool);
+  CareRig::Click(p->GetShearButton());
+  ASSERT_NE(p->GetCutJob(), nullptr);
+  ASSERT_GT(rig.TickUntil([&] { return p->GetCutJob() == nullptr; }), 0);
+  EXPECT_TRUE(p->IsWoolReady());
+  EXPECT_TRUE(p->IsFedFlag());
+  EXPECT_EQ(Stock().GetCount(wool), full);
+  const ASSArrowButton* arrow = p->GetShearButton();
+  ASSERT_NE(arrow, nullptr) << "offered again";
+
+  p->StopAnimals(true, false, 120);
+  EXPECT_EQ(Showing(arrow), "hide arrow for good after 120 style 3 for 200");
 }
 
 TEST_F(SheepRack, SavedPenSheepAndShearingComeBackEqualAndEachMisfitFailsTheLoad) {

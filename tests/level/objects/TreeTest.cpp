@@ -1,7 +1,8 @@
 // Trees made by the level objects' point classes: their fruits by level,
 // hidden until a tenth of the growth and all at their last frame when ripe,
-// the harvest of the tree's level, upgrades that keep the tree and add
-// fruits in the point's own order, and the planting spot while dug.
+// the harvest of the tree's level (the picked fruits fading out), upgrades
+// that keep the tree and add fruits in the point's own order, and the
+// planting spot while dug.
 #include <gtest/gtest.h>
 
 #include "../CareRig.h"
@@ -87,6 +88,15 @@ TEST_F(Trees, FruitsOfTheLevelGrowTogetherAndTheHarvestGivesTheLevel) {
   ASSERT_TRUE(p->CollectProducts(nullptr));
   EXPECT_EQ(stock.GetCount(apple->product), before + 2);
   EXPECT_EQ(Frames(*p, 6), std::vector<i32>(6, -1)) << "hidden again";
+  // Picked, each fruit leaves a copy of its last frame fading out over it.
+  const SubSpriteList* list = p->GetTree()->FrontSubSprites();
+  ASSERT_NE(list, nullptr);
+  i32 fading = 0;
+  for (i32 i = 0; i < list->GetCount(); ++i) {
+    const auto* copy = dynamic_cast<const SubSpriteImage*>((*list)[i]);
+    if (copy && copy->GetHideWhenEffectsEnd() && copy->GetImage()->FrameState().frame == 4) ++fading;
+  }
+  EXPECT_EQ(fading, 6);
 
   // The upgrade keeps the tree and its fruits, adding the next in the point's order.
   MapTree* tree = p->GetTree();

@@ -270,13 +270,23 @@ TEST_F(Villains, TargetsNearOrNoneAndTheShotsFlightArrivalBurstAndPay) {
 TEST_F(Villains, ShotsArriveAfterTheirFlightBurstWhenTheTargetIsGoneAndPayWhenClicked) {
   Build({Target(400, 300), Target(700, 300)});
   VILLAININFO* kind = FindVillainInfo(raider->id);
+  // The bullet's picture plays its sequence (four frames of 50 ms) on the
+  // shot's own updates, not on the frame clock.
+  DXLFRAMESEQ sequence;
+  DXLFrameSeqInit(&sequence, kFrameSeqLoop, 0, 4, 50, 0, 0);
+  rig.level.MakeIcon(u"bullet_01", kParticleSpriteSet, 4)->SetDefaultAnimation(&sequence);
   // 300 units in 1,500 ms: 150 ticks.
   auto* shot = new VillainShot(rig.cast, 100.0f, 300.0f, 0, kind, true);
   EXPECT_FLOAT_EQ(shot->GetSpeed(), 2.0f);
+  ASSERT_NE(shot->GetImage(), nullptr);
   i32 ticks = 0;
   while (!shot->IsDead() && ticks < 1000) {
     shot->Update(10);
     ++ticks;
+    if (!shot->IsDead()) {
+      ASSERT_EQ(shot->GetImage()->FrameState().frame, ticks / 5 % 4) << ticks;
+      ASSERT_EQ(shot->GetImage()->FrameState().animated, 0);
+    }
   }
   EXPECT_EQ(ticks, 150);
   PointDamage* damage = GetPointDamage(rig.map->GetPoint(0));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "content/BuildingTable.h"
@@ -28,6 +29,9 @@
 #include "platform/encoding/Utf.h"
 #include "resources/GameServices.h"
 #include "testsupport/LevelHarness.h"
+#include "ui/CaptionHintWindow.h"
+#include "ui/HIText.h"
+#include "gametext/KGECustomText.h"
 #include "ui/WindowManager.h"
 #include "windows/CLPLevelBlock.h"
 #include "windows/EmptyPlacePanels.h"
@@ -241,6 +245,18 @@ TEST(PointPanels, HenhouseFedFromItsPanel) {
     GetGameServices().windowManager->Update();
   }
   m.Shoot("panel_henhouse.png");  // with the feed button's hint
+  // The house's refresh refreshes its page, which reads the hint's text again.
+  auto* hint = static_cast<CaptionHintWindow*>(feed->GetHintWindow());
+  ASSERT_TRUE(hint && hint->GetBody());
+  auto size = [&] {
+    const KGECustomText* body = hint->GetBody()->GetTextObject();
+    return std::pair{body->GetWidth(), body->GetHeight()};
+  };
+  const auto read = size();
+  hint->GetBody()->SetText(u"-", nullptr);
+  ASSERT_NE(size(), read);
+  house->Refresh();
+  EXPECT_EQ(size(), read);
   m.ClickButton(feed);
   ASSERT_NE(house->GetFeedJob(), nullptr);
   EXPECT_EQ(stock.GetCount(b->feedProduct), feed->GetCount());
