@@ -188,6 +188,11 @@ const LEVELTASK* ScriptTask0(const ScriptStep& step) {
   return level ? level->Rules().Tasks().GetTask(0) : nullptr;
 }
 
+TutorialTarget* ScriptTask0Button(const ScriptStep& step) {
+  return new TutTargetButton(kTutorialWindowLevelPanel, kTutorialPanelTask, reinterpret_cast<uintptr_t>(ScriptTask0(step)),
+                             kAngleUp, kArrowGap);
+}
+
 i32 ScriptStock(const ScriptStep& step, const PRODUCT* product) {
   GameLevel* level = step.Level();
   WarehouseStock* stock = level ? level->Rules().Stock() : nullptr;

@@ -129,6 +129,8 @@ bool ScriptSpriteAction(const ScriptStep& step, u32 code, uintptr_t param, const
 // A button event (or code 2) for the control of the window, with the data unless 0.
 bool ScriptIsButton(u32 windowParam, const void* object, u32 window, u32 control, uintptr_t data = 0);
 const LEVELTASK* ScriptTask0(const ScriptStep& step);
+// The level panel's button of task 0 (its data is the task's record), the arrow above it.
+TutorialTarget* ScriptTask0Button(const ScriptStep& step);
 i32 ScriptStock(const ScriptStep& step, const PRODUCT* product);
 const PRODUCT* ScriptWheatProduct();
 const PLANT* ScriptCurrentPlant(const ScriptStep& step);

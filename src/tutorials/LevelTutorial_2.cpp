@@ -84,7 +84,7 @@ void HarvestWheat(ScriptStep& s, i32 wheat, u32 queuedFlags) {
 LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutorial2, level) {
   ScriptStep* s = Make2(1, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    st.Arrow(PanelControl(kTutorialPanelTask, 0));
+    st.Arrow(ScriptTask0Button(st));
     st.Text(Centre(0.0f, 0.0f), true, 0.0f, true);
   };
 

@@ -181,7 +181,7 @@ void MakeSteps() {
 
   s = Make(11, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    st.Arrow(new TutTargetButton(kLvlp, kTutorialPanelTask, 0, kAngleUp, kArrowGap));
+    st.Arrow(ScriptTask0Button(st));
     st.Text(new TutTargetCustom(LevelScreenCentre, 0, 0.0f, 0.0f, 0), true, 0.0f, true);
   };
 

@@ -44,6 +44,8 @@ class TutorialInfo : public BaseHintWindow {
 
   u32 GetState() const { return state_; }
   TutorialTarget* GetTarget() const { return target_; }
+  float GetDistance() const { return distance_; }  // moved this far along the target's angle
+  bool IsCentred() const { return centred_ != 0; }
   float GetPivotX() const { return pivotX_; }
   float GetPivotY() const { return pivotY_; }
   void Forget() { layer_ = nullptr; }
