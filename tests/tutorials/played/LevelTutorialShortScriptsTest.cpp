@@ -1,7 +1,8 @@
 // The short level tutorials played on their levels of the sample data set
 // by the tutorial follower: the warehouse button (level 29, ended also when
 // the warehouse opens another way), level 15's hint ended by its timer,
-// the full warehouse after the first overflow (never saved, not again),
+// the full warehouse after the first overflow (never saved, not again;
+// ended by a click also with the product no longer in stock),
 // level 8 with and without the bees, and level 6's villain from the first
 // shot to the repaired point; the villain tutorial's code-130 filter and
 // its rate.
@@ -17,7 +18,9 @@
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
 #include "level/objects/VillainShot.h"
+#include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
+#include "level/rules/LevelTasks.h"
 #include "level/rules/LevelView.h"
 #include "level/rules/LevelWindows.h"
 #include "level/rules/WarehouseStock.h"
@@ -180,6 +183,43 @@ TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
   // A second overflow: the short message, no tutorial.
   level.Rules().StoreProduct(wheat, 20, 0, 640.0f, 400.0f, 0.0f, nullptr);
   EXPECT_EQ(GetCurrentTutorial(), nullptr);
+}
+
+// The overflowing product gone from the stock before the warehouse opens
+// (a mill took the wheat, say): the second step has nothing to point at,
+// yet its layer takes the click that ends it and lets the level go.
+TEST_F(ShortScripts, FullWarehouseWithTheProductGoneEndsOnAClick) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(28);
+  const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
+  ASSERT_NE(wheat, nullptr);
+  const i32 free = level.Rules().Stock()->GetFree(wheat, 1000);
+  level.Rules().StoreProduct(wheat, free + 5, 0, 640.0f, 400.0f, 0.0f, nullptr);
+  auto* full = dynamic_cast<LevelTutorial_FullWarehouse*>(GetCurrentTutorial());
+  ASSERT_NE(full, nullptr);
+  level.Rules().Stock()->Take(wheat, level.Rules().Stock()->GetCount(wheat));
+  ASSERT_EQ(level.Rules().Stock()->GetCount(wheat), 0);
+  TutorialFollower f(h);
+  f.Override(0x802B0001u, [&](TutorialFollower& fl) {
+    MessageWindow* m = Message(full->GetMessageId());
+    if (!m) return false;
+    const DXLRECT& r = m->GetRect();
+    fl.ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return true;
+  });
+  std::string second;
+  f.everyFrame = [&](TutorialFollower&) {
+    TutorialStep* step = full->GetCurrentStep();
+    if (second.empty() && step && step->GetId() == 0x802B0002u && step->GetLayer())
+      second = std::to_string(step->GetLayer()->Arrows().GetCount()) + " arrows " +
+               std::to_string(step->GetLayer()->Texts().GetCount()) + " texts, catching " +
+               std::to_string(step->GetLayer()->GetClickCount() > 0);
+  };
+  ASSERT_TRUE(f.Run(30000)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u, 0x802B0002u}));
+  EXPECT_EQ(second, "0 arrows 0 texts, catching 1");
+  EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(kLockWarehouse)) << "the level let go";
+  EXPECT_EQ(level.Rules().Tasks().GetResultFlags() & kResultFlagTutorial, 0u) << "and its clock";
 }
 
 // Level 8 with the bees owned and taken: the bees' button at the raider,
