@@ -146,6 +146,9 @@ bool ScriptIsPoint(const ScriptStep& step, const void* object, i32 index);
 
 // A level object (code 101's) owned by the point of the index.
 bool ScriptObjectOfPoint(const ScriptStep& step, const void* object, i32 index);
+// The building standing on the point of the index is hit at the screen
+// point (its own click shapes, at the point's level coordinates).
+bool ScriptOverBuilding(const ScriptStep& step, i32 index, i32 x, i32 y);
 
 // Computed points of the scripts.
 bool ScriptPanelTop(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
@@ -163,10 +166,12 @@ constexpr u32 kScriptWarehouseObject = 0x10002000u;  // the warehouse's map obje
 void ScriptOpenWarehouse(ScriptStep& step);
 // The warehouse window is open, neither hiding nor animating.
 bool ScriptWarehouseSettled();
-// The build button (its data the building named) while the place of the
-// index is empty; finishes once a building stands ready there (kind 3,
-// state value 1). A save while the place is empty resumes at `previous`.
-void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous);
+// The build button (its data the building named), with `whileEmpty` only
+// while the place of the index is empty; finishes once a building stands
+// ready (kind 3, state value 1; any point's, as the buttons let only that
+// place's be ordered). A save while the place is empty resumes at `previous`.
+void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous,
+                       bool whileEmpty = true);
 // The point of the index as an animal house (kind 3), or as the henhouse.
 class PointPetshouse;
 class PointHenhouse;

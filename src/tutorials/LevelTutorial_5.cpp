@@ -73,10 +73,7 @@ void MakeSteps() {
     PointFactory* f = ScriptFactory(st, kBakery);
     return Builds(f, u"prod_pie") && !f->IsBusy() && ScriptSpriteAction(st, code, param, object, kProd, kBakery);
   };
-  s->catches = [](ScriptStep& st, i32, i32) {
-    GameLevel* l = st.Level();
-    return !(l && l->Map().GetHoveredPoint() == kBakery && ScriptFactory(st, kBakery));
-  };
+  s->catches = [](ScriptStep& st, i32 x, i32 y) { return !ScriptOverBuilding(st, kBakery, x, y); };
 
   s = Make(5, 0x1001, 0x1000);
   ScriptJobHint(*s, kHarv, -1, kScriptJobHarvest, 0x100);

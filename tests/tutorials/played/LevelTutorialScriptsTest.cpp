@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "content/BuildingTable.h"
+#include "content/ContentArchive.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "level/characters/MapCharacter.h"
@@ -27,7 +28,10 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PlantJobs.h"
+#include "level/objects/PointBuilding.h"
 #include "level/objects/PointFactory.h"
+#include "level/rules/LevelView.h"
+#include "pathfinding/MapShapes.h"
 #include "ui/ASSArrowButton.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -35,6 +39,8 @@
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
 #include "resources/GameServices.h"
+#include "resources/MapSprite.h"
+#include "resources/SpriteSet.h"
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
@@ -332,6 +338,71 @@ TEST_F(Scripts, LevelTwoMillOrderedEarlyAndStoppedMidStep) {
   ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(seen, (std::vector<std::string>{"4: 288, 0 shown", "stopped in 8: 1.000000, flags 0"}));
   EXPECT_EQ(f.Trace(), Steps(L2, 8));
+}
+
+// Level 2's mills: step 5's layer lets a click through where the mill's
+// own click shapes are hit (the shapes of a picture that has them), not
+// merely near its point; step 12 shows its arrow
+// and text also with the second mill ordered before it appeared (on a
+// button the factory's panel does not have, so nothing is drawn), and a
+// building of any point standing ready ends it.
+TEST_F(Scripts, LevelTwoTheMillsShapeAndItsBuildSteps) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(1);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (step && step->GetId() == L2(5) && layer && layer->GetClickCount() > 0 && seen.empty()) {
+      // The sample data's buildings have no click shapes: the mill borrows
+      // the golden egg's picture, which has one, while the layer is asked.
+      MapBuilding* mill = Mill(1)->GetMapBuilding();
+      MapSprite* own = mill->GetMapSprite();
+      MapSprite* egg = GetSpriteSet(kMapSpriteSet)->FindMapSprite(u"golden_egg");
+      ASSERT_NE(egg, nullptr);
+      if (!egg->IsLoaded()) egg->Init();
+      mill->SetSprite(egg);
+      mill->AttachToLevel(kAttachClickShapes);
+      const MapShapes* shapes = mill->GetClickShapes();
+      ASSERT_TRUE(shapes && shapes->GetCount() > 0);
+      const auto onMill = [&](i32 x, i32 y) {
+        for (u32 i = 0; i < shapes->GetCount(); ++i)
+          if (ShapeContainsPoint(&shapes->GetShape(i)->desc, x, y)) return true;
+        return false;
+      };
+      SHAPERECT r{};
+      ShapeBounds(&shapes->GetShape(0)->desc, &r);
+      i32 mx = (r.left + r.right) / 2, my = (r.top + r.bottom) / 2;
+      ASSERT_TRUE(onMill(mx, my));
+      h.Level()->Rules().View().MapToScreen(&mx, &my);
+      std::string s = std::string("5: over the mill ") + (layer->HitTest(mx, my) ? "caught" : "passes");
+      // Near point 1, just off the mill's shape.
+      i32 nx = (r.left + r.right) / 2, ny = r.bottom + 2;
+      ASSERT_FALSE(onMill(nx, ny));
+      h.Level()->Rules().View().MapToScreen(&nx, &ny);
+      s += std::string(", beside it ") + (layer->HitTest(nx, ny) ? "caught" : "passes");
+      mill->SetSprite(own);
+      mill->AttachToLevel(kAttachObstacles | kAttachClickShapes);
+      seen.push_back(s);
+    }
+    if (t && t->GetPendingStep() && t->GetPendingStep()->GetId() == L2(12) && Mill(2) == nullptr &&
+        level.Map().GetSelectedPoint() == 2)
+      level.Map().Points().BuildBuilding(FindBuildingByName(u"prod_flour"));
+    if (step && step->GetId() == L2(12) && seen.size() == 1) {
+      seen.push_back("12: " + std::to_string(t->GetFlags()) + ", " +
+                     std::to_string(layer ? layer->Arrows().GetCount() : 0) + " arrow " +
+                     std::to_string(layer ? layer->Texts().GetCount() : 0) + " text");
+      t->Notify(kTutorialEventPointChanged, kPointKindBuilding, Mill(1));
+      seen.push_back(std::string("12 ") + (Current() == L2(12) ? "waits" : "ended") + " on mill 1 at " +
+                     std::to_string(Mill(1)->GetLevel()));
+    }
+  };
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(seen, (std::vector<std::string>{"5: over the mill passes, beside it caught", "12: 288, 1 arrow 1 text",
+                                            "12 ended on mill 1 at 1"}));
+  EXPECT_EQ(f.Trace(), Steps(L2, 15));
 }
 
 // The level left while step 4 waits on the empty site and entered again:
