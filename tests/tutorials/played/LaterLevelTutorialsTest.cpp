@@ -315,6 +315,32 @@ TEST_F(LaterScripts, BuildOrderedEarlyAndRatesBackWhenStopped) {
   EXPECT_EQ(f.Trace(), StepRange(L4, 7));
 }
 
+// Level 3 with both of the mill's sacks ordered before step 9 began: the
+// step asks nothing more (no arrow), and lets the mill and the crops run
+// until the sacks are delivered.
+TEST_F(LaterScripts, LevelThreeBothSacksUnderWayBeforeStepNine) {
+  ASSERT_TRUE(h.loaded);
+  Open(2);
+  TutorialFollower f(h);
+  std::string nine;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    auto* mill = dynamic_cast<PointFactory*>(Point(2));
+    if (t && t->GetPendingStep() && t->GetPendingStep()->GetId() == L3(9) && mill && mill->GetBusyCount() == 0) {
+      ASSERT_GE(mill->GetSlotCount(), 2);
+      mill->StartProduction(0, 0, false);
+      mill->StartProduction(0, 1, false);
+    }
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    if (step && step->GetId() == L3(9) && nine.empty())
+      nine = "9: " + std::to_string(t->GetFlags()) + ", " + std::to_string(mill->GetBusyCount()) + " sacks, " +
+             std::to_string(step->GetLayer() ? step->GetLayer()->Arrows().GetCount() : -1) + " arrows";
+  };
+  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(nine, "9: 96, 2 sacks, 0 arrows");
+  EXPECT_EQ(f.Trace(), StepRange(L3, 9)) << "the two sacks are the day's flour: the level is won";
+}
+
 TEST_F(LaterScripts, LevelFiveStoppedWithItsRatesRaised) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = Open(4);
