@@ -5,7 +5,8 @@
 // window shows the new bonus over its slot (map_new_bonus.png). Both texts
 // lie wholly inside the screen. Every map tutorial's hint (the bonus's
 // second step, the regime's and the hard regime's made by hand on the
-// map) stands where its script puts it.
+// map) stands where its script puts it; the layers that take clicks leave
+// the interface's "back" and "options" buttons to it.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -22,7 +23,10 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
+#include "ui/GameButton.h"
+#include "ui/WindowManager.h"
 #include "windows/LevelWindow.h"
+#include "windows/MapInterface.h"
 
 namespace {
 
@@ -147,8 +151,24 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
     GameTutorial* t = id == (kMapTutorialRegimeId | 2) ? static_cast<GameTutorial*>(new MapTutorial_Regime())
                                                        : new MapTutorial_Hard();
     frames(60);
-    ASSERT_NE(t->GetCurrentStep(), nullptr);
-    t->GetCurrentStep()->OnLayerClicked();
+    TutorialStep* shown = t->GetCurrentStep();
+    ASSERT_NE(shown, nullptr);
+    // The layer takes a click on the map, but not on the interface's
+    // "back" and "options" buttons: those pass to the interface.
+    TutorialLayer* layer = shown->GetLayer();
+    ASSERT_GT(layer->GetClickCount(), 0u);
+    for (u32 command : {kMapBackCommand, kMapOptionsCommand}) {
+      const GameButton* button = map->GetInterface()->GetButton(command);
+      ASSERT_NE(button, nullptr);
+      const DXLRECT& r = button->GetRect();
+      kis::IntPoint centre{};
+      map->GetInterface()->ClientToScreen(&centre, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      EXPECT_GT(r.right - r.left, 0);
+      EXPECT_FALSE(layer->HitTest(centre.x, centre.y)) << std::hex << command;
+      EXPECT_NE(GetWindowManager()->FindWindowAt(centre.x, centre.y), layer) << std::hex << command;
+    }
+    EXPECT_EQ(GetWindowManager()->FindWindowAt(node.x, node.y), layer) << "the map's node";
+    shown->OnLayerClicked();
     frames(30);
   }
   for (const auto& [id, line] : kMapHints) EXPECT_EQ(hints.Line(id), line) << std::hex << id;
