@@ -13,12 +13,15 @@
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/Job_Build.h"
 #include "level/objects/PlantJobs.h"
+#include "level/objects/PointBuilding.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "level/rules/LevelView.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
+#include "pathfinding/MapShapes.h"
 #include "resources/GameServices.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
@@ -188,6 +191,11 @@ const LEVELTASK* ScriptTask0(const ScriptStep& step) {
   return level ? level->Rules().Tasks().GetTask(0) : nullptr;
 }
 
+TutorialTarget* ScriptTask0Button(const ScriptStep& step) {
+  return new TutTargetButton(kTutorialWindowLevelPanel, kTutorialPanelTask, reinterpret_cast<uintptr_t>(ScriptTask0(step)),
+                             kAngleUp, kArrowGap);
+}
+
 i32 ScriptStock(const ScriptStep& step, const PRODUCT* product) {
   GameLevel* level = step.Level();
   WarehouseStock* stock = level ? level->Rules().Stock() : nullptr;
@@ -241,6 +249,18 @@ bool ScriptObjectOfPoint(const ScriptStep&, const void* object, i32 index) {
   return o && o->GetPointIndex() == index;
 }
 
+bool ScriptOverBuilding(const ScriptStep& step, i32 index, i32 x, i32 y) {
+  GameLevel* level = step.Level();
+  auto* point = level ? dynamic_cast<PointBuilding*>(level->Map().GetPoint(index)) : nullptr;
+  const MapBuilding* building = point ? point->GetMapBuilding() : nullptr;
+  const MapShapes* shapes = building ? building->GetClickShapes() : nullptr;
+  if (!shapes) return false;
+  level->Rules().View().ScreenToMap(&x, &y);
+  for (u32 i = 0; i < shapes->GetCount(); ++i)
+    if (ShapeContainsPoint(&shapes->GetShape(i)->desc, x, y)) return true;
+  return false;
+}
+
 // The middle of the bottom edge of the level panel's inner rectangle, taken
 // in the panel's own coordinates: just below the screen's top band.
 bool ScriptPanelTop(kis::FloatPoint* out, float, float, u32, u32) {
@@ -288,7 +308,8 @@ bool ScriptWarehouseSettled() {
   return w && !w->IsBusy();
 }
 
-void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous) {
+void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous,
+                       bool whileEmpty) {
   const uintptr_t data = reinterpret_cast<uintptr_t>(FindBuildingByName(building));
   const auto empty = [index](ScriptStep& st) {
     LevelTutorial* t = st.GetLevelTutorial();
@@ -299,7 +320,7 @@ void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* bu
     return t && t->PointOfKind(index, kPointKindBuilding, false) ? 0x120u : st.GetFlagsActive();
   };
   step.build = [=](ScriptStep& st) {
-    if (data && empty(st))
+    if (data && (!whileEmpty || empty(st)))
       ScriptArrowAndText(st, new TutTargetButton(kTutorialWindowLevelPanel, control, data, kAngleUp, kArrowGap));
   };
   step.allow = [=](ScriptStep&, u32 code, uintptr_t param, const void* object) {
@@ -309,7 +330,7 @@ void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* bu
   };
   step.event = [=](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
     if (code == kTutorialEventPointChanged && param == static_cast<uintptr_t>(kPointKindBuilding) &&
-        ScriptIsPoint(st, object, index) && ScriptPointState(object) == static_cast<i32>(kPointStateSetUp)) {
+        ScriptPointState(object) == static_cast<i32>(kPointStateSetUp)) {
       st.Finish();
     } else if (code == kTutorialEventClick && data &&
                ScriptIsButton(static_cast<u32>(param), object, kTutorialWindowLevelPanel, control, data)) {

@@ -129,6 +129,8 @@ bool ScriptSpriteAction(const ScriptStep& step, u32 code, uintptr_t param, const
 // A button event (or code 2) for the control of the window, with the data unless 0.
 bool ScriptIsButton(u32 windowParam, const void* object, u32 window, u32 control, uintptr_t data = 0);
 const LEVELTASK* ScriptTask0(const ScriptStep& step);
+// The level panel's button of task 0 (its data is the task's record), the arrow above it.
+TutorialTarget* ScriptTask0Button(const ScriptStep& step);
 i32 ScriptStock(const ScriptStep& step, const PRODUCT* product);
 const PRODUCT* ScriptWheatProduct();
 const PLANT* ScriptCurrentPlant(const ScriptStep& step);
@@ -144,6 +146,9 @@ bool ScriptIsPoint(const ScriptStep& step, const void* object, i32 index);
 
 // A level object (code 101's) owned by the point of the index.
 bool ScriptObjectOfPoint(const ScriptStep& step, const void* object, i32 index);
+// The building standing on the point of the index is hit at the screen
+// point (its own click shapes, at the point's level coordinates).
+bool ScriptOverBuilding(const ScriptStep& step, i32 index, i32 x, i32 y);
 
 // Computed points of the scripts.
 bool ScriptPanelTop(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
@@ -161,10 +166,12 @@ constexpr u32 kScriptWarehouseObject = 0x10002000u;  // the warehouse's map obje
 void ScriptOpenWarehouse(ScriptStep& step);
 // The warehouse window is open, neither hiding nor animating.
 bool ScriptWarehouseSettled();
-// The build button (its data the building named) while the place of the
-// index is empty; finishes once a building stands ready there (kind 3,
-// state value 1). A save while the place is empty resumes at `previous`.
-void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous);
+// The build button (its data the building named), with `whileEmpty` only
+// while the place of the index is empty; finishes once a building stands
+// ready (kind 3, state value 1; any point's, as the buttons let only that
+// place's be ordered). A save while the place is empty resumes at `previous`.
+void ScriptBuildOnSite(ScriptStep& step, i32 index, u32 control, const wchar* building, TutorialId previous,
+                       bool whileEmpty = true);
 // The point of the index as an animal house (kind 3), or as the henhouse.
 class PointPetshouse;
 class PointHenhouse;

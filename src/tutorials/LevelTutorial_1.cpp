@@ -104,7 +104,7 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
 
   ScriptStep* s = Make1(1, kLvlp, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    st.Arrow(Control(kLvlp, kTutorialPanelTask, 0));
+    st.Arrow(ScriptTask0Button(st));
     st.Text(PanelCentre(kAngleUp), true, 80.0f, true, kItemTask, reinterpret_cast<uintptr_t>(ScriptTask0(st)));
   };
 
@@ -135,7 +135,7 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
 
   s = Make1(8, kLvlp, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    ArrowAndText(st, Control(kLvlp, kTutorialPanelTask, 0), true, kItemTask, reinterpret_cast<uintptr_t>(ScriptTask0(st)));
+    ArrowAndText(st, ScriptTask0Button(st), true, kItemTask, reinterpret_cast<uintptr_t>(ScriptTask0(st)));
   };
 
   ScriptSelectPoint(*Make1(9, kLvlp, 0x1004, 0x1000), 2);

@@ -53,8 +53,9 @@ void OpenFactories(ScriptStep& s) {
   ScriptWaitForButton(s, kPanel, kOpenFactories);
 }
 
-void BuildMill(ScriptStep& s, i32 index, u32 previous) {
-  ScriptBuildOnSite(s, index, kBuildFactory, u"prod_flour", Step2(previous));
+// Step 4 points at the build button only while its place is empty, step 12 always.
+void BuildMill(ScriptStep& s, i32 index, u32 previous, bool whileEmpty) {
+  ScriptBuildOnSite(s, index, kBuildFactory, u"prod_flour", Step2(previous), whileEmpty);
 }
 
 // Arrows (tagged by the point) on the harvest buttons of the beds 3 and 4.
@@ -84,13 +85,13 @@ void HarvestWheat(ScriptStep& s, i32 wheat, u32 queuedFlags) {
 LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutorial2, level) {
   ScriptStep* s = Make2(1, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    st.Arrow(PanelControl(kTutorialPanelTask, 0));
+    st.Arrow(ScriptTask0Button(st));
     st.Text(Centre(0.0f, 0.0f), true, 0.0f, true);
   };
 
   ScriptSelectPoint(*Make2(2, 0x1004, 0x1000), 1);
   OpenFactories(*Make2(3, 0x1001000, 0x1000));
-  BuildMill(*Make2(4, 0x1001100, 0x1000), 1, 3);
+  BuildMill(*Make2(4, 0x1001100, 0x1000), 1, 3, true);
 
   // The mill's product button; clicks on the panel and the mill pass.
   s = Make2(5, 0x1001, 0x1000);
@@ -100,10 +101,7 @@ LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutoria
   s->allow = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
     return ScriptSpriteAction(st, code, param, object, kProd, -1);
   };
-  s->catches = [](ScriptStep& st, i32, i32) {
-    GameLevel* l = st.Level();
-    return !(l && l->Map().GetHoveredPoint() == 1 && ScriptFactory(st, 1));
-  };
+  s->catches = [](ScriptStep& st, i32 x, i32 y) { return !ScriptOverBuilding(st, 1, x, y); };
 
   s = Make2(6, 0x1001, 0x1000);
   HarvestWheat(*s, 1, 0x100);
@@ -157,7 +155,7 @@ LevelTutorial_2::LevelTutorial_2(GameLevel* level) : LevelTutorial(kLevelTutoria
 
   ScriptSelectPoint(*Make2(10, 0x1004, 0x1000), 2);
   OpenFactories(*Make2(11, 0x1001000, 0x1000));
-  BuildMill(*Make2(12, 0x1001100, 0x1000), 2, 11);
+  BuildMill(*Make2(12, 0x1001100, 0x1000), 2, 11, false);
 
   s = Make2(13, 0x1001, 0x1000);
   HarvestWheat(*s, 2, 0x101);

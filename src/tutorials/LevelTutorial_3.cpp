@@ -174,6 +174,12 @@ void MakeSteps() {
     st.kept = IsFlourMill(f) ? f : nullptr;
     return true;
   };
+  // Begin falls back to 0x60 when both sacks are already under way (a
+  // production count of 2 or more), as the producing event does once the
+  // second sack starts: there is nothing left to ask of the player, and the
+  // arrow is not built either. Falling back while fewer than two were
+  // ordered would take the product button from the player before it is
+  // pointed at.
   s->beginFlags = [](ScriptStep& st) {
     auto* f = static_cast<PointFactory*>(st.kept);
     return f && f->GetBusyCount() >= 2 ? 0x60u : st.GetFlagsActive();

@@ -73,10 +73,7 @@ void MakeSteps() {
     PointFactory* f = ScriptFactory(st, kBakery);
     return Builds(f, u"prod_pie") && !f->IsBusy() && ScriptSpriteAction(st, code, param, object, kProd, kBakery);
   };
-  s->catches = [](ScriptStep& st, i32, i32) {
-    GameLevel* l = st.Level();
-    return !(l && l->Map().GetHoveredPoint() == kBakery && ScriptFactory(st, kBakery));
-  };
+  s->catches = [](ScriptStep& st, i32 x, i32 y) { return !ScriptOverBuilding(st, kBakery, x, y); };
 
   s = Make(5, 0x1001, 0x1000);
   ScriptJobHint(*s, kHarv, -1, kScriptJobHarvest, 0x100);
@@ -181,7 +178,7 @@ void MakeSteps() {
 
   s = Make(11, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    st.Arrow(new TutTargetButton(kLvlp, kTutorialPanelTask, 0, kAngleUp, kArrowGap));
+    st.Arrow(ScriptTask0Button(st));
     st.Text(new TutTargetCustom(LevelScreenCentre, 0, 0.0f, 0.0f, 0), true, 0.0f, true);
   };
 

@@ -268,6 +268,9 @@ bool LevelTutorial_6::FilterAction(u32 code, uintptr_t param, const void* object
   if (code != kTutorialActionWaves) return LevelTutorial::FilterAction(code, param, object);
   switch (param) {
     case kObjectVillainShot:
+      // The object asking is the flying shot, which has no health of its
+      // own: the second shot flies once the tutorial's villain has been
+      // driven below half its health.
       return arrivals_ == 1 || (arrivals_ == 2 && HealthRatio(GetVillain()) < 0.5f);
     case kObjectVillain:
       return villain_ < 0;

@@ -2,6 +2,7 @@
 
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
+#include "level/map/LevelPoint.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/objects/MapVillain.h"
 #include "level/rules/LevelBonuses.h"
@@ -37,11 +38,13 @@ void ClickCentre8(ScriptStep& s) {
   };
 }
 
-// The selected bed of point 6 with a job on it already (its removal ordered).
+// The selected bed of point 6 with its removal ordered already: the job
+// that works on the point itself (a watering or a harvest linked to the
+// bed is not one, and the remove button must still be let through then).
 bool RemovalOrdered(ScriptStep& st) {
   LevelTutorial* t = st.GetLevelTutorial();
-  BaseLevelPoint* p = t ? t->PointOfKind(kRemovedPoint, kPointKindPlant, true) : nullptr;
-  return p && p->GetJobs().GetCount() > 0;
+  auto* p = dynamic_cast<LevelPoint*>(t ? t->PointOfKind(kRemovedPoint, kPointKindPlant, true) : nullptr);
+  return p && p->GetCurrentJob();
 }
 
 }  // namespace

@@ -108,7 +108,9 @@ LevelTutorial_FullWarehouse::LevelTutorial_FullWarehouse(GameLevel* level, const
     if (WarehouseWindow::GetOpen()) st.Finish();
   };
 
-  // The product's button in the warehouse window; a click ends it.
+  // The product's button in the warehouse window (while some of it is in
+  // stock: the first flour into a warehouse full of wheat has none); a
+  // click ends it either way, so the level never stays held.
   s = new ScriptStep(HintStep(kLevelTutorialFullWarehouse, 2), kHintWarehouse, 0x1003000, 0x3000, 0);
   s->key = u"level_fullwarehouse_2";
   s->canStart = [](ScriptStep&) { return WarehouseReady(); };
@@ -118,6 +120,7 @@ LevelTutorial_FullWarehouse::LevelTutorial_FullWarehouse(GameLevel* level, const
                          new TutTargetButton(kHintWarehouse, kWarehouseProduct, reinterpret_cast<uintptr_t>(product),
                                              kAngleDown, kArrowGap),
                          0, true);
+    if (TutorialLayer* layer = st.GetLayer(); layer && layer->GetClickCount() == 0) layer->CatchClicks();
   };
   SetFirstStep(HintStep(kLevelTutorialFullWarehouse, 1));
   StartStep(GetFirstStep());

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
-#include "engine/image/GlyphEffects.h"
+#include "gametext/KGETextParams.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
@@ -153,10 +153,11 @@ TutorialInfoText::TutorialInfoText(TutorialLayer* layer, const wchar* text, bool
   KGETEXTPARAMS params{};
   InitBodyTextParams(&params, 0, kInfoTextWidth, itemKind, item);
   params.color = kInfoTextColour;
+  // At most 400 x 400, with a light drop shadow one pixel right and down.
   KGESPRITEPARAMS box{};
-  box.flags = kKGESpriteMaxSize | kKGESpriteOutline;
+  box.flags = kKGESpriteMaxSize | kKGESpriteShadow;
   box.maxWidth = box.maxHeight = kInfoTextWidth;
-  DXLMakeOutline(&box.outline, 1, 1.0f, kInfoOutlineColour, 1, 0);
+  box.shadow = KGESHADOW{1, kInfoShadowOffset, kInfoShadowOffset, kInfoShadowColour};
   KGEFont* font = GetGameFont(kInfoFont);
   const KGETEXTCALLBACK markup = GetGameServices().itemDescription;
   main_ = new HIText(this, font, &params, &box, text ? text : u"", false, markup);

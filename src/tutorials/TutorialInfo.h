@@ -6,7 +6,7 @@
 // as it hides, then gone.
 //
 // TutorialInfoText holds the text (game font 3, 400 pixels wide, brown with
-// a light outline; item references rendered by the game's item mark-up) and,
+// a light drop shadow; item references rendered by the game's item mark-up) and,
 // when asked, the grey "click to continue" line 4 pixels below it. Its frame
 // is the interface's "tutorial_info_frame" piece (ui/SkinTable.h).
 #pragma once
@@ -22,7 +22,8 @@ class TutorialTarget;
 constexpr i32 kInfoTextWidth = 400;
 constexpr u32 kInfoTextColour = 0xFF872900u;
 constexpr u32 kInfoClickColour = 0xFF808080u;
-constexpr u32 kInfoOutlineColour = 0x80FFF7DDu;
+constexpr u32 kInfoShadowColour = 0x80FFF7DDu;
+constexpr i32 kInfoShadowOffset = 1;  // pixels right and down
 
 class TutorialInfo : public BaseHintWindow {
  public:
@@ -44,6 +45,8 @@ class TutorialInfo : public BaseHintWindow {
 
   u32 GetState() const { return state_; }
   TutorialTarget* GetTarget() const { return target_; }
+  float GetDistance() const { return distance_; }  // moved this far along the target's angle
+  bool IsCentred() const { return centred_ != 0; }
   float GetPivotX() const { return pivotX_; }
   float GetPivotY() const { return pivotY_; }
   void Forget() { layer_ = nullptr; }

@@ -92,6 +92,9 @@ class TutTargetButton : public TutorialTargetKind<TutTargetButton> {
   void UpdatePosition() override;
   // The control it names and its window (null when either is gone).
   GameButton* FindControl(GameWindow** window) const;
+  u32 GetWindowCode() const { return window_; }
+  u32 GetControlId() const { return control_; }
+  uintptr_t GetControlData() const { return data_; }
 
  private:
   u32 window_;
@@ -107,6 +110,8 @@ class TutTargetCustom : public TutorialTargetKind<TutTargetCustom> {
   TutTargetCustom(TutorialPointFunction function, u32 argument, float angle, float distance, u32 extra)
       : TutorialTargetKind(kTargetCustom, angle, distance), function_(function), argument_(argument), extra_(extra) {}
   void UpdatePosition() override;
+  TutorialPointFunction GetFunction() const { return function_; }
+  u32 GetArgument() const { return argument_; }
 
  private:
   TutorialPointFunction function_;

@@ -120,7 +120,7 @@ TaskButton::TaskButton(GameWindow* window, u32 index, const LEVELTASK* task, boo
       index_(index),
       task_(task),
       static_(isStatic) {
-  SetData(index);
+  SetData(reinterpret_cast<uintptr_t>(task));
   if (!task_) return;
   const LEVELTASK& t = *task_;
   const bool ranked = t.kind == kTaskPlantBeds || t.kind == kTaskBuildings;

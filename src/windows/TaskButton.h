@@ -7,7 +7,8 @@
 // window before a level starts, shows the task's target.
 //
 // The caption is squeezed to the button's width less 6, never cut. The
-// task record is the level's and must outlive the button.
+// task record is the level's and must outlive the button; it is also the
+// button's data, by which the tutorials point at one task's button.
 #pragma once
 
 #include <memory>

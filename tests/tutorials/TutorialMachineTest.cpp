@@ -2,7 +2,8 @@
 // frame on the game clock (update, then the tutorial's draw and its layers'
 // draws, as the game's frame runs them), the timer, the upward-only states
 // of layers, arrows and texts, the targets' clones, the action filter of no tutorial, an ending
-// one and a level tutorial, the arrow's swing, and the saved record.
+// one and a level tutorial, the arrow's swing, the saved record, and the
+// text keys of level steps.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,7 +13,10 @@
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "resources/GameServices.h"
+#include "testsupport/TempFolder.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/LevelTutorial.h"
 #include "tutorials/TutorialArrow.h"
@@ -225,6 +229,8 @@ TEST_F(Machine, LayersArrowsAndTextsOnlyMoveUp) {
 TEST_F(Machine, ActionFilterTable) {
   Window panelWindow(kTutorialWindowLevelPanel);
   uitest::PlainButton close(&panelWindow, &panelWindow.Controls(), kTutorialPanelClose, DXLRECT{0, 0, 10, 10});
+  uitest::PlainButton menu(&panelWindow, &panelWindow.Controls(), kTutorialPanelMenu, DXLRECT{0, 0, 10, 10});
+  uitest::PlainButton task(&panelWindow, &panelWindow.Controls(), kTutorialPanelTask, DXLRECT{0, 0, 10, 10});
   uitest::PlainButton other(&panelWindow, &panelWindow.Controls(), 0x4C500002u, DXLRECT{0, 0, 10, 10});
   Window warehouse(kTutorialWindowWarehouse);
   struct Row {
@@ -238,6 +244,8 @@ TEST_F(Machine, ActionFilterTable) {
       {1, kTutorialWindowWarehouse, nullptr, "YYNYN"},
       {2, kAnyWindow, nullptr, "YYYYY"},
       {2, kTutorialWindowLevelPanel, &close, "YYYYY"},
+      {2, kTutorialWindowLevelPanel, &menu, "YYYYY"},
+      {2, kTutorialWindowLevelPanel, &task, "YYYYY"},
       {2, kTutorialWindowLevelPanel, &other, "YYNYN"},
       {2, kTutorialWindowWarehouse, &other, "YYNYN"},
       {3, kKeyEnter, &warehouse, "YYNNN"},
@@ -388,6 +396,30 @@ TEST_F(Machine, SavedRecordRoundTripsAndRefusesShortRecords) {
   Script& ended = *new Script(log, 0, 42);
   EXPECT_TRUE(load(ended, {3, 0, 0, 0}));
   EXPECT_EQ(ended.GetState(), kTutorialEnding);
+}
+
+// A level step's text: the key "level_NN_S" of its tutorial's number and
+// its step, looked up in the "tutorial" table; a key of its own as it is.
+TEST_F(Machine, LevelStepTextsAreKeyedByLevelAndStep) {
+  TempFolder dir;
+  dir.Put("lang.txt",
+          "Language {\n\tIdent = t\n\ttutorial {\n\t\tlevel_01_1 = A\n\t\tlevel_15_12 = B\n\t\tlevel_42_3 = C\n"
+          "\t\tlevel_1_1 = wrong\n\t\town = D\n\t}\n}\n");
+  GameLanguage language(dir.Wide("lang.txt").c_str());
+  SetGameLanguage(&language);
+  const struct {
+    u32 number, step;
+    const char16_t* text;
+  } rows[] = {{1, 1, u"A"}, {15, 12, u"B"}, {42, 3, u"C"}, {2, 1, u""}};
+  for (const auto& row : rows) {
+    new LevelTutorial(row.number << 16, nullptr);
+    LevelTutorialStep* step = new LevelTutorialStep(kTutorialLevelBit | row.number << 16 | row.step, 0, 0, 0);
+    EXPECT_EQ(std::u16string(step->GetText(nullptr)), row.text) << row.number << " " << row.step;
+    EXPECT_EQ(std::u16string(step->GetText(u"own")), u"D");
+  }
+  if (TutorialHooks* t = GetGameServices().tutorial) t->Discard();
+  DeleteFinishedTutorials();
+  SetGameLanguage(nullptr);
 }
 
 // A clone keeps the kind and its fields at its own distance, and has no

@@ -2,7 +2,8 @@
 // set by the tutorial follower: each runs to its end in the order of its
 // steps, a save at each step names the step it resumes at (the warehouse
 // window's steps resume at the warehouse button, the build hints at the
-// category while their site is empty), the rates a step raises follow the
+// category while their site is empty), every step's arrows and text stand
+// where the script's table puts them, the rates a step raises follow the
 // step and are 1.0 again afterwards. Off the road: the sowing and upgrade
 // steps of level 3 not finishing on another point's change, level 4's
 // build hint showing nothing for a henhouse ordered before it appeared,
@@ -12,16 +13,19 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "content/BuildingTable.h"
+#include "content/ProductList.h"
 #include "content/LevelRates.h"
 #include "content/LevelTable.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
+#include "level/rules/LevelTasks.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
 #include "resources/GameServices.h"
@@ -29,6 +33,7 @@
 #include "testsupport/SavedLevelStore.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TutorialFollower.h"
+#include "testsupport/TutorialHintTable.h"
 #include "tutorials/LevelTutorial_3.h"
 #include "tutorials/LevelTutorial_4.h"
 #include "tutorials/LevelTutorial_5.h"
@@ -53,6 +58,55 @@ std::vector<TutorialId> StepRange(TutorialId (*id)(u32), u32 count) {
   for (u32 n = 1; n <= count; ++n) v.push_back(id(n));
   return v;
 }
+
+// Where each step's arrows point and on which side of its target its text
+// stands (testsupport/TutorialHintTable.h), as the scripts have them; the
+// data words are task 0's record, the buildings and products by name;
+// "centre" is the point above the panel, "anchor" a point's anchor, "?"
+// level 3's point over the mill's two production sprites.
+const std::vector<const char*> kLevelThreeHints = {
+    "text fn:centre 0/0 centred +0 click",
+    "arrow point 3 230/64 | text point 3 230/64 +84 above",
+    "arrow Lvlp:C9000003 270/4 | text Lvlp:C9000003 270/4 +84 above",
+    "arrow1 fn:anchor(3) 0/12 | arrow2 fn:anchor(2) 180/12 | text fn:anchor(3) 90/8 +24 click below",
+    "arrow Harv@3 270/4 | text Harv@3 270/4 +84 above",
+    "arrow point 2 270/64 | text point 2 270/64 +84 above",
+    "arrow Lvlp:C9000003 270/4 | text Lvlp:C9000003 270/4 +84 above",
+    "arrow fn:?(2) 270/4 | text fn:?(2) 270/4 +84 click above",
+    "arrow1 Prod@2 90/4 | text Prod@2 90/4 +84 below",
+    "text fn:centre 0/0 centred +0 click",
+    "arrow Lvlp:4C500003 270/4 | arrow2 point 0 70/48 | text Lvlp:4C500003 270/4 +84 above",
+    "arrow Wrhs:3A5E4083/flour 90/4 | text Wrhs:3A5E4083/flour 90/4 +84 click below",  // the first stocked
+    "arrow Wrhs:3A5E4084 270/4 | text Wrhs:3A5E4084 270/4 +84 above",
+    "arrow Wrhs:3A5E4080 0/4 | text Wrhs:3A5E4080 270/4 +84 above",
+    "text fn:centre 0/0 centred +0 click",
+};
+
+const std::vector<const char*> kLevelFourHints = {
+    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "arrow Lvlp:C9000300 270/4 | text Lvlp:C9000300 270/4 +84 above",
+    "arrow Lvlp:C9000600/henhouse 270/4 | text Lvlp:C9000600/henhouse 270/4 +84 above",
+    "arrow1 Feed@2 180/4 | arrow2 Lvlp:C9000004 270/4 | text Lvlp:C9000004 270/4 +84 click above",
+    "arrow Harv@4 135/4 | text Harv@4 135/4 +84 below",
+    "arrow Feed@2 110/4 | text Feed@2 110/4 +84 below",
+    "text point 2 90/80 +0 below",
+    "arrow Eggs@2 150/4 | text Eggs@2 150/4 +84 below",
+    "text fn:centre 90/0 centred +160 click",
+};
+
+const std::vector<const char*> kLevelFiveHints = {
+    "arrow point 4 90/64 | text point 4 90/64 +84 below",
+    "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
+    "arrow Lvlp:C9000500/prod_pie 270/4 | text Lvlp:C9000500/prod_pie 270/4 +84 above",
+    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 click below",
+    "arrow Harv@3 90/4 | text Harv@3 90/4 +84 below",
+    "arrow Feed@1 45/4 | text Feed@1 45/4 +84 below",
+    "arrow Prod@5 45/4 | text Prod@5 45/4 +84 below",
+    "text fn:centre 90/0 centred +160",
+    "arrow Eggs@1 45/4 | text Eggs@1 45/4 +84 below-right",
+    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 below",
+    "arrow Lvlp:4C500005/task0 270/4 | text fn:centre 0/0 centred +0 click",
+};
 
 class LaterScripts : public ::testing::Test {
  protected:
@@ -105,12 +159,28 @@ class LaterScripts : public ::testing::Test {
                 h.Levels().GetMedal(0, h.Level()->GetLevelIndex(), time));
   }
 
+  // The names the tables give the data words and computed points.
+  testsupport::HintNames Names() {
+    testsupport::HintNames n;
+    n.level = h.Level();
+    n.data[reinterpret_cast<uintptr_t>(h.Level()->Rules().Tasks().GetTask(0))] = "task0";
+    for (const wchar* name : {u"prod_flour", u"prod_pie", kHenhouseName})
+      n.data[reinterpret_cast<uintptr_t>(FindBuildingByName(name))] = testsupport::NarrowName(name);
+    for (const wchar* name : {u"wheat", u"flour", u"egg"})
+      n.data[reinterpret_cast<uintptr_t>(GetProductList()->FindByName(name))] = testsupport::NarrowName(name);
+    n.functions[LevelScreenCentre] = "centre";
+    n.functions[ScriptPointAnchor] = "anchor";
+    return n;
+  }
+
   // Follows the tutorial to its end, telling `onStep` of each step as it
-  // becomes current; whether it ended.
+  // becomes current and keeping each step's hint in `hints`; whether it ended.
   bool FollowNoting(TutorialFollower& f, std::function<void(TutorialId)> onStep) {
     TutorialId last = 0;
     auto before = f.everyFrame;
+    hints = std::make_unique<testsupport::HintRecorder>(Names());
     f.everyFrame = [&, before](TutorialFollower& follower) {
+      hints->Frame();
       if (before) before(follower);
       const TutorialId now = Current();
       if (now == last) return;
@@ -124,6 +194,7 @@ class LaterScripts : public ::testing::Test {
 
   leveltest::LevelHarness h;
   TutorialMaker maker;
+  std::unique_ptr<testsupport::HintRecorder> hints;
 };
 
 // Level 3 to its end; the two upgrade steps heed only their own point.
@@ -147,6 +218,7 @@ TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
   EXPECT_EQ(f.Trace(), StepRange(L3, 15));
   EXPECT_EQ(seen, (std::vector<std::string>{"7 heard bed at 2: waits", "mill at 2"}));
   ExpectResumes(f, L3, 15, {{12, 11}, {13, 11}, {14, 15}});
+  testsupport::ExpectHintTable(*hints, L3(1), kLevelThreeHints, f.Trace());
   EXPECT_FLOAT_EQ(h.Level()->Rules().GetRate(kRateFactories), 1.0f);
   EXPECT_FLOAT_EQ(RateA(2), 1.0f);
   EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
@@ -185,6 +257,7 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
   EXPECT_EQ(shot, (std::vector<TutorialId>{L4(4), L4(8)})) << "both hints shown with their arrows on their targets";
   EXPECT_EQ(seen, (std::vector<std::string>{"6: 1.000000", "7: 2.000000", "8: 1.000000", "9: 1.000000"}));
   ExpectResumes(f, L4, 9, {{3, 2}});
+  testsupport::ExpectHintTable(*hints, L4(1), kLevelFourHints, f.Trace());
   EXPECT_FLOAT_EQ(RateB(2), 1.0f);
   Report("level 4");
 }
@@ -207,6 +280,7 @@ TEST_F(LaterScripts, LevelFiveFollowedToItsPie) {
                                             "8: 2.000000 2.000000 1.000000", "9: " + ones,
                                             "10: 1.000000 1.000000 2.000000", "11: " + ones}));
   ExpectResumes(f, L5, 11, {{3, 2}});
+  testsupport::ExpectHintTable(*hints, L5(1), kLevelFiveHints, f.Trace());
   Report("level 5");
 }
 
@@ -239,6 +313,32 @@ TEST_F(LaterScripts, BuildOrderedEarlyAndRatesBackWhenStopped) {
   ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(seen, (std::vector<std::string>{"3: 288, 0 shown, resumes at 3", "stopped in 7: 1.000000, flags 0"}));
   EXPECT_EQ(f.Trace(), StepRange(L4, 7));
+}
+
+// Level 3 with both of the mill's sacks ordered before step 9 began: the
+// step asks nothing more (no arrow), and lets the mill and the crops run
+// until the sacks are delivered.
+TEST_F(LaterScripts, LevelThreeBothSacksUnderWayBeforeStepNine) {
+  ASSERT_TRUE(h.loaded);
+  Open(2);
+  TutorialFollower f(h);
+  std::string nine;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    auto* mill = dynamic_cast<PointFactory*>(Point(2));
+    if (t && t->GetPendingStep() && t->GetPendingStep()->GetId() == L3(9) && mill && mill->GetBusyCount() == 0) {
+      ASSERT_GE(mill->GetSlotCount(), 2);
+      mill->StartProduction(0, 0, false);
+      mill->StartProduction(0, 1, false);
+    }
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    if (step && step->GetId() == L3(9) && nine.empty())
+      nine = "9: " + std::to_string(t->GetFlags()) + ", " + std::to_string(mill->GetBusyCount()) + " sacks, " +
+             std::to_string(step->GetLayer() ? step->GetLayer()->Arrows().GetCount() : -1) + " arrows";
+  };
+  ASSERT_TRUE(f.Run(kLaterLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(nine, "9: 96, 2 sacks, 0 arrows");
+  EXPECT_EQ(f.Trace(), StepRange(L3, 9)) << "the two sacks are the day's flour: the level is won";
 }
 
 TEST_F(LaterScripts, LevelFiveStoppedWithItsRatesRaised) {

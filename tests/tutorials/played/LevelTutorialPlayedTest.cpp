@@ -13,6 +13,7 @@
 #include "base/DataBuffer.h"
 #include "base/LittleEndian.h"
 #include "base/SavedStateStore.h"
+#include "gametext/KGEBaseTextSprite.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/rules/LevelLocks.h"
@@ -31,6 +32,7 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/GameButton.h"
+#include "ui/HIText.h"
 #include "ui/NarrowButton.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
@@ -380,6 +382,22 @@ TEST_F(Drawn, AStepsArrowAndTextOnTheLevelPanel) {
   const u32 paper = h.Pixel(static_cast<u32>(left + 6), static_cast<u32>(top + hgt / 2));
   EXPECT_GT(paper >> 16 & 0xFF, 200u) << std::hex << paper;
   EXPECT_GT(paper >> 8 & 0xFF, 190u) << std::hex << paper;
+
+  // Its words: at most 400 x 400 with a light drop shadow one pixel right
+  // and down and no outline (the text sprite keeps a shadow only when it
+  // can draw it).
+  auto* words = dynamic_cast<TutorialInfoText*>(text);
+  ASSERT_NE(words, nullptr);
+  const auto* sprite = dynamic_cast<const KGEBaseTextSprite*>(words->GetMainText()->GetTextObject());
+  ASSERT_NE(sprite, nullptr);
+  const KGESPRITEPARAMS& box = sprite->GetSpriteParams();
+  EXPECT_EQ(box.flags, 0x21u);
+  EXPECT_EQ(box.maxWidth, 400);
+  EXPECT_EQ(box.maxHeight, 400);
+  EXPECT_EQ(std::vector<u32>({box.shadow.mode, static_cast<u32>(box.shadow.x), static_cast<u32>(box.shadow.y),
+                              box.shadow.color}),
+            std::vector<u32>({1, 1, 1, 0x80FFF7DDu}));
+  EXPECT_EQ(box.outline.mode, 0u);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // set by the tutorial follower, a player who does what the hints say: each
 // runs to its end in the order of its steps (level 1 once the warehouse
 // holds task 0's wheat, level 2 on exactly task 0's flour), a save at each
-// step names the step it resumes at, the mills' speed factor follows steps
+// step names the step it resumes at, every step's arrows and text stand
+// where the script's table puts them, the mills' speed factor follows steps
 // 8 and 15, and level 1's steps 1, 4 and 16 are drawn into PNG files. The
 // cases off the follower's road: step 20 shown when the player went back
 // to the categories (on the road the plants panel still shows and it gives
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "content/BuildingTable.h"
+#include "content/ContentArchive.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "level/characters/MapCharacter.h"
@@ -26,7 +28,10 @@
 #include "level/map/LevelPointMaker.h"
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PlantJobs.h"
+#include "level/objects/PointBuilding.h"
 #include "level/objects/PointFactory.h"
+#include "level/rules/LevelView.h"
+#include "pathfinding/MapShapes.h"
 #include "ui/ASSArrowButton.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -34,10 +39,13 @@
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
 #include "resources/GameServices.h"
+#include "resources/MapSprite.h"
+#include "resources/SpriteSet.h"
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
 #include "testsupport/TutorialFollower.h"
+#include "testsupport/TutorialHintTable.h"
 #include "tutorials/LevelTutorial_1.h"
 #include "tutorials/LevelTutorial_2.h"
 #include "tutorials/LevelTutorialScript.h"
@@ -49,6 +57,7 @@
 namespace tutorialscripts {
 namespace {
 
+using testsupport::HintRecorder;
 using testsupport::TutorialFollower;
 
 constexpr u32 kLimitMs = 400000;
@@ -60,6 +69,61 @@ std::vector<TutorialId> Steps(TutorialId (*id)(u32), u32 count) {
   for (u32 n = 1; n <= count; ++n) v.push_back(id(n));
   return v;
 }
+
+// Where each step's arrows point and on which side of its target its text
+// stands (testsupport/TutorialHintTable.h), step by step as the script has
+// them: "Lvlp"/"Wrhs" controls with their data (task 0's record, the
+// level's plant, wheat's product, the mill's building), level points,
+// head-up sprites by code and point, the computed points above the panel
+// ("centre"), under the panel's top edge ("paneltop") and in the
+// warehouse window ("wrhs", pixels below its top).
+const std::vector<const char*> kLevelOneHints = {
+    "arrow Lvlp:4C500005/task0 270/4 | text fn:centre 270/0 centred +80 click",
+    "arrow point 1 90/64 | text point 1 90/64 +84 below",
+    "arrow Lvlp:C9000100 270/4 | text Lvlp:C9000100 270/4 +84 above",
+    "arrow Lvlp:C9000400/plant 270/4 | text Lvlp:C9000400/plant 270/4 +84 above",
+    "arrow point 1 90/64 | text point 1 90/64 +84 below",
+    "text Harv@1 0/4 +84 right",
+    "text fn:centre 90/0 centred +160 click",
+    "arrow Lvlp:4C500005/task0 270/4 | text Lvlp:4C500005/task0 270/4 +84 click above",
+    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "arrow Lvlp:C9000100 270/4 | text Lvlp:C9000100 270/4 +84 above",
+    "arrow Lvlp:C9000400/plant 270/4 | text Lvlp:C9000400/plant 270/4 +84 click above",
+    "text fn:paneltop 90/4 +84 click below",
+    "text fn:centre 90/0 centred +160 click",
+    "arrow Lvlp:4C500003 270/4 | arrow2 point 0 70/48 | text Lvlp:4C500003 270/4 +84 above",
+    "text fn:wrhs(240) 90/0 centred +0 click",
+    "arrow Wrhs:3A5E4083/wheat 90/4 | text Wrhs:3A5E4083/wheat 90/4 +84 below",
+    "text fn:wrhs(120) 270/0 +84 click above",
+    "arrow Wrhs:3A5E4081 270/4 | text Wrhs:3A5E4081 270/4 +84 above",
+    "arrow Wrhs:3A5E4080 0/4 | text Wrhs:3A5E4080 270/4 +84 above",
+    "arrow Lvlp:C9000100 270/4 | text Lvlp:C9000100 270/4 +84 above",
+    "arrow Lvlp:C9000400/plant 270/4 | text Lvlp:C9000400/plant 270/4 +84 above",
+    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "text fn:centre 90/0 centred +160 click",
+    "text Harv@1 0/4 +84 right",
+    "text Harv@2 90/4 +84 below",
+    "text Wate@2 190/4 +84 above-left",
+    "arrow1 Harv@1 270/4 | arrow2 Harv@2 270/4 | text fn:centre 90/180 centred +0",
+};
+
+const std::vector<const char*> kLevelTwoHints = {
+    "arrow Lvlp:4C500005/task0 270/4 | text fn:centre 0/0 centred +0 click",
+    "arrow point 1 90/64 | text point 1 90/64 +84 below",
+    "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
+    "arrow Lvlp:C9000500/prod_flour 270/4 | text Lvlp:C9000500/prod_flour 270/4 +84 above",
+    "arrow1 Prod@1 90/4 | text Prod@1 90/4 +84 click below",
+    "arrow3 Harv@3 270/4 | arrow4 Harv@4 270/4 | text fn:centre 90/180 centred +0",
+    "arrow1 Prod@1 90/4 | text Prod@1 90/4 +84 below",
+    "arrow1 PrSl@1 90/4 | text PrSl@1 90/4 +84 below",
+    "text fn:centre 0/0 centred +0 click",
+    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
+    "arrow Lvlp:C9000500/prod_flour 270/4 | text Lvlp:C9000500/prod_flour 270/4 +84 above",
+    "arrow4 Harv@4 270/4 | text fn:centre 90/180 centred +0",  // bed 3 not ripe yet
+    "arrow1 Prod@1 90/4 | arrow2 Prod@2 90/4 | text fn:centre 90/180 centred +0",
+    "text fn:centre 90/180 centred +0",
+};
 
 class Scripts : public ::testing::Test {
  protected:
@@ -88,6 +152,21 @@ class Scripts : public ::testing::Test {
   float Factor(i32 i) { return Mill(i) ? Mill(i)->GetSpeedFactor() : -1.0f; }
   u32 LevelTime() { return h.Level()->Rules().Clock().GetTime(); }
   LevelPanel* Panel() { return h.world.Panel()->GetPanel(); }
+  // The names the scripts' tables give the data words and computed points.
+  testsupport::HintNames Names() {
+    testsupport::HintNames n;
+    n.level = h.Level();
+    n.data[reinterpret_cast<uintptr_t>(Task0())] = "task0";
+    PLANT* plant = nullptr;
+    if (h.Level()->Map().Points().CountAvailablePlants(1, &plant) > 0) n.data[reinterpret_cast<uintptr_t>(plant)] = "plant";
+    n.data[reinterpret_cast<uintptr_t>(GetProductList()->FindByName(u"wheat"))] = "wheat";
+    n.data[reinterpret_cast<uintptr_t>(FindBuildingByName(u"prod_flour"))] = "prod_flour";
+    n.functions[LevelScreenCentre] = "centre";
+    n.functions[ScriptPanelTop] = "paneltop";
+    n.functions[ScriptWarehousePoint] = "wrhs";
+    n.functions[ScriptPointAnchor] = "anchor";
+    return n;
+  }
   // The level's clock at the end and the medal it would earn.
   void Report(const char* what) {
     const u32 time = LevelTime();
@@ -105,8 +184,10 @@ TEST_F(Scripts, LevelOneFollowedToItsEnd) {
   Open(0);
   ASSERT_NE(dynamic_cast<LevelTutorial_1*>(Tutorial()), nullptr) << "the factory makes it for index 0";
   TutorialFollower f(h);
+  HintRecorder hints(Names());
   std::vector<TutorialId> shot;
   f.everyFrame = [&](TutorialFollower& follower) {
+    hints.Frame();
     TutorialStep* step = TutorialFollower::ShownStep();
     if (!step) return;
     for (u32 n : {1u, 4u, 16u}) {
@@ -151,6 +232,7 @@ TEST_F(Scripts, LevelOneFollowedToItsEnd) {
     EXPECT_EQ(f.Resumes().at(L1(n)), L1(resume)) << "saved at step " << n;
   }
   EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
+  testsupport::ExpectHintTable(hints, L1(1), kLevelOneHints, f.Trace());
   Report("level 1");
 }
 
@@ -160,9 +242,11 @@ TEST_F(Scripts, LevelTwoFollowedToExactlyItsFlour) {
   Open(1);
   ASSERT_NE(dynamic_cast<LevelTutorial_2*>(Tutorial()), nullptr) << "the factory makes it for index 1";
   TutorialFollower f(h);
+  HintRecorder hints(Names());
   std::vector<std::string> seen;
   TutorialId last = 0;
   f.everyFrame = [&](TutorialFollower&) {
+    hints.Frame();
     const TutorialId now = Current();
     if (now == last) return;
     if (now == L2(5) || now == L2(13))  // the mill the step before waited for stands ready
@@ -181,6 +265,7 @@ TEST_F(Scripts, LevelTwoFollowedToExactlyItsFlour) {
                                             "mill 2 at 1", "15: 2.000000 2.000000"}));
   for (u32 n = 1; n <= 15; ++n)
     EXPECT_EQ(f.Resumes().at(L2(n)), L2(n == 4 ? 3 : n == 12 ? 11 : n)) << "saved at step " << n << " (site empty)";
+  testsupport::ExpectHintTable(hints, L2(1), kLevelTwoHints, f.Trace());
   Report("level 2");
 }
 
@@ -253,6 +338,71 @@ TEST_F(Scripts, LevelTwoMillOrderedEarlyAndStoppedMidStep) {
   ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
   EXPECT_EQ(seen, (std::vector<std::string>{"4: 288, 0 shown", "stopped in 8: 1.000000, flags 0"}));
   EXPECT_EQ(f.Trace(), Steps(L2, 8));
+}
+
+// Level 2's mills: step 5's layer lets a click through where the mill's
+// own click shapes are hit (the shapes of a picture that has them), not
+// merely near its point; step 12 shows its arrow
+// and text also with the second mill ordered before it appeared (on a
+// button the factory's panel does not have, so nothing is drawn), and a
+// building of any point standing ready ends it.
+TEST_F(Scripts, LevelTwoTheMillsShapeAndItsBuildSteps) {
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = Open(1);
+  TutorialFollower f(h);
+  std::vector<std::string> seen;
+  f.everyFrame = [&](TutorialFollower&) {
+    LevelTutorial* t = Tutorial();
+    TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
+    TutorialLayer* layer = step ? step->GetLayer() : nullptr;
+    if (step && step->GetId() == L2(5) && layer && layer->GetClickCount() > 0 && seen.empty()) {
+      // The sample data's buildings have no click shapes: the mill borrows
+      // the golden egg's picture, which has one, while the layer is asked.
+      MapBuilding* mill = Mill(1)->GetMapBuilding();
+      MapSprite* own = mill->GetMapSprite();
+      MapSprite* egg = GetSpriteSet(kMapSpriteSet)->FindMapSprite(u"golden_egg");
+      ASSERT_NE(egg, nullptr);
+      if (!egg->IsLoaded()) egg->Init();
+      mill->SetSprite(egg);
+      mill->AttachToLevel(kAttachClickShapes);
+      const MapShapes* shapes = mill->GetClickShapes();
+      ASSERT_TRUE(shapes && shapes->GetCount() > 0);
+      const auto onMill = [&](i32 x, i32 y) {
+        for (u32 i = 0; i < shapes->GetCount(); ++i)
+          if (ShapeContainsPoint(&shapes->GetShape(i)->desc, x, y)) return true;
+        return false;
+      };
+      SHAPERECT r{};
+      ShapeBounds(&shapes->GetShape(0)->desc, &r);
+      i32 mx = (r.left + r.right) / 2, my = (r.top + r.bottom) / 2;
+      ASSERT_TRUE(onMill(mx, my));
+      h.Level()->Rules().View().MapToScreen(&mx, &my);
+      std::string s = std::string("5: over the mill ") + (layer->HitTest(mx, my) ? "caught" : "passes");
+      // Near point 1, just off the mill's shape.
+      i32 nx = (r.left + r.right) / 2, ny = r.bottom + 2;
+      ASSERT_FALSE(onMill(nx, ny));
+      h.Level()->Rules().View().MapToScreen(&nx, &ny);
+      s += std::string(", beside it ") + (layer->HitTest(nx, ny) ? "caught" : "passes");
+      mill->SetSprite(own);
+      mill->AttachToLevel(kAttachObstacles | kAttachClickShapes);
+      seen.push_back(s);
+    }
+    if (t && t->GetPendingStep() && t->GetPendingStep()->GetId() == L2(12) && Mill(2) == nullptr &&
+        level.Map().GetSelectedPoint() == 2)
+      level.Map().Points().BuildBuilding(FindBuildingByName(u"prod_flour"));
+    if (step && step->GetId() == L2(12) && seen.size() == 1) {
+      seen.push_back("12: " + std::to_string(t->GetFlags()) + ", " +
+                     std::to_string(layer ? layer->Arrows().GetCount() : 0) + " arrow " +
+                     std::to_string(layer ? layer->Texts().GetCount() : 0) + " text");
+      t->Notify(kTutorialEventPointChanged, kPointKindBuilding, Mill(1));
+      seen.push_back(std::string("12 ") + (Current() == L2(12) ? "waits" : "ended") + " on mill 1 at " +
+                     std::to_string(Mill(1)->GetLevel()));
+    }
+  };
+  ASSERT_TRUE(f.Run(kLimitMs)) << "stuck at " << std::hex << Current();
+  EXPECT_EQ(seen, (std::vector<std::string>{"5: over the mill passes, beside it caught", "12: 288, 1 arrow 1 text",
+                                            "12 ended on mill 1 at 1"}));
+  EXPECT_EQ(f.Trace(), Steps(L2, 15));
 }
 
 // The level left while step 4 waits on the empty site and entered again:

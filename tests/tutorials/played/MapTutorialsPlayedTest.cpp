@@ -3,20 +3,30 @@
 // shows the arrow on level 1's node with its text (map_first_tutorial.png);
 // choosing level 1 ends it. Level 2 won unlocks the bees, and the next level
 // window shows the new bonus over its slot (map_new_bonus.png). Both texts
-// lie wholly inside the screen.
+// lie wholly inside the screen. Every map tutorial's hint (the bonus's
+// second step, the regime's and the hard regime's made by hand on the
+// map) stands where its script puts it; the layers that take clicks leave
+// the interface's "back" and "options" buttons to it.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "../../app/scene/RunningGame.h"
 #include "app/LevelSelectMap.h"
 #include "app/Profile.h"
+#include "content/GameBonuses.h"
 #include "engine/DXLMouse.h"
+#include "testsupport/TutorialHintTable.h"
 #include "tutorials/MapTutorials.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
+#include "ui/GameButton.h"
+#include "ui/WindowManager.h"
 #include "windows/LevelWindow.h"
+#include "windows/MapInterface.h"
 
 namespace {
 
@@ -36,11 +46,31 @@ bool Inside(const TutorialInfo* text) {
          top + static_cast<float>(text->GetHeight()) <= static_cast<float>(s.height);
 }
 
+// Each map tutorial's hint: arrows and texts on the level node, the level
+// window's bonus slot (its data the bees' record) and "select bonuses"
+// button, the map interface's regime button, the map's centre.
+const std::map<TutorialId, const char*> kMapHints = {
+    {kMapTutorialFirstId | 1, "arrow node 0 225/64 | text node 0 225/64 +84 above"},
+    {kMapTutorialNewBonusId | 1, "arrow LvIf:35000010/bees 270/4 | text LvIf:35000010/bees 270/4 +84 click above"},
+    {kMapTutorialNewBonusId | 2, "arrow LvIf:35000020 270/4 | text LvIf:35000020 270/4 +84 above"},
+    {kMapTutorialRegimeId | 2, "arrow MapI:24FE0202 240/10 | text MapI:24FE0202 240/10 +120 click above"},
+    {kMapTutorialHardId | 1, "text fn:mapcentre 0/0 centred +0 click"},
+};
+
 TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   RunningGame run;
   ASSERT_TRUE(run.ok);
   TutorialMaker maker;
   GetGameServices().tutorialFactory = &maker;
+  testsupport::HintNames names;
+  names.functions[MapScreenCentre] = "mapcentre";
+  testsupport::HintRecorder hints(names);
+  const auto frames = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      run.Frame();
+      hints.Frame();
+    }
+  };
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
   run.NameFirstProfile(u"Ann");
   Profile* profile = run.game.Profiles()->GetCurrent();
@@ -48,12 +78,12 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   profile->SetTutorials(true);
   run.game.ChooseRegime();
   ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
-  for (int i = 0; i < 60 && !(GetCurrentTutorial() && GetCurrentTutorial()->GetCurrentStep()); ++i) run.Frame();
+  for (int i = 0; i < 60 && !(GetCurrentTutorial() && GetCurrentTutorial()->GetCurrentStep()); ++i) frames(1);
   auto* first = dynamic_cast<MapTutorial_First*>(GetCurrentTutorial());
   ASSERT_NE(first, nullptr);
   TutorialStep* step = first->GetCurrentStep();
   ASSERT_NE(step, nullptr);
-  for (int i = 0; i < 20; ++i) run.Frame();  // the fades in
+  frames(20);  // the fades in
   ASSERT_NE(step->GetLayer(), nullptr);
   ASSERT_EQ(step->GetLayer()->Arrows().GetCount(), 1);
   ASSERT_EQ(step->GetLayer()->Texts().GetCount(), 1);
@@ -85,7 +115,9 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   auto* bonus = dynamic_cast<MapTutorial_NewBonus*>(GetCurrentTutorial());
   ASSERT_NE(bonus, nullptr);
   EXPECT_EQ(bonus->GetBonusIndex(), 0);
-  for (int i = 0; i < 60; ++i) run.Frame();
+  ASSERT_NE(GetGameBonuses(), nullptr);
+  hints.Names().data[reinterpret_cast<uintptr_t>(&GetGameBonuses()->Get(0))] = "bees";
+  frames(60);
   TutorialStep* b1 = bonus->GetCurrentStep();
   ASSERT_NE(b1, nullptr);
   EXPECT_EQ(b1->GetId(), kMapTutorialNewBonusId | 1);
@@ -94,6 +126,52 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   ASSERT_EQ(b1->GetLayer()->Texts().GetCount(), 1);
   EXPECT_TRUE(Inside(b1->GetLayer()->Texts().Get(0)));
   EXPECT_TRUE(run.Shot("map_new_bonus.png"));
+
+  // Its click ends it (not chained). With more bonuses than slots the
+  // level window has its "select bonuses" button: its hint alone; then the
+  // regime's and the hard regime's on the map.
+  EXPECT_EQ(bonus->GetChain(), 0u);
+  b1->OnLayerClicked();
+  frames(30);
+  LevelWindow::GetOpen()->Close();
+  frames(30);
+  for (i32 b = 1; b <= 3; ++b) profile->UnlockBonus(b);
+  new LevelWindow(1, kLevelWindowFromMap, [](u32, i32, u32) {});
+  frames(30);
+  if (GameTutorial* t = GetCurrentTutorial()) t->Stop();  // the window's own, if any
+  frames(30);
+  auto* select = new MapTutorial_NewBonus(-1, 0);
+  frames(60);
+  ASSERT_NE(select->GetCurrentStep(), nullptr);
+  select->Stop();
+  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  LevelWindow::GetOpen()->Close();
+  frames(30);
+  for (TutorialId id : {kMapTutorialRegimeId | 2, kMapTutorialHardId | 1}) {
+    GameTutorial* t = id == (kMapTutorialRegimeId | 2) ? static_cast<GameTutorial*>(new MapTutorial_Regime())
+                                                       : new MapTutorial_Hard();
+    frames(60);
+    TutorialStep* shown = t->GetCurrentStep();
+    ASSERT_NE(shown, nullptr);
+    // The layer takes a click on the map, but not on the interface's
+    // "back" and "options" buttons: those pass to the interface.
+    TutorialLayer* layer = shown->GetLayer();
+    ASSERT_GT(layer->GetClickCount(), 0u);
+    for (u32 command : {kMapBackCommand, kMapOptionsCommand}) {
+      const GameButton* button = map->GetInterface()->GetButton(command);
+      ASSERT_NE(button, nullptr);
+      const DXLRECT& r = button->GetRect();
+      kis::IntPoint centre{};
+      map->GetInterface()->ClientToScreen(&centre, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      EXPECT_GT(r.right - r.left, 0);
+      EXPECT_FALSE(layer->HitTest(centre.x, centre.y)) << std::hex << command;
+      EXPECT_NE(GetWindowManager()->FindWindowAt(centre.x, centre.y), layer) << std::hex << command;
+    }
+    EXPECT_EQ(GetWindowManager()->FindWindowAt(node.x, node.y), layer) << "the map's node";
+    shown->OnLayerClicked();
+    frames(30);
+  }
+  for (const auto& [id, line] : kMapHints) EXPECT_EQ(hints.Line(id), line) << std::hex << id;
 }
 
 }  // namespace
