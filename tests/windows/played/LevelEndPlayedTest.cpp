@@ -28,6 +28,7 @@
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelMenuHandler.h"
+#include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
