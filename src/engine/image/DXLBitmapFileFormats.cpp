@@ -25,7 +25,6 @@ DXLBitmapFileFormats::DXLBitmapFileFormats() {
   Register(u"dxlb", u"DXLB Bitmap", DXLLoadBitmapDXLB);
   Register(u"tga", u"Targa file", DXLLoadBitmapTGA);
   Register(u"ico", u"Icon file", DXLLoadBitmapICO);
-  Register(u"cur", u"Cursor file", DXLLoadBitmapICO);
   Register(u"bmp", u"Bitmap file", DXLLoadBitmapBMP);
   Register(u"dds", u"Direct Draw Surface", DXLLoadBitmapDDS);
   Register(u"ppm", u"Portable Pixmap", DXLLoadBitmapPPM);
