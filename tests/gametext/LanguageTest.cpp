@@ -92,6 +92,12 @@ TEST_F(Language, TitleAndProfileCharacters) {
   EXPECT_EQ(U8(withTitle.GetWindowTitle()), "My Farm");
   EXPECT_EQ(U8(withTitle.GetProfileChars()), "AB c");
   EXPECT_EQ(withTitle.GetProfileCharsLength(), 4u);
+  // Released to 0 the title goes with the data (it is read again on the
+  // next use): the default text answers meanwhile.
+  withTitle.Release();
+  EXPECT_EQ(U8(withTitle.GetWindowTitle()), "none");
+  withTitle.Acquire();
+  EXPECT_EQ(U8(withTitle.GetWindowTitle()), "My Farm");
   const std::u16string b = Tree("NF = none\n", "b.txt");
   GameLanguage without(b.c_str());
   without.Acquire();
@@ -111,6 +117,11 @@ TEST_F(Language, ImagesAndTheLogoPlace) {
   EXPECT_EQ(lang.GetLogo().x, 12);
   EXPECT_EQ(lang.GetLogo().y, -5);
   EXPECT_EQ(lang.GetImage(u"logo")->GetDrawState().blendMode, 1u);
+  // The logo's image is one of the language's resources: released with
+  // them, the logo place does not keep pointing at it.
+  lang.Release();
+  EXPECT_EQ(lang.GetImage(u"logo"), nullptr);
+  EXPECT_EQ(lang.GetLogo().image, nullptr);
 
   // A path without coordinates fails the scan: no logo, place 0, 0.
   const std::u16string q = Tree("images {\n\tlogo = \"pics/a.tga\"\n}\n", "q.txt");
