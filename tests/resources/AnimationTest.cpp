@@ -154,6 +154,12 @@ TEST_F(AnimationTest, ReadFromADataArchiveThenInitialisedAndReleased) {
   EXPECT_FALSE(walk->IsLoaded());
   delete ghost;
   EXPECT_EQ(GetAnimations().GetCount(), 2);
+  // Deleted while in use, an animation gives its sprites' uses back.
+  walk->Init();
+  EXPECT_EQ(walk_->GetInitCount(), 1);
+  delete walk;
+  EXPECT_EQ(walk_->GetInitCount(), 0);
+  EXPECT_EQ(GetAnimations().GetCount(), 1);
 }
 
 TEST_F(AnimationTest, DamagedSectionsSetTheErrorFlagAndDropTheAnimationUnderWay) {
@@ -286,6 +292,13 @@ TEST_F(AnimationTest, DirectionsAreFoundByAngleAndClampedAndTimeIsKeptOnlyOnTheS
   EXPECT_EQ(four.FindDirection(135.5f), 2);
   GameAnimation none(u"none", 0);
   EXPECT_EQ(none.FindDirection(10), -1);
+  // Angles stored outside 0..360 are taken round as well: -90 is 270, so
+  // 340 lies 70 from it and 20 from 0 (not "-70", which would win).
+  GameAnimation turned(u"turned", 2);
+  turned.GetDirection(0)->angle = 0;
+  turned.GetDirection(1)->angle = -90;
+  EXPECT_EQ(turned.FindDirection(300), 1);
+  EXPECT_EQ(turned.FindDirection(340), 0);
 
   AnimationState state;
   state.angle = 100;

@@ -184,7 +184,7 @@ TEST(Particles, EmitterStatesDelayCycleLifeAndOwnership) {
   forever.Start();
   space.Update(5000);
   EXPECT_FALSE(forever.IsDead());
-  EXPECT_EQ(space.GetParticleCount(), 256u);
+  EXPECT_EQ(space.GetParticleCount(), 257u);  // one past the 256 before it
 
   // Without a parameter record (none given, none of its id) the emitter is
   // dead; a record given stands in.
@@ -212,8 +212,9 @@ TEST(Particles, BurstsEveryMillisecondFillTheSpaceToItsMaximumAndAMissingPicture
   space.Update(10);
   EXPECT_EQ(space.GetParticleCount(), 21u);
   for (int i = 0; i < 30; ++i) space.Update(10);
-  EXPECT_EQ(space.GetParticleCount(), static_cast<u32>(GPSSpace::kMaxParticles));
-  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), GPSSpace::kMaxParticles);
+  // A new particle dies when more than the maximum were there before it.
+  EXPECT_EQ(space.GetParticleCount(), static_cast<u32>(GPSSpace::kMaxParticles) + 1);
+  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), GPSSpace::kMaxParticles + 1);
 
   // A sprite the particle set does not have: each step's first particle is
   // dead at once and ends the step's emission; nothing is drawn.
