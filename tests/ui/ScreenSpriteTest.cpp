@@ -337,6 +337,14 @@ TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
   r.Draw();
   EXPECT_EQ(r.list->Labels().GetCount(), 0);
 
+  // With a shadow: two pixels off, half-transparent black.
+  auto* shaded = new ScreenLabel(r.list.get(), 0, 0);
+  shaded->SetIcon(coin, 3, true, -1);
+  ASSERT_NE(shaded->GetShadowQuad(), nullptr);
+  EXPECT_EQ(shaded->GetShadowQuad()->v[0].color, 0x80000000u);
+  EXPECT_FLOAT_EQ(shaded->GetShadowQuad()->v[2].y, shaded->GetIconQuad().v[2].y + 2);
+  delete shaded;
+
   // An icon that is not loaded: the text alone.
   coin->Release(true);
   r.list->ShowFlyingIcon(&wheat, 4, 0, 0, 0, 0, 0);
