@@ -246,6 +246,8 @@ TEST_F(RunningFrame, PauseRequestTable) {
     EXPECT_EQ(App().frameTimer->IsPaused(), s.level > 0) << where;
     EXPECT_EQ(App().input->GetKeyboard()->IsEnabled(), s.level < 2) << where;
     EXPECT_EQ(App().mouse->GetTrackCursor(), true) << where;  // the game asked for tracking
+    // The frame counter holds one pause per level: two while minimised.
+    EXPECT_EQ(App().viewer->GetFrameCounterPauses(), s.level) << where;
   }
 }
 
