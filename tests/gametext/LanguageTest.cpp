@@ -51,6 +51,16 @@ TEST_F(Language, OpenReadsTheHeaderOnly) {
   EXPECT_EQ(U8(lang.GetText(u"buttons", u"ok", 1, true)), "--");
   EXPECT_EQ(lang.GetText(u"nowhere", u"ok", 0, false), nullptr);
   EXPECT_EQ(lang.GetTableCount(), 29u);  // every table exists, most empty
+  // In this order, which numbers the table sections of a cache.
+  const char* const order[29] = {
+      "loading",          "buildings",       "plants",        "products",          "awards",
+      "buttons",          "bonuses",         "dialogs",       "messages",          "main_screen",
+      "menu_window",      "options_window",  "map_interface", "level_interface",   "profiles_window",
+      "level_window",     "level_result_window", "warehouse_window", "awards_window", "profile_errors",
+      "levels",           "tutorial",        "info_panel",    "bonuses_window",    "regimes",
+      "comix_window",     "tasks",           "credits_window", "video_options_window"};
+  for (u32 i = 0; i < 29 && i < lang.GetTableCount(); ++i)
+    EXPECT_EQ(U8(lang.GetTable(i)->GetName().name), order[i]) << i;
   lang.Release();
   EXPECT_EQ(lang.GetTableCount(), 29u);
   lang.Release();

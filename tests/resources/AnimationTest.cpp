@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeAudioBackend.h"
@@ -18,6 +19,7 @@
 #include "resources/AnimationSection.h"
 #include "resources/GameAnimation.h"
 #include "resources/SoundSettings.h"
+#include "resources/StandardSounds.h"
 #include "resources/Sprite.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/SpriteRig.h"
@@ -90,6 +92,13 @@ class AnimationTest : public ::testing::Test {
     ANIMRECORD ghost = MakeAnimationRecord(u"ghost", kAnimOnce, 10, 2);
     kis::StrCopy(ghost.directions[1].sprite, kSpriteNameSize, u"nobody");
     return {walk, idle, ghost};
+  }
+
+  // Play calls that started a channel from its start, on every channel.
+  u32 Plays() const {
+    u32 n = 0;
+    for (const auto& [h, c] : audio_.channels) n += c.plays;
+    return n;
   }
 
   spritetest::SpriteRig rig_;
@@ -390,55 +399,65 @@ TEST_F(AnimationTest, DrawsTheFrameAtTheOffsetDarkenedOnHighlightAndForwardsToTh
   viewer.Present();
 }
 
-TEST_F(AnimationTest, SoundsWaitTheirDelayRepeatAndKeepTwoHundredMillisecondsApart) {
+TEST_F(AnimationTest, SoundsWaitTheirDelayRepeatKeepTwoHundredMillisecondsApartAndJoinTheLevelAndScreen) {
   const u32 step = GetSoundSettings().LoadSound(u"step", false);
   ASSERT_NE(step, 0u);
   GameAnimation a(u"a", 1);
   a.SetTiming(kAnimLoop, 100, 400);
   a.SetSound(u"step", 50, 0, 0, step);
   AnimationState state;
-  auto plays = [&] {
-    u32 n = 0;
-    for (auto& [h, c] : audio_.channels) n += c.plays;
-    return n;
-  };
   auto run = [&](int ms) {
     for (int t = 0; t < ms; t += 10) a.Update(&state, 10);
   };
   a.Start(&state, 0, false);
   EXPECT_EQ(state.soundState, kAnimSoundWaiting);
   run(40);
-  EXPECT_EQ(plays(), 0u);
+  EXPECT_EQ(Plays(), 0u);
   run(10);
-  EXPECT_EQ(plays(), 1u);
+  EXPECT_EQ(Plays(), 1u);
   EXPECT_EQ(state.soundState, kAnimSoundNone);
   EXPECT_EQ(state.soundChannel, 0u);  // not a loop: not kept
   // Started again 100 ms later: its play comes within the cool-down.
   run(50);
   a.Start(&state, 0, false);
   run(50);
-  EXPECT_EQ(plays(), 1u);
+  EXPECT_EQ(Plays(), 1u);
   run(200);
   a.Start(&state, 0, false);
   run(50);
-  EXPECT_EQ(plays(), 2u);
+  EXPECT_EQ(Plays(), 2u);
 
   // Repeating every 300 ms: at 50, 350, 650 and 950.
   a.SetSound(u"step", 50, 0, 300, step);
   run(300);
-  const u32 before = plays();
+  const u32 before = Plays();
   a.Start(&state, 0, false);
   run(1000);
-  EXPECT_EQ(plays(), before + 4);
+  EXPECT_EQ(Plays(), before + 4);
   EXPECT_EQ(state.soundState, kAnimSoundRepeating);
   // More than half an interval late, a repeat is skipped; the next one
   // keeps to the beat.
   a.Start(&state, 0, false);
   a.Update(&state, 1000);
-  EXPECT_EQ(plays(), before + 4);
+  EXPECT_EQ(Plays(), before + 4);
   EXPECT_FLOAT_EQ(state.soundDelay, 250);
   a.Update(&state, 250);
-  EXPECT_EQ(plays(), before + 5);
+  EXPECT_EQ(Plays(), before + 5);
+
+  // The sound belongs to the level and to the screen: pausing either group
+  // holds it back until the group resumes; a pause of the clicks does not.
+  a.SetSound(u"step", 0, 0, 0, step);
+  for (const auto& [group, held] : {std::pair{kSoundGroupLevel, true}, std::pair{kSoundGroupScreen, true},
+                                    std::pair{kSoundGroupClick, false}}) {
+    const u32 first = Plays();
+    GetSoundSettings().PauseSounds(group);
+    AnimationState fresh;
+    a.Start(&fresh, 0, false);
+    a.Update(&fresh, 10);
+    EXPECT_EQ(Plays() - first, held ? 0u : 1u) << std::hex << group;
+    GetSoundSettings().ResumeSounds(group);
+    EXPECT_EQ(Plays() - first, 1u) << std::hex << group;
+  }
 }
 
 TEST_F(AnimationTest, ALoopingSoundStartsOnceSurvivesARestartInTheCoolDownAndEndsWithItsState) {

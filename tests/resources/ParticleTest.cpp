@@ -429,6 +429,30 @@ TEST(Particles, SubStepsMoveScaleAndColourAndDrawingStandsBetweenTheLastTwo) {
   viewer.Present();
 }
 
+// Scale over the life by the curve kind, halfway (life 100, 50 ms lived), from
+// 1 to 3: linear 2; the curve that rises fast sqrt(1 - 0.5^2) = 0.866 of the
+// way; the one that starts flat 1 - 0.866 of it.
+TEST(Particles, ScaleFollowsTheCurveKindOverTheLife) {
+  const std::pair<u32, float> kinds[] = {{0, 2.0f}, {1, 1.0f + 2 * 0.8660254f}, {2, 1.0f + 2 * 0.1339746f}};
+  for (const auto& [kind, expected] : kinds) {
+    ParticleRig rig;
+    GPSPARAMS p = ParticleRig::Params(1, 100, 0);
+    p.flags = kParticleScale;
+    p.startScale[0] = p.startScale[1] = 1;
+    p.endScale[0] = p.endScale[1] = 3;
+    p.scaleCurve = kind;
+    ParticleRig::Add(p);
+    const GPSSYSTEM* system = ParticleRig::Add(ParticleRig::System(u"grow", 1, 1000));
+    GPSSpace space(0);
+    GPSEmiter e(&space, system, nullptr, 0, 0);
+    e.Start();
+    space.Update(55);  // five whole steps of 10 ms lived
+    const GPSParticle* q = ParticleRig::Particles(space).at(0);
+    ASSERT_FLOAT_EQ(q->GetState().lifeFraction, 0.5f) << kind;
+    EXPECT_NEAR(q->GetState().scale, expected, 2e-3) << kind;
+  }
+}
+
 TEST(Particles, CurveColoursBlendStopsAndHoldTheEnds) {
   const GPSCURVE curve{1, {{50, 0xFF000000u}, {0, 0xFF0000FFu}, {50, 0xFFFFFFFFu}}, 100};
   EXPECT_EQ(CurveColorAt(curve, 0), 0xFF000000u);
