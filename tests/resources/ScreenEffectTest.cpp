@@ -292,6 +292,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
   RunGameEffect(fade);
   GetGameServices().clock += 1000;
   update();
+  ASSERT_EQ(GetGameEffect(), fade);  // still running
   EXPECT_FLOAT_EQ(fade->GetProgress(), 0.0f);
   clock_.Advance(125);
   update();
@@ -301,6 +302,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
   RunGameEffect(regime);
   GetGameServices().clock += 1000;
   update();
+  ASSERT_EQ(GetGameEffect(), regime);
   EXPECT_FLOAT_EQ(regime->GetProgress(), 0.0f);
   clock_.Advance(100);
   update();
@@ -312,6 +314,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
   RunGameEffect(skip);
   clock_.Advance(1000);
   update();
+  ASSERT_EQ(GetGameEffect(), skip);
   EXPECT_FLOAT_EQ(skip->GetProgress(), 0.0f);
   GetGameServices().clock += 300;
   update();
