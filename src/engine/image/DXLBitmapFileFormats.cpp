@@ -20,6 +20,8 @@ void CopyBounded(char16_t* out, const char16_t* in, u32 capacity) {
 
 }  // namespace
 
+// The seven formats, in this order. Cursor files have no entry of their own:
+// the icon reader tells them by their directory type (see DXLLoadBitmapICO).
 DXLBitmapFileFormats::DXLBitmapFileFormats() {
   Register(u"glb", u"GLB Bitmap", DXLLoadBitmapGLB);
   Register(u"dxlb", u"DXLB Bitmap", DXLLoadBitmapDXLB);
