@@ -102,7 +102,9 @@ template <class T, class C> T HexRead(const C* text, u32 len, T def, bool allowP
     const u32 c = r.Peek();
     if (c == 0) return digits ? value : def;
     const int d = plat::HexDigitValue(c);
-    if (d < 0) return (strict || digits == 0) ? def : value;
+    // Lenient reading stops at the first other character with what it has,
+    // which is 0 when no digit came first.
+    if (d < 0) return strict ? def : value;
     if (digits == kMaxDigits) return def;  // more digits than the result holds
     value = static_cast<T>((value << 4) | static_cast<T>(d));
     ++digits;

@@ -193,6 +193,7 @@ class DXLViewer {
   void PauseFrameCounter();
   void ResumeFrameCounter();
   bool IsFrameCounterRunning() const { return counterRunning_ != 0; }
+  u32 GetFrameCounterPauses() const { return pauseDepth_; }  // pauses not yet resumed
   u32 GetFramesPerSecond() const { return lastSecondFrames_; }  // frames of the last whole second
 
   // --- Transform (the current 2-D transform) ---------------------------------

@@ -149,7 +149,10 @@ void DXLLanguage::Acquire() {
   if (reader && reader->IsOpen()) LoadSections(reader.get());
 }
 
-// What reads is kept; a fault on the way marks the language damaged.
+// What reads is kept; a fault on the way marks the language damaged. Tables
+// end at the first index without a readable section; the sections of the
+// derived class are read after them in every case (a file that failed on
+// the way answers no more reads, so they then keep their fallbacks).
 void DXLLanguage::LoadCache() {
   damaged_ = true;
   cacheFile_ = kis::OpenDataFileReaderW(path_, kLngCacheSignature1, kLngCacheSignature2, kLngCacheVersion);
@@ -157,7 +160,7 @@ void DXLLanguage::LoadCache() {
   kis::DataFileReaderW* file = cacheFile_;
   bool whole = true;
   for (u32 i = 0; i < 0x3FFFFFFFu && file->HasSection(kLngTableSection | i, 1); ++i) {
-    if (!file->OpenSection(kLngTableSection | i, 1)) return;
+    if (!file->OpenSection(kLngTableSection | i, 1)) break;
     std::u16string name;
     u32 count = 0;
     if (!LngReadString(file, kis::kMaxNameChars + 1, &name) || !LngReadU32(file, &count)) {
@@ -181,10 +184,10 @@ void DXLLanguage::LoadCache() {
     } else if (count != 0) {
       whole = false;
     }
-    if (!file->IsOk()) return;
+    if (!file->IsOk()) break;
     file->CloseSection();
   }
-  if (file->IsOk()) LoadCacheParams(file);
+  LoadCacheParams(file);
   damaged_ = !whole || !file->IsOk();
 }
 

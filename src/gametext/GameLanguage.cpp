@@ -73,6 +73,9 @@ DXLLngFile* GameLanguage::CreateReader(const wchar* path) {
   return new (std::nothrow) DXLLngFileTDR(path);
 }
 
+// Besides the data the language loaded, the window title and the logo place
+// go too: the title is read again on the next use (kept, it would be lost
+// then), and the logo's image is one of the resources freed below.
 void GameLanguage::FreeData() {
   std::free(profileChars_);
   profileChars_ = nullptr;

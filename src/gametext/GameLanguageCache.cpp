@@ -113,27 +113,26 @@ void GameLanguage::LoadCacheParams(kis::BaseDataFileReader* file) {
   if (!windowTitle_) return;
   file->CloseSection();
 
+  // A record that fails ends its section only: the logo takes what the
+  // images gave, and the later sections are still read (a file that failed
+  // outright answers no more reads, so nothing further is loaded then).
   if (file->HasSection(SectionId(u"images"), 1) && file->OpenSection(SectionId(u"images"), 1)) {
     while (LngBytesLeft(file) > 0 && ReadResource(file)) {
     }
-    if (!file->IsOk()) return;
     file->CloseSection();
   }
   logo_.image = GetImage(u"logo");
 
   if (file->HasSection(SectionId(u"fonts"), 1) && file->OpenSection(SectionId(u"fonts"), 1)) {
     ReadCachedFonts(file);
-    if (!file->IsOk()) return;
     file->CloseSection();
   }
   if (file->HasSection(SectionId(u"comix_p"), 1) && file->OpenSection(SectionId(u"comix_p"), 1)) {
     ReadCachedComix(file);
-    if (!file->IsOk()) return;
     file->CloseSection();
   }
   if (file->HasSection(SectionId(u"credits"), 1) && file->OpenSection(SectionId(u"credits"), 1)) {
     ReadCachedCredits(file);
-    if (!file->IsOk()) return;
     file->CloseSection();
   }
 }

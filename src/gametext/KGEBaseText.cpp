@@ -87,6 +87,9 @@ i32 KGEBaseText::BuildQuads(const KGELayout& layout) {
   return KGE_S_OK;
 }
 
+// The viewer's transform is put on the device first, so a text lands where
+// its owner placed the viewer and never where the last drawing left the
+// device.
 void KGEBaseText::Draw() {
   if (!viewer_ || !viewer_->HasDevice() || quads_.Count() == 0) return;
   viewer_->ApplyDrawState(drawState_);

@@ -232,11 +232,21 @@ i32 KGELayout::CloseWord() {
   return KGE_S_OK;
 }
 
-void KGELayout::Blank(i64 width) {
+// A blank is a space run of its own at the pen. The pen passes it when the
+// next word starts (the pending space), so blanks that end a line neither
+// widen it nor move the next line's first word.
+i32 KGELayout::Blank(i64 width) {
   wordState_ = 1;
-  pendingSpace_ += std::max<i64>(width, 0);
   runOpen_ = false;
   previous_ = nullptr;
+  const i64 advance = std::max<i64>(width, 0);
+  KGERUN* run = runs_.Add();
+  if (!run) return KGE_E_OUTOFMEMORY;
+  run->kind = kKGERunSpace;
+  run->x = Clamp32(pen_ + pendingSpace_);
+  run->width = Clamp32(advance);
+  pendingSpace_ += advance;
+  return KGE_S_OK;
 }
 
 void KGELayout::LineMetrics(u32 firstRun, u32 runEnd, i32* ascent, i32* height) const {
@@ -266,8 +276,11 @@ void KGELayout::LineMetrics(u32 firstRun, u32 runEnd, i32* ascent, i32* height) 
 
 i32 KGELayout::EndLine(u32 kind, u32 runEnd, i64 width) {
   const u32 count = runEnd - lineFirstRun_;
-  // A line without glyphs or images counts only when a break ends it.
-  if (count == 0 && kind != kKGELineBreak) return KGE_S_OK;
+  // A line without glyphs or images (blanks at most) counts only when a
+  // break ends it.
+  bool content = false;
+  for (u32 r = lineFirstRun_; r < runEnd && !content; ++r) content = runs_[r].kind != kKGERunSpace;
+  if (!content && kind != kKGELineBreak) return KGE_S_OK;
   KGELINE* line = lines_.Add();
   if (!line) return KGE_E_OUTOFMEMORY;
   line->endKind = kind;
@@ -405,8 +418,7 @@ i32 KGELayout::ApplyTag(const KGETAG& tag) {
       return KGE_S_OK;
     case kKGETagSpace: {
       const i32 hr = CloseWord();
-      Blank(tag.number);
-      return hr;
+      return hr < 0 ? hr : Blank(tag.number);
     }
     case kKGETagImage:
       return AddImage(tag);
@@ -458,7 +470,7 @@ i32 KGELayout::Layout(const KGEFont* font, const KGETEXTPARAMS* params, const Ch
     lastBreak = 0;
     if (c == 32) {
       hr = CloseWord();
-      Blank(font_ ? font_->GetSpace() : 0);
+      if (hr >= 0) hr = Blank(font_ ? font_->GetSpace() : 0);
       continue;
     }
     if (const KGEGLYPH* glyph = Lookup<Char>(font_, c)) hr = AddGlyph(glyph);

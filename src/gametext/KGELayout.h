@@ -8,7 +8,8 @@
 // arrays are reused between layouts and only grow. A null font gives an empty
 // layout. Positions:
 // - a glyph's x is relative to its run's x, its y is the glyph's own offset;
-// - a run's x is on the line, alignment included;
+// - a run's x is on the line, alignment included; every blank is a space run
+//   of its own (nothing to draw), kept on the line it ends;
 // - a line's y is its top; a glyph sits at line y + (line ascent - run ascent)
 //   + glyph y, so fonts of one line share a base line;
 // - an image sits at run x + offset x and line y + its placement + offset y.
@@ -124,7 +125,7 @@ class KGELayout {
   i32 AddGlyph(const KGEGLYPH* glyph);
   i32 AddImage(const KGETAG& tag);
   i32 StartWordItem();
-  void Blank(i64 width);
+  i32 Blank(i64 width);
   i32 CloseWord();
   i32 EndLine(u32 kind, u32 runEnd, i64 width);
   void StartLine(u32 firstRun);

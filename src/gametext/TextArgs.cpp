@@ -57,6 +57,8 @@ bool TextArgs::NextWord(bool floatChars, bool sign, wchar* word, u32* length) {
   return n > 0;
 }
 
+// A leading sign belongs to the number (a "-" would otherwise stop the cursor
+// for good), and a value beyond 32 bits is no number: the default.
 i32 TextArgs::NextInt(i32 def) {
   wchar word[kMaxWord + 1];
   u32 n = 0;

@@ -42,7 +42,10 @@ GPSParticle::GPSParticle(GPSSpace* space, const GPSPARTICLEPARAMS& params, Sprit
   if (params_.flags & kParticleColorCurve) curve_ = FindCurve(params_.colorCurve);
   if (sprite && sprite->GetSet()) image_ = sprite->GetSet()->CreateImageSprite(sprite, false);
   if (image_) image_->SetPivot(0.5f, 0.5f);
-  if (!image_ || static_cast<i64>(space_->GetParticleCount()) > space_->GetMaxParticles()) Die();
+  // Dead at once when the space already held more than its maximum before
+  // this one came (so it keeps at most one above the maximum alive).
+  const i64 before = static_cast<i64>(space_->GetParticleCount()) - 1;
+  if (!image_ || before > space_->GetMaxParticles()) Die();
 }
 
 GPSParticle::~GPSParticle() {

@@ -38,6 +38,9 @@ GameAnimation::GameAnimation(const wchar* name, i32 directionCount)
   List().Add(this);
 }
 
+// An animation deleted while still in use gives its sprites' uses back, so
+// their textures are not held for good; the sprites outlive the animations
+// (the game's tables go before its sprite sets).
 GameAnimation::~GameAnimation() {
   Release(true);
   List().Remove(this);
@@ -97,7 +100,9 @@ void GameAnimation::Release(bool force) {
   if (DropInit(force)) ForEachSprite([](Sprite* s) { s->Release(false); });
 }
 
-// Both angles are taken into 0..360; on a tie the earlier direction stays.
+// Both angles are taken into 0..360 (a direction read from the data may lie
+// outside, and its distance would otherwise come out negative and win); on a
+// tie the earlier direction stays.
 i32 GameAnimation::FindDirection(float angle) const {
   const float a = kis::NormalizeAngle(angle);
   i32 best = -1;

@@ -184,6 +184,8 @@ SpriteEffect* SEffect_Alpha::Clone() const {
   return new SEffect_Alpha(from_, to_, duration_, removeWhenDone_ != 0, startDelay_);
 }
 
+// The alpha byte is held to 0..255: ends beyond 0..1 would otherwise wrap
+// into another value (or spill out of the byte).
 bool SEffect_Alpha::Step() {
   if (!SpriteEffect::Step()) return false;
   const float a = from_ + (to_ - from_) * progress_;

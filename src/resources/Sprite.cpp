@@ -50,7 +50,9 @@ void Sprite::operator delete(Sprite* sprite, std::destroying_delete_t) {
 }
 
 // The texture is loaded when it is not ready; the first load builds the
-// frames, and only a load that has frames counts.
+// frames, and only a load that has frames counts. The texture gains its user
+// only then too: counted before the frames, a sprite that builds none would
+// add a user on every call that no release ever takes back.
 void Sprite::Init() {
   if (!texture_) return;
   if (!texture_->IsReady()) {

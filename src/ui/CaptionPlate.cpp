@@ -85,7 +85,8 @@ void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* 
     v.y += static_cast<float>(titleY_);
     v.color = color_;
   }
-  // The reflection: the title's quad turned over its bottom edge.
+  // The reflection: the title's quad turned over its bottom edge, white at
+  // the top and fading out below.
   const float height = title_.v[3].y - title_.v[0].y;
   mirror_ = title_;
   for (int i : {0, 1}) {
@@ -98,9 +99,16 @@ void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* 
     mirror_.v[i].v = title_.v[0].v;
     mirror_.v[i].color = 0x00FFFFFFu;
   }
+  // The title is drawn with the text sprite's own state, its colours added
+  // like the plate's (the "7" of this state is the add operation of the
+  // plate's state: as a blend mode it would mean nothing).
   textState_ = text_->GetDrawState();
   textState_.colorOp = plat::gfx::D3DTOP_ADD;
-  SetColor(kPlateBlack);
+  // The first draw writes the plate's colour into every vertex, the
+  // reflection's included, whatever colour that is. Left white until the
+  // first change of state, the reflection would draw one way before the
+  // first hover and another way ever after in the very same state.
+  recolour_ = true;
 }
 
 u32 CaptionPlate::CurrentColor() const {
@@ -112,6 +120,7 @@ u32 CaptionPlate::CurrentColor() const {
 
 void CaptionPlate::SetColor(u32 color) {
   color_ = color;
+  recolour_ = false;
   for (DXLQUAD& q : plate_)
     for (DXLVERTEX& v : q.v) v.color = color;
   for (DXLVERTEX& v : title_.v) v.color = color;
@@ -122,7 +131,7 @@ void CaptionPlate::SetColor(u32 color) {
 
 void CaptionPlate::Draw() {
   const u32 color = CurrentColor();
-  if (color != color_) SetColor(color);
+  if (recolour_ || color != color_) SetColor(color);
   const DXLDRAWSTATE* previous = SetBlendState(&plateState_);
   if (image_) {
     BindDrawTexture(image_);

@@ -51,6 +51,7 @@ class CaptionPlate {
   const ControlState* state_ = nullptr;
   DXLQUAD plate_[3] = {};
   u32 color_ = 0xFF000000u;
+  bool recolour_ = false;  // set by Build: the next Draw writes the colour in
   DXLDRAWSTATE plateState_{};
   i32 titleX_ = 0;
   i32 titleY_ = 0;

@@ -61,6 +61,8 @@ ImageButton::ImageButton(GameWindow* parent, ButtonList* buttonList, u32 id, con
     height_ = frameHeight;
     i32 left = frame.left, right = frame.rightBorder;
     i32 middle = frame.middleWidth > 0 ? width_ - left - right : 0;
+    // Caps wider than the button share the button's width (shared out over
+    // the frame's width they would reach past the button's edges).
     if (middle < 0) {
       left = left >= 1 ? Round(static_cast<float>(left) * width_ / static_cast<float>(left + right)) : 0;
       right = width_ - left;
@@ -361,6 +363,9 @@ void ImageButton::DrawCaption() {
       u32 colour = GetStateColour(state);
       if (fading) colour = kis::LerpColor(GetStateColour(state_.GetPrevious().state), colour, t);
       lastCaptionColour_ = colour;
+      // A disabled caption is drawn in its colour alone, checked or not: the
+      // default table gives the checked states the colours of the unchecked
+      // ones, and white with grey added over it would read as enabled.
       if ((state & kStateBaseMask) == kStateHidden) {
         caption_->SetColor(colour);
         caption_->Draw();

@@ -20,6 +20,7 @@
 namespace {
 
 constexpr u32 kLabelTextFlags = kKGESingleLine | kKGEFixedColor | kKGEAlpha;
+constexpr u32 kLabelShadowColor = 0x80000000u;
 
 // A scale that waits without marking the scale as changed.
 class QuietScale : public SEffect_Scale {
@@ -67,7 +68,10 @@ void ScreenLabel::SetIcon(Sprite* sprite, i32 frame, bool shadow, i32 iconWidth)
     }
     shadow_ = &shadowQuad_;
   }
-  ColorQuads();
+  // A new shadow is half-transparent black; once the label's alpha moves it
+  // takes half of that alpha (ColorQuads).
+  for (DXLVERTEX& v : iconQuad_.v) v.color = color_ | 0x00FFFFFFu;
+  for (DXLVERTEX& v : shadowQuad_.v) v.color = kLabelShadowColor;
 }
 
 void ScreenLabel::ColorQuads() {
@@ -95,7 +99,9 @@ void ScreenLabel::SetSpriteText(u32 font, const wchar* text, u32 color) {
   gap_ = 0;
   value_ = 0;
   // The text may show pictures: its bracket tags go through the game's
-  // item descriptions ("[icon NAME]"), whose pictures are long image tags.
+  // item descriptions ("[icon NAME]", as the easter egg's text has), whose
+  // pictures are long image tags; so it takes mark-up, the descriptions and
+  // room for 512 characters (64 would cut the first image tag short).
   KGETEXTPARAMS params = LabelParams(512, color, color_);
   params.flags |= kKGEMarkup;
   KGESPRITEPARAMS box{};

@@ -54,6 +54,7 @@ class ScreenLabel {
   Sprite* GetIcon() const { return icon_; }
   const DXLQUAD& GetIconQuad() const { return iconQuad_; }
   bool HasShadow() const { return shadow_ != nullptr; }
+  const DXLQUAD* GetShadowQuad() const { return shadow_; }  // null without a shadow
   float GetIconX() const { return iconX_; }
   float GetIconY() const { return iconY_; }
   float GetTextX() const { return textX_; }

@@ -106,18 +106,32 @@ TEST(List, UniqueOperationsFindPresentItems) {
 
 struct Counted {
   static inline int alive = 0;
-  Counted() { ++alive; }
-  virtual ~Counted() { --alive; }
+  static inline std::vector<int> gone;  // ids in the order destroyed
+  explicit Counted(int n = 0) : id(n) { ++alive; }
+  virtual ~Counted() {
+    --alive;
+    gone.push_back(id);
+  }
+  int id;
 };
 
-TEST(List, DeleteAllDestroysEveryItem) {
-  kis::list<Counted*> l;
-  for (int i = 0; i < 7; ++i) l.Add(new Counted);
-  l.Add(nullptr);
-  EXPECT_EQ(Counted::alive, 7);
-  l.DeleteAll();
-  EXPECT_EQ(Counted::alive, 0);
-  EXPECT_EQ(l.GetCapacity(), 0);
+// Both destroy every item, the last added first.
+TEST(List, DeleteAllDestroysEveryItemLastFirst) {
+  for (const bool free : {false, true}) {
+    kis::list<Counted*> l;
+    Counted::gone.clear();
+    for (int i = 0; i < 7; ++i) l.Add(new Counted(i));
+    l.Insert(3, nullptr);
+    EXPECT_EQ(Counted::alive, 7);
+    if (free) {
+      l.FreeAll();
+    } else {
+      l.DeleteAll();
+    }
+    EXPECT_EQ(Counted::alive, 0);
+    EXPECT_EQ(Counted::gone, (std::vector<int>{6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(l.GetCapacity(), 0);
+  }
 }
 
 TEST(GrowBuffer, GrowsLikeTheList) {

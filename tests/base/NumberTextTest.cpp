@@ -201,7 +201,9 @@ TEST(TextToNumber, Hexadecimal) {
   EXPECT_EQ(kis::HexStrToIntW(u"0x12", 2, 9, true, true), 9u);  // the limit leaves only the prefix
   EXPECT_EQ(kis::HexStrToIntW(u"12g", kis::kNoLimit, 9, false, true), 9u);
   EXPECT_EQ(kis::HexStrToIntW(u"12g", kis::kNoLimit, 9, false, false), 0x12u);
-  EXPECT_EQ(kis::HexStrToIntW(u"g", kis::kNoLimit, 9, false, false), 9u);
+  EXPECT_EQ(kis::HexStrToIntW(u"g", kis::kNoLimit, 9, false, false), 0u);  // nothing read yet
+  EXPECT_EQ(kis::HexStrToIntW(u"0xg", kis::kNoLimit, 9, true, false), 0u);
+  EXPECT_EQ(kis::HexStrToIntW(u"g", kis::kNoLimit, 9, false, true), 9u);
   EXPECT_EQ(kis::HexStrToIntA("FFFFFFFF", kis::kNoLimit, 9, false, true), 0xFFFFFFFFu);
   // More digits than 32 bits hold are refused, not cut to the low digits.
   EXPECT_EQ(kis::HexStrToIntW(u"123456789", kis::kNoLimit, 9, false, true), 9u);

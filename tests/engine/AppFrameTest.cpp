@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -246,7 +247,49 @@ TEST_F(RunningFrame, PauseRequestTable) {
     EXPECT_EQ(App().frameTimer->IsPaused(), s.level > 0) << where;
     EXPECT_EQ(App().input->GetKeyboard()->IsEnabled(), s.level < 2) << where;
     EXPECT_EQ(App().mouse->GetTrackCursor(), true) << where;  // the game asked for tracking
+    // The frame counter holds one pause per level: two while minimised.
+    EXPECT_EQ(App().viewer->GetFrameCounterPauses(), s.level) << where;
   }
+}
+
+// A display-mode request keeps what the game asked for where it differs from
+// the defaults: full screen 800 x 600 at 75 Hz without vertical sync and
+// D24S8, or a window of 640 x 480 with an alpha back buffer, vertical sync
+// and D24X8. Vertex processing follows the adapter, the rest the defaults.
+TEST_F(RunningFrame, PreparedDisplayModesKeepTheRequest) {
+  DXLDEVICESETTINGS s;
+  for (const bool fullScreen : {true, false}) {
+    std::memset(static_cast<void*>(&s), 0xAB, sizeof s);
+    if (fullScreen) {
+      ASSERT_EQ(DXLPrepareDisplayMode(75, 800, 600, 75, 22, 0, 0, 0, true, false, false, &s), 0);
+    } else {
+      ASSERT_EQ(DXLPrepareDisplayMode(77, 640, 480, 0, 21, 0, 0, 0, false, true, false, &s), 0);
+    }
+    EXPECT_EQ(s.adapter, 0u);
+    EXPECT_EQ(s.deviceType, 1u);
+    EXPECT_EQ(s.hardwareVertexProcessing, 1u);
+    EXPECT_EQ(s.adapterFormat, 22u);
+    EXPECT_EQ(s.present.backBufferWidth, fullScreen ? 800u : 640u);
+    EXPECT_EQ(s.present.backBufferHeight, fullScreen ? 600u : 480u);
+    EXPECT_EQ(s.present.backBufferFormat, fullScreen ? 22u : 21u);
+    EXPECT_EQ(s.present.windowed, fullScreen ? 0u : 1u);
+    EXPECT_EQ(s.present.fullScreenRefreshRate, fullScreen ? 75u : 0u);
+    EXPECT_EQ(s.present.presentationInterval, fullScreen ? 0x80000000u : 1u);
+    EXPECT_EQ(s.present.multiSampleType, 0u);
+    EXPECT_EQ(s.present.swapEffect, 1u);
+    EXPECT_EQ(s.present.enableAutoDepthStencil, 1u);
+    EXPECT_EQ(s.present.autoDepthStencilFormat, fullScreen ? 75u : 77u);
+    EXPECT_EQ(s.present.flags, 2u);
+  }
+  // What the adapter cannot do is checked and falls back: 700 x 500 at 61 Hz
+  // in R5G6B5 with a 32-bit depth buffer gives the desktop's size, its best
+  // rate and the default formats.
+  ASSERT_EQ(DXLPrepareDisplayMode(71, 700, 500, 61, 23, 0, 0, 0, true, false, false, &s), 0);
+  EXPECT_EQ(s.present.backBufferWidth, 1280u);
+  EXPECT_EQ(s.present.backBufferHeight, 1024u);
+  EXPECT_EQ(s.present.backBufferFormat, 22u);
+  EXPECT_EQ(s.present.fullScreenRefreshRate, 60u);
+  EXPECT_EQ(s.present.autoDepthStencilFormat, 80u);
 }
 
 TEST_F(RunningFrame, StateChangeInUpdateSkipsCursorRenderAndPresent) {

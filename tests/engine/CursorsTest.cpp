@@ -162,6 +162,28 @@ TEST_F(Cursors, DeletingTheDefaultCursorsImageLeavesNothingDangling) {
   EXPECT_EQ(rig_.viewer->Present(), 0);  // no hook left behind
 }
 
+// An image whose texture is released hides the cursor it shows (another
+// image's release does nothing); the viewer going away brings the default
+// back.
+TEST_F(Cursors, AReleasedImageHidesItsCursorAndADetachedViewerAppliesTheDefault) {
+  DXLActivateCursors();
+  auto image = Image(0xFFFF0000u);
+  auto other = Image(0xFF00FF00u);
+  AddImageCursor(kCursorTexture, 8, image.get());
+  SetCursorMessage(plat::HTCLIENT);
+  DXLSelectCursor(8);
+  ASSERT_TRUE(DXLGetCursors().IsShown());
+  other->Unload();
+  EXPECT_TRUE(DXLGetCursors().IsShown());
+  image->Unload();
+  EXPECT_FALSE(DXLGetCursors().IsShown());
+  EXPECT_EQ(DXLGetCursors().GetCurrent().slot, 8u);  // still current, shown again once ready
+  EXPECT_FALSE(DXLGetCursors().IsDefaultApplied());
+  rig_.viewer.reset();  // its device objects are told it is detached
+  EXPECT_TRUE(DXLGetCursors().IsDefaultApplied());
+  EXPECT_EQ(DXLGetCursors().GetCurrent().handle, arrow_);
+}
+
 TEST_F(Cursors, DeviceCursorIsPreparedAgainAfterAReset) {
   DXLActivateCursors();
   auto image = Image(0xFF0000FFu);

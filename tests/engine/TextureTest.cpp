@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -365,6 +366,55 @@ TEST_F(Textures, QuadsMapPixelsToTexels) {
   const DXLQUAD tinted = texture.QuadFromRectsColors(DXLRECT{0, 0, 1, 1}, DXLRECT{0, 0, 1, 1}, colours);
   EXPECT_EQ(tinted.v[1].color, 2u);
   EXPECT_EQ(tinted.v[2].color, 0xFF808080u);
+
+  // Every builder flips by its two flags alone: flip x swaps the left and
+  // right u, flip y the top and bottom v; the places stay.
+  using Builder = std::function<void(DXLQUAD*, bool, bool)>;
+  const std::pair<const char*, Builder> builders[] = {
+      {"Quad", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuad(o, 1, 2, 0, x, y); }},
+      {"Sized", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadSized(o, 1, 2, 9, 5, 0, x, y); }},
+      {"Stretched", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadStretched(o, DXLRECT{1, 2, 9, 7}, 0, x, y); }},
+      {"FromRect", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadFromRect(o, 1, 2, DXLRECT{4, 2, 12, 6}, 0, x, y); }},
+      {"FromRectF",
+       [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadFromRectF(o, 1, 2, DXLRECTF{4, 2, 12, 6}, 0, x, y); }},
+      {"Part", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadPart(o, 1, 2, 4, 2, 8, 4, 0, x, y); }},
+      {"PartScaled",
+       [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadPartScaled(o, 1, 2, 16, 8, 4, 2, 8, 4, 0, x, y); }},
+      {"Rects",
+       [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadRects(o, DXLRECT{1, 2, 9, 7}, DXLRECT{4, 2, 12, 6}, 0, x, y); }},
+      {"RectsF",
+       [&](DXLQUAD* o, bool x, bool y) {
+         texture.MakeQuadRectsF(o, DXLRECTF{1, 2, 9, 7}, DXLRECTF{4, 2, 12, 6}, 0, x, y);
+       }},
+      {"UV",
+       [&](DXLQUAD* o, bool x, bool y) {
+         texture.MakeQuadUV(o, DXLRECTF{1, 2, 9, 7}, 0.125f, 0.25f, 0.5f, 0.75f, 0, x, y);
+       }},
+      {"At", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadAt(o, 1, 2, 0, x, y); }},
+      {"PartInt", [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadPartInt(o, 1, 2, 4, 2, 8, 4, 0, x, y); }},
+      {"PartScaledInt",
+       [&](DXLQUAD* o, bool x, bool y) { texture.MakeQuadPartScaledInt(o, 1, 2, 16, 8, 4, 2, 8, 4, 0, x, y); }},
+  };
+  for (const auto& [name, build] : builders) {
+    DXLQUAD plain, fx, fy, both;
+    build(&plain, false, false);
+    build(&fx, true, false);
+    build(&fy, false, true);
+    build(&both, true, true);
+    ASSERT_LT(plain.v[0].u, plain.v[1].u) << name;
+    ASSERT_LT(plain.v[0].v, plain.v[3].v) << name;
+    for (int i = 0; i < 4; ++i) {
+      const int mirrorX = i ^ 1, mirrorY = 3 - i;  // 0-1 and 3-2 across, 0-3 and 1-2 down
+      EXPECT_EQ(fx.v[i].u, plain.v[mirrorX].u) << name << " " << i;
+      EXPECT_EQ(fx.v[i].v, plain.v[i].v) << name << " " << i;
+      EXPECT_EQ(fy.v[i].u, plain.v[i].u) << name << " " << i;
+      EXPECT_EQ(fy.v[i].v, plain.v[mirrorY].v) << name << " " << i;
+      EXPECT_EQ(both.v[i].u, plain.v[mirrorX].u) << name << " " << i;
+      EXPECT_EQ(both.v[i].v, plain.v[mirrorY].v) << name << " " << i;
+      EXPECT_EQ(both.v[i].x, plain.v[i].x) << name << " " << i;
+      EXPECT_EQ(both.v[i].y, plain.v[i].y) << name << " " << i;
+    }
+  }
 
   DXLTexture never(rig_.viewer.get());
   never.MakeQuad(&q, 5, 5, 0, false, false);

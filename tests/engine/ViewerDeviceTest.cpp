@@ -145,6 +145,19 @@ TEST(ViewerDevice, LostDeviceWaitsThenResetsOnceAndRestoresStates) {
   }
   EXPECT_LT(reset, zenable);
   EXPECT_LT(zenable, scene);
+  // The fixed states in their order: no depth (ZENABLE 7, ZWRITEENABLE 14,
+  // ZFUNC 23 always), no alpha test (15), lighting (137), culling (22 none),
+  // dithering (26) or clipping (136); then no scissor test (174).
+  std::vector<std::string> fixed;
+  bool scissor = false;
+  for (size_t i = zenable; i < scene; ++i) {
+    if (lines[i].rfind("SetRenderState", 0) == 0 && fixed.size() < 8) fixed.push_back(lines[i]);
+    scissor = scissor || lines[i] == "SetRenderState 174 0";
+  }
+  EXPECT_EQ(fixed, (std::vector<std::string>{"SetRenderState 7 0", "SetRenderState 14 0", "SetRenderState 23 8",
+                                             "SetRenderState 15 0", "SetRenderState 137 0", "SetRenderState 22 1",
+                                             "SetRenderState 26 0", "SetRenderState 136 0"}));
+  EXPECT_TRUE(scissor);
   EXPECT_EQ(rig.viewer->GetBlendMode(), kBlendNone);
   EXPECT_EQ(rig.viewer->Present(), 0);
 }

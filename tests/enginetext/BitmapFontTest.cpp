@@ -103,7 +103,7 @@ TEST_F(BitmapFonts, CustomWidthSetsTheFlagAndItsContinuations) {
   EXPECT_EQ(font.GetGlyph(u'd')->width, 0);  // no width: no quads either
 }
 
-TEST_F(BitmapFonts, MissingSectionOrIniChangesNothingAndBadCharsKeepTheGlyphs) {
+TEST_F(BitmapFonts, MissingSectionOrBadCharsKeepTheGlyphsAndNoCharsClearsThem) {
   DXLBitmapFontW font(list_.get());
   font.ReadDescription(nullptr, true, true);
   const std::string path = rig_.Folder() + "/other.ini";
@@ -116,6 +116,13 @@ TEST_F(BitmapFonts, MissingSectionOrIniChangesNothingAndBadCharsKeepTheGlyphs) {
   Read(font, "Chars=xy\n");
   Read(font, "Chars=#65-\n");
   EXPECT_NE(font.GetGlyph(u'x'), nullptr);
+  // No "Chars" reads as an empty one: the old glyphs go, "Chars2" follows.
+  Read(font, "Chars2=q\n");
+  EXPECT_EQ(font.GetGlyph(u'x'), nullptr);
+  ASSERT_NE(font.GetGlyph(u'q'), nullptr);
+  EXPECT_EQ(font.GetGlyph(u'q')->index, 0);
+  Read(font, "Space=3\n");
+  EXPECT_EQ(font.GetGlyph(u'q'), nullptr);
 }
 
 TEST_F(BitmapFonts, ImageFileIsFoundOrAddedByItsBareName) {

@@ -122,6 +122,12 @@ TEST_F(FontBase, CustomWidthsAndSpacesStopAtTheFirstBadItem) {
   EXPECT_EQ(font_.GetGlyph(u'x')->width, 9);
   EXPECT_EQ(font_.GetGlyph(u'd')->width, 8);
   EXPECT_EQ(font_.GetGlyph(u'y')->width, 8);  // after the bad item
+  // A cell is at most 255 wide (300 is not wrapped to 44); a negative width
+  // is a bad item like any other.
+  font_.ParseCustomWidths(u"'b'=300, 'd'=-1, 'y'=2");
+  EXPECT_EQ(font_.GetGlyph(u'b')->width, 255);
+  EXPECT_EQ(font_.GetGlyph(u'd')->width, 8);
+  EXPECT_EQ(font_.GetGlyph(u'y')->width, 8);
 
   font_.ParseCustomSpaces(u"'a'=2:-1, 'x'=-3 : 1, 'y'=1");
   EXPECT_EQ(font_.GetGlyph(u'a')->leftExtra, -2);

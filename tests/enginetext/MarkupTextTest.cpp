@@ -47,6 +47,24 @@ TEST_F(MarkupParse, TextBecomesRunsSpacesAndBreaks) {
   EXPECT_EQ(RunText(t, t.GetItem(4)), u"e");
 }
 
+TEST_F(MarkupParse, OnlyEmptySpacesAndBreaksAreDropped) {
+  // Space 3 - 4 and height 8 - 9: both items stay, one pixel back or up.
+  font_->SetHSpacing(-4);
+  font_->SetVSpacing(-9);
+  DXLTextW& t = Text(u"ab cd\ne");
+  ASSERT_EQ(t.GetItemCount(), 5u);
+  EXPECT_EQ(t.GetItem(1).kind, kTextItemSpace);
+  EXPECT_EQ(t.GetItem(1).width, -1);
+  EXPECT_EQ(t.GetItem(3).kind, kTextItemBreak);
+  EXPECT_EQ(t.GetItem(3).height, -1);
+  // Exactly 0: neither is kept, the runs stand side by side.
+  font_->SetHSpacing(-3);
+  font_->SetVSpacing(-8);
+  DXLTextW& u = Text(u"ab cd\ne");
+  ASSERT_EQ(u.GetItemCount(), 3u);
+  for (u32 i = 0; i < 3; ++i) EXPECT_EQ(u.GetItem(i).kind, kTextItemRun);
+}
+
 TEST_F(MarkupParse, CharactersWithoutGlyphsAddNoWidthAndTabsAreCharacters) {
   DXLTextW& t = Text(u"a\tB?b");
   ASSERT_EQ(t.GetItemCount(), 1u);

@@ -340,6 +340,58 @@ TEST_F(LanguageCache, CreditRecordsAreCheckedBeforeTheyAreTrusted) {
   }
 }
 
+TEST_F(LanguageCache, AFailedRecordEndsOnlyItsOwnSection) {
+  const std::string path = dir_ + "/partway.dat";
+  {
+    CacheWriter w(path);
+    w.Header();
+    // Table 0 fails at its second text (a key of 40 characters).
+    w->BeginSection(kLngTableSection | 0, 1);
+    w.Str(u"loading");
+    w.U32(3);
+    w.Text(u"caption", {u"Wait"});
+    w.Text(u"abcdefghijabcdefghijabcdefghijabcdefghij", {u"x"});
+    w.Text(u"later", {u"never"});
+    w->EndSection();
+    w.Table(1, u"buttons", {{u"ok", u"OK"}});
+    w->BeginSection(kis::NameId(u"game_params"), 1);
+    w.U32(0);
+    w.U32(0);
+    w.U32(5);
+    w.U32(6);
+    w.Text(u"WindowTitle", {u"Title"});
+    w->EndSection();
+    // The logo, then a record whose header is not 12 bytes.
+    const std::string tga = lngtest::WhiteTarga(4, 2);
+    w->BeginSection(kis::NameId(u"images"), 1);
+    w.Str(u"logo");
+    w.U32(12);
+    w.U32(1);
+    w.U32(static_cast<u32>(tga.size()));
+    w->Write(tga.data(), static_cast<u32>(tga.size()));
+    w.Str(u"broken");
+    w.U32(13);
+    w->EndSection();
+    w->BeginSection(kis::NameId(u"comix_p"), 1);
+    w.U32(1);
+    for (u32 word : {0u, 7u, 8u, 0x3F800000u}) w.U32(word);
+    w.Text(u"intro", {u"Once"});
+    w->EndSection();
+  }
+  const std::u16string p = U16(path);
+  GameLanguage lang(p.c_str());
+  lang.Acquire();
+  ASSERT_EQ(lang.GetTableCount(), 2u);
+  EXPECT_EQ(lang.GetTable(0)->GetCount(), 1u);
+  EXPECT_EQ(lngtest::U8(lang.GetTextByName(u"buttons", u"ok", false)), "OK");
+  EXPECT_EQ(lngtest::U8(lang.GetWindowTitle()), "Title");
+  ASSERT_NE(lang.GetImage(u"logo"), nullptr);
+  EXPECT_EQ(lang.GetLogo().image, lang.GetImage(u"logo"));
+  EXPECT_EQ(lang.GetImage(u"broken"), nullptr);
+  EXPECT_EQ(lngtest::U8(lang.FindComix(u"intro")->text->First()), "Once");
+  EXPECT_EQ(lang.FindComix(u"intro")->x, 7);
+}
+
 TEST_F(LanguageCache, PointerWordsAreWrittenAsZero) {
   const std::string tree = lngtest::SampleCopy(dir_);
   const std::string cache = dir_ + "/language.dat";

@@ -51,6 +51,16 @@ TEST_F(Language, OpenReadsTheHeaderOnly) {
   EXPECT_EQ(U8(lang.GetText(u"buttons", u"ok", 1, true)), "--");
   EXPECT_EQ(lang.GetText(u"nowhere", u"ok", 0, false), nullptr);
   EXPECT_EQ(lang.GetTableCount(), 29u);  // every table exists, most empty
+  // In this order, which numbers the table sections of a cache.
+  const char* const order[29] = {
+      "loading",          "buildings",       "plants",        "products",          "awards",
+      "buttons",          "bonuses",         "dialogs",       "messages",          "main_screen",
+      "menu_window",      "options_window",  "map_interface", "level_interface",   "profiles_window",
+      "level_window",     "level_result_window", "warehouse_window", "awards_window", "profile_errors",
+      "levels",           "tutorial",        "info_panel",    "bonuses_window",    "regimes",
+      "comix_window",     "tasks",           "credits_window", "video_options_window"};
+  for (u32 i = 0; i < 29 && i < lang.GetTableCount(); ++i)
+    EXPECT_EQ(U8(lang.GetTable(i)->GetName().name), order[i]) << i;
   lang.Release();
   EXPECT_EQ(lang.GetTableCount(), 29u);
   lang.Release();
@@ -92,6 +102,12 @@ TEST_F(Language, TitleAndProfileCharacters) {
   EXPECT_EQ(U8(withTitle.GetWindowTitle()), "My Farm");
   EXPECT_EQ(U8(withTitle.GetProfileChars()), "AB c");
   EXPECT_EQ(withTitle.GetProfileCharsLength(), 4u);
+  // Released to 0 the title goes with the data (it is read again on the
+  // next use): the default text answers meanwhile.
+  withTitle.Release();
+  EXPECT_EQ(U8(withTitle.GetWindowTitle()), "none");
+  withTitle.Acquire();
+  EXPECT_EQ(U8(withTitle.GetWindowTitle()), "My Farm");
   const std::u16string b = Tree("NF = none\n", "b.txt");
   GameLanguage without(b.c_str());
   without.Acquire();
@@ -111,6 +127,11 @@ TEST_F(Language, ImagesAndTheLogoPlace) {
   EXPECT_EQ(lang.GetLogo().x, 12);
   EXPECT_EQ(lang.GetLogo().y, -5);
   EXPECT_EQ(lang.GetImage(u"logo")->GetDrawState().blendMode, 1u);
+  // The logo's image is one of the language's resources: released with
+  // them, the logo place does not keep pointing at it.
+  lang.Release();
+  EXPECT_EQ(lang.GetImage(u"logo"), nullptr);
+  EXPECT_EQ(lang.GetLogo().image, nullptr);
 
   // A path without coordinates fails the scan: no logo, place 0, 0.
   const std::u16string q = Tree("images {\n\tlogo = \"pics/a.tga\"\n}\n", "q.txt");

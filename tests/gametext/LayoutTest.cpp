@@ -44,11 +44,24 @@ class Layout : public ::testing::Test {
     for (u32 i = 0; i < layout_.GlyphCount(); ++i) s.push_back(layout_.Glyphs()[i].glyph->code);
     return s;
   }
+  // Where the glyph and image runs of a line start (space runs left out).
   std::vector<i32> RunXs(u32 line) const {
     std::vector<i32> xs;
     const KGELINE& l = layout_.Lines()[line];
-    for (u32 r = l.firstRun; r < l.firstRun + l.runCount; ++r) xs.push_back(layout_.Runs()[r].x);
+    for (u32 r = l.firstRun; r < l.firstRun + l.runCount; ++r)
+      if (layout_.Runs()[r].kind != kKGERunSpace) xs.push_back(layout_.Runs()[r].x);
     return xs;
+  }
+  // Every run of a line as "kind@x+width".
+  std::string RunsOf(u32 line) const {
+    std::string out;
+    const KGELINE& l = layout_.Lines()[line];
+    for (u32 r = l.firstRun; r < l.firstRun + l.runCount; ++r) {
+      const KGERUN& run = layout_.Runs()[r];
+      out += (out.empty() ? "" : " ") + std::to_string(run.kind) + "@" + std::to_string(run.x) + "+" +
+             std::to_string(run.width);
+    }
+    return out;
   }
 
   HandFont font_;
@@ -74,6 +87,10 @@ TEST_F(Layout, WordsWrapAtTheWrapWidthAndALongWordStaysWhole) {
   Run(p, u"wx ww wx");  // words of 57, 100 and 57 pixels with blanks of 10
   ASSERT_EQ(layout_.LineCount(), 3u);
   for (u32 i = 0; i < 3; ++i) EXPECT_EQ(RunXs(i), std::vector<i32>{0}) << i;
+  // Each blank is a space run, kept at the end of the line it closes.
+  EXPECT_EQ(RunsOf(0), "2@0+57 1@57+10");
+  EXPECT_EQ(RunsOf(1), "2@0+100 1@100+10");
+  EXPECT_EQ(RunsOf(2), "2@0+57");
   EXPECT_EQ(layout_.Lines()[0].width, 57);
   EXPECT_EQ(layout_.Lines()[0].endKind, kKGELineWrapped);
   EXPECT_EQ(layout_.Lines()[1].width, 100);
@@ -194,6 +211,7 @@ TEST_F(Layout, BreakTagsAndSpacesAndSingleLines) {
   Run(p, u"a<br>b<space=7>c<SPACE = -3>a");
   ASSERT_EQ(layout_.LineCount(), 2u);
   EXPECT_EQ(RunXs(1), (std::vector<i32>{0, 17, 27}));
+  EXPECT_EQ(RunsOf(1), "2@0+10 1@10+7 2@17+10 1@27+0 2@27+10");
   p.flags |= kKGESingleLine;
   Run(p, u"a<br>b\nc");
   EXPECT_EQ(layout_.LineCount(), 1u);
@@ -239,10 +257,11 @@ TEST_F(Layout, FontsAndImagesByRegistryHandle) {
   EXPECT_EQ(im.width, 16);
   EXPECT_EQ(im.height, 6);
   EXPECT_EQ(im.color, 0xFF336699u);
-  EXPECT_EQ(layout_.Runs()[1].kind, kKGERunImage);
-  EXPECT_EQ(layout_.Runs()[1].x, 11);
-  EXPECT_EQ(layout_.Runs()[2].x, 27);
-  EXPECT_EQ(layout_.ImageTop(layout_.Lines()[0], layout_.Runs()[1]), 9 - 6);
+  EXPECT_EQ(layout_.Runs()[1].kind, kKGERunSpace);
+  EXPECT_EQ(layout_.Runs()[2].kind, kKGERunImage);
+  EXPECT_EQ(layout_.Runs()[2].x, 11);
+  EXPECT_EQ(layout_.Runs()[3].x, 27);
+  EXPECT_EQ(layout_.ImageTop(layout_.Lines()[0], layout_.Runs()[2]), 9 - 6);
   picture.reset();  // a texture that goes away is forgotten
   EXPECT_EQ(KGEHandles().FindTexture(image), nullptr);
 }

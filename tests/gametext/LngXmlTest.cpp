@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "LanguageTestSupport.h"
@@ -62,6 +63,12 @@ TEST(LngXml, RefusedFiles) {
   lngtest::WriteBytes(dir + "/empty.xml", "<Workbook><Row><Cell><Data></Data></Cell></Row></Workbook>");
   const std::u16string empty = lngtest::U16(dir + "/empty.xml");
   EXPECT_FALSE(DXLLngFileXML(empty.c_str()).IsOpen());
+  // A file above 32 MB is not a language: refused before anything is read.
+  lngtest::WriteBytes(dir + "/big.xml", "<Workbook>" + Row("[buildings]", "") + Row("barn", "Barn") + "</Workbook>");
+  const std::u16string big = lngtest::U16(dir + "/big.xml");
+  EXPECT_TRUE(LngXmlDocument().Load(big.c_str()));
+  std::filesystem::resize_file(dir + "/big.xml", LngXmlDocument::kMaxFileBytes + 1u);
+  EXPECT_FALSE(LngXmlDocument().Load(big.c_str()));
 }
 
 TEST(LngXml, EveryEncodingReadsTheSame) {

@@ -80,6 +80,11 @@ TEST(TextArgs, WordsNumbersAndCharacters) {
   EXPECT_EQ(TextArgs::NextInt(-1), -1);
   EXPECT_EQ(TextArgs::NextInt(-2), -2);  // nothing left
   EXPECT_EQ(TextArgs::GetLength(), 0u);
+  // A signed word beyond 32 bits gives the default, not a wrapped value.
+  TextArgs::Set(u"-2147483648 2147483648 +5", kis::kToTerminator);
+  EXPECT_EQ(TextArgs::NextInt(1), INT32_MIN);
+  EXPECT_EQ(TextArgs::NextInt(1), 1);
+  EXPECT_EQ(TextArgs::NextInt(1), 5);
 
   TextArgs::Set(u"L U 7 x Uz", kis::kToTerminator);
   i32 v = 3;

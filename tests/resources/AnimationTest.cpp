@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeAudioBackend.h"
@@ -18,6 +19,7 @@
 #include "resources/AnimationSection.h"
 #include "resources/GameAnimation.h"
 #include "resources/SoundSettings.h"
+#include "resources/StandardSounds.h"
 #include "resources/Sprite.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/SpriteRig.h"
@@ -92,6 +94,13 @@ class AnimationTest : public ::testing::Test {
     return {walk, idle, ghost};
   }
 
+  // Play calls that started a channel from its start, on every channel.
+  u32 Plays() const {
+    u32 n = 0;
+    for (const auto& [h, c] : audio_.channels) n += c.plays;
+    return n;
+  }
+
   spritetest::SpriteRig rig_;
   FakeAudio audio_;
   Sprite* walk_ = nullptr;
@@ -154,6 +163,12 @@ TEST_F(AnimationTest, ReadFromADataArchiveThenInitialisedAndReleased) {
   EXPECT_FALSE(walk->IsLoaded());
   delete ghost;
   EXPECT_EQ(GetAnimations().GetCount(), 2);
+  // Deleted while in use, an animation gives its sprites' uses back.
+  walk->Init();
+  EXPECT_EQ(walk_->GetInitCount(), 1);
+  delete walk;
+  EXPECT_EQ(walk_->GetInitCount(), 0);
+  EXPECT_EQ(GetAnimations().GetCount(), 1);
 }
 
 TEST_F(AnimationTest, DamagedSectionsSetTheErrorFlagAndDropTheAnimationUnderWay) {
@@ -286,6 +301,13 @@ TEST_F(AnimationTest, DirectionsAreFoundByAngleAndClampedAndTimeIsKeptOnlyOnTheS
   EXPECT_EQ(four.FindDirection(135.5f), 2);
   GameAnimation none(u"none", 0);
   EXPECT_EQ(none.FindDirection(10), -1);
+  // Angles stored outside 0..360 are taken round as well: -90 is 270, so
+  // 340 lies 70 from it and 20 from 0 (not "-70", which would win).
+  GameAnimation turned(u"turned", 2);
+  turned.GetDirection(0)->angle = 0;
+  turned.GetDirection(1)->angle = -90;
+  EXPECT_EQ(turned.FindDirection(300), 1);
+  EXPECT_EQ(turned.FindDirection(340), 0);
 
   AnimationState state;
   state.angle = 100;
@@ -377,55 +399,65 @@ TEST_F(AnimationTest, DrawsTheFrameAtTheOffsetDarkenedOnHighlightAndForwardsToTh
   viewer.Present();
 }
 
-TEST_F(AnimationTest, SoundsWaitTheirDelayRepeatAndKeepTwoHundredMillisecondsApart) {
+TEST_F(AnimationTest, SoundsWaitTheirDelayRepeatKeepTwoHundredMillisecondsApartAndJoinTheLevelAndScreen) {
   const u32 step = GetSoundSettings().LoadSound(u"step", false);
   ASSERT_NE(step, 0u);
   GameAnimation a(u"a", 1);
   a.SetTiming(kAnimLoop, 100, 400);
   a.SetSound(u"step", 50, 0, 0, step);
   AnimationState state;
-  auto plays = [&] {
-    u32 n = 0;
-    for (auto& [h, c] : audio_.channels) n += c.plays;
-    return n;
-  };
   auto run = [&](int ms) {
     for (int t = 0; t < ms; t += 10) a.Update(&state, 10);
   };
   a.Start(&state, 0, false);
   EXPECT_EQ(state.soundState, kAnimSoundWaiting);
   run(40);
-  EXPECT_EQ(plays(), 0u);
+  EXPECT_EQ(Plays(), 0u);
   run(10);
-  EXPECT_EQ(plays(), 1u);
+  EXPECT_EQ(Plays(), 1u);
   EXPECT_EQ(state.soundState, kAnimSoundNone);
   EXPECT_EQ(state.soundChannel, 0u);  // not a loop: not kept
   // Started again 100 ms later: its play comes within the cool-down.
   run(50);
   a.Start(&state, 0, false);
   run(50);
-  EXPECT_EQ(plays(), 1u);
+  EXPECT_EQ(Plays(), 1u);
   run(200);
   a.Start(&state, 0, false);
   run(50);
-  EXPECT_EQ(plays(), 2u);
+  EXPECT_EQ(Plays(), 2u);
 
   // Repeating every 300 ms: at 50, 350, 650 and 950.
   a.SetSound(u"step", 50, 0, 300, step);
   run(300);
-  const u32 before = plays();
+  const u32 before = Plays();
   a.Start(&state, 0, false);
   run(1000);
-  EXPECT_EQ(plays(), before + 4);
+  EXPECT_EQ(Plays(), before + 4);
   EXPECT_EQ(state.soundState, kAnimSoundRepeating);
   // More than half an interval late, a repeat is skipped; the next one
   // keeps to the beat.
   a.Start(&state, 0, false);
   a.Update(&state, 1000);
-  EXPECT_EQ(plays(), before + 4);
+  EXPECT_EQ(Plays(), before + 4);
   EXPECT_FLOAT_EQ(state.soundDelay, 250);
   a.Update(&state, 250);
-  EXPECT_EQ(plays(), before + 5);
+  EXPECT_EQ(Plays(), before + 5);
+
+  // The sound belongs to the level and to the screen: pausing either group
+  // holds it back until the group resumes; a pause of the clicks does not.
+  a.SetSound(u"step", 0, 0, 0, step);
+  for (const auto& [group, held] : {std::pair{kSoundGroupLevel, true}, std::pair{kSoundGroupScreen, true},
+                                    std::pair{kSoundGroupClick, false}}) {
+    const u32 first = Plays();
+    GetSoundSettings().PauseSounds(group);
+    AnimationState fresh;
+    a.Start(&fresh, 0, false);
+    a.Update(&fresh, 10);
+    EXPECT_EQ(Plays() - first, held ? 0u : 1u) << std::hex << group;
+    GetSoundSettings().ResumeSounds(group);
+    EXPECT_EQ(Plays() - first, 1u) << std::hex << group;
+  }
 }
 
 TEST_F(AnimationTest, ALoopingSoundStartsOnceSurvivesARestartInTheCoolDownAndEndsWithItsState) {

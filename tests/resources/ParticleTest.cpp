@@ -184,7 +184,7 @@ TEST(Particles, EmitterStatesDelayCycleLifeAndOwnership) {
   forever.Start();
   space.Update(5000);
   EXPECT_FALSE(forever.IsDead());
-  EXPECT_EQ(space.GetParticleCount(), 256u);
+  EXPECT_EQ(space.GetParticleCount(), 257u);  // one past the 256 before it
 
   // Without a parameter record (none given, none of its id) the emitter is
   // dead; a record given stands in.
@@ -212,8 +212,9 @@ TEST(Particles, BurstsEveryMillisecondFillTheSpaceToItsMaximumAndAMissingPicture
   space.Update(10);
   EXPECT_EQ(space.GetParticleCount(), 21u);
   for (int i = 0; i < 30; ++i) space.Update(10);
-  EXPECT_EQ(space.GetParticleCount(), static_cast<u32>(GPSSpace::kMaxParticles));
-  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), GPSSpace::kMaxParticles);
+  // A new particle dies when more than the maximum were there before it.
+  EXPECT_EQ(space.GetParticleCount(), static_cast<u32>(GPSSpace::kMaxParticles) + 1);
+  EXPECT_EQ(GetParticleSpriteSet()->GetImageSpriteCount(), GPSSpace::kMaxParticles + 1);
 
   // A sprite the particle set does not have: each step's first particle is
   // dead at once and ends the step's emission; nothing is drawn.
@@ -426,6 +427,30 @@ TEST(Particles, SubStepsMoveScaleAndColourAndDrawingStandsBetweenTheLastTwo) {
   other.Update(60);
   EXPECT_EQ(ParticleRig::Particles(other).at(0)->GetState().vx, 0.0f);
   viewer.Present();
+}
+
+// Scale over the life by the curve kind, halfway (life 100, 50 ms lived), from
+// 1 to 3: linear 2; the curve that rises fast sqrt(1 - 0.5^2) = 0.866 of the
+// way; the one that starts flat 1 - 0.866 of it.
+TEST(Particles, ScaleFollowsTheCurveKindOverTheLife) {
+  const std::pair<u32, float> kinds[] = {{0, 2.0f}, {1, 1.0f + 2 * 0.8660254f}, {2, 1.0f + 2 * 0.1339746f}};
+  for (const auto& [kind, expected] : kinds) {
+    ParticleRig rig;
+    GPSPARAMS p = ParticleRig::Params(1, 100, 0);
+    p.flags = kParticleScale;
+    p.startScale[0] = p.startScale[1] = 1;
+    p.endScale[0] = p.endScale[1] = 3;
+    p.scaleCurve = kind;
+    ParticleRig::Add(p);
+    const GPSSYSTEM* system = ParticleRig::Add(ParticleRig::System(u"grow", 1, 1000));
+    GPSSpace space(0);
+    GPSEmiter e(&space, system, nullptr, 0, 0);
+    e.Start();
+    space.Update(55);  // five whole steps of 10 ms lived
+    const GPSParticle* q = ParticleRig::Particles(space).at(0);
+    ASSERT_FLOAT_EQ(q->GetState().lifeFraction, 0.5f) << kind;
+    EXPECT_NEAR(q->GetState().scale, expected, 2e-3) << kind;
+  }
 }
 
 TEST(Particles, CurveColoursBlendStopsAndHoldTheEnds) {

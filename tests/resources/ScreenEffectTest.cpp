@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "engine/DXLApp.h"
+#include "engine/DXLInput.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameMessager.h"
+#include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
 #include "resources/GEffects.h"
 #include "resources/SoundManager.h"
 #include "FakeAudioBackend.h"
+#include "testsupport/FrameRig.h"
 #include "testsupport/SpriteRig.h"
 
 using spritetest::SpriteRig;
@@ -281,6 +284,44 @@ TEST_F(ScreenEffects, SkipTakesClicksAndKeysButNotModifiers) {
   EXPECT_EQ(GetGameEffect(), nullptr);
 }
 
+// Fades and screen changes run on the millisecond timer, so they go on while
+// the game's clock stands; a skip waits on the game's clock.
+TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
+  const auto update = [] { Installed().update(); };
+  auto* fade = new GEffect_ShowHide(&Covered, 250, 250, 0, 1, kHookUpdate | kHookRender);
+  RunGameEffect(fade);
+  GetGameServices().clock += 1000;
+  update();
+  ASSERT_EQ(GetGameEffect(), fade);  // still running
+  EXPECT_FLOAT_EQ(fade->GetProgress(), 0.0f);
+  clock_.Advance(125);
+  update();
+  EXPECT_FLOAT_EQ(fade->GetProgress(), 0.25f);
+
+  auto* regime = new GEffect_Regime(5, 250, 250, 0, 1);  // takes the fade's place
+  RunGameEffect(regime);
+  GetGameServices().clock += 1000;
+  update();
+  ASSERT_EQ(GetGameEffect(), regime);
+  EXPECT_FLOAT_EQ(regime->GetProgress(), 0.0f);
+  clock_.Advance(100);
+  update();
+  EXPECT_FLOAT_EQ(regime->GetProgress(), 0.2f);
+
+  g_journal.clear();
+  auto* skip = new GEffect_Skip(&Skipped, 300, kHookUpdate);
+  skip->SetCompletion(&Done);
+  RunGameEffect(skip);
+  clock_.Advance(1000);
+  update();
+  ASSERT_EQ(GetGameEffect(), skip);
+  EXPECT_FLOAT_EQ(skip->GetProgress(), 0.0f);
+  GetGameServices().clock += 300;
+  update();
+  EXPECT_EQ(Count("done"), 1u);
+  EXPECT_EQ(GetGameEffect(), nullptr);
+}
+
 TEST_F(ScreenEffects, NewEffectsMadeInsideCallbacksReplaceTheCurrentOneSafely) {
   // A second effect replaces a running one: the first one's callbacks come back.
   RunGameEffect(new GEffect_ShowHide(nullptr, 100, 100, 0, 1, kHookAll));
@@ -332,6 +373,39 @@ TEST_F(ScreenEffects, NewEffectsMadeInsideCallbacksReplaceTheCurrentOneSafely) {
   EXPECT_EQ(Count("state 6 4"), 1u);
   EXPECT_EQ(GetGameEffect(), nullptr);
   EXPECT_TRUE(Same(Installed(), B::Table()));
+}
+
+// An effect that takes the mouse and the keyboard lets go of what they hold
+// when it takes them (the screen below hears the releases) and again when it
+// gives them back.
+TEST(ScreenEffectInput, HookingAndUnhookingReleaseHeldButtonsAndKeys) {
+  framerig::FrameRig rig;
+  rig.StartUp();
+  DXLStartLoop();
+  rig.Run();
+  const plat::Point p = rig.Screen(200, 150);
+  const auto hold = [&] {
+    rig.Script().At(rig.Clock().NowMs()).MouseMove(p.x, p.y).KeyUp(plat::DIK_A).ButtonUp(0).After(5);
+    rig.Script().KeyDown(plat::DIK_A).ButtonDown(0);
+    rig.Run();
+    framerig::FrameRig::Events();
+  };
+  DXLKeyboard* keyboard = DXLGetInput()->GetKeyboard();
+  DXLMouse* mouse = DXLGetInput()->GetMouse();
+  hold();
+  ASSERT_TRUE(keyboard->IsKeyHeld(plat::DIK_A));
+  ASSERT_EQ(mouse->GetButtonsHeld(), 1u);
+  auto* effect = new GEffect_ShowHide(nullptr, 250, 250, 0, 1, kHookMouse | kHookKeyboard | kHookUpdate);
+  RunGameEffect(effect);
+  EXPECT_FALSE(keyboard->IsKeyHeld(plat::DIK_A));
+  EXPECT_EQ(mouse->GetButtonsHeld(), 0u);
+  EXPECT_EQ(framerig::FrameRig::Events(), (std::vector<std::string>{"mup 200 150 1 0", "kup 30 0"}));
+  hold();
+  ASSERT_TRUE(keyboard->IsKeyHeld(plat::DIK_A));
+  effect->End();
+  EXPECT_FALSE(keyboard->IsKeyHeld(plat::DIK_A));
+  EXPECT_EQ(mouse->GetButtonsHeld(), 0u);
+  ClearGameEffects();
 }
 
 }  // namespace

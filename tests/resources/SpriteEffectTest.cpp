@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/DXLViewer.h"
@@ -127,6 +128,15 @@ TEST_F(Effects, RemovalDeletesEffectThenListAndKeepsFinalValuesOtherwise) {
   other.Step();
   EXPECT_EQ(other.color, 0x80112233u);
   EXPECT_EQ(GetEffectColor(&other, 0x00ABCDEFu), 0x80ABCDEFu);
+  // An alpha beyond 0..1 stays opaque or clear; it never wraps into another
+  // byte (1.5 would be 0x17E).
+  for (const auto& [a, expected] : {std::pair{1.5f, 0xFF112233u}, std::pair{-0.5f, 0x00112233u}}) {
+    SpriteEffectList beyond;
+    beyond.Add(new SEffect_Color(0x80112233u, 0x80112233u, 100, false, 0));
+    beyond.Add(new SEffect_Alpha(a, a, 200, false, 0));
+    beyond.Step();
+    EXPECT_EQ(beyond.color, expected) << a;
+  }
   DXLQUAD q{};
   for (DXLVERTEX& v : q.v) v.color = 0xFF445566u;
   q.v[1].color = 0x12000000u;

@@ -84,8 +84,14 @@ TEST_F(CaptionPlates, ThePlateCarriesTheTitleAndItsReflectionTintedByTheTitleSta
   EXPECT_FLOAT_EQ(mirror.v[3].y, title.v[3].y + (title.v[3].y - title.v[0].y));
   EXPECT_FLOAT_EQ(mirror.v[0].v, title.v[3].v);
   EXPECT_FLOAT_EQ(mirror.v[3].v, title.v[0].v);
+  // Built white and fading to transparent white; the first frame gives it
+  // the plate's colour, as every later change of state does.
+  EXPECT_EQ(mirror.v[0].color, 0xFFFFFFFFu);
+  EXPECT_EQ(mirror.v[3].color, 0x00FFFFFFu);
+  rig_.Frame();
   EXPECT_EQ(mirror.v[0].color, 0xFF000000u);
   EXPECT_EQ(mirror.v[3].color, 0x00000000u);
+  EXPECT_EQ(plate.GetTitleQuad().v[0].color, 0xFF000000u);
 
   // Hover fades the plate from black to 0x303030 over 100 ms.
   d->TitleState().SetState(kStateHover, false, 100);

@@ -155,6 +155,7 @@ TEST_F(ComboBoxes, ARowIsChosenByPressAndReleaseOnItAndNothingElse) {
   EXPECT_EQ(window_->last, combo_);
   EXPECT_FALSE(combo_->IsOpen());
   EXPECT_FALSE(combo_->State().GetFlag());
+  EXPECT_EQ(combo_->State().GetState(), kStateNormal);  // the pointer is not over the box
   rig_.ui.Frame();  // the manager deletes the closed list
   EXPECT_EQ(combo_->GetList(), nullptr);
   EXPECT_EQ(rig_.M().OpenDialogs().GetCount(), 0);
@@ -167,6 +168,18 @@ TEST_F(ComboBoxes, ARowIsChosenByPressAndReleaseOnItAndNothingElse) {
   EXPECT_EQ(window_->changes, 1);
   rig_.M().OnMouseUp(20, 20, kMouseLeft, 0);
   rig_.ui.Frame();
+  // Closed with the pointer over the box, the box keeps its state; with the
+  // pointer elsewhere it goes back to normal.
+  for (const bool over : {true, false}) {
+    ClickBox();
+    ASSERT_TRUE(combo_->IsOpen());
+    if (!over) rig_.M().OnMouseMove(20, 20, 0, 0);
+    combo_->SetState(kStateHover, true, 0);
+    combo_->CloseList();
+    EXPECT_FALSE(combo_->IsOpen());
+    EXPECT_EQ(combo_->State().GetState(), over ? kStateHover : kStateNormal) << over;
+    rig_.ui.Frame();
+  }
   // Selecting with notify tells the window even when nothing changes; out of range is clamped.
   combo_->SetSelection(4, true);
   EXPECT_EQ(window_->changes, 2);

@@ -175,6 +175,21 @@ TEST_F(Dialogs, EscapeAndEnterChooseTheAnswers) {
   EXPECT_FALSE(free->IsClosing());
   M().OnKeyDown(kKeyEscape, 0);
   EXPECT_TRUE(free->IsClosing());
+
+  // Two buttons of one kind: the later one answers.
+  answers_.accept = false;
+  answers_.heard.clear();
+  DialogWindow* positives = Open(kAnswerOk, kAnswerYes);
+  Settle();
+  M().OnKeyDown(kKeyEnter, 0);
+  M().OnKeyDown(kKeyEscape, 0);  // no negative answer: the positive one
+  delete positives;
+  DialogWindow* negatives = Open(kAnswerNo, kAnswerCancel);
+  Settle();
+  M().OnKeyDown(kKeyEscape, 0);
+  M().OnKeyDown(kKeyEnter, 0);  // no positive answer: nothing
+  delete negatives;
+  EXPECT_EQ(answers_.heard, (Lines{"42 3", "42 3", "42 2"}));
 }
 
 // The body grows in steps of 37 above 14 for the message, the buttons stand

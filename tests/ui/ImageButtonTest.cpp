@@ -255,6 +255,16 @@ TEST_F(ImageButtons, ACheckBoxIsClickableOverItsCaption) {
   auto face = Face(120, 140);
   ASSERT_EQ(face.size(), 1u);
   EXPECT_FLOAT_EQ(face[0].vertices[0].u * 1024, 563 + 5 * 33);  // checked, normal
+  // Disabled, checked or not, the caption is drawn once in the disabled grey
+  // (the table repeats it for the checked states), not white with grey added.
+  for (const u32 state : {kStateHidden, kStateHidden | kStateFlag}) {
+    c->SetState(state, true, 0);
+    Frame();
+    std::vector<u32> caption;
+    for (const auto& p : rig_.ui.calls.Primitives())
+      if (p.texture == rig_.ui.TextureId(c->GetCaption()->GetTexture())) caption.push_back(p.vertices[0].color);
+    EXPECT_EQ(caption, std::vector<u32>{0xFF808080u}) << state;
+  }
   auto* fixed = new CheckBox(d, &d->Controls(), 4, 20, 100, 50);
   fixed->SetCaptionPlain(u"A much longer caption", 3, 2);
   EXPECT_EQ(fixed->GetWidth(), 50);

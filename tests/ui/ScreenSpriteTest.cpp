@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "HudRig.h"
 #include "content/ContentArchive.h"
 #include "content/ProductList.h"
@@ -337,6 +341,14 @@ TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
   r.Draw();
   EXPECT_EQ(r.list->Labels().GetCount(), 0);
 
+  // With a shadow: two pixels off, half-transparent black.
+  auto* shaded = new ScreenLabel(r.list.get(), 0, 0);
+  shaded->SetIcon(coin, 3, true, -1);
+  ASSERT_NE(shaded->GetShadowQuad(), nullptr);
+  EXPECT_EQ(shaded->GetShadowQuad()->v[0].color, 0x80000000u);
+  EXPECT_FLOAT_EQ(shaded->GetShadowQuad()->v[2].y, shaded->GetIconQuad().v[2].y + 2);
+  delete shaded;
+
   // An icon that is not loaded: the text alone.
   coin->Release(true);
   r.list->ShowFlyingIcon(&wheat, 4, 0, 0, 0, 0, 0);
@@ -357,6 +369,14 @@ struct Gate {
   static inline u8 closed = 0;
 };
 
+// The game's bracket names as a label's text sees them: "long" gives 100 "a".
+bool LongName(const wchar* name, u32 length, wchar* out, u32 room, u32* written, uintptr_t, uintptr_t) {
+  if (std::u16string(name, length) != u"long") return false;
+  *written = std::min<u32>(100, room);
+  for (u32 i = 0; i < *written; ++i) out[i] = u'a';
+  return true;
+}
+
 // The language's text flies up from its anchor, outlined, in the labels'
 // font; an unknown key, or no language, shows nothing. Deleting everything
 // leaves the list empty with nothing hovered; refreshing asks each active
@@ -375,6 +395,18 @@ TEST(ScreenSprites, FlyingTextDeleteAllAndRefresh) {
   EXPECT_EQ(label->GetValue(), 0);
   ASSERT_NE(label->GetText(), nullptr);
   EXPECT_GT(label->GetText()->GetWidth(), 0);
+  // A label's text takes mark-up, the game's bracket names and room for the
+  // long image tags they give: "[long]" as 100 letters is wider than 64.
+  GetGameServices().itemDescription = &LongName;
+  const auto size = [&](const char16_t* text) {
+    ScreenLabel made(r.list.get(), 0, 0);
+    made.SetSpriteText(7, text, 0xFFFFFFFFu);
+    return std::pair{made.GetText()->GetWidth(), made.GetText()->GetHeight()};
+  };
+  EXPECT_EQ(size(u"[long]"), size(std::u16string(100, u'a').c_str()));
+  EXPECT_GT(size(u"[long]").first, size(std::u16string(64, u'a').c_str()).first);
+  EXPECT_LT(size(u"<space=1>a").first, size(u"aaa").first);  // a tag, not text
+  GetGameServices().itemDescription = nullptr;
   SetGameLanguage(nullptr);
   r.list->ShowFlyingText(u"dialogs", u"quit_caption", 320, 200);
   EXPECT_EQ(r.list->Labels().GetCount(), 1);

@@ -121,6 +121,33 @@ TEST_F(WindowSkins, RowsFramesAndPiecesBuildTheirQuadsAndGrowTheContent) {
   EXPECT_EQ(w.GetBlocks().Get(0)->quads[2].v[3].color, 0x80FFFFFFu);
 }
 
+// A split row of 60 + 40 with a notch from the middle's end: caps of 10 and
+// 6, the middle's first 24 - notch pixels stretched on either side, the notch
+// unscaled across the split, half of it (rounded up) left of the split.
+TEST_F(WindowSkins, ASplitRowPutsItsNotchAcrossTheSplit) {
+  const SKINRECT row = SKINRECT::InitSliced(0, 0, 40, 16, 10, 6, 0, 0, 0, 0, Image());  // middle 24 from x 10
+  const struct {
+    i32 notch;
+    Spans_t spans;
+  } cases[] = {{5, {{0, 10}, {94, 100}, {10, 57}, {62, 94}, {57, 62}}},
+               {4, {{0, 10}, {94, 100}, {10, 58}, {62, 94}, {58, 62}}},
+               {0, {{0, 10}, {94, 100}, {10, 60}, {60, 94}, {60, 60}}}};
+  for (const auto& c : cases) {
+    WindowSprites w;
+    w.AddRowEx(0, 0, 60, 40, -1, row, c.notch);
+    i32 cw = 0;
+    w.GetSize(&cw, nullptr);
+    EXPECT_EQ(cw, 100);
+    ASSERT_EQ(w.GetBlocks().GetCount(), 1);
+    EXPECT_EQ(Spans(w, 0), c.spans) << c.notch;
+    const auto& q = w.GetBlocks().Get(0)->quads;
+    const float tail = static_cast<float>(24 - c.notch);
+    EXPECT_FLOAT_EQ(q[2].v[1].u * 1024, 10 + tail) << c.notch;  // the stretched part
+    EXPECT_FLOAT_EQ(q[4].v[0].u * 1024, 10 + tail) << c.notch;  // the notch: the rest
+    EXPECT_FLOAT_EQ(q[4].v[1].u * 1024, 34) << c.notch;
+  }
+}
+
 // The window's top row drawn where the window stands: caps of 22 and 26
 // pixels around a 4-pixel middle stretched to the rest of 300.
 TEST_F(WindowSkins, ADialogsTopRowIsDrawnAsComputedByHand) {

@@ -184,6 +184,13 @@ TEST_F(Windows, ADialogAboveDarkensTheOneBelowThroughTheStencil) {
   rig_.Frame();
   EXPECT_EQ(a->GetDimAmount(), 0u);
   EXPECT_EQ(rig_.Pixel(250, 200), lit);
+
+  // A dialog deleted by its owner without Close lightens the one below all
+  // the same.
+  auto* c = new Dialog(3, 200, 0, true);
+  EXPECT_TRUE(a->IsDimmed());
+  delete c;
+  EXPECT_FALSE(a->IsDimmed());
 }
 
 TEST_F(Windows, AwardProgressCountsTwoSecondsPerUnit) {

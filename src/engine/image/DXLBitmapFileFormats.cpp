@@ -20,12 +20,13 @@ void CopyBounded(char16_t* out, const char16_t* in, u32 capacity) {
 
 }  // namespace
 
+// The seven formats, in this order. Cursor files have no entry of their own:
+// the icon reader tells them by their directory type (see DXLLoadBitmapICO).
 DXLBitmapFileFormats::DXLBitmapFileFormats() {
   Register(u"glb", u"GLB Bitmap", DXLLoadBitmapGLB);
   Register(u"dxlb", u"DXLB Bitmap", DXLLoadBitmapDXLB);
   Register(u"tga", u"Targa file", DXLLoadBitmapTGA);
   Register(u"ico", u"Icon file", DXLLoadBitmapICO);
-  Register(u"cur", u"Cursor file", DXLLoadBitmapICO);
   Register(u"bmp", u"Bitmap file", DXLLoadBitmapBMP);
   Register(u"dds", u"Direct Draw Surface", DXLLoadBitmapDDS);
   Register(u"ppm", u"Portable Pixmap", DXLLoadBitmapPPM);

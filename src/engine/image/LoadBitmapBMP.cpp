@@ -139,8 +139,15 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
   u8 dir[6];
   if (!in.ReadExact(dir, sizeof dir)) return;
   const u32 count = kis::GetU16LE(dir + 4);
-  // A cursor (type 2) keeps its hotspot where an icon's entry has its
-  // planes and bit count (DXLReadCursorHotspot).
+  // Icons (type 1 and anything else) are read by the rules below as they
+  // stand. Cursor files (type 2) go through this reader too, because the
+  // game's own cursors are loaded as textures through the image decoder and
+  // must look as the system would draw them: a cursor entry keeps its
+  // hotspot where an icon's has its planes and bit count
+  // (DXLReadCursorHotspot), so for a cursor the "planes, colour count and
+  // reserved all 0" refusal is skipped (a hotspot x of 0 is common), the
+  // mask is decided by the info header's bit count instead of the entry's,
+  // and the pixels are labelled A8R8G8B8 so the arrow keeps its alpha.
   const bool cursor = kis::GetU16LE(dir + 2) == kIconTypeCursor;
   if (count == 0) return;
   u8 entry[16];
@@ -165,7 +172,7 @@ void DXLLoadBitmapICO(kis::Stream* stream, DXLBitmap* bitmap) {
   // way up directly.
   if (!ReadColourData(in, bitmap, bits, coloursUsed, false, true)) return;
   // A cursor is drawn over the game: its pixels keep the alpha they carry
-  // (32 bits) or that the mask gives them.
+  // (32 bits) or that the mask gives them; an icon stays as its depth says.
   if (cursor && !sixteen) bitmap->SetFormatField(D3DFMT_A8R8G8B8);
   if ((cursor ? bits : entryBits) >= 32) return;
 

@@ -101,14 +101,18 @@ void DXLBitmapFontT<Ch>::LoadImage(kis::CustomIniFileT<Ch>* ini, const Ch* secti
 template <class Ch>
 template <class Fn>
 void DXLBitmapFontT<Ch>::ReadNumbered(kis::CustomIniFileT<Ch>* ini, const Ch* section, const char* key, i32 size,
-                                      Fn&& use) {
+                                      Fn&& use, bool firstDefaultsEmpty) {
   std::vector<Ch> value(static_cast<size_t>(size) + 1);
   const std::string first(key);
   for (i32 n = 1;; ++n) {
     const std::string name = n == 1 ? first : first + std::to_string(n);
     const DXLKeyName<Ch> k(name.c_str());
-    if (!ini->KeyExists(section, k)) return;
-    ini->ReadString(section, k, nullptr, value.data(), size + 1);
+    value[0] = 0;
+    if (!ini->KeyExists(section, k)) {
+      if (n > 1 || !firstDefaultsEmpty) return;
+    } else {
+      ini->ReadString(section, k, nullptr, value.data(), size + 1);
+    }
     use(value.data());
   }
 }
@@ -122,7 +126,9 @@ void DXLBitmapFontT<Ch>::ReadDescription(kis::CustomIniFileT<Ch>* ini, bool load
   if (loadNow && this->texture_ && !this->texture_->IsReady()) this->texture_->Load();
   this->ReadCommonKeys(ini, section);
 
-  // The characters in picture order; a malformed list changes nothing.
+  // The characters in picture order. "Chars" is always read (empty when it
+  // is missing), so a description without it leaves the font with no
+  // glyphs but those of "Chars2" and on; a malformed list changes nothing.
   u32 nextIndex = 0;
   std::vector<Ch> codes;
   bool firstList = true;
@@ -139,7 +145,7 @@ void DXLBitmapFontT<Ch>::ReadDescription(kis::CustomIniFileT<Ch>* ini, bool load
     codes.push_back(0);
     this->AddGlyphs(codes.data(), nextIndex, true);
     nextIndex += static_cast<u32>(codes.size() - 1);
-  });
+  }, true);
 
   this->SetEmptyWidth(ClampByte(ini->ReadInt(section, DXLKeyName<Ch>("EmptyCharWidth"), 0)));
   this->SetDescent(static_cast<i16>(std::clamp(ini->ReadInt(section, DXLKeyName<Ch>("Descent"), 0), -32768, 32767)));

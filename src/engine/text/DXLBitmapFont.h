@@ -42,8 +42,11 @@ class DXLBitmapFontT : public DXLFontT<Ch> {
  private:
   void LoadImage(kis::CustomIniFileT<Ch>* ini, const Ch* section);
   // Reads `key`, then key2, key3, ... while they exist, handing each value on.
+  // With `firstDefaultsEmpty` a missing `key` hands on an empty value and
+  // the numbered keys are still read.
   template <class Fn>
-  void ReadNumbered(kis::CustomIniFileT<Ch>* ini, const Ch* section, const char* key, i32 size, Fn&& use);
+  void ReadNumbered(kis::CustomIniFileT<Ch>* ini, const Ch* section, const char* key, i32 size, Fn&& use,
+                    bool firstDefaultsEmpty = false);
 
   DXLTextures* textures_;
   u8 customWidth_ = 0;

@@ -448,7 +448,9 @@ void DXLTextT<Ch>::AddBreak() {
   const State* f = Current(kTextStateFont);
   const Font* font = f ? f->font : nullptr;
   const i32 h = font ? font->GetHeight() + font->GetVSpacing() : 0;
-  if (h <= 0) return;
+  // Only a height of 0 (no font) drops the break: a spacing that pulls the
+  // lines closer than the font is tall is the font's to choose.
+  if (h == 0) return;
   Item item;
   item.kind = kTextItemBreak;
   item.height = h;
@@ -461,7 +463,7 @@ void DXLTextT<Ch>::AddSpace() {
   const State* f = Current(kTextStateFont);
   const Font* font = f ? f->font : nullptr;
   const i32 w = font ? font->GetSpace() + font->GetHSpacing() : 0;
-  if (w <= 0) return;
+  if (w == 0) return;  // as for breaks, only an empty space is dropped
   Item item;
   item.kind = kTextItemSpace;
   item.width = w;
