@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
     return kExitStartFailed;
   }
   plat::SetMessageBoxHook(&ShowSdlMessage);
+  // A replay is the only player: the pointer and keys at the display stay out of it.
+  if (!options.replay.empty()) session->Backend().SetUserInput(false);
   options.sound = [] { return std::make_unique<plat::sdl2::SdlAudioOutput>(); };
   // Every frame presented goes to the window.
   plat::gfx::SetPresentSink(&session->Presenter());

@@ -212,13 +212,22 @@ bool PlayClockRuns(u32 state) {
          state != kGameStateStartLoading;
 }
 
+// The game area of the screen as it is now, where everything that draws,
+// fits or takes clicks reads it.
+void PublishGameArea(const GameScreen& screen) {
+  GAMESCREENAREA& s = GetGameServices().screen;
+  s.width = screen.Area().width;
+  s.height = screen.Area().height;
+  s.rect = screen.Area().rect;
+}
+
 }  // namespace
 
 bool GameOptionsHooks::SetFullscreen(bool on) {
   SCREENPARAMS params = screen_.GetParams();
   params.fullscreen = on ? 1 : 0;
   if (!screen_.SetParams(params) || !screen_.Apply()) return false;
-  GetGameServices().screen.rect = screen_.Area().rect;
+  PublishGameArea(screen_);
   return true;
 }
 
@@ -320,7 +329,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.tutorialFactory = setup_.tutorials;
   s.profileRoster = roster_.get();
   s.optionsHooks = &options_;
-  s.screen.rect = screen_.Area().rect;  // the game area's place in the window
+  PublishGameArea(screen_);
   SetGameLanguageHost(this);
   RebuildScreenBorders();
   InitDebugOverlay(setup_.cheats);
@@ -364,8 +373,20 @@ void Game::ShowLoading(DXLTexture* logo, const wchar* caption) {
 }
 
 void Game::RebuildScreenBorders() {
-  const DXLAPPDATA& app = DXLGetAppData();
-  BuildScreenBorders(static_cast<i32>(app.screenWidth), static_cast<i32>(app.screenHeight));
+  const GAMEAREA& area = screen_.Area();
+  BuildScreenBorders(area.clientWidth, area.clientHeight);
+  if (map_) map_->OnScreenResize();
+  GameLevel* level = Level();
+  if (state_ == kGameStateLevel && level) {
+    level->Screen().UpdateViewport();  // with the level's panels and windows
+  } else if (state_ == kGameStateMainScreen && mainScreen_) {
+    mainScreen_->FitToScreen();  // with its windows
+  } else {
+    if (WindowManager* windows = GetWindowManager()) windows->OnScreenResize();
+    // A level left for the map keeps its view until it is entered again.
+    if (level) level->Screen().UpdateViewport();
+  }
+  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->OnScreenResize();
 }
 void Game::SetProfileChars(const wchar* chars) {
   if (profiles_) profiles_->SetNameCharacters(chars);

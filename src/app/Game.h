@@ -61,10 +61,10 @@ struct GameSetup {
 };
 
 // What the options window asks of the game: the screen's mode switched and
-// applied (GameScreen, the game area handed to the services), the game's
-// end (CloseGameWindow), the settings file written ("config.dat" in the
-// per-user folder). The screen borders have no pictures yet: nothing to
-// rebuild.
+// applied (GameScreen, the new game area handed to the services), the
+// borders rebuilt for it and the screens told (Game::RebuildScreenBorders),
+// the game's end (CloseGameWindow), the settings file written ("config.dat"
+// in the per-user folder).
 class GameOptionsHooks : public OptionsHooks {
  public:
   GameOptionsHooks(GameScreen& screen, const std::u16string& folder) : screen_(screen), folder_(folder) {}
@@ -114,7 +114,11 @@ class Game : public GameLanguageHost, public MainScreenHost {
   LoadingPanel* Panel() const { return panel_.get(); }
   LogoSequence* Logos() const { return logos_.get(); }
   // The screen borders rebuilt for the client area's size (at the start and
-  // whenever the screen changes).
+  // whenever the screen changes), then the change passed on: the level map
+  // refits; in a level its view follows, on the main screen its scene and
+  // menu are fitted again, in the other states the window manager re-places
+  // its windows; a level kept for later follows too; the running tutorial
+  // last.
   void RebuildScreenBorders();
 
   // GameLanguageHost

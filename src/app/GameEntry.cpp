@@ -319,11 +319,15 @@ int RunGame(const EntryOptions& options) {
   // 20 to 22: the loop, the shutdown (the game's with it), "play.url".
   bool quit = false;
   if (replay.Replaying()) {
-    // Every frame a fixed step, the replay's steps due before it.
+    // Every frame a fixed step, the replay's steps due before it. The
+    // messages those steps posted to the window are taken first: a step of
+    // the replay is one frame of the game however many messages it made.
     replay.RasteriseEveryFrame(!options.headless || options.rasterise);
     DXLStartLoop();
-    for (u32 frames = 0; frames < kHeadlessMaxFrames && replay.BeforeFrame(); ++frames) {
-      if (!DXLRunPass()) {
+    plat::WindowSystem& windows = plat::GetWindowSystem();
+    for (u32 frames = 0; !quit && frames < kHeadlessMaxFrames && replay.BeforeFrame(); ++frames) {
+      while (!quit && windows.QueuedMessages() > 0) quit = !DXLRunPass();
+      if (quit || !DXLRunPass()) {
         quit = true;  // the game's own quit (or the window closed)
         break;
       }

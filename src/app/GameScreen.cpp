@@ -20,6 +20,8 @@ constexpr u32 kDepthFormat = 75;        // D24S8
 
 GAMEAREA ComputeGameArea(i32 width, i32 height) {
   GAMEAREA a;
+  a.clientWidth = width;
+  a.clientHeight = height;
   LEVELVIEW view;
   const LEVELVIEWSIZE fit = FitLevelView(&view, width, height);
   a.width = fit.width & ~1;
@@ -155,17 +157,22 @@ bool GameScreen::Apply() {
         DXLSetDisplayMode(nullptr, 0xFF000000u) != 0)
       return false;
   }
+  // What came out: the window's client area, which in full screen covers
+  // the display (the frame's back buffer only stands in while the window
+  // has no client area, minimised).
+  plat::Rect client{0, 0, 0, 0};
+  plat::GetWindowSystem().GetClientRect(app.window, &client);
+  const bool shown = client.Width() > 0 && client.Height() > 0;
+  const i32 w = shown ? client.Width() : static_cast<i32>(app.screenWidth);
+  const i32 h = shown ? client.Height() : static_cast<i32>(app.screenHeight);
   if (full) {
-    params_.screenWidth = app.screenWidth;
-    params_.screenHeight = app.screenHeight;
+    params_.screenWidth = static_cast<u32>(w);
+    params_.screenHeight = static_cast<u32>(h);
     if (app.refreshRate) params_.refresh = app.refreshRate;
-  } else if (viewer) {
-    const DXLRECT& client = viewer->GetClientRect();
-    if (client.right > client.left && client.bottom > client.top) {
-      params_.windowWidth = static_cast<u32>(client.right - client.left);
-      params_.windowHeight = static_cast<u32>(client.bottom - client.top);
-    }
+  } else {
+    params_.windowWidth = static_cast<u32>(w);
+    params_.windowHeight = static_cast<u32>(h);
   }
-  area_ = ComputeGameArea(static_cast<i32>(app.screenWidth), static_cast<i32>(app.screenHeight));
+  area_ = ComputeGameArea(w, h);
   return true;
 }

@@ -10,9 +10,9 @@
 // window always opens at the default size: the saved window size is checked
 // but has no effect on the window.
 //
-// Game area: the level view's fit of the client area (FitLevelView), made
-// even, no wider than 16:10 (height / 0.625); centred, the margins outside
-// it left for the screen borders.
+// Game area: the level view's fit of the window's client area
+// (FitLevelView), made even, no wider than 16:10 (height / 0.625); centred,
+// the margins outside it left for the screen borders.
 #pragma once
 
 #include <vector>
@@ -32,6 +32,8 @@ constexpr u32 kScreenModeFormat = 22;  // 32-bit X8R8G8B8
 
 // Where the game area lies on a client area of a given size.
 struct GAMEAREA {
+  i32 clientWidth = 0;  // the client area it lies on
+  i32 clientHeight = 0;
   i32 width = 0;
   i32 height = 0;
   i32 left = 0;  // margins
@@ -65,7 +67,9 @@ class GameScreen {
   // refuses the full-screen mode.
   bool SetParams(const SCREENPARAMS& params);
   // The frame's window and device made (or reset) for the parameters when
-  // they differ from what runs; then the game area. False on failure.
+  // they differ from what runs; then the sizes as they came out (in full
+  // screen those of the display the window covers, in a window its client
+  // area's) and the game area on that client area. False on failure.
   bool Apply();
 
   bool IsFullscreen() const { return params_.fullscreen != 0; }

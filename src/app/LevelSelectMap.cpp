@@ -244,8 +244,6 @@ i32 LevelSelectMap::HitTest(i32 x, i32 y) const {
 }
 
 void LevelSelectMap::FitScreen(i32 width, i32 height) {
-  fitWidth_ = width;
-  fitHeight_ = height;
   if (height > 800 || height < 768) {
     scale_ = static_cast<float>(height) / 768.0f;
     offsetY_ = 0;
@@ -357,9 +355,6 @@ void LevelSelectMap::Leave() {
 
 void LevelSelectMap::Update(u32 ms) {
   if (!loaded_ || ms == 0) return;
-  // The screen changed under the map (the options window's full screen).
-  const GAMESCREENAREA& screen = GetGameServices().screen;
-  if (screen.width != fitWidth_ || screen.height != fitHeight_) OnScreenResize();
   const u32 step = std::max(GameTimeStep(), 1u);
   unspent_ = std::min(unspent_ + ms, kSelectMapMaxFrames * step);
   frames_ = unspent_ / step;
@@ -555,12 +550,13 @@ bool LevelSelectMap::GetCursor(u32* cursor) {
   return false;
 }
 
+// The game tells the map of every change of the screen, whatever the state;
+// its windows hear of it from the game too.
 void LevelSelectMap::OnScreenResize() {
   if (!loaded_) return;
   SetHovered(-1);
   const GAMESCREENAREA& screen = GetGameServices().screen;
   FitScreen(screen.width, screen.height);
-  if (WindowManager* windows = GetWindowManager()) windows->OnScreenResize();
 }
 
 // --- Levels and results ----------------------------------------------------------------------------

@@ -229,8 +229,6 @@ class LevelSelectMap : public MapNodeOwner,
   i32 offsetX_ = 0;
   i32 offsetY_ = 0;
   float scale_ = 1.0f;
-  i32 fitWidth_ = 0;  // the screen the fit was made for
-  i32 fitHeight_ = 0;
   float homeScale_ = 0.0f;  // the scale when the wheel first turned (0: not yet)
   i32 hovered_ = -1;
   u32 totalTime_ = 0;

@@ -340,6 +340,9 @@ class MainScreen {
   void SetLeaveCoveredRows(bool leave) { leaveCovered_ = leave; }
   // The fit and the title's layout for the game area's size now.
   void Refit();
+  // The screen changed: fit, title and menu laid out again for it, and the
+  // window manager told.
+  void FitToScreen() { Arrange(); }
 
  private:
   void Arrange();  // fit, title and menu for the current screen

@@ -149,6 +149,13 @@ i32 DXLWindowViewer::CreateDevice() {
   if (created != 0) return created;
   if (!haveWindow) return 0;
 
+  // A full-screen device runs the display in its own mode, and its window
+  // covers that display and stays over the others: the window's client
+  // area is then the whole frame, where the pointer is read.
+  if (!windowed)
+    ws.SetWindowPos(window_, plat::HWND_TOPMOST, 0, 0, static_cast<i32>(p.backBufferWidth),
+                    static_cast<i32>(p.backBufferHeight), plat::SWP_NOACTIVATE);
+
   if (windowed && fromFullScreen) {
     ws.SetWindowPlacement(window_, placement_);
     ws.SetWindowPos(window_, plat::HWND_NOTOPMOST, 0, 0, 0, 0,

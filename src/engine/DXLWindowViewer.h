@@ -2,7 +2,9 @@
 // registers the window class and creates the window hidden; on every device
 // creation or settings change it switches the window between a captioned
 // window sized to the back buffer (centred on the desktop) and a borderless
-// pop-up for full screen, restoring the windowed placement on the way back.
+// pop-up for full screen that covers the display in the device's mode (on
+// top of the other windows), restoring the windowed placement on the way
+// back.
 #pragma once
 
 #include "engine/DXLViewer.h"

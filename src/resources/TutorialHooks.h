@@ -88,6 +88,9 @@ class TutorialHooks {
   // the arrows and texts find their targets again before the windows draw.
   virtual void Update(u32 /*elapsed*/) {}
   virtual void Draw() {}
+  // The screen changed (after the screens took the new game area): its
+  // layers cover the new one and its arrows and texts find their places.
+  virtual void OnScreenResize() {}
   // Ends it, its layers fading out (nothing once ending).
   virtual void Stop() {}
   // Its id (bit 30 a map tutorial, bits 16-23 its number); 0 unknown.

@@ -181,6 +181,16 @@ void GameTutorial::Draw() {
     if (layers_.Get(i)->GetState() < kLayerGone) layers_.Get(i)->PlaceItems();
 }
 
+void GameTutorial::OnScreenResize() {
+  if (state_ == kTutorialFinished) return;
+  Call call(*this);
+  for (i32 i = 0; i < layers_.GetCount(); ++i) {
+    TutorialLayer* layer = layers_.Get(i);
+    layer->FitToScreen();
+    if (layer->GetState() < kLayerGone) layer->PlaceItems();
+  }
+}
+
 // --- Actions and events -------------------------------------------------------------------------------------
 
 bool GameTutorial::AllowAction(u32 code, uintptr_t param, const void* object) {

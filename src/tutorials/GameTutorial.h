@@ -124,6 +124,7 @@ class GameTutorial : public TutorialHooks {
   void Notify(u32 event, uintptr_t param, const void* object) override;
   void Update(u32 elapsed) override;
   void Draw() override;
+  void OnScreenResize() override;
   void Stop() override;
   u32 GetTutorialId() const override { return id_; }
   void StartFirstStep() override { StartStep(firstStep_); }

@@ -11,8 +11,7 @@
 
 TutorialLayer::TutorialLayer(TutorialStep* step, u32 layerCode)
     : GameWindow(kTutorialWindowLayer, false), step_(step), tutorial_(step ? step->GetTutorial() : nullptr) {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
-  rect_ = DXLRECT{0, 0, screen.width, screen.height};
+  FitToScreen();
   if (step_) {
     delete step_->GetLayer();
     step_->SetLayer(this);
@@ -37,6 +36,11 @@ TutorialLayer::~TutorialLayer() {
   }
   if (step_ && step_->GetLayer() == this) step_->SetLayer(nullptr);
   if (tutorial_) tutorial_->Layers().Remove(this);
+}
+
+void TutorialLayer::FitToScreen() {
+  const GAMESCREENAREA& screen = GetGameServices().screen;
+  rect_ = DXLRECT{0, 0, screen.width, screen.height};
 }
 
 void TutorialLayer::SetState(u32 state) {

@@ -46,6 +46,8 @@ class TutorialLayer : public GameWindow {
   void MoveOn(u32 elapsed);
   // The tutorial's draw: arrows and texts find their targets again.
   void PlaceItems();
+  // Covers the game area as it is now (made so; again when the screen changes).
+  void FitToScreen();
 
   // GameWindow
   bool HitTest(i32 x, i32 y) const override;

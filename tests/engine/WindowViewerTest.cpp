@@ -108,6 +108,11 @@ TEST(WindowViewer, FullScreenAndBackRestoresThePlacement) {
             DXLWindowViewer::kFullScreenStyle);
   EXPECT_TRUE(ws.IsWindowVisible(w));
   EXPECT_EQ(rig.viewer->GetSavedPlacement().normalPosition, before);
+  // It covers the display in the new mode, over the other windows: its
+  // client area is the whole frame, from the screen's corner.
+  EXPECT_EQ(OuterOf(ws, w), (plat::Rect{0, 0, 1024, 768}));
+  EXPECT_EQ(ClientOf(ws, w), (plat::Rect{0, 0, 1024, 768}));
+  EXPECT_TRUE(ws.IsTopmost(w));
 
   // Back to windowed at the old size: the saved placement returns and the
   // window is centred on the desktop without being resized.

@@ -292,6 +292,29 @@ TEST_F(SdlEvents, MouseReportsClientPositionsButtonsAndWheel) {
   EXPECT_FALSE(ws().Input().ButtonHeld(0));
 }
 
+TEST_F(SdlEvents, WithoutUserInputOnlyTheWindowsOwnEventsCome) {
+  session_->Backend().SetUserInput(false);
+  Point before{0, 0};
+  ws().GetCursorPos(&before);
+  PushMotion(10, 20);
+  PushButton(true, SDL_BUTTON_LEFT, 10, 20);
+  PushKey(true, SDL_SCANCODE_A, SDLK_a);
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = RealId();
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  Push(e);
+  Drain();
+  const std::vector<uint32_t> seen = Messages();
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.front(), WM_CLOSE);  // and what closing brings, but no input
+  for (uint32_t m : seen) EXPECT_TRUE(m != WM_MOUSEMOVE && m != WM_LBUTTONDOWN && m != WM_KEYDOWN && m != WM_CHAR) << m;
+  Point after{0, 0};
+  ws().GetCursorPos(&after);
+  EXPECT_EQ(after, before);
+  EXPECT_FALSE(ws().Input().ButtonHeld(0));
+}
+
 TEST_F(SdlEvents, EventsOfOtherWindowsAreIgnored) {
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;

@@ -101,6 +101,7 @@ TEST_F(SdlMirror, PopupStyleGoesFullScreenAndScalesThePointer) {
   Drain();
   EXPECT_EQ(Flags() & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
   EXPECT_EQ(RealSize(), (Point{640, 480}));
+  EXPECT_EQ(RealPosition(), (Point{100, 50}));
 }
 
 TEST_F(SdlMirror, SystemCursorsShowAndOtherCursorsHide) {

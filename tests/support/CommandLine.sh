@@ -142,7 +142,7 @@ screenshot logo.png         # the game logo
 await 6 120000
 wait 800
 text "Tester"               # the name of the first profile
-wait 200                    # (each typed letter takes a pass of the loop)
+wait 200                    # (the letters shown)
 screenshot new-profile.png
 key enter                   # the new-profile window: OK
 wait 600'

@@ -1,9 +1,10 @@
 // The tutorial framework without a level: the step machine driven frame by
 // frame on the game clock (update, then the tutorial's draw and its layers'
 // draws, as the game's frame runs them), the timer, the upward-only states
-// of layers, arrows and texts, the targets' clones, the action filter of no tutorial, an ending
-// one and a level tutorial, the arrow's swing, the saved record, and the
-// text keys of level steps.
+// of layers, arrows and texts (the layers covering a changed screen), the
+// targets' clones, the action filter of no tutorial, an ending one and a
+// level tutorial, the arrow's swing, the saved record, and the text keys of
+// level steps.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -194,11 +195,21 @@ TEST_F(Machine, TimerCountsDownWhileTicked) {
 }
 
 TEST_F(Machine, LayersArrowsAndTextsOnlyMoveUp) {
+  GAMESCREENAREA& screen = GetGameServices().screen;
+  screen.width = 800;
+  screen.height = 600;
   Script& t = *new Script(log);
   t.Start();
   t.StartStep(t.GetFirstStep());
   ASSERT_EQ(Until(t, [&] { return t.first->GetLayer() != nullptr; }), 100);
   TutorialLayer* layer = t.first->GetLayer();
+  // A layer covers the game area, and the new one when the screen changes.
+  EXPECT_EQ(layer->GetRect().right, 800);
+  screen.width = 1102;
+  screen.height = 720;
+  t.OnScreenResize();
+  EXPECT_EQ(layer->GetRect().right, 1102);
+  EXPECT_EQ(layer->GetRect().bottom, 720);
   TutorialArrow* arrow = new TutorialArrow(layer, 5);
   TutorialInfo* text = new TutorialInfo(layer);
   layer->ShowArrow(arrow);

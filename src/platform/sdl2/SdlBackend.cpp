@@ -57,6 +57,20 @@ void SdlBackend::Pump(WindowSystem& windows) {
 }
 
 void SdlBackend::Translate(WindowSystem& windows, const SDL_Event& event) {
+  if (!userInput_) {
+    switch (event.type) {
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+      case SDL_TEXTINPUT:
+      case SDL_MOUSEMOTION:
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+      case SDL_MOUSEWHEEL:
+        return;
+      default:
+        break;
+    }
+  }
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {

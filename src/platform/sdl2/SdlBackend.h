@@ -66,6 +66,10 @@ class SdlBackend : public EventSource {
   SdlWindow* Mirror() { return window_.get(); }
   // The frames shown in a window have this size (for pointer scaling).
   void SetFrameSize(WindowHandle window, uint32_t width, uint32_t height);
+  // Off: the keys, text, pointer, buttons and wheel of the person at the
+  // display go nowhere (a replay plays the game; the real pointer over its
+  // window would move the game's); the window's own events still come.
+  void SetUserInput(bool on) { userInput_ = on; }
   void SetListener(Listener* listener) { listener_ = listener; }  // the caller keeps ownership
   const std::string& LastError() const { return error_; }
 
@@ -86,6 +90,7 @@ class SdlBackend : public EventSource {
   bool deactivatePending_ = false;  // focus went; a minimise may follow
   uint32_t pumpsSinceFocusLost_ = 0;
   Listener* listener_ = nullptr;
+  bool userInput_ = true;
   WindowHandle failed_ = 0;  // a window whose real one could not be made (not tried again)
   std::string error_;
 };

@@ -14,6 +14,20 @@ namespace {
 constexpr uint32_t kStateStyles = WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE;
 constexpr uint32_t kFullscreen = SDL_WINDOW_FULLSCREEN_DESKTOP;
 
+// The bounds of the display that holds a point (the first display's when
+// none does); false when SDL knows of no display.
+bool DisplayBoundsAt(int x, int y, SDL_Rect* bounds) {
+  const int count = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < count; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) == 0 && x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h) {
+      *bounds = r;
+      return true;
+    }
+  }
+  return SDL_GetDisplayBounds(0, bounds) == 0 && bounds->w > 0 && bounds->h > 0;
+}
+
 bool SameOrigin(const Rect& a, const Rect& b) { return a.left == b.left && a.top == b.top; }
 bool SameSize(const Rect& a, const Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
@@ -50,11 +64,24 @@ bool SdlWindow::Create(const WindowSystem& windows, std::string* error) {
   if (window_ != nullptr) return true;
   const State want = Wanted(windows);
   const bool placed = want.client.Width() > 0 && want.client.Height() > 0;
-  const int x = placed ? want.client.left : static_cast<int>(SDL_WINDOWPOS_CENTERED);
-  const int y = placed ? want.client.top : static_cast<int>(SDL_WINDOWPOS_CENTERED);
-  const int w = std::max(1, want.client.Width());
-  const int h = std::max(1, want.client.Height());
-  const uint32_t flags = SDL_WINDOW_HIDDEN | (want.fullscreen ? kFullscreen : 0u);
+  int x = placed ? want.client.left : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+  int y = placed ? want.client.top : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+  int w = std::max(1, want.client.Width());
+  int h = std::max(1, want.client.Height());
+  uint32_t flags = SDL_WINDOW_HIDDEN;
+  SDL_Rect display;
+  if (want.fullscreen) {
+    // Made over the whole display, frameless, whether or not a window
+    // manager is there to make it full screen.
+    flags |= kFullscreen;
+    if (DisplayBoundsAt(placed ? want.client.left : 0, placed ? want.client.top : 0, &display)) {
+      flags |= SDL_WINDOW_BORDERLESS;
+      x = display.x;
+      y = display.y;
+      w = display.w;
+      h = display.h;
+    }
+  }
   window_ = SDL_CreateWindow(Utf16ToUtf8(want.title).c_str(), x, y, w, h, flags);
   if (window_ == nullptr) {
     if (error != nullptr) *error = SDL_GetError();
@@ -84,7 +111,23 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
     applied_.title = want.title;
   }
   if (want.fullscreen != applied_.fullscreen) {
-    SDL_SetWindowFullscreen(window_, want.fullscreen ? kFullscreen : 0u);
+    if (want.fullscreen) {
+      // Without a window manager nobody answers the request for full
+      // screen: the window covers its display by itself first, without a
+      // frame (with one, the manager then makes it full screen as asked).
+      SDL_Rect display;
+      int x = 0, y = 0;
+      SDL_GetWindowPosition(window_, &x, &y);
+      if (DisplayBoundsAt(x, y, &display)) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, display.x, display.y);
+        SDL_SetWindowSize(window_, display.w, display.h);
+      }
+      SDL_SetWindowFullscreen(window_, kFullscreen);
+    } else {
+      SDL_SetWindowFullscreen(window_, 0u);
+      SDL_SetWindowBordered(window_, SDL_TRUE);
+    }
     applied_.fullscreen = want.fullscreen;
     // Back in a window, place and size it anew whatever the desktop restored.
     if (!want.fullscreen) applied_.client = Rect{0, 0, 0, 0};

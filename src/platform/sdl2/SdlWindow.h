@@ -1,11 +1,13 @@
 // The real window that stands for one window of the window system. The
 // window system's record is the truth: Sync carries its title, show state,
 // position and client size over to the real window, and a pop-up window
-// (no caption) becomes a full-screen one that covers the desktop, its
-// frames scaled to fit. What the user does to the real window goes the other
-// way through the window system's User* reports; the Note* calls record it,
-// so Sync does not undo it and the real window's echo of our own changes is
-// not reported back as the user's.
+// (no caption) becomes a full-screen one that covers the display, its
+// frames scaled to fit. It covers the display by itself, frameless, before
+// it asks for full screen: without a window manager nobody answers that.
+// What the user does to the real window goes the other way through the
+// window system's User* reports; the Note* calls record it, so Sync does
+// not undo it and the real window's echo of our own changes is not
+// reported back as the user's.
 //
 // Sync only changes the real window where the window system differs from
 // what was last applied or reported, so it never fights the window manager
