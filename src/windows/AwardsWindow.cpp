@@ -17,6 +17,8 @@
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
 #include "windows/MapMedalsPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -340,6 +342,8 @@ AwardsWindow::AwardsWindow(AwardsProfile* profile, bool testMode)
   AddButton(kAwardsClose, WindowText(u"close"), 1, 1, 0);
   if (manager_) manager_->SetAnchor(kAnchorAwards, this);
   Show(0, true);
+  // The award notices still shown leave: the window tells it all.
+  if (AwardNoticeQueue* notices = GetAwardNotices()) notices->CloseAll();
 }
 
 AwardsWindow::~AwardsWindow() {

@@ -352,8 +352,9 @@ u32 LevelWindow::OnCommand(GameButton* control) {
       return 2;
     case kLevelWindowSelectBonuses:
       // The bonuses window writes the choice back and refreshes the slots.
+      // The button is back to normal at once behind the new window.
       if (manager_ && !manager_->FindWindow(BonusesWindow::kId)) new BonusesWindow(level_, &selection_);
-      return 1;
+      return 2;
     default:
       return 0;
   }

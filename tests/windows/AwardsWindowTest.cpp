@@ -124,6 +124,8 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   profile.current.records[0] = 100;
   Open();
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
+  window->OnMouseDown(5, 5, kMouseRight, 0);  // only the left button hurries
+  EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
   window->OnMouseDown(5, 5, kMouseLeft, 0);
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
   EXPECT_FLOAT_EQ(window->GetSmall(2)->GetBar(), 1.0f);
