@@ -25,6 +25,7 @@
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelWindow.h"
+#include "windows/MapInterface.h"
 
 namespace profiletest {
 namespace {
@@ -280,6 +281,28 @@ TEST_F(SelectMap, ResultAnimationOpensLevelsAndQueuesTutorials) {
   map->PlayResult(0);
   ASSERT_NE(GetGameEffect(), nullptr);
   EXPECT_EQ(GetGameEffect()->GetDuration(), 600u);
+}
+
+// The hard regime opened by a result: the regime button stays locked while
+// the result waits (the map entered, refreshed, its tutorials asked for),
+// then opens with its animation (the chain's fall running).
+TEST_F(SelectMap, TheHardRegimeOpensWithItsAnimationOnceTheResultHasPlayed) {
+  map->Enter();
+  ClearGameEffects();
+  RegimeButton* regime = map->GetInterface()->GetRegimeButton();
+  ASSERT_NE(regime, nullptr);
+  EXPECT_FALSE(regime->IsEnabled());
+  LEVELRESULT r;
+  profile->RecordUnplayedResult(7, &r);  // the eighth level
+  ASSERT_TRUE(profile->IsHardUnlocked());
+  map->Refresh();
+  map->StartTutorials();
+  EXPECT_FALSE(regime->IsEnabled());
+  map->PlayResult(200);
+  ClearGameEffects();
+  map->StartTutorials();  // the result's end
+  EXPECT_TRUE(regime->IsEnabled());
+  EXPECT_TRUE(regime->IsOpening());
 }
 
 TEST_F(SelectMap, HoverCursorClicksAndLevels) {
