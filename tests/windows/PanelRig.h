@@ -65,6 +65,23 @@ class PanelRig : public MapRig {
     manager->OnMouseUp(x, y, kMouseLeft, 0);
   }
 
+  // A frame of the viewer (256 x 256, cleared to `background` with stencil
+  // 0) in which `draw` runs with the transform moved by (dx, dy); then
+  // Pixel reads what was presented.
+  template <class Draw>
+  void Shot(float dx, float dy, Draw draw, u32 background = 0xFF000000u) {
+    DXLViewer& v = *art.rig.viewer;
+    ASSERT_EQ(v.BeginFrame(), 0);
+    v.ClearEx(plat::gfx::D3DCLEAR_TARGET | plat::gfx::D3DCLEAR_STENCIL, background, 0);
+    DXLMATRIX m = plat::gfx::IdentityMatrix();
+    v.SetTransform(&m);
+    v.Translate(dx, dy);
+    v.ApplyTransform(nullptr);
+    draw();
+    ASSERT_EQ(v.Present(), 0);
+  }
+  u32 Pixel(u32 x, u32 y) { return art.rig.Soft()->FramePixel(x, y); }
+
   // A loaded sprite of the set over a picture of its own (texel (x, y) is
   // 0xFF000000 | x << 16 | y << 8 | set).
   Sprite* AddPicture(u32 set, const wchar* name, u32 w, u32 h) {
