@@ -11,6 +11,7 @@
 
 #include "FakeAwardsProfile.h"
 #include "FakeMapProfile.h"
+#include "FakeRoster.h"
 #include "PanelRig.h"
 #include "level/scene/DeveloperOverlay.h"
 #include "resources/GEffects.h"
@@ -19,7 +20,6 @@
 #include "windows/AwardsWindow.h"
 #include "windows/MapInterface.h"
 #include "windows/OptionsWindow.h"
-#include "windows/ProfileRoster.h"
 #include "windows/ProfilesWindow.h"
 
 namespace windowstest {
@@ -204,35 +204,9 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
   delete map;
 }
 
-// Two profiles, the first current; choosing and deleting always work.
-struct TwoProfiles : ProfileRoster {
-  u32 GetCount() const override { return 2; }
-  MapProfile* GetProfile(u32 i) const override { return i < 2 ? const_cast<FakeMapProfile*>(&p[i]) : nullptr; }
-  MapProfile* GetCurrent() const override { return current; }
-  std::u16string GetName(const MapProfile*) const override { return u"Ann"; }
-  i32 SelectProfile(MapProfile* profile) override {
-    current = profile;
-    return 0;
-  }
-  i32 DeleteProfile(MapProfile* profile) override {
-    if (profile == current) current = nullptr;
-    return 0;
-  }
-  i32 CreateProfile(const wchar*, MapProfile**) override { return 10; }
-  i32 CheckName(const wchar*) const override { return 0; }
-  u32 ListNameCharacters(wchar* buffer, u32) const override {
-    buffer[0] = 0;
-    return 0;
-  }
-  void ShowError(i32) override {}
-  void LeaveOpenLevel() override {}
-  FakeMapProfile p[2];
-  MapProfile* current = &p[0];
-};
-
 TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptionsTheOptions) {
   auto* map = new MapInterface(&host);
-  TwoProfiles roster;
+  FakeRoster roster({u"Ann", u"Bob"});
   GetGameServices().profileRoster = &roster;
   EXPECT_EQ(map->OnCommand(map->GetProfileButton()), kCommandRelease);
   auto* profiles = static_cast<ProfilesWindow*>(rig.manager->GetAnchor(kAnchorProfiles));
