@@ -33,7 +33,7 @@ constexpr i32 kBigPlaces[kRecordAwardCount][2] = {{32, 30}, {102, 38}, {391, 20}
                                                    {19, 136}, {80, 132}, {389, 132}, {454, 136}};
 constexpr i32 kSmallWidth = 50, kSmallHeight = 62;
 constexpr i32 kBigSide = 52;  // the places above stand 61 pixels apart at the closest
-constexpr i32 kTotalWidth = 188;  // its height is its picture's
+constexpr i32 kTotalWidth = 188;  // its height follows from its picture
 constexpr float kHoverTint = 48.0f;  // added per channel to a won tier's plate while hovered
 constexpr i32 kSmallRowY = 193;  // below the lower big awards' strip, on the panel
 constexpr i32 kSmallBarY = 37;   // the progress bar under the tier plate
@@ -252,7 +252,11 @@ BigAwardButton::BigAwardButton(AwardsWindow* window, u32 index, bool wasWon, boo
   if (IsTotal()) {
     Sprite* total = table ? table->GetTotalPicture() : nullptr;
     if (total) total->Init();
-    const i32 height = total && total->IsLoaded() ? total->GetFrameHeight() : 0;
+    // 188 wide, as high as its picture at that width.
+    const i32 w = total && total->IsLoaded() ? total->GetFrameWidth() : 0;
+    const i32 height = w > 0 ? static_cast<i32>(std::lround(static_cast<double>(total->GetFrameHeight()) *
+                                                             kTotalWidth / w))
+                             : 0;
     SetRect(DXLRECT{176, top + 12, 176 + kTotalWidth, top + 12 + height});
     if (height > 0) picture_ = Picture(total, kTotalWidth, height);
     waiting_ = animating_ = fresh;

@@ -5,7 +5,7 @@
 // without closing, Escape completes and closes; opening closes the award
 // notices. Drawn: a small award's tier plate cut from the interface image,
 // lit while hovered once a tier is won, its bar within its own 50 pixels;
-// the total award as high as its picture.
+// the total award as high as its picture at its width.
 #include <gtest/gtest.h>
 
 #include "FakeAwardsProfile.h"
@@ -25,7 +25,7 @@ namespace {
 class AwardsTest : public ::testing::Test {
  protected:
   AwardsTest() {
-    rig.AddPicture(kAwardSpriteSet, u"ba_total", 188, 150);
+    rig.AddPicture(kAwardSpriteSet, u"ba_total", 376, 300);
     interface = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
     interface->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
     interface->SetBlendMode(kBlendAlpha);
@@ -186,7 +186,7 @@ TEST_F(AwardsTest, TierPlatesFromTheInterfaceHoverLightsAWonTierBarsStayInTheirP
   // next award (57 on) stays clear.
   EXPECT_NE(SmallPixel(gold, 25, 40), 0xFF000000u);
   for (i32 x : {-4, 50, 54}) EXPECT_EQ(SmallPixel(gold, x, 40), 0xFF000000u) << x;
-  // The total award: 188 wide, as high as its picture.
+  // The total award: 188 wide, as high as its picture at that width.
   const DXLRECT& total = window->GetBig(8)->GetRect();
   EXPECT_EQ(total.right - total.left, 188);
   EXPECT_EQ(total.bottom - total.top, 150);
