@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/Clock.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
@@ -32,10 +33,12 @@ const wchar* OptionsText(const wchar* key) { return SectionText(u"options_window
 SKINRECT RowSkin(i32 height, i32 bottom) { return SKINRECT::InitSliced(971, 590, 52, height, 22, 26, 16, bottom, 0, 0, kInterfaceImage); }
 
 // The bars' picture, wherever a sprite set has one of that name (the first
-// set that does).
+// set that does); the sets without it are no miss, only all of them.
 Sprite* FindSoundBarPicture() {
   for (u32 set = 0; set < kSpriteSetCount; ++set)
-    if (Sprite* sprite = GetSpriteByName(set, u"sound_bar")) return sprite;
+    if (const SpriteSet* s = GetSpriteSet(set))
+      if (Sprite* sprite = s->ProbeSprite(u"sound_bar")) return sprite;
+  DXLLogLookupMissA("sprite", "sound_bar");
   return nullptr;
 }
 
