@@ -41,6 +41,7 @@
 namespace {
 
 constexpr u32 kSelectMapFade = 250;
+constexpr u32 kMapResultHardOpened = 0x8;  // a level result's flag: the hard regime opened
 constexpr u32 kSelectMapFadeMode = 1;
 constexpr u32 kSelectMapHooks = 31;
 constexpr u32 kSelectMapMaxFrames = 5;
@@ -460,7 +461,7 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
       // the regime switch (when this result opened the hard regime) now.
       if (interface_) {
         if (MapMedalsPanel* medals = interface_->GetMedalsPanel()) medals->Refresh(Regime());
-        interface_->RefreshRegimeButton(false);
+        interface_->RefreshRegimeButton(true);  // a regime this result opened opens with its animation
       }
     }
     return;
@@ -610,16 +611,23 @@ void LevelSelectMap::PlayResult(u32 delay) {
   if (GameEffect* running = GetGameEffect()) running->SetCompletion(&SelectMapStartTutorials);
   UpdateHover(0, 0);
   if (result_.level == played_) {
-    if (result_.flags & 0x8) tutorialFlags_ |= kMapTutorialRegime;
+    if (result_.flags & kMapResultHardOpened) tutorialFlags_ |= kMapTutorialRegime;
     if (result_.flags & 0x4) tutorialFlags_ |= kMapNoticeAward;
     if (result_.flags & 0x20) tutorialFlags_ |= kMapNoticeFinal;
   }
   played_ = -1;
 }
 
+// The regime button stays as it was while a result that opens the hard
+// regime waits to be played; the first refresh after it plays the opening.
+bool LevelSelectMap::RegimeOpensWithResult() const {
+  return played_ >= 0 && result_.level == played_ && (result_.flags & kMapResultHardOpened) != 0;
+}
+
 void LevelSelectMap::StartTutorials() {
   if (tutorialFlags_ == 0) return;
-  if (interface_) interface_->RefreshRegimeButton(false);
+  if (interface_ && !RegimeOpensWithResult())
+    interface_->RefreshRegimeButton((tutorialFlags_ & kMapTutorialRegime) != 0);
   Profile* profile = Current();
   TutorialFactory* factory = GetGameServices().tutorialFactory;
   const u32 regime = Regime();
@@ -737,7 +745,7 @@ void LevelSelectMap::Refresh() {
   progress_ = profile ? &profile->GetProgress() : nullptr;
   if (interface_) {
     if (MapMedalsPanel* medals = interface_->GetMedalsPanel()) medals->Refresh(Regime());
-    interface_->RefreshRegimeButton(false);
+    if (!RegimeOpensWithResult()) interface_->RefreshRegimeButton(false);
   }
   for (u32 i = 0; i < kLevelCount; ++i)
     nodes_[i]->SetState(played_ >= 0 ? previous_[i] : GetLevelState(static_cast<i32>(i)), false, 0);

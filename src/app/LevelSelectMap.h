@@ -206,6 +206,8 @@ class LevelSelectMap : public MapNodeOwner,
   GPSSpace* GetParticles() const { return particles_.get(); }
 
  private:
+  // A result waiting to be played opens the hard regime.
+  bool RegimeOpensWithResult() const;
   Profile* Current() const;
   const PROFILEPROGRESS* Progress() const;
   u32 Regime() const;

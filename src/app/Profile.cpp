@@ -52,6 +52,7 @@ void Profile::Touch() {
 void Profile::ResetProgress() {
   FreeSavedLevels(saved_);
   progress_ = store_ ? store_->GetDefaults() : EmptyProfileProgress();
+  shownAwards_ = progress_.awards;
   Touch();
 }
 

@@ -93,9 +93,9 @@ class Profile final : public LevelProfile,
 
   // --- LevelProfile ---------------------------------------------------------------
   AWARDCOUNTERS* GetAwardCounters() override { return &progress_.awards; }
-  // The award values the awards window showed last. The profile file has no
-  // room for them: they start as the values the profile had when it was
-  // made current, so a session animates what it won.
+  // The award values the awards window showed last, kept in the profile's
+  // file: what was won since the window last opened animates there, also
+  // after the game has been restarted.
   AWARDCOUNTERS* GetShownAwards() override { return &shownAwards_; }
   bool AreTutorialsOn() const override { return progress_.tutorialsOn != 0; }
   void SetTutorials(bool on) override { progress_.tutorialsOn = on ? 1 : 0; }

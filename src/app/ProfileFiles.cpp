@@ -27,6 +27,11 @@ constexpr RecordField kBestTimeFields[] = {
 };
 constexpr RecordLayout kBestTimeLayout = MakeLayout(kBestTimeSize, kBestTimeFields);
 
+constexpr RecordField kShownAwardsFields[] = {
+    TM_FIELD(SHOWNAWARDS, key, 0, kBytes, kProfileKeySize),
+    TM_RECORDS(SHOWNAWARDS, awards, 16, kAwardCountersLayout, 1),
+};
+
 constexpr RecordField kIndexFields[] = {
     TM_FIELD(PROFILEINDEX, size, 0, kU32, 1),
     TM_FIELD(PROFILEINDEX, currentKey, 4, kBytes, kProfileKeySize),
@@ -69,9 +74,12 @@ kis::DataBuffer* ReadSavedLevel(kis::BaseDataFileReader* r, u32 regime, u32 leve
 
 constexpr RecordLayout kProfileHeaderLayout = MakeLayout(kProfileHeaderSize, kHeaderFields);
 constexpr RecordLayout kProfileIndexLayout = MakeLayout(kIndexBlockSize, kIndexFields);
+constexpr RecordLayout kShownAwardsLayout = MakeLayout(kShownAwardsSize, kShownAwardsFields);
 static_assert(LayoutFits(kProfileHeaderLayout) && LayoutFits(kBestTimeLayout) && LayoutFits(kProfileIndexLayout));
+static_assert(kShownAwardsSize == kProfileKeySize + 72);  // the key and the award counters' 72 bytes
 
-bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress) {
+bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress,
+                     AWARDCOUNTERS* shown) {
   kis::DataFileReaderW* r = OpenProfileFile(path);
   if (!r) return false;
   u8 head[kProfileHeaderSize];
@@ -82,12 +90,25 @@ bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEP
             r->Read(body, sizeof body);
   ok = ok && std::memcmp(body, head + 4, kProfileKeySize) == 0 &&
        kis::GetU32LE(body + kProfileKeySize) == kProfileProgressSize;
+  // The shown values are read last: a damaged section fails the reader,
+  // and only itself.
+  u8 seen[kShownAwardsSize];
+  const bool hasShown = ok && r->HasSection(kShownAwardsSectionId, kProfileDataSectionSubId) &&
+                        r->OpenSection(kShownAwardsSectionId, kProfileDataSectionSubId) &&
+                        r->GetSectionSize() == sizeof seen && r->Read(seen, sizeof seen) &&
+                        std::memcmp(seen, head + 4, kProfileKeySize) == 0;
   kis::CloseDataFile(r);
   if (!ok) return false;
   ReadRecord(kProfileHeaderLayout, head, header);
   header->name[kProfileNameUnits - 1] = 0;
   ReadRecord(kProfileProgressLayout, body + kProfileKeySize, progress);
   SanitizeProfileProgress(progress);
+  if (shown) {
+    SHOWNAWARDS record;
+    record.awards = progress->awards;
+    if (hasShown) ReadRecord(kShownAwardsLayout, seen, &record);
+    *shown = record.awards;
+  }
   return true;
 }
 
@@ -112,7 +133,7 @@ bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots) {
 }
 
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
-                      const SavedLevels& slots) {
+                      const SavedLevels& slots, const AWARDCOUNTERS* shown) {
   kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2,
                                                        kProfileFileVersion, true);
   if (!w) return false;
@@ -121,9 +142,15 @@ bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, c
   u8 body[kProfileKeySize + kProfileProgressSize];
   std::memcpy(body, header.key, kProfileKeySize);
   WriteRecord(kProfileProgressLayout, &progress, body + kProfileKeySize);
+  SHOWNAWARDS record;
+  std::memcpy(record.key, header.key, kProfileKeySize);
+  record.awards = shown ? *shown : progress.awards;
+  u8 seen[kShownAwardsSize];
+  WriteRecord(kShownAwardsLayout, &record, seen);
   bool ok = WriteChecked(w, kProfileHeaderSectionId, kProfileHeaderSectionSubId, head, sizeof head) &&
             w->BeginSection(kProgressSectionId, kProfileDataSectionSubId) && w->Write(body, sizeof body) &&
-            w->EndSection();
+            w->EndSection() && w->BeginSection(kShownAwardsSectionId, kProfileDataSectionSubId) &&
+            w->Write(seen, sizeof seen) && w->EndSection();
   for (u32 regime = 0; ok && regime < kProfileRegimes; ++regime)
     for (u32 level = 0; ok && level < kLevelCount; ++level)
       if (const kis::DataBuffer* saved = slots[regime][level])

@@ -8,6 +8,11 @@
 //     units, zero-padded), 66 two padding bytes, 68 u32 times opened.
 //   (0x2BC60980, 0x80000003) the 16-byte key, then the 924-byte progress
 //     (content/ProfileProgress.h).
+//   (0x2BC60981, 0x80000003) the 16-byte key, then the 72 bytes of the award
+//     values the awards window showed last (the award counters' layout), so
+//     awards won in one session still animate in the next. Files saved
+//     before it was written have no such section: their shown values are
+//     their current ones, as they are when the section is damaged.
 //   (0x2BD75580 + regime x 41 + level, 0x80000003) for each level left
 //     unfinished: its saved state (kis::DataBuffer's stored block).
 // "profiles.dat": signature 0x5C542C92, 0x02822C7C, version 0x80000001;
@@ -41,6 +46,8 @@ constexpr u32 kProfileFileVersion = 0x80000001u;
 constexpr u32 kProfileHeaderSectionId = 0x2BD0D2B8u;
 constexpr u32 kProfileHeaderSectionSubId = 0x80000002u;
 constexpr u32 kProgressSectionId = 0x2BC60980u;
+constexpr u32 kShownAwardsSectionId = 0x2BC60981u;
+constexpr u32 kShownAwardsSize = 88;
 constexpr u32 kSavedLevelSectionBase = 0x2BD75580u;
 constexpr u32 kProfileDataSectionSubId = 0x80000003u;  // progress and saved levels
 constexpr u32 kProfileHeaderSize = 72;
@@ -69,6 +76,12 @@ struct BESTTIME {
   wchar name[kProfileNameUnits] = {};
 };
 
+// The award values the awards window showed last, under the profile's key.
+struct SHOWNAWARDS {
+  u8 key[kProfileKeySize] = {};
+  AWARDCOUNTERS awards{};
+};
+
 struct PROFILEINDEX {
   u32 size = kIndexBlockSize;
   u8 currentKey[kProfileKeySize] = {};
@@ -77,6 +90,7 @@ struct PROFILEINDEX {
 
 extern const RecordLayout kProfileHeaderLayout;
 extern const RecordLayout kProfileIndexLayout;
+extern const RecordLayout kShownAwardsLayout;
 
 // The saved states a profile keeps, one slot per regime and level.
 using SavedLevels = kis::DataBuffer* [kProfileRegimes][kLevelCount];
@@ -86,16 +100,20 @@ inline u32 SavedLevelSectionId(u32 regime, u32 level) { return kSavedLevelSectio
 // Header and progress of a profile file: false unless the file opens with
 // the profile signature and version, the header's size word is 72 and its
 // checksum holds, and the progress section starts with the header's key and
-// a size word of 924. The progress comes back sanitized.
-bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress);
+// a size word of 924. The progress comes back sanitized; the shown award
+// values (when asked for) from their section when it is whole and under the
+// header's key, else the progress's current ones.
+bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress,
+                     AWARDCOUNTERS* shown = nullptr);
 // The saved levels of the file into empty slots: each section whose saved
 // state reads back whole and names its own slot; any other is left out
 // (and only it). False when the file does not open.
 bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots);
-// The whole file through a safe save: header, progress and every saved
-// level held. False (the old file kept) when anything fails.
+// The whole file through a safe save: header, progress, the shown award
+// values (null: the current ones) and every saved level held. False (the
+// old file kept) when anything fails.
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
-                      const SavedLevels& slots);
+                      const SavedLevels& slots, const AWARDCOUNTERS* shown = nullptr);
 
 // False unless the section is whole, its size word is 2316 and its checksum
 // holds; `index` is then filled (names terminated).

@@ -118,7 +118,7 @@ bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
   if (number < 0 || profiles_.size() >= kMaxProfiles || noSave_) return false;
   const std::u16string path = UserFilePath(folder_, fileName);
   auto profile = std::make_unique<Profile>(this);
-  if (path.empty() || !ReadProfileFile(path, &profile->header_, &profile->progress_) ||
+  if (path.empty() || !ReadProfileFile(path, &profile->header_, &profile->progress_, &profile->shownAwards_) ||
       KeyInUse(profile->header_.key, nullptr))
     return false;
   profile->number_ = static_cast<i32>(number);
@@ -162,6 +162,7 @@ i32 ProfileStore::CreateProfile(const wchar* name, Profile** out) {
   profile->SetName(cleaned);
   NewKey(profile->header_.key);
   profile->progress_ = defaults_;
+  profile->shownAwards_ = defaults_.awards;
   if (!noSave_) {
     profile->number_ = FreeNumber();
     profile->path_ = UserFilePath(folder_, ProfileFileName(profile->number_));
@@ -211,7 +212,6 @@ void ProfileStore::Activate(Profile* profile) {
   profile->levelsRead_ = true;
   profile->Touch();
   ++profile->header_.openCount;
-  profile->shownAwards_ = profile->progress_.awards;
   log_ = std::make_unique<gamelog::GameLog>(profile, folder_);
 }
 
@@ -232,7 +232,8 @@ i32 ProfileStore::SaveProfileFile(Profile* profile) {
   if (profile->path_.empty()) return kProfileNotWritten;
   const bool borrowed = !profile->levelsRead_;
   if (borrowed) ReadSavedLevels(profile->path_, profile->saved_);
-  const bool written = WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_);
+  const bool written =
+      WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_, &profile->shownAwards_);
   if (borrowed) FreeSavedLevels(profile->saved_);
   return written ? kProfileOk : kProfileNotWritten;
 }

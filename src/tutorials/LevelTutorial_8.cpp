@@ -1,5 +1,6 @@
 #include "tutorials/LevelTutorial_8.h"
 
+#include "content/GameBonuses.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPoint.h"
@@ -23,6 +24,12 @@ constexpr u32 kPanel8 = kTutorialWindowLevelPanel;
 constexpr u32 kRemovePlants = 0xC9000002u;
 constexpr u32 kItemPoint = 0x100000Au;
 constexpr i32 kRemovedPoint = 6;
+
+// The bees' bonus button carries the bees' bonus record as its data.
+uintptr_t BeesButtonData() {
+  const GameBonuses* bonuses = GetGameBonuses();
+  return bonuses ? reinterpret_cast<uintptr_t>(&bonuses->Get(kBeesBonus)) : 0;
+}
 
 LevelVillainCast* VillainCast(GameLevel* level) {
   return level ? dynamic_cast<LevelVillainCast*>(level->Hooks().villains) : nullptr;
@@ -86,7 +93,7 @@ void LevelTutorialStep_BonusBees_1::Build() {
   LevelTutorial* t = GetLevelTutorial();
   if (!layer || !t) return;
   auto* arrow = new LevelTutorialArrow(layer, 0, t->GetLevel(), 0);
-  SetArrowTarget(arrow, new TutTargetButton(kPanel8, kCommandBonus, kBeesBonus, kAngleUp, kArrowGap));
+  SetArrowTarget(arrow, new TutTargetButton(kPanel8, kCommandBonus, BeesButtonData(), kAngleUp, kArrowGap));
   auto* info = new TutorialInfoText(layer, GetText(nullptr), false, 0, 0);
   SetInfoSharedTarget(info, arrow->GetTarget(), false, kTextGap);
 }
@@ -95,13 +102,13 @@ bool LevelTutorialStep_BonusBees_1::AllowAction(u32 code, uintptr_t param, const
   const auto* b = static_cast<const GameButton*>(object);
   LevelTutorial* t = GetLevelTutorial();
   return code == kTutorialActionButton && param == kPanel8 && b && b->GetId() == kCommandBonus &&
-         b->GetData() == kBeesBonus && t && !t->GetLevel()->Rules().Bonuses().IsActive(kBeesBonus);
+         b->GetData() == BeesButtonData() && t && !t->GetLevel()->Rules().Bonuses().IsActive(kBeesBonus);
 }
 
 void LevelTutorialStep_BonusBees_1::OnEvent(u32 event, uintptr_t param, const void* object) {
   const auto* b = static_cast<const GameButton*>(object);
   if (event != kTutorialEventClick || param != kPanel8 || !b || b->GetId() != kCommandBonus ||
-      b->GetData() != kBeesBonus)
+      b->GetData() != BeesButtonData())
     return;
   GameTutorial* t = GetTutorial();
   Finish();

@@ -198,6 +198,9 @@ inline constexpr SkinPiece kMapPlate = make::Sliced("map_plate", make::kInterfac
 inline constexpr SkinPiece kMapBand = make::Sliced("map_band", make::kInterface, 517, 165, 37, 74, 19, 9);
 inline constexpr SkinPiece kRegimeIndicator =
     make::Stepped("regime_indicator", make::kInterface, 380, 968, 25, 49, 5, 25, 0);
+// The awards window's small-award plate of each tier (none, bronze, silver,
+// gold): 4 frames of 48 x 34 downwards.
+inline constexpr SkinPiece kAwardTier = make::Stepped("award_tier", make::kInterface, 921, 868, 48, 34, 4, 0, 34);
 
 // --- The level sheet: the panel's background, its buttons and marks --------------------
 // The screen's sides: cut to any width from the right, or widened by
@@ -347,7 +350,7 @@ inline constexpr const SkinPiece* kAll[] = {
     &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
     &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList, &kLevelWindowSlot0, &kLevelWindowSlot1,
     &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator, &kProfilesFrame, &kOptionsSoundArea,
-    &kMapCorner, &kMapEdge, &kMapPlate, &kMapBand, &kRegimeIndicator,
+    &kMapCorner, &kMapEdge, &kMapPlate, &kMapBand, &kRegimeIndicator, &kAwardTier,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,
     &kLevelDotFull, &kLevelDotEmpty, &kTaskButton, &kBonusButton, &kChildFill, &kChildNotch, &kEmptyPanel,

@@ -50,8 +50,7 @@ NewAwardWindow::NewAwardWindow(AwardNoticeQueue* queue, i32 kind, u32 index, i32
                                const wchar* text, u32 argKind, uintptr_t arg)
     : NoticeWindow(kId, queue, icon, tier, text, argKind, arg), kind_(kind), index_(index), tier_(tier) {
   GetSoundSettings().PlaySound(GetStandardSound(kSoundAwardNotice), kSoundGroupScreen, 0);
-  Enter();
-  SetLifetime(AwardNoticeQueue::kLifetime, false);
+  Enter(AwardNoticeQueue::kLifetime);
 }
 
 float NewAwardWindow::PanelLeft() const {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/DXLMouse.h"
+#include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
@@ -13,10 +14,13 @@
 #include "resources/Sprite.h"
 #include "resources/StandardSounds.h"
 #include "ui/CaptionHintWindow.h"
+#include "ui/ControlState.h"
 #include "ui/HudPieces.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/AwardNotice.h"
+#include "windows/GameWindowManager.h"
 #include "windows/MapMedalsPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -29,10 +33,20 @@ constexpr i32 kBigPlaces[kRecordAwardCount][2] = {{32, 30}, {102, 38}, {391, 20}
                                                    {19, 136}, {80, 132}, {389, 132}, {454, 136}};
 constexpr i32 kSmallWidth = 50, kSmallHeight = 62;
 constexpr i32 kBigSide = 52;  // the places above stand 61 pixels apart at the closest
-constexpr i32 kTotalWidth = 188, kTotalHeight = 120;
+constexpr i32 kTotalWidth = 188;  // its height follows from its picture
+constexpr float kHoverTint = 48.0f;  // added per channel to a won tier's plate while hovered
 constexpr i32 kSmallRowY = 193;  // below the lower big awards' strip, on the panel
 constexpr i32 kSmallBarY = 37;   // the progress bar under the tier plate
 constexpr i32 kSmallIconSide = 32;  // the medal inside the 48 x 34 tier plate
+
+// The hover tint of a control state, faded with its hover fade.
+float HoverTint(const ControlState& state) {
+  const auto tint = [](u32 s) { return (s & kStateBaseMask) >= kStateHover ? kHoverTint : 0.0f; };
+  const float now = tint(state.GetState());
+  if (!state.IsFading()) return now;
+  const float before = tint(state.GetPrevious().state);
+  return before + (now - before) * state.GetProgress();
+}
 
 AwardsWindow* gOpen = nullptr;
 
@@ -187,10 +201,33 @@ void SmallAwardButton::Draw() {
   DXLMATRIX base{};
   viewer->GetTransform(&base);
   const float x = static_cast<float>(rect_.left), y = static_cast<float>(rect_.top);
-  // The tier plate: grey, bronze, silver, gold; the flash lightens it.
-  static constexpr u32 kTierColors[4] = {0xFF8A7A66u, 0xFFCD8A4Eu, 0xFFC9D1DAu, 0xFFF2B92Eu};
-  DrawQuadRect(x + 1, y, 48, 34, kTierColors[std::clamp(shownTier_, 0, 3)]);
-  if (flash_ & 0x00FFFFFFu) DrawQuadRect(x + 1, y, 48, 34, (flash_ & 0x00FFFFFFu) | 0x90000000u);
+  // The tier plate cut from the interface image; the flash and, on a won
+  // tier, the hover tint light it up (added over it).
+  if (DXLTexture* sheet = GetGameServices().interfaceImage) {
+    const SkinPiece& p = skins::kAwardTier;
+    const i32 tier = std::clamp(shownTier_, 0, 3);
+    DXLQUAD q;
+    sheet->MakeQuadPartInt(&q, rect_.left + 1, rect_.top, p.x, p.y + tier * p.stepY, p.frameWidth, p.frameHeight,
+                           0xFFFFFFFFu);
+    viewer->ApplyTransform(nullptr);
+    BindDrawTexture(sheet);
+    DrawQuad(&q);
+    const float hover = tier >= 1 ? HoverTint(state_) : 0.0f;
+    u32 add = 0;
+    for (u32 shift = 0; shift < 24; shift += 8) {
+      const float c = static_cast<float>((flash_ >> shift) & 0xFF) + hover;
+      add |= static_cast<u32>(std::min(std::lround(c), 255L)) << shift;
+    }
+    if (add != 0) {
+      DXLDRAWSTATE light = sheet->GetDrawState();
+      light.blendMode = kBlendAdd;
+      const DXLDRAWSTATE* previous = SetBlendState(&light);
+      for (DXLVERTEX& v : q.v) v.color = 0xFF000000u | add;
+      DrawQuad(&q);
+      SetBlendState(previous);
+    }
+    UnbindDrawTexture();
+  }
   if (icon_) {
     icon_->SetColor(shownTier_ > 0 ? 0xFFFFFFFFu : 0xFF909090u);
     icon_->SetScale(icon_->GetScaleX(), icon_->GetScaleY());
@@ -213,8 +250,15 @@ BigAwardButton::BigAwardButton(AwardsWindow* window, u32 index, bool wasWon, boo
   const i32 top = window->GetPanelTop();
   const bool fresh = isWon && !wasWon;
   if (IsTotal()) {
-    SetRect(DXLRECT{176, top + 12, 176 + kTotalWidth, top + 12 + kTotalHeight});
-    if (table) picture_ = Picture(table->GetTotalPicture(), kTotalWidth, kTotalHeight);
+    Sprite* total = table ? table->GetTotalPicture() : nullptr;
+    if (total) total->Init();
+    // 188 wide, as high as its picture at that width.
+    const i32 w = total && total->IsLoaded() ? total->GetFrameWidth() : 0;
+    const i32 height = w > 0 ? static_cast<i32>(std::lround(static_cast<double>(total->GetFrameHeight()) *
+                                                             kTotalWidth / w))
+                             : 0;
+    SetRect(DXLRECT{176, top + 12, 176 + kTotalWidth, top + 12 + height});
+    if (height > 0) picture_ = Picture(total, kTotalWidth, height);
     waiting_ = animating_ = fresh;
     new CaptionHintWindow(this, AwardText(u"final"), true, AwardText(u"final_desc"), kItemTagFinalAward, 0, nullptr, 1,
                           0, 0);
@@ -340,6 +384,8 @@ AwardsWindow::AwardsWindow(AwardsProfile* profile, bool testMode)
   AddButton(kAwardsClose, WindowText(u"close"), 1, 1, 0);
   if (manager_) manager_->SetAnchor(kAnchorAwards, this);
   Show(0, true);
+  // The award notices still shown leave: the window tells it all.
+  if (AwardNoticeQueue* notices = GetAwardNotices()) notices->CloseAll();
 }
 
 AwardsWindow::~AwardsWindow() {

@@ -44,7 +44,9 @@ constexpr u32 kAwardsFirstStart = 1000;  // ms after opening
 constexpr u32 kAwardsTotalWait = 800;    // ms after the others are done
 constexpr u32 kAwardsBigStep = 1200;     // ms between two newly won big awards
 constexpr u32 kAwardsStepPause = 200;    // ms between two steps of a small award
-constexpr i32 kAwardsBarLength = 46;  // within the small award's 50 pixels: its neighbours stand 57 apart
+// A small award's progress bar: within its 50 pixels, centred (the awards
+// stand 57 apart, so a longer bar would run into the next one's).
+constexpr i32 kAwardsBarLength = 46;
 constexpr i32 kAwardsWidth = 545;
 
 // The profile's two sets of award values: the current one and the one the

@@ -46,13 +46,15 @@ void FaceRows(DXLQUAD* q, i32 frame, i32 top, i32 h, u32 colour) {
 
 }  // namespace
 
+// The button's data is its bonus record; it takes the panel's slot at once.
 BonusButton::BonusButton(LevelPanel& panel, u32 slot)
-    : ActiveButton(&panel, &panel.Controls(), kCommandBonus), slot_(slot) {
-  SetData(slot);
+    : ActiveButton(&panel, &panel.Controls(), kCommandBonus), panel_(panel), slot_(slot) {
   rect_ = DXLRECT{0, 0, kBonusButtonWidth, kBonusButtonHeight};
+  panel_.SetBonusSlot(slot_, this);
   const GameBonuses* bonuses = GetGameBonuses();
-  if (bonuses) {
+  if (bonuses && slot < kBonusCount) {
     const BONUS& bonus = bonuses->Get(slot);
+    SetData(reinterpret_cast<uintptr_t>(&bonus));
     icon_ = bonus.icon;
     if (icon_) icon_->Init();
     auto* hint = new CaptionHintWindow(this);
@@ -63,6 +65,7 @@ BonusButton::BonusButton(LevelPanel& panel, u32 slot)
 }
 
 BonusButton::~BonusButton() {
+  panel_.ClearBonusSlot(slot_, this);
   DeleteSpriteEffects(&move_);
   DeleteSpriteEffects(&pop_);
   DeleteSpriteEffects(&flash_);
@@ -137,7 +140,7 @@ void BonusButton::DrawFace(i32 frame, i32 iconFrame, u32 colour) {
   FaceRows(&q, frame, 0, kBonusButtonHeight, colour);
   BindDrawTexture(Sheet());
   DrawQuad(&q);
-  if (!icon_ || !icon_->IsLoaded() || !icon_->GetTexture()) return;
+  if (iconFrame < 0 || !icon_ || !icon_->IsLoaded() || !icon_->GetTexture()) return;
   DXLRECT r{};
   if (!icon_->GetFrameRect(std::min(iconFrame, icon_->GetFrameCount() - 1), &r)) return;
   const i32 w = r.right - r.left, h = r.bottom - r.top;
@@ -151,10 +154,7 @@ void BonusButton::DrawFace(i32 frame, i32 iconFrame, u32 colour) {
 // empty one; the icon split the same way (its uncharged part from its
 // second frame; an icon of one frame shows its charged part only).
 void BonusButton::DrawFill(u32 colour) {
-  if (fill_ <= 0.0f) {
-    DrawFace(kEmptyFrame, 1, colour);
-    return;
-  }
+  if (fill_ <= 0.0f) return;  // nothing built yet
   if (fill_ >= 1.0f) {
     DrawFace(kChargedFrame, 0, colour);
     return;
@@ -251,11 +251,14 @@ void BonusButton::Draw() {
     UnbindDrawTexture();
     previous = SetBlendState(&flashState_);
   }
-  if (bonusState_ == kBonusRecharging)
+  // Recharging, the fill stands in for the icon over the state's frame.
+  if (bonusState_ == kBonusRecharging) {
+    DrawFace(static_cast<i32>(visual), -1, colour);
     DrawFill(colour);
-  else
+  } else {
     DrawFace(bonusState_ == kBonusActive ? kActiveFrame : static_cast<i32>(visual),
              bonusState_ == kBonusActive ? 1 : static_cast<i32>(std::min<u32>(visual, 2)), colour);
+  }
   UnbindDrawTexture();
   if (flashing) SetBlendState(previous);
   if (bonusState_ == kBonusActive || pop_) DrawLine();

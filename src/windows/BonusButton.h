@@ -1,14 +1,15 @@
 // BonusButton - one bonus slot's button above the level panel's strip
-// (command 0x4c500002, the slot as its data): ready (state 1), active
-// (state 3: raised 12 pixels, with a line of the effect's time left) or
-// recharging (state 2: the face and the icon fill up from the top as the
-// slot charges). It follows the slot's record as the level refreshes it,
+// (command 0x4c500002, the slot's bonus record as its data): ready (state
+// 1), active (state 3: raised 12 pixels, with a line of the effect's time
+// left) or recharging (state 2: over the frame of its visual state, the
+// face and the icon fill up from the top as the slot charges; nothing
+// fills at a charge of 0). It follows the slot's record as the level refreshes it,
 // animating between the states: rising when used, sinking when the effect
 // runs out, one flash when charged again. The hand cursor shows only while
 // it is ready; the panel uses the slot only then.
 //
-// It sits among the panel's controls (the panel's slot owns it and it
-// leaves the controls when deleted). Its face is the "level" sheet's bonus
+// It sits among the panel's controls and in the panel's bonus slot, which
+// it takes when made and clears when deleted (the panel owns it there). Its face is the "level" sheet's bonus
 // piece (frames 1 to 3 the visual states, 4 active, 0 and 5 the charged and
 // empty faces a recharge fills between), its icon the bonus's own.
 #pragma once
@@ -66,10 +67,11 @@ class BonusButton : public ActiveButton, public BonusButtonPart {
 
  private:
   void SetFill(float value);
-  void DrawFace(i32 frame, i32 iconFrame, u32 colour);
+  void DrawFace(i32 frame, i32 iconFrame, u32 colour);  // iconFrame -1: no icon
   void DrawFill(u32 colour);
   void DrawLine();
 
+  LevelPanel& panel_;
   u32 slot_;
   Sprite* icon_ = nullptr;
   i32 baseX_ = 0, baseY_ = 0;

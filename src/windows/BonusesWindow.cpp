@@ -4,6 +4,7 @@
 
 #include "base/Maths.h"
 #include "content/GameBonuses.h"
+#include "content/LevelTable.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
@@ -13,6 +14,7 @@
 #include "ui/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesSheet.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapProfile.h"
 #include "windows/PanelSkins.h"
@@ -27,18 +29,18 @@ constexpr i32 kDescriptionX = 300;
 constexpr i32 kCheckX = BonusWindowPanel::kWidth - 43;  // the check mark's left
 // The description wraps before the check mark (320 wide it ran under it).
 constexpr i32 kDescriptionWidth = kCheckX - kDescriptionX - 6;
-constexpr i32 kSlotHeight = 67;            // a quarter of the 268-pixel column
-constexpr i32 kPlateWidth = 204;           // the slot plate (as on the level window)
-constexpr i32 kPlateHeight = 79;
+constexpr i32 kWindowPlateWidth = 204;  // the slot plate on the window (as on the level window)
 constexpr u32 kStateColours[4] = {0xFF808080u, 0xFF808080u, 0xFFA0A0A0u, 0xFFC0C0C0u};
 
-// "bonuses_wnd" of the interface set: the slot columns (63 x 268, four
-// states of 67) at x 0, 64 and 128; the slot plate at (0, 270), 140 x 79;
-// the panel's face at (0, 352), 120 x 45 with caps of 20.
-DXLTexture* Back() {
+// The sheet "bonuses_wnd" of the interface set (windows/BonusesSheet.h).
+Sprite* BackSprite() {
   WindowManager* manager = GetWindowManager();
   Sprite* s = manager ? manager->GetInterfaceSprite(u"bonuses_wnd") : nullptr;
-  return s && s->IsLoaded() ? s->GetTexture() : nullptr;
+  return s && s->IsLoaded() ? s : nullptr;
+}
+DXLTexture* Back() {
+  Sprite* s = BackSprite();
+  return s ? s->GetTexture() : nullptr;
 }
 
 const wchar* BonusesWindowText(const wchar* key) { return SectionText(u"bonuses_window", key); }
@@ -67,16 +69,25 @@ KGETextSpriteW* Description(const wchar* text) {
 
 // --- BonusWindowPanel ----------------------------------------------------------------------------
 
+// The face: seven frames of five pieces each, cut from the sheet.
 BonusWindowPanel::BonusWindowPanel(GameWindow* window, i32 bonus, i32 x, i32 y, bool checked)
-    : ImageButton(window, &window->Controls(), kBonusesPanel,
-                  SKINRECT::InitSliced(0, 352, 120, kHeight, 20, 20, 0, 0, 0, 0, Back()), kWidth, true, 1, 0, x, y,
-                  Bonus(bonus) ? Bonus(bonus)->icon : nullptr),
+    : ImageButton(window, &window->Controls(), kBonusesPanel, x, y, Bonus(bonus) ? Bonus(bonus)->icon : nullptr),
       bonus_(bonus),
       checked_(checked) {
   width_ = kWidth;
   height_ = kHeight;
   rect_ = DXLRECT{x, y, x + kWidth, y + kHeight};
-  SetStateFrames(0, {0, 0, 0, 0, 0, 0, 0, 0});
+  texture_ = Back();
+  AllocFrames(bonuses_sheet::kFacePieces, bonuses_sheet::kFaceFrames);
+  for (i32 f = 0; f < bonuses_sheet::kFaceFrames && texture_; ++f) {
+    i32 left = 0;
+    for (i32 p = 0; p < bonuses_sheet::kFacePieces; ++p) {
+      const i32 w = bonuses_sheet::kFacePieceWidths[p];
+      texture_->MakeQuadPartInt(&quads_[static_cast<size_t>(f * bonuses_sheet::kFacePieces + p)], left, 0, left,
+                                bonuses_sheet::kFaceY + f * bonuses_sheet::kFaceStep, w, kHeight, 0xFFFFFFFFu);
+      left += w;
+    }
+  }
   SetIconFrames(0, {0, 0, 0, 0, 0, 0, 0, 0});  // the bonus's picture in every state
   const BONUS* b = Bonus(bonus);
   if (b) {
@@ -105,13 +116,23 @@ u32 BonusWindowPanel::FrameColour() const {
   return kis::LerpColor(kStateColours[state_.GetPrevious().state & 3], to, state_.GetProgress());
 }
 
-// The face in the state's colour, then the description and the check mark
-// (in the same colour) over it.
+i32 BonusWindowPanel::FaceFrame() const { return bonuses_sheet::FaceFrame(state_.GetState(), checked_); }
+
+// The face of the state (over the old one while the state fades) in the
+// state's colour, then the description and the check mark (in the same
+// colour) over it.
 void BonusWindowPanel::DrawFrames() {
   const u32 colour = FrameColour();
   if (!texture_) return;
   BindDrawTexture(texture_);  // the face is cut from the bonuses' sheet, not what was drawn before
-  DrawFrame(0, colour);
+  const i32 now = FaceFrame();
+  const i32 before = bonuses_sheet::FaceFrame(state_.GetPrevious().state, checked_);
+  if (state_.IsFading() && before != now) {
+    DrawFrame(before, colour);
+    DrawFrame(now, WithAlpha(colour, static_cast<u32>(state_.GetProgress() * 255.0f) << 24));
+  } else {
+    DrawFrame(now, colour);
+  }
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   DXLMATRIX base;
@@ -135,12 +156,13 @@ void BonusWindowPanel::DrawFrames() {
 
 BonusWindowSlot::BonusWindowSlot(GameWindow* window, i32 position, i32 x, i32 y)
     : ImageButton(window, &window->Controls(), kBonusesSlot,
-                  SKINRECT::InitPlain(64 * std::clamp(position, 0, 2), 0, kWidth, 4 * kSlotHeight, 0, 0, Back()), -1,
-                  true, 4, 0, x, y, nullptr),
+                  SKINRECT::InitPlain(bonuses_sheet::kSlotStep * std::clamp(position, 0, 2), 0, kWidth,
+                                      bonuses_sheet::kSlotStates * bonuses_sheet::kSlotHeight, 0, 0, Back()),
+                  -1, true, bonuses_sheet::kSlotStates, 0, x, y, nullptr),
       position_(position) {
   width_ = kWidth;
-  height_ = kSlotHeight;
-  rect_ = DXLRECT{x, y, x + kWidth, y + kSlotHeight};
+  height_ = bonuses_sheet::kSlotHeight;
+  rect_ = DXLRECT{x, y, x + kWidth, y + bonuses_sheet::kSlotHeight};
   SetStateFrames(0, {0, 1, 2, 3, 0, 1, 2, 3});
   SetIconFrames(0, {0, 0, 0, 0, 0, 0, 0, 0});
   SetBonus(-1);
@@ -163,7 +185,13 @@ void BonusWindowSlot::SetBonus(i32 bonus) {
 // --- BonusesWindow -------------------------------------------------------------------------------------
 
 BonusesWindow::BonusesWindow(i32 level, BONUSSELECTION* choice)
-    : SpritesWindow(kId, true, true), level_(level), choice_(choice) {
+    : SpritesWindow(kId, true, true),
+      level_(level),
+      info_(GetLevelTable() && level >= 0 && static_cast<u32>(level) < kLevelCount
+                ? &GetLevelTable()->Get(static_cast<u32>(level))
+                : nullptr),
+      profile_(GetMapProfile()),
+      choice_(choice) {
   // The caller's record as far as it holds: known bonuses, each once.
   if (choice_) {
     const u32 count = std::min(choice_->count, kBonusSelectionSlots);
@@ -180,11 +208,16 @@ BonusesWindow::BonusesWindow(i32 level, BONUSSELECTION* choice)
   i32 w = 0, top = 0;
   GetSize(&w, &top);
   top -= 2;
-  const i32 plateX = (kWidth - kPlateWidth) / 2, plateY = top + 6;
-  const i32 client = plateY + kPlateHeight + 8;
+  namespace bs = bonuses_sheet;
+  const i32 plateX = (kWidth - kWindowPlateWidth) / 2, plateY = top + 6;
+  const i32 client = plateY + bs::kPlateHeight + 8;
   AddStretchedFrame(0, top, kWidth, client - top + 5 + kPanelStep * static_cast<i32>(kBonusCount) + 6,
-                    SkinOf(skins::kDialogMessage, kInterfaceImage), &pieces_);
-  AddRow(plateX, plateY, kPlateWidth, kPlateHeight, SKINRECT::InitSliced(0, 270, 140, 79, 38, 38, 0, 0, 0, 0, Back()),
+                    SKINRECT::InitSliced(bs::kFrameX, bs::kFrameY, bs::kFrameWidth, bs::kFrameHeight, bs::kFrameLeft,
+                                         bs::kFrameRight, bs::kFrameTop, bs::kFrameBottom, 0, 0, Back()),
+                    &pieces_);
+  AddRow(plateX, plateY, kWindowPlateWidth, bs::kPlateHeight,
+         SKINRECT::InitSliced(bs::kPlateX, bs::kPlateY, bs::kPlateWidth, bs::kPlateHeight, bs::kPlateCaps,
+                              bs::kPlateCaps, 0, 0, 0, 0, Back()),
          &pieces_);
   AddBodyFrame(1);
   i32 x = plateX + 6;
@@ -195,8 +228,7 @@ BonusesWindow::BonusesWindow(i32 level, BONUSSELECTION* choice)
   RefreshSlots(0);
 
   i32 owned[kBonusCount] = {};
-  MapProfile* profile = GetMapProfile();
-  const u32 ownedCount = profile ? std::min(profile->ListBonuses(owned), kBonusCount) : 0;
+  const u32 ownedCount = profile_ ? std::min(profile_->ListBonuses(owned), kBonusCount) : 0;
   bool has[kBonusCount] = {};
   for (u32 i = 0; i < ownedCount; ++i)
     if (owned[i] >= 0 && owned[i] < static_cast<i32>(kBonusCount)) has[owned[i]] = true;
@@ -208,8 +240,10 @@ BonusesWindow::BonusesWindow(i32 level, BONUSSELECTION* choice)
   const size_t n = panels_.size();
   if (n >= 1 && n < kBonusCount) {
     closingPiece_ = true;
-    AddPiece(12, client + 5 + kPanelStep * static_cast<i32>(n), BonusWindowPanel::kWidth, 4,
-             SkinOf(skins::kWindowSeparator, kInterfaceImage), &pieces_);
+    AddRow(12, client + 5 + kPanelStep * static_cast<i32>(n), BonusWindowPanel::kWidth, bs::kClosingHeight,
+           SKINRECT::InitSliced(bs::kClosingX, bs::kClosingY, bs::kClosingWidth, bs::kClosingHeight, bs::kClosingCaps,
+                                bs::kClosingCaps, 0, 0, 0, 0, Back()),
+           &pieces_);
   }
   AddButton(kBonusesOk, BonusesWindowText(u"ok"), 1, 1, 0);
   SetCaption(BonusesWindowText(u"caption"));

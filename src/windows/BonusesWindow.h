@@ -4,7 +4,10 @@
 // panel chooses its bonus (a fourth replaces the third) or lets it go;
 // clicking a filled slot lets its bonus go and the later ones move one slot
 // to the left. "ok", Escape and Enter hand the choice back to the caller's
-// record and close the window; the open level window then shows it.
+// record and close the window; the open level window then shows it. The
+// window is cut from the sheet "bonuses_wnd" (windows/BonusesSheet.h): its
+// frame, the slot plate, the slots and the panels' faces, a face's state
+// frame chosen by the panel's state and check and tinted by the state.
 //
 // The caller's record is taken as it stands but checked first: a count
 // above three, an index outside 0..5 and a repeated index are dropped.
@@ -21,6 +24,8 @@
 
 class ImageSprite;
 class KGETextSpriteW;
+class MapProfile;
+struct LEVELINFO;
 
 constexpr u32 kBonusesOk = 0xB3D00000u;
 constexpr u32 kBonusesPanel = 0xB3D00001u;
@@ -38,6 +43,8 @@ class BonusWindowPanel : public ImageButton {
   i32 GetBonus() const { return bonus_; }
   // 0xFF808080 normal, 0xFFA0A0A0 hover, 0xFFC0C0C0 pressed, faded between.
   u32 FrameColour() const;
+  // The face frame of the state and the check (windows/BonusesSheet.h).
+  i32 FaceFrame() const;
   void DrawFrames() override;
   void LayoutContent() override;  // the icon at the left, the name after it
 
@@ -87,12 +94,16 @@ class BonusesWindow : public SpritesWindow {
   BonusWindowSlot* GetSlot(i32 i) const { return slots_[i]; }
   bool HasClosingPiece() const { return closingPiece_; }
   i32 GetLevel() const { return level_; }
+  const LEVELINFO* GetLevelInfo() const { return info_; }  // null without a level table
+  MapProfile* GetProfile() const { return profile_; }
 
  private:
   void RefreshSlots(u32 from);
   BonusWindowPanel* PanelOf(i32 bonus) const;
 
   i32 level_;
+  const LEVELINFO* info_;
+  MapProfile* profile_;  // the current profile when opened
   BONUSSELECTION* choice_;
   BONUSSELECTION working_{};
   bool chosen_[6] = {};

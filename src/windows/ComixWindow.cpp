@@ -29,6 +29,7 @@ constexpr u32 kComixTextFlags = 0x1801;  // centred, mark-up, the fixed colour
 constexpr i32 kComixTextWidth = 256;
 constexpr u32 kComixTextColor = 0xFF103A5Fu;
 constexpr u32 kBackSpriteSet = 1;
+constexpr u32 kFinishFade = 200;  // ms the finishing button takes to fade out
 
 Sprite* ComixSprite(const COMIXENTRY& e) {
   SpriteSet* set = GetSpriteSet(kComixSpriteSet);
@@ -168,6 +169,12 @@ void ComixWindow::Layout() {
   scale_ = ComixPageScale(w, h);
   originX_ = w / 2 + static_cast<i32>(static_cast<float>(page_->x) * scale_);
   originY_ = h / 2 + static_cast<i32>(static_cast<float>(page_->y) * scale_);
+  if (finish_) {
+    const DXLRECT& r = finish_->GetRect();
+    const i32 bw = r.right - r.left, bh = r.bottom - r.top;
+    const i32 x = (w - bw) / 2, y = h - bh - 4;
+    finish_->SetRect(DXLRECT{x, y, x + bw, y + bh});
+  }
   backRect_ = DXLRECT{0, 0, 0, 0};
   if (!backImage_) return;
   // The height of the screen, or the width when that leaves it uncovered,
@@ -191,8 +198,26 @@ void ComixWindow::Advance() {
     appearing = true;
   }
   if (appearing) return;
+  CloseComic();
+}
+
+void ComixWindow::CloseComic() {
+  if (closing_) return;
+  for (const auto& part : parts_) part->Finish();
   closing_ = 1;
+  if (finish_) finish_->Show(false, false, kFinishFade);
   if (book_) book_->FinishComix();
+}
+
+void ComixWindow::SetFinishButton(GameButton* button) {
+  finish_ = button;
+  Layout();
+}
+
+u32 ComixWindow::OnCommand(GameButton* control) {
+  if (!control || control != finish_) return GameWindow::OnCommand(control);
+  CloseComic();
+  return kCommandRelease;
 }
 
 bool ComixWindow::OnMouseDown(i32 x, i32 y, u32 button, u32 keys) {
@@ -268,4 +293,9 @@ void ComixWindow::Draw() {
   }
   viewer->SetTransform(&saved);
   DrawControls();
+  // The finishing button goes once it has faded out.
+  if (finish_ && finish_->State().GetEnableBits() == kStateHidden && !finish_->State().IsFading()) {
+    delete finish_;
+    finish_ = nullptr;
+  }
 }

@@ -8,6 +8,9 @@
 // A click (left button, double click) on no control, Enter or Escape
 // first completes every part still appearing; when none was, the comic
 // closes: the book sets the level map's flag and fades to the level map.
+// A finishing button, when its maker gives the window one, stands at the
+// bottom centre and closes the comic at once; it fades out with the comic
+// and is deleted once it has.
 //
 // Page scale for a screen of W x H: H / 750 below 750, 1 up to 800, H / 800
 // above; then W / 980 when round(980 x s) is wider than W. A picture whose
@@ -89,9 +92,15 @@ class ComixWindow : public GameWindow {
   bool HitTest(i32, i32) const override { return true; }
   void Draw() override;
 
+  u32 OnCommand(GameButton* control) override;  // the finishing button closes
+
   void Layout();
   // Completes the parts still appearing, else closes (nothing while closing).
   void Advance();
+  // The finishing button: one of this window's controls, placed at the
+  // bottom centre (null: none).
+  void SetFinishButton(GameButton* button);
+  GameButton* GetFinishButton() const { return finish_; }
 
   float GetScale() const { return scale_; }
   i32 GetOriginX() const { return originX_; }
@@ -102,6 +111,9 @@ class ComixWindow : public GameWindow {
 
  private:
   void AcquireSprites(bool acquire);
+  // Every part finished, the map's flag, the fade to the map; the finishing
+  // button fades out.
+  void CloseComic();
 
   ComixBook* book_;
   ComixPage* page_;
@@ -112,4 +124,5 @@ class ComixWindow : public GameWindow {
   float scale_ = 1.0f;
   i32 originX_ = 0;
   i32 originY_ = 0;
+  GameButton* finish_ = nullptr;  // owned by the controls
 };

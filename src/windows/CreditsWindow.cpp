@@ -23,6 +23,7 @@ namespace {
 constexpr u32 kCreditsFont = 4;
 constexpr u32 kShadowColor = 0x80000000u;
 constexpr float kPressedSpeed = 4.0f;
+constexpr u32 kLineChars = 128;  // a line's characters, mark-up counted
 
 const wchar* WindowText(const wchar* key) { return SectionText(u"credits_window", key); }
 
@@ -48,13 +49,14 @@ i32 LineHeight() {
 
 }  // namespace
 
+// The frame: the list's side columns (the profiles list's skin piece) 406
+// high below the top row, the viewport 7 pixels into them.
 CreditsWindow::CreditsWindow() : SpritesWindow(kCreditsWindowId, true, true) {
   AddTopRow(kWidth);
-  i32 w = 0;
-  GetSize(&w, &viewTop_);
-  viewTop_ += 5;
-  AddStretchedFrame(0, viewTop_ - 7, kWidth, kViewHeight + 14,
-                    SkinOf(skins::kDialogMessage, GetGameServices().interfaceImage));
+  i32 w = 0, clientTop = 0;
+  GetSize(&w, &clientTop);
+  viewTop_ = clientTop + kViewInset;
+  AddStretchedFrame(0, clientTop, kWidth, kFrameHeight, SkinOf(skins::kProfilesFrame, kInterfaceImage));
   AddBodyFrame(1);
   SetCaption(WindowText(u"caption"));
   AddButton(kCreditsClose, WindowText(u"btn_close"), 1, 1, 0);
@@ -93,8 +95,9 @@ CreditsWindow::~CreditsWindow() = default;
 void CreditsWindow::Build(Item& item) {
   if (item.built) return;
   if (item.kind == kCreditText) {
-    item.text.reset(MakePanelText(item.source->text, kCreditsFont, nullptr, kKGEMarkup));
-    item.shadow.reset(MakePanelText(item.source->text, kCreditsFont, nullptr, kKGEMarkup | kKGEFixedColor, kShadowColor));
+    item.text.reset(MakePanelText(item.source->text, kCreditsFont, nullptr, kKGEMarkup, 0xFFFFFFFFu, kLineChars));
+    item.shadow.reset(MakePanelText(item.source->text, kCreditsFont, nullptr, kKGEMarkup | kKGEFixedColor, kShadowColor,
+                                    kLineChars));
     item.x = item.text ? -std::floor(static_cast<float>(item.text->GetWidth()) / 2) : 0.0f;
   } else {
     DXLTexture* image = item.source->image;

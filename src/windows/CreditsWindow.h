@@ -31,6 +31,8 @@ class CreditsWindow : public SpritesWindow {
   static constexpr i32 kViewX = 12;
   static constexpr i32 kViewWidth = 574;
   static constexpr i32 kViewHeight = 400;
+  static constexpr i32 kViewInset = 7;     // the viewport below the client top
+  static constexpr i32 kFrameHeight = 406;  // the side columns
   static constexpr i32 kGap = 8;               // between two items
   static constexpr i32 kStillHeight = 368;     // a list up to this high stands still
   static constexpr float kStepDivisor = 20.0f;  // ms per pixel: 50 pixels a second

@@ -521,11 +521,14 @@ bool Money(Out& o) {
 bool IconTag(Out& o) {
   TextArgs::NextUInt(0);
   const kis::Identifier& name = TextArgs::GetLastWord();
-  Sprite* sprite = name.length ? LoadedSprite(kIconSet, name.name) : nullptr;
+  // Only a missing sprite declines the tag; one without a texture (or a
+  // frame out of range) expands to nothing.
+  Sprite* sprite = name.length ? GetSpriteByName(kIconSet, name.name) : nullptr;
   if (!sprite) return false;
+  sprite->Init();
   const i32 frame = static_cast<i32>(std::min(TextArgs::NextUInt(0), 0x7FFFFFFFu));
   const u32 colour = Colour(kWhite);
-  if (frame < sprite->GetFrameCount()) Icon(o, sprite, frame, colour);
+  if (sprite->IsLoaded() && frame < sprite->GetFrameCount()) Icon(o, sprite, frame, colour);
   return true;
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "content/BuildingTable.h"
+#include "content/GameBonuses.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "engine/Require.h"
@@ -119,6 +121,7 @@ LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
 LevelPanel::~LevelPanel() {
   Unregister();
   while (!children_.empty()) delete children_.back();
+  for (BonusButtonPart*& b : bonus_) delete std::exchange(b, nullptr);
   if (rules_) {
     rules_->Money().RemoveListener(this);
     if (rules_->Stock()) rules_->Stock()->RemoveListener(this);
@@ -151,10 +154,27 @@ void LevelPanel::UpdateTaskButtons(i32 index, bool animate) {
 void LevelPanel::CreateBonusButtons() {
   for (u32 s = 0; s < kLevelBonusSlots; ++s) {
     const bool used = rules_ && rules_->Bonuses().GetSlot(s).available != 0;
-    bonus_[s].reset();  // the old button leaves the controls first
-    if (used) bonus_[s] = maker_->MakeBonusButton(*this, s);
+    delete std::exchange(bonus_[s], nullptr);  // the old button leaves the controls first
+    if (used) SetBonusSlot(s, maker_->MakeBonusButton(*this, s).release());
   }
   PlaceButtons();
+}
+
+void LevelPanel::SetBonusSlot(u32 slot, BonusButtonPart* button) {
+  if (slot < kLevelBonusSlots) bonus_[slot] = button;
+}
+
+void LevelPanel::ClearBonusSlot(u32 slot, const BonusButtonPart* button) {
+  if (slot < kLevelBonusSlots && bonus_[slot] == button) bonus_[slot] = nullptr;
+}
+
+// The slot of a bonus button's record: the bonus table's records stand in
+// slot order; -1 for anything else.
+i32 LevelPanel::SlotOfBonus(uintptr_t record) const {
+  const GameBonuses* bonuses = GetGameBonuses();
+  for (u32 s = 0; bonuses && record && s < kLevelBonusSlots && s < kBonusCount; ++s)
+    if (record == reinterpret_cast<uintptr_t>(&bonuses->Get(s))) return static_cast<i32>(s);
+  return -1;
 }
 
 void LevelPanel::UpdateBonusButton(u32 slot, const BONUSSLOT& state, bool animate) {
@@ -327,8 +347,10 @@ u32 LevelPanel::OnCommand(GameButton* control) {
     return 2;
   }
   if (id == kCommandBonus) {
-    // A ready button (state 1) starts the clock if need be and uses its slot.
-    const BonusButtonPart* button = GetBonusButton(static_cast<u32>(control->GetData()));
+    // A ready button (state 1) starts the clock if need be and uses its
+    // slot, the one of the bonus record it carries.
+    const i32 slot = SlotOfBonus(control->GetData());
+    const BonusButtonPart* button = slot >= 0 ? GetBonusButton(static_cast<u32>(slot)) : nullptr;
     if (!button || !button->IsReady()) return kCommandSilent;
     if (rules_) {
       // The level scene's start also runs the time bar and tells the tutorial.
@@ -338,7 +360,7 @@ u32 LevelPanel::OnCommand(GameButton* control) {
         else
           rules_->StartPlay();
       }
-      rules_->Bonuses().UseBonus(static_cast<u32>(control->GetData()));
+      rules_->Bonuses().UseBonus(static_cast<u32>(slot));
     }
     return 2;
   }

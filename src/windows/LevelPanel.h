@@ -122,7 +122,12 @@ class LevelPanel : public GameWindow,
   WarehouseButton* GetWarehouseButton() const { return warehouseButton_; }
   NarrowButton* GetTutorialButton() const { return tutorialButton_; }
   TimeBarPart* GetTimeBar() const { return timeBar_.get(); }
-  BonusButtonPart* GetBonusButton(u32 slot) const { return slot < kLevelBonusSlots ? bonus_[slot].get() : nullptr; }
+  BonusButtonPart* GetBonusButton(u32 slot) const { return slot < kLevelBonusSlots ? bonus_[slot] : nullptr; }
+  // A bonus button takes its slot as it is made and leaves it as it goes
+  // (only when the slot still names it); the panel deletes what its slots
+  // hold.
+  void SetBonusSlot(u32 slot, BonusButtonPart* button);
+  void ClearBonusSlot(u32 slot, const BonusButtonPart* button);
   u32 GetTaskCount() const { return static_cast<u32>(tasks_.size()); }
   TaskButtonPart* GetTaskButton(u32 i) const { return i < tasks_.size() ? tasks_[i].get() : nullptr; }
   MoneyWindowPart* GetMoneyWindow() const { return money_.get(); }
@@ -137,6 +142,7 @@ class LevelPanel : public GameWindow,
   const WindowSprites& BackLayer() const { return back_; }
 
  private:
+  i32 SlotOfBonus(uintptr_t record) const;
   void OnMoneyChanged() override;
   void OnStockChanged(const STOCKENTRY& entry) override;
   static bool OnCloseTutorialAnswer(uintptr_t self, uintptr_t, u32 answer);
@@ -158,7 +164,7 @@ class LevelPanel : public GameWindow,
   ChildLevelPanel* current_ = nullptr;
   WarehouseButton* warehouseButton_ = nullptr;  // in the controls
   std::unique_ptr<TimeBarPart> timeBar_;
-  std::unique_ptr<BonusButtonPart> bonus_[kLevelBonusSlots];
+  BonusButtonPart* bonus_[kLevelBonusSlots] = {};  // owned
   ImageButton* menuButton_ = nullptr;  // in the controls
   DXLRECT menuPlate_{0, 0, 0, 0};      // screen coordinates
   NarrowButton* tutorialButton_ = nullptr;

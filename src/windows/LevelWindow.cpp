@@ -20,6 +20,7 @@
 #include "ui/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesSheet.h"
 #include "windows/BonusesWindow.h"
 #include "windows/EmptyPanel.h"
 #include "windows/MapProfile.h"
@@ -232,7 +233,11 @@ i32 LevelWindow::BuildBonusArea(i32 top) {
     Sprite* back = manager_ ? manager_->GetInterfaceSprite(u"bonuses_wnd") : nullptr;
     DXLTexture* image = back && back->IsLoaded() ? back->GetTexture() : nullptr;
     bonusX_ = (kWidth - 204) / 2 - 1;
-    AddRow(bonusX_, bonusY_, 204, 79, SKINRECT::InitSliced(0, 270, 140, 79, 38, 38, 0, 0, 0, 0, image), &pieces_);
+    namespace bs = bonuses_sheet;
+    AddRow(bonusX_, bonusY_, 204, bs::kPlateHeight,
+           SKINRECT::InitSliced(bs::kPlateX, bs::kPlateY, bs::kPlateWidth, bs::kPlateHeight, bs::kPlateCaps,
+                                bs::kPlateCaps, 0, 0, 0, 0, image),
+           &pieces_);
   } else {
     bonusX_ = (kWidth - 437) / 2 - 1;
     AddPiece(bonusX_, bonusY_, 437, 88, SkinOf(skins::kLevelWindowPlate, kInterfaceImage), &pieces_);
@@ -352,8 +357,9 @@ u32 LevelWindow::OnCommand(GameButton* control) {
       return 2;
     case kLevelWindowSelectBonuses:
       // The bonuses window writes the choice back and refreshes the slots.
+      // The button is back to normal at once behind the new window.
       if (manager_ && !manager_->FindWindow(BonusesWindow::kId)) new BonusesWindow(level_, &selection_);
-      return 1;
+      return 2;
     default:
       return 0;
   }

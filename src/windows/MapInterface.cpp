@@ -385,6 +385,10 @@ u32 MapInterface::OnCommand(GameButton* control) {
     case kMapOptionsCommand:
       new OptionsWindow(s.optionsHooks);
       return kCommandRelease;
+    // Neither fade starts over a running screen effect: a second one would
+    // replace the first before its covered moment (the screen change, the
+    // map rebuilt for the regime), and a regime switched twice would be
+    // shown once.
     case kMapBackCommand:
       if (!GetGameEffect())
         RunGameEffect(new GEffect_Regime(kGameStateMainScreen, kMapFadeMs, kMapFadeMs, 0, kMapFadeMode));

@@ -94,6 +94,8 @@ class RegimeButton : public ActiveButton, public WindowSprites {
   u32 GetCaptionColor(u32 regime) const { return captionColor_[regime & 1]; }
   bool IsChainAnimating() const { return chainFlag_; }
   bool IsLockAnimating() const { return lockFlag_; }
+  // The opening was played (its chain effects run), with or without pictures.
+  bool IsOpening() const { return chainEffects_ != nullptr; }
   bool IsChainDrawn() const;
   bool IsLockDrawn() const;
   ImageSprite* GetChain() const { return chain_.get(); }

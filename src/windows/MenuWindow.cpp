@@ -43,12 +43,12 @@ MenuWindow* GetOpenMenuWindow() {
   return manager ? static_cast<MenuWindow*>(manager->GetAnchor(kAnchorMenu)) : nullptr;
 }
 
-// The body holds the column of buttons: 92 pixels for the first and 68 for
-// each further one, then the closing row.
+// The body holds the column of buttons: 92 pixels for the first command
+// given and 68 for each further one (a command without a button keeps its
+// room), then the closing row.
 MenuWindow::MenuWindow(bool animate, Handler handler, std::initializer_list<u32> commands)
     : SpritesWindow(kMenuWindowId, false, true), handler_(std::move(handler)) {
-  i32 count = 0;
-  for (u32 command : commands) count += CommandKey(command) ? 1 : 0;
+  const i32 count = static_cast<i32>(commands.size());
   AddTopRow(kTopWidth);
   AddFrame(0, kBelow, -1, (count - 1) * kButtonStep + 92, SkinOf(skins::kMenuBody, kInterfaceImage));
   AddRow(0, kBelow, -1, -1, SkinOf(skins::kWindowClosing, kInterfaceImage));

@@ -56,8 +56,7 @@ MessageWindow::MessageWindow(MessageNoticeQueue* queue, u32 id, Sprite* icon, i3
       arg_(arg),
       callback_(std::move(callback)),
       sound_(sound) {
-  Enter();
-  SetLifetime(lifetime, false);
+  Enter(lifetime);
 }
 
 void MessageWindow::SetLifetime(u32 ms, bool pulse) {

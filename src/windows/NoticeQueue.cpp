@@ -53,12 +53,13 @@ NoticeWindow::~NoticeWindow() {
   if (queue_) queue_->Leave(this);
 }
 
-void NoticeWindow::Enter() {
+void NoticeWindow::Enter(u32 lifetime) {
   Reposition();
   AddEffect(new SEffect_Scale(0.75f, 1.0f, kEffectTime, true, 0));
   AddEffect(new SEffect_Alpha(0.0f, 1.0f, kEffectTime, true, 0));
   lifeMs_ = kNoExpiry;
   elapsed_ = 0;
+  SetLifetime(lifetime, false);
   if (!queue_) return;
   GameWindow* below = queue_->GetCount() > 0 ? queue_->GetNotice(queue_->GetCount() - 1) : queue_->GetAnchor();
   if (WindowManager* manager = GetWindowManager()) manager->PlaceWindowAbove(this, below);

@@ -81,9 +81,11 @@ class NoticeWindow : public GameWindow {
   DNewAwardWindow& Panel() { return panel_; }
 
  protected:
-  // Places the notice after the queue's newest (or the anchor) and joins
-  // the queue: the derived constructor's last step.
-  void Enter();
+  // The derived constructor's last step: placed, the appearing effects,
+  // the lifetime (SetLifetime, so a message plays its sound and 0 closes at
+  // once), then into the window stack after the queue's newest (or the
+  // anchor) and into the queue.
+  void Enter(u32 lifetime);
   // The panel's left edge (the award notices' right edge is 4 from the
   // screen's right, the messages' left edge 4 from its left).
   virtual float PanelLeft() const = 0;

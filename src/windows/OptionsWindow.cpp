@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/Clock.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
@@ -11,6 +12,7 @@
 #include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
+#include "resources/SpriteSet.h"
 #include "ui/CheckBox.h"
 #include "ui/HudPieces.h"
 #include "ui/SkinTable.h"
@@ -21,6 +23,7 @@
 namespace {
 
 constexpr u32 kLabelFont = 3;
+constexpr i32 kLabelWidth = 224, kLabelHeight = 32;  // a row label's box
 constexpr i32 kRowHeight = 59;
 constexpr i32 kCheckX = 26;
 constexpr i32 kCheckBelowRow = 15;
@@ -29,13 +32,23 @@ const wchar* OptionsText(const wchar* key) { return SectionText(u"options_window
 
 SKINRECT RowSkin(i32 height, i32 bottom) { return SKINRECT::InitSliced(971, 590, 52, height, 22, 26, 16, bottom, 0, 0, kInterfaceImage); }
 
+// The bars' picture, wherever a sprite set has one of that name (the first
+// set that does); the sets without it are no miss, only all of them.
+Sprite* FindSoundBarPicture() {
+  for (u32 set = 0; set < kSpriteSetCount; ++set)
+    if (const SpriteSet* s = GetSpriteSet(set))
+      if (Sprite* sprite = s->ProbeSprite(u"sound_bar")) return sprite;
+  DXLLogLookupMissA("sprite", "sound_bar");
+  return nullptr;
+}
+
 }  // namespace
 
 // --- The volume bar --------------------------------------------------------------------------
 
 SoundBar::SoundBar(OptionsWindow* window, i32 x, i32 y, u32 command, u32 channel)
     : ActiveButton(window, &window->Controls(), command), window_(window), channel_(channel),
-      picture_(FindHudSprite(u"sound_bar")) {
+      picture_(FindSoundBarPicture()) {
   if (picture_) picture_->Init();
   width_ = PictureWidth(picture_) - 1;
   height_ = PictureHeight(picture_) / 4 - 1;
@@ -159,11 +172,10 @@ OptionsWindow::~OptionsWindow() {
 
 void OptionsWindow::AddSoundRow(i32 x, i32 y, const wchar* caption, u32 channel, u32 toggleId, u32 barId) {
   SoundRow& row = rows_[channel & 1];
-  row.label.reset(MakePanelText(caption, kLabelFont));
-  if (row.label) {
-    row.labelX = std::floor(static_cast<float>(x + 120) - static_cast<float>(row.label->GetWidth()) / 2);
-    row.labelY = std::floor(static_cast<float>(y + 11) - static_cast<float>(row.label->GetHeight()) / 2);
-  }
+  // The label in its box, the box centred on (x + 120, y + 11).
+  row.label.reset(MakeBoxText(caption, kLabelFont, kLabelWidth, kLabelHeight, kKGEAlignCenter | kKGEVAlignCenter));
+  row.labelX = static_cast<float>(x + 120 - kLabelWidth / 2);
+  row.labelY = static_cast<float>(y + 11 - kLabelHeight / 2);
   row.bar = new SoundBar(this, x + 71, y + 26, barId, channel);
   row.toggle = CreateCheckBox(this, &Controls(), toggleId, x + 15, y + 26, u"");
   row.bar->SetToggle(row.toggle);

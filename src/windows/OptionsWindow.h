@@ -111,6 +111,10 @@ class OptionsWindow : public SpritesWindow {
   CheckBox* GetTutorialBox() const { return tutorial_; }
   CheckBox* GetToggle(u32 channel) const { return rows_[channel & 1].toggle; }
   SoundBar* GetBar(u32 channel) const { return rows_[channel & 1].bar; }
+  // A row's label (224 x 32 box) and its box's top left.
+  KGETextSpriteW* GetLabel(u32 channel) const { return rows_[channel & 1].label.get(); }
+  float GetLabelX(u32 channel) const { return rows_[channel & 1].labelX; }
+  float GetLabelY(u32 channel) const { return rows_[channel & 1].labelY; }
 
  private:
   struct SoundRow {

@@ -90,11 +90,12 @@ const wchar* SectionText(const wchar* section, const wchar* key) {
 
 const wchar* PanelText(const wchar* key) { return SectionText(u"level_interface", key); }
 
-KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline, u32 flags, u32 colour) {
+KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline, u32 flags, u32 colour,
+                              u32 maxChars) {
   KGETEXTPARAMS params{};
   params.flags = kKGEOwnCopy | kKGESingleLine | flags;
   params.color = colour;
-  params.maxChars = 64;
+  params.maxChars = maxChars;
   KGESPRITEPARAMS box{};
   box.flags = kKGESpriteMaxSize;
   box.maxWidth = 0x200;
@@ -105,5 +106,22 @@ KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* out
   }
   KGETextSpriteW* sprite = nullptr;
   KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text, kKGEWholeText, nullptr, &sprite);
+  return sprite;
+}
+
+KGETextSpriteW* MakeBoxText(const wchar* text, u32 font, i32 w, i32 h, u32 alignment) {
+  KGETEXTPARAMS params{};
+  params.flags = kKGEOwnCopy | kKGESingleLine | kKGERect | alignment;
+  params.color = 0xFFFFFFFFu;
+  params.maxChars = 64;
+  params.right = w;
+  params.bottom = h;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize | kKGESpriteRectSize;
+  box.maxWidth = w;
+  box.maxHeight = h;
+  KGETextSpriteW* sprite = nullptr;
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text ? text : u"", kKGEWholeText, nullptr,
+                       &sprite);
   return sprite;
 }

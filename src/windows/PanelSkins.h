@@ -63,4 +63,9 @@ const wchar* SectionText(const wchar* section, const wchar* key);
 // further text flags (kKGEFixedColor takes `colour`, kKGEMarkup reads
 // mark-up); null when it cannot be made (also while that font is not loaded).
 KGETextSpriteW* MakePanelText(const wchar* text, u32 font, const DXLOUTLINE* outline = nullptr, u32 flags = 0,
-                              u32 colour = 0xFFFFFFFFu);
+                              u32 colour = 0xFFFFFFFFu, u32 maxChars = 64);
+// A one-line text in game font `font` laid out in a box w x h: the sprite is
+// the box (what does not fit is cut at its edges), the text placed in it by
+// the alignment flags (kKGEAlignCenter, kKGEVAlignCenter); null when it
+// cannot be made.
+KGETextSpriteW* MakeBoxText(const wchar* text, u32 font, i32 w, i32 h, u32 alignment = 0);

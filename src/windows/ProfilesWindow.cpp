@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Maths.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
@@ -27,6 +28,14 @@ constexpr i32 kViewWidth = 420;
 constexpr i32 kCrossWidth = 48;
 constexpr i32 kListFrameHeight = 250;
 constexpr i32 kNewButtonHeight = 58;  // the "profiles" button skin: 3 state frames of 58
+constexpr i32 kRowFrameHeight = 51;   // a row's state frame, drawn whole (the next row covers its foot)
+constexpr i32 kNameBoxWidth = 278, kNameBoxHeight = 32;
+constexpr i32 kNameX = 80;
+// The header behind the new-profile button: a piece of "profiles" drawn
+// across the list, scrolled up with it until the rows reach the top.
+constexpr DXLRECT kHeaderPiece{0, 188, 256, 255};
+constexpr i32 kHeaderCaps = 16;
+constexpr i32 kHeaderGone = 78;
 constexpr u32 kNameFont = 4;
 constexpr u32 kProfilesLabelFont = 3;
 constexpr u32 kMaxNameCharacters = 65536;
@@ -81,6 +90,14 @@ u32 NameColour(u32 state) {
   }
 }
 
+// The name's colour of the state, blended from the old state's while the
+// control fades.
+u32 FadingNameColour(const ControlState& state) {
+  const u32 now = NameColour(state.GetState());
+  if (state.GetFade() == 0 || !state.IsFading()) return now;
+  return kis::LerpColor(NameColour(state.GetPrevious().state), now, state.GetProgress());
+}
+
 Sprite* LoadedHudSprite(const wchar* name) {
   Sprite* sprite = FindHudSprite(name);
   if (sprite) sprite->Init();
@@ -99,7 +116,7 @@ ProfilePanel::ProfilePanel(ProfilesWindow* window, MapProfile* profile, i32 row,
       row_(row),
       current_(current),
       cross_(nullptr),
-      name_(MakePanelText(name.c_str(), kNameFont)) {
+      name_(MakeBoxText(name.c_str(), kNameFont, kNameBoxWidth, kNameBoxHeight, kKGEVAlignCenter)) {
   cross_ = new ProfilePanelCross(window, this);
   SetRow(row);
 }
@@ -122,10 +139,12 @@ bool ProfilePanel::HitTest(i32, i32) const { return window_->GetHovered() == row
 void ProfilePanel::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!window_->IsDrawingList() || !viewer) return;
+  state_.Update();  // the fades run on as the rows are drawn
   const Sprite* skin = window_->GetSkin();
   const float x = static_cast<float>(rect_.left), y = static_cast<float>(rect_.top);
   DrawStates(state_, [&](i32 frame, u32 alpha) {
-    DrawSkinRow(skin, DXLRECT{66, 51 * frame, 229, 51 * frame + kHeight}, 68, 48, x, y, kWidth, kHeight, alpha);
+    DrawSkinRow(skin, DXLRECT{66, kRowFrameHeight * frame, 229, kRowFrameHeight * (frame + 1)}, 68, 48, x, y, kWidth,
+                kRowFrameHeight, alpha);
   });
   if (current_) {
     if (Sprite* check = LoadedHudSprite(u"small_green_check")) {
@@ -137,10 +156,10 @@ void ProfilePanel::Draw() {
     }
   }
   if (name_) {
-    name_->SetColor(NameColour(state_.GetState()));
+    name_->SetColor(FadingNameColour(state_));
     DXLMATRIX saved;
     viewer->GetTransform(&saved);
-    viewer->Translate(x + 80, y + std::floor(static_cast<float>(kHeight - name_->GetHeight()) / 2) + 1);
+    viewer->Translate(x + kNameX, y + static_cast<float>((kHeight - kNameBoxHeight) / 2 + 1));
     UnbindDrawTexture();  // the text draws with its own texture
     name_->Draw();
     viewer->SetTransform(&saved);
@@ -159,6 +178,7 @@ bool ProfilePanelCross::HitTest(i32, i32) const { return panel_ && window_->GetH
 
 void ProfilePanelCross::Draw() {
   if (!window_->IsDrawingList()) return;
+  state_.Update();
   const Sprite* skin = window_->GetSkin();
   if (!skin) return;
   const float x = static_cast<float>(rect_.left + (kCrossWidth - 30) / 2);
@@ -188,6 +208,7 @@ bool NewProfileButton::HitTest(i32 x, i32 y) const {
 void NewProfileButton::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!window_->IsDrawingList() || !viewer || window_->GetScroll() >= 74) return;
+  state_.Update();
   const float x = static_cast<float>(rect_.left), y = static_cast<float>(rect_.top);
   const float w = static_cast<float>(rect_.right - rect_.left);
   DrawStates(state_, [&](i32 frame, u32 alpha) {
@@ -409,8 +430,9 @@ u32 ProfilesWindow::OnCommand(GameButton* control) {
   }
 }
 
-// The list under a clip of its viewport, moved by the scroll offset: the
-// paper, the new-profile button and the visible rows.
+// The list under a clip of its viewport: the paper in place, the header
+// moved up by the scroll offset until the rows reach the top, then, moved
+// by the scroll offset, the new-profile button and the visible rows.
 void ProfilesWindow::DrawBackground() {
   SpritesWindow::DrawBackground();
   DXLViewer* viewer = GetGameViewer();
@@ -422,17 +444,18 @@ void ProfilesWindow::DrawBackground() {
   viewer->PushClip(DXLRECT{px(rect_.left + viewport_.left, screen.rect.left), px(rect_.top + viewport_.top, screen.rect.top),
                            px(rect_.left + viewport_.right, screen.rect.left),
                            px(rect_.top + viewport_.bottom, screen.rect.top)});
+  const float left = static_cast<float>(viewport_.left), top = static_cast<float>(viewport_.top);
   if (back_) {
     DXLQUAD q;
-    const i32 w = PictureWidth(back_), h = PictureHeight(back_);
-    for (i32 y = viewport_.top - GetScroll() % std::max(h, 1); y < viewport_.bottom; y += std::max(h, 1)) {
-      MakePieceQuad(back_, &q, static_cast<float>(viewport_.left), static_cast<float>(y),
-                    static_cast<float>(viewport_.right), static_cast<float>(y + h), DXLRECT{0, 0, std::min(w, kViewWidth), h},
-                    0xFFFFFFFFu);
-      DrawPieceQuads(back_, &q, 1);
-    }
+    MakePieceQuad(back_, &q, left, top, static_cast<float>(viewport_.right), static_cast<float>(viewport_.bottom),
+                  DXLRECT{0, 0, PictureWidth(back_), PictureHeight(back_)}, 0xFFFFFFFFu);
+    DrawPieceQuads(back_, &q, 1);
   }
-  viewer->Translate(0.0f, -static_cast<float>(GetScroll()));
+  const i32 scroll = GetScroll();
+  if (scroll < kHeaderGone && skin_)
+    DrawSkinRow(skin_, kHeaderPiece, kHeaderCaps, kHeaderCaps, left, top - static_cast<float>(scroll), kViewWidth,
+                static_cast<float>(kHeaderPiece.bottom - kHeaderPiece.top), 0xFF000000u);
+  viewer->Translate(0.0f, -static_cast<float>(scroll));
   drawingList_ = true;
   newButton_->Draw();
   for (i32 row = first_; row <= last_; ++row) rows_[static_cast<size_t>(row)]->Draw();
@@ -503,6 +526,9 @@ bool NewProfileWindow::Create() {
     roster_->ShowError(code);
     return false;
   }
+  // The store saved the profile as it made it, before the box was read: it
+  // is saved again with the player's tutorial choice, so the choice is
+  // kept whatever the window's answer leads to.
   profile->SetTutorials((tutorial_->State().GetState() & kStateFlag) != 0);
   profile->SaveProfile();
   LifeGuard guard(GetLifetime());

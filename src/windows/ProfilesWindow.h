@@ -54,6 +54,7 @@ class ProfilePanel : public ActiveButton {
   bool IsCurrent() const { return current_; }
   ProfilePanelCross* GetCross() const { return cross_; }
   void ForgetCross() { cross_ = nullptr; }
+  KGETextSpriteW* GetNameText() const { return name_.get(); }  // in its 278 x 32 box
 
  private:
   ProfilesWindow* window_;

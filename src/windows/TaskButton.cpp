@@ -36,6 +36,13 @@ constexpr u32 kTaskFont = 3;
 constexpr u32 kTaskTextColour = 0xFF00357Eu;
 constexpr i32 kCaptionY = 11, kTargetY = 70, kCountY = 83, kMarkY = 70;
 constexpr i32 kCaptionMargin = 6;
+// The cross-fade's stencil: the face marks where it is opaque (always,
+// replace, alpha test at least 128), the other look passes only there
+// (equal, keep, no alpha test).
+constexpr u32 kTaskMarkFlags = 0xC783;
+constexpr u32 kTaskFadeFlags = 0x9031;
+constexpr u32 kTaskStencilRef = 0x54;
+constexpr u32 kTaskMarkAlpha = 128;
 
 std::unique_ptr<ImageSprite> MakeTaskIcon(Sprite* sprite) {
   if (sprite) sprite->Init();
@@ -223,18 +230,36 @@ void TaskButton::Draw() {
   viewer->ApplyTransform(nullptr);
   if (sheet && sheet->GetTexture()) {
     BindDrawTexture(sheet->GetTexture());
-    for (const DXLQUAD& q : faces_[done_ ? 1 : 0]) DrawQuad(&q);
-    // The fading face: the other look over it, fading out.
+    const DXLQUAD* face = faces_[done_ ? 1 : 0];
+    for (i32 i = 0; i < 3; ++i) DrawQuad(&face[i]);
+    // The fading face: the other look over it, fading out, through the
+    // stencil: the face marks its own opaque pixels and only those take
+    // the other look; then the marks go again.
     if (fade_ && UpdateSpriteEffects(&fade_)) {
       const u32 alpha = GetEffectColor(fade_, 0xFFFFFFFFu) & 0xFF000000u;
+      DXLSTENCILDATA mark{}, only{}, unmark{};
+      DXLMakeStencilData(&mark, kTaskMarkFlags, kTaskStencilRef, kTaskMarkAlpha);
+      DXLMakeStencilData(&only, kTaskFadeFlags, kTaskStencilRef, 0);
+      DXLMakeStencilData(&unmark, kTaskMarkFlags, 0, kTaskMarkAlpha);
+      const auto stencilOnly = [&](const DXLSTENCILDATA& state) {
+        viewer->SetStencilState(&state);
+        viewer->SetColorWriteMask(0);
+        for (i32 i = 0; i < 3; ++i) DrawQuad(&face[i]);
+        viewer->SetColorWriteMask(0xF);
+      };
+      stencilOnly(mark);
+      viewer->SetStencilState(&only);
       for (DXLQUAD q : faces_[done_ ? 0 : 1]) {
         SetQuadAlpha(&q, alpha);
         DrawQuad(&q);
       }
+      stencilOnly(unmark);
+      viewer->SetStencilMode(kStencilFlagsAllOff, 0, 0);
     }
-    if (hasMark_) DrawQuad(&mark_);
     UnbindDrawTexture();
   }
+  // Then, in this order: the icon, the caption, the separate target, the
+  // level mark and the count.
   const float middle = static_cast<float>(width_) / 2.0f;
   DrawImageAt(icon_.get(), middle, iconY_, base);
   if (caption_)
@@ -243,6 +268,13 @@ void TaskButton::Draw() {
   if (targetText_)
     DrawText(targetText_.get(), static_cast<float>((width_ - TextWidth(targetText_.get())) / 2),
              static_cast<float>(kTargetY - TextHeight(targetText_.get()) / 2), 1.0f, base);
+  if (hasMark_ && sheet && sheet->GetTexture()) {
+    viewer->SetTransform(&base);
+    viewer->ApplyTransform(nullptr);
+    BindDrawTexture(sheet->GetTexture());
+    DrawQuad(&mark_);
+    UnbindDrawTexture();
+  }
   if (count_)
     DrawText(count_.get(), static_cast<float>((width_ - TextWidth(count_.get())) / 2),
              static_cast<float>(kCountY - TextHeight(count_.get()) / 2), 1.0f, base);

@@ -60,6 +60,7 @@ class TaskButton : public ActiveButton, public TaskButtonPart {
   KGETextSpriteW* GetTargetText() const { return targetText_.get(); }
   ImageSprite* GetIcon() const { return icon_.get(); }
   float GetIconY() const { return iconY_; }
+  bool HasLevelMark() const { return hasMark_; }
   // The cross-fade's effect list while it runs (null otherwise), its length.
   SpriteEffectList* GetFade() const { return fade_; }
   u32 GetFadeLength() const { return fadeLength_; }

@@ -105,6 +105,7 @@ TimeBar::TimeBar(LevelPanel& owner) : owner_(owner) {
 TimeBar::~TimeBar() {
   StopWarning();
   for (SpriteEffectList*& effects : crossEffects_) DeleteSpriteEffects(&effects);
+  for (SpriteEffectList*& effects : iconEffects_) DeleteSpriteEffects(&effects);
 }
 
 u32 TimeBar::Mode() const {
@@ -241,6 +242,15 @@ void TimeBar::Draw() {
   viewer->Translate(x_, y_);
   DXLMATRIX base{};
   viewer->GetTransform(&base);
+  // The bar's rectangle in the target's pixels, through the transform.
+  const auto& m4 = base.m;
+  const auto at = [&](float x, float y, i32* px, i32* py) {
+    *px = static_cast<i32>(std::lround(x * m4[0][0] + y * m4[1][0] + m4[3][0]));
+    *py = static_cast<i32>(std::lround(x * m4[0][1] + y * m4[1][1] + m4[3][1]));
+  };
+  at(0.0f, 0.0f, &clip_.left, &clip_.top);
+  at(static_cast<float>(width_), static_cast<float>(kTimeBarHeight), &clip_.right, &clip_.bottom);
+  viewer->PushClip(clip_);
   viewer->ApplyTransform(nullptr);
   DrawPieces();
   gauge_.Draw();
@@ -248,6 +258,9 @@ void TimeBar::Draw() {
     if (!icons_[m]) continue;
     viewer->SetTransform(&base);
     viewer->Translate(iconX_[m], static_cast<float>(kIconY));
+    u32 colour = 0xFFFFFFFFu;
+    if (iconEffects_[m] && UpdateSpriteEffects(&iconEffects_[m])) colour = GetEffectColor(iconEffects_[m], colour);
+    icons_[m]->SetColor(colour);
     viewer->ApplyTransform(nullptr);
     icons_[m]->Draw();
   }
@@ -263,6 +276,7 @@ void TimeBar::Draw() {
     cross_->Draw();
   }
   UnbindDrawTexture();
+  viewer->PopClip();
   viewer->SetTransform(&saved);
   viewer->ApplyTransform(nullptr);
 }

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "base/Types.h"
+#include "engine/DXLRect.h"
 #include "ui/TimeGauge.h"
 #include "ui/WindowSprites.h"
 #include "windows/LevelPanelParts.h"
@@ -59,6 +60,13 @@ class TimeBar : public WindowSprites, public TimeBarPart {
   i32 GetStageSeen() const { return stageSeen_; }
   u32 GetWarningChannel() const { return warning_; }
   bool IsFlashing(i32 medal) const { return crossEffects_[medal] != nullptr; }
+  // A medal icon's own running effect (null when none): the icon is drawn
+  // in its colour while it runs, else white.
+  SpriteEffectList** IconEffects(i32 medal) { return &iconEffects_[medal]; }
+  // The bar's rectangle in the target's pixels at the last draw: nothing
+  // of it, not even a lost medal's cross at three times its size, is drawn
+  // outside.
+  const DXLRECT& GetClip() const { return clip_; }
   float GetX() const { return x_; }
   u32 GetTime() const { return time_; }
   const TimeGauge& Gauge() const { return gauge_; }
@@ -72,8 +80,10 @@ class TimeBar : public WindowSprites, public TimeBarPart {
   i32 width_ = 0;
   i32 segments_[kMedals] = {};
   TimeGauge gauge_;
+  DXLRECT clip_{0, 0, 0, 0};
   std::unique_ptr<ImageSprite> icons_[kMedals];
   float iconX_[kMedals] = {};
+  SpriteEffectList* iconEffects_[kMedals] = {};
   SpriteEffectList* crossEffects_[kMedals] = {};
   std::unique_ptr<ImageSprite> cross_;
   i32 stageSeen_ = 4;

@@ -13,6 +13,7 @@
 #include "level/map/LevelPoint.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
+#include "level/rules/LevelWindows.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
@@ -28,6 +29,8 @@
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/GameWindowManager.h"
+#include "windows/MessageNotice.h"
 #include "windows/PanelSkins.h"
 
 namespace {
@@ -207,6 +210,8 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
   AddButton(kWarehouseClose, WindowText(u"close"), 1, 1, 0);
   Show(0, true);
   if (selected) SelectProduct(selected);
+  // The warehouse-full messages have said what they had to.
+  if (MessageNoticeQueue* messages = GetMessageNotices()) messages->CloseMatching(kMessageWarehouseFull);
 }
 
 WarehouseWindow::~WarehouseWindow() {

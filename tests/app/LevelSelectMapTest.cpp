@@ -25,6 +25,7 @@
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelWindow.h"
+#include "windows/MapInterface.h"
 
 namespace profiletest {
 namespace {
@@ -292,6 +293,28 @@ TEST_F(SelectMap, ResultAnimationOpensLevelsAndQueuesTutorials) {
   profile->SetLevelState(20, 2);
   map->RememberLevel(20);
   EXPECT_EQ(map->GetPlayedLevel(), 20);
+}
+
+// The hard regime opened by a result: the regime button stays locked while
+// the result waits (the map entered, refreshed, its tutorials asked for),
+// then opens with its animation (the chain's fall running).
+TEST_F(SelectMap, TheHardRegimeOpensWithItsAnimationOnceTheResultHasPlayed) {
+  map->Enter();
+  ClearGameEffects();
+  RegimeButton* regime = map->GetInterface()->GetRegimeButton();
+  ASSERT_NE(regime, nullptr);
+  EXPECT_FALSE(regime->IsEnabled());
+  LEVELRESULT r;
+  profile->RecordUnplayedResult(7, &r);  // the eighth level
+  ASSERT_TRUE(profile->IsHardUnlocked());
+  map->Refresh();
+  map->StartTutorials();
+  EXPECT_FALSE(regime->IsEnabled());
+  map->PlayResult(200);
+  ClearGameEffects();
+  map->StartTutorials();  // the result's end
+  EXPECT_TRUE(regime->IsEnabled());
+  EXPECT_TRUE(regime->IsOpening());
 }
 
 TEST_F(SelectMap, HoverCursorClicksAndLevels) {

@@ -1,17 +1,24 @@
-// The profile files as bytes: a profile's header and progress sections and
-// "profiles.dat" against bytes written by hand from their layouts, and
-// files read and written back to the same bytes with saved levels of both
-// regimes; names without a terminator and impossible selections mended.
+// The profile files as bytes: a profile's header, progress and shown-awards
+// sections and "profiles.dat" against bytes written by hand from their
+// layouts, and files read and written back to the same bytes with saved
+// levels of both regimes; files of the layout without the shown awards
+// still read; names without a terminator and impossible selections mended.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "ProfileRig.h"
+#include "base/datafile/DataFileWriter.h"
+#include "platform/encoding/Utf.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace profiletest {
 namespace {
 
 using testsupport::ByteBuilder;
+using testsupport::ByteLayout;
 using testsupport::ReadFileBytes;
+using testsupport::SameBytes;
 
 std::vector<u8> WithCrc(const ByteBuilder& block) {
   return ByteBuilder(block).u32_(kis::Crc32(block.v.data(), block.v.size())).v;
@@ -89,7 +96,9 @@ TEST(ProfileFiles, FilesReadAndWrittenBackAreTheSameBytes) {
   EXPECT_EQ(saved[1][40]->dataSize, 20000u);
   EXPECT_EQ(saved[1][40]->Data()[19999], 0x44);
   EXPECT_EQ(saved[0][3]->levelTime, 4324u);
-  ASSERT_TRUE(WriteProfileFile(dir.Wide("copy.dat"), header, progress, saved));
+  AWARDCOUNTERS shown{};
+  ASSERT_TRUE(ReadProfileFile(p->GetPath(), &header, &progress, &shown));
+  ASSERT_TRUE(WriteProfileFile(dir.Wide("copy.dat"), header, progress, saved, &shown));
   EXPECT_EQ(ReadFileBytes(dir.File("copy.dat")), ReadFileBytes(plat::Utf16ToUtf8(p->GetPath())));
   FreeSavedLevels(saved);
 
@@ -98,6 +107,83 @@ TEST(ProfileFiles, FilesReadAndWrittenBackAreTheSameBytes) {
   EXPECT_EQ(std::u16string(index.best[11].name), u"Abcdefghijklmnop");
   ASSERT_TRUE(WriteIndexFile(dir.Wide("index.dat"), index));
   EXPECT_EQ(ReadFileBytes(dir.File("index.dat")), ReadFileBytes(dir.File("profiles/profiles.dat")));
+}
+
+// The award values the awards window showed last keep a section of their
+// own: the key, then the award counters' layout (9 tiered, 8 records, the
+// final flag). They outlive the game; a file saved before the section was
+// written (or with it damaged) shows its current values.
+TEST(ProfileFiles, TheShownAwardsKeepASectionOfTheirOwnAndOlderFilesShowTheirCurrentSet) {
+  TempFolder dir;
+  {
+    Store s(dir);
+    Profile* ann = s.Create(u"Ann");
+    ASSERT_EQ(s.store.SelectProfile(ann), 0);
+    AWARDCOUNTERS& current = *ann->GetAwardCounters();
+    AWARDCOUNTERS& shown = *ann->GetShownAwards();
+    EXPECT_EQ(std::memcmp(&current, &shown, sizeof current), 0) << "a new profile has seen what it has";
+    current.tiered[0] = 9;
+    current.records[7] = 500;
+    current.finalGiven = 1;
+    shown.tiered[0] = 5;
+    shown.tiered[8] = 0x01020304;
+    shown.records[2] = 3;
+    shown.records[7] = 250;
+    ASSERT_EQ(s.store.SaveProfile(), 0);
+    const ByteLayout hand = ByteLayout(88)
+                                .u32_(0, 1).u32_(4, 2).u32_(8, 3).u32_(12, 4)  // the rig's first key
+                                .u32_(16 + 0, 5).u32_(16 + 32, 0x01020304)
+                                .u32_(16 + 36 + 8, 3).u32_(16 + 36 + 28, 250);
+    EXPECT_TRUE(SameBytes(Section(ann->GetPath(), kShownAwardsSectionId, kProfileDataSectionSubId), hand.v));
+    SHOWNAWARDS back;
+    ReadRecord(kShownAwardsLayout, hand.v.data(), &back);
+    EXPECT_EQ(std::memcmp(&back.awards, &shown, sizeof shown), 0);
+  }
+  // The next start: the shown values as they were, also once current.
+  {
+    Store s(dir);
+    Profile* ann = s.store.FindByName(u"Ann");
+    ASSERT_NE(ann, nullptr);
+    EXPECT_EQ(s.store.GetCurrent(), ann);
+    EXPECT_EQ(ann->GetShownAwards()->tiered[0], 5);
+    EXPECT_EQ(ann->GetShownAwards()->records[7], 250);
+    EXPECT_EQ(ann->GetAwardCounters()->tiered[0], 9);
+  }
+  // The same file as it was saved before the section: header and progress
+  // only, byte for byte. It reads; what it has counts as seen.
+  const std::u16string path = dir.Wide("profiles/profile0.dat");
+  const std::vector<u8> head = Section(path, kProfileHeaderSectionId, kProfileHeaderSectionSubId);
+  const std::vector<u8> progress = Section(path, kProgressSectionId, kProfileDataSectionSubId);
+  const auto rewrite = [&](const std::vector<u8>* shown) {
+    kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2,
+                                                         kProfileFileVersion, true);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->BeginSection(kProfileHeaderSectionId, kProfileHeaderSectionSubId) &&
+                w->Write(head.data(), static_cast<u32>(head.size())) && w->EndSection());
+    EXPECT_TRUE(w->BeginSection(kProgressSectionId, kProfileDataSectionSubId) &&
+                w->Write(progress.data(), static_cast<u32>(progress.size())) && w->EndSection());
+    if (shown) {
+      EXPECT_TRUE(w->BeginSection(kShownAwardsSectionId, kProfileDataSectionSubId) &&
+                  w->Write(shown->data(), static_cast<u32>(shown->size())) && w->EndSection());
+    }
+    EXPECT_TRUE(kis::CloseDataFile(w));
+  };
+  const std::vector<u8> otherKey(88, 7);
+  const std::vector<u8> shortOne(40, 7);
+  for (const std::vector<u8>* shown : {static_cast<const std::vector<u8>*>(nullptr), &otherKey, &shortOne}) {
+    rewrite(shown);
+    PROFILEHEADER header;
+    PROFILEPROGRESS read;
+    AWARDCOUNTERS seen{};
+    ASSERT_TRUE(ReadProfileFile(path, &header, &read, &seen)) << (shown ? shown->size() : 0);
+    EXPECT_EQ(seen.tiered[0], 9);
+    EXPECT_EQ(seen.records[7], 500);
+    EXPECT_EQ(seen.finalGiven, 1u);
+  }
+  Store s(dir);
+  Profile* ann = s.store.FindByName(u"Ann");
+  ASSERT_NE(ann, nullptr);
+  EXPECT_EQ(ann->GetShownAwards()->tiered[0], 9);
 }
 
 TEST(ProfileFiles, UnterminatedNamesAndImpossibleSelectionsAreMended) {

@@ -137,8 +137,8 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   EXPECT_TRUE(ann->HasSavedLevel(5) && ann->HasFlags(2));
   EXPECT_EQ(ann->GetHeader().openCount, 2u);
   EXPECT_EQ(ann->GetOpenCount(), 2u);  // the map's greeting says hello now
-  // The awards window's sets: the current one, and the one shown, which
-  // starts where the profile stood when it was made current.
+  // The awards window's sets: the current one, and the one it showed last,
+  // which only the window moves on.
   EXPECT_EQ(GetGameServices().awardsProfile, ann);
   ann->GetAwardCounters()->records[0] = 4;
   EXPECT_EQ(ann->GetShownAwards()->records[0], 0);
@@ -153,7 +153,9 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   EXPECT_EQ((*again.store.GetCurrent()->Slot(0, 5))->Data()[0], 0x55);
   EXPECT_EQ(again.code, 0);
   EXPECT_EQ(GetGameServices().awardsProfile, again.store.GetCurrent());
-  EXPECT_EQ(again.store.GetCurrent()->GetShownAwards()->records[0], 4);
+  // The award won and not yet looked at still waits in the shown set.
+  EXPECT_EQ(again.store.GetCurrent()->GetShownAwards()->records[0], 0);
+  EXPECT_EQ(again.store.GetCurrent()->GetAwardCounters()->records[0], 4);
   EXPECT_EQ(again.store.Select(nullptr), kProfileNone);
   EXPECT_EQ(GetGameServices().awardsProfile, nullptr);
   EXPECT_EQ(again.notices.cleared, 2);

@@ -1,7 +1,8 @@
 // The profile windows over the game's profile store (StoreRoster): the
 // list's visible rows and selection as it scrolls and loses rows, the new
-// profile's name test and creation, and the store's notices answered by
-// the game's notice queues and error dialog.
+// profile's name test and creation, the store's notices answered by the
+// game's notice queues and error dialog, and what a refusal keeps: a "no"
+// to the delete question, a choice the store refuses, a full store.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,7 +12,9 @@
 #include "ProfileRig.h"
 #include "app/GameProfiles.h"
 #include "resources/GameServices.h"
+#include "ui/BaseDialogWindow.h"
 #include "ui/CheckBox.h"
+#include "ui/DialogAnswers.h"
 #include "ui/GameEdit.h"
 #include "ui/GameScrollbar.h"
 #include "ui/ImageButton.h"
@@ -199,6 +202,63 @@ TEST_F(ProfileWindows, ChoosingAnotherProfileClearsTheQueuesAndErrorsShowTheirTe
   auto* dialog = dynamic_cast<ProfileErrorDialog*>(manager->FindWindow(kDialogWindowId));
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->GetTextKey(), u"err_used");
+  rig.store.SetNotices(nullptr);
+}
+
+// A store that refuses to change the current profile.
+struct RefusingRoster : StoreRoster {
+  using StoreRoster::StoreRoster;
+  i32 SelectProfile(MapProfile*) override { return kProfileNotWritten; }
+};
+
+TEST_F(ProfileWindows, ANoARefusedChoiceAndAFullStoreKeepWhatThereIs) {
+  GameProfileNotices notices;
+  rig.store.SetNotices(&notices);
+  for (i32 i = 0; i < 12; ++i) rig.Create((u"P" + std::u16string(1, static_cast<char16_t>(u'a' + i))).c_str());
+  Profile* first = rig.store.FindByName(u"Pa");
+  ASSERT_EQ(rig.store.SelectProfile(first), 0);
+
+  // "no" to the delete question deletes nothing; "yes" deletes.
+  auto* w = new ProfilesWindow(&roster, nullptr, nullptr);
+  const i32 row = RowOf(*w, u"Pc");
+  w->OnCommand(w->GetRow(row)->GetCross());
+  BaseDialogWindow* question = manager->GetDialog();
+  ASSERT_NE(question, nullptr);
+  question->Answer(kAnswerNo);
+  EXPECT_EQ(rig.store.GetCount(), 12u);
+  EXPECT_EQ(w->GetRowCount(), 12);
+  EXPECT_NE(rig.store.FindByName(u"Pc"), nullptr);
+  w->OnCommand(w->GetRow(row)->GetCross());
+  ASSERT_NE(manager->GetDialog(), nullptr);
+  manager->GetDialog()->Answer(kAnswerYes);
+  EXPECT_EQ(rig.store.FindByName(u"Pc"), nullptr);
+  EXPECT_EQ(w->GetRowCount(), 11);
+  delete w;
+
+  // The store refuses the choice: the window stays, the callback waits.
+  RefusingRoster refusing(rig.store, [] {});
+  i32 chosen = 0;
+  w = new ProfilesWindow(&refusing, [&] { ++chosen; }, nullptr);
+  w->OnCommand(w->GetRow(RowOf(*w, u"Pb")));
+  EXPECT_EQ(chosen, 0);
+  EXPECT_FALSE(w->IsClosing());
+  EXPECT_EQ(rig.store.GetCurrent(), first);
+  delete w;
+
+  // The store is full again: the error shows, the new-profile window stays.
+  rig.Create(u"Pz");
+  ASSERT_EQ(rig.store.GetCount(), 12u);
+  std::vector<MapProfile*> made;
+  auto* n = new NewProfileWindow(&roster, u"Zed", true, [&](MapProfile* p) { made.push_back(p); }, 0);
+  ASSERT_TRUE(n->IsNameAcceptable());
+  EXPECT_FALSE(n->OnKeyDown(kKeyEnter, 0));
+  auto* error = dynamic_cast<ProfileErrorDialog*>(manager->GetDialog());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(error->GetTextKey(), u"err_unknown");
+  EXPECT_FALSE(n->IsClosing());
+  EXPECT_TRUE(made.empty());
+  EXPECT_EQ(rig.store.FindByName(u"Zed"), nullptr);
+  delete n;
   rig.store.SetNotices(nullptr);
 }
 

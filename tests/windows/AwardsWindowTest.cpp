@@ -2,7 +2,10 @@
 // the shown set, big awards first (1200 ms apart), then the small ones
 // (a value passing two thresholds flashes twice in turn, the bar running
 // (to - from) x 2000 ms), the total 800 ms after the last; a click completes
-// without closing, Escape completes and closes.
+// without closing, Escape completes and closes; opening closes the award
+// notices. Drawn: a small award's tier plate cut from the interface image,
+// lit while hovered once a tier is won, its bar within its own 50 pixels;
+// the total award as high as its picture at its width.
 #include <gtest/gtest.h>
 
 #include "FakeAwardsProfile.h"
@@ -12,6 +15,9 @@
 #include "content/ContentWriter.h"
 #include "testsupport/TempFolder.h"
 #include "windows/AwardsWindow.h"
+#include "engine/DXLTexture.h"
+#include "resources/Sprite.h"
+#include "ui/ControlState.h"
 
 namespace windowstest {
 namespace {
@@ -19,6 +25,11 @@ namespace {
 class AwardsTest : public ::testing::Test {
  protected:
   AwardsTest() {
+    rig.AddPicture(kAwardSpriteSet, u"ba_total", 376, 300);
+    interface = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
+    interface->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
+    interface->SetBlendMode(kBlendAlpha);
+    GetGameServices().interfaceImage = interface;
     TIEREDAWARD tiered[kTieredAwardCount] = {};
     RECORDAWARD records[kRecordAwardCount] = {};
     for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
@@ -29,6 +40,7 @@ class AwardsTest : public ::testing::Test {
         kis::OpenDataFileReaderW(path.c_str(), kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     SectionCursor c;
     table.ReadSection(data, &c);
+    table.LoadIcons();
     kis::CloseDataFile(data);
     EXPECT_EQ(c.error, 0u);
     GetGameServices().awards = &table;
@@ -36,6 +48,7 @@ class AwardsTest : public ::testing::Test {
     GetGameServices().clock = 10000;
   }
   ~AwardsTest() override {
+    GetGameServices().interfaceImage = nullptr;
     GetGameServices().awards = nullptr;
     GetGameServices().awardsProfile = nullptr;
   }
@@ -48,8 +61,15 @@ class AwardsTest : public ::testing::Test {
     window->Step();
   }
 
+  // The pixel (dx, dy) of a small award drawn alone at (10, 10).
+  u32 SmallPixel(SmallAwardButton* b, i32 dx, i32 dy) {
+    rig.Shot(static_cast<float>(10 - b->GetRect().left), static_cast<float>(10 - b->GetRect().top), [&] { b->Draw(); });
+    return rig.Pixel(static_cast<u32>(10 + dx), static_cast<u32>(10 + dy));
+  }
+
   TempFolder folder;
   PanelRig rig;
+  DXLTexture* interface = nullptr;
   AwardTable table;
   FakeAwardsProfile profile;
   AwardsWindow* window = nullptr;
@@ -124,6 +144,8 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   profile.current.records[0] = 100;
   Open();
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
+  window->OnMouseDown(5, 5, kMouseRight, 0);  // only the left button hurries
+  EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
   window->OnMouseDown(5, 5, kMouseLeft, 0);
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
   EXPECT_FLOAT_EQ(window->GetSmall(2)->GetBar(), 1.0f);
@@ -138,6 +160,36 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
   EXPECT_TRUE(window->OnKeyDown(27, 0));
   EXPECT_TRUE(window->IsClosing());
+}
+
+TEST_F(AwardsTest, TierPlatesFromTheInterfaceHoverLightsAWonTierBarsStayInTheirPlace) {
+  profile.current.tiered[2] = 35;  // gold
+  profile.current.tiered[3] = 15;  // bronze, half way to silver
+  Open();
+  window->CompleteAll();
+  SmallAwardButton* gold = window->GetSmall(2);
+  SmallAwardButton* none = window->GetSmall(4);
+  const auto texel = [](i32 x, i32 y) { return 0xFF000000u | static_cast<u32>(x & 0xFF) << 16 | static_cast<u32>(y & 0xFF) << 8 | 1u; };
+  // The plate of the tier: frame 3 of the four 34 rows apart at (921, 868).
+  EXPECT_EQ(SmallPixel(gold, 1 + 6, 5), texel(921 + 6, 868 + 3 * 34 + 5));
+  EXPECT_EQ(SmallPixel(none, 1 + 6, 5), texel(921 + 6, 868 + 5));
+  // Hovered: a won tier's plate lit by 48 of 255 (added through the
+  // texture), a tier not won stays.
+  for (SmallAwardButton* b : {gold, none}) b->State().SetState(kStateHover, true, 0);
+  const u32 lit = SmallPixel(gold, 1 + 6, 5), plain = texel(921 + 6, 868 + 3 * 34 + 5);
+  for (u32 shift : {8u, 16u}) {
+    const u32 c = (plain >> shift) & 0xFF;
+    EXPECT_NEAR((lit >> shift) & 0xFF, std::min(255u, c + c * 48 / 255), 2) << shift;
+  }
+  EXPECT_EQ(SmallPixel(none, 1 + 6, 5), texel(921 + 6, 868 + 5));
+  // The bar (full at gold) within the award's 50 pixels: the gap to the
+  // next award (57 on) stays clear.
+  EXPECT_NE(SmallPixel(gold, 25, 40), 0xFF000000u);
+  for (i32 x : {-4, 50, 54}) EXPECT_EQ(SmallPixel(gold, x, 40), 0xFF000000u) << x;
+  // The total award: 188 wide, as high as its picture at that width.
+  const DXLRECT& total = window->GetBig(8)->GetRect();
+  EXPECT_EQ(total.right - total.left, 188);
+  EXPECT_EQ(total.bottom - total.top, 150);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The bonuses window over the level rig's bonus table and the map's fake
 // profile: the panels of the bonuses owned, choosing past three, removing
-// from the front, a damaged choice record, and Escape applying the choice
-// to the level window that opened it.
+// from the front, a damaged choice record, Escape applying the choice to
+// the level window that opened it and Enter applying and closing too; the
+// level's record and the profile kept.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,6 +10,7 @@
 #include "../level/LevelRig.h"
 #include "FakeMapProfile.h"
 #include "ui/GameControls.h"
+#include "content/LevelTable.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 
@@ -50,6 +52,8 @@ class BonusesWindowTest : public ::testing::Test {
 
 TEST_F(BonusesWindowTest, PanelsFollowTheBonusesOwned) {
   Open(0, {0, {-1, -1, -1}});
+  EXPECT_EQ(window->GetLevelInfo(), &GetLevelTable()->Get(0));
+  EXPECT_EQ(window->GetProfile(), &profile);
   EXPECT_TRUE(window->Panels().empty());
   EXPECT_FALSE(window->HasClosingPiece());
   Open(3, {0, {-1, -1, -1}});
@@ -108,6 +112,14 @@ TEST_F(BonusesWindowTest, ADamagedRecordIsCheckedAndEscapeAppliesToTheLevelWindo
   EXPECT_EQ(level->GetSlot(1)->GetBonus(), 0) << "the level window shows the choice";
   EXPECT_EQ(window->OnCommand(window->Controls().FindControl(kBonusesOk, 0)), 2u);
   delete level;
+
+  // Enter applies and closes as well.
+  Open(6, {0, {-1, -1, -1}});
+  Click(window->Panels()[4]);
+  EXPECT_TRUE(window->OnKeyDown(13, 0));
+  EXPECT_TRUE(window->IsClosing());
+  EXPECT_EQ(record.count, 1u);
+  EXPECT_EQ(record.slots[0], 4);
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 // appearing 350 + 250 i ms after the window is made, a click while the third
 // is still appearing completing all without closing and the next closing
 // (the map's flag 0x20 and the fade to state 5); Escape and Enter alike; a
-// missing sprite and a missing background skipped.
+// missing sprite and a missing background skipped; a finishing button at
+// the bottom centre closing the comic at once and going once it has faded.
 #include <gtest/gtest.h>
 
 #include "PanelRig.h"
 #include "content/ComixSection.h"
 #include "resources/GEffects.h"
+#include "testsupport/PlainButton.h"
 #include "windows/ComixBook.h"
 #include "windows/ComixWindow.h"
 
@@ -143,6 +145,34 @@ TEST_F(ComixTest, EscapeAndEnterActLikeAClickAndTheRightButtonDoesNothing) {
     EXPECT_TRUE(w->IsClosing()) << key;
     EXPECT_EQ(mapFlags, kMapFlagComixSeen);
   }
+}
+
+// Nothing in the game gives the comic a finishing button: the test makes one.
+TEST_F(ComixTest, AFinishingButtonClosesTheComicAtOnceAndGoesOnceFaded) {
+  ASSERT_TRUE(book->StartComix(0, nullptr));
+  ComixWindow* w = book->CreateComixWindow();
+  auto* finish = new uitest::PlainButton(w, &w->Controls(), 0x1234, DXLRECT{0, 0, 120, 40});
+  w->SetFinishButton(finish);
+  EXPECT_EQ(finish->GetRect().left, (1024 - 120) / 2);
+  EXPECT_EQ(finish->GetRect().top, 768 - 40 - 4);
+  rig.Screen(800, 600);
+  w->OnScreenResize();
+  EXPECT_EQ(finish->GetRect().left, 340);
+  EXPECT_EQ(finish->GetRect().bottom, 596);
+  EXPECT_TRUE(w->Parts()[0]->IsAppearing());
+  EXPECT_EQ(w->OnCommand(finish), kCommandRelease);  // while the parts still appear
+  EXPECT_TRUE(w->IsClosing());
+  EXPECT_FALSE(w->Parts()[2]->IsAppearing());
+  EXPECT_EQ(mapFlags, kMapFlagComixSeen);
+  EXPECT_EQ(EffectTarget(), kGameStateLevelMap);
+  const i32 controls = w->Controls().GetCount();
+  w->Draw();
+  EXPECT_EQ(w->GetFinishButton(), finish) << "still fading";
+  GetGameServices().clock += 250;
+  finish->State().Update();
+  w->Draw();
+  EXPECT_EQ(w->GetFinishButton(), nullptr);
+  EXPECT_EQ(w->Controls().GetCount(), controls - 1);
 }
 
 }  // namespace

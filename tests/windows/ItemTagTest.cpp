@@ -14,6 +14,7 @@
 #include "level/objects/PointBuilding.h"
 #include "level/scene/LevelScreen.h"
 #include "platform/encoding/Utf.h"
+#include "resources/Sprite.h"
 #include "ui/ItemTagKinds.h"
 #include "windows/ItemTag.h"
 
@@ -102,6 +103,9 @@ TEST_F(ItemTagTest, WordsColoursNamesAndWhatIsDeclined) {
   EXPECT_EQ(Tag(u"icon Wheat 3 80ffffff"), Image(wheat->icon, 3) + " w=24 h=22 offset=-5,-5 color=80FFFFFF>");
   EXPECT_EQ(Tag(u"icon wheat 4"), "") << "a frame out of range: nothing, still expanded";
   EXPECT_EQ(Tag(u"icon no_such"), kDeclined);
+  new Sprite(&rig.level.art.Set(kIconSpriteSet), u"bare", nullptr, SPRITEGRID{1, 16, 16, 0, 0, {0, 0, 0, 0}}, false,
+             false, 0);
+  EXPECT_EQ(Tag(u"icon bare"), "") << "a sprite without a picture: nothing, still expanded";
 
   EXPECT_EQ(Tag(u"money"), kDeclined) << "outside a level";
   Enter();
@@ -189,6 +193,13 @@ TEST_F(ItemTagTest, QuotientsAwardsAndTheirBlocks) {
   GetGameServices().appState = kGameStateLevel;
   Rules().NoteBuildingLevel(3, false);
   EXPECT_EQ(Tag(u"BAWARD V now ", kItemTagBigAward, &table.GetRecord(kAwardRecordBuildingLevel)), "now 3");
+  // In the level: villains in a row as the profile counts them now, the
+  // level's own streak and walk (no player walked here), not the records.
+  profile.awards.records[kAwardRecordVillainsInRow] = 99;
+  rig.level.profile.villainsInRow = 2;
+  EXPECT_EQ(Tag(u"BAWARD V in a row ", kItemTagBigAward, &table.GetRecord(kAwardRecordVillainsInRow)), "in a row 2");
+  EXPECT_EQ(Tag(u"BAWARD V now ", kItemTagBigAward, streak), "now 0");
+  EXPECT_EQ(Tag(u"BAWARD V 10 km ", kItemTagBigAward, walked), "km 0") << "the divisor first, then the label";
   GetGameServices().appState = kGameStateNone;
 }
 
@@ -199,6 +210,12 @@ TEST_F(ItemTagTest, TasksAndRecipeLinesFollowTheLevel) {
   EXPECT_EQ(Tag(u"task L", kItemTagTask, eggs), "2");
   EXPECT_EQ(Tag(u"task V", kItemTagTask, eggs), "5");
   EXPECT_EQ(Tag(u"task R", kItemTagTask, eggs), kDeclined) << "outside a level";
+  const LEVELTASK beds{kTaskPlantBeds, kis::NameId(u"wheat"), 2, 3};
+  const LEVELTASK houses{kTaskBuildings, kis::NameId(u"hens"), 3, 1};
+  const LEVELTASK money{kTaskMoney, 0, 0, 900};
+  EXPECT_EQ(Tag(u"task N 0 ff00ff00", kItemTagTask, &beds), "<c=FF00FF00>wheat</c>") << "a plant's name";
+  EXPECT_EQ(Tag(u"task N", kItemTagTask, &houses), "hens") << "a building's name";
+  EXPECT_EQ(Tag(u"task N", kItemTagTask, &money), "") << "no name for money";
   Enter();
   Rules().StoreProduct(rig.level.Product(u"egg"), 2, -1, 0, 0, 0, nullptr);
   EXPECT_EQ(Tag(u"task R", kItemTagTask, eggs), "3");

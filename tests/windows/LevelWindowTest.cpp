@@ -162,7 +162,7 @@ TEST_F(LevelWindowTest, TheBonusAreaFollowsTheBonusesOwned) {
   Open(kLevelWindowFromMap);
   EXPECT_NE(window->GetSelectButton(), nullptr);
   EXPECT_TRUE(profile.HasFlags(kProfileFlagBonusChoice));
-  Command(kLevelWindowSelectBonuses);
+  EXPECT_EQ(window->OnCommand(window->GetSelectButton()), 2u);  // the button not kept pressed
   EXPECT_NE(rig.windows.FindWindow(BonusesWindow::kId), nullptr);
   Open(kLevelWindowFromMap);  // the flag is set: not due again
   EXPECT_EQ(tutorials.asked, (std::vector<std::string>{"bonus -1 chain"}));

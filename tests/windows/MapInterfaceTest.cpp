@@ -2,13 +2,16 @@
 // map (the corners of the top and bottom bands, the greeting's strip, the
 // medals area always), "welcom" for a fresh profile and "hello" after, the
 // regime button locked (lock, chain, hint) and opened with its animation,
-// the regime switch through its fade, "back" to the main screen, the
-// awards window's test mode only with cheats and Shift alone, and every
-// place again after the screen changes size.
+// the regime switch through its fade, "back" to the main screen (both
+// fades 250 ms each way, neither started again while one runs), the
+// greeting's profiles window with the map's callbacks and the options
+// window, the awards window's test mode only with cheats and Shift alone,
+// and every place again after the screen changes size.
 #include <gtest/gtest.h>
 
 #include "FakeAwardsProfile.h"
 #include "FakeMapProfile.h"
+#include "FakeRoster.h"
 #include "PanelRig.h"
 #include "level/scene/DeveloperOverlay.h"
 #include "resources/GEffects.h"
@@ -16,6 +19,8 @@
 #include "ui/InvisibleButton.h"
 #include "windows/AwardsWindow.h"
 #include "windows/MapInterface.h"
+#include "windows/OptionsWindow.h"
+#include "windows/ProfilesWindow.h"
 
 namespace windowstest {
 namespace {
@@ -167,6 +172,8 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
   auto* fade = dynamic_cast<GEffect_ShowHide*>(GetGameEffect());
   ASSERT_NE(fade, nullptr);
   EXPECT_EQ(dynamic_cast<GEffect_Regime*>(fade), nullptr);
+  EXPECT_EQ(fade->GetPhaseEnd(), 250u);  // 250 ms to cover, 250 to uncover
+  EXPECT_EQ(fade->GetDuration(), 500u);
   EXPECT_EQ(host.switched, 0);
   Click(regime);  // a second click while the fade runs switches nothing
   EXPECT_EQ(profile.regime, 1u);
@@ -184,11 +191,39 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
   EXPECT_FALSE(regime->IsChainAnimating());
   EXPECT_NE(regime->GetHintWindow(), nullptr);
 
-  // "back" fades to the main screen.
+  // "back" fades to the main screen, 250 ms each way; a second click while
+  // the fade runs starts no second one over it.
   Click(map->GetButton(kMapBackCommand));
   auto* back = dynamic_cast<GEffect_Regime*>(GetGameEffect());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->GetTarget(), kGameStateMainScreen);
+  EXPECT_EQ(back->GetPhaseEnd(), 250u);
+  EXPECT_EQ(back->GetDuration(), 500u);
+  Click(map->GetButton(kMapBackCommand));
+  EXPECT_EQ(GetGameEffect(), back);
+  delete map;
+}
+
+TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptionsTheOptions) {
+  auto* map = new MapInterface(&host);
+  FakeRoster roster({u"Ann", u"Bob"});
+  GetGameServices().profileRoster = &roster;
+  EXPECT_EQ(map->OnCommand(map->GetProfileButton()), kCommandRelease);
+  auto* profiles = static_cast<ProfilesWindow*>(rig.manager->GetAnchor(kAnchorProfiles));
+  ASSERT_NE(profiles, nullptr);
+  profiles->DeleteRow(profiles->GetRow(0));  // the current one
+  EXPECT_EQ(host.deleted, 1);
+  profiles->SelectRow(0);
+  profiles->Choose();
+  EXPECT_EQ(host.chosen, 1);
+  EXPECT_TRUE(profiles->IsClosing());
+  delete profiles;
+  GetGameServices().profileRoster = nullptr;
+
+  EXPECT_EQ(map->OnCommand(map->GetButton(kMapOptionsCommand)), kCommandRelease);
+  GameWindow* options = rig.manager->GetAnchor(kAnchorOptions);
+  ASSERT_NE(dynamic_cast<OptionsWindow*>(options), nullptr);
+  delete options;
   delete map;
 }
 

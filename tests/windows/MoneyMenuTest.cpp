@@ -97,6 +97,8 @@ TEST(MenuWindow, RowsOpeningAndCommands) {
   EXPECT_EQ(GetOpenMenuWindow(), nullptr);
   MenuWindow other(false, nullptr, {0x20000009u, kMenuQuit});  // no button for an unknown command
   EXPECT_EQ(other.Controls().GetCount(), 1);
+  other.GetSize(&w, &h);
+  EXPECT_EQ(h, 77 + 68 + 92 + 18) << "the body counts every command given";
 }
 
 // A state's rows [top, bottom) of a button's part (quads stand half a

@@ -7,12 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "../resources/FakeAudioBackend.h"
 #include "engine/DXLMouse.h"
+#include "level/rules/LevelWindows.h"
+#include "resources/GEffects.h"
 #include "resources/GameServices.h"
+#include "resources/SoundSettings.h"
 #include "resources/TutorialHooks.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
+#include "windows/AwardsWindow.h"
 #include "windows/GameWindowManager.h"
+#include "windows/LevelPanelHost.h"
 #include "windows/MessageNotice.h"
 
 namespace windowstest {
@@ -138,6 +144,10 @@ TEST_F(Notices, LifetimesRunOnlyInFreeFramesAndRestartWithAHost) {
   Frame(5000);  // a modal window: the time does not count
   EXPECT_EQ(notice->GetElapsed(), 5000u);
   delete modal;
+  RunGameEffect(new GEffect_Skip(nullptr, 100000, 0));
+  Frame(5000);  // nor while a screen transition runs
+  EXPECT_EQ(notice->GetElapsed(), 5000u);
+  ClearGameEffects();
   awards->SetHost(anchor, 76);  // a screen entered: the 8 seconds start again
   EXPECT_EQ(notice->GetElapsed(), 0u);
   EXPECT_EQ(notice->GetRect().bottom, 600 - 76);
@@ -149,24 +159,33 @@ TEST_F(Notices, LifetimesRunOnlyInFreeFramesAndRestartWithAHost) {
 
 TEST_F(Notices, ClearAtOnceCloseAllWithEffectsAndClicks) {
   std::vector<i32> opened;
-  awards->SetOpenAwards([&] { opened.push_back(1); });
+  awards->SetOpenAwards([&] {
+    opened.push_back(1);
+    OpenAwards(false);
+  });
   for (u32 i = 0; i < 3; ++i) awards->ShowAward(0, i, 2);
   Frame(0);
   Frame(200);  // appeared: a notice takes no clicks while its effects run
   NewAwardWindow* last = awards->Get(2);
-  ClickAt(last->GetRect(), kMouseLeft);
-  EXPECT_EQ(opened.size(), 1u);
-  EXPECT_TRUE(last->IsLive());
   ClickAt(last->GetRect(), kMouseRight);
   EXPECT_FALSE(last->IsLive());
-  awards->CloseAll();
+  EXPECT_TRUE(opened.empty());
+  // A left click opens the awards window, which lets every notice leave
+  // with its effect, arranging once.
+  ClickAt(awards->Get(1)->GetRect(), kMouseLeft);
+  EXPECT_EQ(opened.size(), 1u);
+  ASSERT_NE(AwardsWindow::GetOpen(), nullptr);
   EXPECT_EQ(awards->CountLive(), 0);
   EXPECT_EQ(awards->GetCount(), 3);  // leaving with their effects
   EXPECT_EQ(awards->GetHold(), 0);
+  delete AwardsWindow::GetOpen();
   Frame(0);
   Frame(150);
   EXPECT_EQ(awards->GetCount(), 0);
   for (u32 i = 0; i < 2; ++i) awards->ShowAward(0, i, 3);
+  awards->CloseAll();
+  EXPECT_EQ(awards->CountLive(), 0);
+  EXPECT_EQ(awards->GetHold(), 0);
   awards->Clear();
   EXPECT_EQ(awards->GetCount(), 0);
   EXPECT_EQ(manager->FindWindow(NewAwardWindow::kId), nullptr);
@@ -213,6 +232,12 @@ TEST_F(Notices, ClearKeepsTheScreensBitsAndCallbacksDecideAClick) {
   messages->Clear(kMessageLevelMap);
   ASSERT_EQ(messages->GetCount(), 2);
   EXPECT_EQ(messages->Get(0)->GetMessageId(), kMessageLevelMap | kMessageMainScreen | 2u);
+  // The level's end keeps only the messages of both the main screen and the map.
+  Message(kMessageMainScreen | 4);
+  Message(kMessageLevel | kMessageLevelMap | 5);
+  messages->Clear(kMessageLevelMap | kMessageMainScreen);
+  ASSERT_EQ(messages->GetCount(), 1);
+  EXPECT_EQ(messages->Get(0)->GetMessageId(), kMessageLevelMap | kMessageMainScreen | 2u);
   messages->SetHost(anchor, 16, kMessageMainScreen);
   ASSERT_EQ(messages->GetCount(), 1);
   messages->CloseMatching(kMessageMainScreen);
@@ -246,6 +271,47 @@ TEST_F(Notices, ClearKeepsTheScreensBitsAndCallbacksDecideAClick) {
   ClickAt(notice->GetRect(), kMouseLeft);
   EXPECT_FALSE(notice->IsLive());
   EXPECT_EQ(buttons, (std::vector<u32>{kMouseRight, kMouseLeft}));
+}
+
+// The level's warehouse-full message: its sound with every lifetime it is
+// given (also the 0 that closes it), the warehouse asked for on a left
+// click only, and the warehouse window closing the level's warehouse
+// messages when it opens.
+TEST_F(Notices, WarehouseMessagesSoundOpenOnALeftClickAndLeaveForTheWindow) {
+  soundtest::FakeAudio audio;
+  ASSERT_TRUE(GetSoundSettings().Init(std::make_unique<soundtest::FakeBackend>(&audio)));
+  const u32 full = GetSoundSettings().LoadSample(u"Sounds.dat", u"warehouse_full", 0, 10, false);
+  const auto plays = [&] {
+    u32 n = 0;
+    for (const auto& [handle, channel] : audio.channels) n += channel.plays;
+    return n;
+  };
+  messages->ShowMessage(kMessageWarehouseFull + 1, nullptr, 0, u"full", 0, 0, 5000, nullptr, full);
+  EXPECT_EQ(plays(), 1u);
+  messages->ShowMessage(kMessageWarehouseFull + 1, nullptr, 0, u"full", 0, 0, 5000, nullptr, full);  // pulsed
+  EXPECT_EQ(plays(), 2u);
+  messages->Find(kMessageWarehouseFull + 1)->SetLifetime(0, false);
+  EXPECT_EQ(plays(), 3u);
+  EXPECT_EQ(messages->CountLive(), 0);
+
+  struct Answers : MessageAnswer {
+    void OnMessageAnswer(u32 answer, const PRODUCT*) override { got.push_back(answer); }
+    std::vector<u32> got;
+  } answers;
+  LevelPanelHost host;
+  host.ShowMessage(kMessageWarehouseFull + 2, u"warehouse_full", kMessageFlagsWarehouse, nullptr, 5000, &answers);
+  host.ShowMessage(kMessageWarehouseFull + 3, u"warehouse_full", kMessageFlagsWarehouse, nullptr, 5000, &answers);
+  Frame(0);
+  Frame(200);
+  MessageWindow* second = messages->Find(kMessageWarehouseFull + 2);
+  MessageWindow* third = messages->Find(kMessageWarehouseFull + 3);
+  ASSERT_TRUE(second && third);
+  ClickAt(second->GetRect(), kMouseRight);
+  EXPECT_FALSE(second->IsLive());  // every click closes it
+  EXPECT_TRUE(answers.got.empty());
+  ClickAt(third->GetRect(), kMouseLeft);
+  EXPECT_EQ(answers.got, (std::vector<u32>{1}));
+  GetSoundSettings().Shutdown();
 }
 
 TEST_F(Notices, ManagerUpdatesDownToAModalWindowAndResizesBottomUpThenTheQueues) {

@@ -45,7 +45,7 @@ class Options : public ::testing::Test {
     s.screen.rect = DXLRECT{0, 0, 800, 600};
     manager = new WindowManager;
     s.windowManager = manager;
-    SpriteSet& set = art.Set(1);
+    SpriteSet& set = art.Set(7);  // the bars find their picture by name in any set
     DXLTexture* t = set.GetTextures()->NewTexture();
     t->SetName(u"sound_bar");
     const std::vector<u8> file = spritetest::Picture(161, 60, 1);
@@ -105,9 +105,27 @@ TEST_F(Options, TogglesAndBarsDriveTheSoundRows) {
   EXPECT_EQ(S().musicOn, 1u);
   EXPECT_FLOAT_EQ(S().musicVolume, 100.0f);
   EXPECT_TRUE(Ticked(w->GetToggle(SoundSettings::kMusic)));
+  // Released, the pointer moving over the bar sets nothing; pressed again,
+  // a move does.
+  const i32 y = music->GetRect().top + 2;
+  music->OnMouseUp(music->GetRect().left + 159, y, kMouseLeft, 0);
+  music->OnMouseMove(music->GetRect().left + 80, y, 0, 0);
+  EXPECT_FLOAT_EQ(S().musicVolume, 100.0f);
+  Press(music, music->GetRect().left + 150);
+  music->OnMouseMove(music->GetRect().left + 79, y, kMouseLeft, 0);
+  EXPECT_NEAR(S().musicVolume, 50.0f, 0.5f);
   delete w;
   EXPECT_EQ(manager->GetAnchor(kAnchorOptions), nullptr);
   EXPECT_EQ(screen.saves, 1);
+
+  // A disabled bar takes no position: nothing set, nothing changed.
+  w = new OptionsWindow(&screen);
+  music = w->GetBar(SoundSettings::kMusic);
+  music->SetState(kStateHidden, true, 0);
+  music->SetFromX(music->GetRect().left);
+  EXPECT_NEAR(S().musicVolume, 50.0f, 0.5f);
+  EXPECT_FALSE(w->IsChanged());
+  delete w;
 }
 
 TEST_F(Options, ClosingWritesSettingsAndProfileOnlyForChanges) {

@@ -7,13 +7,20 @@
 
 #include "../resources/FakeAudioBackend.h"
 #include "PanelRig.h"
+#include "content/GameBonuses.h"
 #include "level/rules/LevelBonuses.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
+#include "platform/gfx/GfxRecordingDevice.h"
+#include "resources/SEffects.h"
 #include "resources/SoundManager.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteEffect.h"
 #include "resources/StandardSounds.h"
+#include "ui/HudPieces.h"
+#include "engine/DXLTexture.h"
+#include "resources/Sprite.h"
+#include "resources/GameDraw.h"
 #include "windows/BonusButton.h"
 #include "windows/GamePanelParts.h"
 #include "windows/TaskButton.h"
@@ -149,11 +156,35 @@ TEST_F(Parts, TimeBarCrossesTheMedalsLost) {
   Make(0);
   EXPECT_EQ(Bar().GetStageSeen(), 6);
   EXPECT_EQ(Bar().GetSegments()[0], 41);
+  // Drawn with the gold icon's middle at (100, 74), the bar's top at 60:
+  // the icon in its own effect's colour (its picture tinted by it, as the
+  // built data's are).
+  DXLTexture* gold = FindHudSprite(u"time_bar_gold_icon")->GetTexture();
+  gold->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
+  gold->SetBlendMode(kBlendAlpha);
+  TimeBar& bar = Bar();
+  const auto shoot = [&] { rig.Shot(100.0f - bar.GetX() - bar.GetIconX(2), 65.0f, [&] { bar.Draw(); }); };
+  const auto at = [&](float alpha) {
+    DeleteSpriteEffects(bar.IconEffects(2));
+    if (alpha >= 0.0f) AttachSpriteEffect(bar.IconEffects(2), new SEffect_Alpha(alpha, alpha, 100000, true, 0));
+    shoot();
+    return rig.Pixel(100, 74);
+  };
+  const u32 full = at(-1.0f), under = at(0.0f), half = at(0.5f);
+  EXPECT_NE(full, under);
+  for (u32 shift : {0u, 8u, 16u})
+    EXPECT_NEAR((half >> shift) & 0xFF, (((full >> shift) & 0xFF) + ((under >> shift) & 0xFF)) / 2, 2) << shift;
+  DeleteSpriteEffects(bar.IconEffects(2));
+  EXPECT_EQ(bar.GetClip().top, 60);
   At(130000, true);
   EXPECT_EQ(Bar().GetStageSeen(), 4);
   EXPECT_TRUE(Bar().IsFlashing(2));
   EXPECT_TRUE(Bar().IsFlashing(1));
   EXPECT_FALSE(Bar().IsFlashing(0));
+  // The gold cross flashes in at three times its size: cut at the bar's top.
+  shoot();
+  EXPECT_EQ(rig.Pixel(100, 56), 0xFF000000u);
+  EXPECT_NE(rig.Pixel(100, 62), 0xFF000000u);
   At(500000, true);
   EXPECT_FALSE(Bar().IsFlashing(0));
   EXPECT_EQ(Bar().GetWarningChannel(), 0u);
@@ -190,6 +221,7 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   auto* button = static_cast<BonusButton*>(panel.GetBonusButton(2));
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->GetBonusState(), kBonusNew);
+  EXPECT_EQ(button->GetData(), reinterpret_cast<uintptr_t>(&GetGameBonuses()->Get(2)));  // its bonus record
   const i32 x = button->GetRect().left, y = button->GetRect().top;
   EXPECT_EQ(x, (800 - kBonusButtonWidth) / 2);
   EXPECT_EQ(y, -56);
@@ -231,6 +263,16 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   button->UpdateState(slot, false);
   EXPECT_FLOAT_EQ(button->GetFillValue(), 0.0f);
   EXPECT_EQ(button->GetFillRows(), 0);
+  // Nothing of the fill is built yet: the button shows its normal frame
+  // (frame 1 of the sheet's bonus piece), not the empty one (frame 5).
+  const auto shoot = [&] {
+    rig.Shot(static_cast<float>(10 - button->GetRect().left), static_cast<float>(10 - button->GetRect().top),
+             [&] { button->Draw(); });
+  };
+  shoot();                         // the sinking move starts with the first frame
+  GetGameServices().clock += 500;  // and has ended now
+  shoot();
+  EXPECT_EQ(rig.Pixel(10 + 3, 10 + 3), 0xFF000000u | (457u + 3) % 256 << 16 | (187u + 50 + 3) % 256 << 8 | 1u);
 
   // Recharging: a press does nothing.
   EXPECT_EQ(panel.OnCommand(button), kCommandSilent);
@@ -255,6 +297,9 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   EXPECT_EQ(panel.OnCommand(button), 2u);
   EXPECT_TRUE(rig.level.rules->IsStarted());
   EXPECT_TRUE(bonuses.IsActive(2));
+  // Deleted, it leaves its slot (the panel's teardown finds nothing to delete twice).
+  delete button;
+  EXPECT_EQ(panel.GetBonusButton(2), nullptr);
 }
 
 // The five kinds' captions; a garbage task counting down to done in the
@@ -289,6 +334,23 @@ TEST_F(Parts, TaskButtonsCountAndTurnDone) {
   EXPECT_TRUE(garbage->IsDone());
   EXPECT_NE(garbage->GetFade(), nullptr);
   EXPECT_EQ(garbage->GetFadeLength(), 200u);
+  {
+    // The cross-fade passes the stencil of the face under it: where the
+    // done face (here with a transparent left cap) shows nothing, the
+    // fading look leaves the background; over its opaque middle it shows.
+    DXLTexture* sheet = rig.sheet->GetTexture();
+    sheet->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
+    sheet->SetBlendMode(kBlendAlpha);
+    u8* bits = sheet->Lock(0);
+    ASSERT_NE(bits, nullptr);
+    for (i32 y = 135; y < 135 + 108; ++y)
+      for (i32 x = 395; x < 395 + 4; ++x) bits[static_cast<size_t>(y) * sheet->GetLockPitch() + x * 4 + 3] = 0;
+    sheet->Unlock();
+    rig.Shot(static_cast<float>(10 - garbage->GetRect().left), static_cast<float>(10 - garbage->GetRect().top),
+             [&] { garbage->Draw(); });
+    EXPECT_EQ(rig.Pixel(10 + 1, 10 + 50), 0xFF000000u);
+    EXPECT_EQ(rig.Pixel(10 + 20, 10 + 60) >> 8 & 0xFF, (135u + 60) % 256) << "the fading look's own rows";
+  }
   garbage->SetProgress(5, true);
   EXPECT_EQ(Started(done), 1u);
   GetGameServices().clock = 1050;
@@ -304,6 +366,25 @@ TEST_F(Parts, TaskButtonsCountAndTurnDone) {
   TaskButton shown(&panel, 1, rig.level.rules->Tasks().GetTask(1), true);
   shown.SetProgress(0, false);
   EXPECT_EQ(shown.GetCountText(), u"10");
+
+  // A plant task's button draws its face, its icon, then its level mark.
+  rig.level.LoadKinds({{u"wheat", 4, true}}, {});
+  Sprite* wheatIcon = rig.level.MakeIcon(u"wheat_task_icon", 2, 2);
+  rig.level.kinds.Plant(u"wheat")->icon = wheatIcon;
+  const LEVELTASK beds{kTaskPlantBeds, kis::NameId(u"wheat"), 2, 1};
+  TaskButton plant(&panel, 0, &beds, true);
+  plant.Place(0, 0, 80);
+  ASSERT_TRUE(plant.HasLevelMark());
+  plat::gfx::CallLog& calls = rig.art.calls;
+  calls.Clear();
+  rig.Shot(10.0f, 10.0f, [&] { plant.Draw(); });
+  const int iconId = calls.TextureId(wheatIcon->GetTexture()->GetD3DTexture());
+  const int sheetId = calls.TextureId(rig.sheet->GetTexture()->GetD3DTexture());
+  std::vector<int> order;
+  for (const auto& p : calls.Primitives())
+    if ((p.texture == iconId || p.texture == sheetId) && (order.empty() || order.back() != p.texture))
+      order.push_back(p.texture);
+  EXPECT_EQ(order, (std::vector<int>{sheetId, iconId, sheetId}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The world of the level panel's tests: the level map of the level tests
 // (MapRig: rules, fake point classes, screen sprites and point care) with
 // the game's own panels (the level panel host's) in place of the recording
-// fake, a window manager, a screen of the size asked for and the level panel
+// fake, the game's window manager (with its notice queues), a screen of the size asked for and the level panel
 // over it.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include "ui/WindowManager.h"
 #include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
+#include "windows/GameWindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 
@@ -24,7 +25,7 @@ class PanelRig : public MapRig {
   // `maker` makes the panel's parts (null: the game's own).
   explicit PanelRig(i32 width = 800, i32 height = 600, LevelPanelPartMaker* maker = nullptr) : host(maker) {
     Screen(width, height);
-    manager = new WindowManager;
+    manager = CreateGameWindowManager();
     GetGameServices().windowManager = manager;
     sheet = AddPicture(1, u"level", 512, 512);
     for (const wchar* icon : {u"ico_clear", u"ico_back", u"ico_empty", u"ico_plants"}) AddPicture(2, icon, 48, 48);
@@ -63,6 +64,23 @@ class PanelRig : public MapRig {
     manager->OnMouseDown(x, y, kMouseLeft, 0);
     manager->OnMouseUp(x, y, kMouseLeft, 0);
   }
+
+  // A frame of the viewer (256 x 256, cleared to `background` with stencil
+  // 0) in which `draw` runs with the transform moved by (dx, dy); then
+  // Pixel reads what was presented.
+  template <class Draw>
+  void Shot(float dx, float dy, Draw draw, u32 background = 0xFF000000u) {
+    DXLViewer& v = *art.rig.viewer;
+    ASSERT_EQ(v.BeginFrame(), 0);
+    v.ClearEx(plat::gfx::D3DCLEAR_TARGET | plat::gfx::D3DCLEAR_STENCIL, background, 0);
+    DXLMATRIX m = plat::gfx::IdentityMatrix();
+    v.SetTransform(&m);
+    v.Translate(dx, dy);
+    v.ApplyTransform(nullptr);
+    draw();
+    ASSERT_EQ(v.Present(), 0);
+  }
+  u32 Pixel(u32 x, u32 y) { return art.rig.Soft()->FramePixel(x, y); }
 
   // A loaded sprite of the set over a picture of its own (texel (x, y) is
   // 0xFF000000 | x << 16 | y << 8 | set).

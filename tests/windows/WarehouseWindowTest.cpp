@@ -12,6 +12,9 @@
 #include "PanelRig.h"
 #include "content/AwardTable.h"
 #include "level/objects/PointWarehouse.h"
+#include "level/rules/LevelWindows.h"
+#include "windows/GameWindowManager.h"
+#include "windows/MessageNotice.h"
 #include "windows/WarehouseWindow.h"
 
 namespace windowstest {
@@ -147,7 +150,16 @@ TEST_F(WarehouseWindowTest, TheUpgradeWantsMoneyRaisesTheWarehouseAndEveryLimit)
 }
 
 TEST_F(WarehouseWindowTest, EnterClosesAndClicksOverTheLevelPanelPassThrough) {
+  // Opening lets the level's warehouse messages leave, no other.
+  MessageNoticeQueue* messages = GetMessageNotices();
+  ASSERT_NE(messages, nullptr);
+  for (u32 id : {kMessageWarehouseFull + 2, kMessageLevel | 7u, kMessageWarehouseFull + 5})
+    messages->ShowMessage(id, nullptr, 0, u"full", 0, 0, 5000, nullptr, 0);
   Open();
+  ASSERT_EQ(messages->GetCount(), 3);
+  EXPECT_EQ(messages->CountLive(), 1);
+  EXPECT_NE(messages->Find(kMessageLevel | 7u), nullptr);
+  messages->Clear(0);
   EXPECT_TRUE(window->ShowsEmpty());
   EXPECT_TRUE(window->HitTest(5, 5)) << "outside the window, off the panel: taken";
   const DXLRECT& menu = rig.panel->GetMenuButton()->GetRect();

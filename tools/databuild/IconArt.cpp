@@ -1,6 +1,6 @@
 // The icons (set 2) besides the products': the bonuses as round badges
 // (48 pixels, and 96 for their "big_" forms), the awards as medals on
-// ribbons (64), the final award's trophy ("ba_total" 256, "ico_total" 64),
+// ribbons (64), the final award's trophy ("ba_total" 256 x 240, "ico_total" 64),
 // the job icons shown on a dark plate where a job will happen and on the
 // buttons that order the job (32: boots, broom, pick, sponge, up arrow,
 // drop, hand; three frames: disabled, normal, lit), the empty place's panel icons

@@ -12,6 +12,7 @@
 
 #include "ArtBook.h"
 #include "SkinPaint.h"
+#include "windows/BonusesSheet.h"
 
 namespace {
 
@@ -469,11 +470,32 @@ void TasksBack(cairo_t* cr, const ArtFrame& f) {
 // four states of 67: empty, normal, hover, pressed) at x 0, 64 and 128; the
 // slot plate at (0, 270), 140 x 79; the bonuses window's panel face at
 // (0, 352), 120 x 45 (grey: the panel tints it by its state).
-void BonusesBack(cairo_t* cr, const ArtFrame& f) {
+// A small award's plate of a tier (frames: none, bronze, silver, gold): a
+// rounded plaque of the tier's metal with a lit rim, the medal's seat
+// darker in its middle.
+void AwardTier(cairo_t* cr, const Frame& f) {
+  static const Rgb kMetals[4] = {pal::kStone, pal::kBronze, pal::kSilver, pal::kGold};
+  const Rgb metal = kMetals[std::min<u32>(f.index, 3)];
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  FillDown(cr, art::Lighter(metal, 0.3), art::Darker(metal, 0.2), 1, f.h - 1);
+  cairo_new_path(cr);
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  art::Outline(cr, 1.5);
+  art::Ellipse(cr, f.w / 2, f.h / 2, 13, 13);
+  art::Source(cr, art::Darker(metal, 0.35), 0.6);
+  cairo_fill(cr);
+}
+
+// The bonuses window's sheet (windows/BonusesSheet.h): the slot columns,
+// the slot plate, the window's frame and closing piece, and the panels'
+// faces: light plates the window tints by state, a groove between the name
+// and the description, the checked run framed in green.
+void BonusesBack(cairo_t* cr, const ArtFrame&) {
+  namespace bs = bonuses_sheet;
   for (int column = 0; column < 3; ++column) {
-    const double x = column * 64.0;
-    for (int state = 0; state < 4; ++state) {
-      const double y = state * 67.0;
+    const double x = column * bs::kSlotStep;
+    for (int state = 0; state < bs::kSlotStates; ++state) {
+      const double y = state * bs::kSlotHeight;
       Box(cr, x + 2, y + 2, x + 61, y + 65, 8, 8, 8, 8);
       const Rgb base = state == 0 ? pal::kWoodDark : state == 2 ? WoodLight() : pal::kWood;
       FillDown(cr, art::Lighter(base, state == 3 ? 0.0 : 0.15), art::Darker(base, state == 3 ? 0.25 : 0.1), y, y + 67);
@@ -482,18 +504,41 @@ void BonusesBack(cairo_t* cr, const ArtFrame& f) {
       art::Outline(cr, 2);
     }
   }
-  const double top = 270, bottom = 349.0;
-  Box(cr, 2, top + 2, 138, bottom - 2, 14, 14, 14, 14);
+  const double top = bs::kPlateY, bottom = bs::kPlateY + bs::kPlateHeight;
+  Box(cr, 2, top + 2, bs::kPlateWidth - 2, bottom - 2, 14, 14, 14, 14);
   FillDown(cr, pal::kWood, pal::kWoodDark, top, bottom);
   cairo_new_path(cr);
-  Box(cr, 2, top + 2, 138, bottom - 2, 14, 14, 14, 14);
+  Box(cr, 2, top + 2, bs::kPlateWidth - 2, bottom - 2, 14, 14, 14, 14);
   art::Outline(cr, 2);
-  if (f.height < 397) return;
-  Box(cr, 1, 353, 119, 396, 10, 10, 10, 10);
-  FillDown(cr, art::Hex(0xF4F4F4), art::Hex(0xC8C8C8), 352, 397);
-  cairo_new_path(cr);
-  Box(cr, 1, 353, 119, 396, 10, 10, 10, 10);
+  // The frame: a wooden rim round a parchment middle, every middle row and
+  // column alike so it stretches.
+  const double fx = bs::kFrameX, fy = bs::kFrameY, fw = bs::kFrameWidth, fh = bs::kFrameHeight;
+  Box(cr, fx + 1, fy + 1, fx + fw - 1, fy + fh - 1, 12, 12, 12, 12);
+  art::Source(cr, pal::kWood);
+  cairo_fill(cr);
+  cairo_rectangle(cr, fx + 8, fy + 8, fw - 16, fh - 16);
+  art::Source(cr, pal::kPanel);
+  cairo_fill(cr);
+  Box(cr, fx + 1, fy + 1, fx + fw - 1, fy + fh - 1, 12, 12, 12, 12);
   art::Outline(cr, 2);
+  // The closing piece: a thin dark rule.
+  cairo_rectangle(cr, bs::kClosingX, bs::kClosingY + 1, bs::kClosingWidth, bs::kClosingHeight - 2);
+  art::Source(cr, pal::kWoodDark);
+  cairo_fill(cr);
+  // The faces.
+  for (int frame = 0; frame < bs::kFaceFrames; ++frame) {
+    const bool checked = frame >= bs::kFaceCheckedFrames;
+    const u32 state = checked ? static_cast<u32>(frame - bs::kFaceCheckedFrames + 1) : static_cast<u32>(frame);
+    const double y0 = bs::kFaceY + frame * bs::kFaceStep, y1 = y0 + bs::kFaceHeight;
+    const double x1 = bs::kFaceWidth;
+    Box(cr, 1, y0 + 1, x1 - 1, y1 - 1, 4, 10, 10, 4);
+    FillDown(cr, StateTint(art::Hex(0xFFFFFF), state), StateTint(art::Hex(0xE6E0D0), state), y0, y1);
+    cairo_new_path(cr);
+    const double groove = bs::kFacePieceWidths[0] + bs::kFacePieceWidths[1];
+    Line(cr, groove + 10, y0 + 6, groove + 10, y1 - 6, 3, art::Hex(0xB8B0A0));
+    Box(cr, 1, y0 + 1, x1 - 1, y1 - 1, 4, 10, 10, 4);
+    art::Outline(cr, checked ? 3 : 2, checked ? pal::kGrassDark : pal::kOutline);
+  }
 }
 
 void BigTick(cairo_t* cr, const ArtFrame& f) {
@@ -621,6 +666,16 @@ void ProfilesSkin(cairo_t* cr, const ArtFrame&) {
     Line(cr, x + 7, y + 8, x + 23, y + 24, 5, red);
     Line(cr, x + 23, y + 8, x + 7, y + 24, 5, red);
   }
+  // The list's header behind the new-profile button (0, 188, 256 x 67): a
+  // plank whose ends stay whole and whose middle columns are alike, so the
+  // window stretches it across the list.
+  const double top = 188, bottom = 255;
+  Box(cr, 2, top + 2, 254, bottom - 2, 10, 10, 10, 10);
+  FillDown(cr, WoodLight(), pal::kWood, top, bottom);
+  cairo_new_path(cr);
+  Line(cr, 12, bottom - 12, 244, bottom - 12, 2, WoodShade());
+  Box(cr, 2, top + 2, 254, bottom - 2, 10, 10, 10, 10);
+  art::Outline(cr, 2);
 }
 
 // The current profile's tick.
@@ -843,7 +898,7 @@ const Painters& InterfacePainters() {
       {"window_row", WindowRow}, {"window_separator", WindowSeparator},
       {"profiles_frame", ProfilesFrame}, {"options_sound_area", OptionsSoundArea},
       {"map_corner", MapCorner}, {"map_edge", MapEdge}, {"map_plate", MapPlate}, {"map_band", MapBand},
-      {"regime_indicator", RegimeIndicator},
+      {"regime_indicator", RegimeIndicator}, {"award_tier", AwardTier},
   };
   return painters;
 }
