@@ -5,6 +5,7 @@
 #include "base/Maths.h"
 #include "content/GameBonuses.h"
 #include "content/LevelTable.h"
+#include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
