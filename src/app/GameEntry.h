@@ -81,9 +81,11 @@ std::string ChooseUserFolder(const std::string& data);
 
 // The language file: the given path (against the program folder), else
 // "config.ini"'s [Path] Language (against the data folder); one that
-// reaches 260 characters or names no file is dropped for "language.dat" of
-// the data folder.
-std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders);
+// reaches 260 characters or names no regular file (a device, a folder, a
+// pipe are none) is dropped for "language.dat" of the data folder, and
+// `dropped` (when given) says which and why.
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders,
+                               std::string* dropped = nullptr);
 
 // "config.ini"'s [Video] over the screen words: Fullscreen, Window and
 // Screen ("w,h"), VSync and RefreshRate (decimal, or hexadecimal after "$",
