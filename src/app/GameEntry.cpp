@@ -18,6 +18,7 @@
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
 #include "app/StartupLoader.h"
+#include "app/UserFiles.h"
 #include "base/IniFile.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
@@ -357,8 +358,9 @@ int RunGame(const EntryOptions& options) {
   // 17 to 19: "config.ini" let go, the settings saved at once, the first
   // state.
   ini.reset();
-  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams()))
-    DXLLogValueA(0, "Settings", "config.dat could not be written");
+  int settingsError = 0;
+  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams(), &settingsError))
+    DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(settingsError).c_str());
   DXLSetAppState(kGameStateLogos, true);
 
   // 20 to 22: the loop, the shutdown (the game's with it), "play.url".

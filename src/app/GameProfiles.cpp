@@ -73,7 +73,7 @@ void GameProfileNotices::ShowError(const wchar* captionKey, const wchar* textKey
 void GameProfileNotices::ShowFileNotice(u32 id, const wchar* textKey, const std::vector<std::u16string>& args) {
   MessageNoticeQueue* messages = GetMessageNotices();
   if (!messages) return;
-  const std::u16string text = FillNoticeText(SectionText(u"file_notices", textKey), args);
+  const std::u16string text = FillNoticeText(SectionText(u"profile_errors", textKey), args);
   messages->ShowMessage(id, nullptr, 0, text.c_str(), 0, 0, NoticeWindow::kNoExpiry,
                         [](u32, uintptr_t, u32) { return true; }, 0);
 }

@@ -32,7 +32,7 @@ class ProfileNotices {
   virtual void ShowError(const wchar* captionKey, const wchar* textKey) = 0;
   // Something about the profiles' files the player must hear of (a damaged
   // file put aside, a save that failed): a message notice of the language's
-  // "file_notices" text `textKey`, each "%1", "%2", ... in it replaced by
+  // "profile_errors" text `textKey`, each "%1", "%2", ... in it replaced by
   // the argument of that number. The same id again while its notice is up
   // renews that notice.
   virtual void ShowFileNotice(u32 id, const wchar* textKey, const std::vector<std::u16string>& args) = 0;

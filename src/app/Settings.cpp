@@ -1,8 +1,11 @@
 #include "app/Settings.h"
 
+#include <cerrno>
+
 #include "app/UserFiles.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
+#include "resources/GameServices.h"
 
 namespace {
 
@@ -54,11 +57,12 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
   return true;
 }
 
-bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params) {
+bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int* error) {
+  if (error) *error = EINVAL;
   const std::u16string path = UserFilePath(folder, u"config.dat");
   if (path.empty()) return false;
-  kis::DataFileWriterW* writer =
-      kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion, true);
+  kis::DataFileWriterW* writer = kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2,
+                                                            kSettingsVersion, true, GetGameServices().fileFaults, error);
   if (!writer) return false;
   u8 screen[kScreenRecordSize];
   WriteRecord(kScreenParamsLayout, &params, screen);
@@ -71,5 +75,8 @@ bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params) {
   writer->BeginSection(kSoundSectionId, kSettingsSectionSubId);
   writer->Write(soundBytes, sizeof soundBytes);
   writer->EndSection();
-  return kis::CloseDataFile(writer);
+  const bool ok = writer->Close();
+  if (error) *error = ok ? 0 : writer->GetError() ? writer->GetError() : EIO;
+  kis::CloseDataFile(writer);
+  return ok;
 }
