@@ -254,6 +254,7 @@ TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
             (std::vector<std::u16string>{space, space, u"not_saved_space|profiles.dat|no space left on the disk",
                                          u"not_saved_access|profile0.dat|not allowed to write there",
                                          u"not_saved|profile1.dat|" + plat::Utf8ToUtf16(std::strerror(EIO))}));
+  ASSERT_EQ(s.notices.fileIds.size(), 5u);
   EXPECT_EQ(s.notices.fileIds[2], kNoticeNotSaved + kIndexNoticeNumber);
   disk.error = 0;
   EXPECT_EQ(s.store.SaveProfileFile(ben), 0);
