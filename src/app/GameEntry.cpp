@@ -54,8 +54,9 @@ const char* const kEntryHelp =
     "               screenshot marks may write; every draw call runs either way)\n"
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
-    "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, or\n"
-    "another start-up failure; 5 a replay's mark not met, or a recording not written. The log is\n"
+    "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, no\n"
+    "private folder for the single-instance lock, or another start-up failure; 5 a replay's mark not met,\n"
+    "or a recording not written. The log is\n"
     "\"log.txt\" in the per-user folder (~/.local/share/Morvalen/Tallowmere).\n";
 
 namespace {
