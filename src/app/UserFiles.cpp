@@ -43,7 +43,8 @@ std::u16string PutFileAside(const std::u16string& folder, const std::u16string& 
   for (int n = 1; n <= kMaxAsideNames && !from.empty(); ++n) {
     std::u16string aside = name + u".damaged";
     if (n > 1) {
-      for (char c : "-" + std::to_string(n)) aside += static_cast<char16_t>(c);
+      aside += u'-';
+      for (char c : std::to_string(n)) aside += static_cast<char16_t>(c);
     }
     const std::u16string to = UserFilePath(folder, aside);
     if (to.empty()) break;

@@ -123,7 +123,10 @@ std::string SingleInstance::FilePath(const char* extension) const {
   std::string path = folder_;
   if (!path.empty() && path.back() != '/') path.push_back('/');
   path += fileName_;
-  if (!key_.empty()) path += "-" + KeyHash(key_);
+  if (!key_.empty()) {
+    path.push_back('-');
+    path += KeyHash(key_);
+  }
   return path + extension;
 }
 
