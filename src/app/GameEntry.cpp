@@ -44,10 +44,11 @@ const char* const kEntryUsage =
     "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--replay FILE] [--record FILE] [--rasterise]\n"
     "                  [--help]\n";
 const char* const kEntryHelp =
-    "Starts Tallowmere: the start-up loading of the game's data set behind its progress bar.\n"
+    "Starts Tallowmere on its data set: the logos, the loading, the main screen, in a window or full screen.\n"
     "  --data DIR   the data set (by default \"Data\" beside the program)\n"
     "  -lang FILE   the language file (by default \"language.dat\" of the data set, or config.ini's [Path])\n"
-    "  --headless   run without a display, the clock stepped 40 ms a frame\n"
+    "  --headless   run without a display, the clock stepped 40 ms a frame; without --replay the run ends\n"
+    "               once the main screen is reached\n"
     "  --replay FILE  play a replay (input and marks) on frames of 20 ms; the run ends with it\n"
     "  --record FILE  write the run's input as a replay\n"
     "  --rasterise  a headless replay draws every frame's pixels (by default only the frames its\n"
@@ -56,8 +57,11 @@ const char* const kEntryHelp =
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
     "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, no\n"
     "private folder for the single-instance lock, or another start-up failure; 5 a replay's mark not met,\n"
-    "or a recording not written. The log is\n"
-    "\"log.txt\" in the per-user folder (~/.local/share/Morvalen/Tallowmere).\n";
+    "or a recording not written.\n"
+    "\"config.ini\" beside the program: [Video] Fullscreen, Window, Screen, VSync, RefreshRate; [Game] Cheats\n"
+    "(1: the developer keys); [Path] Language. The profiles, \"config.dat\" and the log \"log.txt\" are in\n"
+    "the per-user folder ($XDG_DATA_HOME/Morvalen/Tallowmere, else ~/.local/share/Morvalen/Tallowmere).\n"
+    "The repository's docs/manual.md has the replay format, the developer keys and the rest.\n";
 
 namespace {
 
