@@ -25,6 +25,19 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2
   other_user=nobody
 fi
 other=(setpriv --reuid=nobody --regid=65534 --clear-groups)
+# The other user's cases run where that user can enter: the build folder may
+# lie where only root can (a clone in /root), so then they get a folder of
+# their own with their own copy of the program, its config.ini and the data.
+reach="$work" other_game="$game" other_data="$data"
+if [ -n "$other_user" ] && ! "${other[@]}" test -x "$work" -a -x "$game" -a -r "$data"; then
+  reach="$(mktemp -d "/tmp/tm-user-files.XXXXXX")"
+  trap 'rm -rf "$reach"' EXIT
+  chmod 755 "$reach"
+  mkdir "$reach/bin"
+  cp "$game" "$(dirname "$game")/config.ini" "$reach/bin/"
+  cp -r "$data" "$reach/data"
+  other_game="$reach/bin/$(basename "$game")" other_data="$reach/data"
+fi
 log_line() { tr -d '\r' <"$work/$1.log" | grep -c -- "$2"; }
 
 tm_replay_new_profile >"$work/first.txt"
@@ -65,29 +78,29 @@ from=
 
 # --- A per-user folder the game may not write, as a user who is not root --------------------------
 if [ -n "$other_user" ]; then
-  mkdir -p "$work/ro"
-  chown nobody "$work/ro"
-  cp "$work/first.txt" "$work/notice.txt" "$work/ro/"
+  mkdir -p "$reach/ro"
+  chown nobody "$reach/ro"
+  cp "$work/first.txt" "$work/notice.txt" "$reach/ro/"
   (
-    export XDG_DATA_HOME="$work/ro/xdg" HOME="$work/ro"
+    export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
     unset XDG_RUNTIME_DIR  # the lock then lives in the per-user folder too
-    cd "$work/ro" && run ro-first "${other[@]}" "$game" --headless --data "$data" --replay first.txt
-    chmod 500 "$work/ro/xdg/Morvalen/Tallowmere"
-    cd "$work/ro" && run ro "${other[@]}" "$game" --headless --data "$data" --replay notice.txt
+    cd "$reach/ro" && run ro-first "${other[@]}" "$other_game" --headless --data "$other_data" --replay first.txt
+    chmod 500 "$reach/ro/xdg/Morvalen/Tallowmere"
+    cd "$reach/ro" && run ro "${other[@]}" "$other_game" --headless --data "$other_data" --replay notice.txt
   )
-  cp "$work/ro/xdg/Morvalen/Tallowmere/log.txt" "$work/ro.log" 2>/dev/null || : >"$work/ro.log"
+  cp "$reach/ro/xdg/Morvalen/Tallowmere/log.txt" "$work/ro.log" 2>/dev/null || : >"$work/ro.log"
   [ "$(status ro-first)" = 0 ] || fail "the other user's first run exits $(status ro-first): $(tail -3 "$work/ro-first.err")"
   [ "$(status ro)" = 0 ] || fail "the read-only run exits $(status ro): $(tail -3 "$work/ro.err")"
   # Chosen at the start, and again at the quit: each failure told.
   [ "$(log_line ro 'profile0.dat not saved: not allowed to write there')" -ge 2 ] ||
     fail "the profile's failed saves are not each in the log with their reason"
-  chmod 700 "$work/ro/xdg/Morvalen/Tallowmere"
+  chmod 700 "$reach/ro/xdg/Morvalen/Tallowmere"
 else
   echo "SKIPPED: the read-only per-user folder (needs root and setpriv to run as another user)"
 fi
 
 # --- The single-instance lock: out of another user's reach ---------------------------------------
-shared="$work/shared"
+shared="$reach/shared"
 mkdir -p "$shared"
 chmod 1777 "$shared"
 if [ -n "$other_user" ]; then
