@@ -17,7 +17,8 @@
 // Exit status: 0 done, 1 the run failed (also when the display goes away or
 // the data set is damaged), 2 wrong options (or a level the data set does
 // not have), 3 the script expected a won level and it was not won, or the
-// data set has no "language.dat".
+// data set has no "language.dat", 4 no display to open a window on (as the
+// game).
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,7 +98,7 @@ constexpr const char* kHelp =
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong options or no such level, 3 a script's \"expect won\" not\n"
-    "met or the data set has no \"language.dat\".\n";
+    "met or the data set has no \"language.dat\", 4 no display.\n";
 
 Options gOptions;
 player::World gWorld;
@@ -451,7 +452,7 @@ int main(int argc, char** argv) {
                                               });
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
-    return 1;
+    return tools::kNoDisplayStatus;
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (!Scripted() && gOptions.frames == 0)
@@ -463,6 +464,6 @@ int main(int argc, char** argv) {
   return status;
 #else
   std::fprintf(stderr, "levelplayer: no display: built without a display backend, try --headless\n");
-  return 1;
+  return tools::kNoDisplayStatus;
 #endif
 }
