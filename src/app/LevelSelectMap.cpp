@@ -778,6 +778,19 @@ void LevelSelectMap::OnProfileChosen() {
                                      kSelectMapFadeMode, kSelectMapHooks));
 }
 
+// The current profile deleted under the profiles window: the greeting
+// names the one that took its place, whose progress the map shows (a
+// result the deleted one left to animate goes with it); with none left the
+// map keeps its copy of the deleted one's until a profile is made, and
+// greets nobody.
+void LevelSelectMap::OnCurrentProfileReplaced() {
+  if (interface_) interface_->CreateProfileButton();
+  if (!Current()) return;
+  result_.level = -1;
+  played_ = -1;
+  Refresh();
+}
+
 void LevelSelectMap::ProfileCovered() {
   CloseProfilesWindow();
   result_.level = -1;

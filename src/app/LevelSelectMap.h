@@ -163,6 +163,7 @@ class LevelSelectMap : public MapNodeOwner,
   // MapInterfaceHost
   void OnProfileChosen() override;
   void OnCurrentProfileDeleted() override { KeepProfileCopy(); }
+  void OnCurrentProfileReplaced() override;
   void OnRegimeSwitched() override;
   // The fade after a profile choice has covered the screen: the greeting
   // made anew, the map refreshed.
