@@ -670,15 +670,18 @@ void SoundBarBands(cairo_t* cr, const ArtFrame& f) {
 // The profiles window's skin: the new-profile button (0, 0, 64 x 174: a
 // green plate), the row frames (66, 0, 163 x 51, three states downwards)
 // and the delete crosses (65, 153, 30 x 32, three states across).
+// The profiles' rows are light tan, the names on them black (lit grey when
+// hovered); the new-profile button is a deep green under its white caption.
 void ProfilesSkin(cairo_t* cr, const ArtFrame&) {
+  const Rgb tan = art::Hex(0xE3C387);
   Box(cr, 1, 1, 63, 173, 9, 9, 9, 9);
-  art::Source(cr, pal::kGrassLight);
+  art::Source(cr, kButtonGreen);
   cairo_fill_preserve(cr);
-  art::Outline(cr, 2.0, pal::kGrassDark);
+  art::Outline(cr, 2.0, art::Darker(kButtonGreen, 0.5));
   for (int i = 0; i < 3; ++i) {
     const double y = 51.0 * i;
     Box(cr, 67, y + 1, 228, y + 50, 10, 10, 10, 10);
-    art::Source(cr, i == 0 ? kInset : art::Lighter(kInset, 0.12 * i));
+    art::Source(cr, i == 0 ? tan : art::Lighter(tan, 0.12 * i));
     cairo_fill_preserve(cr);
     art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.3 + 0.1 * i));
   }
