@@ -49,6 +49,19 @@ constexpr u32 kSelectMapClickGroup = 0x40000000u;
 constexpr u16 kSelectMapEscape = 27;
 constexpr i32 kSelectMapWheelCoarse = 2;
 constexpr i32 kSelectMapWheelFine = 1;
+// The map's picture in map units: the centre piece from 0, 1024 wide, the
+// side pieces 128 wide beyond it (the right one from 1023), all 768 high.
+constexpr float kSelectMapPictureLeft = -128.0f;
+constexpr float kSelectMapPictureRight = 1151.0f;
+constexpr float kSelectMapPictureHeight = 768.0f;
+constexpr float kSelectMapLeast = 0.5f, kSelectMapMost = 1.5f;  // the wheel's scales
+
+// The least scale at which the picture, side pieces and all, covers a
+// width x height game area.
+float SelectMapCoverScale(i32 width, i32 height) {
+  return std::max(static_cast<float>(height) / kSelectMapPictureHeight,
+                  static_cast<float>(width) / (kSelectMapPictureRight - kSelectMapPictureLeft));
+}
 
 LevelSelectMap* g_selectMap = nullptr;
 
@@ -244,6 +257,11 @@ i32 LevelSelectMap::HitTest(i32 x, i32 y) const {
   return table ? table->GetGridCell(static_cast<u32>(row * 7 + column)) : -1;
 }
 
+// Where the fit leaves part of the game area bare (a height of 769 to 800
+// kept at scale 1 shows black bands above and below the picture; a width
+// beyond the side pieces, black at the sides), the picture is scaled up to
+// cover it, and its offsets are kept within what covers it. A new size
+// starts the wheel's zoom afresh.
 void LevelSelectMap::FitScreen(i32 width, i32 height) {
   if (height > 800 || height < 768) {
     scale_ = static_cast<float>(height) / 768.0f;
@@ -252,8 +270,27 @@ void LevelSelectMap::FitScreen(i32 width, i32 height) {
     scale_ = 1.0f;
     offsetY_ = (height - 766) / 2;
   }
+  scale_ = std::max(scale_, SelectMapCoverScale(width, height));
   offsetX_ = (width - kis::RoundToInt(1024.0f * scale_)) / 2;
-  sidePieces_ = GetGameServices().screen.scaling || offsetX_ > 0;
+  fitWidth_ = width;
+  fitHeight_ = height;
+  fitX_ = offsetX_;
+  fitY_ = offsetY_;
+  homeScale_ = 0.0f;
+  CoverScreen();
+}
+
+// The fitted offsets kept within those at which the picture covers the
+// game area at the present scale; the side pieces drawn where the centre
+// piece alone does not reach the sides.
+void LevelSelectMap::CoverScreen() {
+  const i32 left = kis::RoundToInt(kSelectMapPictureLeft * scale_);
+  const i32 right = kis::RoundToInt(kSelectMapPictureRight * scale_);
+  const i32 bottom = kis::RoundToInt(kSelectMapPictureHeight * scale_);
+  offsetX_ = std::max(fitWidth_ - right, std::min(fitX_, -left));
+  offsetY_ = std::max(fitHeight_ - bottom, std::min(fitY_, 0));
+  sidePieces_ = GetGameServices().screen.scaling || offsetX_ > 0 ||
+                offsetX_ + kis::RoundToInt(1024.0f * scale_) < fitWidth_;
   pieces_ = sidePieces_ ? 3 : 1;
 }
 
@@ -515,9 +552,15 @@ void LevelSelectMap::OnMouseWheel(i32 x, i32 y, i32 delta, i32 second, i32 mode)
   const float next = scale_ + step;
   if ((scale_ < homeScale_ && next > homeScale_) || (scale_ > homeScale_ && next < homeScale_)) {
     scale_ = homeScale_;
+    CoverScreen();
     return;
   }
-  scale_ = std::clamp(static_cast<float>(kis::RoundToInt(scale_ * 100.0f)) / 100.0f + step, 0.5f, 1.5f);
+  // Never out past the scale that covers the game area (nor, on a screen
+  // that fits the map larger than the wheel's range, in below it).
+  const float least = std::max(kSelectMapLeast, SelectMapCoverScale(fitWidth_, fitHeight_));
+  const float most = std::max({kSelectMapMost, least, homeScale_});
+  scale_ = std::clamp(static_cast<float>(kis::RoundToInt(scale_ * 100.0f)) / 100.0f + step, least, most);
+  CoverScreen();
 }
 
 bool LevelSelectMap::OnKeyDown(u16 key, u32 flags) {
@@ -776,6 +819,19 @@ void LevelSelectMap::OnProfileChosen() {
   }
   RunGameEffect(new GEffect_ShowHide(&SelectMapProfileCovered, kSelectMapFade, kSelectMapFade, 0,
                                      kSelectMapFadeMode, kSelectMapHooks));
+}
+
+// The current profile deleted under the profiles window: the greeting
+// names the one that took its place, whose progress the map shows (a
+// result the deleted one left to animate goes with it); with none left the
+// map keeps its copy of the deleted one's until a profile is made, and
+// greets nobody.
+void LevelSelectMap::OnCurrentProfileReplaced() {
+  if (interface_) interface_->CreateProfileButton();
+  if (!Current()) return;
+  result_.level = -1;
+  played_ = -1;
+  Refresh();
 }
 
 void LevelSelectMap::ProfileCovered() {

@@ -144,6 +144,7 @@ class LevelSelectMap : public MapNodeOwner,
   // The draw-order slot of a grid cell (row x 7 + the odd columns first).
   static u32 DrawSlot(i32 cell);
   void FitScreen(i32 width, i32 height);
+  void CoverScreen();  // the offsets kept where the picture covers the game area
 
   // --- The map's work -------------------------------------------------------------------------
   // The hover from the pointer at (x, y) (game coordinates).
@@ -163,6 +164,7 @@ class LevelSelectMap : public MapNodeOwner,
   // MapInterfaceHost
   void OnProfileChosen() override;
   void OnCurrentProfileDeleted() override { KeepProfileCopy(); }
+  void OnCurrentProfileReplaced() override;
   void OnRegimeSwitched() override;
   // The fade after a profile choice has covered the screen: the greeting
   // made anew, the map refreshed.
@@ -232,6 +234,8 @@ class LevelSelectMap : public MapNodeOwner,
   i32 offsetY_ = 0;
   float scale_ = 1.0f;
   float homeScale_ = 0.0f;  // the scale when the wheel first turned (0: not yet)
+  i32 fitWidth_ = 0, fitHeight_ = 0;  // the game area fitted
+  i32 fitX_ = 0, fitY_ = 0;           // the offsets of the fit
   i32 hovered_ = -1;
   u32 totalTime_ = 0;
   u32 unspent_ = 0;

@@ -630,7 +630,8 @@ u32 MainScreenMenu::OnCommand(GameButton* control) {
     case kMainScreenProfiles:
       if (ProfileRoster* roster = host_->GetRoster()) {
         MainScreen* screen = screen_;
-        new ProfilesWindow(roster, [screen] { screen->RefreshMenu(); }, [screen] { screen->RefreshMenu(); });
+        const auto refresh = [screen] { screen->RefreshMenu(); };
+        new ProfilesWindow(roster, refresh, refresh, refresh);
       }
       return 1;
     default: return 0;

@@ -151,6 +151,10 @@ inline constexpr SkinPiece kDialogMessage =
 inline constexpr SkinPiece kMenuBody =
     make::Sliced("menu_body", make::kInterface, 971, 586, 52, 97, 22, 26, 20, 15);
 inline constexpr SkinPiece kWindowClosing = make::Sliced("window_closing", make::kInterface, 971, 879, 52, 18, 22, 26);
+// The result window's frame round its time rows: the menu's body two rows
+// further down.
+inline constexpr SkinPiece kResultFrame =
+    make::Sliced("result_frame", make::kInterface, 971, 588, 52, 95, 22, 26, 18, 15);
 // The money window's boards: one sliced row, 47 high.
 inline constexpr SkinPiece kMoneyFrame = make::Sliced("money_frame", make::kInterface, 507, 970, 93, 47, 7, 9);
 inline constexpr SkinPiece kCaptionPlate = make::Sliced("caption_plate", make::kInterface, 709, 178, 256, 60, 70, 70);
@@ -183,6 +187,10 @@ inline constexpr SkinPiece kLevelWindowSlot2 =
 inline constexpr SkinPiece kLevelWindowPlate = make::Plain("level_window_plate", make::kInterface, 1, 934, 130, 88);
 inline constexpr SkinPiece kWindowRow = make::Sliced("window_row", make::kInterface, 541, 886, 20, 82, 8, 8);
 inline constexpr SkinPiece kWindowSeparator = make::Plain("window_separator", make::kInterface, 729, 458, 4, 4);
+// The result window's board below its top row, the gauge's groove in it,
+// and mode 0's cover over the bronze zone (the medal's box stands on it).
+inline constexpr SkinPiece kResultBoard = make::Plain("result_board", make::kInterface, 0, 2, 488, 91);
+inline constexpr SkinPiece kResultCover = make::Plain("result_cover", make::kInterface, 1, 99, 160, 83);
 // The profiles window's list frame and the options window's sound area.
 inline constexpr SkinPiece kProfilesFrame =
     make::Sliced("profiles_frame", make::kInterface, 563, 826, 97, 72, 24, 69, 16, 16);
@@ -263,9 +271,10 @@ inline constexpr SkinPiece kLevelStars =
     make::Unlike(make::Stepped("level_stars", make::kLevel, 195, 468, 18, 17, 5, 18, 0));
 
 // --- "info": the level information window ----------------------------------------------
-// The frame of a tutorial's info texts, on "interface".
+// The frame of a tutorial's info texts, on "interface" (beside the window
+// body: the result window's board and cover take the picture's corner).
 inline constexpr SkinPiece kTutorialInfoFrame =
-    make::Sliced("tutorial_info_frame", make::kInterface, 0, 0, 42, 103, 19, 19, 17, 22);
+    make::Sliced("tutorial_info_frame", make::kInterface, 720, 0, 42, 103, 19, 19, 17, 22);
 inline constexpr SkinPiece kInfoFrame = make::Sliced("info_frame", make::kInfo, 0, 0, 42, 103, 19, 19, 17, 22);
 inline constexpr SkinPiece kInfoItemRow = make::Sliced("info_item_row", make::kInfo, 44, 0, 88, 49, 66, 18);
 // The close button: states 0, 0, 1, 2: 3 frames of 26 x 27 side by side.
@@ -342,14 +351,16 @@ struct SkinShare {
 };
 inline constexpr SkinShare kSharedRows[] = {
     {&kWindowTop, &kMenuBody, 586, 590},
+    {&kWindowTop, &kResultFrame, 588, 590},
+    {&kMenuBody, &kResultFrame, 588, 683},
 };
 inline constexpr const SkinColumn* kColumns[] = {&kWindowColumn};
 
 // Every piece, in the order the pictures are drawn.
 inline constexpr const SkinPiece* kAll[] = {
-    &kWindowTop, &kMenuBody, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
+    &kWindowTop, &kMenuBody, &kResultFrame, &kWindowClosing, &kMoneyFrame, &kWindowBody, &kDialogMessage, &kCaptionPlate, &kButton, &kCheckBox, &kScrollUpArrow,
     &kScrollDownArrow, &kScrollThumb, &kComboBox, &kComboList, &kLevelWindowSlot0, &kLevelWindowSlot1,
-    &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator, &kProfilesFrame, &kOptionsSoundArea,
+    &kLevelWindowSlot2, &kLevelWindowPlate, &kWindowRow, &kWindowSeparator, &kResultBoard, &kResultCover, &kProfilesFrame, &kOptionsSoundArea,
     &kMapCorner, &kMapEdge, &kMapPlate, &kMapBand, &kRegimeIndicator, &kAwardTier,
     &kPanelSide, &kWarehouseButton, &kCellEnd, &kCellJoin, &kToolEnd, &kToolJoin, &kFillEnd, &kFillJoin,
     &kToolFillEnd, &kToolFillJoin, &kNarrowButton, &kMenuButton, &kMenuPlate, &kLevelBlock, &kLevelBlockPlate,

@@ -23,9 +23,8 @@ constexpr u32 kZeroTimeColour = 0xFFB0B0B0u;
 constexpr float kRowX = 285.0f;  // (488 - 127) / 2 + 105
 constexpr i32 kSegmentWidths[3] = {153, 147, 153};
 
-// The content's frame: the window's message body (the window column's rows
-// at 971, 588 are drawn with an open middle).
-SKINRECT Frame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
+constexpr i32 kBoardHeight = 91;   // the board below the top row
+constexpr i32 kFrameHeight = 109;  // the frame round the time rows, below the board
 
 LevelResultWindow* gOpen = nullptr;
 
@@ -45,11 +44,9 @@ std::unique_ptr<ImageSprite> Clock() {
   return icon;
 }
 
-// A mark scaled to w x h with its top left corner on its place (an image
-// sprite's own pivot), so that a tick stands below its column's time, over
-// the gauge, and leaves the time readable; its last frame.
+// A mark scaled to w x h and centred on its place; its last frame.
 std::unique_ptr<ImageSprite> Mark(Sprite* sprite, float w, float h, i32* lastFrame) {
-  std::unique_ptr<ImageSprite> mark = sprite ? MakeImage(sprite, 0.0f, 0.0f) : nullptr;
+  std::unique_ptr<ImageSprite> mark = sprite ? MakeImage(sprite, 0.5f, 0.5f) : nullptr;
   *lastFrame = 0;
   if (!mark) return nullptr;
   const float fw = static_cast<float>(sprite->GetFrameWidth()), fh = static_cast<float>(sprite->GetFrameHeight());
@@ -79,12 +76,16 @@ LevelResultWindow::LevelResultWindow(const LEVELRESULT& record, std::function<vo
   i32 w = 0;
   GetSize(&w, &top_);
   top_ -= 2;
-  // The result plates (the gauge's board, mode 0's cover over the bronze
-  // column) would lie over the tutorial frame's corner of "interface": they
-  // are left out until they have a place of their own.
-  AddStretchedFrame(0, top_, kWidth, 200, Frame(), &pieces_);
-  AddRow(18, top_ + 10, 82, -1, SkinOf(skins::kWindowRow, kInterfaceImage), &pieces_);
-  AddPiece(111, top_ + 49, kWidth - 139, 4, SkinOf(skins::kWindowSeparator, kInterfaceImage), &pieces_);
+  // Under the gauge the board (its groove holds the gauge) and the frame
+  // round the time rows below it; over the gauge, in mode 0, the cover that
+  // hides the bronze zone (always full there), the medal's box and the rule
+  // under the limit times.
+  AddPiece(0, top_, kWidth, kBoardHeight, SkinOf(skins::kResultBoard, kInterfaceImage), &pieces_);
+  AddStretchedFrame(0, top_ + kBoardHeight, kWidth, kFrameHeight, SkinOf(skins::kResultFrame, kInterfaceImage),
+                    &pieces_);
+  if (mode == 0) AddPiece(12, top_ + 5, 160, -1, SkinOf(skins::kResultCover, kInterfaceImage), &cover_);
+  AddRow(18, top_ + 10, 82, -1, SkinOf(skins::kWindowRow, kInterfaceImage), &cover_);
+  AddPiece(111, top_ + 49, kWidth - 139, 4, SkinOf(skins::kWindowSeparator, kInterfaceImage), &cover_);
   AddBodyFrame(1);
 
   const u32 limits[3] = {static_cast<u32>(std::max(record_.limits[0], 0)),
@@ -148,6 +149,13 @@ LevelResultWindow::~LevelResultWindow() {
 
 u32 LevelResultWindow::Now() const { return GameClock(); }
 
+// A column's limit time stands on the rule at its label's height, the clock
+// beside it: the rule runs under the times, not through them.
+float LevelResultWindow::LabelTop(const Column& c) {
+  const float h = c.label ? static_cast<float>(c.label->GetHeight()) : 0.0f;
+  return std::floor(c.labelY - kLabelRise - h);
+}
+
 void LevelResultWindow::MakeRow(Row* row, const wchar* key, u32 time, float x, float y) {
   row->x = x;
   row->y = y;
@@ -162,7 +170,7 @@ DXLRECT LevelResultWindow::GetLabelRect(i32 i) const {
   const Column& c = columns_[i];
   if (!c.shown || !c.label) return DXLRECT{};
   const i32 left = static_cast<i32>(c.labelX) + 16;
-  const i32 top = static_cast<i32>(std::floor(c.labelY - static_cast<float>(c.label->GetHeight()) / 2));
+  const i32 top = static_cast<i32>(LabelTop(c));
   return DXLRECT{left, top, left + c.label->GetWidth(), top + c.label->GetHeight()};
 }
 
@@ -291,7 +299,10 @@ void LevelResultWindow::Draw() {
 
 void LevelResultWindow::DrawForeground() {
   DXLViewer* viewer = DrawOwnPieces(&pieces_);
-  if (viewer) gauge_.Draw();
+  if (viewer) {
+    gauge_.Draw();
+    DrawOwnPieces(&cover_);
+  }
   SpritesWindow::DrawForeground();
   if (!viewer) return;
   const u32 now = Now();
@@ -307,10 +318,14 @@ void LevelResultWindow::DrawForeground() {
   for (i32 i = 0; i < 3; ++i) {
     const Column& c = columns_[i];
     if (!c.shown) continue;
-    if (c.icon) DrawImageAt(c.icon.get(), c.labelX, c.labelY, transform_);
+    const float textTop = LabelTop(c);
+    if (c.icon) {
+      const float middle = c.label ? textTop + static_cast<float>(c.label->GetHeight()) / 2 : c.labelY;
+      DrawImageAt(c.icon.get(), c.labelX, middle, transform_);
+    }
     if (c.label) {
       viewer->SetTransform(&transform_);
-      viewer->Translate(c.labelX + 16.0f, std::floor(c.labelY - static_cast<float>(c.label->GetHeight()) / 2));
+      viewer->Translate(c.labelX + 16.0f, textTop);
       viewer->ApplyTransform(nullptr);
       c.label->Draw();
     }

@@ -101,6 +101,8 @@ class LevelResultWindow : public SpritesWindow {
   };
 
   void MakeRow(Row* row, const wchar* key, u32 time, float x, float y);
+  static constexpr float kLabelRise = 1.0f;  // from a limit time's foot up to the rule
+  static float LabelTop(const Column& c);
   void DrawRow(const Row& row, u32 alpha, float scale) const;
   void Leave();
   u32 Now() const;
@@ -128,5 +130,6 @@ class LevelResultWindow : public SpritesWindow {
   bool medalDropped_ = false;
   bool uncompletedDropped_ = false;
   bool marksDone_ = false;
-  QuadBlockList pieces_;
+  QuadBlockList pieces_;  // under the gauge
+  QuadBlockList cover_;   // over it
 };

@@ -81,6 +81,7 @@ ProfileButton::ProfileButton(GameWindow* parent, ButtonList* list, u32 id, MapPr
                              i32 windowWidth)
     : ActiveButton(parent, list, id), profile_(profile) {
   welcome_ = !profile || profile->GetOpenCount() < 2;
+  if (!profile) return;  // nobody to greet: the last profile was deleted, the profiles window makes the next
   KGETEXTPARAMS params{};
   params.flags = kKGEOwnCopy | kKGEMarkup | kKGEWrap | kKGEAlignCenter;
   params.maxChars = 256;
@@ -379,7 +380,8 @@ u32 MapInterface::OnCommand(GameButton* control) {
         MapInterfaceHost* host = host_;
         new ProfilesWindow(
             s.profileRoster, [host] { if (host) host->OnProfileChosen(); },
-            [host] { if (host) host->OnCurrentProfileDeleted(); });
+            [host] { if (host) host->OnCurrentProfileDeleted(); },
+            [host] { if (host) host->OnCurrentProfileReplaced(); });
       }
       return kCommandRelease;
     case kMapOptionsCommand:

@@ -39,15 +39,19 @@ class MapInterfaceHost {
   virtual ~MapInterfaceHost() = default;
   // The profiles window made another profile current.
   virtual void OnProfileChosen() = 0;
-  // The profiles window deleted the current profile.
+  // The profiles window deletes the current profile (it is still there).
   virtual void OnCurrentProfileDeleted() = 0;
+  // After that deletion: the profile that took its place is current, or
+  // none is left.
+  virtual void OnCurrentProfileReplaced() = 0;
   // The regime changed and the fade has covered the screen: rebuild the map.
   virtual void OnRegimeSwitched() = 0;
 };
 
 // The greeting at the top centre: "welcom" while the profile has been
 // opened fewer than twice, else "hello", in game font 3 with the profile
-// as the item-description object, so the text can name the player.
+// as the item-description object, so the text can name the player;
+// without a profile it shows nothing.
 class ProfileButton : public ActiveButton {
  public:
   // Centred on a window `windowWidth` wide, its middle at y 12, wrapped to

@@ -229,11 +229,12 @@ void NewProfileButton::Draw() {
 // --- The profiles window -----------------------------------------------------------------------
 
 ProfilesWindow::ProfilesWindow(ProfileRoster* roster, std::function<void()> chosen,
-                               std::function<void()> currentDeleted)
+                               std::function<void()> currentDeleted, std::function<void()> currentReplaced)
     : SpritesWindow(kId, true, true),
       roster_(roster),
       chosen_(std::move(chosen)),
-      currentDeleted_(std::move(currentDeleted)) {
+      currentDeleted_(std::move(currentDeleted)),
+      currentReplaced_(std::move(currentReplaced)) {
   if (manager_) manager_->SetAnchor(kAnchorProfiles, this);
   AddTopRow(kWidth);
   contentTop_ = skins::kWindowTop.frameHeight - 4;
@@ -342,12 +343,17 @@ void ProfilesWindow::Choose() {
   if (guard.Alive()) Close();
 }
 
+// The current profile deleted, the row that takes its place becomes the
+// current one, so that the window can still be cancelled and what stands
+// behind it (the greeting) never names a profile that is gone; with no row
+// left there is none, and the window is left by making one.
 void ProfilesWindow::DeleteRow(ProfilePanel* panel) {
   if (!panel || !roster_) return;
   const i32 row = panel->GetRow();
   if (row < 0 || row >= GetRowCount() || rows_[static_cast<size_t>(row)] != panel) return;
   MapProfile* profile = panel->GetProfile();
-  if (profile == roster_->GetCurrent() && currentDeleted_) currentDeleted_();
+  const bool current = profile == roster_->GetCurrent();
+  if (current && currentDeleted_) currentDeleted_();
   roster_->DeleteProfile(profile);
   selected_ = -1;
   selectedProfile_ = nullptr;
@@ -359,7 +365,13 @@ void ProfilesWindow::DeleteRow(ProfilePanel* panel) {
   UpdateScrollRange();
   UpdateVisibleRows();
   if (GetRowCount() > 0) SelectRow(std::min(row, GetRowCount() - 1));
+  if (current && !roster_->GetCurrent() && selectedProfile_) {
+    roster_->LeaveOpenLevel();
+    if (roster_->SelectProfile(selectedProfile_) == 0)
+      for (ProfilePanel* r : rows_) r->SetCurrent(r->GetProfile() == selectedProfile_);
+  }
   UpdateCancelButton();
+  if (current && currentReplaced_) currentReplaced_();
 }
 
 void ProfilesWindow::AddProfile(MapProfile* profile) {

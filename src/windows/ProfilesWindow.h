@@ -52,6 +52,7 @@ class ProfilePanel : public ActiveButton {
   MapProfile* GetProfile() const { return profile_; }
   i32 GetRow() const { return row_; }
   bool IsCurrent() const { return current_; }
+  void SetCurrent(bool current) { current_ = current; }  // its check mark
   ProfilePanelCross* GetCross() const { return cross_; }
   void ForgetCross() { cross_ = nullptr; }
   KGETextSpriteW* GetNameText() const { return name_.get(); }  // in its 278 x 32 box
@@ -102,8 +103,11 @@ class ProfilesWindow : public SpritesWindow {
   static constexpr i32 kViewHeight = 236;
 
   // chosen: after another profile became current; currentDeleted: before
-  // the current profile is deleted (may be null).
-  ProfilesWindow(ProfileRoster* roster, std::function<void()> chosen, std::function<void()> currentDeleted);
+  // the current profile is deleted; currentReplaced: after that deletion,
+  // once the row that took its place is current (or none is left). Each
+  // may be null.
+  ProfilesWindow(ProfileRoster* roster, std::function<void()> chosen, std::function<void()> currentDeleted,
+                 std::function<void()> currentReplaced = nullptr);
   ~ProfilesWindow() override;  // deletes an open new-profile window
 
   void SelectRow(i32 row);  // scrolled into view
@@ -148,6 +152,7 @@ class ProfilesWindow : public SpritesWindow {
   ProfileRoster* roster_;
   std::function<void()> chosen_;
   std::function<void()> currentDeleted_;
+  std::function<void()> currentReplaced_;
   i32 contentTop_ = 0;
   DXLRECT viewport_{0, 0, 0, 0};
   ImageButton* cancel_ = nullptr;

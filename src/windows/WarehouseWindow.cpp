@@ -46,7 +46,7 @@ constexpr i32 kDigits = 5;
 constexpr u32 kDigitFont = 1;  // the money window's digits
 constexpr u32 kTextFont = 3;
 constexpr u32 kSaleGroup = kSoundGroupClick;
-constexpr u32 kPlateTextColour = 0xFF4A2C14u;  // dark brown: the selection plate is light
+constexpr u32 kPlateTextColour = 0xFFFFF1CCu;  // cream: the selection plate is dark walnut
 
 // A text on the selection plate: the chosen product's name, price and count.
 KGETextSpriteW* PlateText(const wchar* text) {

@@ -21,10 +21,16 @@ for args in "--bogus" "--data" "-language x"; do
   has wrong.err "^usage: tallowmere" || fail "'$args' prints no usage"
 done
 
-# --- No display: status 4 at once ------------------------------------------------------------
-run nodisplay env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ASAN_OPTIONS=detect_leaks=0 "$game" --data "$data"
-[ "$(status nodisplay)" = 4 ] || fail "no display exits $(status nodisplay), not 4"
-has nodisplay.err "tallowmere: no display: .*, try --headless" || fail "no display is not said"
+# --- No display (none named, or one that does not answer): status 4 at once, the one line
+# saying so alone on stderr, also outside a desktop session (no XDG_RUNTIME_DIR) ---------------
+for display in "" ":7919"; do
+  run nodisplay env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR ${display:+DISPLAY=$display} \
+    ASAN_OPTIONS=detect_leaks=0 "$game" --data "$data"
+  [ "$(status nodisplay)" = 4 ] || fail "no display ('$display') exits $(status nodisplay), not 4"
+  grep -qv "^tallowmere: no display: .*, try --headless$" "$work/nodisplay.err" &&
+    fail "no display ('$display') says more than it should: $(cat "$work/nodisplay.err")"
+  has nodisplay.err "tallowmere: no display: .*, try --headless" || fail "no display ('$display') is not said"
+done
 
 # --- Data missing: status 3, the path and the run command, no per-user folder yet --------------
 run nodata "$game" --headless

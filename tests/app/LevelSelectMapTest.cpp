@@ -129,17 +129,37 @@ TEST_F(SelectMap, ScreenFitHitTestAndDrawOrder) {
     float scale;
     i32 x, y;
   };
-  for (const Fit& f : {Fit{800, 600, 0.78125f, 0, 0}, Fit{1024, 768, 1.0f, 0, 1}, Fit{1024, 800, 1.0f, 0, 17},
-                       Fit{1200, 900, 900.0f / 768.0f, 0, 0}, Fit{1920, 1080, 1.40625f, 240, 0}}) {
+  // The picture (the side pieces from -128 to 1151, 768 high) covers the
+  // game area: fitted, and zoomed out and in as far as the wheel goes. A
+  // height of 768 to 800, kept at scale 1, is scaled up to leave no band
+  // (800 high: 800 / 768), and so is a width beyond the side pieces.
+  const auto covers = [&](i32 w, i32 h, const char* when) {
+    const DXLPOINT topLeft = map->ToScreen(-128, 0), bottomRight = map->ToScreen(1151, 768);
+    EXPECT_TRUE(topLeft.x <= 0 && topLeft.y <= 0 && bottomRight.x >= w && bottomRight.y >= h)
+        << w << "x" << h << " " << when << ": the picture spans " << topLeft.x << "," << topLeft.y << " to "
+        << bottomRight.x << "," << bottomRight.y;
+    const bool centreCovers = map->ToScreen(0, 0).x <= 0 && map->ToScreen(1024, 0).x >= w;
+    if (!centreCovers) {
+      EXPECT_EQ(map->GetBackgroundPieces(), 3u) << w << "x" << h << " " << when;
+    }
+  };
+  for (const Fit& f : {Fit{800, 600, 0.78125f, 0, 0}, Fit{1024, 768, 1.0f, 0, 0}, Fit{1024, 800, 800.0f / 768.0f, -21, 0},
+                       Fit{1280, 800, 800.0f / 768.0f, 106, 0}, Fit{1200, 900, 900.0f / 768.0f, 0, 0},
+                       Fit{1728, 1080, 1.40625f, 144, 0}, Fit{1920, 1080, 1920.0f / 1279.0f, 192, 0}}) {
     map->FitScreen(f.w, f.h);
     EXPECT_FLOAT_EQ(map->GetScale(), f.scale) << f.w << "x" << f.h;
     EXPECT_EQ(map->GetOffsetX(), f.x) << f.w << "x" << f.h;
     EXPECT_EQ(map->GetOffsetY(), f.y) << f.w << "x" << f.h;
+    covers(f.w, f.h, "fitted");
+    for (int i = 0; i < 20; ++i) map->OnMouseWheel(f.w / 2, f.h / 2, 120, 0, 2);
+    EXPECT_FLOAT_EQ(map->GetScale(), f.scale) << f.w << "x" << f.h << ": no further out than the fit";
+    covers(f.w, f.h, "zoomed out");
+    for (int i = 0; i < 20; ++i) map->OnMouseWheel(f.w / 2, f.h / 2, -120, 0, 2);
+    covers(f.w, f.h, "zoomed in");
   }
-  EXPECT_EQ(map->GetBackgroundPieces(), 3u);  // wider than the map: the side pieces too
   map->FitScreen(1024, 768);
   EXPECT_EQ(map->GetBackgroundPieces(), 1u);
-  EXPECT_EQ(map->ToMap(512, 385).y, 384);
+  EXPECT_EQ(map->ToMap(512, 384).y, 384);
 
   // Node centres, the cell below, the seams, outside.
   EXPECT_EQ(map->HitTest(143, 146), 0);
@@ -416,18 +436,22 @@ TEST_F(SelectMap, WheelZoomSnapsToTheHomeScale) {
   EXPECT_FLOAT_EQ(map->GetScale(), 1.01f);
   map->OnMouseWheel(500, 400, 120, 0, 2);  // 0.91 would cross 1.0: snapped
   EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
-  map->OnMouseWheel(500, 400, 120, 0, 2);
-  EXPECT_FLOAT_EQ(map->GetScale(), 0.9f);
-  for (int i = 0; i < 10; ++i) map->OnMouseWheel(500, 400, 120, 0, 2);
-  EXPECT_FLOAT_EQ(map->GetScale(), 0.5f);
-  map->OnMouseWheel(500, 400, -120, 0, 2);
-  map->OnMouseWheel(500, 400, -120, 0, 1);
-  EXPECT_FLOAT_EQ(map->GetScale(), 0.61f);
-  for (int i = 0; i < 4; ++i) map->OnMouseWheel(500, 400, -120, 0, 2);  // 0.91 -> 1.0: snapped
+  map->OnMouseWheel(500, 400, 120, 0, 2);  // out past the fit: the picture would not cover the screen
   EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
+  for (int i = 0; i < 3; ++i) map->OnMouseWheel(500, 400, -120, 0, 2);
+  map->OnMouseWheel(500, 400, -120, 0, 1);
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.31f);
   for (int i = 0; i < 8; ++i) map->OnMouseWheel(500, 400, -120, 0, 2);
   EXPECT_FLOAT_EQ(map->GetScale(), 1.5f);
-  EXPECT_EQ(map->GetOffsetY(), 1);  // offsets stay
+  EXPECT_EQ(map->GetOffsetX(), 0);  // offsets stay
+  EXPECT_EQ(map->GetOffsetY(), 0);
+  for (int i = 0; i < 6; ++i) map->OnMouseWheel(500, 400, 120, 0, 2);  // back to the fit, and no further
+  EXPECT_FLOAT_EQ(map->GetScale(), 1.0f);
+  // A new size: a new fit, and a new home scale.
+  map->FitScreen(800, 600);
+  map->OnMouseWheel(400, 300, -120, 0, 2);
+  map->OnMouseWheel(400, 300, 120, 0, 2);  // back across 0.78125: snapped to it
+  EXPECT_FLOAT_EQ(map->GetScale(), 0.78125f);
 }
 
 TEST_F(SelectMap, PendingTutorialsInOrderAndTheKeptProgress) {

@@ -5,6 +5,7 @@
 // to the delete question, a choice the store refuses, a full store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,7 +61,10 @@ TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
   for (const wchar* name : {u"Ann", u"Bob", u"Cid", u"Dan", u"Eve", u"Fay", u"Gus", u"Hal"}) rig.Create(name);
   ASSERT_EQ(rig.store.SelectProfile(rig.store.FindByName(u"Cid")), 0);
   bool deletedWhileCurrent = false;
-  auto* w = new ProfilesWindow(&roster, nullptr, [&] { deletedWhileCurrent = rig.store.GetCurrent() != nullptr; });
+  std::u16string replacedBy = u"-";
+  auto* w = new ProfilesWindow(
+      &roster, nullptr, [&] { deletedWhileCurrent = rig.store.GetCurrent() != nullptr; },
+      [&] { replacedBy = rig.store.GetCurrent() ? roster.GetName(rig.store.GetCurrent()) : u""; });
   EXPECT_EQ(manager->GetAnchor(kAnchorProfiles), w);
   ASSERT_EQ(w->GetRowCount(), 8);
   const i32 cid = RowOf(*w, u"Cid");
@@ -87,25 +91,42 @@ TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
   EXPECT_EQ(w->GetHovered(), -1);
   EXPECT_EQ(w->GetHoveredCross(), 6);
 
-  // The last row goes: the one before it is selected.
-  w->DeleteRow(w->GetRow(7));
-  EXPECT_EQ(w->GetRowCount(), 7);
-  EXPECT_EQ(w->GetSelected(), 6);
-  // The current one: its callback first, while it is still current.
-  w->DeleteRow(w->GetRow(RowOf(*w, u"Cid")));
+  // The current one goes: its first callback while it is still current,
+  // then the row that takes its place (or the new last) is selected and
+  // made current (ticked, the window can be cancelled), and the second
+  // callback finds it so.
+  w->DeleteRow(w->GetRow(cid));
   EXPECT_TRUE(deletedWhileCurrent);
-  EXPECT_EQ(rig.store.GetCurrent(), nullptr);
   EXPECT_EQ(rig.store.FindByName(u"Cid"), nullptr);
-  // Without a current profile: no cancel, and Escape does nothing.
-  EXPECT_FALSE(Shown(w->GetCancelButton()));
-  EXPECT_TRUE(w->OnKeyDown(kKeyEscape, 0));
-  EXPECT_FALSE(w->IsClosing());
+  ASSERT_EQ(w->GetRowCount(), 7);
+  const i32 in = std::min(cid, 6);
+  EXPECT_EQ(w->GetSelected(), in);
+  ASSERT_NE(rig.store.GetCurrent(), nullptr);
+  EXPECT_EQ(rig.store.GetCurrent(), w->GetRow(in)->GetProfile());
+  EXPECT_EQ(replacedBy, roster.GetName(w->GetRow(in)->GetProfile()));
+  for (i32 i = 0; i < w->GetRowCount(); ++i) EXPECT_EQ(w->GetRow(i)->IsCurrent(), i == in) << i;
+  EXPECT_TRUE(Shown(w->GetCancelButton()));
+  // Another row goes: the current one stays, unasked.
+  replacedBy = u"-";
+  deletedWhileCurrent = false;
+  MapProfile* current = rig.store.GetCurrent();
+  w->DeleteRow(w->GetRow(in == 0 ? 1 : 0));
+  EXPECT_EQ(rig.store.GetCurrent(), current);
+  EXPECT_FALSE(deletedWhileCurrent);
+  EXPECT_EQ(replacedBy, u"-");
+  // The last one left goes: no current profile, no cancel, and Escape does nothing.
   while (w->GetRowCount() > 1) w->DeleteRow(w->GetRow(0));
   EXPECT_EQ(w->GetSelected(), 0);
+  EXPECT_TRUE(Shown(w->GetCancelButton()));
   w->DeleteRow(w->GetRow(0));  // the only row: none selected
   EXPECT_EQ(w->GetSelected(), -1);
   EXPECT_EQ(w->GetSelectedProfile(), nullptr);
   EXPECT_EQ(rig.store.GetCount(), 0u);
+  EXPECT_EQ(rig.store.GetCurrent(), nullptr);
+  EXPECT_EQ(replacedBy, u"");
+  EXPECT_FALSE(Shown(w->GetCancelButton()));
+  EXPECT_TRUE(w->OnKeyDown(kKeyEscape, 0));
+  EXPECT_FALSE(w->IsClosing());
   delete w;
   EXPECT_EQ(manager->GetAnchor(kAnchorProfiles), nullptr);
 

@@ -29,8 +29,9 @@ class MapHostRecord : public MapInterfaceHost {
  public:
   void OnProfileChosen() override { ++chosen; }
   void OnCurrentProfileDeleted() override { ++deleted; }
+  void OnCurrentProfileReplaced() override { replaced += deleted; }  // after the deletion
   void OnRegimeSwitched() override { ++switched; }
-  i32 chosen = 0, deleted = 0, switched = 0;
+  i32 chosen = 0, deleted = 0, replaced = 0, switched = 0;
 };
 
 class MapProfileRecord : public FakeMapProfile {
@@ -206,14 +207,19 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
 
 TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptionsTheOptions) {
   auto* map = new MapInterface(&host);
-  FakeRoster roster({u"Ann", u"Bob"});
+  FakeRoster roster({u"Ann", u"Bob", u"Cid"});
   GetGameServices().profileRoster = &roster;
   EXPECT_EQ(map->OnCommand(map->GetProfileButton()), kCommandRelease);
   auto* profiles = static_cast<ProfilesWindow*>(rig.manager->GetAnchor(kAnchorProfiles));
   ASSERT_NE(profiles, nullptr);
-  profiles->DeleteRow(profiles->GetRow(0));  // the current one
+  profiles->DeleteRow(profiles->GetRow(0));  // the current one: the row in its place becomes current
   EXPECT_EQ(host.deleted, 1);
-  profiles->SelectRow(0);
+  EXPECT_EQ(host.replaced, 1);
+  EXPECT_EQ(roster.current, &roster.profiles[1]);
+  EXPECT_TRUE(profiles->GetRow(0)->IsCurrent());
+  EXPECT_TRUE(profiles->GetCancelButton()->IsEnabled());
+  EXPECT_EQ(host.chosen, 0);
+  profiles->SelectRow(1);
   profiles->Choose();
   EXPECT_EQ(host.chosen, 1);
   EXPECT_TRUE(profiles->IsClosing());

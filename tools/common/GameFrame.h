@@ -23,6 +23,9 @@
 
 namespace tools {
 
+// No display to open a window on: the tools answer as the game does.
+constexpr int kNoDisplayStatus = 4;
+
 inline int FrameFailed(const char* tool, const char* step, i32 result) {
   std::fprintf(stderr, "%s: %s failed (0x%08X); see %s\n", tool, step, static_cast<unsigned>(result),
                DXLGetLogPath());

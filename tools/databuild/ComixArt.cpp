@@ -588,7 +588,7 @@ void ReadyFarmer(cairo_t* cr, const ArtFrame& f) {
   Close(cr, f);
 }
 
-// The padlock of the Seasoned mode, sprung open (a 64-pixel stamp).
+// The padlock of the Hard Days, sprung open (a 64-pixel stamp).
 void OpenLock(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height;
   cairo_new_path(cr);

@@ -21,16 +21,20 @@ using namespace skin;  // the painters are made of its shapes
 namespace pal = art::pal;
 
 constexpr double kShadow = 4;  // the windows' shadow, to the right
-constexpr Rgb kButtonGreen = art::Hex(0x58A83E);
+// A deep green: the buttons' white captions read on it at 4.5:1 and more.
+constexpr Rgb kButtonGreen = art::Hex(0x2F6B25);
+// The map's plates and the medals strip under light texts: a dark wood.
+constexpr Rgb kPlateWood = art::Hex(0x724824);
 constexpr Rgb kPlateGreen = art::Hex(0x4E9A3A);
 constexpr Rgb kCream = art::Hex(0xFFF8E4);
 // The combo box's light texts (its selection and its list's rows) and the
 // money window's figure stand on dark wood.
 constexpr Rgb kDarkWood = art::Hex(0x5A3A22);
 
-// The windows' insets: a warm tan on which both the dark message texts and
-// the white, outlined captions of check boxes and edit boxes read.
-constexpr Rgb kInset = art::Hex(0xE3C387);
+// The windows' insets: a dark walnut on which the game's light texts (the
+// white captions, messages and labels, the pale yellow times, the green
+// counts of met goals) read at 4.5:1 and more.
+constexpr Rgb kInset = art::Hex(0x6A4A2F);
 Rgb PanelEdge() { return art::Darker(kInset, 0.3); }
 
 // A soft gloss over the top of a face: white fading downwards.
@@ -173,6 +177,12 @@ void MoneyFrame(cairo_t* cr, const Frame& f) {
   art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.45));
 }
 
+// The title stands on the plate's glossy upper part; below the edge its
+// mirror image turns over (kCaptionHorizon: the foot of the title's text in
+// game font 2, centred on the plate) the plate is darker glass, on which
+// the mirror image fades out as a reflection does.
+constexpr double kCaptionHorizon = 41;
+
 void CaptionPlate(cairo_t* cr, const Frame& f) {
   const double w = f.w, h = f.h, r = 22;
   // The title's reflection falls below it: the plate reaches far down.
@@ -180,7 +190,14 @@ void CaptionPlate(cairo_t* cr, const Frame& f) {
   art::Source(cr, kBlack, 0.3);
   cairo_fill(cr);
   Box(cr, 3, 3, w - 6, h - 4, r, r, r, r);
-  FillDown(cr, art::Lighter(kPlateGreen, 0.2), art::Darker(kPlateGreen, 0.3), 3, h - 4);
+  FillDown(cr, art::Lighter(kPlateGreen, 0.2), kPlateGreen, 3, kCaptionHorizon);
+  cairo_save(cr);
+  cairo_clip(cr);
+  cairo_rectangle(cr, 0, kCaptionHorizon, w, h);
+  FillDown(cr, art::Darker(kPlateGreen, 0.45), art::Darker(kPlateGreen, 0.3), kCaptionHorizon, h - 4);
+  cairo_new_path(cr);
+  cairo_restore(cr);
+  Box(cr, 3, 3, w - 6, h - 4, r, r, r, r);
   art::Outline(cr, 2, art::Darker(kPlateGreen, 0.6));
   Gloss(cr, 16, 7, w - 20, 25, 9, 0.35);
   for (const double x : {18.0, w - 22}) {  // a leaf at either end
@@ -192,15 +209,16 @@ void CaptionPlate(cairo_t* cr, const Frame& f) {
 
 void Button(cairo_t* cr, const Frame& f) {
   const u32 state = f.index;
-  const Rgb base = StateTint(kButtonGreen, state);
+  // Lit less than other faces when hovered: the caption stays readable.
+  const Rgb base = state == 2 ? art::Lighter(kButtonGreen, 0.15) : StateTint(kButtonGreen, state);
   const double dy = state == 3 ? 2 : 0, r = 22;
   Box(cr, 4, 8, f.w - 3, f.h - 1, r, r, r, r);
   art::Source(cr, kBlack, state == 3 ? 0.15 : 0.3);
   cairo_fill(cr);
   Box(cr, 3, 4 + dy, f.w - 3, 58 + dy, r, r, r, r);
-  FillDown(cr, art::Lighter(base, 0.3), art::Darker(base, 0.25), 4 + dy, 58 + dy);
+  FillDown(cr, art::Lighter(base, 0.15), art::Darker(base, 0.25), 4 + dy, 58 + dy);
   art::Outline(cr, 2, art::Darker(base, 0.6));
-  Gloss(cr, 14, 7 + dy, f.w - 14, 27 + dy, 10, state == 0 ? 0.2 : 0.4);
+  Gloss(cr, 14, 7 + dy, f.w - 14, 23 + dy, 10, state == 0 ? 0.1 : 0.25);
 }
 
 void CheckBox(cairo_t* cr, const Frame& f) {
@@ -541,9 +559,13 @@ void BonusesBack(cairo_t* cr, const ArtFrame&) {
   }
 }
 
+// The result window centres a column's mark by its limit time, which
+// stands on a rule: the tick fills the lower half of its frame, below the
+// rule on the gauge, and leaves the time clear; the cross strikes the time
+// out with strokes thin enough to leave its figures legible.
 void BigTick(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height, t = (f.index + 1.0) / f.count;
-  const double x0 = w * 0.12, y0 = h * 0.55, x1 = w * 0.42, y1 = h * 0.85, x2 = w * 0.9, y2 = h * 0.12;
+  const double x0 = w * 0.14, y0 = h * 0.74, x1 = w * 0.4, y1 = h * 0.93, x2 = w * 0.88, y2 = h * 0.53;
   cairo_move_to(cr, x0, y0);
   if (t <= 0.35) {
     const double k = t / 0.35;
@@ -566,7 +588,7 @@ void BigTick(cairo_t* cr, const ArtFrame& f) {
 void BigCross(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height, m = w * 0.18;
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  for (const auto& [lw, c] : {std::pair{w * 0.22, pal::kOutline}, std::pair{w * 0.14, pal::kRed}}) {
+  for (const auto& [lw, c] : {std::pair{w * 0.15, pal::kOutline}, std::pair{w * 0.08, pal::kRed}}) {
     cairo_move_to(cr, m, m);
     cairo_line_to(cr, w - m, h - m);
     cairo_move_to(cr, w - m, m);
@@ -580,7 +602,7 @@ void BigCross(cairo_t* cr, const ArtFrame& f) {
 void MedalsStrip(cairo_t* cr, const ArtFrame& f) {
   const double h = f.height;
   cairo_rectangle(cr, 0, 0, f.width, h);
-  FillDown(cr, art::Lighter(pal::kWood, 0.1), pal::kWoodDark, 0, h);
+  FillDown(cr, art::Lighter(kPlateWood, 0.1), art::Darker(kPlateWood, 0.2), 0, h);
   cairo_new_path(cr);
   Line(cr, 0, 1, f.width, 1, 2, WoodLight());
   Line(cr, 0, h - 1, f.width, h - 1, 2, pal::kOutline);
@@ -648,15 +670,18 @@ void SoundBarBands(cairo_t* cr, const ArtFrame& f) {
 // The profiles window's skin: the new-profile button (0, 0, 64 x 174: a
 // green plate), the row frames (66, 0, 163 x 51, three states downwards)
 // and the delete crosses (65, 153, 30 x 32, three states across).
+// The profiles' rows are light tan, the names on them black (lit grey when
+// hovered); the new-profile button is a deep green under its white caption.
 void ProfilesSkin(cairo_t* cr, const ArtFrame&) {
+  const Rgb tan = art::Hex(0xE3C387);
   Box(cr, 1, 1, 63, 173, 9, 9, 9, 9);
-  art::Source(cr, pal::kGrassLight);
+  art::Source(cr, kButtonGreen);
   cairo_fill_preserve(cr);
-  art::Outline(cr, 2.0, pal::kGrassDark);
+  art::Outline(cr, 2.0, art::Darker(kButtonGreen, 0.5));
   for (int i = 0; i < 3; ++i) {
     const double y = 51.0 * i;
     Box(cr, 67, y + 1, 228, y + 50, 10, 10, 10, 10);
-    art::Source(cr, i == 0 ? kInset : art::Lighter(kInset, 0.12 * i));
+    art::Source(cr, i == 0 ? tan : art::Lighter(tan, 0.12 * i));
     cairo_fill_preserve(cr);
     art::Outline(cr, 2.0, art::Darker(pal::kWood, 0.3 + 0.1 * i));
   }
@@ -765,19 +790,52 @@ void LevelWindowPlate(cairo_t* cr, const skin::Frame& f) {
   Line(cr, 0, f.h - 1, f.w, f.h - 1, 2, pal::kOutline);
 }
 
-// A raised tan plaque (behind a medal), its middle columns alike.
+// A sunk socket in a wooden rim (behind a medal), its middle columns alike:
+// darker than the insets it stands on.
 void WindowRow(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 7, 7, 7, 7);
-  FillDown(cr, art::Lighter(kInset, 0.15), kInset, 1, f.h - 1);
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 7, 7, 7, 7);
-  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
+  Box(cr, 1.5, 1.5, f.w - 1.5, f.h - 1.5, 7, 7, 7, 7);
+  FillDown(cr, art::Darker(kInset, 0.5), art::Darker(kInset, 0.25), 1, f.h - 1);
+  art::Outline(cr, 3, pal::kWood);
+  Box(cr, 0.75, 0.75, f.w - 0.75, f.h - 0.75, 7.5, 7.5, 7.5, 7.5);
+  art::Outline(cr, 1.5, pal::kOutline);
 }
 
-// A thin dark rule between rows.
+// A thin groove between rows: a dark line over a light one.
 void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
-  cairo_rectangle(cr, 0, 1, f.w, 2);
-  art::Source(cr, PanelEdge());
+  cairo_rectangle(cr, 0, 1, f.w, 1);
+  art::Source(cr, art::Darker(kInset, 0.45));
   cairo_fill(cr);
+  cairo_rectangle(cr, 0, 2, f.w, 1);
+  art::Source(cr, art::Lighter(kInset, 0.25));
+  cairo_fill(cr);
+}
+
+// The result window's board (SkinTable.h): the window's wooden sides at
+// its ends and between them a dark board whose groove holds the
+// medal-time gauge (14 pixels high at 16, 73 to 469, 87); the gauge's
+// empty part shows the groove.
+void ResultBoard(cairo_t* cr, const skin::Frame& f) {
+  const double w = f.w, h = f.h, right = w - kShadow - 12;  // the insets' columns
+  WoodSides(cr, w, h);
+  Box(cr, 12, 2, right, h - 1, 9, 9, 9, 9);
+  FillDown(cr, art::Darker(kInset, 0.2), kInset, 2, h - 1);
+  art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
+  Box(cr, 15, 71, 470, 89, 7, 7, 7, 7);
+  art::Source(cr, art::Darker(kInset, 0.55));
+  cairo_fill(cr);
+  Line(cr, 21, 88.5, 464, 88.5, 1, art::Lighter(kInset, 0.3), 0.8);
+}
+
+// Mode 0's cover over the bronze zone: a raised wooden plaque, nailed,
+// from whose right edge the gauge comes out.
+void ResultCover(cairo_t* cr, const skin::Frame& f) {
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
+  FillDown(cr, WoodLight(), art::Darker(pal::kWood, 0.1), 1, f.h - 1);
+  art::Outline(cr, kLine, pal::kOutline);
+  Box(cr, 5, 5, f.w - 5, f.h - 5, 5, 5, 5, 5);
+  art::Outline(cr, 1.5, WoodShade(), 0.8);
+  Nail(cr, f.w - 12, 12);
+  Nail(cr, f.w - 12, f.h - 12);
 }
 
 // A recessed wooden frame round the profiles list: dark grooves along the
@@ -837,7 +895,7 @@ void MapEdge(cairo_t* cr, const skin::Frame& f) {
 // rounded at its ends, its middle rows and columns plain.
 void MapPlate(cairo_t* cr, const skin::Frame& f) {
   Box(cr, 1, 1, f.w - 1, f.h - 1, 10, 10, 14, 14);
-  art::Source(cr, pal::kWood);
+  art::Source(cr, kPlateWood);
   cairo_fill_preserve(cr);
   art::Outline(cr, kLine, pal::kOutline);
   Box(cr, 7, 6, f.w - 8, f.h - 9, 5, 5, 5, 5);
@@ -850,7 +908,7 @@ void MapPlate(cairo_t* cr, const skin::Frame& f) {
 // rounded right end.
 void MapBand(cairo_t* cr, const skin::Frame& f) {
   Box(cr, -8, 2, f.w - 2, f.h - 2, 0, 6, 6, 0);
-  art::Source(cr, pal::kWood);
+  art::Source(cr, kPlateWood);
   cairo_fill_preserve(cr);
   art::Outline(cr, kLine, pal::kOutline);
   Line(cr, 0, 8, f.w - 8, 8, 2, WoodLight());
@@ -896,6 +954,7 @@ const Painters& InterfacePainters() {
       {"level_window_slot0", LevelWindowSlot}, {"level_window_slot1", LevelWindowSlot},
       {"level_window_slot2", LevelWindowSlot}, {"level_window_plate", LevelWindowPlate},
       {"window_row", WindowRow}, {"window_separator", WindowSeparator},
+      {"result_board", ResultBoard}, {"result_cover", ResultCover},
       {"profiles_frame", ProfilesFrame}, {"options_sound_area", OptionsSoundArea},
       {"map_corner", MapCorner}, {"map_edge", MapEdge}, {"map_plate", MapPlate}, {"map_band", MapBand},
       {"regime_indicator", RegimeIndicator}, {"award_tier", AwardTier},

@@ -6,7 +6,7 @@
 //                     product over the door) with N level pips
 //   "job_BUILDING"    32x32, three frames: the building under scaffolding
 //   "ico_back"        48x48: an arrow pointing back
-//   "ico_empty"       48x48: a faint empty frame
+//   "ico_empty"       48x48: a faint padlock (a cell that opens later)
 // A job icon's frames are its button's states: 0 disabled (faded), 1 as it
 // is, 2 under the mouse (lit).
 #include <cmath>
@@ -204,14 +204,26 @@ void AddKindArt(ArtBook& book) {
              Outline(cr, line);
              cairo_restore(cr);
            }));
+  // A cell no building or plant of the level takes: a small faint padlock,
+  // a place that opens on a later farm rather than a slot left empty.
   book.Add(kIconSpriteSet, "ico_empty", Piece([](cairo_t* cr, double size) {
-             const double inset = size * 0.14;
-             RoundRect(cr, inset, inset, size - 2 * inset, size - 2 * inset, size * 0.12);
-             Source(cr, pal::kPanel, 0.25);
-             cairo_fill_preserve(cr);
-             const double dash[] = {size * 0.08, size * 0.06};
-             cairo_set_dash(cr, dash, 2, 0);
-             Outline(cr, std::max(1.0, size / 32), pal::kOutline, 0.35);
-             cairo_set_dash(cr, nullptr, 0, 0);
+             const double s = size / 100, line = std::max(1.0, size / 40) / s;
+             cairo_save(cr);
+             cairo_scale(cr, s, s);
+             cairo_push_group(cr);
+             cairo_move_to(cr, 38, 50);
+             cairo_line_to(cr, 38, 40);
+             cairo_curve_to(cr, 38, 24, 62, 24, 62, 40);
+             cairo_line_to(cr, 62, 50);
+             Outline(cr, 7, pal::kStoneDark);
+             RoundRect(cr, 30, 46, 40, 30, 6);
+             FillLit(cr, pal::kStone, 30, 46, 70, 76, 0.3);
+             Outline(cr, line, pal::kOutline);
+             Ellipse(cr, 50, 58, 4, 4);
+             Source(cr, pal::kOutline);
+             cairo_fill(cr);
+             cairo_pop_group_to_source(cr);
+             cairo_paint_with_alpha(cr, 0.4);
+             cairo_restore(cr);
            }));
 }

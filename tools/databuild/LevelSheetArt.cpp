@@ -19,7 +19,10 @@ namespace pal = art::pal;
 
 constexpr Rgb kGoods = art::Hex(0xF3D9A0);
 constexpr Rgb kTools = art::Hex(0xB7D6EC);
-constexpr Rgb kNarrow = art::Hex(0x6FB7E8);
+// The narrow buttons' and the menu button's faces: deep enough for their
+// white captions to read at 4.5:1.
+constexpr Rgb kNarrow = art::Hex(0x225A8C);
+constexpr Rgb kMenuFace = art::Hex(0xA8561A);
 constexpr Rgb kBarn = art::Hex(0xC8423A);
 
 Rgb Recess() { return art::Darker(pal::kWood, 0.35); }
@@ -147,22 +150,24 @@ void ToolFillEnd(cairo_t* cr, const Frame& f) { Cell(cr, f, Faded(kTools), true)
 void ToolFillJoin(cairo_t* cr, const Frame& f) { Cell(cr, f, Faded(kTools), false); }
 
 // A small button: a pill of radius `r` standing `inset` from the sides.
+// A pill-shaped face; hovered, it lights less than other faces, so its
+// white caption stays readable.
 void Pill(cairo_t* cr, const Frame& f, Rgb colour, double inset, double r) {
-  const Rgb base = StateTint(colour, f.index);
+  const Rgb base = f.index == 2 ? art::Lighter(colour, 0.15) : StateTint(colour, f.index);
   const double dy = f.index == 3 ? 1 : 0;
   Box(cr, inset + 1, 3, f.w - inset + 1, f.h - 0.5, r, r, r, r);
   art::Source(cr, kBlack, 0.25);
   cairo_fill(cr);
   Box(cr, inset, 1.5 + dy, f.w - inset, f.h - 2.5 + dy, r, r, r, r);
-  FillDown(cr, art::Lighter(base, 0.35), art::Darker(base, 0.2), 1.5, f.h - 2.5);
+  FillDown(cr, art::Lighter(base, 0.15), art::Darker(base, 0.2), 1.5, f.h - 2.5);
   art::Outline(cr, 1.5, art::Darker(base, 0.6));
-  Box(cr, inset + r * 0.6, 3 + dy, f.w - inset - r * 0.6, f.h * 0.45 + dy, r / 2, r / 2, r / 2, r / 2);
-  art::Source(cr, art::pal::kWhite, f.index == 0 ? 0.1 : 0.3);
+  Box(cr, inset + r * 0.6, 3 + dy, f.w - inset - r * 0.6, f.h * 0.4 + dy, r / 2, r / 2, r / 2, r / 2);
+  art::Source(cr, art::pal::kWhite, f.index == 0 ? 0.06 : 0.14);
   cairo_fill(cr);
 }
 
 void NarrowButton(cairo_t* cr, const Frame& f) { Pill(cr, f, kNarrow, 1.5, 8); }
-void MenuButton(cairo_t* cr, const Frame& f) { Pill(cr, f, pal::kOrange, 1, 5); }
+void MenuButton(cairo_t* cr, const Frame& f) { Pill(cr, f, kMenuFace, 1, 5); }
 
 void MenuPlate(cairo_t* cr, const Frame& f) {
   Box(cr, 1.5, -12, f.w + 12, f.h - 2, 0, 0, 0, 10);
@@ -179,33 +184,48 @@ void LevelBlock(cairo_t* cr, const Frame& f) {
   art::Outline(cr, 1.5, pal::kWoodDark);
 }
 
+// The shelf under a point's picture on which its level's stars stand: a
+// short wooden plank with a dark groove for the stars and a bracket at
+// either end (it names nothing: the stars are all it holds).
 void LevelBlockPlate(cairo_t* cr, const Frame& f) {
-  for (const double s : {-1.0, 1.0}) {  // the ribbon's folded tails
-    const double x = s < 0 ? 2 : f.w - 2, in = s < 0 ? 16 : f.w - 16;
-    cairo_move_to(cr, x, 10);
-    cairo_line_to(cr, in, 10);
-    cairo_line_to(cr, in, 33);
+  for (const double x : {24.0, f.w - 24}) {  // the brackets
+    cairo_move_to(cr, x - 5, 20);
+    cairo_line_to(cr, x + 5, 20);
     cairo_line_to(cr, x, 33);
-    cairo_line_to(cr, x - s * 6, 21.5);
     cairo_close_path(cr);
-    art::Source(cr, art::Darker(pal::kRed, 0.3));
+    art::Source(cr, pal::kWoodDark);
     cairo_fill_preserve(cr);
-    art::Outline(cr, 1.5, pal::kOutline);
+    art::Outline(cr, 1.2, pal::kOutline);
   }
-  Box(cr, 10, 4, f.w - 10, 29, 6, 6, 6, 6);
-  FillDown(cr, art::Lighter(pal::kRed, 0.2), art::Darker(pal::kRed, 0.15), 4, 29);
+  Box(cr, 14, 6, f.w - 14, 24, 5, 5, 5, 5);
+  FillDown(cr, art::Lighter(pal::kWood, 0.2), pal::kWoodDark, 6, 24);
   art::Outline(cr, 1.5, pal::kOutline);
+  Box(cr, 22, 10, f.w - 22, 20, 4, 4, 4, 4);
+  art::Source(cr, art::Darker(pal::kWoodDark, 0.35));
+  cairo_fill(cr);
 }
 
 void LevelDotFull(cairo_t* cr, const Frame& f) { Star(cr, f.w / 2, f.h / 2 + 0.5, 9, true); }
 void LevelDotEmpty(cairo_t* cr, const Frame& f) { Star(cr, f.w / 2, f.h / 2 + 0.5, 9, false); }
 
+// A task's card; a met task's glows warm gold, and its count (drawn in a
+// light green at 83) stands on a dark green band across its foot.
+constexpr double kTaskBandTop = 74;
+
 void TaskButton(cairo_t* cr, const Frame& f) {
   const bool done = f.index == 1;
-  // A met task's card glows warm gold (its count shows in green on it).
   const Rgb card = done ? art::Lighter(pal::kGold, 0.55) : art::Lighter(pal::kPanel, 0.3);
   Box(cr, 1, 1, f.w - 1, f.h - 1, 3, 3, 3, 3);
   FillDown(cr, card, art::Darker(card, 0.1), 1, f.h - 1);
+  if (done) {
+    cairo_save(cr);
+    cairo_clip(cr);
+    cairo_rectangle(cr, 0, kTaskBandTop, f.w, f.h);
+    FillDown(cr, art::Darker(pal::kGrassDark, 0.45), art::Darker(pal::kGrassDark, 0.6), kTaskBandTop, f.h);
+    cairo_new_path(cr);
+    cairo_restore(cr);
+  }
+  Box(cr, 1, 1, f.w - 1, f.h - 1, 3, 3, 3, 3);
   art::Outline(cr, 1.5, done ? pal::kGrassDark : pal::kWoodDark);
   Line(cr, 4, f.h - 4, f.w - 4, f.h - 4, 2, kBlack, 0.12);
 }

@@ -257,8 +257,9 @@ void MsBush(cairo_t* cr, const ArtFrame& f) {
     const double x = 30 + (w - 130) * r.Next(), y = 90 + (h - 110) * r.Next();
     const double size = 20 + 16 * r.Next();
     art::Ellipse(cr, x, y, size, size * 0.8);
-    const Rgb leaf = art::Mix(pal::kLeaf, pal::kGrass, y < h * 0.5 ? 0.7 : 0.2);
-    art::FillLit(cr, leaf, x - size, y - size, x + size, y + size, 0.45);
+    // A deep green, the "Credits" caption's white standing out on it.
+    const Rgb leaf = art::Darker(art::Mix(pal::kLeaf, pal::kGrass, y < h * 0.5 ? 0.7 : 0.2), 0.35);
+    art::FillLit(cr, leaf, x - size, y - size, x + size, y + size, 0.3);
     cairo_new_path(cr);
     cairo_arc(cr, x, y + size * 0.1, size * 0.85, M_PI * 0.15, M_PI * 0.85);
     art::Outline(cr, 2, deep, 0.8);

@@ -39,12 +39,16 @@ void Ear(cairo_t* cr, double x, double y, double angleDeg, double line) {
   cairo_restore(cr);
 }
 
+// A full sheaf: five ears fanned out from the tie, their stalks spreading
+// below it, so the emblem fills its square as the rounder products do.
 void Wheat(cairo_t* cr, double line) {
-  Ear(cr, 42, 16, -24, line);
-  Ear(cr, 60, 14, 24, line);
-  Ear(cr, 51, 10, 0, line);
-  RoundRect(cr, 38, 62, 26, 9, 3);  // the tie
-  FillLit(cr, pal::kRed, 38, 62, 64, 71, 0.35);
+  constexpr double kTieX = 50, kTieY = 78, kToTie = 50;
+  for (const double angle : {-28.0, 28.0, -14.0, 14.0, 0.0}) {
+    const double a = angle * M_PI / 180;
+    Ear(cr, kTieX + kToTie * std::sin(a), kTieY - kToTie * std::cos(a), angle, line);
+  }
+  RoundRect(cr, 36, 73, 28, 11, 3);  // the tie
+  FillLit(cr, pal::kRed, 36, 73, 64, 84, 0.35);
   Outline(cr, line * 0.8);
 }
 

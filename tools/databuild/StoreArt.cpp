@@ -35,13 +35,15 @@ void Coin(cairo_t* cr, double cx, double cy, double r, bool mirrored) {
 }
 
 void WarehouseSheet(cairo_t* cr, const ArtFrame&) {
-  // The product button: normal, hover (lighter), pressed or chosen (darker, sunk).
-  const art::Rgb faces[3] = {pal::kPanel, art::Lighter(pal::kPanel, 0.5), art::Mix(pal::kPanel, pal::kWood, 0.35)};
+  // The product button: normal, hover (lighter), pressed or chosen (darker,
+  // sunk); walnut, so the white amounts on it read.
+  const art::Rgb walnut = art::Hex(0x6A4A2F);
+  const art::Rgb faces[3] = {walnut, art::Lighter(walnut, 0.12), art::Darker(walnut, 0.25)};
   for (int i = 0; i < 3; ++i) Board(cr, 0, i * 78.0, 80, 78, 10, faces[i]);
-  // The selection plate: a wooden frame round a light board.
+  // The selection plate: a wooden frame round a dark board.
   Board(cr, 96, 0, 160, 96, 14, pal::kWood);
   art::RoundRect(cr, 108, 12, 136, 72, 8);
-  art::FillLit(cr, pal::kPanel, 108, 12, 244, 84, 0.2);
+  art::FillLit(cr, walnut, 108, 12, 244, 84, 0.2);
   art::RoundRect(cr, 108, 12, 136, 72, 8);
   art::Outline(cr, 1.5, pal::kWoodDark);
 }

@@ -9,10 +9,10 @@
 // options are in kHelp below; without --headless it opens a real window
 // through SDL2, and fails at once when there is no display.
 //
-// Exit status: 0 done, 1 the run failed (no display or the display went
-// away, another instance is running, a step of the frame failed, a file
-// could not be written), 2 wrong options. What a run wrote (screenshot,
-// sound, log) is said on stdout.
+// Exit status: 0 done, 1 the run failed (the display went away, another
+// instance is running, a step of the frame failed, a file could not be
+// written), 2 wrong options, 4 no display to open a window on (as the
+// game). What a run wrote (screenshot, sound, log) is said on stdout.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -81,8 +81,8 @@ constexpr const char* kHelp =
     "  --check FILE.png      say whether a screenshot shows the scene (exit status 0 when it does)\n"
     "  --cursor X,Y          with --check: the drawn cursor's tip must be at X,Y\n"
     "  --help                print this help\n"
-    "Exit status: 0 done, 1 the run failed (no display or the display gone, another copy running), 2 wrong\n"
-    "options. The engine log is \"log.txt\" beside the program.\n";
+    "Exit status: 0 done, 1 the run failed (the display gone, another copy running), 2 wrong options,\n"
+    "4 no display. The engine log is \"log.txt\" beside the program.\n";
 
 demo::Scene gScene;
 demo::Sound gSound;
@@ -331,7 +331,7 @@ int main(int argc, char** argv) {
       plat::sdl2::SessionOptions{gOptions.frames == 0}, &error, tools::SayDisplayLost("engine_demo"));
   if (!session) {
     std::fprintf(stderr, "engine_demo: no display: %s, try --headless\n", error.c_str());
-    return 1;
+    return tools::kNoDisplayStatus;
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (gOptions.frames == 0) {
@@ -342,6 +342,6 @@ int main(int argc, char** argv) {
   return status;
 #else
   std::fprintf(stderr, "engine_demo: no display: built without a display backend, try --headless\n");
-  return 1;
+  return tools::kNoDisplayStatus;
 #endif
 }

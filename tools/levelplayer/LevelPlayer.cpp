@@ -17,7 +17,8 @@
 // Exit status: 0 done, 1 the run failed (also when the display goes away or
 // the data set is damaged), 2 wrong options (or a level the data set does
 // not have), 3 the script expected a won level and it was not won, or the
-// data set has no "language.dat".
+// data set has no "language.dat", 4 no display to open a window on (as the
+// game).
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,10 +99,10 @@ constexpr const char* kHelp =
     "  --record FILE         write what is clicked, to the end of the run, as a script that replays it\n"
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
-    "Exit status: 0 done, 1 the run failed (a damaged data file, no display or the display gone, another copy\n"
-    "running), 2 wrong options or no such level, 3 a script's \"expect won\" not met or the data set has no\n"
-    "\"language.dat\". The log is \"log.txt\" beside the program. The repository's docs/manual.md has the\n"
-    "script format.\n";
+    "Exit status: 0 done, 1 the run failed (a damaged data file, the display gone, another copy running),\n"
+    "2 wrong options or no such level, 3 a script's \"expect won\" not met or the data set has no\n"
+    "\"language.dat\", 4 no display. The log is \"log.txt\" beside the program. The repository's\n"
+    "docs/manual.md has the script format.\n";
 
 Options gOptions;
 player::World gWorld;
@@ -455,7 +456,7 @@ int main(int argc, char** argv) {
                                               });
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
-    return 1;
+    return tools::kNoDisplayStatus;
   }
   plat::gfx::SetPresentSink(&session->Presenter());
   if (!Scripted() && gOptions.frames == 0)
@@ -467,6 +468,6 @@ int main(int argc, char** argv) {
   return status;
 #else
   std::fprintf(stderr, "levelplayer: no display: built without a display backend, try --headless\n");
-  return 1;
+  return tools::kNoDisplayStatus;
 #endif
 }

@@ -73,6 +73,9 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   } else {
     tutorials_.SetLevel(world_.Level());
     world_.Level()->Enter();
+    // The game's level state: its windows hold the level's clock while they
+    // are open (the menu pauses the day), as in the game.
+    GetGameServices().appState = kGameStateLevel;
     return true;
   }
   world_.Close();
@@ -81,6 +84,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
 
 void World::Unload() {
   tutorials_.SetLevel(nullptr);
+  GetGameServices().appState = kGameStateNone;
   world_.Close();
 }
 

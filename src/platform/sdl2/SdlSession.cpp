@@ -91,13 +91,28 @@ std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std:
   // depend on it.
   const char* ctype = std::setlocale(LC_CTYPE, nullptr);
   if (ctype == nullptr || std::strcmp(ctype, "C") == 0) std::setlocale(LC_CTYPE, "");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    if (error != nullptr) *error = SDL_GetError();
+  // Unless the user chose the driver, SDL probes only the window systems
+  // the environment names: with none named there is nothing to try, and a
+  // Wayland probe with no Wayland session prints its own complaint (about
+  // the session's runtime folder) before the program can say what is wrong.
+  const bool chosen = IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER));
+  if (!chosen) {
+    const bool x11 = IsSet(std::getenv("DISPLAY")), wayland = IsSet(std::getenv("WAYLAND_DISPLAY"));
+    if (!x11 && !wayland) {
+      if (error != nullptr) *error = NoDisplayReason();
+      return nullptr;
+    }
+    if (!wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  }
+  const int started = SDL_InitSubSystem(SDL_INIT_VIDEO);
+  if (!chosen) SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+  if (started != 0) {
+    if (error != nullptr) *error = chosen ? SDL_GetError() : NoDisplayReason();
     return nullptr;
   }
   // A program asked for a window must not run invisibly: unless the user
   // chose the driver, one that shows nothing means there is no display.
-  if (!IsSet(SDL_GetHint(SDL_HINT_VIDEODRIVER)) && ShowsNothing(SDL_GetCurrentVideoDriver())) {
+  if (!chosen && ShowsNothing(SDL_GetCurrentVideoDriver())) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (error != nullptr) *error = NoDisplayReason();
     return nullptr;

@@ -16,11 +16,13 @@
 #include "app/Game.h"
 #include "app/LevelSelectMap.h"
 #include "app/LoadingPanel.h"
+#include "app/MapNodes.h"
 #include "app/LogoSequence.h"
 #include "app/StartupLoader.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "app/Settings.h"
+#include "content/ProfileProgress.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLLog.h"
@@ -52,7 +54,9 @@
 #include "windows/LevelWindow.h"
 #include "windows/MenuWindow.h"
 #include "windows/MessageNotice.h"
+#include "windows/MapInterface.h"
 #include "windows/OptionsWindow.h"
+#include "windows/ProfilesWindow.h"
 
 namespace {
 
@@ -243,6 +247,64 @@ TEST(GameRun, PlayClockStandsStillInTheStartLoadingOfAKnownProfile) {
 // "play", plays the level afresh behind the fade. The options window is the
 // game's: its settings land in "config.dat". Quitting then with the notices
 // and the options window open frees everything.
+// The current profile deleted in the map's profiles window: the row in its
+// place becomes current, the greeting names it and the map shows its
+// progress, and the window can be cancelled; the last one deleted, the
+// greeting names nobody and only a new profile leaves the window.
+TEST(GameRun, DeletingTheCurrentProfileOnTheMapGreetsTheOneInItsPlace) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  GameRun run;
+  ASSERT_TRUE(run.ok);
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  run.NameFirstProfile(u"Tomas");
+  ProfileStore* store = run.game.Profiles();
+  Profile* tomas = store->GetCurrent();
+  Profile* ann = nullptr;
+  ASSERT_EQ(store->CreateProfile(u"Ann", &ann), kProfileOk);
+  ASSERT_EQ(store->SelectProfile(ann), kProfileOk);
+  LEVELRESULT won;
+  ann->RecordUnplayedResult(0, &won);  // Ann has finished the first day
+  ASSERT_EQ(store->SelectProfile(tomas), kProfileOk);
+  run.game.ChooseRegime();
+  ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+  for (int i = 0; i < 30; ++i) run.Frame();
+  LevelSelectMap* map = run.game.Map();
+  MapInterface* ui = map->GetInterface();
+  ASSERT_NE(ui, nullptr);
+  EXPECT_EQ(ui->GetProfileButton()->GetProfile(), tomas);
+  EXPECT_EQ(map->GetNode(1)->GetState(), kLevelHidden);
+
+  ui->OnCommand(ui->GetProfileButton());
+  auto* profiles = static_cast<ProfilesWindow*>(GetWindowManager()->GetAnchor(kAnchorProfiles));
+  ASSERT_NE(profiles, nullptr);
+  for (i32 i = 0; i < profiles->GetRowCount(); ++i)
+    if (profiles->GetRow(i)->GetProfile() == tomas) profiles->DeleteRow(profiles->GetRow(i));
+  for (int i = 0; i < 30; ++i) run.Frame();
+  EXPECT_EQ(store->GetCurrent(), ann);
+  EXPECT_EQ(ui->GetProfileButton()->GetProfile(), ann);
+  ASSERT_NE(ui->GetProfileButton()->GetText(), nullptr);
+  EXPECT_EQ(map->GetNode(1)->GetState(), kLevelOpen);  // Ann's map
+  EXPECT_TRUE(profiles->GetCancelButton()->IsEnabled());
+  EXPECT_TRUE(run.Shot("profile_deleted_map.png"));
+  run.game.KeyDown(plat::DIK_ESCAPE, 0);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  EXPECT_EQ(GetWindowManager()->GetAnchor(kAnchorProfiles), nullptr);
+
+  // The last one deleted: nobody greeted, the window stays until a profile is made.
+  ui->OnCommand(ui->GetProfileButton());
+  profiles = static_cast<ProfilesWindow*>(GetWindowManager()->GetAnchor(kAnchorProfiles));
+  ASSERT_NE(profiles, nullptr);
+  ASSERT_EQ(profiles->GetRowCount(), 1);
+  profiles->DeleteRow(profiles->GetRow(0));
+  EXPECT_EQ(store->GetCurrent(), nullptr);
+  EXPECT_EQ(ui->GetProfileButton()->GetProfile(), nullptr);
+  EXPECT_EQ(ui->GetProfileButton()->GetText(), nullptr);
+  EXPECT_FALSE(profiles->GetCancelButton()->IsEnabled());
+  run.game.KeyDown(plat::DIK_ESCAPE, 0);
+  for (int i = 0; i < 30; ++i) run.Frame();
+  EXPECT_NE(GetWindowManager()->GetAnchor(kAnchorProfiles), nullptr);
+}
+
 TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
   GameRun run;

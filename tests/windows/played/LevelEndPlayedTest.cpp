@@ -3,12 +3,17 @@
 // the game's profile in a folder of its own. Won, it opens the result
 // window with the record the profile made, whose frames draw every icon
 // textured (result_window.png: mode 0, no bronze), and Enter leaves for the
-// map; a hard-mode day run past bronze asks the game-over question, whose
+// map; the result window's parts apart and its texts readable at 4.5:1
+// (result_window_hard.png, result_window_crossed.png: mode 1 ticked and
+// crossed); a hard-mode day run past bronze asks the game-over question, whose
 // "yes" opens the level window's play form; the menu's restart opens its
 // restart form; a restart takes the day's windows and notices away.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/Profile.h"
@@ -141,6 +146,105 @@ TEST_F(LevelEnd, AWonLevelShowsTheProfilesRecordAndEnterLeavesForTheMap) {
   EXPECT_FALSE(host->HasExited());
   Key(kKeyEnter);
   EXPECT_TRUE(host->HasExited());  // through GameLevel::ExitToMap
+}
+
+// The result window as laid out, drawn over the day: the gauge runs under
+// mode 0's cover and under the medal's box (the box's pixels are the same
+// with the bar full and empty), and out from under them (it shows beside);
+// neither the ticks nor the crosses reach the time rows (the same rows with
+// every medal ticked and every one crossed); the limit times, the rows'
+// times and captions read at 4.5:1 at least against their backdrop.
+TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
+  ASSERT_TRUE(h.loaded);
+  Play(0);
+  for (i32 i = 0; i < 20; ++i) Frame();
+  // A window for (mode, time, limits) drawn alone, its reveal skipped and
+  // its drop-in over: the frame, the window's origin on it, its content
+  // top, the places of its rows and limit times.
+  struct Shot {
+    std::vector<u32> px;
+    kis::IntPoint origin;
+    i32 top = 0;
+    kis::IntPoint row;
+    DXLRECT labels[3] = {};
+  };
+  const auto shoot = [&](i32 mode, u32 time, u32 limit, i32 grade) {
+    LEVELRESULT r;
+    r.regime = mode;
+    for (i32 k = 0; k < 3; ++k) r.limits[k] = static_cast<i32>(limit / static_cast<u32>(k + 1));
+    r.time = time;
+    r.grade = grade;
+    r.previousBest = 100000;
+    auto* window = new LevelResultWindow(r);
+    window->FinishReveal(true);
+    for (i32 i = 0; i < 60; ++i) Frame();
+    Shot shot;
+    shot.px = h.Frame();
+    window->ClientToScreen(&shot.origin, 0, 0);
+    shot.row = window->GetYourTimePlace();
+    shot.top = shot.row.y - 121;
+    for (i32 k = 0; k < 3; ++k) shot.labels[k] = window->GetLabelRect(k);
+    delete window;
+    return shot;
+  };
+  // The pixels of a rectangle of the window.
+  const auto pixels = [](const Shot& shot, const DXLRECT& r) {
+    std::vector<u32> out;
+    for (i32 y = shot.origin.y + r.top; y < shot.origin.y + r.bottom; ++y)
+      for (i32 x = shot.origin.x + r.left; x < shot.origin.x + r.right; ++x)
+        out.push_back(shot.px[static_cast<size_t>(y) * 800 + x]);
+    return out;
+  };
+
+  for (i32 mode : {0, 1}) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    // The bar full and empty, the same medal in the box.
+    const Shot full = shoot(mode, 1000, 180000, 6);
+    const Shot empty = shoot(mode, 600000, 180000, 6);
+    const i32 top = full.top;
+    // Inside the cover's and the box's rims (their anti-aliased edges and
+    // rounded corners let the bar show through a little).
+    const DXLRECT under = mode == 0 ? DXLRECT{16, top + 9, 166, top + 82} : DXLRECT{22, top + 14, 96, top + 88};
+    EXPECT_TRUE(pixels(full, under) == pixels(empty, under)) << "the bar shows over what covers it";
+    const DXLRECT beside{200, top + 73, 460, top + 87};
+    EXPECT_FALSE(pixels(full, beside) == pixels(empty, beside)) << "the bar does not show";
+  }
+
+  // Ticked and crossed (the same time against other limits): the time rows
+  // alike. The limit times and the rows read.
+  const Shot ticked = shoot(1, 30000, 180000, 6);
+  const Shot crossed = shoot(1, 30000, 20000, 3);
+  EXPECT_TRUE(plat::WritePng("result_window_hard.png", ticked.px, 800, 600, nullptr));
+  EXPECT_TRUE(plat::WritePng("result_window_crossed.png", crossed.px, 800, 600, nullptr));
+  const kis::IntPoint row = ticked.row;
+  for (i32 y : {row.y, row.y + 45}) {  // "your_time", then "record"
+    const DXLRECT r{row.x - 150, y - 12, row.x + 110, y + 12};
+    EXPECT_TRUE(pixels(ticked, r) == pixels(crossed, r)) << "a mark reaches the row at " << y;
+  }
+  const auto luminance = [](u32 c) {
+    const auto channel = [](u32 v) {
+      const double s = v / 255.0;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((c >> 16) & 255) + 0.7152 * channel((c >> 8) & 255) + 0.0722 * channel(c & 255);
+  };
+  // The backdrop is the rectangle's commonest colour; `fill` must be drawn in it.
+  const auto contrast = [&](const DXLRECT& r, u32 fill) {
+    std::map<u32, i32> counts;
+    for (u32 c : pixels(ticked, r)) ++counts[c | 0xFF000000u];
+    if (!counts.count(fill)) return 0.0;
+    const u32 back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                       return a.second < b.second;
+                     })->first;
+    const double a = luminance(fill), b = luminance(back);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+  };
+  for (i32 column = 0; column < 3; ++column) {
+    const DXLRECT& r = ticked.labels[column];
+    EXPECT_GE(contrast(DXLRECT{r.left - 2, r.top - 2, r.right + 2, r.bottom + 2}, 0xFFFFFF8Bu), 4.5) << column;
+  }
+  EXPECT_GE(contrast(DXLRECT{row.x + 16, row.y - 12, row.x + 110, row.y + 12}, 0xFFFFFF8Bu), 4.5) << "your time";
+  EXPECT_GE(contrast(DXLRECT{row.x - 100, row.y - 12, row.x - 8, row.y + 12}, 0xFFFFFFFFu), 4.5) << "its caption";
 }
 
 TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The level player's command line as a newcomer meets it: what is not a
 # script file is refused at once, a screenshot that cannot be written stops
-# the run before it plays, a level the data set lacks is refused, a data set
+# the run before it plays, a level the data set lacks is refused, no
+# display stops it at once with the game's status and one line, the
+# level's menu holds the day's clock, a data set
 # without its texts stops it with the file named, a script's screenshot
 # marks and last frame are the same whether the frames between them are
 # rasterised or not, and a winning script played with --record writes a
@@ -48,6 +50,17 @@ has level.err "has no level 10 (its levels: 1, 2, 3, 4, 5, 6, 7, 8, 9)" ||
 run help "$player" --help
 has help.out "--level N .*by default 1" || fail "--help does not list --level"
 
+# --- No display (none named, or one that does not answer): the game's status 4, the one line
+# saying so alone on stderr, also outside a desktop session (no XDG_RUNTIME_DIR) ---------------
+for display in "" ":7919"; do
+  run nodisplay env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR ${display:+DISPLAY=$display} \
+    ASAN_OPTIONS=detect_leaks=0 "$player" --frames 2 --data "$data"
+  [ "$(status nodisplay)" = 4 ] || fail "no display ('$display') exits $(status nodisplay), not 4"
+  grep -qv "^levelplayer: no display: .*, try --headless$" "$work/nodisplay.err" &&
+    fail "no display ('$display') says more than it should: $(cat "$work/nodisplay.err")"
+  has nodisplay.err "levelplayer: no display: .*, try --headless" || fail "no display ('$display') is not said"
+done
+
 # --- The data set's texts: "language.dat" missing stops with status 3, damaged with 1 -------------
 mkdir "$work/texts"
 for file in Data.dat Sprites.dat Sounds.dat; do ln -s "$data/$file" "$work/texts/$file"; done
@@ -93,6 +106,15 @@ printf 'wait 500\nclick 400 300\nwait 200\nexpect window LvRt\n' >"$work/no-resu
 run no-result "$player" --headless --script "$work/no-result.txt" --data "$data"
 [ "$(status no-result)" = 3 ] || fail "a result window expected too early exits $(status no-result), not 3"
 has no-result.err "line 4: expect window LvRt: not met" || fail "the unmet window mark is not named"
+
+# --- The level's menu holds the day's clock: the yard won with the menu open for 10 s on the way
+# is won at the level time of the plain script (13.88 s) plus at most a few frames --------------
+sed '/^click 400 300/a wait 200\nclick 755 12\nwait 10000\nclick 398 142\nwait 600' "$winning" >"$work/menu-pause.txt"
+run menu-pause "$player" --headless --script "$work/menu-pause.txt" --data "$data"
+[ "$(status menu-pause)" = 0 ] || fail "the yard with a pause in the menu exits $(status menu-pause)"
+won_at="$(sed -n 's/^levelplayer: level won with .* at \([0-9]*\)\.[0-9]* s of level time$/\1/p' "$work/menu-pause.out")"
+[ -n "$won_at" ] && [ "$won_at" -lt 15 ] ||
+  fail "the level's clock ran on under its menu: $(cat "$work/menu-pause.out")"
 
 # --- A recording made beside a script replays to the same end ---------------------------------
 run_timeout=900  # a win played under the sanitizers on a busy machine takes minutes
