@@ -289,17 +289,14 @@ void SdlPresenter::CaptureSurface(SDL_Surface* surface) {
 
 // With vsync on a renderer that does not wait for the retrace, the frame
 // waits out the rest of its share of a second (a late frame starts the
-// count afresh).
+// count afresh; PaceFrame).
 void SdlPresenter::Pace() {
   if (!vsync_ || paceHz_ <= 0) return;
   const uint64_t freq = SDL_GetPerformanceFrequency();
-  const uint64_t period = freq / static_cast<uint64_t>(paceHz_);
-  uint64_t now = SDL_GetPerformanceCounter();
-  if (nextPresent_ > now && nextPresent_ - now <= period) {
-    SDL_Delay(static_cast<uint32_t>((nextPresent_ - now) * 1000 / freq));
-    now = nextPresent_;
-  }
-  nextPresent_ = now + period;
+  const FramePace pace =
+      PaceFrame(SDL_GetPerformanceCounter(), nextPresent_, freq / static_cast<uint64_t>(paceHz_), freq);
+  if (pace.waitMs > 0) SDL_Delay(pace.waitMs);
+  nextPresent_ = pace.nextDue;
 }
 
 void SdlPresenter::SetVSync(bool on) {
