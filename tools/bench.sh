@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in release and runs them all (or those named).
+# Builds the benchmarks in release (in build-bench) and runs them all, or
+# those named: NAME is a file of bench/ without its ".cpp" (level_load,
+# main_screen, ...). Each source says what it times and its goal;
+# docs/manual.md lists them.
+#   bash tools/bench.sh [NAME...]
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds the program (release) and the sample data set, then starts the
-# game on it: the logos, the loading, the main screen. The data set is
-# written to build/Data by the data builder, again only when its sources
-# (tools/data) or the builder are newer than it. "config.ini" is written
-# beside the program only when it is missing: a window, no cheats. Extra
-# arguments go to the game (--replay FILE, --headless; --help lists them).
-# `--level-player` starts the level player on the data set's first level
-# instead, with the arguments after it (--level N, --script FILE, ...).
-# `--demo` starts the engine demo instead. `--scenarios` plays the scenario
-# levels (tools/data/scenarios) in the level player: their data set is built
-# into build/Scenarios the same way, only when missing or out of date
-# (`--scenarios --level 2` plays the second). CMake configures the build folder only when it
-# is new or its options changed; the build re-runs it when its files change.
+# Builds the program (release, in build/) and the sample data set, then
+# starts the game on it: the logos, the loading, the main screen.
+#   bash tools/run.sh [OPTION...]                  the game (--help lists OPTION)
+#   bash tools/run.sh --level-player [OPTION...]   the level player instead
+#   bash tools/run.sh --scenarios [OPTION...]      the level player on the scenario levels
+#   bash tools/run.sh --demo [OPTION...]           the engine demo instead
+# Each of them answers --help. The Debian packages it needs are installed
+# first when missing (as root or through sudo). The data set is written to
+# build/Data by the data builder, again only when its sources (tools/data) or
+# the builder are newer than it; the scenario levels (tools/data/scenarios)
+# likewise into build/Scenarios. "config.ini" is written beside the program
+# only when it is missing: a window, no cheats. CMake configures the build
+# folder only when it is new or its options changed; the build re-runs it
+# when its files change. docs/manual.md says more.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"

@@ -14,7 +14,11 @@
 # once the unit tests only wait for them).
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
-# non-zero when any failed.
+# non-zero when any failed. The Debian packages it needs are installed first
+# when missing (as root or through sudo); it builds in build-test, build-tsan,
+# build-fuzz and build-release (TM_FUZZ_SECONDS: each fuzz target's run,
+# 2 s unless set). docs/manual.md says what it plays.
+#   bash tools/test.sh
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
@@ -99,7 +103,7 @@ release_build() {
   if [ "$release_status" -eq 0 ]; then
     cmake --build "$release" -j "$jobs" || release_status=$?
   fi
-  # The campaign, all of its levels (the unit build plays two).
+  # The campaign, all of its levels (the unit build plays four).
   if [ "$release_status" -eq 0 ]; then
     ctest --test-dir "$release" -L campaign --output-on-failure --no-tests=error -j "$jobs" || release_status=$?
   fi

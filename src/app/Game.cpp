@@ -16,6 +16,7 @@
 #include "app/Settings.h"
 #include "app/ScreenBorders.h"
 #include "app/StartupLoader.h"
+#include "app/UserFiles.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/MapSection.h"
 #include "engine/DXLApp.h"
@@ -238,7 +239,9 @@ void GameOptionsHooks::BuildScreenBorders() {
 }
 
 void GameOptionsHooks::SaveSettings() {
-  if (!::SaveSettings(folder_, screen_.GetParams())) DXLLogValueA(0, "Settings", "config.dat could not be written");
+  int error = 0;
+  if (!::SaveSettings(folder_, screen_.GetParams(), &error))
+    DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(error).c_str());
 }
 
 Game* GetRunningGame() { return g_game; }

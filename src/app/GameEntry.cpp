@@ -18,6 +18,7 @@
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
 #include "app/StartupLoader.h"
+#include "app/UserFiles.h"
 #include "base/IniFile.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
@@ -32,6 +33,7 @@
 #include "platform/os/Clock.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/MessageBox.h"
+#include "platform/os/SingleInstance.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
 #include "resources/GameEffect.h"
@@ -42,19 +44,24 @@ const char* const kEntryUsage =
     "usage: tallowmere [--data DIR] [-lang FILE] [--headless] [--replay FILE] [--record FILE] [--rasterise]\n"
     "                  [--help]\n";
 const char* const kEntryHelp =
-    "Starts Tallowmere: the start-up loading of the game's data set behind its progress bar.\n"
+    "Starts Tallowmere on its data set: the logos, the loading, the main screen, in a window or full screen.\n"
     "  --data DIR   the data set (by default \"Data\" beside the program)\n"
     "  -lang FILE   the language file (by default \"language.dat\" of the data set, or config.ini's [Path])\n"
-    "  --headless   run without a display, the clock stepped 40 ms a frame\n"
+    "  --headless   run without a display, the clock stepped 40 ms a frame; without --replay the run ends\n"
+    "               once the main screen is reached\n"
     "  --replay FILE  play a replay (input and marks) on frames of 20 ms; the run ends with it\n"
     "  --record FILE  write the run's input as a replay\n"
     "  --rasterise  a headless replay draws every frame's pixels (by default only the frames its\n"
     "               screenshot marks may write; every draw call runs either way)\n"
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
-    "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, or\n"
-    "another start-up failure; 5 a replay's mark not met, or a recording not written. The log is\n"
-    "\"log.txt\" in the per-user folder (~/.local/share/Morvalen/Tallowmere).\n";
+    "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, no\n"
+    "private folder for the single-instance lock, or another start-up failure; 5 a replay's mark not met,\n"
+    "or a recording not written.\n"
+    "\"config.ini\" beside the program: [Video] Fullscreen, Window, Screen, VSync, RefreshRate; [Game] Cheats\n"
+    "(1: the developer keys); [Path] Language. The profiles, \"config.dat\" and the log \"log.txt\" are in\n"
+    "the per-user folder ($XDG_DATA_HOME/Morvalen/Tallowmere, else ~/.local/share/Morvalen/Tallowmere).\n"
+    "The repository's docs/manual.md has the replay format, the developer keys and the rest.\n";
 
 namespace {
 
@@ -74,6 +81,12 @@ bool IsFile(const std::string& path) {
   return a != plat::kInvalidAttributes && (a & plat::kAttrDirectory) == 0;
 }
 
+// A plain file (a link to one counts): never a device, a pipe or a folder.
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // Every missing level of `path` made with mode 0700; true when it is a
 // folder afterwards.
 bool MakeFolders(const std::string& path) {
@@ -84,6 +97,13 @@ bool MakeFolders(const std::string& path) {
   }
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The log is made afresh, never through a link: a link in its place is
+// removed (the file it points at is left alone).
+void RemoveLink(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(path.c_str());
 }
 
 std::string WithSlash(std::string s) {
@@ -152,7 +172,8 @@ std::string ChooseUserFolder(const std::string& data) {
   return user;
 }
 
-std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders) {
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders,
+                               std::string* dropped) {
   std::string path;
   if (!given.empty()) {
     path = Narrow(given);
@@ -165,7 +186,13 @@ std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, 
       if (path[0] != '/') path = folders.data + path;
     }
   }
-  if (!path.empty() && (path.size() >= kMaxPath || !IsFile(path))) path.clear();
+  if (!path.empty() && (path.size() >= kMaxPath || !IsRegularFile(path))) {
+    if (dropped)
+      *dropped = path + (path.size() >= kMaxPath ? " is too long a path"
+                         : IsFile(path)           ? " is not a language file (not a regular file)"
+                                                  : " is missing");
+    path.clear();
+  }
   return path.empty() ? folders.data + "language.dat" : path;
 }
 
@@ -191,7 +218,9 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
   DXLReportErrorA(0, "%s (%s)", message, detail.c_str());
   std::fprintf(stderr, "tallowmere: %s (%s)\n", message, detail.c_str());
   const GameLanguage* language = GetRunningGame() ? GetRunningGame()->Language() : nullptr;
-  const wchar* title = language && language->GetWindowTitle() ? language->GetWindowTitle() : u"";
+  // A language that did not read whole has no title of its own to give.
+  const wchar* title =
+      language && language->IsWhole() && language->GetWindowTitle() ? language->GetWindowTitle() : u"Tallowmere";
   plat::ShowMessageBox(static_cast<uintptr_t>(DXLGetAppData().window), Wide(message), title,
                        plat::kMessageBoxIconError);
   DXLCloseLog();
@@ -229,27 +258,49 @@ int RunGame(const EntryOptions& options) {
 
   // The language file is chosen here already: missing texts are said on the
   // terminal before a window opens.
-  const std::string languagePath = ChooseLanguagePath(options.language, *ini, folders);
+  std::string dropped;
+  const std::string languagePath = ChooseLanguagePath(options.language, *ini, folders, &dropped);
+  if (!dropped.empty())
+    std::fprintf(stderr, "tallowmere: %s; the texts of %s are used\n", dropped.c_str(), languagePath.c_str());
   if (!IsFile(languagePath)) return DataMissing(languagePath + " is missing: the game's texts");
+  if (!IsRegularFile(languagePath)) return DataMissing(languagePath + " is not a regular file: the game's texts");
 
+  if (!MakeFolders(folders.user.substr(0, folders.user.size() - 1))) {
+    std::fprintf(stderr, "tallowmere: cannot make the per-user folder %s\n", folders.user.c_str());
+    return kExitStartFailed;
+  }
   // The single-instance check before the log: a refused start leaves the
-  // running one's log alone.
-  if (DXLCheckSingleInstance(kClassName) == kAppAlreadyRunning) {
+  // running one's log alone. The lock lives where only this user can reach
+  // it, keyed by the per-user folder (copies on other folders may run side
+  // by side); without it the game does not run.
+  std::string why;
+  const std::string lockFolder = plat::SingleInstance::PrivateFolder(folders.user, &why);
+  if (lockFolder.empty()) {
+    std::fprintf(stderr, "tallowmere: no private folder for the single-instance lock: %s\n", why.c_str());
+    return kExitStartFailed;
+  }
+  DXLSetInstanceFolder(lockFolder.c_str(), folders.user.c_str());
+  const i32 single = DXLCheckSingleInstance(kClassName);
+  if (single == kAppAlreadyRunning) {
     std::fprintf(stderr, "tallowmere: already running; this start did nothing\n");
     return kExitDataError;
   }
-  if (!MakeFolders(folders.user.substr(0, folders.user.size() - 1))) {
-    std::fprintf(stderr, "tallowmere: cannot make the per-user folder %s\n", folders.user.c_str());
+  if (single != 0) {
+    const plat::SingleInstance* lock = DXLGetAppData().mutex;
+    std::fprintf(stderr, "tallowmere: cannot take the single-instance lock: %s\n", lock ? lock->Why().c_str() : "");
+    DXLShutdown();
     return kExitStartFailed;
   }
 
   // 5 to 8: the log, the frame, the window. A replay's clock runs from
   // before the log's first stamp.
   if (replay.Active()) replay.Start();
+  RemoveLink(folders.user + "log.txt");
   DXLOpenLog(Wide(folders.user).c_str());
   DXLLogValueA(0, "Program folder", folders.program.c_str());
   DXLLogValueA(0, "Data folder", folders.data.c_str());
   DXLLogValueA(0, "Per-user folder", folders.user.c_str());
+  if (const plat::SingleInstance* lock = DXLGetAppData().mutex) DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
   if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);
@@ -312,8 +363,9 @@ int RunGame(const EntryOptions& options) {
   // 17 to 19: "config.ini" let go, the settings saved at once, the first
   // state.
   ini.reset();
-  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams()))
-    DXLLogValueA(0, "Settings", "config.dat could not be written");
+  int settingsError = 0;
+  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams(), &settingsError))
+    DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(settingsError).c_str());
   DXLSetAppState(kGameStateLogos, true);
 
   // 20 to 22: the loop, the shutdown (the game's with it), "play.url".

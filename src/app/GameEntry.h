@@ -8,7 +8,11 @@
 // current folder; the per-user folder is $XDG_DATA_HOME (else
 // ~/.local/share) joined with "Morvalen/Tallowmere", or "Profiles" in the
 // data folder when that path is not usable or reaches 248 characters. The
-// per-user folder is made (mode 0700) before "log.txt" is opened in it.
+// per-user folder is made (mode 0700) before "log.txt" is opened in it (a
+// link in the log's place is removed, never written through). The
+// single-instance lock is keyed by the per-user folder and kept in
+// $XDG_RUNTIME_DIR when that is private, else in "single-instance-lock"
+// (0700) of the per-user folder (plat::SingleInstance).
 //
 // The game (Game.h) is set up on the frame and run by its state machine
 // from the logos to the quit state. A headless run without a replay has
@@ -18,7 +22,8 @@
 // (or a second start refused: the running one's log stays as it was); 2 a
 // wrong option; 3 data missing (the data folder, an archive or
 // "language.dat": said with the path and the run command, before any
-// window); 4 no display, or another start-up failure; 5 a replay's mark
+// window); 4 no display, no private folder for the single-instance lock
+// (said with the reason), or another start-up failure; 5 a replay's mark
 // not met (said with the mark and its line), or a recording not written.
 //
 // --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
@@ -81,9 +86,11 @@ std::string ChooseUserFolder(const std::string& data);
 
 // The language file: the given path (against the program folder), else
 // "config.ini"'s [Path] Language (against the data folder); one that
-// reaches 260 characters or names no file is dropped for "language.dat" of
-// the data folder.
-std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders);
+// reaches 260 characters or names no regular file (a device, a folder, a
+// pipe are none) is dropped for "language.dat" of the data folder, and
+// `dropped` (when given) says which and why.
+std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, const EntryFolders& folders,
+                               std::string* dropped = nullptr);
 
 // "config.ini"'s [Video] over the screen words: Fullscreen, Window and
 // Screen ("w,h"), VSync and RefreshRate (decimal, or hexadecimal after "$",

@@ -32,15 +32,21 @@ const wchar* Medal(u32 state) {
 }
 
 // A name that names a folder in the profiles folder and nothing else: no
-// separators or characters a folder name should not hold, not "." or "..".
+// separators or characters a folder name should not hold, not "." or "..",
+// not blanks alone, no half of a surrogate pair.
 bool IsFolderName(const wchar* name) {
-  bool dotsOnly = true;
+  bool dotsOnly = true, blanksOnly = true;
   if (!name[0]) return false;
   for (const wchar* c = name; *c; ++c) {
     if (*c < 32 || std::u16string_view(u"/\\:*?\"<>|").find(*c) != std::u16string_view::npos) return false;
+    // Half a surrogate pair would be bytes that are no UTF-8.
+    const bool high = *c >= 0xD800 && *c <= 0xDBFF, low = *c >= 0xDC00 && *c <= 0xDFFF;
+    if ((high && !(c[1] >= 0xDC00 && c[1] <= 0xDFFF)) || (low && !(c > name && c[-1] >= 0xD800 && c[-1] <= 0xDBFF)))
+      return false;
     dotsOnly = dotsOnly && *c == u'.';
+    blanksOnly = blanksOnly && (*c == u' ' || *c == 0x00A0 || *c == 0x3000);
   }
-  return !dotsOnly;
+  return !dotsOnly && !blanksOnly;
 }
 
 std::u16string Column(const std::u16string& line, u32 column) {

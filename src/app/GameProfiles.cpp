@@ -6,6 +6,7 @@
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
+#include "windows/PanelSkins.h"
 #include "windows/ProfilesWindow.h"
 
 u32 StoreRoster::GetCount() const { return store_.GetCount(); }
@@ -42,7 +43,7 @@ i32 StoreRoster::CreateProfile(const wchar* name, MapProfile** out) {
   Profile* p = nullptr;
   const i32 code = store_.CreateProfile(name, &p);
   if (out) *out = p;
-  return code;
+  return code == kProfileNotWritten && p ? kProfileOk : code;
 }
 
 i32 StoreRoster::CheckName(const wchar* name) const {
@@ -67,4 +68,26 @@ void GameProfileNotices::ClearQueues() {
 
 void GameProfileNotices::ShowError(const wchar* captionKey, const wchar* textKey) {
   if (GetWindowManager()) new ProfileErrorDialog(captionKey, textKey);
+}
+
+void GameProfileNotices::ShowFileNotice(u32 id, const wchar* textKey, const std::vector<std::u16string>& args) {
+  MessageNoticeQueue* messages = GetMessageNotices();
+  if (!messages) return;
+  const std::u16string text = FillNoticeText(SectionText(u"profile_errors", textKey), args);
+  messages->ShowMessage(id, nullptr, 0, text.c_str(), 0, 0, NoticeWindow::kNoExpiry,
+                        [](u32, uintptr_t, u32) { return true; }, 0);
+}
+
+std::u16string FillNoticeText(std::u16string_view text, const std::vector<std::u16string>& args) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = i + 1 < text.size() && text[i] == u'%' ? static_cast<size_t>(text[i + 1] - u'1') : args.size();
+    if (n < args.size() && n < 9) {
+      out += args[n];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
 }

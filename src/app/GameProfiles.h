@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/ProfileSeams.h"
 #include "windows/ProfileRoster.h"
@@ -14,7 +16,9 @@ class Profile;
 class ProfileStore;
 
 // The store's profiles in its order (oldest use first); `leaveLevel`
-// leaves and deletes a level still open (none: nothing to leave).
+// leaves and deletes a level still open (none: nothing to leave). A
+// profile made whose file could not be written (31) is made all the same:
+// the window takes it as made, and the store has told why it was not saved.
 class StoreRoster : public ProfileRoster {
  public:
   StoreRoster(ProfileStore& store, std::function<void()> leaveLevel)
@@ -45,4 +49,10 @@ class GameProfileNotices : public ProfileNotices {
  public:
   void ClearQueues() override;
   void ShowError(const wchar* captionKey, const wchar* textKey) override;
+  // A message notice on every screen, until clicked.
+  void ShowFileNotice(u32 id, const wchar* textKey, const std::vector<std::u16string>& args) override;
 };
+
+// The text with each "%1" .. "%9" replaced by the argument of that number
+// (none given: left as it is).
+std::u16string FillNoticeText(std::u16string_view text, const std::vector<std::u16string>& args);

@@ -1,5 +1,9 @@
 #include "app/ProfileFiles.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -8,6 +12,10 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
+#include "platform/os/File.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/StdioFile.h"
+#include "resources/GameServices.h"
 
 namespace {
 
@@ -55,6 +63,38 @@ bool ReadChecked(kis::BaseDataFileReader* r, u32 id, u32 subId, u8* block, u32 s
   return r->ReadCrc(block, size, &crc) && r->Read(crcField, 4) && kis::GetU32LE(crcField) == crc && r->CloseSection();
 }
 
+// Whether the file can be opened at all; when not, the fault says why (a
+// file that opens and then does not read is damaged, not this).
+bool Opens(const std::u16string& path, FileFault* fault) {
+  bool notRegular = false;
+  const int fd = plat::OpenRegularFile(plat::NativePath(path), O_RDONLY, &notRegular);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  if (fault) {
+    fault->missing = !notRegular && errno == ENOENT;
+    fault->why = notRegular ? "not a plain file" : std::strerror(errno);
+  }
+  return false;
+}
+
+bool Damaged(FileFault* fault, const char* why) {
+  if (fault) {
+    fault->damaged = true;
+    fault->why = why;
+  }
+  return false;
+}
+
+// The writer's verdict, with the system's error of a failure.
+bool Closed(kis::DataFileWriterW* w, int* error) {
+  const bool ok = w->Close();
+  if (error) *error = ok ? 0 : w->GetError() ? w->GetError() : EIO;
+  kis::CloseDataFile(w);
+  return ok;
+}
+
 kis::DataFileReaderW* OpenProfileFile(const std::u16string& path) {
   return kis::OpenDataFileReaderW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2, kProfileFileVersion);
 }
@@ -79,13 +119,16 @@ static_assert(LayoutFits(kProfileHeaderLayout) && LayoutFits(kBestTimeLayout) &&
 static_assert(kShownAwardsSize == kProfileKeySize + 72);  // the key and the award counters' 72 bytes
 
 bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress,
-                     AWARDCOUNTERS* shown) {
+                     AWARDCOUNTERS* shown, FileFault* fault) {
+  if (fault) *fault = FileFault{};
+  if (!Opens(path, fault)) return false;
   kis::DataFileReaderW* r = OpenProfileFile(path);
-  if (!r) return false;
+  if (!r) return Damaged(fault, "not a whole profile file (its head or its list of sections)");
   u8 head[kProfileHeaderSize];
   u8 body[kProfileKeySize + kProfileProgressSize];
-  bool ok = ReadChecked(r, kProfileHeaderSectionId, kProfileHeaderSectionSubId, head, sizeof head) &&
-            kis::GetU32LE(head) == kProfileHeaderSize && r->HasSection(kProgressSectionId, kProfileDataSectionSubId) &&
+  const bool headOk = ReadChecked(r, kProfileHeaderSectionId, kProfileHeaderSectionSubId, head, sizeof head) &&
+                      kis::GetU32LE(head) == kProfileHeaderSize;
+  bool ok = headOk && r->HasSection(kProgressSectionId, kProfileDataSectionSubId) &&
             r->OpenSection(kProgressSectionId, kProfileDataSectionSubId) && r->GetSectionSize() == sizeof body &&
             r->Read(body, sizeof body);
   ok = ok && std::memcmp(body, head + 4, kProfileKeySize) == 0 &&
@@ -98,7 +141,7 @@ bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEP
                         r->GetSectionSize() == sizeof seen && r->Read(seen, sizeof seen) &&
                         std::memcmp(seen, head + 4, kProfileKeySize) == 0;
   kis::CloseDataFile(r);
-  if (!ok) return false;
+  if (!ok) return Damaged(fault, headOk ? "its progress does not check out" : "its header does not check out");
   ReadRecord(kProfileHeaderLayout, head, header);
   header->name[kProfileNameUnits - 1] = 0;
   ReadRecord(kProfileProgressLayout, body + kProfileKeySize, progress);
@@ -132,10 +175,33 @@ bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots) {
   return true;
 }
 
+// Through the container when its directory is whole; else where the game's
+// writer always puts the header: the first section, right after the
+// container's 20-byte head (a file cut short keeps its start).
+bool ReadProfileKey(const std::u16string& path, u8* key) {
+  kis::DataFileReaderW* r = OpenProfileFile(path);
+  u8 head[kProfileHeaderSize];
+  bool ok = r && r->HasSection(kProfileHeaderSectionId, kProfileHeaderSectionSubId) &&
+            r->OpenSection(kProfileHeaderSectionId, kProfileHeaderSectionSubId) && r->Read(head, sizeof head);
+  kis::CloseDataFile(r);
+  if (!ok) {
+    constexpr u32 kFirstSection = 20;
+    u8 start[kFirstSection + 4 + kProfileKeySize];
+    std::FILE* f = plat::FileOpen(path, "rb");
+    ok = f && plat::FileRead(f, start, sizeof start) == sizeof start &&
+         kis::GetU32LE(start) == kProfileFileSignature1 && kis::GetU32LE(start + 4) == kProfileFileSignature2 &&
+         kis::GetU32LE(start + kFirstSection) == kProfileHeaderSize;
+    if (f) plat::FileClose(f);
+    if (ok) std::memcpy(head, start + kFirstSection, 4 + kProfileKeySize);
+  }
+  if (ok) std::memcpy(key, head + 4, kProfileKeySize);
+  return ok;
+}
+
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
-                      const SavedLevels& slots, const AWARDCOUNTERS* shown) {
+                      const SavedLevels& slots, const AWARDCOUNTERS* shown, int* error) {
   kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2,
-                                                       kProfileFileVersion, true);
+                                                       kProfileFileVersion, true, GetGameServices().fileFaults, error);
   if (!w) return false;
   u8 head[kProfileHeaderSize];
   WriteRecord(kProfileHeaderLayout, &header, head);
@@ -157,30 +223,32 @@ bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, c
         ok = w->BeginSection(SavedLevelSectionId(regime, level), kProfileDataSectionSubId) && saved->WriteToFile(w) &&
              w->EndSection();
   if (!ok) w->Fail();
-  return kis::CloseDataFile(w) && ok;
+  return Closed(w, error) && ok;
 }
 
-bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index) {
+bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index, FileFault* fault) {
+  if (fault) *fault = FileFault{};
+  if (!Opens(path, fault)) return false;
   kis::DataFileReaderW* r = kis::OpenDataFileReaderW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion);
-  if (!r) return false;
+  if (!r) return Damaged(fault, "not a whole index file");
   std::vector<u8> block(kIndexBlockSize);
   const bool ok = ReadChecked(r, kIndexSectionId, kIndexSectionSubId, block.data(), kIndexBlockSize) &&
                   kis::GetU32LE(block.data()) == kIndexBlockSize;
   kis::CloseDataFile(r);
-  if (!ok) return false;
+  if (!ok) return Damaged(fault, "its block does not check out");
   ReadRecord(kProfileIndexLayout, block.data(), index);
   for (BESTTIME& b : index->best) b.name[kProfileNameUnits - 1] = 0;
   return true;
 }
 
-bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index) {
-  kis::DataFileWriterW* w =
-      kis::CreateDataFileWriterW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion, true);
+bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index, int* error) {
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion,
+                                                       true, GetGameServices().fileFaults, error);
   if (!w) return false;
   std::vector<u8> block(kIndexBlockSize);
   WriteRecord(kProfileIndexLayout, &index, block.data());
   if (!WriteChecked(w, kIndexSectionId, kIndexSectionSubId, block.data(), kIndexBlockSize)) w->Fail();
-  return kis::CloseDataFile(w);
+  return Closed(w, error);
 }
 
 void FreeSavedLevels(SavedLevels& slots) {

@@ -97,28 +97,42 @@ using SavedLevels = kis::DataBuffer* [kProfileRegimes][kLevelCount];
 
 inline u32 SavedLevelSectionId(u32 regime, u32 level) { return kSavedLevelSectionBase + regime * kLevelCount + level; }
 
+// Why a file did not read: `damaged` when it opened and its content is
+// wrong (cut short, changed), else it could not be opened at all (missing:
+// `missing`, or the system refused); `why` in words.
+struct FileFault {
+  bool missing = false;
+  bool damaged = false;
+  std::string why;
+};
+
 // Header and progress of a profile file: false unless the file opens with
 // the profile signature and version, the header's size word is 72 and its
 // checksum holds, and the progress section starts with the header's key and
 // a size word of 924. The progress comes back sanitized; the shown award
 // values (when asked for) from their section when it is whole and under the
-// header's key, else the progress's current ones.
+// header's key, else the progress's current ones. A file that does not read
+// fills `fault` with why, when given.
 bool ReadProfileFile(const std::u16string& path, PROFILEHEADER* header, PROFILEPROGRESS* progress,
-                     AWARDCOUNTERS* shown = nullptr);
+                     AWARDCOUNTERS* shown = nullptr, FileFault* fault = nullptr);
+// The key of a profile file's header section as it stands, checksum or not
+// (what is left of a damaged file); false when there is no such section.
+bool ReadProfileKey(const std::u16string& path, u8* key);
 // The saved levels of the file into empty slots: each section whose saved
 // state reads back whole and names its own slot; any other is left out
 // (and only it). False when the file does not open.
 bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots);
 // The whole file through a safe save: header, progress, the shown award
 // values (null: the current ones) and every saved level held. False (the
-// old file kept) when anything fails.
+// old file kept) when anything fails, with the system's error in `error`
+// when given. Saves go through the game services' file faults.
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
-                      const SavedLevels& slots, const AWARDCOUNTERS* shown = nullptr);
+                      const SavedLevels& slots, const AWARDCOUNTERS* shown = nullptr, int* error = nullptr);
 
 // False unless the section is whole, its size word is 2316 and its checksum
 // holds; `index` is then filled (names terminated).
-bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index);
-bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index);
+bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index, FileFault* fault = nullptr);
+bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index, int* error = nullptr);
 
 // Frees every saved level and empties the slots.
 void FreeSavedLevels(SavedLevels& slots);

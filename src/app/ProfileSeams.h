@@ -5,6 +5,9 @@
 // a profile operation's error.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "base/Types.h"
 
 struct LEVELRESULT;
@@ -27,4 +30,10 @@ class ProfileNotices {
   // A message window with the texts of the language's "profile_errors"
   // section: the caption "error" and the text of `textKey`.
   virtual void ShowError(const wchar* captionKey, const wchar* textKey) = 0;
+  // Something about the profiles' files the player must hear of (a damaged
+  // file put aside, a save that failed): a message notice of the language's
+  // "profile_errors" text `textKey`, each "%1", "%2", ... in it replaced by
+  // the argument of that number. The same id again while its notice is up
+  // renews that notice.
+  virtual void ShowFileNotice(u32 id, const wchar* textKey, const std::vector<std::u16string>& args) = 0;
 };

@@ -8,6 +8,8 @@
 #include "app/UserFiles.h"
 #include "base/LittleEndian.h"
 #include "base/NumberText.h"
+#include "engine/DXLLog.h"
+#include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/WallClock.h"
 #include "resources/GameServices.h"
@@ -47,6 +49,23 @@ std::u16string ProfileFileName(i32 number) {
   return u"profile" + std::u16string(digits) + u".dat";
 }
 
+// A line of the game's log about the profiles' files.
+void LogProfileFile(const std::u16string& file, const std::string& what) {
+  DXLLogValueA(0, "Profiles", (plat::Utf16ToUtf8(file) + " " + what).c_str());
+}
+
+std::u16string StoreWide(const std::string& s) { return plat::Utf8ToUtf16(s); }
+
+// Every blank a language may allow counts as one: a name of blanks alone is
+// empty, whichever blanks they are.
+bool IsNameBlank(wchar c) {
+  return c == u' ' || c == 0x00A0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+         c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+bool IsNameHighSurrogate(wchar c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsNameLowSurrogate(wchar c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 }  // namespace
 
 ProfileStore::ProfileStore() : defaults_(EmptyProfileProgress()) { SetNameCharacters(nullptr); }
@@ -81,6 +100,7 @@ void ProfileStore::Forget() {
   current_ = nullptr;
   while (!profiles_.empty()) delete profiles_.back();
   index_ = PROFILEINDEX{};
+  unread_.clear();
   noSave_ = true;
 }
 
@@ -95,12 +115,73 @@ i32 ProfileStore::LoadFolder(const std::u16string& folder) {
   folder_ = folder;
   if (folder_.back() != u'/' && folder_.back() != u'\\') folder_ += u'/';
   noSave_ = false;
-  std::vector<std::pair<i64, std::u16string>> files;
-  for (const std::u16string& name : plat::ListFiles(folder_))
-    if (const i64 n = ProfileFileNumber(name); n >= 0) files.emplace_back(n, name);
-  std::sort(files.begin(), files.end());
-  for (const auto& file : files) LoadProfileFile(file.second);
+  // Every number with a file or a ".bak" of one.
+  std::vector<i64> numbers;
+  for (const std::u16string& name : plat::ListFiles(folder_)) {
+    i64 n = ProfileFileNumber(name);
+    if (n < 0 && name.size() > 4 && name.compare(name.size() - 4, 4, u".bak") == 0)
+      n = ProfileFileNumber(name.substr(0, name.size() - 4));
+    if (n >= 0) numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  std::vector<std::unique_ptr<Profile>> found;
+  for (const i64 n : numbers)
+    if (std::unique_ptr<Profile> p = ReadNumbered(static_cast<i32>(n))) found.push_back(std::move(p));
+  // The most recently used first: those are kept when there are too many.
+  std::stable_sort(found.begin(), found.end(), [](const std::unique_ptr<Profile>& a, const std::unique_ptr<Profile>& b) {
+    return a->header_.lastUsed > b->header_.lastUsed;
+  });
+  for (std::unique_ptr<Profile>& p : found) {
+    const std::u16string file = ProfileFileName(p->number_);
+    if (KeyInUse(p->header_.key, nullptr))
+      LogProfileFile(file, "left out: it holds the key of another profile (a copy of its file)");
+    else if (profiles_.size() >= kMaxProfiles)
+      LogProfileFile(file, "left out: 12 profiles are loaded, the most recently used ones");
+    else
+      Place(p.release());
+  }
   return kProfileOk;
+}
+
+// A file that does not read is told of later; a damaged one is put aside
+// first, so nothing ever writes over it, and only then may its ".bak"
+// (complete when a save was cut off just before its rename) take its name.
+std::unique_ptr<Profile> ProfileStore::ReadNumbered(i32 number) {
+  const std::u16string file = ProfileFileName(number), bak = file + u".bak";
+  const std::u16string path = UserFilePath(folder_, file), bakPath = UserFilePath(folder_, bak);
+  if (path.empty() || bakPath.empty()) return nullptr;
+  auto profile = std::make_unique<Profile>(this);
+  FileFault fault;
+  bool read = ReadProfileFile(path, &profile->header_, &profile->progress_, &profile->shownAwards_, &fault);
+  if (!read && !fault.missing) {
+    UnreadFile unread;
+    unread.number = number;
+    unread.file = file;
+    unread.why = fault.why;
+    unread.damaged = fault.damaged;
+    unread.hasKey = ReadProfileKey(path, unread.key);
+    if (fault.damaged) unread.keptAs = PutFileAside(folder_, file);
+    LogProfileFile(file, "does not read (" + fault.why + "): " +
+                       (unread.keptAs.empty() ? std::string("left where it is")
+                                              : "kept as " + plat::Utf16ToUtf8(unread.keptAs)));
+    unread_.push_back(unread);
+    if (unread.keptAs.empty()) return nullptr;
+  }
+  if (!read) {
+    FileFault bakFault;
+    if (!ReadProfileFile(bakPath, &profile->header_, &profile->progress_, &profile->shownAwards_, &bakFault)) {
+      if (!bakFault.missing) LogProfileFile(bak, "is not whole (" + bakFault.why + "): the next save replaces it");
+      return nullptr;
+    }
+    const bool moved = plat::RenameFileNoReplace(bakPath, path);
+    LogProfileFile(file, "read from " + plat::Utf16ToUtf8(bak) + (moved ? ", which takes its place" : ""));
+    // The farm is whole again: the damaged file put aside is for the log only.
+    if (!unread_.empty() && unread_.back().number == number) unread_.pop_back();
+  }
+  profile->number_ = number;
+  profile->path_ = path;
+  return profile;
 }
 
 i32 ProfileStore::LoadProfiles(const std::u16string& folder) {
@@ -110,7 +191,47 @@ i32 ProfileStore::LoadProfiles(const std::u16string& folder) {
     SelectProfile(GetRecent(0));
   else if (code != kProfileOk)
     WriteIndex();
+  TellUnreadFiles();  // after the choice, which empties the notice queues
   return code;
+}
+
+// The farmer of a file that did not read is the one "profiles.dat" names
+// with the file's key: the key left in its header, or the current key when
+// no profile, loaded or not, has it and this is the only file without a key.
+void ProfileStore::TellUnreadFiles() {
+  const bool currentMissing =
+      std::any_of(std::begin(index_.currentKey), std::end(index_.currentKey), [](u8 b) { return b != 0; }) &&
+      !KeyInUse(index_.currentKey, nullptr) && std::none_of(unread_.begin(), unread_.end(), [this](const UnreadFile& u) {
+        return u.hasKey && std::memcmp(u.key, index_.currentKey, kProfileKeySize) == 0;
+      });
+  const auto keyless = std::count_if(unread_.begin(), unread_.end(), [](const UnreadFile& u) { return !u.hasKey; });
+  for (const UnreadFile& unread : unread_) {
+    const u8* key = unread.hasKey ? unread.key : currentMissing && keyless == 1 ? index_.currentKey : nullptr;
+    std::u16string farmer;
+    for (const BESTTIME& best : index_.best)
+      if (key && best.name[0] && std::memcmp(best.key, key, kProfileKeySize) == 0) farmer = best.name;
+    if (!farmer.empty()) LogProfileFile(unread.file, "is the farm of " + plat::Utf16ToUtf8(farmer));
+    if (!notices_) continue;
+    const u32 id = kNoticeDamaged + (static_cast<u32>(unread.number) & kIndexNoticeNumber);
+    const std::u16string kept = unread.keptAs.empty() ? unread.file : unread.keptAs;
+    if (!unread.damaged)
+      notices_->ShowFileNotice(id, u"unreadable", {unread.file, StoreWide(unread.why)});
+    else if (farmer.empty())
+      notices_->ShowFileNotice(id, u"damaged", {unread.file, kept});
+    else
+      notices_->ShowFileNotice(id, u"damaged_farmer", {unread.file, kept, farmer});
+  }
+  unread_.clear();
+}
+
+void ProfileStore::ReportSaveFailure(const std::u16string& file, u32 number, int error) {
+  const std::string reason = SaveErrorText(error);
+  LogProfileFile(file, "not saved: " + reason);
+  if (!notices_) return;
+  const wchar* key = IsNoSpaceError(error)       ? u"not_saved_space"
+                     : IsNotAllowedError(error) ? u"not_saved_access"
+                                                : u"not_saved";
+  notices_->ShowFileNotice(kNoticeNotSaved + (number & kIndexNoticeNumber), key, {file, StoreWide(reason)});
 }
 
 bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
@@ -130,7 +251,27 @@ bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
 i32 ProfileStore::ReadIndex() {
   if (noSave_) return kProfileNothingDone;
   PROFILEINDEX index;
-  if (!ReadIndexFile(UserFilePath(folder_, u"profiles.dat"), &index)) {
+  FileFault fault;
+  bool read = ReadIndexFile(UserFilePath(folder_, u"profiles.dat"), &index, &fault);
+  std::u16string keptAs;
+  if (!read && !fault.missing) {
+    if (fault.damaged) keptAs = PutFileAside(folder_, u"profiles.dat");
+    LogProfileFile(u"profiles.dat", "does not read (" + fault.why + "): " +
+                                  (keptAs.empty() ? std::string("left where it is")
+                                                  : "kept as " + plat::Utf16ToUtf8(keptAs)));
+  }
+  if (!read && (fault.missing || !keptAs.empty())) {
+    FileFault bakFault;
+    read = ReadIndexFile(UserFilePath(folder_, u"profiles.dat.bak"), &index, &bakFault);
+    if (read) {
+      const bool moved =
+          plat::RenameFileNoReplace(UserFilePath(folder_, u"profiles.dat.bak"), UserFilePath(folder_, u"profiles.dat"));
+      LogProfileFile(u"profiles.dat", std::string("read from profiles.dat.bak") + (moved ? ", which takes its place" : ""));
+    } else if (!bakFault.missing) {
+      LogProfileFile(u"profiles.dat.bak", "is not whole (" + bakFault.why + "): the next save replaces it");
+    }
+  }
+  if (!read) {
     index_ = PROFILEINDEX{};
     return kIndexNotRead;
   }
@@ -148,7 +289,10 @@ i32 ProfileStore::WriteIndex() {
   PROFILEINDEX index = index_;
   std::memset(index.currentKey, 0, kProfileKeySize);
   if (current_) std::memcpy(index.currentKey, current_->header_.key, kProfileKeySize);
-  return WriteIndexFile(UserFilePath(folder_, u"profiles.dat"), index) ? kProfileOk : kIndexNotWritten;
+  int error = 0;
+  if (WriteIndexFile(UserFilePath(folder_, u"profiles.dat"), index, &error)) return kProfileOk;
+  ReportSaveFailure(u"profiles.dat", kIndexNoticeNumber, error);
+  return kIndexNotWritten;
 }
 
 // --- Profiles ------------------------------------------------------------------------------------
@@ -232,9 +376,11 @@ i32 ProfileStore::SaveProfileFile(Profile* profile) {
   if (profile->path_.empty()) return kProfileNotWritten;
   const bool borrowed = !profile->levelsRead_;
   if (borrowed) ReadSavedLevels(profile->path_, profile->saved_);
-  const bool written =
-      WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_, &profile->shownAwards_);
+  int error = 0;
+  const bool written = WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_,
+                                        &profile->shownAwards_, &error);
   if (borrowed) FreeSavedLevels(profile->saved_);
+  if (!written) ReportSaveFailure(ProfileFileName(profile->number_), static_cast<u32>(profile->number_), error);
   return written ? kProfileOk : kProfileNotWritten;
 }
 
@@ -323,14 +469,18 @@ void ProfileStore::RemoveRecords(const Profile& profile) {
 i32 ProfileStore::CheckName(const wchar* name, std::u16string* cleaned) const {
   std::u16string result;
   const wchar* c = name ? name : u"";
-  while (*c == u' ') ++c;
+  while (IsNameBlank(*c)) ++c;
   for (; *c; ++c) {
     if (result.size() >= kMaxProfileName) return kProfileNameLong;
     if (!allowed_[*c]) return kProfileNameCharacter;
-    if (*c == u' ' && !result.empty() && result.back() == u' ') continue;
+    // Half a surrogate pair names no character (and no folder for the records).
+    if ((IsNameHighSurrogate(*c) && !IsNameLowSurrogate(c[1])) ||
+        (IsNameLowSurrogate(*c) && (result.empty() || !IsNameHighSurrogate(result.back()))))
+      return kProfileNameCharacter;
+    if (IsNameBlank(*c) && !result.empty() && IsNameBlank(result.back())) continue;
     result += *c;
   }
-  while (!result.empty() && result.back() == u' ') result.pop_back();
+  while (!result.empty() && IsNameBlank(result.back())) result.pop_back();
   if (result.empty()) return kProfileNameEmpty;
   if (result.find_first_not_of(u'.') == std::u16string::npos) return kProfileNameCharacter;
   if (FindByName(result.c_str())) return kProfileNameUsed;

@@ -9,6 +9,13 @@
 // until then every save returns 1. Files are only ever replaced whole.
 // Operations return 0 or one of the codes below.
 //
+// The player hears of the files (ProfileNotices::ShowFileNotice) and the
+// log says why: a profile file that does not read is put aside under a
+// name that says so ("profile<N>.dat.damaged") and never overwritten; a
+// whole ".bak" left by a save cut short stands in for a file that is
+// missing or damaged; every save that fails is told, each time, with its
+// reason (no space left, not allowed).
+//
 // Seams: the map hears of results (LevelResultListener), the notice queues
 // are cleared and errors shown through ProfileNotices; the clock (seconds
 // since 1970) and the source of key words can be replaced for tests.
@@ -48,6 +55,13 @@ constexpr i32 kIndexNotRead = 33;
 constexpr u32 kMaxProfiles = 12;
 constexpr size_t kMaxProfilesFolder = 247;  // characters
 
+// The ids of the store's file notices: shown on every screen (the bits of
+// the main screen, the map and the level), one id per kind and file (the
+// profile's number, kIndexNoticeNumber for "profiles.dat").
+constexpr u32 kNoticeNotSaved = 0x7005000u;
+constexpr u32 kNoticeDamaged = 0x7006000u;
+constexpr u32 kIndexNoticeNumber = 0xFFF;
+
 class ProfileStore {
  public:
   ProfileStore();   // no folder yet: nothing is saved; the default name characters
@@ -81,18 +95,26 @@ class ProfileStore {
   // --- Folder and files -----------------------------------------------------------------
   // Forgets every profile and best time, then opens the folder (made with
   // every missing parent) and loads each "profile<N>.dat" whose name is
-  // exactly that, in lower case, in the order of N. 1 for an empty folder,
-  // one of 248 characters or more, or one that cannot be made.
+  // exactly that, in lower case (or its whole ".bak", put in its place,
+  // when the file is missing or damaged). A damaged file is put aside. Of
+  // more than 12 the most recently used are kept, the others left out (the
+  // log names them); a file with the key of one kept is a copy, left out.
+  // 1 for an empty folder, one of 248 characters or more, or one that
+  // cannot be made.
   i32 LoadFolder(const std::u16string& folder);
   // LoadFolder and ReadIndex; then, with no current profile, the most
   // recently used one is chosen and "profiles.dat" written (also when it
-  // could not be read). What ReadIndex (or LoadFolder) returned.
+  // could not be read); last, the player is told of the files that did not
+  // read (naming the farmer when "profiles.dat" knows the file's key). What
+  // ReadIndex (or LoadFolder) returned.
   i32 LoadProfiles(const std::u16string& folder);
   // One profile file of the folder; false when the name, the file or its
   // key is refused or 12 profiles are loaded.
   bool LoadProfileFile(const std::u16string& fileName);
-  // "profiles.dat": the best times and the current profile; 33 (best times
-  // empty) when it is missing or damaged; 1 with no folder.
+  // "profiles.dat" (or its whole ".bak" when it is missing or damaged, put
+  // in its place; a damaged one is put aside first): the best times and the
+  // current profile; 33 (best times empty) when neither reads; 1 with no
+  // folder.
   i32 ReadIndex();
   i32 WriteIndex();                                            // 0, 32, or 1 with no folder
   const std::u16string& GetFolder() const { return folder_; }  // with a trailing "/"
@@ -147,7 +169,24 @@ class ProfileStore {
  private:
   friend class Profile;
 
+  // A profile file that did not read, kept for the notice LoadProfiles gives.
+  struct UnreadFile {
+    i32 number = 0;
+    std::u16string file;
+    std::u16string keptAs;  // its name now (empty: left where it was)
+    std::string why;
+    bool damaged = false;  // it opened, its content is wrong
+    bool hasKey = false;   // what is left of its header names a key
+    u8 key[kProfileKeySize] = {};
+  };
+
   void Forget();
+  // The profile of "profile<N>.dat" (or of its ".bak"), not yet placed;
+  // null when neither reads.
+  std::unique_ptr<Profile> ReadNumbered(i32 number);
+  void TellUnreadFiles();
+  // A failed save in the log and a notice, with the reason.
+  void ReportSaveFailure(const std::u16string& file, u32 number, int error);
   void Place(Profile* profile);  // among the others by last use
   void Activate(Profile* profile);
   void Deactivate(Profile* profile);
@@ -158,6 +197,7 @@ class ProfileStore {
   std::u16string RecordsFolder(const Profile& profile) const;
 
   std::vector<Profile*> profiles_;  // owned; oldest use first
+  std::vector<UnreadFile> unread_;   // since the last LoadFolder, until told
   bool noSave_ = true;
   std::u16string folder_;
   std::vector<bool> allowed_;

@@ -1,5 +1,6 @@
 #include "app/ReplayRun.h"
 
+#include <sys/stat.h>
 #include <time.h>
 
 #include <cstdio>
@@ -81,6 +82,15 @@ bool ReplayRun::Open(const std::string& replay, const std::string& record, std::
   // the replay names its seed.
   seed_ = script_.HasSeed() ? script_.Seed() : static_cast<u32>(clockSeconds_);
   if (!record.empty()) {
+    // Recording over the replay being played would destroy it.
+    struct stat played {}, recorded {};
+    if (!replay.empty() && (Resolve(record) == Resolve(replay) ||
+                            (::stat(Resolve(replay).c_str(), &played) == 0 &&
+                             ::stat(Resolve(record).c_str(), &recorded) == 0 && played.st_dev == recorded.st_dev &&
+                             played.st_ino == recorded.st_ino))) {
+      *error = record + ": is the replay being played; record to another file";
+      return false;
+    }
     if (!recorder_.Open(Resolve(record), kStepMs)) {
       *error = record + ": cannot be written";
       return false;

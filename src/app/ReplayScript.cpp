@@ -218,6 +218,12 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
       step.kind = ReplayStep::kScreenshot;
       ok = n == 1 && w[0].size() > 4 && w[0].compare(w[0].size() - 4, 4, ".png") == 0;
       if (ok) step.text = w[0];
+      struct stat shot;
+      if (n == 1 && (w[0].back() == '/' || (::stat(w[0].c_str(), &shot) == 0 && S_ISDIR(shot.st_mode)))) {
+        *error = "line " + std::to_string(number) + ": \"" + Trimmed(line) + "\" names a folder (a screenshot is a .png file)";
+        steps_.clear();
+        return false;
+      }
     } else if (verb == "log") {
       step.kind = ReplayStep::kLog;
       step.text = Trimmed(body.substr(body.find("log") + 3));

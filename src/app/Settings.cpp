@@ -1,8 +1,13 @@
 #include "app/Settings.h"
 
+#include <cerrno>
+
 #include "app/UserFiles.h"
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
+#include "engine/DXLLog.h"
+#include "platform/os/FileSystem.h"
+#include "resources/GameServices.h"
 
 namespace {
 
@@ -40,25 +45,34 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
   if (path.empty()) return false;
   kis::DataFileReaderW* reader =
       kis::OpenDataFileReaderW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion);
-  if (!reader) return true;
+  // A file that is there and does not read is said: its defaults replace it.
+  const bool there = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
+  if (!reader) {
+    if (there) DXLLogValueA(0, "Settings", "config.dat does not read: the defaults are used");
+    return true;
+  }
   u8 screen[kScreenRecordSize];
-  if (ReadSectionHead(reader, kScreenSectionId, screen, sizeof screen))
-    ReadRecord(kScreenParamsLayout, screen, params);
+  bool whole = ReadSectionHead(reader, kScreenSectionId, screen, sizeof screen);
+  if (whole) ReadRecord(kScreenParamsLayout, screen, params);
   u8 sound[kSoundRecordSize];
   if (reader->IsOk() && ReadSectionHead(reader, kSoundSectionId, sound, sizeof sound)) {
     SAVEDSOUND saved;
     ReadRecord(kSavedSoundLayout, sound, &saved);
     GetSoundSettings().ApplySaved(saved);
+  } else {
+    whole = false;
   }
+  if (!whole) DXLLogValueA(0, "Settings", "config.dat does not read whole: the defaults stand in for what is missing");
   kis::CloseDataFile(reader);
   return true;
 }
 
-bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params) {
+bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int* error) {
+  if (error) *error = EINVAL;
   const std::u16string path = UserFilePath(folder, u"config.dat");
   if (path.empty()) return false;
-  kis::DataFileWriterW* writer =
-      kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion, true);
+  kis::DataFileWriterW* writer = kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2,
+                                                            kSettingsVersion, true, GetGameServices().fileFaults, error);
   if (!writer) return false;
   u8 screen[kScreenRecordSize];
   WriteRecord(kScreenParamsLayout, &params, screen);
@@ -71,5 +85,8 @@ bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params) {
   writer->BeginSection(kSoundSectionId, kSettingsSectionSubId);
   writer->Write(soundBytes, sizeof soundBytes);
   writer->EndSection();
-  return kis::CloseDataFile(writer);
+  const bool ok = writer->Close();
+  if (error) *error = ok ? 0 : writer->GetError() ? writer->GetError() : EIO;
+  kis::CloseDataFile(writer);
+  return ok;
 }

@@ -1,6 +1,17 @@
 #include "app/UserFiles.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/os/FileReplacement.h"
+#include "platform/os/FileSystem.h"
+#include "resources/GameServices.h"
+
+namespace {
+
+constexpr int kMaxAsideNames = 100;
+
+}  // namespace
 
 std::u16string UserFilePath(const std::u16string& folder, std::u16string_view name) {
   if (folder.empty()) return {};
@@ -10,7 +21,35 @@ std::u16string UserFilePath(const std::u16string& folder, std::u16string_view na
   return path.size() <= kMaxUserPath ? path : std::u16string();
 }
 
-bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes) {
-  plat::FileReplacement file;
-  return !path.empty() && file.Begin(path, plat::FileReplacement::Temp::Backup) && file.Write(bytes) && file.Commit();
+bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* error) {
+  plat::FileReplacement file(GetGameServices().fileFaults);
+  const bool ok =
+      !path.empty() && file.Begin(path, plat::FileReplacement::Temp::Backup) && file.Write(bytes) && file.Commit();
+  if (error) *error = ok ? 0 : file.Error() ? file.Error() : EIO;
+  return ok;
+}
+
+bool IsNoSpaceError(int error) { return error == ENOSPC || error == EDQUOT; }
+bool IsNotAllowedError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+std::string SaveErrorText(int error) {
+  if (IsNoSpaceError(error)) return "no space left on the disk";
+  if (IsNotAllowedError(error)) return "not allowed to write there";
+  return std::strerror(error != 0 ? error : EIO);
+}
+
+std::u16string PutFileAside(const std::u16string& folder, const std::u16string& name) {
+  const std::u16string from = UserFilePath(folder, name);
+  for (int n = 1; n <= kMaxAsideNames && !from.empty(); ++n) {
+    std::u16string aside = name + u".damaged";
+    if (n > 1) {
+      aside += u'-';
+      for (char c : std::to_string(n)) aside += static_cast<char16_t>(c);
+    }
+    const std::u16string to = UserFilePath(folder, aside);
+    if (to.empty()) break;
+    if (plat::RenameFileNoReplace(from, to)) return aside;
+    if (errno != EEXIST) break;
+  }
+  return {};
 }

@@ -108,6 +108,8 @@ bool AwardTable::CheckFinal(AWARDCOUNTERS& counters) const {
 
 i32 AwardTable::FindTieredByName(const wchar* name) const {
   if (!name || !name[0]) return -1;
+  // Names from the data match ignoring case, as texture names do: the tables
+  // are written by hand, and a name that differs only in case means the same.
   for (u32 i = 0; i < kTieredAwardCount; ++i)
     if (kis::StrICompare(tiered_[i].name, name) == 0) return static_cast<i32>(i);
   return -1;

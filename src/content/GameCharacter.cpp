@@ -32,6 +32,7 @@ GameCharacter* FindCharInfo(const kis::list<GameCharacter*>& list, u32 id) {
 
 GameCharacter* FindCharacterByName(const kis::list<GameCharacter*>& list, const wchar* name) {
   if (!name || !name[0]) return nullptr;
+  // Ignoring case, as every name from the data (see AwardTable).
   for (i32 i = 0; i < list.GetCount(); ++i)
     if (list[i] && kis::StrICompare(list[i]->name, name) == 0) return list[i];
   return nullptr;
@@ -147,6 +148,7 @@ GameAnimation* GameCharacter::GetEntry(i32 skin, i32 index) const {
 GameAnimation* GameCharacter::FindAnimation(i32 skin, const wchar* text) const {
   if (!text || !text[0] || skin < 0 || skin >= GetSkinCount()) return nullptr;
   const kis::list<GameAnimation*>& list = skins_[skin];
+  // Ignoring case, as every name from the data (see AwardTable).
   for (i32 i = 0; i < list.GetCount(); ++i)
     if (kis::StrICompare(list[i]->GetName(), text) == 0) return list[i];
   return nullptr;

@@ -44,6 +44,7 @@ struct Frame {
   i32 lastResult = 0;
   u16 resumeKey = 0;  // the key whose press ended waiting; its repeats stay with the frame
   std::string instanceFolder;
+  std::string instanceKey;
   kis::list<DXLTextures*> textureLists;
 
   Frame() { Reset(); }
@@ -218,7 +219,10 @@ u32 DXLGetFps() { return App().viewer ? App().viewer->GetFramesPerSecond() : 0; 
 void DXLSetPauseCallback(DXLPAUSECALLBACK callback) { F().pauseCallback = callback; }
 void DXLSetStateCallback(DXLSTATECALLBACK callback) { F().stateCallback = callback; }
 void DXLSetCharSink(DXLCHARSINK sink) { F().charSink = sink; }
-void DXLSetInstanceFolder(const char* folder) { F().instanceFolder = folder ? folder : ""; }
+void DXLSetInstanceFolder(const char* folder, const char* key) {
+  F().instanceFolder = folder ? folder : "";
+  F().instanceKey = key ? key : "";
+}
 
 // --- Start-up ---------------------------------------------------------------------------------
 
@@ -247,7 +251,7 @@ i32 DXLInitApp(u32 options) {
 
 i32 DXLCheckSingleInstance(const wchar* name) {
   DXLAPPDATA& a = App();
-  if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder);
+  if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder, F().instanceKey);
   const std::u16string_view view(name ? name : u"");
   if (a.mutex->Held() && a.mutex->Name() == view) return Store(0);  // decided earlier in this start
   switch (a.mutex->Acquire(view)) {
@@ -255,9 +259,10 @@ i32 DXLCheckSingleInstance(const wchar* name) {
       plat::GetWindowSystem().WatchInstance(a.mutex);
       return Store(0);
     case plat::InstanceStatus::Unavailable:
-      // Nothing can be said about other instances; the game runs.
-      DXLLogValueA(-1, "Single instance:", "lock unavailable");
-      return Store(0);
+      // Without the lock nothing keeps a second copy off the same files:
+      // the start fails (the lock's Why says why).
+      DXLLogValueFormat(-1, "Single instance:", "lock unavailable: %s", a.mutex->Why().c_str());
+      return Store(kAppSetupFailed);
     case plat::InstanceStatus::AlreadyRunning:
       break;
   }

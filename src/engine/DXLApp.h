@@ -191,9 +191,10 @@ DXLTexture* DXLLoadTextureFile(DXLTextures* list, const wchar* fileName, u32 ble
 // one without its quotes) and its length, and moves the cursor past it. Null
 // at the end, or when a closing quote is missing.
 const wchar* DXLNextToken(const wchar** cursor, u32* length);
-// 0 when this process holds (or now takes) the lock of the name, also when
-// the lock cannot be made; kAppAlreadyRunning when another instance holds it,
-// whose window is brought forward.
+// 0 when this process holds (or now takes) the lock of the name;
+// kAppAlreadyRunning when another instance holds it, whose window is brought
+// forward; kAppSetupFailed when the lock cannot be had (no private folder,
+// no lock file: the log and DXLGetAppData().mutex->Why() say why).
 i32 DXLCheckSingleInstance(const wchar* name);
 
 // The frame's window procedure, given to the viewer for the window class.
@@ -204,5 +205,7 @@ intptr_t DXLWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam,
 intptr_t DXLGameWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam, intptr_t lParam);
 void DXLSetCharSink(DXLCHARSINK sink);
 
-// Tests: the folder of the single-instance lock (empty: the default).
-void DXLSetInstanceFolder(const char* folder);
+// The private folder of the single-instance lock (empty: the default, see
+// plat::SingleInstance) and the key that keeps apart copies that may run
+// side by side (the game: its per-user folder; empty: none).
+void DXLSetInstanceFolder(const char* folder, const char* key = nullptr);

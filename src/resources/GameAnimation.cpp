@@ -288,6 +288,7 @@ void FreeAnimations() {
 
 GameAnimation* FindAnimation(const kis::list<GameAnimation*>& list, const wchar* name) {
   if (!name || !name[0]) return nullptr;
+  // Ignoring case, as every name from the data (see AwardTable).
   for (i32 i = 0; i < list.GetCount(); ++i) {
     GameAnimation* a = list.Get(i);
     if (a && kis::StrICompare(a->GetName(), name) == 0) return a;

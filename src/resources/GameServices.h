@@ -31,6 +31,10 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
 
+namespace plat {
+class FileFaults;
+}
+
 class AwardTable;
 class AwardsProfile;
 class BuildingTable;
@@ -185,6 +189,9 @@ struct GameServices {
   // installed by the game; null: those windows are not opened.
   ProfileRoster* profileRoster = nullptr;
   OptionsHooks* optionsHooks = nullptr;
+  // What stands in for the disk's failures when the game's per-user files
+  // are saved (plat::FileFaults): null for the real disk; tests install one.
+  plat::FileFaults* fileFaults = nullptr;
 };
 
 GameServices& GetGameServices();

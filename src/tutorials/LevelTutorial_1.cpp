@@ -265,6 +265,10 @@ LevelTutorial_1::LevelTutorial_1(GameLevel* level) : LevelTutorial(kLevelTutoria
   s->allow = [](ScriptStep& st, u32 code, uintptr_t param, const void* object) {
     return ScriptSpriteAction(st, code, param, object, kHarv, 2);
   };
+  // The harvest job works the bed by itself: the step only gets out of its
+  // way. Nothing is run on the job's target here, as neither the bed nor the
+  // job has an action of its own to run at once; the step ends on what the
+  // harvest leaves (the bed's arrow gone and the bed idle).
   s->event = [](ScriptStep& st, u32 code, uintptr_t param, const void*) {
     if (code != kTutorialEventJob || param != kScriptJobHarvest) return;
     st.HideLayer();

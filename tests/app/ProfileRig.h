@@ -30,8 +30,17 @@ struct Notices : ProfileNotices {
   void ShowError(const wchar* caption, const wchar* text) override {
     errors.push_back(std::u16string(caption) + u"/" + text);
   }
+  // "text key|argument|argument..." of each file notice.
+  void ShowFileNotice(u32 id, const wchar* text, const std::vector<std::u16string>& args) override {
+    std::u16string line = text;
+    for (const std::u16string& a : args) line += u"|" + a;
+    files.push_back(line);
+    fileIds.push_back(id);
+  }
   int cleared = 0;
   std::vector<std::u16string> errors;
+  std::vector<std::u16string> files;
+  std::vector<u32> fileIds;
 };
 
 // Records what the profile held when it was told.

@@ -5,10 +5,13 @@
 // replaced, and nothing written without a folder.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "ProfileRig.h"
 #include "platform/os/Clock.h"
+#include "platform/os/FileFaults.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace profiletest {
@@ -31,6 +34,15 @@ TEST(ProfileStore, NamesAreCleanedAndCheckedBeforeAProfileIsMade) {
   EXPECT_EQ(s.store.CheckName(u"a.b", nullptr), 0);
   EXPECT_EQ(s.store.CheckName(u"a\\b", nullptr), kProfileNameCharacter);
   EXPECT_EQ(s.store.CheckName(u"a\x01", nullptr), kProfileNameCharacter);
+  // Allowed or not, half a surrogate pair names no character, and blanks of
+  // any kind alone are no name.
+  s.store.SetNameCharacters(u"abc \x3000\xD83D\xDE00");
+  EXPECT_EQ(s.store.CheckName(u"a\xD83D", nullptr), kProfileNameCharacter);
+  EXPECT_EQ(s.store.CheckName(u"\xDE00" u"a", nullptr), kProfileNameCharacter);
+  EXPECT_EQ(s.store.CheckName(u"a\xD83D\xDE00", nullptr), 0);
+  EXPECT_EQ(s.store.CheckName(u"\x3000", nullptr), kProfileNameEmpty);
+  EXPECT_EQ(s.store.CheckName(u" \x3000 ", nullptr), kProfileNameEmpty);
+  s.store.SetNameCharacters(u"abc./\\:\x01 ");
   wchar list[8];
   EXPECT_EQ(s.store.ListNameCharacters(list, 8), 5u);
   EXPECT_EQ(std::u16string(list), u" .abc");
@@ -98,22 +110,155 @@ TEST(ProfileStore, KeysFollowTheSeedUnderAReplaysClock) {
   EXPECT_EQ(keys(e, nullptr), keys(f, nullptr));
 }
 
-// Only "profile<digits>.dat" in lower case is loaded; a file that does not
-// load keeps its number: a new profile never overwrites it.
-TEST(ProfileStore, FilesThatDoNotLoadAreLeftAlone) {
+// Only "profile<digits>.dat" in lower case is loaded. A damaged file is
+// put aside under a name that says so (a second one beside the first),
+// never written over, and the player told of it, by the farmer's name when
+// "profiles.dat" knows the file's key; a folder in a file's place stays,
+// its number never given again.
+TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
   TempFolder dir;
-  Store(dir).Create(u"Ann");
+  {
+    Store s(dir);
+    s.Create(u"Cid");
+    s.store.SelectProfile(s.Create(u"Ann"));
+    GameLevels levels;
+    s.store.GetCurrent()->RecordLevelResult(0, 30000, nullptr);  // "profiles.dat" names Ann by her key
+  }
   for (const char* name : {"Profile1.dat", "profile01x.dat", "profile99999999999.dat", "profile.dat"})
     std::filesystem::copy_file(dir.File("profiles/profile0.dat"), dir.File(std::string("profiles/") + name));
+  std::string ann = dir.Read("profiles/profile1.dat");
+  ann.resize(ann.size() / 2);  // cut short: the directory is gone
+  dir.Put("profiles/profile1.dat", ann);
   dir.Put("profiles/profile2.dat", "not a profile");
   std::filesystem::create_directory(dir.File("profiles/profile3.dat"));
+  {
+    Store s(dir);
+    ASSERT_EQ(s.store.GetCount(), 1u);  // Cid
+    EXPECT_EQ(dir.Read("profiles/profile1.dat.damaged"), ann);
+    EXPECT_EQ(dir.Read("profiles/profile2.dat.damaged"), "not a profile");
+    EXPECT_FALSE(dir.Exists("profiles/profile1.dat"));
+    EXPECT_EQ(s.notices.files,
+              (std::vector<std::u16string>{u"damaged_farmer|profile1.dat|profile1.dat.damaged|Ann",
+                                           u"damaged|profile2.dat|profile2.dat.damaged"}));
+    EXPECT_EQ(s.notices.fileIds, (std::vector<u32>{kNoticeDamaged + 1, kNoticeDamaged + 2}));
+    // 1 is taken by "Profile1.dat" (names are found without regard to
+    // case), 3 by the folder; 2 is free again.
+    EXPECT_EQ(s.Create(u"Ben")->GetNumber(), 2);
+    EXPECT_EQ(s.Create(u"Dan")->GetNumber(), 4);
+  }
+  dir.Put("profiles/profile2.dat", "damaged again");
   Store s(dir);
-  ASSERT_EQ(s.store.GetCount(), 1u);
-  // 1 is taken by "Profile1.dat" (names are found without regard to case),
-  // 2 by a damaged file, 3 by a folder.
-  EXPECT_EQ(s.Create(u"Ben")->GetNumber(), 4);
-  EXPECT_EQ(dir.Read("profiles/profile2.dat"), "not a profile");
+  EXPECT_EQ(s.store.GetCount(), 2u);
+  EXPECT_EQ(dir.Read("profiles/profile2.dat.damaged"), "not a profile");
+  EXPECT_EQ(dir.Read("profiles/profile2.dat.damaged-2"), "damaged again");
   EXPECT_EQ(dir.Read("profiles/Profile1.dat"), dir.Read("profiles/profile01x.dat"));
+}
+
+// A ".bak" left whole by a save cut off before its rename takes the place
+// of a file that is missing or damaged; one cut off while it was written
+// is left for the next save. "profiles.dat" alike.
+TEST(ProfileStore, AWholeBakStandsInForAMissingOrDamagedFile) {
+  TempFolder dir;
+  {
+    Store s(dir);
+    s.Create(u"Ann");
+    s.store.SelectProfile(s.Create(u"Ben"));
+    GameLevels levels;
+    s.store.GetCurrent()->RecordLevelResult(0, 30000, nullptr);
+  }
+  const std::string ann = dir.Read("profiles/profile0.dat"), ben = dir.Read("profiles/profile1.dat");
+  const std::string index = dir.Read("profiles/profiles.dat");
+  std::filesystem::rename(dir.File("profiles/profile0.dat"), dir.File("profiles/profile0.dat.bak"));
+  dir.Put("profiles/profile1.dat", ben.substr(0, 100));
+  dir.Put("profiles/profile1.dat.bak", ben);
+  dir.Put("profiles/profile2.dat.bak", ann.substr(0, ann.size() - 1));  // a first save cut short
+  std::filesystem::rename(dir.File("profiles/profiles.dat"), dir.File("profiles/profiles.dat.bak"));
+  {
+    Store s(dir);
+    EXPECT_EQ(s.code, 0);
+    EXPECT_EQ(s.store.GetCount(), 2u);
+    EXPECT_EQ(std::u16string(s.store.GetCurrent()->GetName()), u"Ben");
+    EXPECT_EQ(s.store.GetBestTime(0).time, 30000u);
+    EXPECT_TRUE(s.notices.files.empty());  // nothing lost: the log tells
+  }
+  EXPECT_EQ(dir.Read("profiles/profile0.dat").size(), ann.size());  // Ann, saved again
+  EXPECT_FALSE(dir.Exists("profiles/profile0.dat.bak"));
+  EXPECT_EQ(dir.Read("profiles/profile1.dat.damaged"), ben.substr(0, 100));
+  EXPECT_TRUE(dir.Exists("profiles/profile2.dat.bak"));
+  EXPECT_FALSE(dir.Exists("profiles/profile2.dat"));
+  EXPECT_FALSE(dir.Exists("profiles/profiles.dat.bak"));
+  EXPECT_EQ(dir.Read("profiles/profiles.dat"), index);
+}
+
+// Fourteen files: the twelve used most recently load, whatever their
+// numbers (the two oldest have the lowest); a copy of a loaded profile's
+// file (the same key) is left out too.
+TEST(ProfileStore, OfMoreThanTwelveFilesTheMostRecentlyUsedLoad) {
+  TempFolder dir, other;
+  {
+    Store s(dir);
+    for (int i = 0; i < 12; ++i) s.Create(plat::Utf8ToUtf16("Old" + std::to_string(i)).c_str());
+  }
+  {
+    Store s(other);
+    s.store.SetKeySource([n = 500u]() mutable { return ++n; });
+    s.Create(u"New0");
+    s.Create(u"New1");
+  }
+  std::filesystem::copy_file(other.File("profiles/profile0.dat"), dir.File("profiles/profile12.dat"));
+  std::filesystem::copy_file(other.File("profiles/profile1.dat"), dir.File("profiles/profile13.dat"));
+  std::filesystem::copy_file(dir.File("profiles/profile2.dat"), dir.File("profiles/profile30.dat"));
+  Store s(dir);
+  ASSERT_EQ(s.store.GetCount(), kMaxProfiles);
+  EXPECT_EQ(s.store.FindByName(u"Old0"), nullptr);
+  EXPECT_EQ(s.store.FindByName(u"Old1"), nullptr);
+  ASSERT_NE(s.store.FindByName(u"New1"), nullptr);
+  EXPECT_EQ(s.store.GetRecent(0), s.store.FindByName(u"New1"));
+  EXPECT_EQ(s.store.FindByName(u"Old2")->GetNumber(), 2);
+  EXPECT_TRUE(s.notices.files.empty());  // left out, not damaged: the log says which
+  EXPECT_TRUE(dir.Exists("profiles/profile0.dat") && dir.Exists("profiles/profile30.dat"));
+}
+
+// The disk's failures as a test stands them in.
+struct DiskFaults : plat::FileFaults {
+  int Fault(plat::FileStep step, std::string_view) override { return step == failAt ? error : 0; }
+  plat::FileStep failAt = plat::FileStep::Sync;
+  int error = 0;
+};
+
+// Every save that fails is told, each time, with its reason; the old file
+// stays as it was. A profile whose first save fails is made all the same.
+TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
+  TempFolder dir;
+  Store s(dir);
+  DiskFaults disk;
+  GetGameServices().fileFaults = &disk;
+  Profile* ann = s.Create(u"Ann");
+  const std::string saved = dir.Read("profiles/profile0.dat");
+  disk.error = ENOSPC;
+  EXPECT_EQ(s.store.SaveProfileFile(ann), kProfileNotWritten);
+  EXPECT_EQ(s.store.SaveProfileFile(ann), kProfileNotWritten);
+  EXPECT_EQ(s.store.WriteIndex(), kIndexNotWritten);
+  disk.failAt = plat::FileStep::Create;
+  disk.error = EACCES;
+  EXPECT_EQ(s.store.SaveProfileFile(ann), kProfileNotWritten);
+  disk.error = EIO;
+  Profile* ben = nullptr;
+  EXPECT_EQ(s.store.CreateProfile(u"Ben", &ben), kProfileNotWritten);
+  ASSERT_NE(ben, nullptr);
+  EXPECT_EQ(s.store.GetCount(), 2u);
+  EXPECT_EQ(dir.Read("profiles/profile0.dat"), saved);
+  EXPECT_FALSE(dir.Exists("profiles/profile0.dat.bak"));
+  const std::u16string space = u"not_saved_space|profile0.dat|no space left on the disk";
+  EXPECT_EQ(s.notices.files,
+            (std::vector<std::u16string>{space, space, u"not_saved_space|profiles.dat|no space left on the disk",
+                                         u"not_saved_access|profile0.dat|not allowed to write there",
+                                         u"not_saved|profile1.dat|" + plat::Utf8ToUtf16(std::strerror(EIO))}));
+  ASSERT_EQ(s.notices.fileIds.size(), 5u);
+  EXPECT_EQ(s.notices.fileIds[2], kNoticeNotSaved + kIndexNoticeNumber);
+  disk.error = 0;
+  EXPECT_EQ(s.store.SaveProfileFile(ben), 0);
+  GetGameServices().fileFaults = nullptr;
 }
 
 TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {

@@ -450,7 +450,9 @@ TEST(AppFrameAlone, ACheckMadeBeforeTheLogKeepsItsLockThroughTheStart) {
   EXPECT_EQ(other.Acquire(framerig::kClassName), plat::InstanceStatus::First);
 }
 
-TEST(AppFrameAlone, UnusableLockFolderLetsTheGameRun) {
+// Without its lock nothing would keep a second copy off the same files:
+// the window is not made, and the log says why.
+TEST(AppFrameAlone, UnusableLockFolderStopsTheStart) {
   FrameRig rig;
   DXLSetInstanceFolder((rig.Folder() + "/missing/folder").c_str());
   const std::string path = rig.Folder();
@@ -459,8 +461,10 @@ TEST(AppFrameAlone, UnusableLockFolderLetsTheGameRun) {
   DXLInitApp(7 | kAppKeepDirectory);
   EXPECT_EQ(DXLCreateWindow(0, plat::GetModuleHandle(), framerig::kClassName, u"", DXLGameWindowProc, 107,
                             framerig::GameFilter),
-            0);
-  EXPECT_NE(rig.Log().find("lock unavailable"), std::string::npos);
+            kAppSetupFailed);
+  EXPECT_EQ(DXLGetViewer(), nullptr);
+  EXPECT_NE(rig.Log().find("lock unavailable: " + rig.Folder() + "/missing/folder: No such file"), std::string::npos)
+      << rig.Log();
 }
 
 TEST(AppFrameAlone, NextTokenSplitsTheCommandLine) {

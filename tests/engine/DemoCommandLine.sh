@@ -52,7 +52,7 @@ has nodata.err "engine_demo: no data set to show: .*no-such-folder.*databuild" |
 # --- A second start while another instance holds the lock ----------------------------------
 printf 'the first instance'"'"'s log' >"$work/bin/log.txt"
 cp "$work/bin/log.txt" "$work/first-log.txt"
-exec 9>"$work/run/TallowmereEngineDemo-$(id -u).lock"
+exec 9>"$work/run/TallowmereEngineDemo.lock"  # the lock in the private runtime folder
 flock -n 9 || fail "cannot take the lock for the test"
 run second "$demo" --headless --frames 2 --data "$data" --screenshot "$work/second.png"
 [ "$(status second)" = 1 ] || fail "a second start exits $(status second), not 1"

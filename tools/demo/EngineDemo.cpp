@@ -71,6 +71,8 @@ constexpr const char* kUsage =
 constexpr const char* kHelp =
     "Runs the engine demo in an 800 x 600 window: the sample data set's farm with the player character walking\n"
     "round, garbage, particles and music. Space stops or starts her walk, left clicks leave a cross, Escape quits.\n"
+    "Needs a display (X11 or Wayland) unless --headless; one demo runs at a time. `bash tools/run.sh --demo`\n"
+    "builds and starts it.\n"
     "  --data DIR            the data set to show (built by databuild; by default the run command's)\n"
     "  --headless            run without a display, the sound mixed offline (needs --frames)\n"
     "  --frames N            quit after N frames (1 to 1000000)\n"
@@ -79,7 +81,8 @@ constexpr const char* kHelp =
     "  --check FILE.png      say whether a screenshot shows the scene (exit status 0 when it does)\n"
     "  --cursor X,Y          with --check: the drawn cursor's tip must be at X,Y\n"
     "  --help                print this help\n"
-    "Exit status: 0 done, 1 the run failed, 2 wrong options. The engine log is \"log.txt\" beside the program.\n";
+    "Exit status: 0 done, 1 the run failed (no display or the display gone, another copy running), 2 wrong\n"
+    "options. The engine log is \"log.txt\" beside the program.\n";
 
 demo::Scene gScene;
 demo::Sound gSound;

@@ -82,12 +82,14 @@ constexpr const char* kUsage =
 constexpr const char* kHelp =
     "Plays a level of the data set in an 800 x 600 window with the mouse: click a place to sow or build on it,\n"
     "the arrows over the points to harvest, water or collect, a garbage heap's price plate to clear it; meet\n"
-    "the level's tasks to win. Escape quits.\n"
+    "the level's tasks to win. Escape quits, saying whether the day was won and with which medal. Needs a display\n"
+    "(X11 or Wayland) unless --headless; one level player runs at a time. `bash tools/run.sh --level-player`\n"
+    "builds and starts it; `bash tools/run.sh --scenarios` on the scenario levels (tools/data/scenarios).\n"
     "  --data DIR            the data set (built by databuild; by default the run command's)\n"
     "  --level N             play level N of the data set (1 to 41; by default 1); a level the set does not\n"
     "                        have is refused with status 2\n"
     "  --script FILE         play a recorded list of clicks on a fixed-step clock, then quit (a text file\n"
-    "                        under 1 MB)\n"
+    "                        under 1 MB; recorded ones in tools/levelplayer/scripts)\n"
     "  --headless            run without a display (needs --script or --frames); only the frames a screenshot\n"
     "                        (mark or last frame) may write are rasterised, though every draw call runs\n"
     "  --rasterise           with --headless, rasterise every frame\n"
@@ -96,8 +98,10 @@ constexpr const char* kHelp =
     "  --record FILE         write what is clicked, to the end of the run, as a script that replays it\n"
     "  --check FILE.png      say whether a screenshot shows the level (exit status 0 when it does)\n"
     "  --help                print this help\n"
-    "Exit status: 0 done, 1 the run failed, 2 wrong options or no such level, 3 a script's \"expect won\" not\n"
-    "met or the data set has no \"language.dat\".\n";
+    "Exit status: 0 done, 1 the run failed (a damaged data file, no display or the display gone, another copy\n"
+    "running), 2 wrong options or no such level, 3 a script's \"expect won\" not met or the data set has no\n"
+    "\"language.dat\". The log is \"log.txt\" beside the program. The repository's docs/manual.md has the\n"
+    "script format.\n";
 
 Options gOptions;
 player::World gWorld;

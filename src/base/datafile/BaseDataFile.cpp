@@ -1,5 +1,7 @@
 #include "base/datafile/BaseDataFile.h"
 
+#include <cerrno>
+
 #include "platform/os/FileReplacement.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
@@ -57,10 +59,16 @@ bool BaseDataFile::Close() {
     if (state_ & kStateClosed) return false;  // Finish failed the file, which closed it
     // A writer's bytes must be on the disk before the commit may replace
     // anything with them.
-    if (writing_ && !plat::FileSync(file_)) state_ |= kStateFailed;
+    if (writing_ && !plat::FileSync(file_)) {
+      NoteError(errno);
+      state_ |= kStateFailed;
+    }
   }
   if (file_) {
-    if (!plat::FileClose(file_) && writing_) state_ |= kStateFailed;
+    if (!plat::FileClose(file_) && writing_) {
+      NoteError(errno);
+      state_ |= kStateFailed;
+    }
     file_ = nullptr;
   }
   root_.FreeChildren();
@@ -95,6 +103,7 @@ bool BaseDataFile::Open(const wchar* name, bool write, std::u16string* nameOut,
   } else if (replacement) {
     if (replacement->Begin(*nameOut, plat::FileReplacement::Temp::Backup))
       file_ = plat::FileFromDescriptor(replacement->TakeDescriptor(), "wb");
+    if (!file_) NoteError(replacement->Error() ? replacement->Error() : errno);
     if (!file_) replacement->Abandon();
   } else {
     const u32 attributes = plat::GetFileAttributes(*nameOut);
@@ -119,8 +128,10 @@ bool BaseDataFile::ReadBytes(void* buffer, u64 count) {
 bool BaseDataFile::WriteBytes(const void* buffer, u64 count) {
   if (state_ != 0) return false;
   if (count == 0) return true;
-  if (!buffer || count > SIZE_MAX || plat::FileWrite(file_, buffer, static_cast<size_t>(count)) != count)
+  if (!buffer || count > SIZE_MAX || plat::FileWrite(file_, buffer, static_cast<size_t>(count)) != count) {
+    NoteError(errno);
     return Fail();
+  }
   return true;
 }
 

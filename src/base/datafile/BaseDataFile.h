@@ -81,6 +81,9 @@ class BaseDataFile {
   bool Close();
   // Records the first error and closes the file. Always false.
   bool Fail();
+  // The system's error (errno) behind the first failure of a writer's file
+  // operations, when one was met; 0 otherwise.
+  int GetError() const { return error_; }
 
  protected:
   static constexpr u32 kStateFailed = 1;
@@ -102,7 +105,13 @@ class BaseDataFile {
   bool SeekFile(u64 position);
   bool GetFileOffset(u64* position);
 
+  // Keeps the first system error for GetError.
+  void NoteError(int error) {
+    if (error_ == 0) error_ = error;
+  }
+
   u32 state_ = kStateFailed | kStateClosed;
+  int error_ = 0;
   std::FILE* file_ = nullptr;
   bool writing_ = false;
   u32 signature1_;

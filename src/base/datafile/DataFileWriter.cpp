@@ -1,5 +1,7 @@
 #include "base/datafile/DataFileWriter.h"
 
+#include <cerrno>
+
 #include "base/Crc32.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/FileRoutines.h"
@@ -127,17 +129,21 @@ void DataFileWriterW::Commit() {
   if (replacement_.IsActive()) {
     if (state_ & kStateFailed)
       replacement_.Abandon();
-    else if (!replacement_.Commit())
+    else if (!replacement_.Commit()) {
+      NoteError(replacement_.Error());
       state_ |= kStateFailed;
+    }
   } else if (state_ & kStateFailed) {
     RemoveFileW(name_.c_str());
   }
 }
 
 DataFileWriterW* CreateDataFileWriterW(const wchar* name, u32 signature1, u32 signature2, u32 version,
-                                       bool safe) {
-  auto* writer = new DataFileWriterW(signature1, signature2, version);
+                                       bool safe, plat::FileFaults* faults, int* error) {
+  auto* writer = new DataFileWriterW(signature1, signature2, version, faults);
+  if (error) *error = 0;
   if (!writer->Open(name, safe)) {
+    if (error) *error = writer->GetError() ? writer->GetError() : EIO;
     delete writer;
     return nullptr;
   }

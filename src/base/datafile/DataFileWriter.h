@@ -48,8 +48,8 @@ class BaseDataFileWriter : public BaseDataFile {
 
 class DataFileWriterW final : public BaseDataFileWriter {
  public:
-  DataFileWriterW(u32 signature1, u32 signature2, u32 version)
-      : BaseDataFileWriter(signature1, signature2, version) {}
+  DataFileWriterW(u32 signature1, u32 signature2, u32 version, plat::FileFaults* faults = nullptr)
+      : BaseDataFileWriter(signature1, signature2, version), replacement_(faults) {}
   ~DataFileWriterW() override { Close(); }
 
   bool Open(const wchar* name, bool safe) {
@@ -69,7 +69,9 @@ class DataFileWriterW final : public BaseDataFileWriter {
 // file. Null on failure (for a safe save: also when no temporary file can be
 // made or the file is read-only).
 // Null on failure. The caller deletes the writer, which closes the file.
+// `faults` stands in for the disk's failures (tests); `error` receives the
+// system's error of a failed open (0 when it opened).
 DataFileWriterW* CreateDataFileWriterW(const wchar* name, u32 signature1, u32 signature2, u32 version,
-                                       bool safe);
+                                       bool safe, plat::FileFaults* faults = nullptr, int* error = nullptr);
 
 }  // namespace kis

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/os/FileFaults.h"
 #include "platform/os/FileSystem.h"
 
 namespace plat {
@@ -161,20 +162,28 @@ bool Replaceable(const std::string& path, const struct stat& st) {
 
 }  // namespace
 
+bool FileReplacement::Failed(int error) {
+  error_ = error != 0 ? error : EIO;
+  return false;
+}
+
 bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
   Abandon();
+  error_ = 0;
   const std::string native = NativePath(path);
   std::string target;
-  if (native.empty() || native.back() == '/' || !FollowLinks(native, &target)) return false;
+  if (native.empty() || native.back() == '/') return Failed(EINVAL);
+  if (!FollowLinks(native, &target)) return Failed(ELOOP);
 
   struct stat old;
   const bool exists = ::lstat(target.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return false;
-  if (exists && !Replaceable(target, old)) return false;
+  if (!exists && errno != ENOENT) return Failed(errno);
+  if (exists && !Replaceable(target, old)) return Failed(S_ISREG(old.st_mode) ? EACCES : EISDIR);
 
   std::string folder, name;
   SplitPath(target, &folder, &name);
-  if (name.empty()) return false;
+  if (name.empty()) return Failed(EINVAL);
+  if (const int fault = faults_ ? faults_->Fault(FileStep::Create, target) : 0) return Failed(fault);
   int fd = -1;
   std::string tempPath;
   if (temp == Temp::Backup) {
@@ -182,7 +191,7 @@ bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
     // A ".bak" left by a dead save is replaced; a folder in its way is not.
     struct stat st;
     if (::lstat(tempPath.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ::unlink(tempPath.c_str()) != 0))
-      return false;
+      return Failed(S_ISDIR(st.st_mode) ? EISDIR : errno);
     fd = CreateExclusive(tempPath);
   } else {
     // Room for ".~", a process id and a counter of up to ten digits each.
@@ -194,12 +203,13 @@ bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
       if (fd < 0 && errno != EEXIST) break;
     }
   }
-  if (fd < 0) return false;
+  if (fd < 0) return Failed(errno);
   struct stat mine;
   if (::fstat(fd, &mine) != 0 || (exists && ::fchmod(fd, old.st_mode & 07777) != 0)) {
+    const int error = errno;
     ::close(fd);
     ::unlink(tempPath.c_str());
-    return false;
+    return Failed(error);
   }
   active_ = true;
   fd_ = fd;
@@ -217,7 +227,7 @@ bool FileReplacement::Write(std::string_view bytes) {
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) return Failed(n < 0 ? errno : ENOSPC);
     done += static_cast<size_t>(n);
   }
   return true;
@@ -231,13 +241,19 @@ int FileReplacement::TakeDescriptor() {
 
 bool FileReplacement::Commit() {
   if (!active_) return false;
+  if (const int fault = faults_ ? faults_->Fault(FileStep::Sync, target_) : 0) {
+    Abandon();
+    return Failed(fault);
+  }
   if (fd_ >= 0) {
     const bool synced = ::fsync(fd_) == 0;
+    const int syncError = errno;
     const bool closed = ::close(fd_) == 0;
+    const int closeError = errno;
     fd_ = -1;
     if (!synced || !closed) {
       Abandon();
-      return false;
+      return Failed(!synced ? syncError : closeError);
     }
   }
   // The temporary file must still be ours, and the file still one we may
@@ -246,12 +262,15 @@ bool FileReplacement::Commit() {
   if (::lstat(temporary_.c_str(), &st) != 0 || st.st_dev != dev_ || st.st_ino != ino_) {
     MarkLive(temporary_, false);
     active_ = false;
-    return false;
+    return Failed(ENOENT);
   }
   const bool exists = ::lstat(target_.c_str(), &st) == 0;
-  if ((exists && !Replaceable(target_, st)) || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  int error = exists && !Replaceable(target_, st) ? EACCES : 0;
+  if (!error && faults_) error = faults_->Fault(FileStep::Rename, target_);
+  if (!error && ::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+  if (error) {
     Abandon();
-    return false;
+    return Failed(error);
   }
   std::string folder, name;
   SplitPath(target_, &folder, &name);

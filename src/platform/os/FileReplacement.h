@@ -21,6 +21,9 @@
 //   "~XXXXXXXX.~PID.N").
 // - When no temporary file can be made (a read-only folder, a folder in the
 //   way, no space or inodes left) Begin fails and nothing changes.
+// - A failure keeps the system's error (errno) of the step that failed
+//   (Error), so a caller can say why: no space left, not allowed.
+// - A FileFaults handed in at construction stands in for the disk's failures.
 #pragma once
 
 #include <sys/types.h>
@@ -30,11 +33,13 @@
 
 namespace plat {
 
+class FileFaults;
+
 class FileReplacement {
  public:
   enum class Temp { Backup, Unique };
 
-  FileReplacement() = default;
+  explicit FileReplacement(FileFaults* faults = nullptr) : faults_(faults) {}
   ~FileReplacement() { Abandon(); }
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
@@ -58,10 +63,18 @@ class FileReplacement {
   // Removes the temporary file; the old file stays. Nothing when inactive.
   void Abandon();
 
+  // The errno value of the last step that failed (0: none failed since the
+  // last Begin).
+  int Error() const { return error_; }
+
   const std::string& Target() const { return target_; }        // native path of the file replaced
   const std::string& Temporary() const { return temporary_; }  // native path of the temporary file
 
  private:
+  bool Failed(int error);  // keeps the error; false
+
+  FileFaults* faults_;
+  int error_ = 0;
   bool active_ = false;
   int fd_ = -1;
   dev_t dev_ = 0;

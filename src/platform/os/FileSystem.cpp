@@ -1,6 +1,7 @@
 #include "platform/os/FileSystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +94,15 @@ bool DeleteFile(std::u16string_view path) { return ::unlink(NativePath(path).c_s
 
 bool RenameFile(std::u16string_view from, std::u16string_view to) {
   return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+// renameat2's no-replace flag; where the file system lacks it, a hard link
+// (which never replaces either) and the old name removed.
+bool RenameFileNoReplace(std::u16string_view from, std::u16string_view to) {
+  const std::string a = NativePath(from), b = NativePath(to);
+  if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  return ::link(a.c_str(), b.c_str()) == 0 && ::unlink(a.c_str()) == 0;
 }
 
 bool CreateDirectory(std::u16string_view path) {

@@ -33,6 +33,9 @@ uint32_t GetFileAttributes(std::u16string_view path);
 bool DeleteFile(std::u16string_view path);
 // Atomically replaces `to` when it exists.
 bool RenameFile(std::u16string_view from, std::u16string_view to);
+// Renames only when nothing is called `to` yet: an existing `to` is never
+// replaced (false, errno EEXIST).
+bool RenameFileNoReplace(std::u16string_view from, std::u16string_view to);
 bool CreateDirectory(std::u16string_view path);  // true when it exists afterwards
 // Removes an empty folder; false when it is not there, not empty or not a folder.
 bool RemoveDirectory(std::u16string_view path);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 
 #include "platform/os/File.h"
 #include "platform/os/FileSystem.h"
@@ -44,6 +45,7 @@ size_t FileWrite(std::FILE* f, const void* buffer, size_t count) {
     const size_t allowed = static_cast<uint64_t>(budget) < count ? static_cast<size_t>(budget) : count;
     const size_t done = allowed ? std::fwrite(buffer, 1, allowed, f) : 0;
     g_writeBudget.store(budget - static_cast<int64_t>(done));
+    if (done < count) errno = ENOSPC;  // as a full disk says it
     return done;
   }
   return std::fwrite(buffer, 1, count, f);

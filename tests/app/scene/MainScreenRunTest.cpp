@@ -3,11 +3,14 @@
 // (main_screen_first_run.png); a name typed over it and Enter make the
 // profile, which the menu greets (main_screen_800x600.png); at 1920 x 1080
 // the scene fills the game area between the screen's borders
-// (main_screen_1920x1080.png). The
+// (main_screen_1920x1080.png); a full disk at the first start is told at
+// every save. The
 // pictures are written into the test's working folder.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
+#include <string_view>
 
 #include "RunningGame.h"
 #include "app/Game.h"
@@ -25,11 +28,15 @@
 #include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
+#include "platform/os/FileFaults.h"
 #include "resources/GameEffect.h"
 #include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
 #include "ui/ImageButton.h"
+#include "ui/BaseDialogWindow.h"
 #include "ui/WindowManager.h"
+#include "windows/GameWindowManager.h"
+#include "windows/MessageNotice.h"
 #include "windows/ProfilesWindow.h"
 
 namespace {
@@ -75,6 +82,46 @@ TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
   }
   EXPECT_EQ(lights, 2u);
   EXPECT_GE(particles, 1u);
+}
+
+// A disk that is full at the first start: "profiles.dat" and then the
+// profile typed in are not saved, and each time the player is told so by a
+// notice (kept on every screen) and the log says why; the profile is made
+// all the same, never refused as a name. With room again, the quit saves it.
+struct FullDisk : plat::FileFaults {
+  int Fault(plat::FileStep step, std::string_view) override { return full && step == plat::FileStep::Sync ? ENOSPC : 0; }
+  bool full = true;
+};
+
+TEST(MainScreenRun, AFullDiskAtTheFirstStartIsToldAtEverySave) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  TempFolder user;
+  FullDisk disk;
+  {
+    RunningGame run(800, 600, false, false, &user);
+    ASSERT_TRUE(run.ok);
+    GetGameServices().fileFaults = &disk;
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    EXPECT_NE(GetMessageNotices()->Find(kNoticeNotSaved + kIndexNoticeNumber), nullptr);
+    run.NameFirstProfile(u"Tester");
+    Profile* profile = run.game.Profiles()->GetCurrent();
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(std::u16string(profile->GetName()), u"Tester");
+    EXPECT_EQ(GetWindowManager()->FindWindow(NewProfileWindow::kId), nullptr);
+    EXPECT_EQ(GetWindowManager()->FindWindow(kDialogWindowId), nullptr);  // no "name cannot be used"
+    EXPECT_NE(GetMessageNotices()->Find(kNoticeNotSaved + 0), nullptr);
+    EXPECT_FALSE(user.Exists("profile0.dat"));
+    disk.full = false;
+  }
+  GetGameServices().fileFaults = nullptr;
+  const std::string log = user.Read("log.txt");
+  size_t told = 0;
+  for (size_t at = 0; (at = log.find("profile0.dat not saved: no space left on the disk", at)) != std::string::npos; ++at)
+    ++told;
+  EXPECT_GE(told, 2u) << log;  // made, then chosen
+  EXPECT_NE(log.find("profiles.dat not saved: no space left on the disk"), std::string::npos);
+  EXPECT_EQ(log.find("look-up missed"), std::string::npos) << log;
+  EXPECT_TRUE(user.Exists("profile0.dat"));  // the quit's save, with room again
 }
 
 // Rows the scene's front layers fill with opaque pixels are left out of the

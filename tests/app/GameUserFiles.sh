@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The per-user files as a player (and another user on the machine) meets
+# them, with the real files headless: a damaged profile file put aside and
+# told on the main screen; a profile whose first save was cut off before its
+# rename read from its ".bak"; a per-user folder the game may not write (as
+# a user who is not root) told at every save and in the log; the
+# single-instance lock out of another user's reach (the shared temporary
+# folder ignored, a runtime folder of another user not used, the socket
+# 0600 and unreachable, another per-user folder free to run beside), and no
+# start without a private folder for it; the log never written through a
+# link; a recording never over its replay; a screenshot that names a
+# folder, a language that is a device: one clear line.
+# The cases that need a second user run as "nobody" through setpriv; they
+# are skipped, said so, where that cannot be had.
+# Usage: GameUserFiles.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
+tm_game_setup "$1" "$2" "$3"
+tm_game_config 0
+run_timeout=120
+
+# Another user: root runs the commands as "nobody"; anyone else cannot.
+other_user=
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+  other_user=nobody
+fi
+other=(setpriv --reuid=nobody --regid=65534 --clear-groups)
+# The other user's cases run where that user can enter: the build folder may
+# lie where only root can (a clone in /root), so then they get a folder of
+# their own with their own copy of the program, its config.ini and the data.
+reach="$work" other_game="$game" other_data="$data"
+if [ -n "$other_user" ] && ! "${other[@]}" test -x "$work" -a -x "$game" -a -r "$data"; then
+  reach="$(mktemp -d "/tmp/tm-user-files.XXXXXX")"
+  trap 'rm -rf "$reach"' EXIT
+  chmod 755 "$reach"
+  mkdir "$reach/bin"
+  cp "$game" "$(dirname "$game")/config.ini" "$reach/bin/"
+  cp -r "$data" "$reach/data"
+  other_game="$reach/bin/$(basename "$game")" other_data="$reach/data"
+fi
+log_line() { tr -d '\r' <"$work/$1.log" | grep -c -- "$2"; }
+
+tm_replay_new_profile >"$work/first.txt"
+# The main screen with a notice up (the one file told of).
+{
+  tm_replay_header
+  echo 'expect window Mesg'
+} >"$work/notice.txt"
+# The main screen's "easy": the opening comic comes only for a profile.
+{
+  tm_replay_header
+  echo 'click 589 356
+await 7 3000'
+} >"$work/easy.txt"
+
+tm_play_headless first
+[ -s "$user/profile0.dat" ] || fail "the first run made no profile0.dat"
+cp -a "$user" "$work/made"
+
+# --- A damaged profile file: put aside, told, never overwritten -----------------------------------
+cp -a "$work/made" "$work/damaged"
+head -c $(($(stat -c %s "$work/made/profile0.dat") / 2)) "$work/made/profile0.dat" >"$work/damaged/profile0.dat"
+cp "$work/damaged/profile0.dat" "$work/cut.dat"
+from="$work/damaged" tm_play_headless notice
+from=
+cmp -s "$user/profile0.dat.damaged" "$work/cut.dat" || fail "the damaged profile0.dat is not kept as profile0.dat.damaged"
+[ "$(log_line notice 'profile0.dat does not read (.*): kept as profile0.dat.damaged')" = 1 ] ||
+  fail "the log does not say which file did not read, why and where it is kept"
+
+# --- A first save cut off before its rename: its whole ".bak" stands in ---------------------------
+cp -a "$work/made" "$work/halfsaved"
+mv "$work/halfsaved/profile0.dat" "$work/halfsaved/profile0.dat.bak"
+from="$work/halfsaved" tm_play_headless easy
+from=
+[ "$(log_line easy 'profile0.dat read from profile0.dat.bak, which takes its place')" = 1 ] ||
+  fail "the log does not say the profile was read from its .bak"
+[ -s "$user/profile0.dat" ] && [ ! -e "$user/profile0.dat.bak" ] || fail "the .bak did not take the file's place"
+
+# --- A per-user folder the game may not write, as a user who is not root --------------------------
+if [ -n "$other_user" ]; then
+  mkdir -p "$reach/ro"
+  chown nobody "$reach/ro"
+  cp "$work/first.txt" "$work/notice.txt" "$reach/ro/"
+  (
+    export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
+    unset XDG_RUNTIME_DIR  # the lock then lives in the per-user folder too
+    cd "$reach/ro" && run ro-first "${other[@]}" "$other_game" --headless --data "$other_data" --replay first.txt
+    chmod 500 "$reach/ro/xdg/Morvalen/Tallowmere"
+    cd "$reach/ro" && run ro "${other[@]}" "$other_game" --headless --data "$other_data" --replay notice.txt
+  )
+  cp "$reach/ro/xdg/Morvalen/Tallowmere/log.txt" "$work/ro.log" 2>/dev/null || : >"$work/ro.log"
+  [ "$(status ro-first)" = 0 ] || fail "the other user's first run exits $(status ro-first): $(tail -3 "$work/ro-first.err")"
+  [ "$(status ro)" = 0 ] || fail "the read-only run exits $(status ro): $(tail -3 "$work/ro.err")"
+  # Chosen at the start, and again at the quit: each failure told.
+  [ "$(log_line ro 'profile0.dat not saved: not allowed to write there')" -ge 2 ] ||
+    fail "the profile's failed saves are not each in the log with their reason"
+  chmod 700 "$reach/ro/xdg/Morvalen/Tallowmere"
+else
+  echo "SKIPPED: the read-only per-user folder (needs root and setpriv to run as another user)"
+fi
+
+# --- The single-instance lock: out of another user's reach ---------------------------------------
+shared="$reach/shared"
+mkdir -p "$shared"
+chmod 1777 "$shared"
+if [ -n "$other_user" ]; then
+  # Where the lock used to fall back to: another user makes its names
+  # first (a lock file, held; a link in the socket's place).
+  "${other[@]}" touch "$shared/TallowmereGame-0.lock"
+  "${other[@]}" ln -s "$shared/planted" "$shared/TallowmereGame-0.sock"
+  exec 8<"$shared/TallowmereGame-0.lock"
+  flock -n 8 || fail "cannot hold the other user's lock file for the test"
+  mkdir -p "$work/theirs"
+  chown nobody "$work/theirs"
+  chmod 700 "$work/theirs"
+else
+  echo "SKIPPED: another user's lock, link and runtime folder (needs root and setpriv)"
+fi
+rm -rf "$XDG_DATA_HOME"
+(
+  unset XDG_RUNTIME_DIR
+  export TMPDIR="$shared"
+  umask 000
+  run nortime "$game" --headless --data "$data"
+)
+[ "$(status nortime)" = 0 ] || fail "a start without XDG_RUNTIME_DIR exits $(status nortime): $(tail -3 "$work/nortime.err")"
+[ ! -e "$shared/planted" ] || fail "the game made the file a link in the shared folder points to"
+[ -z "$(find "$shared" -mindepth 1 -user "$(id -u)" -print -quit)" ] || fail "the game wrote into the shared temporary folder"
+[ "$(stat -c %a "$user/single-instance-lock")" = 700 ] || fail "the lock's folder in the per-user folder is not 0700"
+grep -q "^Single instance *$user/single-instance-lock/TallowmereGame-" "$user/log.txt" ||
+  fail "the log does not name the lock in the per-user folder"
+if [ -n "$other_user" ]; then
+  exec 8<&-
+  # A runtime folder of another user is not used.
+  (
+    export XDG_RUNTIME_DIR="$work/theirs"
+    run theirs "$game" --headless --data "$data"
+  )
+  [ "$(status theirs)" = 0 ] || fail "a start with another user's runtime folder exits $(status theirs)"
+  [ -z "$(ls -A "$work/theirs")" ] || fail "the game put its lock in another user's runtime folder"
+  grep -q "^Single instance *$user/single-instance-lock/" "$user/log.txt" || fail "the lock did not fall back"
+fi
+
+# A running copy: its socket 0600 under umask 000 and out of other users'
+# reach; a second start on its per-user folder refused, one on another
+# folder runs beside it.
+{
+  tm_replay_header
+  echo 'wait 3600000'
+} >"$work/long.txt"
+mkdir -p "$work/longrun"
+cp "$work/long.txt" "$work/longrun/"
+(cd "$work/longrun" && umask 000 && exec "$game" --headless --data "$data" --replay long.txt) \
+  >"$work/longrun.out" 2>"$work/longrun.err" &
+running=$!
+sock=
+for _ in $(seq 1 600); do
+  sock=$(find "$XDG_RUNTIME_DIR" -name 'TallowmereGame-*.sock' -print -quit)
+  [ -n "$sock" ] && grep -q "Game state.*-> 0x6" "$user/log.txt" 2>/dev/null && break
+  sleep 0.2
+done
+if [ -z "$sock" ]; then
+  fail "the running copy made no socket"
+else
+  [ "$(stat -c %a "$sock")" = 600 ] || fail "the socket is $(stat -c %a "$sock") under umask 000, not 600"
+  if [ -n "$other_user" ]; then
+    "${other[@]}" test -e "$sock" 2>/dev/null && fail "another user reaches the socket"
+  fi
+  run second "$game" --headless --data "$data"
+  [ "$(status second)" = 1 ] || fail "a second start on the same per-user folder exits $(status second), not 1"
+  has second.err "already running" || fail "the second start does not say why it stopped"
+  (
+    export XDG_DATA_HOME="$work/xdg-beside"
+    run beside "$game" --headless --data "$data"
+  )
+  [ "$(status beside)" = 0 ] || fail "a copy on another per-user folder exits $(status beside): $(tail -3 "$work/beside.err")"
+fi
+kill "$running" 2>/dev/null
+wait "$running" 2>/dev/null
+
+# No private folder for the lock: the start refused, with the reason.
+rm -rf "$user/single-instance-lock"
+echo "a file in the way" >"$user/single-instance-lock"
+(
+  unset XDG_RUNTIME_DIR
+  run nolock "$game" --headless --data "$data"
+)
+[ "$(status nolock)" = 4 ] || fail "a start without a private lock folder exits $(status nolock), not 4"
+has nolock.err "no private folder for the single-instance lock: .*single-instance-lock is not a folder" ||
+  fail "the start without a lock folder does not say why"
+rm -f "$user/single-instance-lock"
+
+# --- The log never through a link; a recording never over its replay -----------------------------
+echo "not the game's" >"$work/victim.txt"
+rm -f "$user/log.txt"
+ln -s "$work/victim.txt" "$user/log.txt"
+run linked "$game" --headless --data "$data"
+[ "$(cat "$work/victim.txt")" = "not the game's" ] || fail "the log wrote through a link"
+[ -f "$user/log.txt" ] && [ ! -L "$user/log.txt" ] || fail "the log is not a file of its own"
+cp "$work/first.txt" "$work/same.txt"
+ln -sf same.txt "$work/same-link.txt"
+for record in same.txt same-link.txt; do
+  (cd "$work" && run record "$game" --headless --data "$data" --replay same.txt --record "$record")
+  [ "$(status record)" = 2 ] || fail "--record $record over its replay exits $(status record), not 2"
+  has record.err "is the replay being played" || fail "--record $record over its replay is not said"
+  cmp -s "$work/same.txt" "$work/first.txt" || fail "--record $record overwrote the replay"
+done
+
+# --- One clear line: a screenshot that names a folder, a language that is a device ---------------
+mkdir -p "$work/shots"
+printf 'wait 100\nscreenshot shots\n' >"$work/shot.txt"
+(cd "$work" && run shot "$game" --headless --data "$data" --replay shot.txt)
+[ "$(status shot)" = 2 ] || fail "a screenshot naming a folder exits $(status shot), not 2"
+has shot.err 'line 2: "screenshot shots" names a folder' || fail "a screenshot naming a folder is not said"
+run device "$game" --headless --data "$data" -lang /dev/zero
+[ "$(status device)" = 0 ] || fail "a language that is a device exits $(status device)"
+[ "$(wc -l <"$work/device.err")" = 1 ] && has device.err "/dev/zero is not a language file" ||
+  fail "a language that is a device is not one clear line: $(head -3 "$work/device.err")"
+has device.err "?NF?" && fail "an unresolved text is printed"
+
+tm_cli_finish
