@@ -34,7 +34,7 @@ if [ $# -eq 0 ]; then
 fi
 . "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/deps.sh"
 tm_report_exit tools/idle_cpu.sh
-tm_install_packages xvfb xauth
+tm_install_packages xvfb xauth util-linux
 seconds="${IDLE_SECONDS:-10}"
 settle="${IDLE_SETTLE:-0}"
 floor="${IDLE_FLOOR:-}"

@@ -29,7 +29,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/deps.sh"
 tm_report_exit tools/startup_time.sh
-tm_install_packages xvfb xauth
+tm_install_packages xvfb xauth util-linux
 program="$(realpath "${1:-$here/build/src/tallowmere}")"
 data="$(realpath "${2:-$here/build/Data}")"
 runs="${RUNS:-5}"
