@@ -25,10 +25,10 @@ DXLPOINT GetGameMousePos() {
   return WindowToGame(p.x, p.y);
 }
 
-void BeginGameFrame() {
+void BeginGameFrame(bool clear) {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
-  viewer->Clear(0xFF000000u);
+  if (clear) viewer->Clear(0xFF000000u);
   viewer->ResetWorldTransform();
   LoadGameAreaTransform();
 }

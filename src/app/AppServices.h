@@ -14,7 +14,9 @@ DXLPOINT WindowToGame(i32 x, i32 y);
 // The input's mouse position through WindowToGame.
 DXLPOINT GetGameMousePos();
 // Clears the back buffer to opaque black and sets the 2-D transform to the
-// game area: translated by its margins, scaled when scaling is on.
-void BeginGameFrame();
+// game area: translated by its margins, scaled when scaling is on. Without
+// `clear` the back buffer is left as it is, for a screen that clears what
+// it does not cover itself.
+void BeginGameFrame(bool clear = true);
 // Asks the game window to close (WM_CLOSE): the message loop then ends.
 void CloseGameWindow();

@@ -650,7 +650,8 @@ void Game::Render() {
     DrawScreenBorders();
     return;
   }
-  BeginGameFrame();
+  // The main screen clears only the rows its opaque layers leave uncovered.
+  BeginGameFrame(state_ != kGameStateMainScreen || !mainScreen_);
   switch (state_) {
     case kGameStateLevel: world_.Draw(); break;
     case kGameStateLevelMap:

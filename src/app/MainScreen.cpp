@@ -861,6 +861,15 @@ void MainScreen::Draw() {
       }
     }
   }
+  // The frame is cleared only above the rows the layers fill (all of it
+  // where they fill none down to the bottom).
+  if (w <= 0 || h <= 0) {
+    viewer->Clear(0xFF000000u);
+  } else if (from > 0) {
+    viewer->PushClip(DXLRECT{0, 0, w, from});
+    viewer->Clear(0xFF000000u);
+    viewer->PopClip();
+  }
   rowsLeftOut_ = 0;
   for (size_t k = count; k-- > 0;) {
     viewer->SetTransform(&scene_);

@@ -302,7 +302,7 @@ class MainScreen {
   void Enter();
   void Leave();
   void Update(u32 ms);
-  void Draw();
+  void Draw();  // clears what its opaque layers leave uncovered, then draws
   void RefreshMenu();
   // Input in game coordinates; true when a window took it.
   bool OnMouseDown(i32 x, i32 y, u32 button, u32 keys);

@@ -12,6 +12,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/text/DigitalFont.h"
 #include "gametext/KGEFont.h"
+#include "platform/os/Clock.h"
 #include "resources/AnimationSection.h"
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
@@ -30,6 +31,10 @@ constexpr const char* kDataError = "Data error!";
 constexpr const char* kSpritesError = "Sprites error!";
 constexpr u32 kAwardsSectionId = 0xA3A4D500u;
 constexpr u32 kMainScreenRegime = 6;
+// Ms of work a call does before it gives the frame back (the tracker's
+// slice for the start-up): a call then stays well inside a frame, the
+// loading bar's drawing beside it.
+constexpr u32 kStartupWorkSlice = 7;
 // The sets whose textures the start-up loads for good, in this order
 // (steps 21 to 26).
 constexpr u32 kTextureSets[] = {2, 1, 12, 13, 8, 14};
@@ -37,11 +42,6 @@ constexpr u32 kTextureSets[] = {2, 1, 12, 13, 8, 14};
 using Loader = StartupLoader;
 using Cursor = SectionCursor;
 using Archive = kis::DataFileReaderW;
-
-// Reports done/total of a work row; true: the frame goes back.
-bool Report(u32 done, u32 total) {
-  return StepLoadingProgress(total ? static_cast<float>(done) / static_cast<float>(total) : 1.0f);
-}
 
 // One of the three sprite-set readers over the 17 sets: set i reports
 // inside the step as i/17 plus its own fraction / 17; a yield keeps the set
@@ -245,7 +245,7 @@ void StartupLoader::BuildTable() {
                        // The next element after a yield: each is loaded once.
                        while (l.index_ < static_cast<u32>(count)) {
                          set->GetSprites().Get(static_cast<i32>(l.index_++))->Init();
-                         if (Report(++l.processed_, l.total_) && l.index_ < static_cast<u32>(count)) return 0;
+                         if (l.ItemDone(++l.processed_, l.total_) && l.index_ < static_cast<u32>(count)) return 0;
                        }
                        return 1;
                      }),
@@ -269,7 +269,7 @@ void StartupLoader::BuildTable() {
              font->Acquire();
            }
            ++l.index_;
-           if (Report(++l.processed_, l.total_) && l.index_ < kGameFontSlots) return 0;
+           if (l.ItemDone(++l.processed_, l.total_) && l.index_ < kGameFontSlots) return 0;
          }
          return 1;
        }),
@@ -281,7 +281,7 @@ void StartupLoader::BuildTable() {
            DigitalFont* font = windows->Fonts().Get(static_cast<i32>(l.index_++));
            if (font->GetTexture() && !font->GetTexture()->IsReady()) font->GetTexture()->Load();
            font->RebuildModes();
-           if (Report(++l.processed_, l.total_) && l.index_ < count) return 0;
+           if (l.ItemDone(++l.processed_, l.total_) && l.index_ < count) return 0;
          }
          return 1;
        }),
@@ -333,7 +333,7 @@ void StartupLoader::BuildTable() {
            GameCharacter* c = all.Get(static_cast<i32>(l.index_));
            const bool loaded = c->IsLoaded() || c->InitStep();
            if (loaded) ++l.index_;
-           if (Report(l.index_, count) && l.index_ < count) return 0;
+           if (l.ItemDone(l.index_, count) && l.index_ < count) return 0;
          }
          return 1;
        }),
@@ -349,6 +349,17 @@ void StartupLoader::BuildTable() {
        false, nullptr, 0, K::kWork, "the finish"},
   };
   rows_.insert(rows_.end(), rest.begin(), rest.end());
+}
+
+// Items and calls are timed in the processor time they had, which the
+// machine's other work does not stretch: an item is begun only where one
+// taking as long as the last would still end inside the call's budget.
+bool StartupLoader::ItemDone(u32 done, u32 total) {
+  const bool report = StepLoadingProgress(total ? static_cast<float>(done) / static_cast<float>(total) : 1.0f);
+  const u64 now = plat::GetWorkUs();
+  const u64 took = now - itemStartUs_;
+  itemStartUs_ = now;
+  return report || now - callStartUs_ + took >= u64{kCallBudgetMs} * 1000;
 }
 
 bool StartupLoader::Plug(u32 step, u32 id, Reader reader) {
@@ -469,13 +480,16 @@ StartupLoader::Result StartupLoader::Load() {
   if (finished_) return kFinished;
   GameServices& s = GetGameServices();
   if (s.progress != &tracker_ && Current().step != kFirstStep) s.progress = &tracker_;
-  tracker_.BeginSlice(kLoadWorkSlice);
+  tracker_.BeginSlice(kStartupWorkSlice);
+  callStart_ = plat::GetTimeMs();
+  callStartUs_ = plat::GetWorkUs();
   for (;;) {
     const Row& row = Current();
     if (!begun_) {
       begun_ = true;
       BeginStep(row.step);
     }
+    itemStartUs_ = plat::GetWorkUs();
     const i32 result = RunRow(row);
     if (result < 0) return kFailed;
     if (result == 0) return kGoingOn;
@@ -491,5 +505,8 @@ StartupLoader::Result StartupLoader::Load() {
       Unpublish();
       return kFinished;
     }
+    // The slice holds between rows too: rows that cannot yield themselves
+    // follow each other only while it lasts.
+    if (plat::GetTimeMs() - callStart_ >= kStartupWorkSlice) return kGoingOn;
   }
 }

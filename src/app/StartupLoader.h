@@ -146,6 +146,12 @@ class StartupLoader {
   const std::string& SoundFailure() const { return soundFailure_; }
   u32 GetStep() const { return Current().step; }
   u32& Index() { return index_; }  // the item a work row or set loop is at
+  // A work row's item done, done/total of the row reported to the tracker;
+  // true when the frame goes back: the tracker says so, or another item
+  // taking as long as this one would carry the call past kCallBudgetMs of
+  // processor time.
+  bool ItemDone(u32 done, u32 total);
+  static constexpr u32 kCallBudgetMs = 9;  // ms a call of Load stays under where its items allow
   const std::vector<Row>& Table() const { return rows_; }
   // The steps in the order Load takes them (the table followed from step 1).
   std::vector<u32> StepOrder() const;
@@ -177,6 +183,9 @@ class StartupLoader {
   bool soundDropped_ = false;
   u32 lastStep_ = kFinishStep;
   u32 loadingTime_ = 0;
+  u32 callStart_ = 0;      // ms: this call of Load began
+  u64 callStartUs_ = 0;    // processor time (us) when this call of Load began
+  u64 itemStartUs_ = 0;    // processor time (us) when the item under way began
   Failure failure_;
   std::string soundFailure_;
   ProgressTracker tracker_;

@@ -8,6 +8,7 @@
 // "easy" starting the opening comic or going to the map.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,10 @@
 #include "app/GameProfiles.h"
 #include "app/MainScreen.h"
 #include "base/Random.h"
+#include "engine/DXLWindowViewer.h"
+#include "platform/gfx/GfxSoftDevice.h"
 #include "resources/GameServices.h"
+#include "testsupport/ViewerRig.h"
 #include "ui/ImageButton.h"
 #include "ui/WindowManager.h"
 #include "windows/CreditsWindow.h"
@@ -168,6 +172,26 @@ TEST_F(MainScreenRig, SwayOnRawTimeLayersInWholeGameFrames) {
   EXPECT_EQ(s.GetAccumulator(), 4u);
   EXPECT_EQ(counting->steps.back(), 10u);
   EXPECT_EQ(s.GetTotalTime(), total + 10);
+}
+
+// The game does not clear the main screen's frame: what the layers leave
+// uncovered the screen clears to black itself. A scene of no layers drawn
+// over a frame of another colour leaves none of it.
+TEST_F(MainScreenRig, WhatTheLayersLeaveUncoveredIsClearedToBlack) {
+  viewertest::ViewerRig view;
+  ASSERT_EQ(view.Open(800, 600), 0);
+  SetGameViewer(view.viewer.get());
+  MainScreen& s = Make({});
+  ASSERT_EQ(view.viewer->Clear(0xFFFF00FFu), 0);
+  ASSERT_EQ(view.viewer->BeginFrame(), 0);
+  s.Draw();
+  view.viewer->Present();
+  const std::vector<uint32_t> frame = view.Soft()->Frame();
+  ASSERT_EQ(frame.size(), 800u * 600u);
+  EXPECT_EQ(std::count(frame.begin(), frame.end(), 0xFFFF00FFu), 0);
+  EXPECT_EQ(frame.front(), 0xFF000000u);
+  screen.reset();
+  SetGameViewer(nullptr);
 }
 
 TEST_F(MainScreenRig, GirlHeadWaveBlinksAndSmileStepByStep) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "platform/audio/AudioSoftBackend.h"
@@ -50,6 +51,36 @@ TEST(SdlAudioOutputTest, MixesOnSdlsThreadUntilStopped) {
   ASSERT_TRUE(audio.Init()) << device->Error();
   ASSERT_TRUE(MixedBeyond(mixer, stopped));
   audio.Free();
+}
+
+// A start that finds no device leaves SDL's audio started (taking it down
+// would wait for SDL's watcher of the sound cards) until the session lets it
+// go; a second failure takes its own start down, so one release ends it.
+TEST(SdlAudioOutputTest, AFailedStartKeepsSdlsAudioUntilReleased) {
+  bool disk = false;
+  for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) disk = disk || std::strcmp(SDL_GetAudioDriver(i), "disk") == 0;
+  if (!disk) GTEST_SKIP() << "SDL has no disk audio driver here";
+  const char* was = std::getenv("SDL_AUDIODRIVER");
+  const std::string driver = was ? was : "";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", "/nonexistent-folder/sound.raw", 1);  // the device cannot open
+  ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    auto output = std::make_unique<plat::sdl2::SdlAudioOutput>();
+    plat::sdl2::SdlAudioOutput* device = output.get();
+    SoftBackend audio(std::move(output));
+    EXPECT_FALSE(audio.Init()) << attempt;
+    EXPECT_FALSE(device->Error().empty()) << attempt;
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u) << attempt;
+  }
+  plat::sdl2::SdlAudioOutput::ReleaseParked();
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  plat::sdl2::SdlAudioOutput::ReleaseParked();  // nothing left to release
+  unsetenv("SDL_DISKAUDIOFILE");
+  if (was)
+    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+  else
+    unsetenv("SDL_AUDIODRIVER");
 }
 
 }  // namespace

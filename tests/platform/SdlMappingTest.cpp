@@ -104,4 +104,34 @@ TEST(SdlMapping, SystemCursorsOfTheCursorIds) {
   EXPECT_EQ(SdlSystemCursorFromId(32516), -1);
 }
 
+// Frames that keep to a rate on their own wait whole milliseconds, never
+// less than the time left: a wait cut short would let the next frame show
+// at once, twice the rate. Late frames (and the first) start afresh.
+TEST(SdlMapping, FramesKeepToTheRateOnAverage) {
+  constexpr uint64_t kFreq = 1000000, kPeriod = kFreq / 60;  // microsecond ticks
+  EXPECT_EQ(PaceFrame(5000, 0, kPeriod, kFreq).waitMs, 0u);  // the first
+  EXPECT_EQ(PaceFrame(5000, 0, kPeriod, kFreq).nextDue, 5000 + kPeriod);
+  EXPECT_EQ(PaceFrame(10000, 21666, kPeriod, kFreq).waitMs, 12u);  // 11.666 ms, rounded up
+  EXPECT_EQ(PaceFrame(10000, 21666, kPeriod, kFreq).nextDue, 21666 + kPeriod);
+  EXPECT_EQ(PaceFrame(21000, 21500, kPeriod, kFreq).waitMs, 1u);     // half a millisecond early
+  EXPECT_EQ(PaceFrame(30000, 21666, kPeriod, kFreq).nextDue, 30000 + kPeriod);  // late
+  EXPECT_EQ(PaceFrame(0, 2 * kPeriod, kPeriod, kFreq).waitMs, 0u);  // further off than a frame: afresh
+  EXPECT_EQ(PaceFrame(7, 9, kPeriod, 0).waitMs, 0u);
+  // Ten seconds of frames that each take no, 3 or 15 ms of work and then their wait,
+  // the wait ending on the millisecond it was given: sixty a second.
+  for (uint64_t work : {0u, 3000u, 15000u}) {
+    uint64_t now = 0, due = 0;
+    int frames = 0;
+    while (now < 10 * kFreq) {
+      now += work;
+      const FramePace pace = PaceFrame(now, due, kPeriod, kFreq);
+      now += static_cast<uint64_t>(pace.waitMs) * 1000;
+      due = pace.nextDue;
+      ++frames;
+    }
+    EXPECT_GE(frames, 595) << work;
+    EXPECT_LE(frames, 601) << work;
+  }
+}
+
 }  // namespace

@@ -1,11 +1,17 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "SdlTestSupport.h"
 #include "platform/os/Clipboard.h"
+#include "platform/sdl2/SdlGraphicsHardware.h"
+#include "testsupport/TempFolder.h"
 
 using namespace plat;
 
@@ -124,6 +130,64 @@ TEST_F(SdlFrames, VSyncFollowsTheSetting) {
   std::vector<uint32_t> frame(16 * 16, 0xFF123456u);
   presenter().ShowFrame(window_, frame.data(), 16, 16);
   EXPECT_EQ(presenter().FramesShown(), 1u);
+}
+
+// Graphics hardware is a device node of the kernel's rendering manager or of
+// NVIDIA's driver; Mesa told to rasterise in software has none to use.
+TEST(SdlGraphicsHardware, SeenThroughDeviceNodesUnlessSoftwareIsForced) {
+  TempFolder dev;
+  ASSERT_FALSE(dev.Path().empty());
+  EXPECT_FALSE(sdl2::GraphicsHardwareSeen(dev.Path(), nullptr));
+  EXPECT_FALSE(sdl2::GraphicsHardwareSeen(dev.File("missing"), nullptr));
+  ASSERT_EQ(mkdir(dev.File("dri").c_str(), 0755), 0);
+  dev.Put("dri/by-path", "");  // neither a card nor a render node
+  dev.Put("dri/cardX", "");
+  dev.Put("nvidia-modeset", "");
+  EXPECT_FALSE(sdl2::GraphicsHardwareSeen(dev.Path(), nullptr));
+  for (const char* node : {"dri/renderD128", "dri/card0", "nvidia0", "nvidiactl"}) {
+    TempFolder one;
+    ASSERT_EQ(mkdir(one.File("dri").c_str(), 0755), 0);
+    one.Put(node, "");
+    EXPECT_TRUE(sdl2::GraphicsHardwareSeen(one.Path(), nullptr)) << node;
+    EXPECT_TRUE(sdl2::GraphicsHardwareSeen(one.Path(), "")) << node;
+    EXPECT_TRUE(sdl2::GraphicsHardwareSeen(one.Path(), "0")) << node;
+    EXPECT_TRUE(sdl2::GraphicsHardwareSeen(one.Path(), "False")) << node;
+    EXPECT_FALSE(sdl2::GraphicsHardwareSeen(one.Path(), "1")) << node;
+    EXPECT_FALSE(sdl2::GraphicsHardwareSeen(one.Path(), "true")) << node;
+  }
+}
+
+// The way to a window is chosen from what the device folder shows: without
+// graphics hardware the accelerated renderer is not even tried (making one
+// would load an OpenGL of the processor's own only to throw it away); with
+// it, it is tried as before (SDL's dummy driver has none to give, so both
+// end on the window's surface).
+TEST_F(SdlFrames, TheAcceleratedRendererIsTriedOnlyWithGraphicsHardware) {
+  TempFolder dev;
+  ASSERT_FALSE(dev.Path().empty());
+  presenter().SetDeviceFolder(dev.Path());
+  const std::vector<uint32_t> frame(64 * 64, 0xFF336699u);
+  presenter().ShowFrame(window_, frame.data(), 64, 64);
+  ASSERT_EQ(presenter().FramesShown(), 1u) << presenter().LastError();
+  EXPECT_NE(presenter().Choice().find("no graphics hardware"), std::string::npos) << presenter().Choice();
+
+  ASSERT_EQ(mkdir(dev.File("dri").c_str(), 0755), 0);
+  dev.Put("dri/renderD128", "");
+  ASSERT_EQ(unsetenv("LIBGL_ALWAYS_SOFTWARE"), 0);
+  // The window's way is chosen again for the next main window.
+  ws().DestroyWindow(window_);
+  Drain();
+  plat::Rect outer{0, 0, 320, 240};
+  ws().AdjustWindowRect(&outer, sdltest::kWindowedStyle, false);
+  window_ = ws().CreateWindowEx(0, u"SdlTestClass", u"Again", sdltest::kWindowedStyle, 0, 0, outer.Width(),
+                                outer.Height(), 0, 0, GetModuleHandle());
+  ASSERT_NE(window_, 0u);
+  ws().ShowWindow(window_, SW_SHOW);
+  Drain();
+  presenter().ShowFrame(window_, frame.data(), 64, 64);
+  EXPECT_EQ(presenter().FramesShown(), 2u) << presenter().LastError();
+  EXPECT_EQ(presenter().Choice().find("no graphics hardware"), std::string::npos) << presenter().Choice();
+  EXPECT_EQ(presenter().Choice().find("window surface"), 0u) << presenter().Choice();
 }
 
 class SdlClip : public sdltest::SdlFixture {};

@@ -450,9 +450,11 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
   }
 }
 
+// The fonts are made only where the overlay may draw: with the switch off
+// nothing would ever use them, and making them is a good part of a start.
 void InitDebugOverlay(bool enabled) {
   ReleaseDebugOverlay();
-  g_overlay = new DeveloperOverlay(enabled);
+  g_overlay = new DeveloperOverlay(enabled, enabled);
   GetGameServices().developer = g_overlay;
 }
 

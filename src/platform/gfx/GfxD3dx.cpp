@@ -126,7 +126,8 @@ bool DecodedImage::Allocate(uint32_t imageWidth, uint32_t imageHeight) {
   uint32_t h = std::max(ChooseSide(askedHeight, imageHeight), imageHeight);
   if (w > kMaxImageSide) w = imageWidth;
   if (h > kMaxImageSide) h = imageHeight;
-  argb = TexelBlock(static_cast<size_t>(w) * h);
+  // Most decoded pictures live only until their texture has packed them.
+  argb = TexelBlock::Brief(static_cast<size_t>(w) * h);
   if (argb.empty()) return false;
   width = imageWidth;
   height = imageHeight;

@@ -30,6 +30,8 @@ constexpr bool kSanitized = false;
 // (and so touch) reused memory, and may keep freed blocks from going back.
 // The sanitizers' allocator keeps its checks on every block instead.
 constexpr size_t kMappedBytes = size_t{256} << 10;
+// The system's large pages, asked for by brief blocks of at least their size.
+constexpr size_t kLargePageBytes = size_t{2} << 20;
 
 }  // namespace
 
@@ -47,6 +49,18 @@ TexelBlock::TexelBlock(size_t count) {
   }
   texels_ = static_cast<uint32_t*>(p);
   count_ = count;
+}
+
+TexelBlock TexelBlock::Brief(size_t count) {
+  TexelBlock block(count);
+  const size_t bytes = block.count_ * sizeof(uint32_t);
+  if (block.mapped_ && bytes >= kLargePageBytes) madvise(block.texels_, bytes, MADV_HUGEPAGE);
+  return block;
+}
+
+void TexelBlock::Keep() {
+  const size_t bytes = count_ * sizeof(uint32_t);
+  if (mapped_ && bytes >= kLargePageBytes) madvise(texels_, bytes, MADV_NOHUGEPAGE);
 }
 
 TexelBlock::TexelBlock(TexelBlock&& other) noexcept

@@ -3,6 +3,14 @@
 // nobody writes - the zero margin of a power-of-two texture around its image -
 // takes no memory until something is written there. A block that cannot be
 // had is empty.
+//
+// A block made for a short while (Brief: a picture being decoded, mostly
+// packed and freed right after) asks the system for its large pages where it
+// gives them on request: written, it then costs one fault per 2 MB rather
+// than one per 4 KB page, the most of a picture's load otherwise. A brief
+// block kept for long is told so (Keep): its pages are no longer gathered
+// into large ones later, which would make the zero pages nobody wrote take
+// memory.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +23,8 @@ class TexelBlock {
  public:
   TexelBlock() = default;
   explicit TexelBlock(size_t count);  // count zero texels; empty when the memory cannot be had
+  static TexelBlock Brief(size_t count);  // the same, on large pages where it is large
+  void Keep();                            // a brief block held for long from now on
   TexelBlock(TexelBlock&& other) noexcept;
   TexelBlock& operator=(TexelBlock&& other) noexcept;
   TexelBlock(const TexelBlock&) = delete;

@@ -57,6 +57,7 @@ HRESULT Texture::TakeTexels(TexelBlock&& argb, uint32_t filledWidth, uint32_t fi
       argb = TexelBlock();
     } else {
       texels_ = std::move(argb);
+      texels_.Keep();
     }
   } else {
     EncodeSurface(format_, argb.data(), width_, height_, bits_.data(), pitch_);

@@ -56,6 +56,12 @@ LocalTime Clock::LocalNow() {
   return FromTm(t, static_cast<uint32_t>(ts.tv_nsec / 1000000));
 }
 
+uint64_t Clock::WorkUs() {
+  timespec ts;
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
 // The set time is read as a calendar time (no time zone), moved on and read
 // back, so the date carries over days, months and years.
 LocalTime FakeClock::LocalNow() {
@@ -67,6 +73,7 @@ LocalTime FakeClock::LocalNow() {
 }
 
 uint32_t GetTimeMs() { return gClock->NowMs(); }
+uint64_t GetWorkUs() { return gClock->WorkUs(); }
 void SleepMs(uint32_t ms) { gClock->SleepMs(ms); }
 LocalTime GetLocalTime() { return gClock->LocalNow(); }
 void SetClock(Clock* clock) { gClock = clock ? clock : &gSystemClock; }

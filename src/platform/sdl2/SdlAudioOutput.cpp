@@ -13,6 +13,9 @@ SdlAudioOutput::~SdlAudioOutput() { Stop(); }
 
 namespace {
 
+// SDL's audio kept started after a device that did not open (Open).
+bool gAudioParked = false;
+
 // Leads the standard error stream into a temporary file while it lives: the
 // system's sound libraries print their complaints there directly (a screen
 // of them when no device answers), which belong in the log, not before the
@@ -67,6 +70,11 @@ bool SdlAudioOutput::Start(audio::Mixer* mixer) {
   return started;
 }
 
+// Where no device opens, SDL's audio is not taken down at once but parked
+// until the program is done with SDL (ReleaseParked): taking it down waits
+// for SDL's watcher of the sound cards, which sleeps a tenth of a second at a
+// time, and a start-up without sound would stand still for it. One start is
+// parked at most; the next failure takes its own start down at once.
 bool SdlAudioOutput::Open(audio::Mixer* mixer) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     error_ = SDL_GetError();
@@ -85,7 +93,10 @@ bool SdlAudioOutput::Open(audio::Mixer* mixer) {
   if (device_ == 0) {
     error_ = SDL_GetError();
     mixer_ = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (gAudioParked)
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    else
+      gAudioParked = true;
     return false;
   }
   SDL_PauseAudioDevice(device_, 0);
@@ -105,6 +116,12 @@ void SdlAudioOutput::Pull(void* self, uint8_t* stream, int bytes) {
   auto* output = static_cast<SdlAudioOutput*>(self);
   const size_t frames = static_cast<size_t>(bytes) / (audio::kMixChannels * sizeof(int16_t));
   output->mixer_->Mix(reinterpret_cast<int16_t*>(stream), frames);
+}
+
+void SdlAudioOutput::ReleaseParked() {
+  if (!gAudioParked) return;
+  gAudioParked = false;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 }  // namespace plat::sdl2

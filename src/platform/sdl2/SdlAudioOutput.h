@@ -29,6 +29,9 @@ class SdlAudioOutput final : public audio::Output {
   const std::string& Error() const { return error_; }  // why the last start failed
   // What the sound libraries printed during the last start (lines, or "").
   const std::string& LibraryOutput() const { return said_; }
+  // SDL's audio taken down where a start that found no device left it
+  // started (the session does this as it closes).
+  static void ReleaseParked();
 
  private:
   bool Open(audio::Mixer* mixer);

@@ -103,4 +103,10 @@ void WindowPointToClient(const FitRect& shown, int32_t clientWidth, int32_t clie
   *y = FloorDiv(static_cast<int64_t>(*y - shown.y) * clientHeight, shown.h);
 }
 
+FramePace PaceFrame(uint64_t now, uint64_t due, uint64_t period, uint64_t freq) {
+  if (freq == 0 || due <= now || due - now > period) return FramePace{0, now + period};
+  const uint64_t ticks = due - now;
+  return FramePace{static_cast<uint32_t>((ticks * 1000 + freq - 1) / freq), due + period};
+}
+
 }  // namespace plat::sdl2

@@ -1,7 +1,8 @@
 // Small translations between SDL's numbers and the window system's, kept
 // apart from the backend so each can be checked on its own: mouse buttons,
 // wheel notches, the control characters a key press types, the SDL system
-// cursor of a cursor id, and where a frame sits in a window of another size.
+// cursor of a cursor id, where a frame sits in a window of another size, and
+// how long a frame waits to keep to the display's rate.
 #pragma once
 
 #include <cstdint>
@@ -40,5 +41,19 @@ FitRect FitFrame(int32_t frameWidth, int32_t frameHeight, int32_t outWidth, int3
 // window whose frame is shown in `shown` (window coordinates); points in the
 // bars lie outside the client area.
 void WindowPointToClient(const FitRect& shown, int32_t clientWidth, int32_t clientHeight, int32_t* x, int32_t* y);
+
+// One frame's wait when frames keep to a rate on their own: `now` and
+// `due` (when the frame may show) in counter ticks, `period` ticks a frame,
+// `freq` ticks a second. A frame on time waits whole milliseconds up to its
+// due time, never less (a wait cut short lets the next frame find itself
+// more than a period early and show at once: twice the rate); the frame
+// after it is due a period after this one's due time, so the rate holds on
+// average. A frame late (or the first) waits nothing and starts the count
+// afresh from now.
+struct FramePace {
+  uint32_t waitMs;
+  uint64_t nextDue;
+};
+FramePace PaceFrame(uint64_t now, uint64_t due, uint64_t period, uint64_t freq);
 
 }  // namespace plat::sdl2

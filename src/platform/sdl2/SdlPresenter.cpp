@@ -2,9 +2,11 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/sdl2/SdlGraphicsHardware.h"
 #include "platform/sdl2/SdlMapping.h"
 
 namespace plat::sdl2 {
@@ -37,11 +39,17 @@ bool IsSoftwareRasteriser(const std::string& name) {
 // else no renderer at all: the frame is copied straight into the window's
 // surface, one pass over its pixels (a software renderer would copy it into
 // a texture, clear the surface and copy the texture onto it). Both keep
-// vsync. The choice is kept for the program's log (Choice).
+// vsync. Where the machine shows no graphics hardware the accelerated
+// renderer is not even tried: making one loads the OpenGL driver, and on
+// such a machine that is a rasteriser of the processor (with its compiler,
+// tens of megabytes) that would be thrown away at once and stay mapped.
+// The choice is kept for the program's log (Choice).
 bool SdlPresenter::ChooseOutput(SDL_Window* window) {
   const uint32_t sync = vsync_ ? static_cast<uint32_t>(SDL_RENDERER_PRESENTVSYNC) : 0u;
   std::string why;
-  if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | sync)) {
+  if (!GraphicsHardwareSeen(devices_, std::getenv("LIBGL_ALWAYS_SOFTWARE"))) {
+    why = " (no graphics hardware: no accelerated renderer tried)";
+  } else if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | sync)) {
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(accelerated, &info);
     const std::string driver = info.name ? info.name : "";
@@ -281,17 +289,14 @@ void SdlPresenter::CaptureSurface(SDL_Surface* surface) {
 
 // With vsync on a renderer that does not wait for the retrace, the frame
 // waits out the rest of its share of a second (a late frame starts the
-// count afresh).
+// count afresh; PaceFrame).
 void SdlPresenter::Pace() {
   if (!vsync_ || paceHz_ <= 0) return;
   const uint64_t freq = SDL_GetPerformanceFrequency();
-  const uint64_t period = freq / static_cast<uint64_t>(paceHz_);
-  uint64_t now = SDL_GetPerformanceCounter();
-  if (nextPresent_ > now && nextPresent_ - now <= period) {
-    SDL_Delay(static_cast<uint32_t>((nextPresent_ - now) * 1000 / freq));
-    now = nextPresent_;
-  }
-  nextPresent_ = now + period;
+  const FramePace pace =
+      PaceFrame(SDL_GetPerformanceCounter(), nextPresent_, freq / static_cast<uint64_t>(paceHz_), freq);
+  if (pace.waitMs > 0) SDL_Delay(pace.waitMs);
+  nextPresent_ = pace.nextDue;
 }
 
 void SdlPresenter::SetVSync(bool on) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/GfxPresentSink.h"
@@ -48,6 +49,11 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   const std::string& LastError() const { return error_; }
   // How frames reach the window (the renderer chosen), once one was.
   const std::string& Choice() const { return choice_; }
+
+  // Where the device nodes that tell of graphics hardware are looked for
+  // ("/dev"; tests name a folder of their own). Read when a window's way
+  // is chosen.
+  void SetDeviceFolder(std::string folder) { devices_ = std::move(folder); }
 
   void CaptureNext() { captureNext_ = true; }
   // The captured window content (0xFFRRGGBB words); false when nothing was
@@ -84,6 +90,7 @@ class SdlPresenter : public SdlBackend::Listener, public gfx::PresentSink {
   uint32_t captureHeight_ = 0;
   std::string error_;
   std::string choice_;
+  std::string devices_ = "/dev";
   int paceHz_ = 0;             // frames a second the software path keeps to; 0: the renderer waits itself
   uint64_t nextPresent_ = 0;   // performance counter at which the next frame may show
 };

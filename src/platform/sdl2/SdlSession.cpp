@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/sdl2/SdlAudioOutput.h"
+
 namespace plat::sdl2 {
 
 namespace {
@@ -134,6 +136,7 @@ SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& opt
 }
 
 SdlSession::~SdlSession() {
+  SdlAudioOutput::ReleaseParked();
   SDL_StopTextInput();
   SetClipboard(nullptr);
   windows_.SetEventSource(nullptr);

@@ -225,6 +225,37 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
   EXPECT_EQ(Summary(r.data.sets, r.data.tables, r.data.windows), whole);
 }
 
+// A work row's items go a call at a time while the call stays under its
+// budget: an item is begun only where one as long as the last would still
+// end inside it, and the tracker's slice ends a call of short items. Item
+// times on the rig's clock.
+TEST(StartupLoader, AWorkRowGivesTheFrameBackBeforeAnItemWouldCarryTheCallPastItsBudget) {
+  LoaderRig r(StartupSampleData());
+  ASSERT_TRUE(r.opened) << r.error;
+  const std::vector<u32> ms = {3, 3, 3, 3, 1, 1, 1, 1, 1, 1, 1, 1};
+  u32 thisCall = 0;
+  ASSERT_TRUE(r.loader->Plug(21, 0, [&](StartupLoader& l, kis::DataFileReaderW*, SectionCursor*) -> i32 {
+    u32& i = l.Index();
+    while (i < ms.size()) {
+      r.rig.Clock().Advance(ms[i]);
+      thisCall += ms[i++];
+      if (l.ItemDone(i, static_cast<u32>(ms.size())) && i < ms.size()) return 0;
+    }
+    return 1;
+  }));
+  r.loader->SetLastStep(21);
+  std::vector<u32> calls;  // ms of items a call of Load
+  StartupLoader::Result result = StartupLoader::kGoingOn;
+  for (int n = 0; result == StartupLoader::kGoingOn && n < 100; ++n) {
+    thisCall = 0;
+    result = r.loader->Load();
+    if (thisCall > 0) calls.push_back(thisCall);
+  }
+  ASSERT_EQ(result, StartupLoader::kFinished) << r.loader->GetFailure().what;
+  EXPECT_EQ(calls, (std::vector<u32>{6, 6, 7, 1}));
+  for (u32 c : calls) EXPECT_LE(c, StartupLoader::kCallBudgetMs);
+}
+
 // "Data.dat" without "CNST": "Data error!" at step 1, before anything is
 // read. A damaged sprite record in set 7: "Sprites error!" at step 10 with
 // the sets before it read.

@@ -116,6 +116,15 @@ TEST(DeveloperOverlay, SwitchedOffItTakesNoKeyAndDrawsNothing) {
   r.Draw();
   EXPECT_EQ(r.overlay.GetLinesDrawn(), 0u);
   EXPECT_EQ(r.h.Frame(), before);
+  // The start's overlay makes its fonts only where it may draw.
+  InitDebugOverlay(false);
+  ASSERT_NE(GetDeveloperOverlay(), nullptr);
+  EXPECT_EQ(GetDeveloperOverlay()->GetFont(0), nullptr);
+  InitDebugOverlay(true);
+  ASSERT_NE(GetDeveloperOverlay(), nullptr);
+  for (u32 i = 0; i < 3; ++i) EXPECT_NE(GetDeveloperOverlay()->GetFont(i), nullptr) << i;
+  ReleaseDebugOverlay();
+  EXPECT_EQ(GetDeveloperOverlay(), nullptr);
 }
 
 TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
