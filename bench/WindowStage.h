@@ -7,10 +7,12 @@
 
 #include <memory>
 
+#include "app/GameWorld.h"
 #include "common/ToolViewer.h"
 #include "engine/DXLTexture.h"
 #include "platform/headless/Session.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace benchwindows {
@@ -23,11 +25,11 @@ struct WindowStage {
 
   // filter: the picture's own filter (0 keeps the texture's default).
   WindowStage(const wchar* name, i32 width, i32 height, u8 filter) {
-    ResetGameServices();
+    ResetAllServices();
     tools::CreateToolWindow(*viewer, name);
     tools::SetToolDisplayMode(*viewer, width, height);
     SetGameViewer(viewer.get());
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = width;
     s.screen.height = height;
     interface = std::make_unique<DXLTexture>(viewer.get());
@@ -46,7 +48,7 @@ struct WindowStage {
   ~WindowStage() {
     CloseManager();
     interface.reset();
-    ResetGameServices();
+    ResetAllServices();
   }
   WindowStage(const WindowStage&) = delete;
   WindowStage& operator=(const WindowStage&) = delete;
@@ -55,16 +57,16 @@ struct WindowStage {
   void OpenManager() {
     CloseManager();
     manager = std::make_unique<WindowManager>();
-    GetGameServices().windowManager = manager.get();
+    GetUiServices().windowManager = manager.get();
   }
   // Deletes the manager and its windows.
   void CloseManager() {
     manager.reset();
-    GetGameServices().windowManager = nullptr;
+    GetUiServices().windowManager = nullptr;
   }
   // One frame; without `windows` only the clear and the present.
   void Frame(bool windows) {
-    GetGameServices().clock += 16;
+    GetResourceServices().clock += 16;
     if (windows && manager) manager->Update();
     viewer->BeginFrame();
     viewer->Clear(0xFF204060u);

@@ -11,10 +11,12 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 #include "windows/AwardsWindow.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -33,7 +35,6 @@ struct Scene {
   Profile profile;
 
   Scene() {
-    GameServices& s = GetGameServices();
     TIEREDAWARD tiered[kTieredAwardCount] = {};
     RECORDAWARD records[kRecordAwardCount] = {};
     for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
@@ -45,8 +46,8 @@ struct Scene {
     SectionCursor c;
     table.ReadSection(data, &c);
     kis::CloseDataFile(data);
-    s.awards = &table;
-    s.awardsProfile = &profile;
+    GetContentServices().awards = &table;
+    GetWindowServices().awardsProfile = &profile;
     for (u32 i = 0; i < kTieredAwardCount; ++i) profile.current.tiered[i] = 25;
     for (u32 i = 0; i < kRecordAwardCount; ++i) profile.current.records[i] = 150;
     profile.current.finalGiven = 1;
@@ -62,7 +63,7 @@ void BM_OpenAndDraw(benchmark::State& state) {
   for (auto _ : state) {
     scene.profile.shown = AWARDCOUNTERS{};
     AwardsWindow* w = OpenAwards(false);
-    GetGameServices().clock = w->GetOpenedAt() + 2500;  // a big award flashing
+    GetResourceServices().clock = w->GetOpenedAt() + 2500;  // a big award flashing
     scene.Frame();
     delete w;
   }

@@ -37,7 +37,6 @@
 #include "level/objects/PointPetshouse.h"
 #include "level/scene/GameLevel.h"
 #include "platform/headless/Session.h"
-#include "resources/GameServices.h"
 #include "testsupport/LevelWorld.h"
 
 namespace {

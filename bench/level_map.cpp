@@ -27,7 +27,7 @@
 #include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
 #include "resources/GPSSpace.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelWorld.h"
 #include "testsupport/TempFolder.h"
 
@@ -104,7 +104,7 @@ struct MapScene {
     return n;
   }
   void Frame() {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.clock += 16;
     if (map->GetVillains().GetCount() == 0) Attack();
     map->Update(16);

@@ -29,6 +29,7 @@
 #include "FrameHash.h"
 #include "common/ToolViewer.h"
 #include "content/BuildingTable.h"
+#include "content/ContentServices.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "content/VillainList.h"
@@ -188,7 +189,7 @@ struct BusyBench : MillBench {
 
     // Villains of the first kind that keep shooting.
     cast = dynamic_cast<LevelVillainCast*>(game.Hooks().villains);
-    const VillainList* kinds = GetGameServices().villains;
+    const VillainList* kinds = GetContentServices().villains;
     VILLAININFO* kind = kinds ? FindVillainInfo(kis::NameId(u"raider")) : nullptr;
     if (!cast || !kind) return;
     kind->shots = 1000000;

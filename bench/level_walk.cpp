@@ -20,13 +20,15 @@
 #include <vector>
 
 #include "GoalReport.h"
+#include "app/GameWorld.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "level/characters/Job_GoTo.h"
 #include "level/characters/LevelCharacters.h"
 #include "level/map/LevelMap.h"
 #include "level/characters/MapCharacter.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/PathWorlds.h"
 #include "testsupport/SeededRandom.h"
 
@@ -42,7 +44,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
   const testsupport::PathWorld world =
       state.range(0) == 0 ? testsupport::TypicalPathWorld() : testsupport::MazePathWorld();
   const i32 kWidth = world.width, kHeight = world.height;
-  ResetGameServices();
+  ResetAllServices();
   LevelMap map(nullptr, LevelMapHooks{});
   GameAnimation* idle = new GameAnimation(u"girl_idle", 8);
   idle->SetTiming(kAnimPingPong, 220, 880);
@@ -51,7 +53,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
   CharacterList descriptions;
   auto* girl = new GameCharacter(u"girl", 1, 0xE0000000u);
   descriptions.Add(girl);
-  GetGameServices().characters = &descriptions;
+  GetContentServices().characters = &descriptions;
   girl->speed = 2.5f;
   girl->foot[0] = girl->foot[2] = 14;
   girl->foot[1] = girl->foot[3] = 8;
@@ -93,7 +95,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
       const double cpuStart = benchgoal::ThreadCpuMs();
       const auto start = Clock::now();
       for (i32 tick = 0; tick < 2; ++tick) {
-        GetGameServices().clock += 10;
+        GetResourceServices().clock += 10;
         level.Update();
         waited += level.Paths().GetQueueLength();
       }
@@ -111,7 +113,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
     state.counters["moved/frame"] = frame ? walked / static_cast<double>(frame) : 0.0;  // |dx + dy| summed, a sign of life
     state.counters["waits/tick"] = frame ? static_cast<double>(waited) / static_cast<double>(2 * frame) : 0.0;
   }
-  GetGameServices().characters = nullptr;
+  GetContentServices().characters = nullptr;
   descriptions.Clear();
   FreeAnimations();
 }

@@ -26,7 +26,7 @@
 #include "common/ToolViewer.h"
 #include "platform/headless/Session.h"
 #include "resources/GPSSpace.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ void BM_MainScreenFrame(benchmark::State& state) {
   const double start = benchgoal::ThreadCpuMs();
   u32 count = 0;
   for (auto _ : state) {
-    GetGameServices().clock += 16;
+    GetResourceServices().clock += 16;
     screen.Update(16);
     if (viewer->BeginFrame() == 0) {
       const DXLMATRIX identity = plat::gfx::IdentityMatrix();

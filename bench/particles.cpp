@@ -30,8 +30,8 @@
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 

@@ -13,6 +13,7 @@
 
 #include "GoalReport.h"
 #include "LoadCalls.h"
+#include "app/GameWorld.h"
 #include "app/StartupLoader.h"
 #include "platform/headless/Session.h"
 #include "platform/os/Clock.h"
@@ -49,7 +50,7 @@ void BM_StartupLoader(benchmark::State& state) {
     state.counters["startup_ms"] = sum;
     loader.reset();
     data.reset();
-    ResetGameServices();
+    ResetAllServices();
     viewer.reset();
     state.ResumeTiming();
   }

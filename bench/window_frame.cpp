@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "WindowStage.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/PlainButton.h"
 #include "ui/SpritesWindow.h"
 
@@ -73,7 +74,7 @@ void BM_WindowsUpdate(benchmark::State& state) {
   Scene scene;
   scene.Open(true);
   for (auto _ : state) {
-    GetGameServices().clock += 16;
+    GetResourceServices().clock += 16;
     scene.manager->Update();
   }
 }

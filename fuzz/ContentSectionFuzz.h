@@ -18,6 +18,7 @@
 #include "content/ContentWriter.h"
 #include "content/ContentSections.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/KindTables.h"
 
 namespace contentfuzz {
@@ -49,7 +50,7 @@ inline const std::u16string& ArchivePath() {
 template <class Use>
 int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
   Kinds().Install();
-  GetGameServices().loadingProgress = &YieldSometimes;
+  GetResourceServices().loadingProgress = &YieldSometimes;
   GROUND ground{};
   ground.id = 5;
   const std::vector<DataSection> sections = {{id, subId, std::vector<u8>(data, data + size)},
@@ -65,7 +66,7 @@ int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Use use) {
   }
   if (after.error || after.done != 1) __builtin_trap();
   kis::CloseDataFile(reader);
-  GetGameServices().loadingProgress = nullptr;
+  GetResourceServices().loadingProgress = nullptr;
   Kinds().Uninstall();
   return 0;
 }

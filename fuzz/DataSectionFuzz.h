@@ -26,7 +26,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 
@@ -78,7 +78,7 @@ template <class Read, class Use>
 int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Read read, Use use) {
   World& world = TheWorld();
   SetGameViewer(&world.viewer);
-  GetGameServices().loadingProgress = &YieldSometimes;
+  GetResourceServices().loadingProgress = &YieldSometimes;
   const std::vector<DataSection> sections = {{id, subId, std::vector<u8>(data, data + size)},
                                              {kConstantsSectionId, kConstantsSectionSubId, std::vector<u8>(4, 7)}};
   if (!WriteDataArchive(world.path.c_str(), sections)) return 0;
@@ -100,7 +100,7 @@ int Run(u32 id, u32 subId, const uint8_t* data, size_t size, Read read, Use use)
     UnbindDrawTexture();
     world.viewer.Present();
   }
-  GetGameServices().loadingProgress = nullptr;
+  GetResourceServices().loadingProgress = nullptr;
   return 0;
 }
 

@@ -19,7 +19,7 @@
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundArchiveWriter.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
@@ -51,8 +51,8 @@ struct Scratch {
 inline int Run(u32 sectionId, const uint8_t* data, size_t size) {
   static const Scratch scratch;
   const std::u16string& path = scratch.path;
-  ResetGameServices();
-  GetGameServices().loadingProgress = &YieldSometimes;
+  ResetResourceServices();
+  GetResourceServices().loadingProgress = &YieldSometimes;
   SoundArchiveWriter writer;
   writer.SetRawSection(sectionId, std::vector<u8>(data, data + size));
   if (!writer.Write(path.c_str())) return 0;
@@ -74,7 +74,7 @@ inline int Run(u32 sectionId, const uint8_t* data, size_t size) {
   out->AdvanceMs(30);
   sound.Update();
   sound.Shutdown();
-  ResetGameServices();
+  ResetResourceServices();
   return 0;
 }
 

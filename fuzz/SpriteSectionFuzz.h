@@ -21,6 +21,7 @@
 #include "platform/headless/Session.h"
 #include "resources/GameDraw.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteArchiveWriter.h"
 #include "resources/SpriteSet.h"
@@ -121,7 +122,7 @@ inline void Exercise(SpriteSet& set) {
 inline int Run(u32 kind, const uint8_t* data, size_t size) {
   World& world = TheWorld();
   SetGameViewer(&world.viewer);
-  GetGameServices().loadingProgress = &YieldSometimes;
+  GetResourceServices().loadingProgress = &YieldSometimes;
   SpriteArchiveWriter writer = BaseArchive();
   writer.SetRawSection(kind, 2, std::vector<u8>(data, data + size));
   if (!writer.Write(world.path.c_str())) return 0;
@@ -138,7 +139,7 @@ inline int Run(u32 kind, const uint8_t* data, size_t size) {
     Exercise(*sets[2]);
   }
   kis::CloseDataFile(reader);
-  ResetGameServices();
+  ResetResourceServices();
   return 0;
 }
 

@@ -3,15 +3,16 @@
 // description read is initialised, asked for its animations and released.
 #include "ContentSectionFuzz.h"
 #include "content/CharacterSection.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "resources/GameAnimation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char16_t* n : {u"girl_idle", u"girl_walk", u"bee_fly"}) new GameAnimation(n, 8);
   CharacterList characters;
-  GetGameServices().characters = &characters;
+  GetContentServices().characters = &characters;
   contentfuzz::Run(kCharacterSectionId, kCharacterSectionSubId, data, size, [](kis::BaseDataFileReader* reader) {
-    contentfuzz::ReadAll([&](SectionCursor* c) { return LoadCharacters(GetGameServices().characters, reader, c, 0.0f, 1.0f); });
+    contentfuzz::ReadAll([&](SectionCursor* c) { return LoadCharacters(GetContentServices().characters, reader, c, 0.0f, 1.0f); });
     const kis::list<GameCharacter*>& list = GetCharacters();
     for (i32 i = 0; i < list.GetCount(); ++i) {
       GameCharacter* g = list[i];
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       g->Release(false);
     }
   });
-  GetGameServices().characters = nullptr;
+  GetContentServices().characters = nullptr;
   characters.Clear();
   FreeAnimations();
   return 0;

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "UserFileFuzz.h"
+#include "app/GameWorld.h"
 #include "app/Settings.h"
-#include "resources/GameServices.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const userfuzz::Scratch scratch("config");
   if (size > (1u << 16)) return 0;
   scratch.Put("config.dat", data, size);
-  ResetGameServices();
+  ResetAllServices();
   SCREENPARAMS params;
   if (!LoadSettings(scratch.Wide(), &params)) __builtin_trap();
   const SoundSettings& sound = GetSoundSettings();

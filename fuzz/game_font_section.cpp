@@ -6,6 +6,7 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGELayout.h"
 #include "platform/font/FontResolver.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameFontSection.h"
 
 namespace {
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       kGameFontSectionId, kGameFontSectionSubId, data, size,
       [](kis::BaseDataFileReader* reader, SectionCursor* cursor) { return LoadGameFonts(reader, cursor); },
       [] {
-        for (KGEFont* font : GetGameServices().fonts) {
+        for (KGEFont* font : GetResourceServices().fonts) {
           if (!font) continue;
           KGESIZE measured{};
           const char16_t text[] = u"AV To\r\nwheat, 42";

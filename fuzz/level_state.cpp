@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "ScratchFile.h"
+#include "app/GameWorld.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/Identifier.h"
@@ -42,6 +43,7 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
@@ -73,7 +75,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/KindTables.h"
 
 namespace {
@@ -136,7 +138,7 @@ POINTDEF Plant(const wchar* name, i32 level, i32 x, i32 y) {
 class World : public LevelStateHost {
  public:
   World() : care_(&villains_) {
-    ResetGameServices();
+    ResetAllServices();
     // The plant kinds first: their tables' install leaves the buildings and
     // villains to the henhouse and villain kinds set below.
     kinds_.Load({testsupport::KindPlant(u"wheat"), testsupport::KindPlant(u"apple_tree", 50, true)}, {});
@@ -148,12 +150,12 @@ class World : public LevelStateHost {
       for (u32& t : plant->digTimes) t = 500;
     }
     kinds_.EnableAll(4);
-    GetGameServices().garbage = &garbage_;
+    GetContentServices().garbage = &garbage_;
     plat::SetClock(&clock_);
     ReadGarbage();
-    GetGameServices().characters = &descriptions_;
-    GetGameServices().villains = &villainKinds_;
-    GetGameServices().products = &products_;
+    GetContentServices().characters = &descriptions_;
+    GetContentServices().villains = &villainKinds_;
+    GetContentServices().products = &products_;
     MakeGirl();
     ReadHenhouse();
     MakeVillain();
@@ -187,11 +189,11 @@ class World : public LevelStateHost {
     characters_.reset();
     map_.reset();
     rules_.reset();
-    GetGameServices().garbage = nullptr;
-    GetGameServices().buildings = nullptr;
-    GetGameServices().characters = nullptr;
-    GetGameServices().villains = nullptr;
-    GetGameServices().products = nullptr;
+    GetContentServices().garbage = nullptr;
+    GetContentServices().buildings = nullptr;
+    GetContentServices().characters = nullptr;
+    GetContentServices().villains = nullptr;
+    GetContentServices().products = nullptr;
     kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
@@ -216,7 +218,7 @@ class World : public LevelStateHost {
     rules_->StartPlay();
   }
   void Tick() {
-    GetGameServices().clock += 10;
+    GetResourceServices().clock += 10;
     cast_.UpdateShots(10);
     for (i32 i = 0; i < map_->GetPointCount(); ++i)
       if (BaseLevelPoint* p = map_->GetPoint(i)) p->Update(10);
@@ -510,7 +512,7 @@ class World : public LevelStateHost {
       kis::CloseDataFile(data);
     }
     std::remove(plat::Utf16ToUtf8(path).c_str());
-    GetGameServices().buildings = &buildings_;
+    GetContentServices().buildings = &buildings_;
     if (BUILDING* b = buildings_.Get(0)) {
       b->EnableForLevel(4);
       b->character = chicken_;

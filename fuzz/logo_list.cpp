@@ -11,10 +11,11 @@
 
 #include "FuzzViewer.h"
 #include "ScratchFile.h"
+#include "app/GameWorld.h"
 #include "app/LogoSequence.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string path = plat::Utf8ToUtf16(list);
 
   SetGameViewer(&files.viewer);
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   g.screen.width = 32;
   g.screen.height = 32;
   {
@@ -65,6 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (frames % 3 == 2) SkipLogo(&logos);
     }
   }
-  ResetGameServices();
+  ResetAllServices();
   return 0;
 }

@@ -15,13 +15,14 @@
 #include "FuzzViewer.h"
 #include "ScratchFile.h"
 #include "app/DataSet.h"
+#include "app/GameWorld.h"
 #include "app/StartupLoader.h"
 #include "content/ContentArchive.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteArchiveWriter.h"
 #include "resources/SpriteSet.h"
 
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!fuzzscratch::Write(files.folder + "/Data.dat", data, size)) return 0;
 
   SetGameViewer(&files.viewer);
-  GetGameServices().loadingProgress = &YieldSometimes;
+  GetResourceServices().loadingProgress = &YieldSometimes;
   StartupData state;
   state.archives.data = OpenDataSetFile(files.folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2,
                                        kDataArchiveVersion);
@@ -74,10 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const StartupLoader::Failure& failure = loader.GetFailure();
       if (failure.step == 0 || failure.text.empty() || failure.what.empty()) __builtin_trap();
     }
-    if (GetGameServices().progress) __builtin_trap();  // the tracker is never left published
+    if (GetResourceServices().progress) __builtin_trap();  // the tracker is never left published
   }
   state.Free();
   ClearGameEffects();
-  ResetGameServices();
+  ResetAllServices();
   return 0;
 }

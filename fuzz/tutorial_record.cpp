@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/GameWorld.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/LevelTutorial.h"
 #include "tutorials/LevelTutorial_6.h"
@@ -45,7 +46,7 @@ bool LoadFrom(GameTutorial& t, const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return 0;
-  ResetGameServices();
+  ResetAllServices();
   Script* script = new Script;
   if (LoadFrom(*script, data, size)) {
     script->Start();
@@ -64,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The villain tutorial's longer record (32 bytes), its steps built.
   LevelTutorial_6* villains = new LevelTutorial_6(nullptr);  // finishes the one before
   LoadFrom(*villains, data, size);
-  if (TutorialHooks* current = GetGameServices().tutorial) current->Discard();
+  if (TutorialHooks* current = GetResourceServices().tutorial) current->Discard();
   DeleteFinishedTutorials();
-  ResetGameServices();
+  ResetAllServices();
   return 0;
 }

@@ -7,10 +7,10 @@
 #include "engine/DXLWindowViewer.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 DXLPOINT WindowToGame(i32 x, i32 y) {
-  const GAMESCREENAREA& s = GetGameServices().screen;
+  const GAMESCREENAREA& s = GetResourceServices().screen;
   DXLPOINT p{x - s.rect.left, y - s.rect.top};
   if (s.scaling && s.scale > 0.0f) {
     p.x = static_cast<i32>(std::floor(static_cast<float>(p.x) / s.scale + 0.5f));

@@ -2,7 +2,7 @@
 // window positions turned into game coordinates, the mouse in game
 // coordinates, a frame prepared for the game area, and the game window
 // asked to close. They read the game area from the game services
-// (GameServices::screen: its rectangle in window pixels, the scale).
+// (ResourceServices::screen: its rectangle in window pixels, the scale).
 #pragma once
 
 #include "base/Types.h"

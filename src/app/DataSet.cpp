@@ -1,11 +1,13 @@
 #include "app/DataSet.h"
 
 #include "base/datafile/DataFileReader.h"
+#include "content/ContentServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
 #include "resources/GameAnimation.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 
 kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* file, u32 signature1, u32 signature2,
                                       u32 version) {
@@ -27,7 +29,7 @@ std::string DataSetFileFault(const std::string& folder, const char* file, bool* 
 }
 
 void ContentTables::Install() {
-  GameServices& s = GetGameServices();
+  ContentServices& s = GetContentServices();
   s.products = &products;
   s.bonuses = &bonuses;
   s.awards = &awards;
@@ -42,7 +44,7 @@ void ContentTables::Install() {
 }
 
 void ContentTables::Uninstall() {
-  GameServices& s = GetGameServices();
+  ContentServices& s = GetContentServices();
   if (s.products == &products) s.products = nullptr;
   if (s.bonuses == &bonuses) s.bonuses = nullptr;
   if (s.awards == &awards) s.awards = nullptr;

@@ -21,7 +21,7 @@
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "content/VillainList.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class DataFileReaderW;

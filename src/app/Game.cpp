@@ -41,10 +41,11 @@
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
 #include "resources/ProgressTracker.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/TutorialHooks.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/ComixBook.h"
@@ -52,6 +53,7 @@
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/MessageNotice.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -216,7 +218,7 @@ bool PlayClockRuns(u32 state) {
 // The game area of the screen as it is now, where everything that draws,
 // fits or takes clicks reads it.
 void PublishGameArea(const GameScreen& screen) {
-  GAMESCREENAREA& s = GetGameServices().screen;
+  GAMESCREENAREA& s = GetResourceServices().screen;
   s.width = screen.Area().width;
   s.height = screen.Area().height;
   s.rect = screen.Area().rect;
@@ -301,7 +303,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   };
   w.observer = [this](WorldStage stage, bool up) {
     if (!up) return;
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     if (stage == WorldStage::kServices) {
       s.timeStep = 10;  // the level's tick, and at most 20 of them a frame
       s.maxTimeSteps = 20;
@@ -328,10 +330,10 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
                                                         SectionCursor* cursor) {
       return map->ReadMapSection(archive, cursor);
     });
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   s.tutorialFactory = setup_.tutorials;
-  s.profileRoster = roster_.get();
-  s.optionsHooks = &options_;
+  GetWindowServices().profileRoster = roster_.get();
+  GetWindowServices().optionsHooks = &options_;
   PublishGameArea(screen_);
   SetGameLanguageHost(this);
   RebuildScreenBorders();
@@ -346,7 +348,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
 
 // "Loading/screen_border.tga" of the data folder, kept only when it loaded.
 void Game::LoadBorderTexture() {
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   const std::u16string data = plat::Utf8ToUtf16(setup_.data);
   borderTextures_ = std::make_unique<DXLTextures>(s.viewer);
   s.borders.texture = DXLLoadTextureFile(borderTextures_.get(), (data + u"/Loading/screen_border.tga").c_str(),
@@ -389,7 +391,7 @@ void Game::RebuildScreenBorders() {
     // A level left for the map keeps its view until it is entered again.
     if (level) level->Screen().UpdateViewport();
   }
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->OnScreenResize();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->OnScreenResize();
 }
 void Game::SetProfileChars(const wchar* chars) {
   if (profiles_) profiles_->SetNameCharacters(chars);
@@ -412,7 +414,7 @@ void Game::ShutdownGame() {
   DXLSetPauseCallback(nullptr);
   DXLSetCharSink(nullptr);
   DeleteLevel();
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Discard();
   DeleteFinishedTutorials();
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
   if (profiles_) profiles_->SetResultListener(nullptr);
@@ -426,12 +428,12 @@ void Game::ShutdownGame() {
   panel_.reset();
   roster_.reset();
   profiles_.reset();
-  GetGameServices().borders = SCREENBORDERS{};
+  GetResourceServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
   world_.Close();
   ReleaseDebugOverlay();
   ClearGameEffects();
-  ResetGameServices();
+  ResetAllServices();
   g_game = nullptr;
 }
 
@@ -449,7 +451,7 @@ void Game::RequestState(u32 state) {
 }
 
 void Game::OnStateChange(u32 oldState, u32 newState) {
-  GetGameServices().appState = newState;
+  GetResourceServices().appState = newState;
   DXLLogValueFormat(0, "Game state", "0x%X -> 0x%X", oldState, newState);
   if (newState == kAppStateShutdown) {
     if (state_ == kGameStateLevel && Level()) Level()->Leave();
@@ -590,7 +592,7 @@ u32 Game::UpdateGameClock() {
   const u32 now = DXLGetTimeMs();
   const u32 ms = now - previousTime_;
   previousTime_ = now;
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   s.clock += ms;
   s.frameElapsed = ms;
   Profile* profile = profiles_ ? profiles_->GetCurrent() : nullptr;
@@ -629,7 +631,7 @@ void Game::Update() {
     }
     default: break;
   }
-  if (WindowManager* windows = GetGameServices().windowManager) windows->Update();
+  if (WindowManager* windows = GetUiServices().windowManager) windows->Update();
   if (state_ == kGameStateLevelMap && map_) map_->Update(ms);
   if (state_ == kGameStateMainScreen && mainScreen_) mainScreen_->Update(ms);
   if (state_ == kGameStateLevel) {
@@ -639,7 +641,7 @@ void Game::Update() {
     }
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
   }
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Update(ms);
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Update(ms);
   DeleteFinishedTutorials();  // never inside a tutorial's own call
 }
 
@@ -661,7 +663,7 @@ void Game::Render() {
       if (mainScreen_) mainScreen_->Draw();
       break;
     case kGameStateComic:
-      if (WindowManager* windows = GetGameServices().windowManager) windows->Draw();
+      if (WindowManager* windows = GetUiServices().windowManager) windows->Draw();
       break;
     case kGameStateStartLoading:
     case kGameStateLevelLoading:
@@ -677,7 +679,7 @@ u32 Game::QueryCursor() const {
   if (state_ & kLoadingStateBit) return kCursorGrayArrow;
   u32 cursor = kCursorNone;
   if (state_ == kGameStateLevelMap) return map_ && map_->GetCursor(&cursor) ? cursor : kCursorNone;
-  if (WindowManager* windows = GetGameServices().windowManager; windows && windows->GetCursor(&cursor)) return cursor;
+  if (WindowManager* windows = GetUiServices().windowManager; windows && windows->GetCursor(&cursor)) return cursor;
   if (state_ == kGameStateLevel && Level() && Level()->Input().GetCursorKind(&cursor)) return cursor;
   return kCursorNone;
 }
@@ -799,7 +801,7 @@ void Game::SelectProfile(MapProfile* profile) {
   if (roster_ && profile) roster_->SelectProfile(profile);
 }
 bool Game::StartOpeningComic() {
-  ComixBook* book = GetGameServices().comixBook;
+  ComixBook* book = GetWindowServices().comixBook;
   return book && book->StartComix(0, nullptr);
 }
 void Game::CloseGame() { CloseGameWindow(); }

@@ -37,7 +37,7 @@
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 
 const char* const kEntryUsage =

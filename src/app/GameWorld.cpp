@@ -4,27 +4,30 @@
 #include "base/Random.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
-#include "ui/GameFontSection.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "level/objects/LevelObjectClasses.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "level/scene/LevelServices.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
-#include "resources/TutorialHooks.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
+#include "resources/TutorialHooks.h"
+#include "ui/GameFontSection.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/ComixBook.h"
@@ -32,12 +35,21 @@
 #include "windows/GameWindowManager.h"
 #include "windows/ItemTag.h"
 #include "windows/LevelPanelHost.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
 constexpr u32 kMaxLoadCalls = 100000;  // a level that is not loaded by then never will be
 
 }  // namespace
+
+void ResetAllServices() {
+  ResetResourceServices();
+  ResetContentServices();
+  ResetUiServices();
+  ResetLevelServices();
+  ResetWindowServices();
+}
 
 const char* WorldStageName(WorldStage stage) {
   static const char* const kNames[kWorldStageCount] = {
@@ -109,7 +121,7 @@ void GameWorld::CloseLevel() {
 }
 
 void GameWorld::Frame(u32 ms) {
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   s.clock += ms;
   s.frameElapsed = ms;
   if (windows_) windows_->Update();
@@ -121,7 +133,7 @@ void GameWorld::Frame(u32 ms) {
 
 void GameWorld::Draw() {
   if (level_) level_->Draw();
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Draw();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Draw();
   if (DXLViewer* viewer = GetGameViewer()) {
     viewer->ResetWorldTransform();
     LoadGameAreaTransform();  // the windows stand in the game area
@@ -149,11 +161,12 @@ void GameWorld::Lower() {
 // Each stage stands on those before it; a failed one leaves what it made
 // for Down, which takes down a stage that is half up as well.
 bool GameWorld::Up(WorldStage stage, std::string* error) {
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   const std::string& folder = setup_.data;
   switch (stage) {
     case WorldStage::kServices:
-      ResetGameServices();
+      ResetResourceServices();
+      ResetLevelServices();  // the developer's overlay and switch outlive the level stages
       kis::srand(setup_.seed);
       s.frameClock = &GameClock;  // sprite animations run on the game clock
       SetParticleMaxStep(static_cast<float>(GameTimeStep()));
@@ -189,15 +202,18 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       archives_.data =
           OpenDataSetFile(folder, "Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
       if (!archives_.data) return (*error = DataSetFileFault(folder, "Data.dat"), false);
+      ResetContentServices();
       tables_ = std::make_unique<ContentTables>();
       tables_->Install();
       return true;
     case WorldStage::kWindowManager:
+      ResetUiServices();
+      ResetWindowServices();
       windows_ = CreateGameWindowManager();
-      s.windowManager = windows_;
+      GetUiServices().windowManager = windows_;
       s.itemDescription = &ExpandItemTag;  // the item descriptions of the game's texts
       comixBook_ = std::make_unique<ComixBook>();
-      s.comixBook = comixBook_.get();
+      GetWindowServices().comixBook = comixBook_.get();
       return true;
     case WorldStage::kLoading: {
       // A game without its texts is not played: a missing or damaged
@@ -273,11 +289,12 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
 }
 
 void GameWorld::Down(WorldStage stage) {
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   switch (stage) {
     case WorldStage::kServices:
       ClearGameEffects();  // an effect still running would reach into the services
-      ResetGameServices();
+      ResetLevelServices();
+      ResetResourceServices();
       return;
     case WorldStage::kViewer:
       SetGameViewer(nullptr);
@@ -303,6 +320,7 @@ void GameWorld::Down(WorldStage stage) {
         tables_->Uninstall();
         tables_.reset();
       }
+      ResetContentServices();
       kis::CloseDataFile(archives_.data);
       archives_.data = nullptr;
       return;
@@ -310,9 +328,9 @@ void GameWorld::Down(WorldStage stage) {
       // The tutorials' layers are windows: they go before the manager.
       if (s.tutorial) s.tutorial->Discard();
       DeleteFinishedTutorials();
-      if (s.comixBook == comixBook_.get()) s.comixBook = nullptr;
-      comixBook_.reset();  // its window goes before the manager
-      if (s.windowManager == windows_) s.windowManager = nullptr;
+      ResetWindowServices();  // the comic book, the profiles' and options' hooks out
+      comixBook_.reset();     // its window goes before the manager
+      ResetUiServices();
       if (s.itemDescription == &ExpandItemTag) s.itemDescription = nullptr;
       s.interfaceImage = nullptr;
       delete windows_;

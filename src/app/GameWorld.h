@@ -3,9 +3,11 @@
 // stand on it. Open sets the stages up in this order, and Close (or the destructor)
 // takes them down in exactly the reverse order:
 //
-//   services      the game services reset, the random generator seeded, the
-//                 frame clock reading the game clock, the particles' step;
-//                 down: the screen effects cleared, then the services reset
+//   services      the resource and level services reset (the level's hold
+//                 the developer's overlay, which outlives the level
+//                 stages), the random generator seeded, the frame clock
+//                 reading the game clock, the particles' step; down: the
+//                 screen effects cleared, then those services reset
 //   viewer        the caller's viewer (its device open at the screen's
 //                 size) as the game viewer, and the game screen's area
 //   sound         with an output: the sound manager on it, "Sounds.dat"
@@ -13,11 +15,14 @@
 //                 silent, saying why, not unopened)
 //   sprite sets   "Sprites.dat" opened and the 17 sets made; it stays open:
 //                 the pictures load from it as they are needed
-//   tables        "Data.dat" opened and the content tables (DataSet.h)
-//                 made and installed in the services
-//   window manager  made with its message and award queues
-//                 (CreateGameWindowManager) and installed in the services,
-//                 with the item descriptions of the texts (ExpandItemTag)
+//   tables        the content services reset, "Data.dat" opened and the
+//                 content tables (DataSet.h) made and installed there;
+//                 down: taken out and the content services reset
+//   window manager  the ui and window services reset, the manager made
+//                 with its message and award queues (CreateGameWindowManager)
+//                 and installed in the ui services, with the item
+//                 descriptions of the texts (ExpandItemTag) and the comic
+//                 book; down: both services reset again
 //   loading       the language from "language.dat" (when asked for: a
 //                 language that is missing or does not read whole stops
 //                 the world), then the start-up loader's table
@@ -85,7 +90,10 @@ constexpr u32 kWorldStageCount = 9;
 // set lacks "language.dat", or something else is missing or damaged.
 constexpr int kWorldDataMissing = 3;
 constexpr int kWorldDataDamaged = 1;
-const char* WorldStageName(WorldStage stage);  // "services", "viewer", ... "level scene"
+const char* WorldStageName(WorldStage stage);
+// Every layer's game-wide services back to their start, the resources'
+// first: what the world's stages reset one by one, all at once.
+void ResetAllServices();  // "services", "viewer", ... "level scene"
 
 struct WorldSetup {
   std::string data;             // the data set's folder

@@ -20,8 +20,8 @@
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
@@ -37,6 +37,7 @@
 #include "windows/LevelWindow.h"
 #include "windows/MapInterface.h"
 #include "windows/MapMedalsPanel.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -201,7 +202,7 @@ void LevelSelectMap::Load(MapSectionData data) {
     if (cells[i] >= 0) order_[DrawSlot(cells[i])] = nodes_.back().get();
   }
   loaded_ = true;
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   FitScreen(screen.width, screen.height);
   if (ComixBook* book = GetComixBook()) book->SetMapFlagsHook([this](u32 flags) { tutorialFlags_ |= flags; });
 }
@@ -289,7 +290,7 @@ void LevelSelectMap::CoverScreen() {
   const i32 bottom = kis::RoundToInt(kSelectMapPictureHeight * scale_);
   offsetX_ = std::max(fitWidth_ - right, std::min(fitX_, -left));
   offsetY_ = std::max(fitHeight_ - bottom, std::min(fitY_, 0));
-  sidePieces_ = GetGameServices().screen.scaling || offsetX_ > 0 ||
+  sidePieces_ = GetResourceServices().screen.scaling || offsetX_ > 0 ||
                 offsetX_ + kis::RoundToInt(1024.0f * scale_) < fitWidth_;
   pieces_ = sidePieces_ ? 3 : 1;
 }
@@ -348,7 +349,7 @@ void LevelSelectMap::Enter() {
   pointer_ = pointerMap_ = DXLPOINT{0, 0};
   hovered_ = -1;
   totalTime_ = unspent_ = frames_ = 0;
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   FitScreen(screen.width, screen.height);
   particles_ = std::make_unique<GPSSpace>(0);
   for (const MAPPARTICLE& p : data_.particles) {
@@ -378,7 +379,7 @@ void LevelSelectMap::Leave() {
   if (!loaded_) return;
   result_.level = -1;
   SetHovered(-1);
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Discard();
   CloseMapWindows();
   interface_.reset();
   DeleteVillains();
@@ -421,7 +422,7 @@ void LevelSelectMap::Update(u32 ms) {
   }
   // The attack's tutorial brings the map back; when none runs (none was
   // made) the map comes back by itself once the villains have gone.
-  if (attackShown_ && villains_.GetCount() == 0 && !GetGameServices().tutorial) {
+  if (attackShown_ && villains_.GetCount() == 0 && !GetResourceServices().tutorial) {
     RefreshLevels(false);
     StartTutorials();
   }
@@ -599,7 +600,7 @@ bool LevelSelectMap::GetCursor(u32* cursor) {
 void LevelSelectMap::OnScreenResize() {
   if (!loaded_) return;
   SetHovered(-1);
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   FitScreen(screen.width, screen.height);
 }
 
@@ -672,7 +673,7 @@ void LevelSelectMap::StartTutorials() {
   if (interface_ && !RegimeOpensWithResult())
     interface_->RefreshRegimeButton((tutorialFlags_ & kMapTutorialRegime) != 0);
   Profile* profile = Current();
-  TutorialFactory* factory = GetGameServices().tutorialFactory;
+  TutorialFactory* factory = GetResourceServices().tutorialFactory;
   const u32 regime = Regime();
   if (tutorialFlags_ & kMapVillainsAttack) {
     tutorialFlags_ &= ~kMapVillainsAttack;
@@ -772,7 +773,7 @@ void LevelSelectMap::StartVillainsAttack() {
     for (const SelectMapVillainPlan& plan : kSelectMapVillains)
       villains_.Add(new MLCVillain(this, sx, plan.startY, plan.targetX, plan.targetY, plan.variant, 2, plan.levels));
   }
-  if (TutorialFactory* factory = GetGameServices().tutorialFactory)
+  if (TutorialFactory* factory = GetResourceServices().tutorialFactory)
     factory->StartMapTutorial(MapTutorialKind::kVillainsAttack);
 }
 
@@ -782,7 +783,7 @@ void LevelSelectMap::Refresh() {
   DeleteVillains();
   attackShown_ = false;
   ReleaseCopy();
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Discard();
   tutorialFlags_ |= kMapTutorialFirst;
   Profile* profile = Current();
   progress_ = profile ? &profile->GetProgress() : nullptr;
@@ -797,7 +798,7 @@ void LevelSelectMap::Refresh() {
 void LevelSelectMap::RefreshLevels(bool atOnce) {
   attackShown_ = false;
   for (u32 i = 0; i < nodes_.size(); ++i) nodes_[i]->SetState(GetLevelState(static_cast<i32>(i)), !atOnce, 0);
-  TutorialHooks* tutorial = GetGameServices().tutorial;
+  TutorialHooks* tutorial = GetResourceServices().tutorial;
   if (tutorial && tutorial->GetTutorialId() == kMapVillainsTutorialId) tutorial->Stop();
   if (atOnce) DeleteVillains();
 }
@@ -814,7 +815,7 @@ void LevelSelectMap::OnRegimeSwitched() {
 void LevelSelectMap::OnProfileChosen() {
   Profile* profile = Current();
   if (profile && profile->GetRegime() == 0 && profile->CountFinished(0) == 0) {
-    ComixBook* book = GetGameServices().comixBook;
+    ComixBook* book = GetWindowServices().comixBook;
     if (book && book->StartComix(0, nullptr)) return;
   }
   RunGameEffect(new GEffect_ShowHide(&SelectMapProfileCovered, kSelectMapFade, kSelectMapFade, 0,

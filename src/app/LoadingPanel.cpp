@@ -10,7 +10,7 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ i32 H(const DXLTexture* t) { return t ? t->GetImageHeight() : 0; }
 }  // namespace
 
 LoadingPanel::LoadingPanel(const wchar* dataFolder)
-    : textures_(std::make_unique<DXLTextures>(GetGameServices().viewer)) {
+    : textures_(std::make_unique<DXLTextures>(GetResourceServices().viewer)) {
   glow_ = LoadPicture(textures_.get(), dataFolder, u"back_glow.tga");
   panel_ = LoadPicture(textures_.get(), dataFolder, u"loading_panel.tga");
   barImage_ = LoadPicture(textures_.get(), dataFolder, u"loading.tga");
@@ -62,7 +62,7 @@ void LoadingPanel::SetCaption(KGEFont* font, const wchar* text) {
     box.maxWidth = kCaptionTextureWidth;
     box.maxHeight = kCaptionTextureHeight;
     KGETextSpriteW* made = nullptr;
-    if (KGECreateTextSpriteW(GetGameServices().viewer, font, &params, &box, text, kKGEWholeText, nullptr, &made) ==
+    if (KGECreateTextSpriteW(GetResourceServices().viewer, font, &params, &box, text, kKGEWholeText, nullptr, &made) ==
         0)
       text_.reset(made);
     else
@@ -72,7 +72,7 @@ void LoadingPanel::SetCaption(KGEFont* font, const wchar* text) {
 }
 
 void LoadingPanel::Layout() {
-  const GameServices& g = GetGameServices();
+  const ResourceServices& g = GetResourceServices();
   areaW_ = g.screen.width;
   areaH_ = g.screen.height;
   const i32 W0 = areaW_, H0 = areaH_;
@@ -92,7 +92,7 @@ void LoadingPanel::Layout() {
 
 void LoadingPanel::SetProgress(float fraction) {
   fraction_ = std::clamp(fraction, 0.0f, 1.0f);
-  const GameServices& g = GetGameServices();
+  const ResourceServices& g = GetResourceServices();
   if (g.screen.width != areaW_ || g.screen.height != areaH_) Layout();
   lit_ = kis::RoundToInt(static_cast<float>(W(barImage_)) * fraction_);
 }

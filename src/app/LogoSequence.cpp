@@ -9,7 +9,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteEffect.h"
 
@@ -21,7 +21,7 @@ constexpr u32 kLogoBlendMode = kBlendAlpha;
 }  // namespace
 
 LogoSequence::LogoSequence(const wchar* listFile)
-    : textures_(std::make_unique<DXLTextures>(GetGameServices().viewer)) {
+    : textures_(std::make_unique<DXLTextures>(GetResourceServices().viewer)) {
   kis::TdrDocument* doc = nullptr;
   if (listFile && kis::LoadTdrDocument(listFile, &doc)) {
     doc->SetCurrentNode(nullptr);
@@ -63,7 +63,7 @@ bool LogoSequence::Next(bool skip) {
   ++index_;
   const GAMELOGO& logo = logos_[static_cast<u32>(index_)];
   AttachSpriteEffect(&effects_, new SEffect_Logo(logo.duration));
-  const GameServices& g = GetGameServices();
+  const ResourceServices& g = GetResourceServices();
   const float scale = static_cast<float>(g.screen.height) / 800.0f;
   const i32 w = kis::RoundToInt(static_cast<float>(logo.texture->GetImageWidth()) * scale);
   const i32 h = kis::RoundToInt(static_cast<float>(logo.texture->GetImageHeight()) * scale);
@@ -86,7 +86,7 @@ bool LogoSequence::Draw() {
   auto faded = [a](u32 channel) { return (channel * a + 127) / 255; };
   const u32 bg = logo.background;
   const u32 clear = 0xFF000000u | faded(bg >> 16 & 0xFF) << 16 | faded(bg >> 8 & 0xFF) << 8 | faded(bg & 0xFF);
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   if (g.viewer) g.viewer->Clear(clear);
   const u32 colour = 0xFF000000u | a << 16 | a << 8 | a;
   for (DXLVERTEX& v : quad_.v) v.color = colour;

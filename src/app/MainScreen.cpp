@@ -18,8 +18,8 @@
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
@@ -49,7 +49,7 @@ const wchar* MainScreenText(const wchar* key) {
 float SwayEase(float p) { return (std::cos(kMainScreenDegrees * (180.0f + p * 180.0f)) + 1.0f) / 2.0f; }
 
 u32 MainScreenFrameMs() {
-  const u32 step = GetGameServices().timeStep;
+  const u32 step = GetResourceServices().timeStep;
   return step ? step : 10;
 }
 
@@ -488,7 +488,7 @@ MainScreenTextButton::MainScreenTextButton(GameWindow* parent, u32 id, const wch
   box.maxWidth = 0x400;
   box.maxHeight = 0x80;
   KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kMainScreenFont), &params, &box, text, kKGEWholeText,
-                       GetGameServices().itemDescription, &text_);
+                       GetResourceServices().itemDescription, &text_);
 }
 
 MainScreenTextButton::~MainScreenTextButton() { delete text_; }
@@ -555,7 +555,7 @@ void MainScreenMenu::GetDefaultPos(i32* x, i32* y) const {
 // The window at its place, the credits button at (20, h - 52) of the screen.
 void MainScreenMenu::Arrange() {
   Show(0, false);
-  const i32 h = GetGameServices().screen.height;
+  const i32 h = GetResourceServices().screen.height;
   if (credits_) {
     const i32 x = 20 - x_, y = h - 52 - y_;
     credits_->SetRect(DXLRECT{x, y, x + credits_->GetTextWidth() + 8, y + credits_->GetTextHeight() + 8});
@@ -768,7 +768,7 @@ void MainScreen::Arrange() {
 }
 
 void MainScreen::Refit() {
-  const GAMESCREENAREA& s = GetGameServices().screen;
+  const GAMESCREENAREA& s = GetResourceServices().screen;
   fit_ = FitScreen(s.width, s.height);
   const GameLanguage* language = GetGameLanguage();
   const i32 d = language ? language->GetLogo().x : 0;

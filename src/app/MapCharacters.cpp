@@ -11,13 +11,14 @@
 #include "engine/DXLFrameSeq.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "level/scene/LevelServices.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/MapShadow.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
@@ -60,7 +61,7 @@ u32 RunTime(const AnimationState& s) {
 }
 
 bool ShowsMapShapes() {
-  const DeveloperOverlay* overlay = GetGameServices().developer;
+  const DeveloperOverlay* overlay = GetLevelServices().developer;
   return overlay && overlay->ShowsMapCharacters();
 }
 

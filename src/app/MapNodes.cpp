@@ -11,11 +11,11 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GPSEmiter.h"
-#include "resources/GameServices.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
@@ -404,7 +404,7 @@ void MapLevelSprite::DrawResult(const DXLMATRIX& base) {
   viewer->Translate(static_cast<float>(x_) + kNodeMedalX, static_cast<float>(y_) + kNodeMedalY);
   // The medal and its number keep the screen's scale, not the map's zoom,
   // on whole pixels.
-  viewer->SetScale(GetGameServices().screen.scale);
+  viewer->SetScale(GetResourceServices().screen.scale);
   viewer->RoundTranslation();
   DXLMATRIX at{};
   viewer->GetTransform(&at);

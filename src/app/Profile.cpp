@@ -8,7 +8,7 @@
 #include "base/DataBuffer.h"
 #include "content/AwardTable.h"
 #include "content/LevelTable.h"
-#include "resources/GameServices.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ Profile::~Profile() {
     store_->current_ = nullptr;
   }
   if (GetMapProfile() == this) SetMapProfile(nullptr);
-  if (GetGameServices().awardsProfile == this) GetGameServices().awardsProfile = nullptr;
+  if (GetWindowServices().awardsProfile == this) GetWindowServices().awardsProfile = nullptr;
   FreeSavedLevels(saved_);
   if (store_) std::erase(store_->profiles_, this);
 }

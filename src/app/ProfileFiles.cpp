@@ -15,7 +15,7 @@
 #include "platform/os/File.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -201,7 +201,7 @@ bool ReadProfileKey(const std::u16string& path, u8* key) {
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
                       const SavedLevels& slots, const AWARDCOUNTERS* shown, int* error) {
   kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kProfileFileSignature1, kProfileFileSignature2,
-                                                       kProfileFileVersion, true, GetGameServices().fileFaults, error);
+                                                       kProfileFileVersion, true, GetResourceServices().fileFaults, error);
   if (!w) return false;
   u8 head[kProfileHeaderSize];
   WriteRecord(kProfileHeaderLayout, &header, head);
@@ -243,7 +243,7 @@ bool ReadIndexFile(const std::u16string& path, PROFILEINDEX* index, FileFault* f
 
 bool WriteIndexFile(const std::u16string& path, const PROFILEINDEX& index, int* error) {
   kis::DataFileWriterW* w = kis::CreateDataFileWriterW(path.c_str(), kIndexSignature1, kIndexSignature2, kIndexVersion,
-                                                       true, GetGameServices().fileFaults, error);
+                                                       true, GetResourceServices().fileFaults, error);
   if (!w) return false;
   std::vector<u8> block(kIndexBlockSize);
   WriteRecord(kProfileIndexLayout, &index, block.data());

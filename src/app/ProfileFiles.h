@@ -125,7 +125,7 @@ bool ReadSavedLevels(const std::u16string& path, SavedLevels& slots);
 // The whole file through a safe save: header, progress, the shown award
 // values (null: the current ones) and every saved level held. False (the
 // old file kept) when anything fails, with the system's error in `error`
-// when given. Saves go through the game services' file faults.
+// when given. Saves go through the resource services' file faults.
 bool WriteProfileFile(const std::u16string& path, const PROFILEHEADER& header, const PROFILEPROGRESS& progress,
                       const SavedLevels& slots, const AWARDCOUNTERS* shown = nullptr, int* error = nullptr);
 

@@ -12,7 +12,8 @@
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/WallClock.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void ProfileStore::SetDefaults(const PROFILEPROGRESS& defaults) {
 void ProfileStore::Forget() {
   log_.reset();
   if (GetMapProfile() == current_) SetMapProfile(nullptr);
-  if (GetGameServices().awardsProfile == current_) GetGameServices().awardsProfile = nullptr;
+  if (GetWindowServices().awardsProfile == current_) GetWindowServices().awardsProfile = nullptr;
   current_ = nullptr;
   while (!profiles_.empty()) delete profiles_.back();
   index_ = PROFILEINDEX{};
@@ -335,7 +336,7 @@ i32 ProfileStore::Select(Profile* profile) {
   if (old) Deactivate(old);
   current_ = profile;
   SetMapProfile(profile);
-  GetGameServices().awardsProfile = profile;
+  GetWindowServices().awardsProfile = profile;
   if (profile) SaveProfileFile(profile);
   return current_ ? kProfileOk : kProfileNone;
 }

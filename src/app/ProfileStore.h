@@ -29,7 +29,7 @@
 #include "app/ProfileFiles.h"
 #include "app/ProfileSeams.h"
 #include "base/Types.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class Profile;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/DXLTexture.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ u32 MakeScreenBorderQuads(const BORDERIMAGE& image, i32 clientWidth, i32 clientH
 }
 
 void BuildScreenBorders(i32 clientWidth, i32 clientHeight) {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   SCREENBORDERS& b = g.borders;
   b.count = 0;
   b.quads = nullptr;

@@ -36,7 +36,7 @@ struct BORDERIMAGE {
 u32 MakeScreenBorderQuads(const BORDERIMAGE& image, i32 clientWidth, i32 clientHeight, const DXLRECT& game,
                           DXLQUAD* out);
 
-// Rebuilds GameServices::borders from its texture (set by whoever loaded
+// Rebuilds ResourceServices::borders from its texture (set by whoever loaded
 // "Loading\screen_border.tga") and the game rectangle in the services, for
 // a client area of the given size; no pieces while the texture is not ready.
 void BuildScreenBorders(i32 clientWidth, i32 clientHeight);

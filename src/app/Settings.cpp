@@ -7,7 +7,7 @@
 #include "base/datafile/DataFileWriter.h"
 #include "engine/DXLLog.h"
 #include "platform/os/FileSystem.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int*
   const std::u16string path = UserFilePath(folder, u"config.dat");
   if (path.empty()) return false;
   kis::DataFileWriterW* writer = kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2,
-                                                            kSettingsVersion, true, GetGameServices().fileFaults, error);
+                                                            kSettingsVersion, true, GetResourceServices().fileFaults, error);
   if (!writer) return false;
   u8 screen[kScreenRecordSize];
   WriteRecord(kScreenParamsLayout, &params, screen);

@@ -49,5 +49,5 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params);
 // Writes both sections (the screen's and the game's sound settings)
 // through a safe save; false when the file could not be written, which
 // leaves the old file as it was (the system's error in `error` when given).
-// The save goes through the game services' file faults.
+// The save goes through the resource services' file faults.
 bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int* error = nullptr);

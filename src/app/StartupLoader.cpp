@@ -18,11 +18,13 @@
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSections.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/DigitFontSection.h"
 #include "ui/GameFontSection.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -96,7 +98,7 @@ void GameArchives::Close(bool withSprites) {
 void StartupData::Install() {
   tables.Install();
   windows = new WindowManager;
-  GetGameServices().windowManager = windows;
+  GetUiServices().windowManager = windows;
 }
 
 StartupData::StartupData() = default;
@@ -116,7 +118,7 @@ void StartupData::Free() {
   ClearGameEffects();
   if (windows) windows->Fonts().DeleteAll();
   FreeGameFonts();
-  if (GetGameServices().windowManager == windows) GetGameServices().windowManager = nullptr;
+  if (GetUiServices().windowManager == windows) GetUiServices().windowManager = nullptr;
   delete windows;
   windows = nullptr;
   FreeContentData(&tables);
@@ -151,7 +153,7 @@ StartupLoader::StartupLoader(StartupTargets targets, ProgressTracker::Callback r
 StartupLoader::~StartupLoader() { Unpublish(); }
 
 void StartupLoader::Unpublish() {
-  if (GetGameServices().progress == &tracker_) GetGameServices().progress = nullptr;
+  if (GetResourceServices().progress == &tracker_) GetResourceServices().progress = nullptr;
 }
 
 // The rows in the order they run. Rows of one step follow each other; the
@@ -230,7 +232,7 @@ void StartupLoader::BuildTable() {
       {20, A::kNone, 0, 0, work([](Loader& l) {
          SpriteSet* set = GetSpriteSet(1);
          Sprite* sprite = set ? set->FindSprite(u"interface") : nullptr;
-         GetGameServices().interfaceImage = sprite ? sprite->GetTexture() : nullptr;
+         GetResourceServices().interfaceImage = sprite ? sprite->GetTexture() : nullptr;
          l.total_ = l.processed_ = 0;
          for (u32 n : kTextureSets)
            if (SpriteSet* s = GetSpriteSet(n)) l.total_ += static_cast<u32>(s->GetSprites().GetCount());
@@ -261,7 +263,7 @@ void StartupLoader::BuildTable() {
        false, nullptr, 51, K::kWork, "the fonts"},
       {51, A::kNone, 0, 0, work([](Loader& l) {
          while (l.index_ < kGameFontSlots) {
-           if (KGEFont* font = GetGameServices().fonts[l.index_]) {
+           if (KGEFont* font = GetResourceServices().fonts[l.index_]) {
              DXLTexture* picture = font->GetTexture();
              if (font->GetSignature1() == kKGEBitmapFontSignature1 &&
                  font->GetSignature2() == kKGEBitmapFontSignature2 && picture && !picture->IsReady())
@@ -478,7 +480,7 @@ i32 StartupLoader::RunRow(const Row& row) {
 StartupLoader::Result StartupLoader::Load() {
   if (failed_) return kFailed;
   if (finished_) return kFinished;
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   if (s.progress != &tracker_ && Current().step != kFirstStep) s.progress = &tracker_;
   tracker_.BeginSlice(kStartupWorkSlice);
   callStart_ = plat::GetTimeMs();

@@ -7,7 +7,7 @@
 // N"), so the log shows the order the table gives.
 //
 // Load runs rows until a resumable reader wants the frame back: the
-// published tracker (GameServices::progress) reported, or the work
+// published tracker (ResourceServices::progress) reported, or the work
 // slice ran out. The reader is called again in the next Load with the same
 // cursor and item index, so it goes on where it stopped. A section that
 // does not read, a directory that cannot be entered or left, or a missing
@@ -28,8 +28,8 @@
 
 #include "app/DataSet.h"
 #include "base/Types.h"
-#include "resources/GameServices.h"
 #include "resources/ProgressTracker.h"
+#include "resources/ResourceServices.h"
 
 class ProfileStore;
 class SpriteSet;

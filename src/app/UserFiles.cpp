@@ -5,7 +5,7 @@
 
 #include "platform/os/FileReplacement.h"
 #include "platform/os/FileSystem.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::u16string UserFilePath(const std::u16string& folder, std::u16string_view na
 }
 
 bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* error) {
-  plat::FileReplacement file(GetGameServices().fileFaults);
+  plat::FileReplacement file(GetResourceServices().fileFaults);
   const bool ok =
       !path.empty() && file.Begin(path, plat::FileReplacement::Temp::Backup) && file.Write(bytes) && file.Commit();
   if (error) *error = ok ? 0 : file.Error() ? file.Error() : EIO;

@@ -3,7 +3,7 @@
 // byte for byte unless the new one is complete on the disk), the failure of
 // a save in words, and putting a damaged file aside.
 //
-// Saves go through the game services' file faults (GameServices::fileFaults)
+// Saves go through the resource services' file faults (ResourceServices::fileFaults)
 // when a test installed them.
 #pragma once
 

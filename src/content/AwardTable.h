@@ -13,8 +13,9 @@
 #pragma once
 
 #include "base/Types.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class Sprite;
 
@@ -99,8 +100,8 @@ class AwardTable : public GameTable {
   Sprite* totalIcon_ = nullptr;
 };
 
-// The game's table (installed in the game services), or null.
-inline AwardTable* GetAwardTable() { return GetGameServices().awards; }
+// The game's table (installed in the content services), or null.
+inline AwardTable* GetAwardTable() { return GetContentServices().awards; }
 
 // Where the game shows its award notices: kind 0 a tiered award reaching
 // `tier`, 1 a record award, 2 the final award. The game windows library

@@ -24,8 +24,9 @@
 
 #include "base/Types.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class GameCharacter;
 class MapSprite;
@@ -209,8 +210,8 @@ std::vector<u8> BuildingSection(const std::vector<BUILDING>& buildings);
 // A zeroed record (scale 1) of the name and kind, its id the name's.
 BUILDING MakeBuilding(const wchar* name, u32 kind);
 
-// The game's table (installed in the game services), or null.
-inline BuildingTable* GetBuildingTable() { return GetGameServices().buildings; }
+// The game's table (installed in the content services), or null.
+inline BuildingTable* GetBuildingTable() { return GetContentServices().buildings; }
 inline BUILDING* FindBuilding(u32 id) {
   const BuildingTable* t = GetBuildingTable();
   return t ? t->FindBuilding(id) : nullptr;

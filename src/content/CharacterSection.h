@@ -14,7 +14,7 @@
 
 #include "base/Types.h"
 #include "content/GameCharacter.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteRecords.h"
 
 namespace kis {

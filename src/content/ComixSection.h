@@ -20,7 +20,8 @@
 
 #include "base/Types.h"
 #include "content/ContentArchive.h"
-#include "resources/GameServices.h"
+#include "content/ContentServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;
@@ -80,5 +81,5 @@ class ComixList {
 // The section's body for these pages (the writer of the data builder).
 std::vector<u8> ComixSection(const std::vector<ComixPage>& pages);
 
-// The game's comics (installed in the game services), or null.
-inline ComixList* GetComixList() { return GetGameServices().comics; }
+// The game's comics (installed in the content services), or null.
+inline ComixList* GetComixList() { return GetContentServices().comics; }

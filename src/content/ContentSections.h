@@ -11,7 +11,7 @@
 
 #include "base/LittleEndian.h"
 #include "base/Types.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;

@@ -9,8 +9,9 @@
 #pragma once
 
 #include "base/Types.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class DXLTexture;
 class MapSprite;
@@ -82,5 +83,5 @@ class GameBonuses : public GameTable {
   MapSprite* bees_ = nullptr;
 };
 
-// The game's table (installed in the game services), or null.
-inline GameBonuses* GetGameBonuses() { return GetGameServices().bonuses; }
+// The game's table (installed in the content services), or null.
+inline GameBonuses* GetGameBonuses() { return GetContentServices().bonuses; }

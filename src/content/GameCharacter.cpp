@@ -1,8 +1,8 @@
 #include "content/GameCharacter.h"
 
 #include "base/Strings.h"
+#include "content/ContentServices.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
 #include "resources/Sprite.h"
 
 void CharacterList::Add(GameCharacter* character) {
@@ -19,7 +19,7 @@ void CharacterList::Clear() {
 
 const kis::list<GameCharacter*>& GetCharacters() {
   static const kis::list<GameCharacter*> none;
-  const CharacterList* list = GetGameServices().characters;
+  const CharacterList* list = GetContentServices().characters;
   return list ? list->Items() : none;
 }
 

@@ -4,8 +4,8 @@
 // same action), which entry is the idle and which the walking animation, and
 // its shadow. The descriptions are read once at start-up from the "CHQR"
 // section (CharacterSection.h) into a CharacterList, which owns them; the
-// game's list is the one installed in the game services
-// (GameServices::characters), and its descriptions are shared by every
+// game's list is the one installed in the content services
+// (ContentServices::characters), and its descriptions are shared by every
 // character of their kind.
 //
 // Like sprites they are reference-counted: the first Init initialises the
@@ -104,7 +104,7 @@ class CharacterList {
   kis::list<GameCharacter*> items_;
 };
 
-// The game's descriptions (the list installed in the game services); an
+// The game's descriptions (the list installed in the content services); an
 // empty list when none is installed.
 const kis::list<GameCharacter*>& GetCharacters();
 // Null for id 0, an empty name or no match (names without regard to case).

@@ -10,7 +10,7 @@
 
 // A table of the game's content. Tables are made by whoever reads the data
 // (the game's world, a tool, a test) and installed as fields of the game
-// services (GameServices.h), where the game reads them through GetProductList
+// services (ResourceServices.h), where the game reads them through GetProductList
 // and its kind; a table never installs itself, and is never copied.
 class GameTable {
  public:

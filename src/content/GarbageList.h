@@ -1,7 +1,7 @@
 // GarbageList - the kinds of garbage that can cover an empty place, read
 // from the "LPNT" section: up to two map sprites and up to four particle
 // emitters each, and the time the player takes to clear it. The game's list
-// is installed in the game services (GameServices::garbage); a place names
+// is installed in the content services (ContentServices::garbage); a place names
 // its garbage by id.
 //
 // The section is read in one call. A record whose sprite or particle count
@@ -14,7 +14,7 @@
 
 #include "base/Types.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class MapSprite;
 

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "content/ContentServices.h"
 #include "engine/DXLDrawTypes.h"
 #include "content/GameTable.h"
 #include "engine/DXLRect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class DXLTexture;
 class Sprite;
@@ -76,5 +77,5 @@ class GroundList : public GameTable {
   i32 sequence_ = 0;  // the next tile's number
 };
 
-// The game's table (installed in the game services), or null.
-inline GroundList* GetGroundList() { return GetGameServices().grounds; }
+// The game's table (installed in the content services), or null.
+inline GroundList* GetGroundList() { return GetContentServices().grounds; }

@@ -19,9 +19,10 @@
 #include <string>
 
 #include "base/Types.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
 #include "content/LevelInfo.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;
@@ -66,8 +67,8 @@ class LevelTable : public GameTable {
   i32 grid_[kMapGridCells];
 };
 
-// The game's table (installed in the game services), or null.
-inline LevelTable* GetLevelTable() { return GetGameServices().levels; }
+// The game's table (installed in the content services), or null.
+inline LevelTable* GetLevelTable() { return GetContentServices().levels; }
 
 // A level's name as the player reads it: the language's "levels"/"name"
 // text (at most 63 characters; none without a language) followed by the

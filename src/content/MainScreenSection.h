@@ -21,7 +21,7 @@
 
 #include "base/Types.h"
 #include "content/ContentArchive.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;

@@ -19,8 +19,9 @@
 #include "base/Types.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class MapSprite;
 class Sprite;
@@ -151,8 +152,8 @@ std::vector<u8> PlantSection(const BEDSTAGE (&stages)[kBedStageCount], const u32
 // A zeroed record of the name and kind, its id the name's.
 PLANT MakePlant(const wchar* name, u32 kind);
 
-// The game's table (installed in the game services), or null.
-inline PlantTable* GetPlantTable() { return GetGameServices().plants; }
+// The game's table (installed in the content services), or null.
+inline PlantTable* GetPlantTable() { return GetContentServices().plants; }
 inline PLANT* FindPlant(u32 id) {
   const PlantTable* t = GetPlantTable();
   return t ? t->FindPlant(id) : nullptr;

@@ -17,8 +17,9 @@
 #include <vector>
 
 #include "base/Types.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class MapSprite;
 class Sprite;
@@ -106,5 +107,5 @@ class ProductList : public GameTable {
   mutable const BuildingTable* warehouseTable_ = nullptr;
 };
 
-// The game's table (installed in the game services), or null.
-inline ProductList* GetProductList() { return GetGameServices().products; }
+// The game's table (installed in the content services), or null.
+inline ProductList* GetProductList() { return GetContentServices().products; }

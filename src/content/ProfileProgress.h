@@ -35,7 +35,7 @@
 #include "base/Types.h"
 #include "content/AwardTable.h"
 #include "content/LevelTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;

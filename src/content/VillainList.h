@@ -13,8 +13,9 @@
 #include "base/Types.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;
@@ -68,8 +69,8 @@ std::vector<u8> VillainSection(const std::vector<VILLAININFO>& villains);
 // A zeroed record of the name, its id the name's, one shot and one click.
 VILLAININFO MakeVillain(const wchar* name);
 
-// The game's list (installed in the game services), or null.
-inline VillainList* GetVillainList() { return GetGameServices().villains; }
+// The game's list (installed in the content services), or null.
+inline VillainList* GetVillainList() { return GetContentServices().villains; }
 inline VILLAININFO* FindVillainInfo(u32 id) {
   const VillainList* v = GetVillainList();
   return v ? v->FindVillainInfo(id) : nullptr;

@@ -2,7 +2,7 @@
 // - TextArgs, the argument cursor of the game's hint-text builder: a text
 //   with its remaining length from which words are taken one by one;
 // - VFormatTextW, the wide formatter of the game's data-error box (the
-//   section readers' progress record is GameServices.h's SectionCursor).
+//   section readers' progress record is ResourceServices.h's SectionCursor).
 #pragma once
 
 #include <cstdarg>

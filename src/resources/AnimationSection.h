@@ -14,7 +14,7 @@
 
 #include "base/Types.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;

@@ -1,10 +1,11 @@
 // CurrentLevel - the running level as the game-wide code (the resources and
 // the window toolkit) sees it: the shadow list and the transform its map's
 // pictures draw with, the windows' hold on it, and its head-up display's
-// side: the screen-sprite list new screen sprites join, the view, the
-// pointer, the level panel and the money. The level scene's screen
+// side: the view, the pointer, the level panel and the money (the
+// screen-sprite list new screen sprites join is the toolkit's
+// ScreenSpriteHost, ui/ScreenSpriteHost.h). The level scene's screen
 // (LevelScreen) implements it; whoever runs a level puts that into the game
-// services (GameServices::level) for the level's life.
+// services (ResourceServices::level) for the level's life.
 #pragma once
 
 #include "base/List.h"
@@ -12,7 +13,6 @@
 #include "engine/DXLDrawTypes.h"
 
 class LevelShadow;
-class ScreenSpriteList;
 
 class CurrentLevel {
  public:
@@ -33,8 +33,6 @@ class CurrentLevel {
 
   // --- The head-up display (positions in level coordinates; screen
   // positions are pixels of the game area) ----------------------------------------------------
-  // The level's screen-sprite list (new screen sprites register with it).
-  virtual ScreenSpriteList* GetScreenSprites() = 0;
   // Whether the view is zoomed (scaling on) and by how much.
   virtual bool IsViewScaling() const = 0;
   virtual float GetViewScale() const = 0;

@@ -3,7 +3,7 @@
 #include "base/Maths.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 // --- GEffect_ShowHide ------------------------------------------------------------------------
 
@@ -69,7 +69,7 @@ void GEffect_ShowHide::Draw() {
   GameEffect::Draw();
   DXLViewer* viewer = GetGameViewer();
   if (IsRetired() || !viewer) return;
-  const DXLRECT& r = GetGameServices().screen.rect;
+  const DXLRECT& r = GetResourceServices().screen.rect;
   const float l = static_cast<float>(r.left - 1), t = static_cast<float>(r.top - 1);
   const float rt = static_cast<float>(r.right + 1), b = static_cast<float>(r.bottom + 1);
   const u32 color = GetAlpha() << 24;

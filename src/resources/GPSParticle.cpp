@@ -5,9 +5,9 @@
 #include "base/Maths.h"
 #include "engine/DXLViewer.h"
 #include "resources/GPSSpace.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 

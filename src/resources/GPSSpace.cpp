@@ -5,8 +5,8 @@
 #include "engine/DXLViewer.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSParticle.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 
 GPSSpace::GPSSpace(u32 mirrored) : mirrored_(mirrored) { handle_ = GetParticleLibrary().spaces.Add(this); }
 

@@ -8,7 +8,7 @@
 #include "engine/DXLFrameSeq.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 

@@ -4,10 +4,10 @@
 #include "engine/DXLViewer.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 void BindDrawTexture(DXLTexture* texture) {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   if (!texture) {
     UnbindDrawTexture();
     return;
@@ -27,16 +27,16 @@ void BindDrawTexture(DXLTexture* texture) {
 }
 
 void UnbindDrawTexture() {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   if (!g.drawTexture) return;
   g.drawTexture->Deselect(true);
   g.drawTexture = nullptr;
 }
 
-DXLTexture* GetDrawTexture() { return GetGameServices().drawTexture; }
+DXLTexture* GetDrawTexture() { return GetResourceServices().drawTexture; }
 
 const DXLDRAWSTATE* SetBlendState(const DXLDRAWSTATE* record) {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   const DXLDRAWSTATE* previous = g.blendState;
   g.blendState = record;
   if (g.drawTexture) {
@@ -49,10 +49,10 @@ const DXLDRAWSTATE* SetBlendState(const DXLDRAWSTATE* record) {
   return previous;
 }
 
-const DXLDRAWSTATE* GetBlendState() { return GetGameServices().blendState; }
+const DXLDRAWSTATE* GetBlendState() { return GetResourceServices().blendState; }
 
 void DrawQuad(const DXLQUAD* quad) {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   if (!quad) return;
   if (g.batch.IsCollecting()) {
     g.batch.AddQuad(quad);
@@ -62,7 +62,7 @@ void DrawQuad(const DXLQUAD* quad) {
 }
 
 void DrawScreenBorders() {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   const SCREENBORDERS& b = g.borders;
   if (b.count == 0 || !b.quads || !g.viewer) return;
   BindDrawTexture(b.texture);
@@ -72,9 +72,9 @@ void DrawScreenBorders() {
 }
 
 void LoadGameAreaTransform() {
-  DXLViewer* viewer = GetGameServices().viewer;
+  DXLViewer* viewer = GetResourceServices().viewer;
   if (!viewer) return;
-  const GAMESCREENAREA& s = GetGameServices().screen;
+  const GAMESCREENAREA& s = GetResourceServices().screen;
   viewer->LoadIdentity(nullptr);
   viewer->Translate(static_cast<float>(s.rect.left), static_cast<float>(s.rect.top));
   if (s.scaling) viewer->Scale(s.scale);
@@ -85,7 +85,7 @@ KGEFont* GetGameFont(u32 number) {
     const GameLanguage* language = GetGameLanguage();
     return language ? language->GetFont(number - 1) : nullptr;
   }
-  if (number >= 5 && number < 5 + kGameFontSlots) return GetGameServices().fonts[number - 5];
+  if (number >= 5 && number < 5 + kGameFontSlots) return GetResourceServices().fonts[number - 5];
   return nullptr;
 }
 
@@ -95,4 +95,4 @@ u32 UpdateAnimFrame(DXLFRAMESEQ* seq) {
   return seq->current;
 }
 
-SpriteBatch& GetSpriteBatch() { return GetGameServices().batch; }
+SpriteBatch& GetSpriteBatch() { return GetResourceServices().batch; }

@@ -1,4 +1,4 @@
-// The game's quad drawing on the game viewer (GameServices): one current
+// The game's quad drawing on the game viewer (ResourceServices): one current
 // draw texture bound lazily, so runs of quads from one sheet draw without
 // state changes; one current blend-state record that, while set, replaces
 // each texture's own draw state; DrawQuad, which feeds the sprite batch

@@ -5,7 +5,7 @@
 #include "base/Clock.h"
 #include "engine/DXLInput.h"
 #include "gametext/GameMessager.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -57,11 +57,11 @@ void ReleaseInput(u32 flag) {
   if (flag == kHookKeyboard) input->ResetState(kInputKeyboard);
 }
 
-GameEffect*& Current() { return GetGameServices().effect; }
+GameEffect*& Current() { return GetResourceServices().effect; }
 
 // Each destructor unlinks its effect from the list.
 void FlushRetired() {
-  while (GameEffect* effect = GetGameServices().retiredEffects) delete effect;
+  while (GameEffect* effect = GetResourceServices().retiredEffects) delete effect;
 }
 
 // --- The callbacks every effect installs ------------------------------------------------------
@@ -105,7 +105,7 @@ GameEffect::GameEffect(u32 realTime, u32 duration, u32 hookFlags)
 GameEffect::~GameEffect() {
   Unhook();
   if (Current() == this) Current() = nullptr;
-  GameEffect** link = &GetGameServices().retiredEffects;
+  GameEffect** link = &GetResourceServices().retiredEffects;
   while (*link && *link != this) link = &(*link)->nextRetired_;
   if (*link) *link = nextRetired_;
 }
@@ -202,7 +202,7 @@ void RetireGameEffect(GameEffect* effect) {
   effect->running_ = 0;
   effect->retired_ = true;
   if (Current() == effect) Current() = nullptr;
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   effect->nextRetired_ = g.retiredEffects;
   g.retiredEffects = effect;
 }
@@ -212,9 +212,9 @@ void ClearGameEffects() {
   FlushRetired();
 }
 
-GameEffectCall::GameEffectCall() { ++GetGameServices().effectCalls; }
+GameEffectCall::GameEffectCall() { ++GetResourceServices().effectCalls; }
 
 GameEffectCall::~GameEffectCall() {
-  GameServices& g = GetGameServices();
+  ResourceServices& g = GetResourceServices();
   if (--g.effectCalls == 0) FlushRetired();
 }

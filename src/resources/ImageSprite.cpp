@@ -2,7 +2,7 @@
 
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 
 ImageSprite::ImageSprite(SpriteSet* set, Sprite* sprite, bool mirror) : set_(set), sprite_(sprite) {

@@ -4,7 +4,7 @@
 #include "engine/DXLViewer.h"
 #include "resources/CurrentLevel.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 
 namespace {
@@ -77,7 +77,7 @@ void MapShadow::Draw() {
 LevelShadow::~LevelShadow() { Unregister(); }
 
 void LevelShadow::Register() {
-  CurrentLevel* level = GetGameServices().level;
+  CurrentLevel* level = GetResourceServices().level;
   if (registered_ || !hasSprite_ || !level) return;
   level->GetShadows().Add(this);
   registered_ = 1;
@@ -86,14 +86,14 @@ void LevelShadow::Register() {
 void LevelShadow::Unregister() {
   if (!registered_) return;
   registered_ = 0;
-  if (CurrentLevel* level = GetGameServices().level) level->GetShadows().Remove(this);
+  if (CurrentLevel* level = GetResourceServices().level) level->GetShadows().Remove(this);
 }
 
 void DrawShadows(const kis::list<LevelShadow*>& shadows) {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   DeferredEffectCalls calls;
-  const CurrentLevel* level = GetGameServices().level;
+  const CurrentLevel* level = GetResourceServices().level;
   DXLMATRIX transform;
   viewer->GetTransform(&transform);
   if (level) transform = level->GetLevelTransform();

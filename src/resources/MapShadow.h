@@ -9,7 +9,7 @@
 // map sprite first); otherwise nothing is ever drawn or registered.
 //
 // A LevelShadow files itself in the current level's shadow list
-// (GameServices::level), which DrawShadows draws in one pass.
+// (ResourceServices::level), which DrawShadows draws in one pass.
 #pragma once
 
 #include "base/List.h"

@@ -1,8 +1,8 @@
 #include "resources/MapSpriteUser.h"
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 
 MapSpriteUser::MapSpriteUser() = default;
 

@@ -6,6 +6,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "engine/DXLLog.h"
+#include "resources/ResourceServices.h"
 #include "resources/SectionReading.h"
 #include "resources/SpriteSet.h"
 
@@ -20,10 +21,7 @@ constexpr u32 kIndexMask = 0x0FFFFFFFu;
 // The smallest record of each group, for checking counts against the bytes.
 constexpr u32 kMinRecordBytes[4] = {0, 8, kEmitterParamsRecordSize, kParticleSystemRecordSize};
 
-ParticleLibrary& Library() {
-  static ParticleLibrary library;
-  return library;
-}
+ParticleLibrary& Library() { return GetResourceServices().particles; }
 
 template <class T>
 const T* FindById(const std::vector<std::unique_ptr<T>>& records, u32 id, u32 T::*field) {

@@ -1,9 +1,11 @@
-// ParticleLibrary - the one global particle library: the curves, emitter
+// ParticleLibrary - the game's particle library, kept in the resource
+// services (ResourceServices::particles): the curves, emitter
 // parameter records and particle-system definitions read from the "PART"
 // section (ParticleRecords.h), the live particle spaces, the particle
 // sprite set and the largest step particles are advanced by. Records live
-// until FreeParticleLibrary (shutdown and tests), so pointers to them stay
-// valid; when two records share an id, look-ups give the first.
+// until FreeParticleLibrary (shutdown and tests) or the services' reset, so
+// pointers to them stay valid; when two records share an id, look-ups give
+// the first.
 #pragma once
 
 #include <memory>
@@ -11,11 +13,11 @@
 
 #include "base/Types.h"
 #include "resources/GPSHandleTable.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleRecords.h"
 
 class GPSSpace;
 class SpriteSet;
+struct SectionCursor;
 
 namespace kis {
 class BaseDataFileReader;

@@ -1,7 +1,7 @@
 #include "resources/ProgressTracker.h"
 
 #include "platform/os/Clock.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 ProgressTracker::ProgressTracker(u32 intervalMs, Callback callback)
     : interval_(intervalMs), callback_(std::move(callback)) {}
@@ -104,17 +104,17 @@ void InitStartupProgress(ProgressTracker* tracker) {
 }
 
 // The current tracker's calls; a reader driven alone may be given a yield
-// rule of its own instead (GameServices::loadingProgress), asked as well.
+// rule of its own instead (ResourceServices::loadingProgress), asked as well.
 void BeginLoadStep(u32 id) {
-  if (ProgressTracker* t = GetGameServices().progress) t->NextStep(id);
+  if (ProgressTracker* t = GetResourceServices().progress) t->NextStep(id);
 }
 
 void EndLoadStep() {
-  if (ProgressTracker* t = GetGameServices().progress) t->EndStep();
+  if (ProgressTracker* t = GetResourceServices().progress) t->EndStep();
 }
 
 bool StepLoadingProgress(float fraction) {
-  const GameServices& s = GetGameServices();
+  const ResourceServices& s = GetResourceServices();
   bool yield = s.progress && s.progress->SetProgress(fraction);
   if (s.loadingProgress && s.loadingProgress(fraction)) yield = true;
   return yield;

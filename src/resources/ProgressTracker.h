@@ -9,9 +9,9 @@
 // progress x its weight) / all the weights; 1 once every step is done or
 // when the weights add up to 0.
 //
-// One tracker at a time is the current one (GameServices::progress): the
+// One tracker at a time is the current one (ResourceServices::progress): the
 // start-up loader's or the loading level's. BeginLoadStep, EndLoadStep and
-// StepLoadingProgress (GameServices.h) work on it and do nothing without one.
+// StepLoadingProgress (ResourceServices.h) work on it and do nothing without one.
 #pragma once
 
 #include <functional>

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "base/Maths.h"
-#include "resources/GameServices.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "base/Types.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace kis {
 class BaseDataFileReader;

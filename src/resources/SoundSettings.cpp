@@ -5,7 +5,7 @@
 
 #include "engine/DXLLog.h"
 #include "platform/audio/AudioBackend.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundManager.h"
 
 namespace {
@@ -20,7 +20,7 @@ u32 GlobalVolume(u32 on, float volume, u32 muted) {
 
 }  // namespace
 
-SoundSettings& GetSoundSettings() { return GetGameServices().sound; }
+SoundSettings& GetSoundSettings() { return GetResourceServices().sound; }
 
 u32 GetStandardSound(u32 index) {
   return index < kStandardSoundCount ? GetSoundSettings().standardSounds[index] : 0;

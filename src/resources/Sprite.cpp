@@ -8,8 +8,8 @@
 #include "base/Strings.h"
 #include "engine/DXLTexture.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/NameIndex.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 
 Sprite::Sprite(SpriteSet* set, const wchar* name, DXLTexture* texture, const SPRITEGRID& grid, bool flipH,

@@ -4,7 +4,7 @@
 
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 

@@ -1,26 +1,17 @@
 #include "resources/SpriteEffect.h"
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 // --- Deferred calls ---------------------------------------------------------------------------
 
 namespace {
 
-struct DeferredCalls {
-  std::vector<DEFERREDEFFECTCALL> calls;
-  u32 depth = 0;
-  bool draining = false;
-};
-
-DeferredCalls& Deferred() {
-  static DeferredCalls deferred;
-  return deferred;
-}
+DeferredEffectQueue& Deferred() { return GetResourceServices().deferredEffectCalls; }
 
 // Runs the queue in order; calls queued meanwhile run in the same pass.
 void Drain() {
-  DeferredCalls& d = Deferred();
+  DeferredEffectQueue& d = Deferred();
   d.draining = true;
   for (size_t i = 0; i < d.calls.size(); ++i) {
     const DEFERREDEFFECTCALL call = d.calls[i];
@@ -33,7 +24,7 @@ void Drain() {
 }  // namespace
 
 void DeferEffectCall(const DEFERREDEFFECTCALL& call) {
-  DeferredCalls& d = Deferred();
+  DeferredEffectQueue& d = Deferred();
   d.calls.push_back(call);
   if (d.depth == 0 && !d.draining) Drain();
 }
@@ -41,7 +32,7 @@ void DeferEffectCall(const DEFERREDEFFECTCALL& call) {
 DeferredEffectCalls::DeferredEffectCalls() { ++Deferred().depth; }
 
 DeferredEffectCalls::~DeferredEffectCalls() {
-  DeferredCalls& d = Deferred();
+  DeferredEffectQueue& d = Deferred();
   if (--d.depth == 0 && !d.draining && !d.calls.empty()) Drain();
 }
 

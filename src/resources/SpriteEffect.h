@@ -88,6 +88,14 @@ struct DEFERREDEFFECTCALL {
   uintptr_t args[3];
 };
 
+// The calls waiting for the outermost DeferredEffectCalls to end (below),
+// kept in the resource services (ResourceServices::deferredEffectCalls).
+struct DeferredEffectQueue {
+  std::vector<DEFERREDEFFECTCALL> calls;
+  u32 depth = 0;  // DeferredEffectCalls alive
+  bool draining = false;
+};
+
 class SpriteEffectList {
  public:
   SpriteEffectList() = default;

@@ -36,8 +36,8 @@
 
 #include "base/List.h"
 #include "base/Types.h"
-#include "resources/GameServices.h"
 #include "resources/NameIndex.h"
+#include "resources/ResourceServices.h"
 #include "resources/SetMembers.h"
 #include "resources/SpriteRecords.h"
 

@@ -18,6 +18,7 @@
 #include "engine/DXLTextures.h"
 #include "resources/MapSprite.h"
 #include "resources/RecordPool.h"
+#include "resources/ResourceServices.h"
 #include "resources/SectionReading.h"
 #include "resources/ShadowData.h"
 #include "resources/Sprite.h"
@@ -88,7 +89,7 @@ i32 SpriteSet::ReadSection(kis::BaseDataFileReader* reader, SectionCursor* curso
     if (!open || open->id != sectionId || open->subId != kind.subId) return finish(true);
   }
   // Progress nobody watches is not worked out record by record.
-  const GameServices& services = GetGameServices();
+  const ResourceServices& services = GetResourceServices();
   const bool watched = services.progress || services.loadingProgress;
   // The input and the count are worked on in registers: kept in the set and
   // the cursor, each step of the loop would wait for the one before it

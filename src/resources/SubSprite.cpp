@@ -2,8 +2,8 @@
 
 #include "base/Maths.h"
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 
 namespace {

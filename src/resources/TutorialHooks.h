@@ -2,15 +2,15 @@
 // tutorial: whether it lets the player act, what has happened, and (for the
 // level) its frame, its part of a saved level and its end. The tutorials
 // library implements it (GameTutorial); a tutorial puts itself into the game
-// services (GameServices::tutorial) while it is the current one. It is
+// services (ResourceServices::tutorial) while it is the current one. It is
 // optional: without one every action is allowed and events go nowhere.
 //
 // TutorialFactory makes the game's tutorials (the tutorials library's
 // TutorialMaker); whoever runs the game installs it as
-// GameServices::tutorialFactory. Optional: without one no tutorial is made.
+// ResourceServices::tutorialFactory. Optional: without one no tutorial is made.
 //
 // Finished tutorials are not deleted where they finish (that may be inside
-// their own call chain): they wait in GameServices::finishedTutorials until
+// their own call chain): they wait in ResourceServices::finishedTutorials until
 // DeleteFinishedTutorials, which the game's frame calls at its end.
 #pragma once
 
@@ -18,7 +18,6 @@
 
 #include "base/Types.h"
 
-struct PRODUCT;
 
 namespace kis {
 class DataCursor;
@@ -122,8 +121,9 @@ class TutorialFactory {
   // The tutorial of the level (0-based index), made the current one; none
   // for a level without one.
   virtual void MakeLevelTutorial(i32 levelIndex) = 0;
-  // The tutorial of the first full warehouse, about the product.
-  virtual void MakeFullWarehouseTutorial(const PRODUCT* product) = 0;
+  // The tutorial of the first full warehouse, about the product of the id
+  // (its id in the product list).
+  virtual void MakeFullWarehouseTutorial(u32 productId) = 0;
   // The map's tutorials, started at once.
   virtual void StartMapTutorial(MapTutorialKind kind) = 0;
   virtual void StartNewBonusTutorial(i32 bonusIndex, bool chain) = 0;

@@ -8,16 +8,16 @@
 #include "engine/DXLLog.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/TutorialLayer.h"
 
-GameTutorial* GetCurrentTutorial() { return dynamic_cast<GameTutorial*>(GetGameServices().tutorial); }
+GameTutorial* GetCurrentTutorial() { return dynamic_cast<GameTutorial*>(GetResourceServices().tutorial); }
 
 // --- GameTutorial -------------------------------------------------------------------------------------
 
 GameTutorial::GameTutorial(TutorialId id) : id_(id & 0xFFFF0000u) {
   if (GameTutorial* previous = GetCurrentTutorial()) previous->Finish();
-  GetGameServices().tutorial = this;
+  GetResourceServices().tutorial = this;
 }
 
 GameTutorial::~GameTutorial() {
@@ -30,7 +30,7 @@ GameTutorial::~GameTutorial() {
     step->tutorial_ = nullptr;
     delete step;
   }
-  GameServices& services = GetGameServices();
+  ResourceServices& services = GetResourceServices();
   std::vector<TutorialHooks*>& finished = services.finishedTutorials;
   finished.erase(std::remove(finished.begin(), finished.end(), static_cast<TutorialHooks*>(this)), finished.end());
   if (services.tutorial == this) services.tutorial = nullptr;
@@ -46,7 +46,7 @@ void GameTutorial::Discard() {
 void GameTutorial::Retire() {
   if (state_ == kTutorialFinished) return;
   state_ = kTutorialFinished;
-  GameServices& services = GetGameServices();
+  ResourceServices& services = GetResourceServices();
   services.finishedTutorials.push_back(this);
   if (services.tutorial == this) services.tutorial = nullptr;
 }

@@ -4,11 +4,11 @@
 // allowed while it is active, hears the game's events and finishes itself,
 // handing over to its next step.
 //
-// One tutorial is current at a time (GameServices::tutorial): a new one
+// One tutorial is current at a time (ResourceServices::tutorial): a new one
 // finishes the one before. Its life: created (the script's constructor
 // builds its steps) -> running (Start) -> ending (Stop: flags 0, layers
 // fading) -> finished (once no layer is left; then it waits in
-// GameServices::finishedTutorials for the end of the frame, where
+// ResourceServices::finishedTutorials for the end of the frame, where
 // DeleteFinishedTutorials deletes it). A step: idle -> pending (StartStep)
 // -> shown 100 ms after it can start (its layer built) -> active 200 ms
 // later (Begin) -> idle (Finish: its layer fades, End, its next step or the
@@ -241,5 +241,5 @@ class TutorialStep {
   TutorialId next_ = 0;
 };
 
-// The current tutorial (GameServices::tutorial) when it is one of these.
+// The current tutorial (ResourceServices::tutorial) when it is one of these.
 GameTutorial* GetCurrentTutorial();

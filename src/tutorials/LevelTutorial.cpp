@@ -10,9 +10,9 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
 #include "ui/GameButton.h"
 #include "ui/InfoWindowSources.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
 
@@ -162,6 +162,6 @@ const wchar* LevelTutorialStep::GetText(const wchar* key) {
 }
 
 bool LevelTutorialStep::CatchesPointAt(i32 x, i32 y) {
-  const LevelPanelArea* panel = GetGameServices().levelPanel;
+  const LevelPanelArea* panel = GetUiServices().levelPanel;
   return !(panel && panel->IsPointOver(x, y));
 }

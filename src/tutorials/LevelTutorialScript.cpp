@@ -22,7 +22,7 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "pathfinding/MapShapes.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "ui/ASSProductionButton.h"
@@ -264,7 +264,7 @@ bool ScriptOverBuilding(const ScriptStep& step, i32 index, i32 x, i32 y) {
 // The middle of the bottom edge of the level panel's inner rectangle, taken
 // in the panel's own coordinates: just below the screen's top band.
 bool ScriptPanelTop(kis::FloatPoint* out, float, float, u32, u32) {
-  out->x = static_cast<float>(GetGameServices().screen.width / 2);
+  out->x = static_cast<float>(GetResourceServices().screen.width / 2);
   out->y = static_cast<float>(kPanelStripHeight);
   return true;
 }

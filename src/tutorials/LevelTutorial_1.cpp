@@ -8,7 +8,6 @@
 #include "level/map/LevelMap.h"
 #include "level/objects/BasePointPlant.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
 #include "tutorials/LevelTutorialScript.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"

@@ -14,7 +14,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelView.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/LevelTutorialScript.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
@@ -88,7 +88,7 @@ class VillainTarget : public TutorialTargetKind<VillainTarget> {
     if (mode_ == kNear) {
       i32 sx = x, sy = y;
       view.MapToScreen(&sx, &sy);
-      const GAMESCREENAREA& screen = GetGameServices().screen;
+      const GAMESCREENAREA& screen = GetResourceServices().screen;
       const bool right = sx >= screen.width / 2, upper = sy < screen.height / 2;
       angle_ = right ? (upper ? 135.0f : 225.0f) : (upper ? 45.0f : 315.0f);
       kis::FloatPoint p{v->GetX(), v->GetY()};

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/LevelSelectMap.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
 #include "tutorials/TutorialLayer.h"
@@ -62,7 +62,7 @@ void MapTutorial::Update(u32 elapsed) {
   if (!serveNext_ || GetState() != kTutorialFinished) return;
   serveNext_ = false;
   LevelSelectMap* map = GetLevelSelectMap();
-  if (GetGameServices().tutorial || !map || !map->GetInterface()) return;
+  if (GetResourceServices().tutorial || !map || !map->GetInterface()) return;
   map->StartTutorials();
 }
 

@@ -4,7 +4,7 @@
 
 #include "app/LevelSelectMap.h"
 #include "content/GameBonuses.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/GameButton.h"
@@ -33,7 +33,7 @@ bool IsLevelWindowControl(uintptr_t window, const void* object, u32 a, u32 b) {
 }  // namespace
 
 bool MapScreenCentre(kis::FloatPoint* out, float, float, u32, u32) {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   out->x = static_cast<float>(screen.width / 2);
   out->y = static_cast<float>(screen.height / 2 - kHardTextRaise);
   return true;

@@ -7,7 +7,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
@@ -80,7 +80,7 @@ void TutorialInfo::Place() {
   const i32 hw = w / 2, hh = h / 2;
   kis::IntPoint anchor{hw, hh};
   if (!centred_) kis::RectEdgePointI(kis::Rect{0, 0, w, h}, target_->GetAngle() - 180.0f, &anchor);
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   // Kept inside the screen before and after the move by its distance (a
   // target by the screen's edge would push it partly out again, unread).
   const auto inside = [&](float* x, float* y) {
@@ -104,7 +104,7 @@ void TutorialInfo::BuildFrame() {
   ClearQuads();
   // The services' interface image where the start-up loader installed it,
   // else the window manager's "interface" sprite.
-  DXLTexture* image = GetGameServices().interfaceImage;
+  DXLTexture* image = GetResourceServices().interfaceImage;
   WindowManager* manager = GetWindowManager();
   Sprite* sprite = image || !manager ? nullptr : manager->GetInterfaceSprite(u"interface");
   if (sprite) image = sprite->GetTexture();
@@ -159,7 +159,7 @@ TutorialInfoText::TutorialInfoText(TutorialLayer* layer, const wchar* text, bool
   box.maxWidth = box.maxHeight = kInfoTextWidth;
   box.shadow = KGESHADOW{1, kInfoShadowOffset, kInfoShadowOffset, kInfoShadowColour};
   KGEFont* font = GetGameFont(kInfoFont);
-  const KGETEXTCALLBACK markup = GetGameServices().itemDescription;
+  const KGETEXTCALLBACK markup = GetResourceServices().itemDescription;
   main_ = new HIText(this, font, &params, &box, text ? text : u"", false, markup);
   if (withClickText) {
     const GameLanguage* language = GetGameLanguage();

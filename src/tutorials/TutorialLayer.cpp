@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/DXLMouse.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
@@ -39,7 +39,7 @@ TutorialLayer::~TutorialLayer() {
 }
 
 void TutorialLayer::FitToScreen() {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   rect_ = DXLRECT{0, 0, screen.width, screen.height};
 }
 

@@ -1,7 +1,8 @@
 #include "tutorials/TutorialMaker.h"
 
+#include "content/ProductList.h"
 #include "level/scene/LevelScreen.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/LevelTutorial_1.h"
 #include "tutorials/LevelTutorial_2.h"
 // Levels 3 to 5
@@ -57,13 +58,14 @@ void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
 
 GameLevel* TutorialMaker::RunningLevel() const {
   if (level_) return level_;
-  auto* screen = dynamic_cast<LevelScreen*>(GetGameServices().level);
+  auto* screen = dynamic_cast<LevelScreen*>(GetResourceServices().level);
   return screen ? screen->GetScene() : nullptr;
 }
 
 // The first overflow's tutorial, started at once and never saved.
-void TutorialMaker::MakeFullWarehouseTutorial(const PRODUCT* product) {
-  new LevelTutorial_FullWarehouse(RunningLevel(), product);
+void TutorialMaker::MakeFullWarehouseTutorial(u32 productId) {
+  const ProductList* products = GetProductList();
+  new LevelTutorial_FullWarehouse(RunningLevel(), products ? products->FindById(productId) : nullptr);
 }
 
 // Each starts on construction as the current tutorial.

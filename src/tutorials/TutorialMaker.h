@@ -1,5 +1,5 @@
 // TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
-// runs the game installs it as GameServices::tutorialFactory and tells it
+// runs the game installs it as ResourceServices::tutorialFactory and tells it
 // the level that is open (its level tutorials work on it). It makes the
 // level tutorials, the full warehouse's and the map's (MapTutorials.h); the
 // other scripts come with their own work.
@@ -16,7 +16,7 @@ class TutorialMaker : public TutorialFactory {
   GameLevel* GetLevel() const { return level_; }
 
   void MakeLevelTutorial(i32 levelIndex) override;
-  void MakeFullWarehouseTutorial(const PRODUCT* product) override;
+  void MakeFullWarehouseTutorial(u32 productId) override;
   void StartMapTutorial(MapTutorialKind kind) override;
   void StartNewBonusTutorial(i32 bonusIndex, bool chain) override;
 

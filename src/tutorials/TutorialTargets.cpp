@@ -5,11 +5,11 @@
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
-#include "resources/CurrentLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/ScreenSprite.h"
+#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
 #include "ui/WindowManager.h"
 
@@ -72,7 +72,7 @@ void TutTargetCustom::UpdatePosition() {
 }
 
 bool LevelScreenCentre(kis::FloatPoint* out, float, float, u32, u32) {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   out->x = static_cast<float>(screen.width / 2);
   out->y = static_cast<float>((screen.height - kPanelHeight) / 2);
   return true;
@@ -110,8 +110,7 @@ void TutTargetLevelPoint::UpdatePosition() {
 
 void TutTargetScreenSprite::UpdatePosition() {
   valid_ = 0;
-  CurrentLevel* level = GetCurrentLevel();
-  ScreenSpriteList* list = level ? level->GetScreenSprites() : nullptr;
+  ScreenSpriteList* list = GetLevelScreenSprites();
   if (!sprite_ || !list || list->Sprites().IndexOf(sprite_) < 0 || !sprite_->IsVisible()) return;
   DXLRECT rect{};
   sprite_->GetScreenRect(&rect);

@@ -1,7 +1,7 @@
 #include "ui/ASSArrowButton.h"
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "ui/HudPieces.h"
 

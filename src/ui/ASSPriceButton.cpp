@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/GameDigitalText.h"
 #include "ui/HudPieces.h"

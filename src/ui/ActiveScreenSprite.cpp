@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "ui/HintWindow.h"
 #include "resources/CurrentLevel.h"
@@ -112,7 +112,7 @@ void ActiveScreenSprite::OnClick() {
 void ActiveScreenSprite::Update() {
   if (removeWhenHidden_) return;
   RefreshEnabled();
-  const u32 step = GetGameServices().timeStep;
+  const u32 step = GetResourceServices().timeStep;
   if (hintDelay_ != 0) {
     i32 px = -1, py = -1;
     if (const CurrentLevel* host = GetCurrentLevel()) host->GetPointer(&px, &py);

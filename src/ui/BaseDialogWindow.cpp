@@ -7,7 +7,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameButton.h"
 #include "ui/ImageButton.h"
 #include "ui/SkinTable.h"
@@ -109,7 +109,7 @@ BaseDialogWindow::BaseDialogWindow(const wchar* caption, const wchar* message, b
   box.flags = kKGESpriteMaxSize | kKGESpriteRectSize;
   SetBox(&box, 0);
   KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kMessageFont), &params, &box, DialogText(message, messageIsKey),
-                       kKGEWholeText, GetGameServices().itemDescription, &messageText_);
+                       kKGEWholeText, GetResourceServices().itemDescription, &messageText_);
 
   AddTopRow(kWidth);
   SetCaption(DialogText(caption, captionIsKey));

@@ -4,7 +4,7 @@
 
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/HIText.h"
 #include "ui/HintItem.h"
@@ -100,5 +100,5 @@ HIText* BaseHintWindow::AddTextItem(const KGETEXTPARAMS* params, const wchar* te
   KGETEXTPARAMS defaults;
   if (!params) params = InitBodyTextParams(&defaults, kKGEMarkup, 0, 0, 0);
   return new HIText(this, GetGameFont(kBodyFont), params, nullptr, text, keepSource,
-                    GetGameServices().itemDescription);
+                    GetResourceServices().itemDescription);
 }

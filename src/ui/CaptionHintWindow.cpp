@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/HILine.h"
 #include "ui/HIText.h"
 #include "ui/HintTextParams.h"
@@ -36,7 +36,7 @@ void CaptionHintWindow::SetCaption(const KGETEXTPARAMS* params, const wchar* tex
     KGETEXTPARAMS defaults;
     if (!params) params = InitCaptionTextParams(&defaults, kKGEMarkup, 0, 0, 0);
     caption_ = new HIText(this, GetGameFont(kCaptionFont), params, nullptr, text, true,
-                          GetGameServices().itemDescription);
+                          GetResourceServices().itemDescription);
   }
   if (withSeparator && caption_) {
     if (!separator_) separator_ = new HILine(this, caption_->GetHeight(), 0, 0);
@@ -48,7 +48,7 @@ void CaptionHintWindow::SetCaption(const KGETEXTPARAMS* params, const wchar* tex
 
 void CaptionHintWindow::SetText(const wchar* text) {
   if (caption_) {
-    caption_->SetText(text, GetGameServices().itemDescription);
+    caption_->SetText(text, GetResourceServices().itemDescription);
   } else {
     SetCaption(nullptr, text, false);
   }

@@ -7,7 +7,7 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/ControlState.h"
 #include "ui/SkinTable.h"
 
@@ -46,7 +46,7 @@ void CaptionPlate::Release() {
 void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* title, const ControlState* state) {
   Release();
   state_ = state;
-  image_ = GetGameServices().interfaceImage;
+  image_ = GetResourceServices().interfaceImage;
   color_ = kPlateBlack;
   DXLMakeDrawState(&plateState_, 1, 1, plat::gfx::D3DTADDRESS_CLAMP, plat::gfx::D3DTADDRESS_CLAMP, kBlendAlpha,
                    plat::gfx::D3DTOP_ADD, plat::gfx::D3DTOP_SELECTARG1);

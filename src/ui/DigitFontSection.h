@@ -16,7 +16,7 @@
 
 #include "base/Types.h"
 #include "content/ContentArchive.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class DigitalFont;
 class WindowManager;

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "resources/CurrentLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 #include "resources/TutorialHooks.h"
 #include "ui/WindowEffects.h"
@@ -13,7 +13,7 @@ namespace {
 
 // The level while the application runs one.
 CurrentLevel* RunningLevel() {
-  GameServices& services = GetGameServices();
+  ResourceServices& services = GetResourceServices();
   return services.appState == kGameStateLevel ? services.level : nullptr;
 }
 
@@ -106,21 +106,21 @@ u32 DragWindow::GetCursor() {
 }
 
 void DragWindow::GetDefaultPos(i32* x, i32* y) const {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   const i32 top = (screen.height - height_) / 2 - 20;
   if (x) *x = (screen.width - width_) / 2;
   if (y) *y = top < 1 ? 0 : top;
 }
 
 void DragWindow::ClampToScreen() {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   x_ = std::min(std::max(x_, 0), screen.width + kScreenSlack - width_);
   y_ = std::min(std::max(y_, 0), screen.height + kScreenSlack - height_);
   rect_ = DXLRECT{x_, y_, x_ + width_, y_ + height_};
 }
 
 void DragWindow::DragTo(i32 px, i32 py) {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   x_ = DragAxis(x_, px, dragX_, screen.width + kScreenSlack);
   y_ = DragAxis(y_, py, dragY_, screen.height + kScreenSlack);
   ClampToScreen();

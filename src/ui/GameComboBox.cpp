@@ -7,7 +7,7 @@
 #include "gametext/KGEBaseText.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameComboBoxList.h"
 #include "ui/GameWindow.h"
 #include "ui/SkinTable.h"

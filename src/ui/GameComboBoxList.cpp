@@ -8,7 +8,7 @@
 #include "gametext/KGEFont.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/GameComboBox.h"
 #include "ui/GameScrollbar.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
 #include "ui/GameWindow.h"
 

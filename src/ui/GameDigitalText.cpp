@@ -3,7 +3,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 void GameDigitalText::Draw() {
   if (!font_) return;

@@ -7,7 +7,7 @@
 #include "gametext/KGEBaseText.h"
 #include "gametext/KGEFont.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
 

@@ -10,6 +10,7 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGEFontData.h"
 #include "gametext/KGEWinFont.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 
 namespace {
@@ -41,7 +42,7 @@ i32 LoadGameFonts(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
   if (!cursor) return 1;
   if (!BeginCountedSection(reader, cursor, kGameFontSectionId, kGameFontSectionSubId)) return 1;
   if (cursor->total != kGameFontSlots) return EndDataSection(reader, cursor, true);
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   while (cursor->done < cursor->total) {
     KGEFont* font = ReadGameFont(reader);
     if (!font) return EndDataSection(reader, cursor, true);
@@ -54,7 +55,7 @@ i32 LoadGameFonts(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
 }
 
 void FreeGameFonts() {
-  for (KGEFont*& font : GetGameServices().fonts) {
+  for (KGEFont*& font : GetResourceServices().fonts) {
     delete font;
     font = nullptr;
   }

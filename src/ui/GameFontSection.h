@@ -19,7 +19,7 @@
 
 #include "base/Types.h"
 #include "content/ContentArchive.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 class KGEFont;
 
@@ -32,7 +32,7 @@ constexpr u32 kGameFontSectionId = SectionTag('F', 'O', 'N', 'T');
 constexpr u32 kGameFontSectionSubId = 1;
 constexpr u32 kGameFontSpriteSet = 1;  // the set whose textures the bitmap fonts show
 
-// Reads the section into GameServices::fonts (a font already in a slot read
+// Reads the section into ResourceServices::fonts (a font already in a slot read
 // again is deleted first).
 i32 LoadGameFonts(kis::BaseDataFileReader* reader, SectionCursor* cursor);
 

@@ -1,6 +1,6 @@
 #include "ui/GameHint.h"
 
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/HintWindow.h"
 #include "ui/WindowManager.h"
 

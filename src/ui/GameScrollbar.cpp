@@ -1,7 +1,7 @@
 #include "ui/GameScrollbar.h"
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameScrollbarTrack.h"
 #include "ui/GameWindow.h"
 #include "ui/SkinTable.h"

@@ -6,7 +6,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/SkinTable.h"
 
 namespace {
@@ -21,7 +21,7 @@ constexpr u32 kCrossfadeOff = 0x1000;
 
 GameScrollbarTrack::GameScrollbarTrack(GameWindow* owner, u32 id, i32 x, i32 y, i32 trackLength)
     : ImageButton(owner, nullptr, id, x, y, nullptr) {
-  texture_ = GetGameServices().interfaceImage;
+  texture_ = GetResourceServices().interfaceImage;
   width_ = kSkin.frameWidth;
   SetStateFrames(0, {0, 0, 1, 2});
   i32 top = 0, bottom = 0;

@@ -4,7 +4,7 @@
 
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxTypes.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 #include "ui/GameEdit.h"
 #include "ui/GameScrollbar.h"

@@ -4,7 +4,7 @@
 
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/BaseHintWindow.h"
 #include "ui/SkinTable.h"

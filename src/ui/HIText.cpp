@@ -7,7 +7,7 @@
 #include "gametext/KGEBaseText.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/BaseHintWindow.h"
 
 HIText::HIText(BaseHintWindow* window, KGEFont* font, const KGETEXTPARAMS* params, const KGESPRITEPARAMS* box,

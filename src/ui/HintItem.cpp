@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/BaseHintWindow.h"
 
 HintItem::HintItem(BaseHintWindow* owner) : owner_(owner) {

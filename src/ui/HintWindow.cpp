@@ -1,6 +1,6 @@
 #include "ui/HintWindow.h"
 
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameHint.h"
 #include "ui/WindowManager.h"
 
@@ -74,7 +74,7 @@ i32 PlaceAxis(i32 start, i32 end, i32 size, u32 align, i32 area) {
 }  // namespace
 
 void HintWindow::Place() {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   posX_ = static_cast<float>(PlaceAxis(anchor_.left, anchor_.right, width_, alignX_, screen.width));
   posY_ = static_cast<float>(PlaceAxis(anchor_.top, anchor_.bottom, height_, alignY_, screen.height));
 }

@@ -5,7 +5,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 

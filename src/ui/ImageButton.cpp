@@ -10,8 +10,8 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 

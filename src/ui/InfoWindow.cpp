@@ -15,13 +15,14 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEFont.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "resources/SpriteSet.h"
 #include "ui/InfoWindowSources.h"
 #include "ui/SkinTable.h"
+#include "ui/UiServices.h"
 #include "ui/WindowEffects.h"
 #include "ui/WindowManager.h"
 
@@ -303,13 +304,13 @@ u32 InfoWindow::OnCommand(GameButton* control) {
 }
 
 bool InfoWindow::HitTest(i32 x, i32 y) const {
-  if (GameWindow::HitTest(x, y) || GetGameServices().appState != kGameStateLevel) return true;
-  const LevelPanelArea* panel = GetGameServices().levelPanel;
+  if (GameWindow::HitTest(x, y) || GetResourceServices().appState != kGameStateLevel) return true;
+  const LevelPanelArea* panel = GetUiServices().levelPanel;
   return !panel || !panel->IsPointOver(x, y);
 }
 
 void InfoWindow::GetDefaultPos(i32* x, i32* y) const {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   i32 top = (screen.height - height_) / 2 - 20;
   if (top < 20) top += 20;
   if (x) *x = (screen.width - width_) / 2;

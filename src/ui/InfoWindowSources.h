@@ -1,5 +1,5 @@
 // What the level information window asks of the layers above the toolkit,
-// a field of the game services (GameServices::levelPanel), null while there
+// a field of the ui services (UiServices::levelPanel), null while there
 // is none: LevelPanelArea, the level panel of the game windows (LevelPanel):
 // whether a screen point lies over it. Without it no point is over the
 // panel. (The plant and building kinds its item rows show are the content

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "ui/HudPieces.h"
 #include "ui/SkinTable.h"

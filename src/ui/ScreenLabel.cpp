@@ -10,7 +10,7 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/CurrentLevel.h"
@@ -109,7 +109,7 @@ void ScreenLabel::SetSpriteText(u32 font, const wchar* text, u32 color) {
   DXLMakeOutline(&box.outline, 1, 1.5f, 0xFF000000u, 32, 0);
   KGETextSpriteW* made = nullptr;
   KGECreateTextSpriteW(GetGameViewer(), GetGameFont(font), &params, &box, text ? text : u"", kKGEWholeText,
-                       GetGameServices().itemDescription, &made);
+                       GetResourceServices().itemDescription, &made);
   text_.reset(made);
 }
 
@@ -156,7 +156,7 @@ bool ScreenLabel::Update() {
   DXLMATRIX view = host ? host->GetLevelTransform() : plat::gfx::IdentityMatrix();
   viewer->SetTransform(&view);
   viewer->Translate(x_, y_);
-  viewer->SetScale(GetGameServices().screen.scale);
+  viewer->SetScale(GetResourceServices().screen.scale);
   viewer->RoundTranslation();
   if (!UpdateSpriteEffects(&effects_)) {
     dead_ = 1;

@@ -6,11 +6,17 @@
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/CurrentLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
 
+ScreenSpriteList* GetLevelScreenSprites() {
+  auto* host = dynamic_cast<ScreenSpriteHost*>(GetCurrentLevel());
+  return host ? host->GetScreenSprites() : nullptr;
+}
+
 ScreenSprite::ScreenSprite(i32 x, i32 y) : x_(x), y_(y), rect_{x, y, x, y} {
-  if (CurrentLevel* host = GetCurrentLevel()) owner_ = host->GetScreenSprites();
+  owner_ = GetLevelScreenSprites();
   if (owner_) owner_->AddSprite(this);
 }
 
@@ -67,7 +73,7 @@ bool ScreenSprite::Draw() {
   viewer->SetTransform(&view);
   viewer->Translate(static_cast<float>(x_ + offsetX_), static_cast<float>(y_ + offsetY_));
   if (IsScaledDown()) {
-    viewer->SetScale(GetGameServices().screen.scale);
+    viewer->SetScale(GetResourceServices().screen.scale);
     viewer->RoundTranslation();
   }
   effectAlphaActive_ = effects_ ? 1 : 0;

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "engine/DXLTexture.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
 DXLTexture* ResolveImage(DXLTexture* image) {
-  return image == kInterfaceImage ? GetGameServices().interfaceImage : image;
+  return image == kInterfaceImage ? GetResourceServices().interfaceImage : image;
 }
 
 i32 Extent(i32 value, i32 imageExtent) {

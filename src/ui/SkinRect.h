@@ -11,7 +11,7 @@
 class DXLTexture;
 
 // The image argument that stands for the game's "interface" image
-// (GameServices::interfaceImage) at the time the record is made.
+// (ResourceServices::interfaceImage) at the time the record is made.
 inline DXLTexture* const kInterfaceImage = reinterpret_cast<DXLTexture*>(~uintptr_t{0});
 
 struct SKINRECT {

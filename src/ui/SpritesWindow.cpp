@@ -6,7 +6,7 @@
 #include "base/Clock.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteBatch.h"
 #include "ui/CheckBox.h"
 #include "ui/ImageButton.h"

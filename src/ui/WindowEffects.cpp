@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 
 namespace {

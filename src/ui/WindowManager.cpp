@@ -8,8 +8,8 @@
 #include "engine/text/DigitalFont.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
@@ -17,6 +17,7 @@
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/HintWindow.h"
+#include "ui/UiServices.h"
 #include "ui/WindowQueues.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool OfferKey(GameWindow* window, bool (GameWindow::*handler)(u16, u32), u16 key
 
 }  // namespace
 
-WindowManager* GetWindowManager() { return GetGameServices().windowManager; }
+WindowManager* GetWindowManager() { return GetUiServices().windowManager; }
 
 // --- Walks --------------------------------------------------------------------------------
 

@@ -1,5 +1,5 @@
 // WindowManager - the one container of the user interface, reached through
-// the game services (GetWindowManager): the window stack (index 0 at the
+// the ui services (GetWindowManager): the window stack (index 0 at the
 // bottom), the modal count, the window under the pointer (the active
 // window), the hovered control and the control of the current mouse event,
 // the hover hint's owner and delay, the shown hint windows, the digit fonts,
@@ -205,7 +205,7 @@ class WindowManager {
   std::vector<std::pair<std::u16string, Sprite*>> interfaceSprites_;  // looked up and loaded (a miss is not kept)
 };
 
-// The game's window manager (GameServices::windowManager); null before the
+// The game's window manager (UiServices::windowManager); null before the
 // game's set-up makes it.
 WindowManager* GetWindowManager();
 

@@ -1,7 +1,7 @@
 #include "windows/AwardNotice.h"
 
 #include "engine/DXLMouse.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/StandardSounds.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/LifeGuard.h"
@@ -54,7 +54,7 @@ NewAwardWindow::NewAwardWindow(AwardNoticeQueue* queue, i32 kind, u32 index, i32
 }
 
 float NewAwardWindow::PanelLeft() const {
-  return static_cast<float>(GetGameServices().screen.width - panel_.GetWidth() - 4);
+  return static_cast<float>(GetResourceServices().screen.width - panel_.GetWidth() - 4);
 }
 
 bool NewAwardWindow::OnMouseDown(i32 x, i32 y, u32 button, u32 keys) {

@@ -8,8 +8,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/StandardSounds.h"
@@ -23,6 +23,7 @@
 #include "windows/GameWindowManager.h"
 #include "windows/MapMedalsPanel.h"
 #include "windows/PanelSkins.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ void SmallAwardButton::Draw() {
   const float x = static_cast<float>(rect_.left), y = static_cast<float>(rect_.top);
   // The tier plate cut from the interface image; the flash and, on a won
   // tier, the hover tint light it up (added over it).
-  if (DXLTexture* sheet = GetGameServices().interfaceImage) {
+  if (DXLTexture* sheet = GetResourceServices().interfaceImage) {
     const SkinPiece& p = skins::kAwardTier;
     const i32 tier = std::clamp(shownTier_, 0, 3);
     DXLQUAD q;
@@ -360,7 +361,7 @@ AwardsWindow::AwardsWindow(AwardsProfile* profile, bool testMode)
   panelTop_ -= 2;
   const i32 panelHeight = 244, medalsHeight = 2 * 44 + 8;
   AddStretchedFrame(0, panelTop_, kAwardsWidth, panelHeight + medalsHeight,
-                    SkinOf(skins::kDialogMessage, GetGameServices().interfaceImage));
+                    SkinOf(skins::kDialogMessage, GetResourceServices().interfaceImage));
   AddBodyFrame(1);
   if (WindowManager* m = GetWindowManager())
     if (Sprite* panel = m->GetInterfaceSprite(u"awards_panel")) panel_ = MakeImage(panel, 0.0f, 0.0f);
@@ -467,4 +468,4 @@ void AwardsWindow::DrawBackground() {
 
 // --- Opening ---------------------------------------------------------------------------------------
 
-AwardsWindow* OpenAwards(bool testMode) { return new AwardsWindow(GetGameServices().awardsProfile, testMode); }
+AwardsWindow* OpenAwards(bool testMode) { return new AwardsWindow(GetWindowServices().awardsProfile, testMode); }

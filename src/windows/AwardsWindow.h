@@ -175,6 +175,6 @@ class AwardsWindow : public SpritesWindow {
 };
 
 // Opens the awards window over the current profile's award sets
-// (GameServices::awardsProfile): the level panel's menu, the map's
+// (WindowServices::awardsProfile): the level panel's menu, the map's
 // interface and the award notices open it this way.
 AwardsWindow* OpenAwards(bool testMode);

@@ -9,7 +9,7 @@
 #include "level/rules/LevelBonuses.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"

@@ -6,8 +6,8 @@
 #include "content/ContentArchive.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/CaptionHintWindow.h"
@@ -94,7 +94,7 @@ void CLPLevelBlock::ShowHint() {
     auto* hint = static_cast<CaptionHintWindow*>(hintWindow_);
     if (!hint->GetCaption()) hint->SetCaption(nullptr, u"", false);
     if (HIText* caption = hint->GetCaption())
-      caption->SetTextEx(hintText_.c_str(), hintValues_[0], hintValues_[1], GetGameServices().itemDescription);
+      caption->SetTextEx(hintText_.c_str(), hintValues_[0], hintValues_[1], GetResourceServices().itemDescription);
     flags_ &= ~kLevelBlockRedraw;
   }
   ActiveButton::ShowHint();

@@ -6,7 +6,7 @@
 #include "level/map/LevelPoint.h"
 #include "level/map/LevelPointMaker.h"
 #include "content/ProductList.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "windows/CLPLevelBlock.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"

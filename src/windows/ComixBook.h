@@ -6,15 +6,15 @@
 // (CreateComixWindow). Closing the comic fades back to the level map
 // (state 5) and runs the callback once that fade has ended (the map is in).
 //
-// The game's set-up makes the one book and stores it in the game services
-// (GameServices::comixBook); it lives until exit.
+// The game's set-up makes the one book and stores it in the window services
+// (WindowServices::comixBook); it lives until exit.
 #pragma once
 
 #include <functional>
 
 #include "base/Types.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "windows/WindowServices.h"
 
 class ComixList;
 class ComixWindow;
@@ -72,7 +72,7 @@ class ComixBook {
 };
 
 // The game's book, or null.
-inline ComixBook* GetComixBook() { return GetGameServices().comixBook; }
+inline ComixBook* GetComixBook() { return GetWindowServices().comixBook; }
 // Comic n through the game's book (the level's way to comics 1 to 3 after
 // its chapters); false without a book or such a comic.
 bool StartComix(u32 n, GameEffectCallback callback);

@@ -11,8 +11,8 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
@@ -163,7 +163,7 @@ void ComixWindow::AcquireSprites(bool acquire) {
 }
 
 void ComixWindow::Layout() {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   const i32 w = screen.width, h = screen.height;
   rect_ = DXLRECT{0, 0, w, h};
   scale_ = ComixPageScale(w, h);

@@ -11,7 +11,7 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/ControlState.h"
 #include "ui/SkinTable.h"
@@ -147,7 +147,7 @@ void CreditsWindow::Scroll(u32 ms) {
 }
 
 bool CreditsWindow::Update() {
-  Scroll(GetGameServices().frameElapsed);
+  Scroll(GetResourceServices().frameElapsed);
   return SpritesWindow::Update();
 }
 

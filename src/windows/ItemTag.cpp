@@ -24,7 +24,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/scene/LevelScreen.h"
 #include "resources/CurrentLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/ItemTagKinds.h"
@@ -492,7 +492,7 @@ bool BigAward(Out& o, const RECORDAWARD* award) {
       return false;
     case u'V':
       if (k >= 3 && k <= 6) {
-        if (GetGameServices().appState != kGameStateLevel) return true;
+        if (GetResourceServices().appState != kGameStateLevel) return true;
         if (k == 5) {
           const double d = Divisor();
           o.Put(Rest());

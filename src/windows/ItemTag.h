@@ -2,7 +2,7 @@
 // tag such as "[product N]" or "[plant P U]" in a language text is expanded
 // for the object the text describes (ItemTagKind, ui/ItemTagKinds.h) into
 // plain text, numbers and the text layer's mark-up (coloured runs, inline
-// images). ExpandItemTag is the game's GameServices::itemDescription.
+// images). ExpandItemTag is the game's ResourceServices::itemDescription.
 //
 // A tag is a tag word (letters, digits and "_", any case), then for most
 // words one upper-case command letter, then its arguments, all separated by

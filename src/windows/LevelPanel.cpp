@@ -17,7 +17,7 @@
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelTasks.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/DialogAnswers.h"
 #include "ui/ImageButton.h"
 #include "ui/NarrowButton.h"
@@ -41,8 +41,8 @@ constexpr u32 kPromptPeriod = 1200;
 constexpr u32 kPromptFadeIn = 500;
 constexpr u32 kPromptFadeOut = 200;
 
-i32 ScreenWidth() { return GetGameServices().screen.width; }
-i32 ScreenHeight() { return GetGameServices().screen.height; }
+i32 ScreenWidth() { return GetResourceServices().screen.width; }
+i32 ScreenHeight() { return GetResourceServices().screen.height; }
 i32 PanelNearest(float v) { return static_cast<i32>(std::floor(v + 0.5f)); }
 
 // Mirrors the last block's last quad left to right.

@@ -13,7 +13,7 @@
 // margins; every change of the child area raises the layout generation, so
 // a child panel re-arranges when it is shown next.
 //
-// It is the toolkit's level panel area (GameServices::levelPanel, installed
+// It is the toolkit's level panel area (UiServices::levelPanel, installed
 // by whoever shows it: the information window lets clicks over its menu and
 // close-tutorial buttons through). It hears the level's money and stock (the shown child re-evaluates its
 // buttons) and must be deleted before the level's rules it listens to.

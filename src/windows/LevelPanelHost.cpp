@@ -4,12 +4,13 @@
 #include "engine/DXLMouse.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
-#include "resources/GameServices.h"
 #include "resources/StandardSounds.h"
 #include "ui/InfoWindow.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/AwardsWindow.h"
+#include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/GamePanelParts.h"
 #include "windows/GameWindowManager.h"
@@ -36,7 +37,7 @@ void LevelPanelHost::CreatePanel(LevelMap& map) {
   if (panel_) return;
   if (gameParts_) gameParts_->SetRules(map.GetRules());
   panel_ = new LevelPanel(map, maker_);
-  GetGameServices().levelPanel = panel_;
+  GetUiServices().levelPanel = panel_;
 }
 
 void LevelPanelHost::DeletePanel() {
@@ -49,7 +50,7 @@ void LevelPanelHost::DeletePanel() {
   }
   LevelPanel* panel = panel_;
   panel_ = nullptr;
-  if (GetGameServices().levelPanel == panel) GetGameServices().levelPanel = nullptr;
+  if (GetUiServices().levelPanel == panel) GetUiServices().levelPanel = nullptr;
   delete panel;
   // The level's messages and the award notices go with the panel, also on
   // a restart: their answers reach into the day that is cleared.
@@ -143,7 +144,7 @@ void LevelPanelHost::Update(u32 ms) {
 
 // --- The empty places' panels ---------------------------------------------------------------
 
-ChildLevelPanel* LevelPanelHost::OpenPanel(u32 id, EmptyLevelPoint* place) {
+WindowSprites* LevelPanelHost::OpenPanel(u32 id, EmptyLevelPoint* place) {
   if (!panel_) return nullptr;
   auto* child = static_cast<PlacePanel*>(panel_->FindChildPanel(static_cast<i32>(id)));
   if (!child) {
@@ -168,8 +169,9 @@ ChildLevelPanel* LevelPanelHost::OpenPanel(u32 id, EmptyLevelPoint* place) {
   return child;
 }
 
-void LevelPanelHost::HidePanel(ChildLevelPanel* panel) {
-  if (panel && panel_) panel->Hide();
+// The panels handed out are this host's child panels.
+void LevelPanelHost::HidePanel(WindowSprites* panel) {
+  if (panel && panel_) static_cast<ChildLevelPanel*>(panel)->Hide();
 }
 
 void LevelPanelHost::ShowEmptyPanel() {
@@ -178,7 +180,7 @@ void LevelPanelHost::ShowEmptyPanel() {
 
 // --- The built points' panels ----------------------------------------------------------------
 
-ChildLevelPanel* LevelPanelHost::ShowPointPanel(u32 kind, LevelPoint* point) {
+WindowSprites* LevelPanelHost::ShowPointPanel(u32 kind, LevelPoint* point) {
   return panel_ ? PointPanelRouter::Show(*panel_, kind, point) : nullptr;
 }
 

@@ -54,11 +54,11 @@ class LevelPanelHost : public LevelInterface, public LevelMenuActions, public Le
 
   // The empty places' panels: each kind made once on the panel (nothing
   // while there is no panel).
-  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
-  void HidePanel(ChildLevelPanel* panel) override;
+  WindowSprites* OpenPanel(u32 id, EmptyLevelPoint* place) override;
+  void HidePanel(WindowSprites* panel) override;
   void ShowEmptyPanel() override;
   // The built points' panels (PointPanelRouter); nothing without a panel.
-  ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) override;
+  WindowSprites* ShowPointPanel(u32 kind, LevelPoint* point) override;
   void RefreshPointPanel(LevelPoint* point) override;
   void HidePointPanel(LevelPoint* point) override;
 

@@ -10,8 +10,8 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
@@ -301,7 +301,7 @@ void LevelWindow::StartTutorials(bool due) {
   const i32 marked = profile_ ? profile_->TakeNewBonusMarker() : -1;
   if (!profile_ || !profile_->AreTutorialsOn()) return;
   if (marked < 0 && !due) return;
-  if (TutorialFactory* factory = GetGameServices().tutorialFactory) factory->StartNewBonusTutorial(marked, due);
+  if (TutorialFactory* factory = GetResourceServices().tutorialFactory) factory->StartNewBonusTutorial(marked, due);
 }
 
 void LevelWindow::RefreshBonuses() {

@@ -9,9 +9,10 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGETextParams.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "level/scene/LevelServices.h"
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
@@ -28,6 +29,7 @@
 #include "windows/OptionsWindow.h"
 #include "windows/PanelSkins.h"
 #include "windows/ProfilesWindow.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -48,8 +50,8 @@ constexpr float kRegimeCaptionStep = 27.0f;
 
 const wchar* MapText(const wchar* key) { return SectionText(u"map_interface", key); }
 
-i32 MapScreenWidth() { return GetGameServices().screen.width; }
-i32 MapScreenHeight() { return GetGameServices().screen.height; }
+i32 MapScreenWidth() { return GetResourceServices().screen.width; }
+i32 MapScreenHeight() { return GetResourceServices().screen.height; }
 
 // The covered moment of the regime fade: the interface the window manager
 // knows refreshes its regime button and medals, then its map rebuilds.
@@ -95,7 +97,7 @@ ProfileButton::ProfileButton(GameWindow* parent, ButtonList* list, u32 id, MapPr
   box.maxHeight = 24;
   KGETextSpriteW* made = nullptr;
   KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kMapTextFont), &params, &box,
-                       MapText(welcome_ ? u"welcom" : u"hello"), kKGEWholeText, GetGameServices().itemDescription,
+                       MapText(welcome_ ? u"welcom" : u"hello"), kKGEWholeText, GetResourceServices().itemDescription,
                        &made);
   text_.reset(made);
   const i32 w = text_ ? text_->GetWidth() : 0, h = text_ ? text_->GetHeight() : 0;
@@ -373,7 +375,7 @@ void MapInterface::OnMouseUp(i32 x, i32 y, u32 button, u32 keys) {
 }
 
 u32 MapInterface::OnCommand(GameButton* control) {
-  GameServices& s = GetGameServices();
+  WindowServices& s = GetWindowServices();
   switch (control->GetId()) {
     case kMapGreetingCommand:
       if (s.profileRoster) {
@@ -397,7 +399,8 @@ u32 MapInterface::OnCommand(GameButton* control) {
       return kCommandRelease;
     case kMapAwardsCommand:
     case kMapMedalsCommand: {
-      const bool cheats = s.developer && s.developer->IsEnabled();
+      const DeveloperOverlay* developer = GetLevelServices().developer;
+      const bool cheats = developer && developer->IsEnabled();
       OpenAwards(cheats && lastKeys_ == kShiftAlone);
       return kCommandRelease;
     }

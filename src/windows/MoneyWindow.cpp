@@ -6,7 +6,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "level/rules/LevelRules.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameDigitalText.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
@@ -81,7 +81,7 @@ void MoneyWindow::OnMoneyChanged() {
 }
 
 void MoneyWindow::OnScreenResize() {
-  const i32 x = (GetGameServices().screen.width - kWidth) / 2;
+  const i32 x = (GetResourceServices().screen.width - kWidth) / 2;
   rect_ = DXLRECT{x, 0, x + kWidth, skins::kMoneyFrame.frameHeight};
 }
 

@@ -4,7 +4,7 @@
 
 #include "engine/DXLViewer.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
@@ -74,7 +74,7 @@ float NoticeWindow::SlideRest() const {
 }
 
 void NoticeWindow::Reposition() {
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   const i32 w = panel_.GetWidth(), h = panel_.GetHeight();
   const i32 margin = queue_ ? queue_->GetMargin() : 0;
   x_ = PanelLeft() - static_cast<float>(panel_.GetPivotX());
@@ -241,7 +241,7 @@ void NoticeQueueCore::SetHostCore(GameWindow*, i32 margin) {
 }
 
 void NoticeQueueCore::UpdateTimeStep() {
-  const GameServices& s = GetGameServices();
+  const ResourceServices& s = GetResourceServices();
   const WindowManager* manager = GetWindowManager();
   const bool held = (s.effect && s.effect->IsRunning()) || (manager && manager->GetModalCount() != 0);
   timeStep_ = held ? 0 : s.frameElapsed;

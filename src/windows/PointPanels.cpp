@@ -12,7 +12,7 @@
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointPetshouse.h"
 #include "level/rules/LevelRules.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/HIText.h"
 #include "windows/CLPLevelBlock.h"
@@ -174,7 +174,7 @@ void PetshousePanel::Refresh() {
   if (!point_ || !feed_) return;
   // The hint's body is read again: the language may have changed.
   if (auto* hint = static_cast<CaptionHintWindow*>(feed_->GetHintWindow()); hint && hint->GetBody())
-    hint->GetBody()->SetText(PanelText(u"feed_hint"), GetGameServices().itemDescription);
+    hint->GetBody()->SetText(PanelText(u"feed_hint"), GetResourceServices().itemDescription);
 }
 
 bool PetshousePanel::CanFeed() const {

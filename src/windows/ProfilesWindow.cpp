@@ -7,7 +7,7 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/CheckBox.h"
 #include "ui/DialogAnswers.h"
@@ -450,7 +450,7 @@ void ProfilesWindow::DrawBackground() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   viewer->SetTransform(&transform_);
-  const GAMESCREENAREA& screen = GetGameServices().screen;
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
   const float scale = screen.scaling ? screen.scale : 1.0f;
   const auto px = [&](i32 v, i32 origin) { return origin + static_cast<i32>(std::lround(static_cast<float>(v) * scale)); };
   viewer->PushClip(DXLRECT{px(rect_.left + viewport_.left, screen.rect.left), px(rect_.top + viewport_.top, screen.rect.top),

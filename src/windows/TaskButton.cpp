@@ -15,8 +15,8 @@
 #include "gametext/KGETextParams.h"
 #include "level/rules/LevelTasks.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
@@ -208,7 +208,7 @@ void TaskButton::SetProgress(i32 value, bool animate) {
   if (done != done_ && animate) {
     if (done) GetSoundSettings().PlaySound(GetStandardSound(kSoundTaskDone), kSoundGroupScreen, -1);
     // A fade still running starts again, shortened by the time it ran.
-    const u32 now = GetGameServices().clock;
+    const u32 now = GetResourceServices().clock;
     const u32 age = now - fadeStart_;
     const u32 ran = fade_ && age < fadeLength_ ? age : 0;
     DeleteSpriteEffects(&fade_);

@@ -15,8 +15,8 @@
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
@@ -28,6 +28,7 @@
 #include "ui/InfoWindowSources.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
@@ -380,7 +381,7 @@ bool WarehouseWindow::OnKeyDown(u16 key, u32 extra) {
 
 bool WarehouseWindow::HitTest(i32 x, i32 y) const {
   if (SpritesWindow::HitTest(x, y)) return true;
-  const LevelPanelArea* panel = GetGameServices().levelPanel;
+  const LevelPanelArea* panel = GetUiServices().levelPanel;
   return !(panel && panel->IsPointOver(x, y));
 }
 

@@ -13,8 +13,9 @@
 
 #include "app/AppServices.h"
 #include "app/GameEntry.h"
+#include "app/GameWorld.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -127,7 +128,7 @@ TEST(GameEntry, TheLanguageAndTheScreenWordsComeFromTheCommandLineAndConfigIni) 
 }
 
 TEST(AppServices, WindowPositionsLoseTheMarginsAndTheScaleHalvesUp) {
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   s.screen.rect = DXLRECT{100, 20, 900, 620};
   EXPECT_EQ(WindowToGame(103, 19).x, 3);
   EXPECT_EQ(WindowToGame(103, 19).y, -1);
@@ -144,7 +145,7 @@ TEST(AppServices, WindowPositionsLoseTheMarginsAndTheScaleHalvesUp) {
   s.screen.scale = 1.5f;
   EXPECT_EQ(WindowToGame(100 + 4, 20 + 2).x, 3);  // 2.67
   EXPECT_EQ(WindowToGame(100 + 4, 20 + 2).y, 1);  // 1.33
-  ResetGameServices();
+  ResetAllServices();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "app/AppServices.h"
 #include "app/GameScreen.h"
+#include "app/GameWorld.h"
 #include "app/Settings.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLCursors.h"
@@ -17,7 +18,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -42,7 +43,7 @@ class ScreenRig {
     DXLResetCursors();
     DXLSetInstanceFolder(nullptr);
     plat::gfx::ResetDefaultSystemSettings();
-    ResetGameServices();
+    ResetAllServices();
   }
   // The settings as the program reads them from the rig's folder.
   SCREENPARAMS Saved() {
@@ -105,7 +106,7 @@ TEST(GameScreen, NoSettingsIsFullScreenAtTheDesktopWhoseMarginsDropClicks) {
   EXPECT_TRUE(screen.InGameArea(1823, 500));
   EXPECT_FALSE(screen.InGameArea(1824, 500));
   // Window positions reach the game less the margins.
-  GetGameServices().screen.rect = screen.Area().rect;
+  GetResourceServices().screen.rect = screen.Area().rect;
   const DXLPOINT p = WindowToGame(96, 7);
   EXPECT_EQ(p.x, 0);
   EXPECT_EQ(p.y, 7);

@@ -13,14 +13,16 @@
 
 #include "MapCharacterRig.h"
 #include "ProfileRig.h"
+#include "app/GameWorld.h"
 #include "app/LevelSelectMap.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLMouse.h"
 #include "resources/GEffects.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 #include "testsupport/FakeTutorialFactory.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
@@ -83,7 +85,7 @@ struct NodeOwner : MapNodeOwner {
 class SelectMap : public ::testing::Test {
  protected:
   SelectMap() : rig(dir) {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = 800;
     s.screen.height = 600;
     s.screen.rect = DXLRECT{0, 0, 800, 600};
@@ -91,7 +93,7 @@ class SelectMap : public ::testing::Test {
     s.tutorialFactory = &factory;
     for (u32 i = 0; i < kLevelCount; ++i) levels.table.SetGridCell(i, static_cast<i32>(i));
     manager = CreateGameWindowManager();
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
     map = std::make_unique<LevelSelectMap>(&rig.store, &host);
     rig.store.SetResultListener(map.get());
     MapSectionData data;
@@ -104,7 +106,7 @@ class SelectMap : public ::testing::Test {
     ClearGameEffects();
     map.reset();
     delete manager;
-    ResetGameServices();
+    ResetAllServices();
   }
   // The node's screen point at 800 x 600 (scale 0.78125).
   DXLPOINT At(i32 level) const {
@@ -341,7 +343,7 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   map->Enter();
   ClearGameEffects();
   SelectMapTutorial tutorial;
-  GetGameServices().tutorial = &tutorial;
+  GetResourceServices().tutorial = &tutorial;
   u32 cursor = 0;
 
   // Hidden level 2: hovered, no hand; open level 1: the hand.
@@ -425,7 +427,7 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   map->OnMouseDown(At(1).x, At(1).y, kMouseLeft, kModShift);
   EXPECT_EQ(profile->GetLevelState(0, 1), 4u);
   EXPECT_NE(dynamic_cast<GEffect_Skip*>(GetGameEffect()), nullptr);
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
 }
 
 TEST_F(SelectMap, WheelZoomSnapsToTheHomeScale) {
@@ -520,7 +522,7 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   map->Load(std::move(data));
   map->Enter();
   SelectMapTutorial attackTutorial;  // stands for the attack's tutorial, which brings the map back
-  GetGameServices().tutorial = &attackTutorial;
+  GetResourceServices().tutorial = &attackTutorial;
   map->AddTutorialFlags(kMapVillainsAttack);
   map->StartTutorials();
   ASSERT_EQ(map->GetVillains().GetCount(), 2);
@@ -552,7 +554,7 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   }
   EXPECT_NE(map->GetNode(3)->GetChild(1), nullptr);  // not a target: still the attack look
   // Without a tutorial the map comes back by itself once the villains are gone.
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
   map->Update(10);
   ASSERT_NE(map->GetNode(3)->GetChild(1), nullptr);
   EXPECT_TRUE(map->GetNode(3)->GetChild(1)->hiding);  // fading out

@@ -14,13 +14,15 @@
 
 #include "ProfileRig.h"
 #include "app/GameProfiles.h"
+#include "app/GameWorld.h"
 #include "app/MainScreen.h"
 #include "base/Random.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/gfx/GfxSoftDevice.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/ViewerRig.h"
 #include "ui/ImageButton.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/CreditsWindow.h"
 #include "windows/GameWindowManager.h"
@@ -69,19 +71,19 @@ class CountingLayer : public MainScreenLayer {
 class MainScreenRig : public ::testing::Test {
  protected:
   MainScreenRig() : rig(dir), host(rig) {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = 800;
     s.screen.height = 600;
     s.screen.rect = DXLRECT{0, 0, 800, 600};
     s.timeStep = 10;
     manager = CreateGameWindowManager();
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
     kis::srand(5);
   }
   ~MainScreenRig() override {
     screen.reset();
     delete manager;
-    ResetGameServices();
+    ResetAllServices();
   }
   // A screen over these layer records (kept by the rig).
   MainScreen& Make(std::vector<MAINSCREENLAYERINFO> records) {

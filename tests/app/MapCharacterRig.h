@@ -6,9 +6,9 @@
 
 #include <initializer_list>
 
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
 
 namespace mapchartest {
 
@@ -35,10 +35,10 @@ struct MapCharacterRig {
               u"villain_shoot_begin", u"villain_shoot_end", u"villain_remove"},
              1);
     Describe(u"catapult", 7, {u"catapult_idle"}, 0);
-    GetGameServices().characters = &list;
+    GetContentServices().characters = &list;
   }
   ~MapCharacterRig() {
-    GetGameServices().characters = nullptr;
+    GetContentServices().characters = nullptr;
     list.Clear();
     FreeAnimations();
   }

@@ -19,6 +19,8 @@
 #include "base/Random.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
+#include "level/scene/LevelServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/ShadowData.h"
 #include "resources/Sprite.h"
 #include "engine/DXLViewer.h"
@@ -385,8 +387,8 @@ TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
   spritetest::SpriteRig sprites;
   MapCharacterRig rig;
   DeveloperOverlay overlay(true, false);
-  GetGameServices().developer = &overlay;
-  GetGameServices().appState = kGameStateLevelMap;
+  GetLevelServices().developer = &overlay;
+  GetResourceServices().appState = kGameStateLevelMap;
   MLSChars group(CharItem({Chickens(1, {CharRect(100, 100, 200, 200)})}));
   group.Characters()[0]->SetPosition(190, 190);
   DXLViewer* viewer = GetGameViewer();
@@ -404,7 +406,7 @@ TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
   EXPECT_NE(pixel(), 0u);
   ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
   EXPECT_EQ(pixel(), 0u);
-  GetGameServices().developer = nullptr;
+  GetLevelServices().developer = nullptr;
 }
 
 // A villain with its catapult draws the catapult's shadow, its own shadow,

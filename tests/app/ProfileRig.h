@@ -19,6 +19,7 @@
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
 #include "content/LevelTable.h"
 #include "testsupport/TempFolder.h"
@@ -153,10 +154,10 @@ struct GameLevels {
       for (LEVELREGIME& r : info.regimes) r = LEVELREGIME{60000, 40000, 20000, 0, {}};
       info.bonusId = static_cast<i32>(i) - 10;
     }
-    GetGameServices().levels = &table;
+    GetContentServices().levels = &table;
   }
   ~GameLevels() {
-    if (GetGameServices().levels == &table) GetGameServices().levels = nullptr;
+    if (GetContentServices().levels == &table) GetContentServices().levels = nullptr;
   }
   GameLevels(const GameLevels&) = delete;
   GameLevels& operator=(const GameLevels&) = delete;
@@ -180,10 +181,10 @@ struct Awards {
     table.ReadSection(r, &cursor);
     EXPECT_EQ(cursor.error, 0u);
     kis::CloseDataFile(r);
-    GetGameServices().awards = &table;
+    GetContentServices().awards = &table;
   }
   ~Awards() {
-    if (GetGameServices().awards == &table) GetGameServices().awards = nullptr;
+    if (GetContentServices().awards == &table) GetContentServices().awards = nullptr;
   }
   Awards(const Awards&) = delete;
   Awards& operator=(const Awards&) = delete;

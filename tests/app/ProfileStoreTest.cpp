@@ -12,7 +12,9 @@
 #include "ProfileRig.h"
 #include "platform/os/Clock.h"
 #include "platform/os/FileFaults.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/ByteBuilder.h"
+#include "windows/WindowServices.h"
 
 namespace profiletest {
 namespace {
@@ -232,7 +234,7 @@ TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
   TempFolder dir;
   Store s(dir);
   DiskFaults disk;
-  GetGameServices().fileFaults = &disk;
+  GetResourceServices().fileFaults = &disk;
   Profile* ann = s.Create(u"Ann");
   const std::string saved = dir.Read("profiles/profile0.dat");
   disk.error = ENOSPC;
@@ -258,7 +260,7 @@ TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
   EXPECT_EQ(s.notices.fileIds[2], kNoticeNotSaved + kIndexNoticeNumber);
   disk.error = 0;
   EXPECT_EQ(s.store.SaveProfileFile(ben), 0);
-  GetGameServices().fileFaults = nullptr;
+  GetResourceServices().fileFaults = nullptr;
 }
 
 TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
@@ -284,7 +286,7 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   EXPECT_EQ(ann->GetOpenCount(), 2u);  // the map's greeting says hello now
   // The awards window's sets: the current one, and the one it showed last,
   // which only the window moves on.
-  EXPECT_EQ(GetGameServices().awardsProfile, ann);
+  EXPECT_EQ(GetWindowServices().awardsProfile, ann);
   ann->GetAwardCounters()->records[0] = 4;
   EXPECT_EQ(ann->GetShownAwards()->records[0], 0);
   EXPECT_FALSE(ann->IsHardUnlocked());
@@ -297,12 +299,12 @@ TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
   EXPECT_EQ(std::u16string(again.store.GetCurrent()->GetName()), u"Ann");
   EXPECT_EQ((*again.store.GetCurrent()->Slot(0, 5))->Data()[0], 0x55);
   EXPECT_EQ(again.code, 0);
-  EXPECT_EQ(GetGameServices().awardsProfile, again.store.GetCurrent());
+  EXPECT_EQ(GetWindowServices().awardsProfile, again.store.GetCurrent());
   // The award won and not yet looked at still waits in the shown set.
   EXPECT_EQ(again.store.GetCurrent()->GetShownAwards()->records[0], 0);
   EXPECT_EQ(again.store.GetCurrent()->GetAwardCounters()->records[0], 4);
   EXPECT_EQ(again.store.Select(nullptr), kProfileNone);
-  EXPECT_EQ(GetGameServices().awardsProfile, nullptr);
+  EXPECT_EQ(GetWindowServices().awardsProfile, nullptr);
   EXPECT_EQ(again.notices.cleared, 2);
   EXPECT_EQ(again.store.GetGameLog(), nullptr);
 }

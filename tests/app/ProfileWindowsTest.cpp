@@ -12,13 +12,15 @@
 
 #include "ProfileRig.h"
 #include "app/GameProfiles.h"
-#include "resources/GameServices.h"
+#include "app/GameWorld.h"
+#include "resources/ResourceServices.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/CheckBox.h"
 #include "ui/DialogAnswers.h"
 #include "ui/GameEdit.h"
 #include "ui/GameScrollbar.h"
 #include "ui/ImageButton.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
@@ -31,16 +33,16 @@ namespace {
 class ProfileWindows : public ::testing::Test {
  protected:
   ProfileWindows() : rig(dir), roster(rig.store, [this] { log.push_back("leave level"); }) {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = 800;
     s.screen.height = 600;
     s.screen.rect = DXLRECT{0, 0, 800, 600};
     manager = CreateGameWindowManager();
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
   }
   ~ProfileWindows() override {
     delete manager;
-    ResetGameServices();
+    ResetAllServices();
   }
   i32 RowOf(const ProfilesWindow& w, const wchar* name) {
     for (i32 i = 0; i < w.GetRowCount(); ++i)

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "ProfileRig.h"
+#include "app/GameWorld.h"
 #include "app/Settings.h"
 #include "base/datafile/DataFileWriter.h"
 #include "testsupport/ByteBuilder.h"
@@ -21,8 +22,8 @@ constexpr u32 kMusic = SoundSettings::kMusic, kSounds = SoundSettings::kSounds;
 
 class Settings : public ::testing::Test {
  protected:
-  void SetUp() override { ResetGameServices(); }
-  void TearDown() override { ResetGameServices(); }
+  void SetUp() override { ResetAllServices(); }
+  void TearDown() override { ResetAllServices(); }
   // A "config.dat" of these section bodies (none: the section left out).
   void Write(const std::vector<u8>& screen, const std::vector<u8>& saved) {
     kis::DataFileWriterW* w =
@@ -59,7 +60,7 @@ TEST_F(Settings, HandWrittenSectionsLoadAndASavedFileSavesBackToTheSameBytes) {
   ASSERT_TRUE(SaveSettings(second.Wide(), p));
   EXPECT_EQ(Section(second, kScreenSectionId), screen);
   EXPECT_EQ(Section(second, kSoundSectionId), saved);
-  ResetGameServices();
+  ResetAllServices();
   SCREENPARAMS back;
   ASSERT_TRUE(LoadSettings(second.Wide(), &back));
   ASSERT_TRUE(SaveSettings(third.Wide(), back));

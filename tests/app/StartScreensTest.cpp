@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/GameCursors.h"
+#include "app/GameWorld.h"
 #include "app/LoadingPanel.h"
 #include "app/LogoSequence.h"
 #include "app/ScreenBorders.h"
@@ -13,7 +14,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/ImageFiles.h"
@@ -24,16 +25,16 @@ namespace {
 class Logos : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetGameServices();
+    ResetAllServices();
     ASSERT_EQ(rig_.Open(800, 600), 0);
     SetGameViewer(rig_.viewer.get());
-    GameServices& g = GetGameServices();
+    ResourceServices& g = GetResourceServices();
     g.screen.width = 800;
     g.screen.height = 600;
     g.screen.rect = DXLRECT{0, 0, 800, 600};
     g.clock = 1000;
   }
-  void TearDown() override { ResetGameServices(); }
+  void TearDown() override { ResetAllServices(); }
 
   void Write(const std::string& name, const std::vector<u8>& bytes) {
     std::ofstream(rig_.Folder() + "/" + name, std::ios::binary)
@@ -48,7 +49,7 @@ class Logos : public ::testing::Test {
   }
   // Draws at the clock moved on by `ms`.
   bool DrawAt(LogoSequence& s, u32 ms) {
-    GetGameServices().clock += ms;
+    GetResourceServices().clock += ms;
     return s.Draw();
   }
 
@@ -165,7 +166,7 @@ TEST_F(Logos, TheLoadingBarLightsItsShareAndTheLayoutFollowsTheArea) {
   EXPECT_EQ(soft->FramePixel(400, 200), 0xFF000000u);
 
   // A larger game area moves everything at the next progress.
-  GetGameServices().screen.width = 1000;
+  GetResourceServices().screen.width = 1000;
   panel.SetProgress(0.25f);
   EXPECT_EQ(panel.GetBarRect().left, 399);
   EXPECT_EQ(panel.GetLitWidth(), 50);
@@ -255,12 +256,12 @@ TEST(ScreenBorders, SidesTopsAndNarrowTextures) {
   EXPECT_EQ(MakeScreenBorderQuads(BORDERIMAGE{}, 1920, 1080, DXLRECT{96, 0, 1824, 1080}, q), 0u);
 
   // Through the services: nothing while there is no texture.
-  ResetGameServices();
-  GetGameServices().screen.rect = DXLRECT{96, 0, 1824, 1080};
+  ResetAllServices();
+  GetResourceServices().screen.rect = DXLRECT{96, 0, 1824, 1080};
   BuildScreenBorders(1920, 1080);
-  EXPECT_EQ(GetGameServices().borders.count, 0u);
-  EXPECT_EQ(GetGameServices().borders.quads, nullptr);
-  ResetGameServices();
+  EXPECT_EQ(GetResourceServices().borders.count, 0u);
+  EXPECT_EQ(GetResourceServices().borders.quads, nullptr);
+  ResetAllServices();
 }
 
 }  // namespace

@@ -58,6 +58,7 @@
 #include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelSolution.h"
 #include "testsupport/TutorialFollower.h"
 #include "level/objects/VillainShot.h"
@@ -353,7 +354,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
         button = target->FindControl(&window);
     if (!button && layer->GetClickCount() == 0) return false;
     if (frame % 30 != 0 || layer->GetState() < kLayerShowing || layer->GetState() >= kLayerHiding) return true;
-    const GAMESCREENAREA& screen = GetGameServices().screen;
+    const GAMESCREENAREA& screen = GetResourceServices().screen;
     std::vector<kis::IntPoint> spots;
     if (button) {
       const DXLRECT& r = button->GetRect();

@@ -43,6 +43,7 @@
 #include "app/ProfileStore.h"
 #include "content/LevelTable.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/TutorialMaker.h"
 
 namespace campaign {
@@ -115,9 +116,9 @@ void ExpectRisingGroups(const std::vector<Measured>& plays) {
 class CampaignRun : public ::testing::Test {
  protected:
   CampaignRun() : run(800, 600, false, true), player(run, TM_LEVEL_SOURCES_DIR) {
-    GetGameServices().tutorialFactory = &maker;
+    GetResourceServices().tutorialFactory = &maker;
   }
-  ~CampaignRun() override { GetGameServices().tutorialFactory = nullptr; }
+  ~CampaignRun() override { GetResourceServices().tutorialFactory = nullptr; }
 
   // A first profile typed into the new-profile window, then "easy".
   void ToMap() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ContentSamples.h"
+#include "content/ContentServices.h"
 #include "resources/Sprite.h"
 
 using namespace contenttest;
@@ -105,7 +106,7 @@ TEST(AwardTable, IconsAreFoundByNameInTheAwardSet) {
   EXPECT_EQ(a.table.FindTieredByName(u""), -1);
   // A table is the game's only once installed in the services.
   EXPECT_EQ(GetAwardTable(), nullptr);
-  GetGameServices().awards = &a.table;
+  GetContentServices().awards = &a.table;
   EXPECT_EQ(GetAwardTable(), &a.table);
-  GetGameServices().awards = nullptr;
+  GetContentServices().awards = nullptr;
 }

@@ -9,6 +9,7 @@
 
 #include "base/LittleEndian.h"
 #include "content/CharacterSection.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "resources/GameAnimation.h"
 #include "ContentRig.h"
@@ -21,10 +22,10 @@ using contenttest::ContentRig;
 struct Animations {
   Animations() {
     for (const char16_t* n : {u"girl_idle", u"girl_walk", u"girl_dig", u"bee_fly"}) new GameAnimation(n, 8);
-    GetGameServices().characters = &characters;
+    GetContentServices().characters = &characters;
   }
   ~Animations() {
-    GetGameServices().characters = nullptr;
+    GetContentServices().characters = nullptr;
     characters.Clear();  // they release their animations
     FreeAnimations();
   }
@@ -59,7 +60,7 @@ CHARACTERRECORD Bee(u32 id, bool shadow) {
 // Into the list, installed as the game's (the rig's sprite sets reset the
 // services).
 SectionCursor ReadCharacters(ContentRig& rig, CharacterList& list, bool yielding) {
-  GetGameServices().characters = &list;
+  GetContentServices().characters = &list;
   return rig.Read([&](auto* reader, SectionCursor* c) { return LoadCharacters(&list, reader, c, 0.0f, 1.0f); },
                   yielding);
 }
@@ -208,12 +209,12 @@ TEST(CharacterSection, InitialisingFourCarriesFiveAlongAndReleasesMatch) {
 
   // Five is carried along only from the game's list: out of it, four goes alone.
   CharacterList other;
-  GetGameServices().characters = &other;
+  GetContentServices().characters = &other;
   EXPECT_EQ(GetCharacters().GetCount(), 0);
   four->Init();
   EXPECT_EQ(five->GetInitCount(), 0);
   EXPECT_EQ(fly->GetInitCount(), 1);
-  GetGameServices().characters = &anims.characters;
+  GetContentServices().characters = &anims.characters;
   four->Release(false);  // five's count stays at 0 rather than going under
   EXPECT_EQ(five->GetInitCount(), 0);
   EXPECT_EQ(fly->GetInitCount(), 0);

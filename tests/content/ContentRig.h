@@ -16,6 +16,7 @@
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/KindTables.h"
 #include "testsupport/SpriteRig.h"
 
@@ -100,7 +101,7 @@ class ContentRig {
   // record when `yielding`; the cursor it ended with.
   template <class Reader>
   SectionCursor Read(Reader read, bool yielding = false) {
-    GetGameServices().loadingProgress = yielding ? &YieldAlways : nullptr;
+    GetResourceServices().loadingProgress = yielding ? &YieldAlways : nullptr;
     g_fractions.clear();
     SectionCursor cursor;
     yields = 0;
@@ -108,7 +109,7 @@ class ContentRig {
       ++yields;
       if (yields > 1000) break;
     }
-    GetGameServices().loadingProgress = nullptr;
+    GetResourceServices().loadingProgress = nullptr;
     return cursor;
   }
 

@@ -9,6 +9,7 @@
 
 #include "ContentSamples.h"
 #include "base/LittleEndian.h"
+#include "content/ContentServices.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 
@@ -118,9 +119,9 @@ struct Products {
     EXPECT_TRUE(rig.WriteData({{kProductSectionId, kProductSectionSubId, ProductSection(SampleProducts())}}));
     EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return list.ReadSection(r, c); }).error, 0u);
     list.ResolveIngredients();
-    GetGameServices().products = &list;
+    GetContentServices().products = &list;
   }
-  ~Products() { GetGameServices().products = nullptr; }
+  ~Products() { GetContentServices().products = nullptr; }
   PRODUCT* operator[](const char16_t* name) { return list.FindByName(name); }
   ProductList list;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ContentSamples.h"
+#include "content/ContentServices.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 
@@ -24,9 +25,9 @@ struct ProductsRig {
     EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return list.ReadSection(r, c); }).error, 0u);
     EXPECT_EQ(rig.Read([&](auto* r, SectionCursor* c) { return awards.ReadSection(r, c); }).error, 0u);
     list.ResolveIngredients();
-    GetGameServices().awards = &awards;
+    GetContentServices().awards = &awards;
   }
-  ~ProductsRig() { GetGameServices().awards = nullptr; }
+  ~ProductsRig() { GetContentServices().awards = nullptr; }
   PRODUCT* operator[](const char16_t* name) { return list.FindByName(name); }
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DigitFontArt.h"
+#include "app/GameWorld.h"
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentWriter.h"
@@ -16,6 +17,7 @@
 #include "engine/DXLTextures.h"
 #include "engine/text/DigitalFont.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/TempFolder.h"
 #include "ui/DigitFontSection.h"
@@ -28,13 +30,13 @@ bool AlwaysYield(float) { return true; }
 class DigitFontSectionTest : public ::testing::Test {
  protected:
   DigitFontSectionTest() {
-    ResetGameServices();
+    ResetAllServices();
     picture_ = set_.GetTextures()->NewTexture();
     picture_->SetName(u"digit_fonts");
   }
   ~DigitFontSectionTest() override {
     kis::CloseDataFile(reader_);
-    ResetGameServices();
+    ResetAllServices();
   }
 
   // An archive of the sections, opened.
@@ -66,7 +68,7 @@ TEST_F(DigitFontSectionTest, BuiltFontsReadBackResumingAfterEveryFont) {
   OpenBody(body);
   WindowManager manager;
   SectionCursor cursor;
-  GetGameServices().loadingProgress = &AlwaysYield;
+  GetResourceServices().loadingProgress = &AlwaysYield;
   ASSERT_EQ(LoadDigitFonts(reader_, &cursor, &manager), 0);  // one font, then the frame back
   EXPECT_EQ(cursor.total, 2u);
   EXPECT_EQ(manager.Fonts().GetCount(), 1);

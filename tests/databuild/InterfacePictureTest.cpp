@@ -21,6 +21,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/CaptionHintWindow.h"
@@ -32,6 +33,7 @@
 #include "ui/GameScrollbar.h"
 #include "ui/ImageButton.h"
 #include "ui/NarrowButton.h"
+#include "ui/UiServices.h"
 
 namespace {
 
@@ -141,7 +143,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   Sprite* interface = GetSpriteByName(kSkinSpriteSet, u"interface");
   ASSERT_NE(interface, nullptr);
   interface->Init();
-  GetGameServices().interfaceImage = interface->GetTexture();
+  GetResourceServices().interfaceImage = interface->GetTexture();
   DXLSetLanguageViewer(ui.rig.viewer.get());
   auto language = std::make_unique<GameLanguage>(plat::Utf8ToUtf16(kData + "/language.dat").c_str());
   language->Acquire();
@@ -208,7 +210,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
 
   delete ui.manager;  // the windows go before the language and the pictures
   ui.manager = nullptr;
-  GetGameServices().windowManager = nullptr;
+  GetUiServices().windowManager = nullptr;
   SetGameLanguage(nullptr);
   language->Release();
   language.reset();

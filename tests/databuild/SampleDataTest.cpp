@@ -21,6 +21,7 @@
 #include "content/CharacterSection.h"
 #include "content/ComixSection.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameBonuses.h"
 #include "content/GameCharacter.h"
 #include "content/GarbageList.h"
@@ -99,10 +100,10 @@ class SampleData : public ::testing::Test {
     kis::CloseDataFile(sounds);
     data_ = OpenArchive("Data.dat", kDataArchiveSignature1, kDataArchiveSignature2, kDataArchiveVersion);
     ASSERT_NE(data_, nullptr);
-    GetGameServices().characters = &characters_;
+    GetContentServices().characters = &characters_;
   }
   void TearDown() override {
-    GetGameServices().characters = nullptr;
+    GetContentServices().characters = nullptr;
     characters_.Clear();
     FreeAnimations();
     FreeParticleLibrary();
@@ -114,7 +115,7 @@ class SampleData : public ::testing::Test {
   void ReadMotion() {
     ExpectReads("PART", [](auto* r, SectionCursor* c) { return LoadParticleSystems(r, c); });
     ExpectReads("ANIM", [](auto* r, SectionCursor* c) { return LoadAnimations(r, c, 0.0f, 1.0f); });
-    ExpectReads("CHQR", [](auto* r, SectionCursor* c) { return LoadCharacters(GetGameServices().characters, r, c, 0.0f, 1.0f); });
+    ExpectReads("CHQR", [](auto* r, SectionCursor* c) { return LoadCharacters(GetContentServices().characters, r, c, 0.0f, 1.0f); });
   }
 
   template <class Read>
@@ -191,7 +192,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
 
   // The level objects' kinds, their products found in the list read above;
   // each enabled for a level finds its panel pictures.
-  GetGameServices().products = &products;
+  GetContentServices().products = &products;
   PlantTable plants;
   BuildingTable buildings;
   VillainList villains;
@@ -261,7 +262,7 @@ TEST_F(SampleData, EverySectionReadsBackThroughTheGameReadersAndFindsItsPictures
   ASSERT_EQ(villains.GetCount(), 2u);
   EXPECT_EQ(villains.Get(0)->skin, 0u);
   EXPECT_EQ(villains.Get(1)->skin, 1u);
-  GetGameServices().products = nullptr;
+  GetContentServices().products = nullptr;
 
   LevelTable levels;
   ExpectReads("LVLS", [&](auto* r, SectionCursor* c) { return levels.ReadChunk(r, c); });

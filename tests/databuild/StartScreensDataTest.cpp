@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/GameCursors.h"
+#include "app/GameWorld.h"
 #include "app/LoadingPanel.h"
 #include "app/LogoSequence.h"
 #include "app/ScreenBorders.h"
@@ -20,7 +21,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/ViewerRig.h"
 
 namespace {
@@ -32,7 +33,7 @@ class StartScreens : public ::testing::Test {
  protected:
   // A viewer of w x h on a desktop that holds it, the game area all of it.
   void Open(u32 w, u32 h) {
-    ResetGameServices();
+    ResetAllServices();
     rig_.reset();
     plat::DesktopSettings desktop;
     desktop.width = 2560;
@@ -40,7 +41,7 @@ class StartScreens : public ::testing::Test {
     rig_ = std::make_unique<viewertest::ViewerRig>(desktop);
     ASSERT_EQ(rig_->Open(w, h), 0);
     SetGameViewer(rig_->viewer.get());
-    GameServices& g = GetGameServices();
+    ResourceServices& g = GetResourceServices();
     g.screen.width = static_cast<i32>(w);
     g.screen.height = static_cast<i32>(h);
     g.screen.rect = DXLRECT{0, 0, static_cast<i32>(w), static_cast<i32>(h)};
@@ -48,7 +49,7 @@ class StartScreens : public ::testing::Test {
     ASSERT_EQ(rig_->viewer->BeginFrame(), 0);
   }
   void TearDown() override {
-    ResetGameServices();
+    ResetAllServices();
     rig_.reset();
   }
   // Presents the frame into the picture and begins the next.
@@ -70,11 +71,11 @@ TEST_F(StartScreens, LogosAndTheLoadingScreenDrawFromTheSampleData) {
   for (u32 i = 0; i < 2; ++i) {
     EXPECT_EQ(logos.GetLogo(i).texture->GetImageWidth(), 800);
     ASSERT_TRUE(logos.Draw());
-    GetGameServices().clock += 490;  // fully faded in
+    GetResourceServices().clock += 490;  // fully faded in
     ASSERT_TRUE(logos.Draw());
     EXPECT_EQ(logos.GetAlpha(), 255u);
     Shot("start_logo_" + std::to_string(i + 1) + ".png", 800, 600);
-    GetGameServices().clock += logos.GetLogo(i).duration + 500;
+    GetResourceServices().clock += logos.GetLogo(i).duration + 500;
   }
   EXPECT_FALSE(logos.Draw());
 
@@ -106,10 +107,10 @@ TEST_F(StartScreens, TheBordersFillA16To10GameAreaOnAWideScreen) {
   DXLTexture* border = DXLLoadTextureFile(&textures, StartWide(kStartData + "/Loading/screen_border.tga").c_str(), 1, nullptr, true);
   ASSERT_TRUE(border && border->IsReady());
   EXPECT_GE(border->GetImageWidth(), 20);
-  GetGameServices().borders.texture = border;
-  GetGameServices().screen.rect = DXLRECT{96, 0, 1824, 1080};
+  GetResourceServices().borders.texture = border;
+  GetResourceServices().screen.rect = DXLRECT{96, 0, 1824, 1080};
   BuildScreenBorders(1920, 1080);
-  EXPECT_EQ(GetGameServices().borders.count, 4u);
+  EXPECT_EQ(GetResourceServices().borders.count, 4u);
   rig_->viewer->Clear(0xFF8FD3F4u);
   DrawScreenBorders();
   Shot("start_borders.png", 1920, 1080);

@@ -41,7 +41,6 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
 #include "testsupport/ViewerRig.h"
 
 namespace textlookups {

@@ -1,7 +1,11 @@
 // Bonus slots: charging, use, the set-back of the others, the effects and
 // the level rates; the rain overlay's time and fades.
 #include "LevelRig.h"
+#include "content/ContentServices.h"
 #include "level/rules/RainOverlay.h"
+#include "level/scene/LevelServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 
 using namespace leveltest;
 
@@ -119,7 +123,10 @@ TEST(LevelBonuses, TheInstantHarvestCollectsAndChargesAgainInTheSameCall) {
 // on the game clock (a fade starts 10 ms in at its first step); the
 // overlay ends once the rain is over and faded.
 TEST(RainOverlay, LoopsItsImagesFadesInAndOutAndEndsAfterTheRain) {
-  ResetGameServices();
+  ResetResourceServices();
+  ResetContentServices();
+  ResetUiServices();
+  ResetLevelServices();
   RainOverlay rain;
   u32 colour = 0, image = 0;
   rain.Start(0, 0, true);
@@ -128,10 +135,10 @@ TEST(RainOverlay, LoopsItsImagesFadesInAndOutAndEndsAfterTheRain) {
   rain.Start(3, 130, true);
   ASSERT_TRUE(rain.Prepare(true, &colour, &image));
   EXPECT_EQ(image, 2u);
-  GetGameServices().clock += 240;
+  GetResourceServices().clock += 240;
   ASSERT_TRUE(rain.Prepare(true, &colour, &image));
   EXPECT_EQ(colour, 0x80FFFFFFu);  // half way
-  GetGameServices().clock += 300;
+  GetResourceServices().clock += 300;
   rain.Advance(60);
   ASSERT_TRUE(rain.Prepare(true, &colour, &image));
   EXPECT_EQ(colour, 0xFFFFFFFFu);
@@ -139,10 +146,10 @@ TEST(RainOverlay, LoopsItsImagesFadesInAndOutAndEndsAfterTheRain) {
 
   rain.FadeOut();
   ASSERT_TRUE(rain.Prepare(false, &colour, &image));
-  GetGameServices().clock += 490;
+  GetResourceServices().clock += 490;
   ASSERT_TRUE(rain.Prepare(false, &colour, &image));
   EXPECT_EQ(colour, 0x80FFFFFFu);  // half way
-  GetGameServices().clock += 600;
+  GetResourceServices().clock += 600;
   EXPECT_FALSE(rain.Prepare(false, &colour, &image));
   EXPECT_FALSE(rain.IsRunning());
   rain.Advance(100);
@@ -150,5 +157,8 @@ TEST(RainOverlay, LoopsItsImagesFadesInAndOutAndEndsAfterTheRain) {
   rain.Start(3, 0, false);              // a restored rain: no fade
   ASSERT_TRUE(rain.Prepare(true, &colour, &image));
   EXPECT_EQ(colour, 0xFFFFFFFFu);
-  ResetGameServices();
+  ResetResourceServices();
+  ResetContentServices();
+  ResetUiServices();
+  ResetLevelServices();
 }

@@ -14,6 +14,7 @@
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/SavedStateStore.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "level/characters/Job.h"
 #include "level/characters/Job_Clear.h"
@@ -25,7 +26,7 @@
 #include "level/map/PointDamage.h"
 #include "engine/DXLMouse.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
@@ -109,7 +110,7 @@ struct FakeExtras : LevelStateVillains, TutorialHooks {
   }
   void StartFirstStep() override { ++restarts; }
   void Install() {
-    TutorialHooks*& slot = GetGameServices().tutorial;
+    TutorialHooks*& slot = GetResourceServices().tutorial;
     if (tutorial)
       slot = this;
     else if (slot == this)
@@ -135,7 +136,7 @@ class CareRig : public MapRig, public LevelStateHost {
  public:
   CareRig() : care(&villains) {
     careHook = &care;
-    GetGameServices().characters = &descriptions;
+    GetContentServices().characters = &descriptions;
     MakeDescription();
     gas = MakeSprite(kEffectSpriteSet, u"gas", 4);
     DXLFRAMESEQ seq;
@@ -151,7 +152,7 @@ class CareRig : public MapRig, public LevelStateHost {
     map->DeleteAllObjects();  // their obstacles leave the characters' path finder
     characters.reset();
     map.reset();
-    GetGameServices().characters = nullptr;
+    GetContentServices().characters = nullptr;
     descriptions.Clear();
     FreeAnimations();
   }

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "engine/DXLLog.h"
 #include "level/characters/Job.h"
@@ -23,6 +24,7 @@
 #include "pathfinding/PathFinder.h"
 #include "resources/GameAnimation.h"
 #include "LevelRig.h"
+#include "resources/ResourceServices.h"
 
 namespace leveltest {
 
@@ -58,7 +60,7 @@ class CharacterRig {
   CharacterRig() {
     level.Make();
     map = std::make_unique<LevelMap>(level.rules.get(), LevelMapHooks{});
-    GetGameServices().characters = &descriptions;
+    GetContentServices().characters = &descriptions;
     girl = MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                      {u"girl_build", kAnimOnce, 100, 600}});
     work = girl->FindAnimation(0, u"girl_build");
@@ -72,7 +74,7 @@ class CharacterRig {
     DXLCloseLog();
     characters.reset();
     map.reset();
-    GetGameServices().characters = nullptr;
+    GetContentServices().characters = nullptr;
     descriptions.Clear();
     FreeAnimations();
   }
@@ -92,7 +94,7 @@ class CharacterRig {
   void Block(i32 l, i32 t, i32 r, i32 b) { Finder()->AddShape(shpf::PackPair(l, t), shpf::PackPair(r, b), 0); }
   void Tick(i32 n = 1) {
     for (i32 i = 0; i < n; ++i) {
-      GetGameServices().clock += 10;
+      GetResourceServices().clock += 10;
       characters->Update();
     }
   }

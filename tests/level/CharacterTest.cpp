@@ -9,6 +9,7 @@
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
 #include "level/characters/CharSilhouette.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/SEffects.h"
@@ -170,7 +171,7 @@ struct RefusingTutorial : TutorialHooks {
 TEST(Character, ThePlayersWorkWaitsForTheTutorialAndFeedsHerRecords) {
   CharacterRig rig;
   RefusingTutorial tutorial;
-  GetGameServices().tutorial = &tutorial;
+  GetResourceServices().tutorial = &tutorial;
   MapPlayer* p = rig.MakePlayer(300, 300, kDown);
   EXPECT_EQ(rig.characters->GetPlayer(), p);
   EXPECT_EQ(rig.map->GetPlayer(), p);
@@ -183,7 +184,7 @@ TEST(Character, ThePlayersWorkWaitsForTheTutorialAndFeedsHerRecords) {
   new Job_GoTo(p, 300, 200, 0, false);  // a walk goes unasked
   tutorial.allow = true;
   EXPECT_GT(rig.TicksUntilIdle(p), 0);
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
 
   AWARDCOUNTERS& counters = rig.level.profile.counters;
   p->AddWorkDone();

@@ -4,6 +4,7 @@
 
 #include "LevelRig.h"
 #include "level/rules/MoneyCounter.h"
+#include "level/scene/LevelServices.h"
 
 using namespace leveltest;
 
@@ -76,7 +77,7 @@ TEST(WarehouseStock, KeepsArrivalOrderFillsToCapacityAndOnlyEverRaisesItsLevel) 
 
   // Without limits every count reads full, and storing still goes by the
   // true count.
-  GetGameServices().warehouseNoLimits = true;
+  GetLevelServices().warehouseNoLimits = true;
   EXPECT_EQ(stock.GetCount(wheat), 30);
   EXPECT_EQ(stock.GetTrueCount(wheat), 1);
   EXPECT_EQ(stock.GetFree(wheat, 100), 29);

@@ -22,6 +22,7 @@
 #include "base/Strings.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
@@ -34,14 +35,16 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
+#include "level/scene/LevelServices.h"
 #include "platform/os/Clock.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
-#include "resources/GameServices.h"
 #include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
 #include "testsupport/KindTables.h"
 #include "testsupport/TempFolder.h"
 #include "ui/ScreenSpriteList.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "HudReadBack.h"
 
@@ -145,12 +148,12 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
   void UpdateBonusButton(u32 slot, const BONUSSLOT&, bool) override { ++bonusRefreshes[slot]; }
   void UpdateTimeBar(bool) override { Say(log, "time bar"); }
   // The empty places' panels: ids stand for the panels.
-  ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) override;
-  void HidePanel(ChildLevelPanel* panel) override {
+  WindowSprites* OpenPanel(u32 id, EmptyLevelPoint* place) override;
+  void HidePanel(WindowSprites* panel) override {
     Say(log, "hide panel %x", static_cast<u32>(reinterpret_cast<uintptr_t>(panel)));
   }
   void ShowEmptyPanel() override { Say(log, "empty panel"); }
-  ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) override;
+  WindowSprites* ShowPointPanel(u32 kind, LevelPoint* point) override;
   void RefreshPointPanel(LevelPoint* point) override;
   // What only the scene asks.
   void CreatePanel(LevelMap&) override { Say(log, "create panel"); }
@@ -173,16 +176,16 @@ struct FakeHud : LevelWindows, LevelInterface, AwardNotices {
   i32 selectedAtPanel = -2;  // the level's selected point when a panel last opened
 };
 
-inline ChildLevelPanel* FakeHud::ShowPointPanel(u32 kind, LevelPoint* point) {
+inline WindowSprites* FakeHud::ShowPointPanel(u32 kind, LevelPoint* point) {
   Say(log, "point panel %x for %d", kind, point->GetIndex());
   return nullptr;
 }
 inline void FakeHud::RefreshPointPanel(LevelPoint* point) { Say(log, "refresh point panel %d", point->GetIndex()); }
 
-inline ChildLevelPanel* FakeHud::OpenPanel(u32 id, EmptyLevelPoint* place) {
+inline WindowSprites* FakeHud::OpenPanel(u32 id, EmptyLevelPoint* place) {
   Say(log, "panel %x for %d", id, place->GetIndex());
   selectedAtPanel = place->GetMap().GetSelectedPoint();
-  return reinterpret_cast<ChildLevelPanel*>(static_cast<uintptr_t>(id));
+  return reinterpret_cast<WindowSprites*>(static_cast<uintptr_t>(id));
 }
 
 inline PRODUCT MakeProduct(const char16_t* name, i32 price, u32 number, std::vector<INGREDIENT> recipe = {}) {
@@ -230,20 +233,23 @@ class LevelRig {
     rules.reset();
     hudList.DeleteAll();
     plat::SetClock(nullptr);
-    ResetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
+    ResetLevelServices();
   }
   // The rig's tables, the head-up display's host and the window manager as
   // the game services' (again after a rig built on this one resets the
   // services).
   void InstallServices() {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     kinds.Install();
-    s.products = &products;
-    s.bonuses = &bonuses;
-    s.awards = &awards;
-    s.levels = &levels;
+    GetContentServices().products = &products;
+    GetContentServices().bonuses = &bonuses;
+    GetContentServices().awards = &awards;
+    GetContentServices().levels = &levels;
     s.level = &host;
-    s.windowManager = &windows;
+    GetUiServices().windowManager = &windows;
   }
   LevelRig(const LevelRig&) = delete;
   LevelRig& operator=(const LevelRig&) = delete;
@@ -267,7 +273,7 @@ class LevelRig {
   // One frame as the scene runs it: the clock, then its ticks (while nothing
   // holds the level), then the time limit. The ticks run.
   u32 Frame(u32 elapsed) {
-    GetGameServices().clock += elapsed;
+    GetResourceServices().clock += elapsed;
     const u32 d = rules->Clock().Scale(elapsed);
     if (d == 0) return 0;
     const u32 ticks = rules->AdvanceFrame(d, false);

@@ -10,6 +10,7 @@
 #include "MapRig.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 
 using namespace leveltest;
@@ -147,7 +148,7 @@ TEST_F(MapObjects, AttachWithTheSameFlagsDoesNothingAndOtherFlagsRebuildTheShape
 }
 
 TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
-  GetGameServices().clock = 1000;
+  GetResourceServices().clock = 1000;
   SpriteObject* a = SpriteObject::Create(Map(), rig_.junk, 1, 100, 100, kObjectSprite, nullptr, 0);
   SpriteObject* b = SpriteObject::Create(Map(), rig_.junk, 1, 200, 100, kObjectSprite, nullptr, 0);
   SpriteObject* c = SpriteObject::Create(Map(), rig_.junk, 1, 300, 100, kObjectSprite, nullptr, 0);
@@ -168,12 +169,12 @@ TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
   EXPECT_EQ(Map().GetObjects().GetCount(), 2);
   EXPECT_EQ(Map().GetDisposed(1).GetCount(), 1);
   EXPECT_TRUE(c->Highlight());  // drawn: lit again
-  GetGameServices().clock = 1200;
+  GetResourceServices().clock = 1200;
   before = Drawn();
   Map().DrawMapObjects(1);
   EXPECT_EQ(Drawn() - before, 2u);
   EXPECT_EQ(Map().GetObjects().GetCount(), 2);
-  GetGameServices().clock = 1400;  // the effect is over: not drawn, deleted
+  GetResourceServices().clock = 1400;  // the effect is over: not drawn, deleted
   before = Drawn();
   Map().DrawMapObjects(1);
   EXPECT_EQ(Drawn() - before, 1u);
@@ -183,7 +184,7 @@ TEST_F(MapObjects, DisposedObjectsDrawWhileTheirEffectRunsAndGoInTheDrawAfter) {
 }
 
 TEST_F(MapObjects, DisposedObjectsGoWithoutADrawOnceTheirEffectsEnd) {
-  GetGameServices().clock = 1000;
+  GetResourceServices().clock = 1000;
   SpriteObject* a = SpriteObject::Create(Map(), rig_.junk, 1, 100, 100, kObjectSprite, nullptr, 0);
   SpriteObject* b = SpriteObject::Create(Map(), rig_.junk, 0, 200, 100, kObjectSprite, nullptr, 0);
   a->AttachToLevel(0);
@@ -193,10 +194,10 @@ TEST_F(MapObjects, DisposedObjectsGoWithoutADrawOnceTheirEffectsEnd) {
   const size_t before = Drawn();
   Map().UpdateDisposed();  // both effects still run
   EXPECT_EQ(Map().GetObjects().GetCount(), 2);
-  GetGameServices().clock = 1150;
+  GetResourceServices().clock = 1150;
   Map().UpdateDisposed();
   EXPECT_EQ(Map().GetObjects().GetCount(), 1);  // the wait is over, never drawn
-  GetGameServices().clock = 1400;
+  GetResourceServices().clock = 1400;
   Map().UpdateDisposed();
   EXPECT_EQ(Map().GetObjects().GetCount(), 0);
   EXPECT_EQ(Map().GetDisposed(0).GetCount() + Map().GetDisposed(1).GetCount(), 0);

@@ -17,6 +17,7 @@
 #include "base/LittleEndian.h"
 #include "base/Strings.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
@@ -30,6 +31,7 @@
 #include "level/map/PointJob.h"
 #include "pathfinding/PathFinder.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/TutorialHooks.h"
 #include "LevelRig.h"
@@ -170,8 +172,8 @@ class MapRig {
  public:
   MapRig() : scene(level.log, map), care(level.log), tutorial(level.log), classes(level.log) {
     level.hooks.scene = &scene;
-    GetGameServices().tutorial = &tutorial;
-    GetGameServices().garbage = &garbage;
+    GetResourceServices().tutorial = &tutorial;
+    GetContentServices().garbage = &garbage;
     for (const wchar* name : {u"small_ico_clear", u"icon_btn_toxic", u"toxic_arrow"}) level.MakeIcon(name, kIconSpriteSet, 1);
     level.MakeIcon(u"particle", kEffectSpriteSet, 1);
     place = MakeMapSprite(u"place", 64, 32, 1, true);
@@ -183,8 +185,8 @@ class MapRig {
   }
   ~MapRig() {
     map.reset();
-    GetGameServices().garbage = nullptr;
-    GetGameServices().tutorial = nullptr;
+    GetContentServices().garbage = nullptr;
+    GetResourceServices().tutorial = nullptr;
   }
   MapRig(const MapRig&) = delete;
   MapRig& operator=(const MapRig&) = delete;

@@ -18,6 +18,7 @@
 #include "engine/DXLViewer.h"
 #include "resources/AnimationSection.h"
 #include "resources/GameAnimation.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
 #include "resources/Sprite.h"
@@ -113,7 +114,7 @@ TEST_F(AnimationTest, ReadFromADataArchiveThenInitialisedAndReleased) {
   // The pointer slot of the first direction holds rubbish: it is ignored.
   kis::PutU32LE(&body[4 + 80 + 84], 0xDEADBEEFu);
   ASSERT_TRUE(Open(body));
-  GetGameServices().loadingProgress = &Progress;
+  GetResourceServices().loadingProgress = &Progress;
   SectionCursor cursor;
   EXPECT_EQ(Read(&cursor), 4u);
   EXPECT_EQ(cursor.error, 0u);

@@ -10,6 +10,7 @@
 #include "platform/gfx/GfxSoftDevice.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/SpriteRig.h"
 
@@ -264,7 +265,7 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   EXPECT_TRUE(Calls().Lines().empty());
   DXLTexture* border = Texture(8, 8, u"border");
   const DXLQUAD pieces[2] = {Quad(8, 600, 0xFFFFFFFFu), Quad(8, 600, 0xFFFFFFFFu)};
-  GetGameServices().borders = SCREENBORDERS{border, pieces, 2};
+  GetResourceServices().borders = SCREENBORDERS{border, pieces, 2};
   MoveTo(40, 40);
   Calls().Clear();
   DrawScreenBorders();
@@ -277,7 +278,7 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   KGEFont* fonts[kGameFontSlots];
   for (u32 i = 0; i < kGameFontSlots; ++i) {
     fonts[i] = reinterpret_cast<KGEFont*>(static_cast<uintptr_t>(0x100 + 0x10 * i));
-    GetGameServices().fonts[i] = fonts[i];
+    GetResourceServices().fonts[i] = fonts[i];
   }
   EXPECT_EQ(GetGameFont(0), nullptr);
   EXPECT_EQ(GetGameFont(1), nullptr);  // no language
@@ -293,8 +294,8 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   EXPECT_EQ(GetGameViewer(), &V());
   EXPECT_EQ(DXLGetLanguageViewer(), &V());
   GetSpriteBatch().Begin(true, 1, 1);
-  GetGameServices().clock = 1234;
-  ResetGameServices();
+  GetResourceServices().clock = 1234;
+  ResetResourceServices();
   EXPECT_EQ(GetGameViewer(), nullptr);
   EXPECT_EQ(DXLGetLanguageViewer(), nullptr);
   EXPECT_EQ(GameClock(), 0u);
@@ -303,7 +304,7 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   EXPECT_FALSE(StepLoadingProgress(0.5f));
   EXPECT_FALSE(GetSpriteBatch().IsCollecting());
   EXPECT_EQ(GetGameFont(5), nullptr);
-  EXPECT_EQ(GetGameServices().borders.count, 0u);
+  EXPECT_EQ(GetResourceServices().borders.count, 0u);
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include "content/ContentArchive.h"
 #include "content/ContentWriter.h"
 #include "resources/GPSHandleTable.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/TempFolder.h"
 
@@ -87,16 +87,16 @@ Bytes Put(const GPSPARAMS& p) {
 class ParticleSectionTest : public ::testing::Test {
  protected:
   ParticleSectionTest() {
-    ResetGameServices();
+    ResetResourceServices();
     FreeParticleLibrary();
     g_particleProgress.clear();
     g_yield = true;
-    GetGameServices().loadingProgress = &ParticleProgress;
+    GetResourceServices().loadingProgress = &ParticleProgress;
   }
   ~ParticleSectionTest() override {
     kis::CloseDataFile(file_);
     FreeParticleLibrary();
-    ResetGameServices();
+    ResetResourceServices();
   }
 
   // A data archive with the section and, behind it, one more section that

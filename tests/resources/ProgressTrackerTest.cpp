@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/os/Clock.h"
-#include "resources/GameServices.h"
 #include "resources/ProgressTracker.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -110,13 +110,13 @@ TEST(ProgressTracker, ReportsOncePerIntervalYieldsOnTheSliceAndEndsWithTheWhole)
   EXPECT_EQ(r.tracker.GetStepsDone(), 2u);
 
   // The global calls reach the published tracker only.
-  GetGameServices().progress = nullptr;
+  GetResourceServices().progress = nullptr;
   BeginLoadStep(11);
   EXPECT_FALSE(StepLoadingProgress(0.5f));
-  GetGameServices().progress = &r.tracker;
+  GetResourceServices().progress = &r.tracker;
   r.clock.Advance(100);
   EXPECT_TRUE(StepLoadingProgress(0.5f));
-  GetGameServices().progress = nullptr;
+  GetResourceServices().progress = nullptr;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
 #include "resources/GEffects.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundManager.h"
 #include "FakeAudioBackend.h"
 #include "testsupport/FrameRig.h"
@@ -96,8 +97,8 @@ class ScreenEffects : public ::testing::Test {
     g_clock = &clock_;
     ASSERT_TRUE(GetSoundSettings().Init(std::make_unique<soundtest::FakeBackend>(&audio_)));
     ASSERT_EQ(V().BeginFrame(), 0);
-    GetGameServices().screen.rect = DXLRECT{0, 0, 800, 600};
-    GetGameServices().clock = 5000;
+    GetResourceServices().screen.rect = DXLRECT{0, 0, 800, 600};
+    GetResourceServices().clock = 5000;
     DXLSetAppState(6, false);
     DXLSetStateCallback(&OnState);
     const DXLCALLBACKS a = A::Table();
@@ -115,7 +116,7 @@ class ScreenEffects : public ::testing::Test {
   // drawn, or -1.
   int Frame(u32 ms = 50) {
     clock_.Advance(ms);
-    GetGameServices().clock += ms;
+    GetResourceServices().clock += ms;
     const u32 state = DXLGetAppState();
     if (DXLCALLBACKS c = Installed(); c.update) c.update();
     if (DXLGetAppState() != state) return -1;
@@ -290,7 +291,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
   const auto update = [] { Installed().update(); };
   auto* fade = new GEffect_ShowHide(&Covered, 250, 250, 0, 1, kHookUpdate | kHookRender);
   RunGameEffect(fade);
-  GetGameServices().clock += 1000;
+  GetResourceServices().clock += 1000;
   update();
   ASSERT_EQ(GetGameEffect(), fade);  // still running
   EXPECT_FLOAT_EQ(fade->GetProgress(), 0.0f);
@@ -300,7 +301,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
 
   auto* regime = new GEffect_Regime(5, 250, 250, 0, 1);  // takes the fade's place
   RunGameEffect(regime);
-  GetGameServices().clock += 1000;
+  GetResourceServices().clock += 1000;
   update();
   ASSERT_EQ(GetGameEffect(), regime);
   EXPECT_FLOAT_EQ(regime->GetProgress(), 0.0f);
@@ -316,7 +317,7 @@ TEST_F(ScreenEffects, FadesRunOnRealTimeAndSkipsOnTheGameClock) {
   update();
   ASSERT_EQ(GetGameEffect(), skip);
   EXPECT_FLOAT_EQ(skip->GetProgress(), 0.0f);
-  GetGameServices().clock += 300;
+  GetResourceServices().clock += 300;
   update();
   EXPECT_EQ(Count("done"), 1u);
   EXPECT_EQ(GetGameEffect(), nullptr);

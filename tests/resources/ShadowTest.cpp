@@ -11,6 +11,7 @@
 #include "resources/CurrentLevel.h"
 #include "resources/GameDraw.h"
 #include "resources/MapShadow.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "testsupport/FakeCurrentLevel.h"
@@ -26,8 +27,8 @@ class Shadows : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(V().BeginFrame(), 0);
-    GetGameServices().clock = 1000;
-    GetGameServices().level = &level_;
+    GetResourceServices().clock = 1000;
+    GetResourceServices().level = &level_;
     DXLTexture* t = Set().GetTextures()->NewTexture();
     t->SetName(u"shades");
     const std::vector<u8> file = Picture(32, 16, 2);
@@ -122,14 +123,14 @@ TEST_F(Shadows, EffectsFadeOverTheBaseAlphaAndADisposedOwnersShadowGoes) {
   alive.AttachEffect(new SEffect_Wait(300));
   EXPECT_EQ(Draw(disposed), std::vector<u32>{121});  // round(0.95 x 255) x 0.5
   EXPECT_EQ(Draw(alive), std::vector<u32>{121});
-  GetGameServices().clock = 1100;
+  GetResourceServices().clock = 1100;
   EXPECT_EQ(Draw(disposed), std::vector<u32>{58});  // round(0.45 x 255) x 0.5
   EXPECT_EQ(Draw(alive), std::vector<u32>{58});
-  GetGameServices().clock = 1190;
+  GetResourceServices().clock = 1190;
   EXPECT_TRUE(Draw(disposed).empty());  // its effects ended: gone
   EXPECT_TRUE(Draw(disposed).empty());
   EXPECT_EQ(Draw(alive), std::vector<u32>{58});  // the wait writes no colour: unchanged
-  GetGameServices().clock = 1290;
+  GetResourceServices().clock = 1290;
   EXPECT_EQ(Draw(alive), std::vector<u32>{128});  // effects over: the base alpha
   EXPECT_EQ(alive.GetEffects(), nullptr);
   alive.AttachEffect(new SEffect_Alpha(0, 0, 100, false, 0));

@@ -8,7 +8,7 @@
 
 #include "FakeAudioBackend.h"
 #include "platform/os/Clock.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundHandleTable.h"
 #include "resources/SoundManager.h"
 #include "resources/SoundSettings.h"
@@ -61,10 +61,10 @@ TEST(SoundHandleTable, HandlesGoStaleAndGenerationsWrap) {
 
 class SoundManagerTest : public ::testing::Test {
  protected:
-  SoundManagerTest() : scoped_(&clock_) { ResetGameServices(); }
+  SoundManagerTest() : scoped_(&clock_) { ResetResourceServices(); }
   ~SoundManagerTest() override {
     sound().Shutdown();
-    ResetGameServices();
+    ResetResourceServices();
   }
 
   SoundSettings& sound() { return GetSoundSettings(); }

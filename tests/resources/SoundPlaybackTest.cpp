@@ -15,7 +15,7 @@
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/os/Clock.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundArchiveWriter.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
@@ -39,7 +39,7 @@ int Peak(const Pcm& mix, size_t fromMs, size_t toMs) {
 class SoundPlaybackTest : public ::testing::Test {
  protected:
   SoundPlaybackTest() : scoped_(&clock_) {
-    ResetGameServices();
+    ResetResourceServices();
     SoundSettings& s = GetSoundSettings();
     s.musicVolume = 100.0f;
     s.soundsVolume = 100.0f;
@@ -64,7 +64,7 @@ class SoundPlaybackTest : public ::testing::Test {
   }
   ~SoundPlaybackTest() override {
     GetSoundSettings().Shutdown();
-    ResetGameServices();
+    ResetResourceServices();
   }
 
   SoundSettings& sound() { return GetSoundSettings(); }
@@ -136,12 +136,12 @@ TEST_F(SoundPlaybackTest, MusicFadesInAndOutOverHalfASecond) {
 }
 
 TEST(SoundWithoutDevice, TheNullOutputLeavesNoManager) {
-  ResetGameServices();
+  ResetResourceServices();
   SoundSettings& s = GetSoundSettings();
   EXPECT_FALSE(s.Init(std::make_unique<plat::audio::SoftBackend>(std::make_unique<plat::audio::NullOutput>())));
   EXPECT_EQ(s.manager, nullptr);
   EXPECT_EQ(s.LoadSound(u"click", false), 0u);
-  ResetGameServices();
+  ResetResourceServices();
 }
 
 }  // namespace

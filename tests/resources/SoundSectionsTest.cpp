@@ -15,7 +15,7 @@
 #include "base/datafile/DataFileWriter.h"
 #include "common/OggEncoder.h"
 #include "common/SynthSound.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundArchiveWriter.h"
 #include "resources/SoundManager.h"
 #include "resources/SoundSections.h"
@@ -41,10 +41,10 @@ bool Progress(float fraction) {
 class SoundSectionsTest : public ::testing::Test {
  protected:
   SoundSectionsTest() {
-    ResetGameServices();
+    ResetResourceServices();
     g_progress.clear();
     g_yield = true;
-    GetGameServices().loadingProgress = &Progress;
+    GetResourceServices().loadingProgress = &Progress;
     audio.checkOgg = true;
     EXPECT_TRUE(GetSoundSettings().Init(std::make_unique<FakeBackend>(&audio)));
     writer.samples = {{u"click", 0, Tone(800)},
@@ -57,7 +57,7 @@ class SoundSectionsTest : public ::testing::Test {
   ~SoundSectionsTest() override {
     kis::CloseDataFile(file);
     GetSoundSettings().Shutdown();
-    ResetGameServices();
+    ResetResourceServices();
   }
 
   SoundSettings& sound() { return GetSoundSettings(); }

@@ -8,6 +8,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/SpriteRig.h"
 
@@ -130,7 +131,7 @@ TEST(SpriteArchive, SeventeenSetsReadTheSameInOnePassAndYieldingAfterEveryRecord
   rig.MakeSets();
   ASSERT_TRUE(rig.WriteAndOpen(SeventeenSets()));
   g_fractions.clear();
-  GetGameServices().loadingProgress = &YieldAlways;
+  GetResourceServices().loadingProgress = &YieldAlways;
   // A texture that loads between two resumed records: the first sprite of
   // set 5 is loaded while its section waits for the next call.
   bool loadedBetween = false;

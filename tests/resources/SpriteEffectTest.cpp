@@ -8,6 +8,7 @@
 
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxD3dx.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "FakeAudioBackend.h"
 #include "testsupport/SpriteRig.h"
@@ -39,7 +40,7 @@ class Effects : public ::testing::Test {
                       (c.state == plat::audio::ChannelState::Playing ? " playing" : " paused"));
     return out;
   }
-  static void Clock(u32 t) { GetGameServices().clock = t; }
+  static void Clock(u32 t) { GetResourceServices().clock = t; }
   DXLViewer& V() { return *rig_.rig.viewer; }
   // One owner step from the identity transform.
   bool Step() {

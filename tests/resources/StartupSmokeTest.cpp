@@ -40,6 +40,7 @@
 #include "resources/MapSprite.h"
 #include "resources/MapSpriteUser.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundArchiveWriter.h"
 #include "resources/SoundSections.h"
 #include "testsupport/SpriteRig.h"
@@ -241,8 +242,8 @@ class StartupSmokeTest : public ::testing::Test {
     auto output = std::make_unique<plat::audio::OfflineOutput>(true);
     out_ = output.get();
     EXPECT_TRUE(s.Init(std::make_unique<plat::audio::SoftBackend>(std::move(output))));
-    GetGameServices().loadingProgress = &YieldEveryOther;
-    GetGameServices().screen.rect = DXLRECT{0, 0, static_cast<i32>(kSize), static_cast<i32>(kSize)};
+    GetResourceServices().loadingProgress = &YieldEveryOther;
+    GetResourceServices().screen.rect = DXLRECT{0, 0, static_cast<i32>(kSize), static_cast<i32>(kSize)};
   }
   ~StartupSmokeTest() override {
     ClearGameEffects();

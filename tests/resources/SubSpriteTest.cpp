@@ -9,6 +9,7 @@
 #include "resources/ImageSprite.h"
 #include "resources/MapSprite.h"
 #include "resources/MapSpriteUser.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "testsupport/SpriteRig.h"
 
@@ -32,7 +33,7 @@ class SubSprites : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(V().BeginFrame(), 0);
-    GetGameServices().clock = 1000;
+    GetResourceServices().clock = 1000;
     house_ = new Sprite(&Set(), u"house", Texture(64, 32, u"houses"), SPRITEGRID{0, 32, 32, 0, 0, {0, 0, 0, 0}},
                         false, false, 0);
     flag_ = new Sprite(&Set(), u"flag", Texture(16, 8, u"flags"), SPRITEGRID{0, 8, 8, 0, 0, {0, 0, 0, 0}}, false,
@@ -210,7 +211,7 @@ TEST_F(SubSprites, EffectsFadeAndFinishedSubSpritesGoWithTheirList) {
   ASSERT_EQ(p.size(), 2u);
   EXPECT_EQ(p[0].vertices[0].color, 0x80FFFFFFu);
   EXPECT_EQ(p[1].vertices[0].color, 0xE6FFFFFFu);  // alpha 0.9
-  GetGameServices().clock = 1090;
+  GetResourceServices().clock = 1090;
   p = draw();  // both effects end in this draw
   ASSERT_EQ(p.size(), 1u);
   EXPECT_EQ(p[0].vertices[0].color, 0xFFFFFFFFu);  // back to opaque

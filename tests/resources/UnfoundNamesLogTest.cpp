@@ -16,8 +16,8 @@
 #include "gametext/DXLLanguage.h"
 #include "gametext/DXLLngTable.h"
 #include "resources/GameAnimation.h"
-#include "resources/GameServices.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/LogCapture.h"
@@ -33,7 +33,7 @@ size_t CountOf(const std::string& text, const std::string& part) {
 
 TEST(LookupMissLog, EveryKindOfMissIsLoggedOnceWithItsNameAndFoundNamesAreNot) {
   spritetest::SpriteRig rig;
-  ResetGameServices();
+  ResetResourceServices();
   soundtest::FakeAudio audio;
   ASSERT_TRUE(GetSoundSettings().Init(std::make_unique<soundtest::FakeBackend>(&audio)));
   kis::Identifier section;
@@ -77,7 +77,7 @@ TEST(LookupMissLog, EveryKindOfMissIsLoggedOnceWithItsNameAndFoundNamesAreNot) {
   }
   FreeLngText(nf);
   GetSoundSettings().Shutdown();
-  ResetGameServices();
+  ResetResourceServices();
 }
 
 }  // namespace

@@ -10,10 +10,11 @@
 #include "base/List.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteHost.h"
 
 namespace leveltest {
 
-class FakeCurrentLevel : public CurrentLevel {
+class FakeCurrentLevel : public CurrentLevel, public ScreenSpriteHost {
  public:
   kis::list<LevelShadow*>& GetShadows() override { return shadows; }
   const DXLMATRIX& GetLevelTransform() const override {

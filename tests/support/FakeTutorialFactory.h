@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "content/ProductList.h"
 #include "resources/TutorialHooks.h"
 
 namespace tutorialtest {
@@ -19,11 +18,8 @@ class FakeTutorialFactory : public TutorialFactory {
     asked.push_back("level " + std::to_string(levelIndex));
     if (make) make(levelIndex);
   }
-  void MakeFullWarehouseTutorial(const PRODUCT* product) override {
-    std::string name;
-    if (product)
-      for (const wchar* c = product->name; c && *c; ++c) name += static_cast<char>(*c);
-    asked.push_back("warehouse " + name);
+  void MakeFullWarehouseTutorial(u32 productId) override {
+    asked.push_back("warehouse " + std::to_string(productId));
   }
   void StartMapTutorial(MapTutorialKind kind) override {
     asked.push_back("map " + std::to_string(static_cast<u32>(kind)));

@@ -12,11 +12,12 @@
 #include "base/Identifier.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/BuildingTable.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
 #include "content/PlantTable.h"
 #include "content/VillainList.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 
 namespace testsupport {
@@ -80,13 +81,13 @@ class KindTables {
   }
 
   void Install() {
-    GameServices& s = GetGameServices();
+    ContentServices& s = GetContentServices();
     s.plants = &plants;
     s.buildings = &buildings;
     s.villains = &villains;
   }
   void Uninstall() {
-    GameServices& s = GetGameServices();
+    ContentServices& s = GetContentServices();
     if (s.plants == &plants) s.plants = nullptr;
     if (s.buildings == &buildings) s.buildings = nullptr;
     if (s.villains == &villains) s.villains = nullptr;

@@ -35,9 +35,10 @@
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/ImageFiles.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace leveltest {
@@ -94,10 +95,10 @@ class FakeLevelWindows : public LevelInterface, public LevelSaves {
   void UpdateTaskButtons(i32, i32, bool) override {}
   void UpdateBonusButton(u32, const BONUSSLOT&, bool) override {}
   void UpdateTimeBar(bool animate) override { timeBarUpdates += animate ? 1 : 0; }
-  ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }  // no child panels
-  void HidePanel(ChildLevelPanel*) override {}
+  WindowSprites* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }  // no child panels
+  void HidePanel(WindowSprites*) override {}
   void ShowEmptyPanel() override {}
-  ChildLevelPanel* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
+  WindowSprites* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
   void RefreshPointPanel(LevelPoint*) override {}
 
   void Say(const std::string& s) { log.push_back(s); }
@@ -196,8 +197,8 @@ class LevelWorld {
     while (ms > 0) {
       const u32 d = ms < frame ? ms : frame;
       ms -= d;
-      GetGameServices().clock += d;
-      GetGameServices().frameElapsed = d;
+      GetResourceServices().clock += d;
+      GetResourceServices().frameElapsed = d;
       Level()->Update(d);
       if (draw) DrawFrame();
     }
@@ -210,7 +211,7 @@ class LevelWorld {
     Level()->Draw();
     viewer_->LoadIdentity(nullptr);
     viewer_->ResetWorldTransform();
-    if (withWindows && GetGameServices().windowManager) GetGameServices().windowManager->Draw();
+    if (withWindows && GetUiServices().windowManager) GetUiServices().windowManager->Draw();
     return viewer_->Present() == 0;
   }
   u32 Pixel(u32 x, u32 y) { return viewer_->GetDevice()->GetSoftDevice()->FramePixel(x, y) | 0xFF000000u; }

@@ -14,10 +14,10 @@
 
 #include "base/Random.h"
 #include "base/datafile/DataFileReader.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/ImageFiles.h"
 #include "testsupport/ViewerRig.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/SpriteArchiveWriter.h"
 #include "resources/SpriteSet.h"
@@ -38,19 +38,19 @@ inline std::vector<u8> Picture(u32 w, u32 h, u32 id) {
 class SpriteRig {
  public:
   SpriteRig() {
-    ResetGameServices();
+    ResetResourceServices();
     kis::srand(1);
     g_frameNow = 0;
     rig.viewer->GetSystem()->RecordDeviceCalls(&calls);
     EXPECT_EQ(rig.Open(256, 256), 0);
     SetGameViewer(rig.viewer.get());
-    GetGameServices().frameClock = &FakeFrameClock;
+    GetResourceServices().frameClock = &FakeFrameClock;
     MakeSets();
   }
   ~SpriteRig() {
     sets.clear();
     kis::CloseDataFile(reader);
-    ResetGameServices();
+    ResetResourceServices();
   }
   SpriteRig(const SpriteRig&) = delete;
   SpriteRig& operator=(const SpriteRig&) = delete;

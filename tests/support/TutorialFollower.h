@@ -36,7 +36,7 @@
 #include "level/rules/LevelView.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInput.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/TutorialArrow.h"
@@ -187,7 +187,7 @@ class TutorialFollower {
   // A click on the layer where it catches clicks (off the level panel and
   // the windows above it).
   bool ClickLayer(TutorialLayer* layer) {
-    const GAMESCREENAREA& screen = GetGameServices().screen;
+    const GAMESCREENAREA& screen = GetResourceServices().screen;
     const i32 spots[][2] = {{screen.width / 2, screen.height / 3}, {screen.width / 4, screen.height / 2},
                             {screen.width * 3 / 4, screen.height / 2}, {screen.width / 2, 40}, {40, 40}};
     WindowManager* windows = GetWindowManager();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../app/ProfileRig.h"
+#include "app/GameWorld.h"
 #include "app/LevelSelectMap.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
@@ -23,7 +24,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "resources/GEffects.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/PlainButton.h"
 #include "testsupport/TempFolder.h"
 #include "tutorials/MapTutorials.h"
@@ -32,6 +33,7 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelWindow.h"
@@ -47,7 +49,7 @@ struct MapTutWindow : GameWindow {
 
 // One game frame of ms for whichever tutorial is current.
 void MapTutFrame(u32 ms) {
-  GetGameServices().clock += ms;
+  GetResourceServices().clock += ms;
   if (GameTutorial* t = GetCurrentTutorial()) {
     t->Update(ms);
     t->Draw();
@@ -69,12 +71,12 @@ i32 MapTutUntil(F done) {
 class MapTutorials : public ::testing::Test {
  protected:
   MapTutorials() {
-    ResetGameServices();
-    GetGameServices().screen = GAMESCREENAREA{};
-    GetGameServices().screen.width = 800;
-    GetGameServices().screen.height = 600;
+    ResetAllServices();
+    GetResourceServices().screen = GAMESCREENAREA{};
+    GetResourceServices().screen.width = 800;
+    GetResourceServices().screen.height = 600;
     manager = CreateGameWindowManager();
-    GetGameServices().windowManager = manager;
+    GetUiServices().windowManager = manager;
     dir.Put("lang.txt",
             "Language {\n\tIdent = t\n\ttutorial {\n\t\tmap_first_1 = F1\n\t\tmap_hard_regime_1 = H1\n"
             "\t\tmap_first_1x = F1x\n\t\tmap_regime = R\n\t}\n}\n");
@@ -82,11 +84,11 @@ class MapTutorials : public ::testing::Test {
     SetGameLanguage(language.get());
   }
   ~MapTutorials() override {
-    if (TutorialHooks* t = GetGameServices().tutorial) t->Discard();
+    if (TutorialHooks* t = GetResourceServices().tutorial) t->Discard();
     DeleteFinishedTutorials();
     SetGameLanguage(nullptr);
     delete manager;
-    ResetGameServices();
+    ResetAllServices();
   }
   bool Allow(u32 code, uintptr_t param, const void* object = nullptr) {
     return TutorialAllowAction(code, param, object);
@@ -160,7 +162,7 @@ TEST_F(MapTutorials, FirstShowsAfter600msFiltersActionsAndKeysAndEndsOnLevelOne)
   EXPECT_EQ(t->GetState(), kTutorialEnding);
   EXPECT_TRUE(Allow(kTutorialActionMapLevel, 5)) << "an ending tutorial lets everything pass";
   EXPECT_TRUE(t->WillServeNext());
-  EXPECT_GT(MapTutUntil([] { return GetGameServices().tutorial == nullptr; }), 0);
+  EXPECT_GT(MapTutUntil([] { return GetResourceServices().tutorial == nullptr; }), 0);
 
   // Hard: its own key, a centred text and no arrow; Regime takes its key as it stands.
   auto* hard = new MapTutorial_Hard();
@@ -222,7 +224,7 @@ TEST_F(MapTutorials, NewBonusAloneOrChainedAndTheVillainsClickDelay) {
   Click(kTutorialWindowLevelStart, kLevelWindowSelectBonuses);
   EXPECT_EQ(chained->GetState(), kTutorialEnding);
   EXPECT_EQ(chained->GetFlags(), 0u);
-  MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+  MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });
 
   // The villains' scene: shown at once (delay 0); clicks caught only after
   // 400 ms counted while no modal window is open.
@@ -258,7 +260,7 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
     levels.table.SetGridCell(i, static_cast<i32>(i));
   }
   TutorialMaker maker;
-  GetGameServices().tutorialFactory = &maker;
+  GetResourceServices().tutorialFactory = &maker;
   struct Host : LevelSelectMapHost {
     bool HasKeptLevel(i32, u32) const override { return false; }
     void DeleteLevel() override {}
@@ -314,7 +316,7 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   auto* villains = new MapTutorial_VillainsAttack();
   EXPECT_GT(MapTutUntil([&] { return villains->GetState() >= kTutorialEnding; }), 0);
   EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
-  MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+  MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });
   // The eighth level's first finish (the developers' Shift-click): once the
   // result has played, the regime tutorial points at the regime button.
   rig.store.SetResultListener(map.get());
@@ -337,7 +339,7 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   EXPECT_TRUE(r2->GetLayer()->Arrows().Get(0)->GetTarget()->IsValid()) << "on the regime button";
   EXPECT_GT(r2->GetLayer()->GetClickCount(), 0u);
   r2->OnLayerClicked();
-  MapTutUntil([] { return GetGameServices().tutorial == nullptr; });
+  MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });
 
   // The hard regime's first visit: Hard, once.
   profile->SetRegime(1);

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "app/GameWorld.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 #include "tutorials/GameTutorial.h"
 #include "tutorials/LevelTutorial.h"
@@ -69,15 +70,15 @@ class Script : public GameTutorial {
 
 class Machine : public ::testing::Test {
  protected:
-  void SetUp() override { ResetGameServices(); }
+  void SetUp() override { ResetAllServices(); }
   void TearDown() override {
-    if (TutorialHooks* t = GetGameServices().tutorial) t->Discard();
+    if (TutorialHooks* t = GetResourceServices().tutorial) t->Discard();
     DeleteFinishedTutorials();
-    ResetGameServices();
+    ResetAllServices();
   }
   // One frame of ms as the game runs it: the clock, the update, the draw.
   void Frame(GameTutorial& t, u32 ms) {
-    GetGameServices().clock += ms;
+    GetResourceServices().clock += ms;
     t.Update(ms);
     t.Draw();
     for (i32 i = 0; i < t.Layers().GetCount(); ++i) t.Layers().Get(i)->Draw();
@@ -121,14 +122,14 @@ TEST_F(Machine, StepsShowAfter100msActivate200msLaterAndKeep200msApart) {
   // The last step stops the tutorial; it is finished once its layers are gone.
   t.Notify(7, 0, nullptr);
   EXPECT_EQ(t.GetState(), kTutorialEnding);
-  EXPECT_EQ(GetGameServices().tutorial, &t);
+  EXPECT_EQ(GetResourceServices().tutorial, &t);
   Frame(t, 10);
   EXPECT_EQ(t.GetState(), kTutorialFinished);
-  EXPECT_EQ(GetGameServices().tutorial, nullptr);
-  ASSERT_EQ(GetGameServices().finishedTutorials.size(), 1u);
+  EXPECT_EQ(GetResourceServices().tutorial, nullptr);
+  ASSERT_EQ(GetResourceServices().finishedTutorials.size(), 1u);
   EXPECT_TRUE(TutorialAllowAction(kTutorialActionButton, 0, nullptr)) << "no tutorial: everything";
   DeleteFinishedTutorials();
-  EXPECT_TRUE(GetGameServices().finishedTutorials.empty());
+  EXPECT_TRUE(GetResourceServices().finishedTutorials.empty());
 }
 
 TEST_F(Machine, AStepThatCannotStartNeverShowsAndTheLastLayerHoldsTheEnd) {
@@ -160,7 +161,7 @@ TEST_F(Machine, ASecondTutorialFinishesTheFirstAndDiscardInsideItsOwnCallWaits) 
   Script& second = *new Script(log, 0, 8);
   EXPECT_EQ(first.GetState(), kTutorialFinished);
   EXPECT_EQ(GetCurrentTutorial(), &second);
-  EXPECT_EQ(GetGameServices().finishedTutorials, (std::vector<TutorialHooks*>{&first}));
+  EXPECT_EQ(GetResourceServices().finishedTutorials, (std::vector<TutorialHooks*>{&first}));
   EXPECT_EQ(second.FindStep(0x70001), nullptr) << "steps join the tutorial current as they are made";
   EXPECT_EQ(first.FindStep(0x70001), first.first);
 
@@ -175,8 +176,8 @@ TEST_F(Machine, ASecondTutorialFinishesTheFirstAndDiscardInsideItsOwnCallWaits) 
   ASSERT_EQ(Until(second, [&] { return second.GetCurrentStep() == d; }), 300);
   second.Notify(1, 0, nullptr);
   EXPECT_EQ(second.GetState(), kTutorialFinished) << "finished, not deleted in its own call";
-  EXPECT_EQ(GetGameServices().tutorial, nullptr);
-  EXPECT_EQ(GetGameServices().finishedTutorials.size(), 2u);
+  EXPECT_EQ(GetResourceServices().tutorial, nullptr);
+  EXPECT_EQ(GetResourceServices().finishedTutorials.size(), 2u);
 }
 
 TEST_F(Machine, TimerCountsDownWhileTicked) {
@@ -195,7 +196,7 @@ TEST_F(Machine, TimerCountsDownWhileTicked) {
 }
 
 TEST_F(Machine, LayersArrowsAndTextsOnlyMoveUp) {
-  GAMESCREENAREA& screen = GetGameServices().screen;
+  GAMESCREENAREA& screen = GetResourceServices().screen;
   screen.width = 800;
   screen.height = 600;
   Script& t = *new Script(log);
@@ -282,7 +283,7 @@ TEST_F(Machine, ActionFilterTable) {
   ASSERT_EQ(Until(*level, [&] { return level->GetCurrentStep() == step; }), 800) << "500 ms, then 100 + 200";
   for (const Row& row : rows) {
     std::string got;
-    GetGameServices().tutorial = nullptr;
+    GetResourceServices().tutorial = nullptr;
     got += TutorialAllowAction(row.code, row.param, row.object) ? 'Y' : 'N';
     Log unused;
     Script* ending = new Script(unused, 0, 9);
@@ -290,7 +291,7 @@ TEST_F(Machine, ActionFilterTable) {
     ending->Stop();
     got += TutorialAllowAction(row.code, row.param, row.object) ? 'Y' : 'N';
     ending->Discard();
-    GetGameServices().tutorial = level;
+    GetResourceServices().tutorial = level;
     step->allow = true;
     level->SetFlags(0);
     got += TutorialAllowAction(row.code, row.param, row.object) ? 'Y' : 'N';
@@ -326,7 +327,7 @@ TEST_F(Machine, TheArrowSwingsAndFades) {
   arrow.SetState(kLayerShowing);
   u32 ms = 0;
   while (arrow.GetState() == kLayerShowing && ms < 1000) {
-    GetGameServices().clock += 10;
+    GetResourceServices().clock += 10;
     ms += 10;
     arrow.Draw();
   }
@@ -335,7 +336,7 @@ TEST_F(Machine, TheArrowSwingsAndFades) {
   arrow.SetState(kLayerHiding);
   ms = 0;
   while (arrow.GetState() == kLayerHiding && ms < 1000) {
-    GetGameServices().clock += 10;
+    GetResourceServices().clock += 10;
     ms += 10;
     arrow.Draw();
   }
@@ -428,7 +429,7 @@ TEST_F(Machine, LevelStepTextsAreKeyedByLevelAndStep) {
     EXPECT_EQ(std::u16string(step->GetText(nullptr)), row.text) << row.number << " " << row.step;
     EXPECT_EQ(std::u16string(step->GetText(u"own")), u"D");
   }
-  if (TutorialHooks* t = GetGameServices().tutorial) t->Discard();
+  if (TutorialHooks* t = GetResourceServices().tutorial) t->Discard();
   DeleteFinishedTutorials();
   SetGameLanguage(nullptr);
 }

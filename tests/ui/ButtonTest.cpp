@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ToolkitRig.h"
+#include "resources/ResourceServices.h"
 #include "ui/ImageButton.h"
 
 using uitest::Dialog;
@@ -56,7 +57,7 @@ class Tutorial : public TutorialHooks {
 
 class Buttons : public ::testing::Test {
  protected:
-  void SetUp() override { GetGameServices().tutorial = &tutorial_; }
+  void SetUp() override { GetResourceServices().tutorial = &tutorial_; }
   WindowManager& M() { return rig_.M(); }
   Lines Take() {
     Lines out;

@@ -1,18 +1,22 @@
 #include <gtest/gtest.h>
 
-#include "resources/GameServices.h"
+#include "content/ContentServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/ControlState.h"
+#include "ui/UiServices.h"
 
 namespace {
 
 class ControlStates : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
     Clock(1000);
   }
-  void TearDown() override { ResetGameServices(); }
-  static void Clock(u32 ms) { GetGameServices().clock = ms; }
+  void TearDown() override { ResetResourceServices(); ResetContentServices(); ResetUiServices(); }
+  static void Clock(u32 ms) { GetResourceServices().clock = ms; }
 };
 
 TEST_F(ControlStates, FadesRunOnTheGameClockAndAReversalStartsWhereTheFadeStood) {

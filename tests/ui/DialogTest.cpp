@@ -7,9 +7,11 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEFont.h"
 #include "resources/GameDraw.h"
+#include "resources/ResourceServices.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/ImageButton.h"
+#include "ui/UiServices.h"
 
 using uitest::R;
 using uitest::ToolkitRig;
@@ -114,12 +116,12 @@ TEST_F(Dialogs, AYesNoDialogFromOpeningToDeletion) {
   EXPECT_EQ(R(hint->GetAnchor()), (std::vector<i32>{214 + 17 - 8, 169 + 137 - 8, 214 + 183 + 8, 169 + 200 + 8}));
   EXPECT_FLOAT_EQ(hint->GetPosY(), 169 + 200 + 8);
   // A short screen: no room below, so above; the stored alignment stays.
-  GetGameServices().screen.height = 400;
+  GetResourceServices().screen.height = 400;
   yes->AddPendingRefresh(kHintRefreshGlobal);
   rig_.Step(10);
   EXPECT_FLOAT_EQ(hint->GetPosY(), static_cast<float>(169 + 137 - 8 - hint->GetHeight()));
   EXPECT_EQ(hint->GetAlignY(), 2u);
-  GetGameServices().screen.height = 600;
+  GetResourceServices().screen.height = 600;
 
   // Press and release reach the callback, which refuses: the dialog stays.
   Click(at);
@@ -307,12 +309,12 @@ TEST_F(Dialogs, AnOpenedDialogLivesNoLongerThanItsOpener) {
   EXPECT_EQ(M().GetDialog(), nullptr);
   EXPECT_EQ(answers_.heard.size(), 1u);
 
-  WindowManager* manager = GetGameServices().windowManager;
-  GetGameServices().windowManager = nullptr;
+  WindowManager* manager = GetUiServices().windowManager;
+  GetUiServices().windowManager = nullptr;
   OpenedDialog none;
   EXPECT_FALSE(none.Open(u"quit_caption", u"quit", kAnswerYes, kAnswerNo, &Answers::Callback, 0));
   EXPECT_EQ(none.Get(), nullptr);
-  GetGameServices().windowManager = manager;
+  GetUiServices().windowManager = manager;
 }
 
 }  // namespace

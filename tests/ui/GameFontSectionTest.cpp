@@ -19,6 +19,7 @@
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontResolver.h"
 #include "resources/GameDraw.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/FontTables.h"
@@ -112,7 +113,7 @@ class GameFontSectionTest : public ::testing::Test {
 
 TEST_F(GameFontSectionTest, FontsReadBackIntoFiveToNineResumingAfterEveryFont) {
   Open(body_);
-  GetGameServices().loadingProgress = &AlwaysYield;
+  GetResourceServices().loadingProgress = &AlwaysYield;
   SectionCursor cursor;
   for (u32 i = 1; i <= 4; ++i) {
     ASSERT_EQ(LoadGameFonts(reader_, &cursor), 0);

@@ -4,6 +4,7 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/HILine.h"
 #include "ui/HISprite.h"
@@ -163,7 +164,7 @@ TEST_F(Hints, PlacementFlipsAtTheEdgesAndClampsWhatFitsNowhere) {
   }
   // Taller than the area: its top at 0.
   HintWindow* tall = Sized(nullptr, 0, 0, 10, 512);
-  GetGameServices().screen.height = 300;
+  GetResourceServices().screen.height = 300;
   tall->SetFrame(10, 100, 20, 110, 2, 2);
   tall->Relayout(0);
   EXPECT_FLOAT_EQ(tall->GetPosY(), 0.0f);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ToolkitRig.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/FakeCurrentLevel.h"
 #include "ui/ActiveScreenSprite.h"
 #include "ui/ScreenSpriteList.h"
@@ -27,13 +28,13 @@ class HudRig {
  public:
   HudRig() {
     host.list = list.get();
-    GetGameServices().level = &host;
-    GetGameServices().tutorial = &tk.ui.tutorial;
+    GetResourceServices().level = &host;
+    GetResourceServices().tutorial = &tk.ui.tutorial;
   }
   ~HudRig() {
     list.reset();
-    GetGameServices().level = nullptr;
-    GetGameServices().tutorial = nullptr;
+    GetResourceServices().level = nullptr;
+    GetResourceServices().tutorial = nullptr;
   }
   HudRig(const HudRig&) = delete;
   HudRig& operator=(const HudRig&) = delete;

@@ -8,9 +8,11 @@
 #include "content/LevelInfo.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "ui/InfoWindow.h"
 #include "ui/InfoWindowSources.h"
 #include "testsupport/KindTables.h"
+#include "ui/UiServices.h"
 
 using uitest::ToolkitRig;
 
@@ -58,10 +60,10 @@ class InfoWindows : public ::testing::Test {
     kinds_.Building(u"mill")->EnableForLevel(3);
     kinds_.Plant(u"wheat")->icon = rig_.balloon;
     kinds_.Building(u"mill")->levels[0].icon = rig_.hintLine;
-    GetGameServices().levelPanel = &panel_;
+    GetUiServices().levelPanel = &panel_;
   }
   ~InfoWindows() override {
-    GetGameServices().levelPanel = nullptr;
+    GetUiServices().levelPanel = nullptr;
   }
 
   std::unique_ptr<uitest::UiLanguage> language_;  // outlives the windows (the rig goes first)
@@ -143,7 +145,7 @@ TEST_F(InfoWindows, AnEmptyWindowDropsInOnRealTimeCatchesClicksButThePanelsAndCl
   EXPECT_EQ(rig_.ui.Pixel(60 + 649 + 3, top + 2 + 3), 0xFF000000u | ((44 + 3) ^ (51 + 3)));
   // Every click is caught, but in a level those over the level panel.
   EXPECT_TRUE(w->HitTest(10, 550));
-  GetGameServices().appState = kGameStateLevel;
+  GetResourceServices().appState = kGameStateLevel;
   EXPECT_FALSE(w->HitTest(10, 550));
   EXPECT_TRUE(w->HitTest(10, 20));
   EXPECT_TRUE(w->HitTest(200, 280));

@@ -9,6 +9,7 @@
 #include "content/ProductList.h"
 #include "gametext/KGECustomText.h"
 #include "resources/GameDraw.h"
+#include "resources/ResourceServices.h"
 #include "ui/ScreenLabel.h"
 
 using uitest::HudRig;
@@ -86,7 +87,7 @@ TEST(ScreenSprites, PopCurveAndKeptSize) {
   EXPECT_FLOAT_EQ(SEffect_SSShowHide::PopScale(0.75f), 1.25f);
   EXPECT_FLOAT_EQ(SEffect_SSShowHide::PopScale(1.0f), 1.0f);
   EXPECT_FLOAT_EQ(SEffect_SSShowHide::PopScale(0.375f), 0.625f);
-  const u32 c0 = GetGameServices().clock;
+  const u32 c0 = GetResourceServices().clock;
   for (bool hide : {false, true}) {
     r.tk.ui.SetClock(c0);
     SpriteEffectList* list = nullptr;
@@ -277,7 +278,7 @@ TEST(ScreenSprites, HoverPressAndClickRouting) {
 // loaded leaves the text alone. Each deletes itself when its effects end.
 TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
   HudRig r;
-  GetGameServices().fonts[2] = GetGameFont(1);  // game font 7
+  GetResourceServices().fonts[2] = GetGameFont(1);  // game font 7
   Sprite* coin = r.Picture(kIconSpriteSet, u"small_ico_coin", 22, 20, 4);
   r.list->ShowFlyingCoins(0, 10, 10, 0, 0);
   PRODUCT wheat{};
@@ -302,7 +303,7 @@ TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
   EXPECT_FLOAT_EQ(label->GetIconQuad().v[0].u, frame3->v[0].u);
   EXPECT_EQ(label->GetIconQuad().v[0].color, 0xFFFFFFFFu);
 
-  const u32 c0 = GetGameServices().clock;
+  const u32 c0 = GetResourceServices().clock;
   r.Draw();  // 10 ms in
   r.tk.ui.SetClock(c0 + 1000);
   r.tk.ui.calls.Clear();
@@ -327,7 +328,7 @@ TEST(ScreenSprites, FlyingLabelsPathsAndTiming) {
   r.list->ShowFlyingIcon(&wheat, -2, 50, 60, 0, 100, 0);
   label = r.list->Labels().Get(0);
   EXPECT_EQ(label->GetText()->GetParams().color, 0xFFFF8080u);
-  const u32 c1 = GetGameServices().clock;
+  const u32 c1 = GetResourceServices().clock;
   r.Draw();
   r.tk.ui.SetClock(c1 + 100);
   r.Draw();  // 10 ms past the delay
@@ -383,7 +384,7 @@ bool LongName(const wchar* name, u32 length, wchar* out, u32 room, u32* written,
 // sprite again whether it is enabled.
 TEST(ScreenSprites, FlyingTextDeleteAllAndRefresh) {
   HudRig r;
-  GetGameServices().fonts[2] = GetGameFont(1);  // game font 7
+  GetResourceServices().fonts[2] = GetGameFont(1);  // game font 7
   r.list->ShowFlyingText(u"dialogs", u"no_such_key", 10, 10);
   EXPECT_EQ(r.list->Labels().GetCount(), 0);
   r.list->ShowFlyingText(u"dialogs", u"quit_caption", 320, 200);
@@ -397,7 +398,7 @@ TEST(ScreenSprites, FlyingTextDeleteAllAndRefresh) {
   EXPECT_GT(label->GetText()->GetWidth(), 0);
   // A label's text takes mark-up, the game's bracket names and room for the
   // long image tags they give: "[long]" as 100 letters is wider than 64.
-  GetGameServices().itemDescription = &LongName;
+  GetResourceServices().itemDescription = &LongName;
   const auto size = [&](const char16_t* text) {
     ScreenLabel made(r.list.get(), 0, 0);
     made.SetSpriteText(7, text, 0xFFFFFFFFu);
@@ -406,7 +407,7 @@ TEST(ScreenSprites, FlyingTextDeleteAllAndRefresh) {
   EXPECT_EQ(size(u"[long]"), size(std::u16string(100, u'a').c_str()));
   EXPECT_GT(size(u"[long]").first, size(std::u16string(64, u'a').c_str()).first);
   EXPECT_LT(size(u"<space=1>a").first, size(u"aaa").first);  // a tag, not text
-  GetGameServices().itemDescription = nullptr;
+  GetResourceServices().itemDescription = nullptr;
   SetGameLanguage(nullptr);
   r.list->ShowFlyingText(u"dialogs", u"quit_caption", 320, 200);
   EXPECT_EQ(r.list->Labels().GetCount(), 1);

@@ -19,8 +19,10 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/TempFolder.h"
+#include "ui/UiServices.h"
 
 namespace uitest {
 
@@ -70,12 +72,12 @@ class ToolkitRig {
       return 0xFF000000u | static_cast<u32>(x & 0xFF) << 16 | static_cast<u32>(y & 0xFF) << 8 | 0x11u;
     });
     ItemDescriptionFake::asked.clear();
-    GetGameServices().itemDescription = &ItemDescriptionFake::Expand;
+    GetResourceServices().itemDescription = &ItemDescriptionFake::Expand;
   }
   ~ToolkitRig() {
     delete ui.manager;  // the windows go before the language and the pictures
     ui.manager = nullptr;
-    GetGameServices().windowManager = nullptr;
+    GetUiServices().windowManager = nullptr;
     SetGameLanguage(nullptr);
   }
   ToolkitRig(const ToolkitRig&) = delete;

@@ -13,17 +13,19 @@
 #include <string>
 #include <vector>
 
+#include "content/ContentServices.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/FakeCurrentLevel.h"
-#include "resources/GameServices.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
 #include "testsupport/PlainButton.h"
 #include "testsupport/ViewerRig.h"
 #include "ui/SpritesWindow.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace uitest {
@@ -105,11 +107,13 @@ inline u32 InterfaceTexel(i32 x, i32 y) {
 class UiRig {
  public:
   explicit UiRig(u32 width = 800, u32 height = 600) {
-    ResetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
     rig.viewer->GetSystem()->RecordDeviceCalls(&calls);
     EXPECT_EQ(rig.Open(width, height), 0);
     SetGameViewer(rig.viewer.get());
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = static_cast<i32>(width);
     s.screen.height = static_cast<i32>(height);
     s.screen.rect = DXLRECT{0, 0, static_cast<i32>(width), static_cast<i32>(height)};
@@ -121,14 +125,16 @@ class UiRig {
     interfaceImage->SetBlendMode(kBlendAlpha);
     s.interfaceImage = interfaceImage.get();
     manager = new WindowManager;
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
   }
   ~UiRig() {
     delete manager;
-    GetGameServices().windowManager = nullptr;
+    GetUiServices().windowManager = nullptr;
     sets.clear();
     interfaceImage.reset();
-    ResetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
   }
   UiRig(const UiRig&) = delete;
   UiRig& operator=(const UiRig&) = delete;
@@ -144,8 +150,8 @@ class UiRig {
   }
 
   DXLViewer& V() { return *rig.viewer; }
-  void SetClock(u32 ms) { GetGameServices().clock = ms; }
-  void AdvanceClock(u32 ms) { GetGameServices().clock += ms; }
+  void SetClock(u32 ms) { GetResourceServices().clock = ms; }
+  void AdvanceClock(u32 ms) { GetResourceServices().clock += ms; }
   void AdvanceRealTime(u32 ms) { rig.Clock().Advance(ms); }
   // A whole frame: cleared to `background` (stencil 0), the manager's draw, presented.
   void Frame(u32 background = 0xFF204060u) {

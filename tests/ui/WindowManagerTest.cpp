@@ -7,6 +7,7 @@
 #include "engine/DXLTextures.h"
 #include "gametext/KGETextParams.h"
 #include "resources/ImageSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/WindowQueues.h"
 
@@ -122,11 +123,11 @@ TEST_F(WindowStack, KeysGoFromTheTopDownAndModalWindowsTakeTheRest) {
   EXPECT_TRUE(M().OnKeyDown('X', 0));  // the modal window takes it unused
   EXPECT_EQ(Take(), (Lines{"key 88 3", "key 88 2"}));
   // Refused by the tutorial: the key is offered to nobody, the modal window still takes it.
-  GetGameServices().tutorial = &rig_.tutorial;
+  GetResourceServices().tutorial = &rig_.tutorial;
   rig_.tutorial.refused.push_back({kTutorialActionKey, kKeyEscape});
   EXPECT_TRUE(M().OnKeyDown(kKeyEscape, 0));
   EXPECT_TRUE(Take().empty());
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
   // Busy windows: skipped, but a busy modal one takes the key unseen.
   c->SetClosing();
   b->SetClosing();

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "UiRig.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 #include "ui/WindowEffects.h"
 
@@ -23,8 +24,8 @@ class Windows : public ::testing::Test {
     return d;
   }
   void Screen(i32 w, i32 h) {
-    GetGameServices().screen.width = w;
-    GetGameServices().screen.height = h;
+    GetResourceServices().screen.width = w;
+    GetResourceServices().screen.height = h;
   }
   // The world y the window's top row was drawn at in the last frame.
   float DrawnY() {
@@ -68,14 +69,14 @@ TEST_F(Windows, DraggingByTheTitleFollowsThePointerAndKeepsToTheScreen) {
   EXPECT_EQ(d->State().GetState(), kStateHover);
 
   // A tutorial that refuses title actions: a press on the title drags nothing.
-  GetGameServices().tutorial = &rig_.tutorial;
+  GetResourceServices().tutorial = &rig_.tutorial;
   rig_.tutorial.refused.push_back({kTutorialActionTitle, ~uintptr_t{0}});
   M().OnMouseDown(620, 270, kMouseLeft, 0);
   M().OnMouseMove(500, 200, 1, 0);
   EXPECT_EQ(d->GetX(), 591);
   EXPECT_EQ(d->TitleState().GetState(), kStateNormal);
   M().OnMouseUp(500, 200, kMouseLeft, 0);
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
 
   // A smaller screen: the moved window keeps its place within it, an
   // unmoved one is centred again, and one wider than the screen sticks out left.
@@ -95,8 +96,8 @@ TEST_F(Windows, DraggingByTheTitleFollowsThePointerAndKeepsToTheScreen) {
 // Closing 90 ms into a show that waits 50 ms: the drop-in has run 50 of its
 // 200 ms, so the lift-out starts 150 ms in, at the same height.
 TEST_F(Windows, ClosingMidShowLiftsOutFromWhereTheShowHadGot) {
-  GetGameServices().appState = kGameStateLevel;
-  GetGameServices().level = &rig_.level;
+  GetResourceServices().appState = kGameStateLevel;
+  GetResourceServices().level = &rig_.level;
   auto* d = new Dialog(5, 200, 0);
   EXPECT_EQ(rig_.level.seen, (std::vector<std::string>{"open 5"}));
   d->Show(0, true);
@@ -130,7 +131,7 @@ TEST_F(Windows, ClosingMidShowLiftsOutFromWhereTheShowHadGot) {
   EXPECT_EQ(rig_.level.seen, (std::vector<std::string>{"open 5", "close 5"}));
 
   // Outside the level state the level hears nothing.
-  GetGameServices().appState = kGameStateLevelMap;
+  GetResourceServices().appState = kGameStateLevelMap;
   delete new Dialog(6, 100, 0);
   EXPECT_EQ(rig_.level.seen.size(), 2u);
 }

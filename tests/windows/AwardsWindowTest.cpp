@@ -12,12 +12,15 @@
 #include "PanelRig.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/AwardTable.h"
+#include "content/ContentServices.h"
 #include "content/ContentWriter.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 #include "windows/AwardsWindow.h"
 #include "engine/DXLTexture.h"
 #include "resources/Sprite.h"
 #include "ui/ControlState.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -29,7 +32,7 @@ class AwardsTest : public ::testing::Test {
     interface = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
     interface->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
     interface->SetBlendMode(kBlendAlpha);
-    GetGameServices().interfaceImage = interface;
+    GetResourceServices().interfaceImage = interface;
     TIEREDAWARD tiered[kTieredAwardCount] = {};
     RECORDAWARD records[kRecordAwardCount] = {};
     for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
@@ -43,21 +46,21 @@ class AwardsTest : public ::testing::Test {
     table.LoadIcons();
     kis::CloseDataFile(data);
     EXPECT_EQ(c.error, 0u);
-    GetGameServices().awards = &table;
-    GetGameServices().awardsProfile = &profile;
-    GetGameServices().clock = 10000;
+    GetContentServices().awards = &table;
+    GetWindowServices().awardsProfile = &profile;
+    GetResourceServices().clock = 10000;
   }
   ~AwardsTest() override {
-    GetGameServices().interfaceImage = nullptr;
-    GetGameServices().awards = nullptr;
-    GetGameServices().awardsProfile = nullptr;
+    GetResourceServices().interfaceImage = nullptr;
+    GetContentServices().awards = nullptr;
+    GetWindowServices().awardsProfile = nullptr;
   }
   AwardsWindow& Open() {
     window = OpenAwards(false);
     return *window;
   }
   void At(u32 ms) {
-    GetGameServices().clock = window->GetOpenedAt() + ms;
+    GetResourceServices().clock = window->GetOpenedAt() + ms;
     window->Step();
   }
 

@@ -10,6 +10,7 @@
 #include "PanelRig.h"
 #include "content/ComixSection.h"
 #include "resources/GEffects.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/PlainButton.h"
 #include "windows/ComixBook.h"
 #include "windows/ComixWindow.h"
@@ -25,7 +26,7 @@ void Covered() { ++g_covered; }
 class ComixTest : public ::testing::Test {
  protected:
   ComixTest() : rig(1024, 768) {
-    GetGameServices().frameClock = &Now;
+    GetResourceServices().frameClock = &Now;
     g_now = 5000;
     rig.AddPicture(kComixSpriteSet, u"panel", 300, 300);
     rig.AddPicture(kComixSpriteSet, u"seal", 40, 40);
@@ -50,7 +51,7 @@ class ComixTest : public ::testing::Test {
   ~ComixTest() override {
     book.reset();
     ClearGameEffects();
-    GetGameServices().frameClock = nullptr;
+    GetResourceServices().frameClock = nullptr;
   }
   static u32 EffectTarget() {
     auto* e = dynamic_cast<GEffect_Regime*>(GetGameEffect());
@@ -168,7 +169,7 @@ TEST_F(ComixTest, AFinishingButtonClosesTheComicAtOnceAndGoesOnceFaded) {
   const i32 controls = w->Controls().GetCount();
   w->Draw();
   EXPECT_EQ(w->GetFinishButton(), finish) << "still fading";
-  GetGameServices().clock += 250;
+  GetResourceServices().clock += 250;
   finish->State().Update();
   w->Draw();
   EXPECT_EQ(w->GetFinishButton(), nullptr);

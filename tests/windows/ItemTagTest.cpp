@@ -14,6 +14,7 @@
 #include "level/objects/PointBuilding.h"
 #include "level/scene/LevelScreen.h"
 #include "platform/encoding/Utf.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "ui/ItemTagKinds.h"
 #include "windows/ItemTag.h"
@@ -51,8 +52,8 @@ class ItemTagTest : public ::testing::Test {
     Leave();
     SetMapProfile(nullptr);
   }
-  void Enter() { GetGameServices().level = screen.get(); }
-  void Leave() { GetGameServices().level = &rig.level.host; }
+  void Enter() { GetResourceServices().level = screen.get(); }
+  void Leave() { GetResourceServices().level = &rig.level.host; }
   LevelRules& Rules() { return *rig.level.rules; }
 
   // The expansion as UTF-8, or kDeclined.
@@ -190,7 +191,7 @@ TEST_F(ItemTagTest, QuotientsAwardsAndTheirBlocks) {
     EXPECT_EQ(Tag(u"BAWARD V 1 now ", kItemTagBigAward, &table.GetRecord(k)), "") << "outside a level: " << k;
   EXPECT_EQ(Tag(u"BAWARD V 00ff0000", kItemTagBigAward, money), "<c=00FF0000>5000</c>");
   Enter();
-  GetGameServices().appState = kGameStateLevel;
+  GetResourceServices().appState = kGameStateLevel;
   Rules().NoteBuildingLevel(3, false);
   EXPECT_EQ(Tag(u"BAWARD V now ", kItemTagBigAward, &table.GetRecord(kAwardRecordBuildingLevel)), "now 3");
   // In the level: villains in a row as the profile counts them now, the
@@ -200,7 +201,7 @@ TEST_F(ItemTagTest, QuotientsAwardsAndTheirBlocks) {
   EXPECT_EQ(Tag(u"BAWARD V in a row ", kItemTagBigAward, &table.GetRecord(kAwardRecordVillainsInRow)), "in a row 2");
   EXPECT_EQ(Tag(u"BAWARD V now ", kItemTagBigAward, streak), "now 0");
   EXPECT_EQ(Tag(u"BAWARD V 10 km ", kItemTagBigAward, walked), "km 0") << "the divisor first, then the label";
-  GetGameServices().appState = kGameStateNone;
+  GetResourceServices().appState = kGameStateNone;
 }
 
 TEST_F(ItemTagTest, TasksAndRecipeLinesFollowTheLevel) {

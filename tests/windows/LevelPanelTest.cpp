@@ -5,6 +5,9 @@
 
 #include "../level/CharacterRig.h"
 #include "PanelRig.h"
+#include "content/ContentServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 #include "windows/WarehouseWindow.h"
 #include "windows/EmptyPanel.h"
 #include "windows/WarehouseButton.h"
@@ -90,7 +93,7 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_FALSE(panel.HitTest(plate.left - 6, 5));
   EXPECT_TRUE(panel.IsPointOver(plate.left + 8, 10));
   EXPECT_FALSE(panel.IsPointOver(400, 590));  // the strip takes its own clicks
-  EXPECT_EQ(GetGameServices().levelPanel, &panel);
+  EXPECT_EQ(GetUiServices().levelPanel, &panel);
   EXPECT_EQ(panel.GetWarehouseButton()->GetRect().left, 699 + 11);
 
   // Nothing selected: the empty panel, once, in the child area.
@@ -121,7 +124,7 @@ TEST(LevelPanel, PlacesItsPartsAndFollowsResizes) {
   EXPECT_EQ(panel.GetGeneration(), generation + 1);
   rig.host.DeletePanel();
   rig.panel = nullptr;
-  EXPECT_EQ(GetGameServices().levelPanel, nullptr);
+  EXPECT_EQ(GetUiServices().levelPanel, nullptr);
   EXPECT_EQ(rig.host.GetPanel(), nullptr);
 }
 
@@ -342,13 +345,13 @@ TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
   auto cast = std::make_unique<LevelCharacters>(*rig.map, rig.level.rules.get(), &rig.level.hudList, kLevelWidth,
                                                 kLevelHeight);
   CharacterList descriptions;  // the game's, in the services
-  GetGameServices().characters = &descriptions;
+  GetContentServices().characters = &descriptions;
   GameCharacter* girl =
       leveltest::MakeGirl(descriptions, {{u"girl_idle", kAnimPingPong, 220, 880}, {u"girl_walk", kAnimLoop, 85, 680},
                                          {u"girl_build", kAnimOnce, 100, 600}});
   auto* her = new MapCharacter(*cast, girl, 0, u"girl_idle", leveltest::kDown, 400, 340, nullptr);
   const auto tick = [&] {
-    GetGameServices().clock += 10;
+    GetResourceServices().clock += 10;
     cast->Update();
   };
   auto* build = new PointWork(her, point, 5);
@@ -372,7 +375,7 @@ TEST(LevelPanel, RemoveButtonWaitsWhileThePointsOwnJobsRun) {
   EXPECT_TRUE(enabled()) << "a walk";
 
   cast.reset();
-  GetGameServices().characters = nullptr;
+  GetContentServices().characters = nullptr;
   descriptions.Clear();
   FreeAnimations();
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "PanelRig.h"
+#include "resources/ResourceServices.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
@@ -23,11 +24,11 @@ class ResultWindowTest : public ::testing::Test {
     rig.AddPicture(1, u"red_cross_big", 26, 32);
   }
   LevelResultWindow& Open(LEVELRESULT record) {
-    start = GetGameServices().clock;
+    start = GetResourceServices().clock;
     window = new LevelResultWindow(record, [this] { ++exits; });
     return *window;
   }
-  void At(u32 ms) { GetGameServices().clock = start + ms; }
+  void At(u32 ms) { GetResourceServices().clock = start + ms; }
   static LEVELRESULT Won(i32 regime, i32 grade, u32 flags) {
     LEVELRESULT r;
     r.level = 0;

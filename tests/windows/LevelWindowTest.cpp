@@ -11,6 +11,7 @@
 
 #include "../level/LevelRig.h"
 #include "../support/FakeTutorialFactory.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameControls.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
@@ -27,7 +28,7 @@ class LevelWindowTest : public ::testing::Test {
  protected:
   LevelWindowTest() {
     SetMapProfile(&profile);
-    GetGameServices().tutorialFactory = &tutorials;
+    GetResourceServices().tutorialFactory = &tutorials;
     rig.Info().regimes[1] = LEVELREGIME{200000, 150000, 100000, 0, {}};
   }
   ~LevelWindowTest() override {

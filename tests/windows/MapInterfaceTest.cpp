@@ -14,13 +14,16 @@
 #include "FakeRoster.h"
 #include "PanelRig.h"
 #include "level/scene/DeveloperOverlay.h"
+#include "level/scene/LevelServices.h"
 #include "resources/GEffects.h"
 #include "resources/GameEffect.h"
+#include "resources/ResourceServices.h"
 #include "ui/InvisibleButton.h"
 #include "windows/AwardsWindow.h"
 #include "windows/MapInterface.h"
 #include "windows/OptionsWindow.h"
 #include "windows/ProfilesWindow.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -51,17 +54,17 @@ class MapInterfaceTest : public ::testing::Test {
   MapInterfaceTest() {
     rig.AddPicture(1, u"map_lock_chain", 56, 64);
     rig.AddPicture(1, u"lock", 36, 44);
-    GetGameServices().interfaceImage = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
+    GetResourceServices().interfaceImage = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
     SetMapProfile(&profile);
-    GetGameServices().awardsProfile = &awards;
-    GetGameServices().clock = 5000;
+    GetWindowServices().awardsProfile = &awards;
+    GetResourceServices().clock = 5000;
   }
   ~MapInterfaceTest() override {
     ClearGameEffects();
     SetMapProfile(nullptr);
-    GetGameServices().awardsProfile = nullptr;
-    GetGameServices().developer = nullptr;
-    GetGameServices().interfaceImage = nullptr;
+    GetWindowServices().awardsProfile = nullptr;
+    GetLevelServices().developer = nullptr;
+    GetResourceServices().interfaceImage = nullptr;
   }
   void Click(const GameButton* b, u32 keys = 0) {
     const DXLRECT& r = b->GetRect();
@@ -208,7 +211,7 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
 TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptionsTheOptions) {
   auto* map = new MapInterface(&host);
   FakeRoster roster({u"Ann", u"Bob", u"Cid"});
-  GetGameServices().profileRoster = &roster;
+  GetWindowServices().profileRoster = &roster;
   EXPECT_EQ(map->OnCommand(map->GetProfileButton()), kCommandRelease);
   auto* profiles = static_cast<ProfilesWindow*>(rig.manager->GetAnchor(kAnchorProfiles));
   ASSERT_NE(profiles, nullptr);
@@ -224,7 +227,7 @@ TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptio
   EXPECT_EQ(host.chosen, 1);
   EXPECT_TRUE(profiles->IsClosing());
   delete profiles;
-  GetGameServices().profileRoster = nullptr;
+  GetWindowServices().profileRoster = nullptr;
 
   EXPECT_EQ(map->OnCommand(map->GetButton(kMapOptionsCommand)), kCommandRelease);
   GameWindow* options = rig.manager->GetAnchor(kAnchorOptions);
@@ -236,7 +239,7 @@ TEST_F(MapInterfaceTest, TheGreetingOpensTheProfilesWithTheMapsCallbacksAndOptio
 TEST_F(MapInterfaceTest, TheAwardsTestModeNeedsTheCheatsAndShiftAlone) {
   auto* map = new MapInterface(&host);
   DeveloperOverlay overlay(false, false);
-  GetGameServices().developer = &overlay;
+  GetLevelServices().developer = &overlay;
   // Each real opening saves the shown set; the test mode saves nothing.
   const auto open = [&](const GameButton* b, u32 keys) {
     Click(b, keys);
@@ -246,12 +249,12 @@ TEST_F(MapInterfaceTest, TheAwardsTestModeNeedsTheCheatsAndShiftAlone) {
   };
   EXPECT_EQ(open(map->GetButton(kMapAwardsCommand), 2), 1);
   DeveloperOverlay cheats(true, false);
-  GetGameServices().developer = &cheats;
+  GetLevelServices().developer = &cheats;
   EXPECT_EQ(open(map->GetMedalsArea(), 0), 2);
   EXPECT_EQ(open(map->GetMedalsArea(), 3), 3);  // Shift with Control
   EXPECT_EQ(open(map->GetButton(kMapAwardsCommand), 2), 3);
   EXPECT_EQ(open(map->GetMedalsArea(), 2), 3);
-  GetGameServices().developer = nullptr;
+  GetLevelServices().developer = nullptr;
   delete map;
 }
 

@@ -8,18 +8,22 @@
 #include <vector>
 
 #include "../resources/FakeAudioBackend.h"
+#include "content/ContentServices.h"
 #include "engine/DXLMouse.h"
 #include "level/rules/LevelWindows.h"
+#include "level/scene/LevelServices.h"
 #include "resources/GEffects.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/TutorialHooks.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/AwardsWindow.h"
 #include "windows/GameWindowManager.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/MessageNotice.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -47,15 +51,19 @@ class Pane : public GameWindow {
 class Notices : public ::testing::Test {
  protected:
   Notices() {
-    ResetGameServices();
-    GameServices& s = GetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
+    ResetLevelServices();
+    ResetWindowServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = 800;
     s.screen.height = 600;
     s.screen.rect = DXLRECT{0, 0, 800, 600};
     s.frameClock = &GameClock;
     s.clock = 1000;
     manager = CreateGameWindowManager();
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
     awards = GetAwardNotices();
     messages = GetMessageNotices();
     anchor = new Pane(1, false);
@@ -65,13 +73,17 @@ class Notices : public ::testing::Test {
   }
   ~Notices() override {
     delete manager;
-    ResetGameServices();
+    ResetResourceServices();
+    ResetContentServices();
+    ResetUiServices();
+    ResetLevelServices();
+    ResetWindowServices();
   }
   // A frame of ms: the manager updates and draws (closed notices whose
   // effects ended are deleted). Effects start at the first frame that draws
   // them.
   void Frame(u32 ms) {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.clock += ms;
     s.frameElapsed = ms;
     manager->Update();
@@ -260,9 +272,9 @@ TEST_F(Notices, ClearKeepsTheScreensBitsAndCallbacksDecideAClick) {
     bool AllowAction(u32 action, uintptr_t, const void*) override { return action != 4; }
     void Notify(u32, uintptr_t, const void*) override {}
   } tutorial;
-  GetGameServices().tutorial = &tutorial;
+  GetResourceServices().tutorial = &tutorial;
   ClickAt(notice->GetRect(), kMouseLeft);
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
   EXPECT_TRUE(notice->IsLive());
   EXPECT_TRUE(buttons.empty());
   ClickAt(notice->GetRect(), kMouseRight);
@@ -325,8 +337,8 @@ TEST_F(Notices, ManagerUpdatesDownToAModalWindowAndResizesBottomUpThenTheQueues)
   EXPECT_EQ(log, (Lines{"update 12", "update 11"}));  // nothing below the modal one
   EXPECT_EQ(awards->GetTimeStep(), 0u);
   log.clear();
-  GetGameServices().screen.width = 1024;
-  GetGameServices().screen.height = 768;
+  GetResourceServices().screen.width = 1024;
+  GetResourceServices().screen.height = 768;
   manager->OnScreenResize();
   EXPECT_EQ(log, (Lines{"resize 10", "resize 11", "resize 12"}));
   // Award notices place themselves again after a resize, as messages do.

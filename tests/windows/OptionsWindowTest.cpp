@@ -12,9 +12,11 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "platform/os/Clock.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/SpriteRig.h"
 #include "ui/CheckBox.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/OptionsWindow.h"
 
@@ -39,12 +41,12 @@ struct FakeScreen : OptionsHooks {
 class Options : public ::testing::Test {
  protected:
   Options() {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = 800;
     s.screen.height = 600;
     s.screen.rect = DXLRECT{0, 0, 800, 600};
     manager = new WindowManager;
-    s.windowManager = manager;
+    GetUiServices().windowManager = manager;
     SpriteSet& set = art.Set(7);  // the bars find their picture by name in any set
     DXLTexture* t = set.GetTextures()->NewTexture();
     t->SetName(u"sound_bar");
@@ -56,12 +58,12 @@ class Options : public ::testing::Test {
     sound.soundsOn = 1;
     sound.soundsVolume = 0.0f;  // on at volume 0
     sound.musicVolume = 50.0f;
-    GetGameServices().sound = sound;
+    GetResourceServices().sound = sound;
   }
   ~Options() override {
     SetMapProfile(nullptr);
     delete manager;
-    GetGameServices().windowManager = nullptr;
+    GetUiServices().windowManager = nullptr;
   }
   SoundSettings& S() { return GetSoundSettings(); }
   static bool Ticked(const GameButton* b) { return (b->State().GetState() & kStateFlag) != 0; }

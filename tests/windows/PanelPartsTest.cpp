@@ -12,6 +12,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "platform/gfx/GfxRecordingDevice.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/SoundManager.h"
 #include "resources/SoundSettings.h"
@@ -270,7 +271,7 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
              [&] { button->Draw(); });
   };
   shoot();                         // the sinking move starts with the first frame
-  GetGameServices().clock += 500;  // and has ended now
+  GetResourceServices().clock += 500;  // and has ended now
   shoot();
   EXPECT_EQ(rig.Pixel(10 + 3, 10 + 3), 0xFF000000u | (457u + 3) % 256 << 16 | (187u + 50 + 3) % 256 << 8 | 1u);
 
@@ -325,7 +326,7 @@ TEST_F(Parts, TaskButtonsCountAndTurnDone) {
   EXPECT_FLOAT_EQ(money->GetIconY(), 42.0f);
   EXPECT_FLOAT_EQ(garbage->GetIconY(), 49.0f);
 
-  GetGameServices().clock = 1000;
+  GetResourceServices().clock = 1000;
   garbage->SetProgress(2, true);
   EXPECT_EQ(garbage->GetCountText(), u"3");
   EXPECT_FALSE(garbage->IsDone());
@@ -353,7 +354,7 @@ TEST_F(Parts, TaskButtonsCountAndTurnDone) {
   }
   garbage->SetProgress(5, true);
   EXPECT_EQ(Started(done), 1u);
-  GetGameServices().clock = 1050;
+  GetResourceServices().clock = 1050;
   garbage->SetProgress(4, true);  // back below the target
   EXPECT_EQ(garbage->GetCountText(), u"1");
   EXPECT_FALSE(garbage->IsDone());

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "../level/MapRig.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/ChildLevelPanel.h"
 #include "windows/EmptyPlacePanels.h"
@@ -26,7 +28,7 @@ class PanelRig : public MapRig {
   explicit PanelRig(i32 width = 800, i32 height = 600, LevelPanelPartMaker* maker = nullptr) : host(maker) {
     Screen(width, height);
     manager = CreateGameWindowManager();
-    GetGameServices().windowManager = manager;
+    GetUiServices().windowManager = manager;
     sheet = AddPicture(1, u"level", 512, 512);
     for (const wchar* icon : {u"ico_clear", u"ico_back", u"ico_empty", u"ico_plants"}) AddPicture(2, icon, 48, 48);
   }
@@ -34,10 +36,10 @@ class PanelRig : public MapRig {
     host.DeletePanel();
     map.reset();
     delete manager;
-    GetGameServices().windowManager = nullptr;
+    GetUiServices().windowManager = nullptr;
   }
   static void Screen(i32 width, i32 height) {
-    GameServices& s = GetGameServices();
+    ResourceServices& s = GetResourceServices();
     s.screen.width = width;
     s.screen.height = height;
     s.screen.rect = DXLRECT{0, 0, width, height};

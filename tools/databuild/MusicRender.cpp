@@ -13,7 +13,7 @@
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
 
@@ -35,7 +35,7 @@ int RenderMusic(const std::string& dataDir, const std::string& outDir) {
 
   plat::FakeClock clock(1000);
   plat::ScopedClock scoped(&clock);
-  ResetGameServices();
+  ResetResourceServices();
   SoundSettings& sound = GetSoundSettings();
   sound.musicVolume = 100.0f;
   auto output = std::make_unique<plat::audio::OfflineOutput>(true);
@@ -80,7 +80,7 @@ int RenderMusic(const std::string& dataDir, const std::string& outDir) {
     }
   }
   sound.Shutdown();
-  ResetGameServices();
+  ResetResourceServices();
   kis::CloseDataFile(file);
   return result;
 }

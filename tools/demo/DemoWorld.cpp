@@ -14,9 +14,9 @@
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 
@@ -147,7 +147,7 @@ void World::Walk(float ms) {
 
 void World::Update(float ms) {
   if (!loaded_) return;
-  GetGameServices().clock += static_cast<u32>(ms);  // the sprites' own animations run on it
+  GetResourceServices().clock += static_cast<u32>(ms);  // the sprites' own animations run on it
   Walk(ms);
   for (auto& space : spaces_) space->Update(ms);
 }

@@ -37,7 +37,6 @@
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/WindowSystem.h"
-#include "resources/GameServices.h"
 #if TM_DEMO_SDL2
 #include "platform/sdl2/SdlAudioOutput.h"
 #include "platform/sdl2/SdlSession.h"

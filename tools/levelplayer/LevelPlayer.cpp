@@ -45,7 +45,6 @@
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/WindowSystem.h"
-#include "resources/GameServices.h"
 #include "ui/WindowManager.h"
 #if TM_PLAYER_SDL2
 #include "platform/sdl2/SdlSession.h"

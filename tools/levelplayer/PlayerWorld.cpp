@@ -7,7 +7,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace player {
 
@@ -62,7 +62,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   GameLevelHooks given;
   given.rules.profile = &profile_;
   if (!world_.Open(std::move(setup), error)) return false;
-  GetGameServices().tutorialFactory = &tutorials_;  // the services are up; it knows the level it opens
+  GetResourceServices().tutorialFactory = &tutorials_;  // the services are up; it knows the level it opens
   // The level is opened once the tables tell whether the set has it.
   const LevelTable& levels = world_.Tables()->levels;
   if (level < 0 || !HasLevel(levels, static_cast<u32>(level))) {
@@ -75,7 +75,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
     world_.Level()->Enter();
     // The game's level state: its windows hold the level's clock while they
     // are open (the menu pauses the day), as in the game.
-    GetGameServices().appState = kGameStateLevel;
+    GetResourceServices().appState = kGameStateLevel;
     return true;
   }
   world_.Close();
@@ -84,7 +84,7 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
 
 void World::Unload() {
   tutorials_.SetLevel(nullptr);
-  GetGameServices().appState = kGameStateNone;
+  GetResourceServices().appState = kGameStateNone;
   world_.Close();
 }
 
@@ -109,7 +109,7 @@ void World::Key(u16 virtualKey) {
   if (Level()) Level()->Input().OnKeyDown(virtualKey, 0);
 }
 
-u32 World::Clock() const { return GetGameServices().clock; }
+u32 World::Clock() const { return GetResourceServices().clock; }
 
 i32 World::Result() const {
   if (!Level()) return 0;

@@ -2,7 +2,7 @@
 
 #include "engine/DXLViewer.h"
 #include "level/characters/MapCharacter.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 
 CharSilhouette::CharSilhouette(MapCharacter* source)

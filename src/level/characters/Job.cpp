@@ -9,7 +9,7 @@
 #include "level/rules/LevelMoney.h"
 #include "level/characters/MapCharacter.h"
 #include "level/characters/MapPlayer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/TutorialHooks.h"
 #include "ui/SSColorIcon.h"

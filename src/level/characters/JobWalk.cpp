@@ -12,7 +12,7 @@
 #include "level/characters/LevelPathFinder.h"
 #include "level/characters/MapCharacter.h"
 #include "level/characters/MapPlayer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "level/characters/LevelCharacters.h"
 #include "level/map/LevelPointCare.h"
 #include "level/characters/MapPlayer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteSet.h"
 
 namespace {

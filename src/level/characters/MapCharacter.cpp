@@ -10,8 +10,8 @@
 #include "level/characters/LevelCharacters.h"
 #include "level/characters/MapPlayer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/MapShadow.h"
+#include "resources/ResourceServices.h"
 
 MapCharacter::MapCharacter(LevelCharacters& cast, GameCharacter* description, i32 skin, const wchar* animation,
                            i32 direction, float x, float y, BaseLevelPoint* owner)

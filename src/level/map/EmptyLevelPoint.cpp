@@ -72,7 +72,7 @@ void EmptyLevelPoint::OnSelect() {
 
 void EmptyLevelPoint::OnDeselect() {
   BaseLevelPoint::OnDeselect();
-  ChildLevelPanel* panel = openPanel_;
+  WindowSprites* panel = openPanel_;
   openPanel_ = nullptr;
   if (panel && GetMap().Hooks().panels) GetMap().Hooks().panels->HidePanel(panel);
 }

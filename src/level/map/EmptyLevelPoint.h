@@ -15,11 +15,11 @@
 
 class ASSPriceButton;
 class ActiveScreenSprite;
-class ChildLevelPanel;
+struct GARBAGEINFO;
 class MapShapes;
 class ObstacleSet;
 class SpriteObject;
-struct GARBAGEINFO;
+class WindowSprites;
 
 constexpr u32 kClearButtonCode = 0x436C6561u;  // 'Clea'
 constexpr i32 kClearButtonRise = 53;           // the clear button stands this far above the place
@@ -53,7 +53,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   const GARBAGEINFO* GetGarbage() const { return garbage_; }
   u32 GetPrice() const { return price_; }
   SpriteObject* GetMarker() const { return marker_; }
-  ChildLevelPanel* GetOpenPanel() const { return openPanel_; }
+  WindowSprites* GetOpenPanel() const { return openPanel_; }
   const kis::list<MapObject*>& GetGarbageObjects() const { return garbageObjects_; }
   const ObstacleSet* GetGarbageObstacles() const { return obstacles_; }
   const MapShapes* GetGarbageShapes() const { return shapes_; }
@@ -70,7 +70,7 @@ class EmptyLevelPoint : public BaseLevelPoint {
   static u32 OnClearClicked(ActiveScreenSprite* button, ScreenSpriteOwner* owner, u32 mouseButton);
 
   SpriteObject* marker_ = nullptr;
-  ChildLevelPanel* openPanel_ = nullptr;
+  WindowSprites* openPanel_ = nullptr;
   const GARBAGEINFO* garbage_ = nullptr;
   u32 price_ = 0;
   kis::list<MapObject*> garbageObjects_;

@@ -10,7 +10,7 @@
 #include "level/map/ParticlesObject.h"
 #include "pathfinding/MapShapes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 
 LevelMap::LevelMap(LevelRules* rules, const LevelMapHooks& hooks) : rules_(rules), hooks_(hooks) {}

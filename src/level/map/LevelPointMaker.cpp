@@ -2,6 +2,7 @@
 
 #include "base/Identifier.h"
 #include "content/BuildingTable.h"
+#include "content/ContentServices.h"
 #include "content/LevelInfo.h"
 #include "content/PlantTable.h"
 #include "level/map/EmptyLevelPoint.h"
@@ -10,7 +11,6 @@
 #include "level/rules/LevelRules.h"
 #include "level/map/PointClasses.h"
 #include "level/scene/LevelInterface.h"
-#include "resources/GameServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
@@ -27,7 +27,7 @@ void EndHover(BaseLevelPoint* point) {
 }  // namespace
 
 const GARBAGEINFO* LevelPointMaker::FindGarbage(u32 id) const {
-  const GarbageList* garbage = GetGameServices().garbage;
+  const GarbageList* garbage = GetContentServices().garbage;
   return garbage ? garbage->Find(id) : nullptr;
 }
 

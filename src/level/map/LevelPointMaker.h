@@ -1,7 +1,7 @@
 // LevelPointMaker - the maker of one level map's points (the map owns it):
 // it replaces the point at an index, tracks the hovered and the selected
 // point, and answers look-ups over the point classes and the game's garbage
-// definitions (GameServices::garbage, read from "LPNT" at start-up).
+// definitions (ContentServices::garbage, read from "LPNT" at start-up).
 //
 // MakePoint never leaves an index without a point: when the requested point
 // cannot be made (an unknown or unavailable record, a level above the

@@ -1,8 +1,8 @@
 #include "level/map/LevelWater.h"
 
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "level/map/DynObject.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "engine/DXLViewer.h"
 #include "level/map/LevelMap.h"
 #include "resources/GPSSpace.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteEffect.h"
 

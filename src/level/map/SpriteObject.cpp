@@ -15,10 +15,10 @@
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/MapShadow.h"
 #include "resources/MapSprite.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "level/objects/MapVillain.h"
 #include "level/objects/VillainShot.h"
 #include "level/rules/LevelRules.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
 
 namespace {

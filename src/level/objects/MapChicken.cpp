@@ -13,7 +13,7 @@
 #include "level/objects/PointHenhouse.h"
 #include "level/state/JobRecord.h"
 #include "pathfinding/PathFinder.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 
 namespace {

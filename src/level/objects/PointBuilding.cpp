@@ -12,9 +12,9 @@
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/ParticleLibrary.h"
+#include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 

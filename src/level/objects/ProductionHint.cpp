@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameHint.h"
 #include "ui/HIText.h"
 #include "ui/HintTextParams.h"
@@ -31,7 +31,7 @@ ProductionHint::ProductionHint(GameHint* owner, const wchar* text, const PRODUCT
     wchar tag[] = u"[PRDCTN I 0]";
     tag[10] = static_cast<wchar>(u'0' + i);  // at most four ingredients
     lines_[lineCount_++] = HIText::HITextPlain(this, GetGameFont(kLineFont), &params, tag, true,
-                                               GetGameServices().itemDescription);
+                                               GetResourceServices().itemDescription);
   }
   SetFrame(0, 0, 0, 0, 1, 0);
 }
@@ -57,7 +57,7 @@ void ProductionHint::GetItemsBounds(DXLRECT* out) {
 
 void ProductionHint::Relayout(u32 flags) {
   if (flags & kHintRefreshGlobal) {
-    for (i32 i = 0; i < lineCount_; ++i) lines_[i]->Refresh(GetGameServices().itemDescription);
+    for (i32 i = 0; i < lineCount_; ++i) lines_[i]->Refresh(GetResourceServices().itemDescription);
   }
   CaptionHintWindow::Relayout(flags);
 }

@@ -1,7 +1,7 @@
 #include "level/rules/LevelClock.h"
 
 #include "content/LevelTable.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 i32 LevelClock::UpdateMedal(i32 regime, i32 level) {
   const LevelTable* table = GetLevelTable();
@@ -10,7 +10,7 @@ i32 LevelClock::UpdateMedal(i32 regime, i32 level) {
 }
 
 u32 LevelClock::TakeTicks(u32 d) {
-  const GameServices& s = GetGameServices();
+  const ResourceServices& s = GetResourceServices();
   const u32 step = s.timeStep ? s.timeStep : 1;
   const u32 cap = step * s.maxTimeSteps;
   carry_ = d >= cap || carry_ + d >= cap ? cap : carry_ + d;

@@ -3,7 +3,7 @@
 // accumulator that turns frame time into fixed simulation ticks.
 //
 // A frame's time, times the game speed, goes whole to the level clock (when
-// the clock runs), while at most GameServices' maxTimeSteps ticks of
+// the clock runs), while at most ResourceServices' maxTimeSteps ticks of
 // timeStep each (20 of 10 ms) are carried into the simulation: a slow frame
 // counts in full against the medal time but the world only moves 200 ms.
 #pragma once

@@ -2,7 +2,7 @@
 
 #include "content/ProductList.h"
 #include "level/rules/LevelTasks.h"
-#include "resources/GameServices.h"
+#include "level/scene/LevelServices.h"
 
 WarehouseStock::WarehouseStock(const ProductList* products, i32 value, LevelTasks* tasks)
     : products_(products), value_(value), tasks_(tasks) {
@@ -26,7 +26,7 @@ i32 WarehouseStock::GetTrueCount(const PRODUCT* product) const {
 }
 
 i32 WarehouseStock::GetCount(const PRODUCT* product) const {
-  if (GetGameServices().warehouseNoLimits) return GetCapacity(product);
+  if (GetLevelServices().warehouseNoLimits) return GetCapacity(product);
   return GetTrueCount(product);
 }
 

@@ -30,12 +30,13 @@
 #include "level/rules/VillainWaves.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
+#include "level/scene/LevelServices.h"
 #include "pathfinding/MapShapes.h"
 #include "pathfinding/PathFinder.h"
 #include "pathfinding/ShapeRecords.h"
 #include "platform/input/KeyCodes.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ DeveloperOverlay::~DeveloperOverlay() {
 
 bool DeveloperOverlay::KeyDown(u16 key, u32 modifiers) {
   if (!enabled_) return false;
-  const u32 state = GetGameServices().appState;
+  const u32 state = GetResourceServices().appState;
   if (modifiers == kCtrl && key == kKeyT) return (clock_ = !clock_), true;
   if (modifiers == kCtrl && key == kKeyF) return (frameRate_ = !frameRate_), true;
   if (state == kGameStateLevelMap && modifiers == kCtrl && key == plat::DIK_S)
@@ -247,7 +248,7 @@ bool DeveloperOverlay::LevelKey(GameLevel& level, u16 key, u32 modifiers) {
         rules.Money().Set(std::min(rules.Money().Get() + kMoneyStep, LevelMoney::kMax));
         return true;
       case plat::DIK_W: {
-        bool& noLimits = GetGameServices().warehouseNoLimits;
+        bool& noLimits = GetLevelServices().warehouseNoLimits;
         noLimits = !noLimits;
         if (WarehouseStock* stock = rules.Stock()) stock->NotifyAll();
         return true;
@@ -303,7 +304,7 @@ bool DeveloperOverlay::LevelKey(GameLevel& level, u16 key, u32 modifiers) {
 }
 
 void DeveloperOverlay::DrawLine(const wchar* text) {
-  const GameServices& s = GetGameServices();
+  const ResourceServices& s = GetResourceServices();
   fonts_[1]->DrawTextAt(kLeftMargin + static_cast<float>(s.screen.rect.left), line_ + static_cast<float>(s.screen.rect.top),
                         text);
   line_ += static_cast<float>(fonts_[1]->GetHeight() + 2);
@@ -315,7 +316,7 @@ void DeveloperOverlay::Draw() {
   if (!enabled_ || !fonts_[0] || !fonts_[1] || !fonts_[2]) return;
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
-  GameServices& s = GetGameServices();
+  ResourceServices& s = GetResourceServices();
   UnbindDrawTexture();
   line_ = kDebugFirstLine;
   if (s.appState == kGameStateLevel && level_ && level_->IsLoaded()) DrawLevel(*level_);
@@ -437,7 +438,7 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
   UnbindDrawTexture();
   LevelRules& rules = level.Rules();
   if (level.HasVillains() && rules.Waves().IsSwitchedOff()) DrawLine(kVillainsOffLine);
-  if (GetGameServices().warehouseNoLimits) DrawLine(kNoLimitsLine);
+  if (GetLevelServices().warehouseNoLimits) DrawLine(kNoLimitsLine);
   if (counters_) {
     const auto* player = dynamic_cast<const MapPlayer*>(level.GetPlayer());
     std::string text = "JobsInRow: " + std::to_string(player ? player->GetWorkStreak() : 0);
@@ -455,11 +456,11 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
 void InitDebugOverlay(bool enabled) {
   ReleaseDebugOverlay();
   g_overlay = new DeveloperOverlay(enabled, enabled);
-  GetGameServices().developer = g_overlay;
+  GetLevelServices().developer = g_overlay;
 }
 
 void ReleaseDebugOverlay() {
-  if (GetGameServices().developer == g_overlay) GetGameServices().developer = nullptr;
+  if (GetLevelServices().developer == g_overlay) GetLevelServices().developer = nullptr;
   delete g_overlay;
   g_overlay = nullptr;
 }
@@ -473,4 +474,4 @@ bool DebugKeyDown(u16 key, u32 modifiers) {
   return o && o->KeyDown(key, modifiers);
 }
 
-DeveloperOverlay* GetDeveloperOverlay() { return GetGameServices().developer; }
+DeveloperOverlay* GetDeveloperOverlay() { return GetLevelServices().developer; }

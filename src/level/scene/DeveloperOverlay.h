@@ -6,10 +6,10 @@
 // paths, object markers, level-point numbers and counters. With the switch
 // off no key is taken and nothing is drawn.
 //
-// The one overlay lives in the game services (GameServices::developer)
+// The one overlay lives in the level services (LevelServices::developer)
 // between InitDebugOverlay and ReleaseDebugOverlay. It reads the game state
-// from GameServices::appState, the current profile's play time from
-// GameServices::profilePlayTime and reaches the running level the game's
+// from ResourceServices::appState, the current profile's play time from
+// ResourceServices::profilePlayTime and reaches the running level the game's
 // world hands it (SetLevel); award notices go through the level's award hook.
 #pragma once
 
@@ -88,7 +88,7 @@ class DeveloperOverlay {
   std::function<bool(u8)> held_;
 };
 
-// The game's calls: the overlay made (and put into the game services) with
+// The game's calls: the overlay made (and put into the level services) with
 // the switch, deleted again; each render callback ends with the draw; the
 // key callbacks offer every key first.
 void InitDebugOverlay(bool enabled);

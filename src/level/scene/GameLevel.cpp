@@ -36,9 +36,9 @@
 #include "pathfinding/PathFinder.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "ui/WindowManager.h"
 #include "resources/ParticleLibrary.h"
 #include "resources/Sprite.h"
@@ -111,13 +111,13 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
   ground_ = std::make_unique<LevelGround>();
   input_ = std::make_unique<LevelInput>(*this);
   input_->Reset();
-  rules_->View().UpdateViewport(GetGameServices().screen.width, GetGameServices().screen.height);
+  rules_->View().UpdateViewport(GetResourceServices().screen.width, GetResourceServices().screen.height);
   selection_ = MakeMarker(u"selection", kSelectionColour, 0);
   hoverMarker_ = MakeMarker(u"selection2", kHoverColour, kAdditiveBlend);
 }
 
 GameLevel::~GameLevel() {
-  if (GetGameServices().progress == progress_.get()) GetGameServices().progress = nullptr;
+  if (GetResourceServices().progress == progress_.get()) GetResourceServices().progress = nullptr;
   // A lose dialog still open tells the level's screen of its closing: it goes while the screen is there.
   rules_->Tasks().CloseLoseDialog();
   Clear(true);
@@ -175,13 +175,14 @@ void GameLevel::BuildLevel() {
   musicTrack_ = 0;
   // The level's tutorial is made here, not with the scene: Clear deletes
   // it, and every restart and restore builds the level again.
-  TutorialFactory* tutorials = GetGameServices().tutorialFactory;
+  TutorialFactory* tutorials = GetResourceServices().tutorialFactory;
   if (tutorials && hooks_.rules.profile && hooks_.rules.profile->AreTutorialsOn() && HasLevelTutorial(levelIndex_))
     tutorials->MakeLevelTutorial(levelIndex_);
 }
 
 void GameLevel::StartWarehouseTutorial(const PRODUCT* product) {
-  if (TutorialFactory* tutorials = GetGameServices().tutorialFactory) tutorials->MakeFullWarehouseTutorial(product);
+  if (TutorialFactory* tutorials = GetResourceServices().tutorialFactory)
+    tutorials->MakeFullWarehouseTutorial(product->id);
 }
 
 bool GameLevel::HasLevelTutorial(i32 levelIndex) {
@@ -244,7 +245,7 @@ void GameLevel::StartNew() {
   if (hooks_.iface) hooks_.iface->CreateBonusButtons();
   // The tutorial's first step comes first, so the intro window opens over
   // whatever that step shows.
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->StartFirstStep();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->StartFirstStep();
   if (hooks_.iface && info_ && !info_->intro.empty()) hooks_.iface->OpenIntro();
 }
 
@@ -320,7 +321,7 @@ void GameLevel::Clear(bool destroying) {
   // they go before the rules let the stock go.
   if (hooks_.iface) hooks_.iface->DeleteLevelWindows();
   rules_->Clear();
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Discard();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Discard();
   map_->DeletePoints();
   ground_->Clear();
   if (hooks_.villains) hooks_.villains->DeleteAll();
@@ -343,7 +344,7 @@ void GameLevel::StartPlay() {
 }
 
 void GameLevel::StopTutorial() {
-  if (TutorialHooks* tutorial = GetGameServices().tutorial) tutorial->Stop();
+  if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Stop();
 }
 
 i32 GameLevel::CountPlantBeds(u32 plant, i32 minLevel) { return map_->CountPoints(kPointKindPlant, plant, minLevel); }

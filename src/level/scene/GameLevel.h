@@ -5,7 +5,7 @@
 // the path finder and the selection markers, and drives the characters,
 // villains and game windows through narrow interfaces (GameLevelHooks).
 // Whoever runs it puts its screen into the game services as the running
-// level (GameServices::level = &level.Screen()) for the level's life, and
+// level (ResourceServices::level = &level.Screen()) for the level's life, and
 // takes it out after the level is deleted.
 //
 // Life: constructed (load stage 0) -> Load, one step a frame, until

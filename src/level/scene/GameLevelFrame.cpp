@@ -22,9 +22,9 @@
 #include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/MapShadow.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteEffect.h"
 #include "resources/TutorialHooks.h"
@@ -38,7 +38,7 @@ constexpr float kSelectionSwing = 0.05f;
 constexpr float kDegrees = 3.14159265f / 180.0f;
 
 bool ScreenEffectRunning() {
-  const GameEffect* effect = GetGameServices().effect;
+  const GameEffect* effect = GetResourceServices().effect;
   return effect && effect->IsRunning();
 }
 

@@ -8,6 +8,7 @@
 #include "base/Strings.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameBonuses.h"
 #include "content/GarbageList.h"
 #include "content/GroundList.h"
@@ -16,9 +17,9 @@
 #include "content/ProductList.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelCast.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/ProgressTracker.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/InfoWindow.h"
@@ -40,7 +41,7 @@ bool Yield(const ProgressTracker* progress, u32 done, u32 total) {
 }
 
 void ToLoadingScreen(float fraction, i32 step) {
-  if (const LoadingScreenHook screen = GetGameServices().loadingScreen) screen(fraction, step);
+  if (const LoadingScreenHook screen = GetResourceServices().loadingScreen) screen(fraction, step);
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ void GameLevel::Load() {
           {kLoadIntro, 5, 0},    {kLoadVillainMarks, 5, 0}, {kLoadBonuses, 10, 0}, {0, 0, 0}};
       progress_ = std::make_unique<ProgressTracker>(kStartupReportInterval, &ToLoadingScreen);
       progress_->AddSteps(-1, kSteps);
-      GetGameServices().progress = progress_.get();
+      GetResourceServices().progress = progress_.get();
       progress_->Start();
       progress_->BeginSlice(kLoadWorkSlice);
     }
@@ -82,7 +83,7 @@ void GameLevel::Load() {
       if (!LoadDecorations()) return;
       if (info_ && !info_->waves.empty() && info_->villainSlotCount > 0) LoadMapSprite(FindMapSprite(u"toxic_puddle"));
       // The empty places' marker, then (once per kind) the garbage's pictures.
-      if (GarbageList* garbage = GetGameServices().garbage)
+      if (GarbageList* garbage = GetContentServices().garbage)
         garbage->LoadPointSprites(info_ ? info_->emptyPlace : nullptr);
       else if (info_ && info_->emptyPlace)
         info_->emptyPlace->Init();
@@ -114,7 +115,7 @@ void GameLevel::Load() {
       return;
     case kLoadFinishing:
       if (progress_) progress_->EndStep();
-      if (GetGameServices().progress == progress_.get()) GetGameServices().progress = nullptr;
+      if (GetResourceServices().progress == progress_.get()) GetResourceServices().progress = nullptr;
       progress_.reset();
       loadStage_ = kLoadDone;
       loadItem_ = 0;

@@ -3,7 +3,7 @@
 #include "content/LevelInfo.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/SpriteEffect.h"
 
 LevelGround::~LevelGround() { Clear(); }

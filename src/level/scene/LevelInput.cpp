@@ -14,8 +14,9 @@
 #include "level/scene/LevelVillains.h"
 #include "level/map/MapObject.h"
 #include "pathfinding/MapShapes.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = kLevelWidth - 144, kP
 constexpr i32 kVillainSlotMargin = 40;
 constexpr i32 kPointRadiusX = 70, kPointRadiusY = 44;
 
-WindowManager* Windows() { return GetGameServices().windowManager; }
+WindowManager* Windows() { return GetUiServices().windowManager; }
 
 // The owner object of a hit shape that contains the point and draws above
 // the candidate (a greater draw key) and that the tutorial allows.
@@ -40,7 +41,7 @@ void Consider(const MAPSHAPE* shape, i32 x, i32 y, MapObject** best) {
 }  // namespace
 
 void LevelInput::Reset() {
-  level_.Rules().View().Recompute(GetGameServices().screen.width, GetGameServices().screen.height);
+  level_.Rules().View().Recompute(GetResourceServices().screen.width, GetResourceServices().screen.height);
   screenX_ = screenY_ = 0;
   level_.Screen().SetPointer(0, 0, false);
   LevelMap& map = level_.Map();

@@ -10,11 +10,11 @@
 
 #include "base/Types.h"
 
-class ChildLevelPanel;
+struct BONUSSLOT;
 class EmptyLevelPoint;
 class LevelMap;
 class LevelPoint;
-struct BONUSSLOT;
+class WindowSprites;
 
 // Panel ids of the empty place.
 constexpr u32 kPanelGarbage = 0x8000000u;
@@ -52,15 +52,15 @@ class LevelInterface {
   // --- The empty places' panels --------------------------------------------------------------
   // Finds (or makes) the child panel of the id, binds it to the place and
   // shows it; null when there is none.
-  virtual ChildLevelPanel* OpenPanel(u32 id, EmptyLevelPoint* place) = 0;
-  virtual void HidePanel(ChildLevelPanel* panel) = 0;
+  virtual WindowSprites* OpenPanel(u32 id, EmptyLevelPoint* place) = 0;
+  virtual void HidePanel(WindowSprites* panel) = 0;
   virtual void ShowEmptyPanel() = 0;  // no point is selected
 
   // --- The built points' panels -----------------------------------------------------------------
   // Shows the child panel of the kind (kPanelFactory, kPanelAnimalHouse,
   // kPanelPlant)
   // for the point; null when there is none.
-  virtual ChildLevelPanel* ShowPointPanel(u32 kind, LevelPoint* point) = 0;
+  virtual WindowSprites* ShowPointPanel(u32 kind, LevelPoint* point) = 0;
   // The point's panel buttons (upgrade, remove) follow its state.
   virtual void RefreshPointPanel(LevelPoint* point) = 0;
   // The point's panel hides, when it shows that point (it was deselected).

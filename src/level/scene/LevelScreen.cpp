@@ -3,7 +3,8 @@
 #include "engine/DXLViewer.h"
 #include "level/rules/LevelRules.h"
 #include "resources/GameDraw.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 void LevelScreen::ApplyView() {
@@ -18,9 +19,9 @@ void LevelScreen::ApplyView() {
 }
 
 void LevelScreen::UpdateViewport() {
-  const GameServices& services = GetGameServices();
+  const ResourceServices& services = GetResourceServices();
   rules_.View().UpdateViewport(services.screen.width, services.screen.height);
-  if (services.windowManager) services.windowManager->OnScreenResize();
+  if (WindowManager* windows = GetUiServices().windowManager) windows->OnScreenResize();
   hud_.RelayoutAll();
 }
 

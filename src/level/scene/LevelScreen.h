@@ -1,11 +1,12 @@
 // LevelScreen - the level scene's screen, which the game-wide code sees as
-// the running level (CurrentLevel): the head-up display (the scene's
-// screen-sprite list, which every sprite of the level joins), the shadows, the level transform
+// the running level (CurrentLevel, and the toolkit's ScreenSpriteHost): the
+// head-up display (the scene's screen-sprite list, which every sprite of the
+// level joins), the shadows, the level transform
 // of the current draw (the rules' view: scroll and zoom), the pointer over
 // the level (set by the level's input), and the windows' hold on the level
 // (its window locks). The scene owns one, with the list, and draws the
 // head-up display last; whoever runs the level installs the screen as
-// GameServices::level. The game windows reach the running level's rules and
+// ResourceServices::level. The game windows reach the running level's rules and
 // map through it (the item descriptions read money, stock, tasks and the
 // player's running award values).
 #pragma once
@@ -14,13 +15,14 @@
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "resources/CurrentLevel.h"
+#include "ui/ScreenSpriteHost.h"
 #include "ui/ScreenSpriteList.h"
 
 class GameLevel;
 class LevelMap;
 class LevelRules;
 
-class LevelScreen : public CurrentLevel {
+class LevelScreen : public CurrentLevel, public ScreenSpriteHost {
  public:
   LevelScreen(LevelRules& rules, ScreenSpriteList& hud) : rules_(rules), hud_(hud) {}
   ~LevelScreen() override = default;
@@ -45,12 +47,14 @@ class LevelScreen : public CurrentLevel {
   i32 GetPointerX() const { return pointerX_; }
   i32 GetPointerY() const { return pointerY_; }
 
+  // --- ScreenSpriteHost ---------------------------------------------------------------------------
+  ScreenSpriteList* GetScreenSprites() override { return &hud_; }
+
   // --- CurrentLevel ------------------------------------------------------------------------------
   kis::list<LevelShadow*>& GetShadows() override { return shadows_; }
   const DXLMATRIX& GetLevelTransform() const override { return transform_; }
   void OnWindowOpened(u32 id) override;  // the rules' window locks
   void OnWindowClosed(u32 id) override;
-  ScreenSpriteList* GetScreenSprites() override { return &hud_; }
   bool IsViewScaling() const override;
   float GetViewScale() const override;
   void MapToScreen(float x, float y, float* sx, float* sy) const override;

@@ -19,7 +19,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/map/MapAward.h"
 #include "level/characters/MapPlayer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
 
 namespace {
@@ -311,7 +311,7 @@ bool SaveLevelState(LevelStateHost& host) {
   for (u32 i = 0; i < kMaxChosenBonuses; ++i) kis::PutU32LE(header.block + 4 + 4 * i, chosen.slots[i]);
   kis::DataCursor w;
   if (!w.Begin(header) || !WriteLevelState(parts, &w)) return false;
-  TutorialHooks* running = GetGameServices().tutorial;
+  TutorialHooks* running = GetResourceServices().tutorial;
   const bool tutorial = running && running->IsSaved();
   if (!w.WriteMark() || !Put(&w, tutorial ? 1 : 0) || (tutorial && !running->Save(&w))) return false;
   if (!w.Finish(host.GetStore())) return false;
@@ -345,14 +345,14 @@ bool LoadLevelState(LevelStateHost& host) {
   bool ok = ReadLevelState(parts, &r);
   u32 tutorial = 0;
   ok = ok && r.CheckMark() && GetFlag(&r, &tutorial);
-  if (ok && GetGameServices().tutorial) {
+  if (ok && GetResourceServices().tutorial) {
     if (tutorial)
-      ok = GetGameServices().tutorial->Load(&r);
+      ok = GetResourceServices().tutorial->Load(&r);
     else
-      GetGameServices().tutorial->Discard();
+      GetResourceServices().tutorial->Discard();
   }
   if (ok) {
-    if (TutorialHooks* running = GetGameServices().tutorial) running->StartFirstStep();
+    if (TutorialHooks* running = GetResourceServices().tutorial) running->StartFirstStep();
     return true;
   }
   if (counters) *counters = before;

@@ -54,7 +54,7 @@ class LevelStateVillains {
 
 // The scene's parts the saved level reads and writes; the villains are
 // optional (see above). The tutorial kept is the running one
-// (GameServices::tutorial, TutorialHooks.h): a running one that answers
+// (ResourceServices::tutorial, TutorialHooks.h): a running one that answers
 // IsSaved is written; on reading, a level saved with one loads it into the
 // one the build made, a level saved without one discards the build's, and
 // after a good restore it starts its first step again.

@@ -2,7 +2,7 @@
 // failures: a replacement (FileReplacement.h) asks it before each step and
 // fails that step with the error it answers, as the system would (no space
 // left, not allowed). Whoever makes a replacement hands it in; the game's
-// files take theirs from the game services.
+// files take theirs from the resource services.
 #pragma once
 
 #include <string_view>

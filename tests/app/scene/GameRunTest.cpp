@@ -35,13 +35,13 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/GameDraw.h"
 #include "resources/ProgressTracker.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
 #include "testsupport/TempFolder.h"
 #include "ui/CheckBox.h"
 #include "ui/ControlState.h"
@@ -70,7 +70,7 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_EQ(run.game.Profiles()->GetCurrent(), nullptr);  // nothing to count in yet
   ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
   EXPECT_TRUE(run.game.MainScreenReached());
-  EXPECT_EQ(GetGameServices().appState, kGameStateMainScreen);
+  EXPECT_EQ(GetResourceServices().appState, kGameStateMainScreen);
 
   // The first profile named on the main screen; then to the map.
   run.NameFirstProfile(u"Ann");
@@ -143,7 +143,7 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   GameRun run(1920, 1080, true, true);
   ASSERT_TRUE(run.ok);
   run.drawEvery = 25;
-  const DXLRECT area = GetGameServices().screen.rect;
+  const DXLRECT area = GetResourceServices().screen.rect;
   ASSERT_GT(area.left, 0) << "no borders on this screen";
   const i32 inBorderX = area.left / 2, inAreaX = area.left + 100, y = 500;
   // The first logo cannot be skipped: the second one is waited for.
@@ -166,7 +166,7 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   // The bar follows the tracker's reports only. The loader gives the frame
   // back after every piece here (the fake clock stands still within a
   // frame, so it would load in one), the tracker reports every 100 ms.
-  GetGameServices().loadingProgress = [](float) { return true; };
+  GetResourceServices().loadingProgress = [](float) { return true; };
   ASSERT_TRUE(run.RunTo(kGameStateStartLoading, 200));
   LoadingPanel* panel = run.game.Panel();
   ASSERT_NE(panel, nullptr);
@@ -388,7 +388,7 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   options->OnCommand(options->GetFullscreenBox());
   EXPECT_FALSE(run.game.Screen().IsFullscreen());
   EXPECT_FALSE(ticked());
-  EXPECT_EQ(GetGameServices().screen.rect.right, run.game.Screen().Area().rect.right);
+  EXPECT_EQ(GetResourceServices().screen.rect.right, run.game.Screen().Area().rect.right);
   options->OnCommand(options->GetFullscreenBox());
   EXPECT_TRUE(run.game.Screen().IsFullscreen());
   EXPECT_TRUE(ticked());

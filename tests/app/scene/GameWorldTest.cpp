@@ -16,6 +16,7 @@
 
 #include "app/DataSet.h"
 #include "app/GameWorld.h"
+#include "content/ContentServices.h"
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
@@ -25,10 +26,12 @@
 #include "resources/GEffects.h"
 #include "resources/GameAnimation.h"
 #include "resources/GameDraw.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
@@ -59,7 +62,7 @@ std::vector<std::string> Names(const std::vector<Event>& events) {
 
 // Nothing of a world is left in the game-wide state.
 void ExpectNothingLeft() {
-  const GameServices& s = GetGameServices();
+  const ResourceServices& s = GetResourceServices();
   EXPECT_EQ(s.viewer, nullptr);
   EXPECT_EQ(s.interfaceImage, nullptr);
   EXPECT_EQ(s.progress, nullptr);
@@ -67,23 +70,23 @@ void ExpectNothingLeft() {
   EXPECT_EQ(s.screen.rect.right, 0);
   EXPECT_EQ(s.frameClock, nullptr);
   EXPECT_EQ(s.clock, 0u);
-  EXPECT_EQ(s.windowManager, nullptr);
+  EXPECT_EQ(GetUiServices().windowManager, nullptr);
   EXPECT_EQ(s.level, nullptr);
-  EXPECT_EQ(s.levelPanel, nullptr);
+  EXPECT_EQ(GetUiServices().levelPanel, nullptr);
   EXPECT_EQ(s.effect, nullptr);
   EXPECT_EQ(s.retiredEffects, nullptr);
   EXPECT_EQ(s.drawTexture, nullptr);
   EXPECT_EQ(s.sound.manager, nullptr);
-  EXPECT_EQ(s.products, nullptr);
-  EXPECT_EQ(s.bonuses, nullptr);
-  EXPECT_EQ(s.awards, nullptr);
-  EXPECT_EQ(s.grounds, nullptr);
-  EXPECT_EQ(s.levels, nullptr);
-  EXPECT_EQ(s.characters, nullptr);
-  EXPECT_EQ(s.garbage, nullptr);
-  EXPECT_EQ(s.plants, nullptr);
-  EXPECT_EQ(s.buildings, nullptr);
-  EXPECT_EQ(s.villains, nullptr);
+  EXPECT_EQ(GetContentServices().products, nullptr);
+  EXPECT_EQ(GetContentServices().bonuses, nullptr);
+  EXPECT_EQ(GetContentServices().awards, nullptr);
+  EXPECT_EQ(GetContentServices().grounds, nullptr);
+  EXPECT_EQ(GetContentServices().levels, nullptr);
+  EXPECT_EQ(GetContentServices().characters, nullptr);
+  EXPECT_EQ(GetContentServices().garbage, nullptr);
+  EXPECT_EQ(GetContentServices().plants, nullptr);
+  EXPECT_EQ(GetContentServices().buildings, nullptr);
+  EXPECT_EQ(GetContentServices().villains, nullptr);
   EXPECT_EQ(GetGameLanguage(), nullptr);
   EXPECT_EQ(GetAnimations().GetCount(), 0);
   EXPECT_EQ(GetCharacters().GetCount(), 0);
@@ -126,7 +129,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
     if (!ok) problems.push_back(std::string(up ? "+" : "-") + WorldStageName(stage) + ": " + what);
   };
   check = [&](WorldStage stage, bool up) {
-    const GameServices& s = GetGameServices();
+    const ResourceServices& s = GetResourceServices();
     switch (stage) {
       case WorldStage::kServices:
         expect(s.frameClock == &GameClock && s.viewer == nullptr, stage, up, "the frame clock reads the game clock");
@@ -141,25 +144,25 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
         break;
       case WorldStage::kSpriteSets:
         expect(GetSpriteSet(0) && GetSpriteSet(kSpriteSetCount - 1), stage, up, "the 17 sets");
-        expect(s.products == nullptr, stage, up, "no tables");
+        expect(GetContentServices().products == nullptr, stage, up, "no tables");
         break;
       case WorldStage::kTables:
-        expect(world.Tables() && s.products == &world.Tables()->products && s.levels == &world.Tables()->levels &&
-                   s.bonuses && s.awards && s.grounds && s.characters == &world.Tables()->characters &&
-                   s.garbage == &world.Tables()->garbage,
+        expect(world.Tables() && GetContentServices().products == &world.Tables()->products && GetContentServices().levels == &world.Tables()->levels &&
+                   GetContentServices().bonuses && GetContentServices().awards && GetContentServices().grounds && GetContentServices().characters == &world.Tables()->characters &&
+                   GetContentServices().garbage == &world.Tables()->garbage,
                stage, up, "the tables installed");
         expect(up ? GetCharacters().GetCount() == 0 : GetCharacters().GetCount() > 0, stage, up,
                "the tables read by the loading, not before");
-        expect(s.windowManager == nullptr, stage, up, "no window manager");
+        expect(GetUiServices().windowManager == nullptr, stage, up, "no window manager");
         break;
       case WorldStage::kWindowManager:
-        expect(s.windowManager && s.windowManager == world.Windows(), stage, up, "the window manager");
+        expect(GetUiServices().windowManager && GetUiServices().windowManager == world.Windows(), stage, up, "the window manager");
         expect(world.Windows() && world.Windows()->Fonts().GetCount() == 0, stage, up, "no digit fonts");
         expect(GetGameFont(5) == nullptr && GetGameFont(9) == nullptr, stage, up, "no game fonts");
         break;
       case WorldStage::kLoading:
         expect(world.HasSound(), stage, up, "the sounds read");
-        expect(GetCharacters().GetCount() > 0 && GetLevelTable()->Get(0).loaded && s.garbage->GetCount() > 0, stage,
+        expect(GetCharacters().GetCount() > 0 && GetLevelTable()->Get(0).loaded && GetContentServices().garbage->GetCount() > 0, stage,
                up, "the tables read");
         expect(GetCharacters().Get(0)->IsLoaded(), stage, up, "the character descriptions prepared");
         expect(s.interfaceImage && s.interfaceImage->IsReady(), stage, up, "the interface image");
@@ -181,7 +184,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
         // Told up when made (the panel comes with entering); told down entered.
         expect(world.Level() && s.level == &world.Level()->Screen(), stage, up, "the running level");
         expect(up ? !world.Panel()->GetPanel() : world.Panel()->GetPanel() != nullptr, stage, up, "the panel");
-        expect(s.levelPanel == (up ? nullptr : world.Panel()->GetPanel()), stage, up, "the panel shown");
+        expect(GetUiServices().levelPanel == (up ? nullptr : world.Panel()->GetPanel()), stage, up, "the panel shown");
         break;
     }
   };
@@ -197,7 +200,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
   // The world's frame runs the game clock that the sprites' animations read.
   world.Frame(16);
   world.Frame(20);
-  EXPECT_EQ(GetGameServices().clock, 36u);
+  EXPECT_EQ(GetResourceServices().clock, 36u);
   EXPECT_EQ(GameFrameTime(), 36u);
 
   auto* effect = new GEffect_Skip(nullptr, 5000, 0);
@@ -257,7 +260,7 @@ TEST_F(GameWorldTest, AFailingStageTakesDownWhatCameBefore) {
   ASSERT_TRUE(world.Open(std::move(quiet), &error)) << error;
   EXPECT_FALSE(world.HasSound());
   EXPECT_EQ(world.SoundProblem(), folder.Path() + "/Sounds.dat is missing");
-  EXPECT_NE(GetGameServices().sound.manager, nullptr);
+  EXPECT_NE(GetResourceServices().sound.manager, nullptr);
   world.Close();
   EXPECT_EQ(world.SoundProblem(), "");
   EXPECT_EQ(events.size(), 14u);
@@ -344,10 +347,10 @@ class RecordingWindows : public LevelInterface {
   void StartTimeBar() override {}
   void ShowTimeBar(bool) override {}
   void UpdateTimeBar(bool) override {}
-  ChildLevelPanel* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }
-  void HidePanel(ChildLevelPanel*) override {}
+  WindowSprites* OpenPanel(u32, EmptyLevelPoint*) override { return nullptr; }
+  void HidePanel(WindowSprites*) override {}
   void ShowEmptyPanel() override {}
-  ChildLevelPanel* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
+  WindowSprites* ShowPointPanel(u32, LevelPoint*) override { return nullptr; }
   void RefreshPointPanel(LevelPoint*) override {}
   void OpenMenu(bool) override {}
   void OpenIntro() override {}
@@ -365,7 +368,7 @@ TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestM
   EXPECT_EQ(world.Level(), nullptr);
   EXPECT_TRUE(world.IsUp(WorldStage::kSound));  // up, but silent without an output
   EXPECT_FALSE(world.HasSound());
-  EXPECT_EQ(GetGameServices().sound.manager, nullptr);
+  EXPECT_EQ(GetResourceServices().sound.manager, nullptr);
   EXPECT_EQ(GetGameLanguage(), nullptr);  // not asked for
 
   RecordingWindows windows;
@@ -376,7 +379,7 @@ TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestM
   EXPECT_EQ(world.Panel(), nullptr);
   EXPECT_EQ(first->Hooks().iface, &windows);
   EXPECT_EQ(first->Hooks().rules.panel, &windows);
-  EXPECT_EQ(GetGameServices().level, &first->Screen());
+  EXPECT_EQ(GetResourceServices().level, &first->Screen());
   ASSERT_TRUE(world.LoadLevel());
   first->Enter();
   EXPECT_EQ(windows.log, std::vector<std::string>{"panel"});
@@ -392,7 +395,7 @@ TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestM
   EXPECT_EQ(second->Hooks().iface, world.Panel());
   EXPECT_EQ(second->Hooks().rules.panel, world.Panel());
   EXPECT_EQ(second->Hooks().map.panels, world.Panel());
-  EXPECT_EQ(GetGameServices().level, &second->Screen());
+  EXPECT_EQ(GetResourceServices().level, &second->Screen());
   EXPECT_EQ(world.Windows(), manager);
   EXPECT_EQ(manager->Fonts().GetCount(), fonts);
   ASSERT_TRUE(world.LoadLevel());
@@ -403,7 +406,7 @@ TEST_F(GameWorldTest, LevelsOpenWithHandedInCollaboratorsAndAgainWithoutTheRestM
   world.CloseLevel();
   EXPECT_EQ(Names(events), (std::vector<std::string>{"-level scene", "-level panel"}));
   EXPECT_EQ(world.Level(), nullptr);
-  EXPECT_EQ(GetGameServices().level, nullptr);
+  EXPECT_EQ(GetResourceServices().level, nullptr);
   world.CloseLevel();  // none open: nothing
   EXPECT_EQ(events.size(), 2u);
 

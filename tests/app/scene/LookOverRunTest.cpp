@@ -29,6 +29,7 @@
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInput.h"
+#include "resources/ResourceServices.h"
 #include "ui/HintWindow.h"
 #include "ui/ImageButton.h"
 #include "ui/WindowManager.h"
@@ -107,7 +108,7 @@ class LookOver {
   }
   static kis::IntPoint FromGameArea(float x, float y) {
     // From the game area to the window: the area's place and scale.
-    const GAMESCREENAREA& area = GetGameServices().screen;
+    const GAMESCREENAREA& area = GetResourceServices().screen;
     const float scale = area.scaling ? area.scale : 1.0f;
     return kis::IntPoint{static_cast<i32>(x * scale) + area.rect.left, static_cast<i32>(y * scale) + area.rect.top};
   }

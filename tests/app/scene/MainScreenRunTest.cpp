@@ -30,7 +30,7 @@
 #include "platform/input/KeyCodes.h"
 #include "platform/os/FileFaults.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 #include "ui/ImageButton.h"
 #include "ui/BaseDialogWindow.h"
@@ -100,7 +100,7 @@ TEST(MainScreenRun, AFullDiskAtTheFirstStartIsToldAtEverySave) {
   {
     RunningGame run(800, 600, false, false, &user);
     ASSERT_TRUE(run.ok);
-    GetGameServices().fileFaults = &disk;
+    GetResourceServices().fileFaults = &disk;
     ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
     EXPECT_NE(GetMessageNotices()->Find(kNoticeNotSaved + kIndexNoticeNumber), nullptr);
     run.NameFirstProfile(u"Tester");
@@ -113,7 +113,7 @@ TEST(MainScreenRun, AFullDiskAtTheFirstStartIsToldAtEverySave) {
     EXPECT_FALSE(user.Exists("profile0.dat"));
     disk.full = false;
   }
-  GetGameServices().fileFaults = nullptr;
+  GetResourceServices().fileFaults = nullptr;
   const std::string log = user.Read("log.txt");
   size_t told = 0;
   for (size_t at = 0; (at = log.find("profile0.dat not saved: no space left on the disk", at)) != std::string::npos; ++at)
@@ -172,7 +172,7 @@ TEST(MainScreenRun, WideScreenFillsWithTheScene) {
   screen->RefreshMenu();
   for (int i = 0; i < 30; ++i) run.Frame();
   // The game area keeps at most 1.6 : 1 (1,728 x 1,080, borders at the sides): the scene at 1.35.
-  const GAMESCREENAREA& area = GetGameServices().screen;
+  const GAMESCREENAREA& area = GetResourceServices().screen;
   EXPECT_EQ(area.height, 1080);
   EXPECT_FLOAT_EQ(screen->GetFit().scale, MainScreen::FitScreen(area.width, area.height).scale);
   EXPECT_GE(screen->GetFit().scale, 1.35f);

@@ -17,6 +17,7 @@
 #include "content/ContentArchive.h"
 #include "content/LevelTable.h"
 #include "content/MapSection.h"
+#include "resources/ResourceServices.h"
 #include "ui/GameButton.h"
 #include "ui/InvisibleButton.h"
 #include "windows/MapInterface.h"
@@ -91,8 +92,8 @@ TEST(MapNodesClearRun, EveryNodeItsSignAndMedalClearOfTheInterfaceAtEveryWindowS
       quiet = run.game.State() == kGameStateLevelMap && !GetGameEffect() ? quiet + 1 : 0;
       run.Frame();
     }
-    ASSERT_EQ(GetGameServices().screen.width, w);
-    ASSERT_EQ(GetGameServices().screen.height, h);
+    ASSERT_EQ(GetResourceServices().screen.width, w);
+    ASSERT_EQ(GetResourceServices().screen.height, h);
     LevelSelectMap* map = run.game.Map();
     ASSERT_TRUE(map && map->GetInterface());
     const MapInterface& ui = *map->GetInterface();

@@ -25,7 +25,7 @@
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "resources/GameEffect.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
 
 inline std::string SampleDataFolder() {

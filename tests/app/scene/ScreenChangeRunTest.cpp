@@ -22,7 +22,7 @@
 #include "level/scene/GameLevel.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/WindowSystem.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
 #include "ui/CheckBox.h"
 #include "ui/WindowManager.h"
@@ -50,7 +50,7 @@ class ResizeWitness : public TutorialHooks {
   void Notify(u32, uintptr_t, const void*) override {}
   void OnScreenResize() override {
     ++calls;
-    width = GetGameServices().screen.width;
+    width = GetResourceServices().screen.width;
   }
   u32 calls = 0;
   i32 width = 0;
@@ -86,7 +86,7 @@ class ScreenChangeRun : public ::testing::Test {
       EXPECT_EQ(Client(), (plat::Rect{0, 0, 800, 600}));
     }
     const GAMEAREA area = Area();
-    const GAMESCREENAREA& s = GetGameServices().screen;
+    const GAMESCREENAREA& s = GetResourceServices().screen;
     EXPECT_EQ(s.width, area.width);
     EXPECT_EQ(s.height, area.height);
     EXPECT_TRUE(SameRect(s.rect, area.rect));
@@ -122,10 +122,10 @@ class ScreenChangeRun : public ::testing::Test {
   // watching; it must hear of it once, after the screens.
   void Switch(bool full) {
     ResizeWitness witness;
-    GetGameServices().tutorial = &witness;
+    GetResourceServices().tutorial = &witness;
     const bool applied = run.game.Options().SetFullscreen(full);
     if (applied) run.game.Options().BuildScreenBorders();
-    GetGameServices().tutorial = nullptr;
+    GetResourceServices().tutorial = nullptr;
     ASSERT_TRUE(applied);
     EXPECT_EQ(witness.calls, 1u);
     EXPECT_EQ(witness.width, Area().width);
@@ -164,9 +164,9 @@ TEST_F(ScreenChangeRun, TheWindowTheGameAreaAndEveryScreenFollow) {
   MainScreen* main = run.game.GetMainScreen();
   OptionsWindow* options = OpenOptions();
   ResizeWitness witness;
-  GetGameServices().tutorial = &witness;
+  GetResourceServices().tutorial = &witness;
   ClickDrawn(options->GetFullscreenBox());
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
   ASSERT_FALSE(run.game.Screen().IsFullscreen());
   EXPECT_EQ(witness.calls, 1u);
   CheckScreen(false);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/DataSet.h"
+#include "app/GameWorld.h"
 #include "app/StartupLoader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "content/ContentArchive.h"
@@ -29,6 +30,7 @@
 #include "resources/GameDraw.h"
 #include "resources/GameEffect.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/SoundManager.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteArchiveWriter.h"
@@ -71,7 +73,7 @@ class LoaderRig {
  public:
   explicit LoaderRig(const std::string& folder, bool sound = false) {
     EXPECT_EQ(rig.Open(800, 600), 0);
-    ResetGameServices();
+    ResetAllServices();
     SetGameViewer(rig.viewer.get());
     if (sound) {
       GetSoundSettings().soundsVolume = 100.0f;
@@ -87,7 +89,7 @@ class LoaderRig {
     loader.reset();
     data.Free();
     GetSoundSettings().Shutdown();
-    ResetGameServices();
+    ResetAllServices();
   }
   // Load until it stops; the calls it took.
   u32 Run(StartupLoader::Result* result) {
@@ -138,13 +140,13 @@ TEST(StartupLoader, RunsTheTableToTheFadeAndLeavesOnlyTheSpriteArchiveOpen) {
   const auto* fade = dynamic_cast<const GEffect_Regime*>(GetGameEffect());
   ASSERT_NE(fade, nullptr);
   EXPECT_EQ(fade->GetTarget(), 6u);
-  EXPECT_EQ(GetGameServices().progress, nullptr);
+  EXPECT_EQ(GetResourceServices().progress, nullptr);
   EXPECT_FLOAT_EQ(r.loader->Tracker().GetFraction(), 1.0f);
   EXPECT_EQ(r.loader->Tracker().GetStepsDone(), r.loader->Tracker().GetStepCount()) << "every tracker step ran";
 
   // What the steps filled.
-  EXPECT_NE(GetGameServices().interfaceImage, nullptr);
-  EXPECT_TRUE(GetGameServices().interfaceImage->IsReady());
+  EXPECT_NE(GetResourceServices().interfaceImage, nullptr);
+  EXPECT_TRUE(GetResourceServices().interfaceImage->IsReady());
   for (u32 n = 5; n <= 9; ++n) EXPECT_GT(GetGameFont(n) ? GetGameFont(n)->GetUseCount() : 0, 0) << n;
   const kis::list<GameCharacter*>& characters = r.data.tables.characters.Items();
   ASSERT_GT(characters.GetCount(), 0);
@@ -198,7 +200,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
   LoaderRig r(StartupSampleData());
   ASSERT_TRUE(r.opened) << r.error;
   r.loader->SetLastStep(StartupLoader::kDescriptionsStep);
-  GetGameServices().loadingProgress = &YieldAlways;
+  GetResourceServices().loadingProgress = &YieldAlways;
   u32 lastStep = 0, lastIndex = 0, levels = 0, calls = 0, setYields = 0;
   StartupLoader::Result result = StartupLoader::kGoingOn;
   while (result == StartupLoader::kGoingOn && calls < 200000) {
@@ -218,7 +220,7 @@ TEST(StartupLoader, AYieldAfterEveryRecordResumesWhereItStoppedAndGivesTheSameTa
     lastStep = step;
     lastIndex = index;
   }
-  GetGameServices().loadingProgress = nullptr;
+  GetResourceServices().loadingProgress = nullptr;
   ASSERT_EQ(result, StartupLoader::kFinished) << r.loader->GetFailure().what;
   EXPECT_GT(setYields, 3 * 17u);
   EXPECT_GT(calls, 100u);
@@ -282,7 +284,7 @@ TEST(StartupLoader, AMissingConstantsSectionOrADamagedSpriteRecordStopsWithTheFa
     EXPECT_EQ(f.text, "Data error!");
     EXPECT_EQ(f.what, "Data.dat: step 1, CNST does not read");
     EXPECT_EQ(r.LoggedSteps(), std::vector<u32>{1});
-    EXPECT_EQ(GetGameServices().progress, nullptr);
+    EXPECT_EQ(GetResourceServices().progress, nullptr);
     for (const auto& set : r.data.sets) EXPECT_EQ(set->GetTextures()->GetCount(), 0);
   }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../MapRig.h"
+#include "content/ContentServices.h"
 #include "content/LevelRates.h"
 #include "content/LevelTable.h"
 #include "level/rules/LevelTasks.h"
@@ -55,7 +56,7 @@ struct KindLevel {
     }
     kis::CloseDataFile(data);
     EXPECT_EQ(c.error, 0u);
-    GetGameServices().levels = &table;
+    GetContentServices().levels = &table;
   }
   LevelTable table;
 };

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "../CareRig.h"
+#include "content/ContentServices.h"
 #include "content/GameBonuses.h"
 #include "content/VillainList.h"
 #include "level/map/LevelPoint.h"
@@ -382,7 +383,7 @@ TEST_F(Villains, BeesDriveOffWaitingAndAttackingVillainsOnlyUnderTheStrike) {
   attack->GetSprite()->SetDefaultAnimation(&seq);
   GameBonuses bonuses;
   bonuses.LoadBonus(kBonusBees);
-  GetGameServices().bonuses = &bonuses;
+  GetContentServices().bonuses = &bonuses;
   MapVillain* a = Spawn(0, raider);
   MapVillain* b = Spawn(1, raider);
   b->SetInstalled();
@@ -418,7 +419,7 @@ TEST_F(Villains, BeesDriveOffWaitingAndAttackingVillainsOnlyUnderTheStrike) {
   Tick(2);
   EXPECT_EQ(strike->GetImage(0), nullptr) << "gone after its last frame";
   EXPECT_EQ(strike->GetFrame(1), 1);
-  GetGameServices().bonuses = nullptr;
+  GetContentServices().bonuses = nullptr;
   // A villain spawned into a taken slot replaces the one there.
   // (The new one may well take the freed one's memory: the raider that was
   // there is told from it by its kind.)

@@ -15,6 +15,7 @@
 
 #include "base/Random.h"
 #include "content/AwardTable.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
@@ -32,9 +33,11 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/DeveloperOverlay.h"
 #include "level/scene/GameLevel.h"
+#include "level/scene/LevelServices.h"
 #include "pathfinding/MapShapes.h"
 #include "pathfinding/PathFinder.h"
 #include "platform/input/KeyCodes.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 
 namespace leveltest {
@@ -58,8 +61,8 @@ struct OverlayRig {
   explicit OverlayRig(i32 index, bool villains = false, bool enabled = true) : overlay(enabled) {
     if (!h.loaded) return;
     h.fakeVillains = villains;
-    GetGameServices().developer = &overlay;
-    GetGameServices().appState = kGameStateLevel;
+    GetLevelServices().developer = &overlay;
+    GetResourceServices().appState = kGameStateLevel;
     GameLevelHooks hooks;
     hooks.rules.profile = &h.profile;
     hooks.rules.awards = &notices;
@@ -74,8 +77,8 @@ struct OverlayRig {
     overlay.SetHeldKeyQuery(held);
   }
   ~OverlayRig() {
-    if (GetGameServices().developer == &overlay) GetGameServices().developer = nullptr;
-    GetGameServices().warehouseNoLimits = false;
+    if (GetLevelServices().developer == &overlay) GetLevelServices().developer = nullptr;
+    GetLevelServices().warehouseNoLimits = false;
   }
   GameLevel& Level() { return *h.Level(); }
   LevelRules& Rules() { return h.Level()->Rules(); }
@@ -153,8 +156,8 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
   // The warehouse reports every stock full while storing still works.
   WarehouseStock* stock = rules.Stock();
   ASSERT_NE(stock, nullptr);
-  ASSERT_TRUE(GetGameServices().products && GetGameServices().products->GetCount() > 0);
-  const PRODUCT* product = GetGameServices().products->Get(0);
+  ASSERT_TRUE(GetContentServices().products && GetContentServices().products->GetCount() > 0);
+  const PRODUCT* product = GetContentServices().products->Get(0);
   ASSERT_GT(stock->GetCapacity(product), 1);
   const i32 stored = stock->GetTrueCount(product);
   EXPECT_TRUE(r.Key(plat::DIK_W, kCtrl));
@@ -163,7 +166,7 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
   EXPECT_EQ(stock->GetTrueCount(product), stored + 1);
 
   // Displays: the map's own Ctrl+S, the level's; level keys outside a level pass on.
-  GetGameServices().appState = kGameStateLevelMap;
+  GetResourceServices().appState = kGameStateLevelMap;
   EXPECT_TRUE(r.Key(plat::DIK_S, kCtrl));
   EXPECT_TRUE(r.overlay.ShowsMapCharacters());
   EXPECT_FALSE(r.overlay.ShowsShapes());
@@ -171,7 +174,7 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
   EXPECT_TRUE(r.Key(kT, kCtrl));
   EXPECT_TRUE(r.Key(kF, kCtrl));
   EXPECT_TRUE(r.overlay.ShowsClock() && r.overlay.ShowsFrameRate());
-  GetGameServices().appState = kGameStateLevel;
+  GetResourceServices().appState = kGameStateLevel;
   for (u8 k : {plat::DIK_S, plat::DIK_P, kJ, kC, k1, k2}) EXPECT_TRUE(r.Key(k, kCtrl));
   EXPECT_TRUE(r.overlay.ShowsShapes() && r.overlay.ShowsPointNumbers() && r.overlay.ShowsCounters() &&
               r.overlay.ShowsMarkers());
@@ -180,7 +183,7 @@ TEST(DeveloperOverlay, MoneySpeedStockAndDisplaysInTheirStates) {
   EXPECT_FALSE(r.Key(plat::DIK_S, kCtrl | kAlt)) << "Alt with Ctrl is neither";
 
   // Lines: the stock's, the player's jobs in a row, the frame rate; from y = 50, a line height + 2 apart.
-  GetGameServices().profilePlayTime = 3723000;
+  GetResourceServices().profilePlayTime = 3723000;
   r.h.ClickMap(200, 300);  // the player walks: her path drawn
   r.h.Step(100);
   r.Draw();

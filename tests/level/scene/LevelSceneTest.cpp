@@ -31,6 +31,7 @@
 #include "base/Strings.h"
 #include "content/GameBonuses.h"
 #include "resources/MapSprite.h"
+#include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/GPSSpace.h"
@@ -93,21 +94,21 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   EXPECT_EQ(level.GetLoadStage(), kLoadStart);
 
   Reports::fractions.clear();
-  GetGameServices().loadingProgress = &Reports::Yield;
+  GetResourceServices().loadingProgress = &Reports::Yield;
   std::vector<float> fractions;  // the level's tracker after each call
   std::vector<u32> stages;
   u32 lastDone = 0, total = 0;
   const u32 calls = h.LoadAll([&] {
     stages.push_back(level.GetLoadStage());
     if (const ProgressTracker* p = level.GetLoadProgress()) {
-      EXPECT_EQ(GetGameServices().progress, p) << "published while loading";
+      EXPECT_EQ(GetResourceServices().progress, p) << "published while loading";
       fractions.push_back(p->GetFraction());
       EXPECT_GE(p->GetDoneWeight(), lastDone);
       lastDone = p->GetDoneWeight();
       total = p->GetTotalWeight();
     }
   });
-  GetGameServices().loadingProgress = nullptr;
+  GetResourceServices().loadingProgress = nullptr;
 
   // The characters' descriptions were prepared by the start-up loading: no
   // call waits for them.
@@ -130,7 +131,7 @@ TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   EXPECT_EQ(total, 450u);
   EXPECT_EQ(lastDone, 450u);  // every step done before the tracker goes
   EXPECT_EQ(level.GetLoadProgress(), nullptr);
-  EXPECT_EQ(GetGameServices().progress, nullptr);
+  EXPECT_EQ(GetResourceServices().progress, nullptr);
   ASSERT_GT(fractions.size(), n);
   for (size_t i = 1; i < fractions.size(); ++i) EXPECT_GE(fractions[i], fractions[i - 1]);
   EXPECT_NEAR(fractions[descriptionCalls + n - 1], 100.0f / 450.0f, 1e-5f);  // the ground done, the decorations begun
@@ -324,7 +325,7 @@ TEST(LevelScene, ANewDaysFirstStepIntroAndADoubleClickBeforeTheStart) {
   ASSERT_TRUE(h.loaded);
   h.Levels().Get(0).intro.push_back(INFOENTRY{});
   tutorial.windows = &h.windows;
-  GetGameServices().tutorial = &tutorial;
+  GetResourceServices().tutorial = &tutorial;
   GameLevel& level = h.Make(0);
   h.LoadAll();
   h.Enter();
@@ -333,7 +334,7 @@ TEST(LevelScene, ANewDaysFirstStepIntroAndADoubleClickBeforeTheStart) {
   ASSERT_LT(at("intro"), static_cast<std::ptrdiff_t>(log.size()));
   EXPECT_LT(at("bonus buttons"), at("first step"));
   EXPECT_LT(at("first step"), at("intro"));
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
 
   i32 x = 420, y = 600;
   h.MapToScreen(&x, &y);
@@ -812,7 +813,7 @@ TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
   info.villainSlotCount = 1;
   info.villainSlots[0] = VILLAINSLOT{1300, 600, 900, 600, 0};
   info.waves = {WAVEDEF{0, 11, 1000}};
-  GetGameServices().tutorial = &tutorial;
+  GetResourceServices().tutorial = &tutorial;
   h.fakeVillains = true;
   GameLevel& level = h.Play(0);
   h.ClickMap(420, 600);
@@ -831,7 +832,7 @@ TEST(LevelScene, TheTutorialHoldsTheWavesButNotTheWorld) {
   EXPECT_TRUE(h.villains.spawns.empty());
   h.Step(10, 10);
   EXPECT_EQ(h.villains.spawns, (std::vector<std::string>{"0:11"}));
-  GetGameServices().tutorial = nullptr;
+  GetResourceServices().tutorial = nullptr;
 }
 
 // The selected place's marker, read back as the width of what it changes

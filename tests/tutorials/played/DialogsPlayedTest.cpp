@@ -32,6 +32,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
+#include "resources/ResourceServices.h"
 #include "tutorials/TutorialMaker.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/NarrowButton.h"
@@ -111,8 +112,8 @@ std::set<DialogSite> DialogsInSources(const std::filesystem::path& root) {
 
 class DialogsPlayed : public ::testing::Test {
  protected:
-  DialogsPlayed() { GetGameServices().tutorialFactory = &maker; }
-  ~DialogsPlayed() override { GetGameServices().tutorialFactory = nullptr; }
+  DialogsPlayed() { GetResourceServices().tutorialFactory = &maker; }
+  ~DialogsPlayed() override { GetResourceServices().tutorialFactory = nullptr; }
 
   void Frames(int n) {
     for (int i = 0; i < n; ++i) run.Frame();

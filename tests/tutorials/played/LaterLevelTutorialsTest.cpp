@@ -28,8 +28,8 @@
 #include "level/rules/LevelTasks.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
 #include "level/state/GameLevelSaves.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/SavedLevelStore.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TutorialFollower.h"
@@ -111,7 +111,7 @@ const std::vector<const char*> kLevelFiveHints = {
 class LaterScripts : public ::testing::Test {
  protected:
   LaterScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetGameServices().tutorialFactory = &maker;
+    GetResourceServices().tutorialFactory = &maker;
     h.profile.tutorials = true;
   }
   ~LaterScripts() override { h.world.CloseLevel(); }

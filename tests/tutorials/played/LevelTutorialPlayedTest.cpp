@@ -22,7 +22,7 @@
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/FakeTutorialFactory.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
@@ -92,7 +92,7 @@ using Store = testsupport::SavedLevelStore;
 class Played : public ::testing::Test {
  protected:
   explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 1024, 768, language) {
-    GetGameServices().tutorialFactory = &factory;
+    GetResourceServices().tutorialFactory = &factory;
     h.profile.tutorials = true;
   }
   ~Played() override { h.world.CloseLevel(); }
@@ -215,8 +215,8 @@ TEST_F(Played, TheTutorialHoldsTheLevelUntilItsStepsLetGo) {
   EXPECT_EQ(t->GetFlags(), 0u);
   EXPECT_TRUE(panel->GetTutorialButton()->IsHiding());
   Frames(400);
-  EXPECT_EQ(GetGameServices().tutorial, nullptr);
-  EXPECT_TRUE(GetGameServices().finishedTutorials.empty()) << "deleted at the end of the frame";
+  EXPECT_EQ(GetResourceServices().tutorial, nullptr);
+  EXPECT_TRUE(GetResourceServices().finishedTutorials.empty()) << "deleted at the end of the frame";
 }
 
 TEST_F(Played, TheCloseTutorialButtonStopsIt) {
@@ -238,7 +238,7 @@ TEST_F(Played, TheCloseTutorialButtonStopsIt) {
   EXPECT_FALSE(ClockHeld());
   EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(0));
   Frames(400);
-  EXPECT_EQ(GetGameServices().tutorial, nullptr);
+  EXPECT_EQ(GetResourceServices().tutorial, nullptr);
 }
 
 // The level saved while step 1 is active keeps a 20-byte record; entered

@@ -32,13 +32,13 @@
 #include "level/objects/PointFactory.h"
 #include "level/rules/LevelView.h"
 #include "pathfinding/MapShapes.h"
+#include "resources/ResourceServices.h"
 #include "ui/ASSArrowButton.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInterface.h"
-#include "resources/GameServices.h"
 #include "resources/MapSprite.h"
 #include "resources/SpriteSet.h"
 #include "level/state/GameLevelSaves.h"
@@ -128,7 +128,7 @@ const std::vector<const char*> kLevelTwoHints = {
 class Scripts : public ::testing::Test {
  protected:
   Scripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetGameServices().tutorialFactory = &maker;
+    GetResourceServices().tutorialFactory = &maker;
     h.profile.tutorials = true;
   }
   ~Scripts() override { h.world.CloseLevel(); }

@@ -30,7 +30,7 @@
 #include "level/rules/LevelWindows.h"
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TutorialFollower.h"
 #include "tutorials/LevelTutorial_6.h"
@@ -58,7 +58,7 @@ constexpr TutorialId kBees = 0x80330001u;
 class ShortScripts : public ::testing::Test {
  protected:
   ShortScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetGameServices().tutorialFactory = &maker;
+    GetResourceServices().tutorialFactory = &maker;
     h.profile.tutorials = true;
   }
   ~ShortScripts() override { h.world.CloseLevel(); }
@@ -373,7 +373,7 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
   ASSERT_TRUE(h.loaded);
   h.profile.tutorials = false;
   GameLevel& level = Open(5);
-  const u32 keep = GetGameServices().timeStep;
+  const u32 keep = GetResourceServices().timeStep;
   std::vector<std::string> rows;
   for (u32 interval : {0u, 2000u}) {
     auto* t = new LevelTutorial_6(&level);
@@ -388,9 +388,9 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     MapVillain* v = Cast()->GetVillains().front();
     t->Notify(kTutorialEventVillain, 0, v);
     rows.push_back(row());
-    GetGameServices().timeStep = interval;
+    GetResourceServices().timeStep = interval;
     t->Update(0);
-    GetGameServices().timeStep = keep;
+    GetResourceServices().timeStep = keep;
     EXPECT_FLOAT_EQ(v->GetTimer(), static_cast<float>(v->GetInfo()->shotInterval)) << interval;
     t->Notify(kTutorialEventVillain, 0, v);
     rows.push_back(row());

@@ -16,6 +16,7 @@
 #include "app/Profile.h"
 #include "content/GameBonuses.h"
 #include "engine/DXLMouse.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/TutorialHintTable.h"
 #include "tutorials/MapTutorials.h"
 #include "tutorials/TutorialArrow.h"
@@ -32,14 +33,14 @@ namespace {
 
 // An arrow's or a text's target, valid and on the screen.
 bool OnScreen(const TutorialTarget* target) {
-  const GAMESCREENAREA& s = GetGameServices().screen;
+  const GAMESCREENAREA& s = GetResourceServices().screen;
   return target && target->IsValid() && target->GetX() >= 0 && target->GetY() >= 0 && target->GetX() < s.width &&
          target->GetY() < s.height;
 }
 
 // The whole text box inside the screen.
 bool Inside(const TutorialInfo* text) {
-  const GAMESCREENAREA& s = GetGameServices().screen;
+  const GAMESCREENAREA& s = GetResourceServices().screen;
   const float left = text->GetPosX() + text->GetPivotX(), top = text->GetPosY() + text->GetPivotY();
   return text->GetWidth() > 0 && left >= 0.0f && top >= 0.0f &&
          left + static_cast<float>(text->GetWidth()) <= static_cast<float>(s.width) &&
@@ -61,7 +62,7 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   RunningGame run;
   ASSERT_TRUE(run.ok);
   TutorialMaker maker;
-  GetGameServices().tutorialFactory = &maker;
+  GetResourceServices().tutorialFactory = &maker;
   testsupport::HintNames names;
   names.functions[MapScreenCentre] = "mapcentre";
   testsupport::HintRecorder hints(names);

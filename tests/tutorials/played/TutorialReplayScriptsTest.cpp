@@ -18,13 +18,13 @@
 
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PointHenhouse.h"
+#include "resources/ResourceServices.h"
 #include "ui/ASSArrowButton.h"
 #include "ui/ASSPriceButton.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TutorialFollower.h"
 #include "tutorials/LevelTutorial.h"
@@ -67,7 +67,7 @@ std::vector<ReplayClick> ScriptClicks(const std::string& path) {
 class ReplayScripts : public ::testing::Test {
  protected:
   ReplayScripts() : h(leveltest::SampleDataFolder(), 800, 600, true) {
-    GetGameServices().tutorialFactory = &maker;
+    GetResourceServices().tutorialFactory = &maker;
     h.profile.tutorials = true;
   }
   ~ReplayScripts() override { h.world.CloseLevel(); }

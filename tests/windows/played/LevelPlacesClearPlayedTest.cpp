@@ -21,7 +21,6 @@
 #include "level/rules/LevelBonuses.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusButton.h"

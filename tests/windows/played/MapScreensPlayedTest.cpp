@@ -10,14 +10,16 @@
 #include "../FakeMapProfile.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardsWindow.h"
 #include "windows/ComixBook.h"
 #include "windows/ComixWindow.h"
 #include "windows/CreditsWindow.h"
 #include "windows/MapInterface.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -33,10 +35,10 @@ class MapScreens : public ::testing::Test {
     profile.name = u"Mira";
     profile.medals[0] = 4, profile.medals[1] = 2, profile.medals[2] = 1;
     SetMapProfile(&profile);
-    GetGameServices().awardsProfile = &awards;
+    GetWindowServices().awardsProfile = &awards;
   }
   ~MapScreens() override {
-    GetGameServices().awardsProfile = nullptr;
+    GetWindowServices().awardsProfile = nullptr;
     SetMapProfile(nullptr);
   }
   // `ms` of frames of the level (or black) and the windows over it, then
@@ -45,13 +47,13 @@ class MapScreens : public ::testing::Test {
     DXLViewer* viewer = GetGameViewer();
     for (u32 t = 0; t < ms; t += 20) {
       h.Step(20);
-      GetGameServices().windowManager->Update();
+      GetUiServices().windowManager->Update();
       ASSERT_EQ(viewer->BeginFrame(), 0);
       viewer->Clear(0xFF000000u);
       if (withLevel) level->Draw();
       viewer->LoadIdentity(nullptr);
       viewer->ResetWorldTransform();
-      GetGameServices().windowManager->Draw();
+      GetUiServices().windowManager->Draw();
       ASSERT_EQ(viewer->Present(), 0);
     }
     EXPECT_TRUE(h.WritePng(name));

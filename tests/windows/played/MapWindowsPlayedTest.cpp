@@ -7,8 +7,9 @@
 #include "../FakeMapProfile.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
@@ -40,7 +41,7 @@ class MapWindows : public ::testing::Test {
       level->Draw();
       viewer->LoadIdentity(nullptr);
       viewer->ResetWorldTransform();
-      GetGameServices().windowManager->Draw();
+      GetUiServices().windowManager->Draw();
       if (i == 19) over();
       ASSERT_EQ(viewer->Present(), 0);
     }

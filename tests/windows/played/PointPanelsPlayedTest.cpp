@@ -27,11 +27,12 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/HIText.h"
 #include "gametext/KGECustomText.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/CLPLevelBlock.h"
 #include "windows/EmptyPlacePanels.h"
@@ -72,7 +73,7 @@ class Mill {
     FindBuildingByName(u"henhouse")->EnableForLevel(3);
     h.Enter();
     Click(400, 300);  // the day starts
-    GetGameServices().itemDescription = &RecordTag;
+    GetResourceServices().itemDescription = &RecordTag;
     if (!placed) return *level;
     LevelPointMaker& maker = level->Map().Points();
     maker.MakePoint(kMill, POINTPARAMS{3, mill, kis::NameId(u"prod_flour")}, false);
@@ -242,7 +243,7 @@ TEST(PointPanels, HenhouseFedFromItsPanel) {
   m.h.Level()->Input().OnMouseMove(panel.left + (r.left + r.right) / 2, panel.top + (r.top + r.bottom) / 2, 0, 0);
   for (i32 t = 0; t < 1500; t += 20) {  // the windows' frames too: the hint waits, then shows
     m.h.Step(20);
-    GetGameServices().windowManager->Update();
+    GetUiServices().windowManager->Update();
   }
   m.Shoot("panel_henhouse.png");  // with the feed button's hint
   // The house's refresh refreshes its page, which reads the hint's text again.

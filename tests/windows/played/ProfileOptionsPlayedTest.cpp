@@ -14,7 +14,7 @@
 #include "../FakeMapProfile.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/GameEdit.h"
 #include "ui/WindowManager.h"

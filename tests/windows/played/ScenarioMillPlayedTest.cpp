@@ -30,10 +30,11 @@
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 #include "ui/ASSProductionButton.h"
 #include "ui/HIText.h"
 #include "ui/ItemTagKinds.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/EmptyPlacePanels.h"
 #include "ScenarioPlayed.h"
@@ -72,9 +73,9 @@ class MillScene : public ScenarioPlayed {
  protected:
   MillScene() : ScenarioPlayed(kMillLevel, kHard, true) {
     RecipeTags::asked.clear();
-    GetGameServices().itemDescription = &RecipeTags::Expand;
+    GetResourceServices().itemDescription = &RecipeTags::Expand;
   }
-  ~MillScene() override { GetGameServices().itemDescription = nullptr; }
+  ~MillScene() override { GetResourceServices().itemDescription = nullptr; }
   void BuildMill(i32 place) { BuildFactory(place, u"prod_flour"); }
   PointFactory* Factory(i32 i) { return dynamic_cast<PointFactory*>(h.Level()->Map().GetPoint(i)); }
   PointBuilding* Building(i32 i) { return dynamic_cast<PointBuilding*>(h.Level()->Map().GetPoint(i)); }
@@ -122,7 +123,7 @@ TEST_F(MillScene, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   h.Level()->Input().OnMouseMove((r.left + r.right) / 2, (r.top + r.bottom) / 2, 0, 0);
   for (i32 t = 0; t < 800 && !hint->IsShown(); t += 20) {
     h.Step(20);
-    GetGameServices().windowManager->Update();
+    GetUiServices().windowManager->Update();
   }
   ASSERT_TRUE(hint->IsShown());
   const DXLRECT caption = hint->GetCaption()->GetRect();
@@ -145,7 +146,7 @@ TEST_F(MillScene, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   EXPECT_EQ(mill->GetBusyCount(), 1);
   EXPECT_EQ(Stock().GetCount(wheat), wheatBefore - 2);
   h.Step(20);
-  GetGameServices().windowManager->Update();
+  GetUiServices().windowManager->Update();
   EXPECT_EQ(RecipeTags::asked, std::vector<std::string>{"PRDCTN I 0"}) << "the stock changed";
   // The line says whether the stock holds the recipe's two wheat: green,
   // red once the wheat is gone, green again when it is back.
@@ -153,12 +154,12 @@ TEST_F(MillScene, BuiltProducingSavedUpgradedAndASiteAbandoned) {
   EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
   Stock().Take(wheat, left);
   h.Step(20);
-  GetGameServices().windowManager->Update();
+  GetUiServices().windowManager->Update();
   EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0xFF0000u), 0) << "the shown hint follows the stock";
   EXPECT_EQ(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
   Stock().Add(wheat, left, false);
   h.Step(20);
-  GetGameServices().windowManager->Update();
+  GetUiServices().windowManager->Update();
   EXPECT_GT(QuadsOfColour(hint->GetIngredientLine(0), 0x008000u), 0);
   const float rate = level.Rules().GetRate(kRateFactories);
   const i32 expected = static_cast<i32>(std::ceil(static_cast<float>(flour->productionTime) / rate / 10.0f)) * 10;

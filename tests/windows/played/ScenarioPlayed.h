@@ -12,7 +12,8 @@
 
 #include "base/DataBuffer.h"
 #include "engine/DXLViewer.h"
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
@@ -89,7 +90,7 @@ class ScenarioPlayed : public ::testing::Test {
       h.Level()->Draw();
       viewer->LoadIdentity(nullptr);
       viewer->ResetWorldTransform();
-      GetGameServices().windowManager->Draw();
+      GetUiServices().windowManager->Draw();
       ASSERT_EQ(viewer->Present(), 0);
     }
   }

@@ -27,8 +27,10 @@
 #include "content/LevelTable.h"
 #include "content/PlantTable.h"
 #include "base/datafile/DataFileReader.h"
+#include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
+#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "engine/DXLViewer.h"
 #include "platform/gfx/PngFile.h"
@@ -50,7 +52,6 @@
 #include "level/rules/LevelBonuses.h"
 #include "windows/MenuWindow.h"
 #include "ui/ImageButton.h"
-#include "resources/GameServices.h"
 
 namespace windowstest {
 namespace {
@@ -88,7 +89,7 @@ class Played : public ::testing::Test {
     level.Draw();
     viewer->LoadIdentity(nullptr);
     viewer->ResetWorldTransform();
-    GetGameServices().windowManager->Draw();
+    GetUiServices().windowManager->Draw();
     return viewer->Present() == 0;
   }
   void ClickButton(const GameButton* b) {
@@ -285,7 +286,7 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
     level.Input().OnMouseMove(at.left + (r.left + r.right) / 2, at.top + (r.top + r.bottom) / 2, 0, 0);
     for (i32 t = 0; t < 1500; t += 20) {  // the level's frames with the windows' (the hint waits, then shows)
       h.Step(20);
-      GetGameServices().windowManager->Update();
+      GetUiServices().windowManager->Update();
     }
     ASSERT_TRUE(DrawWithWindows(level));
     // The panel and the 120 pixels above it (where the hint shows).

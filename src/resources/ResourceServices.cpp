@@ -1,4 +1,4 @@
-#include "resources/GameServices.h"
+#include "resources/ResourceServices.h"
 
 #include "engine/DXLApp.h"
 #include "gametext/DXLLanguage.h"
@@ -7,17 +7,17 @@
 
 namespace {
 
-GameServices& Services() {
-  static GameServices services;
+ResourceServices& Services() {
+  static ResourceServices services;
   return services;
 }
 
 }  // namespace
 
-GameServices& GetGameServices() { return Services(); }
+ResourceServices& GetResourceServices() { return Services(); }
 
-void ResetGameServices() {
-  Services() = GameServices{};
+void ResetResourceServices() {
+  Services() = ResourceServices{};
   DXLSetLanguageViewer(nullptr);
   SetGameMessagesOff(false);  // no effect runs any more
 }
@@ -29,7 +29,7 @@ void SetGameViewer(DXLViewer* viewer) {
 
 DXLViewer* GetGameViewer() { return Services().viewer; }
 
-CurrentLevel* GetCurrentLevel() { return GetGameServices().level; }
+CurrentLevel* GetCurrentLevel() { return Services().level; }
 
 u32 GameClock() { return Services().clock; }
 u32 GameTimeStep() { return Services().timeStep; }

@@ -1,26 +1,28 @@
-// GameServices - the game-wide values every screen and subsystem reads: the
-// game clock and the frame's elapsed time, the simulation step, the
-// loading-progress hook, the game screen area, the interface image, game
-// fonts 5 to 9, the screen-border pieces, the game viewer, the frame clock
-// that sprite animations run on, the drawing state behind the game's quad
-// drawing (GameDraw.h), the sound settings (SoundSettings.h), the running
-// level with its head-up display (CurrentLevel.h), the current screen effect
-// (GameEffect.h), the window manager (ui/WindowManager.h), the running
-// tutorial's hooks, the tutorials' factory and the finished tutorials
-// (TutorialHooks.h), the item-description mark-up of hint texts and dialog
-// messages, the level panel the level information window lets clicks
-// through over (ui/InfoWindowSources.h), the warehouse's no-limits switch, the game
-// state the application is in, and the content library's tables read from
-// the data archive (products, bonuses, awards, ground, levels, the
-// character descriptions, the garbage kinds of the empty places, the
-// building, plant and villain kinds, the comics) and the comic book.
+// ResourceServices - the game-wide values of the resources layer, which
+// every screen and subsystem above reads: the game clock and the frame's
+// elapsed time, the simulation step, the loading-progress hook, the game
+// screen area, the interface image, game fonts 5 to 9, the screen-border
+// pieces, the game viewer, the frame clock that sprite animations run on,
+// the drawing state behind the game's quad drawing (GameDraw.h), the sound
+// settings (SoundSettings.h), the running level with its head-up display
+// (CurrentLevel.h), the current screen effect (GameEffect.h) and the sprite
+// effects' deferred calls (SpriteEffect.h), the particle library
+// (ParticleLibrary.h), the running tutorial's hooks, the tutorials' factory
+// and the finished tutorials (TutorialHooks.h), the item-description
+// mark-up of hint texts and dialog messages, the game state the
+// application is in, the profile's play time and the disk's stand-in
+// failures. The layers above keep theirs in their own structs
+// (content/ContentServices.h, ui/UiServices.h, level/scene/LevelServices.h,
+// windows/WindowServices.h).
 //
 // The application fills it at start-up and once per frame; tests fill what
-// they need. Whoever makes a table installs it here and takes it out again
-// before deleting it; no table installs itself. ResetGameServices returns
-// every value to its start and frees nothing: whoever stored a pointer owns
-// its object. A new game-wide value is a new field whose default
-// initialiser is its start value; the reset needs no change.
+// they need. Whoever stores a pointer installs it here and takes it out
+// again before deleting it; nothing installs itself. ResetResourceServices
+// returns every value to its start and frees nothing a pointer names:
+// whoever stored a pointer owns its object (the particle library and the
+// deferred calls, held by value, start empty again). A new game-wide value
+// is a new field whose default initialiser is its start value; the reset
+// needs no change.
 #pragma once
 
 #include <vector>
@@ -28,39 +30,23 @@
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "gametext/KGETextParams.h"
+#include "resources/ParticleLibrary.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteBatch.h"
+#include "resources/SpriteEffect.h"
 
 namespace plat {
 class FileFaults;
 }
 
-class AwardTable;
-class AwardsProfile;
-class BuildingTable;
-class CharacterList;
-class ComixList;
-class ComixBook;
 class CurrentLevel;
-class DeveloperOverlay;
 class DXLTexture;
 class DXLViewer;
-class GameBonuses;
 class GameEffect;
-class GarbageList;
-class GroundList;
 class KGEFont;
-class LevelPanelArea;
-class LevelTable;
-class OptionsHooks;
-class PlantTable;
 class ProgressTracker;
-class ProductList;
-class ProfileRoster;
 class TutorialFactory;
 class TutorialHooks;
-class VillainList;
-class WindowManager;
 
 // The state of a resumable archive-section reader, cleared by the loader
 // before the first call for a section. Readers return 1 when finished (the
@@ -103,7 +89,7 @@ struct SCREENBORDERS {
 
 constexpr u32 kGameFontSlots = 5;  // game fonts 5 to 9
 
-// The game states the application runs (GameServices::appState).
+// The game states the application runs (ResourceServices::appState).
 constexpr u32 kGameStateNone = 0;
 constexpr u32 kGameStateLogos = 1;
 constexpr u32 kGameStateLevel = 4;
@@ -113,7 +99,7 @@ constexpr u32 kGameStateComic = 7;
 constexpr u32 kGameStateStartLoading = 0x80000002u;
 constexpr u32 kGameStateLevelLoading = 0x80000003u;
 
-struct GameServices {
+struct ResourceServices {
   // --- Time ------------------------------------------------------------------
   u32 clock = 0;          // game clock, ms: set once per update
   u32 frameElapsed = 0;   // ms since the previous update
@@ -146,16 +132,12 @@ struct GameServices {
   GameEffect* effect = nullptr;           // the one current screen effect
   GameEffect* retiredEffects = nullptr;   // replaced or ended effects still to delete
   u32 effectCalls = 0;                    // frame calls into the effect under way
+  DeferredEffectQueue deferredEffectCalls;  // the calls effects made out of their lists, waiting (SpriteEffect.h)
 
-  // --- Level data ------------------------------------------------------------------
-  GarbageList* garbage = nullptr;  // the garbage kinds read at start-up; null: places carry none
-  bool warehouseNoLimits = false;  // the warehouse takes any amount (a developer's switch)
+  // --- Particles ----------------------------------------------------------------------
+  ParticleLibrary particles;  // the particle library (ParticleLibrary.h)
 
-  // --- Interface and application ---------------------------------------------------
-  WindowManager* windowManager = nullptr;  // made at game set-up, deleted at exit
-  // The running level's panel, which the information window lets clicks
-  // through over; null while none is shown.
-  LevelPanelArea* levelPanel = nullptr;
+  // --- Tutorials, texts and application ----------------------------------------------
   TutorialHooks* tutorial = nullptr;       // the running tutorial; null when none runs
   TutorialFactory* tutorialFactory = nullptr;  // makes the game's tutorials; null: none is made
   // Finished tutorials waiting for the end of the frame (DeleteFinishedTutorials).
@@ -165,37 +147,16 @@ struct GameServices {
   // the text is built; null leaves the names as they are.
   KGETEXTCALLBACK itemDescription = nullptr;
   u32 appState = kGameStateNone;           // the game state entered last (kGameState...)
-  // The developer's keys and overlay ("Cheats" of "config.ini"); null before
-  // InitDebugOverlay and after ReleaseDebugOverlay.
-  DeveloperOverlay* developer = nullptr;
   i64 profilePlayTime = -1;  // the current profile's play time, ms; -1 without a profile
 
-  // --- Content tables (content/*.h), not owned ----------------------------------------
-  ProductList* products = nullptr;
-  GameBonuses* bonuses = nullptr;
-  AwardTable* awards = nullptr;
-  GroundList* grounds = nullptr;
-  LevelTable* levels = nullptr;
-  CharacterList* characters = nullptr;        // the character descriptions
-  BuildingTable* buildings = nullptr;  // "BLDN"
-  PlantTable* plants = nullptr;        // "PLNT"
-  VillainList* villains = nullptr;     // "VLNS"
-  ComixList* comics = nullptr;         // "COMX"
-  ComixBook* comixBook = nullptr;      // the comic book (windows/ComixBook.h), made at game set-up
-  // The current profile's award sets for the awards window (windows/AwardsWindow.h); null: none.
-  AwardsProfile* awardsProfile = nullptr;
-  // What the map's and the main screen's windows open the profiles and the
-  // options windows with (windows/ProfileRoster.h, windows/OptionsWindow.h),
-  // installed by the game; null: those windows are not opened.
-  ProfileRoster* profileRoster = nullptr;
-  OptionsHooks* optionsHooks = nullptr;
+  // --- Files ------------------------------------------------------------------------
   // What stands in for the disk's failures when the game's per-user files
   // are saved (plat::FileFaults): null for the real disk; tests install one.
   plat::FileFaults* fileFaults = nullptr;
 };
 
-GameServices& GetGameServices();
-void ResetGameServices();
+ResourceServices& GetResourceServices();
+void ResetResourceServices();
 
 // The game viewer; it is also the viewer the language makes its images on.
 void SetGameViewer(DXLViewer* viewer);

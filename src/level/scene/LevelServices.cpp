@@ -1,0 +1,14 @@
+#include "level/scene/LevelServices.h"
+
+namespace {
+
+LevelServices& Services() {
+  static LevelServices services;
+  return services;
+}
+
+}  // namespace
+
+LevelServices& GetLevelServices() { return Services(); }
+
+void ResetLevelServices() { Services() = LevelServices{}; }
