@@ -10,6 +10,10 @@
 # An include is looked up beside the including file first, then under src/
 # (and tools/ for a tool); one that finds no file, a file under src/ outside
 # every layer's folders, and an include that leaves src/ from src/ all fail.
+# A forward declaration (`class X;` or `struct X;`) in src/ names a class as an
+# include would: when the classes of that name are defined only in layers the
+# declaring file may not include, the declaration reaches upwards and fails
+# too (a name no file of src/ defines, a library's, is left alone).
 # Every fault is listed; the script fails when there is one.
 cmake_minimum_required(VERSION 3.25)
 
@@ -54,6 +58,7 @@ function(layer_of rel out)
 endfunction()
 
 set(faults "")
+set(declarations "")  # file|layer|name of every forward declaration in src/
 set(files_read 0)
 set(includes_read 0)
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${ROOT}
@@ -72,6 +77,19 @@ foreach(file ${files})
   else()
     set(in_tools TRUE)
     set(from tools)
+  endif()
+  if(NOT in_tools)
+    # Class definitions (the name followed by `final`, a base list, a body or
+    # the line's end) and forward declarations.
+    file(STRINGS ${ROOT}/${file} classes REGEX "^[ \t]*(class|struct)[ \t]+[A-Za-z_]")
+    foreach(line ${classes})
+      if(line MATCHES "^[ \t]*(class|struct)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]*;")
+        list(APPEND declarations "${file}|${from}|${CMAKE_MATCH_2}")
+      elseif(line MATCHES "^[ \t]*(class|struct)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]*(final)?[ \t]*(:[^:]|{|$)")
+        list(APPEND defined_${CMAKE_MATCH_2} ${from})
+        set(definer_${CMAKE_MATCH_2}_${from} ${file})
+      endif()
+    endforeach()
   endif()
   file(STRINGS ${ROOT}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line ${lines})
@@ -118,6 +136,34 @@ foreach(file ${files})
       list(APPEND faults "${file}: \"${inc}\" makes ${from} include ${to}, but ${from} may include only: ${allowed}")
     endif()
   endforeach()
+endforeach()
+
+# A forward declaration is sound when its own layer or one it may include
+# defines the class.
+foreach(declaration ${declarations})
+  string(REPLACE "|" ";" parts "${declaration}")
+  list(GET parts 0 file)
+  list(GET parts 1 from)
+  list(GET parts 2 name)
+  if(NOT DEFINED defined_${name})
+    continue()
+  endif()
+  set(reachable FALSE)
+  foreach(layer ${defined_${name}})
+    if(layer STREQUAL from OR layer IN_LIST reach_${from})
+      set(reachable TRUE)
+      break()
+    endif()
+  endforeach()
+  if(NOT reachable)
+    list(GET defined_${name} 0 layer)
+    string(REPLACE ";" ", " allowed "${reach_${from}}")
+    if(allowed STREQUAL "")
+      set(allowed "nothing")
+    endif()
+    list(APPEND faults
+         "${file}: forward-declares ${name}, a class of ${layer} (${definer_${name}_${layer}}), but ${from} may include only: ${allowed}")
+  endif()
 endforeach()
 
 list(LENGTH faults count)
