@@ -3,11 +3,11 @@
 // stand on it. Open sets the stages up in this order, and Close (or the destructor)
 // takes them down in exactly the reverse order:
 //
-//   services      the resource and level services reset (the level's hold
-//                 the developer's overlay, which outlives the level
-//                 stages), the random generator seeded, the frame clock
-//                 reading the game clock, the particles' step; down: the
-//                 screen effects cleared, then those services reset
+//   services      the resource and the level services reset (the level's
+//                 services hold the developer's overlay, which outlives the
+//                 level stages), the random generator seeded, the frame
+//                 clock reading the game clock, the particles' step; down:
+//                 the screen effects cleared, then those services reset
 //   viewer        the caller's viewer (its device open at the screen's
 //                 size) as the game viewer, and the game screen's area
 //   sound         with an output: the sound manager on it, "Sounds.dat"

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/Maths.h"
+#include "resources/SoundSettings.h"
 
 namespace {
 
