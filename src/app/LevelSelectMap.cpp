@@ -27,7 +27,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SpritesWindow.h"
 #include "ui/WindowManager.h"
 #include "ui/WindowQueues.h"

@@ -20,7 +20,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "resources/SpriteSet.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "windows/PanelSkins.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "ui/WindowManager.h"
 #include "level/scene/LevelInterface.h"
 #include "windows/ChildLevelPanel.h"

@@ -12,7 +12,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "ui/GameButton.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "resources/GameServices.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
-#include "ui/ScreenSprite.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSprite.h"
+#include "hud/ScreenSpriteList.h"
 #include "ui/WindowManager.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "resources/StandardSounds.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/ControlState.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"

@@ -12,7 +12,7 @@
 #include "resources/GameServices.h"
 #include "resources/ImageSprite.h"
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesSheet.h"

@@ -17,7 +17,7 @@
 #include "resources/TutorialHooks.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/DialogAnswers.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesSheet.h"

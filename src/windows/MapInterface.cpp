@@ -16,7 +16,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "ui/CaptionHintWindow.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/ImageButton.h"
 #include "ui/InvisibleButton.h"
 #include "ui/SkinTable.h"

@@ -24,7 +24,7 @@
 #include "resources/StandardSounds.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameWindow.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "windows/CLPLevelBlock.h"
 #include "windows/LevelPanel.h"

@@ -24,7 +24,7 @@
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameDigitalText.h"
 #include "ui/HintTextParams.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/InfoWindowSources.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"

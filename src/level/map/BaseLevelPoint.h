@@ -18,7 +18,7 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "content/RateModifiers.h"
-#include "ui/ScreenSpriteOwner.h"
+#include "hud/ScreenSpriteOwner.h"
 
 namespace kis {
 class DataCursor;

@@ -19,7 +19,7 @@
 #include "level/state/JobRecord.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteSet.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "resources/TutorialHooks.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 
 class GameLevel;
 class LevelMap;

@@ -32,7 +32,7 @@
 #include "level/objects/PointFactory.h"
 #include "level/rules/LevelView.h"
 #include "pathfinding/MapShapes.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/rules/WarehouseStock.h"

@@ -18,8 +18,8 @@
 
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PointHenhouse.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"

@@ -31,7 +31,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
 #include "resources/GameServices.h"
-#include "ui/ASSProductionButton.h"
+#include "hud/ASSProductionButton.h"
 #include "ui/HIText.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/WindowManager.h"

@@ -1,8 +1,8 @@
-#include "ui/SSStars.h"
+#include "hud/SSStars.h"
 
 #include <algorithm>
 
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 
 SSStars::SSStars(i32 x, i32 y, i32 maximum, i32 count)

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class ImageSprite;
 class ScreenSpriteOwner;

@@ -1,4 +1,4 @@
-#include "ui/ASSPriceButton.h"
+#include "hud/ASSPriceButton.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include "resources/GameServices.h"
 #include "resources/Sprite.h"
 #include "ui/GameDigitalText.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 

@@ -1,4 +1,4 @@
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 
 #include <cstdlib>
 
@@ -6,8 +6,8 @@
 #include "resources/SoundSettings.h"
 #include "ui/HintWindow.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteOwner.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteOwner.h"
+#include "hud/ScreenSpriteList.h"
 
 namespace {
 

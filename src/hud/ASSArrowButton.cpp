@@ -1,9 +1,9 @@
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 #include "engine/DXLViewer.h"
 #include "resources/GameServices.h"
 #include "resources/SEffects.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 
 #include "content/ContentArchive.h"
 #include "content/ProductList.h"
@@ -7,10 +7,10 @@
 #include "resources/GameDraw.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ActiveScreenSprite.h"
-#include "ui/ScreenLabel.h"
+#include "hud/ActiveScreenSprite.h"
+#include "hud/ScreenLabel.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteOwner.h"
+#include "hud/ScreenSpriteOwner.h"
 #include "ui/WindowManager.h"
 
 namespace {

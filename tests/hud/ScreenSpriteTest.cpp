@@ -9,7 +9,7 @@
 #include "content/ProductList.h"
 #include "gametext/KGECustomText.h"
 #include "resources/GameDraw.h"
-#include "ui/ScreenLabel.h"
+#include "hud/ScreenLabel.h"
 
 using uitest::HudRig;
 using uitest::Spot;

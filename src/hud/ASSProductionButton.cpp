@@ -1,8 +1,8 @@
-#include "ui/ASSProductionButton.h"
+#include "hud/ASSProductionButton.h"
 
 #include <algorithm>
 
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 
 namespace {

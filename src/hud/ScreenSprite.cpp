@@ -1,4 +1,4 @@
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "platform/gfx/GfxTypes.h"
 #include "resources/CurrentLevel.h"
 #include "resources/GameServices.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 
 ScreenSprite::ScreenSprite(i32 x, i32 y) : x_(x), y_(y), rect_{x, y, x, y} {
   if (CurrentLevel* host = GetCurrentLevel()) owner_ = host->GetScreenSprites();

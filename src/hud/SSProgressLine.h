@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class ImageSprite;
 class Sprite;

@@ -1,11 +1,11 @@
-#include "ui/SSProgressLine.h"
+#include "hud/SSProgressLine.h"
 
 #include <algorithm>
 
 #include "engine/DXLViewer.h"
 #include "resources/GameServices.h"
 #include "resources/SEffects.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 
 class ImageSprite;
 class Sprite;

@@ -1,4 +1,4 @@
-#include "ui/ASSProductionSlot.h"
+#include "hud/ASSProductionSlot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "ui/CaptionHintWindow.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 
 class GameDigitalText;
 class ImageSprite;

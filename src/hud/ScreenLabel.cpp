@@ -1,4 +1,4 @@
-#include "ui/ScreenLabel.h"
+#include "hud/ScreenLabel.h"
 
 #include <algorithm>
 #include <string>
@@ -14,8 +14,8 @@
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteOwner.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteOwner.h"
+#include "hud/ScreenSpriteList.h"
 
 namespace {
 

@@ -4,16 +4,16 @@
 #include "content/ProductList.h"
 #include "engine/text/DigitalFont.h"
 #include "resources/ImageSprite.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/ASSProductionButton.h"
-#include "ui/ASSProductionSlot.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/ASSProductionButton.h"
+#include "hud/ASSProductionSlot.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameDigitalText.h"
 #include "ui/HIText.h"
-#include "ui/SSColorIcon.h"
-#include "ui/SSProgressLine.h"
-#include "ui/SSStars.h"
+#include "hud/SSColorIcon.h"
+#include "hud/SSProgressLine.h"
+#include "hud/SSStars.h"
 
 using uitest::HudRig;
 

@@ -1,4 +1,4 @@
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 #include <cstring>
 

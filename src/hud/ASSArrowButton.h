@@ -5,7 +5,7 @@
 // its size once a second.
 #pragma once
 
-#include "ui/ASSIconButton.h"
+#include "hud/ASSIconButton.h"
 
 class ASSArrowButton : public ASSIconButton {
  public:

@@ -1,8 +1,8 @@
-#include "ui/ASSIconButton.h"
+#include "hud/ASSIconButton.h"
 
 #include "base/Maths.h"
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 ASSIconButton::ASSIconButton(u32 actionCode, i32 x, i32 y, const wchar* background, Sprite* icon, i32 radius)
     : ActiveScreenSprite(actionCode, x, y),

@@ -3,7 +3,7 @@
 // shows nothing; counts outside 1..maximum are clamped.
 #pragma once
 
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class Sprite;
 

@@ -16,7 +16,7 @@
 
 #include "ui/GameHint.h"
 #include "ui/LifeGuard.h"
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class ActiveScreenSprite;
 class ScreenSpriteOwner;

@@ -5,11 +5,11 @@
 
 #include <functional>
 
-#include "ToolkitRig.h"
+#include "../ui/ToolkitRig.h"
 #include "testsupport/FakeCurrentLevel.h"
-#include "ui/ActiveScreenSprite.h"
-#include "ui/ScreenSpriteList.h"
-#include "ui/ScreenSpriteOwner.h"
+#include "hud/ActiveScreenSprite.h"
+#include "hud/ScreenSpriteList.h"
+#include "hud/ScreenSpriteOwner.h"
 
 namespace uitest {
 

@@ -1,8 +1,8 @@
-#include "ui/SSColorIcon.h"
+#include "hud/SSColorIcon.h"
 
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
-#include "ui/ScreenSpriteOwner.h"
+#include "hud/HudPieces.h"
+#include "hud/ScreenSpriteOwner.h"
 
 namespace {
 
