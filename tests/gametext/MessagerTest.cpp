@@ -8,6 +8,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "gametext/GameMessager.h"
 #include "gametext/TextArgs.h"
+#include "gametext/TextServices.h"
 #include "platform/os/Clock.h"
 #include "testsupport/TempFolder.h"
 
@@ -20,7 +21,7 @@ class Messager : public ::testing::Test {
   void SetUp() override { plat::SetClock(&clock_); }
   void TearDown() override {
     plat::SetClock(nullptr);
-    SetGameMessagesOff(false);
+    GetTextServices().messagesOff = false;
   }
   plat::FakeClock clock_{1000};
 };
@@ -61,10 +62,10 @@ TEST_F(Messager, ClockWrapKeepsTheInterval) {
 
 TEST_F(Messager, SwitchedOffRefusesEverything) {
   GameMessager m;
-  SetGameMessagesOff(true);
+  GetTextServices().messagesOff = true;
   EXPECT_FALSE(m.CanSend(1));
   EXPECT_EQ(m.GetCount(), 0);
-  SetGameMessagesOff(false);
+  GetTextServices().messagesOff = false;
   EXPECT_TRUE(m.CanSend(1));
 }
 
@@ -140,7 +141,7 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   const std::u16string pa = lngtest::U16(dir + "/a.txt"), pb = lngtest::U16(dir + "/b.txt");
   GameLanguage a(pa.c_str()), b(pb.c_str());
   RecordingHost host;
-  SetGameLanguageHost(&host);
+  GetTextServices().languageHost = &host;
   SetGameLanguage(&a);
   EXPECT_EQ(GetGameLanguage(), &a);
   EXPECT_EQ(a.GetUseCount(), 1u);
@@ -156,7 +157,7 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   EXPECT_EQ(host.log, (std::vector<std::string>{"title nothing", "loading no logo nothing",
                                                 "chars " + U8(GameLanguage::kDefaultProfileChars)}));
   SetGameLanguage(nullptr);
-  SetGameLanguageHost(nullptr);
+  GetTextServices().languageHost = nullptr;
   EXPECT_EQ(b.GetUseCount(), 0u);
 }
 
