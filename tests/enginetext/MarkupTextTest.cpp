@@ -198,6 +198,19 @@ TEST_F(MarkupParse, HandlesNameOnlyLiveRegisteredObjects) {
   EXPECT_EQ(r.FindFont<wchar>(0), nullptr);
 }
 
+TEST_F(MarkupParse, ServicesResetForgetsEveryHandleAndCountsFromOne) {
+  DXLTextHandles& r = GetEngineTextServices().handles;
+  const u32 f = FontHandle();
+  const u32 q = r.AddQuad(DXLQUAD{});
+  EXPECT_EQ(font_->GetListenerCount(), 1);
+  ResetEngineTextServices();
+  EXPECT_EQ(r.GetCount(), 0u);
+  EXPECT_EQ(r.FindFont<wchar>(f), nullptr);
+  EXPECT_EQ(r.FindQuad(q), nullptr);
+  EXPECT_EQ(font_->GetListenerCount(), 0);  // no longer listened to
+  EXPECT_EQ(r.AddQuad(DXLQUAD{}), 1u);
+}
+
 TEST_F(MarkupParse, GradientColoursTakeTheirOwnRules) {
   DXLTextW& t = Text(u"<GRAD COLOR1=ff0000 COLOR2=0000ff>abcd</GRAD>");
   ASSERT_EQ(t.GetItemCount(), 1u);

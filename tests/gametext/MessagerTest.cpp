@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "LanguageTestSupport.h"
+#include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/GameMessager.h"
@@ -11,6 +12,7 @@
 #include "gametext/TextServices.h"
 #include "platform/os/Clock.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 
@@ -159,6 +161,47 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   SetGameLanguage(nullptr);
   GetTextServices().languageHost = nullptr;
   EXPECT_EQ(b.GetUseCount(), 0u);
+}
+
+void NoOutOfMemoryReport() {}
+bool FailNoAllocation(size_t) { return false; }
+
+// The reset puts back every hook and switch; the layout, the handle registry
+// and the current language's use live on, as a process-wide registry would.
+TEST(TextServicesReset, PutsBackTheHooksAndKeepsTheRegistryAndTheLanguage) {
+  TempFolder temp;
+  lngtest::WriteBytes(temp.Path() + "/a.txt", "Language {\n\tNF = nothing\n}\n");
+  const std::u16string path = lngtest::U16(temp.Path() + "/a.txt");
+  GameLanguage language(path.c_str());
+  viewertest::ViewerRig rig;
+  ASSERT_EQ(rig.Open(16, 16), 0);
+  DXLTexture picture(rig.viewer.get());
+  RecordingHost host;
+  TextServices& s = GetTextServices();
+  s.languageHost = &host;
+  s.languageViewer = rig.viewer.get();
+  s.outOfMemory = &NoOutOfMemoryReport;
+  s.allocationHook = &FailNoAllocation;
+  s.messagesOff = true;
+  SetGameLanguage(&language);
+  const u32 handle = s.handles.RegisterTexture(&picture);
+  const KGELayout* layout = &s.layout;
+
+  ResetTextServices();
+  EXPECT_EQ(s.languageHost, nullptr);
+  EXPECT_EQ(s.languageViewer, nullptr);
+  EXPECT_EQ(s.outOfMemory, nullptr);
+  EXPECT_EQ(s.allocationHook, nullptr);
+  EXPECT_TRUE(GameMessager().CanSend(1));  // messages on again
+  EXPECT_EQ(GetGameLanguage(), &language);
+  EXPECT_EQ(language.GetUseCount(), 1u);
+  EXPECT_EQ(s.handles.FindTexture(handle), &picture);
+  EXPECT_EQ(&GetTextServices().layout, layout);
+
+  SetGameLanguage(nullptr);
+  EXPECT_EQ(language.GetUseCount(), 0u);
+  s.handles.ForgetTexture(&picture);
+  EXPECT_EQ(picture.GetListenerCount(), 0);
 }
 
 }  // namespace
