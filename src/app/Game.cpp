@@ -27,6 +27,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/TextServices.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
@@ -333,7 +334,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   s.profileRoster = roster_.get();
   s.optionsHooks = &options_;
   PublishGameArea(screen_);
-  SetGameLanguageHost(this);
+  GetTextServices().languageHost = this;
   RebuildScreenBorders();
   InitDebugOverlay(setup_.cheats);
 
@@ -419,7 +420,7 @@ void Game::ShutdownGame() {
   map_.reset();  // its interface and nodes before the windows and sprite sets
   mainScreen_.reset();  // its menu before the window manager
   world_.CloseTo(WorldStage::kSpriteSets);
-  SetGameLanguageHost(nullptr);
+  GetTextServices().languageHost = nullptr;
   ::SetGameLanguage(nullptr);
   language_.reset();
   logos_.reset();

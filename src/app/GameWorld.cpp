@@ -7,9 +7,11 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
+#include "engine/text/EngineTextServices.h"
 #include "ui/GameFontSection.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/TextServices.h"
 #include "level/objects/LevelObjectClasses.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/scene/DeveloperOverlay.h"
@@ -154,6 +156,8 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
   switch (stage) {
     case WorldStage::kServices:
       ResetGameServices();
+      ResetTextServices();
+      ResetEngineTextServices();
       kis::srand(setup_.seed);
       s.frameClock = &GameClock;  // sprite animations run on the game clock
       SetParticleMaxStep(static_cast<float>(GameTimeStep()));
@@ -278,6 +282,8 @@ void GameWorld::Down(WorldStage stage) {
     case WorldStage::kServices:
       ClearGameEffects();  // an effect still running would reach into the services
       ResetGameServices();
+      ResetTextServices();
+      ResetEngineTextServices();
       return;
     case WorldStage::kViewer:
       SetGameViewer(nullptr);
