@@ -17,6 +17,7 @@
 #include "LoadCalls.h"
 #include "app/DataSet.h"
 #include "app/LevelSelectMap.h"
+#include "app/MapAnimals.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "base/datafile/DataFileReader.h"

@@ -10,7 +10,7 @@
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
-#include "resources/SEffects.h"
+#include "resources/ColorEffects.h"
 #include "resources/SpriteEffect.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/MapNodes.h"
 
-#include "app/MapCharacters.h"
+#include "app/MapAnimals.h"
 
 #include <algorithm>
 #include <cmath>

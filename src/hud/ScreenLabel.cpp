@@ -11,6 +11,7 @@
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
+#include "resources/MotionEffects.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/CurrentLevel.h"

@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include "base/Maths.h"
+#include "resources/ColorEffects.h"
 #include "resources/GameServices.h"
+#include "resources/MotionEffects.h"
+#include "resources/WaitEffects.h"
 
 namespace {
 

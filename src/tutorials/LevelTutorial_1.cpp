@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "level/characters/Job.h"
 #include "level/characters/MapCharacter.h"
 #include "level/map/LevelMap.h"

@@ -1,7 +1,7 @@
 #include "tutorials/LevelTutorial_2.h"
 
 #include "base/Identifier.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/ProductList.h"
 #include "content/BuildingTable.h"
 #include "level/map/LevelMap.h"

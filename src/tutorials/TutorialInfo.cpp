@@ -8,6 +8,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
+#include "resources/MotionEffects.h"
 #include "resources/SEffects.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"

@@ -12,6 +12,7 @@
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
 #include "resources/GameServices.h"
+#include "resources/MotionEffects.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"

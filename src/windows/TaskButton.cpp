@@ -6,7 +6,7 @@
 #include "base/NumberText.h"
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "engine/DXLTexture.h"

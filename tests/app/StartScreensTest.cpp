@@ -14,7 +14,7 @@
 #include "engine/DXLTextures.h"
 #include "platform/encoding/Utf.h"
 #include "resources/GameServices.h"
-#include "resources/SEffects.h"
+#include "resources/ColorEffects.h"
 #include "testsupport/ByteBuilder.h"
 #include "testsupport/ImageFiles.h"
 #include "testsupport/ViewerRig.h"

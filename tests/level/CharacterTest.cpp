@@ -11,7 +11,7 @@
 #include "level/characters/CharSilhouette.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
-#include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 #include "resources/TutorialHooks.h"
 #include "testsupport/SpriteRig.h"
 #include "CharacterRig.h"

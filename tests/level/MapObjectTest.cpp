@@ -11,6 +11,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 
 using namespace leveltest;
 

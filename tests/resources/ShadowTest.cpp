@@ -13,6 +13,7 @@
 #include "resources/MapShadow.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
+#include "resources/WaitEffects.h"
 #include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
 

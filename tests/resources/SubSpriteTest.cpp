@@ -10,6 +10,7 @@
 #include "resources/MapSprite.h"
 #include "resources/MapSpriteUser.h"
 #include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 #include "testsupport/SpriteRig.h"
 
 namespace gfx = plat::gfx;

@@ -11,6 +11,7 @@
 #include "windows/CLPLevelBlock.h"
 #include "windows/LevelMenuHandler.h"
 #include "windows/MenuWindow.h"
+#include "testsupport/LevelPanelStandIns.h"
 #include "testsupport/PlainButton.h"
 #include "ui/NarrowButton.h"
 

@@ -17,6 +17,7 @@
 #include "level/map/LevelPointCare.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/JobRecord.h"
+#include "resources/ColorEffects.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteSet.h"
 #include "hud/ASSArrowButton.h"

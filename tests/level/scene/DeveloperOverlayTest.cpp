@@ -16,7 +16,7 @@
 #include "base/Random.h"
 #include "content/AwardTable.h"
 #include "content/GameCharacter.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "engine/DXLViewer.h"

@@ -1,19 +1,15 @@
-// MapCharacters - the small animated characters of the level-selection map:
-// chickens wandering inside a drawn yard, cows and sheep calling and
-// turning their heads, each group standing on a level node as the node's
-// decoration of item kind 256 (MLSChars); and the villains' attack of a
-// fresh profile, in which villains walk onto the map, set up a catapult
-// (MLCCatapult) and shoot gas (MLCVillainShot) at level nodes, which then
-// turn to their hidden look.
+// MapLevelCharacter - a small animated character of the level-selection
+// map (MapAnimals.h: the nodes' chickens, cows and sheep; MapVillainAttack.h:
+// the villains' attack of a fresh profile) and the jobs it runs.
 //
-// Every character (MapLevelCharacter) plays the animations of a level
-// character description (GameCharacter, found by id) through its own
-// AnimationState and runs at most one job at a time: an animation
-// (MLCJob_Animation), a walk (MLCJob_GoTo) or a wait (MLCJob_Wait), each
-// after a start delay. When its job ends the character is told
-// (OnJobDone / OnJobCancelled); a character without a job picks its next
-// one (OnIdle). Time comes in milliseconds from the map's fixed-step
-// update; walk speeds are map units per game frame (GameTimeStep).
+// Every character plays the animations of a level character description
+// (GameCharacter, found by id) through its own AnimationState and runs at
+// most one job at a time: an animation (MLCJob_Animation), a walk
+// (MLCJob_GoTo) or a wait (MLCJob_Wait), each after a start delay. When its
+// job ends the character is told (OnJobDone / OnJobCancelled); a character
+// without a job picks its next one (OnIdle). Time comes in milliseconds from
+// the map's fixed-step update; walk speeds are map units per game frame
+// (GameTimeStep).
 //
 // Random draws go through the base library's generator (kis::RandomShort,
 // kis::RandomChar), so a seeded run repeats.
@@ -21,31 +17,18 @@
 
 #include <memory>
 
-#include "base/List.h"
 #include "base/Types.h"
-#include "app/MapNodes.h"
 #include "content/MapSection.h"
-#include "engine/DXLDrawTypes.h"
 #include "pathfinding/MapShapes.h"
 #include "resources/GameAnimation.h"
 
 class GameCharacter;
-class GPSEmiter;
-class GPSSpace;
-class ImageSprite;
 class MapLevelCharacter;
 class MapShadow;
 class MLSChars;
-class SpriteEffectList;
 
-// Character description ids (the group's kinds in content/MapSection.h).
-constexpr u32 kMapCharVillain = 6;
-constexpr u32 kMapCharCatapult = 7;
-
-constexpr u32 kMapCharsPerGroup = 4;
 constexpr u32 kMapCharTurnMs = 30;
 constexpr float kMapCharNear = 0.1f;  // a walk this close on both axes is done at once
-constexpr float kMapShotSpeed = 4.0f;  // map units per update
 
 // Job states.
 constexpr u32 kMapJobNew = 0;
@@ -135,6 +118,8 @@ class MapLevelCharacter {
   // Joins the group's lists (none for villains and catapults).
   MapLevelCharacter(MLSChars* group, const MapCharKind& kind);
   virtual ~MapLevelCharacter();
+  // The level character description of the id, its animations loaded on first use; null when absent.
+  static GameCharacter* LoadedDescription(u32 id);
   MapLevelCharacter(const MapLevelCharacter&) = delete;
   MapLevelCharacter& operator=(const MapLevelCharacter&) = delete;
 
@@ -215,142 +200,4 @@ class MapLevelCharacter {
 
  private:
   friend class MapLevelCharJob;
-};
-
-class MLCChicken : public MapLevelCharacter {
- public:
-  explicit MLCChicken(MLSChars* group);
-  void Init(const MAPCHARENTRY* entry) override;
-
- protected:
-  void OnIdle() override;
-};
-
-class MLCCow : public MapLevelCharacter {
- public:
-  explicit MLCCow(MLSChars* group);
-  void Init(const MAPCHARENTRY* entry) override;
-
- protected:
-  void OnIdle() override;
-};
-
-class MLCSheep : public MapLevelCharacter {
- public:
-  explicit MLCSheep(MLSChars* group);
-  void Init(const MAPCHARENTRY* entry) override;
-
- protected:
-  void OnIdle() override;
-};
-
-// Kind 256: a node's group of at most 4 characters.
-class MLSChars : public BaseMLS {
- public:
-  explicit MLSChars(const MAPNODEITEM& item);
-  ~MLSChars() override;
-  void Update(u32 ms) override;
-  void Draw(u32 color, bool hovered) override;
-
-  // The lists (creation order and drawing order).
-  const kis::list<MapLevelCharacter*>& Characters() const { return characters_; }
-  const kis::list<MapLevelCharacter*>& DrawOrder() const { return order_; }
-  void Add(MapLevelCharacter* c);
-  void Remove(MapLevelCharacter* c);
-  void Reorder(MapLevelCharacter* c);
-
- private:
-  kis::list<MapLevelCharacter*> characters_;
-  kis::list<MapLevelCharacter*> order_;
-  DXLMATRIX saved_{};
-};
-
-// What the villains' attack needs of the map (LevelSelectMap).
-class MapAttackHost {
- public:
-  virtual ~MapAttackHost() = default;
-  // A level's node position; false for a level that has no node.
-  virtual bool GetLevelNodePos(i32 level, float* x, float* y) const = 0;
-  // The level's node switched to mask 0x1 at once (its hidden look).
-  virtual void LockLevelNode(i32 level) = 0;
-  // The map's particle space (the shots' gas), or null.
-  virtual GPSSpace* GetAttackParticles() = 0;
-};
-
-class MLCCatapult : public MapLevelCharacter {
- public:
-  MLCCatapult();
-  bool shadowShown = false;
-  bool bodyShown = false;
-};
-
-class MLCVillainShot {
- public:
-  MLCVillainShot(MapAttackHost* host, float x, float y, i32 level);
-  ~MLCVillainShot();
-  MLCVillainShot(const MLCVillainShot&) = delete;
-  MLCVillainShot& operator=(const MLCVillainShot&) = delete;
-  void Update(u32 ms);
-  void Draw(const DXLMATRIX& base);
-
-  bool IsFinished() const { return finished_; }
-  bool IsExploded() const { return exploded_; }
-  float GetX() const { return x_; }
-  float GetY() const { return y_; }
-  float GetTravelled() const { return travelled_; }
-  i32 GetLevel() const { return level_; }
-  GPSEmiter* GetEmitter() const { return emitter_; }
-  ImageSprite* GetImage() const { return image_.get(); }
-
- private:
-  void Explode();
-  void SetImage(const wchar* name);
-
-  MapAttackHost* host_;
-  float startX_, startY_;
-  i32 level_;
-  float dx_ = 0, dy_ = 0, length_ = 0;
-  float travelled_ = 0;
-  float x_, y_;
-  std::unique_ptr<ImageSprite> image_;
-  u32 imageTime_ = 0;
-  u32 frameTime_ = 60;
-  i32 frameCount_ = 1;
-  i32 frame_ = 0;
-  bool finished_ = false;
-  bool exploded_ = false;
-  GPSEmiter* emitter_ = nullptr;
-  SpriteEffectList* effects_ = nullptr;
-};
-
-class MLCVillain : public MapLevelCharacter {
- public:
-  static constexpr u32 kMaxTargets = 3;
-  // Levels counted from 1 (at most 3 kept).
-  MLCVillain(MapAttackHost* host, i32 startX, i32 startY, float targetX, float targetY, i32 variant, u32 count,
-             const i32* levels);
-  ~MLCVillain() override;
-  void SetStep(i32 step);
-  void Update(u32 ms) override;
-  void OnJobDone(u32 tag) override { SetStep(static_cast<i32>(tag) + 1); }
-  // From the map's transform, alpha 255.
-  void DrawAll(const DXLMATRIX& base);
-
-  i32 GetStep() const { return step_; }
-  u32 GetShotsFired() const { return fired_; }
-  MLCCatapult* GetCatapult() const { return catapult_.get(); }
-  const kis::list<MLCVillainShot*>& Shots() const { return shots_; }
-  bool IsMade() const { return description_ != nullptr; }
-
- private:
-  MapAttackHost* host_;
-  i32 startX_, startY_;
-  float pointX_, pointY_;
-  i32 variant_;
-  u32 targetCount_ = 0;
-  i32 targets_[kMaxTargets] = {};
-  u32 fired_ = 0;
-  std::unique_ptr<MLCCatapult> catapult_;
-  i32 step_ = 0;
-  kis::list<MLCVillainShot*> shots_;
 };

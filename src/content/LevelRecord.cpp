@@ -1,4 +1,4 @@
-#include "content/LevelInfo.h"
+#include "content/LevelRecord.h"
 
 #include <cmath>
 #include <type_traits>
