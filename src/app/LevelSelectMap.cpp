@@ -27,7 +27,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SpritesWindow.h"
 #include "ui/WindowManager.h"
 #include "ui/WindowQueues.h"
@@ -370,7 +370,7 @@ void LevelSelectMap::CloseMapWindows() {
   WindowManager* windows = GetWindowManager();
   if (!windows) return;
   CloseSpritesWindow(windows->GetDialog());
-  CloseSpritesWindow(LevelWindow::GetOpen());
+  CloseSpritesWindow(FindWindowOf<LevelWindow>());
   CloseProfilesWindow();
 }
 
@@ -503,7 +503,7 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
     }
     return;
   }
-  if (!IsPlayable(hovered_) || LevelWindow::GetOpen()) return;
+  if (!IsPlayable(hovered_) || FindWindowOf<LevelWindow>()) return;
   const i32 level = hovered_;
   TutorialNotify(kTutorialEventMapLevel, static_cast<uintptr_t>(level), nullptr);
   new LevelWindow(level, kLevelWindowFromMap, [](u32 result, i32 chosen, u32 fresh) {
@@ -514,7 +514,7 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
 }
 
 void LevelSelectMap::LevelWindowClosed(u32 result, i32 level, u32 fresh) {
-  CloseSpritesWindow(LevelWindow::GetOpen());
+  CloseSpritesWindow(FindWindowOf<LevelWindow>());
   if (result != 0) StartLevel(level, fresh != 0);
 }
 

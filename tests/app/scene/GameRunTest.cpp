@@ -365,15 +365,15 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   ASSERT_NE(tasks.GetLoseDialog(), nullptr);
   for (int i = 0; i < 20; ++i) run.Frame();
   level->Input().OnKeyDown(kKeyEnter, 0);
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
-  EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowLost);
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>()->GetKind(), kLevelWindowLost);
   for (int i = 0; i < 20; ++i) run.Frame();
   level->Input().OnKeyDown(kKeyEnter, 0);
   ASSERT_TRUE(run.RunTo(kGameStateLevel));
   for (int i = 0; i < 20; ++i) run.Frame();
   EXPECT_EQ(run.game.World().Level(), level);
   EXPECT_EQ(tasks.GetResult(), kResultNone);
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_FALSE(host->HasExited());
 
   // The options window on the game's hooks: its box switches the screen to
