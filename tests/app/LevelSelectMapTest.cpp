@@ -13,6 +13,7 @@
 
 #include "MapCharacterRig.h"
 #include "ProfileRig.h"
+#include "app/AppServices.h"
 #include "app/LevelSelectMap.h"
 #include "engine/DXLKeyboard.h"
 #include "engine/DXLMouse.h"
@@ -93,6 +94,7 @@ class SelectMap : public ::testing::Test {
     manager = CreateGameWindowManager();
     s.windowManager = manager;
     map = std::make_unique<LevelSelectMap>(&rig.store, &host);
+    GetAppServices().levelSelectMap = map.get();  // as the game installs the map it makes
     rig.store.SetResultListener(map.get());
     MapSectionData data;
     for (MAPNODE& n : data.nodes) n = SelectMapNode();
@@ -103,6 +105,7 @@ class SelectMap : public ::testing::Test {
   ~SelectMap() override {
     ClearGameEffects();
     map.reset();
+    GetAppServices().levelSelectMap = nullptr;
     delete manager;
     ResetGameServices();
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../app/ProfileRig.h"
+#include "app/AppServices.h"
 #include "app/LevelSelectMap.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
@@ -265,6 +266,11 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
     bool MakeLevel(i32) override { return true; }
   } host;
   auto map = std::make_unique<LevelSelectMap>(&rig.store, &host);
+  // Installed as the game installs the map it makes, until the map goes.
+  struct InstalledMap {
+    explicit InstalledMap(LevelSelectMap* m) { GetAppServices().levelSelectMap = m; }
+    ~InstalledMap() { GetAppServices().levelSelectMap = nullptr; }
+  } installed(map.get());
   map->Load(MapSectionData{});
   Profile* profile = rig.Create(u"Ann");
   rig.store.SelectProfile(profile);

@@ -210,6 +210,15 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   EXPECT_TRUE(run.game.KeyUp(plat::DIK_A, 0));
   EXPECT_TRUE(run.game.Character(u'a'));
   EXPECT_TRUE(run.game.KeyDown(plat::DIK_A, 0));
+
+  // The game its runner installed is the running one, with the map it
+  // made, until it is shut down; the frames after reach neither.
+  EXPECT_EQ(GetRunningGame(), &run.game);
+  EXPECT_EQ(GetLevelSelectMap(), run.game.Map());
+  run.game.ShutdownGame();
+  EXPECT_EQ(GetRunningGame(), nullptr);
+  EXPECT_EQ(GetLevelSelectMap(), nullptr);
+  run.Frame();
 }
 
 // A second start with a profile on disk: the profile is current from the
