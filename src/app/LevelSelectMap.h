@@ -259,6 +259,7 @@ class LevelSelectMap : public MapNodeOwner,
   bool attackShown_ = false;  // the nodes show the attack's look
 };
 
-// The map while it lives (the effects' and windows' plain callbacks reach it
-// through this); null otherwise.
+// The map installed in the application services (AppServices::
+// levelSelectMap: the effects' and windows' plain callbacks reach it
+// through this); null when none is.
 LevelSelectMap* GetLevelSelectMap();

@@ -289,7 +289,7 @@ void BonusesWindow::Remove(i32 bonus) {
 
 void BonusesWindow::Apply() {
   if (choice_) *choice_ = working_;
-  if (LevelWindow* window = LevelWindow::GetOpen()) window->RefreshBonuses();
+  if (LevelWindow* window = FindWindowOf<LevelWindow>()) window->RefreshBonuses();
 }
 
 bool BonusesWindow::OnKeyDown(u16 key, u32 extra) {

@@ -162,14 +162,13 @@ bool WarehouseUpgradeButton::BeginDraw() {
 
 // --- WarehouseWindow ------------------------------------------------------------------------------
 
-WarehouseWindow* WarehouseWindow::GetOpen() {
-  WindowManager* manager = GetWindowManager();
-  return manager ? static_cast<WarehouseWindow*>(manager->GetAnchor(kAnchorWarehouse)) : nullptr;
+WarehouseWindow* FindOpenWarehouse() {
+  WarehouseWindow* window = FindWindowOf<WarehouseWindow>();
+  return window && !window->IsClosing() ? window : nullptr;
 }
 
 WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT* selected)
     : SpritesWindow(kId, false, false), rules_(rules), map_(map) {
-  if (manager_) manager_->SetAnchor(kAnchorWarehouse, this);
   saleSound_ = GetStandardSound(kSoundSale);
   AddTopRow(kWidth);
   i32 w = 0;
@@ -215,12 +214,7 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
 }
 
 WarehouseWindow::~WarehouseWindow() {
-  if (manager_ && manager_->GetAnchor(kAnchorWarehouse) == this) manager_->SetAnchor(kAnchorWarehouse, nullptr);
-}
-
-void WarehouseWindow::Close() {
-  SpritesWindow::Close();
-  if (manager_ && manager_->GetAnchor(kAnchorWarehouse) == this) manager_->SetAnchor(kAnchorWarehouse, nullptr);
+  Unregister();  // no longer found by its id while its parts go
 }
 
 void WarehouseWindow::LayoutButtons() {

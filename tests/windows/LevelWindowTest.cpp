@@ -12,6 +12,7 @@
 #include "../level/LevelRig.h"
 #include "../support/FakeTutorialFactory.h"
 #include "ui/GameControls.h"
+#include "ui/WindowManager.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapMedalsPanel.h"
@@ -63,11 +64,11 @@ TEST_F(LevelWindowTest, ButtonsFollowTheKindAndTheSavedGame) {
     const Ids fromMap = saved ? Ids{kLevelWindowCancel, kLevelWindowRestart, kLevelWindowContinue}
                               : Ids{kLevelWindowCancel, kLevelWindowPlay};
     EXPECT_EQ(Open(kLevelWindowFromMap).GetButtonIds(), fromMap);
-    EXPECT_EQ(LevelWindow::GetOpen(), window);
+    EXPECT_EQ(FindWindowOf<LevelWindow>(), window);
   }
   delete window;
   window = nullptr;
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
 }
 
 TEST_F(LevelWindowTest, MedalRowsByModeAndALevelNeverFinished) {
@@ -99,7 +100,7 @@ TEST_F(LevelWindowTest, RestartingASavedGameAsksFirst) {
   EXPECT_EQ(window->GetQuestion()->GetCaptionKey(), u"restart_c");
   window->GetQuestion()->Answer(kAnswerNo);
   EXPECT_TRUE(answers.empty());
-  EXPECT_EQ(LevelWindow::GetOpen(), window);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), window);
   Command(kLevelWindowRestart);
   window->GetQuestion()->Answer(kAnswerYes);
   Command(kLevelWindowContinue);
