@@ -15,8 +15,10 @@
 
 #include "GoalReport.h"
 #include "LoadCalls.h"
+#include "app/AppServices.h"
 #include "app/DataSet.h"
 #include "app/LevelSelectMap.h"
+#include "app/MapAnimals.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "base/datafile/DataFileReader.h"
@@ -76,6 +78,7 @@ struct MapScene {
     for (u32 i = 0; i < kLevelCount; ++i)
       profile->SetLevelState(i, i < 16 || (i >= 19 && i < 24) ? 4 + i % 3 : i < 20 ? 2 : i < 30 ? 1 : 0);
     map = std::make_unique<LevelSelectMap>(&store, nullptr);
+    GetAppServices().levelSelectMap = map.get();  // as the game installs the map it makes
     map->Load(std::move(section));
     map->Enter();
     const MapLevelSprite* open = map->GetNode(17);
@@ -86,6 +89,7 @@ struct MapScene {
   }
   ~MapScene() {
     map.reset();
+    GetAppServices().levelSelectMap = nullptr;
     world.reset();
     viewer.reset();
   }

@@ -14,6 +14,7 @@
 #include "gametext/KGEFontData.h"
 #include "gametext/KGELayout.h"
 #include "gametext/KGEWinFont.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/FontResolver.h"
 
@@ -35,7 +36,7 @@ void Exercise(const KGEFont* font) {
   KGETEXTPARAMS p = KGEDefaultTextParams();
   p.flags = kKGEWrap | kKGEJustify | kKGEAlignCenter;
   p.wrapWidth = 20;
-  KGEGetLayout().Layout<wchar>(font, &p, text, 16);
+  GetTextServices().layout.Layout<wchar>(font, &p, text, 16);
 }
 
 }  // namespace

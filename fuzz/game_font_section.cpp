@@ -5,6 +5,7 @@
 #include "DataSectionFuzz.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextServices.h"
 #include "platform/font/FontResolver.h"
 #include "resources/ResourceServices.h"
 #include "ui/GameFontSection.h"
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           KGETEXTPARAMS p = KGEDefaultTextParams();
           p.flags = kKGEWrap | kKGEAlignCenter;
           p.wrapWidth = 20;
-          KGEGetLayout().Layout<wchar>(font, &p, text, 16);
+          GetTextServices().layout.Layout<wchar>(font, &p, text, 16);
         }
       });
   FreeGameFonts();

@@ -10,7 +10,7 @@
 
 #include "base/Strings.h"
 #include "content/AwardTable.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "windows/ItemTag.h"

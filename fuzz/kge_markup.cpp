@@ -10,6 +10,7 @@
 #include "gametext/KGEHandleRegistry.h"
 #include "gametext/KGELayout.h"
 #include "gametext/KGEMarkup.h"
+#include "gametext/TextServices.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ bool Callback(const wchar*, u32 length, wchar* out, u32 room, u32* written, uint
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2 || size > 40000) return 0;
   static FuzzFont font;
-  static const u32 handle = KGEHandles().RegisterFont(&font);
+  static const u32 handle = GetTextServices().handles.RegisterFont(&font);
   (void)handle;
   std::vector<wchar> text((size - 2) / 2);
   for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<wchar>(data[2 + 2 * i] | (data[3 + 2 * i] << 8));
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   p.right = 200;
   p.bottom = 100;
   p.lineSpacing = static_cast<i8>(data[0]);
-  KGELayout& layout = KGEGetLayout();
+  KGELayout& layout = GetTextServices().layout;
   const wchar* expanded = nullptr;
   u32 length = 0;
   layout.ExpandNames(text.data(), n, 1 + data[0] * 8u, &Callback, 0, 0, &expanded, &length);

@@ -4,6 +4,8 @@
 // read but not loaded); one refused must leave its slot as it was.
 #include "ContentSectionFuzz.h"
 
+#include "content/LevelRecord.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   return contentfuzz::Run(kLevelSectionId, kLevelSectionSubId, data, size, [](kis::BaseDataFileReader* reader) {
     static LevelTable table;

@@ -3,6 +3,8 @@
 // of the game relies on; every level is then graded.
 #include "ContentSectionFuzz.h"
 
+#include "content/LevelRecord.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   return contentfuzz::Run(kLevelSectionId, kLevelSectionSubId, data, size, [](kis::BaseDataFileReader* reader) {
     static LevelTable table;

@@ -17,6 +17,7 @@
 #include "engine/image/DXLBitmap.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLTextHandles.h"
+#include "engine/text/EngineTextServices.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
 
@@ -74,11 +75,11 @@ struct World {
     picture->LoadFromBitmap(&bitmap);
     wide.Make(picture.get());
     narrow.Make(picture.get());
-    DXLTextHandles::Reset();
-    DXLTextHandles::Get().AddFont(&wide);          // 1
-    DXLTextHandles::Get().AddTexture(picture.get());  // 2
-    DXLTextHandles::Get().AddQuad(picture->QuadAtI(3, 4));  // 3
-    DXLTextHandles::Get().AddFont(&narrow);        // 4
+    ResetEngineTextServices();
+    GetEngineTextServices().handles.AddFont(&wide);          // 1
+    GetEngineTextServices().handles.AddTexture(picture.get());  // 2
+    GetEngineTextServices().handles.AddQuad(picture->QuadAtI(3, 4));  // 3
+    GetEngineTextServices().handles.AddFont(&narrow);        // 4
   }
 };
 

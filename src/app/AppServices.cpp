@@ -9,6 +9,11 @@
 #include "resources/GameDraw.h"
 #include "resources/ResourceServices.h"
 
+AppServices& GetAppServices() {
+  static AppServices services;
+  return services;
+}
+
 DXLPOINT WindowToGame(i32 x, i32 y) {
   const GAMESCREENAREA& s = GetResourceServices().screen;
   DXLPOINT p{x - s.rect.left, y - s.rect.top};

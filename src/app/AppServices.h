@@ -3,10 +3,35 @@
 // coordinates, a frame prepared for the game area, and the game window
 // asked to close. They read the game area from the game services
 // (ResourceServices::screen: its rectangle in window pixels, the scale).
+//
+// Beside them the application's own game-wide values (AppServices): the
+// running game, the level-selection map, a recording and a replay, each
+// filled by whoever makes it and put back when it goes.
 #pragma once
 
 #include "base/Types.h"
 #include "engine/DXLMouse.h"
+
+class Game;
+class LevelSelectMap;
+class ReplayRun;
+
+struct AppServices {
+  // The game the frame's callbacks reach while it is set up: installed by
+  // its runner (RunGame, a test's running game) around its life.
+  Game* game = nullptr;
+  // The level-selection map, which the effects' and windows' plain
+  // callbacks and the map's tutorials reach: installed by the game that
+  // makes it (a test installs its own).
+  LevelSelectMap* levelSelectMap = nullptr;
+  // A person's input written to a recording while the game hears it, and
+  // the replay or recording told of a level won: installed by RunGame.
+  ReplayRun* recording = nullptr;
+  ReplayRun* replay = nullptr;
+};
+
+// The one set of the application's values (all null until installed).
+AppServices& GetAppServices();
 
 // Window coordinates less the game area's margins; divided by the scale
 // (nearest, halves up) when scaling is on.

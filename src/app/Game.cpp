@@ -27,6 +27,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/TextServices.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
@@ -70,10 +71,6 @@ constexpr i32 kNoticeMarginMainScreen = 16;
 constexpr u32 kLogoFadeInMs = 250;  // the start-up loading's fade after the logos (none out)
 constexpr const wchar* kFirstProfileName = u"Player";  // until the profile windows ask for a name
 
-Game* g_game = nullptr;
-ReplayRun* g_recording = nullptr;  // a person's input recorded (no replay)
-ReplayRun* g_replay = nullptr;     // told of a level won (a replay's "expect won")
-
 // A person's input as replay steps, for a recording.
 void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
   ReplayStep s;
@@ -81,7 +78,7 @@ void RecordStep(ReplayStep::Kind kind, i32 a, i32 b, i32 c) {
   s.a = a;
   s.b = b;
   s.c = c;
-  if (g_recording) g_recording->Record(s);
+  if (ReplayRun* recording = GetAppServices().recording) recording->Record(s);
 }
 i32 ButtonIndex(u32 button) { return button == kMouseRight ? 1 : button == kMouseMiddle ? 2 : 0; }
 void RecordKey(u16 key, u32 modifiers) {
@@ -98,61 +95,61 @@ void RecordCharacter(u16 character) {
   ReplayStep s;
   s.kind = ReplayStep::kText;
   s.text = plat::Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(character)));
-  if (g_recording && !s.text.empty()) g_recording->Record(s);
+  if (ReplayRun* recording = GetAppServices().recording; recording && !s.text.empty()) recording->Record(s);
 }
 
 // --- The frame's callbacks: plain functions onto the running game ---------------------------------
 
 void CbCursor(u32* slot) {
-  if (g_game) *slot = g_game->QueryCursor();
+  if (Game* game = GetRunningGame()) *slot = game->QueryCursor();
 }
 void CbUpdate() {
-  if (g_game) g_game->Update();
+  if (Game* game = GetRunningGame()) game->Update();
 }
 void CbRender() {
-  if (g_recording) {
+  if (ReplayRun* recording = GetAppServices().recording) {
     static u32 last = DXLGetTimeMs();
     const u32 now = DXLGetTimeMs();
-    g_recording->LiveFrame(now - last);
+    recording->LiveFrame(now - last);
     last = now;
   }
-  if (g_game) g_game->Render();
+  if (Game* game = GetRunningGame()) game->Render();
 }
 void CbDown(DXLPOINT p, u32 button, u32 m) {
   RecordStep(ReplayStep::kPress, p.x, p.y, ButtonIndex(button));
-  if (g_game) g_game->MouseDown(p.x, p.y, button, m);
+  if (Game* game = GetRunningGame()) game->MouseDown(p.x, p.y, button, m);
 }
 void CbUp(DXLPOINT p, u32 button, u32 m) {
   RecordStep(ReplayStep::kRelease, p.x, p.y, ButtonIndex(button));
-  if (g_game) g_game->MouseUp(p.x, p.y, button, m);
+  if (Game* game = GetRunningGame()) game->MouseUp(p.x, p.y, button, m);
 }
 void CbMove(DXLPOINT p, u32 buttons, u32 m) {
   RecordStep(ReplayStep::kMove, p.x, p.y, 0);
-  if (g_game) g_game->MouseMove(p.x, p.y, buttons, m);
+  if (Game* game = GetRunningGame()) game->MouseMove(p.x, p.y, buttons, m);
 }
 void CbDouble(DXLPOINT p, u32 m) {
-  if (g_game) g_game->DoubleClick(p.x, p.y, m);
+  if (Game* game = GetRunningGame()) game->DoubleClick(p.x, p.y, m);
 }
 void CbWheel(DXLPOINT p, i32 delta, u32, u32 m) {
   if (delta != 0) RecordStep(ReplayStep::kWheel, p.x, p.y, std::clamp(delta, -32768, 32767));
-  if (g_game) g_game->MouseWheel(p.x, p.y, delta, m);
+  if (Game* game = GetRunningGame()) game->MouseWheel(p.x, p.y, delta, m);
 }
 void CbKeyDown(u16 key, u32 m) {
   RecordKey(key, m);
-  if (g_game) g_game->KeyDown(key, m);
+  if (Game* game = GetRunningGame()) game->KeyDown(key, m);
 }
 void CbKeyUp(u16 key, u32 m) {
-  if (g_game) g_game->KeyUp(key, m);
+  if (Game* game = GetRunningGame()) game->KeyUp(key, m);
 }
 void CbChar(u16 code) {
   RecordCharacter(code);
-  if (g_game) g_game->Character(code);
+  if (Game* game = GetRunningGame()) game->Character(code);
 }
 void CbState(u32 oldState, u32 newState) {
-  if (g_game) g_game->OnStateChange(oldState, newState);
+  if (Game* game = GetRunningGame()) game->OnStateChange(oldState, newState);
 }
 void CbActivation(u32 code) {
-  if (g_game) g_game->OnActivation(code);
+  if (Game* game = GetRunningGame()) game->OnActivation(code);
 }
 // Paused, the game is silent; resumed, it plays again.
 void CbPaused() { GetSoundSettings().Mute(); }
@@ -174,9 +171,10 @@ void TakeProfileBonuses(const Profile& profile, LevelSetup* setup) {
 // The restart's fade has covered the screen: the level played afresh, with
 // the bonuses chosen now.
 void RestartCovered() {
-  if (!g_game) return;
-  GameLevel* level = g_game->World().Level();
-  Profile* profile = g_game->Profiles() ? g_game->Profiles()->GetCurrent() : nullptr;
+  Game* game = GetRunningGame();
+  if (!game) return;
+  GameLevel* level = game->World().Level();
+  Profile* profile = game->Profiles() ? game->Profiles()->GetCurrent() : nullptr;
   if (!level) return;
   if (profile) {
     profile->DropSavedLevel(level->GetLevelIndex());
@@ -193,16 +191,17 @@ void MapPlaysResult() {
   if (LevelSelectMap* map = GetLevelSelectMap()) map->PlayResult(200);
 }
 
-// What the level-selection map asks of the game: the level objects.
+// What the level-selection map asks of the game that made it: the level
+// objects.
 class GameMapHost : public LevelSelectMapHost {
  public:
-  bool HasKeptLevel(i32 level, u32 regime) const override {
-    return g_game && g_game->HasKeptLevel(level, regime);
-  }
-  void DeleteLevel() override {
-    if (g_game) g_game->World().CloseLevel();
-  }
-  bool MakeLevel(i32 level) override { return g_game && g_game->MakeLevel(level); }
+  explicit GameMapHost(Game& game) : game_(game) {}
+  bool HasKeptLevel(i32 level, u32 regime) const override { return game_.HasKeptLevel(level, regime); }
+  void DeleteLevel() override { game_.World().CloseLevel(); }
+  bool MakeLevel(i32 level) override { return game_.MakeLevel(level); }
+
+ private:
+  Game& game_;
 };
 
 u16 VirtualKey(u16 key) {
@@ -246,7 +245,10 @@ void GameOptionsHooks::SaveSettings() {
     DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(error).c_str());
 }
 
-Game* GetRunningGame() { return g_game; }
+Game* GetRunningGame() {
+  Game* game = GetAppServices().game;
+  return game && game->IsUp() ? game : nullptr;
+}
 
 void StoreGamePauseCallbacks() {
   DXLCALLBACKS pause{};
@@ -259,9 +261,6 @@ void StoreGameStateCallbacks() {
   DXLSetPauseCallback(&CbActivation);
   DXLSetStateCallback(&CbState);
 }
-
-void SetGameRecording(ReplayRun* run) { g_recording = run; }
-void SetGameReplay(ReplayRun* run) { g_replay = run; }
 
 Game::Game() = default;
 Game::~Game() { ShutdownGame(); }
@@ -279,10 +278,9 @@ u32 Game::LoadingTime() const { return loadingTime_; }
 // fills it. The loading panel comes with the language (SetGameLanguage).
 bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   setup_ = std::move(setup);
-  g_game = this;
   profiles_ = std::make_unique<ProfileStore>();
   if (setup_.seedKeys) profiles_->SeedKeys(setup_.keySeed);
-  mapHost_ = std::make_unique<GameMapHost>();
+  mapHost_ = std::make_unique<GameMapHost>(*this);
   roster_ = std::make_unique<StoreRoster>(*profiles_, [this] {
     if (state_ == kGameStateLevel && Level()) Level()->Leave();
     DeleteLevel();
@@ -317,12 +315,12 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
     roster_.reset();
     profiles_.reset();
     mapHost_.reset();
-    g_game = nullptr;
     return false;
   }
   mainScreen_ = std::make_unique<MainScreen>(world_.Tables() ? &world_.Tables()->mainScreen : nullptr, this);
   // The map, filled by the loader's "MAPM" row, hears of every result.
   map_ = std::make_unique<LevelSelectMap>(profiles_.get(), mapHost_.get());
+  GetAppServices().levelSelectMap = map_.get();
   map_->SetCheats(setup_.cheats);
   profiles_->SetResultListener(map_.get());
   if (StartupLoader* loader = world_.Loader())
@@ -335,7 +333,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   GetWindowServices().profileRoster = roster_.get();
   GetWindowServices().optionsHooks = &options_;
   PublishGameArea(screen_);
-  SetGameLanguageHost(this);
+  GetTextServices().languageHost = this;
   RebuildScreenBorders();
   InitDebugOverlay(setup_.cheats);
 
@@ -419,9 +417,10 @@ void Game::ShutdownGame() {
   if (profiles_) profiles_->SetNotices(nullptr);  // the store closes after the window manager is gone
   if (profiles_) profiles_->SetResultListener(nullptr);
   map_.reset();  // its interface and nodes before the windows and sprite sets
+  GetAppServices().levelSelectMap = nullptr;
   mainScreen_.reset();  // its menu before the window manager
   world_.CloseTo(WorldStage::kSpriteSets);
-  SetGameLanguageHost(nullptr);
+  GetTextServices().languageHost = nullptr;
   ::SetGameLanguage(nullptr);
   language_.reset();
   logos_.reset();
@@ -434,7 +433,6 @@ void Game::ShutdownGame() {
   ReleaseDebugOverlay();
   ClearGameEffects();
   ResetAllServices();
-  g_game = nullptr;
 }
 
 void Game::DeleteLevel() {
@@ -637,7 +635,8 @@ void Game::Update() {
   if (state_ == kGameStateLevel) {
     if (GameLevel* level = Level()) {
       level->Update(ms);
-      if (g_replay && level->Rules().Tasks().GetResultShown() == kResultWon) g_replay->LevelWon();
+      ReplayRun* replay = GetAppServices().replay;
+      if (replay && level->Rules().Tasks().GetResultShown() == kResultWon) replay->LevelWon();
     }
     if (LevelPanelHost* host = world_.Panel()) host->Update(ms);
   }

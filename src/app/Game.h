@@ -17,7 +17,10 @@
 // objects it asks for.
 //
 // The frame's callbacks are plain functions: they reach the game through
-// the one running game (a game is made, set up and shut down once a run).
+// the running game, the one its runner installs in the application
+// services (AppServices::game; a game is made, set up and shut down once
+// a run). The game installs the level-selection map it makes there too;
+// the recording and the replay it tells are the runner's.
 #pragma once
 
 #include <functional>
@@ -109,6 +112,7 @@ class Game : public GameLanguageHost, public MainScreenHost {
   ProfileStore* Profiles() const { return profiles_.get(); }
   GameLanguage* Language() const { return language_.get(); }
   u32 State() const { return state_; }
+  bool IsUp() const { return up_; }  // set up and not shut down yet
   bool MainScreenReached() const { return mainScreenReached_; }
   u32 LoadingTime() const;  // ms of the start-up loading, once it is done
   LoadingPanel* Panel() const { return panel_.get(); }
@@ -198,7 +202,8 @@ class Game : public GameLanguageHost, public MainScreenHost {
   u32 loadingTime_ = 0;
 };
 
-// The running game (null before InitGame and after ShutdownGame).
+// The game installed in the application services while it is set up (null
+// before its InitGame and after its ShutdownGame).
 Game* GetRunningGame();
 // The frame's pause and resume words: paused, every sound is muted;
 // resumed, unmuted. Stored before the window is made.
@@ -207,9 +212,3 @@ void StoreGamePauseCallbacks();
 // running game (nothing without one). Stored once input is made, before
 // InitGame.
 void StoreGameStateCallbacks();
-// A person's input written to a recording while the game hears it (null:
-// none).
-class ReplayRun;
-void SetGameRecording(ReplayRun* run);
-// A replay or recording the game tells of a level won (null: none).
-void SetGameReplay(ReplayRun* run);

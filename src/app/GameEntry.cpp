@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/AppServices.h"
 #include "app/Game.h"
 #include "app/GameCursors.h"
 #include "app/GameScreen.h"
@@ -342,13 +343,16 @@ int RunGame(const EntryOptions& options) {
   setup.seedKeys = true;  // once a run: from the clock, or the replay's seed
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();
-  SetGameRecording(replay.Live() ? &replay : nullptr);
-  SetGameReplay(replay.Active() ? &replay : nullptr);
+  // The game, the recording and the replay go into the application
+  // services for the frame's callbacks, and come out before they go.
+  AppServices& app = GetAppServices();
+  app.game = &game;
+  app.recording = replay.Live() ? &replay : nullptr;
+  app.replay = replay.Active() ? &replay : nullptr;
   std::string fault;
   bool missing = false;
   if (!game.InitGame(std::move(setup), &fault, &missing)) {
-    SetGameRecording(nullptr);
-    SetGameReplay(nullptr);
+    app = AppServices{};
     DXLShutdown();
     if (missing) return DataMissing(fault);
     std::fprintf(stderr, "tallowmere: %s\n", fault.c_str());
@@ -391,13 +395,14 @@ int RunGame(const EntryOptions& options) {
   } else {
     DXLRun();
   }
-  SetGameRecording(nullptr);
-  SetGameReplay(nullptr);
+  app.recording = nullptr;
+  app.replay = nullptr;
   const std::string replayFailed = replay.Active() ? replay.Finish(quit) : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.MainScreenReached();
   DXLShutdown();
   game.ShutdownGame();  // when the frame's quit state did not reach it
+  app.game = nullptr;
   if (!options.headless) OpenPlayUrl(folders.program);
   if (!replayFailed.empty()) return kExitReplayFailed;
   // A replay's end is its own: it need not reach the main screen.

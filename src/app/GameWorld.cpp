@@ -8,8 +8,10 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLViewer.h"
 #include "engine/text/DigitalFont.h"
+#include "engine/text/EngineTextServices.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/TextServices.h"
 #include "level/objects/LevelObjectClasses.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/scene/DeveloperOverlay.h"
@@ -167,6 +169,8 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
     case WorldStage::kServices:
       ResetResourceServices();
       ResetLevelServices();  // the developer's overlay and switch outlive the level stages
+      ResetTextServices();
+      ResetEngineTextServices();
       kis::srand(setup_.seed);
       s.frameClock = &GameClock;  // sprite animations run on the game clock
       SetParticleMaxStep(static_cast<float>(GameTimeStep()));
@@ -295,6 +299,8 @@ void GameWorld::Down(WorldStage stage) {
       ClearGameEffects();  // an effect still running would reach into the services
       ResetLevelServices();
       ResetResourceServices();
+      ResetTextServices();
+      ResetEngineTextServices();
       return;
     case WorldStage::kViewer:
       SetGameViewer(nullptr);

@@ -3,11 +3,12 @@
 // stand on it. Open sets the stages up in this order, and Close (or the destructor)
 // takes them down in exactly the reverse order:
 //
-//   services      the resource and the level services reset (the level's
-//                 services hold the developer's overlay, which outlives the
-//                 level stages), the random generator seeded, the frame
-//                 clock reading the game clock, the particles' step; down:
-//                 the screen effects cleared, then those services reset
+//   services      the resource, the level and the text layers' services
+//                 reset (the level's services hold the developer's
+//                 overlay, which outlives the level stages), the random
+//                 generator seeded, the frame clock reading the game clock,
+//                 the particles' step; down: the screen effects cleared,
+//                 then those services reset
 //   viewer        the caller's viewer (its device open at the screen's
 //                 size) as the game viewer, and the game screen's area
 //   sound         with an output: the sound manager on it, "Sounds.dat"
@@ -91,8 +92,10 @@ constexpr u32 kWorldStageCount = 9;
 constexpr int kWorldDataMissing = 3;
 constexpr int kWorldDataDamaged = 1;
 const char* WorldStageName(WorldStage stage);
-// Every layer's game-wide services back to their start, the resources'
-// first: what the world's stages reset one by one, all at once.
+// Every layer's game-wide services from the resources up back to their
+// start, the resources' first: what the world's stages reset one by one,
+// all at once (the text layers' are ResetTextServices and
+// ResetEngineTextServices).
 void ResetAllServices();  // "services", "viewer", ... "level scene"
 
 struct WorldSetup {

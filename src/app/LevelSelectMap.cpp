@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "app/AppServices.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "base/Maths.h"
@@ -27,7 +28,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SpritesWindow.h"
 #include "ui/WindowManager.h"
 #include "ui/WindowQueues.h"
@@ -64,20 +65,20 @@ float SelectMapCoverScale(i32 width, i32 height) {
                   static_cast<float>(width) / (kSelectMapPictureRight - kSelectMapPictureLeft));
 }
 
-LevelSelectMap* g_selectMap = nullptr;
-
-// The effects' plain callbacks onto the map.
+// The effects' plain callbacks onto the map installed in the application
+// services.
 void SelectMapFinishResult() {
-  if (!g_selectMap) return;
+  LevelSelectMap* map = GetLevelSelectMap();
+  if (!map) return;
   for (i32 i = 0; i < static_cast<i32>(kLevelCount); ++i)
-    if (MapLevelSprite* node = g_selectMap->GetNode(i)) node->FinishEffects();
-  g_selectMap->StartTutorials();
+    if (MapLevelSprite* node = map->GetNode(i)) node->FinishEffects();
+  map->StartTutorials();
 }
 void SelectMapStartTutorials() {
-  if (g_selectMap) g_selectMap->StartTutorials();
+  if (LevelSelectMap* map = GetLevelSelectMap()) map->StartTutorials();
 }
 void SelectMapProfileCovered() {
-  if (g_selectMap) g_selectMap->ProfileCovered();
+  if (LevelSelectMap* map = GetLevelSelectMap()) map->ProfileCovered();
 }
 
 void CloseSpritesWindow(GameWindow* window) {
@@ -99,7 +100,7 @@ void PieceQuad(Sprite* sprite, float dx, DXLQUAD* out) {
 
 }  // namespace
 
-LevelSelectMap* GetLevelSelectMap() { return g_selectMap; }
+LevelSelectMap* GetLevelSelectMap() { return GetAppServices().levelSelectMap; }
 
 // --- Water --------------------------------------------------------------------------------------------
 
@@ -128,7 +129,6 @@ void MapWater::Draw() const {
 // --- The map --------------------------------------------------------------------------------------------
 
 LevelSelectMap::LevelSelectMap(ProfileStore* profiles, LevelSelectMapHost* host) : profiles_(profiles), host_(host) {
-  g_selectMap = this;
   result_.level = -1;
 }
 
@@ -138,7 +138,6 @@ LevelSelectMap::~LevelSelectMap() {
   nodes_.clear();
   ReleaseCopy();
   if (ComixBook* book = GetComixBook()) book->SetMapFlagsHook(nullptr);
-  if (g_selectMap == this) g_selectMap = nullptr;
 }
 
 i32 LevelSelectMap::ReadMapSection(kis::BaseDataFileReader* reader, SectionCursor* cursor) {
@@ -371,7 +370,7 @@ void LevelSelectMap::CloseMapWindows() {
   WindowManager* windows = GetWindowManager();
   if (!windows) return;
   CloseSpritesWindow(windows->GetDialog());
-  CloseSpritesWindow(LevelWindow::GetOpen());
+  CloseSpritesWindow(FindWindowOf<LevelWindow>());
   CloseProfilesWindow();
 }
 
@@ -504,18 +503,18 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
     }
     return;
   }
-  if (!IsPlayable(hovered_) || LevelWindow::GetOpen()) return;
+  if (!IsPlayable(hovered_) || FindWindowOf<LevelWindow>()) return;
   const i32 level = hovered_;
   TutorialNotify(kTutorialEventMapLevel, static_cast<uintptr_t>(level), nullptr);
   new LevelWindow(level, kLevelWindowFromMap, [](u32 result, i32 chosen, u32 fresh) {
-    if (g_selectMap) g_selectMap->LevelWindowClosed(result, chosen, fresh);
+    if (LevelSelectMap* map = GetLevelSelectMap()) map->LevelWindowClosed(result, chosen, fresh);
   });
   GetSoundSettings().PlaySound(GetStandardSound(kSoundClick), kSelectMapClickGroup, 0);
   SetHovered(-1);
 }
 
 void LevelSelectMap::LevelWindowClosed(u32 result, i32 level, u32 fresh) {
-  CloseSpritesWindow(LevelWindow::GetOpen());
+  CloseSpritesWindow(FindWindowOf<LevelWindow>());
   if (result != 0) StartLevel(level, fresh != 0);
 }
 

@@ -18,7 +18,7 @@
 // vertically), centred horizontally. The mouse wheel zooms (modes 1 and 2:
 // steps 0.01 and 0.1) between 0.5 and 1.5, snapping to the scale it had.
 //
-// Node items of kind 256 carry the map characters (MapCharacters.h). On a
+// Node items of kind 256 carry the map characters (MapAnimals.h). On a
 // fresh profile whose opening comic has played, the villains' attack runs
 // (StartVillainsAttack): every node hidden with its attack look, two
 // villains (MLCVillain) walk in and shoot gas at four nodes, then leave.
@@ -27,7 +27,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/MapCharacters.h"
+#include "app/MapVillainAttack.h"
 #include "app/MapNodes.h"
 #include "app/ProfileSeams.h"
 #include "base/Types.h"
@@ -259,6 +259,7 @@ class LevelSelectMap : public MapNodeOwner,
   bool attackShown_ = false;  // the nodes show the attack's look
 };
 
-// The map while it lives (the effects' and windows' plain callbacks reach it
-// through this); null otherwise.
+// The map installed in the application services (AppServices::
+// levelSelectMap: the effects' and windows' plain callbacks reach it
+// through this); null when none is.
 LevelSelectMap* GetLevelSelectMap();

@@ -9,8 +9,8 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "resources/GameDraw.h"
+#include "resources/ColorEffects.h"
 #include "resources/ResourceServices.h"
-#include "resources/SEffects.h"
 #include "resources/SpriteEffect.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "app/MapNodes.h"
 
-#include "app/MapCharacters.h"
+#include "app/MapAnimals.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "resources/SpriteSet.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "windows/PanelSkins.h"
 
 namespace {

@@ -11,7 +11,7 @@
 // MapNodeOwner (the level-selection map, LevelSelectMap). Decorations are
 // made when a state needs them and deleted when their hiding fade ends.
 // Items of the map characters' kind (256) make their group of characters
-// (MLSChars, MapCharacters.h).
+// (MLSChars, MapAnimals.h).
 #pragma once
 
 #include <memory>

@@ -3,6 +3,7 @@
 #include "base/LittleEndian.h"
 #include "base/datafile/DataFileWriter.h"
 #include "content/ContentArchive.h"
+#include "content/LevelRecord.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "content/PlantTable.h"
 #include "base/NumberText.h"
 #include "content/ContentSections.h"
+#include "content/LevelRecord.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/SpriteSet.h"

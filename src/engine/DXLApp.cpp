@@ -62,7 +62,7 @@ struct Frame {
 };
 
 Frame& F() {
-  static Frame frame;
+  static Frame frame;  // the process's one application frame, window and main loop
   return frame;
 }
 

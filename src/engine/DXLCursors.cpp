@@ -9,7 +9,7 @@ namespace gfx = plat::gfx;
 namespace {
 
 std::unique_ptr<DXLCursors>& Instance() {
-  static std::unique_ptr<DXLCursors> instance;
+  static std::unique_ptr<DXLCursors> instance;  // the cursors of the process's one window
   return instance;
 }
 

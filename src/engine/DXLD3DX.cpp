@@ -23,7 +23,7 @@ struct D3DXState {
 };
 
 D3DXState& State() {
-  static D3DXState state;
+  static D3DXState state;  // the module the process loaded: one per process by nature
   return state;
 }
 

@@ -34,7 +34,7 @@ bool TryLoader(DXLBitmapLoadProc loader, const u8* data, size_t size, plat::gfx:
 }  // namespace
 
 DXLBitmapFileFormats* DXLGetBitmapFileFormats() {
-  static DXLBitmapFileFormats formats;
+  static DXLBitmapFileFormats formats;  // the built-in formats only: a per-process table
   return &formats;
 }
 

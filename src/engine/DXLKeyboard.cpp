@@ -9,6 +9,8 @@ namespace di = plat::input;
 
 namespace {
 
+// Filled from kKeyPairs alone whenever a keyboard is made, always alike: a
+// constant table in effect, not game-wide state.
 u8 gKeyCodes[256];
 
 // Pairs of (key code, virtual-key code).

@@ -43,7 +43,7 @@ struct LogState {
 };
 
 LogState& State() {
-  static LogState state;
+  static LogState state;  // one log file per process
   return state;
 }
 

@@ -55,6 +55,8 @@ class DXLTextureLoaderDataFile : public DXLTextureSource {
   u32 byteCount_;
   u32 failed_ = 1;
 
+  // One read buffer shared by every live loader and freed with the last: a
+  // per-process cache, no game-wide state.
   static u8* buffer_;
   static u32 bufferCapacity_;
   static u32 instances_;

@@ -14,3 +14,13 @@ bool Require(const void* collaborator, const char* what) {
 #endif
   return false;
 }
+
+bool RequireThat(bool holds, const char* what) {
+  if (holds) return true;
+  DXLReportErrorA(-1, "broken %s", what ? what : "an invariant");
+#ifndef NDEBUG
+  std::fprintf(stderr, "broken %s\n", what ? what : "an invariant");
+  assert(holds && "an invariant of the game's own state is broken");
+#endif
+  return false;
+}

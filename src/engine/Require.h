@@ -9,3 +9,10 @@
 
 // True when the collaborator is there.
 bool Require(const void* collaborator, const char* what);
+
+// The same check for an invariant of the game's own state (an index its
+// own code computed, a kind its own classes pass on), never for what a file
+// or a player hands in, which is refused instead: false stops the test build
+// with "broken <what>"; a release build logs it and the caller goes on
+// without the work.
+bool RequireThat(bool holds, const char* what);

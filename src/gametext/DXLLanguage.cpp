@@ -10,11 +10,10 @@
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngRecords.h"
+#include "gametext/TextServices.h"
 #include "platform/os/FileSystem.h"
 
 namespace {
-
-DXLViewer* g_languageViewer = nullptr;
 
 bool ParseName(const wchar* text, kis::Identifier* id) {
   return text && id->Parse(text, kis::StrLenW(text), false, nullptr, nullptr);
@@ -34,9 +33,6 @@ bool FullPath(const wchar* path, wchar* out) {
 }
 
 }  // namespace
-
-void DXLSetLanguageViewer(DXLViewer* viewer) { g_languageViewer = viewer; }
-DXLViewer* DXLGetLanguageViewer() { return g_languageViewer; }
 
 DXLLngResource::DXLLngResource() = default;
 
@@ -249,7 +245,7 @@ DXLTexture* DXLLanguage::AddResource(const wchar* name, u32 blendMode) {
   DXLTexture& t = r->texture;
   t.Unload();
   t.SetImageFilter(1);
-  t.SetViewer(g_languageViewer);
+  t.SetViewer(GetTextServices().languageViewer);
   DXLDRAWSTATE state;
   DXLMakeSimpleDrawState(&state, 1, 3, blendMode, 4);
   t.SetDrawState(state);

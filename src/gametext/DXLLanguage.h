@@ -13,8 +13,8 @@
 // null once opened. A failed SaveCache leaves no partial file, and a cache
 // that existed before stays as it was.
 //
-// Image resources and their textures are made on the viewer set with
-// DXLSetLanguageViewer (the engine's one viewer).
+// Image resources and their textures are made on the viewer installed in
+// TextServices::languageViewer (TextServices.h: the engine's one viewer).
 #pragma once
 
 #include <memory>
@@ -51,9 +51,6 @@ constexpr u32 kLngCacheParamsDefault = 12;
 constexpr u32 kLngCacheTableBegin = 13;
 constexpr u32 kLngCacheTableHeader = 14;
 constexpr u32 kLngCacheTableTexts = 15;
-
-void DXLSetLanguageViewer(DXLViewer* viewer);
-DXLViewer* DXLGetLanguageViewer();
 
 // A named image of a language; callers receive its texture.
 struct DXLLngResource {

@@ -4,17 +4,18 @@
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGEFontData.h"
+#include "gametext/TextServices.h"
 
 KGEFont* GameLanguage::LoadFontFile(const wchar* path) {
   DXLTexture* picture = nullptr;
   KGEBitmapFont* font = nullptr;
-  const i32 r = KGELoadBitmapFontFile(DXLGetLanguageViewer(), &picture, nullptr, true, path, nullptr, &font);
+  const i32 r = KGELoadBitmapFontFile(GetTextServices().languageViewer, &picture, nullptr, true, path, nullptr, &font);
   return r < 0 ? nullptr : font;
 }
 
 KGEFont* GameLanguage::ReadCachedFont(kis::BaseDataFileReader* file, DXLTexture* picture) {
   KGEBitmapFont* font = nullptr;
-  const i32 r = KGELoadBitmapFont(DXLGetLanguageViewer(), picture, file, &font);
+  const i32 r = KGELoadBitmapFont(GetTextServices().languageViewer, picture, file, &font);
   return r < 0 ? nullptr : font;
 }
 

@@ -1,24 +1,20 @@
 #include "gametext/GameLanguageHost.h"
 
 #include "gametext/GameLanguage.h"
+#include "gametext/TextServices.h"
 
-namespace {
-GameLanguage* g_language = nullptr;
-GameLanguageHost* g_host = nullptr;
-}  // namespace
-
-void SetGameLanguageHost(GameLanguageHost* host) { g_host = host; }
-
-GameLanguage* GetGameLanguage() { return g_language; }
+GameLanguage* GetGameLanguage() { return GetTextServices().language; }
 
 void SetGameLanguage(GameLanguage* language) {
-  GameLanguage* previous = g_language;
+  TextServices& s = GetTextServices();
+  GameLanguage* previous = s.language;
   if (language) language->Acquire();
   if (previous) previous->Release();
-  g_language = language;
-  if (!language || !g_host) return;
-  g_host->SetWindowTitle(language->GetWindowTitle());
-  g_host->ShowLoading(language->GetImage(u"loading_logo"), language->GetTextByName(u"loading", u"caption", true));
+  s.language = language;
+  GameLanguageHost* host = s.languageHost;
+  if (!language || !host) return;
+  host->SetWindowTitle(language->GetWindowTitle());
+  host->ShowLoading(language->GetImage(u"loading_logo"), language->GetTextByName(u"loading", u"caption", true));
   const wchar* chars = language->GetProfileChars();
-  g_host->SetProfileChars(chars ? chars : GameLanguage::kDefaultProfileChars);
+  host->SetProfileChars(chars ? chars : GameLanguage::kDefaultProfileChars);
 }

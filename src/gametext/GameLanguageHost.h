@@ -3,10 +3,11 @@
 // SetGameLanguage takes a use of the new language before it gives back the
 // use of the previous one (which it does not delete), so a language handed
 // in twice, or sharing data with the old one, never goes through an unloaded
-// state. It then tells the installed host (the game's window and screens,
-// which the application library will implement) the window title, the
+// state. It then tells the host installed in TextServices::languageHost
+// (TextServices.h: the game's window and screens) the window title, the
 // loading screen's logo and caption and the characters allowed in profile
-// names (the built-in set when the language has none).
+// names (the built-in set when the language has none). The current language
+// is TextServices::language.
 #pragma once
 
 #include "base/Types.h"
@@ -22,9 +23,6 @@ class GameLanguageHost {
   virtual void ShowLoading(DXLTexture* logo, const wchar* caption) = 0;
   virtual void SetProfileChars(const wchar* chars) = 0;
 };
-
-// Null removes the host. The caller keeps ownership.
-void SetGameLanguageHost(GameLanguageHost* host);
 
 void SetGameLanguage(GameLanguage* language);
 GameLanguage* GetGameLanguage();

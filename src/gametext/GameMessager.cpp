@@ -1,16 +1,10 @@
 #include "gametext/GameMessager.h"
 
+#include "gametext/TextServices.h"
 #include "platform/os/Clock.h"
 
-namespace {
-bool g_messagesOff = false;
-}
-
-void SetGameMessagesOff(bool off) { g_messagesOff = off; }
-bool GetGameMessagesOff() { return g_messagesOff; }
-
 bool GameMessager::CanSend(u32 id) {
-  if (g_messagesOff) return false;
+  if (GetTextServices().messagesOff) return false;
   const u32 now = plat::GetTimeMs();
   for (i32 i = 0; i < count_; ++i) {
     Entry& e = entries_[i];

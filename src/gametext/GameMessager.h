@@ -1,15 +1,12 @@
 // GameMessager - rations the game's messages: a message id may be shown
 // again only when at least 10,000 ms have passed since it last was, and at
 // most 8 ids are tracked (a ninth new id is refused). While the game's
-// messages are switched off every message is refused. Times come from the
+// messages are switched off (TextServices::messagesOff) every message is
+// refused. Times come from the
 // platform clock and wrap like it.
 #pragma once
 
 #include "base/Types.h"
-
-// The game's switch for its messages; set means off.
-void SetGameMessagesOff(bool off);
-bool GetGameMessagesOff();
 
 class GameMessager {
  public:

@@ -6,6 +6,7 @@
 #include "engine/DXLViewer.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextServices.h"
 
 void KGEBaseText::Clear() {
   KGECustomText::Clear();
@@ -15,7 +16,7 @@ void KGEBaseText::Clear() {
 
 i32 KGEBaseText::SetText(const wchar* text, u32 length) {
   i32 hr = KGECustomText::SetText(text, length);
-  KGELayout& layout = KGEGetLayout();
+  KGELayout& layout = GetTextServices().layout;
   if (hr >= 0) hr = layout.Layout<wchar>(font_, &params_, LayoutText(text), LayoutLength(length));
   if (hr >= 0) hr = BuildQuads(layout);
   if (hr < 0) {

@@ -11,6 +11,7 @@
 #include "engine/image/PixelFormat.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextServices.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ i32 KGEBaseTextSprite::SetText(const wchar* text, u32 length) {
     const wchar* laid = LayoutText(text);
     const u32 n = LayoutLength(length);
     kept_.assign(laid ? laid : u"", laid ? n : 0);
-    hr = LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), KGEGetLayout());
+    hr = LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), GetTextServices().layout);
   }
   if (hr < 0) {
     kept_.clear();
@@ -183,7 +184,7 @@ void KGEBaseTextSprite::Restore() {
   if (!laidOut_ || !(restorePending_ || lost) || !viewer_ || !viewer_->HasDevice()) return;
   restorePending_ = true;
   const u32 color = color_;
-  if (LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), KGEGetLayout()) < 0) return;
+  if (LayOutAndRender(kept_.c_str(), static_cast<u32>(kept_.size()), GetTextServices().layout) < 0) return;
   SetColor(color);
   if (!missedGlyphs_) restorePending_ = false;
 }

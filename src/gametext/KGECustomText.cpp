@@ -6,6 +6,7 @@
 
 #include "gametext/KGEFont.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextServices.h"
 
 KGECustomText::KGECustomText(DXLViewer* viewer, u32 charWidth)
     : viewer_(viewer), params_(KGEDefaultTextParams()), charWidth_(charWidth) {
@@ -64,7 +65,7 @@ i32 KGECustomText::SetTextEx(const wchar* text, u32 length, uintptr_t context1, 
 i32 KGECustomText::PrepareText(const wchar** text, u32* length, KGETEXTCALLBACK callback) {
   const i32 hr = NormalizeLength(*text, length);
   if (hr < 0 || !callback) return hr;
-  return KGEGetLayout().ExpandNames(*text, *length, params_.maxChars, callback, params_.context1,
+  return GetTextServices().layout.ExpandNames(*text, *length, params_.maxChars, callback, params_.context1,
                                     params_.context2, text, length);
 }
 

@@ -9,6 +9,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEPenWalk.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/CharsetInfo.h"
 #include "platform/encoding/CodePage.h"
 #include "platform/os/MessageBox.h"
@@ -25,11 +26,9 @@ void DefaultOutOfMemory() {
   std::_Exit(3);
 }
 
-KGEOutOfMemoryHandler g_outOfMemory = &DefaultOutOfMemory;
-KGEAllocationHook g_allocationHook = nullptr;
-
 // The byte table of the last code page asked for; rebuilt only when the page
-// changes.
+// changes. A cache of what the platform's code pages say, the same for every
+// caller: it stays a per-process value, outside the text services.
 struct ByteTableCache {
   bool valid = false;
   u32 codePage = 0;
@@ -67,17 +66,15 @@ i32 ClampToI32(i64 v) {
 // --- Out of memory ------------------------------------------------------------------
 
 void KGEOutOfMemory() {
-  if (g_outOfMemory) g_outOfMemory();
+  const KGEOutOfMemoryHandler handler = GetTextServices().outOfMemory;
+  (handler ? handler : &DefaultOutOfMemory)();
 }
-
-void KGESetOutOfMemoryHandler(KGEOutOfMemoryHandler handler) {
-  g_outOfMemory = handler ? handler : &DefaultOutOfMemory;
-}
-
-void KGESetAllocationHook(KGEAllocationHook hook) { g_allocationHook = hook; }
 
 namespace kgedetail {
-bool AllocationAllowed(size_t bytes) { return !g_allocationHook || !g_allocationHook(bytes); }
+bool AllocationAllowed(size_t bytes) {
+  const KGEAllocationHook hook = GetTextServices().allocationHook;
+  return !hook || !hook(bytes);
+}
 }  // namespace kgedetail
 
 // --- Life ------------------------------------------------------------------------------

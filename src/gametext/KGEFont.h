@@ -99,15 +99,15 @@ struct KGESIZE {
 
 // --- Out of memory ------------------------------------------------------------
 
+// The handler is TextServices::outOfMemory (TextServices.h); null there is
+// the default (message box, then exit code 3).
 using KGEOutOfMemoryHandler = void (*)();
 // Reports a failed allocation through the current handler.
 void KGEOutOfMemory();
-// Null restores the default (message box, then exit code 3).
-void KGESetOutOfMemoryHandler(KGEOutOfMemoryHandler handler);
-// Tests may make allocations of the font code fail: the hook is asked before
-// each one and a true answer fails it. Null removes the hook.
+// Tests may make allocations of the font code fail: the hook,
+// TextServices::allocationHook, is asked before each one and a true answer
+// fails it.
 using KGEAllocationHook = bool (*)(size_t bytes);
-void KGESetAllocationHook(KGEAllocationHook hook);
 
 // An array of `count` value-initialised items, or null after KGEOutOfMemory.
 template <typename T>

@@ -76,8 +76,3 @@ void KGEHandleRegistry::Reset() {
   textures_.clear();
   textureHandles_.clear();
 }
-
-KGEHandleRegistry& KGEHandles() {
-  static KGEHandleRegistry registry;
-  return registry;
-}

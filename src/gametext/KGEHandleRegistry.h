@@ -7,7 +7,8 @@
 // Handles start at 1, are never 0 and are not reused while the program runs.
 // Registering the same object again gives its existing handle. A texture is
 // forgotten by itself when it goes away (the registry listens to it); a font
-// must be forgotten by its owner before it is deleted.
+// must be forgotten by its owner before it is deleted. The game's one registry
+// is TextServices::handles (TextServices.h).
 #pragma once
 
 #include <unordered_map>
@@ -45,6 +46,3 @@ class KGEHandleRegistry : public DXLNotifyObject {
   std::unordered_map<u32, DXLTexture*> textures_;
   std::unordered_map<DXLTexture*, u32> textureHandles_;
 };
-
-// The game's one registry.
-KGEHandleRegistry& KGEHandles();

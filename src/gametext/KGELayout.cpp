@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/DXLTexture.h"
-#include "gametext/KGEHandleRegistry.h"
+#include "gametext/TextServices.h"
 
 namespace {
 
@@ -37,11 +37,6 @@ KGETEXTPARAMS KGEDefaultTextParams() {
   p.maxChars = kKGEWholeText;
   p.color = 0xFFFFFFFFu;
   return p;
-}
-
-KGELayout& KGEGetLayout() {
-  static KGELayout layout;
-  return layout;
 }
 
 // --- Set-up -------------------------------------------------------------------------
@@ -160,7 +155,7 @@ i32 KGELayout::AddGlyph(const KGEGLYPH* glyph) {
 }
 
 i32 KGELayout::AddImage(const KGETAG& tag) {
-  DXLTexture* texture = KGEHandles().FindTexture(tag.handle);
+  DXLTexture* texture = GetTextServices().handles.FindTexture(tag.handle);
   if (!texture) return kNotATag;
   const i32 iw = texture->GetImageWidth(), ih = texture->GetImageHeight();
   KGELAYOUTIMAGE image{};
@@ -400,7 +395,7 @@ i32 KGELayout::ApplyTag(const KGETAG& tag) {
       }
       return KGE_S_OK;
     case kKGETagFont: {
-      const KGEFont* font = tag.isDefault ? baseFont_ : KGEHandles().FindFont(tag.handle);
+      const KGEFont* font = tag.isDefault ? baseFont_ : GetTextServices().handles.FindFont(tag.handle);
       if (!font) return kNotATag;
       if (!fontStack_.Add(&font_)) return KGE_E_OUTOFMEMORY;
       font_ = font;

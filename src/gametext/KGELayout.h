@@ -13,8 +13,9 @@
 // - a line's y is its top; a glyph sits at line y + (line ascent - run ascent)
 //   + glyph y, so fonts of one line share a base line;
 // - an image sits at run x + offset x and line y + its placement + offset y.
-// Mark-up fonts and images are found through KGEHandles(); an unknown handle
-// leaves the tag as text.
+// Mark-up fonts and images are found in the game's handle registry
+// (TextServices::handles); an unknown handle leaves the tag as text. The
+// engine all texts share is TextServices::layout (TextServices.h).
 #pragma once
 
 #include "base/Types.h"
@@ -177,6 +178,3 @@ class KGELayout {
   KGEGrowArray<KGELAYOUTIMAGE> images_;
   KGEGrowArray<wchar> chars_;
 };
-
-// The engine all texts share.
-KGELayout& KGEGetLayout();

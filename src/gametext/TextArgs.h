@@ -37,6 +37,9 @@ class TextArgs {
  private:
   static bool NextWord(bool floatChars, bool sign, wchar* word, u32* length);
 
+  // The cursor of the one tag being read: Set starts it afresh for every tag,
+  // so it holds nothing game-wide between tags and stays outside the text
+  // services.
   static const wchar* text_;
   static u32 length_;
   static kis::Identifier lastWord_;

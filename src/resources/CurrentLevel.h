@@ -2,8 +2,8 @@
 // the window toolkit) sees it: the shadow list and the transform its map's
 // pictures draw with, the windows' hold on it, and its head-up display's
 // side: the view, the pointer, the level panel and the money (the
-// screen-sprite list new screen sprites join is the toolkit's
-// ScreenSpriteHost, ui/ScreenSpriteHost.h). The level scene's screen
+// screen-sprite list new screen sprites join is the head-up display's
+// ScreenSpriteHost, hud/ScreenSpriteHost.h). The level scene's screen
 // (LevelScreen) implements it; whoever runs a level puts that into the game
 // services (ResourceServices::level) for the level's life.
 #pragma once

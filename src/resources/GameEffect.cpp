@@ -4,7 +4,7 @@
 
 #include "base/Clock.h"
 #include "engine/DXLInput.h"
-#include "gametext/GameMessager.h"
+#include "gametext/TextServices.h"
 #include "resources/ResourceServices.h"
 
 namespace {
@@ -145,7 +145,7 @@ void GameEffect::Hook(u32 flags) {
   if (retired_) return;
   if (running_ && !silencing_) {
     silencing_ = true;
-    SetGameMessagesOff(true);
+    GetTextServices().messagesOff = true;
   }
   installed_ = flags;
   DXLCALLBACKS frame;
@@ -169,7 +169,7 @@ void GameEffect::Hook(u32 flags) {
 void GameEffect::Unhook() {
   if (silencing_) {
     silencing_ = false;
-    SetGameMessagesOff(false);
+    GetTextServices().messagesOff = false;
   }
   if (!installed_) return;
   const Slots own = SlotsOf(own_), saved = SlotsOf(saved_);

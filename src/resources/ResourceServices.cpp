@@ -1,8 +1,7 @@
 #include "resources/ResourceServices.h"
 
 #include "engine/DXLApp.h"
-#include "gametext/DXLLanguage.h"
-#include "gametext/GameMessager.h"
+#include "gametext/TextServices.h"
 #include "resources/CurrentLevel.h"
 
 namespace {
@@ -18,13 +17,13 @@ ResourceServices& GetResourceServices() { return Services(); }
 
 void ResetResourceServices() {
   Services() = ResourceServices{};
-  DXLSetLanguageViewer(nullptr);
-  SetGameMessagesOff(false);  // no effect runs any more
+  GetTextServices().languageViewer = nullptr;  // the game viewer's
+  GetTextServices().messagesOff = false;       // no effect runs any more
 }
 
 void SetGameViewer(DXLViewer* viewer) {
   Services().viewer = viewer;
-  DXLSetLanguageViewer(viewer);
+  GetTextServices().languageViewer = viewer;
 }
 
 DXLViewer* GetGameViewer() { return Services().viewer; }

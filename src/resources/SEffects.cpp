@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include "base/Maths.h"
-#include "resources/SoundSettings.h"
+#include "resources/ColorEffects.h"
+#include "resources/MotionEffects.h"
+#include "resources/ResourceServices.h"
+#include "resources/WaitEffects.h"
 
 namespace {
 

@@ -22,11 +22,11 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "pathfinding/MapShapes.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/ASSProductionButton.h"
+#include "hud/ASSProductionSlot.h"
 #include "resources/ResourceServices.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/ASSProductionButton.h"
-#include "ui/ASSProductionSlot.h"
 #include "ui/GameButton.h"
 #include "ui/WindowManager.h"
 #include "tutorials/TutorialArrow.h"
@@ -272,7 +272,7 @@ bool ScriptPanelTop(kis::FloatPoint* out, float, float, u32, u32) {
 // The warehouse window's horizontal middle, `below` pixels under its top;
 // invalid while it is not open.
 bool ScriptWarehousePoint(kis::FloatPoint* out, float, float, u32 below, u32) {
-  WarehouseWindow* w = WarehouseWindow::GetOpen();
+  WarehouseWindow* w = FindOpenWarehouse();
   if (!w) return false;
   const DXLRECT& r = w->GetRect();
   out->x = static_cast<float>((r.left + r.right) / 2);
@@ -298,13 +298,13 @@ void ScriptOpenWarehouse(ScriptStep& step) {
       st.Finish();
   };
   step.frame = [](ScriptStep& st, u32) {
-    if (WarehouseWindow::GetOpen()) st.Finish();
+    if (FindOpenWarehouse()) st.Finish();
   };
   step.resume = [](ScriptStep& st) { return st.GetId(); };
 }
 
 bool ScriptWarehouseSettled() {
-  WarehouseWindow* w = WarehouseWindow::GetOpen();
+  WarehouseWindow* w = FindOpenWarehouse();
   return w && !w->IsBusy();
 }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "level/characters/Job.h"
 #include "level/characters/MapCharacter.h"
 #include "level/map/LevelMap.h"
@@ -12,7 +12,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "ui/WindowManager.h"
 #include "level/scene/LevelInterface.h"
 #include "windows/ChildLevelPanel.h"

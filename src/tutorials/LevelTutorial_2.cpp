@@ -1,7 +1,7 @@
 #include "tutorials/LevelTutorial_2.h"
 
 #include "base/Identifier.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/ProductList.h"
 #include "content/BuildingTable.h"
 #include "level/map/LevelMap.h"
@@ -12,7 +12,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "ui/GameButton.h"
 
 namespace {

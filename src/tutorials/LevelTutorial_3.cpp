@@ -14,9 +14,9 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSProductionButton.h"
-#include "ui/ASSProductionSlot.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSProductionButton.h"
+#include "hud/ASSProductionSlot.h"
 #include "windows/WarehouseWindow.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/ASSProductionButton.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/ASSProductionButton.h"
 
 namespace {
 namespace tut5 {

@@ -19,7 +19,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 float VillainTutorialRate(float base, u32 frameInterval) {
   const u32 divisor = frameInterval == 0 ? 0 : 1000 / frameInterval;

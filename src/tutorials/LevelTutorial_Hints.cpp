@@ -41,7 +41,7 @@ bool MessagePoint(kis::FloatPoint* out, float, float, u32 id, u32) {
 }
 
 bool WarehouseReady() {
-  WarehouseWindow* w = WarehouseWindow::GetOpen();
+  WarehouseWindow* w = FindOpenWarehouse();
   return w && !w->IsBusy() && !w->IsClosing();
 }
 
@@ -81,7 +81,7 @@ LevelTutorial_Warehouse::LevelTutorial_Warehouse(GameLevel* level) : LevelTutori
   };
   ScriptWaitForButton(*s, kHintPanel, kTutorialPanelWarehouse);
   s->frame = [](ScriptStep& st, u32) {
-    if (WarehouseWindow::GetOpen()) st.Finish();
+    if (FindOpenWarehouse()) st.Finish();
   };
   s->onEnd = EndHint;
   SetFirstStep(s->GetId());
@@ -105,7 +105,7 @@ LevelTutorial_FullWarehouse::LevelTutorial_FullWarehouse(GameLevel* level, const
     return code == kTutorialActionMessage && param == 1 && w && w->GetMessageId() == message;
   };
   s->frame = [](ScriptStep& st, u32) {
-    if (WarehouseWindow::GetOpen()) st.Finish();
+    if (FindOpenWarehouse()) st.Finish();
   };
 
   // The product's button in the warehouse window (while some of it is in

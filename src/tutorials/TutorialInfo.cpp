@@ -7,6 +7,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
+#include "resources/MotionEffects.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "tutorials/TutorialLayer.h"

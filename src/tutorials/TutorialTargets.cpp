@@ -8,9 +8,9 @@
 #include "resources/ResourceServices.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
-#include "ui/ScreenSprite.h"
-#include "ui/ScreenSpriteHost.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSprite.h"
+#include "hud/ScreenSpriteHost.h"
+#include "hud/ScreenSpriteList.h"
 #include "ui/WindowManager.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "content/BuildingTable.h"
 #include "content/ContentArchive.h"
 #include "content/GameBonuses.h"
-#include "content/LevelInfo.h"
+#include "content/LevelIntro.h"
 #include "content/PlantTable.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"

@@ -209,6 +209,15 @@ class WindowManager {
 // game's set-up makes it.
 WindowManager* GetWindowManager();
 
+// The window of class W on the manager's stack: the topmost with W's id
+// (W::kId, which no other class uses); null without a manager or such a
+// window. A window is found from its making until its deletion, closing
+// or not.
+template <class W>
+W* FindWindowOf(const WindowManager* manager = GetWindowManager()) {
+  return manager ? static_cast<W*>(manager->FindWindow(W::kId)) : nullptr;
+}
+
 // The outline of caption texts into `out`: index 0 only (false for any other).
 bool GetCaptionOutline(i32 index, DXLOUTLINE* out);
 // Puts the caption outline of the index into a text sprite's parameters

@@ -15,7 +15,7 @@
 #include "resources/StandardSounds.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/ControlState.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
@@ -49,7 +49,6 @@ float HoverTint(const ControlState& state) {
   return before + (now - before) * state.GetProgress();
 }
 
-AwardsWindow* gOpen = nullptr;
 
 const wchar* WindowText(const wchar* key) { return SectionText(u"awards_window", key); }
 const wchar* AwardText(const wchar* key) { return SectionText(u"awards", key); }
@@ -332,12 +331,12 @@ void BigAwardButton::Draw() {
 
 // --- AwardsWindow ---------------------------------------------------------------------------------
 
-AwardsWindow* AwardsWindow::GetOpen() { return gOpen; }
-
 AwardsWindow::AwardsWindow(AwardsProfile* profile, bool testMode)
     : SpritesWindow(kAwardsWindowId, true, true), openedAt_(GameClock()) {
-  if (gOpen && gOpen != this) gOpen->Close();
-  gOpen = this;
+  // The one open before is still the manager's awards anchor (this one
+  // takes it once made).
+  if (auto* previous = static_cast<AwardsWindow*>(manager_ ? manager_->GetAnchor(kAnchorAwards) : nullptr))
+    previous->Close();
   AWARDCOUNTERS oldValues{}, newValues{};
   if (profile && profile->GetShownAwards()) oldValues = *profile->GetShownAwards();
   if (profile && profile->GetAwardCounters()) newValues = *profile->GetAwardCounters();
@@ -390,8 +389,8 @@ AwardsWindow::AwardsWindow(AwardsProfile* profile, bool testMode)
 }
 
 AwardsWindow::~AwardsWindow() {
-  if (gOpen == this) gOpen = nullptr;
   if (manager_ && manager_->GetAnchor(kAnchorAwards) == this) manager_->SetAnchor(kAnchorAwards, nullptr);
+  Unregister();  // no longer found by its id while its parts go
 }
 
 u32 AwardsWindow::GetPending() const {

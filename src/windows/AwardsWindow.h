@@ -139,13 +139,13 @@ class BigAwardButton : public ActiveButton {
 
 class AwardsWindow : public SpritesWindow {
  public:
+  static constexpr u32 kId = kAwardsWindowId;
+
   // Closes an awards window already open. testMode: the new values are
   // random (up to 1.2 x a small award's gold threshold, up to twice a big
   // award's goal) and nothing is saved.
   AwardsWindow(AwardsProfile* profile, bool testMode);
   ~AwardsWindow() override;
-
-  static AwardsWindow* GetOpen();
 
   bool OnMouseDown(i32 x, i32 y, u32 button, u32 keys) override;
   bool OnDoubleClick(i32 x, i32 y, u32 button) override;

@@ -12,7 +12,7 @@
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesSheet.h"
@@ -289,7 +289,7 @@ void BonusesWindow::Remove(i32 bonus) {
 
 void BonusesWindow::Apply() {
   if (choice_) *choice_ = working_;
-  if (LevelWindow* window = LevelWindow::GetOpen()) window->RefreshBonuses();
+  if (LevelWindow* window = FindWindowOf<LevelWindow>()) window->RefreshBonuses();
 }
 
 bool BonusesWindow::OnKeyDown(u16 key, u32 extra) {

@@ -13,7 +13,7 @@
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameWindow.h"
 #include "ui/HIText.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "windows/ChildLevelPanel.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"

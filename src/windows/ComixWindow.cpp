@@ -18,7 +18,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "ui/GameButton.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/WindowManager.h"
 #include "windows/ComixBook.h"
 

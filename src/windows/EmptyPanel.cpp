@@ -12,7 +12,7 @@
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 

@@ -1,9 +1,8 @@
 // GamePanelParts - the game's own parts of the level panel, where they are
 // built: the time bar, bonus buttons and task buttons, the money window and
 // the level's menu (a MenuWindow with the six level commands, carried out by
-// LevelMenuHandler on the actions given). The parts not built yet stay the
-// plain stand-ins. The warehouse button opens the warehouse window through
-// the level's game windows.
+// LevelMenuHandler on the actions given). The warehouse button opens the
+// warehouse window through the level's game windows.
 #pragma once
 
 #include <memory>
@@ -50,7 +49,7 @@ class WarehouseWindowOpener : public WarehouseWindowPart {
   LevelWindows* windows_;
 };
 
-class GamePanelParts : public StandInPartMaker {
+class GamePanelParts : public LevelPanelPartMaker {
  public:
   GamePanelParts(LevelMenuActions* actions, LevelWindows* windows) : actions_(actions), windows_(windows) {}
   // The rules of the level whose panel is made next.

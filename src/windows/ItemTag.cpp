@@ -9,12 +9,12 @@
 #include "base/Strings.h"
 #include "content/AwardTable.h"
 #include "content/BuildingTable.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
-#include "gametext/KGEHandleRegistry.h"
+#include "gametext/TextServices.h"
 #include "gametext/TextArgs.h"
 #include "level/characters/MapPlayer.h"
 #include "level/map/LevelMap.h"
@@ -136,7 +136,7 @@ bool ImageHead(Out& o, Sprite* sprite, i32 frame) {
   DXLRECT r{};
   if (!sprite || !sprite->GetTexture() || frame < 0 || !sprite->GetFrameRect(frame, &r)) return false;
   o.Ascii("<image=@");
-  o.Hex8(KGEHandles().RegisterTexture(sprite->GetTexture()));
+  o.Hex8(GetTextServices().handles.RegisterTexture(sprite->GetTexture()));
   o.Ascii(" rect=");
   o.Int(r.left);
   o.Ascii(", ");

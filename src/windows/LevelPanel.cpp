@@ -85,10 +85,6 @@ LevelPanelLayout ComputeLevelPanelLayout(i32 screenWidth) {
 
 LevelPanel::LevelPanel(LevelMap& map, LevelPanelPartMaker* maker)
     : GameWindow(kLevelPanelId, false), map_(map), rules_(map.GetRules()), maker_(maker) {
-  if (!maker_) {
-    ownMaker_ = std::make_unique<StandInPartMaker>();
-    maker_ = ownMaker_.get();
-  }
   MakeMenuButton();
   RunLayout();
   timeBar_ = maker_->MakeTimeBar(*this);

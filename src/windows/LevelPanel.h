@@ -19,7 +19,7 @@
 // buttons) and must be deleted before the level's rules it listens to.
 // The parts that come with the game windows (time bar, bonus and task
 // buttons, money, warehouse and menu windows) are made through a
-// LevelPanelPartMaker (plain stand-ins when none is given).
+// LevelPanelPartMaker, which the panel's maker gives and keeps.
 #pragma once
 
 #include <memory>
@@ -77,9 +77,9 @@ class LevelPanel : public GameWindow,
                    private MoneyListener,
                    private StockListener {
  public:
-  // For the level of the map (its rules the map's); null maker: the plain
-  // stand-ins.
-  explicit LevelPanel(LevelMap& map, LevelPanelPartMaker* maker = nullptr);
+  // For the level of the map (its rules the map's); `maker` (not null)
+  // outlives the panel.
+  LevelPanel(LevelMap& map, LevelPanelPartMaker* maker);
   ~LevelPanel() override;
 
   ChildLevelPanel* FindChildPanel(i32 kind) const;
@@ -176,7 +176,6 @@ class LevelPanel : public GameWindow,
   i64 fadeInStart_ = 0;
   i64 fadeOutStart_ = -1;
   std::vector<ChildLevelPanel*> children_;  // owned
-  std::unique_ptr<LevelPanelPartMaker> ownMaker_;
   LevelPanelPartMaker* maker_;
   std::unique_ptr<WarehouseWindowPart> warehouseWindow_;
   std::unique_ptr<MenuWindowPart> menuWindow_;

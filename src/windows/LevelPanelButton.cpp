@@ -16,7 +16,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/CaptionHintWindow.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "windows/ChildLevelPanel.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"

@@ -211,13 +211,13 @@ void LevelPanelHost::OfferRestart() {
 // Starting plays the level again; cancelling leaves for the map after a
 // lost level and only closes the window otherwise.
 void LevelPanelHost::OpenLevelWindow(u32 kind) {
-  if (!GetWindowManager() || LevelWindow::GetOpen()) return;
+  if (!GetWindowManager() || FindWindowOf<LevelWindow>()) return;
   const LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
   const i32 level = rules ? rules->GetLevel() : 0;
   new LevelWindow(
       level, kind,
       [this, kind](u32 result, i32, u32) {
-        if (LevelWindow* window = LevelWindow::GetOpen()) window->Close();
+        if (LevelWindow* window = FindWindowOf<LevelWindow>()) window->Close();
         if (result == 1) {
           if (restart_) restart_();
         } else if (kind == kLevelWindowLost) {
@@ -251,7 +251,7 @@ void LevelPanelHost::OpenWarehouseWindow(const PRODUCT* selected) {
   ++warehouseOpened_;
   LevelRules* rules = panel_ ? panel_->GetRules() : nullptr;
   if (!rules || !GetWindowManager()) return;
-  if (WarehouseWindow* open = WarehouseWindow::GetOpen()) {
+  if (WarehouseWindow* open = FindOpenWarehouse()) {
     if (selected) open->SelectProduct(selected);
     return;
   }
@@ -259,7 +259,7 @@ void LevelPanelHost::OpenWarehouseWindow(const PRODUCT* selected) {
 }
 
 void LevelPanelHost::OpenResultWindow(const LEVELRESULT& record) {
-  if (!GetWindowManager() || LevelResultWindow::GetOpen()) return;
+  if (!GetWindowManager() || FindWindowOf<LevelResultWindow>()) return;
   new LevelResultWindow(record, [this] { Leave(); });
 }
 

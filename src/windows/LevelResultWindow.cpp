@@ -10,7 +10,7 @@
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/EmptyPanel.h"
@@ -25,8 +25,6 @@ constexpr i32 kSegmentWidths[3] = {153, 147, 153};
 
 constexpr i32 kBoardHeight = 91;   // the board below the top row
 constexpr i32 kFrameHeight = 109;  // the frame round the time rows, below the board
-
-LevelResultWindow* gOpen = nullptr;
 
 const wchar* WindowText(const wchar* key) { return SectionText(u"level_result_window", key); }
 
@@ -65,11 +63,8 @@ u32 Alpha(float a) { return static_cast<u32>(std::lround(std::clamp(a, 0.0f, 1.0
 
 }  // namespace
 
-LevelResultWindow* LevelResultWindow::GetOpen() { return gOpen; }
-
 LevelResultWindow::LevelResultWindow(const LEVELRESULT& record, std::function<void()> exit)
     : SpritesWindow(kId, false, true), record_(record), exit_(std::move(exit)) {
-  gOpen = this;
   start_ = Now();
   const u32 mode = record_.regime == 1 ? 1 : 0;
   AddTopRow(kWidth);
@@ -144,7 +139,7 @@ LevelResultWindow::LevelResultWindow(const LEVELRESULT& record, std::function<vo
 }
 
 LevelResultWindow::~LevelResultWindow() {
-  if (gOpen == this) gOpen = nullptr;
+  Unregister();  // no longer found by its id while its parts go
 }
 
 u32 LevelResultWindow::Now() const { return GameClock(); }

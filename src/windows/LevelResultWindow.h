@@ -51,8 +51,6 @@ class LevelResultWindow : public SpritesWindow {
   // still to come 250 ms from now.
   void FinishReveal(bool skip);
 
-  static LevelResultWindow* GetOpen();
-
   // The reveal as of the game clock now.
   bool IsShowing() const;
   bool IsColumnShown(i32 i) const { return columns_[i].shown; }

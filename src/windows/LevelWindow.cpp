@@ -17,7 +17,7 @@
 #include "resources/TutorialHooks.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/DialogAnswers.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesSheet.h"
@@ -39,8 +39,6 @@ constexpr i32 kBonusHeight = 114;
 // window column's rows of these frames (971, 588 and 971, 765) are drawn
 // with an open middle.
 SKINRECT AreaFrame() { return SkinOf(skins::kDialogMessage, kInterfaceImage); }
-
-LevelWindow* gOpenLevelWindow = nullptr;
 
 const wchar* LevelWindowText(const wchar* key) { return SectionText(u"level_window", key); }
 
@@ -114,8 +112,6 @@ void LevelWindowBonus::SetBonus(i32 bonus) {
 
 // --- LevelWindow ---------------------------------------------------------------------------------
 
-LevelWindow* LevelWindow::GetOpen() { return gOpenLevelWindow; }
-
 
 LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, const wchar* mainKey,
                          const wchar* firstKey)
@@ -124,7 +120,6 @@ LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, cons
       kind_(kind),
       profile_(GetMapProfile()),
       callback_(std::move(callback)) {
-  gOpenLevelWindow = this;
   const LevelTable* table = GetLevelTable();
   info_ = table && level >= 0 && level < static_cast<i32>(kLevelCount) ? &table->Get(static_cast<u32>(level)) : nullptr;
   mode_ = profile_ ? profile_->GetRegime() & 1 : 0;
@@ -163,7 +158,7 @@ LevelWindow::LevelWindow(i32 level, u32 kind, LevelWindowCallback callback, cons
 
 LevelWindow::~LevelWindow() {
   question_.Close();
-  if (gOpenLevelWindow == this) gOpenLevelWindow = nullptr;
+  Unregister();  // no longer found by its id while its parts go
 }
 
 i32 LevelWindow::BuildTasksArea() {

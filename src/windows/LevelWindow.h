@@ -14,7 +14,7 @@
 // (first button, then "restart" asking first and "continue" with a saved
 // game of this level, else "play").
 //
-// Only one is open at a time (GetOpen). A bonus newly unlocked, or the
+// Only one is open at a time (FindWindowOf<LevelWindow>). A bonus newly unlocked, or the
 // bonus-choice tutorial falling due, starts the new-bonus tutorial once,
 // as the window is made, when the profile has tutorials on.
 #pragma once
@@ -81,9 +81,6 @@ class LevelWindow : public SpritesWindow {
   // After the bonuses window changed the selection: slot i shows the i-th
   // chosen bonus.
   void RefreshBonuses();
-
-  // The open one, or null.
-  static LevelWindow* GetOpen();
 
   i32 GetLevel() const { return level_; }
   u32 GetKind() const { return kind_; }

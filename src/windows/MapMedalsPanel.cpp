@@ -11,7 +11,7 @@
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/WindowManager.h"
 #include "windows/MapProfile.h"
 #include "windows/PanelSkins.h"

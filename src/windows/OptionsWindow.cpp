@@ -14,7 +14,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "ui/CheckBox.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/MapProfile.h"

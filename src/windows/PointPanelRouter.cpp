@@ -1,5 +1,6 @@
 #include "windows/PointPanelRouter.h"
 
+#include "engine/Require.h"
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointPetshouse.h"
@@ -9,23 +10,26 @@
 
 namespace {
 
-// The page of the kind for a point of its class (made on first use).
+// The page of the kind for a point of its class (made on first use). The
+// point classes ask for their own kind: any other pairing is a fault of
+// the game's code, not of a file or a player.
 PointPanel* PageFor(LevelPanel& panel, u32 kind, LevelPoint* point) {
   const auto found = [&](ChildPanelKind k) { return dynamic_cast<PointPanel*>(panel.FindChildPanel(k)); };
   switch (kind) {
     case kPanelFactory:
-      if (!dynamic_cast<PointFactory*>(point)) return nullptr;
+      if (!RequireThat(dynamic_cast<PointFactory*>(point) != nullptr, "a factory point for the factory panel")) return nullptr;
       if (PointPanel* page = found(kPanelKindFactory)) return page;
       return new FactoryPanel(panel);
     case kPanelAnimalHouse:
-      if (!dynamic_cast<PointPetshouse*>(point)) return nullptr;
+      if (!RequireThat(dynamic_cast<PointPetshouse*>(point) != nullptr, "an animal house point for its panel")) return nullptr;
       if (PointPanel* page = found(kPanelKindAnimalHouse)) return page;
       return new PetshousePanel(panel);
     case kPanelPlant:
-      if (!dynamic_cast<BasePointPlant*>(point)) return nullptr;
+      if (!RequireThat(dynamic_cast<BasePointPlant*>(point) != nullptr, "a plant point for the plant panel")) return nullptr;
       if (PointPanel* page = found(kPanelKindPlant)) return page;
       return new PlantPanel(panel);
     default:
+      RequireThat(false, "a point panel's kind known");
       return nullptr;
   }
 }

@@ -14,8 +14,8 @@ class LevelPoint;
 
 class PointPanelRouter {
  public:
-  // The shown page; null for an unknown kind, a point of another class or
-  // no point.
+  // The shown page; null for no point. An unknown kind, or a point of
+  // another class than the kind's, breaks the router's invariant (RequireThat).
   static ChildLevelPanel* Show(LevelPanel& panel, u32 kind, LevelPoint* point);
   static void Refresh(LevelPanel& panel, LevelPoint* point);
   static void Hide(LevelPanel& panel, LevelPoint* point);

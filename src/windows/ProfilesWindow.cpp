@@ -13,7 +13,7 @@
 #include "ui/DialogAnswers.h"
 #include "ui/GameEdit.h"
 #include "ui/GameScrollbar.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/ImageButton.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"

@@ -14,7 +14,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
 #include "resources/StandardSounds.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "windows/LevelPanel.h"
 

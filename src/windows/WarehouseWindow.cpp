@@ -24,7 +24,7 @@
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameDigitalText.h"
 #include "ui/HintTextParams.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "ui/InfoWindowSources.h"
 #include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
@@ -163,14 +163,13 @@ bool WarehouseUpgradeButton::BeginDraw() {
 
 // --- WarehouseWindow ------------------------------------------------------------------------------
 
-WarehouseWindow* WarehouseWindow::GetOpen() {
-  WindowManager* manager = GetWindowManager();
-  return manager ? static_cast<WarehouseWindow*>(manager->GetAnchor(kAnchorWarehouse)) : nullptr;
+WarehouseWindow* FindOpenWarehouse() {
+  WarehouseWindow* window = FindWindowOf<WarehouseWindow>();
+  return window && !window->IsClosing() ? window : nullptr;
 }
 
 WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT* selected)
     : SpritesWindow(kId, false, false), rules_(rules), map_(map) {
-  if (manager_) manager_->SetAnchor(kAnchorWarehouse, this);
   saleSound_ = GetStandardSound(kSoundSale);
   AddTopRow(kWidth);
   i32 w = 0;
@@ -216,12 +215,7 @@ WarehouseWindow::WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT
 }
 
 WarehouseWindow::~WarehouseWindow() {
-  if (manager_ && manager_->GetAnchor(kAnchorWarehouse) == this) manager_->SetAnchor(kAnchorWarehouse, nullptr);
-}
-
-void WarehouseWindow::Close() {
-  SpritesWindow::Close();
-  if (manager_ && manager_->GetAnchor(kAnchorWarehouse) == this) manager_->SetAnchor(kAnchorWarehouse, nullptr);
+  Unregister();  // no longer found by its id while its parts go
 }
 
 void WarehouseWindow::LayoutButtons() {

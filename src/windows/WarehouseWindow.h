@@ -13,7 +13,7 @@
 // level, read only while such a record exists within the level's limit;
 // its button shows only while the money covers it.
 //
-// One at a time: it is the window manager's warehouse anchor while open.
+// One at a time: FindOpenWarehouse finds it until it begins to close.
 // It takes every click outside the level panel; Enter closes it. The level's
 // rules and map must outlive it.
 #pragma once
@@ -94,15 +94,11 @@ class WarehouseWindow : public SpritesWindow {
   WarehouseWindow(LevelRules& rules, LevelMap* map, const PRODUCT* selected);
   ~WarehouseWindow() override;
 
-  // The open one (the window manager's warehouse anchor), or null.
-  static WarehouseWindow* GetOpen();
-
   bool OnKeyDown(u16 key, u32 extra) override;
   bool HitTest(i32 x, i32 y) const override;
   u32 OnCommand(GameButton* control) override;
   void OnControlDoubleClick(GameButton* control);
   bool OnDoubleClick(i32 x, i32 y, u32 button) override;
-  void Close() override;
   void DrawForeground() override;
 
   // Chooses the button of a product (nothing when it has none).
@@ -160,3 +156,7 @@ class WarehouseWindow : public SpritesWindow {
   i32 selectionTop_ = 0;
   QuadBlockList pieces_;
 };
+
+// The warehouse window open in the game's window manager: the topmost one
+// found by its id, until it begins to close; null otherwise.
+WarehouseWindow* FindOpenWarehouse();

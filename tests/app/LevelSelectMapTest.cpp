@@ -13,6 +13,7 @@
 
 #include "MapCharacterRig.h"
 #include "ProfileRig.h"
+#include "app/AppServices.h"
 #include "app/GameWorld.h"
 #include "app/LevelSelectMap.h"
 #include "engine/DXLKeyboard.h"
@@ -95,6 +96,7 @@ class SelectMap : public ::testing::Test {
     manager = CreateGameWindowManager();
     GetUiServices().windowManager = manager;
     map = std::make_unique<LevelSelectMap>(&rig.store, &host);
+    GetAppServices().levelSelectMap = map.get();  // as the game installs the map it makes
     rig.store.SetResultListener(map.get());
     MapSectionData data;
     for (MAPNODE& n : data.nodes) n = SelectMapNode();
@@ -105,6 +107,7 @@ class SelectMap : public ::testing::Test {
   ~SelectMap() override {
     ClearGameEffects();
     map.reset();
+    GetAppServices().levelSelectMap = nullptr;
     delete manager;
     ResetAllServices();
   }
@@ -360,7 +363,7 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   map->OnMouseMove(At(0).x + 1, At(0).y, 0, 0);
   EXPECT_EQ(map->GetHovered(), -1);
   map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, 0);
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   tutorial.refused = -1;
 
   // Without its file (its record not loaded) level 1 is hovered, drawn,
@@ -368,15 +371,15 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   levels.table.Get(0).loaded = false;
   map->OnMouseDown(At(0).x + 1, At(0).y + 1, kMouseLeft, 0);
   EXPECT_EQ(map->GetHovered(), 0);
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_FALSE(map->GetCursor(&cursor));
   levels.table.Get(0).loaded = true;
   // A click (Shift without the developers' switch is a plain one): the
   // tutorial told, the level window (from the map), the hover gone, no result.
   map->OnMouseDown(At(0).x, At(0).y, kMouseLeft, kModShift);
   EXPECT_EQ(profile->GetLevelState(0, 0), 2u);
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
-  EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowFromMap);
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>()->GetKind(), kLevelWindowFromMap);
   ASSERT_EQ(tutorial.told.size(), 1u);
   EXPECT_EQ(tutorial.told[0].first, kTutorialEventMapLevel);
   EXPECT_EQ(tutorial.told[0].second, 0u);
@@ -395,7 +398,7 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   EXPECT_EQ(map->GetPointer().x, At(4).x);
   EXPECT_EQ(map->GetPointer().y, At(4).y);
   EXPECT_EQ(map->GetHovered(), 1);
-  delete LevelWindow::GetOpen();
+  delete FindWindowOf<LevelWindow>();
   map->OnMouseMove(At(0).x, At(0).y, 0, 0);  // no window: the map's hover again
   EXPECT_EQ(map->GetHovered(), 0);
 

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "MapCharacterRig.h"
-#include "app/MapCharacters.h"
+#include "app/MapAnimals.h"
+#include "app/MapLevelCharacter.h"
+#include "app/MapVillainAttack.h"
 #include "base/Maths.h"
 #include "base/Random.h"
 #include "engine/DXLTexture.h"

@@ -68,9 +68,9 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/ASSProductionButton.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/ASSProductionButton.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
@@ -166,7 +166,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
         if (ComixBook* book = GetComixBook(); book && !inComic_) comics_.push_back(book->GetCurrent());
         inComic_ = true;
         quiet = 0;
-      } else if (LevelResultWindow::GetOpen()) {
+      } else if (FindWindowOf<LevelResultWindow>()) {
         if (i % 25 == 0) Key(plat::DIK_RETURN);
         quiet = 0;
       } else if (state == kGameStateLevelMap && !GetGameEffect()) {
@@ -205,7 +205,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
     Frames(3);
     if (run_.game.Map()->GetHovered() != index && GetCurrentTutorial()) {
       Press(p.x, p.y);
-      if (LevelWindow::GetOpen()) Key(plat::DIK_ESCAPE);
+      if (FindWindowOf<LevelWindow>()) Key(plat::DIK_ESCAPE);
       if (!ToQuietMap()) return false;
       Move(p.x, p.y);
       Frames(3);
@@ -234,7 +234,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
     Move(node.x, node.y);
     Frames(3);
     Press(node.x, node.y);
-    LevelWindow* window = LevelWindow::GetOpen();
+    LevelWindow* window = FindWindowOf<LevelWindow>();
     if (!window) return Fail(play, "no level window for the node");
     // The new bonus's tutorial over the window followed; the bonuses'
     // window it opens closed as it stands.
@@ -249,7 +249,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
       }
       Frame();
     }
-    window = LevelWindow::GetOpen();
+    window = FindWindowOf<LevelWindow>();
     if (!window || !PressControl(window, window->FindControl(kLevelWindowPlay, 0))) return Fail(play, "no play button");
     for (u32 i = 0; i < 6000 && !(run_.game.State() == kGameStateLevel && !GetGameEffect() && Level() &&
                                   Level()->IsLoaded());
@@ -280,11 +280,11 @@ class CampaignPlayer : public testsupport::FollowerHost {
     play.won = tasks.GetResult() == kResultWon;
     play.ms = level->Rules().Clock().GetTime();
     play.medal = GetLevelTable()->GetMedal(static_cast<i32>(regime), index, play.ms);
-    for (u32 i = 0; i < 1000 && !LevelResultWindow::GetOpen(); ++i) {
-      if (WarehouseWindow::GetOpen() && i % 25 == 0) Key(plat::DIK_RETURN);  // the last sale won the day
+    for (u32 i = 0; i < 1000 && !FindWindowOf<LevelResultWindow>(); ++i) {
+      if (FindOpenWarehouse() && i % 25 == 0) Key(plat::DIK_RETURN);  // the last sale won the day
       Frame();
     }
-    if (!LevelResultWindow::GetOpen()) return Fail(play, "no result window");
+    if (!FindWindowOf<LevelResultWindow>()) return Fail(play, "no result window");
     if (!ToQuietMap()) return Fail(play, "not back on a quiet map");
     return play;
   }
@@ -305,7 +305,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
     WindowManager* windows = GetWindowManager();
     char text[256];
     std::snprintf(text, sizeof text, "state %x, effect %d, level window %d, tutorial %s step %x, level %d, top window %x",
-                  run_.game.State(), GetGameEffect() != nullptr, LevelWindow::GetOpen() != nullptr,
+                  run_.game.State(), GetGameEffect() != nullptr, FindWindowOf<LevelWindow>() != nullptr,
                   t ? typeid(*t).name() : "none", t && t->GetCurrentStep() ? t->GetCurrentStep()->GetId() : 0u,
                   Level() ? Level()->GetLevelIndex() : -1,
                   windows && windows->GetActiveWindow() ? windows->GetActiveWindow()->GetId() : 0u);
@@ -449,11 +449,11 @@ class CampaignPlayer : public testsupport::FollowerHost {
       const testsupport::SolutionAction* coming = next < solution.actions.size() ? &solution.actions[next] : nullptr;
       const BaseLevelPoint* upgraded = coming && coming->word == "upgrade" ? Point(coming->Int(0)) : nullptr;
       const bool inWindow = coming && (coming->word == "sell" || (upgraded && upgraded->GetKind() == kPointKindWarehouse));
-      if (WarehouseWindow::GetOpen() && !inWindow && rest == 0 && !closing_) {
+      if (FindOpenWarehouse() && !inWindow && rest == 0 && !closing_) {
         Key(plat::DIK_RETURN);
         rest = kRestMs;
       }
-      if (AwardsWindow::GetOpen()) {
+      if (FindWindowOf<AwardsWindow>()) {
         if (rest == 0) {
           Key(plat::DIK_ESCAPE);
           rest = kRestMs;
@@ -725,7 +725,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
   // closed by Enter; done when the warehouse stands at the level.
   Step UpgradeWarehouse(LevelPoint* point, i32 level) {
     Step s;
-    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    WarehouseWindow* w = FindOpenWarehouse();
     if (!w) {
       closing_ = false;
       if (point->GetLevel() >= level) {
@@ -759,7 +759,7 @@ class CampaignPlayer : public testsupport::FollowerHost {
       *error = "no product \"" + product + "\"";
       return s;
     }
-    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    WarehouseWindow* w = FindOpenWarehouse();
     if (sold_ >= count) {
       if (w && !closing_) {  // Enter closes it (Escape goes on to the level's menu)
         Key(plat::DIK_RETURN);

@@ -10,6 +10,7 @@
 #include "base/LittleEndian.h"
 #include "content/GameBonuses.h"
 #include "content/ContentSections.h"
+#include "content/LevelRecord.h"
 #include "resources/MapSprite.h"
 #include "resources/Sprite.h"
 

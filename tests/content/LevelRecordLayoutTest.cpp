@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "content/LevelInfo.h"
+#include "content/LevelRecord.h"
 #include "testsupport/ByteBuilder.h"
 
 namespace {

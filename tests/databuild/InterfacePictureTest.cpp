@@ -18,6 +18,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
@@ -144,7 +145,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   ASSERT_NE(interface, nullptr);
   interface->Init();
   GetResourceServices().interfaceImage = interface->GetTexture();
-  DXLSetLanguageViewer(ui.rig.viewer.get());
+  GetTextServices().languageViewer = ui.rig.viewer.get();
   auto language = std::make_unique<GameLanguage>(plat::Utf8ToUtf16(kData + "/language.dat").c_str());
   language->Acquire();
   SetGameLanguage(language.get());
@@ -214,7 +215,7 @@ TEST(InterfacePicture, AFarmDialogFromTheBuiltDataOverTheGrass) {
   SetGameLanguage(nullptr);
   language->Release();
   language.reset();
-  DXLSetLanguageViewer(nullptr);
+  GetTextServices().languageViewer = nullptr;
 }
 
 }  // namespace

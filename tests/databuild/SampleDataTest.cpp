@@ -35,6 +35,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/TextServices.h"
 #include "windows/ComixWindow.h"
 #include "platform/audio/AudioByteSource.h"
 #include "platform/audio/AudioOfflineOutput.h"
@@ -411,7 +412,7 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   std::string error;
   ASSERT_TRUE(manifest.Load(std::string(TM_DATA_SOURCE_DIR) + "/names.txt", &error)) << error;
   const std::u16string cache = Wide(kSampleData + "/language.dat");
-  DXLSetLanguageViewer(sprites_.rig.viewer.get());
+  GetTextServices().languageViewer = sprites_.rig.viewer.get();
   GameLanguage language(cache.c_str());
   language.Acquire();
   ReadMotion();
@@ -480,7 +481,7 @@ TEST_F(SampleData, EveryNameOfTheManifestResolves) {
   SetGameLanguage(nullptr);
   EXPECT_EQ(GetLevelName(40), u"41");
   language.Release();
-  DXLSetLanguageViewer(nullptr);
+  GetTextServices().languageViewer = nullptr;
 }
 
 // The welcome and the three chapters' comics (after levels 8, 30 and 41):
@@ -494,7 +495,7 @@ TEST_F(SampleData, FourComicsEveryPictureFoundEveryCaptionInsideItsPanel) {
   ASSERT_EQ(comics.GetCount(), 4u);
   const u32 partCounts[] = {3, 4, 5, 6};
   const std::u16string cache = Wide(kSampleData + "/language.dat");
-  DXLSetLanguageViewer(sprites_.rig.viewer.get());
+  GetTextServices().languageViewer = sprites_.rig.viewer.get();
   GameLanguage language(cache.c_str());
   language.Acquire();
   SetGameLanguage(&language);
@@ -540,7 +541,7 @@ TEST_F(SampleData, FourComicsEveryPictureFoundEveryCaptionInsideItsPanel) {
   }
   SetGameLanguage(nullptr);
   language.Release();
-  DXLSetLanguageViewer(nullptr);
+  GetTextServices().languageViewer = nullptr;
 }
 
 // Every animation turns through its directions at the default angles, each

@@ -18,6 +18,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
@@ -80,7 +81,7 @@ TEST_F(StartScreens, LogosAndTheLoadingScreenDrawFromTheSampleData) {
   EXPECT_FALSE(logos.Draw());
 
   // The loading panel at half, its caption in game font 2.
-  DXLSetLanguageViewer(rig_->viewer.get());
+  GetTextServices().languageViewer = rig_->viewer.get();
   GameLanguage language(StartWide(kStartData + "/language.dat").c_str());
   language.Acquire();
   SetGameLanguage(&language);
@@ -96,7 +97,7 @@ TEST_F(StartScreens, LogosAndTheLoadingScreenDrawFromTheSampleData) {
   }
   SetGameLanguage(nullptr);
   language.Release();
-  DXLSetLanguageViewer(nullptr);
+  GetTextServices().languageViewer = nullptr;
 
 }
 

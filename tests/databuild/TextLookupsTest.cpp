@@ -713,7 +713,7 @@ TEST_F(TextLookups, EveryTextTheCodeCanAskForIsInTheLanguageAndTheManifest) {
       {"tutorials/MapTutorial.cpp", "formed.c_str()", none},
       {"tutorials/MapTutorials.cpp", "key.c_str()",
        [&] { return Bonuses([](const BONUS& b) { return b.name; }, "tutorial", "map_bonus_"); }},
-      {"ui/ASSProductionSlot.cpp", "product_->name", products},
+      {"hud/ASSProductionSlot.cpp", "product_->name", products},
       {"ui/InfoWindow.cpp", "textKey", [&] { return Introductions(true, false); }},
       {"ui/InfoWindow.cpp", "name",
        [&] {

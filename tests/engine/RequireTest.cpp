@@ -17,4 +17,15 @@ TEST(Require, AMissingCollaboratorStopsTheTestBuildNamingIt) {
 #endif
 }
 
+// An invariant that holds passes; a broken one stops the test build naming
+// it (a release build logs it and the caller goes without the work).
+TEST(Require, ABrokenInvariantStopsTheTestBuildNamingIt) {
+  EXPECT_TRUE(RequireThat(true, "a slot in range"));
+#ifndef NDEBUG
+  EXPECT_DEATH(RequireThat(false, "job slot 3 of 3"), "broken job slot 3 of 3");
+#else
+  EXPECT_FALSE(RequireThat(false, "job slot 3 of 3"));
+#endif
+}
+
 }  // namespace

@@ -15,6 +15,7 @@
 #include "engine/text/DXLFont.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLTextHandles.h"
+#include "engine/text/EngineTextServices.h"
 #include "testsupport/ViewerRig.h"
 
 namespace markuptest {
@@ -62,7 +63,7 @@ using HandFont = HandFontT<wchar>;
 class MarkupWorld : public ::testing::Test {
  protected:
   void SetUp() override {
-    DXLTextHandles::Reset();
+    ResetEngineTextServices();
     ASSERT_EQ(rig_.Open(64, 48), 0);
     picture_ = std::make_unique<DXLTexture>(rig_.viewer.get());
     DXLBitmap bitmap;
@@ -84,7 +85,7 @@ class MarkupWorld : public ::testing::Test {
     text_.reset();
     font_.reset();
     picture_.reset();
-    DXLTextHandles::Reset();
+    ResetEngineTextServices();
   }
 
   // A text in the hand font (no update yet unless `text` is given).
@@ -94,7 +95,7 @@ class MarkupWorld : public ::testing::Test {
     if (text) text_->SetText(text);
     return *text_;
   }
-  u32 FontHandle() { return DXLTextHandles::Get().AddFont(font_.get()); }
+  u32 FontHandle() { return GetEngineTextServices().handles.AddFont(font_.get()); }
 
   // The pixels of a ready texture, row after row.
   static std::vector<u32> Pixels(DXLTexture* texture) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MarkupTestSupport.h"
+#include "engine/text/EngineTextServices.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ TEST_F(MarkupParse, FontTagTakesARegisteredFontByHandle) {
   other.SetTexture(picture_.get());
   other.SetColor(0xFF00AA00);
   other.SetHSpacing(2);
-  const u32 h = DXLTextHandles::Get().AddFont(&other);
+  const u32 h = GetEngineTextServices().handles.AddFont(&other);
   DXLTextW& t = Text((u"a<font = " + Hex(h) + u">a</font>a").c_str());
   ASSERT_EQ(t.GetItemCount(), 3u);
   EXPECT_EQ(t.GetItem(1).font, &other);
@@ -154,13 +155,13 @@ TEST_F(MarkupParse, AFontThatGoesAwayLeavesNoItemsPointingAtIt) {
   auto other = std::make_unique<HandFont>();
   other->Make(u"ab");
   other->SetTexture(picture_.get());
-  const u32 h = DXLTextHandles::Get().AddFont(other.get());
+  const u32 h = GetEngineTextServices().handles.AddFont(other.get());
   DXLTextW& t = Text((u"<FONT=" + Hex(h) + u">ab").c_str());
   ASSERT_EQ(t.GetItemCount(), 1u);
   t.BeginUpdate();  // even inside a bracket the items go at once
   other.reset();
   EXPECT_EQ(t.GetItemCount(), 0u);
-  EXPECT_EQ(DXLTextHandles::Get().FindFont<wchar>(h), nullptr);
+  EXPECT_EQ(GetEngineTextServices().handles.FindFont<wchar>(h), nullptr);
   t.EndUpdate();
   ASSERT_EQ(t.GetItemCount(), 1u);  // the tag is now text
   EXPECT_EQ(t.GetItem(0).font, font_.get());
@@ -178,7 +179,7 @@ TEST_F(MarkupParse, AFontThatRebuildsItsGlyphsIsParsedAgain) {
 }
 
 TEST_F(MarkupParse, HandlesNameOnlyLiveRegisteredObjects) {
-  DXLTextHandles& r = DXLTextHandles::Get();
+  DXLTextHandles& r = GetEngineTextServices().handles;
   const u32 f = FontHandle();
   EXPECT_EQ(FontHandle(), f);  // once per object
   auto texture = std::make_unique<DXLTexture>(rig_.viewer.get());
@@ -195,6 +196,19 @@ TEST_F(MarkupParse, HandlesNameOnlyLiveRegisteredObjects) {
   EXPECT_NE(r.FindQuad(q), nullptr);
   EXPECT_EQ(r.AddFont(static_cast<DXLFontW*>(nullptr)), 0u);
   EXPECT_EQ(r.FindFont<wchar>(0), nullptr);
+}
+
+TEST_F(MarkupParse, ServicesResetForgetsEveryHandleAndCountsFromOne) {
+  DXLTextHandles& r = GetEngineTextServices().handles;
+  const u32 f = FontHandle();
+  const u32 q = r.AddQuad(DXLQUAD{});
+  EXPECT_EQ(font_->GetListenerCount(), 1);
+  ResetEngineTextServices();
+  EXPECT_EQ(r.GetCount(), 0u);
+  EXPECT_EQ(r.FindFont<wchar>(f), nullptr);
+  EXPECT_EQ(r.FindQuad(q), nullptr);
+  EXPECT_EQ(font_->GetListenerCount(), 0);  // no longer listened to
+  EXPECT_EQ(r.AddQuad(DXLQUAD{}), 1u);
 }
 
 TEST_F(MarkupParse, GradientColoursTakeTheirOwnRules) {
@@ -251,7 +265,7 @@ TEST_F(MarkupParse, ImagesTakeTheirBoxFromAttributes) {
   bitmap.SetFormat(D3DFMT_A8R8G8B8);
   bitmap.SetSize(20, 10);
   image.LoadFromBitmap(&bitmap);
-  const u32 h = DXLTextHandles::Get().AddTexture(&image);
+  const u32 h = GetEngineTextServices().handles.AddTexture(&image);
   const std::u16string tag = u"<IMAGE=" + Hex(h);
   DXLTextW& t = Text((u"a" + tag + u">b").c_str());
   ASSERT_EQ(t.GetItemCount(), 3u);
@@ -284,7 +298,7 @@ TEST_F(MarkupParse, ImagesTakeTheirBoxFromAttributes) {
   DXLQUAD quad = image.QuadAtI(0, 0);
   for (int v : {1, 2}) quad.v[v].x = quad.v[0].x + 7.9f;
   for (int v : {2, 3}) quad.v[v].y = quad.v[0].y + 3.0f;
-  const u32 q = DXLTextHandles::Get().AddQuad(quad);
+  const u32 q = GetEngineTextServices().handles.AddQuad(quad);
   t.SetText((tag + u" QUAD=" + Hex(q) + u">" + tag + u" QUAD=12345678901>").c_str());
   ASSERT_EQ(t.GetItemCount(), 4u);  // the image, then the second tag as text with its space
   EXPECT_EQ(t.GetItem(0).width, 7);  // truncated
@@ -372,8 +386,8 @@ TEST_F(MarkupParse, EightBitTextParsesTheSameTags) {
   markuptest::HandFontT<char> font;
   font.Make("abc");
   font.SetTexture(picture_.get());
-  const u32 h = DXLTextHandles::Get().AddFont(&font);
-  EXPECT_EQ(DXLTextHandles::Get().FindFont<wchar>(h), nullptr);  // a font of the other width
+  const u32 h = GetEngineTextServices().handles.AddFont(&font);
+  EXPECT_EQ(GetEngineTextServices().handles.FindFont<wchar>(h), nullptr);  // a font of the other width
   DXLTextA t;
   t.SetFont(&font);
   t.SetText("a<COLOR=ff>b <b>c");

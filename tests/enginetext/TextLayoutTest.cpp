@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MarkupTestSupport.h"
+#include "engine/text/EngineTextServices.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class TextLayout : public MarkupWorld {
     bitmap.SetFormat(D3DFMT_A8R8G8B8);
     bitmap.SetSize(w, h);
     image_->LoadFromBitmap(&bitmap);
-    return DXLTextHandles::Get().AddTexture(image_.get());
+    return GetEngineTextServices().handles.AddTexture(image_.get());
   }
   static std::u16string Hex(u32 v) {
     std::u16string s;

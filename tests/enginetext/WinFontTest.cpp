@@ -10,6 +10,7 @@
 #include "engine/text/DXLFontProps.h"
 #include "engine/text/DXLText.h"
 #include "engine/text/DXLWinFont.h"
+#include "engine/text/EngineTextServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/font/Font.h"
 #include "platform/font/FontResolver.h"
@@ -23,7 +24,7 @@ class WinFonts : public ::testing::Test {
     plat::FontResolver& r = plat::DefaultFontResolver();
     r.SetFolder(plat::Utf8ToUtf16(std::string(TM_TEST_DATA_DIR) + "/fonts"));
     r.SetUseSystemFonts(false);
-    DXLTextHandles::Reset();
+    ResetEngineTextServices();
   }
   void Open() { ASSERT_EQ(rig_.Open(64, 48), 0); }
 

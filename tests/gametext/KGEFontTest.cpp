@@ -7,6 +7,7 @@
 #include "KgeTestSupport.h"
 #include "gametext/KGEFont.h"
 #include "gametext/KGEPenWalk.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/CodePage.h"
 
 using kgetest::HandFont;
@@ -326,14 +327,14 @@ bool FailLargeAllocations(size_t bytes) { return bytes >= 65536; }
 
 TEST(KgeOutOfMemory, FailedAllocationsReportAndReturnTheCode) {
   g_outOfMemoryCalls = 0;
-  KGESetOutOfMemoryHandler(&CountOutOfMemory);
-  KGESetAllocationHook(&FailLargeAllocations);
+  GetTextServices().outOfMemory = &CountOutOfMemory;
+  GetTextServices().allocationHook = &FailLargeAllocations;
   HandFont font;
   EXPECT_EQ(font.InitCharset(0, 3), KGE_E_OUTOFMEMORY);  // the code index is 128 KiB
   EXPECT_EQ(g_outOfMemoryCalls, 1);
   EXPECT_EQ(font.GetGlyphCount(), 0u);
-  KGESetAllocationHook(nullptr);
-  KGESetOutOfMemoryHandler(nullptr);
+  GetTextServices().allocationHook = nullptr;
+  GetTextServices().outOfMemory = nullptr;
 }
 
 TEST(KgeOutOfMemoryDeathTest, TheDefaultShowsAMessageAndExitsWithThree) {

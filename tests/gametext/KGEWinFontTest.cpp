@@ -9,6 +9,7 @@
 #include "engine/DXLTexture.h"
 #include "gametext/KGECellLayout.h"
 #include "gametext/KGEWinFont.h"
+#include "gametext/TextServices.h"
 #include "platform/font/Font.h"
 #include "platform/font/FontResolver.h"
 #include "testsupport/FontTables.h"
@@ -431,16 +432,16 @@ bool FailEverything(size_t) { return true; }
 
 TEST_F(KgeWinFonts, OutOfMemoryDuringCreationReturnsTheCode) {
   g_reports = 0;
-  KGESetOutOfMemoryHandler(&CountReports);
-  KGESetAllocationHook(&FailEverything);
+  GetTextServices().outOfMemory = &CountReports;
+  GetTextServices().allocationHook = &FailEverything;
   KGEWinFont* f = reinterpret_cast<KGEWinFont*>(1);
   EXPECT_EQ(KGECreateWinFont(rig_.viewer.get(), 0, 12, 0, 0, 0, 0, 0, 0, u"Arial", 0, u"AB", 2, 0, nullptr, nullptr,
                              0, 0, 0, &f),
             KGE_E_OUTOFMEMORY);
   EXPECT_EQ(f, nullptr);
   EXPECT_GE(g_reports, 1);
-  KGESetAllocationHook(nullptr);
-  KGESetOutOfMemoryHandler(nullptr);
+  GetTextServices().allocationHook = nullptr;
+  GetTextServices().outOfMemory = nullptr;
 }
 
 // --- Texture size ------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "gametext/DXLLngRecords.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEWinFont.h"
+#include "gametext/TextServices.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
@@ -23,10 +24,10 @@ class LanguageCache : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(rig_.Open(64, 48), 0);
-    DXLSetLanguageViewer(rig_.viewer.get());
+    GetTextServices().languageViewer = rig_.viewer.get();
     dir_ = temp_.Path();
   }
-  void TearDown() override { DXLSetLanguageViewer(nullptr); }
+  void TearDown() override { GetTextServices().languageViewer = nullptr; }
 
   std::string Loaded(const std::string& path) {
     const std::u16string p = U16(path);

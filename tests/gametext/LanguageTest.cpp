@@ -6,6 +6,7 @@
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngFileXML.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/TextServices.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
@@ -18,10 +19,10 @@ class Language : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(rig_.Open(64, 48), 0);
-    DXLSetLanguageViewer(rig_.viewer.get());
+    GetTextServices().languageViewer = rig_.viewer.get();
     dir_ = temp_.Path();
   }
-  void TearDown() override { DXLSetLanguageViewer(nullptr); }
+  void TearDown() override { GetTextServices().languageViewer = nullptr; }
 
   // A text tree language of the given body inside "Language { }".
   std::u16string Tree(const std::string& body, const std::string& name = "lang.txt") {

@@ -10,6 +10,7 @@
 #include "gametext/KGEHandleRegistry.h"
 #include "gametext/KGELayout.h"
 #include "gametext/KGEMarkup.h"
+#include "gametext/TextServices.h"
 #include "testsupport/ViewerRig.h"
 
 using kgetest::HandFont;
@@ -25,7 +26,7 @@ class Layout : public ::testing::Test {
     font_.SetMetrics(12, 9, 1, 0);
     font_.SetStyle(0, 0, 0xFF336699u);
   }
-  void TearDown() override { KGEHandles().Reset(); }
+  void TearDown() override { GetTextServices().handles.Reset(); }
 
   KGETEXTPARAMS Params(u32 flags) {
     KGETEXTPARAMS p = KGEDefaultTextParams();
@@ -222,7 +223,7 @@ TEST_F(Layout, FontsAndImagesByRegistryHandle) {
   HandFont big;
   big.Make(u"a", {20}, 30, 30);
   big.SetMetrics(30, 24, 1, 0);
-  const u32 handle = KGEHandles().RegisterFont(&big);
+  const u32 handle = GetTextServices().handles.RegisterFont(&big);
   char tag[128];
   std::snprintf(tag, sizeof(tag), "a<font=@%x>a</font>a<font=default>b", handle);
   std::u16string text;
@@ -238,14 +239,14 @@ TEST_F(Layout, FontsAndImagesByRegistryHandle) {
   EXPECT_EQ(line.height, 30);  // largest ascent 24 + largest descent 6
   // The small font's glyphs sit on the big font's base line.
   EXPECT_EQ(KGELayout::GlyphTop(line, layout_.Runs()[0], layout_.Glyphs()[0]), 15);
-  KGEHandles().ForgetFont(&big);
+  GetTextServices().handles.ForgetFont(&big);
   Run(Params(kKGEMarkup), text);
   EXPECT_EQ(Glyphs()[1], u'<');
 
   viewertest::ViewerRig rig;
   ASSERT_EQ(rig.Open(320, 240), 0);
   auto picture = texttest::MakePicture(rig.viewer.get(), 16, 8, [](i32, i32) { return 0xFFFFFFFFu; });
-  const u32 image = KGEHandles().RegisterTexture(picture.get());
+  const u32 image = GetTextServices().handles.RegisterTexture(picture.get());
   std::snprintf(tag, sizeof(tag), "a <image=@%X rect=2,1,default,4 h=6 layout=bottom color=current>b", image);
   text.clear();
   for (const char* c = tag; *c; ++c) text.push_back(static_cast<char16_t>(*c));
@@ -263,7 +264,7 @@ TEST_F(Layout, FontsAndImagesByRegistryHandle) {
   EXPECT_EQ(layout_.Runs()[3].x, 27);
   EXPECT_EQ(layout_.ImageTop(layout_.Lines()[0], layout_.Runs()[2]), 9 - 6);
   picture.reset();  // a texture that goes away is forgotten
-  EXPECT_EQ(KGEHandles().FindTexture(image), nullptr);
+  EXPECT_EQ(GetTextServices().handles.FindTexture(image), nullptr);
 }
 
 TEST_F(Layout, MarkupParserReadsValuesStrictly) {

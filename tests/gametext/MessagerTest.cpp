@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "LanguageTestSupport.h"
+#include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/GameMessager.h"
 #include "gametext/TextArgs.h"
+#include "gametext/TextServices.h"
 #include "platform/os/Clock.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/ViewerRig.h"
 
 namespace {
 
@@ -20,7 +23,7 @@ class Messager : public ::testing::Test {
   void SetUp() override { plat::SetClock(&clock_); }
   void TearDown() override {
     plat::SetClock(nullptr);
-    SetGameMessagesOff(false);
+    GetTextServices().messagesOff = false;
   }
   plat::FakeClock clock_{1000};
 };
@@ -61,10 +64,10 @@ TEST_F(Messager, ClockWrapKeepsTheInterval) {
 
 TEST_F(Messager, SwitchedOffRefusesEverything) {
   GameMessager m;
-  SetGameMessagesOff(true);
+  GetTextServices().messagesOff = true;
   EXPECT_FALSE(m.CanSend(1));
   EXPECT_EQ(m.GetCount(), 0);
-  SetGameMessagesOff(false);
+  GetTextServices().messagesOff = false;
   EXPECT_TRUE(m.CanSend(1));
 }
 
@@ -140,7 +143,7 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   const std::u16string pa = lngtest::U16(dir + "/a.txt"), pb = lngtest::U16(dir + "/b.txt");
   GameLanguage a(pa.c_str()), b(pb.c_str());
   RecordingHost host;
-  SetGameLanguageHost(&host);
+  GetTextServices().languageHost = &host;
   SetGameLanguage(&a);
   EXPECT_EQ(GetGameLanguage(), &a);
   EXPECT_EQ(a.GetUseCount(), 1u);
@@ -156,8 +159,49 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   EXPECT_EQ(host.log, (std::vector<std::string>{"title nothing", "loading no logo nothing",
                                                 "chars " + U8(GameLanguage::kDefaultProfileChars)}));
   SetGameLanguage(nullptr);
-  SetGameLanguageHost(nullptr);
+  GetTextServices().languageHost = nullptr;
   EXPECT_EQ(b.GetUseCount(), 0u);
+}
+
+void NoOutOfMemoryReport() {}
+bool FailNoAllocation(size_t) { return false; }
+
+// The reset puts back every hook and switch; the layout, the handle registry
+// and the current language's use live on, as a process-wide registry would.
+TEST(TextServicesReset, PutsBackTheHooksAndKeepsTheRegistryAndTheLanguage) {
+  TempFolder temp;
+  lngtest::WriteBytes(temp.Path() + "/a.txt", "Language {\n\tNF = nothing\n}\n");
+  const std::u16string path = lngtest::U16(temp.Path() + "/a.txt");
+  GameLanguage language(path.c_str());
+  viewertest::ViewerRig rig;
+  ASSERT_EQ(rig.Open(16, 16), 0);
+  DXLTexture picture(rig.viewer.get());
+  RecordingHost host;
+  TextServices& s = GetTextServices();
+  s.languageHost = &host;
+  s.languageViewer = rig.viewer.get();
+  s.outOfMemory = &NoOutOfMemoryReport;
+  s.allocationHook = &FailNoAllocation;
+  s.messagesOff = true;
+  SetGameLanguage(&language);
+  const u32 handle = s.handles.RegisterTexture(&picture);
+  const KGELayout* layout = &s.layout;
+
+  ResetTextServices();
+  EXPECT_EQ(s.languageHost, nullptr);
+  EXPECT_EQ(s.languageViewer, nullptr);
+  EXPECT_EQ(s.outOfMemory, nullptr);
+  EXPECT_EQ(s.allocationHook, nullptr);
+  EXPECT_TRUE(GameMessager().CanSend(1));  // messages on again
+  EXPECT_EQ(GetGameLanguage(), &language);
+  EXPECT_EQ(language.GetUseCount(), 1u);
+  EXPECT_EQ(s.handles.FindTexture(handle), &picture);
+  EXPECT_EQ(&GetTextServices().layout, layout);
+
+  SetGameLanguage(nullptr);
+  EXPECT_EQ(language.GetUseCount(), 0u);
+  s.handles.ForgetTexture(&picture);
+  EXPECT_EQ(picture.GetListenerCount(), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEBitmapFont.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextServices.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "testsupport/ViewerRig.h"
 
@@ -39,11 +40,11 @@ class TextObject : public ::testing::Test {
         &hr);
     ASSERT_EQ(hr, KGE_S_OK);
     ASSERT_EQ(font_->Acquire(), KGE_S_OK);
-    KGESetOutOfMemoryHandler(&NoExit);
+    GetTextServices().outOfMemory = &NoExit;
   }
   void TearDown() override {
-    KGESetAllocationHook(nullptr);
-    KGESetOutOfMemoryHandler(nullptr);
+    GetTextServices().allocationHook = nullptr;
+    GetTextServices().outOfMemory = nullptr;
     g_failAllocations = false;
   }
 
@@ -174,9 +175,9 @@ TEST_F(TextObject, OwnCopiesGrowAndBadTextsClear) {
   EXPECT_EQ(noFont.GetHeight(), 0);
   noFont.Draw();  // nothing to draw, nothing breaks
 
-  KGESetAllocationHook(&FailAllocations);
+  GetTextServices().allocationHook = &FailAllocations;
   g_failAllocations = true;
-  KGEGetLayout();
+  GetTextServices().layout;
   KGETextW starved(rig_.viewer.get());
   KGETEXTPARAMS own = Params(kKGEOwnCopy);
   starved.SetFont(font_.get(), &own);

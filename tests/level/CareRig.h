@@ -28,8 +28,8 @@
 #include "resources/GameAnimation.h"
 #include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
 #include "CharacterRig.h"
 #include "MapRig.h"
 

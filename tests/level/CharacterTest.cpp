@@ -12,7 +12,7 @@
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
-#include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 #include "resources/TutorialHooks.h"
 #include "testsupport/SpriteRig.h"
 #include "CharacterRig.h"

@@ -11,13 +11,13 @@
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
 #include "resources/SpriteEffect.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/SSColorIcon.h"
-#include "ui/SSProgressLine.h"
-#include "ui/SSStars.h"
-#include "ui/ScreenLabel.h"
-#include "ui/ScreenSprite.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/SSColorIcon.h"
+#include "hud/SSProgressLine.h"
+#include "hud/SSStars.h"
+#include "hud/ScreenLabel.h"
+#include "hud/ScreenSprite.h"
 
 namespace leveltest {
 

@@ -43,7 +43,7 @@
 #include "testsupport/SpriteRig.h"
 #include "testsupport/KindTables.h"
 #include "testsupport/TempFolder.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "HudReadBack.h"

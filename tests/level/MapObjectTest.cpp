@@ -12,6 +12,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 
 using namespace leveltest;
 

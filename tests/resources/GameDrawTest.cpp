@@ -7,6 +7,7 @@
 #include "engine/DXLTextures.h"
 #include "engine/DXLViewer.h"
 #include "gametext/DXLLanguage.h"
+#include "gametext/TextServices.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
@@ -292,12 +293,12 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   EXPECT_EQ(pingPong.current, 4u);
 
   EXPECT_EQ(GetGameViewer(), &V());
-  EXPECT_EQ(DXLGetLanguageViewer(), &V());
+  EXPECT_EQ(GetTextServices().languageViewer, &V());
   GetSpriteBatch().Begin(true, 1, 1);
   GetResourceServices().clock = 1234;
   ResetResourceServices();
   EXPECT_EQ(GetGameViewer(), nullptr);
-  EXPECT_EQ(DXLGetLanguageViewer(), nullptr);
+  EXPECT_EQ(GetTextServices().languageViewer, nullptr);
   EXPECT_EQ(GameClock(), 0u);
   EXPECT_EQ(GameTimeStep(), 10u);
   EXPECT_EQ(GameFrameTime(), 0u);  // the engine's frame timer, not running

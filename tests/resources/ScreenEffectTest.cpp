@@ -9,6 +9,7 @@
 #include "engine/DXLInput.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameMessager.h"
+#include "gametext/TextServices.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
 #include "resources/GEffects.h"
@@ -187,23 +188,23 @@ TEST_F(ScreenEffects, ScreenChangeCoversSwitchesOnceAndLeavesTheNewScreen) {
 TEST_F(ScreenEffects, GameMessagesWaitWhileAnEffectRuns) {
   GameMessager messager;
   auto* fade = new GEffect_Regime(6, 100, 100, 0, 1);
-  EXPECT_FALSE(GetGameMessagesOff());  // made, not started
+  EXPECT_FALSE(GetTextServices().messagesOff);  // made, not started
   RunGameEffect(fade);
   EXPECT_FALSE(messager.CanSend(1));
   Frames(3);
   EXPECT_FALSE(messager.CanSend(1));
   auto* next = new GEffect_ShowHide(nullptr, 100, 100, 0, 1, kHookAll);  // replaces the fade
-  EXPECT_FALSE(GetGameMessagesOff());
+  EXPECT_FALSE(GetTextServices().messagesOff);
   RunGameEffect(next);
-  EXPECT_TRUE(GetGameMessagesOff());
+  EXPECT_TRUE(GetTextServices().messagesOff);
   for (int i = 0; i < 6 && GetGameEffect(); ++i) Frame();
   ASSERT_EQ(GetGameEffect(), nullptr);
   EXPECT_TRUE(messager.CanSend(1));
 
   RunGameEffect(new GEffect_Regime(6, 100, 100, 0, 1));
-  EXPECT_TRUE(GetGameMessagesOff());
+  EXPECT_TRUE(GetTextServices().messagesOff);
   ClearGameEffects();  // deleted while running
-  EXPECT_FALSE(GetGameMessagesOff());
+  EXPECT_FALSE(GetTextServices().messagesOff);
 }
 
 TEST_F(ScreenEffects, ZeroTimesEndingEarlyAndFadeInZero) {

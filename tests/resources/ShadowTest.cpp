@@ -14,6 +14,7 @@
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/Sprite.h"
+#include "resources/WaitEffects.h"
 #include "testsupport/FakeCurrentLevel.h"
 #include "testsupport/SpriteRig.h"
 

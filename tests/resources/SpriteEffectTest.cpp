@@ -8,9 +8,12 @@
 
 #include "engine/DXLViewer.h"
 #include "platform/gfx/GfxD3dx.h"
+#include "resources/ColorEffects.h"
+#include "resources/MotionEffects.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "FakeAudioBackend.h"
+#include "resources/WaitEffects.h"
 #include "testsupport/SpriteRig.h"
 
 namespace gfx = plat::gfx;

@@ -11,6 +11,7 @@
 #include "resources/MapSpriteUser.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 #include "testsupport/SpriteRig.h"
 
 namespace gfx = plat::gfx;

@@ -10,7 +10,7 @@
 #include "base/List.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteHost.h"
+#include "hud/ScreenSpriteHost.h"
 
 namespace leveltest {
 

@@ -44,7 +44,7 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "ui/WindowManager.h"

@@ -37,7 +37,7 @@
 #include "tutorials/TutorialInfo.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 
 namespace testsupport {
 

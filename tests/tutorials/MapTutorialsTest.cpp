@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../app/ProfileRig.h"
+#include "app/AppServices.h"
 #include "app/GameWorld.h"
 #include "app/LevelSelectMap.h"
 #include "base/DataBuffer.h"
@@ -267,6 +268,11 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
     bool MakeLevel(i32) override { return true; }
   } host;
   auto map = std::make_unique<LevelSelectMap>(&rig.store, &host);
+  // Installed as the game installs the map it makes, until the map goes.
+  struct InstalledMap {
+    explicit InstalledMap(LevelSelectMap* m) { GetAppServices().levelSelectMap = m; }
+    ~InstalledMap() { GetAppServices().levelSelectMap = nullptr; }
+  } installed(map.get());
   map->Load(MapSectionData{});
   Profile* profile = rig.Create(u"Ann");
   rig.store.SelectProfile(profile);
@@ -301,14 +307,14 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   // its next pending tutorial (here the regime's).
   map->AddTutorialFlags(kMapTutorialRegime);
   map->OnMouseDown(node.x, node.y, kMouseLeft, 0);
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_EQ(first->GetState(), kTutorialEnding);
   EXPECT_EQ(GetCurrentTutorial(), first) << "nothing new inside its own Stop";
   EXPECT_GT(MapTutUntil([] { return GetCurrentTutorial() && GetCurrentTutorial()->GetId() == kMapTutorialRegimeId; }),
             0);
   EXPECT_EQ(map->GetTutorialFlags() & kMapTutorialRegime, 0u);
 
-  delete LevelWindow::GetOpen();  // a modal window would hold the scene's clock
+  delete FindWindowOf<LevelWindow>();  // a modal window would hold the scene's clock
 
   // The villains' scene: the nodes hidden; with no villain left the first
   // active frame brings them back (animated) and ends the scene.

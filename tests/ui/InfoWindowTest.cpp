@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ToolkitRig.h"
-#include "content/LevelInfo.h"
+#include "content/LevelIntro.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "platform/encoding/Utf.h"
 #include "resources/ResourceServices.h"

@@ -20,6 +20,7 @@
 #include "engine/DXLTexture.h"
 #include "resources/Sprite.h"
 #include "ui/ControlState.h"
+#include "ui/WindowManager.h"
 #include "windows/WindowServices.h"
 
 namespace windowstest {
@@ -154,7 +155,7 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   EXPECT_FLOAT_EQ(window->GetSmall(2)->GetBar(), 1.0f);
   EXPECT_EQ(window->GetBig(0)->GetColor(), 0xFFFFFFFFu);
   EXPECT_FALSE(window->IsClosing());
-  EXPECT_EQ(AwardsWindow::GetOpen(), window);
+  EXPECT_EQ(FindWindowOf<AwardsWindow>(), window);
   // Opening again closes the first; nothing new to show now.
   AwardsWindow* first = window;
   Open();

@@ -10,6 +10,7 @@
 #include "../level/MapRig.h"
 #include "FakeMapProfile.h"
 #include "gametext/KGEHandleRegistry.h"
+#include "gametext/TextServices.h"
 #include "level/objects/BasePointPlant.h"
 #include "level/objects/PointBuilding.h"
 #include "level/scene/LevelScreen.h"
@@ -72,7 +73,7 @@ class ItemTagTest : public ::testing::Test {
   // "<image=@HANDLE rect=l, t, w, h" of a 16 x 16 frame of the rig's icons.
   static std::string Image(Sprite* s, i32 frame) {
     char b[96];
-    std::snprintf(b, sizeof b, "<image=@%08X rect=%d, 0, 16, 16", KGEHandles().RegisterTexture(s->GetTexture()),
+    std::snprintf(b, sizeof b, "<image=@%08X rect=%d, 0, 16, 16", GetTextServices().handles.RegisterTexture(s->GetTexture()),
                   16 * frame);
     return b;
   }

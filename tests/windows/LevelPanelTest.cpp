@@ -14,6 +14,7 @@
 #include "windows/CLPLevelBlock.h"
 #include "windows/LevelMenuHandler.h"
 #include "windows/MenuWindow.h"
+#include "testsupport/LevelPanelStandIns.h"
 #include "testsupport/PlainButton.h"
 #include "ui/NarrowButton.h"
 
@@ -241,8 +242,8 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   MakeShedLevel(rig, 0);
   LevelPanel& panel = *rig.panel;
   rig.Click(panel.GetWarehouseButton());
-  ASSERT_NE(WarehouseWindow::GetOpen(), nullptr) << "the game's warehouse window";
-  delete WarehouseWindow::GetOpen();
+  ASSERT_NE(FindOpenWarehouse(), nullptr) << "the game's warehouse window";
+  delete FindOpenWarehouse();
   // Its levels are the warehouse kind's (four: marks 0 to 3), its level the level's warehouse level.
   EXPECT_EQ(panel.GetWarehouseButton()->GetMaxLevel(), 3);
   rig.level.rules->Stock()->SetLevel(3);

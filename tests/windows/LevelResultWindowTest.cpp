@@ -8,6 +8,7 @@
 
 #include "PanelRig.h"
 #include "resources/ResourceServices.h"
+#include "ui/WindowManager.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
@@ -130,10 +131,10 @@ TEST_F(ResultWindowTest, AClickHurriesAndEnterLeaves) {
 TEST_F(ResultWindowTest, TheHostOpensTheLevelsWindows) {
   LevelPanelHost& host = rig.host;
   host.OpenResultWindow(Won(0, 5, 0));
-  LevelResultWindow* result = LevelResultWindow::GetOpen();
+  LevelResultWindow* result = FindWindowOf<LevelResultWindow>();
   ASSERT_NE(result, nullptr);
   host.OpenResultWindow(Won(0, 5, 0));
-  EXPECT_EQ(LevelResultWindow::GetOpen(), result);
+  EXPECT_EQ(FindWindowOf<LevelResultWindow>(), result);
   result->OnKeyDown(kKeyEnter, 0);
   EXPECT_TRUE(host.HasExited());
   delete result;
@@ -141,7 +142,7 @@ TEST_F(ResultWindowTest, TheHostOpensTheLevelsWindows) {
   i32 restarts = 0, leaves = 0;
   host.SetLevelActions([&] { ++leaves; }, [&] { ++restarts; });
   host.OfferRestart();  // from the menu: the level is not lost
-  LevelWindow* levelWindow = LevelWindow::GetOpen();
+  LevelWindow* levelWindow = FindWindowOf<LevelWindow>();
   ASSERT_NE(levelWindow, nullptr);
   EXPECT_EQ(levelWindow->GetKind(), kLevelWindowRestartForm);
   levelWindow->OnKeyDown(kKeyEscape, 0);
@@ -153,7 +154,7 @@ TEST_F(ResultWindowTest, TheHostOpensTheLevelsWindows) {
   rig.MakeLevel({});
   rig.level.rules->Tasks().Lose(1000);  // lost (its window not shown yet)
   host.OfferRestart();
-  levelWindow = LevelWindow::GetOpen();
+  levelWindow = FindWindowOf<LevelWindow>();
   ASSERT_NE(levelWindow, nullptr);
   EXPECT_EQ(levelWindow->GetKind(), kLevelWindowLost);
   levelWindow->OnKeyDown(kKeyEscape, 0);

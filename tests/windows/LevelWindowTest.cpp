@@ -13,6 +13,7 @@
 #include "../support/FakeTutorialFactory.h"
 #include "resources/ResourceServices.h"
 #include "ui/GameControls.h"
+#include "ui/WindowManager.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapMedalsPanel.h"
@@ -64,11 +65,11 @@ TEST_F(LevelWindowTest, ButtonsFollowTheKindAndTheSavedGame) {
     const Ids fromMap = saved ? Ids{kLevelWindowCancel, kLevelWindowRestart, kLevelWindowContinue}
                               : Ids{kLevelWindowCancel, kLevelWindowPlay};
     EXPECT_EQ(Open(kLevelWindowFromMap).GetButtonIds(), fromMap);
-    EXPECT_EQ(LevelWindow::GetOpen(), window);
+    EXPECT_EQ(FindWindowOf<LevelWindow>(), window);
   }
   delete window;
   window = nullptr;
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
 }
 
 TEST_F(LevelWindowTest, MedalRowsByModeAndALevelNeverFinished) {
@@ -100,7 +101,7 @@ TEST_F(LevelWindowTest, RestartingASavedGameAsksFirst) {
   EXPECT_EQ(window->GetQuestion()->GetCaptionKey(), u"restart_c");
   window->GetQuestion()->Answer(kAnswerNo);
   EXPECT_TRUE(answers.empty());
-  EXPECT_EQ(LevelWindow::GetOpen(), window);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), window);
   Command(kLevelWindowRestart);
   window->GetQuestion()->Answer(kAnswerYes);
   Command(kLevelWindowContinue);

@@ -19,6 +19,7 @@
 #include "resources/GameEffect.h"
 #include "resources/ResourceServices.h"
 #include "ui/InvisibleButton.h"
+#include "ui/WindowManager.h"
 #include "windows/AwardsWindow.h"
 #include "windows/MapInterface.h"
 #include "windows/OptionsWindow.h"
@@ -243,8 +244,8 @@ TEST_F(MapInterfaceTest, TheAwardsTestModeNeedsTheCheatsAndShiftAlone) {
   // Each real opening saves the shown set; the test mode saves nothing.
   const auto open = [&](const GameButton* b, u32 keys) {
     Click(b, keys);
-    EXPECT_NE(AwardsWindow::GetOpen(), nullptr);
-    delete AwardsWindow::GetOpen();  // the modal window would take the next click
+    EXPECT_NE(FindWindowOf<AwardsWindow>(), nullptr);
+    delete FindWindowOf<AwardsWindow>();  // the modal window would take the next click
     return awards.saves;
   };
   EXPECT_EQ(open(map->GetButton(kMapAwardsCommand), 2), 1);

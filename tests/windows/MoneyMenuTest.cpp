@@ -8,6 +8,7 @@
 
 #include "PanelRig.h"
 #include "ui/ImageButton.h"
+#include "ui/WindowManager.h"
 #include "windows/AwardsWindow.h"
 #include "windows/LevelMenuHandler.h"
 #include "windows/MenuWindow.h"
@@ -88,8 +89,8 @@ TEST(MenuWindow, RowsOpeningAndCommands) {
   delete options;
   EXPECT_EQ(press(kMenuAwards), 2u);
   EXPECT_TRUE(rig.host.GetAwardsAsked() == 1 && second->IsClosing());
-  ASSERT_NE(AwardsWindow::GetOpen(), nullptr);  // the awards window opened over the level
-  delete AwardsWindow::GetOpen();
+  ASSERT_NE(FindWindowOf<AwardsWindow>(), nullptr);  // the awards window opened over the level
+  delete FindWindowOf<AwardsWindow>();
   rig.host.OpenMenu(true);
   EXPECT_EQ(press(kMenuToMap), 2u);
   EXPECT_TRUE(rig.host.HasExited());

@@ -186,11 +186,11 @@ TEST_F(Notices, ClearAtOnceCloseAllWithEffectsAndClicks) {
   // with its effect, arranging once.
   ClickAt(awards->Get(1)->GetRect(), kMouseLeft);
   EXPECT_EQ(opened.size(), 1u);
-  ASSERT_NE(AwardsWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindWindowOf<AwardsWindow>(), nullptr);
   EXPECT_EQ(awards->CountLive(), 0);
   EXPECT_EQ(awards->GetCount(), 3);  // leaving with their effects
   EXPECT_EQ(awards->GetHold(), 0);
-  delete AwardsWindow::GetOpen();
+  delete FindWindowOf<AwardsWindow>();
   Frame(0);
   Frame(150);
   EXPECT_EQ(awards->GetCount(), 0);

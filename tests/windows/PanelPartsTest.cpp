@@ -18,7 +18,7 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteEffect.h"
 #include "resources/StandardSounds.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 #include "engine/DXLTexture.h"
 #include "resources/Sprite.h"
 #include "resources/GameDraw.h"

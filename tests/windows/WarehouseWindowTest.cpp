@@ -65,7 +65,7 @@ TEST_F(WarehouseWindowTest, ButtonsStandInCellsOfSevenRowsAndFollowTheStock) {
   Stock(14, 3);
   Open();
   ASSERT_EQ(window->Buttons().size(), 14u);
-  EXPECT_EQ(WarehouseWindow::GetOpen(), window);
+  EXPECT_EQ(FindOpenWarehouse(), window);
   const i32 w = WarehouseWindow::kWidth - 27;
   for (i32 i = 0; i < 14; ++i) {
     const WarehouseWindowButton* b = window->Buttons()[static_cast<size_t>(i)];
@@ -169,8 +169,15 @@ TEST_F(WarehouseWindowTest, EnterClosesAndClicksOverTheLevelPanelPassThrough) {
   EXPECT_FALSE(window->HitTest(at.x, at.y)) << "over the panel's menu button";
   EXPECT_TRUE(window->OnKeyDown(13, 0));
   EXPECT_TRUE(window->IsClosing());
-  EXPECT_EQ(WarehouseWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindOpenWarehouse(), nullptr);
   EXPECT_EQ(Command(kWarehouseClose), 2u);
+  // Opened again while the first still hides: the new one is the open one,
+  // and stays so when the first goes.
+  auto* again = new WarehouseWindow(Rules(), rig.map.get(), nullptr);
+  EXPECT_EQ(FindOpenWarehouse(), again);
+  delete window;
+  window = again;
+  EXPECT_EQ(FindOpenWarehouse(), again);
   // Closing or not, it goes with the level's panel (it works on the level).
   rig.host.DeletePanel();
   EXPECT_EQ(rig.manager->FindWindow(WarehouseWindow::kId), nullptr);

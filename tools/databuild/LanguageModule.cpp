@@ -10,6 +10,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEFontBaker.h"
 #include "gametext/KGEWinFont.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/Utf.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
@@ -82,7 +83,7 @@ bool LanguageModule::Build(DataSetBuild& build) {
   for (const FontRecipe& recipe : kFonts)
     if (!BakeFont(viewer, recipe, (staged / "fonts" / recipe.name).string())) return false;
 
-  DXLSetLanguageViewer(&viewer);
+  GetTextServices().languageViewer = &viewer;
   const std::u16string tree = plat::Utf8ToUtf16(fs::absolute(staged / "english.txt").string());
   const std::u16string cache = plat::Utf8ToUtf16(fs::absolute(fs::path(options.dataDir) / FileName()).string());
   bool result = true;
@@ -108,6 +109,6 @@ bool LanguageModule::Build(DataSetBuild& build) {
                   check.GetComixCount(), check.GetCreditCount(), fonts);
     }
   }
-  DXLSetLanguageViewer(nullptr);
+  GetTextServices().languageViewer = nullptr;
   return result;
 }

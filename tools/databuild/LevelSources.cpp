@@ -88,6 +88,7 @@
 #include "SourceTree.h"
 #include "base/Identifier.h"
 #include "content/ContentArchive.h"
+#include "content/LevelRecord.h"
 
 namespace {
 

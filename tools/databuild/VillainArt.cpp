@@ -13,7 +13,7 @@
 #include "StoryFigures.h"
 #include "content/ContentArchive.h"
 #include "resources/SpriteSet.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 namespace {
 

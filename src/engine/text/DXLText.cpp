@@ -6,7 +6,7 @@
 
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
-#include "engine/text/DXLTextHandles.h"
+#include "engine/text/EngineTextServices.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void DXLTextT<Ch>::Notify(DXLNotifyObject* sender, u32 code) {
     // The items may point at the object: they go now, whatever bracket is open.
     ClearItems();
     if (used) {
-      DXLTextHandles::Get().Forget(sender);
+      GetEngineTextServices().handles.Forget(sender);
       watched_.erase(std::find(watched_.begin(), watched_.end(), sender));
     }
     if (base) font_ = nullptr;

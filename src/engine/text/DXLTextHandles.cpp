@@ -7,15 +7,9 @@
 
 DXLTextHandles::~DXLTextHandles() { Clear(); }
 
-DXLTextHandles& DXLTextHandles::Get() {
-  static DXLTextHandles registry;
-  return registry;
-}
-
 void DXLTextHandles::Reset() {
-  DXLTextHandles& r = Get();
-  r.Clear();
-  r.next_ = 1;
+  Clear();
+  next_ = 1;
 }
 
 void DXLTextHandles::Clear() {

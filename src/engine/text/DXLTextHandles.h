@@ -10,7 +10,8 @@
 // not given out twice while the registry lives; 0 is never a handle.
 // Registering an object that is already registered returns its handle.
 //
-// One registry serves the process (Get); Reset empties it for tests.
+// The engine's one registry is EngineTextServices::handles
+// (EngineTextServices.h); Reset empties it.
 #pragma once
 
 #include <unordered_map>
@@ -28,8 +29,10 @@ class DXLTextHandles : public DXLNotifyObject {
   DXLTextHandles() = default;
   ~DXLTextHandles() override;
 
-  static DXLTextHandles& Get();
-  static void Reset();  // forgets every handle and starts counting at 1 again
+  DXLTextHandles(const DXLTextHandles&) = delete;
+  DXLTextHandles& operator=(const DXLTextHandles&) = delete;
+
+  void Reset();  // forgets every handle and starts counting at 1 again
 
   void Notify(DXLNotifyObject* sender, u32 code) override;
 

@@ -10,7 +10,7 @@
 #include "base/Maths.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
-#include "engine/text/DXLTextHandles.h"
+#include "engine/text/EngineTextServices.h"
 #include "platform/encoding/Ascii.h"
 
 namespace {
@@ -264,7 +264,7 @@ bool DXLTextT<Ch>::ReadAttributes(u32 tag, u32* pos, Attributes* a) const {
   if (q < n) ++q;  // the ">"
   *pos = q;
   if (a->count == 0) return true;
-  DXLTextHandles& handles = DXLTextHandles::Get();
+  DXLTextHandles& handles = GetEngineTextServices().handles;
   if (tag == kFont && a->addr != 0 && !handles.FindFont<Ch>(static_cast<u32>(a->addr))) return false;
   if (tag == kImage && a->addr != 0 && !handles.FindTexture(static_cast<u32>(a->addr))) return false;
   if (tag == kImage && a->quad != 0 && (a->quad > 0xFFFFFFFFu || !handles.FindQuad(static_cast<u32>(a->quad))))
@@ -323,7 +323,7 @@ u32 DXLTextT<Ch>::ReadTag(u32 at) {
   }
   FinishRun();
   if (a.count == 0) return q;
-  DXLTextHandles& handles = DXLTextHandles::Get();
+  DXLTextHandles& handles = GetEngineTextServices().handles;
   State s;
   switch (name) {
     case kFont: {

@@ -12,8 +12,8 @@
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
 #include "resources/TutorialHooks.h"
-#include "ui/SSColorIcon.h"
-#include "ui/SSProgressLine.h"
+#include "hud/SSColorIcon.h"
+#include "hud/SSProgressLine.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "level/map/MapObject.h"
 #include "level/map/PointCare.h"
 #include "level/map/PointJob.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // (the mouse is over it) and selected (its panel is open) independently,
 // keeps the jobs aimed at it and arranges their icons, and may carry toxic
 // damage with its repair job and arrow. It owns the head-up display sprites
-// it shows (the toolkit's screen sprites, on the level's list) until it
+// it shows (screen sprites, on the level's list) until it
 // hides one for good, which the list then deletes; its buttons hand their
 // clicks back to it as their ScreenSpriteOwner.
 //
@@ -18,7 +18,7 @@
 #include "base/List.h"
 #include "base/Types.h"
 #include "content/RateModifiers.h"
-#include "ui/ScreenSpriteOwner.h"
+#include "hud/ScreenSpriteOwner.h"
 
 namespace kis {
 class DataCursor;

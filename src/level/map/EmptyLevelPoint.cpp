@@ -16,7 +16,7 @@
 #include "resources/SEffects.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSPriceButton.h"
+#include "hud/ASSPriceButton.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "resources/TutorialHooks.h"
-#include "ui/SSProgressLine.h"
-#include "ui/SSStars.h"
+#include "hud/SSProgressLine.h"
+#include "hud/SSStars.h"
 
 LevelPoint::~LevelPoint() {
   Shutdown(false, true, 0);

@@ -15,7 +15,7 @@
 #include "level/characters/Job_Repair.h"
 #include "level/characters/MapPlayer.h"
 #include "resources/SpriteSet.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 namespace {
 

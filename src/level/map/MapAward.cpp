@@ -6,7 +6,7 @@
 #include "resources/SEffects.h"
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 
 namespace {
 

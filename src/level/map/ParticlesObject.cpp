@@ -4,7 +4,7 @@
 #include "level/map/LevelMap.h"
 #include "resources/GPSSpace.h"
 #include "resources/ResourceServices.h"
-#include "resources/SEffects.h"
+#include "resources/WaitEffects.h"
 #include "resources/SpriteEffect.h"
 
 namespace {

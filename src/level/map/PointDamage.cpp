@@ -20,7 +20,7 @@
 #include "resources/Sprite.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/SSProgressLine.h"
+#include "hud/SSProgressLine.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/LittleEndian.h"
-#include "content/LevelInfo.h"
+#include "content/LevelMapDefs.h"
 #include "engine/DXLViewer.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelWater.h"

@@ -14,7 +14,7 @@
 #include "level/map/LevelPointCare.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 BasePointPlant::BasePointPlant(LevelMap& map, PLANT* plant) : LevelPoint(map), plant_(plant) {
   kind_ = kPointKindPlant;

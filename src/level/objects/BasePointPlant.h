@@ -24,6 +24,7 @@
 // go; once the damage is gone (CancelRepair) Refresh offers them again.
 #pragma once
 
+#include "engine/Require.h"
 #include "level/map/LevelPoint.h"
 #include "level/objects/PlantGrowth.h"
 
@@ -89,8 +90,11 @@ class BasePointPlant : public LevelPoint {
   bool IsDigging() const { return digging_; }
   void SetDigging(bool on) { digging_ = on; }
   // The point's running planting, watering and harvest (linked by the jobs themselves).
-  Job* GetJob(PlantJobSlot slot) const { return jobs_[slot]; }
+  Job* GetJob(PlantJobSlot slot) const {
+    return RequireThat(slot < kPlantJobSlots, "a plant job's slot in range") ? jobs_[slot] : nullptr;
+  }
   void SetJob(PlantJobSlot slot, Job* job) {
+    if (!RequireThat(slot < kPlantJobSlots, "a plant job's slot in range")) return;
     jobs_[slot] = job;
     RefreshPanel();
   }

@@ -6,6 +6,7 @@
 #include "base/DataCursor.h"
 #include "base/LittleEndian.h"
 #include "content/GameCharacter.h"
+#include "content/LevelInfo.h"
 #include "content/VillainList.h"
 #include "engine/DXLViewer.h"
 #include "level/characters/LevelCharacters.h"

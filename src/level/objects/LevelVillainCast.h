@@ -20,7 +20,7 @@
 #include <map>
 #include <vector>
 
-#include "content/LevelInfo.h"
+#include "content/LevelVillainDefs.h"
 #include "level/map/LevelPointCare.h"
 #include "level/scene/LevelVillains.h"
 #include "level/state/LevelState.h"

@@ -11,6 +11,7 @@
 #include "level/characters/LevelCharacters.h"
 #include "level/objects/PointSheepRack.h"
 #include "level/state/JobRecord.h"
+#include "resources/MotionEffects.h"
 #include "resources/SEffects.h"
 
 namespace {

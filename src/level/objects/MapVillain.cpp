@@ -33,7 +33,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 namespace {
 

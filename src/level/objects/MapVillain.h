@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "base/Types.h"
-#include "content/LevelInfo.h"
+#include "content/LevelVillainDefs.h"
 #include "engine/DXLDrawTypes.h"
 #include "level/characters/MapCharacter.h"
 

@@ -17,9 +17,10 @@
 #include "level/map/LevelPointCare.h"
 #include "level/rules/LevelRules.h"
 #include "level/state/JobRecord.h"
+#include "resources/ColorEffects.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteSet.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "resources/TutorialHooks.h"
 
 namespace {

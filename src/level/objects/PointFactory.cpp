@@ -16,8 +16,8 @@
 #include "resources/SoundSettings.h"
 #include "resources/StandardSounds.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSProductionButton.h"
-#include "ui/ASSProductionSlot.h"
+#include "hud/ASSProductionButton.h"
+#include "hud/ASSProductionSlot.h"
 
 namespace {
 

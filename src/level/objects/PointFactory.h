@@ -20,6 +20,7 @@
 // as the level made it fails the load.
 #pragma once
 
+#include "engine/Require.h"
 #include "level/objects/PointBuilding.h"
 #include "gametext/GameMessager.h"
 
@@ -89,7 +90,10 @@ class PointFactory : public PointBuilding {
   const Recipe& GetRecipe(i32 i) const { return recipes_[i]; }
   i32 GetSlotCount() const { return slotCount_; }
   i32 GetBusyCount() const { return busy_; }
-  const Slot& GetSlot(i32 i) const { return slots_[i]; }
+  const Slot& GetSlot(i32 i) const {
+    return RequireThat(i >= 0 && i < static_cast<i32>(kMaxFactorySlots), "a factory's job slot in range") ? slots_[i]
+                                                                                                        : slots_[0];
+  }
   i32 GetWorkState() const { return state_; }
   // The factory's own speed factor (1.0; a tutorial hurries it along).
   float GetSpeedFactor() const { return speed_; }

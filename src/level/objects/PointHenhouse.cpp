@@ -23,7 +23,7 @@
 #include "resources/StandardSounds.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 namespace {
 

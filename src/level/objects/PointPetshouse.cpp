@@ -17,9 +17,9 @@
 #include "level/state/JobRecord.h"
 #include "resources/SEffects.h"
 #include "resources/SpriteSet.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
+#include "hud/ScreenSpriteList.h"
 
 namespace {
 

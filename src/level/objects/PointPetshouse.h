@@ -12,7 +12,7 @@
 
 #include "level/characters/Job.h"
 #include "level/objects/PointBuilding.h"
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class ASSArrowButton;
 class ASSPriceButton;

@@ -18,7 +18,7 @@
 #include "level/state/JobRecord.h"
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/HudPieces.h"
+#include "hud/HudPieces.h"
 
 namespace {
 

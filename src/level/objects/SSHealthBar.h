@@ -5,7 +5,7 @@
 // zoomed out.
 #pragma once
 
-#include "ui/ScreenSprite.h"
+#include "hud/ScreenSprite.h"
 
 class Sprite;
 

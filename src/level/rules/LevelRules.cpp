@@ -5,7 +5,7 @@
 #include "content/ProductList.h"
 #include "gametext/GameMessager.h"
 #include "level/rules/LevelProfile.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 #include "level/rules/LevelScene.h"
 #include "resources/SoundSettings.h"
 

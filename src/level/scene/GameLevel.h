@@ -37,7 +37,7 @@
 #include "level/rules/LevelScene.h"
 #include "level/rules/VillainWaves.h"
 #include "level/rules/WarehouseStock.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteList.h"
 
 class DynObject;
 class GPSSpace;

@@ -1,7 +1,7 @@
 // LevelScreen - the level scene's screen, which the game-wide code sees as
-// the running level (CurrentLevel, and the toolkit's ScreenSpriteHost): the
-// head-up display (the scene's screen-sprite list, which every sprite of the
-// level joins), the shadows, the level transform
+// the running level (CurrentLevel, and the head-up display's
+// ScreenSpriteHost): the head-up display (the scene's screen-sprite list,
+// which every sprite of the level joins), the shadows, the level transform
 // of the current draw (the rules' view: scroll and zoom), the pointer over
 // the level (set by the level's input), and the windows' hold on the level
 // (its window locks). The scene owns one, with the list, and draws the
@@ -15,8 +15,8 @@
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "resources/CurrentLevel.h"
-#include "ui/ScreenSpriteHost.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenSpriteHost.h"
+#include "hud/ScreenSpriteList.h"
 
 class GameLevel;
 class LevelMap;

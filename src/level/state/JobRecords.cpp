@@ -11,7 +11,7 @@
 #include "level/characters/Job_Animation.h"
 #include "level/characters/Job_GoTo.h"
 #include "level/characters/MapCharacter.h"
-#include "ui/SSProgressLine.h"
+#include "hud/SSProgressLine.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
 #include "windows/LevelMenuHandler.h"
+#include "ui/WindowManager.h"
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
@@ -38,7 +39,7 @@ LevelWindow* OpenLevelWindow(RunningGame& run, i32 level) {
   const DXLPOINT node = map->ToScreen(map->GetNode(level)->GetX(), map->GetNode(level)->GetY());
   ClickAt(run, node.x, node.y);
   for (int i = 0; i < 30; ++i) run.Frame();  // the show effect
-  return LevelWindow::GetOpen();
+  return FindWindowOf<LevelWindow>();
 }
 
 // The centre of a window's control on the screen.
@@ -81,8 +82,8 @@ TEST(BonusSelectionPlayed, BeesEarnedOnLevelTwoAreChosenForLevelThreeAndKeptInTh
   // The day won; the result window's Enter (skip) and Enter (leave).
   ClickAt(run, 400, 300);  // the day starts
   level->Rules().Tasks().Win(0);
-  for (int i = 0; i < 60 && !LevelResultWindow::GetOpen(); ++i) run.Frame();
-  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  for (int i = 0; i < 60 && !FindWindowOf<LevelResultWindow>(); ++i) run.Frame();
+  ASSERT_NE(FindWindowOf<LevelResultWindow>(), nullptr);
   for (int i = 0; i < 10 && run.game.State() == kGameStateLevel; ++i) {
     run.game.KeyDown(plat::DIK_RETURN, 0);
     run.game.KeyUp(plat::DIK_RETURN, 0);
@@ -141,7 +142,7 @@ TEST(BonusSelectionPlayed, BeesEarnedOnLevelTwoAreChosenForLevelThreeAndKeptInTh
   at = ControlCentre(*menu, *restart);
   ClickAt(run, at.x, at.y);
   for (int i = 0; i < 30; ++i) run.Frame();
-  window = LevelWindow::GetOpen();
+  window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->GetSlot(0)->GetBonus(), -1);
   restart = window->FindControl(kLevelWindowRestart, 0);

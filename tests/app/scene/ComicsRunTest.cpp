@@ -16,6 +16,7 @@
 #include "level/rules/LevelTasks.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelInput.h"
+#include "ui/WindowManager.h"
 #include "windows/ComixBook.h"
 #include "windows/ComixWindow.h"
 #include "windows/LevelResultWindow.h"
@@ -59,7 +60,7 @@ TEST(ComicsRun, LevelEightWonPlaysComicOneClickedThroughToTheMap) {
   run.game.MouseUp(400, 300, kMouseLeft, 0);
   for (int i = 0; i < 10; ++i) run.Frame();
   level->Rules().Tasks().Win(0);
-  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindWindowOf<LevelResultWindow>(), nullptr);
   for (int i = 0; i < 100; ++i) run.Frame();
   level->Input().OnKeyDown(kKeyEnter, 0);  // the result window's OK
   ASSERT_TRUE(run.RunTo(kGameStateComic));

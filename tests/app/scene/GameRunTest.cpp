@@ -210,6 +210,15 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   EXPECT_TRUE(run.game.KeyUp(plat::DIK_A, 0));
   EXPECT_TRUE(run.game.Character(u'a'));
   EXPECT_TRUE(run.game.KeyDown(plat::DIK_A, 0));
+
+  // The game its runner installed is the running one, with the map it
+  // made, until it is shut down; the frames after reach neither.
+  EXPECT_EQ(GetRunningGame(), &run.game);
+  EXPECT_EQ(GetLevelSelectMap(), run.game.Map());
+  run.game.ShutdownGame();
+  EXPECT_EQ(GetRunningGame(), nullptr);
+  EXPECT_EQ(GetLevelSelectMap(), nullptr);
+  run.Frame();
 }
 
 // A second start with a profile on disk: the profile is current from the
@@ -365,15 +374,15 @@ TEST(GameRun, NoticesFollowScreensAndProfilesLoseRestartsAndQuitWithWindowsOpen)
   ASSERT_NE(tasks.GetLoseDialog(), nullptr);
   for (int i = 0; i < 20; ++i) run.Frame();
   level->Input().OnKeyDown(kKeyEnter, 0);
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
-  EXPECT_EQ(LevelWindow::GetOpen()->GetKind(), kLevelWindowLost);
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>()->GetKind(), kLevelWindowLost);
   for (int i = 0; i < 20; ++i) run.Frame();
   level->Input().OnKeyDown(kKeyEnter, 0);
   ASSERT_TRUE(run.RunTo(kGameStateLevel));
   for (int i = 0; i < 20; ++i) run.Frame();
   EXPECT_EQ(run.game.World().Level(), level);
   EXPECT_EQ(tasks.GetResult(), kResultNone);
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_FALSE(host->HasExited());
 
   // The options window on the game's hooks: its box switches the screen to

@@ -253,7 +253,7 @@ void LookOverEveryScreen(u32 w, u32 h) {
   ASSERT_NE(map->GetNode(0), nullptr);
   const DXLPOINT node = map->ToScreen(map->GetNode(0)->GetX(), map->GetNode(0)->GetY());
   look.Click(node.x, node.y);
-  LevelWindow* window = LevelWindow::GetOpen();
+  LevelWindow* window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr);
   look.Shot("level_window", 30);
   // "Today's Work" stands in its strip, clear of the task buttons below.
@@ -285,14 +285,13 @@ void LookOverEveryScreen(u32 w, u32 h) {
   ASSERT_NE(wheat, nullptr);
   ASSERT_EQ(level->Rules().Stock()->Add(wheat, 3, true), 3);
   host->OpenWarehouseWindow(wheat);
-  GameWindow* warehouse = GetWindowManager()->GetAnchor(kAnchorWarehouse);
-  ASSERT_NE(warehouse, nullptr);
+  WarehouseWindow* store = FindOpenWarehouse();
+  ASSERT_NE(store, nullptr);
   look.Shot("warehouse", 30);
   // The upgrade button is hidden (no upgrade, or short of money): none of
   // its green face is drawn over the plate.
   // The sell buttons end inside the selection plate's right frame (16 wide;
   // the buttons' rectangles hold a few pixels of margin and shadow).
-  auto* store = static_cast<WarehouseWindow*>(warehouse);
   for (const ImageButton* sell : {store->GetSellOne(), store->GetSellFive()})
     EXPECT_LE(sell->GetRect().right, WarehouseWindow::kWidth - 8 - 12);
   // The chosen wheat's picture shows the icon's normal frame, not the faded one.
@@ -303,7 +302,7 @@ void LookOverEveryScreen(u32 w, u32 h) {
   if (!upgrade->IsEnabled()) {
     EXPECT_EQ(look.CountPixels(*upgrade, [](i32 r, i32 g, i32 b) { return g > r + 30 && g > b + 30; }), 0);
   }
-  delete warehouse;
+  delete store;
   // The task's hint (inside the headless desktop of 1,280 x 1,024 at both sizes).
   auto* task = dynamic_cast<TaskButton*>(host->GetPanel()->GetTaskButton(0));
   ASSERT_NE(task, nullptr);
@@ -327,12 +326,12 @@ void LookOverEveryScreen(u32 w, u32 h) {
   for (int i = 0; i < 20; ++i) run.Frame();
   look.Click(midX, midY);
   tasks.Win(0);
-  for (int i = 0; i < 60 && !LevelResultWindow::GetOpen(); ++i) run.Frame();
-  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  for (int i = 0; i < 60 && !FindWindowOf<LevelResultWindow>(); ++i) run.Frame();
+  ASSERT_NE(FindWindowOf<LevelResultWindow>(), nullptr);
   look.Shot("result", 150);
   // "Your Time" and its clock keep a gap: the two columns left of the
   // clock's frame show the plate alone across the row.
-  const LevelResultWindow* result = LevelResultWindow::GetOpen();
+  const LevelResultWindow* result = FindWindowOf<LevelResultWindow>();
   const kis::IntPoint row = result->GetYourTimePlace();
   kis::IntPoint plate;
   result->ClientToScreen(&plate, row.x - 6, row.y + 23);  // between the rows

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/AppServices.h"
 #include "app/Game.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
@@ -67,6 +68,7 @@ class RunningGame {
     EXPECT_EQ(DXLInitInput(true), 0);
     EXPECT_EQ(DXLInitServices(0x102), 0);
     StoreGameStateCallbacks();
+    GetAppServices().game = &game;  // as the program's runner does
     GameSetup setup;
     setup.data = SampleDataFolder();
     setup.user = home_.Wide() + u"/";
@@ -83,6 +85,7 @@ class RunningGame {
   }
   ~RunningGame() {
     DXLShutdown();  // the quit state frees the game
+    GetAppServices().game = nullptr;
     DXLSetInstanceFolder(nullptr);
     plat::gfx::ResetDefaultSystemSettings();
   }

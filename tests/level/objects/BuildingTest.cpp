@@ -8,7 +8,7 @@
 #include "level/objects/PointBuilding.h"
 #include "level/objects/PointWarehouse.h"
 #include "level/rules/WarehouseStock.h"
-#include "ui/SSStars.h"
+#include "hud/SSStars.h"
 
 using namespace leveltest;
 

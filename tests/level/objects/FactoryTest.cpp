@@ -10,8 +10,8 @@
 #include "../CareRig.h"
 #include "level/objects/PointFactory.h"
 #include "level/rules/WarehouseStock.h"
-#include "ui/ASSProductionButton.h"
-#include "ui/ASSProductionSlot.h"
+#include "hud/ASSProductionButton.h"
+#include "hud/ASSProductionSlot.h"
 
 using namespace leveltest;
 

@@ -17,7 +17,7 @@
 #include "content/AwardTable.h"
 #include "content/ContentServices.h"
 #include "content/GameCharacter.h"
-#include "content/LevelInfo.h"
+#include "content/LevelRegime.h"
 #include "content/LevelTable.h"
 #include "content/ProductList.h"
 #include "engine/DXLViewer.h"

@@ -20,8 +20,8 @@
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
-#include "ui/ASSArrowButton.h"
-#include "ui/ASSPriceButton.h"
+#include "hud/ASSArrowButton.h"
+#include "hud/ASSPriceButton.h"
 
 namespace {
 

@@ -216,13 +216,13 @@ TEST_F(DialogsPlayed, EveryDialogTheSourcesOpenOpensInTheGameWithItsTexts) {
   map->OnMouseMove(node.x, node.y, 0, 0);
   map->OnMouseDown(node.x, node.y, kMouseLeft, 0);
   Frames(30);
-  LevelWindow* window = LevelWindow::GetOpen();
+  LevelWindow* window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr);
   ASSERT_NE(window->FindControl(kLevelWindowRestart, 0), nullptr) << "the day was not kept";
   window->OnCommand(window->FindControl(kLevelWindowRestart, 0));
   Answered({"windows/LevelWindow.cpp", "restart_c"});
   // Back to the day, which is lost.
-  window = LevelWindow::GetOpen();
+  window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr) << "the restart question's no closed the level window";
   ASSERT_NE(window->FindControl(kLevelWindowContinue, 0), nullptr);
   window->OnCommand(window->FindControl(kLevelWindowContinue, 0));

@@ -122,7 +122,7 @@ TEST_F(ShortScripts, WarehouseHintEndsWhenTheWarehouseOpensByAnyMeans) {
       });
     ASSERT_TRUE(f.Run(20000)) << "stuck at " << std::hex << Current();
     EXPECT_EQ(f.Trace(), std::vector<TutorialId>{0x802A0001u}) << byButton;
-    EXPECT_NE(WarehouseWindow::GetOpen(), nullptr) << byButton;
+    EXPECT_NE(FindOpenWarehouse(), nullptr) << byButton;
     EXPECT_FALSE(h.Level()->Rules().Locks().IsLockedExcept(0)) << "all let go";
     h.world.CloseLevel();
   }
@@ -187,7 +187,7 @@ TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
   EXPECT_TRUE(pointed);
   EXPECT_TRUE(shot);
   EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u, 0x802B0002u}));
-  EXPECT_NE(WarehouseWindow::GetOpen(), nullptr);
+  EXPECT_NE(FindOpenWarehouse(), nullptr);
   // A second overflow: the short message, no tutorial.
   level.Rules().StoreProduct(wheat, 20, 0, 640.0f, 400.0f, 0.0f, nullptr);
   EXPECT_EQ(GetCurrentTutorial(), nullptr);

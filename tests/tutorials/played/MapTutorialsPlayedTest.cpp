@@ -98,10 +98,10 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   const DXLPOINT node = map->ToScreen(map->GetNode(0)->GetX(), map->GetNode(0)->GetY());
   map->OnMouseDown(node.x, node.y, kMouseLeft, 0);
   EXPECT_EQ(first->GetState(), kTutorialEnding);
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
   for (int i = 0; i < 30; ++i) run.Frame();
   EXPECT_EQ(GetCurrentTutorial(), nullptr);
-  LevelWindow::GetOpen()->Close();
+  FindWindowOf<LevelWindow>()->Close();
   for (int i = 0; i < 30; ++i) run.Frame();
 
   // Levels 1 and 2 won: level 2 unlocks the bees, which take the first
@@ -134,7 +134,7 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   EXPECT_EQ(bonus->GetChain(), 0u);
   b1->OnLayerClicked();
   frames(30);
-  LevelWindow::GetOpen()->Close();
+  FindWindowOf<LevelWindow>()->Close();
   frames(30);
   for (i32 b = 1; b <= 3; ++b) profile->UnlockBonus(b);
   new LevelWindow(1, kLevelWindowFromMap, [](u32, i32, u32) {});
@@ -145,8 +145,8 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   frames(60);
   ASSERT_NE(select->GetCurrentStep(), nullptr);
   select->Stop();
-  ASSERT_NE(LevelWindow::GetOpen(), nullptr);
-  LevelWindow::GetOpen()->Close();
+  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  FindWindowOf<LevelWindow>()->Close();
   frames(30);
   for (TutorialId id : {kMapTutorialRegimeId | 2, kMapTutorialHardId | 1}) {
     GameTutorial* t = id == (kMapTutorialRegimeId | 2) ? static_cast<GameTutorial*>(new MapTutorial_Regime())

@@ -16,8 +16,8 @@
 #include "resources/MapSprite.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
-#include "ui/ScreenLabel.h"
-#include "ui/ScreenSpriteList.h"
+#include "hud/ScreenLabel.h"
+#include "hud/ScreenSpriteList.h"
 
 namespace windowstest {
 namespace {

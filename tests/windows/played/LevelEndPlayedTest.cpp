@@ -102,7 +102,7 @@ TEST_F(LevelEnd, AWonLevelShowsTheProfilesRecordAndEnterLeavesForTheMap) {
   GameLevel& level = Play(0);
   for (i32 i = 0; i < 50; ++i) Frame();
   level.Rules().Tasks().Win(0);
-  LevelResultWindow* window = LevelResultWindow::GetOpen();
+  LevelResultWindow* window = FindWindowOf<LevelResultWindow>();
   ASSERT_NE(window, nullptr);
   const LEVELRESULT& record = window->GetRecord();
   const LEVELREGIME& easy = h.Levels().Get(0).regimes[0];
@@ -260,7 +260,7 @@ TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
   EXPECT_EQ(question->GetMessageKey(), u"game_over_c");
   for (i32 i = 0; i < 20; ++i) Frame();
   Key(kKeyEnter);  // "yes"
-  LevelWindow* window = LevelWindow::GetOpen();
+  LevelWindow* window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->GetKind(), kLevelWindowLost);
   EXPECT_EQ(window->GetLevel(), 0);
@@ -270,7 +270,7 @@ TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
   EXPECT_EQ(tasks.GetResultShown(), kResultNone);
   EXPECT_FALSE(host->HasExited());
   for (i32 i = 0; i < 20; ++i) Frame();
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
 
   // The menu's restart, by a click on its button.
   h.Start();
@@ -286,13 +286,13 @@ TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {
   h.Level()->Input().OnMouseMove(at.x, at.y, 0, 0);
   h.Level()->Input().OnMouseDown(at.x, at.y, kMouseLeft, 0);
   h.Level()->Input().OnMouseUp(at.x, at.y, kMouseLeft, 0);
-  window = LevelWindow::GetOpen();
+  window = FindWindowOf<LevelWindow>();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->GetKind(), kLevelWindowRestartForm);
   for (i32 i = 0; i < 20; ++i) Frame();
   Key(kKeyEscape);  // cancel: only closes
   for (i32 i = 0; i < 20; ++i) Frame();
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_FALSE(host->HasExited());
   EXPECT_TRUE(level.Rules().IsStarted());
 }
@@ -305,11 +305,11 @@ TEST_F(LevelEnd, ARestartClosesTheResultWindow) {
   GameLevel& level = Play(0);
   for (i32 i = 0; i < 10; ++i) Frame();
   level.Rules().Tasks().Win(0);
-  ASSERT_NE(LevelResultWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindWindowOf<LevelResultWindow>(), nullptr);
   for (i32 i = 0; i < 20; ++i) Frame();
   level.Restart();
   level.OnEnter();
-  EXPECT_EQ(LevelResultWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelResultWindow>(), nullptr);
   h.Start();
   for (i32 i = 0; i < 20; ++i) Frame();
   EXPECT_TRUE(level.Rules().IsStarted());
@@ -333,7 +333,7 @@ TEST_F(LevelEnd, ARestartTakesTheDaysWindowsAndNoticesAway) {
   host->OpenMenu(false);
   ASSERT_NE(GetOpenMenuWindow(), nullptr);
   host->OpenWarehouseWindow(nullptr);
-  ASSERT_NE(WarehouseWindow::GetOpen(), nullptr);
+  ASSERT_NE(FindOpenWarehouse(), nullptr);
   host->ShowMessage(kMessageWarehouseFull + 1, u"warehouse_full", kMessageFlagsWarehouse, nullptr, -1, nullptr);
   awards->ShowAward(1, 0, 1);
   for (i32 i = 0; i < 10; ++i) Frame();
@@ -341,7 +341,7 @@ TEST_F(LevelEnd, ARestartTakesTheDaysWindowsAndNoticesAway) {
   ASSERT_EQ(awards->GetCount(), 1);
   level.Restart();
   EXPECT_EQ(GetOpenMenuWindow(), nullptr);
-  EXPECT_EQ(WarehouseWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindOpenWarehouse(), nullptr);
   EXPECT_EQ(messages->GetCount(), 0);
   EXPECT_EQ(awards->GetCount(), 0);
   level.OnEnter();
@@ -367,7 +367,7 @@ TEST_F(LevelEnd, ARestartClosesTheOpenLoseDialog) {
   EXPECT_EQ(tasks.GetResultShown(), kResultNone);
   for (i32 i = 0; i < 20; ++i) Frame();
   Key(kKeyEnter);  // nobody answers "yes" for the new day
-  EXPECT_EQ(LevelWindow::GetOpen(), nullptr);
+  EXPECT_EQ(FindWindowOf<LevelWindow>(), nullptr);
   EXPECT_FALSE(host->HasExited());
 }
 

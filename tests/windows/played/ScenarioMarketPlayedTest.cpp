@@ -26,7 +26,7 @@ class Market : public ScenarioPlayed {
   WarehouseStock& Stock() { return *h.Level()->Rules().Stock(); }
   // A click on a control of the open warehouse window, through the level.
   void ClickInWindow(const GameButton* b) {
-    WarehouseWindow* w = WarehouseWindow::GetOpen();
+    WarehouseWindow* w = FindOpenWarehouse();
     ASSERT_TRUE(w && b);
     const DXLRECT& r = b->GetRect();
     kis::IntPoint at{};
@@ -47,7 +47,7 @@ TEST_F(Market, TheFlourSoldThroughTheWarehouseWindowWinsTheDay) {
   i32 x = level.GetInfo()->points[0].x, y = level.GetInfo()->points[0].y;
   h.MapToScreen(&x, &y);
   Click(x, y);
-  WarehouseWindow* window = WarehouseWindow::GetOpen();
+  WarehouseWindow* window = FindOpenWarehouse();
   ASSERT_NE(window, nullptr) << "the warehouse opens its window";
   EXPECT_EQ(level.Map().GetSelectedPoint(), -1) << "and is not selected";
   DrawnFrames(400);  // it drops in

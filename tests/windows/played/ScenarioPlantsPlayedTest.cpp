@@ -27,7 +27,7 @@
 #include "level/rules/WarehouseStock.h"
 #include "level/scene/GameLevel.h"
 #include "level/state/GameLevelSaves.h"
-#include "ui/ASSArrowButton.h"
+#include "hud/ASSArrowButton.h"
 #include "ScenarioPlayed.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"

@@ -19,7 +19,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
-#include "ui/ActiveScreenSprite.h"
+#include "hud/ActiveScreenSprite.h"
 #include "content/BuildingTable.h"
 #include "windows/EmptyPlacePanels.h"
 #include "windows/LevelPanel.h"
