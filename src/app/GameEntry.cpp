@@ -238,7 +238,7 @@ int RunGame(const EntryOptions& options) {
     return kExitWrongOption;
   }
 
-  // 1 to 4: the class name, the program folder and its "config.ini" (kept
+  // Folders: the class name, the program folder and its "config.ini" (kept
   // until the language is chosen), the data and per-user folders. The
   // command line was read before (ParseEntryOptions).
   EntryFolders folders;
@@ -293,7 +293,7 @@ int RunGame(const EntryOptions& options) {
     return kExitStartFailed;
   }
 
-  // 5 to 8: the log, the frame, the window. A replay's clock runs from
+  // The log, the frame, the window. A replay's clock runs from
   // before the log's first stamp.
   if (replay.Active()) replay.Start();
   RemoveLink(folders.user + "log.txt");
@@ -314,7 +314,7 @@ int RunGame(const EntryOptions& options) {
   }
   if (r < 0) return StartFailed("creating the window", r);
 
-  // 9 to 12: the settings, "config.ini"'s screen, the screen, input.
+  // The settings, "config.ini"'s screen, the screen, input.
   Game game;
   SCREENPARAMS screen;  // the defaults: full screen at the desktop's size
   if (!LoadSettings(Wide(folders.user), &screen)) return StartFailed("reading the settings", -1);
@@ -329,7 +329,7 @@ int RunGame(const EntryOptions& options) {
   if ((r = DXLInitInput(true)) < 0) return StartFailed("setting up input", r);
   if ((r = DXLInitServices(kCursorGrayArrow)) < 0) return StartFailed("starting the services", r);
 
-  // 13 to 16: the activation and state callbacks, the game's set-up (which
+  // The activation and state callbacks, the game's set-up (which
   // opens the archives with the world's stages that read them), the
   // cursor files (a slot whose file does not load stays empty), the
   // language.
@@ -364,7 +364,7 @@ int RunGame(const EntryOptions& options) {
   game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
   if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
 
-  // 17 to 19: "config.ini" let go, the settings saved at once, the first
+  // "config.ini" let go, the settings saved at once, the first
   // state.
   ini.reset();
   int settingsError = 0;
@@ -372,7 +372,7 @@ int RunGame(const EntryOptions& options) {
     DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(settingsError).c_str());
   DXLSetAppState(kGameStateLogos, true);
 
-  // 20 to 22: the loop, the shutdown (the game's with it), "play.url".
+  // The loop, the shutdown (the game's with it), "play.url".
   bool quit = false;
   if (replay.Replaying()) {
     // Every frame a fixed step, the replay's steps due before it. The

@@ -98,7 +98,13 @@ std::string ChooseLanguagePath(const std::u16string& given, kis::IniFileW& ini, 
 void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen);
 
 // The whole program; its exit status. Opens "play.url" at the end unless
-// `headless`.
+// `headless`. Its order: the folders (program, data, per-user) and the
+// language file chosen; the single-instance lock; the log, the engine frame
+// and the window; the settings and the screen, input and the engine's
+// services; the game's set-up on the game world (every game-wide value is
+// installed by the world's stages, see GameWorld.h), the cursors and the
+// language; the settings saved and the first state; the message loop; the
+// shutdown in reverse.
 int RunGame(const EntryOptions& options);
 
 // The fatal message (FatalDataError): said in the log and on standard error
