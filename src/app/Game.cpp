@@ -404,7 +404,8 @@ void Game::SetProfileChars(const wchar* chars) {
 // panel; the profile store, which saves and closes the current profile
 // without reaching the windows; the border texture; then the rest of the
 // world in its reverse order (the sprite sets and their archive before the
-// sound and its archive); the developer overlay last; the services reset.
+// sound and its archive, last the services with the developer overlay);
+// the services reset.
 void Game::ShutdownGame() {
   if (!up_) return;
   up_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,6 @@ constexpr u32 kGlobalShapeFill = 0x4000FF00u, kGlobalShapeOutline = 0xFF00FF00u;
 constexpr const wchar* kVillainsOffLine = u"Злодеи выключены";
 constexpr const wchar* kNoLimitsLine = u"Чит на склад включен";
 
-DeveloperOverlay* g_overlay = nullptr;
 
 bool Held(u8 key) {
   const DXLKeyboard* keyboard = DXLGetAppData().keyboard;
@@ -455,14 +455,15 @@ void DeveloperOverlay::DrawLevel(GameLevel& level) {
 // nothing would ever use them, and making them is a good part of a start.
 void InitDebugOverlay(bool enabled) {
   ReleaseDebugOverlay();
-  g_overlay = new DeveloperOverlay(enabled, enabled);
-  GetLevelServices().developer = g_overlay;
+  LevelServices& s = GetLevelServices();
+  s.gameDeveloper = std::make_unique<DeveloperOverlay>(enabled, enabled);
+  s.developer = s.gameDeveloper.get();
 }
 
 void ReleaseDebugOverlay() {
-  if (GetLevelServices().developer == g_overlay) GetLevelServices().developer = nullptr;
-  delete g_overlay;
-  g_overlay = nullptr;
+  LevelServices& s = GetLevelServices();
+  if (s.developer == s.gameDeveloper.get()) s.developer = nullptr;
+  s.gameDeveloper.reset();
 }
 
 void DrawDebugOverlay() {

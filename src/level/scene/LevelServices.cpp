@@ -1,5 +1,7 @@
 #include "level/scene/LevelServices.h"
 
+#include "level/scene/DeveloperOverlay.h"
+
 namespace {
 
 LevelServices& Services() {

@@ -1,9 +1,12 @@
 // LevelServices - the level core's game-wide values: the developer's keys
 // and overlay (DeveloperOverlay.h) and the warehouse's no-limits switch it
-// turns. The overlay is not owned: InitDebugOverlay installs the game's
-// (tests their own), ReleaseDebugOverlay takes it out again.
-// ResetLevelServices returns every field to its start and frees nothing.
+// turns. The game's overlay is made by InitDebugOverlay and owned here
+// until ReleaseDebugOverlay or the reset; a test installs its own as the
+// overlay in use, not owned. ResetLevelServices returns every field to its
+// start, the game's overlay freed.
 #pragma once
+
+#include <memory>
 
 class DeveloperOverlay;
 
@@ -11,6 +14,7 @@ struct LevelServices {
   // The developer's keys and overlay ("Cheats" of "config.ini"); null before
   // InitDebugOverlay and after ReleaseDebugOverlay.
   DeveloperOverlay* developer = nullptr;
+  std::unique_ptr<DeveloperOverlay> gameDeveloper;  // the one InitDebugOverlay made
   bool warehouseNoLimits = false;  // the warehouse takes any amount (a developer's switch)
 };
 
