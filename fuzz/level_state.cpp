@@ -72,6 +72,7 @@
 #include "level/objects/PlantJobs.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GameAnimation.h"
 #include "resources/GameServices.h"
 #include "testsupport/KindTables.h"
@@ -149,7 +150,7 @@ class World : public LevelStateHost {
     }
     kinds_.EnableAll(4);
     GetGameServices().garbage = &garbage_;
-    plat::SetClock(&clock_);
+    plat::GetPlatformServices().clock = &clock_;
     ReadGarbage();
     GetGameServices().characters = &descriptions_;
     GetGameServices().villains = &villainKinds_;
@@ -195,7 +196,7 @@ class World : public LevelStateHost {
     kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
-    plat::SetClock(nullptr);
+    plat::GetPlatformServices().clock = nullptr;
   }
 
   void StartNew() {

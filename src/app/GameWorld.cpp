@@ -155,6 +155,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
   const std::string& folder = setup_.data;
   switch (stage) {
     case WorldStage::kServices:
+      platform_.emplace(setup_.platform);
       ResetGameServices();
       ResetTextServices();
       ResetEngineTextServices();
@@ -284,6 +285,7 @@ void GameWorld::Down(WorldStage stage) {
       ResetGameServices();
       ResetTextServices();
       ResetEngineTextServices();
+      platform_.reset();
       return;
     case WorldStage::kViewer:
       SetGameViewer(nullptr);

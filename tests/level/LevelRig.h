@@ -35,6 +35,7 @@
 #include "level/rules/LevelScene.h"
 #include "level/rules/LevelWindows.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/Sprite.h"
 #include "resources/GameServices.h"
 #include "testsupport/FakeCurrentLevel.h"
@@ -208,7 +209,6 @@ class RigHost : public FakeCurrentLevel {
 class LevelRig {
  public:
   LevelRig() : scene(log), profile(log), hud(log) {
-    plat::SetClock(&clock);
     host.list = &hudList;
     host.rules = &rules;
     InstallServices();
@@ -229,7 +229,6 @@ class LevelRig {
   ~LevelRig() {
     rules.reset();
     hudList.DeleteAll();
-    plat::SetClock(nullptr);
     ResetGameServices();
   }
   // The rig's tables, the head-up display's host and the window manager as
@@ -305,6 +304,7 @@ class LevelRig {
   RigHost host;
   LevelHooks hooks;
   plat::FakeClock clock{100000};
+  plat::PlatformServicesScope clockScope{{.clock = &clock}};
   testsupport::KindTables kinds;
   TempFolder folder;
   ProductList products;
