@@ -19,6 +19,7 @@ namespace benchwindows {
 
 struct WindowStage {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
   std::unique_ptr<DXLTexture> interface;
   std::unique_ptr<WindowManager> manager;

@@ -49,6 +49,7 @@ constexpr u32 kFestivalTimedFrames = 300;  // 4.8 s a run
 
 struct FestivalBench {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
   std::unique_ptr<leveltest::LevelWorld> world;
   LevelVillainCast* cast = nullptr;

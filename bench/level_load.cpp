@@ -41,6 +41,7 @@ void BM_LevelLoad(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     plat::headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     auto viewer = benchgoal::OpenViewer(u"LevelLoadBench");
     auto world = std::make_unique<leveltest::LevelWorld>(TM_SAMPLE_DATA_DIR, viewer.get(), 800, 600, true);
     if (!world->loaded) return state.SkipWithError("no sample data set");

@@ -40,6 +40,7 @@ constexpr i32 kMapBenchHeight = 768;
 
 struct MapScene {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   std::unique_ptr<DXLWindowViewer> viewer;
   std::unique_ptr<leveltest::LevelWorld> world;
   TempFolder folder;

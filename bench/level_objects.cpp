@@ -59,6 +59,7 @@ constexpr i32 kTimedFrames = 300;   // 4.8 s
 
 struct MillBench {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
   std::unique_ptr<leveltest::LevelWorld> world;
   std::vector<std::unique_ptr<PointFactory>> mills;

@@ -200,6 +200,7 @@ constexpr u32 kFrameMs = 16;
 
 struct LevelBench {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   std::unique_ptr<DXLWindowViewer> viewer = std::make_unique<DXLWindowViewer>();
   std::unique_ptr<leveltest::LevelWorld> world;
   uint32_t seed = 11;

@@ -54,6 +54,7 @@ u32 frameHash = 0;
 
 void BM_MainScreenFrame(benchmark::State& state) {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   auto viewer = std::make_unique<DXLWindowViewer>();
   tools::CreateToolWindow(*viewer, u"MainScreenBench");
   tools::SetToolDisplayMode(*viewer, kBenchWidth, kBenchHeight);

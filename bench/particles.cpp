@@ -59,6 +59,7 @@ constexpr u32 kEmittersPerSpace = 2;  // 200 particles a space, below its maximu
 
 struct World {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::unique_ptr<SpriteSet> set;
   std::vector<std::unique_ptr<GPSSpace>> spaces;

@@ -27,7 +27,9 @@ void BM_StartupLoader(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     plat::headless::Session session;
-    plat::SetClock(nullptr);  // the tracker's reports and slices on real time
+    plat::PlatformServices platform = session.Services();
+    platform.clock = nullptr;  // the tracker's reports and slices on real time
+    plat::PlatformServicesScope installed{platform};
     auto viewer = benchgoal::OpenViewer(u"StartupLoaderBench");
     SetGameViewer(viewer.get());
     state.ResumeTiming();

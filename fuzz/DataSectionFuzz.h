@@ -44,6 +44,7 @@ inline std::vector<u8> Picture(u32 w, u32 h) {
 
 struct World {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::unique_ptr<SpriteSet> particles, animations;
   std::u16string path;

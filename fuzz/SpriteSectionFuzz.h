@@ -71,6 +71,7 @@ inline bool YieldSometimes(float) { return (++g_steps & 1) != 0; }
 
 struct World {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::u16string path;
   World() {

@@ -74,6 +74,7 @@
 #include "level/objects/PlantJobs.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GameAnimation.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/KindTables.h"
@@ -151,7 +152,7 @@ class World : public LevelStateHost {
     }
     kinds_.EnableAll(4);
     GetContentServices().garbage = &garbage_;
-    plat::SetClock(&clock_);
+    plat::GetPlatformServices().clock = &clock_;
     ReadGarbage();
     GetContentServices().characters = &descriptions_;
     GetContentServices().villains = &villainKinds_;
@@ -197,7 +198,7 @@ class World : public LevelStateHost {
     kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
-    plat::SetClock(nullptr);
+    plat::GetPlatformServices().clock = nullptr;
   }
 
   void StartNew() {

@@ -21,6 +21,7 @@ namespace {
 
 struct Files {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::string folder;
   Files() {

@@ -61,6 +61,7 @@ u8 UserTag(DXLTextT<Ch>*, const Ch* tag, u32 count, Ch* out, u32 room) {
 
 struct World {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::unique_ptr<DXLTexture> picture;
   Font<char16_t> wide;

@@ -33,6 +33,7 @@ bool YieldSometimes(float) { return (++g_steps & 1) != 0; }
 
 struct Files {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   std::string folder;
   Files() {

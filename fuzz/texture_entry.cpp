@@ -26,6 +26,7 @@ namespace {
 
 struct World {
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   DXLTextures list{&viewer};
   std::u16string path;

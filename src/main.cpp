@@ -1,7 +1,9 @@
 // The program entry: the command line read, the window backend chosen (SDL
 // on the display, or the headless one with --headless), and the game run
-// (app/GameEntry.h). With SDL, the fatal data message is shown in SDL's
-// message box besides the log and standard error.
+// (app/GameEntry.h). The session is installed in the platform services for
+// the run; with SDL, the game's world is handed SDL's message box (the fatal
+// data message shown there besides the log and standard error) and the
+// window's presenter, which it installs while it is open.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,9 +11,8 @@
 #include "app/GameEntry.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/encoding/Utf.h"
-#include "platform/gfx/GfxPresentSink.h"
 #include "platform/headless/Session.h"
-#include "platform/os/MessageBox.h"
+#include "platform/os/PlatformServices.h"
 
 #include <SDL.h>
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   options.tutorials = &tutorials;
   if (options.headless) {
     plat::headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     options.sound = [] { return std::make_unique<plat::audio::OfflineOutput>(false); };
     return RunGame(options);
   }
@@ -54,13 +56,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tallowmere: no display: %s, try --headless\n", error.c_str());
     return kExitStartFailed;
   }
-  plat::SetMessageBoxHook(&ShowSdlMessage);
+  plat::PlatformServicesScope installed{session->Services()};
   // A replay is the only player: the pointer and keys at the display stay out of it.
   if (!options.replay.empty()) session->Backend().SetUserInput(false);
   options.sound = [] { return std::make_unique<plat::sdl2::SdlAudioOutput>(); };
-  // Every frame presented goes to the window.
-  plat::gfx::SetPresentSink(&session->Presenter());
-  const int status = RunGame(options);
-  plat::gfx::SetPresentSink(nullptr);
-  return status;
+  options.platform.messageBoxHook = &ShowSdlMessage;
+  options.platform.presentSink = &session->Presenter();  // every frame presented goes to the window
+  return RunGame(options);
 }

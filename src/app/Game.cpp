@@ -295,6 +295,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.stagedLoading = true;
   w.profiles = profiles_.get();
   w.profileFolder = setup_.user;
+  w.platform = setup_.platform;
   // The start-up tracker reports to the loading bar (at most every 100 ms).
   w.startupReport = [this](float fraction, i32) {
     if (panel_) panel_->SetProgress(fraction);

@@ -61,6 +61,8 @@ struct GameSetup {
   // The run ends when the main screen is entered (a headless run that
   // nobody plays).
   bool endAtMainScreen = false;
+  // Installed by the world's services stage (WorldSetup::platform).
+  plat::PlatformServices platform;
 };
 
 // What the options window asks of the game: the screen's mode switched and

@@ -343,6 +343,7 @@ int RunGame(const EntryOptions& options) {
   setup.seedKeys = true;  // once a run: from the clock, or the replay's seed
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();
+  setup.platform = options.platform;
   // The game, the recording and the replay go into the application
   // services for the frame's callbacks, and come out before they go.
   AppServices& app = GetAppServices();

@@ -40,6 +40,7 @@
 #include "base/IniFile.h"
 #include "base/Types.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/os/PlatformServices.h"
 
 class TutorialFactory;
 
@@ -65,6 +66,9 @@ struct EntryOptions {
   // The sound output (the device in a window, an offline one headless);
   // null or giving null: silent.
   std::function<std::unique_ptr<plat::audio::Output>()> sound;
+  // The window backend's message box and present sink, handed to the game's
+  // world (WorldSetup::platform), which installs them while it is open.
+  plat::PlatformServices platform;
 };
 
 // The command line read; empty when it is right, else what is wrong.
@@ -108,7 +112,7 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen);
 int RunGame(const EntryOptions& options);
 
 // The fatal message (FatalDataError): said in the log and on standard error
-// and shown in a message box (plat::ShowMessageBox; the program installs the
-// window's) with the language's window title once there, then the process
+// and shown in a message box (plat::ShowMessageBox; the world installs the
+// window's, EntryOptions::platform) with the language's window title once there, then the process
 // ends at once with status 1, nothing saved.
 [[noreturn]] void FatalDataError(const char* text, const std::string& detail);

@@ -167,6 +167,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
   const std::string& folder = setup_.data;
   switch (stage) {
     case WorldStage::kServices:
+      platform_.emplace(setup_.platform);
       ResetResourceServices();
       ResetLevelServices();  // the developer's overlay and switch outlive the level stages
       ResetTextServices();
@@ -301,6 +302,7 @@ void GameWorld::Down(WorldStage stage) {
       ResetResourceServices();
       ResetTextServices();
       ResetEngineTextServices();
+      platform_.reset();
       return;
     case WorldStage::kViewer:
       SetGameViewer(nullptr);

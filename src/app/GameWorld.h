@@ -3,12 +3,14 @@
 // stand on it. Open sets the stages up in this order, and Close (or the destructor)
 // takes them down in exactly the reverse order:
 //
-//   services      the resource, the level and the text layers' services
-//                 reset (the level's services hold the developer's
-//                 overlay, which outlives the level stages), the random
-//                 generator seeded, the frame clock reading the game clock,
-//                 the particles' step; down: the screen effects cleared,
-//                 then those services reset
+//   services      the platform services the program hands in installed
+//                 (WorldSetup::platform); the resource, the level and the
+//                 text layers' services reset (the level's services hold the
+//                 developer's overlay, which outlives the level stages), the
+//                 random generator seeded, the frame clock reading the game
+//                 clock, the particles' step; down: the screen effects
+//                 cleared, then those services reset and the platform's put
+//                 back
 //   viewer        the caller's viewer (its device open at the screen's
 //                 size) as the game viewer, and the game screen's area
 //   sound         with an output: the sound manager on it, "Sounds.dat"
@@ -57,6 +59,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,7 @@
 #include "base/Types.h"
 #include "level/scene/GameLevel.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/os/PlatformServices.h"
 
 struct ContentTables;
 class DXLViewer;
@@ -123,6 +127,10 @@ struct WorldSetup {
   // Called after each stage is set up (true) and before it is taken down
   // (false).
   std::function<void(WorldStage stage, bool up)> observer;
+  // The program's platform collaborators (its window's message box, the
+  // present sink that shows frames in it): the non-null fields are
+  // installed while the services stage is up.
+  plat::PlatformServices platform;
 };
 
 class GameWorld {
@@ -197,6 +205,7 @@ class GameWorld {
   int failureStatus_ = 0;
   bool languageMissing_ = false;
 
+  std::optional<plat::PlatformServicesScope> platform_;  // setup_.platform installed
   GameArchives archives_;
   GameProfileNotices notices_;
   bool soundManager_ = false;  // made by the sound stage

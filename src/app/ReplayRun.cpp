@@ -55,9 +55,7 @@ plat::Point OnScreen(i32 x, i32 y) {
 
 }  // namespace
 
-ReplayRun::~ReplayRun() {
-  if (previous_) plat::SetClock(previous_);
-}
+ReplayRun::~ReplayRun() = default;
 
 std::string ReplayRun::Resolve(const std::string& path) const {
   return path.empty() || path[0] == '/' ? path : folder_ + path;
@@ -101,12 +99,11 @@ bool ReplayRun::Open(const std::string& replay, const std::string& record, std::
 }
 
 void ReplayRun::Start() {
-  if (previous_) return;
+  if (clockScope_) return;
   if (replaying_) {
-    previous_ = plat::GetClock();
-    clock_.Set(previous_->NowMs());
+    clock_.Set(plat::GetTimeMs());
     clock_.SetLocalTime(UtcTime(clockSeconds_));
-    plat::SetClock(&clock_);
+    clockScope_.emplace(plat::PlatformServices{.clock = &clock_});
     // The pointer starts where it does on the headless desktop (its
     // middle), whatever the size of the display: before the replay's first
     // move the game reads it all the same (the main screen's girl smiles
@@ -202,8 +199,7 @@ std::string ReplayRun::Finish(bool quit) {
     else if (script_.ExpectsWin() && !won_) failure_ = replayPath_ + ": expect won: no level was won";
   }
   if (recorder_.IsOpen() && !recorder_.Finish(won_ ? "expect won" : "") && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
-  if (previous_) plat::SetClock(previous_);
-  previous_ = nullptr;
+  clockScope_.reset();
   if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(true);
   if (!failure_.empty()) DXLLogValueA(0, "Replay failed", failure_.c_str());
   return failure_;

@@ -14,11 +14,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/ReplayScript.h"
 #include "base/Types.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 class ReplayRun {
  public:
@@ -69,7 +71,7 @@ class ReplayRun {
   ReplayScript script_;
   ReplayRecorder recorder_;
   plat::FakeClock clock_;
-  plat::Clock* previous_ = nullptr;
+  std::optional<plat::PlatformServicesScope> clockScope_;  // clock_ installed while a replay plays
   std::string folder_;  // the current folder at Open, with a trailing "/"
   std::string replayPath_;
   std::string recordPath_;

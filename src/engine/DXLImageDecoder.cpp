@@ -7,6 +7,7 @@
 #include "engine/image/D3DFormat.h"
 #include "engine/image/DXLBitmap.h"
 #include "engine/image/TargaDecode.h"
+#include "platform/os/PlatformServices.h"
 
 namespace {
 
@@ -52,6 +53,6 @@ bool DXLDecodeImage(const u8* data, size_t size, plat::gfx::DecodedImage* out) {
   return targa && targa->loader && TryLoader(targa->loader, data, size, out);
 }
 
-void DXLInstallImageDecoder() { plat::gfx::SetImageDecoder(&DXLDecodeImage); }
+void DXLInstallImageDecoder() { plat::GetPlatformServices().imageDecoder = &DXLDecodeImage; }
 
-void DXLRemoveImageDecoder() { plat::gfx::SetImageDecoder(nullptr); }
+void DXLRemoveImageDecoder() { plat::GetPlatformServices().imageDecoder = nullptr; }

@@ -62,6 +62,7 @@ class ScreenRig {
   }
   TempFolder folder_;
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
 };
 
 void ExpectArea(const GAMEAREA& a, i32 w, i32 h, i32 left, i32 top) {

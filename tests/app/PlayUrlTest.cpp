@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/PlayUrl.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/UrlOpener.h"
 #include "testsupport/LogCapture.h"
 #include "testsupport/TempFolder.h"
@@ -45,22 +46,23 @@ TEST(PlayUrl, DecodesByItsFirstBytesAndKeepsOnlyWebAddresses) {
 TEST(PlayUrl, OnlyAWebAddressInTheFileReachesTheOpener) {
   LogCapture log;
   TempFolder folder;
-  plat::SetUrlOpenHook(&Record);
   gOpened.clear();
-  const std::string program = folder.Path() + "/";
-  EXPECT_FALSE(OpenPlayUrl(program));
-  EXPECT_TRUE(log.Has("play.url: none") || log.Text().find("play.url") != std::string::npos) << log.Text();
-  for (const char* bad : {"file:///etc/passwd", "javascript:x", "http://a\nhttp://b", ""}) {
-    folder.Put("play.url", bad);
-    EXPECT_FALSE(OpenPlayUrl(program)) << bad;
+  {
+    plat::PlatformServicesScope installed({.urlOpenHook = &Record});
+    const std::string program = folder.Path() + "/";
+    EXPECT_FALSE(OpenPlayUrl(program));
+    EXPECT_TRUE(log.Has("play.url: none") || log.Text().find("play.url") != std::string::npos) << log.Text();
+    for (const char* bad : {"file:///etc/passwd", "javascript:x", "http://a\nhttp://b", ""}) {
+      folder.Put("play.url", bad);
+      EXPECT_FALSE(OpenPlayUrl(program)) << bad;
+    }
+    EXPECT_TRUE(gOpened.empty());
+    EXPECT_NE(log.Text().find("nothing to open"), std::string::npos) << log.Text();
+    folder.Put("play.url", "https://example.org/more-farms\n");
+    EXPECT_TRUE(OpenPlayUrl(program));
+    EXPECT_EQ(gOpened, std::vector<std::string>{"https://example.org/more-farms"});
+    EXPECT_NE(log.Text().find("opened https://example.org/more-farms"), std::string::npos) << log.Text();
   }
-  EXPECT_TRUE(gOpened.empty());
-  EXPECT_NE(log.Text().find("nothing to open"), std::string::npos) << log.Text();
-  folder.Put("play.url", "https://example.org/more-farms\n");
-  EXPECT_TRUE(OpenPlayUrl(program));
-  EXPECT_EQ(gOpened, std::vector<std::string>{"https://example.org/more-farms"});
-  EXPECT_NE(log.Text().find("opened https://example.org/more-farms"), std::string::npos) << log.Text();
-  plat::SetUrlOpenHook(nullptr);
   EXPECT_FALSE(plat::OpenWebAddress("file:///bin/sh")) << "refused before any program starts";
 }
 

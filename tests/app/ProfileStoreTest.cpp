@@ -11,6 +11,7 @@
 
 #include "ProfileRig.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/FileFaults.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/ByteBuilder.h"
@@ -91,7 +92,7 @@ TEST(ProfileStore, TwelveProfilesAtMostEachWithAKeyOfItsOwn) {
 TEST(ProfileStore, KeysFollowTheSeedUnderAReplaysClock) {
   plat::FakeClock clock;
   clock.SetLocalTime(plat::LocalTime{2026, 1, 4, 1, 0, 0, 0, 0});
-  plat::ScopedClock installed(&clock);
+  plat::PlatformServicesScope installed({.clock = &clock});
   const auto keys = [](const TempFolder& dir, const u32* seed) {
     Store s(dir);
     s.store.SetKeySource(nullptr);

@@ -6,6 +6,7 @@
 #include "base/SystemInfo.h"
 #include "base/TimeFormat.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST(SystemName, LinuxIsAnUnknownCode) {
 
 TEST(Clock, TimeComesFromThePlatformClock) {
   plat::FakeClock clock(1234);
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   EXPECT_EQ(kis::GetTimeMs(), 1234u);
   clock.Advance(16);
   EXPECT_EQ(kis::GetTimeMs(), 1250u);

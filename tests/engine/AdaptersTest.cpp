@@ -32,11 +32,9 @@ class AdaptersTest : public ::testing::Test {
     s.modes = {Mode(1024, 768, 85), Mode(800, 600, 60),          Mode(1024, 768, 60),
                Mode(1024, 768, 75), Mode(640, 480, 60, D3DFMT_R5G6B5), Mode(1280, 1024, 60),
                Mode(1152, 864, 60, D3DFMT_A8R8G8B8), Mode(1280, 1024, 75), Mode(1280, 720, 60)};
-    plat::SetMessageBoxHook(RecordBox);
     g_boxText.clear();
   }
   ~AdaptersTest() override {
-    plat::SetMessageBoxHook(nullptr);
     gfx::ResetDefaultSystemSettings();
   }
 
@@ -52,6 +50,7 @@ class AdaptersTest : public ::testing::Test {
   }
 
   FakeModules modules_;
+  plat::PlatformServicesScope installed_{{.messageBoxHook = RecordBox, .moduleProvider = &modules_}};
   LogCapture log_;
 };
 

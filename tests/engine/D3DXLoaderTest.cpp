@@ -20,6 +20,7 @@ class D3DXLoaderTest : public ::testing::Test {
  protected:
   void TearDown() override { DXLUnloadD3DX(); }
   FakeModules modules_;
+  plat::PlatformServicesScope installed_{{.moduleProvider = &modules_}};
   LogCapture log_;
 };
 

@@ -2,13 +2,14 @@
 
 #include "engine/DXLFrameTimer.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 namespace {
 
 class FrameTimer : public ::testing::Test {
  protected:
   plat::FakeClock clock_{0xFFFFFF00u};  // wraps during the tests
-  plat::ScopedClock scope_{&clock_};
+  plat::PlatformServicesScope scope_{{.clock = &clock_}};
   DXLFrameTimer timer_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "engine/DXLLog.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -26,7 +27,7 @@ class LogTest : public ::testing::Test {
   void TearDown() override { DXLCloseLog(); }
 
   plat::FakeClock clock_{1000};
-  plat::ScopedClock scope_{&clock_};
+  plat::PlatformServicesScope scope_{{.clock = &clock_}};
   TempFolder folder_;
   std::string path_;
 };

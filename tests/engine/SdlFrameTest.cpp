@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class SdlFrame : public ::testing::Test {
     std::string error;
     session_ = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{false}, &error);
     ASSERT_NE(session_, nullptr) << error;
+    installed_.emplace(session_->Services());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     const std::string path = folder_.Path();
     const std::u16string folder(path.begin(), path.end());
@@ -54,6 +56,7 @@ class SdlFrame : public ::testing::Test {
     DXLShutdown();
     DXLResetCursors();
     DXLSetInstanceFolder(nullptr);
+    installed_.reset();
     session_.reset();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   }
@@ -70,15 +73,17 @@ class SdlFrame : public ::testing::Test {
 
   TempFolder folder_;
   std::unique_ptr<plat::sdl2::SdlSession> session_;
+  std::optional<plat::PlatformServicesScope> installed_;
 };
 
 TEST_F(SdlFrame, TheAdapterHasTheDisplaysDesktopAndTheCentredWindowFitsOnIt) {
   SDL_DisplayMode desktop;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
-  const plat::gfx::DisplayMode& adapter = plat::gfx::DefaultSystemSettings().desktop;
+  ASSERT_EQ(plat::GetPlatformServices().adapter, &session_->Adapter());
+  const plat::gfx::DisplayMode& adapter = session_->Adapter().desktop;
   EXPECT_EQ(adapter.width, static_cast<uint32_t>(desktop.w));
   EXPECT_EQ(adapter.height, static_cast<uint32_t>(desktop.h));
-  EXPECT_FALSE(plat::gfx::DefaultSystemSettings().modes.empty());
+  EXPECT_FALSE(session_->Adapter().modes.empty());
   plat::Rect outer{0, 0, 0, 0};
   ASSERT_TRUE(session_->Windows().GetWindowRect(DXLGetAppData().window, &outer));
   EXPECT_GE(outer.left, 0);

@@ -59,6 +59,7 @@ class EditBox : public ::testing::Test {
   }
 
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
 };
 
 TEST_F(EditBox, StartsEmptyInactiveWithTheSystemBlinkTime) {

@@ -11,6 +11,7 @@
 #include "gametext/TextArgs.h"
 #include "gametext/TextServices.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
@@ -20,12 +21,9 @@ using lngtest::U8;
 
 class Messager : public ::testing::Test {
  protected:
-  void SetUp() override { plat::SetClock(&clock_); }
-  void TearDown() override {
-    plat::SetClock(nullptr);
-    GetTextServices().messagesOff = false;
-  }
+  void TearDown() override { GetTextServices().messagesOff = false; }
   plat::FakeClock clock_{1000};
+  plat::PlatformServicesScope clockScope_{{.clock = &clock_}};
 };
 
 TEST_F(Messager, SameIdWaitsTenSeconds) {

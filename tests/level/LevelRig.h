@@ -37,6 +37,7 @@
 #include "level/rules/LevelWindows.h"
 #include "level/scene/LevelServices.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/FakeCurrentLevel.h"
@@ -211,7 +212,6 @@ class RigHost : public FakeCurrentLevel {
 class LevelRig {
  public:
   LevelRig() : scene(log), profile(log), hud(log) {
-    plat::SetClock(&clock);
     host.list = &hudList;
     host.rules = &rules;
     InstallServices();
@@ -232,7 +232,6 @@ class LevelRig {
   ~LevelRig() {
     rules.reset();
     hudList.DeleteAll();
-    plat::SetClock(nullptr);
     ResetResourceServices();
     ResetContentServices();
     ResetUiServices();
@@ -311,6 +310,7 @@ class LevelRig {
   RigHost host;
   LevelHooks hooks;
   plat::FakeClock clock{100000};
+  plat::PlatformServicesScope clockScope{{.clock = &clock}};
   testsupport::KindTables kinds;
   TempFolder folder;
   ProductList products;

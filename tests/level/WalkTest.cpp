@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "CharacterRig.h"
 
 namespace leveltest {
@@ -144,7 +146,8 @@ TEST(Walk, ASearchStillRunningAfterItsSliceKeepsItsPlaceUntilItEnds) {
   MapCharacter* other = rig.Make(60, 650, kRight);
   rig.Tick();
   TickingClock ticking;
-  plat::SetClock(&ticking);
+  std::optional<plat::PlatformServicesScope> ticks;
+  ticks.emplace(plat::PlatformServices{.clock = &ticking});
   auto* job = new Job_GoTo(c, 1220, 300, 0, false);
   i32 searching = 0;
   for (i32 n = 0; n < 200 && job->GetSearchState() != shpf::PFS_FOUND; ++n) {
@@ -157,7 +160,7 @@ TEST(Walk, ASearchStillRunningAfterItsSliceKeepsItsPlaceUntilItEnds) {
     }
     if (n == 1) new Job_GoTo(other, 300, 650, 0, false);  // waits its turn behind the long search
   }
-  plat::SetClock(&rig.level.clock);
+  ticks.reset();  // the rig's clock again
   EXPECT_GT(searching, 1) << "the search took several updates";
   ASSERT_EQ(job->GetSearchState(), shpf::PFS_FOUND);
   EXPECT_FALSE(rig.characters->Paths().IsQueued(job));

@@ -75,7 +75,7 @@ TEST(PathSearch, AFreeSegmentFinishesAtOnceWithTwoPoints) {
   w.Add(100, 100, 200, 200);
   Request r(1, 10.7f, 20.2f, 390.9f, 30.5f, 10);
   plat::FakeClock clock;
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   w.pf.RunRequest(&r);
   ASSERT_EQ(r.prState, PFS_FOUND);
   EXPECT_EQ(Points(r), (Floats{10, 20, 390, 30}));
@@ -164,7 +164,7 @@ TEST(PathSearch, SlicedSearchGivesTheSamePathAsOneCall) {
 
   for (u32 start : {0u, 0xFFFFFFF8u}) {
     shpf_test::SteppingClock clock(start, 6);  // every reading is 6 ms later
-    plat::ScopedClock scoped(&clock);
+    plat::PlatformServicesScope scoped({.clock = &clock});
     Request sliced(2, 10, 150, 390, 150, 10);
     i32 calls = 0;
     i16 lastPass = -1;
@@ -184,7 +184,7 @@ TEST(PathSearch, SlicedSearchGivesTheSamePathAsOneCall) {
   // No limit: one call, whatever the clock does.
   for (u32 interval : {0u, 0xFFFFFFFFu}) {
     shpf_test::SteppingClock clock(0, 1000);
-    plat::ScopedClock scoped(&clock);
+    plat::PlatformServicesScope scoped({.clock = &clock});
     Request r(2, 10, 150, 390, 150, interval);
     w.pf.RunRequest(&r);
     EXPECT_EQ(r.prState, PFS_FOUND);
@@ -195,7 +195,7 @@ TEST(PathSearch, AChangedGridRestartsARunningSearch) {
   World w;
   w.Serpentine();
   shpf_test::SteppingClock clock(0, 6);
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   Request r(2, 10, 150, 390, 150, 10);
   w.pf.RunRequest(&r);
   ASSERT_EQ(r.prState, PFS_SEARCHING);
@@ -221,7 +221,7 @@ TEST(PathSearch, NothingRunsInsideABracketAndCancelledRequestsStartAfresh) {
   w.pf.EndUpdate();
 
   shpf_test::SteppingClock clock(0, 6);
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   w.pf.RunRequest(&r);
   ASSERT_EQ(r.prState, PFS_SEARCHING);
   ASSERT_NE(r.data, nullptr);

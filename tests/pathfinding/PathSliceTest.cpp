@@ -35,7 +35,7 @@ struct SliceRequest : _PATHREQUEST {
 // long searches take many calls.
 TEST(PathSlices, BoundedSlicesFindThePathsOfOneCallOnTheTypicalWorldAndTheMaze) {
   shpf_test::SteppingClock clock(1000, 0);
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   for (const testsupport::PathWorld& world : {testsupport::TypicalPathWorld(), testsupport::MazePathWorld()}) {
     PathFinder pf(static_cast<u16>(world.width), static_cast<u16>(world.height), 64, 64);
     const _SHAPEGRID* grid = pf.CreateGrid(1, PackPair(20, 12), PackPair(20, 12), 1);

@@ -10,6 +10,7 @@
 #include "pathfinding/PathFinder.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 namespace shpf {
 

@@ -13,6 +13,7 @@
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ TEST_F(AudioMixerTest, LoopingSampleWrapsAndPausedChannelIsSilent) {
 // every frame from the 22050th on is silent, and the slide has ended.
 TEST_F(AudioMixerTest, SlideReachesZeroWithin500Ms) {
   plat::FakeClock clock(5000);
-  plat::ScopedClock installed(&clock);
+  plat::PlatformServicesScope installed({.clock = &clock});
   audio_->Free();
   ASSERT_TRUE(audio_->Init());  // started again, under the fake clock
   const SampleHandle sample = LoadTone(true);

@@ -68,10 +68,11 @@ TEST(Clipboard, FailedOpenLeavesTextAndStateAlone) {
   clip.Close();
 }
 
-TEST(Clipboard, SessionInstallsItsOwnClipboardForItsLifetime) {
+TEST(Clipboard, AnInstalledSessionsClipboardServesUntilTakenOut) {
   Clipboard* before = &GetClipboard();
   {
     headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     EXPECT_EQ(&GetClipboard(), &session.Clip());
     ASSERT_TRUE(GetClipboard().Open(kOwner));
     GetClipboard().SetText(u"session");
@@ -79,6 +80,7 @@ TEST(Clipboard, SessionInstallsItsOwnClipboardForItsLifetime) {
   }
   EXPECT_EQ(&GetClipboard(), before);
   headless::Session fresh;
+  plat::PlatformServicesScope freshInstalled{fresh.Services()};
   ASSERT_TRUE(GetClipboard().Open(kOwner));
   EXPECT_FALSE(GetClipboard().GetText().has_value());  // nothing leaks from one session to the next
   GetClipboard().Close();
@@ -86,6 +88,7 @@ TEST(Clipboard, SessionInstallsItsOwnClipboardForItsLifetime) {
 
 TEST(CaretBlink, DefaultHalfPeriodAndDesktopSetting) {
   headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   EXPECT_EQ(session.Windows().GetCaretBlinkTime(), 530u);
   DesktopSettings still;
   still.caretBlinkTime = 0;  // a desktop that does not blink

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 
 TEST(Clock, FakeClockDrivesGameTimeAndSleep) {
   plat::FakeClock fake(1000);
   {
-    plat::ScopedClock scope(&fake);
+    plat::PlatformServicesScope scope({.clock = &fake});
     EXPECT_EQ(plat::GetTimeMs(), 1000u);
     plat::SleepMs(50);
     EXPECT_EQ(plat::GetTimeMs(), 1050u);
@@ -17,7 +18,7 @@ TEST(Clock, FakeClockDrivesGameTimeAndSleep) {
 
 TEST(Clock, FakeLocalTimeMovesWithTheClockAcrossDates) {
   plat::FakeClock fake(500);
-  plat::ScopedClock scope(&fake);
+  plat::PlatformServicesScope scope({.clock = &fake});
   fake.SetLocalTime({2023, 12, 0, 31, 23, 59, 59, 900});
   plat::LocalTime t = plat::GetLocalTime();
   EXPECT_EQ(t.year, 2023);

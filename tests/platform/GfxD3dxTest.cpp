@@ -6,6 +6,7 @@
 
 #include "GfxTestRig.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/PlatformServices.h"
 #include "testsupport/SeededRandom.h"
 
 using namespace gfxtest;
@@ -54,8 +55,7 @@ std::vector<uint8_t> MakeTga(uint32_t w, uint32_t h, uint32_t (*pixel)(uint32_t,
 uint32_t Ramp(uint32_t x, uint32_t y) { return 0xFF000000u | (x << 8) | y; }
 
 struct DecoderScope {
-  DecoderScope() { SetImageDecoder(DecodeTga); }
-  ~DecoderScope() { SetImageDecoder(nullptr); }
+  plat::PlatformServicesScope installed{{.imageDecoder = DecodeTga}};
 };
 
 uint32_t TexelAt(Texture* t, uint32_t x, uint32_t y) { return t->Texels()[y * t->Width() + x]; }

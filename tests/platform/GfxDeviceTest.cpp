@@ -3,6 +3,7 @@
 #include "GfxTestRig.h"
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxRecordingDevice.h"
+#include "platform/os/PlatformServices.h"
 
 using namespace gfxtest;
 
@@ -26,14 +27,13 @@ class CountingSink : public PresentSink {
 
 TEST(GfxDevice, PresentCopiesTheFrameToTheSinkAndReadBack) {
   CountingSink sink;
-  SetPresentSink(&sink);
+  plat::PlatformServicesScope sinkScope({.presentSink = &sink});
   Rig rig(16, 8);
   rig.Fill(0x00112233u);
   EXPECT_EQ(rig.Dev()->Present(), D3DERR_INVALIDCALL);  // still inside the scene
   EXPECT_EQ(rig.Dev()->EndScene(), D3D_OK);
   EXPECT_EQ(rig.Dev()->EndScene(), D3DERR_INVALIDCALL);
   EXPECT_EQ(rig.Dev()->Present(), D3D_OK);
-  SetPresentSink(nullptr);
   EXPECT_EQ(sink.frames, 1);
   EXPECT_EQ(sink.lastWindow, 0x1234u);
   EXPECT_EQ(sink.firstPixel, 0xFF112233u);
@@ -305,7 +305,7 @@ TEST(GfxDevice, RecordingWrapperLogsCallsInOrder) {
 // device that was never off.
 TEST(GfxDevice, WithoutRasterisingCallsAnswerAndStatesHoldButNoPixelMoves) {
   CountingSink sink;
-  SetPresentSink(&sink);
+  plat::PlatformServicesScope sinkScope({.presentSink = &sink});
   Rig off(16, 16), on(16, 16);
   off.Fill(0xFF102030u);
   EXPECT_EQ(off.Dev()->EndScene(), D3D_OK);
@@ -333,7 +333,6 @@ TEST(GfxDevice, WithoutRasterisingCallsAnswerAndStatesHoldButNoPixelMoves) {
   EXPECT_NE(on.Pixel(3, 3), 0xFFFF0000u);  // modulated
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) ASSERT_EQ(off.Pixel(x, y), x < 8 ? on.Pixel(x, y) : 0xFF102030u) << x << "," << y;
-  SetPresentSink(nullptr);
 }
 
 namespace {
@@ -364,7 +363,7 @@ class LendingSink : public PresentSink {
 // keeps the copy.
 TEST(GfxDevice, ScenesAreDrawnInMemoryTheSinkLendsAndHandedOverUncopied) {
   LendingSink sink(8 * 4);
-  SetPresentSink(&sink);
+  plat::PlatformServicesScope sinkScope({.presentSink = &sink});
   {
     Rig rig(8, 4);
     EXPECT_EQ(sink.memory[0], 0xFF000000u);  // the back buffer carried in
@@ -408,5 +407,4 @@ TEST(GfxDevice, ScenesAreDrawnInMemoryTheSinkLendsAndHandedOverUncopied) {
     EXPECT_EQ(sink.memory[0], 0u);
     EXPECT_EQ(rig.Soft()->FramePixel(0, 0), 0xFF00FF00u);
   }
-  SetPresentSink(nullptr);
 }

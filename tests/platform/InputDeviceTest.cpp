@@ -315,6 +315,7 @@ TEST(InputDeviceLifetime, DevicesOutlivingTheWindowSystemFailSafely) {
   std::unique_ptr<DirectInput8> di;
   {
     headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     ASSERT_EQ(DirectInput8Create(0, DIRECTINPUT_VERSION, &di), DI_OK);
     ASSERT_EQ(di->CreateDevice(GUID_SysKeyboard, &device), DI_OK);
     ASSERT_EQ(device->SetDataFormat(c_dfDIKeyboard), DI_OK);

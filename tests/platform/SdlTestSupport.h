@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ class SdlFixture : public ::testing::Test {
     std::string error;
     session_ = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{false}, &error);
     ASSERT_NE(session_, nullptr) << error;
+    installed_.emplace(session_->Services());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     plat::WindowClass cls{0x23, RecordingProc, plat::GetModuleHandle(), 0, ws().LoadCursor(0, plat::IDC_ARROW), 0,
                           u"SdlTestClass"};
@@ -75,6 +77,7 @@ class SdlFixture : public ::testing::Test {
     if (session_ == nullptr) return;
     if (ws().IsWindow(window_)) ws().DestroyWindow(window_);
     ws().UnregisterClass(u"SdlTestClass", plat::GetModuleHandle());
+    installed_.reset();
     session_.reset();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   }
@@ -145,6 +148,7 @@ class SdlFixture : public ::testing::Test {
   }
 
   std::unique_ptr<plat::sdl2::SdlSession> session_;
+  std::optional<plat::PlatformServicesScope> installed_;
   plat::WindowHandle window_ = 0;
 };
 

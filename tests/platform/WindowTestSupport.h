@@ -71,6 +71,7 @@ class WindowFixture : public ::testing::Test {
   }
 
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
   plat::WindowHandle window_ = 0;
   plat::CursorHandle arrow_ = 0;
   bool quit_ = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ProgressTracker.h"
 #include "resources/ResourceServices.h"
 
@@ -17,7 +18,7 @@ using Report = std::pair<float, i32>;
 
 struct Rig {
   plat::FakeClock clock{1000};
-  plat::ScopedClock scoped{&clock};
+  plat::PlatformServicesScope scoped{{.clock = &clock}};
   std::vector<Report> reports;
   ProgressTracker tracker{100, [this](float f, i32 step) { reports.emplace_back(f, step); }};
 };

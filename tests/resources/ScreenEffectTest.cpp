@@ -12,6 +12,7 @@
 #include "gametext/TextServices.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GEffects.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundManager.h"
@@ -136,7 +137,7 @@ class ScreenEffects : public ::testing::Test {
 
   SpriteRig rig_;
   plat::FakeClock clock_{10000};
-  plat::ScopedClock scoped_{&clock_};
+  plat::PlatformServicesScope scoped_{{.clock = &clock_}};
   soundtest::FakeAudio audio_;
 };
 

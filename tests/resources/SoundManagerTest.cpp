@@ -8,6 +8,7 @@
 
 #include "FakeAudioBackend.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundHandleTable.h"
 #include "resources/SoundManager.h"
@@ -61,7 +62,7 @@ TEST(SoundHandleTable, HandlesGoStaleAndGenerationsWrap) {
 
 class SoundManagerTest : public ::testing::Test {
  protected:
-  SoundManagerTest() : scoped_(&clock_) { ResetResourceServices(); }
+  SoundManagerTest() : scoped_({.clock = &clock_}) { ResetResourceServices(); }
   ~SoundManagerTest() override {
     sound().Shutdown();
     ResetResourceServices();
@@ -76,7 +77,7 @@ class SoundManagerTest : public ::testing::Test {
 
   FakeAudio audio;
   plat::FakeClock clock_{1000};
-  plat::ScopedClock scoped_;
+  plat::PlatformServicesScope scoped_;
 };
 
 TEST_F(SoundManagerTest, WithoutADeviceThereIsNoManagerAndEveryCallDoesNothing) {

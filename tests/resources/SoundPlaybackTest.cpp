@@ -15,6 +15,7 @@
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundArchiveWriter.h"
 #include "resources/SoundSections.h"
@@ -38,7 +39,7 @@ int Peak(const Pcm& mix, size_t fromMs, size_t toMs) {
 
 class SoundPlaybackTest : public ::testing::Test {
  protected:
-  SoundPlaybackTest() : scoped_(&clock_) {
+  SoundPlaybackTest() : scoped_({.clock = &clock_}) {
     ResetResourceServices();
     SoundSettings& s = GetSoundSettings();
     s.musicVolume = 100.0f;
@@ -78,7 +79,7 @@ class SoundPlaybackTest : public ::testing::Test {
 
   TempFolder folder_;
   plat::FakeClock clock_{5000};
-  plat::ScopedClock scoped_;
+  plat::PlatformServicesScope scoped_;
   plat::audio::OfflineOutput* out_ = nullptr;
   Bytes click_;
 };

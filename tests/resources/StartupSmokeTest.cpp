@@ -29,6 +29,7 @@
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/PngFile.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/AnimationSection.h"
 #include "resources/GEffects.h"
 #include "resources/GPSEmiter.h"
@@ -300,7 +301,7 @@ class StartupSmokeTest : public ::testing::Test {
 
   spritetest::SpriteRig rig_;
   plat::FakeClock clock_{10000};
-  plat::ScopedClock scoped_{&clock_};
+  plat::PlatformServicesScope scoped_{{.clock = &clock_}};
   plat::audio::OfflineOutput* out_ = nullptr;
   kis::DataFileReaderW* data_ = nullptr;
   kis::DataFileReaderW* sounds_ = nullptr;

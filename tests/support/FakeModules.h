@@ -1,6 +1,7 @@
 // A module provider for tests: libraries that can be loaded by name, functions
 // that are missing, what the diagnostics component reports and the versions
-// of system files. It records the names it was asked to load.
+// of system files. It records the names it was asked to load. Its user
+// installs it (PlatformServices::moduleProvider) for as long as it lives.
 #pragma once
 
 #include <map>
@@ -9,11 +10,11 @@
 #include <vector>
 
 #include "platform/os/Modules.h"
+#include "platform/os/PlatformServices.h"
 
 class FakeModules : public plat::ModuleProvider {
  public:
-  FakeModules() { plat::SetModuleProvider(this); }
-  ~FakeModules() override { plat::SetModuleProvider(nullptr); }
+  FakeModules() = default;
   FakeModules(const FakeModules&) = delete;
   FakeModules& operator=(const FakeModules&) = delete;
 

@@ -169,6 +169,7 @@ class FrameRig {
  private:
   TempFolder folder_;
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
   bool quit_ = false;
 };
 

@@ -57,6 +57,7 @@ class Desktop {
 
  private:
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
   plat::WindowHandle window_ = 0;
 };
 

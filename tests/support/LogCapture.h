@@ -8,6 +8,7 @@
 
 #include "engine/DXLLog.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "testsupport/TempFolder.h"
 
 class LogCapture {
@@ -34,6 +35,6 @@ class LogCapture {
 
  private:
   plat::FakeClock clock_{1000};
-  plat::ScopedClock scope_{&clock_};
+  plat::PlatformServicesScope scope_{{.clock = &clock_}};
   TempFolder folder_;
 };

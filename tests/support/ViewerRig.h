@@ -155,6 +155,7 @@ class ViewerRig {
  private:
   TempFolder folder_;
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
   std::string logPath_;
 };
 

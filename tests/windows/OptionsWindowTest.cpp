@@ -12,6 +12,7 @@
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/SpriteRig.h"
@@ -185,7 +186,7 @@ TEST_F(Options, ClosingWritesSettingsAndProfileOnlyForChanges) {
 
 TEST_F(Options, TheSoundsBarPreviewsAtMostEvery150Ms) {
   plat::FakeClock clock(1000);
-  plat::ScopedClock scope(&clock);
+  plat::PlatformServicesScope scope({.clock = &clock});
   auto* w = new OptionsWindow(nullptr);
   SoundBar* bar = w->GetBar(SoundSettings::kSounds);
   bar->SetSoundId(7);

@@ -141,6 +141,7 @@ bool BakeGameFonts(DataSetBuild& build, ContentSourceTables&) {
   bool ok = !ec;
   {
     plat::headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     DXLWindowViewer viewer;
     ok = ok && tools::CreateToolWindow(viewer, u"DataBuildFonts") && tools::SetToolDisplayMode(viewer, 320, 240) == 0;
     std::vector<std::unique_ptr<KGEBitmapFont>> fonts;

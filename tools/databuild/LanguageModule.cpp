@@ -75,6 +75,7 @@ bool LanguageModule::Build(DataSetBuild& build) {
   if (!WriteLanguagePictures(build)) return false;
 
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   if (!OpenViewer(viewer)) {
     std::fprintf(stderr, "databuild: no device\n");

@@ -13,6 +13,7 @@
 #include "platform/audio/AudioSoftBackend.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundSections.h"
 #include "resources/SoundSettings.h"
@@ -34,7 +35,7 @@ int RenderMusic(const std::string& dataDir, const std::string& outDir) {
   }
 
   plat::FakeClock clock(1000);
-  plat::ScopedClock scoped(&clock);
+  plat::PlatformServicesScope scoped({.clock = &clock});
   ResetResourceServices();
   SoundSettings& sound = GetSoundSettings();
   sound.musicVolume = 100.0f;

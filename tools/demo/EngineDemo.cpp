@@ -31,7 +31,6 @@
 #include "engine/DXLTextures.h"
 #include "engine/DXLWindowViewer.h"
 #include "platform/audio/AudioOfflineOutput.h"
-#include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
@@ -313,6 +312,7 @@ int main(int argc, char** argv) {
 
   if (gOptions.headless) {
     plat::headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     auto offline = std::make_unique<plat::audio::OfflineOutput>(!gOptions.wav.empty());
     plat::audio::OfflineOutput* mix = offline.get();
     // The pointer rests over the window's lower left, where the cursor shows.
@@ -332,12 +332,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "engine_demo: no display: %s, try --headless\n", error.c_str());
     return tools::kNoDisplayStatus;
   }
-  plat::gfx::SetPresentSink(&session->Presenter());
+  // Every frame presented goes to the window.
+  plat::PlatformServices platform = session->Services();
+  platform.presentSink = &session->Presenter();
+  plat::PlatformServicesScope installed{platform};
   if (gOptions.frames == 0) {
     std::printf("Tallowmere engine demo: Space stops or starts the walk, click to mark, Escape quits.\n");
   }
   const int status = RunDemo([] {}, std::make_unique<ReportingDevice>(), nullptr);
-  plat::gfx::SetPresentSink(nullptr);
   return status;
 #else
   std::fprintf(stderr, "engine_demo: no display: built without a display backend, try --headless\n");

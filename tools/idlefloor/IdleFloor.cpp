@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "idlefloor: no display: %s\n", error.c_str());
     return 1;
   }
+  plat::PlatformServicesScope installed{session->Services()};
   WindowSystem& ws = session->Windows();
   sdl2::SdlPresenter& presenter = session->Presenter();
   const WindowClass cls{0, FloorProc, GetModuleHandle(), 0, ws.LoadCursor(0, IDC_ARROW), 0, u"IdleFloorWindow"};

@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
 
   // A headless window and device big enough for the line.
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   if (!tools::CreateToolWindow(viewer, u"KgeFontShot")) {
     std::fprintf(stderr, "kgefontshot: no window\n");

@@ -39,7 +39,6 @@
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
 #include "engine/DXLWindowViewer.h"
-#include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "platform/gfx/PngFile.h"
 #include "platform/headless/Session.h"
@@ -442,6 +441,7 @@ int main(int argc, char** argv) {
   }
   if (gOptions.headless) {
     plat::headless::Session session;
+    plat::PlatformServicesScope installed{session.Services()};
     return Run();
   }
 #if TM_PLAYER_SDL2
@@ -457,13 +457,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
     return tools::kNoDisplayStatus;
   }
-  plat::gfx::SetPresentSink(&session->Presenter());
+  // Every frame presented goes to the window.
+  plat::PlatformServices platform = session->Services();
+  platform.presentSink = &session->Presenter();
+  plat::PlatformServicesScope installed{platform};
   if (!Scripted() && gOptions.frames == 0)
     std::printf("Tallowmere level player: meet the level's tasks (its panel's task button) to win; Escape quits.\n");
   gPresenterChoice = &session->Presenter().Choice();
   const int status = Run();
   gPresenterChoice = nullptr;
-  plat::gfx::SetPresentSink(nullptr);
   return status;
 #else
   std::fprintf(stderr, "levelplayer: no display: built without a display backend, try --headless\n");

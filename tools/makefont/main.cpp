@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
   const std::u16string chars = tools::LatinGlyphSet(extra);
 
   plat::headless::Session session;
+  plat::PlatformServicesScope installed{session.Services()};
   DXLWindowViewer viewer;
   if (!tools::CreateToolWindow(viewer, u"MakeFont")) {
     std::fprintf(stderr, "makefont: no window\n");

@@ -265,6 +265,7 @@ int Run(const Options& o) {
     std::fprintf(stderr, "sdl2check: no video: %s\n", error.c_str());
     return 1;
   }
+  plat::PlatformServicesScope installed{session->Services()};
   WindowSystem& ws = session->Windows();
   sdl2::SdlPresenter& presenter = session->Presenter();
   const WindowClass cls{CS_VREDRAW | CS_HREDRAW | CS_OWNDC, CheckProc, GetModuleHandle(), 0,

@@ -13,8 +13,6 @@ namespace plat::gfx {
 
 namespace {
 
-ImageDecoder g_decoder = nullptr;
-
 constexpr uint32_t kMaxImageSide = 4096;
 constexpr long kMaxFileBytes = 256L << 20;
 
@@ -89,8 +87,9 @@ TexelBlock Resample(const DecodedImage& img, uint32_t w, uint32_t h, uint32_t fi
 
 HRESULT Decode(const void* data, uint32_t size, DecodedImage* img) {
   if (!data || size == 0) return D3DERR_INVALIDCALL;
-  if (!g_decoder) return D3DXERR_INVALIDDATA;
-  if (!g_decoder(static_cast<const uint8_t*>(data), size, img)) return D3DXERR_INVALIDDATA;
+  const ImageDecoder decoder = GetImageDecoder();
+  if (!decoder) return D3DXERR_INVALIDDATA;
+  if (!decoder(static_cast<const uint8_t*>(data), size, img)) return D3DXERR_INVALIDDATA;
   if (img->width == 0 || img->height == 0 || img->width > kMaxImageSide || img->height > kMaxImageSide ||
       img->pitch < img->width || img->rows < img->height ||
       img->argb.size() != static_cast<size_t>(img->pitch) * img->rows) {
@@ -136,8 +135,7 @@ bool DecodedImage::Allocate(uint32_t imageWidth, uint32_t imageHeight) {
   return true;
 }
 
-void SetImageDecoder(ImageDecoder decoder) { g_decoder = decoder; }
-ImageDecoder GetImageDecoder() { return g_decoder; }
+ImageDecoder GetImageDecoder() { return GetPlatformServices().imageDecoder; }
 
 Matrix* D3DXMatrixOrthoOffCenterLH(Matrix* out, float l, float r, float b, float t, float zn, float zf) {
   if (!out) return nullptr;

@@ -1,7 +1,7 @@
 // The utility-library calls the engine makes: the orthographic projection,
 // texture creation with power-of-two rounding, textures from image files on
 // disk or in memory, and image information. Image files are decoded by a
-// decoder the engine installs at start-up (SetImageDecoder); the platform
+// decoder the engine installs at start-up (PlatformServices::imageDecoder); the platform
 // layer itself reads no image format. Calls the game never makes answer
 // D3DERR_NOTAVAILABLE.
 #pragma once
@@ -14,6 +14,7 @@
 #include "platform/gfx/GfxDevice.h"
 #include "platform/gfx/GfxTexelBlock.h"
 #include "platform/gfx/GfxTypes.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat::gfx {
 
@@ -47,10 +48,7 @@ struct DecodedImage {
   uint32_t* Row(uint32_t y) { return argb.data() + static_cast<size_t>(y) * pitch; }
 };
 
-// Decodes the bytes of an image file; false when they are not a readable
-// image. It must check every size against the bytes it is given.
-using ImageDecoder = bool (*)(const uint8_t* data, size_t size, DecodedImage* out);
-void SetImageDecoder(ImageDecoder decoder);  // null removes it
+// The installed decoder (ImageDecoder in PlatformServices.h); null when none is.
 ImageDecoder GetImageDecoder();
 
 Matrix* D3DXMatrixOrthoOffCenterLH(Matrix* out, float left, float right, float bottom, float top, float zNear,

@@ -1,6 +1,7 @@
-// Where presented frames go: the window backend installs a sink and shows
-// each frame it receives; without one, frames stay in the device (tests read
-// them back from there).
+// Where presented frames go: the window backend's sink, installed in the
+// platform services (PlatformServices::presentSink), shows each frame it
+// receives; without one, frames stay in the device (tests read them back
+// from there).
 #pragma once
 
 #include <cstdint>
@@ -21,9 +22,7 @@ class PresentSink {
   virtual uint32_t* LendTarget(WindowHandle /*window*/, uint32_t /*width*/, uint32_t /*height*/) { return nullptr; }
 };
 
-// Installs the sink for every device (null removes it). The caller keeps
-// ownership.
-void SetPresentSink(PresentSink* sink);
+// The installed sink of every device; null when none is.
 PresentSink* GetPresentSink();
 
 }  // namespace plat::gfx

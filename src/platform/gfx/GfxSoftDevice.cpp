@@ -8,12 +8,11 @@
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/gfx/GfxRaster.h"
 #include "platform/gfx/GfxVertexLayout.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat::gfx {
 
 namespace {
-
-PresentSink* g_sink = nullptr;
 
 constexpr uint32_t kMaxBackBuffer = 8192;
 constexpr uint32_t kMaxTextureSize = 4096;
@@ -40,8 +39,7 @@ inline uint32_t ReadU32(const uint8_t* p) {
 
 }  // namespace
 
-void SetPresentSink(PresentSink* sink) { g_sink = sink; }
-PresentSink* GetPresentSink() { return g_sink; }
+PresentSink* GetPresentSink() { return GetPlatformServices().presentSink; }
 
 HRESULT SoftDevice::ValidatePresentParams(const PresentParams& p) {
   if (p.backBufferWidth == 0 || p.backBufferHeight == 0 || p.backBufferWidth > kMaxBackBuffer ||
@@ -194,8 +192,9 @@ HRESULT SoftDevice::BeginScene() {
 // The back buffer's content carries over into it where it was current
 // (the first frame drawn so, or a Clear outside a scene since).
 void SoftDevice::BorrowTarget() {
-  if (lent_ || !rasterising_ || lost_ || g_sink == nullptr || params_.swapEffect != D3DSWAPEFFECT_DISCARD) return;
-  uint32_t* memory = g_sink->LendTarget(params_.deviceWindow, width_, height_);
+  PresentSink* sink = GetPresentSink();
+  if (lent_ || !rasterising_ || lost_ || sink == nullptr || params_.swapEffect != D3DSWAPEFFECT_DISCARD) return;
+  uint32_t* memory = sink->LendTarget(params_.deviceWindow, width_, height_);
   if (memory == nullptr) return;
   if (backCurrent_) std::memcpy(memory, back_.data(), back_.size() * sizeof(uint32_t));
   target_ = memory;
@@ -246,13 +245,13 @@ HRESULT SoftDevice::Present() {
       for (size_t i = 0; i < front_.size(); ++i) front_[i] = target_[i] | 0xFF000000u;
     uint32_t* shown = target_;
     ReturnTarget(false);
-    g_sink->ShowFrame(params_.deviceWindow, shown, width_, height_);
+    if (PresentSink* sink = GetPresentSink()) sink->ShowFrame(params_.deviceWindow, shown, width_, height_);
     return D3D_OK;
   }
   for (size_t i = 0; i < back_.size(); ++i) front_[i] = back_[i] | 0xFF000000u;
   backCurrent_ = true;
   CompositeCursor(front_.data());
-  if (g_sink) g_sink->ShowFrame(params_.deviceWindow, front_.data(), width_, height_);
+  if (PresentSink* sink = GetPresentSink()) sink->ShowFrame(params_.deviceWindow, front_.data(), width_, height_);
   return D3D_OK;
 }
 

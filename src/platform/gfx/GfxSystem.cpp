@@ -6,6 +6,7 @@
 #include "platform/gfx/GfxFormats.h"
 #include "platform/gfx/GfxRecordingDevice.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat::gfx {
 
@@ -42,7 +43,8 @@ std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion) {
     return nullptr;
   }
   if (sdkVersion != D3D_SDK_VERSION) return nullptr;
-  return std::make_unique<System>(g_defaults);
+  const SystemSettings* installed = GetPlatformServices().adapter;
+  return std::make_unique<System>(installed != nullptr ? *installed : g_defaults);
 }
 
 System::System(const SystemSettings& settings) : settings_(settings) {}

@@ -1,8 +1,10 @@
 // The graphics system object: one software adapter with its identifier,
 // capabilities, desktop display mode and mode list, the device-type, format
 // and multisample checks, and device creation. Settings (the fake desktop,
-// the modes, formats to refuse) are copied from DefaultSystemSettings() when
-// a system is made, so tests arrange them before the engine asks for one.
+// the modes, formats to refuse) are copied when a system is made from the
+// installed adapter (PlatformServices::adapter: a window backend's display),
+// else from DefaultSystemSettings(), so tests arrange them before the engine
+// asks for one.
 #pragma once
 
 #include <cstdint>

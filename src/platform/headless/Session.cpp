@@ -3,17 +3,9 @@
 namespace plat::headless {
 
 Session::Session(const DesktopSettings& desktop, uint32_t startMs) : clock_(startMs), windows_(desktop) {
-  SetClock(&clock_);
-  SetWindowSystem(&windows_);
   windows_.SetEventSource(&script_);
-  SetClipboard(&clipboard_);
 }
 
-Session::~Session() {
-  SetClipboard(nullptr);
-  windows_.SetEventSource(nullptr);
-  SetWindowSystem(nullptr);
-  SetClock(nullptr);
-}
+Session::~Session() { windows_.SetEventSource(nullptr); }
 
 }  // namespace plat::headless

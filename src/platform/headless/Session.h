@@ -1,7 +1,8 @@
 // A complete headless platform for tests and automated runs: a fake clock, a
-// window system on a fake desktop, a script of user actions and a clipboard
-// in memory, installed for the lifetime of the session and removed again at
-// its end. Sessions do not nest.
+// window system on a fake desktop fed by a script of user actions, and a
+// clipboard in memory. Whoever makes a session installs it in the platform
+// services (Services(), with a PlatformServicesScope) and takes it out
+// before the session ends.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "platform/headless/Script.h"
 #include "platform/os/Clipboard.h"
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/WindowSystem.h"
 
 namespace plat::headless {
@@ -26,6 +28,8 @@ class Session {
   WindowSystem& Windows() { return windows_; }
   Script& Events() { return script_; }
   MemoryClipboard& Clip() { return clipboard_; }
+  // The session's clock, window system and clipboard, to install.
+  PlatformServices Services() { return PlatformServices{.clock = &clock_, .clipboard = &clipboard_, .windowSystem = &windows_}; }
 
  private:
   FakeClock clock_;

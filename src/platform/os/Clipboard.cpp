@@ -1,10 +1,10 @@
 #include "platform/os/Clipboard.h"
 
+#include "platform/os/PlatformServices.h"
+
 namespace plat {
 
 namespace {
-
-Clipboard* gInstalled = nullptr;
 
 // CF_UNICODETEXT text ends at its terminator.
 std::u16string_view UpToZero(std::u16string_view text) {
@@ -52,11 +52,9 @@ bool MemoryClipboard::Store(std::u16string_view text) {
 std::u16string MemoryClipboard::Load() { return text_; }
 
 Clipboard& GetClipboard() {
-  if (gInstalled != nullptr) return *gInstalled;
+  if (Clipboard* installed = GetPlatformServices().clipboard) return *installed;
   static MemoryClipboard fallback;
   return fallback;
 }
-
-void SetClipboard(Clipboard* clipboard) { gInstalled = clipboard; }
 
 }  // namespace plat

@@ -60,9 +60,8 @@ class MemoryClipboard : public Clipboard {
   std::u16string text_;
 };
 
-// The installed clipboard; a process-wide memory clipboard by default.
+// The installed clipboard (PlatformServices::clipboard); a process-wide
+// memory clipboard by default.
 Clipboard& GetClipboard();
-// Installs a clipboard (null: the default one). The caller keeps ownership.
-void SetClipboard(Clipboard* clipboard);
 
 }  // namespace plat

@@ -1,4 +1,5 @@
 #include "platform/os/Clock.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/WallClock.h"
 
 #include <time.h>
@@ -25,7 +26,6 @@ class SystemClock : public Clock {
 };
 
 SystemClock gSystemClock;
-Clock* gClock = &gSystemClock;
 
 LocalTime FromTm(const tm& t, uint32_t ms) {
   return LocalTime{static_cast<uint16_t>(t.tm_year + 1900), static_cast<uint16_t>(t.tm_mon + 1),
@@ -72,16 +72,19 @@ LocalTime FakeClock::LocalNow() {
   return FromTm(out, static_cast<uint32_t>(ms % 1000));
 }
 
-uint32_t GetTimeMs() { return gClock->NowMs(); }
-uint64_t GetWorkUs() { return gClock->WorkUs(); }
-void SleepMs(uint32_t ms) { gClock->SleepMs(ms); }
-LocalTime GetLocalTime() { return gClock->LocalNow(); }
-void SetClock(Clock* clock) { gClock = clock ? clock : &gSystemClock; }
-Clock* GetClock() { return gClock; }
+Clock* GetClock() {
+  Clock* installed = GetPlatformServices().clock;
+  return installed != nullptr ? installed : &gSystemClock;
+}
+uint32_t GetTimeMs() { return GetClock()->NowMs(); }
+uint64_t GetWorkUs() { return GetClock()->WorkUs(); }
+void SleepMs(uint32_t ms) { GetClock()->SleepMs(ms); }
+LocalTime GetLocalTime() { return GetClock()->LocalNow(); }
 
 uint64_t GetWallSeconds() {
-  if (gClock == &gSystemClock) return static_cast<uint64_t>(::time(nullptr));
-  const time_t at = CalendarSeconds(gClock->LocalNow());
+  Clock* clock = GetClock();
+  if (clock == &gSystemClock) return static_cast<uint64_t>(::time(nullptr));
+  const time_t at = CalendarSeconds(clock->LocalNow());
   return at < 0 ? 0 : static_cast<uint64_t>(at);
 }
 

@@ -30,16 +30,15 @@ class Clock {
   virtual uint64_t WorkUs();
 };
 
-// Milliseconds of the installed clock (the monotonic system clock by default).
+// The installed clock is PlatformServices::clock (null: the monotonic system
+// clock).
+// Milliseconds of the installed clock.
 uint32_t GetTimeMs();
 // The installed clock's processor time of the calling thread, in microseconds.
 uint64_t GetWorkUs();
 void SleepMs(uint32_t ms);
 // Local date and time of the installed clock.
 LocalTime GetLocalTime();
-
-// Installs a clock; null restores the system clock. The caller keeps ownership.
-void SetClock(Clock* clock);
 
 // A clock that moves only when told to; sleeping advances it at once. Its
 // local time is the one last set (1 January 2000, 00:00 until then), moved on
@@ -63,15 +62,6 @@ class FakeClock : public Clock {
   uint32_t now_;
   LocalTime local_{2000, 1, 6, 1, 0, 0, 0, 0};
   uint32_t localSetAt_;
-};
-
-// Installs a clock for the lifetime of a scope (tests).
-class ScopedClock {
- public:
-  explicit ScopedClock(Clock* clock) { SetClock(clock); }
-  ~ScopedClock() { SetClock(nullptr); }
-  ScopedClock(const ScopedClock&) = delete;
-  ScopedClock& operator=(const ScopedClock&) = delete;
 };
 
 }  // namespace plat

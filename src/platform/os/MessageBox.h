@@ -1,6 +1,8 @@
 // A message box for failures the player must see. Without a window system
 // that can show one, the text goes to standard error (and into the caller's
-// log). Tests install a hook to see what would have been shown.
+// log). A hook installed in the platform services
+// (PlatformServices::messageBoxHook) shows it instead: the program's window
+// backend, or a test that sees what would have been shown.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,5 @@ void ShowMessageBox(uintptr_t window, std::u16string_view text, std::u16string_v
 
 using MessageBoxHook = void (*)(uintptr_t window, std::u16string_view text, std::u16string_view caption,
                                 uint32_t flags);
-void SetMessageBoxHook(MessageBoxHook hook);  // null restores standard error
 
 }  // namespace plat

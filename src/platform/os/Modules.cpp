@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/encoding/Ascii.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat {
 
@@ -63,7 +64,6 @@ DefaultProvider& Provider() {
   return Default();
 }
 
-ModuleProvider* g_provider = nullptr;
 
 }  // namespace
 
@@ -81,7 +81,9 @@ void RegisterModule(const char* fileName, const ModuleExport* exports, size_t co
   Default().modules.push_back(entry);
 }
 
-ModuleProvider& GetModuleProvider() { return g_provider ? *g_provider : Provider(); }
-void SetModuleProvider(ModuleProvider* provider) { g_provider = provider; }
+ModuleProvider& GetModuleProvider() {
+  ModuleProvider* installed = GetPlatformServices().moduleProvider;
+  return installed != nullptr ? *installed : Provider();
+}
 
 }  // namespace plat

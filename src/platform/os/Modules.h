@@ -58,7 +58,8 @@ extern const char* const kGfxUtilityModuleName;
 // Registers the platform's own libraries (called once by the default provider).
 void RegisterBuiltInModules();
 
+// The installed provider (PlatformServices::moduleProvider); the default
+// one, over the registered libraries, when none is.
 ModuleProvider& GetModuleProvider();
-void SetModuleProvider(ModuleProvider* provider);  // null restores the default
 
 }  // namespace plat

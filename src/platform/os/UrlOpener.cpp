@@ -3,14 +3,13 @@
 #include <spawn.h>
 
 #include "platform/encoding/Ascii.h"
+#include "platform/os/PlatformServices.h"
 
 extern char** environ;
 
 namespace plat {
 
 namespace {
-
-UrlOpenHook gHook = nullptr;
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && AsciiEqualNoCase(text.substr(0, prefix.size()), prefix);
@@ -34,15 +33,13 @@ bool IsWebAddress(std::string_view url) {
   return true;
 }
 
-void SetUrlOpenHook(UrlOpenHook hook) { gHook = hook; }
-
 // The opener is started as its own process with an argument vector: the
 // address never reaches a shell. Its end is not waited for: the game opens
 // the address as it exits.
 bool OpenWebAddress(std::string_view url) {
   if (!IsWebAddress(url)) return false;
   const std::string address(url);
-  if (gHook) return gHook(address);
+  if (UrlOpenHook hook = GetPlatformServices().urlOpenHook) return hook(address);
   char program[] = "xdg-open";
   char* argv[] = {program, const_cast<char*>(address.c_str()), nullptr};
   pid_t pid = 0;

@@ -1,8 +1,9 @@
 // Opening a web address in the user's browser: `xdg-open` started with the
 // address as its one argument, without a shell, not waited for. Only
 // http:// and https:// addresses without blanks or control characters are
-// handed over; anything else opens nothing. Tests install a hook to see
-// what would have been opened instead of starting a program.
+// handed over; anything else opens nothing. Tests install a hook
+// (PlatformServices::urlOpenHook) to see what would have been opened instead
+// of starting a program.
 #pragma once
 
 #include <string>
@@ -19,6 +20,5 @@ bool IsWebAddress(std::string_view url);
 bool OpenWebAddress(std::string_view url);
 
 using UrlOpenHook = bool (*)(const std::string& url);
-void SetUrlOpenHook(UrlOpenHook hook);  // null: the real opener
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 
 #include "platform/encoding/Ascii.h"
 #include "platform/input/InputHub.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/WindowRecords.h"
 
 namespace plat {
@@ -26,8 +27,6 @@ constexpr uint32_t kSystemCursors[] = {IDC_ARROW, IDC_IBEAM,       IDC_WAIT, IDC
 // Class names compare without regard to the case of A-Z.
 bool SameName(std::u16string_view a, std::u16string_view b) { return AsciiEqualNoCase(a, b); }
 
-WindowSystem* gInstalled = nullptr;
-
 }  // namespace
 
 WindowSystem::WindowSystem(const DesktopSettings& desktop)
@@ -37,9 +36,7 @@ WindowSystem::WindowSystem(const DesktopSettings& desktop)
       cursor_(kCursorBase | IDC_ARROW),
       input_(std::make_shared<input::InputHub>()) {}
 
-WindowSystem::~WindowSystem() {
-  if (gInstalled == this) gInstalled = nullptr;
-}
+WindowSystem::~WindowSystem() = default;
 
 // ---- Classes and resources -------------------------------------------------
 
@@ -489,12 +486,10 @@ WindowHandle WindowSystem::SetFocus(WindowHandle window) {
 // ---- Installation --------------------------------------------------------------
 
 WindowSystem& GetWindowSystem() {
-  if (gInstalled != nullptr) return *gInstalled;
+  if (WindowSystem* installed = GetPlatformServices().windowSystem) return *installed;
   static WindowSystem fallback;
   return fallback;
 }
-
-void SetWindowSystem(WindowSystem* windows) { gInstalled = windows; }
 
 InstanceHandle GetModuleHandle() { return 0x00400000; }
 

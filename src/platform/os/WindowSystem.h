@@ -224,10 +224,9 @@ class WindowSystem {
   bool failCreate_ = false;
 };
 
-// The installed window system; a default one is made on first use.
+// The installed window system (PlatformServices::windowSystem); a default
+// one is made on first use.
 WindowSystem& GetWindowSystem();
-// Installs a window system (null: the default one). The caller keeps ownership.
-void SetWindowSystem(WindowSystem* windows);
 
 // The program's module instance handle (never 0).
 InstanceHandle GetModuleHandle();

@@ -4,7 +4,7 @@
 // kept (black bars where the window's shape differs, as in full screen). Vertical sync is switched as the video settings ask.
 // Frames for a window without a real one, or one hidden or minimised, are
 // not drawn. The presenter is the graphics device's present sink
-// (plat::gfx::SetPresentSink).
+// (PlatformServices::presentSink), installed by whoever opens the session.
 //
 // Where frames go into the window's surface and its layout is the frame's,
 // the device draws into the surface itself (LendTarget): nothing is copied.

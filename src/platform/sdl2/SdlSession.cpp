@@ -127,21 +127,15 @@ SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& opt
     : displayLoss_(std::move(displayLost)),
       windows_(desktop),
       presenter_(backend_, windows_, options.vsync),
-      adapterBefore_(gfx::DefaultSystemSettings()) {
-  gfx::DefaultSystemSettings() = DisplayAdapter();
-  SetWindowSystem(&windows_);
+      adapter_(DisplayAdapter()) {
   windows_.SetEventSource(&backend_);
-  SetClipboard(&clipboard_);
   SDL_StartTextInput();
 }
 
 SdlSession::~SdlSession() {
   SdlAudioOutput::ReleaseParked();
   SDL_StopTextInput();
-  SetClipboard(nullptr);
   windows_.SetEventSource(nullptr);
-  SetWindowSystem(nullptr);
-  gfx::DefaultSystemSettings() = adapterBefore_;
 }
 
 DesktopSettings SdlSession::DisplayDesktop() {

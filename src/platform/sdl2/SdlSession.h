@@ -1,10 +1,13 @@
 // A complete platform on a real desktop through SDL: SDL's video subsystem, a
 // window system on a desktop of the display's size, the backend that feeds
 // it the user's actions and mirrors its window, the frame presenter and the
-// desktop clipboard, installed for the lifetime of the session (the clock
-// stays the system's). The graphics adapter's desktop mode, refresh rate and
-// display modes are the display's while the session lives. Sessions do not
-// nest, nor run beside a headless one.
+// desktop clipboard, and the graphics adapter's settings with the display's
+// desktop mode, refresh rate and display modes (the clock stays the
+// system's). Whoever opens a session installs it in the platform services
+// (Services(), with a PlatformServicesScope) and takes it out before the
+// session ends; the presenter is installed as the present sink where frames
+// are to reach the window. Sessions do not nest, nor run beside a headless
+// one.
 //
 // Opening fails when SDL finds no window system and would fall back to a
 // driver that shows nothing, unless the user chose the driver
@@ -22,6 +25,7 @@
 #include <string>
 
 #include "platform/gfx/GfxSystem.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/WindowSystem.h"
 #include "platform/sdl2/SdlBackend.h"
 #include "platform/sdl2/SdlClipboard.h"
@@ -54,6 +58,11 @@ class SdlSession {
   SdlBackend& Backend() { return backend_; }
   SdlPresenter& Presenter() { return presenter_; }
   SdlClipboard& Clip() { return clipboard_; }
+  const gfx::SystemSettings& Adapter() const { return adapter_; }
+  // The session's window system, clipboard and adapter, to install.
+  PlatformServices Services() {
+    return PlatformServices{.clipboard = &clipboard_, .windowSystem = &windows_, .adapter = &adapter_};
+  }
 
   // The desktop of the display SDL reports (a default one when it reports none).
   static DesktopSettings DisplayDesktop();
@@ -91,7 +100,7 @@ class SdlSession {
   SdlBackend backend_;
   SdlPresenter presenter_;
   SdlClipboard clipboard_;
-  gfx::SystemSettings adapterBefore_;  // given back when the session ends
+  gfx::SystemSettings adapter_;  // the display's
 };
 
 }  // namespace plat::sdl2

@@ -3,7 +3,8 @@
 // reverse order with nothing left behind; a failing stage takes down what
 // was set up before it; a language that is missing or does not read stops
 // the world, a "Sounds.dat" that does not read only silences it; the level
-// stages opened again with handed-in collaborators.
+// stages opened again with handed-in collaborators; the platform services
+// handed in installed by the services stage and put back with it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -23,6 +24,8 @@
 #include "gametext/KGEFont.h"
 #include "level/scene/LevelInterface.h"
 #include "platform/audio/AudioOfflineOutput.h"
+#include "platform/gfx/GfxPresentSink.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GEffects.h"
 #include "resources/GameAnimation.h"
 #include "resources/GameDraw.h"
@@ -87,11 +90,20 @@ void ExpectNothingLeft() {
   EXPECT_EQ(GetContentServices().plants, nullptr);
   EXPECT_EQ(GetContentServices().buildings, nullptr);
   EXPECT_EQ(GetContentServices().villains, nullptr);
+  EXPECT_EQ(plat::GetPlatformServices().messageBoxHook, nullptr);
+  EXPECT_EQ(plat::GetPlatformServices().presentSink, nullptr);
   EXPECT_EQ(GetGameLanguage(), nullptr);
   EXPECT_EQ(GetAnimations().GetCount(), 0);
   EXPECT_EQ(GetCharacters().GetCount(), 0);
   for (u32 i = 0; i < kSpriteSetCount; ++i) EXPECT_EQ(GetSpriteSet(i), nullptr) << i;
 }
+
+void WorldTestBox(uintptr_t, std::u16string_view, std::u16string_view, uint32_t) {}
+
+class WorldTestSink : public plat::gfx::PresentSink {
+ public:
+  void ShowFrame(plat::WindowHandle, const uint32_t*, uint32_t, uint32_t) override {}
+};
 
 class GameWorldTest : public ::testing::Test {
  protected:
@@ -124,12 +136,19 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
   setup.sound = std::make_unique<plat::audio::OfflineOutput>(false);
   setup.language = true;
   setup.level = 0;
+  WorldTestSink sink;
+  setup.platform.messageBoxHook = &WorldTestBox;
+  setup.platform.presentSink = &sink;
+  plat::Clock* clock = plat::GetPlatformServices().clock;  // the rig's session's, not handed in: kept
   std::vector<std::string> problems;
   auto expect = [&](bool ok, WorldStage stage, bool up, const char* what) {
     if (!ok) problems.push_back(std::string(up ? "+" : "-") + WorldStageName(stage) + ": " + what);
   };
   check = [&](WorldStage stage, bool up) {
     const ResourceServices& s = GetResourceServices();
+    const plat::PlatformServices& platform = plat::GetPlatformServices();
+    expect(platform.messageBoxHook == &WorldTestBox && platform.presentSink == &sink && platform.clock == clock,
+           stage, up, "the platform services handed in");
     switch (stage) {
       case WorldStage::kServices:
         expect(s.frameClock == &GameClock && s.viewer == nullptr, stage, up, "the frame clock reads the game clock");
@@ -214,6 +233,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
                                              kAll[7], kAll[8]})));
   EXPECT_EQ(problems, std::vector<std::string>{});
   ExpectNothingLeft();  // the effect too: cleared, then the services reset
+  EXPECT_EQ(plat::GetPlatformServices().clock, clock);
   world.Close();        // closed already: nothing more
   EXPECT_EQ(events.size(), 2 * kWorldStageCount);
 }

@@ -166,6 +166,7 @@ class RunningGame {
   TempFolder folder_;
   const TempFolder& home_;
   plat::headless::Session session_;
+  plat::PlatformServicesScope installed_{session_.Services()};
   u32 frames_ = 0;
   bool drawn_ = false;
 };
