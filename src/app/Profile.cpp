@@ -31,7 +31,7 @@ Profile::~Profile() {
     store_->log_.reset();
     store_->current_ = nullptr;
   }
-  if (GetMapProfile() == this) SetMapProfile(nullptr);
+  if (GetMapProfile() == this) GetWindowServices().mapProfile = nullptr;
   if (GetWindowServices().awardsProfile == this) GetWindowServices().awardsProfile = nullptr;
   FreeSavedLevels(saved_);
   if (store_) std::erase(store_->profiles_, this);

@@ -96,7 +96,7 @@ void ProfileStore::SetDefaults(const PROFILEPROGRESS& defaults) {
 // Every profile goes without being saved: the folder it came from is left.
 void ProfileStore::Forget() {
   log_.reset();
-  if (GetMapProfile() == current_) SetMapProfile(nullptr);
+  if (GetMapProfile() == current_) GetWindowServices().mapProfile = nullptr;
   if (GetWindowServices().awardsProfile == current_) GetWindowServices().awardsProfile = nullptr;
   current_ = nullptr;
   while (!profiles_.empty()) delete profiles_.back();
@@ -335,7 +335,7 @@ i32 ProfileStore::Select(Profile* profile) {
   if (profile) Activate(profile);
   if (old) Deactivate(old);
   current_ = profile;
-  SetMapProfile(profile);
+  GetWindowServices().mapProfile = profile;
   GetWindowServices().awardsProfile = profile;
   if (profile) SaveProfileFile(profile);
   return current_ ? kProfileOk : kProfileNone;

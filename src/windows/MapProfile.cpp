@@ -1,8 +1,5 @@
 #include "windows/MapProfile.h"
 
-namespace {
-MapProfile* gProfile = nullptr;
-}
+#include "windows/WindowServices.h"
 
-MapProfile* GetMapProfile() { return gProfile; }
-void SetMapProfile(MapProfile* profile) { gProfile = profile; }
+MapProfile* GetMapProfile() { return GetWindowServices().mapProfile; }

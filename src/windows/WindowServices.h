@@ -1,6 +1,7 @@
 // WindowServices - the game windows' game-wide values: the comic book
 // (ComixBook.h), the current profile's award sets for the awards window
-// (AwardsWindow.h), and what the map's and the main screen's windows open
+// (AwardsWindow.h), the current profile as the map's windows read it
+// (MapProfile.h), and what the map's and the main screen's windows open
 // the profiles and the options windows with (ProfileRoster.h,
 // OptionsWindow.h). None is owned: whoever makes one installs it here and
 // takes it out again before deleting it. ResetWindowServices returns every
@@ -9,6 +10,7 @@
 
 class AwardsProfile;
 class ComixBook;
+class MapProfile;
 class OptionsHooks;
 class ProfileRoster;
 
@@ -16,6 +18,8 @@ struct WindowServices {
   ComixBook* comixBook = nullptr;  // the comic book, made at game set-up
   // The current profile's award sets for the awards window; null: none.
   AwardsProfile* awardsProfile = nullptr;
+  // The current profile as the map's windows read it (GetMapProfile); null: none.
+  MapProfile* mapProfile = nullptr;
   // Installed by the game; null: those windows are not opened.
   ProfileRoster* profileRoster = nullptr;
   OptionsHooks* optionsHooks = nullptr;

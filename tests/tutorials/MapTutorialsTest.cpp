@@ -40,6 +40,7 @@
 #include "windows/LevelWindow.h"
 #include "windows/MapInterface.h"
 #include "windows/MapMedalsPanel.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -330,12 +331,12 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   const DXLPOINT eighth = map->ToScreen(map->GetNode(7)->GetX(), map->GetNode(7)->GetY());
   const MapMedalsPanel* medals = map->GetInterface() ? map->GetInterface()->GetMedalsPanel() : nullptr;
   ASSERT_NE(medals, nullptr);
-  SetMapProfile(profile);  // the counter counts the game's current profile
+  GetWindowServices().mapProfile = profile;  // the counter counts the game's current profile
   const u32 bronzeBefore = medals->GetCount(0);
   map->OnMouseDown(eighth.x, eighth.y, kMouseLeft, 0x2);
   EXPECT_EQ(map->GetTutorialFlags() & kMapTutorialRegime, kMapTutorialRegime);
   EXPECT_EQ(medals->GetCount(0), bronzeBefore + 1) << "the counter shows the cheat's bronze at once";
-  SetMapProfile(nullptr);
+  GetWindowServices().mapProfile = nullptr;
   ClearGameEffects();
   map->StartTutorials();  // as the result's skip effect ends
   auto* regime = dynamic_cast<MapTutorial_Regime*>(GetCurrentTutorial());

@@ -13,16 +13,17 @@
 #include "content/LevelTable.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
 
 class BonusesWindowTest : public ::testing::Test {
  protected:
-  BonusesWindowTest() { SetMapProfile(&profile); }
+  BonusesWindowTest() { GetWindowServices().mapProfile = &profile; }
   ~BonusesWindowTest() override {
     delete window;
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
   }
   BonusesWindow& Open(u32 owned, BONUSSELECTION choice) {
     delete window;

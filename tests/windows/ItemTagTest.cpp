@@ -19,6 +19,7 @@
 #include "resources/Sprite.h"
 #include "ui/ItemTagKinds.h"
 #include "windows/ItemTag.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -47,11 +48,11 @@ class ItemTagTest : public ::testing::Test {
     rig.level.SetTasks(0, {LEVELTASK{kTaskProducts, kis::NameId(u"egg"), 2, 5}, LEVELTASK{kTaskMoney, 0, 0, 900}});
     rig.Make({});
     screen = std::make_unique<LevelScreen>(*rig.level.rules, rig.level.hudList);
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
   }
   ~ItemTagTest() override {
     Leave();
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
   }
   void Enter() { GetResourceServices().level = screen.get(); }
   void Leave() { GetResourceServices().level = &rig.level.host; }

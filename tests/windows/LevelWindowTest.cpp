@@ -19,6 +19,7 @@
 #include "windows/MapMedalsPanel.h"
 #include "FakeMapProfile.h"
 #include "windows/TaskButton.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -28,13 +29,13 @@ using Answer = std::tuple<u32, i32, u32>;
 class LevelWindowTest : public ::testing::Test {
  protected:
   LevelWindowTest() {
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
     GetResourceServices().tutorialFactory = &tutorials;
     rig.Info().regimes[1] = LEVELREGIME{200000, 150000, 100000, 0, {}};
   }
   ~LevelWindowTest() override {
     delete window;
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
   }
   LevelWindow& Open(u32 kind) {
     delete window;

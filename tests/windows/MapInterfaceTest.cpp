@@ -56,13 +56,13 @@ class MapInterfaceTest : public ::testing::Test {
     rig.AddPicture(1, u"map_lock_chain", 56, 64);
     rig.AddPicture(1, u"lock", 36, 44);
     GetResourceServices().interfaceImage = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
     GetWindowServices().awardsProfile = &awards;
     GetResourceServices().clock = 5000;
   }
   ~MapInterfaceTest() override {
     ClearGameEffects();
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
     GetWindowServices().awardsProfile = nullptr;
     GetLevelServices().developer = nullptr;
     GetResourceServices().interfaceImage = nullptr;

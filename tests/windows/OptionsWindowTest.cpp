@@ -20,6 +20,7 @@
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/OptionsWindow.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -54,7 +55,7 @@ class Options : public ::testing::Test {
     const std::vector<u8> file = spritetest::Picture(161, 60, 1);
     t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
     new Sprite(&set, u"sound_bar", t, SPRITEGRID{1, 161, 60, 0, 0, {0, 0, 0, 0}}, false, false, 0);
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
     sound = SoundSettings{};
     sound.soundsOn = 1;
     sound.soundsVolume = 0.0f;  // on at volume 0
@@ -62,7 +63,7 @@ class Options : public ::testing::Test {
     GetResourceServices().sound = sound;
   }
   ~Options() override {
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
     delete manager;
     GetUiServices().windowManager = nullptr;
   }

@@ -26,6 +26,7 @@
 #include "windows/CreditsWindow.h"
 #include "windows/OptionsWindow.h"
 #include "windows/ProfilesWindow.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -174,7 +175,7 @@ TEST_F(WindowPictures, CreditsLongLinesTheViewportAndPicturesCutToIt) {
 TEST_F(WindowPictures, BonusesWindowCutFromItsSheet) {
   FakeMapProfile profile;
   profile.owned = 2;
-  SetMapProfile(&profile);
+  GetWindowServices().mapProfile = &profile;
   BONUSSELECTION choice{1, {1, -1, -1}};
   auto* w = new BonusesWindow(0, &choice);
   Settle();
@@ -200,7 +201,7 @@ TEST_F(WindowPictures, BonusesWindowCutFromItsSheet) {
   face(hovered, 2, 0xA0);
   face(checked, 4, 0x80);
   delete w;
-  SetMapProfile(nullptr);
+  GetWindowServices().mapProfile = nullptr;
 }
 
 }  // namespace

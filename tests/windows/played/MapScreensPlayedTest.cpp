@@ -34,12 +34,12 @@ class MapScreens : public ::testing::Test {
     h.Enter();
     profile.name = u"Mira";
     profile.medals[0] = 4, profile.medals[1] = 2, profile.medals[2] = 1;
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
     GetWindowServices().awardsProfile = &awards;
   }
   ~MapScreens() override {
     GetWindowServices().awardsProfile = nullptr;
-    SetMapProfile(nullptr);
+    GetWindowServices().mapProfile = nullptr;
   }
   // `ms` of frames of the level (or black) and the windows over it, then
   // the picture.

@@ -14,6 +14,7 @@
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapMedalsPanel.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -26,9 +27,9 @@ class MapWindows : public ::testing::Test {
     level = h.world.OpenLevel(0, LevelSetup{}, hooks);
     h.LoadAll();
     h.Enter();
-    SetMapProfile(&profile);
+    GetWindowServices().mapProfile = &profile;
   }
-  ~MapWindows() override { SetMapProfile(nullptr); }
+  ~MapWindows() override { GetWindowServices().mapProfile = nullptr; }
   // Frames of the level and the windows over it (their drop-in plays as
   // they are drawn), the last with the given drawing; then the picture.
   template <class F>

@@ -21,6 +21,7 @@
 #include "windows/OptionsWindow.h"
 #include "windows/ProfileRoster.h"
 #include "windows/ProfilesWindow.h"
+#include "windows/WindowServices.h"
 
 namespace windowstest {
 namespace {
@@ -111,7 +112,7 @@ TEST_F(WindowShots, OptionsWindow) {
   ASSERT_TRUE(h.loaded);
   FakeMapProfile profile;
   profile.tutorials = true;
-  SetMapProfile(&profile);
+  GetWindowServices().mapProfile = &profile;
   SoundSettings& sound = GetSoundSettings();
   sound.musicOn = 1;
   sound.musicVolume = 70.0f;
@@ -121,7 +122,7 @@ TEST_F(WindowShots, OptionsWindow) {
   EXPECT_EQ(w->GetBar(SoundSettings::kSounds)->GetFilled(), 0);
   Shoot("options_window.png");
   delete w;
-  SetMapProfile(nullptr);
+  GetWindowServices().mapProfile = nullptr;
 }
 
 }  // namespace
