@@ -1,6 +1,7 @@
 #include "level/scene/GameLevel.h"
 
 #include "engine/DXLApp.h"
+#include "engine/Require.h"
 
 #include <cmath>
 
@@ -90,7 +91,10 @@ GameLevel::GameLevel(i32 levelIndex, const LevelSetup& setup, const GameLevelHoo
   hooks_.map.hud = &hud_;
   hooks_.rules.panel = hooks_.iface;
   hooks_.map.panels = hooks_.iface;
+  // The content services' level table is set by the game world's tables
+  // stage, which stands before the level scene's.
   LevelTable* table = GetLevelTable();
+  Require(table, "the level table (the game world's tables stage) before a level is made");
   info_ = table && levelIndex >= 0 && levelIndex < static_cast<i32>(kLevelCount) ? &table->Get(levelIndex) : nullptr;
   rules_ = std::make_unique<LevelRules>(levelIndex, setup.regime, info_, hooks_.rules);
   screen_ = std::make_unique<LevelScreen>(*rules_, hud_);

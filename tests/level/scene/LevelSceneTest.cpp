@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "content/ContentArchive.h"
+#include "content/ContentServices.h"
 #include "content/GameCharacter.h"
 #include "content/LevelInfo.h"
 #include "content/PlantTable.h"
@@ -83,6 +84,15 @@ struct Reports {
 // rises to its whole: every ground placement, no decorations, plants,
 // buildings or intro, the villain marks, six bonuses; a Load after the end
 // does nothing.
+// A level made before the game world's tables stage has installed the
+// level table is a fault of the set-up: the test build stops, naming it.
+TEST(LevelScene, ALevelMadeBeforeTheTablesStageStopsTheTestBuild) {
+#ifndef NDEBUG
+  ResetContentServices();
+  EXPECT_DEATH(GameLevel(0, LevelSetup{}, GameLevelHooks{}), "missing the level table");
+#endif
+}
+
 TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
