@@ -1,7 +1,7 @@
 // AppServices - the game's small services round its screen and window:
 // window positions turned into game coordinates, the mouse in game
 // coordinates, a frame prepared for the game area, and the game window
-// asked to close. They read the game area from the game services
+// asked to close. They read the game area from the resource services
 // (ResourceServices::screen: its rectangle in window pixels, the scale).
 //
 // Beside them the application's own game-wide values (AppServices): the

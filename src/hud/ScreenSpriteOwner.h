@@ -1,7 +1,7 @@
 // ScreenSpriteOwner - what a level point or level object hands to its head-up
 // display sprites' callbacks: the price a price button shows the player, and
 // the word that a coloured icon has been marked for removal. The running
-// level the sprites stand on is the game services' (resources/CurrentLevel.h).
+// level the sprites stand on is the resource services' running level (resources/CurrentLevel.h).
 #pragma once
 
 #include "base/Types.h"

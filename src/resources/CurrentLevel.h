@@ -49,5 +49,5 @@ class CurrentLevel {
   virtual bool HasMoney(i32 amount) const = 0;
 };
 
-// The game services' running level; null outside levels.
+// The resource services' running level; null outside levels.
 CurrentLevel* GetCurrentLevel();

@@ -2,7 +2,7 @@
 // over some of the frame's callbacks (hook flags: 1 mouse, 2 keyboard, 4
 // cursor, 8 update, 0x10 render) and forwards update and render to the ones
 // it replaced, so the screen underneath goes on. The frame's callbacks carry
-// no context: they reach the effect through the game services.
+// no context: they reach the effect through the resource services.
 //
 // Lifecycle: the creator constructs the effect (which replaces the current
 // one) and starts it with RunGameEffect. Each frame the update callback

@@ -1,6 +1,6 @@
 // SoundSettings - the game's sound settings (music and sounds on or off and
 // their volumes, the current and the fading music, the muted flag, the
-// standard sound table), kept in the game services (GetSoundSettings), and
+// standard sound table), kept in the resource services (GetSoundSettings), and
 // every sound operation of the game through its one SoundManager.
 //
 // Init makes the manager over the audio backend the program chooses; when

@@ -109,7 +109,7 @@ class TutorialHooks {
 bool TutorialAllowAction(u32 action, uintptr_t parameter, const void* object);
 // Tells the running tutorial, if any.
 void TutorialNotify(u32 event, uintptr_t parameter, const void* object);
-// Deletes the finished tutorials waiting in the game services (last first).
+// Deletes the finished tutorials waiting in the resource services (last first).
 void DeleteFinishedTutorials();
 
 // The map's tutorials by the moment they come.

@@ -16,7 +16,7 @@
 #include "tutorials/MapTutorials.h"
 
 // The level tutorials by the level's index; each new one becomes the
-// current tutorial (the game services keep it).
+// current tutorial (the resource services keep it).
 // Without a level of its own it takes the running level of the game
 // services (the program's maker is told no level).
 void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {

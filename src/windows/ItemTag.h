@@ -16,7 +16,7 @@
 // a small award (TIEREDAWARD of the award table), a big award (RECORDAWARD
 // of the award table; its index is its record kind), none (the final
 // award), a level task (LEVELTASK of the running level's), a plant point
-// (BasePointPlant). The running level is the game services' (LevelScreen).
+// (BasePointPlant). The running level is the resource services' (LevelScreen).
 //
 // Stateless but for the text layer's argument cursor (TextArgs).
 #pragma once

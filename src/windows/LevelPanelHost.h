@@ -1,6 +1,6 @@
 // LevelPanelHost - the game windows around a running level as the level
 // reaches them (LevelInterface): it makes and deletes the level panel (and
-// shows it as the game services' level panel), runs its time bar, shows its
+// shows it as the toolkit services' level panel), runs its time bar, shows its
 // bonus and task buttons, opens the empty places' child panels on it, opens
 // the menu and carries out the menu's commands (LevelMenuActions), and opens
 // the level's intro (the information window with the level's intro texts)

@@ -140,7 +140,7 @@ struct Store {
   i32 code = -1;
 };
 
-// The game's level table while it lives (installed in the game services):
+// The game's level table while it lives (installed in the content services):
 // levels 0..40 loaded, in groups of four (level i in group i / 4), with
 // limits bronze 60 s, silver 40 s, gold 20 s in both regimes; level i
 // unlocks bonus i - 10 (so only levels 10 to 15 unlock one).

@@ -238,7 +238,7 @@ class LevelRig {
     ResetLevelServices();
   }
   // The rig's tables, the head-up display's host and the window manager as
-  // the game services' (again after a rig built on this one resets the
+  // the services' (again after a rig built on this one resets the
   // services).
   void InstallServices() {
     ResourceServices& s = GetResourceServices();
@@ -299,7 +299,7 @@ class LevelRig {
   // The dialog the window manager shows; null when none.
   BaseDialogWindow* Dialog() const { return windows.GetDialog(); }
 
-  spritetest::SpriteRig art;  // first: it resets the game services
+  spritetest::SpriteRig art;  // first: it resets the resource services
   Log log;
   FakeScene scene;
   NoSlots noSlots;

@@ -2,7 +2,7 @@
 // content library's section writers into a data archive of a temporary
 // folder and read back through the game's own readers (so a record's
 // pictures resolve in the sprite sets and its products in the product list
-// installed at the time), then installed as the game services' tables
+// installed at the time), then installed as the content services' tables
 // until the holder goes.
 #pragma once
 

@@ -2,7 +2,7 @@
 // scene, the profile, the head-up display's screen-sprite list (its flying
 // labels), the game windows' messages, the level panel and the award notices. Each
 // is optional: null, and what would have gone there does not happen. The
-// rules open their dialogs through the window manager of the game services.
+// rules open their dialogs through the window manager of the toolkit's services.
 #pragma once
 
 class AwardNotices;

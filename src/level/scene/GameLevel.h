@@ -4,7 +4,7 @@
 // input (LevelInput), its screen with the head-up display (LevelScreen),
 // the path finder and the selection markers, and drives the characters,
 // villains and game windows through narrow interfaces (GameLevelHooks).
-// Whoever runs it puts its screen into the game services as the running
+// Whoever runs it puts its screen into the resource services as the running
 // level (ResourceServices::level = &level.Screen()) for the level's life, and
 // takes it out after the level is deleted.
 //

@@ -34,7 +34,7 @@ class LevelScreen : public CurrentLevel, public ScreenSpriteHost {
   LevelMap* GetMap() const { return map_; }  // null until the scene sets it
   void SetMap(LevelMap* map) { map_ = map; }
   // The scene it is the screen of (the tutorials' level reaches it through
-  // the game services).
+  // the resource services' running level).
   GameLevel* GetScene() const { return scene_; }
   void SetScene(GameLevel* scene) { scene_ = scene; }
   // The frame's level transform from the rules' view, applied to the game viewer.
