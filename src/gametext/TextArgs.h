@@ -1,8 +1,7 @@
 // Small routines that live with the language code:
 // - TextArgs, the argument cursor of the game's hint-text builder: a text
 //   with its remaining length from which words are taken one by one;
-// - VFormatTextW, the wide formatter of the game's data-error box (the
-//   section readers' progress record is ResourceServices.h's SectionCursor).
+// - VFormatTextW, the wide formatter of the game's data-error box.
 #pragma once
 
 #include <cstdarg>
