@@ -16,7 +16,8 @@ struct WindowServices {
   ComixBook* comixBook = nullptr;  // the comic book, made at game set-up
   // The current profile's award sets for the awards window; null: none.
   AwardsProfile* awardsProfile = nullptr;
-  // Installed by the game; null: those windows are not opened.
+  // The game's, installed by its world's window-manager stage; null: those
+  // windows are not opened.
   ProfileRoster* profileRoster = nullptr;
   OptionsHooks* optionsHooks = nullptr;
 };
