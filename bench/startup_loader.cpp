@@ -2,9 +2,10 @@
 // system clock: from opening the game's world with the program's staged
 // loading (its stages open the three archives, make the tables and the
 // window manager) to the fade's request for the main screen, one
-// StartupLoader::Load a frame as the loading state calls it. Reports the whole (processor time), the longest single call and
-// the number of calls. Goals: the whole under 1 s; no call over 16 ms, so
-// the loading bar never stops for a frame.
+// StartupLoader::Load a frame as the loading state calls it. Reports the
+// whole (processor time), the longest single call and the number of
+// calls. Goals: the whole under 1 s; no call over 16 ms, so the loading bar
+// never stops for a frame.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
