@@ -2,7 +2,10 @@
 // tool viewer on the software device at their screen size, an "interface"
 // picture of 1024 x 1024 (texel x, y coloured by x and y) installed as the
 // game's, and a frame of their window manager: updated on the game clock
-// (16 ms a frame), then drawn and presented.
+// (16 ms a frame), then drawn and presented. They measure the toolkit's
+// windows over a synthetic picture, not the data set, so they open no game
+// world: the stage installs its own into the services fields the world's
+// stages fill.
 #pragma once
 
 #include <memory>
@@ -29,7 +32,7 @@ struct WindowStage {
     ResetAllServices();
     tools::CreateToolWindow(*viewer, name);
     tools::SetToolDisplayMode(*viewer, width, height);
-    SetGameViewer(viewer.get());
+    SetGameViewer(viewer.get());  // as the world's viewer stage does
     ResourceServices& s = GetResourceServices();
     s.screen.width = width;
     s.screen.height = height;
@@ -44,7 +47,7 @@ struct WindowStage {
         row[x] = 0xFF000000u | static_cast<u32>(x & 0xFF) << 16 | static_cast<u32>(y & 0xFF) << 8;
     }
     interface->Unlock();
-    s.interfaceImage = interface.get();
+    s.interfaceImage = interface.get();  // the field the world's loading stage fills from the data set
   }
   ~WindowStage() {
     CloseManager();
@@ -58,7 +61,7 @@ struct WindowStage {
   void OpenManager() {
     CloseManager();
     manager = std::make_unique<WindowManager>();
-    GetUiServices().windowManager = manager.get();
+    GetUiServices().windowManager = manager.get();  // as the world's window-manager stage installs its own
   }
   // Deletes the manager and its windows.
   void CloseManager() {

@@ -46,6 +46,7 @@ struct Scene {
     SectionCursor c;
     table.ReadSection(data, &c);
     kis::CloseDataFile(data);
+    // Synthetic: the fields the world's tables stage and the game's profile store fill.
     GetContentServices().awards = &table;
     GetWindowServices().awardsProfile = &profile;
     for (u32 i = 0; i < kTieredAwardCount; ++i) profile.current.tiered[i] = 25;

@@ -53,7 +53,7 @@ void BM_LevelWalkPerFrame(benchmark::State& state) {
   CharacterList descriptions;
   auto* girl = new GameCharacter(u"girl", 1, 0xE0000000u);
   descriptions.Add(girl);
-  GetContentServices().characters = &descriptions;
+  GetContentServices().characters = &descriptions;  // synthetic: the field the world's tables stage fills
   girl->speed = 2.5f;
   girl->foot[0] = girl->foot[2] = 14;
   girl->foot[1] = girl->foot[3] = 8;

@@ -69,7 +69,7 @@ struct World {
   explicit World(u32 particles) {
     tools::CreateToolWindow(viewer, u"BenchClass");
     tools::SetToolDisplayMode(viewer, 800, 600);
-    SetGameViewer(&viewer);
+    SetGameViewer(&viewer);  // synthetic particles, no data set: the game viewer as the world's viewer stage sets it
     kis::srand(1);
     set = std::make_unique<SpriteSet>(kParticleSpriteSet);
     const wchar* names[3] = {u"p16", u"p24", u"p32"};

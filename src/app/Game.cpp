@@ -27,7 +27,6 @@
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
-#include "gametext/TextServices.h"
 #include "level/objects/LevelVillainCast.h"
 #include "level/rules/LevelLocks.h"
 #include "level/rules/LevelRules.h"
@@ -272,10 +271,13 @@ u32 Game::LoadingTime() const { return loadingTime_; }
 // sets, tables, window manager with the comic book, the start-up loader
 // with its tracker), opening each archive with the stage that reads it, so
 // the archives are open before the game's own objects, and the tracker is
-// made before the map, the main screen and the screen borders. The tick
-// constants and the border texture go in between the world's stages (the
-// texture needs the viewer). The profile store is made first: the loader
-// fills it. The loading panel comes with the language (SetGameLanguage).
+// made before the map, the main screen and the screen borders. What the
+// game hands the world its stages install: the language's host and the
+// tick, the developer overlay with the "Cheats" switch, the tutorials'
+// factory, the profiles' roster and the options' hooks. The border texture
+// goes in between the world's stages (it needs the viewer). The profile
+// store and its roster are made first: the loader fills the store. The
+// loading panel comes with the language (SetGameLanguage).
 bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   setup_ = std::move(setup);
   profiles_ = std::make_unique<ProfileStore>();
@@ -296,19 +298,19 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.profiles = profiles_.get();
   w.profileFolder = setup_.user;
   w.platform = setup_.platform;
+  w.languageHost = this;
+  w.timeStep = 10;  // the level's tick, and at most 20 of them a frame
+  w.maxTimeSteps = 20;
+  w.cheats = setup_.cheats;
+  w.tutorials = setup_.tutorials;
+  w.profileRoster = roster_.get();
+  w.optionsHooks = &options_;
   // The start-up tracker reports to the loading bar (at most every 100 ms).
   w.startupReport = [this](float fraction, i32) {
     if (panel_) panel_->SetProgress(fraction);
   };
   w.observer = [this](WorldStage stage, bool up) {
-    if (!up) return;
-    ResourceServices& s = GetResourceServices();
-    if (stage == WorldStage::kServices) {
-      s.timeStep = 10;  // the level's tick, and at most 20 of them a frame
-      s.maxTimeSteps = 20;
-    } else if (stage == WorldStage::kViewer) {
-      LoadBorderTexture();
-    }
+    if (up && stage == WorldStage::kViewer) LoadBorderTexture();
   };
   if (!world_.Open(std::move(w), error)) {
     if (missing) *missing = world_.FailureStatus() == kWorldDataMissing;
@@ -329,14 +331,8 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
                                                         SectionCursor* cursor) {
       return map->ReadMapSection(archive, cursor);
     });
-  ResourceServices& s = GetResourceServices();
-  s.tutorialFactory = setup_.tutorials;
-  GetWindowServices().profileRoster = roster_.get();
-  GetWindowServices().optionsHooks = &options_;
   PublishGameArea(screen_);
-  GetTextServices().languageHost = this;
   RebuildScreenBorders();
-  InitDebugOverlay(setup_.cheats);
 
   DXLSetCharSink(&CbChar);
   profiles_->SetNotices(world_.Notices());  // another profile chosen empties the queues; errors show
@@ -405,8 +401,8 @@ void Game::SetProfileChars(const wchar* chars) {
 // panel; the profile store, which saves and closes the current profile
 // without reaching the windows; the border texture; then the rest of the
 // world in its reverse order (the sprite sets and their archive before the
-// sound and its archive, last the services with the developer overlay);
-// the services reset.
+// sound and its archive, the viewer with the developer overlay, last the
+// services with the language's host); the services reset.
 void Game::ShutdownGame() {
   if (!up_) return;
   up_ = false;
@@ -422,8 +418,7 @@ void Game::ShutdownGame() {
   GetAppServices().levelSelectMap = nullptr;
   mainScreen_.reset();  // its menu before the window manager
   world_.CloseTo(WorldStage::kSpriteSets);
-  GetTextServices().languageHost = nullptr;
-  ::SetGameLanguage(nullptr);
+  ::SetGameLanguage(nullptr);  // no language: its host, in until the services go, is not told
   language_.reset();
   logos_.reset();
   panel_.reset();
@@ -432,7 +427,6 @@ void Game::ShutdownGame() {
   GetResourceServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
   world_.Close();
-  ReleaseDebugOverlay();
   ClearGameEffects();
   ResetAllServices();
 }

@@ -174,7 +174,10 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       ResetEngineTextServices();
       kis::srand(setup_.seed);
       s.frameClock = &GameClock;  // sprite animations run on the game clock
+      s.timeStep = setup_.timeStep;
+      s.maxTimeSteps = setup_.maxTimeSteps;
       SetParticleMaxStep(static_cast<float>(GameTimeStep()));
+      GetTextServices().languageHost = setup_.languageHost;
       return true;
     case WorldStage::kViewer:
       if (!setup_.viewer) return (*error = "no viewer to draw on", false);
@@ -182,6 +185,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       s.screen.width = setup_.width;
       s.screen.height = setup_.height;
       s.screen.rect = DXLRECT{0, 0, setup_.width, setup_.height};
+      if (setup_.cheats) InitDebugOverlay(true);  // its fonts on the game viewer
       return true;
     case WorldStage::kSound: {
       if (!setup_.sound) return true;
@@ -219,6 +223,9 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       s.itemDescription = &ExpandItemTag;  // the item descriptions of the game's texts
       comixBook_ = std::make_unique<ComixBook>();
       GetWindowServices().comixBook = comixBook_.get();
+      GetWindowServices().profileRoster = setup_.profileRoster;
+      GetWindowServices().optionsHooks = setup_.optionsHooks;
+      s.tutorialFactory = setup_.tutorials;
       return true;
     case WorldStage::kLoading: {
       // A game without its texts is not played: a missing or damaged
@@ -288,6 +295,8 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       if (villains_) villains_->Bind(&level_->Map());
       s.level = &level_->Screen();  // the running level
       if (DeveloperOverlay* developer = GetDeveloperOverlay()) developer->SetLevel(level_.get());
+      stateBefore_ = s.appState;
+      if (setup_.levelState) s.appState = kGameStateLevel;
       return true;
   }
   return false;
@@ -305,6 +314,7 @@ void GameWorld::Down(WorldStage stage) {
       platform_.reset();
       return;
     case WorldStage::kViewer:
+      ReleaseDebugOverlay();  // its fonts before the viewer goes
       SetGameViewer(nullptr);
       s.screen = GAMESCREENAREA{};
       return;
@@ -336,7 +346,8 @@ void GameWorld::Down(WorldStage stage) {
       // The tutorials' layers are windows: they go before the manager.
       if (s.tutorial) s.tutorial->Discard();
       DeleteFinishedTutorials();
-      ResetWindowServices();  // the comic book, the profiles' and options' hooks out
+      if (s.tutorialFactory == setup_.tutorials) s.tutorialFactory = nullptr;
+      ResetWindowServices();  // the comic book, the profiles' roster and the options' hooks out
       comixBook_.reset();     // its window goes before the manager
       ResetUiServices();
       if (s.itemDescription == &ExpandItemTag) s.itemDescription = nullptr;
@@ -361,6 +372,8 @@ void GameWorld::Down(WorldStage stage) {
       levelHooks_ = GameLevelHooks{};
       return;
     case WorldStage::kLevelScene:
+      // The level's windows close with it outside the level's state.
+      if (setup_.levelState) s.appState = stateBefore_;
       if (DeveloperOverlay* developer = GetDeveloperOverlay(); developer && developer->GetLevel() == level_.get())
         developer->SetLevel(nullptr);
       level_.reset();

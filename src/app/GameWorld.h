@@ -1,18 +1,27 @@
 // GameWorld - the game put together from a built data set, in one place:
-// the level player, the engine demo, the benchmarks and the test harness
-// stand on it. Open sets the stages up in this order, and Close (or the destructor)
-// takes them down in exactly the reverse order:
+// the program's game object, the level player, the engine demo, the
+// benchmarks and the test harness stand on it and hand in what they bring
+// (WorldSetup); none of them installs a game-wide collaborator beside it.
+// Open sets the stages up in this order, and Close (or the destructor)
+// takes them down in exactly the reverse order, each stage putting back
+// what it installed:
 //
 //   services      the platform services the program hands in installed
 //                 (WorldSetup::platform); the resource, the level and the
-//                 text layers' services reset (the level's services hold the
-//                 developer's overlay, which outlives the level stages), the
-//                 random generator seeded, the frame clock reading the game
-//                 clock, the particles' step; down: the screen effects
-//                 cleared, then those services reset and the platform's put
-//                 back
+//                 text layers' services reset, the random generator
+//                 seeded, the frame clock reading the game clock, the
+//                 level's tick and the most ticks an update carries
+//                 (WorldSetup::timeStep, maxTimeSteps) and the particles'
+//                 step on it, the language's host (WorldSetup::
+//                 languageHost, told of every language set); down: the
+//                 screen effects cleared, then those services reset (the
+//                 host out) and the platform's put back
 //   viewer        the caller's viewer (its device open at the screen's
-//                 size) as the game viewer, and the game screen's area
+//                 size) as the game viewer, and the game screen's area;
+//                 with the developer's "Cheats" switch (WorldSetup::cheats)
+//                 the game's developer overlay, owned by the level
+//                 services, its fonts made on that viewer (InitDebugOverlay);
+//                 down: the overlay released before the viewer goes
 //   sound         with an output: the sound manager on it, "Sounds.dat"
 //                 opened (a sound that does not start leaves the game
 //                 silent, saying why, not unopened)
@@ -24,8 +33,14 @@
 //   window manager  the ui and window services reset, the manager made
 //                 with its message and award queues (CreateGameWindowManager)
 //                 and installed in the ui services, with the item
-//                 descriptions of the texts (ExpandItemTag) and the comic
-//                 book; down: both services reset again
+//                 descriptions of the texts (ExpandItemTag), the comic
+//                 book, and what the windows open tutorials, the profiles
+//                 and the options windows with: the tutorials' factory
+//                 (WorldSetup::tutorials; the map, the level window and the
+//                 level scene ask it), the profiles' roster and the options'
+//                 hooks (WorldSetup::profileRoster, optionsHooks); down:
+//                 the running tutorial discarded, the factory taken out and
+//                 both services reset again
 //   loading       the language from "language.dat" (when asked for: a
 //                 language that is missing or does not read whole stops
 //                 the world), then the start-up loader's table
@@ -42,7 +57,12 @@
 //   level scene   a GameLevel with its collaborators: those handed in, the
 //                 real ones for the rest (the level objects' point classes,
 //                 LevelObjectClasses, and its villains, LevelVillainCast,
-//                 unless others are handed in)
+//                 unless others are handed in); the running level in the
+//                 resource services and the developer overlay's; with
+//                 WorldSetup::levelState the game state is the level's
+//                 (ResourceServices::appState) while it is up, as the level
+//                 player runs it (the game's state machine sets its own);
+//                 down: the state put back before the level goes
 //
 // The window manager comes before the loading because the digit fonts are
 // read into it; the panel's host before the scene because the scene is
@@ -78,6 +98,10 @@ class LevelVillainCast;
 class SpriteSet;
 class WindowManager;
 class ComixBook;
+class GameLanguageHost;
+class OptionsHooks;
+class ProfileRoster;
+class TutorialFactory;
 
 enum class WorldStage : u32 {
   kServices,
@@ -131,6 +155,16 @@ struct WorldSetup {
   // present sink that shows frames in it): the non-null fields are
   // installed while the services stage is up.
   plat::PlatformServices platform;
+  // The game's collaborators, none owned, each installed by its stage
+  // (above) and put back with it; null leaves the services' own (none).
+  GameLanguageHost* languageHost = nullptr;  // services: the game's window and screens the language tells
+  u32 timeStep = 10;                         // services: the level's tick, ms
+  u32 maxTimeSteps = 20;                     // services: the most ticks one update carries
+  bool cheats = false;                       // viewer: the developer's keys and overlay
+  TutorialFactory* tutorials = nullptr;      // window manager: makes the game's tutorials
+  ProfileRoster* profileRoster = nullptr;    // window manager: the profiles windows' roster
+  OptionsHooks* optionsHooks = nullptr;      // window manager: what the options window asks of the game
+  bool levelState = false;                   // level scene: the game state the level's while it is up
 };
 
 class GameWorld {
@@ -204,6 +238,7 @@ class GameWorld {
   LevelSetup levelSetup_;
   int failureStatus_ = 0;
   bool languageMissing_ = false;
+  u32 stateBefore_ = 0;  // the game state the level scene's put back
 
   std::optional<plat::PlatformServicesScope> platform_;  // setup_.platform installed
   GameArchives archives_;

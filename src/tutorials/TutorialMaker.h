@@ -1,6 +1,7 @@
 // TutorialMaker - the game's tutorial factory (TutorialFactory): whoever
-// runs the game installs it as ResourceServices::tutorialFactory and tells it
-// the level that is open (its level tutorials work on it). It makes the
+// runs the game hands it to the game's world (WorldSetup::tutorials), which
+// installs it as ResourceServices::tutorialFactory, and tells it the level
+// that is open (its level tutorials work on it). It makes the
 // level tutorials, the full warehouse's and the map's (MapTutorials.h); the
 // other scripts come with their own work.
 #pragma once

@@ -20,7 +20,8 @@ struct WindowServices {
   AwardsProfile* awardsProfile = nullptr;
   // The current profile as the map's windows read it (GetMapProfile); null: none.
   MapProfile* mapProfile = nullptr;
-  // Installed by the game; null: those windows are not opened.
+  // The game's, installed by its world's window-manager stage; null: those
+  // windows are not opened.
   ProfileRoster* profileRoster = nullptr;
   OptionsHooks* optionsHooks = nullptr;
 };

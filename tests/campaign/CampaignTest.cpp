@@ -115,10 +115,7 @@ void ExpectRisingGroups(const std::vector<Measured>& plays) {
 
 class CampaignRun : public ::testing::Test {
  protected:
-  CampaignRun() : run(800, 600, false, true), player(run, TM_LEVEL_SOURCES_DIR) {
-    GetResourceServices().tutorialFactory = &maker;
-  }
-  ~CampaignRun() override { GetResourceServices().tutorialFactory = nullptr; }
+  CampaignRun() : run(800, 600, false, true, nullptr, &maker), player(run, TM_LEVEL_SOURCES_DIR) {}
 
   // A first profile typed into the new-profile window, then "easy".
   void ToMap() {
@@ -156,8 +153,8 @@ class CampaignRun : public ::testing::Test {
     EXPECT_TRUE(run.Shot("campaign_group_" + std::to_string(group) + ".png"));
   }
 
+  TutorialMaker maker;  // before the game, which is handed it
   RunningGame run;
-  TutorialMaker maker;
   CampaignPlayer player;
   const i32 last = LastLevel();
   std::set<i32> played = PlayedLevels();

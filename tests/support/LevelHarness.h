@@ -20,8 +20,9 @@ struct HarnessViewer {
 
 class LevelHarness : public HarnessViewer, public LevelWorld {
  public:
-  LevelHarness(const std::string& folder, u32 width, u32 height, bool language = false)
-      : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height, language) {}
+  LevelHarness(const std::string& folder, u32 width, u32 height, bool language = false,
+               TutorialFactory* tutorials = nullptr)
+      : HarnessViewer(width, height), LevelWorld(folder, rig.viewer.get(), width, height, language, tutorials) {}
   void DrawFrame(bool withWindows = false) { ASSERT_TRUE(LevelWorld::DrawFrame(withWindows)); }
 };
 

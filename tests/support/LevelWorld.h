@@ -41,6 +41,8 @@
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
+class TutorialFactory;
+
 namespace leveltest {
 
 // Villains that only record: each spawn takes its slot and is recorded; the
@@ -142,8 +144,9 @@ class LevelWorld {
   // The sample data set in `folder` on a screen of width x height drawn by
   // the viewer (whose device is open at that size): the game's world up to
   // its fonts, the language only when asked, the frame clock on the game
-  // clock.
-  LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height, bool language = false)
+  // clock; the tutorials' factory, when given, handed to the world.
+  LevelWorld(const std::string& folder, DXLViewer* viewer, u32 width, u32 height, bool language = false,
+             TutorialFactory* tutorials = nullptr)
       : viewer_(viewer), width_(width), height_(height) {
     WorldSetup setup;
     setup.data = folder;
@@ -152,6 +155,7 @@ class LevelWorld {
     setup.height = static_cast<i32>(height);
     setup.seed = 7;
     setup.language = language;
+    setup.tutorials = tutorials;
     std::string error;
     loaded = world.Open(std::move(setup), &error);
     if (!loaded) std::fprintf(stderr, "level world: %s\n", error.c_str());

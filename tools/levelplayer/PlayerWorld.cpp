@@ -59,10 +59,13 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   setup.height = height;
   setup.seed = 7;
   setup.language = true;
+  setup.tutorials = &tutorials_;  // it is told the level it opens
+  // The game's level state: its windows hold the level's clock while they
+  // are open (the menu pauses the day), as in the game.
+  setup.levelState = true;
   GameLevelHooks given;
   given.rules.profile = &profile_;
   if (!world_.Open(std::move(setup), error)) return false;
-  GetResourceServices().tutorialFactory = &tutorials_;  // the services are up; it knows the level it opens
   // The level is opened once the tables tell whether the set has it.
   const LevelTable& levels = world_.Tables()->levels;
   if (level < 0 || !HasLevel(levels, static_cast<u32>(level))) {
@@ -73,9 +76,6 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
   } else {
     tutorials_.SetLevel(world_.Level());
     world_.Level()->Enter();
-    // The game's level state: its windows hold the level's clock while they
-    // are open (the menu pauses the day), as in the game.
-    GetResourceServices().appState = kGameStateLevel;
     return true;
   }
   world_.Close();
@@ -84,7 +84,6 @@ bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 wi
 
 void World::Unload() {
   tutorials_.SetLevel(nullptr);
-  GetResourceServices().appState = kGameStateNone;
   world_.Close();
 }
 

@@ -2,8 +2,9 @@
 // data set with the language and its fonts, and one level of the data set
 // (the first unless asked for another) as a running GameLevel with the game's own level panel and the empty
 // places' panels, its characters, head-up display and point care its own;
-// the player's profile is the one thing handed in; the game's tutorial
-// factory (TutorialMaker) is installed. No sound.
+// the player's profile is the one thing the level is handed; the world is
+// handed the game's tutorial factory (TutorialMaker) and runs the level in
+// the game's level state. No sound.
 //
 // Frame: Update(ms) is the world's frame (the game clock, the window
 // manager, the level and the panel's clock); Draw draws the level, then the

@@ -4,7 +4,8 @@
 // was set up before it; a language that is missing or does not read stops
 // the world, a "Sounds.dat" that does not read only silences it; the level
 // stages opened again with handed-in collaborators; the platform services
-// handed in installed by the services stage and put back with it.
+// and the game's collaborators handed in installed by their stages and put
+// back with them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,13 +17,18 @@
 #include <vector>
 
 #include "app/DataSet.h"
+#include "app/Game.h"
 #include "app/GameWorld.h"
+#include "app/ProfileStore.h"
 #include "content/ContentServices.h"
 #include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEFont.h"
+#include "gametext/TextServices.h"
+#include "level/scene/DeveloperOverlay.h"
 #include "level/scene/LevelInterface.h"
+#include "level/scene/LevelServices.h"
 #include "platform/audio/AudioOfflineOutput.h"
 #include "platform/gfx/GfxPresentSink.h"
 #include "platform/os/PlatformServices.h"
@@ -32,12 +38,14 @@
 #include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
+#include "testsupport/FakeTutorialFactory.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/LevelPanelHost.h"
+#include "windows/WindowServices.h"
 
 namespace {
 
@@ -95,6 +103,15 @@ void ExpectNothingLeft() {
   EXPECT_EQ(GetGameLanguage(), nullptr);
   EXPECT_EQ(GetAnimations().GetCount(), 0);
   EXPECT_EQ(GetCharacters().GetCount(), 0);
+  EXPECT_EQ(GetTextServices().languageHost, nullptr);
+  EXPECT_EQ(s.timeStep, 10u);
+  EXPECT_EQ(s.maxTimeSteps, 20u);
+  EXPECT_EQ(GetDeveloperOverlay(), nullptr);
+  EXPECT_EQ(GetLevelServices().gameDeveloper, nullptr);
+  EXPECT_EQ(s.tutorialFactory, nullptr);
+  EXPECT_EQ(GetWindowServices().profileRoster, nullptr);
+  EXPECT_EQ(GetWindowServices().optionsHooks, nullptr);
+  EXPECT_EQ(s.appState, kGameStateNone);
   for (u32 i = 0; i < kSpriteSetCount; ++i) EXPECT_EQ(GetSpriteSet(i), nullptr) << i;
 }
 
@@ -103,6 +120,15 @@ void WorldTestBox(uintptr_t, std::u16string_view, std::u16string_view, uint32_t)
 class WorldTestSink : public plat::gfx::PresentSink {
  public:
   void ShowFrame(plat::WindowHandle, const uint32_t*, uint32_t, uint32_t) override {}
+};
+
+// Counts the languages it is told of.
+class WorldTestHost : public GameLanguageHost {
+ public:
+  void SetWindowTitle(const wchar*) override { ++told; }
+  void ShowLoading(DXLTexture*, const wchar*) override {}
+  void SetProfileChars(const wchar*) override {}
+  int told = 0;
 };
 
 class GameWorldTest : public ::testing::Test {
@@ -128,9 +154,11 @@ class GameWorldTest : public ::testing::Test {
 };
 
 // The level player's world: sound, the language, level 0 loaded and entered
-// with the game's own panel. Each stage is in the services when it says it
-// is up and still there when it is told it goes; a screen effect still
-// running at the end is cleared before the services' reset.
+// with the game's own panel, with every collaborator the game hands in.
+// Each stage is in the services when it says it is up and still there when
+// it is told it goes, and what a stage installs is not there before it nor
+// after it; a screen effect still running at the end is cleared before the
+// services' reset.
 TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
   WorldSetup setup = Setup(SampleData());
   setup.sound = std::make_unique<plat::audio::OfflineOutput>(false);
@@ -139,6 +167,21 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
   WorldTestSink sink;
   setup.platform.messageBoxHook = &WorldTestBox;
   setup.platform.presentSink = &sink;
+  WorldTestHost host;
+  tutorialtest::FakeTutorialFactory tutorials;
+  ProfileStore store;
+  StoreRoster roster(store, [] {});
+  GameScreen screen;
+  const std::u16string folder;
+  GameOptionsHooks options(screen, folder);
+  setup.languageHost = &host;
+  setup.timeStep = 5;
+  setup.maxTimeSteps = 9;
+  setup.cheats = true;
+  setup.tutorials = &tutorials;
+  setup.profileRoster = &roster;
+  setup.optionsHooks = &options;
+  setup.levelState = true;
   plat::Clock* clock = plat::GetPlatformServices().clock;  // the rig's session's, not handed in: kept
   std::vector<std::string> problems;
   auto expect = [&](bool ok, WorldStage stage, bool up, const char* what) {
@@ -149,14 +192,27 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
     const plat::PlatformServices& platform = plat::GetPlatformServices();
     expect(platform.messageBoxHook == &WorldTestBox && platform.presentSink == &sink && platform.clock == clock,
            stage, up, "the platform services handed in");
+    expect(GetTextServices().languageHost == &host && s.timeStep == 5 && s.maxTimeSteps == 9, stage, up,
+           "the language's host and the tick");
+    const WindowServices& windows = GetWindowServices();
+    const bool windowsUp = static_cast<u32>(stage) >= static_cast<u32>(WorldStage::kWindowManager);
+    expect((s.tutorialFactory == &tutorials) == windowsUp && (windows.profileRoster == &roster) == windowsUp &&
+               (windows.optionsHooks == &options) == windowsUp,
+           stage, up, "the tutorials' factory, the roster and the options' hooks with the window manager");
+    expect((s.appState == kGameStateLevel) == (stage == WorldStage::kLevelScene), stage, up,
+           "the level's state with the level scene");
     switch (stage) {
       case WorldStage::kServices:
         expect(s.frameClock == &GameClock && s.viewer == nullptr, stage, up, "the frame clock reads the game clock");
+        expect(GetDeveloperOverlay() == nullptr, stage, up, "no developer overlay yet, or none left");
         break;
       case WorldStage::kViewer:
         expect(GetGameViewer() == rig.viewer.get() && s.screen.width == 800 && s.screen.rect.bottom == 600, stage,
                up, "the viewer and the screen");
         expect(GetSpriteSet(0) == nullptr, stage, up, "no sprite sets yet, or none left");
+        expect(GetDeveloperOverlay() && GetDeveloperOverlay() == GetLevelServices().gameDeveloper.get() &&
+                   GetDeveloperOverlay()->IsEnabled() && GetDeveloperOverlay()->GetFont(2) != nullptr,
+               stage, up, "the developer overlay switched on, its fonts on the viewer");
         break;
       case WorldStage::kSound:
         expect(s.sound.manager != nullptr && world.SoundProblem().empty(), stage, up, "the sound manager");
@@ -191,7 +247,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
           expect(GetGameFont(n) && GetGameFont(n)->GetUseCount() > 0 && GetGameFont(n)->GetTexture() &&
                      GetGameFont(n)->GetTexture()->IsReady(),
                  stage, up, "the game fonts acquired on their pictures");
-        expect(GetGameLanguage() != nullptr, stage, up, "the language");
+        expect(GetGameLanguage() != nullptr && host.told == 1, stage, up, "the language, its host told");
         for (u32 n = 1; n <= 4; ++n) expect(GetGameFont(n) != nullptr, stage, up, "the language's game fonts 1 to 4");
         expect(world.Panel() == nullptr, stage, up, "no panel's host");
         break;
@@ -204,6 +260,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
         expect(world.Level() && s.level == &world.Level()->Screen(), stage, up, "the running level");
         expect(up ? !world.Panel()->GetPanel() : world.Panel()->GetPanel() != nullptr, stage, up, "the panel");
         expect(GetUiServices().levelPanel == (up ? nullptr : world.Panel()->GetPanel()), stage, up, "the panel shown");
+        expect(GetDeveloperOverlay()->GetLevel() == world.Level(), stage, up, "the overlay's level");
         break;
     }
   };

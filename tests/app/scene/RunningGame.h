@@ -43,9 +43,10 @@ class RunningGame {
   // the default desktop of 1,280 x 1,024); `cheats`: the "Cheats" switch;
   // `user`: the per-user folder (and the log's) when it must outlive this
   // run, as a second start of the game finds the first one's files (else a
-  // folder of its own).
+  // folder of its own); `tutorials`: the game's tutorial factory (none: no
+  // tutorial is made).
   explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false, bool cheats = false,
-                       const TempFolder* user = nullptr)
+                       const TempFolder* user = nullptr, TutorialFactory* tutorials = nullptr)
       : home_(user ? *user : folder_) {
     plat::gfx::ResetDefaultSystemSettings();
     if (ownDesktop) {
@@ -75,6 +76,7 @@ class RunningGame {
     setup.seedKeys = true;
     setup.keySeed = 7;
     setup.cheats = cheats;
+    setup.tutorials = tutorials;
     std::string error;
     ok = game.InitGame(std::move(setup), &error, nullptr);
     EXPECT_TRUE(ok) << error;

@@ -112,8 +112,7 @@ std::set<DialogSite> DialogsInSources(const std::filesystem::path& root) {
 
 class DialogsPlayed : public ::testing::Test {
  protected:
-  DialogsPlayed() { GetResourceServices().tutorialFactory = &maker; }
-  ~DialogsPlayed() override { GetResourceServices().tutorialFactory = nullptr; }
+  DialogsPlayed() : run(800, 600, false, false, nullptr, &maker) {}
 
   void Frames(int n) {
     for (int i = 0; i < n; ++i) run.Frame();
@@ -146,8 +145,8 @@ class DialogsPlayed : public ::testing::Test {
     EXPECT_NE(OpenDialog(), dialog) << site.second << " stays after Escape";
   }
 
+  TutorialMaker maker;  // before the game, which is handed it
   RunningGame run;
-  TutorialMaker maker;
   std::set<DialogSite> opened;
 };
 

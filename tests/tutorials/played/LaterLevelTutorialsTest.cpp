@@ -110,8 +110,7 @@ const std::vector<const char*> kLevelFiveHints = {
 
 class LaterScripts : public ::testing::Test {
  protected:
-  LaterScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetResourceServices().tutorialFactory = &maker;
+  LaterScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true, &maker) {
     h.profile.tutorials = true;
   }
   ~LaterScripts() override { h.world.CloseLevel(); }
@@ -192,8 +191,8 @@ class LaterScripts : public ::testing::Test {
     return ended;
   }
 
+  TutorialMaker maker;  // before the world, which is handed it
   leveltest::LevelHarness h;
-  TutorialMaker maker;
   std::unique_ptr<testsupport::HintRecorder> hints;
 };
 

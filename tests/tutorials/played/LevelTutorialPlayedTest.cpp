@@ -91,8 +91,7 @@ using Store = testsupport::SavedLevelStore;
 
 class Played : public ::testing::Test {
  protected:
-  explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 1024, 768, language) {
-    GetResourceServices().tutorialFactory = &factory;
+  explicit Played(bool language = false) : h(leveltest::SampleDataFolder(), 1024, 768, language, &factory) {
     h.profile.tutorials = true;
   }
   ~Played() override { h.world.CloseLevel(); }
@@ -125,8 +124,8 @@ class Played : public ::testing::Test {
   i32 TutorialLocks() const { return h.Level()->Rules().Locks().GetCounter(4); }
   bool ClockHeld() const { return (h.Level()->Rules().Tasks().GetResultFlags() & kResultFlagTutorial) != 0; }
 
+  FakeTutorialFactory factory;  // before the world, which is handed it
   LevelHarness h;
-  FakeTutorialFactory factory;
 };
 
 TEST_F(Played, TheLevelAsksForItsTutorialAsItBuildsRestartsAndRestores) {

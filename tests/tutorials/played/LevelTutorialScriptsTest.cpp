@@ -127,8 +127,7 @@ const std::vector<const char*> kLevelTwoHints = {
 
 class Scripts : public ::testing::Test {
  protected:
-  Scripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetResourceServices().tutorialFactory = &maker;
+  Scripts() : h(leveltest::SampleDataFolder(), 1024, 768, true, &maker) {
     h.profile.tutorials = true;
   }
   ~Scripts() override { h.world.CloseLevel(); }
@@ -174,8 +173,8 @@ class Scripts : public ::testing::Test {
                 h.Levels().GetMedal(0, h.Level()->GetLevelIndex(), time));
   }
 
+  TutorialMaker maker;  // before the world, which is handed it
   leveltest::LevelHarness h;
-  TutorialMaker maker;
 };
 
 // Level 1 from its first step to its last; screenshots of steps 1, 4 and 16.

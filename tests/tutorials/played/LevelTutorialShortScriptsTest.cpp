@@ -57,8 +57,7 @@ constexpr TutorialId kBees = 0x80330001u;
 
 class ShortScripts : public ::testing::Test {
  protected:
-  ShortScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true) {
-    GetResourceServices().tutorialFactory = &maker;
+  ShortScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true, &maker) {
     h.profile.tutorials = true;
   }
   ~ShortScripts() override { h.world.CloseLevel(); }
@@ -103,8 +102,8 @@ class ShortScripts : public ::testing::Test {
     std::printf("%s followed to its end at %.2f s of level time\n", what, h.Level()->Rules().Clock().GetTime() / 1000.0);
   }
 
+  TutorialMaker maker;  // before the world, which is handed it
   leveltest::LevelHarness h;
-  TutorialMaker maker;
 };
 
 // Level 29: the warehouse button clicked ends the hint; a second run where

@@ -59,10 +59,9 @@ const std::map<TutorialId, const char*> kMapHints = {
 };
 
 TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
-  RunningGame run;
-  ASSERT_TRUE(run.ok);
   TutorialMaker maker;
-  GetResourceServices().tutorialFactory = &maker;
+  RunningGame run(800, 600, false, false, nullptr, &maker);
+  ASSERT_TRUE(run.ok);
   testsupport::HintNames names;
   names.functions[MapScreenCentre] = "mapcentre";
   testsupport::HintRecorder hints(names);

@@ -66,8 +66,7 @@ std::vector<ReplayClick> ScriptClicks(const std::string& path) {
 // tests/app/scripts/NAME.txt: the same clicks, each no earlier.
 class ReplayScripts : public ::testing::Test {
  protected:
-  ReplayScripts() : h(leveltest::SampleDataFolder(), 800, 600, true) {
-    GetResourceServices().tutorialFactory = &maker;
+  ReplayScripts() : h(leveltest::SampleDataFolder(), 800, 600, true, &maker) {
     h.profile.tutorials = true;
   }
   ~ReplayScripts() override { h.world.CloseLevel(); }
@@ -138,8 +137,8 @@ class ReplayScripts : public ::testing::Test {
     }
   }
 
+  TutorialMaker maker;  // before the world, which is handed it
   leveltest::LevelHarness h;
-  TutorialMaker maker;
 };
 
 TEST_F(ReplayScripts, LevelOneToItsWin) {
