@@ -1,8 +1,6 @@
 #include "windows/MapProfile.h"
 
-namespace {
-MapProfile* gProfile = nullptr;
-}
+#include "windows/WindowServices.h"
 
-MapProfile* GetMapProfile() { return gProfile; }
-void SetMapProfile(MapProfile* profile) { gProfile = profile; }
+MapProfile* GetMapProfile() { return GetWindowServices().mapProfile; }
+void SetMapProfile(MapProfile* profile) { GetWindowServices().mapProfile = profile; }

@@ -5,7 +5,8 @@
 // flags and the tutorials switch; for the item descriptions, the player's
 // name and award counters. The application's player profile
 // (Profile) implements it and the profile store installs the current one
-// (SetMapProfile); tests install a fake. Null: no profile is current.
+// (SetMapProfile, WindowServices::mapProfile); tests install a fake. Null:
+// no profile is current.
 #pragma once
 
 #include "base/Types.h"

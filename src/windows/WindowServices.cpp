@@ -11,4 +11,8 @@ WindowServices& Services() {
 
 WindowServices& GetWindowServices() { return Services(); }
 
-void ResetWindowServices() { Services() = WindowServices{}; }
+void ResetWindowServices() {
+  MapProfile* const kept = Services().mapProfile;  // its owner takes it out (see WindowServices.h)
+  Services() = WindowServices{};
+  Services().mapProfile = kept;
+}
