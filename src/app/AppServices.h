@@ -6,8 +6,11 @@
 //
 // Beside them the application's own game-wide values (AppServices): the
 // running game, the level-selection map, a recording and a replay, each
-// filled by whoever makes it and put back when it goes.
+// filled by whoever makes it and put back when it goes, and the frame time
+// the recording last took.
 #pragma once
+
+#include <optional>
 
 #include "base/Types.h"
 #include "engine/DXLMouse.h"
@@ -28,6 +31,9 @@ struct AppServices {
   // the replay or recording told of a level won: installed by RunGame.
   ReplayRun* recording = nullptr;
   ReplayRun* replay = nullptr;
+  // The frame timer's reading at the last frame drawn while recording:
+  // unset until the first such frame, which counts as taking no time.
+  std::optional<u32> lastRecordedFrame;
 };
 
 // The one set of the application's values (all null until installed).

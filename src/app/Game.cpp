@@ -1,6 +1,7 @@
 #include "app/Game.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -107,9 +108,9 @@ void CbUpdate() {
 }
 void CbRender() {
   if (ReplayRun* recording = GetAppServices().recording) {
-    static u32 last = DXLGetTimeMs();
+    std::optional<u32>& last = GetAppServices().lastRecordedFrame;
     const u32 now = DXLGetTimeMs();
-    recording->LiveFrame(now - last);
+    recording->LiveFrame(now - last.value_or(now));
     last = now;
   }
   if (Game* game = GetRunningGame()) game->Render();

@@ -7,14 +7,12 @@
 
 #include "base/Strings.h"
 #include "engine/DXLFormatWide.h"
+#include "gametext/TextServices.h"
 #include "platform/encoding/Ascii.h"
 
-const wchar* TextArgs::text_ = nullptr;
-u32 TextArgs::length_ = 0;
-kis::Identifier TextArgs::lastWord_;
-wchar TextArgs::lastChar_ = 0;
-
 namespace {
+
+TextArgsCursor& Cursor() { return GetTextServices().args; }
 
 bool IsBlank(wchar c) { return c == u' ' || c == u'\t'; }
 bool IsWordChar(wchar c) {
@@ -26,34 +24,41 @@ constexpr u32 kMaxWord = 63;
 
 }  // namespace
 
+const wchar* TextArgs::GetText() { return Cursor().text; }
+u32 TextArgs::GetLength() { return Cursor().length; }
+const kis::Identifier& TextArgs::GetLastWord() { return Cursor().lastWord; }
+wchar TextArgs::GetLastChar() { return Cursor().lastChar; }
+
 void TextArgs::Set(const wchar* text, u32 length) {
-  text_ = text;
-  length_ = text ? (length == kis::kToTerminator ? kis::StrLenW(text) : length) : 0;
-  lastWord_ = kis::Identifier();
-  lastChar_ = 0;
+  TextArgsCursor& cur = Cursor();
+  cur.text = text;
+  cur.length = text ? (length == kis::kToTerminator ? kis::StrLenW(text) : length) : 0;
+  cur.lastWord = kis::Identifier();
+  cur.lastChar = 0;
 }
 
 bool TextArgs::NextWord(bool floatChars, bool sign, wchar* word, u32* length) {
+  TextArgsCursor& cur = Cursor();
   *length = 0;
   word[0] = 0;
-  if (!text_) return false;
-  while (length_ && *text_ && IsBlank(*text_)) {
-    ++text_;
-    --length_;
+  if (!cur.text) return false;
+  while (cur.length && *cur.text && IsBlank(*cur.text)) {
+    ++cur.text;
+    --cur.length;
   }
   u32 n = 0;
-  while (n < length_ && text_[n] &&
-         (IsWordChar(text_[n]) || (floatChars && IsFloatChar(text_[n])) ||
-          (sign && n == 0 && (text_[n] == u'-' || text_[n] == u'+')))) {
-    if (n < kMaxWord) word[n] = text_[n];
+  while (n < cur.length && cur.text[n] &&
+         (IsWordChar(cur.text[n]) || (floatChars && IsFloatChar(cur.text[n])) ||
+          (sign && n == 0 && (cur.text[n] == u'-' || cur.text[n] == u'+')))) {
+    if (n < kMaxWord) word[n] = cur.text[n];
     ++n;
   }
-  text_ += n;
-  length_ -= n;
+  cur.text += n;
+  cur.length -= n;
   const u32 kept = n < kMaxWord ? n : kMaxWord;
   word[kept] = 0;
   *length = kept;
-  lastWord_.Parse(word, kept, false, nullptr, nullptr);
+  cur.lastWord.Parse(word, kept, false, nullptr, nullptr);
   return n > 0;
 }
 
@@ -109,18 +114,19 @@ u32 TextArgs::NextHex(u32 def) {
 }
 
 bool TextArgs::NextChar(i32& value) {
-  if (!text_) return false;
+  TextArgsCursor& cur = Cursor();
+  if (!cur.text) return false;
   u32 skip = 0;
-  while (skip < length_ && text_[skip] && IsBlank(text_[skip])) ++skip;
-  if (skip >= length_ || !text_[skip]) return false;
-  const wchar c = text_[skip];
+  while (skip < cur.length && cur.text[skip] && IsBlank(cur.text[skip])) ++skip;
+  if (skip >= cur.length || !cur.text[skip]) return false;
+  const wchar c = cur.text[skip];
   const u32 after = skip + 1;
-  if (after < length_ && text_[after] && !IsBlank(text_[after])) return false;
+  if (after < cur.length && cur.text[after] && !IsBlank(cur.text[after])) return false;
   u32 next = after;
-  while (next < length_ && text_[next] && IsBlank(text_[next])) ++next;
-  text_ += next;
-  length_ -= next;
-  lastChar_ = c;
+  while (next < cur.length && cur.text[next] && IsBlank(cur.text[next])) ++next;
+  cur.text += next;
+  cur.length -= next;
+  cur.lastChar = c;
   if (c == u'L') {
   } else if (c == u'U') {
     if (value >= 1) ++value;

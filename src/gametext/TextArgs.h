@@ -9,13 +9,22 @@
 #include "base/Identifier.h"
 #include "base/Types.h"
 
+// The cursor of the one tag being read (TextServices::args): Set starts it
+// afresh for every tag.
+struct TextArgsCursor {
+  const wchar* text = nullptr;
+  u32 length = 0;
+  kis::Identifier lastWord;
+  wchar lastChar = 0;
+};
+
 class TextArgs {
  public:
   static void Set(const wchar* text, u32 length);  // kis::kToTerminator: up to the zero
-  static const wchar* GetText() { return text_; }
-  static u32 GetLength() { return length_; }
-  static const kis::Identifier& GetLastWord() { return lastWord_; }
-  static wchar GetLastChar() { return lastChar_; }
+  static const wchar* GetText();
+  static u32 GetLength();
+  static const kis::Identifier& GetLastWord();
+  static wchar GetLastChar();
 
   // The next word (blanks skipped; letters, digits and "_", for a float also
   // ".eE+-", for a signed number a leading sign) read as a number; the
@@ -35,14 +44,6 @@ class TextArgs {
 
  private:
   static bool NextWord(bool floatChars, bool sign, wchar* word, u32* length);
-
-  // The cursor of the one tag being read: Set starts it afresh for every tag,
-  // so it holds nothing game-wide between tags and stays outside the text
-  // services.
-  static const wchar* text_;
-  static u32 length_;
-  static kis::Identifier lastWord_;
-  static wchar lastChar_;
 };
 
 constexpr u32 kFormatTextSize = 1000;

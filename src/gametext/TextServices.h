@@ -4,15 +4,17 @@
 // and the tests' allocation hook of the font code (KGEFont.h), the switch
 // of the game's messages (GameMessager.h), the current language
 // (SetGameLanguage), the layout engine every text object shares
-// (KGELayout.h) and the registry of the fonts and images mark-up names
-// (KGEHandleRegistry.h).
+// (KGELayout.h), the registry of the fonts and images mark-up names
+// (KGEHandleRegistry.h) and the argument cursor of the hint-text builder
+// (TextArgs.h).
 //
 // Whoever makes a value installs it here and takes it out again; nothing
 // installs itself. ResetTextServices puts back every hook and switch (the
 // fields of TextServiceHooks) and leaves the rest alone: the layout and the
 // handle registry are owned here and live as long as the process, as mark-up
 // handles are never given out twice while the program runs, and the current
-// language holds a use that only SetGameLanguage gives back. A new hook or
+// language holds a use that only SetGameLanguage gives back; the argument
+// cursor is started afresh by TextArgs::Set for every tag. A new hook or
 // switch is a new field of TextServiceHooks whose default initialiser is its
 // start value; the reset needs no change.
 #pragma once
@@ -20,6 +22,7 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGEHandleRegistry.h"
 #include "gametext/KGELayout.h"
+#include "gametext/TextArgs.h"
 
 class DXLViewer;
 class GameLanguage;
@@ -42,6 +45,7 @@ struct TextServices : TextServiceHooks {
   GameLanguage* language = nullptr;  // set through SetGameLanguage, which holds a use of it
   KGELayout layout;                  // the engine all texts share
   KGEHandleRegistry handles;         // the game's one registry of mark-up handles
+  TextArgsCursor args;               // the hint-text builder's argument cursor (TextArgs)
 };
 
 TextServices& GetTextServices();

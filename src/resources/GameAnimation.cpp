@@ -14,10 +14,7 @@
 
 namespace {
 
-kis::list<GameAnimation*>& List() {
-  static kis::list<GameAnimation*> list;
-  return list;
-}
+kis::list<GameAnimation*>& List() { return GetResourceServices().registries->animations; }
 
 i32 Clamp(i64 v, i64 lo, i64 hi) { return static_cast<i32>(v < lo ? lo : v > hi ? hi : v); }
 

@@ -1,13 +1,11 @@
 #include "resources/Gradient.h"
 
 #include "base/Maths.h"
+#include "resources/ResourceServices.h"
 
 namespace {
 
-kis::list<Gradient*>& Registry() {
-  static kis::list<Gradient*> gradients;
-  return gradients;
-}
+kis::list<Gradient*>& Registry() { return GetResourceServices().registries->gradients; }
 
 }  // namespace
 

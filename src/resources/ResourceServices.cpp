@@ -16,7 +16,9 @@ ResourceServices& Services() {
 ResourceServices& GetResourceServices() { return Services(); }
 
 void ResetResourceServices() {
+  std::unique_ptr<ResourceRegistries> registries = std::move(Services().registries);
   Services() = ResourceServices{};
+  Services().registries = std::move(registries);
   GetTextServices().languageViewer = nullptr;  // the game viewer's
   GetTextServices().messagesOff = false;       // no effect runs any more
 }

@@ -23,10 +23,17 @@
 // deferred calls, held by value, start empty again). A new game-wide value
 // is a new field whose default initialiser is its start value; the reset
 // needs no change.
+//
+// The reset keeps the registries of live objects (ResourceRegistries: the
+// animations, the colour gradients and the sprite sets), as each object
+// joins its registry when made and leaves it when deleted, whatever was
+// reset in between.
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "base/List.h"
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
 #include "gametext/KGETextParams.h"
@@ -42,9 +49,12 @@ class FileFaults;
 class CurrentLevel;
 class DXLTexture;
 class DXLViewer;
+class GameAnimation;
 class GameEffect;
+class Gradient;
 class KGEFont;
 class ProgressTracker;
+class SpriteSet;
 class TutorialFactory;
 class TutorialHooks;
 
@@ -98,6 +108,18 @@ constexpr u32 kGameStateMainScreen = 6;
 constexpr u32 kGameStateComic = 7;
 constexpr u32 kGameStateStartLoading = 0x80000002u;
 constexpr u32 kGameStateLevelLoading = 0x80000003u;
+
+constexpr u32 kSpriteSetCount = 17;
+
+// The objects of the resources layer alive now, each listed by its own
+// constructor and taken out by its destructor: the animations
+// (GetAnimations, FreeAnimations), the colour gradients (GetGradients) and
+// the sprite sets by number (GetSpriteSet).
+struct ResourceRegistries {
+  kis::list<GameAnimation*> animations;
+  kis::list<Gradient*> gradients;
+  SpriteSet* spriteSets[kSpriteSetCount] = {};
+};
 
 struct ResourceServices {
   // --- Time ------------------------------------------------------------------
@@ -153,6 +175,10 @@ struct ResourceServices {
   // What stands in for the disk's failures when the game's per-user files
   // are saved (plat::FileFaults): null for the real disk; tests install one.
   plat::FileFaults* fileFaults = nullptr;
+
+  // --- Live objects -------------------------------------------------------------------
+  // Kept by ResetResourceServices (see the top of this file).
+  std::unique_ptr<ResourceRegistries> registries = std::make_unique<ResourceRegistries>();
 };
 
 ResourceServices& GetResourceServices();

@@ -15,13 +15,13 @@
 
 namespace {
 
-SpriteSet* g_sets[kSpriteSetCount] = {};
+SpriteSet** Sets() { return GetResourceServices().registries->spriteSets; }
 
 }  // namespace
 
 SpriteSet::SpriteSet(u32 number) : number_(number), textures_(std::make_unique<DXLTextures>(GetGameViewer())) {
   DXLGetTextureLists()->Add(textures_.get());
-  if (number_ < kSpriteSetCount) g_sets[number_] = this;
+  if (number_ < kSpriteSetCount) Sets()[number_] = this;
 }
 
 SpriteSet::~SpriteSet() {
@@ -33,7 +33,7 @@ SpriteSet::~SpriteSet() {
   DXLGetTextureLists()->Remove(textures_.get());
   textures_.reset();
   loaders_.clear();  // after the textures they feed
-  if (number_ < kSpriteSetCount && g_sets[number_] == this) g_sets[number_] = nullptr;
+  if (number_ < kSpriteSetCount && Sets()[number_] == this) Sets()[number_] = nullptr;
 }
 
 void SpriteSet::AddSprite(Sprite* sprite) {
@@ -132,7 +132,7 @@ ImageSprite* SpriteSet::CreateImageSpriteByName(const wchar* name, bool mirror) 
   return CreateImageSprite(FindSprite(name), mirror);
 }
 
-SpriteSet* GetSpriteSet(u32 number) { return number < kSpriteSetCount ? g_sets[number] : nullptr; }
+SpriteSet* GetSpriteSet(u32 number) { return number < kSpriteSetCount ? Sets()[number] : nullptr; }
 
 Sprite* GetSpriteByName(u32 set, const wchar* name) {
   const SpriteSet* s = GetSpriteSet(set);

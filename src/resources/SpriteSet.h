@@ -53,8 +53,6 @@ namespace kis {
 class BaseDataFileReader;
 }
 
-constexpr u32 kSpriteSetCount = 17;
-
 // The sprite archive: signature, version, and the directories and sections
 // of the three kinds (a section's id is its kind plus the set number).
 constexpr u32 kSpriteArchiveSignature1 = 0xE317A788u;

@@ -19,6 +19,7 @@
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "resources/ResourceServices.h"
+#include "testsupport/AdapterSettings.h"
 #include "testsupport/TempFolder.h"
 
 namespace {
@@ -28,7 +29,7 @@ namespace {
 class ScreenRig {
  public:
   ScreenRig(i32 width, i32 height) : session_(Desktop(width, height)) {
-    plat::gfx::SystemSettings& gfx = plat::gfx::DefaultSystemSettings();
+    plat::gfx::SystemSettings& gfx = adapter_.settings;
     gfx.desktop = plat::gfx::DisplayMode{static_cast<u32>(width), static_cast<u32>(height), 60, 22};
     gfx.modes.push_back(gfx.desktop);
     DXLSetInstanceFolder(folder_.Path().c_str());
@@ -42,7 +43,6 @@ class ScreenRig {
     DXLShutdown();
     DXLResetCursors();
     DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
     ResetAllServices();
   }
   // The settings as the program reads them from the rig's folder.
@@ -63,6 +63,7 @@ class ScreenRig {
   TempFolder folder_;
   plat::headless::Session session_;
   plat::PlatformServicesScope installed_{session_.Services()};
+  AdapterSettings adapter_;
 };
 
 void ExpectArea(const GAMEAREA& a, i32 w, i32 h, i32 left, i32 top) {

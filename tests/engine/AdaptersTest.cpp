@@ -7,6 +7,7 @@
 #include "engine/DXLViewer.h"
 #include "engine/image/D3DFormat.h"
 #include "platform/os/MessageBox.h"
+#include "testsupport/AdapterSettings.h"
 #include "testsupport/FakeModules.h"
 #include "testsupport/LogCapture.h"
 
@@ -26,16 +27,12 @@ class AdaptersTest : public ::testing::Test {
  protected:
   AdaptersTest() {
     modules_.libraries = {"d3dx9_27.dll"};
-    gfx::ResetDefaultSystemSettings();
-    gfx::SystemSettings& s = gfx::DefaultSystemSettings();
+    gfx::SystemSettings& s = adapter_.settings;
     s.desktop = Mode(1280, 1024, 75);
     s.modes = {Mode(1024, 768, 85), Mode(800, 600, 60),          Mode(1024, 768, 60),
                Mode(1024, 768, 75), Mode(640, 480, 60, D3DFMT_R5G6B5), Mode(1280, 1024, 60),
                Mode(1152, 864, 60, D3DFMT_A8R8G8B8), Mode(1280, 1024, 75), Mode(1280, 720, 60)};
     g_boxText.clear();
-  }
-  ~AdaptersTest() override {
-    gfx::ResetDefaultSystemSettings();
   }
 
   std::vector<std::string> Sorted(DXLViewer& v) {
@@ -52,6 +49,7 @@ class AdaptersTest : public ::testing::Test {
   FakeModules modules_;
   plat::PlatformServicesScope installed_{{.messageBoxHook = RecordBox, .moduleProvider = &modules_}};
   LogCapture log_;
+  AdapterSettings adapter_;
 };
 
 TEST_F(AdaptersTest, AdapterBlockInTheLog) {
@@ -143,7 +141,7 @@ TEST_F(AdaptersTest, ModesSortedAndFiltered) {
 }
 
 TEST_F(AdaptersTest, EqualModesGoBeforeTheListedOne) {
-  gfx::DefaultSystemSettings().modes = {Mode(800, 600, 60), Mode(800, 600, 60), Mode(800, 600, 60, D3DFMT_A8R8G8B8)};
+  adapter_.settings.modes = {Mode(800, 600, 60), Mode(800, 600, 60), Mode(800, 600, 60, D3DFMT_A8R8G8B8)};
   DXLViewer viewer;
   DXLADAPTERINFO* record = nullptr;
   ASSERT_EQ(viewer.GetAdapterInfo(0, gfx::D3DDEVTYPE_HAL, &record), 0);
@@ -201,7 +199,7 @@ TEST_F(AdaptersTest, ChooseFormatsDefaults) {
   EXPECT_EQ(s.present.presentationInterval, 0u);
   EXPECT_EQ(s.present.deviceWindow, 77u);
 
-  gfx::DefaultSystemSettings().hardwareVertexProcessing = false;
+  adapter_.settings.hardwareVertexProcessing = false;
   DXLViewer software;
   software.ChooseFormats(&s, nullptr, nullptr);
   EXPECT_EQ(s.hardwareVertexProcessing, 0u);
@@ -293,9 +291,9 @@ TEST_F(AdaptersTest, FindRefreshRate) {
 }
 
 TEST_F(AdaptersTest, FindDisplayMode) {
-  gfx::DefaultSystemSettings().modes.push_back(Mode(1024, 768, 60, D3DFMT_A8R8G8B8));
-  gfx::DefaultSystemSettings().modes.push_back(Mode(800, 600, 60, D3DFMT_X1R5G5B5));
-  gfx::DefaultSystemSettings().modes.push_back(Mode(800, 600, 60, D3DFMT_R5G6B5));
+  adapter_.settings.modes.push_back(Mode(1024, 768, 60, D3DFMT_A8R8G8B8));
+  adapter_.settings.modes.push_back(Mode(800, 600, 60, D3DFMT_X1R5G5B5));
+  adapter_.settings.modes.push_back(Mode(800, 600, 60, D3DFMT_R5G6B5));
   DXLViewer viewer;
   DXLDISPLAYMODE out{};
   EXPECT_FALSE(viewer.FindAdapterDisplayMode(&out, nullptr, nullptr));  // no adapter yet

@@ -1,16 +1,9 @@
 // The system object: adapter description, modes, checks, device creation
 // and its failures.
 #include "GfxTestRig.h"
+#include "testsupport/AdapterSettings.h"
 
 using namespace gfxtest;
-
-namespace {
-
-struct DefaultsGuard {
-  ~DefaultsGuard() { ResetDefaultSystemSettings(); }
-};
-
-}  // namespace
 
 TEST(GfxSystem, AdapterIdentifierCapsAndDesktop) {
   auto system = Direct3DCreate9(D3D_SDK_VERSION);
@@ -34,10 +27,10 @@ TEST(GfxSystem, AdapterIdentifierCapsAndDesktop) {
 }
 
 TEST(GfxSystem, ModeListPerFormat) {
-  DefaultsGuard guard;
-  DefaultSystemSettings().modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8},
-                                   {640, 480, 60, D3DFMT_R5G6B5}};
-  DefaultSystemSettings().desktop = {1024, 768, 75, D3DFMT_X8R8G8B8};
+  AdapterSettings adapter;
+  adapter.settings.modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {1024, 768, 60, D3DFMT_X8R8G8B8},
+                            {640, 480, 60, D3DFMT_R5G6B5}};
+  adapter.settings.desktop = {1024, 768, 75, D3DFMT_X8R8G8B8};
   auto system = Direct3DCreate9(D3D_SDK_VERSION);
   EXPECT_EQ(system->GetAdapterModeCount(0, D3DFMT_X8R8G8B8), 2u);
   EXPECT_EQ(system->GetAdapterModeCount(0, D3DFMT_A8R8G8B8), 0u);
@@ -54,8 +47,8 @@ TEST(GfxSystem, ModeListPerFormat) {
 }
 
 TEST(GfxSystem, DeviceTypeFormatAndMultisampleChecks) {
-  DefaultsGuard guard;
-  DefaultSystemSettings().refusedTextureFormats = {D3DFMT_A8L8};
+  AdapterSettings adapter;
+  adapter.settings.refusedTextureFormats = {D3DFMT_A8L8};
   auto system = Direct3DCreate9(D3D_SDK_VERSION);
   EXPECT_EQ(system->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_X8R8G8B8, true), D3D_OK);
   EXPECT_EQ(system->CheckDeviceType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, false), D3D_OK);
@@ -83,7 +76,7 @@ TEST(GfxSystem, DeviceTypeFormatAndMultisampleChecks) {
 }
 
 TEST(GfxSystem, CreateDeviceValidatesAndCanBeMadeToFail) {
-  DefaultsGuard guard;
+  AdapterSettings adapter;
   auto system = Direct3DCreate9(D3D_SDK_VERSION);
   std::unique_ptr<Device> device;
   PresentParams p = Params(320, 240);

@@ -9,7 +9,9 @@
 #include "gametext/DXLLanguage.h"
 #include "gametext/TextServices.h"
 #include "platform/gfx/GfxSoftDevice.h"
+#include "resources/GameAnimation.h"
 #include "resources/GameDraw.h"
+#include "resources/Gradient.h"
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
@@ -296,7 +298,18 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   EXPECT_EQ(GetTextServices().languageViewer, &V());
   GetSpriteBatch().Begin(true, 1, 1);
   GetResourceServices().clock = 1234;
-  ResetResourceServices();
+  const i32 gradients = GetGradients().GetCount();
+  const i32 animations = GetAnimations().GetCount();
+  {
+    Gradient gradient;
+    GameAnimation walk(u"walk", 2);
+    ResetResourceServices();
+    // The live objects stay listed through the reset, and leave when they go.
+    EXPECT_EQ(GetGradients().IndexOf(&gradient), gradients);
+    EXPECT_EQ(FindAnimation(GetAnimations(), u"WALK"), &walk);
+  }
+  EXPECT_EQ(GetGradients().GetCount(), gradients);
+  EXPECT_EQ(GetAnimations().GetCount(), animations);
   EXPECT_EQ(GetGameViewer(), nullptr);
   EXPECT_EQ(GetTextServices().languageViewer, nullptr);
   EXPECT_EQ(GameClock(), 0u);

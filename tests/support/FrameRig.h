@@ -82,7 +82,6 @@ class FrameRig {
     Journal().clear();
     WantedCursor() = kCursorDefaultSlot;
     StateToSetInUpdate() = 0;
-    plat::gfx::ResetDefaultSystemSettings();
     DXLSetInstanceFolder(folder_.Path().c_str());
   }
   ~FrameRig() {
@@ -90,7 +89,6 @@ class FrameRig {
     DXLResetCursors();
     DXLSetCharSink(nullptr);
     DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
   }
   FrameRig(const FrameRig&) = delete;
   FrameRig& operator=(const FrameRig&) = delete;

@@ -21,6 +21,7 @@
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/os/WindowSystem.h"
+#include "testsupport/AdapterSettings.h"
 #include "testsupport/TempFolder.h"
 
 namespace viewertest {
@@ -95,9 +96,8 @@ inline std::string LogSection(const std::string& log, const std::string& first, 
 class ViewerRig {
  public:
   explicit ViewerRig(const plat::DesktopSettings& desktop = plat::DesktopSettings{}) : session_(desktop) {
-    plat::gfx::ResetDefaultSystemSettings();
-    plat::gfx::DefaultSystemSettings().desktop.width = static_cast<uint32_t>(desktop.width);
-    plat::gfx::DefaultSystemSettings().desktop.height = static_cast<uint32_t>(desktop.height);
+    adapter_.settings.desktop.width = static_cast<uint32_t>(desktop.width);
+    adapter_.settings.desktop.height = static_cast<uint32_t>(desktop.height);
     logPath_ = folder_.Path() + "/log.txt";
     DXLOpenLogA(logPath_.c_str());
     viewer = std::make_unique<DXLWindowViewer>();
@@ -105,7 +105,6 @@ class ViewerRig {
   ~ViewerRig() {
     viewer.reset();
     DXLCloseLog();
-    plat::gfx::ResetDefaultSystemSettings();
   }
   ViewerRig(const ViewerRig&) = delete;
   ViewerRig& operator=(const ViewerRig&) = delete;
@@ -156,6 +155,7 @@ class ViewerRig {
   TempFolder folder_;
   plat::headless::Session session_;
   plat::PlatformServicesScope installed_{session_.Services()};
+  AdapterSettings adapter_;
   std::string logPath_;
 };
 

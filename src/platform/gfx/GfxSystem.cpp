@@ -21,7 +21,6 @@ SystemSettings MakeDefaults() {
   return s;
 }
 
-SystemSettings g_defaults = MakeDefaults();
 bool g_failNextCreate = false;
 
 bool IsDisplayFormat(uint32_t f) { return f == D3DFMT_X8R8G8B8; }
@@ -30,11 +29,7 @@ bool IsDepthFormat(uint32_t f) { return f == D3DFMT_D24S8 || f == D3DFMT_D24X8 |
 
 }  // namespace
 
-SystemSettings& DefaultSystemSettings() { return g_defaults; }
-void ResetDefaultSystemSettings() {
-  g_defaults = MakeDefaults();
-  g_failNextCreate = false;
-}
+SystemSettings DefaultSystemSettings() { return MakeDefaults(); }
 void FailNextSystemCreate() { g_failNextCreate = true; }
 
 std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion) {
@@ -44,7 +39,7 @@ std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion) {
   }
   if (sdkVersion != D3D_SDK_VERSION) return nullptr;
   const SystemSettings* installed = GetPlatformServices().adapter;
-  return std::make_unique<System>(installed != nullptr ? *installed : g_defaults);
+  return std::make_unique<System>(installed != nullptr ? *installed : MakeDefaults());
 }
 
 System::System(const SystemSettings& settings) : settings_(settings) {}

@@ -3,8 +3,8 @@
 // and multisample checks, and device creation. Settings (the fake desktop,
 // the modes, formats to refuse) are copied when a system is made from the
 // installed adapter (PlatformServices::adapter: a window backend's display),
-// else from DefaultSystemSettings(), so tests arrange them before the engine
-// asks for one.
+// else from DefaultSystemSettings(), so tests install theirs before the
+// engine asks for one.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +27,9 @@ struct SystemSettings {
   bool hardwareVertexProcessing = true;         // the caps bit the engine tests
 };
 
-SystemSettings& DefaultSystemSettings();
-void ResetDefaultSystemSettings();
+// The settings of the soft adapter a system gets while none is installed:
+// the desktop and a few common modes.
+SystemSettings DefaultSystemSettings();
 // The next Direct3DCreate9 returns null (tests of the engine's failure path).
 void FailNextSystemCreate();
 

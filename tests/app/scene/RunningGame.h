@@ -27,6 +27,7 @@
 #include "platform/input/KeyCodes.h"
 #include "resources/GameEffect.h"
 #include "resources/ResourceServices.h"
+#include "testsupport/AdapterSettings.h"
 #include "testsupport/TempFolder.h"
 
 inline std::string SampleDataFolder() {
@@ -48,9 +49,8 @@ class RunningGame {
   explicit RunningGame(u32 w = 800, u32 h = 600, bool ownDesktop = false, bool cheats = false,
                        const TempFolder* user = nullptr, TutorialFactory* tutorials = nullptr)
       : home_(user ? *user : folder_) {
-    plat::gfx::ResetDefaultSystemSettings();
     if (ownDesktop) {
-      plat::gfx::SystemSettings& system = plat::gfx::DefaultSystemSettings();
+      plat::gfx::SystemSettings& system = adapter_.settings;
       system.desktop.width = w;
       system.desktop.height = h;
       for (u32 hz : {60u, 75u}) system.modes.push_back(plat::gfx::DisplayMode{w, h, hz, system.desktop.format});
@@ -89,7 +89,6 @@ class RunningGame {
     DXLShutdown();  // the quit state frees the game
     GetAppServices().game = nullptr;
     DXLSetInstanceFolder(nullptr);
-    plat::gfx::ResetDefaultSystemSettings();
   }
   RunningGame(const RunningGame&) = delete;
   RunningGame& operator=(const RunningGame&) = delete;
@@ -169,6 +168,7 @@ class RunningGame {
   const TempFolder& home_;
   plat::headless::Session session_;
   plat::PlatformServicesScope installed_{session_.Services()};
+  AdapterSettings adapter_;
   u32 frames_ = 0;
   bool drawn_ = false;
 };
