@@ -31,9 +31,9 @@ void ColorQuad(DXLViewer* viewer, const DXLRECT& r, uint32_t color) {
 
 }  // namespace
 
-bool Scene::Build(DXLViewer* viewer, DXLTextures* textures, const std::string& dataFolder,
-                  std::unique_ptr<plat::audio::Output> sound, std::string* error) {
-  if (!world_.Load(viewer, dataFolder, std::move(sound), error)) return false;
+bool Scene::Build(DXLViewer* viewer, DXLTextures* textures, const plat::PlatformServices& window,
+                  const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound, std::string* error) {
+  if (!world_.Load(viewer, window, dataFolder, std::move(sound), error)) return false;
   // An arrow-like cursor: a white triangle with a black edge, its tip the hotspot.
   cursor_ = textures->NewTexture();
   cursor_->Create(16, 16, plat::gfx::D3DFMT_A8R8G8B8, true);

@@ -33,10 +33,11 @@ constexpr int32_t kStripTop = 478;  // the level ends here at the view's scale
 
 class Scene {
  public:
-  // Reads the data set (its sound on the output, null for none) and adds
-  // the texture cursor to the list; false with a message.
-  bool Build(DXLViewer* viewer, DXLTextures* textures, const std::string& dataFolder,
-             std::unique_ptr<plat::audio::Output> sound, std::string* error);
+  // Reads the data set (its sound on the output, null for none; the
+  // window's collaborators in `window`) and adds the texture cursor to the
+  // list; false with a message.
+  bool Build(DXLViewer* viewer, DXLTextures* textures, const plat::PlatformServices& window,
+             const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound, std::string* error);
   void Unload() { world_.Unload(); }
   const std::string& SoundProblem() const { return world_.SoundProblem(); }  // empty when it plays
   void Update(float ms) { world_.Update(ms); }

@@ -52,12 +52,13 @@ bool ReadSceneLayout(const std::string& dataFolder, SceneLayout* out, std::strin
 World::World() = default;
 World::~World() { Unload(); }
 
-bool World::Load(DXLViewer* viewer, const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound,
-                 std::string* error) {
+bool World::Load(DXLViewer* viewer, const plat::PlatformServices& window, const std::string& dataFolder,
+                 std::unique_ptr<plat::audio::Output> sound, std::string* error) {
   Unload();
   WorldSetup setup;
   setup.data = dataFolder;
   setup.viewer = viewer;
+  setup.platform = window;
   setup.sound = std::move(sound);
   if (!game_.Open(std::move(setup), error)) return false;
   loaded_ = true;

@@ -18,6 +18,7 @@
 #include "app/GameWorld.h"
 #include "base/Types.h"
 #include "content/GroundList.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GameAnimation.h"
 
 class DXLViewer;
@@ -60,9 +61,11 @@ class World {
   World(const World&) = delete;
   World& operator=(const World&) = delete;
 
-  // The data set on the viewer, its sound on the output (null: none).
-  bool Load(DXLViewer* viewer, const std::string& dataFolder, std::unique_ptr<plat::audio::Output> sound,
-            std::string* error);
+  // The data set on the viewer, its sound on the output (null: none);
+  // `window` holds the window's collaborators the world installs while it
+  // is open (its present sink; none when headless).
+  bool Load(DXLViewer* viewer, const plat::PlatformServices& window, const std::string& dataFolder,
+            std::unique_ptr<plat::audio::Output> sound, std::string* error);
   void Unload();
   const std::string& SoundProblem() const { return game_.SoundProblem(); }
 

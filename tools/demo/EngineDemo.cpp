@@ -230,16 +230,17 @@ bool DemoFilter(DXLViewer*, kis::list<DXLDISPLAYMODE*>*, const DXLDISPLAYMODE* m
 }
 
 // Brings the frame up with its sound, runs it and writes the screenshot (and
-// the offline mix, when there is one).
+// the offline mix, when there is one); the world installs the window's
+// collaborators in `window` while it is open.
 int RunDemo(const std::function<void()>& afterWindow, std::unique_ptr<plat::audio::Output> sound,
-            plat::audio::OfflineOutput* offline) {
+            plat::audio::OfflineOutput* offline, const plat::PlatformServices& window) {
   if (const int failed = tools::OpenGameFrame(
           "engine_demo", " (another engine demo is open and was asked to come to the front)", kClassName,
           u"Tallowmere engine demo", demo::kWidth, demo::kHeight, gOptions.frames == 0, DemoFilter))
     return failed;
   // The world starts the sound before the rest: the animations find theirs among its sounds.
   std::string missing;
-  if (!gScene.Build(DXLGetViewer(), DXLGetAppTextures(), gOptions.data, std::move(sound), &missing)) {
+  if (!gScene.Build(DXLGetViewer(), DXLGetAppTextures(), window, gOptions.data, std::move(sound), &missing)) {
     std::fprintf(stderr, "engine_demo: no data set to show: %s (build one with databuild, or give --data DIR)\n",
                  missing.c_str());
     gScene.Unload();
@@ -322,7 +323,7 @@ int main(int argc, char** argv) {
           session.Windows().ClientToScreen(DXLGetAppData().window, &p);
           session.Events().At(session.Clock().NowMs()).MouseMove(p.x, p.y);
         },
-        std::move(offline), mix);
+        std::move(offline), mix, plat::PlatformServices{});
   }
 #if TM_DEMO_SDL2
   std::string error;
@@ -332,14 +333,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "engine_demo: no display: %s, try --headless\n", error.c_str());
     return tools::kNoDisplayStatus;
   }
-  // Every frame presented goes to the window.
-  plat::PlatformServices platform = session->Services();
-  platform.presentSink = &session->Presenter();
-  plat::PlatformServicesScope installed{platform};
+  plat::PlatformServicesScope installed{session->Services()};
   if (gOptions.frames == 0) {
     std::printf("Tallowmere engine demo: Space stops or starts the walk, click to mark, Escape quits.\n");
   }
-  const int status = RunDemo([] {}, std::make_unique<ReportingDevice>(), nullptr);
+  plat::PlatformServices window;
+  window.presentSink = &session->Presenter();  // every frame presented goes to the window
+  const int status = RunDemo([] {}, std::make_unique<ReportingDevice>(), nullptr, window);
   return status;
 #else
   std::fprintf(stderr, "engine_demo: no display: built without a display backend, try --headless\n");

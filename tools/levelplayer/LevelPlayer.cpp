@@ -312,13 +312,14 @@ const char* MedalName(i32 medal) {
 // How the window's frames are shown (made with the first), for the log.
 const std::string* gPresenterChoice = nullptr;
 
-int Run() {
+// `window`: the window's collaborators the world installs (none headless).
+int Run(const plat::PlatformServices& window) {
   if (const int failed = tools::OpenGameFrame("levelplayer", "", kClassName, u"Tallowmere level player", kWidth,
                                               kHeight, !Scripted() && gOptions.frames == 0, PlayerFilter))
     return failed;
   std::string error;
   bool noSuchLevel = false;
-  if (!gWorld.Load(DXLGetViewer(), gOptions.data, static_cast<i32>(gOptions.level) - 1, kWidth, kHeight, &error,
+  if (!gWorld.Load(DXLGetViewer(), window, gOptions.data, static_cast<i32>(gOptions.level) - 1, kWidth, kHeight, &error,
                    &noSuchLevel)) {
     if (noSuchLevel)
       std::fprintf(stderr, "levelplayer: %s: %s\n", gOptions.data.c_str(), error.c_str());
@@ -442,7 +443,7 @@ int main(int argc, char** argv) {
   if (gOptions.headless) {
     plat::headless::Session session;
     plat::PlatformServicesScope installed{session.Services()};
-    return Run();
+    return Run(plat::PlatformServices{});
   }
 #if TM_PLAYER_SDL2
   std::string error;
@@ -457,14 +458,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());
     return tools::kNoDisplayStatus;
   }
-  // Every frame presented goes to the window.
-  plat::PlatformServices platform = session->Services();
-  platform.presentSink = &session->Presenter();
-  plat::PlatformServicesScope installed{platform};
+  plat::PlatformServicesScope installed{session->Services()};
   if (!Scripted() && gOptions.frames == 0)
     std::printf("Tallowmere level player: meet the level's tasks (its panel's task button) to win; Escape quits.\n");
   gPresenterChoice = &session->Presenter().Choice();
-  const int status = Run();
+  plat::PlatformServices window;
+  window.presentSink = &session->Presenter();  // every frame presented goes to the window
+  const int status = Run(window);
   gPresenterChoice = nullptr;
   return status;
 #else

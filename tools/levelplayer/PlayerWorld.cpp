@@ -49,12 +49,13 @@ std::string LevelList(const LevelTable& levels) {
 
 }  // namespace
 
-bool World::Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 width, i32 height, std::string* error,
-                 bool* noSuchLevel) {
+bool World::Load(DXLViewer* viewer, const plat::PlatformServices& window, const std::string& folder, i32 level,
+                 i32 width, i32 height, std::string* error, bool* noSuchLevel) {
   *noSuchLevel = false;
   WorldSetup setup;
   setup.data = folder;
   setup.viewer = viewer;
+  setup.platform = window;
   setup.width = width;
   setup.height = height;
   setup.seed = 7;

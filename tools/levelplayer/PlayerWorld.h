@@ -21,6 +21,7 @@
 #include "app/GameWorld.h"
 #include "base/Types.h"
 #include "level/rules/LevelProfile.h"
+#include "platform/os/PlatformServices.h"
 #include "tutorials/TutorialMaker.h"
 
 class DXLViewer;
@@ -62,8 +63,10 @@ class World {
   // first) on a screen of width x height; false with what is missing, and
   // `*noSuchLevel` set when the set has no such level (a level record
   // without tasks is none: the builder gives every level it makes tasks).
-  bool Load(DXLViewer* viewer, const std::string& folder, i32 level, i32 width, i32 height, std::string* error,
-            bool* noSuchLevel);
+  // `window` holds the window's collaborators the world installs while it
+  // is open (its present sink; none when headless).
+  bool Load(DXLViewer* viewer, const plat::PlatformServices& window, const std::string& folder, i32 level, i32 width,
+            i32 height, std::string* error, bool* noSuchLevel);
   // The exit status of a Load that failed with the level there: 3 when the
   // data set has no "language.dat", else 1.
   int FailureStatus() const { return world_.FailureStatus() != 0 ? world_.FailureStatus() : 1; }
