@@ -1,9 +1,9 @@
 // The program entry: the command line read, the window backend chosen (SDL
 // on the display, or the headless one with --headless), and the game run
 // (app/GameEntry.h). The session is installed in the platform services for
-// the run; with SDL, the game's world is handed SDL's message box (the fatal
-// data message shown there besides the log and standard error) and the
-// window's presenter, which it installs while it is open.
+// the run; with SDL, the game is handed SDL's message box (the fatal data
+// message shown there besides the log and standard error) and the window's
+// presenter, which the game's runner installs for the whole run.
 #include <cstdio>
 #include <memory>
 #include <string>

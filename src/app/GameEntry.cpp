@@ -237,6 +237,10 @@ int RunGame(const EntryOptions& options) {
     std::fprintf(stderr, "tallowmere: %s\n", replayError.c_str());
     return kExitWrongOption;
   }
+  // The window backend's message box and present sink, for the whole run:
+  // the window and the screen are made, and may fail, before the game's
+  // world opens (which installs the same while it is open).
+  plat::PlatformServicesScope program{options.platform};
 
   // Folders: the class name, the program folder and its "config.ini" (kept
   // until the language is chosen), the data and per-user folders. The
@@ -403,7 +407,7 @@ int RunGame(const EntryOptions& options) {
   const bool reached = game.MainScreenReached();
   DXLShutdown();
   game.ShutdownGame();  // when the frame's quit state did not reach it
-  app.game = nullptr;
+  app = AppServices{};
   if (!options.headless) OpenPlayUrl(folders.program);
   if (!replayFailed.empty()) return kExitReplayFailed;
   // A replay's end is its own: it need not reach the main screen.

@@ -66,8 +66,9 @@ struct EntryOptions {
   // The sound output (the device in a window, an offline one headless);
   // null or giving null: silent.
   std::function<std::unique_ptr<plat::audio::Output>()> sound;
-  // The window backend's message box and present sink, handed to the game's
-  // world (WorldSetup::platform), which installs them while it is open.
+  // The window backend's message box and present sink: installed by
+  // RunGame for the whole run and handed to the game's world
+  // (WorldSetup::platform), which installs them while it is open.
   plat::PlatformServices platform;
 };
 
@@ -112,7 +113,7 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen);
 int RunGame(const EntryOptions& options);
 
 // The fatal message (FatalDataError): said in the log and on standard error
-// and shown in a message box (plat::ShowMessageBox; the world installs the
+// and shown in a message box (plat::ShowMessageBox; RunGame installs the
 // window's, EntryOptions::platform) with the language's window title once there, then the process
 // ends at once with status 1, nothing saved.
 [[noreturn]] void FatalDataError(const char* text, const std::string& detail);
