@@ -17,17 +17,19 @@
 //
 // The application fills it at start-up and once per frame; tests fill what
 // they need. Whoever stores a pointer installs it here and takes it out
-// again before deleting it; nothing installs itself. ResetResourceServices
+// again before deleting it; nothing installs itself but the running
+// tutorial, which takes over from the one before as it is made
+// (GameTutorial.h). ResetResourceServices
 // returns every value to its start and frees nothing a pointer names:
-// whoever stored a pointer owns its object (the particle library and the
-// deferred calls, held by value, start empty again). A new game-wide value
+// whoever stored a pointer owns its object (the particle library's records
+// and the deferred calls waiting, held by value, start empty again). A new game-wide value
 // is a new field whose default initialiser is its start value; the reset
 // needs no change.
 //
-// The reset keeps the registries of live objects (ResourceRegistries: the
-// animations, the colour gradients and the sprite sets), as each object
-// joins its registry when made and leaves it when deleted, whatever was
-// reset in between.
+// The reset keeps what live objects hold: the registries (ResourceRegistries:
+// the animations, the colour gradients and the sprite sets), the particle
+// spaces' handles and the count of deferred-call scopes open, as each object
+// joins when made and leaves when deleted, whatever was reset in between.
 #pragma once
 
 #include <memory>

@@ -10,6 +10,7 @@
 #include "gametext/TextServices.h"
 #include "platform/gfx/GfxSoftDevice.h"
 #include "resources/GameAnimation.h"
+#include "resources/GPSSpace.h"
 #include "resources/GameDraw.h"
 #include "resources/Gradient.h"
 #include "resources/ImageSprite.h"
@@ -303,11 +304,18 @@ TEST_F(GameDraw, BordersFontsAnimationsAndTheServicesReset) {
   {
     Gradient gradient;
     GameAnimation walk(u"walk", 2);
+    GPSSpace space(0);
+    DeferredEffectCalls deferring;
     ResetResourceServices();
     // The live objects stay listed through the reset, and leave when they go.
     EXPECT_EQ(GetGradients().IndexOf(&gradient), gradients);
     EXPECT_EQ(FindAnimation(GetAnimations(), u"WALK"), &walk);
+    GPSSpace after(0);  // a handle of its own, not the live space's
+    EXPECT_EQ(GetParticleLibrary().spaces.GetCount(), 2u);
+    EXPECT_EQ(GetResourceServices().deferredEffectCalls.depth, 1u);
   }
+  EXPECT_EQ(GetParticleLibrary().spaces.GetCount(), 0u);
+  EXPECT_EQ(GetResourceServices().deferredEffectCalls.depth, 0u);
   EXPECT_EQ(GetGradients().GetCount(), gradients);
   EXPECT_EQ(GetAnimations().GetCount(), animations);
   EXPECT_EQ(GetGameViewer(), nullptr);
