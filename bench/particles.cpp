@@ -123,6 +123,7 @@ struct World {
     spaces.clear();
     set.reset();
     FreeParticleLibrary();
+    SetGameViewer(nullptr);
   }
 
   void Step() {

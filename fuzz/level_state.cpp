@@ -28,6 +28,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -152,7 +153,7 @@ class World : public LevelStateHost {
     }
     kinds_.EnableAll(4);
     GetContentServices().garbage = &garbage_;
-    plat::GetPlatformServices().clock = &clock_;
+    clockInstalled_.emplace(plat::PlatformServices{.clock = &clock_});
     ReadGarbage();
     GetContentServices().characters = &descriptions_;
     GetContentServices().villains = &villainKinds_;
@@ -198,7 +199,7 @@ class World : public LevelStateHost {
     kinds_.Uninstall();
     descriptions_.Clear();
     FreeAnimations();
-    plat::GetPlatformServices().clock = nullptr;
+    clockInstalled_.reset();
   }
 
   void StartNew() {
@@ -581,6 +582,7 @@ class World : public LevelStateHost {
   }
 
   plat::FakeClock clock_{1000};
+  std::optional<plat::PlatformServicesScope> clockInstalled_;  // the clock, put back as it goes
   GarbageList garbage_;          // the game's garbage kinds
   BuildingTable buildings_;      // the chicken house's, the mill's, the cow shed's and the sheep pen's kinds
   ProductList products_;         // wheat, and flour ground of it

@@ -1,4 +1,4 @@
-// The map characters' descriptions for tests, installed in the game
+// The map characters' descriptions for tests, installed in the content
 // services: chicken (2), cow (3), sheep (5), villain (6) and catapult (7),
 // each animation in 8 directions whose runs are rows of 4 frames (direction
 // i starts at frame 4 i) of 100 ms, so an animation played once lasts 400 ms.

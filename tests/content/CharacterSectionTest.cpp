@@ -1,5 +1,5 @@
 // The character descriptions: the "CHQR" section read back equal (at once
-// and yielding after every record) into the list installed in the game
+// and yielding after every record) into the list installed in the content
 // services, its refusals, and the reference counting that carries the
 // game's description 5 along with 4.
 #include <gtest/gtest.h>

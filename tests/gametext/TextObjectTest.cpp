@@ -177,7 +177,6 @@ TEST_F(TextObject, OwnCopiesGrowAndBadTextsClear) {
 
   GetTextServices().allocationHook = &FailAllocations;
   g_failAllocations = true;
-  GetTextServices().layout;
   KGETextW starved(rig_.viewer.get());
   KGETEXTPARAMS own = Params(kKGEOwnCopy);
   starved.SetFont(font_.get(), &own);

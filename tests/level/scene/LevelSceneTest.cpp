@@ -80,19 +80,23 @@ struct Reports {
   }
 };
 
-// Every stage yields after each of its items and the weighted progress
-// rises to its whole: every ground placement, no decorations, plants,
-// buildings or intro, the villain marks, six bonuses; a Load after the end
-// does nothing.
 // A level made before the game world's tables stage has installed the
 // level table is a fault of the set-up: the test build stops, naming it.
 TEST(LevelScene, ALevelMadeBeforeTheTablesStageStopsTheTestBuild) {
 #ifndef NDEBUG
-  ResetContentServices();
-  EXPECT_DEATH(GameLevel(0, LevelSetup{}, GameLevelHooks{}), "missing the level table");
+  EXPECT_DEATH(
+      {
+        ResetContentServices();
+        GameLevel(0, LevelSetup{}, GameLevelHooks{});
+      },
+      "missing the level table");
 #endif
 }
 
+// Every stage yields after each of its items and the weighted progress
+// rises to its whole: every ground placement, no decorations, plants,
+// buildings or intro, the villain marks, six bonuses; a Load after the end
+// does nothing.
 TEST(LevelScene, LoadsInStagesYieldingPerItem) {
   LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
