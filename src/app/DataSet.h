@@ -47,8 +47,8 @@ kis::DataFileReaderW* OpenDataSetFile(const std::string& folder, const char* fil
 // whether it is the first.
 std::string DataSetFileFault(const std::string& folder, const char* file, bool* missing = nullptr);
 
-// The content tables a level reads, made together; installed in the game
-// services by whoever holds them (Install), and taken out again before they
+// The content tables a level reads, made together; installed in the content
+// services (ContentServices.h) by whoever holds them (Install), and taken out again before they
 // go (Uninstall; the destructor does not).
 struct ContentTables {
   ProductList products;

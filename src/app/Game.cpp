@@ -300,8 +300,6 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.profileFolder = setup_.user;
   w.platform = setup_.platform;
   w.languageHost = this;
-  w.timeStep = 10;  // the level's tick, and at most 20 of them a frame
-  w.maxTimeSteps = 20;
   w.cheats = setup_.cheats;
   w.tutorials = setup_.tutorials;
   w.profileRoster = roster_.get();
@@ -403,7 +401,7 @@ void Game::SetProfileChars(const wchar* chars) {
 // without reaching the windows; the border texture; then the rest of the
 // world in its reverse order (the sprite sets and their archive before the
 // sound and its archive, the viewer with the developer overlay, last the
-// services with the language's host); the services reset.
+// services with the language's host, which resets every layer's services).
 void Game::ShutdownGame() {
   if (!up_) return;
   up_ = false;
@@ -428,8 +426,6 @@ void Game::ShutdownGame() {
   GetResourceServices().borders = SCREENBORDERS{};
   borderTextures_.reset();
   world_.Close();
-  ClearGameEffects();
-  ResetAllServices();
 }
 
 void Game::DeleteLevel() {

@@ -119,12 +119,13 @@ constexpr u32 kWorldStageCount = 9;
 // set lacks "language.dat", or something else is missing or damaged.
 constexpr int kWorldDataMissing = 3;
 constexpr int kWorldDataDamaged = 1;
-const char* WorldStageName(WorldStage stage);
-// Every layer's game-wide services from the resources up back to their
-// start, the resources' first: what the world's stages reset one by one,
-// all at once (the text layers' are ResetTextServices and
-// ResetEngineTextServices).
-void ResetAllServices();  // "services", "viewer", ... "level scene"
+const char* WorldStageName(WorldStage stage);  // "services", "viewer", ... "level scene"
+// The game-wide services of the resources, content, toolkit, level and
+// windows layers back to their start, the resources' first: what the
+// world's stages reset one by one, all at once (the text layers' are
+// ResetTextServices and ResetEngineTextServices; AppServices is put back by
+// whoever installs into it, RunGame and the game).
+void ResetAllServices();
 
 struct WorldSetup {
   std::string data;             // the data set's folder

@@ -6,7 +6,6 @@
 #include "base/Random.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/DeveloperOverlay.h"
-#include "level/scene/LevelServices.h"
 #include "resources/ResourceServices.h"
 
 namespace {
@@ -16,7 +15,7 @@ constexpr MapCharKind kCowKind{kMapCharCow, 0.5f, 0.0f, 0.0f, 0.0f, 0};
 constexpr MapCharKind kSheepKind{kMapCharSheep, 0.72f, 0.0f, 0.0f, 0.0f, 1};
 
 bool ShowsMapShapes() {
-  const DeveloperOverlay* overlay = GetLevelServices().developer;
+  const DeveloperOverlay* overlay = GetDeveloperOverlay();
   return overlay && overlay->ShowsMapCharacters();
 }
 

@@ -9,8 +9,8 @@
 #include "base/Types.h"
 
 // A table of the game's content. Tables are made by whoever reads the data
-// (the game's world, a tool, a test) and installed as fields of the game
-// services (ResourceServices.h), where the game reads them through GetProductList
+// (the game's world, a tool, a test) and installed as fields of the content
+// services (ContentServices.h), where the game reads them through GetProductList
 // and its kind; a table never installs itself, and is never copied.
 class GameTable {
  public:

@@ -5,22 +5,28 @@
 
 #include "engine/DXLLog.h"
 
+namespace {
+
+// Says "<word> <what>" in the log (and, in the test build, on standard
+// error before the assertion stops it).
+void Fail(const char* word, const char* what) {
+  DXLReportErrorA(-1, "%s %s", word, what);
+#ifndef NDEBUG
+  std::fprintf(stderr, "%s %s\n", word, what);
+  assert(!"a required collaborator is missing, or an invariant of the game's own state is broken");
+#endif
+}
+
+}  // namespace
+
 bool Require(const void* collaborator, const char* what) {
   if (collaborator) return true;
-  DXLReportErrorA(-1, "missing %s", what ? what : "a required collaborator");
-#ifndef NDEBUG
-  std::fprintf(stderr, "missing %s\n", what ? what : "a required collaborator");
-  assert(collaborator && "a required collaborator is missing");
-#endif
+  Fail("missing", what ? what : "a required collaborator");
   return false;
 }
 
 bool RequireThat(bool holds, const char* what) {
   if (holds) return true;
-  DXLReportErrorA(-1, "broken %s", what ? what : "an invariant");
-#ifndef NDEBUG
-  std::fprintf(stderr, "broken %s\n", what ? what : "an invariant");
-  assert(holds && "an invariant of the game's own state is broken");
-#endif
+  Fail("broken", what ? what : "an invariant");
   return false;
 }

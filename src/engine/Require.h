@@ -1,5 +1,5 @@
 // Require - the check for a collaborator that code cannot do its work
-// without (one passed in at construction, or a game-wide value of the game
+// without (one passed in at construction, or a game-wide value of a layer's
 // services). A missing one is a fault of the set-up, never a quiet no-op:
 // the test build stops at an assertion naming it; a release build writes
 // "ERROR! missing <what>" to the engine log and the caller goes on without

@@ -4,7 +4,7 @@
 // side: the view, the pointer, the level panel and the money (the
 // screen-sprite list new screen sprites join is the head-up display's
 // ScreenSpriteHost, hud/ScreenSpriteHost.h). The level scene's screen
-// (LevelScreen) implements it; whoever runs a level puts that into the game
+// (LevelScreen) implements it; whoever runs a level puts that into the resource
 // services (ResourceServices::level) for the level's life.
 #pragma once
 

@@ -1,8 +1,9 @@
 // TutorialHooks - what the interface and the level ask of the running
 // tutorial: whether it lets the player act, what has happened, and (for the
 // level) its frame, its part of a saved level and its end. The tutorials
-// library implements it (GameTutorial); a tutorial puts itself into the game
-// services (ResourceServices::tutorial) while it is the current one. It is
+// library implements it (GameTutorial); a tutorial puts itself into the resource
+// services (ResourceServices::tutorial) while it is the current one: a new
+// one takes over as it is made, finishing the one before (GameTutorial.h). It is
 // optional: without one every action is allowed and events go nowhere.
 //
 // TutorialFactory makes the game's tutorials (the tutorials library's

@@ -94,7 +94,9 @@ class TutorialTimer {
 
 class GameTutorial : public TutorialHooks {
  public:
-  // Finishes the current tutorial and becomes the current one.
+  // Finishes the current tutorial and becomes the current one
+  // (ResourceServices::tutorial): the one object that installs itself, as
+  // a tutorial starting is what takes the place of the one before.
   explicit GameTutorial(TutorialId id);
   // Deletes its layers and steps; leaves the current slot and the finished
   // list.

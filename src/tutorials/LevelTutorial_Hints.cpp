@@ -42,7 +42,7 @@ bool MessagePoint(kis::FloatPoint* out, float, float, u32 id, u32) {
 
 bool WarehouseReady() {
   WarehouseWindow* w = FindOpenWarehouse();
-  return w && !w->IsBusy() && !w->IsClosing();
+  return w && !w->IsBusy();  // FindOpenWarehouse finds no closing one
 }
 
 // End of the one-step hints: every level action allowed, the tutorial stops.

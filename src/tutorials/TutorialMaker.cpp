@@ -17,8 +17,8 @@
 
 // The level tutorials by the level's index; each new one becomes the
 // current tutorial (the resource services keep it).
-// Without a level of its own it takes the running level of the game
-// services (the program's maker is told no level).
+// Without a level of its own it takes the running level of the resource
+// services (ResourceServices::level; the program's maker is told no level).
 void TutorialMaker::MakeLevelTutorial(i32 levelIndex) {
   GameLevel* level = RunningLevel();
   switch (levelIndex) {

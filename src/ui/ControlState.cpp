@@ -1,9 +1,9 @@
 #include "ui/ControlState.h"
-#include "resources/ResourceServices.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "resources/ResourceServices.h"
 
 void ControlState::Update() {
   if (phase_ != kPhaseFading) return;

@@ -6,8 +6,9 @@
 // (CreateComixWindow). Closing the comic fades back to the level map
 // (state 5) and runs the callback once that fade has ended (the map is in).
 //
-// The game's set-up makes the one book and stores it in the window services
-// (WindowServices::comixBook); it lives until exit.
+// The game world's window-manager stage makes the one book and stores it in
+// the window services (WindowServices::comixBook); the stage deletes it as
+// it goes down.
 #pragma once
 
 #include <functional>

@@ -9,7 +9,6 @@
 #include "gametext/KGEFont.h"
 #include "gametext/KGETextParams.h"
 #include "level/scene/DeveloperOverlay.h"
-#include "level/scene/LevelServices.h"
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
 #include "resources/MotionEffects.h"
@@ -400,7 +399,7 @@ u32 MapInterface::OnCommand(GameButton* control) {
       return kCommandRelease;
     case kMapAwardsCommand:
     case kMapMedalsCommand: {
-      const DeveloperOverlay* developer = GetLevelServices().developer;
+      const DeveloperOverlay* developer = GetDeveloperOverlay();
       const bool cheats = developer && developer->IsEnabled();
       OpenAwards(cheats && lastKeys_ == kShiftAlone);
       return kCommandRelease;

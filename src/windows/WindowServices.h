@@ -15,7 +15,7 @@ class OptionsHooks;
 class ProfileRoster;
 
 struct WindowServices {
-  ComixBook* comixBook = nullptr;  // the comic book, made at game set-up
+  ComixBook* comixBook = nullptr;  // the comic book, made by the world's window-manager stage
   // The current profile's award sets for the awards window; null: none.
   AwardsProfile* awardsProfile = nullptr;
   // The current profile as the map's windows read it (GetMapProfile); null: none.

@@ -59,7 +59,6 @@ constexpr u32 kGlobalShapeFill = 0x4000FF00u, kGlobalShapeOutline = 0xFF00FF00u;
 constexpr const wchar* kVillainsOffLine = u"Злодеи выключены";
 constexpr const wchar* kNoLimitsLine = u"Чит на склад включен";
 
-
 bool Held(u8 key) {
   const DXLKeyboard* keyboard = DXLGetAppData().keyboard;
   return keyboard && keyboard->IsKeyHeld(key);
@@ -201,7 +200,6 @@ void DrawShapeDesc(const SHAPEDESC& d, u32 fill, u32 outline) {
   for (u32 k = 0; k < n; ++k) v[k].color = outline;
   viewer->DrawLineStrip(kFvfColor, n, v, sizeof(DXLCOLORVERTEX));
 }
-
 
 DeveloperOverlay::DeveloperOverlay(bool enabled, bool makeFonts) : enabled_(enabled) {
   if (makeFonts) {

@@ -16,7 +16,6 @@
 #include "pathfinding/MapShapes.h"
 #include "resources/ResourceServices.h"
 #include "resources/TutorialHooks.h"
-#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 namespace {
@@ -25,7 +24,7 @@ constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = kLevelWidth - 144, kP
 constexpr i32 kVillainSlotMargin = 40;
 constexpr i32 kPointRadiusX = 70, kPointRadiusY = 44;
 
-WindowManager* Windows() { return GetUiServices().windowManager; }
+WindowManager* Windows() { return GetWindowManager(); }
 
 // The owner object of a hit shape that contains the point and draws above
 // the candidate (a greater draw key) and that the tutorial allows.

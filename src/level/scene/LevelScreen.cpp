@@ -4,7 +4,6 @@
 #include "level/rules/LevelRules.h"
 #include "resources/GameDraw.h"
 #include "resources/ResourceServices.h"
-#include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 
 void LevelScreen::ApplyView() {
@@ -21,7 +20,7 @@ void LevelScreen::ApplyView() {
 void LevelScreen::UpdateViewport() {
   const ResourceServices& services = GetResourceServices();
   rules_.View().UpdateViewport(services.screen.width, services.screen.height);
-  if (WindowManager* windows = GetUiServices().windowManager) windows->OnScreenResize();
+  if (WindowManager* windows = GetWindowManager()) windows->OnScreenResize();
   hud_.RelayoutAll();
 }
 

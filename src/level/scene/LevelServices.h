@@ -3,7 +3,9 @@
 // turns. The game's overlay is made by InitDebugOverlay and owned here
 // until ReleaseDebugOverlay or the reset; a test installs its own as the
 // overlay in use, not owned. ResetLevelServices returns every field to its
-// start, the game's overlay freed.
+// start, the game's overlay freed: its fonts sit on the game viewer, so the
+// reset comes before the viewer goes (the world's viewer stage releases the
+// overlay first, ReleaseDebugOverlay).
 #pragma once
 
 #include <memory>

@@ -10,9 +10,7 @@
 
 namespace plat::gfx {
 
-namespace {
-
-SystemSettings MakeDefaults() {
+SystemSettings DefaultSystemSettings() {
   SystemSettings s;
   const uint32_t sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1152, 864}, {1280, 720}, {1280, 1024}};
   for (const auto& size : sizes) {
@@ -20,6 +18,8 @@ SystemSettings MakeDefaults() {
   }
   return s;
 }
+
+namespace {
 
 bool g_failNextCreate = false;
 
@@ -29,7 +29,6 @@ bool IsDepthFormat(uint32_t f) { return f == D3DFMT_D24S8 || f == D3DFMT_D24X8 |
 
 }  // namespace
 
-SystemSettings DefaultSystemSettings() { return MakeDefaults(); }
 void FailNextSystemCreate() { g_failNextCreate = true; }
 
 std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion) {
@@ -39,7 +38,7 @@ std::unique_ptr<System> Direct3DCreate9(uint32_t sdkVersion) {
   }
   if (sdkVersion != D3D_SDK_VERSION) return nullptr;
   const SystemSettings* installed = GetPlatformServices().adapter;
-  return std::make_unique<System>(installed != nullptr ? *installed : MakeDefaults());
+  return std::make_unique<System>(installed != nullptr ? *installed : DefaultSystemSettings());
 }
 
 System::System(const SystemSettings& settings) : settings_(settings) {}

@@ -20,6 +20,10 @@ void EachPlatformService(F&& f) {
   f(&PlatformServices::adapter);
 }
 
+// Every field is a pointer: a new one must join the list above, or no scope
+// installs it.
+static_assert(sizeof(PlatformServices) == 9 * sizeof(void*), "a field of PlatformServices is missing from the list");
+
 }  // namespace
 
 PlatformServices& GetPlatformServices() { return gPlatformServices; }
