@@ -57,8 +57,8 @@ const char* const kEntryHelp =
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
     "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, no\n"
-    "private folder for the single-instance lock, or another start-up failure; 5 a replay's mark not met,\n"
-    "or a recording not written.\n"
+    "single-instance lock to be had, or another start-up failure; 5 a replay's mark not met, or a recording\n"
+    "not written.\n"
     "\"config.ini\" beside the program: [Video] Fullscreen, Window, Screen, VSync, RefreshRate; [Game] Cheats\n"
     "(1: the developer keys); [Path] Language. The profiles, \"config.dat\" and the log \"log.txt\" are in\n"
     "the per-user folder ($XDG_DATA_HOME/Morvalen/Tallowmere, else ~/.local/share/Morvalen/Tallowmere).\n"
@@ -229,8 +229,9 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
 }
 
 int RunGame(const EntryOptions& options) {
-  // A replay is read (and a recording made) against the folder the program
-  // started in.
+  // A replay is read (and a recording's path taken) against the folder the
+  // program started in; the recording is made once this start holds the
+  // single-instance lock.
   ReplayRun replay;
   std::string replayError;
   if (!replay.Open(options.replay, options.record, &replayError)) {
@@ -274,17 +275,12 @@ int RunGame(const EntryOptions& options) {
     std::fprintf(stderr, "tallowmere: cannot make the per-user folder %s\n", folders.user.c_str());
     return kExitStartFailed;
   }
-  // The single-instance check before the log: a refused start leaves the
-  // running one's log alone. The lock lives where only this user can reach
-  // it, keyed by the per-user folder (copies on other folders may run side
-  // by side); without it the game does not run.
-  std::string why;
-  const std::string lockFolder = plat::SingleInstance::PrivateFolder(folders.user, &why);
-  if (lockFolder.empty()) {
-    std::fprintf(stderr, "tallowmere: no private folder for the single-instance lock: %s\n", why.c_str());
-    return kExitStartFailed;
-  }
-  DXLSetInstanceFolder(lockFolder.c_str(), folders.user.c_str());
+  // The single-instance check before the log and the recording: a refused
+  // start leaves the running one's log and the files it was given alone.
+  // The lock lives in the per-user folder itself, so every copy on that
+  // folder meets it whatever the path it came by (copies on other folders
+  // run side by side); without it the game does not run.
+  DXLSetInstanceFolder(folders.user.c_str());
   const i32 single = DXLCheckSingleInstance(kClassName);
   if (single == kAppAlreadyRunning) {
     std::fprintf(stderr, "tallowmere: already running; this start did nothing\n");
@@ -296,6 +292,11 @@ int RunGame(const EntryOptions& options) {
     DXLShutdown();
     return kExitStartFailed;
   }
+  if (!replay.OpenRecording(&replayError)) {
+    std::fprintf(stderr, "tallowmere: %s\n", replayError.c_str());
+    DXLShutdown();
+    return kExitWrongOption;
+  }
 
   // The log, the frame, the window. A replay's clock runs from
   // before the log's first stamp.
@@ -305,7 +306,11 @@ int RunGame(const EntryOptions& options) {
   DXLLogValueA(0, "Program folder", folders.program.c_str());
   DXLLogValueA(0, "Data folder", folders.data.c_str());
   DXLLogValueA(0, "Per-user folder", folders.user.c_str());
-  if (const plat::SingleInstance* lock = DXLGetAppData().mutex) DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
+  if (const plat::SingleInstance* lock = DXLGetAppData().mutex) {
+    DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
+    if (!lock->Listening())
+      DXLLogValueFormat(0, "Single instance", "no forward channel: %s", lock->ChannelWhy().c_str());
+  }
   if (replay.Active()) replay.Describe();
   i32 r = DXLInitApp(kAppResumeWindowed | kAppResumeFullScreen | kAppKeepDirectory);
   if (r < 0) return StartFailed("setting up the frame", r);

@@ -10,21 +10,23 @@
 // data folder when that path is not usable or reaches 248 characters. The
 // per-user folder is made (mode 0700) before "log.txt" is opened in it (a
 // link in the log's place is removed, never written through). The
-// single-instance lock is keyed by the per-user folder and kept in
-// $XDG_RUNTIME_DIR when that is private, else in "single-instance-lock"
-// (0700) of the per-user folder (plat::SingleInstance).
+// single-instance lock is "TallowmereGame.lock" in the per-user folder
+// itself, taken before the log and the recording are written
+// (plat::SingleInstance): one running copy per per-user folder, however
+// its path is written.
 //
 // The game (Game.h) is set up on the frame and run by its state machine
 // from the logos to the quit state. A headless run without a replay has
 // nobody to play: it ends when the main screen is entered.
 //
 // Exit status (kExit...): 0 a normal end; 1 archive data that does not read
-// (or a second start refused: the running one's log stays as it was); 2 a
-// wrong option; 3 data missing (the data folder, an archive or
-// "language.dat": said with the path and the run command, before any
-// window); 4 no display, no private folder for the single-instance lock
-// (said with the reason), or another start-up failure; 5 a replay's mark
-// not met (said with the mark and its line), or a recording not written.
+// (or a second start refused: the running one's log and the files given
+// to this start stay as they were); 2 a wrong option; 3 data missing (the
+// data folder, an archive or "language.dat": said with the path and the
+// run command, before any window); 4 no display, no single-instance lock
+// to be had (said with the reason), or another start-up failure; 5 a
+// replay's mark not met (said with the mark and its line), or a recording
+// not written.
 //
 // --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
 // run ending with it; --record FILE writes one. Headless, a replay

@@ -89,12 +89,17 @@ bool ReplayRun::Open(const std::string& replay, const std::string& record, std::
       *error = record + ": is the replay being played; record to another file";
       return false;
     }
-    if (!recorder_.Open(Resolve(record), kStepMs)) {
-      *error = record + ": cannot be written";
-      return false;
-    }
-    recorder_.Header(clockSeconds_, seed_);
   }
+  return true;
+}
+
+bool ReplayRun::OpenRecording(std::string* error) {
+  if (recordPath_.empty() || recorder_.IsOpen()) return true;
+  if (!recorder_.Open(Resolve(recordPath_), kStepMs)) {
+    *error = recordPath_ + ": cannot be written";
+    return false;
+  }
+  recorder_.Header(clockSeconds_, seed_);
   return true;
 }
 

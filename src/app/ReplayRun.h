@@ -27,10 +27,15 @@ class ReplayRun {
   static constexpr u32 kStepMs = 20;
 
   ~ReplayRun();
-  // The replay read and the recording opened (paths against the current
-  // folder, read before the program moves to the data folder). False with
-  // what is wrong ("FILE: line N: ..."); both paths may be empty.
+  // The replay read and the recording's path taken (paths against the
+  // current folder, read before the program moves to the data folder);
+  // nothing is written. False with what is wrong ("FILE: line N: ..."); both
+  // paths may be empty.
   bool Open(const std::string& replay, const std::string& record, std::string* error);
+  // The recording made (emptied) and its header written: only once the run
+  // goes ahead, so that a refused start leaves the file as it was. False
+  // with what is wrong; true without a recording.
+  bool OpenRecording(std::string* error);
   bool Active() const { return replaying_ || recorder_.IsOpen(); }
   bool Replaying() const { return replaying_; }
   // A recording of a person's input (no replay): the run keeps its own

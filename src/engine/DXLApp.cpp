@@ -44,7 +44,6 @@ struct Frame {
   i32 lastResult = 0;
   u16 resumeKey = 0;  // the key whose press ended waiting; its repeats stay with the frame
   std::string instanceFolder;
-  std::string instanceKey;
   kis::list<DXLTextures*> textureLists;
 
   Frame() { Reset(); }
@@ -219,10 +218,7 @@ u32 DXLGetFps() { return App().viewer ? App().viewer->GetFramesPerSecond() : 0; 
 void DXLSetPauseCallback(DXLPAUSECALLBACK callback) { F().pauseCallback = callback; }
 void DXLSetStateCallback(DXLSTATECALLBACK callback) { F().stateCallback = callback; }
 void DXLSetCharSink(DXLCHARSINK sink) { F().charSink = sink; }
-void DXLSetInstanceFolder(const char* folder, const char* key) {
-  F().instanceFolder = folder ? folder : "";
-  F().instanceKey = key ? key : "";
-}
+void DXLSetInstanceFolder(const char* folder) { F().instanceFolder = folder ? folder : ""; }
 
 // --- Start-up ---------------------------------------------------------------------------------
 
@@ -251,7 +247,7 @@ i32 DXLInitApp(u32 options) {
 
 i32 DXLCheckSingleInstance(const wchar* name) {
   DXLAPPDATA& a = App();
-  if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder, F().instanceKey);
+  if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder);
   const std::u16string_view view(name ? name : u"");
   if (a.mutex->Held() && a.mutex->Name() == view) return Store(0);  // decided earlier in this start
   switch (a.mutex->Acquire(view)) {

@@ -205,7 +205,7 @@ intptr_t DXLWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam,
 intptr_t DXLGameWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam, intptr_t lParam);
 void DXLSetCharSink(DXLCHARSINK sink);
 
-// The private folder of the single-instance lock (empty: the default, see
-// plat::SingleInstance) and the key that keeps apart copies that may run
-// side by side (the game: its per-user folder; empty: none).
-void DXLSetInstanceFolder(const char* folder, const char* key = nullptr);
+// The folder of the single-instance lock (the game: its per-user folder,
+// so copies on other folders run side by side; empty: the default, a
+// private folder of the user, see plat::SingleInstance).
+void DXLSetInstanceFolder(const char* folder);

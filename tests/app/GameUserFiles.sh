@@ -3,13 +3,15 @@
 # them, with the real files headless: a damaged profile file put aside and
 # told on the main screen; a profile whose first save was cut off before its
 # rename read from its ".bak"; a per-user folder the game may not write (as
-# a user who is not root) told at every save and in the log; the
-# single-instance lock out of another user's reach (the shared temporary
-# folder ignored, a runtime folder of another user not used, the socket
-# 0600 and unreachable, another per-user folder free to run beside), and no
-# start without a private folder for it; the log never written through a
-# link; a recording never over its replay; a screenshot that names a
-# folder, a language that is a device: one clear line.
+# a user who is not root) told at every save and in the log, its lock still
+# taken; the single-instance lock the per-user folder's own (the shared
+# temporary folder and another user's runtime folder left alone, the socket
+# 0600 and unreachable, a second start refused however it reaches the
+# folder and its files left as they were, another per-user folder, a long
+# one, free to run beside with its forward channel), and no start without
+# it; the log never written through a link; a recording never over its
+# replay; a screenshot that names a folder, a language that is a device:
+# one clear line.
 # The cases that need a second user run as "nobody" through setpriv; they
 # are skipped, said so, where that cannot be had.
 # Usage: GameUserFiles.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
@@ -83,7 +85,7 @@ if [ -n "$other_user" ]; then
   cp "$work/first.txt" "$work/notice.txt" "$reach/ro/"
   (
     export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
-    unset XDG_RUNTIME_DIR  # the lock then lives in the per-user folder too
+    unset XDG_RUNTIME_DIR  # (the lock is in the per-user folder whatever it says)
     cd "$reach/ro" && run ro-first "${other[@]}" "$other_game" --headless --data "$other_data" --replay first.txt
     chmod 500 "$reach/ro/xdg/Morvalen/Tallowmere"
     cd "$reach/ro" && run ro "${other[@]}" "$other_game" --headless --data "$other_data" --replay notice.txt
@@ -94,18 +96,24 @@ if [ -n "$other_user" ]; then
   # Chosen at the start, and again at the quit: each failure told.
   [ "$(log_line ro 'profile0.dat not saved: not allowed to write there')" -ge 2 ] ||
     fail "the profile's failed saves are not each in the log with their reason"
+  # The lock its first run made, taken in the read-only folder; no channel there.
+  [ "$(log_line ro "^Single instance *$reach/ro/xdg/Morvalen/Tallowmere/TallowmereGame.lock")" = 1 ] &&
+    [ "$(log_line ro "no forward channel: .*TallowmereGame.sock")" = 1 ] ||
+    fail "the read-only run does not name its lock, or not its missing forward channel"
   chmod 700 "$reach/ro/xdg/Morvalen/Tallowmere"
 else
   echo "SKIPPED: the read-only per-user folder (needs root and setpriv to run as another user)"
 fi
 
-# --- The single-instance lock: out of another user's reach ---------------------------------------
+# --- The single-instance lock: the per-user folder's own, out of another user's reach ------------
+# Nothing of it goes where the lock used to fall back to (the shared
+# temporary folder, where another user makes its names first: a lock file,
+# held; a link in the socket's place), nor into another user's runtime
+# folder: the lock is "TallowmereGame.lock" in the per-user folder, 0600.
 shared="$reach/shared"
 mkdir -p "$shared"
 chmod 1777 "$shared"
 if [ -n "$other_user" ]; then
-  # Where the lock used to fall back to: another user makes its names
-  # first (a lock file, held; a link in the socket's place).
   "${other[@]}" touch "$shared/TallowmereGame-0.lock"
   "${other[@]}" ln -s "$shared/planted" "$shared/TallowmereGame-0.sock"
   exec 8<"$shared/TallowmereGame-0.lock"
@@ -126,69 +134,100 @@ rm -rf "$XDG_DATA_HOME"
 [ "$(status nortime)" = 0 ] || fail "a start without XDG_RUNTIME_DIR exits $(status nortime): $(tail -3 "$work/nortime.err")"
 [ ! -e "$shared/planted" ] || fail "the game made the file a link in the shared folder points to"
 [ -z "$(find "$shared" -mindepth 1 -user "$(id -u)" -print -quit)" ] || fail "the game wrote into the shared temporary folder"
-[ "$(stat -c %a "$user/single-instance-lock")" = 700 ] || fail "the lock's folder in the per-user folder is not 0700"
-grep -q "^Single instance *$user/single-instance-lock/TallowmereGame-" "$user/log.txt" ||
+[ "$(stat -c %a "$user/TallowmereGame.lock")" = 600 ] ||
+  fail "the lock in the per-user folder is not 0600 under umask 000"
+grep -q "^Single instance *$user/TallowmereGame.lock" "$user/log.txt" ||
   fail "the log does not name the lock in the per-user folder"
 if [ -n "$other_user" ]; then
   exec 8<&-
-  # A runtime folder of another user is not used.
   (
     export XDG_RUNTIME_DIR="$work/theirs"
     run theirs "$game" --headless --data "$data"
   )
   [ "$(status theirs)" = 0 ] || fail "a start with another user's runtime folder exits $(status theirs)"
-  [ -z "$(ls -A "$work/theirs")" ] || fail "the game put its lock in another user's runtime folder"
-  grep -q "^Single instance *$user/single-instance-lock/" "$user/log.txt" || fail "the lock did not fall back"
+  [ -z "$(ls -A "$work/theirs")" ] || fail "the game put something in another user's runtime folder"
 fi
 
-# A running copy: its socket 0600 under umask 000 and out of other users'
-# reach; a second start on its per-user folder refused, one on another
-# folder runs beside it.
+# A running copy, stopped once it is on the main screen so that it stays
+# (a stopped process keeps its lock, and its socket takes connections): the
+# socket beside the lock, 0600 under umask 000 and out of other users'
+# reach. A second start on its per-user folder is refused however it comes
+# to the folder: as it did, without XDG_RUNTIME_DIR, with another private
+# runtime folder, by XDG_DATA_HOME written with "//", with "/./" or through
+# a link; each leaves the recording and the screenshot it was given as they
+# were. A copy on another per-user folder, as deep as a long home folder's
+# path makes it, runs beside with its forward channel.
 {
   tm_replay_header
   echo 'wait 3600000'
 } >"$work/long.txt"
-mkdir -p "$work/longrun"
+mkdir -p "$work/longrun" "$work/refused" "$work/run-other"
+chmod 700 "$work/run-other"
 cp "$work/long.txt" "$work/longrun/"
+rm -f "$user/log.txt"  # the one to wait for is the running copy's
 (cd "$work/longrun" && umask 000 && exec "$game" --headless --data "$data" --replay long.txt) \
   >"$work/longrun.out" 2>"$work/longrun.err" &
 running=$!
-sock=
+sock="$user/TallowmereGame.sock"
 for _ in $(seq 1 600); do
-  sock=$(find "$XDG_RUNTIME_DIR" -name 'TallowmereGame-*.sock' -print -quit)
-  [ -n "$sock" ] && grep -q "Game state.*-> 0x6" "$user/log.txt" 2>/dev/null && break
+  grep -q "Game state.*-> 0x6" "$user/log.txt" 2>/dev/null && break  # (the socket comes before the log)
+  kill -0 "$running" 2>/dev/null || break
   sleep 0.2
 done
-if [ -z "$sock" ]; then
-  fail "the running copy made no socket"
+kill -STOP "$running" 2>/dev/null
+if [ ! -S "$sock" ]; then
+  fail "the running copy made no socket: $(grep "forward channel" "$user/log.txt")"
 else
   [ "$(stat -c %a "$sock")" = 600 ] || fail "the socket is $(stat -c %a "$sock") under umask 000, not 600"
   if [ -n "$other_user" ]; then
     "${other[@]}" test -e "$sock" 2>/dev/null && fail "another user reaches the socket"
   fi
-  run second "$game" --headless --data "$data"
-  [ "$(status second)" = 1 ] || fail "a second start on the same per-user folder exits $(status second), not 1"
-  has second.err "already running" || fail "the second start does not say why it stopped"
-  (
-    export XDG_DATA_HOME="$work/xdg-beside"
-    run beside "$game" --headless --data "$data"
-  )
-  [ "$(status beside)" = 0 ] || fail "a copy on another per-user folder exits $(status beside): $(tail -3 "$work/beside.err")"
 fi
-kill "$running" 2>/dev/null
+{ tm_replay_header; echo 'screenshot kept.png'; } >"$work/refused/kept.txt"
+echo "an earlier recording" >"$work/record.txt"
+echo "an earlier picture" >"$work/kept.png"
+ln -sfn "$XDG_DATA_HOME" "$work/xdg-link"
+for way in "second" "noruntime -u XDG_RUNTIME_DIR" "otherruntime XDG_RUNTIME_DIR=$work/run-other" \
+  "slashes XDG_DATA_HOME=${XDG_DATA_HOME%/*}//${XDG_DATA_HOME##*/}" \
+  "dot XDG_DATA_HOME=${XDG_DATA_HOME%/*}/./${XDG_DATA_HOME##*/}" "link XDG_DATA_HOME=$work/xdg-link"; do
+  read -r name how <<<"$way"
+  cp "$work/record.txt" "$work/kept.png" "$work/refused/"
+  # shellcheck disable=SC2086  # `how` is the environment's words
+  (cd "$work/refused" && run "$name" env $how "$game" --headless --data "$data" --replay kept.txt --record record.txt)
+  [ "$(status "$name")" = 1 ] || fail "a second start ($name) on the same per-user folder exits $(status "$name")"
+  has "$name.err" "already running" || fail "the second start ($name) does not say why it stopped"
+  cmp -s "$work/refused/record.txt" "$work/record.txt" || fail "the refused start ($name) emptied its recording"
+  cmp -s "$work/refused/kept.png" "$work/kept.png" || fail "the refused start ($name) wrote its screenshot"
+done
+# (its per-user folder 200 characters long, or longer when the work folder
+# is, short of the 248 where the game would give it up)
+long_home="$work/home-"
+while [ $((${#long_home} + 34)) -lt 200 ]; do long_home+=x; done
+(
+  unset XDG_DATA_HOME
+  export HOME="$long_home"
+  run beside "$game" --headless --data "$data"
+)
+[ "$(status beside)" = 0 ] ||
+  fail "a copy on another per-user folder exits $(status beside): $(tail -3 "$work/beside.err")"
+beside_log="$long_home/.local/share/Morvalen/Tallowmere/log.txt"
+grep -q "^Single instance *$long_home/.local/share/Morvalen/Tallowmere/TallowmereGame.lock" "$beside_log" ||
+  fail "the copy beside did not lock its own per-user folder"
+grep -q "forward channel" "$beside_log" &&
+  fail "the copy on a per-user folder of $((${#long_home} + 34)) characters: $(grep "forward channel" "$beside_log")"
+kill -KILL "$running" 2>/dev/null
 wait "$running" 2>/dev/null
 
-# No private folder for the lock: the start refused, with the reason.
-rm -rf "$user/single-instance-lock"
-echo "a file in the way" >"$user/single-instance-lock"
-(
-  unset XDG_RUNTIME_DIR
-  run nolock "$game" --headless --data "$data"
-)
-[ "$(status nolock)" = 4 ] || fail "a start without a private lock folder exits $(status nolock), not 4"
-has nolock.err "no private folder for the single-instance lock: .*single-instance-lock is not a folder" ||
-  fail "the start without a lock folder does not say why"
-rm -f "$user/single-instance-lock"
+# A lock that cannot be had (a link in its place): the start refused, with
+# the reason, and the link's target never made.
+rm -f "$user/TallowmereGame.lock"
+ln -s "$work/lock-target" "$user/TallowmereGame.lock"
+run nolock "$game" --headless --data "$data"
+[ "$(status nolock)" = 4 ] || fail "a start whose lock cannot be had exits $(status nolock), not 4"
+has nolock.err "cannot take the single-instance lock: $user/TallowmereGame.lock: " ||
+  fail "the start without its lock does not say why"
+[ ! -e "$work/lock-target" ] || fail "the lock was made through a link"
+rm -f "$user/TallowmereGame.lock"
 
 # --- The log never through a link; a recording never over its replay -----------------------------
 echo "not the game's" >"$work/victim.txt"

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <stdlib.h>
 #include <cstdlib>
 #include <unistd.h>
@@ -63,46 +64,52 @@ TEST(WindowSingleInstance, MissingFolderIsUnavailable) {
   EXPECT_FALSE(lock.SignalFirstInstance());
 }
 
-// Only a private folder holds the lock: another user's or one open to
-// others is refused with the reason, a link planted under the lock's name
-// is never followed, the socket is 0600 whatever the umask, and keys keep
-// copies apart. Without a private runtime folder one is made in the
+// The lock and the socket are the folder's own: however the folder's path
+// is written, a copy meets the lock; another folder runs beside. A link
+// planted under the lock's name is never followed, a file in the socket's
+// place is left alone (the lock holds without the channel), both are 0600
+// whatever the umask. Without a private runtime folder one is made in the
 // fallback folder; where that cannot be, there is none, and why.
-TEST(WindowSingleInstance, OnlyAPrivateFolderHoldsTheLockAndNothingElseReachesIt) {
-  TempFolder dir;
-  ::chmod(dir.Path().c_str(), 0755);
-  SingleInstance open(dir.Path());
-  EXPECT_EQ(open.Acquire(u"GameClass"), InstanceStatus::Unavailable);
-  EXPECT_NE(open.Why().find("open to other users"), std::string::npos) << open.Why();
-  EXPECT_EQ(dir.Entries(), 0);
-  ::chmod(dir.Path().c_str(), 0700);
-
-  // A link where the lock goes: refused, its target never made.
-  SingleInstance keyed(dir.Path(), "/home/a/.local/share/game/");
-  ASSERT_EQ(keyed.Acquire(u"GameClass"), InstanceStatus::First);
-  const std::string lockPath = keyed.LockPath();
-  keyed.Release();
-  ::unlink(lockPath.c_str());
-  ASSERT_EQ(::symlink((dir.Path() + "/target").c_str(), lockPath.c_str()), 0);
-  EXPECT_EQ(keyed.Acquire(u"GameClass"), InstanceStatus::Unavailable);
-  EXPECT_FALSE(dir.Exists("target"));
-  ::unlink(lockPath.c_str());
-
+TEST(WindowSingleInstance, TheLockIsTheFoldersOwnAndNothingElseReachesIt) {
+  TempFolder dir, beside;
   const mode_t umaskWas = ::umask(0);
-  SingleInstance first(dir.Path(), "/home/a/.local/share/game/");
-  SingleInstance other(dir.Path(), "/home/b/.local/share/game/");
-  SingleInstance same(dir.Path(), "/home/a/.local/share/game/");
+  SingleInstance first(dir.Path());
   ASSERT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First);
   ::umask(umaskWas);
-  EXPECT_EQ(other.Acquire(u"GameClass"), InstanceStatus::First);  // another per-user folder
-  EXPECT_EQ(same.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning);
+  EXPECT_EQ(first.LockPath(), dir.File("GameClass.lock"));
+  EXPECT_TRUE(first.Listening()) << first.ChannelWhy();
   struct stat st {};
-  std::string socketPath = first.LockPath();
-  socketPath.replace(socketPath.size() - 5, 5, ".sock");
-  ASSERT_EQ(::stat(socketPath.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
-  ASSERT_EQ(::stat(first.LockPath().c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  for (const char* file : {"GameClass.lock", "GameClass.sock"}) {
+    ASSERT_EQ(::stat(dir.File(file).c_str(), &st), 0) << file;
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << file;
+  }
+  ASSERT_EQ(::symlink(dir.Path().c_str(), beside.File("link").c_str()), 0);
+  const size_t last = dir.Path().rfind('/');
+  const std::string slashes = dir.Path().substr(0, last) + "//" + dir.Path().substr(last + 1);
+  for (const std::string& spelled : {dir.Path() + "/", slashes, dir.Path() + "/./", beside.File("link")}) {
+    SingleInstance same(spelled);
+    EXPECT_EQ(same.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning) << spelled;
+    EXPECT_TRUE(same.SignalFirstInstance()) << spelled;
+  }
+  EXPECT_EQ(first.TakeForwardRequests(), 4);
+  SingleInstance other(beside.Path());
+  EXPECT_EQ(other.Acquire(u"GameClass"), InstanceStatus::First);  // another folder
+  first.Release();
+
+  // A link where the lock goes: refused, its target never made.
+  ASSERT_EQ(::unlink(dir.File("GameClass.lock").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.File("target").c_str(), dir.File("GameClass.lock").c_str()), 0);
+  EXPECT_EQ(first.Acquire(u"GameClass"), InstanceStatus::Unavailable);
+  EXPECT_NE(first.Why().find("GameClass.lock"), std::string::npos) << first.Why();
+  EXPECT_FALSE(dir.Exists("target"));
+  ::unlink(dir.File("GameClass.lock").c_str());
+  // A file where the socket goes: kept; the lock holds without the channel.
+  dir.Put("GameClass.sock", "not a socket");
+  EXPECT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First);
+  EXPECT_FALSE(first.Listening());
+  EXPECT_NE(first.ChannelWhy().find("GameClass.sock is in the way"), std::string::npos) << first.ChannelWhy();
+  first.Release();
+  EXPECT_EQ(dir.Read("GameClass.sock"), "not a socket");
 
   // The runtime folder when it is private, else one made in the fallback.
   const char* runtimeWas = std::getenv("XDG_RUNTIME_DIR");
@@ -127,6 +134,73 @@ TEST(WindowSingleInstance, OnlyAPrivateFolderHoldsTheLockAndNothingElseReachesIt
   EXPECT_NE(why.find("XDG_RUNTIME_DIR is not set"), std::string::npos) << why;
   EXPECT_NE(why.find("single-instance-lock is not a folder"), std::string::npos) << why;
   if (runtimeWas) ::setenv("XDG_RUNTIME_DIR", runtimeSaved.c_str(), 1);
+}
+
+// The forward channel whatever the length of the folder's path: a socket
+// path that just fits an address (107 bytes and the closing NUL), one a
+// byte too long and one far past it.
+TEST(WindowSingleInstance, TheChannelWorksWhateverTheLengthOfTheFoldersPath) {
+  TempFolder dir;
+  const std::string name = "/GameClass.sock";
+  for (size_t length : {107u, 108u, 300u}) {
+    if (dir.Path().size() + 2 + name.size() > length) continue;  // a temporary folder that long already
+    std::string folder = dir.Path();
+    for (char part = 'a'; folder.size() + name.size() < length; ++part) {
+      const size_t left = length - name.size() - folder.size() - 1;  // after the next "/"
+      folder += "/" + std::string(left > 200 ? 100 : left, part);
+      ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0) << folder;
+    }
+    ASSERT_EQ(folder.size() + name.size(), length);
+    SingleInstance first(folder), second(folder);
+    ASSERT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First) << length;
+    EXPECT_TRUE(first.Listening()) << length << ": " << first.ChannelWhy();
+    struct stat st {};
+    EXPECT_TRUE(::stat((folder + name).c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) << length;
+    EXPECT_EQ(second.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning) << length;
+    EXPECT_TRUE(second.SignalFirstInstance()) << length;
+    EXPECT_EQ(first.TakeForwardRequests(), 1) << length;
+    first.Release();
+    EXPECT_NE(::stat((folder + name).c_str(), &st), 0) << length << ": the socket left behind";
+  }
+}
+
+// A folder its user may not write into (a read-only per-user folder) still
+// takes the lock and refuses a second copy: through the lock file an
+// earlier start made, else through the folder itself; it has no channel.
+// root writes anywhere, so the cases run in a child as "nobody" then.
+TEST(WindowSingleInstance, AFolderItsUserMayNotWriteStillTakesTheLock) {
+  TempFolder dir;
+  const std::string folder = dir.File("user");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0711), 0);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
+    int failed = 0;
+    for (int withFile = 0; withFile < 2; ++withFile) {
+      if (withFile) {  // an earlier start, while the folder could be written
+        SingleInstance earlier(folder);
+        if (::chmod(folder.c_str(), 0700) != 0 || earlier.Acquire(u"GameClass") != InstanceStatus::First) failed |= 1;
+      }
+      ::chmod(folder.c_str(), 0500);
+      SingleInstance first(folder), second(folder);
+      if (first.Acquire(u"GameClass") != InstanceStatus::First) failed |= 2 << (2 * withFile);
+      if (second.Acquire(u"GameClass") != InstanceStatus::AlreadyRunning) failed |= 4 << (2 * withFile);
+      if (first.LockPath() != (withFile ? folder + "/GameClass.lock" : folder) || first.Listening()) failed |= 32;
+    }
+    ::chmod(folder.c_str(), 0700);
+    ::_exit(failed);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the earlier start, 2/8: the first copy (without/with the file), "
+                                       "4/16: the second, 32: the lock's path or a channel";
 }
 
 class WindowForward : public wintest::WindowFixture {};

@@ -1,8 +1,9 @@
 # Sourced by the tools' command-line checks (tests/*/*CommandLine.sh): the
 # scratch folder made afresh with a copy of the program of its own (the log
-# is written beside the program, the single-instance lock in
-# XDG_RUNTIME_DIR, so nothing there meets another run), a failure count, and
-# the helpers that run the program and read what it left.
+# is written beside the program, the single-instance lock of the tools in
+# XDG_RUNTIME_DIR and the game's in its per-user folder, all in the scratch
+# folder, so nothing there meets another run), a failure count, and the
+# helpers that run the program and read what it left.
 # tm_cli_setup BUILT_PROGRAM WORK_FOLDER: sets `work` and `program`.
 tm_cli_setup() {
   work="$2"

@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,42 +19,43 @@ namespace plat {
 
 namespace {
 
-constexpr size_t kMaxNameUnits = 64;  // at most 192 bytes of UTF-8, well inside a file name
+constexpr size_t kMaxNameBytes = 64;  // keeps the socket's short address short (SocketAddress)
 constexpr const char* kPrivateFolderName = "single-instance-lock";
-
-// FNV-1a over 64 bits, in hexadecimal: a key of any length as a short,
-// stable part of a file name.
-std::string KeyHash(const std::string& key) {
-  uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : key) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
-  return buf;
-}
 
 std::string Reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
 
 // Keeps letters, digits, "-", "_" and non-ASCII characters; anything else
 // (separators, control characters, dots that could make "..") becomes "_".
+// At most kMaxNameBytes bytes, cut between two characters.
 std::string SafeFileName(std::u16string_view name) {
-  std::u16string_view cut = name.substr(0, kMaxNameUnits);
-  if (!cut.empty() && cut.back() >= 0xD800 && cut.back() <= 0xDBFF) cut.remove_suffix(1);  // half a pair
   std::string out;
-  for (unsigned char c : Utf16ToUtf8(cut)) {
+  for (unsigned char c : Utf16ToUtf8(name)) {
     const bool plain = IsAsciiLetter(c) || IsAsciiDigit(c) || c == '-' || c == '_' || c >= 0x80;
     out.push_back(plain ? static_cast<char>(c) : '_');
+  }
+  if (out.size() > kMaxNameBytes) {
+    size_t cut = kMaxNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    out.resize(cut);
   }
   if (out.empty()) out = "instance";
   return out;
 }
 
-bool MakeSocketAddress(const std::string& path, sockaddr_un* address) {
+// The address of the socket `name` in the folder: its path when that fits
+// an address (108 bytes with the closing NUL), else the same file reached
+// through this process's descriptor of the folder, "/proc/self/fd/N/name",
+// which is short whatever the folder's path (there is no bind or connect
+// relative to a folder descriptor). False only without the descriptor.
+bool SocketAddress(const std::string& folder, int folderFd, const std::string& name, sockaddr_un* address) {
   std::memset(address, 0, sizeof(*address));
   address->sun_family = AF_UNIX;
-  if (path.size() >= sizeof(address->sun_path)) return false;
+  std::string path = folder + (folder.back() == '/' ? "" : "/") + name;
+  if (path.size() >= sizeof(address->sun_path)) {
+    if (folderFd < 0) return false;
+    path = "/proc/self/fd/" + std::to_string(folderFd) + "/" + name;
+    if (path.size() >= sizeof(address->sun_path)) return false;
+  }
   std::memcpy(address->sun_path, path.c_str(), path.size() + 1);
   return true;
 }
@@ -74,8 +73,7 @@ std::string FolderProblem(const std::string& folder, int statResult, const struc
 
 }  // namespace
 
-SingleInstance::SingleInstance(std::string folder, std::string key)
-    : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), key_(std::move(key)) {}
+SingleInstance::SingleInstance(std::string folder) : folder_(folder.empty() ? DefaultFolder() : std::move(folder)) {}
 
 SingleInstance::~SingleInstance() { Release(); }
 
@@ -122,84 +120,125 @@ std::string SingleInstance::DefaultFolder() {
 std::string SingleInstance::FilePath(const char* extension) const {
   std::string path = folder_;
   if (!path.empty() && path.back() != '/') path.push_back('/');
-  path += fileName_;
-  if (!key_.empty()) {
-    path.push_back('-');
-    path += KeyHash(key_);
-  }
-  return path + extension;
+  return path + fileName_ + extension;
 }
+
+std::string SingleInstance::LockPath() const { return folderLocked_ ? folder_ : FilePath(".lock"); }
 
 InstanceStatus SingleInstance::Acquire(std::u16string_view name) {
   Release();
   why_.clear();
+  channelWhy_.clear();
   name_ = std::u16string(name);
   fileName_ = SafeFileName(name);
-  if (!IsPrivateFolder(folder_, &why_)) {
-    if (folder_.empty()) why_ = "no private folder for the lock (XDG_RUNTIME_DIR is not usable)";
+  if (folder_.empty() || folder_[0] != '/') {
+    why_ = folder_.empty() ? "no private folder for the lock (XDG_RUNTIME_DIR is not usable)"
+                           : "\"" + folder_ + "\" is not an absolute path";
     return InstanceStatus::Unavailable;
   }
-  const std::string lockPath = FilePath(".lock");
-  const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-  if (fd < 0) {
-    why_ = Reason(lockPath, errno);
+  const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) {
+    why_ = Reason(folder_, errno);
     return InstanceStatus::Unavailable;
   }
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
-    ::close(fd);
-    why_ = lockPath + " is not a plain file of this user";
-    return InstanceStatus::Unavailable;
-  }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK) return InstanceStatus::AlreadyRunning;
-    why_ = Reason(lockPath, error);
-    return InstanceStatus::Unavailable;
-  }
-  lockFd_ = fd;
-
-  // The forward channel is a convenience: without it the lock still holds.
-  sockaddr_un address;
-  const std::string socketPath = FilePath(".sock");
-  if (MakeSocketAddress(socketPath, &address)) {
-    ::unlink(socketPath.c_str());  // left over from an instance that did not end cleanly
-    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (s >= 0) {
-      // Nobody can connect before listen, so the mode is set in between.
-      const bool bound = ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-      if (bound && ::chmod(socketPath.c_str(), 0600) == 0 && ::listen(s, 8) == 0) {
-        listenFd_ = s;
-      } else {
-        ::close(s);
-        if (bound) ::unlink(socketPath.c_str());
-      }
+  const std::string lockName = fileName_ + ".lock";
+  bool folderLocked = false;
+  int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+    // A folder this process may not write into: the lock file an earlier
+    // start made, for reading; without one, the folder itself.
+    fd = ::openat(folder, lockName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0 && errno == ENOENT) {
+      fd = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+      folderLocked = true;
     }
   }
-  return InstanceStatus::First;
+  const int openError = errno;
+  struct stat st {};
+  if (fd < 0) {
+    why_ = Reason(FilePath(".lock"), openError);
+  } else if (!folderLocked && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
+    why_ = FilePath(".lock") + " is not a plain file of this user";
+  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    if (error != EWOULDBLOCK) why_ = Reason(folderLocked ? folder_ : FilePath(".lock"), error);
+  } else {
+    lockFd_ = fd;
+    folderFd_ = folder;
+    folderLocked_ = folderLocked;
+    Listen();
+    return InstanceStatus::First;
+  }
+  if (fd >= 0) ::close(fd);
+  ::close(folder);
+  return why_.empty() ? InstanceStatus::AlreadyRunning : InstanceStatus::Unavailable;
+}
+
+// The forward channel is a convenience: without it the lock still holds
+// (ChannelWhy says why there is none).
+void SingleInstance::Listen() {
+  const std::string socketName = fileName_ + ".sock";
+  const std::string socketPath = FilePath(".sock");
+  sockaddr_un address;
+  if (!SocketAddress(folder_, folderFd_, socketName, &address)) {
+    channelWhy_ = socketPath + " has no address";
+    return;
+  }
+  struct stat st {};
+  if (::fstatat(folderFd_, socketName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (!S_ISSOCK(st.st_mode)) {
+      channelWhy_ = socketPath + " is in the way (not a socket)";
+      return;
+    }
+    ::unlinkat(folderFd_, socketName.c_str(), 0);  // left over from an instance that did not end cleanly
+  }
+  const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (s < 0) {
+    channelWhy_ = Reason("a local socket", errno);
+    return;
+  }
+  // Nobody can connect before listen, so the mode is set in between.
+  const bool bound = ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  if (bound && ::fchmodat(folderFd_, socketName.c_str(), 0600, 0) == 0 && ::listen(s, 8) == 0) {
+    listenFd_ = s;
+    return;
+  }
+  channelWhy_ = Reason(socketPath, errno);
+  ::close(s);
+  if (bound) ::unlinkat(folderFd_, socketName.c_str(), 0);
 }
 
 void SingleInstance::Release() {
   if (listenFd_ >= 0) {
     ::close(listenFd_);
     listenFd_ = -1;
-    ::unlink(FilePath(".sock").c_str());
+    ::unlinkat(folderFd_, (fileName_ + ".sock").c_str(), 0);
   }
   if (lockFd_ >= 0) {
     ::close(lockFd_);  // releases the lock
     lockFd_ = -1;
   }
+  if (folderFd_ >= 0) {
+    ::close(folderFd_);
+    folderFd_ = -1;
+  }
+  folderLocked_ = false;
 }
 
 bool SingleInstance::SignalFirstInstance() const {
-  if (fileName_.empty()) return false;
+  if (fileName_.empty() || folder_.empty()) return false;
+  const int folder = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return false;
   sockaddr_un address;
-  if (!MakeSocketAddress(FilePath(".sock"), &address)) return false;
-  const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (s < 0) return false;
-  const bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-  ::close(s);
+  bool ok = false;
+  if (SocketAddress(folder_, folder, fileName_ + ".sock", &address)) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (s >= 0) {
+      ok = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+      ::close(s);
+    }
+  }
+  ::close(folder);
   return ok;
 }
 

@@ -1,18 +1,28 @@
-// One running copy of the program per user (and per key): an exclusive lock
-// (flock) on the file "<name>-<key hash>.lock" in a private folder, held
-// until Release or destruction. The first instance also listens on a local
-// socket "<name>-<key hash>.sock" beside it; a later instance that finds the
-// lock taken connects to it with SignalFirstInstance, and the first one sees
-// each connection as a request to bring its window forward
+// One running copy of the program per folder: an exclusive lock (flock) on
+// the file "<name>.lock" in the folder, held until Release or destruction.
+// The lock file is the folder's own, so every copy that reaches the folder
+// meets it, however the folder's path is written ("//", "/./", a link on
+// the way). The first instance also listens on a local socket
+// "<name>.sock" beside it; a later instance that finds the lock taken
+// connects to it with SignalFirstInstance, and the first one sees each
+// connection as a request to bring its window forward
 // (TakeForwardRequests; the window system does this when it watches the
-// lock).
+// lock). The socket is reached through an address that is short whatever
+// the folder's path (see Acquire).
 //
-// The folder must be private: a folder (not a link) of this user that no
-// one else may enter. Anywhere else another user could take the lock first,
-// plant a link under its name or talk to the socket, so such a folder is
-// refused (Unavailable, and Why says why). The lock is opened without
-// following a link and must be a plain file of this user; the socket is
-// made 0600 whatever the umask.
+// The folder is the caller's: the game's per-user folder (whoever may
+// write there has the profiles already), or a private folder for a lock
+// of the whole user (PrivateFolder: one that no one else may enter, where
+// nobody can take the lock first). In any folder the lock is opened
+// without following a link and must be a plain file of this user, made
+// 0600; the socket is made 0600 whatever the umask, and only a socket
+// (never another file of that name) is removed in its place.
+//
+// A folder this process may not write into (a read-only per-user folder)
+// still takes the lock: the lock file an earlier start made is opened for
+// reading (a lock needs no more); where there is none, the folder itself
+// is locked, as every copy that cannot make the file does. Such a folder
+// has no forward channel.
 //
 // The lock is per open file, so two locks in one process exclude each other
 // as two processes do. The lock file is never removed (removing it would
@@ -29,15 +39,13 @@ namespace plat {
 enum class InstanceStatus {
   First,           // this process holds the lock
   AlreadyRunning,  // another instance holds it
-  Unavailable      // no private folder, or the lock file could not be made (Why)
+  Unavailable      // no folder, or no lock to be had in it (Why)
 };
 
 class SingleInstance {
  public:
-  // Folder for the lock and socket; empty: DefaultFolder(). Instances of
-  // one name with different keys (the game: its per-user folder) do not
-  // exclude each other; empty: one key for all.
-  explicit SingleInstance(std::string folder = std::string(), std::string key = std::string());
+  // Folder for the lock and socket; empty: DefaultFolder().
+  explicit SingleInstance(std::string folder = std::string());
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -49,7 +57,12 @@ class SingleInstance {
   bool Held() const { return lockFd_ >= 0; }
   const std::u16string& Name() const { return name_; }
   const std::string& Why() const { return why_; }  // after Unavailable: what went wrong
-  std::string LockPath() const { return FilePath(".lock"); }
+  // The lock's path (the folder's when the folder itself is locked).
+  std::string LockPath() const;
+  // In the holder: whether the forward channel listens; when not,
+  // ChannelWhy says why (the lock holds all the same).
+  bool Listening() const { return listenFd_ >= 0; }
+  const std::string& ChannelWhy() const { return channelWhy_; }
 
   // From a later instance: asks the holder to come forward. False when
   // nobody listens.
@@ -70,14 +83,17 @@ class SingleInstance {
 
  private:
   std::string FilePath(const char* extension) const;
+  void Listen();
 
   std::string folder_;
-  std::string key_;
   std::string why_;
+  std::string channelWhy_;
   std::u16string name_;
   std::string fileName_;  // the name made safe for a file name
+  int folderFd_ = -1;     // the folder, open while the lock is held
   int lockFd_ = -1;
   int listenFd_ = -1;
+  bool folderLocked_ = false;  // the folder itself holds the lock
 };
 
 }  // namespace plat
