@@ -115,6 +115,14 @@ tm_configure() {
   fi
 }
 
+# The jobs of a build or a test run: CMAKE_BUILD_PARALLEL_LEVEL when it is
+# set (a machine with little memory builds with fewer), else every core.
 tm_jobs() {
+  local level="${CMAKE_BUILD_PARALLEL_LEVEL:-}"
+  if [[ "$level" =~ ^[1-9][0-9]*$ ]]; then
+    echo "$level"
+    return
+  fi
+  [ -z "$level" ] || echo "CMAKE_BUILD_PARALLEL_LEVEL=\"$level\" is not a number of jobs: every core is used" >&2
   nproc 2>/dev/null || echo 2
 }

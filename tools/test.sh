@@ -11,7 +11,9 @@
 # tests alone, syntax only (TM_INCLUDE_CHECK), so a file that does not
 # include what it uses fails there. The fuzz and release
 # builds run beside the unit tests at the lowest priority (at normal priority
-# once the unit tests only wait for them).
+# once the unit tests only wait for them). Builds and test runs use every
+# core, or CMAKE_BUILD_PARALLEL_LEVEL jobs when it is set; then the parts
+# run one after another, so that no more than that many run at once.
 # Every part runs even when one before it failed; a summary of all of them,
 # with each part's wall and CPU time, ends the output, and the exit status is
 # non-zero when any failed. The Debian packages it needs are installed first
@@ -25,6 +27,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 tm_report_exit tools/test.sh
 tm_install_packages "${TM_BUILD_PACKAGES[@]}" "${TM_TEST_PACKAGES[@]}"
 jobs="$(tm_jobs)"
+one_lane=""
+[ "$jobs" != "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] || one_lane=1
 
 tests="$here/build-test"
 fuzz="$here/build-fuzz"
@@ -118,9 +122,10 @@ release_build() {
 # build goes on under them. The second lane's output is shown at its part.
 lanes="$clocks/lanes"
 mkdir -p "$lanes"
-# A part's status file is written last, whole (renamed into place).
-(
-  renice -n 19 -p "$BASHPID" >/dev/null || true
+# A part's status file is written last, whole (renamed into place). With
+# one lane (a parallel level set) the second lane's parts run after the
+# first's.
+second_lane_parts() {
   timed "Fuzz targets, configure and build" fuzz_build >"$lanes/fuzz.log" 2>&1 || true
   printf '%s\n' "${timings[@]}" >"$lanes/fuzz.timings"
   echo "$fuzz_status" >"$lanes/fuzz.status.new" && mv "$lanes/fuzz.status.new" "$lanes/fuzz.status"
@@ -128,13 +133,20 @@ mkdir -p "$lanes"
   timed "Release build" release_build >"$lanes/release.log" 2>&1 || true
   printf '%s\n' "${timings[@]}" >"$lanes/release.timings"
   echo "$release_status" >"$lanes/release.status.new" && mv "$lanes/release.status.new" "$lanes/release.status"
-) &
-second_lane=$!
+}
+if [ -z "$one_lane" ]; then
+  (
+    renice -n 19 -p "$BASHPID" >/dev/null || true
+    second_lane_parts
+  ) &
+  second_lane=$!
+fi
 
 echo "== Unit tests"
 timed "Unit tests" unit_tests
 echo "== Audio mixer under ThreadSanitizer"
 timed "Audio mixer under ThreadSanitizer" tsan_mixer
+[ -z "$one_lane" ] || (second_lane_parts)
 
 # lane_priority NICE: the second lane and everything it runs at that
 # priority. While the first lane only waits for it, the second lane runs at
@@ -142,6 +154,7 @@ timed "Audio mixer under ThreadSanitizer" tsan_mixer
 # back to the lowest under the fuzz targets' timed runs. (Raising a priority
 # takes the right to; without it the lane stays at the lowest.)
 lane_priority() {
+  [ -n "$second_lane" ] || return 0
   local pids=("$second_lane") all=()
   while [ "${#pids[@]}" -gt 0 ]; do
     all+=("${pids[@]}")
@@ -163,7 +176,7 @@ fi
 
 echo "== Release build"
 lane_priority 0
-wait "$second_lane" || true
+[ -z "$second_lane" ] || wait "$second_lane" || true
 second_lane=""
 cat "$lanes/release.log" 2>/dev/null || true
 release_status="$(cat "$lanes/release.status" 2>/dev/null || echo 1)"

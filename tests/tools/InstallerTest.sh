@@ -146,6 +146,16 @@ out="$(PATH="$work/bin:$PATH" bash -c '
   false' _ "$repo" 2>&1)" && fail "report exit: status 0"
 [ "$out" = 'tools/some.sh: stopped: "false" failed with status 1' ] || fail "report exit: said '$out'"
 
+# The jobs of the builds and test runs: CMAKE_BUILD_PARALLEL_LEVEL when it
+# is a number, else every core (a level that is not a number said so).
+job_count() {
+  env CMAKE_BUILD_PARALLEL_LEVEL="$1" bash -c '. "$1/tools/deps.sh"; tm_jobs' _ "$repo" 2>"$work/jobs.err"
+}
+[ "$(job_count 3)" = 3 ] || fail "jobs: CMAKE_BUILD_PARALLEL_LEVEL=3 gives $(job_count 3)"
+[ "$(job_count "")" = "$(nproc)" ] && [ ! -s "$work/jobs.err" ] || fail "jobs: without a level, not every core"
+[ "$(job_count two)" = "$(nproc)" ] && grep -q '"two" is not a number of jobs' "$work/jobs.err" ||
+  fail "jobs: a level that is not a number is not said, or not every core"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1
