@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a new user would on a fresh machine:
 # makes a bare Debian (debootstrap, minbase) in DIR, clones this repository
-# into it (what is committed, at HEAD) and runs, as root in a chroot there,
-# exactly
+# into it (what is committed, at HEAD) at a path of 85 characters, as deep
+# as a home folder may lie (a fault that shows only from a long path shows
+# here), and runs, as root in a chroot there, exactly
 #   bash tools/run.sh --headless
 #   bash tools/test.sh
 # printing each one's exit status and wall time, and the disk the clone
@@ -86,7 +87,7 @@ mount --make-rslave "$root/dev"
 mount_in "$root/run" -t tmpfs tmpfs
 mount_in "$root/tmp" -t tmpfs -o mode=1777 tmpfs
 
-clone=/root/tallowmere
+clone=/root/the-home-of-a-player-whose-folders-have-long-names/games/tallowmere-fresh-clone
 git clone -q "$here" "$root$clone"
 echo "== Cloned $(git -C "$root$clone" log -1 --format='%h %s') into $clone"
 
