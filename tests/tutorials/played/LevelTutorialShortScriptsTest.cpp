@@ -246,8 +246,8 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
     bool shot = false;
     f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot); };
     // The bees' button: let through while the bees are not flying; its
-    // click sends them and holds the lesson back 2,200 ms; then, the bees
-    // flying, the step would refuse it.
+    // click sends them (the level brings them in charged) and holds the
+    // lesson back 2,200 ms; then, the bees flying, the step would refuse it.
     std::string clicked;
     f.Override(kBees, [&](TutorialFollower& fl) {
       GameTutorial* t = GetCurrentTutorial();
@@ -256,11 +256,6 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
       GameButton* button = TutTargetButton(kTutorialWindowLevelPanel, kCommandBonus, kBeesBonus, 0.0f, 0.0f)
                                .FindControl(&panel);
       const bool before = button && TutorialAllowAction(kTutorialActionButton, kTutorialWindowLevelPanel, button);
-      // Charged, so that the click sends them.
-      BONUSSLOT charged = level.Rules().Bonuses().GetSlot(kBeesBonus);
-      charged.timeLeft = 0;
-      level.Rules().Bonuses().RestoreSlot(kBeesBonus, charged);
-      level.Rules().Bonuses().RefreshBonusSlot(kBeesBonus, false);
       if (!fl.Follow(step)) return false;
       clicked = std::string(before ? "let through" : "refused") + ", delay " + std::to_string(t->GetDelay()) +
                 (level.Rules().Bonuses().IsActive(kBeesBonus) ? ", flying: " : ", not flying: ") +
