@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "RunningGame.h"
 #include "app/Game.h"
@@ -28,6 +30,7 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/DeveloperOverlay.h"
@@ -37,6 +40,7 @@
 #include "resources/ProgressTracker.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
+#include "resources/SpriteSet.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
@@ -45,6 +49,7 @@
 #include "testsupport/TempFolder.h"
 #include "ui/CheckBox.h"
 #include "ui/ControlState.h"
+#include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/ComixBook.h"
@@ -128,6 +133,46 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_EQ(GetComixBook()->GetWindow(), nullptr);
 }
 
+// What of the game is still up, as "name 0/1" words.
+std::string StillUp(Game& game) {
+  const auto up = [](const char* name, bool on) { return std::string(name) + (on ? " 1" : " 0"); };
+  return up("map", game.Map()) + ", " + up("main screen", game.GetMainScreen()) + ", " +
+         up("windows", GetWindowManager()) + ", " + up("tables", game.World().Tables()) + ", " +
+         up("language", GetGameLanguage()) + ", " + up("store", game.Profiles()) + ", " +
+         up("sprite sets", GetSpriteSet(1));
+}
+
+// A window on top that takes the wheel's turns and, deleted with the window
+// manager, notes what is still up.
+class ProbeWindow : public GameWindow {
+ public:
+  ProbeWindow(Game& game, std::vector<std::string>* notes)
+      : GameWindow(0x50524F42u, false), game_(game), notes_(notes) {}
+  ~ProbeWindow() override { notes_->push_back("window deleted: " + StillUp(game_)); }
+  bool OnMouseWheel(i32, i32, i32 delta, i32, i32) override {
+    turns += delta;
+    return true;
+  }
+  void Draw() override {}
+  i32 turns = 0;
+
+ private:
+  Game& game_;
+  std::vector<std::string>* notes_;
+};
+
+// The game's language, noting what is still up when it is deleted.
+class ProbeLanguage : public GameLanguage {
+ public:
+  ProbeLanguage(Game& game, std::vector<std::string>* notes)
+      : GameLanguage(plat::Utf8ToUtf16(SampleDataFolder() + "/language.dat").c_str()), game_(game), notes_(notes) {}
+  ~ProbeLanguage() override { notes_->push_back("language deleted: " + StillUp(game_)); }
+
+ private:
+  Game& game_;
+  std::vector<std::string>* notes_;
+};
+
 // On a wide screen (borders left and right) with the developers' switch:
 // a click or double click in the borders never reaches a screen, not even
 // the logos' skip, one in the game area skips; the developer overlay draws
@@ -135,13 +180,18 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
 // tracker reports (at most every 100 ms); its caption is a text texture of
 // at most 512 x 64. Paused, the game is silent, resumed it plays again.
 // The comic's window hears the key releases and characters, and the keys
-// answer whether they were taken.
+// answer whether they were taken; the comic screen's windows take the
+// wheel. Shut down, the map and the main screen go before the window
+// manager, which goes before the tables; the language after them, before
+// the profile store; the sprite sets last.
 constexpr u16 kGameRunKeyF = 0x21;  // F's scan code
 
 TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  std::vector<std::string> notes;
   GameRun run(1920, 1080, true, true);
   ASSERT_TRUE(run.ok);
+  run.game.SetGameLanguage(std::make_unique<ProbeLanguage>(run.game, &notes));
   run.drawEvery = 25;
   const DXLRECT area = GetResourceServices().screen.rect;
   ASSERT_GT(area.left, 0) << "no borders on this screen";
@@ -211,13 +261,25 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   EXPECT_TRUE(run.game.Character(u'a'));
   EXPECT_TRUE(run.game.KeyDown(plat::DIK_A, 0));
 
+  // The wheel turned over the comic goes to its screen's windows.
+  auto* probe = new ProbeWindow(run.game, &notes);
+  run.game.MouseWheel(inAreaX, y, -120, 0);
+  EXPECT_EQ(probe->turns, -120);
+
   // The game its runner installed is the running one, with the map it
   // made, until it is shut down; the frames after reach neither.
   EXPECT_EQ(GetRunningGame(), &run.game);
   EXPECT_EQ(GetLevelSelectMap(), run.game.Map());
+  EXPECT_TRUE(notes.empty()) << notes.front();
   run.game.ShutdownGame();
   EXPECT_EQ(GetRunningGame(), nullptr);
   EXPECT_EQ(GetLevelSelectMap(), nullptr);
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "window deleted: map 0, main screen 0, windows 0, tables 1, language 1, store 1, sprite sets 1",
+                       "language deleted: map 0, main screen 0, windows 0, tables 0, language 0, store 1, sprite sets 1",
+                   }));
+  EXPECT_EQ(StillUp(run.game),
+            "map 0, main screen 0, windows 0, tables 0, language 0, store 0, sprite sets 0");
   run.Frame();
 }
 

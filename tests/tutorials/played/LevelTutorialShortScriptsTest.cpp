@@ -9,6 +9,7 @@
 // the villain tutorial's code-130 filter, its rate and its saved record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -390,12 +391,16 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     rows.push_back(row());
     for (i32 i = 0; i < v->GetInfo()->health - 1 && v->GetInfo()->health > 1; ++i) v->Hit();
     rows.push_back(row());
-    // Its record: the first start (spent by its start: the first villain
-    // came at once), the villain and the arrivals come back; a record of
-    // the level tutorials' 20 bytes is refused.
+    // Its record: the first start (still to come, then spent by its start:
+    // the first villain came at once), the villain and the arrivals come
+    // back; a record of the level tutorials' 20 bytes is refused. The
+    // tutorial's own words are written over what the buffer held.
+    u8 early[kLevelTutorial6RecordSize] = {};
+    t->FillRecord(early);
     t->OnStart();
     EXPECT_EQ(t->IsFirstStart(), 0u);
     u8 record[kLevelTutorial6RecordSize] = {};
+    std::fill(record + kLevelTutorialRecordSize, record + kLevelTutorial6RecordSize, u8{0xFF});
     t->FillRecord(record);
     t->Finish();
     auto* again = new LevelTutorial_6(&level);
@@ -404,6 +409,8 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     EXPECT_EQ(again->GetVillainIndex(), 0);
     EXPECT_EQ(again->GetArrivals(), 2u);
     EXPECT_EQ(again->IsFirstStart(), 0u) << "a restored level does not bring its villain at once again";
+    ASSERT_TRUE(again->LoadRecord(early, kLevelTutorial6RecordSize));
+    EXPECT_EQ(again->IsFirstStart(), 1u) << "saved before its start, it brings the villain at once when it starts";
     again->Finish();
     Cast()->DeleteAll();
   }
