@@ -6,10 +6,13 @@
 // level opening its menu (other pause codes, or outside a level, nothing),
 // the comic state's window closed by Escape into the map, and the quit state freeing everything with a current profile; the notice
 // queues following the screens and the profile store, the lose dialog's
-// restart, and quitting with notices and the options window open.
+// restart, and quitting with notices and the options window open; the
+// comic screen's wheel and the shutdown's order; a name typed into the
+// new-profile window recorded and replayed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "app/LevelSelectMap.h"
 #include "app/LoadingPanel.h"
 #include "app/MapNodes.h"
+#include "app/ReplayRun.h"
 #include "app/LogoSequence.h"
 #include "app/StartupLoader.h"
 #include "app/Profile.h"
@@ -42,6 +46,7 @@
 #include "resources/SoundSettings.h"
 #include "resources/SpriteSet.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
@@ -281,6 +286,64 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   EXPECT_EQ(StillUp(run.game),
             "map 0, main screen 0, windows 0, tables 0, language 0, store 0, sprite sets 0");
   run.Frame();
+}
+
+// A first profile named by a person typing into the new-profile window
+// while the run is recorded: the typed name goes into the recording (an
+// edit box never takes the game's character handler's place), and the
+// recording replays to a profile of the same name.
+TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProfile) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  TempFolder files;
+  const std::string recorded = files.File("typed.txt");
+  std::string error;
+  const auto current = [](GameRun& run) {
+    const Profile* p = run.game.Profiles()->GetCurrent();
+    return p ? plat::Utf16ToUtf8(p->GetName()) : std::string("(none)");
+  };
+  {
+    ReplayRun recording;
+    ASSERT_TRUE(recording.Open("", recorded, &error)) << error;
+    GameRun run;
+    ASSERT_TRUE(run.ok);
+    GetAppServices().recording = &recording;
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    for (int i = 0; i < 30; ++i) run.Frame();
+    plat::WindowSystem& windows = plat::GetWindowSystem();
+    windows.UserText(u"Marigold");
+    run.Frame();
+    windows.UserKey(plat::DIK_RETURN, true);
+    windows.UserKey(plat::DIK_RETURN, false);
+    for (int i = 0; i < 30; ++i) run.Frame();
+    EXPECT_EQ(current(run), "Marigold");
+    GetAppServices().recording = nullptr;
+    GetAppServices().lastRecordedFrame.reset();
+    EXPECT_EQ(recording.Finish(), "");
+  }
+  // Its text lines, one a character, spell the name.
+  std::ifstream file(recorded);
+  std::string typed;
+  for (std::string line; std::getline(file, line);)
+    if (line.rfind("text \"", 0) == 0 && line.size() > 7) typed += line.substr(6, line.size() - 7);
+  EXPECT_EQ(typed, "Marigold");
+
+  // Played as the program plays a replay: a frame a step, the messages its
+  // steps posted taken first.
+  ReplayRun replay;
+  ASSERT_TRUE(replay.Open(recorded, "", &error)) << error;
+  GameRun run;
+  ASSERT_TRUE(run.ok);
+  GetAppServices().replay = &replay;
+  replay.Start();
+  plat::WindowSystem& windows = plat::GetWindowSystem();
+  for (u32 frames = 0; frames < 20000 && replay.BeforeFrame(); ++frames) {
+    while (windows.QueuedMessages() > 0) DXLRunPass();
+    DXLRunPass();
+    replay.AfterFrame();
+  }
+  GetAppServices().replay = nullptr;
+  EXPECT_EQ(replay.Finish(), "");
+  EXPECT_EQ(current(run), "Marigold");
 }
 
 // A second start with a profile on disk: the profile is current from the
