@@ -333,6 +333,8 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   PublishGameArea(screen_);
   RebuildScreenBorders();
 
+  // The one handler of typed characters for the whole run: each is recorded,
+  // then offered to the screen's windows (an edit box has it from its own).
   DXLSetCharSink(&CbChar);
   profiles_->SetNotices(world_.Notices());  // another profile chosen empties the queues; errors show
   previousTime_ = DXLGetTimeMs();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/DXLApp.h"
 #include "engine/DXLViewer.h"
 #include "gametext/KGEBaseText.h"
 #include "gametext/KGEFont.h"
@@ -43,26 +42,12 @@ GameEdit::GameEdit(GameWindow* owner, const wchar* allowed, i32 left, i32 top, i
   if (owner_) owner_->SetEditBox(this);
   NotifyTextChanged();
   if (WindowManager* manager = GetWindowManager()) manager->EditBoxes().Insert(0, this);
-  DXLSetCharSink(&GameEdit::DeliverCharacter);
 }
 
 GameEdit::~GameEdit() {
   textObject_.reset();
   if (WindowManager* manager = GetWindowManager()) manager->EditBoxes().Remove(this);
   if (owner_) owner_->DropEditBox(this);
-}
-
-void GameEdit::DeliverCharacter(u16 character) {
-  WindowManager* manager = GetWindowManager();
-  if (!manager) return;
-  kis::list<GameEdit*>& boxes = manager->EditBoxes();
-  for (i32 i = 0; i < boxes.GetCount(); ++i) {
-    GameEdit* box = boxes.Get(i);
-    if (box->IsActive()) {
-      box->OnChar(static_cast<wchar>(character));
-      return;
-    }
-  }
 }
 
 void GameEdit::TakeFocus() {

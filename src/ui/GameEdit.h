@@ -7,10 +7,12 @@
 //
 // A box becomes its window's edit box (the window owns it, forwards mouse,
 // keys and characters and draws it) and joins the window manager's list of
-// edit boxes at the front. The frame's character sink hands each typed
-// character to the focused box: the first active one of that list, and a
-// press that activates a box brings it to the front and ends the others'
-// focus. Its window hears of every change of the text (OnEditChanged).
+// edit boxes at the front; a press that activates a box brings it to the
+// front and ends the others' focus. Typed characters come to it the way
+// the game's own handler sends them, through the window manager to its
+// window: a box never takes the frame's character sink, so the game keeps
+// recording and routing every character. Its window hears of every change
+// of the text (OnEditChanged).
 #pragma once
 
 #include <memory>
@@ -46,9 +48,6 @@ class GameEdit : public DXLEditW {
   // its end.
   void SetText(const wchar* text);
   void Draw();
-
-  // The frame's character sink: the character goes to the focused box.
-  static void DeliverCharacter(u16 character);
 
   const DXLRECT& GetRect() const { return box_; }
   i32 GetLineHeight() const { return lineHeight_; }

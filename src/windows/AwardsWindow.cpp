@@ -154,8 +154,8 @@ SmallAwardButton::SmallAwardButton(AwardsWindow* window, u32 index, i32 oldValue
   done_ = steps_.empty();
   if (award) {
     wchar body[] = u"[SAWARD D]";
-    new CaptionHintWindow(this, award->name, true, body, kItemTagSmallAward, reinterpret_cast<uintptr_t>(award),
-                          nullptr, 1, 0, 0);
+    new CaptionHintWindow(this, AwardText(award->name), true, body, kItemTagSmallAward,
+                          reinterpret_cast<uintptr_t>(award), nullptr, 1, 0, 0);
   }
 }
 

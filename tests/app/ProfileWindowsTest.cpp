@@ -184,16 +184,23 @@ TEST_F(ProfileWindows, NamesKeepOkHiddenAndANewProfileTakesRowZeroAndBecomesCurr
   EXPECT_EQ(manager->FindWindow(NewProfileWindow::kId), nullptr);
 
   // The first profile's window: no cancel, the name proposed, tutorials on.
+  // Made with them off and not chosen after (no answer given): its file
+  // keeps the choice.
   n = new NewProfileWindow(&roster, u"Cid", false, nullptr, 200);
   EXPECT_FALSE(Shown(n->GetCancelButton()));
   EXPECT_TRUE(n->IsNameAcceptable());
+  EXPECT_TRUE(Ticked(n->GetTutorialBox()));
   EXPECT_TRUE(n->OnKeyDown(kKeyEscape, 0));
   EXPECT_FALSE(n->IsClosing());
+  n->OnCommand(n->GetTutorialBox());
   n->OnCommand(n->GetOkButton());
   ASSERT_NE(rig.store.FindByName(u"Cid"), nullptr);
-  EXPECT_TRUE(rig.store.FindByName(u"Cid")->AreTutorialsOn());
+  EXPECT_EQ(rig.store.GetCurrent(), bob);
   EXPECT_TRUE(n->IsClosing());
   delete n;
+  Store reread(dir);
+  ASSERT_NE(reread.store.FindByName(u"Cid"), nullptr);
+  EXPECT_FALSE(reread.store.FindByName(u"Cid")->AreTutorialsOn());
 }
 
 TEST_F(ProfileWindows, ChoosingAnotherProfileClearsTheQueuesAndErrorsShowTheirText) {

@@ -720,6 +720,7 @@ TEST_F(TextLookups, EveryTextTheCodeCanAskForIsInTheLanguageAndTheManifest) {
          return Join({Introductions(false, true), Plants(), Buildings()});
        }},
       {"ui/InfoWindow.cpp", "Field(bonus.nameKey)", bonusNames},
+      {"windows/AwardsWindow.cpp", "award->name", [&] { return Awards(true, false); }},
       {"windows/AwardsWindow.cpp", "r.name", [&] { return Awards(false, true); }},
       {"windows/AwardsWindow.cpp", "key", [&] { return Awards(false, true, "_desc"); }},
       {"windows/BonusButton.cpp", "bonus.nameKey", bonusNames},

@@ -7,12 +7,21 @@
 #include "gametext/KGEFont.h"
 #include "resources/GameDraw.h"
 #include "ui/GameEdit.h"
+#include "ui/WindowManager.h"
 
 using uitest::ToolkitRig;
 
 namespace {
 
 constexpr const wchar* kAllowed = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ";
+
+// The game's character handler as far as the boxes go: each typed
+// character counted, then offered to the windows.
+int handled = 0;
+void GameCharacters(u16 character) {
+  ++handled;
+  if (WindowManager* windows = GetWindowManager()) windows->OnChar(character, 0);
+}
 
 // A window at (100, 100) that draws its controls and notes its box's changes.
 class EditWindow : public GameWindow {
@@ -33,12 +42,18 @@ class EditWindow : public GameWindow {
 
 class Edits : public ::testing::Test {
  protected:
+  Edits() {
+    handled = 0;
+    DXLSetCharSink(&GameCharacters);
+  }
+  ~Edits() override { DXLSetCharSink(nullptr); }
   i32 Width(const std::u16string& s) {
     KGESIZE size{0, 0};
     GetGameFont(4)->MeasureText(&size, s.c_str(), static_cast<u32>(s.size()));
     return size.cx;
   }
-  // The frame's window procedure given typed characters.
+  // The frame's window procedure given typed characters (the game's handler
+  // its sink).
   void Type(std::u16string_view text) {
     for (wchar c : text) DXLGameWindowProc(0, plat::WM_CHAR, c, 0);
   }
@@ -120,7 +135,7 @@ TEST_F(Edits, TextStaysCentredAndCaretAndSelectionFollowTheFont) {
   EXPECT_EQ(rig_.M().EditBoxes().GetCount(), 0);
 }
 
-TEST_F(Edits, CharactersReachTheFocusedBoxAndABoxWithoutFontStillHasItsCaret) {
+TEST_F(Edits, CharactersReachTheFocusedBoxThroughTheGamesHandlerAndABoxWithoutFontHasItsCaret) {
   rig_.language->PutFont(3, nullptr);  // game font 4 gone
   auto* w1 = new EditWindow(1);
   auto* e1 = new GameEdit(w1, kAllowed, 0, 0, 100, 30);
@@ -148,6 +163,10 @@ TEST_F(Edits, CharactersReachTheFocusedBoxAndABoxWithoutFontStillHasItsCaret) {
   delete e1;  // a box deleted first leaves its window and the list
   EXPECT_EQ(w1->GetEditBox(), nullptr);
   EXPECT_EQ(rig_.M().EditBoxes().GetCount(), 1);
+  // Made and gone, the boxes never took the game's handler's place.
+  delete w2;
+  Type(u"z");
+  EXPECT_EQ(handled, 6);
 }
 
 }  // namespace

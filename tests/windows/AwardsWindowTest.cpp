@@ -5,8 +5,13 @@
 // without closing, Escape completes and closes; opening closes the award
 // notices. Drawn: a small award's tier plate cut from the interface image,
 // lit while hovered once a tier is won, its bar within its own 50 pixels;
-// the total award as high as its picture at its width.
+// the total award as high as its picture at its width. The hints are
+// titled by the awards' name texts.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
 
 #include "FakeAwardsProfile.h"
 #include "PanelRig.h"
@@ -18,8 +23,13 @@
 #include "testsupport/TempFolder.h"
 #include "windows/AwardsWindow.h"
 #include "engine/DXLTexture.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
+#include "platform/encoding/Utf.h"
 #include "resources/Sprite.h"
+#include "ui/CaptionHintWindow.h"
 #include "ui/ControlState.h"
+#include "ui/HIText.h"
 #include "ui/WindowManager.h"
 #include "windows/WindowServices.h"
 
@@ -38,6 +48,8 @@ class AwardsTest : public ::testing::Test {
     RECORDAWARD records[kRecordAwardCount] = {};
     for (TIEREDAWARD& a : tiered) a.tiers[0] = 10, a.tiers[1] = 20, a.tiers[2] = 30;
     for (RECORDAWARD& a : records) a.threshold = 100;
+    std::u16string(u"wheat").copy(tiered[2].name, 5);
+    std::u16string(u"first").copy(records[1].name, 5);
     const std::u16string path = folder.Wide("Data.dat");
     EXPECT_TRUE(WriteDataArchive(path.c_str(), {{kAwardSectionId, kAwardSectionSubId, AwardSection(tiered, records)}}));
     kis::DataFileReaderW* data =
@@ -52,6 +64,7 @@ class AwardsTest : public ::testing::Test {
     GetResourceServices().clock = 10000;
   }
   ~AwardsTest() override {
+    SetGameLanguage(nullptr);
     GetResourceServices().interfaceImage = nullptr;
     GetContentServices().awards = nullptr;
     GetWindowServices().awardsProfile = nullptr;
@@ -73,6 +86,7 @@ class AwardsTest : public ::testing::Test {
 
   TempFolder folder;
   PanelRig rig;
+  std::unique_ptr<GameLanguage> language;
   DXLTexture* interface = nullptr;
   AwardTable table;
   FakeAwardsProfile profile;
@@ -194,6 +208,25 @@ TEST_F(AwardsTest, TierPlatesFromTheInterfaceHoverLightsAWonTierBarsStayInTheirP
   const DXLRECT& total = window->GetBig(8)->GetRect();
   EXPECT_EQ(total.right - total.left, 188);
   EXPECT_EQ(total.bottom - total.top, 150);
+}
+
+// Every hint's title is the award's name text of table "awards", not its key.
+TEST_F(AwardsTest, HintsAreTitledByTheAwardsNameTexts) {
+  std::ofstream(folder.File("lang.txt"))
+      << "Language {\n\tawards {\n\t\twheat = \"Sheaf Binder\"\n\t\tfirst = \"First Coin\"\n"
+         "\t\tfinal = \"Crown of the Farm\"\n\t}\n}\n";
+  language = std::make_unique<GameLanguage>(folder.Wide("lang.txt").c_str());
+  SetGameLanguage(language.get());
+  Open();
+  const auto title = [](GameHint* b) {
+    auto* hint = dynamic_cast<CaptionHintWindow*>(b->GetHintWindow());
+    return hint && hint->GetCaption() && hint->GetCaption()->GetSource()
+               ? plat::Utf16ToUtf8(hint->GetCaption()->GetSource())
+               : std::string("(none)");
+  };
+  EXPECT_EQ(title(window->GetSmall(2)), "Sheaf Binder");
+  EXPECT_EQ(title(window->GetBig(1)), "First Coin");
+  EXPECT_EQ(title(window->GetBig(8)), "Crown of the Farm");
 }
 
 }  // namespace

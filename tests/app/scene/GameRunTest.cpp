@@ -6,17 +6,23 @@
 // level opening its menu (other pause codes, or outside a level, nothing),
 // the comic state's window closed by Escape into the map, and the quit state freeing everything with a current profile; the notice
 // queues following the screens and the profile store, the lose dialog's
-// restart, and quitting with notices and the options window open.
+// restart, and quitting with notices and the options window open; the
+// comic screen's wheel and the shutdown's order; a name typed into the
+// new-profile window recorded and replayed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "RunningGame.h"
 #include "app/Game.h"
 #include "app/LevelSelectMap.h"
 #include "app/LoadingPanel.h"
 #include "app/MapNodes.h"
+#include "app/ReplayRun.h"
 #include "app/LogoSequence.h"
 #include "app/StartupLoader.h"
 #include "app/Profile.h"
@@ -28,6 +34,7 @@
 #include "engine/DXLLog.h"
 #include "engine/DXLMouse.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
 #include "level/scene/DeveloperOverlay.h"
@@ -37,7 +44,9 @@
 #include "resources/ProgressTracker.h"
 #include "resources/ResourceServices.h"
 #include "resources/SoundSettings.h"
+#include "resources/SpriteSet.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/WindowSystem.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
@@ -45,6 +54,7 @@
 #include "testsupport/TempFolder.h"
 #include "ui/CheckBox.h"
 #include "ui/ControlState.h"
+#include "ui/GameWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/ComixBook.h"
@@ -128,6 +138,46 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
   EXPECT_EQ(GetComixBook()->GetWindow(), nullptr);
 }
 
+// What of the game is still up, as "name 0/1" words.
+std::string StillUp(Game& game) {
+  const auto up = [](const char* name, bool on) { return std::string(name) + (on ? " 1" : " 0"); };
+  return up("map", game.Map()) + ", " + up("main screen", game.GetMainScreen()) + ", " +
+         up("windows", GetWindowManager()) + ", " + up("tables", game.World().Tables()) + ", " +
+         up("language", GetGameLanguage()) + ", " + up("store", game.Profiles()) + ", " +
+         up("sprite sets", GetSpriteSet(1));
+}
+
+// A window on top that takes the wheel's turns and, deleted with the window
+// manager, notes what is still up.
+class ProbeWindow : public GameWindow {
+ public:
+  ProbeWindow(Game& game, std::vector<std::string>* notes)
+      : GameWindow(0x50524F42u, false), game_(game), notes_(notes) {}
+  ~ProbeWindow() override { notes_->push_back("window deleted: " + StillUp(game_)); }
+  bool OnMouseWheel(i32, i32, i32 delta, i32, i32) override {
+    turns += delta;
+    return true;
+  }
+  void Draw() override {}
+  i32 turns = 0;
+
+ private:
+  Game& game_;
+  std::vector<std::string>* notes_;
+};
+
+// The game's language, noting what is still up when it is deleted.
+class ProbeLanguage : public GameLanguage {
+ public:
+  ProbeLanguage(Game& game, std::vector<std::string>* notes)
+      : GameLanguage(plat::Utf8ToUtf16(SampleDataFolder() + "/language.dat").c_str()), game_(game), notes_(notes) {}
+  ~ProbeLanguage() override { notes_->push_back("language deleted: " + StillUp(game_)); }
+
+ private:
+  Game& game_;
+  std::vector<std::string>* notes_;
+};
+
 // On a wide screen (borders left and right) with the developers' switch:
 // a click or double click in the borders never reaches a screen, not even
 // the logos' skip, one in the game area skips; the developer overlay draws
@@ -135,13 +185,18 @@ TEST(GameRun, StatesPlayClockKeptLevelsAndThePauseMenu) {
 // tracker reports (at most every 100 ms); its caption is a text texture of
 // at most 512 x 64. Paused, the game is silent, resumed it plays again.
 // The comic's window hears the key releases and characters, and the keys
-// answer whether they were taken.
+// answer whether they were taken; the comic screen's windows take the
+// wheel. Shut down, the map and the main screen go before the window
+// manager, which goes before the tables; the language after them, before
+// the profile store; the sprite sets last.
 constexpr u16 kGameRunKeyF = 0x21;  // F's scan code
 
 TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  std::vector<std::string> notes;
   GameRun run(1920, 1080, true, true);
   ASSERT_TRUE(run.ok);
+  run.game.SetGameLanguage(std::make_unique<ProbeLanguage>(run.game, &notes));
   run.drawEvery = 25;
   const DXLRECT area = GetResourceServices().screen.rect;
   ASSERT_GT(area.left, 0) << "no borders on this screen";
@@ -211,14 +266,84 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
   EXPECT_TRUE(run.game.Character(u'a'));
   EXPECT_TRUE(run.game.KeyDown(plat::DIK_A, 0));
 
+  // The wheel turned over the comic goes to its screen's windows.
+  auto* probe = new ProbeWindow(run.game, &notes);
+  run.game.MouseWheel(inAreaX, y, -120, 0);
+  EXPECT_EQ(probe->turns, -120);
+
   // The game its runner installed is the running one, with the map it
   // made, until it is shut down; the frames after reach neither.
   EXPECT_EQ(GetRunningGame(), &run.game);
   EXPECT_EQ(GetLevelSelectMap(), run.game.Map());
+  EXPECT_TRUE(notes.empty()) << notes.front();
   run.game.ShutdownGame();
   EXPECT_EQ(GetRunningGame(), nullptr);
   EXPECT_EQ(GetLevelSelectMap(), nullptr);
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "window deleted: map 0, main screen 0, windows 0, tables 1, language 1, store 1, sprite sets 1",
+                       "language deleted: map 0, main screen 0, windows 0, tables 0, language 0, store 1, sprite sets 1",
+                   }));
+  EXPECT_EQ(StillUp(run.game),
+            "map 0, main screen 0, windows 0, tables 0, language 0, store 0, sprite sets 0");
   run.Frame();
+}
+
+// A first profile named by a person typing into the new-profile window
+// while the run is recorded: the typed name goes into the recording (an
+// edit box never takes the game's character handler's place), and the
+// recording replays to a profile of the same name.
+TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProfile) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  TempFolder files;
+  const std::string recorded = files.File("typed.txt");
+  std::string error;
+  const auto current = [](GameRun& run) {
+    const Profile* p = run.game.Profiles()->GetCurrent();
+    return p ? plat::Utf16ToUtf8(p->GetName()) : std::string("(none)");
+  };
+  {
+    ReplayRun recording;
+    ASSERT_TRUE(recording.Open("", recorded, &error)) << error;
+    GameRun run;
+    ASSERT_TRUE(run.ok);
+    GetAppServices().recording = &recording;
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    for (int i = 0; i < 30; ++i) run.Frame();
+    plat::WindowSystem& windows = plat::GetWindowSystem();
+    windows.UserText(u"Marigold");
+    run.Frame();
+    windows.UserKey(plat::DIK_RETURN, true);
+    windows.UserKey(plat::DIK_RETURN, false);
+    for (int i = 0; i < 30; ++i) run.Frame();
+    EXPECT_EQ(current(run), "Marigold");
+    GetAppServices().recording = nullptr;
+    GetAppServices().lastRecordedFrame.reset();
+    EXPECT_EQ(recording.Finish(), "");
+  }
+  // Its text lines, one a character, spell the name.
+  std::ifstream file(recorded);
+  std::string typed;
+  for (std::string line; std::getline(file, line);)
+    if (line.rfind("text \"", 0) == 0 && line.size() > 7) typed += line.substr(6, line.size() - 7);
+  EXPECT_EQ(typed, "Marigold");
+
+  // Played as the program plays a replay: a frame a step, the messages its
+  // steps posted taken first.
+  ReplayRun replay;
+  ASSERT_TRUE(replay.Open(recorded, "", &error)) << error;
+  GameRun run;
+  ASSERT_TRUE(run.ok);
+  GetAppServices().replay = &replay;
+  replay.Start();
+  plat::WindowSystem& windows = plat::GetWindowSystem();
+  for (u32 frames = 0; frames < 20000 && replay.BeforeFrame(); ++frames) {
+    while (windows.QueuedMessages() > 0) DXLRunPass();
+    DXLRunPass();
+    replay.AfterFrame();
+  }
+  GetAppServices().replay = nullptr;
+  EXPECT_EQ(replay.Finish(), "");
+  EXPECT_EQ(current(run), "Marigold");
 }
 
 // A second start with a profile on disk: the profile is current from the

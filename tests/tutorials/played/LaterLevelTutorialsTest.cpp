@@ -5,7 +5,8 @@
 // category while their site is empty), every step's arrows and text stand
 // where the script's table puts them, the rates a step raises follow the
 // step and are 1.0 again afterwards. Off the road: the sowing and upgrade
-// steps of level 3 not finishing on another point's change, level 4's
+// steps of level 3 finishing on their own point's change at state 2 and
+// not on another state or another point's change, level 4's
 // build hint showing nothing for a henhouse ordered before it appeared,
 // and the close-tutorial button stopping a step with raised rates. Level
 // 4's steps 4 and 8 are drawn into PNG files.
@@ -196,26 +197,45 @@ class LaterScripts : public ::testing::Test {
   std::unique_ptr<testsupport::HintRecorder> hints;
 };
 
-// Level 3 to its end; the two upgrade steps heed only their own point.
+// Level 3 to its end; the two upgrade steps end on their own point's change
+// at state 2 (heard before any frame could end them), not at another state
+// nor on another point's change.
 TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
   ASSERT_TRUE(h.loaded);
   Open(2);
   ASSERT_NE(dynamic_cast<LevelTutorial_3*>(Tutorial()), nullptr) << "the factory makes it for index 2";
   TutorialFollower f(h);
   std::vector<std::string> seen;
+  const auto heard = [&](TutorialId id) { return std::string(Current() == id ? "waits" : "finished"); };
+  // Once its hint is up: the point's change at its state now, then its
+  // upgrade's end (what the upgrade job does last) in the same frame.
+  const auto upgradeHeard = [&](TutorialId id, i32 index, u32 kind) {
+    f.Override(id, [&, id, index, kind](TutorialFollower&) {
+      if (!hints || hints->Line(id).empty()) return false;
+      auto* point = static_cast<LevelPoint*>(Point(index));
+      Tutorial()->Notify(kTutorialEventPointChanged, kind, Point(index));
+      std::string line = std::to_string(id & 0xFF) + " heard its point at " + std::to_string(point->GetLevel()) +
+                         ": " + heard(id);
+      point->Upgrade();
+      seen.push_back(line + ", at " + std::to_string(point->GetLevel()) + ": " + heard(id));
+      return true;
+    });
+  };
+  upgradeHeard(L3(3), 3, kPointKindPlant);
+  upgradeHeard(L3(7), 2, kPointKindBuilding);
   ASSERT_TRUE(FollowNoting(f, [&](TutorialId now) {
-    // A change of the other point, with the state value awaited, goes by.
-    if (now == L3(3)) Tutorial()->Notify(kTutorialEventPointChanged, kPointKindPlant, Point(2));
+    // Changes of the other point, with the state value awaited, go by.
     if (now == L3(7)) {
       Tutorial()->Notify(kTutorialEventPointChanged, kPointKindBuilding, Point(3));
       Tutorial()->Notify(kTutorialEventPointChanged, kPointKindPlant, Point(3));
       seen.push_back("7 heard bed at " + std::to_string(static_cast<LevelPoint*>(Point(3))->GetLevel()) + ": " +
-                     (Current() == L3(7) ? "waits" : "finished"));
+                     heard(L3(7)));
     }
     if (now == L3(8)) seen.push_back("mill at " + std::to_string(static_cast<LevelPoint*>(Point(2))->GetLevel()));
   }));
   EXPECT_EQ(f.Trace(), StepRange(L3, 15));
-  EXPECT_EQ(seen, (std::vector<std::string>{"7 heard bed at 2: waits", "mill at 2"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"3 heard its point at 1: waits, at 2: finished", "7 heard bed at 2: waits",
+                                            "7 heard its point at 1: waits, at 2: finished", "mill at 2"}));
   ExpectResumes(f, L3, 15, {{12, 11}, {13, 11}, {14, 15}});
   testsupport::ExpectHintTable(*hints, L3(1), kLevelThreeHints, f.Trace());
   EXPECT_FLOAT_EQ(h.Level()->Rules().GetRate(kRateFactories), 1.0f);

@@ -9,6 +9,7 @@
 // the villain tutorial's code-130 filter, its rate and its saved record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -246,8 +247,8 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
     bool shot = false;
     f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot); };
     // The bees' button: let through while the bees are not flying; its
-    // click sends them and holds the lesson back 2,200 ms; then, the bees
-    // flying, the step would refuse it.
+    // click sends them (the level brings them in charged) and holds the
+    // lesson back 2,200 ms; then, the bees flying, the step would refuse it.
     std::string clicked;
     f.Override(kBees, [&](TutorialFollower& fl) {
       GameTutorial* t = GetCurrentTutorial();
@@ -256,11 +257,6 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
       GameButton* button = TutTargetButton(kTutorialWindowLevelPanel, kCommandBonus, kBeesBonus, 0.0f, 0.0f)
                                .FindControl(&panel);
       const bool before = button && TutorialAllowAction(kTutorialActionButton, kTutorialWindowLevelPanel, button);
-      // Charged, so that the click sends them.
-      BONUSSLOT charged = level.Rules().Bonuses().GetSlot(kBeesBonus);
-      charged.timeLeft = 0;
-      level.Rules().Bonuses().RestoreSlot(kBeesBonus, charged);
-      level.Rules().Bonuses().RefreshBonusSlot(kBeesBonus, false);
       if (!fl.Follow(step)) return false;
       clicked = std::string(before ? "let through" : "refused") + ", delay " + std::to_string(t->GetDelay()) +
                 (level.Rules().Bonuses().IsActive(kBeesBonus) ? ", flying: " : ", not flying: ") +
@@ -395,12 +391,16 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     rows.push_back(row());
     for (i32 i = 0; i < v->GetInfo()->health - 1 && v->GetInfo()->health > 1; ++i) v->Hit();
     rows.push_back(row());
-    // Its record: the first start (spent by its start: the first villain
-    // came at once), the villain and the arrivals come back; a record of
-    // the level tutorials' 20 bytes is refused.
+    // Its record: the first start (still to come, then spent by its start:
+    // the first villain came at once), the villain and the arrivals come
+    // back; a record of the level tutorials' 20 bytes is refused. The
+    // tutorial's own words are written over what the buffer held.
+    u8 early[kLevelTutorial6RecordSize] = {};
+    t->FillRecord(early);
     t->OnStart();
     EXPECT_EQ(t->IsFirstStart(), 0u);
     u8 record[kLevelTutorial6RecordSize] = {};
+    std::fill(record + kLevelTutorialRecordSize, record + kLevelTutorial6RecordSize, u8{0xFF});
     t->FillRecord(record);
     t->Finish();
     auto* again = new LevelTutorial_6(&level);
@@ -409,6 +409,8 @@ TEST_F(ShortScripts, VillainFilterAndRate) {
     EXPECT_EQ(again->GetVillainIndex(), 0);
     EXPECT_EQ(again->GetArrivals(), 2u);
     EXPECT_EQ(again->IsFirstStart(), 0u) << "a restored level does not bring its villain at once again";
+    ASSERT_TRUE(again->LoadRecord(early, kLevelTutorial6RecordSize));
+    EXPECT_EQ(again->IsFirstStart(), 1u) << "saved before its start, it brings the villain at once when it starts";
     again->Finish();
     Cast()->DeleteAll();
   }
