@@ -5,7 +5,8 @@
 // the scene fills the game area between the screen's borders
 // (main_screen_1920x1080.png); a full disk at the first start is told at
 // every save; a name of sixteen "W"s stays inside the greeting's band on
-// the main screen and the map (long_name_*.png). The
+// the main screen and the map (long_name_*.png); the girl stands on the
+// screen's bottom edge through the scene's sway. The
 // pictures are written into the test's working folder.
 #include <gtest/gtest.h>
 
@@ -276,6 +277,37 @@ TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
     EXPECT_GE(on.top, OnFrame(*ui, 0, 0).y);
     EXPECT_LE(on.bottom, OnFrame(*ui, 0, MapInterface::kGreetingBand).y);
     EXPECT_TRUE(run.Shot("long_name_map_" + std::to_string(w) + ".png"));
+  }
+}
+
+// Through a whole sway and breathing of the scene, at 800 x 600, 1024 x 768
+// and 1920 x 1080, the girl's overalls reach the screen's bottom row: she
+// stands on its edge, never above it.
+TEST(MainScreenRun, TheGirlStandsOnTheBottomEdgeThroughTheSway) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  for (const auto& [w, h] : {std::pair{800u, 600u}, {1024u, 768u}, {1920u, 1080u}}) {
+    SCOPED_TRACE(w);
+    RunningGame run(w, h, w == 1920);
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"Ann");
+    run.drawEvery = 1000;
+    MainScreen* screen = run.game.GetMainScreen();
+    const GAMESCREENAREA& area = GetResourceServices().screen;
+    float lowest = 1.0f;
+    for (int sample = 0; sample < 32; ++sample) {
+      for (int i = 0; i < 25; ++i) run.Frame();  // 16 s in all: more than a breath of the zoom
+      run.Redraw();
+      lowest = std::min(lowest, screen->GetZoomSway());
+      i32 denim = 0;
+      for (i32 x = area.rect.left; x < area.rect.right; ++x) {
+        const u32 c = run.Pixel(x, area.rect.bottom - 1);
+        const i32 r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
+        denim += b > r + 60 && b > g + 20 ? 1 : 0;
+      }
+      EXPECT_GE(denim, 10) << "sample " << sample << ", zoom sway " << screen->GetZoomSway();
+    }
+    EXPECT_LT(lowest, -0.06f);  // the zoom went near its smallest
   }
 }
 
