@@ -496,13 +496,23 @@ MainScreenTextButton::~MainScreenTextButton() { delete text_; }
 i32 MainScreenTextButton::GetTextWidth() const { return text_ ? text_->GetWidth() : 0; }
 i32 MainScreenTextButton::GetTextHeight() const { return text_ ? text_->GetHeight() : 0; }
 
-// The face; hovered, once more added over it, faintly.
+void MainScreenTextButton::FitWidth(i32 width) {
+  const i32 w = GetTextWidth();
+  scale_ = w > width && width > 0 ? static_cast<float>(width) / static_cast<float>(w) : 1.0f;
+}
+
+// The face (made smaller about its line's middle when it must fit); hovered,
+// once more added over it, faintly.
 void MainScreenTextButton::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !text_) return;
   DXLMATRIX saved{};
   viewer->GetTransform(&saved);
   viewer->Translate(faceX_, faceY_);
+  if (scale_ != 1.0f) {
+    viewer->Translate(0.0f, static_cast<float>(GetTextHeight()) * (1.0f - scale_) / 2.0f);
+    viewer->Scale(scale_);
+  }
   UnbindDrawTexture();
   text_->Draw();
   if ((state_.GetState() & kStateBaseMask) >= kStateHover) {
@@ -592,6 +602,9 @@ void MainScreenMenu::Refresh() {
   const DXLRECT at{14 - 2, top - 2, 14 + width + 2, top + th + 2};
   greeting_->SetRect(at);
   greeting_->SetFacePosition(static_cast<float>(at.left), static_cast<float>(at.top));  // the text at the button's place
+  // The band holds one line: two would reach the "easy" button. A greeting
+  // wider than the band (a long name) is drawn smaller, the name whole.
+  greeting_->FitWidth(width);
   if (!hard) return;
   if (profile->GetProgress().eighthLevel == 0) {
     hard->SetState(kStateHidden, true, 0);

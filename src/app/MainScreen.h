@@ -220,6 +220,9 @@ class MainScreenTextButton : public ActiveButton {
     faceX_ = x;
     faceY_ = y;
   }
+  // A text wider than `width` is drawn smaller, whole, on its one line and
+  // centred on the line's height: a long name never runs out of the band.
+  void FitWidth(i32 width);
   i32 GetTextWidth() const;
   i32 GetTextHeight() const;
   KGETextSpriteW* GetText() const { return text_; }
@@ -229,6 +232,7 @@ class MainScreenTextButton : public ActiveButton {
  private:
   KGETextSpriteW* text_ = nullptr;
   float faceX_ = 0, faceY_ = 0;
+  float scale_ = 1.0f;
 };
 
 class MainScreenMenu : public SpritesWindow {

@@ -35,6 +35,11 @@ bool MakeLevelMark(i32 level, i32 maximum, i32 x, i32 y, u32 colour, DXLQUAD* ou
   return true;
 }
 
+float PictureScale(const Sprite* picture, float room) {
+  const i32 side = picture ? std::max(picture->GetFrameWidth(), picture->GetFrameHeight()) : 0;
+  return side > 0 ? std::clamp(room / static_cast<float>(side), 0.5f, 1.0f) : 0.5f;
+}
+
 CLPLevelBlock::CLPLevelBlock(ChildLevelPanel* owner)
     : ActiveButton(owner ? owner->GetOwner() : nullptr, owner ? &owner->Group() : nullptr, kPanelLevelBlock),
       owner_(owner) {
@@ -56,7 +61,7 @@ void CLPLevelBlock::Build() {
   const i32 n = std::min(GetMarkCount(), 3);
   for (i32 j = 0; j < n; ++j) {
     const SkinPiece& dot = j + 1 < current_ ? skins::kLevelDotFull : skins::kLevelDotEmpty;
-    marks_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], 50 + kMarks[n - 1][j][1], dot.frameWidth,
+    marks_.AddPiece(kLevelBlockWidth / 2 - 10 + kMarks[n - 1][j][0], kMarksTop + kMarks[n - 1][j][1], dot.frameWidth,
                     dot.frameHeight, LevelSheetSkin(dot));
   }
 }
@@ -68,8 +73,11 @@ void CLPLevelBlock::SetLevel(i32 levels, i32 current, Sprite* picture) {
   SpriteSet* set = picture ? GetSpriteSet(kIconSpriteSet) : nullptr;
   if (set) picture_.reset(set->CreateImageSprite(picture, false));
   if (picture_) {
+    // Inside the frame's rim and above the marks when there are any.
+    const float y = GetPictureY(), bottom = GetMarkCount() > 0 ? kMarksTop : kLevelBlockHeight - kRim;
+    const float scale = PictureScale(picture, 2.0f * std::min(y - kRim, bottom - y) - 2.0f);
     picture_->SetPivot(0.5f, 0.5f);
-    picture_->SetScale(0.5f, 0.5f);
+    picture_->SetScale(scale, scale);
   }
   Build();
 }

@@ -8,6 +8,7 @@
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
 #include "level/map/PointClasses.h"
+#include "ui/SkinTable.h"
 #include "windows/LevelPanel.h"
 #include "windows/PanelSkins.h"
 
@@ -17,8 +18,11 @@ constexpr i32 kCategoryRow = 220;
 constexpr i32 kCellStep = 73;
 constexpr i32 kSingleCell = 98;
 constexpr i32 kMinCell = 21;
-constexpr i32 kRowSlack = 12;
 constexpr i32 kMaxFactories = 8;
+// The level panel's dividers stand over the child area's edges, the left
+// one 15 pixels into it and the right one 12: the centred factories' row
+// keeps a pixel clear of the wider on both sides, or its ends hide.
+constexpr i32 kRowSlack = 2 * (std::max(skins::kLeftDivider.frameWidth, skins::kRightDivider.frameWidth) + 1);
 
 }  // namespace
 

@@ -44,6 +44,7 @@ constexpr u32 kTaskFadeFlags = 0x9031;
 constexpr u32 kTaskStencilRef = 0x54;
 constexpr u32 kTaskMarkAlpha = 128;
 
+// Its scale is set with the card's width (TaskButton::FitIcon).
 std::unique_ptr<ImageSprite> MakeTaskIcon(Sprite* sprite) {
   if (sprite) sprite->Init();
   if (!sprite || !sprite->IsLoaded()) return nullptr;
@@ -158,6 +159,24 @@ void TaskButton::SetRect(i32 x, i32 y, i32 width) {
   const i32 room = width - kCaptionMargin, captionWidth = TextWidth(caption_.get());
   captionScale_ = captionWidth > room && captionWidth > 0 ? static_cast<float>(room) / static_cast<float>(captionWidth)
                                                           : 1.0f;
+  FitIcon();
+}
+
+// The icon as large as the card lets it be (PictureScale): between the
+// caption above it and what stands below it (the level mark, the separate
+// target or the count; the texts share the caption's font), a pixel clear
+// of each, and inside the card's caps.
+void TaskButton::FitIcon() {
+  if (!icon_) return;
+  const i32 line = TextHeight(caption_.get());
+  const float above = static_cast<float>(kCaptionY - line / 2 + line);
+  float below = static_cast<float>((targetText_ ? kTargetY : kCountY) - line / 2);
+  if (hasMark_)
+    for (const DXLVERTEX& v : mark_.v) below = std::min(below, v.y);
+  const float tall = 2.0f * std::min(iconY_ - above, below - iconY_) - 2.0f;
+  const float wide = static_cast<float>(width_ - skins::kTaskButton.left - skins::kTaskButton.right);
+  const float scale = PictureScale(icon_->GetSprite(), std::min(tall, wide));
+  icon_->SetScale(scale, scale);
 }
 
 // Each face: a left cap, the middle stretched and a right cap of the task

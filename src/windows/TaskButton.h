@@ -6,7 +6,8 @@
 // (falling back cross-fades without a sound). Its static form, in the level
 // window before a level starts, shows the task's target.
 //
-// The caption is squeezed to the button's width less 6, never cut. The
+// The caption is squeezed to the button's width less 6, never cut; the
+// icon is as large as the room between the texts lets it be. The
 // task record is the level's and must outlive the button; it is also the
 // button's data, by which the tutorials point at one task's button.
 #pragma once
@@ -67,6 +68,7 @@ class TaskButton : public ActiveButton, public TaskButtonPart {
 
  private:
   void BuildFaces();
+  void FitIcon();
 
   u32 index_;
   const LEVELTASK* task_;

@@ -7,6 +7,7 @@
 
 #include "PanelRig.h"
 #include "testsupport/PlainButton.h"
+#include "ui/SkinTable.h"
 
 namespace windowstest {
 namespace {
@@ -150,10 +151,22 @@ TEST(EmptyPlacePanels, BackAndResize) {
   ASSERT_NE(factories, nullptr);
   EXPECT_EQ(factories->GetBuiltForWidth(), 420);
   const size_t count = factories->RowButtons().size();
-  // 420 - 12 = 408 pixels for a back cell and eight cells: they share 358.
+  // 420 less the 16 pixels each way the dividers take = 388 pixels for a
+  // back cell and eight cells: they share 338.
   EXPECT_EQ(count, 9u);
-  EXPECT_LE(factories->GetRowWidth(), 408);
-  EXPECT_EQ(factories->RowButtons()[2]->GetRect().left - factories->RowButtons()[1]->GetRect().left, 358 / 8);
+  EXPECT_LE(factories->GetRowWidth(), 388);
+  EXPECT_EQ(factories->RowButtons()[2]->GetRect().left - factories->RowButtons()[1]->GetRect().left, 338 / 8);
+  // Every button between the panel's dividers, which stand over the child
+  // area's edges: none hides an end of the row.
+  const auto clearOfTheDividers = [&] {
+    const i32 from = rig.panel->GetChildX() + skins::kLeftDivider.frameWidth;
+    const i32 to = rig.panel->GetChildX() + rig.panel->GetChildWidth() - skins::kRightDivider.frameWidth;
+    for (LevelPanelButton* b : factories->RowButtons()) {
+      EXPECT_GT(b->GetRect().left, from) << rig.panel->GetChildWidth();
+      EXPECT_LT(b->GetRect().right, to) << rig.panel->GetChildWidth();
+    }
+  };
+  clearOfTheDividers();
   // A wider screen rebuilds the buttons once for the new width.
   PanelRig::Screen(1280, 720);
   rig.panel->OnScreenResize();
@@ -161,6 +174,7 @@ TEST(EmptyPlacePanels, BackAndResize) {
   LevelPanelButton* first = factories->RowButtons()[1];
   rig.panel->OnScreenResize();
   EXPECT_EQ(factories->RowButtons()[1], first);
+  clearOfTheDividers();
   // Back: the categories of the same place again.
   rig.Click(factories->RowButtons()[0]);
   auto* categories = dynamic_cast<EmptyPointPanel*>(rig.Shown());
@@ -174,17 +188,17 @@ TEST(EmptyPlacePanels, FactoryRowSqueeze) {
   ButtonRowLayout row = FactoryRow(700, 2);
   EXPECT_EQ(row.count, 9);
   EXPECT_EQ(row.width, 49 + 8 * 73 + 1);
-  row = FactoryRow(49 + 9 * 73 + 1 + 12, 2);
+  row = FactoryRow(49 + 9 * 73 + 1 + 32, 2);
   EXPECT_EQ(row.count, 10);
-  // Narrow: the cells share the room; never below 21 pixels, and records
-  // keep their cells while placeholders go.
-  for (i32 width : {420, 300, 250, 120}) {
+  // Narrow: the cells share the room the dividers leave; never below 21
+  // pixels, and records keep their cells while placeholders go.
+  for (i32 width : {470, 420, 300, 250, 120}) {
     for (i32 records : {0, 3, 8}) {
       row = FactoryRow(width, records);
       EXPECT_GE(row.count - 1, std::max(records, 1)) << width << " " << records;
       for (i32 i = 1; i < row.count; ++i) EXPECT_GE(row.cells[i].width, 21) << width;
       if (width >= 250) {
-        EXPECT_LE(row.width, width - 12) << width << " " << records;
+        EXPECT_LE(row.width, width - 32) << width << " " << records;
       }
     }
   }

@@ -562,7 +562,8 @@ void BonusesBack(cairo_t* cr, const ArtFrame&) {
 // The result window centres a column's mark by its limit time, which
 // stands on a rule: the tick fills the lower half of its frame, below the
 // rule on the gauge, and leaves the time clear; the cross strikes the time
-// out with strokes thin enough to leave its figures legible.
+// out: its arms are solid red above and below the time, and glassy across
+// the band where the figures stand, so they read through it.
 void BigTick(cairo_t* cr, const ArtFrame& f) {
   const double w = f.width, h = f.height, t = (f.index + 1.0) / f.count;
   const double x0 = w * 0.14, y0 = h * 0.74, x1 = w * 0.4, y1 = h * 0.93, x2 = w * 0.88, y2 = h * 0.53;
@@ -586,9 +587,10 @@ void BigTick(cairo_t* cr, const ArtFrame& f) {
 }
 
 void BigCross(cairo_t* cr, const ArtFrame& f) {
-  const double w = f.width, h = f.height, m = w * 0.18;
+  const double w = f.width, h = f.height, m = w * 0.1;
+  cairo_push_group(cr);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  for (const auto& [lw, c] : {std::pair{w * 0.15, pal::kOutline}, std::pair{w * 0.08, pal::kRed}}) {
+  for (const auto& [lw, c] : {std::pair{w * 0.2, pal::kOutline}, std::pair{w * 0.12, pal::kRed}}) {
     cairo_move_to(cr, m, m);
     cairo_line_to(cr, w - m, h - m);
     cairo_move_to(cr, w - m, m);
@@ -597,6 +599,17 @@ void BigCross(cairo_t* cr, const ArtFrame& f) {
     art::Source(cr, c);
     cairo_stroke(cr);
   }
+  cairo_pattern_t* cross = cairo_pop_group(cr);
+  // The time's band: from a sixth of the height to three fifths of it (the
+  // figures of the window's time font), eased in and out.
+  constexpr double kGlass = 0.4;
+  cairo_pattern_t* band = cairo_pattern_create_linear(0, 0, 0, h);
+  for (const auto& [at, alpha] : {std::pair{0.11, 1.0}, {0.17, kGlass}, {0.6, kGlass}, {0.66, 1.0}})
+    cairo_pattern_add_color_stop_rgba(band, at, 0, 0, 0, alpha);
+  cairo_set_source(cr, cross);
+  cairo_mask(cr, band);
+  cairo_pattern_destroy(band);
+  cairo_pattern_destroy(cross);
 }
 
 void MedalsStrip(cairo_t* cr, const ArtFrame& f) {

@@ -287,7 +287,9 @@ void MsRay(cairo_t* cr, const ArtFrame& f) {
 }
 
 // --- The girl: a bust at 1:1, her neck at (160, 17) of the body picture,
-// her left shoulder (the raised arm's) at (267, 143).
+// her left shoulder (the raised arm's) at (267, 143); her shirt and
+// overalls run down to the picture's bottom, which the scene puts below
+// the screen's bottom edge.
 
 void MsGingham(cairo_t* cr, double x0, double y0, double x1, double y1) {
   // Checks over the current path (kept as the clip while drawn).
@@ -575,7 +577,7 @@ void AddMainScreenArt(ArtBook& book) {
   book.Add(kSceneSet, "ms_meadow", MsScenePiece(MsMeadow, 1024, 192));
   book.Add(kSceneSet, "ms_ray", MsScenePiece(MsRay, 32, 128));
   book.Add(kSceneSet, "ms_bush", MsScenePiece(MsBush, 416, 320));
-  book.Add(kSceneSet, "girl_body", MsScenePiece(MsGirlBody, 320, 512));
+  book.Add(kSceneSet, "girl_body", MsScenePiece(MsGirlBody, 320, 544));
   book.Add(kSceneSet, "girl_head", MsScenePiece(MsGirlHead, 288, 240));
   book.Add(kSceneSet, "girl_arm", MsScenePiece(MsGirlArm, 80, 96));
   book.Add(kSceneSet, "girl_hand", MsScenePiece(MsGirlHand, 80, 64));

@@ -4,16 +4,21 @@
 // profile, which the menu greets (main_screen_800x600.png); at 1920 x 1080
 // the scene fills the game area between the screen's borders
 // (main_screen_1920x1080.png); a full disk at the first start is told at
-// every save. The
+// every save; a name of sixteen "W"s stays inside the greeting's band on
+// the main screen and the map (long_name_*.png); the girl stands on the
+// screen's bottom edge through the scene's sway. The
 // pictures are written into the test's working folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "RunningGame.h"
 #include "app/Game.h"
+#include "app/LevelSelectMap.h"
 #include "app/MainScreen.h"
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
@@ -36,10 +41,45 @@
 #include "ui/BaseDialogWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/GameWindowManager.h"
+#include "windows/MapInterface.h"
 #include "windows/MessageNotice.h"
 #include "windows/ProfilesWindow.h"
 
 namespace {
+
+// A point of a window (game coordinates) on the frame: the game area's place and scale.
+kis::IntPoint OnFrame(const GameWindow& window, i32 x, i32 y) {
+  kis::IntPoint at;
+  window.ClientToScreen(&at, x, y);
+  const GAMESCREENAREA& area = GetResourceServices().screen;
+  const float scale = area.scaling ? area.scale : 1.0f;
+  return kis::IntPoint{static_cast<i32>(static_cast<float>(at.x) * scale) + area.rect.left,
+                       static_cast<i32>(static_cast<float>(at.y) * scale) + area.rect.top};
+}
+
+// The box (frame pixels) of what a button draws: the frame redrawn with
+// the button moved far off, against the frame as it is; empty when alike.
+// The frame is drawn once more with the button back in place.
+DXLRECT DrawnBox(RunningGame& run, GameButton& button, const std::function<void(i32)>& moveBy) {
+  const plat::gfx::SoftDevice* soft = GetGameViewer()->GetDevice()->GetSoftDevice();
+  run.Redraw();
+  const std::vector<uint32_t> with = soft->Frame();
+  const DXLRECT at = button.GetRect();
+  moveBy(-100000);
+  run.Redraw();
+  const std::vector<uint32_t> without = soft->Frame();
+  moveBy(100000);
+  button.SetRect(at);
+  run.Redraw();  // the last frame drawn has it again
+  const i32 w = static_cast<i32>(soft->Width()), h = static_cast<i32>(soft->Height());
+  DXLRECT box{w, h, 0, 0};
+  for (i32 y = 0; y < h; ++y)
+    for (i32 x = 0; x < w; ++x)
+      if (with[static_cast<size_t>(y * w + x)] != without[static_cast<size_t>(y * w + x)])
+        box = DXLRECT{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                      std::max(box.bottom, y + 1)};
+  return box;
+}
 
 TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
@@ -177,6 +217,98 @@ TEST(MainScreenRun, WideScreenFillsWithTheScene) {
   EXPECT_FLOAT_EQ(screen->GetFit().scale, MainScreen::FitScreen(area.width, area.height).scale);
   EXPECT_GE(screen->GetFit().scale, 1.35f);
   EXPECT_TRUE(run.Shot("main_screen_1920x1080.png"));
+}
+
+// A name of sixteen "W"s (the widest letter of the greeting's font) in
+// the greeting: on the main screen it stays inside the greeting's
+// rectangle on the board, above the "easy" button, on the map inside the plate between "back"
+// and "options" and inside the top band, at 800 x 600 and 1920 x 1080.
+TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  for (const auto& [w, h] : {std::pair{800u, 600u}, {1920u, 1080u}}) {
+    SCOPED_TRACE(w);
+    RunningGame run(w, h, w != 800);
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"WWWWWWWWWWWWWWWW");
+    ASSERT_EQ(std::u16string(run.game.Profiles()->GetCurrent()->GetName()), u"WWWWWWWWWWWWWWWW");
+    run.drawEvery = 1000;
+    MainScreenMenu* menu = run.game.GetMainScreen()->GetMenu();
+    MainScreenTextButton* greeting = menu->GetGreeting();
+    ASSERT_NE(greeting, nullptr);
+    const DXLRECT drawn = DrawnBox(run, *greeting, [&](i32 d) {
+      greeting->SetFacePosition(greeting->GetFaceX() + static_cast<float>(d), greeting->GetFaceY());
+    });
+    ASSERT_LT(drawn.left, drawn.right) << "no greeting drawn";
+    // Its rectangle, on the board 12 pixels in from the frame's left edge
+    // and 16 from its right one, holds it.
+    const DXLRECT& at = greeting->GetRect();
+    EXPECT_EQ(at.left, 12);
+    EXPECT_EQ(menu->GetWidth() - at.right, 16);
+    const kis::IntPoint from = OnFrame(*menu, at.left, at.top), to = OnFrame(*menu, at.right, at.bottom);
+    EXPECT_GE(drawn.left, from.x);
+    EXPECT_LE(drawn.right, to.x);
+    EXPECT_GE(drawn.top, from.y);
+    EXPECT_LE(drawn.bottom, to.y);
+    EXPECT_LE(drawn.bottom, OnFrame(*menu, 0, menu->GetButton(kMainScreenEasy)->GetRect().top).y);
+    EXPECT_TRUE(run.Shot("long_name_main_" + std::to_string(w) + ".png"));
+
+    // The map, through "easy" and the opening comic.
+    menu->OnCommand(menu->GetButton(kMainScreenEasy));
+    ASSERT_TRUE(run.RunTo(kGameStateComic));
+    for (const u8 key : {plat::DIK_ESCAPE, plat::DIK_RETURN}) {
+      run.game.KeyDown(key, 0);
+      run.game.KeyUp(key, 0);
+      run.Frame();
+    }
+    ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+    for (int i = 0; i < 30; ++i) run.Frame();
+    MapInterface* ui = run.game.Map()->GetInterface();
+    ASSERT_NE(ui, nullptr);
+    ProfileButton* named = ui->GetProfileButton();
+    ASSERT_NE(named, nullptr);
+    const DXLRECT on = DrawnBox(run, *named, [&](i32 d) {
+      DXLRECT r = named->GetRect();
+      named->SetRect(DXLRECT{r.left + d, r.top, r.right + d, r.bottom});
+    });
+    ASSERT_LT(on.left, on.right) << "no greeting drawn on the map";
+    EXPECT_GE(on.left, OnFrame(*ui, ui->GetButton(kMapBackCommand)->GetRect().right, 0).x);
+    EXPECT_LE(on.right, OnFrame(*ui, ui->GetButton(kMapOptionsCommand)->GetRect().left, 0).x);
+    EXPECT_GE(on.top, OnFrame(*ui, 0, 0).y);
+    EXPECT_LE(on.bottom, OnFrame(*ui, 0, MapInterface::kGreetingBand).y);
+    EXPECT_TRUE(run.Shot("long_name_map_" + std::to_string(w) + ".png"));
+  }
+}
+
+// Through a whole sway and breathing of the scene, at 800 x 600, 1024 x 768
+// and 1920 x 1080, the girl's overalls reach the screen's bottom row: she
+// stands on its edge, never above it.
+TEST(MainScreenRun, TheGirlStandsOnTheBottomEdgeThroughTheSway) {
+  if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
+  for (const auto& [w, h] : {std::pair{800u, 600u}, {1024u, 768u}, {1920u, 1080u}}) {
+    SCOPED_TRACE(w);
+    RunningGame run(w, h, w == 1920);
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"Ann");
+    run.drawEvery = 1000;
+    MainScreen* screen = run.game.GetMainScreen();
+    const GAMESCREENAREA& area = GetResourceServices().screen;
+    float lowest = 1.0f;
+    for (int sample = 0; sample < 32; ++sample) {
+      for (int i = 0; i < 25; ++i) run.Frame();  // 16 s in all: more than a breath of the zoom
+      run.Redraw();
+      lowest = std::min(lowest, screen->GetZoomSway());
+      i32 denim = 0;
+      for (i32 x = area.rect.left; x < area.rect.right; ++x) {
+        const u32 c = run.Pixel(x, area.rect.bottom - 1);
+        const i32 r = c >> 16 & 0xFF, g = c >> 8 & 0xFF, b = c & 0xFF;
+        denim += b > r + 60 && b > g + 20 ? 1 : 0;
+      }
+      EXPECT_GE(denim, 10) << "sample " << sample << ", zoom sway " << screen->GetZoomSway();
+    }
+    EXPECT_LT(lowest, -0.06f);  // the zoom went near its smallest
+  }
 }
 
 }  // namespace

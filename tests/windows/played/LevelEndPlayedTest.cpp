@@ -3,15 +3,16 @@
 // the game's profile in a folder of its own. Won, it opens the result
 // window with the record the profile made, whose frames draw every icon
 // textured (result_window.png: mode 0, no bronze), and Enter leaves for the
-// map; the result window's parts apart and its texts readable at 4.5:1
-// (result_window_hard.png, result_window_crossed.png: mode 1 ticked and
-// crossed); a hard-mode day run past bronze asks the game-over question, whose
+// map; the result window's parts apart and its texts readable at 4.5:1, a
+// crossed limit time's at 3:1 through its cross (result_window_hard.png,
+// result_window_crossed.png: mode 1 ticked and crossed); a hard-mode day run past bronze asks the game-over question, whose
 // "yes" opens the level window's play form; the menu's restart opens its
 // restart form; a restart takes the day's windows and notices away.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -153,7 +154,8 @@ TEST_F(LevelEnd, AWonLevelShowsTheProfilesRecordAndEnterLeavesForTheMap) {
 // with the bar full and empty), and out from under them (it shows beside);
 // neither the ticks nor the crosses reach the time rows (the same rows with
 // every medal ticked and every one crossed); the limit times, the rows'
-// times and captions read at 4.5:1 at least against their backdrop.
+// times and captions read at 4.5:1 at least against their backdrop, and
+// crossed limit times at 3:1 through their crosses.
 TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
   ASSERT_TRUE(h.loaded);
   Play(0);
@@ -228,16 +230,20 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
     };
     return 0.2126 * channel((c >> 16) & 255) + 0.7152 * channel((c >> 8) & 255) + 0.0722 * channel(c & 255);
   };
-  // The backdrop is the rectangle's commonest colour; `fill` must be drawn in it.
-  const auto contrast = [&](const DXLRECT& r, u32 fill) {
+  const auto ratio = [](double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); };
+  // The rectangle's commonest colour: the backdrop.
+  const auto backdrop = [&](const Shot& shot, const DXLRECT& r) {
     std::map<u32, i32> counts;
-    for (u32 c : pixels(ticked, r)) ++counts[c | 0xFF000000u];
-    if (!counts.count(fill)) return 0.0;
-    const u32 back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                       return a.second < b.second;
-                     })->first;
-    const double a = luminance(fill), b = luminance(back);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    for (u32 c : pixels(shot, r)) ++counts[c | 0xFF000000u];
+    return std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+             return a.second < b.second;
+           })->first;
+  };
+  // `fill` must be drawn in the rectangle.
+  const auto contrast = [&](const DXLRECT& r, u32 fill) {
+    const std::vector<u32> in = pixels(ticked, r);
+    if (std::find(in.begin(), in.end(), fill) == in.end()) return 0.0;
+    return ratio(luminance(fill), luminance(backdrop(ticked, r)));
   };
   for (i32 column = 0; column < 3; ++column) {
     const DXLRECT& r = ticked.labels[column];
@@ -245,6 +251,71 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
   }
   EXPECT_GE(contrast(DXLRECT{row.x + 16, row.y - 12, row.x + 110, row.y + 12}, 0xFFFFFF8Bu), 4.5) << "your time";
   EXPECT_GE(contrast(DXLRECT{row.x - 100, row.y - 12, row.x - 8, row.y + 12}, 0xFFFFFFFFu), 4.5) << "its caption";
+
+  // The crossed limit times against the same times ticked (the ticks leave
+  // them clear): every figure reads through its cross, each core pixel of
+  // its strokes (the time's colour, ticked) as drawn crossed at 3:1 at least
+  // against the middle of the backdrop round the stroke (the pixels about
+  // it two or more away from anything drawn, ticked) as drawn crossed; and the cross still
+  // shows its solid red above and below the time.
+  const Shot clear = shoot(1, 30000, 20000, 6);
+  const auto far = [](u32 a, u32 b) {
+    for (u32 shift : {0u, 8u, 16u})
+      if (std::abs(static_cast<i32>((a >> shift) & 0xFF) - static_cast<i32>((b >> shift) & 0xFF)) > 24) return true;
+    return false;
+  };
+  const auto at = [](const Shot& shot, i32 x, i32 y) {
+    return shot.px[static_cast<size_t>(shot.origin.y + y) * 800 + static_cast<size_t>(shot.origin.x + x)] | 0xFF000000u;
+  };
+  for (i32 column = 0; column < 3; ++column) {
+    SCOPED_TRACE("column " + std::to_string(column));
+    const DXLRECT& label = crossed.labels[column];
+    ASSERT_EQ(label.right - label.left, clear.labels[column].right - clear.labels[column].left);
+    const DXLRECT r{label.left - 2, label.top - 2, label.right + 2, label.bottom + 2};
+    const u32 back = backdrop(clear, r);
+    const auto text = [&](i32 x, i32 y) { return far(at(clear, x, y), back); };
+    const auto inked = [&](i32 x) {
+      for (i32 y = r.top; y < r.bottom; ++y)
+        if (at(clear, x, y) == 0xFFFFFF8Bu) return true;
+      return false;
+    };
+    i32 strokes = 0;  // runs of the columns that hold core pixels
+    for (i32 x0 = r.left; x0 < r.right;) {
+      if (!inked(x0)) {
+        ++x0;
+        continue;
+      }
+      i32 x1 = x0;
+      while (x1 < r.right && inked(x1)) ++x1;
+      std::vector<double> round;
+      for (i32 y = r.top - 2; y < r.bottom + 2; ++y)
+        for (i32 x = x0 - 4; x < x1 + 4; ++x) {
+          bool clearOfText = true;
+          for (i32 dy = -2; dy <= 2 && clearOfText; ++dy)
+            for (i32 dx = -2; dx <= 2 && clearOfText; ++dx) clearOfText = !text(x + dx, y + dy);
+          if (clearOfText) round.push_back(luminance(at(crossed, x, y)));
+        }
+      ASSERT_FALSE(round.empty());
+      std::nth_element(round.begin(), round.begin() + static_cast<std::ptrdiff_t>(round.size() / 2), round.end());
+      const double middle = round[round.size() / 2];
+      double least = 100.0;
+      for (i32 y = r.top; y < r.bottom; ++y)
+        for (i32 x = x0; x < x1; ++x)
+          if (at(clear, x, y) == 0xFFFFFF8Bu) least = std::min(least, ratio(luminance(at(crossed, x, y)), middle));
+      ++strokes;
+      EXPECT_GE(least, 3.0) << "the stroke at " << x0 - label.left;
+      x0 = x1;
+    }
+    EXPECT_GE(strokes, 8);  // "hh:nn:ss"
+    i32 red = 0;
+    const i32 markX = 96 + 147 * column, markY = crossed.top + 41;
+    for (i32 y = markY - 20; y < markY + 20; ++y)
+      for (i32 x = markX - 15; x < markX + 15; ++x) {
+        const u32 c = at(crossed, x, y);
+        red += (c >> 16 & 0xFF) > 180 && (c >> 8 & 0xFF) < 110 && (c & 0xFF) < 100 ? 1 : 0;
+      }
+    EXPECT_GE(red, 40) << "no cross";
+  }
 }
 
 TEST_F(LevelEnd, AHardLossAsksThenOffersThePlayFormAndTheMenuTheRestartForm) {

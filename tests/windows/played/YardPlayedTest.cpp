@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -26,6 +27,8 @@
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
 #include "content/PlantTable.h"
+#include "content/ProductList.h"
+#include "content/LevelRegime.h"
 #include "base/datafile/DataFileReader.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/LevelHarness.h"
@@ -146,7 +149,8 @@ TEST_F(Played, SampleLevelToAMedalByClicks) {
 // trophy), and three marks of a level out of four (two filled) over the
 // picture. Written four times enlarged as level_block.png for a person to
 // look at. The marks look the same with the picture under them as without
-// it, though the picture reaches below them.
+// it, though the picture reaches below them. A mill's picture (an icon)
+// fills the room above the marks: 32 pixels across at least.
 TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
   ASSERT_TRUE(h.loaded);
   Make();
@@ -207,6 +211,21 @@ TEST_F(Played, LevelBlockDrawsItsMarksOverItsPicture) {
   EXPECT_GT(inside, 3 * 40) << "the cores of three stars";
   EXPECT_EQ(covered, 0) << "the picture drawn over the marks";
   EXPECT_GT(lowest, kAt + 50 + 20) << "the picture reaches below the marks";
+
+  const BUILDING* mill = FindBuildingByName(u"prod_flour");
+  ASSERT_NE(mill, nullptr);
+  const std::vector<u32> milled = draw(4, 3, mill->levels[0].icon);
+  i32 left = kW, right = -1, top = kH, bottom = -1;
+  for (i32 y = 0; y < kH; ++y)
+    for (i32 x = 0; x < kW; ++x)
+      if (milled[y * kW + x] != marked[y * kW + x]) {
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  EXPECT_GE(std::max(right - left, bottom - top) + 1, 32) << "the mill's picture";
+  EXPECT_GE(left, kAt);
+  EXPECT_LT(right, kAt + kLevelBlockWidth);
+  EXPECT_GE(top, kAt);
+  EXPECT_LT(bottom, kAt + CLPLevelBlock::kMarksTop) << "the picture reaches the marks";
 }
 
 // The build panels of an empty place on the yard made to allow the
@@ -297,6 +316,86 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
     sheetH += bottom - top;
   }
   EXPECT_TRUE(plat::WritePng("build_panels.png", sheet, static_cast<u32>(sheetW), static_cast<u32>(sheetH), nullptr));
+}
+
+// A task card of the panel (90 wide, as three share the panel at
+// 800 x 600) for every product: its picture, drawn alone on a cleared frame
+// with and without it, is 32 pixels across or high at least, between the
+// caption's line (its middle 11 down) and the count's (83 down). A
+// building's task, with the mark of its level under the picture, keeps
+// its picture above the mark. The cards are written side by side as
+// task_cards.png for a person to look at.
+TEST_F(PlayedWithTexts, TaskCardsShowTheirPicturesLarge) {
+  ASSERT_TRUE(h.loaded);
+  Make();
+  constexpr i32 kCardW = 90, kCardH = kTaskButtonHeight;
+  // The card drawn alone at (0, 0) of a cleared frame, its picture shown or not.
+  const auto draw = [&](TaskButton& card, bool pictured) {
+    ImageSprite* icon = card.GetIcon();
+    const u32 colour = icon ? icon->GetColor() : 0;
+    if (icon && !pictured) icon->SetColor(colour & 0x00FFFFFFu);
+    DXLViewer* viewer = GetGameViewer();
+    EXPECT_EQ(viewer->BeginFrame(), 0);
+    viewer->Clear(0xFF35553Au);
+    viewer->LoadIdentity(nullptr);
+    UnbindDrawTexture();
+    card.Draw();
+    UnbindDrawTexture();
+    EXPECT_EQ(viewer->Present(), 0);
+    if (icon) icon->SetColor(colour);
+    std::vector<u32> crop(kCardW * kCardH);
+    for (i32 y = 0; y < kCardH; ++y)
+      for (i32 x = 0; x < kCardW; ++x) crop[y * kCardW + x] = h.Pixel(static_cast<u32>(x), static_cast<u32>(y));
+    return crop;
+  };
+  // The box of the picture's pixels on the card.
+  const auto picture = [&](TaskButton& card) {
+    const std::vector<u32> with = draw(card, true), without = draw(card, false);
+    DXLRECT box{kCardW, kCardH, -1, -1};
+    for (i32 y = 0; y < kCardH; ++y)
+      for (i32 x = 0; x < kCardW; ++x)
+        if (with[y * kCardW + x] != without[y * kCardW + x])
+          box = DXLRECT{std::min<i32>(box.left, x), std::min<i32>(box.top, y), std::max<i32>(box.right, x + 1),
+                        std::max<i32>(box.bottom, y + 1)};
+    return std::pair{box, with};
+  };
+  const ProductList* products = GetProductList();
+  ASSERT_NE(products, nullptr);
+  ASSERT_GT(products->GetCount(), 10u);
+  std::vector<u32> sheet;
+  std::vector<std::vector<u32>> cards;
+  for (u32 i = 0; i < products->GetCount(); ++i) {
+    const PRODUCT* product = products->Get(i);
+    SCOPED_TRACE(std::string(product->name, product->name + std::char_traits<wchar>::length(product->name)));
+    const LEVELTASK task{kTaskProducts, product->id, 0, 5};
+    TaskButton card(nullptr, 0, &task, false);
+    card.SetRect(0, 0, kCardW);
+    card.SetProgress(0, false);
+    ASSERT_NE(card.GetCaption(), nullptr);
+    const auto [box, pixels] = picture(card);
+    EXPECT_GE(std::max(box.right - box.left, box.bottom - box.top), 32);
+    const i32 line = static_cast<i32>(card.GetCaption()->GetHeight());
+    EXPECT_GE(box.top, 11 - line / 2 + line) << "over the caption";
+    EXPECT_LE(box.bottom, 83 - line / 2) << "over the count";
+    EXPECT_GE(box.left, 0);
+    EXPECT_LE(box.right, kCardW);
+    cards.push_back(pixels);
+  }
+  const BUILDING* mill = FindBuildingByName(u"prod_flour");
+  ASSERT_NE(mill, nullptr);
+  const LEVELTASK build{kTaskBuildings, mill->id, 3, 2};
+  TaskButton card(nullptr, 0, &build, false);
+  card.SetRect(0, 0, kCardW);
+  card.SetProgress(0, false);
+  ASSERT_TRUE(card.HasLevelMark());
+  const auto [box, pixels] = picture(card);
+  EXPECT_GE(std::max(box.right - box.left, box.bottom - box.top), 32) << "the mill";
+  EXPECT_LE(box.bottom, 70 - 9) << "the mill over its mark";
+  cards.push_back(pixels);
+  const i32 sheetW = kCardW * static_cast<i32>(cards.size());
+  for (i32 y = 0; y < kCardH; ++y)
+    for (const std::vector<u32>& c : cards) sheet.insert(sheet.end(), c.begin() + y * kCardW, c.begin() + (y + 1) * kCardW);
+  EXPECT_TRUE(plat::WritePng("task_cards.png", sheet, static_cast<u32>(sheetW), kCardH, nullptr));
 }
 
 // The yard with an intro and three bonuses taken in (bees, rain,
