@@ -304,6 +304,7 @@ TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProf
   {
     ReplayRun recording;
     ASSERT_TRUE(recording.Open("", recorded, &error)) << error;
+    ASSERT_TRUE(recording.OpenRecording(&error)) << error;
     GameRun run;
     ASSERT_TRUE(run.ok);
     GetAppServices().recording = &recording;
