@@ -237,9 +237,9 @@ TEST_F(PlantBeds, GasStopsTheBedsWorkTheRepairOffersItAgainAndAPullDownLeavesThe
   EXPECT_EQ(Money(), money) << "the upgrade's price back";
   EXPECT_EQ(p->GetHarvestButton(), nullptr);
   EXPECT_EQ(p->GetWaterButton(), nullptr) << "the ended watering does not offer itself again";
-  // The repair arrow stands at the bed's hint anchor: its button anchor.
+  // The repair arrow stands at the bed's own position, not at its buttons' anchor.
   EXPECT_EQ(Describe(p->GetRepairArrow()),
-            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 400,240");
+            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 400,300");
   rig.Tick(50);
   EXPECT_EQ(p->GetHarvestButton(), nullptr);
 
