@@ -144,7 +144,7 @@ class BaseLevelPoint : public ScreenSpriteOwner {
     y_ = y;
   }
   u8 GetMark() const { return mark_; }
-  bool IsHovered() const { return hovered_; }
+  bool IsPointHovered() const { return hovered_; }  // the mouse is on or near the point
   bool IsSelected() const { return selected_; }
   void SetHovered(bool on) { hovered_ = on; }
   void SetSelected(bool on) { selected_ = on; }
