@@ -300,6 +300,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.profileFolder = setup_.user;
   w.platform = setup_.platform;
   w.languageHost = this;
+  w.pointer = &GetGameMousePos;  // the frame's mouse, which the game's events come from
   w.cheats = setup_.cheats;
   w.tutorials = setup_.tutorials;
   w.profileRoster = roster_.get();

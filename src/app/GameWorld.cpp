@@ -170,6 +170,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       platform_.emplace(setup_.platform);
       ResetResourceServices();
       ResetLevelServices();  // the developer's overlay and switch outlive the level stages
+      GetLevelServices().pointer = setup_.pointer;
       ResetTextServices();
       ResetEngineTextServices();
       kis::srand(setup_.seed);

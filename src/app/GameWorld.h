@@ -13,7 +13,9 @@
 //                 level's tick and the most ticks an update carries
 //                 (WorldSetup::timeStep, maxTimeSteps) and the particles'
 //                 step on it, the language's host (WorldSetup::
-//                 languageHost, told of every language set); down: the
+//                 languageHost, told of every language set), the game's
+//                 pointer the level's hover reads (WorldSetup::pointer,
+//                 into the level services); down: the
 //                 screen effects cleared, then those services reset (the
 //                 host out) and the platform's put back
 //   viewer        the caller's viewer (its device open at the screen's
@@ -86,6 +88,7 @@
 #include "app/GameProfiles.h"
 #include "app/StartupLoader.h"
 #include "base/Types.h"
+#include "engine/DXLMouse.h"
 #include "level/scene/GameLevel.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/os/PlatformServices.h"
@@ -161,6 +164,7 @@ struct WorldSetup {
   GameLanguageHost* languageHost = nullptr;  // services: the game's window and screens the language tells
   u32 timeStep = 10;                         // services: the level's tick, ms
   u32 maxTimeSteps = 20;                     // services: the most ticks one update carries
+  DXLPOINT (*pointer)() = nullptr;           // services: the game's mouse the level's hover reads (the game's)
   bool cheats = false;                       // viewer: the developer's keys and overlay
   TutorialFactory* tutorials = nullptr;      // window manager: makes the game's tutorials
   ProfileRoster* profileRoster = nullptr;    // window manager: the profiles windows' roster

@@ -71,11 +71,16 @@ void MLCVillainShot::SetImage(const wchar* name) {
   image_.reset(sprite->CreateImageSprite(false));
   if (!image_) return;
   image_->SetPivot(0.5f, 0.5f);
+  // The shot sets the picture's frames from its own updates (at its
+  // sequence's pace), so they stop with the map's update, under a modal
+  // window too: the sprite's own animation on the frame clock is stopped.
   const DXLFRAMESEQ* seq = sprite->GetDefaultAnimation();
   frameTime_ = seq && seq->timePerFrame ? seq->timePerFrame : kShotFrameMs;
   frameCount_ = std::max(sprite->GetFrameCount(), 1);
   imageTime_ = 0;
   frame_ = 0;
+  image_->SetAnimation(nullptr, false);
+  image_->SetFrame(0);
 }
 
 void MLCVillainShot::Update(u32 ms) {
@@ -111,6 +116,7 @@ void MLCVillainShot::Explode() {
   imageTime_ = 2 * frameTime_;
   frameCount_ += 1;
   frame_ = 2;
+  if (image_) image_->SetFrame(std::min(frame_, frameCount_ - 1));  // two frames in from the start
   delete emitter_;
   emitter_ = nullptr;
   if (host_) host_->LockLevelNode(level_);

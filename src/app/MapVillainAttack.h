@@ -29,7 +29,8 @@ class MapAttackHost {
   virtual ~MapAttackHost() = default;
   // A level's node position; false for a level that has no node.
   virtual bool GetLevelNodePos(i32 level, float* x, float* y) const = 0;
-  // The level's node switched to mask 0x1 at once (its hidden look).
+  // The level's node switched to mask 0x1 (its hidden look), its
+  // decorations fading over from now (animated, no delay).
   virtual void LockLevelNode(i32 level) = 0;
   // The map's particle space (the shots' gas), or null.
   virtual GPSSpace* GetAttackParticles() = 0;

@@ -178,7 +178,10 @@ void ComixWindow::Layout() {
   backRect_ = DXLRECT{0, 0, 0, 0};
   if (!backImage_) return;
   // The height of the screen, or the width when that leaves it uncovered,
-  // keeping the picture's proportions.
+  // keeping the picture's proportions: widened to the screen, the height is
+  // round(W / iw x ih). (W / iw x H, the screen's height for the picture's,
+  // would stretch it unevenly unless the picture were exactly as high as
+  // the screen.)
   const i32 iw = back_->GetFrameWidth(), ih = back_->GetFrameHeight();
   i32 bw = static_cast<i32>(static_cast<i64>(iw) * h / ih), bh = h;
   if (bw < w) {

@@ -11,6 +11,7 @@
 #include "level/scene/DeveloperOverlay.h"
 #include "resources/GEffects.h"
 #include "resources/GameDraw.h"
+#include "resources/ImageSprite.h"
 #include "resources/MotionEffects.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
@@ -40,7 +41,7 @@ constexpr u32 kMapFadeMode = 1;
 constexpr u32 kShiftAlone = 2;  // the modifier word of Shift alone
 constexpr u32 kGreetingGlow = 0x40FFFFFFu;
 constexpr u32 kRegimeOutlineColor = 0xFF5B2200u;
-constexpr u32 kLockFrameMs = 70;     // the lock's opening, a frame each
+constexpr u32 kLockFrameMs = 70;     // the lock's opening, a frame each, when its sprite has no pace of its own
 constexpr u32 kChainFallMs = 600;    // the chain dropping away as the regime opens
 constexpr float kChainX = 113.0f, kChainY = -14.0f;
 constexpr float kLockX = 123.0f, kLockY = -14.0f;
@@ -125,7 +126,8 @@ void ProfileButton::Draw() {
 
 // --- RegimeButton ---------------------------------------------------------------------------------
 
-RegimeButton::RegimeButton(GameWindow* parent, ButtonList* list, u32 id) : ActiveButton(parent, list, id) {
+RegimeButton::RegimeButton(GameWindow* parent, ButtonList* list, u32 id)
+    : ActiveButton(parent, list, id), lockFrameMs_(kLockFrameMs) {
   state_.EnableFlag(true);
   for (u32 i = 0; i < 5; ++i) {
     SKINRECT frame = FrameSkinOf(skins::kRegimeIndicator, kInterfaceImage);
@@ -139,6 +141,15 @@ RegimeButton::RegimeButton(GameWindow* parent, ButtonList* list, u32 id) : Activ
   captions_[1].reset(MakePanelText(MapText(u"Hard_regime"), kMapTextFont, &outline));
   chain_ = MakeImage(FindHudSprite(u"map_lock_chain"), 0.0f, 0.0f);
   lock_ = MakeImage(FindHudSprite(u"lock"), 0.0f, 0.0f);
+  if (lock_) {
+    // The button drives the lock's frames (closed while disabled, opening
+    // once at its sequence's pace): left running, the sprite's own loop on
+    // the frame clock would show over the frame set.
+    const SpriteFrameState& own = lock_->FrameState();
+    if (own.animated && own.seq.timePerFrame != 0) lockFrameMs_ = own.seq.timePerFrame;
+    lock_->SetAnimation(nullptr, false);
+    lock_->SetFrame(0);
+  }
   rect_ = DXLRECT{0, 0, kWidth, kHeight};
   SetCaptionColors();
 }
@@ -225,7 +236,7 @@ void RegimeButton::Draw() {
     // Closed while disabled; opening frame by frame once, then gone.
     Sprite* sprite = lock_->GetSprite();
     const u32 last = sprite ? static_cast<u32>(std::max(sprite->GetFrameCount() - 1, 0)) : 0;
-    const u32 frame = enabled_ ? (GameClock() - lockStart_) / kLockFrameMs : 0;
+    const u32 frame = enabled_ ? (GameClock() - lockStart_) / lockFrameMs_ : 0;
     if (enabled_ && frame >= last) {
       lockFlag_ = false;
     } else {

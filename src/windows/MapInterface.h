@@ -115,6 +115,7 @@ class RegimeButton : public ActiveButton, public WindowSprites {
   std::unique_ptr<ImageSprite> lock_;
   SpriteEffectList* chainEffects_ = nullptr;
   u32 lockStart_ = 0;
+  u32 lockFrameMs_;  // ms a frame of the lock's opening
   bool chainFlag_ = false;
   bool lockFlag_ = false;
   bool enabled_ = true;

@@ -91,8 +91,10 @@ void MoneyWindow::Step() {
   if (digits_ && digits_->GetNumber() != counter_.GetShown()) digits_->SetNumber(counter_.GetShown());
 }
 
+// The count goes on while the window is hidden; only the drawing stops.
 void MoneyWindow::Draw() {
   Step();
+  if (state_.GetEnableBits() == kStateHidden) return;
   DXLViewer* viewer = GetGameViewer();
   if (!viewer) return;
   viewer->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));

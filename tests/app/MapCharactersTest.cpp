@@ -19,10 +19,12 @@
 #include "app/MapVillainAttack.h"
 #include "base/Maths.h"
 #include "base/Random.h"
+#include "engine/DXLFrameSeq.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLTextures.h"
 #include "level/scene/LevelServices.h"
 #include "resources/ResourceServices.h"
+#include "resources/ImageSprite.h"
 #include "resources/ShadowData.h"
 #include "resources/Sprite.h"
 #include "engine/DXLViewer.h"
@@ -409,6 +411,41 @@ TEST(MapCharsDrawn, ShapesOnlyWithTheSwitchOn) {
   ASSERT_TRUE(overlay.KeyDown(plat::DIK_S, 1));
   EXPECT_EQ(pixel(), 0u);
   GetLevelServices().developer = nullptr;
+}
+
+// The shot's pictures keep to its own updates, which the map holds under a
+// modal window: the sprites' loops on the frame clock are stopped, the
+// bullet's frame follows the shot's time at its sequence's pace, and the
+// gas shows two frames in as soon as the shot explodes.
+TEST(MapCharsDrawn, TheShotsFramesFollowItsUpdatesOnly) {
+  spritetest::SpriteRig art;
+  for (const wchar* name : {u"bullet_01", u"gas"}) {
+    SpriteSet& set = art.Set(kParticleSpriteSet);
+    DXLTexture* t = set.GetTextures()->NewTexture();
+    t->SetName(name);
+    const std::vector<u8> file = spritetest::Picture(32, 8, 1);
+    t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
+    auto* sprite = new Sprite(&set, name, t, SPRITEGRID{4, 8, 8, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+    DXLFRAMESEQ loop;
+    DXLFrameSeqInit(&loop, kFrameSeqLoop, 0, 4, 50, 0, 0);
+    sprite->SetDefaultAnimation(&loop);
+  }
+  AttackHost host;
+  MLCVillainShot shot(&host, 0, 300, 3);
+  const auto state = [&] { return shot.GetImage()->FrameState(); };
+  ASSERT_NE(shot.GetImage(), nullptr);
+  EXPECT_EQ(state().animated, 0);
+  EXPECT_EQ(state().frame, 0);
+  for (u32 i = 0; i < 6; ++i) shot.Update(10);
+  EXPECT_EQ(state().frame, 1);  // 60 ms at 50 ms a frame
+  while (!shot.IsExploded()) shot.Update(10);
+  EXPECT_EQ(std::u16string(shot.GetImage()->GetSprite()->GetName()), u"gas");
+  EXPECT_EQ(state().animated, 0);
+  EXPECT_EQ(state().frame, 2);
+  shot.Update(60);
+  EXPECT_EQ(state().frame, 3);
+  shot.Update(50);
+  EXPECT_TRUE(shot.IsFinished()) << "the gas's four frames and one more";
 }
 
 // A villain with its catapult draws the catapult's shadow, its own shadow,

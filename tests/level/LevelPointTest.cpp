@@ -125,7 +125,7 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
   Maker().HoverPoint(2, nullptr);
   Maker().HoverPoint(2, nullptr);  // begun again on every move
   EXPECT_EQ(bed->hovers, 2);
-  EXPECT_TRUE(bed->IsHovered());
+  EXPECT_TRUE(bed->IsPointHovered());
   EXPECT_EQ(Map().GetHoveredPoint(), 2);
   // The progress line waits 600 ms of hover.
   size_t from = rig_.Mark();
@@ -139,14 +139,14 @@ TEST_F(LevelPoints, HoverFollowsTheMouseAndSelectionOpensThePanels) {
   EXPECT_EQ(rig_.Since(from), Log{});
   from = rig_.Mark();
   Maker().HoverPoint(3, nullptr);  // beyond the table: none
-  EXPECT_FALSE(bed->IsHovered());
+  EXPECT_FALSE(bed->IsPointHovered());
   EXPECT_EQ(Map().GetHoveredPoint(), -1);
   EXPECT_EQ(bed->GetProgressLine(), nullptr);
   EXPECT_EQ(Showing(line), "hide line for good after 0 style 3 for 200");
   EXPECT_EQ(rig_.Since(from), Log{});
   bed->refuseHover = true;
   Maker().HoverPoint(2, nullptr);
-  EXPECT_FALSE(bed->IsHovered());
+  EXPECT_FALSE(bed->IsPointHovered());
   EXPECT_EQ(Map().GetHoveredPoint(), -1);
 
   from = rig_.Mark();

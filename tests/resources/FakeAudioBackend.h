@@ -6,6 +6,7 @@
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -57,6 +58,7 @@ struct FakeAudio {
   std::map<ChannelHandle, Channel> channels;
   std::vector<ChannelHandle> gone;  // handles to give out again
   uint32_t next = 1;
+  std::function<void()> onPlay;  // called at every Play: a test looks at the game as the sound starts
 
   static constexpr uint32_t kUnset = 0xFFFFFFFFu;
 
@@ -166,6 +168,7 @@ class FakeBackend final : public plat::audio::Backend {
   bool Play(ChannelHandle h, bool restart) override {
     FakeAudio::Channel* c = a_.Find(h);
     if (!c) return false;
+    if (a_.onPlay) a_.onPlay();
     if (restart || !c->started || c->state == ChannelState::Stopped) ++c->plays;
     else ++c->resumes;
     c->started = true;

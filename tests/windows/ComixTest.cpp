@@ -3,9 +3,12 @@
 // appearing 350 + 250 i ms after the window is made, a click while the third
 // is still appearing completing all without closing and the next closing
 // (the map's flag 0x20 and the fade to state 5); Escape and Enter alike; a
-// missing sprite and a missing background skipped; a finishing button at
-// the bottom centre closing the comic at once and going once it has faded.
+// missing sprite and a missing background skipped; the background covering
+// the screen in its proportions; a finishing button at the bottom centre
+// closing the comic at once and going once it has faded.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "PanelRig.h"
 #include "content/ComixSection.h"
@@ -70,6 +73,25 @@ TEST(ComixScale, ThreeScreens) {
   EXPECT_FLOAT_EQ(ComixPageScale(1000, 900), 1000.0f / 980.0f);  // 1.125 would be 1103 wide
   EXPECT_FLOAT_EQ(ComixPageScale(1920, 900), 1.125f);
   EXPECT_FLOAT_EQ(ComixPageScale(800, 800), 800.0f / 980.0f);
+}
+
+// The background covers the screen keeping its proportions, centred: at
+// the screen's height when that is wide enough, else widened to the screen
+// (a square on 1024 x 768 stands 1024 high, not 1024 / 400 x 768).
+TEST_F(ComixTest, TheBackgroundCoversTheScreenKeepingItsProportions) {
+  rig.AddPicture(1, u"comix_back", 400, 400);
+  ASSERT_TRUE(book->StartComix(0, nullptr));
+  ComixWindow* w = book->CreateComixWindow();
+  ASSERT_NE(w, nullptr);
+  const auto rect = [&] {
+    const DXLRECT& r = w->GetBackRect();
+    return std::vector<i32>{r.left, r.top, r.right, r.bottom};
+  };
+  EXPECT_EQ(rect(), (std::vector<i32>{0, -128, 1024, 896}));
+  PanelRig::Screen(600, 800);
+  w->OnScreenResize();
+  EXPECT_EQ(rect(), (std::vector<i32>{-100, 0, 700, 800}));
+  PanelRig::Screen(1024, 768);
 }
 
 TEST_F(ComixTest, StartingTakesAnyComicBelowTheCountAndFadesToTheComicState) {

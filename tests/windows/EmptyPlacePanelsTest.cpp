@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "PanelRig.h"
 #include "testsupport/PlainButton.h"
@@ -135,7 +137,25 @@ TEST(EmptyPlacePanels, CategoriesAndBuildPanels) {
   // The categories stand on the plain background; the build panel's is
   // built for its row's span.
   EXPECT_EQ(categories->GetBlocks().GetCount(), 1);
-  EXPECT_EQ(build->GetBlocks().GetCount(), 4);
+  ASSERT_EQ(build->GetBlocks().GetCount(), 4);
+  // The notch lies across the row's span, its rim two pixels past the
+  // row's end; the plain background on either side meets it there.
+  const auto edges = [](const SWINDOWSPRITE* block) {
+    float left = 1e9f, right = -1e9f;
+    for (const DXLQUAD& q : block->quads)
+      for (const DXLVERTEX& v : q.v) {
+        left = std::min(left, v.x);
+        right = std::max(right, v.x);
+      }
+    return std::make_pair(static_cast<i32>(std::lround(left)), static_cast<i32>(std::lround(right)));
+  };
+  const QuadBlockList& blocks = build->GetBlocks();
+  const i32 from = build->GetRowOffset(), to = from + build->GetRowWidth() + 2;
+  EXPECT_EQ(from, (420 - 269) / 2);
+  EXPECT_EQ(edges(blocks.Get(0)).second, from);
+  EXPECT_EQ(edges(blocks.Get(1)).first, from);
+  EXPECT_EQ(edges(blocks.Get(2)).second, to);
+  EXPECT_EQ(edges(blocks.Get(3)).first, to);
   EXPECT_EQ(build->RowButtons()[1]->GetRect().left - build->RowButtons()[0]->GetRect().left, 49);
   // Build: the money covers it, a plant point takes the place.
   rig.Click(build->RowButtons()[1]);

@@ -15,8 +15,10 @@
 #include "PanelRig.h"
 #include "level/scene/DeveloperOverlay.h"
 #include "level/scene/LevelServices.h"
+#include "engine/DXLFrameSeq.h"
 #include "resources/GEffects.h"
 #include "resources/GameEffect.h"
+#include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "ui/InvisibleButton.h"
 #include "ui/WindowManager.h"
@@ -54,7 +56,11 @@ class MapInterfaceTest : public ::testing::Test {
  protected:
   MapInterfaceTest() {
     rig.AddPicture(1, u"map_lock_chain", 56, 64);
-    rig.AddPicture(1, u"lock", 36, 44);
+    // The lock opens in four frames; its sprite loops them on the frame
+    // clock by itself, 50 ms a frame.
+    DXLFRAMESEQ loop;
+    DXLFrameSeqInit(&loop, kFrameSeqLoop, 0, 4, 50, 0, 0);
+    rig.AddPicture(1, u"lock", 36, 44, 4)->SetDefaultAnimation(&loop);
     GetResourceServices().interfaceImage = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();
     GetWindowServices().mapProfile = &profile;
     GetWindowServices().awardsProfile = &awards;
@@ -151,6 +157,15 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
   EXPECT_EQ(regime->GetIndicatorFrame(), 0u);
   EXPECT_TRUE(regime->IsChainDrawn());
   EXPECT_TRUE(regime->IsLockDrawn());
+  // The lock stays closed (frame 0) whatever the frame clock says.
+  ImageSprite* lock = regime->GetLock();
+  ASSERT_NE(lock, nullptr);
+  for (u32 now : {0u, 75u, 160u}) {
+    spritetest::g_frameNow = now;
+    regime->Draw();
+    EXPECT_EQ(lock->FrameState().animated, 0) << now;
+    EXPECT_EQ(lock->FrameState().frame, 0) << now;
+  }
   EXPECT_NE(regime->GetHintWindow(), nullptr);
   EXPECT_EQ(regime->GetCaptionColor(0), RegimeButton::kChosenColor);  // Easy is the regime
   EXPECT_EQ(regime->GetCaptionColor(1), RegimeButton::kEasyColor);
@@ -169,6 +184,17 @@ TEST_F(MapInterfaceTest, TheRegimeButtonIsLockedUntilHardOpensThenSwitchesThroug
   EXPECT_EQ(regime->GetIndicatorFrame(), 1u);
   map->RefreshRegimeButton(true);  // no change: nothing starts again
   EXPECT_TRUE(regime->IsLockAnimating());
+  // It opens once, a frame each 50 ms of the game clock (its sequence's
+  // pace), and is gone at its last frame.
+  for (const auto& [after, frame] : {std::pair{0u, 0}, {60u, 1}, {110u, 2}}) {
+    GetResourceServices().clock = 5000 + after;
+    regime->Draw();
+    EXPECT_EQ(lock->FrameState().frame, frame) << after;
+  }
+  GetResourceServices().clock = 5150;
+  regime->Draw();
+  EXPECT_FALSE(regime->IsLockAnimating());
+  EXPECT_FALSE(regime->IsLockDrawn());
 
   // The switch: saved at once, the map rebuilt only once the fade covers.
   Click(regime);

@@ -1,5 +1,6 @@
-// The game's parts of the level panel: the money window, the level's menu
-// window with the panel host behind it, and the panel buttons' faces.
+// The game's parts of the level panel: the money window (drawing nothing
+// while hidden), the level's menu window with the panel host behind it,
+// and the panel buttons' faces.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -19,6 +20,7 @@ namespace {
 
 TEST(MoneyWindow, CentredOverTheScreenAndCountingOnceEntered) {
   PanelRig rig(800, 600);
+  GetResourceServices().interfaceImage = rig.AddPicture(1, u"interface", 1024, 1024)->GetTexture();  // its frame's
   rig.MakeLevel({MapRig::Garbage(leveltest::kJunk, 100, 300, 300)});
   auto& money = *static_cast<MoneyWindow*>(rig.panel->GetMoneyWindow());
   EXPECT_EQ(money.GetRect().left, (800 - 570) / 2);
@@ -42,9 +44,27 @@ TEST(MoneyWindow, CentredOverTheScreenAndCountingOnceEntered) {
     EXPECT_GE(money.GetDigitsValue(), low) << now;
     EXPECT_LE(money.GetDigitsValue(), high) << now;
   }
+  // Hidden, it draws nothing, yet it counts on; shown again, it draws.
+  const auto drawn = [&] {
+    rig.art.calls.Clear();
+    rig.Shot(0.0f, 0.0f, [&] { money.Draw(); });
+    return rig.art.calls.Primitives().size();
+  };
+  const size_t shown = drawn();
+  EXPECT_GT(shown, 0u);
+  money.State().SetState(kStateHidden, true, 0);
+  rules.Money().Set(1500);
+  spritetest::g_frameNow = 1400;
+  EXPECT_EQ(drawn(), 0u);
+  spritetest::g_frameNow = 1700;
+  EXPECT_EQ(drawn(), 0u);
+  EXPECT_EQ(money.GetDigitsValue(), 1500);
+  money.State().SetState(kStateNormal, true, 0);
+  EXPECT_EQ(drawn(), shown);
   const i32 listeners = rules.Money().GetListenerCount();
   rig.host.DeletePanel();
   EXPECT_EQ(rules.Money().GetListenerCount(), listeners - 2) << "the panel's and the window's";
+  GetResourceServices().interfaceImage = nullptr;
 }
 
 // Its rows at index x 68 + 94; refused while open, not while closing;

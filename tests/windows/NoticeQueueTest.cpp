@@ -286,9 +286,9 @@ TEST_F(Notices, ClearKeepsTheScreensBitsAndCallbacksDecideAClick) {
 }
 
 // The level's warehouse-full message: its sound with every lifetime it is
-// given (also the 0 that closes it), the warehouse asked for on a left
-// click only, and the warehouse window closing the level's warehouse
-// messages when it opens.
+// given (also the 0 that closes it; a new notice's before it is queued),
+// the warehouse asked for on a left click only, and the warehouse window
+// closing the level's warehouse messages when it opens.
 TEST_F(Notices, WarehouseMessagesSoundOpenOnALeftClickAndLeaveForTheWindow) {
   soundtest::FakeAudio audio;
   ASSERT_TRUE(GetSoundSettings().Init(std::make_unique<soundtest::FakeBackend>(&audio)));
@@ -298,8 +298,14 @@ TEST_F(Notices, WarehouseMessagesSoundOpenOnALeftClickAndLeaveForTheWindow) {
     for (const auto& [handle, channel] : audio.channels) n += channel.plays;
     return n;
   };
+  // The new notice's lifetime (and with it its sound) is set before it
+  // joins the queue: the queue is still empty as it sounds.
+  std::vector<i32> queuedAtPlay;
+  audio.onPlay = [&] { queuedAtPlay.push_back(messages->GetCount()); };
   messages->ShowMessage(kMessageWarehouseFull + 1, nullptr, 0, u"full", 0, 0, 5000, nullptr, full);
   EXPECT_EQ(plays(), 1u);
+  EXPECT_EQ(queuedAtPlay, std::vector<i32>{0});
+  audio.onPlay = nullptr;
   messages->ShowMessage(kMessageWarehouseFull + 1, nullptr, 0, u"full", 0, 0, 5000, nullptr, full);  // pulsed
   EXPECT_EQ(plays(), 2u);
   messages->Find(kMessageWarehouseFull + 1)->SetLifetime(0, false);

@@ -85,14 +85,15 @@ class PanelRig : public MapRig {
   u32 Pixel(u32 x, u32 y) { return art.rig.Soft()->FramePixel(x, y); }
 
   // A loaded sprite of the set over a picture of its own (texel (x, y) is
-  // 0xFF000000 | x << 16 | y << 8 | set).
-  Sprite* AddPicture(u32 set, const wchar* name, u32 w, u32 h) {
+  // 0xFF000000 | x << 16 | y << 8 | set), in `frames` frames side by side.
+  Sprite* AddPicture(u32 set, const wchar* name, u32 w, u32 h, i32 frames = 1) {
     SpriteSet& s = art.Set(set);
     DXLTexture* t = s.GetTextures()->NewTexture();
     t->SetName(name);
     const std::vector<u8> file = spritetest::Picture(w, h, set);
     t->LoadFromMemory(file.data(), static_cast<u32>(file.size()));
-    auto* sprite = new Sprite(&s, name, t, SPRITEGRID{1, static_cast<i32>(w), static_cast<i32>(h), 0, 0, {0, 0, 0, 0}},
+    auto* sprite = new Sprite(&s, name, t,
+                              SPRITEGRID{frames, static_cast<i32>(w) / frames, static_cast<i32>(h), 0, 0, {0, 0, 0, 0}},
                               false, false, 0);
     sprite->Init();
     return sprite;

@@ -21,7 +21,8 @@ struct DXLBITMAPFILEFORMAT {
 };
 
 // Owns its entries and frees them, last to first, when destroyed. The
-// constructor registers "glb", "dxlb", "tga", "ico", "cur", "bmp", "dds" and "ppm".
+// constructor registers "glb", "dxlb", "tga", "ico", "bmp", "dds" and "ppm";
+// "cur" has no entry: cursor files go through the icon reader.
 class DXLBitmapFileFormats : public kis::list<DXLBITMAPFILEFORMAT*> {
  public:
   DXLBitmapFileFormats();

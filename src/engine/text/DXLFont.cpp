@@ -264,6 +264,8 @@ void DXLFontT<Ch>::ParseCustomWidths(const Ch* text) {
   ForEachListItem<Ch>(text, [this](const Ch* t, u32* pos, const std::vector<Ch>& codes) {
     i32 width = 0;
     if (!DXLParseDecimal<Ch>(t, pos, " ,", &width) || width < 0) return false;
+    // A glyph's width is a byte: a wider one is capped at 255 rather than
+    // wrapped (260 would become 4).
     const u8 w = static_cast<u8>(std::min(width, 255));
     for (Ch c : codes) SetGlyphWidth(c, w);
     return true;

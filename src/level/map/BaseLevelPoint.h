@@ -79,8 +79,9 @@ class BaseLevelPoint : public ScreenSpriteOwner {
   // Finishes the repair job and takes the repair arrow away with a fade.
   virtual void CancelRepair();
   virtual void GetPos(POINTPOS* out) const;
-  // Where the point's offers stand (its repair arrow): here its position;
-  // a plant point's button anchor, 48 above a building.
+  // The point's hint anchor: here its position; a plant point's button
+  // anchor, 48 above a building. The repair arrow does not stand there but
+  // at the position (GetPos), as the tutorials' point targets do.
   virtual void GetHintAnchor(POINTPOS* out) const { GetPos(out); }
   // Where the player stands to work on the point, from its position.
   virtual void GetWorkOffset(POINTPOS* out) const = 0;
@@ -143,7 +144,7 @@ class BaseLevelPoint : public ScreenSpriteOwner {
     y_ = y;
   }
   u8 GetMark() const { return mark_; }
-  bool IsHovered() const { return hovered_; }
+  bool IsPointHovered() const { return hovered_; }  // the mouse is on or near the point
   bool IsSelected() const { return selected_; }
   void SetHovered(bool on) { hovered_ = on; }
   void SetSelected(bool on) { selected_ = on; }

@@ -27,7 +27,7 @@ bool LevelPoint::Setup(const POINTPARAMS& params, bool fade, u32 delay) {
 
 bool LevelPoint::OnHover(MapObject* hovered) {
   const bool answer = BaseLevelPoint::OnHover(hovered);
-  if (!IsHovered()) progressDelay_ = kProgressLineDelay;
+  if (!IsPointHovered()) progressDelay_ = kProgressLineDelay;
   return answer;
 }
 
@@ -80,7 +80,7 @@ void LevelPoint::SetProgress(float progress) {
 }
 
 void LevelPoint::ShowProgressLine() {
-  if (level_ == 0 || !IsHovered() || progressLine_ || progressDelay_ != -1 || !HasProgress()) return;
+  if (level_ == 0 || !IsPointHovered() || progressLine_ || progressDelay_ != -1 || !HasProgress()) return;
   if (!GetMap().Hooks().hud) return;
   POINTPOS at;
   GetProgressAnchor(&at);

@@ -96,8 +96,10 @@ void ShowRepairArrow(BaseLevelPoint* point, bool fade) {
   const PointDamage* damage = GetPointDamage(point);
   if (!damage || damage->IsCleared() || point->GetRepairArrow() || point->GetRepairJob()) return;
   if (!point->GetMap().Hooks().hud) return;
+  // At the point's own position, for a bed and a building alike (the
+  // button stands 32 above it): where the tutorials' point targets aim too.
   POINTPOS pos;
-  point->GetHintAnchor(&pos);
+  point->GetPos(&pos);
   auto* arrow = new ASSArrowButton(kRepairButtonCode, pos.x, pos.y, GetSpriteByName(kIconSpriteSet, u"icon_btn_toxic"),
                                    nullptr, GetSpriteByName(kIconSpriteSet, u"toxic_arrow"));
   arrow->SetGlow(GetSpriteByName(kEffectSpriteSet, u"particle"), kRepairGlowScale, kRepairGlowColor);

@@ -53,7 +53,7 @@ PointDamage* GetPointDamage(const BaseLevelPoint* point);
 // point already damaged, else new damage (and the point's jobs stop); the
 // repair arrow shows.
 void AddDamage(LevelMap& map, i32 index, const DAMAGESOURCE* source, bool fade);
-// The repair arrow at the hint anchor of a point whose damage runs, without
+// The repair arrow at the position of a point whose damage runs, without
 // arrow or repair.
 void ShowRepairArrow(BaseLevelPoint* point, bool fade);
 // With damage and no repair job: the arrow goes and the player repairs.

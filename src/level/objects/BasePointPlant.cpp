@@ -6,6 +6,7 @@
 #include "content/PlantTable.h"
 #include "level/characters/Job.h"
 #include "level/map/LevelMap.h"
+#include "level/map/MapObject.h"
 #include "level/objects/PlantJobs.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -184,6 +185,11 @@ u32 BasePointPlant::Update(u32 ms) {
 void BasePointPlant::GetInfo(POINTPARAMS* out) const {
   LevelPoint::GetInfo(out);
   if (level_ >= 1) PutPlantInfo({growth_.GetPercent(), waterLeft_, waterMax_}, out);
+}
+
+bool BasePointPlant::IsHovered() const {
+  const MapObject* hovered = GetMap().GetHoveredObject();
+  return level_ >= 1 && hovered && hovered->GetPointIndex() == GetIndex() && IsOwnPicture(hovered->GetKind());
 }
 
 bool BasePointPlant::Collect(uintptr_t messager) { return CollectProducts(reinterpret_cast<GameMessager*>(messager)); }

@@ -81,6 +81,14 @@ class BasePointPlant : public LevelPoint {
   virtual i32 GetYield() const = 0;
   // Where the water and harvest buttons stand (map coordinates).
   virtual void GetButtonAnchor(POINTPOS* out) const { GetPos(out); }
+  // The pointer is on the point's own picture: the level's hovered object
+  // belongs to this planted point (level 1 or more) and is one of the
+  // look's kinds (IsOwnPicture). Nothing in the game asks yet: the point's
+  // hover (IsPointHovered) is the mouse near it, this one its picture.
+  virtual bool IsHovered() const;
+  // Highlights the look's crop for one drawing (nothing here; nothing in
+  // the game asks yet either).
+  virtual void HighlightCrop() {}
 
   PLANT* GetPlant() const { return plant_; }
   const PlantGrowth& Growth() const { return growth_; }
@@ -113,6 +121,8 @@ class BasePointPlant : public LevelPoint {
   // progress line's value.
   virtual void UpdateVisual(bool animate);
   void SetGrowthAndTime(float percent, bool animate);
+  // A map object kind of the look that IsHovered answers to (none here).
+  virtual bool IsOwnPicture(u32 /*kind*/) const { return false; }
   ASSArrowButton* MakeButton(u32 tag, const wchar* icon, bool animate);
   // A final shutdown cuts the jobs from the point and finishes them and
   // recounts the level's plant task without the point; the buttons go

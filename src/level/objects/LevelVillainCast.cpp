@@ -94,22 +94,17 @@ void LevelVillainCast::RemoveVillain(MapVillain* v) {
 
 void LevelVillainCast::RemoveShot(VillainShot* s) { shots_.erase(std::remove(shots_.begin(), shots_.end(), s), shots_.end()); }
 
-// The newest shot first; the nearest of those within reach that the
-// tutorial lets the player touch.
+// From the newest shot (drawn on top) to the oldest: the first within reach
+// that the tutorial lets the player touch, however near an older one is.
 MapObject* LevelVillainCast::FindShotAt(i32 x, i32 y) const {
-  VillainShot* best = nullptr;
-  float bestDistance = 0.0f;
   for (auto it = shots_.rbegin(); it != shots_.rend(); ++it) {
     VillainShot* s = *it;
     if (s->IsDead() || s->IsBurst()) continue;
     const float dx = s->GetX() - static_cast<float>(x), dy = s->GetY() - static_cast<float>(y);
-    const float d = dx * dx + dy * dy;
-    if (d > static_cast<float>(kShotReach * kShotReach) || (best && d >= bestDistance)) continue;
-    if (!TutorialAllowAction(kTutorialActionObject, kObjectVillainShot, s)) continue;
-    best = s;
-    bestDistance = d;
+    if (dx * dx + dy * dy > static_cast<float>(kShotReach * kShotReach)) continue;
+    if (TutorialAllowAction(kTutorialActionObject, kObjectVillainShot, s)) return s;
   }
-  return best;
+  return nullptr;
 }
 
 // Shots gone in the tick before are deleted here: they are in no band of

@@ -93,6 +93,10 @@ void PointPlant::UpdateVisual(bool animate) {
   for (MapPlant* crop : crops_) crop->SetFrame(frame, animate);
 }
 
+void PointPlant::HighlightCrop() {
+  for (MapPlant* crop : crops_) crop->Highlight();
+}
+
 u32 PointPlant::DoShutdown(bool fade, bool final, u32 delay) {
   delay = BasePointPlant::DoShutdown(fade, final, delay);
   std::vector<MapPlant*> crops;

@@ -32,6 +32,7 @@ class PointPlant : public BasePointPlant {
   void GetProgressAnchor(POINTPOS* out) const override;
   void GetButtonAnchor(POINTPOS* out) const override;
   i32 GetYield() const override { return static_cast<i32>(cropCount_); }
+  void HighlightCrop() override;  // every crop
 
   SpriteObject* GetGround() const { return ground_; }
   const std::vector<MapPlant*>& GetCrops() const { return crops_; }
@@ -42,6 +43,7 @@ class PointPlant : public BasePointPlant {
   // The crops go with their removal effect; the ground fades out when the
   // bed goes or was planted, else it goes at once.
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
+  bool IsOwnPicture(u32 kind) const override { return kind == kObjectBedGround || kind == kObjectCrop; }
 
  private:
   const BEDSTAGE& Stage() const;  // of the level, the first for levels below 1

@@ -91,6 +91,10 @@ void PointTree::UpdateVisual(bool animate) {
   if (tree_) tree_->UpdateFruits(fruitCount_, Growth().GetTime(), animate);
 }
 
+void PointTree::HighlightCrop() {
+  if (tree_) tree_->Highlight();
+}
+
 u32 PointTree::DoShutdown(bool fade, bool final, u32 delay) {
   delay = BasePointPlant::DoShutdown(fade, final, delay);
   if (SpriteObject* spot = std::exchange(spot_, nullptr)) {

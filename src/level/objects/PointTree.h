@@ -33,6 +33,7 @@ class PointTree : public BasePointPlant {
   void GetProgressAnchor(POINTPOS* out) const override;
   void GetButtonAnchor(POINTPOS* out) const override;
   i32 GetYield() const override { return level_ > 0 ? level_ : 0; }
+  void HighlightCrop() override;  // the tree (and so its crown)
 
   MapTree* GetTree() const { return tree_; }
   SpriteObject* GetSpot() const { return spot_; }
@@ -45,6 +46,7 @@ class PointTree : public BasePointPlant {
   void UpdateVisual(bool animate) override;
   // The spot goes; the tree only when the point goes (an upgrade keeps it).
   u32 DoShutdown(bool fade, bool final, u32 delay) override;
+  bool IsOwnPicture(u32 kind) const override { return kind == kObjectTreeCrown; }  // the crown takes the mouse
 
  private:
   SpriteObject* spot_ = nullptr;

@@ -6,6 +6,7 @@
 #include "content/LevelInfo.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelScreen.h"
+#include "level/scene/LevelServices.h"
 #include "level/scene/LevelCast.h"
 #include "level/scene/LevelInterface.h"
 #include "level/map/LevelMap.h"
@@ -133,10 +134,17 @@ bool LevelInput::OnChar(u16 code, u32 flags) { return Windows() && Windows()->On
 
 // --- Hover --------------------------------------------------------------------------------------------------
 
+// Without a position (the frame's update) the game's pointer is read, so a
+// level just built or restored hovers what is under the mouse before the
+// mouse moves.
 void LevelInput::UpdateHover(const i32* position) {
   if (position) {
     screenX_ = position[0];
     screenY_ = position[1];
+  } else if (DXLPOINT (*pointer)() = GetLevelServices().pointer) {
+    const DXLPOINT p = pointer();
+    screenX_ = p.x;
+    screenY_ = p.y;
   }
   i32 x = screenX_, y = screenY_;
   level_.Rules().View().ScreenToMap(&x, &y);
@@ -165,6 +173,9 @@ MapObject* LevelInput::FindObjectAt(i32 x, i32 y) const {
   if (x >= 0 && y >= 0)
     if (const kis::list<MAPSHAPE*>* cell = map.GetTileShapes(x / kTileWidth, y / kTileHeight))
       for (i32 i = 0; i < cell->GetCount(); ++i) Consider((*cell)[i], x, y, &best);
+  // A global set carries no position of its own: its shapes are built
+  // without an offset, in level coordinates, so the point relative to the
+  // set is the point itself.
   const kis::list<MapShapes*>& global = map.GetGlobalShapes();
   for (i32 i = 0; i < global.GetCount(); ++i)
     for (u32 k = 0; k < global[i]->GetCount(); ++k) Consider(global[i]->GetShape(k), x, y, &best);
@@ -235,7 +246,9 @@ void LevelInput::OnRightClick() {
 bool LevelInput::GetCursorKind(u32* cursor) const {
   if (level_.Rules().Locks().IsLockedExcept(kLockTutorial)) return false;
   LevelScreen& screen = level_.Screen();
-  // Over a sprite that answers the mouse: the hand of the points.
+  // Over a sprite that answers the mouse: screen sprites carry no cursor of
+  // their own, and every one that answers the mouse is a button (arrows,
+  // prices, production), so the hand of the points.
   if (screen.Hud().GetHovered()) {
     *cursor = kPointCursor;
     return true;

@@ -30,7 +30,8 @@ class LevelInput {
   // The view recomputed for the screen, the pointer at the origin, nothing
   // hovered or selected.
   void Reset();
-  // The hover at a screen position (null: the last one the level saw).
+  // The hover at a screen position; null: where the game's pointer is
+  // (LevelServices::pointer), or without one the last position the level saw.
   void UpdateHover(const i32* position);
   // A press where the pointer was not seen before first moves the hover there.
   void FollowJump(i32 x, i32 y, u32 flags);

@@ -18,8 +18,8 @@ class LevelVillains {
   virtual bool SpawnVillain(u32 slot, const VILLAINSLOT& where, u32 villainKind) = 0;
   virtual bool IsSlotTaken(u32 slot) const = 0;
   virtual void DriveOffAll() = 0;
-  // The live shot nearest within 40 pixels of (x, y) that the tutorial lets
-  // the player touch, the newest first; null when none.
+  // The newest live shot within 40 pixels of (x, y) that the tutorial lets
+  // the player touch; null when none.
   virtual MapObject* FindShotAt(i32 x, i32 y) const = 0;  // every villain still arriving or at work
   virtual void UpdateShots(u32 ms) = 0;
   virtual void DrawShots() = 0;

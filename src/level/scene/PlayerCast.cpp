@@ -58,6 +58,12 @@ bool PlayerCast::WalkPlayerTo(i32 x, i32 y) {
 
 // The first job still to run is the choice unless a later one's icon lies
 // within 81 pixels each way and nearer; one nearer than 24 ends the search.
+// Only the jobs that have ended (finished or done) are passed by: no flag
+// of a job keeps it from the choice. The one flag word a job has, whether
+// its animation shows the progress line (Job::SetShowProgress), is set on
+// every job of the player (only the villains' jobs clear it), so passing
+// by the jobs that have it set would leave the right click cancelling
+// nothing at all.
 bool PlayerCast::CancelJobNear(i32 x, i32 y) {
   MapPlayer* player = Player();
   if (!player) return false;

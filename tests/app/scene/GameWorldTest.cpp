@@ -108,6 +108,7 @@ void ExpectNothingLeft() {
   EXPECT_EQ(s.maxTimeSteps, 20u);
   EXPECT_EQ(GetDeveloperOverlay(), nullptr);
   EXPECT_EQ(GetLevelServices().gameDeveloper, nullptr);
+  EXPECT_EQ(GetLevelServices().pointer, nullptr);
   EXPECT_EQ(s.tutorialFactory, nullptr);
   EXPECT_EQ(GetWindowServices().profileRoster, nullptr);
   EXPECT_EQ(GetWindowServices().optionsHooks, nullptr);
@@ -116,6 +117,7 @@ void ExpectNothingLeft() {
 }
 
 void WorldTestBox(uintptr_t, std::u16string_view, std::u16string_view, uint32_t) {}
+DXLPOINT WorldTestPointer() { return DXLPOINT{12, 34}; }
 
 class WorldTestSink : public plat::gfx::PresentSink {
  public:
@@ -177,6 +179,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
   setup.languageHost = &host;
   setup.timeStep = 5;
   setup.maxTimeSteps = 9;
+  setup.pointer = &WorldTestPointer;
   setup.cheats = true;
   setup.tutorials = &tutorials;
   setup.profileRoster = &roster;
@@ -194,6 +197,7 @@ TEST_F(GameWorldTest, StagesComeUpInOrderAndGoDownInExactlyTheReverse) {
            stage, up, "the platform services handed in");
     expect(GetTextServices().languageHost == &host && s.timeStep == 5 && s.maxTimeSteps == 9, stage, up,
            "the language's host and the tick");
+    expect(GetLevelServices().pointer == &WorldTestPointer, stage, up, "the game's pointer");
     const WindowServices& windows = GetWindowServices();
     const bool windowsUp = static_cast<u32>(stage) >= static_cast<u32>(WorldStage::kWindowManager);
     expect((s.tutorialFactory == &tutorials) == windowsUp && (windows.profileRoster == &roster) == windowsUp &&

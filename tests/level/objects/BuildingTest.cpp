@@ -76,7 +76,7 @@ TEST_F(BuildingLevel, LevelsAreClampedKeptOrRefusedAndMirrorRulesNegateEveryOffs
     EXPECT_EQ(work.y, 3);
     EXPECT_EQ(stars.x, q.GetMapX() + sign * 7);
     EXPECT_EQ(stars.y, 155);
-    EXPECT_EQ(hint.x, q.GetMapX()) << "the repair arrow's place";
+    EXPECT_EQ(hint.x, q.GetMapX());
     EXPECT_EQ(hint.y, 147);
     EXPECT_NE(q.GetMapBuilding(), nullptr) << "built even where its level has no picture";
     POINTPARAMS info;

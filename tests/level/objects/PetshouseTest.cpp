@@ -212,10 +212,11 @@ TEST_F(HouseLevel, AMirroredHouseNegatesItsOffsetsFeedsFacingItsWayAndWorksAgain
   AddDamage(*rig.map, 0, &rig.villains.source, false);
   EXPECT_FALSE(house->AnimalsActive());
   EXPECT_TRUE(Logged(from, "refresh point panel 0"));
-  // The repair arrow stands at the building's hint anchor, 48 above its place.
+  // The repair arrow stands at the point's own position (300, 300), not at
+  // the building's hint anchor 48 above its mirrored picture (290, 247).
   POINTPOS arrow{house->GetRepairArrow()->GetBaseX(), house->GetRepairArrow()->GetBaseY()};
-  EXPECT_EQ(arrow.x, 290);
-  EXPECT_EQ(arrow.y, 247);
+  EXPECT_EQ(arrow.x, 300);
+  EXPECT_EQ(arrow.y, 300);
   StartRepair(house);
   ASSERT_GT(rig.TickUntil([&] { return !house->HasDamage(); }), 0);
   EXPECT_TRUE(house->AnimalsActive()) << "at once, not at the next change of the stock";

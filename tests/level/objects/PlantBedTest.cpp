@@ -1,8 +1,10 @@
 // Plant beds made by the level objects' point classes on a level with a
-// player: the first planting dug and abandoned, upgrades up to the level
-// limit, the crops' frames, the water and harvest buttons clicked, the work
-// stopped by gas and taken up again after the repair, the bed pulled down
-// off its task, and the plant jobs' records through the saved level.
+// player: the first planting dug and abandoned, the bed's own picture under
+// the pointer and its crops highlighted, upgrades up to the level limit,
+// the crops' frames, the water and harvest buttons clicked, the work stopped
+// by gas and taken up again after the repair (its arrow at the bed's
+// position), the bed pulled down off its task, and the plant jobs' records
+// through the saved level.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -97,6 +99,20 @@ TEST_F(PlantBeds, TheFirstPlantingIsDugUpgradesStopAtTheLimitAndAnAbandonedOneLe
   EXPECT_EQ(p->GetCrops().size(), 1u);
   EXPECT_EQ(p->GetYield(), 1);
   EXPECT_TRUE(rig.player->HasWorked());
+  // The bed's own picture under the pointer: its ground or a crop once it
+  // is planted, never another bed's; the highlight lights the crops only.
+  LevelMap& map = *rig.map;
+  map.SetHoveredObject(Point(1)->GetGround());
+  EXPECT_FALSE(Point(1)->IsHovered()) << "being dug";
+  EXPECT_FALSE(p->IsHovered());
+  map.SetHoveredObject(p->GetGround());
+  EXPECT_TRUE(p->IsHovered());
+  map.SetHoveredObject(p->GetCrops()[0]);
+  EXPECT_TRUE(p->IsHovered());
+  map.SetHoveredObject(nullptr);
+  p->HighlightCrop();
+  EXPECT_TRUE(p->GetCrops()[0]->IsHighlighted());
+  EXPECT_FALSE(p->GetGround()->IsHighlighted());
 
   // The second planting abandoned: an empty place, its price given back.
   ASSERT_NE(Point(1)->GetPlantJob(), nullptr);
@@ -237,9 +253,9 @@ TEST_F(PlantBeds, GasStopsTheBedsWorkTheRepairOffersItAgainAndAPullDownLeavesThe
   EXPECT_EQ(Money(), money) << "the upgrade's price back";
   EXPECT_EQ(p->GetHarvestButton(), nullptr);
   EXPECT_EQ(p->GetWaterButton(), nullptr) << "the ended watering does not offer itself again";
-  // The repair arrow stands at the bed's hint anchor: its button anchor.
+  // The repair arrow stands at the bed's own position, not at its buttons' anchor.
   EXPECT_EQ(Describe(p->GetRepairArrow()),
-            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 400,240");
+            "arrow button 52657061 icon_btn_toxic toxic_arrow particle 3.5 ffff0000 at 400,300");
   rig.Tick(50);
   EXPECT_EQ(p->GetHarvestButton(), nullptr);
 

@@ -1,8 +1,8 @@
-// Trees made by the level objects' point classes: their fruits by level,
-// hidden until a tenth of the growth and all at their last frame when ripe,
-// the harvest of the tree's level (the picked fruits fading out), upgrades
-// that keep the tree and add fruits in the point's own order, and the
-// planting spot while dug.
+// Trees made by the level objects' point classes: the crown as the tree's
+// picture under the pointer, their fruits by level, hidden until a tenth of
+// the growth and all at their last frame when ripe, the harvest of the
+// tree's level (the picked fruits fading out), upgrades that keep the tree
+// and add fruits in the point's own order, and the planting spot while dug.
 #include <gtest/gtest.h>
 
 #include "../CareRig.h"
@@ -66,6 +66,17 @@ TEST_F(Trees, FruitsOfTheLevelGrowTogetherAndTheHarvestGivesTheLevel) {
   ASSERT_NE(p->GetTree(), nullptr);
   ASSERT_NE(p->GetTree()->GetCrown(), nullptr);
   EXPECT_EQ(p->GetTree()->GetCrown()->GetKind(), kObjectTreeCrown);
+  // The crown takes the pointer: it is the tree's own picture under it, the
+  // trunk and the other tree's crown are not; the highlight lights both.
+  rig.map->SetHoveredObject(p->GetTree()->GetCrown());
+  EXPECT_TRUE(p->IsHovered());
+  EXPECT_FALSE(Point(1)->IsHovered());
+  rig.map->SetHoveredObject(p->GetTree());
+  EXPECT_FALSE(p->IsHovered());
+  rig.map->SetHoveredObject(nullptr);
+  p->HighlightCrop();
+  EXPECT_TRUE(p->GetTree()->IsHighlighted());
+  EXPECT_TRUE(p->GetTree()->GetCrown()->IsHighlighted());
   EXPECT_EQ(p->GetSpot(), nullptr);
   EXPECT_EQ(p->GetFruitCount(), 6u);
   EXPECT_EQ(p->GetYield(), 2);

@@ -312,6 +312,11 @@ TEST_F(Villains, ShotsArriveAfterTheirFlightBurstWhenTheTargetIsGoneAndPayWhenCl
   shot->Update(10);
   EXPECT_EQ(rig.cast.FindShotAt(130, 320), shot);
   EXPECT_EQ(rig.cast.FindShotAt(150, 300), nullptr);
+  // Two within reach: the newer (drawn on top) even where the older lies nearer.
+  auto* newer = new VillainShot(rig.cast, 130.0f, 300.0f, 0, kind, false);
+  EXPECT_EQ(rig.cast.FindShotAt(105, 300), newer);
+  newer->Burst();
+  EXPECT_EQ(rig.cast.FindShotAt(105, 300), shot);
   const i32 before = Money();
   shot->OnClick();
   EXPECT_EQ(Money(), before + 10);

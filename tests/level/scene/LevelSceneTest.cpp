@@ -3,8 +3,9 @@
 // with its progress, the start by a click, the player walking to a clicked
 // free place, losing on time in hard mode, a window's lock holding the clock
 // and the ticks, the draw order read back from the frame, the heaps'
-// particles, the right click on a job's icon, the tutorial's hold on the
-// waves and the selected place's pulsing marker.
+// particles, the right click on a job's icon, the hover following the
+// game's pointer frame by frame, the tutorial's hold on the waves and the
+// selected place's pulsing marker.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "content/LevelInfo.h"
 #include "content/PlantTable.h"
 #include "level/rules/LevelClock.h"
+#include "level/scene/LevelServices.h"
 #include "resources/ProgressTracker.h"
 #include "level/scene/PlayerCast.h"
 #include "resources/GameAnimation.h"
@@ -807,6 +809,44 @@ TEST(LevelScene, HeapsSmokeAndARightClickCancelsTheJobUnderIt) {
   EXPECT_EQ(right->GetState(), kJobFinished);
   h.Step(20);
   EXPECT_EQ(Jobs(level), 0);
+}
+
+// The game's pointer as the world installs it (LevelServices::pointer).
+DXLPOINT g_scenePointer{0, 0};
+DXLPOINT ScenePointer() { return g_scenePointer; }
+
+// A level entered with the mouse already over a place hovers it (and shows
+// the hand) at its next frame, before the mouse moves; the frames follow
+// the pointer off it again, and without a pointer the level keeps the last
+// position its events gave.
+TEST(LevelScene, EachFrameHoversWhatLiesUnderTheGamesPointer) {
+  LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
+  ASSERT_TRUE(h.loaded);
+  GameLevel& level = h.Play(0);
+  const POINTDEF& junk = level.GetInfo()->points[0];
+  i32 x = junk.x + 10, y = junk.y + 5;
+  h.MapToScreen(&x, &y);
+  GetLevelServices().pointer = &ScenePointer;
+  g_scenePointer = DXLPOINT{x, y};
+  u32 cursor = 0;
+  EXPECT_EQ(level.Map().GetHoveredPoint(), -1);
+  h.Step(20);
+  EXPECT_EQ(level.Map().GetHoveredPoint(), 0);
+  const MapObject* heap = level.Map().GetHoveredObject();
+  ASSERT_NE(heap, nullptr);
+  ASSERT_TRUE(level.Input().GetCursorKind(&cursor));
+  EXPECT_EQ(cursor, heap->GetCursorKind());
+  i32 fx = 600, fy = 420;  // free ground
+  h.MapToScreen(&fx, &fy);
+  g_scenePointer = DXLPOINT{fx, fy};
+  h.Step(20);
+  EXPECT_EQ(level.Map().GetHoveredPoint(), -1);
+  ASSERT_TRUE(level.Input().GetCursorKind(&cursor));
+  EXPECT_EQ(cursor, kCursorLevelNone);
+  GetLevelServices().pointer = nullptr;
+  level.Input().OnMouseMove(x, y, 0, 0);
+  h.Step(20);
+  EXPECT_EQ(level.Map().GetHoveredPoint(), 0) << "the event's position kept";
 }
 
 // Refuses the villains' moves (action 0x82) until told.
