@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "level/rules/LevelWindows.h"
 #include "level/scene/GameLevel.h"
 #include "platform/gfx/PngFile.h"
+#include "testsupport/Contrast.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
 #include "ui/BaseDialogWindow.h"
@@ -221,23 +220,10 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
     const DXLRECT r{row.x - 150, y - 12, row.x + 110, y + 12};
     EXPECT_TRUE(pixels(ticked, r) == pixels(crossed, r)) << "a mark reaches the row at " << y;
   }
-  const auto luminance = [](u32 c) {
-    const auto channel = [](u32 v) {
-      const double s = v / 255.0;
-      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel((c >> 16) & 255) + 0.7152 * channel((c >> 8) & 255) + 0.0722 * channel(c & 255);
-  };
-  // The backdrop is the rectangle's commonest colour; `fill` must be drawn in it.
   const auto contrast = [&](const DXLRECT& r, u32 fill) {
-    std::map<u32, i32> counts;
-    for (u32 c : pixels(ticked, r)) ++counts[c | 0xFF000000u];
-    if (!counts.count(fill)) return 0.0;
-    const u32 back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                       return a.second < b.second;
-                     })->first;
-    const double a = luminance(fill), b = luminance(back);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    const DXLRECT on{ticked.origin.x + r.left, ticked.origin.y + r.top, ticked.origin.x + r.right,
+                     ticked.origin.y + r.bottom};
+    return testsupport::TextContrast(ticked.px, 800, on, fill);
   };
   for (i32 column = 0; column < 3; ++column) {
     const DXLRECT& r = ticked.labels[column];

@@ -3,8 +3,9 @@
 // with five farmers, the current one ticked and one row hovered
 // (profiles_window.png), the new-profile window over it with a name typed
 // (new_profile_window.png), the options window with the music at 70 and
-// the sounds off (options_window.png); the window titles' reflections
-// measured in the sample language's title font.
+// the sounds off (options_window.png), its white title readable on the
+// caption plate; the window titles' reflections measured in the sample
+// language's title font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "level/scene/GameLevel.h"
 #include "resources/GameDraw.h"
 #include "resources/ResourceServices.h"
+#include "testsupport/Contrast.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/CaptionPlate.h"
 #include "ui/GameEdit.h"
@@ -126,6 +128,14 @@ TEST_F(WindowShots, OptionsWindow) {
   EXPECT_EQ(w->GetBar(SoundSettings::kMusic)->GetFilled(), 112);
   EXPECT_EQ(w->GetBar(SoundSettings::kSounds)->GetFilled(), 0);
   Shoot("options_window.png");
+  // The white title reads on the caption plate at 4.5:1 and more, on every
+  // row of the plate behind its letters.
+  const CaptionPlate& plate = *w->GetCaptionPlate();
+  const DXLQUAD& title = plate.GetTitleQuad();
+  const DXLRECT& at = w->GetRect();
+  const DXLRECT letters{at.left + static_cast<i32>(title.v[0].x), at.top + static_cast<i32>(title.v[0].y + 0.5f),
+                        at.left + static_cast<i32>(title.v[1].x + 1), at.top + static_cast<i32>(title.v[3].y + 0.5f)};
+  EXPECT_GE(testsupport::TextContrast(h.Frame(), 800, letters, 0xFFFFFFu), 4.5);
   delete w;
   GetWindowServices().mapProfile = nullptr;
 }
