@@ -85,6 +85,7 @@ void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* 
     v.y += static_cast<float>(titleY_);
     v.color = color_;
   }
+  StartAtInk();
   // The reflection: the title's quad turned over its bottom edge, white at
   // the top and fading out below.
   const float height = title_.v[3].y - title_.v[0].y;
@@ -109,6 +110,31 @@ void CaptionPlate::Build(i32 left, i32 top, i32 right, i32 bottom, const wchar* 
   // first change of state, the reflection would draw one way before the
   // first hover and another way ever after in the very same state.
   recolour_ = true;
+}
+
+// The rows of the text texture above the letters' first ink (the font's
+// room for accents) are left out of the title's quad: they draw nothing in
+// the title, but in the reflection, the same quad turned over, they would
+// hold back the fade, which then ends before reaching them. Without them the
+// reflection fades out exactly at the top of the mirrored letters.
+void CaptionPlate::StartAtInk() {
+  const i32 w = textImage_->GetImageWidth(), h = textImage_->GetImageHeight();
+  const u8* bits = textImage_->Lock(0);
+  if (!bits) return;
+  const i32 pitch = textImage_->GetLockPitch() / 4;
+  i32 first = 0;
+  for (; first < h; ++first) {
+    const u32* row = reinterpret_cast<const u32*>(bits) + static_cast<size_t>(first) * pitch;
+    if (std::any_of(row, row + w, [](u32 texel) { return (texel >> 24) != 0; })) break;
+  }
+  textImage_->Unlock();
+  if (first == 0 || first == h) return;
+  const float share = static_cast<float>(first) / static_cast<float>(h);
+  const float dy = (title_.v[3].y - title_.v[0].y) * share, dv = (title_.v[3].v - title_.v[0].v) * share;
+  for (int i : {0, 1}) {
+    title_.v[i].y += dy;
+    title_.v[i].v += dv;
+  }
 }
 
 u32 CaptionPlate::CurrentColor() const {

@@ -1,8 +1,9 @@
 // CaptionPlate - the glossy title bar of a sprite window: a three-part plate
 // cut from the "interface" image with the window's title as a text sprite
 // (game font 2) centred on it and an upside-down reflection of the title
-// fading out below it. The plate and the title brighten with the window's
-// title state (hover, dragging), cross-fading with it.
+// fading out below it, gone by the top of the mirrored letters. The plate
+// and the title brighten with the window's title state (hover, dragging),
+// cross-fading with it.
 //
 // The plate owns its text sprite; the title shows again by itself after the
 // device is made anew (the text sprite restores itself before drawing).
@@ -43,6 +44,7 @@ class CaptionPlate {
   i32 GetTitleY() const { return titleY_; }
 
  private:
+  void StartAtInk();  // the title's quad from the text texture's first inked row
   u32 CurrentColor() const;
   void SetColor(u32 color);
 

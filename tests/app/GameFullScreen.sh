@@ -10,7 +10,8 @@
 # A watcher outside the game (XWindowWatch) follows the window on the X
 # screen: it must come to cover the screen, the screen must then show the
 # frame to its edges (no black outer row or column: at 16:9 they are the
-# screen borders' art), and it must come back as a window of its first size.
+# screen borders' art), and it must come back as a window of its first size
+# at its place.
 # The frames the replay writes are the screen's size in full screen and the
 # window's after.
 # Usage: GameFullScreen.sh TALLOWMERE WORK_FOLDER DATA_FOLDER XVFB_RUN XWINDOWWATCH
@@ -104,6 +105,13 @@ check() {
   grep -qx "window $sw $sh 0 0" "$seen" || fail "$name: the window never covered the $sw x $sh screen"
   grep -qx filled "$seen" || fail "$name: the screen in full screen was not filled to its edges ($(grep 'black edge' "$seen"))"
   [ "$last" = "$ww $wh" ] || fail "$name: the window came back at $last, not $ww $wh"
+  # Its place: first centred with 32 pixels kept free at the bottom of the
+  # desktop, back from full screen centred without them (the same x, 16
+  # pixels lower), whatever frame a window manager puts round it.
+  local fx fy lx ly
+  read -r fx fy <<<"$(grep -m1 '^window ' "$seen" | cut -d' ' -f4,5)"
+  read -r lx ly <<<"$(grep '^window ' "$seen" | tail -1 | cut -d' ' -f4,5)"
+  [ "$lx $ly" = "$fx $((fy + 16))" ] || fail "$name: the window came back at +$lx+$ly, first at +$fx+$fy"
   grep -qx gone "$seen" || fail "$name: the window did not go with the game"
   [ "$(png_size "$work/$name/full.png" 2>/dev/null)" = "$sw $sh" ] || fail "$name: the full-screen frame is not $sw x $sh"
   [ "$(png_size "$work/$name/window.png" 2>/dev/null)" = "$ww $wh" ] || fail "$name: the frame after is not $ww x $wh"

@@ -1,4 +1,5 @@
 #include <SDL.h>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "SdlTestSupport.h"
@@ -93,15 +94,37 @@ TEST_F(SdlMirror, PopupStyleGoesFullScreenAndScalesThePointer) {
   EXPECT_GE(screen.y, 598);
   EXPECT_LE(screen.y, 599);
 
-  // Back to a captioned window: windowed again, at the client's place.
+  // Back to a captioned window: windowed again, at the client's place. A
+  // pointer event still queued from full screen (as SDL queues its own echo
+  // of the pointer while it leaves full screen) was made where the window
+  // was: it names the same point of the display after the move, not the
+  // same point of the window.
   ws().SetWindowLong(window_, GWL_STYLE, sdltest::kWindowedStyle);
   Rect outer{100, 50, 740, 530};
   ws().AdjustWindowRect(&outer, sdltest::kWindowedStyle, false);
   ws().SetWindowPos(window_, HWND_NOTOPMOST, outer.left, outer.top, outer.Width(), outer.Height(), 0);
+  PushMotion(230, 170);
   Drain();
   EXPECT_EQ(Flags() & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
   EXPECT_EQ(RealSize(), (Point{640, 480}));
   EXPECT_EQ(RealPosition(), (Point{100, 50}));
+  ws().GetCursorPos(&screen);
+  EXPECT_EQ(screen, (Point{230, 170}));
+  // Events made after the move are the new place's.
+  PushMotion(30, 20);
+  Drain();
+  ws().GetCursorPos(&screen);
+  EXPECT_EQ(screen, (Point{130, 70}));
+  // Moved under the resting pointer, the window hears of the pointer at its
+  // new place in it, with no event of the pointer's own.
+  Log().clear();
+  ws().SetWindowPos(window_, 0, outer.left + 20, outer.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Drain();
+  ws().GetCursorPos(&screen);
+  EXPECT_EQ(screen, (Point{130, 70}));
+  const auto move = std::find_if(Log().begin(), Log().end(), [](const sdltest::Seen& s) { return s.message == WM_MOUSEMOVE; });
+  ASSERT_NE(move, Log().end());
+  EXPECT_EQ(move->lParam, MakeLParam(10, 10));
 }
 
 TEST_F(SdlMirror, SystemCursorsShowAndOtherCursorsHide) {

@@ -26,6 +26,9 @@ constexpr Rgb kButtonGreen = art::Hex(0x2F6B25);
 // The map's plates and the medals strip under light texts: a dark wood.
 constexpr Rgb kPlateWood = art::Hex(0x724824);
 constexpr Rgb kPlateGreen = art::Hex(0x4E9A3A);
+// The caption plate's glass under the window's title: deep enough that the
+// white title reads on every row of it at 4.5:1 and more.
+constexpr Rgb kCaptionGreen = art::Hex(0x2A6E25);
 constexpr Rgb kCream = art::Hex(0xFFF8E4);
 // The combo box's light texts (its selection and its list's rows) and the
 // money window's figure stand on dark wood.
@@ -190,20 +193,20 @@ void CaptionPlate(cairo_t* cr, const Frame& f) {
   art::Source(cr, kBlack, 0.3);
   cairo_fill(cr);
   Box(cr, 3, 3, w - 6, h - 4, r, r, r, r);
-  FillDown(cr, art::Lighter(kPlateGreen, 0.2), kPlateGreen, 3, kCaptionHorizon);
+  FillDown(cr, art::Lighter(kCaptionGreen, 0.2), kCaptionGreen, 3, kCaptionHorizon);
   cairo_save(cr);
   cairo_clip(cr);
   cairo_rectangle(cr, 0, kCaptionHorizon, w, h);
-  FillDown(cr, art::Darker(kPlateGreen, 0.45), art::Darker(kPlateGreen, 0.3), kCaptionHorizon, h - 4);
+  FillDown(cr, art::Darker(kCaptionGreen, 0.45), art::Darker(kCaptionGreen, 0.3), kCaptionHorizon, h - 4);
   cairo_new_path(cr);
   cairo_restore(cr);
   Box(cr, 3, 3, w - 6, h - 4, r, r, r, r);
-  art::Outline(cr, 2, art::Darker(kPlateGreen, 0.6));
-  Gloss(cr, 16, 7, w - 20, 25, 9, 0.35);
+  art::Outline(cr, 2, art::Darker(kCaptionGreen, 0.6));
+  Gloss(cr, 16, 6, w - 20, 17, 5, 0.3);  // above the title's letters
   for (const double x : {18.0, w - 22}) {  // a leaf at either end
     art::Ellipse(cr, x, h / 2 - 2, 5, 8);
     art::FillLit(cr, pal::kGrassLight, x - 5, h / 2 - 10, x + 5, h / 2 + 6, 0.3);
-    art::Outline(cr, 1.2, art::Darker(kPlateGreen, 0.6));
+    art::Outline(cr, 1.2, art::Darker(kCaptionGreen, 0.6));
   }
 }
 
@@ -506,7 +509,7 @@ void AwardTier(cairo_t* cr, const Frame& f) {
 
 // The bonuses window's sheet (windows/BonusesSheet.h): the slot columns,
 // the slot plate, the window's frame and closing piece, and the panels'
-// faces: light plates the window tints by state, a groove between the name
+// faces: grey plates the window tints by state, a groove between the name
 // and the description, the checked run framed in green.
 void BonusesBack(cairo_t* cr, const ArtFrame&) {
   namespace bs = bonuses_sheet;
@@ -550,7 +553,9 @@ void BonusesBack(cairo_t* cr, const ArtFrame&) {
     const double y0 = bs::kFaceY + frame * bs::kFaceStep, y1 = y0 + bs::kFaceHeight;
     const double x1 = bs::kFaceWidth;
     Box(cr, 1, y0 + 1, x1 - 1, y1 - 1, 4, 10, 10, 4);
-    FillDown(cr, StateTint(art::Hex(0xFFFFFF), state), StateTint(art::Hex(0xE6E0D0), state), y0, y1);
+    // Grey enough that the white name and description read at 4.5:1 and
+    // more under every state's tint, the pressed one's included.
+    FillDown(cr, StateTint(art::Hex(0x8C8A84), state), StateTint(art::Hex(0x7A766C), state), y0, y1);
     cairo_new_path(cr);
     const double groove = bs::kFacePieceWidths[0] + bs::kFacePieceWidths[1];
     Line(cr, groove + 10, y0 + 6, groove + 10, y1 - 6, 3, art::Hex(0xB8B0A0));

@@ -22,7 +22,8 @@ constexpr Rgb kTools = art::Hex(0xB7D6EC);
 // The narrow buttons' and the menu button's faces: deep enough for their
 // white captions to read at 4.5:1.
 constexpr Rgb kNarrow = art::Hex(0x225A8C);
-constexpr Rgb kMenuFace = art::Hex(0xA8561A);
+// The menu button's white caption reads on it at 4.5:1 and more.
+constexpr Rgb kMenuFace = art::Hex(0x763810);
 constexpr Rgb kBarn = art::Hex(0xC8423A);
 
 Rgb Recess() { return art::Darker(pal::kWood, 0.35); }
@@ -127,8 +128,10 @@ void Cell(cairo_t* cr, const Frame& f, Rgb colour, bool end) {
   FillDown(cr, art::Lighter(base, 0.3), base, 2, 54);
   art::Outline(cr, 1.5, pal::kOutline);
   if (f.h > 54) {
+    // The count plate: dark enough under the white count or price, in
+    // every state, for 4.5:1 and more.
     Box(cr, x0, 54, x1, f.h - 2, 0, 0, r, r);
-    FillDown(cr, art::Darker(base, 0.25), art::Darker(base, 0.35), 54, f.h - 2);
+    FillDown(cr, art::Darker(base, 0.55), art::Darker(base, 0.62), 54, f.h - 2);
     art::Outline(cr, 1.5, pal::kOutline);
   }
   if (end) {

@@ -185,7 +185,17 @@ void SdlBackend::Sync(WindowSystem& windows) {
       }
     }
   }
-  if (window_ != nullptr) window_->Sync(windows, userShowPending_);
+  if (window_ != nullptr) {
+    window_->Sync(windows, userShowPending_);
+    // The window moved under the resting pointer: as the desktop does, the
+    // window under it hears of the pointer at its new place in it (so the
+    // drawn cursor shows there at once). A replay's pointer is the replay's.
+    if (window_->TakeMoved() && userInput_) {
+      Point at{0, 0};
+      windows.GetCursorPos(&at);
+      windows.UserPointer(at);
+    }
+  }
   SyncCursor(windows);
 }
 

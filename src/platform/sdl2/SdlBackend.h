@@ -9,7 +9,11 @@
 //   units, a character beyond the first plane as its surrogate pair.
 // - Mouse: positions are turned into screen positions of the window system's
 //   desktop through the window's client area (scaled where the frame is shown
-//   scaled, as in full screen); wheel notches become WHEEL_DELTA units.
+//   scaled, as in full screen); wheel notches become WHEEL_DELTA units. When
+//   the real window is moved or goes in or out of full screen, events still
+//   queued keep naming the display's point where the pointer was, and the
+//   pointer is reported again where it rests (the window under it hears of
+//   its new place in it).
 // - Window: focus gained and lost activate and deactivate; as in the window
 //   system, a window minimised by the user is iconic by the time it hears of
 //   its deactivation (desktops report the focus first, so losing it counts

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/encoding/Utf.h"
 #include "platform/sdl2/SdlMapping.h"
@@ -29,6 +30,39 @@ bool DisplayBoundsAt(int x, int y, SDL_Rect* bounds) {
 }
 
 bool SameOrigin(const Rect& a, const Rect& b) { return a.left == b.left && a.top == b.top; }
+
+// Moves the real window. Pointer events still queued were made where the
+// window was: their window coordinates are turned into the new place's, so
+// each still names the point of the display where the pointer was. (SDL's
+// own echo of the pointer, which it queues as it leaves full screen, is
+// one: taken against the window's new place it would put the game's drawn
+// cursor off by the move until the pointer next moved.)
+// True when the window's place changed.
+bool MoveRealWindow(SDL_Window* window, int x, int y) {
+  int oldX = 0, oldY = 0, newX = 0, newY = 0;
+  SDL_GetWindowPosition(window, &oldX, &oldY);
+  SDL_SetWindowPosition(window, x, y);
+  SDL_GetWindowPosition(window, &newX, &newY);
+  const int dx = oldX - newX, dy = oldY - newY;
+  if (dx == 0 && dy == 0) return false;
+  const int queued = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  if (queued <= 0) return true;
+  std::vector<SDL_Event> events(static_cast<size_t>(queued));
+  const int taken = SDL_PeepEvents(events.data(), queued, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  const uint32_t id = SDL_GetWindowID(window);
+  for (int i = 0; i < taken; ++i) {
+    SDL_Event& e = events[static_cast<size_t>(i)];
+    if (e.type == SDL_MOUSEMOTION && e.motion.windowID == id) {
+      e.motion.x += dx;
+      e.motion.y += dy;
+    } else if ((e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) && e.button.windowID == id) {
+      e.button.x += dx;
+      e.button.y += dy;
+    }
+  }
+  if (taken > 0) SDL_PeepEvents(events.data(), taken, SDL_ADDEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  return true;
+}
 bool SameSize(const Rect& a, const Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
 }  // namespace
@@ -120,7 +154,7 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
       SDL_GetWindowPosition(window_, &x, &y);
       if (DisplayBoundsAt(x, y, &display)) {
         SDL_SetWindowBordered(window_, SDL_FALSE);
-        SDL_SetWindowPosition(window_, display.x, display.y);
+        MoveRealWindow(window_, display.x, display.y);
         SDL_SetWindowSize(window_, display.w, display.h);
       }
       SDL_SetWindowFullscreen(window_, kFullscreen);
@@ -129,6 +163,7 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
       SDL_SetWindowBordered(window_, SDL_TRUE);
     }
     applied_.fullscreen = want.fullscreen;
+    moved_ = true;
     // Back in a window, place and size it anew whatever the desktop restored.
     if (!want.fullscreen) applied_.client = Rect{0, 0, 0, 0};
   }
@@ -137,7 +172,8 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
   if (!want.fullscreen && !want.minimised && !want.maximised && want.client.Width() > 0 &&
       want.client.Height() > 0) {
     if (!SameSize(want.client, applied_.client)) SDL_SetWindowSize(window_, want.client.Width(), want.client.Height());
-    if (!SameOrigin(want.client, applied_.client)) SDL_SetWindowPosition(window_, want.client.left, want.client.top);
+    if (!SameOrigin(want.client, applied_.client) && MoveRealWindow(window_, want.client.left, want.client.top))
+      moved_ = true;
     applied_.client = want.client;
   }
   if (holdShowState) return;
@@ -213,6 +249,12 @@ Point SdlWindow::ToScreen(const WindowSystem& windows, int32_t x, int32_t y) con
     WindowPointToClient(FitFrame(fw, fh, ww, wh), client.Width(), client.Height(), &x, &y);
   }
   return Point{origin.x + x, origin.y + y};
+}
+
+bool SdlWindow::TakeMoved() {
+  const bool moved = moved_;
+  moved_ = false;
+  return moved;
 }
 
 void SdlWindow::SetFrameSize(uint32_t width, uint32_t height) {

@@ -46,6 +46,11 @@ class SdlWindow {
   // A move by the user: the window system's window follows it.
   void NoteMoved(WindowSystem& windows, int32_t x, int32_t y);
 
+  // Whether Sync has moved the real window or switched it in or out of full
+  // screen since the last call (the pointer then rests on another point of
+  // the window).
+  bool TakeMoved();
+
   // Screen position of a point given in window coordinates.
   Point ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const;
   // Size of the frames shown in the window (the client size until one is).
@@ -71,6 +76,7 @@ class SdlWindow {
   SDL_Window* window_ = nullptr;
   uint32_t id_ = 0;
   State applied_;
+  bool moved_ = false;
   uint32_t frameWidth_ = 0;
   uint32_t frameHeight_ = 0;
 };

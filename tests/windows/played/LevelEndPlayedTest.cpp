@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -27,6 +26,7 @@
 #include "level/rules/LevelWindows.h"
 #include "level/scene/GameLevel.h"
 #include "platform/gfx/PngFile.h"
+#include "testsupport/Contrast.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/TempFolder.h"
 #include "ui/BaseDialogWindow.h"
@@ -223,13 +223,7 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
     const DXLRECT r{row.x - 150, y - 12, row.x + 110, y + 12};
     EXPECT_TRUE(pixels(ticked, r) == pixels(crossed, r)) << "a mark reaches the row at " << y;
   }
-  const auto luminance = [](u32 c) {
-    const auto channel = [](u32 v) {
-      const double s = v / 255.0;
-      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel((c >> 16) & 255) + 0.7152 * channel((c >> 8) & 255) + 0.0722 * channel(c & 255);
-  };
+  const auto luminance = [](u32 c) { return testsupport::RelativeLuminance(c); };
   const auto ratio = [](double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); };
   // The rectangle's commonest colour: the backdrop.
   const auto backdrop = [&](const Shot& shot, const DXLRECT& r) {
@@ -239,11 +233,10 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
              return a.second < b.second;
            })->first;
   };
-  // `fill` must be drawn in the rectangle.
   const auto contrast = [&](const DXLRECT& r, u32 fill) {
-    const std::vector<u32> in = pixels(ticked, r);
-    if (std::find(in.begin(), in.end(), fill) == in.end()) return 0.0;
-    return ratio(luminance(fill), luminance(backdrop(ticked, r)));
+    const DXLRECT on{ticked.origin.x + r.left, ticked.origin.y + r.top, ticked.origin.x + r.right,
+                     ticked.origin.y + r.bottom};
+    return testsupport::TextContrast(ticked.px, 800, on, fill);
   };
   for (i32 column = 0; column < 3; ++column) {
     const DXLRECT& r = ticked.labels[column];

@@ -1,13 +1,15 @@
 // The map's windows over the sample level, drawn for a person to look at:
 // the level window in mode 1 with three bonuses chosen (level_window.png)
 // the medals panel in both variants (medals_panel.png) and the bonuses
-// window with five bonuses owned and two chosen (bonuses_window.png).
+// window with five bonuses owned and two chosen (bonuses_window.png), its
+// panels' white texts readable in every state.
 #include <gtest/gtest.h>
 
 #include "../FakeMapProfile.h"
 #include "engine/DXLViewer.h"
 #include "level/scene/GameLevel.h"
 #include "resources/ResourceServices.h"
+#include "testsupport/Contrast.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
@@ -71,7 +73,21 @@ TEST_F(MapWindows, BonusesWindowWithFiveOwnedAndTwoChosen) {
   auto* window = new BonusesWindow(0, &choice);
   ASSERT_EQ(window->Panels().size(), 5u);
   EXPECT_TRUE(window->HasClosingPiece());
+  // One panel hovered and one pressed: each panel's white name and
+  // description read on its face at 4.5:1 and more, chosen or not, in
+  // every state's tint.
+  window->Panels()[0]->State().SetState(kStateHover, true, 0);
+  window->Panels()[1]->State().SetState(kStatePressed, true, 0);
   Shoot("bonuses_window.png", [] {});
+  const std::vector<u32> frame = h.Frame();
+  for (const BonusWindowPanel* panel : window->Panels()) {
+    const DXLRECT& r = panel->GetRect();
+    kis::IntPoint a, b;
+    window->ClientToScreen(&a, r.left + 50, r.top + 6);
+    window->ClientToScreen(&b, r.right - 50, r.bottom - 6);
+    EXPECT_GE(testsupport::TextContrast(frame, 800, DXLRECT{a.x, a.y, b.x, b.y}, 0xFFFFFFu), 4.5)
+        << "panel of bonus " << panel->GetBonus();
+  }
 }
 
 TEST_F(MapWindows, MedalsPanelInBothVariants) {

@@ -6,7 +6,8 @@
 // enabling and its click; the remove command at a site; the level block's
 // hint through the item descriptions; the router. The mill is built from
 // the empty place's panel and upgraded from its own by clicks. The pages
-// are drawn over the level as panel_*.png for a person to look at.
+// are drawn over the level as panel_*.png for a person to look at; the
+// upgrade's price and the menu button's caption read on their faces.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,6 +29,7 @@
 #include "level/scene/GameLevel.h"
 #include "platform/encoding/Utf.h"
 #include "resources/ResourceServices.h"
+#include "testsupport/Contrast.h"
 #include "testsupport/LevelHarness.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/HIText.h"
@@ -188,6 +190,20 @@ TEST(PointPanels, FactoryUpgradeToTheLimit) {
   EXPECT_NE(mill->GetRecipe(0).button, nullptr) << "the product buttons come back with the damage gone";
   m.Shoot("panel_factory.png");
   EXPECT_TRUE(upgrade->IsEnabled()) << "a frame refreshes it";
+  // The white price on the upgrade's count plate and the white caption of
+  // the panel's menu button read at 4.5:1 and more.
+  const std::vector<u32> frame = m.h.Frame();
+  const ImageButton* read[] = {upgrade, m.host->GetPanel()->GetMenuButton()};
+  for (const ImageButton* b : read) {
+    ASSERT_NE(b->GetCaption(), nullptr);
+    const DXLRECT& r = b->GetRect();
+    const i32 x = r.left + static_cast<i32>(b->GetCaptionX()), y = r.top + static_cast<i32>(b->GetCaptionY());
+    kis::IntPoint a, z;
+    b->GetParent()->ClientToScreen(&a, x, y);
+    b->GetParent()->ClientToScreen(&z, x + static_cast<i32>(b->GetCaption()->GetWidth() * b->GetCaptionScale()),
+                                   y + b->GetCaption()->GetHeight());
+    EXPECT_GE(testsupport::TextContrast(frame, 800, DXLRECT{a.x, a.y, z.x, z.y}, 0xFFFFFFu), 4.5) << b->GetId();
+  }
   m.ClickButton(upgrade);
   ASSERT_NE(mill->GetBuildJob(), nullptr);
   EXPECT_EQ(m.Rules().Money().Get(), 550);
