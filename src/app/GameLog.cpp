@@ -6,9 +6,9 @@
 #include "app/UserFiles.h"
 #include "base/NumberText.h"
 #include "base/TimeFormat.h"
+#include "engine/DXLLog.h"
 #include "platform/encoding/CodePage.h"
 #include "platform/encoding/Utf.h"
-#include "engine/DXLLog.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/StdioFile.h"
 

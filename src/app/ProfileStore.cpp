@@ -472,12 +472,14 @@ bool ProfileStore::KeyInUse(const u8* key, const Profile* except) const {
 }
 
 // The lowest number no profile has and no file holds (a file that did not
-// load may still be a player's, damaged: it is never overwritten).
+// load may still be a player's, damaged: it is never overwritten; nor is
+// what a link to nothing would make).
 i32 ProfileStore::FreeNumber() const {
   for (i32 n = 0;; ++n) {
     const bool used =
         std::any_of(profiles_.begin(), profiles_.end(), [n](const Profile* p) { return p->number_ == n; });
-    if (!used && plat::GetFileAttributes(UserFilePath(folder_, ProfileFileName(n))) == plat::kInvalidAttributes)
+    const std::u16string path = UserFilePath(folder_, ProfileFileName(n));
+    if (!used && plat::GetFileAttributes(path) == plat::kInvalidAttributes && plat::NonFileKind(path).empty())
       return n;
   }
 }

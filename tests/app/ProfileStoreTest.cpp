@@ -128,8 +128,8 @@ TEST(ProfileStore, KeysFollowTheSeedUnderAReplaysClock) {
 // put aside under a name that says so (a second one beside the first),
 // never written over, and the player told of it, by the farmer's name when
 // "profiles.dat" knows the file's key; a folder, a named pipe (never opened:
-// it would wait for a writer) or a link to a device in a file's place is
-// told as what it is and stays, its number never given again.
+// it would wait for a writer), a link to a device or to nothing in a file's
+// place is told as what it is and stays, its number never given again.
 TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
   TempFolder dir;
   {
@@ -148,6 +148,7 @@ TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
   std::filesystem::create_directory(dir.File("profiles/profile3.dat"));
   ASSERT_EQ(::mkfifo(dir.File("profiles/profile5.dat").c_str(), 0600), 0);
   std::filesystem::create_symlink("/dev/zero", dir.File("profiles/profile6.dat"));
+  std::filesystem::create_symlink(dir.File("gone"), dir.File("profiles/profile7.dat"));
   {
     Store s(dir);
     ASSERT_EQ(s.store.GetCount(), 1u);  // Cid
@@ -159,15 +160,17 @@ TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
                                            u"damaged|profile2.dat|profile2.dat.damaged",
                                            u"unreadable|profile3.dat|a folder, not a file",
                                            u"unreadable|profile5.dat|a named pipe, not a file",
-                                           u"unreadable|profile6.dat|a device, not a file"}));
+                                           u"unreadable|profile6.dat|a device, not a file",
+                                           u"unreadable|profile7.dat|a link to nothing, not a file"}));
     EXPECT_EQ(s.notices.fileIds, (std::vector<u32>{kNoticeDamaged + 1, kNoticeDamaged + 2, kNoticeDamaged + 3,
-                                                   kNoticeDamaged + 5, kNoticeDamaged + 6}));
+                                                   kNoticeDamaged + 5, kNoticeDamaged + 6, kNoticeDamaged + 7}));
     // 1 is taken by "Profile1.dat" (names are found without regard to
     // case), 3 by the folder; 2 is free again.
     EXPECT_EQ(s.Create(u"Ben")->GetNumber(), 2);
     EXPECT_EQ(s.Create(u"Dan")->GetNumber(), 4);
-    EXPECT_EQ(s.Create(u"Eve")->GetNumber(), 7);
+    EXPECT_EQ(s.Create(u"Eve")->GetNumber(), 8);
   }
+  EXPECT_FALSE(dir.Exists("gone"));
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("profiles/profile5.dat")));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("profiles/profile6.dat")));
   dir.Put("profiles/profile2.dat", "damaged again");
