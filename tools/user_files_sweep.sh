@@ -4,8 +4,9 @@
 # tutorial, the options changed) is played once headless; then each of the
 # files it left ("config.dat", "profiles.dat", "profile0.dat", "log.txt" and
 # the records "records.txt" and "level_01.txt") is, in a copy of the
-# folder, cut at every 64th byte and given 500 single-bit flips drawn by
-# the seed, each followed by a start that goes from the main screen to the
+# folder, cut at every 64th byte, given 500 single-bit flips drawn by the
+# seed, and put out of place by a folder, a named pipe and a link to a
+# device, each followed by a start that goes from the main screen to the
 # map with the profile.
 #
 # Each start must end by itself (no crash, no hang) and hide no file
@@ -13,7 +14,9 @@
 # be said in the log and kept, byte for byte, as "<name>.damaged"; a
 # profile that did not load without that is a failure; "profiles.dat"
 # replaced without that too; a "config.dat" the game could not read must be
-# said in the log. The findings are counted per file and verdict, and each
+# said in the log. What stands in the place of "profile0.dat" or
+# "profiles.dat" must be said in the log as not read and left where it is;
+# a "log.txt" that cannot be written must be said on stderr. The findings are counted per file and verdict, and each
 # failure is listed with the command that replays it.
 #
 # Usage: bash tools/user_files_sweep.sh TALLOWMERE DATA_FOLDER WORK_FOLDER [JOBS] [SEED]
@@ -37,17 +40,25 @@ if [ "${1:-}" = --one ]; then
   target="$user/$file"
   if [ "$kind" = cut ]; then
     head -c "$arg" "$work/base/$file" >"$target"
+  elif [ "$kind" = swap ]; then
+    rm -f "$target"
+    case "$arg" in
+    folder) mkdir "$target" ;;
+    pipe) mkfifo "$target" ;;
+    device) ln -s /dev/zero "$target" ;;
+    esac
   else
     offset=${arg%:*} bit=${arg#*:}
     byte=$(od -An -tu1 -j "$offset" -N1 "$target" | tr -d ' ')
     printf "\\$(printf %03o $((byte ^ (1 << bit))))" | dd of="$target" bs=1 seek="$offset" conv=notrunc 2>/dev/null
   fi
-  cp "$target" "$dir/mutated"
+  [ "$kind" = swap ] || cp "$target" "$dir/mutated"
   (cd "$dir" && XDG_DATA_HOME="$dir/xdg" XDG_RUNTIME_DIR="$dir/run" ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
     timeout 120 "$game" --headless --data "$data" --replay "$work/next.txt" >"$dir/out" 2>"$dir/err")
   status=$?
   log="$dir/log.txt"
-  tr -d '\r' <"$user/log.txt" >"$log" 2>/dev/null || : >"$log"
+  # Never read what is no plain file (a named pipe would wait for a writer).
+  if [ -f "$user/log.txt" ]; then tr -d '\r' <"$user/log.txt" >"$log"; else : >"$log"; fi
   verdict=ok
   said() { grep -q -- "$1" "$log"; }
   case "$status" in
@@ -58,7 +69,13 @@ if [ "${1:-}" = --one ]; then
   if [ "$verdict" = ok ]; then
     case "$file" in
     profile0.dat | profiles.dat)
-      if said "$file does not read"; then
+      if [ "$kind" = swap ]; then
+        if said "$file does not read (.*): left where it is"; then
+          { [ -e "$target" ] || [ -L "$target" ]; } && verdict="told" || verdict="swapped-not-left"
+        else
+          verdict="HIDDEN-not-a-file"
+        fi
+      elif said "$file does not read"; then
         if said "kept as $file.damaged"; then
           cmp -s "$user/$file.damaged" "$dir/mutated" || verdict="put-aside-not-kept"
           [ "$verdict" = ok ] && verdict="told"
@@ -73,6 +90,11 @@ if [ "${1:-}" = --one ]; then
       ;;
     config.dat)
       if said "config.dat does not read"; then verdict="told"; fi
+      ;;
+    log.txt)
+      if [ "$kind" = swap ] && [ "$arg" != device ]; then
+        grep -q "log.txt cannot be written" "$dir/err" && verdict="told" || verdict="HIDDEN-no-log"
+      fi
       ;;
     esac
     [ "$status" = 5 ] && [ "$verdict" = ok ] && verdict="no-map-$status"
@@ -126,6 +148,9 @@ for f in "${files[@]}"; do
   done
   for ((i = 0; i < 500; ++i)); do
     echo "$((n += 1)) $f flip $(((RANDOM << 15 | RANDOM) % size)):$((RANDOM % 8))" >>"$work/cases.txt"
+  done
+  for what in folder pipe device; do
+    echo "$((n += 1)) $f swap $what" >>"$work/cases.txt"
   done
 done
 echo "$n starts over ${#files[@]} files, $jobs at a time"

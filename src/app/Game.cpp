@@ -17,7 +17,6 @@
 #include "app/Settings.h"
 #include "app/ScreenBorders.h"
 #include "app/StartupLoader.h"
-#include "app/UserFiles.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/MapSection.h"
 #include "engine/DXLApp.h"
@@ -239,11 +238,7 @@ void GameOptionsHooks::BuildScreenBorders() {
   if (Game* game = GetRunningGame()) game->RebuildScreenBorders();
 }
 
-void GameOptionsHooks::SaveSettings() {
-  int error = 0;
-  if (!::SaveSettings(folder_, screen_.GetParams(), &error))
-    DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(error).c_str());
-}
+void GameOptionsHooks::SaveSettings() { ::SaveSettings(folder_, screen_.GetParams()); }
 
 Game* GetRunningGame() {
   Game* game = GetAppServices().game;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,7 +20,6 @@
 #include "app/ReplayRun.h"
 #include "app/Settings.h"
 #include "app/StartupLoader.h"
-#include "app/UserFiles.h"
 #include "base/IniFile.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLKeyboard.h"
@@ -160,16 +160,26 @@ std::string ParseEntryOptions(int argc, char** argv, EntryOptions* o) {
   return {};
 }
 
-std::string ChooseUserFolder(const std::string& data) {
-  std::string base;
+std::string ChooseUserFolder(const std::string& data, std::string* why) {
+  std::string base, from;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
-  if (xdg && xdg[0] == '/')
+  if (xdg && xdg[0] == '/') {
     base = xdg;
-  else if (home && home[0] == '/')
+    from = "$XDG_DATA_HOME";
+  } else if (home && home[0] == '/') {
     base = std::string(home) + "/.local/share";
+    from = "$HOME/.local/share";
+  }
   std::string user = base.empty() ? std::string() : WithSlash(base) + "Morvalen/Tallowmere/";
-  if (user.empty() || user.size() >= kUserFolderLimit) user = data + "Profiles/";
+  std::string reason;
+  if (user.empty())
+    reason = "neither $XDG_DATA_HOME nor $HOME is an absolute path";
+  else if (user.size() >= kUserFolderLimit)
+    reason = from + "/Morvalen/Tallowmere/ would be " + std::to_string(user.size()) +
+             " characters long, and the profiles' folder may have " + std::to_string(kUserFolderLimit - 1) + " at most";
+  if (!reason.empty()) user = data + "Profiles/";
+  if (why) *why = reason;
   return user;
 }
 
@@ -259,7 +269,8 @@ int RunGame(const EntryOptions& options) {
   folders.data = WithSlash(Narrow(plat::GetCurrentDirectory()));
   for (const char* file : {"Data.dat", "Sprites.dat", "Sounds.dat"})
     if (!IsFile(folders.data + file)) return DataMissing(folders.data + file + " is missing");
-  folders.user = ChooseUserFolder(folders.data);
+  std::string userWhy;
+  folders.user = ChooseUserFolder(folders.data, &userWhy);
   if (folders.user.size() >= kMaxPath) return DataMissing(folders.user + " is too long a path for the profiles");
 
   // The language file is chosen here already: missing texts are said on the
@@ -302,10 +313,15 @@ int RunGame(const EntryOptions& options) {
   // before the log's first stamp.
   if (replay.Active()) replay.Start();
   RemoveLink(folders.user + "log.txt");
-  DXLOpenLog(Wide(folders.user).c_str());
+  if (!DXLOpenLog(Wide(folders.user).c_str())) {
+    const int error = errno;
+    const std::string kind = plat::NonFileKind(Wide(folders.user + "log.txt"));
+    std::fprintf(stderr, "tallowmere: %slog.txt cannot be written (%s); the game runs without its log\n",
+                 folders.user.c_str(), kind.empty() ? std::strerror(error) : (kind + ", not a file").c_str());
+  }
   DXLLogValueA(0, "Program folder", folders.program.c_str());
   DXLLogValueA(0, "Data folder", folders.data.c_str());
-  DXLLogValueA(0, "Per-user folder", folders.user.c_str());
+  DXLLogValueA(0, "Per-user folder", (userWhy.empty() ? folders.user : folders.user + " (" + userWhy + ")").c_str());
   if (const plat::SingleInstance* lock = DXLGetAppData().mutex) {
     DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
     if (!lock->Listening())
@@ -377,9 +393,7 @@ int RunGame(const EntryOptions& options) {
   // "config.ini" let go, the settings saved at once, the first
   // state.
   ini.reset();
-  int settingsError = 0;
-  if (!SaveSettings(Wide(folders.user), game.Screen().GetParams(), &settingsError))
-    DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(settingsError).c_str());
+  SaveSettings(Wide(folders.user), game.Screen().GetParams());  // a failure is in the log
   DXLSetAppState(kGameStateLogos, true);
 
   // The loop, the shutdown (the game's with it), "play.url".

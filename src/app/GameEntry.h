@@ -88,8 +88,9 @@ struct EntryFolders {
 
 // The per-user folder for a data folder (with its trailing "/"), from the
 // environment; "Profiles" in the data folder when $XDG_DATA_HOME is not
-// absolute and $HOME is unset, or the joined path reaches 248 characters.
-std::string ChooseUserFolder(const std::string& data);
+// absolute and $HOME is unset, or the joined path reaches 248 characters,
+// and then `why` (when given) says which; else it is emptied.
+std::string ChooseUserFolder(const std::string& data, std::string* why = nullptr);
 
 // The language file: the given path (against the program folder), else
 // "config.ini"'s [Path] Language (against the data folder); one that

@@ -6,9 +6,11 @@
 #include "app/UserFiles.h"
 #include "base/NumberText.h"
 #include "base/TimeFormat.h"
+#include "engine/DXLLog.h"
 #include "platform/encoding/CodePage.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
+#include "platform/os/StdioFile.h"
 
 namespace gamelog {
 namespace {
@@ -105,14 +107,22 @@ void GameLog::LogRun(const LEVELRESULT* record) {
     const u32 regime = static_cast<u32>(record->regime);
     std::vector<std::u16string> lines = ReadHistory(path);
     AddRun(&lines, regime, profile_->GetBestTime(regime, static_cast<u32>(level_)), record->time);
-    WriteTextFile(path, lines);
+    Write(path, lines);
   }
   WriteSummary();
 }
 
 bool GameLog::WriteSummary() {
   if (folder_.empty() || !profile_) return false;
-  return WriteTextFile(UserFilePath(folder_, u"records.txt"), SummaryLines(profile_->GetProgress()));
+  return Write(UserFilePath(folder_, u"records.txt"), SummaryLines(profile_->GetProgress()));
+}
+
+bool GameLog::Write(const std::u16string& path, const std::vector<std::u16string>& lines) const {
+  int error = 0;
+  if (WriteTextFile(path, lines, &error)) return true;
+  DXLLogValueFormat(0, "Records", "%s not saved: %s", plat::Utf16ToUtf8(path).c_str(),
+                    SaveErrorText(error, path).c_str());
+  return false;
 }
 
 std::u16string RecordsFolder(const std::u16string& profilesFolder, const wchar* name) {
@@ -146,7 +156,7 @@ std::vector<std::u16string> SummaryLines(const PROFILEPROGRESS& progress) {
 }
 
 std::vector<std::u16string> ReadHistory(const std::u16string& path) {
-  std::FILE* f = std::fopen(plat::NativePath(path).c_str(), "rb");
+  std::FILE* f = plat::FileOpen(path, "rb");  // never a named pipe, which would wait for a writer
   if (!f) return {};
   std::string bytes;
   char chunk[65536];
@@ -156,7 +166,7 @@ std::vector<std::u16string> ReadHistory(const std::u16string& path) {
     tooLarge = bytes.size() > kMaxHistoryBytes;
   }
   const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
+  plat::FileClose(f);
   if (tooLarge || failed) return {};
   std::u16string text;
   if (bytes.size() >= 2 && static_cast<u8>(bytes[0]) == 0xFF && static_cast<u8>(bytes[1]) == 0xFE) {
@@ -184,7 +194,7 @@ void AddRun(std::vector<std::u16string>* lines, u32 regime, u32 bestTime, u32 ru
   SetColumn(&(*lines)[target], regime, Format(u"hh::nn::ss", runTime));
 }
 
-bool WriteTextFile(const std::u16string& path, const std::vector<std::u16string>& lines) {
+bool WriteTextFile(const std::u16string& path, const std::vector<std::u16string>& lines, int* error) {
   std::string bytes = "\xFF\xFE";
   auto put = [&bytes](char16_t c) {
     bytes += static_cast<char>(c & 0xFF);
@@ -197,7 +207,7 @@ bool WriteTextFile(const std::u16string& path, const std::vector<std::u16string>
     }
     for (char16_t c : lines[i]) put(c);
   }
-  return ReplaceFileBytes(path, bytes);
+  return ReplaceFileBytes(path, bytes, error);
 }
 
 }  // namespace gamelog

@@ -5,9 +5,10 @@
 //   "level_NN.txt"  (NN from 01) the level's record time and every run,
 //                   one 28-character column per regime
 // Both are UTF-16LE text with a byte-order mark, lines joined by "\r\n",
-// written whole through plat::FileReplacement. Only the history is read
-// back (UTF-16 with its mark, else the 8-bit code page); one that cannot be
-// read counts as empty. Nothing in the game reads these files.
+// written whole through plat::FileReplacement; a file not saved is said in
+// the game's log with its reason. Only the history is read back (UTF-16
+// with its mark, else the 8-bit code page); one that cannot be read (or is
+// no plain file) counts as empty. Nothing in the game reads these files.
 //
 // The store makes one for the profile that becomes current and deletes it
 // when another does.
@@ -42,6 +43,7 @@ class GameLog {
   // summary. Without a record, or with a regime other than 0 or 1, only
   // the summary.
   void LogRun(const LEVELRESULT* record);
+  // False when it was not written, which the game's log says with the reason.
   bool WriteSummary();
 
   const Profile* GetProfile() const { return profile_; }
@@ -49,6 +51,9 @@ class GameLog {
   bool IsEnabled() const { return enabled_; }
 
  private:
+  // One records file written; a failure is said in the game's log.
+  bool Write(const std::u16string& path, const std::vector<std::u16string>& lines) const;
+
   const Profile* profile_;
   std::u16string folder_;  // empty when the player's name cannot name a folder
   bool enabled_ = false;
@@ -70,7 +75,8 @@ std::vector<std::u16string> ReadHistory(const std::u16string& path);
 // A run into a history's lines: the record line (line 0) of the regime's
 // column, and the run below the last line whose column holds something.
 void AddRun(std::vector<std::u16string>* lines, u32 regime, u32 bestTime, u32 runTime);
-// Writes the lines as the game's text file; false when it was not written.
-bool WriteTextFile(const std::u16string& path, const std::vector<std::u16string>& lines);
+// Writes the lines as the game's text file; false when it was not written,
+// with the system's error in `error` when given.
+bool WriteTextFile(const std::u16string& path, const std::vector<std::u16string>& lines, int* error = nullptr);
 
 }  // namespace gamelog

@@ -64,17 +64,19 @@ bool ReadChecked(kis::BaseDataFileReader* r, u32 id, u32 subId, u8* block, u32 s
 }
 
 // Whether the file can be opened at all; when not, the fault says why (a
-// file that opens and then does not read is damaged, not this).
+// file that opens and then does not read is damaged, not this). What is
+// not a plain file is never opened: a named pipe would wait for a writer.
 bool Opens(const std::u16string& path, FileFault* fault) {
-  bool notRegular = false;
-  const int fd = plat::OpenRegularFile(plat::NativePath(path), O_RDONLY, &notRegular);
+  const std::string kind = plat::NonFileKind(path);
+  bool notRegular = !kind.empty();
+  const int fd = notRegular ? -1 : plat::OpenRegularFile(plat::NativePath(path), O_RDONLY, &notRegular);
   if (fd >= 0) {
     ::close(fd);
     return true;
   }
   if (fault) {
     fault->missing = !notRegular && errno == ENOENT;
-    fault->why = notRegular ? "not a plain file" : std::strerror(errno);
+    fault->why = !kind.empty() ? kind + ", not a file" : notRegular ? "not a plain file" : std::strerror(errno);
   }
   return false;
 }

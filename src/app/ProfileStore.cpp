@@ -55,6 +55,16 @@ void LogProfileFile(const std::u16string& file, const std::string& what) {
   DXLLogValueA(0, "Profiles", (plat::Utf16ToUtf8(file) + " " + what).c_str());
 }
 
+// A ".bak" that does not read: one cut short is replaced by the next save;
+// anything else in its way (a folder, a named pipe) stays, and so the saves
+// fail and say why.
+void LogUnreadBak(const std::u16string& bak, const FileFault& fault) {
+  if (fault.damaged)
+    LogProfileFile(bak, "is not whole (" + fault.why + "): the next save replaces it");
+  else if (!fault.missing)
+    LogProfileFile(bak, "does not read (" + fault.why + "): left where it is");
+}
+
 std::u16string StoreWide(const std::string& s) { return plat::Utf8ToUtf16(s); }
 
 // Every blank a language may allow counts as one: a name of blanks alone is
@@ -116,9 +126,10 @@ i32 ProfileStore::LoadFolder(const std::u16string& folder) {
   folder_ = folder;
   if (folder_.back() != u'/' && folder_.back() != u'\\') folder_ += u'/';
   noSave_ = false;
-  // Every number with a file or a ".bak" of one.
+  // Every number with a file or a ".bak" of one; whatever is there under
+  // such a name (a folder, a named pipe, a link to a device) is read or told.
   std::vector<i64> numbers;
-  for (const std::u16string& name : plat::ListFiles(folder_)) {
+  for (const std::u16string& name : plat::ListEntries(folder_)) {
     i64 n = ProfileFileNumber(name);
     if (n < 0 && name.size() > 4 && name.compare(name.size() - 4, 4, u".bak") == 0)
       n = ProfileFileNumber(name.substr(0, name.size() - 4));
@@ -172,7 +183,7 @@ std::unique_ptr<Profile> ProfileStore::ReadNumbered(i32 number) {
   if (!read) {
     FileFault bakFault;
     if (!ReadProfileFile(bakPath, &profile->header_, &profile->progress_, &profile->shownAwards_, &bakFault)) {
-      if (!bakFault.missing) LogProfileFile(bak, "is not whole (" + bakFault.why + "): the next save replaces it");
+      LogUnreadBak(bak, bakFault);
       return nullptr;
     }
     const bool moved = plat::RenameFileNoReplace(bakPath, path);
@@ -205,8 +216,15 @@ void ProfileStore::TellUnreadFiles() {
       !KeyInUse(index_.currentKey, nullptr) && std::none_of(unread_.begin(), unread_.end(), [this](const UnreadFile& u) {
         return u.hasKey && std::memcmp(u.key, index_.currentKey, kProfileKeySize) == 0;
       });
-  const auto keyless = std::count_if(unread_.begin(), unread_.end(), [](const UnreadFile& u) { return !u.hasKey; });
+  const auto keyless =
+      std::count_if(unread_.begin(), unread_.end(), [](const UnreadFile& u) { return u.number >= 0 && !u.hasKey; });
   for (const UnreadFile& unread : unread_) {
+    if (unread.number < 0) {
+      if (notices_)
+        notices_->ShowFileNotice(kNoticeDamaged + kIndexNoticeNumber, u"damaged_index",
+                                 {unread.file, unread.keptAs.empty() ? unread.file : unread.keptAs});
+      continue;
+    }
     const u8* key = unread.hasKey ? unread.key : currentMissing && keyless == 1 ? index_.currentKey : nullptr;
     std::u16string farmer;
     for (const BESTTIME& best : index_.best)
@@ -226,7 +244,7 @@ void ProfileStore::TellUnreadFiles() {
 }
 
 void ProfileStore::ReportSaveFailure(const std::u16string& file, u32 number, int error) {
-  const std::string reason = SaveErrorText(error);
+  const std::string reason = SaveErrorText(error, UserFilePath(folder_, file));
   LogProfileFile(file, "not saved: " + reason);
   if (!notices_) return;
   const wchar* key = IsNoSpaceError(error)       ? u"not_saved_space"
@@ -268,11 +286,22 @@ i32 ProfileStore::ReadIndex() {
       const bool moved =
           plat::RenameFileNoReplace(UserFilePath(folder_, u"profiles.dat.bak"), UserFilePath(folder_, u"profiles.dat"));
       LogProfileFile(u"profiles.dat", std::string("read from profiles.dat.bak") + (moved ? ", which takes its place" : ""));
-    } else if (!bakFault.missing) {
-      LogProfileFile(u"profiles.dat.bak", "is not whole (" + bakFault.why + "): the next save replaces it");
+    } else {
+      LogUnreadBak(u"profiles.dat.bak", bakFault);
     }
   }
   if (!read) {
+    // Damaged with no whole ".bak": the best times are lost, which the
+    // player hears of with the profiles' files.
+    if (fault.damaged) {
+      UnreadFile unread;
+      unread.number = -1;
+      unread.file = u"profiles.dat";
+      unread.keptAs = keptAs;
+      unread.why = fault.why;
+      unread.damaged = true;
+      unread_.push_back(unread);
+    }
     index_ = PROFILEINDEX{};
     return kIndexNotRead;
   }
@@ -443,12 +472,14 @@ bool ProfileStore::KeyInUse(const u8* key, const Profile* except) const {
 }
 
 // The lowest number no profile has and no file holds (a file that did not
-// load may still be a player's, damaged: it is never overwritten).
+// load may still be a player's, damaged: it is never overwritten; nor is
+// what a link to nothing would make).
 i32 ProfileStore::FreeNumber() const {
   for (i32 n = 0;; ++n) {
     const bool used =
         std::any_of(profiles_.begin(), profiles_.end(), [n](const Profile* p) { return p->number_ == n; });
-    if (!used && plat::GetFileAttributes(UserFilePath(folder_, ProfileFileName(n))) == plat::kInvalidAttributes)
+    const std::u16string path = UserFilePath(folder_, ProfileFileName(n));
+    if (!used && plat::GetFileAttributes(path) == plat::kInvalidAttributes && plat::NonFileKind(path).empty())
       return n;
   }
 }

@@ -11,10 +11,14 @@
 //
 // The player hears of the files (ProfileNotices::ShowFileNotice) and the
 // log says why: a profile file that does not read is put aside under a
-// name that says so ("profile<N>.dat.damaged") and never overwritten; a
-// whole ".bak" left by a save cut short stands in for a file that is
-// missing or damaged; every save that fails is told, each time, with its
-// reason (no space left, not allowed).
+// name that says so ("profile<N>.dat.damaged") and never overwritten, and
+// one that cannot be read at all (a folder, a named pipe or a device in its
+// place) is left where it is, its number never given again; a whole ".bak"
+// left by a save cut short stands in for a file that is missing or damaged;
+// a damaged "profiles.dat" without a whole ".bak" costs the best times,
+// which is told as a damaged profile is; every save that fails is told,
+// each time, with its reason (no space left, not allowed, what is in the
+// file's place).
 //
 // Seams: the map hears of results (LevelResultListener), the notice queues
 // are cleared and errors shown through ProfileNotices; the clock (seconds
@@ -113,8 +117,8 @@ class ProfileStore {
   bool LoadProfileFile(const std::u16string& fileName);
   // "profiles.dat" (or its whole ".bak" when it is missing or damaged, put
   // in its place; a damaged one is put aside first): the best times and the
-  // current profile; 33 (best times empty) when neither reads; 1 with no
-  // folder.
+  // current profile; 33 (best times empty) when neither reads, a damaged
+  // one then kept for LoadProfiles to tell; 1 with no folder.
   i32 ReadIndex();
   i32 WriteIndex();                                            // 0, 32, or 1 with no folder
   const std::u16string& GetFolder() const { return folder_; }  // with a trailing "/"
@@ -169,7 +173,8 @@ class ProfileStore {
  private:
   friend class Profile;
 
-  // A profile file that did not read, kept for the notice LoadProfiles gives.
+  // A profile file (or, numbered -1, "profiles.dat") that did not read,
+  // kept for the notice LoadProfiles gives.
   struct UnreadFile {
     i32 number = 0;
     std::u16string file;

@@ -34,6 +34,10 @@ bool ReadSectionHead(kis::DataFileReaderW* reader, u32 id, u8* out, u32 size) {
   return reader->CloseSection() && read;
 }
 
+void NotSaved(const std::u16string& path, int error) {
+  DXLLogValueFormat(0, "Settings", "config.dat not saved: %s", SaveErrorText(error, path).c_str());
+}
+
 }  // namespace
 
 constexpr RecordLayout kScreenParamsLayout = MakeLayout(kScreenRecordSize, kScreenFields);
@@ -48,7 +52,12 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
   // A file that is there and does not read is said: its defaults replace it.
   const bool there = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
   if (!reader) {
-    if (there) DXLLogValueA(0, "Settings", "config.dat does not read: the defaults are used");
+    const std::string kind = plat::NonFileKind(path);
+    if (there)
+      DXLLogValueA(0, "Settings",
+                   ("config.dat does not read" + (kind.empty() ? "" : " (" + kind + ", not a file)") +
+                    ": the defaults are used")
+                       .c_str());
     return true;
   }
   u8 screen[kScreenRecordSize];
@@ -71,9 +80,14 @@ bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int*
   if (error) *error = EINVAL;
   const std::u16string path = UserFilePath(folder, u"config.dat");
   if (path.empty()) return false;
+  int opened = 0;
   kis::DataFileWriterW* writer = kis::CreateDataFileWriterW(path.c_str(), kSettingsSignature1, kSettingsSignature2,
-                                                            kSettingsVersion, true, GetResourceServices().fileFaults, error);
-  if (!writer) return false;
+                                                            kSettingsVersion, true, GetResourceServices().fileFaults, &opened);
+  if (!writer) {
+    if (error) *error = opened;
+    NotSaved(path, opened);
+    return false;
+  }
   u8 screen[kScreenRecordSize];
   WriteRecord(kScreenParamsLayout, &params, screen);
   const SAVEDSOUND sound = GetSoundSettings().GetAll();
@@ -86,7 +100,9 @@ bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int*
   writer->Write(soundBytes, sizeof soundBytes);
   writer->EndSection();
   const bool ok = writer->Close();
-  if (error) *error = ok ? 0 : writer->GetError() ? writer->GetError() : EIO;
+  const int why = ok ? 0 : writer->GetError() ? writer->GetError() : EIO;
   kis::CloseDataFile(writer);
+  if (error) *error = why;
+  if (!ok) NotSaved(path, why);
   return ok;
 }

@@ -44,10 +44,12 @@ extern const RecordLayout kSavedSoundLayout;
 // `params` keeps what it holds (the current, default parameters) unless the
 // file has a whole screen section; a whole sound section is applied to the
 // game's sound settings (SoundSettings::ApplySaved). A missing or damaged
-// file is no failure: the defaults stay. False only for a path too long.
+// file is no failure: the defaults stay, and the log says why a file that is
+// there did not read. False only for a path too long.
 bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params);
 // Writes both sections (the screen's and the game's sound settings)
 // through a safe save; false when the file could not be written, which
-// leaves the old file as it was (the system's error in `error` when given).
-// The save goes through the resource services' file faults.
+// leaves the old file as it was (the system's error in `error` when given)
+// and is said in the log with its reason. The save goes through the
+// resource services' file faults.
 bool SaveSettings(const std::u16string& folder, const SCREENPARAMS& params, int* error = nullptr);

@@ -32,9 +32,11 @@ bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* e
 bool IsNoSpaceError(int error) { return error == ENOSPC || error == EDQUOT; }
 bool IsNotAllowedError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
-std::string SaveErrorText(int error) {
+std::string SaveErrorText(int error, const std::u16string& path) {
   if (IsNoSpaceError(error)) return "no space left on the disk";
   if (IsNotAllowedError(error)) return "not allowed to write there";
+  if (const std::string kind = path.empty() ? std::string() : plat::NonFileKind(path); !kind.empty())
+    return kind + " is in its place";
   return std::strerror(error != 0 ? error : EIO);
 }
 

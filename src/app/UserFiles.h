@@ -21,8 +21,10 @@ std::u16string UserFilePath(const std::u16string& folder, std::u16string_view na
 // when any step fails, with the system's error in `error` when given.
 bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* error = nullptr);
 // A failed save's system error in words: "no space left on the disk",
-// "not allowed to write there", else the system's own text.
-std::string SaveErrorText(int error);
+// "not allowed to write there", what stands in the file's place when that is
+// no plain file ("a named pipe is in its place"; `path` the file's), else
+// the system's own text.
+std::string SaveErrorText(int error, const std::u16string& path = {});
 // Whether the reason is one of the two the player is told apart: no space
 // (ENOSPC, EDQUOT), not allowed (EACCES, EPERM, EROFS).
 bool IsNoSpaceError(int error);

@@ -70,20 +70,27 @@ TEST(GameEntry, TheUserFolderComesFromTheEnvironmentElseProfilesInTheData) {
     Env home("HOME", "/home/ann");
     EXPECT_EQ(ChooseUserFolder("/d/"), "/home/ann/.local/share/Morvalen/Tallowmere/");
   }
+  // The data folder's "Profiles" comes with the reason the log gives.
+  std::string why = "stale";
   {
     Env xdg("XDG_DATA_HOME", nullptr);
     Env home("HOME", nullptr);
-    EXPECT_EQ(ChooseUserFolder("/d/"), "/d/Profiles/");
+    EXPECT_EQ(ChooseUserFolder("/d/", &why), "/d/Profiles/");
+    EXPECT_EQ(why, "neither $XDG_DATA_HOME nor $HOME is an absolute path");
   }
   // 248 characters is where the profile store would refuse its files.
   const std::string base = "/" + std::string(225, 'x');  // + "/Morvalen/Tallowmere/": 247
   {
     Env xdg("XDG_DATA_HOME", base.c_str());
-    EXPECT_EQ(ChooseUserFolder("/d/").size(), 247u);
+    EXPECT_EQ(ChooseUserFolder("/d/", &why).size(), 247u);
+    EXPECT_EQ(why, "");
   }
   {
     Env xdg("XDG_DATA_HOME", (base + "y").c_str());
-    EXPECT_EQ(ChooseUserFolder("/d/"), "/d/Profiles/");
+    EXPECT_EQ(ChooseUserFolder("/d/", &why), "/d/Profiles/");
+    EXPECT_EQ(why,
+              "$XDG_DATA_HOME/Morvalen/Tallowmere/ would be 248 characters long, and the profiles' folder may have "
+              "247 at most");
   }
 }
 

@@ -2,16 +2,17 @@
 # The per-user files as a player (and another user on the machine) meets
 # them, with the real files headless: a damaged profile file put aside and
 # told on the main screen; a profile whose first save was cut off before its
-# rename read from its ".bak"; a per-user folder the game may not write (as
-# a user who is not root) told at every save and in the log, its lock still
-# taken; the single-instance lock the per-user folder's own (the shared
-# temporary folder and another user's runtime folder left alone, the socket
-# 0600 and unreachable, a second start refused however it reaches the
-# folder and its files left as they were, another per-user folder, a long
-# one, free to run beside with its forward channel), and no start without
-# it; the log never written through a link; a recording never over its
-# replay; a screenshot that names a folder, a language that is a device:
-# one clear line.
+# rename read from its ".bak"; a named pipe or a device in the place of the
+# files, and a folder in the log's, each said as what it is (never waited
+# on); a per-user folder the game may not write (as a user who is not root)
+# told at every save and in the log, its lock still taken; the
+# single-instance lock the per-user folder's own (the shared temporary
+# folder and another user's runtime folder left alone, the socket 0600 and
+# unreachable, a second start refused however it reaches the folder and its
+# files left as they were, another per-user folder, a long one, free to run
+# beside with its forward channel), and no start without it; the log never
+# written through a link; a recording never over its replay; a screenshot
+# that names a folder, a language that is a device: one clear line.
 # The cases that need a second user run as "nobody" through setpriv; they
 # are skipped, said so, where that cannot be had.
 # Usage: GameUserFiles.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
@@ -77,6 +78,33 @@ from=
 [ "$(log_line easy 'profile0.dat read from profile0.dat.bak, which takes its place')" = 1 ] ||
   fail "the log does not say the profile was read from its .bak"
 [ -s "$user/profile0.dat" ] && [ ! -e "$user/profile0.dat.bak" ] || fail "the .bak did not take the file's place"
+
+# --- No file in a file's place: said as what it is, never opened ---------------------------------
+cp -a "$work/made" "$work/nofile"
+for f in profile0.dat config.dat; do
+  rm "$work/nofile/$f"
+  mkfifo "$work/nofile/$f"
+done
+rm "$work/nofile/profiles.dat"
+ln -s /dev/zero "$work/nofile/profiles.dat"
+from="$work/nofile" tm_play_headless notice
+from=
+[ "$(status notice)" = 0 ] || fail "a named pipe or a device in a file's place: exits $(status notice)"
+for line in 'profile0.dat does not read (a named pipe, not a file): left where it is' \
+  'config.dat does not read (a named pipe, not a file): the defaults are used' \
+  'config.dat not saved: a named pipe is in its place' 'profiles.dat not saved: a device is in its place'; do
+  [ "$(log_line notice "$line")" -ge 1 ] || fail "the log does not say: $line"
+done
+[ -p "$user/profile0.dat" ] && [ -L "$user/profiles.dat" ] || fail "what stood in a file's place did not stay"
+# A folder where the log goes: the game runs without it, and says so once.
+rm -rf "$user"
+mkdir -p "$user/log.txt"
+tm_replay_header >"$work/main.txt"
+(cd "$work" && run nolog "$game" --headless --data "$data" --replay main.txt)
+[ "$(status nolog)" = 0 ] || fail "a folder in the log's place: exits $(status nolog)"
+[ "$(grep -c 'log.txt cannot be written (a folder, not a file); the game runs without its log' "$work/nolog.err")" = 1 ] ||
+  fail "a folder in the log's place is not said once: $(head -3 "$work/nolog.err")"
+rm -rf "$user"
 
 # --- A per-user folder the game may not write, as a user who is not root --------------------------
 if [ -n "$other_user" ]; then

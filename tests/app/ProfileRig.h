@@ -126,6 +126,12 @@ struct Store {
     store.SetDefaults(defaults);
     if (load) code = store.LoadProfiles(folder);
   }
+  // The store goes after the fakes: the current profile's last save (which
+  // may fail and be told) must not reach them.
+  ~Store() {
+    store.SetNotices(nullptr);
+    store.SetResultListener(nullptr);
+  }
   Profile* Create(const wchar* name) {
     Profile* p = nullptr;
     EXPECT_EQ(store.CreateProfile(name, &p), 0);

@@ -5,16 +5,27 @@
 // replaced, and nothing written without a folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "ProfileRig.h"
+#include "app/Settings.h"
 #include "platform/os/Clock.h"
 #include "platform/os/PlatformServices.h"
 #include "platform/os/FileFaults.h"
+#include "platform/os/StdioFile.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/ByteBuilder.h"
+#include "testsupport/LogCapture.h"
 #include "windows/WindowServices.h"
 
 namespace profiletest {
@@ -116,8 +127,9 @@ TEST(ProfileStore, KeysFollowTheSeedUnderAReplaysClock) {
 // Only "profile<digits>.dat" in lower case is loaded. A damaged file is
 // put aside under a name that says so (a second one beside the first),
 // never written over, and the player told of it, by the farmer's name when
-// "profiles.dat" knows the file's key; a folder in a file's place stays,
-// its number never given again.
+// "profiles.dat" knows the file's key; a folder, a named pipe (never opened:
+// it would wait for a writer), a link to a device or to nothing in a file's
+// place is told as what it is and stays, its number never given again.
 TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
   TempFolder dir;
   {
@@ -134,6 +146,9 @@ TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
   dir.Put("profiles/profile1.dat", ann);
   dir.Put("profiles/profile2.dat", "not a profile");
   std::filesystem::create_directory(dir.File("profiles/profile3.dat"));
+  ASSERT_EQ(::mkfifo(dir.File("profiles/profile5.dat").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.File("profiles/profile6.dat"));
+  std::filesystem::create_symlink(dir.File("gone"), dir.File("profiles/profile7.dat"));
   {
     Store s(dir);
     ASSERT_EQ(s.store.GetCount(), 1u);  // Cid
@@ -142,16 +157,25 @@ TEST(ProfileStore, DamagedFilesArePutAsideToldAndNeverOverwritten) {
     EXPECT_FALSE(dir.Exists("profiles/profile1.dat"));
     EXPECT_EQ(s.notices.files,
               (std::vector<std::u16string>{u"damaged_farmer|profile1.dat|profile1.dat.damaged|Ann",
-                                           u"damaged|profile2.dat|profile2.dat.damaged"}));
-    EXPECT_EQ(s.notices.fileIds, (std::vector<u32>{kNoticeDamaged + 1, kNoticeDamaged + 2}));
+                                           u"damaged|profile2.dat|profile2.dat.damaged",
+                                           u"unreadable|profile3.dat|a folder, not a file",
+                                           u"unreadable|profile5.dat|a named pipe, not a file",
+                                           u"unreadable|profile6.dat|a device, not a file",
+                                           u"unreadable|profile7.dat|a link to nothing, not a file"}));
+    EXPECT_EQ(s.notices.fileIds, (std::vector<u32>{kNoticeDamaged + 1, kNoticeDamaged + 2, kNoticeDamaged + 3,
+                                                   kNoticeDamaged + 5, kNoticeDamaged + 6, kNoticeDamaged + 7}));
     // 1 is taken by "Profile1.dat" (names are found without regard to
     // case), 3 by the folder; 2 is free again.
     EXPECT_EQ(s.Create(u"Ben")->GetNumber(), 2);
     EXPECT_EQ(s.Create(u"Dan")->GetNumber(), 4);
+    EXPECT_EQ(s.Create(u"Eve")->GetNumber(), 8);
   }
+  EXPECT_FALSE(dir.Exists("gone"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("profiles/profile5.dat")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("profiles/profile6.dat")));
   dir.Put("profiles/profile2.dat", "damaged again");
   Store s(dir);
-  EXPECT_EQ(s.store.GetCount(), 2u);
+  EXPECT_EQ(s.store.GetCount(), 3u);
   EXPECT_EQ(dir.Read("profiles/profile2.dat.damaged"), "not a profile");
   EXPECT_EQ(dir.Read("profiles/profile2.dat.damaged-2"), "damaged again");
   EXPECT_EQ(dir.Read("profiles/Profile1.dat"), dir.Read("profiles/profile01x.dat"));
@@ -231,6 +255,8 @@ struct DiskFaults : plat::FileFaults {
 
 // Every save that fails is told, each time, with its reason; the old file
 // stays as it was. A profile whose first save fails is made all the same.
+// A full disk met by the stream's flush in a seek is no space too; a named
+// pipe in the place of "profiles.dat" or "config.dat" is said as what it is.
 TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
   TempFolder dir;
   Store s(dir);
@@ -262,6 +288,118 @@ TEST(ProfileStore, FailedSavesAreToldEveryTimeWithTheirReason) {
   disk.error = 0;
   EXPECT_EQ(s.store.SaveProfileFile(ben), 0);
   GetResourceServices().fileFaults = nullptr;
+
+  LogCapture log;
+  s.notices.files.clear();
+  plat::SetWriteFaultAfter(0, plat::WriteFault::AtFlush);
+  EXPECT_EQ(s.store.SaveProfileFile(ann), kProfileNotWritten);
+  EXPECT_EQ(s.store.WriteIndex(), kIndexNotWritten);
+  int error = 0;
+  EXPECT_FALSE(SaveSettings(s.folder, SCREENPARAMS{}, &error));
+  plat::SetWriteFaultAfter(-1);
+  EXPECT_EQ(error, ENOSPC);
+  EXPECT_EQ(dir.Read("profiles/profile0.dat"), saved);
+  disk.failAt = plat::FileStep::Sync;
+  disk.error = ENOSPC;
+  GetResourceServices().fileFaults = &disk;
+  EXPECT_FALSE(gamelog::GameLog(ann, s.store.GetFolder()).WriteSummary());
+  GetResourceServices().fileFaults = nullptr;
+  std::filesystem::remove(dir.File("profiles/profiles.dat"));
+  for (const char* name : {"profiles/profiles.dat", "profiles/config.dat"})
+    ASSERT_EQ(::mkfifo(dir.File(name).c_str(), 0600), 0);
+  EXPECT_EQ(s.store.WriteIndex(), kIndexNotWritten);
+  EXPECT_FALSE(SaveSettings(s.folder, SCREENPARAMS{}));
+  SCREENPARAMS read;
+  EXPECT_TRUE(LoadSettings(s.folder, &read));
+  EXPECT_EQ(s.notices.files,
+            (std::vector<std::u16string>{space, u"not_saved_space|profiles.dat|no space left on the disk",
+                                         u"not_saved|profiles.dat|a named pipe is in its place"}));
+  for (const char* line :
+       {"profile0.dat not saved: no space left on the disk", "config.dat not saved: no space left on the disk",
+        "records.txt not saved: no space left on the disk", "profiles.dat not saved: a named pipe is in its place",
+        "config.dat not saved: a named pipe is in its place",
+        "config.dat does not read (a named pipe, not a file): the defaults are used"})
+    EXPECT_NE(log.Text().find(line), std::string::npos) << line << "\n" << log.Text();
+}
+
+// `body` in a child process with a small tmpfs of its own on `folder`, in a
+// mount namespace that goes with the child (nothing is left mounted): its
+// problems, one a line; "SKIPPED: why" where no such disk can be had.
+std::string OnASmallDisk(const std::string& folder, const std::function<std::string()>& body) {
+  int out[2];
+  if (::pipe(out) != 0) return "no pipe";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(out[0]);
+    std::string said;
+    if (::unshare(CLONE_NEWNS) != 0)
+      said = std::string("SKIPPED: no mount namespace of its own (") + std::strerror(errno) + "; needs root)";
+    else if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+             ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") != 0)
+      said = std::string("SKIPPED: no tmpfs can be mounted (") + std::strerror(errno) + ")";
+    else
+      said = body();
+    const bool ok = ::write(out[1], said.data(), said.size()) == static_cast<ssize_t>(said.size());
+    ::_exit(ok ? 0 : 1);
+  }
+  ::close(out[1]);
+  std::string said;
+  char chunk[512];
+  for (ssize_t n; (n = ::read(out[0], chunk, sizeof chunk)) > 0;) said.append(chunk, static_cast<size_t>(n));
+  ::close(out[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) said += "the child did not end well\n";
+  return said;
+}
+
+// A real full disk (a tmpfs filled up): the profile's, the index's and the
+// settings' saves meet it in the stream's flush, the records' in their
+// write; each is told as no space, and every old file stays as it was.
+TEST(ProfileStore, ARealFullDiskIsToldAsNoSpace) {
+  TempFolder dir;
+  std::filesystem::create_directory(dir.File("profiles"));
+  const std::string said = OnASmallDisk(dir.File("profiles"), [&] {
+    std::string problems;
+    const auto check = [&problems](bool ok, const std::string& what) {
+      if (!ok) problems += what + "\n";
+    };
+    LogCapture log;
+    Store s(dir);
+    s.store.SelectProfile(s.Create(u"Ann"));
+    check(SaveSettings(s.folder, SCREENPARAMS{}) && s.store.GetGameLog()->WriteSummary(), "the first saves failed");
+    const std::string profile = dir.Read("profiles/profile0.dat"), index = dir.Read("profiles/profiles.dat"),
+                      config = dir.Read("profiles/config.dat"), records = dir.Read("profiles/Ann/records.txt");
+    // Filled page by page until the disk says no.
+    const int fill = ::open(dir.File("profiles/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::string page(4096, 'f');
+    while (::write(fill, page.data(), page.size()) == static_cast<ssize_t>(page.size())) {
+    }
+    check(errno == ENOSPC, std::string("the filler stopped on ") + std::strerror(errno));
+    ::close(fill);
+    s.notices.files.clear();
+    check(s.store.SaveProfile() == kProfileNotWritten && s.store.WriteIndex() == kIndexNotWritten,
+          "a save went through");
+    int error = 0;
+    check(!SaveSettings(s.folder, SCREENPARAMS{}, &error), "config.dat was saved");
+    check(error == ENOSPC, std::string("config.dat: ") + std::strerror(error));
+    check(!s.store.GetGameLog()->WriteSummary(), "records.txt was saved");
+    check(s.notices.files == std::vector<std::u16string>{u"not_saved_space|profile0.dat|no space left on the disk",
+                                                         u"not_saved_space|profiles.dat|no space left on the disk"},
+          "the notices are not of no space");
+    for (const char* line :
+         {"profile0.dat not saved: no space left on the disk", "profiles.dat not saved: no space left on the disk",
+          "config.dat not saved: no space left on the disk", "records.txt not saved: no space left on the disk"})
+      check(log.Text().find(line) != std::string::npos, std::string("the log does not say ") + line);
+    check(dir.Read("profiles/profile0.dat") == profile && dir.Read("profiles/profiles.dat") == index &&
+              dir.Read("profiles/config.dat") == config && dir.Read("profiles/Ann/records.txt") == records,
+          "an old file changed");
+    check(!dir.Exists("profiles/profile0.dat.bak") && !dir.Exists("profiles/config.dat.bak"), "a .bak is left");
+    return problems;
+  });
+  if (said.rfind("SKIPPED: ", 0) == 0) GTEST_SKIP() << said.substr(9);
+  EXPECT_EQ(said, "");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("profiles"))) << "the disk stayed mounted";
 }
 
 TEST(ProfileStore, ChoosingAProfileReadsItsSavedLevelsAndClearsTheQueuesOnce) {
@@ -332,7 +470,8 @@ TEST(ProfileStore, DeletingAProfileRemovesItsFilesButNothingElse) {
 }
 
 // A damaged "profiles.dat" loses the best times only: 33, the most recent
-// profile is chosen and the index written again.
+// profile is chosen, the index written again and the player told, as of a
+// damaged profile, where the damaged one is kept.
 TEST(ProfileStore, ADamagedIndexIsReplacedWithTheLatestProfileCurrent) {
   TempFolder dir;
   {
@@ -353,10 +492,14 @@ TEST(ProfileStore, ADamagedIndexIsReplacedWithTheLatestProfileCurrent) {
     EXPECT_EQ(std::u16string(s.store.GetCurrent()->GetName()), u"Ann");  // used last
     EXPECT_EQ(s.store.GetBestTime(0).time, 0u);
     EXPECT_EQ(s.store.GetCurrent()->GetBestTime(0, 0), 5000u);  // the profile keeps its own
+    EXPECT_EQ(s.notices.files, (std::vector<std::u16string>{u"damaged_index|profiles.dat|profiles.dat.damaged"}));
+    EXPECT_EQ(s.notices.fileIds, (std::vector<u32>{kNoticeDamaged + kIndexNoticeNumber}));
+    EXPECT_EQ(testsupport::ReadFileBytes(dir.File("profiles/profiles.dat.damaged")), bytes);
   }
   Store s(dir);
   EXPECT_EQ(s.code, 0);
   EXPECT_EQ(std::u16string(s.store.GetCurrent()->GetName()), u"Ann");
+  EXPECT_TRUE(s.notices.files.empty());
 }
 
 TEST(ProfileStore, NothingIsWrittenWithoutAFolder) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -34,15 +35,19 @@ std::vector<u8> FilePattern(size_t n, u8 seed) {
   return v;
 }
 
-bool WriteSections(const std::u16string& name, bool safe, const std::vector<std::vector<u8>>& bodies) {
-  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, safe);
+// `error`, when given, receives the writer's system error of a failure.
+bool WriteSections(const std::u16string& name, bool safe, const std::vector<std::vector<u8>>& bodies,
+                   int* error = nullptr) {
+  kis::DataFileWriterW* w = kis::CreateDataFileWriterW(name.c_str(), kSig1, kSig2, 3, safe, nullptr, error);
   if (!w) return false;
   for (size_t i = 0; i < bodies.size(); ++i) {
     w->BeginSection(static_cast<u32>(100 + i), 0);
     w->Write(bodies[i].data(), static_cast<u32>(bodies[i].size()));
     w->EndSection();
   }
-  return kis::CloseDataFile(w);
+  const bool ok = w->Close();
+  if (error) *error = w->GetError();
+  return kis::CloseDataFile(w) && ok;
 }
 
 TEST(DataFileLayout, EmptyFileIsHeaderAndRootRecord) {
@@ -364,13 +369,20 @@ TEST(DataFileSafeSave, FailureMidwayLeavesTheOldFileAndNoBackup) {
   const auto before = ReadFileBytes(dir.File("save.dat"));
   const std::vector<std::vector<u8>> bigger = {FilePattern(4000, 3), FilePattern(4000, 4), FilePattern(10, 5)};
   // The complete new file is 20 + 8010 + 12 + 3 * 16 bytes: fail the writes
-  // after every stage of it (header, sections, directory, offset patch).
-  for (i64 budget : {0, 5, 19, 20, 100, 4020, 4021, 8029, 8030, 8035, 8089, 8090, 8093}) {
-    plat::SetWriteFaultAfter(budget);
-    EXPECT_FALSE(WriteSections(name, true, bigger)) << budget;
-    plat::SetWriteFaultAfter(-1);
-    EXPECT_EQ(ReadFileBytes(dir.File("save.dat")), before) << budget;
-    EXPECT_FALSE(fs::exists(dir.File("save.dat.bak"))) << budget;
+  // after every stage of it (header, sections, directory, offset patch),
+  // the write itself or, as a full disk under the stream's buffer does, its
+  // flush in the seek to the offset field or the sync: the disk's reason is
+  // what the save says.
+  for (plat::WriteFault where : {plat::WriteFault::AtWrite, plat::WriteFault::AtFlush}) {
+    for (i64 budget : {0, 5, 19, 20, 100, 4020, 4021, 8029, 8030, 8035, 8089, 8090, 8093}) {
+      plat::SetWriteFaultAfter(budget, where);
+      int error = 0;
+      EXPECT_FALSE(WriteSections(name, true, bigger, &error)) << budget;
+      plat::SetWriteFaultAfter(-1);
+      EXPECT_EQ(error, ENOSPC) << budget;
+      EXPECT_EQ(ReadFileBytes(dir.File("save.dat")), before) << budget;
+      EXPECT_FALSE(fs::exists(dir.File("save.dat.bak"))) << budget;
+    }
   }
   // With enough budget the same save goes through.
   plat::SetWriteFaultAfter(20 + 8010 + 12 + 48 + 4);

@@ -51,15 +51,25 @@ TEST_F(FileSystemTest, RenameReplacesAndDeleteRemoves) {
   EXPECT_TRUE(plat::CreateDirectory(Wide("/sub/deeper")));
 }
 
-TEST_F(FileSystemTest, ListsPlainFilesAndRemovesOnlyEmptyFolders) {
+// Every entry is listed, and what is not a plain file is named for what it
+// is, a named pipe included, without opening it (which would wait for a
+// writer).
+TEST_F(FileSystemTest, ListsEveryEntrySaysWhatIsNoFileAndRemovesOnlyEmptyFolders) {
   temp_.Put("Profile1.dat", "a");
   temp_.Put("profile2.dat", "b");
   fs::create_symlink(root_ / "profile2.dat", root_ / "link.dat");
   fs::create_symlink(root_ / "gone", root_ / "dangling.dat");
-  std::vector<std::u16string> names = plat::ListFiles(Wide(""));
+  fs::create_symlink("/dev/zero", root_ / "device.dat");
+  ASSERT_EQ(::mkfifo((root_ / "pipe.dat").c_str(), 0600), 0);
+  std::vector<std::u16string> names = plat::ListEntries(Wide(""));
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"Profile1.dat", u"link.dat", u"profile2.dat"}));
-  EXPECT_TRUE(plat::ListFiles(Wide("/nothing")).empty());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Profile1.dat", u"dangling.dat", u"device.dat", u"link.dat",
+                                                u"pipe.dat", u"profile2.dat", u"sub"}));
+  EXPECT_TRUE(plat::ListEntries(Wide("/nothing")).empty());
+  const std::pair<const char*, const char*> kinds[] = {
+      {"/Profile1.dat", ""},      {"/link.dat", ""},         {"/nothing", ""},  {"/sub", "a folder"},
+      {"/pipe.dat", "a named pipe"}, {"/device.dat", "a device"}, {"/dangling.dat", "a link to nothing"}};
+  for (auto [path, kind] : kinds) EXPECT_EQ(plat::NonFileKind(Wide(path)), kind) << path;
   EXPECT_FALSE(plat::RemoveDirectory(Wide("/sub")));  // not empty
   EXPECT_FALSE(plat::RemoveDirectory(Wide("/Profile1.dat")));
   EXPECT_TRUE(plat::DeleteFile(Wide("/sub/file.txt")));

@@ -298,12 +298,17 @@ TEST_F(Dialogs, AnOpenedDialogLivesNoLongerThanItsOpener) {
     EXPECT_EQ(opened.Get(), nullptr) << "deleted by the manager once it has gone";
     EXPECT_EQ(M().GetStack().GetCount(), stacked);
 
+    // The second replaces the first, told apart by their answers (the
+    // second may well take the first one's freed address).
     ASSERT_TRUE(opened.Open(u"quit_caption", u"quit", kAnswerOk, 0, &Answers::Callback, 0));
-    BaseDialogWindow* first = opened.Get();
+    ASSERT_NE(opened.Get(), nullptr);
+    EXPECT_EQ(opened.Get()->GetDesc().count, 1u);
     ASSERT_TRUE(opened.Open(u"quit_caption", u"quit", kAnswerYes, kAnswerNo, &Answers::Callback, 0));
-    EXPECT_NE(opened.Get(), nullptr);
+    ASSERT_NE(opened.Get(), nullptr);
     EXPECT_EQ(M().GetStack().GetCount(), stacked + 1) << "the first one replaced";
-    EXPECT_NE(M().GetDialog(), first);
+    ASSERT_EQ(M().GetDialog(), opened.Get());
+    EXPECT_EQ(M().GetDialog()->GetDesc().count, 2u);
+    EXPECT_EQ(M().GetDialog()->GetDesc().buttonIds[0], kAnswerYes);
   }
   EXPECT_EQ(M().GetStack().GetCount(), stacked) << "gone with its opener";
   EXPECT_EQ(M().GetDialog(), nullptr);

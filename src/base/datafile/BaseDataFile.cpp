@@ -135,16 +135,26 @@ bool BaseDataFile::WriteBytes(const void* buffer, u64 count) {
   return true;
 }
 
+// A writer's seek flushes its buffer first: on a full disk this is where the
+// save meets it, so the system's reason is kept.
 bool BaseDataFile::SeekFile(u64 position) {
   if (state_ != 0) return false;
-  if (position >= kDataFileMaxPosition || !plat::FileSeek(file_, position)) return Fail();
+  if (position >= kDataFileMaxPosition) return Fail();
+  if (!plat::FileSeek(file_, position)) {
+    NoteError(errno);
+    return Fail();
+  }
   return true;
 }
 
 bool BaseDataFile::GetFileOffset(u64* position) {
   if (state_ != 0) return false;
   u64 p = 0;
-  if (!plat::FileTell(file_, &p) || p >= kDataFileMaxPosition) return Fail();
+  if (!plat::FileTell(file_, &p)) {
+    NoteError(errno);
+    return Fail();
+  }
+  if (p >= kDataFileMaxPosition) return Fail();
   *position = p;
   return true;
 }

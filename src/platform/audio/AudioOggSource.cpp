@@ -1,5 +1,9 @@
 #include "platform/audio/AudioOggSource.h"
 
+// Without this the header gives every file that includes it its own copy of
+// four stdio callback tables, mutable and unused here: our callbacks read
+// from the file range.
+#define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>

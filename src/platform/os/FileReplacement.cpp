@@ -160,6 +160,12 @@ bool Replaceable(const std::string& path, const struct stat& st) {
   return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
+// Why a file in the way is not replaced: a plain file we may not write, a
+// folder, or something that is no file to save into (a named pipe, a device).
+int RefusalError(const struct stat& st) {
+  return S_ISREG(st.st_mode) ? EACCES : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+}
+
 }  // namespace
 
 bool FileReplacement::Failed(int error) {
@@ -178,7 +184,7 @@ bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
   struct stat old;
   const bool exists = ::lstat(target.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return Failed(errno);
-  if (exists && !Replaceable(target, old)) return Failed(S_ISREG(old.st_mode) ? EACCES : EISDIR);
+  if (exists && !Replaceable(target, old)) return Failed(RefusalError(old));
 
   std::string folder, name;
   SplitPath(target, &folder, &name);
@@ -265,7 +271,7 @@ bool FileReplacement::Commit() {
     return Failed(ENOENT);
   }
   const bool exists = ::lstat(target_.c_str(), &st) == 0;
-  int error = exists && !Replaceable(target_, st) ? EACCES : 0;
+  int error = exists && !Replaceable(target_, st) ? RefusalError(st) : 0;
   if (!error && faults_) error = faults_->Fault(FileStep::Rename, target_);
   if (!error && ::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
   if (error) {

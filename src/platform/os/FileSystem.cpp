@@ -114,7 +114,7 @@ bool CreateDirectory(std::u16string_view path) {
 
 bool RemoveDirectory(std::u16string_view path) { return ::rmdir(NativePath(path).c_str()) == 0; }
 
-std::vector<std::u16string> ListFiles(std::u16string_view folder) {
+std::vector<std::u16string> ListEntries(std::u16string_view folder) {
   std::vector<std::u16string> names;
   // Chosen whole rather than assigned after: GCC 12 at -O3 takes the
   // assignment of "." for an overlapping copy (-Wrestrict).
@@ -123,12 +123,22 @@ std::vector<std::u16string> ListFiles(std::u16string_view folder) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return names;
   while (dirent* e = ::readdir(d)) {
-    struct stat st;
-    const std::string full = dir + "/" + e->d_name;
-    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(Utf8ToUtf16(e->d_name));
+    const std::string_view name = e->d_name;
+    if (name != "." && name != "..") names.push_back(Utf8ToUtf16(name));
   }
   ::closedir(d);
   return names;
+}
+
+std::string NonFileKind(std::u16string_view path) {
+  const std::string native = NativePath(path);
+  struct stat st;
+  if (::stat(native.c_str(), &st) != 0) return ::lstat(native.c_str(), &st) == 0 ? "a link to nothing" : "";
+  if (S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a named pipe";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  return "a device";
 }
 
 std::u16string GetCurrentDirectory() {

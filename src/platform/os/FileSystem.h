@@ -39,9 +39,15 @@ bool RenameFileNoReplace(std::u16string_view from, std::u16string_view to);
 bool CreateDirectory(std::u16string_view path);  // true when it exists afterwards
 // Removes an empty folder; false when it is not there, not empty or not a folder.
 bool RemoveDirectory(std::u16string_view path);
-// The names of the plain files in a folder (symbolic links followed), as
-// spelled on the disk, in no particular order; empty when it cannot be read.
-std::vector<std::u16string> ListFiles(std::u16string_view folder);
+// The names of every entry of a folder but "." and ".." (plain files,
+// folders, links whether they lead anywhere or not, named pipes, devices),
+// as spelled on the disk, in no particular order; empty when it cannot be
+// read. Nothing listed is opened.
+std::vector<std::u16string> ListEntries(std::u16string_view folder);
+// What stands at the path when it is not a plain file (links followed),
+// in words: "a folder", "a named pipe", "a device", "a socket", "a link to
+// nothing"; empty for a plain file and where nothing is. Nothing is opened.
+std::string NonFileKind(std::u16string_view path);
 
 // The current folder and the running program's full path, as UTF-16 with "/"
 // separators. The folder has no trailing separator.

@@ -14,6 +14,17 @@ namespace plat {
 namespace {
 
 std::atomic<int64_t> g_writeBudget{-1};
+std::atomic<bool> g_faultAtFlush{false};
+std::atomic<std::FILE*> g_unflushed{nullptr};
+
+// The planted flush fault of `f`, taken once: true (errno no space left)
+// when its buffer holds bytes the write fault kept from the disk.
+bool FlushFaulted(std::FILE* f) {
+  std::FILE* expected = f;
+  if (!f || !g_unflushed.compare_exchange_strong(expected, nullptr)) return false;
+  errno = ENOSPC;
+  return true;
+}
 
 }  // namespace
 
@@ -31,7 +42,13 @@ std::FILE* FileFromDescriptor(int fd, const char* mode) {
   return f;
 }
 
-bool FileClose(std::FILE* f) { return f && std::fclose(f) == 0; }
+bool FileClose(std::FILE* f) {
+  if (!f) return false;
+  const bool faulted = FlushFaulted(f);
+  const bool closed = std::fclose(f) == 0;
+  if (faulted) errno = ENOSPC;
+  return closed && !faulted;
+}
 
 size_t FileRead(std::FILE* f, void* buffer, size_t count) {
   if (!f || count == 0) return 0;
@@ -45,14 +62,19 @@ size_t FileWrite(std::FILE* f, const void* buffer, size_t count) {
     const size_t allowed = static_cast<uint64_t>(budget) < count ? static_cast<size_t>(budget) : count;
     const size_t done = allowed ? std::fwrite(buffer, 1, allowed, f) : 0;
     g_writeBudget.store(budget - static_cast<int64_t>(done));
-    if (done < count) errno = ENOSPC;  // as a full disk says it
+    if (done == count) return done;
+    if (done == allowed && g_faultAtFlush.load()) {
+      g_unflushed.store(f);
+      return count;  // taken into the buffer; its flush fails
+    }
+    errno = ENOSPC;  // as a full disk says it
     return done;
   }
   return std::fwrite(buffer, 1, count, f);
 }
 
 bool FileSeek(std::FILE* f, uint64_t position) {
-  if (!f || position > static_cast<uint64_t>(INT64_MAX)) return false;
+  if (!f || position > static_cast<uint64_t>(INT64_MAX) || FlushFaulted(f)) return false;
   return ::fseeko(f, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
@@ -73,10 +95,14 @@ bool FileSize(std::FILE* f, uint64_t* size) {
 }
 
 bool FileSync(std::FILE* f) {
-  if (!f || std::fflush(f) != 0) return false;
+  if (!f || FlushFaulted(f) || std::fflush(f) != 0) return false;
   return ::fsync(::fileno(f)) == 0;
 }
 
-void SetWriteFaultAfter(int64_t bytes) { g_writeBudget.store(bytes < 0 ? -1 : bytes); }
+void SetWriteFaultAfter(int64_t bytes, WriteFault where) {
+  g_writeBudget.store(bytes < 0 ? -1 : bytes);
+  g_faultAtFlush.store(bytes >= 0 && where == WriteFault::AtFlush);
+  g_unflushed.store(nullptr);
+}
 
 }  // namespace plat

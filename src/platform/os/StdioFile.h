@@ -4,6 +4,12 @@
 // For tests the writes can be made to fail: SetWriteFaultAfter(n) lets the next
 // n bytes through and fails every write after them (the process-wide budget
 // covers all files written through FileWrite), so a save can be broken midway.
+// A full disk fails a write that goes to it at once, but the stream's buffer
+// takes the small ones and its flush fails later, in the next seek, sync or
+// close: WriteFault::AtFlush stands in for that (the bytes past the budget are
+// taken as into the buffer; the stream's next seek or sync fails with no
+// space left and drops them, as the C runtime drops what it could not write,
+// and a close before either fails the same way).
 #pragma once
 
 #include <cstddef>
@@ -29,6 +35,7 @@ bool FileSize(std::FILE* f, uint64_t* size);        // on-disk size; keeps the p
 bool FileSync(std::FILE* f);
 
 // Test seam: a negative budget (the default) turns the fault off.
-void SetWriteFaultAfter(int64_t bytes);
+enum class WriteFault { AtWrite, AtFlush };
+void SetWriteFaultAfter(int64_t bytes, WriteFault where = WriteFault::AtWrite);
 
 }  // namespace plat

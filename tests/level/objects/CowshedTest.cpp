@@ -160,6 +160,7 @@ TEST_F(Cowshed, MilkFillsOnTheRateThenHeadsCallAndEachCowGivesAUnit) {
   }
   EXPECT_EQ(calls, 40);
   EXPECT_GE(steps.size(), 20u) << "the spacing varies";
+  ASSERT_FALSE(steps.empty());
   EXPECT_LE(*steps.begin(), 10) << "over the whole range";
   EXPECT_GE(*steps.rbegin(), 89);
   s->SetRateModifier(0x77, false, 2.0f);
