@@ -16,8 +16,9 @@
 # replaced without that too; a "config.dat" the game could not read must be
 # said in the log. What stands in the place of "profile0.dat" or
 # "profiles.dat" must be said in the log as not read and left where it is;
-# a "log.txt" that cannot be written must be said on stderr. The findings are counted per file and verdict, and each
-# failure is listed with the command that replays it.
+# a "log.txt" that cannot be written must be said on stderr. The findings
+# are counted per file and verdict, and each failure is listed with the
+# command that replays it.
 #
 # Usage: bash tools/user_files_sweep.sh TALLOWMERE DATA_FOLDER WORK_FOLDER [JOBS] [SEED]
 # (TALLOWMERE the built program; the sample data set; JOBS starts at once,

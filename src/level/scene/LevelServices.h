@@ -1,7 +1,8 @@
 // LevelServices - the level core's game-wide values: the developer's keys
 // and overlay (DeveloperOverlay.h), the warehouse's no-limits switch it
-// turns, and the game's pointer that the level's hover reads each frame. The game's overlay is made by InitDebugOverlay and owned here
-// until ReleaseDebugOverlay or the reset; a test installs its own as the
+// turns, and the game's pointer that the level's hover reads each frame.
+// The game's overlay is made by InitDebugOverlay and owned here until
+// ReleaseDebugOverlay or the reset; a test installs its own as the
 // overlay in use, not owned. ResetLevelServices returns every field to its
 // start, the game's overlay freed: its fonts sit on the game viewer, so the
 // reset comes before the viewer goes (the world's viewer stage releases the

@@ -31,6 +31,8 @@ bool DisplayBoundsAt(int x, int y, SDL_Rect* bounds) {
 
 bool SameOrigin(const Rect& a, const Rect& b) { return a.left == b.left && a.top == b.top; }
 
+bool SameSize(const Rect& a, const Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
+
 // Moves the real window. Pointer events still queued were made where the
 // window was: their window coordinates are turned into the new place's, so
 // each still names the point of the display where the pointer was. (SDL's
@@ -63,7 +65,6 @@ bool MoveRealWindow(SDL_Window* window, int x, int y) {
   if (taken > 0) SDL_PeepEvents(events.data(), taken, SDL_ADDEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
   return true;
 }
-bool SameSize(const Rect& a, const Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
 }  // namespace
 
