@@ -50,8 +50,10 @@ void LoadGameAreaTransform();
 // log line "Placed WHAT X Y W H": where something a player may click is
 // drawn, the rectangle given in game coordinates told in the frame's pixels
 // (the window's own while it shows the frame unscaled), for a robot that
-// plays the game through the display. Off, nothing is written.
+// plays the game through the display. Off, nothing is written. TellGone:
+// "Gone WHAT", for a placed thing that is no longer there.
 void TellPlace(const std::string& what, const DXLRECT& rect);
+void TellGone(const std::string& what);
 
 // 0 and numbers above 9: null; 1 to 4 the current language's fonts; 5 to 9
 // the game font table.

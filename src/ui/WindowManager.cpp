@@ -17,6 +17,7 @@
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
 #include "ui/BaseDialogWindow.h"
+#include "ui/DragWindow.h"
 #include "ui/GameButton.h"
 #include "ui/GameControls.h"
 #include "ui/GameWindow.h"
@@ -105,7 +106,8 @@ void WindowManager::UnregisterWindow(GameWindow* window) {
   if (active_ == window) active_ = nullptr;
   if (messages_ && messages_->GetHost() == window) messages_->SetHost(nullptr);
   if (awards_ && awards_->GetHost() == window) awards_->SetHost(nullptr);
-  std::erase_if(told_, [window](const auto& told) { return told.first == window; });
+  if (std::erase_if(told_, [window](const auto& told) { return told.first == window; }) > 0)
+    TellGone("window " + IdText(window->GetId()));
   for (Walk* walk = walks_; walk; walk = walk->next)
     for (GameWindow*& w : walk->windows)
       if (w == window) w = nullptr;
@@ -152,15 +154,23 @@ void WindowManager::Draw() {
   UnbindDrawTexture();
 }
 
-// Under the developer switch "Places": a window's place and its enabled
-// buttons' (the window's own and its panels'), once its show has ended and
+// Under the developer switch "Places": a window's place, its title's (the
+// drag area of a window that has one) and its enabled buttons' (the
+// window's own and its panels'), once its show has ended and
 // again whenever one of them changes; a button's line names the window, the
-// button's id in hex and its tag.
+// button's id in hex and its tag. A window told of is told gone as it
+// leaves the stack.
 void WindowManager::TellPlaces(GameWindow& window) {
   if (!GetResourceServices().tellPlaces || window.IsBusy()) return;
   const DXLRECT& at = window.GetRect();
   const std::string id = IdText(window.GetId());
   std::vector<std::pair<std::string, DXLRECT>> places{{"window " + id, at}};
+  if (const auto* drag = dynamic_cast<const DragWindow*>(&window)) {
+    const DXLRECT& t = drag->GetTitleRect();
+    if (t.right > t.left && t.bottom > t.top)
+      places.emplace_back("title " + id,
+                          DXLRECT{at.left + t.left, at.top + t.top, at.left + t.right, at.top + t.bottom});
+  }
   const auto add = [&](const ButtonList& buttons) {
     for (i32 i = 0; i < buttons.GetCount(); ++i) {
       const GameButton* b = buttons.Get(i);

@@ -12,8 +12,9 @@
 # tm_game_start [ARGS...]: the game on the data set in the background, its
 # log's path in `log`; tm_game_wait: waits for it to end (status in
 # `game_status`); tm_game_stop: ends it if it still runs.
-# x CMD...: one robot command (as XRobot takes it); a failure is counted and
-# said. xq CMD...: the same, its answer printed without the command's word.
+# x CMD...: one robot command (as XRobot takes it); one that fails ends the
+# run (a failure). xq CMD...: the same, its answer printed without the
+# command's word.
 . "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
 
 tm_robot_setup() {
@@ -24,6 +25,7 @@ tm_robot_setup() {
   printf '[Video]\nFullscreen=0\n[Game]\nCheats=0\nPlaces=1\n' >"$(dirname "$game")/config.ini"
   x_pid="" wm_pid="" game_pid=""
   trap tm_x_stop EXIT
+  trap 'exit 1' TERM
 }
 
 tm_x_start() {
@@ -85,12 +87,25 @@ tm_x_stop() {
 }
 
 x() {
-  "$robot" "$@" || { fail "robot: $*"; return 1; }
+  "$robot" "$@" || tm_robot_stuck "$*"
 }
 xq() {
   local said
-  said="$("$robot" "$@")" || { fail "robot: $*"; return 1; }
+  said="$("$robot" "$@")" || tm_robot_stuck "$*"
   echo "${said#* }"
+}
+# A robot command that failed leaves the run nowhere to go on from: it ends
+# (the game, the window manager and the X server with it), saying where,
+# also from inside a command substitution.
+tm_robot_stuck() {
+  {
+    echo "FAILED: robot: $1"
+    echo "the log's last lines:"
+    tail -n 8 "$log" 2>/dev/null | tr -d '\r'
+    echo
+  } >&2
+  [ "$BASHPID" = "$$" ] || kill -TERM "$$"
+  exit 1
 }
 # placed WHAT: "X Y W H" of the last log line "Placed WHAT ..." (empty when
 # none); centre WHAT: its middle, "X Y".
@@ -99,4 +114,25 @@ placed() {
 }
 centre() {
   placed "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+}
+# after TEXT MS CMD...: the robot command CMD, then a wait of up to MS ms
+# for one more log line holding TEXT than there was before it (as "Placed
+# window Opts" when the window is placed anew and settled, "Gone window
+# Opts" when it has gone, "-> 0x5" when the game has come to the map).
+after() {
+  local text="$1" ms="$2" seen
+  shift 2
+  seen="$(grep -aFc -- "$text" "$log")"
+  x "$@" && x await-log "$log" "$text" "$ms" "$((seen + 1))" >/dev/null
+}
+# tm_on_pointer WHEN: the game's drawn cursor (one of its arrow and hand
+# pictures, found in the window as the X server shows it) has its hot spot
+# within 1 px of the X pointer; a failure names WHEN.
+tm_on_pointer() {
+  local px py cx cy
+  read -r px py <<<"$(xq pointer)"
+  read -r cx cy _ <<<"$(xq cursor "$data/Cursors/arrow.cur" "$data/Cursors/hand.cur")"
+  if [ -z "$cx" ] || [ -z "$px" ] || [ $(((cx - px) * (cx - px))) -gt 1 ] || [ $(((cy - py) * (cy - py))) -gt 1 ]; then
+    fail "$1: the drawn cursor's hot spot is at ${cx:-?},${cy:-?}, the X pointer at $px,$py"
+  fi
 }

@@ -14,17 +14,21 @@
 // standard error and ends the run with status 1 (2: wrong usage).
 //
 //   window                      "window W H X Y": the client area on the root
-//   await-window MS             waits up to MS ms for the window to be shown
+//   await-window MS [W H [X Y]] waits up to MS ms for the window to be shown
+//                               (at that size, and place); prints its line
 //   await-manager MS            waits up to MS ms for a window manager to
 //                               own the screen
 //   move X Y                    the pointer to (X, Y)
-//   press X Y [BUTTON]          the pointer there, a button down (left,
-//   release X Y [BUTTON]        right or middle; left unless named) / up
-//   click X Y [BUTTON]          move, press, release
-//   dclick X Y                  two left clicks in quick succession
-//   drag X1 Y1 X2 Y2 [BUTTON]   pressed at the first point, moved in steps of
-//                               8 px to the second, released there
-//   wheel X Y NOTCHES           the wheel turned there: up (away) when
+//   press X Y [BUTTON] [MOD]... the pointer there, a button down (left,
+//   release X Y [BUTTON] [MOD]. right or middle; left unless named) / up,
+//                               the modifier keys named (shift, ctrl, alt)
+//                               held through it, here and below
+//   click X Y [BUTTON] [MOD]... move, press, release
+//   dclick X Y [BUTTON] [MOD].. two clicks in quick succession
+//   drag X1 Y1 X2 Y2 [BUTTON] [MOD]...
+//                               pressed at the first point, moved in steps
+//                               of 8 px to the second, released there
+//   wheel X Y NOTCHES [MOD]...  the wheel turned there: up (away) when
 //                               positive, down when negative
 //   type TEXT...                the words typed (ASCII), a blank between two
 //   key KEY...                  each key pressed and released: an X key name
@@ -36,6 +40,10 @@
 //                               server shows it
 //   screen FILE.png             the whole screen
 //   pixel X Y                   "pixel X Y RRGGBB" as shown
+//   compare A.png B.png X Y W H [DX DY]
+//                               "same N": the per cent of the pixels of A's
+//                               rectangle that B shows alike at the
+//                               rectangle moved by (DX, DY); no window needed
 //   cursor FILE.cur...          "cursor X Y FILE": the hot spot of the first
 //                               of these cursor pictures drawn in the window
 //                               (the game draws its own), found by its opaque
@@ -167,6 +175,40 @@ std::vector<std::string> Split(const std::string& line) {
   return words;
 }
 
+bool Complain(const std::string& why) {
+  std::fprintf(stderr, "XRobot: %s\n", why.c_str());
+  return false;
+}
+bool Answer(const std::string& what) {
+  std::printf("%s\n", what.c_str());
+  std::fflush(stdout);
+  return true;
+}
+
+// The share of A's rectangle that B shows alike, the rectangle moved by
+// (DX, DY) in B: "same N", N in per cent.
+bool Compare(Words& in) {
+  const std::string a = in.Word(), b = in.Word();
+  const int x = in.Int(), y = in.Int(), w = in.Int(), h = in.Int();
+  const int dx = in.More() ? in.Int() : 0, dy = in.More() ? in.Int() : 0;
+  if (!in.ok || w <= 0 || h <= 0) return Complain("compare: A.png B.png X Y W H [DX DY] is wanted");
+  std::vector<uint32_t> pa, pb;
+  uint32_t wa = 0, ha = 0, wb = 0, hb = 0;
+  std::string why;
+  if (!plat::ReadPng(a, &pa, &wa, &ha, &why) || !plat::ReadPng(b, &pb, &wb, &hb, &why))
+    return Complain("compare: " + why);
+  const auto at = [](const std::vector<uint32_t>& p, uint32_t pw, uint32_t ph, int px, int py) -> int64_t {
+    if (px < 0 || py < 0 || px >= static_cast<int>(pw) || py >= static_cast<int>(ph)) return -1;
+    return p[static_cast<size_t>(py) * pw + static_cast<size_t>(px)] & 0xFFFFFF;
+  };
+  int64_t alike = 0;
+  for (int row = y; row < y + h; ++row)
+    for (int col = x; col < x + w; ++col) {
+      const int64_t pixelA = at(pa, wa, ha, col, row), pixelB = at(pb, wb, hb, col + dx, row + dy);
+      alike += pixelA >= 0 && pixelB >= 0 && Near(static_cast<uint32_t>(pixelA), static_cast<uint32_t>(pixelB));
+    }
+  return Answer("same " + std::to_string(alike * 100 / (static_cast<int64_t>(w) * h)));
+}
 class Robot {
  public:
   Robot(Display* d, std::string title) : d_(d), root_(DefaultRootWindow(d)), title_(std::move(title)) {}
@@ -176,14 +218,14 @@ class Robot {
     const std::string verb = in.More() ? in.Word() : std::string("#");
     if (verb[0] == '#') return true;
     if (verb == "sleep") return Sleep(in.Int());
-    if (verb == "await-window") return AwaitWindow(in.Int());
+    if (verb == "await-window") return AwaitWindow(in);
     if (verb == "await-log") return AwaitLog(in);
     if (verb == "await-manager") return AwaitManager(in.Int());
     if (verb == "screen") return Screen(in.Word());
     if (verb == "pointer") return Pointer();
+    if (verb == "compare") return Compare(in);
     if (!Locate()) return Fail("no window named \"" + title_ + "\"");
-    if (verb == "window") return Say("window " + std::to_string(g_.w) + " " + std::to_string(g_.h) + " " +
-                                     std::to_string(g_.x) + " " + std::to_string(g_.y));
+    if (verb == "window") return SayWindow();
     if (verb == "type") return Type(in.Rest());
     if (verb == "key") return Keys(in);
     if (verb == "shot") return Shot(in);
@@ -192,28 +234,39 @@ class Robot {
     const int x = in.Int(), y = in.Int();
     if (!in.ok) return Fail(verb + ": a position is wanted");
     if (verb == "move") return MoveTo(x, y);
-    if (verb == "press" || verb == "release") return MoveTo(x, y) && Button(Button(in), verb == "press");
-    if (verb == "click") return MoveTo(x, y) && Click(Button(in));
-    if (verb == "dclick") return MoveTo(x, y) && Click(1) && Click(1);
-    if (verb == "wheel") return MoveTo(x, y) && Wheel(in.Int());
-    if (verb == "drag") return Drag(x, y, in);
-    return Fail("unknown command \"" + verb + "\"");
+    const int notches = verb == "wheel" ? in.Int() : 0;
+    const int tx = verb == "drag" ? in.Int() : 0, ty = verb == "drag" ? in.Int() : 0;
+    if (!in.ok) return Fail(verb + ": a number is missing");
+    // The button and the modifier keys held through the action.
+    unsigned button = 1;
+    std::vector<::KeySym> held;
+    while (in.More()) {
+      const std::string w = in.Word();
+      if (w == "left" || w == "right" || w == "middle") {
+        button = w == "right" ? 3 : w == "middle" ? 2 : 1;
+      } else if (w == "shift" || w == "ctrl" || w == "alt") {
+        held.push_back(w == "shift" ? XK_Shift_L : w == "ctrl" ? XK_Control_L : XK_Alt_L);
+      } else {
+        return Fail(verb + ": unknown word \"" + w + "\"");
+      }
+    }
+    if (!MoveTo(x, y)) return false;
+    for (const ::KeySym m : held) Key(m, true);
+    Flush(held.empty() ? 0 : 10);
+    bool done = false;
+    if (verb == "press" || verb == "release") done = Button(button, verb == "press");
+    if (verb == "click") done = Click(button);
+    if (verb == "dclick") done = Click(button) && Click(button);
+    if (verb == "wheel") done = Wheel(notches);
+    if (verb == "drag") done = Drag(x, y, tx, ty, button);
+    for (auto m = held.rbegin(); m != held.rend(); ++m) Key(*m, false);
+    Flush(held.empty() ? 0 : kSettleMs);
+    return done || Fail("unknown command \"" + verb + "\"");
   }
 
  private:
-  static unsigned Button(Words& in) {
-    const std::string name = in.More() ? in.Word() : std::string();
-    return name == "right" ? 3 : name == "middle" ? 2 : 1;
-  }
-  static bool Fail(const std::string& why) {
-    std::fprintf(stderr, "XRobot: %s\n", why.c_str());
-    return false;
-  }
-  static bool Say(const std::string& what) {
-    std::printf("%s\n", what.c_str());
-    std::fflush(stdout);
-    return true;
-  }
+  static bool Fail(const std::string& why) { return Complain(why); }
+  static bool Say(const std::string& what) { return Answer(what); }
   static bool Sleep(int ms) {
     if (ms > 0) usleep(static_cast<useconds_t>(ms) * 1000);
     return true;
@@ -223,10 +276,30 @@ class Robot {
     const Window w = xtool::Find(d_, root_, title_);
     return w && xtool::Measure(d_, w, root_, &g_);
   }
-  bool AwaitWindow(int ms) {
-    for (const auto end = Clock::now() + std::chrono::milliseconds(ms); !Locate(); Sleep(20))
-      if (Clock::now() > end) return Fail("no window named \"" + title_ + "\" within " + std::to_string(ms) + " ms");
-    return true;
+  std::string WindowText() const {
+    return std::to_string(g_.w) + " " + std::to_string(g_.h) + " " + std::to_string(g_.x) + " " + std::to_string(g_.y);
+  }
+  bool SayWindow() { return Say("window " + WindowText()); }
+  bool AwaitWindow(Words& in) {
+    const int ms = in.Int();
+    std::vector<int> want;
+    while (in.More() && want.size() < 4) want.push_back(in.Int());
+    if (!in.ok || want.size() == 1 || want.size() == 3) return Fail("await-window: MS [W H [X Y]] is wanted");
+    const auto matches = [&] {
+      const int seen[4] = {g_.w, g_.h, g_.x, g_.y};
+      for (size_t i = 0; i < want.size(); ++i)
+        if (seen[i] != want[i]) return false;
+      return true;
+    };
+    for (const auto end = Clock::now() + std::chrono::milliseconds(ms); !Locate() || !matches(); Sleep(20)) {
+      if (Clock::now() <= end) continue;
+      std::string why = "no window named \"" + title_ + "\"";
+      for (size_t i = 0; i < want.size(); ++i) why += (i == 0 ? " at " : " ") + std::to_string(want[i]);
+      why += " within " + std::to_string(ms) + " ms";
+      if (Locate()) why += " (it is at " + WindowText() + ")";
+      return Fail(why);
+    }
+    return SayWindow();
   }
 
   // A window manager that follows the desktop's conventions names its
@@ -264,11 +337,8 @@ class Robot {
     for (int i = 0; i < (notches < 0 ? -notches : notches); ++i) Click(notches > 0 ? 4 : 5);
     return true;
   }
-  bool Drag(int x, int y, Words& in) {
-    const int tx = in.Int(), ty = in.Int();
-    if (!in.ok) return Fail("drag: two positions are wanted");
-    const unsigned button = Button(in);
-    if (!MoveTo(x, y) || !Button(button, true)) return false;
+  bool Drag(int x, int y, int tx, int ty, unsigned button) {
+    if (!Button(button, true)) return false;
     const int dx = tx - x, dy = ty - y;
     const int steps = std::max(1, std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy) / kDragStep);
     for (int i = 1; i <= steps; ++i) {
@@ -372,17 +442,18 @@ class Robot {
     }
     std::vector<uint32_t> px;
     if (pictures.empty() || !xtool::ReadScreen(d_, root_, g_.x, g_.y, g_.w, g_.h, &px)) return Fail("cursor: not read");
+    // Whether the window shows the colour at (x, y).
+    const auto shows = [&](int x, int y, uint32_t rgb) {
+      if (x < 0 || y < 0 || x >= g_.w || y >= g_.h) return false;
+      return Near(px[static_cast<size_t>(y) * static_cast<size_t>(g_.w) + static_cast<size_t>(x)], rgb);
+    };
     for (const CursorPicture& c : pictures) {
       const size_t misses = c.dots.size() / 20;
       for (int y = -c.hotY; y < g_.h; ++y)
         for (int x = -c.hotX; x < g_.w; ++x) {
           size_t missed = 0;
-          for (const CursorPicture::Dot& dot : c.dots) {
-            const int dx = x + dot.x, dy = y + dot.y;
-            const bool inside = dx >= 0 && dy >= 0 && dx < g_.w && dy < g_.h;
-            if (!inside || !Near(px[static_cast<size_t>(dy) * static_cast<size_t>(g_.w) + static_cast<size_t>(dx)], dot.rgb))
-              if (++missed > misses) break;
-          }
+          for (const CursorPicture::Dot& dot : c.dots)
+            if (!shows(x + dot.x, y + dot.y, dot.rgb) && ++missed > misses) break;
           if (missed <= misses)
             return Say("cursor " + std::to_string(x + c.hotX) + " " + std::to_string(y + c.hotY) + " " + c.name);
         }
@@ -424,6 +495,10 @@ int main(int argc, char** argv) {
   if (argc > 2 && std::string(argv[1]) == "--title") {
     title = argv[2];
     first = 3;
+  }
+  if (first < argc && std::string(argv[first]) == "compare") {  // pictures only: no display needed
+    Words in(std::vector<std::string>(argv + first + 1, argv + argc));
+    return Compare(in) ? 0 : 1;
   }
   Display* d = XOpenDisplay(nullptr);
   if (!d) {
