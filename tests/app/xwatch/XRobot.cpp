@@ -91,6 +91,7 @@ struct CursorPicture {
   std::vector<Dot> dots;
 };
 
+// The little-endian number of `bytes` bytes at `at`.
 uint32_t Le(const std::string& b, size_t at, int bytes) {
   uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(b[at + static_cast<size_t>(i)]);
@@ -118,6 +119,8 @@ bool ReadCursor(const std::string& path, CursorPicture* c) {
   return !c->dots.empty();
 }
 
+// Two colours alike: within 24 levels in each channel (a frame scaled or
+// blended at an edge shifts a few).
 bool Near(uint32_t a, uint32_t b) {
   for (int s = 0; s < 24; s += 8) {
     const int d = static_cast<int>(a >> s & 0xFF) - static_cast<int>(b >> s & 0xFF);
