@@ -12,6 +12,7 @@
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelResultWindow.h"
 #include "windows/LevelWindow.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -90,16 +91,19 @@ TEST_F(ResultWindowTest, TheRevealRunsMarksRecordThenMedal) {
 }
 
 // Mode 0 without a new record: no bronze column, the medal after 2200 ms;
-// a click at 1100 ms shows every mark at its last frame and brings the
+// a double click at 1100 ms shows every mark at its last frame and brings the
 // medal 250 ms later; Enter then leaves once.
 TEST_F(ResultWindowTest, AClickHurriesAndEnterLeaves) {
   Open(Won(0, 6, 0));
+  testsupport::PlaceWindow(*window);
+  testsupport::Settle(*window);
   EXPECT_FALSE(window->IsColumnShown(0));
   EXPECT_FALSE(window->IsMarkRevealed(0));
   EXPECT_TRUE(window->IsRecordRowShown());
   At(1100);
   EXPECT_EQ(window->GetMarkFrame(2), 0);  // a one-frame tick
-  window->FinishReveal(false);
+  const kis::IntPoint inside = testsupport::OnScreen(*window, 20, 20);
+  rig.manager->OnDoubleClick(inside.x, inside.y, kMouseLeft);  // through the window manager
   EXPECT_TRUE(window->IsMarkRevealed(1));
   EXPECT_FALSE(window->IsUncompletedShown());
   EXPECT_TRUE(window->IsShowing());
