@@ -30,6 +30,7 @@
 #include "ui/SkinTable.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
+#include "windows/CLPLevelBlock.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
 #include "windows/PanelSkins.h"
@@ -42,6 +43,7 @@ constexpr i32 kSellButtonX = 460;      // their right edge inside the plate's fr
 constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
+constexpr float kPictureRoom = 64.0f;  // the chosen product's picture's square, left of its name
 constexpr i32 kUpgradeX = 16;
 constexpr i32 kDigits = 5;
 constexpr u32 kDigitFont = 1;  // the money window's digits
@@ -273,7 +275,11 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
   if (icons) picture_.reset(icons->CreateImageSprite(product->icon, false));
   if (picture_) {
     picture_->SetPivot(0.5f, 0.5f);
-    picture_->SetScale(0.5f, 0.5f);
+    // At half its size the picture was lost in the plate, too small to
+    // tell at a glance: it is drawn as large as its room lets it be, up to
+    // its own size (sharp), as the task cards draw theirs.
+    const float scale = PictureScale(product->icon, kPictureRoom);
+    picture_->SetScale(scale, scale);
     // The icon's normal frame (its first is the faded, disabled one).
     picture_->SetFrame(std::min(product->icon->GetFrameCount() - 1, 1));
   }
