@@ -848,8 +848,9 @@ TEST(LevelScene, EachFrameHoversWhatLiesUnderTheGamesPointer) {
   ASSERT_NE(heap, nullptr);
   ASSERT_TRUE(level.Input().GetCursorKind(&cursor));
   EXPECT_EQ(cursor, heap->GetCursorKind());
-  i32 fx = 600, fy = 420;  // free ground
+  i32 fx = junk.x + 10, fy = junk.y + 155;  // free ground straight below: only the pointer's y differs
   h.MapToScreen(&fx, &fy);
+  ASSERT_EQ(fx, x);
   g_scenePointer = DXLPOINT{fx, fy};
   h.Step(20);
   EXPECT_EQ(level.Map().GetHoveredPoint(), -1);
