@@ -334,6 +334,21 @@ TEST(PathSearch, FinishInsideAnObstacleEndsOnItsOutline) {
   EXPECT_EQ(n.y, 200);
   const FloatPoint free = w.pf.NearestFree(1, 50.5f, 60.5f);
   EXPECT_EQ(free.x, 50.5f) << "a free point is left as it is";
+  // Beyond a corridor two pixels high, closed at its end, the finish lies in
+  // a group with no ring inside the bounds (the corridor is too narrow to
+  // outline): the in point stays on none, and the path ends there.
+  World narrow;
+  narrow.pf.BeginUpdate();
+  narrow.Add(0, 0, 400, 150);
+  narrow.Add(0, 152, 400, 300);
+  narrow.Add(200, 150, 400, 152);
+  narrow.pf.EndUpdate();
+  EXPECT_EQ(Crossings(narrow, 10, 150, 300, 150), "in 199,150 r0");
+  Request beyond(1, 10, 150, 300, 150);
+  narrow.pf.RunRequest(&beyond);
+  ASSERT_EQ(beyond.prState, PFS_FOUND);
+  EXPECT_EQ(Points(beyond), (Floats{10, 150, 199, 150}));
+  EXPECT_EQ(narrow.pf.GetFallbacks(), 0u);
 }
 
 TEST(PathSearch, EscapeAlongWalksOutOfAnObstacle) {
