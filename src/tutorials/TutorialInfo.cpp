@@ -14,6 +14,7 @@
 #include "tutorials/TutorialTargets.h"
 #include "ui/HIText.h"
 #include "ui/HintTextParams.h"
+#include "ui/NarrowButton.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
@@ -83,8 +84,8 @@ void TutorialInfo::UpdateTarget() {
 }
 
 // Where a note may stand, frame and all: the game area less the level's bars
-// (the boards along the top with the menu's plate, the panel's strip along
-// the bottom). Held as the window's own rectangle, so the frame's overhang
+// (the boards along the top with the menu's plate and the close-tutorial
+// button, the panel's strip along the bottom). Held as the window's own rectangle, so the frame's overhang
 // (3 pixels to each side, 1 above, 6 below) stays inside as well.
 DXLRECT TutorialInfo::Room() {
   const GAMESCREENAREA& screen = GetResourceServices().screen;
@@ -94,6 +95,12 @@ DXLRECT TutorialInfo::Room() {
   if (!panel) return room;
   i32 top = panel->GetMenuPlate().bottom;
   if (const GameWindow* money = windows->FindWindow(kMoneyWindowId)) top = std::max(top, money->GetRect().bottom);
+  // The close-tutorial button under the boards' left end, while it shows.
+  if (const NarrowButton* close = panel->GetTutorialButton()) {
+    kis::IntPoint bottom{};
+    panel->ClientToScreen(&bottom, 0, close->GetRect().bottom);
+    top = std::max(top, bottom.y);
+  }
   room.top = std::max(room.top, top + kBarGap + kFrameTop);
   room.bottom = std::min(room.bottom, panel->GetRect().top - kBarGap - kFrameBottom);
   return room;

@@ -41,6 +41,7 @@
 #include "tutorials/TutorialTargets.h"
 #include "hud/ActiveScreenSprite.h"
 #include "resources/ResourceServices.h"
+#include "ui/NarrowButton.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/MoneyWindow.h"
@@ -124,8 +125,8 @@ inline std::string HintSide(const TutorialInfo* info) {
 // What is wrong with where a shown note stands, "" when nothing: its frame
 // as drawn (3 pixels past its rectangle left and right, 1 above, 6 below)
 // off the game area or over one of the level's bars (the panel's strip, the
-// menu's plate, the boards along the top), or, placed beside its target,
-// its rectangle over the target's point.
+// menu's plate, the boards along the top, the close-tutorial button), or,
+// placed beside its target, its rectangle over the target's point.
 inline std::string NoteMisplaced(const TutorialInfo* info) {
   const TutorialTarget* t = info->GetTarget();
   if (info->GetState() != kLayerShown || !t || !t->IsValid()) return {};
@@ -145,6 +146,12 @@ inline std::string NoteMisplaced(const TutorialInfo* info) {
   if (auto* panel = windows ? dynamic_cast<LevelPanel*>(windows->FindWindow(kLevelPanelId)) : nullptr) {
     bars.emplace_back("the panel's strip", panel->GetRect());
     bars.emplace_back("the menu's plate", panel->GetMenuPlate());
+    if (const GameButton* close = panel->GetTutorialButton()) {
+      kis::IntPoint a{}, b{};
+      panel->ClientToScreen(&a, close->GetRect().left, close->GetRect().top);
+      panel->ClientToScreen(&b, close->GetRect().right, close->GetRect().bottom);
+      bars.emplace_back("the close-tutorial button", DXLRECT{a.x, a.y, b.x, b.y});
+    }
   }
   if (const GameWindow* money = windows ? windows->FindWindow(kMoneyWindowId) : nullptr)
     bars.emplace_back("the boards along the top", money->GetRect());
