@@ -342,11 +342,13 @@ TEST_F(MainScreenRig, FirstRunMenuGreetingLockEscapeAndEasy) {
   EXPECT_TRUE(Button(kMainScreenEasy)->IsEnabled());
   EXPECT_STREQ(reinterpret_cast<const char*>(s.GetMenu()->GetGreetingKey()),
                reinterpret_cast<const char*>(u"welcom"));
-  // The greeting's text stands at the button's place, not centred in it.
+  // The greeting's text stands on the button's top, centred across it.
   const MainScreenTextButton* greeting = s.GetMenu()->GetGreeting();
   ASSERT_NE(greeting, nullptr);
-  EXPECT_EQ(greeting->GetFaceX(), static_cast<float>(greeting->GetRect().left));
-  EXPECT_EQ(greeting->GetFaceY(), static_cast<float>(greeting->GetRect().top));
+  const DXLRECT& band = greeting->GetRect();
+  const float drawn = static_cast<float>(greeting->GetTextWidth()) * greeting->GetScale();
+  EXPECT_NEAR(greeting->GetFaceX() + drawn / 2.0f, static_cast<float>(band.left + band.right) / 2.0f, 1.0f);
+  EXPECT_EQ(greeting->GetFaceY(), static_cast<float>(band.top));
   // "hard" is locked with its hint until the eighth level is first finished.
   EXPECT_TRUE(s.GetMenu()->IsLocked());
   EXPECT_NE(Button(kMainScreenHard)->GetHintWindow(), nullptr);
