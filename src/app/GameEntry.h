@@ -11,9 +11,8 @@
 // per-user folder is made (mode 0700) before "log.txt" is opened in it (a
 // link in the log's place is removed, never written through). The
 // single-instance lock is "TallowmereGame.lock" in the per-user folder
-// itself, taken before the log and the recording are written
-// (plat::SingleInstance): one running copy per per-user folder, however
-// its path is written.
+// itself, taken before the log is written (plat::SingleInstance): one
+// running copy per per-user folder, however its path is written.
 //
 // The game (Game.h) is set up on the frame and run by its state machine
 // from the logos to the quit state. A headless run without a replay has
@@ -25,11 +24,12 @@
 // data folder, an archive or "language.dat": said with the path and the
 // run command, before any window); 4 no display, no single-instance lock
 // to be had (said with the reason), or another start-up failure; 5 a
-// replay's mark not met (said with the mark and its line), or a recording
-// not written.
+// replay's mark not met (said with the mark and its line), a replay's size
+// the display cannot give, or a recording not written.
 //
 // --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
-// run ending with it; --record FILE writes one. Headless, a replay
+// run ending with it, at the size it names; --record FILE writes one, its
+// file made once the data and the language have read. Headless, a replay
 // rasterises only the frames its screenshot marks may read, every frame
 // with --rasterise.
 #pragma once
