@@ -74,7 +74,7 @@ TM_BUILD_PACKAGES=(build-essential cmake pkg-config libfreetype-dev libfontconfi
   libvorbis-dev libcairo2-dev fonts-liberation2 fonts-dejavu-core)
 # What building and running the tests, benchmarks and fuzzers needs on top.
 TM_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev clang libclang-rt-14-dev lld xvfb xauth
-  procps openbox libx11-dev util-linux findutils)
+  procps openbox libx11-dev libxtst-dev util-linux findutils)
 
 # tm_configure SOURCE BUILD [-DNAME=VALUE]...: configures BUILD from SOURCE
 # only when its configuration is out of date: no build system yet, made from

@@ -297,6 +297,7 @@ bool Game::InitGame(GameSetup setup, std::string* error, bool* missing) {
   w.languageHost = this;
   w.pointer = &GetGameMousePos;  // the frame's mouse, which the game's events come from
   w.cheats = setup_.cheats;
+  w.places = setup_.places;
   w.tutorials = setup_.tutorials;
   w.profileRoster = roster_.get();
   w.optionsHooks = &options_;

@@ -55,6 +55,7 @@ struct GameSetup {
   TutorialFactory* tutorials = nullptr;
   std::unique_ptr<plat::audio::Output> sound;  // null: silent
   bool cheats = false;
+  bool places = false;  // the developer switch "Places" (TellPlace)
   // The profile keys' seed (a replay's); else they are seeded from the clock.
   bool seedKeys = false;
   u32 keySeed = 0;

@@ -61,8 +61,9 @@ const char* const kEntryHelp =
     "single-instance lock to be had, or another start-up failure; 5 a replay's mark not met, a replay's size\n"
     "the display cannot give, or a recording not written.\n"
     "\"config.ini\" beside the program: [Video] Fullscreen, Window, Screen, VSync, RefreshRate; [Game] Cheats\n"
-    "(1: the developer keys); [Path] Language. The profiles, \"config.dat\" and the log \"log.txt\" are in\n"
-    "the per-user folder ($XDG_DATA_HOME/Morvalen/Tallowmere, else ~/.local/share/Morvalen/Tallowmere).\n"
+    "(1: the developer keys), Places (1: where windows, buttons and arrows are drawn, in the log); [Path]\n"
+    "Language. The profiles, \"config.dat\" and the log \"log.txt\" are in the per-user folder\n"
+    "($XDG_DATA_HOME/Morvalen/Tallowmere, else ~/.local/share/Morvalen/Tallowmere).\n"
     "The repository's docs/manual.md has the replay format, the developer keys and the rest.\n";
 
 namespace {
@@ -370,6 +371,7 @@ int RunGame(const EntryOptions& options) {
   setup.tutorials = options.tutorials;
   setup.sound = options.sound ? options.sound() : nullptr;
   setup.cheats = ini->ReadBool(u"Game", u"Cheats", false);
+  setup.places = ini->ReadBool(u"Game", u"Places", false);
   setup.seedKeys = true;  // once a run: from the clock, or the replay's seed
   setup.keySeed = replay.KeySeed();
   setup.endAtMainScreen = options.headless && options.replay.empty();

@@ -171,6 +171,7 @@ bool GameWorld::Up(WorldStage stage, std::string* error) {
       ResetResourceServices();
       ResetLevelServices();  // the developer's overlay and switch outlive the level stages
       GetLevelServices().pointer = setup_.pointer;
+      s.tellPlaces = setup_.places;
       ResetTextServices();
       ResetEngineTextServices();
       kis::srand(setup_.seed);

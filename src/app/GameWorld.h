@@ -165,6 +165,7 @@ struct WorldSetup {
   u32 timeStep = 10;                         // services: the level's tick, ms
   u32 maxTimeSteps = 20;                     // services: the most ticks one update carries
   DXLPOINT (*pointer)() = nullptr;           // services: the game's mouse the level's hover reads (the game's)
+  bool places = false;                       // services: where clickable things are drawn, in the log (TellPlace)
   bool cheats = false;                       // viewer: the developer's keys and overlay
   TutorialFactory* tutorials = nullptr;      // window manager: makes the game's tutorials
   ProfileRoster* profileRoster = nullptr;    // window manager: the profiles windows' roster

@@ -14,6 +14,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "gametext/KGEFont.h"
+#include "gametext/TextServices.h"
 #include "platform/gfx/GfxTypes.h"
 #include "resources/GPSEmiter.h"
 #include "resources/GPSSpace.h"
@@ -477,28 +478,55 @@ void MainScreenParticles::Draw() {
 
 MainScreenTextButton::MainScreenTextButton(GameWindow* parent, u32 id, const wchar* text, uintptr_t tagKind,
                                            uintptr_t tagObject)
-    : ActiveButton(parent, &parent->Controls(), id) {
-  KGETEXTPARAMS params{};
-  params.flags = kKGEOwnCopy | kKGESingleLine | kKGEMarkup;
-  params.maxChars = 256;
-  params.context1 = tagKind;
-  params.context2 = tagObject;
-  KGESPRITEPARAMS box{};
-  box.flags = kKGESpriteMaxSize;
-  box.maxWidth = 0x400;
-  box.maxHeight = 0x80;
-  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kMainScreenFont), &params, &box, text, kKGEWholeText,
-                       GetResourceServices().itemDescription, &text_);
+    : ActiveButton(parent, &parent->Controls(), id), tagKind_(tagKind), tagObject_(tagObject) {
+  if (text) source_ = text;
+  MakeText(source_, GetResourceServices().itemDescription);
 }
 
 MainScreenTextButton::~MainScreenTextButton() { delete text_; }
 
+void MainScreenTextButton::MakeText(const std::u16string& text, KGETEXTCALLBACK tags) {
+  delete text_;
+  text_ = nullptr;
+  KGETEXTPARAMS params{};
+  params.flags = kKGEOwnCopy | kKGESingleLine | kKGEMarkup;
+  params.maxChars = kMaxChars;
+  params.context1 = tagKind_;
+  params.context2 = tagObject_;
+  KGESPRITEPARAMS box{};
+  box.flags = kKGESpriteMaxSize;
+  box.maxWidth = 0x400;
+  box.maxHeight = 0x80;
+  KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kMainScreenFont), &params, &box, text.c_str(), kKGEWholeText,
+                       tags, &text_);
+}
+
 i32 MainScreenTextButton::GetTextWidth() const { return text_ ? text_->GetWidth() : 0; }
 i32 MainScreenTextButton::GetTextHeight() const { return text_ ? text_->GetHeight() : 0; }
 
-void MainScreenTextButton::FitWidth(i32 width) {
-  const i32 w = GetTextWidth();
-  scale_ = w > width && width > 0 ? static_cast<float>(width) / static_cast<float>(w) : 1.0f;
+void MainScreenTextButton::FitWidth(i32 width, float smallest, const std::u16string& name) {
+  const auto fit = [&] {
+    const i32 w = GetTextWidth();
+    return w > width && width > 0 ? static_cast<float>(width) / static_cast<float>(w) : 1.0f;
+  };
+  scale_ = fit();
+  if (scale_ >= smallest || name.empty() || !text_) return;
+  // Too long even at the smallest size: the text with its tags written out,
+  // the name in it cut a letter at a time until it fits.
+  const wchar* expanded = nullptr;
+  u32 length = 0;
+  if (GetTextServices().layout.ExpandNames(source_.c_str(), static_cast<u32>(source_.size()), kMaxChars,
+                                           GetResourceServices().itemDescription, tagKind_, tagObject_, &expanded,
+                                           &length) < 0)
+    return;
+  const std::u16string whole(expanded, length);
+  const size_t at = whole.rfind(name);
+  if (at == std::u16string::npos) return;
+  for (size_t keep = name.size() - 1; keep >= 1; --keep) {
+    MakeText(whole.substr(0, at) + name.substr(0, keep) + u"..." + whole.substr(at + name.size()), nullptr);
+    scale_ = fit();
+    if (scale_ >= smallest) return;
+  }
 }
 
 // The face (made smaller about its line's middle when it must fit); hovered,
@@ -599,12 +627,19 @@ void MainScreenMenu::Refresh() {
                                        reinterpret_cast<uintptr_t>(static_cast<MapProfile*>(profile)));
   const i32 y = 8, width = GetWidth() - 32, th = greeting_->GetTextHeight();
   const i32 top = y + 32 - th / 2;
+  // The button is the board's band above the buttons, between the frame's
+  // rims; the text stands centred on the band, as the buttons below do,
+  // with the board's dark wood free beside it on either side.
   const DXLRECT at{14 - 2, top - 2, 14 + width + 2, top + th + 2};
   greeting_->SetRect(at);
-  greeting_->SetFacePosition(static_cast<float>(at.left), static_cast<float>(at.top));  // the text at the button's place
+  const i32 left = at.left + kBoardRim + kGreetingMargin, right = at.right - kBoardRim - kGreetingMargin;
   // The band holds one line: two would reach the "easy" button. A greeting
-  // wider than the band (a long name) is drawn smaller, the name whole.
-  greeting_->FitWidth(width);
+  // wider than the band (a long name) is drawn smaller, the name whole, down
+  // to the smallest size that still reads; past that the name is cut short.
+  greeting_->FitWidth(right - left, kGreetingSmallest, profile->GetName());
+  const float drawn = static_cast<float>(greeting_->GetTextWidth()) * greeting_->GetScale();
+  greeting_->SetFacePosition(std::floor((static_cast<float>(left + right) - drawn) / 2.0f + 0.5f),
+                             static_cast<float>(at.top));
   if (!hard) return;
   if (profile->GetProgress().eighthLevel == 0) {
     hard->SetState(kStateHidden, true, 0);

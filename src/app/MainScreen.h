@@ -22,6 +22,7 @@
 #include "content/MainScreenSection.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/DXLRect.h"
+#include "gametext/KGETextParams.h"
 #include "ui/ActiveButton.h"
 #include "ui/SpritesWindow.h"
 
@@ -220,9 +221,12 @@ class MainScreenTextButton : public ActiveButton {
     faceX_ = x;
     faceY_ = y;
   }
-  // A text wider than `width` is drawn smaller, whole, on its one line and
-  // centred on the line's height: a long name never runs out of the band.
-  void FitWidth(i32 width);
+  // A text wider than `width` is drawn smaller, on its one line and centred
+  // on the line's height, down to `smallest` of its size: a long name never
+  // runs out of the band. One still too wide is made anew with `name`, where
+  // it shows in the text, cut short and ending in "...".
+  void FitWidth(i32 width, float smallest = 0.0f, const std::u16string& name = {});
+  float GetScale() const { return scale_; }
   i32 GetTextWidth() const;
   i32 GetTextHeight() const;
   KGETextSpriteW* GetText() const { return text_; }
@@ -230,6 +234,11 @@ class MainScreenTextButton : public ActiveButton {
   float GetFaceY() const { return faceY_; }
 
  private:
+  static constexpr u32 kMaxChars = 256;
+  void MakeText(const std::u16string& text, KGETEXTCALLBACK tags);
+
+  std::u16string source_;  // as given, its tags not yet written out
+  uintptr_t tagKind_, tagObject_;
   KGETextSpriteW* text_ = nullptr;
   float faceX_ = 0, faceY_ = 0;
   float scale_ = 1.0f;
@@ -241,6 +250,9 @@ class MainScreenMenu : public SpritesWindow {
   static constexpr i32 kButtonStep = 68;
   static constexpr i32 kButtonWidth = 253;
   static constexpr i32 kButtonTop = 52;    // below the greeting's band
+  static constexpr i32 kBoardRim = 1;       // the band's edge pixel, shaded into the frame
+  static constexpr i32 kGreetingMargin = 4;  // the board free beside the greeting
+  static constexpr float kGreetingSmallest = 0.8f;  // of game font 3: letters 11 pixels high
   static constexpr i32 kButtonHeight = 63;  // the toolkit's standard button
   static constexpr i32 kChainX = 197, kChainY = 146;
   static constexpr i32 kLockX = 209, kLockY = 141;

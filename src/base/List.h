@@ -5,7 +5,9 @@
 // null, Delete/Set/Move do nothing, Insert returns -1.
 //
 // kis::GrowBuffer is the same growable pointer array as a plain record without
-// virtual operations, for the records that own such buffers themselves.
+// virtual operations, for the records that own such buffers themselves. It
+// says when it cannot grow: Add and Reserve return false and leave it as it
+// was, and the owner frees the item it could not store.
 #pragma once
 
 #include <cstdlib>
@@ -25,10 +27,20 @@ inline i32 ListGrowStep(i32 capacity) {
   return 4;
 }
 
-// Reallocates a pointer slot array to exactly n slots (n > 0). Running out of
-// memory for a pointer array is not something the game can go on from.
+// Reallocates a pointer slot array to exactly n slots (n > 0); null when the
+// memory cannot be had, the old array then kept as it was.
+inline void** TryReallocSlots(void** slots, u32 n) {
+  return static_cast<void**>(std::realloc(slots, static_cast<size_t>(n) * sizeof(void*)));
+}
+
+// The same for kis::list, which ends the program with std::bad_alloc when the
+// memory cannot be had. Its Add returns the new index and Insert's -1 means
+// a bad index: its interface has no way to say that it did not grow, and the
+// hundreds of collections on it go on as if it had. Writing through a failed
+// reallocation would be a crash somewhere later; the throw, which nothing
+// catches, ends the program at the place where it ran out.
 inline void** ReallocSlots(void** slots, i32 n) {
-  void** p = static_cast<void**>(std::realloc(slots, static_cast<size_t>(n) * sizeof(void*)));
+  void** p = TryReallocSlots(slots, static_cast<u32>(n));
   if (!p) throw std::bad_alloc();
   return p;
 }
@@ -217,19 +229,39 @@ struct GrowBuffer {
   GrowBuffer& operator=(const GrowBuffer&) = delete;
   ~GrowBuffer() { std::free(data); }
 
-  void Add(void* item) {
-    if (count == capacity) {
-      const u32 grown = capacity + static_cast<u32>(ListGrowStep(static_cast<i32>(capacity)));
-      data = ReallocSlots(data, static_cast<i32>(grown));
-      capacity = grown;
-    }
+  // The capacity the next Add takes when the buffer is full (the list's
+  // growth step).
+  u32 GrownCapacity() const {
+    const i32 step = ListGrowStep(static_cast<i32>(capacity < 0x7FFFFFFFu ? capacity : 0x7FFFFFFFu));
+    return capacity + static_cast<u32>(step);  // past 2^32 it wraps below: no growth
+  }
+  // Appends; false, the buffer unchanged, when it is full and cannot grow.
+  [[nodiscard]] bool Add(void* item) {
+    if (count == capacity && !SetCapacity(GrownCapacity())) return false;
     data[count++] = item;
+    return true;
+  }
+  // Room for `more` items beyond those held, exactly (no growth step); false,
+  // unchanged, when that room cannot be had.
+  [[nodiscard]] bool Reserve(u32 more) {
+    if (more > 0xFFFFFFFFu - count) return false;
+    return count + more <= capacity || SetCapacity(count + more);
   }
   void* Get(u32 index) const { return index < count ? data[index] : nullptr; }
   void Reset() {
     std::free(data);
     data = nullptr;
     capacity = count = 0;
+  }
+
+ private:
+  bool SetCapacity(u32 n) {
+    if (n <= capacity) return n == capacity;
+    void** p = TryReallocSlots(data, n);
+    if (!p) return false;
+    data = p;
+    capacity = n;
+    return true;
   }
 };
 

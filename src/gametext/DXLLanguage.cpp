@@ -10,6 +10,7 @@
 #include "engine/DXLTextureLoaderDataFile.h"
 #include "gametext/DXLLngFile.h"
 #include "gametext/DXLLngRecords.h"
+#include "gametext/KGEFont.h"
 #include "gametext/TextServices.h"
 #include "platform/os/FileSystem.h"
 
@@ -206,9 +207,23 @@ DXLLngTable* DXLLanguage::AddTable(const wchar* name) {
   kis::Identifier id;
   if (!ParseName(name, &id)) return nullptr;
   DXLLngTable* t = new (std::nothrow) DXLLngTable(id, &defaultText_);
-  if (!t) return nullptr;
-  tables_.Add(t);
+  if (t && !AppendItem(&tables_, t)) {
+    delete t;
+    t = nullptr;
+  }
   return t;
+}
+
+bool DXLLanguage::AppendItem(kis::GrowBuffer* list, void* item) {
+  if (list->count == list->capacity && !kgedetail::AllocationAllowed(sizeof(void*) * list->GrownCapacity()))
+    return false;
+  return list->Add(item);
+}
+
+bool DXLLanguage::ReserveItems(kis::GrowBuffer* list, u32 more) {
+  const u64 room = u64{list->count} + more;
+  if (room > list->capacity && !kgedetail::AllocationAllowed(sizeof(void*) * room)) return false;
+  return list->Reserve(more);
 }
 
 DXLLngResource* DXLLanguage::FindResource(const wchar* name) const {
@@ -249,7 +264,10 @@ DXLTexture* DXLLanguage::AddResource(const wchar* name, u32 blendMode) {
   DXLDRAWSTATE state;
   DXLMakeSimpleDrawState(&state, 1, 3, blendMode, 4);
   t.SetDrawState(state);
-  resources_.Add(r);
+  if (!AppendItem(&resources_, r)) {
+    delete r;
+    return nullptr;
+  }
   return &t;
 }
 

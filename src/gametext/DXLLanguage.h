@@ -113,6 +113,13 @@ class DXLLanguage {
   bool IsWhole() const { return opened_ && !damaged_; }
 
  protected:
+  // Appends an item to one of the language's lists, or makes room in one
+  // for `more` items; false, the list unchanged, when it cannot grow (the
+  // caller then frees the item). The tests' allocation hook
+  // (TextServices::allocationHook) is asked before the list's slots grow.
+  static bool AppendItem(kis::GrowBuffer* list, void* item);
+  static bool ReserveItems(kis::GrowBuffer* list, u32 more);
+
   // Reads one resource record from the open section and adds its image.
   DXLLngResource* ReadResource(kis::BaseDataFileReader* file);
   bool WriteResource(kis::BaseDataFileWriter* file, const DXLLngResource* resource);

@@ -9,8 +9,9 @@
 namespace {
 
 // Room in the block after the header and the pairs: the characters follow
-// the pairs, and `used` counts those handed out so far.
+// the pairs, total + count of them (every variant's terminator included).
 wchar* CharBase(DXLLngText* t) { return reinterpret_cast<wchar*>(t->Variants() + t->count); }
+size_t CharRoom(const DXLLngText* t) { return size_t{t->total} + t->count; }
 
 constexpr u32 kMaxVariants = 1u << 20;
 constexpr u32 kMaxChars = 1u << 24;
@@ -73,6 +74,9 @@ u32 Unescape(const wchar* v, const Span& s, wchar* out) {
 
 }  // namespace
 
+// Until filled, every variant is the empty text in the last unit of the
+// room, which the fill never writes but a final terminator into, so it
+// stays the empty text however far the filling has come.
 DXLLngText* AllocLngText(const kis::Identifier& key, u32 count, u32 total) {
   if (count == 0 || count > kMaxVariants || total > kMaxChars) return nullptr;
   const size_t bytes = sizeof(DXLLngText) + sizeof(DXLLngVariant) * count + sizeof(wchar) * (size_t{total} + count);
@@ -82,33 +86,30 @@ DXLLngText* AllocLngText(const kis::Identifier& key, u32 count, u32 total) {
   t->key = key;
   t->count = count;
   t->total = total;
-  wchar* chars = CharBase(t);
-  for (u32 i = 0; i < count; ++i) {
-    // Until filled, every variant is the empty text at the start of the room.
-    t->Variants()[i] = DXLLngVariant{0, chars};
-  }
-  chars[0] = 0;
+  wchar* empty = CharBase(t) + CharRoom(t) - 1;
+  *empty = 0;
+  for (u32 i = 0; i < count; ++i) t->Variants()[i] = DXLLngVariant{0, empty};
   return t;
 }
 
+// Variant i goes right after variant i - 1's terminator, found from that
+// variant alone, so filling a text takes time in proportion to its size.
+// A variant whose predecessor is not filled yet finds no room: the last
+// unit is where the unfilled ones point.
 bool FillLngVariant(DXLLngText* text, u32 i, const wchar* chars, u32 length) {
   if (!text || i >= text->count) return false;
-  // Variants are filled in order; the room used so far is what the earlier
-  // ones took, terminators included.
   wchar* base = CharBase(text);
   size_t used = 0;
-  for (u32 k = 0; k < i; ++k) used += text->Variants()[k].length + 1;
-  const size_t room = size_t{text->total} + text->count;
+  if (i > 0) {
+    const DXLLngVariant& before = text->Variants()[i - 1];
+    used = static_cast<size_t>(before.text - base) + before.length + 1;
+  }
   // Every variant after this one still needs its terminator.
-  if (used + length + 1 + (text->count - i - 1) > room) return false;
+  if (used + length + 1 + (text->count - i - 1) > CharRoom(text)) return false;
   wchar* dest = base + used;
   for (u32 k = 0; k < length; ++k) dest[k] = chars[k];
   dest[length] = 0;
   text->Variants()[i] = DXLLngVariant{length, dest};
-  for (u32 k = i + 1; k < text->count; ++k) {
-    text->Variants()[k] = DXLLngVariant{0, dest + length + 1};
-    dest[length + 1] = 0;
-  }
   return true;
 }
 

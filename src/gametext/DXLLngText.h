@@ -37,8 +37,9 @@ struct DXLLngText {
 // when the numbers are out of range or memory runs out. Freed with
 // FreeLngText, as are the texts of MakeLngText.
 DXLLngText* AllocLngText(const kis::Identifier& key, u32 count, u32 total);
-// Stores variant i (in order, i = 0, 1, ...) after the ones before it; false
-// when it does not fit the room left.
+// Stores variant i (in order, i = 0, 1, ...) right after variant i - 1, in
+// time of its own length; false when it does not fit the room left or
+// variant i - 1 is not filled yet.
 bool FillLngVariant(DXLLngText* text, u32 i, const wchar* chars, u32 length);
 void FreeLngText(DXLLngText* text);
 

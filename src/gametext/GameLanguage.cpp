@@ -197,6 +197,7 @@ void GameLanguage::LoadComix(DXLLngFile* reader) {
   if (!FindTable(u"comix")) AddTable(u"comix");
   do {
     const u32 count = reader->GetCount();
+    ReserveItems(&comix_, count);  // when that room cannot be had, each append still tries to grow
     bool positions = false;
     for (u32 i = 0; i < count; ++i) {
       u32 keyLength = 0, valueLength = 0;
@@ -209,11 +210,11 @@ void GameLanguage::LoadComix(DXLLngFile* reader) {
       DXLLngText* text = MakeLngText(key, keyLength, value, valueLength);
       if (!text) continue;
       COMIXTEXT* c = new (std::nothrow) COMIXTEXT{text, 0, 0, 1.0f};
-      if (!c) {
+      if (!c || !AppendItem(&comix_, c)) {
         FreeLngText(text);
+        delete c;
         break;
       }
-      comix_.Add(c);
     }
     if (!positions || comix_.count == 0) continue;
     // Places are applied in a second pass, so a "_pos" key may stand before
@@ -244,10 +245,13 @@ void GameLanguage::LoadComix(DXLLngFile* reader) {
   reader->LeaveSection();
 }
 
+// False for no credit, and for one that cannot be stored, which is freed
+// (the source's credits go on with the next, the cache's stop there).
 bool GameLanguage::AppendCredit(CREDITITEM* item) {
   if (!item) return false;
-  credits_.Add(item);
-  return true;
+  if (AppendItem(&credits_, item)) return true;
+  std::free(item);
+  return false;
 }
 
 void GameLanguage::LoadCredits(DXLLngFile* reader) {

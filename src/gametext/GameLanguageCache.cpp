@@ -158,11 +158,11 @@ void GameLanguage::ReadCachedComix(kis::BaseDataFileReader* file) {
     DXLLngText* text = LngReadText(file);
     if (!text) return;
     COMIXTEXT* c = new (std::nothrow) COMIXTEXT{text, static_cast<i32>(x), static_cast<i32>(y), BitsFloat(scale)};
-    if (!c) {
+    if (!c || !AppendItem(&comix_, c)) {
       FreeLngText(text);
+      delete c;
       return;
     }
-    comix_.Add(c);
   }
 }
 
@@ -188,16 +188,12 @@ void GameLanguage::ReadCachedCredits(kis::BaseDataFileReader* file) {
       if (kis::GetU16LE(&record[12 + 2 * size_t{length}]) != 0) return;
       std::u16string text(length, u'\0');
       for (u32 k = 0; k < length; ++k) text[k] = kis::GetU16LE(&record[12 + 2 * k]);
-      CREDITITEM* c = MakeTextCredit(text.data(), length);
-      if (!c) return;
-      credits_.Add(c);
+      if (!AppendCredit(MakeTextCredit(text.data(), length))) return;
     } else if (kind == kCreditImage) {
       if (size != 16) return;
       DXLLngResource* r = ReadResource(file);
       if (!r) return;
-      CREDITITEM* c = MakeImageCredit(&r->texture);
-      if (!c) return;
-      credits_.Add(c);
+      if (!AppendCredit(MakeImageCredit(&r->texture))) return;
     } else {
       return;
     }

@@ -8,6 +8,7 @@ GameLanguage* GetGameLanguage() { return GetTextServices().language; }
 void SetGameLanguage(GameLanguage* language) {
   TextServices& s = GetTextServices();
   GameLanguage* previous = s.language;
+  // The new use first: a language installed again is never unloaded.
   if (language) language->Acquire();
   if (previous) previous->Release();
   s.language = language;

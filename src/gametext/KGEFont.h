@@ -104,9 +104,9 @@ struct KGESIZE {
 using KGEOutOfMemoryHandler = void (*)();
 // Reports a failed allocation through the current handler.
 void KGEOutOfMemory();
-// Tests may make allocations of the font code fail: the hook,
-// TextServices::allocationHook, is asked before each one and a true answer
-// fails it.
+// Tests may make allocations of the font code, and the growth of a
+// language's lists, fail: the hook, TextServices::allocationHook, is asked
+// before each one with its bytes, and a true answer fails it.
 using KGEAllocationHook = bool (*)(size_t bytes);
 
 // An array of `count` value-initialised items, or null after KGEOutOfMemory.

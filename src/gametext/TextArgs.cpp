@@ -22,6 +22,21 @@ bool IsFloatChar(wchar c) { return c == u'.' || c == u'e' || c == u'E' || c == u
 
 constexpr u32 kMaxWord = 63;
 
+// The leading digits of a word, after a sign when `sign`; false past `limit`
+// (beyond it by one for a negative number).
+bool TextArgsLeadingDigits(const wchar* word, u32 n, bool sign, i64 limit, i64* value) {
+  u32 p = 0;
+  bool negative = false;
+  if (sign && p < n && (word[p] == u'-' || word[p] == u'+')) negative = word[p++] == u'-';
+  i64 v = 0;
+  for (; p < n && plat::IsAsciiDigit(word[p]); ++p) {
+    v = v * 10 + (word[p] - u'0');
+    if (v > limit + (negative ? 1 : 0)) return false;
+  }
+  *value = negative ? -v : v;
+  return true;
+}
+
 }  // namespace
 
 const wchar* TextArgs::GetText() { return Cursor().text; }
@@ -62,27 +77,25 @@ bool TextArgs::NextWord(bool floatChars, bool sign, wchar* word, u32* length) {
   return n > 0;
 }
 
-// A leading sign belongs to the number (a "-" would otherwise stop the cursor
-// for good), and a value beyond 32 bits is no number: the default.
+// A word reads as its leading digits, as C's atoi reads one: "12ab" is 12 and
+// a word that starts with no digit ("ff", "x", a bare sign) is 0; the
+// default stands for a missing word only. A value beyond 32 bits gives the
+// default too: no number the text can have meant, and a wrapped or cut one
+// would name some other thing. A leading sign belongs to a signed number (a
+// "-" would otherwise stop the cursor for good).
 i32 TextArgs::NextInt(i32 def) {
   wchar word[kMaxWord + 1];
   u32 n = 0;
-  if (!NextWord(false, true, word, &n)) return def;
-  const std::string s(word, word + n);
-  char* end = nullptr;
-  const long long v = std::strtoll(s.c_str(), &end, 10);
-  if (end == s.c_str() || *end || v < INT32_MIN || v > INT32_MAX) return def;
+  i64 v = 0;
+  if (!NextWord(false, true, word, &n) || !TextArgsLeadingDigits(word, n, true, INT32_MAX, &v)) return def;
   return static_cast<i32>(v);
 }
 
 u32 TextArgs::NextUInt(u32 def) {
   wchar word[kMaxWord + 1];
   u32 n = 0;
-  if (!NextWord(false, false, word, &n)) return def;
-  const std::string s(word, word + n);
-  char* end = nullptr;
-  const unsigned long long v = std::strtoull(s.c_str(), &end, 10);
-  if (end == s.c_str() || *end || v > UINT32_MAX) return def;
+  i64 v = 0;
+  if (!NextWord(false, false, word, &n) || !TextArgsLeadingDigits(word, n, false, UINT32_MAX, &v)) return def;
   return static_cast<u32>(v);
 }
 

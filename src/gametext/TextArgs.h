@@ -27,9 +27,11 @@ class TextArgs {
   static wchar GetLastChar();
 
   // The next word (blanks skipped; letters, digits and "_", for a float also
-  // ".eE+-", for a signed number a leading sign) read as a number; the
-  // default when no word follows or the word is no number. The cursor moves
-  // past the word either way.
+  // ".eE+-", for a signed number a leading sign) read as a number. An integer
+  // is the word's leading digits ("12ab" 12, "ff" 0); the default when no
+  // word follows or the value passes 32 bits. A float is the default also
+  // when the word is no decimal number. The cursor moves past the word
+  // either way.
   static i32 NextInt(i32 def);
   static u32 NextUInt(u32 def);
   static float NextFloat(float def);

@@ -1,10 +1,10 @@
 // TextServices - the game-wide state of the game's text layer: the game's
 // window and screens the language tells (GameLanguageHost.h), the viewer
 // the languages make their images and fonts on, the out-of-memory handler
-// and the tests' allocation hook of the font code (KGEFont.h), the switch
-// of the game's messages (GameMessager.h), the current language
-// (SetGameLanguage), the layout engine every text object shares
-// (KGELayout.h), the registry of the fonts and images mark-up names
+// and the tests' allocation hook of the font code and the language's lists
+// (KGEFont.h), the switch of the game's messages (GameMessager.h), the
+// current language (SetGameLanguage), the layout engine every text object
+// shares (KGELayout.h), the registry of the fonts and images mark-up names
 // (KGEHandleRegistry.h) and the argument cursor of the hint-text builder
 // (TextArgs.h).
 //
@@ -33,7 +33,8 @@ struct TextServiceHooks {
   GameLanguageHost* languageHost = nullptr;  // told of every language set; null: nobody
   DXLViewer* languageViewer = nullptr;       // the languages' images and fonts are made on it
   KGEOutOfMemoryHandler outOfMemory = nullptr;  // null: the default (message box, then exit code 3)
-  KGEAllocationHook allocationHook = nullptr;   // asked before each font allocation; null: none
+  KGEAllocationHook allocationHook = nullptr;   // asked before each font allocation and language list
+                                                // growth; null: none
   bool messagesOff = false;  // set while a screen effect runs: every game message is refused
 };
 

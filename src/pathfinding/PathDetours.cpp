@@ -164,10 +164,13 @@ void PathFinder::InsertPoint(_PATHDATA* data, _MSPOINT* v, float ds, float de) {
 }
 
 // Moves a finish that lies inside an obstacle to the nearest point of the
-// outline where the segment entered it.
+// outline where the segment entered it, or to that entry itself: the free
+// pixel before the obstacle is the first candidate, and an entry placed on
+// no ring (the free space round it too narrow to outline) stays the finish,
+// so that the walker goes as far as the straight way is free.
 bool PathFinder::RelocateFinish(_PATHDATA* data) {
   _COLLISPOINT* in = data->pdInPoints.Last();
-  if (!in || !in->vertex[1] || in->ring <= 0) {
+  if (!in) {  // a blocked segment starts free, so it always has an entry
     ClearCollisions(data);
     return false;
   }
@@ -175,8 +178,8 @@ bool PathFinder::RelocateFinish(_PATHDATA* data) {
   n.px = data->finishX;
   n.py = data->finishY;
   n.Take(Dist(in->x, in->y, data->finishX, data->finishY), in->x, in->y);
-  const PointList* ring = in->multiShape->outlines[in->ring - 1];
-  const i32 limit = ring->GetCount() + 2;
+  const PointList* ring = in->ring > 0 && in->vertex[1] ? in->multiShape->outlines[in->ring - 1] : nullptr;
+  const i32 limit = ring ? ring->GetCount() + 2 : 0;
   const _MSPOINT* first = in->vertex[1];
   bool open = false;
   const _MSPOINT* v = first;

@@ -86,6 +86,11 @@ class PathFinder {
   static constexpr u32 kSliceWork = 10000;
   void SetSliceWork(u32 units) { sliceWork_ = units > 0 ? units : 1; }
   u32 GetSliceWork() const { return sliceWork_; }
+  // How many times, since the finder was made, the search placed a crossing
+  // on the nearest ring edge in sight where the rules could not place it
+  // usefully: in or at the mouth of a pocket or passage too narrow to
+  // outline (under three pixels). Groups with no such place never need it.
+  u32 GetFallbacks() const { return fallbacks_; }
   void RunRequest(_PATHREQUEST* request);     // null, final or bracketed: nothing happens
   void CancelRequest(_PATHREQUEST* request);  // frees the search data; a running request goes back to new
   FloatPoint EscapeAlong(u32 gridId, float x, float y, float angle);
@@ -169,6 +174,7 @@ class PathFinder {
   u32 maxPathPoints_ = kMaxPathPoints;
   u32 maxSegmentTests_ = kMaxSegmentTests;
   u32 sliceWork_ = kSliceWork;
+  u32 fallbacks_ = 0;
   PathFailureSink* failureSink_ = nullptr;
   std::u16string dumpFolder_;
   OutlineBuilder outliner_;

@@ -152,7 +152,8 @@ void PathFinder::ContinueSearch(_PATHREQUEST* request) {
     bool blocked = TestSegment(data, 1);
     if (searchBroken_) return FailSearch(request);
     if (blocked && (data->pdInPoints.GetCount() == 0 || data->pdInPoints.GetCount() > data->pdOutPoints.GetCount())) {
-      // The finish lies inside an obstacle: end at the nearest point of its outline.
+      // The finish lies inside an obstacle: end at the nearest point of its
+      // outline, or where the way entered it.
       if (!RelocateFinish(data)) return FailSearch(request);
       blocked = TestSegment(data, 1);
       if (searchBroken_) return FailSearch(request);

@@ -77,11 +77,17 @@ void PathFinder::Trace(_PATHDATA* data) {
 }
 
 // Places a collision point on its ring: the first outline vertex each way
-// round and the distance to it. The rules scan the point's row or column for
-// the ring edge it lies on; a point they cannot place (one in a pocket of the
-// group narrower than the ring's reach, or touching a corner diagonally) is
-// put on the nearest ring edge it can see instead, so that every crossing can
-// be walked round.
+// round and the distance to it. The rules (AttachByRules) scan the point's
+// row or column for the ring edge it lies on, and they place every crossing
+// of a group whose free space is at least three pixels wide. They fail only
+// in, or at the mouth of, a pocket or passage narrower than that, which the
+// ring passes by: there they find no side, no vertex one way round or both,
+// or two that do not bound one edge. A point left on no ring, or with one
+// way round, would end the walk at the pocket's mouth, fail it or break the
+// detour's invariants, though the target may be plainly reachable; so
+// there, and only there, the point goes on the nearest ring edge it can see
+// (AttachNearest, counted in GetFallbacks). A group with no ring inside the
+// bounds leaves it on none.
 void PathFinder::Attach(_PATHDATA* data, _COLLISPOINT* cp) {
   cp->vertex[0] = cp->vertex[1] = nullptr;
   cp->dist[0] = cp->dist[1] = 0.0f;
@@ -122,6 +128,7 @@ bool PathFinder::AttachNearest(_PATHDATA* data, _COLLISPOINT* cp, i16 onlyRing) 
       found = true;
     }
   }
+  if (found) ++fallbacks_;
   return found;
 }
 

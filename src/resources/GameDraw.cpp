@@ -1,5 +1,8 @@
 #include "resources/GameDraw.h"
 
+#include <cmath>
+
+#include "engine/DXLLog.h"
 #include "engine/DXLTexture.h"
 #include "engine/DXLViewer.h"
 #include "gametext/GameLanguage.h"
@@ -78,6 +81,23 @@ void LoadGameAreaTransform() {
   viewer->LoadIdentity(nullptr);
   viewer->Translate(static_cast<float>(s.rect.left), static_cast<float>(s.rect.top));
   if (s.scaling) viewer->Scale(s.scale);
+}
+
+void TellPlace(const std::string& what, const DXLRECT& rect) {
+  const ResourceServices& g = GetResourceServices();
+  if (!g.tellPlaces) return;
+  const float scale = g.screen.scaling ? g.screen.scale : 1.0f;
+  const auto scaled = [scale](i32 v) { return static_cast<i32>(std::lround(static_cast<float>(v) * scale)); };
+  const auto x = [&](i32 v) { return g.screen.rect.left + scaled(v); };
+  const auto y = [&](i32 v) { return g.screen.rect.top + scaled(v); };
+  const std::string line = "Placed " + what + " " + std::to_string(x(rect.left)) + " " + std::to_string(y(rect.top)) +
+                           " " + std::to_string(x(rect.right) - x(rect.left)) + " " +
+                           std::to_string(y(rect.bottom) - y(rect.top));
+  DXLLogLine(0, line.c_str());
+}
+
+void TellGone(const std::string& what) {
+  if (GetResourceServices().tellPlaces) DXLLogLine(0, ("Gone " + what).c_str());
 }
 
 KGEFont* GetGameFont(u32 number) {

@@ -2,12 +2,15 @@
 // draw texture bound lazily, so runs of quads from one sheet draw without
 // state changes; one current blend-state record that, while set, replaces
 // each texture's own draw state; DrawQuad, which feeds the sprite batch
-// while it collects; the screen borders; the game fonts by number; and the
-// frame of an animation on the frame clock.
+// while it collects; the screen borders; the game fonts by number; the
+// frame of an animation on the frame clock; and the places told under the
+// developer switch "Places".
 //
 // Callers bracket a draw with their own state:
 //   const DXLDRAWSTATE* previous = SetBlendState(&own); ...; SetBlendState(previous);
 #pragma once
+
+#include <string>
 
 #include "base/Types.h"
 #include "engine/DXLDrawTypes.h"
@@ -42,6 +45,15 @@ void DrawScreenBorders();
 // screen and its scale (identity when the game fills the screen). What
 // draws in game coordinates starts from it, never from the identity.
 void LoadGameAreaTransform();
+
+// With the developer switch "Places" on (ResourceServices::tellPlaces), the
+// log line "Placed WHAT X Y W H": where something a player may click is
+// drawn, the rectangle given in game coordinates told in the frame's pixels
+// (the window's own while it shows the frame unscaled), for a robot that
+// plays the game through the display. Off, nothing is written. TellGone:
+// "Gone WHAT", for a placed thing that is no longer there.
+void TellPlace(const std::string& what, const DXLRECT& rect);
+void TellGone(const std::string& what);
 
 // 0 and numbers above 9: null; 1 to 4 the current language's fonts; 5 to 9
 // the game font table.

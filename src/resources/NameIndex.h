@@ -42,9 +42,14 @@ class NameIndex {
   // picks (the name is only hashed); null when none does.
   template <class Which>
   T* RemoveIf(const wchar* name, Which which) {
+    return RemoveIfHashed(Hash(name), which);
+  }
+  // The same on the chain of a hash the member was added with.
+  template <class Which>
+  T* RemoveIfHashed(u32 hash, Which which) {
     if (size_ == 0) return nullptr;
     const u32 mask = static_cast<u32>(size_) - 1;
-    for (u32 i = Hash(name) & mask;; i = (i + 1) & mask) {
+    for (u32 i = hash & mask;; i = (i + 1) & mask) {
       Slot& s = slots_[i];
       if (s.order == kEmpty) return nullptr;
       if (s.item && which(s.item)) {

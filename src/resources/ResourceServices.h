@@ -3,7 +3,8 @@
 // elapsed time, the simulation step, the loading-progress hook, the game
 // screen area, the interface image, game fonts 5 to 9, the screen-border
 // pieces, the game viewer, the frame clock that sprite animations run on,
-// the drawing state behind the game's quad drawing (GameDraw.h), the sound
+// the drawing state behind the game's quad drawing (GameDraw.h) and the
+// developer switch that tells where clickable things are drawn, the sound
 // settings (SoundSettings.h), the running level with its head-up display
 // (CurrentLevel.h), the current screen effect (GameEffect.h) and the sprite
 // effects' deferred calls (SpriteEffect.h), the particle library
@@ -147,6 +148,7 @@ struct ResourceServices {
   DXLTexture* drawTexture = nullptr;     // current texture of DrawQuad
   const DXLDRAWSTATE* blendState = nullptr;  // current blend-state record, not owned
   SpriteBatch batch;                     // the window highlight batch
+  bool tellPlaces = false;  // the developer switch "Places": TellPlace writes (GameDraw.h)
 
   // --- Sound -------------------------------------------------------------------
   SoundSettings sound;  // its manager is made and freed by SoundSettings::Init and Shutdown

@@ -80,11 +80,22 @@ class SetMembers {
   }
 
   // A member leaving (deleted): its slot goes from the names and the order.
+  // The slot is looked for under the member's name, and else among the
+  // slots themselves: a record with no name of its own takes its sprite's
+  // when it is made, which may be one that came by hand after the reading,
+  // and is indexed under the name its record gave. A slot left behind would
+  // be deleted again with the set.
   void Remove(T* item) {
     if (!item) return;
     IndexPending();
-    Slot* slot = names_.RemoveIf(item->GetName(), [item](const Slot* s) { return s->made == item; });
-    if (!slot) return;
+    const auto mine = [item](const Slot* s) { return s->made == item; };
+    Slot* slot = names_.RemoveIf(item->GetName(), mine);
+    if (!slot) {
+      for (i32 i = order_.GetCount() - 1; i >= 0 && !slot; --i)
+        if (order_.Get(i)->made == item) slot = order_.Get(i);
+      if (!slot) return;
+      names_.RemoveIfHashed(slot->hash, mine);
+    }
     RemoveFromEnd(order_, slot);
     if (!stale_) RemoveFromEnd(list_, item);  // a list already made stays whole
     if (!slot->pool) delete slot;

@@ -1,6 +1,7 @@
 #include "tutorials/TutorialArrow.h"
 
 #include <cmath>
+#include <string>
 
 #include "engine/DXLViewer.h"
 #include "level/rules/LevelLocks.h"
@@ -129,6 +130,15 @@ void TutorialArrow::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !target_ || !target_->IsValid() || !image_) return;
   LoadGameAreaTransform();
+  // Under the developer switch "Places" the log tells where the arrow points
+  // whenever that changes.
+  const i32 x = static_cast<i32>(std::lround(target_->GetFloatX()));
+  const i32 y = static_cast<i32>(std::lround(target_->GetFloatY()));
+  if (x != toldX_ || y != toldY_) {
+    toldX_ = x;
+    toldY_ = y;
+    TellPlace("arrow " + std::to_string(tag_), DXLRECT{x, y, x, y});
+  }
   viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
   viewer->RotateDeg(target_->GetAngle());
   if (bounce_) {

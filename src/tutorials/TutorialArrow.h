@@ -75,6 +75,8 @@ class TutorialArrow {
   SpriteEffectList* bounce_ = nullptr;
   u32 elapsed_ = 0;
   SpriteEffectList* fade_ = nullptr;
+  i32 toldX_ = -100000;  // where the arrow was last told to point (TellPlace)
+  i32 toldY_ = -100000;
 };
 
 class LevelTutorialArrow : public TutorialArrow {

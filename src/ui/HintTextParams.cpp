@@ -21,6 +21,9 @@ KGETEXTPARAMS Defaults(u32 flags, u32 color, i32 lineGap) {
 
 KGETEXTPARAMS* Fill(KGETEXTPARAMS* params, const KGETEXTPARAMS& defaults, u32 extraFlags, i32 boxWidth,
                     uintptr_t context1, uintptr_t context2) {
+  // No block to fill gives none: one shared block handed to every caller
+  // without its own would be refilled under a text still laid out from it,
+  // and each caller here keeps its own anyway.
   KGETEXTPARAMS* p = params;
   if (!p) return nullptr;
   *p = defaults;

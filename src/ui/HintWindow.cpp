@@ -4,8 +4,12 @@
 #include "ui/GameHint.h"
 #include "ui/WindowManager.h"
 
+// An owner has one balloon: one it had goes first (hidden, its hint let
+// go), or it would stay on the screen owned by no one.
 HintWindow::HintWindow(GameHint* owner) : owner_(owner) {
-  if (owner_) owner_->hintWindow_ = this;
+  if (!owner_) return;
+  delete owner_->hintWindow_;
+  owner_->hintWindow_ = this;
 }
 
 HintWindow::~HintWindow() {

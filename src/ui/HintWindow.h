@@ -16,7 +16,8 @@ class GameHint;
 
 class HintWindow : public BaseHintWindow {
  public:
-  // The owner's hint window becomes this one (the owner may be null).
+  // The owner's hint window becomes this one, deleting the one it had (the
+  // owner may be null).
   explicit HintWindow(GameHint* owner);
   // Clears the owner's hint window, lets the owner's hint go and hides.
   ~HintWindow() override;

@@ -41,7 +41,8 @@ ImageButton::ImageButton(GameWindow* parent, ButtonList* buttonList, u32 id, i32
 
 // The face: each frame's left cap and right cap keep their width, the middle
 // stretches between them; a width too small for both caps shares it between
-// them in their proportion and drops the middle.
+// them in their proportion and drops the middle. A skin without a size (or
+// asked for no frames) gives no frames; the button still keeps its image.
 ImageButton::ImageButton(GameWindow* parent, ButtonList* buttonList, u32 id, const SKINRECT& skin, i32 width,
                          bool vertical, i32 frameCount, i32 gap, i32 x, i32 y, Sprite* icon)
     : ActiveButton(parent, buttonList, id) {
@@ -81,8 +82,6 @@ ImageButton::ImageButton(GameWindow* parent, ButtonList* buttonList, u32 id, con
         texture_->MakeQuadPartInt(q++, width_ - right, 0, sx + frameWidth - right, sy, right, frameHeight,
                                   0xFFFFFFFFu);
     }
-  } else {
-    texture_ = nullptr;
   }
   SetPosition(x, y);
   SetIcon(icon);

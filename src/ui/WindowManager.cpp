@@ -1,6 +1,9 @@
 #include "ui/WindowManager.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "base/Strings.h"
 #include "engine/DXLViewer.h"
@@ -14,7 +17,9 @@
 #include "resources/SpriteSet.h"
 #include "resources/TutorialHooks.h"
 #include "ui/BaseDialogWindow.h"
+#include "ui/DragWindow.h"
 #include "ui/GameButton.h"
+#include "ui/GameControls.h"
 #include "ui/GameWindow.h"
 #include "ui/HintWindow.h"
 #include "ui/UiServices.h"
@@ -24,6 +29,16 @@ namespace {
 
 constexpr u32 kMedalSpriteSet = 1;  // the interface's own pictures
 constexpr const wchar* kMedalNames[4] = {u"level_uncompl", u"gold_medal", u"silver_medal", u"bronze_medal"};
+
+// A window's four-character id as it reads ("Wrhs").
+std::string IdText(u32 id) {
+  std::string s;
+  for (i32 shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>(id >> shift & 0xFF);
+    s += c > ' ' && c < 127 ? c : '?';
+  }
+  return s;
+}
 
 // A busy window answers keys with its modal flag, unseen.
 bool OfferKey(GameWindow* window, bool (GameWindow::*handler)(u16, u32), u16 key, u32 extra) {
@@ -91,6 +106,8 @@ void WindowManager::UnregisterWindow(GameWindow* window) {
   if (active_ == window) active_ = nullptr;
   if (messages_ && messages_->GetHost() == window) messages_->SetHost(nullptr);
   if (awards_ && awards_->GetHost() == window) awards_->SetHost(nullptr);
+  if (std::erase_if(told_, [window](const auto& told) { return told.first == window; }) > 0)
+    TellGone("window " + IdText(window->GetId()));
   for (Walk* walk = walks_; walk; walk = walk->next)
     for (GameWindow*& w : walk->windows)
       if (w == window) w = nullptr;
@@ -121,6 +138,7 @@ void WindowManager::Draw() {
       if (!window) continue;
       if (viewer) viewer->SetTransform(&saved);
       window->Draw();
+      if (window) TellPlaces(*window);
       if (window && window->IsClosing() && !window->GetEffects()) delete window;
     }
   }
@@ -134,6 +152,48 @@ void WindowManager::Draw() {
   }
   if (viewer) viewer->SetTransform(&saved);
   UnbindDrawTexture();
+}
+
+// Under the developer switch "Places": a window's place, its title's (the
+// drag area of a window that has one) and its enabled buttons' (the
+// window's own and its panels'), once its show has ended and
+// again whenever one of them changes; a button's line names the window, the
+// button's id in hex and its tag. A window told of is told gone as it
+// leaves the stack.
+void WindowManager::TellPlaces(GameWindow& window) {
+  if (!GetResourceServices().tellPlaces || window.IsBusy()) return;
+  const DXLRECT& at = window.GetRect();
+  const std::string id = IdText(window.GetId());
+  std::vector<std::pair<std::string, DXLRECT>> places{{"window " + id, at}};
+  if (const auto* drag = dynamic_cast<const DragWindow*>(&window)) {
+    const DXLRECT& t = drag->GetTitleRect();
+    if (t.right > t.left && t.bottom > t.top)
+      places.emplace_back("title " + id,
+                          DXLRECT{at.left + t.left, at.top + t.top, at.left + t.right, at.top + t.bottom});
+  }
+  const auto add = [&](const ButtonList& buttons) {
+    for (i32 i = 0; i < buttons.GetCount(); ++i) {
+      const GameButton* b = buttons.Get(i);
+      if (!b || !b->IsEnabled()) continue;
+      const DXLRECT& r = b->GetRect();
+      char name[48];
+      std::snprintf(name, sizeof name, "button %s %08X %d", id.c_str(), b->GetId(), b->GetTag());
+      places.emplace_back(name, DXLRECT{at.left + r.left, at.top + r.top, at.left + r.right, at.top + r.bottom});
+    }
+  };
+  add(window.Controls());
+  for (i32 i = 0; i < window.ControlGroups().GetCount(); ++i)
+    if (GameControls* group = window.ControlGroups().Get(i)) add(*group);
+  std::string seen;
+  for (const auto& [what, r] : places)
+    seen += what + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+            std::to_string(r.bottom) + "\n";
+  auto told = told_.begin();
+  while (told != told_.end() && told->first != &window) ++told;
+  if (told != told_.end() && told->second == seen) return;
+  if (told == told_.end()) told = told_.emplace(told_.end(), &window, std::string());
+  told->second = seen;
+  for (const auto& [what, r] : places) TellPlace(what, r);
 }
 
 bool WindowManager::GetCursor(u32* id) {

@@ -178,6 +178,7 @@ class WindowManager {
   // Inserts or moves a window to a stack index (stack size: the top, where a
   // stacked window stays).
   void MoveWindowTo(GameWindow* window, i32 target);
+  void TellPlaces(GameWindow& window);
 
   GameHint* hintOwner_ = nullptr;
   u32 hintDelay_ = 0;
@@ -203,6 +204,7 @@ class WindowManager {
   Sprite* medals_[4] = {};
   bool medalsLooked_ = false;
   std::vector<std::pair<std::u16string, Sprite*>> interfaceSprites_;  // looked up and loaded (a miss is not kept)
+  std::vector<std::pair<const GameWindow*, std::string>> told_;  // what TellPlaces last said of each window
 };
 
 // The game's window manager (UiServices::windowManager); null before the

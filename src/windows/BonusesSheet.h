@@ -11,7 +11,10 @@
 //   - a panel's face: seven frames of 637 x 45 downwards from (0, 352), 46
 //     apart, each cut in five pieces 5, 210, 20, 364 and 38 wide; two runs
 //     of state frames: an unchecked panel's four (disabled, normal, hover,
-//     pressed), then a checked one's three (normal, hover, pressed).
+//     pressed), then a checked one's three (normal, hover, pressed); in
+//     every face a dark socket where a chosen panel's check mark stands
+//     (its top-left at kCheckX, kCheckY), so the mark, tinted with the face,
+//     reads against it in every state.
 #pragma once
 
 #include "base/Types.h"
@@ -41,6 +44,8 @@ constexpr i32 kFacePieces = 5;
 constexpr i32 kFacePieceWidths[kFacePieces] = {5, 210, 20, 364, 38};
 constexpr i32 kFaceFrames = 7;
 constexpr i32 kFaceCheckedFrames = 4;  // the checked run's first frame
+constexpr i32 kCheckX = kFaceWidth - 43, kCheckY = 7;
+constexpr i32 kCheckWidth = 24, kCheckHeight = 22;  // the mark "small_green_check" of the icon set
 
 // A panel's face frame for its state (0 disabled, 1 normal, 2 hover, 3
 // pressed) and check: a checked panel shows its normal frame while disabled.

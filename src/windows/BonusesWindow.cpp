@@ -27,7 +27,7 @@ constexpr u32 kCaptionFont = 1;
 constexpr i32 kIconX = 26;      // the icon's middle
 constexpr i32 kCaptionX = 56;   // the name's left
 constexpr i32 kDescriptionX = 300;
-constexpr i32 kCheckX = BonusWindowPanel::kWidth - 43;  // the check mark's left
+constexpr i32 kCheckX = bonuses_sheet::kCheckX;  // the check mark's left, in its socket of the face
 // The description wraps before the check mark (320 wide it ran under it).
 constexpr i32 kDescriptionWidth = kCheckX - kDescriptionX - 6;
 constexpr i32 kWindowPlateWidth = 204;  // the slot plate on the window (as on the level window)
@@ -147,7 +147,7 @@ void BonusWindowPanel::DrawFrames() {
   }
   if (checked_ && check_) {
     check_->SetColor(colour);
-    DrawImageAt(check_.get(), static_cast<float>(kCheckX), 7.0f, base);
+    DrawImageAt(check_.get(), static_cast<float>(kCheckX), static_cast<float>(bonuses_sheet::kCheckY), base);
     viewer->SetTransform(&base);
     viewer->ApplyTransform(nullptr);
   }

@@ -189,6 +189,10 @@ float LevelResultWindow::GetMedalProgress() const {
   return medalDropped_ ? 1.0f : Progress(Now(), medalAt_, medalLength_);
 }
 
+float LevelResultWindow::GetMedalAlpha() const {
+  return medalDropped_ || fadeEnded_ ? 1.0f : Progress(Now(), medalAt_, fadeLength_);
+}
+
 bool LevelResultWindow::IsRecordRowShown() const {
   return !newRecord_ || (!recordDropped_ && Now() < recordAt_ + kMedalTime);
 }
@@ -209,8 +213,11 @@ void LevelResultWindow::FinishReveal(bool skip) {
     if (!medal_ || medalDropped_) {
       showing_ = false;
     } else {
-      medalAt_ = now;  // the zoom (running or still to come) again, shortened
-      medalLength_ = kHurryTime;
+      // The zoom, and the fade unless it has ended, start again (or now,
+      // when still to come) over 250 ms.
+      fadeEnded_ = fadeEnded_ || (now >= medalAt_ && now - medalAt_ >= fadeLength_);
+      medalAt_ = now;
+      medalLength_ = fadeLength_ = kHurryTime;
     }
   }
   recordDropped_ = true;
@@ -284,7 +291,7 @@ void LevelResultWindow::Draw() {
     const float p = Progress(now, medalAt_, medalLength_);
     const float zoom = 8.0f - 7.0f * p;
     medal_->SetScale(medalScaleX_ * zoom, medalScaleY_ * zoom);
-    medal_->SetColor(Alpha(Progress(now, medalAt_, medalLength_ / 2)) | 0x00FFFFFFu);
+    medal_->SetColor(Alpha(GetMedalAlpha()) | 0x00FFFFFFu);
     DrawImageAt(medal_.get(), medalX_, medalY_, transform_);
   }
   const u32 inAt = recordAt_ + kMedalTime;

@@ -8,8 +8,9 @@
 // marks of gold, silver and bronze after 1000, 1400 and 1800 ms; with a new
 // record the "record" row shrinks and fades (200 ms) and "new_record" zooms
 // in after it; then the not-completed mark fades as the medal zooms in from
-// 8 times its size over 200 ms. Escape, Enter and "ok" show the end at once
-// and leave for the map; a click hurries the medal to 250 ms from then and
+// 8 times its size over 200 ms and fades in over 100 ms. Escape, Enter and
+// "ok" show the end at once and leave for the map; a click hurries the
+// medal, whose zoom and fade still running start again over 250 ms, and
 // keeps the window.
 #pragma once
 
@@ -34,6 +35,7 @@ class LevelResultWindow : public SpritesWindow {
   static constexpr u32 kMarkStep = 400;
   static constexpr u32 kMarkFrameTime = 50;
   static constexpr u32 kMedalTime = 200;
+  static constexpr u32 kMedalFadeTime = 100;
   static constexpr u32 kHurryTime = 250;
 
   // exit: the level's way back to the map (null: nothing leaves).
@@ -61,6 +63,7 @@ class LevelResultWindow : public SpritesWindow {
   DXLRECT GetLabelRect(i32 i) const;
   // 0 before the medal's zoom, 1 once it ended; its scale factor over its size.
   float GetMedalProgress() const;
+  float GetMedalAlpha() const;  // its fade in, 0 to 1
   bool IsRecordRowShown() const;     // the previous best
   bool IsNewRecordRowShown() const;  // this result's time as the new record
   bool IsUncompletedShown() const;
@@ -125,6 +128,8 @@ class LevelResultWindow : public SpritesWindow {
   bool recordDropped_ = false;
   u32 medalAt_ = 0;        // the medal's zoom begins
   u32 medalLength_ = kMedalTime;
+  u32 fadeLength_ = kMedalFadeTime;  // the medal's fade in, from medalAt_
+  bool fadeEnded_ = false;            // it ended before a hurry: it stays opaque
   bool medalDropped_ = false;
   bool uncompletedDropped_ = false;
   bool marksDone_ = false;

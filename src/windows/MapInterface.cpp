@@ -367,13 +367,15 @@ void MapInterface::Draw() {
   viewer->ApplyTransform(nullptr);
 }
 
-bool MapInterface::HitTest(i32 x, i32 y) const {
+// The bands are measured in the interface's own coordinates, as its
+// buttons and the medals area are: the same as the screen's while it covers
+// the screen from its corner, and still right were it placed elsewhere.
+bool MapInterface::HitTest(i32 sx, i32 sy) const {
   const i32 w = MapScreenWidth(), h = MapScreenHeight();
-  if (medalsArea_) {
-    kis::IntPoint p{};
-    ScreenToClient(&p, x, y);
-    if (medalsArea_->HitTest(p.x, p.y)) return true;
-  }
+  kis::IntPoint p{};
+  ScreenToClient(&p, sx, sy);
+  const i32 x = p.x, y = p.y;
+  if (medalsArea_ && medalsArea_->HitTest(x, y)) return true;
   if (x < 0 || y < 0 || x >= w || y >= h) return false;
   if (y > kTopBand && y < h - kBottomBand) return false;
   if (x >= kSideBand && x < w - kSideBand && y >= kGreetingBand) return false;

@@ -31,6 +31,11 @@ constexpr i32 kNewButtonHeight = 58;  // the "profiles" button skin: 3 state fra
 constexpr i32 kRowFrameHeight = 51;   // a row's state frame, drawn whole (the next row covers its foot)
 constexpr i32 kNameBoxWidth = 278, kNameBoxHeight = 32;
 constexpr i32 kNameX = 80;
+// A name is laid out on a line of its own, as long as it is, and drawn
+// smaller when it is wider than its box, whole and ending this far inside
+// the box: a long name is never cut in the middle of a letter.
+constexpr i32 kNameLineWidth = 0x400;
+constexpr i32 kNameEndRoom = 6;
 // The header behind the new-profile button: a piece of "profiles" drawn
 // across the list, scrolled up with it until the rows reach the top.
 constexpr DXLRECT kHeaderPiece{0, 188, 256, 255};
@@ -116,7 +121,9 @@ ProfilePanel::ProfilePanel(ProfilesWindow* window, MapProfile* profile, i32 row,
       row_(row),
       current_(current),
       cross_(nullptr),
-      name_(MakeBoxText(name.c_str(), kNameFont, kNameBoxWidth, kNameBoxHeight, kKGEVAlignCenter)) {
+      name_(MakeBoxText(name.c_str(), kNameFont, kNameLineWidth, kNameBoxHeight, kKGEVAlignCenter)) {
+  const i32 width = name_ ? name_->GetWidth() : 0, room = kNameBoxWidth - kNameEndRoom;
+  nameScale_ = width > room ? static_cast<float>(room) / static_cast<float>(width) : 1.0f;
   cross_ = new ProfilePanelCross(window, this);
   SetRow(row);
 }
@@ -160,6 +167,10 @@ void ProfilePanel::Draw() {
     DXLMATRIX saved;
     viewer->GetTransform(&saved);
     viewer->Translate(x + kNameX, y + static_cast<float>((kHeight - kNameBoxHeight) / 2 + 1));
+    if (nameScale_ != 1.0f) {  // smaller about the box's middle line
+      viewer->Translate(0.0f, static_cast<float>(kNameBoxHeight) * (1.0f - nameScale_) / 2.0f);
+      viewer->Scale(nameScale_);
+    }
     UnbindDrawTexture();  // the text draws with its own texture
     name_->Draw();
     viewer->SetTransform(&saved);

@@ -55,7 +55,8 @@ class ProfilePanel : public ActiveButton {
   void SetCurrent(bool current) { current_ = current; }  // its check mark
   ProfilePanelCross* GetCross() const { return cross_; }
   void ForgetCross() { cross_ = nullptr; }
-  KGETextSpriteW* GetNameText() const { return name_.get(); }  // in its 278 x 32 box
+  KGETextSpriteW* GetNameText() const { return name_.get(); }  // on its line, 32 high
+  float GetNameScale() const { return nameScale_; }             // below 1 when wider than its box
 
  private:
   ProfilesWindow* window_;
@@ -64,6 +65,7 @@ class ProfilePanel : public ActiveButton {
   bool current_;
   ProfilePanelCross* cross_;
   std::unique_ptr<KGETextSpriteW> name_;
+  float nameScale_ = 1.0f;
 };
 
 class ProfilePanelCross : public ActiveButton {

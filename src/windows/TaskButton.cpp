@@ -143,7 +143,10 @@ TaskButton::TaskButton(GameWindow* window, u32 index, const LEVELTASK* task, boo
   }
   const bool targetApart = !static_ && t.kind == kTaskMoney;
   if (targetApart) {
-    targetText_.reset(MakePanelText(Decimal(t.target).c_str(), kTaskFont, nullptr, kKGEFixedColor, kTaskTextColour));
+    // Named as the goal: two bare numbers one over the other (the goal,
+    // then the money held) do not say which is which.
+    const std::u16string goal = std::u16string(SectionText(u"tasks", u"goal")) + Decimal(t.target);
+    targetText_.reset(MakePanelText(goal.c_str(), kTaskFont, nullptr, kKGEFixedColor, kTaskTextColour));
   }
   iconY_ = marks_ > 0 || targetApart ? 42.0f : 49.0f;
 }
@@ -156,9 +159,13 @@ void TaskButton::SetRect(i32 x, i32 y, i32 width) {
   width_ = width;
   BuildFaces();
   hasMark_ = marks_ > 0 && MakeLevelMark(marks_, marks_, width / 2, kMarkY, 0xFFFFFFFFu, &mark_);
-  const i32 room = width - kCaptionMargin, captionWidth = TextWidth(caption_.get());
-  captionScale_ = captionWidth > room && captionWidth > 0 ? static_cast<float>(room) / static_cast<float>(captionWidth)
-                                                          : 1.0f;
+  const i32 room = width - kCaptionMargin;
+  const auto squeeze = [room](const KGETextSpriteW* text) {
+    const i32 w = TextWidth(text);
+    return w > room && w > 0 ? static_cast<float>(room) / static_cast<float>(w) : 1.0f;
+  };
+  captionScale_ = squeeze(caption_.get());
+  targetScale_ = squeeze(targetText_.get());
   FitIcon();
 }
 
@@ -285,8 +292,8 @@ void TaskButton::Draw() {
     DrawText(caption_.get(), middle - static_cast<float>(TextWidth(caption_.get())) * captionScale_ / 2.0f,
              static_cast<float>(kCaptionY - TextHeight(caption_.get()) / 2), captionScale_, base);
   if (targetText_)
-    DrawText(targetText_.get(), static_cast<float>((width_ - TextWidth(targetText_.get())) / 2),
-             static_cast<float>(kTargetY - TextHeight(targetText_.get()) / 2), 1.0f, base);
+    DrawText(targetText_.get(), middle - static_cast<float>(TextWidth(targetText_.get())) * targetScale_ / 2.0f,
+             static_cast<float>(kTargetY - TextHeight(targetText_.get()) / 2), targetScale_, base);
   if (hasMark_ && sheet && sheet->GetTexture()) {
     viewer->SetTransform(&base);
     viewer->ApplyTransform(nullptr);

@@ -6,10 +6,11 @@
 // (falling back cross-fades without a sound). Its static form, in the level
 // window before a level starts, shows the task's target.
 //
-// The caption is squeezed to the button's width less 6, never cut; the
-// icon is as large as the room between the texts lets it be. The
-// task record is the level's and must outlive the button; it is also the
-// button's data, by which the tutorials point at one task's button.
+// The caption (and a money task's goal) is squeezed to the button's width
+// less 6, never cut; the icon is as large as the room between the texts
+// lets it be. The task record is the level's and must outlive the button;
+// it is also the button's data, by which the tutorials point at one task's
+// button.
 #pragma once
 
 #include <memory>
@@ -78,7 +79,8 @@ class TaskButton : public ActiveButton, public TaskButtonPart {
   const wchar* captionKey_ = nullptr;
   std::unique_ptr<KGETextSpriteW> caption_;
   float captionScale_ = 1.0f;
-  std::unique_ptr<KGETextSpriteW> targetText_;  // a money task's target, in the panel
+  std::unique_ptr<KGETextSpriteW> targetText_;  // a money task's goal, in the panel: "Goal: " and the target
+  float targetScale_ = 1.0f;
   i32 marks_ = 0;
   DXLQUAD mark_{};
   bool hasMark_ = false;

@@ -30,6 +30,7 @@
 #include "ui/SkinTable.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
+#include "windows/CLPLevelBlock.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
 #include "windows/PanelSkins.h"
@@ -42,6 +43,7 @@ constexpr i32 kSellButtonX = 460;      // their right edge inside the plate's fr
 constexpr i32 kSellButtonTop = 6, kSellButtonStep = 65;
 constexpr i32 kNameWidth = 200;   // wider names are scaled down to it
 constexpr i32 kPriceMiddle = 403;  // the price and its coin stand centred here
+constexpr float kPictureRoom = 64.0f;  // the chosen product's picture's square, left of its name
 constexpr i32 kUpgradeX = 16;
 constexpr i32 kDigits = 5;
 constexpr u32 kDigitFont = 1;  // the money window's digits
@@ -163,6 +165,8 @@ bool WarehouseUpgradeButton::BeginDraw() {
 
 // --- WarehouseWindow ------------------------------------------------------------------------------
 
+float WarehouseNameScale(float width) { return width > kNameWidth ? kNameWidth / width : 1.0f; }
+
 WarehouseWindow* FindOpenWarehouse() {
   WarehouseWindow* window = FindWindowOf<WarehouseWindow>();
   return window && !window->IsClosing() ? window : nullptr;
@@ -226,8 +230,10 @@ void WarehouseWindow::LayoutButtons() {
     const ButtonRowLayout::Cell& cell = row_.cells[column];
     const i32 x = kRowX + cell.start, y = top_ + 4 + row * kRowHeight;
     u32 flags = 0;
+    // The row skin's end pieces go to the row layout's first and last
+    // cells; a row filled only in part ends on an inner cell.
     if (column == 0) flags |= kButtonFirstCell;
-    if (column == kPerRow - 1 || i == n - 1) flags |= kButtonLastCell;
+    if (column == kPerRow - 1) flags |= kButtonLastCell;
     const STOCKENTRY& entry = stock->GetEntry(i);
     if (static_cast<size_t>(i) < buttons_.size()) {
       buttons_[static_cast<size_t>(i)]->Place(x, y, cell.width, flags);
@@ -269,20 +275,32 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
   if (icons) picture_.reset(icons->CreateImageSprite(product->icon, false));
   if (picture_) {
     picture_->SetPivot(0.5f, 0.5f);
-    picture_->SetScale(0.5f, 0.5f);
+    // At half its size the picture was lost in the plate, too small to
+    // tell at a glance: it is drawn as large as its room lets it be, up to
+    // its own size (sharp), as the task cards draw theirs.
+    const float scale = PictureScale(product->icon, kPictureRoom);
+    picture_->SetScale(scale, scale);
     // The icon's normal frame (its first is the faded, disabled one).
     picture_->SetFrame(std::min(product->icon->GetFrameCount() - 1, 1));
   }
   name_.reset(product ? PlateText(SectionText(u"products", product->name)) : nullptr);
-  const float width = name_ ? name_->GetWidth() : 0.0f;
-  nameScale_ = width > kNameWidth ? kNameWidth / width : 1.0f;
+  nameScale_ = WarehouseNameScale(name_ ? name_->GetWidth() : 0.0f);
   price_.reset(product ? PlateText(Number(product->price).c_str()) : nullptr);
   coin_.reset();
   if (Sprite* coin = FindPanelIcon(u"small_coin")) coin_ = MakeImage(coin, 0.0f, 0.5f);
-  const float coinWidth = coin_ ? static_cast<float>(coin_->GetSprite()->GetFrameWidth()) : 0.0f;
   const float textWidth = price_ ? price_->GetWidth() : 0.0f;
-  priceX_ = static_cast<float>(kPriceMiddle) - (coinWidth + textWidth + 1.0f) / 2.0f;
+  priceX_ = static_cast<float>(kPriceMiddle) - (CoinWidth() + textWidth + 1.0f) / 2.0f;
   RefreshSellButtons();
+}
+
+float WarehouseWindow::CoinWidth() const {
+  return coin_ ? static_cast<float>(coin_->GetSprite()->GetFrameWidth()) : 0.0f;
+}
+
+float WarehouseWindow::GetNameWidth() const { return name_ ? name_->GetWidth() * nameScale_ : 0.0f; }
+
+float WarehouseWindow::GetPriceRight() const {
+  return priceX_ + CoinWidth() + 1.0f + (price_ ? price_->GetWidth() : 0.0f);
 }
 
 void WarehouseWindow::RefreshSellButtons() {
@@ -313,7 +331,10 @@ i32 WarehouseWindow::Sell(i32 n) {
   WarehouseStock* stock = rules_.Stock();
   if (!entry || !stock || n < 1) return 0;
   const PRODUCT* product = entry->product;
-  const i32 count = stock->GetCount(product);
+  // The units held: under the developer's "warehouse without limits" the
+  // stock answers GetCount with the capacity, and a sale would pay for
+  // units that are not there.
+  const i32 count = entry->count;
   const i32 sold = std::min(n, count);
   const bool all = sold == count;
   const i32 amount = sold * std::max(product->price, 0);
@@ -407,12 +428,11 @@ void WarehouseWindow::OnControlDoubleClick(GameButton* control) {
   if (Sell(0x7FFFFFFF) > 0) GetSoundSettings().PlaySound(saleSound_, kSaleGroup, -1);
 }
 
+// The point is in the window's own coordinates already, as for every
+// window's double click.
 bool WarehouseWindow::OnDoubleClick(i32 x, i32 y, u32 button) {
-  kis::IntPoint p{};
-  ScreenToClient(&p, x, y);
   for (WarehouseWindowButton* b : buttons_) {
-    const DXLRECT& r = b->GetRect();
-    if (b->IsEnabled() && p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) {
+    if (b->IsEnabled() && b->HitTest(x, y)) {
       OnControlDoubleClick(b);
       return true;
     }
@@ -456,7 +476,7 @@ void WarehouseWindow::DrawForeground() {
   }
   if (coin_) DrawImageAt(coin_.get(), priceX_, plateMiddle, transform_);
   if (price_)
-    DrawText(price_.get(), priceX_ + (coin_ ? static_cast<float>(coin_->GetSprite()->GetFrameWidth()) : 0.0f) + 1.0f, plateMiddle - price_->GetHeight() / 2.0f);
+    DrawText(price_.get(), priceX_ + CoinWidth() + 1.0f, plateMiddle - price_->GetHeight() / 2.0f);
   if (count_ && selectedProduct_)
     DrawText(count_.get(), kPriceMiddle - count_->GetWidth() / 2.0f, plateMiddle + 14.0f);
 }

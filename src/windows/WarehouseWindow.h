@@ -118,6 +118,12 @@ class WarehouseWindow : public SpritesWindow {
   bool ShowsEmpty() const { return showEmpty_; }
   i32 GetShownMoney() const { return mirror_.GetShown(); }
   i32 GetSelectionTop() const { return selectionTop_; }
+  // The selection plate as drawn, in window pixels: the chosen product's
+  // name (its width once scaled), and the price pair's edges (the coin,
+  // then the price one pixel right of it).
+  float GetNameWidth() const;
+  float GetPriceLeft() const { return priceX_; }
+  float GetPriceRight() const;
 
  private:
   void LayoutButtons();
@@ -127,6 +133,7 @@ class WarehouseWindow : public SpritesWindow {
   const STOCKENTRY* SelectedEntry() const;
   void CountMoney();
   void DrawText(KGETextSpriteW* text, float x, float y) const;
+  float CoinWidth() const;  // 0 without the coin
 
   LevelRules& rules_;
   LevelMap* map_;
@@ -156,6 +163,10 @@ class WarehouseWindow : public SpritesWindow {
   i32 selectionTop_ = 0;
   QuadBlockList pieces_;
 };
+
+// The scale the chosen product's name is drawn at, for its width in
+// pixels: a name wider than 200 pixels is scaled down to them.
+float WarehouseNameScale(float width);
 
 // The warehouse window open in the game's window manager: the topmost one
 // found by its id, until it begins to close; null otherwise.

@@ -26,6 +26,7 @@
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
 #include "windows/ProfilesWindow.h"
+#include "testsupport/WindowDoor.h"
 
 namespace profiletest {
 namespace {
@@ -49,6 +50,26 @@ class ProfileWindows : public ::testing::Test {
       if (roster.GetName(w.GetRow(i)->GetProfile()) == name) return i;
     return -1;
   }
+  // Moved away from the screen's corner and dropped in: the mouse reaches
+  // it through the window manager.
+  template <class W>
+  W* Placed(W* w) {
+    testsupport::PlaceWindow(*w);
+    testsupport::Settle(*w);
+    return w;
+  }
+  // A click on a row of the list, on its name or on its cross, the list
+  // wheeled until the row shows whole.
+  void ClickRow(const ProfilesWindow& w, i32 row, bool cross = false) {
+    const DXLRECT& r = w.GetRow(row)->GetRect();
+    const DXLRECT& v = w.GetViewport();
+    const kis::IntPoint list = testsupport::OnScreen(w, v.left + 100, (v.top + v.bottom) / 2);
+    for (i32 turns = 0; turns < 50 && (r.top - w.GetScroll() < v.top || r.bottom - w.GetScroll() > v.bottom); ++turns)
+      manager->OnMouseWheel(list.x, list.y, r.top - w.GetScroll() < v.top ? 120 : -120, 0, 0);
+    const i32 x = cross ? r.right + 10 : r.left + 100;
+    testsupport::ClickAt(*manager, testsupport::OnScreen(w, x, (r.top + r.bottom) / 2 - w.GetScroll()));
+  }
+  void Click(const GameButton* b) { testsupport::Click(*manager, *b); }
   static bool Shown(const GameButton* b) { return b->IsEnabled(); }
   static bool Ticked(const GameButton* b) { return (b->State().GetState() & kStateFlag) != 0; }
 
@@ -57,6 +78,7 @@ class ProfileWindows : public ::testing::Test {
   std::vector<std::string> log;
   StoreRoster roster;
   WindowManager* manager;
+  testsupport::InterfacePicture picture;
 };
 
 TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
@@ -64,9 +86,9 @@ TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
   ASSERT_EQ(rig.store.SelectProfile(rig.store.FindByName(u"Cid")), 0);
   bool deletedWhileCurrent = false;
   std::u16string replacedBy = u"-";
-  auto* w = new ProfilesWindow(
+  auto* w = Placed(new ProfilesWindow(
       &roster, nullptr, [&] { deletedWhileCurrent = rig.store.GetCurrent() != nullptr; },
-      [&] { replacedBy = rig.store.GetCurrent() ? roster.GetName(rig.store.GetCurrent()) : u""; });
+      [&] { replacedBy = rig.store.GetCurrent() ? roster.GetName(rig.store.GetCurrent()) : u""; }));
   EXPECT_EQ(manager->GetAnchor(kAnchorProfiles), w);
   ASSERT_EQ(w->GetRowCount(), 8);
   const i32 cid = RowOf(*w, u"Cid");
@@ -85,13 +107,19 @@ TEST_F(ProfileWindows, VisibleRowsSelectionAndDeletion) {
   EXPECT_EQ(bar->GetPosition(), 67);
   w->SelectRow(7);
   EXPECT_EQ(bar->GetPosition(), 7 * 47 + 115 - 236);
-  // The pointer over a row and over its cross, in the scrolled list.
+  // The pointer over a row and over its cross, in the scrolled list; the
+  // wheel over the list scrolls it on.
   const i32 y = w->GetListTop() + 78 + 6 * 47 + 20 - bar->GetPosition();
-  w->TrackPointer(100, y);
+  const kis::IntPoint name = testsupport::OnScreen(*w, 100, y), cross = testsupport::OnScreen(*w, 400, y);
+  manager->OnMouseMove(name.x, name.y, 0, 0);
   EXPECT_EQ(w->GetHovered(), 6);
-  w->TrackPointer(400, y);
+  EXPECT_EQ(manager->GetHoverControl(), w->GetRow(6));
+  manager->OnMouseMove(cross.x, cross.y, 0, 0);
   EXPECT_EQ(w->GetHovered(), -1);
   EXPECT_EQ(w->GetHoveredCross(), 6);
+  const i32 scrolled = bar->GetPosition();
+  EXPECT_TRUE(manager->OnMouseWheel(name.x, name.y, -120, 0, 0));
+  EXPECT_GT(bar->GetPosition(), scrolled);
 
   // The current one goes: its first callback while it is still current,
   // then the row that takes its place (or the new last) is selected and
@@ -143,11 +171,13 @@ TEST_F(ProfileWindows, NamesKeepOkHiddenAndANewProfileTakesRowZeroAndBecomesCurr
   rig.Create(u"Ann");
   ASSERT_EQ(rig.store.SelectProfile(rig.store.FindByName(u"Ann")), 0);
   i32 chosen = 0;
-  auto* w = new ProfilesWindow(&roster, [&] { ++chosen; }, nullptr);
+  auto* w = Placed(new ProfilesWindow(&roster, [&] { ++chosen; }, nullptr));
   EXPECT_TRUE(Shown(w->GetCancelButton()));
-  w->OnCommand(w->GetNewButton());
+  testsupport::ClickAt(*manager, testsupport::OnScreen(*w, w->GetNewButton()->GetRect().left + 20,
+                                                       w->GetNewButton()->GetRect().top + 10 - w->GetScroll()));
   NewProfileWindow* n = w->GetNewWindow();
   ASSERT_NE(n, nullptr);
+  Placed(n);
   EXPECT_TRUE(Ticked(n->GetTutorialBox()));
   GameEdit* edit = n->GetEditBox();
   ASSERT_NE(edit, nullptr);
@@ -169,7 +199,7 @@ TEST_F(ProfileWindows, NamesKeepOkHiddenAndANewProfileTakesRowZeroAndBecomesCurr
   edit->SetText(u"  Bo  b ");
   EXPECT_TRUE(n->IsNameAcceptable());
   EXPECT_TRUE(Shown(n->GetOkButton()));
-  n->OnCommand(n->GetTutorialBox());  // no tutorials for this one
+  Click(n->GetTutorialBox());  // no tutorials for this one
   EXPECT_TRUE(n->OnKeyDown(kKeyEnter, 0));
   Profile* bob = rig.store.FindByName(u"Bo b");
   ASSERT_NE(bob, nullptr);
@@ -186,14 +216,14 @@ TEST_F(ProfileWindows, NamesKeepOkHiddenAndANewProfileTakesRowZeroAndBecomesCurr
   // The first profile's window: no cancel, the name proposed, tutorials on.
   // Made with them off and not chosen after (no answer given): its file
   // keeps the choice.
-  n = new NewProfileWindow(&roster, u"Cid", false, nullptr, 200);
+  n = Placed(new NewProfileWindow(&roster, u"Cid", false, nullptr, 200));
   EXPECT_FALSE(Shown(n->GetCancelButton()));
   EXPECT_TRUE(n->IsNameAcceptable());
   EXPECT_TRUE(Ticked(n->GetTutorialBox()));
   EXPECT_TRUE(n->OnKeyDown(kKeyEscape, 0));
   EXPECT_FALSE(n->IsClosing());
-  n->OnCommand(n->GetTutorialBox());
-  n->OnCommand(n->GetOkButton());
+  Click(n->GetTutorialBox());
+  Click(n->GetOkButton());
   ASSERT_NE(rig.store.FindByName(u"Cid"), nullptr);
   EXPECT_EQ(rig.store.GetCurrent(), bob);
   EXPECT_TRUE(n->IsClosing());
@@ -220,8 +250,8 @@ TEST_F(ProfileWindows, ChoosingAnotherProfileClearsTheQueuesAndErrorsShowTheirTe
   EXPECT_EQ(messages->GetCount(), 1);
   EXPECT_TRUE(log.empty());
   delete w;
-  w = new ProfilesWindow(&roster, nullptr, nullptr);
-  w->OnCommand(w->GetRow(RowOf(*w, u"Bob")));
+  w = Placed(new ProfilesWindow(&roster, nullptr, nullptr));
+  ClickRow(*w, RowOf(*w, u"Bob"));
   EXPECT_EQ(rig.store.GetCurrent(), bob);
   EXPECT_EQ(messages->GetCount(), 0);
   EXPECT_EQ(awards->GetCount(), 0);
@@ -249,16 +279,17 @@ TEST_F(ProfileWindows, ANoARefusedChoiceAndAFullStoreKeepWhatThereIs) {
   ASSERT_EQ(rig.store.SelectProfile(first), 0);
 
   // "no" to the delete question deletes nothing; "yes" deletes.
-  auto* w = new ProfilesWindow(&roster, nullptr, nullptr);
+  auto* w = Placed(new ProfilesWindow(&roster, nullptr, nullptr));
   const i32 row = RowOf(*w, u"Pc");
-  w->OnCommand(w->GetRow(row)->GetCross());
+  ClickRow(*w, row, true);
   BaseDialogWindow* question = manager->GetDialog();
   ASSERT_NE(question, nullptr);
   question->Answer(kAnswerNo);
+  delete question;  // lifted out: the modal question takes no more clicks
   EXPECT_EQ(rig.store.GetCount(), 12u);
   EXPECT_EQ(w->GetRowCount(), 12);
   EXPECT_NE(rig.store.FindByName(u"Pc"), nullptr);
-  w->OnCommand(w->GetRow(row)->GetCross());
+  ClickRow(*w, row, true);
   ASSERT_NE(manager->GetDialog(), nullptr);
   manager->GetDialog()->Answer(kAnswerYes);
   EXPECT_EQ(rig.store.FindByName(u"Pc"), nullptr);
@@ -268,8 +299,8 @@ TEST_F(ProfileWindows, ANoARefusedChoiceAndAFullStoreKeepWhatThereIs) {
   // The store refuses the choice: the window stays, the callback waits.
   RefusingRoster refusing(rig.store, [] {});
   i32 chosen = 0;
-  w = new ProfilesWindow(&refusing, [&] { ++chosen; }, nullptr);
-  w->OnCommand(w->GetRow(RowOf(*w, u"Pb")));
+  w = Placed(new ProfilesWindow(&refusing, [&] { ++chosen; }, nullptr));
+  ClickRow(*w, RowOf(*w, u"Pb"));
   EXPECT_EQ(chosen, 0);
   EXPECT_FALSE(w->IsClosing());
   EXPECT_EQ(rig.store.GetCurrent(), first);

@@ -134,12 +134,19 @@ TEST(List, DeleteAllDestroysEveryItemLastFirst) {
   }
 }
 
-TEST(GrowBuffer, GrowsLikeTheList) {
+TEST(GrowBuffer, GrowsLikeTheListAndReservesExactly) {
   kis::GrowBuffer g;
-  for (int i = 0; i < 13; ++i) g.Add(&gItems[i]);
+  for (int i = 0; i < 13; ++i) EXPECT_TRUE(g.Add(&gItems[i]));
   EXPECT_EQ(g.capacity, 28u);
   EXPECT_EQ(g.Get(12), &gItems[12]);
   EXPECT_EQ(g.Get(13), nullptr);
+  EXPECT_TRUE(g.Reserve(15));  // fits already
+  EXPECT_EQ(g.capacity, 28u);
+  EXPECT_TRUE(g.Reserve(20));  // room for 20 beyond the 13 held
+  EXPECT_EQ(g.capacity, 33u);
+  EXPECT_FALSE(g.Reserve(0xFFFFFFFFu));  // past 32 bits: refused, unchanged
+  EXPECT_EQ(g.capacity, 33u);
+  EXPECT_EQ(g.Get(12), &gItems[12]);
 }
 
 }  // namespace

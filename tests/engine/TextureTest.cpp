@@ -167,6 +167,26 @@ TEST_F(Textures, FromABitmapWithItsPowerOfTwoSizeAndEdges) {
   texture.Unlock();
   Draw(&texture, 30, 5);
   ExpectPicture(pic, 3, 3, 30, 5);
+
+  // The colour key reaches the bitmap's pixels of the key colour once they
+  // are in. A scaling filter spreads the picture over the whole texture: no
+  // copy of its last column or row is laid over it.
+  const auto alpha = [&](i32 x, i32 y) {
+    const u8* texels = texture.Lock(0);
+    const u32 a = texels ? kis::GetU32LE(texels + y * texture.GetLockPitch() + x * 4) >> 24 : 0x100u;
+    texture.Unlock();
+    return a;
+  };
+  texture.SetKeyMode(1, pic[1 * 3 + 1]);
+  texture.Unload();
+  texture.Load();
+  EXPECT_EQ(alpha(1, 1), 0u);
+  EXPECT_EQ(alpha(0, 0), 0xFFu);
+  texture.SetKeyMode(0, 0);
+  texture.SetImageFilter(gfx::D3DX_FILTER_POINT);
+  texture.Load();
+  EXPECT_EQ(alpha(3, 1), 0xFFu);
+  EXPECT_EQ(alpha(0, 3), 0xFFu);
 }
 
 TEST_F(Textures, ScalingFilterCoordinates) {
@@ -294,10 +314,15 @@ TEST_F(Textures, LocksNestAndBlockSelection) {
   EXPECT_TRUE(texture.Select(false));
   EXPECT_EQ(rig_.viewer->GetCurrentTexture(), &texture);
 
-  // Unloading a bound texture unbinds it.
+  // Unloading a bound texture unbinds it; selecting one that is not built
+  // unbinds whichever was bound, so nothing draws with it instead.
   texture.Unload();
   EXPECT_EQ(rig_.viewer->GetCurrentTexture(), nullptr);
+  DXLTexture other(rig_.viewer.get());
+  other.Create(4, 4, gfx::D3DFMT_A8R8G8B8, false);
+  ASSERT_TRUE(other.Select(false));
   EXPECT_FALSE(texture.Select(true));
+  EXPECT_EQ(rig_.viewer->GetCurrentTexture(), nullptr);
   rig_.viewer->Present();
 }
 
@@ -454,8 +479,25 @@ TEST_F(Textures, ListsOwnFindAndMoveTheirTextures) {
   other.SetViewer(nullptr);
   EXPECT_EQ(rig_.viewer->GetDeviceObjectCount(), 0);
   EXPECT_FALSE(other.GetAt(0)->IsReady());  // detached: suspended
+  // Every texture goes, the last first.
+  struct Gone : DXLNotifyObject {
+    void Notify(DXLNotifyObject* sender, u32 code) override {
+      if (code == 1) order.push_back(sender);
+    }
+    std::vector<DXLNotifyObject*> order;
+  } gone;
+  const std::vector<DXLNotifyObject*> lastFirst{other.GetAt(1), other.GetAt(0)};
+  for (DXLNotifyObject* t : lastFirst) static_cast<DXLTexture*>(t)->AddListener(&gone);
   other.DestroyAll();
   EXPECT_EQ(other.GetCount(), 0);
+  EXPECT_EQ(gone.order, lastFirst);
+
+  // A file name is kept to 259 characters.
+  const std::u16string longName(300, u'x');
+  DXLTexture named(rig_.viewer.get());
+  named.SetFileName(longName.c_str(), true);
+  EXPECT_EQ(std::u16string(named.GetFileName()), longName.substr(0, 259));
+  EXPECT_EQ(named.GetSourceKind(), kTextureSourceFile);
 }
 
 TEST(TextureRows, ColourizeAndConvertGlyphRows) {

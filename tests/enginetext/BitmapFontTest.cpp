@@ -92,6 +92,16 @@ TEST_F(BitmapFonts, DefaultsAndNumberedKeysNeedTheirPredecessor) {
   EXPECT_EQ(font.GetAscent(), 0);
   EXPECT_EQ(font.GetColor(), 0xFFFFFFFFu);
   EXPECT_EQ(font.GetTexture(), nullptr);
+  // The descent is held to the height also when the height does not change,
+  // and when "CharHeight" is missing (a height of 0).
+  Read(font, "Descent=30\nCharHeight=10\n");
+  EXPECT_EQ(font.GetDescent(), 10);
+  EXPECT_EQ(font.GetAscent(), 0);
+  DXLBitmapFontW bare(list_.get());
+  Read(bare, "Descent=5\n");
+  EXPECT_EQ(bare.GetHeight(), 0);
+  EXPECT_EQ(bare.GetDescent(), 0);
+  EXPECT_EQ(bare.GetAscent(), 0);
 }
 
 TEST_F(BitmapFonts, CustomWidthSetsTheFlagAndItsContinuations) {

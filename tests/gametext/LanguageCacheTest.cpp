@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "KgeTestSupport.h"
 #include "LanguageTestSupport.h"
@@ -12,6 +16,7 @@
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEWinFont.h"
 #include "gametext/TextServices.h"
+#include "platform/os/StdioFile.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/ViewerRig.h"
 
@@ -27,7 +32,10 @@ class LanguageCache : public ::testing::Test {
     GetTextServices().languageViewer = rig_.viewer.get();
     dir_ = temp_.Path();
   }
-  void TearDown() override { GetTextServices().languageViewer = nullptr; }
+  void TearDown() override {
+    GetTextServices().languageViewer = nullptr;
+    GetTextServices().allocationHook = nullptr;
+  }
 
   std::string Loaded(const std::string& path) {
     const std::u16string p = U16(path);
@@ -139,13 +147,120 @@ TEST_F(LanguageCache, SystemFontCannotBeCachedAndLeavesNoFile) {
   EXPECT_EQ(lang.GetUseCount(), 1u);
 }
 
-TEST_F(LanguageCache, UnwritableCacheGivesOne) {
-  const std::string tree = lngtest::SampleCopy(dir_);
-  const std::u16string p = U16(tree);
+// A cache writer over a stream the test controls, a disk that fails on cue:
+// its writes fail from byte `budget` on, and its position query number
+// `failedTell` fails (the header asks first, then every section as it
+// begins), so that section cannot begin. It notes where each write began.
+class FaultyWriter : public kis::BaseDataFileWriter {
+ public:
+  FaultyWriter(u64 budget, u32 failedTell)
+      : kis::BaseDataFileWriter(kLngCacheSignature1, kLngCacheSignature2, kLngCacheVersion),
+        budget_(budget),
+        failedTell_(failedTell) {
+    file_ = fopencookie(this, "wb", {.read = nullptr, .write = &Put, .seek = &Seek, .close = &Done});
+    if (!file_) return;
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    writing_ = true;
+    state_ = 0;
+    if (!Header()) Fail();
+  }
+  ~FaultyWriter() override { Close(); }
+
+  std::vector<u64> writes;  // where each write began
+  u32 tells = 0;            // position queries so far
+
+ protected:
+  void Commit() override {}
+
+ private:
+  static ssize_t Put(void* self, const char*, size_t n) {
+    FaultyWriter* w = static_cast<FaultyWriter*>(self);
+    w->writes.push_back(w->at_);
+    if (w->at_ + n > w->budget_) {
+      errno = ENOSPC;
+      return 0;  // nothing written (the C library reads -1 as a count)
+    }
+    w->at_ += n;
+    return static_cast<ssize_t>(n);
+  }
+  static int Seek(void* self, off64_t* offset, int whence) {
+    FaultyWriter* w = static_cast<FaultyWriter*>(self);
+    if (whence == SEEK_CUR && *offset == 0) {
+      if (w->tells++ == w->failedTell_) return -1;
+      *offset = static_cast<off64_t>(w->at_);
+      return 0;
+    }
+    if (whence != SEEK_SET || *offset < 0) return -1;
+    w->at_ = static_cast<u64>(*offset);
+    return 0;
+  }
+  static int Done(void*) { return 0; }
+
+  u64 budget_;
+  u32 failedTell_;
+  u64 at_ = 0;
+};
+
+TEST_F(LanguageCache, EveryFailedStepOfTheWriteGivesItsOwnCode) {
+  // A small language holding every part of the cache.
+  lngtest::WriteBitmapFont(dir_, "f", 5, 9);
+  lngtest::WriteBytes(dir_ + "/a.tga", lngtest::WhiteTarga(4, 2));
+  std::string fonts;
+  for (const char* key : {"buttons_font", "caption_font", "main_font", "main_big_font"})
+    fonts += std::string("\t\t") + key + " = \"f.txt\"\n";
+  lngtest::WriteBytes(dir_ + "/small.txt",
+                      "Language {\n\tIdent = t\n\tNF = nf\n\tProfileChars = AB\n\tWindowTitle = Title\n"
+                      "\timages {\n\t\tloading_logo = \"a.tga\"\n\t}\n\tfonts {\n" + fonts + "\t}\n"
+                      "\tbuttons {\n\t\tok = OK\n\t}\n\tcomix {\n\t\tintro = Once\n\t}\n"
+                      "\tcredits {\n\t\tlines = \"a\"\n\t\timage = \"a.tga\"\n\t}\n}\n");
+  const std::u16string p = U16(dir_ + "/small.txt");
   GameLanguage lang(p.c_str());
-  const std::u16string c = U16(dir_ + "/no/such/folder/language.dat");
-  EXPECT_EQ(lang.SaveCache(c.c_str()), kLngCacheCreateFailed);
-  EXPECT_EQ(lang.GetUseCount(), 0u);
+  lang.Acquire();
+  std::vector<u64> writes;
+  u32 tells = 0;
+  {
+    FaultyWriter whole(UINT64_MAX, UINT32_MAX);
+    ASSERT_EQ(lang.WriteCache(&whole), 0u);
+    writes = whole.writes;
+    tells = whole.tells;
+  }
+  // A section that cannot begin: "params", the 30 tables ("comix" last),
+  // "game_params", "images", "comix_p", "credits", "fonts".
+  std::vector<u32> begun;
+  for (u32 t = 1; t < tells; ++t) {
+    FaultyWriter w(UINT64_MAX, t);
+    begun.push_back(lang.WriteCache(&w));
+  }
+  std::vector<u32> sections{10};
+  sections.insert(sections.end(), 30, 13);
+  sections.insert(sections.end(), {100, 104, 105, 108, 112});
+  EXPECT_EQ(begun, sections);
+  // A write that fails, each one after the header's in turn (a run of one
+  // code written once): the header's strings, its default text, a table's
+  // name and count, its texts, then the game's part.
+  std::vector<u32> steps;
+  for (u64 at : writes) {
+    if (at < 20) continue;
+    FaultyWriter w(at, UINT32_MAX);
+    const u32 code = lang.WriteCache(&w);
+    if (steps.empty() || steps.back() != code) steps.push_back(code);
+  }
+  EXPECT_EQ(steps, (std::vector<u32>{11, 12, 14, 15, 14, 101, 102, 103, 104, 106, 107, 109, 110, 111, 113}));
+
+  // Through SaveCache: a file that cannot be made gives 1; bytes that never
+  // reach the disk fail the close, 2; either way the old cache stays.
+  const std::u16string unmade = U16(dir_ + "/no/such/folder/language.dat");
+  EXPECT_EQ(lang.SaveCache(unmade.c_str()), 1u);
+  const std::string cache = dir_ + "/small.dat";
+  const std::u16string c = U16(cache);
+  lngtest::WriteBytes(cache, "old cache");
+  plat::SetWriteFaultAfter(0, plat::WriteFault::AtFlush);
+  const u32 unflushed = lang.SaveCache(c.c_str());
+  plat::SetWriteFaultAfter(-1);
+  EXPECT_EQ(unflushed, 2u);
+  EXPECT_EQ(lngtest::ReadBytes(cache), "old cache");
+  EXPECT_EQ(lang.SaveCache(c.c_str()), 0u);
+  EXPECT_EQ(lang.GetUseCount(), 1u);
 }
 
 // --- Caches written by hand --------------------------------------------------------
@@ -338,6 +453,58 @@ TEST_F(LanguageCache, CreditRecordsAreCheckedBeforeTheyAreTrusted) {
     if (c.kept) {
       EXPECT_EQ(lngtest::U8(lang.GetCredit(0)->text), "abc");
     }
+  }
+}
+
+// Memory that runs out once a list of the language would hold more than
+// four items.
+bool RefuseMoreThanFourSlots(size_t bytes) { return bytes > 4 * sizeof(void*); }
+
+TEST_F(LanguageCache, ListsThatCannotGrowKeepWhatFitsAndFreeTheRest) {
+  // Six tables, comic captions and credit lines, from a source file and
+  // from a cache: four of each are kept, the others freed (the leak check
+  // sees them go), and loading goes on to the end.
+  const char* const names[] = {"loading", "buildings", "plants", "products", "awards", "buttons"};
+  std::string tree = "Language {\n\tNF = nf\n";
+  for (const char* name : names) tree += std::string("\t") + name + " {\n\t\tk = v\n\t}\n";
+  tree += "\tcomix {\n";
+  for (int i = 0; i < 6; ++i) tree += "\t\tc" + std::to_string(i) + " = Caption\n";
+  tree += "\t}\n\tcredits {\n\t\tlines = \"1\", \"2\", \"3\", \"4\", \"5\", \"6\"\n\t}\n}\n";
+  lngtest::WriteBytes(dir_ + "/six.txt", tree);
+  const std::string cache = dir_ + "/six.dat";
+  {
+    CacheWriter w(cache);
+    w.Header();
+    for (u32 i = 0; i < 6; ++i) w.Table(i, U16(names[i]), {{u"k", u"v"}});
+    w->BeginSection(kis::NameId(u"game_params"), 1);
+    for (u32 word : {0u, 0u, 0u, 0u}) w.U32(word);
+    w.Text(u"WindowTitle", {u"Title"});
+    w->EndSection();
+    w->BeginSection(kis::NameId(u"comix_p"), 1);
+    w.U32(6);
+    for (int i = 0; i < 6; ++i) {
+      for (u32 word : {0u, 0u, 0u, 0x3F800000u}) w.U32(word);
+      w.Text(U16("c" + std::to_string(i)), {u"Caption"});
+    }
+    w->EndSection();
+    w->BeginSection(kis::NameId(u"credits"), 1);
+    std::string credits = Count(6);
+    for (int i = 0; i < 6; ++i) credits += CreditText(16, 1, U16(std::to_string(i + 1)), true);
+    w->Write(credits.data(), static_cast<u32>(credits.size()));
+    w->EndSection();
+  }
+  GetTextServices().allocationHook = &RefuseMoreThanFourSlots;
+  for (const std::string& file : {dir_ + "/six.txt", cache}) {
+    SCOPED_TRACE(file);
+    const std::u16string p = U16(file);
+    GameLanguage lang(p.c_str());
+    lang.Acquire();
+    EXPECT_EQ(lang.GetTableCount(), 4u);
+    EXPECT_EQ(lang.FindTable(u"awards"), nullptr);
+    EXPECT_EQ(lang.GetComixCount(), 4u);
+    EXPECT_EQ(lang.FindComix(u"c4"), &lang.GetMissingComix());
+    ASSERT_EQ(lang.GetCreditCount(), 4u);
+    EXPECT_EQ(lngtest::U8(lang.GetCredit(3)->text), "4");
   }
 }
 

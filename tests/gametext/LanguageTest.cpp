@@ -143,15 +143,24 @@ TEST_F(Language, ImagesAndTheLogoPlace) {
   EXPECT_EQ(noPlace.GetImage(u"logo"), nullptr);
 }
 
+// A language whose comic list's room tests read.
+class RoomLanguage : public GameLanguage {
+ public:
+  using GameLanguage::GameLanguage;
+  u32 ComixRoom() const { return comix_.capacity; }
+};
+
 TEST_F(Language, ComixCaptionsAndPlaces) {
   const std::u16string p = Tree(
       "NF = nf\n"
       "comix {\n\tfirst_pos = 10, 20\n\tfirst = \"One\", \"Two\"\n\tstray_pos = 1, 1\n\t_pos = bare\n"
       "\tbadplace = x\n\tbadplace_pos = nonsense\n}\n"
-      "comix {\n\tsecond = Later\n\tsecond_POS = 7, 8\n}\n");
-  GameLanguage lang(p.c_str());
+      "comix {\n\tsecond = Later\n\tsecond_POS = 7, 8\n\tthird = c\n\tfourth = d\n\tfifth = e\n\tsixth = f\n}\n");
+  RoomLanguage lang(p.c_str());
   lang.Acquire();
-  ASSERT_EQ(lang.GetComixCount(), 4u);
+  ASSERT_EQ(lang.GetComixCount(), 8u);
+  // Each section reserves room for its pairs: 6, then 3 held and 6 more.
+  EXPECT_EQ(lang.ComixRoom(), 9u);
   const COMIXTEXT* first = lang.FindComix(u"first");
   EXPECT_EQ(first->x, 10);
   EXPECT_EQ(first->y, 20);
@@ -231,6 +240,11 @@ TEST_F(Language, RepeatedSectionsMergeIntoOneTable) {
   EXPECT_EQ(t->GetCount(), 3u);
   EXPECT_EQ(U8(lang.GetTextByName(u"buildings", u"mill", false)), "Windmill");
   EXPECT_EQ(U8(lang.GetTextByName(u"BUILDINGS", u"Well", false)), "Well");
+  // Tables added under one name stay apart; a look-up finds the first.
+  const DXLLngTable* again = lang.AddTable(u"Buildings");
+  ASSERT_NE(again, nullptr);
+  EXPECT_NE(again, t);
+  EXPECT_EQ(lang.FindTable(u"buildings"), t);
 }
 
 TEST_F(Language, ReaderKindFollowsTheExtension) {

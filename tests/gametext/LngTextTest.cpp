@@ -57,14 +57,33 @@ TEST(LngText, KeysMustBeIdentifiers) {
 TEST(LngText, FilledVariantsMustFitTheirRoom) {
   kis::Identifier id;
   ASSERT_TRUE(id.Parse(u"k", 1, false, nullptr, nullptr));
-  DXLLngText* t = AllocLngText(id, 2, 3);
+  DXLLngText* t = AllocLngText(id, 3, 4);
   ASSERT_NE(t, nullptr);
+  EXPECT_FALSE(FillLngVariant(t, 1, u"x", 1));  // before variant 0
   EXPECT_TRUE(FillLngVariant(t, 0, u"ab", 2));
-  EXPECT_FALSE(FillLngVariant(t, 1, u"cd", 2));
-  EXPECT_TRUE(FillLngVariant(t, 1, u"c", 1));
+  EXPECT_EQ(U8(t->Variant(1)), "");  // the ones not filled yet read empty
+  EXPECT_EQ(U8(t->Variant(2)), "");
+  EXPECT_FALSE(FillLngVariant(t, 1, u"cde", 3));  // variant 2 still needs its terminator
+  EXPECT_FALSE(FillLngVariant(t, 2, u"x", 1));
+  EXPECT_TRUE(FillLngVariant(t, 1, u"cd", 2));
+  EXPECT_EQ(U8(t->Variant(2)), "");
+  EXPECT_TRUE(FillLngVariant(t, 2, u"", 0));
   EXPECT_EQ(U8(t->First()), "ab");
-  EXPECT_EQ(U8(t->Variant(1)), "c");
-  EXPECT_EQ(t->Variant(2), nullptr);
+  EXPECT_EQ(U8(t->Variant(1)), "cd");
+  EXPECT_EQ(t->Variant(3), nullptr);
+  FreeLngText(t);
+  // One block: the characters of every variant follow the pairs, each right
+  // after the terminator of the one before.
+  t = DXLLanguage::MakeText(u"k", u"\"one\", \"\", \"th\\nree\", \"4\"");
+  ASSERT_NE(t, nullptr);
+  ASSERT_EQ(t->count, 4u);
+  EXPECT_EQ(t->total, 10u);
+  const wchar* chars = reinterpret_cast<const wchar*>(t->Variants() + 4);
+  EXPECT_EQ(std::u16string(chars, 14), std::u16string(u"one\0\0th\nree\0" u"4\0", 14));
+  for (u32 i = 0; i < 4; ++i) {
+    EXPECT_EQ(t->Variants()[i].text, chars) << i;
+    chars += t->Variants()[i].length + 1;
+  }
   FreeLngText(t);
   EXPECT_EQ(AllocLngText(id, 0, 0), nullptr);
   EXPECT_EQ(AllocLngText(id, 0xFFFFFFFFu, 0xFFFFFFFFu), nullptr);

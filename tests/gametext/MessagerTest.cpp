@@ -70,22 +70,29 @@ TEST_F(Messager, SwitchedOffRefusesEverything) {
 }
 
 TEST(TextArgs, WordsNumbersAndCharacters) {
-  TextArgs::Set(u"  12 -7 ff 3.5e1 x 4000000000 word", kis::kToTerminator);
+  // A word is read by its leading digits: one that starts with none reads
+  // as 0; the default stands only for a missing word.
+  TextArgs::Set(u"  12 -7 ff 3.5e1 x 4000000000 12ab 7_3 word", kis::kToTerminator);
   EXPECT_EQ(TextArgs::NextInt(0), 12);
   EXPECT_EQ(TextArgs::NextInt(0), -7);
-  EXPECT_EQ(TextArgs::NextUInt(99), 99u);  // not a number: the default, the word is taken
+  EXPECT_EQ(TextArgs::NextUInt(99), 0u);
   EXPECT_EQ(U8(std::u16string(TextArgs::GetLastWord().name)), "ff");
   EXPECT_FLOAT_EQ(TextArgs::NextFloat(0), 35.0f);
-  EXPECT_EQ(TextArgs::NextInt(5), 5);
+  EXPECT_EQ(TextArgs::NextInt(5), 0);
   EXPECT_EQ(TextArgs::NextUInt(0), 4000000000u);
-  EXPECT_EQ(TextArgs::NextInt(-1), -1);
+  EXPECT_EQ(TextArgs::NextUInt(0), 12u);
+  EXPECT_EQ(TextArgs::NextInt(0), 7);
+  EXPECT_EQ(TextArgs::NextInt(-1), 0);
   EXPECT_EQ(TextArgs::NextInt(-2), -2);  // nothing left
   EXPECT_EQ(TextArgs::GetLength(), 0u);
-  // A signed word beyond 32 bits gives the default, not a wrapped value.
-  TextArgs::Set(u"-2147483648 2147483648 +5", kis::kToTerminator);
+  // A word beyond 32 bits gives the default, not a wrapped or cut value.
+  TextArgs::Set(u"-2147483648 2147483648 +5 -x 4294967296 99999999999999999999z", kis::kToTerminator);
   EXPECT_EQ(TextArgs::NextInt(1), INT32_MIN);
   EXPECT_EQ(TextArgs::NextInt(1), 1);
   EXPECT_EQ(TextArgs::NextInt(1), 5);
+  EXPECT_EQ(TextArgs::NextInt(1), 0);
+  EXPECT_EQ(TextArgs::NextUInt(1), 1u);
+  EXPECT_EQ(TextArgs::NextUInt(1), 1u);
 
   TextArgs::Set(u"L U 7 x Uz", kis::kToTerminator);
   i32 v = 3;
@@ -132,6 +139,17 @@ class RecordingHost : public GameLanguageHost {
   std::vector<std::string> log;
 };
 
+// A language that counts how often it loads its data.
+class CountingLanguage : public GameLanguage {
+ public:
+  using GameLanguage::GameLanguage;
+  void LoadSections(DXLLngFile* reader) override {
+    ++loads;
+    GameLanguage::LoadSections(reader);
+  }
+  u32 loads = 0;
+};
+
 TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
   TempFolder temp;
   const std::string dir = temp.Path();
@@ -139,21 +157,25 @@ TEST(LanguageSetter, TakesTheNewLanguageBeforeGivingBackTheOld) {
                                       "\tloading {\n\t\tcaption = Wait\n\t}\n}\n");
   lngtest::WriteBytes(dir + "/b.txt", "Language {\n\tNF = nothing\n}\n");
   const std::u16string pa = lngtest::U16(dir + "/a.txt"), pb = lngtest::U16(dir + "/b.txt");
-  GameLanguage a(pa.c_str()), b(pb.c_str());
+  CountingLanguage a(pa.c_str()), b(pb.c_str());
   RecordingHost host;
   GetTextServices().languageHost = &host;
   SetGameLanguage(&a);
   EXPECT_EQ(GetGameLanguage(), &a);
   EXPECT_EQ(a.GetUseCount(), 1u);
+  EXPECT_EQ(a.loads, 1u);
   EXPECT_EQ(host.log, (std::vector<std::string>{"title Farm A", "loading no logo Wait", "chars AB"}));
-  // Installing the same language again never unloads it.
+  // Installing the same language again neither unloads nor reloads it.
   SetGameLanguage(&a);
   EXPECT_EQ(a.GetUseCount(), 1u);
+  EXPECT_EQ(a.loads, 1u);
   EXPECT_EQ(a.GetTableCount(), 29u);
   host.log.clear();
   SetGameLanguage(&b);
   EXPECT_EQ(a.GetUseCount(), 0u);
+  EXPECT_EQ(a.GetTableCount(), 0u);
   EXPECT_EQ(b.GetUseCount(), 1u);
+  EXPECT_EQ(b.loads, 1u);
   EXPECT_EQ(host.log, (std::vector<std::string>{"title nothing", "loading no logo nothing",
                                                 "chars " + U8(GameLanguage::kDefaultProfileChars)}));
   SetGameLanguage(nullptr);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "PathTestSupport.h"
@@ -59,15 +63,218 @@ struct World {
   _SHAPEGRID* wide;
 };
 
-TEST(PathSearch, OneObstacleIsPassedRoundTheBottom) {
-  World w;
-  w.Add(100, 100, 200, 200);
-  Request r(1, 50, 150, 250, 150);
-  w.pf.RunRequest(&r);
-  ASSERT_EQ(r.prState, PFS_FOUND);
-  EXPECT_EQ(Points(r), (Floats{50, 150, 99, 200, 200, 200, 250, 150}));
+// The crossings one segment test leaves on the thin grid, pair by pair: each
+// in and out point with its ring and its first vertex and the distance to it
+// each way round, direction 0 first ("in 99,150 r1 <99,200 50 >99,99 51").
+std::string Crossings(World& w, float sx, float sy, float fx, float fy) {
+  _PATHDATA data{};
+  data.grid = w.thin;
+  data.path.Add(new _PATHPOINT{sx, sy, 1, 0, 0});
+  data.path.Add(new _PATHPOINT{fx, fy, 0, 0, 0});
+  PathFinderTestAccess::TestSegment(w.pf, &data, 1);
+  std::string text;
+  char part[64];
+  auto put = [&](const char* kind, const _COLLISPOINT* c) {
+    std::snprintf(part, sizeof part, "%s%s %g,%g r%d", text.empty() ? "" : " | ", kind, c->x, c->y, c->ring);
+    text += part;
+    for (int d = 0; d < 2; ++d) {
+      if (!c->vertex[d]) continue;
+      std::snprintf(part, sizeof part, " %c%d,%d %g", d == 0 ? '<' : '>', c->vertex[d]->x, c->vertex[d]->y, c->dist[d]);
+      text += part;
+    }
+  };
+  for (i32 i = 0; i < std::max(data.pdInPoints.GetCount(), data.pdOutPoints.GetCount()); ++i) {
+    if (i < data.pdInPoints.GetCount()) put("in", data.pdInPoints[i]);
+    if (i < data.pdOutPoints.GetCount()) put("out", data.pdOutPoints[i]);
+  }
+  PathFinderTestAccess::ClearCollisions(w.pf, &data);
+  data.path.DeleteAll();
+  return text;
+}
+
+// A search on the thin grid run one segment test a call (the clock stands
+// still and a slice holds one unit of work): the corners its detours insert,
+// in order, and the path found ("+99,200 +200,200 = 50,150 99,200 ...").
+std::string Trail(World& w, float sx, float sy, float fx, float fy) {
+  shpf_test::SteppingClock clock(1000, 0);
+  plat::PlatformServicesScope scoped({.clock = &clock});
+  w.pf.SetSliceWork(1);
+  Request r(1, sx, sy, fx, fy, 10);
+  std::string text;
+  char part[32];
+  Floats before{std::trunc(sx), std::trunc(sy), std::trunc(fx), std::trunc(fy)};
+  for (i32 calls = 0; calls < 100 && (r.prState == PFS_NEW || r.prState == PFS_SEARCHING); ++calls) {
+    w.pf.RunRequest(&r);
+    if (r.prState != PFS_SEARCHING) break;
+    Floats now;
+    for (i32 i = 0; i < r.data->path.GetCount(); ++i) now.insert(now.end(), {r.data->path[i]->x, r.data->path[i]->y});
+    for (size_t i = 0; now.size() > before.size() && i < now.size(); i += 2) {
+      if (i < before.size() && now[i] == before[i] && now[i + 1] == before[i + 1]) continue;
+      std::snprintf(part, sizeof part, "+%g,%g ", now[i], now[i + 1]);
+      text += part;
+      break;
+    }
+    before = now;
+  }
+  if (r.prState != PFS_FOUND) return text + "not found";
   EXPECT_EQ(r.gridVersion, w.thin->version);
   EXPECT_EQ(r.data, nullptr);
+  text += "=";
+  for (u32 i = 0; i < r.pointCount; ++i) {
+    std::snprintf(part, sizeof part, " %g,%g", r.points[2 * i], r.points[2 * i + 1]);
+    text += part;
+  }
+  return text;
+}
+
+// Small worlds on the thin grid worked out by hand. Footprint 0: a grid shape
+// is its rectangle, and a corner vertex the free pixel diagonally outside a
+// corner of the group. Direction 1 goes round a group with the group on the
+// walker's right (clockwise on screen), direction 0 the other way. A crossing
+// moving right meets the group's left side (side 4), moving left its right
+// side (2), moving down its top (1), moving up its bottom (3); its first
+// vertex each way is the nearest qualifying vertex on its row or column. A
+// walk adds the ring's edges from an in point to an out point's first vertex
+// in the other direction; the cheapest way to the last out point is followed
+// back, and of the corners on it the one with the largest sum of distances to
+// the segment's ends is inserted. The rules place every crossing of these
+// worlds but the last one's.
+TEST(PathSearch, HandWorkedWorldsAreCrossedAndWalkedRoundAsTheRulesSay) {
+  struct Case {
+    std::vector<std::array<i32, 4>> rects;
+    float sx, sy, fx, fy;
+    const char* crossings;  // null: not checked
+    const char* trail;
+    u32 fallbacks = 0;  // crossings placed on the nearest ring edge, over both runs
+  };
+  const std::array<i32, 4> block{100, 100, 200, 200};
+  const Case cases[] = {
+      // One block. The in point (99,150) scans down for a bottom-left corner,
+      // (99,200) at 50, and up for a top-left one, (99,99) at 51; the out
+      // point (200,150) likewise. Over the top: 49 + 51 + 101 + 51 = 252;
+      // below: 49 + 50 + 101 + 50 = 250, which holds. Of its corners
+      // (99,200) bends most (229.07 against 228.82). The leg (99,200) to
+      // (250,150) enters at (100,200) on the bottom (side 3) and leaves at
+      // (200,167); round the bottom-right corner, 134, beats 272.
+      {{block}, 50, 150, 250, 150,
+       "in 99,150 r1 <99,200 50 >99,99 51 | out 200,150 r1 <200,99 51 >200,200 50",
+       "+99,200 +200,200 = 50,150 99,200 200,200 250,150"},
+      // From x 49 both corners below bend equally, hypot(50, 50) +
+      // hypot(151, 50): the first found, (99,200), stays.
+      {{block}, 49, 150, 250, 150, nullptr, "+99,200 +200,200 = 49,150 99,200 200,200 250,150"},
+      // Down through the block: the in point meets its top (side 1) and scans
+      // left for a top-left corner, right for a top-right one; the out point
+      // meets its bottom (side 3). Right, 49 + 50 + 101 + 50 = 250, beats
+      // left, 252; (200,99) bends most. The leg (200,99) to (150,250) enters
+      // at (200,100) on the right side and leaves at (167,200): (200,200).
+      {{block}, 150, 50, 150, 250,
+       "in 150,99 r1 <99,99 51 >200,99 50 | out 150,200 r1 <200,200 50 >99,200 51",
+       "+200,99 +200,200 = 150,50 200,99 200,200 150,250"},
+      // Diagonally through two corners. The in point (99,99), moving right
+      // and down (flags 3, corner code 1), stands on the top-left corner: its
+      // first vertices are that corner's neighbours at 101. The out point
+      // (200,200) stands on the bottom-right corner (flags 12, code 3). Both
+      // ways cost 69.30 + 202; direction 0, walked second, takes the out
+      // point (at most the cost it has), so (99,200) is inserted, not
+      // (200,99), which bends as much.
+      {{block}, 50, 50, 250, 250,
+       "in 99,99 r1 <99,200 101 >200,99 101 | out 200,200 r1 <200,99 101 >99,200 101",
+       "+99,200 = 50,50 99,200 250,250"},
+      // An L: a bar and a leg down from its right half. Moving right and up
+      // (code 4) the in point (149,150) stands on the inner corner, a vertex
+      // of corner 0, which serves any code: its first vertices are its
+      // neighbours (149,250) at 100 and (99,150) at 50. The out point
+      // (200,99) stands on the top-right corner (flags 6, code 2). Direction
+      // 1, 70.71 + 101 + 101, beats direction 0, 70.71 + 151 + 151; of
+      // (99,150) and (99,99) the latter bends most (272.82 against 245.56).
+      {{{100, 100, 200, 150}, {150, 150, 200, 250}}, 99, 200, 260, 39,
+       "in 149,150 r1 <149,250 100 >99,150 50 | out 200,99 r1 <99,99 101 >200,250 151",
+       "+99,99 = 99,200 99,99 260,39"},
+      // Down and right through the bar, the inner corner and the leg: the
+      // segment leaves the bar at (149,150) and enters the leg there, both
+      // points on the inner corner, as far from the start and with the same
+      // first vertices: they cancel, and the pair is (99,100) to (200,201).
+      // Over the top, 55.15 + 102 + 102, beats the bottom, 55.15 + 250 + 49;
+      // (200,99) bends most.
+      {{{100, 100, 200, 150}, {150, 150, 200, 250}}, 60, 61, 260, 261,
+       "in 99,100 r1 <99,150 50 >99,99 1 | out 200,201 r1 <200,99 102 >200,250 49",
+       "+200,99 = 60,61 200,99 260,261"},
+      // A notch 20 deep in a block's left side: scanning down from (99,120)
+      // one cell holds two bottom-left corners, (99,140) and (99,180); the
+      // nearer is taken. Over the top, 192, beats round the notch, 370, whose
+      // inner corners are no waypoints. (99,99) bends most (205.76 against
+      // 205.69); the leg to the finish enters the top at (102,99) and leaves
+      // at (200,113): (200,99), 115, beats the way back round, 355.
+      {{{100, 100, 200, 140}, {100, 160, 200, 180}, {150, 140, 200, 160}}, 50, 120, 250, 120,
+       "in 99,120 r1 <99,140 20 >99,99 21 | out 200,120 r1 <200,99 21 >200,180 60",
+       "+99,99 +200,99 = 50,120 99,99 200,99 250,120"},
+      // A block with a tooth below it: the first vertices below lie nearer
+      // (50 against 51), but the way below passes six edges, 49 + 271 + 50,
+      // against three over the top, 49 + 152 + 51; (99,99), then (200,99).
+      {{block, {120, 200, 180, 260}}, 50, 150, 250, 150, nullptr, "+99,99 +200,99 = 50,150 99,99 200,99 250,150"},
+      // A U open upwards, crossed through both arms: two pairs on one ring.
+      // The first out point is reached over the left arm for 49 + 172 + 131
+      // = 352; the second in point starts from there, 352 + 119, and over
+      // the right arm costs 774, but the first in point reaches the last out
+      // point below the U for 49 + 301 + 100 = 450. Followed back from the
+      // last out point, that way skips the first pair: (99,250) bends most
+      // (381.55), though (99,19) over the left arm would bend more (422.99).
+      // The leg (99,250) to (350,150) enters the left arm, leaves into the U
+      // at (201,209), enters the right arm at (259,186) and leaves it at
+      // (300,170): along the bottom, 1 + 200 + 80, beats all: (300,250).
+      {{{100, 20, 140, 250}, {260, 20, 300, 250}, {140, 210, 260, 250}}, 50, 150, 350, 150,
+       "in 99,150 r1 <99,250 100 >99,19 131 | out 140,150 r1 <140,19 131 >140,209 59 | "
+       "in 259,150 r1 <259,209 59 >259,19 131 | out 300,150 r1 <300,19 131 >300,250 100",
+       "+99,250 +300,250 = 50,150 99,250 300,250 350,150"},
+      // Two blocks in turn: the small one is passed below (140 against 142),
+      // the tall one's in point starts at 140 + 99 and passes it below too
+      // (490 against 492). The largest bend over both pairs is the tall
+      // block's (300,250), 381.06, against the small one's best, 304.72;
+      // the leg to it runs under the small block and goes round (249,250).
+      {{{100, 130, 150, 170}, {250, 50, 300, 250}}, 50, 150, 350, 150,
+       "in 99,150 r1 <99,170 20 >99,129 21 | out 150,150 r1 <150,129 21 >150,170 20 | "
+       "in 249,150 r1 <249,250 100 >249,49 101 | out 300,150 r1 <300,49 101 >300,250 100",
+       "+300,250 +249,250 = 50,150 249,250 300,250 350,150"},
+      // A frame round a hole: the segment enters the outer ring, leaves into
+      // the hole (ring 2), enters from it and leaves the outer ring. The out
+      // point on the hole's ring is dropped with the in point after it, so
+      // one pair goes round the frame: below, 400 against 402, (99,250);
+      // then (300,250).
+      {{{100, 100, 300, 130}, {100, 220, 300, 250}, {100, 130, 130, 220}, {270, 130, 300, 220}}, 50, 175, 350, 175,
+       "in 99,175 r1 <99,250 75 >99,99 76 | out 300,175 r1 <300,99 76 >300,250 75",
+       "+99,250 +300,250 = 50,175 99,250 300,250 350,175"},
+      // From inside a frame's hole out through its right bar, across a
+      // pocket and through a hook hung from the frame's top: the in point
+      // (269,175) lies on the hole's ring (2), both out points on the outer
+      // ring; each of them is dropped with the in point after it. The one
+      // in point left means the finish lies beyond reach: it moves to the
+      // nearest point of the hole's ring, which is the in point itself (111
+      // away; no edge of the ring comes strictly nearer).
+      {{{100, 100, 360, 130}, {100, 220, 300, 250}, {100, 130, 130, 220}, {270, 130, 300, 220}, {320, 130, 360, 210}},
+       200, 175, 380, 175, "in 269,175 r2 <269,219 44 >269,130 45", "= 200,175 269,175"},
+      // The one kind of crossing the rules leave: a slot two pixels high in
+      // a block's left side is too narrow to outline, and the ring passes its
+      // mouth. The in point (149,140) at its end finds no vertex on its column;
+      // of the ring's edges only the left one is in sight, 50 away at
+      // (99,140), so the point goes there: 50 + 60 to (99,200), 50 + 41 to
+      // (99,99). Over the top, 99 + 91 + 101 + 41, beats below, 99 + 110 +
+      // 101 + 60; (99,99), then (200,99). One such point per segment test.
+      {{{100, 100, 200, 140}, {100, 142, 200, 200}, {150, 140, 200, 142}}, 50, 140, 250, 140,
+       "in 149,140 r1 <99,200 110 >99,99 91 | out 200,140 r1 <200,99 41 >200,200 60",
+       "+99,99 +200,99 = 50,140 99,99 200,99 250,140", 2},
+  };
+  for (const Case& c : cases) {
+    World w;
+    w.pf.BeginUpdate();
+    for (const auto& r : c.rects) w.Add(r[0], r[1], r[2], r[3]);
+    w.pf.EndUpdate();
+    const std::string what = "from " + std::to_string(c.sx) + "," + std::to_string(c.sy);
+    if (c.crossings) {
+      EXPECT_EQ(Crossings(w, c.sx, c.sy, c.fx, c.fy), c.crossings) << what;
+    }
+    EXPECT_EQ(Trail(w, c.sx, c.sy, c.fx, c.fy), c.trail) << what;
+    EXPECT_EQ(w.pf.GetFallbacks(), c.fallbacks) << what;
+  }
 }
 
 TEST(PathSearch, AFreeSegmentFinishesAtOnceWithTwoPoints) {
@@ -127,6 +334,21 @@ TEST(PathSearch, FinishInsideAnObstacleEndsOnItsOutline) {
   EXPECT_EQ(n.y, 200);
   const FloatPoint free = w.pf.NearestFree(1, 50.5f, 60.5f);
   EXPECT_EQ(free.x, 50.5f) << "a free point is left as it is";
+  // Beyond a corridor two pixels high, closed at its end, the finish lies in
+  // a group with no ring inside the bounds (the corridor is too narrow to
+  // outline): the in point stays on none, and the path ends there.
+  World narrow;
+  narrow.pf.BeginUpdate();
+  narrow.Add(0, 0, 400, 150);
+  narrow.Add(0, 152, 400, 300);
+  narrow.Add(200, 150, 400, 152);
+  narrow.pf.EndUpdate();
+  EXPECT_EQ(Crossings(narrow, 10, 150, 300, 150), "in 199,150 r0");
+  Request beyond(1, 10, 150, 300, 150);
+  narrow.pf.RunRequest(&beyond);
+  ASSERT_EQ(beyond.prState, PFS_FOUND);
+  EXPECT_EQ(Points(beyond), (Floats{10, 150, 199, 150}));
+  EXPECT_EQ(narrow.pf.GetFallbacks(), 0u);
 }
 
 TEST(PathSearch, EscapeAlongWalksOutOfAnObstacle) {

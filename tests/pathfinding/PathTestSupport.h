@@ -17,6 +17,7 @@ namespace shpf {
 class PathFinderTestAccess {
  public:
   static bool Detour(PathFinder& pf, _PATHDATA* data) { return pf.Detour(data); }
+  static bool TestSegment(PathFinder& pf, _PATHDATA* data, i32 k) { return pf.TestSegment(data, k); }
   static bool Broken(const PathFinder& pf) { return pf.searchBroken_; }
   static void SetLimits(PathFinder& pf, u32 points, u32 tests) {
     pf.maxPathPoints_ = points;

@@ -250,16 +250,26 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
 }
 
 // Pooled records may be deleted by hand like any other: they leave their set
-// (and its names) and the set frees the rest, its pools after them. A second
-// read of the same sections into the same set adds a second set of records
-// in pools of their own.
+// (and its names) and the set frees the rest, its pools after them; so does
+// one whose name is not its record's (no name of its own, made on a sprite
+// that came by hand after the reading). A second read of the same sections
+// into the same set adds a second set of records in pools of their own.
 TEST(SpritePool, PooledRecordsLeaveTheirSetWhenDeletedAndGoWithIt) {
   SpriteRig rig;
-  const SpriteArchiveWriter w = Seeded(77);
+  SpriteArchiveWriter w = Seeded(77);
+  w.MapSprites(kSets[0]).push_back(MakeMapSpriteEntry(u"", u"late"));
   ASSERT_TRUE(rig.WriteAndOpen(w));
   ASSERT_TRUE(rig.LoadAll());
   SpriteSet& set = rig.Set(kSets[0]);
-  const i32 sprites = set.GetSprites().GetCount(), maps = set.GetMapSprites().GetCount();
+  const i32 sprites = set.GetSprites().GetCount();
+  Sprite* late = new Sprite(&set, u"late", nullptr, SPRITEGRID{1, 1, 1, 0, 0, {0, 0, 0, 0}}, false, false, 0);
+  const i32 maps = set.GetMapSprites().GetCount() - 1;
+  MapSprite* renamed = set.GetMapSprites().Last();
+  EXPECT_EQ(std::u16string(renamed->GetName()), u"late");
+  delete renamed;
+  delete late;
+  EXPECT_EQ(set.GetMapSprites().GetCount(), maps);
+  EXPECT_EQ(set.GetMapSprites().IndexOf(renamed), -1);
   Sprite* gone = set.GetSprites().Get(3);
   const std::u16string name = gone->GetName();
   MapSprite* mapGone = set.GetMapSprites().Get(0);
@@ -274,7 +284,7 @@ TEST(SpritePool, PooledRecordsLeaveTheirSetWhenDeletedAndGoWithIt) {
   EXPECT_EQ(set.FindSprite(u"MINE"), mine);
   ASSERT_TRUE(rig.LoadAll());  // everything again: each set holds two of each
   EXPECT_EQ(set.GetSprites().GetCount(), 2 * sprites);
-  EXPECT_EQ(set.GetMapSprites().GetCount(), 2 * maps - 1);
+  EXPECT_EQ(set.GetMapSprites().GetCount(), 2 * maps);  // the renamed record's second copy too
   rig.MakeSets();  // the sets go with all of it: the sanitizers see any record freed twice or not at all
 }
 

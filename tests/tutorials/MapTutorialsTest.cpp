@@ -14,13 +14,17 @@
 #include <memory>
 #include <vector>
 
+#include "../app/MapCharacterRig.h"
 #include "../app/ProfileRig.h"
 #include "app/AppServices.h"
 #include "app/GameWorld.h"
 #include "app/LevelSelectMap.h"
 #include "base/DataBuffer.h"
 #include "base/DataCursor.h"
+#include "content/ContentServices.h"
+#include "content/GameBonuses.h"
 #include "engine/DXLMouse.h"
+#include "engine/DXLTexture.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GEffects.h"
@@ -184,6 +188,8 @@ TEST_F(MapTutorials, FirstShowsAfter600msFiltersActionsAndKeysAndEndsOnLevelOne)
 }
 
 TEST_F(MapTutorials, NewBonusAloneOrChainedAndTheVillainsClickDelay) {
+  GameBonuses bonuses;
+  GetContentServices().bonuses = &bonuses;
   // No bonus: Bonus_2 alone, even without the chain.
   auto* alone = new MapTutorial_NewBonus(-1, 0);
   EXPECT_EQ(alone->FindStep(kMapTutorialNewBonusId | 1), nullptr);
@@ -201,6 +207,20 @@ TEST_F(MapTutorials, NewBonusAloneOrChainedAndTheVillainsClickDelay) {
   for (int i = 0; i < 50; ++i) MapTutFrame(10);
   EXPECT_EQ(single->GetCurrentStep(), b1);
   EXPECT_GT(b1->GetLayer()->GetClickCount(), 0u) << "Bonus_1 waits for a click";
+  {
+    // The level window opens: the arrow stands over the button of this
+    // bonus, not over another bonus's button.
+    MapTutWindow level(kTutorialWindowLevelStart, false);
+    uitest::PlainButton mine(&level, &level.Controls(), kLevelWindowBonus, DXLRECT{100, 100, 140, 140});
+    uitest::PlainButton other(&level, &level.Controls(), kLevelWindowBonus, DXLRECT{300, 100, 340, 140});
+    mine.SetData(reinterpret_cast<uintptr_t>(&bonuses.Get(2)));
+    other.SetData(reinterpret_cast<uintptr_t>(&bonuses.Get(0)));
+    MapTutFrame(10);
+    const TutorialTarget* target = b1->GetLayer()->Arrows().Get(0)->GetTarget();
+    ASSERT_TRUE(target->IsValid());
+    EXPECT_GE(target->GetX(), 100);
+    EXPECT_LE(target->GetX(), 140);
+  }
   EXPECT_FALSE(Control(kTutorialWindowLevelStart, kLevelWindowBonus)) << "base filter: refused";
   b1->OnLayerClicked();
   EXPECT_EQ(single->GetState(), kTutorialEnding);
@@ -263,6 +283,9 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   }
   TutorialMaker maker;
   GetResourceServices().tutorialFactory = &maker;
+  std::unique_ptr<mapchartest::MapCharacterRig> characters;  // the villains' descriptions, once wanted
+  DXLTexture skin;  // the interface's image (never built): its buttons take their sizes from it
+  GetResourceServices().interfaceImage = &skin;
   struct Host : LevelSelectMapHost {
     bool HasKeptLevel(i32, u32) const override { return false; }
     void DeleteLevel() override {}
@@ -296,6 +319,15 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   EXPECT_LT(target->GetX(), node.x);
   EXPECT_LT(target->GetY(), node.y);
   EXPECT_NEAR(std::hypot(target->GetX() - node.x, target->GetY() - node.y), 64.0 * map->GetScale(), 2.0);
+  // The interface's own buttons stay in reach of the pointer.
+  const MapInterface* face = map->GetInterface();
+  ASSERT_NE(face, nullptr);
+  const GameButton* options = face->FindControl(kMapOptionsCommand, 0);
+  ASSERT_NE(options, nullptr);
+  kis::IntPoint onOptions{};
+  face->ClientToScreen(&onOptions, (options->GetRect().left + options->GetRect().right) / 2,
+                       (options->GetRect().top + options->GetRect().bottom) / 2);
+  EXPECT_FALSE(step->CatchesPointAt(onOptions.x, onOptions.y));
   // The hover: level 1 only.
   map->UpdateHover(node.x, node.y);
   EXPECT_EQ(map->GetHovered(), 0);
@@ -322,6 +354,21 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   for (u32 i = 0; i < kLevelCount; ++i) map->GetNode(static_cast<i32>(i))->SetState(0, false, 0);
   auto* villains = new MapTutorial_VillainsAttack();
   EXPECT_GT(MapTutUntil([&] { return villains->GetState() >= kTutorialEnding; }), 0);
+  EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
+  MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });
+  // With villains on the map the scene waits for a click, which sends them
+  // away at once with the nodes back.
+  characters = std::make_unique<mapchartest::MapCharacterRig>();
+  map->StartVillainsAttack();
+  ASSERT_TRUE(map->HasVillains());
+  villains = dynamic_cast<MapTutorial_VillainsAttack*>(GetCurrentTutorial());
+  ASSERT_NE(villains, nullptr);
+  TutorialStep* attack = villains->FindStep(kMapTutorialVillainsId | 1);
+  EXPECT_GT(MapTutUntil([&] { return attack->GetLayer() && attack->GetLayer()->GetClickCount() > 0; }), 0);
+  EXPECT_TRUE(map->HasVillains());
+  manager->OnMouseDown(400, 300, kMouseLeft, 0);
+  manager->OnMouseUp(400, 300, kMouseLeft, 0);
+  EXPECT_FALSE(map->HasVillains());
   EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
   MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });
   // The eighth level's first finish (the developers' Shift-click): once the

@@ -96,11 +96,20 @@ TEST_F(Hints, CaptionSeparatorAndBodyStackInsideTheBalloon) {
   w->SetText(u"Oats");
   ASSERT_NE(w->GetCaption(), nullptr);
   EXPECT_EQ(w->GetSeparator(), nullptr);
+
+  // A new balloon made for the owner takes the shown one's place, which
+  // goes from the screen (and from memory) with it.
+  w->Show();
+  ASSERT_EQ(M().HintWindows().GetCount(), 1);
+  auto* replaced = new HintWindow(&owner);
+  EXPECT_EQ(owner.GetHintWindow(), replaced);
+  EXPECT_EQ(M().HintWindows().GetCount(), 0);
 }
 
-// Sizes: a box from the layout rectangle is kept within 8..512, only -1 asks
-// for the natural size, the items' area is cut to 512, an item at a negative
-// place pushes the origin, and a line of width 0 has no pieces.
+// Sizes: a box from the layout rectangle is kept within 8..512 (the body
+// parameters' box width reaches it), only -1 asks for the natural size, the
+// items' area is cut to 512 and a run of items is measured alone, an item at
+// a negative place pushes the origin, and a line of width 0 has no pieces.
 TEST_F(Hints, ItemsMeasureThemselvesAndTheContentIsBounded) {
   GameHint owner;
   HintWindow* w = Sized(&owner, -10, -4, 600, 700);
@@ -135,6 +144,30 @@ TEST_F(Hints, ItemsMeasureThemselvesAndTheContentIsBounded) {
   EXPECT_FLOAT_EQ(w->GetOriginX(), 24.0f);
   EXPECT_FLOAT_EQ(w->GetOriginY(), 12.0f);
   EXPECT_EQ(w->AddTextItem(nullptr, nullptr, false), nullptr);
+
+  // A box width narrows the layout rectangle's right edge to it, never widens it.
+  InitBodyTextParams(&params, kKGERect, 100, 0, 0);
+  auto* narrow = new HIText(w, GetGameFont(3), &params, nullptr, u"Hay", false, nullptr);
+  EXPECT_EQ(static_cast<const KGEBaseTextSprite*>(narrow->GetTextObject())->GetSpriteParams().maxWidth, 100);
+  InitCaptionTextParams(&params, 0, 600, 0, 0);
+  EXPECT_EQ(params.wrapWidth, 600);
+  EXPECT_EQ(params.right, 512);
+
+  // A run of items: first to last - 1 (-1 or past the end: to the last),
+  // united with the origin or with the rectangle kept.
+  HintWindow* run = Sized(nullptr, -10, -10, 10, 10);
+  (new HISprite(run, rig_.balloon, 0, 0xFFFFFFFFu))->SetRect(20, 5, 10, 10);
+  (new HISprite(run, rig_.balloon, 0, 0xFFFFFFFFu))->SetRect(5, 30, 10, 10);
+  DXLRECT r{40, 40, 50, 50};
+  run->GetItemsBoundsRange(&r, true, 1, 2);
+  EXPECT_EQ(R(r), (std::vector<i32>{20, 5, 50, 50}));
+  run->GetItemsBoundsRange(&r, false, 1, -1);
+  EXPECT_EQ(R(r), (std::vector<i32>{0, 0, 30, 40}));
+  run->GetItemsBoundsRange(&r, false, 0, 2);
+  EXPECT_EQ(R(r), (std::vector<i32>{-10, -10, 30, 15}));
+  run->GetItemsBoundsRange(&r, false, 0, 9);
+  EXPECT_EQ(R(r), (std::vector<i32>{-10, -10, 30, 40}));
+  delete run;
 }
 
 // Before, centred on or after the anchor; a side that leaves the game area
@@ -222,6 +255,13 @@ TEST_F(Hints, TheHintShowsAfterTheRestFollowsItsOwnerAndIsDrawnOverTheWindows) {
   b->SetHintEnabled(true);
   rig_.Step(10);
   EXPECT_TRUE(hint->IsShown());
+  // Another control taking the hint lets this one's go at once.
+  GameHint other;
+  new CaptionHintWindow(&other, u"Buy", false, nullptr, 0, 0, nullptr, 1, 2, 0);
+  other.ShowHint();
+  EXPECT_EQ(M().GetHintOwner(), &other);
+  EXPECT_FALSE(hint->IsShown());
+  b->ShowHint();
   // Off the button: released and hidden.
   M().OnMouseMove(400, 400, 0, 0);
   EXPECT_EQ(M().GetHintOwner(), nullptr);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ToolkitRig.h"
+#include "base/Maths.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "resources/ImageSprite.h"
 #include "ui/CheckBox.h"
@@ -109,8 +110,27 @@ TEST_F(ImageButtons, FacesAreCutFromTheSkinAndCrossFadeThroughTheAlphaTest) {
   const size_t off = at("SetRenderState 15 0", on);
   EXPECT_GT(off, face[5].line);
   EXPECT_LT(off, lines.size());
-  // The caption in white, then its state colour (half of 0x60) added over it.
+  // The caption in white, blended as usual, then its state colour (half of
+  // 0x60) added over it; its own blending is back to usual after.
+  const auto captionDraws = [&] {
+    std::vector<plat::gfx::LoggedPrimitive> out;
+    for (const auto& p : rig_.ui.calls.Primitives())
+      if (p.texture == rig_.ui.TextureId(b->GetCaption()->GetTexture())) out.push_back(p);
+    return out;
+  };
+  const auto destBlendAt = [&](size_t line) {
+    for (size_t i = line; i-- > 0;)
+      if (lines[i].rfind("SetRenderState 20 ", 0) == 0) return lines[i].substr(18);
+    return std::string();
+  };
+  auto caption = captionDraws();
+  ASSERT_EQ(caption.size(), 2u);
+  EXPECT_EQ(caption[0].vertices[0].color, 0xFFFFFFFFu);
+  EXPECT_EQ(destBlendAt(caption[0].line), "6");  // inverse source alpha
+  EXPECT_EQ(caption[1].vertices[0].color, 0x30FFFFFFu);
+  EXPECT_EQ(destBlendAt(caption[1].line), "2");  // one: added
   EXPECT_EQ(b->GetLastCaptionColour(), 0x30FFFFFFu);
+  EXPECT_EQ(b->GetCaption()->GetDrawState().blendMode, kBlendAlpha);
 
   rig_.ui.AdvanceClock(40);
   Frame();
@@ -118,6 +138,23 @@ TEST_F(ImageButtons, FacesAreCutFromTheSkinAndCrossFadeThroughTheAlphaTest) {
   ASSERT_EQ(face.size(), 3u);
   EXPECT_FLOAT_EQ(face[0].vertices[0].v * 1024, 406 + 130);
   EXPECT_EQ(at("SetRenderState 15 1", 0), rig_.ui.calls.Lines().size());
+
+  // At half strength the new frame passes the alpha test at half the fade
+  // alpha. A caption in mode 1 takes its frames' colours, blended by the fade.
+  b->SetCrossfadePercent(50);
+  b->SetCaption(u"OK", 1, nullptr, nullptr, 1, {0xFF000000u, 0xFF0000FFu, 0xFFFF0000u});
+  M().OnMouseMove(400, 400, 0, 0);
+  rig_.ui.AdvanceClock(35);
+  Frame();
+  const u32 alpha = b->GetFadeAlpha();
+  ASSERT_GT(alpha, 16u);
+  ASSERT_LT(alpha, 240u);
+  EXPECT_LT(at("SetRenderState 24 " + std::to_string(alpha / 2), 0), lines.size());
+  EXPECT_EQ(at("SetRenderState 24 " + std::to_string(alpha), 0), lines.size());
+  caption = captionDraws();
+  ASSERT_EQ(caption.size(), 1u);
+  EXPECT_EQ(caption[0].vertices[0].color, kis::LerpColor(0xFFFF0000u, 0xFF0000FFu, b->State().GetProgress()));
+  EXPECT_NE(caption[0].vertices[0].color, 0xFF0000FFu);
 }
 
 // What a person sees of the cross-fade: halfway, the opaque body of the new
@@ -177,6 +214,15 @@ TEST_F(ImageButtons, CapsShareANarrowWidthAndStatesPastTheFramesDrawNothing) {
   EXPECT_EQ(b->FrameOfState(3), 3);
   b->AllocFrames(3, 3);
   EXPECT_EQ(b->GetQuads()[3].v[0].u * 1024, 33);  // the same size keeps the quads
+
+  // A skin without a width gives no frames, and the button keeps its image.
+  const SKINRECT flat = SKINRECT::InitSliced(0, 700, 0, 20, 4, 4, 0, 0, 0, 0, kInterfaceImage);
+  auto* bare = new ImageButton(d, &d->Controls(), 7, flat, 50, false, 3, 1, 20, 80, nullptr);
+  EXPECT_EQ(bare->GetFrameCount(), 0);
+  EXPECT_EQ(bare->GetTexture(), rig_.ui.interfaceImage.get());
+  delete b;
+  Frame();
+  EXPECT_TRUE(Face(120, 180).empty());
 }
 
 // The caption shares the width with the paddings and the icon; one that does

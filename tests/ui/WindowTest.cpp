@@ -77,6 +77,11 @@ TEST_F(Windows, DraggingByTheTitleFollowsThePointerAndKeepsToTheScreen) {
   EXPECT_EQ(d->TitleState().GetState(), kStateNormal);
   M().OnMouseUp(500, 200, kMouseLeft, 0);
   GetResourceServices().tutorial = nullptr;
+  // A double click on the title grabs it as a press does.
+  M().OnDoubleClick(611, 270, kMouseLeft);
+  M().OnMouseMove(581, 270, 1, 0);
+  EXPECT_EQ(d->GetX(), 561);
+  M().OnMouseUp(581, 270, kMouseLeft, 0);
 
   // A smaller screen: the moved window keeps its place within it, an
   // unmoved one is centred again, and one wider than the screen sticks out left.

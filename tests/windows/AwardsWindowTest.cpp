@@ -32,6 +32,7 @@
 #include "ui/HIText.h"
 #include "ui/WindowManager.h"
 #include "windows/WindowServices.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -69,8 +70,11 @@ class AwardsTest : public ::testing::Test {
     GetContentServices().awards = nullptr;
     GetWindowServices().awardsProfile = nullptr;
   }
+  // Opened away from the screen's corner, its drop-in over.
   AwardsWindow& Open() {
     window = OpenAwards(false);
+    testsupport::PlaceWindow(*window);
+    testsupport::Settle(*window);
     return *window;
   }
   void At(u32 ms) {
@@ -162,9 +166,10 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   profile.current.records[0] = 100;
   Open();
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
-  window->OnMouseDown(5, 5, kMouseRight, 0);  // only the left button hurries
+  const kis::IntPoint corner = testsupport::OnScreen(*window, 5, 5);
+  testsupport::ClickAt(*rig.manager, corner, kMouseRight);  // only the left button hurries
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 0);
-  window->OnMouseDown(5, 5, kMouseLeft, 0);
+  testsupport::ClickAt(*rig.manager, corner);
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
   EXPECT_FLOAT_EQ(window->GetSmall(2)->GetBar(), 1.0f);
   EXPECT_EQ(window->GetBig(0)->GetColor(), 0xFFFFFFFFu);
@@ -176,6 +181,16 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   EXPECT_TRUE(first->IsClosing());
   EXPECT_TRUE(window->GetSmall(2)->Steps().empty());
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
+  // A double click hurries too; the pointer over an award is over its button.
+  profile.current.tiered[3] = 15;
+  first = window;
+  Open();
+  delete first;
+  EXPECT_EQ(window->GetSmall(3)->GetShownTier(), 0);
+  rig.manager->OnDoubleClick(corner.x, corner.y, kMouseLeft);
+  EXPECT_EQ(window->GetSmall(3)->GetShownTier(), 1);
+  rig.manager->OnMouseUp(corner.x, corner.y, kMouseLeft, 0);
+  EXPECT_TRUE(testsupport::HoversAt(*rig.manager, *window->GetSmall(3)));
   EXPECT_TRUE(window->OnKeyDown(27, 0));
   EXPECT_TRUE(window->IsClosing());
 }

@@ -14,6 +14,7 @@
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/WindowServices.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -30,7 +31,12 @@ class BonusesWindowTest : public ::testing::Test {
     profile.owned = owned;
     record = choice;
     window = new BonusesWindow(0, &record);
+    Place(window);
     return *window;
+  }
+  static void Place(GameWindow* w) {
+    testsupport::PlaceWindow(*w);
+    testsupport::Settle(*w);
   }
   std::vector<i32> Slots() const {
     std::vector<i32> v;
@@ -43,9 +49,11 @@ class BonusesWindowTest : public ::testing::Test {
       if (p->IsChecked()) v.push_back(p->GetBonus());
     return v;
   }
-  void Click(GameButton* b) { window->OnCommand(b); }
+  // Through the window manager, as the player clicks.
+  void Click(GameButton* b) { testsupport::Click(rig.windows, *b); }
 
   leveltest::LevelRig rig;
+  testsupport::InterfacePicture picture;
   FakeMapProfile profile;
   BONUSSELECTION record{};
   BonusesWindow* window = nullptr;
@@ -101,9 +109,11 @@ TEST_F(BonusesWindowTest, ADamagedRecordIsCheckedAndEscapeAppliesToTheLevelWindo
   profile.owned = 4;
   profile.selection[0] = BONUSSELECTION{1, {2, -1, -1}};
   auto* level = new LevelWindow(0, kLevelWindowFromMap, [](u32, i32, u32) {});
-  level->OnCommand(level->Controls().FindControl(kLevelWindowSelectBonuses, 0));
+  Place(level);
+  Click(level->Controls().FindControl(kLevelWindowSelectBonuses, 0));
   window = static_cast<BonusesWindow*>(rig.windows.FindWindow(BonusesWindow::kId));
   ASSERT_NE(window, nullptr);
+  Place(window);
   EXPECT_EQ(Slots(), (std::vector<i32>{2, -1, -1}));
   Click(window->Panels()[0]);
   EXPECT_EQ(level->GetSlot(1)->GetBonus(), -1) << "not before the apply";

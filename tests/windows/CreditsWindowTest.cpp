@@ -13,6 +13,7 @@
 #include "gametext/GameLanguageHost.h"
 #include "platform/encoding/Utf.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/WindowDoor.h"
 #include "ui/ControlState.h"
 #include "windows/CreditsWindow.h"
 
@@ -34,6 +35,7 @@ class CreditsTest : public ::testing::Test {
 
   TempFolder folder;
   PanelRig rig{1024, 768};
+  testsupport::InterfacePicture picture;
   std::unique_ptr<GameLanguage> language;
 };
 
@@ -65,17 +67,22 @@ TEST_F(CreditsTest, ALongListScrollsBuildsAndFreesAndComesRound) {
   EXPECT_EQ(w->GetFirst(), 0u);
   EXPECT_EQ(w->GetEnd(), 1u);
   EXPECT_TRUE(w->Items()[0].built);
-  // Held on the window: four times as fast; on the close button: not.
-  // The window's control state pressed (a left press on it), no control
-  // under the pointer; then released.
-  w->State().SetState(kStatePressed, true, 0);
-  w->Scroll(100);
-  EXPECT_FLOAT_EQ(w->GetOffset(), 370.0f);
-  rig.manager->SetHoverControl(w->FindControl(kCreditsClose, 0));  // held over the close button
-  w->Scroll(100);
+  // Held on the window: four times as fast; held on the close button (and
+  // released off it: not closed): not. Pressed through the window manager,
+  // the window away from the screen's corner.
+  testsupport::PlaceWindow(*w);
+  testsupport::Settle(*w);
+  WindowManager& m = *rig.manager;
+  const kis::IntPoint body = testsupport::OnScreen(*w, 30, w->GetHeight() / 2);
+  const kis::IntPoint close = testsupport::MiddleOf(*w->FindControl(kCreditsClose, 0));
+  for (const kis::IntPoint& at : {body, close}) {
+    m.OnMouseMove(at.x, at.y, 0, 0);
+    m.OnMouseDown(at.x, at.y, kMouseLeft, 0);
+    w->Scroll(100);
+    m.OnMouseUp(body.x, body.y, kMouseLeft, 0);
+  }
   EXPECT_FLOAT_EQ(w->GetOffset(), 365.0f);
-  rig.manager->SetHoverControl(nullptr);
-  w->State().SetState(kStateNormal, true, 0);
+  EXPECT_FALSE(w->IsClosing());
   w->Scroll(100);
   EXPECT_FLOAT_EQ(w->GetOffset(), 360.0f);
   // Scrolled on until item 0 has left the top: it is freed, the range moves.

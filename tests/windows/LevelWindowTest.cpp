@@ -12,6 +12,7 @@
 #include "../level/LevelRig.h"
 #include "../support/FakeTutorialFactory.h"
 #include "resources/ResourceServices.h"
+#include "ui/BaseDialogWindow.h"
 #include "ui/GameControls.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesWindow.h"
@@ -20,6 +21,7 @@
 #include "FakeMapProfile.h"
 #include "windows/TaskButton.h"
 #include "windows/WindowServices.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -40,15 +42,27 @@ class LevelWindowTest : public ::testing::Test {
   LevelWindow& Open(u32 kind) {
     delete window;
     window = new LevelWindow(0, kind, [this](u32 r, i32 l, u32 f) { answers.emplace_back(r, l, f); });
+    testsupport::PlaceWindow(*window);
+    testsupport::Settle(*window);
     return *window;
   }
+  // The open question answered; it goes at once (the manager would delete
+  // it once lifted out: until then, modal, it takes every click).
+  void Reply(u32 answer) {
+    BaseDialogWindow* question = window->GetQuestion();
+    ASSERT_NE(question, nullptr);
+    question->Answer(answer);
+    delete question;
+  }
+  // A click on the button through the window manager.
   void Command(u32 id) {
     GameButton* b = window->Controls().FindControl(id, 0);
     ASSERT_NE(b, nullptr) << std::hex << id;
-    window->OnCommand(b);
+    testsupport::Click(rig.windows, *b);
   }
 
   leveltest::LevelRig rig;
+  testsupport::InterfacePicture picture;
   FakeMapProfile profile;
   tutorialtest::FakeTutorialFactory tutorials;
   LevelWindow* window = nullptr;
@@ -100,11 +114,11 @@ TEST_F(LevelWindowTest, RestartingASavedGameAsksFirst) {
   Command(kLevelWindowRestart);
   ASSERT_NE(window->GetQuestion(), nullptr);
   EXPECT_EQ(window->GetQuestion()->GetCaptionKey(), u"restart_c");
-  window->GetQuestion()->Answer(kAnswerNo);
+  Reply(kAnswerNo);
   EXPECT_TRUE(answers.empty());
   EXPECT_EQ(FindWindowOf<LevelWindow>(), window);
   Command(kLevelWindowRestart);
-  window->GetQuestion()->Answer(kAnswerYes);
+  Reply(kAnswerYes);
   Command(kLevelWindowContinue);
   EXPECT_EQ(answers, (std::vector<Answer>{{1, 0, 1}, {1, 0, 0}}));
 

@@ -16,6 +16,7 @@
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
 #include "testsupport/SpriteRig.h"
+#include "testsupport/WindowDoor.h"
 #include "ui/CheckBox.h"
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
@@ -69,9 +70,27 @@ class Options : public ::testing::Test {
   }
   SoundSettings& S() { return GetSoundSettings(); }
   static bool Ticked(const GameButton* b) { return (b->State().GetState() & kStateFlag) != 0; }
-  void Press(SoundBar* bar, i32 x) { bar->OnMouseDown(x, bar->GetRect().top + 2, kMouseLeft, 0); }
+  // Opened, away from the screen's corner, its drop-in over: the mouse
+  // reaches it through the window manager.
+  OptionsWindow* Open(OptionsHooks* hooks) {
+    auto* w = new OptionsWindow(hooks);
+    testsupport::PlaceWindow(*w);
+    testsupport::Settle(*w);
+    return w;
+  }
+  void Click(GameButton* b) { testsupport::Click(*manager, *b); }
+  // The pointer at window x over the bar: pressed there, moved there (with
+  // the buttons held), released there.
+  kis::IntPoint At(SoundBar* bar, i32 x) { return testsupport::OnScreen(*bar->GetParent(), x, bar->GetRect().top + 2); }
+  void Press(SoundBar* bar, i32 x) {
+    Move(bar, x, 0);
+    manager->OnMouseDown(At(bar, x).x, At(bar, x).y, kMouseLeft, 0);
+  }
+  void Move(SoundBar* bar, i32 x, u32 held) { manager->OnMouseMove(At(bar, x).x, At(bar, x).y, held, 0); }
+  void Release(SoundBar* bar, i32 x) { manager->OnMouseUp(At(bar, x).x, At(bar, x).y, kMouseLeft, 0); }
 
   spritetest::SpriteRig art;
+  testsupport::InterfacePicture picture;
   WindowManager* manager;
   FakeMapProfile profile;
   FakeScreen screen;
@@ -79,7 +98,7 @@ class Options : public ::testing::Test {
 };
 
 TEST_F(Options, TogglesAndBarsDriveTheSoundRows) {
-  auto* w = new OptionsWindow(&screen);
+  auto* w = Open(&screen);
   EXPECT_EQ(manager->GetAnchor(kAnchorOptions), w);
   // Opened: a channel on at volume 0 is switched off, which is no change.
   EXPECT_EQ(S().soundsOn, 0u);
@@ -91,18 +110,19 @@ TEST_F(Options, TogglesAndBarsDriveTheSoundRows) {
   EXPECT_EQ(music->GetFilled(), 80);
   EXPECT_EQ(music->GetSoundId(), 0u);  // the music bar previews nothing
   // Switched on at volume 0: 33.
-  w->OnCommand(w->GetToggle(SoundSettings::kSounds));
+  Click(w->GetToggle(SoundSettings::kSounds));
   EXPECT_FLOAT_EQ(S().soundsVolume, 33.0f);
   EXPECT_TRUE(Ticked(w->GetToggle(SoundSettings::kSounds)));
   EXPECT_TRUE(w->IsChanged());
   // Dragged to the left end: 0, the toggle off, the channel still on.
   Press(sounds, sounds->GetRect().left);
+  Release(sounds, sounds->GetRect().left);
   EXPECT_FLOAT_EQ(S().soundsVolume, 0.0f);
   EXPECT_EQ(S().soundsOn, 1u);
   EXPECT_FALSE(Ticked(w->GetToggle(SoundSettings::kSounds)));
   EXPECT_EQ(sounds->GetFilled(), 0);
   // A press switches its channel on before taking the volume.
-  w->OnCommand(w->GetToggle(SoundSettings::kMusic));
+  Click(w->GetToggle(SoundSettings::kMusic));
   EXPECT_EQ(S().musicOn, 0u);
   EXPECT_EQ(music->GetFilled(), 0);
   Press(music, music->GetRect().left + 159);
@@ -111,19 +131,18 @@ TEST_F(Options, TogglesAndBarsDriveTheSoundRows) {
   EXPECT_TRUE(Ticked(w->GetToggle(SoundSettings::kMusic)));
   // Released, the pointer moving over the bar sets nothing; pressed again,
   // a move does.
-  const i32 y = music->GetRect().top + 2;
-  music->OnMouseUp(music->GetRect().left + 159, y, kMouseLeft, 0);
-  music->OnMouseMove(music->GetRect().left + 80, y, 0, 0);
+  Release(music, music->GetRect().left + 159);
+  Move(music, music->GetRect().left + 80, 0);
   EXPECT_FLOAT_EQ(S().musicVolume, 100.0f);
   Press(music, music->GetRect().left + 150);
-  music->OnMouseMove(music->GetRect().left + 79, y, kMouseLeft, 0);
+  Move(music, music->GetRect().left + 79, kMouseLeft);
   EXPECT_NEAR(S().musicVolume, 50.0f, 0.5f);
   delete w;
   EXPECT_EQ(manager->GetAnchor(kAnchorOptions), nullptr);
   EXPECT_EQ(screen.saves, 1);
 
   // A disabled bar takes no position: nothing set, nothing changed.
-  w = new OptionsWindow(&screen);
+  w = Open(&screen);
   music = w->GetBar(SoundSettings::kMusic);
   music->SetState(kStateHidden, true, 0);
   music->SetFromX(music->GetRect().left);
@@ -134,36 +153,36 @@ TEST_F(Options, TogglesAndBarsDriveTheSoundRows) {
 
 TEST_F(Options, ClosingWritesSettingsAndProfileOnlyForChanges) {
   profile.tutorials = true;
-  delete new OptionsWindow(&screen);  // nothing changed
+  delete Open(&screen);  // nothing changed
   EXPECT_EQ(screen.saves, 0);
   EXPECT_EQ(profile.saves, 0);
 
   // A press that keeps the volume still counts.
-  auto* w = new OptionsWindow(&screen);
+  auto* w = Open(&screen);
   SoundBar* music = w->GetBar(SoundSettings::kMusic);
   const i32 at = music->GetRect().left + 159 / 2;
   Press(music, at);
   const float volume = S().musicVolume;
   delete w;
   EXPECT_EQ(screen.saves, 1);
-  w = new OptionsWindow(&screen);
+  w = Open(&screen);
   Press(w->GetBar(SoundSettings::kMusic), at);
   EXPECT_FLOAT_EQ(S().musicVolume, volume);
   delete w;
   EXPECT_EQ(screen.saves, 2);
 
   // The tutorial flag: toggled and closed saves once; toggled back, nothing.
-  w = new OptionsWindow(&screen);
+  w = Open(&screen);
   EXPECT_TRUE(Ticked(w->GetTutorialBox()));
-  w->OnCommand(w->GetTutorialBox());
+  Click(w->GetTutorialBox());
   EXPECT_FALSE(profile.tutorials);
   EXPECT_TRUE(w->OnKeyDown(kKeyEscape, 0));
   EXPECT_EQ(profile.saves, 1);
   EXPECT_TRUE(w->IsClosing());
   delete w;
-  w = new OptionsWindow(&screen);
-  w->OnCommand(w->GetTutorialBox());
-  w->OnCommand(w->GetTutorialBox());
+  w = Open(&screen);
+  Click(w->GetTutorialBox());
+  Click(w->GetTutorialBox());
   EXPECT_TRUE(w->OnKeyDown(kKeyEnter, 0));
   EXPECT_EQ(profile.saves, 1);
   EXPECT_EQ(screen.saves, 2);  // the tutorial flag is no setting
@@ -171,14 +190,14 @@ TEST_F(Options, ClosingWritesSettingsAndProfileOnlyForChanges) {
 
   // Full screen twice: the borders built each time, the settings written;
   // a mode that does not apply ends the game.
-  w = new OptionsWindow(&screen);
-  w->OnCommand(w->GetFullscreenBox());
+  w = Open(&screen);
+  Click(w->GetFullscreenBox());
   EXPECT_FALSE(Ticked(w->GetFullscreenBox()));
-  w->OnCommand(w->GetFullscreenBox());
+  Click(w->GetFullscreenBox());
   EXPECT_TRUE(Ticked(w->GetFullscreenBox()));
   EXPECT_EQ(screen.borders, 2);
   screen.works = false;
-  w->OnCommand(w->GetFullscreenBox());
+  Click(w->GetFullscreenBox());
   EXPECT_EQ(screen.closes, 1);
   EXPECT_EQ(screen.borders, 2);
   delete w;
@@ -188,7 +207,7 @@ TEST_F(Options, ClosingWritesSettingsAndProfileOnlyForChanges) {
 TEST_F(Options, TheSoundsBarPreviewsAtMostEvery150Ms) {
   plat::FakeClock clock(1000);
   plat::PlatformServicesScope scope({.clock = &clock});
-  auto* w = new OptionsWindow(nullptr);
+  auto* w = Open(nullptr);
   SoundBar* bar = w->GetBar(SoundSettings::kSounds);
   bar->SetSoundId(7);
   const i32 left = bar->GetRect().left;
@@ -198,7 +217,7 @@ TEST_F(Options, TheSoundsBarPreviewsAtMostEvery150Ms) {
   for (const auto& [now, x, played] : {std::tuple<u32, i32, u32>{1100, 60, 1000}, {1149, 70, 1000},
                                        {1150, 80, 1150}, {1200, 90, 1150}}) {
     clock.Set(now);
-    bar->OnMouseMove(left + x, bar->GetRect().top + 2, kMouseLeft, 0);
+    Move(bar, left + x, kMouseLeft);
     EXPECT_EQ(bar->GetLastPreview(), played) << now;
   }
   EXPECT_TRUE(bar->IsPreviewPending());

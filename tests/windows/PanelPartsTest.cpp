@@ -275,8 +275,8 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   shoot();
   EXPECT_EQ(rig.Pixel(10 + 3, 10 + 3), 0xFF000000u | (457u + 3) % 256 << 16 | (187u + 50 + 3) % 256 << 8 | 1u);
 
-  // Recharging: a press does nothing.
-  EXPECT_EQ(panel.OnCommand(button), kCommandSilent);
+  // Recharging: a click does nothing.
+  rig.Click(button);
   EXPECT_FALSE(rig.level.rules->IsStarted());
   EXPECT_FALSE(bonuses.IsActive(2));
 
@@ -295,7 +295,7 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   BONUSSLOT charged = bonuses.GetSlot(2);
   charged.timeLeft = 0;
   bonuses.RestoreSlot(2, charged);
-  EXPECT_EQ(panel.OnCommand(button), 2u);
+  rig.Click(button);
   EXPECT_TRUE(rig.level.rules->IsStarted());
   EXPECT_TRUE(bonuses.IsActive(2));
   // Deleted, it leaves its slot (the panel's teardown finds nothing to delete twice).

@@ -13,9 +13,11 @@
 #include "content/AwardTable.h"
 #include "level/objects/PointWarehouse.h"
 #include "level/rules/LevelWindows.h"
+#include "level/scene/LevelServices.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MessageNotice.h"
 #include "windows/WarehouseWindow.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -41,9 +43,12 @@ class WarehouseWindowTest : public ::testing::Test {
   ~WarehouseWindowTest() override { delete window; }
   LevelRules& Rules() { return *rig.level.rules; }
   WarehouseStock& Stock() { return *Rules().Stock(); }
+  // Opened, moved away from the screen's corner, its drop-in over.
   WarehouseWindow& Open(const PRODUCT* selected = nullptr) {
     delete window;
     window = new WarehouseWindow(Rules(), rig.map.get(), selected);
+    testsupport::PlaceWindow(*window);
+    testsupport::Settle(*window);
     return *window;
   }
   void Stock(i32 products, i32 count) {
@@ -57,6 +62,7 @@ class WarehouseWindowTest : public ::testing::Test {
   static bool Shown(const GameButton* b) { return b && b->IsEnabled(); }
 
   PanelRig rig;
+  testsupport::InterfacePicture picture;
   std::vector<PRODUCT> extra;
   WarehouseWindow* window = nullptr;
 };
@@ -86,44 +92,75 @@ TEST_F(WarehouseWindowTest, ButtonsStandInCellsOfSevenRowsAndFollowTheStock) {
   ASSERT_EQ(window->Buttons().size(), 16u);
   EXPECT_EQ(window->Buttons()[14]->GetY() - window->Buttons()[0]->GetY(), 2 * WarehouseWindow::kRowHeight);
   EXPECT_EQ(window->GetSelectionTop() - twoRows, WarehouseWindow::kRowHeight) << "a third row";
+  EXPECT_EQ(window->Buttons()[14]->GetCellFlags(), kButtonFirstCell);
+  EXPECT_EQ(window->Buttons()[15]->GetCellFlags(), 0u) << "a row ends with its layout's last cell only";
+  // A name on the plate is drawn 200 pixels wide at most.
+  EXPECT_FLOAT_EQ(WarehouseNameScale(180.0f), 1.0f);
+  EXPECT_FLOAT_EQ(WarehouseNameScale(200.0f), 1.0f);
+  EXPECT_FLOAT_EQ(WarehouseNameScale(320.0f) * 320.0f, 200.0f);
+  // A product without an id shows no amount.
+  PRODUCT none{};
+  auto* nameless = new WarehouseWindowButton(window, &none, 0, 0, 80, 0);
+  nameless->SetAmount(3, 10);
+  EXPECT_EQ(nameless->GetAmount(), -1);
 }
 
+// Through the window manager, the window away from the screen's corner: a
+// click chooses, the sell buttons sell one and five, a double click sells
+// all of the product under the pointer and no other.
 TEST_F(WarehouseWindowTest, SellingCountsMoneyTakesStockAndRemovesWhatIsSoldOut) {
-  Stock(2, 3);
+  Stock(3, 3);
   const PRODUCT* first = &extra[0];   // 10 each
   const PRODUCT* second = &extra[1];  // 11 each
-  Open(second);
+  const PRODUCT* third = &extra[2];   // 12 each
+  Open(first);
+  WindowManager& m = *rig.manager;
+  testsupport::Click(m, *window->Buttons()[1]);
   ASSERT_NE(window->GetSelected(), nullptr);
   EXPECT_EQ(window->GetSelected()->GetProduct(), second);
   EXPECT_TRUE(Shown(window->GetSellOne()));
   EXPECT_TRUE(Shown(window->GetSellFive()));
-  EXPECT_EQ(Command(kWarehouseSellOne), 1u);
+  testsupport::Click(m, *window->GetSellOne());
   EXPECT_EQ(Stock().GetCount(second), 2);
   EXPECT_EQ(window->GetSelected()->GetAmount(), 2);
   EXPECT_EQ(Rules().Money().Get(), 311);
   EXPECT_EQ(rig.level.profile.counters.records[kAwardRecordMoney], 11) << "money earned";
 
-  Command(kWarehouseSellFive);  // five of two: two
+  testsupport::Click(m, *window->GetSellFive());  // five of two: two
   EXPECT_EQ(Stock().GetCount(second), 0);
   EXPECT_EQ(Rules().Money().Get(), 333);
   EXPECT_EQ(rig.level.profile.counters.records[kAwardRecordMoney], 33);
-  ASSERT_EQ(window->Buttons().size(), 1u) << "its button goes";
-  EXPECT_EQ(window->Buttons()[0]->GetProduct(), first);
+  ASSERT_EQ(window->Buttons().size(), 2u) << "its button goes";
+  EXPECT_EQ(window->Buttons()[1]->GetProduct(), third);
   EXPECT_EQ(window->GetSelected(), nullptr);
   EXPECT_FALSE(Shown(window->GetSellOne()));
+
+  testsupport::DoubleClick(m, *window->Buttons()[1]);
+  EXPECT_EQ(Stock().GetCount(third), 0);
+  EXPECT_EQ(Stock().GetCount(first), 3);
+  EXPECT_EQ(Rules().Money().Get(), 333 + 36);
+  ASSERT_EQ(window->Buttons().size(), 1u);
   EXPECT_FALSE(window->ShowsEmpty());
 
   // The last product, sold by a double click on its button: "empty".
   Rules().Money().Set(99990);
-  const DXLRECT r = window->Buttons()[0]->GetRect();
-  kis::IntPoint at{};
-  window->ClientToScreen(&at, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  EXPECT_TRUE(window->OnDoubleClick(at.x, at.y, 0));
+  testsupport::DoubleClick(m, *window->Buttons()[0]);
   EXPECT_EQ(Stock().GetCount(first), 0);
   EXPECT_TRUE(window->Buttons().empty());
   EXPECT_TRUE(window->ShowsEmpty());
   EXPECT_EQ(Rules().Money().Get(), LevelMoney::kMax) << "the rest of the 30 is lost";
   EXPECT_EQ(window->Sell(5), 0) << "nothing chosen";
+
+  // The developer's "warehouse without limits" shows every stock full, but
+  // a sale takes and pays for the units held only.
+  Stock(1, 3);
+  Rules().Money().Set(0);
+  GetLevelServices().warehouseNoLimits = true;
+  Open(first);
+  EXPECT_EQ(window->Sell(5), 3);
+  GetLevelServices().warehouseNoLimits = false;
+  EXPECT_EQ(Rules().Money().Get(), 30);
+  EXPECT_TRUE(window->Buttons().empty()) << "sold out";
 }
 
 TEST_F(WarehouseWindowTest, TheUpgradeWantsMoneyRaisesTheWarehouseAndEveryLimit) {
@@ -136,7 +173,9 @@ TEST_F(WarehouseWindowTest, TheUpgradeWantsMoneyRaisesTheWarehouseAndEveryLimit)
   Rules().Money().Set(1000);
   Open();
   EXPECT_TRUE(Shown(window->GetUpgradeButton()));
-  EXPECT_EQ(Command(kWarehouseUpgrade), 1u);
+  ASSERT_FALSE(Rules().IsStarted());
+  testsupport::Click(*rig.manager, *window->GetUpgradeButton());
+  EXPECT_TRUE(Rules().IsStarted()) << "the upgrade lets play go on";
   EXPECT_EQ(Rules().Money().Get(), 900);
   EXPECT_EQ(Stock().GetLevel(), 2);
   EXPECT_EQ(static_cast<LevelPoint*>(rig.map->GetPoint(0))->GetLevel(), 2);

@@ -1,9 +1,10 @@
 // The game windows drawn by the software renderer on the toolkit's rig
 // (bitmap fonts, the interface image), their pixels read back: the
 // profiles window's rows (whole frames), its paper in place under a header
-// that scrolls away, a name's colour blended through a fade and held in its
-// box; the options window's labels in their boxes; the credits' long lines,
-// viewport and pictures cut to it; the bonuses window cut from its sheet.
+// that scrolls away, a name's colour blended through a fade and a long
+// name drawn smaller, whole, in its box; the options window's labels in
+// their boxes; the credits' long lines, viewport and pictures cut to it;
+// the bonuses window cut from its sheet.
 // Each picture of set 1 marks its texels: (x, y) in red and green, its own
 // mark in blue.
 #include <gtest/gtest.h>
@@ -90,12 +91,16 @@ TEST_F(WindowPictures, ProfilesRowsPaperHeaderAndNames) {
     EXPECT_EQ(Blue(c), kProfilesMark) << row;
     EXPECT_EQ(Green(c), static_cast<u32>(row)) << row;
   }
-  // A name that does not fit is cut at its 278 x 32 box.
+  // A name wider than its 278 x 32 box is laid out whole and drawn
+  // smaller, ending 6 pixels before the box's end.
   KGETextSpriteW* name = last->GetNameText();
   ASSERT_NE(name, nullptr);
-  EXPECT_LE(name->GetTextureRect().right, 278);
+  EXPECT_GT(name->GetWidth(), 278);
+  EXPECT_GE(name->GetTextureRect().right, name->GetWidth() - 1) << "cut";
+  EXPECT_NEAR(static_cast<float>(name->GetWidth()) * last->GetNameScale(), 272.0f, 0.5f);
   EXPECT_LE(name->GetTextureRect().bottom, 32);
   EXPECT_GE(name->GetTextureRect().left, 0);
+  EXPECT_EQ(w->GetRow(0)->GetNameScale(), 1.0f);  // "Ann" as it is
   // Hovered through a fade, the name's colour blends from black to the
   // hover's 0xFF303030: half way, 0x181818.
   ProfilePanel* first = w->GetRow(0);

@@ -561,6 +561,16 @@ void BonusesBack(cairo_t* cr, const ArtFrame&) {
     Line(cr, groove + 10, y0 + 6, groove + 10, y1 - 6, 3, art::Hex(0xB8B0A0));
     Box(cr, 1, y0 + 1, x1 - 1, y1 - 1, 4, 10, 10, 4);
     art::Outline(cr, checked ? 3 : 2, checked ? pal::kGrassDark : pal::kOutline);
+    // The check mark's socket: sunk and dark whatever the state, so the
+    // white mark, tinted as the face is, stands out at 3:1 and more.
+    const double sx = bs::kCheckX - 4, sy = y0 + bs::kCheckY - 3;
+    const double sw = bs::kCheckWidth + 8, sh = bs::kCheckHeight + 6;
+    Box(cr, sx, sy, sx + sw, sy + sh, 5, 5, 5, 5);
+    FillDown(cr, art::Hex(0x1E1B17), art::Hex(0x35302A), sy, sy + sh);
+    cairo_new_path(cr);
+    Line(cr, sx + 4, sy + sh + 0.5, sx + sw - 4, sy + sh + 0.5, 1, art::Hex(0xB8B0A0), 0.8);
+    Box(cr, sx, sy, sx + sw, sy + sh, 5, 5, 5, 5);
+    art::Outline(cr, 1.5, art::Hex(0x1E1B17));
   }
 }
 
@@ -832,28 +842,45 @@ void WindowSeparator(cairo_t* cr, const skin::Frame& f) {
 // its ends and between them a dark board whose groove holds the
 // medal-time gauge (14 pixels high at 16, 73 to 469, 87); the gauge's
 // empty part shows the groove.
-void ResultBoard(cairo_t* cr, const skin::Frame& f) {
-  const double w = f.w, h = f.h, right = w - kShadow - 12;  // the insets' columns
-  WoodSides(cr, w, h);
+constexpr double kResultBoardWidth = 488, kResultBoardHeight = 91;
+constexpr double kResultGrooveTop = 71, kResultGrooveBottom = 89, kResultGrooveRound = 7;
+// The cover's place on the board (LevelResultWindow).
+constexpr double kResultCoverX = 12, kResultCoverY = 5;
+
+// The board's dark inset between its wooden sides.
+void ResultBoardInset(cairo_t* cr) {
+  const double right = kResultBoardWidth - kShadow - 12, h = kResultBoardHeight;
   Box(cr, 12, 2, right, h - 1, 9, 9, 9, 9);
   FillDown(cr, art::Darker(kInset, 0.2), kInset, 2, h - 1);
   art::Outline(cr, 1.5, art::Darker(pal::kWood, 0.3));
-  Box(cr, 15, 71, 470, 89, 7, 7, 7, 7);
+}
+
+void ResultBoard(cairo_t* cr, const skin::Frame& f) {
+  WoodSides(cr, f.w, f.h);
+  ResultBoardInset(cr);
+  const double r = kResultGrooveRound;
+  Box(cr, 15, kResultGrooveTop, 470, kResultGrooveBottom, r, r, r, r);
   art::Source(cr, art::Darker(kInset, 0.55));
   cairo_fill(cr);
   Line(cr, 21, 88.5, 464, 88.5, 1, art::Lighter(kInset, 0.3), 0.8);
 }
 
-// Mode 0's cover over the bronze zone: a raised wooden plaque, nailed,
-// from whose right edge the gauge comes out.
+// Mode 0's cover over the bronze zone (the time there is always within
+// it): the board itself, as it lies round the medal's box, without its
+// groove, so nothing beside the medal reads as a label with nothing on
+// it; at its right edge the groove's rounded end, from which the gauge
+// runs on.
 void ResultCover(cairo_t* cr, const skin::Frame& f) {
-  Box(cr, 1, 1, f.w - 1, f.h - 1, 8, 8, 8, 8);
-  FillDown(cr, WoodLight(), art::Darker(pal::kWood, 0.1), 1, f.h - 1);
-  art::Outline(cr, kLine, pal::kOutline);
-  Box(cr, 5, 5, f.w - 5, f.h - 5, 5, 5, 5, 5);
-  art::Outline(cr, 1.5, WoodShade(), 0.8);
-  Nail(cr, f.w - 12, 12);
-  Nail(cr, f.w - 12, f.h - 12);
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, f.w, f.h);
+  cairo_clip(cr);
+  cairo_translate(cr, -kResultCoverX, -kResultCoverY);
+  ResultBoardInset(cr);
+  const double end = kResultCoverX + f.w, r = kResultGrooveRound;
+  Box(cr, end - r - 1, kResultGrooveTop, end + r, kResultGrooveBottom, r, r, r, r);
+  art::Source(cr, art::Darker(kInset, 0.55));
+  cairo_fill(cr);
+  cairo_restore(cr);
 }
 
 // A recessed wooden frame round the profiles list: dark grooves along the

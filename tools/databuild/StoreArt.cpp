@@ -63,19 +63,23 @@ void UpgradeButton(cairo_t* cr, const ArtFrame&) {
   }
 }
 
+// An award tier's check box at the head of its line in a hint: a square
+// as high as the frame less a pixel above and below, standing at the
+// frame's right less a gap of five pixels before the tier's text, the
+// empty columns on its left indenting it under the line above.
 void AwardsCheck(cairo_t* cr, const ArtFrame& f) {
-  const double w = f.width, h = f.height;
-  art::RoundRect(cr, 3, 3, w - 6, h - 6, 4);
-  art::FillLit(cr, pal::kWhite, 0, 0, w, h, 0.2);
-  art::RoundRect(cr, 3, 3, w - 6, h - 6, 4);
+  const double side = f.height - 2, x = f.width - 5 - side, y = 1;
+  art::RoundRect(cr, x + 0.75, y + 0.75, side - 1.5, side - 1.5, 3);
+  art::FillLit(cr, pal::kWhite, x, y, x + side, y + side, 0.2);
+  art::RoundRect(cr, x + 0.75, y + 0.75, side - 1.5, side - 1.5, 3);
   art::Outline(cr, 1.5);
   if (f.index == 0) return;
-  cairo_move_to(cr, w * 0.25, h * 0.5);
-  cairo_line_to(cr, w * 0.45, h * 0.72);
-  cairo_line_to(cr, w * 0.85, h * 0.15);
+  cairo_move_to(cr, x + side * 0.22, y + side * 0.52);
+  cairo_line_to(cr, x + side * 0.44, y + side * 0.76);
+  cairo_line_to(cr, x + side * 0.82, y + side * 0.22);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-  cairo_set_line_width(cr, w * 0.16);
+  cairo_set_line_width(cr, side * 0.18);
   art::Source(cr, pal::kGrassDark);
   cairo_stroke(cr);
 }

@@ -150,6 +150,10 @@ void DXLBitmapFontT<Ch>::ReadDescription(kis::CustomIniFileT<Ch>* ini, bool load
   this->SetEmptyWidth(ClampByte(ini->ReadInt(section, DXLKeyName<Ch>("EmptyCharWidth"), 0)));
   this->SetDescent(static_cast<i16>(std::clamp(ini->ReadInt(section, DXLKeyName<Ch>("Descent"), 0), -32768, 32767)));
   this->SetHeight(ClampByte(ini->ReadInt(section, DXLKeyName<Ch>("CharHeight"), 0)));
+  // SetHeight leaves the descent alone when the height does not change (a
+  // font read again, or one without "CharHeight", whose height stays 0): the
+  // description's descent is held to the height here in every case.
+  if (this->GetDescent() > this->GetHeight()) this->SetDescent(this->GetHeight());
   if (ini->KeyExists(section, DXLKeyName<Ch>("CharWidth")))
     this->SetAllWidths(ClampByte(ini->ReadInt(section, DXLKeyName<Ch>("CharWidth"), 0)));
   this->SetSpace(static_cast<u16>(std::clamp(ini->ReadInt(section, DXLKeyName<Ch>("Space"), 0), 0, 65535)));

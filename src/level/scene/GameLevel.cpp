@@ -366,8 +366,12 @@ bool GameLevel::OnLoseAnswer(u32 answer) {
   return true;
 }
 
+// The bees drive off every villain still waiting or attacking (state below
+// 2), also once the waves are over: a level whose waves do not repeat
+// switches them off after its last one, and bees spent on that last villain
+// must not be spent for nothing.
 void GameLevel::DriveOffVillains() {
-  if (hooks_.villains && rules_->Waves().IsEnabled()) hooks_.villains->DriveOffAll();
+  if (hooks_.villains) hooks_.villains->DriveOffAll();
 }
 
 void GameLevel::RainOnPlantBeds() {

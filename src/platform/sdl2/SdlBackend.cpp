@@ -151,6 +151,10 @@ void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
       break;
     case SDL_WINDOWEVENT_MOVED:
       window_->NoteMoved(windows, event.window.data1, event.window.data2);
+      pointerMoved_ = true;
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      pointerMoved_ = true;
       break;
     case SDL_WINDOWEVENT_CLOSE:
       windows.UserClose(handle);
@@ -187,16 +191,40 @@ void SdlBackend::Sync(WindowSystem& windows) {
   }
   if (window_ != nullptr) {
     window_->Sync(windows, userShowPending_);
-    // The window moved under the resting pointer: as the desktop does, the
-    // window under it hears of the pointer at its new place in it (so the
-    // drawn cursor shows there at once). A replay's pointer is the replay's.
-    if (window_->TakeMoved() && userInput_) {
-      Point at{0, 0};
-      windows.GetCursorPos(&at);
-      windows.UserPointer(at);
-    }
+    // The window moved under the resting pointer (we moved it, or switched
+    // it in or out of full screen, the desktop did, or the frames shown in
+    // it changed size): as the desktop does, the window under it hears of
+    // the pointer at its new place in it (so the drawn cursor shows there at
+    // once). A replay's pointer is the replay's.
+    if (window_->TakeMoved()) pointerMoved_ = true;
+    if (pointerMoved_ && userInput_) ReportRestingPointer(windows);
+    pointerMoved_ = false;
   }
   SyncCursor(windows);
+}
+
+// Where the display tells where the pointer is (X11), that is reported, and
+// the pointer's events it sent before are dropped: they name places in the
+// window where it no longer is. SDL's own are among them: switching full
+// screen, it puts the pointer back at its place in the window, and the
+// server's word of that, made against wherever the window then stood,
+// arrives once the window has moved on (read against the new place, it put
+// the drawn cursor off by the move until the pointer next moved). Elsewhere
+// the place last heard of is reported again, events queued having been
+// turned to the window's new place as it moved.
+void SdlBackend::ReportRestingPointer(WindowSystem& windows) {
+  Point at{0, 0};
+  windows.GetCursorPos(&at);
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && std::string_view(driver) == "x11") {
+    SDL_PumpEvents();
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    SDL_GetGlobalMouseState(&rootX, &rootY);
+    SDL_GetWindowPosition(window_->Get(), &windowX, &windowY);
+    at = window_->ToScreen(windows, rootX - windowX, rootY - windowY);
+  }
+  windows.UserPointer(at);
 }
 
 void SdlBackend::SyncCursor(const WindowSystem& windows) {
@@ -227,7 +255,7 @@ SDL_Window* SdlBackend::RealWindow(WindowHandle window) const {
 }
 
 void SdlBackend::SetFrameSize(WindowHandle window, uint32_t width, uint32_t height) {
-  if (window_ != nullptr && window_->Handle() == window) window_->SetFrameSize(width, height);
+  if (window_ != nullptr && window_->Handle() == window && window_->SetFrameSize(width, height)) pointerMoved_ = true;
 }
 
 }  // namespace plat::sdl2

@@ -13,7 +13,10 @@
 //   the real window is moved or goes in or out of full screen, events still
 //   queued keep naming the display's point where the pointer was, and the
 //   pointer is reported again where it rests (the window under it hears of
-//   its new place in it).
+//   its new place in it), so too when the desktop moves or resizes the
+//   window and when the frames shown change size: where the display tells
+//   where the pointer is (X11), from there, the pointer's events made
+//   before dropped.
 // - Window: focus gained and lost activate and deactivate; as in the window
 //   system, a window minimised by the user is iconic by the time it hears of
 //   its deactivation (desktops report the focus first, so losing it counts
@@ -69,7 +72,7 @@ class SdlBackend : public EventSource {
   SDL_Window* RealWindow(WindowHandle window) const;
   SdlWindow* Mirror() { return window_.get(); }
   // The frames shown in a window have this size (for pointer scaling).
-  void SetFrameSize(WindowHandle window, uint32_t width, uint32_t height);
+  void SetFrameSize(WindowHandle window, uint32_t width, uint32_t height);  // the pointer reported anew
   // Off: the keys, text, pointer, buttons and wheel of the person at the
   // display go nowhere (a replay plays the game; the real pointer over its
   // window would move the game's); the window's own events still come.
@@ -81,6 +84,7 @@ class SdlBackend : public EventSource {
   void WindowEvent(WindowSystem& windows, const SDL_Event& event);
   void SyncCursor(const WindowSystem& windows);
   void MovePointer(WindowSystem& windows, uint32_t windowId, int32_t x, int32_t y);
+  void ReportRestingPointer(WindowSystem& windows);
   void DropWindow();
 
   std::unique_ptr<SdlWindow> window_;
@@ -95,6 +99,9 @@ class SdlBackend : public EventSource {
   uint32_t pumpsSinceFocusLost_ = 0;
   Listener* listener_ = nullptr;
   bool userInput_ = true;
+  // The window or what it shows moved under the pointer since it was last
+  // reported: the next Sync reports it where it rests.
+  bool pointerMoved_ = false;
   WindowHandle failed_ = 0;  // a window whose real one could not be made (not tried again)
   std::string error_;
 };

@@ -58,6 +58,45 @@ int DisplayLost(void*) {
   _exit(kDisplayLostStatus);
 }
 
+// Whether a window manager runs on the display: false only where one can
+// tell that none does, on X11, whose managers name their check window on
+// the root window (_NET_SUPPORTING_WM_CHECK). Asked on a connection of its
+// own, through the libX11 SDL has loaded.
+bool WindowManagerRuns() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0) return true;
+  void* library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (library == nullptr) return true;
+  using Open = void* (*)(const char*);
+  using Close = int (*)(void*);
+  using Root = unsigned long (*)(void*);
+  using Intern = unsigned long (*)(void*, const char*, int);
+  using Property = int (*)(void*, unsigned long, unsigned long, long, long, int, unsigned long, unsigned long*, int*,
+                           unsigned long*, unsigned long*, unsigned char**);
+  using Free = int (*)(void*);
+  const auto open = reinterpret_cast<Open>(dlsym(library, "XOpenDisplay"));
+  const auto close = reinterpret_cast<Close>(dlsym(library, "XCloseDisplay"));
+  const auto root = reinterpret_cast<Root>(dlsym(library, "XDefaultRootWindow"));
+  const auto intern = reinterpret_cast<Intern>(dlsym(library, "XInternAtom"));
+  const auto property = reinterpret_cast<Property>(dlsym(library, "XGetWindowProperty"));
+  const auto release = reinterpret_cast<Free>(dlsym(library, "XFree"));
+  bool runs = true;
+  void* display = open && close && root && intern && property && release ? open(nullptr) : nullptr;
+  if (display != nullptr) {
+    const unsigned long check = intern(display, "_NET_SUPPORTING_WM_CHECK", 1);  // 0: no manager ever named it
+    unsigned long type = 0, count = 0, after = 0;
+    int format = 0;
+    unsigned char* value = nullptr;
+    runs = check != 0 &&
+           property(display, root(display), check, 0, 1, 0, 0, &type, &format, &count, &after, &value) == 0 &&
+           count > 0;
+    if (value != nullptr) release(value);
+    close(display);
+  }
+  dlclose(library);
+  return runs;
+}
+
 }  // namespace
 
 SdlSession::VideoPart::~VideoPart() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -119,7 +158,12 @@ std::unique_ptr<SdlSession> SdlSession::Open(const SessionOptions& options, std:
     if (error != nullptr) *error = NoDisplayReason();
     return nullptr;
   }
-  return std::unique_ptr<SdlSession>(new SdlSession(DisplayDesktop(), options, std::move(displayLost)));
+  // Without a window manager nobody draws a frame round the window: it
+  // counts none, so that a window placed with its frame centred on the
+  // desktop lies wholly on it.
+  DesktopSettings desktop = DisplayDesktop();
+  if (!WindowManagerRuns()) desktop.frame = desktop.caption = 0;
+  return std::unique_ptr<SdlSession>(new SdlSession(desktop, options, std::move(displayLost)));
 }
 
 SdlSession::SdlSession(const DesktopSettings& desktop, const SessionOptions& options,

@@ -1,5 +1,6 @@
 // A complete platform on a real desktop through SDL: SDL's video subsystem, a
-// window system on a desktop of the display's size, the backend that feeds
+// window system on a desktop of the display's size (whose windows have no
+// frame where no window manager runs to draw one), the backend that feeds
 // it the user's actions and mirrors its window, the frame presenter and the
 // desktop clipboard, and the graphics adapter's settings with the display's
 // desktop mode, refresh rate and display modes (the clock stays the

@@ -258,9 +258,11 @@ bool SdlWindow::TakeMoved() {
   return moved;
 }
 
-void SdlWindow::SetFrameSize(uint32_t width, uint32_t height) {
+bool SdlWindow::SetFrameSize(uint32_t width, uint32_t height) {
+  const bool changed = width != frameWidth_ || height != frameHeight_;
   frameWidth_ = width;
   frameHeight_ = height;
+  return changed;
 }
 
 }  // namespace plat::sdl2

@@ -53,8 +53,9 @@ class SdlWindow {
 
   // Screen position of a point given in window coordinates.
   Point ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const;
-  // Size of the frames shown in the window (the client size until one is).
-  void SetFrameSize(uint32_t width, uint32_t height);
+  // Size of the frames shown in the window (the client size until one is);
+  // whether it changed.
+  bool SetFrameSize(uint32_t width, uint32_t height);
 
   WindowHandle Handle() const { return handle_; }
   SDL_Window* Get() const { return window_; }

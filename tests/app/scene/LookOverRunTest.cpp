@@ -5,13 +5,17 @@
 // loading panel, the main screen with the new-profile window, the profiles,
 // options and credits windows, comic 0, the map with its interface, the
 // awards, level 1's window with four bonuses owned and the bonuses window,
-// the level mid-play with its panel, the warehouse window with wheat chosen, the task's
+// the level mid-play with its panel, the warehouse window with wheat chosen
+// (its picture 32 pixels and more), the task's
 // hint, the lose dialog and the result window. At each screen every
 // button's caption lies inside its button; at the end the log holds no
 // look-up missed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -294,9 +298,38 @@ void LookOverEveryScreen(u32 w, u32 h) {
   // the buttons' rectangles hold a few pixels of margin and shadow).
   for (const ImageButton* sell : {store->GetSellOne(), store->GetSellFive()})
     EXPECT_LE(sell->GetRect().right, WarehouseWindow::kWidth - 8 - 12);
-  // The chosen wheat's picture shows the icon's normal frame, not the faded one.
+  // The chosen wheat's picture shows the icon's normal frame, not the faded
+  // one, large enough to tell at a glance: what it draws on the plate (the
+  // pixels of a square of 80 round its middle, 290 across and half the
+  // plate's 140 down, unlike the plate's own colour of their row) is 32
+  // pixels across or high at least.
   ASSERT_NE(store->GetPicture(), nullptr);
   EXPECT_EQ(store->GetPicture()->FrameState().frame, 1);
+  {
+    const kis::IntPoint from = LookOver::ToWindow(*store->GetSellOne(), 290 - 40, store->GetSelectionTop() + 70 - 40);
+    const kis::IntPoint to = LookOver::ToWindow(*store->GetSellOne(), 290 + 40, store->GetSelectionTop() + 70 + 40);
+    DXLRECT ink{to.x, to.y, from.x, from.y};
+    for (i32 y = from.y; y < to.y; ++y) {
+      std::map<u32, i32> counts;
+      for (i32 x = from.x; x < to.x; ++x) ++counts[run.Pixel(x, y)];
+      const u32 plate = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                          return a.second < b.second;
+                        })->first;
+      for (i32 x = from.x; x < to.x; ++x) {
+        const u32 c = run.Pixel(x, y);
+        bool far = false;
+        for (u32 shift : {0u, 8u, 16u})
+          far = far || std::abs(static_cast<i32>((c >> shift) & 0xFF) - static_cast<i32>((plate >> shift) & 0xFF)) > 24;
+        if (far)
+          ink = DXLRECT{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                        std::max(ink.bottom, y + 1)};
+      }
+    }
+    const GAMESCREENAREA& area = GetResourceServices().screen;
+    const float scale = area.scaling ? area.scale : 1.0f;
+    EXPECT_GE(static_cast<float>(std::max(ink.right - ink.left, ink.bottom - ink.top)), 32.0f * scale)
+        << "the picture drawn " << ink.right - ink.left << " x " << ink.bottom - ink.top;
+  }
   const WarehouseUpgradeButton* upgrade = store->GetUpgradeButton();
   ASSERT_NE(upgrade, nullptr);
   if (!upgrade->IsEnabled()) {

@@ -1,11 +1,12 @@
 // The main screen in the running game on the sample data set: a first run
 // at 800 x 600 opens the new-profile window with the system's user name
 // (main_screen_first_run.png); a name typed over it and Enter make the
-// profile, which the menu greets (main_screen_800x600.png); at 1920 x 1080
+// profile, which the menu greets centred on its band (main_screen_800x600.png); at 1920 x 1080
 // the scene fills the game area between the screen's borders
 // (main_screen_1920x1080.png); a full disk at the first start is told at
 // every save; a name of sixteen "W"s stays inside the greeting's band on
-// the main screen and the map (long_name_*.png); the girl stands on the
+// the main screen and the map and whole in the farmers' list
+// (long_name_*.png); the girl stands on the
 // screen's bottom edge through the scene's sway. The
 // pictures are written into the test's working folder.
 #include <gtest/gtest.h>
@@ -24,9 +25,12 @@
 #include "app/ProfileStore.h"
 #include "engine/DXLApp.h"
 #include "engine/DXLLog.h"
+#include "engine/DXLMouse.h"
 #include "engine/DXLViewer.h"
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "gametext/KGETextParams.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
 #include "platform/gfx/GfxSoftDevice.h"
@@ -108,8 +112,16 @@ TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
   EXPECT_EQ(GetWindowManager()->FindWindow(NewProfileWindow::kId), nullptr);
   EXPECT_TRUE(screen->GetMenu()->GetButton(kMainScreenEasy)->IsEnabled());
   EXPECT_TRUE(screen->GetMenu()->IsLocked());
-  ASSERT_NE(screen->GetMenu()->GetGreeting(), nullptr);
+  MainScreenTextButton* greeting = screen->GetMenu()->GetGreeting();
+  ASSERT_NE(greeting, nullptr);
   EXPECT_EQ(std::u16string(screen->GetMenu()->GetGreetingKey()), u"welcom");
+  // The greeting centred on its band, as the buttons below it are.
+  const DXLRECT drawn = DrawnBox(run, *greeting, [&](i32 d) {
+    greeting->SetFacePosition(greeting->GetFaceX() + static_cast<float>(d), greeting->GetFaceY());
+  });
+  const DXLRECT& band = greeting->GetRect();
+  const kis::IntPoint from = OnFrame(*screen->GetMenu(), band.left, 0), to = OnFrame(*screen->GetMenu(), band.right, 0);
+  EXPECT_NEAR((drawn.left + drawn.right) / 2.0, (from.x + to.x) / 2.0, 1.0) << "off the band's middle";
   run.game.MouseMove(560, 350, 0, 0);  // over the menu: she smiles
   for (int i = 0; i < 10; ++i) run.Frame();
   EXPECT_NE(screen->GetGirl(), nullptr);
@@ -221,8 +233,10 @@ TEST(MainScreenRun, WideScreenFillsWithTheScene) {
 
 // A name of sixteen "W"s (the widest letter of the greeting's font) in
 // the greeting: on the main screen it stays inside the greeting's
-// rectangle on the board, above the "easy" button, on the map inside the plate between "back"
-// and "options" and inside the top band, at 800 x 600 and 1920 x 1080.
+// rectangle on the board, centred, above the "easy" button, and reads; in
+// the farmers' list it is drawn whole inside its box; on the map inside
+// the plate between "back" and "options" and inside the top band, at 800
+// x 600 and 1920 x 1080.
 TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
   for (const auto& [w, h] : {std::pair{800u, 600u}, {1920u, 1080u}}) {
@@ -240,18 +254,53 @@ TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
       greeting->SetFacePosition(greeting->GetFaceX() + static_cast<float>(d), greeting->GetFaceY());
     });
     ASSERT_LT(drawn.left, drawn.right) << "no greeting drawn";
-    // Its rectangle, on the board 12 pixels in from the frame's left edge
-    // and 16 from its right one, holds it.
+    // Its rectangle is the board's band, 12 pixels in from the frame's left
+    // edge and 16 from its right one; the text, smaller, stands on it
+    // centred, the board's dark wood free for 4 pixels and more on either
+    // side (inside the band's shaded edge pixel), 11 pixels high and more.
     const DXLRECT& at = greeting->GetRect();
     EXPECT_EQ(at.left, 12);
     EXPECT_EQ(menu->GetWidth() - at.right, 16);
     const kis::IntPoint from = OnFrame(*menu, at.left, at.top), to = OnFrame(*menu, at.right, at.bottom);
-    EXPECT_GE(drawn.left, from.x);
-    EXPECT_LE(drawn.right, to.x);
+    EXPECT_GE(drawn.left, from.x + 5);
+    EXPECT_LE(drawn.right, to.x - 5);
     EXPECT_GE(drawn.top, from.y);
     EXPECT_LE(drawn.bottom, to.y);
+    EXPECT_NEAR((drawn.left + drawn.right) / 2.0, (from.x + to.x) / 2.0, 1.0) << "off the band's middle";
+    EXPECT_GE(drawn.bottom - drawn.top, 11) << "drawn too small to read";
     EXPECT_LE(drawn.bottom, OnFrame(*menu, 0, menu->GetButton(kMainScreenEasy)->GetRect().top).y);
     EXPECT_TRUE(run.Shot("long_name_main_" + std::to_string(w) + ".png"));
+
+    // The farmers' list, opened by a click on the greeting: the name drawn
+    // whole, smaller, inside its 278-pixel box at 80 in its row and ending 4
+    // pixels and more before the box's end (a name cut at the box runs to
+    // its edge).
+    const kis::IntPoint click = OnFrame(*menu, (at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    run.game.MouseMove(click.x, click.y, 0, 0);
+    run.Frame();
+    run.game.MouseDown(click.x, click.y, kMouseLeft, 0);
+    run.game.MouseUp(click.x, click.y, kMouseLeft, 0);
+    for (int i = 0; i < 30; ++i) run.Frame();
+    auto* farmers = static_cast<ProfilesWindow*>(GetWindowManager()->FindWindow(ProfilesWindow::kId));
+    ASSERT_NE(farmers, nullptr);
+    ProfilePanel* row = farmers->GetRow(0);
+    ASSERT_NE(row, nullptr);
+    KGETextSpriteW* name = row->GetNameText();
+    ASSERT_NE(name, nullptr);
+    const DXLRECT listed = DrawnBox(run, *row, [&](i32 d) {
+      name->SetText(d < 0 ? u"" : u"WWWWWWWWWWWWWWWW", kKGEWholeText, nullptr);
+    });
+    ASSERT_LT(listed.left, listed.right) << "no name drawn in the list";
+    const DXLRECT& place = row->GetRect();
+    EXPECT_GE(listed.left, OnFrame(*farmers, place.left + 80, 0).x);
+    EXPECT_LE(listed.right, OnFrame(*farmers, place.left + 80 + 278 - 4, 0).x) << "the name cut at its box";
+    EXPECT_GE(listed.top, OnFrame(*farmers, 0, place.top).y);
+    EXPECT_LE(listed.bottom, OnFrame(*farmers, 0, place.bottom).y);
+    EXPECT_TRUE(run.Shot("long_name_farmers_" + std::to_string(w) + ".png"));
+    run.game.KeyDown(plat::DIK_ESCAPE, 0);
+    run.game.KeyUp(plat::DIK_ESCAPE, 0);
+    for (int i = 0; i < 30; ++i) run.Frame();
+    ASSERT_EQ(GetWindowManager()->FindWindow(ProfilesWindow::kId), nullptr);
 
     // The map, through "easy" and the opening comic.
     menu->OnCommand(menu->GetButton(kMainScreenEasy));

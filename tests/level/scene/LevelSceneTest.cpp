@@ -569,7 +569,8 @@ namespace {
 // after their delays from the start of play, into their slot or a free
 // one, none into a taken slot; the bees drive the villains off and hold
 // the waves while they fly. The toxic puddle loads with such a level, and
-// a click by a villain's slot sends nobody walking.
+// a click by a villain's slot sends nobody walking. Without the tail the
+// waves end after the last, and bees spent then still drive off whoever came.
 TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
   LevelHarness h(leveltest::ScenarioDataFolder(), 800, 600);
   ASSERT_TRUE(h.loaded);
@@ -614,6 +615,17 @@ TEST(LevelScene, WavesBringVillainsThroughTheirSlots) {
   const u32 index = level.Rules().Waves().GetIndex();
   h.Step(3000, 10);
   EXPECT_EQ(level.Rules().Waves().GetIndex(), index);  // held while the bees fly
+  EXPECT_EQ(spawns.back(), "driven off");
+
+  info.firstRepeatWave = -1;
+  info.repeatLength = 0;
+  spawns.clear();
+  h.villains.DeleteAll();
+  GameLevel& once = h.Play(0, setup);
+  h.Step(1500, 10);
+  EXPECT_EQ(spawns, (std::vector<std::string>{"0:11", "1:12"}));
+  ASSERT_FALSE(once.Rules().Waves().IsEnabled()) << "the table played out";
+  ASSERT_TRUE(once.Rules().Bonuses().UseBonus(kBonusBees));
   EXPECT_EQ(spawns.back(), "driven off");
 }
 
@@ -836,8 +848,9 @@ TEST(LevelScene, EachFrameHoversWhatLiesUnderTheGamesPointer) {
   ASSERT_NE(heap, nullptr);
   ASSERT_TRUE(level.Input().GetCursorKind(&cursor));
   EXPECT_EQ(cursor, heap->GetCursorKind());
-  i32 fx = 600, fy = 420;  // free ground
+  i32 fx = junk.x + 10, fy = junk.y + 155;  // free ground straight below: only the pointer's y differs
   h.MapToScreen(&fx, &fy);
+  ASSERT_EQ(fx, x);
   g_scenePointer = DXLPOINT{fx, fy};
   h.Step(20);
   EXPECT_EQ(level.Map().GetHoveredPoint(), -1);

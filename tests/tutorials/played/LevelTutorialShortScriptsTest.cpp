@@ -230,8 +230,10 @@ TEST_F(ShortScripts, FullWarehouseWithTheProductGoneEndsOnAClick) {
   EXPECT_EQ(level.Rules().Tasks().GetResultFlags() & kResultFlagTutorial, 0u) << "and its clock";
 }
 
-// Level 8 with the bees owned and taken: the bees' button at the raider,
-// then the lesson; without them the lesson at once. Point 6 is cleared.
+// Level 8 with the bees owned and taken: the bees' button at the raider
+// (its one wave, which does not repeat, is over by then), the raider
+// struck and driven off at the click and no point gassed; then the lesson.
+// Without them the lesson at once. Point 6 is cleared.
 TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
   ASSERT_TRUE(h.loaded);
   for (bool bees : {true, false}) {
@@ -244,11 +246,18 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
     GameLevel& level = Open(7, setup);
     ASSERT_NE(dynamic_cast<LevelTutorial_8*>(GetCurrentTutorial()), nullptr);
     TutorialFollower f(h);
-    bool shot = false;
-    f.everyFrame = [&](TutorialFollower& fl) { ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot); };
+    bool shot = false, gassed = false;
+    const auto gas = [&] {
+      for (i32 i = 0; i < level.Map().GetPointCount(); ++i) gassed = gassed || level.Map().GetPoint(i)->HasDamage();
+    };
+    f.everyFrame = [&](TutorialFollower& fl) {
+      ShotOnce(fl, kBees, "tutorial_bonus_bees.png", &shot);
+      gas();
+    };
     // The bees' button: let through while the bees are not flying; its
-    // click sends them (the level brings them in charged) and holds the
-    // lesson back 2,200 ms; then, the bees flying, the step would refuse it.
+    // click sends them (the level brings them in charged), which strike
+    // the raider and drive him off, and holds the lesson back 2,200 ms;
+    // then, the bees flying, the step would refuse it.
     std::string clicked;
     f.Override(kBees, [&](TutorialFollower& fl) {
       GameTutorial* t = GetCurrentTutorial();
@@ -258,15 +267,27 @@ TEST_F(ShortScripts, LevelEightWithAndWithoutTheBees) {
                                .FindControl(&panel);
       const bool before = button && TutorialAllowAction(kTutorialActionButton, kTutorialWindowLevelPanel, button);
       if (!fl.Follow(step)) return false;
-      clicked = std::string(before ? "let through" : "refused") + ", delay " + std::to_string(t->GetDelay()) +
-                (level.Rules().Bonuses().IsActive(kBeesBonus) ? ", flying: " : ", not flying: ") +
+      std::string raider = "no raider";
+      for (const MapVillain* v : Cast()->GetVillains())
+        raider = std::string(v->IsStruck() ? "raider struck" : "raider not struck") + ", state " +
+                 std::to_string(v->GetState());
+      clicked = std::string(before ? "let through" : "refused") + ", delay " + std::to_string(t->GetDelay()) + ", " +
+                raider + (level.Rules().Waves().IsEnabled() ? ", waves on" : ", waves over") + ", again: " +
                 (step->AllowAction(kTutorialActionButton, kTutorialWindowLevelPanel, button) ? "let through"
                                                                                              : "refused");
       return true;
     });
     ASSERT_TRUE(f.Run(kShortLimit)) << "stuck at " << std::hex << Current();
     EXPECT_EQ(shot, bees);
-    EXPECT_EQ(clicked, bees ? "let through, delay 2200, flying: refused" : "");
+    EXPECT_EQ(clicked, bees ? "let through, delay 2200, raider struck, state 3, waves over, again: refused" : "");
+    if (bees) {
+      for (i32 ms = 0; ms < 12000; ms += 20) {  // two shots' time: a raider left standing fires
+        h.Step(20);
+        gas();
+      }
+      EXPECT_FALSE(gassed) << "the bees drove the raider off before he fired";
+      EXPECT_TRUE(Cast()->GetVillains().empty()) << "and he left";
+    }
     if (!bees) Report("level 8");
     std::vector<TutorialId> expected{S8(1), S8(2), S8(3), S8(4)};
     if (bees) expected.insert(expected.begin(), kBees);

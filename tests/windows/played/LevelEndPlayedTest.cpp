@@ -3,7 +3,8 @@
 // the game's profile in a folder of its own. Won, it opens the result
 // window with the record the profile made, whose frames draw every icon
 // textured (result_window.png: mode 0, no bronze), and Enter leaves for the
-// map; the result window's parts apart and its texts readable at 4.5:1, a
+// map; the result window's parts apart (mode 0's cover no plate of its own
+// beside the medal) and its texts readable at 4.5:1, a
 // crossed limit time's at 3:1 through its cross (result_window_hard.png,
 // result_window_crossed.png: mode 1 ticked and crossed); a hard-mode day run past bronze asks the game-over question, whose
 // "yes" opens the level window's play form; the menu's restart opens its
@@ -210,6 +211,16 @@ TEST_F(LevelEnd, TheResultWindowKeepsItsPartsApartAndItsTextsReadable) {
     EXPECT_TRUE(pixels(full, under) == pixels(empty, under)) << "the bar shows over what covers it";
     const DXLRECT beside{200, top + 73, 460, top + 87};
     EXPECT_FALSE(pixels(full, beside) == pixels(empty, beside)) << "the bar does not show";
+    if (mode == 1) continue;
+    // Mode 0's cover is the board: right of the medal's box and above the
+    // rule, each row shows what the board shows beyond the cover.
+    i32 plate = 0;
+    for (i32 y = top + 14; y < top + 44; ++y) {
+      const u32 board = pixels(full, DXLRECT{176, y, 177, y + 1})[0];
+      const std::vector<u32> row = pixels(full, DXLRECT{104, y, 170, y + 1});
+      plate += std::count(row.begin(), row.end(), board) == 66 ? 0 : 1;
+    }
+    EXPECT_EQ(plate, 0) << "rows of a plate beside the medal";
   }
 
   // Ticked and crossed (the same time against other limits): the time rows

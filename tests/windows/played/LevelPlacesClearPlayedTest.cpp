@@ -9,7 +9,9 @@
 // panel's strip, the bonus buttons, also raised as while a bonus runs),
 // and the pointer moved onto its middle hovers that place (what a click
 // there chooses). Both play modes at 800 x 600, the smallest screen; the
-// easy one at the others (the places are the same).
+// easy one at the others (the places are the same). At 800 x 600, with the
+// language read, each day's introduction shows its texts whole: none is
+// laid out taller or wider than the room its block gives it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,11 +19,15 @@
 
 #include "content/LevelInfo.h"
 #include "content/LevelTable.h"
+#include "gametext/KGEBaseTextSprite.h"
+#include "gametext/KGETextParams.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelBonuses.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
+#include "platform/encoding/Utf.h"
 #include "testsupport/LevelHarness.h"
+#include "ui/InfoWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusButton.h"
 #include "windows/LevelPanel.h"
@@ -70,6 +76,14 @@ void CheckLevelPlaces(leveltest::LevelHarness& h, i32 level, i32 regime) {
   // The level's introduction closed by Enter, as a player does, then the
   // day started.
   WindowManager* windows = GetWindowManager();
+  if (const auto* intro = dynamic_cast<const InfoWindow*>(windows->GetInfoWindow()))
+    for (const IWTEXT& t : intro->GetTexts()) {
+      const KGESPRITEPARAMS& room = t.text->GetSpriteParams();
+      if ((room.flags & kKGESpriteMaxSize) == 0) continue;
+      const std::string text = plat::Utf16ToUtf8(t.text->GetText() ? t.text->GetText() : u"");
+      EXPECT_LE(t.text->GetHeight(), room.maxHeight) << "cut below: " << text << " at " << t.x << ", " << t.y;
+      EXPECT_LE(t.text->GetWidth(), room.maxWidth) << "cut beside: " << text;
+    }
   if (GameWindow* intro = windows->GetInfoWindow()) intro->OnKeyDown(kLevelKeyEnter, 0);
   for (i32 n = 0; n < 30 && windows->GetInfoWindow(); ++n) {
     h.Step(20);
@@ -120,7 +134,7 @@ TEST(LevelPlacesClear, EveryPlaceOfEveryLevelClearOfTheLevelWindowsAndHoveredAtE
   if (leveltest::SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
   for (const auto& [w, hgt] : {std::pair{800u, 600u}, std::pair{1024u, 768u}, std::pair{1280u, 800u}}) {
     SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(hgt));
-    leveltest::LevelHarness h(leveltest::SampleDataFolder(), w, hgt);
+    leveltest::LevelHarness h(leveltest::SampleDataFolder(), w, hgt, w == 800u);
     ASSERT_TRUE(h.loaded);
     for (i32 level = 0; level < static_cast<i32>(kLevelCount); ++level)
       for (i32 regime = 0; regime < (w == 800u ? 2 : 1); ++regime) CheckLevelPlaces(h, level, regime);

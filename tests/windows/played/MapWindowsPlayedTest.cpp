@@ -2,7 +2,8 @@
 // the level window in mode 1 with three bonuses chosen (level_window.png)
 // the medals panel in both variants (medals_panel.png) and the bonuses
 // window with five bonuses owned and two chosen (bonuses_window.png), its
-// panels' white texts readable in every state.
+// panels' white texts readable in every state and the chosen ones' check
+// marks plain to see.
 #include <gtest/gtest.h>
 
 #include "../FakeMapProfile.h"
@@ -87,6 +88,19 @@ TEST_F(MapWindows, BonusesWindowWithFiveOwnedAndTwoChosen) {
     window->ClientToScreen(&b, r.right - 50, r.bottom - 6);
     EXPECT_GE(testsupport::TextContrast(frame, 800, DXLRECT{a.x, a.y, b.x, b.y}, 0xFFFFFFu), 4.5)
         << "panel of bonus " << panel->GetBonus();
+    // A chosen panel's check mark (24 x 22 at the panel's width less 43,
+    // 7 down), white in the frame's colour: its brightest colour at 3:1 and
+    // more against what lies round it.
+    if (!panel->IsChecked()) continue;
+    window->ClientToScreen(&a, r.right - 43, r.top + 7);
+    const DXLRECT mark{a.x, a.y, a.x + 24, a.y + 22};
+    u32 core = 0;
+    for (i32 y = mark.top; y < mark.bottom; ++y)
+      for (i32 x = mark.left; x < mark.right; ++x) {
+        const u32 c = frame[static_cast<size_t>(y) * 800 + static_cast<size_t>(x)];
+        if (testsupport::RelativeLuminance(c) > testsupport::RelativeLuminance(core)) core = c;
+      }
+    EXPECT_GE(testsupport::TextContrast(frame, 800, mark, core), 3.0) << "check mark of bonus " << panel->GetBonus();
   }
 }
 

@@ -2,7 +2,7 @@
 // the warehouse clicked opens the warehouse window, the flour chosen and
 // sold five and then the rest brings the money task home; then a stock of
 // fourteen products in the window, one chosen, drawn into
-// warehouse_window.png.
+// warehouse_window.png, with the price centred on its plate.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -91,6 +91,12 @@ TEST_F(Market, FourteenProductsInTheWindow) {
   EXPECT_EQ(window->GetSelectionTop(), window->Buttons()[7]->GetY() + WarehouseWindow::kRowHeight + 4);
   EXPECT_EQ(window->GetUpgradePrice(), 150);
   Shoot("warehouse_window.png");
+  // The plate: the price and its coin centred at 403, the name at its own
+  // width (the widest names are scaled to 200 pixels: WarehouseWindowTest).
+  EXPECT_FLOAT_EQ((window->GetPriceLeft() + window->GetPriceRight()) / 2.0f, 403.0f);
+  EXPECT_GT(window->GetPriceRight() - window->GetPriceLeft(), 20.0f) << "a coin and a price";
+  EXPECT_GT(window->GetNameWidth(), 20.0f);
+  EXPECT_LT(window->GetNameWidth(), 200.0f);
   delete window;
 }
 

@@ -36,6 +36,7 @@
 #include "ui/UiServices.h"
 #include "ui/WindowManager.h"
 #include "engine/DXLViewer.h"
+#include "platform/encoding/Utf.h"
 #include "platform/gfx/PngFile.h"
 #include "resources/GameDraw.h"
 #include "resources/ImageSprite.h"
@@ -323,7 +324,8 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
 // with and without it, is 32 pixels across or high at least, between the
 // caption's line (its middle 11 down) and the count's (83 down). A
 // building's task, with the mark of its level under the picture, keeps
-// its picture above the mark. The cards are written side by side as
+// its picture above the mark; a money task names its goal ("Goal: 500")
+// over the money held. The cards are written side by side as
 // task_cards.png for a person to look at.
 TEST_F(PlayedWithTexts, TaskCardsShowTheirPicturesLarge) {
   ASSERT_TRUE(h.loaded);
@@ -392,6 +394,16 @@ TEST_F(PlayedWithTexts, TaskCardsShowTheirPicturesLarge) {
   EXPECT_GE(std::max(box.right - box.left, box.bottom - box.top), 32) << "the mill";
   EXPECT_LE(box.bottom, 70 - 9) << "the mill over its mark";
   cards.push_back(pixels);
+  // Money: under the coin its goal, named, over the money held.
+  const LEVELTASK money{kTaskMoney, 0, 0, 500};
+  TaskButton coins(nullptr, 0, &money, false);
+  coins.SetRect(0, 0, kCardW);
+  coins.SetProgress(400, false);
+  ASSERT_NE(coins.GetTargetText(), nullptr);
+  EXPECT_EQ(plat::Utf16ToUtf8(coins.GetTargetText()->GetText()), "Goal: 500");
+  EXPECT_LE(coins.GetTargetText()->GetWidth(), kCardW - 6);
+  EXPECT_EQ(coins.GetCountText(), u"400");
+  cards.push_back(picture(coins).second);
   const i32 sheetW = kCardW * static_cast<i32>(cards.size());
   for (i32 y = 0; y < kCardH; ++y)
     for (const std::vector<u32>& c : cards) sheet.insert(sheet.end(), c.begin() + y * kCardW, c.begin() + (y + 1) * kCardW);

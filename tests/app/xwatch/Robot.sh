@@ -1,0 +1,141 @@
+# Sourced by the scripts that play the game through the X robot (entries of
+# label "robot"): tm_robot_setup GAME WORK DATA ROBOT WATCH sets up the
+# scratch folder as tm_game_setup does (tests/support/CommandLine.sh), with
+# `robot` and `watch`, and "config.ini" beside the program: a window, the
+# developer keys off, the developer switch "Places" on (the log tells where
+# windows, their buttons and tutorial arrows are drawn).
+#
+# tm_x_start W H [WM]: a virtual X server of its own at W x H (Xvfb picks a
+# free display number itself and tells it, so servers started side by side
+# never take the same one), DISPLAY set, and the window manager WM on it
+# (openbox) unless none is named; tm_x_stop ends what tm_x_start started.
+# tm_game_start [ARGS...]: the game on the data set in the background, its
+# log's path in `log`; tm_game_wait: waits for it to end (status in
+# `game_status`); tm_game_stop: ends it if it still runs.
+# x CMD...: one robot command (as XRobot takes it); one that fails ends the
+# run (a failure). xq CMD...: the same, its answer printed without the
+# command's word.
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/CommandLine.sh"
+
+tm_robot_setup() {
+  tm_game_setup "$1" "$2" "$3"
+  robot="$4"
+  watch="$5"
+  log="$user/log.txt"
+  printf '[Video]\nFullscreen=0\n[Game]\nCheats=0\nPlaces=1\n' >"$(dirname "$game")/config.ini"
+  x_pid="" wm_pid="" game_pid=""
+  trap tm_x_stop EXIT
+  trap 'exit 1' TERM
+}
+
+tm_x_start() {
+  local shown="$work/display.$$"
+  : >"$shown"
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1}x${2}x24" 3>"$shown" 2>"$work/xvfb.err" &
+  x_pid=$!
+  local i
+  for ((i = 0; i < 200; ++i)); do
+    grep -q '^[0-9][0-9]*$' "$shown" && break
+    kill -0 "$x_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  grep -q '^[0-9][0-9]*$' "$shown" || { fail "Xvfb did not start: $(tail -2 "$work/xvfb.err")"; return 1; }
+  export DISPLAY=":$(head -1 "$shown")"
+  if [ "${3:-none}" != none ]; then
+    "$3" >/dev/null 2>&1 &
+    wm_pid=$!
+    x await-manager 10000  # it owns the screen before the game's window comes
+  fi
+}
+
+tm_game_start() {
+  rm -f "$log"
+  mkdir -p "$(dirname "$log")"
+  # SDL2's system libraries keep a few allocations to the end: no leak report for a window's run.
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" "$game" --data "$data" "$@" \
+    >>"$work/game.out" 2>>"$work/game.err" &
+  game_pid=$!
+}
+
+tm_game_wait() {
+  game_status=""
+  local i
+  for ((i = 0; i < "${1:-200}"; ++i)); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then
+    fail "the game did not end"
+    tm_game_stop
+    return 1
+  fi
+  wait "$game_pid"
+  game_status=$?
+  game_pid=""
+}
+
+tm_game_stop() {
+  [ -z "$game_pid" ] || { kill "$game_pid" 2>/dev/null; wait "$game_pid" 2>/dev/null; }
+  game_pid=""
+}
+
+tm_x_stop() {
+  tm_game_stop
+  [ -z "$wm_pid" ] || { kill "$wm_pid" 2>/dev/null; wait "$wm_pid" 2>/dev/null; }
+  [ -z "$x_pid" ] || { kill "$x_pid" 2>/dev/null; wait "$x_pid" 2>/dev/null; }
+  wm_pid="" x_pid=""
+}
+
+x() {
+  "$robot" "$@" || tm_robot_stuck "$*"
+}
+xq() {
+  local said
+  said="$("$robot" "$@")" || tm_robot_stuck "$*"
+  echo "${said#* }"
+}
+# A robot command that failed leaves the run nowhere to go on from: it ends
+# (the game, the window manager and the X server with it), saying where,
+# also from inside a command substitution.
+tm_robot_stuck() {
+  {
+    echo "FAILED: robot: $1"
+    echo "the log's last lines:"
+    tail -n 8 "$log" 2>/dev/null | tr -d '\r'
+    echo
+  } >&2
+  [ "$BASHPID" = "$$" ] || kill -TERM "$$"
+  exit 1
+}
+# placed WHAT: "X Y W H" of the last log line "Placed WHAT ..." (empty when
+# none); centre WHAT: its middle, "X Y".
+placed() {
+  grep -a "^Placed $1 " "$log" | tail -1 | tr -d '\r' | awk '{ print $(NF - 3), $(NF - 2), $(NF - 1), $NF }'
+}
+centre() {
+  placed "$1" | awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+}
+# after TEXT MS CMD...: the robot command CMD, then a wait of up to MS ms
+# for one more log line holding TEXT than there was before it (as "Placed
+# window Opts" when the window is placed anew and settled, "Gone window
+# Opts" when it has gone, "-> 0x5" when the game has come to the map).
+after() {
+  local text="$1" ms="$2" seen
+  shift 2
+  seen="$(grep -aFc -- "$text" "$log")"
+  x "$@" && x await-log "$log" "$text" "$ms" "$((seen + 1))" >/dev/null
+}
+# tm_on_pointer WHEN: the game's drawn cursor (one of its arrow and hand
+# pictures, found in the window as the X server shows it) has its hot spot
+# within 1 px of the X pointer, within 2 s (the frames that show it drawn
+# anew) while the pointer rests; a failure names WHEN.
+tm_on_pointer() {
+  local px py cx cy tries
+  for ((tries = 0; tries < 10; ++tries)); do
+    read -r px py <<<"$(xq pointer)"
+    read -r _ cx cy _ <<<"$("$robot" cursor "$data/Cursors/arrow.cur" "$data/Cursors/hand.cur" 2>/dev/null)"
+    [ -n "$cy" ] && [ $(((cx - px) * (cx - px))) -le 1 ] && [ $(((cy - py) * (cy - py))) -le 1 ] && return 0
+    sleep 0.2
+  done
+  fail "$1: the drawn cursor's hot spot is at ${cx:-?},${cy:-?}, the X pointer at $px,$py"
+}
