@@ -1,6 +1,7 @@
 // Any bytes read as a replay: a refusal names its line, a replay that reads
 // holds only steps within their bounds, each written back as a line that reads
-// as the same step, and played on frames of any length (its marks passing,
+// as the same step, and a size within the coordinates' bounds (or none) that
+// reads back the same; played on frames of any length (its marks passing,
 // its awaits never met) it runs every event once and ends after no more
 // frames than its waits and awaits allow, or stops at the first await; a
 // screenshot mark only ever reads a frame the replay said it may read.
@@ -20,6 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!script.Parse(text, &error)) {
     if (error.rfind("line ", 0) != 0 || !script.Steps().empty()) __builtin_trap();
     return 0;
+  }
+  const u32 w = script.ScreenWidth(), h = script.ScreenHeight();
+  if ((w == 0) != (h == 0) || w >= static_cast<u32>(ReplayScript::kMaxCoordinate) ||
+      h >= static_cast<u32>(ReplayScript::kMaxCoordinate))
+    __builtin_trap();
+  if (w != 0) {
+    ReplayScript again;
+    if (!again.Parse("screen " + std::to_string(w) + " " + std::to_string(h), &error) ||
+        again.ScreenWidth() != w || again.ScreenHeight() != h)
+      __builtin_trap();
   }
   u64 frames = 1;  // the frame that finds the replay done
   size_t events = 0;

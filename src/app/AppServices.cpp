@@ -41,6 +41,7 @@ void BeginGameFrame(bool clear) {
 // Sent, not posted: the window's close runs now and the loop ends at its
 // next look at the queue.
 void CloseGameWindow() {
+  GetAppServices().gameClosedWindow = true;
   const plat::WindowHandle window = DXLGetAppData().window;
   if (window) plat::GetWindowSystem().SendMessage(window, plat::WM_CLOSE, 0, 0);
 }

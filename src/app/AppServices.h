@@ -31,6 +31,9 @@ struct AppServices {
   // the replay or recording told of a level won: installed by RunGame.
   ReplayRun* recording = nullptr;
   ReplayRun* replay = nullptr;
+  // The game closed its own window (its quit), as against the window closed
+  // from outside: where a replay or a recording ended.
+  bool gameClosedWindow = false;
   // The frame timer's reading at the last frame drawn while recording:
   // unset until the first such frame, which counts as taking no time.
   std::optional<u32> lastRecordedFrame;

@@ -564,6 +564,7 @@ void Game::Enter(u32 state) {
         if (StartupLoader* loader = world_.Loader()) loadingTime_ = loader->LoadingTime();
         DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", loadingTime_);
         TellStartFiles();
+        if (ReplayRun* replay = GetAppServices().replay) replay->StartedUp();  // the data has read whole
         if (setup_.endAtMainScreen) CloseGameWindow();
       }
       if (mainScreen_) mainScreen_->Enter();

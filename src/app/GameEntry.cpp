@@ -50,15 +50,16 @@ const char* const kEntryHelp =
     "  -lang FILE   the language file (by default \"language.dat\" of the data set, or config.ini's [Path])\n"
     "  --headless   run without a display, the clock stepped 40 ms a frame; without --replay the run ends\n"
     "               once the main screen is reached\n"
-    "  --replay FILE  play a replay (input and marks) on frames of 20 ms; the run ends with it\n"
-    "  --record FILE  write the run's input as a replay\n"
+    "  --replay FILE  play a replay (input and marks) on frames of 20 ms, at the size it was recorded at;\n"
+    "               the run ends with it\n"
+    "  --record FILE  write the run's input as a replay, with its size and where it ended\n"
     "  --rasterise  a headless replay draws every frame's pixels (by default only the frames its\n"
     "               screenshot marks may write; every draw call runs either way)\n"
     "  --help       print this help\n"
     "Exit status: 0 a normal end; 1 the data set's archives do not read, or another copy is running;\n"
     "2 a wrong option; 3 data missing (the data folder, an archive or \"language.dat\"); 4 no display, no\n"
-    "single-instance lock to be had, or another start-up failure; 5 a replay's mark not met, or a recording\n"
-    "not written.\n"
+    "single-instance lock to be had, or another start-up failure; 5 a replay's mark not met, a replay's size\n"
+    "the display cannot give, or a recording not written.\n"
     "\"config.ini\" beside the program: [Video] Fullscreen, Window, Screen, VSync, RefreshRate; [Game] Cheats\n"
     "(1: the developer keys), Places (1: where windows, buttons and arrows are drawn, in the log); [Path]\n"
     "Language. The profiles, \"config.dat\" and the log \"log.txt\" are in the per-user folder\n"
@@ -241,8 +242,8 @@ void ApplyConfigIni(kis::IniFileW& ini, SCREENPARAMS* screen) {
 
 int RunGame(const EntryOptions& options) {
   // A replay is read (and a recording's path taken) against the folder the
-  // program started in; the recording is made once this start holds the
-  // single-instance lock.
+  // program started in; the recording's file is made only once the game
+  // has started up whole.
   ReplayRun replay;
   std::string replayError;
   if (!replay.Open(options.replay, options.record, &replayError)) {
@@ -306,11 +307,6 @@ int RunGame(const EntryOptions& options) {
     DXLShutdown();
     return kExitStartFailed;
   }
-  if (!replay.OpenRecording(&replayError)) {
-    std::fprintf(stderr, "tallowmere: %s\n", replayError.c_str());
-    DXLShutdown();
-    return kExitWrongOption;
-  }
 
   // The log, the frame, the window. A replay's clock runs from
   // before the log's first stamp.
@@ -361,9 +357,18 @@ int RunGame(const EntryOptions& options) {
   // just read are applied again once it is done.
   const SAVEDSOUND savedSound = GetSoundSettings().GetAll();
   ApplyConfigIni(*ini, &screen);
+  // A replay plays at the size it was made at, or not at all.
+  game.Screen().HoldClientSize(SCREENSIZE{replay.ScreenWidth(), replay.ScreenHeight()});
   if (!game.Screen().Init(screen)) {
     DXLReportErrorA(-1, "Ошибка создания окна");
     return StartFailed("setting up the screen", -1);
+  }
+  const GAMEAREA& area = game.Screen().Area();
+  if (const std::string refused = replay.ScreenRefused(area.clientWidth, area.clientHeight); !refused.empty()) {
+    std::fprintf(stderr, "tallowmere: %s\n", refused.c_str());
+    DXLLogValueA(0, "Replay failed", refused.c_str());
+    DXLShutdown();
+    return kExitReplayFailed;
   }
   if ((r = DXLInitInput(true)) < 0) return StartFailed("setting up input", r);
   if ((r = DXLInitServices(kCursorGrayArrow)) < 0) return StartFailed("starting the services", r);
@@ -390,6 +395,7 @@ int RunGame(const EntryOptions& options) {
   app.game = &game;
   app.recording = replay.Live() ? &replay : nullptr;
   app.replay = replay.Active() ? &replay : nullptr;
+  app.gameClosedWindow = false;
   std::string fault;
   bool missing = false;
   if (!game.InitGame(std::move(setup), &fault, &missing)) {
@@ -404,6 +410,9 @@ int RunGame(const EntryOptions& options) {
   DXLLogValueFormat(0, "Cursors", "%u of %u loaded", cursors, kGameCursorCount);
   game.SetGameLanguage(std::make_unique<GameLanguage>(Wide(languagePath).c_str()));
   if (!game.Language()->IsWhole()) FatalDataError("Data error!", languagePath + " does not read whole");
+  // The recording begins once the language has read, at the size the game
+  // runs at; its file is made when the data has read too (StartedUp).
+  replay.BeginRecording(static_cast<u32>(area.clientWidth), static_cast<u32>(area.clientHeight));
 
   // "config.ini" let go, the settings saved at once, the first
   // state.
@@ -434,9 +443,12 @@ int RunGame(const EntryOptions& options) {
   } else {
     DXLRun();
   }
+  // The game's own quit, not the window closed from outside (nor the end a
+  // headless run without a replay makes at the main screen).
+  const bool gameQuit = app.gameClosedWindow && !(options.headless && options.replay.empty());
   app.recording = nullptr;
   app.replay = nullptr;
-  const std::string replayFailed = replay.Active() ? replay.Finish(quit) : std::string();
+  const std::string replayFailed = replay.Active() ? replay.Finish(gameQuit) : std::string();
   if (!replayFailed.empty()) std::fprintf(stderr, "tallowmere: %s\n", replayFailed.c_str());
   const bool reached = game.MainScreenReached();
   DXLShutdown();

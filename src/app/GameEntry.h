@@ -26,11 +26,12 @@
 // data folder, an archive or "language.dat": said with the path and the
 // run command, before any window); 4 no display, no single-instance lock
 // to be had (said with the reason), or another start-up failure; 5 a
-// replay's mark not met (said with the mark and its line), or a recording
-// not written.
+// replay's mark not met (said with the mark and its line), a replay's size
+// the display cannot give, or a recording not written.
 //
 // --replay FILE plays a replay (app/ReplayRun.h) on frames of 20 ms, the
-// run ending with it; --record FILE writes one. Headless, a replay
+// run ending with it, at the size it names; --record FILE writes one, its
+// file made once the data and the language have read. Headless, a replay
 // rasterises only the frames its screenshot marks may read, every frame
 // with --rasterise.
 #pragma once

@@ -64,6 +64,10 @@ void GameScreen::ReadDesktop() {
       windowSizes_.push_back(s);
   if (windowSizes_.empty()) windowSizes_.push_back(kWindowSizes[0]);
   defaultWindow_ = windowSizes_.back();
+  // A held size needs no room for the task bar: a replay is played, not used.
+  const i64 heldWidth = held_.width, heldHeight = held_.height;
+  heldWindowFits_ = heldWidth > 0 && heldWidth + frameWidth <= desktop_.width &&
+                    heldHeight + frameHeight - kExtraWindowHeight <= desktop_.height;
 }
 
 bool GameScreen::Offered(u32 width, u32 height) const {
@@ -105,6 +109,18 @@ bool GameScreen::SetParams(const SCREENPARAMS& given) {
     p.screenHeight = desktop_.height;
   }
   if (p.refresh == 0) p.refresh = desktopRefresh_;
+  if (held_.width > 0) {
+    // A replay's size: full screen at it when asked for (or no window fits),
+    // else a window of it.
+    if (Offered(held_.width, held_.height) && (p.fullscreen || !heldWindowFits_)) {
+      if (!p.fullscreen || p.screenWidth != held_.width || p.screenHeight != held_.height) p.refresh = desktopRefresh_;
+      p.fullscreen = 1;
+      p.screenWidth = held_.width;
+      p.screenHeight = held_.height;
+    } else if (heldWindowFits_) {
+      p.fullscreen = 0;
+    }
+  }
   bool listed = false;
   for (const SCREENSIZE& s : windowSizes_) listed = listed || (s.width == p.windowWidth && s.height == p.windowHeight);
   if (!listed) {
@@ -139,8 +155,9 @@ bool GameScreen::SetParams(const SCREENPARAMS& given) {
 bool GameScreen::Apply() {
   const bool full = params_.fullscreen != 0;
   if (!full) {
-    params_.windowWidth = defaultWindow_.width;
-    params_.windowHeight = defaultWindow_.height;
+    const SCREENSIZE window = heldWindowFits_ ? held_ : defaultWindow_;
+    params_.windowWidth = window.width;
+    params_.windowHeight = window.height;
   }
   const u32 width = full ? params_.screenWidth : params_.windowWidth;
   const u32 height = full ? params_.screenHeight : params_.windowHeight;

@@ -10,6 +10,12 @@
 // window always opens at the default size: the saved window size is checked
 // but has no effect on the window.
 //
+// A replay holds the client area at the size it was made at: a window of
+// that size where one fits the desktop with its frame (the only window size
+// offered then), full screen where the display offers that mode (when full
+// screen is asked for, or no window fits); else the screen is as without it,
+// and the client area tells.
+//
 // Game area: the level view's fit of the window's client area
 // (FitLevelView), made even, no wider than 16:10 (height / 0.625); centred,
 // the margins outside it left for the screen borders.
@@ -60,6 +66,8 @@ class GameScreen {
   // SetParams (with the current parameters when the given ones are
   // refused) and Apply; false (said in the log) when either fails.
   bool Init(const SCREENPARAMS& params);
+  // The client area held at `size` (0 x 0: not held), before Init.
+  void HoldClientSize(SCREENSIZE size) { held_ = size; }
   // Takes the parameters: zero sizes and refresh are the defaults; a window
   // size not offered becomes the default one; a full-screen size the
   // display does not offer makes it a window at the default size at the
@@ -100,5 +108,7 @@ class GameScreen {
   u32 desktopFormat_ = kScreenModeFormat;
   std::vector<SCREENSIZE> windowSizes_{{800, 600}};
   SCREENSIZE defaultWindow_{800, 600};
+  SCREENSIZE held_{0, 0};
+  bool heldWindowFits_ = false;
   GAMEAREA area_;
 };

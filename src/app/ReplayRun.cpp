@@ -18,6 +18,8 @@
 #include "platform/os/WindowSystem.h"
 #include "ui/WindowManager.h"
 
+static_assert(ReplayScript::kQuitState == kAppStateShutdown, "a replay's quit is the game's shutdown state");
+
 namespace {
 
 plat::gfx::SoftDevice* SoftDevice() {
@@ -89,18 +91,28 @@ bool ReplayRun::Open(const std::string& replay, const std::string& record, std::
       *error = record + ": is the replay being played; record to another file";
       return false;
     }
+    std::string why;
+    if (!recorder_.Open(Resolve(record), kStepMs, true, &why)) {
+      *error = record + ": cannot be written (" + why + ")";
+      return false;
+    }
   }
   return true;
 }
 
-bool ReplayRun::OpenRecording(std::string* error) {
-  if (recordPath_.empty() || recorder_.IsOpen()) return true;
-  if (!recorder_.Open(Resolve(recordPath_), kStepMs)) {
-    *error = recordPath_ + ": cannot be written";
-    return false;
-  }
-  recorder_.Header(clockSeconds_, seed_);
-  return true;
+void ReplayRun::StartedUp() {
+  if (recorder_.IsOpen() && !recorder_.Commit())
+    std::fprintf(stderr, "tallowmere: %s: cannot be written; this run is not recorded\n", recordPath_.c_str());
+}
+
+std::string ReplayRun::ScreenRefused(i32 width, i32 height) const {
+  const u32 w = script_.ScreenWidth(), h = script_.ScreenHeight();
+  if (!replaying_ || w == 0 || (static_cast<u32>(width) == w && static_cast<u32>(height) == h)) return {};
+  const auto size = [](u32 x, u32 y) { return std::to_string(x) + " x " + std::to_string(y); };
+  return replayPath_ + ": recorded at " + size(w, h) + ", the game has " +
+         size(static_cast<u32>(width), static_cast<u32>(height)) +
+         " here (this display gives no window nor full screen of that size): play it with --headless or on a "
+         "larger display";
 }
 
 void ReplayRun::Start() {
@@ -199,11 +211,13 @@ void ReplayRun::AfterFrame() {
 
 std::string ReplayRun::Finish(bool quit) {
   if (replaying_) {
-    if (!done_) script_.Stop("the run ended first", quit ? kAppStateShutdown : DXLGetAppState());
+    if (!done_) script_.Stop("the run ended first", quit ? ReplayScript::kQuitState : DXLGetAppState());
     if (!script_.Failure().empty()) failure_ = replayPath_ + ": " + script_.Failure();
     else if (script_.ExpectsWin() && !won_) failure_ = replayPath_ + ": expect won: no level was won";
   }
-  if (recorder_.IsOpen() && !recorder_.Finish(won_ ? "expect won" : "") && failure_.empty()) failure_ = recordPath_ + ": cannot write all of it";
+  if (recorder_.IsOpen() && !recorder_.Finish(won_, quit ? ReplayScript::kQuitState : DXLGetAppState()) &&
+      failure_.empty())
+    failure_ = recordPath_ + ": cannot write all of it";
   clockScope_.reset();
   if (plat::gfx::SoftDevice* soft = SoftDevice()) soft->SetRasterising(true);
   if (!failure_.empty()) DXLLogValueA(0, "Replay failed", failure_.c_str());

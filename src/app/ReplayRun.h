@@ -3,9 +3,13 @@
 // wall time starts at the replay's "clock" (the profiles' times and the log's
 // stamps read it), the replay's events handed to the window system as a
 // person's would be, its marks checked before each frame. A recording holds
-// the header (the clock and the key seed of the run) and the events played,
-// up to the end of the run. A replay's pointer starts at the same screen
-// point in a window as headless.
+// the header (the clock and the key seed of the run, the size of the
+// client area it ran at) and the events played, up to the end of the run,
+// and ends with where the run ended. Its file is made only once the game
+// has started up whole (or at the end of a run that ended before): a start
+// that stops on its data leaves an earlier file as it was. A replay plays
+// at the size it names; its pointer starts at the same screen point in a
+// window as headless.
 //
 // A replay nobody watches (headless) need not rasterise every frame: unless
 // told to rasterise them all, the software device draws only the frames a
@@ -27,15 +31,24 @@ class ReplayRun {
   static constexpr u32 kStepMs = 20;
 
   ~ReplayRun();
-  // The replay read and the recording's path taken (paths against the
-  // current folder, read before the program moves to the data folder);
-  // nothing is written. False with what is wrong ("FILE: line N: ..."); both
-  // paths may be empty.
+  // The replay read and the recording's path taken and checked (paths
+  // against the current folder, read before the program moves to the data
+  // folder); nothing is written. False with what is wrong ("FILE: line N:
+  // ..."); both paths may be empty.
   bool Open(const std::string& replay, const std::string& record, std::string* error);
-  // The recording made (emptied) and its header written: only once the run
-  // goes ahead, so that a refused start leaves the file as it was. False
-  // with what is wrong; true without a recording.
-  bool OpenRecording(std::string* error);
+  // The recording's header, the game's client area being width x height,
+  // held with what follows until StartedUp.
+  void BeginRecording(u32 width, u32 height) { recorder_.Header(clockSeconds_, seed_, width, height); }
+  // The game has started up whole (its data and language read): the
+  // recording's file is made (a failure is said on standard error at once,
+  // and Finish fails).
+  void StartedUp();
+  // The size the replay was made at (0 x 0 when it names none), and why the
+  // game's client area of width x height cannot play it (empty when it is
+  // that size, or the replay names none).
+  u32 ScreenWidth() const { return script_.ScreenWidth(); }
+  u32 ScreenHeight() const { return script_.ScreenHeight(); }
+  std::string ScreenRefused(i32 width, i32 height) const;
   bool Active() const { return replaying_ || recorder_.IsOpen(); }
   bool Replaying() const { return replaying_; }
   // A recording of a person's input (no replay): the run keeps its own
@@ -62,11 +75,11 @@ class ReplayRun {
   // The game shows a level won (every frame it shows one): a replay's
   // "expect won" is met, and a recording ends with it.
   void LevelWon() { won_ = true; }
-  // The run has ended (`quit`: by the game's quit message): a replay with
-  // steps left fails at the step it was on (unless that is its last, an
-  // await of the state the game ended in; the shutdown state when quit),
-  // one expecting a win fails unless a level was won; the recording is
-  // closed. Empty when all went well, else what failed.
+  // The run has ended (`quit`: the game quit itself): a replay with steps
+  // left fails at the step it was on (unless that is its last, an await of
+  // the state the game ended in; the quit state when quit), one expecting
+  // a win fails unless a level was won; the recording ends with where the
+  // run ended and is closed. Empty when all went well, else what failed.
   std::string Finish(bool quit = false);
 
  private:

@@ -142,6 +142,7 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
   failure_.clear();
   clock_ = 0;
   seed_ = 0;
+  screenWidth_ = screenHeight_ = 0;
   hasClock_ = hasSeed_ = false;
   std::istringstream lines{std::string(text)};
   std::string line;
@@ -177,6 +178,14 @@ bool ReplayScript::Parse(std::string_view text, std::string* error) {
         else seed_ = static_cast<u32>(value), hasSeed_ = ok;
       }
       if (ok) continue;
+    } else if (verb == "screen") {
+      i32 width = 0, height = 0;
+      ok = steps_.empty() && n == 2 && Number(w[0], 1, kXY, &width) && Number(w[1], 1, kXY, &height);
+      if (ok) {
+        screenWidth_ = static_cast<u32>(width);
+        screenHeight_ = static_cast<u32>(height);
+        continue;
+      }
     } else if (verb == "wait") {
       ok = n == 1 && Number(w[0], 0, kMaxWaitMs, &step.a);
     } else if (verb == "click" || verb == "rclick" || verb == "move") {
@@ -299,26 +308,76 @@ ReplayRecorder::~ReplayRecorder() {
   if (file_) std::fclose(file_);
 }
 
-bool ReplayRecorder::Open(const std::string& path, u32 replayStepMs) {
+namespace {
+
+// A held recording's path checked without a byte of it changed: a file
+// there must open for writing, else its folder must let one be made.
+bool Writable(const std::string& path, std::string* why) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return *why = "a folder", false;
+    if (!S_ISREG(st.st_mode)) return true;  // a device or a pipe takes what comes
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return *why = std::strerror(errno), false;
+    ::close(fd);
+    return true;
+  }
+  if (errno != ENOENT) return *why = std::strerror(errno), false;
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return *why = std::strerror(errno), false;
+  return true;
+}
+
+}  // namespace
+
+bool ReplayRecorder::Open(const std::string& path, u32 replayStepMs, bool held, std::string* why) {
   if (file_) std::fclose(file_);
-  file_ = std::fopen(path.c_str(), "w");
+  file_ = nullptr;
+  path_ = path;
+  held_.clear();
   lastFrame_ = 0;
   played_ = 0;
   replayed_ = 0;
   failed_ = false;
   step_ = replayStepMs < 1 ? 1 : replayStepMs > ReplayScript::kMaxWaitMs ? ReplayScript::kMaxWaitMs : replayStepMs;
-  if (file_) Line("# recorded: a wait before each event, and to the end");
-  return file_ != nullptr;
+  std::string reason;
+  open_ = held ? Writable(path, &reason) : (file_ = std::fopen(path.c_str(), "w")) != nullptr;
+  if (!open_) {
+    if (reason.empty()) reason = std::strerror(errno);
+    if (why) *why = reason;
+    return false;
+  }
+  Line("# recorded: a wait before each event, and to the end");
+  return true;
 }
 
 void ReplayRecorder::Line(const std::string& text) {
+  if (!file_) {
+    held_ += text + "\n";
+    return;
+  }
   if (std::fprintf(file_, "%s\n", text.c_str()) < 0 || std::fflush(file_) != 0) failed_ = true;
 }
 
-void ReplayRecorder::Header(u64 clockSeconds, u32 seed) {
-  if (!file_) return;
+bool ReplayRecorder::Commit() {
+  if (!open_ || file_) return open_ && !failed_;
+  file_ = std::fopen(path_.c_str(), "w");
+  if (!file_) {
+    failed_ = true;
+    return false;
+  }
+  if (!held_.empty() && (std::fputs(held_.c_str(), file_) < 0 || std::fflush(file_) != 0)) failed_ = true;
+  held_.clear();
+  held_.shrink_to_fit();
+  return !failed_;
+}
+
+void ReplayRecorder::Header(u64 clockSeconds, u32 seed, u32 width, u32 height) {
+  if (!open_) return;
   Line("clock " + std::to_string(clockSeconds));
   Line("seed " + std::to_string(seed));
+  if (width > 0 && height > 0) Line("screen " + std::to_string(width) + " " + std::to_string(height));
 }
 
 void ReplayRecorder::Frame(u32 ms) {
@@ -343,7 +402,7 @@ void ReplayRecorder::WaitUntil(u64 ms) {
 }
 
 void ReplayRecorder::Event(const ReplayStep& step) {
-  if (!file_) return;
+  if (!open_) return;
   WaitUntil(played_);
   Line(ReplayScript::Format(step));
 }
@@ -356,11 +415,27 @@ void ReplayRecorder::Click(i32 x, i32 y, bool right) {
   Event(s);
 }
 
-bool ReplayRecorder::Finish(std::string_view last) {
-  if (!file_) return false;
-  WaitUntil(played_ - lastFrame_);
-  if (!last.empty()) Line(std::string(last));
-  const bool closed = std::fclose(file_) == 0;
+bool ReplayRecorder::Finish(bool won, std::optional<u32> end) {
+  if (!open_) return false;
+  ReplayStep mark;
+  mark.kind = ReplayStep::kAwait;
+  if (end == ReplayScript::kQuitState) {
+    // The game quits in a frame of its own timing: the replay waits to a
+    // little before the recorded moment, and its await reaches as far past.
+    WaitUntil(played_ > kEndLeewayMs ? played_ - kEndLeewayMs : 0);
+    mark.b = static_cast<i32>(played_ + kEndLeewayMs - (replayed_ < played_ ? replayed_ : played_));
+  } else {
+    WaitUntil(played_ - lastFrame_);
+    mark.b = static_cast<i32>(kEndLeewayMs);
+  }
+  if (won) Line("expect won");
+  if (end) {
+    mark.a = static_cast<i32>(*end);
+    Line(ReplayScript::Format(mark));
+  }
+  Commit();
+  const bool closed = file_ && std::fclose(file_) == 0;
   file_ = nullptr;
+  open_ = false;
   return closed && !failed_;
 }

@@ -4,8 +4,10 @@
 // comment); positions are window coordinates:
 //
 //   clock SECONDS        the wall clock at the start (seconds since 1970);
-//   seed N               the seed of the profile keys   (both only before
-//                        any step: the replay's header)
+//   seed N               the seed of the profile keys;
+//   screen W H           the size of the client area it was made at, which
+//                        its positions are measured in (all three only
+//                        before any step: the replay's header)
 //   wait MS              lets MS milliseconds of play pass
 //   click X Y [MOD...]   a left click at (X, Y): two moves (the last pixel
 //   rclick X Y [MOD...]  from below), press and release; rclick: the right
@@ -29,10 +31,13 @@
 //                        window, Diag a message)
 //
 // A replay is a regular file under 1 MB. A mark that fails ends the run and
-// names itself and its line.
+// names itself and its line. A recording ends with where its run ended:
+// "expect won" when a level was won, then an await of the quit (the game
+// quit itself) or of the state it was in.
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +68,7 @@ class ReplayScript {
   static constexpr size_t kMaxBytes = 1u << 20;  // a replay is smaller
   static constexpr u32 kMaxWaitMs = 3600000;      // of one wait or await line
   static constexpr i32 kMaxCoordinate = 8192;
+  static constexpr u32 kQuitState = 0xFFFFFFFF;  // an await's state: the game quits itself
 
   // How a step the player ran went: done, not yet (an await whose state has
   // not come: asked again next frame), or failed (an expect not met, a
@@ -133,6 +139,9 @@ class ReplayScript {
   u32 Seed() const { return seed_; }
   bool HasClock() const { return hasClock_; }
   bool HasSeed() const { return hasSeed_; }
+  // The header's size (0 x 0 when it names none).
+  u32 ScreenWidth() const { return screenWidth_; }
+  u32 ScreenHeight() const { return screenHeight_; }
 
   // A step as a line of the file (without its end of line).
   static std::string Format(const ReplayStep& step);
@@ -146,6 +155,7 @@ class ReplayScript {
   std::string failure_;
   u64 clock_ = 0;
   u32 seed_ = 0;
+  u32 screenWidth_ = 0, screenHeight_ = 0;
   bool hasClock_ = false, hasSeed_ = false;
 };
 
@@ -155,24 +165,41 @@ class ReplayScript {
 // a recording of fixed frames of that length replays frame for frame.
 class ReplayRecorder {
  public:
+  // How far an end mark's moment may stand from the recorded one.
+  static constexpr u32 kEndLeewayMs = 1000;
+
   ~ReplayRecorder();
-  bool Open(const std::string& path, u32 replayStepMs);
-  // The header, before any event.
-  void Header(u64 clockSeconds, u32 seed);
+  // The recording begun on `path`: the file made (emptied) now, or, `held`,
+  // only by Commit, the lines kept until then (and dropped when the
+  // recorder goes without it), so that a run that stops first leaves an
+  // earlier file as it was. A held path is checked without a byte of it
+  // changed. False when it cannot be written (`why` says why, when given).
+  bool Open(const std::string& path, u32 replayStepMs, bool held = false, std::string* why = nullptr);
+  // The header, before any event; the size of the client area when known.
+  void Header(u64 clockSeconds, u32 seed, u32 width = 0, u32 height = 0);
   void Frame(u32 ms);  // a frame of play has passed (not one held in pause)
   void Event(const ReplayStep& step);
   void Click(i32 x, i32 y, bool right);
-  // The run has ended after its last frame: the wait up to that frame (a
-  // replay plays one frame once its script is done) and `last` (a mark such
-  // as "expect won"; none when empty). False when the file could not be
-  // written whole.
-  bool Finish(std::string_view last = {});
-  bool IsOpen() const { return file_ != nullptr; }
+  // A held recording's file made, what it held written to it; later lines
+  // go straight to it. False when it cannot be made (Finish then fails).
+  bool Commit();
+  // The run has ended after its last frame: the waits to its end, "expect
+  // won" when a level was won, then where it ended. `end` the game's quit
+  // (kQuitState): the waits stop a little short of it and an await of the
+  // quit covers its moment either side; another state: the waits reach the
+  // last frame and an await of that state follows. Without `end` (the level
+  // player, whose scripts quit it once done): only the waits. A held file
+  // is made now. False when the file could not be written whole.
+  bool Finish(bool won = false, std::optional<u32> end = {});
+  bool IsOpen() const { return open_; }
 
  private:
   void WaitUntil(u64 ms);
   void Line(const std::string& text);
   std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string held_;  // the lines of a held recording, until its file is made
+  bool open_ = false;
   u32 step_ = 1;
   u32 lastFrame_ = 0;
   u64 played_ = 0;    // ms of play recorded

@@ -2,13 +2,22 @@
 # The program as a player meets it: help and wrong options, no display, data
 # that is missing (the folder, an archive, the language), a headless start
 # on a first run up to the main screen's request, data that does not read
-# ("CNST" gone, a damaged sprite record), a second start, the language
-# option and "config.ini".
+# ("CNST" gone, a damaged sprite record, a language cut short), a second
+# start, the language option and "config.ini". Every start refused for its
+# data or a second copy leaves the recording it was given as it was.
 # Usage: GameCommandLine.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
 tm_game_setup "$1" "$2" "$3"
 log="$user/log.txt"
+# kept NAME: the refused start NAME left its --record "$record" as it was.
+record="$work/record.txt"
+echo "an earlier recording" >"$work/earlier.txt"
+cp "$work/earlier.txt" "$record"
+kept() {
+  cmp -s "$record" "$work/earlier.txt" || fail "the refused start $1 wrote over its recording: $(head -c 80 "$record")"
+  cp "$work/earlier.txt" "$record"
+}
 
 # --- Help and wrong options -----------------------------------------------------------------
 run help "$game" --help
@@ -33,8 +42,9 @@ for display in "" ":7919"; do
 done
 
 # --- Data missing: status 3, the path and the run command, no per-user folder yet --------------
-run nodata "$game" --headless
+run nodata "$game" --headless --record "$record"
 [ "$(status nodata)" = 3 ] || fail "no data folder exits $(status nodata), not 3"
+kept nodata
 has nodata.err "$work/bin/Data is missing" || fail "the missing data folder is not named"
 has nodata.err "bash tools/run.sh" || fail "the run command is not named"
 [ ! -e "$user" ] || fail "a run without data made the per-user folder"
@@ -44,8 +54,9 @@ run noarchive "$game" --headless --data "$work/partial"
 [ "$(status noarchive)" = 3 ] || fail "no Sounds.dat exits $(status noarchive), not 3"
 has noarchive.err "partial/Sounds.dat is missing" || fail "the missing archive is not named"
 cp "$data/Sounds.dat" "$work/partial/"
-run nolanguage "$game" --headless --data "$work/partial"
+run nolanguage "$game" --headless --data "$work/partial" --record "$record"
 [ "$(status nolanguage)" = 3 ] || fail "no language.dat exits $(status nolanguage), not 3"
+kept nolanguage
 has nolanguage.err "partial/language.dat is missing" || fail "the missing language is not named"
 
 # --- A first run, headless, to the main screen's request ---------------------------------------
@@ -67,16 +78,23 @@ cp "$data/Sprites.dat" "$data/Sounds.dat" "$data/language.dat" "$work/broken/"
 cp "$data/Data.dat" "$work/broken/Data.dat"
 LC_ALL=C perl -0777 -pi -e 's/TSNC/TSNX/' "$work/broken/Data.dat"
 cmp -s "$data/Data.dat" "$work/broken/Data.dat" && fail "the test could not rename CNST"
-run nocnst "$game" --headless --data "$work/broken"
+run nocnst "$game" --headless --data "$work/broken" --record "$record"
 [ "$(status nocnst)" = 1 ] || fail "a Data.dat without CNST exits $(status nocnst), not 1"
+kept nocnst
 has nocnst.err "Data error!" || fail "\"Data error!\" is not said"
 grep -q "Data error!" "$log" || fail "\"Data error!\" is not in the log"
-# "Sprites.dat" cut short: it does not open as an archive.
-cp "$data/Data.dat" "$work/broken/Data.dat"
-head -c $(($(stat -c %s "$data/Sprites.dat") / 2)) "$data/Sprites.dat" >"$work/broken/Sprites.dat"
-run badsprite "$game" --headless --data "$work/broken"
-[ "$(status badsprite)" = 1 ] || fail "a damaged Sprites.dat exits $(status badsprite), not 1"
-has badsprite.err "Sprites.dat is damaged" || fail "a damaged Sprites.dat is not said"
+# damaged NAME FILE SAID: the data set with FILE cut to half its size stops
+# with status 1, saying SAID.
+damaged() {
+  cp "$data/Data.dat" "$data/Sprites.dat" "$data/language.dat" "$work/broken/"
+  head -c $(($(stat -c %s "$data/$2") / 2)) "$data/$2" >"$work/broken/$2"
+  run "$1" "$game" --headless --data "$work/broken" --record "$record"
+  [ "$(status "$1")" = 1 ] || fail "a damaged $2 exits $(status "$1"), not 1"
+  has "$1.err" "$3" || fail "a damaged $2 is not said: $(head -3 "$work/$1.err")"
+  kept "$1"
+}
+damaged badsprite Sprites.dat "Sprites.dat is damaged"  # it does not open as an archive
+damaged badlanguage language.dat "Data error! (.*language.dat does not read whole)"
 
 # --- A second start: refused, the first one's log untouched ------------------------------------
 cp "$log" "$work/first-log.txt"
@@ -84,8 +102,9 @@ lock=$(tr -d '\r' <"$log" | sed -n 's/^Single instance *\(\/.*\/\)$/\1/p')  # th
 [ -n "$lock" ] || fail "the log does not name the single-instance lock"
 exec 9<"${lock:-$work/run}"
 flock -n 9 || fail "cannot take the lock for the test"
-run second "$game" --headless --data "$data"
+run second "$game" --headless --data "$data" --record "$record"
 [ "$(status second)" = 1 ] || fail "a second start exits $(status second), not 1"
+kept second
 has second.err "already running" || fail "a second start does not say why it stopped"
 cmp -s "$log" "$work/first-log.txt" || fail "a refused second start touched the first one's log"
 exec 9>&-

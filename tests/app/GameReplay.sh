@@ -6,11 +6,17 @@
 # line; two runs of one replay writing the same "config.dat", log and mark
 # frame, one rasterising only the frames its screenshot mark reads and one
 # every frame (--rasterise); a recording of a replay that replays to the
-# same end.
-# Usage: GameReplay.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
+# same end, which it names, and fails once cut short of it. With XVFB_RUN
+# given, a recording made in an 800 x 600 window of a 1024 x 768 X screen:
+# it says its size and its end (the game's quit), and replayed headless it
+# plays at that size (the new-profile window's OK clicked: the profile
+# made); without its size it misses and fails at its end; a size the X
+# screen cannot hold stops the run with the reason.
+# Usage: GameReplay.sh TALLOWMERE WORK_FOLDER DATA_FOLDER [XVFB_RUN]
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
 tm_game_setup "$1" "$2" "$3"
+xvfb_run="${4:-}"
 run_timeout=120
 start=$((0x80000002))
 
@@ -65,11 +71,18 @@ grep -v "the key seed" "$work/first-log.txt" | diff - <(grep -v "the key seed" "
 grep -q "^seed 7$" "$work/recorded.txt" || fail "the recording has not the replay's seed"
 grep -q "^text \"ab\"$" "$work/recorded.txt" || fail "the typed text is not recorded"
 grep -q "^wheel 400 300 -120$" "$work/recorded.txt" || fail "the wheel is not recorded"
-printf 'await 6 1000\n' >>"$work/recorded.txt"
+grep -q "^screen 1280 1024$" "$work/recorded.txt" || fail "the recording does not say the size it was made at"
+tail -n 1 "$work/recorded.txt" | grep -Eq "^await 6 [0-9]+$" || fail "the recording does not end on the main screen"
 rm -rf "$XDG_DATA_HOME"
 run replayed "$game" --headless --data "$data" --replay "$work/recorded.txt"
-[ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed)"
+[ "$(status replayed)" = 0 ] || fail "the recording replays with status $(status replayed): $(tail -3 "$work/replayed.err")"
 cmp -s "$user/config.dat" "$work/first-config.dat" || fail "the recording's run wrote another config.dat"
+# Its waits taken out, it ends before the main screen has come: status 5.
+grep -v "^wait " "$work/recorded.txt" >"$work/cut.txt"
+rm -rf "$XDG_DATA_HOME"
+run cut "$game" --headless --data "$data" --replay "$work/cut.txt"
+[ "$(status cut)" = 5 ] || fail "the recording without its waits exits $(status cut), not 5"
+has cut.err "cut.txt: line [0-9]*: await 6 [0-9]*: timed out" || fail "the end not met is not said: $(cat "$work/cut.err")"
 
 # --- A first profile named on the main screen: OK makes it, the menu greets it ------------------------
 cat >"$work/first_profile.txt" <<'REPLAY'
@@ -107,5 +120,45 @@ fails expect 5 "line 2: expect state 4: not met" '# first\nexpect state 4\n'
 fails bad 2 "line 3: cannot read \"click 1\"" 'wait 20\n\nclick 1\n'
 fails long 5 "line 4: wait 100000: the run ended first" 'await 6 120000\nwait 400\nkey escape\nwait 100000\n'
 fails nowin 5 "expect won: no level was won" 'await 6 120000\nexpect won\n'
+
+# --- Recorded in a window, replayed headless at its size -------------------------------------------
+if [ -n "$xvfb_run" ]; then
+  # A window on a 1024 x 768 X screen: 800 x 600, the largest window that fits.
+  printf '[Video]\nFullscreen=0\n' >"$(dirname "$game")/config.ini"
+  {
+    tm_replay_header
+    echo 'text "Tester"
+click 307 395               # the new-profile window: OK
+wait 600
+click 589 561               # "quit"
+await 4294967295 3000'
+  } >"$work/window.txt"
+  rm -rf "$XDG_DATA_HOME"
+  # SDL2's system libraries keep a few allocations to the end: no leak report for the window's run.
+  (cd "$work" && ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run window "$xvfb_run" -a \
+    -s "-screen 0 1024x768x24" "$game" --data "$data" --replay window.txt --record made.txt)
+  [ "$(status window)" = 0 ] || fail "the replay in a window exits $(status window): $(tail -3 "$work/window.err")"
+  grep -q "^screen 800 600$" "$work/made.txt" || fail "the window's recording does not say 800 x 600"
+  tail -n 1 "$work/made.txt" | grep -Eq "^await 4294967295 [0-9]+$" || fail "the window's recording does not end with the quit"
+  rm -rf "$XDG_DATA_HOME"
+  run sized "$game" --headless --data "$data" --replay "$work/made.txt"
+  [ "$(status sized)" = 0 ] || fail "the window's recording replays headless with status $(status sized): $(tail -3 "$work/sized.err")"
+  [ -s "$user/profile0.dat" ] || fail "the window's recording replayed headless made no profile"
+  # Without its size (as recordings were once made), headless at 1024 x 768:
+  # its clicks miss, the game never quits where the recording did.
+  grep -v "^screen " "$work/made.txt" >"$work/unsized.txt"
+  rm -rf "$XDG_DATA_HOME"
+  run unsized "$game" --headless --data "$data" --replay "$work/unsized.txt"
+  [ "$(status unsized)" = 5 ] || fail "the recording without its size exits $(status unsized), not 5"
+  has unsized.err "unsized.txt: line [0-9]*: await 4294967295 [0-9]*: timed out" ||
+    fail "the quit not met is not said: $(cat "$work/unsized.err")"
+  # A size the X screen cannot hold, in a window or full screen.
+  sed 's/^screen .*/screen 1600 1200/' "$work/made.txt" >"$work/large.txt"
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run large "$xvfb_run" -a -s "-screen 0 1024x768x24" \
+    "$game" --data "$data" --replay "$work/large.txt"
+  [ "$(status large)" = 5 ] || fail "a replay too large for the screen exits $(status large), not 5"
+  has large.err "large.txt: recorded at 1600 x 1200" || fail "a replay too large for the screen is not said: $(cat "$work/large.err")"
+  rm -f "$(dirname "$game")/config.ini"
+fi
 
 tm_cli_finish

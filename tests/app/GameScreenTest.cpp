@@ -2,7 +2,8 @@
 // area (margins, the 16:10 cap), what the settings of "config.dat" turn into
 // on a desktop (no file: full screen at the desktop's size; a saved window
 // size or a full-screen size the display does not offer: the default
-// window), and which window positions reach the game.
+// window), which window positions reach the game, and a replay's size held
+// where the display gives it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -178,6 +179,34 @@ TEST(GameScreen, ASmallDesktopOffersOnlyTheSmallestWindow) {
   EXPECT_EQ(screen.GetWindowSize(0).width, 800u);
   EXPECT_EQ(screen.GetWindowSize(7).width, 800u);  // out of range: the first
   ExpectArea(screen.Area(), 800, 600, 0, 0);
+}
+
+// A replay's size: a window of it where one fits (whatever the window sizes
+// offered), full screen at it where the display offers that mode and full
+// screen is asked for or no window fits; else the screen runs as it would,
+// its client area telling the runner that the replay cannot play.
+TEST(GameScreen, AReplaysSizeIsHeldWhereTheDisplayGivesIt) {
+  ScreenRig rig(1280, 1024);
+  struct Case {
+    SCREENSIZE held;
+    u32 fullscreen;
+    i32 width, height;
+    u32 full;
+  };
+  for (const Case& c : {Case{{1000, 700}, 1, 1000, 700, 0}, Case{{1280, 1024}, 0, 1280, 1024, 1},
+                        Case{{800, 600}, 1, 800, 600, 1}, Case{{1366, 768}, 0, 1024, 768, 0}}) {
+    GameScreen screen;
+    screen.HoldClientSize(c.held);
+    SCREENPARAMS p;
+    p.fullscreen = c.fullscreen;
+    p.screenWidth = 1024;
+    p.screenHeight = 768;
+    ASSERT_TRUE(screen.Init(p)) << c.held.width;
+    EXPECT_EQ(screen.Area().clientWidth, c.width) << c.held.width;
+    EXPECT_EQ(screen.Area().clientHeight, c.height) << c.held.width;
+    EXPECT_EQ(DXLGetAppData().fullScreen, c.full) << c.held.width;
+    EXPECT_EQ(screen.GetModeCount(), 2u) << c.held.width;  // the sizes offered in the options stay
+  }
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
-// Replays: every kind of step read and written back the same, what is
-// refused (with its line, or unread when it is no replay file at all), the
-// steps and marks falling due between fixed frames, a mark that fails named
-// with its line, recordings that replay to the same end, and the level
-// player's scripts read as they are.
+// Replays: every kind of step and the header read and written back the
+// same, what is refused (with its line, or unread when it is no replay file
+// at all), the steps and marks falling due between fixed frames, a mark that
+// fails named with its line, recordings that replay to the same end and
+// fail when they end elsewhere, held until their file may be made, and the
+// level player's scripts read as they are.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,7 +46,8 @@ ReplayStep Key(i32 scan) {
 
 TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   const char* const text =
-      "clock 1700000000\nseed 42  # the header\n\nwait 40\nclick 10 20 shift\nrclick 1 2\npress 3 4 middle\n"
+      "clock 1700000000\nseed 42  # the header\nscreen 1024 768\n\nwait 40\nclick 10 20 shift\nrclick 1 2\n"
+      "press 3 4 middle\n"
       "release 5 6 right\nmove 7 8\nwheel 9 10 -240\nkey enter\nkey 0x1e shift alt\ntext \"a \\\"#\\\\ \xc3\xa9\"\n"
       "await 6 5000\nexpect state 0x80000002\nscreenshot out/a.png\nlog the day # starts\n"
       "expect window LvRt\nexpect won\n";
@@ -54,9 +57,11 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   EXPECT_TRUE(script.HasClock() && script.HasSeed());
   EXPECT_EQ(script.ClockSeconds(), 1700000000u);
   EXPECT_EQ(script.Seed(), 42u);
+  EXPECT_EQ(script.ScreenWidth(), 1024u);
+  EXPECT_EQ(script.ScreenHeight(), 768u);
   const std::vector<ReplayStep>& steps = script.Steps();
   ASSERT_EQ(steps.size(), 16u);
-  EXPECT_EQ(steps[0].line, 4u);
+  EXPECT_EQ(steps[0].line, 5u);
   EXPECT_EQ(steps[1].c, ReplayStep::kShift);
   EXPECT_EQ(steps[2].c, 0);
   EXPECT_EQ(steps[3].c, 2);
@@ -75,18 +80,20 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
   TempFolder dir;
   ScriptRecorder recorder;
   ASSERT_TRUE(recorder.Open(dir.File("all.txt"), 20));
-  recorder.Header(1700000000, 42);
+  recorder.Header(1700000000, 42, 1024, 768);
   for (const ReplayStep& s : steps) {
     if (s.kind == ReplayStep::kWait || s.kind == ReplayStep::kExpectWon) continue;
     recorder.Event(s);
     recorder.Frame(20);
   }
   recorder.Frame(20);
-  ASSERT_TRUE(recorder.Finish("expect won"));
+  ASSERT_TRUE(recorder.Finish(true));
   ReplayScript back;
   ASSERT_TRUE(back.Load(dir.File("all.txt"), &error)) << error;
   EXPECT_EQ(back.Seed(), 42u);
   EXPECT_EQ(back.ClockSeconds(), 1700000000u);
+  EXPECT_EQ(back.ScreenWidth(), 1024u);
+  EXPECT_EQ(back.ScreenHeight(), 768u);
   std::vector<ReplayStep> expected, read;
   for (const ReplayStep& s : steps)
     if (s.kind != ReplayStep::kWait) expected.push_back(s);
@@ -98,10 +105,15 @@ TEST(ReplayScript, EveryKindRecordedReadsBackEqual) {
                           "key enter shift shift\n", "click 1 2 shift shift\n", "move 1 2 shift\n", "expect lost\n", "jump 1 2\n", "click 99999 1\n",
                           "press 1 2 thumb\n", "wheel 1 2 0\n", "text a\n", "text \"a\" b\n", "text \"\"\n",
                           "await 6\n", "await 6 0\n", "screenshot a.bmp\n", "log\n", "seed 1\n", "move +1 2\n",
-                          "expect window LvR\n", "expect window Lv-t\n", "expect window Lv#t\n"}) {
+                          "expect window LvR\n", "expect window Lv-t\n", "expect window Lv#t\n",
+                          "screen 800 600\n" /* after a step */}) {
     EXPECT_FALSE(script.Parse(std::string("wait 1\n") + bad, &error)) << bad;
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
     EXPECT_TRUE(script.Steps().empty());
+  }
+  for (const char* bad : {"screen 800\n", "screen 0 600\n", "screen 800 8192\n", "screen 800 600 32\n"}) {
+    EXPECT_FALSE(script.Parse(bad, &error)) << bad;
+    EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
   }
 }
 
@@ -219,7 +231,7 @@ TEST(ScriptRecorder, FixedFramesReplayFrameForFrame) {
     recorder.Frame(20);
   }
   played.push_back("end:" + std::to_string(lastFrame));
-  ASSERT_TRUE(recorder.Finish("expect won"));
+  ASSERT_TRUE(recorder.Finish(true));
   EXPECT_FALSE(recorder.IsOpen());
 
   ReplayScript script;
@@ -237,6 +249,72 @@ TEST(ScriptRecorder, FixedFramesReplayFrameForFrame) {
   ASSERT_TRUE(script.Load(dir.File("quit.txt"), &error)) << error;
   EXPECT_EQ(Replay(script, 20), (std::vector<std::string>{"1:1:5", "end:1"}));
   EXPECT_FALSE(script.ExpectsWin());
+}
+
+// A run's end as its recording names it: the state it was in, or the game's
+// quit, whose moment the replay may meet up to a second either side; a
+// replay that ends elsewhere fails at the mark or the wait it was on. The
+// recording is held, its file left as it was until it is committed (and
+// when it never is): a start that stops first loses nothing.
+TEST(ScriptRecorder, HeldUntilCommittedAndEndedWhereTheRunEnded) {
+  TempFolder dir;
+  dir.Put("state.txt", "an earlier recording\n");
+  const auto record = [&](const char* name, std::optional<u32> end, bool commit) {
+    ScriptRecorder recorder;
+    std::string why;
+    EXPECT_TRUE(recorder.Open(dir.File(name), 20, true, &why)) << why;
+    recorder.Header(1, 2, 800, 600);
+    for (u32 frame = 0; frame < 500; ++frame) {
+      if (frame == 100) recorder.Click(1, 2, false);
+      recorder.Frame(20);
+    }
+    if (commit) {
+      EXPECT_TRUE(recorder.Commit());
+    }
+    if (end) {
+      EXPECT_TRUE(recorder.Finish(false, end));
+    }
+  };
+  record("state.txt", std::nullopt, false);  // the run stopped before its file was made
+  EXPECT_EQ(dir.Read("state.txt"), "an earlier recording\n");
+  record("state.txt", 6, true);
+  record("quit.txt", ReplayScript::kQuitState, false);
+  for (const char* name : {"state.txt", "quit.txt"}) EXPECT_EQ(dir.Read(name).rfind("# recorded", 0), 0u) << name;
+  // The replay on 20-ms frames of a game in `state` that quits itself in
+  // frame `quitAt`: its failure, empty when it ended where recorded.
+  const auto play = [&](const char* name, u32 state, u32 quitAt) {
+    ReplayScript script;
+    std::string error;
+    EXPECT_TRUE(script.Load(dir.File(name), &error)) << error;
+    for (u32 frame = 0; frame < 10000; ++frame) {
+      if (script.Advance(20, [&](const ReplayStep& s) {
+            return s.kind != ReplayStep::kAwait || static_cast<u32>(s.a) == state ? ReplayScript::kPassed
+                                                                                   : ReplayScript::kNotYet;
+          }) != ReplayScript::kMore)
+        return script.Failure();
+      if (frame == quitAt) {
+        script.Stop("the run ended first", ReplayScript::kQuitState);
+        return script.Failure();
+      }
+    }
+    return std::string("never ended");
+  };
+  constexpr u32 kNever = 100000;
+  EXPECT_EQ(play("state.txt", 6, kNever), "");
+  EXPECT_EQ(play("state.txt", 5, kNever), "line 8: await 6 1000: timed out");
+  EXPECT_EQ(play("quit.txt", 6, 500), "");  // the frame it quit in when recorded
+  EXPECT_EQ(play("quit.txt", 6, 455), "");
+  EXPECT_EQ(play("quit.txt", 6, 545), "");
+  EXPECT_EQ(play("quit.txt", 6, 400), "line 7: wait 7000: the run ended first");
+  EXPECT_EQ(play("quit.txt", 6, kNever), "line 8: await 4294967295 2000: timed out");
+
+  // A path that cannot be written is refused, a file there left alone.
+  ScriptRecorder refused;
+  std::string why;
+  EXPECT_FALSE(refused.Open(dir.Path(), 20, true, &why));
+  EXPECT_EQ(why, "a folder");
+  EXPECT_FALSE(refused.Open(dir.File("missing/rec.txt"), 20, true, &why));
+  EXPECT_FALSE(refused.IsOpen());
 }
 
 // A window's frames of any length: the replay's clicks stay within half a

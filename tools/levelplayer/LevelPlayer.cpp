@@ -357,7 +357,7 @@ int Run(const plat::PlatformServices& window) {
     std::fprintf(stderr, "levelplayer: %s: %s\n", gOptions.script.c_str(), gScript.Failure().c_str());
     status = 3;
   }
-  if (gRecorder.IsOpen() && !gRecorder.Finish(result > 0 ? "expect won" : "")) {
+  if (gRecorder.IsOpen() && !gRecorder.Finish(result > 0)) {
     std::fprintf(stderr, "levelplayer: cannot write all of %s\n", gOptions.record.c_str());
     status = 1;
   }
@@ -452,7 +452,7 @@ int main(int argc, char** argv) {
   auto session = plat::sdl2::SdlSession::Open(plat::sdl2::SessionOptions{!Scripted() && gOptions.frames == 0}, &error,
                                               [](const std::string& why) {
                                                 tools::SayDisplayLost("levelplayer")(why);
-                                                if (gRecorder.IsOpen()) gRecorder.Finish(gWorld.Result() > 0 ? "expect won" : "");
+                                                if (gRecorder.IsOpen()) gRecorder.Finish(gWorld.Result() > 0);
                                               });
   if (!session) {
     std::fprintf(stderr, "levelplayer: no display: %s, try --headless\n", error.c_str());

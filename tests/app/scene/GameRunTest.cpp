@@ -291,7 +291,9 @@ TEST(GameRun, BordersLogosOverlayLoadingBarPauseAndComicKeys) {
 // A first profile named by a person typing into the new-profile window
 // while the run is recorded: the typed name goes into the recording (an
 // edit box never takes the game's character handler's place), and the
-// recording replays to a profile of the same name.
+// recording replays to a profile of the same name. The recording's file is
+// left as it was until the game has started up whole; it says the size it
+// was made at and ends on the main screen, where the replay ends too.
 TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProfile) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
   TempFolder files;
@@ -301,13 +303,17 @@ TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProf
     const Profile* p = run.game.Profiles()->GetCurrent();
     return p ? plat::Utf16ToUtf8(p->GetName()) : std::string("(none)");
   };
+  files.Put("typed.txt", "an earlier recording\n");
   {
     ReplayRun recording;
     ASSERT_TRUE(recording.Open("", recorded, &error)) << error;
-    ASSERT_TRUE(recording.OpenRecording(&error)) << error;
     GameRun run;
     ASSERT_TRUE(run.ok);
-    GetAppServices().recording = &recording;
+    const GAMEAREA& area = run.game.Screen().Area();
+    recording.BeginRecording(static_cast<u32>(area.clientWidth), static_cast<u32>(area.clientHeight));
+    GetAppServices().recording = GetAppServices().replay = &recording;
+    ASSERT_TRUE(run.RunTo(kGameStateStartLoading));
+    EXPECT_EQ(files.Read("typed.txt"), "an earlier recording\n");
     ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
     for (int i = 0; i < 30; ++i) run.Frame();
     plat::WindowSystem& windows = plat::GetWindowSystem();
@@ -317,16 +323,21 @@ TEST(GameRun, ANameTypedIntoTheNewProfileWindowIsRecordedAndReplaysToTheSameProf
     windows.UserKey(plat::DIK_RETURN, false);
     for (int i = 0; i < 30; ++i) run.Frame();
     EXPECT_EQ(current(run), "Marigold");
-    GetAppServices().recording = nullptr;
+    GetAppServices().recording = GetAppServices().replay = nullptr;
     GetAppServices().lastRecordedFrame.reset();
     EXPECT_EQ(recording.Finish(), "");
   }
   // Its text lines, one a character, spell the name.
   std::ifstream file(recorded);
-  std::string typed;
-  for (std::string line; std::getline(file, line);)
+  std::string typed, last;
+  bool sized = false;
+  for (std::string line; std::getline(file, line); last = line) {
     if (line.rfind("text \"", 0) == 0 && line.size() > 7) typed += line.substr(6, line.size() - 7);
+    sized = sized || line == "screen 800 600";
+  }
   EXPECT_EQ(typed, "Marigold");
+  EXPECT_TRUE(sized);
+  EXPECT_EQ(last, "await 6 1000");
 
   // Played as the program plays a replay: a frame a step, the messages its
   // steps posted taken first.
