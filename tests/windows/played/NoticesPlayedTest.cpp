@@ -3,7 +3,8 @@
 // seconds of the message limiter (a report inside them pulses nothing, one
 // after them pulses the live notice), a product's award crossing its first
 // tier shows an award notice; both stacked over the level are drawn as
-// notices_over_level.png for a person to look at.
+// notices_over_level.png for a person to look at; clicked where they stand
+// through the window manager, each goes.
 #include <gtest/gtest.h>
 
 #include "content/AwardTable.h"
@@ -17,6 +18,7 @@
 #include "level/state/GameLevelSaves.h"
 #include "testsupport/LevelHarness.h"
 #include "testsupport/SavedLevelStore.h"
+#include "testsupport/WindowDoor.h"
 #include "ui/WindowManager.h"
 #include "windows/AwardNotice.h"
 #include "windows/GameWindowManager.h"
@@ -142,6 +144,20 @@ TEST_F(NoticesPlayed, AFullWarehouseOncePerTenSecondsAndAnAwardCrossingItsTier) 
   EXPECT_EQ(awards->Get(1)->GetRect().bottom, 600 - 120);
   EXPECT_EQ(award->GetRect().bottom, awards->Get(1)->GetRect().top);
   EXPECT_TRUE(h.WritePng("notices_over_level.png"));
+
+  // Clicked through the window manager where they stand, bottom left and
+  // bottom right: a right click takes an award notice away, any click a
+  // message notice.
+  WindowManager& m = *GetUiServices().windowManager;
+  const auto middle = [](const GameWindow& w) {
+    const DXLRECT& r = w.GetRect();
+    return kis::IntPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  testsupport::ClickAt(m, middle(*award), kMouseRight);
+  EXPECT_FALSE(award->IsLive());
+  EXPECT_TRUE(notice->IsLive());
+  testsupport::ClickAt(m, middle(*notice));
+  EXPECT_FALSE(notice->IsLive());
 
   // The level goes: its messages and the award notices with it.
   h.world.CloseLevel();
