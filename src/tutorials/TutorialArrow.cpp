@@ -130,14 +130,17 @@ void TutorialArrow::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !target_ || !target_->IsValid() || !image_) return;
   LoadGameAreaTransform();
-  // Under the developer switch "Places" the log tells where the arrow points
-  // whenever that changes.
+  // Under the developer switch "Places" the log tells where the arrow's tip
+  // stands whenever that changes, with the angle (in degrees) and the
+  // distance at which it stands off what it points at.
   const i32 x = static_cast<i32>(std::lround(target_->GetFloatX()));
   const i32 y = static_cast<i32>(std::lround(target_->GetFloatY()));
   if (x != toldX_ || y != toldY_) {
     toldX_ = x;
     toldY_ = y;
-    TellPlace("arrow " + std::to_string(tag_), DXLRECT{x, y, x, y});
+    TellPlace("arrow " + std::to_string(tag_) + " " + std::to_string(std::lround(target_->GetAngle())) + " " +
+                  std::to_string(std::lround(target_->GetDistance())),
+              DXLRECT{x, y, x, y});
   }
   viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
   viewer->RotateDeg(target_->GetAngle());
