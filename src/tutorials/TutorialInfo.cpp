@@ -1,8 +1,6 @@
 #include "tutorials/TutorialInfo.h"
 
 #include <algorithm>
-#include <cmath>
-#include <string>
 
 #include "engine/DXLViewer.h"
 #include "gametext/KGETextParams.h"
@@ -145,17 +143,7 @@ void TutorialInfo::Draw() {
   // Under the developer switch "Places" the log tells where the text's
   // target stands whenever that changes, as an arrow's (with no arrow it is
   // what the step asks to be clicked).
-  if (target_ && target_->IsValid()) {
-    const i32 x = static_cast<i32>(std::lround(target_->GetFloatX()));
-    const i32 y = static_cast<i32>(std::lround(target_->GetFloatY()));
-    if (x != toldX_ || y != toldY_) {
-      toldX_ = x;
-      toldY_ = y;
-      TellPlace("hint 0 " + std::to_string(std::lround(target_->GetAngle())) + " " +
-                    std::to_string(std::lround(target_->GetDistance())),
-                DXLRECT{x, y, x, y});
-    }
-  }
+  if (target_) target_->TellWhere("hint", 0, &toldX_, &toldY_);
   if (GetGameViewer())
     BaseHintWindow::Draw();
   else

@@ -184,6 +184,9 @@ tm_follow_lessons() {
       arrow="$(head -n "$((${line%%:*} - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
       arrow="${arrow:-1:}"
       arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point)"
+      # Not when the step has just given way to the next.
+      [ "$(tail -n "+$((mark + 1))" "$log" | tr -d '\r' | grep -a "^Tutorial *step 0x" | tail -1)" = "${line#*:}" ] ||
+        continue
       if [ -n "$arrow" ]; then
         echo "  click at its arrow: $arrow"
         x click $arrow
