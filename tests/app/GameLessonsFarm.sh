@@ -21,24 +21,10 @@ tm_robot_setup "$@"
 run_timeout=300
 
 tm_replay_new_profile >"$work/prepare.txt"
-config="$(dirname "$game")/config.ini"
-cp "$config" "$work/config.ini"
-tm_game_config 0
-tm_play_replay prepare prepare.txt "$game" --headless
-cp "$work/config.ini" "$config"
-[ "$(status prepare)" = 0 ] || fail "the preparing replay exits $(status prepare): $(tail -3 "$work/prepare.err")"
-prepared="$work/prepared"
-rm -rf "$prepared"
-cp -a "$user" "$prepared"
+tm_robot_prepare 0
 
 began=$(date +%s%N)
-tm_x_start 1024 768 none
-rm -rf "$XDG_DATA_HOME"
-mkdir -p "$(dirname "$user")"
-cp -a "$prepared" "$user"
-tm_game_start
-x await-window 60000 >/dev/null
-x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
+tm_game_start_prepared
 after "-> 0x7" 10000 click $(centre "button MSMn 12340001")  # "Easy Days": the opening comic
 sleep 1.5
 after "-> 0x5" 10000 key Return

@@ -69,29 +69,14 @@ click $level shift
 wait 3000"
   done
 } >"$work/prepare.txt"
-config="$(dirname "$game")/config.ini"
-cp "$config" "$work/config.ini"
-tm_game_config 1
-tm_play_replay prepare prepare.txt "$game" --headless
-cp "$work/config.ini" "$config"
-[ "$(status prepare)" = 0 ] || fail "the preparing replay exits $(status prepare): $(tail -3 "$work/prepare.err")"
-grep -q "Level map *level 7 finished, level 8 now 2" "$work/prepare.log" || fail "the preparing replay did not open level 8"
-prepared="$work/prepared"
-rm -rf "$prepared"
-cp -a "$user" "$prepared"
+tm_robot_prepare 1
 
 # same A B X Y W H: the per cent of the pixels alike (XRobot compare); shot NAME: a picture of the window.
 same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
 shot() { x shot "$work/$1.png"; }
 
 began=$(date +%s%N)
-tm_x_start 1024 768 none
-rm -rf "$XDG_DATA_HOME"
-mkdir -p "$(dirname "$user")"
-cp -a "$prepared" "$user"
-tm_game_start
-x await-window 60000 >/dev/null
-x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
+tm_game_start_prepared
 after "-> 0x5" 10000 click $(centre "button MSMn 12340001")  # "Easy Days": the map
 sleep 1.5
 x move $level8

@@ -79,6 +79,34 @@ tm_game_stop() {
   game_pid=""
 }
 
+# tm_robot_prepare CHEATS: the game's replay $work/prepare.txt played
+# headless on the replays' 800 x 600 screen (the developer keys on when
+# CHEATS is 1), the per-user folder it leaves kept as $work/prepared;
+# tm_game_start_prepared: an X server of 1,024 x 768 without a window
+# manager, a copy of that folder as the per-user one, the game started
+# there and its main screen's menu shown.
+tm_robot_prepare() {
+  local config
+  config="$(dirname "$game")/config.ini"
+  cp "$config" "$work/config.ini"
+  tm_game_config "$1"
+  tm_play_replay prepare prepare.txt "$game" --headless
+  cp "$work/config.ini" "$config"
+  [ "$(status prepare)" = 0 ] || fail "the preparing replay exits $(status prepare): $(tail -3 "$work/prepare.err")"
+  prepared="$work/prepared"
+  rm -rf "$prepared"
+  cp -a "$user" "$prepared"
+}
+tm_game_start_prepared() {
+  tm_x_start 1024 768 none
+  rm -rf "$XDG_DATA_HOME"
+  mkdir -p "$(dirname "$user")"
+  cp -a "$prepared" "$user"
+  tm_game_start
+  x await-window 60000 >/dev/null
+  x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
+}
+
 tm_x_stop() {
   tm_game_stop
   [ -z "$wm_pid" ] || { kill "$wm_pid" 2>/dev/null; wait "$wm_pid" 2>/dev/null; }
