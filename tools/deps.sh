@@ -1,6 +1,11 @@
 # Sourced by run.sh and test.sh: installs the Debian packages that are missing.
 # Works as root or through sudo; runs `apt-get update` once, and only when
-# something has to be installed.
+# something has to be installed. When another program holds the package
+# manager's lock (the system's updater often does for minutes after a
+# boot), it says so and waits for it, 10 minutes at most.
+
+# How long apt-get waits for a lock another program holds, in seconds.
+tm_apt_lock_wait=600
 
 tm_install_packages() {
   local missing=() still=()
@@ -30,16 +35,14 @@ tm_install_packages() {
     fi
     sudo="sudo"
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q || status=$?
+  tm_apt_get update -q || status=$?
   if [ "$status" -ne 0 ]; then
-    echo "Cannot install ${missing[*]}: apt-get update failed with status $status (no network, or not allowed?)." >&2
+    tm_apt_failed "${missing[*]}" update "$status" "no network, or not allowed?"
     return 1
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" ||
-    status=$?
+  tm_apt_get install -y -q --no-install-recommends "${missing[@]}" || status=$?
   if [ "$status" -ne 0 ]; then
-    echo "Cannot install ${missing[*]}: apt-get install failed with status $status" \
-      "(no network, an unknown package, or not allowed?)." >&2
+    tm_apt_failed "${missing[*]}" install "$status" "no network, an unknown package, or not allowed?"
     return 1
   fi
   installed="$(tm_installed_packages "${missing[@]}")"
@@ -52,6 +55,56 @@ tm_install_packages() {
   if [ ${#still[@]} -ne 0 ]; then
     echo "Cannot install ${still[*]}: apt-get said it did, but they are still not installed." >&2
     return 1
+  fi
+}
+
+# tm_apt_get ARGUMENT...: apt-get (through $sudo), its errors shown and kept
+# in tm_apt_errors. When another program holds the package manager's lock,
+# the line that says so is shown, and apt-get runs again, waiting up to
+# tm_apt_lock_wait seconds for the lock (DPkg::Lock::Timeout).
+tm_apt_get() {
+  local status=0 held
+  tm_apt_run 0 "$@" || status=$?
+  held="$(tm_apt_lock_line)"
+  if [ "$status" -ne 0 ] && [ -n "$held" ]; then
+    echo "Another program holds the package manager's lock ($held);" \
+      "waiting up to $((tm_apt_lock_wait / 60)) minutes for it to finish..."
+    status=0
+    tm_apt_run "$tm_apt_lock_wait" "$@" || status=$?
+  fi
+  return "$status"
+}
+
+# tm_apt_run WAIT ARGUMENT...: one apt-get, waiting WAIT seconds for a lock;
+# its output shown as it comes, its errors also kept.
+tm_apt_run() {
+  local wait="$1" errors status=0
+  shift
+  errors="$(mktemp)"
+  { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout="$wait" "$@" 2>&1 1>&3 3>&- |
+    tee "$errors" >&2; status=${PIPESTATUS[0]}; } 3>&1
+  tm_apt_errors="$(cat "$errors")"
+  rm -f "$errors"
+  return "$status"
+}
+
+# The first error line of the last apt-get that says another program holds a
+# lock of the package manager; empty when none does.
+tm_apt_lock_line() {
+  { printf '%s\n' "${tm_apt_errors:-}" | grep -m 1 -E "Could not get lock|Unable to acquire the dpkg frontend lock|Unable to lock" |
+    sed 's/^E: //'; } || true
+}
+
+# tm_apt_failed PACKAGES STEP STATUS GUESS: why apt-get STEP failed, the
+# lock named when another program still held it.
+tm_apt_failed() {
+  local held
+  held="$(tm_apt_lock_line)"
+  if [ -n "$held" ]; then
+    echo "Cannot install $1: another program still holds the package manager's lock after" \
+      "$((tm_apt_lock_wait / 60)) minutes ($held): let it finish (or stop it), then start again." >&2
+  else
+    echo "Cannot install $1: apt-get $2 failed with status $3 ($4)." >&2
   fi
 }
 
@@ -126,3 +179,12 @@ tm_jobs() {
   [ -z "$level" ] || echo "CMAKE_BUILD_PARALLEL_LEVEL=\"$level\" is not a number of jobs: every core is used" >&2
   nproc 2>/dev/null || echo 2
 }
+
+# A CMAKE_BUILD_PARALLEL_LEVEL that is no number of jobs ("0") stops every
+# `cmake --build` run without -j (a CTest entry that brings the build up to
+# date does so): once tm_jobs has said so, it leaves the environment, and
+# those builds take the build tool's own number, as without it.
+if [ -n "${CMAKE_BUILD_PARALLEL_LEVEL:-}" ] && ! [[ "$CMAKE_BUILD_PARALLEL_LEVEL" =~ ^[1-9][0-9]*$ ]]; then
+  tm_jobs >/dev/null
+  unset CMAKE_BUILD_PARALLEL_LEVEL
+fi

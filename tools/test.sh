@@ -38,7 +38,9 @@ release="$here/build-release"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # Leaks inside system libraries that the program cannot free (each named
-# with its reason in the file); our own still fail.
+# with its reason in the file); our own still fail. (The unit build's CTest
+# entries carry these options themselves, tests/CMakeLists.txt, so a test
+# run alone meets them too; here they serve the fuzz targets' run.)
 export LSAN_OPTIONS="suppressions=$here/tests/lsan-suppressions.txt:print_suppressions=0"
 
 unit_status=0

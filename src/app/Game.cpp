@@ -1,6 +1,7 @@
 #include "app/Game.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "app/Settings.h"
 #include "app/ScreenBorders.h"
 #include "app/StartupLoader.h"
+#include "app/UserFiles.h"
 #include "base/datafile/DataFileReader.h"
 #include "content/MapSection.h"
 #include "engine/DXLApp.h"
@@ -35,6 +37,8 @@
 #include "level/state/GameLevelSaves.h"
 #include "platform/encoding/Utf.h"
 #include "platform/input/KeyCodes.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/SingleInstance.h"
 #include "platform/os/UserName.h"
 #include "platform/os/WindowSystem.h"
 #include "resources/CursorIds.h"
@@ -238,7 +242,15 @@ void GameOptionsHooks::BuildScreenBorders() {
   if (Game* game = GetRunningGame()) game->RebuildScreenBorders();
 }
 
-void GameOptionsHooks::SaveSettings() { ::SaveSettings(folder_, screen_.GetParams()); }
+// A save refused because the per-user folder was moved or replaced while
+// the game ran is told as the profiles' are (ProfileStore).
+void GameOptionsHooks::SaveSettings() {
+  int error = 0;
+  const Game* game = GetRunningGame();
+  if (!::SaveSettings(folder_, screen_.GetParams(), &error) && IsFolderMovedError(error) && game &&
+      game->Profiles())
+    game->Profiles()->TellFolderMoved();
+}
 
 Game* GetRunningGame() {
   Game* game = GetAppServices().game;
@@ -551,6 +563,7 @@ void Game::Enter(u32 state) {
         mainScreenReached_ = true;
         if (StartupLoader* loader = world_.Loader()) loadingTime_ = loader->LoadingTime();
         DXLLogValueFormat(0, "Start-up", "loaded in %u ms; the main screen is asked for", loadingTime_);
+        TellStartFiles();
         if (setup_.endAtMainScreen) CloseGameWindow();
       }
       if (mainScreen_) mainScreen_->Enter();
@@ -567,6 +580,24 @@ void Game::Enter(u32 state) {
       break;
     default: break;
   }
+}
+
+// What the player must hear of from the start, on the first main screen (the
+// profiles chosen by then, which empties the notice queues): a start
+// without the single-instance lock, whose call fails where the per-user
+// folder lives (the game runs all the same, and nothing keeps a second copy
+// off the files); a settings file that cannot be read because something
+// other than a file stands in its place (the defaults are used, and no
+// change is kept while it stays, as saves never write through it).
+void Game::TellStartFiles() {
+  ProfileNotices* notices = world_.Notices();
+  const plat::SingleInstance* lock = DXLGetAppData().mutex;
+  if (notices && lock && lock->Unguarded())
+    notices->ShowFileNotice(kNoticeNoLock, u"no_lock",
+                            {plat::Utf8ToUtf16(lock->LockPath()), plat::Utf8ToUtf16(std::strerror(lock->LockError()))});
+  const std::string kind = plat::NonFileKind(UserFilePath(setup_.user, u"config.dat"));
+  if (notices && !kind.empty())
+    notices->ShowFileNotice(kNoticeSettings, u"settings_unreadable", {u"config.dat", plat::Utf8ToUtf16(kind)});
 }
 
 void Game::OnActivation(u32 code) {

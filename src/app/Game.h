@@ -177,6 +177,7 @@ class Game : public GameLanguageHost, public MainScreenHost {
   void Enter(u32 state);
   void InstallCallbacks(u32 state);
   void AnchorNotices(u32 state);
+  void TellStartFiles();
   u32 UpdateGameClock();
   void DeleteLevel();
   void LoadBorderTexture();

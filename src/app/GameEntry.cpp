@@ -289,9 +289,11 @@ int RunGame(const EntryOptions& options) {
   }
   // The single-instance check before the log and the recording: a refused
   // start leaves the running one's log and the files it was given alone.
-  // The lock lives in the per-user folder itself, so every copy on that
-  // folder meets it whatever the path it came by (copies on other folders
-  // run side by side); without it the game does not run.
+  // The lock is the per-user folder's own (taken on the folder itself), so
+  // every copy on that folder meets it whatever the path it came by and
+  // whatever became of the files in it (copies on other folders run side
+  // by side); without it the game does not run, unless the lock call
+  // itself fails there (then it runs, and says so).
   DXLSetInstanceFolder(folders.user.c_str());
   const i32 single = DXLCheckSingleInstance(kClassName);
   if (single == kAppAlreadyRunning) {
@@ -324,7 +326,18 @@ int RunGame(const EntryOptions& options) {
   DXLLogValueA(0, "Data folder", folders.data.c_str());
   DXLLogValueA(0, "Per-user folder", (userWhy.empty() ? folders.user : folders.user + " (" + userWhy + ")").c_str());
   if (const plat::SingleInstance* lock = DXLGetAppData().mutex) {
-    DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
+    if (!lock->FolderNote().empty()) DXLLogValueA(0, "Per-user folder", lock->FolderNote().c_str());
+    if (lock->Unguarded()) {
+      // The lock call fails on the folder's file system: the game runs
+      // without the guard (the player hears of it on the main screen).
+      DXLLogValueFormat(0, "Single instance", "none: %s; nothing keeps a second copy off these files",
+                        lock->Why().c_str());
+      std::fprintf(stderr,
+                   "tallowmere: no single-instance lock (%s): the game runs without it; play one copy at a time\n",
+                   lock->Why().c_str());
+    } else {
+      DXLLogValueA(0, "Single instance", lock->LockPath().c_str());
+    }
     if (!lock->Listening())
       DXLLogValueFormat(0, "Single instance", "no forward channel: %s", lock->ChannelWhy().c_str());
   }

@@ -10,10 +10,11 @@
 // data folder when that path is not usable or reaches 248 characters. The
 // per-user folder is made (mode 0700) before "log.txt" is opened in it (a
 // link in the log's place is removed, never written through). The
-// single-instance lock is "TallowmereGame.lock" in the per-user folder
-// itself, taken before the log and the recording are written
-// (plat::SingleInstance): one running copy per per-user folder, however
-// its path is written.
+// single-instance lock is taken on the per-user folder itself, before the
+// log and the recording are written (plat::SingleInstance): one running
+// copy per per-user folder, however its path is written; the folder is
+// held from then on, and the player's files below it are changed through
+// it only (plat::HeldFolder).
 //
 // The game (Game.h) is set up on the frame and run by its state machine
 // from the logos to the quit state. A headless run without a replay has

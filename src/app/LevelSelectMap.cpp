@@ -674,9 +674,13 @@ void LevelSelectMap::StartTutorials() {
   Profile* profile = Current();
   TutorialFactory* factory = GetResourceServices().tutorialFactory;
   const u32 regime = Regime();
+  // The opening comic plays on every visit from the main screen until level
+  // 1 is won; the attack after it is the story's opening and plays once for
+  // the profile, not again on each of those visits.
   if (tutorialFlags_ & kMapVillainsAttack) {
     tutorialFlags_ &= ~kMapVillainsAttack;
-    if (profile && regime == 0 && profile->CountFinished(0) == 0) {
+    if (profile && regime == 0 && profile->CountFinished(0) == 0 && !profile->HasFlags(kProfileShownVillainsAttack)) {
+      profile->MarkShown(kProfileShownVillainsAttack);
       StartVillainsAttack();
       return;
     }

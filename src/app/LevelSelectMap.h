@@ -66,6 +66,7 @@ constexpr u32 kMapVillainsAttack = 0x20;  // the opening comic ended
 // The profile's one-time flags of the map's tutorials.
 constexpr u32 kProfileShownFirstMap = 0x2;
 constexpr u32 kProfileShownHardMap = 0x10;
+constexpr u32 kProfileShownVillainsAttack = 0x40;  // the opening attack was played
 
 // What the map asks of the game around it: the level object that plays a
 // chosen level. The game (Game.h) implements it; tests install a fake.

@@ -220,9 +220,12 @@ void ProfileStore::TellUnreadFiles() {
       std::count_if(unread_.begin(), unread_.end(), [](const UnreadFile& u) { return u.number >= 0 && !u.hasKey; });
   for (const UnreadFile& unread : unread_) {
     if (unread.number < 0) {
-      if (notices_)
+      if (notices_ && unread.damaged)
         notices_->ShowFileNotice(kNoticeDamaged + kIndexNoticeNumber, u"damaged_index",
                                  {unread.file, unread.keptAs.empty() ? unread.file : unread.keptAs});
+      else if (notices_)
+        notices_->ShowFileNotice(kNoticeDamaged + kIndexNoticeNumber, u"unreadable_index",
+                                 {unread.file, StoreWide(unread.why)});
       continue;
     }
     const u8* key = unread.hasKey ? unread.key : currentMissing && keyless == 1 ? index_.currentKey : nullptr;
@@ -247,10 +250,18 @@ void ProfileStore::ReportSaveFailure(const std::u16string& file, u32 number, int
   const std::string reason = SaveErrorText(error, UserFilePath(folder_, file));
   LogProfileFile(file, "not saved: " + reason);
   if (!notices_) return;
+  if (IsFolderMovedError(error)) {
+    TellFolderMoved();
+    return;
+  }
   const wchar* key = IsNoSpaceError(error)       ? u"not_saved_space"
                      : IsNotAllowedError(error) ? u"not_saved_access"
                                                 : u"not_saved";
   notices_->ShowFileNotice(kNoticeNotSaved + (number & kIndexNoticeNumber), key, {file, StoreWide(reason)});
+}
+
+void ProfileStore::TellFolderMoved() {
+  if (notices_) notices_->ShowFileNotice(kNoticeFolderMoved, u"folder_moved", {folder_});
 }
 
 bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
@@ -291,15 +302,16 @@ i32 ProfileStore::ReadIndex() {
     }
   }
   if (!read) {
-    // Damaged with no whole ".bak": the best times are lost, which the
-    // player hears of with the profiles' files.
-    if (fault.damaged) {
+    // Damaged with no whole ".bak", or not to be read at all (what stands in
+    // its place is left there): the best times are lost, which the player
+    // hears of with the profiles' files.
+    if (!fault.missing) {
       UnreadFile unread;
       unread.number = -1;
       unread.file = u"profiles.dat";
       unread.keptAs = keptAs;
       unread.why = fault.why;
-      unread.damaged = true;
+      unread.damaged = fault.damaged;
       unread_.push_back(unread);
     }
     index_ = PROFILEINDEX{};

@@ -16,9 +16,11 @@
 // place) is left where it is, its number never given again; a whole ".bak"
 // left by a save cut short stands in for a file that is missing or damaged;
 // a damaged "profiles.dat" without a whole ".bak" costs the best times,
-// which is told as a damaged profile is; every save that fails is told,
+// which is told as a damaged profile is, and so is one that cannot be read
+// at all (a link to nothing in its place); every save that fails is told,
 // each time, with its reason (no space left, not allowed, what is in the
-// file's place).
+// file's place, the per-user folder moved or replaced while the game ran,
+// which is one notice for every file).
 //
 // Seams: the map hears of results (LevelResultListener), the notice queues
 // are cleared and errors shown through ProfileNotices; the clock (seconds
@@ -61,9 +63,15 @@ constexpr size_t kMaxProfilesFolder = 247;  // characters
 
 // The ids of the store's file notices: shown on every screen (the bits of
 // the main screen, the map and the level), one id per kind and file (the
-// profile's number, kIndexNoticeNumber for "profiles.dat").
+// profile's number, kIndexNoticeNumber for "profiles.dat"). The per-user
+// folder moved or replaced while the game ran is one notice for every
+// file; the game's own notices of the start (the lock, "config.dat") take
+// the ids after them.
 constexpr u32 kNoticeNotSaved = 0x7005000u;
 constexpr u32 kNoticeDamaged = 0x7006000u;
+constexpr u32 kNoticeFolderMoved = 0x7007000u;
+constexpr u32 kNoticeNoLock = 0x7008000u;
+constexpr u32 kNoticeSettings = 0x7009000u;
 constexpr u32 kIndexNoticeNumber = 0xFFF;
 
 class ProfileStore {
@@ -121,6 +129,9 @@ class ProfileStore {
   // one then kept for LoadProfiles to tell; 1 with no folder.
   i32 ReadIndex();
   i32 WriteIndex();                                            // 0, 32, or 1 with no folder
+  // The notice of the per-user folder moved or replaced while the game ran
+  // (a save of any of its files refused for it).
+  void TellFolderMoved();
   const std::u16string& GetFolder() const { return folder_; }  // with a trailing "/"
 
   // --- Profiles ------------------------------------------------------------------------

@@ -49,10 +49,12 @@ bool LoadSettings(const std::u16string& folder, SCREENPARAMS* params) {
   if (path.empty()) return false;
   kis::DataFileReaderW* reader =
       kis::OpenDataFileReaderW(path.c_str(), kSettingsSignature1, kSettingsSignature2, kSettingsVersion);
-  // A file that is there and does not read is said: its defaults replace it.
-  const bool there = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
+  // A file that is there and does not read is said: its defaults replace
+  // it. A link that leads nowhere is there too (the game's saves never
+  // write through it).
+  const std::string kind = plat::NonFileKind(path);
+  const bool there = plat::GetFileAttributes(path) != plat::kInvalidAttributes || !kind.empty();
   if (!reader) {
-    const std::string kind = plat::NonFileKind(path);
     if (there)
       DXLLogValueA(0, "Settings",
                    ("config.dat does not read" + (kind.empty() ? "" : " (" + kind + ", not a file)") +

@@ -31,10 +31,16 @@ bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* e
 
 bool IsNoSpaceError(int error) { return error == ENOSPC || error == EDQUOT; }
 bool IsNotAllowedError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+bool IsFolderMovedError(int error) { return error == ESTALE; }
 
 std::string SaveErrorText(int error, const std::u16string& path) {
   if (IsNoSpaceError(error)) return "no space left on the disk";
   if (IsNotAllowedError(error)) return "not allowed to write there";
+  if (IsFolderMovedError(error)) return "the game's folder was moved or replaced while the game ran";
+  if (error == ELOOP)  // links are not followed below the per-user folder
+    return path.empty() || !plat::IsLink(path)           ? "a link is on the way to it"
+           : plat::NonFileKind(path) == "a link to nothing" ? "a link to nothing is in its place"
+                                                            : "a link is in its place";
   if (const std::string kind = path.empty() ? std::string() : plat::NonFileKind(path); !kind.empty())
     return kind + " is in its place";
   return std::strerror(error != 0 ? error : EIO);

@@ -21,14 +21,19 @@ std::u16string UserFilePath(const std::u16string& folder, std::u16string_view na
 // when any step fails, with the system's error in `error` when given.
 bool ReplaceFileBytes(const std::u16string& path, std::string_view bytes, int* error = nullptr);
 // A failed save's system error in words: "no space left on the disk",
-// "not allowed to write there", what stands in the file's place when that is
-// no plain file ("a named pipe is in its place"; `path` the file's), else
-// the system's own text.
+// "not allowed to write there", the game's folder moved or replaced while
+// it ran, a link in the file's place or on the way to it (links are not
+// followed below the per-user folder), what stands in the file's place
+// when that is no plain file ("a named pipe is in its place"; `path` the
+// file's), else the system's own text.
 std::string SaveErrorText(int error, const std::u16string& path = {});
 // Whether the reason is one of the two the player is told apart: no space
 // (ENOSPC, EDQUOT), not allowed (EACCES, EPERM, EROFS).
 bool IsNoSpaceError(int error);
 bool IsNotAllowedError(int error);
+// The per-user folder's path names another folder than the one the game
+// holds (plat::HeldFolder): nothing is saved there.
+bool IsFolderMovedError(int error);
 // Renames a damaged file to "<name>.damaged" (then ".damaged-2", ...) in its
 // folder, never replacing anything; the new name, or empty when it could
 // not be moved (it then stays where it is).

@@ -18,6 +18,7 @@
 #include "platform/input/KeyCodes.h"
 #include "platform/os/Clock.h"
 #include "platform/os/FileSystem.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/SingleInstance.h"
 #include "platform/os/WindowSystem.h"
 
@@ -197,6 +198,15 @@ void FillScreenInfo() {
   a.gameHeight = a.screenHeight;
 }
 
+// A folder locked for itself (the game's per-user folder) becomes the
+// process's per-user folder, below which the disk is changed through its
+// descriptor (plat::HeldFolder); it is taken out again before the lock goes
+// (DXLShutdown).
+void HoldInstanceFolder() {
+  const plat::SingleInstance* lock = App().mutex;
+  if (lock && !F().instanceFolder.empty()) plat::GetPlatformServices().userFolder = &lock->Folder();
+}
+
 }  // namespace
 
 // --- State --------------------------------------------------------------------------------
@@ -247,16 +257,25 @@ i32 DXLInitApp(u32 options) {
 
 i32 DXLCheckSingleInstance(const wchar* name) {
   DXLAPPDATA& a = App();
-  if (!a.mutex) a.mutex = new plat::SingleInstance(F().instanceFolder);
+  const std::string& folder = F().instanceFolder;
+  if (!a.mutex)
+    a.mutex = new plat::SingleInstance(folder, folder.empty() ? plat::LockOn::NamedFile : plat::LockOn::Folder);
   const std::u16string_view view(name ? name : u"");
-  if (a.mutex->Held() && a.mutex->Name() == view) return Store(0);  // decided earlier in this start
+  // Decided earlier in this start.
+  if ((a.mutex->Held() || a.mutex->Unguarded()) && a.mutex->Name() == view) return Store(0);
   switch (a.mutex->Acquire(view)) {
     case plat::InstanceStatus::First:
       plat::GetWindowSystem().WatchInstance(a.mutex);
+      HoldInstanceFolder();
+      return Store(0);
+    case plat::InstanceStatus::Unguarded:
+      // The lock call itself fails there: the start goes on without the
+      // guard, and the caller tells the player (the log is not open yet).
+      HoldInstanceFolder();
       return Store(0);
     case plat::InstanceStatus::Unavailable:
-      // Without the lock nothing keeps a second copy off the same files:
-      // the start fails (the lock's Why says why).
+      // Without the lock nothing would keep a second copy off the same
+      // files: the start fails (the lock's Why says why).
       DXLLogValueFormat(-1, "Single instance:", "lock unavailable: %s", a.mutex->Why().c_str());
       return Store(kAppSetupFailed);
     case plat::InstanceStatus::AlreadyRunning:
@@ -606,6 +625,8 @@ void DXLShutdown() {
   a.flags = 0;
   if (a.mutex) {
     plat::GetWindowSystem().WatchInstance(nullptr);
+    plat::PlatformServices& platform = plat::GetPlatformServices();
+    if (platform.userFolder == &a.mutex->Folder()) platform.userFolder = nullptr;
     delete a.mutex;
     a.mutex = nullptr;
   }

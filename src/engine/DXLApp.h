@@ -191,10 +191,15 @@ DXLTexture* DXLLoadTextureFile(DXLTextures* list, const wchar* fileName, u32 ble
 // one without its quotes) and its length, and moves the cursor past it. Null
 // at the end, or when a closing quote is missing.
 const wchar* DXLNextToken(const wchar** cursor, u32* length);
-// 0 when this process holds (or now takes) the lock of the name;
+// 0 when this process holds (or now takes) the lock of the name, or runs
+// without one because the lock call itself fails there (the lock's
+// Unguarded() and Why() say so: the caller tells the player);
 // kAppAlreadyRunning when another instance holds it, whose window is brought
 // forward; kAppSetupFailed when the lock cannot be had (no private folder,
-// no lock file: the log and DXLGetAppData().mutex->Why() say why).
+// no lock file, a folder that does not open: the log and
+// DXLGetAppData().mutex->Why() say why). A folder set with
+// DXLSetInstanceFolder, once locked (or held unguarded), is the process's
+// per-user folder (plat::PlatformServices::userFolder) until DXLShutdown.
 i32 DXLCheckSingleInstance(const wchar* name);
 
 // The frame's window procedure, given to the viewer for the window class.
@@ -205,7 +210,8 @@ intptr_t DXLWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam,
 intptr_t DXLGameWindowProc(plat::WindowHandle window, u32 message, uintptr_t wParam, intptr_t lParam);
 void DXLSetCharSink(DXLCHARSINK sink);
 
-// The folder of the single-instance lock (the game: its per-user folder,
-// so copies on other folders run side by side; empty: the default, a
-// private folder of the user, see plat::SingleInstance).
+// The folder of the single-instance lock, locked itself (the game: its
+// per-user folder, so copies on other folders run side by side; empty: a
+// lock file in the default, a private folder of the user, see
+// plat::SingleInstance).
 void DXLSetInstanceFolder(const char* folder);

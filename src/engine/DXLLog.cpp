@@ -1,5 +1,6 @@
 #include "engine/DXLLog.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
@@ -161,6 +162,9 @@ bool DXLOpenLogA(const char* path) {
   if (kis::StrLenA(full.data()) >= kPathCapacity - 1) return false;
   s.path = full.data();
 
+  // A log whose first line cannot be written (the disk full already) is no
+  // log: it stays closed, and the caller can say why (errno).
+  int error = 0;
   {
     kis::FileStreamA stream(s.path.c_str(), kis::kStreamCreate);
     s.open = stream.IsOpen();
@@ -171,9 +175,11 @@ bool DXLOpenLogA(const char* path) {
       first.append(kLogValueColumn - first.size(), ' ');
       first += when;
       first += "\r\n";
-      stream.WriteBlock(first.data(), first.size());
+      s.open = stream.WriteBlock(first.data(), first.size());
     }
+    error = errno;
   }
+  errno = error;
   return s.open;
 }
 

@@ -25,7 +25,8 @@ constexpr u32 kLogMaxPlaceholder = 512; // widest placeholder field
 
 // Creates the file anew (a relative path is taken from the program's folder)
 // and writes the first line. True when the log is open (also when it already
-// was).
+// was); false, with errno saying why, when the file cannot be made or its
+// first line cannot be written (a full disk): the log stays closed.
 bool DXLOpenLogW(const wchar* path);
 bool DXLOpenLogA(const char* path);
 // Ends every open block (writing their closing texts, innermost first), writes

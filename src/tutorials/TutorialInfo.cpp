@@ -14,8 +14,11 @@
 #include "tutorials/TutorialTargets.h"
 #include "ui/HIText.h"
 #include "ui/HintTextParams.h"
+#include "ui/NarrowButton.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
+#include "windows/LevelPanel.h"
+#include "windows/MoneyWindow.h"
 #include "resources/Sprite.h"
 
 namespace {
@@ -26,6 +29,13 @@ constexpr u32 kInfoFadeOut = 150;
 constexpr float kInfoRise = 5.0f;
 constexpr float kInfoShrink = 0.8f;
 constexpr i32 kClickGap = 4;
+// The frame's overhang past the note's rectangle, as BuildFrame draws it.
+constexpr i32 kFrameLeft = 3;
+constexpr i32 kFrameTop = 1;
+constexpr i32 kFrameRight = 3;
+constexpr i32 kFrameBottom = 6;
+constexpr i32 kBarGap = 2;       // free pixels between a note's frame and a bar
+constexpr float kAsideGap = 24.0f;  // from a note slid aside to its target's point
 
 }  // namespace
 
@@ -73,28 +83,64 @@ void TutorialInfo::UpdateTarget() {
   Place();
 }
 
+// Where a note may stand, frame and all: the game area less the level's bars
+// (the boards along the top with the menu's plate and the close-tutorial
+// button, the panel's strip along the bottom). Held as the window's own rectangle, so the frame's overhang
+// (3 pixels to each side, 1 above, 6 below) stays inside as well.
+DXLRECT TutorialInfo::Room() {
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
+  DXLRECT room{kFrameLeft, kFrameTop, screen.width - kFrameRight, screen.height - kFrameBottom};
+  WindowManager* windows = GetWindowManager();
+  auto* panel = windows ? dynamic_cast<LevelPanel*>(windows->FindWindow(kLevelPanelId)) : nullptr;
+  if (!panel) return room;
+  i32 top = panel->GetMenuPlate().bottom;
+  if (const GameWindow* money = windows->FindWindow(kMoneyWindowId)) top = std::max(top, money->GetRect().bottom);
+  // The close-tutorial button under the boards' left end, while it shows.
+  if (const NarrowButton* close = panel->GetTutorialButton()) {
+    kis::IntPoint bottom{};
+    panel->ClientToScreen(&bottom, 0, close->GetRect().bottom);
+    top = std::max(top, bottom.y);
+  }
+  room.top = std::max(room.top, top + kBarGap + kFrameTop);
+  room.bottom = std::min(room.bottom, panel->GetRect().top - kBarGap - kFrameBottom);
+  return room;
+}
+
 // Next to the target on the side its angle points to (or centred on it),
-// kept inside the screen, then moved by the distance along the angle.
+// moved by its distance along the angle, then kept in the room: a note
+// pushed back only into the screen before its move (and the screen alone)
+// would go off it again, or under the bars, where it can be neither read
+// nor clicked. A note the room pushes back over its own target slides
+// aside along the bars, the target's point left free beside it.
 void TutorialInfo::Place() {
   if (!target_ || !target_->IsValid()) return;
   const i32 w = width_, h = height_;
   const i32 hw = w / 2, hh = h / 2;
   kis::IntPoint anchor{hw, hh};
   if (!centred_) kis::RectEdgePointI(kis::Rect{0, 0, w, h}, target_->GetAngle() - 180.0f, &anchor);
-  const GAMESCREENAREA& screen = GetResourceServices().screen;
-  // Kept inside the screen before and after the move by its distance (a
-  // target by the screen's edge would push it partly out again, unread).
+  const DXLRECT room = Room();
+  const float fw = static_cast<float>(w), fh = static_cast<float>(h);
   const auto inside = [&](float* x, float* y) {
-    *x = std::max(*x, 0.0f);
-    *y = std::max(*y, 0.0f);
-    if (*x + static_cast<float>(w) > static_cast<float>(screen.width)) *x = static_cast<float>(screen.width - w);
-    if (*y + static_cast<float>(h) > static_cast<float>(screen.height)) *y = static_cast<float>(screen.height - h);
+    // Where the room is narrower than the note, its top-left corner wins.
+    *x = std::max(std::min(*x, static_cast<float>(room.right) - fw), static_cast<float>(room.left));
+    *y = std::max(std::min(*y, static_cast<float>(room.bottom) - fh), static_cast<float>(room.top));
   };
   kis::FloatPoint p{static_cast<float>(target_->GetX() - anchor.x), static_cast<float>(target_->GetY() - anchor.y)};
   inside(&p.x, &p.y);
   if (distance_ != 0.0f) {
     kis::AddPolar(&p, target_->GetAngle(), distance_, false);
     inside(&p.x, &p.y);
+  }
+  const float tx = target_->GetFloatX(), ty = target_->GetFloatY();
+  if (!centred_ && tx > p.x && tx < p.x + fw && ty > p.y && ty < p.y + fh) {
+    const float left = tx - kAsideGap - fw, right = tx + kAsideGap;
+    const bool leftFits = left >= static_cast<float>(room.left);
+    const bool rightFits = right + fw <= static_cast<float>(room.right);
+    // The side the note leans to already, where it fits.
+    if (leftFits && (!rightFits || p.x + fw / 2.0f < tx))
+      p.x = left;
+    else if (rightFits)
+      p.x = right;
   }
   SetPos(p.x + static_cast<float>(hw), p.y + static_cast<float>(hh));
   pivotX_ = static_cast<float>(-hw);
@@ -110,7 +156,8 @@ void TutorialInfo::BuildFrame() {
   Sprite* sprite = image || !manager ? nullptr : manager->GetInterfaceSprite(u"interface");
   if (sprite) image = sprite->GetTexture();
   if (!image) return;
-  AddStretchedFrame(-3, -1, width_ + 6, height_ + 7, SkinOf(skins::kTutorialInfoFrame, image));
+  AddStretchedFrame(-kFrameLeft, -kFrameTop, width_ + kFrameLeft + kFrameRight, height_ + kFrameTop + kFrameBottom,
+                    SkinOf(skins::kTutorialInfoFrame, image));
   SetAlpha(colour_);
 }
 

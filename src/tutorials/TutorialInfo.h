@@ -1,6 +1,7 @@
 // TutorialInfo - a framed text of a tutorial layer placed next to its
 // target: on the side the target's angle points to (or centred on it),
-// pushed inside the screen, then moved by its distance along the angle. It
+// moved by its distance along the angle, kept inside the game area and
+// clear of the level's bars, aside of its target's point. It
 // takes its layer's state (upwards only): fading in and rising 5 pixels
 // over 120 ms as the layer shows, fading and shrinking to 0.8 over 150 ms
 // as it hides, then gone.
@@ -35,6 +36,9 @@ class TutorialInfo : public BaseHintWindow {
   void SetTarget(TutorialTarget* target, bool centred, float distance);
   // Places the text at its target (nothing while the target is invalid).
   void Place();
+  // Where a note may stand on the screen as it is now (its window's
+  // rectangle, the frame drawn round it kept inside too).
+  static DXLRECT Room();
   void UpdateTarget();  // the target found again, then placed
   void OnLayerUpdate();  // a finished fade-in leaves it shown
 

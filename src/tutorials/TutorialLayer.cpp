@@ -8,6 +8,7 @@
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
 #include "ui/WindowManager.h"
+#include "windows/MenuWindow.h"
 
 TutorialLayer::TutorialLayer(TutorialStep* step, u32 layerCode)
     : GameWindow(kTutorialWindowLayer, false), step_(step), tutorial_(step ? step->GetTutorial() : nullptr) {
@@ -108,9 +109,39 @@ void TutorialLayer::DeleteGone() {
     if (texts_.Get(i)->GetState() >= kLayerGone) delete texts_.Get(i);
 }
 
+// A window opened over the layer that holds the player (the level's menu, a
+// modal window such as the level window on the map) hides the hint: its
+// arrow and note would stand beside that window, or show through round it,
+// pointing at what cannot be reached now.
+bool TutorialLayer::IsCovered() const {
+  if (!manager_) return false;
+  const kis::list<GameWindow*>& stack = manager_->GetStack();
+  bool above = false;
+  for (i32 i = 0; i < stack.GetCount(); ++i) {
+    const GameWindow* window = stack[i];
+    if (window == this) {
+      above = true;
+    } else if (above && !window->IsClosing() && (window->IsModal() || window->GetId() == kMenuWindowId)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Arrows and texts move on here: a finished fade leaves them shown, or gone.
+// Under a covering window nothing is drawn; what was fading out is gone at
+// once, what fades in waits for the window to close.
 void TutorialLayer::Draw() {
   if (layerState_ == kLayerNew || layerState_ >= kLayerGone) return;
+  if (IsCovered()) {
+    for (i32 i = 0; i < arrows_.GetCount(); ++i)
+      if (arrows_.Get(i)->GetState() == kLayerHiding) arrows_.Get(i)->SetState(kLayerGone);
+    for (i32 i = 0; i < texts_.GetCount(); ++i)
+      if (texts_.Get(i)->GetState() == kLayerHiding) texts_.Get(i)->SetState(kLayerGone);
+    DeleteGone();
+    if (layerState_ == kLayerHiding && arrows_.GetCount() == 0 && texts_.GetCount() == 0) layerState_ = kLayerGone;
+    return;
+  }
   for (i32 i = 0; i < arrows_.GetCount(); ++i) {
     TutorialArrow* arrow = arrows_.Get(i);
     if (arrow->GetState() >= kLayerShowing && arrow->GetState() < kLayerGone) arrow->Draw();

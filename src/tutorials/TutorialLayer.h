@@ -50,6 +50,9 @@ class TutorialLayer : public GameWindow {
   void FitToScreen();
 
   // GameWindow
+  // A window over the layer holds the player (the level's menu, a modal
+  // window): the hint is not drawn meanwhile.
+  bool IsCovered() const;
   bool HitTest(i32 x, i32 y) const override;
   bool IsBusy() const override;
   void OnMouseUp(i32 x, i32 y, u32 button, u32 keys) override;

@@ -277,7 +277,9 @@ void WarehouseWindow::Choose(WarehouseWindowButton* button) {
     picture_->SetPivot(0.5f, 0.5f);
     // At half its size the picture was lost in the plate, too small to
     // tell at a glance: it is drawn as large as its room lets it be, up to
-    // its own size (sharp), as the task cards draw theirs.
+    // its own size (sharp), as the task cards draw theirs. Larger pictures
+    // would not do: the level panel's product buttons draw the same ones
+    // at half their size, centred 13 pixels above their 76-pixel foot.
     const float scale = PictureScale(product->icon, kPictureRoom);
     picture_->SetScale(scale, scale);
     // The icon's normal frame (its first is the faded, disabled one).

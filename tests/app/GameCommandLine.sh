@@ -80,9 +80,9 @@ has badsprite.err "Sprites.dat is damaged" || fail "a damaged Sprites.dat is not
 
 # --- A second start: refused, the first one's log untouched ------------------------------------
 cp "$log" "$work/first-log.txt"
-lock=$(tr -d '\r' <"$log" | sed -n 's/^Single instance *\(\/.*\.lock\)$/\1/p')
+lock=$(tr -d '\r' <"$log" | sed -n 's/^Single instance *\(\/.*\/\)$/\1/p')  # the per-user folder itself
 [ -n "$lock" ] || fail "the log does not name the single-instance lock"
-exec 9>"${lock:-$work/run/none.lock}"
+exec 9<"${lock:-$work/run}"
 flock -n 9 || fail "cannot take the lock for the test"
 run second "$game" --headless --data "$data"
 [ "$(status second)" = 1 ] || fail "a second start exits $(status second), not 1"

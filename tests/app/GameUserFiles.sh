@@ -3,24 +3,37 @@
 # them, with the real files headless: a damaged profile file put aside and
 # told on the main screen; a profile whose first save was cut off before its
 # rename read from its ".bak"; a named pipe or a device in the place of the
-# files, and a folder in the log's, each said as what it is (never waited
-# on); a per-user folder the game may not write (as a user who is not root)
-# told at every save and in the log, its lock still taken; the
-# single-instance lock the per-user folder's own (the shared temporary
+# files, a link to nothing in the place of "profiles.dat" and "config.dat",
+# and a folder in the log's, each said as what it is (never waited on,
+# never written through); a per-user folder the game may not write (as a
+# user who is not root) told at every save and in the log, its lock still
+# taken; every folder of ours 0700 and every file 0600 whatever the umask,
+# a per-user folder open to others closed to them, and a link another user
+# planted in the records' place never followed; a disk already full at the
+# start (a file size limit of 0, `ulimit -f`) said once on the terminal;
+# the single-instance lock the per-user folder itself (the shared temporary
 # folder and another user's runtime folder left alone, the socket 0600 and
-# unreachable, a second start refused however it reaches the folder and its
-# files left as they were, another per-user folder, a long one, free to run
-# beside with its forward channel), and no start without it; the log never
-# written through a link; a recording never over its replay; a screenshot
-# that names a folder, a language that is a device: one clear line.
+# unreachable, a second start refused however it reaches the folder,
+# whatever became of a lock file in it and whoever starts it, its files
+# left as they were, another per-user folder, a long one, free to run
+# beside with its forward channel; a lock file of root's blocking nothing, a
+# per-user folder of root's named with the command that gives it back); a
+# running copy whose folder is swapped for a copy (a backup put back) saving
+# nothing over the new one's win and saying so; the log never written
+# through a link; a recording never over its replay; a screenshot that
+# names a folder, a language that is a device: one clear line.
+# A copy is held at a known step by the kill switch's pause (a library
+# preloaded into the program: killswitch/KillSwitch.cpp) while others act.
 # The cases that need a second user run as "nobody" through setpriv; they
 # are skipped, said so, where that cannot be had.
-# Usage: GameUserFiles.sh TALLOWMERE WORK_FOLDER DATA_FOLDER
+# Usage: GameUserFiles.sh TALLOWMERE WORK_FOLDER DATA_FOLDER KILL_SWITCH
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/CommandLine.sh"
 tm_game_setup "$1" "$2" "$3"
+switch="$4"
 tm_game_config 0
 run_timeout=120
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"  # (the switch is preloaded)
 
 # Another user: root runs the commands as "nobody"; anyone else cannot.
 other_user=
@@ -31,17 +44,26 @@ other=(setpriv --reuid=nobody --regid=65534 --clear-groups)
 # The other user's cases run where that user can enter: the build folder may
 # lie where only root can (a clone in /root), so then they get a folder of
 # their own with their own copy of the program, its config.ini and the data.
-reach="$work" other_game="$game" other_data="$data"
-if [ -n "$other_user" ] && ! "${other[@]}" test -x "$work" -a -x "$game" -a -r "$data"; then
+reach="$work" other_game="$game" other_data="$data" other_switch="$switch"
+if [ -n "$other_user" ] && ! "${other[@]}" test -x "$work" -a -x "$game" -a -r "$data" -a -r "$switch"; then
   reach="$(mktemp -d "/tmp/tm-user-files.XXXXXX")"
   trap 'rm -rf "$reach"' EXIT
   chmod 755 "$reach"
   mkdir "$reach/bin"
-  cp "$game" "$(dirname "$game")/config.ini" "$reach/bin/"
+  cp "$game" "$(dirname "$game")/config.ini" "$switch" "$reach/bin/"
   cp -r "$data" "$reach/data"
-  other_game="$reach/bin/$(basename "$game")" other_data="$reach/data"
+  other_game="$reach/bin/$(basename "$game")" other_data="$reach/data" other_switch="$reach/bin/$(basename "$switch")"
 fi
 log_line() { tr -d '\r' <"$work/$1.log" | grep -c -- "$2"; }
+# held PID: true once the process has stopped itself at the kill switch's
+# pause (false when it ended instead, or did not stop within a minute).
+held() {
+  for _ in $(seq 1 600); do
+    case "$(ps -o stat= -p "$1" 2>/dev/null)" in T*) return 0 ;; "") return 1 ;; esac
+    sleep 0.1
+  done
+  return 1
+}
 
 tm_replay_new_profile >"$work/first.txt"
 # The main screen with a notice up (the one file told of).
@@ -92,10 +114,26 @@ from=
 [ "$(status notice)" = 0 ] || fail "a named pipe or a device in a file's place: exits $(status notice)"
 for line in 'profile0.dat does not read (a named pipe, not a file): left where it is' \
   'config.dat does not read (a named pipe, not a file): the defaults are used' \
-  'config.dat not saved: a named pipe is in its place' 'profiles.dat not saved: a device is in its place'; do
+  'config.dat not saved: a named pipe is in its place' 'profiles.dat not saved: a link is in its place'; do
   [ "$(log_line notice "$line")" -ge 1 ] || fail "the log does not say: $line"
 done
 [ -p "$user/profile0.dat" ] && [ -L "$user/profiles.dat" ] || fail "what stood in a file's place did not stay"
+# Links to nothing in the place of "profiles.dat" and "config.dat": said in
+# the log and on the screen, and no save makes what they point to.
+cp -a "$work/made" "$work/to-nothing"
+for f in profiles.dat config.dat; do
+  rm "$work/to-nothing/$f"
+  ln -s "$work/nowhere-$f" "$work/to-nothing/$f"
+done
+{ cat "$work/notice.txt"; echo 'screenshot dangling.png'; } >"$work/dangling.txt"
+from="$work/to-nothing" tm_play_headless dangling
+from=
+for line in 'profiles.dat does not read (a link to nothing, not a file): left where it is' \
+  'config.dat does not read (a link to nothing, not a file): the defaults are used' \
+  'profiles.dat not saved: a link to nothing is in its place' 'config.dat not saved: a link to nothing is in its place'; do
+  [ "$(log_line dangling "$line")" -ge 1 ] || fail "the log does not say: $line"
+done
+[ ! -e "$work/nowhere-profiles.dat" ] && [ ! -e "$work/nowhere-config.dat" ] || fail "a save wrote through a link to nothing"
 # A folder where the log goes: the game runs without it, and says so once.
 rm -rf "$user"
 mkdir -p "$user/log.txt"
@@ -124,20 +162,102 @@ if [ -n "$other_user" ]; then
   # Chosen at the start, and again at the quit: each failure told.
   [ "$(log_line ro 'profile0.dat not saved: not allowed to write there')" -ge 2 ] ||
     fail "the profile's failed saves are not each in the log with their reason"
-  # The lock its first run made, taken in the read-only folder; no channel there.
-  [ "$(log_line ro "^Single instance *$reach/ro/xdg/Morvalen/Tallowmere/TallowmereGame.lock")" = 1 ] &&
+  # The lock, the folder's own, taken in the read-only folder; no channel there.
+  [ "$(log_line ro "^Single instance *$reach/ro/xdg/Morvalen/Tallowmere/\$")" = 1 ] &&
     [ "$(log_line ro "no forward channel: .*TallowmereGame.sock")" = 1 ] ||
     fail "the read-only run does not name its lock, or not its missing forward channel"
-  chmod 700 "$reach/ro/xdg/Morvalen/Tallowmere"
+
+  # One lock whoever starts and whatever the folder allows: the player's copy
+  # held in the read-only folder without any lock file; the folder made
+  # writable, the player's second start is refused, and so is root's with
+  # the player's folder. A lock file root left there (a start under sudo
+  # -E) stops nothing; a per-user folder of root's is named as root's, with
+  # the command that gives it back.
+  ro_user="$reach/ro/xdg/Morvalen/Tallowmere"
+  rm -f "$ro_user/TallowmereGame.lock"
+  chmod 500 "$ro_user"
+  { tm_replay_header; echo 'log held here'; } >"$reach/ro/held.txt"
+  (
+    export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
+    cd "$reach/ro" && exec "${other[@]}" env LD_PRELOAD="$other_switch" TM_KILL_AT="pause:held here:1" \
+      "$other_game" --headless --data "$other_data" --replay held.txt
+  ) >"$work/ro-held.out" 2>"$work/ro-held.err" &
+  ro_held=$!
+  held "$ro_held" || fail "the player's copy in the read-only folder did not come to its pause: $(tail -3 "$work/ro-held.err")"
+  chmod 700 "$ro_user"
+  (
+    export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
+    cd "$reach/ro" && run ro-second "${other[@]}" "$other_game" --headless --data "$other_data"
+    cd "$reach/ro" && run ro-root "$other_game" --headless --data "$other_data"
+  )
+  for name in ro-second ro-root; do
+    [ "$(status "$name")" = 1 ] && has "$name.err" "already running" ||
+      fail "$name beside the player's copy in its folder, read-only when it started: exits $(status "$name")"
+  done
+  kill -CONT "$ro_held"
+  wait "$ro_held" || fail "the player's copy let go exits $?: $(tail -3 "$work/ro-held.err")"
+  echo "root's" >"$ro_user/TallowmereGame.lock"
+  chmod 600 "$ro_user/TallowmereGame.lock"
+  (
+    export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
+    cd "$reach/ro" && run ro-rootfile "${other[@]}" "$other_game" --headless --data "$other_data"
+    chown root "$ro_user"
+    cd "$reach/ro" && run ro-rootfolder "${other[@]}" "$other_game" --headless --data "$other_data"
+    chown nobody "$ro_user"
+  )
+  [ "$(status ro-rootfile)" = 0 ] || fail "a lock file of root's stops the player's start: $(tail -3 "$work/ro-rootfile.err")"
+  [ "$(status ro-rootfolder)" = 4 ] &&
+    has ro-rootfolder.err "$ro_user/ belongs to root, not to nobody .*give it back with: sudo chown -R nobody: '$ro_user/'" ||
+    fail "a per-user folder of root's is not said as such: $(tail -3 "$work/ro-rootfolder.err")"
+
+  # Private whatever the umask: a per-user folder that existed open to others
+  # is closed to them, everything made in it is the player's alone. An older
+  # start left the folder and the records open, and another user put a link
+  # to the player's notes in the records' place: no save writes through it.
+  um="$reach/umask" um_user="$reach/umask/xdg/Morvalen/Tallowmere"
+  mkdir -p "$um_user"
+  chmod -R 777 "$um"
+  cp "$work/first.txt" "$um/"
+  echo "the player's notes" >"$um/notes.txt"
+  (
+    export XDG_DATA_HOME="$um/xdg" HOME="$um"
+    umask 000
+    cd "$um" && run um-first "$game" --headless --data "$data" --replay first.txt
+    { find "$um_user" -type d ! -perm 700 -printf '%m %p; '; find "$um_user" -type f ! -perm 600 -printf '%m %p; '; } \
+      >"$work/um-open.txt"
+    chmod 777 "$um_user" "$um_user/Tester"
+    "${other[@]}" rm -f "$um_user/Tester/records.txt"
+    "${other[@]}" ln -s "$um/notes.txt" "$um_user/Tester/records.txt"
+    cd "$um" && run um-next "$game" --headless --data "$data"
+  )
+  [ "$(status um-first)" = 0 ] && [ "$(status um-next)" = 0 ] || fail "the runs under umask 000 exit $(status um-first), $(status um-next)"
+  [ ! -s "$work/um-open.txt" ] || fail "under umask 000, open to others: $(cat "$work/um-open.txt")"
+  [ "$(cat "$um/notes.txt")" = "the player's notes" ] || fail "a save wrote through the link another user planted"
+  tr -d '\r' <"$um_user/log.txt" >"$work/um-next.log"
+  [ "$(log_line um-next '^Per-user folder *was open to other users (0777): closed to them')" = 1 ] &&
+    [ "$(log_line um-next 'records.txt not saved: a link is in its place')" -ge 1 ] ||
+    fail "the log does not say the folder was closed to others, or the link in the records' place"
+  [ "$(stat -c %a "$um_user")" = 700 ] && [ "$(stat -c %a "$um_user/Tester")" = 700 ] ||
+    fail "the folders opened again are not closed to others"
 else
-  echo "SKIPPED: the read-only per-user folder (needs root and setpriv to run as another user)"
+  echo "SKIPPED: the read-only per-user folder, root's and another user's (needs root and setpriv to run as another user)"
 fi
+
+# --- A disk already full at the start: the log said once on the terminal ---------------------------
+# A file size limit of 0 (`ulimit -f`, the signal it sends ignored, as the
+# game's writes then fail as on a full disk): "log.txt" is made and its
+# first line does not go in; the output reaches the test through a pipe.
+rm -rf "$XDG_DATA_HOME"
+run full bash -c '(ulimit -f 0 && trap "" XFSZ && exec "$@") 2>&1 | cat' _ "$game" --headless --data "$data"
+[ "$(status full)" = 0 ] || fail "a start with no room for a byte exits $(status full): $(tail -3 "$work/full.out")"
+[ "$(grep -c 'log.txt cannot be written (File too large); the game runs without its log' "$work/full.out")" = 1 ] ||
+  fail "a log that cannot be written at the start is not said once: $(head -3 "$work/full.out")"
 
 # --- The single-instance lock: the per-user folder's own, out of another user's reach ------------
 # Nothing of it goes where the lock used to fall back to (the shared
 # temporary folder, where another user makes its names first: a lock file,
 # held; a link in the socket's place), nor into another user's runtime
-# folder: the lock is "TallowmereGame.lock" in the per-user folder, 0600.
+# folder: the lock is taken on the per-user folder itself.
 shared="$reach/shared"
 mkdir -p "$shared"
 chmod 1777 "$shared"
@@ -162,10 +282,9 @@ rm -rf "$XDG_DATA_HOME"
 [ "$(status nortime)" = 0 ] || fail "a start without XDG_RUNTIME_DIR exits $(status nortime): $(tail -3 "$work/nortime.err")"
 [ ! -e "$shared/planted" ] || fail "the game made the file a link in the shared folder points to"
 [ -z "$(find "$shared" -mindepth 1 -user "$(id -u)" -print -quit)" ] || fail "the game wrote into the shared temporary folder"
-[ "$(stat -c %a "$user/TallowmereGame.lock")" = 600 ] ||
-  fail "the lock in the per-user folder is not 0600 under umask 000"
-grep -q "^Single instance *$user/TallowmereGame.lock" "$user/log.txt" ||
-  fail "the log does not name the lock in the per-user folder"
+tr -d '\r' <"$user/log.txt" | grep -q "^Single instance *$user/\$" || fail "the log does not name the per-user folder as the lock"
+[ -z "$(find "$user" \( -type d ! -perm 700 \) -o \( -type f ! -perm 600 \))" ] ||
+  fail "under umask 000, open to others: $(find "$user" ! -perm 700 ! -perm 600)"
 if [ -n "$other_user" ]; then
   exec 8<&-
   (
@@ -176,33 +295,41 @@ if [ -n "$other_user" ]; then
   [ -z "$(ls -A "$work/theirs")" ] || fail "the game put something in another user's runtime folder"
 fi
 
-# A running copy, stopped once it is on the main screen so that it stays
-# (a stopped process keeps its lock, and its socket takes connections): the
-# socket beside the lock, 0600 under umask 000 and out of other users'
-# reach. A second start on its per-user folder is refused however it comes
-# to the folder: as it did, without XDG_RUNTIME_DIR, with another private
-# runtime folder, by XDG_DATA_HOME written with "//", with "/./" or through
-# a link; each leaves the recording and the screenshot it was given as they
-# were. A copy on another per-user folder, as deep as a long home folder's
-# path makes it, runs beside with its forward channel.
+# A running copy, held by the kill switch once a profile is made on the
+# main screen (a stopped process keeps its lock, and its socket takes
+# connections): the socket beside its files, 0600 under umask 000 and out of
+# other users' reach. A second start on its per-user folder is refused
+# however it comes to the folder: as it did, without XDG_RUNTIME_DIR, with
+# another private runtime folder, by XDG_DATA_HOME written with "//", with
+# "/./" or through a link, with the lock file an older start made there
+# removed or replaced by a plain file (a player's clean-up of "stale"
+# locks); each leaves the recording and the screenshot it was given, and
+# the running copy's log, as they were. A copy on another per-user folder,
+# as deep as a long home folder's path makes it, runs beside with its
+# forward channel.
 {
-  tm_replay_header
-  echo 'wait 3600000'
-} >"$work/long.txt"
+  tm_replay_new_profile hints-off
+  echo 'log held here
+click 589 492               # "Options"
+wait 600
+click 600 203               # the sound'"'"'s volume
+wait 300
+click 399 418               # "Close": saved
+wait 600
+expect window Mesg
+screenshot moved.png
+click 589 561               # "Quit"
+await 4294967295 3000'
+} >"$work/held.txt"
 mkdir -p "$work/longrun" "$work/refused" "$work/run-other"
 chmod 700 "$work/run-other"
-cp "$work/long.txt" "$work/longrun/"
-rm -f "$user/log.txt"  # the one to wait for is the running copy's
-(cd "$work/longrun" && umask 000 && exec "$game" --headless --data "$data" --replay long.txt) \
-  >"$work/longrun.out" 2>"$work/longrun.err" &
+cp "$work/held.txt" "$work/longrun/"
+rm -rf "$XDG_DATA_HOME"
+(cd "$work/longrun" && umask 000 && LD_PRELOAD="$switch" TM_KILL_AT="pause:held here:1" exec "$game" --headless \
+  --data "$data" --replay held.txt) >"$work/longrun.out" 2>"$work/longrun.err" &
 running=$!
+held "$running" || fail "the running copy did not come to its pause: $(tail -3 "$work/longrun.err")"
 sock="$user/TallowmereGame.sock"
-for _ in $(seq 1 600); do
-  grep -q "Game state.*-> 0x6" "$user/log.txt" 2>/dev/null && break  # (the socket comes before the log)
-  kill -0 "$running" 2>/dev/null || break
-  sleep 0.2
-done
-kill -STOP "$running" 2>/dev/null
 if [ ! -S "$sock" ]; then
   fail "the running copy made no socket: $(grep "forward channel" "$user/log.txt")"
 else
@@ -211,14 +338,18 @@ else
     "${other[@]}" test -e "$sock" 2>/dev/null && fail "another user reaches the socket"
   fi
 fi
+cp "$user/log.txt" "$work/running.log"
 { tm_replay_header; echo 'screenshot kept.png'; } >"$work/refused/kept.txt"
 echo "an earlier recording" >"$work/record.txt"
 echo "an earlier picture" >"$work/kept.png"
 ln -sfn "$XDG_DATA_HOME" "$work/xdg-link"
 for way in "second" "noruntime -u XDG_RUNTIME_DIR" "otherruntime XDG_RUNTIME_DIR=$work/run-other" \
   "slashes XDG_DATA_HOME=${XDG_DATA_HOME%/*}//${XDG_DATA_HOME##*/}" \
-  "dot XDG_DATA_HOME=${XDG_DATA_HOME%/*}/./${XDG_DATA_HOME##*/}" "link XDG_DATA_HOME=$work/xdg-link"; do
+  "dot XDG_DATA_HOME=${XDG_DATA_HOME%/*}/./${XDG_DATA_HOME##*/}" "link XDG_DATA_HOME=$work/xdg-link" \
+  "lockremoved" "lockreplaced"; do
   read -r name how <<<"$way"
+  [ "$name" = lockremoved ] && rm -f "$user/TallowmereGame.lock"
+  [ "$name" = lockreplaced ] && echo "a plain file" >"$user/TallowmereGame.lock"
   cp "$work/record.txt" "$work/kept.png" "$work/refused/"
   # shellcheck disable=SC2086  # `how` is the environment's words
   (cd "$work/refused" && run "$name" env $how "$game" --headless --data "$data" --replay kept.txt --record record.txt)
@@ -226,6 +357,7 @@ for way in "second" "noruntime -u XDG_RUNTIME_DIR" "otherruntime XDG_RUNTIME_DIR
   has "$name.err" "already running" || fail "the second start ($name) does not say why it stopped"
   cmp -s "$work/refused/record.txt" "$work/record.txt" || fail "the refused start ($name) emptied its recording"
   cmp -s "$work/refused/kept.png" "$work/kept.png" || fail "the refused start ($name) wrote its screenshot"
+  cmp -s "$user/log.txt" "$work/running.log" || fail "the refused start ($name) wrote over the running copy's log"
 done
 # (its per-user folder 200 characters long, or longer when the work folder
 # is, short of the 248 where the game would give it up)
@@ -239,23 +371,46 @@ while [ $((${#long_home} + 34)) -lt 200 ]; do long_home+=x; done
 [ "$(status beside)" = 0 ] ||
   fail "a copy on another per-user folder exits $(status beside): $(tail -3 "$work/beside.err")"
 beside_log="$long_home/.local/share/Morvalen/Tallowmere/log.txt"
-grep -q "^Single instance *$long_home/.local/share/Morvalen/Tallowmere/TallowmereGame.lock" "$beside_log" ||
+tr -d '\r' <"$beside_log" | grep -q "^Single instance *$long_home/.local/share/Morvalen/Tallowmere/\$" ||
   fail "the copy beside did not lock its own per-user folder"
 grep -q "forward channel" "$beside_log" &&
   fail "the copy on a per-user folder of $((${#long_home} + 34)) characters: $(grep "forward channel" "$beside_log")"
-kill -KILL "$running" 2>/dev/null
-wait "$running" 2>/dev/null
 
-# A lock that cannot be had (a link in its place): the start refused, with
-# the reason, and the link's target never made.
-rm -f "$user/TallowmereGame.lock"
-ln -s "$work/lock-target" "$user/TallowmereGame.lock"
-run nolock "$game" --headless --data "$data"
-[ "$(status nolock)" = 4 ] || fail "a start whose lock cannot be had exits $(status nolock), not 4"
-has nolock.err "cannot take the single-instance lock: $user/TallowmereGame.lock: " ||
-  fail "the start without its lock does not say why"
-[ ! -e "$work/lock-target" ] || fail "the lock was made through a link"
-rm -f "$user/TallowmereGame.lock"
+# The running copy's folder swapped for a copy of itself (a restore from a
+# backup): a start on it runs and wins level 1 (the developer key C); the
+# running copy, let go, changes the options and quits: it saves nothing over
+# the new folder's files (the win stays), and says why on the screen and in
+# its log, which stays its own.
+mv "$user" "$user.away"
+cp -a "$user.away" "$user"
+{
+  tm_replay_header
+  tm_replay_easy_to_map
+  tm_replay_map_to_level1
+  echo 'wait 500
+click 400 300               # the day starts
+wait 1000
+key 46                      # C
+wait 3000
+expect window LvRt
+expect won'
+} >"$work/restored.txt"
+tm_game_config 1
+(cd "$work" && run restored "$game" --headless --data "$data" --replay restored.txt)
+tm_game_config 0
+[ "$(status restored)" = 0 ] || fail "a start on the folder put back exits $(status restored): $(tail -3 "$work/restored.err")"
+cp "$user/profile0.dat" "$work/won-profile0.dat"
+cp "$user/config.dat" "$work/won-config.dat"
+kill -CONT "$running"
+wait "$running" || fail "the copy whose folder was swapped exits $?: $(tail -3 "$work/longrun.err")"
+cmp -s "$user/profile0.dat" "$work/won-profile0.dat" && cmp -s "$user/config.dat" "$work/won-config.dat" ||
+  fail "the copy whose folder was swapped saved over the win of the folder put back"
+tr -d '\r' <"$user.away/log.txt" >"$work/away.log"
+for line in "config.dat not saved: the game's folder was moved or replaced while the game ran" \
+  "profile0.dat not saved: the game's folder was moved or replaced while the game ran"; do
+  [ "$(log_line away "$line")" -ge 1 ] || fail "the log of the copy whose folder was swapped does not say: $line"
+done
+rm -rf "$user.away"
 
 # --- The log never through a link; a recording never over its replay -----------------------------
 echo "not the game's" >"$work/victim.txt"

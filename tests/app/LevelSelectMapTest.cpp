@@ -7,6 +7,7 @@
 // current profile is deleted; the developers' Shift-click result.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -513,7 +514,8 @@ namespace {
 
 // A fresh profile's map plays the villains' attack: every node hidden in its
 // attack look, two villains, and each gas shot turns its node to the hidden
-// look; a profile with a finished level sees no attack.
+// look; it plays once: not again on a later visit with level 1 unplayed,
+// nor for a profile with a finished level.
 TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   mapchartest::MapCharacterRig characters;
   MapSectionData data;
@@ -566,6 +568,18 @@ TEST_F(SelectMap, VillainsAttackOnAFreshProfileOnly) {
   map->StartVillainsAttack();
   map->RefreshLevels(true);
   EXPECT_EQ(map->GetVillains().GetCount(), 0);
+
+  // The map left and entered again with level 1 still unplayed, the
+  // opening comic ended once more on the way from the main screen: the
+  // attack played once, it does not come again.
+  const auto attacks = [&] { return std::count(factory.asked.begin(), factory.asked.end(), "map 3"); };
+  const auto before = attacks();
+  map->Leave();
+  map->Enter();
+  map->AddTutorialFlags(kMapVillainsAttack);
+  map->StartTutorials();
+  EXPECT_EQ(map->GetVillains().GetCount(), 0);
+  EXPECT_EQ(attacks(), before);
 
   // A finished level: the attack does not come.
   profile->SetLevelState(0, 4);

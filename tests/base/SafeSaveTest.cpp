@@ -1,7 +1,8 @@
 // Saves that replace a file whole: the data container's safe save and the ini
 // engine's writes, where no temporary file can be made, through symbolic
-// links, over read-only files, with names too long to extend, and with the
-// temporaries a dead save left.
+// links (and below the per-user folder, never through one), over read-only
+// files, with names too long to extend, and with the temporaries a dead
+// save left.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -15,7 +16,12 @@
 #include "base/datafile/DataFileReader.h"
 #include "base/datafile/DataFileWriter.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/File.h"
+#include "platform/os/FileReplacement.h"
+#include "platform/os/FileSystem.h"
+#include "platform/os/HeldFolder.h"
 #include "platform/os/IniFile.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/StdioFile.h"
 #include "testsupport/TempFolder.h"
 
@@ -193,6 +199,74 @@ TEST(SafeSave, SymbolicLinksAreWrittenThroughBesideTheirFile) {
   fs::create_symlink("a.dat", dir.File("b.dat"));
   EXPECT_FALSE(SaveContainer(dir.File("a.dat"), "x"));
   EXPECT_FALSE(SetIni(dir.File("a.dat"), u"x"));
+}
+
+// Below the per-user folder the game holds (its single-instance lock's): what
+// is made there is private whatever the umask or an older file's mode, no
+// link is followed at any step (nothing is made or written where one
+// points), and once the folder is swapped for another (a backup put back
+// while the game runs) nothing of the new one is saved over, made, renamed
+// or deleted, not even by a save begun before; the log goes on in the held
+// folder.
+TEST(SafeSave, BelowTheHeldPerUserFolderNoLinkIsFollowedAndASwappedFolderIsLeftAlone) {
+  TempFolder dir, outside;
+  const std::string user = dir.File("user"), profile = user + "/profile0.dat";
+  fs::create_directory(user);
+  plat::HeldFolder held;
+  ASSERT_TRUE(held.Open(user + "/"));
+  plat::PlatformServicesScope scope({.userFolder = &held});
+  const mode_t umaskWas = ::umask(0);
+  EXPECT_TRUE(plat::CreateDirectory(Wide(user + "/Ann")));
+  EXPECT_TRUE(SaveContainer(user + "/Ann/records.dat", "runs"));
+  EXPECT_TRUE(SaveContainer(user + "//./profile0.dat", "farm"));  // however the path is spelled
+  ::umask(umaskWas);
+  EXPECT_EQ(ModeOf(user + "/Ann"), 0700u);
+  EXPECT_EQ(ModeOf(user + "/Ann/records.dat"), 0600u);
+  ::chmod(profile.c_str(), 0666);  // as an older start left them
+  ::chmod((user + "/Ann").c_str(), 0777);
+  EXPECT_TRUE(SaveContainer(profile, "farm 2"));
+  EXPECT_TRUE(plat::CreateDirectory(Wide(user + "/Ann")));
+  EXPECT_EQ(ModeOf(profile), 0600u);
+  EXPECT_EQ(ModeOf(user + "/Ann"), 0700u);
+
+  // Links in a file's place (to a player's notes, to nothing) and on the way.
+  outside.Put("notes.txt", "mine");
+  fs::create_symlink(outside.File("notes.txt"), user + "/Ann/level_01.dat");
+  fs::create_symlink(outside.File("nothing.dat"), user + "/config.dat");
+  fs::create_symlink(outside.Path(), user + "/Ben");
+  for (const char* name : {"/Ann/level_01.dat", "/config.dat", "/Ben/records.dat"}) {
+    plat::FileReplacement save;
+    EXPECT_FALSE(save.Begin(Wide(user + name), plat::FileReplacement::Temp::Backup)) << name;
+    EXPECT_EQ(save.Error(), ELOOP) << name;
+  }
+  EXPECT_FALSE(plat::CreateDirectory(Wide(user + "/Ben/Cid")));
+  EXPECT_EQ(plat::CreateFile(Wide(user + "/Ann/level_01.dat")), plat::kInvalidFile);
+  EXPECT_EQ(outside.Read("notes.txt"), "mine");
+  EXPECT_EQ(outside.Entries(), 1);
+
+  // Swapped while a save is under way: moved away, a copy put in its place.
+  plat::FileReplacement late;
+  ASSERT_TRUE(late.Begin(Wide(profile), plat::FileReplacement::Temp::Backup));
+  ASSERT_TRUE(late.Write("late"));
+  fs::rename(user, dir.File("moved"));
+  fs::create_directory(user);
+  fs::copy_file(dir.File("moved/profile0.dat"), profile);
+  EXPECT_FALSE(held.InPlace());
+  EXPECT_FALSE(late.Commit());
+  EXPECT_EQ(late.Error(), ESTALE);
+  EXPECT_FALSE(SaveContainer(profile, "stale"));
+  EXPECT_FALSE(plat::CreateDirectory(Wide(user + "/Cid")));
+  EXPECT_FALSE(plat::RenameFileNoReplace(Wide(profile), Wide(user + "/profile0.dat.damaged")));
+  EXPECT_FALSE(plat::DeleteFile(Wide(profile)));
+  EXPECT_EQ(errno, ESTALE);
+  EXPECT_EQ(LoadContainer(profile), "farm 2");
+  EXPECT_EQ(LoadContainer(dir.File("moved/profile0.dat")), "farm 2");
+  EXPECT_FALSE(dir.Exists("moved/profile0.dat.bak"));
+  const plat::FileHandle log = plat::CreateFile(Wide(user + "/log.txt"));
+  EXPECT_NE(log, plat::kInvalidFile);
+  plat::CloseFile(log);
+  EXPECT_TRUE(dir.Exists("moved/log.txt"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(user), {}), 1);
 }
 
 TEST(SafeSave, ReadOnlyFilesAreRefusedAndReplacementsKeepTheMode) {

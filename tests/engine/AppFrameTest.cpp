@@ -421,7 +421,7 @@ TEST(AppFrameAlone, RequestsBeforeTheServicesChangeTheLevelSilently) {
 TEST(AppFrameAlone, SecondInstanceIsRefusedAndTheFirstComesForward) {
   FrameRig rig;
   // The first instance: holds the lock and has its window minimised.
-  plat::SingleInstance first(rig.Folder());
+  plat::SingleInstance first(rig.Folder(), plat::LockOn::Folder);
   ASSERT_EQ(first.Acquire(framerig::kClassName), plat::InstanceStatus::First);
   plat::WindowClass cls{0, viewertest::TestWindowProc, plat::GetModuleHandle(), 0, 0, 0, framerig::kClassName};
   ASSERT_NE(rig.Windows().RegisterClass(cls), 0);
@@ -444,7 +444,7 @@ TEST(AppFrameAlone, ACheckMadeBeforeTheLogKeepsItsLockThroughTheStart) {
   FrameRig rig;
   ASSERT_EQ(DXLCheckSingleInstance(framerig::kClassName), 0);
   rig.StartUp();  // its DXLCreateWindow finds the lock held by this start
-  plat::SingleInstance other(rig.Folder());
+  plat::SingleInstance other(rig.Folder(), plat::LockOn::Folder);  // the folder set is locked itself
   EXPECT_EQ(other.Acquire(framerig::kClassName), plat::InstanceStatus::AlreadyRunning);
   DXLShutdown();
   EXPECT_EQ(other.Acquire(framerig::kClassName), plat::InstanceStatus::First);

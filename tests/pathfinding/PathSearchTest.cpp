@@ -212,6 +212,31 @@ TEST(PathSearch, HandWorkedWorldsAreCrossedAndWalkedRoundAsTheRulesSay) {
       // (50 against 51), but the way below passes six edges, 49 + 271 + 50,
       // against three over the top, 49 + 152 + 51; (99,99), then (200,99).
       {{block, {120, 200, 180, 260}}, 50, 150, 250, 150, nullptr, "+99,99 +200,99 = 50,150 99,99 200,99 250,150"},
+      // Steeply down through a tall block: the in point's own ways to its
+      // first vertices decide. Over the top, 10 + 101 + 181 = 292, beats
+      // below, 191 + 101 + 20 = 312 (without the 10 and 191 below would
+      // win); (200,49) bends most (338.11 against 276.54), both legs free.
+      {{{100, 50, 200, 250}}, 80, 26, 220, 264,
+       "in 99,59 r1 <99,250 191 >99,49 10 | out 200,230 r1 <200,49 181 >200,250 20",
+       "+200,49 = 80,26 200,49 220,264"},
+      // Gently up through it: the out point's ways decide. Over the top,
+      // 118 + 101 + 62 = 281, beats below, 83 + 101 + 139 = 323 (without the
+      // 62 and 139 below would win); (99,49) bends most (308.06 against
+      // 269.66). The leg from it enters the top at (101,49), moving right
+      // and down, and leaves the right side at (200,72): (200,49) at 99 +
+      // 23 beats 2 + 201 + 101 + 178 the other way.
+      {{{100, 50, 200, 250}}, 50, 194, 250, 84,
+       "in 99,167 r1 <99,250 83 >99,49 118 | out 200,111 r1 <200,49 62 >200,250 139",
+       "+99,49 +200,49 = 50,194 99,49 200,49 250,84"},
+      // Down through a bar one pixel high: the probe one pixel on, and only
+      // one, finds its top. Right, 50 + 2 + 50, beats left, 51 + 2 + 51; its
+      // two corners bend equally and the first, (200,149), stays. The leg
+      // from it, moving left and down, starts on that corner (code 2): the
+      // corner's neighbours are its first vertices, and the out point
+      // (198,151) is reached at 2 + 2 past (200,151).
+      {{{100, 150, 200, 151}}, 150, 100, 150, 200,
+       "in 150,149 r1 <99,149 51 >200,149 50 | out 150,151 r1 <200,151 50 >99,151 51",
+       "+200,149 +200,151 = 150,100 200,149 200,151 150,200"},
       // A U open upwards, crossed through both arms: two pairs on one ring.
       // The first out point is reached over the left arm for 49 + 172 + 131
       // = 352; the second in point starts from there, 352 + 119, and over

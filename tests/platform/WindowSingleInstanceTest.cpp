@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <stdlib.h>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 #include <string>
 
 #include "WindowTestSupport.h"
+#include "platform/os/PlatformServices.h"
 #include "platform/os/SingleInstance.h"
 #include "testsupport/TempFolder.h"
 
@@ -164,43 +167,109 @@ TEST(WindowSingleInstance, TheChannelWorksWhateverTheLengthOfTheFoldersPath) {
   }
 }
 
-// A folder its user may not write into (a read-only per-user folder) still
-// takes the lock and refuses a second copy: through the lock file an
-// earlier start made, else through the folder itself; it has no channel.
-// root writes anywhere, so the cases run in a child as "nobody" then.
-TEST(WindowSingleInstance, AFolderItsUserMayNotWriteStillTakesTheLock) {
-  TempFolder dir;
+// The per-user folder locked itself: nothing done to the files in it stands
+// in for its lock (a lock file's name made, removed, replaced), however its
+// path is spelled; a folder open to others is closed to them once locked.
+// A folder moved away and another put in its place is a new lock, and the
+// held one knows it is no longer in place. A lock call that fails with
+// anything but "would block" (ENOLCK, through the platform's lock call)
+// leaves the start unguarded: held, with the reason, and no channel.
+TEST(WindowSingleInstance, TheFolderItselfIsLockedWhateverIsDoneToItsFiles) {
+  TempFolder dir, beside;
   const std::string folder = dir.File("user");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  ::chmod(folder.c_str(), 0777);
+  SingleInstance first(folder, LockOn::Folder);
+  ASSERT_EQ(first.Acquire(u"GameClass"), InstanceStatus::First);
+  EXPECT_EQ(first.LockPath(), folder);
+  EXPECT_EQ(first.FolderNote(), "was open to other users (0777): closed to them");
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(::symlink(folder.c_str(), beside.File("link").c_str()), 0);
+  for (const char* step : {"made", "removed", "replaced"}) {
+    if (std::string(step) == "removed") ::unlink((folder + "/GameClass.lock").c_str());
+    if (std::string(step) != "removed") dir.Put("user/GameClass.lock", step);
+    for (const std::string& spelled : {folder, folder + "//", beside.File("link")}) {
+      SingleInstance second(spelled, LockOn::Folder);
+      EXPECT_EQ(second.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning) << step << " " << spelled;
+    }
+  }
+  EXPECT_TRUE(first.Folder().InPlace());
+  ASSERT_EQ(::rename(folder.c_str(), dir.File("moved").c_str()), 0);
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  EXPECT_FALSE(first.Folder().InPlace());
+  SingleInstance restored(folder, LockOn::Folder);
+  EXPECT_EQ(restored.Acquire(u"GameClass"), InstanceStatus::First);
+  restored.Release();
+
+  const PlatformServicesScope noLocks({.lockCall = [](int, int) {
+    errno = ENOLCK;
+    return -1;
+  }});
+  SingleInstance unguarded(folder, LockOn::Folder);
+  EXPECT_EQ(unguarded.Acquire(u"GameClass"), InstanceStatus::Unguarded);
+  EXPECT_TRUE(unguarded.Unguarded() && !unguarded.Held() && unguarded.Folder().IsOpen() && !unguarded.Listening());
+  EXPECT_EQ(unguarded.Why(), folder + ": " + std::strerror(ENOLCK));
+  EXPECT_EQ(unguarded.LockError(), ENOLCK);
+}
+
+// Every copy on a per-user folder meets the same lock whoever it runs as
+// and whatever it may write: the folder is the player's ("nobody", as
+// root runs the test), read-only and without any lock file when the
+// player's first copy locks it; made writable, the player's second copy is
+// refused, and so is root's; a root-owned "GameClass.lock" in it (an older
+// start under sudo -E left one) blocks nothing. A per-user folder that is
+// root's is named as root's, with the command that gives it back. Without
+// root the player's side runs alone.
+TEST(WindowSingleInstance, EveryCopyLocksTheSameFolderWhoeverItRunsAs) {
+  TempFolder dir;
+  const std::string folder = dir.File("user"), roots = dir.File("roots");
   ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
   const bool root = ::geteuid() == 0;
   if (root) {
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0711), 0);
     ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    dir.Put("user/GameClass.lock", "root's");
+    ASSERT_EQ(::chmod(dir.File("user/GameClass.lock").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(roots.c_str(), 0700), 0);
   }
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+  int toRoot[2], toPlayer[2];
+  ASSERT_EQ(::pipe(toRoot), 0);
+  ASSERT_EQ(::pipe(toPlayer), 0);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
     int failed = 0;
-    for (int withFile = 0; withFile < 2; ++withFile) {
-      if (withFile) {  // an earlier start, while the folder could be written
-        SingleInstance earlier(folder);
-        if (::chmod(folder.c_str(), 0700) != 0 || earlier.Acquire(u"GameClass") != InstanceStatus::First) failed |= 1;
-      }
-      ::chmod(folder.c_str(), 0500);
-      SingleInstance first(folder), second(folder);
-      if (first.Acquire(u"GameClass") != InstanceStatus::First) failed |= 2 << (2 * withFile);
-      if (second.Acquire(u"GameClass") != InstanceStatus::AlreadyRunning) failed |= 4 << (2 * withFile);
-      if (first.LockPath() != (withFile ? folder + "/GameClass.lock" : folder) || first.Listening()) failed |= 32;
-    }
-    ::chmod(folder.c_str(), 0700);
+    SingleInstance first(folder, LockOn::Folder);
+    if (first.Acquire(u"GameClass") != InstanceStatus::First) failed |= 1;
+    if (::chmod(folder.c_str(), 0700) != 0) failed |= 2;
+    SingleInstance second(folder, LockOn::Folder);
+    if (second.Acquire(u"GameClass") != InstanceStatus::AlreadyRunning) failed |= 4;
+    SingleInstance theirs(roots, LockOn::Folder);
+    if (root && (theirs.Acquire(u"GameClass") != InstanceStatus::Unavailable ||
+                 theirs.Why() != roots + " belongs to root, not to nobody (a start as another user with this HOME, "
+                                         "such as sudo -E, leaves it so); give it back with: sudo chown -R nobody: '" +
+                                     roots + "'"))
+      failed |= 8;
+    char go = 0;
+    if (::write(toRoot[1], "x", 1) != 1 || ::read(toPlayer[0], &go, 1) != 1) failed |= 16;
     ::_exit(failed);
   }
+  char ready = 0;
+  ASSERT_EQ(::read(toRoot[0], &ready, 1), 1);
+  SingleInstance asRoot(folder, LockOn::Folder);
+  EXPECT_EQ(asRoot.Acquire(u"GameClass"), InstanceStatus::AlreadyRunning);
+  ASSERT_EQ(::write(toPlayer[1], "x", 1), 1);
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the earlier start, 2/8: the first copy (without/with the file), "
-                                       "4/16: the second, 32: the lock's path or a channel";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the first copy in the read-only folder, 2: making it writable, 4: the "
+                                       "second copy, 8: the folder of root's, 16: the pipe";
+  EXPECT_EQ(asRoot.Acquire(u"GameClass"), InstanceStatus::First);  // the player's copies ended
+  for (int fd : {toRoot[0], toRoot[1], toPlayer[0], toPlayer[1]}) ::close(fd);
 }
 
 class WindowForward : public wintest::WindowFixture {};

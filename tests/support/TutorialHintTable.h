@@ -17,8 +17,9 @@
 // "over" it (a text pushed back inside the screen, say).
 //
 // HintRecorder, called every frame, keeps the line of each step (its
-// texts once faded in, every arrow it showed); ExpectHintTable compares
-// them with a script's table.
+// texts once faded in, every arrow it showed) and every shown note that
+// stood wrongly (NoteMisplaced); ExpectHintTable compares the lines with a
+// script's table and expects no note misplaced.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,11 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
 #include "hud/ActiveScreenSprite.h"
+#include "resources/ResourceServices.h"
+#include "ui/NarrowButton.h"
+#include "ui/WindowManager.h"
+#include "windows/LevelPanel.h"
+#include "windows/MoneyWindow.h"
 
 namespace testsupport {
 
@@ -115,6 +122,49 @@ inline std::string HintSide(const TutorialInfo* info) {
   return vertical.empty() ? horizontal : horizontal.empty() ? vertical : vertical + "-" + horizontal;
 }
 
+// What is wrong with where a shown note stands, "" when nothing: its frame
+// as drawn (3 pixels past its rectangle left and right, 1 above, 6 below)
+// off the game area or over one of the level's bars (the panel's strip, the
+// menu's plate, the boards along the top, the close-tutorial button), or,
+// placed beside its target, its rectangle over the target's point.
+inline std::string NoteMisplaced(const TutorialInfo* info) {
+  const TutorialTarget* t = info->GetTarget();
+  if (info->GetState() != kLayerShown || !t || !t->IsValid()) return {};
+  const i32 left = static_cast<i32>(info->GetPosX()) - info->GetWidth() / 2;
+  const i32 top = static_cast<i32>(info->GetPosY()) - info->GetHeight() / 2;
+  const DXLRECT note{left, top, left + info->GetWidth(), top + info->GetHeight()};
+  const DXLRECT frame{note.left - 3, note.top - 1, note.right + 3, note.bottom + 6};
+  const auto text = [](const DXLRECT& r) {
+    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + "]";
+  };
+  const GAMESCREENAREA& screen = GetResourceServices().screen;
+  if (frame.left < 0 || frame.top < 0 || frame.right > screen.width || frame.bottom > screen.height)
+    return "frame " + text(frame) + " off the game area";
+  std::vector<std::pair<const char*, DXLRECT>> bars;
+  WindowManager* windows = GetWindowManager();
+  if (auto* panel = windows ? dynamic_cast<LevelPanel*>(windows->FindWindow(kLevelPanelId)) : nullptr) {
+    bars.emplace_back("the panel's strip", panel->GetRect());
+    bars.emplace_back("the menu's plate", panel->GetMenuPlate());
+    if (const GameButton* close = panel->GetTutorialButton()) {
+      kis::IntPoint a{}, b{};
+      panel->ClientToScreen(&a, close->GetRect().left, close->GetRect().top);
+      panel->ClientToScreen(&b, close->GetRect().right, close->GetRect().bottom);
+      bars.emplace_back("the close-tutorial button", DXLRECT{a.x, a.y, b.x, b.y});
+    }
+  }
+  if (const GameWindow* money = windows ? windows->FindWindow(kMoneyWindowId) : nullptr)
+    bars.emplace_back("the boards along the top", money->GetRect());
+  for (const auto& [name, r] : bars)
+    if (frame.left < r.right && r.left < frame.right && frame.top < r.bottom && r.top < frame.bottom)
+      return "frame " + text(frame) + " over " + name + " " + text(r);
+  const float x = t->GetFloatX(), y = t->GetFloatY();
+  if (!info->IsCentred() && x > static_cast<float>(note.left) && x < static_cast<float>(note.right) &&
+      y > static_cast<float>(note.top) && y < static_cast<float>(note.bottom))
+    return "note " + text(note) + " over its target's point (" + HintNumber(x) + ", " + HintNumber(y) + ")";
+  return {};
+}
+
 // The hint's arrows (not hiding; sorted) and texts, as parts of its line.
 inline std::vector<std::string> DescribeHintParts(TutorialLayer* layer, const HintNames& names, bool* textsShown) {
   std::vector<std::string> arrows, texts;
@@ -159,6 +209,12 @@ class HintRecorder {
     TutorialStep* step = t ? t->GetCurrentStep() : nullptr;
     TutorialLayer* layer = step ? step->GetLayer() : nullptr;
     if (!layer || layer->GetState() >= kLayerHiding) return;
+    for (i32 i = 0; i < layer->Texts().GetCount(); ++i)
+      if (std::string wrong = NoteMisplaced(layer->Texts().Get(i)); !wrong.empty()) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", step->GetId());
+        misplaced_.insert(std::string(id) + ": " + wrong);
+      }
     bool shown = false;
     std::vector<std::string> now = DescribeHintParts(layer, names_, &shown);
     std::vector<std::string>& kept = parts_[step->GetId()];
@@ -180,10 +236,13 @@ class HintRecorder {
     auto p = parts_.find(step);
     return p != parts_.end() ? JoinHintParts(p->second) : std::string();
   }
+  // Each step's misplaced notes, once per place (see NoteMisplaced).
+  const std::set<std::string>& Misplaced() const { return misplaced_; }
 
  private:
   HintNames names_;
   std::map<TutorialId, std::vector<std::string>> parts_;
+  std::set<std::string> misplaced_;
 };
 
 // Each step of the trace showed the line its table gives (step n at
@@ -196,6 +255,7 @@ inline void ExpectHintTable(const HintRecorder& hints, TutorialId first, const s
     if (n < 1 || n > table.size()) continue;  // not a step of this table
     EXPECT_EQ(hints.Line(id), table[n - 1]) << std::hex << "step " << id;
   }
+  EXPECT_EQ(hints.Misplaced(), std::set<std::string>{});
 }
 
 }  // namespace testsupport

@@ -3,8 +3,11 @@
 # tools/test.sh run it (a script under `set -euo pipefail`), against stub
 # `dpkg-query`, `apt-get`, `sudo` and `id` on the PATH: it installs exactly
 # the packages that are missing and says so, does nothing when none is, and
-# when apt-get or sudo fails it says which packages and why and fails; it
-# never ends the script in silence.
+# when apt-get or sudo fails it says which packages and why and fails; when
+# another program holds the package manager's lock it says so and waits for
+# it, and names that lock when it is still held; it never ends the script in
+# silence. The jobs of the builds: CMAKE_BUILD_PARALLEL_LEVEL when it is a
+# number, else every core, and then it leaves the environment.
 #   tests/tools/InstallerTest.sh REPOSITORY
 set -uo pipefail
 repo="$(cd "${1:?usage: $0 REPOSITORY}" && pwd)"
@@ -42,6 +45,16 @@ EOF
 cat >"$work/bin/apt-get" <<'EOF'
 #!/usr/bin/env bash
 echo "apt-get $*" >>"$TM_STUB_WORK/calls"
+# Another program's lock (TM_STUB_LOCKED): refused at once without a wait
+# for it; with one, let go in the meantime ("released") or not ("held").
+if [ "${TM_STUB_LOCKED:-}" = released ] && [[ " $* " =~ " DPkg::Lock::Timeout="[1-9] ]]; then
+  touch "$TM_STUB_WORK/released"
+fi
+if [ -n "${TM_STUB_LOCKED:-}" ] && [ ! -e "$TM_STUB_WORK/released" ]; then
+  echo "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (unattended-upgr)" >&2
+  echo "E: Unable to acquire the dpkg frontend lock (/var/lib/dpkg/lock-frontend), is another process using it?" >&2
+  exit 100
+fi
 case " $* " in
   *" update "*) [ -z "${TM_STUB_UPDATE_FAILS:-}" ] || { echo "E: network is unreachable" >&2; exit 100; } ;;
   *" install "*)
@@ -75,6 +88,7 @@ run() {
   done
   shift
   : >"$work/calls"
+  rm -f "$work/released"
   env PATH="$work/bin:$PATH" "${settings[@]}" bash -c '
     set -euo pipefail
     . "$1/tools/deps.sh"
@@ -85,7 +99,7 @@ run() {
   echo "== $name: status $status"
   sed 's/^/   /' "$work/out"
 }
-installs() { grep '^apt-get install ' "$work/calls" | sed 's/.*--no-install-recommends //'; }
+installs() { grep '^apt-get .*install ' "$work/calls" | sed 's/.*--no-install-recommends //'; }
 
 # Some missing: those installed, once, after one update; the script goes on.
 printf 'alpha\ngamma\n' >"$work/installed"
@@ -122,6 +136,21 @@ run "update fails" TM_STUB_UPDATE_FAILS=1 -- one
 [ "$status" -ne 0 ] || fail "update fails: status 0"
 grep -q "Cannot install one: apt-get update failed" "$work/out" || fail "update fails: not said"
 
+# Another program holds the package manager's lock: said, waited for; let
+# go, the packages install; still held after the wait, the lock is named
+# (not the network).
+: >"$work/installed"
+run "lock let go" TM_STUB_LOCKED=released -- one
+[ "$status" -eq 0 ] && [ "$(installs)" = "one" ] || fail "lock let go: status $status, installed '$(installs)'"
+grep -q "Another program holds the package manager's lock (Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (unattended-upgr)); waiting up to 10 minutes" "$work/out" ||
+  fail "lock let go: the wait is not said"
+grep -q '^apt-get -o DPkg::Lock::Timeout=600 update' "$work/calls" || fail "lock let go: apt-get did not wait"
+: >"$work/installed"
+run "lock held" TM_STUB_LOCKED=held -- one
+[ "$status" -ne 0 ] || fail "lock held: status 0"
+grep -q "Cannot install one: another program still holds the package manager's lock after 10 minutes (Could not get lock" "$work/out" &&
+  ! grep -q "no network" "$work/out" || fail "lock held: the lock is not named as the cause"
+
 # apt-get says it installed, but the package is still not there.
 run "still missing" TM_STUB_NOT_INSTALLED=two -- one two
 [ "$status" -ne 0 ] || fail "still missing: status 0"
@@ -155,6 +184,12 @@ job_count() {
 [ "$(job_count "")" = "$(nproc)" ] && [ ! -s "$work/jobs.err" ] || fail "jobs: without a level, not every core"
 [ "$(job_count two)" = "$(nproc)" ] && grep -q '"two" is not a number of jobs' "$work/jobs.err" ||
   fail "jobs: a level that is not a number is not said, or not every core"
+# Said once, such a level ("0" too) leaves the environment: a `cmake --build`
+# without -j the scripts start builds as it does without one.
+level="$(env CMAKE_BUILD_PARALLEL_LEVEL=0 bash -c '. "$1/tools/deps.sh"; tm_jobs >/dev/null
+  printenv CMAKE_BUILD_PARALLEL_LEVEL || echo unset' _ "$repo" 2>"$work/jobs.err")"
+[ "$level" = unset ] && [ "$(grep -c '"0" is not a number of jobs' "$work/jobs.err")" = 1 ] ||
+  fail "jobs: CMAKE_BUILD_PARALLEL_LEVEL=0 is left for the builds as '$level', or not said once"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed" >&2

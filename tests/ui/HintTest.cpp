@@ -152,6 +152,9 @@ TEST_F(Hints, ItemsMeasureThemselvesAndTheContentIsBounded) {
   InitCaptionTextParams(&params, 0, 600, 0, 0);
   EXPECT_EQ(params.wrapWidth, 600);
   EXPECT_EQ(params.right, 512);
+  // No block to fill: none comes back, rather than one shared by every caller.
+  EXPECT_EQ(InitBodyTextParams(nullptr, 0, 100, 0, 0), nullptr);
+  EXPECT_EQ(InitCaptionTextParams(nullptr, 0, 100, 0, 0), nullptr);
 
   // A run of items: first to last - 1 (-1 or past the end: to the last),
   // united with the origin or with the rectangle kept.

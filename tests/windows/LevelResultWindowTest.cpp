@@ -42,11 +42,12 @@ class ResultWindowTest : public ::testing::Test {
     return *window;
   }
   void At(u32 ms) { GetResourceServices().clock = start + ms; }
-  // A press and release through the window manager at a point of the
-  // window (window coordinates); the window stands away from the corner.
+  // The window drawn in a frame now (its effects step as it draws).
   void Draw() {
     rig.Shot(0, 0, [&] { window->Draw(); });
   }
+  // A press and release through the window manager at a point of the
+  // window (window coordinates); the window stands away from the corner.
   void Press(i32 x, i32 y, u32 button) {
     Draw();  // its show effect over: the window takes the mouse
     const DXLRECT& r = window->GetRect();

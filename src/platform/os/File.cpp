@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/os/FileSystem.h"
+#include "platform/os/HeldFolder.h"
 
 namespace plat {
 
@@ -31,21 +32,38 @@ int AccessFlags(uint32_t access) {
   return O_RDONLY;
 }
 
+// Below the per-user folder, a file opened for writing is reached from the
+// held folder's descriptor without following a link (the game's log stays
+// in its folder whatever becomes of the folder's path); one made there is
+// 0600 whatever the umask.
+template <class Path>
+FileHandle OpenForWriting(Path path, int flags) {
+  const HeldPath held(path, false);
+  if (!held.Below()) return OpenNative(NativePath(path), flags);
+  if (!held.Ok()) {
+    held.Fail();
+    return kInvalidFile;
+  }
+  const int fd = OpenRegularFileAt(held.Folder(), held.Name(), flags | O_NOFOLLOW);
+  if (fd >= 0 && (flags & O_CREAT) != 0) ::fchmod(fd, 0600);
+  return fd < 0 ? kInvalidFile : fd;
+}
+
 }  // namespace
 
 FileHandle OpenFile(std::u16string_view path, uint32_t access) {
-  return OpenNative(NativePath(path), AccessFlags(access));
+  const int flags = AccessFlags(access);
+  return flags == O_RDONLY ? OpenNative(NativePath(path), flags) : OpenForWriting(path, flags);
 }
 
 FileHandle OpenFile(std::string_view utf8Path, uint32_t access) {
-  return OpenNative(NativePath(utf8Path), AccessFlags(access));
+  const int flags = AccessFlags(access);
+  return flags == O_RDONLY ? OpenNative(NativePath(utf8Path), flags) : OpenForWriting(utf8Path, flags);
 }
 
-FileHandle CreateFile(std::u16string_view path) { return OpenNative(NativePath(path), O_RDWR | O_CREAT | O_TRUNC); }
+FileHandle CreateFile(std::u16string_view path) { return OpenForWriting(path, O_RDWR | O_CREAT | O_TRUNC); }
 
-FileHandle CreateFile(std::string_view utf8Path) {
-  return OpenNative(NativePath(utf8Path), O_RDWR | O_CREAT | O_TRUNC);
-}
+FileHandle CreateFile(std::string_view utf8Path) { return OpenForWriting(utf8Path, O_RDWR | O_CREAT | O_TRUNC); }
 
 uint64_t ReadFile(FileHandle file, void* buffer, uint64_t size) {
   if (file < 0 || (!buffer && size)) return kFileError;
@@ -111,14 +129,18 @@ void CloseFile(FileHandle file) {
 // without a reader) from waiting; a regular file ignores it, and it is
 // cleared again before the descriptor is handed out.
 int OpenRegularFile(const std::string& nativePath, int flags, bool* notRegular) {
+  return OpenRegularFileAt(AT_FDCWD, nativePath, flags, notRegular);
+}
+
+int OpenRegularFileAt(int folder, const std::string& path, int flags, bool* notRegular) {
   if (notRegular) *notRegular = false;
-  if (nativePath.empty()) {
+  if (path.empty()) {
     errno = ENOENT;
     return -1;
   }
   int fd;
   do {
-    fd = ::open(nativePath.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
+    fd = ::openat(folder, path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     // A folder opened for writing, or a pipe for writing with nobody reading.

@@ -7,7 +7,10 @@
 // components work. 8-bit paths are UTF-8. Reads and writes loop until the
 // whole count is transferred (or the end of the file is met), whatever its
 // size. Only regular files are opened. Windows share modes have no
-// counterpart here: other openers are never locked out.
+// counterpart here: other openers are never locked out. Below the per-user
+// folder a file opened for writing or created is reached through that
+// folder's descriptor, following no link, and one made there is 0600
+// (HeldFolder.h).
 #pragma once
 
 #include <cstdint>
@@ -62,5 +65,7 @@ void CloseFile(FileHandle file);
 // The descriptor (close-on-exec, blocking) is the caller's to close; -1 on
 // failure, with errno from the system for a missing or inaccessible file.
 int OpenRegularFile(const std::string& nativePath, int flags, bool* notRegular = nullptr);
+// The same for a path relative to an open folder (openat(2)).
+int OpenRegularFileAt(int folder, const std::string& path, int flags, bool* notRegular = nullptr);
 
 }  // namespace plat

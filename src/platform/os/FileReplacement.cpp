@@ -14,8 +14,11 @@
 #include <mutex>
 #include <set>
 
+#include "platform/encoding/Utf.h"
 #include "platform/os/FileFaults.h"
 #include "platform/os/FileSystem.h"
+#include "platform/os/HeldFolder.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat {
 
@@ -119,9 +122,13 @@ bool ParseUniqueTail(std::string_view tail, long* pid) {
 
 // Removes the unique temporaries ("<stem>.~PID.N") that saves of processes
 // no longer running left in the folder.
-void RemoveDeadTemporaries(const std::string& folder, const std::string& stem) {
-  DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!d) return;
+void RemoveDeadTemporaries(int folderFd, const std::string& folder, const std::string& stem) {
+  const int listing = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* d = listing < 0 ? nullptr : ::fdopendir(listing);
+  if (!d) {
+    if (listing >= 0) ::close(listing);
+    return;
+  }
   const std::string prefix = stem + ".~";
   const long self = static_cast<long>(::getpid());
   while (dirent* e = ::readdir(d)) {
@@ -130,34 +137,27 @@ void RemoveDeadTemporaries(const std::string& folder, const std::string& stem) {
     if (entry.size() <= prefix.size() || entry.substr(0, prefix.size()) != prefix ||
         !ParseUniqueTail(entry.substr(prefix.size()), &pid))
       continue;
-    const std::string path = folder + std::string(entry);
-    const bool dead = pid == self ? !IsLive(path) : (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+    const std::string name(entry);
+    const bool dead =
+        pid == self ? !IsLive(folder + name) : (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
     struct stat st;
-    if (dead && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    if (dead && ::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+      ::unlinkat(folderFd, name.c_str(), 0);
   }
   ::closedir(d);
 }
 
-int CreateExclusive(const std::string& path) {
+int CreateExclusive(int folderFd, const std::string& name, mode_t mode) {
   int fd;
   do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    fd = ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
   } while (fd < 0 && errno == EINTR);
   return fd;
 }
 
-// Makes a folder's entries (the rename) durable; failures change nothing
-// for the caller, the file is already in place.
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 // A file that may be replaced: a plain file we may write.
-bool Replaceable(const std::string& path, const struct stat& st) {
-  return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0;
+bool Replaceable(int folderFd, const std::string& name, const struct stat& st) {
+  return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0 && ::faccessat(folderFd, name.c_str(), W_OK, 0) == 0;
 }
 
 // Why a file in the way is not replaced: a plain file we may not write, a
@@ -173,58 +173,91 @@ bool FileReplacement::Failed(int error) {
   return false;
 }
 
+// Everything from here on is done through the descriptor of the file's
+// folder: the folder a path below the per-user folder leads to, one name at
+// a time without following a link (a link in the file's place refused),
+// else the folder of the file the links lead to.
 bool FileReplacement::Begin(std::u16string_view path, Temp temp) {
   Abandon();
   error_ = 0;
-  const std::string native = NativePath(path);
-  std::string target;
-  if (native.empty() || native.back() == '/') return Failed(EINVAL);
-  if (!FollowLinks(native, &target)) return Failed(ELOOP);
+  const HeldPath held(path, true);
+  held_ = held.Below();
+  std::string folder, name;
+  if (held_) {
+    if (!held.Ok()) return Failed(held.Error());
+    target_ = Utf16ToUtf8(path);
+    std::string last;
+    SplitPath(target_, &folder, &last);
+    name = held.Name();
+    folderFd_ = ::fcntl(held.Folder(), F_DUPFD_CLOEXEC, 0);
+  } else {
+    const std::string native = NativePath(path);
+    if (native.empty() || native.back() == '/') return Failed(EINVAL);
+    if (!FollowLinks(native, &target_)) return Failed(ELOOP);
+    SplitPath(target_, &folder, &name);
+    if (name.empty()) return Failed(EINVAL);
+    folderFd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (folderFd_ < 0) return Failed(errno);
+  name_ = name;
 
   struct stat old;
-  const bool exists = ::lstat(target.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) return Failed(errno);
-  if (exists && !Replaceable(target, old)) return Failed(RefusalError(old));
+  const bool exists = ::fstatat(folderFd_, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) return CloseFolder(errno);
+  if (exists && held_ && S_ISLNK(old.st_mode)) return CloseFolder(ELOOP);
+  if (exists && !Replaceable(folderFd_, name, old)) return CloseFolder(RefusalError(old));
 
-  std::string folder, name;
-  SplitPath(target, &folder, &name);
-  if (name.empty()) return Failed(EINVAL);
-  if (const int fault = faults_ ? faults_->Fault(FileStep::Create, target) : 0) return Failed(fault);
+  if (const int fault = faults_ ? faults_->Fault(FileStep::Create, target_) : 0) return CloseFolder(fault);
+  // Below the per-user folder a save is the player's alone: 0600 whatever
+  // the umask or the old file's mode. Elsewhere the old file's mode stays.
+  const mode_t mode = held_ ? 0600 : 0666;
   int fd = -1;
-  std::string tempPath;
+  std::string tempName;
   if (temp == Temp::Backup) {
-    tempPath = folder + Stem(name, 4) + ".bak";
+    tempName = Stem(name, 4) + ".bak";
     // A ".bak" left by a dead save is replaced; a folder in its way is not.
     struct stat st;
-    if (::lstat(tempPath.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ::unlink(tempPath.c_str()) != 0))
-      return Failed(S_ISDIR(st.st_mode) ? EISDIR : errno);
-    fd = CreateExclusive(tempPath);
+    if (::fstatat(folderFd_, tempName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISDIR(st.st_mode) || ::unlinkat(folderFd_, tempName.c_str(), 0) != 0))
+      return CloseFolder(S_ISDIR(st.st_mode) ? EISDIR : errno);
+    fd = CreateExclusive(folderFd_, tempName, mode);
   } else {
     // Room for ".~", a process id and a counter of up to ten digits each.
     const std::string stem = Stem(name, 2 + 10 + 1 + 10);
-    RemoveDeadTemporaries(folder, stem);
+    RemoveDeadTemporaries(folderFd_, folder, stem);
     for (int attempt = 0; attempt < kUniqueAttempts && fd < 0; ++attempt) {
-      tempPath = folder + stem + ".~" + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
-      fd = CreateExclusive(tempPath);
+      tempName = stem + ".~" + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
+      fd = CreateExclusive(folderFd_, tempName, mode);
       if (fd < 0 && errno != EEXIST) break;
     }
   }
-  if (fd < 0) return Failed(errno);
+  if (fd < 0) return CloseFolder(errno);
   struct stat mine;
-  if (::fstat(fd, &mine) != 0 || (exists && ::fchmod(fd, old.st_mode & 07777) != 0)) {
+  const bool modeSet = held_ ? ::fchmod(fd, 0600) == 0 : !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
+  if (::fstat(fd, &mine) != 0 || !modeSet) {
     const int error = errno;
     ::close(fd);
-    ::unlink(tempPath.c_str());
-    return Failed(error);
+    ::unlinkat(folderFd_, tempName.c_str(), 0);
+    return CloseFolder(error);
   }
   active_ = true;
   fd_ = fd;
   dev_ = mine.st_dev;
   ino_ = mine.st_ino;
-  target_ = target;
-  temporary_ = tempPath;
+  tempName_ = tempName;
+  temporary_ = folder + tempName;
   MarkLive(temporary_, true);
   return true;
+}
+
+void FileReplacement::CloseFolder() {
+  if (folderFd_ >= 0) ::close(folderFd_);
+  folderFd_ = -1;
+}
+
+bool FileReplacement::CloseFolder(int error) {
+  CloseFolder();
+  return Failed(error);
 }
 
 bool FileReplacement::Write(std::string_view bytes) {
@@ -263,26 +296,32 @@ bool FileReplacement::Commit() {
     }
   }
   // The temporary file must still be ours, and the file still one we may
-  // replace (it may have changed while the new content was written).
+  // replace (it may have changed while the new content was written); below
+  // the per-user folder, the folder still the one the game holds.
   struct stat st;
-  if (::lstat(temporary_.c_str(), &st) != 0 || st.st_dev != dev_ || st.st_ino != ino_) {
+  if (::fstatat(folderFd_, tempName_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_dev != dev_ ||
+      st.st_ino != ino_) {
     MarkLive(temporary_, false);
     active_ = false;
-    return Failed(ENOENT);
+    return CloseFolder(ENOENT);
   }
-  const bool exists = ::lstat(target_.c_str(), &st) == 0;
-  int error = exists && !Replaceable(target_, st) ? RefusalError(st) : 0;
+  const HeldFolder* held = GetPlatformServices().userFolder;
+  int error = held_ && !(held && held->InPlace()) ? ESTALE : 0;
+  const bool exists = !error && ::fstatat(folderFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (exists && held_ && S_ISLNK(st.st_mode))
+    error = ELOOP;
+  else if (exists && !Replaceable(folderFd_, name_, st))
+    error = RefusalError(st);
   if (!error && faults_) error = faults_->Fault(FileStep::Rename, target_);
-  if (!error && ::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+  if (!error && ::renameat(folderFd_, tempName_.c_str(), folderFd_, name_.c_str()) != 0) error = errno;
   if (error) {
     Abandon();
     return Failed(error);
   }
-  std::string folder, name;
-  SplitPath(target_, &folder, &name);
-  SyncFolder(folder);
+  ::fsync(folderFd_);  // the rename made durable; a failure changes nothing, the file is in place
   MarkLive(temporary_, false);
   active_ = false;
+  CloseFolder();
   return true;
 }
 
@@ -291,9 +330,12 @@ void FileReplacement::Abandon() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   struct stat st;
-  if (::lstat(temporary_.c_str(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_) ::unlink(temporary_.c_str());
+  if (::fstatat(folderFd_, tempName_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == dev_ &&
+      st.st_ino == ino_)
+    ::unlinkat(folderFd_, tempName_.c_str(), 0);
   MarkLive(temporary_, false);
   active_ = false;
+  CloseFolder();
 }
 
 }  // namespace plat

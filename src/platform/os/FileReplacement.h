@@ -8,10 +8,14 @@
 //
 // - A symbolic link is followed: the file it names is the one replaced (the
 //   temporary file goes beside that file), and the link stays a link.
+//   Below the per-user folder (HeldFolder.h) no link is followed: one on
+//   the way or in the file's place fails Begin with ELOOP, the new file is
+//   0600 whatever the umask or the old file's mode, and Begin and Commit
+//   fail with ESTALE once the per-user folder's path names another folder.
 // - A read-only file (no owner write permission, or not writable by us) and
 //   anything that is not a plain file are refused: Begin fails.
-// - The replacement keeps the old file's permission bits; a new file gets the
-//   usual ones (0666 less the umask).
+// - Elsewhere the replacement keeps the old file's permission bits; a new
+//   file gets the usual ones (0666 less the umask).
 // - The temporary file is named after the file. Backup: "name.bak", reused
 //   (replaced) by the next save when a dead one left it. Unique: "name.~PID.N",
 //   one per save, so that saves by several processes never meet; the
@@ -72,10 +76,16 @@ class FileReplacement {
 
  private:
   bool Failed(int error);  // keeps the error; false
+  void CloseFolder();
+  bool CloseFolder(int error);  // and Failed(error)
 
   FileFaults* faults_;
   int error_ = 0;
   bool active_ = false;
+  bool held_ = false;   // below the per-user folder
+  int folderFd_ = -1;   // the file's folder, from Begin to Commit or Abandon
+  std::string name_;    // the file's name in it
+  std::string tempName_;
   int fd_ = -1;
   dev_t dev_ = 0;
   ino_t ino_ = 0;

@@ -12,6 +12,7 @@
 
 #include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
+#include "platform/os/HeldFolder.h"
 
 namespace plat {
 
@@ -90,29 +91,74 @@ uint32_t GetFileAttributes(std::u16string_view path) {
   return a;
 }
 
-bool DeleteFile(std::u16string_view path) { return ::unlink(NativePath(path).c_str()) == 0; }
+// Below the per-user folder the changes go through its descriptor, one name
+// at a time, following no link (HeldFolder.h); elsewhere the path as it
+// stands.
+bool DeleteFile(std::u16string_view path) {
+  const HeldPath held(path, true);
+  if (held.Below()) return held.Ok() ? ::unlinkat(held.Folder(), held.Name().c_str(), 0) == 0 : held.Fail();
+  return ::unlink(NativePath(path).c_str()) == 0;
+}
 
 bool RenameFile(std::u16string_view from, std::u16string_view to) {
+  const HeldPath a(from, true), b(to, true);
+  if (a.Below() || b.Below()) {
+    if (!a.Ok() || !b.Ok()) return a.Ok() ? b.Fail() : a.Fail();
+    return ::renameat(a.Folder(), a.Name().c_str(), b.Folder(), b.Name().c_str()) == 0;
+  }
   return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
 // renameat2's no-replace flag; where the file system lacks it, a hard link
 // (which never replaces either) and the old name removed.
 bool RenameFileNoReplace(std::u16string_view from, std::u16string_view to) {
-  const std::string a = NativePath(from), b = NativePath(to);
-  if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0) return true;
+  const HeldPath a(from, true), b(to, true);
+  std::string native[2];
+  int folder[2] = {AT_FDCWD, AT_FDCWD};
+  if (a.Below() || b.Below()) {
+    if (!a.Ok() || !b.Ok()) return a.Ok() ? b.Fail() : a.Fail();
+    native[0] = a.Name(), native[1] = b.Name();
+    folder[0] = a.Folder(), folder[1] = b.Folder();
+  } else {
+    native[0] = NativePath(from), native[1] = NativePath(to);
+  }
+  const char* x = native[0].c_str();
+  const char* y = native[1].c_str();
+  if (::renameat2(folder[0], x, folder[1], y, RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS) return false;
-  return ::link(a.c_str(), b.c_str()) == 0 && ::unlink(a.c_str()) == 0;
+  return ::linkat(folder[0], x, folder[1], y, 0) == 0 && ::unlinkat(folder[0], x, 0) == 0;
 }
 
+// Below the per-user folder a folder is made 0700 whatever the umask, and
+// one of this user that others may enter is closed to them (as the
+// per-user folder is).
 bool CreateDirectory(std::u16string_view path) {
+  const HeldPath held(path, true);
+  if (held.Below()) {
+    if (!held.Ok()) return held.Fail();
+    const bool made = ::mkdirat(held.Folder(), held.Name().c_str(), 0700) == 0;
+    if (!made && errno != EEXIST) return false;
+    const int fd = ::openat(held.Folder(), held.Name().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid()) {
+      const mode_t mode = made ? 0700 : st.st_mode & 07700;
+      if ((st.st_mode & 07777) != mode) ::fchmod(fd, mode);
+    }
+    ::close(fd);
+    return true;
+  }
   const std::string p = NativePath(path);
   if (::mkdir(p.c_str(), 0777) == 0) return true;
   struct stat st;
   return errno == EEXIST && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool RemoveDirectory(std::u16string_view path) { return ::rmdir(NativePath(path).c_str()) == 0; }
+bool RemoveDirectory(std::u16string_view path) {
+  const HeldPath held(path, true);
+  if (held.Below()) return held.Ok() ? ::unlinkat(held.Folder(), held.Name().c_str(), AT_REMOVEDIR) == 0 : held.Fail();
+  return ::rmdir(NativePath(path).c_str()) == 0;
+}
 
 std::vector<std::u16string> ListEntries(std::u16string_view folder) {
   std::vector<std::u16string> names;
@@ -128,6 +174,11 @@ std::vector<std::u16string> ListEntries(std::u16string_view folder) {
   }
   ::closedir(d);
   return names;
+}
+
+bool IsLink(std::u16string_view path) {
+  struct stat st;
+  return ::lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::string NonFileKind(std::u16string_view path) {

@@ -1,5 +1,7 @@
 // File-system services of the platform layer: path translation, attributes,
-// delete, rename, current and program folder.
+// delete, rename, current and program folder. Below the per-user folder
+// the calls that change the disk follow no link and refuse once that
+// folder was swapped for another (HeldFolder.h; errno ELOOP, ESTALE).
 //
 // Paths from the game use "\\" or "/" as separators and are spelled loosely
 // ("Data\\Logos\\logos.txt"): NativePath turns them into UTF-8 Linux paths and,
@@ -36,7 +38,9 @@ bool RenameFile(std::u16string_view from, std::u16string_view to);
 // Renames only when nothing is called `to` yet: an existing `to` is never
 // replaced (false, errno EEXIST).
 bool RenameFileNoReplace(std::u16string_view from, std::u16string_view to);
-bool CreateDirectory(std::u16string_view path);  // true when it exists afterwards
+// True when it exists afterwards. Below the per-user folder it is made
+// 0700, and one of this user that others may enter is closed to them.
+bool CreateDirectory(std::u16string_view path);
 // Removes an empty folder; false when it is not there, not empty or not a folder.
 bool RemoveDirectory(std::u16string_view path);
 // The names of every entry of a folder but "." and ".." (plain files,
@@ -44,6 +48,8 @@ bool RemoveDirectory(std::u16string_view path);
 // as spelled on the disk, in no particular order; empty when it cannot be
 // read. Nothing listed is opened.
 std::vector<std::u16string> ListEntries(std::u16string_view folder);
+// Whether the path's last name is a symbolic link (leading anywhere or not).
+bool IsLink(std::u16string_view path);
 // What stands at the path when it is not a plain file (links followed),
 // in words: "a folder", "a named pipe", "a device", "a socket", "a link to
 // nothing"; empty for a plain file and where nothing is. Nothing is opened.

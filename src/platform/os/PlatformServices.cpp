@@ -18,11 +18,13 @@ void EachPlatformService(F&& f) {
   f(&PlatformServices::imageDecoder);
   f(&PlatformServices::presentSink);
   f(&PlatformServices::adapter);
+  f(&PlatformServices::lockCall);
+  f(&PlatformServices::userFolder);
 }
 
 // Every field is a pointer: a new one must join the list above, or no scope
 // installs it.
-static_assert(sizeof(PlatformServices) == 9 * sizeof(void*), "a field of PlatformServices is missing from the list");
+static_assert(sizeof(PlatformServices) == 11 * sizeof(void*), "a field of PlatformServices is missing from the list");
 
 }  // namespace
 

@@ -1,8 +1,9 @@
 // The platform's process-wide collaborators in one place: the clock, the
 // clipboard, the window system, the message-box and web-address hooks, the
-// module provider, the image decoder, where presented frames go and the
-// graphics adapter's settings. A null field means the system's default, as
-// each reader (plat::GetClock(), GetClipboard(), ...) says.
+// module provider, the image decoder, where presented frames go, the
+// graphics adapter's settings, the lock call and the per-user folder held.
+// A null field means the system's default, as each reader
+// (plat::GetClock(), GetClipboard(), ...) says.
 //
 // Nothing installs itself: whoever makes a collaborator sets its field and
 // takes it out again, the sessions (headless::Session, sdl2::SdlSession)
@@ -20,6 +21,7 @@ namespace plat {
 
 class Clipboard;
 class Clock;
+class HeldFolder;
 class ModuleProvider;
 class WindowSystem;
 
@@ -32,6 +34,10 @@ struct SystemSettings;
 using ImageDecoder = bool (*)(const uint8_t* data, size_t size, DecodedImage* out);
 }  // namespace gfx
 
+// Takes, or lets go of, an advisory lock on an open file as flock(2) does:
+// 0, or -1 with errno.
+using LockCall = int (*)(int fd, int operation);
+
 // Every pointer is kept, never owned.
 struct PlatformServices {
   Clock* clock = nullptr;                       // null: the monotonic system clock
@@ -43,6 +49,11 @@ struct PlatformServices {
   gfx::ImageDecoder imageDecoder = nullptr;     // null: no image file decodes
   gfx::PresentSink* presentSink = nullptr;      // null: frames stay in the device
   const gfx::SystemSettings* adapter = nullptr;  // null: gfx::DefaultSystemSettings()
+  LockCall lockCall = nullptr;                  // null: flock(2) (the single-instance lock's)
+  // The per-user folder the game's single-instance lock holds, below which
+  // the calls that change the disk go through its descriptor
+  // (HeldFolder.h); null: every path is taken as it stands.
+  const HeldFolder* userFolder = nullptr;
 };
 
 PlatformServices& GetPlatformServices();

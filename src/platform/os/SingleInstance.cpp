@@ -1,6 +1,7 @@
 #include "platform/os/SingleInstance.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -8,12 +9,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/encoding/Ascii.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/FileSystem.h"
+#include "platform/os/PlatformServices.h"
 
 namespace plat {
 
@@ -71,9 +74,38 @@ std::string FolderProblem(const std::string& folder, int statResult, const struc
   return ::chmod(folder.c_str(), 0700) == 0 ? std::string() : Reason(folder, errno);
 }
 
+// An account's name, else its number.
+std::string AccountName(uid_t uid) {
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  char buffer[1024];
+  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_name)
+    return found->pw_name;
+  return "user " + std::to_string(uid);
+}
+
+// Why a folder does not open, in words its player can act on when it is
+// another user's: whose it is, and the command that gives it back (a start
+// as root with this user's HOME, as "sudo -E" makes one, leaves its folder
+// root's).
+std::string OpenFailure(const std::string& folder, int error) {
+  struct stat st {};
+  if (error != EACCES || ::stat(folder.c_str(), &st) != 0 || st.st_uid == ::geteuid()) return Reason(folder, error);
+  const std::string me = AccountName(::geteuid());
+  return folder + " belongs to " + AccountName(st.st_uid) + ", not to " + me +
+         " (a start as another user with this HOME, such as sudo -E, leaves it so); give it back with: sudo chown -R " +
+         me + ": '" + folder + "'";
+}
+
+int LockCallOf(int fd, int operation) {
+  const LockCall call = GetPlatformServices().lockCall;
+  return call ? call(fd, operation) : ::flock(fd, operation);
+}
+
 }  // namespace
 
-SingleInstance::SingleInstance(std::string folder) : folder_(folder.empty() ? DefaultFolder() : std::move(folder)) {}
+SingleInstance::SingleInstance(std::string folder, LockOn on)
+    : folder_(folder.empty() ? DefaultFolder() : std::move(folder)), on_(on) {}
 
 SingleInstance::~SingleInstance() { Release(); }
 
@@ -123,12 +155,30 @@ std::string SingleInstance::FilePath(const char* extension) const {
   return path + fileName_ + extension;
 }
 
-std::string SingleInstance::LockPath() const { return folderLocked_ ? folder_ : FilePath(".lock"); }
+std::string SingleInstance::LockPath() const { return on_ == LockOn::Folder ? folder_ : FilePath(".lock"); }
+
+int SingleInstance::LockTarget() {
+  if (on_ == LockOn::Folder) return held_.Descriptor();
+  const std::string lockName = fileName_ + ".lock";
+  const int fd =
+      ::openat(held_.Descriptor(), lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  struct stat st {};
+  if (fd < 0) {
+    why_ = Reason(FilePath(".lock"), errno);
+  } else if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    why_ = FilePath(".lock") + " is not a plain file of this user";
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 InstanceStatus SingleInstance::Acquire(std::u16string_view name) {
   Release();
   why_.clear();
   channelWhy_.clear();
+  folderNote_.clear();
+  lockError_ = 0;
   name_ = std::u16string(name);
   fileName_ = SafeFileName(name);
   if (folder_.empty() || folder_[0] != '/') {
@@ -136,42 +186,57 @@ InstanceStatus SingleInstance::Acquire(std::u16string_view name) {
                            : "\"" + folder_ + "\" is not an absolute path";
     return InstanceStatus::Unavailable;
   }
-  const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) {
-    why_ = Reason(folder_, errno);
+  if (!held_.Open(folder_)) {
+    why_ = OpenFailure(folder_, errno);
     return InstanceStatus::Unavailable;
   }
-  const std::string lockName = fileName_ + ".lock";
-  bool folderLocked = false;
-  int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-  if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-    // A folder this process may not write into: the lock file an earlier
-    // start made, for reading; without one, the folder itself.
-    fd = ::openat(folder, lockName.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0 && errno == ENOENT) {
-      fd = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
-      folderLocked = true;
-    }
-  }
-  const int openError = errno;
-  struct stat st {};
+  const int fd = LockTarget();
   if (fd < 0) {
-    why_ = Reason(FilePath(".lock"), openError);
-  } else if (!folderLocked && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
-    why_ = FilePath(".lock") + " is not a plain file of this user";
-  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
-    if (error != EWOULDBLOCK) why_ = Reason(folderLocked ? folder_ : FilePath(".lock"), error);
-  } else {
-    lockFd_ = fd;
-    folderFd_ = folder;
-    folderLocked_ = folderLocked;
-    Listen();
-    return InstanceStatus::First;
+    held_.Close();
+    return InstanceStatus::Unavailable;
   }
-  if (fd >= 0) ::close(fd);
-  ::close(folder);
-  return why_.empty() ? InstanceStatus::AlreadyRunning : InstanceStatus::Unavailable;
+  if (LockCallOf(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    if (fd != held_.Descriptor()) ::close(fd);
+    if (error == EWOULDBLOCK) {
+      held_.Close();
+      return InstanceStatus::AlreadyRunning;
+    }
+    // A file system whose locks do not work (ENOLCK: one shared without its
+    // lock service): the game runs without the guard rather than not at
+    // all, and its caller says so, in the log and to the player; refusing
+    // would leave a player whose files live there without the game.
+    why_ = Reason(LockPath(), error);
+    lockError_ = error;
+    unguarded_ = true;
+  } else {
+    lockFd_ = fd == held_.Descriptor() ? -1 : fd;
+    locked_ = true;
+  }
+  if (on_ == LockOn::Folder) CloseToOthers();
+  if (locked_)
+    Listen();
+  else
+    channelWhy_ = "none without the lock (another copy could be listening)";
+  return locked_ ? InstanceStatus::First : InstanceStatus::Unguarded;
+}
+
+// The per-user folder holds the player's files: others have no business in
+// it, and one who may write there can put a link in a file's place. One of
+// this user is closed to them; another user's is only reported.
+void SingleInstance::CloseToOthers() {
+  struct stat st {};
+  if (::fstat(held_.Descriptor(), &st) != 0 || (st.st_mode & 077) == 0) return;
+  char modes[32];
+  std::snprintf(modes, sizeof modes, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+  if (st.st_uid != ::geteuid())
+    folderNote_ = std::string("is open to other users (") + modes + ") and belongs to " + AccountName(st.st_uid) +
+                  ": left as it is";
+  else if (::fchmod(held_.Descriptor(), st.st_mode & 07700) == 0)
+    folderNote_ = std::string("was open to other users (") + modes + "): closed to them";
+  else
+    folderNote_ = std::string("is open to other users (") + modes + ") and could not be closed to them: " +
+                  std::strerror(errno);
 }
 
 // The forward channel is a convenience: without it the lock still holds
@@ -180,17 +245,18 @@ void SingleInstance::Listen() {
   const std::string socketName = fileName_ + ".sock";
   const std::string socketPath = FilePath(".sock");
   sockaddr_un address;
-  if (!SocketAddress(folder_, folderFd_, socketName, &address)) {
+  const int folderFd = held_.Descriptor();
+  if (!SocketAddress(folder_, folderFd, socketName, &address)) {
     channelWhy_ = socketPath + " has no address";
     return;
   }
   struct stat st {};
-  if (::fstatat(folderFd_, socketName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+  if (::fstatat(folderFd, socketName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     if (!S_ISSOCK(st.st_mode)) {
       channelWhy_ = socketPath + " is in the way (not a socket)";
       return;
     }
-    ::unlinkat(folderFd_, socketName.c_str(), 0);  // left over from an instance that did not end cleanly
+    ::unlinkat(folderFd, socketName.c_str(), 0);  // left over from an instance that did not end cleanly
   }
   const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (s < 0) {
@@ -199,30 +265,26 @@ void SingleInstance::Listen() {
   }
   // Nobody can connect before listen, so the mode is set in between.
   const bool bound = ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-  if (bound && ::fchmodat(folderFd_, socketName.c_str(), 0600, 0) == 0 && ::listen(s, 8) == 0) {
+  if (bound && ::fchmodat(folderFd, socketName.c_str(), 0600, 0) == 0 && ::listen(s, 8) == 0) {
     listenFd_ = s;
     return;
   }
   channelWhy_ = Reason(socketPath, errno);
   ::close(s);
-  if (bound) ::unlinkat(folderFd_, socketName.c_str(), 0);
+  if (bound) ::unlinkat(folderFd, socketName.c_str(), 0);
 }
 
 void SingleInstance::Release() {
   if (listenFd_ >= 0) {
     ::close(listenFd_);
     listenFd_ = -1;
-    ::unlinkat(folderFd_, (fileName_ + ".sock").c_str(), 0);
+    ::unlinkat(held_.Descriptor(), (fileName_ + ".sock").c_str(), 0);
   }
-  if (lockFd_ >= 0) {
-    ::close(lockFd_);  // releases the lock
-    lockFd_ = -1;
-  }
-  if (folderFd_ >= 0) {
-    ::close(folderFd_);
-    folderFd_ = -1;
-  }
-  folderLocked_ = false;
+  if (lockFd_ >= 0) ::close(lockFd_);  // releases the file's lock
+  lockFd_ = -1;
+  held_.Close();  // releases the folder's
+  locked_ = false;
+  unguarded_ = false;
 }
 
 bool SingleInstance::SignalFirstInstance() const {

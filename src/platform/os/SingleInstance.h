@@ -1,51 +1,66 @@
-// One running copy of the program per folder: an exclusive lock (flock) on
-// the file "<name>.lock" in the folder, held until Release or destruction.
-// The lock file is the folder's own, so every copy that reaches the folder
-// meets it, however the folder's path is written ("//", "/./", a link on
-// the way). The first instance also listens on a local socket
-// "<name>.sock" beside it; a later instance that finds the lock taken
-// connects to it with SignalFirstInstance, and the first one sees each
-// connection as a request to bring its window forward
-// (TakeForwardRequests; the window system does this when it watches the
-// lock). The socket is reached through an address that is short whatever
-// the folder's path (see Acquire).
+// One running copy of the program per folder, held until Release or
+// destruction, on one of two things (LockOn):
 //
-// The folder is the caller's: the game's per-user folder (whoever may
-// write there has the profiles already), or a private folder for a lock
-// of the whole user (PrivateFolder: one that no one else may enter, where
-// nobody can take the lock first). In any folder the lock is opened
-// without following a link and must be a plain file of this user, made
-// 0600; the socket is made 0600 whatever the umask, and only a socket
-// (never another file of that name) is removed in its place.
+// - The folder itself (Folder: the game's per-user folder): an exclusive
+//   lock (flock) on the folder's own descriptor, which the instance holds
+//   open (Folder(), a HeldFolder: the process's per-user folder once the
+//   frame installs it). Every copy on that folder meets it however the
+//   folder's path is written ("//", "/./", a link on the way), whoever it
+//   runs as (root, or the player with a folder made read-only) and whatever
+//   was done to the files in it: nothing a clean-up removes or replaces, and
+//   no file another user left there, stands in for it. A folder moved away
+//   and another put in its place takes a lock of its own; the held one says
+//   so (HeldFolder::InPlace). A folder of this user that others may enter
+//   is closed to them (0700) once locked; one of another user is only
+//   reported (FolderNote).
+// - A lock file "<name>.lock" in the folder (NamedFile: a private folder of
+//   the user for a lock of the whole user, PrivateFolder: one no one else
+//   may enter, where nobody can take the lock first), opened without
+//   following a link; it must be a plain file of this user, made 0600, and
+//   is never removed (that would let a third instance lock a new file while
+//   the second still waits on the old one).
 //
-// A folder this process may not write into (a read-only per-user folder)
-// still takes the lock: the lock file an earlier start made is opened for
-// reading (a lock needs no more); where there is none, the folder itself
-// is locked, as every copy that cannot make the file does. Such a folder
-// has no forward channel.
+// A lock call that fails with anything but "would block" (ENOLCK: a file
+// system without its lock service) leaves the instance Unguarded: it runs,
+// but nothing keeps a second copy off its files (Why says why; the caller
+// tells the player). The lock call is the platform services' (lockCall),
+// flock unless a test installs another.
+//
+// The first instance also listens on a local socket "<name>.sock" in the
+// folder; a later instance that finds the lock taken connects to it with
+// SignalFirstInstance, and the first one sees each connection as a request
+// to bring its window forward (TakeForwardRequests; the window system does
+// this when it watches the lock). The socket is reached through an address
+// that is short whatever the folder's path (see Acquire), made 0600
+// whatever the umask, and only a socket (never another file of that name)
+// is removed in its place. A folder this process may not write into has no
+// forward channel; the lock holds all the same.
 //
 // The lock is per open file, so two locks in one process exclude each other
-// as two processes do. The lock file is never removed (removing it would
-// let a third instance lock a new file while the second still waits on the
-// old one); the socket is removed by its owner. Neither is inherited by
+// as two processes do. Neither the lock nor the socket is inherited by
 // started programs.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/os/HeldFolder.h"
+
 namespace plat {
 
 enum class InstanceStatus {
   First,           // this process holds the lock
   AlreadyRunning,  // another instance holds it
-  Unavailable      // no folder, or no lock to be had in it (Why)
+  Unguarded,       // the lock call failed (Why): this process runs without the lock
+  Unavailable      // no folder, or no lock file to be had in it (Why)
 };
+
+enum class LockOn { NamedFile, Folder };
 
 class SingleInstance {
  public:
   // Folder for the lock and socket; empty: DefaultFolder().
-  explicit SingleInstance(std::string folder = std::string());
+  explicit SingleInstance(std::string folder = std::string(), LockOn on = LockOn::NamedFile);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -54,11 +69,19 @@ class SingleInstance {
   // while holding a lock releases that one first.
   InstanceStatus Acquire(std::u16string_view name);
   void Release();
-  bool Held() const { return lockFd_ >= 0; }
+  bool Held() const { return locked_; }
+  bool Unguarded() const { return unguarded_; }
   const std::u16string& Name() const { return name_; }
-  const std::string& Why() const { return why_; }  // after Unavailable: what went wrong
+  const std::string& Why() const { return why_; }  // after Unavailable or Unguarded: what went wrong
+  int LockError() const { return lockError_; }      // after Unguarded: the lock call's errno
   // The lock's path (the folder's when the folder itself is locked).
   std::string LockPath() const;
+  // The folder, held open while the lock is held (or the instance runs
+  // unguarded).
+  const HeldFolder& Folder() const { return held_; }
+  // In Folder mode, once held: what was done about others' access to the
+  // folder ("" when they had none).
+  const std::string& FolderNote() const { return folderNote_; }
   // In the holder: whether the forward channel listens; when not,
   // ChannelWhy says why (the lock holds all the same).
   bool Listening() const { return listenFd_ >= 0; }
@@ -83,17 +106,25 @@ class SingleInstance {
 
  private:
   std::string FilePath(const char* extension) const;
+  // The descriptor to lock (the lock file's, opened; the folder's), or -1
+  // with why_ set.
+  int LockTarget();
+  void CloseToOthers();
   void Listen();
 
   std::string folder_;
+  LockOn on_;
   std::string why_;
   std::string channelWhy_;
+  std::string folderNote_;
   std::u16string name_;
   std::string fileName_;  // the name made safe for a file name
-  int folderFd_ = -1;     // the folder, open while the lock is held
-  int lockFd_ = -1;
+  HeldFolder held_;       // the folder, open while the lock is held
+  int lockFd_ = -1;       // the lock file (NamedFile)
   int listenFd_ = -1;
-  bool folderLocked_ = false;  // the folder itself holds the lock
+  int lockError_ = 0;
+  bool locked_ = false;
+  bool unguarded_ = false;
 };
 
 }  // namespace plat

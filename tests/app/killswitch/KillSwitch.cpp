@@ -12,7 +12,12 @@
 //   TM_KILL_AT=write:TEXT:N   in the N-th write (write or fwrite) to a save's
 //                             temporary file (a name ending ".bak") whose
 //                             name holds TEXT, after half of its bytes: a
-//                             torn temporary file.
+//                             torn temporary file;
+//   TM_KILL_AT=pause:TEXT:N   just after the N-th log entry that holds TEXT,
+//                             the process stops (SIGSTOP) instead of dying,
+//                             until a test lets it go on (SIGCONT): a copy
+//                             held at a known step while others act on its
+//                             files.
 //
 // A log entry's line breaks count as spaces. TM_KILL_TRACE=FILE appends one
 // line for each of those steps ("log TEXT", "rename NAME", "write NAME") to
@@ -56,6 +61,7 @@ KillPoint& Point() {
 using WriteFunction = ssize_t (*)(int, const void*, size_t);
 using FwriteFunction = size_t (*)(const void*, size_t, size_t, FILE*);
 using RenameFunction = int (*)(const char*, const char*);
+using RenameAtFunction = int (*)(int, const char*, int, const char*);
 
 WriteFunction RealWrite() {
   static WriteFunction f = reinterpret_cast<WriteFunction>(dlsym(RTLD_NEXT, "write"));
@@ -136,6 +142,7 @@ extern "C" ssize_t write(int fd, const void* buffer, size_t size) {
     Trace("log", flat);
     const ssize_t written = RealWrite()(fd, buffer, size);
     if (IsMoment("log", flat)) Die();
+    if (IsMoment("pause", flat)) ::raise(SIGSTOP);
     return written;
   }
   char name[256];
@@ -168,8 +175,10 @@ extern "C" size_t fwrite(const void* buffer, size_t size, size_t count, FILE* fi
   return real(buffer, size, count, file);
 }
 
-extern "C" int rename(const char* from, const char* to) {
-  static RenameFunction real = reinterpret_cast<RenameFunction>(dlsym(RTLD_NEXT, "rename"));
+// A rename's moment (its target's name traced and counted); `rename` does
+// it when it is not the moment to die before it.
+template <class Rename>
+int RenameStep(const char* to, Rename rename) {
   const char* name = BaseName(to);
   const FlatText flat(name, std::strlen(name));
   Trace("rename", flat);
@@ -177,8 +186,19 @@ extern "C" int rename(const char* from, const char* to) {
   const bool before = std::strcmp(p.kind, "before") == 0;
   if ((before || std::strcmp(p.kind, "after") == 0) && IsMoment(p.kind, flat)) {
     if (before) Die();
-    real(from, to);
+    rename();
     Die();
   }
-  return real(from, to);
+  return rename();
+}
+
+extern "C" int rename(const char* from, const char* to) {
+  static RenameFunction real = reinterpret_cast<RenameFunction>(dlsym(RTLD_NEXT, "rename"));
+  return RenameStep(to, [&] { return real(from, to); });
+}
+
+// The saves below the per-user folder rename through its descriptor.
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  static RenameAtFunction real = reinterpret_cast<RenameAtFunction>(dlsym(RTLD_NEXT, "renameat"));
+  return RenameStep(to, [&] { return real(fromFolder, from, toFolder, to); });
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,7 @@
 #include "platform/headless/Session.h"
 #include "platform/input/KeyCodes.h"
 #include "platform/os/FileFaults.h"
+#include "platform/os/PlatformServices.h"
 #include "resources/GameEffect.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/TempFolder.h"
@@ -136,25 +138,35 @@ TEST(MainScreenRun, FirstRunNamesTheFirstProfileAndTheMenuGreetsIt) {
   EXPECT_GE(particles, 1u);
 }
 
-// A disk that is full at the first start: "profiles.dat" and then the
-// profile typed in are not saved, and each time the player is told so by a
-// notice (kept on every screen) and the log says why; the profile is made
-// all the same, never refused as a name. With room again, the quit saves it.
+// A first start that can keep nothing: the disk full ("profiles.dat" and
+// then the profile typed in are not saved, and each time the player is
+// told so by a notice, kept on every screen, and the log says why; the
+// profile is made all the same, never refused as a name), a file system
+// whose lock call fails (the game runs without its single-instance lock,
+// and says so), a link to nothing where "config.dat" goes (said; nothing is
+// made where it points). With room again, the quit saves the profile.
 struct FullDisk : plat::FileFaults {
   int Fault(plat::FileStep step, std::string_view) override { return full && step == plat::FileStep::Sync ? ENOSPC : 0; }
   bool full = true;
 };
 
-TEST(MainScreenRun, AFullDiskAtTheFirstStartIsToldAtEverySave) {
+TEST(MainScreenRun, WhatTheFirstStartCannotKeepIsToldOnTheMainScreen) {
   if (SampleDataFolder().empty()) GTEST_SKIP() << "no sample data set";
-  TempFolder user;
+  TempFolder user, outside;
+  std::filesystem::create_symlink(outside.File("elsewhere.dat"), user.File("config.dat"));
   FullDisk disk;
   {
+    const plat::PlatformServicesScope noLocks({.lockCall = [](int, int) {
+      errno = ENOLCK;
+      return -1;
+    }});
     RunningGame run(800, 600, false, false, &user);
     ASSERT_TRUE(run.ok);
     GetResourceServices().fileFaults = &disk;
     ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
     EXPECT_NE(GetMessageNotices()->Find(kNoticeNotSaved + kIndexNoticeNumber), nullptr);
+    EXPECT_NE(GetMessageNotices()->Find(kNoticeNoLock), nullptr);
+    EXPECT_NE(GetMessageNotices()->Find(kNoticeSettings), nullptr);
     run.NameFirstProfile(u"Tester");
     Profile* profile = run.game.Profiles()->GetCurrent();
     ASSERT_NE(profile, nullptr);
@@ -174,6 +186,7 @@ TEST(MainScreenRun, AFullDiskAtTheFirstStartIsToldAtEverySave) {
   EXPECT_NE(log.find("profiles.dat not saved: no space left on the disk"), std::string::npos);
   EXPECT_EQ(log.find("look-up missed"), std::string::npos) << log;
   EXPECT_TRUE(user.Exists("profile0.dat"));  // the quit's save, with room again
+  EXPECT_EQ(outside.Entries(), 0);
 }
 
 // Rows the scene's front layers fill with opaque pixels are left out of the

@@ -9,13 +9,17 @@
 // not on another state or another point's change, level 4's
 // build hint showing nothing for a henhouse ordered before it appeared,
 // and the close-tutorial button stopping a step with raised rates. Level
-// 4's steps 4 and 8 are drawn into PNG files.
+// 4's steps 4 and 8 are drawn into PNG files. Levels 1 to 5 followed at
+// 800 x 600 and 1,280 x 800: every note whole, clear of the bars, beside
+// its target.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "content/BuildingTable.h"
@@ -24,6 +28,8 @@
 #include "content/LevelTable.h"
 #include "level/map/LevelMap.h"
 #include "level/map/LevelPointMaker.h"
+#include "hud/ASSArrowButton.h"
+#include "level/objects/BasePointPlant.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/rules/LevelTasks.h"
@@ -73,7 +79,7 @@ const std::vector<const char*> kLevelThreeHints = {
     "arrow Harv@3 270/4 | text Harv@3 270/4 +84 above",
     "arrow point 2 270/64 | text point 2 270/64 +84 above",
     "arrow Lvlp:C9000003 270/4 | text Lvlp:C9000003 270/4 +84 above",
-    "arrow fn:?(2) 270/4 | text fn:?(2) 270/4 +84 click above",
+    "arrow fn:?(2) 270/4 | text fn:?(2) 270/4 +84 click left",  // kept below the top bars, beside the buttons
     "arrow1 Prod@2 90/4 | text Prod@2 90/4 +84 below",
     "text fn:centre 0/0 centred +0 click",
     "arrow Lvlp:4C500003 270/4 | arrow2 point 0 70/48 | text Lvlp:4C500003 270/4 +84 above",
@@ -111,7 +117,8 @@ const std::vector<const char*> kLevelFiveHints = {
 
 class LaterScripts : public ::testing::Test {
  protected:
-  LaterScripts() : h(leveltest::SampleDataFolder(), 1024, 768, true, &maker) {
+  explicit LaterScripts(u32 width = 1024, u32 height = 768)
+      : h(leveltest::SampleDataFolder(), width, height, true, &maker) {
     h.profile.tutorials = true;
   }
   ~LaterScripts() override { h.world.CloseLevel(); }
@@ -399,5 +406,56 @@ TEST_F(LaterScripts, LevelFiveLeftWhileTheSiteIsEmptyResumesAtStepTwo) {
   EXPECT_TRUE(restored);
 }
 
+// Every note of levels 1 to 5's tutorials, each level followed to its end
+// in a window of 800 x 600 and of 1,280 x 800, stands whole inside the game
+// area, clear of the level's bars (the panel's strip, the menu's plate, the
+// boards along the top) and beside its target's point, not over it
+// (testsupport::NoteMisplaced, kept by the hint recorder every frame).
+// Level 3's step 8 (the note on the mill's two buttons) is drawn at each
+// size (notes_level3_step8_WxH.png).
+class NotesInTheRoom : public LaterScripts, public ::testing::WithParamInterface<std::tuple<u32, u32, i32>> {
+ protected:
+  NotesInTheRoom() : LaterScripts(std::get<0>(GetParam()), std::get<1>(GetParam())) {}
+};
+
+TEST_P(NotesInTheRoom, EveryNoteWholeClearOfTheBarsAndBesideItsTarget) {
+  ASSERT_TRUE(h.loaded);
+  const i32 level = std::get<2>(GetParam());
+  Open(level);
+  ASSERT_NE(Tutorial(), nullptr);
+  TutorialFollower f(h);
+  // Level 1's last step also waters a dry bed (its arrows only point at harvests).
+  f.Override(0x80010000u | 27, [&](TutorialFollower& follower) {
+    for (i32 i : {1, 2}) {
+      auto* bed = dynamic_cast<BasePointPlant*>(Point(i));
+      if (bed && bed->GetWaterButton() && !ScriptBedBusy(bed)) return follower.ClickSprite(bed->GetWaterButton());
+    }
+    return follower.Follow(Tutorial()->GetCurrentStep());
+  });
+  // Level 3's note on the mill's two buttons drawn once it has shown.
+  const std::string shot = "notes_level3_step8_" + std::to_string(std::get<0>(GetParam())) + "x" +
+                           std::to_string(std::get<1>(GetParam())) + ".png";
+  bool drawn = false;
+  f.everyFrame = [&](TutorialFollower& follower) {
+    TutorialStep* step = TutorialFollower::ShownStep();
+    if (drawn || !step || step->GetId() != L3(8)) return;
+    follower.Draw();
+    drawn = h.WritePng(shot);
+  };
+  u32 steps = 0;
+  ASSERT_TRUE(FollowNoting(f, [&](TutorialId) { ++steps; }));
+  EXPECT_EQ(drawn, level == 2);
+  EXPECT_GE(steps, 9u);
+  EXPECT_EQ(hints->Misplaced(), std::set<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSizes, NotesInTheRoom,
+                         ::testing::Combine(::testing::Values(800u), ::testing::Values(600u),
+                                            ::testing::Values(0, 1, 2, 3, 4)));
+INSTANTIATE_TEST_SUITE_P(Wide, NotesInTheRoom,
+                         ::testing::Combine(::testing::Values(1280u), ::testing::Values(800u),
+                                            ::testing::Values(0, 1, 2, 3, 4)));
+
 }  // namespace
+
 }  // namespace latertutorials

@@ -6,10 +6,14 @@
 // lie wholly inside the screen. Every map tutorial's hint (the bonus's
 // second step, the regime's and the hard regime's made by hand on the
 // map) stands where its script puts it; the layers that take clicks leave
-// the interface's "back" and "options" buttons to it.
+// the interface's "back" and "options" buttons to it. The first note lies
+// whole in the game area at 800 x 600 and 1,280 x 800, and goes at once
+// when the level window opens over it.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <utility>
 
 #include "../../app/scene/RunningGame.h"
 #include "app/LevelSelectMap.h"
@@ -58,6 +62,33 @@ const std::map<TutorialId, const char*> kMapHints = {
     {kMapTutorialHardId | 1, "text fn:mapcentre 0/0 centred +0 click"},
 };
 
+// The first visit's note whole, its frame too, and beside level 1's node in
+// a window of 800 x 600, 1,280 x 800 and 1,920 x 1,080 (the node lies by the
+// map's left edge, the note on its upper left side), each drawn into
+// map_first_WxH.png.
+TEST(MapTutorialsPlayed, FirstNoteWholeAtBothSizes) {
+  for (const auto& [w, h] : {std::pair{800u, 600u}, std::pair{1280u, 800u}, std::pair{1920u, 1080u}}) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    TutorialMaker maker;
+    RunningGame run(w, h, true, false, nullptr, &maker);
+    ASSERT_TRUE(run.ok);
+    ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+    run.NameFirstProfile(u"Ann");
+    ASSERT_NE(run.game.Profiles()->GetCurrent(), nullptr);
+    run.game.Profiles()->GetCurrent()->SetTutorials(true);
+    run.game.ChooseRegime();
+    ASSERT_TRUE(run.RunTo(kGameStateLevelMap));
+    for (int i = 0; i < 60 && !(GetCurrentTutorial() && GetCurrentTutorial()->GetCurrentStep()); ++i) run.Frame();
+    ASSERT_NE(dynamic_cast<MapTutorial_First*>(GetCurrentTutorial()), nullptr);
+    for (int i = 0; i < 20; ++i) run.Frame();  // the fades in
+    TutorialLayer* layer = GetCurrentTutorial()->GetCurrentStep()->GetLayer();
+    ASSERT_NE(layer, nullptr);
+    ASSERT_EQ(layer->Texts().GetCount(), 1);
+    EXPECT_EQ(testsupport::NoteMisplaced(layer->Texts().Get(0)), "");
+    EXPECT_TRUE(run.Shot("map_first_" + std::to_string(w) + "x" + std::to_string(h) + ".png"));
+  }
+}
+
 TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   TutorialMaker maker;
   RunningGame run(800, 600, false, false, nullptr, &maker);
@@ -98,6 +129,14 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   map->OnMouseDown(node.x, node.y, kMouseLeft, 0);
   EXPECT_EQ(first->GetState(), kTutorialEnding);
   ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  // From the first frame of the window's opening nothing of the hint is
+  // drawn beside or behind it: its fading note and arrow are gone at once.
+  run.Frame();
+  i32 left = 0;
+  if (GameTutorial* still = GetCurrentTutorial())
+    for (i32 i = 0; i < still->Layers().GetCount(); ++i)
+      left += still->Layers().Get(i)->Texts().GetCount() + still->Layers().Get(i)->Arrows().GetCount();
+  EXPECT_EQ(left, 0) << "notes and arrows left under the level window";
   for (int i = 0; i < 30; ++i) run.Frame();
   EXPECT_EQ(GetCurrentTutorial(), nullptr);
   FindWindowOf<LevelWindow>()->Close();

@@ -1,0 +1,47 @@
+# Every CTest entry of a sanitizer build (the GoogleTest suites' too) carries
+# the test command's sanitizer options in its own environment, so that one
+# run alone from the build tree (`ctest -R NAME`) passes or fails as in the
+# test command: each must hold every entry of EXPECTED (ENVIRONMENT
+# entries, ";"-separated, "|" standing for ";" on the command line). An
+# entry that names a program not built yet is left out.
+#   cmake -DCTEST=ctest -DBUILD=BUILD_FOLDER -DEXPECTED=ENTRIES -P TestEnvironment.cmake
+execute_process(COMMAND ${CTEST} --show-only=json-v1 WORKING_DIRECTORY ${BUILD} OUTPUT_VARIABLE json
+                ERROR_VARIABLE errors RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ctest --show-only failed (${rc}): ${errors}")
+endif()
+string(REPLACE "|" ";" expected "${EXPECTED}")
+string(JSON tests GET "${json}" tests)
+string(JSON count LENGTH "${tests}")
+set(missing "")
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON test GET "${tests}" ${i})
+  string(JSON name GET "${test}" name)
+  if(name MATCHES "_NOT_BUILT$")
+    continue()
+  endif()
+  set(environment "")
+  string(JSON properties ERROR_VARIABLE none GET "${test}" properties)
+  if(NOT none)
+    string(JSON n LENGTH "${properties}")
+    math(EXPR lastProperty "${n} - 1")
+    foreach(j RANGE ${lastProperty})
+      string(JSON property GET "${properties}" ${j} name)
+      if(property STREQUAL "ENVIRONMENT")
+        string(JSON environment GET "${properties}" ${j} value)
+      endif()
+    endforeach()
+  endif()
+  foreach(entry IN LISTS expected)
+    string(FIND "${environment}" "\"${entry}\"" at)
+    if(at EQUAL -1)
+      list(APPEND missing "${name}: ${entry}")
+    endif()
+  endforeach()
+endforeach()
+if(missing)
+  list(JOIN missing "\n  " missing)
+  message(FATAL_ERROR "CTest entries without the test command's sanitizer options:\n  ${missing}")
+endif()
+message(STATUS "${count} CTest entries carry the sanitizer options")
