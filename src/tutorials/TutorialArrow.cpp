@@ -1,7 +1,6 @@
 #include "tutorials/TutorialArrow.h"
 
 #include <cmath>
-#include <string>
 
 #include "engine/DXLViewer.h"
 #include "level/rules/LevelLocks.h"
@@ -130,15 +129,9 @@ void TutorialArrow::Draw() {
   DXLViewer* viewer = GetGameViewer();
   if (!viewer || !target_ || !target_->IsValid() || !image_) return;
   LoadGameAreaTransform();
-  // Under the developer switch "Places" the log tells where the arrow points
-  // whenever that changes.
-  const i32 x = static_cast<i32>(std::lround(target_->GetFloatX()));
-  const i32 y = static_cast<i32>(std::lround(target_->GetFloatY()));
-  if (x != toldX_ || y != toldY_) {
-    toldX_ = x;
-    toldY_ = y;
-    TellPlace("arrow " + std::to_string(tag_), DXLRECT{x, y, x, y});
-  }
+  // Under the developer switch "Places" the log tells where the arrow's tip
+  // stands whenever that changes, and what it points at.
+  target_->TellWhere("arrow", static_cast<i32>(tag_), &toldX_, &toldY_);
   viewer->Translate(target_->GetFloatX(), target_->GetFloatY());
   viewer->RotateDeg(target_->GetAngle());
   if (bounce_) {

@@ -187,6 +187,10 @@ bool TutorialInfo::BeginDraw() {
 }
 
 void TutorialInfo::Draw() {
+  // Under the developer switch "Places" the log tells where the text's
+  // target stands whenever that changes, as an arrow's (with no arrow it is
+  // what the step asks to be clicked).
+  if (target_) target_->TellWhere("hint", 0, &toldX_, &toldY_);
   if (GetGameViewer())
     BaseHintWindow::Draw();
   else

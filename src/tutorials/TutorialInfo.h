@@ -64,6 +64,8 @@ class TutorialInfo : public BaseHintWindow {
   u32 centred_ = 0;
   float pivotX_ = 0.0f;
   float pivotY_ = 0.0f;
+  i32 toldX_ = -100000;  // where the target was last told to stand (TellPlace)
+  i32 toldY_ = -100000;
 };
 
 class TutorialInfoText : public TutorialInfo {

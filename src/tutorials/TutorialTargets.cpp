@@ -1,10 +1,14 @@
 #include "tutorials/TutorialTargets.h"
 
+#include <cmath>
+#include <string>
+
 #include "app/LevelSelectMap.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
+#include "resources/GameDraw.h"
 #include "resources/ResourceServices.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
@@ -38,6 +42,18 @@ void TutorialTarget::Found(float x, float y) {
   fy_ = p.y;
   x_ = kis::RoundToInt(p.x);
   y_ = kis::RoundToInt(p.y);
+}
+
+void TutorialTarget::TellWhere(const char* what, i32 tag, i32* toldX, i32* toldY) const {
+  if (!IsValid()) return;
+  const i32 x = static_cast<i32>(std::lround(fx_));
+  const i32 y = static_cast<i32>(std::lround(fy_));
+  if (x == *toldX && y == *toldY) return;
+  *toldX = x;
+  *toldY = y;
+  TellPlace(std::string(what) + " " + std::to_string(tag) + " " + std::to_string(std::lround(angle_)) + " " +
+                std::to_string(std::lround(distance_)),
+            DXLRECT{x, y, x, y});
 }
 
 // The window's own controls first, then its groups from the top.

@@ -45,6 +45,10 @@ class TutorialTarget {
   i32 GetY() const { return y_; }
   float GetFloatX() const { return fx_; }
   float GetFloatY() const { return fy_; }
+  // Under the developer switch "Places": "Placed WHAT TAG ANGLE DISTANCE X Y
+  // 0 0" in the log when the point has moved from where `told` last saw it
+  // (what it stands for then lies DISTANCE pixels from X, Y against ANGLE).
+  void TellWhere(const char* what, i32 tag, i32* toldX, i32* toldY) const;
 
  protected:
   // Copied only by the kinds' Clone.

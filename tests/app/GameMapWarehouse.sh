@@ -39,14 +39,7 @@ click 398 413               # "To the Map": the level kept
 await 5 10000
 wait 500'
 } >"$work/prepare.txt"
-config="$(dirname "$game")/config.ini"
-cp "$config" "$work/config.ini"
-tm_game_config 0  # the replays' 800 x 600 screen
-tm_play_replay prepare prepare.txt "$game" --headless
-cp "$work/config.ini" "$config"
-[ "$(status prepare)" = 0 ] || fail "the preparing replay exits $(status prepare): $(tail -3 "$work/prepare.err")"
-prepared="$work/prepared"
-cp -a "$user" "$prepared"
+tm_robot_prepare 0
 
 # same A B X Y W H [DX DY]: the per cent of the pixels alike (XRobot compare).
 same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
@@ -54,13 +47,7 @@ same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
 shot() { x shot "$work/$1.png"; }
 
 began=$(date +%s%N)
-tm_x_start 1024 768 none
-rm -rf "$XDG_DATA_HOME"
-mkdir -p "$(dirname "$user")"
-cp -a "$prepared" "$user"
-tm_game_start
-x await-window 60000 >/dev/null
-x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
+tm_game_start_prepared
 # "Easy Days": no level won yet, so the opening comic first; Enter closes it.
 after "-> 0x7" 10000 click $(centre "button MSMn 12340001")
 sleep 1.5

@@ -79,6 +79,34 @@ tm_game_stop() {
   game_pid=""
 }
 
+# tm_robot_prepare CHEATS: the game's replay $work/prepare.txt played
+# headless on the replays' 800 x 600 screen (the developer keys on when
+# CHEATS is 1), the per-user folder it leaves kept as $work/prepared;
+# tm_game_start_prepared: an X server of 1,024 x 768 without a window
+# manager, a copy of that folder as the per-user one, the game started
+# there and its main screen's menu shown.
+tm_robot_prepare() {
+  local config
+  config="$(dirname "$game")/config.ini"
+  cp "$config" "$work/config.ini"
+  tm_game_config "$1"
+  tm_play_replay prepare prepare.txt "$game" --headless
+  cp "$work/config.ini" "$config"
+  [ "$(status prepare)" = 0 ] || fail "the preparing replay exits $(status prepare): $(tail -3 "$work/prepare.err")"
+  prepared="$work/prepared"
+  rm -rf "$prepared"
+  cp -a "$user" "$prepared"
+}
+tm_game_start_prepared() {
+  tm_x_start 1024 768 none
+  rm -rf "$XDG_DATA_HOME"
+  mkdir -p "$(dirname "$user")"
+  cp -a "$prepared" "$user"
+  tm_game_start
+  x await-window 60000 >/dev/null
+  x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
+}
+
 tm_x_stop() {
   tm_game_stop
   [ -z "$wm_pid" ] || { kill "$wm_pid" 2>/dev/null; wait "$wm_pid" 2>/dev/null; }
@@ -138,4 +166,64 @@ tm_on_pointer() {
     sleep 0.2
   done
   fail "$1: the drawn cursor's hot spot is at ${cx:-?},${cy:-?}, the X pointer at $px,$py"
+}
+# tm_arrow_point: of the log lines on standard input, the first arrow's
+# point (the lowest tag, where it was placed last), "X Y": what it points
+# at, and 8 px further (inside a button's edge); without an arrow, the
+# point the last hint's text stands by.
+tm_arrow_point() {
+  local places first
+  places="$(grep -a "^Placed \(arrow\|hint\) ")"
+  first="$(grep -a "^Placed arrow " <<<"$places" | awk '{ print $3 }' | sort -n | head -1)"
+  { grep -a "^Placed arrow $first " <<<"$places" || grep -a "^Placed hint " <<<"$places"; } | tail -1 |
+    awk '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8; print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
+}
+# tm_follow_lessons UNTIL SECONDS: follows the running lessons as a player
+# does until the log has one more line holding UNTIL than when it began
+# (within SECONDS, else a failure): once a step has shown for a moment,
+# a click where its arrow points (as the log last placed it), or where its
+# text points when it has none, or on the hint itself, again every few
+# seconds while the step stays (it may wait for a crop or a building).
+# Each step and click is printed; `lesson_steps` gathers the steps seen.
+tm_follow_lessons() {
+  local until="$1" limit="$2" before mark step="" since=0 clicked=0 now line lines arrow
+  before="$(grep -aFc -- "$until" "$log")"
+  mark="$(wc -l <"$log")"
+  lesson_steps=""
+  local began=$SECONDS
+  while [ "$(grep -aFc -- "$until" "$log")" -le "$before" ]; do
+    if [ $((SECONDS - began)) -ge "$limit" ]; then
+      fail "the lessons did not come to \"$until\" within $limit s (at step ${step:-none})"
+      return 1
+    fi
+    lines="$(tail -n "+$((mark + 1))" "$log" | tr -d '\r')"
+    line="$(grep -an "^Tutorial *step 0x" <<<"$lines" | tail -1)"
+    if [ -n "$line" ] && [ "${line##* }" != "$step" ]; then
+      step="${line##* }"
+      since=$SECONDS clicked=0
+      lesson_steps+="$step "
+      echo "lesson step $step"
+    fi
+    now=$SECONDS
+    if [ -n "$step" ] && ! grep -aq "^Tutorial *$(printf '0x%08X' $((step & 0xFFFF0000))) ends" <<<"$lines" &&
+      [ $((now - since)) -ge 2 ] && { [ "$clicked" = 0 ] || [ $((now - clicked)) -ge 5 ]; }; then
+      # The arrow placed last since the step or lesson before it ended (a
+      # step's arrows are placed as it shows, before it is told).
+      arrow="$(head -n "$((${line%%:*} - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
+      arrow="${arrow:-1:}"
+      arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point)"
+      # Not when the step has just given way to the next.
+      [ "$(tail -n "+$((mark + 1))" "$log" | tr -d '\r' | grep -a "^Tutorial *step 0x" | tail -1)" = "${line#*:}" ] ||
+        continue
+      if [ -n "$arrow" ]; then
+        echo "  click at its arrow: $arrow"
+        x click $arrow
+      else
+        echo "  click on the hint"
+        x click 400 200
+      fi
+      clicked=$SECONDS
+    fi
+    sleep 0.25
+  done
 }
