@@ -196,6 +196,8 @@ if [ -n "$other_user" ]; then
   done
   kill -CONT "$ro_held"
   wait "$ro_held" || fail "the player's copy let go exits $?: $(tail -3 "$work/ro-held.err")"
+  # A lock file of root's, whatever an earlier start may have left there.
+  rm -f "$ro_user/TallowmereGame.lock"
   echo "root's" >"$ro_user/TallowmereGame.lock"
   chmod 600 "$ro_user/TallowmereGame.lock"
   (
