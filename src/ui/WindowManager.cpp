@@ -11,6 +11,7 @@
 #include "engine/text/DigitalFont.h"
 #include "gametext/KGETextParams.h"
 #include "resources/GameDraw.h"
+#include "resources/GameEffect.h"
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
@@ -155,13 +156,16 @@ void WindowManager::Draw() {
 }
 
 // Under the developer switch "Places": a window's place, its title's (the
-// drag area of a window that has one) and its enabled buttons' (the
-// window's own and its panels'), once its show has ended and
-// again whenever one of them changes; a button's line names the window, the
-// button's id in hex and its tag. A window told of is told gone as it
-// leaves the stack.
+// drag area of a window that has one) and its buttons' that take a click
+// (the window's own and its panels', enabled and not locked while they
+// slide in), once its show has ended and again whenever one of them
+// changes; a button's line names the window, the button's id in hex and its
+// tag. Nothing is told while a screen change's fade holds the mouse: a line
+// says where a click lands now. A window told of is told gone as it leaves
+// the stack.
 void WindowManager::TellPlaces(GameWindow& window) {
   if (!GetResourceServices().tellPlaces || window.IsBusy()) return;
+  if (const GameEffect* effect = GetGameEffect(); effect && (effect->GetInstalledFlags() & kHookMouse)) return;
   const DXLRECT& at = window.GetRect();
   const std::string id = IdText(window.GetId());
   std::vector<std::pair<std::string, DXLRECT>> places{{"window " + id, at}};
@@ -174,7 +178,7 @@ void WindowManager::TellPlaces(GameWindow& window) {
   const auto add = [&](const ButtonList& buttons) {
     for (i32 i = 0; i < buttons.GetCount(); ++i) {
       const GameButton* b = buttons.Get(i);
-      if (!b || !b->IsEnabled()) continue;
+      if (!b || !b->IsEnabled() || b->IsLocked()) continue;
       const DXLRECT& r = b->GetRect();
       char name[48];
       std::snprintf(name, sizeof name, "button %s %08X %d", id.c_str(), b->GetId(), b->GetTag());

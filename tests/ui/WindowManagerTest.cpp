@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "UiRig.h"
+#include "engine/DXLLog.h"
 #include "engine/DXLTextures.h"
 #include "gametext/KGETextParams.h"
+#include "resources/GameEffect.h"
 #include "resources/ImageSprite.h"
 #include "resources/ResourceServices.h"
 #include "resources/Sprite.h"
@@ -281,6 +285,48 @@ TEST_F(WindowStack, QueuesAreSteppedAndPlacedAndLoseTheirHostWindow) {
   queues.clear();
   M().SetQueues(nullptr, nullptr);
   EXPECT_EQ(queues, (Lines{"messages gone", "awards gone"}));
+}
+
+// The developer switch "Places" tells a robot where a click lands: a
+// button sliding in (locked) and everything under a fade that holds the
+// mouse stay untold until they take a click.
+TEST_F(WindowStack, PlacesAreToldOnlyWhereAClickLands) {
+  const std::string path = (std::filesystem::path(::testing::TempDir()) / "places_log.txt").string();
+  DXLCloseLog();
+  ASSERT_TRUE(DXLOpenLogA(path.c_str()));
+  GetResourceServices().tellPlaces = true;
+  const auto told = [&path] {
+    Lines lines;
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("Placed ", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  };
+  PlainWindow* w = Make(0x41424344, 10, 20, 110, 120);
+  auto* b = new PlainButton(w, &w->Controls(), 0x77, DXLRECT{5, 6, 25, 16});
+  b->SetLocked(true);
+  M().Draw();
+  EXPECT_EQ(told(), (Lines{"Placed window ABCD 10 20 100 100"}));
+  b->SetLocked(false);
+  M().Draw();
+  M().Draw();  // nothing changed: nothing told again
+  const Lines both{"Placed window ABCD 10 20 100 100", "Placed window ABCD 10 20 100 100",
+                   "Placed button ABCD 00000077 0 15 26 20 10"};
+  EXPECT_EQ(told(), both);
+  {
+    GameEffect fade(1, 1000, kHookMouse | kHookRender);
+    RunGameEffect(&fade);
+    new PlainButton(w, &w->Controls(), 0x78, DXLRECT{5, 30, 25, 40});
+    M().Draw();
+    EXPECT_EQ(told(), both);
+    fade.End();
+    M().Draw();
+  }
+  EXPECT_EQ(told().back(), "Placed button ABCD 00000078 0 15 50 20 10");
+  GetResourceServices().tellPlaces = false;
+  DXLCloseLog();
 }
 
 TEST_F(WindowStack, CaptionOutlineAndMedalPictures) {
