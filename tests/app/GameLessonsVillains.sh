@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Level 8's lessons followed as a player does, through the X server (the X
-# robot), in an 800 x 600 window on a 1,024 x 768 screen without a window
-# manager, on the sample data set with the hints on: each click goes where
-# the lesson's arrow is drawn (the log tells, under "Places").
+# Level 6's lessons and level 8's followed as a player does, through the X
+# server (the X robot), in an 800 x 600 window on a 1,024 x 768 screen
+# without a window manager, on the sample data set with the hints on: each
+# click goes where the lesson's arrow is drawn (the log tells, under
+# "Places"), or on what its text names.
 #
 # The game's own replay, headless and with the developer keys, first makes
 # the profile: level 1 finished by the map's Shift-click, level 2 won (its
 # bees bonus), level 3's new-bonus hint read and the bees left chosen, and
 # levels 3 to 7 finished the same way: level 8 open with the bees taken.
-# Then, through the X server, level 8 from the map:
-# - the bees' lesson ("click the bees button and they will chase him off
-#   the farm"), shown once the raider stands at the farm: its arrow's
-#   button clicked, the raider is gone from where he stood, the farm there
-#   looks as before he came, and no point he aims at is gassed (the bed
-#   looks as it did), also after his shots' time; bees-drive-off.png shows
-#   the bees at him;
+# Then, through the X server, from the map:
+# - level 6, played again (its lessons show while the hints are on): the
+#   raider comes as the day starts and gasses a mill: the lesson's arrow
+#   points at it, and it looks otherwise than before the day; its text
+#   clicked, the next gas cloud waits in his catapult: a click on it bursts
+#   it (the money counter shows its coins, the cloud is gone); the raider,
+#   clicked where the arrow points until he runs off, is gone from where he
+#   stood and his coins show on the counter; the repair arrow clicked, the
+#   farmer sets to work, and once the lessons end the mill looks as before
+#   the day, and the other mill, the warehouse and the wheat bed as before
+#   the cloud (it gassed nothing); left for the map by the level menu;
+# - level 8: the bees' lesson ("click the bees button and they will chase
+#   him off the farm"), shown once the raider stands at the farm: its
+#   arrow's button clicked, the raider is gone from where he stood, the
+#   farm there looks as before he came, and no point he aims at is gassed
+#   (the bed looks as it did), also after his shots' time;
+#   bees-drive-off.png shows the bees at him;
 # - the removal lesson: the bed the arrows point at selected, its remove
 #   command clicked, the bed cleared away (its place looks otherwise).
 # Usage: GameLessonsVillains.sh TALLOWMERE WORK_FOLDER DATA_FOLDER XROBOT XWINDOWWATCH [SHOTS_FOLDER]
@@ -25,9 +36,7 @@ tm_robot_setup "$@"
 run_timeout=300
 shots="${6:-}"
 
-# The nodes of levels 1 to 8 on the map at 800 x 600.
-level1='115 490'
-level2='115 415'
+# The nodes of levels 3 to 8 on the map at 800 x 600.
 level3='115 340'
 level4='115 265'
 level5='115 191'
@@ -37,28 +46,8 @@ level8='210 305'
 
 # --- The profile: level 8 open, the bees owned and chosen ------------------------
 {
-  tm_replay_new_profile
-  tm_replay_easy_to_map
-  tm_replay_open_level $level1
-  echo "key escape                  # the first map lesson ended by level 1's window, closed
-wait 600
-click $level1 shift          # level 1 finished by the developers' click
-wait 2500"
-  tm_replay_open_level $level2
-  echo "click 489 438               # \"play\"
-await $((0x80000003)) 2000
-await 4 60000
-wait 1000
-click 400 300               # the day starts
-wait 1000
-key 46                      # C: won, the bees with it
-wait 3000
-key enter                   # the result window's OK: to the map
-await 5 5000
-wait 2000"
-  tm_replay_open_level $level3
-  echo "wait 900
-click 400 300               # the new bonus's hint read
+  tm_replay_bees_won
+  echo "click 400 300               # the new bonus's hint read
 wait 600
 click 307 495               # the window's \"cancel\"
 wait 600"
@@ -71,20 +60,125 @@ wait 3000"
 } >"$work/prepare.txt"
 tm_robot_prepare 1
 
-# same A B X Y W H: the per cent of the pixels alike (XRobot compare); shot NAME: a picture of the window.
-same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
-shot() { x shot "$work/$1.png"; }
+# open_level X Y: the map's level at (X, Y) opened, its "Play" clicked,
+# the level shown.
+open_level() {
+  local panels
+  x move "$1" "$2"
+  sleep 0.2
+  after "Placed window LvIf" 10000 click "$1" "$2"
+  panels="$(grep -ac "Placed window Lvlp" "$log")"
+  after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
+  x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
+  sleep 1
+}
+# lesson STEP: waits for the lesson step STEP (since the log's line `mark`)
+# and a moment for its arrows; its arrow's point, "X Y", in `arrow`, where
+# its text stands, in `hint`.
+lesson() {
+  local placed
+  x await-log "$log" "step $1" 60000 >/dev/null
+  sleep 1
+  placed="$(tail -n "+$mark" "$log" | tr -d '\r' | sed -n "/step $1/q;p" | tac | sed -n '/^Tutorial/q;p' | tac)"
+  arrow="$(tm_arrow_point <<<"$placed")"
+  hint="$(grep -a "^Placed hint " <<<"$placed" | tail -1 | awk '{ print $6, $7 }')"
+  mark="$(wc -l <"$log")"
+}
+# rest: the pointer on the grass, away from what the pictures compare.
+rest() { x move 700 180; }
 
-began=$(date +%s%N)
-tm_game_start_prepared
-after "-> 0x5" 10000 click $(centre "button MSMn 12340001")  # "Easy Days": the map
-sleep 1.5
-x move $level8
-sleep 0.2
-after "Placed window LvIf" 10000 click $level8
-after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
-x await-log "$log" "Placed window Lvlp" 20000 >/dev/null
+tm_game_start_easy 0x5
+# --- Level 6 ----------------------------------------------------------------------
+open_level $level6
+# The money is the level's counter at the top, its digits in the middle
+# third of its window. The farm before the day: the mill the raider gasses,
+# the other mill, the warehouse, the wheat bed (under the start's words
+# until the day starts), where he stands.
+money="$(placed "window Mony" | awk '{ print $1 + int($3 / 3), $2, int($3 / 3), $4 }')"
+gassed="200 150 60 85"
+mill2="535 150 65 85"
+warehouse="365 50 70 75"
+wheat="150 355 150 85"
+raider="595 235 65 65"
+shot six-farm
+mark="$(wc -l <"$log")"
+x key Return  # "Click to start the day"
+# His first cloud gasses the mill, which the lesson's first arrow points at.
+lesson 0x80060001
+read -r ax ay <<<"$arrow"
+[ "$ax" -ge 200 ] && [ "$ax" -lt 260 ] && [ "$ay" -ge 150 ] && [ "$ay" -lt 235 ] ||
+  fail "level 6's first lesson points at ${arrow:-nothing}, not at the mill"
+shot six-gassed
+[ "$(same six-farm six-gassed $gassed)" -le 80 ] || fail "the mill does not look gassed at level 6's first lesson"
+# "Click to see what we can do": its text clicked.
+x click $hint
+# The next cloud waits in the catapult's bucket: the arrow stops short of
+# the raider, on the screen's middle side, and the bucket stands 27 px
+# left of and 53 px above where it points. Clicked, the cloud bursts and
+# pays.
+lesson 0x80060002
+read -r ax ay <<<"$arrow"
+[ -n "$ay" ] || fail "the gas cloud's lesson shows no arrow"
+rest
+shot six-cloud
+[ "$(same six-farm six-cloud $raider)" -le 80 ] || fail "no raider stands east of the crossing in level 6"
+cloud="$((ax - 27)) $((ay - 53))"
+x click $cloud
+lesson 0x80060003
+read -r ax ay <<<"$arrow"
+[ -n "$ay" ] || fail "the raider's lesson shows no arrow"
+rest
+sleep 0.5
+shot six-burst
+[ "$(same six-cloud six-burst $money)" -le 98 ] || fail "the money counter shows no coins for the gas cloud burst"
+read -r cx cy <<<"$cloud"
+[ "$(same six-cloud six-burst $((cx - 8)) $((cy - 8)) 16 16)" -le 70 ] || fail "the gas cloud is still in the catapult"
+# "Click him again and again until he runs off": at the arrow, until the
+# repair's lesson shows.
+for ((i = 0; i < 20; ++i)); do
+  grep -aq "step 0x80060004" "$log" && break
+  x click "$ax" "$ay"
+  sleep 0.4
+done
+lesson 0x80060004
+read -r ax ay <<<"$arrow"
+[ -n "$ay" ] || fail "the repair's lesson shows no arrow"
+rest
+# He runs off: the farm where he stood looks as before the day; his coins show.
+for ((i = 0; i < 10; ++i)); do
+  sleep 1
+  shot six-driven-off
+  [ "$(same six-farm six-driven-off $raider)" -ge 95 ] && break
+done
+[ "$(same six-farm six-driven-off $raider)" -ge 95 ] ||
+  fail "the raider still stands east of the crossing: $(same six-farm six-driven-off $raider)% as before the day"
+[ "$(same six-burst six-driven-off $money)" -le 98 ] || fail "the money counter shows no coins for the raider driven off"
+# The red arrow clicked: the farmer cleans the mill up; once the lessons
+# end it looks as before the day, and nothing else was gassed.
+x click "$ax" "$ay"
+lesson 0x80060005
+x await-log "$log" "0x80060000 ends" 60000 >/dev/null
+rest
 sleep 1
+shot six-repaired
+[ "$(same six-farm six-repaired $gassed)" -ge 95 ] ||
+  fail "the repaired mill does not look as before the day: $(same six-farm six-repaired $gassed)%"
+for area in mill2 warehouse wheat; do
+  [ "$(same six-cloud six-repaired ${!area})" -ge 95 ] ||
+    fail "the $area area does not look as before the cloud: $(same six-cloud six-repaired ${!area})%"
+done
+[ -z "$shots" ] || { mkdir -p "$shots" && cp "$work/six-repaired.png" "$shots/"; }
+steps="$(grep -a "^Tutorial *step 0x8006" "$log" | sed 's/.* //' | tr -d '\r' | tr '\n' ' ')"
+[ "$steps" = "0x80060001 0x80060002 0x80060003 0x80060004 0x80060005 " ] || fail "level 6's lessons went through $steps"
+echo "level 6 took $((($(date +%s%N) - began) / 1000000)) ms"
+# Left for the map by the level menu.
+after "Placed button Menu 20000004" 10000 key Escape
+after "-> 0x5" 10000 click $(centre "button Menu 20000004")  # "To the Map"
+sleep 1.5
+
+# --- Level 8 ----------------------------------------------------------------------
+began=$(date +%s%N)
+open_level $level8
 # The farm before the raider comes: where he will stand (east of the
 # crossing) and the mill.
 raider="595 235 65 65"

@@ -23,9 +23,7 @@ set -uo pipefail
 tm_game_setup "$1" "$2" "$3"
 run_timeout=300
 LEVEL4="$(dirname "${BASH_SOURCE[0]}")/scripts/tutorial_level4.txt"
-# The nodes of levels 1 to 4 and 8 on the map, the regime button.
-level1='115 490'
-level2='115 415'
+# The nodes of levels 3, 4 and 8 on the map, the regime button.
 level3='115 340'
 level4='115 265'
 level8='210 305'
@@ -38,29 +36,8 @@ shot() { [ -s "$work/$1/$2" ] || fail "the $1 run wrote no $2"; }
 # --- A new bonus won in level 2 shown in level 3's window --------------------
 tm_game_config 1
 {
-  tm_replay_new_profile
-  tm_replay_easy_to_map
-  tm_replay_open_level $level1
-  echo "key escape                  # the first tutorial ended by level 1's window, closed
-wait 600
-click $level1 shift          # level 1 finished by the developers' click
-wait 2500"
-  tm_replay_open_level $level2
-  echo "click 489 438               # \"play\"
-await $((0x80000003)) 2000
-await 4 60000
-wait 1000
-click 400 300               # the day starts
-wait 1000
-key 46                      # C: won
-wait 3000
-expect window LvRt
-key enter                   # the result window's OK: to the map
-await 5 5000
-wait 2000"
-  tm_replay_open_level $level3
-  echo "wait 900
-expect window TutL
+  tm_replay_bees_won
+  echo "expect window TutL
 screenshot map-new-bonus.png
 click 400 300               # the hint's click: the tutorial ends
 wait 600

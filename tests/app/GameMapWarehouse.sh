@@ -41,16 +41,8 @@ wait 500'
 } >"$work/prepare.txt"
 tm_robot_prepare 0
 
-# same A B X Y W H [DX DY]: the per cent of the pixels alike (XRobot compare).
-same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
-# A picture of the window, named.
-shot() { x shot "$work/$1.png"; }
-
-began=$(date +%s%N)
-tm_game_start_prepared
 # "Easy Days": no level won yet, so the opening comic first; Enter closes it.
-after "-> 0x7" 10000 click $(centre "button MSMn 12340001")
-sleep 1.5
+tm_game_start_easy 0x7
 after "-> 0x5" 10000 key Return
 sleep 1.5
 x click 780 150  # the villains' attack skipped: its tutorial takes the click

@@ -99,6 +99,35 @@ tm_replay_map_to_level1() {
 await $((0x80000003)) 2000
 await 4 60000"
 }
+# tm_replay_bees_won: with the developer keys on, a new profile to the map,
+# the first map tutorial ended by level 1's window, closed, level 1
+# finished by the map's Shift-click, level 2 played and won by C (the bees
+# with it), its result window's OK, back on the map level 3's window opened:
+# the new-bonus hint shows over it.
+tm_replay_bees_won() {
+  tm_replay_new_profile
+  tm_replay_easy_to_map
+  tm_replay_open_level 115 490
+  echo "key escape                  # the first tutorial ended by level 1's window, closed
+wait 600
+click 115 490 shift          # level 1 finished by the developers' click
+wait 2500"
+  tm_replay_open_level 115 415
+  echo "click 489 438               # \"play\"
+await $((0x80000003)) 2000
+await 4 60000
+wait 1000
+click 400 300               # the day starts
+wait 1000
+key 46                      # C: won, the bees with it
+wait 3000
+expect window LvRt
+key enter                   # the result window's OK: to the map
+await 5 5000
+wait 2000"
+  tm_replay_open_level 115 340
+  echo "wait 900"
+}
 # tm_play_replay NAME REPLAY ARGS...: the game's replay $work/REPLAY played
 # in a folder of its own ($work/NAME, where its screenshots land) on a fresh
 # per-user folder (a copy of the folder `from` names, when set), by the

@@ -107,6 +107,17 @@ tm_game_start_prepared() {
   x await-log "$log" "Placed button MSMn 12340001" 60000 >/dev/null
 }
 
+# tm_game_start_easy STATE: `began` (ns) set, the game started on the
+# prepared folder as tm_game_start_prepared does, the main screen's "Easy
+# Days" clicked, and the game come to STATE (0x5 the map, 0x7 the opening
+# comic) and a moment more.
+tm_game_start_easy() {
+  began=$(date +%s%N)
+  tm_game_start_prepared
+  after "-> $1" 10000 click $(centre "button MSMn 12340001")
+  sleep 1.5
+}
+
 tm_x_stop() {
   tm_game_stop
   [ -z "$wm_pid" ] || { kill "$wm_pid" 2>/dev/null; wait "$wm_pid" 2>/dev/null; }
@@ -135,6 +146,11 @@ tm_robot_stuck() {
   [ "$BASHPID" = "$$" ] || kill -TERM "$$"
   exit 1
 }
+# shot NAME: a picture of the window, $work/NAME.png; same A B X Y W H [DX
+# DY]: the per cent of the pixels of the pictures A and B alike there
+# (XRobot compare).
+shot() { x shot "$work/$1.png"; }
+same() { xq compare "$work/$1.png" "$work/$2.png" "${@:3}"; }
 # placed WHAT: "X Y W H" of the last log line "Placed WHAT ..." (empty when
 # none); centre WHAT: its middle, "X Y".
 placed() {
