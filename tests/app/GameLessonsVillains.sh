@@ -74,12 +74,17 @@ open_level() {
 }
 # lesson STEP: waits for the lesson step STEP (since the log's line `mark`)
 # and a moment for its arrows; its arrow's point, "X Y", in `arrow`, where
-# its text stands, in `hint`.
+# its text stands, in `hint` (as placed last since the step or lesson
+# before it ended: a step's arrows are placed as it shows, before it is
+# told).
 lesson() {
   local placed
   x await-log "$log" "step $1" 60000 >/dev/null
   sleep 1
-  placed="$(tail -n "+$mark" "$log" | tr -d '\r' | sed -n "/step $1/q;p" | tac | sed -n '/^Tutorial/q;p' | tac)"
+  placed="$(tail -n "+$mark" "$log" | tr -d '\r' | awk -v step="step $1" '
+    /^Tutorial/ && !shown { if (index($0, step)) shown = 1; else kept = "" }
+    { kept = kept $0 "\n" }
+    END { printf "%s", kept }')"
   arrow="$(tm_arrow_point <<<"$placed")"
   hint="$(grep -a "^Placed hint " <<<"$placed" | tail -1 | awk '{ print $6, $7 }')"
   mark="$(wc -l <"$log")"
