@@ -340,6 +340,7 @@ bool ReplayRecorder::Open(const std::string& path, u32 replayStepMs, bool held, 
   played_ = 0;
   replayed_ = 0;
   failed_ = false;
+  pointer_.reset();
   step_ = replayStepMs < 1 ? 1 : replayStepMs > ReplayScript::kMaxWaitMs ? ReplayScript::kMaxWaitMs : replayStepMs;
   std::string reason;
   open_ = held ? Writable(path, &reason) : (file_ = std::fopen(path.c_str(), "w")) != nullptr;
@@ -401,8 +402,23 @@ void ReplayRecorder::WaitUntil(u64 ms) {
   }
 }
 
+// The engine tells the game where the pointer rests on every frame: a move
+// to where the lines already leave the pointer is not written (a pointer at
+// rest would add a line a frame, and a long session would outgrow what a
+// replay may read).
 void ReplayRecorder::Event(const ReplayStep& step) {
   if (!open_) return;
+  switch (step.kind) {
+    case ReplayStep::kMove:
+      if (pointer_ == std::pair{step.a, step.b}) return;
+      [[fallthrough]];
+    case ReplayStep::kClick:
+    case ReplayStep::kRightClick:
+    case ReplayStep::kPress:
+    case ReplayStep::kRelease:
+    case ReplayStep::kWheel: pointer_ = std::pair{step.a, step.b}; break;
+    default: break;
+  }
   WaitUntil(played_);
   Line(ReplayScript::Format(step));
 }

@@ -40,6 +40,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Types.h"
@@ -205,4 +206,5 @@ class ReplayRecorder {
   u64 played_ = 0;    // ms of play recorded
   u64 replayed_ = 0;  // ms a replay has played when it reaches the last line written
   bool failed_ = false;
+  std::optional<std::pair<i32, i32>> pointer_;  // where the lines written leave the pointer
 };

@@ -213,7 +213,16 @@ TEST(ScriptRecorder, FixedFramesReplayFrameForFrame) {
   ASSERT_TRUE(recorder.Open(dir.File("out.txt"), 20));
   std::vector<std::string> played;
   const u32 lastFrame = 912;
+  // The engine tells where the pointer rests on every frame: only a move
+  // to another place is written.
+  ReplayStep pointer;
+  pointer.kind = ReplayStep::kMove;
+  pointer.a = 400;
+  pointer.b = 300;
   for (u32 frame = 0; frame <= lastFrame; ++frame) {
+    if (frame == 30) pointer.a = 410;
+    recorder.Event(pointer);
+    if (frame == 0 || frame == 30) played.push_back(std::to_string(frame) + ":5:" + std::to_string(pointer.a));
     if (frame == 0 || frame == 25) {
       recorder.Click(400, 300, false);
       played.push_back(std::to_string(frame) + ":1:400");
@@ -221,11 +230,15 @@ TEST(ScriptRecorder, FixedFramesReplayFrameForFrame) {
     if (frame == 35) {
       recorder.Event(Key(0x1C));
       recorder.Click(7, 8, true);
+      pointer.a = 7;
+      pointer.b = 8;
       played.push_back("35:7:28");
       played.push_back("35:2:7");
     }
     if (frame == lastFrame - 1) {  // a click the frame before the end
       recorder.Click(1, 2, false);
+      pointer.a = 1;
+      pointer.b = 2;
       played.push_back(std::to_string(frame) + ":1:1");
     }
     recorder.Frame(20);
