@@ -201,36 +201,48 @@ tm_arrow_point() {
 # text points when it has none, or on the hint itself, again every few
 # seconds while the step stays (it may wait for a crop or a building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
+# Each turn reads the log in one pass (what the robot spends its time on
+# beside the game is the processes it starts: few per turn keep it light
+# on a machine of two cores).
 tm_follow_lessons() {
-  local until="$1" limit="$2" before mark step="" since=0 clicked=0 now line lines arrow
+  local until="$1" limit="$2" before mark step="" since=0 clicked=0 now seen num current ended lines arrow
   before="$(grep -aFc -- "$until" "$log")"
   mark="$(wc -l <"$log")"
   lesson_steps=""
-  local began=$SECONDS
-  while [ "$(grep -aFc -- "$until" "$log")" -le "$before" ]; do
+  local began=$SECONDS pause
+  exec {pause}<> <(:)  # a pipe no one writes to: a read on it waits out its time
+  while :; do
+    # The lines holding UNTIL; of the lines since the mark, the last step's
+    # (its number there and its id) and whether that step's lesson has ended.
+    read -r seen num current ended < <(awk -v until="$until" -v mark="$mark" '
+      { sub(/\r$/, "") }
+      index($0, until) { ++seen }
+      NR > mark && /^Tutorial *step 0x/ { num = NR - mark; current = $NF }
+      NR > mark && /^Tutorial *0x[0-9A-Fa-f]* ends/ { sub(/^Tutorial */, ""); ends[toupper($1)] = 1 }
+      END { print seen + 0, num + 0, (current == "" ? "-" : current), ((toupper(substr(current, 1, 6)) "0000") in ends) }' "$log")
+    [ "$seen" -le "$before" ] || break
     if [ $((SECONDS - began)) -ge "$limit" ]; then
       fail "the lessons did not come to \"$until\" within $limit s (at step ${step:-none})"
+      exec {pause}<&-
       return 1
     fi
-    lines="$(tail -n "+$((mark + 1))" "$log" | tr -d '\r')"
-    line="$(grep -an "^Tutorial *step 0x" <<<"$lines" | tail -1)"
-    if [ -n "$line" ] && [ "${line##* }" != "$step" ]; then
-      step="${line##* }"
+    if [ "$current" != - ] && [ "$current" != "$step" ]; then
+      step="$current"
       since=$SECONDS clicked=0
       lesson_steps+="$step "
       echo "lesson step $step"
     fi
     now=$SECONDS
-    if [ -n "$step" ] && ! grep -aq "^Tutorial *$(printf '0x%08X' $((step & 0xFFFF0000))) ends" <<<"$lines" &&
+    if [ -n "$step" ] && [ "$ended" = 0 ] &&
       [ $((now - since)) -ge 2 ] && { [ "$clicked" = 0 ] || [ $((now - clicked)) -ge 5 ]; }; then
       # The arrow placed last since the step or lesson before it ended (a
       # step's arrows are placed as it shows, before it is told).
-      arrow="$(head -n "$((${line%%:*} - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
+      lines="$(tail -n "+$((mark + 1))" "$log" | tr -d '\r')"
+      arrow="$(head -n "$((num - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
       arrow="${arrow:-1:}"
       arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point)"
       # Not when the step has just given way to the next.
-      [ "$(tail -n "+$((mark + 1))" "$log" | tr -d '\r' | grep -a "^Tutorial *step 0x" | tail -1)" = "${line#*:}" ] ||
-        continue
+      [ "$(grep -a "^Tutorial *step 0x" <<<"$lines" | tail -1 | awk '{ print $NF }')" = "$step" ] || continue
       if [ -n "$arrow" ]; then
         echo "  click at its arrow: $arrow"
         x click $arrow
@@ -240,6 +252,7 @@ tm_follow_lessons() {
       fi
       clicked=$SECONDS
     fi
-    sleep 0.25
+    read -rt 0.25 -u "$pause" || true  # a quarter of a second, without a process of its own
   done
+  exec {pause}<&-
 }
