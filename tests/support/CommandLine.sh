@@ -103,7 +103,8 @@ await 4 60000"
 # the first map tutorial ended by level 1's window, closed, level 1
 # finished by the map's Shift-click, level 2 played and won by C (the bees
 # with it), its result window's OK, back on the map level 3's window opened:
-# the new-bonus hint shows over it.
+# the new-bonus hint shows over it; with "map", the replay ends on the map
+# before that window (the bees still new).
 tm_replay_bees_won() {
   tm_replay_new_profile
   tm_replay_easy_to_map
@@ -125,6 +126,7 @@ expect window LvRt
 key enter                   # the result window's OK: to the map
 await 5 5000
 wait 2000"
+  [ "${1:-}" = map ] && return
   tm_replay_open_level 115 340
   echo "wait 900"
 }
