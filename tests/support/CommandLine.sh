@@ -103,7 +103,8 @@ await 4 60000"
 # the first map tutorial ended by level 1's window, closed, level 1
 # finished by the map's Shift-click, level 2 played and won by C (the bees
 # with it), its result window's OK, back on the map level 3's window opened:
-# the new-bonus hint shows over it.
+# the new-bonus hint shows over it. With "level1", only up to level 1
+# finished, on the map.
 tm_replay_bees_won() {
   tm_replay_new_profile
   tm_replay_easy_to_map
@@ -112,6 +113,7 @@ tm_replay_bees_won() {
 wait 600
 click 115 490 shift          # level 1 finished by the developers' click
 wait 2500"
+  [ "${1:-}" != level1 ] || return 0
   tm_replay_open_level 115 415
   echo "click 489 438               # \"play\"
 await $((0x80000003)) 2000

@@ -201,10 +201,12 @@ tm_arrow_point() {
 # text points when it has none, or on the hint itself, again every few
 # seconds while the step stays (it may wait for a crop or a building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
+# With FROM, the log is read from its line after FROM (a step or lesson end
+# line): a step shown since is followed too.
 tm_follow_lessons() {
   local until="$1" limit="$2" before mark step="" since=0 clicked=0 now line lines arrow
   before="$(grep -aFc -- "$until" "$log")"
-  mark="$(wc -l <"$log")"
+  mark="${3:-$(wc -l <"$log")}"
   lesson_steps=""
   local began=$SECONDS
   while [ "$(grep -aFc -- "$until" "$log")" -le "$before" ]; do
