@@ -201,13 +201,15 @@ tm_arrow_point() {
 # text points when it has none, or on the hint itself, again every few
 # seconds while the step stays (it may wait for a crop or a building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
+# With FROM, the log is read from its line after FROM (a step or lesson end
+# line): a step shown since is followed too.
 # Each turn reads the log in one pass (what the robot spends its time on
 # beside the game is the processes it starts: few per turn keep it light
 # on a machine of two cores).
 tm_follow_lessons() {
   local until="$1" limit="$2" before mark step="" since=0 clicked=0 now seen num current ended lines arrow
   before="$(grep -aFc -- "$until" "$log")"
-  mark="$(wc -l <"$log")"
+  mark="${3:-$(wc -l <"$log")}"
   lesson_steps=""
   local began=$SECONDS pause
   exec {pause}<> <(:)  # a pipe no one writes to: a read on it waits out its time
