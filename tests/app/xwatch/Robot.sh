@@ -194,7 +194,7 @@ tm_arrow_point() {
   { grep -a "^Placed arrow $first " <<<"$places" || grep -a "^Placed hint " <<<"$places"; } | tail -1 |
     awk '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8; print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
 }
-# tm_follow_lessons UNTIL SECONDS: follows the running lessons as a player
+# tm_follow_lessons UNTIL SECONDS [FROM]: follows the running lessons as a player
 # does until the log has one more line holding UNTIL than when it began
 # (within SECONDS, else a failure): once a step has shown for a moment,
 # a click where its arrow points (as the log last placed it), or where its
