@@ -185,14 +185,15 @@ tm_on_pointer() {
 }
 # tm_arrow_point: of the log lines on standard input, the first arrow's
 # point (the lowest tag, where it was placed last), "X Y": what it points
-# at, and 8 px further (inside a button's edge); without an arrow, the
-# point the last hint's text stands by.
+# at, and 8 px further (inside a button's edge), and SLANT px more when
+# the arrow slants (it aims at the corner of a round button's square);
+# without an arrow, the point the last hint's text stands by.
 tm_arrow_point() {
   local places first
   places="$(grep -a "^Placed \(arrow\|hint\) ")"
   first="$(grep -a "^Placed arrow " <<<"$places" | awk '{ print $3 }' | sort -n | head -1)"
   { grep -a "^Placed arrow $first " <<<"$places" || grep -a "^Placed hint " <<<"$places"; } | tail -1 |
-    awk '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8; print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
+    awk -v slant="${1:-0}" '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8 + ($4 % 90 ? slant : 0); print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
 }
 # tm_follow_lessons UNTIL SECONDS: follows the running lessons as a player
 # does until the log has one more line holding UNTIL than when it began
@@ -201,8 +202,9 @@ tm_arrow_point() {
 # text points when it has none, or on the hint itself, again every few
 # seconds while the step stays (it may wait for a crop or a building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
+# SLANT: as tm_arrow_point takes it.
 tm_follow_lessons() {
-  local until="$1" limit="$2" before mark step="" since=0 clicked=0 now line lines arrow
+  local until="$1" limit="$2" slant="${3:-0}" before mark step="" since=0 clicked=0 now line lines arrow
   before="$(grep -aFc -- "$until" "$log")"
   mark="$(wc -l <"$log")"
   lesson_steps=""
@@ -227,7 +229,7 @@ tm_follow_lessons() {
       # step's arrows are placed as it shows, before it is told).
       arrow="$(head -n "$((${line%%:*} - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
       arrow="${arrow:-1:}"
-      arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point)"
+      arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point "$slant")"
       # Not when the step has just given way to the next.
       [ "$(tail -n "+$((mark + 1))" "$log" | tr -d '\r' | grep -a "^Tutorial *step 0x" | tail -1)" = "${line#*:}" ] ||
         continue
@@ -242,4 +244,16 @@ tm_follow_lessons() {
     fi
     sleep 0.25
   done
+}
+# tm_open_level X Y: the map's level at (X, Y) opened, its "Play" clicked,
+# the level shown.
+tm_open_level() {
+  local panels
+  x move "$1" "$2"
+  sleep 0.2
+  after "Placed window LvIf" 10000 click "$1" "$2"
+  panels="$(grep -ac "Placed window Lvlp" "$log")"
+  after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
+  x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
+  sleep 1
 }
