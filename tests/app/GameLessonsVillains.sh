@@ -45,33 +45,9 @@ level7='212 229'
 level8='210 305'
 
 # --- The profile: level 8 open, the bees owned and chosen ------------------------
-{
-  tm_replay_bees_won
-  echo "click 400 300               # the new bonus's hint read
-wait 600
-click 307 495               # the window's \"cancel\"
-wait 600"
-  for level in "$level3" "$level4" "$level5" "$level6" "$level7"; do
-    echo "move $level
-wait 100
-click $level shift
-wait 3000"
-  done
-} >"$work/prepare.txt"
+tm_replay_bees_kept "$level3" "$level4" "$level5" "$level6" "$level7" >"$work/prepare.txt"
 tm_robot_prepare 1
 
-# open_level X Y: the map's level at (X, Y) opened, its "Play" clicked,
-# the level shown.
-open_level() {
-  local panels
-  x move "$1" "$2"
-  sleep 0.2
-  after "Placed window LvIf" 10000 click "$1" "$2"
-  panels="$(grep -ac "Placed window Lvlp" "$log")"
-  after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
-  x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
-  sleep 1
-}
 # lesson STEP: waits for the lesson step STEP (since the log's line `mark`)
 # and a moment for its arrows; its arrow's point, "X Y", in `arrow`, where
 # its text stands, in `hint` (as placed last since the step or lesson
@@ -94,7 +70,7 @@ rest() { x move 700 180; }
 
 tm_game_start_easy 0x5
 # --- Level 6 ----------------------------------------------------------------------
-open_level $level6
+tm_open_level $level6
 # The money is the level's counter at the top, its digits in the middle
 # third of its window. The farm before the day: the mill the raider gasses,
 # the other mill, the warehouse, the wheat bed (under the start's words
@@ -183,7 +159,7 @@ sleep 1.5
 
 # --- Level 8 ----------------------------------------------------------------------
 began=$(date +%s%N)
-open_level $level8
+tm_open_level $level8
 # The farm before the raider comes: where he will stand (east of the
 # crossing) and the mill.
 raider="595 235 65 65"

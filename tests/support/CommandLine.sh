@@ -209,3 +209,21 @@ screenshot main-end.png
 click 589 561               # "quit"
 await 4294967295 3000       # the game ends itself'
 }
+# tm_replay_bees_kept "X Y"...: tm_replay_bees_won, the new bonus's hint
+# read and its window cancelled (the bees left chosen), then the map's
+# levels at those points finished one after the other by the developers'
+# Shift-click.
+tm_replay_bees_kept() {
+  tm_replay_bees_won
+  echo "click 400 300               # the new bonus's hint read
+wait 600
+click 307 495               # the window's \"cancel\"
+wait 600"
+  local level
+  for level in "$@"; do
+    echo "move $level
+wait 100
+click $level shift
+wait 3000"
+  done
+}

@@ -185,29 +185,30 @@ tm_on_pointer() {
 }
 # tm_arrow_point: of the log lines on standard input, the first arrow's
 # point (the lowest tag, where it was placed last), "X Y": what it points
-# at, and 8 px further (inside a button's edge); without an arrow, the
-# point the last hint's text stands by.
+# at, and 8 px further (inside a button's edge), and SLANT px more when
+# the arrow slants (it aims at the corner of a round button's square);
+# without an arrow, the point the last hint's text stands by.
 tm_arrow_point() {
   local places first
   places="$(grep -a "^Placed \(arrow\|hint\) ")"
   first="$(grep -a "^Placed arrow " <<<"$places" | awk '{ print $3 }' | sort -n | head -1)"
   { grep -a "^Placed arrow $first " <<<"$places" || grep -a "^Placed hint " <<<"$places"; } | tail -1 |
-    awk '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8; print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
+    awk -v slant="${1:-0}" '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8 + ($4 % 90 ? slant : 0); print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
 }
-# tm_follow_lessons UNTIL SECONDS [FROM]: follows the running lessons as a player
-# does until the log has one more line holding UNTIL than when it began
+# tm_follow_lessons UNTIL SECONDS [FROM] [SLANT]: follows the running lessons
+# as a player does until the log has one more line holding UNTIL than when it began
 # (within SECONDS, else a failure): once a step has shown for a moment,
 # a click where its arrow points (as the log last placed it), or where its
 # text points when it has none, or on the hint itself, again every few
 # seconds while the step stays (it may wait for a crop or a building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
 # With FROM, the log is read from its line after FROM (a step or lesson end
-# line): a step shown since is followed too.
-# Each turn reads the log in one pass (what the robot spends its time on
-# beside the game is the processes it starts: few per turn keep it light
+# line): a step shown since is followed too. SLANT: as tm_arrow_point takes
+# it. Each turn reads the log in one pass (what the robot spends its time
+# on beside the game is the processes it starts: few per turn keep it light
 # on a machine of two cores).
 tm_follow_lessons() {
-  local until="$1" limit="$2" before mark step="" since=0 clicked=0 now seen num current ended lines arrow
+  local until="$1" limit="$2" slant="${4:-0}" before mark step="" since=0 clicked=0 now seen num current ended lines arrow
   before="$(grep -aFc -- "$until" "$log")"
   mark="${3:-$(wc -l <"$log")}"
   lesson_steps=""
@@ -242,7 +243,7 @@ tm_follow_lessons() {
       lines="$(tail -n "+$((mark + 1))" "$log" | tr -d '\r')"
       arrow="$(head -n "$((num - 1))" <<<"$lines" | grep -an "^Tutorial *\(step 0x\|0x.* ends\)" | tail -1)"
       arrow="${arrow:-1:}"
-      arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point)"
+      arrow="$(tail -n "+${arrow%%:*}" <<<"$lines" | tm_arrow_point "$slant")"
       # Not when the step has just given way to the next.
       [ "$(grep -a "^Tutorial *step 0x" <<<"$lines" | tail -1 | awk '{ print $NF }')" = "$step" ] || continue
       if [ -n "$arrow" ]; then
@@ -257,4 +258,16 @@ tm_follow_lessons() {
     read -rt 0.25 -u "$pause" || true  # a quarter of a second, without a process of its own
   done
   exec {pause}<&-
+}
+# tm_open_level X Y: the map's level at (X, Y) opened, its "Play" clicked,
+# the level shown.
+tm_open_level() {
+  local panels
+  x move "$1" "$2"
+  sleep 0.2
+  after "Placed window LvIf" 10000 click "$1" "$2"
+  panels="$(grep -ac "Placed window Lvlp" "$log")"
+  after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
+  x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
+  sleep 1
 }
