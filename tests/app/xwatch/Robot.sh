@@ -196,11 +196,12 @@ tm_arrow_point() {
     awk -v slant="${1:-0}" '{ a = $4 * atan2(0, -1) / 180; d = $5 + 8 + ($4 % 90 ? slant : 0); print int($6 - d * cos(a) + 0.5), int($7 - d * sin(a) + 0.5) }'
 }
 # tm_follow_lessons UNTIL SECONDS [FROM] [SLANT]: follows the running lessons
-# as a player does until the log has one more line holding UNTIL than when it began
-# (within SECONDS, else a failure): once a step has shown for a moment,
-# a click where its arrow points (as the log last placed it), or where its
-# text points when it has none, or on the hint itself, again every few
-# seconds while the step stays (it may wait for a crop or a building).
+# as a player does until the log has one more line holding UNTIL than when
+# it began (within SECONDS, else a failure): once a step has shown for a
+# moment, a click where its arrow points (as the log last placed it), or
+# where its text points when it has none, or on the hint itself, again
+# every few seconds while the step stays (it may wait for a crop or a
+# building).
 # Each step and click is printed; `lesson_steps` gathers the steps seen.
 # With FROM, the log is read from its line after FROM (a step or lesson end
 # line): a step shown since is followed too. SLANT: as tm_arrow_point takes
