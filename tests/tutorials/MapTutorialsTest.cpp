@@ -32,6 +32,7 @@
 #include "resources/ResourceServices.h"
 #include "testsupport/PlainButton.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/WindowDoor.h"
 #include "tutorials/MapTutorials.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
@@ -366,8 +367,14 @@ TEST_F(MapTutorials, OnTheMapFirstThenTheNextPendingAndTheVillainsScene) {
   TutorialStep* attack = villains->FindStep(kMapTutorialVillainsId | 1);
   EXPECT_GT(MapTutUntil([&] { return attack->GetLayer() && attack->GetLayer()->GetClickCount() > 0; }), 0);
   EXPECT_TRUE(map->HasVillains());
-  manager->OnMouseDown(400, 300, kMouseLeft, 0);
-  manager->OnMouseUp(400, 300, kMouseLeft, 0);
+  // The layer away from the screen's corner takes the click through the
+  // manager. The point is 40 into the layer, left of the layer's own left
+  // edge on the screen: a handler that took it for a screen point would miss.
+  testsupport::PlaceWindow(*attack->GetLayer());
+  const kis::IntPoint onLayer{testsupport::kAwayX + 40, 391};
+  manager->OnMouseDown(onLayer.x, onLayer.y, kMouseLeft, 0);
+  EXPECT_TRUE(map->HasVillains()) << "the release finishes the step";
+  manager->OnMouseUp(onLayer.x, onLayer.y, kMouseLeft, 0);
   EXPECT_FALSE(map->HasVillains());
   EXPECT_EQ(map->GetNode(0)->GetState(), 2u);
   MapTutUntil([] { return GetResourceServices().tutorial == nullptr; });

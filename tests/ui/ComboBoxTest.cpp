@@ -8,17 +8,23 @@
 #include "ui/GameComboBox.h"
 #include "ui/GameComboBoxList.h"
 #include "ui/GameScrollbar.h"
+#include "testsupport/WindowDoor.h"
 
 using uitest::ToolkitRig;
 
 namespace {
 
-// A window at (100, 100) that draws its controls and counts its combo's changes.
+// A window away from the screen's corner (so is the list below its box: a
+// point turned into list coordinates twice, or not at all, misses its row)
+// that draws its controls and counts its combo's changes.
+constexpr i32 kOptionsX = testsupport::kAwayX, kOptionsY = testsupport::kAwayY;
 class OptionsWindow : public GameWindow {
  public:
-  OptionsWindow() : GameWindow(0x4F707473u, false) { rect_ = DXLRECT{100, 100, 700, 400}; }
+  OptionsWindow() : GameWindow(0x4F707473u, false) {
+    rect_ = DXLRECT{kOptionsX, kOptionsY, kOptionsX + 600, kOptionsY + 300};
+  }
   void Draw() override {
-    GetGameViewer()->Translate(100.0f, 100.0f);
+    GetGameViewer()->Translate(static_cast<float>(kOptionsX), static_cast<float>(kOptionsY));
     GetGameViewer()->GetTransform(&transform_);
     DrawControls();
   }
@@ -43,7 +49,7 @@ class ComboBoxes : public ::testing::Test {
     rig_.M().OnMouseDown(x, y, kMouseLeft, 0);
     rig_.M().OnMouseUp(x, y, kMouseLeft, 0);
   }
-  void ClickBox() { Click(100 + combo_->GetX() + 40, 100 + combo_->GetY() + 10); }
+  void ClickBox() { Click(kOptionsX + combo_->GetX() + 40, kOptionsY + combo_->GetY() + 10); }
   // The screen point of a list row's middle.
   void RowPoint(i32 slot, i32* x, i32* y) {
     const DXLRECT& r = combo_->GetList()->GetRect();
@@ -80,8 +86,8 @@ TEST_F(ComboBoxes, OpensBelowTheBoxScrolledToTheSelectionAndScrollsItsRows) {
   EXPECT_EQ(combo_->State().GetState(), kStateNormal | kStateFlag);
   EXPECT_EQ(window_->changes, 0);  // opening is not a command
   // Below the box's bottom-left corner moved by (-6, -5), 17 wider, five rows of 24.
-  EXPECT_EQ(list->GetRect().left, 100 + 222 - 6);
-  EXPECT_EQ(list->GetRect().top, 100 + 20 + 37 - 5);
+  EXPECT_EQ(list->GetRect().left, kOptionsX + 222 - 6);
+  EXPECT_EQ(list->GetRect().top, kOptionsY + 20 + 37 - 5);
   EXPECT_EQ(list->GetWidth(), 167);
   EXPECT_EQ(list->GetRowHeight(), 24);
   EXPECT_EQ(list->GetRowCount(), 5);
@@ -107,8 +113,8 @@ TEST_F(ComboBoxes, OpensBelowTheBoxScrolledToTheSelectionAndScrollsItsRows) {
   // its skin, the open box's text in green, the rows by their states.
   rig_.ui.AdvanceClock(500);
   rig_.ui.Frame();
-  EXPECT_EQ(rig_.ui.Pixel(322 + 2, 120 + 2), uitest::InterfaceTexel(967 + 2, 3 * 39 + 2));
-  EXPECT_EQ(rig_.ui.Pixel(316 + 2, 152 + 2), uitest::InterfaceTexel(618 + 2, 165 + 2));
+  EXPECT_EQ(rig_.ui.Pixel(kOptionsX + 222 + 2, kOptionsY + 20 + 2), uitest::InterfaceTexel(967 + 2, 3 * 39 + 2));
+  EXPECT_EQ(rig_.ui.Pixel(kOptionsX + 216 + 2, kOptionsY + 52 + 2), uitest::InterfaceTexel(618 + 2, 165 + 2));
   EXPECT_EQ(combo_->GetLastCaptionColour(), 0xFF00FF00u);
   EXPECT_EQ(list->GetRow(3)->lastColour, 0xFF00FF00u);  // the selected item 6
   EXPECT_EQ(list->GetRow(4)->lastColour, 0xFFFFFFFFu);

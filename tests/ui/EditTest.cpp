@@ -8,6 +8,7 @@
 #include "resources/GameDraw.h"
 #include "ui/GameEdit.h"
 #include "ui/WindowManager.h"
+#include "testsupport/WindowDoor.h"
 
 using uitest::ToolkitRig;
 
@@ -23,10 +24,13 @@ void GameCharacters(u16 character) {
   if (WindowManager* windows = GetWindowManager()) windows->OnChar(character, 0);
 }
 
-// A window at (100, 100) that draws its controls and notes its box's changes.
+// A window away from the screen's corner (a point turned into window
+// coordinates twice, or not at all, misses its box) that draws its controls
+// and notes its box's changes.
+constexpr i32 kEditX = testsupport::kAwayX, kEditY = testsupport::kAwayY;
 class EditWindow : public GameWindow {
  public:
-  explicit EditWindow(u32 id) : GameWindow(id, false) { rect_ = DXLRECT{100, 100, 400, 200}; }
+  explicit EditWindow(u32 id) : GameWindow(id, false) { rect_ = DXLRECT{kEditX, kEditY, kEditX + 300, kEditY + 100}; }
   void Draw() override {
     GetGameViewer()->Translate(static_cast<float>(rect_.left), static_cast<float>(rect_.top));
     GetGameViewer()->GetTransform(&transform_);
@@ -98,16 +102,24 @@ TEST_F(Edits, TextStaysCentredAndCaretAndSelectionFollowTheFont) {
   EXPECT_FLOAT_EQ(e->GetCaretQuad()[0].x, 20.0f + (200 - w4) / 2 + w4);
   EXPECT_FLOAT_EQ(e->GetCaretQuad()[2].x - e->GetCaretQuad()[0].x, 2.0f);
   EXPECT_FLOAT_EQ(e->GetCaretQuad()[2].y - e->GetCaretQuad()[0].y, static_cast<float>(lh));
-  // A press in the box (screen 100 + x) puts the caret by the font and makes it active.
-  const float textX = e->GetTextX();
-  EXPECT_TRUE(rig_.M().OnMouseDown(100 + static_cast<i32>(textX) + Width(u"F") + 1, 150, kMouseLeft, 0));
+  // A press in the box (screen kEditX + x) puts the caret by the font and makes it active.
+  const i32 afterF = kEditX + static_cast<i32>(e->GetTextX()) + Width(u"F") + 1, middle = kEditY + 50;
+  EXPECT_TRUE(rig_.M().OnMouseDown(afterF, middle, kMouseLeft, 0));
   EXPECT_TRUE(e->IsActive());
   EXPECT_EQ(e->GetCaret(), 1u);
   u32 cursor = 0;
   rig_.M().GetCursor(&cursor);
   EXPECT_EQ(cursor, kCursorIBeam);
-  rig_.M().OnMouseUp(100 + static_cast<i32>(textX) + Width(u"F") + 1, 150, kMouseLeft, 0);
+  rig_.M().OnMouseUp(afterF, middle, kMouseLeft, 0);
   EXPECT_FALSE(e->IsDragging());
+  // Dragged from there to after "Far": selected from the press to the pointer.
+  testsupport::DragFromTo(rig_.M(), {afterF, middle}, {afterF + Width(u"ar"), middle});
+  EXPECT_EQ(e->GetAnchor(), 1u);
+  EXPECT_EQ(e->GetCaret(), 3u);
+  EXPECT_FALSE(e->IsDragging());
+  testsupport::ClickAt(rig_.M(), {afterF, middle});
+  EXPECT_EQ(e->GetAnchor(), 1u);
+  EXPECT_EQ(e->GetCaret(), 1u);
   // Typing through the frame's character sink: each change re-centres by half the growth.
   Type(u"ancy");
   EXPECT_EQ(std::u16string(e->GetText()), u"Fancyarm");
@@ -119,7 +131,7 @@ TEST_F(Edits, TextStaysCentredAndCaretAndSelectionFollowTheFont) {
   EXPECT_EQ(e->GetCaret(), 0u);
   rig_.ui.calls.Clear();
   rig_.ui.Frame();
-  const float left = 100 + e->GetTextX(), top = 100 + e->GetTextY();
+  const float left = kEditX + e->GetTextX(), top = kEditY + e->GetTextY();
   const auto grey = Quads(GameEdit::kSelectionColour);
   ASSERT_EQ(grey.size(), 1u);
   EXPECT_EQ(grey[0], (std::vector<float>{left, top, left + Width(u"Fancy"), top + lh}));
@@ -147,7 +159,7 @@ TEST_F(Edits, CharactersReachTheFocusedBoxThroughTheGamesHandlerAndABoxWithoutFo
   EXPECT_EQ(std::u16string(e1->GetText()), u"ab");
   EXPECT_EQ(e2->GetLength(), 0u);
   // A double click in the second box focuses it (all selected) and ends the first's focus.
-  EXPECT_TRUE(rig_.M().OnDoubleClick(150, 110, kMouseLeft));
+  EXPECT_TRUE(rig_.M().OnDoubleClick(kEditX + 50, kEditY + 10, kMouseLeft));
   EXPECT_TRUE(e2->IsActive());
   EXPECT_FALSE(e1->IsActive());
   Type(u"Hay");

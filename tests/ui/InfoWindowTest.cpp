@@ -12,6 +12,7 @@
 #include "ui/InfoWindow.h"
 #include "ui/InfoWindowSources.h"
 #include "testsupport/KindTables.h"
+#include "testsupport/WindowDoor.h"
 #include "ui/UiServices.h"
 
 using uitest::ToolkitRig;
@@ -162,9 +163,25 @@ TEST_F(InfoWindows, AnEmptyWindowDropsInOnRealTimeCatchesClicksButThePanelsAndCl
   EXPECT_FALSE(w2->IsClosing());
   rig_.M().OnMouseUp(20, 20, kMouseLeft, 0);
   EXPECT_TRUE(w2->IsClosing());
+  // Its close button, with the window away from the screen's corner (on a
+  // wider screen, where it fits there): the pointer over it, pressed and
+  // released on it through the manager.
   auto* w3 = new InfoWindow(nullptr, 0);
   EXPECT_EQ(rig_.M().GetInfoWindow(), w3);
-  EXPECT_EQ(w3->OnCommand(w3->GetCloseButton()), kCommandRelease);
+  GetResourceServices().screen.width = 1024;
+  testsupport::PlaceWindow(*w3);
+  ASSERT_EQ(w3->GetRect().left, testsupport::kAwayX);
+  rig_.ui.Frame();
+  rig_.ui.AdvanceRealTime(400);
+  rig_.ui.Frame();
+  IWCloseButton& close = *w3->GetCloseButton();
+  EXPECT_TRUE(testsupport::HoversAt(rig_.M(), close));
+  const kis::IntPoint onClose = testsupport::MiddleOf(close);
+  EXPECT_TRUE(rig_.M().OnMouseDown(onClose.x, onClose.y, kMouseLeft, 0));
+  EXPECT_EQ(close.State().GetEnableBits(), kStatePressed);
+  rig_.M().OnMouseUp(onClose.x, onClose.y, kMouseLeft, 0);
+  EXPECT_EQ(rig_.M().GetEventControl(), &close) << "released on the button";
+  EXPECT_EQ(close.State().GetEnableBits(), kStateNormal);  // its command lets it go at once
   EXPECT_TRUE(w3->IsClosing());
   rig_.ui.AdvanceRealTime(400);
   rig_.ui.Frame();  // closed windows go once their lift-out has ended

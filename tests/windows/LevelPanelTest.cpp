@@ -16,6 +16,7 @@
 #include "windows/MenuWindow.h"
 #include "testsupport/LevelPanelStandIns.h"
 #include "testsupport/PlainButton.h"
+#include "testsupport/WindowDoor.h"
 #include "ui/NarrowButton.h"
 
 #include <algorithm>
@@ -236,11 +237,17 @@ void MakeShedLevel(PanelRig& rig, i32 level) {
 // The panel's own commands: the warehouse and menu windows open, a bonus
 // command without a button does nothing, the close-tutorial question stops the
 // tutorial on yes (the bonus buttons' own commands: PanelPartsTest); a point panel's remove command empties a point below
-// level 1; the level menu's six commands.
+// level 1; the level menu's six commands. The panel stands away from the
+// screen's corner, its buttons above the strip placed again from there: a
+// point turned into panel coordinates twice, or not at all, misses them.
 TEST(LevelPanel, CommandsReachTheLevel) {
   PanelRig rig;
   MakeShedLevel(rig, 0);
   LevelPanel& panel = *rig.panel;
+  testsupport::PlaceWindow(panel);
+  panel.CreateBonusButtons();  // none: the buttons placed again
+  ASSERT_EQ(panel.GetRect().left, testsupport::kAwayX);
+  EXPECT_TRUE(testsupport::HoversAt(*rig.manager, *panel.GetWarehouseButton()));
   rig.Click(panel.GetWarehouseButton());
   ASSERT_NE(FindOpenWarehouse(), nullptr) << "the game's warehouse window";
   delete FindOpenWarehouse();
@@ -249,6 +256,8 @@ TEST(LevelPanel, CommandsReachTheLevel) {
   rig.level.rules->Stock()->SetLevel(3);
   panel.RefreshWarehouseLevel();
   EXPECT_EQ(panel.GetWarehouseButton()->GetLevel(), 2);
+  const kis::IntPoint onMenu = testsupport::MiddleOf(*panel.GetMenuButton());
+  EXPECT_TRUE(panel.IsPointOver(onMenu.x, onMenu.y));
   rig.Click(panel.GetMenuButton());  // on its plate at the screen's top, above the strip
   ASSERT_NE(GetOpenMenuWindow(), nullptr);
   delete GetOpenMenuWindow();
@@ -268,6 +277,9 @@ TEST(LevelPanel, CommandsReachTheLevel) {
     GetResourceServices().clock += 20;
     panel.GetTutorialButton()->Draw();
   }
+  const kis::IntPoint onTutorial = testsupport::MiddleOf(*panel.GetTutorialButton());
+  EXPECT_LT(onTutorial.x, testsupport::kAwayX) << "in the screen's top left corner, outside the strip";
+  EXPECT_TRUE(panel.IsPointOver(onTutorial.x, onTutorial.y));
   rig.Click(panel.GetTutorialButton());
   BaseDialogWindow* question = rig.manager->GetDialog();
   ASSERT_NE(question, nullptr);

@@ -24,6 +24,7 @@
 #include "windows/LevelPanelHost.h"
 #include "windows/MessageNotice.h"
 #include "windows/WindowServices.h"
+#include "testsupport/WindowDoor.h"
 
 namespace windowstest {
 namespace {
@@ -183,7 +184,9 @@ TEST_F(Notices, ClearAtOnceCloseAllWithEffectsAndClicks) {
   EXPECT_FALSE(last->IsLive());
   EXPECT_TRUE(opened.empty());
   // A left click opens the awards window, which lets every notice leave
-  // with its effect, arranging once.
+  // with its effect, arranging once; it reaches the notice wherever it
+  // stands (here away from its corner of the screen).
+  testsupport::PlaceWindow(*awards->Get(1));
   ClickAt(awards->Get(1)->GetRect(), kMouseLeft);
   EXPECT_EQ(opened.size(), 1u);
   ASSERT_NE(FindWindowOf<AwardsWindow>(), nullptr);
