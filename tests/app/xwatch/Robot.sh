@@ -272,3 +272,10 @@ tm_open_level() {
   x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
   sleep 1
 }
+# tm_robot_prepare_kept "X Y"...: tm_robot_prepare with the developer keys
+# on, of tm_replay_bees_kept's replay (CommandLine.sh) finishing the map's
+# levels at those points.
+tm_robot_prepare_kept() {
+  tm_replay_bees_kept "$@" >"$work/prepare.txt"
+  tm_robot_prepare 1
+}
