@@ -66,9 +66,7 @@ count="$(placed "button Lvlp 4C500005" | awk '{ print $1 + 125, $2 + 76, 10, 16 
 # hand over that house (eggs to collect), the bakery's pie over its roof.
 upto "step 0x80050006" wheat on
 differs farm wheat "190 308 34 34" "the wheat bed is not harvested"
-for step in 7 8 9; do
-  upto "step 0x8005000$step" "eggs" on
-done
+upto "step 0x80050009" eggs on
 differs wheat eggs "265 196 40 26" "the hens still ask for wheat after they were fed"
 upto "step 0x8005000A" baking on
 differs eggs baking "226 196 26 26" "the eggs stay uncollected"
