@@ -30,7 +30,7 @@ run_timeout=300
 # from the line of the step before it) until STEP shows, NAME.png taken then.
 to() {
   tm_follow_lessons "$1" 60 \
-    "$(grep -an "^Tutorial *\(step 0x\|0x.* ends\)" "$log" | tail -2 | head -1 | cut -d: -f1)"
+    "$(tm_step_before)"
   steps+="$lesson_steps"
   sleep 0.5
   shot "$2"

@@ -32,7 +32,7 @@ tm_robot_prepare 1
 # log read from the line of the step before it).
 follow() {
   tm_follow_lessons "$1" "$2" \
-    "$(grep -an "^Tutorial *\(step 0x\|0x.* ends\)" "$log" | tail -2 | head -1 | cut -d: -f1)"
+    "$(tm_step_before)"
 }
 # changed WHAT BEFORE AFTER X Y W H: a failure unless the pictures BEFORE
 # and AFTER differ there (at most 80% alike).

@@ -260,6 +260,11 @@ tm_follow_lessons() {
   done
   exec {pause}<&-
 }
+# tm_step_before: the log's line number of the step (or lesson end) before
+# the step showing: as FROM, tm_follow_lessons follows on from that step.
+tm_step_before() {
+  grep -an "^Tutorial *\(step 0x\|0x.* ends\)" "$log" | tail -2 | head -1 | cut -d: -f1
+}
 # tm_open_level X Y: the map's level at (X, Y) opened, its "Play" clicked,
 # the level shown.
 tm_open_level() {
@@ -271,4 +276,11 @@ tm_open_level() {
   after "-> 0x4" 60000 click $(centre "button LvIf 35000001")  # "Play"
   x await-log "$log" "Placed window Lvlp" 20000 $((panels + 1)) >/dev/null
   sleep 1
+}
+# tm_robot_prepare_kept "X Y"...: tm_robot_prepare with the developer keys
+# on, of tm_replay_bees_kept's replay (CommandLine.sh) finishing the map's
+# levels at those points.
+tm_robot_prepare_kept() {
+  tm_replay_bees_kept "$@" >"$work/prepare.txt"
+  tm_robot_prepare 1
 }
