@@ -9,7 +9,9 @@
 # options again, unticks "Full Screen", closes them and quits with Escape.
 #
 # Just after each switch, before the pointer moves, the game's drawn cursor
-# must stand on the X pointer (found in the screen the X server shows). A
+# must stand on the X pointer (found in the screen the X server shows) and
+# stay there for a second, and the X pointer on the same point of the check
+# box clicked, which the options window placed anew shows elsewhere. A
 # watcher outside the game (XWindowWatch) follows the window: it must come
 # to cover the screen, the screen must then show the frame to its edges (no
 # black outer row or column: at 16:9 they are the screen borders' art), and
@@ -31,6 +33,24 @@ openbox="$(command -v openbox)" || fail "openbox is not installed (tools/deps.sh
 options="button MSMn 12340003" credits="button MSMn 12340005"
 box="button Opts 1C8C0003" close="button Opts 1C8C0002"
 
+# flip WHEN W H X Y: "Full Screen" clicked where the X pointer rests on it;
+# the window at that size and place, the drawn cursor on the pointer, and
+# the X pointer on the same point of the box placed anew as before.
+flip() {
+  local bx by px py at
+  x move $(centre "$box")
+  read -r bx by _ <<<"$(placed "$box")"
+  read -r px py <<<"$(xq pointer)"
+  at="$((px - bx)),$((py - by))"
+  after "Placed window Opts" 10000 click $(centre "$box")
+  x await-window 10000 "${@:2}" >/dev/null
+  tm_on_pointer "$name, $1"
+  read -r bx by _ <<<"$(placed "$box")"
+  read -r px py <<<"$(xq pointer)"
+  [ "$((px - bx)),$((py - by))" = "$at" ] ||
+    fail "$name, $1: the X pointer at $px,$py, at $((px - bx)),$((py - by)) of the check box placed anew, not $at"
+}
+
 # check NAME WM SCREEN_W SCREEN_H WINDOW_W WINDOW_H
 check() {
   local name="$1" wm="$2" sw="$3" sh="$4" ww="$5" wh="$6" began
@@ -45,20 +65,18 @@ check() {
   x await-log "$log" "Placed button NewP 79000001" 60000 >/dev/null
   x type Tester
   after "Gone window NewP" 10000 key Return
+  local fx fy
+  read -r _ _ fx fy <<<"$(xq window)"
   after "Placed window Opts" 10000 click $(centre "$options")
   # In: the window covers the screen and the options window is placed anew.
-  after "Placed window Opts" 10000 click $(centre "$box")
-  x await-window 10000 "$sw" "$sh" 0 0 >/dev/null
-  tm_on_pointer "$name, just after going full screen"
+  flip "just after going full screen" "$sw" "$sh" 0 0
   x shot "$work/$name-full.png"
   after "Gone window Opts" 10000 click $(centre "$close")
   after "Placed window Cred" 10000 click $(centre "$credits")
   after "Gone window Cred" 10000 key Escape
   after "Placed window Opts" 10000 click $(centre "$options")
-  # Out: a window of its first size again.
-  after "Placed window Opts" 10000 click $(centre "$box")
-  x await-window 10000 "$ww" "$wh" >/dev/null
-  tm_on_pointer "$name, just after leaving full screen"
+  # Out: a window of its first size again, where it comes back to.
+  flip "just after leaving full screen" "$ww" "$wh" "$fx" $((fy + 16))
   x shot "$work/$name-window.png"
   after "Gone window Opts" 10000 click $(centre "$close")
   x key Escape
@@ -75,8 +93,7 @@ check() {
   grep -qx "window $sw $sh 0 0" "$seen" || fail "$name: the window never covered the $sw x $sh screen"
   grep -qx filled "$seen" || fail "$name: the screen in full screen was not filled to its edges ($(grep 'black edge' "$seen"))"
   [ "$last" = "$ww $wh" ] || fail "$name: the window came back at $last, not $ww $wh"
-  local fx fy lx ly
-  read -r fx fy <<<"$(grep -m1 '^window ' "$seen" | cut -d' ' -f4,5)"
+  local lx ly
   read -r lx ly <<<"$(grep '^window ' "$seen" | tail -1 | cut -d' ' -f4,5)"
   if [ "$wm" = none ]; then
     local cy=$(((sh - 32 - wh) / 2))

@@ -169,6 +169,10 @@ void SdlBackend::WindowEvent(WindowSystem& windows, const SDL_Event& event) {
 
 void SdlBackend::MovePointer(WindowSystem& windows, uint32_t windowId, int32_t x, int32_t y) {
   if (window_ == nullptr || windowId != window_->Id()) return;
+  // Held where a full-screen switch put it, the pointer has not moved: an
+  // event of it now (the echo of its move, a crossing as the desktop settles
+  // the window) names its place against a window that may since have moved.
+  if (window_->HoldsPointer()) return;
   const Point screen = window_->ToScreen(windows, x, y);
   Point now{0, 0};
   windows.GetCursorPos(&now);
@@ -209,19 +213,26 @@ void SdlBackend::Sync(WindowSystem& windows) {
 // screen, it puts the pointer back at its place in the window, and the
 // server's word of that, made against wherever the window then stood,
 // arrives once the window has moved on (read against the new place, it put
-// the drawn cursor off by the move until the pointer next moved). Elsewhere
-// the place last heard of is reported again, events queued having been
-// turned to the window's new place as it moved.
+// the drawn cursor off by the move until the pointer next moved). After a
+// switch the pointer is put on its aim instead (SdlWindow::Sync), again
+// at every move while the desktop settles the window, until the player
+// moves it. Elsewhere the place last heard of is reported again, events
+// queued having been turned to the window's new place as it moved.
 void SdlBackend::ReportRestingPointer(WindowSystem& windows) {
   Point at{0, 0};
   windows.GetCursorPos(&at);
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver != nullptr && std::string_view(driver) == "x11") {
+  if (DisplayTellsPointer()) {
     SDL_PumpEvents();
-    SDL_FlushEvent(SDL_MOUSEMOTION);
-    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
-    SDL_GetGlobalMouseState(&rootX, &rootY);
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0, aimX = 0, aimY = 0;
     SDL_GetWindowPosition(window_->Get(), &windowX, &windowY);
+    const bool aimed = window_->PointerAim(&aimX, &aimY);
+    if (aimed) {
+      SDL_WarpMouseGlobal(windowX + aimX, windowY + aimY);
+      SDL_PumpEvents();
+    }
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+    SDL_GetGlobalMouseState(&rootX, &rootY);
+    if (aimed) window_->AimedAt(rootX, rootY);
     at = window_->ToScreen(windows, rootX - windowX, rootY - windowY);
   }
   windows.UserPointer(at);

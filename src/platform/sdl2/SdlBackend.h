@@ -16,7 +16,9 @@
 //   its new place in it), so too when the desktop moves or resizes the
 //   window and when the frames shown change size: where the display tells
 //   where the pointer is (X11), from there, the pointer's events made
-//   before dropped.
+//   before dropped. There a switch in or out of full screen puts the
+//   pointer on the same point of what the window shows (SdlWindow's aim),
+//   and holds it there as the desktop settles the window.
 // - Window: focus gained and lost activate and deactivate; as in the window
 //   system, a window minimised by the user is iconic by the time it hears of
 //   its deactivation (desktops report the focus first, so losing it counts

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/encoding/Utf.h"
@@ -67,6 +68,11 @@ bool MoveRealWindow(SDL_Window* window, int x, int y) {
 }
 
 }  // namespace
+
+bool DisplayTellsPointer() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::string_view(driver) == "x11";
+}
 
 SdlWindow::~SdlWindow() {
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -146,14 +152,16 @@ void SdlWindow::Sync(WindowSystem& windows, bool holdShowState) {
     applied_.title = want.title;
   }
   if (want.fullscreen != applied_.fullscreen) {
+    SDL_Rect display{0, 0, 0, 0};
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    const bool covers = want.fullscreen && DisplayBoundsAt(x, y, &display);
+    AimPointer(want.fullscreen ? display.w : want.client.Width(), want.fullscreen ? display.h : want.client.Height());
     if (want.fullscreen) {
       // Without a window manager nobody answers the request for full
       // screen: the window covers its display by itself first, without a
       // frame (with one, the manager then makes it full screen as asked).
-      SDL_Rect display;
-      int x = 0, y = 0;
-      SDL_GetWindowPosition(window_, &x, &y);
-      if (DisplayBoundsAt(x, y, &display)) {
+      if (covers) {
         SDL_SetWindowBordered(window_, SDL_FALSE);
         MoveRealWindow(window_, display.x, display.y);
         SDL_SetWindowSize(window_, display.w, display.h);
@@ -234,6 +242,47 @@ void SdlWindow::NoteMoved(WindowSystem& windows, int32_t x, int32_t y) {
   windows.AdjustWindowRect(&outer, windows.GetWindowLong(handle_, GWL_STYLE) & ~kStateStyles, false);
   windows.SetWindowPos(handle_, 0, outer.left, outer.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   applied_.client = moved;
+}
+
+// The point under the resting pointer keeps its offset from the window's
+// middle across a switch (the game lays out what it shows about the middle
+// of its client area, so the pointer stays on what it was on), where the
+// display tells where the pointer is and it is over the window. SDL itself
+// puts it back at its old place in the window, which names another point
+// of the game in a window of another size.
+void SdlWindow::AimPointer(int32_t width, int32_t height) {
+  aim_.held = false;
+  int rootX = 0, rootY = 0, x = 0, y = 0, w = 0, h = 0;
+  if (!DisplayTellsPointer() || SDL_GetMouseFocus() != window_ || width <= 0 || height <= 0) return;
+  SDL_GetGlobalMouseState(&rootX, &rootY);
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  x = rootX - x;
+  y = rootY - y;
+  if (x < 0 || y < 0 || x >= w || y >= h) return;
+  aim_ = Aim{true, false, x + (width - w) / 2, y + (height - h) / 2};
+  aim_.x = std::clamp(aim_.x, 0, width - 1);
+  aim_.y = std::clamp(aim_.y, 0, height - 1);
+}
+
+bool SdlWindow::PointerAim(int32_t* x, int32_t* y) {
+  *x = aim_.x;
+  *y = aim_.y;
+  return HoldsPointer();
+}
+
+void SdlWindow::AimedAt(int32_t rootX, int32_t rootY) {
+  aim_.put = true;
+  aim_.rootX = rootX;
+  aim_.rootY = rootY;
+}
+
+bool SdlWindow::HoldsPointer() {
+  if (!aim_.held || !aim_.put) return aim_.held;
+  int rootX = 0, rootY = 0;
+  SDL_GetGlobalMouseState(&rootX, &rootY);
+  aim_.held = rootX == aim_.rootX && rootY == aim_.rootY;
+  return aim_.held;
 }
 
 Point SdlWindow::ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const {

@@ -24,6 +24,10 @@ struct SDL_Window;
 
 namespace plat::sdl2 {
 
+// Whether the display tells where the pointer is on it (X11), so SDL's
+// global pointer is the display's own.
+bool DisplayTellsPointer();
+
 class SdlWindow {
  public:
   explicit SdlWindow(WindowHandle handle) : handle_(handle) {}
@@ -51,6 +55,14 @@ class SdlWindow {
   // the window).
   bool TakeMoved();
 
+  // Where the pointer is to rest in the real window since its last switch in
+  // or out of full screen (Sync aims it there); whether it is held there:
+  // until it has been put there (AimedAt) and from then on while it rests
+  // where it was put (the aim goes once the player moves it).
+  bool PointerAim(int32_t* x, int32_t* y);
+  bool HoldsPointer();
+  void AimedAt(int32_t rootX, int32_t rootY);  // put there: at that point of the display
+
   // Screen position of a point given in window coordinates.
   Point ToScreen(const WindowSystem& windows, int32_t x, int32_t y) const;
   // Size of the frames shown in the window (the client size until one is);
@@ -72,12 +84,21 @@ class SdlWindow {
     std::u16string title;
   };
   State Wanted(const WindowSystem& windows) const;
+  void AimPointer(int32_t width, int32_t height);
+
+  struct Aim {
+    bool held = false;
+    bool put = false;
+    int32_t x = 0, y = 0;          // in the real window
+    int32_t rootX = 0, rootY = 0;  // where it was put on the display
+  };
 
   WindowHandle handle_;
   SDL_Window* window_ = nullptr;
   uint32_t id_ = 0;
   State applied_;
   bool moved_ = false;
+  Aim aim_;
   uint32_t frameWidth_ = 0;
   uint32_t frameHeight_ = 0;
 };

@@ -48,6 +48,12 @@
 //                               of these cursor pictures drawn in the window
 //                               (the game draws its own), found by its opaque
 //                               pixels; fails when none is
+//   on-pointer WAIT HOLD FILE.cur...
+//                               waits up to WAIT ms for one of them drawn with
+//                               its hot spot within 1 px of the X pointer, and
+//                               for HOLD ms more it must be in every sample
+//                               (the pointer and the window read in one grab
+//                               of the server); "on-pointer X Y SAMPLES"
 //   await-log FILE TEXT [MS [N]] waits up to MS ms (10,000 unless given) for
 //                               N lines (1 unless given) of FILE to hold TEXT
 //                               (one word); prints the Nth
@@ -233,7 +239,7 @@ class Robot {
     if (verb == "key") return Keys(in);
     if (verb == "shot") return Shot(in);
     if (verb == "pixel") return PixelAt(in);
-    if (verb == "cursor") return Cursor(in);
+    if (verb == "cursor" || verb == "on-pointer") return Cursor(in, verb == "on-pointer");
     const int x = in.Int(), y = in.Int();
     if (!in.ok) return Fail(verb + ": a position is wanted");
     if (verb == "move") return MoveTo(x, y);
@@ -436,7 +442,8 @@ class Robot {
 
   // The picture is where nearly all its opaque pixels show in their colours
   // (the frame may be dithered or blended at the edges by a few levels).
-  bool Cursor(Words& in) {
+  bool Cursor(Words& in, bool onPointer) {
+    const int wait = onPointer ? in.Int() : 0, hold = onPointer ? in.Int() : 0;
     std::vector<CursorPicture> pictures;
     while (in.More()) {
       const std::string file = in.Word();
@@ -444,24 +451,54 @@ class Robot {
       if (!ReadCursor(file, &pictures.back())) return Fail("cursor: " + file + " is no 32-bit cursor file");
     }
     std::vector<uint32_t> px;
-    if (pictures.empty() || !xtool::ReadScreen(d_, root_, g_.x, g_.y, g_.w, g_.h, &px)) return Fail("cursor: not read");
+    int left = 0, top = 0, width = 0;  // what px holds: the window's part of that width from there
+    const auto read = [&](int x, int y, int w, int h) {
+      left = x, top = y, width = w;
+      return xtool::ReadScreen(d_, root_, g_.x + x, g_.y + y, w, h, &px);
+    };
+    if (pictures.empty() || !in.ok || !read(0, 0, g_.w, g_.h)) return Fail("cursor: not read");
     // Whether the window shows the colour at (x, y).
     const auto shows = [&](int x, int y, uint32_t rgb) {
-      if (x < 0 || y < 0 || x >= g_.w || y >= g_.h) return false;
-      return Near(px[static_cast<size_t>(y) * static_cast<size_t>(g_.w) + static_cast<size_t>(x)], rgb);
+      if (x < std::max(0, left) || y < std::max(0, top) || x >= std::min(g_.w, left + width) || y >= g_.h) return false;
+      const size_t at = static_cast<size_t>(y - top) * static_cast<size_t>(width) + static_cast<size_t>(x - left);
+      return at < px.size() && Near(px[at], rgb);
     };
-    for (const CursorPicture& c : pictures) {
-      const size_t misses = c.dots.size() / 20;
-      for (int y = -c.hotY; y < g_.h; ++y)
-        for (int x = -c.hotX; x < g_.w; ++x) {
-          size_t missed = 0;
-          for (const CursorPicture::Dot& dot : c.dots)
-            if (!shows(x + dot.x, y + dot.y, dot.rgb) && ++missed > misses) break;
-          if (missed <= misses)
-            return Say("cursor " + std::to_string(x + c.hotX) + " " + std::to_string(y + c.hotY) + " " + c.name);
-        }
+    const auto drawn = [&](const CursorPicture& c, int x, int y) {  // with its hot spot at (x, y)
+      size_t missed = 0;
+      for (const CursorPicture::Dot& dot : c.dots)
+        if (!shows(x - c.hotX + dot.x, y - c.hotY + dot.y, dot.rgb) && ++missed > c.dots.size() / 20) return false;
+      return true;
+    };
+    const auto find = [&]() -> std::string {  // "X Y FILE" of the first drawn, row by row
+      for (const CursorPicture& c : pictures)
+        for (int y = 0; y < g_.h + c.hotY; ++y)
+          for (int x = 0; x < g_.w + c.hotX; ++x)
+            if (drawn(c, x, y)) return std::to_string(x) + " " + std::to_string(y) + " " + c.name;
+      return "none";
+    };
+    if (!onPointer)
+      return find() == "none" ? Fail("cursor: none of the pictures is drawn in the window") : Say("cursor " + find());
+    auto end = Clock::now() + std::chrono::milliseconds(wait);
+    for (int samples = 0;; Sleep(5)) {
+      Window r = 0, child = 0;
+      int x = 0, y = 0, wx = 0, wy = 0;
+      unsigned mask = 0;
+      XGrabServer(d_);
+      const bool seen = Locate() && XQueryPointer(d_, root_, &r, &child, &x, &y, &wx, &wy, &mask) &&
+                        read(x - g_.x - 48, y - g_.y - 48, 96, 96);  // room for a cursor round the pointer
+      XUngrabServer(d_);
+      XFlush(d_);
+      x -= g_.x, y -= g_.y;
+      bool on = false;
+      for (size_t i = 0; seen && i < pictures.size() * 9 && !on; ++i)
+        on = drawn(pictures[i / 9], x + static_cast<int>(i % 3) - 1, y + static_cast<int>(i / 3 % 3) - 1);
+      if (on && samples++ == 0) end = Clock::now() + std::chrono::milliseconds(hold);
+      const std::string at = std::to_string(x) + " " + std::to_string(y);
+      if (!on && (samples > 0 || Clock::now() > end))
+        return Fail("on-pointer: the drawn cursor at " + (read(0, 0, g_.w, g_.h) ? find() : "?") +
+                    ", the X pointer at " + at + " after " + std::to_string(samples) + " samples on it");
+      if (Clock::now() > end) return Say("on-pointer " + at + " " + std::to_string(samples));
     }
-    return Fail("cursor: none of the pictures is drawn in the window");
   }
 
   bool AwaitLog(Words& in) {
