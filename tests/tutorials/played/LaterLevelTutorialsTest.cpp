@@ -35,8 +35,6 @@
 #include "level/rules/LevelTasks.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
-#include "gametext/GameLanguage.h"
-#include "gametext/GameLanguageHost.h"
 #include "level/state/GameLevelSaves.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/SavedLevelStore.h"
@@ -243,8 +241,7 @@ TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
     if (now == L3(8)) seen.push_back("mill at " + std::to_string(static_cast<LevelPoint*>(Point(2))->GetLevel()));
     if (now == L3(9))  // the step's words beside the wheat in stock for them
       seen.push_back(std::to_string(h.Level()->Rules().Stock()->GetCount(GetProductList()->FindByName(u"wheat"))) +
-                     " wheat: " + testsupport::NarrowName(GetGameLanguage()->GetTextByName(u"tutorial", u"level_03_9",
-                                                                                             true)));
+                     " wheat: " + testsupport::NarrowName(Tutorial()->GetCurrentStep()->GetText(u"level_03_9")));
   }));
   EXPECT_EQ(f.Trace(), StepRange(L3, 15));
   EXPECT_EQ(seen, (std::vector<std::string>{"3 heard its point at 1: waits, at 2: finished", "7 heard bed at 2: waits",
