@@ -169,11 +169,12 @@ void LevelPanelButton::SetProduct(i32 count, const PRODUCT* product) {
     count_ = count;
     wchar text[16];
     kis::IntToStr(text, 16, count);
+    // A count of 0 reads "0" too: the upgrade at its level's limit shows its price, not a blank plate.
     if (!captionMade_) {
-      SetCaptionPlain(count ? text : u"", 3, 2, {0xFFC0C0C0u, 0xFF000000u, 0xFF303030u, 0xFF606060u});
+      SetCaptionPlain(text, 3, 2, {0xFFC0C0C0u, 0xFF000000u, 0xFF303030u, 0xFF606060u});
       captionMade_ = true;
     } else {
-      SetCaptionText(count ? text : u"");
+      SetCaptionText(text);
     }
   }
   LayoutContent();

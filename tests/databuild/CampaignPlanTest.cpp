@@ -102,6 +102,11 @@ TEST(CampaignPlan, EveryKindComesOnceBeforeAnyUseAndEveryFileKeepsItsRowAndIntro
       EXPECT_GE(l.waves.size(), waves) << "level " << n + 1 << ": fewer villain waves than the day before";
       waves = l.waves.size();
     }
+    // As the Hard Days' hint says: the same farm with a bigger order (at least as many tasks, more asked in all).
+    i64 asked[kLevelRegimes] = {};
+    for (u32 r = 0; r < kLevelRegimes; ++r)
+      for (u32 t = 0; t < l.regimes[r].taskCount; ++t) asked[r] += l.regimes[r].tasks[t].target;
+    EXPECT_TRUE(l.regimes[1].taskCount >= l.regimes[0].taskCount && asked[1] > asked[0]) << "level " << n + 1;
     EXPECT_EQ(kinds, plan.uses) << "level " << n + 1 << " uses " << PlanKindNames(kinds) << "; its plan row "
                                 << PlanKindNames(plan.uses);
     std::set<std::string> introKeys;

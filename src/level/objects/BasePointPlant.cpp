@@ -213,15 +213,15 @@ bool BasePointPlant::CollectProducts(GameMessager* messager) {
     if (Job* job = jobs_[kHarvestSlot]) job->Finish();
     return false;
   }
-  if (waterLeft_ > 0) {
-    SetGrowthAndTime(0.0f, true);
-    showDelay_ += kHarvestWaterDelay;
-    if (!rules->Bonuses().IsActive(kBonusRain)) SetWater(waterLeft_ - 1, waterMax_, true);
-    showDelay_ -= kHarvestWaterDelay;
-    ShowProgressLine();
-    pendingDelay_ = kHarvestPause;
-    RemoveHarvestButton(true);
-  }
+  // The crop is taken even from a bed with no water left (one loaded ripe and
+  // dry): kept ripe, it would offer no harvest again and no watering would help.
+  SetGrowthAndTime(0.0f, true);
+  showDelay_ += kHarvestWaterDelay;
+  if (waterLeft_ > 0 && !rules->Bonuses().IsActive(kBonusRain)) SetWater(waterLeft_ - 1, waterMax_, true);
+  showDelay_ -= kHarvestWaterDelay;
+  ShowProgressLine();
+  pendingDelay_ = kHarvestPause;
+  RemoveHarvestButton(true);
   // A harvest under way (the instant bonus collected first) has nothing left to do.
   if (auto* job = static_cast<Job_Harvest*>(jobs_[kHarvestSlot]); job && job->IsHarvesting()) job->Finish();
   TutorialNotify(kTutorialEventStored, plant_->productId, this);

@@ -28,7 +28,7 @@ struct TestPlant : BasePointPlant {
 
 // An empty place (0) and a wheat bed of level 1 (1) at (700, 300).
 struct JobLevel {
-  JobLevel() {
+  explicit JobLevel(PlantInfo info = {}) {
     rig.Build({MapRig::Garbage(kJunk, 100, 300, 300)});
     plant.id = kis::NameId(u"wheat");
     plant.growthTime = 100;
@@ -45,6 +45,7 @@ struct JobLevel {
     p.kind = kPointKindPlant;
     p.level = 1;
     p.id = plant.id;
+    PutPlantInfo(info, &p);
     EXPECT_TRUE(bed->Setup(p, false, 0));
     money = rig.level.rules->Money().Get();
   }
@@ -91,6 +92,19 @@ TEST(PlantJobs, TheDryBedIsWateredAndTheRipeCropHarvested) {
   delete l.bed;
   EXPECT_TRUE(late->HasEnded());
   EXPECT_EQ(late->GetPoint(), nullptr);
+}
+
+// A bed loaded ripe and dry (a save's growth 100, no water left) is harvested, watered and harvested again.
+TEST(PlantJobs, ARipeBedLoadedDryIsHarvestedWateredAndHarvestedAgain) {
+  JobLevel l({100.0f, 0, 2});
+  const WarehouseStock& stock = *l.rig.level.rules->Stock();
+  for (i32 harvest = 1; harvest <= 2; ++harvest) {
+    ASSERT_NE(l.bed->GetHarvestButton(), nullptr) << "harvest " << harvest;
+    CareRig::Click(l.bed->GetHarvestButton());
+    ASSERT_GT(l.rig.TickUntil([&] { return stock.GetCount(l.plant.product) == 2 * harvest; }), 0) << harvest;
+    if (l.bed->GetWaterButton()) CareRig::Click(l.bed->GetWaterButton());
+    ASSERT_GT(l.rig.TickUntil([&] { return l.bed->Growth().IsRipe(); }), 0) << "harvest " << harvest;
+  }
 }
 
 TEST(PlantJobs, RecordsLoadThroughTheLoaderAndEachRefusalFails) {

@@ -239,10 +239,15 @@ TEST_F(LaterScripts, LevelThreeFollowedToItsEnd) {
                      heard(L3(7)));
     }
     if (now == L3(8)) seen.push_back("mill at " + std::to_string(static_cast<LevelPoint*>(Point(2))->GetLevel()));
+    if (now == L3(9))  // the step's words beside the wheat in stock for them
+      seen.push_back(std::to_string(h.Level()->Rules().Stock()->GetCount(GetProductList()->FindByName(u"wheat"))) +
+                     " wheat: " + testsupport::NarrowName(Tutorial()->GetCurrentStep()->GetText(u"level_03_9")));
   }));
   EXPECT_EQ(f.Trace(), StepRange(L3, 15));
   EXPECT_EQ(seen, (std::vector<std::string>{"3 heard its point at 1: waits, at 2: finished", "7 heard bed at 2: waits",
-                                            "7 heard its point at 1: waits, at 2: finished", "mill at 2"}));
+                                            "7 heard its point at 1: waits, at 2: finished", "mill at 2",
+                                            "2 wheat: Order flour: two wheat make a sack. The second millstone "
+                                            "waits for the next harvest."}));
   ExpectResumes(f, L3, 15, {{12, 11}, {13, 11}, {14, 15}});
   testsupport::ExpectHintTable(*hints, L3(1), kLevelThreeHints, f.Trace());
   EXPECT_FLOAT_EQ(h.Level()->Rules().GetRate(kRateFactories), 1.0f);

@@ -212,6 +212,7 @@ TEST(PointPanels, FactoryUpgradeToTheLimit) {
   EXPECT_FALSE(upgrade->IsEnabled()) << "a build job";
   ASSERT_TRUE(m.StepUntil([&] { return mill->GetLevel() == 4; }));
   EXPECT_EQ(upgrade->GetCount(), 0);
+  EXPECT_EQ(std::u16string(upgrade->GetCaption()->GetText()), u"0") << "the count plate reads the price";
   EXPECT_FALSE(upgrade->IsEnabled());
   EXPECT_EQ(page->GetLevelBlock()->GetCurrent(), 4);
   page->OnCommand(upgrade);
