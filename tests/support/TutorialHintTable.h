@@ -130,9 +130,9 @@ inline std::string HintSide(const TutorialInfo* info) {
 // menu's plate, the boards along the top, the close-tutorial button), or,
 // placed beside its target, its frame over a head-up button the level
 // shows or over what the target stands for (TutorialTarget::GetArea: the
-// building or bed with its buttons, the control; only the button to be
-// clicked where `mayCoverBuilding`), its rectangle over a bare target point.
-inline std::string NoteMisplaced(const TutorialInfo* info, bool mayCoverBuilding = false) {
+// building or bed with its buttons, the control), its rectangle over a
+// bare target point.
+inline std::string NoteMisplaced(const TutorialInfo* info) {
   const TutorialTarget* t = info->GetTarget();
   if (info->GetState() != kLayerShown || !t || !t->IsValid()) return {};
   const i32 left = static_cast<i32>(info->GetPosX()) - info->GetWidth() / 2;
@@ -172,7 +172,7 @@ inline std::string NoteMisplaced(const TutorialInfo* info, bool mayCoverBuilding
         list->Active().Get(i)->GetScreenRect(&r);
         if (meets(r)) return "frame " + text(frame) + " over the head-up button " + text(r);
       }
-  if (DXLRECT area{}; t->GetArea(&area, mayCoverBuilding))
+  if (DXLRECT area{}; t->GetArea(&area, false))
     return meets(area) ? "frame " + text(frame) + " over its target " + text(area) : std::string();
   const float x = t->GetFloatX(), y = t->GetFloatY();
   if (x > static_cast<float>(note.left) && x < static_cast<float>(note.right) && y > static_cast<float>(note.top) &&
@@ -226,8 +226,7 @@ class HintRecorder {
     TutorialLayer* layer = step ? step->GetLayer() : nullptr;
     if (!layer || layer->GetState() >= kLayerHiding) return;
     for (i32 i = 0; i < layer->Texts().GetCount(); ++i)
-      if (std::string wrong = NoteMisplaced(layer->Texts().Get(i), mayCoverBuilding.count(step->GetId()) > 0);
-          !wrong.empty()) {
+      if (std::string wrong = NoteMisplaced(layer->Texts().Get(i)); !wrong.empty()) {
         char id[16];
         std::snprintf(id, sizeof id, "%08X", step->GetId());
         misplaced_.insert(std::string(id) + ": " + wrong);
@@ -255,7 +254,6 @@ class HintRecorder {
   }
   // Each step's misplaced notes, once per place (see NoteMisplaced).
   const std::set<std::string>& Misplaced() const { return misplaced_; }
-  std::set<TutorialId> mayCoverBuilding;  // steps whose notes may stand over the building, not its button
 
  private:
   HintNames names_;

@@ -78,7 +78,7 @@ const std::vector<const char*> kLevelThreeHints = {
     "text fn:centre 0/0 centred +0 click",
     "arrow point 3 230/64 | text point 3 230/64 +84 above",
     "arrow Lvlp:C9000003 270/4 | text Lvlp:C9000003 270/4 +84 above",
-    "arrow1 fn:anchor(3) 0/12 | arrow2 fn:anchor(2) 180/12 | text fn:anchor(3) 90/8 +24 click below",
+    "arrow1 fn:anchor(3) 0/12 | arrow2 fn:anchor(2) 180/12 | text fn:anchor(3) 90/8 +24 click above",  // above the whole bed
     "arrow Harv@3 270/4 | text Harv@3 270/4 +84 above",
     "arrow point 2 270/64 | text point 2 270/64 +84 above",
     "arrow Lvlp:C9000003 270/4 | text Lvlp:C9000003 270/4 +84 above",
@@ -108,13 +108,13 @@ const std::vector<const char*> kLevelFiveHints = {
     "arrow point 4 90/64 | text point 4 90/64 +84 below",
     "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
     "arrow Lvlp:C9000500/prod_pie 270/4 | text Lvlp:C9000500/prod_pie 270/4 +84 above",
-    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 click below",
+    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 click left",  // beside the bakery, clear of the mill's buttons
     "arrow Harv@3 90/4 | text Harv@3 90/4 +84 below",
     "arrow Feed@1 45/4 | text Feed@1 45/4 +84 below",
     "arrow Prod@5 45/4 | text Prod@5 45/4 +84 below",
     "text fn:centre 90/0 centred +160",
     "arrow Eggs@1 45/4 | text Eggs@1 45/4 +84 below-right",
-    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 below",
+    "arrow Prod@4 90/4 | text Prod@4 90/4 +84 above",  // above the bakery
     "arrow Lvlp:4C500005/task0 270/4 | text fn:centre 0/0 centred +0 click",
 };
 
