@@ -49,6 +49,8 @@ class MapSpriteUser {
   i32 GetSecondX() const { return secondX_; }
   i32 GetSecondY() const { return secondY_; }
   SubSpriteList*& BehindSubSprites() { return behind_; }
+  const SubSpriteList* GetBehind() const { return behind_; }
+  const SubSpriteList* GetFront() const { return front_; }
   SubSpriteList*& FrontSubSprites() { return front_; }
 
  protected:

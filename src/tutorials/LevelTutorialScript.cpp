@@ -390,6 +390,12 @@ bool ScriptPointAnchor(kis::FloatPoint* out, float, float, u32 argument, u32) {
   return true;
 }
 
+bool ScriptPointArea(DXLRECT* out, u32 argument, bool) {
+  auto* tutorial = dynamic_cast<LevelTutorial*>(GetCurrentTutorial());
+  GameLevel* level = tutorial ? tutorial->GetLevel() : nullptr;
+  return level && LevelPointArea(level->Map().GetPoint(static_cast<i32>(argument)), out);
+}
+
 void ScriptClickCentre(ScriptStep& step, float angle, float distance) {
   step.build = [angle, distance](ScriptStep& st) {
     st.Text(new TutTargetCustom(LevelScreenCentre, 0, angle, 0.0f, 0), true, distance, true);

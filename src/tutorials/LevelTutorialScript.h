@@ -188,6 +188,8 @@ const PRODUCT* ScriptFirstStocked(const ScriptStep& step);
 // Computed point: the screen place of the anchor of the level point of
 // `argument` (a bed's button anchor, else the point itself).
 bool ScriptPointAnchor(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+// What such a point stands for: the level point of `argument` (LevelPointArea).
+bool ScriptPointArea(DXLRECT* out, u32 argument, bool control);
 // The step's click text centred on the panel centre's target (angle, 0), at the distance.
 void ScriptClickCentre(ScriptStep& step, float angle, float distance);
 // An arrow and the step's text on the sprite the function finds when the

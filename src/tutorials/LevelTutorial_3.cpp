@@ -100,21 +100,36 @@ bool MillUpgraded(ScriptStep& st) {
   return f->GetLevel() >= static_cast<i32>(kPointStateUpgraded) || f->GetBuildJob();
 }
 
-// The top middle of the two production sprites of the point (its product
-// button and its slot), while both are up.
-bool ProductionSprites(kis::FloatPoint* out, float, float, u32 argument, u32) {
+// The product button and the slot of the factory on the point, while both are up.
+bool ProductionButtons(u32 point, DXLRECT* button, DXLRECT* slot) {
   auto* tutorial = dynamic_cast<LevelTutorial*>(GetCurrentTutorial());
-  auto* f = dynamic_cast<PointFactory*>(tutorial ? tutorial->PointOfKind(static_cast<i32>(argument), kPointKindBuilding, false)
+  auto* f = dynamic_cast<PointFactory*>(tutorial ? tutorial->PointOfKind(static_cast<i32>(point), kPointKindBuilding, false)
                                                  : nullptr);
   if (!f || f->GetRecipeCount() < 1 || f->GetSlotCount() < 1) return false;
   ScreenSprite* a = f->GetRecipe(0).button;
   ScreenSprite* b = f->GetSlot(0).indicator;
   if (!a || !b || !a->IsVisible() || !b->IsVisible()) return false;
+  a->GetScreenRect(button);
+  b->GetScreenRect(slot);
+  return true;
+}
+
+// The top middle of the two production sprites of the point.
+bool ProductionSprites(kis::FloatPoint* out, float, float, u32 argument, u32) {
   DXLRECT ra{}, rb{};
-  a->GetScreenRect(&ra);
-  b->GetScreenRect(&rb);
+  if (!ProductionButtons(argument, &ra, &rb)) return false;
   out->x = static_cast<float>((std::min(ra.left, rb.left) + std::max(ra.right, rb.right)) / 2);
   out->y = static_cast<float>(std::min(ra.top, rb.top));
+  return true;
+}
+
+// The factory with its buttons; to be clicked, its two production sprites.
+bool ProductionArea(DXLRECT* out, u32 argument, bool control) {
+  if (!control) return ScriptPointArea(out, argument, false);
+  DXLRECT slot{};
+  bool any = true;
+  if (!ProductionButtons(argument, out, &slot)) return false;
+  UniteArea(out, slot, &any);
   return true;
 }
 
@@ -143,7 +158,7 @@ void MakeSteps() {
   s->build = [](ScriptStep& st) {
     st.Arrow(new TutTargetCustom(ScriptPointAnchor, kBed, 0.0f, 12.0f, 0), 1);
     st.Arrow(new TutTargetCustom(ScriptPointAnchor, kMill, 180.0f, 12.0f, 0), 2);
-    st.Text(new TutTargetCustom(ScriptPointAnchor, kBed, kAngleDown, 8.0f, 0), false, 24.0f, true);
+    st.Text(new TutTargetCustom(ScriptPointAnchor, kBed, kAngleDown, 8.0f, 0, ScriptPointArea), false, 24.0f, true);
   };
 
   s = Make(5, kLvlp, 0x1001, 0x1000);
@@ -161,7 +176,8 @@ void MakeSteps() {
 
   s = Make(8, kLvlp, 0x1000, 0x1000);
   s->build = [](ScriptStep& st) {
-    ScriptArrowAndText(st, new TutTargetCustom(ProductionSprites, kMill, kAngleUp, kArrowGap, 0), 0, true);
+    ScriptArrowAndText(st, new TutTargetCustom(ProductionSprites, kMill, kAngleUp, kArrowGap, 0, ProductionArea), 0,
+                       true);
   };
 
   // The mill grinds: two sacks ordered (the arrow goes once both slots

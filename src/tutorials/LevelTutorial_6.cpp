@@ -64,7 +64,8 @@ LevelTutorial_6* Tutorial6(const ScriptStep& s) { return dynamic_cast<LevelTutor
 
 // The computed targets of the script (screen pixels; each sets its angle):
 // kAround the stored villain's border toward the view's centre, kPlace the
-// level place of the texts, kNear 40 units off the first villain.
+// level place of the texts, kNear 40 units off the first villain. What the
+// first stands for is the villain's rectangle.
 class VillainTarget : public TutorialTargetKind<VillainTarget> {
  public:
   enum Mode { kAround, kPlace, kNear };
@@ -99,19 +100,34 @@ class VillainTarget : public TutorialTargetKind<VillainTarget> {
       Found(static_cast<float>(x), static_cast<float>(y));
       return;
     }
-    i32 left = x - 32, top = y - 64, right = x + 32, bottom = y + 32;
-    view.MapToScreen(&left, &top);
-    view.MapToScreen(&right, &bottom);
+    DXLRECT r{};
+    VillainRect(v, view, &r);
     kis::FloatPoint centre{};
     LevelScreenCentre(&centre, 0.0f, 0.0f, 0, 0);
-    const kis::FloatPoint middle{(left + right) / 2.0f, (top + bottom) / 2.0f};
+    const kis::FloatPoint middle{static_cast<float>(r.left + r.right) / 2.0f, static_cast<float>(r.top + r.bottom) / 2.0f};
     angle_ = kis::PointAngle(middle, centre);
     kis::IntPoint edge{};
-    kis::RectEdgePointI(kis::Rect{left, top, right, bottom}, angle_, &edge);
+    kis::RectEdgePointI(kis::Rect{r.left, r.top, r.right, r.bottom}, angle_, &edge);
     Found(static_cast<float>(edge.x), static_cast<float>(edge.y));
   }
 
+  bool GetArea(DXLRECT* out, bool) const override {
+    GameLevel* level = t_ ? t_->GetLevel() : nullptr;
+    const MapVillain* v = mode_ == kAround && level ? t_->GetVillain() : nullptr;
+    if (!valid_ || !v) return false;
+    VillainRect(v, level->Rules().View(), out);
+    return true;
+  }
+
  private:
+  // The villain's rectangle on the screen.
+  static void VillainRect(const MapVillain* v, const LevelView& view, DXLRECT* out) {
+    const i32 x = kis::RoundToInt(v->GetX()), y = kis::RoundToInt(v->GetY());
+    *out = DXLRECT{x - 32, y - 64, x + 32, y + 32};
+    view.MapToScreen(&out->left, &out->top);
+    view.MapToScreen(&out->right, &out->bottom);
+  }
+
   LevelTutorial_6* t_;
   Mode mode_;
 };

@@ -142,6 +142,14 @@ void TutorialArrow::Draw() {
   image_->Draw();
 }
 
+bool TutorialArrow::GetLine(kis::FloatPoint* tip, kis::FloatPoint* tail) const {
+  const Sprite* sprite = image_ ? image_->GetSprite() : nullptr;
+  if (!sprite || !target_ || !target_->IsValid()) return false;
+  *tip = *tail = kis::FloatPoint{target_->GetFloatX(), target_->GetFloatY()};
+  kis::AddPolar(tail, target_->GetAngle(), static_cast<float>(sprite->GetFrameWidth()), false);
+  return true;
+}
+
 // --- LevelTutorialArrow --------------------------------------------------------------------------------------
 
 LevelTutorialArrow::LevelTutorialArrow(TutorialLayer* layer, u32 tag, GameLevel* level, u32 lockMask)

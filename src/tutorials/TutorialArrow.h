@@ -12,6 +12,7 @@
 #pragma once
 
 #include "base/Types.h"
+#include "base/Maths.h"
 #include "resources/SpriteEffect.h"
 
 class GameLevel;
@@ -57,6 +58,10 @@ class TutorialArrow {
   void SetTarget(TutorialTarget* target);
   void UpdateTarget();  // the target's point found again
   void Draw();
+  // Its picture's middle line at rest on the screen, from the tip back
+  // along the angle; false while it is not drawn (no picture, no valid
+  // target).
+  bool GetLine(kis::FloatPoint* tip, kis::FloatPoint* tail) const;
 
   u32 GetTag() const { return tag_; }
   u32 GetState() const { return state_; }

@@ -1,15 +1,21 @@
 #include "tutorials/TutorialInfo.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "engine/DXLViewer.h"
 #include "gametext/KGETextParams.h"
+#include "hud/ActiveScreenSprite.h"
+#include "hud/ScreenSpriteHost.h"
+#include "hud/ScreenSpriteList.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/GameLanguageHost.h"
 #include "resources/GameDraw.h"
 #include "resources/MotionEffects.h"
 #include "resources/ResourceServices.h"
 #include "resources/SEffects.h"
+#include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/HIText.h"
@@ -35,7 +41,8 @@ constexpr i32 kFrameTop = 1;
 constexpr i32 kFrameRight = 3;
 constexpr i32 kFrameBottom = 6;
 constexpr i32 kBarGap = 2;       // free pixels between a note's frame and a bar
-constexpr float kAsideGap = 24.0f;  // from a note slid aside to its target's point
+constexpr i32 kAsideGap = 24;    // kept free round a bare target point
+constexpr float kAreaGap = 2.0f;  // free pixels between a note's frame and its target
 
 }  // namespace
 
@@ -106,12 +113,86 @@ DXLRECT TutorialInfo::Room() {
   return room;
 }
 
+namespace {
+
+// The frame of a note at `at` (its window's top-left corner; w x h) meets the rectangle.
+bool FrameMeets(const DXLRECT& r, const kis::FloatPoint& at, float w, float h) {
+  return at.x - static_cast<float>(kFrameLeft) < static_cast<float>(r.right) &&
+         static_cast<float>(r.left) < at.x + w + static_cast<float>(kFrameRight) &&
+         at.y - static_cast<float>(kFrameTop) < static_cast<float>(r.bottom) &&
+         static_cast<float>(r.top) < at.y + h + static_cast<float>(kFrameBottom);
+}
+
+// What a note rather leaves free: the head-up buttons the running level
+// shows and the arrows of its layer.
+std::vector<DXLRECT> KeptFree(TutorialLayer* layer) {
+  std::vector<DXLRECT> free;
+  if (const ScreenSpriteList* list = GetLevelScreenSprites())
+    for (i32 i = 0; i < list->Active().GetCount(); ++i)
+      if (const ActiveScreenSprite* button = list->Active().Get(i); button->IsVisible())
+        button->GetScreenRect(&free.emplace_back());
+  // An arrow by five points of its middle line.
+  kis::FloatPoint tip{}, tail{};
+  for (i32 i = 0; layer && i < layer->Arrows().GetCount(); ++i)
+    if (layer->Arrows().Get(i)->GetState() < kLayerHiding && layer->Arrows().Get(i)->GetLine(&tip, &tail))
+      for (float k : {0.0f, 0.25f, 0.5f, 0.75f, 1.0f}) {
+        const i32 x = static_cast<i32>(tip.x + (tail.x - tip.x) * k), y = static_cast<i32>(tip.y + (tail.y - tip.y) * k);
+        free.push_back(DXLRECT{x, y, x + 1, y + 1});
+      }
+  return free;
+}
+
+// Where a note at `at` (w x h) may stand so that its frame keeps clear of
+// `area` and the note stays in the room: where it stands, or the nearest
+// place by one of the four sides of the area where it fits whole (moved
+// across that side, or also along it to line up with the area's ends); of
+// those, one clear of the rectangles `free` first. False when it meets the
+// area and no side has room.
+bool ClearOfArea(const DXLRECT& area, const DXLRECT& room, float w, float h, const std::vector<DXLRECT>& free,
+                 kis::FloatPoint* at) {
+  const float left = static_cast<float>(area.left), top = static_cast<float>(area.top);
+  const float right = static_cast<float>(area.right), bottom = static_cast<float>(area.bottom);
+  const float frameLeft = kFrameLeft, frameTop = kFrameTop, frameRight = kFrameRight, frameBottom = kFrameBottom;
+  std::vector<kis::FloatPoint> places{*at};
+  for (float x : {at->x, left, right - w}) {
+    places.push_back({x, top - kAreaGap - frameBottom - h});
+    places.push_back({x, bottom + kAreaGap + frameTop});
+  }
+  for (float y : {at->y, top, bottom - h}) {
+    places.push_back({left - kAreaGap - frameRight - w, y});
+    places.push_back({right + kAreaGap + frameLeft, y});
+  }
+  const kis::FloatPoint* best = nullptr;
+  float bestMove = 0.0f;
+  bool bestClear = false;
+  for (const kis::FloatPoint& p : places) {
+    if (FrameMeets(area, p, w, h) || p.x < static_cast<float>(room.left) || p.x + w > static_cast<float>(room.right) ||
+        p.y < static_cast<float>(room.top) || p.y + h > static_cast<float>(room.bottom))
+      continue;
+    const float move = std::abs(p.x - at->x) + std::abs(p.y - at->y);
+    const bool clear = std::none_of(free.begin(), free.end(), [&](const DXLRECT& r) { return FrameMeets(r, p, w, h); });
+    if (!best || (clear && !bestClear) || (clear == bestClear && move < bestMove)) {
+      best = &p;
+      bestMove = move;
+      bestClear = clear;
+    }
+  }
+  if (best) *at = *best;
+  return best != nullptr;
+}
+
+}  // namespace
+
 // Next to the target on the side its angle points to (or centred on it),
 // moved by its distance along the angle, then kept in the room: a note
 // pushed back only into the screen before its move (and the screen alone)
 // would go off it again, or under the bars, where it can be neither read
-// nor clicked. A note the room pushes back over its own target slides
-// aside along the bars, the target's point left free beside it.
+// nor clicked. A note that then stands over what its target stands for
+// (the building with its buttons, the control; a bare point and the 24
+// pixels round it) moves to the nearest side of it where it fits whole;
+// where no side has room beside the whole building, at least beside the
+// button the player is to click. Of the places beside it, one that leaves
+// the level's head-up buttons and the layer's arrows free comes first.
 void TutorialInfo::Place() {
   if (!target_ || !target_->IsValid()) return;
   const i32 w = width_, h = height_;
@@ -131,16 +212,15 @@ void TutorialInfo::Place() {
     kis::AddPolar(&p, target_->GetAngle(), distance_, false);
     inside(&p.x, &p.y);
   }
-  const float tx = target_->GetFloatX(), ty = target_->GetFloatY();
-  if (!centred_ && tx > p.x && tx < p.x + fw && ty > p.y && ty < p.y + fh) {
-    const float left = tx - kAsideGap - fw, right = tx + kAsideGap;
-    const bool leftFits = left >= static_cast<float>(room.left);
-    const bool rightFits = right + fw <= static_cast<float>(room.right);
-    // The side the note leans to already, where it fits.
-    if (leftFits && (!rightFits || p.x + fw / 2.0f < tx))
-      p.x = left;
-    else if (rightFits)
-      p.x = right;
+  if (!centred_) {
+    DXLRECT area{};
+    if (!target_->GetArea(&area, false)) {
+      const i32 x = static_cast<i32>(target_->GetFloatX()), y = static_cast<i32>(target_->GetFloatY());
+      area = DXLRECT{x - kAsideGap, y - kAsideGap, x + kAsideGap, y + kAsideGap};
+    }
+    const std::vector<DXLRECT> free = KeptFree(layer_);
+    if (!ClearOfArea(area, room, fw, fh, free, &p) && target_->GetArea(&area, true))
+      ClearOfArea(area, room, fw, fh, free, &p);
   }
   SetPos(p.x + static_cast<float>(hw), p.y + static_cast<float>(hh));
   pivotX_ = static_cast<float>(-hw);

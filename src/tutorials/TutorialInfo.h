@@ -1,7 +1,9 @@
 // TutorialInfo - a framed text of a tutorial layer placed next to its
 // target: on the side the target's angle points to (or centred on it),
 // moved by its distance along the angle, kept inside the game area and
-// clear of the level's bars, aside of its target's point. It
+// clear of the level's bars, beside what its target stands for (the
+// building with its buttons, the control), where it can clear of the
+// level's other head-up buttons and its layer's arrows too. It
 // takes its layer's state (upwards only): fading in and rising 5 pixels
 // over 120 ms as the layer shows, fading and shrinking to 0.8 over 150 ms
 // as it hides, then gone.

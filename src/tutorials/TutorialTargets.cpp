@@ -1,15 +1,21 @@
 #include "tutorials/TutorialTargets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "app/LevelSelectMap.h"
+#include "hud/ActiveScreenSprite.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
+#include "level/map/SpriteObject.h"
 #include "level/rules/LevelRules.h"
 #include "level/scene/GameLevel.h"
+#include "resources/CurrentLevel.h"
 #include "resources/GameDraw.h"
+#include "resources/MapSprite.h"
 #include "resources/ResourceServices.h"
+#include "resources/Sprite.h"
 #include "ui/GameButton.h"
 #include "ui/GameWindow.h"
 #include "hud/ScreenSprite.h"
@@ -32,7 +38,68 @@ GameButton* FindIn(const GameControls& list, u32 id, uintptr_t data) {
   return nullptr;
 }
 
+// The level rectangle of a map object's picture: its frame from the hot
+// spot, with its sub-pictures, scaled about its position.
+bool PictureArea(const SpriteObject& object, DXLRECT* out) {
+  const MapSprite* mapSprite = object.GetMapSprite();
+  const Sprite* sprite = mapSprite ? mapSprite->GetSprite() : nullptr;
+  if (!sprite) return false;
+  bool any = false;
+  UniteArea(out, DXLRECT{0, 0, sprite->GetFrameWidth(), sprite->GetFrameHeight()}, &any);
+  for (const SubSpriteList* list : {object.GetBehind(), object.GetFront()})
+    for (i32 i = 0; list && i < list->GetCount(); ++i) {
+      DXLRECT r{};
+      list->Get(i)->GetBounds(&r);
+      UniteArea(out, r, &any);
+    }
+  const float scale = object.IsScaled() ? object.GetScale() : 1.0f;
+  const auto at = [&](i32 v, float hot, i32 origin) {
+    return origin + kis::RoundToInt((static_cast<float>(v) + hot) * scale);
+  };
+  *out = DXLRECT{at(out->left, object.GetHotSpotX(), object.GetX()), at(out->top, object.GetHotSpotY(), object.GetY()),
+                 at(out->right, object.GetHotSpotX(), object.GetX()),
+                 at(out->bottom, object.GetHotSpotY(), object.GetY())};
+  return true;
+}
+
 }  // namespace
+
+void UniteArea(DXLRECT* into, const DXLRECT& r, bool* any) {
+  if (*any) {
+    *into = DXLRECT{std::min(into->left, r.left), std::min(into->top, r.top), std::max(into->right, r.right),
+                    std::max(into->bottom, r.bottom)};
+  } else {
+    *into = r;
+  }
+  *any = true;
+}
+
+bool LevelPointArea(const BaseLevelPoint* point, DXLRECT* out) {
+  const CurrentLevel* level = GetCurrentLevel();
+  if (!level || !point) return false;
+  bool any = false;
+  const kis::list<MapObject*>& objects = point->GetMap().GetObjects();
+  for (i32 i = 0; i < objects.GetCount(); ++i) {
+    const auto* object = dynamic_cast<const SpriteObject*>(objects.Get(i));
+    DXLRECT r{};
+    if (!object || object->GetOwnerPoint() != point || object->IsDead() || !object->IsAttached() ||
+        !PictureArea(*object, &r))
+      continue;
+    float l = 0, t = 0, rr = 0, b = 0;  // as the head-up sprites' own rectangles (ScreenSprite::GetScreenRect)
+    level->MapToScreen(static_cast<float>(r.left), static_cast<float>(r.top), &l, &t);
+    level->MapToScreen(static_cast<float>(r.right), static_cast<float>(r.bottom), &rr, &b);
+    UniteArea(out, DXLRECT{static_cast<i32>(l), static_cast<i32>(t), static_cast<i32>(rr), static_cast<i32>(b)}, &any);
+  }
+  if (const ScreenSpriteList* list = GetLevelScreenSprites())
+    for (i32 i = 0; i < list->Active().GetCount(); ++i) {
+      const ActiveScreenSprite* button = list->Active().Get(i);
+      if (!button->IsVisible() || button->GetHandlerOwner() != static_cast<const ScreenSpriteOwner*>(point)) continue;
+      DXLRECT r{};
+      button->GetScreenRect(&r);
+      UniteArea(out, r, &any);
+    }
+  return any;
+}
 
 void TutorialTarget::Found(float x, float y) {
   valid_ = 1;
@@ -80,6 +147,18 @@ void TutTargetButton::UpdatePosition() {
   Found(static_cast<float>(screen.x), static_cast<float>(screen.y));
 }
 
+bool TutTargetButton::GetArea(DXLRECT* out, bool) const {
+  GameWindow* window = nullptr;
+  const GameButton* button = valid_ ? FindControl(&window) : nullptr;
+  if (!button) return false;
+  const DXLRECT& r = button->GetRect();
+  kis::IntPoint a{}, b{};
+  window->ClientToScreen(&a, r.left, r.top);
+  window->ClientToScreen(&b, r.right, r.bottom);
+  *out = DXLRECT{a.x, a.y, b.x, b.y};
+  return true;
+}
+
 void TutTargetCustom::UpdatePosition() {
   valid_ = 0;
   kis::FloatPoint p{0.0f, 0.0f};
@@ -108,6 +187,18 @@ void TutTargetMapLevel::UpdatePosition() {
   distance_ = keep;
 }
 
+bool TutTargetMapLevel::GetArea(DXLRECT* out, bool) const {
+  const LevelSelectMap* map = GetLevelSelectMap();
+  const MapLevelSprite* node = valid_ && map && map->IsLoaded() ? map->GetNode(level_) : nullptr;
+  const Sprite* cell = node ? node->GetHexPicture() : nullptr;
+  if (!cell) return false;
+  const i32 w = cell->GetFrameWidth(), h = cell->GetFrameHeight();
+  const DXLPOINT a = map->ToScreen(node->GetX() - w / 2, node->GetY() - h / 2);
+  const DXLPOINT b = map->ToScreen(node->GetX() + w - w / 2, node->GetY() + h - h / 2);
+  *out = DXLRECT{a.x, a.y, b.x, b.y};
+  return true;
+}
+
 // Moved by the distance in level units, then onto the screen.
 void TutTargetLevelPoint::UpdatePosition() {
   valid_ = 0;
@@ -122,6 +213,21 @@ void TutTargetLevelPoint::UpdatePosition() {
   distance_ = 0.0f;
   Found(static_cast<float>(x), static_cast<float>(y));
   distance_ = keep;
+}
+
+bool TutTargetLevelPoint::GetArea(DXLRECT* out, bool) const {
+  return valid_ && LevelPointArea(level_->Map().GetPoint(point_), out);
+}
+
+bool TutTargetScreenSprite::GetArea(DXLRECT* out, bool control) const {
+  if (!valid_) return false;
+  sprite_->GetScreenRect(out);
+  const auto* button = control ? nullptr : dynamic_cast<const ActiveScreenSprite*>(sprite_);
+  DXLRECT whole{};
+  bool any = true;
+  if (button && LevelPointArea(dynamic_cast<const BaseLevelPoint*>(button->GetHandlerOwner()), &whole))
+    UniteArea(out, whole, &any);
+  return true;
 }
 
 void TutTargetScreenSprite::UpdatePosition() {

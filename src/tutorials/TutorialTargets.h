@@ -14,7 +14,9 @@
 
 #include "base/Maths.h"
 #include "base/Types.h"
+#include "engine/DXLRect.h"
 
+class BaseLevelPoint;
 class GameButton;
 class GameLevel;
 class GameWindow;
@@ -36,6 +38,12 @@ class TutorialTarget {
   virtual TutorialTarget* Clone(float distance) const = 0;
   // Works the point out again; valid when it could.
   virtual void UpdatePosition() = 0;
+  // The screen rectangle of what the target stands for: a control's, a
+  // level point's pictures with the head-up buttons it shows, a map
+  // node's cell. With `control`, only what the player clicks there (a
+  // head-up button, not the building it stands over). False for a bare
+  // point.
+  virtual bool GetArea(DXLRECT* /*out*/, bool /*control*/) const { return false; }
 
   u32 GetKind() const { return kind_; }
   float GetAngle() const { return angle_; }
@@ -94,6 +102,7 @@ class TutTargetButton : public TutorialTargetKind<TutTargetButton> {
         control_(controlId),
         data_(controlData) {}
   void UpdatePosition() override;
+  bool GetArea(DXLRECT* out, bool control) const override;
   // The control it names and its window (null when either is gone).
   GameButton* FindControl(GameWindow** window) const;
   u32 GetWindowCode() const { return window_; }
@@ -108,17 +117,28 @@ class TutTargetButton : public TutorialTargetKind<TutTargetButton> {
 
 // out: the screen point; true when it is valid.
 using TutorialPointFunction = bool (*)(kis::FloatPoint* out, float angle, float distance, u32 argument, u32 extra);
+// out: the screen rectangle of what the point stands for (see GetArea).
+using TutorialAreaFunction = bool (*)(DXLRECT* out, u32 argument, bool control);
 
 class TutTargetCustom : public TutorialTargetKind<TutTargetCustom> {
  public:
-  TutTargetCustom(TutorialPointFunction function, u32 argument, float angle, float distance, u32 extra)
-      : TutorialTargetKind(kTargetCustom, angle, distance), function_(function), argument_(argument), extra_(extra) {}
+  TutTargetCustom(TutorialPointFunction function, u32 argument, float angle, float distance, u32 extra,
+                  TutorialAreaFunction area = nullptr)
+      : TutorialTargetKind(kTargetCustom, angle, distance),
+        function_(function),
+        area_(area),
+        argument_(argument),
+        extra_(extra) {}
   void UpdatePosition() override;
+  bool GetArea(DXLRECT* out, bool control) const override {
+    return valid_ && area_ && area_(out, argument_, control);
+  }
   TutorialPointFunction GetFunction() const { return function_; }
   u32 GetArgument() const { return argument_; }
 
  private:
   TutorialPointFunction function_;
+  TutorialAreaFunction area_;
   u32 argument_;
   u32 extra_;
 };
@@ -135,6 +155,7 @@ class TutTargetMapLevel : public TutorialTargetKind<TutTargetMapLevel> {
   TutTargetMapLevel(i32 levelIndex, float angle)
       : TutorialTargetKind(kTargetMapLevel, angle, kDistance), level_(levelIndex) {}
   void UpdatePosition() override;
+  bool GetArea(DXLRECT* out, bool control) const override;  // the node's cell
   i32 GetLevelIndex() const { return level_; }
 
  private:
@@ -147,6 +168,7 @@ class TutTargetLevelPoint : public TutorialTargetKind<TutTargetLevelPoint> {
   TutTargetLevelPoint(GameLevel* level, i32 pointIndex, float angle, float distance)
       : TutorialTargetKind(kTargetLevelPoint, angle, distance), level_(level), point_(pointIndex) {}
   void UpdatePosition() override;
+  bool GetArea(DXLRECT* out, bool control) const override;  // LevelPointArea
   i32 GetPointIndex() const { return point_; }
 
  private:
@@ -161,8 +183,18 @@ class TutTargetScreenSprite : public TutorialTargetKind<TutTargetScreenSprite> {
   TutTargetScreenSprite(ScreenSprite* sprite, float angle, float distance)
       : TutorialTargetKind(kTargetScreenSprite, angle, distance), sprite_(sprite) {}
   void UpdatePosition() override;
+  // The sprite's rectangle; unless `control`, with the level point whose
+  // button it is (LevelPointArea).
+  bool GetArea(DXLRECT* out, bool control) const override;
   ScreenSprite* GetSprite() const { return sprite_; }
 
  private:
   ScreenSprite* sprite_;
 };
+
+// The screen rectangle a level point covers: the pictures of its map
+// objects (their sub-pictures too) and the head-up buttons it shows; false
+// when it shows none.
+bool LevelPointArea(const BaseLevelPoint* point, DXLRECT* out);
+// Widens `into` to take in `r` too (`into` starts empty when `any` is false).
+void UniteArea(DXLRECT* into, const DXLRECT& r, bool* any);

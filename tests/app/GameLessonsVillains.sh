@@ -114,7 +114,7 @@ shot six-burst
 [ "$(same six-cloud six-burst $money)" -le 98 ] || fail "the money counter shows no coins for the gas cloud burst"
 read -r cx cy <<<"$cloud"
 [ "$(same six-cloud six-burst $((cx - 8)) $((cy - 8)) 16 16)" -le 70 ] || fail "the gas cloud is still in the catapult"
-# "Click him again and again until he runs off": at the arrow, until the
+# "Click the villain until he runs off": at the arrow, until the
 # repair's lesson shows.
 for ((i = 0; i < 20; ++i)); do
   grep -aq "step 0x80060004" "$log" && break

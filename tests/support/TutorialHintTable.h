@@ -40,6 +40,8 @@
 #include "tutorials/TutorialLayer.h"
 #include "tutorials/TutorialTargets.h"
 #include "hud/ActiveScreenSprite.h"
+#include "hud/ScreenSpriteHost.h"
+#include "hud/ScreenSpriteList.h"
 #include "resources/ResourceServices.h"
 #include "ui/NarrowButton.h"
 #include "ui/WindowManager.h"
@@ -126,7 +128,10 @@ inline std::string HintSide(const TutorialInfo* info) {
 // as drawn (3 pixels past its rectangle left and right, 1 above, 6 below)
 // off the game area or over one of the level's bars (the panel's strip, the
 // menu's plate, the boards along the top, the close-tutorial button), or,
-// placed beside its target, its rectangle over the target's point.
+// placed beside its target, its frame over a head-up button the level
+// shows or over what the target stands for (TutorialTarget::GetArea: the
+// building or bed with its buttons, the control), its rectangle over a
+// bare target point.
 inline std::string NoteMisplaced(const TutorialInfo* info) {
   const TutorialTarget* t = info->GetTarget();
   if (info->GetState() != kLayerShown || !t || !t->IsValid()) return {};
@@ -137,6 +142,9 @@ inline std::string NoteMisplaced(const TutorialInfo* info) {
   const auto text = [](const DXLRECT& r) {
     return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom) + "]";
+  };
+  const auto meets = [&](const DXLRECT& r) {
+    return frame.left < r.right && r.left < frame.right && frame.top < r.bottom && r.top < frame.bottom;
   };
   const GAMESCREENAREA& screen = GetResourceServices().screen;
   if (frame.left < 0 || frame.top < 0 || frame.right > screen.width || frame.bottom > screen.height)
@@ -156,11 +164,19 @@ inline std::string NoteMisplaced(const TutorialInfo* info) {
   if (const GameWindow* money = windows ? windows->FindWindow(kMoneyWindowId) : nullptr)
     bars.emplace_back("the boards along the top", money->GetRect());
   for (const auto& [name, r] : bars)
-    if (frame.left < r.right && r.left < frame.right && frame.top < r.bottom && r.top < frame.bottom)
-      return "frame " + text(frame) + " over " + name + " " + text(r);
+    if (meets(r)) return "frame " + text(frame) + " over " + name + " " + text(r);
+  if (info->IsCentred()) return {};
+  if (const ScreenSpriteList* list = GetLevelScreenSprites())
+    for (i32 i = 0; i < list->Active().GetCount(); ++i)
+      if (DXLRECT r{}; list->Active().Get(i)->IsVisible()) {
+        list->Active().Get(i)->GetScreenRect(&r);
+        if (meets(r)) return "frame " + text(frame) + " over the head-up button " + text(r);
+      }
+  if (DXLRECT area{}; t->GetArea(&area, false))
+    return meets(area) ? "frame " + text(frame) + " over its target " + text(area) : std::string();
   const float x = t->GetFloatX(), y = t->GetFloatY();
-  if (!info->IsCentred() && x > static_cast<float>(note.left) && x < static_cast<float>(note.right) &&
-      y > static_cast<float>(note.top) && y < static_cast<float>(note.bottom))
+  if (x > static_cast<float>(note.left) && x < static_cast<float>(note.right) && y > static_cast<float>(note.top) &&
+      y < static_cast<float>(note.bottom))
     return "note " + text(note) + " over its target's point (" + HintNumber(x) + ", " + HintNumber(y) + ")";
   return {};
 }

@@ -109,7 +109,7 @@ const std::vector<const char*> kLevelOneHints = {
 
 const std::vector<const char*> kLevelTwoHints = {
     "arrow Lvlp:4C500005/task0 270/4 | text fn:centre 0/0 centred +0 click",
-    "arrow point 1 90/64 | text point 1 90/64 +84 below",
+    "arrow point 1 90/64 | text point 1 90/64 +84 above",  // clear of bed 3's harvest hand
     "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
     "arrow Lvlp:C9000500/prod_flour 270/4 | text Lvlp:C9000500/prod_flour 270/4 +84 above",
     "arrow1 Prod@1 90/4 | text Prod@1 90/4 +84 click below",
@@ -117,7 +117,7 @@ const std::vector<const char*> kLevelTwoHints = {
     "arrow1 Prod@1 90/4 | text Prod@1 90/4 +84 below",
     "arrow1 PrSl@1 90/4 | text PrSl@1 90/4 +84 below",
     "text fn:centre 0/0 centred +0 click",
-    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "arrow point 2 90/64 | text point 2 90/64 +84 below-left",  // clear of bed 4's harvest hand
     "arrow Lvlp:C9000200 270/4 | text Lvlp:C9000200 270/4 +84 above",
     "arrow Lvlp:C9000500/prod_flour 270/4 | text Lvlp:C9000500/prod_flour 270/4 +84 above",
     "arrow4 Harv@4 270/4 | text fn:centre 90/180 centred +0",  // bed 3 not ripe yet

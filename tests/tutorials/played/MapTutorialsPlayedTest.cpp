@@ -1,17 +1,19 @@
 // The map's tutorials in the running game on the sample data set (headless,
 // the game's tutorial maker): a first profile's first visit of the map
-// shows the arrow on level 1's node with its text (map_first_tutorial.png);
+// shows the arrow on level 1's node with its text (map_first_tutorial_WxH.png);
 // choosing level 1 ends it. Level 2 won unlocks the bees, and the next level
-// window shows the new bonus over its slot (map_new_bonus.png). Both texts
+// window shows the new bonus over its slot (map_new_bonus_WxH.png). Both texts
 // lie wholly inside the screen. Every map tutorial's hint (the bonus's
 // second step, the regime's and the hard regime's made by hand on the
 // map) stands where its script puts it; the layers that take clicks leave
-// the interface's "back" and "options" buttons to it. The first note lies
-// whole in the game area at 800 x 600 and 1,280 x 800, and goes at once
-// when the level window opens over it.
+// the interface's "back" and "options" buttons to it; at 800 x 600 and
+// 1,024 x 768 no note stands over its target. The first note lies whole in
+// the game area at four sizes, and goes at once when the level window opens
+// over it.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -62,12 +64,13 @@ const std::map<TutorialId, const char*> kMapHints = {
     {kMapTutorialHardId | 1, "text fn:mapcentre 0/0 centred +0 click"},
 };
 
-// The first visit's note whole, its frame too, and beside level 1's node in
-// a window of 800 x 600, 1,280 x 800 and 1,920 x 1,080 (the node lies by the
-// map's left edge, the note on its upper left side), each drawn into
-// map_first_WxH.png.
+// The first visit's note whole, its frame too, and beside level 1's node
+// (clear of its cell) in a window of 800 x 600, 1,024 x 768, 1,280 x 800
+// and 1,920 x 1,080 (the node lies by the map's left edge, the note on its
+// upper left side), each drawn into map_first_WxH.png.
 TEST(MapTutorialsPlayed, FirstNoteWholeAtBothSizes) {
-  for (const auto& [w, h] : {std::pair{800u, 600u}, std::pair{1280u, 800u}, std::pair{1920u, 1080u}}) {
+  for (const auto& [w, h] :
+       {std::pair{800u, 600u}, std::pair{1024u, 768u}, std::pair{1280u, 800u}, std::pair{1920u, 1080u}}) {
     SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
     TutorialMaker maker;
     RunningGame run(w, h, true, false, nullptr, &maker);
@@ -89,9 +92,12 @@ TEST(MapTutorialsPlayed, FirstNoteWholeAtBothSizes) {
   }
 }
 
-TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
+// At 800 x 600 and 1,024 x 768; no note over its target.
+class MapTutorialsSized : public ::testing::TestWithParam<std::pair<u32, u32>> {};
+
+TEST_P(MapTutorialsSized, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   TutorialMaker maker;
-  RunningGame run(800, 600, false, false, nullptr, &maker);
+  RunningGame run(GetParam().first, GetParam().second, false, false, nullptr, &maker);
   ASSERT_TRUE(run.ok);
   testsupport::HintNames names;
   names.functions[MapScreenCentre] = "mapcentre";
@@ -121,7 +127,8 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   EXPECT_TRUE(OnScreen(step->GetLayer()->Arrows().Get(0)->GetTarget()));
   EXPECT_TRUE(OnScreen(step->GetLayer()->Texts().Get(0)->GetTarget()));
   EXPECT_TRUE(Inside(step->GetLayer()->Texts().Get(0))) << "level 1's node is by the screen's left edge";
-  EXPECT_TRUE(run.Shot("map_first_tutorial.png"));
+  const std::string size = std::to_string(GetParam().first) + "x" + std::to_string(GetParam().second);
+  EXPECT_TRUE(run.Shot("map_first_tutorial_" + size + ".png"));
 
   // Level 1 chosen on the map: the tutorial ends, the level window opens.
   LevelSelectMap* map = run.game.Map();
@@ -164,7 +171,7 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   EXPECT_TRUE(OnScreen(b1->GetLayer()->Arrows().Get(0)->GetTarget())) << "the arrow on the bees' slot";
   ASSERT_EQ(b1->GetLayer()->Texts().GetCount(), 1);
   EXPECT_TRUE(Inside(b1->GetLayer()->Texts().Get(0)));
-  EXPECT_TRUE(run.Shot("map_new_bonus.png"));
+  EXPECT_TRUE(run.Shot("map_new_bonus_" + size + ".png"));
 
   // Its click ends it (not chained). With more bonuses than slots the
   // level window has its "select bonuses" button: its hint alone; then the
@@ -211,6 +218,10 @@ TEST(MapTutorialsPlayed, FirstVisitThenTheNewBonusOverTheLevelWindow) {
     frames(30);
   }
   for (const auto& [id, line] : kMapHints) EXPECT_EQ(hints.Line(id), line) << std::hex << id;
+  EXPECT_EQ(hints.Misplaced(), std::set<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(BothSizes, MapTutorialsSized,
+                         ::testing::Values(std::pair{800u, 600u}, std::pair{1024u, 768u}));
 
 }  // namespace
