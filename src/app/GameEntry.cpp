@@ -1,5 +1,6 @@
 #include "app/GameEntry.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,23 +91,14 @@ bool IsRegularFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Every missing level of `path` made with mode 0700; true when it is a
-// folder afterwards.
-bool MakeFolders(const std::string& path) {
-  for (size_t at = 1; at <= path.size(); ++at) {
-    if (at < path.size() && path[at] != '/') continue;
-    const std::string part = path.substr(0, at);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  }
+// The log is made afresh in the held per-user folder, never through a
+// link nor into another user's file: such a one in its place is removed
+// (the file a link points at is left alone).
+void ClearLogPlace(const plat::HeldFolder& folder) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The log is made afresh, never through a link: a link in its place is
-// removed (the file it points at is left alone).
-void RemoveLink(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(path.c_str());
+  if (::fstatat(folder.Descriptor(), "log.txt", &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      (S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_uid != ::geteuid())))
+    ::unlinkat(folder.Descriptor(), "log.txt", 0);
 }
 
 std::string WithSlash(std::string s) {
@@ -162,7 +154,7 @@ std::string ParseEntryOptions(int argc, char** argv, EntryOptions* o) {
   return {};
 }
 
-std::string ChooseUserFolder(const std::string& data, std::string* why) {
+std::string ChooseUserFolder(const std::string& data, std::string* why, std::string* given) {
   std::string base, from;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
@@ -182,6 +174,7 @@ std::string ChooseUserFolder(const std::string& data, std::string* why) {
              " characters long, and the profiles' folder may have " + std::to_string(kUserFolderLimit - 1) + " at most";
   if (!reason.empty()) user = data + "Profiles/";
   if (why) *why = reason;
+  if (given) *given = reason.empty() ? base : data;
   return user;
 }
 
@@ -271,8 +264,8 @@ int RunGame(const EntryOptions& options) {
   folders.data = WithSlash(Narrow(plat::GetCurrentDirectory()));
   for (const char* file : {"Data.dat", "Sprites.dat", "Sounds.dat"})
     if (!IsFile(folders.data + file)) return DataMissing(folders.data + file + " is missing");
-  std::string userWhy;
-  folders.user = ChooseUserFolder(folders.data, &userWhy);
+  std::string userWhy, given;
+  folders.user = ChooseUserFolder(folders.data, &userWhy, &given);
   if (folders.user.size() >= kMaxPath) return DataMissing(folders.user + " is too long a path for the profiles");
 
   // The language file is chosen here already: missing texts are said on the
@@ -284,18 +277,16 @@ int RunGame(const EntryOptions& options) {
   if (!IsFile(languagePath)) return DataMissing(languagePath + " is missing: the game's texts");
   if (!IsRegularFile(languagePath)) return DataMissing(languagePath + " is not a regular file: the game's texts");
 
-  if (!MakeFolders(folders.user.substr(0, folders.user.size() - 1))) {
-    std::fprintf(stderr, "tallowmere: cannot make the per-user folder %s\n", folders.user.c_str());
-    return kExitStartFailed;
-  }
   // The single-instance check before the log and the recording: a refused
   // start leaves the running one's log and the files it was given alone.
   // The lock is the per-user folder's own (taken on the folder itself), so
   // every copy on that folder meets it whatever the path it came by and
   // whatever became of the files in it (copies on other folders run side
   // by side); without it the game does not run, unless the lock call
-  // itself fails there (then it runs, and says so).
-  DXLSetInstanceFolder(folders.user.c_str());
+  // itself fails there (then it runs, and says so). The folder is reached
+  // (and made) below the given one, without a link, and is the player's
+  // alone, or the start stops with what is in the way.
+  DXLSetInstanceFolder(folders.user.c_str(), given.c_str());
   const i32 single = DXLCheckSingleInstance(kClassName);
   if (single == kAppAlreadyRunning) {
     std::fprintf(stderr, "tallowmere: already running; this start did nothing\n");
@@ -303,7 +294,7 @@ int RunGame(const EntryOptions& options) {
   }
   if (single != 0) {
     const plat::SingleInstance* lock = DXLGetAppData().mutex;
-    std::fprintf(stderr, "tallowmere: cannot take the single-instance lock: %s\n", lock ? lock->Why().c_str() : "");
+    std::fprintf(stderr, "tallowmere: cannot use the per-user folder: %s\n", lock ? lock->Why().c_str() : "");
     DXLShutdown();
     return kExitStartFailed;
   }
@@ -311,7 +302,7 @@ int RunGame(const EntryOptions& options) {
   // The log, the frame, the window. A replay's clock runs from
   // before the log's first stamp.
   if (replay.Active()) replay.Start();
-  RemoveLink(folders.user + "log.txt");
+  ClearLogPlace(DXLGetAppData().mutex->Folder());
   if (!DXLOpenLog(Wide(folders.user).c_str())) {
     const int error = errno;
     const std::string kind = plat::NonFileKind(Wide(folders.user + "log.txt"));

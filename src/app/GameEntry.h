@@ -8,13 +8,16 @@
 // current folder; the per-user folder is $XDG_DATA_HOME (else
 // ~/.local/share) joined with "Morvalen/Tallowmere", or "Profiles" in the
 // data folder when that path is not usable or reaches 248 characters. The
-// per-user folder is made (mode 0700) before "log.txt" is opened in it (a
-// link in the log's place is removed, never written through). The
 // single-instance lock is taken on the per-user folder itself, before the
 // log and the recording are written (plat::SingleInstance): one running
-// copy per per-user folder, however its path is written; the folder is
-// held from then on, and the player's files below it are changed through
-// it only (plat::HeldFolder).
+// copy per per-user folder, however its path is written. The folder is
+// reached, and made (mode 0700) where missing, from the folder it is in
+// ($XDG_DATA_HOME...) one step at a time without following a link, and
+// must be the player's, or the start stops (4) saying whose it is and what
+// to do; it is held from then on, and the player's files below it are
+// changed through it only (plat::HeldFolder). "log.txt" is made there
+// afresh: a link or another user's file in its place is removed, never
+// written through.
 //
 // The game (Game.h) is set up on the frame and run by its state machine
 // from the logos to the quit state. A headless run without a replay has
@@ -91,8 +94,11 @@ struct EntryFolders {
 // The per-user folder for a data folder (with its trailing "/"), from the
 // environment; "Profiles" in the data folder when $XDG_DATA_HOME is not
 // absolute and $HOME is unset, or the joined path reaches 248 characters,
-// and then `why` (when given) says which; else it is emptied.
-std::string ChooseUserFolder(const std::string& data, std::string* why = nullptr);
+// and then `why` (when given) says which; else it is emptied. `given`
+// (when given): the start of its path taken as it stands, the folder below
+// which the game makes its own ($XDG_DATA_HOME, ~/.local/share or the data
+// folder).
+std::string ChooseUserFolder(const std::string& data, std::string* why = nullptr, std::string* given = nullptr);
 
 // The language file: the given path (against the program folder), else
 // "config.ini"'s [Path] Language (against the data folder); one that

@@ -78,12 +78,25 @@ void GameProfileNotices::ShowFileNotice(u32 id, const wchar* textKey, const std:
                         [](u32, uintptr_t, u32) { return true; }, 0);
 }
 
+namespace {
+
+constexpr size_t kSlashBreakEvery = 8;
+
+}  // namespace
+
 std::u16string FillNoticeText(std::u16string_view text, const std::vector<std::u16string>& args) {
   std::u16string out;
   for (size_t i = 0; i < text.size(); ++i) {
     const size_t n = i + 1 < text.size() && text[i] == u'%' ? static_cast<size_t>(text[i + 1] - u'1') : args.size();
     if (n < args.size() && n < 9) {
-      out += args[n];
+      size_t since = 0;  // characters since the last break
+      for (const char16_t c : args[n]) {
+        out += c;
+        if (++since >= kSlashBreakEvery && c == u'/') {
+          out += u"<space=0>";
+          since = 0;
+        }
+      }
       ++i;
     } else {
       out += text[i];

@@ -54,5 +54,8 @@ class GameProfileNotices : public ProfileNotices {
 };
 
 // The text with each "%1" .. "%9" replaced by the argument of that number
-// (none given: left as it is).
+// (none given: left as it is). An argument may end a line after a "/" (a
+// blank of no width is put there, no more often than every 8 characters):
+// a long path breaks between its folders' names, never inside one, and a
+// deep one stays well within the notice's 1,024 characters.
 std::u16string FillNoticeText(std::u16string_view text, const std::vector<std::u16string>& args);

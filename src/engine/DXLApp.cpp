@@ -45,6 +45,7 @@ struct Frame {
   i32 lastResult = 0;
   u16 resumeKey = 0;  // the key whose press ended waiting; its repeats stay with the frame
   std::string instanceFolder;
+  std::string instanceGiven;
   kis::list<DXLTextures*> textureLists;
 
   Frame() { Reset(); }
@@ -228,7 +229,10 @@ u32 DXLGetFps() { return App().viewer ? App().viewer->GetFramesPerSecond() : 0; 
 void DXLSetPauseCallback(DXLPAUSECALLBACK callback) { F().pauseCallback = callback; }
 void DXLSetStateCallback(DXLSTATECALLBACK callback) { F().stateCallback = callback; }
 void DXLSetCharSink(DXLCHARSINK sink) { F().charSink = sink; }
-void DXLSetInstanceFolder(const char* folder) { F().instanceFolder = folder ? folder : ""; }
+void DXLSetInstanceFolder(const char* folder, const char* given) {
+  F().instanceFolder = folder ? folder : "";
+  F().instanceGiven = given ? given : "";
+}
 
 // --- Start-up ---------------------------------------------------------------------------------
 
@@ -259,7 +263,8 @@ i32 DXLCheckSingleInstance(const wchar* name) {
   DXLAPPDATA& a = App();
   const std::string& folder = F().instanceFolder;
   if (!a.mutex)
-    a.mutex = new plat::SingleInstance(folder, folder.empty() ? plat::LockOn::NamedFile : plat::LockOn::Folder);
+    a.mutex = new plat::SingleInstance(folder, folder.empty() ? plat::LockOn::NamedFile : plat::LockOn::Folder,
+                                       F().instanceGiven);
   const std::u16string_view view(name ? name : u"");
   // Decided earlier in this start.
   if ((a.mutex->Held() || a.mutex->Unguarded()) && a.mutex->Name() == view) return Store(0);

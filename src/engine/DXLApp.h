@@ -213,5 +213,7 @@ void DXLSetCharSink(DXLCHARSINK sink);
 // The folder of the single-instance lock, locked itself (the game: its
 // per-user folder, so copies on other folders run side by side; empty: a
 // lock file in the default, a private folder of the user, see
-// plat::SingleInstance).
-void DXLSetInstanceFolder(const char* folder);
+// plat::SingleInstance). `given`: the start of its path taken as given
+// (the game's XDG_DATA_HOME): below it the folder must be this user's,
+// reached without a link (plat::SingleInstance).
+void DXLSetInstanceFolder(const char* folder, const char* given = nullptr);

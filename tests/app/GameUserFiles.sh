@@ -16,8 +16,12 @@
 # unreachable, a second start refused however it reaches the folder,
 # whatever became of a lock file in it and whoever starts it, its files
 # left as they were, another per-user folder, a long one, free to run
-# beside with its forward channel; a lock file of root's blocking nothing, a
-# per-user folder of root's named with the command that gives it back); a
+# beside with its forward channel; a lock file of root's blocking nothing,
+# the folders a start as root made named at the topmost with the command
+# that gives them back); a link another user put in the per-user folder's
+# place, a folder above open to others without its sticky bit and a
+# per-user folder another user made first each stopping the start, nothing
+# written through or into them; a
 # running copy whose folder is swapped for a copy (a backup put back) saving
 # nothing over the new one's win and saying so; the log never written
 # through a link; a recording never over its replay; a screenshot that
@@ -169,10 +173,11 @@ if [ -n "$other_user" ]; then
 
   # One lock whoever starts and whatever the folder allows: the player's copy
   # held in the read-only folder without any lock file; the folder made
-  # writable, the player's second start is refused, and so is root's with
-  # the player's folder. A lock file root left there (a start under sudo
-  # -E) stops nothing; a per-user folder of root's is named as root's, with
-  # the command that gives it back.
+  # writable, the player's second start is refused; root's with the
+  # player's folder stops at once (another user's). A lock file root left
+  # there (a start under sudo -E) stops nothing; the folders such a start
+  # made root's are named at the topmost, with the command that gives them
+  # back (a user without a name by its number).
   ro_user="$reach/ro/xdg/Morvalen/Tallowmere"
   rm -f "$ro_user/TallowmereGame.lock"
   chmod 500 "$ro_user"
@@ -190,10 +195,10 @@ if [ -n "$other_user" ]; then
     cd "$reach/ro" && run ro-second "${other[@]}" "$other_game" --headless --data "$other_data"
     cd "$reach/ro" && run ro-root "$other_game" --headless --data "$other_data"
   )
-  for name in ro-second ro-root; do
-    [ "$(status "$name")" = 1 ] && has "$name.err" "already running" ||
-      fail "$name beside the player's copy in its folder, read-only when it started: exits $(status "$name")"
-  done
+  [ "$(status ro-second)" = 1 ] && has ro-second.err "already running" ||
+    fail "a second start beside the player's copy in its folder, read-only when it started: exits $(status ro-second)"
+  [ "$(status ro-root)" = 4 ] && has ro-root.err "${ro_user%/*} belongs to nobody, not to root: another user's" ||
+    fail "root's start on the player's folder: exits $(status ro-root): $(tail -3 "$work/ro-root.err")"
   kill -CONT "$ro_held"
   wait "$ro_held" || fail "the player's copy let go exits $?: $(tail -3 "$work/ro-held.err")"
   # A lock file of root's, whatever an earlier start may have left there.
@@ -203,22 +208,27 @@ if [ -n "$other_user" ]; then
   (
     export XDG_DATA_HOME="$reach/ro/xdg" HOME="$reach/ro"
     cd "$reach/ro" && run ro-rootfile "${other[@]}" "$other_game" --headless --data "$other_data"
-    chown root "$ro_user"
+    chown root "${ro_user%/*}" "$ro_user"
     cd "$reach/ro" && run ro-rootfolder "${other[@]}" "$other_game" --headless --data "$other_data"
-    chown nobody "$ro_user"
+    chown 54321 "$reach/ro/xdg"
+    cd "$reach/ro" && run ro-nameless setpriv --reuid=54321 --regid=54321 --clear-groups "$other_game" --headless \
+      --data "$other_data"
+    chown nobody "$reach/ro/xdg" "${ro_user%/*}" "$ro_user"
   )
   [ "$(status ro-rootfile)" = 0 ] || fail "a lock file of root's stops the player's start: $(tail -3 "$work/ro-rootfile.err")"
-  [ "$(status ro-rootfolder)" = 4 ] &&
-    has ro-rootfolder.err "$ro_user/ belongs to root, not to nobody .*give it back with: sudo chown -R nobody: '$ro_user/'" ||
-    fail "a per-user folder of root's is not said as such: $(tail -3 "$work/ro-rootfolder.err")"
+  [ "$(status ro-rootfolder)" = 4 ] && has ro-rootfolder.err \
+    "${ro_user%/*} belongs to root, not to nobody .*give it back with: sudo chown -R nobody: '${ro_user%/*}'\$" &&
+    [ "$(status ro-nameless)" = 4 ] && has ro-nameless.err "not to user 54321 .*sudo chown -R 54321: '${ro_user%/*}'\$" ||
+    fail "folders of root's are not named at the topmost with the command: $(tail -qn1 "$work"/ro-{rootfolder,nameless}.err)"
 
   # Private whatever the umask: a per-user folder that existed open to others
   # is closed to them, everything made in it is the player's alone. An older
-  # start left the folder and the records open, and another user put a link
-  # to the player's notes in the records' place: no save writes through it.
+  # start left the folders and the records open, and another user put a link
+  # to the player's notes in the records' place and a log of theirs in the
+  # log's: no save writes through the link, and the log made is the player's.
   um="$reach/umask" um_user="$reach/umask/xdg/Morvalen/Tallowmere"
   mkdir -p "$um_user"
-  chmod -R 777 "$um"
+  chmod 777 "${um_user%/*}" "$um_user"
   cp "$work/first.txt" "$um/"
   echo "the player's notes" >"$um/notes.txt"
   (
@@ -227,20 +237,50 @@ if [ -n "$other_user" ]; then
     cd "$um" && run um-first "$game" --headless --data "$data" --replay first.txt
     { find "$um_user" -type d ! -perm 700 -printf '%m %p; '; find "$um_user" -type f ! -perm 600 -printf '%m %p; '; } \
       >"$work/um-open.txt"
-    chmod 777 "$um_user" "$um_user/Tester"
+    chmod 777 "${um_user%/*}" "$um_user" "$um_user/Tester"
     "${other[@]}" rm -f "$um_user/Tester/records.txt"
     "${other[@]}" ln -s "$um/notes.txt" "$um_user/Tester/records.txt"
+    "${other[@]}" sh -c 'rm -f "$1" && umask 0 && echo theirs >"$1"' _ "$um_user/log.txt"
     cd "$um" && run um-next "$game" --headless --data "$data"
   )
   [ "$(status um-first)" = 0 ] && [ "$(status um-next)" = 0 ] || fail "the runs under umask 000 exit $(status um-first), $(status um-next)"
   [ ! -s "$work/um-open.txt" ] || fail "under umask 000, open to others: $(cat "$work/um-open.txt")"
   [ "$(cat "$um/notes.txt")" = "the player's notes" ] || fail "a save wrote through the link another user planted"
   tr -d '\r' <"$um_user/log.txt" >"$work/um-next.log"
-  [ "$(log_line um-next '^Per-user folder *was open to other users (0777): closed to them')" = 1 ] &&
+  [ "$(log_line um-next '^Per-user folder *Morvalen was open .*Tallowmere was open to other users (0777): closed')" = 1 ] &&
     [ "$(log_line um-next 'records.txt not saved: a link is in its place')" -ge 1 ] ||
     fail "the log does not say the folder was closed to others, or the link in the records' place"
-  [ "$(stat -c %a "$um_user")" = 700 ] && [ "$(stat -c %a "$um_user/Tester")" = 700 ] ||
-    fail "the folders opened again are not closed to others"
+  [ "$(stat -c %a "$um_user")" = 700 ] && [ "$(stat -c %a "$um_user/Tester")" = 700 ] &&
+    [ "$(stat -c %u "$um_user/log.txt")" = "$(id -u)" ] ||
+    fail "the folders opened again are not closed to others, or the log went into another user's file"
+
+  # Another user's link in the per-user folder's place (in a Morvalen of the
+  # player's left open, under a folder writable by all: refused without its
+  # sticky bit), a per-user folder another user made first: the start stops
+  # with whose folder it is and what to do, and writes nothing through the
+  # link (to a folder of the player's) nor into the other user's folder.
+  lk="$reach/planted"
+  mkdir -p "$lk/xdg/Morvalen" "$lk/docs"
+  mkdir -m 1777 "$lk/shared"
+  chmod 777 "$lk/xdg" "$lk/xdg/Morvalen"
+  echo "the player's log" >"$lk/docs/log.txt"
+  echo "the player's settings" >"$lk/docs/config.dat"
+  cp -a "$lk/docs" "$lk/docs-before"
+  "${other[@]}" ln -s "$lk/docs" "$lk/xdg/Morvalen/Tallowmere"
+  "${other[@]}" sh -c 'umask 0 && mkdir -p "$1" && echo theirs >"$1/log.txt"' _ "$lk/shared/Morvalen/Tallowmere"
+  for way in "open $lk/xdg" "link $lk/xdg" "foreign $lk/shared"; do
+    read -r name base <<<"$way"
+    [ "$name" = link ] && chmod 1777 "$lk/xdg"
+    (export XDG_DATA_HOME="$base" && run "$name" "$game" --headless --data "$data")
+  done
+  [ "$(status open)" = 4 ] && has open.err "$lk/xdg may be written by other users (0777) and has no sticky bit" &&
+    [ "$(status link)" = 4 ] && has link.err "$lk/xdg/Morvalen/Tallowmere is a link" && [ "$(status foreign)" = 4 ] &&
+    has foreign.err "$lk/shared/Morvalen belongs to nobody, not to root: .*point XDG_DATA_HOME to a folder of your own" ||
+    fail "a folder of another user's, or open to them, does not stop the start: $(tail -qn1 "$work"/{open,link,foreign}.err)"
+  diff -r "$lk/docs" "$lk/docs-before" >/dev/null && [ "$(stat -c %a "$lk/docs")" = "$(stat -c %a "$lk/docs-before")" ] ||
+    fail "the start wrote through the link another user planted: $(ls -l "$lk/docs")"
+  [ "$(ls -A "$lk/shared/Morvalen/Tallowmere")" = log.txt ] && [ "$(cat "$lk/shared/Morvalen/Tallowmere/log.txt")" = theirs ] ||
+    fail "the start wrote into another user's folder: $(ls -A "$lk/shared/Morvalen/Tallowmere")"
 else
   echo "SKIPPED: the read-only per-user folder, root's and another user's (needs root and setpriv to run as another user)"
 fi

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "base/datafile/DataFileWriter.h"
 #include "platform/encoding/Utf.h"
 #include "platform/os/File.h"
+#include "platform/os/FileFaults.h"
 #include "platform/os/FileReplacement.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/HeldFolder.h"
@@ -31,6 +33,16 @@ namespace fs = std::filesystem;
 
 constexpr u32 kSafeSig1 = 0x5AFE5AFEu;
 constexpr u32 kSafeSig2 = 2;
+
+// Runs `act` as a replacement comes to its rename.
+struct AtRename : plat::FileFaults {
+  explicit AtRename(std::function<void()> then) : act(std::move(then)) {}
+  int Fault(plat::FileStep step, std::string_view) override {
+    if (step == plat::FileStep::Rename) act();
+    return 0;
+  }
+  std::function<void()> act;
+};
 
 struct WriteFaultGuard {
   ~WriteFaultGuard() { plat::SetWriteFaultAfter(-1); }
@@ -204,10 +216,11 @@ TEST(SafeSave, SymbolicLinksAreWrittenThroughBesideTheirFile) {
 // Below the per-user folder the game holds (its single-instance lock's): what
 // is made there is private whatever the umask or an older file's mode, no
 // link is followed at any step (nothing is made or written where one
-// points), and once the folder is swapped for another (a backup put back
-// while the game runs) nothing of the new one is saved over, made, renamed
-// or deleted, not even by a save begun before; the log goes on in the held
-// folder.
+// points), no file of another user is opened for writing, and once the
+// folder is swapped for another (a backup put back while the game runs)
+// nothing of the new one is saved over, made, renamed or deleted, not even
+// by a save begun before; one the swap met at its rename went into the held
+// folder and is refused all the same; the log goes on in the held folder.
 TEST(SafeSave, BelowTheHeldPerUserFolderNoLinkIsFollowedAndASwappedFolderIsLeftAlone) {
   TempFolder dir, outside;
   const std::string user = dir.File("user"), profile = user + "/profile0.dat";
@@ -243,14 +256,27 @@ TEST(SafeSave, BelowTheHeldPerUserFolderNoLinkIsFollowedAndASwappedFolderIsLeftA
   EXPECT_EQ(plat::CreateFile(Wide(user + "/Ann/level_01.dat")), plat::kInvalidFile);
   EXPECT_EQ(outside.Read("notes.txt"), "mine");
   EXPECT_EQ(outside.Entries(), 1);
+  dir.Put("user/log.txt", "theirs");
+  if (::geteuid() == 0 && ::chown((user + "/log.txt").c_str(), 65534, 65534) == 0) {
+    EXPECT_EQ(plat::CreateFile(Wide(user + "/log.txt")), plat::kInvalidFile);
+  }
+  ::unlink((user + "/log.txt").c_str());
 
   // Swapped while a save is under way: moved away, a copy put in its place.
   plat::FileReplacement late;
   ASSERT_TRUE(late.Begin(Wide(profile), plat::FileReplacement::Temp::Backup));
   ASSERT_TRUE(late.Write("late"));
-  fs::rename(user, dir.File("moved"));
-  fs::create_directory(user);
-  fs::copy_file(dir.File("moved/profile0.dat"), profile);
+  AtRename swap([&] {
+    fs::rename(user, dir.File("moved"));
+    fs::create_directory(user);
+    fs::copy_file(dir.File("moved/profile0.dat"), profile);
+  });
+  plat::FileReplacement landed(&swap);
+  ASSERT_TRUE(landed.Begin(Wide(user + "/Ann/records.dat"), plat::FileReplacement::Temp::Backup));
+  ASSERT_TRUE(landed.Write("landed"));
+  EXPECT_FALSE(landed.Commit());
+  EXPECT_EQ(landed.Error(), ESTALE);
+  EXPECT_EQ(dir.Read("moved/Ann/records.dat"), "landed");
   EXPECT_FALSE(held.InPlace());
   EXPECT_FALSE(late.Commit());
   EXPECT_EQ(late.Error(), ESTALE);

@@ -220,7 +220,8 @@ TEST(WindowSingleInstance, TheFolderItselfIsLockedWhateverIsDoneToItsFiles) {
 // player's first copy locks it; made writable, the player's second copy is
 // refused, and so is root's; a root-owned "GameClass.lock" in it (an older
 // start under sudo -E left one) blocks nothing. A per-user folder that is
-// root's is named as root's, with the command that gives it back. Without
+// root's (in a folder of the player's) is named as root's, with the
+// command that gives it back. Without
 // root the player's side runs alone.
 TEST(WindowSingleInstance, EveryCopyLocksTheSameFolderWhoeverItRunsAs) {
   TempFolder dir;
@@ -229,6 +230,7 @@ TEST(WindowSingleInstance, EveryCopyLocksTheSameFolderWhoeverItRunsAs) {
   const bool root = ::geteuid() == 0;
   if (root) {
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0711), 0);
+    ASSERT_EQ(::chown(dir.Path().c_str(), 65534, 65534), 0);  // root's folder in one of the player's
     ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
     dir.Put("user/GameClass.lock", "root's");
     ASSERT_EQ(::chmod(dir.File("user/GameClass.lock").c_str(), 0600), 0);

@@ -34,8 +34,9 @@ int AccessFlags(uint32_t access) {
 
 // Below the per-user folder, a file opened for writing is reached from the
 // held folder's descriptor without following a link (the game's log stays
-// in its folder whatever becomes of the folder's path); one made there is
-// 0600 whatever the umask.
+// in its folder whatever becomes of the folder's path), and is the
+// player's: another user's is refused (EACCES) before it is cut; one made
+// there is 0600 whatever the umask.
 template <class Path>
 FileHandle OpenForWriting(Path path, int flags) {
   const HeldPath held(path, false);
@@ -44,7 +45,15 @@ FileHandle OpenForWriting(Path path, int flags) {
     held.Fail();
     return kInvalidFile;
   }
-  const int fd = OpenRegularFileAt(held.Folder(), held.Name(), flags | O_NOFOLLOW);
+  const int fd = OpenRegularFileAt(held.Folder(), held.Name(), (flags & ~O_TRUNC) | O_NOFOLLOW);
+  struct stat st {};
+  const bool mine = fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
+  if (fd >= 0 && (!mine || ((flags & O_TRUNC) != 0 && ::ftruncate(fd, 0) != 0))) {
+    const int error = mine ? errno : EACCES;
+    ::close(fd);
+    errno = error;
+    return kInvalidFile;
+  }
   if (fd >= 0 && (flags & O_CREAT) != 0) ::fchmod(fd, 0600);
   return fd < 0 ? kInvalidFile : fd;
 }

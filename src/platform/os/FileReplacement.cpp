@@ -322,7 +322,10 @@ bool FileReplacement::Commit() {
   MarkLive(temporary_, false);
   active_ = false;
   CloseFolder();
-  return true;
+  // The folder swapped between the check and the rename: the save went
+  // into the folder moved away, not the one its path names now, and is
+  // told as the refused ones are.
+  return !held_ || (held && held->InPlace()) || Failed(ESTALE);
 }
 
 void FileReplacement::Abandon() {

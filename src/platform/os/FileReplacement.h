@@ -11,7 +11,9 @@
 //   Below the per-user folder (HeldFolder.h) no link is followed: one on
 //   the way or in the file's place fails Begin with ELOOP, the new file is
 //   0600 whatever the umask or the old file's mode, and Begin and Commit
-//   fail with ESTALE once the per-user folder's path names another folder.
+//   fail with ESTALE once the per-user folder's path names another folder
+//   (Commit too when that came about at its rename: the file went into the
+//   folder moved away).
 // - A read-only file (no owner write permission, or not writable by us) and
 //   anything that is not a plain file are refused: Begin fails.
 // - Elsewhere the replacement keeps the old file's permission bits; a new

@@ -34,10 +34,14 @@ std::vector<std::string_view> PathNames(std::string_view path) {
 bool HeldFolder::Open(const std::string& path) {
   Close();
   const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd >= 0) Hold(fd, path);
+  return fd >= 0;
+}
+
+void HeldFolder::Hold(int fd, const std::string& path) {
+  Close();
   fd_ = fd;
   path_ = path;
-  return true;
 }
 
 void HeldFolder::Close() {

@@ -34,6 +34,9 @@ class HeldFolder {
   // Opens the folder for reading (links on its path are followed); false
   // with errno when it cannot be.
   bool Open(const std::string& path);
+  // Holds `fd`, a folder opened by the caller (the holder's from now on),
+  // as the folder of `path`.
+  void Hold(int fd, const std::string& path);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   int Descriptor() const { return fd_; }

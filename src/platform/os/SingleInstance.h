@@ -12,7 +12,18 @@
 //   and another put in its place takes a lock of its own; the held one says
 //   so (HeldFolder::InPlace). A folder of this user that others may enter
 //   is closed to them (0700) once locked; one of another user is only
-//   reported (FolderNote).
+//   reported (FolderNote). With the start of its path that is taken as
+//   given (the game's XDG_DATA_HOME), the folder is reached as ssh's strict
+//   modes reach a user's files: the given folder is made when missing, and
+//   every folder from it up to "/" that other users may write must have
+//   the sticky bit; below it each folder is opened from the one above
+//   without following a link, made (0700) when missing, and must be this
+//   user's (closed to others when it was open to them). Else the lock is
+//   Unavailable and Why says, in words the player can act on, what is in
+//   the way: whose folder it is, with the command that gives it back when
+//   a start as root made it (the topmost such folder below HOME), and
+//   where to point XDG_DATA_HOME instead of another user's folder, a link
+//   or a folder open to others.
 // - A lock file "<name>.lock" in the folder (NamedFile: a private folder of
 //   the user for a lock of the whole user, PrivateFolder: one no one else
 //   may enter, where nobody can take the lock first), opened without
@@ -59,8 +70,10 @@ enum class LockOn { NamedFile, Folder };
 
 class SingleInstance {
  public:
-  // Folder for the lock and socket; empty: DefaultFolder().
-  explicit SingleInstance(std::string folder = std::string(), LockOn on = LockOn::NamedFile);
+  // Folder for the lock and socket; empty: DefaultFolder(). `given`: in
+  // Folder mode, the start of the folder's path taken as given (above).
+  explicit SingleInstance(std::string folder = std::string(), LockOn on = LockOn::NamedFile,
+                          std::string given = std::string());
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -109,10 +122,14 @@ class SingleInstance {
   // The descriptor to lock (the lock file's, opened; the folder's), or -1
   // with why_ set.
   int LockTarget();
+  // The folder reached from the given one (above) into held_; false with
+  // why_ set.
+  bool OpenOwnFolder();
   void CloseToOthers();
   void Listen();
 
   std::string folder_;
+  std::string given_;  // without a closing "/"
   LockOn on_;
   std::string why_;
   std::string channelWhy_;

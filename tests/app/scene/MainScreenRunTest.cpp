@@ -4,7 +4,8 @@
 // profile, which the menu greets centred on its band (main_screen_800x600.png); at 1920 x 1080
 // the scene fills the game area between the screen's borders
 // (main_screen_1920x1080.png); a full disk at the first start is told at
-// every save; a name of sixteen "W"s stays inside the greeting's band on
+// every save, a folder path of 200 characters broken at its "/"
+// (notice_long_path_800x600.png); a name of sixteen "W"s stays inside the greeting's band on
 // the main screen and the map and whole in the farmers' list
 // (long_name_*.png); the girl stands on the
 // screen's bottom edge through the scene's sway. The
@@ -20,6 +21,7 @@
 
 #include "RunningGame.h"
 #include "app/Game.h"
+#include "app/GameProfiles.h"
 #include "app/LevelSelectMap.h"
 #include "app/MainScreen.h"
 #include "app/Profile.h"
@@ -31,6 +33,7 @@
 #include "engine/DXLWindowViewer.h"
 #include "gametext/GameLanguage.h"
 #include "gametext/KGEBaseTextSprite.h"
+#include "gametext/KGELayout.h"
 #include "gametext/KGETextParams.h"
 #include "platform/encoding/Utf.h"
 #include "platform/gfx/GfxSystem.h"
@@ -45,10 +48,12 @@
 #include "testsupport/TempFolder.h"
 #include "ui/ImageButton.h"
 #include "ui/BaseDialogWindow.h"
+#include "ui/HIText.h"
 #include "ui/WindowManager.h"
 #include "windows/GameWindowManager.h"
 #include "windows/MapInterface.h"
 #include "windows/MessageNotice.h"
+#include "windows/PanelSkins.h"
 #include "windows/ProfilesWindow.h"
 
 namespace {
@@ -175,6 +180,39 @@ TEST(MainScreenRun, WhatTheFirstStartCannotKeepIsToldOnTheMainScreen) {
     EXPECT_EQ(GetWindowManager()->FindWindow(kDialogWindowId), nullptr);  // no "name cannot be used"
     EXPECT_NE(GetMessageNotices()->Find(kNoticeNotSaved + 0), nullptr);
     EXPECT_FALSE(user.Exists("profile0.dat"));
+    // A long path in a notice's lines: each break within it after a "/", no
+    // line wider than the box, the last folder's name whole.
+    std::u16string path = u"/home/";
+    for (int i = 10; i < 25; ++i) path += u"orchard-" + plat::Utf8ToUtf16(std::to_string(i)) + u"/";
+    path += u"barnyard/Morvalen/Tallowmere/";
+    ASSERT_EQ(path.size(), 200u);
+    run.game.World().Notices()->ShowFileNotice(kNoticeFolderMoved, u"folder_moved", {path});
+    for (int i = 0; i < 20; ++i) run.Frame();
+    EXPECT_TRUE(run.Shot("notice_long_path_800x600.png"));
+    const HIText* item = nullptr;
+    const kis::list<HintItem*>& items = GetMessageNotices()->Find(kNoticeFolderMoved)->Panel().Items();
+    for (i32 i = 0; i < items.GetCount() && !item; ++i) item = dynamic_cast<const HIText*>(items[i]);
+    ASSERT_NE(item, nullptr);
+    const KGECustomText& shown = *item->GetTextObject();
+    const std::u16string text = FillNoticeText(SectionText(u"profile_errors", u"folder_moved"), {path});
+    KGELayout layout;
+    ASSERT_EQ(layout.Layout(shown.GetFont(), &shown.GetParams(), text.c_str(), static_cast<u32>(text.size())), 0);
+    std::u16string all;
+    bool lastWhole = false;
+    for (const KGELINE* line = layout.Lines(); line < layout.Lines() + layout.LineCount(); ++line) {
+      std::u16string words;
+      for (const KGERUN* r = layout.Runs() + line->firstRun; r < layout.Runs() + line->firstRun + line->runCount; ++r)
+        for (u32 g = 0; g < (r->kind == kKGERunGlyphs ? r->count : r->width > 0 ? 1 : 0); ++g)
+          words += r->kind == kKGERunGlyphs ? layout.Glyphs()[r->first + g].glyph->code : u' ';
+      EXPECT_LE(line->width, shown.GetParams().wrapWidth) << plat::Utf16ToUtf8(words);
+      if (line->endKind == kKGELineWrapped && words.back() != u' ') {
+        EXPECT_EQ(words.back(), u'/') << plat::Utf16ToUtf8(words);
+      }
+      lastWhole = lastWhole || words.find(u"Tallowmere/") != std::u16string::npos;
+      all += words;
+    }
+    EXPECT_NE(all.find(path), std::u16string::npos) << plat::Utf16ToUtf8(all);
+    EXPECT_TRUE(lastWhole);
     disk.full = false;
   }
   GetResourceServices().fileFaults = nullptr;
