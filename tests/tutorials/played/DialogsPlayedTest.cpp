@@ -2,7 +2,7 @@
 // the sample data set at 800 x 600, each from the window or the moment that
 // opens it for a player: the profile store's error (which it opens only on a
 // failed save, asked here of the store), the profiles window's delete
-// question, the close-tutorial question of level 1's "Got it", the level
+// question (naming the farmer of its row), the close-tutorial question of level 1's "Got it", the level
 // menu's quit question, the level window's restart question for a day kept
 // unfinished, the lose dialog. Each shows its caption and its message, the
 // two level questions are written for a person to look at
@@ -28,6 +28,8 @@
 #include "app/Profile.h"
 #include "app/ProfileStore.h"
 #include "engine/DXLMouse.h"
+#include "gametext/GameLanguage.h"
+#include "gametext/GameLanguageHost.h"
 #include "gametext/KGEBaseTextSprite.h"
 #include "level/rules/LevelRules.h"
 #include "level/rules/LevelTasks.h"
@@ -170,14 +172,27 @@ TEST_F(DialogsPlayed, EveryDialogTheSourcesOpenOpensInTheGameWithItsTexts) {
     run.game.Profiles()->ShowError(code);
     Answered({"app/GameProfiles.cpp", "ProfileErrorDialog"});
   }
-  // The profiles window from the main screen's greeting, its row's cross.
+  // The profiles window from the main screen's greeting, Bob's row's cross:
+  // the question names Bob, not Ann (the current farmer).
+  Profile* bob = nullptr;
+  ASSERT_EQ(run.game.Profiles()->CreateProfile(u"Bob", &bob), 0);
   MainScreenMenu* menu = run.game.GetMainScreen()->GetMenu();
   menu->OnCommand(menu->GetGreeting());
   Frames(30);
   auto* profiles = static_cast<ProfilesWindow*>(GetWindowManager()->FindWindow(ProfilesWindow::kId));
   ASSERT_NE(profiles, nullptr);
-  ASSERT_NE(profiles->GetRow(0), nullptr);
-  profiles->OnCommand(profiles->GetRow(0)->GetCross());
+  ASSERT_EQ(profiles->GetRowCount(), 2);
+  profiles->OnCommand(profiles->GetRow(profiles->GetRow(0)->GetProfile() == bob ? 0 : 1)->GetCross());
+  Frames(30);
+  ASSERT_NE(OpenDialog(), nullptr);
+  const KGEBaseTextSprite* question = OpenDialog()->GetMessageText();
+  wchar name[64] = {};
+  u32 length = 0;
+  GetResourceServices().itemDescription(u"profile N", 9, name, 63, &length, question->GetParams().context1,
+                                        question->GetParams().context2);
+  EXPECT_NE(std::u16string(GetGameLanguage()->GetTextByName(u"profiles_window", u"delete_profile", false)).find(u"[profile N]"),
+            std::u16string::npos);
+  EXPECT_EQ(std::u16string(name, length), u"Bob");
   Answered({"windows/ProfilesWindow.cpp", "delete_profile_c"});
   Key(plat::DIK_ESCAPE);
   ASSERT_EQ(GetWindowManager()->FindWindow(ProfilesWindow::kId), nullptr);
