@@ -214,6 +214,9 @@ class TutorialStep {
   virtual bool AllowAction(u32 /*code*/, uintptr_t /*param*/, const void* /*object*/) { return false; }
   virtual void OnEvent(u32 /*event*/, uintptr_t /*param*/, const void* /*object*/) {}
   virtual bool CatchesPointAt(i32 /*x*/, i32 /*y*/) { return false; }
+  // Its layer catches clicks with nothing of its own drawn: the scene under
+  // it is what the step shows (else only while an arrow or text is drawn).
+  virtual bool CatchesUnseen() const { return false; }
   virtual void OnLayerClicked() { Finish(); }
   // Writes its id as the step to resume at (script steps may name another).
   virtual bool SaveData(kis::DataCursor* writer, u8* record);

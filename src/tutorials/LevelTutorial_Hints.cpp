@@ -108,9 +108,11 @@ LevelTutorial_FullWarehouse::LevelTutorial_FullWarehouse(GameLevel* level, const
     if (FindOpenWarehouse()) st.Finish();
   };
 
-  // The product's button in the warehouse window (while some of it is in
-  // stock: the first flour into a warehouse full of wheat has none); a
-  // click ends it either way, so the level never stays held.
+  // The product's button in the warehouse window, until a click (while
+  // some of it is in stock: the first flour into a warehouse full of wheat
+  // has none). With nothing to show it ends at once: a click on a layer
+  // that shows nothing would be taken unseen, and without one the level
+  // would stay held.
   s = new ScriptStep(HintStep(kLevelTutorialFullWarehouse, 2), kHintWarehouse, 0x1003000, 0x3000, 0);
   s->key = u"level_fullwarehouse_2";
   s->canStart = [](ScriptStep&) { return WarehouseReady(); };
@@ -120,7 +122,9 @@ LevelTutorial_FullWarehouse::LevelTutorial_FullWarehouse(GameLevel* level, const
                          new TutTargetButton(kHintWarehouse, kWarehouseProduct, reinterpret_cast<uintptr_t>(product),
                                              kAngleDown, kArrowGap),
                          0, true);
-    if (TutorialLayer* layer = st.GetLayer(); layer && layer->GetClickCount() == 0) layer->CatchClicks();
+  };
+  s->frame = [](ScriptStep& st, u32) {
+    if (TutorialLayer* layer = st.GetLayer(); layer && layer->Texts().GetCount() == 0) st.Finish();
   };
   SetFirstStep(HintStep(kLevelTutorialFullWarehouse, 1));
   StartStep(GetFirstStep());

@@ -11,7 +11,8 @@
 // warehouse overflows (after the "warehouse_full_ex" message) in a profile
 // with the tutorials on: an arrow on that message, whose id is
 // kMessageWarehouseFull + the product's number, then (once the warehouse
-// window is open) an arrow on the product's button there. It is never part
+// window is open) an arrow on the product's button there (none of it in
+// stock: that step ends at once). It is never part
 // of a level save and starts at once.
 #pragma once
 

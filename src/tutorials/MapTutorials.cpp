@@ -1,6 +1,7 @@
 #include "tutorials/MapTutorials.h"
 
 #include <string>
+#include <utility>
 
 #include "app/LevelSelectMap.h"
 #include "content/GameBonuses.h"
@@ -72,12 +73,22 @@ uintptr_t MapTutorialStep_Bonus_1::GetBonusData() const {
   return bonuses ? reinterpret_cast<uintptr_t>(&bonuses->Get(static_cast<u32>(bonus_))) : 0;
 }
 
+// On the slot that shows the new bonus or, with the three slots full of
+// others, on "select bonuses", where it is chosen: no slot to point at
+// would leave the news unseen.
 void MapTutorialStep_Bonus_1::Build() {
   std::u16string key = u"map_bonus_";
   if (const GameBonuses* bonuses = GetGameBonuses()) key += bonuses->Get(static_cast<u32>(bonus_)).name;
-  ArrowAndText(new TutTargetButton(kTutorialWindowLevelStart, kLevelWindowBonus, GetBonusData(), kMapArrowUp,
-                                   kMapArrowGap),
-               TutorialStep::GetText(key.c_str()), kMapTextGap, true);
+  const auto on = [](u32 control, uintptr_t data) {
+    return new TutTargetButton(kTutorialWindowLevelStart, control, data, kMapArrowUp, kMapArrowGap);
+  };
+  TutTargetButton* target = on(kLevelWindowBonus, GetBonusData());
+  if (!target->FindControl(nullptr)) {
+    TutTargetButton* select = on(kLevelWindowSelectBonuses, 0);
+    if (select->FindControl(nullptr)) std::swap(target, select);
+    delete select;
+  }
+  ArrowAndText(target, TutorialStep::GetText(key.c_str()), kMapTextGap, true);
 }
 
 MapTutorialStep_Bonus_2::MapTutorialStep_Bonus_2()

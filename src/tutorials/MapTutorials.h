@@ -2,7 +2,8 @@
 // construction, becoming the current tutorial.
 //
 //   First          "first"        an arrow on level 1's node; ends when it is chosen
-//   NewBonus       (no name)      the new bonus's slot in the level window,
+//   NewBonus       (no name)      the new bonus's slot in the level window
+//                                 ("select bonuses" when no slot shows it),
 //                                 then (chained, or alone for no bonus) the
 //                                 "select bonuses" button, ending when pressed
 //   Regime         "regime"       the regime button, until a click
@@ -62,6 +63,7 @@ class MapTutorialStep_VillainsAttack : public MapTutorialStep {
   void End() override {}
   void OnFrame(u32 elapsed) override;
   void OnLayerClicked() override;
+  bool CatchesUnseen() const override { return true; }  // the attack on the map
   const TutorialTimer& GetTimer() const { return timer_; }
 
  private:

@@ -7,6 +7,7 @@
 #include "tutorials/GameTutorial.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
+#include "tutorials/TutorialTargets.h"
 #include "ui/WindowManager.h"
 #include "windows/MenuWindow.h"
 
@@ -90,7 +91,21 @@ void TutorialLayer::PlaceItems() {
     if (texts_.Get(i)->GetState() < kLayerGone) texts_.Get(i)->UpdateTarget();
 }
 
-bool TutorialLayer::HitTest(i32 x, i32 y) const { return clicks_ != 0 && step_ && step_->CatchesPointAt(x, y); }
+bool TutorialLayer::IsDrawn() const {
+  const auto drawn = [](u32 state, const TutorialTarget* target) {
+    return state >= kLayerShowing && state < kLayerHiding && target && target->IsValid();
+  };
+  if (layerState_ == kLayerNew || layerState_ >= kLayerHiding || IsCovered()) return false;
+  for (i32 i = 0; i < arrows_.GetCount(); ++i)
+    if (drawn(arrows_.Get(i)->GetState(), arrows_.Get(i)->GetTarget())) return true;
+  for (i32 i = 0; i < texts_.GetCount(); ++i)
+    if (drawn(texts_.Get(i)->GetState(), texts_.Get(i)->GetTarget())) return true;
+  return false;
+}
+
+bool TutorialLayer::HitTest(i32 x, i32 y) const {
+  return clicks_ != 0 && step_ && (step_->CatchesUnseen() || IsDrawn()) && step_->CatchesPointAt(x, y);
+}
 
 bool TutorialLayer::IsBusy() const {
   if (clicks_ == 0) return true;

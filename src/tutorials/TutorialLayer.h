@@ -7,6 +7,9 @@
 // While its click counter is not 0 it catches clicks everywhere its step
 // does not let them through (the level panel, the map's buttons), and a
 // left click on it finishes the step; otherwise the pointer passes it by.
+// It catches them only while an arrow or a text of it is drawn: a layer
+// that showed nothing would take the player's click for a step never seen
+// (unless its step shows the scene under it, as the villains' attack).
 #pragma once
 
 #include "base/List.h"
@@ -53,6 +56,9 @@ class TutorialLayer : public GameWindow {
   // A window over the layer holds the player (the level's menu, a modal
   // window): the hint is not drawn meanwhile.
   bool IsCovered() const;
+  // An arrow or a text of it is drawn now: fading in or shown at a target
+  // found, and no window covers the layer.
+  bool IsDrawn() const;
   bool HitTest(i32 x, i32 y) const override;
   bool IsBusy() const override;
   void OnMouseUp(i32 x, i32 y, u32 button, u32 keys) override;

@@ -15,6 +15,7 @@
 #include "ui/GameScrollbar.h"
 #include "hud/HudPieces.h"
 #include "ui/ImageButton.h"
+#include "ui/ItemTagKinds.h"
 #include "ui/SkinTable.h"
 #include "ui/WindowManager.h"
 #include "windows/MapProfile.h"
@@ -436,9 +437,12 @@ u32 ProfilesWindow::OnCommand(GameButton* control) {
       if (!panel) return 2;
       SelectRow(panel->GetRow());
       if (confirmAlive_ && confirmAlive_->Alive()) delete confirm_;
+      // The question names the farmer of the row (its "[profile N]"): the
+      // list reorders as farmers are chosen, and a yes removes a whole farm.
       confirm_ = new DialogWindow(ProfilesText(u"delete_profile_c"), ProfilesText(u"delete_profile"), false, false,
                                   MakeDialogDesc(kAnswerYes, kAnswerNo, nullptr, nullptr), &OnDeleteAnswer,
-                                  reinterpret_cast<uintptr_t>(this), reinterpret_cast<uintptr_t>(panel), 0, 0);
+                                  reinterpret_cast<uintptr_t>(this), reinterpret_cast<uintptr_t>(panel),
+                                  kItemTagProfile, reinterpret_cast<uintptr_t>(panel->GetProfile()));
       confirmAlive_ = std::make_unique<LifeGuard>(confirm_->GetLifetime());
       return 2;
     }

@@ -17,8 +17,9 @@
 #   ends it, its text goes;
 # - the second: level 19's window, its first slot showing the bees as
 #   level 3's did; the new-bonus lesson (the instant harvest fills no slot:
-#   it shows nothing and takes a click) and the one on choosing bonuses,
-#   whose arrow's "select bonuses" opens the choice of the four owned: the
+#   its arrow is on "select bonuses", its click ends it) and the one on
+#   choosing bonuses, whose arrow's "select bonuses" opens the choice of
+#   the four owned: the
 #   instant harvest's panel clicked, its icon takes the third slot there
 #   and, after "ok", in the level window, in place of the speed, the other
 #   two kept;
@@ -115,8 +116,14 @@ prepared="$saved"
 tm_game_start_easy 0x5
 open_level 400 125
 shot level19
-# The instant harvest fills no slot: the first step shows nothing and takes the click.
-tm_follow_lessons "0x40030000 ends" 30
+# The instant harvest fills no slot: the news points at "select bonuses".
+x await-log "$log" "step 0x40030001" 20000 >/dev/null
+sleep 1
+read -r ax ay <<<"$(tail -n "+$mark" "$log" | tr -d '\r' | tm_arrow_point)"
+read -r sx sy sw sh <<<"$(since "button LvIf 35000020" | head -1)"
+[ -n "$sh" ] && [ "${ay:-0}" -ge "$sy" ] && [ "$ay" -lt $((sy + sh)) ] && [ "$ax" -ge "$sx" ] && [ "$ax" -lt $((sx + sw)) ] ||
+  fail "the fourth helper's news points at ${ax:-?},${ay:-?}, not at \"select bonuses\" ${sx:-?},${sy:-?}"
+tm_follow_lessons "0x40030000 ends" 30 "$mark"
 [ "$lesson_steps" = "0x40030001 0x40030002 " ] || fail "the bonus lessons went through $lesson_steps"
 x await-log "$log" "Placed window Bonu" 10000 >/dev/null
 sleep 0.5

@@ -269,6 +269,11 @@ class CampaignPlayer : public testsupport::FollowerHost {
     sold_ = 0;
     closing_ = false;
     if (GetCurrentTutorial()) {
+      // The day's intro read first (Enter), as a player does before the lesson.
+      for (u32 i = 0; i < 500 && GetWindowManager()->GetInfoWindow(); ++i) {
+        if (i % 25 == 0) Key(plat::DIK_RETURN);
+        Frame();
+      }
       testsupport::TutorialFollower f(*this, 1u << 30);
       TutorialOverrides(f);
       f.everyFrame = [this](testsupport::TutorialFollower&) { MidPlay(); };

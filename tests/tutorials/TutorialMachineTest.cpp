@@ -46,6 +46,7 @@ class Step : public TutorialStep {
   void End() override { log_.push_back("end " + std::to_string(TutorialStepNumber(GetId()))); }
   bool CanStart() override { return ready; }
   bool AllowAction(u32, uintptr_t, const void*) override { return allow; }
+  bool CatchesPointAt(i32, i32) override { return true; }
   void OnEvent(u32 event, uintptr_t, const void*) override {
     if (event == 7) Finish();
   }
@@ -224,6 +225,10 @@ TEST_F(Machine, LayersArrowsAndTextsOnlyMoveUp) {
   EXPECT_EQ(layer->FindArrow(5), arrow);
   layer->CatchClicks();
   EXPECT_EQ(layer->GetClickCount(), 1u);
+  // It takes a click only while its arrow or its text stands at a target.
+  EXPECT_FALSE(layer->HitTest(400, 300)) << "nothing of it drawn";
+  arrow->SetTarget(new TutTargetCustom(&LevelScreenCentre, 0, 0.0f, 0.0f, 0));
+  EXPECT_TRUE(layer->HitTest(400, 300)) << "its arrow drawn";
   layer->HideArrow(5);
   EXPECT_EQ(arrow->GetState(), kLayerHiding);
   EXPECT_EQ(layer->FindArrow(5), nullptr) << "a hiding arrow is not found";

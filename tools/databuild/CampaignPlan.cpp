@@ -44,7 +44,8 @@ constexpr u32 Bonus(PlanKind k) { return Bit(k); }
 #define TM_DAY(n) "day_" #n, "day_" #n "_intro"
 // One row a level, levels 1 to 41. Levels 1 to 6 and 8 teach through their
 // tutorials (the eighth only the bees at work and a bed cleared away); 15
-// and 29 have tutorials of one hint each.
+// and 29 have tutorials of one hint each, which bring nothing new: an
+// intro opens them, as it does the days without a tutorial.
 constexpr PlanLevel kLevels[kLevelCount] = {
     /* 1 */ {W, TM_DAY(01), true},
     /* 2 */ {W | F | Bonus(PlanKind::kBees), TM_DAY(02), true},
@@ -60,7 +61,7 @@ constexpr PlanLevel kLevels[kLevelCount] = {
     /* 12 */ {W | U | H | A | V, TM_DAY(12), false},
     /* 13 */ {U | B | C | A | G | V | Bonus(PlanKind::kSpeed), TM_DAY(13), false},
     /* 14 */ {W | U | A | S | V, TM_DAY(14), false},
-    /* 15 */ {W | F | U, nullptr, nullptr, true},
+    /* 15 */ {W | F | U, TM_DAY(15), false},
     /* 16 */ {W | F | U | H | BR | V, TM_DAY(16), false},
     /* 17 */ {U | B | C | S | G | V, TM_DAY(17), false},
     /* 18 */ {W | F | U | H | P | A | V | Bonus(PlanKind::kInstant), TM_DAY(18), false},
@@ -74,7 +75,7 @@ constexpr PlanLevel kLevels[kLevelCount] = {
     /* 26 */ {W | U | B | C | CH | S | CL | G | V, TM_DAY(26), false},
     /* 27 */ {W | F | U | H | B | C | A | V | Bonus(PlanKind::kAnimals), TM_DAY(27), false},
     /* 28 */ {W | F | U | BR | CH | G | V, TM_DAY(28), false},
-    /* 29 */ {W | F | U, nullptr, nullptr, true},
+    /* 29 */ {W | F | U, TM_DAY(29), false},
     /* 30 */ {W | U | S | CL | A | V, TM_DAY(30), false},
     /* 31 */ {W | F | U | H | P | B | C | G | V, TM_DAY(31), false},
     /* 32 */ {W | F | U | BR | S | CL | V, TM_DAY(32), false},

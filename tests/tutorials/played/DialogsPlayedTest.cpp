@@ -2,8 +2,8 @@
 // the sample data set at 800 x 600, each from the window or the moment that
 // opens it for a player: the profile store's error (which it opens only on a
 // failed save, asked here of the store), the profiles window's delete
-// question, the close-tutorial question of level 1's "Got it", the level
-// menu's quit question, the level window's restart question for a day kept
+// question (naming its row's farmer), the close-tutorial question of level
+// 1's "Got it", the level menu's quit question, the level window's restart question for a day kept
 // unfinished, the lose dialog. Each shows its caption and its message, the
 // two level questions are written for a person to look at
 // (dialog_close_tutorial_c.png, dialog_quit_c.png), and at the end the log
@@ -42,6 +42,7 @@
 #include "windows/LevelPanelHost.h"
 #include "windows/LevelWindow.h"
 #include "windows/MenuWindow.h"
+#include "windows/PanelSkins.h"
 #include "windows/ProfilesWindow.h"
 
 namespace {
@@ -170,14 +171,24 @@ TEST_F(DialogsPlayed, EveryDialogTheSourcesOpenOpensInTheGameWithItsTexts) {
     run.game.Profiles()->ShowError(code);
     Answered({"app/GameProfiles.cpp", "ProfileErrorDialog"});
   }
-  // The profiles window from the main screen's greeting, its row's cross.
+  // The profiles window from the main screen's greeting, Bob's row's cross
+  // (Ann is current): the question's "[profile N]" names Bob.
+  Profile* bob = nullptr;
+  ASSERT_EQ(run.game.Profiles()->CreateProfile(u"Bob", &bob), 0);
   MainScreenMenu* menu = run.game.GetMainScreen()->GetMenu();
   menu->OnCommand(menu->GetGreeting());
   Frames(30);
   auto* profiles = static_cast<ProfilesWindow*>(GetWindowManager()->FindWindow(ProfilesWindow::kId));
   ASSERT_NE(profiles, nullptr);
-  ASSERT_NE(profiles->GetRow(0), nullptr);
-  profiles->OnCommand(profiles->GetRow(0)->GetCross());
+  profiles->OnCommand(profiles->GetRow(profiles->GetRow(0)->GetProfile() == bob ? 0 : 1)->GetCross());
+  Frames(30);
+  ASSERT_NE(OpenDialog(), nullptr);
+  const KGETEXTPARAMS& asked = OpenDialog()->GetMessageText()->GetParams();
+  wchar name[64] = {};
+  u32 length = 0;
+  GetResourceServices().itemDescription(u"profile N", 9, name, 63, &length, asked.context1, asked.context2);
+  EXPECT_EQ(std::u16string(name, length), u"Bob");
+  EXPECT_NE(std::u16string(SectionText(u"profiles_window", u"delete_profile")).find(u"[profile N]"), std::u16string::npos);
   Answered({"windows/ProfilesWindow.cpp", "delete_profile_c"});
   Key(plat::DIK_ESCAPE);
   ASSERT_EQ(GetWindowManager()->FindWindow(ProfilesWindow::kId), nullptr);

@@ -14,6 +14,7 @@
 // note whole, clear of the bars, beside what its target stands for.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -30,6 +31,7 @@
 #include "level/map/LevelPointMaker.h"
 #include "hud/ASSArrowButton.h"
 #include "level/objects/BasePointPlant.h"
+#include "level/objects/MapChicken.h"
 #include "level/objects/PointFactory.h"
 #include "level/objects/PointHenhouse.h"
 #include "level/rules/LevelTasks.h"
@@ -267,8 +269,15 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
   TutorialFollower f(h);
   std::vector<std::string> seen;
   std::vector<TutorialId> shot;
+  i32 hidden = 0;  // frames a hen stood behind the farmer, in her figure (56 x 140 units) as drawn over it
   f.everyFrame = [&](TutorialFollower& follower) {
     const TutorialId now = Current();
+    const DynObject* girl = h.Level()->GetPlayer();
+    auto* house = now == L4(7) ? dynamic_cast<PointHenhouse*>(Point(2)) : nullptr;
+    for (i32 c = 0; house && girl && c < kMaxChickens; ++c)
+      if (const DynObject* hen = house->GetChicken(c))
+        hidden += std::abs(hen->GetX() - girl->GetX()) < 38.0f && hen->GetY() < girl->GetY() &&
+                  hen->GetY() > girl->GetY() - 140.0f;
     // Steps 4 and 8 drawn once their arrows and text have faded in.
     TutorialLayer* layer = Tutorial() && Tutorial()->GetCurrentStep() ? Tutorial()->GetCurrentStep()->GetLayer() : nullptr;
     if ((now == L4(4) || now == L4(8)) && (shot.empty() || shot.back() != now) && layer &&
@@ -289,6 +298,7 @@ TEST_F(LaterScripts, LevelFourFollowedToItsEggs) {
   }));
   EXPECT_EQ(f.Trace(), StepRange(L4, 9));
   EXPECT_EQ(shot, (std::vector<TutorialId>{L4(4), L4(8)})) << "both hints shown with their arrows on their targets";
+  EXPECT_EQ(hidden, 0) << "the hens watched in step 7 stood behind the farmer";
   EXPECT_EQ(seen, (std::vector<std::string>{"6: 1.000000", "7: 2.000000", "8: 1.000000", "9: 1.000000"}));
   ExpectResumes(f, L4, 9, {{3, 2}});
   testsupport::ExpectHintTable(*hints, L4(1), kLevelFourHints, f.Trace());

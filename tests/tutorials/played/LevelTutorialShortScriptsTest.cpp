@@ -41,6 +41,7 @@
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/GameButton.h"
+#include "ui/SpritesWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/LevelPanel.h"
 #include "windows/MessageNotice.h"
@@ -107,13 +108,17 @@ class ShortScripts : public ::testing::Test {
   leveltest::LevelHarness h;
 };
 
-// Level 29: the warehouse button clicked ends the hint; a second run where
-// the warehouse is opened from the level's windows (not the button) too.
+// Level 29 (its intro read): the warehouse button clicked ends the hint; a
+// second run where the warehouse is opened from the level's windows (not
+// the button) too.
 TEST_F(ShortScripts, WarehouseHintEndsWhenTheWarehouseOpensByAnyMeans) {
   ASSERT_TRUE(h.loaded);
   for (bool byButton : {true, false}) {
     Open(28);
     ASSERT_NE(dynamic_cast<LevelTutorial_Warehouse*>(GetCurrentTutorial()), nullptr);
+    auto* intro = dynamic_cast<SpritesWindow*>(GetWindowManager()->GetInfoWindow());
+    ASSERT_NE(intro, nullptr) << "the day's intro";
+    intro->Close();  // read
     TutorialFollower f(h);
     if (!byButton)
       f.Override(0x802A0001u, [&](TutorialFollower&) {
@@ -195,8 +200,8 @@ TEST_F(ShortScripts, FullWarehouseAfterTheFirstOverflowOnly) {
 
 // The overflowing product gone from the stock before the warehouse opens
 // (a mill took the wheat, say): the second step has nothing to point at,
-// yet its layer takes the click that ends it and lets the level go.
-TEST_F(ShortScripts, FullWarehouseWithTheProductGoneEndsOnAClick) {
+// takes no click and ends at once, letting the level go.
+TEST_F(ShortScripts, FullWarehouseWithTheProductGoneEndsAtOnce) {
   ASSERT_TRUE(h.loaded);
   GameLevel& level = Open(28);
   const PRODUCT* wheat = GetProductList()->FindByName(u"wheat");
@@ -215,17 +220,8 @@ TEST_F(ShortScripts, FullWarehouseWithTheProductGoneEndsOnAClick) {
     fl.ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return true;
   });
-  std::string second;
-  f.everyFrame = [&](TutorialFollower&) {
-    TutorialStep* step = full->GetCurrentStep();
-    if (second.empty() && step && step->GetId() == 0x802B0002u && step->GetLayer())
-      second = std::to_string(step->GetLayer()->Arrows().GetCount()) + " arrows " +
-               std::to_string(step->GetLayer()->Texts().GetCount()) + " texts, catching " +
-               std::to_string(step->GetLayer()->GetClickCount() > 0);
-  };
   ASSERT_TRUE(f.Run(30000)) << "stuck at " << std::hex << Current();
-  EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u, 0x802B0002u}));
-  EXPECT_EQ(second, "0 arrows 0 texts, catching 1");
+  EXPECT_EQ(f.Trace(), (std::vector<TutorialId>{0x802B0001u})) << "the second ends as it begins";
   EXPECT_FALSE(level.Rules().Locks().IsLockedExcept(kLockWarehouse)) << "the level let go";
   EXPECT_EQ(level.Rules().Tasks().GetResultFlags() & kResultFlagTutorial, 0u) << "and its clock";
 }

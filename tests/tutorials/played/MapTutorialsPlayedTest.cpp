@@ -2,7 +2,8 @@
 // the game's tutorial maker): a first profile's first visit of the map
 // shows the arrow on level 1's node with its text (map_first_tutorial_WxH.png);
 // choosing level 1 ends it. Level 2 won unlocks the bees, and the next level
-// window shows the new bonus over its slot (map_new_bonus_WxH.png). Both texts
+// window shows the new bonus over its slot (map_new_bonus_WxH.png), the fourth
+// and sixth (in no slot) on "select bonuses". Both texts
 // lie wholly inside the screen. Every map tutorial's hint (the bonus's
 // second step, the regime's and the hard regime's made by hand on the
 // map) stands where its script puts it; the layers that take clicks leave
@@ -22,8 +23,10 @@
 #include "app/Profile.h"
 #include "content/GameBonuses.h"
 #include "engine/DXLMouse.h"
+#include "gametext/KGEBaseTextSprite.h"
 #include "resources/ResourceServices.h"
 #include "testsupport/TutorialHintTable.h"
+#include "testsupport/WindowDoor.h"
 #include "tutorials/MapTutorials.h"
 #include "tutorials/TutorialArrow.h"
 #include "tutorials/TutorialInfo.h"
@@ -31,7 +34,9 @@
 #include "tutorials/TutorialMaker.h"
 #include "tutorials/TutorialTargets.h"
 #include "ui/GameButton.h"
+#include "ui/ImageButton.h"
 #include "ui/WindowManager.h"
+#include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
 #include "windows/MapInterface.h"
 
@@ -53,12 +58,11 @@ bool Inside(const TutorialInfo* text) {
          top + static_cast<float>(text->GetHeight()) <= static_cast<float>(s.height);
 }
 
-// Each map tutorial's hint: arrows and texts on the level node, the level
-// window's bonus slot (its data the bees' record) and "select bonuses"
-// button, the map interface's regime button, the map's centre.
+// Each map tutorial's hint (the new bees' on their slot checked as it
+// shows): arrows and texts on the level node, the level window's "select
+// bonuses" button, the map interface's regime button, the map's centre.
 const std::map<TutorialId, const char*> kMapHints = {
     {kMapTutorialFirstId | 1, "arrow node 0 225/64 | text node 0 225/64 +84 above"},
-    {kMapTutorialNewBonusId | 1, "arrow LvIf:35000010/bees 270/4 | text LvIf:35000010/bees 270/4 +84 click above"},
     {kMapTutorialNewBonusId | 2, "arrow LvIf:35000020 270/4 | text LvIf:35000020 270/4 +84 above"},
     {kMapTutorialRegimeId | 2, "arrow MapI:24FE0202 240/10 | text MapI:24FE0202 240/10 +120 click above"},
     {kMapTutorialHardId | 1, "text fn:mapcentre 0/0 centred +0 click"},
@@ -173,24 +177,44 @@ TEST_P(MapTutorialsSized, FirstVisitThenTheNewBonusOverTheLevelWindow) {
   EXPECT_TRUE(Inside(b1->GetLayer()->Texts().Get(0)));
   EXPECT_TRUE(run.Shot("map_new_bonus_" + size + ".png"));
 
-  // Its click ends it (not chained). With more bonuses than slots the
-  // level window has its "select bonuses" button: its hint alone; then the
-  // regime's and the hard regime's on the map.
+  // Its click ends it (not chained). Days to 18, then to 27, won: the
+  // fourth and the sixth helper, in no slot, are shown on "select bonuses";
+  // the first click closes the note; day 19 then asks for the choice (Play
+  // held), day 28 starts at the next click on Play.
   EXPECT_EQ(bonus->GetChain(), 0u);
+  EXPECT_EQ(hints.Line(b1->GetId()), "arrow LvIf:35000010/bees 270/4 | text LvIf:35000010/bees 270/4 +84 click above");
   b1->OnLayerClicked();
   frames(30);
   FindWindowOf<LevelWindow>()->Close();
   frames(30);
-  for (i32 b = 1; b <= 3; ++b) profile->UnlockBonus(b);
-  new LevelWindow(1, kLevelWindowFromMap, [](u32, i32, u32) {});
-  frames(30);
-  if (GameTutorial* t = GetCurrentTutorial()) t->Stop();  // the window's own, if any
-  frames(30);
-  auto* select = new MapTutorial_NewBonus(-1, 0);
-  frames(60);
-  ASSERT_NE(select->GetCurrentStep(), nullptr);
-  select->Stop();
-  ASSERT_NE(FindWindowOf<LevelWindow>(), nullptr);
+  const auto click = [&](u32 control) {
+    testsupport::Click(*GetWindowManager(), *FindWindowOf<LevelWindow>()->FindControl(control, 0));
+    frames(30);
+  };
+  u32 started = 0;
+  for (i32 won : {17, 26}) {
+    for (i32 day = 2; day <= won; ++day) profile->RecordUnplayedResult(day, &result);
+    new LevelWindow(won + 1, kLevelWindowFromMap, [&](u32 start, i32, u32) { started += start; });
+    frames(60);
+    bool shown = false;
+    EXPECT_EQ(testsupport::JoinHintParts(testsupport::DescribeHintParts(
+                  GetCurrentTutorial()->GetCurrentStep()->GetLayer(), hints.Names(), &shown)),
+              "arrow LvIf:35000020 270/4 | text LvIf:35000020 270/4 +84 click above") << won + 2;
+    click(kLevelWindowPlay);
+    if (won == 26) break;
+    click(kLevelWindowPlay);
+    EXPECT_EQ(started, 0u) << "the choice first";
+    click(kLevelWindowSelectBonuses);
+    ASSERT_NE(FindWindowOf<BonusesWindow>(), nullptr);  // called what its button says
+    const auto* button = dynamic_cast<ImageButton*>(FindWindowOf<LevelWindow>()->FindControl(kLevelWindowSelectBonuses, 0));
+    EXPECT_EQ(std::u16string(FindWindowOf<BonusesWindow>()->GetCaptionPlate()->GetTextSprite()->GetText()),
+              std::u16string(button->GetCaption()->GetText()));
+    FindWindowOf<BonusesWindow>()->Close();
+    FindWindowOf<LevelWindow>()->Close();
+    frames(30);
+  }
+  click(kLevelWindowPlay);
+  EXPECT_EQ(started, 1u) << "day 28 started by the second click";
   FindWindowOf<LevelWindow>()->Close();
   frames(30);
   for (TutorialId id : {kMapTutorialRegimeId | 2, kMapTutorialHardId | 1}) {
