@@ -95,7 +95,7 @@ const std::vector<const char*> kLevelThreeHints = {
 };
 
 const std::vector<const char*> kLevelFourHints = {
-    "arrow point 2 90/64 | text point 2 90/64 +84 below",
+    "arrow point 2 90/64 | text point 2 90/64 +84 above",
     "arrow Lvlp:C9000300 270/4 | text Lvlp:C9000300 270/4 +84 above",
     "arrow Lvlp:C9000600/henhouse 270/4 | text Lvlp:C9000600/henhouse 270/4 +84 above",
     "arrow1 Feed@2 180/4 | arrow2 Lvlp:C9000004 270/4 | text Lvlp:C9000004 270/4 +84 click above",
