@@ -278,6 +278,53 @@ void LevelSelectMap::FitScreen(i32 width, i32 height) {
   fitY_ = offsetY_;
   homeScale_ = 0.0f;
   CoverScreen();
+  PlaceNodeLabels();
+}
+
+bool LevelSelectMap::GetNodeLabels(i32 level, DXLRECT* sign, DXLRECT* medal) const {
+  const MapLevelSprite* node = GetNode(level);
+  DXLRECT board{};
+  if (!node || level >= static_cast<i32>(kLevelCount) || cells_[level] < 0 || !node->GetSignBounds(&board))
+    return false;
+  const DXLPOINT a = ToScreen(board.left, board.top), b = ToScreen(board.right, board.bottom);
+  *sign = DXLRECT{a.x, a.y, b.x, b.y};
+  // The medal's place rounded to whole pixels, as it is drawn.
+  const i32 mx = kis::RoundToInt((static_cast<float>(node->GetX()) + kMapMedalX) * scale_) + offsetX_;
+  const i32 my =
+      kis::RoundToInt((static_cast<float>(node->GetY()) + kMapMedalY + node->GetMedalShift()) * scale_) + offsetY_;
+  const DXLRECT r = node->GetResultBounds();
+  *medal = DXLRECT{mx + r.left, my + r.top, mx + r.right, my + r.bottom};
+  return true;
+}
+
+// A node of the top or bottom row may stand where the interface's panels
+// cover its sign or medal on a small screen (its map is scaled down, the
+// panels are not): the one covered moves away from the screen's edge just
+// clear of them, with 2 pixels to spare; the node, its farm and its
+// hexagon stay.
+void LevelSelectMap::PlaceNodeLabels() {
+  DXLRECT panels[MapInterface::kEdgePanels];
+  MapInterface::GetEdgePanels(fitWidth_, fitHeight_, panels);
+  for (i32 level = 0; level < static_cast<i32>(nodes_.size()); ++level) {
+    MapLevelSprite& node = *nodes_[static_cast<size_t>(level)];
+    node.SetLabelShifts(0.0f, 0.0f);
+    DXLRECT labels[2];
+    if (!GetNodeLabels(level, &labels[0], &labels[1])) continue;
+    float shifts[2] = {};
+    for (u32 k = 0; k < 2; ++k) {
+      const DXLRECT& l = labels[k];
+      i32 rise = 0, sink = 0;
+      for (u32 i = 0; i < MapInterface::kEdgePanels; ++i) {
+        const DXLRECT& p = panels[i];
+        if (l.left >= p.right || l.right <= p.left) continue;
+        if (i < MapInterface::kBottomPanels) rise = std::max(rise, l.bottom + 2 - p.top);
+        else sink = std::max(sink, p.bottom + 2 - l.top);
+      }
+      if (rise > 0) shifts[k] = -std::ceil(static_cast<float>(rise) / scale_);
+      else if (sink > 0) shifts[k] = std::ceil(static_cast<float>(sink) / scale_);
+    }
+    node.SetLabelShifts(shifts[0], shifts[1]);
+  }
 }
 
 // The fitted offsets kept within those at which the picture covers the
@@ -346,7 +393,7 @@ void LevelSelectMap::Enter() {
   if (!loaded_) return;
   if (!interface_) interface_ = std::make_unique<MapInterface>(this);
   pointer_ = pointerMap_ = DXLPOINT{0, 0};
-  hovered_ = -1;
+  hovered_ = pointed_ = -1;
   totalTime_ = unspent_ = frames_ = 0;
   const GAMESCREENAREA& screen = GetResourceServices().screen;
   FitScreen(screen.width, screen.height);
@@ -377,7 +424,7 @@ void LevelSelectMap::CloseMapWindows() {
 void LevelSelectMap::Leave() {
   if (!loaded_) return;
   result_.level = -1;
-  SetHovered(-1);
+  SetHovered(pointed_ = -1);
   if (TutorialHooks* tutorial = GetResourceServices().tutorial) tutorial->Discard();
   CloseMapWindows();
   interface_.reset();
@@ -474,11 +521,14 @@ void LevelSelectMap::KeepPointer(i32 x, i32 y) {
   pointerMap_ = ToMap(x, y);
 }
 
+// A hidden level's cell stays dark under the pointer: nothing there can be
+// clicked, and its light would give the level away.
 void LevelSelectMap::UpdateHover(i32 x, i32 y) {
   KeepPointer(x, y);
   const i32 hit = HitTest(pointerMap_.x, pointerMap_.y);
   const bool allowed = hit >= 0 && TutorialAllowAction(kTutorialActionMapLevel, static_cast<uintptr_t>(hit), nullptr);
-  SetHovered(allowed ? hit : -1);
+  pointed_ = allowed ? hit : -1;
+  SetHovered(pointed_ >= 0 && GetLevelState(pointed_) > 0 ? pointed_ : -1);
 }
 
 void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
@@ -486,13 +536,13 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
   WindowManager* windows = GetWindowManager();
   if (windows && windows->OnMouseDown(x, y, button, flags)) return;
   if (x != pointer_.x || y != pointer_.y) UpdateHover(x, y);
-  if (button != kMouseLeft || hovered_ < 0) return;
+  if (button != kMouseLeft || pointed_ < 0) return;
   if ((flags & 0x2) && cheats_) {
     // The developers' result: the level finished with bronze, no time.
     // Without the developers' switch a Shift-click is a plain click.
     if (Profile* profile = Current()) {
       LEVELRESULT r;
-      profile->RecordUnplayedResult(hovered_, &r);
+      profile->RecordUnplayedResult(pointed_, &r);
       PlayResult(0);
       // No level comes back to the map to refresh it: the medal counts and
       // the regime switch (when this result opened the hard regime) now.
@@ -503,7 +553,7 @@ void LevelSelectMap::OnMouseDown(i32 x, i32 y, u32 button, u32 flags) {
     }
     return;
   }
-  if (!IsPlayable(hovered_) || FindWindowOf<LevelWindow>()) return;
+  if (hovered_ < 0 || !IsPlayable(hovered_) || FindWindowOf<LevelWindow>()) return;
   const i32 level = hovered_;
   TutorialNotify(kTutorialEventMapLevel, static_cast<uintptr_t>(level), nullptr);
   new LevelWindow(level, kLevelWindowFromMap, [](u32 result, i32 chosen, u32 fresh) {
@@ -598,7 +648,7 @@ bool LevelSelectMap::GetCursor(u32* cursor) {
 // its windows hear of it from the game too.
 void LevelSelectMap::OnScreenResize() {
   if (!loaded_) return;
-  SetHovered(-1);
+  SetHovered(pointed_ = -1);
   const GAMESCREENAREA& screen = GetResourceServices().screen;
   FitScreen(screen.width, screen.height);
 }

@@ -145,6 +145,9 @@ class LevelSelectMap : public MapNodeOwner,
   // The draw-order slot of a grid cell (row x 7 + the odd columns first).
   static u32 DrawSlot(i32 cell);
   void FitScreen(i32 width, i32 height);
+  // A node's sign and its medal with the number, on the screen as the map
+  // draws them now (false for a level without a node or sign).
+  bool GetNodeLabels(i32 level, DXLRECT* sign, DXLRECT* medal) const;
   void CoverScreen();  // the offsets kept where the picture covers the game area
 
   // --- The map's work -------------------------------------------------------------------------
@@ -192,7 +195,7 @@ class LevelSelectMap : public MapNodeOwner,
   float GetScale() const { return scale_; }
   i32 GetOffsetX() const { return offsetX_; }
   i32 GetOffsetY() const { return offsetY_; }
-  i32 GetHovered() const { return hovered_; }
+  i32 GetHovered() const { return hovered_; }  // a level shown on the map, or -1
   DXLPOINT GetPointer() const { return pointer_; }  // the last pointer place the map was told
   i32 GetPlayedLevel() const { return played_; }
   i32 GetResultLevel() const { return result_.level; }
@@ -216,6 +219,9 @@ class LevelSelectMap : public MapNodeOwner,
   u32 Regime() const;
   bool IsPlayable(i32 level) const;
   void SetHovered(i32 level);
+  // Each node's sign and medal moved where the interface's panels would
+  // cover them on the fitted screen.
+  void PlaceNodeLabels();
   void KeepPointer(i32 x, i32 y);  // the pointer's place stored, the hover kept
   void ReleaseCopy();
   void CloseMapWindows();
@@ -238,6 +244,7 @@ class LevelSelectMap : public MapNodeOwner,
   i32 fitWidth_ = 0, fitHeight_ = 0;  // the game area fitted
   i32 fitX_ = 0, fitY_ = 0;           // the offsets of the fit
   i32 hovered_ = -1;
+  i32 pointed_ = -1;  // the level under the pointer, shown or not (the developers' result takes it)
   u32 totalTime_ = 0;
   u32 unspent_ = 0;
   u32 frames_ = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "base/Maths.h"
 #include "base/NumberText.h"
@@ -29,8 +30,6 @@ constexpr u32 kNodeSelectionColour = 0x20C0FFA0u;
 constexpr u32 kNodeGlowColour = 0x00FFFFBEu;
 constexpr u32 kNodeGlowAlpha = 0xA0;
 constexpr u32 kSignNumberColour = 0xFF417F93u;
-constexpr float kNodeMedalX = -49.0f;
-constexpr float kNodeMedalY = -2.0f;
 
 // The picture drawn with the colour, and again additively when hovered.
 void DrawNodeImage(ImageSprite* image, u32 color, bool hovered, const DXLMATRIX& at) {
@@ -169,8 +168,8 @@ void MLSSprite::Draw(u32 color, bool hovered) {
 }
 
 MLSSign::MLSSign(const MAPNODEITEM& item, i32 level, Sprite* sign) : BaseMLS(item.stateMask) {
-  x_ = static_cast<float>(item.x - 24);
-  y_ = static_cast<float>(item.y - 57);
+  x_ = static_cast<float>(item.x + kMapSignLeft);
+  y_ = static_cast<float>(item.y + kMapSignTop);
   if (sign) image_.reset(sign->CreateImageSprite(false));
   number_.reset(LevelNumberText(level, 4));
   if (number_) {
@@ -378,6 +377,7 @@ void MapLevelSprite::Draw(const DXLMATRIX& base) {
     BaseMLS* child = children_[i];
     if (!child) continue;
     viewer->SetTransform(&at);
+    if (node_ && node_->items[i].kind == kMapItemSign) viewer->Translate(0.0f, signShift_);
     if (child->GetEffects() || child->hiding) {
       const bool running = UpdateSpriteEffects(child->EffectSlot());
       if (!running && child->hiding) {
@@ -394,6 +394,41 @@ void MapLevelSprite::Draw(const DXLMATRIX& base) {
   viewer->SetTransform(&base);
 }
 
+bool MapLevelSprite::GetSignBounds(DXLRECT* out) const {
+  const Sprite* sign = owner_ ? owner_->GetNodePictures().sign : nullptr;
+  const u32 count = node_ ? std::min(node_->itemCount, kMapNodeItemSlots) : 0;
+  for (u32 i = 0; sign && i < count; ++i) {
+    const MAPNODEITEM& item = node_->items[i];
+    if (item.kind != kMapItemSign) continue;
+    const i32 left = x_ + item.x + kMapSignLeft;
+    const i32 top = y_ + item.y + kMapSignTop + static_cast<i32>(std::floor(signShift_));
+    *out = DXLRECT{left, top, left + sign->GetFrameWidth(), top + sign->GetFrameHeight()};
+    return true;
+  }
+  return false;
+}
+
+DXLRECT MapLevelSprite::GetResultBounds() const {
+  DXLRECT r{0, 0, 0, 0};
+  if (const Sprite* medal = owner_ ? owner_->GetNodePictures().medals : nullptr) {
+    const i32 w = medal->GetFrameWidth();
+    r = DXLRECT{-(w / 2), -17, w - w / 2, medal->GetFrameHeight() - 17};
+  }
+  // The number as SetState places it (made here when not yet shown).
+  std::unique_ptr<KGETextSpriteW> made;
+  const KGETextSpriteW* number = number_.get();
+  if (!number) {
+    made.reset(LevelNumberText(level_, 8));
+    number = made.get();
+  }
+  if (number) {
+    const i32 x = -(number->GetWidth() / 2) - 1, y = 23 - number->GetHeight() / 2;
+    r = DXLRECT{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + number->GetWidth()),
+                std::max(r.bottom, y + number->GetHeight())};
+  }
+  return r;
+}
+
 void MapLevelSprite::DrawResult(const DXLMATRIX& base) {
   if (medalFrame_ < 0 && !number_) return;
   DXLViewer* viewer = GetGameViewer();
@@ -401,7 +436,7 @@ void MapLevelSprite::DrawResult(const DXLMATRIX& base) {
   UpdateSpriteEffects(&resultEffects_);
   const u32 alpha = EffectAlpha(resultEffects_);
   viewer->SetTransform(&base);
-  viewer->Translate(static_cast<float>(x_) + kNodeMedalX, static_cast<float>(y_) + kNodeMedalY);
+  viewer->Translate(static_cast<float>(x_) + kMapMedalX, static_cast<float>(y_) + kMapMedalY + medalShift_);
   // The medal and its number keep the screen's scale, not the map's zoom,
   // on whole pixels.
   viewer->SetScale(GetResourceServices().screen.scale);

@@ -20,6 +20,7 @@
 #include "content/MapSection.h"
 #include "engine/DXLDrawTypes.h"
 #include "engine/DXLFrameSeq.h"
+#include "engine/DXLRect.h"
 
 class GPSSpace;
 class ImageSprite;
@@ -30,6 +31,12 @@ class SpriteEffectList;
 // Level states a node shows (the profile's, Profile.h).
 constexpr u32 kMapNodeStates = 7;
 constexpr u32 kMapNodeFadeMs = 300;
+// The medal's place from the node (map units), and the sign board's
+// top-left corner from its item's place.
+constexpr float kMapMedalX = -49.0f;
+constexpr float kMapMedalY = -2.0f;
+constexpr i32 kMapSignLeft = -24;
+constexpr i32 kMapSignTop = -57;
 
 // The pictures all nodes share, looked up by name once for all of them
 // (LookUpMapNodePictures) and kept by the map; a missing one is null and
@@ -166,6 +173,20 @@ class MapLevelSprite {
   void Draw(const DXLMATRIX& base);
   void DrawResult(const DXLMATRIX& base);
   void SetHover(bool hovered) { hover_ = hovered ? 2 : 1; }
+  // The sign, and the medal with its number, moved down by so many map
+  // units (up when negative; 0: where the node's look puts them), so the
+  // map can keep them clear of what covers the screen's edges.
+  void SetLabelShifts(float sign, float medal) {
+    signShift_ = sign;
+    medalShift_ = medal;
+  }
+  float GetMedalShift() const { return medalShift_; }
+  // The sign's picture in map units, shifted (false: no sign).
+  bool GetSignBounds(DXLRECT* out) const;
+  // The medal and its number as drawn around the medal's place (the node
+  // plus kMapMedalX, kMapMedalY and its shift), in screen pixels at scale
+  // 1, whether or not the level is finished.
+  DXLRECT GetResultBounds() const;
 
   i32 GetLevel() const { return level_; }
   i32 GetX() const { return x_; }
@@ -205,4 +226,6 @@ class MapLevelSprite {
   SpriteEffectList* resultEffects_ = nullptr;
   bool glow_ = false;
   SpriteEffectList* glowEffects_ = nullptr;
+  float signShift_ = 0.0f;
+  float medalShift_ = 0.0f;
 };

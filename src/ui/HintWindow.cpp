@@ -1,5 +1,7 @@
 #include "ui/HintWindow.h"
 
+#include <algorithm>
+
 #include "resources/ResourceServices.h"
 #include "ui/GameHint.h"
 #include "ui/WindowManager.h"
@@ -58,19 +60,19 @@ i32 Start(i32 start, i32 end, i32 size, u32 align) {
   }
 }
 
-// One axis: the placement, flipped when it leaves the area on the side it
-// opens to, then pushed inside the area.
-i32 PlaceAxis(i32 start, i32 end, i32 size, u32 align, i32 area) {
+// One axis: the placement, flipped when it leaves the area [low, high) (a
+// part of the screen) on the side it opens to, then pushed inside the area.
+i32 PlaceAxis(i32 start, i32 end, i32 size, u32 align, i32 low, i32 high) {
   i32 at = Start(start, end, size, align);
-  if (align == 0 && at < 0) {
+  if (align == 0 && at < low) {
     at = Start(start, end, size, 2);
-  } else if (align != 0 && align != 1 && at + size > area) {
+  } else if (align != 0 && align != 1 && at + size > high) {
     at = Start(start, end, size, 0);
   }
-  if (at < 0) {
-    at = 0;
-  } else if (at + size > area) {
-    at = area - size;
+  if (at < low) {
+    at = low;
+  } else if (at + size > high) {
+    at = high - size;
   }
   return at;
 }
@@ -79,6 +81,10 @@ i32 PlaceAxis(i32 start, i32 end, i32 size, u32 align, i32 area) {
 
 void HintWindow::Place() {
   const GAMESCREENAREA& screen = GetResourceServices().screen;
-  posX_ = static_cast<float>(PlaceAxis(anchor_.left, anchor_.right, width_, alignX_, screen.width));
-  posY_ = static_cast<float>(PlaceAxis(anchor_.top, anchor_.bottom, height_, alignY_, screen.height));
+  DXLRECT area{0, 0, screen.width, screen.height};
+  if (hasArea_)
+    area = DXLRECT{std::max(area_.left, 0), std::max(area_.top, 0), std::min(area_.right, screen.width),
+                   std::min(area_.bottom, screen.height)};
+  posX_ = static_cast<float>(PlaceAxis(anchor_.left, anchor_.right, width_, alignX_, area.left, area.right));
+  posY_ = static_cast<float>(PlaceAxis(anchor_.top, anchor_.bottom, height_, alignY_, area.top, area.bottom));
 }

@@ -2,8 +2,9 @@
 // owner (the control's GameHint part, which deletes it) and stands next to an
 // anchor rectangle in screen pixels, per axis before it (0), centred on it
 // (1) or after it (2; any other value too). A placement that would leave the
-// game area on the side it opens to flips to the other side for that
-// placement only; what still does not fit is pushed inside the game area.
+// game area (or the area its owner keeps it in) on the side it opens to
+// flips to the other side for that placement only; what still does not fit
+// is pushed inside that area, and into the game area.
 //
 // While shown the window is in the window manager's list of hint windows,
 // which draws it after all windows.
@@ -29,7 +30,9 @@ class HintWindow : public BaseHintWindow {
   void Show();  // into the manager's list (once)
   void Hide();  // out of it
   void SetFrame(i32 left, i32 top, i32 right, i32 bottom, u32 alignX, u32 alignY);
-  // Places the window by the anchor and alignment within the game area.
+  // The screen rectangle the window stays inside (null: the game area).
+  void SetArea(const DXLRECT* area) { hasArea_ = area != nullptr; area_ = area ? *area : DXLRECT{}; }
+  // Places the window by the anchor and alignment within its area.
   void Place();
 
   GameHint* GetOwner() const { return owner_; }
@@ -44,4 +47,6 @@ class HintWindow : public BaseHintWindow {
   u32 alignX_ = 0;
   u32 alignY_ = 0;
   u32 shown_ = 0;
+  bool hasArea_ = false;
+  DXLRECT area_{0, 0, 0, 0};
 };

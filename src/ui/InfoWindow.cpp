@@ -209,24 +209,30 @@ i32 InfoWindow::AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const
   box.maxWidth = 0x200;
   box.maxHeight = 0x40;
   DXLMakeOutline(&box.outline, 1, 2.0f, 0xFFFFE29Cu, 0, 0);
-  const auto addLine = [&](const wchar* line, i32 lineX) -> KGETextSpriteW* {
+  // Each line's room: the row's inside from where it starts to the
+  // divider before the badge, or to the row's right border.
+  const SkinPiece& divider = skins::kInfoLevelDivider;
+  const i32 end = x + width - skins::kInfoItemRow.right;
+  const i32 nameEnd = level >= 0 ? x + width - kLevelWidth - divider.frameWidth : end;
+  const auto addLine = [&](const wchar* line, i32 lineX, i32 lineEnd) -> KGETextSpriteW* {
     if (!line || !line[0]) return nullptr;
     KGETextSpriteW* sprite = nullptr;
     KGECreateTextSpriteW(GetGameViewer(), GetGameFont(kNameFont), &params, &box, line, kKGEWholeText, nullptr,
                          &sprite);
-    if (sprite) AddText(static_cast<float>(lineX), static_cast<float>(y + kRowCentre - sprite->GetHeight() / 2), sprite);
+    if (sprite)
+      AddText(static_cast<float>(lineX), static_cast<float>(y + kRowCentre - sprite->GetHeight() / 2), sprite,
+              DXLRECT{lineX, y, lineEnd, y + kBlockHeights[kBlockItem]});
     return sprite;
   };
-  addLine(caption, x + nameX);
+  addLine(caption, x + nameX, nameEnd);
   if (level >= 0) {
-    const SkinPiece& divider = skins::kInfoLevelDivider;
     AddPiece(x + width - kLevelWidth - divider.frameWidth, y + 2, divider.frameWidth, divider.frameHeight,
              SkinOf(divider, info_), &pieces_);
     std::u16string badge;
     if (const wchar* word = PanelText(u"level")) badge.assign(word, std::min<size_t>(std::char_traits<wchar>::length(word), 4));
     badge += u" ";
     for (char c : std::to_string(level)) badge += static_cast<wchar>(c);
-    if (KGETextSpriteW* sprite = addLine(badge.c_str(), x + width - kLevelWidth))
+    if (KGETextSpriteW* sprite = addLine(badge.c_str(), x + width - kLevelWidth, end))
       texts_.back().x += static_cast<float>((kLevelWidth - sprite->GetWidth()) / 2 - 6);
   }
   return width;
@@ -250,12 +256,13 @@ void InfoWindow::AddBlockText(i32 x, i32 y, i32 width, i32 lines, bool centred, 
   KGETextSpriteW* sprite = nullptr;
   KGECreateTextSpriteW(GetGameViewer(), font, &params, &box, text, kKGEWholeText, nullptr, &sprite);
   if (!sprite) return;
+  const i32 top = centred ? y - maxHeight / 2 : y;
   if (centred) y -= std::min(sprite->GetHeight(), maxHeight) / 2;
-  AddText(static_cast<float>(x), static_cast<float>(y), sprite);
+  AddText(static_cast<float>(x), static_cast<float>(y), sprite, DXLRECT{x, top, x + width, top + maxHeight});
 }
 
-void InfoWindow::AddText(float x, float y, KGETextSpriteW* text) {
-  texts_.push_back(IWTEXT{x, y, std::unique_ptr<KGETextSpriteW>(text)});
+void InfoWindow::AddText(float x, float y, KGETextSpriteW* text, const DXLRECT& room) {
+  texts_.push_back(IWTEXT{x, y, std::unique_ptr<KGETextSpriteW>(text), room});
 }
 
 // --- Pictures ------------------------------------------------------------------------------------

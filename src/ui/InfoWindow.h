@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DXLRect.h"
 #include "ui/ImageButton.h"
 #include "ui/SpritesWindow.h"
 
@@ -37,11 +38,14 @@ struct IWICON {
   std::unique_ptr<ImageSprite> icon;
 };
 
-// A text placed at its top-left corner.
+// A text placed at its top-left corner, and the room its label gives it
+// (a row's inside short of its right border or level badge, a block's
+// lines): the layout keeps it there.
 struct IWTEXT {
   float x;
   float y;
   std::unique_ptr<KGETextSpriteW> text;
+  DXLRECT room;
 };
 
 // The close button.
@@ -88,7 +92,7 @@ class InfoWindow : public SpritesWindow {
   // item is left out).
   i32 AddItemRow(i32 x, i32 y, i32 width, bool widen, i32 nameX, const INFOENTRY& entry);
   void AddBlockText(i32 x, i32 y, i32 width, i32 lines, bool centred, const wchar* text);
-  void AddText(float x, float y, KGETextSpriteW* text);
+  void AddText(float x, float y, KGETextSpriteW* text, const DXLRECT& room);
   const wchar* PanelText(const std::u16string& key) const;
 
   QuadBlockList pieces_;

@@ -284,9 +284,24 @@ void MapInterface::BuildFrame(i32 w, i32 h) {
   AddPiece(w - kSideBand - cw / 2, (bandH - ch) / 2, cw, ch, corner);
   AddPiece(kSideBand - cw / 2, h - bandH + (bandH - ch) / 2, cw, ch, corner);
   AddPiece(w - kSideBand - cw / 2, h - bandH + (bandH - ch) / 2, cw, ch, corner);
-  const i32 plateW = std::max(w - 2 * kSideBand + cw, skins::kMapPlate.left + skins::kMapPlate.right);
-  AddStretchedFrame((w - plateW) / 2, -skins::kMapPlate.top, plateW, kGreetingBand + skins::kMapPlate.top + 6,
+  DXLRECT panels[kEdgePanels];
+  GetEdgePanels(w, h, panels);
+  const DXLRECT& greeting = panels[5];
+  AddStretchedFrame(greeting.left, greeting.top, greeting.right - greeting.left, greeting.bottom - greeting.top,
                     plate);
+}
+
+void MapInterface::GetEdgePanels(i32 w, i32 h, DXLRECT (&out)[kEdgePanels]) {
+  const i32 bandH = skins::kMapBand.frameHeight, stud = kSideBand + skins::kMapCorner.frameWidth / 2;
+  const i32 plateX = (w - kMedalsWidth) / 2 - 14, plateY = h - MapMedalsPanel::kHeight - 8;
+  const i32 greetingW = std::max(w - 2 * kSideBand + skins::kMapCorner.frameWidth,
+                                 skins::kMapPlate.left + skins::kMapPlate.right);
+  out[0] = DXLRECT{0, h - bandH, stud, h};
+  out[1] = DXLRECT{plateX, plateY, plateX + kMedalsWidth + 8 + 20, plateY + MapMedalsPanel::kHeight + 8 + 19};
+  out[2] = DXLRECT{w - stud, h - bandH, w, h};
+  out[3] = DXLRECT{0, 0, stud, bandH};
+  out[4] = DXLRECT{w - stud, 0, w, bandH};
+  out[5] = DXLRECT{(w - greetingW) / 2, -skins::kMapPlate.top, (w - greetingW) / 2 + greetingW, kGreetingBand + 6};
 }
 
 void MapInterface::Layout() {
@@ -294,9 +309,12 @@ void MapInterface::Layout() {
   rect_ = DXLRECT{0, 0, w, h};
   BuildFrame(w, h);
   CreateProfileButton();
-  const i32 panelX = (w - kMedalsWidth) / 2 - 4, panelY = h - MapMedalsPanel::kHeight;
+  DXLRECT panels[kEdgePanels];
+  GetEdgePanels(w, h, panels);
+  const DXLRECT& plate = panels[1];
+  const i32 panelX = plate.left + 10, panelY = plate.top + 8;
   medals_->SetDrawPosition(static_cast<float>(panelX), static_cast<float>(panelY));
-  AddStretchedFrame(panelX - 10, panelY - 8, kMedalsWidth + 8 + 20, MapMedalsPanel::kHeight + 8 + 19,
+  AddStretchedFrame(plate.left, plate.top, plate.right - plate.left, plate.bottom - plate.top,
                     SkinOf(skins::kMapPlate, kInterfaceImage));
   if (!medalsArea_)
     medalsArea_ = new InvisibleButton(this, &controls_, kMapMedalsCommand, panelX + 4, panelY + 3, kMedalsWidth,

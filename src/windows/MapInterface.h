@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "base/Types.h"
+#include "engine/DXLRect.h"
 #include "resources/ImageSprite.h"
 #include "ui/ActiveButton.h"
 #include "ui/GameWindow.h"
@@ -134,6 +135,15 @@ class MapInterface : public GameWindow, public WindowSprites {
   // A null host: the callbacks do nothing.
   explicit MapInterface(MapInterfaceHost* host);
   ~MapInterface() override;
+
+  // What the interface covers along the edges of a w x h screen: at the
+  // bottom the awards' band with its stud, the medals' plate and the
+  // regime's band with its stud; at the top the bands of "back" and
+  // "options" with their studs and the greeting's plate. The map keeps its
+  // nodes' signs and medals clear of them.
+  static constexpr u32 kBottomPanels = 3;  // the first ones
+  static constexpr u32 kEdgePanels = 6;
+  static void GetEdgePanels(i32 w, i32 h, DXLRECT (&out)[kEdgePanels]);
 
   // Frame, greeting, medals area and buttons for the screen's size.
   void Layout();

@@ -24,6 +24,7 @@
 #include "resources/StandardSounds.h"
 #include "ui/CaptionHintWindow.h"
 #include "ui/GameWindow.h"
+#include "ui/HintWindow.h"
 #include "hud/HudPieces.h"
 #include "ui/SkinTable.h"
 #include "windows/CLPLevelBlock.h"
@@ -34,7 +35,9 @@ namespace {
 
 constexpr u32 kTaskFont = 3;
 constexpr u32 kTaskTextColour = 0xFF00357Eu;
-constexpr i32 kCaptionY = 11, kTargetY = 70, kCountY = 83, kMarkY = 70;
+// A money task's goal stands 3 pixels higher than the level mark's line,
+// so that its ink keeps clear of the money held below it.
+constexpr i32 kCaptionY = 11, kTargetY = 67, kCountY = 83, kMarkY = 70;
 constexpr i32 kCaptionMargin = 6;
 // The cross-fade's stencil: the face marks where it is opaque (always,
 // replace, alpha test at least 128), the other look passes only there
@@ -167,6 +170,15 @@ void TaskButton::SetRect(i32 x, i32 y, i32 width) {
   captionScale_ = squeeze(caption_.get());
   targetScale_ = squeeze(targetText_.get());
   FitIcon();
+}
+
+void TaskButton::PlaceHint() {
+  ActiveButton::PlaceHint();
+  HintWindow* hint = GetHintWindow();
+  if (!static_ || !hint || !parent_) return;
+  const DXLRECT& a = hint->GetAnchor();
+  hint->SetFrame(a.left, a.top, a.right, a.bottom, 1, 2);
+  hint->SetArea(&parent_->GetRect());
 }
 
 // The icon as large as the card lets it be (PictureScale): between the

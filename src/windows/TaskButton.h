@@ -47,6 +47,9 @@ class TaskButton : public ActiveButton, public TaskButtonPart {
   // the caption's squeeze and centres the texts.
   void SetRect(i32 x, i32 y, i32 width);
   void Draw() override;
+  // In the level window the hint opens under the card, centred on it and
+  // kept inside the window; in the panel where the toolkit puts it.
+  void PlaceHint() override;
 
   // The caption key of a task ("money", "produce", "collect", "plant",
   // "build", "garbage"); null for an unknown kind.
@@ -60,6 +63,7 @@ class TaskButton : public ActiveButton, public TaskButtonPart {
   float GetCaptionScale() const { return captionScale_; }
   KGETextSpriteW* GetCaption() const { return caption_.get(); }
   KGETextSpriteW* GetTargetText() const { return targetText_.get(); }
+  KGETextSpriteW* GetCount() const { return count_.get(); }
   ImageSprite* GetIcon() const { return icon_.get(); }
   float GetIconY() const { return iconY_; }
   bool HasLevelMark() const { return hasMark_; }

@@ -350,10 +350,10 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   GetResourceServices().tutorial = &tutorial;
   u32 cursor = 0;
 
-  // Hidden level 2: hovered, no hand; open level 1: the hand.
+  // Hidden level 2: its cell stays dark, no hand; open level 1: the hand.
   map->OnMouseMove(At(1).x, At(1).y, 0, 0);
-  EXPECT_EQ(map->GetHovered(), 1);
-  EXPECT_TRUE(map->GetNode(1)->IsHovered());
+  EXPECT_EQ(map->GetHovered(), -1);
+  EXPECT_FALSE(map->GetNode(1)->IsHovered());
   EXPECT_FALSE(map->GetCursor(&cursor));
   map->OnMouseMove(At(0).x, At(0).y, 0, 0);
   EXPECT_FALSE(map->GetNode(1)->IsHovered());
@@ -387,6 +387,7 @@ TEST_F(SelectMap, HoverCursorClicksAndLevels) {
   EXPECT_EQ(map->GetHovered(), -1);
   // The (modal) window takes the pointer: a move, release and double click
   // each store their place, the hover stays as it was.
+  profile->SetLevelState(1, 1);  // shown closed: hovered
   map->UpdateHover(At(1).x, At(1).y);
   ASSERT_EQ(map->GetHovered(), 1);
   map->OnMouseMove(At(2).x, At(2).y, 0, 0);

@@ -14,6 +14,7 @@
 #include "resources/ResourceServices.h"
 #include "ui/BaseDialogWindow.h"
 #include "ui/GameControls.h"
+#include "ui/HintWindow.h"
 #include "ui/WindowManager.h"
 #include "windows/BonusesWindow.h"
 #include "windows/LevelWindow.h"
@@ -211,6 +212,8 @@ TEST_F(LevelWindowTest, ANewBonusStartsItsTutorialOnceUnlessTutorialsAreOff) {
 TEST_F(LevelWindowTest, TaskButtonsSpanTheWidthAndNoTaskMakesNone) {
   rig.SetTasks(0, {{0, 0, 0, 500}, {4, 0, 0, 2}, {0, 0, 0, 900}});
   rig.Info().points = {POINTDEF{0, 0, 7, 0, {}, 0, 0, 0}, POINTDEF{0, 0, 0, 0, {}, 0, 0, 0}};
+  GetResourceServices().screen.width = 800;
+  GetResourceServices().screen.height = 600;
   Open(kLevelWindowFromMap);
   const std::vector<TaskButton*>& tasks = window->GetTaskButtons();
   ASSERT_EQ(tasks.size(), 3u);
@@ -218,6 +221,19 @@ TEST_F(LevelWindowTest, TaskButtonsSpanTheWidthAndNoTaskMakesNone) {
   for (size_t i = 1; i < tasks.size(); ++i) EXPECT_EQ(tasks[i]->GetRect().left, tasks[i - 1]->GetRect().right - 1);
   EXPECT_EQ(tasks[2]->GetRect().right, 12 + 571 + 1);
   EXPECT_EQ(tasks[1]->GetShown(), 1);  // the one garbage spot of the definition
+  // Rested on, each card's hint opens under it, wholly inside the window.
+  for (TaskButton* card : tasks) {
+    ASSERT_TRUE(testsupport::HoversAt(rig.windows, *card));
+    GetResourceServices().clock += 1000;
+    rig.windows.Update();
+    const HintWindow* hint = card->GetHintWindow();
+    ASSERT_TRUE(hint && hint->IsShown());
+    const DXLRECT& w = window->GetRect();
+    const i32 x = static_cast<i32>(hint->GetPosX()), y = static_cast<i32>(hint->GetPosY());
+    EXPECT_TRUE(x >= w.left && x + hint->GetWidth() <= w.right && y + hint->GetHeight() <= w.bottom)
+        << "at " << x << ", " << y << " beside a window at " << w.left << ", " << w.top;
+    EXPECT_EQ(y, testsupport::OnScreen(*window, 0, card->GetRect().bottom).y + card->GetHintMargin());
+  }
 
   profile.regime = 1;
   Open(kLevelWindowFromMap);

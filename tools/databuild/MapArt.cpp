@@ -450,8 +450,10 @@ void Fence(cairo_t* cr, double x0, double x1, double y) {
 void Farm(cairo_t* cr, const ArtFrame& f, u32 theme) {
   const double cx = f.width / 2, cy = f.height / 2;
   FarmGround(cr, cx, cy);
-  // The chimney of the houses with smoke stands at (34, 10) (the smoke's
-  // emitter in tables/map.txt is 22 left of and 30 above the node).
+  // The chimney of the houses with smoke stands at (38, 10) (the smoke's
+  // emitter in tables/map.txt is 18 left of and 30 above the node): its
+  // smoke rises between the medal and the sign of the level above, clear
+  // of the signs of the levels up to the left.
   switch (theme) {
     case 0:  // wheat
       Field(cr, cx - 14, cy + 12, 54, 30, -0.1, pal::kStraw, art::Darker(pal::kStraw, 0.25));
@@ -470,7 +472,7 @@ void Farm(cairo_t* cr, const ArtFrame& f, u32 theme) {
       }
       break;
     case 2:  // hens
-      House(cr, 22, 40, 28, 34, pal::kRed, pal::kWoodDark, 34, 10);
+      House(cr, 22, 40, 28, 34, pal::kRed, pal::kWoodDark, 38, 10);
       Fence(cr, cx + 2, cx + 46, cy + 30);
       for (auto [x, y] : {std::pair{10.0, 14.0}, {22.0, 22.0}, {36.0, 16.0}}) Chicken(cr, cx + x, cy + y);
       break;
@@ -489,24 +491,24 @@ void Farm(cairo_t* cr, const ArtFrame& f, u32 theme) {
       break;
     }
     case 4:  // cows
-      House(cr, 22, 40, 34, 34, pal::kRed, pal::kStoneDark, 34, 10);
+      House(cr, 22, 40, 34, 34, pal::kRed, pal::kStoneDark, 38, 10);
       Fence(cr, cx - 2, cx + 48, cy + 32);
       Animal(cr, cx + 16, cy + 16, false);
       Animal(cr, cx + 36, cy + 24, false);
       break;
     case 5:  // sheep
-      House(cr, 22, 40, 28, 30, pal::kWood, pal::kWoodDark, 34, 10);
+      House(cr, 22, 40, 28, 30, pal::kWood, pal::kWoodDark, 38, 10);
       Fence(cr, cx - 2, cx + 48, cy + 32);
       Animal(cr, cx + 14, cy + 14, true);
       Animal(cr, cx + 34, cy + 20, true);
       Animal(cr, cx + 20, cy + 26, true);
       break;
     case 6:  // bakery
-      House(cr, 20, 48, 46, 42, pal::kPanel, pal::kRust, 34, 10);
+      House(cr, 20, 48, 46, 42, pal::kPanel, pal::kRust, 38, 10);
       Field(cr, cx + 28, cy + 20, 30, 22, 0.1, pal::kStraw, art::Darker(pal::kStraw, 0.25));
       break;
     default:  // the manor
-      House(cr, 18, 50, 44, 46, pal::kPanel, pal::kBlue, 34, 8);
+      House(cr, 18, 50, 44, 46, pal::kPanel, pal::kBlue, 38, 8);
       House(cr, 62, 52, 30, 34, pal::kPanel, pal::kBlue);
       art::Ellipse(cr, cx + 36, cy + 4, 6, 6);
       art::FillRound(cr, pal::kYellow, cx + 36, cy + 4, 6);

@@ -325,7 +325,7 @@ TEST_F(PlayedWithTexts, BuildPanelsShowTheKindsPicturesPricesAndNames) {
 // caption's line (its middle 11 down) and the count's (83 down). A
 // building's task, with the mark of its level under the picture, keeps
 // its picture above the mark; a money task names its goal ("Goal: 500")
-// over the money held. The cards are written side by side as
+// over the money held, their inks 4 pixels apart. The cards are written side by side as
 // task_cards.png for a person to look at.
 TEST_F(PlayedWithTexts, TaskCardsShowTheirPicturesLarge) {
   ASSERT_TRUE(h.loaded);
@@ -403,7 +403,23 @@ TEST_F(PlayedWithTexts, TaskCardsShowTheirPicturesLarge) {
   EXPECT_EQ(plat::Utf16ToUtf8(coins.GetTargetText()->GetText()), "Goal: 500");
   EXPECT_LE(coins.GetTargetText()->GetWidth(), kCardW - 6);
   EXPECT_EQ(coins.GetCountText(), u"400");
-  cards.push_back(picture(coins).second);
+  // The goal's ink and the money's keep 4 pixels apart: the rows each
+  // text's ink takes, read as what goes when it is drawn transparent.
+  const std::vector<u32> whole = draw(coins, true);
+  const auto rowsOf = [&](KGETextSpriteW* text) {
+    const u32 colour = text->GetColor();
+    text->SetColor(colour & 0x00FFFFFFu);
+    const std::vector<u32> without = draw(coins, true);
+    text->SetColor(colour);
+    std::pair<i32, i32> rows{kCardH, -1};
+    for (i32 i = 0; i < kCardW * kCardH; ++i)
+      if (whole[i] != without[i]) rows = {std::min(rows.first, i / kCardW), std::max(rows.second, i / kCardW)};
+    return rows;
+  };
+  const auto goal = rowsOf(coins.GetTargetText()), held = rowsOf(coins.GetCount());
+  EXPECT_GE(held.first - goal.second - 1, 4) << "the goal's ink ends on row " << goal.second << ", the money's starts on "
+                                             << held.first;
+  cards.push_back(whole);
   const i32 sheetW = kCardW * static_cast<i32>(cards.size());
   for (i32 y = 0; y < kCardH; ++y)
     for (const std::vector<u32>& c : cards) sheet.insert(sheet.end(), c.begin() + y * kCardW, c.begin() + (y + 1) * kCardW);
