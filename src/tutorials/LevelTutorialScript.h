@@ -37,6 +37,7 @@ class ScreenSprite;
 class TutorialArrow;
 class TutorialInfo;
 class TutorialTarget;
+struct DXLRECT;
 struct LEVELTASK;
 struct PLANT;
 struct PRODUCT;
