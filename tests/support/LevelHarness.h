@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "testsupport/LevelWorld.h"
@@ -12,9 +13,16 @@
 
 namespace leveltest {
 
-// The rig is made (and its device opened) before the world.
+// The rig is made (and its device opened) before the world, on a desktop
+// at least as large as the screen.
 struct HarnessViewer {
-  HarnessViewer(u32 width, u32 height) { EXPECT_EQ(rig.Open(width, height), 0); }
+  HarnessViewer(u32 width, u32 height) : rig(Desktop(width, height)) { EXPECT_EQ(rig.Open(width, height), 0); }
+  static plat::DesktopSettings Desktop(u32 width, u32 height) {
+    plat::DesktopSettings d;
+    d.width = std::max(d.width, static_cast<i32>(width));
+    d.height = std::max(d.height, static_cast<i32>(height));
+    return d;
+  }
   viewertest::ViewerRig rig;
 };
 
