@@ -227,8 +227,10 @@ TEST(CampaignPlan, EveryLevelFileIsMadeByHandItsOwnGroundItsPlacesOnTheRoadAndTw
 }
 
 // The builder refuses a day the game could not play as written: a task
-// met before play starts (the game would win it at once) and a bed above
-// the level its kind may reach there (the game leaves such a point out).
+// met before play starts (the game would win it at once), a place whose
+// centre lies outside the play rectangle (the level and the place named)
+// and a bed above the level its kind may reach there (the game leaves such
+// a point out).
 TEST(CampaignPlan, TheBuilderRefusesALevelWhoseTaskIsMetAtTheStartOrWhosePointOutgrowsItsKind) {
   std::stringstream read;
   read << std::ifstream(kPlanSources + "/levels/level_07.txt", std::ios::binary).rdbuf();
@@ -241,8 +243,10 @@ TEST(CampaignPlan, TheBuilderRefusesALevelWhoseTaskIsMetAtTheStartOrWhosePointOu
       {"\tstock = x\n", "\tstock = beta, 5\n", "easy: task 1 (products, 5) is met before play starts (5)"},
       {"\t\ttask = products, 3, flour, 0\n", "\t\ttask = clean, 6\n", "easy: task 2 (clean, 6) is met before play starts (6)"},
       {"wheat, 2, 1120403456", "wheat, 3, 1120403456", "point 4: level 3, above the level's limit of its kind (2)"},
-      {"\tpoint = empty, 150, 560, none, 0, 0\n", "\tpoint = building, 150, 560, henhouse, 1\n",
+      {"\tpoint = empty, 200, 560, none, 0, 0\n", "\tpoint = building, 200, 560, henhouse, 1\n",
        "point 5: level 1, a kind the level does not allow"},
+      {"point = empty, 200, 560", "point = empty, 1136, 560", "point 5 at 1136, 560: its centre lies outside"},
+      {"point = empty, 330, 330", "point = empty, 330, 15", "point 2 at 330, 15: its centre lies outside"},
   };
   u32 n = 0;
   for (const auto& [line, instead, message] : faults) {
