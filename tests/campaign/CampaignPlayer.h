@@ -30,16 +30,20 @@
 #include <set>
 #include <string>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "../app/scene/RunningGame.h"
 #include "app/LevelSelectMap.h"
 #include "app/MainScreen.h"
+#include "app/AppServices.h"
+#include "app/ReplayRun.h"
 #include "app/MapNodes.h"
 #include "content/BuildingTable.h"
 #include "content/LevelTable.h"
 #include "content/PlantTable.h"
 #include "content/ProductList.h"
+#include "engine/DXLKeyboard.h"
 #include "engine/DXLMouse.h"
 #include "level/map/BaseLevelPoint.h"
 #include "level/map/LevelMap.h"
@@ -115,19 +119,65 @@ class CampaignPlayer : public testsupport::FollowerHost {
 
   // --- FollowerHost ------------------------------------------------------------------------------
   GameLevel* Level() override { return run_.game.World().Level(); }
-  void Frame() override { run_.Frame(); }
+  void Frame() override {
+    if (throughWindows)
+      while (plat::GetWindowSystem().QueuedMessages() > 0) DXLRunPass();
+    run_.Frame();
+    if (heldRecording_) GetAppServices().recording = std::exchange(heldRecording_, nullptr);
+  }
+  // A window point on the screen, where the window system reads the pointer.
+  static plat::Point OnScreen(i32 x, i32 y) {
+    plat::Point p{x, y};
+    plat::GetWindowSystem().ClientToScreen(DXLGetAppData().window, &p);
+    return p;
+  }
   void Draw() override {}  // the game draws every frame (kDrawEvery)
-  void Move(i32 x, i32 y) override { run_.game.MouseMove(x, y, 0, 0); }
+  void Move(i32 x, i32 y) override {
+    if (throughWindows) plat::GetWindowSystem().UserPointer(OnScreen(x, y));
+    else run_.game.MouseMove(x, y, 0, 0);
+  }
   void Click(i32 x, i32 y) override { ClickWith(x, y, 0); }
 
+  // With `throughWindows` the input goes to the window system as a replay
+  // gives it, its messages taken at once, and a recording the game runs
+  // writes it: a click as a replay's click line (with its Shift), which the
+  // game itself would write as a press and a release without the Shift.
   void ClickWith(i32 x, i32 y, u32 modifiers) {
-    run_.game.MouseDown(x, y, kMouseLeft, modifiers);
-    run_.game.MouseUp(x, y, kMouseLeft, modifiers);
+    if (!throughWindows) {
+      run_.game.MouseDown(x, y, kMouseLeft, modifiers);
+      run_.game.MouseUp(x, y, kMouseLeft, modifiers);
+      return;
+    }
+    plat::WindowSystem& w = plat::GetWindowSystem();
+    const bool shift = (modifiers & kModShift) != 0;
+    ReplayStep click;
+    click.kind = ReplayStep::kClick;
+    click.a = x;
+    click.b = y;
+    click.c = shift ? ReplayStep::kShift : 0;
+    if (ReplayRun* recording = GetAppServices().recording) recording->Record(click);
+    // The game hears it in the next frame, recording nothing of it.
+    if (!heldRecording_) heldRecording_ = std::exchange(GetAppServices().recording, nullptr);
+    if (shift) w.UserKey(plat::DIK_LSHIFT, true);
+    w.UserPointer(OnScreen(x, y + 1));
+    w.UserPointer(OnScreen(x, y));
+    w.UserButton(0, true);
+    w.UserButton(0, false);
+    if (shift) w.UserKey(plat::DIK_LSHIFT, false);
   }
   void Frames(u32 n) {
     for (u32 i = 0; i < n; ++i) Frame();
   }
-  void Key(u16 key) { run_.game.KeyDown(key, 0); }
+  void Key(u16 key) {
+    if (!throughWindows) {
+      run_.game.KeyDown(key, 0);
+      return;
+    }
+    plat::GetWindowSystem().UserKey(static_cast<u8>(key), true);
+    plat::GetWindowSystem().UserKey(static_cast<u8>(key), false);
+  }
+  bool throughWindows = false;
+  ReplayRun* heldRecording_ = nullptr;  // while a click goes to the game
   // Moved over, a frame, then clicked.
   void Press(i32 x, i32 y, u32 modifiers = 0) {
     Move(x, y);

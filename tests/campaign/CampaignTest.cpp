@@ -231,5 +231,67 @@ TEST_F(CampaignHardRun, LevelsToGold) {
   if (played.size() == static_cast<size_t>(last)) ExpectRisingGroups(plays);
 }
 
+// CampaignRecord (run when TM_CAMPAIGN_RECORD names a file): the last day
+// won at 1024 x 768 from a first profile, the days before it finished by
+// the map's Shift-click (the "Cheats" switch on), the input given through
+// the window system and recorded by the game as the replay the file gets;
+// a screenshot mark "loom_panel.png" once the loom stands and its panel is
+// opened by a click on it. The release game plays it under an X server in
+// full screen (tools/last_day_full_screen.sh).
+TEST(CampaignRecord, LastDayAt1024x768) {
+  const char* path = std::getenv("TM_CAMPAIGN_RECORD");
+  if (!path || !*path) GTEST_SKIP() << "TM_CAMPAIGN_RECORD names no file";
+  TutorialMaker maker;
+  RunningGame run(1024, 768, true, true, nullptr, &maker);
+  CampaignPlayer player(run, TM_LEVEL_SOURCES_DIR);
+  player.throughWindows = true;
+  ASSERT_TRUE(run.ok);
+  plat::GetWindowSystem().PlacePointer(plat::Point{plat::DesktopSettings{}.width / 2, plat::DesktopSettings{}.height / 2});
+  ReplayRun recording;
+  std::string error;
+  ASSERT_TRUE(recording.Open("", path, &error)) << error;
+  recording.BeginRecording(static_cast<u32>(run.game.Screen().Area().clientWidth),
+                           static_cast<u32>(run.game.Screen().Area().clientHeight));
+  GetAppServices().recording = GetAppServices().replay = &recording;
+  ASSERT_TRUE(run.RunTo(kGameStateMainScreen));
+  recording.StartedUp();
+  player.Frames(30);
+  plat::GetWindowSystem().UserText(u"Tester");
+  player.Frame();
+  player.Key(plat::DIK_RETURN);
+  player.Frames(30);
+  ASSERT_TRUE(player.ChooseOnMainScreen(false));
+  ASSERT_TRUE(player.ToQuietMap());
+  if (GetCurrentTutorial()) {
+    // The map's first lesson ends once the first day's window has opened.
+    LevelSelectMap* map = run.game.Map();
+    const DXLPOINT first = map->ToScreen(static_cast<i32>(map->GetNode(0)->GetX()), static_cast<i32>(map->GetNode(0)->GetY()));
+    player.Press(first.x, first.y);
+    player.Key(plat::DIK_ESCAPE);
+    ASSERT_TRUE(player.ToQuietMap());
+  }
+  for (i32 n = 0; n < kCampaignLevels - 1; ++n) ASSERT_TRUE(player.CheatFinish(n)) << n;
+  u32 loomSeen = 0;
+  const LevelPlay play = player.PlayLevel(kCampaignLevels - 1, [&](CampaignPlayer& p) {
+    auto* loom = dynamic_cast<LevelPoint*>(p.Level()->Map().GetPoint(8));
+    if (!loom || loomSeen == ~0u || ++loomSeen < 1000) return;
+    loomSeen = ~0u;
+    i32 x = loom->GetX(), y = loom->GetY() - 40;
+    p.Level()->Rules().View().MapToScreen(&x, &y);
+    p.Click(x, y);
+    p.Frames(25);
+    ReplayStep shot;
+    shot.kind = ReplayStep::kScreenshot;
+    shot.text = "loom_panel.png";
+    recording.Record(shot);
+    EXPECT_TRUE(run.Shot("loom_panel_recorded.png"));
+  });
+  EXPECT_TRUE(play.won) << play.failure;
+  std::printf("level 41 easy at 1024 x 768: won %d at %.2f s\n", play.won, play.ms / 1000.0);
+  GetAppServices().recording = GetAppServices().replay = nullptr;
+  GetAppServices().lastRecordedFrame.reset();
+  EXPECT_EQ(recording.Finish(), "");
+}
+
 }  // namespace
 }  // namespace campaign
