@@ -90,6 +90,8 @@ TEST_F(Cursors, SelectingTheCurrentSlotAgainDoesNothing) {
   DXLSelectCursor(42);  // no record: nothing of ours is shown
   EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorKindNone);
   EXPECT_EQ(SetCursorMessage(plat::HTCLIENT), 0);
+  DXLSelectCursor(0);  // after no record, slot 0's is shown
+  EXPECT_EQ(ws().GetCursor(), arrow_);
 }
 
 TEST_F(Cursors, DefaultTakesEffectAtOnceOnlyWhileApplied) {
