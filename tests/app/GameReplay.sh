@@ -158,12 +158,15 @@ await 4294967295 3000'
   [ "$(status unsized)" = 5 ] || fail "the recording without its size exits $(status unsized), not 5"
   has unsized.err "unsized.txt: line [0-9]*: await 4294967295 [0-9]*: timed out" ||
     fail "the quit not met is not said: $(cat "$work/unsized.err")"
-  # A size the X screen cannot hold, in a window or full screen.
-  sed 's/^screen .*/screen 1600 1200/' "$work/made.txt" >"$work/large.txt"
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run large "$xvfb_run" -a -s "-screen 0 1024x768x24" \
-    "$game" --data "$data" --replay "$work/large.txt"
-  [ "$(status large)" = 5 ] || fail "a replay too large for the screen exits $(status large), not 5"
-  has large.err "large.txt: recorded at 1600 x 1200" || fail "a replay too large for the screen is not said: $(cat "$work/large.err")"
+  # A size the X screen cannot hold, in a window or full screen (the second
+  # as wide as the game's 800 x 600 window).
+  for size in "1600 1200" "800 1200"; do
+    sed "s/^screen .*/screen $size/" "$work/made.txt" >"$work/large.txt"
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run large "$xvfb_run" -a -s "-screen 0 1024x768x24" \
+      "$game" --data "$data" --replay "$work/large.txt"
+    [ "$(status large)" = 5 ] || fail "a replay of $size, too large for the screen, exits $(status large), not 5"
+    has large.err "large.txt: recorded at ${size/ / x }" || fail "a replay too large for the screen is not said: $(cat "$work/large.err")"
+  done
   rm -f "$(dirname "$game")/config.ini"
 fi
 
