@@ -50,9 +50,9 @@ const char* const kEntryHelp =
     "  --data DIR   the data set (by default \"Data\" beside the program)\n"
     "  -lang FILE   the language file (by default \"language.dat\" of the data set, or config.ini's [Path])\n"
     "  --headless   run without a display, the clock stepped 40 ms a frame; without --replay the run ends\n"
-    "               once the main screen is reached\n"
+    "               once the main screen is reached (or after 100,000 frames)\n"
     "  --replay FILE  play a replay (input and marks) on frames of 20 ms, at the size it was recorded at;\n"
-    "               the run ends with it\n"
+    "               the run ends with it, however long it is\n"
     "  --record FILE  write the run's input as a replay, with its size and where it ended\n"
     "  --rasterise  a headless replay draws every frame's pixels (by default only the frames its\n"
     "               screenshot marks may write; every draw call runs either way)\n"
@@ -74,6 +74,8 @@ constexpr u32 kWindowIconId = 107;  // the window class's icon: "icon.bmp" of th
 constexpr size_t kMaxPath = 260;
 constexpr size_t kUserFolderLimit = 248;  // from here the profile store would refuse its files
 constexpr u32 kHeadlessFrameMs = 40;
+// A headless run without a replay ends here if its main screen is never
+// reached; a replay, however long, plays to its end.
 constexpr u32 kHeadlessMaxFrames = 100000;
 constexpr const char* kRunCommand = "bash tools/run.sh";
 
@@ -420,7 +422,7 @@ int RunGame(const EntryOptions& options) {
     replay.RasteriseEveryFrame(!options.headless || options.rasterise);
     DXLStartLoop();
     plat::WindowSystem& windows = plat::GetWindowSystem();
-    for (u32 frames = 0; !quit && frames < kHeadlessMaxFrames && replay.BeforeFrame(); ++frames) {
+    while (!quit && replay.BeforeFrame()) {
       while (!quit && windows.QueuedMessages() > 0) quit = !DXLRunPass();
       if (quit || !DXLRunPass()) {
         quit = true;  // the game's own quit (or the window closed)

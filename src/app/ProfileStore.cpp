@@ -50,6 +50,11 @@ std::u16string ProfileFileName(i32 number) {
   return u"profile" + std::u16string(digits) + u".dat";
 }
 
+// The name of a profile's file, as it was listed or made.
+std::u16string ListedFileName(const Profile& profile) {
+  return profile.GetPath().substr(profile.GetPath().find_last_of(u"/\\") + 1);
+}
+
 // A line of the game's log about the profiles' files.
 void LogProfileFile(const std::u16string& file, const std::string& what) {
   DXLLogValueA(0, "Profiles", (plat::Utf16ToUtf8(file) + " " + what).c_str());
@@ -126,26 +131,30 @@ i32 ProfileStore::LoadFolder(const std::u16string& folder) {
   folder_ = folder;
   if (folder_.back() != u'/' && folder_.back() != u'\\') folder_ += u'/';
   noSave_ = false;
-  // Every number with a file or a ".bak" of one; whatever is there under
-  // such a name (a folder, a named pipe, a link to a device) is read or told.
-  std::vector<i64> numbers;
+  // Every file named as a profile's, or a ".bak" of one, by the name it is
+  // listed under ("profile007.dat" is read as itself, number 7); whatever is
+  // there under such a name (a folder, a named pipe, a link to a device) is
+  // read or told.
+  std::vector<std::pair<i64, std::u16string>> files;
   for (const std::u16string& name : plat::ListEntries(folder_)) {
-    i64 n = ProfileFileNumber(name);
-    if (n < 0 && name.size() > 4 && name.compare(name.size() - 4, 4, u".bak") == 0)
-      n = ProfileFileNumber(name.substr(0, name.size() - 4));
-    if (n >= 0) numbers.push_back(n);
+    std::u16string file = name;
+    if (ProfileFileNumber(file) < 0 && file.ends_with(u".bak")) file.resize(file.size() - 4);
+    if (const i64 n = ProfileFileNumber(file); n >= 0) files.emplace_back(n, file);
   }
-  std::sort(numbers.begin(), numbers.end());
-  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  std::sort(files.begin(), files.end());
+  files.erase(std::unique(files.begin(), files.end()), files.end());
   std::vector<std::unique_ptr<Profile>> found;
-  for (const i64 n : numbers)
-    if (std::unique_ptr<Profile> p = ReadNumbered(static_cast<i32>(n))) found.push_back(std::move(p));
+  for (const auto& [n, file] : files)
+    if (std::unique_ptr<Profile> p = ReadNumbered(file, static_cast<i32>(n))) found.push_back(std::move(p));
   // The most recently used first: those are kept when there are too many.
+  // (Not the first twelve listed: the folder lists its files in no order a
+  // player can see or choose, so which farms stayed out would be chance; the
+  // ones played last are the ones a player looks for.)
   std::stable_sort(found.begin(), found.end(), [](const std::unique_ptr<Profile>& a, const std::unique_ptr<Profile>& b) {
     return a->header_.lastUsed > b->header_.lastUsed;
   });
   for (std::unique_ptr<Profile>& p : found) {
-    const std::u16string file = ProfileFileName(p->number_);
+    const std::u16string file = ListedFileName(*p);
     if (KeyInUse(p->header_.key, nullptr))
       LogProfileFile(file, "left out: it holds the key of another profile (a copy of its file)");
     else if (profiles_.size() >= kMaxProfiles)
@@ -159,8 +168,8 @@ i32 ProfileStore::LoadFolder(const std::u16string& folder) {
 // A file that does not read is told of later; a damaged one is put aside
 // first, so nothing ever writes over it, and only then may its ".bak"
 // (complete when a save was cut off just before its rename) take its name.
-std::unique_ptr<Profile> ProfileStore::ReadNumbered(i32 number) {
-  const std::u16string file = ProfileFileName(number), bak = file + u".bak";
+std::unique_ptr<Profile> ProfileStore::ReadNumbered(const std::u16string& file, i32 number) {
+  const std::u16string bak = file + u".bak";
   const std::u16string path = UserFilePath(folder_, file), bakPath = UserFilePath(folder_, bak);
   if (path.empty() || bakPath.empty()) return nullptr;
   auto profile = std::make_unique<Profile>(this);
@@ -262,20 +271,6 @@ void ProfileStore::ReportSaveFailure(const std::u16string& file, u32 number, int
 
 void ProfileStore::TellFolderMoved() {
   if (notices_) notices_->ShowFileNotice(kNoticeFolderMoved, u"folder_moved", {folder_});
-}
-
-bool ProfileStore::LoadProfileFile(const std::u16string& fileName) {
-  const i64 number = ProfileFileNumber(fileName);
-  if (number < 0 || profiles_.size() >= kMaxProfiles || noSave_) return false;
-  const std::u16string path = UserFilePath(folder_, fileName);
-  auto profile = std::make_unique<Profile>(this);
-  if (path.empty() || !ReadProfileFile(path, &profile->header_, &profile->progress_, &profile->shownAwards_) ||
-      KeyInUse(profile->header_.key, nullptr))
-    return false;
-  profile->number_ = static_cast<i32>(number);
-  profile->path_ = path;
-  Place(profile.release());
-  return true;
 }
 
 i32 ProfileStore::ReadIndex() {
@@ -422,7 +417,7 @@ i32 ProfileStore::SaveProfileFile(Profile* profile) {
   const bool written = WriteProfileFile(profile->path_, profile->header_, profile->progress_, profile->saved_,
                                         &profile->shownAwards_, &error);
   if (borrowed) FreeSavedLevels(profile->saved_);
-  if (!written) ReportSaveFailure(ProfileFileName(profile->number_), static_cast<u32>(profile->number_), error);
+  if (!written) ReportSaveFailure(ListedFileName(*profile), static_cast<u32>(profile->number_), error);
   return written ? kProfileOk : kProfileNotWritten;
 }
 

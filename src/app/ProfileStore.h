@@ -120,9 +120,6 @@ class ProfileStore {
   // read (naming the farmer when "profiles.dat" knows the file's key). What
   // ReadIndex (or LoadFolder) returned.
   i32 LoadProfiles(const std::u16string& folder);
-  // One profile file of the folder; false when the name, the file or its
-  // key is refused or 12 profiles are loaded.
-  bool LoadProfileFile(const std::u16string& fileName);
   // "profiles.dat" (or its whole ".bak" when it is missing or damaged, put
   // in its place; a damaged one is put aside first): the best times and the
   // current profile; 33 (best times empty) when neither reads, a damaged
@@ -157,7 +154,8 @@ class ProfileStore {
   // kept): stored with the current profile's key and name, and
   // "profiles.dat" written.
   bool RecordBestTime(u32 level, u32 time);
-  const BESTTIME& GetBestTime(u32 level) const { return index_.best[level < kLevelCount ? level : 0]; }
+  // The all-profile record of a level; an empty one (no time) outside the table.
+  const BESTTIME& GetBestTime(u32 level) const { return level < kLevelCount ? index_.best[level] : kNoBestTime; }
 
   Profile* GetCurrent() const { return current_; }
   u32 GetCount() const { return static_cast<u32>(profiles_.size()); }
@@ -197,9 +195,9 @@ class ProfileStore {
   };
 
   void Forget();
-  // The profile of "profile<N>.dat" (or of its ".bak"), not yet placed;
-  // null when neither reads.
-  std::unique_ptr<Profile> ReadNumbered(i32 number);
+  // The profile of a file "profile<N>.dat" as listed (or of its ".bak"),
+  // number N, not yet placed; null when neither reads.
+  std::unique_ptr<Profile> ReadNumbered(const std::u16string& file, i32 number);
   void TellUnreadFiles();
   // A failed save in the log and a notice, with the reason.
   void ReportSaveFailure(const std::u16string& file, u32 number, int error);
@@ -212,6 +210,7 @@ class ProfileStore {
   void RemoveRecords(const Profile& profile);
   std::u16string RecordsFolder(const Profile& profile) const;
 
+  static constexpr BESTTIME kNoBestTime{};
   std::vector<Profile*> profiles_;  // owned; oldest use first
   std::vector<UnreadFile> unread_;   // since the last LoadFolder, until told
   bool noSave_ = true;

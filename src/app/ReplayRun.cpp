@@ -109,6 +109,10 @@ std::string ReplayRun::ScreenRefused(i32 width, i32 height) const {
   const u32 w = script_.ScreenWidth(), h = script_.ScreenHeight();
   if (!replaying_ || w == 0 || (static_cast<u32>(width) == w && static_cast<u32>(height) == h)) return {};
   const auto size = [](u32 x, u32 y) { return std::to_string(x) + " x " + std::to_string(y); };
+  // No display, the headless one included, makes a window below that.
+  if (w < kMinWindowWidth || h < kMinWindowHeight)
+    return replayPath_ + ": recorded at " + size(w, h) + ", smaller than the game's smallest window (" +
+           size(kMinWindowWidth, kMinWindowHeight) + "): it plays nowhere";
   return replayPath_ + ": recorded at " + size(w, h) + ", the game has " +
          size(static_cast<u32>(width), static_cast<u32>(height)) +
          " here (this display gives no window nor full screen of that size): play it with --headless or on a "

@@ -57,8 +57,10 @@ void DXLCursors::Find(DXLCURSORDATA* out, u32 slot) const {
   DXLMakeEmptyCursor(out);
 }
 
+// An empty record is no slot's (its slot field reads 0): after a slot
+// without a record, slot 0 is applied like any other.
 void DXLCursors::Select(u32 slot) {
-  if (current_.slot == slot) return;
+  if (current_.kind != kCursorKindNone && current_.slot == slot) return;
   DXLCURSORDATA record;
   Find(&record, slot);
   Apply(record);

@@ -30,6 +30,9 @@ class DXLDeviceObject;
 class DXLTexture;
 class DXLViewer;
 
+// The smallest back buffer of a window: a smaller one is raised to it.
+constexpr u32 kMinWindowWidth = 320, kMinWindowHeight = 240;
+
 // Viewer result codes.
 constexpr i32 kViewerNoDirect3D = static_cast<i32>(0xA3E91001u);
 constexpr i32 kViewerNoDevice = static_cast<i32>(0xA3E91003u);

@@ -257,8 +257,8 @@ void DXLViewer::ChooseFormats(DXLDEVICESETTINGS* out, const DXLDEVICESETTINGS* r
     p.backBufferHeight = q.present.backBufferHeight;
     if (r.backBufferSize == 1) {
       if (windowed) {
-        p.backBufferWidth = std::max(p.backBufferWidth, 320u);
-        p.backBufferHeight = std::max(p.backBufferHeight, 240u);
+        p.backBufferWidth = std::max(p.backBufferWidth, kMinWindowWidth);
+        p.backBufferHeight = std::max(p.backBufferHeight, kMinWindowHeight);
       } else if (record) {
         bool listed = false;
         for (i32 i = 0; i < record->sortedModes.GetCount() && !listed; ++i) {

@@ -5,8 +5,9 @@
 # expect not met and a line that does not read, each with its status and its
 # line; two runs of one replay writing the same "config.dat", log and mark
 # frame, one rasterising only the frames its screenshot mark reads and one
-# every frame (--rasterise); a recording of a replay that replays to the
-# same end, which it names, and fails once cut short of it. With XVFB_RUN
+# every frame (--rasterise); one of 100,001 frames played to its end, one
+# smaller than any window refused; a recording of a replay that replays to
+# the same end, which it names, and fails once cut short of it. With XVFB_RUN
 # given, a recording made in an 800 x 600 window of a 1024 x 768 X screen:
 # it says its size and its end (the game's quit), and replayed headless it
 # plays at that size (the new-profile window's OK clicked: the profile
@@ -120,6 +121,11 @@ fails expect 5 "line 2: expect state 4: not met" '# first\nexpect state 4\n'
 fails bad 2 "line 3: cannot read \"click 1\"" 'wait 20\n\nclick 1\n'
 fails long 5 "line 4: wait 100000: the run ended first" 'await 6 120000\nwait 400\nkey escape\nwait 100000\n'
 fails nowin 5 "expect won: no level was won" 'await 6 120000\nexpect won\n'
+fails tiny 5 "recorded at 1 x 1, smaller than the game's smallest window (320 x 240)" 'screen 1 1\nwait 20\n'
+# Past 100,000 frames (33 min 20 s of play): a replay runs to its end.
+printf 'wait 2000020\nexpect state 6\n' >"$work/endless.txt"
+run_timeout=500 run endless "$game" --headless --data "$data" --replay "$work/endless.txt"
+[ "$(status endless)" = 0 ] || fail "a replay of 100,001 frames exits $(status endless): $(tail -2 "$work/endless.err")"
 
 # --- Recorded in a window, replayed headless at its size -------------------------------------------
 if [ -n "$xvfb_run" ]; then
@@ -152,12 +158,15 @@ await 4294967295 3000'
   [ "$(status unsized)" = 5 ] || fail "the recording without its size exits $(status unsized), not 5"
   has unsized.err "unsized.txt: line [0-9]*: await 4294967295 [0-9]*: timed out" ||
     fail "the quit not met is not said: $(cat "$work/unsized.err")"
-  # A size the X screen cannot hold, in a window or full screen.
-  sed 's/^screen .*/screen 1600 1200/' "$work/made.txt" >"$work/large.txt"
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run large "$xvfb_run" -a -s "-screen 0 1024x768x24" \
-    "$game" --data "$data" --replay "$work/large.txt"
-  [ "$(status large)" = 5 ] || fail "a replay too large for the screen exits $(status large), not 5"
-  has large.err "large.txt: recorded at 1600 x 1200" || fail "a replay too large for the screen is not said: $(cat "$work/large.err")"
+  # A size the X screen cannot hold, in a window or full screen (the second
+  # as wide as the game's 800 x 600 window).
+  for size in "1600 1200" "800 1200"; do
+    sed "s/^screen .*/screen $size/" "$work/made.txt" >"$work/large.txt"
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" run large "$xvfb_run" -a -s "-screen 0 1024x768x24" \
+      "$game" --data "$data" --replay "$work/large.txt"
+    [ "$(status large)" = 5 ] || fail "a replay of $size, too large for the screen, exits $(status large), not 5"
+    has large.err "large.txt: recorded at ${size/ / x }" || fail "a replay too large for the screen is not said: $(cat "$work/large.err")"
+  done
   rm -f "$(dirname "$game")/config.ini"
 fi
 

@@ -7,7 +7,7 @@
 # and a folder in the log's, each said as what it is (never waited on,
 # never written through); a per-user folder the game may not write (as a
 # user who is not root) told at every save and in the log, its lock still
-# taken; every folder of ours 0700 and every file 0600 whatever the umask,
+# taken, a recording into it refused at the start; every folder of ours 0700 and every file 0600 whatever the umask,
 # a per-user folder open to others closed to them, and a link another user
 # planted in the records' place never followed; a disk already full at the
 # start (a file size limit of 0, `ulimit -f`) said once on the terminal;
@@ -159,7 +159,11 @@ if [ -n "$other_user" ]; then
     cd "$reach/ro" && run ro-first "${other[@]}" "$other_game" --headless --data "$other_data" --replay first.txt
     chmod 500 "$reach/ro/xdg/Morvalen/Tallowmere"
     cd "$reach/ro" && run ro "${other[@]}" "$other_game" --headless --data "$other_data" --replay notice.txt
+    cd "$reach/ro" && run ro-record "${other[@]}" "$other_game" --headless --data "$other_data" \
+      --record xdg/Morvalen/Tallowmere/made.txt
   )
+  [ "$(status ro-record)" = 2 ] && has ro-record.err "made.txt: cannot be written (Permission denied)" ||
+    fail "a recording in the read-only folder: exits $(status ro-record): $(tail -2 "$work/ro-record.err")"
   cp "$reach/ro/xdg/Morvalen/Tallowmere/log.txt" "$work/ro.log" 2>/dev/null || : >"$work/ro.log"
   [ "$(status ro-first)" = 0 ] || fail "the other user's first run exits $(status ro-first): $(tail -3 "$work/ro-first.err")"
   [ "$(status ro)" = 0 ] || fail "the read-only run exits $(status ro): $(tail -3 "$work/ro.err")"

@@ -103,6 +103,13 @@ TEST_F(Results, GradesAndBestTimes) {
   ann->RecordLevelResult(41, 100, &r);
   EXPECT_EQ(r.level, -1);
   EXPECT_EQ(s.listener.remembered.size(), 10u);
+
+  // Another profile's equal time leaves the record with Ann, "profiles.dat" unwritten.
+  s.store.SelectProfile(s.Create(u"Ben"));
+  const std::string index = dir.Read("profiles/profiles.dat");
+  s.store.GetCurrent()->RecordLevelResult(1, 1, &r);
+  EXPECT_EQ(r.flags & 3, 1u);
+  EXPECT_TRUE(dir.Read("profiles/profiles.dat") == index) << "profiles.dat written again";
 }
 
 TEST_F(Results, BonusesAwardsAndTheEighthLevel) {

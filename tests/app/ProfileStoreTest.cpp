@@ -206,6 +206,7 @@ TEST(ProfileStore, AWholeBakStandsInForAMissingOrDamagedFile) {
     EXPECT_EQ(s.store.GetCount(), 2u);
     EXPECT_EQ(std::u16string(s.store.GetCurrent()->GetName()), u"Ben");
     EXPECT_EQ(s.store.GetBestTime(0).time, 30000u);
+    EXPECT_EQ(s.store.GetBestTime(kLevelCount).time, 0u);
     EXPECT_TRUE(s.notices.files.empty());  // nothing lost: the log tells
   }
   EXPECT_EQ(dir.Read("profiles/profile0.dat").size(), ann.size());  // Ann, saved again
@@ -218,8 +219,8 @@ TEST(ProfileStore, AWholeBakStandsInForAMissingOrDamagedFile) {
 }
 
 // Fourteen files: the twelve used most recently load, whatever their
-// numbers (the two oldest have the lowest); a copy of a loaded profile's
-// file (the same key) is left out too.
+// numbers (the two oldest have the lowest), each read and saved by its
+// listed name; a copy of a loaded profile's file (the same key) is left out.
 TEST(ProfileStore, OfMoreThanTwelveFilesTheMostRecentlyUsedLoad) {
   TempFolder dir, other;
   {
@@ -233,7 +234,7 @@ TEST(ProfileStore, OfMoreThanTwelveFilesTheMostRecentlyUsedLoad) {
     s.Create(u"New1");
   }
   std::filesystem::copy_file(other.File("profiles/profile0.dat"), dir.File("profiles/profile12.dat"));
-  std::filesystem::copy_file(other.File("profiles/profile1.dat"), dir.File("profiles/profile13.dat"));
+  std::filesystem::copy_file(other.File("profiles/profile1.dat"), dir.File("profiles/profile013.dat"));
   std::filesystem::copy_file(dir.File("profiles/profile2.dat"), dir.File("profiles/profile30.dat"));
   Store s(dir);
   ASSERT_EQ(s.store.GetCount(), kMaxProfiles);
@@ -244,6 +245,7 @@ TEST(ProfileStore, OfMoreThanTwelveFilesTheMostRecentlyUsedLoad) {
   EXPECT_EQ(s.store.FindByName(u"Old2")->GetNumber(), 2);
   EXPECT_TRUE(s.notices.files.empty());  // left out, not damaged: the log says which
   EXPECT_TRUE(dir.Exists("profiles/profile0.dat") && dir.Exists("profiles/profile30.dat"));
+  EXPECT_FALSE(dir.Exists("profiles/profile13.dat"));  // New1 is saved where it was read
 }
 
 // The disk's failures as a test stands them in.

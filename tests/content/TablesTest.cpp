@@ -105,11 +105,14 @@ TEST(GameBonuses, IconsSoundsAndEffectPicturesLoadOnce) {
 
 TEST(GarbageList, GarbageIsFoundByIdAndItsMapSpritesLoadOncePerRecord) {
   ContentRig rig;
-  ASSERT_TRUE(rig.WriteData({{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(SampleGarbage())}}));
+  std::vector<GARBAGEINFO> kinds = SampleGarbage();
+  kinds.insert(kinds.begin(), GARBAGEINFO{});  // a record of id 0 first: kept, found by no id
+  ASSERT_TRUE(rig.WriteData({{kGarbageSectionId, kGarbageSectionSubId, GarbageSection(kinds)}}));
   GarbageList garbage;
   rig.Read([&](auto* r, SectionCursor* c) { return LoadGarbageDefinitions(&garbage, r, c); });
   const GARBAGEINFO* heap = garbage.Find(11);
   ASSERT_NE(heap, nullptr);
+  EXPECT_EQ(garbage.GetCount(), 3u);
   EXPECT_EQ(garbage.Find(0), nullptr);
   ASSERT_NE(heap->mapSprites[0], nullptr);
   EXPECT_EQ(heap->mapSprites[1], nullptr);  // its name is nobody's

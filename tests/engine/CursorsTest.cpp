@@ -85,11 +85,15 @@ TEST_F(Cursors, SelectingTheCurrentSlotAgainDoesNothing) {
   DXLCURSORDATA r;
   DXLMakeSystemCursor(&r, 1, arrow_);  // a second record for slot 1 is never found
   DXLAddCursor(&r);
+  ws().SetCursor(0x1234);
   DXLSelectCursor(1);
   EXPECT_EQ(DXLGetCursors().GetCurrent().handle, hand_);
+  EXPECT_EQ(ws().GetCursor(), 0x1234u);  // the pointer not set again
   DXLSelectCursor(42);  // no record: nothing of ours is shown
   EXPECT_EQ(DXLGetCursors().GetCurrent().kind, kCursorKindNone);
   EXPECT_EQ(SetCursorMessage(plat::HTCLIENT), 0);
+  DXLSelectCursor(0);  // after no record, slot 0's is shown
+  EXPECT_EQ(ws().GetCursor(), arrow_);
 }
 
 TEST_F(Cursors, DefaultTakesEffectAtOnceOnlyWhileApplied) {

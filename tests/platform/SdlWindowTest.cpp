@@ -87,6 +87,14 @@ TEST_F(SdlMirror, PopupStyleGoesFullScreenAndScalesThePointer) {
   // its new place in it, with no event of the pointer's own.
   EXPECT_EQ(LastMove(), std::optional<intptr_t>(MakeLParam(130, 70)));
   session_->Backend().SetFrameSize(window_, 800, 600);
+  // Frames of another height alone: the resting pointer told anew.
+  for (const uint32_t h : {480u, 600u}) {
+    Drain();
+    Log().clear();
+    session_->Backend().SetFrameSize(window_, 800, h);
+    Drain();
+    EXPECT_NE(LastMove(), std::nullopt) << h;
+  }
 
   SDL_DisplayMode mode;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0);

@@ -252,19 +252,20 @@ TEST(SpritePool, SectionsReadGiveTheSetsNamesAndFramesOfTheirEntries) {
 // Pooled records may be deleted by hand like any other: they leave their set
 // (and its names) and the set frees the rest, its pools after them; so does
 // one whose name is not its record's (no name of its own, made on a sprite
-// that came by hand after the reading). A second read of the same sections
-// into the same set adds a second set of records in pools of their own.
+// that came by hand after the reading), also as the set's first. A second
+// read of the same sections into the same set adds a second set of records
+// in pools of their own.
 TEST(SpritePool, PooledRecordsLeaveTheirSetWhenDeletedAndGoWithIt) {
   SpriteRig rig;
   SpriteArchiveWriter w = Seeded(77);
-  w.MapSprites(kSets[0]).push_back(MakeMapSpriteEntry(u"", u"late"));
+  w.MapSprites(kSets[0]).insert(w.MapSprites(kSets[0]).begin(), MakeMapSpriteEntry(u"", u"late"));
   ASSERT_TRUE(rig.WriteAndOpen(w));
   ASSERT_TRUE(rig.LoadAll());
   SpriteSet& set = rig.Set(kSets[0]);
   const i32 sprites = set.GetSprites().GetCount();
   Sprite* late = new Sprite(&set, u"late", nullptr, SPRITEGRID{1, 1, 1, 0, 0, {0, 0, 0, 0}}, false, false, 0);
   const i32 maps = set.GetMapSprites().GetCount() - 1;
-  MapSprite* renamed = set.GetMapSprites().Last();
+  MapSprite* renamed = set.GetMapSprites().Get(0);
   EXPECT_EQ(std::u16string(renamed->GetName()), u"late");
   delete renamed;
   delete late;

@@ -181,15 +181,17 @@ TEST_F(AwardsTest, AClickCompletesWithoutClosingEscapeCompletesAndCloses) {
   EXPECT_TRUE(first->IsClosing());
   EXPECT_TRUE(window->GetSmall(2)->Steps().empty());
   EXPECT_EQ(window->GetSmall(2)->GetShownTier(), 3);
-  // A double click hurries too; the pointer over an award is over its button.
+  // A double click hurries too, and presses the award under the pointer.
   profile.current.tiered[3] = 15;
   first = window;
   Open();
   delete first;
   EXPECT_EQ(window->GetSmall(3)->GetShownTier(), 0);
-  rig.manager->OnDoubleClick(corner.x, corner.y, kMouseLeft);
+  const kis::IntPoint award = testsupport::MiddleOf(*window->GetSmall(3));
+  rig.manager->OnDoubleClick(award.x, award.y, kMouseLeft);
   EXPECT_EQ(window->GetSmall(3)->GetShownTier(), 1);
-  rig.manager->OnMouseUp(corner.x, corner.y, kMouseLeft, 0);
+  EXPECT_EQ(window->GetSmall(3)->State().GetEnableBits(), kStatePressed);
+  rig.manager->OnMouseUp(award.x, award.y, kMouseLeft, 0);
   EXPECT_TRUE(testsupport::HoversAt(*rig.manager, *window->GetSmall(3)));
   EXPECT_TRUE(window->OnKeyDown(27, 0));
   EXPECT_TRUE(window->IsClosing());

@@ -186,6 +186,8 @@ TEST_F(Parts, TimeBarCrossesTheMedalsLost) {
   shoot();
   EXPECT_EQ(rig.Pixel(100, 56), 0xFF000000u);
   EXPECT_NE(rig.Pixel(100, 62), 0xFF000000u);
+  At(178000, true);  // 2 s before bronze's limit: mode 0 does not watch it
+  EXPECT_EQ(Bar().GetWarningChannel(), 0u);
   At(500000, true);
   EXPECT_FALSE(Bar().IsFlashing(0));
   EXPECT_EQ(Bar().GetWarningChannel(), 0u);
@@ -274,6 +276,14 @@ TEST_F(Parts, BonusButtonsFollowTheirSlots) {
   GetResourceServices().clock += 500;  // and has ended now
   shoot();
   EXPECT_EQ(rig.Pixel(10 + 3, 10 + 3), 0xFF000000u | (457u + 3) % 256 << 16 | (187u + 50 + 3) % 256 << 8 | 1u);
+  // A quarter charged: the edge at row 13.5, row 13 half the charged face's,
+  // half the empty one's (the sheet blended as the built data's is).
+  rig.sheet->GetTexture()->SetTextureOp(plat::gfx::D3DTOP_MODULATE);
+  rig.sheet->GetTexture()->SetBlendMode(kBlendAlpha);
+  slot.fraction = 0.75f;
+  button->UpdateState(slot, false);
+  shoot();
+  EXPECT_NEAR(rig.Pixel(10 + 3, 10 + 13) >> 8 & 0xFF, ((187u + 13) + (187u + 250 + 13) % 256) / 2.0, 1.0);
 
   // Recharging: a click does nothing.
   rig.Click(button);

@@ -112,7 +112,8 @@ TEST_F(WarehouseWindowTest, SellingCountsMoneyTakesStockAndRemovesWhatIsSoldOut)
   Stock(3, 3);
   const PRODUCT* first = &extra[0];   // 10 each
   const PRODUCT* second = &extra[1];  // 11 each
-  const PRODUCT* third = &extra[2];   // 12 each
+  const PRODUCT* third = &extra[2];   // 12 each, seven of them
+  Stock().Add(third, 4, false);
   Open(first);
   WindowManager& m = *rig.manager;
   testsupport::Click(m, *window->Buttons()[1]);
@@ -138,7 +139,7 @@ TEST_F(WarehouseWindowTest, SellingCountsMoneyTakesStockAndRemovesWhatIsSoldOut)
   testsupport::DoubleClick(m, *window->Buttons()[1]);
   EXPECT_EQ(Stock().GetCount(third), 0);
   EXPECT_EQ(Stock().GetCount(first), 3);
-  EXPECT_EQ(Rules().Money().Get(), 333 + 36);
+  EXPECT_EQ(Rules().Money().Get(), 333 + 84);
   ASSERT_EQ(window->Buttons().size(), 1u);
   EXPECT_FALSE(window->ShowsEmpty());
 

@@ -306,9 +306,10 @@ TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
     });
     ASSERT_LT(drawn.left, drawn.right) << "no greeting drawn";
     // Its rectangle is the board's band, 12 pixels in from the frame's left
-    // edge and 16 from its right one; the text, smaller, stands on it
-    // centred, the board's dark wood free for 4 pixels and more on either
-    // side (inside the band's shaded edge pixel), 11 pixels high and more.
+    // edge and 16 from its right one; the text, smaller (about its line's
+    // middle), stands on it centred both ways, the board's dark wood free
+    // for 4 pixels and more on either side (inside the band's shaded edge
+    // pixel), 11 pixels high and more.
     const DXLRECT& at = greeting->GetRect();
     EXPECT_EQ(at.left, 12);
     EXPECT_EQ(menu->GetWidth() - at.right, 16);
@@ -318,6 +319,7 @@ TEST(MainScreenRun, ALongNameStaysInsideTheGreetingsPanels) {
     EXPECT_GE(drawn.top, from.y);
     EXPECT_LE(drawn.bottom, to.y);
     EXPECT_NEAR((drawn.left + drawn.right) / 2.0, (from.x + to.x) / 2.0, 1.0) << "off the band's middle";
+    EXPECT_NEAR((drawn.top + drawn.bottom) / 2.0, (from.y + to.y) / 2.0, 1.5) << "not shrunk about its line's middle";
     EXPECT_GE(drawn.bottom - drawn.top, 11) << "drawn too small to read";
     EXPECT_LE(drawn.bottom, OnFrame(*menu, 0, menu->GetButton(kMainScreenEasy)->GetRect().top).y);
     EXPECT_TRUE(run.Shot("long_name_main_" + std::to_string(w) + ".png"));

@@ -4,12 +4,18 @@
 # through the X server itself (XTest) and reads the screen back. Both stand
 # on libX11 (and the robot on libXtst) and the platform's PNG files.
 find_package(X11)
-if(X11_FOUND AND NOT TARGET x_window_watch)
+# Without them the robot's entries would drop out of the run unseen.
+if(NOT X11_FOUND)
+  message(FATAL_ERROR "The X robot's entries need the X11 headers and library: install libx11-dev")
+elseif(NOT X11_XTest_FOUND)
+  message(FATAL_ERROR "The X robot's entries need the XTest headers and library: install libxtst-dev")
+endif()
+if(NOT TARGET x_window_watch)
   add_executable(x_window_watch ${CMAKE_CURRENT_LIST_DIR}/XWindowWatch.cpp)
   target_link_libraries(x_window_watch PRIVATE tm_platform X11::X11)
   tm_strict(x_window_watch)
 endif()
-if(X11_FOUND AND X11_XTest_FOUND AND NOT TARGET x_robot)
+if(NOT TARGET x_robot)
   add_executable(x_robot ${CMAKE_CURRENT_LIST_DIR}/XRobot.cpp)
   target_link_libraries(x_robot PRIVATE tm_platform X11::X11 X11::Xtst)
   tm_strict(x_robot)
@@ -20,9 +26,6 @@ endif()
 # (tests/app/xwatch/Robot.sh says how such a script starts its X server).
 # Label "robot"; each entry's X server is its own, so they run side by side.
 function(tm_robot_test name script)
-  if(NOT TARGET x_robot OR NOT TARGET x_window_watch OR NOT TARGET tallowmere)
-    return()
-  endif()
   add_test(NAME ${name}
            COMMAND bash ${script} $<TARGET_FILE:tallowmere> ${CMAKE_CURRENT_BINARY_DIR}/${name} ${sample_data}
                    $<TARGET_FILE:x_robot> $<TARGET_FILE:x_window_watch> ${ARGN})

@@ -200,8 +200,15 @@ TEST_F(Scripts, LevelOneFollowedToItsEnd) {
       shot.push_back(step->GetId());
     }
   };
-  // Step 27 also waters a dry bed (its arrows only point at harvests).
+  // Step 27 ends as the warehouse holds task 0's wheat: with the wheat sold
+  // put back and one more, a harvest before the day's task is done. It
+  // also waters a dry bed (its arrows only point at harvests).
+  bool refilled = false;
   f.Override(L1(27), [&](TutorialFollower& follower) {
+    if (!refilled)
+      h.Level()->Rules().Stock()->Add(GetProductList()->FindByName(u"wheat"),
+                                      h.Level()->Rules().Tasks().GetProgress(0) - Stock(u"wheat") + 1, false);
+    refilled = true;
     for (i32 i : {1, 2})
       if (Bed(i) && Bed(i)->GetWaterButton() && !ScriptBedBusy(Bed(i))) return follower.ClickSprite(Bed(i)->GetWaterButton());
     return follower.Follow(Tutorial()->GetCurrentStep());
@@ -218,7 +225,8 @@ TEST_F(Scripts, LevelOneFollowedToItsEnd) {
   std::vector<TutorialId> expected = Steps(L1, 27);
   expected.erase(expected.begin() + 19);
   EXPECT_EQ(f.Trace(), expected);
-  EXPECT_GE(h.Level()->Rules().Tasks().GetProgress(0), Task0()->target) << "the day's wheat is in";
+  EXPECT_EQ(Stock(u"wheat"), Task0()->target) << "ends on exactly task 0's wheat";
+  EXPECT_EQ(h.Level()->Rules().Tasks().GetProgress(0), Task0()->target - 1) << "a harvest before the day's task";
   EXPECT_EQ(shot, (std::vector<TutorialId>{L1(1), L1(4), L1(16)}));
   for (u32 n = 1; n <= 27; ++n) {
     if (n == 20) continue;
