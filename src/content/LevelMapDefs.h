@@ -39,6 +39,11 @@ struct OBSTACLEDEF {
   i32 height;
 };
 
+// The playfield's rectangle the farmer walks in, its right and bottom edges
+// outside it: a click outside goes nowhere, and every place of a level
+// stands inside it (a 4:3 screen shows little more of the width).
+constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = 1136, kPlayBottom = 664;
+
 struct POINTDEF {
   u32 kind;
   i32 level;

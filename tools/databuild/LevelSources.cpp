@@ -88,6 +88,7 @@
 #include "SourceTree.h"
 #include "base/Identifier.h"
 #include "content/ContentArchive.h"
+#include "content/LevelMapDefs.h"
 #include "content/LevelRecord.h"
 
 namespace {
@@ -404,10 +405,6 @@ i32 StartingProgress(const LEVELINFO& level, const LEVELTASK& task) {
   }
 }
 
-// The rectangle of the playfield the farmer walks in, right and bottom
-// edges outside it (the level's input).
-constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = 1136, kPlayBottom = 664;
-
 // A level the game could not play as written: a task met before play
 // starts (the game would win the day at once), a place whose centre lies
 // outside the play rectangle (the farmer cannot reach it, a small screen
@@ -426,11 +423,11 @@ void CheckPlayable(const LEVELINFO& level, SourceTree& tree) {
     }
   for (size_t i = 0; i < level.points.size(); ++i) {
     const POINTDEF& p = level.points[i];
-    // The farmer walks only inside the play rectangle, and a 4:3 screen
-    // shows little more of the playfield's width.
     if (p.x < kPlayLeft || p.x >= kPlayRight || p.y < kPlayTop || p.y >= kPlayBottom)
       tree.Fail("point " + std::to_string(i) + " at " + std::to_string(p.x) + ", " + std::to_string(p.y) +
-                ": its centre lies outside the play rectangle (144, 16, 1136, 664)");
+                ": its centre lies outside the play rectangle (" + std::to_string(kPlayLeft) + ", " +
+                std::to_string(kPlayTop) + ", " + std::to_string(kPlayRight) + ", " + std::to_string(kPlayBottom) +
+                ")");
     i32 limit = 0;
     if (p.kind == 2) limit = KindLimit(level.plants, level.plantCount, p.id);
     else if (p.kind == 1 || p.kind == 3) limit = KindLimit(level.buildings, level.buildingCount, p.id);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "content/LevelInfo.h"
+#include "content/LevelMapDefs.h"
 #include "level/scene/GameLevel.h"
 #include "level/scene/LevelScreen.h"
 #include "level/scene/LevelServices.h"
@@ -21,7 +22,8 @@
 
 namespace {
 
-constexpr i32 kPlayLeft = 144, kPlayTop = 16, kPlayRight = kLevelWidth - 144, kPlayBottom = kLevelHeight - 24;
+static_assert(kPlayRight == kLevelWidth - kPlayLeft && kPlayBottom == kLevelHeight - 24,
+              "the play rectangle sits in the playfield");
 constexpr i32 kVillainSlotMargin = 40;
 constexpr i32 kPointRadiusX = 70, kPointRadiusY = 44;
 
